@@ -1,0 +1,76 @@
+# Helpers that keep the per-folder build uniform: a folder's sources are globbed, so adding a file
+# needs no edit here; CONFIGURE_DEPENDS makes the build notice new files.
+
+# planner_library(<folder> [DEPENDS <lib>...]): a static library of <folder>/*.cpp, or nothing while
+# the folder holds no sources yet.
+function(planner_library folder)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_library(${folder} STATIC ${sources})
+  target_include_directories(${folder} PUBLIC ${CMAKE_SOURCE_DIR})
+  foreach(dep ${ARG_DEPENDS})
+    if(TARGET ${dep})
+      target_link_libraries(${folder} PUBLIC ${dep})
+    endif()
+  endforeach()
+  if(COMMAND planner_${folder}_extras)
+    cmake_language(CALL planner_${folder}_extras ${folder})
+  endif()
+endfunction()
+
+# planner_resources(<target> <dir>): compiles every <dir>/*.res with rescomp into an object library.
+# An object library keeps the registering initialisers from being dropped by the linker.
+function(planner_resources target dir)
+  file(GLOB scripts CONFIGURE_DEPENDS ${dir}/*.res)
+  set(outputs)
+  foreach(script ${scripts})
+    get_filename_component(stem ${script} NAME)
+    set(out ${CMAKE_BINARY_DIR}/generated/resources/${stem}.cpp)
+    add_custom_command(
+      OUTPUT ${out}
+      COMMAND rescomp ${script} ${out} ${out}.d
+      DEPENDS rescomp ${script}
+      DEPFILE ${out}.d
+      COMMENT "Compiling resources ${stem}"
+      VERBATIM)
+    list(APPEND outputs ${out})
+  endforeach()
+  if(NOT outputs)
+    set(out ${CMAKE_BINARY_DIR}/generated/resources/empty.cpp)
+    file(WRITE ${out} "// no resource scripts\n")
+    list(APPEND outputs ${out})
+  endif()
+  add_library(${target} OBJECT ${outputs})
+  target_link_libraries(${target} PUBLIC platform)
+endfunction()
+
+# planner_tests(<folder>): tests/<folder>/*.cpp become <folder>_tests, registered with CTest.
+function(planner_tests folder)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  set(name ${folder}_tests)
+  add_executable(${name} ${sources})
+  set(libs GTest::gtest GTest::gmock GTest::gtest_main program_resources test_resources)
+  if(TARGET ${folder})
+    list(APPEND libs ${folder})
+  endif()
+  if(TARGET planner_${folder}_test_support)
+    list(APPEND libs planner_${folder}_test_support)
+  endif()
+  target_link_libraries(${name} PRIVATE ${libs})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    PLANNER_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    PLANNER_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      TIMEOUT 600
+      ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endfunction()

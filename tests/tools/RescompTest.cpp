@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tools/rescomp/CodeEmitter.h"
+#include "tools/rescomp/ScriptCompiler.h"
+
+namespace {
+
+using rescomp::CompileScript;
+using rescomp::ScriptError;
+
+std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+TEST(Rescomp, StringArrayIsItsTextsEachWithItsNul) {
+  auto compiled = CompileScript("a.res", "stringarray 132\n  \"a\"\n  \"\"\n  \"c\"\nend\n");
+  ASSERT_EQ(compiled.resources.size(), 1u);
+  EXPECT_EQ(compiled.resources[0].type, "STRINGARRAY");
+  EXPECT_EQ(compiled.resources[0].id, 132);
+  EXPECT_EQ(compiled.resources[0].bytes, Bytes(std::string("a\0\0c\0", 5)));
+}
+
+TEST(Rescomp, FieldsCommentsAndEscapes) {
+  auto compiled = CompileScript("b.res",
+                                "# a layout\n"
+                                "resource DICT 5417   # trailing comment\n"
+                                "  u16 1 0xFFFF\n"
+                                "  i32 -1\n"
+                                "  f32 1.0\n"
+                                "  hex 4142 0a\n"
+                                "  str \"q\\\"#\\x01\"\n"
+                                "  zeros 2\n"
+                                "end\n"
+                                "text 7 \"\\t\"\n");
+  ASSERT_EQ(compiled.resources.size(), 2u);
+  std::vector<uint8_t> expected{1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0x80, 0x3F,
+                                'A', 'B', 0x0A, 'q', '"', '#', 1, 0, 0};
+  EXPECT_EQ(compiled.resources[0].bytes, expected);
+  EXPECT_EQ(compiled.resources[1].type, "TXET");
+  EXPECT_EQ(compiled.resources[1].bytes, Bytes(std::string("\t\0", 2)));
+}
+
+TEST(Rescomp, StringTableEntriesAreSeparateResources) {
+  auto compiled = CompileScript("s.res", "stringtable\n 128 \"One\"\n 129 \"Two\"\nend\n");
+  ASSERT_EQ(compiled.resources.size(), 2u);
+  EXPECT_EQ(compiled.resources[1].type, "#6");
+  EXPECT_EQ(compiled.resources[1].id, 129);
+}
+
+// Every malformed script names its file and the line of the fault.
+TEST(Rescomp, MalformedScriptsNameFileAndLine) {
+  struct Case {
+    const char* text;
+    int line;
+  };
+  const Case cases[] = {
+      {"stringarray 1\n\"a\"\n", 2},                  // block never ended (reported at the end)
+      {"\n\nbogus 1\n", 3},                           // unknown statement
+      {"resource DICT 1\n u8 256\nend\n", 2},         // out of range
+      {"resource DICT 1\n u32 12x\nend\n", 2},        // not a number
+      {"text 1 \"open\n", 1},                         // unterminated text
+      {"text 70000 \"a\"\n", 1},                      // id beyond 16 bits
+      {"text 1 \"a\"\ntext 1 \"b\"\n", 2},            // defined twice
+      {"resource DICT 1\n fixed 2 \"ab\"\nend\n", 2}, // text and NUL do not fit
+      {"text 1 \"\xE2\x82\xAC \xE2\x98\x83\"\n", 1},  // a snowman has no place in Windows-1252
+      {"end\n", 1},
+      {"bitmap 1 \"missing.bmp\"\n", 1},
+  };
+  for (const Case& c : cases) {
+    try {
+      CompileScript("dir/bad.res", c.text);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const ScriptError& e) {
+      EXPECT_EQ(e.line, c.line) << c.text;
+      EXPECT_EQ(std::string(e.what()).rfind("dir/bad.res:" + std::to_string(c.line) + ": ", 0), 0u) << e.what();
+    }
+  }
+}
+
+TEST(Rescomp, BitmapDropsTheFileHeader) {
+  auto dir = std::filesystem::temp_directory_path() / "rescomp_bitmap_test";
+  std::filesystem::create_directories(dir);
+  std::string bmp = "BM" + std::string(12, '\x01') + std::string(40, '\x02') + "px";
+  std::ofstream(dir / "p.bmp", std::ios::binary) << bmp;
+  auto compiled = CompileScript(dir / "x.res", "bitmap Factory \"p.bmp\"\n");
+  ASSERT_EQ(compiled.resources.size(), 1u);
+  EXPECT_EQ(compiled.resources[0].type, "#2");
+  EXPECT_EQ(compiled.resources[0].name, "Factory");
+  EXPECT_EQ(compiled.resources[0].bytes, Bytes(bmp.substr(14)));
+  ASSERT_EQ(compiled.inputs.size(), 1u);
+  EXPECT_NE(rescomp::EmitDepfile("o.cpp", dir / "x.res", compiled).find("p.bmp"), std::string::npos);
+  std::filesystem::remove_all(dir);
+}
+
+std::string RunTool(const std::string& args, int& status) {
+  std::string command = std::string(RESCOMP_PATH) + " " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  std::array<char, 256> buf{};
+  while (pipe && fgets(buf.data(), buf.size(), pipe)) output += buf.data();
+  status = pipe ? pclose(pipe) : -1;
+  return output;
+}
+
+TEST(Rescomp, ToolStopsOnAMalformedScriptAndWritesNothing) {
+  auto dir = std::filesystem::temp_directory_path() / "rescomp_tool_test";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "bad.res") << "stringarray 5\n  \"ok\"\n  42\nend\n";
+  int status = 0;
+  std::string out = RunTool((dir / "bad.res").string() + " " + (dir / "bad.cpp").string(), status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("bad.res:3: "), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(dir / "bad.cpp"));
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
