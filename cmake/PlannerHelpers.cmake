@@ -74,3 +74,16 @@ function(planner_tests folder)
       TIMEOUT 600
       ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
+
+# Libraries the platform layer draws and decodes with.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+pkg_check_modules(PLANNER_GFX REQUIRED IMPORTED_TARGET cairo fontconfig freetype2 libpng zlib)
+
+function(planner_platform_extras target)
+  target_link_libraries(${target} PUBLIC PkgConfig::PLANNER_GFX Threads::Threads)
+endfunction()
+
+function(planner_foundation_extras target)
+  target_link_libraries(${target} PUBLIC Threads::Threads)
+endfunction()
