@@ -15,6 +15,10 @@ inline constexpr float kNoResultNegative = -8999999488.0f;
 inline constexpr double kPi = 3.14159265359;
 inline constexpr double kTwoPi = 6.28318530718;
 inline constexpr double kHalfPi = 1.570796326795;
+// The same angles as 32-bit floats, used by the plan's 2D and floor-plane geometry.
+inline constexpr float kPiF = 3.1415927f;
+inline constexpr float kHalfPiF = 1.5707964f;
+inline constexpr float kTwoPiF = 6.2831855f;
 
 }  // namespace geom
 
