@@ -1,0 +1,57 @@
+#include "foundation/ProcessServices.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "foundation/Vcon_HandleManager.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenMetrics.h"
+
+ppApplication* gApplication = nullptr;
+const void* gInstance = nullptr;
+ScreenRect gScreenRect;
+
+namespace {
+
+Vcon::WString g_startupDirectory;
+
+// The zone every run uses: 40,000,000 data bytes and the master-pointer argument 400,000.
+constexpr uint32_t kZoneBytes = 40'000'000;
+constexpr uint32_t kMasterPointers = 400'000;
+
+constexpr uint32_t kErrorBoxStyle = plat::MB_ICONHAND | plat::MB_TASKMODAL;
+
+}  // namespace
+
+bool InitScreenAndMemory() {
+  gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
+                 plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
+  const int16_t result = MemInit(kZoneBytes, kMasterPointers);
+  if (result == 0) return true;
+  ShowMemoryError(result);
+  return false;
+}
+
+void SetStartupDirectory(const Vcon::WString& directory) {
+  g_startupDirectory = directory;
+  if (g_startupDirectory.empty() || g_startupDirectory.back() != u'\\') g_startupDirectory += u'\\';
+}
+
+void GetStartupDirectory(Vcon::WString& out) { out = g_startupDirectory; }
+
+void ShowMemoryError(int32_t code) {
+  const std::string text = "A Memory Error occured : " + std::to_string(code);
+  plat::MessageBoxA(nullptr, text.c_str(), "Memory Error", kErrorBoxStyle);
+}
+
+void ErrorHook(int32_t) {}
+
+void ShowFatalErrorBox(int32_t code, const char* message, const char* category) {
+  const std::string text = std::to_string(code) + ": " + message;
+  const std::string caption = std::string(category) + " error";
+  plat::MessageBoxA(nullptr, text.c_str(), caption.c_str(), kErrorBoxStyle);
+  // The box may not be seen (no display); leave the reason where a log or a test can read it.
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  std::abort();
+}

@@ -1,0 +1,106 @@
+// The memory zone behind the handle manager: one contiguous allocation carved into blocks.
+//
+// Layout (all words 32-bit, all block headers on 16-byte boundaries):
+//   zone header (16 bytes): total size, end offset, rover offset, offset of the master-pointer table's data
+//   blocks back to back up to the end; each has a 16-byte header then its data:
+//     back pointer  offset within the zone of the master pointer owning the block (0 when free)
+//     size          the handle's logical size (for a free block its usable bytes)
+//     flags         1 free, 2 locked, 8 the master-pointer table
+//     slack         unused bytes after the data, so 16 + size + slack is the distance to the next header
+// The first block is the master-pointer table (locked, never moved): 16 bytes of counts, then one native
+// pointer per master pointer. Unused master pointers form a singly linked free list.
+//
+// Offsets rather than addresses go into the 32-bit words so the layout rules (sizes, the 32-byte split
+// threshold, slack) are the same on a 64-bit process; the zone is enlarged by 4 bytes per master pointer
+// so that its data area has the size the caller asked for. A zone is therefore at most 4 GiB.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "foundation/Vcon_HandleManager.h"
+
+namespace Vcon {
+
+struct BlockHeader {
+  uint32_t back;
+  uint32_t size;
+  uint32_t flags;
+  uint32_t slack;
+};
+
+inline constexpr uint32_t kBlockFree = 1;
+inline constexpr uint32_t kBlockLocked = 2;
+inline constexpr uint32_t kBlockTable = 8;
+
+// A block as seen by tests and diagnostics: its header's offset in the zone and a copy of the header.
+struct BlockInfo {
+  uint32_t offset;
+  BlockHeader header;
+};
+
+class Zone {
+ public:
+  // Makes a zone of `size` data bytes (rounded up to 16) with ((masterPointers / 4) + 1) * 4 master
+  // pointers; null when it cannot be allocated or cannot hold its own table and one free block.
+  static std::unique_ptr<Zone> Create(uint32_t size, uint32_t masterPointers);
+  ~Zone();
+  Zone(const Zone&) = delete;
+  Zone& operator=(const Zone&) = delete;
+
+  // The zone the handle operations use; null before MemInit and after MemTerminate.
+  static Zone* Current();
+  // Makes `zone` current and returns the previous one (the caller keeps ownership of both).
+  static Zone* Install(Zone* zone);
+
+  Handle NewHandle(uint32_t size);
+  void Dispose(Handle h);
+  void SetHandleSize(Handle h, uint32_t size);
+  // Merges free blocks and slides unlocked used blocks down towards the first free space; locked blocks
+  // and the table stay where they are. The rover returns to the first block.
+  void Compact();
+
+  // The header in front of a valid handle's data; null when `h` is not a live handle of this zone.
+  BlockHeader* HeaderOf(Handle h) const;
+  // True when `p` points into the zone's memory.
+  bool Contains(const void* p) const;
+
+  // Diagnostics for tests and benchmarks.
+  const char* Base() const { return base_; }
+  std::vector<BlockInfo> Blocks() const;
+  uint32_t RoverOffset() const { return Word(2); }
+  uint32_t Compactions() const { return compactions_; }
+  uint32_t FreeMasterPointerCount() const;
+  uint32_t MasterPointerCount() const { return masterPointers_; }
+
+ private:
+  Zone(char* base, uint32_t size, uint32_t masterPointers);
+
+  uint32_t& Word(int i) const { return reinterpret_cast<uint32_t*>(base_)[i]; }
+  BlockHeader* At(uint32_t offset) const { return reinterpret_cast<BlockHeader*>(base_ + offset); }
+  uint32_t OffsetOf(const void* p) const { return uint32_t(static_cast<const char*>(p) - base_); }
+  uint32_t Next(uint32_t offset) const;
+  uint32_t FirstBlock() const { return 16; }
+  uint32_t End() const { return Word(1); }
+  char** MasterPointer(uint32_t offset) const { return reinterpret_cast<char**>(base_ + offset); }
+
+  char** TakeMasterPointer();
+  uint32_t FindDataBlock(uint32_t start, uint32_t size);
+  uint32_t FindFreeFrom(uint32_t start, uint32_t size) const;
+  void TakeBlock(uint32_t offset, uint32_t size);
+  void FreeBlock(BlockHeader* b);
+  void ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size);
+  void MoveToNewBlock(Handle h, uint32_t size);
+  uint32_t CompactRun(uint32_t free);
+
+  char* base_;
+  uint32_t masterPointers_;
+  char** freeMasterPointers_;  // head of the free list of master pointers, null when none is left
+  uint32_t compactions_ = 0;
+};
+
+// Shows the fatal memory box (category "Memory") for `code` and `message`, then ends the process.
+[[noreturn]] void MemFatalError(int32_t code, const char* message);
+
+}  // namespace Vcon

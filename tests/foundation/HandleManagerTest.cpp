@@ -1,0 +1,342 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/Vcon_HandleManager.h"
+#include "foundation/Zone.h"
+#include "platform/MessageBox.h"
+
+namespace {
+
+// A small zone made current for one test; the process's own zone and its handles are left untouched
+// and current again afterwards.
+class TestZone {
+ public:
+  TestZone(uint32_t size, uint32_t masterPointers)
+      : zone_(Vcon::Zone::Create(size, masterPointers)), previous_(Vcon::Zone::Install(zone_.get())) {}
+  ~TestZone() { Vcon::Zone::Install(previous_); }
+  Vcon::Zone& operator*() { return *zone_; }
+  Vcon::Zone* operator->() { return zone_.get(); }
+
+ private:
+  std::unique_ptr<Vcon::Zone> zone_;
+  Vcon::Zone* previous_;
+};
+
+// 1024 data bytes and 4 master pointers: the first free block starts at 80 with 944 usable bytes.
+constexpr uint32_t kSmallZone = 1024;
+constexpr uint32_t kFirstFree = 80;
+
+Handle New(uint32_t size) {
+  Handle h = nullptr;
+  Vcon_HandleManager::MemNew(&h, size);
+  return h;
+}
+
+Handle NewFilled(uint32_t size, char fill) {
+  Handle h = New(size);
+  std::memset(*h, fill, size);
+  return h;
+}
+
+const Vcon::BlockHeader& Header(Handle h) { return *reinterpret_cast<Vcon::BlockHeader*>(*h - 16); }
+
+std::string Text(Handle h) { return std::string(*h, MemGetSize(h)); }
+
+bool AllBytes(Handle h, uint32_t from, uint32_t to, char c) {
+  for (uint32_t i = from; i < to; ++i)
+    if ((*h)[i] != c) return false;
+  return true;
+}
+
+// Offset of a handle's block header in the zone.
+uint32_t BlockOffset(Vcon::Zone& zone, Handle h) { return uint32_t(*h - 16 - zone.Base()); }
+
+// The block walk ends exactly at the zone's end and every used block is named by its master pointer.
+void ExpectConsistent(Vcon::Zone& zone) {
+  uint32_t used = 0;
+  uint32_t next = 16;
+  for (const Vcon::BlockInfo& b : zone.Blocks()) {
+    EXPECT_EQ(b.offset, next);
+    next = b.offset + 16 + b.header.size + b.header.slack;
+    EXPECT_EQ(next % 16, 0u);
+    if (b.header.flags & (Vcon::kBlockFree | Vcon::kBlockTable)) continue;
+    ++used;
+    const auto master = reinterpret_cast<char* const*>(zone.Base() + b.header.back);
+    EXPECT_EQ(*master, zone.Base() + b.offset + 16);
+  }
+  EXPECT_EQ(used + zone.FreeMasterPointerCount(), zone.MasterPointerCount());
+}
+
+TEST(HandleZoneLayout, TableThenOneFreeBlockKeepingTheRequestedDataArea) {
+  TestZone zone(1000, 10);  // rounded to 1008 bytes; (10 / 4 + 1) * 4 = 12 master pointers
+  ASSERT_NE(zone.operator->(), nullptr);
+  EXPECT_EQ(zone->MasterPointerCount(), 12u);
+  EXPECT_EQ(zone->FreeMasterPointerCount(), 12u);
+  const std::vector<Vcon::BlockInfo> blocks = zone->Blocks();
+  ASSERT_EQ(blocks.size(), 2u);
+  EXPECT_EQ(blocks[0].offset, 16u);
+  EXPECT_EQ(blocks[0].header.flags, 10u);
+  EXPECT_EQ(blocks[0].header.size, 8u * 12 + 16);
+  EXPECT_EQ(blocks[1].header.flags, Vcon::kBlockFree);
+  // A 32-bit zone of 1008 bytes keeps 1008 - 16 - 16 - (16 + 4 * 12) - 16 bytes for data.
+  EXPECT_EQ(blocks[1].header.size, 1008u - 16 - 16 - (16 + 4 * 12) - 16);
+  EXPECT_EQ(zone->RoverOffset(), blocks[1].offset);
+}
+
+TEST(HandleZoneLayout, ZonesThatCannotBeMadeAreRefusedAndLeaveTheCurrentZone) {
+  Handle keep = NewFilled(10, 'k');
+  EXPECT_EQ(MemInit(0xFFFFFFF0u, 400'000), 1);  // beyond what 32-bit offsets can address
+  EXPECT_EQ(MemInit(64, 0), 1);                 // too small for its own table
+  EXPECT_EQ(Text(keep), "kkkkkkkkkk");
+  MemDispose(keep);
+}
+
+TEST(HandleAllocation, ZeroBytesAndTheSplitThreshold) {
+  {
+    TestZone zone(kSmallZone, 0);
+    Handle empty = New(0);
+    EXPECT_EQ(MemGetSize(empty), 0);
+    EXPECT_EQ(Header(empty).slack, 0u);  // rounded size 0: split, the rest stays free
+    EXPECT_EQ(zone->Blocks().size(), 3u);
+  }
+  {
+    TestZone zone(kSmallZone, 0);
+    Handle h = New(944 - 16);  // 16 bytes would remain: the whole block is taken
+    EXPECT_EQ(Header(h).slack, 16u);
+    EXPECT_EQ(zone->Blocks().size(), 2u);
+  }
+  {
+    TestZone zone(kSmallZone, 0);
+    Handle h = New(944 - 32 - 3);  // rounded up, 32 bytes remain: split
+    EXPECT_EQ(Header(h).slack, 3u);
+    const std::vector<Vcon::BlockInfo> blocks = zone->Blocks();
+    ASSERT_EQ(blocks.size(), 3u);
+    EXPECT_EQ(blocks[2].header.flags, Vcon::kBlockFree);
+    EXPECT_EQ(blocks[2].header.size, 16u);
+    EXPECT_EQ(zone->RoverOffset(), blocks[2].offset);
+  }
+}
+
+TEST(HandleAllocation, NextFitFromTheRoverAndMasterPointersLastFreedFirst) {
+  TestZone zone(kSmallZone, 0);
+  Handle a = New(100);
+  Handle b = New(100);
+  const char* aData = *a;
+  MemDispose(a);
+  Handle c = New(50);
+  EXPECT_EQ(c, a);  // the master pointer freed last is handed out first
+  EXPECT_GT(*c, *b);  // the search went on from the rover, not back to the hole
+  EXPECT_NE(*c, aData);
+  ExpectConsistent(*zone);
+}
+
+TEST(HandleDisposal, NullTwiceAndStaleHandlesAreIgnored) {
+  TestZone zone(kSmallZone, 0);
+  MemDispose(nullptr);
+  EXPECT_EQ(MemGetSize(nullptr), 0);
+  Handle a = New(10);
+  Handle b = New(20);
+  MemDispose(a);
+  MemDispose(a);  // its master pointer now links the free list
+  EXPECT_EQ(zone->FreeMasterPointerCount(), 3u);
+  EXPECT_EQ(MemGetSize(a), 0);
+  MemDispose(b);
+  MemDispose(b);  // the last free master pointer holds null
+  EXPECT_EQ(zone->FreeMasterPointerCount(), 4u);
+  ExpectConsistent(*zone);
+}
+
+TEST(HandleResize, ShrinkingKeepsTheAddressAndSplitsOnlyLargeRemainders) {
+  TestZone zone(4096, 0);
+  Handle small = NewFilled(100, 's');
+  char* smallData = *small;
+  MemSetSize(small, 90);
+  EXPECT_EQ(*small, smallData);
+  EXPECT_EQ(Header(small).size, 90u);
+  EXPECT_EQ(Header(small).slack, 22u);
+
+  Handle big = NewFilled(1000, 'b');
+  char* bigData = *big;
+  const size_t before = zone->Blocks().size();
+  MemSetSize(big, 10);
+  EXPECT_EQ(*big, bigData);
+  EXPECT_EQ(Header(big).slack, 6u);
+  const std::vector<Vcon::BlockInfo> blocks = zone->Blocks();
+  ASSERT_EQ(blocks.size(), before + 1);
+  const Vcon::BlockInfo& split = blocks[blocks.size() - 2];
+  EXPECT_EQ(split.offset, BlockOffset(*zone, big) + 16 + 16);  // right after the kept 16 bytes
+  EXPECT_EQ(split.header.flags, Vcon::kBlockFree);
+  EXPECT_EQ(split.header.size, 1008u - 16 - 16);
+  EXPECT_TRUE(AllBytes(big, 0, 10, 'b'));
+  ExpectConsistent(*zone);
+}
+
+TEST(HandleResize, GrowingStaysInPlaceBelowTheCapacityAndMovesAtIt) {
+  TestZone zone(4096, 0);
+  Handle h = NewFilled(100, 'x');  // capacity 112
+  char* data = *h;
+  MemSetSize(h, 111);
+  EXPECT_EQ(*h, data);
+  EXPECT_EQ(Header(h).slack, 1u);
+  MemSetSize(h, 112);
+  EXPECT_NE(*h, data);
+  EXPECT_EQ(MemGetSize(h), 112);
+  EXPECT_TRUE(AllBytes(h, 0, 100, 'x'));
+  const auto old = reinterpret_cast<const Vcon::BlockHeader*>(data - 16);
+  EXPECT_EQ(old->flags, Vcon::kBlockFree);
+  EXPECT_EQ(old->size, 112u);
+  EXPECT_EQ(old->back, 0u);
+  ExpectConsistent(*zone);
+}
+
+TEST(HandleResize, LockedHandleThatMustMoveShowsTheBoxAndThrows) {
+  TestZone zone(4096, 0);
+  plat::ClearMessageBoxLog();
+  Handle h = NewFilled(100, 'l');
+  char* data = *h;
+  MemLock(h);
+  MemLock(h);
+  MemSetSize(h, 111);  // fits its capacity: allowed while locked
+  EXPECT_EQ(*h, data);
+  EXPECT_THROW(MemSetSize(h, 200), Vcon::MemError);
+  EXPECT_EQ(*h, data);
+  EXPECT_EQ(MemGetSize(h), 111);
+  const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, u"A Memory Error occured : 1027");
+  EXPECT_EQ(boxes[0].caption, u"Memory Error");
+  MemUnlock(h);  // one unlock clears both locks
+  MemSetSize(h, 200);
+  EXPECT_NE(*h, data);
+  EXPECT_TRUE(AllBytes(h, 0, 100, 'l'));
+}
+
+TEST(HandleEditing, InsertAndDeleteBytes) {
+  Handle h = New(0);
+  MemInsertBytes("cd", 2, h, kMemAppend);
+  MemInsertBytes("ab", 2, h, 0);
+  MemInsertBytes("XY", 2, h, 2);
+  EXPECT_EQ(Text(h), "abXYcd");
+  MemInsertBytes("!", 1, h, 99);  // past the end appends
+  EXPECT_EQ(Text(h), "abXYcd!");
+  MemInsertBytes(*h, 2, h, 0);  // a source inside the handle itself survives the growth
+  EXPECT_EQ(Text(h), "ababXYcd!");
+  MemDeleteBytes(h, 2, 4);
+  EXPECT_EQ(Text(h), "abcd!");
+  MemDeleteBytes(h, 4, 1);  // the last byte: nothing moves
+  EXPECT_EQ(Text(h), "abcd");
+  MemDeleteBytes(h, 3, 10);  // more than remain: only the rest goes
+  EXPECT_EQ(Text(h), "abc");
+  MemDeleteBytes(h, 7, 1);  // past the end: nothing
+  EXPECT_EQ(Text(h), "abc");
+  MemDispose(h);
+}
+
+TEST(HandleEditing, InsertHandleDuplicateCopyAndClear) {
+  Handle a = New(0);
+  MemInsertBytes("1234", 4, a, kMemAppend);
+  Handle b = New(0);
+  MemInsertBytes("ab", 2, b, kMemAppend);
+  MemInsertHandle(a, b, 1);
+  EXPECT_EQ(Text(b), "a1234b");
+  MemInsertHandle(b, b, kMemAppend);
+  EXPECT_EQ(Text(b), "a1234ba1234b");
+  Handle d = nullptr;
+  MemDuplicate(a, &d);
+  EXPECT_NE(*d, *a);
+  EXPECT_EQ(Text(d), "1234");
+  MemCopy(b, d);
+  EXPECT_EQ(Text(d), "a1234ba1234b");
+  Handle empty = New(0);
+  MemCopy(empty, d);
+  EXPECT_EQ(MemGetSize(d), 0);
+  MemClear(a);
+  EXPECT_EQ(std::string(*a, 4), std::string(4, '\0'));
+  for (Handle h : {a, b, d, empty}) MemDispose(h);
+}
+
+// Four 200-byte handles (208 bytes of capacity each) fill the small zone, leaving 48 free bytes.
+struct FourBlocks {
+  Handle h[4];
+  FourBlocks() {
+    for (int i = 0; i < 4; ++i) h[i] = NewFilled(200, char('A' + i));
+  }
+};
+
+TEST(HandleCompaction, GatheredSpaceServesARequestNoGapCouldHold) {
+  TestZone zone(kSmallZone, 0);
+  FourBlocks f;
+  MemDispose(f.h[0]);
+  MemDispose(f.h[2]);
+  Handle big = New(400);  // gaps of 208, 208 and 48: only their sum fits
+  EXPECT_EQ(zone->Compactions(), 1u);
+  EXPECT_EQ(BlockOffset(*zone, f.h[1]), kFirstFree);  // slid to the bottom
+  EXPECT_EQ(BlockOffset(*zone, f.h[3]), kFirstFree + 224);
+  EXPECT_TRUE(AllBytes(f.h[1], 0, 200, 'B'));
+  EXPECT_TRUE(AllBytes(f.h[3], 0, 200, 'D'));
+  EXPECT_EQ(MemGetSize(big), 400);
+  ExpectConsistent(*zone);
+}
+
+TEST(HandleCompaction, LockedBlockAndPointersIntoItStayPut) {
+  TestZone zone(kSmallZone, 0);
+  FourBlocks f;
+  MemLock(f.h[1]);
+  char* inside = *f.h[1] + 50;
+  MemDispose(f.h[0]);
+  MemDispose(f.h[2]);
+  Handle h = New(250);  // fits only once the gap above the locked block joins the tail
+  EXPECT_EQ(zone->Compactions(), 1u);
+  EXPECT_EQ(*f.h[1] + 50, inside);
+  EXPECT_EQ(*inside, 'B');
+  EXPECT_TRUE(AllBytes(f.h[3], 0, 200, 'D'));
+  const std::vector<Vcon::BlockInfo> blocks = zone->Blocks();
+  EXPECT_EQ(blocks[1].offset, kFirstFree);  // the gap below the locked block stays free there
+  EXPECT_EQ(blocks[1].header.flags, Vcon::kBlockFree);
+  EXPECT_EQ(MemGetSize(h), 250);
+  ExpectConsistent(*zone);
+}
+
+TEST(HandleCompaction, GrowingAHandleThatCompactionSlidesKeepsItsData) {
+  TestZone zone(kSmallZone, 0);
+  FourBlocks f;
+  MemDispose(f.h[0]);
+  MemDispose(f.h[1]);
+  MemSetSize(f.h[2], 400);  // the search compacts: the handle slides down before it is copied
+  EXPECT_EQ(zone->Compactions(), 1u);
+  EXPECT_EQ(MemGetSize(f.h[2]), 400);
+  EXPECT_TRUE(AllBytes(f.h[2], 0, 200, 'C'));
+  EXPECT_TRUE(AllBytes(f.h[3], 0, 200, 'D'));
+  ExpectConsistent(*zone);
+}
+
+using HandleExhaustionDeathTest = ::testing::Test;
+
+TEST_F(HandleExhaustionDeathTest, FatalBoxesEndTheProcess) {
+  EXPECT_DEATH(
+      {
+        TestZone zone(kSmallZone, 0);
+        FourBlocks f;
+        MemDispose(f.h[0]);
+        New(500);  // still too big after one compaction
+      },
+      "Memory error: 1026: Memory full in GetNewDataBlock");
+  EXPECT_DEATH(
+      {
+        TestZone zone(4096, 0);
+        for (int i = 0; i < 5; ++i) New(1);
+      },
+      "Memory error: 1025: Memory full in GetNewMasterPtr");
+  EXPECT_DEATH(
+      {
+        Vcon::Zone::Install(nullptr);
+        New(1);
+      },
+      "Memory error: 1017: Memory full in Vcon_HandleManager::MemNew");
+}
+
+}  // namespace
