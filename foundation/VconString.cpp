@@ -155,3 +155,11 @@ Vcon::String ConcatStringCStr(const Vcon::String& a, const char* b) {
     if (b) out += b;
     return out;
 }
+
+void CStringToHandle(const char* text, Handle h) {
+    if (!h) throw int32_t{-50};
+    if (!text) text = "";
+    uint32_t size = static_cast<uint32_t>(std::strlen(text) + 1);
+    MemSetSize(h, size);
+    std::memcpy(*h, text, size);
+}

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/Vcon_HandleManager.h"
+
 namespace Vcon {
 
 class String : public std::string {
@@ -92,6 +94,10 @@ Vcon::WString WideFromString(const Vcon::String& narrow);
 Vcon::WString ConcatNarrowWide(const char* a, const Vcon::WString& b);
 Vcon::WString ConcatWideNarrow(const Vcon::WString& a, const char* b);
 Vcon::String ConcatStringCStr(const Vcon::String& a, const char* b);
+
+// Resizes `h` to the text's length + 1 and copies the text with its NUL (a null text copies as
+// empty). A null handle is a bad call and throws -50.
+void CStringToHandle(const char* text, Handle h);
 
 // Hashes agree with equality: only the text up to the first NUL counts.
 template <>
