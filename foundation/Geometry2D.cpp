@@ -140,10 +140,11 @@ void OffsetPolygon(Handle list, float distance) {
   if (n < 2) return;
   std::vector<ppVector2> pts(n);
   for (uint32_t i = 0; i < n; ++i) pts[i] = ReadPoint(list, i);
+  if (DistinctNeighbour(pts, 0, 1) == 0) return;  // every point is the same: no edge to move
   for (uint32_t i = 0; i < n; ++i) {
     const size_t before = DistinctNeighbour(pts, i, n - 1);
-    if (before == i) return;  // every point is the same: no edge to move
     const size_t after = DistinctNeighbour(pts, i, 1);
+    if (before == i || after == i) continue;
     const float in = AngleBetween(pts[before], pts[i]);
     const float out = AngleBetween(pts[i], pts[after]);
     const double h = (in - out) / 2.0;
