@@ -1,0 +1,26 @@
+#include "foundation/TextsById.h"
+
+#include "foundation/UserPreferences.h"
+#include "foundation/iTextSource.h"
+
+namespace {
+
+iTextSource* gTextSource = nullptr;
+
+}  // namespace
+
+bool GetTextById(int32_t number, Vcon::WString& text) {
+  if (gTextSource == nullptr) return false;
+  return gTextSource->GetString(number, text, static_cast<int32_t>(CurrentLanguageCode()));
+}
+
+const Vcon::WString& GetTextByIdStatic(int32_t number, const Vcon::WString& defaultText) {
+  static Vcon::WString text;
+  text = defaultText;
+  GetTextById(number, text);
+  return text;
+}
+
+void SetTextSource(iTextSource* source) { gTextSource = source; }
+
+iTextSource* CurrentTextSource() { return gTextSource; }
