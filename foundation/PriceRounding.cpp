@@ -18,6 +18,14 @@ const iDocumentPriceSettings* gDocument = nullptr;
 
 Wide Magnitude(int64_t v) { return v < 0 ? -static_cast<Wide>(v) : static_cast<Wide>(v); }
 
+// The smallest power of ten in whole units above the step: 1 unit for a step of 0.25, 10 for 5, 100
+// for 95.
+Wide RoundingUnit(Wide step) {
+  Wide u = kRawPerUnit;
+  while (step >= u) u *= 10;
+  return u;
+}
+
 Wide Distance(Wide a, Wide b) { return a < b ? b - a : a - b; }
 
 // The price in m's block of u whose last digits are the step.
@@ -44,7 +52,7 @@ Wide HighestEndingInStepAtOrBelow(Wide m, Wide s, Wide u) {
 
 // Rounds the magnitude m (> 0) with step s (> 0); -1 means "leave the amount as it is".
 Wide RoundMagnitude(Wide m, Wide s, uint32_t mode) {
-  Wide u = PriceRoundingUnit(static_cast<int64_t>(s));
+  Wide u = RoundingUnit(s);
   switch (mode) {
     case kRound: {
       Wide r = m % s;
@@ -93,17 +101,11 @@ double FactorOfFloat(float f) {
 
 }  // namespace
 
-int64_t PriceRoundingUnit(int64_t step) {
-  Wide u = kRawPerUnit;
-  while (step >= u) u *= 10;
-  return u > std::numeric_limits<int64_t>::max() ? std::numeric_limits<int64_t>::max()
-                                                  : static_cast<int64_t>(u);
-}
-
 int64_t RoundPriceRaw(int64_t amount, int64_t step, uint32_t mode) {
   if (amount == 0 || step <= 0) return amount;
   Wide rounded = RoundMagnitude(Magnitude(amount), step, mode);
-  if (rounded < 0 || rounded > std::numeric_limits<int64_t>::max()) return amount;
+  // -1: nothing to do; the largest raw value is the "no value" marker, never a price.
+  if (rounded < 0 || rounded >= std::numeric_limits<int64_t>::max()) return amount;
   int64_t result = static_cast<int64_t>(rounded);
   return amount < 0 ? -result : result;
 }

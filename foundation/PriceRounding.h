@@ -32,10 +32,6 @@ enum PriceRoundingMode : uint32_t {
 // an unknown mode, or a result that would not fit 64 bits leaves the amount unchanged.
 int64_t RoundPriceRaw(int64_t amount, int64_t step, uint32_t mode);
 
-// The smallest power of ten in whole units (raw) above the step: 1 unit for a step of 0.25, 10 for 5,
-// 100 for 95.
-int64_t PriceRoundingUnit(int64_t step);
-
 // The two operations with their sources given explicitly; `document` may be null (no document, or one
 // without price settings of its own).
 void ApplyPriceFactorAndRounding(ppMoney& amount, bool exchange, const UserPreferences& preferences,

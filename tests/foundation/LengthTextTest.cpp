@@ -107,12 +107,4 @@ TEST_F(LengthText, ParseMetric) {
   EXPECT_FALSE(ok);
 }
 
-TEST_F(LengthText, FormattedLengthsReadBack) {
-  for (float mm : {0.0f, 25.4f, 1676.4f, 3048.0f}) {
-    Vcon::WString text = Format(kUnitImperial, mm);
-    EXPECT_FLOAT_EQ(Parse(kUnitImperial, text.c_str()), mm) << mm;
-  }
-  EXPECT_FLOAT_EQ(Parse(kUnitCentimetres, Format(kUnitCentimetres, 1200.0f).c_str()), 1200.0f);
-}
-
 }  // namespace

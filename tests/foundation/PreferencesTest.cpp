@@ -75,12 +75,7 @@ TEST_F(PreferencesFile, MissingFileIsCreatedWithTheDefaults) {
   EXPECT_EQ(std::bit_cast<float>(U32At(b, 52)), 1.0f);
   EXPECT_EQ(std::bit_cast<float>(U32At(b, 56)), 1.0f);
   EXPECT_EQ(U32At(b, 64), 1u);
-  EXPECT_EQ(U32At(b, 132), 1u);
-  EXPECT_EQ(U32At(b, 136), 1u);
-  EXPECT_EQ(U32At(b, 144), 1u);
-  EXPECT_EQ(U32At(b, 148), 1u);
-  EXPECT_EQ(U32At(b, 160), 1u);
-  EXPECT_EQ(U32At(b, 168), 1u);
+  for (size_t off : {132, 136, 144, 148, 160, 168}) EXPECT_EQ(U32At(b, off), 1u) << off;
   for (size_t i = 192; i < 216; ++i) EXPECT_EQ(b[i], 0) << i;
 
   // In memory the missing step becomes the smallest one.
