@@ -5,6 +5,7 @@
 #include "foundation/FileOperations.h"
 #include "foundation/ProcessServices.h"
 #include "foundation/ResourceAccess.h"
+#include "foundation/ppParameter.h"
 
 namespace {
 
@@ -233,6 +234,7 @@ void ApplyNumberFormats() {
   gPlainNumberFormat.decimalsOn = true;
   gPlainNumberFormat.trimZeros = true;
   ppMoney::SetDefaultFormat(gMoneyFormat);
+  ppParameter::SetPlainNumberFormat(gPlainNumberFormat);
 }
 
 void ApplyDerivedSettings() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/UserPreferences.h"
+#include "foundation/ppParameter.h"
 #include "foundation/ppMoney.h"
 
 namespace {
@@ -13,6 +14,7 @@ class MoneyText : public ::testing::Test {
   void SetUp() override {
     saved_ = Preferences();
     savedMoneyFormat_ = ppMoney::DefaultFormat();
+    savedPlainFormat_ = ppParameter::PlainNumberFormat();
     UserPreferences& p = Preferences();
     p.moneyDecimals = 1;
     p.moneyGrouping = 1;
@@ -26,6 +28,7 @@ class MoneyText : public ::testing::Test {
     Preferences() = saved_;
     ApplyNumberFormats();
     ppMoney::SetDefaultFormat(savedMoneyFormat_);
+    ppParameter::SetPlainNumberFormat(savedPlainFormat_);
   }
 
   std::u16string Text(int64_t raw) {
@@ -36,6 +39,7 @@ class MoneyText : public ::testing::Test {
 
   UserPreferences saved_;
   DecimalFormat savedMoneyFormat_;
+  DecimalFormat savedPlainFormat_;
 };
 
 TEST_F(MoneyText, DecimalsGroupingAndCurrencyInFront) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/ProcessServices.h"
+#include "foundation/ppParameter.h"
 
 namespace {
 
@@ -44,12 +45,14 @@ class PreferencesFile : public ::testing::Test {
     savedBlock_ = Preferences();
     savedSpec_ = PreferencesFileSpec();
     savedMoneyFormat_ = ppMoney::DefaultFormat();
+    savedPlainFormat_ = ppParameter::PlainNumberFormat();
     PreferencesFileSpec() = ppFileSpec(Vcon::WString(Vcon::String(file().string())));
   }
   void TearDown() override {
     Preferences() = savedBlock_;
     ApplyDerivedSettings();
     ppMoney::SetDefaultFormat(savedMoneyFormat_);
+    ppParameter::SetPlainNumberFormat(savedPlainFormat_);
     PreferencesFileSpec() = savedSpec_;
     fs::remove_all(dir_);
   }
@@ -59,6 +62,7 @@ class PreferencesFile : public ::testing::Test {
   UserPreferences savedBlock_;
   ppFileSpec savedSpec_;
   DecimalFormat savedMoneyFormat_;
+  DecimalFormat savedPlainFormat_;
 };
 
 TEST_F(PreferencesFile, MissingFileIsCreatedWithTheDefaults) {
@@ -156,6 +160,7 @@ TEST_F(PreferencesFile, SavedFieldsComeBackAtTheirOffsets) {
   EXPECT_FALSE(PlainNumberFormat().affixOn);
   EXPECT_TRUE(PlainNumberFormat().decimalsOn);
   EXPECT_TRUE(PlainNumberFormat().trimZeros);
+  EXPECT_EQ(ppParameter::PlainNumberFormat().decimalPoint, PlainNumberFormat().decimalPoint);
 }
 
 TEST_F(PreferencesFile, SaveRecreatesADeletedFileWithTheEditedBlock) {

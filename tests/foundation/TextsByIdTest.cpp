@@ -8,6 +8,7 @@
 #include "foundation/TextReference.h"
 #include "foundation/UserPreferences.h"
 #include "foundation/iTextSource.h"
+#include "foundation/ppParameter.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ TEST_F(TextsById, ReferencesResolveToTheirText) {
 TEST_F(TextsById, LookupsUseTheCurrentLanguage) {
   UserPreferences saved = Preferences();
   DecimalFormat savedMoneyFormat = ppMoney::DefaultFormat();
+  DecimalFormat savedPlainFormat = ppParameter::PlainNumberFormat();
   Preferences().languageCode = 3;
   ApplyDerivedSettings();
   Vcon::WString text = u"Width";
@@ -95,6 +97,7 @@ TEST_F(TextsById, LookupsUseTheCurrentLanguage) {
   Preferences() = saved;
   ApplyDerivedSettings();
   ppMoney::SetDefaultFormat(savedMoneyFormat);
+  ppParameter::SetPlainNumberFormat(savedPlainFormat);
 }
 
 }  // namespace
