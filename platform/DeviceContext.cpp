@@ -1,0 +1,266 @@
+#include "platform/DeviceContext.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/Raster.h"
+#include "platform/StockObjects.h"
+
+namespace plat {
+
+namespace {
+
+// Dash patterns of one-pixel pens: lengths in pixels, alternately drawn and skipped.
+const std::vector<int32_t>& DashPattern(int32_t style) {
+  static const std::vector<int32_t> kDash{18, 6}, kDot{3, 3}, kDashDot{9, 6, 3, 6},
+      kDashDotDot{9, 3, 3, 3, 3, 3}, kSolid{};
+  switch (style) {
+    case PS_DASH: return kDash;
+    case PS_DOT: return kDot;
+    case PS_DASHDOT: return kDashDot;
+    case PS_DASHDOTDOT: return kDashDotDot;
+    default: return kSolid;
+  }
+}
+
+bool DashOn(const std::vector<int32_t>& pattern, int32_t position) {
+  int32_t total = 0;
+  for (int32_t v : pattern) total += v;
+  int32_t p = position % total;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (p < pattern[i]) return i % 2 == 0;
+    p -= pattern[i];
+  }
+  return true;
+}
+
+}  // namespace
+
+DeviceContext::DeviceContext(Surface& surface, POINT origin, Region visible)
+    : surface_(&surface), origin_(origin), visible_(std::move(visible)) {
+  pen = static_cast<PenObject*>(StockObject(BLACK_PEN));
+  brush = static_cast<BrushObject*>(StockObject(WHITE_BRUSH));
+  font = static_cast<FontObject*>(StockObject(SYSTEM_FONT));
+  bitmap = nullptr;
+  palette = StockPalette();
+}
+
+DeviceContext::DeviceContext() {
+  pen = static_cast<PenObject*>(StockObject(BLACK_PEN));
+  brush = static_cast<BrushObject*>(StockObject(WHITE_BRUSH));
+  font = static_cast<FontObject*>(StockObject(SYSTEM_FONT));
+  bitmap = StockBitmap();
+  palette = StockPalette();
+}
+
+DeviceContext::~DeviceContext() {
+  Release(pen);
+  Release(brush);
+  Release(font);
+  Release(palette);
+  if (bitmap) {
+    if (bitmap->owner == this) bitmap->owner = nullptr;
+    bitmap->Flush();
+    Release(bitmap);
+  }
+}
+
+Surface* DeviceContext::Target() {
+  if (!IsMemory()) return surface_;
+  return bitmap ? &bitmap->Pixels() : nullptr;
+}
+
+void DeviceContext::TargetChanged() {
+  if (IsMemory()) {
+    if (bitmap) bitmap->Changed();
+  } else {
+    surface_->Touch();
+  }
+}
+
+Region DeviceContext::VisibleArea() {
+  if (IsMemory()) return Region(RECT{0, 0, bitmap->Width(), bitmap->Height()});
+  Region area = visible_;
+  // Never outside the surface, whatever the window code asked for.
+  RECT bounds{-origin_.x, -origin_.y, surface_->Width() - origin_.x, surface_->Height() - origin_.y};
+  return Region::Combine(area, Region(bounds), Region::Op::And);
+}
+
+Region DeviceContext::ClipArea() {
+  Region area = VisibleArea();
+  if (clip) area = Region::Combine(area, *clip, Region::Op::And);
+  return area;
+}
+
+void DeviceContext::Release(GdiObject* object) {
+  if (object && !object->IsStock() && object->RemoveSelection()) delete object;
+}
+
+GdiObject* DeviceContext::Select(GdiObject* object) {
+  GdiObject** slot = nullptr;
+  switch (object->Type()) {
+    case OBJ_PEN: slot = reinterpret_cast<GdiObject**>(&pen); break;
+    case OBJ_BRUSH: slot = reinterpret_cast<GdiObject**>(&brush); break;
+    case OBJ_FONT: slot = reinterpret_cast<GdiObject**>(&font); break;
+    case OBJ_PAL: slot = reinterpret_cast<GdiObject**>(&palette); break;
+    case OBJ_BITMAP: {
+      auto* incoming = static_cast<BitmapObject*>(object);
+      if (!IsMemory()) return nullptr;
+      if (incoming->owner && incoming->owner != this) return nullptr;  // selected elsewhere
+      slot = reinterpret_cast<GdiObject**>(&bitmap);
+      if (bitmap != incoming) {
+        bitmap->Flush();
+        if (bitmap->owner == this) bitmap->owner = nullptr;
+        if (!incoming->IsStock()) incoming->owner = this;
+      }
+      break;
+    }
+    default: return nullptr;
+  }
+  GdiObject* previous = *slot;
+  if (previous == object) return previous;
+  if (!object->IsStock()) object->AddSelection();
+  *slot = object;
+  // A deletion deferred while the previous object was selected happens now; the handle handed back
+  // is then no longer live, and DeleteObject or SelectObject of it is refused.
+  Release(previous);
+  return previous;
+}
+
+double DeviceContext::Scale() const {
+  if (mapMode != MM_ISOTROPIC || windowExt.cx == 0 || windowExt.cy == 0) return 1.0;
+  double sx = std::abs(double(viewportExt.cx) / windowExt.cx);
+  double sy = std::abs(double(viewportExt.cy) / windowExt.cy);
+  return std::min(sx, sy);
+}
+
+POINT DeviceContext::ToDevice(int32_t x, int32_t y) const {
+  double s = Scale();
+  if (s == 1.0) return {x, y};
+  return {int32_t(std::lround(x * s)), int32_t(std::lround(y * s))};
+}
+
+RECT DeviceContext::ToDevice(const RECT& r) const {
+  POINT a = ToDevice(r.left, r.top), b = ToDevice(r.right, r.bottom);
+  return {a.x, a.y, b.x, b.y};
+}
+
+int32_t DeviceContext::PenWidthDevice() const {
+  if (pen->style == PS_NULL) return 0;
+  return std::max(1, int32_t(std::lround(pen->width * Scale())));
+}
+
+uint32_t DeviceContext::DevicePixel(COLORREF color) const {
+  if (IsMonochrome()) {
+    int sum = GetRValue(color) + GetGValue(color) + GetBValue(color);
+    return sum >= 384 ? 0xFFFFFF : 0;
+  }
+  return ColorRefToPixel(color);
+}
+
+void DeviceContext::PaintRegion(const Region& region, COLORREF color, int32_t rop) {
+  Surface* target = Target();
+  if (!target || region.IsEmpty()) return;
+  Region clipped = Region::Combine(region, ClipArea(), Region::Op::And);
+  if (clipped.IsEmpty()) return;
+  uint32_t pixel = DevicePixel(color);
+  POINT o = Origin();
+  clipped.ForEachRect([&](int32_t top, int32_t bottom, int32_t x0, int32_t x1) {
+    for (int32_t y = top; y < bottom; ++y) {
+      uint32_t* row = target->Row32(y + o.y);
+      for (int32_t x = x0; x < x1; ++x) row[x + o.x] = ApplyRop2(rop, pixel, row[x + o.x]);
+    }
+  });
+  TargetChanged();
+}
+
+void DeviceContext::PaintPixels(std::vector<POINT>& pixels, COLORREF color, int32_t rop) {
+  Surface* target = Target();
+  if (!target || pixels.empty()) return;
+  std::sort(pixels.begin(), pixels.end(),
+            [](const POINT& a, const POINT& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+  pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+  Region area = ClipArea();
+  uint32_t pixel = DevicePixel(color);
+  POINT o = Origin();
+  for (const POINT& p : pixels) {
+    if (!area.Contains(p.x, p.y)) continue;
+    uint32_t& d = target->Row32(p.y + o.y)[p.x + o.x];
+    d = ApplyRop2(rop, pixel, d);
+  }
+  TargetChanged();
+}
+
+void DeviceContext::StrokeThin(const std::vector<POINT>& points, bool closed) {
+  std::vector<POINT> walk;
+  for (size_t i = 0; i + 1 < points.size(); ++i) LinePixels(points[i], points[i + 1], walk);
+  if (closed && points.size() > 2) LinePixels(points.back(), points.front(), walk);
+  const std::vector<int32_t>& pattern = DashPattern(pen->style);
+  if (pattern.empty()) {
+    PaintPixels(walk, pen->color, rop2);
+    return;
+  }
+  std::vector<POINT> on, off;
+  for (const POINT& p : walk) (DashOn(pattern, dashPhase++) ? on : off).push_back(p);
+  PaintPixels(on, pen->color, rop2);
+  if (bkMode == OPAQUE) PaintPixels(off, bkColor, rop2);
+}
+
+void DeviceContext::Stroke(const std::vector<PointF>& points, bool closed) {
+  int32_t width = PenWidthDevice();
+  if (width == 0 || points.empty()) return;
+  if (width == 1 || (pen->style != PS_SOLID && pen->style != PS_INSIDEFRAME)) {
+    std::vector<POINT> rounded;
+    for (const PointF& p : points) {
+      POINT q{int32_t(std::lround(p.x)), int32_t(std::lround(p.y))};
+      if (rounded.empty() || !(rounded.back() == q)) rounded.push_back(q);
+    }
+    StrokeThin(rounded, closed);
+    return;
+  }
+  // Wide pens: cairo traces the stroke (round ends and joins) into a coverage mask.
+  double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+  for (const PointF& p : points) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  int32_t left = int32_t(std::floor(minX)) - width - 1, top = int32_t(std::floor(minY)) - width - 1;
+  int32_t w = int32_t(std::ceil(maxX)) + width + 2 - left, h = int32_t(std::ceil(maxY)) + width + 2 - top;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+  cairo_t* cr = cairo_create(mask);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_line_width(cr, width);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  // Pixel centres lie at +0.5 in cairo's space.
+  for (size_t i = 0; i < points.size(); ++i) {
+    double x = points[i].x - left + 0.5, y = points[i].y - top + 0.5;
+    if (i == 0)
+      cairo_move_to(cr, x, y);
+    else
+      cairo_line_to(cr, x, y);
+  }
+  if (closed) cairo_close_path(cr);
+  cairo_stroke(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(mask);
+  std::vector<POINT> covered;
+  const uint8_t* data = cairo_image_surface_get_data(mask);
+  int32_t stride = cairo_image_surface_get_stride(mask);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      if (data[y * stride + x] >= 128) covered.push_back({x + left, y + top});
+  cairo_surface_destroy(mask);
+  PaintPixels(covered, pen->color, rop2);
+}
+
+void DeviceContext::FillWithBrush(const Region& region) {
+  if (brush->IsHollow()) return;
+  PaintRegion(region, brush->color, rop2);
+}
+
+}  // namespace plat

@@ -1,0 +1,108 @@
+#pragma once
+// The state behind an HDC: where it draws (a window's surface at an origin, or a memory context's
+// selected bitmap), what it may touch (visible area and clip region, device pixels), the selected
+// objects, the drawing modes, the logical-to-device scale, the current position and an open path.
+// The free functions of Gdi.h are the interface; this class keeps the state and the clipped pixel
+// painting they share.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/BitmapObject.h"
+#include "platform/FontObject.h"
+#include "platform/GdiObject.h"
+#include "platform/Region.h"
+#include "platform/Surface.h"
+
+namespace plat {
+
+// Figures recorded between BeginPath and EndPath, in device pixels.
+struct PathRecord {
+  std::vector<std::vector<PointF>> figures;
+  bool ended = false;
+  bool figureOpen = false;  // the last figure still grows
+};
+
+class DeviceContext {
+ public:
+  // A context over a window's surface: device (0, 0) is `origin` in the surface; `visible` is in
+  // device pixels.
+  DeviceContext(Surface& surface, POINT origin, Region visible);
+  // A memory context holding the stock 1 by 1 monochrome bitmap.
+  DeviceContext();
+  ~DeviceContext();
+  DeviceContext(const DeviceContext&) = delete;
+  DeviceContext& operator=(const DeviceContext&) = delete;
+
+  bool IsMemory() const { return surface_ == nullptr; }
+  // The surface drawn on, or null. For a memory context, the selected bitmap's pixels.
+  Surface* Target();
+  // Records that pixels of the target changed (mirrors of DIB sections need copying).
+  void TargetChanged();
+  bool IsMonochrome() const { return IsMemory() && bitmap->IsMonochrome(); }
+  POINT Origin() const { return IsMemory() ? POINT{} : origin_; }
+  // The area drawing may touch, in device pixels: visible area (or the bitmap) and the clip region.
+  Region ClipArea();
+  // The visible area alone, in device pixels.
+  Region VisibleArea();
+
+  // Selects `object` and returns the object of the same kind it replaced; null when refused.
+  GdiObject* Select(GdiObject* object);
+
+  // ---- Logical to device units.
+  double Scale() const;
+  PointF ToDeviceF(double x, double y) const { return {x * Scale(), y * Scale()}; }
+  POINT ToDevice(int32_t x, int32_t y) const;
+  RECT ToDevice(const RECT& r) const;
+  int32_t PenWidthDevice() const;
+
+  // ---- Clipped painting in device pixels. Colours are COLORREF; monochrome targets get the nearer
+  // of black and white.
+  uint32_t DevicePixel(COLORREF color) const;
+  void PaintRegion(const Region& region, COLORREF color, int32_t rop2);
+  // Paints each distinct pixel once (so that exclusive-or figures undo exactly).
+  void PaintPixels(std::vector<POINT>& pixels, COLORREF color, int32_t rop2);
+  // Paints the pixels of a one-pixel pen polyline (device points), honouring the dash pattern.
+  void StrokeThin(const std::vector<POINT>& points, bool closed);
+  // Strokes a polyline with the selected pen at its device width (wide pens through cairo).
+  void Stroke(const std::vector<PointF>& points, bool closed);
+  // Fills with the selected brush, raster operation applied.
+  void FillWithBrush(const Region& region);
+
+  // ---- Selected objects (never null).
+  PenObject* pen;
+  BrushObject* brush;
+  FontObject* font;
+  BitmapObject* bitmap;  // memory contexts only; null for window contexts
+  PaletteObject* palette;
+
+  // ---- Modes and colours.
+  int32_t rop2 = R2_COPYPEN;
+  COLORREF textColor = 0;
+  COLORREF bkColor = 0xFFFFFF;
+  int32_t bkMode = OPAQUE;
+  int32_t arcDirection = AD_COUNTERCLOCKWISE;
+  int32_t polyFillMode = ALTERNATE;
+  int32_t stretchMode = BLACKONWHITE;
+  int32_t mapMode = MM_TEXT;
+  SIZE windowExt{1, 1};
+  SIZE viewportExt{1, 1};
+  int32_t rasterCaps = RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
+
+  POINT position;         // logical units
+  int32_t dashPhase = 0;  // pixels into the dash pattern, restarted by MoveToEx
+
+  std::optional<Region> clip;  // device pixels; none = no clip region
+  std::unique_ptr<PathRecord> path;
+
+ private:
+  void Release(GdiObject* object);
+
+  Surface* surface_ = nullptr;
+  POINT origin_;
+  Region visible_;
+};
+
+}  // namespace plat

@@ -1,0 +1,101 @@
+// Text output and measurement: DrawText, TextOut and GetTextExtentPoint32.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "platform/GdiInternal.h"
+#include "platform/TextLayout.h"
+#include "platform/TextRenderer.h"
+
+namespace plat {
+
+namespace {
+
+std::u16string_view Counted(const char16_t* text, int32_t count) {
+  if (!text) return {};
+  if (count < 0) return std::u16string_view(text);
+  return std::u16string_view(text, size_t(count));
+}
+
+std::u16string Widened(const char* text, int32_t count) {
+  if (!text) return {};
+  return Cp1252ToUtf16(count < 0 ? std::string_view(text) : std::string_view(text, size_t(count)));
+}
+
+int32_t ToLogical(const DeviceContext& dc, int32_t device) {
+  double s = dc.Scale();
+  return s == 1.0 ? device : int32_t(std::lround(device / s));
+}
+
+}  // namespace
+
+int32_t DrawTextW(HDC hdc, const char16_t* text, int32_t count, RECT* rect, UINT format) {
+  DeviceContext* dc = LiveDc(hdc);
+  if (!dc || !rect) return 0;
+  TextRenderer renderer(*dc->font, dc->Scale());
+  RECT box = dc->ToDevice(*rect);
+  std::vector<TextLine> lines = LayoutText(Counted(text, count), format, box.right - box.left,
+                                           [&](std::u16string_view line) { return renderer.Width(line); });
+  const int32_t lineHeight = renderer.Height();
+  const int32_t total = lineHeight * int32_t(lines.size());
+  if (format & DT_CALCRECT) {
+    int32_t widest = 0;
+    for (const TextLine& line : lines) widest = std::max(widest, line.width);
+    rect->right = rect->left + ToLogical(*dc, widest);
+    rect->bottom = rect->top + ToLogical(*dc, total);
+    return ToLogical(*dc, total);
+  }
+  int32_t y = box.top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - lineHeight) / 2;
+    else if (format & DT_BOTTOM) y = box.bottom - lineHeight;
+  }
+  const RECT* bounds = (format & DT_NOCLIP) ? nullptr : &box;
+  for (const TextLine& line : lines) {
+    int32_t x = box.left;
+    if (format & DT_CENTER) x = box.left + (box.right - box.left - line.width) / 2;
+    else if (format & DT_RIGHT) x = box.right - line.width;
+    renderer.Paint(*dc, x, y, line.text, bounds);
+    y += lineHeight;
+  }
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))
+    return ToLogical(*dc, y - box.top);
+  return ToLogical(*dc, total);
+}
+
+int32_t DrawTextA(HDC dc, const char* text, int32_t count, RECT* rect, UINT format) {
+  std::u16string wide = Widened(text, count);
+  return DrawTextW(dc, wide.c_str(), int32_t(wide.size()), rect, format);
+}
+
+BOOL TextOutW(HDC hdc, int32_t x, int32_t y, const char16_t* text, int32_t count) {
+  DeviceContext* dc = LiveDc(hdc);
+  if (!dc || !text || count < 0) return 0;
+  TextRenderer renderer(*dc->font, dc->Scale());
+  PointF at = dc->ToDeviceF(x, y);
+  renderer.Paint(*dc, at.x, at.y, std::u16string_view(text, size_t(count)), nullptr);
+  return 1;
+}
+
+BOOL TextOutA(HDC dc, int32_t x, int32_t y, const char* text, int32_t count) {
+  if (!text || count < 0) return 0;
+  std::u16string wide = Widened(text, count);
+  return TextOutW(dc, x, y, wide.c_str(), int32_t(wide.size()));
+}
+
+BOOL GetTextExtentPoint32W(HDC hdc, const char16_t* text, int32_t count, SIZE* size) {
+  DeviceContext* dc = LiveDc(hdc);
+  if (!dc || !size || count < 0 || (!text && count > 0)) return 0;
+  TextRenderer renderer(*dc->font, dc->Scale());
+  size->cx = ToLogical(*dc, renderer.Width(std::u16string_view(text ? text : u"", size_t(count))));
+  size->cy = ToLogical(*dc, renderer.Height());
+  return 1;
+}
+
+BOOL GetTextExtentPoint32A(HDC dc, const char* text, int32_t count, SIZE* size) {
+  if (count < 0 || (!text && count > 0)) return 0;
+  std::u16string wide = Widened(text ? text : "", count);
+  return GetTextExtentPoint32W(dc, wide.c_str(), int32_t(wide.size()), size);
+}
+
+}  // namespace plat

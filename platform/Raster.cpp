@@ -1,0 +1,119 @@
+#include "platform/Raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace plat {
+
+namespace {
+
+constexpr uint32_t kColorBits = 0x00FFFFFF;
+constexpr double kPi = 3.14159265358979323846;
+
+// Evaluates a truth table bitwise: `table` bit i is the result for input combination i, where the
+// inputs' bits form i most significant first.
+uint32_t TruthTable(uint32_t table, const uint32_t* inputs, int count) {
+  uint32_t result = 0;
+  for (uint32_t combo = 0; combo < (1u << count); ++combo) {
+    if (!((table >> combo) & 1)) continue;
+    uint32_t bits = kColorBits;
+    for (int k = 0; k < count; ++k) {
+      bool set = (combo >> (count - 1 - k)) & 1;
+      bits &= set ? inputs[k] : ~inputs[k];
+    }
+    result |= bits;
+  }
+  return result & kColorBits;
+}
+
+}  // namespace
+
+uint32_t ApplyRop2(int32_t rop2, uint32_t pen, uint32_t dest) {
+  if (rop2 == R2_COPYPEN) return (dest & ~kColorBits) | (pen & kColorBits);
+  if (rop2 < R2_BLACK || rop2 > R2_WHITE) rop2 = R2_COPYPEN;
+  const uint32_t inputs[2] = {pen, dest};
+  return (dest & ~kColorBits) | TruthTable(uint32_t(rop2 - 1), inputs, 2);
+}
+
+uint32_t ApplyRop3(DWORD rop, uint32_t pattern, uint32_t source, uint32_t dest) {
+  uint32_t table = (rop >> 16) & 0xFF;
+  if (table == 0xCC) return (dest & ~kColorBits) | (source & kColorBits);
+  const uint32_t inputs[3] = {pattern, source, dest};
+  return (dest & ~kColorBits) | TruthTable(table, inputs, 3);
+}
+
+bool Rop3UsesSource(DWORD rop) {
+  uint32_t t = (rop >> 16) & 0xFF;
+  return ((t >> 2) & 0x33) != (t & 0x33);
+}
+
+bool Rop3UsesPattern(DWORD rop) {
+  uint32_t t = (rop >> 16) & 0xFF;
+  return ((t >> 4) & 0x0F) != (t & 0x0F);
+}
+
+void LinePixels(POINT a, POINT b, std::vector<POINT>& out) {
+  int32_t dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
+  int32_t sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+  int32_t x = a.x, y = a.y;
+  if (dx >= dy) {
+    int32_t err = 2 * dy - dx;
+    for (int32_t i = 0; i < dx; ++i) {
+      out.push_back({x, y});
+      if (err > 0 || (err == 0 && sx > 0)) {
+        y += sy;
+        err -= 2 * dx;
+      }
+      err += 2 * dy;
+      x += sx;
+    }
+  } else {
+    int32_t err = 2 * dx - dy;
+    for (int32_t i = 0; i < dy; ++i) {
+      out.push_back({x, y});
+      if (err > 0 || (err == 0 && sy > 0)) {
+        x += sx;
+        err -= 2 * dy;
+      }
+      err += 2 * dx;
+      y += sy;
+    }
+  }
+}
+
+void FlattenBezier(PointF p0, PointF p1, PointF p2, PointF p3, std::vector<PointF>& out) {
+  double length = std::hypot(p1.x - p0.x, p1.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y) +
+                  std::hypot(p3.x - p2.x, p3.y - p2.y);
+  int steps = std::clamp(int(length / 3.0), 1, 200);
+  for (int i = 1; i <= steps; ++i) {
+    double t = double(i) / steps, u = 1 - t;
+    double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+    out.push_back({a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
+  }
+}
+
+PointF EllipsePoint(double left, double top, double right, double bottom, double angle) {
+  double cx = (left + right) / 2, cy = (top + bottom) / 2;
+  double rx = (right - left) / 2, ry = (bottom - top) / 2;
+  return {cx + rx * std::cos(angle), cy - ry * std::sin(angle)};
+}
+
+double RadialAngle(double left, double top, double right, double bottom, double x, double y) {
+  double cx = (left + right) / 2, cy = (top + bottom) / 2;
+  double rx = std::max((right - left) / 2, 1e-9), ry = std::max((bottom - top) / 2, 1e-9);
+  // The angle on the ellipse whose radial passes through (x, y).
+  return std::atan2(-(y - cy) / ry, (x - cx) / rx);
+}
+
+void FlattenArc(double left, double top, double right, double bottom, double start, double sweep,
+                std::vector<PointF>& out) {
+  double radius = std::max(std::abs(right - left), std::abs(bottom - top)) / 2;
+  // Steps small enough that a chord strays less than a quarter pixel from the curve.
+  double step = radius > 0.5 ? 2 * std::acos(std::max(0.0, 1 - 0.25 / radius)) : kPi / 4;
+  int steps = std::clamp(int(std::ceil(std::abs(sweep) / std::max(step, 1e-3))), 1, 2000);
+  for (int i = 1; i <= steps; ++i)
+    out.push_back(EllipsePoint(left, top, right, bottom, start + sweep * i / steps));
+}
+
+}  // namespace plat

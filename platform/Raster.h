@@ -1,0 +1,36 @@
+#pragma once
+// Pixel arithmetic shared by the drawing calls: raster operations on 24-bit colours and the
+// rasterisation of thin lines and curves. Pixels are 0x00RRGGBB; the top byte of a destination
+// pixel is kept as it was.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/GdiTypes.h"
+#include "platform/Region.h"
+
+namespace plat {
+
+// The result of a pen raster operation (R2_*) with pen colour `pen` on destination `dest`.
+uint32_t ApplyRop2(int32_t rop2, uint32_t pen, uint32_t dest);
+// The result of a blit raster operation (its truth-table byte) on pattern, source and destination.
+uint32_t ApplyRop3(DWORD rop, uint32_t pattern, uint32_t source, uint32_t dest);
+// True when the blit operation reads the source, or the pattern.
+bool Rop3UsesSource(DWORD rop);
+bool Rop3UsesPattern(DWORD rop);
+
+// The pixels of a one-pixel line from a to b, without the pixel at b (nothing when a == b).
+void LinePixels(POINT a, POINT b, std::vector<POINT>& out);
+
+// Flattening into polylines (the first point is not repeated in `out`).
+void FlattenBezier(PointF p0, PointF p1, PointF p2, PointF p3, std::vector<PointF>& out);
+// The arc of the ellipse inscribed in the box [left, right] x [top, bottom] (coordinates of the
+// outline itself), from angle `start` turning by `sweep` radians (counter-clockwise on the screen
+// for a positive sweep; angles measured with y upwards). Appends the points after the start point.
+void FlattenArc(double left, double top, double right, double bottom, double start, double sweep,
+                std::vector<PointF>& out);
+PointF EllipsePoint(double left, double top, double right, double bottom, double angle);
+// The angle of the radial from the box's centre through (x, y), y upwards.
+double RadialAngle(double left, double top, double right, double bottom, double x, double y);
+
+}  // namespace plat

@@ -1,0 +1,74 @@
+#pragma once
+// An area of whole pixels: the value type under region handles, clipping and filled figures.
+// Stored as horizontal bands, each a run of rows [top, bottom) sharing the same sorted, disjoint,
+// non-touching spans [x0, x1); bands are sorted, disjoint, and a band never repeats the spans of the
+// band directly above it. Right and bottom edges are exclusive, as everywhere in the drawing layer.
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "platform/GdiTypes.h"
+
+namespace plat {
+
+struct PointF {
+  double x = 0;
+  double y = 0;
+};
+
+class Region {
+ public:
+  using Span = std::pair<int32_t, int32_t>;
+  struct Band {
+    int32_t top = 0;
+    int32_t bottom = 0;
+    std::vector<Span> spans;
+    friend bool operator==(const Band&, const Band&) = default;
+  };
+  enum class Op { And, Or, Xor, Diff };
+
+  Region() = default;
+  explicit Region(const RECT& rect);
+
+  // A polygon sampled at whole-pixel positions: pixel (x, y) is inside when the point (x, y) is, with
+  // left and top edges inside and right and bottom edges outside. `fillMode` is ALTERNATE or WINDING.
+  static Region FromPolygon(const POINT* points, size_t count, int32_t fillMode);
+  // The same for several closed figures with fractional corners (flattened paths).
+  static Region FromFigures(const std::vector<std::vector<PointF>>& figures, int32_t fillMode);
+  // The ellipse inscribed in the box, sampled at pixel centres.
+  static Region FromEllipse(const RECT& box);
+
+  static Region Combine(const Region& a, const Region& b, Op op);
+
+  bool IsEmpty() const { return bands_.empty(); }
+  // NULLREGION, SIMPLEREGION (one rectangle) or COMPLEXREGION.
+  int32_t Kind() const;
+  // The smallest rectangle holding the region; (0, 0, 0, 0) when empty.
+  RECT Box() const;
+  bool Contains(int32_t x, int32_t y) const;
+  bool Intersects(const RECT& rect) const;
+  void Offset(int32_t dx, int32_t dy);
+  // The region shrunk by w pixels at its left and right edges and h at its top and bottom edges.
+  Region Eroded(int32_t w, int32_t h) const;
+
+  const std::vector<Band>& Bands() const { return bands_; }
+  // Calls f(top, bottom, x0, x1) for every rectangle of the region.
+  template <class F>
+  void ForEachRect(F&& f) const {
+    for (const Band& band : bands_)
+      for (const Span& span : band.spans) f(band.top, band.bottom, span.first, span.second);
+  }
+
+  friend bool operator==(const Region&, const Region&) = default;
+
+ private:
+  // Appends a band below the existing ones, merging it into the last band when they touch and match.
+  void AppendBand(int32_t top, int32_t bottom, std::vector<Span> spans);
+  const std::vector<Span>* SpansAt(int32_t y) const;
+
+  std::vector<Band> bands_;
+};
+
+}  // namespace plat

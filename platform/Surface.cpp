@@ -1,0 +1,71 @@
+#include "platform/Surface.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace plat {
+
+Surface::Surface(int32_t width, int32_t height)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), owns_(true) {
+  owned_.assign(size_t(width_) * size_t(height_), 0);
+  top_ = reinterpret_cast<uint8_t*>(owned_.data());
+  stride_ = width_ * 4;
+}
+
+Surface::Surface(uint8_t* top, int32_t width, int32_t height, int32_t stride)
+    : top_(top), width_(std::max(width, 0)), height_(std::max(height, 0)), stride_(stride) {}
+
+Surface::~Surface() { DropCairo(); }
+
+uint32_t Surface::Pixel(int32_t x, int32_t y) const {
+  if (!Contains(x, y)) return 0;
+  return Row32(y)[x] & 0x00FFFFFF;
+}
+
+void Surface::SetPixel(int32_t x, int32_t y, uint32_t rgb) {
+  if (!Contains(x, y)) return;
+  Row32(y)[x] = rgb & 0x00FFFFFF;
+  Touch();
+}
+
+void Surface::Fill(uint32_t rgb) {
+  for (int32_t y = 0; y < height_; ++y) std::fill_n(Row32(y), width_, rgb & 0x00FFFFFF);
+  Touch();
+}
+
+void Surface::Resize(int32_t width, int32_t height) {
+  if (!owns_) throw int32_t(-50);
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == width_ && height == height_) return;
+  DropCairo();
+  std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0);
+  int32_t keepW = std::min(width, width_);
+  int32_t keepH = std::min(height, height_);
+  for (int32_t y = 0; y < keepH; ++y)
+    std::memcpy(&pixels[size_t(y) * width], Row32(y), size_t(keepW) * 4);
+  owned_ = std::move(pixels);
+  width_ = width;
+  height_ = height;
+  top_ = reinterpret_cast<uint8_t*>(owned_.data());
+  stride_ = width_ * 4;
+  Touch();
+}
+
+cairo_surface_t* Surface::Cairo() {
+  if (stride_ <= 0 || width_ == 0 || height_ == 0) return nullptr;
+  if (!cairo_)
+    cairo_ = cairo_image_surface_create_for_data(top_, CAIRO_FORMAT_RGB24, width_, height_, stride_);
+  cairo_surface_mark_dirty(cairo_);
+  Touch();
+  return cairo_;
+}
+
+void Surface::DropCairo() {
+  if (cairo_) cairo_surface_destroy(cairo_);
+  cairo_ = nullptr;
+}
+
+}  // namespace plat

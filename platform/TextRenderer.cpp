@@ -1,0 +1,181 @@
+#include "platform/TextRenderer.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <vector>
+
+#include "platform/Gdi.h"
+
+namespace plat {
+
+namespace {
+
+std::atomic<bool> gAntialias{true};
+
+cairo_font_options_t* MakeOptions() {
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+  if (gAntialias) {
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+  } else {
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+  }
+  return options;
+}
+
+// Characters 0x80..0x9F of Windows-1252; the rest map to themselves (undefined ones too).
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+void SetTextAntialias(bool on) { gAntialias = on; }
+bool TextAntialias() { return gAntialias; }
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += char(0xE0 | (c >> 12));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xF0 | (c >> 18));
+      out += char(0x80 | ((c >> 12) & 0x3F));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::u16string Cp1252ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    uint8_t b = uint8_t(ch);
+    out += (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : char16_t(b);
+  }
+  return out;
+}
+
+TextRenderer::TextRenderer(FontObject& font, double scale) : font_(font), em_(font.EmSize(scale)) {
+  cairo_matrix_t size, identity;
+  cairo_matrix_init_scale(&size, em_, em_);
+  cairo_matrix_init_identity(&identity);
+  cairo_font_options_t* options = MakeOptions();
+  scaled_ = cairo_scaled_font_create(font.Face(), &size, &identity, options);
+  cairo_font_options_destroy(options);
+  cairo_font_extents_t extents;
+  cairo_scaled_font_extents(scaled_, &extents);
+  ascent_ = int32_t(std::ceil(extents.ascent - 1e-6));
+  height_ = ascent_ + int32_t(std::ceil(extents.descent - 1e-6));
+}
+
+TextRenderer::~TextRenderer() { cairo_scaled_font_destroy(scaled_); }
+
+int32_t TextRenderer::Width(std::u16string_view text) const {
+  if (text.empty()) return 0;
+  std::string utf8 = Utf16ToUtf8(text);
+  cairo_text_extents_t extents;
+  cairo_scaled_font_text_extents(scaled_, utf8.c_str(), &extents);
+  return int32_t(std::lround(extents.x_advance));
+}
+
+void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_view text,
+                         const RECT* bounds) const {
+  Surface* target = dc.Target();
+  if (!target || text.empty()) return;
+  const double angle = font_.Angle();
+  const double width = Width(text), height = height_;
+  const double c = std::cos(angle), s = std::sin(angle);
+  // Corners of the cell turned counter-clockwise on the screen (y grows downwards).
+  auto corner = [&](double u, double v) { return PointF{x + u * c + v * s, y - u * s + v * c}; };
+  std::vector<PointF> cell{corner(0, 0), corner(width, 0), corner(width, height), corner(0, height)};
+
+  Region area = dc.ClipArea();
+  if (bounds) area = Region::Combine(area, Region(*bounds), Region::Op::And);
+  if (dc.bkMode == OPAQUE) {
+    Region background = Region::FromFigures({cell}, ALTERNATE);
+    background = Region::Combine(background, area, Region::Op::And);
+    dc.PaintRegion(background, dc.bkColor, R2_COPYPEN);
+  }
+
+  double minX = cell[0].x, maxX = minX, minY = cell[0].y, maxY = minY;
+  for (const PointF& p : cell) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  // Glyphs may overhang their cell (italics, accents): a margin of half an em.
+  const int32_t margin = int32_t(std::ceil(em_ / 2)) + 2;
+  const int32_t left = int32_t(std::floor(minX)) - margin, top = int32_t(std::floor(minY)) - margin;
+  const int32_t w = int32_t(std::ceil(maxX)) + margin - left, h = int32_t(std::ceil(maxY)) + margin - top;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+  cairo_t* cr = cairo_create(mask);
+  cairo_set_scaled_font(cr, scaled_);
+  cairo_translate(cr, x - left, y - top);
+  cairo_rotate(cr, -angle);
+  cairo_move_to(cr, 0, ascent_);
+  std::string utf8 = Utf16ToUtf8(text);
+  cairo_show_text(cr, utf8.c_str());
+  if (font_.Log().lfUnderline || font_.Log().lfStrikeOut) {
+    double thickness = std::max(1.0, std::round(em_ / 14));
+    cairo_set_antialias(cr, gAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    if (font_.Log().lfUnderline) cairo_rectangle(cr, 0, ascent_ + std::round(em_ / 10), width, thickness);
+    if (font_.Log().lfStrikeOut) cairo_rectangle(cr, 0, std::round(ascent_ * 0.65), width, thickness);
+    cairo_fill(cr);
+  }
+  cairo_destroy(cr);
+  cairo_surface_flush(mask);
+
+  const uint8_t* data = cairo_image_surface_get_data(mask);
+  const int32_t stride = cairo_image_surface_get_stride(mask);
+  const uint32_t ink = dc.DevicePixel(dc.textColor);
+  const POINT o = dc.Origin();
+  Region box = Region::Combine(area, Region(RECT{left, top, left + w, top + h}), Region::Op::And);
+  box.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
+    for (int32_t py = y0; py < y1; ++py) {
+      uint32_t* row = target->Row32(py + o.y);
+      const uint8_t* coverage = data + size_t(py - top) * stride;
+      for (int32_t px = x0; px < x1; ++px) {
+        uint32_t a = coverage[px - left];
+        if (a == 0) continue;
+        uint32_t& d = row[px + o.x];
+        if (a == 255 || dc.IsMonochrome()) {
+          if (a >= 128) d = (d & 0xFF000000) | ink;
+          continue;
+        }
+        uint32_t out = d & 0xFF000000;
+        for (int shift = 0; shift < 24; shift += 8) {
+          uint32_t fg = (ink >> shift) & 0xFF, bg = (d >> shift) & 0xFF;
+          out |= ((fg * a + bg * (255 - a) + 127) / 255) << shift;
+        }
+        d = out;
+      }
+    }
+  });
+  cairo_surface_destroy(mask);
+  dc.TargetChanged();
+}
+
+}  // namespace plat

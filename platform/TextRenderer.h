@@ -1,0 +1,46 @@
+#pragma once
+// Measures and paints one line of text in a font at a context's scale, through cairo.
+// Metrics are whole device pixels (hinted advances), like the platform's text metrics.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/DeviceContext.h"
+#include "platform/FontObject.h"
+
+typedef struct _cairo_scaled_font cairo_scaled_font_t;
+
+namespace plat {
+
+class TextRenderer {
+ public:
+  TextRenderer(FontObject& font, double scale);
+  ~TextRenderer();
+  TextRenderer(const TextRenderer&) = delete;
+  TextRenderer& operator=(const TextRenderer&) = delete;
+
+  int32_t Ascent() const { return ascent_; }
+  int32_t Height() const { return height_; }  // ascent + descent
+  int32_t Width(std::u16string_view text) const;
+
+  // Paints the text with the top-left of its cell at device point (x, y), turned by the font's
+  // escapement about that point. The context's text colour; its background colour fills the cell
+  // first when the background mode is OPAQUE. Clipped to the context's clip area and to `bounds`
+  // (device pixels) when given.
+  void Paint(DeviceContext& dc, double x, double y, std::u16string_view text, const RECT* bounds) const;
+
+ private:
+  FontObject& font_;
+  double em_;
+  cairo_scaled_font_t* scaled_ = nullptr;
+  int32_t ascent_ = 0;
+  int32_t height_ = 0;
+};
+
+// UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+// Windows-1252 bytes to UTF-16.
+std::u16string Cp1252ToUtf16(std::string_view text);
+
+}  // namespace plat
