@@ -1,0 +1,45 @@
+#include "platform/LayerClock.h"
+
+#include <atomic>
+#include <chrono>
+
+namespace plat {
+namespace {
+
+std::atomic<bool> gManual{true};
+std::atomic<uint32_t> gManualNow{0};
+// In real mode: the reading of the manual clock when real mode began, and the system time then.
+std::atomic<uint32_t> gRealBase{0};
+std::atomic<int64_t> gRealStartMs{0};
+
+int64_t SteadyMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+uint32_t LayerClock::Now() {
+  if (gManual) return gManualNow;
+  return gRealBase + static_cast<uint32_t>(SteadyMs() - gRealStartMs);
+}
+
+void LayerClock::SetManual(uint32_t ms) {
+  gManualNow = ms;
+  gManual = true;
+}
+
+void LayerClock::Advance(uint32_t ms) {
+  if (gManual) gManualNow += ms;
+}
+
+void LayerClock::SetReal() {
+  if (!gManual) return;
+  gRealBase = gManualNow.load();
+  gRealStartMs = SteadyMs();
+  gManual = false;
+}
+
+bool LayerClock::IsManual() { return gManual; }
+
+}  // namespace plat

@@ -1,0 +1,45 @@
+#pragma once
+// What the layer keeps for one window. Owned by the WindowManager's table; code outside the layer
+// sees only the HWND (an id) and reaches a record through WindowManager::Find.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Surface.h"
+#include "platform/WindowTypes.h"
+
+namespace plat {
+
+struct WindowClassRecord {
+  std::string name;  // as registered; looked up without regard to case
+  WNDCLASSA info;
+};
+
+struct WindowRecord {
+  HWND handle = nullptr;
+  const WindowClassRecord* windowClass = nullptr;
+  WNDPROC proc = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  std::u16string text;
+  HWND parent = nullptr;  // for a child: its parent; otherwise null
+  HWND owner = nullptr;   // for a popup or an owned top-level: its owner
+  HMENU menu = nullptr;   // a child's id travels here, as on the platform
+  HINSTANCE instance = nullptr;
+  LONG_PTR userData = 0;
+  // Window rectangle: in the parent's client coordinates for a child, in screen pixels otherwise.
+  RECT rect;
+  // Children back to front: the last one is on top (painted last, hit first).
+  std::vector<HWND> children;
+  std::map<std::string, void*> properties;
+  // Area that needs painting, in client coordinates; null when nothing is invalid.
+  HRGN update = nullptr;
+  bool eraseOnPaint = false;
+  bool destroying = false;  // WM_DESTROY has been sent
+  // Pixels of a top-level window (window rectangle, non-client area included); children share them.
+  std::unique_ptr<Surface> surface;
+};
+
+}  // namespace plat
