@@ -1,5 +1,6 @@
 #include "platform/HeadlessBackend.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,6 +8,7 @@
 #include "platform/LayerClock.h"
 #include "platform/MessageQueue.h"
 #include "platform/MessageTrace.h"
+#include "platform/PngFile.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -158,9 +160,16 @@ bool HeadlessBackend::TaskBar(RECT* rect) {
 }
 
 bool HeadlessBackend::DumpPng(HWND window, const std::string& path) {
-  (void)window;
-  (void)path;
-  return false;
+  WindowRecord* top = Manager().Find(Manager().TopLevelOf(window));
+  if (!top || !top->surface) return false;
+  // A child's pixels are its rectangle of the top-level surface.
+  RECT r = Manager().WindowRectOnScreen(window);
+  int32_t dx = r.left - top->rect.left, dy = r.top - top->rect.top;
+  Surface crop(std::max(1, r.right - r.left), std::max(1, r.bottom - r.top));
+  for (int32_t y = 0; y < crop.Height(); ++y) {
+    for (int32_t x = 0; x < crop.Width(); ++x) crop.SetPixel(x, y, top->surface->Pixel(x + dx, y + dy));
+  }
+  return WritePng(crop, path);
 }
 
 }  // namespace plat

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "platform/HeadlessBackend.h"
+#include "platform/PngFile.h"
+#include "platform/WindowApi.h"
+
+namespace plat {
+namespace {
+
+// Each painting window fills what it is asked to paint with its own colour (the window's user data)
+// and counts its paints and the area it was given.
+std::map<HWND, int> gPaints;
+std::map<HWND, RECT> gPainted;
+
+LRESULT ColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  if (dc) {
+    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrA(window, GWLP_USERDATA)));
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, brush);  // clipped to the invalid area by the context
+    DeleteObject(brush);
+  }
+  ++gPaints[window];
+  gPainted[window] = ps.rcPaint;
+  EndPaint(window, &ps);
+  return 0;
+}
+
+class WindowPaint : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    gPaints.clear();
+    gPainted.clear();
+    WNDCLASSA wc;
+    wc.lpfnWndProc = ColourProc;
+    wc.lpszClassName = "Colour";
+    RegisterClassA(&wc);
+    frame_ = Make(0, nullptr, {0, 0, 300, 200}, RGB(255, 255, 255));
+    left_ = Make(WS_CHILD, frame_, {10, 10, 110, 110}, RGB(255, 0, 0));
+    right_ = Make(WS_CHILD, frame_, {150, 10, 250, 110}, RGB(0, 0, 255));
+  }
+  void TearDown() override { HeadlessBackend::Reset(); }
+
+  HWND Make(DWORD style, HWND parent, RECT r, COLORREF colour) {
+    HWND w = CreateWindowExA(0, "Colour", "", style | WS_VISIBLE | (parent ? 0 : WS_CLIPCHILDREN), r.left, r.top,
+                             r.right - r.left, r.bottom - r.top, parent, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(w, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
+    return w;
+  }
+  uint32_t PixelAt(HWND window, int32_t x, int32_t y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    RECT top;
+    GetWindowRect(frame_, &top);
+    return GetWindowSurface(frame_)->Pixel(p.x - top.left, p.y - top.top);
+  }
+
+  HWND frame_ = nullptr, left_ = nullptr, right_ = nullptr;
+};
+
+TEST_F(WindowPaint, ChildrenPaintTheirOwnColoursAndTheDumpShowsThem) {
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(PixelAt(left_, 50, 50), 0xFF0000u);
+  EXPECT_EQ(PixelAt(right_, 50, 50), 0x0000FFu);
+  EXPECT_EQ(PixelAt(frame_, 5, 5), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(frame_, 130, 50), 0xFFFFFFu);
+
+  auto path = std::filesystem::temp_directory_path() / "window_paint_dump.png";
+  ASSERT_TRUE(HeadlessBackend::DumpPng(frame_, path.string()));
+  auto dump = ReadPng(path.string());
+  ASSERT_TRUE(dump);
+  EXPECT_EQ(dump->Width(), 300);
+  EXPECT_EQ(dump->Pixel(60, 60), 0xFF0000u);
+  EXPECT_EQ(dump->Pixel(200, 60), 0x0000FFu);
+  std::filesystem::remove(path);
+}
+
+TEST_F(WindowPaint, InvalidatingOneChildRepaintsOnlyItsArea) {
+  HeadlessBackend::RunUntilIdle();
+  auto before = gPaints;
+  RECT part{20, 30, 40, 50};
+  InvalidateRect(left_, &part, 1);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(gPaints[left_], before[left_] + 1);
+  EXPECT_EQ(gPaints[right_], before[right_]);
+  EXPECT_EQ(gPaints[frame_], before[frame_]);
+  EXPECT_EQ(gPainted[left_], part);
+}
+
+TEST_F(WindowPaint, PaintIsClippedToTheInvalidArea) {
+  HeadlessBackend::RunUntilIdle();
+  SetWindowLongPtrA(left_, GWLP_USERDATA, static_cast<LONG_PTR>(RGB(0, 255, 0)));
+  RECT part{0, 0, 10, 10};
+  InvalidateRect(left_, &part, 0);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(PixelAt(left_, 5, 5), 0x00FF00u);
+  EXPECT_EQ(PixelAt(left_, 10, 10), 0xFF0000u);
+}
+
+TEST_F(WindowPaint, HidingAChildRepaintsTheParentBeneathIt) {
+  HeadlessBackend::RunUntilIdle();
+  ShowWindow(left_, SW_HIDE);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(PixelAt(frame_, 60, 60), 0xFFFFFFu);
+  EXPECT_FALSE(IsWindowVisible(left_));
+}
+
+}  // namespace
+}  // namespace plat
