@@ -1,0 +1,51 @@
+// A hash of cached blocks keyed by a 32-bit number: pages by file position (shift 11) or records by
+// record number (shift 0). A key goes to bucket (key >> shift) & 0xFF; new entries go to the head of
+// their bucket, and walks visit buckets 0..255, each from its head (the commit journal's entry order
+// follows this walk).
+//
+// The cache owns its entries; the data handles in them belong to the store, which disposes them
+// before it drops an entry (Remove and the destructor do not touch the data).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "foundation/Vcon_HandleManager.h"
+
+struct dbCacheEntry {
+  dbCacheEntry* next = nullptr;
+  int32_t key = 0;
+  Handle data = nullptr;  // null when the data was dropped by a trim
+  int32_t owner = 0;      // owner tag, 0 = none
+  bool pinned = false;    // in use by a caller
+  bool dirty = false;     // changed since the last commit
+};
+
+class dbPageCache {
+ public:
+  explicit dbPageCache(int32_t shift = 0) : shift_(shift) {}
+  ~dbPageCache();
+  dbPageCache(const dbPageCache&) = delete;
+  dbPageCache& operator=(const dbPageCache&) = delete;
+
+  void SetShift(int32_t shift) { shift_ = shift; }
+
+  dbCacheEntry* Find(int32_t key) const;   // null when absent
+  dbCacheEntry& Lookup(int32_t key) const; // throws 3602 when absent
+  dbCacheEntry& Insert(int32_t key);       // a new entry at the head of its bucket
+  void Remove(int32_t key);                // frees the entry (not its data); absent: nothing
+
+  // Visits every entry in walk order; when `visit` returns true the entry is removed (its data is
+  // the visitor's business).
+  void Walk(const std::function<bool(dbCacheEntry&)>& visit);
+  void Clear();  // removes every entry (data untouched)
+
+ private:
+  size_t Bucket(int32_t key) const {
+    return (static_cast<uint32_t>(key) >> shift_) & 0xFF;
+  }
+
+  int32_t shift_;
+  std::array<dbCacheEntry*, 256> buckets_{};
+};

@@ -1,0 +1,150 @@
+// The paged database file: variable-length records addressed by positive 32-bit record numbers,
+// kept in one file with fixed 2048-byte pages of the store's own bookkeeping (the three-level record
+// map and the chain of free-extent pages). Changes happen inside transactions and reach the file
+// only at commit, through a redo journal appended to the file's end (dbStoreTransaction.cpp).
+//
+// File layout (little-endian, byte offsets): 0-11 the file specification's third, second and fourth
+// word; 1024-1535 the store header; 1536-1545 the commit record; 2048- pages and record extents.
+//
+// Ownership: the store owns its file, both caches and every data handle in them. A record handle
+// returned by ReadRecord belongs to the record cache: callers change it in place, mark it changed,
+// release it, and never dispose it. A handle given to AddRecord passes to the cache.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "database/dbPageCache.h"
+#include "database/dbStoreFile.h"
+#include "foundation/Vcon_HandleManager.h"
+
+class ppFileSpec;
+
+// Where a record's bytes lie: {position, length}; {-1, next} marks a free record number.
+struct dbExtent {
+  int32_t position = 0;
+  int32_t length = 0;
+};
+
+class dbStore {
+ public:
+  static constexpr int32_t kPageSize = 2048;
+  static constexpr int32_t kHeaderOffset = 1024;
+  static constexpr int32_t kHeaderSize = 512;
+  static constexpr int32_t kCommitOffset = 1536;
+  static constexpr int32_t kCommitSize = 10;
+  static constexpr int32_t kFirstPageOffset = 2048;
+  static constexpr int32_t kJournalEntrySize = 4 + kPageSize;
+  static constexpr int32_t kExtentSlots = 126;  // slots of a free-extent page
+  static constexpr int32_t kMaxRecordNumber = (512 << 17) - 1;  // what the record map can address
+  // Longest record the store loads: a longer map entry can only come from a damaged file, and
+  // loading it would exhaust the handle zone.
+  static constexpr int32_t kMaxRecordBytes = 16 << 20;
+
+  // Header offsets (bytes from the header's start).
+  static constexpr uint32_t kGrowthUnit = 0x38;
+  static constexpr uint32_t kLastRecordNumber = 0x40;
+  static constexpr uint32_t kFreeRecordHead = 0x44;
+  static constexpr uint32_t kRecordMapRoot = 0x48;
+  static constexpr uint32_t kDirectoryRoot = 0x4c;
+  static constexpr uint32_t kFreeExtentRoot = 0x50;
+  static constexpr uint32_t kFormatWord = 0x70;
+
+  // Commit states.
+  static constexpr uint16_t kIdle = 0;
+  static constexpr uint16_t kOpen = 1;
+  static constexpr uint16_t kJournalWriting = 3;
+  static constexpr uint16_t kJournalComplete = 4;
+
+  // Opens the file named by `spec`, creating it when it cannot be opened; repairs an interrupted
+  // commit; reads the words at bytes 0, 4 and 8 into spec.word3, word2 and word4.
+  static std::unique_ptr<dbStore> Open(ppFileSpec& spec);
+  ~dbStore();
+  dbStore(const dbStore&) = delete;
+  dbStore& operator=(const dbStore&) = delete;
+
+  // Records. `owner` is a caller's tag (0 = none) that CheckOwner tests.
+  Handle ReadRecord(int32_t number, int32_t owner = 0);
+  int32_t AddRecord(Handle data);  // 0 outside a transaction
+  void MarkRecordChanged(int32_t number);
+  void ReleaseRecord(int32_t number);
+  void CheckOwner(int32_t number, int32_t owner);
+  void DeleteRecord(int32_t number);
+
+  // Pages. GetPage(0) appends a new page and returns its position through `position`.
+  Handle GetPage(int32_t& position);
+  void MarkPageDirty(int32_t position);
+  void PinPage(int32_t position);
+  void TrimCaches();
+  // Frees every cache and closes the file; writes nothing.
+  void Close();
+
+  // Transactions (dbStoreTransaction.cpp).
+  void Begin();
+  void End();
+  void Abort();
+
+  int32_t Header(uint32_t offset) const;
+  void SetHeader(uint32_t offset, int32_t value);
+  int32_t LastRecordNumber() const { return Header(kLastRecordNumber); }
+  int32_t DirectoryRoot() const { return Header(kDirectoryRoot); }
+  void SetDirectoryRoot(int32_t number) { SetHeader(kDirectoryRoot, number); }
+  int32_t Nesting() const { return nesting_; }
+  int32_t PendingAbort() const { return pendingAbort_; }
+  uint16_t State() const { return state_; }
+  int32_t FileSize() const { return file_.Size(); }
+  // How many cached records callers hold pinned (read or added and not yet released).
+  int32_t PinnedRecordCount();
+  // The map entry of a record number as the store sees it now (pages not yet committed included).
+  dbExtent MapEntry(int32_t number);
+
+ private:
+  dbStore();
+
+  void CreateFile(ppFileSpec& spec);
+  void ReadHeader();
+  void CheckHeader() const;
+  int32_t EnsureRootPage(uint32_t headerOffset, bool freeExtentPage);
+
+  // Record map.
+  int32_t MapPageFor(int32_t number, bool create);  // level-3 page position, 0 when absent
+  void WriteMapEntry(int32_t number, dbExtent entry);
+  int32_t NewRecordNumber();
+  void FreeRecordNumber(int32_t number);
+  void CheckNumber(int32_t number) const;  // 3604 unless 1 <= number <= last
+
+  // Free extents.
+  int32_t Allocate(int32_t length);
+  void Release(dbExtent extent);
+  int32_t MaxChainPages() const { return file_.Size() / kPageSize + 1; }
+
+  Handle LoadRecordBytes(dbExtent entry);
+  void DisposeAll();
+
+  // Transactions.
+  void WriteCommitRecord();
+  void Commit();
+  void WriteChangedRecords();
+  void WriteJournal();
+  void CopyPagesIntoPlace();
+  void RollBack();
+  void ReplayJournal(int32_t journalStart);
+  void Recover();
+  int32_t FindJournalStart(uint16_t low16) const;
+  void CheckJournal(int32_t journalStart) const;
+
+  std::array<unsigned char, kHeaderSize> header_{};
+  std::array<unsigned char, kHeaderSize> diskHeader_{};  // the header as the file holds it
+  uint16_t state_ = kIdle;
+  int32_t txStartSize_ = 0;   // file size when the outermost transaction began
+  int32_t journalStart_ = 0;  // file size when the journal began
+  int16_t nesting_ = 0;
+  int32_t pendingAbort_ = 0;  // 0 or 3610
+  dbStoreFile file_;
+  dbPageCache pages_{11};
+  dbPageCache records_{0};
+  std::vector<int32_t> numbersToFree_;    // emptied last in, first out at commit
+  std::vector<dbExtent> extentsToFree_;   // likewise
+};

@@ -1,0 +1,67 @@
+#include "database/dbStoreFile.h"
+
+#include <limits>
+
+#include "database/dbErrors.h"
+#include "foundation/FileOperations.h"
+
+dbStoreFile::~dbStoreFile() {
+  try {
+    Close();
+  } catch (...) {
+    // Closing a file that the system refuses to close leaves nothing to repair here.
+  }
+}
+
+bool dbStoreFile::OpenExisting(const ppFileSpec& spec) {
+  try {
+    FileOpen(spec_, spec, false);
+  } catch (int32_t e) {
+    if (e == kFileErrCannotOpen) return false;
+    throw;
+  }
+  ReadSize();
+  return true;
+}
+
+void dbStoreFile::CreateAndOpen(const ppFileSpec& spec) {
+  ppFileSpec creating(spec);
+  FileCreate(creating);
+  FileOpen(spec_, spec, false);
+  ReadSize();
+}
+
+void dbStoreFile::Close() {
+  if (spec_.IsOpen()) FileClose(spec_);
+}
+
+void dbStoreFile::ReadSize() {
+  uint32_t size = 0;
+  FileGetSize(spec_, size);
+  // Positions in the file are signed 32-bit; a larger file cannot be one of ours.
+  if (size > uint32_t(std::numeric_limits<int32_t>::max())) throw db::kDamagedFile;
+  size_ = static_cast<int32_t>(size);
+}
+
+void dbStoreFile::Read(int32_t offset, void* buffer, int32_t n) {
+  if (!Holds(offset, n)) throw db::kDamagedFile;
+  if (n == 0) return;
+  if (FileRead(spec_, buffer, uint32_t(n), offset) != uint32_t(n)) throw db::kDamagedFile;
+}
+
+void dbStoreFile::Write(int32_t offset, const void* buffer, int32_t n) {
+  if (offset < 0 || n < 0 || int64_t(offset) + n > std::numeric_limits<int32_t>::max())
+    throw db::kBadCall;
+  if (n == 0) return;
+  FileWrite(spec_, buffer, uint32_t(n), offset);
+  if (offset + n > size_) size_ = offset + n;
+}
+
+void dbStoreFile::SetSize(int32_t size) {
+  if (size < 0) throw db::kBadCall;
+  const auto wanted = static_cast<uint32_t>(size);
+  FileSetSize(spec_, &wanted);
+  size_ = size;
+}
+
+void dbStoreFile::Flush() { FileFlush(spec_); }

@@ -1,0 +1,44 @@
+// The open file under a dbStore: positioned reads and writes with every range checked against the
+// file's size, so that a damaged position or length read from the file raises an error number
+// instead of reading past the data. The size is kept here and follows every write and resize.
+//
+// Owns the open ppFileSpec; Close (or the destructor) closes it.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/ppFileSpec.h"
+
+class dbStoreFile {
+ public:
+  dbStoreFile() = default;
+  ~dbStoreFile();
+  dbStoreFile(const dbStoreFile&) = delete;
+  dbStoreFile& operator=(const dbStoreFile&) = delete;
+
+  // Opens the existing file named by `spec` for reading and writing; false when it cannot be opened
+  // (-38), other errors are thrown.
+  bool OpenExisting(const ppFileSpec& spec);
+  // Creates the file named by `spec` and opens it.
+  void CreateAndOpen(const ppFileSpec& spec);
+  void Close();
+  bool IsOpen() const { return spec_.IsOpen(); }
+
+  int32_t Size() const { return size_; }
+  // Reads n bytes at offset; throws kDamagedFile when [offset, offset + n) is not inside the file.
+  void Read(int32_t offset, void* buffer, int32_t n);
+  void Write(int32_t offset, const void* buffer, int32_t n);
+  void SetSize(int32_t size);
+  void Flush();
+
+  // True when [offset, offset + n) lies inside the file.
+  bool Holds(int32_t offset, int32_t n) const {
+    return offset >= 0 && n >= 0 && int64_t(offset) + n <= size_;
+  }
+
+ private:
+  void ReadSize();
+
+  ppFileSpec spec_;
+  int32_t size_ = 0;
+};

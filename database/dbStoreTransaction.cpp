@@ -1,0 +1,275 @@
+// dbStore's transactions: commit through the redo journal, rollback, and the repair of a commit
+// that a crash interrupted.
+//
+// Commit order on disk: changed records go to fresh extents (old bytes are never overwritten); the
+// commit record says 3 and the changed pages (and the header, when it changed) are appended as
+// journal entries {i32 position, 2048 bytes}; after a flush the commit record says 4; then the pages
+// and the header are written in place, the journal is cut off, the file is flushed and the commit
+// record says 0. A crash before state 4 leaves the old pages untouched (the file is cut back to its
+// size at the transaction's start); a crash at state 4 is finished by replaying the journal.
+//
+// The commit record keeps the journal start's low 16 bits in bytes 8-9 and, while the state is 3 or
+// 4, its high 16 bits in bytes 2-3 (zero at rest, as older files have them).
+#include <cstring>
+#include <exception>
+#include <vector>
+
+#include "database/dbBytes.h"
+#include "database/dbErrors.h"
+#include "database/dbStore.h"
+
+namespace {
+
+// A journal entry at this position holds the 512-byte store header rather than a page.
+constexpr int32_t kHeaderEntryPosition = dbStore::kHeaderOffset;
+
+}  // namespace
+
+void dbStore::WriteCommitRecord() {
+  unsigned char record[kCommitSize] = {};
+  db::PutI16(record, 0, int16_t(state_));
+  if (state_ == kJournalWriting || state_ == kJournalComplete)
+    db::PutI16(record, 2, int16_t(uint32_t(journalStart_) >> 16));
+  db::PutI32(record, 4, txStartSize_);
+  db::PutI16(record, 8, int16_t(journalStart_ & 0xFFFF));
+  file_.Write(kCommitOffset, record, kCommitSize);
+}
+
+void dbStore::Begin() {
+  if (nesting_ == 0) {
+    pendingAbort_ = 0;
+    txStartSize_ = file_.Size();
+    state_ = kOpen;
+    WriteCommitRecord();
+  }
+  ++nesting_;
+}
+
+void dbStore::End() {
+  if (nesting_ < 1) throw db::kBadCall;
+  if (nesting_ == 1 && pendingAbort_ != 0) {
+    Abort();
+    return;
+  }
+  if (nesting_ == 1) {
+    try {
+      Commit();
+    } catch (...) {
+      const std::exception_ptr failure = std::current_exception();
+      const bool completed = state_ == kJournalComplete;
+      nesting_ = 0;
+      try {
+        if (completed) {
+          ReplayJournal(journalStart_);
+          file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
+        } else {
+          RollBack();
+          file_.SetSize(txStartSize_);
+        }
+        state_ = kIdle;
+        WriteCommitRecord();
+      } catch (...) {
+        if (completed) throw;  // the journal could not be replayed: the commit did not finish
+      }
+      // A rolled-back commit is a failed save and is reported as such; a replayed one succeeded.
+      if (!completed) std::rethrow_exception(failure);
+      return;
+    }
+  }
+  --nesting_;
+}
+
+void dbStore::Abort() {
+  if (nesting_ < 2)
+    RollBack();
+  else
+    pendingAbort_ = db::kAbortPending;
+  if (nesting_ > 0) --nesting_;
+}
+
+void dbStore::Commit() {
+  WriteChangedRecords();
+  while (!numbersToFree_.empty()) {
+    const int32_t number = numbersToFree_.back();
+    numbersToFree_.pop_back();
+    FreeRecordNumber(number);
+  }
+  while (!extentsToFree_.empty()) {
+    const dbExtent extent = extentsToFree_.back();
+    extentsToFree_.pop_back();
+    Release(extent);
+  }
+  WriteJournal();
+  // The journal must be on disk before state 4 says it is complete.
+  file_.Flush();
+  state_ = kJournalComplete;
+  WriteCommitRecord();
+  file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
+  diskHeader_ = header_;
+  // State 4 must be on disk before any page is overwritten in place.
+  file_.Flush();
+  CopyPagesIntoPlace();
+  file_.SetSize(journalStart_);
+  file_.Flush();
+  state_ = kIdle;
+  WriteCommitRecord();
+  records_.Walk([](dbCacheEntry& e) {
+    e.dirty = false;
+    return false;
+  });
+}
+
+// Every changed record goes to a newly allocated extent; its old extent is freed afterwards.
+void dbStore::WriteChangedRecords() {
+  records_.Walk([this](dbCacheEntry& e) {
+    if (!e.dirty) return false;
+    const dbExtent old = MapEntry(e.key);
+    if (old.position > 0 && old.length > 0) extentsToFree_.push_back(old);
+    const int32_t length = MemGetSize(e.data);
+    const int32_t position = Allocate(length);
+    WriteMapEntry(e.key, {position, length});
+    file_.Write(position, *e.data, length);
+    return false;
+  });
+}
+
+void dbStore::WriteJournal() {
+  state_ = kJournalWriting;
+  journalStart_ = file_.Size();
+  WriteCommitRecord();
+  std::vector<unsigned char> entry(kJournalEntrySize);
+  int32_t at = journalStart_;
+  const auto append = [&] {
+    file_.Write(at, entry.data(), kJournalEntrySize);
+    at += kJournalEntrySize;
+  };
+  pages_.Walk([&](dbCacheEntry& e) {
+    if (!e.dirty) return false;
+    db::PutI32(entry.data(), 0, e.key);
+    std::memcpy(entry.data() + 4, *e.data, kPageSize);
+    append();
+    return false;
+  });
+  if (header_ != diskHeader_) {
+    std::fill(entry.begin(), entry.end(), 0);
+    db::PutI32(entry.data(), 0, kHeaderEntryPosition);
+    std::memcpy(entry.data() + 4, header_.data(), kHeaderSize);
+    append();
+  }
+}
+
+void dbStore::CopyPagesIntoPlace() {
+  pages_.Walk([this](dbCacheEntry& e) {
+    if (!e.dirty) return false;
+    file_.Write(e.key, *e.data, kPageSize);
+    e.dirty = false;
+    return false;
+  });
+}
+
+// Undoes everything since Begin: pages and header come back from the file, queued frees are
+// forgotten, unpinned records leave the cache and pinned changed records get their stored bytes.
+void dbStore::RollBack() {
+  pages_.Walk([](dbCacheEntry& e) {
+    MemDispose(e.data);
+    return true;
+  });
+  numbersToFree_.clear();
+  extentsToFree_.clear();
+  ReadHeader();
+  records_.Walk([this](dbCacheEntry& e) {
+    if (!e.pinned) {
+      MemDispose(e.data);
+      return true;
+    }
+    if (!e.dirty) return false;
+    e.dirty = false;
+    const dbExtent stored = e.key <= LastRecordNumber() ? MapEntry(e.key) : dbExtent{-1, 0};
+    if (stored.position == -1 || stored.length <= 0 || !file_.Holds(stored.position, stored.length)) {
+      MemSetSize(e.data, 0);  // the record did not exist before this transaction
+      return false;
+    }
+    MemSetSize(e.data, uint32_t(stored.length));
+    file_.Read(stored.position, *e.data, stored.length);
+    return false;
+  });
+  pendingAbort_ = 0;
+}
+
+// ---- Replay and recovery ----
+
+// A journal must consist of whole entries, each naming the header or a page before the journal.
+void dbStore::CheckJournal(int32_t journalStart) const {
+  const int32_t size = file_.Size();
+  if (journalStart < kFirstPageOffset || journalStart > size ||
+      (size - journalStart) % kJournalEntrySize != 0)
+    throw db::kDamagedFile;
+  for (int32_t at = journalStart; at < size; at += kJournalEntrySize) {
+    unsigned char word[4];
+    const_cast<dbStoreFile&>(file_).Read(at, word, 4);
+    const int32_t pos = db::GetI32(word, 0);
+    const bool isPage = pos >= kFirstPageOffset && int64_t(pos) + kPageSize <= journalStart;
+    if (pos != kHeaderEntryPosition && !isPage) throw db::kDamagedFile;
+  }
+}
+
+// For files whose commit record lacks the high bits: the journal start is the one position, a
+// whole number of entries before the end, that has the recorded low 16 bits and holds a valid
+// journal. More than one candidate (or none) is refused rather than guessed.
+int32_t dbStore::FindJournalStart(uint16_t low16) const {
+  int32_t found = -1;
+  for (int64_t start = file_.Size(); start >= kFirstPageOffset; start -= kJournalEntrySize) {
+    if ((start & 0xFFFF) != low16) continue;
+    try {
+      CheckJournal(int32_t(start));
+    } catch (int32_t) {
+      continue;
+    }
+    if (found != -1) throw db::kDamagedFile;
+    found = int32_t(start);
+  }
+  if (found == -1) throw db::kDamagedFile;
+  return found;
+}
+
+void dbStore::ReplayJournal(int32_t journalStart) {
+  std::vector<unsigned char> entry(kJournalEntrySize);
+  for (int32_t at = journalStart; at + kJournalEntrySize <= file_.Size(); at += kJournalEntrySize) {
+    file_.Read(at, entry.data(), kJournalEntrySize);
+    const int32_t pos = db::GetI32(entry.data(), 0);
+    const int32_t bytes = pos == kHeaderEntryPosition ? kHeaderSize : kPageSize;
+    file_.Write(pos, entry.data() + 4, bytes);
+  }
+}
+
+// Runs once at open, before the header is read: finishes or undoes a commit left by a crash.
+void dbStore::Recover() {
+  unsigned char record[kCommitSize];
+  file_.Read(kCommitOffset, record, kCommitSize);
+  const auto state = uint16_t(db::GetI16(record, 0));
+  const auto high = uint16_t(db::GetI16(record, 2));
+  const auto low = uint16_t(db::GetI16(record, 8));
+  txStartSize_ = db::GetI32(record, 4);
+  journalStart_ = int32_t(uint32_t(high) << 16 | low);
+  switch (state) {
+    case kIdle:
+      return;
+    case kOpen:
+    case kJournalWriting:
+      if (txStartSize_ < kFirstPageOffset || txStartSize_ > file_.Size()) throw db::kDamagedFile;
+      file_.SetSize(txStartSize_);
+      break;
+    case kJournalComplete:
+      if (high == 0) journalStart_ = FindJournalStart(low);
+      CheckJournal(journalStart_);
+      ReplayJournal(journalStart_);
+      file_.Flush();
+      file_.SetSize(journalStart_);
+      break;
+    default:
+      throw db::kDamagedFile;
+  }
+  state_ = kIdle;
+  WriteCommitRecord();
+  file_.Flush();
+}

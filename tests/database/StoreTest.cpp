@@ -1,0 +1,309 @@
+// The record store: file layout, extents, record numbers, and the commit journal as seen on disk.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "database/dbErrors.h"
+#include "database/dbStore.h"
+#include "DbTestSupport.h"
+#include "foundation/FileFaultHook.h"
+
+using dbtest::ErrorOf;
+using dbtest::HandleOf;
+using dbtest::TextOf;
+using dbtest::WordAt;
+
+namespace {
+
+constexpr int32_t kHdr = dbStore::kHeaderOffset;
+
+class StoreTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<dbStore> OpenStore() {
+    ppFileSpec spec = dbtest::SpecFor(path_);
+    return dbStore::Open(spec);
+  }
+  int32_t AddCommitted(dbStore& store, const std::string& text) {
+    store.Begin();
+    const int32_t n = store.AddRecord(HandleOf(text));
+    store.ReleaseRecord(n);
+    store.End();
+    return n;
+  }
+  std::string Read(dbStore& store, int32_t n) {
+    const std::string text = TextOf(store.ReadRecord(n));
+    store.ReleaseRecord(n);
+    return text;
+  }
+  // Replaces a record's bytes inside the caller's transaction.
+  void Change(dbStore& store, int32_t n, const std::string& text) {
+    Handle h = store.ReadRecord(n);
+    MemSetSize(h, uint32_t(text.size()));
+    std::memcpy(*h, text.data(), text.size());
+    store.MarkRecordChanged(n);
+    store.ReleaseRecord(n);
+  }
+
+  dbtest::TempFolder folder_;
+  std::string path_ = folder_.Path("store.db");
+};
+
+// Watches every disk-changing call of the file layer: the commit states seen on disk before each
+// one and the largest size the file reached.
+struct DiskWatch {
+  static inline std::string path;
+  static inline std::vector<int> states;
+  static inline int64_t largest = 0;
+  static void Hook(Vcon::FileOp, const char*) {
+    const auto bytes = dbtest::FileBytes(path);
+    largest = std::max<int64_t>(largest, int64_t(bytes.size()));
+    if (bytes.size() < 1546) return;
+    const int state = bytes[1536] | bytes[1537] << 8;
+    if (states.empty() || states.back() != state) states.push_back(state);
+  }
+  static void Start(const std::string& p) {
+    path = p;
+    states.clear();
+    largest = dbtest::FileSize(p);
+    Vcon::SetFileFaultHook(&Hook);
+  }
+  static void Stop() {
+    Vcon::SetFileFaultHook(nullptr);
+    Hook(Vcon::FileOp::Write, "");
+  }
+};
+
+TEST_F(StoreTest, NewFileHasHeaderAndTwoPages) {
+  ppFileSpec spec = dbtest::SpecFor(path_);
+  spec.word2 = 0x5A656C76;  // the code "Zelv", stored v, l, e, Z
+  spec.word3 = 7;
+  spec.word4 = 0x41424344;
+  dbStore::Open(spec).reset();
+  const auto bytes = dbtest::FileBytes(path_);
+  ASSERT_EQ(bytes.size(), 6144u);
+  EXPECT_EQ(WordAt(bytes, 0), 7);
+  EXPECT_EQ(std::string(bytes.begin() + 4, bytes.begin() + 8), "vleZ");
+  EXPECT_EQ(WordAt(bytes, 8), 0x41424344);
+  EXPECT_EQ(WordAt(bytes, kHdr + 0x38), 2048);
+  EXPECT_EQ(WordAt(bytes, kHdr + 0x70), 3);
+  EXPECT_EQ(WordAt(bytes, kHdr + 0x40), 0);
+  EXPECT_EQ(WordAt(bytes, kHdr + 0x50), 2048);  // free-extent page first
+  EXPECT_EQ(WordAt(bytes, kHdr + 0x48), 4096);  // then the record map's top page
+  EXPECT_EQ(WordAt(bytes, 2048), 2048);         // a free-extent page names itself
+  EXPECT_EQ(WordAt(bytes, 1536) & 0xFFFF, 0);   // at rest
+
+  ppFileSpec again = dbtest::SpecFor(path_);
+  dbStore::Open(again).reset();
+  EXPECT_EQ(again.word2, 0x5A656C76u);
+  EXPECT_EQ(again.word3, 7u);
+  EXPECT_EQ(again.word4, 0x41424344u);
+  EXPECT_EQ(dbtest::FileSize(path_), 6144);
+}
+
+TEST_F(StoreTest, RecordsSurviveReopenAndChangesGoToNewExtents) {
+  int32_t a = 0, b = 0;
+  {
+    auto store = OpenStore();
+    a = AddCommitted(*store, "first record");
+    b = AddCommitted(*store, "");
+    const dbExtent before = store->MapEntry(a);
+    store->Begin();
+    Change(*store, a, "first record, now longer");
+    store->End();
+    EXPECT_NE(store->MapEntry(a).position, before.position);
+  }
+  auto store = OpenStore();
+  EXPECT_EQ(a, 1);
+  EXPECT_EQ(b, 2);
+  EXPECT_EQ(Read(*store, a), "first record, now longer");
+  EXPECT_EQ(Read(*store, b), "");
+  EXPECT_EQ(store->LastRecordNumber(), 2);
+}
+
+TEST_F(StoreTest, RecordThatFitsNoSlotGrowsFileAndFreesTheSpareTail) {
+  auto store = OpenStore();
+  AddCommitted(*store, "makes the record map's lower pages");  // leaves a tail under 2048 free
+  const int32_t size = int32_t(dbtest::FileSize(path_));
+  const int32_t n = AddCommitted(*store, std::string(2048, 'x'));
+  EXPECT_EQ(dbtest::FileSize(path_), size + 4096);
+  EXPECT_EQ(store->MapEntry(n).position, size);
+  EXPECT_EQ(store->MapEntry(n).length, 2048);
+  const auto bytes = dbtest::FileBytes(path_);
+  EXPECT_EQ(WordAt(bytes, 2048 + 16), size + 2048);  // slot 1 of the free-extent page
+  EXPECT_EQ(WordAt(bytes, 2048 + 20), 2048);
+  EXPECT_EQ(Read(*store, n), std::string(2048, 'x'));
+}
+
+TEST_F(StoreTest, HundredTwentySeventhFreeExtentGoesToANewPage) {
+  auto store = OpenStore();
+  store->Begin();
+  std::vector<int32_t> numbers;
+  for (int i = 0; i < 300; ++i) {
+    numbers.push_back(store->AddRecord(HandleOf(std::string(16, char('a' + i % 26)))));
+    store->ReleaseRecord(numbers.back());
+  }
+  store->End();
+  store->Begin();
+  // Every other record: freed extents lie between live ones and never touch each other.
+  for (int i = 0; i < 260; i += 2) store->DeleteRecord(numbers[size_t(i)]);
+  store->End();
+  const auto bytes = dbtest::FileBytes(path_);
+  const int32_t first = WordAt(bytes, kHdr + 0x50);
+  int used = 0;
+  for (int i = 0; i < 126; ++i) used += WordAt(bytes, size_t(first + 8 + 8 * i + 4)) != 0;
+  EXPECT_EQ(used, 126);
+  const int32_t second = WordAt(bytes, size_t(first + 4));
+  ASSERT_GT(second, 0);
+  EXPECT_EQ(WordAt(bytes, size_t(second)), second);
+  EXPECT_NE(WordAt(bytes, size_t(second + 12)), 0);
+  EXPECT_EQ(Read(*store, numbers[1]), std::string(16, 'b'));
+}
+
+TEST_F(StoreTest, FreedNumbersAreReusedInOrderAndRangeIsChecked) {
+  auto store = OpenStore();
+  for (int i = 0; i < 10; ++i) AddCommitted(*store, "r" + std::to_string(i));
+  store->Begin();
+  store->DeleteRecord(5);
+  store->DeleteRecord(7);
+  store->End();
+  EXPECT_EQ(AddCommitted(*store, "again"), 5);
+  EXPECT_EQ(AddCommitted(*store, "again"), 7);
+  EXPECT_EQ(AddCommitted(*store, "new"), 11);
+  EXPECT_EQ(ErrorOf([&] { store->ReadRecord(0); }), db::kOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { store->ReadRecord(12); }), db::kOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { store->AddRecord(nullptr); }), db::kBadCall);
+  Handle outside = HandleOf("x");
+  EXPECT_EQ(store->AddRecord(outside), 0);  // no transaction: nothing added
+  MemDispose(outside);
+  store.reset();
+  store = OpenStore();
+  EXPECT_EQ(ErrorOf([&] { store->MarkRecordChanged(3); }), db::kNotFound);  // not cached
+  EXPECT_EQ(ErrorOf([&] { store->ReleaseRecord(3); }), db::kNotFound);
+  store->Begin();
+  store->DeleteRecord(3);
+  store->DeleteRecord(3);
+  EXPECT_EQ(ErrorOf([&] { store->End(); }), db::kNotFound);  // freeing a free number fails the commit
+  EXPECT_EQ(Read(*store, 3), "r2");
+}
+
+TEST_F(StoreTest, OwnerTagsAreChecked) {
+  auto store = OpenStore();
+  const int32_t n = AddCommitted(*store, "owned");
+  store->ReadRecord(n, 42);
+  EXPECT_EQ(ErrorOf([&] { store->CheckOwner(n, 41); }), db::kHeldByOther);
+  EXPECT_EQ(ErrorOf([&] { store->CheckOwner(n, 42); }), 0);
+  EXPECT_EQ(ErrorOf([&] { store->CheckOwner(n, 42); }), db::kHeldByOther);  // cleared
+  store->ReleaseRecord(n);
+}
+
+TEST_F(StoreTest, EmptyCommitWalksTheStatesWithoutJournal) {
+  auto store = OpenStore();
+  const int64_t size = dbtest::FileSize(path_);
+  DiskWatch::Start(path_);
+  store->Begin();
+  store->End();
+  DiskWatch::Stop();
+  EXPECT_EQ(DiskWatch::states, (std::vector<int>{0, 1, 3, 4, 0}));
+  EXPECT_EQ(DiskWatch::largest, size);
+  EXPECT_EQ(dbtest::FileSize(path_), size);
+}
+
+TEST_F(StoreTest, ChangedPagesAreJournaledAndCutOffAgain) {
+  auto store = OpenStore();
+  const int32_t n = AddCommitted(*store, std::string(100, 'a'));
+  const int64_t size = dbtest::FileSize(path_);
+  DiskWatch::Start(path_);
+  store->Begin();
+  // Same length: the header stays, the map page and the free-extent page change (k = 2).
+  Change(*store, n, std::string(100, 'b'));
+  store->End();
+  DiskWatch::Stop();
+  EXPECT_EQ(DiskWatch::largest, size + 2 * 2052);
+  EXPECT_EQ(dbtest::FileSize(path_), size);
+  EXPECT_EQ(Read(*store, n), std::string(100, 'b'));
+}
+
+TEST_F(StoreTest, AbortRollsBackAtTheOutermostLevel) {
+  auto store = OpenStore();
+  const int32_t kept = AddCommitted(*store, "kept");
+  store->Begin();
+  store->Begin();
+  const int32_t added = store->AddRecord(HandleOf("added"));
+  store->ReleaseRecord(added);
+  Change(*store, kept, "changed");
+  store->Abort();
+  EXPECT_EQ(store->Nesting(), 1);
+  EXPECT_EQ(store->PendingAbort(), db::kAbortPending);
+  EXPECT_EQ(ErrorOf([&] { store->AddRecord(HandleOf("refused")); }), db::kAbortPending);
+  EXPECT_EQ(ErrorOf([&] { store->End(); }), 0);
+  EXPECT_EQ(store->Nesting(), 0);
+  EXPECT_EQ(store->PendingAbort(), 0);
+  EXPECT_EQ(Read(*store, kept), "kept");
+  EXPECT_EQ(ErrorOf([&] { store->ReadRecord(added); }), db::kOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { store->End(); }), db::kBadCall);
+
+  // A pinned record changed in an aborted transaction gets its stored bytes back.
+  store->Begin();
+  Handle h = store->ReadRecord(kept);
+  MemSetSize(h, 3);
+  std::memcpy(*h, "new", 3);
+  store->MarkRecordChanged(kept);
+  store->Abort();
+  EXPECT_EQ(TextOf(h), "kept");
+  store->ReleaseRecord(kept);
+  EXPECT_EQ(AddCommitted(*store, "next"), added);
+}
+
+// A hook that throws the file layer's write error at a chosen point of a commit.
+struct FailingDisk {
+  static inline int flushesBefore = 0;  // fail at the first write after this many flushes
+  static inline int flushes = 0;
+  static void Hook(Vcon::FileOp op, const char*) {
+    if (op == Vcon::FileOp::Flush) ++flushes;
+    if (op == Vcon::FileOp::Write && flushes >= flushesBefore) throw int32_t(-50);
+  }
+};
+
+TEST_F(StoreTest, CommitFailingBeforeTheJournalIsCompleteIsReported) {
+  auto store = OpenStore();
+  const int32_t n = AddCommitted(*store, "old");
+  const int64_t size = dbtest::FileSize(path_);
+  store->Begin();
+  Change(*store, n, "new bytes");
+  FailingDisk::flushes = 0;
+  FailingDisk::flushesBefore = 0;
+  Vcon::SetFileFaultHook(&FailingDisk::Hook);
+  const int32_t error = ErrorOf([&] { store->End(); });
+  Vcon::SetFileFaultHook(nullptr);
+  EXPECT_EQ(error, -50);
+  EXPECT_EQ(store->Nesting(), 0);
+  EXPECT_EQ(Read(*store, n), "old");
+  store.reset();
+  EXPECT_EQ(dbtest::FileSize(path_), size);
+  auto reopened = OpenStore();
+  EXPECT_EQ(Read(*reopened, n), "old");
+}
+
+TEST_F(StoreTest, CommitFailingAfterTheJournalIsCompleteIsFinished) {
+  auto store = OpenStore();
+  const int32_t n = AddCommitted(*store, "old");
+  store->Begin();
+  Change(*store, n, "new bytes");
+  const int32_t added = store->AddRecord(HandleOf("added"));
+  store->ReleaseRecord(added);
+  FailingDisk::flushes = 0;
+  FailingDisk::flushesBefore = 2;  // the first page copied into place fails once
+  Vcon::SetFileFaultHook([](Vcon::FileOp op, const char* p) {
+    FailingDisk::Hook(op, p);
+    if (op == Vcon::FileOp::Write) Vcon::SetFileFaultHook(nullptr);
+  });
+  EXPECT_EQ(ErrorOf([&] { store->End(); }), 0);
+  Vcon::SetFileFaultHook(nullptr);
+  store.reset();
+  auto reopened = OpenStore();
+  EXPECT_EQ(Read(*reopened, n), "new bytes");
+  EXPECT_EQ(Read(*reopened, added), "added");
+}
+
+}  // namespace
