@@ -7,6 +7,7 @@
 #include "platform/HeadlessBackend.h"
 #include "platform/InputState.h"
 #include "platform/LayerClock.h"
+#include "platform/MdiWindows.h"
 #include "platform/MessageQueue.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/WindowManager.h"
@@ -124,6 +125,7 @@ BOOL GetClassInfoA(HINSTANCE, const char* name, WNDCLASSA* info) {
 
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int32_t x, int32_t y,
                      int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
+  EnsureMdiClientClass();
   std::u16string wide = title ? WidenAnsi(title) : std::u16string();
   return Manager().Create(exStyle, className, title ? wide.c_str() : nullptr, style, x, y, width, height, parent,
                           menu, instance, param);
@@ -131,6 +133,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
 
 HWND CreateWindowExW(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x, int32_t y,
                      int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
+  EnsureMdiClientClass();
   return Manager().Create(exStyle, className, title, style, x, y, width, height, parent, menu, instance, param);
 }
 
