@@ -1,13 +1,12 @@
 #include "foundation/LengthText.h"
 
 #include <algorithm>
-#include <charconv>
-#include <optional>
 #include <cfloat>
 #include <cmath>
 #include <string>
 
 #include "foundation/UserPreferences.h"
+#include "foundation/ppParameter.h"
 
 namespace {
 
@@ -95,24 +94,10 @@ float ClampToFloat(double v) {
   return static_cast<float>(v);
 }
 
-// A decimal number at the start of a text, after blanks and an optional sign, as a typed value reads
-// one ("12.5 mm" reads 12.5). Nothing when the text does not start with a number.
-std::optional<double> LeadingNumber(const Vcon::WString& text) {
-  std::string narrow = text.Narrow();
-  size_t start = narrow.find_first_not_of(" \t\n\v\f\r");
-  if (start == std::string::npos) return std::nullopt;
-  if (narrow[start] == '+') ++start;
-  double value = 0.0;
-  auto [end, error] = std::from_chars(narrow.data() + start, narrow.data() + narrow.size(), value);
-  if (error != std::errc()) return std::nullopt;
-  return value;
-}
-
-// The value of a run of decimal digits; beyond the double range, infinity.
+// The value of a run of decimal digits as a typed value reads it; beyond the double range, infinity.
 double DigitsValue(const std::string& digits) {
-  double value = 0.0;
-  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  return error == std::errc() ? value : HUGE_VAL;
+  double value = ppParameter(Vcon::String(digits)).ToDouble();
+  return value == ppDouble::kNoValue ? HUGE_VAL : value;
 }
 
 // Digits only: feet at each foot mark, the digits after the last one are inches.
@@ -160,9 +145,9 @@ bool ParseLength(float& millimetres, const Vcon::WString& text) {
     millimetres = ParseImperial(text);
     return true;
   }
-  std::optional<double> value = LeadingNumber(text);
-  if (!value || !std::isfinite(*value)) return false;
-  double mm = *value;
+  // As a typed value reads a decimal number: "12.5 mm" reads 12.5, a text without one no value.
+  double mm = ppParameter(text).ToDouble();
+  if (mm == ppDouble::kNoValue || !std::isfinite(mm)) return false;
   if (unit == kUnitCentimetres) mm *= 10.0;
   millimetres = ClampToFloat(mm);
   return true;
