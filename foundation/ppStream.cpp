@@ -26,3 +26,7 @@ void ppStream::WriteWideText(const Vcon::WString& text) {
 void ppStream::WriteText(const Vcon::String& text) {
     for (char c : text) WriteByte(static_cast<uint8_t>(c));
 }
+
+ppParameter ppStream::GetParameter() { return ppParameter(); }
+
+void ppStream::SetParameter(const ppParameter&) {}

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "foundation/VconString.h"
+#include "foundation/ppParameter.h"
 
 class ppStream {
 public:
@@ -35,4 +36,8 @@ public:
     virtual void WriteWideText(const Vcon::WString& text);
     // Each character in order, without terminator.
     virtual void WriteText(const Vcon::String& text);
+    // A value a stream may carry beside its bytes; the base has none (an empty value) and ignores
+    // what it is given.
+    virtual ppParameter GetParameter();
+    virtual void SetParameter(const ppParameter& value);
 };
