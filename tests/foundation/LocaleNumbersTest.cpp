@@ -110,9 +110,4 @@ TEST_F(LocaleNumbersTest, ReadsTheUsersLocale) {
     }
 }
 
-TEST_F(LocaleNumbersTest, PlatformIsWide) {
-    EXPECT_TRUE(IsWidePlatform());
-    EXPECT_FALSE(PlatformMajorVersion() == 4 && PlatformMinorVersion() == 0);
-}
-
 }  // namespace
