@@ -9,6 +9,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/MessageTrace.h"
 #include "platform/PngFile.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -52,6 +53,7 @@ void HeadlessBackend::Reset() {
   MessageQueue::Instance().Clear();
   InputState::Reset();
   LayerClock::SetManual(0);
+  SetVirtualScreenSize(1280, 1024);
   MessageTrace::Stop();
   gIdleScript = nullptr;
   gIdleTimeout = std::chrono::milliseconds(5000);

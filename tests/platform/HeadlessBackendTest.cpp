@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "platform/Cursors.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/LayerClock.h"
+#include "platform/WindowApi.h"
+
+namespace plat {
+namespace {
+
+LRESULT PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+class HeadlessBackendTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    WNDCLASSA wc;
+    wc.lpfnWndProc = PlainProc;
+    wc.lpszClassName = "Plain";
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_CROSS));
+    RegisterClassA(&wc);
+  }
+  void TearDown() override { HeadlessBackend::Reset(); }
+};
+
+TEST_F(HeadlessBackendTest, ClockIsSetByTheTest) {
+  LayerClock::SetManual(10'000);
+  EXPECT_EQ(GetTickCount(), 10'000u);
+  LayerClock::Advance(199);
+  EXPECT_EQ(GetTickCount(), 10'199u);
+  HWND w = CreateWindowExA(0, "Plain", "", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  PostMessageA(w, WM_USER, 0, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE));
+  EXPECT_EQ(msg.time, 10'199u);
+}
+
+TEST_F(HeadlessBackendTest, SystemCursorsAreSharedAndTheCurrentOneIsReadable) {
+  HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW));
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_EQ(arrow, LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW)));
+  EXPECT_EQ(arrow->systemId, IDC_ARROW);
+  EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
+  EXPECT_EQ(LoadCursorA(reinterpret_cast<HINSTANCE>(1), "NoSuchCursor"), nullptr);
+  SetCursor(arrow);
+  EXPECT_EQ(GetCursor(), arrow);
+  // A window's class cursor becomes current through the default procedure.
+  HWND w = CreateWindowExA(0, "Plain", "", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), HTCLIENT);
+  EXPECT_EQ(GetCursor()->systemId, IDC_CROSS);
+}
+
+TEST_F(HeadlessBackendTest, BeepsAreLogged) {
+  MessageBeep(0x30);
+  MessageBeep(0);
+  EXPECT_EQ(HeadlessBackend::Beeps(), (std::vector<UINT>{0x30, 0}));
+}
+
+TEST_F(HeadlessBackendTest, IdleScriptAnswersAWaitingLoop) {
+  int calls = 0;
+  HeadlessBackend::SetIdleScript([&] {
+    ++calls;
+    if (calls == 3) PostQuitMessage(4);
+    return true;
+  });
+  MSG msg;
+  EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), 0);
+  EXPECT_EQ(msg.wParam, 4u);
+  EXPECT_EQ(calls, 3);
+}
+
+TEST_F(HeadlessBackendTest, ALoopThatNothingAnswersFailsInsteadOfHanging) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        HeadlessBackend::SetIdleTimeout(std::chrono::milliseconds(20));
+        MSG msg;
+        GetMessageA(&msg, nullptr, 0, 0);
+      },
+      "waits for input that nothing will send");
+}
+
+TEST_F(HeadlessBackendTest, TaskBarAndMaximisedWorkArea) {
+  RECT bar{0, 984, 1280, 1024};
+  EXPECT_FALSE(GetTaskBarRect(nullptr));
+  HeadlessBackend::SetTaskBar(&bar);
+  RECT got;
+  ASSERT_TRUE(GetTaskBarRect(&got));
+  EXPECT_EQ(got, bar);
+  HWND w = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(w, SW_SHOWMAXIMIZED);
+  RECT r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, (RECT{0, 0, 1280, 984}));
+  EXPECT_TRUE(IsZoomed(w));
+}
+
+TEST_F(HeadlessBackendTest, ResizeRequestsGoThroughSizing) {
+  HWND w = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 700, 500, nullptr, nullptr,
+                           nullptr, nullptr);
+  HeadlessBackend::RequestResize(w, WMSZ_TOPLEFT, {350, 320, 1000, 800});
+  RECT r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, (RECT{350, 320, 1000, 800}));
+}
+
+TEST_F(HeadlessBackendTest, DisabledWindowsTakeNoClicks) {
+  HWND top = CreateWindowExA(0, "Plain", "", WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND child = CreateWindowExA(0, "Plain", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top, nullptr, nullptr, nullptr);
+  EXPECT_EQ(WindowFromPoint({20, 20}), child);
+  EnableWindow(child, 0);
+  EXPECT_EQ(WindowFromPoint({20, 20}), top);
+  EnableWindow(top, 0);
+  EXPECT_EQ(WindowFromPoint({20, 20}), nullptr);
+}
+
+}  // namespace
+}  // namespace plat
