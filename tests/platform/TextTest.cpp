@@ -1,0 +1,166 @@
+// Fonts, text measurement, DrawText layout and placement, rotated TextOut.
+#include <gtest/gtest.h>
+
+#include "platform/TextLayout.h"
+#include "tests/platform/RasterTest.h"
+
+namespace plat {
+namespace {
+
+using testing::Canvas;
+
+class TextTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetTextAntialias(false); }
+  void TearDown() override { SetTextAntialias(true); }
+  static HFONT Font(int32_t height, const char* face, int32_t escapement = 0, int32_t weight = FW_NORMAL) {
+    return CreateFontA(height, 0, escapement, escapement, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+  }
+};
+
+TEST_F(TextTest, FaceNamesMapToInstalledFonts) {
+  OwnedFont arial(Font(-12, "Arial"));
+  OwnedFont sans(Font(-12, "MS Sans Serif"));
+  EXPECT_EQ(arial->Family(), "Liberation Sans");
+  EXPECT_EQ(sans->Family(), "DejaVu Sans");
+  LOGFONTA described;
+  EXPECT_EQ(GetObject(arial.get(), sizeof described, &described), 60);
+  EXPECT_STREQ(described.lfFaceName, "Arial");
+  EXPECT_EQ(described.lfHeight, -12);
+}
+
+TEST_F(TextTest, ExtentsFollowTheHeightRuleAndTheText) {
+  Canvas c(10, 10);
+  OwnedFont character(Font(-20, "Arial")), cell(Font(20, "Arial"));
+  SIZE a, b, wide, empty;
+  SelectObject(c.dc, character.get());
+  ASSERT_TRUE(GetTextExtentPoint32W(c.dc, u"Hello", 5, &a));
+  GetTextExtentPoint32W(c.dc, u"Hello, world", 12, &wide);
+  GetTextExtentPoint32W(c.dc, u"", 0, &empty);
+  SelectObject(c.dc, cell.get());
+  GetTextExtentPoint32W(c.dc, u"Hello", 5, &b);
+  EXPECT_GT(a.cy, 20);       // a character height of 20 makes a taller cell
+  EXPECT_NEAR(b.cy, 20, 1);  // a cell height of 20 is the cell
+  EXPECT_GT(a.cx, b.cx);
+  EXPECT_GT(wide.cx, a.cx);
+  EXPECT_EQ(empty.cx, 0);
+  EXPECT_EQ(empty.cy, a.cy);
+  // The narrow form reads Windows-1252: 0x80 is the euro sign.
+  SIZE narrow, euro;
+  GetTextExtentPoint32A(c.dc, "\x80", 1, &narrow);
+  GetTextExtentPoint32W(c.dc, u"\u20AC", 1, &euro);
+  EXPECT_EQ(narrow, euro);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+}
+
+TEST_F(TextTest, WordBreakCalcRectReportsLinesAndTheWidestLine) {
+  Canvas c(10, 10);
+  OwnedFont font(Font(-13, "MS Sans Serif"));
+  SelectObject(c.dc, font.get());
+  SIZE first, second, line;
+  GetTextExtentPoint32W(c.dc, u"Planner", 7, &first);
+  GetTextExtentPoint32W(c.dc, u"kitchens", 8, &second);
+  GetTextExtentPoint32W(c.dc, u"x", 1, &line);
+  RECT r{5, 7, 5 + std::min(first.cx, second.cx) - 1, 8};
+  int32_t height = DrawTextW(c.dc, u"Planner kitchens", -1, &r, DT_CALCRECT | DT_WORDBREAK);
+  EXPECT_EQ(height, 2 * line.cy);
+  EXPECT_EQ(r.bottom - r.top, 2 * line.cy);
+  EXPECT_EQ(r.right - r.left, std::max(first.cx, second.cx));
+  EXPECT_EQ(r.left, 5);
+  EXPECT_EQ(c.InkBox(), (RECT{}));  // measuring draws nothing
+  // Single line: one line whatever the width.
+  RECT s{0, 0, 1, 1};
+  EXPECT_EQ(DrawTextW(c.dc, u"Planner kitchens", -1, &s, DT_CALCRECT | DT_SINGLELINE), line.cy);
+  SIZE whole;
+  GetTextExtentPoint32W(c.dc, u"Planner kitchens", 16, &whole);
+  EXPECT_EQ(s.right, whole.cx);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+}
+
+TEST_F(TextTest, LayoutBreaksParagraphsWordsAndPrefixes) {
+  auto measure = [](std::u16string_view s) { return int32_t(s.size()) * 10; };
+  auto texts = [&](std::u16string_view text, UINT format, int32_t width) {
+    std::vector<std::u16string> out;
+    for (const TextLine& line : LayoutText(text, format, width, measure)) out.push_back(line.text);
+    return out;
+  };
+  using Lines = std::vector<std::u16string>;
+  EXPECT_EQ(texts(u"one two three", DT_WORDBREAK, 75), (Lines{u"one two", u"three"}));
+  EXPECT_EQ(texts(u"one two three", DT_WORDBREAK, 30), (Lines{u"one", u"two", u"three"}));
+  EXPECT_EQ(texts(u"extraordinary", DT_WORDBREAK, 30), (Lines{u"extraordinary"}));  // never split a word
+  EXPECT_EQ(texts(u"a\r\nb\nc\rd", 0, 100), (Lines{u"a", u"b", u"c", u"d"}));
+  EXPECT_EQ(texts(u"a\r\nb", DT_SINGLELINE, 100), (Lines{u"ab"}));
+  EXPECT_EQ(texts(u"&Save && exit", DT_SINGLELINE, 100), (Lines{u"Save & exit"}));
+  EXPECT_EQ(texts(u"&Save", DT_SINGLELINE | DT_NOPREFIX, 100), (Lines{u"&Save"}));
+  EXPECT_EQ(texts(u"", 0, 100), (Lines{u""}));
+}
+
+TEST_F(TextTest, DrawTextPlacesLinesByTheFormatAndClips) {
+  OwnedFont font(Font(-16, "Arial"));
+  RECT area{10, 10, 190, 50};
+  auto draw = [&](UINT format) {
+    auto c = std::make_unique<Canvas>(200, 60);
+    SelectObject(c->dc, font.get());
+    SetBkMode(c->dc, TRANSPARENT);
+    RECT r = area;
+    DrawTextW(c->dc, u"Wall", -1, &r, format);
+    SelectObject(c->dc, GetStockObject(SYSTEM_FONT));
+    return c->InkBox();
+  };
+  RECT left = draw(DT_SINGLELINE), centred = draw(DT_SINGLELINE | DT_CENTER | DT_VCENTER),
+       right = draw(DT_SINGLELINE | DT_RIGHT | DT_BOTTOM);
+  EXPECT_GE(left.left, 10);
+  EXPECT_LE(left.left, 13);
+  EXPECT_GE(left.top, 10);
+  EXPECT_NEAR((centred.left + centred.right) / 2, 100, 3);
+  EXPECT_NEAR((centred.top + centred.bottom) / 2, 30, 4);
+  EXPECT_LE(right.right, 190);
+  EXPECT_GE(right.right, 186);
+  EXPECT_LE(right.bottom, 50);
+  EXPECT_GT(right.top, centred.top);
+
+  // Clipped to the rectangle unless NOCLIP; an opaque background fills the text cell.
+  Canvas c(200, 60);
+  SelectObject(c.dc, font.get());
+  SetBkColor(c.dc, RGB(255, 255, 0));
+  RECT tight{10, 10, 20, 50};
+  DrawTextW(c.dc, u"Wall", -1, &tight, DT_SINGLELINE);
+  RECT ink = c.InkBox();
+  EXPECT_EQ(ink.left, 10);
+  EXPECT_EQ(ink.right, 20);
+  EXPECT_EQ(c.At(10, 10), 0xFFFF00u);
+  Canvas free(200, 60);
+  SelectObject(free.dc, font.get());
+  DrawTextW(free.dc, u"Wall", -1, &tight, DT_SINGLELINE | DT_NOCLIP);
+  EXPECT_GT(free.InkBox().right, 20);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  SelectObject(free.dc, GetStockObject(SYSTEM_FONT));
+}
+
+TEST_F(TextTest, TextOutTurnsAboutItsStartByTheEscapement) {
+  OwnedFont flat(Font(-16, "Arial")), up(Font(-16, "Arial", 900));
+  Canvas a(120, 120), b(120, 120);
+  SetBkMode(a.dc, TRANSPARENT);
+  SetBkMode(b.dc, TRANSPARENT);
+  SelectObject(a.dc, flat.get());
+  SelectObject(b.dc, up.get());
+  SIZE size;
+  GetTextExtentPoint32W(a.dc, u"Corner", 6, &size);
+  TextOutW(a.dc, 60, 60, u"Corner", 6);
+  TextOutW(b.dc, 60, 60, u"Corner", 6);
+  RECT h = a.InkBox(), v = b.InkBox();
+  // Level text runs right and down from its start; turned a quarter counter-clockwise it runs up,
+  // its cell lying to the right of the start.
+  EXPECT_GE(h.left, 60);
+  EXPECT_GE(h.top, 60);
+  EXPECT_NEAR(h.right - h.left, size.cx, 3);
+  EXPECT_LE(v.bottom, 61);
+  EXPECT_GE(v.left, 60);
+  EXPECT_NEAR(v.bottom - v.top, size.cx, 3);
+  EXPECT_NEAR(v.right - v.left, h.bottom - h.top, 2);
+  SelectObject(a.dc, GetStockObject(SYSTEM_FONT));
+  SelectObject(b.dc, GetStockObject(SYSTEM_FONT));
+}
+
+}  // namespace
+}  // namespace plat
