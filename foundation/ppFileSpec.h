@@ -1,7 +1,8 @@
 // The record that names one disk file and, while it is open, holds it.
 //
 // A specification is a plain value: copying it copies the names and the four words but never the
-// open file, so a copy of an open specification is closed. Nothing closes a file implicitly; the
+// open file, so a copy of an open specification is closed. Moving one (construction only) takes the
+// open file along, so an open specification returned by value does not lose its file. Nothing closes a file implicitly; the
 // owner calls FileClose (foundation/FileOperations.h) before the specification goes away.
 #pragma once
 
@@ -18,6 +19,7 @@ public:
     ppFileSpec() = default;
     explicit ppFileSpec(const Vcon::WString& filePath) : path(filePath) {}
     ppFileSpec(const ppFileSpec& other);
+    ppFileSpec(ppFileSpec&& other) noexcept;
     ppFileSpec& operator=(const ppFileSpec& other);
     ~ppFileSpec() = default;
 

@@ -163,11 +163,16 @@ TEST_F(FileTest, CloseAndCopiesOfAnOpenSpecification) {
     assigned = spec;
     EXPECT_FALSE(assigned.IsOpen());
 
-    FileClose(spec);
+    // Moving takes the file along; the source is closed afterwards.
+    ppFileSpec moved(std::move(spec));
+    EXPECT_TRUE(moved.IsOpen());
     EXPECT_FALSE(spec.IsOpen());
-    EXPECT_EQ(ThrownBy([&] { FileClose(spec); }), kFileErrBadCall) << "a second close is refused";
+
+    FileClose(moved);
+    EXPECT_FALSE(moved.IsOpen());
+    EXPECT_EQ(ThrownBy([&] { FileClose(moved); }), kFileErrBadCall) << "a second close is refused";
     uint32_t size = 0;
-    EXPECT_EQ(ThrownBy([&] { FileGetSize(spec, size); }), kFileErrBadCall);
+    EXPECT_EQ(ThrownBy([&] { FileGetSize(moved, size); }), kFileErrBadCall);
 }
 
 TEST_F(FileTest, OpenFilesAreExclusiveWithinAndAcrossProcesses) {

@@ -44,7 +44,7 @@ TEST(Thread, SuspendedThreadRunsOnlyAfterResumeAndIsDeletedAfterwards) {
     auto* t = new RunOnce(true, s);
     ASSERT_TRUE(t->IsStarted());
     EXPECT_NE(t->threadId, 0u);
-    EXPECT_EQ(ran.wait_for(20ms), std::future_status::timeout);
+    EXPECT_EQ(ran.wait_for(10ms), std::future_status::timeout);
     EXPECT_EQ(s.runs, 0);
     t->Resume();
     ran.wait();
