@@ -2,9 +2,10 @@
 //
 // Crash-safety tests install a hook that the file layer calls just before each
 // operation that changes what is on disk (write, size change, flush, create,
-// delete) and before each close. A test running in a child process can count
-// the calls and _exit() at the Nth one to simulate a crash at that point.
-// Without a hook installed the calls cost one relaxed atomic load.
+// delete) and before each FileClose. Creating a file is one Create call; the
+// descriptor it closes at once is not reported as a Close. A test running in a
+// child process can count the calls and _exit() at the Nth one to simulate a
+// crash at that point. Without a hook the calls cost one atomic load.
 #pragma once
 
 namespace Vcon {
