@@ -1,5 +1,6 @@
 #include "foundation/Zone.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -37,7 +38,7 @@ std::unique_ptr<Zone> Zone::Create(uint32_t size, uint32_t masterPointers) {
 }
 
 Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
-    : base_(base), masterPointers_(masterPointers) {
+    : base_(base), masterPointers_(masterPointers), index_(size) {
   std::memset(base_, 0, size);
   Word(0) = size;
   Word(1) = size;
@@ -54,6 +55,7 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
   const uint32_t rest = uint32_t(kFirstMasterPointer) + 8 * masterPointers;
   *At(rest) = {0, size - rest - 16, kBlockFree, 0};
   Word(2) = rest;
+  RebuildIndex();
 }
 
 Zone::~Zone() {
@@ -100,17 +102,48 @@ char** Zone::TakeMasterPointer() {
 }
 
 // Next fit: the first free block of at least `size` bytes from `start` on, wrapping past the end;
-// 0 when a full turn finds none.
-uint32_t Zone::FindFreeFrom(uint32_t start, uint32_t size) const {
+// 0 when a full turn finds none. Chunks whose bound shows no large enough free block are passed over,
+// which leaves the choice exactly that of a block-by-block walk.
+uint32_t Zone::FindFreeFrom(uint32_t start, uint32_t size) {
+  if (size >= End()) return 0;
   if (start >= End()) start = FirstBlock();
+  const uint32_t need = size + 1;
   uint32_t o = start;
-  do {
+  uint32_t chunk = ZoneFreeIndex::ChunkOf(o);
+  bool wholeChunk = index_.FirstHeader(chunk) == o;  // walked from its first header on
+  uint32_t largest = 0;                              // largest free size + 1 seen in this chunk
+  bool wrapped = false;
+  for (;;) {
     const BlockHeader* b = At(o);
-    if ((b->flags & kBlockFree) != 0 && b->size >= size) return o;
+    if ((b->flags & kBlockFree) != 0) {
+      if (b->size >= size) return o;
+      largest = std::max(largest, b->size + 1);
+    }
     o = Next(o);
-    if (o >= End()) o = FirstBlock();
-  } while (o != start);
-  return 0;
+    bool newChunk = ZoneFreeIndex::ChunkOf(o) != chunk;
+    if (o >= End()) {
+      o = FirstBlock();
+      wrapped = newChunk = true;
+    }
+    if (wrapped && o >= start) return 0;
+    if (!newChunk) continue;
+    // The header after a chunk's last one is the first header of its own chunk.
+    if (wholeChunk) index_.SetExact(chunk, largest);
+    chunk = ZoneFreeIndex::ChunkOf(o);
+    wholeChunk = true;
+    largest = 0;
+    if (index_.Bound(chunk) >= need) continue;
+    uint32_t next = index_.NextChunkWith(chunk + 1, need);
+    if (next == ZoneFreeIndex::kNone) {
+      if (wrapped) return 0;
+      wrapped = true;
+      next = index_.NextChunkWith(0, need);
+      if (next == ZoneFreeIndex::kNone) return 0;
+    }
+    chunk = next;
+    o = index_.FirstHeader(chunk);
+    if (wrapped && o >= start) return 0;
+  }
 }
 
 uint32_t Zone::FindDataBlock(uint32_t start, uint32_t size) {
@@ -139,6 +172,7 @@ void Zone::TakeBlock(uint32_t offset, uint32_t size) {
   *b = {0, size, 0, rounded - size};
   const uint32_t rest = offset + 16 + rounded;
   *At(rest) = {0, capacity - rounded - 16, kBlockFree, 0};
+  index_.NoteFree(rest, capacity - rounded - 16);
   Word(2) = rest;
 }
 
@@ -155,6 +189,7 @@ void Zone::FreeBlock(BlockHeader* b) {
   b->flags = kBlockFree;
   b->size += b->slack;
   b->slack = 0;
+  index_.NoteFree(OffsetOf(b), b->size);
 }
 
 void Zone::Dispose(Handle h) {
@@ -192,6 +227,7 @@ void Zone::ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size) {
   const uint32_t keep = spare % 16;
   b->slack = keep;
   *At(offset + 16 + size + keep) = {0, spare - keep - 16, kBlockFree, 0};
+  index_.NoteFree(offset + 16 + size + keep, spare - keep - 16);
 }
 
 void Zone::MoveToNewBlock(Handle h, uint32_t size) {
@@ -215,6 +251,19 @@ void Zone::Compact() {
       continue;
     }
     o = CompactRun(o);
+  }
+  RebuildIndex();
+}
+
+void Zone::RebuildIndex() {
+  index_.Clear();
+  for (uint32_t o = FirstBlock(); o < End(); o = Next(o)) {
+    const BlockHeader* b = At(o);
+    if ((b->flags & kBlockFree) != 0) {
+      index_.NoteFree(o, b->size);
+    } else {
+      index_.NoteHeader(o);
+    }
   }
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "foundation/Vcon_HandleManager.h"
+#include "foundation/ZoneFreeIndex.h"
 
 namespace Vcon {
 
@@ -87,7 +88,8 @@ class Zone {
 
   char** TakeMasterPointer();
   uint32_t FindDataBlock(uint32_t start, uint32_t size);
-  uint32_t FindFreeFrom(uint32_t start, uint32_t size) const;
+  uint32_t FindFreeFrom(uint32_t start, uint32_t size);
+  void RebuildIndex();
   void TakeBlock(uint32_t offset, uint32_t size);
   void FreeBlock(BlockHeader* b);
   void ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size);
@@ -98,6 +100,7 @@ class Zone {
   uint32_t masterPointers_;
   char** freeMasterPointers_;  // head of the free list of master pointers, null when none is left
   uint32_t compactions_ = 0;
+  ZoneFreeIndex index_;
 };
 
 // Shows the fatal memory box (category "Memory") for `code` and `message`, then ends the process.

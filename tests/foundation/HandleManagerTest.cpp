@@ -314,6 +314,58 @@ TEST(HandleCompaction, GrowingAHandleThatCompactionSlidesKeepsItsData) {
   ExpectConsistent(*zone);
 }
 
+// Where a plain block-by-block next-fit walk from `start` would place `size` bytes; 0 when it would
+// find nothing and compact.
+uint32_t WalkChoice(Vcon::Zone& zone, uint32_t start, uint32_t size) {
+  const std::vector<Vcon::BlockInfo> blocks = zone.Blocks();
+  size_t first = 0;
+  while (first < blocks.size() && blocks[first].offset < start) ++first;
+  if (first == blocks.size()) first = 0;
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const Vcon::BlockInfo& b = blocks[(first + i) % blocks.size()];
+    if ((b.header.flags & Vcon::kBlockFree) && b.header.size >= size) return b.offset;
+  }
+  return 0;
+}
+
+TEST(HandleCompaction, SearchesChooseTheBlockAPlainWalkWouldChoose) {
+  TestZone zone(256 * 1024, 4000);  // many index chunks; compactions now and then
+  std::vector<Handle> slots(300, nullptr);
+  uint32_t seed = 12345;
+  auto random = [&seed](uint32_t n) {
+    seed = seed * 1103515245 + 12345;
+    return (seed >> 8) % n;
+  };
+  int checked = 0;
+  for (int i = 0; i < 8000; ++i) {
+    Handle& h = slots[random(uint32_t(slots.size()))];
+    const uint32_t size = random(5) == 0 ? 200 + random(2000) : random(200);
+    const uint32_t compactions = zone->Compactions();
+    if (h == nullptr) {
+      const uint32_t expected = WalkChoice(*zone, zone->RoverOffset(), size);
+      h = New(size);
+      if (zone->Compactions() == compactions) {
+        ASSERT_EQ(BlockOffset(*zone, h), expected) << i;
+        ++checked;
+      }
+    } else if (random(3) == 0) {
+      MemDispose(h);
+      h = nullptr;
+    } else {
+      const bool moves = size != Header(h).size && uint64_t(Header(h).size) + Header(h).slack <= size;
+      const uint32_t expected = moves ? WalkChoice(*zone, BlockOffset(*zone, h), size) : BlockOffset(*zone, h);
+      MemSetSize(h, size);
+      if (zone->Compactions() == compactions) {
+        ASSERT_EQ(BlockOffset(*zone, h), expected) << i;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(zone->Compactions(), 0u);
+  EXPECT_GT(checked, 4000);
+  ExpectConsistent(*zone);
+}
+
 using HandleExhaustionDeathTest = ::testing::Test;
 
 TEST_F(HandleExhaustionDeathTest, FatalBoxesEndTheProcess) {
