@@ -1,5 +1,7 @@
 #include "database/dbDatabase.h"
 
+#include <cstring>
+
 #include "database/dbErrors.h"
 #include "foundation/ppFileSpec.h"
 
@@ -22,7 +24,25 @@ dbDatabase::dbDatabase(ppFileSpec& spec) : store_(dbStore::Open(spec)) {
 
 dbDatabase::~dbDatabase() {
   directory_.reset();
+  for (const RegisteredDatafile& entry : files_) entry.deleter(entry.file);
+  files_.clear();
   store_.reset();
+}
+
+dbDatafile* dbDatabase::RegisteredFile(const char* name) const {
+  for (const RegisteredDatafile& entry : files_)
+    if (entry.name == name) return entry.file;
+  return nullptr;
+}
+
+dbDatafile* dbDatabase::RegisterFile(const char* name, dbDatafile* file, dbDatafileDeleter deleter) {
+  if (file == nullptr || deleter == nullptr) db::Fail(db::kBadCall);
+  if (std::strlen(name) > kMaxFileNameLength || RegisteredFile(name) != nullptr) {
+    deleter(file);
+    db::Fail(db::kBadCall);
+  }
+  files_.push_back({name, file, deleter});
+  return file;
 }
 
 void dbDatabase::BeginTransaction() {
@@ -31,7 +51,7 @@ void dbDatabase::BeginTransaction() {
 }
 
 void dbDatabase::EndTransaction() {
-  if (nesting_ < 1) throw db::kBadCall;
+  if (nesting_ < 1) db::Fail(db::kBadCall);
   if (abortPending_) {
     AbortTransaction();
     return;
@@ -40,7 +60,7 @@ void dbDatabase::EndTransaction() {
 }
 
 void dbDatabase::AbortTransaction() {
-  if (nesting_ < 1) throw db::kBadCall;
+  if (nesting_ < 1) db::Fail(db::kBadCall);
   if (--nesting_ == 0) {
     store_->Abort();
     abortPending_ = false;
@@ -61,7 +81,7 @@ void dbDatabase::DeleteRecord(int32_t number) { store_->DeleteRecord(number); }
 
 int32_t dbDatabase::AddNamedRecord(const char* name, Handle data) {
   int32_t existing = 0;
-  if (directory_->Find(name, &existing) == 0) throw db::kAlreadyExists;
+  if (directory_->Find(name, &existing) == 0) db::Fail(db::kAlreadyExists);
   const int32_t number = AddRecord(data);
   directory_->Insert(number, number, name);
   return number;
@@ -69,7 +89,7 @@ int32_t dbDatabase::AddNamedRecord(const char* name, Handle data) {
 
 int32_t dbDatabase::RecordNumberOfName(const char* name) {
   int32_t number = 0;
-  if (const int32_t error = directory_->Find(name, &number); error != 0) throw error;
+  if (const int32_t error = directory_->Find(name, &number); error != 0) db::Fail(error);
   return number;
 }
 

@@ -10,11 +10,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "database/dbData.h"
 #include "database/dbStore.h"
 
 class ppFileSpec;
+class dbDatafile;
+
+// Frees a registered table file; given by whoever registers it (the table-file code knows the type).
+using dbDatafileDeleter = void (*)(dbDatafile*);
 
 class dbDatabase {
  public:
@@ -45,12 +50,30 @@ class dbDatabase {
   // The i-th name (in name order) of the list the last FileCount built.
   std::string FileNameAt(int32_t i) const;
 
+  // The registry of table files opened by name. A name is at most 35 characters and matches
+  // exactly (case-sensitive). The database owns every registered file and deletes it, through the
+  // given deleter, after the directory and before the store.
+  static constexpr size_t kMaxFileNameLength = 35;
+  dbDatafile* RegisteredFile(const char* name) const;  // null when none has the name
+  // Registers `file` under `name` and returns it; -50 (and the file freed) for a name too long or
+  // already registered.
+  dbDatafile* RegisterFile(const char* name, dbDatafile* file, dbDatafileDeleter deleter);
+  int32_t RegisteredFileCount() const { return int32_t(files_.size()); }
+  dbDatafile* RegisteredFileAt(int32_t i) const { return files_.at(size_t(i)).file; }
+
   dbStore& Store() { return *store_; }
   dbData& Directory() { return *directory_; }
 
  private:
+  struct RegisteredDatafile {
+    std::string name;
+    dbDatafile* file;
+    dbDatafileDeleter deleter;
+  };
+
   int16_t nesting_ = 0;
   bool abortPending_ = false;
   std::unique_ptr<dbStore> store_;
   std::unique_ptr<dbData> directory_;
+  std::vector<RegisteredDatafile> files_;
 };

@@ -17,4 +17,7 @@ inline constexpr int32_t kDamagedFile = 3620;
 inline constexpr int32_t kBadCall = -50;         // a call out of order or without its argument
 inline constexpr int32_t kNodeFull = 9000;       // internal to index insertion: a node holds 32 entries
 
+// Passes the number to the process's error hook (the one place to watch errors) and throws it.
+[[noreturn]] void Fail(int32_t code);
+
 }  // namespace db

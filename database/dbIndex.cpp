@@ -37,7 +37,7 @@ dbIndex::dbIndex(int32_t headerNumber, dbStore& store) : store_(store), headerNu
   header_ = store_.ReadRecord(headerNumber);
   if (MemGetSize(header_) < kHeaderBytes || HeaderWord(0) != headerNumber) {
     store_.ReleaseRecord(headerNumber);
-    throw db::kDamagedFile;
+    db::Fail(db::kDamagedFile);
   }
   touched_ = HandleList::New(0);
 }
@@ -49,7 +49,7 @@ dbIndex::dbIndex(int32_t* headerNumber, int32_t keyKind, dbStore& store) : store
   const int32_t number = store_.AddRecord(h);
   if (number == 0) {  // outside a transaction the store adds nothing
     MemDispose(h);
-    throw db::kBadCall;
+    db::Fail(db::kBadCall);
   }
   header_ = h;
   headerNumber_ = number;
@@ -71,12 +71,12 @@ dbIndex::~dbIndex() {
 
 int32_t dbIndex::HeaderWord(uint32_t offset) const {
   // A header dropped by a rollback (its creation was undone) has no words left.
-  if (MemGetSize(header_) < kHeaderBytes) throw db::kNotFound;
+  if (MemGetSize(header_) < kHeaderBytes) db::Fail(db::kNotFound);
   return db::GetI32(*header_, offset);
 }
 
 void dbIndex::SetHeaderWord(uint32_t offset, int32_t value) {
-  if (MemGetSize(header_) < kHeaderBytes) throw db::kNotFound;
+  if (MemGetSize(header_) < kHeaderBytes) db::Fail(db::kNotFound);
   db::PutI32(*header_, offset, value);
 }
 
@@ -127,7 +127,7 @@ Handle dbIndex::LoadNode(int32_t number) {
   const bool sound = MemGetSize(node) >= NodeSize() && Word(node, kSelf) == number &&
                      Word(node, kCount) >= 0 && Word(node, kCount) <= kMaxEntries &&
                      (Word(node, kInner) == 0 || Word(node, kInner) == 1) && KeysValid(node);
-  if (!sound) throw db::kDamagedFile;
+  if (!sound) db::Fail(db::kDamagedFile);
   return node;
 }
 
@@ -142,7 +142,7 @@ Handle dbIndex::NewNode() {
   const int32_t number = store_.AddRecord(node);
   if (number == 0) {
     MemDispose(node);
-    throw db::kBadCall;
+    db::Fail(db::kBadCall);
   }
   SetWord(node, kSelf, number);
   store_.MarkRecordChanged(number);
@@ -190,7 +190,7 @@ int32_t dbIndex::CompareAt(Handle node, int32_t index, const void* key, int32_t 
 int32_t dbIndex::StepLimit() const { return store_.LastRecordNumber() + 2; }
 
 void dbIndex::CheckDepth(int32_t depth) const {
-  if (depth > kMaxDepth) throw db::kDamagedFile;
+  if (depth > kMaxDepth) db::Fail(db::kDamagedFile);
 }
 
 // ---- Searches inside one node ----
@@ -277,7 +277,7 @@ int32_t dbIndex::Find(const void* keyIn, int32_t* value) {
     if (next == 0) return *value == 0 ? db::kNotFound : 0;
     number = next;
   }
-  throw db::kDamagedFile;
+  db::Fail(db::kDamagedFile);
 }
 
 Handle dbIndex::Range(const void* lowIn, const void* highIn) {
@@ -292,11 +292,11 @@ Handle dbIndex::Range(const void* lowIn, const void* highIn) {
     // The first leaf entry not below low.
     int32_t startLeaf = Root(), startIndex = 0;
     for (int32_t steps = 0;; ++steps) {
-      if (steps > StepLimit()) throw db::kDamagedFile;
+      if (steps > StepLimit()) db::Fail(db::kDamagedFile);
       Handle node = LoadNode(startLeaf);
       const int32_t i = std::max(NodeSearch(node, low.data(), mode), 0);
       const int32_t count = Word(node, kCount);
-      if (count == 0 && Word(node, kInner) != 0) throw db::kDamagedFile;
+      if (count == 0 && Word(node, kInner) != 0) db::Fail(db::kDamagedFile);
       int32_t next = 0;
       if (i >= count && Word(node, kNext) != 0)
         next = Word(node, kNext);
@@ -327,7 +327,7 @@ Handle dbIndex::Range(const void* lowIn, const void* highIn) {
     // Copy from the start entry to the end entry along the leaf level.
     int32_t number = startLeaf;
     for (int32_t steps = 0; number != 0; ++steps) {
-      if (steps > StepLimit()) throw db::kDamagedFile;
+      if (steps > StepLimit()) db::Fail(db::kDamagedFile);
       Handle leaf = LoadNode(number);
       if (number == startLeaf && Word(leaf, kPrev) == endLeaf && endLeaf != 0) {
         ReleaseNode(number);
@@ -351,23 +351,23 @@ Handle dbIndex::Range(const void* lowIn, const void* highIn) {
 
 Handle dbIndex::AllValues() {
   const int32_t count = Count();
-  if (count < 0) throw db::kDamagedFile;
+  if (count < 0) db::Fail(db::kDamagedFile);
   // The count comes from the file: it sizes nothing before the leaves confirm it.
   Handle result = HandleList::New(uint32_t(std::min(count, 1024)));
   try {
     int32_t number = FirstLeaf();
     for (int32_t steps = 0; number != 0; ++steps) {
-      if (steps > StepLimit()) throw db::kDamagedFile;
+      if (steps > StepLimit()) db::Fail(db::kDamagedFile);
       Handle leaf = LoadNode(number);
       for (int32_t i = 0, n = Word(leaf, kCount); i < n; ++i) {
-        if (int32_t(HandleList::Count(result)) >= count) throw db::kDamagedFile;
+        if (int32_t(HandleList::Count(result)) >= count) db::Fail(db::kDamagedFile);
         HandleList::Insert(result, Word(leaf, kValues + 4 * uint32_t(i)));
       }
       const int32_t next = Word(leaf, kNext);
       ReleaseNode(number);
       number = next;
     }
-    if (int32_t(HandleList::Count(result)) != count) throw db::kDamagedFile;
+    if (int32_t(HandleList::Count(result)) != count) db::Fail(db::kDamagedFile);
   } catch (...) {
     HandleList::Dispose(result);
     throw;
@@ -426,7 +426,7 @@ bool dbIndex::Descent(Handle node, int32_t value, int32_t tie, const void* key, 
   for (int32_t attempt = 0; attempt <= kMaxEntries; ++attempt) {
     const Slot slot = Position(node, tie, key);
     if (Word(node, kInner) == 0) {
-      if (Word(node, kCount) >= kMaxEntries) throw db::kNodeFull;
+      if (Word(node, kCount) >= kMaxEntries) db::Fail(db::kNodeFull);
       InsertEntry(node, slot.index + 1, value, tie, key);
       WriteNode(node);
       return slot.index < 0;
@@ -449,7 +449,7 @@ bool dbIndex::Descent(Handle node, int32_t value, int32_t tie, const void* key, 
     WriteNode(node);
     return i == 0;
   }
-  throw db::kDamagedFile;
+  db::Fail(db::kDamagedFile);
 }
 
 void dbIndex::RefreshSeparator(Handle parent, int32_t i, Handle child) {
@@ -482,7 +482,7 @@ Handle dbIndex::Split(Handle node) {
 
 void dbIndex::Remove(int32_t, int32_t tie, const void* keyIn) {
   Batch batch(*this);
-  if (Root() == 0) throw db::kNotFound;
+  if (Root() == 0) db::Fail(db::kNotFound);
   const std::string key = CopyKey(keyIn);
   Handle root = LoadNode(Root());
   const int32_t flags = Shrink(root, tie, key.data(), 0);
@@ -509,7 +509,7 @@ int32_t dbIndex::Shrink(Handle node, int32_t tie, const void* key, int32_t depth
   CheckDepth(depth);
   const Slot slot = Position(node, tie, key);
   if (Word(node, kInner) == 0) {
-    if (!slot.exact) throw db::kNotFound;
+    if (!slot.exact) db::Fail(db::kNotFound);
     RemoveEntry(node, slot.index);
     WriteNode(node);
     int32_t flags = slot.index == 0 ? kFirstChanged : 0;

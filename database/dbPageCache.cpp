@@ -12,7 +12,7 @@ dbCacheEntry* dbPageCache::Find(int32_t key) const {
 
 dbCacheEntry& dbPageCache::Lookup(int32_t key) const {
   dbCacheEntry* e = Find(key);
-  if (e == nullptr) throw db::kNotFound;
+  if (e == nullptr) db::Fail(db::kNotFound);
   return *e;
 }
 

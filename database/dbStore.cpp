@@ -38,7 +38,7 @@ dbStore::~dbStore() {
 std::unique_ptr<dbStore> dbStore::Open(ppFileSpec& spec) {
   std::unique_ptr<dbStore> store(new dbStore);
   if (!store->file_.OpenExisting(spec)) store->CreateFile(spec);
-  if (store->file_.Size() < kFirstPageOffset) throw db::kDamagedFile;
+  if (store->file_.Size() < kFirstPageOffset) db::Fail(db::kDamagedFile);
   unsigned char words[12];
   store->file_.Read(0, words, 12);
   spec.word3 = uint32_t(db::GetI32(words, 0));
@@ -82,11 +82,11 @@ void dbStore::CheckHeader() const {
   const auto pageOk = [this](int32_t pos) {
     return pos == 0 || (pos >= kFirstPageOffset && file_.Holds(pos, kPageSize));
   };
-  if (growth <= 0 || growth > kMaxGrowthUnit) throw db::kDamagedFile;
-  if (last < 0 || last > kMaxRecordNumber) throw db::kDamagedFile;
-  if (freeHead < 0 || freeHead > last) throw db::kDamagedFile;
-  if (DirectoryRoot() < 0 || DirectoryRoot() > last) throw db::kDamagedFile;
-  if (!pageOk(Header(kRecordMapRoot)) || !pageOk(Header(kFreeExtentRoot))) throw db::kDamagedFile;
+  if (growth <= 0 || growth > kMaxGrowthUnit) db::Fail(db::kDamagedFile);
+  if (last < 0 || last > kMaxRecordNumber) db::Fail(db::kDamagedFile);
+  if (freeHead < 0 || freeHead > last) db::Fail(db::kDamagedFile);
+  if (DirectoryRoot() < 0 || DirectoryRoot() > last) db::Fail(db::kDamagedFile);
+  if (!pageOk(Header(kRecordMapRoot)) || !pageOk(Header(kFreeExtentRoot))) db::Fail(db::kDamagedFile);
 }
 
 // Creates the top page named by the header word when it is missing (a new file), writing the page
@@ -133,7 +133,7 @@ void dbStore::SetHeader(uint32_t offset, int32_t value) { db::PutI32(header_.dat
 Handle dbStore::GetPage(int32_t& position) {
   if (position == 0) {
     position = file_.Size();
-    if (position > INT32_MAX - kPageSize) throw db::kBadCall;
+    if (position > INT32_MAX - kPageSize) db::Fail(db::kBadCall);
     file_.SetSize(position + kPageSize);
     dbCacheEntry& e = pages_.Insert(position);
     e.data = NewZeroedHandle(kPageSize);
@@ -141,7 +141,7 @@ Handle dbStore::GetPage(int32_t& position) {
     return e.data;
   }
   if (dbCacheEntry* e = pages_.Find(position)) return e->data;
-  if (position < kFirstPageOffset || !file_.Holds(position, kPageSize)) throw db::kDamagedFile;
+  if (position < kFirstPageOffset || !file_.Holds(position, kPageSize)) db::Fail(db::kDamagedFile);
   Handle h = NewZeroedHandle(kPageSize);
   try {
     file_.Read(position, *h, kPageSize);
@@ -185,7 +185,7 @@ void dbStore::TrimCaches() {
 // The level-3 page holding the entry of `number`; with `create`, missing pages on the way are
 // appended and linked. Returns 0 when a page is missing and not created.
 int32_t dbStore::MapPageFor(int32_t number, bool create) {
-  if (number < 0 || number > kMaxRecordNumber) throw db::kDamagedFile;
+  if (number < 0 || number > kMaxRecordNumber) db::Fail(db::kDamagedFile);
   int32_t parent = Header(kRecordMapRoot);
   const uint32_t slots[2] = {4 * uint32_t(number >> 17), 4 * uint32_t((number & 0x1FFFF) >> 8)};
   for (const uint32_t slot : slots) {
@@ -219,7 +219,7 @@ void dbStore::WriteMapEntry(int32_t number, dbExtent entry) {
 }
 
 void dbStore::CheckNumber(int32_t number) const {
-  if (number < 1 || number > LastRecordNumber()) throw db::kOutOfRange;
+  if (number < 1 || number > LastRecordNumber()) db::Fail(db::kOutOfRange);
 }
 
 int32_t dbStore::NewRecordNumber() {
@@ -228,19 +228,19 @@ int32_t dbStore::NewRecordNumber() {
     const dbExtent entry = MapEntry(head);
     const int32_t next = entry.length;
     if (entry.position != -1 || next < 0 || next > LastRecordNumber() || next == head)
-      throw db::kDamagedFile;
+      db::Fail(db::kDamagedFile);
     SetHeader(kFreeRecordHead, next);
     return head;
   }
   const int32_t last = LastRecordNumber();
-  if (last >= kMaxRecordNumber) throw db::kOutOfRange;
+  if (last >= kMaxRecordNumber) db::Fail(db::kOutOfRange);
   SetHeader(kLastRecordNumber, last + 1);
   return last + 1;
 }
 
 void dbStore::FreeRecordNumber(int32_t number) {
   CheckNumber(number);
-  if (MapEntry(number).position == -1) throw db::kNotFound;
+  if (MapEntry(number).position == -1) db::Fail(db::kNotFound);
   WriteMapEntry(number, {-1, Header(kFreeRecordHead)});
   SetHeader(kFreeRecordHead, number);
 }
@@ -251,14 +251,14 @@ void dbStore::FreeRecordNumber(int32_t number) {
 int32_t dbStore::Allocate(int32_t length) {
   int32_t page = Header(kFreeExtentRoot);
   for (int32_t walked = 0; page != 0; ++walked) {
-    if (walked > MaxChainPages()) throw db::kDamagedFile;
+    if (walked > MaxChainPages()) db::Fail(db::kDamagedFile);
     char* data = *GetPage(page);
     for (int32_t i = 0; i < kExtentSlots; ++i) {
       const int32_t slotPos = db::GetI32(data, SlotOffset(i));
       const int32_t slotLen = db::GetI32(data, SlotOffset(i) + 4);
       if (slotLen < length) continue;
       if (slotLen > 0 && (slotPos < kFirstPageOffset || !file_.Holds(slotPos, slotLen)))
-        throw db::kDamagedFile;
+        db::Fail(db::kDamagedFile);
       db::PutI32(data, SlotOffset(i), slotPos + length);
       db::PutI32(data, SlotOffset(i) + 4, slotLen - length);
       MarkPageDirty(page);
@@ -269,7 +269,7 @@ int32_t dbStore::Allocate(int32_t length) {
   const int32_t unit = Header(kGrowthUnit);
   const int32_t position = file_.Size();
   const int64_t growth = (int64_t(length) / unit + 1) * unit;
-  if (position + growth > INT32_MAX) throw db::kBadCall;
+  if (position + growth > INT32_MAX) db::Fail(db::kBadCall);
   file_.SetSize(int32_t(position + growth));
   Release({position + length, int32_t(growth) - length});
   return position;
@@ -279,7 +279,7 @@ void dbStore::Release(dbExtent extent) {
   int32_t page = Header(kFreeExtentRoot);
   int32_t last = page;
   for (int32_t walked = 0; page != 0; ++walked) {
-    if (walked > MaxChainPages()) throw db::kDamagedFile;
+    if (walked > MaxChainPages()) db::Fail(db::kDamagedFile);
     char* data = *GetPage(page);
     for (int32_t i = 0; i < kExtentSlots; ++i) {
       const uint32_t at = SlotOffset(i);
@@ -314,10 +314,10 @@ void dbStore::Release(dbExtent extent) {
 // ---- Records ----
 
 Handle dbStore::LoadRecordBytes(dbExtent entry) {
-  if (entry.position == -1) throw db::kNotFound;  // a free record number
+  if (entry.position == -1) db::Fail(db::kNotFound);  // a free record number
   if (entry.length < 0 || entry.length > kMaxRecordBytes ||
       (entry.length > 0 && !file_.Holds(entry.position, entry.length)))
-    throw db::kDamagedFile;
+    db::Fail(db::kDamagedFile);
   Handle h = nullptr;
   Vcon_HandleManager::MemNew(&h, uint32_t(entry.length));
   try {
@@ -343,9 +343,9 @@ Handle dbStore::ReadRecord(int32_t number, int32_t owner) {
 }
 
 int32_t dbStore::AddRecord(Handle data) {
-  if (data == nullptr) throw db::kBadCall;
+  if (data == nullptr) db::Fail(db::kBadCall);
   if (nesting_ == 0) return 0;
-  if (pendingAbort_ != 0) throw pendingAbort_;
+  if (pendingAbort_ != 0) db::Fail(pendingAbort_);
   const int32_t position = Allocate(0);
   const int32_t number = NewRecordNumber();
   WriteMapEntry(number, {position, 0});
@@ -367,7 +367,7 @@ void dbStore::ReleaseRecord(int32_t number) { records_.Lookup(number).pinned = f
 
 void dbStore::CheckOwner(int32_t number, int32_t owner) {
   dbCacheEntry& e = records_.Lookup(number);
-  if (e.owner != owner) throw db::kHeldByOther;
+  if (e.owner != owner) db::Fail(db::kHeldByOther);
   e.owner = 0;
 }
 
@@ -377,7 +377,7 @@ void dbStore::DeleteRecord(int32_t number) {
     MemDispose(e->data);
     records_.Remove(number);
   }
-  if (pendingAbort_ != 0) throw pendingAbort_;
+  if (pendingAbort_ != 0) db::Fail(pendingAbort_);
   const dbExtent entry = MapEntry(number);
   if (entry.position > 0 && entry.length > 0) extentsToFree_.push_back(entry);
   numbersToFree_.push_back(number);

@@ -39,26 +39,26 @@ void dbStoreFile::ReadSize() {
   uint32_t size = 0;
   FileGetSize(spec_, size);
   // Positions in the file are signed 32-bit; a larger file cannot be one of ours.
-  if (size > uint32_t(std::numeric_limits<int32_t>::max())) throw db::kDamagedFile;
+  if (size > uint32_t(std::numeric_limits<int32_t>::max())) db::Fail(db::kDamagedFile);
   size_ = static_cast<int32_t>(size);
 }
 
 void dbStoreFile::Read(int32_t offset, void* buffer, int32_t n) {
-  if (!Holds(offset, n)) throw db::kDamagedFile;
+  if (!Holds(offset, n)) db::Fail(db::kDamagedFile);
   if (n == 0) return;
-  if (FileRead(spec_, buffer, uint32_t(n), offset) != uint32_t(n)) throw db::kDamagedFile;
+  if (FileRead(spec_, buffer, uint32_t(n), offset) != uint32_t(n)) db::Fail(db::kDamagedFile);
 }
 
 void dbStoreFile::Write(int32_t offset, const void* buffer, int32_t n) {
   if (offset < 0 || n < 0 || int64_t(offset) + n > std::numeric_limits<int32_t>::max())
-    throw db::kBadCall;
+    db::Fail(db::kBadCall);
   if (n == 0) return;
   FileWrite(spec_, buffer, uint32_t(n), offset);
   if (offset + n > size_) size_ = offset + n;
 }
 
 void dbStoreFile::SetSize(int32_t size) {
-  if (size < 0) throw db::kBadCall;
+  if (size < 0) db::Fail(db::kBadCall);
   const auto wanted = static_cast<uint32_t>(size);
   FileSetSize(spec_, &wanted);
   size_ = size;

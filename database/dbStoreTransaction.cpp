@@ -46,7 +46,7 @@ void dbStore::Begin() {
 }
 
 void dbStore::End() {
-  if (nesting_ < 1) throw db::kBadCall;
+  if (nesting_ < 1) db::Fail(db::kBadCall);
   if (nesting_ == 1 && pendingAbort_ != 0) {
     Abort();
     return;
@@ -203,13 +203,13 @@ void dbStore::CheckJournal(int32_t journalStart) const {
   const int32_t size = file_.Size();
   if (journalStart < kFirstPageOffset || journalStart > size ||
       (size - journalStart) % kJournalEntrySize != 0)
-    throw db::kDamagedFile;
+    db::Fail(db::kDamagedFile);
   for (int32_t at = journalStart; at < size; at += kJournalEntrySize) {
     unsigned char word[4];
     const_cast<dbStoreFile&>(file_).Read(at, word, 4);
     const int32_t pos = db::GetI32(word, 0);
     const bool isPage = pos >= kFirstPageOffset && int64_t(pos) + kPageSize <= journalStart;
-    if (pos != kHeaderEntryPosition && !isPage) throw db::kDamagedFile;
+    if (pos != kHeaderEntryPosition && !isPage) db::Fail(db::kDamagedFile);
   }
 }
 
@@ -225,10 +225,10 @@ int32_t dbStore::FindJournalStart(uint16_t low16) const {
     } catch (int32_t) {
       continue;
     }
-    if (found != -1) throw db::kDamagedFile;
+    if (found != -1) db::Fail(db::kDamagedFile);
     found = int32_t(start);
   }
-  if (found == -1) throw db::kDamagedFile;
+  if (found == -1) db::Fail(db::kDamagedFile);
   return found;
 }
 
@@ -256,7 +256,7 @@ void dbStore::Recover() {
       return;
     case kOpen:
     case kJournalWriting:
-      if (txStartSize_ < kFirstPageOffset || txStartSize_ > file_.Size()) throw db::kDamagedFile;
+      if (txStartSize_ < kFirstPageOffset || txStartSize_ > file_.Size()) db::Fail(db::kDamagedFile);
       file_.SetSize(txStartSize_);
       break;
     case kJournalComplete:
@@ -267,7 +267,7 @@ void dbStore::Recover() {
       file_.SetSize(journalStart_);
       break;
     default:
-      throw db::kDamagedFile;
+      db::Fail(db::kDamagedFile);
   }
   state_ = kIdle;
   WriteCommitRecord();

@@ -37,7 +37,7 @@ size_t dbStrIndex::KeyBytes(const void* key) const {
 void dbStrIndex::InsertKey(Handle node, int32_t index, const void* key) {
   const int32_t length = int32_t(KeyBytes(key));
   const int32_t offset = MemGetSize(node) - int32_t(kTexts);
-  if (length > kMaxTextBytes || offset + length > kMaxTextBytes) throw db::kBadCall;
+  if (length > kMaxTextBytes || offset + length > kMaxTextBytes) db::Fail(db::kBadCall);
   MemInsertBytes(key, uint32_t(length), node, kMemAppend);
   const int32_t count = Word(node, kCount);  // already counts the new entry
   for (int32_t j = count - 1; j > index; --j) {
@@ -56,7 +56,7 @@ void dbStrIndex::ReplaceKey(Handle node, int32_t index, const void* key) {
 // Called before the count drops; later texts move down and their offsets follow.
 void dbStrIndex::RemoveKey(Handle node, int32_t index) {
   const int32_t count = Word(node, kCount);
-  if (index < 0 || index >= count) throw int32_t(-1);
+  if (index < 0 || index >= count) db::Fail(-1);
   const int32_t offset = TableWord(node, kOffsets, index);
   const int32_t length = TableWord(node, kLengths, index);
   MemDeleteBytes(node, kTexts + uint32_t(offset), uint32_t(length));
@@ -96,7 +96,7 @@ Handle dbStrIndex::AllKeys() {
   try {
     int32_t number = FirstLeaf();
     for (int32_t steps = 0; number != 0; ++steps) {
-      if (steps > Store().LastRecordNumber() + 1) throw db::kDamagedFile;
+      if (steps > Store().LastRecordNumber() + 1) db::Fail(db::kDamagedFile);
       Handle leaf = LoadNode(number);
       for (int32_t i = 0, n = Word(leaf, kCount); i < n; ++i) {
         const std::string text(static_cast<const char*>(GetKey(leaf, i)));
@@ -114,7 +114,7 @@ Handle dbStrIndex::AllKeys() {
 }
 
 void dbStrIndex::DumpNode(int32_t number, int32_t depth, std::string& out) {
-  if (depth > 40) throw db::kDamagedFile;
+  if (depth > 40) db::Fail(db::kDamagedFile);
   Handle node = LoadNode(number);
   const int32_t count = Word(node, kCount);
   const bool inner = Word(node, kInner) != 0;

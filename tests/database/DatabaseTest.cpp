@@ -95,6 +95,32 @@ TEST_F(DatabaseTest, FailedSaveIsReportedAndNothingIsKept) {
   EXPECT_EQ(Open()->FileCount(), 0);
 }
 
+// The registry holds table files by exact name and frees them with the database.
+int gDeletedFiles = 0;
+dbDatafile* FakeFile(int tag) { return reinterpret_cast<dbDatafile*>(new int(tag)); }
+void DeleteFake(dbDatafile* file) {
+  delete reinterpret_cast<int*>(file);
+  ++gDeletedFiles;
+}
+
+TEST_F(DatabaseTest, RegisteredFilesAreFoundByExactNameAndFreedWithTheDatabase) {
+  gDeletedFiles = 0;
+  auto db = Open();
+  dbDatafile* parts = db->RegisterFile("Parts", FakeFile(1), &DeleteFake);
+  db->RegisterFile("parts", FakeFile(2), &DeleteFake);
+  EXPECT_EQ(db->RegisteredFile("Parts"), parts);
+  EXPECT_NE(db->RegisteredFile("parts"), parts);
+  EXPECT_EQ(db->RegisteredFile("Doors"), nullptr);
+  EXPECT_EQ(ErrorOf([&] { db->RegisterFile("Parts", FakeFile(3), &DeleteFake); }), db::kBadCall);
+  EXPECT_EQ(ErrorOf([&] { db->RegisterFile(std::string(36, 'n').c_str(), FakeFile(4), &DeleteFake); }),
+            db::kBadCall);
+  EXPECT_EQ(gDeletedFiles, 2);  // refused files are freed at once
+  EXPECT_EQ(db->RegisteredFileCount(), 2);
+  EXPECT_EQ(db->RegisteredFileAt(0), parts);
+  db.reset();
+  EXPECT_EQ(gDeletedFiles, 4);
+}
+
 TEST(ShowErrorTest, ShowsTheStringTableText) {
   plat::ClearMessageBoxLog();
   db::ShowError(128);
