@@ -3,9 +3,9 @@
 //
 // Commit order on disk: changed records go to fresh extents (old bytes are never overwritten); the
 // commit record says 3 and the changed pages (and the header, when it changed) are appended as
-// journal entries {i32 position, 2048 bytes}; after a flush the commit record says 4; then the pages
-// and the header are written in place, the journal is cut off, the file is flushed and the commit
-// record says 0. A crash before state 4 leaves the old pages untouched (the file is cut back to its
+// journal entries {i32 position, 2048 bytes}; after a flush the commit record says 4 and is flushed;
+// then the pages and the header are written in place and flushed, the journal is cut off and the
+// commit record says 0. A crash before state 4 leaves the old pages untouched (the file is cut back to its
 // size at the transaction's start); a crash at state 4 is finished by replaying the journal.
 //
 // The commit record keeps the journal start's low 16 bits in bytes 8-9 and, while the state is 3 or
@@ -109,8 +109,10 @@ void dbStore::Commit() {
   // State 4 must be on disk before any page is overwritten in place.
   file_.Flush();
   CopyPagesIntoPlace();
-  file_.SetSize(journalStart_);
+  // The pages must be on disk before the journal that could repair them is cut off. Losing the
+  // cut or the state 0 after this point is harmless: the journal replays to the same pages.
   file_.Flush();
+  file_.SetSize(journalStart_);
   state_ = kIdle;
   WriteCommitRecord();
   records_.Walk([](dbCacheEntry& e) {
