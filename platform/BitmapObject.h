@@ -29,7 +29,9 @@ class BitmapObject : public GdiObject {
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
   int32_t BitsPixel() const { return bitsPixel_; }
-  bool IsMonochrome() const { return bitsPixel_ == 1; }
+  // One bit per pixel in black and white: drawing maps colours to the nearer of the two and blits
+  // convert through the contexts' colours. A 1-bit DIB section with other table colours is not.
+  bool IsMonochrome() const;
   bool IsDibSection() const { return isDib_; }
 
   // The pixels to draw on or read; reads the DIB bits first when the caller may have written them.

@@ -25,6 +25,38 @@ const std::vector<int32_t>& DashPattern(int32_t style) {
   }
 }
 
+// Device coordinates are kept within 28 bits, well inside what the pixel arithmetic can hold.
+int32_t ClampedRound(double v) {
+  constexpr double kLimit = double(1 << 28);
+  return int32_t(std::lround(std::clamp(v, -kLimit, kLimit)));
+}
+
+// Moves the segment a-b into a frame whose origin is (ox, oy) and cuts it to [x0, x1] x [y0, y1]
+// there (Liang-Barsky); false when nothing is left.
+bool ClipSegment(PointF& a, PointF& b, double x0, double y0, double x1, double y1, double ox, double oy) {
+  a = {a.x - ox, a.y - oy};
+  b = {b.x - ox, b.y - oy};
+  double t0 = 0, t1 = 1, dx = b.x - a.x, dy = b.y - a.y;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x - x0, x1 - a.x, a.y - y0, y1 - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    double t = q[i] / p[i];
+    if (p[i] < 0)
+      t0 = std::max(t0, t);
+    else
+      t1 = std::min(t1, t);
+  }
+  if (t0 > t1) return false;
+  PointF start{a.x + t0 * dx, a.y + t0 * dy}, end{a.x + t1 * dx, a.y + t1 * dy};
+  a = start;
+  b = end;
+  return true;
+}
+
 bool DashOn(const std::vector<int32_t>& pattern, int32_t position) {
   int32_t total = 0;
   for (int32_t v : pattern) total += v;
@@ -138,8 +170,7 @@ double DeviceContext::Scale() const {
 
 POINT DeviceContext::ToDevice(int32_t x, int32_t y) const {
   double s = Scale();
-  if (s == 1.0) return {x, y};
-  return {int32_t(std::lround(x * s)), int32_t(std::lround(y * s))};
+  return {ClampedRound(x * s), ClampedRound(y * s)};
 }
 
 RECT DeviceContext::ToDevice(const RECT& r) const {
@@ -194,16 +225,19 @@ void DeviceContext::PaintPixels(std::vector<POINT>& pixels, COLORREF color, int3
 }
 
 void DeviceContext::StrokeThin(const std::vector<POINT>& points, bool closed) {
-  std::vector<POINT> walk;
-  for (size_t i = 0; i + 1 < points.size(); ++i) LinePixels(points[i], points[i + 1], walk);
-  if (closed && points.size() > 2) LinePixels(points.back(), points.front(), walk);
   const std::vector<int32_t>& pattern = DashPattern(pen->style);
-  if (pattern.empty()) {
-    PaintPixels(walk, pen->color, rop2);
-    return;
-  }
+  const RECT limit = ClipArea().Box();
   std::vector<POINT> on, off;
-  for (const POINT& p : walk) (DashOn(pattern, dashPhase++) ? on : off).push_back(p);
+  int64_t walked = dashPhase;
+  auto segment = [&](POINT a, POINT b) {
+    walked += LinePixels(a, b, limit, [&](int64_t step, POINT p) {
+      bool drawn = pattern.empty() || DashOn(pattern, int32_t((walked + step) % 7200));
+      (drawn ? on : off).push_back(p);
+    });
+  };
+  for (size_t i = 0; i + 1 < points.size(); ++i) segment(points[i], points[i + 1]);
+  if (closed && points.size() > 2) segment(points.back(), points.front());
+  dashPhase = int32_t(walked % 7200);
   PaintPixels(on, pen->color, rop2);
   if (bkMode == OPAQUE) PaintPixels(off, bkColor, rop2);
 }
@@ -214,37 +248,38 @@ void DeviceContext::Stroke(const std::vector<PointF>& points, bool closed) {
   if (width == 1 || (pen->style != PS_SOLID && pen->style != PS_INSIDEFRAME)) {
     std::vector<POINT> rounded;
     for (const PointF& p : points) {
-      POINT q{int32_t(std::lround(p.x)), int32_t(std::lround(p.y))};
+      POINT q{ClampedRound(p.x), ClampedRound(p.y)};
       if (rounded.empty() || !(rounded.back() == q)) rounded.push_back(q);
     }
     StrokeThin(rounded, closed);
     return;
   }
-  // Wide pens: cairo traces the stroke (round ends and joins) into a coverage mask.
-  double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (const PointF& p : points) {
-    minX = std::min(minX, p.x);
-    maxX = std::max(maxX, p.x);
-    minY = std::min(minY, p.y);
-    maxY = std::max(maxY, p.y);
-  }
-  int32_t left = int32_t(std::floor(minX)) - width - 1, top = int32_t(std::floor(minY)) - width - 1;
-  int32_t w = int32_t(std::ceil(maxX)) + width + 2 - left, h = int32_t(std::ceil(maxY)) + width + 2 - top;
+  // Wide pens: cairo traces each segment (round ends, which also make round joins) into a coverage
+  // mask over the part of the clip area the pen can reach.
+  RECT box = ClipArea().Box();
+  if (box.right <= box.left) return;
+  const int32_t left = box.left - width - 1, top = box.top - width - 1;
+  const int32_t w = box.right + width + 1 - left, h = box.bottom + width + 1 - top;
   cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
   cairo_t* cr = cairo_create(mask);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   cairo_set_line_width(cr, width);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  // Pixel centres lie at +0.5 in cairo's space.
-  for (size_t i = 0; i < points.size(); ++i) {
-    double x = points[i].x - left + 0.5, y = points[i].y - top + 0.5;
-    if (i == 0)
-      cairo_move_to(cr, x, y);
-    else
-      cairo_line_to(cr, x, y);
+  size_t count = points.size();
+  for (size_t i = 0; i + 1 < count + (closed && count > 2 ? 1 : 0); ++i) {
+    PointF a = points[i], b = points[(i + 1) % count];
+    // Pixel centres lie at +0.5 in cairo's space.
+    if (!ClipSegment(a, b, 0, 0, w, h, left - 0.5, top - 0.5)) continue;
+    cairo_move_to(cr, a.x, a.y);
+    cairo_line_to(cr, b.x, b.y);
   }
-  if (closed) cairo_close_path(cr);
+  if (count == 1) {
+    PointF a = points[0], b = points[0];
+    if (ClipSegment(a, b, 0, 0, w, h, left - 0.5, top - 0.5)) {
+      cairo_move_to(cr, a.x, a.y);
+      cairo_line_to(cr, b.x, b.y);
+    }
+  }
   cairo_stroke(cr);
   cairo_destroy(cr);
   cairo_surface_flush(mask);

@@ -54,6 +54,7 @@ class DeviceContext {
   // ---- Logical to device units.
   double Scale() const;
   PointF ToDeviceF(double x, double y) const { return {x * Scale(), y * Scale()}; }
+  // Device pixels are kept within 28 bits, so that sums and differences of them cannot overflow.
   POINT ToDevice(int32_t x, int32_t y) const;
   RECT ToDevice(const RECT& r) const;
   int32_t PenWidthDevice() const;

@@ -15,22 +15,44 @@ namespace {
 
 constexpr uint32_t kPresent = 0x01000000;  // marks a source pixel that exists
 
-// The source pixels of a blit, copied out first so that a context may blit onto itself.
+// The source pixels of a blit, copied out first so that a context may blit onto itself. Only the part
+// of the source rectangle (width x height) that holds pixels is kept: the stored window starts at
+// (storedX, storedY) of the rectangle.
 struct SourceImage {
   int32_t width = 0;
   int32_t height = 0;
+  int32_t storedX = 0;
+  int32_t storedY = 0;
+  int32_t storedWidth = 0;
+  int32_t storedHeight = 0;
   std::vector<uint32_t> pixels;  // kPresent | 0x00RRGGBB, or 0 where the source has no pixel
-  uint32_t At(int32_t x, int32_t y) const { return pixels[size_t(y) * width + x]; }
+  uint32_t At(int32_t x, int32_t y) const {
+    x -= storedX;
+    y -= storedY;
+    if (x < 0 || y < 0 || x >= storedWidth || y >= storedHeight) return 0;
+    return pixels[size_t(y) * storedWidth + x];
+  }
 };
 
-// Where the pixels come from and how their colours are turned into the destination's.
-SourceImage ReadSource(int32_t width, int32_t height, const std::function<uint32_t(int32_t, int32_t)>& fetch) {
+// Reads the source rectangle at (left, top) of size width x height, limited to `available` (the
+// source's pixels, in the same coordinates); fetch(x, y) answers in those coordinates.
+SourceImage ReadSource(int32_t left, int32_t top, int32_t width, int32_t height, const RECT& available,
+                       const std::function<uint32_t(int32_t, int32_t)>& fetch) {
   SourceImage image;
   image.width = width;
   image.height = height;
-  image.pixels.resize(size_t(width) * size_t(height));
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x) image.pixels[size_t(y) * width + x] = fetch(x, y);
+  int64_t x0 = std::max<int64_t>(left, available.left), y0 = std::max<int64_t>(top, available.top);
+  int64_t x1 = std::min<int64_t>(int64_t(left) + width, available.right);
+  int64_t y1 = std::min<int64_t>(int64_t(top) + height, available.bottom);
+  if (x1 <= x0 || y1 <= y0) return image;
+  image.storedX = int32_t(x0 - left);
+  image.storedY = int32_t(y0 - top);
+  image.storedWidth = int32_t(x1 - x0);
+  image.storedHeight = int32_t(y1 - y0);
+  image.pixels.resize(size_t(image.storedWidth) * size_t(image.storedHeight));
+  for (int32_t y = 0; y < image.storedHeight; ++y)
+    for (int32_t x = 0; x < image.storedWidth; ++x)
+      image.pixels[size_t(y) * image.storedWidth + x] = fetch(int32_t(x0) + x, int32_t(y0) + y);
   return image;
 }
 
@@ -40,7 +62,9 @@ struct Side {
 };
 
 Side DeviceSide(const DeviceContext& dc, int32_t x, int32_t y, int32_t w, int32_t h) {
-  POINT p = dc.ToDevice(x, y), q = dc.ToDevice(w, h);
+  // Kept within 28 bits so that sums of origin and size cannot overflow.
+  auto clamp = [](int32_t v) { return std::clamp(v, -(1 << 28), 1 << 28); };
+  POINT p = dc.ToDevice(clamp(x), clamp(y)), q = dc.ToDevice(clamp(w), clamp(h));
   return {p.x, p.y, q.x, q.y};
 }
 
@@ -89,8 +113,7 @@ SourceImage ReadContext(DeviceContext& dest, DeviceContext& source, Side s) {
   bool colorToMono = !source.IsMonochrome() && dest.IsMonochrome();
   uint32_t sourceBack = ColorRefToPixel(source.bkColor);
   uint32_t text = ColorRefToPixel(dest.textColor), back = ColorRefToPixel(dest.bkColor);
-  return ReadSource(w, h, [&](int32_t x, int32_t y) -> uint32_t {
-    int32_t px = left + x, py = top + y;
+  return ReadSource(left, top, w, h, readable.Box(), [&](int32_t px, int32_t py) -> uint32_t {
     if (!surface || !readable.Contains(px, py)) return 0;
     uint32_t v = surface->Pixel(px + o.x, py + o.y);
     if (monoToColor) v = v ? back : text;
@@ -143,9 +166,8 @@ int32_t StretchDIBits(HDC hdc, int32_t x, int32_t y, int32_t width, int32_t heig
   // Bottom-up bits count the source rectangle from the bottom row.
   int32_t top = format->bottomUp ? format->height - low - h : low;
   const auto* data = static_cast<const uint8_t*>(bits);
-  SourceImage image = ReadSource(w, h, [&](int32_t px, int32_t py) -> uint32_t {
-    int32_t ix = left + px, iy = top + py;
-    if (ix < 0 || iy < 0 || ix >= format->width || iy >= format->height) return 0;
+  const RECT bounds{0, 0, format->width, format->height};
+  SourceImage image = ReadSource(left, top, w, h, bounds, [&](int32_t ix, int32_t iy) -> uint32_t {
     return kPresent | DibPixel(*format, data, ix, iy);
   });
   Side d = DeviceSide(*dc, x, y, width, height);

@@ -139,7 +139,8 @@ BOOL Polygon(HDC hdc, const POINT* points, int32_t count) {
     PathAddFigure(*dc, figure);
     return 1;
   }
-  dc->FillWithBrush(Region::FromFigures({figure}, dc->polyFillMode));
+  RECT rows = dc->ClipArea().Box();
+  dc->FillWithBrush(Region::FromFigures({figure}, dc->polyFillMode, &rows));
   dc->Stroke(figure, true);
   return 1;
 }
@@ -215,12 +216,14 @@ BOOL Ellipse(HDC hdc, int32_t left, int32_t top, int32_t right, int32_t bottom) 
   }
   if (box.right - box.left < 1 || box.bottom - box.top < 1) return 1;
   if (DashedPen(*dc)) {
-    dc->FillWithBrush(Region::FromEllipse(RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}));
+    RECT rows = dc->ClipArea().Box();
+    dc->FillWithBrush(Region::FromEllipse(RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}, &rows));
     dc->dashPhase = 0;
     dc->Stroke(EllipseOutline(box), true);
     return 1;
   }
-  DrawFigure(*dc, box, [](RECT r) { return Region::FromEllipse(r); });
+  RECT rows = dc->ClipArea().Box();
+  DrawFigure(*dc, box, [&](RECT r) { return Region::FromEllipse(r, &rows); });
   return 1;
 }
 
@@ -314,7 +317,9 @@ BOOL AbortPath(HDC hdc) {
 HRGN PathToRegion(HDC hdc) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc || !dc->path || !dc->path->ended) return nullptr;
-  Region region = Region::FromFigures(dc->path->figures, dc->polyFillMode);
+  // Rows beyond the 28-bit device range cannot hold anything.
+  const RECT rows{0, -(1 << 28), 0, 1 << 28};
+  Region region = Region::FromFigures(dc->path->figures, dc->polyFillMode, &rows);
   dc->path.reset();
   return new RegionObject(std::move(region));
 }

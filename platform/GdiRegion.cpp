@@ -1,5 +1,6 @@
 // Region handles, clipping and scrolling.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -8,6 +9,9 @@
 namespace plat {
 
 namespace {
+
+// Curved and slanted regions are built row by row; taller ones than this are refused.
+constexpr int64_t kMaxRegionHeight = 1 << 20;
 
 RegionObject* Rgn(HRGN region) { return LiveObject<RegionObject>(region, OBJ_REGION); }
 
@@ -27,10 +31,15 @@ HRGN CreateRectRgnIndirect(const RECT* rect) {
 
 HRGN CreatePolygonRgn(const POINT* points, int32_t count, int32_t fillMode) {
   if (!points || count < 0 || (fillMode != ALTERNATE && fillMode != WINDING)) return nullptr;
+  if (count > 0) {
+    auto [low, high] = std::minmax_element(points, points + count, [](POINT a, POINT b) { return a.y < b.y; });
+    if (int64_t(high->y) - low->y > kMaxRegionHeight) return nullptr;
+  }
   return new RegionObject(Region::FromPolygon(points, size_t(count), fillMode));
 }
 
 HRGN CreateEllipticRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  if (std::abs(int64_t(bottom) - top) > kMaxRegionHeight) return nullptr;
   return new RegionObject(Region::FromEllipse(Normalized(left, top, right, bottom)));
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 namespace plat {
 
@@ -53,33 +54,28 @@ bool Rop3UsesPattern(DWORD rop) {
   return ((t >> 4) & 0x0F) != (t & 0x0F);
 }
 
-void LinePixels(POINT a, POINT b, std::vector<POINT>& out) {
-  int32_t dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
-  int32_t sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-  int32_t x = a.x, y = a.y;
-  if (dx >= dy) {
-    int32_t err = 2 * dy - dx;
-    for (int32_t i = 0; i < dx; ++i) {
-      out.push_back({x, y});
-      if (err > 0 || (err == 0 && sx > 0)) {
-        y += sy;
-        err -= 2 * dx;
-      }
-      err += 2 * dy;
-      x += sx;
-    }
-  } else {
-    int32_t err = 2 * dx - dy;
-    for (int32_t i = 0; i < dy; ++i) {
-      out.push_back({x, y});
-      if (err > 0 || (err == 0 && sy > 0)) {
-        x += sx;
-        err -= 2 * dy;
-      }
-      err += 2 * dx;
-      y += sy;
-    }
+int64_t LinePixels(POINT a, POINT b, const RECT& limit, const std::function<void(int64_t, POINT)>& visit) {
+  int64_t dx = std::abs(int64_t(b.x) - a.x), dy = std::abs(int64_t(b.y) - a.y);
+  int64_t sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+  bool xMajor = dx >= dy;
+  int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+  int64_t dir = xMajor ? sx : sy, start = xMajor ? a.x : a.y;
+  int64_t low = xMajor ? limit.left : limit.top, high = xMajor ? limit.right : limit.bottom;
+  // Steps whose major coordinate start + dir * i lies in [low, high).
+  int64_t first = dir > 0 ? low - start : start - high + 1;
+  int64_t last = dir > 0 ? high - start : start - low + 1;
+  first = std::max<int64_t>(first, 0);
+  last = std::min(last, major);
+  // Minor steps taken before step i, as the incremental error term would take them: halves round
+  // towards the positive major direction.
+  const int64_t tie = dir > 0 ? 0 : 1;
+  for (int64_t i = first; i < last; ++i) {
+    int64_t k = (2 * minor * i + major - tie) / (2 * major);
+    int64_t x = xMajor ? a.x + sx * i : a.x + sx * k;
+    int64_t y = xMajor ? a.y + sy * k : a.y + sy * i;
+    visit(i, POINT{int32_t(x), int32_t(y)});
   }
+  return major;
 }
 
 void FlattenBezier(PointF p0, PointF p1, PointF p2, PointF p3, std::vector<PointF>& out) {

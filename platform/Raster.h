@@ -4,6 +4,7 @@
 // pixel is kept as it was.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/GdiTypes.h"
@@ -19,8 +20,10 @@ uint32_t ApplyRop3(DWORD rop, uint32_t pattern, uint32_t source, uint32_t dest);
 bool Rop3UsesSource(DWORD rop);
 bool Rop3UsesPattern(DWORD rop);
 
-// The pixels of a one-pixel line from a to b, without the pixel at b (nothing when a == b).
-void LinePixels(POINT a, POINT b, std::vector<POINT>& out);
+// Visits the pixels of a one-pixel line from a to b without the pixel at b, with their step numbers
+// from a, skipping the steps whose position along the longer axis lies outside `limit` (so a line far
+// longer than the limit costs no more than the limit). Returns the line's number of steps.
+int64_t LinePixels(POINT a, POINT b, const RECT& limit, const std::function<void(int64_t, POINT)>& visit);
 
 // Flattening into polylines (the first point is not repeated in `out`).
 void FlattenBezier(PointF p0, PointF p1, PointF p2, PointF p3, std::vector<PointF>& out);

@@ -48,6 +48,13 @@ std::vector<Span> CombineSpans(const std::vector<Span>* a, const std::vector<Spa
   return out;
 }
 
+// Pixel coordinates stay within 30 bits, so that offsets and widths of regions cannot overflow.
+constexpr int64_t kReach = int64_t(1) << 30;
+
+int32_t ToPixel(double v) { return int32_t(std::clamp<double>(v, -double(kReach), double(kReach))); }
+
+int32_t Moved(int32_t v, int32_t d) { return int32_t(std::clamp<int64_t>(int64_t(v) + d, -kReach, kReach)); }
+
 struct Edge {
   double x0, y0, x1, y1;
   int dir;  // +1 downwards, -1 upwards
@@ -70,8 +77,8 @@ std::vector<Span> RowSpans(const std::vector<Edge>& edges, double sampleY, doubl
     bool inside = fillMode == WINDING ? winding != 0 : (i % 2) == 0;
     if (!inside) continue;
     // Pixel x is inside when x + xOffset lies in [left, right).
-    int32_t x0 = int32_t(std::ceil(crossings[i].first - xOffset));
-    int32_t x1 = int32_t(std::ceil(crossings[i + 1].first - xOffset));
+    int32_t x0 = ToPixel(std::ceil(crossings[i].first - xOffset));
+    int32_t x1 = ToPixel(std::ceil(crossings[i + 1].first - xOffset));
     if (x1 <= x0) continue;
     if (!spans.empty() && spans.back().second >= x0)
       spans.back().second = std::max(spans.back().second, x1);
@@ -102,7 +109,8 @@ Region Region::FromPolygon(const POINT* points, size_t count, int32_t fillMode) 
   return FromFigures(figure, fillMode);
 }
 
-Region Region::FromFigures(const std::vector<std::vector<PointF>>& figures, int32_t fillMode) {
+Region Region::FromFigures(const std::vector<std::vector<PointF>>& figures, int32_t fillMode,
+                           const RECT* rows) {
   std::vector<Edge> edges;
   for (const auto& figure : figures) {
     if (figure.size() < 3) continue;
@@ -115,18 +123,38 @@ Region Region::FromFigures(const std::vector<std::vector<PointF>>& figures, int3
     minY = std::min(minY, e.y0);
     maxY = std::max(maxY, e.y1);
   }
+  // Rows where the sampled spans may change: the rows at or just below each corner.
+  std::vector<int64_t> events;
+  for (const Edge& e : edges) events.insert(events.end(), {int64_t(std::ceil(e.y0)), int64_t(std::ceil(e.y1))});
+  std::sort(events.begin(), events.end());
+  events.erase(std::unique(events.begin(), events.end()), events.end());
+  int64_t top = int64_t(std::ceil(minY)), bottom = int64_t(std::ceil(maxY));
+  if (rows) {
+    top = std::max<int64_t>(top, rows->top);
+    bottom = std::min<int64_t>(bottom, rows->bottom);
+  }
   // Row y samples the figure along the line y; edges hold their top end and not their bottom end.
-  for (int32_t y = int32_t(std::ceil(minY)); y < int32_t(std::ceil(maxY)); ++y)
-    result.AppendBand(y, y + 1, RowSpans(edges, y, 0.0, fillMode));
+  for (int64_t y = top; y < bottom;) {
+    int64_t next = *std::upper_bound(events.begin(), events.end(), y);
+    bool vertical = true;
+    for (const Edge& e : edges)
+      if (y >= e.y0 && y < e.y1 && e.x0 != e.x1) vertical = false;
+    // Between corners, rows crossed only by vertical edges all look alike.
+    int64_t end = vertical ? std::min(next, bottom) : y + 1;
+    result.AppendBand(int32_t(y), int32_t(end), RowSpans(edges, double(y), 0.0, fillMode));
+    y = end;
+  }
   return result;
 }
 
-Region Region::FromEllipse(const RECT& box) {
+Region Region::FromEllipse(const RECT& box, const RECT* rows) {
   Region result;
   double w = box.right - box.left, h = box.bottom - box.top;
   if (w <= 0 || h <= 0) return result;
   double cx = box.left + w / 2, cy = box.top + h / 2, a = w / 2, b = h / 2;
-  for (int32_t y = box.top; y < box.bottom; ++y) {
+  int32_t top = rows ? std::max(box.top, rows->top) : box.top;
+  int32_t bottom = rows ? std::min(box.bottom, rows->bottom) : box.bottom;
+  for (int32_t y = top; y < bottom; ++y) {
     double dy = (y + 0.5 - cy) / b;
     double q = 1.0 - dy * dy;
     if (q < 0) continue;
@@ -201,13 +229,15 @@ bool Region::Intersects(const RECT& rect) const {
 
 void Region::Offset(int32_t dx, int32_t dy) {
   for (Band& band : bands_) {
-    band.top += dy;
-    band.bottom += dy;
+    band.top = Moved(band.top, dy);
+    band.bottom = Moved(band.bottom, dy);
     for (Span& s : band.spans) {
-      s.first += dx;
-      s.second += dx;
+      s.first = Moved(s.first, dx);
+      s.second = Moved(s.second, dx);
     }
   }
+  // Saturation may have squeezed bands or spans to nothing; rebuild through a neutral combine.
+  *this = Combine(*this, Region(), Op::Or);
 }
 
 Region Region::Eroded(int32_t w, int32_t h) const {

@@ -35,10 +35,12 @@ class Region {
   // A polygon sampled at whole-pixel positions: pixel (x, y) is inside when the point (x, y) is, with
   // left and top edges inside and right and bottom edges outside. `fillMode` is ALTERNATE or WINDING.
   static Region FromPolygon(const POINT* points, size_t count, int32_t fillMode);
-  // The same for several closed figures with fractional corners (flattened paths).
-  static Region FromFigures(const std::vector<std::vector<PointF>>& figures, int32_t fillMode);
-  // The ellipse inscribed in the box, sampled at pixel centres.
-  static Region FromEllipse(const RECT& box);
+  // The same for several closed figures with fractional corners (flattened paths). With `rows`, only
+  // the rows from rows->top to rows->bottom are made (what a drawing call can show).
+  static Region FromFigures(const std::vector<std::vector<PointF>>& figures, int32_t fillMode,
+                            const RECT* rows = nullptr);
+  // The ellipse inscribed in the box, sampled at pixel centres; `rows` as above.
+  static Region FromEllipse(const RECT& box, const RECT* rows = nullptr);
 
   static Region Combine(const Region& a, const Region& b, Op op);
 

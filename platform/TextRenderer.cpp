@@ -114,7 +114,8 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
   Region area = dc.ClipArea();
   if (bounds) area = Region::Combine(area, Region(*bounds), Region::Op::And);
   if (dc.bkMode == OPAQUE) {
-    Region background = Region::FromFigures({cell}, ALTERNATE);
+    RECT rows = area.Box();
+    Region background = Region::FromFigures({cell}, ALTERNATE, &rows);
     background = Region::Combine(background, area, Region::Op::And);
     dc.PaintRegion(background, dc.bkColor, R2_COPYPEN);
   }
@@ -128,8 +129,13 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
   }
   // Glyphs may overhang their cell (italics, accents): a margin of half an em.
   const int32_t margin = int32_t(std::ceil(em_ / 2)) + 2;
-  const int32_t left = int32_t(std::floor(minX)) - margin, top = int32_t(std::floor(minY)) - margin;
-  const int32_t w = int32_t(std::ceil(maxX)) + margin - left, h = int32_t(std::ceil(maxY)) + margin - top;
+  // Only the part of the text the clip area shows is rasterised.
+  const RECT visible = area.Box();
+  const int32_t left = int32_t(std::max<double>(std::floor(minX) - margin, visible.left));
+  const int32_t top = int32_t(std::max<double>(std::floor(minY) - margin, visible.top));
+  const int32_t w = int32_t(std::min<double>(std::ceil(maxX) + margin, visible.right)) - left;
+  const int32_t h = int32_t(std::min<double>(std::ceil(maxY) + margin, visible.bottom)) - top;
+  if (w <= 0 || h <= 0) return;
   cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
   cairo_t* cr = cairo_create(mask);
   cairo_set_scaled_font(cr, scaled_);

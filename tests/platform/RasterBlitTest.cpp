@@ -229,3 +229,88 @@ TEST(RasterDib, DeviceBitmapFromAPackedDib) {
 
 }  // namespace
 }  // namespace plat
+
+namespace plat {
+namespace {
+
+using testing::Canvas;
+
+TEST(RasterDib, SectionsOfFewerBitsMapColoursToTheirTables) {
+  Canvas screen(2, 2);
+  for (int bits : {1, 2, 4, 8}) {
+    std::vector<uint8_t> storage(sizeof(BITMAPINFOHEADER) + 256 * 4);
+    auto* info = reinterpret_cast<BITMAPINFO*>(storage.data());
+    info->bmiHeader = BITMAPINFOHEADER{};
+    info->bmiHeader.biWidth = 5;
+    info->bmiHeader.biHeight = 2;
+    info->bmiHeader.biBitCount = WORD(bits);
+    info->bmiHeader.biClrUsed = 2;
+    RGBQUAD* table = info->bmiColors;
+    table[0] = {0, 0, 0, 0};
+    table[1] = {0, 200, 0, 0};  // green
+    void* pixels = nullptr;
+    OwnedBitmap section(CreateDIBSection(screen.dc, info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    ASSERT_TRUE(section) << bits;
+    OwnedDc memory(CreateCompatibleDC(screen.dc));
+    HGDIOBJ old = SelectObject(memory.get(), section.get());
+    SetPixel(memory.get(), 4, 1, RGB(10, 190, 20));  // nearest entry: 1
+    GdiFlush();
+    const auto* bytes = static_cast<const uint8_t*>(pixels);
+    // Bottom row first; pixel 4 of it, most significant bits first.
+    int bitOffset = 4 * bits;
+    int value = (bytes[bitOffset / 8] >> (8 - bits - bitOffset % 8)) & ((1 << bits) - 1);
+    EXPECT_EQ(value, 1) << bits;
+    EXPECT_EQ(GetPixel(memory.get(), 4, 1), RGB(0, 200, 0)) << bits;
+    EXPECT_EQ(GetPixel(memory.get(), 3, 1), RGB(0, 0, 0)) << bits;
+    SelectObject(memory.get(), old);
+  }
+}
+
+TEST(RasterDib, LongHeaderWithMasksDrawsFromItsOwnOffset) {
+  // A 108-byte header, 32 bits with an alpha mask, as decoded pictures carry it.
+  std::vector<uint8_t> dib(108 + 2 * 4);
+  BITMAPV4HEADER header;
+  header.bV4Width = 2;
+  header.bV4Height = 1;
+  header.bV4BitCount = 32;
+  header.bV4RedMask = 0xFF0000;
+  header.bV4GreenMask = 0xFF00;
+  header.bV4BlueMask = 0xFF;
+  header.bV4AlphaMask = 0xFF000000;
+  std::memcpy(dib.data(), &header, 108);
+  const uint8_t pixels[8] = {30, 20, 10, 255, 3, 2, 1, 0};
+  std::memcpy(dib.data() + 108, pixels, 8);
+  Canvas c(2, 1);
+  ASSERT_EQ(StretchDIBits(c.dc, 0, 0, 2, 1, 0, 0, 2, 1, dib.data() + 108,
+                          reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS, SRCCOPY),
+            1);
+  EXPECT_EQ(c.At(0, 0), 0x0A141Eu);
+  EXPECT_EQ(c.At(1, 0), 0x010203u);
+}
+
+TEST(RasterBlit, TransparentCopyThroughAMonochromeMask) {
+  // The classic sequence: a mask from the transparent colour, the source's transparent pixels
+  // blacked out, the destination cut by the mask, the source merged in.
+  const COLORREF transparent = RGB(255, 0, 255);
+  Canvas source(2, 1), dest(2, 1, 0x336699);
+  source.surface.SetPixel(0, 0, 0xFF00FF);
+  source.surface.SetPixel(1, 0, 0x804020);
+  OwnedDc maskDc(CreateCompatibleDC(source.dc));
+  OwnedBitmap mask(CreateBitmap(2, 1, 1, 1, nullptr));
+  HGDIOBJ old = SelectObject(maskDc.get(), mask.get());
+  SetBkColor(source.dc, transparent);
+  BitBlt(maskDc.get(), 0, 0, 2, 1, source.dc, 0, 0, SRCCOPY);
+  SetTextColor(source.dc, RGB(255, 255, 255));
+  SetBkColor(source.dc, RGB(0, 0, 0));
+  BitBlt(source.dc, 0, 0, 2, 1, maskDc.get(), 0, 0, SRCAND);
+  SetTextColor(dest.dc, RGB(0, 0, 0));
+  SetBkColor(dest.dc, RGB(255, 255, 255));
+  BitBlt(dest.dc, 0, 0, 2, 1, maskDc.get(), 0, 0, SRCAND);
+  BitBlt(dest.dc, 0, 0, 2, 1, source.dc, 0, 0, SRCPAINT);
+  EXPECT_EQ(dest.At(0, 0), 0x336699u);
+  EXPECT_EQ(dest.At(1, 0), 0x804020u);
+  SelectObject(maskDc.get(), old);
+}
+
+}  // namespace
+}  // namespace plat

@@ -291,3 +291,61 @@ TEST(RasterObjects, SelectionDescriptionAndDeferredDeletion) {
 
 }  // namespace
 }  // namespace plat
+
+namespace plat {
+namespace {
+
+using testing::Canvas;
+
+TEST(RasterLimits, LinesCutByTheClipDrawTheSamePixelsAsWhole) {
+  // The same lines on a small canvas and, shifted by a child origin, on a wide one.
+  const POINT ends[][2] = {{{-100, 3}, {100, 20}}, {{50, -400}, {10, 90}}, {{63, 63}, {-7, -2}}, {{-5, 30}, {200, 29}}};
+  for (const auto& e : ends) {
+    Canvas small(64, 64);
+    Surface wide(600, 600);
+    wide.Fill(0xFFFFFF);
+    HDC shifted = CreateSurfaceDC(wide, POINT{300, 300}, RECT{-300, -300, 300, 300});
+    for (HDC dc : {small.dc, shifted}) {
+      MoveToEx(dc, e[0].x, e[0].y, nullptr);
+      LineTo(dc, e[1].x, e[1].y);
+    }
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) ASSERT_EQ(small.At(x, y), wide.Pixel(x + 300, y + 300)) << x << "," << y;
+    DeleteDC(shifted);
+  }
+}
+
+TEST(RasterLimits, HugeCoordinatesCostNoMoreThanTheVisibleArea) {
+  Canvas c(32, 32);
+  OwnedPen wide(CreatePen(PS_SOLID, 4, 0));
+  OwnedPen dots(CreatePen(PS_DOT, 1, 0));
+  const int32_t far = 2000000000;
+  MoveToEx(c.dc, -far, -far, nullptr);
+  LineTo(c.dc, far, far);
+  SelectObject(c.dc, dots.get());
+  LineTo(c.dc, -far, 16);
+  SelectObject(c.dc, wide.get());
+  LineTo(c.dc, far, 5);
+  Rectangle(c.dc, -far, -far, far, far);
+  Ellipse(c.dc, -far, 10, far, 20);
+  POINT spike[3] = {{-far, 0}, {far, 31}, {0, far}};
+  Polygon(c.dc, spike, 3);
+  SelectObject(c.dc, GetStockObject(BLACK_PEN));
+  StretchBlt(c.dc, -far, -far, far, far, c.dc, 0, 0, -far, far, SRCCOPY);
+  BitBlt(c.dc, 0, 0, far, far, c.dc, -far, -far, SRCINVERT);
+  OwnedFont font(CreateFontA(-4000, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
+  SelectObject(c.dc, font.get());
+  TextOutW(c.dc, -far, -far, u"far away", 8);
+  TextOutW(c.dc, -100, -100, u"huge", 4);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  EXPECT_EQ(CreateEllipticRgn(0, -far, 10, far), nullptr);
+  POINT tall[3] = {{0, -far}, {5, far}, {10, 0}};
+  EXPECT_EQ(CreatePolygonRgn(tall, 3, WINDING), nullptr);
+  OwnedRegion box(CreateRectRgn(-far, -far, far, far));
+  RECT r;
+  EXPECT_EQ(GetRgnBox(box.get(), &r), SIMPLEREGION);
+  EXPECT_EQ(r.right, far);
+}
+
+}  // namespace
+}  // namespace plat

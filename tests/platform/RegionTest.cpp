@@ -111,6 +111,12 @@ TEST(RegionCombine, HandlesCombineIntoTheDestinationAndOffset) {
   EXPECT_FALSE(PtInRegion(dest.get(), 1, 0));
   OwnedRegion ellipse(CreateEllipticRgn(0, 0, 10, 10));
   EXPECT_EQ(GetRgnBox(ellipse.get(), &box), COMPLEXREGION);
+  // Offsets far beyond any device saturate instead of wrapping round.
+  OffsetRgn(ellipse.get(), INT32_MAX, INT32_MIN);
+  OffsetRgn(ellipse.get(), INT32_MAX, INT32_MIN);
+  GetRgnBox(ellipse.get(), &box);
+  EXPECT_GE(box.left, 0);
+  EXPECT_LE(box.top, 0);
 }
 
 }  // namespace
