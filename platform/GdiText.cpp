@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/AnsiCodePage.h"
 #include "platform/GdiInternal.h"
 #include "platform/TextLayout.h"
 #include "platform/TextRenderer.h"
@@ -19,7 +20,7 @@ std::u16string_view Counted(const char16_t* text, int32_t count) {
 
 std::u16string Widened(const char* text, int32_t count) {
   if (!text) return {};
-  return Cp1252ToUtf16(count < 0 ? std::string_view(text) : std::string_view(text, size_t(count)));
+  return WidenAnsi(count < 0 ? std::string_view(text) : std::string_view(text, size_t(count)));
 }
 
 int32_t ToLogical(const DeviceContext& dc, int32_t device) {

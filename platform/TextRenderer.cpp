@@ -27,12 +27,6 @@ cairo_font_options_t* MakeOptions() {
   return options;
 }
 
-// Characters 0x80..0x9F of Windows-1252; the rest map to themselves (undefined ones too).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 }  // namespace
 
 void SetTextAntialias(bool on) { gAntialias = on; }
@@ -63,16 +57,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
       out += char(0x80 | ((c >> 6) & 0x3F));
       out += char(0x80 | (c & 0x3F));
     }
-  }
-  return out;
-}
-
-std::u16string Cp1252ToUtf16(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  for (char ch : text) {
-    uint8_t b = uint8_t(ch);
-    out += (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : char16_t(b);
   }
   return out;
 }

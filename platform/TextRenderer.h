@@ -40,7 +40,5 @@ class TextRenderer {
 
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
-// Windows-1252 bytes to UTF-16.
-std::u16string Cp1252ToUtf16(std::string_view text);
 
 }  // namespace plat
