@@ -9,8 +9,6 @@
 namespace plat {
 namespace {
 
-constexpr int32_t VK_F4 = 0x73;
-constexpr int32_t VK_F6 = 0x75;
 // The client area's colour: the application workspace (system colour 12), as index + 1.
 constexpr uintptr_t kWorkspaceBrush = 12 + 1;
 

@@ -1,5 +1,7 @@
 #include "platform/MessageBox.h"
 
+#include "platform/AnsiCodePage.h"
+
 #include <deque>
 #include <mutex>
 
@@ -16,22 +18,6 @@ struct BoxLog {
 BoxLog& Log() {
   static BoxLog log;
   return log;
-}
-
-// Code points of the Windows-1252 bytes 0x80..0x9F; the other bytes equal their code points.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-std::u16string WidenCp1252(const char* text) {
-  std::u16string out;
-  if (text == nullptr) return out;
-  for (const char* p = text; *p != '\0'; ++p) {
-    const auto byte = static_cast<uint8_t>(*p);
-    out.push_back(byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte));
-  }
-  return out;
 }
 
 // The answer of Enter: the button MB_DEFBUTTONn names, or the first when the box has fewer buttons.
@@ -60,7 +46,7 @@ int32_t Record(const void* owner, std::u16string text, std::u16string caption, u
 }  // namespace
 
 int32_t MessageBoxA(const void* owner, const char* text, const char* caption, uint32_t style) {
-  return Record(owner, WidenCp1252(text), WidenCp1252(caption), style);
+  return Record(owner, WidenAnsi(text ? text : ""), WidenAnsi(caption ? caption : ""), style);
 }
 
 int32_t MessageBoxW(const void* owner, const char16_t* text, const char16_t* caption, uint32_t style) {

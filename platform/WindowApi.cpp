@@ -1,5 +1,7 @@
 #include "platform/WindowApi.h"
 
+#include "platform/Controls.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -126,6 +128,7 @@ BOOL GetClassInfoA(HINSTANCE, const char* name, WNDCLASSA* info) {
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int32_t x, int32_t y,
                      int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
   EnsureMdiClientClass();
+  EnsureStandardControlClasses();
   std::u16string wide = title ? WidenAnsi(title) : std::u16string();
   return Manager().Create(exStyle, className, title ? wide.c_str() : nullptr, style, x, y, width, height, parent,
                           menu, instance, param);
@@ -134,6 +137,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
 HWND CreateWindowExW(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x, int32_t y,
                      int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
   EnsureMdiClientClass();
+  EnsureStandardControlClasses();
   return Manager().Create(exStyle, className, title, style, x, y, width, height, parent, menu, instance, param);
 }
 
@@ -482,7 +486,7 @@ BOOL TranslateMessage(const MSG* msg) {
   bool ctrl = InputState::IsDown(VK_CONTROL);
   int32_t ch = -1;
   if (vk >= 'A' && vk <= 'Z') {
-    ch = ctrl ? vk - 'A' + 1 : (shift != InputState::IsToggled(0x14 /* caps lock */) ? vk : vk + 32);
+    ch = ctrl ? vk - 'A' + 1 : (shift != InputState::IsToggled(VK_CAPITAL) ? vk : vk + 32);
   } else if (vk >= '0' && vk <= '9' && !ctrl) {
     ch = vk;
   } else if (vk == VK_SPACE || vk == VK_RETURN || vk == VK_BACK || vk == VK_TAB || vk == VK_ESCAPE) {
@@ -495,7 +499,12 @@ BOOL TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessageW(const MSG* msg) {
-  if (!msg || !msg->hwnd) return 0;
+  if (!msg) return 0;
+  if (!msg->hwnd) {
+    // A thread message has no procedure: it goes where messages for vanished windows go.
+    Manager().NotifyDropped(*msg);
+    return 0;
+  }
   return DeliverMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

@@ -73,8 +73,9 @@ class WindowManager {
   // The part of the client area that is on screen and not covered, in client coordinates (a new region).
   HRGN VisibleRegion(HWND window) const;
 
-  // Called with every message the layer drops because its window was destroyed; the framework uses
-  // it to delete what the message carried (a posted sweeper).
+  // Called with every message that reaches no window procedure: queued for a window destroyed since,
+  // or dispatched without a window. The framework uses it to delete what the message carried (a
+  // posted sweeper).
   using DroppedMessageHandler = std::function<void(const MSG&)>;
   void SetDroppedMessageHandler(DroppedMessageHandler handler) { dropped_ = std::move(handler); }
   void NotifyDropped(const MSG& msg) const {

@@ -252,6 +252,13 @@ constexpr int32_t VK_DOWN = 0x28;
 constexpr int32_t VK_INSERT = 0x2D;
 constexpr int32_t VK_DELETE = 0x2E;
 constexpr int32_t VK_F1 = 0x70;
+constexpr int32_t VK_F2 = 0x71;
+constexpr int32_t VK_F3 = 0x72;
+constexpr int32_t VK_F4 = 0x73;
+constexpr int32_t VK_F5 = 0x74;
+constexpr int32_t VK_F6 = 0x75;
+constexpr int32_t VK_F10 = 0x79;
+constexpr int32_t VK_CAPITAL = 0x14;
 constexpr int32_t VK_ADD = 0x6B;
 constexpr int32_t VK_SUBTRACT = 0x6D;
 
