@@ -5,9 +5,8 @@
 dbPageCache::~dbPageCache() { Clear(); }
 
 dbCacheEntry* dbPageCache::Find(int32_t key) const {
-  for (dbCacheEntry* e = buckets_[Bucket(key)]; e != nullptr; e = e->next)
-    if (e->key == key) return e;
-  return nullptr;
+  const auto found = byKey_.find(key);
+  return found == byKey_.end() ? nullptr : found->second;
 }
 
 dbCacheEntry& dbPageCache::Lookup(int32_t key) const {
@@ -17,11 +16,13 @@ dbCacheEntry& dbPageCache::Lookup(int32_t key) const {
 }
 
 dbCacheEntry& dbPageCache::Insert(int32_t key) {
+  if (Find(key) != nullptr) db::Fail(db::kBadCall);
   auto* e = new dbCacheEntry;
   e->key = key;
   dbCacheEntry*& head = buckets_[Bucket(key)];
   e->next = head;
   head = e;
+  byKey_.emplace(key, e);
   return *e;
 }
 
@@ -30,6 +31,7 @@ void dbPageCache::Remove(int32_t key) {
     if ((*link)->key != key) continue;
     dbCacheEntry* gone = *link;
     *link = gone->next;
+    byKey_.erase(key);
     delete gone;
     return;
   }
@@ -42,6 +44,7 @@ void dbPageCache::Walk(const std::function<bool(dbCacheEntry&)>& visit) {
       dbCacheEntry* e = *link;
       if (visit(*e)) {
         *link = e->next;
+        byKey_.erase(e->key);
         delete e;
       } else {
         link = &e->next;

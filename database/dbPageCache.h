@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <unordered_map>
 
 #include "foundation/Vcon_HandleManager.h"
 
@@ -33,7 +34,7 @@ class dbPageCache {
 
   dbCacheEntry* Find(int32_t key) const;   // null when absent
   dbCacheEntry& Lookup(int32_t key) const; // throws 3602 when absent
-  dbCacheEntry& Insert(int32_t key);       // a new entry at the head of its bucket
+  dbCacheEntry& Insert(int32_t key);       // a new entry at the head of its bucket (key not cached)
   void Remove(int32_t key);                // frees the entry (not its data); absent: nothing
 
   // Visits every entry in walk order; when `visit` returns true the entry is removed (its data is
@@ -48,4 +49,5 @@ class dbPageCache {
 
   int32_t shift_;
   std::array<dbCacheEntry*, 256> buckets_{};
+  std::unordered_map<int32_t, dbCacheEntry*> byKey_;
 };

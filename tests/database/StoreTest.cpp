@@ -307,3 +307,35 @@ TEST_F(StoreTest, CommitFailingAfterTheJournalIsCompleteIsFinished) {
 }
 
 }  // namespace
+
+namespace {
+
+// The commit journal's entry order is the cache walk: buckets in order, newest first in each.
+TEST(PageCacheTest, WalksBucketsInOrderNewestFirst) {
+  dbPageCache cache(0);
+  for (const int32_t key : {5, 3, 256 + 5, 512 + 3}) cache.Insert(key);
+  std::vector<int32_t> order;
+  cache.Walk([&](dbCacheEntry& e) {
+    order.push_back(e.key);
+    return e.key == 3;  // removes 3 on the way
+  });
+  EXPECT_EQ(order, (std::vector<int32_t>{512 + 3, 3, 256 + 5, 5}));
+  EXPECT_EQ(cache.Find(3), nullptr);
+  EXPECT_EQ(cache.Lookup(261).key, 261);
+  EXPECT_EQ(ErrorOf([&] { cache.Lookup(3); }), db::kNotFound);
+  EXPECT_EQ(ErrorOf([&] { cache.Insert(5); }), db::kBadCall);
+  cache.Remove(5);
+  cache.Remove(77);  // absent: nothing
+  EXPECT_EQ(cache.Find(5), nullptr);
+  dbPageCache pages(11);
+  pages.Insert(2048 * 3);
+  pages.Insert(2048 * 2);
+  order.clear();
+  pages.Walk([&](dbCacheEntry& e) {
+    order.push_back(e.key);
+    return false;
+  });
+  EXPECT_EQ(order, (std::vector<int32_t>{4096, 6144}));
+}
+
+}  // namespace
