@@ -257,7 +257,19 @@ void DeviceContext::Stroke(const std::vector<PointF>& points, bool closed) {
   // Wide pens: cairo traces each segment (round ends, which also make round joins) into a coverage
   // mask over the part of the clip area the pen can reach.
   RECT box = ClipArea().Box();
-  if (box.right <= box.left) return;
+  double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+  for (const PointF& p : points) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  // The mask covers what the pen can reach of the clip area's box: the figure's box grown by the width.
+  box.left = std::max(box.left, ClampedRound(std::floor(minX)) - width);
+  box.top = std::max(box.top, ClampedRound(std::floor(minY)) - width);
+  box.right = std::min(box.right, ClampedRound(std::ceil(maxX)) + width + 1);
+  box.bottom = std::min(box.bottom, ClampedRound(std::ceil(maxY)) + width + 1);
+  if (box.right <= box.left || box.bottom <= box.top) return;
   const int32_t left = box.left - width - 1, top = box.top - width - 1;
   const int32_t w = box.right + width + 1 - left, h = box.bottom + width + 1 - top;
   cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);

@@ -56,7 +56,7 @@ int32_t DrawTextW(HDC hdc, const char16_t* text, int32_t count, RECT* rect, UINT
     int32_t x = box.left;
     if (format & DT_CENTER) x = box.left + (box.right - box.left - line.width) / 2;
     else if (format & DT_RIGHT) x = box.right - line.width;
-    renderer.Paint(*dc, x, y, line.text, bounds);
+    renderer.Paint(*dc, x, y, line.text, bounds, line.marked);
     y += lineHeight;
   }
   if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))

@@ -4,49 +4,57 @@ namespace plat {
 
 namespace {
 
-std::vector<std::u16string_view> Paragraphs(std::u16string_view text) {
-  std::vector<std::u16string_view> out;
+struct Piece {
+  std::u16string_view text;
+  size_t start;  // offset in the whole shown text
+};
+
+std::vector<Piece> Paragraphs(std::u16string_view text) {
+  std::vector<Piece> out;
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != u'\r' && text[i] != u'\n') continue;
-    out.push_back(text.substr(start, i - start));
+    out.push_back({text.substr(start, i - start), start});
     if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
     start = i + 1;
   }
-  out.push_back(text.substr(start));
+  out.push_back({text.substr(start), start});
   return out;
 }
 
-void BreakParagraph(std::u16string_view paragraph, int32_t maxWidth, const MeasureText& measure,
-                    std::vector<TextLine>& lines) {
+void BreakParagraph(Piece paragraph, int32_t maxWidth, const MeasureText& measure, std::vector<TextLine>& lines) {
+  std::u16string_view text = paragraph.text;
   std::u16string line;
-  size_t i = 0;
-  while (i < paragraph.size()) {
+  size_t lineStart = 0, i = 0;
+  while (i < text.size()) {
     size_t spaceEnd = i;
-    while (spaceEnd < paragraph.size() && paragraph[spaceEnd] == u' ') ++spaceEnd;
+    while (spaceEnd < text.size() && text[spaceEnd] == u' ') ++spaceEnd;
     size_t wordEnd = spaceEnd;
-    while (wordEnd < paragraph.size() && paragraph[wordEnd] != u' ') ++wordEnd;
-    std::u16string_view spaces = paragraph.substr(i, spaceEnd - i);
-    std::u16string_view word = paragraph.substr(spaceEnd, wordEnd - spaceEnd);
-    std::u16string candidate = line + std::u16string(spaces) + std::u16string(word);
-    if (!line.empty() && !word.empty() && measure(candidate) > maxWidth) {
-      lines.push_back({line, measure(line)});
-      line = std::u16string(word);
+    while (wordEnd < text.size() && text[wordEnd] != u' ') ++wordEnd;
+    std::u16string candidate = line + std::u16string(text.substr(i, wordEnd - i));
+    if (!line.empty() && wordEnd > spaceEnd && measure(candidate) > maxWidth) {
+      lines.push_back({line, measure(line), paragraph.start + lineStart});
+      line = std::u16string(text.substr(spaceEnd, wordEnd - spaceEnd));
+      lineStart = spaceEnd;  // the spaces at the break are dropped
     } else {
       line = candidate;
     }
     i = wordEnd;
   }
-  lines.push_back({line, measure(line)});
+  lines.push_back({line, measure(line), paragraph.start + lineStart});
 }
 
 }  // namespace
 
-std::u16string StripPrefixes(std::u16string_view text) {
+std::u16string StripPrefixes(std::u16string_view text, size_t* marked) {
   std::u16string out;
+  if (marked) *marked = std::u16string_view::npos;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'&' && i + 1 < text.size()) ++i;
-    else if (text[i] == u'&') continue;
+    if (text[i] == u'&') {
+      if (i + 1 >= text.size()) continue;
+      ++i;
+      if (text[i] != u'&' && marked && *marked == std::u16string_view::npos) *marked = out.size();
+    }
     out += text[i];
   }
   return out;
@@ -54,21 +62,29 @@ std::u16string StripPrefixes(std::u16string_view text) {
 
 std::vector<TextLine> LayoutText(std::u16string_view text, UINT format, int32_t maxWidth,
                                  const MeasureText& measure) {
-  std::u16string shown = (format & DT_NOPREFIX) ? std::u16string(text) : StripPrefixes(text);
+  size_t marked = std::u16string_view::npos;
+  std::u16string shown = (format & DT_NOPREFIX) ? std::u16string(text) : StripPrefixes(text, &marked);
   std::vector<TextLine> lines;
   if (format & DT_SINGLELINE) {
     std::u16string flat;
-    for (char16_t c : shown)
-      if (c != u'\r' && c != u'\n') flat += c;
-    lines.push_back({flat, measure(flat)});
-    return lines;
+    size_t flatMarked = std::u16string_view::npos;
+    for (size_t i = 0; i < shown.size(); ++i) {
+      if (i == marked) flatMarked = flat.size();
+      if (shown[i] != u'\r' && shown[i] != u'\n') flat += shown[i];
+    }
+    lines.push_back({flat, measure(flat), 0});
+    marked = flatMarked;
+  } else {
+    for (const Piece& paragraph : Paragraphs(shown)) {
+      if (format & DT_WORDBREAK)
+        BreakParagraph(paragraph, maxWidth, measure, lines);
+      else
+        lines.push_back({std::u16string(paragraph.text), measure(paragraph.text), paragraph.start});
+    }
   }
-  for (std::u16string_view paragraph : Paragraphs(shown)) {
-    if (format & DT_WORDBREAK)
-      BreakParagraph(paragraph, maxWidth, measure, lines);
-    else
-      lines.push_back({std::u16string(paragraph), measure(paragraph)});
-  }
+  for (TextLine& line : lines)
+    if (marked != std::u16string_view::npos && marked >= line.start && marked < line.start + line.text.size())
+      line.marked = int32_t(marked - line.start);
   return lines;
 }
 

@@ -85,7 +85,7 @@ int32_t TextRenderer::Width(std::u16string_view text) const {
 }
 
 void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_view text,
-                         const RECT* bounds) const {
+                         const RECT* bounds, int32_t marked) const {
   Surface* target = dc.Target();
   if (!target || text.empty()) return;
   const double angle = font_.Angle();
@@ -128,11 +128,17 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
   cairo_move_to(cr, 0, ascent_);
   std::string utf8 = Utf16ToUtf8(text);
   cairo_show_text(cr, utf8.c_str());
-  if (font_.Log().lfUnderline || font_.Log().lfStrikeOut) {
-    double thickness = std::max(1.0, std::round(em_ / 14));
+  const bool mark = marked >= 0 && size_t(marked) < text.size();
+  if (font_.Log().lfUnderline || font_.Log().lfStrikeOut || mark) {
+    const double thickness = std::max(1.0, std::round(em_ / 14));
+    const double underline = ascent_ + std::round(em_ / 10);
     cairo_set_antialias(cr, gAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-    if (font_.Log().lfUnderline) cairo_rectangle(cr, 0, ascent_ + std::round(em_ / 10), width, thickness);
+    if (font_.Log().lfUnderline) cairo_rectangle(cr, 0, underline, width, thickness);
     if (font_.Log().lfStrikeOut) cairo_rectangle(cr, 0, std::round(ascent_ * 0.65), width, thickness);
+    if (mark) {
+      double from = Width(text.substr(0, size_t(marked))), to = Width(text.substr(0, size_t(marked) + 1));
+      cairo_rectangle(cr, from, underline, to - from, thickness);
+    }
     cairo_fill(cr);
   }
   cairo_destroy(cr);

@@ -28,7 +28,9 @@ class TextRenderer {
   // escapement about that point. The context's text colour; its background colour fills the cell
   // first when the background mode is OPAQUE. Clipped to the context's clip area and to `bounds`
   // (device pixels) when given.
-  void Paint(DeviceContext& dc, double x, double y, std::u16string_view text, const RECT* bounds) const;
+  // `marked` is the index of a character to underline (a keyboard mnemonic), or -1.
+  void Paint(DeviceContext& dc, double x, double y, std::u16string_view text, const RECT* bounds,
+             int32_t marked = -1) const;
 
  private:
   FontObject& font_;

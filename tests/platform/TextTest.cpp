@@ -93,6 +93,17 @@ TEST_F(TextTest, LayoutBreaksParagraphsWordsAndPrefixes) {
   EXPECT_EQ(texts(u"&Save && exit", DT_SINGLELINE, 100), (Lines{u"Save & exit"}));
   EXPECT_EQ(texts(u"&Save", DT_SINGLELINE | DT_NOPREFIX, 100), (Lines{u"&Save"}));
   EXPECT_EQ(texts(u"", 0, 100), (Lines{u""}));
+  // The first marked character is found on its line, whatever was dropped before it.
+  auto marks = [&](std::u16string_view text, UINT format, int32_t width) {
+    std::vector<int32_t> out;
+    for (const TextLine& line : LayoutText(text, format, width, measure)) out.push_back(line.marked);
+    return out;
+  };
+  using Marks = std::vector<int32_t>;
+  EXPECT_EQ(marks(u"one  t&wo &three", DT_WORDBREAK, 30), (Marks{-1, 1, -1}));
+  EXPECT_EQ(marks(u"a\r\n&b", DT_SINGLELINE, 100), (Marks{1}));
+  EXPECT_EQ(marks(u"&&a &b", 0, 100), (Marks{3}));
+  EXPECT_EQ(marks(u"&b", DT_NOPREFIX, 100), (Marks{-1}));
 }
 
 TEST_F(TextTest, DrawTextPlacesLinesByTheFormatAndClips) {
