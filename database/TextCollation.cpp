@@ -1,11 +1,14 @@
 #include "database/TextCollation.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace db {
 
-unsigned char FoldCase1252(unsigned char c) {
+namespace {
+
+constexpr unsigned char Fold(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   // Accented capitals 0xC0..0xDE pair with 0xE0..0xFE; 0xD7 (multiplication sign) has no pair.
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
@@ -18,6 +21,16 @@ unsigned char FoldCase1252(unsigned char c) {
   }
 }
 
+constexpr std::array<unsigned char, 256> kFolded = [] {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[size_t(c)] = Fold(static_cast<unsigned char>(c));
+  return table;
+}();
+
+}  // namespace
+
+unsigned char FoldCase1252(unsigned char c) { return kFolded[c]; }
+
 namespace {
 
 int32_t Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
@@ -25,7 +38,7 @@ int32_t Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 // Case-folded comparison of n bytes of each.
 int32_t CompareFolded(const unsigned char* a, const unsigned char* b, size_t n) {
   for (size_t i = 0; i < n; ++i) {
-    const int d = int(FoldCase1252(a[i])) - int(FoldCase1252(b[i]));
+    const int d = int(kFolded[a[i]]) - int(kFolded[b[i]]);
     if (d != 0) return Sign(d);
   }
   return 0;
@@ -35,7 +48,7 @@ int32_t CompareFolded(const unsigned char* a, const unsigned char* b, size_t n) 
 int32_t CompareCase(const unsigned char* a, const unsigned char* b, size_t n) {
   for (size_t i = 0; i < n; ++i) {
     if (a[i] == b[i]) continue;
-    const bool aIsLower = FoldCase1252(a[i]) == a[i];
+    const bool aIsLower = kFolded[a[i]] == a[i];
     return aIsLower ? -1 : 1;
   }
   return 0;

@@ -122,17 +122,29 @@ void dbStore::Commit() {
 }
 
 // Every changed record goes to a newly allocated extent; its old extent is freed afterwards.
+// Records that land back to back are written with one call.
 void dbStore::WriteChangedRecords() {
-  records_.Walk([this](dbCacheEntry& e) {
+  constexpr size_t kMaxRun = 1 << 20;
+  std::vector<char> run;
+  int32_t runAt = 0;
+  const auto writeRun = [&] {
+    file_.Write(runAt, run.data(), int32_t(run.size()));
+    run.clear();
+  };
+  records_.Walk([&](dbCacheEntry& e) {
     if (!e.dirty) return false;
     const dbExtent old = MapEntry(e.key);
     if (old.position > 0 && old.length > 0) extentsToFree_.push_back(old);
     const int32_t length = MemGetSize(e.data);
     const int32_t position = Allocate(length);
     WriteMapEntry(e.key, {position, length});
-    file_.Write(position, *e.data, length);
+    if (!run.empty() && (int64_t(runAt) + int64_t(run.size()) != position || run.size() >= kMaxRun))
+      writeRun();
+    if (run.empty()) runAt = position;
+    run.insert(run.end(), *e.data, *e.data + length);
     return false;
   });
+  if (!run.empty()) writeRun();
 }
 
 void dbStore::WriteJournal() {
