@@ -52,6 +52,20 @@ TEST(Rescomp, StringTableEntriesAreSeparateResources) {
 }
 
 // Every malformed script names its file and the line of the fault.
+TEST(Rescomp, MenuAndAcceleratorBlocksAreTheirNumericKinds) {
+  auto compiled = CompileScript("m.res",
+                                "menu \"MAIN\"\n  u16 0x80 11\n  cstr \"&New\"\nend\n"
+                                "accelerators 7\n  u16 0x89 0x5A 31 0\nend\n");
+  ASSERT_EQ(compiled.resources.size(), 2u);
+  EXPECT_EQ(compiled.resources[0].type, "#4");
+  EXPECT_EQ(compiled.resources[0].name, "MAIN");
+  EXPECT_EQ(compiled.resources[0].bytes, Bytes(std::string("\x80\0\x0b\0&New\0", 9)));
+  EXPECT_EQ(compiled.resources[1].type, "#9");
+  EXPECT_EQ(compiled.resources[1].id, 7);
+  EXPECT_EQ(compiled.resources[1].bytes.size(), 8u);
+  EXPECT_THROW(CompileScript("m.res", "menu\n"), ScriptError);
+}
+
 TEST(Rescomp, MalformedScriptsNameFileAndLine) {
   struct Case {
     const char* text;

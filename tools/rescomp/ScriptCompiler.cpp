@@ -147,6 +147,8 @@ class Compiler {
       Begin("#2", t[1]);
       Bitmap(t[2]);
       Finish();
+    } else if (BinaryKindBlock(keyword, t)) {
+      // a menu or accelerator table, written field by field like a binary resource
     } else if (keyword == "resource") {
       Expect(t, 3, "resource <TYPE> <id|name>");
       if (t[1].kind != TokenKind::Word) Fail("a resource type is a word such as DICT");
@@ -155,6 +157,17 @@ class Compiler {
     } else {
       Fail("unknown statement \"" + t[0].text + "\"");
     }
+  }
+
+  // "menu <id|name>" and "accelerators <id|name>": binary blocks of the platform's numeric kinds
+  // (a type such as "#4" cannot be written after "resource", where '#' starts a comment).
+  bool BinaryKindBlock(const std::string& keyword, const std::vector<Token>& t) {
+    const char* type = keyword == "menu" ? "#4" : keyword == "accelerators" ? "#9" : nullptr;
+    if (!type) return false;
+    Expect(t, 2, keyword + " <id|name>");
+    Begin(type, t[1]);
+    Open(Block::Binary);
+    return true;
   }
 
   void StringArrayLine(const std::vector<Token>& t) {
