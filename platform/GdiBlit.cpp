@@ -78,24 +78,30 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
   bool flipX = source && ((d.w < 0) != (s.w < 0));
   bool flipY = source && ((d.h < 0) != (s.h < 0));
   Region area = Region::Combine(dest.ClipArea(), Region(RECT{left, top, left + cols, top + rows}), Region::Op::And);
+  if (area.IsEmpty()) return;
   uint32_t pattern = dest.brush->IsHollow() ? 0 : dest.DevicePixel(dest.brush->color);
   POINT o = dest.Origin();
+  // The source column of every destination column the area touches.
+  RECT box = area.Box();
+  std::vector<int32_t> column(size_t(box.right - box.left));
+  if (source) {
+    for (int32_t x = box.left; x < box.right; ++x) {
+      int32_t kx = flipX ? cols - 1 - (x - left) : x - left;
+      column[size_t(x - box.left)] = int32_t((int64_t(kx) * 2 + 1) * source->width / (int64_t(cols) * 2));
+    }
+  }
   area.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
     for (int32_t y = y0; y < y1; ++y) {
-      uint32_t* row = target->Row32(y + o.y);
-      int32_t ky = y - top;
-      if (flipY) ky = rows - 1 - ky;
-      int32_t sy = source ? int32_t((int64_t(ky) * 2 + 1) * source->height / (int64_t(rows) * 2)) : 0;
+      uint32_t* row = target->Row32(y + o.y) + o.x;
+      if (!source) {
+        for (int32_t x = x0; x < x1; ++x) row[x] = ApplyRop3(rop, pattern, 0, row[x]);
+        continue;
+      }
+      int32_t ky = flipY ? rows - 1 - (y - top) : y - top;
+      int32_t sy = int32_t((int64_t(ky) * 2 + 1) * source->height / (int64_t(rows) * 2));
       for (int32_t x = x0; x < x1; ++x) {
-        uint32_t src = 0;
-        if (source) {
-          int32_t kx = x - left;
-          if (flipX) kx = cols - 1 - kx;
-          int32_t sx = int32_t((int64_t(kx) * 2 + 1) * source->width / (int64_t(cols) * 2));
-          src = source->At(sx, sy);
-          if (!(src & kPresent)) continue;
-        }
-        row[x + o.x] = ApplyRop3(rop, pattern, src & 0xFFFFFF, row[x + o.x]);
+        uint32_t src = source->At(column[size_t(x - box.left)], sy);
+        if (src & kPresent) row[x] = ApplyRop3(rop, pattern, src & 0xFFFFFF, row[x]);
       }
     }
   });
@@ -105,21 +111,40 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
 // The source rectangle of a context, its colours converted for the destination.
 SourceImage ReadContext(DeviceContext& dest, DeviceContext& source, Side s) {
   Surface* surface = source.Target();
-  int32_t w = std::abs(s.w), h = std::abs(s.h);
+  SourceImage image;
+  image.width = std::abs(s.w);
+  image.height = std::abs(s.h);
+  if (!surface) return image;
   int32_t left = s.w > 0 ? s.x : s.x + s.w + 1, top = s.h > 0 ? s.y : s.y + s.h + 1;
-  Region readable = source.VisibleArea();
-  POINT o = source.Origin();
-  bool monoToColor = source.IsMonochrome() && !dest.IsMonochrome();
-  bool colorToMono = !source.IsMonochrome() && dest.IsMonochrome();
-  uint32_t sourceBack = ColorRefToPixel(source.bkColor);
-  uint32_t text = ColorRefToPixel(dest.textColor), back = ColorRefToPixel(dest.bkColor);
-  return ReadSource(left, top, w, h, readable.Box(), [&](int32_t px, int32_t py) -> uint32_t {
-    if (!surface || !readable.Contains(px, py)) return 0;
-    uint32_t v = surface->Pixel(px + o.x, py + o.y);
-    if (monoToColor) v = v ? back : text;
-    if (colorToMono) v = v == sourceBack ? 0xFFFFFF : 0;
-    return kPresent | v;
+  const RECT wanted{left, top, int32_t(std::min<int64_t>(int64_t(left) + image.width, INT32_MAX)),
+                    int32_t(std::min<int64_t>(int64_t(top) + image.height, INT32_MAX))};
+  Region readable = Region::Combine(source.VisibleArea(), Region(wanted), Region::Op::And);
+  if (readable.IsEmpty()) return image;
+  // Keep the window of the rectangle that has pixels; the rest stays absent (0).
+  RECT box = readable.Box();
+  image.storedX = box.left - left;
+  image.storedY = box.top - top;
+  image.storedWidth = box.right - box.left;
+  image.storedHeight = box.bottom - box.top;
+  image.pixels.assign(size_t(image.storedWidth) * size_t(image.storedHeight), 0);
+  const bool monoToColor = source.IsMonochrome() && !dest.IsMonochrome();
+  const bool colorToMono = !source.IsMonochrome() && dest.IsMonochrome();
+  const uint32_t sourceBack = ColorRefToPixel(source.bkColor);
+  const uint32_t text = ColorRefToPixel(dest.textColor), back = ColorRefToPixel(dest.bkColor);
+  const POINT o = source.Origin();
+  readable.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
+    for (int32_t y = y0; y < y1; ++y) {
+      const uint32_t* in = surface->Row32(y + o.y) + o.x;
+      uint32_t* out = image.pixels.data() + size_t(y - box.top) * image.storedWidth;
+      for (int32_t x = x0; x < x1; ++x) {
+        uint32_t v = in[x] & 0xFFFFFF;
+        if (monoToColor) v = v ? back : text;
+        if (colorToMono) v = v == sourceBack ? 0xFFFFFF : 0;
+        out[x - box.left] = kPresent | v;
+      }
+    }
   });
+  return image;
 }
 
 }  // namespace

@@ -72,6 +72,12 @@ TEST(RasterBlit, StretchScalesByNearestPixelAndMirrorsOnNegativeWidth) {
   StretchBlt(halved.dc, 0, 0, 2, 1, source.dc, 0, 0, 4, 1, SRCCOPY);
   EXPECT_EQ(halved.At(0, 0), colors[1]);
   EXPECT_EQ(halved.At(1, 0), colors[3]);
+  // Where the source has no pixels the destination keeps its own.
+  Canvas edge(3, 1, 0x777777);
+  BitBlt(edge.dc, 0, 0, 3, 1, source.dc, -1, 0, SRCCOPY);
+  EXPECT_EQ(edge.At(0, 0), 0x777777u);
+  EXPECT_EQ(edge.At(1, 0), colors[0]);
+  EXPECT_EQ(edge.At(2, 0), colors[1]);
   // A context blitting onto itself reads the pixels before writing.
   BitBlt(source.dc, 1, 0, 3, 1, source.dc, 0, 0, SRCCOPY);
   EXPECT_EQ(source.At(1, 0), colors[0]);
