@@ -81,9 +81,12 @@ endfunction()
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 pkg_check_modules(PLANNER_GFX REQUIRED IMPORTED_TARGET cairo fontconfig freetype2 libpng zlib)
+# OpenGL through Mesa's off-screen contexts, GLU, and SDL2 for the interactive backend. OSMesa comes
+# before GLU so that GLU's calls bind to the same OpenGL as ours.
+pkg_check_modules(PLANNER_GL REQUIRED IMPORTED_TARGET osmesa glu sdl2)
 
 function(planner_platform_extras target)
-  target_link_libraries(${target} PUBLIC PkgConfig::PLANNER_GFX Threads::Threads)
+  target_link_libraries(${target} PUBLIC PkgConfig::PLANNER_GFX PkgConfig::PLANNER_GL Threads::Threads ${CMAKE_DL_LIBS})
 endfunction()
 
 function(planner_foundation_extras target)

@@ -1,0 +1,116 @@
+#include "platform/PixelFormat.h"
+
+#include <array>
+#include <map>
+#include <mutex>
+
+#include "platform/WglTarget.h"
+
+namespace plat {
+namespace {
+
+constexpr DWORD kBaseFlags = PFD_SUPPORT_OPENGL | PFD_GENERIC_FORMAT;
+constexpr std::array<DWORD, 3> kFormatFlags = {
+    PFD_DRAW_TO_WINDOW | PFD_SUPPORT_GDI | kBaseFlags,
+    PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER | kBaseFlags,
+    PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | kBaseFlags,
+};
+constexpr DWORD kRequiredMask = PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL;
+
+thread_local DWORD tLastError = 0;
+
+std::mutex gFormatsLock;
+std::map<const void*, int32_t> gFormats;  // by window, or by memory context
+
+PIXELFORMATDESCRIPTOR Describe(int32_t index, int32_t colorBits) {
+  PIXELFORMATDESCRIPTOR pfd;
+  pfd.dwFlags = kFormatFlags[size_t(index - 1)];
+  pfd.iPixelType = PFD_TYPE_RGBA;
+  pfd.cColorBits = BYTE(colorBits);
+  pfd.cRedBits = pfd.cGreenBits = pfd.cBlueBits = 8;
+  pfd.cRedShift = 16;
+  pfd.cGreenShift = 8;
+  pfd.cBlueShift = 0;
+  pfd.cDepthBits = 24;
+  pfd.cStencilBits = 8;
+  pfd.iLayerType = PFD_MAIN_PLANE;
+  return pfd;
+}
+
+int32_t Distance(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
+
+}  // namespace
+
+DWORD GetLastError() { return tLastError; }
+void SetLastError(DWORD error) { tLastError = error; }
+
+int32_t DescribePixelFormat(HDC dc, int32_t index, UINT size, PIXELFORMATDESCRIPTOR* out) {
+  int32_t colorBits = WglColorBits(dc);
+  if (colorBits == 0) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  constexpr int32_t count = int32_t(kFormatFlags.size());
+  if (out) {
+    if (index < 1 || index > count || size < sizeof(PIXELFORMATDESCRIPTOR)) {
+      SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+      return 0;
+    }
+    *out = Describe(index, colorBits);
+  }
+  return count;
+}
+
+int32_t ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
+  int32_t count = DescribePixelFormat(dc, 1, 0, nullptr);
+  if (!request || count == 0) return 0;
+  DWORD required = request->dwFlags & kRequiredMask;
+  bool dontCareDouble = (request->dwFlags & PFD_DOUBLEBUFFER_DONTCARE) != 0;
+  int32_t best = 0;
+  int32_t bestScore = 0;
+  for (int32_t i = 1; i <= count; ++i) {
+    PIXELFORMATDESCRIPTOR f = Describe(i, WglColorBits(dc));
+    if ((f.dwFlags & required) != required || f.iPixelType != request->iPixelType) continue;
+    // Lower is better: a double-buffering mismatch outweighs any difference in bits.
+    bool doubleMismatch = !dontCareDouble && ((f.dwFlags ^ request->dwFlags) & PFD_DOUBLEBUFFER) != 0;
+    int32_t score = (doubleMismatch ? 100000 : 0) + Distance(f.cColorBits, request->cColorBits) * 100 +
+                    Distance(f.cDepthBits, request->cDepthBits);
+    if (best == 0 || score < bestScore) {
+      best = i;
+      bestScore = score;
+    }
+  }
+  if (best == 0) SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  return best;
+}
+
+BOOL SetPixelFormat(HDC dc, int32_t index, const PIXELFORMATDESCRIPTOR*) {
+  std::optional<WglTarget> target = ResolveWglTarget(dc);
+  int32_t count = DescribePixelFormat(dc, 1, 0, nullptr);
+  if (!target || index < 1 || index > count) {
+    SetLastError(target ? ERROR_INVALID_PIXEL_FORMAT : ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  std::lock_guard<std::mutex> hold(gFormatsLock);
+  auto [it, added] = gFormats.emplace(target->formatOwner, index);
+  // A window keeps its first format. A memory context's address may be a new context's after the
+  // old one was deleted, so it takes whatever is asked.
+  if (!added && it->second != index) {
+    if (target->window) {
+      SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+      return 0;
+    }
+    it->second = index;
+  }
+  return 1;
+}
+
+int32_t GetPixelFormat(HDC dc) {
+  std::optional<WglTarget> target = ResolveWglTarget(dc);
+  if (!target) return 0;
+  std::lock_guard<std::mutex> hold(gFormatsLock);
+  auto it = gFormats.find(target->formatOwner);
+  return it == gFormats.end() ? 0 : it->second;
+}
+
+}  // namespace plat
