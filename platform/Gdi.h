@@ -104,7 +104,7 @@ BOOL GetCurrentPositionEx(HDC dc, POINT* position);
 BOOL LineTo(HDC dc, int32_t x, int32_t y);
 BOOL Polyline(HDC dc, const POINT* points, int32_t count);
 BOOL Polygon(HDC dc, const POINT* points, int32_t count);
-// Cubic Bezier pieces from the current position; `count` is a multiple of 3.
+// Cubic Bezier segments from the current position; `count` is a multiple of 3.
 BOOL PolyBezierTo(HDC dc, const POINT* points, DWORD count);
 // A line to the arc's start, then the arc of the ellipse in the box from the radial through
 // (xr1, yr1) to the radial through (xr2, yr2), in the context's arc direction.

@@ -4,13 +4,13 @@ namespace plat {
 
 namespace {
 
-struct Piece {
+struct TextRun {
   std::u16string_view text;
   size_t start;  // offset in the whole shown text
 };
 
-std::vector<Piece> Paragraphs(std::u16string_view text) {
-  std::vector<Piece> out;
+std::vector<TextRun> Paragraphs(std::u16string_view text) {
+  std::vector<TextRun> out;
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != u'\r' && text[i] != u'\n') continue;
@@ -22,7 +22,7 @@ std::vector<Piece> Paragraphs(std::u16string_view text) {
   return out;
 }
 
-void BreakParagraph(Piece paragraph, int32_t maxWidth, const MeasureText& measure, std::vector<TextLine>& lines) {
+void BreakParagraph(TextRun paragraph, int32_t maxWidth, const MeasureText& measure, std::vector<TextLine>& lines) {
   std::u16string_view text = paragraph.text;
   std::u16string line;
   size_t lineStart = 0, i = 0;
@@ -75,7 +75,7 @@ std::vector<TextLine> LayoutText(std::u16string_view text, UINT format, int32_t 
     lines.push_back({flat, measure(flat), 0});
     marked = flatMarked;
   } else {
-    for (const Piece& paragraph : Paragraphs(shown)) {
+    for (const TextRun& paragraph : Paragraphs(shown)) {
       if (format & DT_WORDBREAK)
         BreakParagraph(paragraph, maxWidth, measure, lines);
       else

@@ -75,7 +75,7 @@ TEST(RegionCombine, SetOperationsKindsAndBoxes) {
   EXPECT_EQ(Area(diff), 75);
   EXPECT_FALSE(diff.Contains(7, 7));
   EXPECT_EQ(Area(Region::Combine(a, b, Region::Op::Xor)), 150);
-  // Pieces that touch merge back into one rectangle.
+  // Rectangles that touch merge back into one rectangle.
   Region left(RECT{0, 0, 5, 10}), right(RECT{5, 0, 10, 10}), top(RECT{0, 0, 10, 4}), rest(RECT{0, 4, 10, 10});
   EXPECT_EQ(Region::Combine(left, right, Region::Op::Or), a);
   EXPECT_EQ(Region::Combine(top, rest, Region::Op::Or), a);
