@@ -128,6 +128,7 @@ class dbStore {
   void Commit();
   void WriteChangedRecords();
   void WriteJournal();
+  void FinishCommit();
   void CopyPagesIntoPlace();
   void RollBack();
   void ReplayJournal(int32_t journalStart);

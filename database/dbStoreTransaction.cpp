@@ -37,6 +37,8 @@ void dbStore::WriteCommitRecord() {
 
 void dbStore::Begin() {
   if (nesting_ == 0) {
+    // A commit whose journal could not be replayed is finished before anything else changes.
+    if (state_ == kJournalComplete) FinishCommit();
     pendingAbort_ = 0;
     txStartSize_ = file_.Size();
     state_ = kOpen;
@@ -58,25 +60,39 @@ void dbStore::End() {
       const std::exception_ptr failure = std::current_exception();
       const bool completed = state_ == kJournalComplete;
       nesting_ = 0;
+      if (completed) {
+        FinishCommit();  // when this fails too, the next Begin tries again
+        return;
+      }
       try {
-        if (completed) {
-          ReplayJournal(journalStart_);
-          file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
-        } else {
-          RollBack();
-          file_.SetSize(txStartSize_);
-        }
+        RollBack();
+        file_.SetSize(txStartSize_);
         state_ = kIdle;
         WriteCommitRecord();
       } catch (...) {
-        if (completed) throw;  // the journal could not be replayed: the commit did not finish
+        // The old pages were never overwritten: the file still holds the state before the commit.
       }
-      // A rolled-back commit is a failed save and is reported as such; a replayed one succeeded.
-      if (!completed) std::rethrow_exception(failure);
-      return;
+      // A rolled-back commit is a failed save and is reported as such.
+      std::rethrow_exception(failure);
     }
   }
   --nesting_;
+}
+
+// The journal is complete: replaying it puts every changed page and the header in place, which
+// completes the commit.
+void dbStore::FinishCommit() {
+  ReplayJournal(journalStart_);
+  file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
+  file_.Flush();
+  const auto clean = [](dbCacheEntry& e) {
+    e.dirty = false;
+    return false;
+  };
+  pages_.Walk(clean);
+  records_.Walk(clean);
+  state_ = kIdle;
+  WriteCommitRecord();
 }
 
 void dbStore::Abort() {

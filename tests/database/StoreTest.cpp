@@ -7,6 +7,7 @@
 #include "database/dbErrors.h"
 #include "database/dbStore.h"
 #include "DbTestSupport.h"
+#include "StoreConsistency.h"
 #include "foundation/FileFaultHook.h"
 
 using dbtest::ErrorOf;
@@ -304,6 +305,26 @@ TEST_F(StoreTest, CommitFailingAfterTheJournalIsCompleteIsFinished) {
   auto reopened = OpenStore();
   EXPECT_EQ(Read(*reopened, n), "new bytes");
   EXPECT_EQ(Read(*reopened, added), "added");
+}
+
+TEST_F(StoreTest, CommitWhoseReplayFailsIsFinishedByTheNextBegin) {
+  auto store = OpenStore();
+  const int32_t n = AddCommitted(*store, "old");
+  store->Begin();
+  Change(*store, n, "new bytes");
+  FailingDisk::flushes = 0;
+  FailingDisk::flushesBefore = 2;  // every write after the journal is complete fails
+  Vcon::SetFileFaultHook(&FailingDisk::Hook);
+  EXPECT_EQ(ErrorOf([&] { store->End(); }), -50);
+  Vcon::SetFileFaultHook(nullptr);
+  EXPECT_EQ(store->State(), dbStore::kJournalComplete);
+  EXPECT_EQ(store->Nesting(), 0);
+  store->Begin();
+  EXPECT_EQ(store->State(), dbStore::kOpen);
+  store.reset();  // given up inside the transaction, as a crash would
+  auto reopened = OpenStore();
+  EXPECT_EQ(Read(*reopened, n), "new bytes");
+  EXPECT_EQ(dbtest::CheckStoreConsistency(*reopened), "");
 }
 
 }  // namespace
