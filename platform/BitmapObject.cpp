@@ -70,7 +70,10 @@ Surface& BitmapObject::Pixels() {
 }
 
 void BitmapObject::Changed() {
-  if (isDib_ && bitsPixel_ != 32) dirty_ = true;
+  if (!isDib_ || bitsPixel_ == 32) return;
+  dirty_ = true;
+  // Pixels written straight into the surface (OpenGL) after a flush are newer than the bits.
+  pullPending_ = false;
 }
 
 void BitmapObject::Pull() {

@@ -36,7 +36,7 @@ class BitmapObject : public GdiObject {
 
   // The pixels to draw on or read; reads the DIB bits first when the caller may have written them.
   Surface& Pixels();
-  // Records that the surface was drawn on.
+  // Records that the surface was drawn on; from then on it is newer than the bits until the next flush.
   void Changed();
   // Writes a DIB section's mirror back into its bits (nothing for device and 32-bit bitmaps).
   void Flush();

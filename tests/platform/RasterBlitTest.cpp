@@ -166,6 +166,16 @@ TEST(RasterDib, DibSectionsKeepBottomUpPaddedRowsInStep) {
   // The caller's own writes are seen by the next drawing.
   bytes[0] = 0xFF;  // bottom row, first pixel: blue 255
   EXPECT_EQ(GetPixel(memory.get(), 0, 1), RGB(0, 0, 255));
+  // Pixels written straight into the surface after a flush (as OpenGL does) survive later drawing.
+  GdiFlush();
+  Surface* surface = GetDCSurface(memory.get());
+  GdiFlush();
+  surface->SetPixel(2, 0, 0x00FF00);
+  SurfaceChanged(memory.get());
+  SetPixel(memory.get(), 1, 0, RGB(9, 9, 9));
+  EXPECT_EQ(GetPixel(memory.get(), 2, 0), RGB(0, 255, 0));
+  GdiFlush();
+  EXPECT_EQ(bytes[12 + 7], 255);  // green of pixel 2 in the top row
   SelectObject(memory.get(), old);
 
   // A 32-bit section is drawn on in place.

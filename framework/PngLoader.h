@@ -1,0 +1,55 @@
+// Decoding of PNG pictures held in memory into a packed device-independent bitmap: a 108-byte header,
+// a colour table and bottom-up rows padded to 4 bytes, pixels in blue-green-red(-alpha) order, in
+// one block that the caller frees with FreePngBlock.
+//
+//   grey, grey with alpha  1 to 8 bits per pixel with a grey ramp of 2^bits entries (alpha dropped)
+//   RGB                    24 bits
+//   palette                24 bits, or 32 when the file has a transparency chunk
+//   RGB with alpha         32 bits
+// The fourth byte of 32-bit pixels is transparency: 0 opaque, 255 clear (the PNG alpha inverted).
+// 16-bit channels are reduced to 8 bits.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/GdiTypes.h"
+
+// The PNG bytes being read; the reader advances `cursor` and never reads past `size`.
+struct PngMemorySource {
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+  size_t cursor = 0;
+};
+
+// What loadPng produced. `size` must be 40 on entry.
+struct PngBitmapDescriptor {
+  uint32_t size = 40;
+  uint32_t reserved[2] = {0, 0};
+  uint8_t* memory = nullptr;           // the block: header, colour table, rows (free with FreePngBlock)
+  uint32_t totalSize = 0;              // 108 + 4 * colours + height * stride
+  uint32_t headerSize = 0;             // 108
+  uint32_t bitsOffset = 0;             // 108 + 4 * colours
+  plat::RGBQUAD* colorTable = nullptr;  // memory + 108
+  uint32_t colors = 0;
+  uint8_t* bits = nullptr;             // memory + bitsOffset
+};
+
+// Results of loadPng.
+enum : int32_t {
+  kPngOk = 0,
+  kPngBadDescriptor = 2,  // the descriptor's size is not 40
+  kPngNoMemory = 3,       // decoder structures or the block could not be made (or the image is too big)
+  kPngDamaged = 5,        // the decoder reported an error (damaged or truncated data)
+  kPngUnsupported = 7,    // a colour type this reader does not take
+};
+
+// Decodes the PNG in `source` into a new block described in `out`. For a grey image with a
+// transparent grey, `*hasTransparent` becomes true and `*transparentColor` that grey as 0x00RRGGBB.
+// On any failure nothing is left allocated and out->memory must not be used.
+int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
+                bool* hasTransparent);
+void FreePngBlock(uint8_t* memory);
+
+// True when the bytes start with the 8-byte PNG signature.
+bool HasPngSignature(const uint8_t* data, size_t size);

@@ -1,0 +1,17 @@
+// Keeps a drawing context's clip for a scope and puts it back at the end.
+#pragma once
+
+class ppDC;
+class ppRegion;
+
+class ppClipSaver {
+ public:
+  explicit ppClipSaver(ppDC& dc);
+  ~ppClipSaver();
+  ppClipSaver(const ppClipSaver&) = delete;
+  ppClipSaver& operator=(const ppClipSaver&) = delete;
+
+ private:
+  ppDC& dc_;
+  ppRegion* saved_;  // owned
+};

@@ -1,0 +1,157 @@
+// The drawing context: the one drawing surface of views, XOR feedback of mouse tasks and printed
+// pages. It wraps a device context (owned or borrowed) with its own tools: a fill and a background
+// brush, a solid and a dashed pen, a font from the process-wide cache, a current colour and a drawing
+// mode. It implements iShape, so recorded shapes replay onto it, and can pass every shape command on
+// to an attached recorder as well. Integer calls are device pixels; float calls are truncated toward
+// zero. A context lives for one drawing pass.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/VconString.h"
+#include "framework/ColorConversion.h"
+#include "framework/iShape.h"
+#include "platform/Gdi.h"
+#include "platform/WindowTypes.h"
+
+class ppClipSaver;
+class ppRegion;
+class ppShape;
+
+class ppDC : public iShape {
+ public:
+  // Drawing modes.
+  enum : int32_t {
+    kModeCopy = 0,
+    kModeNoFill1 = 1,  // 1 and 2 suppress filling
+    kModeNoFill2 = 2,
+    kModeChecker = 3,  // fills set every other pixel
+    kModeXor = 4,
+    kModeDashed = 5,   // lines with the dashed pen
+  };
+
+  // On the active window, clipped to its update region; no device when no window is active.
+  ppDC();
+  // On a window outside painting (feedback), clipped to its client rectangle.
+  explicit ppDC(plat::HWND window);
+  // Around a context the caller owns (the paint context) with the given clip region (not owned).
+  ppDC(plat::HDC dc, plat::HWND window, plat::HRGN clip);
+  // Around a printer or memory context; no window, no clip region.
+  explicit ppDC(plat::HDC dc);
+  ~ppDC() override;
+  ppDC(const ppDC&) = delete;
+  ppDC& operator=(const ppDC&) = delete;
+
+  plat::HDC GetHDC() const { return dc_; }
+  plat::HWND GetWindow() const { return window_; }
+  plat::HRGN GetStoredClipRegion() const { return storedClip_; }
+
+  // A recorder that receives every shape command first; not owned; null detaches.
+  void AttachShape(iShape* shape) { attached_ = shape; }
+
+  // ---- iShape.
+  void Reset() override;
+  void MoveToF(float x, float y) override;
+  void LineToF(float x, float y) override;
+  void CurveTo(float c1x, float c1y, float c2x, float c2y, float x, float y) override;
+  void ArcAroundTo(float cx, float cy, uint8_t clockwise, float x, float y) override;
+  void ArcInBoxTo(float left, float top, float right, float bottom, float x, float y,
+                  uint8_t clockwise) override;
+  void End() override;
+  // The font of `size` points as a character height (the size negated), selected at once.
+  void SetFont(const char* face, int32_t size, int32_t style, float angle) override;
+  void DrawText(const char* text) override;
+
+  // ---- Tools and colour. Percent setters convert with PercentToByte.
+  void SetColor(const ppRGBColor& percent);
+  void SetColorRGB(int32_t red, int32_t green, int32_t blue);
+  void SetGray(int32_t percent);
+  void SetColorBytes(const ppRGBColor& bytes);
+  const ppRGBColor& GetColorBytes() const { return color_; }
+  void SetTextColor(const ppRGBColor& percent);
+  void SetBackGray(int32_t percent);
+  void SetBackColorBytes(const ppRGBColor& bytes);
+  void SetPenSize(int32_t width, int32_t height);
+  void SetCopyMode();
+  void SetXorMode();
+  void SetNormalPen();
+  void SetDrawingMode(int32_t mode) { mode_ = mode; }
+  plat::HBRUSH GetFillBrush() const { return fillBrush_; }
+  plat::HBRUSH GetBackBrush() const { return backBrush_; }
+  // Remakes both brushes as solid brushes of the given colours (the old ones deleted).
+  void ReplaceBrushes(plat::COLORREF fill, plat::COLORREF back);
+  int32_t GetDrawingMode() const { return mode_; }
+  // The current font from the cache (height in pixels as the platform takes it); remembered for
+  // text placement. Not selected until SelectFont.
+  void SetFont(const Vcon::String& face, int32_t height, int32_t style, float angle);
+  void SetLogFont(const plat::LOGFONTA& font);
+  plat::HFONT GetCurrentFont() const { return font_; }
+  int32_t GetFontHeight() const { return fontHeight_; }
+  void SelectFont();
+  void RestoreFont();
+
+  // ---- Shapes (device pixels).
+  void MoveTo(int32_t x, int32_t y);
+  void LineTo(int32_t x, int32_t y);
+  void FrameRect(const plat::RECT& rect);
+  void FillRect(const plat::RECT& rect);
+  void EraseRect(const plat::RECT& rect);
+  void FillEllipse(const plat::RECT& rect);
+  void FrameRegion(const ppRegion& region);
+  void PaintRegion(const ppRegion& region);
+  void DrawShape(const ppShape& shape, int32_t dx, int32_t dy, float scale);
+  void FillShape(const ppShape& shape, int32_t dx, int32_t dy, float scale);
+
+  // ---- Clipping.
+  void SetClipRegion(const ppRegion* region);  // null removes clipping
+  // A new region (owned by the caller) with the current clip, or the visible box when there is none.
+  ppRegion* GetClipRegion() const;
+  // Narrows the clip to the rectangle.
+  void ClipToRect(const plat::RECT& rect);
+
+  // ---- Text (UTF-16).
+  void DrawText(const Vcon::WString& text, const plat::RECT& rect, uint32_t flags);
+  void MeasureText(const Vcon::WString& text, plat::RECT* rect, uint32_t flags);
+  int32_t GetTextWidth(const Vcon::WString& text);
+  // Text whose reference point is (x, y) moved by the remembered font height along the text angle.
+  void DrawTextAt(const Vcon::WString& text, int32_t x, int32_t y);
+
+  // The float position of the last path command.
+  float CurrentX() const { return curX_; }
+  float CurrentY() const { return curY_; }
+
+ private:
+  void Init();
+  void MakeDefaultTools();
+  plat::HPEN ModePen() const;
+  void ReplaceSolidPen();
+  void DrawTextXor(const Vcon::WString& text, int32_t x, int32_t y);
+
+  iShape* attached_ = nullptr;
+  ppClipSaver* savedClip_ = nullptr;
+  ppRGBColor color_;
+  plat::HDC dc_ = nullptr;
+  plat::HBRUSH fillBrush_ = nullptr;
+  plat::HBRUSH backBrush_ = nullptr;
+  plat::HPEN solidPen_ = nullptr;
+  plat::HPEN dashedPen_ = nullptr;
+  plat::HFONT font_ = nullptr;
+  plat::HFONT defaultFont_ = nullptr;
+  plat::HRGN storedClip_ = nullptr;
+  int32_t fontHeight_ = 0;
+  int32_t fontStyle_ = 0;
+  plat::HFONT previousFont_ = nullptr;
+  int32_t penWidth_ = 1;
+  int32_t penHeight_ = 1;
+  int32_t mode_ = kModeCopy;
+  bool ownsDc_ = false;
+  double scale_ = 1.0;
+  plat::HWND window_ = nullptr;
+  float curX_ = 0;
+  float curY_ = 0;
+  float textAngle_ = 0;
+  // What the device held before the context selected its own tools; put back at the end.
+  plat::HGDIOBJ originalPen_ = nullptr;
+  plat::HGDIOBJ originalBrush_ = nullptr;
+  plat::HGDIOBJ originalFont_ = nullptr;
+};

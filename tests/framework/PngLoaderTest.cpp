@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <random>
+
+#include "framework/PngLoader.h"
+#include "tests/framework/TestPng.h"
+
+namespace {
+
+// Recomputes every chunk's checksum, so that damage reaches the decoder instead of its CRC check.
+void FixChunkCrcs(std::vector<uint8_t>& png) {
+  size_t at = 8;
+  while (at + 12 <= png.size()) {
+    const uint32_t length = uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
+    if (length > png.size() - at - 12) return;
+    const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + at + 4, uInt(length + 4));
+    for (int i = 0; i < 4; ++i) png[at + 8 + length + size_t(i)] = uint8_t(crc >> (24 - 8 * i));
+    at += length + 12;
+  }
+}
+
+// One decoded picture; frees its block.
+struct Decoded {
+  int32_t status = -1;
+  PngBitmapDescriptor d;
+  uint32_t transparent = 0xDEADBEEF;
+  bool hasTransparent = false;
+
+  explicit Decoded(const std::vector<uint8_t>& png) {
+    PngMemorySource source{png.data(), png.size(), 0};
+    status = loadPng(&source, &d, &transparent, &hasTransparent);
+  }
+  ~Decoded() {
+    if (status == kPngOk) FreePngBlock(d.memory);
+  }
+  const plat::BITMAPV4HEADER& Header() const { return *reinterpret_cast<const plat::BITMAPV4HEADER*>(d.memory); }
+  uint32_t Stride() const { return Header().bV4SizeImage / uint32_t(Header().bV4Height); }
+  // Row y counted from the top of the image.
+  const uint8_t* Row(int32_t y) const { return d.bits + size_t(Header().bV4Height - 1 - y) * Stride(); }
+  uint8_t Grey(uint32_t entry) const { return d.colorTable[entry].rgbGreen; }
+};
+
+TEST(PngLoader, GreyImagesGetARampOfTheirBitCount) {
+  TestPngSpec two{4, 1, PNG_COLOR_TYPE_GRAY, 2};
+  two.rows = {{0b00011011}};
+  Decoded d2(EncodeTestPng(two));
+  ASSERT_EQ(d2.status, kPngOk);
+  EXPECT_EQ(d2.Header().bV4BitCount, 2);
+  ASSERT_EQ(d2.d.colors, 4u);
+  EXPECT_EQ(d2.Grey(0), 0);
+  EXPECT_EQ(d2.Grey(1), 85);
+  EXPECT_EQ(d2.Grey(2), 170);
+  EXPECT_EQ(d2.Grey(3), 255);
+  EXPECT_EQ(d2.Row(0)[0], 0b00011011);
+  EXPECT_EQ(d2.d.totalSize, 108u + 4 * 4 + 4);
+  EXPECT_EQ(d2.d.bitsOffset, 108u + 16);
+
+  TestPngSpec one{9, 1, PNG_COLOR_TYPE_GRAY, 1};
+  one.rows = {{0x80, 0x80}};
+  Decoded d1(EncodeTestPng(one));
+  ASSERT_EQ(d1.status, kPngOk);
+  EXPECT_EQ(d1.d.colors, 2u);
+  EXPECT_EQ(d1.Grey(1), 255);
+  EXPECT_EQ(d1.Row(0)[1], 0x80);
+
+  TestPngSpec eight{2, 2, PNG_COLOR_TYPE_GRAY, 8};
+  eight.rows = {{10, 20}, {30, 40}};
+  Decoded d8(EncodeTestPng(eight));
+  ASSERT_EQ(d8.status, kPngOk);
+  EXPECT_EQ(d8.d.colors, 256u);
+  EXPECT_EQ(d8.Grey(128), 128);
+  EXPECT_EQ(d8.d.colorTable[128].rgbReserved, 0);
+  EXPECT_EQ(d8.Row(0)[1], 20);  // the first PNG row is the top row: stored last
+  EXPECT_EQ(d8.d.bits[0], 30);
+  EXPECT_FALSE(d8.hasTransparent);
+}
+
+TEST(PngLoader, GreyWithAlphaDropsTheAlphaSoRowsFit) {
+  TestPngSpec s{5, 2, PNG_COLOR_TYPE_GRAY_ALPHA, 8};
+  s.rows = {{1, 255, 2, 0, 3, 9, 4, 9, 5, 9}, {6, 9, 7, 9, 8, 9, 9, 9, 10, 9}};
+  Decoded d(EncodeTestPng(s));
+  ASSERT_EQ(d.status, kPngOk);
+  EXPECT_EQ(d.Header().bV4BitCount, 8);
+  EXPECT_EQ(d.Stride(), 8u);
+  EXPECT_EQ(std::vector<uint8_t>(d.Row(0), d.Row(0) + 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(std::vector<uint8_t>(d.Row(1), d.Row(1) + 5), (std::vector<uint8_t>{6, 7, 8, 9, 10}));
+}
+
+TEST(PngLoader, TransparentGreyIsReported) {
+  TestPngSpec s{1, 1, PNG_COLOR_TYPE_GRAY, 8};
+  s.rows = {{7}};
+  s.transparentGrey = 0x42;
+  Decoded d(EncodeTestPng(s));
+  ASSERT_EQ(d.status, kPngOk);
+  EXPECT_TRUE(d.hasTransparent);
+  EXPECT_EQ(d.transparent, 0x424242u);
+
+  TestPngSpec low{1, 1, PNG_COLOR_TYPE_GRAY, 2};  // index 1 of a 2-bit ramp is grey 85
+  low.rows = {{0}};
+  low.transparentGrey = 1;
+  Decoded dl(EncodeTestPng(low));
+  ASSERT_EQ(dl.status, kPngOk);
+  EXPECT_EQ(dl.transparent, 85u * 0x10101);
+}
+
+TEST(PngLoader, ColourImagesInBlueGreenRedOrder) {
+  TestPngSpec rgb{2, 1, PNG_COLOR_TYPE_RGB, 16};
+  rgb.rows = {{0x11, 0x99, 0x22, 0x99, 0x33, 0x99, 0x44, 0, 0x55, 0, 0x66, 0}};
+  Decoded d(EncodeTestPng(rgb));
+  ASSERT_EQ(d.status, kPngOk);
+  EXPECT_EQ(d.Header().bV4BitCount, 24);
+  EXPECT_EQ(d.d.colors, 0u);
+  EXPECT_EQ(d.Header().bV4AlphaMask, 0u);
+  EXPECT_EQ(std::vector<uint8_t>(d.Row(0), d.Row(0) + 8), (std::vector<uint8_t>{0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0, 0}));
+
+  TestPngSpec rgba{1, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8};
+  rgba.rows = {{1, 2, 3, 255}, {4, 5, 6, 55}};
+  rgba.pixelsPerMeter = 2835;
+  Decoded da(EncodeTestPng(rgba));
+  ASSERT_EQ(da.status, kPngOk);
+  EXPECT_EQ(da.Header().bV4BitCount, 32);
+  EXPECT_EQ(da.Header().bV4AlphaMask, 0xFF000000u);
+  EXPECT_EQ(da.Header().bV4RedMask, 0x00FF0000u);
+  EXPECT_EQ(da.Header().bV4XPelsPerMeter, 2835);
+  EXPECT_EQ(std::vector<uint8_t>(da.Row(0), da.Row(0) + 4), (std::vector<uint8_t>{3, 2, 1, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(da.Row(1), da.Row(1) + 4), (std::vector<uint8_t>{6, 5, 4, 200}));
+}
+
+TEST(PngLoader, PaletteImagesAreExpanded) {
+  TestPngSpec s{2, 1, PNG_COLOR_TYPE_PALETTE, 8};
+  s.rows = {{1, 0}};
+  s.paletteRGB = {10, 20, 30, 40, 50, 60};
+  Decoded plain(EncodeTestPng(s));
+  ASSERT_EQ(plain.status, kPngOk);
+  EXPECT_EQ(plain.Header().bV4BitCount, 24);
+  EXPECT_EQ(std::vector<uint8_t>(plain.Row(0), plain.Row(0) + 6), (std::vector<uint8_t>{60, 50, 40, 30, 20, 10}));
+
+  s.paletteAlpha = {255, 100};
+  Decoded alpha(EncodeTestPng(s));
+  ASSERT_EQ(alpha.status, kPngOk);
+  EXPECT_EQ(alpha.Header().bV4BitCount, 32);
+  EXPECT_EQ(std::vector<uint8_t>(alpha.Row(0), alpha.Row(0) + 8), (std::vector<uint8_t>{60, 50, 40, 155, 30, 20, 10, 0}));
+}
+
+TEST(PngLoader, InterlacedImagesDecodeLikePlainOnes) {
+  TestPngSpec s{9, 9, PNG_COLOR_TYPE_RGB, 8};
+  for (uint8_t y = 0; y < 9; ++y) {
+    std::vector<uint8_t> row;
+    for (uint8_t x = 0; x < 27; ++x) row.push_back(uint8_t(x * 7 + y * 13));
+    s.rows.push_back(row);
+  }
+  Decoded plain(EncodeTestPng(s));
+  s.interlaced = true;
+  Decoded laced(EncodeTestPng(s));
+  ASSERT_EQ(plain.status, kPngOk);
+  ASSERT_EQ(laced.status, kPngOk);
+  ASSERT_EQ(plain.d.totalSize, laced.d.totalSize);
+  EXPECT_EQ(std::memcmp(plain.d.memory, laced.d.memory, plain.d.totalSize), 0);
+}
+
+TEST(PngLoader, BadCallsAndDamagedData) {
+  TestPngSpec s{3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8};
+  s.rows.assign(3, std::vector<uint8_t>(12, 0x5A));
+  const std::vector<uint8_t> good = EncodeTestPng(s);
+
+  PngMemorySource source{good.data(), good.size(), 0};
+  PngBitmapDescriptor d;
+  d.size = 0;
+  EXPECT_EQ(loadPng(&source, &d, nullptr, nullptr), kPngBadDescriptor);
+  EXPECT_EQ(source.cursor, 0u);  // the data was not touched
+
+  for (size_t cut : {size_t(0), size_t(8), size_t(30), good.size() - 13}) {
+    std::vector<uint8_t> shortened(good.begin(), good.begin() + long(cut));
+    Decoded t(shortened);
+    EXPECT_EQ(t.status, kPngDamaged) << "cut at " << cut;
+  }
+
+  // Random damage of a few bytes at a time must never crash or read out of bounds.
+  std::mt19937 random(20261206);
+  int decoded = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::vector<uint8_t> damaged = good;
+    const int changes = 1 + int(random() % 4);
+    for (int i = 0; i < changes; ++i) damaged[random() % damaged.size()] = uint8_t(random());
+    if (round % 2 == 0) FixChunkCrcs(damaged);
+    if (random() % 4 == 0) damaged.resize(random() % damaged.size());
+    Decoded t(damaged);
+    ASSERT_TRUE(t.status == kPngOk || t.status == kPngDamaged || t.status == kPngUnsupported ||
+                t.status == kPngNoMemory)
+        << t.status;
+    if (t.status == kPngOk) {
+      ++decoded;
+      EXPECT_EQ(t.d.totalSize, t.d.bitsOffset + t.Header().bV4SizeImage);
+    }
+  }
+  EXPECT_LT(decoded, 400);
+}
+
+}  // namespace
