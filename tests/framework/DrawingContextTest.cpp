@@ -184,29 +184,29 @@ TEST_F(DrawingContextTest, AttachedRecorderSeesEveryShapeCommand) {
   EXPECT_EQ(dc.GetFontHeight(), -12);
 }
 
+// "Hg" drawn straight with the platform's text call in the 12-pixel Arial at `angle`.
+void PlainText(const Canvas& canvas, float angle, int32_t x, int32_t y) {
+  plat::SelectObject(canvas.dc(), GetCachedFont("Arial", -12, 0, angle));
+  plat::SetBkMode(canvas.dc(), plat::TRANSPARENT);
+  plat::TextOutW(canvas.dc(), x, y, u"Hg", 2);
+}
+
 TEST_F(DrawingContextTest, TextIsPlacedByTheFontHeightAlongItsAngle) {
   // After the shape interface's SetFont(12) the remembered height is -12: text at (x, y) has its
-  // top-left at (x, y + 12).
-  Canvas mine(60, 40);
+  // top-left at (x, y + 12), and at 90 degrees its left at x + 12.
+  Canvas mine(60, 60), expected(60, 60);
   ppDC dc(mine.dc());
   dc.SetFont("Arial", 12, 0, 0);
   dc.DrawTextAt(u"Hg", 5, 3);
+  PlainText(expected, 0, 5, 15);
+  EXPECT_FALSE(mine.Marked(60, 60).empty());
+  EXPECT_TRUE(mine.SamePixels(expected, 60, 60));
 
-  Canvas expected(60, 40);
-  plat::SelectObject(expected.dc(), GetCachedFont("Arial", -12, 0, 0.0f));
-  plat::SetBkMode(expected.dc(), plat::TRANSPARENT);
-  plat::TextOutW(expected.dc(), 5, 15, u"Hg", 2);
-  EXPECT_FALSE(mine.Marked(60, 40).empty());
-  EXPECT_TRUE(mine.SamePixels(expected, 60, 40));
-
-  Canvas turned(60, 60);
+  Canvas turned(60, 60), turnedExpected(60, 60);
   ppDC up(turned.dc());
   up.SetFont("Arial", 12, 0, 90);
   up.DrawTextAt(u"Hg", 20, 40);
-  Canvas turnedExpected(60, 60);
-  plat::SelectObject(turnedExpected.dc(), GetCachedFont("Arial", -12, 0, 90.0f));
-  plat::SetBkMode(turnedExpected.dc(), plat::TRANSPARENT);
-  plat::TextOutW(turnedExpected.dc(), 32, 40, u"Hg", 2);
+  PlainText(turnedExpected, 90, 32, 40);
   EXPECT_TRUE(turned.SamePixels(turnedExpected, 60, 60));
 }
 
