@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/Controls.h"
+#include "platform/Dialog.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/WindowApi.h"
+
+namespace plat {
+namespace {
+
+// The procedure of the test dialogs: every button ends the dialog with its id; a test may look at
+// messages first.
+std::function<bool(HWND, UINT, WPARAM, LPARAM)> gHook;
+std::vector<std::pair<int32_t, WORD>> gCommands;
+
+INT_PTR TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (gHook && gHook(dialog, message, wParam, lParam)) return 1;
+  if (message == WM_INITDIALOG) return 1;
+  if (message == WM_COMMAND) {
+    gCommands.emplace_back(LOWORD(wParam), HIWORD(wParam));
+    if (HIWORD(wParam) == BN_CLICKED) EndDialog(dialog, LOWORD(wParam));
+    return 1;
+  }
+  return 0;
+}
+
+// OK and Cancel at the places of the view dialog, with a default button of id 7 and three fields.
+DialogTemplate TestTemplate() {
+  DialogTemplate t;
+  t.caption = u"Test";
+  t.cx = 532, t.cy = 325;
+  t.Add("BUTTON", u"OK", IDOK, 475, 7, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON);
+  t.Add("BUTTON", u"Cancel", IDCANCEL, 475, 24, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON);
+  t.Add("EDIT", u"", 10, 7, 7, 100, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
+  t.Add("EDIT", u"", 11, 7, 24, 100, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER);
+  t.Add("BUTTON", u"Apply", 7, 475, 41, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
+  return t;
+}
+
+class Dialogs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    gHook = nullptr;
+    gCommands.clear();
+  }
+  void TearDown() override {
+    gHook = nullptr;
+    HeadlessBackend::Reset();
+  }
+  // Runs the test dialog modally; each time the loop waits, the next step runs.
+  INT_PTR RunSteps(std::vector<std::function<void(HWND)>> steps, HWND owner = nullptr) {
+    DialogTemplate t = TestTemplate();
+    size_t next = 0;
+    HWND* seen = &dialog_;
+    gHook = [seen](HWND dialog, UINT message, WPARAM, LPARAM) {
+      if (message == WM_INITDIALOG) *seen = dialog;
+      return false;
+    };
+    HeadlessBackend::SetIdleScript([&] {
+      if (next == steps.size()) return false;
+      steps[next++](dialog_);
+      return true;
+    });
+    return DialogBoxIndirectParamW(nullptr, &t, owner, TestDialogProc, 0);
+  }
+  INT_PTR RunModal(std::function<void(HWND)> script, HWND owner = nullptr) { return RunSteps({script}, owner); }
+  HWND dialog_ = nullptr;
+};
+
+TEST_F(Dialogs, KeyboardEndsModalDialogs) {
+  // Esc answers IDCANCEL, Enter presses the default push button, the close box answers IDCANCEL.
+  EXPECT_EQ(RunModal([](HWND) { HeadlessBackend::Key(VK_ESCAPE, true); }), IDCANCEL);
+  EXPECT_EQ(RunModal([](HWND d) {
+              SetFocus(GetDlgItem(d, 10));
+              HeadlessBackend::Key(VK_RETURN, true);
+            }),
+            7);
+  EXPECT_EQ(RunModal([](HWND d) { HeadlessBackend::RequestClose(d); }), IDCANCEL);
+  // Enter while a push button has the focus presses that button.
+  EXPECT_EQ(RunModal([](HWND d) {
+              SetFocus(GetDlgItem(d, IDCANCEL));
+              HeadlessBackend::Key(VK_RETURN, true);
+            }),
+            IDCANCEL);
+}
+
+TEST_F(Dialogs, ModalDialogDisablesItsOwnerUntilItEnds) {
+  WNDCLASSA wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = "OwnerFrame";
+  RegisterClassA(&wc);
+  HWND owner = CreateWindowExA(0, "OwnerFrame", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
+                               nullptr, nullptr, nullptr);
+  bool disabledWhileShown = false;
+  HWND ownerSeen = nullptr;
+  INT_PTR result = RunModal(
+      [&](HWND d) {
+        disabledWhileShown = !IsWindowEnabled(owner);
+        ownerSeen = GetParent(d);
+        EndDialog(d, 42);
+      },
+      owner);
+  EXPECT_EQ(result, 42);
+  EXPECT_TRUE(disabledWhileShown);
+  EXPECT_EQ(ownerSeen, owner);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_FALSE(IsWindow(dialog_));
+}
+
+TEST_F(Dialogs, TabMovesTheFocusAmongTabStopsBothWays) {
+  std::vector<int32_t> focused;
+  RunSteps({[&](HWND) {
+              focused.push_back(GetDlgCtrlID(GetFocus()));
+              HeadlessBackend::Key(VK_TAB, true);
+            },
+            [&](HWND) {
+              focused.push_back(GetDlgCtrlID(GetFocus()));
+              HeadlessBackend::Key(VK_SHIFT, true);
+              HeadlessBackend::Key(VK_TAB, true);
+            },
+            [&](HWND) { HeadlessBackend::Key(VK_TAB, true); },
+            [&](HWND d) {
+              HeadlessBackend::Key(VK_SHIFT, false);
+              focused.push_back(GetDlgCtrlID(GetFocus()));
+              EndDialog(d, 0);
+            }});
+  // The first tab stop starts with the focus; Tab goes forward; Shift+Tab twice wraps backwards.
+  // (Keys go to the window that has the focus when they are pressed, hence one key a step.)
+  EXPECT_EQ(focused, (std::vector<int32_t>{IDOK, IDCANCEL, 7}));
+}
+
+TEST_F(Dialogs, TemplateItemsLandOnTheirBaseUnitRectangles) {
+  DialogTemplate t = TestTemplate();
+  HWND dialog = CreateDialogIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  // Base units of the dialog font: a sans face at 8 points gives 5 to 7 pixels across, 11 to 16 down.
+  RECT units = {0, 0, 4, 8};
+  MapDialogRect(dialog, &units);
+  EXPECT_GE(units.right, 5);
+  EXPECT_LE(units.right, 7);
+  EXPECT_GE(units.bottom, 11);
+  EXPECT_LE(units.bottom, 16);
+
+  RECT expected = {475, 7, 475 + 50, 7 + 14};
+  MapDialogRect(dialog, &expected);
+  EXPECT_EQ(expected.left, 475 * units.right / 4);
+  EXPECT_EQ(expected.top, 7 * units.bottom / 8);
+  RECT onScreen;
+  GetWindowRect(GetDlgItem(dialog, IDOK), &onScreen);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  EXPECT_EQ(onScreen.left - origin.x, expected.left);
+  EXPECT_EQ(onScreen.top - origin.y, expected.top);
+  EXPECT_EQ(onScreen.right - onScreen.left, expected.right - expected.left);
+  EXPECT_EQ(onScreen.bottom - onScreen.top, expected.bottom - expected.top);
+  // The client area is the template's size.
+  RECT client, size = {0, 0, 532, 325};
+  GetClientRect(dialog, &client);
+  MapDialogRect(dialog, &size);
+  EXPECT_EQ(client.right, size.right);
+  EXPECT_EQ(client.bottom, size.bottom);
+  DestroyWindow(dialog);
+}
+
+TEST_F(Dialogs, ItemHelpersReadAndWriteTexts) {
+  DialogTemplate t = TestTemplate();
+  HWND dialog = CreateDialogIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  BOOL ok = 0;
+  SetDlgItemTextA(dialog, 10, "-12");
+  EXPECT_EQ(static_cast<int32_t>(GetDlgItemInt(dialog, 10, &ok, 1)), -12);
+  EXPECT_TRUE(ok);
+  GetDlgItemInt(dialog, 10, &ok, 0);
+  EXPECT_FALSE(ok) << "no sign when unsigned";
+  for (const char* bad : {"", "12a", "- 3", "2147483648", "1.5"}) {
+    SetDlgItemTextA(dialog, 10, bad);
+    EXPECT_EQ(GetDlgItemInt(dialog, 10, &ok, 1), 0u) << bad;
+    EXPECT_FALSE(ok) << bad;
+  }
+  SetDlgItemTextA(dialog, 10, "  -2147483648 ");
+  EXPECT_EQ(static_cast<int32_t>(GetDlgItemInt(dialog, 10, &ok, 1)), INT32_MIN);
+  EXPECT_TRUE(ok);
+  SetDlgItemInt(dialog, 11, static_cast<UINT>(-5), 1);
+  char16_t buffer[16];
+  EXPECT_EQ(GetDlgItemTextW(dialog, 11, buffer, 16), 2u);
+  EXPECT_EQ(std::u16string(buffer), u"-5");
+  EXPECT_EQ(GetDlgItemTextW(dialog, 99, buffer, 16), 0u);
+  EXPECT_EQ(buffer[0], 0);
+  // Setting an edit's text reports a change to the dialog.
+  EXPECT_FALSE(gCommands.empty());
+  EXPECT_EQ(gCommands.back(), (std::pair<int32_t, WORD>{11, EN_CHANGE}));
+  DestroyWindow(dialog);
+}
+
+TEST_F(Dialogs, BadTemplatesFailInsteadOfShowing) {
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(59999), nullptr, TestDialogProc, 0), -1);
+  DialogTemplate t = TestTemplate();
+  t.Add("NoSuchClass", u"", 20, 0, 0, 10, 10, WS_VISIBLE);
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0), -1);
+  EXPECT_EQ(CreateDialogIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0), nullptr);
+}
+
+TEST_F(Dialogs, TemplateBytesRoundTripAndRejectDamage) {
+  DialogTemplate t = TestTemplate();
+  t.caption = u"Caf\u00e9";
+  std::vector<uint8_t> bytes = t.Serialize();
+  std::optional<DialogTemplate> back = DialogTemplate::Parse(bytes);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->caption, u"Caf\u00e9");
+  ASSERT_EQ(back->items.size(), t.items.size());
+  EXPECT_EQ(back->items[4].className, "BUTTON");
+  EXPECT_EQ(back->items[4].id, 7);
+  EXPECT_EQ(back->items[4].x, 475);
+  EXPECT_EQ(back->items[4].style, t.items[4].style);
+  for (size_t cut : {size_t(0), size_t(3), size_t(20), bytes.size() - 1}) {
+    EXPECT_FALSE(DialogTemplate::Parse(std::span(bytes.data(), cut))) << cut;
+  }
+  bytes.push_back(0);
+  EXPECT_FALSE(DialogTemplate::Parse(bytes)) << "trailing bytes";
+}
+
+TEST_F(Dialogs, ViewDialogTemplatesComeFromResources) {
+  for (uint16_t id : {202, 1129, 201}) {
+    std::optional<DialogTemplate> t = DialogTemplate::Load(MAKEINTRESOURCEA(id));
+    ASSERT_TRUE(t) << id;
+    EXPECT_EQ(t->fontFace, "MS Sans Serif");
+    EXPECT_EQ(t->pointSize, 8);
+  }
+  std::optional<DialogTemplate> withButtons = DialogTemplate::Load(MAKEINTRESOURCEA(202));
+  ASSERT_EQ(withButtons->items.size(), 3u);
+  EXPECT_EQ(withButtons->items[0].id, IDOK);
+  EXPECT_EQ(withButtons->items[0].style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(withButtons->items[2].className, "vcControlView");
+  EXPECT_EQ(withButtons->items[2].id, 1524);
+  EXPECT_EQ(withButtons->cx, 532);
+  EXPECT_EQ(withButtons->cy, 325);
+}
+
+TEST_F(Dialogs, ModelessDialogsRouteKeysThroughIsDialogMessage) {
+  DialogTemplate t = TestTemplate();
+  t.style |= WS_VISIBLE;
+  HWND dialog = CreateDialogIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  HeadlessBackend::Key(VK_ESCAPE, true);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_TRUE(IsDialogMessageW(dialog, &msg));
+  ASSERT_FALSE(gCommands.empty());
+  EXPECT_EQ(gCommands.back().first, IDCANCEL);
+  // A message for another window is left alone.
+  msg.hwnd = nullptr;
+  EXPECT_FALSE(IsDialogMessageW(dialog, &msg));
+  DestroyWindow(dialog);
+}
+
+}  // namespace
+}  // namespace plat
