@@ -96,6 +96,7 @@ const void* dbIndex::GetKey(Handle, int32_t) const { return nullptr; }
 void dbIndex::Dump(const std::string&) {}
 size_t dbIndex::KeyBytes(const void*) const { return 0; }
 bool dbIndex::KeysValid(Handle) const { return true; }
+bool dbIndex::KeyFits(Handle, const void*) const { return true; }
 
 // ---- Batches and node access ----
 
@@ -224,6 +225,7 @@ dbIndex::Slot dbIndex::Position(Handle node, int32_t tie, const void* key) const
 }
 
 void dbIndex::InsertEntry(Handle node, int32_t i, int32_t value, int32_t tie, const void* key) {
+  if (!KeyFits(node, key)) db::Fail(db::kBadCall);
   const int32_t count = Word(node, kCount);
   char* base = *node;
   const size_t moved = 4 * size_t(count - i);

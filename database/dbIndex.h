@@ -62,6 +62,8 @@ class dbIndex {
   virtual size_t KeyBytes(const void* key) const;
   // Whether the key part of a node read from the file is sound (offsets inside the record).
   virtual bool KeysValid(Handle node) const;
+  // Whether `key` can join the node without outgrowing its key space; checked before any change.
+  virtual bool KeyFits(Handle node, const void* key) const;
 
   dbStore& Store() const { return store_; }
   int32_t Root() const { return HeaderWord(4); }

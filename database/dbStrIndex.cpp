@@ -48,7 +48,15 @@ void dbStrIndex::InsertKey(Handle node, int32_t index, const void* key) {
   SetTableWord(node, kLengths, index, length);
 }
 
+bool dbStrIndex::KeyFits(Handle node, const void* key) const {
+  return MemGetSize(node) - int32_t(kTexts) + int64_t(KeyBytes(key)) <= kMaxTextBytes;
+}
+
 void dbStrIndex::ReplaceKey(Handle node, int32_t index, const void* key) {
+  if (index < 0 || index >= Word(node, kCount)) db::Fail(-1);
+  const int32_t oldLength = TableWord(node, kLengths, index);
+  if (MemGetSize(node) - int32_t(kTexts) - oldLength + int64_t(KeyBytes(key)) > kMaxTextBytes)
+    db::Fail(db::kBadCall);
   RemoveKey(node, index);
   InsertKey(node, index, key);
 }

@@ -30,6 +30,7 @@ class dbStrIndex : public dbIndex {
  protected:
   size_t KeyBytes(const void* key) const override;
   bool KeysValid(Handle node) const override;
+  bool KeyFits(Handle node, const void* key) const override;
 
  private:
   void DumpNode(int32_t number, int32_t depth, std::string& out);

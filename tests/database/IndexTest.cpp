@@ -228,6 +228,25 @@ TEST_F(IndexTest, RemovingATextMovesLaterTextsDown) {
   EXPECT_EQ(value, 3);
 }
 
+TEST_F(IndexTest, KeyThatOverflowsTheNodesTextSpaceIsRefusedBeforeAnyChange) {
+  std::vector<std::string> keys;
+  for (int32_t i = 0; i < 21; ++i) {
+    keys.push_back(std::string(1500, char('a' + i)));
+    Texts().Insert(i + 1, i + 1, keys.back().c_str());
+  }
+  const std::string tooMuch(1500, 'z');
+  const int32_t pinned = store_->PinnedRecordCount();
+  EXPECT_EQ(ErrorOf([&] { Texts().Insert(99, 99, tooMuch.c_str()); }), db::kBadCall);
+  EXPECT_EQ(Texts().Count(), 21);
+  EXPECT_EQ(Values(Texts().AllValues()).size(), 21u);
+  int32_t value = 0;
+  EXPECT_EQ(Texts().Find(keys[20].c_str(), &value), 0);
+  EXPECT_EQ(value, 21);
+  EXPECT_EQ(store_->PinnedRecordCount(), pinned);
+  Texts().Insert(22, 22, "short");
+  EXPECT_EQ(Texts().Count(), 22);
+}
+
 TEST_F(IndexTest, ClearFreesEveryNodeAndDumpShowsTheTree) {
   for (int32_t i = 0; i < 40; ++i) {
     const std::string key = "k" + std::to_string(100 + i);
