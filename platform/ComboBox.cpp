@@ -13,6 +13,7 @@ constexpr const char* kOwnerProperty = "combo.owner";  // on the opened list: it
 constexpr int32_t kButtonWidth = 16;
 constexpr int32_t kMostShown = 8;  // entries the opened list shows at once
 constexpr int32_t kF4Key = 0x73;
+constexpr UINT kLastComboMessage = 0x0164;  // the CB_ messages run from 0x140 to here
 
 bool SameTextPrefix(const std::u16string& entry, const char16_t* text, bool exact) {
   std::u16string wanted = text ? text : u"";
@@ -236,7 +237,7 @@ LRESULT ComboBox::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   if (message == WM_NCCREATE) CreateControlState<State>(window, kStateProperty);
   State* state = StateOf(window);
   if (!state) return DefWindowProcW(window, message, wParam, lParam);
-  if (message >= CB_GETEDITSEL && message <= CB_GETDROPPEDSTATE) return ListMessage(window, *state, message, wParam, lParam);
+  if (message >= CB_GETEDITSEL && message <= kLastComboMessage) return ListMessage(window, *state, message, wParam, lParam);
   switch (message) {
     case WM_DESTROY:
       Close(window, *state);

@@ -22,6 +22,17 @@ int32_t PrefixWidth(HWND window, const std::u16string& text, int32_t count) {
   return MeasureControlText(window, text.substr(0, static_cast<size_t>(count))).cx;
 }
 
+// The caret place in `row` nearest to `x` pixels from the row's start.
+int32_t NearestColumn(HWND window, const std::u16string& row, int32_t x) {
+  int32_t column = 0;
+  while (column < Length(row)) {
+    int32_t left = PrefixWidth(window, row, column), right = PrefixWidth(window, row, column + 1);
+    if (x < (left + right) / 2) break;
+    ++column;
+  }
+  return column;
+}
+
 bool HasFrame(HWND window) {
   auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
   auto ex = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
@@ -118,9 +129,7 @@ int32_t Edit::VerticalMove(HWND window, const std::u16string& text, int32_t at, 
   }
   int32_t end = LineEnd(text, line);
   std::u16string row = text.substr(static_cast<size_t>(line), static_cast<size_t>(end - line));
-  int32_t column = 0;
-  while (column < Length(row) && PrefixWidth(window, row, column + 1) <= x) ++column;
-  return line + column;
+  return line + NearestColumn(window, row, x);
 }
 
 void Edit::Copy(HWND window, const EditState& state) {
@@ -253,13 +262,7 @@ int32_t Edit::PositionAt(HWND window, EditState& state, POINT point) {
   }
   int32_t end = IsMultiLine(window) ? LineEnd(text, start) : Length(text);
   std::u16string row = text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
-  int32_t column = 0;
-  while (column < Length(row)) {
-    int32_t left = PrefixWidth(window, row, column), right = PrefixWidth(window, row, column + 1);
-    if (x < (left + right) / 2) break;
-    ++column;
-  }
-  return start + column;
+  return start + NearestColumn(window, row, x);
 }
 
 void Edit::Paint(HWND window, HDC dc, EditState& state) {
