@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/Accelerator.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/Menu.h"
+#include "platform/WindowApi.h"
+
+namespace plat {
+namespace {
+
+std::vector<MSG> gCommands;
+bool gReenableUndo = false;
+HMENU gMenu = nullptr;
+
+LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND || message == WM_INITMENU || message == WM_INITMENUPOPUP) {
+    gCommands.push_back({window, message, wParam, lParam});
+  }
+  if (message == WM_INITMENUPOPUP && gReenableUndo) EnableMenuItem(gMenu, 31, MF_ENABLED);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class Accelerators : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    gCommands.clear();
+    gReenableUndo = false;
+    WNDCLASSA wc;
+    wc.lpfnWndProc = Proc;
+    wc.lpszClassName = "AccelFrame";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    gMenu = LoadMenuA(nullptr, "MAIN");
+    frame_ = CreateWindowExA(0, "AccelFrame", "f", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, gMenu,
+                             nullptr, nullptr);
+    SetFocus(frame_);
+    table_ = LoadAcceleratorsA(nullptr, "AppXAccelerators");
+    ASSERT_NE(table_, nullptr);
+    HeadlessBackend::RunUntilIdle();
+  }
+  void TearDown() override {
+    DestroyAcceleratorTable(table_);
+    HeadlessBackend::Reset();
+    DestroyMenu(gMenu);
+  }
+
+  // The application's loop: accelerators first, then the usual translation and dispatch.
+  int32_t Pump() {
+    int32_t translated = 0;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_PAINT) {
+        DispatchMessageW(&msg);
+        ValidateRect(msg.hwnd, nullptr);
+        continue;
+      }
+      if (TranslateAcceleratorA(frame_, table_, &msg)) {
+        ++translated;
+        continue;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    return translated;
+  }
+
+  // Presses `key` with the modifiers held, releases everything, and answers the commands sent.
+  std::vector<WPARAM> Press(int32_t key, std::initializer_list<int32_t> modifiers) {
+    gCommands.clear();
+    for (int32_t m : modifiers) HeadlessBackend::Key(m, true);
+    HeadlessBackend::Key(key, true);
+    Pump();  // while the keys are down, as the user holds them
+    HeadlessBackend::Key(key, false);
+    for (int32_t m : modifiers) HeadlessBackend::Key(m, false);
+    Pump();
+    std::vector<WPARAM> out;
+    for (const MSG& m : gCommands) {
+      if (m.message == WM_COMMAND) out.push_back(m.wParam);
+    }
+    return out;
+  }
+
+  HWND frame_ = nullptr;
+  HACCEL table_ = nullptr;
+};
+
+TEST_F(Accelerators, TheMainTableSendsCommandsWithHighWordOneOnExactModifiers) {
+  EXPECT_EQ(Press('Z', {VK_CONTROL}), std::vector<WPARAM>{MAKEWPARAM(31, 1)});
+  EXPECT_EQ(Press('Z', {VK_CONTROL, VK_SHIFT}), std::vector<WPARAM>{MAKEWPARAM(32, 1)});
+  EXPECT_TRUE(Press('Z', {}).empty());
+  EXPECT_TRUE(Press('Z', {VK_CONTROL, VK_MENU}).empty());  // Alt more than the entry asks
+  EXPECT_EQ(Press(0x70, {}), std::vector<WPARAM>{MAKEWPARAM(49, 1)});
+  EXPECT_EQ(Press(VK_ADD, {VK_CONTROL}), std::vector<WPARAM>{MAKEWPARAM(3009, 1)});
+  EXPECT_EQ(Press(kVkOemPlus, {VK_CONTROL}), std::vector<WPARAM>{MAKEWPARAM(3009, 1)});
+  EXPECT_EQ(Press(kVkOemMinus, {VK_CONTROL, VK_SHIFT}), std::vector<WPARAM>{MAKEWPARAM(3010, 1)});
+  EXPECT_TRUE(Press(kVkOemMinus, {VK_CONTROL}).empty());
+  EXPECT_EQ(Press('W', {VK_CONTROL}), std::vector<WPARAM>{MAKEWPARAM(304, 1)});  // the last entry
+}
+
+TEST_F(Accelerators, AGreyedMenuItemHoldsItsCommandBackUnlessTheOwnerEnablesIt) {
+  EnableMenuItem(gMenu, 31, MF_GRAYED);
+  EXPECT_TRUE(Press('Z', {VK_CONTROL}).empty());
+  // The owner was asked first: menu, then the Edit popup that holds Undo.
+  ASSERT_EQ(gCommands.size(), 2u);
+  EXPECT_EQ(gCommands[0].message, static_cast<UINT>(WM_INITMENU));
+  EXPECT_EQ(gCommands[1].wParam, reinterpret_cast<WPARAM>(GetSubMenu(gMenu, 1)));
+  EXPECT_EQ(gCommands[1].lParam, MAKELPARAM(1, 0));
+
+  EnableMenuItem(gMenu, 32, MF_DISABLED);
+  EXPECT_TRUE(Press('Z', {VK_CONTROL, VK_SHIFT}).empty());
+  gReenableUndo = true;
+  EXPECT_EQ(Press('Z', {VK_CONTROL}), std::vector<WPARAM>{MAKEWPARAM(31, 1)});
+  // Commands that are no menu item are never held back.
+  EXPECT_EQ(Press('R', {VK_CONTROL}), std::vector<WPARAM>{MAKEWPARAM(3022, 1)});
+}
+
+TEST_F(Accelerators, CharacterEntriesAndBadTables) {
+  ACCEL entries[] = {{0, '+', 500}, {FVIRTKEY | FALT, 'K', 501}};
+  HACCEL own = CreateAcceleratorTableA(entries, 2);
+  MSG plus{frame_, WM_CHAR, '+', 0};
+  EXPECT_EQ(TranslateAcceleratorA(frame_, own, &plus), 1);
+  MSG keyK{frame_, WM_KEYDOWN, 'K', 0};
+  EXPECT_EQ(TranslateAcceleratorA(frame_, own, &keyK), 0);  // Alt is not down
+  EXPECT_TRUE(DestroyAcceleratorTable(own));
+  EXPECT_FALSE(DestroyAcceleratorTable(own));
+  EXPECT_EQ(TranslateAcceleratorA(frame_, own, &plus), 0);  // a destroyed table translates nothing
+  EXPECT_EQ(TranslateAcceleratorA(frame_, nullptr, &plus), 0);
+
+  const uint8_t noEnd[] = {1, 0, 0x70, 0, 49, 0, 0, 0};
+  const uint8_t cut[] = {0x81, 0, 0x70, 0, 49, 0, 0};
+  const uint8_t trailing[] = {0x81, 0, 0x70, 0, 49, 0, 0, 0, 1, 0, 0x71, 0, 50, 0, 0, 0};
+  EXPECT_EQ(ParseAcceleratorResource(noEnd), nullptr);
+  EXPECT_EQ(ParseAcceleratorResource(cut), nullptr);
+  EXPECT_EQ(ParseAcceleratorResource(trailing), nullptr);
+  EXPECT_EQ(LoadAcceleratorsA(nullptr, "Missing"), nullptr);
+}
+
+}  // namespace
+}  // namespace plat

@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "platform/HeadlessBackend.h"
+#include "platform/Menu.h"
+#include "platform/MenuBar.h"
+#include "platform/MenuResource.h"
+#include "platform/MenuTracker.h"
+#include "platform/WindowApi.h"
+#include "platform/WindowManager.h"
+
+namespace plat {
+namespace {
+
+struct Seen {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::vector<Seen> gSeen;
+std::function<void(UINT, WPARAM)> gOnMessage;
+
+bool IsMenuMessage(UINT m) {
+  return m == WM_INITMENU || m == WM_INITMENUPOPUP || m == WM_COMMAND || m == WM_SYSCOMMAND;
+}
+
+// A frame procedure that leaves the menu keys and bar clicks to the default handling.
+LRESULT FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsMenuMessage(message)) gSeen.push_back({message, wParam, lParam});
+  if (gOnMessage) gOnMessage(message, wParam);
+  if (MenuDefaultHandling(window, message, wParam, lParam)) return 0;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class Menus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    gSeen.clear();
+    gOnMessage = nullptr;
+    WNDCLASSA wc;
+    wc.lpfnWndProc = FrameProc;
+    wc.lpszClassName = "MenuFrame";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    menu_ = LoadMenuA(nullptr, "Main");  // names compare without regard to case
+    ASSERT_NE(menu_, nullptr);
+    frame_ = CreateWindowExA(0, "MenuFrame", "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 40, 600, 400, nullptr,
+                             menu_, nullptr, nullptr);
+    ASSERT_NE(frame_, nullptr);
+    SetFocus(frame_);
+    HeadlessBackend::RunUntilIdle();
+  }
+  void TearDown() override {
+    HeadlessBackend::Reset();
+    DestroyMenu(menu_);
+  }
+
+  std::vector<UINT> Kinds() const {
+    std::vector<UINT> out;
+    for (const Seen& s : gSeen) out.push_back(s.message);
+    return out;
+  }
+
+  POINT Centre(RECT r) const { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+  HMENU menu_ = nullptr;
+  HWND frame_ = nullptr;
+};
+
+TEST_F(Menus, ResourceMenuHasItsItemsTextsAndSubmenus) {
+  EXPECT_EQ(GetMenuItemCount(menu_), 4);
+  HMENU file = GetSubMenu(menu_, 0);
+  EXPECT_EQ(GetMenuItemCount(file), 9);
+  EXPECT_EQ(GetMenuItemID(file, 2), 14u);
+  EXPECT_EQ(GetMenuItemID(menu_, 0), 0xFFFFFFFFu);  // a submenu item has no command
+  char text[64];
+  EXPECT_EQ(GetMenuStringA(menu_, 14, text, sizeof text, MF_BYCOMMAND), 12);
+  EXPECT_STREQ(text, "&Save\tCtrl+S");
+  EXPECT_EQ(GetMenuStringA(menu_, 14, text, 4, MF_BYCOMMAND), 3);  // cut to the buffer
+  EXPECT_STREQ(text, "&Sa");
+  EXPECT_EQ(GetMenuState(file, 4, MF_BYPOSITION), MF_SEPARATOR);
+  EXPECT_EQ(GetMenuState(menu_, 0, MF_BYPOSITION), (9u << 8) | MF_POPUP);
+  EXPECT_EQ(GetMenuState(menu_, 9999, MF_BYCOMMAND), 0xFFFFFFFFu);
+}
+
+TEST_F(Menus, StatesChangeByCommandThroughSubmenusAndAnswerThePreviousState) {
+  EXPECT_EQ(EnableMenuItem(menu_, 31, MF_GRAYED), 0);
+  EXPECT_EQ(EnableMenuItem(menu_, 31, MF_ENABLED), static_cast<int32_t>(MF_GRAYED));
+  EXPECT_EQ(CheckMenuItem(menu_, 3005, MF_CHECKED), 0);
+  EXPECT_EQ(GetMenuState(menu_, 3005, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+  EXPECT_EQ(CheckMenuItem(menu_, 3005, MF_UNCHECKED), static_cast<int32_t>(MF_CHECKED));
+  EXPECT_EQ(EnableMenuItem(menu_, 4242, MF_GRAYED), -1);
+  EXPECT_EQ(CheckMenuItem(menu_, 4242, MF_CHECKED), -1);
+}
+
+TEST_F(Menus, ItemRecordsOfBothOldSizesReadAndWriteByPosition) {
+  HMENU file = GetSubMenu(menu_, 0);
+  for (UINT size : {kMenuItemInfoSizeOld, kMenuItemInfoSizeNew}) {
+    char16_t buffer[256];
+    MENUITEMINFOW info;
+    info.cbSize = size;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_TYPE | MIIM_DATA;
+    info.dwTypeData = buffer;
+    info.cch = 256;
+    ASSERT_TRUE(GetMenuItemInfoW(file, 1, 1, &info));
+    EXPECT_EQ(info.wID, 12u);
+    EXPECT_EQ(info.hSubMenu, nullptr);
+    EXPECT_EQ(std::u16string(buffer), u"&Open\tCtrl+O");
+    EXPECT_EQ(info.cch, 12u);
+  }
+  MENUITEMINFOA set;
+  set.cbSize = kMenuItemInfoSizeOld;
+  set.fMask = MIIM_TYPE;
+  char text[] = "\xd6" "ffnen";  // Windows-1252 O with diaeresis
+  set.dwTypeData = text;
+  ASSERT_TRUE(SetMenuItemInfoA(file, 1, 1, &set));
+  char16_t wide[16];
+  GetMenuStringW(file, 12, wide, 16, MF_BYCOMMAND);
+  EXPECT_EQ(std::u16string(wide), u"\u00d6ffnen");
+
+  MENUITEMINFOA wrong;
+  wrong.cbSize = 40;
+  wrong.fMask = MIIM_ID;
+  EXPECT_FALSE(GetMenuItemInfoA(file, 1, 1, &wrong));
+  MENUITEMINFOA past;
+  past.cbSize = kMenuItemInfoSizeNew;
+  past.fMask = MIIM_ID;
+  EXPECT_FALSE(GetMenuItemInfoA(file, 99, 1, &past));
+}
+
+TEST_F(Menus, InsertRemoveAndDeleteKeepTheRestInOrder) {
+  HMENU help = GetSubMenu(menu_, 3);
+  ASSERT_TRUE(InsertMenuA(help, 1, MF_BYPOSITION | MF_STRING, 900, "Web"));
+  ASSERT_TRUE(InsertMenuA(menu_, 1, MF_BYCOMMAND | MF_STRING, 901, "Before About"));  // found in Help
+  EXPECT_EQ(GetMenuItemID(help, 1), 900u);
+  EXPECT_EQ(GetMenuItemID(help, 3), 901u);
+  EXPECT_EQ(GetMenuItemID(help, 4), 1u);
+  EXPECT_TRUE(DeleteMenu(menu_, 2, MF_BYCOMMAND));
+  EXPECT_TRUE(RemoveMenu(help, 0, MF_BYPOSITION));
+  EXPECT_FALSE(DeleteMenu(menu_, 2, MF_BYCOMMAND));
+  EXPECT_EQ(GetMenuItemCount(help), 4);
+  EXPECT_TRUE(AppendMenuW(help, MF_STRING | MF_GRAYED, 902, u"Last"));
+  EXPECT_EQ(GetMenuState(help, 902, MF_BYCOMMAND), MF_GRAYED);
+
+  HMENU stale = CreatePopupMenu();
+  ASSERT_TRUE(AppendMenuA(menu_, MF_POPUP, reinterpret_cast<uintptr_t>(stale), "Extra"));
+  EXPECT_TRUE(DeleteMenu(menu_, 4, MF_BYPOSITION));  // destroys the submenu
+  EXPECT_FALSE(IsMenu(stale));
+  EXPECT_EQ(GetMenuItemCount(stale), -1);
+  EXPECT_FALSE(AppendMenuA(menu_, MF_POPUP, reinterpret_cast<uintptr_t>(stale), "Gone"));
+}
+
+TEST_F(Menus, MalformedResourceBytesGiveNoMenu) {
+  const uint8_t good[] = {0x80, 0, 11, 0, 'N', 0};
+  HMENU ok = ParseMenuResource(good);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(GetMenuItemID(ok, 0), 11u);
+  DestroyMenu(ok);
+  const uint8_t noEnd[] = {0x00, 0, 11, 0, 'N', 0};
+  const uint8_t cutText[] = {0x80, 0, 11, 0, 'N'};
+  const uint8_t cutId[] = {0x80, 0, 11};
+  const uint8_t emptySubmenu[] = {0x90, 0, 'F', 0};
+  EXPECT_EQ(ParseMenuResource(noEnd), nullptr);
+  EXPECT_EQ(ParseMenuResource(cutText), nullptr);
+  EXPECT_EQ(ParseMenuResource(cutId), nullptr);
+  EXPECT_EQ(ParseMenuResource(emptySubmenu), nullptr);
+  EXPECT_EQ(ParseMenuResource({}), nullptr);
+  EXPECT_EQ(LoadMenuA(nullptr, "NoSuchMenu"), nullptr);
+}
+
+TEST_F(Menus, TheBarTakesNineteenPixelsAndIsPainted) {
+  RECT with, without;
+  GetClientRect(frame_, &with);
+  SetMenu(frame_, nullptr);
+  GetClientRect(frame_, &without);
+  EXPECT_EQ(without.bottom - with.bottom, kMenuBarHeight);
+  SetMenu(frame_, menu_);
+  ASSERT_TRUE(DrawMenuBar(frame_));
+  std::vector<RECT> items = MenuBarItemRects(frame_);
+  ASSERT_EQ(items.size(), 4u);
+  POINT client{0, 0};
+  ClientToScreen(frame_, &client);
+  EXPECT_EQ(items[0].bottom, client.y);
+  EXPECT_LT(items[0].right, items[1].left + 1);
+  Surface* pixels = GetWindowSurface(frame_);
+  RECT frameRect;
+  GetWindowRect(frame_, &frameRect);
+  EXPECT_EQ(pixels->Pixel(items[3].right + 5 - frameRect.left, items[3].top + 2 - frameRect.top), 0xC0C0C0u);
+}
+
+TEST_F(Menus, ChoosingSaveFromTheKeyboardSendsInitMessagesThenTheCommand) {
+  HeadlessBackend::Key(VK_MENU, true);
+  HeadlessBackend::Key(VK_MENU, false);
+  for (int i = 0; i < 3; ++i) {
+    HeadlessBackend::Key(VK_DOWN, true, true);  // New (opening), Open, Save
+    HeadlessBackend::Key(VK_DOWN, false, true);
+  }
+  HeadlessBackend::Key(VK_RETURN, true);
+  HeadlessBackend::RunUntilIdle();
+  ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_COMMAND}));
+  EXPECT_EQ(gSeen[0].wParam, reinterpret_cast<WPARAM>(menu_));
+  EXPECT_EQ(gSeen[1].wParam, reinterpret_cast<WPARAM>(GetSubMenu(menu_, 0)));
+  EXPECT_EQ(gSeen[2].wParam, MAKEWPARAM(14, 0));
+  // The popup is gone and the bar is no longer highlighted.
+  EXPECT_EQ(WindowManager::Instance().TopLevels().size(), 1u);
+}
+
+TEST_F(Menus, ChoosingSaveWithTheMouseAndMnemonics) {
+  std::vector<RECT> bar = MenuBarItemRects(frame_);
+  HMENU file = GetSubMenu(menu_, 0);
+  RECT save = PopupItemRect(file, 2);
+  POINT onSave{bar[0].left + (save.left + save.right) / 2, bar[0].bottom + (save.top + save.bottom) / 2};
+  HeadlessBackend::Click(Centre(bar[0]));
+  HeadlessBackend::Click(onSave);
+  HeadlessBackend::RunUntilIdle();
+  ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_COMMAND}));
+  EXPECT_EQ(gSeen[2].wParam, MAKEWPARAM(14, 0));
+
+  gSeen.clear();  // Alt+E, then "c": the first item with that mnemonic is "&Cu&t"
+  HeadlessBackend::Key(VK_MENU, true);
+  HeadlessBackend::Key('E', true);
+  HeadlessBackend::Key('E', false);
+  HeadlessBackend::Key(VK_MENU, false);
+  HeadlessBackend::Key('C', true);
+  HeadlessBackend::RunUntilIdle();
+  ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_COMMAND}));
+  EXPECT_EQ(gSeen[2].wParam, MAKEWPARAM(33, 0));
+}
+
+TEST_F(Menus, GreyedItemsAreNotChosenAndEscapeOrAClickElsewhereCancels) {
+  // The owner greys Undo while the Edit popup opens, as the framework's menu update does.
+  gOnMessage = [&](UINT message, WPARAM) {
+    if (message == WM_INITMENUPOPUP) EnableMenuItem(menu_, 31, MF_GRAYED);
+  };
+  std::vector<RECT> bar = MenuBarItemRects(frame_);
+  RECT undo = PopupItemRect(GetSubMenu(menu_, 1), 0);
+  HeadlessBackend::Click(Centre(bar[1]));
+  HeadlessBackend::Click({bar[1].left + undo.left + 20, bar[1].bottom + undo.top + 5});
+  HeadlessBackend::Key(VK_ESCAPE, true);  // closes the popup, the bar stays
+  HeadlessBackend::Key(VK_ESCAPE, true);  // leaves the bar
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP}));
+
+  gSeen.clear();
+  HeadlessBackend::Click(Centre(bar[0]));
+  HeadlessBackend::Click({400, 300});  // in the client area: the menu closes, nothing is chosen
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP}));
+  EXPECT_EQ(WindowManager::Instance().TopLevels().size(), 1u);
+}
+
+TEST_F(Menus, PopupMenusAnswerTheCommandOrPostItAndWalkIntoSubmenus) {
+  HMENU popup = CreatePopupMenu();
+  HMENU more = CreatePopupMenu();
+  AppendMenuA(more, MF_STRING, 77, "Deep");
+  AppendMenuA(popup, MF_STRING, 70, "First");
+  AppendMenuA(popup, MF_POPUP, reinterpret_cast<uintptr_t>(more), "&More");
+  int step = 0;
+  HeadlessBackend::SetIdleScript([&] {  // input arrives only once the loop waits
+    if (step++ > 0) return false;
+    HeadlessBackend::Key('M', true);
+    HeadlessBackend::Key(VK_RETURN, true);
+    return true;
+  });
+  EXPECT_EQ(TrackPopupMenu(popup, TPM_RETURNCMD, 100, 100, 0, frame_, nullptr), 77);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_INITMENUPOPUP}));
+  EXPECT_EQ(gSeen[2].lParam, MAKELPARAM(1, 0));
+
+  gSeen.clear();
+  step = 0;
+  HeadlessBackend::SetIdleScript([&] {
+    if (step++ > 0) return false;
+    HeadlessBackend::Key(VK_DOWN, true);
+    HeadlessBackend::Key(VK_RETURN, true);
+    return true;
+  });
+  EXPECT_EQ(TrackPopupMenu(popup, TPM_NONOTIFY, 2000, 2000, 0, frame_, nullptr), 1);  // kept on screen
+  HeadlessBackend::RunUntilIdle();
+  ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_COMMAND}));
+  EXPECT_EQ(gSeen[0].wParam, MAKEWPARAM(70, 0));
+  DestroyMenu(popup);
+  EXPECT_FALSE(IsMenu(more));
+}
+
+TEST_F(Menus, SystemMenuChoicesArriveAsSystemCommands) {
+  HMENU system = GetSystemMenu(frame_, 0);
+  EXPECT_EQ(GetSystemMenu(frame_, 0), system);
+  EXPECT_EQ(EnableMenuItem(system, SC_CLOSE, MF_GRAYED), 0);
+  EXPECT_EQ(GetMenuState(system, SC_CLOSE, MF_BYCOMMAND), MF_GRAYED);
+  EnableMenuItem(system, SC_CLOSE, MF_ENABLED);
+  HeadlessBackend::SetIdleScript([&] {
+    static int calls = 0;
+    if (calls++ > 0) return false;
+    HeadlessBackend::Key('N', true);  // "Mi&nimize"
+    return true;
+  });
+  TrackPopupMenu(system, 0, 60, 60, 0, frame_, nullptr);
+  HeadlessBackend::RunUntilIdle();
+  ASSERT_FALSE(gSeen.empty());
+  EXPECT_EQ(gSeen.back().message, WM_SYSCOMMAND);
+  EXPECT_EQ(gSeen.back().wParam, SC_MINIMIZE);
+}
+
+}  // namespace
+}  // namespace plat
