@@ -1,0 +1,12 @@
+// A money field: the raw amount (amount x 10000) in 64 bits. A typed value reaches it through its
+// default text read as money, so at most two decimals arrive and a double keeps only its whole
+// part.
+#pragma once
+
+#include "database/dbBasic8byteHandler.h"
+
+class dbMoneyHandler : public dbBasic8byteHandler {
+ public:
+  void SetFromValue(const ppParameter& value, char* field) override;
+  void GetAsValue(ppParameter* out, const char* field) const override;
+};
