@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/ppAlerter.h"
+#include "framework/ppDC.h"
+#include "framework/ppMouseTask.h"
+#include "framework/ppPane.h"
+#include "framework/ppSweeper.h"
+#include "framework/ppUndoer.h"
+#include "framework/ppWindow.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/LayerClock.h"
+#include "platform/PngFile.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+using namespace plat;
+
+std::vector<std::string> gLog;
+
+class TestWindow : public ppWindow {
+ public:
+  void DoCommand(int32_t command, intptr_t parameter) override {
+    gLog.push_back("command " + std::to_string(command) + "," + std::to_string(parameter));
+    ppWindow::DoCommand(command, parameter);
+  }
+  void KeyDown(signed char key, int32_t flags) override {
+    gLog.push_back("key " + std::to_string(key) + "," + std::to_string(flags));
+  }
+  void DrawContent(ppDC& dc) override {
+    dc.SetColorRGB(100, 100, 100);
+    dc.FillRect(GetFrame());
+  }
+};
+
+// A dark block that starts a mouse task when pressed.
+class Block : public ppPane {
+ public:
+  Block(ppView* supervisor, RECT frame) : ppPane(supervisor, frame, kStay, kStay) {}
+  void DrawContent(ppDC& dc) override {
+    RECT r;
+    GetWindowFrame(&r);
+    dc.SetColorRGB(0, 0, 50);
+    dc.FillRect(r);
+  }
+  bool MouseDown(int32_t x, int32_t y) override {
+    if (!ContainsPoint(x, y)) return false;
+    task = new Dragger(this);
+    task->Start(x, y);
+    return true;
+  }
+
+  class Dragger : public ppMouseTask {
+   public:
+    explicit Dragger(ppView* view) : ppMouseTask(view, nullptr) {}
+    ~Dragger() override { gLog.push_back("task deleted"); }
+    void Click() override { gLog.push_back("click"); }
+    void Do() override {
+      gLog.push_back("do");
+      ppMouseTask::Do();
+      View()->Invalidate();  // while the task runs: cued, repeated after it lets go
+    }
+  };
+  Dragger* task = nullptr;
+};
+
+class Alert : public ppAlerter {
+ public:
+  using ppAlerter::ppAlerter;
+  void KeyDown() override { gLog.push_back("alerter key"); }
+  void MouseDown() override { gLog.push_back("alerter press"); }
+};
+
+class WindowObjects : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    gLog.clear();
+    ppView::ResetClickPoint();
+    ppWindow::SetFrameLocked(false);
+    WNDCLASSA wc;
+    wc.lpfnWndProc = ppWindow::ChildProc;
+    wc.lpszClassName = "ZelvCtrl";
+    RegisterClassA(&wc);
+    window_ = new TestWindow();
+    ppWindow::SetObjectUnderConstruction(window_);
+    hwnd_ = CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                            nullptr);
+    window_->SetOwnsWindow(true);
+    HeadlessBackend::RunUntilIdle();
+  }
+  void TearDown() override {
+    delete window_;
+    HeadlessBackend::Reset();
+    ppWindow::SetFrameLocked(true);
+  }
+  std::vector<uint32_t> Pixels() {
+    Surface* s = GetWindowSurface(hwnd_);
+    std::vector<uint32_t> out;
+    for (int32_t y = 0; y < s->Height(); ++y) {
+      for (int32_t x = 0; x < s->Width(); ++x) out.push_back(s->Pixel(x, y));
+    }
+    return out;
+  }
+  TestWindow* window_ = nullptr;
+  HWND hwnd_ = nullptr;
+};
+
+TEST_F(WindowObjects, BindsAtCreationAndLetsGoAtDestruction) {
+  EXPECT_EQ(window_->GetHWND(), hwnd_);
+  EXPECT_EQ(GetPropA(hwnd_, ppWindow::kObjectProperty), window_);
+  EXPECT_EQ(window_->GetFrame(), (RECT{0, 0, 400, 300}));
+  DestroyWindow(hwnd_);
+  EXPECT_FALSE(IsWindow(hwnd_));
+}
+
+TEST_F(WindowObjects, SizingKeepsTheMinimumOnlyWhenTheWindowWouldBeSmaller) {
+  RECT r{300, 300, 1000, 800};
+  SendMessageA(hwnd_, WM_SIZING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r, (RECT{200, 200, 1000, 800}));
+  RECT large{0, 0, 900, 700};
+  SendMessageA(hwnd_, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&large));
+  EXPECT_EQ(large, (RECT{0, 0, 900, 700}));
+  RECT narrow{0, 0, 500, 700};
+  SendMessageA(hwnd_, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&narrow));
+  EXPECT_EQ(narrow, (RECT{0, 0, 800, 700}));
+}
+
+TEST_F(WindowObjects, DeleteKeyOfTheEditingBlockIsACommandAndAlertersHearFirst) {
+  Alert alert(window_);
+  SetFocus(hwnd_);
+  HeadlessBackend::Key(VK_DELETE, true, true);
+  HeadlessBackend::Key(VK_DELETE, true, false);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"alerter key", "command 36,0", "alerter key", "key 46,0"}));
+}
+
+TEST_F(WindowObjects, MinimisedSizeChangesNothing) {
+  SendMessageA(hwnd_, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(10, 10));
+  EXPECT_EQ(window_->GetFrame(), (RECT{0, 0, 400, 300}));
+  MoveWindow(hwnd_, 0, 0, 500, 350, 1);
+  EXPECT_EQ(window_->GetFrame(), (RECT{0, 0, 500, 350}));
+}
+
+TEST_F(WindowObjects, AQuickPressAndReleaseIsAClickAndTheTaskIsGone) {
+  new Block(window_, {50, 50, 100, 100});
+  Alert alert(window_);
+  LayerClock::SetManual(10'000);
+  HeadlessBackend::MouseButton(VK_LBUTTON, true, {60, 60});
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_NE(window_->MouseTask(), nullptr);
+  EXPECT_EQ(GetCapture(), hwnd_);
+  HeadlessBackend::MouseMove({200, 200});
+  LayerClock::Advance(199);
+  HeadlessBackend::MouseButton(VK_LBUTTON, false, {200, 200});
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"alerter press", "click", "task deleted"}));
+  EXPECT_EQ(window_->MouseTask(), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(WindowObjects, ADragLeavesNoTraceOfItsFeedbackAndRepeatsCuedInvalidations) {
+  auto* block = new Block(window_, {50, 50, 100, 100});
+  block->Invalidate();
+  HeadlessBackend::RunUntilIdle();
+  std::vector<uint32_t> before = Pixels();
+  ASSERT_EQ(GetWindowSurface(hwnd_)->Pixel(60, 60), 0x000080u);
+  LayerClock::SetManual(10'000);
+  HeadlessBackend::MouseButton(VK_LBUTTON, true, {60, 60});
+  HeadlessBackend::RunUntilIdle();
+  ppMouseTask* task = block->task;
+  ppUndoer history;
+  history.Post(task);  // kept in the history when its drag is done
+  for (POINT p : {POINT{70, 65}, POINT{90, 80}, POINT{120, 110}}) {
+    LayerClock::Advance(100);
+    HeadlessBackend::MouseMove(p);
+    HeadlessBackend::RunUntilIdle();
+  }
+  EXPECT_NE(Pixels(), before);  // the outline shows while dragging
+  HeadlessBackend::MouseButton(VK_LBUTTON, false, {120, 110});
+  // Handle the release alone: the cued invalidation waits for its sweeper.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    DispatchMessageA(&msg);
+    if (msg.message == WM_LBUTTONUP) break;
+  }
+  EXPECT_EQ(gLog, (std::vector<std::string>{"do"}));
+  EXPECT_EQ(window_->CuedInvalidationCount(), 1);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(window_->CuedInvalidationCount(), 0);
+  EXPECT_EQ(history.DoneTop(), task);
+  EXPECT_EQ(Pixels(), before);
+}
+
+TEST_F(WindowObjects, SweepersReachTheWindowAfterTheHandler) {
+  struct Note : ppSweeper {
+    explicit Note(HWND w) : ppSweeper(w) {}
+    void Sweep() override { gLog.push_back("swept"); }
+  };
+  new Note(hwnd_);
+  gLog.push_back("posted");
+  EXPECT_TRUE(AnySweeperPending());
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"posted", "swept"}));
+  EXPECT_FALSE(AnySweeperPending());
+}
+
+TEST_F(WindowObjects, CapturedReleaseOutsideTheWindowArrivesNegative) {
+  struct Watch : ppMouseTask {
+    explicit Watch(ppView* v) : ppMouseTask(v, nullptr) {}
+    ppMouseTask* MouseUp(POINT* p) override {
+      gLog.push_back(std::to_string(p->x) + "," + std::to_string(p->y));
+      Finish();
+      return nullptr;
+    }
+  };
+  MoveWindow(hwnd_, 100, 100, 400, 300, 1);
+  HeadlessBackend::RunUntilIdle();
+  auto* task = new Watch(window_);
+  task->Start(10, 10);
+  HeadlessBackend::MouseButton(VK_LBUTTON, false, {80, 90});
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"-20,-10"}));
+}
+
+}  // namespace
