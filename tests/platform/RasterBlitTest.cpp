@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/Dib.h"
 #include "tests/platform/RasterTest.h"
 
 namespace plat {
@@ -326,6 +327,48 @@ TEST(RasterBlit, TransparentCopyThroughAMonochromeMask) {
   EXPECT_EQ(dest.At(0, 0), 0x336699u);
   EXPECT_EQ(dest.At(1, 0), 0x804020u);
   SelectObject(maskDc.get(), old);
+}
+
+}  // namespace
+}  // namespace plat
+
+namespace plat {
+namespace {
+
+TEST(RasterDib, PackedDibsAreCheckedAgainstTheirLength) {
+  std::vector<uint8_t> dib(40 + 2 * 4 + 4);  // 4 bits, two colours, one row of 4 bytes
+  BITMAPINFOHEADER header;
+  header.biWidth = 3;
+  header.biHeight = -1;
+  header.biBitCount = 4;
+  header.biClrUsed = 2;
+  std::memcpy(dib.data(), &header, 40);
+  std::optional<DibFormat> format = ParsePackedDib(dib);
+  ASSERT_TRUE(format);
+  EXPECT_FALSE(format->bottomUp);
+  EXPECT_EQ(format->colors.size(), 2u);
+  EXPECT_EQ(format->headerBytes, 48u);
+  EXPECT_EQ(format->rowBytes, 4);
+  // One byte short of the pixels, a table beyond the end, and nonsense sizes are all refused.
+  EXPECT_FALSE(ParsePackedDib(std::span(dib).first(dib.size() - 1)));
+  BITMAPINFOHEADER greedy = header;
+  greedy.biClrUsed = 0;  // sixteen colours do not fit
+  std::memcpy(dib.data(), &greedy, 40);
+  EXPECT_FALSE(ParsePackedDib(dib));
+  using Breakage = void (*)(BITMAPINFOHEADER&);
+  const Breakage breakages[] = {[](BITMAPINFOHEADER& h) { h.biWidth = 0; },
+                                [](BITMAPINFOHEADER& h) { h.biHeight = 40000; },
+                                [](BITMAPINFOHEADER& h) { h.biCompression = 1; },
+                                [](BITMAPINFOHEADER& h) { h.biSize = 41; },
+                                [](BITMAPINFOHEADER& h) { h.biPlanes = 2; }};
+  for (Breakage broken : breakages) {
+    BITMAPINFOHEADER bad = header;
+    broken(bad);
+    std::memcpy(dib.data(), &bad, 40);
+    EXPECT_FALSE(ParsePackedDib(dib));
+  }
+  EXPECT_FALSE(ParsePackedDib(std::span(dib).first(39)));
+  EXPECT_EQ(DibRowBytes(101, 24), 304);
 }
 
 }  // namespace
