@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/HeadlessBackend.h"
+#include "platform/LayerClock.h"
+#include "platform/Tooltip.h"
+#include "platform/WindowApi.h"
+
+namespace plat {
+namespace {
+
+LRESULT PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+
+class ToolTips : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    RegisterToolTipClass();
+    WNDCLASSA wc;
+    wc.lpfnWndProc = PlainProc;
+    wc.lpszClassName = "TipHost";
+    RegisterClassA(&wc);
+    host_ = CreateWindowExA(0, "TipHost", "host", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
+                            nullptr, nullptr);
+    tip_ = CreateWindowExA(0, kToolTipClass, nullptr, 0, 0, 0, 0, 0, host_, nullptr, nullptr, nullptr);
+    ASSERT_NE(tip_, nullptr);
+    AddTool(1, {10, 10, 110, 40}, "Wall height");
+    HeadlessBackend::RunUntilIdle();
+  }
+  void TearDown() override { HeadlessBackend::Reset(); }
+
+  LRESULT AddTool(uintptr_t id, RECT rect, const char* text, UINT size = kToolInfoSize) {
+    std::string copy = text;
+    TOOLINFOA info;
+    info.cbSize = size;
+    info.hwnd = host_;
+    info.uId = id;
+    info.rect = rect;
+    info.lpszText = copy.data();
+    return SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  }
+
+  // The application's loop: every mouse message is relayed to the tooltip before it is dispatched.
+  void MoveTo(POINT client) {
+    HeadlessBackend::MouseMove({100 + client.x, 100 + client.y});
+    Pump();
+  }
+  void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message >= WM_MOUSEMOVE && msg.message <= WM_MBUTTONUP) {
+        SendMessageA(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+      }
+      DispatchMessageW(&msg);
+      if (msg.message == WM_PAINT) ValidateRect(msg.hwnd, nullptr);
+    }
+  }
+  std::u16string TipText() {
+    char16_t text[80] = {};
+    GetWindowTextW(tip_, text, 80);
+    return text;
+  }
+
+  HWND host_ = nullptr;
+  HWND tip_ = nullptr;
+};
+
+TEST_F(ToolTips, TheTipAppearsAfterTheDelayBelowThePointerWithItsText) {
+  MoveTo({20, 20});
+  LayerClock::Advance(499);
+  MoveTo({21, 20});  // still on the same tool: the delay keeps running from the first move
+  UpdateToolTips();
+  EXPECT_FALSE(IsWindowVisible(tip_));
+  LayerClock::Advance(1);
+  UpdateToolTips();
+  ASSERT_TRUE(IsWindowVisible(tip_));
+  EXPECT_EQ(TipText(), u"Wall height");
+  RECT r;
+  GetWindowRect(tip_, &r);
+  EXPECT_EQ(r.left, 121);
+  EXPECT_EQ(r.top, 140);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(GetWindowSurface(tip_)->Pixel(2, 2), 0xFFFFE1u);  // painted in the tip colour
+
+  char buffer[80] = {};
+  TOOLINFOA query;
+  query.cbSize = kToolInfoSize;
+  query.hwnd = host_;
+  query.uId = 1;
+  query.lpszText = buffer;
+  SendMessageA(tip_, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&query));
+  EXPECT_STREQ(buffer, "Wall height");
+}
+
+TEST_F(ToolTips, LeavingClickingOrRemovingTheToolHidesTheTip) {
+  AddTool(2, {200, 10, 300, 40}, "Door");
+  MoveTo({20, 20});
+  LayerClock::Advance(500);
+  UpdateToolTips();
+  ASSERT_TRUE(IsWindowVisible(tip_));
+  MoveTo({150, 20});  // between the tools
+  EXPECT_FALSE(IsWindowVisible(tip_));
+
+  MoveTo({250, 20});
+  LayerClock::Advance(600);
+  UpdateToolTips();
+  EXPECT_EQ(TipText(), u"Door");
+  HeadlessBackend::Click({350, 120});
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(tip_));
+  LayerClock::Advance(1000);
+  MoveTo({251, 20});
+  EXPECT_FALSE(IsWindowVisible(tip_));  // not again until the pointer reaches another tool
+
+  MoveTo({20, 20});
+  LayerClock::Advance(500);
+  UpdateToolTips();
+  ASSERT_TRUE(IsWindowVisible(tip_));
+  TOOLINFOA gone;
+  gone.cbSize = kToolInfoSize;
+  gone.hwnd = host_;
+  gone.uId = 1;
+  SendMessageA(tip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&gone));
+  EXPECT_FALSE(IsWindowVisible(tip_));
+  EXPECT_EQ(SendMessageA(tip_, TTM_GETTOOLCOUNT, 0, 0), 1);
+  LayerClock::Advance(5000);
+  UpdateToolTips();
+  EXPECT_FALSE(IsWindowVisible(tip_));
+}
+
+TEST_F(ToolTips, DelaysAutoPopAndRecordSizes) {
+  SendMessageA(tip_, TTM_SETDELAYTIME, TTDT_INITIAL, 100);
+  MoveTo({20, 20});
+  LayerClock::Advance(100);
+  UpdateToolTips();
+  ASSERT_TRUE(IsWindowVisible(tip_));
+  LayerClock::Advance(kToolTipAutoPop);
+  UpdateToolTips();
+  EXPECT_FALSE(IsWindowVisible(tip_));
+
+  EXPECT_EQ(AddTool(3, {0, 0, 5, 5}, "x", 48), 1);
+  EXPECT_EQ(AddTool(4, {0, 0, 5, 5}, "x", 12), 0);
+  EXPECT_EQ(SendMessageA(tip_, TTM_GETTOOLCOUNT, 0, 0), 2);
+  char16_t text[] = u"\u00c4nderung";
+  TOOLINFOW wide;
+  wide.cbSize = kToolInfoSize;
+  wide.hwnd = host_;
+  wide.uId = 1;
+  wide.rect = {10, 10, 110, 40};
+  wide.lpszText = text;
+  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&wide));  // replaces tool 1
+  EXPECT_EQ(SendMessageA(tip_, TTM_GETTOOLCOUNT, 0, 0), 2);
+  MoveTo({150, 30});  // away and back: after it popped down the tip shows only for a new visit
+  MoveTo({30, 30});
+  LayerClock::Advance(100);
+  UpdateToolTips();
+  EXPECT_EQ(TipText(), u"\u00c4nderung");
+  DestroyWindow(tip_);
+  UpdateToolTips();  // a destroyed control is forgotten
+}
+
+}  // namespace
+}  // namespace plat
