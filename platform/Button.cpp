@@ -251,6 +251,7 @@ void Button::PaintCheck(HWND window, HDC dc, const State& state, const RECT& cli
 }
 
 void Button::PaintGroup(HWND window, HDC dc, const RECT& client) {
+  FillSolid(dc, client, kFaceColor);
   std::u16string caption = WindowText(window);
   SIZE size = MeasureControlText(window, caption);
   int32_t lineY = client.top + size.cy / 2;

@@ -239,6 +239,16 @@ LRESULT ComboBox::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   if (!state) return DefWindowProcW(window, message, wParam, lParam);
   if (message >= CB_GETEDITSEL && message <= kLastComboMessage) return ListMessage(window, *state, message, wParam, lParam);
   switch (message) {
+    case WM_CREATE: {
+      // The height a template gives a drop-down list is the opened list's; the field itself is one
+      // entry high.
+      RECT r;
+      GetWindowRect(window, &r);
+      POINT topLeft{r.left, r.top};
+      if (HWND parent = GetParent(window)) ScreenToClient(parent, &topLeft);
+      MoveWindow(window, topLeft.x, topLeft.y, r.right - r.left, ItemHeight(window) + 6, 0);
+      return 0;
+    }
     case WM_DESTROY:
       Close(window, *state);
       return 0;

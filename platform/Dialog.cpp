@@ -163,6 +163,54 @@ bool HandleDialogKey(HWND dialog, const MSG& msg) {
   }
 }
 
+// The frame and caption bar of a top-level dialog, drawn straight into its window's pixels (the
+// layer keeps no painter of its own for them).
+void PaintFrame(HWND dialog) {
+  Surface* surface = GetWindowSurface(dialog);
+  if (!surface) return;
+  RECT outer, client;
+  GetWindowRect(dialog, &outer);
+  GetClientRect(dialog, &client);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  int32_t width = outer.right - outer.left, height = outer.bottom - outer.top;
+  int32_t border = origin.x - outer.left, top = origin.y - outer.top;
+  if (border <= 0 && top <= 0) return;
+  RECT all = {0, 0, width, height};
+  HDC dc = CreateSurfaceDC(*surface, {0, 0}, all);
+  FillSolid(dc, {0, 0, width, top}, kFaceColor);
+  FillSolid(dc, {0, 0, border, height}, kFaceColor);
+  FillSolid(dc, {width - border, 0, width, height}, kFaceColor);
+  FillSolid(dc, {0, height - border, width, height}, kFaceColor);
+  if (border >= 2) DrawBevel(dc, all, false);
+  if (top - border > 2) {
+    RECT bar = {border, border, width - border, top - 1};
+    FillSolid(dc, bar, kSelectionColor);
+    HFONT font = CreateFontA(-11, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 0, "MS Sans Serif");
+    {
+      ScopedSelection select(dc, font);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, kSelectionTextColor);
+      std::u16string caption = WindowText(dialog);
+      RECT text = {bar.left + 4, bar.top, bar.right - 20, bar.bottom};
+      DrawTextW(dc, caption.c_str(), static_cast<int32_t>(caption.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    DeleteObject(font);
+    if (GetWindowLongPtrA(dialog, GWL_STYLE) & WS_SYSMENU) {
+      // The close box.
+      RECT box = {bar.right - 18, bar.top + 2, bar.right - 2, bar.bottom - 2};
+      FillSolid(dc, box, kFaceColor);
+      DrawBevel(dc, box, false);
+      for (int32_t i = 0; i < 7; ++i) {
+        int32_t x = box.left + 4 + i, y = box.top + 3 + i;
+        FillSolid(dc, {x, y, x + 2, y + 1}, kTextColor);
+        FillSolid(dc, {x, box.top + 9 - i, x + 2, box.top + 10 - i}, kTextColor);
+      }
+    }
+  }
+  ReleaseSurfaceDC(dc);
+}
+
 // The defaults of the dialog class.
 LRESULT DefaultDialogMessage(HWND dialog, DialogState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -173,6 +221,7 @@ LRESULT DefaultDialogMessage(HWND dialog, DialogState* state, UINT message, WPAR
       return 1;
     }
     case WM_PAINT: {
+      if (!(GetWindowLongPtrA(dialog, GWL_STYLE) & WS_CHILD)) PaintFrame(dialog);
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(dialog, &ps);
       if (ps.fErase) {
