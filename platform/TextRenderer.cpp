@@ -70,8 +70,15 @@ TextRenderer::TextRenderer(FontObject& font, double scale) : font_(font), em_(fo
   cairo_font_options_destroy(options);
   cairo_font_extents_t extents;
   cairo_scaled_font_extents(scaled_, &extents);
-  ascent_ = int32_t(std::ceil(extents.ascent - 1e-6));
-  height_ = ascent_ + int32_t(std::ceil(extents.descent - 1e-6));
+  if (font.Log().lfHeight > 0) {
+    // A positive height asks for this cell height exactly; the ascent takes its share of it.
+    height_ = std::max(1, int32_t(std::lround(font.Log().lfHeight * scale)));
+    double cell = extents.ascent + extents.descent;
+    ascent_ = cell > 0 ? int32_t(std::lround(height_ * extents.ascent / cell)) : height_;
+  } else {
+    ascent_ = int32_t(std::ceil(extents.ascent - 1e-6));
+    height_ = ascent_ + int32_t(std::ceil(extents.descent - 1e-6));
+  }
 }
 
 TextRenderer::~TextRenderer() { cairo_scaled_font_destroy(scaled_); }
