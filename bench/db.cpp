@@ -44,15 +44,16 @@ uint64_t Random() {  // xorshift64*
 }
 
 struct Work {
-  std::vector<int32_t> ids;       // the long key of record i (unique, in random order)
-  std::vector<std::string> names; // the text key of record i
-  std::vector<int32_t> lookups;   // ids to look up
+  std::vector<int32_t> ids;        // the long key of record i (unique, in random order)
+  std::vector<std::string> names;  // the text key of record i
+  std::vector<int32_t> lookups;    // ids to look up
 };
 
 Work MakeWork() {
   Work work;
   for (int32_t i = 0; i < kRecords; ++i) work.ids.push_back(i * 7 + 1);
-  for (int32_t i = kRecords - 1; i > 0; --i) std::swap(work.ids[size_t(i)], work.ids[Random() % uint64_t(i + 1)]);
+  for (int32_t i = kRecords - 1; i > 0; --i)
+    std::swap(work.ids[size_t(i)], work.ids[Random() % uint64_t(i + 1)]);
   char name[32];
   for (int32_t i = 0; i < kRecords; ++i) {
     std::snprintf(name, sizeof name, "item%06d", work.ids[size_t(i)] % 100'000 / 7 * 3 % 100'000);
@@ -157,8 +158,9 @@ sqlite3* OpenSqlite(const std::string& path) {
 Times RunSqlite(const Work& work, const std::string& path) {
   Times t;
   sqlite3* db = OpenSqlite(path);
-  Exec(db, "CREATE TABLE bench(id INTEGER, name TEXT, note TEXT);"
-           "CREATE INDEX bench_id ON bench(id); CREATE INDEX bench_name ON bench(name);");
+  Exec(db,
+       "CREATE TABLE bench(id INTEGER, name TEXT, note TEXT);"
+       "CREATE INDEX bench_id ON bench(id); CREATE INDEX bench_name ON bench(name);");
   sqlite3_stmt* insert = nullptr;
   sqlite3_prepare_v2(db, "INSERT INTO bench VALUES(?, ?, ?)", -1, &insert, nullptr);
   t.insert = Seconds([&] {
@@ -187,7 +189,8 @@ Times RunSqlite(const Work& work, const std::string& path) {
   });
   sqlite3_finalize(lookup);
   sqlite3_stmt* scan = nullptr;
-  sqlite3_prepare_v2(db, "SELECT rowid FROM bench WHERE name >= ? AND name < ?", -1, &scan, nullptr);
+  sqlite3_prepare_v2(db, "SELECT rowid FROM bench WHERE name >= ? AND name < ?", -1, &scan,
+                     nullptr);
   t.scan = Seconds([&] {
     sqlite3_bind_text(scan, 1, kPrefix, -1, SQLITE_STATIC);
     sqlite3_bind_text(scan, 2, "item02", -1, SQLITE_STATIC);

@@ -138,6 +138,32 @@ dbDatafile::~dbDatafile() {
   layout_->DisposeRecord(scratch_);
 }
 
+dbDatafile& dbDatafile::FileByName(dbDatabase& database, const char* name) {
+  if (name == nullptr) throw db::kBadCall;
+  if (dbDatafile* file = database.RegisteredFile(name)) return *file;
+  if (std::strlen(name) > dbDatabase::kMaxFileNameLength) throw db::kBadCall;
+  return *database.RegisterFile(name, new dbDatafile(name, database),
+                                [](dbDatafile* file) { delete file; });
+}
+
+dbDatafile* dbDatafile::FileById(dbDatabase& database, int32_t fileId) {
+  for (int32_t i = 0; i < database.RegisteredFileCount(); ++i) {
+    dbDatafile* file = database.RegisteredFileAt(i);
+    if (file->FileId() == fileId) return file;
+  }
+  return nullptr;
+}
+
+int32_t dbDatafile::FileId() const {
+  return db::GetI32(layout_->Bytes().data(), dbRecordLayout::kFileId);
+}
+
+void dbDatafile::ClearIndexes() {
+  for (dbIndexEntry& e : entries_) {
+    if (e.index != nullptr) e.index->Clear();
+  }
+}
+
 void dbDatafile::LoadResource() {
   Handle h = nullptr;
   try {

@@ -55,7 +55,14 @@ class dbDatafile {
   dbDatafile(const dbDatafile&) = delete;
   dbDatafile& operator=(const dbDatafile&) = delete;
 
+  // The database's table file of that name: the registered one, else a new one opened (Open) and
+  // registered; the database owns it. Names are at most 35 characters (-50 otherwise).
+  static dbDatafile& FileByName(dbDatabase& database, const char* name);
+  // The first registered file whose layout has this file id; null when none.
+  static dbDatafile* FileById(dbDatabase& database, int32_t fileId);
+
   const std::string& Name() const { return name_; }
+  int32_t FileId() const;
   dbDatabase& Database() { return database_; }
   const dbRecordLayout& Layout() const { return *layout_; }
 
@@ -90,6 +97,9 @@ class dbDatafile {
   // equal its number (when not 0). Empty text: every record, in the first index's order. Null when
   // nothing contributed.
   Handle QuickSearch(const char* text);
+
+  // Empties every index of the file (inside the caller's transaction).
+  void ClearIndexes();
 
   // Index-list entries as held in memory (for inspection).
   const std::vector<dbIndexEntry>& Indexes() const { return entries_; }

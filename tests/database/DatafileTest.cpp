@@ -343,4 +343,29 @@ TEST_F(DatafileTest, ProgramLayoutOpensByItsRecordClassName) {
   strings.DisposeRecordBuffer(buffer);
 }
 
+TEST_F(DatafileTest, DatabaseHandsOutOneFilePerName) {
+  dbDatafile& first = dbDatafile::FileByName(*db_, "qxGroup");
+  EXPECT_EQ(&dbDatafile::FileByName(*db_, "qxGroup"), &first);
+  dbDatafile& document = dbDatafile::FileByName(*db_, "qxDocument");
+  dbDatafile& calculator = dbDatafile::FileByName(*db_, "qxCalculator");
+  EXPECT_EQ(first.FileId(), 5400);
+  EXPECT_EQ(dbDatafile::FileById(*db_, 5400), &first);
+  EXPECT_EQ(dbDatafile::FileById(*db_, 5417), &document);  // the first of the two with 5417
+  EXPECT_EQ(calculator.FileId(), 5417);
+  EXPECT_EQ(dbDatafile::FileById(*db_, 1), nullptr);
+  EXPECT_EQ(document.FieldCount(), 76);
+  EXPECT_EQ(ErrorOf([&] { dbDatafile::FileByName(*db_, std::string(36, 'x').c_str()); }),
+            db::kBadCall);
+}
+
+TEST_F(DatafileTest, ClearedIndexesListNothing) {
+  OpenFile(PeopleV1());
+  Add("Anna", 31);
+  db_->BeginTransaction();
+  file_->ClearIndexes();
+  db_->EndTransaction();
+  EXPECT_EQ(Sorted(file_->AllByIndex(kName)), Numbers{});
+  EXPECT_EQ(file_->FindByKey(kName, "Anna"), 0);
+}
+
 }  // namespace
