@@ -1,12 +1,20 @@
 #include "framework/ppDC.h"
 
+#include <GL/gl.h>
+#include <GL/glu.h>
+
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "framework/DrawingHelpers.h"
 #include "framework/FontCache.h"
+#include "framework/GlSharedState.h"
+#include "framework/ppPicture.h"
 #include "framework/ppClipSaver.h"
 #include "framework/ppRegion.h"
 #include "framework/ppShape.h"
+#include "platform/WglTarget.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -85,6 +93,11 @@ void ppDC::MakeDefaultTools() {
 }
 
 ppDC::~ppDC() {
+  if (glOn_) EndOpenGL();
+  if (glContext_) {
+    if (plat::wglGetCurrentContext() == glContext_) plat::wglMakeCurrent(nullptr, nullptr);
+    if (!IsMasterGLContext(glContext_)) plat::wglDeleteContext(glContext_);
+  }
   delete savedClip_;
   if (!dc_) {
     if (ownsDc_ && storedClip_) plat::DeleteObject(storedClip_);
@@ -125,7 +138,10 @@ void ppDC::MoveToF(float x, float y) {
 
 void ppDC::LineToF(float x, float y) {
   if (attached_) attached_->LineToF(x, y);
-  if (dc_) {
+  if (lineBatch_ && mode_ != kModeXor) {
+    glVertex2f(curX_, curY_);
+    glVertex2f(x, y);
+  } else if (dc_) {
     plat::ScopedSelection pen(dc_, ModePen());
     plat::LineTo(dc_, Trunc(x), Trunc(y));
   }
@@ -427,4 +443,168 @@ void ppDC::DrawTextXor(const Vcon::WString& text, int32_t x, int32_t y) {
   plat::DrawTextW(mem.get(), text.c_str(), int32_t(text.size()), &r, plat::DT_NOPREFIX);
   plat::BitBlt(dc_, x, y, w, h, mem.get(), 0, 0, plat::SRCINVERT);
   plat::BitBlt(dc_, x, y, w, h, mem.get(), 0, 0, plat::DSTINVERT);
+}
+
+// ---- OpenGL 2D mode.
+
+void ppDC::SetOpenGL(bool on, bool reload, const plat::RECT& viewport) {
+  SetTextureReload(reload && on);
+  if (!dc_ || on == glOn_) return;
+  if (on)
+    BeginOpenGL(viewport);
+  else
+    EndOpenGL();
+}
+
+void ppDC::BeginOpenGL(const plat::RECT& viewport) {
+  if (!glContext_) glContext_ = CreateGLContext(dc_);
+  if (!glContext_) return;
+  // The box GL may draw in: the device's clip within the stored clip (or the stored clip's box).
+  std::unique_ptr<ppRegion> clip(GetClipRegion());
+  if (storedClip_) {
+    ppRegion stored(storedClip_);
+    clip->Intersect(stored);
+    if (clip->IsEmpty()) clip.reset(new ppRegion(stored));
+  }
+  plat::RECT box;
+  clip->GetBounds(&box);
+  savedClip_ = new ppClipSaver(*this);
+  savedGLContext_ = plat::wglGetCurrentContext();
+  savedGLDC_ = plat::wglGetCurrentDC();
+  plat::SelectClipRgn(dc_, nullptr);
+  if (!plat::wglMakeCurrent(dc_, glContext_)) {
+    delete savedClip_;
+    savedClip_ = nullptr;
+    return;
+  }
+  glOn_ = true;
+  plat::RECT area = viewport;
+  if (area.top == -1) {
+    area = plat::RECT{};
+    if (window_) {
+      plat::GetClientRect(window_, &area);
+    } else if (auto target = plat::ResolveWglTarget(dc_)) {
+      area = plat::RECT{0, 0, target->width, target->height};
+    }
+  }
+  const int32_t width = area.right - area.left, height = area.bottom - area.top;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glEnable(GL_SCISSOR_TEST);
+  if (box.bottom - box.top > 1)
+    glScissor(box.left, area.bottom - box.bottom, box.right - box.left, box.bottom - box.top);
+  glLineWidth(GLfloat(GlLineWidth()));
+  glDrawBuffer(GL_FRONT);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_BLEND);
+  glEnable(GL_LINE_SMOOTH);
+  for (GLenum off : {GL_DEPTH_TEST, GL_ALPHA_TEST, GL_DITHER, GL_LIGHTING, GL_CULL_FACE, GL_TEXTURE_2D}) glDisable(off);
+}
+
+void ppDC::EndOpenGL() {
+  if (lineBatch_) SetLineBatch(false);
+  delete savedClip_;
+  savedClip_ = nullptr;
+  glDisable(GL_LINE_SMOOTH);
+  glDisable(GL_BLEND);
+  glFlush();
+  glFinish();
+  plat::wglMakeCurrent(savedGLDC_, savedGLContext_);
+  savedGLContext_ = nullptr;
+  savedGLDC_ = nullptr;
+  glOn_ = false;
+}
+
+void ppDC::SetLineBatch(bool on) {
+  if (on == lineBatch_ || (on && !glOn_)) return;
+  lineBatch_ = on;
+  if (on) {
+    glEnable(GL_BLEND);
+    glEnable(GL_LINE_SMOOTH);
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(float(color_.red) / 255, float(color_.green) / 255, float(color_.blue) / 255);
+    glLineWidth(GLfloat(GlLineWidth()));
+    glBegin(GL_LINES);
+  } else {
+    glEnd();
+    glDisable(GL_BLEND);
+    glFlush();
+    glFinish();
+  }
+}
+
+namespace {
+
+// What the tessellator's vertex callback needs to place texture coordinates.
+struct TextureMapping {
+  float cosA = 1;
+  float sinA = 0;
+  float scale = 1;
+  std::vector<std::unique_ptr<GLdouble[]>> combined;  // vertices made where edges cross
+};
+
+void GLAPIENTRY TessBegin(GLenum type) { glBegin(type); }
+void GLAPIENTRY TessEnd() { glEnd(); }
+
+void GLAPIENTRY TessVertex(void* vertex, void* data) {
+  const auto* v = static_cast<const GLdouble*>(vertex);
+  const auto* m = static_cast<const TextureMapping*>(data);
+  const float x = float(v[0]), y = float(v[1]);
+  const float s = x / 100 * m->scale, t = -y / 100 * m->scale;
+  glTexCoord2f(s * m->cosA - t * m->sinA, s * m->sinA + t * m->cosA);
+  glVertex2f(x, y);
+}
+
+// Self-crossing outlines need new vertices at the crossings; they live until the fill is done.
+void GLAPIENTRY TessCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* data) {
+  auto* m = static_cast<TextureMapping*>(data);
+  m->combined.emplace_back(new GLdouble[3]{coords[0], coords[1], coords[2]});
+  *out = m->combined.back().get();
+}
+
+void GLAPIENTRY TessError(GLenum, void*) {}
+
+}  // namespace
+
+void ppDC::FillPolygonTextured(const ppRegion& region, const ppPicture* picture, float angle, float scale) {
+  if (!glOn_ || !picture || picture->IsEmpty() || region.PointCount() < 3) return;
+  if (lineBatch_) SetLineBatch(false);
+  glEnable(GL_TEXTURE_2D);
+  BindPictureTexture(*picture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+
+  TextureMapping mapping;
+  mapping.cosA = std::cos(angle);
+  mapping.sinA = std::sin(angle);
+  mapping.scale = scale;
+  std::vector<GLdouble> coords(size_t(region.PointCount()) * 3);
+  for (int32_t i = 0; i < region.PointCount(); ++i) {
+    coords[size_t(i) * 3] = region.Points()[i].x;
+    coords[size_t(i) * 3 + 1] = region.Points()[i].y;
+    coords[size_t(i) * 3 + 2] = 0;
+  }
+  GLUtesselator* tess = gluNewTess();
+  if (!tess) return;
+  gluTessProperty(tess, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_ODD);
+  gluTessCallback(tess, GLU_TESS_BEGIN, reinterpret_cast<_GLUfuncptr>(TessBegin));
+  gluTessCallback(tess, GLU_TESS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(TessVertex));
+  gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<_GLUfuncptr>(TessEnd));
+  gluTessCallback(tess, GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(TessCombine));
+  gluTessCallback(tess, GLU_TESS_ERROR_DATA, reinterpret_cast<_GLUfuncptr>(TessError));
+  gluTessBeginPolygon(tess, &mapping);
+  gluTessBeginContour(tess);
+  for (int32_t i = 0; i < region.PointCount(); ++i)
+    gluTessVertex(tess, &coords[size_t(i) * 3], &coords[size_t(i) * 3]);
+  gluTessEndContour(tess);
+  gluTessEndPolygon(tess);
+  gluDeleteTess(tess);
+  glDisable(GL_TEXTURE_2D);
 }

@@ -12,9 +12,11 @@
 #include "framework/ColorConversion.h"
 #include "framework/iShape.h"
 #include "platform/Gdi.h"
+#include "platform/Wgl.h"
 #include "platform/WindowTypes.h"
 
 class ppClipSaver;
+class ppPicture;
 class ppRegion;
 class ppShape;
 
@@ -116,6 +118,21 @@ class ppDC : public iShape {
   // Text whose reference point is (x, y) moved by the remembered font height along the text angle.
   void DrawTextAt(const Vcon::WString& text, int32_t x, int32_t y);
 
+  // ---- OpenGL 2D mode: device pixels with (0, 0) at the top-left, under the context's clip.
+  // On: makes the context's GL context current over the viewport (the window's client rectangle
+  // when viewport.top is -1) with blending and smooth lines; off: puts the clip and the previously
+  // current GL context back. `reload` makes textured fills rebuild their textures while on.
+  void SetOpenGL(bool on, bool reload, const plat::RECT& viewport);
+  bool IsOpenGLOn() const { return glOn_; }
+  // While on (in OpenGL mode), LineToF draws smooth GL segments in the current colour.
+  void SetLineBatch(bool on);
+  // Fills the polygon recorded in `region` with the picture repeated every 100 / scale pixels,
+  // turned by `angle` (radians, counter-clockwise); odd winding rule. Needs OpenGL mode.
+  void FillPolygonTextured(const ppRegion& region, const ppPicture* picture, float angle, float scale);
+
+  // Does nothing; list and calculation views call it where other contexts would draw.
+  void EmptyHook(void*) {}
+
   // The float position of the last path command.
   float CurrentX() const { return curX_; }
   float CurrentY() const { return curY_; }
@@ -126,9 +143,14 @@ class ppDC : public iShape {
   plat::HPEN ModePen() const;
   void ReplaceSolidPen();
   void DrawTextXor(const Vcon::WString& text, int32_t x, int32_t y);
+  void BeginOpenGL(const plat::RECT& viewport);
+  void EndOpenGL();
+  int32_t GlLineWidth() const { return (penWidth_ + penHeight_) / 2; }
 
   iShape* attached_ = nullptr;
   ppClipSaver* savedClip_ = nullptr;
+  plat::HGLRC savedGLContext_ = nullptr;
+  plat::HDC savedGLDC_ = nullptr;
   ppRGBColor color_;
   plat::HDC dc_ = nullptr;
   plat::HBRUSH fillBrush_ = nullptr;
@@ -147,6 +169,9 @@ class ppDC : public iShape {
   bool ownsDc_ = false;
   double scale_ = 1.0;
   plat::HWND window_ = nullptr;
+  plat::HGLRC glContext_ = nullptr;  // owned unless it is the process's master context
+  bool glOn_ = false;
+  bool lineBatch_ = false;
   float curX_ = 0;
   float curY_ = 0;
   float textAngle_ = 0;
