@@ -24,7 +24,8 @@ int32_t LargestEntry(Handle list) {
 // One bit per record number 0..largest; bit n in byte n >> 3, bit n & 7.
 class BitSet {
  public:
-  explicit BitSet(int32_t largest) : bytes_(static_cast<size_t>(largest) / 8 + 1, 0) {}
+  // Two empty lists have no largest entry (-1): the set then holds nothing but stays small.
+  explicit BitSet(int32_t largest) : bytes_(static_cast<size_t>(std::max(largest, 0)) / 8 + 1, 0) {}
   void Set(int32_t n) {
     if (n >= 0 && size_t(n >> 3) < bytes_.size()) bytes_[size_t(n >> 3)] |= uint8_t(1u << (n & 7));
   }

@@ -43,6 +43,10 @@ TEST(HandleListTest, SetOperationsKeepTheFirstListsOrder) {
   EXPECT_EQ(Combine({9, 1000, 8}, {}, HandleList::IntersectWith), (std::vector<int32_t>{}));
   EXPECT_EQ(Combine({9, 1000, 8}, {8}, HandleList::DifferenceWith), (std::vector<int32_t>{9, 1000}));
   EXPECT_EQ(Combine({0, 8, 16}, {16, 0}, HandleList::IntersectWith), (std::vector<int32_t>{0, 16}));
+  // Two empty lists: nothing to combine, and nothing huge to allocate for it.
+  EXPECT_EQ(Combine({}, {}, HandleList::UnionWith), (std::vector<int32_t>{}));
+  EXPECT_EQ(Combine({}, {}, HandleList::IntersectWith), (std::vector<int32_t>{}));
+  EXPECT_EQ(Combine({}, {}, HandleList::DifferenceWith), (std::vector<int32_t>{}));
 }
 
 TEST(HandleListTest, InsertGrowsAndEditsInPlace) {
