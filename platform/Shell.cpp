@@ -1,0 +1,84 @@
+#include "platform/Shell.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <mutex>
+
+#include "platform/AnsiCodePage.h"
+#include "platform/TextRenderer.h"
+
+extern char** environ;
+
+namespace plat {
+
+namespace {
+std::mutex gLock;
+std::vector<ShellExecuteRecord> gLog;
+bool gLaunching = false;
+
+std::u16string Text(const char16_t* s) { return s ? std::u16string(s) : std::u16string(); }
+std::u16string Text(const char* s) { return s ? WidenAnsi(s) : std::u16string(); }
+
+bool IsLink(const std::u16string& target) { return target.find(u"://") != std::u16string::npos || target.rfind(u"mailto:", 0) == 0; }
+
+// Starts xdg-open on the target and does not wait for it (a second child reaps nothing: the opener
+// ends at once and is waited for here).
+void Launch(std::u16string target, const std::u16string& directory) {
+  if (!IsLink(target)) {
+    if (!target.empty() && target[0] != u'\\' && target[0] != u'/' && !directory.empty()) target = directory + u"\\" + target;
+    std::replace(target.begin(), target.end(), u'\\', u'/');
+  }
+  std::string argument = Utf16ToUtf8(target);
+  char program[] = "xdg-open";
+  char* argv[] = {program, argument.data(), nullptr};
+  pid_t child = 0;
+  if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) == 0) {
+    int status = 0;
+    waitpid(child, &status, 0);
+  }
+}
+
+HINSTANCE Run(ShellExecuteRecord record) {
+  std::u16string verb = record.verb;
+  std::transform(verb.begin(), verb.end(), verb.begin(), [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; });
+  bool launch;
+  {
+    std::lock_guard lock(gLock);
+    gLog.push_back(record);
+    launch = gLaunching;
+  }
+  if (record.file.empty()) return reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
+  if (!verb.empty() && verb != u"open" && verb != u"explore") return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
+  if (launch) Launch(record.file, record.directory);
+  return reinterpret_cast<HINSTANCE>(intptr_t{33});
+}
+}  // namespace
+
+HINSTANCE ShellExecuteW(HWND owner, const char16_t* verb, const char16_t* file, const char16_t* parameters,
+                        const char16_t* directory, int32_t show) {
+  return Run({owner, Text(verb), Text(file), Text(parameters), Text(directory), show});
+}
+
+HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters, const char* directory,
+                        int32_t show) {
+  return Run({owner, Text(verb), Text(file), Text(parameters), Text(directory), show});
+}
+
+std::vector<ShellExecuteRecord> ShellExecuteLog() {
+  std::lock_guard lock(gLock);
+  return gLog;
+}
+
+void ClearShellExecuteLog() {
+  std::lock_guard lock(gLock);
+  gLog.clear();
+}
+
+void SetShellLaunching(bool on) {
+  std::lock_guard lock(gLock);
+  gLaunching = on;
+}
+
+}  // namespace plat

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "platform/CommonDialogs.h"
+#include "platform/Controls.h"
+#include "platform/FileDialog.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowApi.h"
+
+namespace plat {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::u16string Backslashed(const fs::path& p) {
+  std::u16string s = p.u16string();
+  for (char16_t& c : s) {
+    if (c == u'/') c = u'\\';
+  }
+  if (s.back() != u'\\') s += u'\\';
+  return s;
+}
+
+// A folder with plan.qxf, notes.txt and the subfolder "sub" holding other.qxf.
+class FileDialogs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    ClearMessageBoxLog();
+    root_ = fs::temp_directory_path() / ("filedialog-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                        "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "sub");
+    std::ofstream(root_ / "plan.qxf") << "x";
+    std::ofstream(root_ / "notes.txt") << "y";
+    std::ofstream(root_ / "sub" / "other.qxf") << "z";
+    folder_ = Backslashed(root_);
+    info_.lpstrFilter = u"Plans (*.qxf)\0*.qxf\0All files\0*.*\0";
+    info_.lpstrFile = file_;
+    info_.nMaxFile = 260;
+    info_.lpstrFileTitle = title_;
+    info_.nMaxFileTitle = 64;
+    info_.lpstrInitialDir = folder_.c_str();
+    info_.lpstrDefExt = u"qxf";
+  }
+  void TearDown() override {
+    HeadlessBackend::Reset();
+    ClearMessageBoxLog();
+    fs::remove_all(root_);
+  }
+  // Each time the dialog waits, the next step runs with the dialog window.
+  void Script(std::vector<std::function<void(HWND)>> steps) {
+    steps_ = std::move(steps);
+    next_ = 0;
+    HeadlessBackend::SetIdleScript([this] {
+      if (next_ == steps_.size()) return false;
+      steps_[next_++](GetActiveWindow());
+      return true;
+    });
+  }
+  static std::function<void(HWND)> TypeName(const char16_t* name) {
+    return [name](HWND d) {
+      SetDlgItemTextW(d, kFileNameItem, name);
+      SetFocus(GetDlgItem(d, kFileNameItem));
+      HeadlessBackend::Key(VK_RETURN, true);
+    };
+  }
+  static std::function<void(HWND)> Cancel() {
+    return [](HWND) { HeadlessBackend::Key(VK_ESCAPE, true); };
+  }
+  std::vector<std::u16string> Listed(HWND d) {
+    std::vector<std::u16string> out;
+    LRESULT n = SendDlgItemMessageW(d, kFileListItem, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+      char16_t text[128];
+      SendDlgItemMessageW(d, kFileListItem, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      out.push_back(text);
+    }
+    return out;
+  }
+
+  fs::path root_;
+  std::u16string folder_;
+  char16_t file_[260] = {};
+  char16_t title_[64] = {};
+  OPENFILENAMEW info_;
+  std::vector<std::function<void(HWND)>> steps_;
+  size_t next_ = 0;
+};
+
+TEST_F(FileDialogs, FiltersParseAndMatchWithoutRegardToCase) {
+  auto filters = FileDialog::ParseFilters(u"Plans\0*.qxf;*.QXB\0All\0*.*\0");
+  ASSERT_EQ(filters.size(), 2u);
+  EXPECT_EQ(filters[0].description, u"Plans");
+  EXPECT_EQ(filters[0].patterns, (std::vector<std::u16string>{u"*.qxf", u"*.QXB"}));
+  EXPECT_TRUE(FileDialog::Matches(u"*.qxf", u"Plan.QXF"));
+  EXPECT_TRUE(FileDialog::Matches(u"p?an*.*", u"plan.old.qxf"));
+  EXPECT_FALSE(FileDialog::Matches(u"*.qxf", u"plan.qxf.bak"));
+  EXPECT_TRUE(FileDialog::Matches(u"*", u""));
+  EXPECT_TRUE(FileDialog::ParseFilters(nullptr).empty());
+}
+
+TEST_F(FileDialogs, OpenListsMatchesAndGivesThePathNameAndOffsets) {
+  std::vector<std::u16string> listed;
+  HWND hookParent = nullptr, dialogSeen = nullptr;
+  info_.Flags = OFN_FILEMUSTEXIST | OFN_ENABLEHOOK;
+  static HWND* gHookParent;
+  gHookParent = &hookParent;
+  info_.lpfnHook = [](HWND hook, UINT message, WPARAM, LPARAM) -> uintptr_t {
+    if (message == WM_INITDIALOG) *gHookParent = GetParent(hook);
+    return 0;
+  };
+  Script({[&](HWND d) {
+            dialogSeen = d;
+            listed = Listed(d);
+            TypeName(u"plan")(d);
+          }});
+  ASSERT_TRUE(GetOpenFileNameW(&info_));
+  EXPECT_EQ(hookParent, dialogSeen) << "the hook's window is a child of the dialog";
+  EXPECT_EQ(listed, (std::vector<std::u16string>{u"[..]", u"sub\\", u"plan.qxf"}));
+  EXPECT_EQ(std::u16string(file_), folder_ + u"plan.qxf");
+  EXPECT_EQ(std::u16string(file_ + info_.nFileOffset), u"plan.qxf");
+  EXPECT_EQ(std::u16string(file_ + info_.nFileExtension), u"qxf");
+  EXPECT_EQ(std::u16string(title_), u"plan.qxf");
+  EXPECT_EQ(info_.nFilterIndex, 1u);
+  EXPECT_EQ(CommDlgExtendedError(), 0u);
+}
+
+TEST_F(FileDialogs, OpenRefusesMissingFilesAndGoesIntoFolders) {
+  info_.Flags = OFN_FILEMUSTEXIST;
+  Script({TypeName(u"missing.qxf"), TypeName(u"sub"), TypeName(u"other")});
+  ASSERT_TRUE(GetOpenFileNameW(&info_));
+  EXPECT_EQ(std::u16string(file_), folder_ + u"sub\\other.qxf");
+  auto boxes = MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find(u"missing.qxf"), std::u16string::npos);
+  EXPECT_NE(boxes[0].text.find(u"File not found"), std::u16string::npos);
+}
+
+TEST_F(FileDialogs, SaveAsksBeforeReplacingAndCancelGivesNothing) {
+  info_.Flags = OFN_OVERWRITEPROMPT;
+  QueueMessageBoxAnswer(IDNO);
+  QueueMessageBoxAnswer(IDYES);
+  Script({TypeName(u"plan.qxf"), TypeName(u"plan.qxf")});
+  ASSERT_TRUE(GetSaveFileNameW(&info_));
+  EXPECT_EQ(MessageBoxLog().size(), 2u) << "asked twice: refused, then accepted";
+  EXPECT_EQ(std::u16string(file_), folder_ + u"plan.qxf");
+
+  file_[0] = 0;
+  Script({Cancel()});
+  EXPECT_FALSE(GetSaveFileNameW(&info_));
+  EXPECT_EQ(file_[0], 0);
+  EXPECT_EQ(CommDlgExtendedError(), 0u) << "a cancel is no failure";
+}
+
+TEST_F(FileDialogs, TooSmallBuffersAndNarrowRecordsAreHandled) {
+  info_.nMaxFile = 8;
+  Script({TypeName(u"plan.qxf")});
+  EXPECT_FALSE(GetOpenFileNameW(&info_));
+  EXPECT_EQ(CommDlgExtendedError(), FNERR_BUFFERTOOSMALL);
+
+  char narrow[260] = "notes";
+  std::string folder(folder_.begin(), folder_.end());  // the temporary folder's name is ASCII
+  OPENFILENAMEA a;
+  a.lpstrFilter = "Text\0*.txt\0";
+  a.lpstrFile = narrow;
+  a.nMaxFile = sizeof narrow;
+  a.lpstrInitialDir = folder.c_str();
+  a.lpstrDefExt = "txt";
+  Script({[](HWND d) { HeadlessBackend::Key(VK_RETURN, true), (void)d; }});
+  ASSERT_TRUE(GetOpenFileNameA(&a));
+  EXPECT_EQ(std::string(narrow), folder + "notes.txt");
+  EXPECT_EQ(std::string(narrow + a.nFileOffset), "notes.txt");
+}
+
+}  // namespace
+}  // namespace plat
