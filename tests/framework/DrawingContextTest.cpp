@@ -12,6 +12,7 @@
 #include "platform/HeadlessBackend.h"
 #include "tests/framework/ShapeRecorderLog.h"
 #include "tests/framework/TestCanvas.h"
+#include "tests/framework/TestWindow.h"
 
 namespace {
 
@@ -210,6 +211,56 @@ TEST_F(DrawingContextTest, AContextWithoutDeviceDrawsNothing) {
   Canvas canvas(4, 4);
   ppDC dc(canvas.dc());
   EXPECT_GT(dc.GetTextWidth(u"abc"), dc.GetTextWidth(u"a"));
+}
+
+TEST_F(DrawingContextTest, ContextsOnWindowsAndBorrowedDevices) {
+  plat::Surface* surface = nullptr;
+  plat::HWND window = picture_tests::MakeTestWindow(40, 30, 0xFFFFFF, &surface);
+  ASSERT_NE(surface, nullptr);
+  plat::SetActiveWindow(window);
+  plat::RECT dirty{5, 5, 15, 10};
+  plat::InvalidateRect(window, &dirty, 0);
+  {
+    ppDC active;  // the active window, clipped to what needs painting
+    ASSERT_NE(active.GetHDC(), nullptr);
+    plat::RECT box;
+    plat::GetRgnBox(active.GetStoredClipRegion(), &box);
+    EXPECT_EQ(box, dirty);
+    active.SetColorRGB(100, 0, 0);
+    active.FillRect(plat::RECT{0, 0, 3, 3});
+  }
+  EXPECT_EQ(surface->Pixel(1, 1), 0xFF0000u);
+  {
+    ppDC feedback(window);
+    plat::RECT box;
+    plat::GetRgnBox(feedback.GetStoredClipRegion(), &box);
+    EXPECT_EQ(box, (plat::RECT{0, 0, 40, 30}));
+  }
+  // A shape's outline is made on the active window's device as well.
+  ppShape triangle;
+  triangle.Reset();
+  triangle.MoveToF(0, 0);
+  triangle.LineToF(20, 0);
+  triangle.LineToF(0, 20);
+  triangle.End();
+  ppRegion area(triangle, 1, 1, 1);
+  EXPECT_TRUE(area.Contains(3, 3));
+  EXPECT_FALSE(area.Contains(18, 18));
+
+  // A borrowed device gets back the tools it held.
+  Canvas canvas(4, 4);
+  const plat::HGDIOBJ pen = plat::GetCurrentObject(canvas.dc(), plat::OBJ_PEN);
+  const plat::HGDIOBJ brush = plat::GetCurrentObject(canvas.dc(), plat::OBJ_BRUSH);
+  const plat::HGDIOBJ font = plat::GetCurrentObject(canvas.dc(), plat::OBJ_FONT);
+  {
+    ppDC borrowed(canvas.dc(), nullptr, nullptr);
+    borrowed.SetColorRGB(0, 100, 0);
+    borrowed.SetPenSize(3, 3);
+    borrowed.SetFont("Arial", 20, 2, 0);
+  }
+  EXPECT_EQ(plat::GetCurrentObject(canvas.dc(), plat::OBJ_PEN), pen);
+  EXPECT_EQ(plat::GetCurrentObject(canvas.dc(), plat::OBJ_BRUSH), brush);
+  EXPECT_EQ(plat::GetCurrentObject(canvas.dc(), plat::OBJ_FONT), font);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "framework/ppRegion.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/WindowApi.h"
+#include "tests/framework/TestWindow.h"
 
 namespace {
 
@@ -55,17 +56,8 @@ class OpenGL2DTest : public ::testing::Test {
  protected:
   void SetUp() override {
     plat::HeadlessBackend::Reset();
-    plat::WNDCLASSA wc;
-    wc.lpfnWndProc = plat::DefWindowProcA;
-    wc.lpszClassName = "Gl2DTestWindow";
-    plat::RegisterClassA(&wc);
-    window_ = plat::CreateWindowExA(0, "Gl2DTestWindow", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 300, 200,
-                                    nullptr, nullptr, nullptr, nullptr);
-    plat::HeadlessBackend::RunUntilIdle();
-    surface_ = plat::GetWindowSurface(window_);
+    window_ = picture_tests::MakeTestWindow(300, 200, kBackground, &surface_);
     ASSERT_NE(surface_, nullptr);
-    surface_->Fill(kBackground);
-    surface_->Touch();
   }
   void TearDown() override {
     ReleaseOpenGL();
