@@ -7,6 +7,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/Controls.h"
 #include "platform/ControlsDrawing.h"
+#include "platform/ImageList.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -25,6 +26,7 @@ struct Tab {
 };
 
 struct TabState {
+  static constexpr const char* kProperty = kStateProperty;
   std::vector<Tab> tabs;
   int32_t current = -1;
   int32_t focus = -1;
@@ -226,27 +228,8 @@ LRESULT Message(HWND control, TabState& s, UINT message, WPARAM wParam, LPARAM l
   }
 }
 
-LRESULT TabProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) CreateControlState<TabState>(control, kStateProperty);
-  if (message == WM_NCDESTROY) {
-    DeleteControlState<TabState>(control, kStateProperty);
-    return DefWindowProcW(control, message, wParam, lParam);
-  }
-  LRESULT font = 0;
-  if (HandleFontMessage(control, message, wParam, lParam, font)) return font;
-  TabState* s = StateOf(control);
-  return s ? Message(control, *s, message, wParam, lParam) : DefWindowProcW(control, message, wParam, lParam);
-}
-
 }  // namespace
 
-void RegisterTabControlClass() {
-  if (WindowManager::Instance().FindClass(kTabControlClass)) return;
-  WNDCLASSA info;
-  info.style = CS_DBLCLKS;
-  info.lpfnWndProc = TabProc;
-  info.lpszClassName = kTabControlClass;
-  RegisterClassA(&info);
-}
+void RegisterTabControlClass() { RegisterCommonControlClass(kTabControlClass, CommonControlProc<TabState, Message>); }
 
 }  // namespace plat
