@@ -1,0 +1,165 @@
+#include "platform/Printing.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "platform/AnsiCodePage.h"
+
+namespace plat {
+namespace {
+
+std::map<HDC, std::unique_ptr<PrinterDevice>>& Devices() {
+  static std::map<HDC, std::unique_ptr<PrinterDevice>> devices;
+  return devices;
+}
+
+int32_t gNextJob = 1;
+
+std::string DocumentsFolder() {
+  namespace fs = std::filesystem;
+  if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg) return xdg;
+  const char* home = std::getenv("HOME");
+  std::string base = home && *home ? home : ".";
+  std::error_code error;
+  if (fs::is_directory(base + "/Documents", error)) return base + "/Documents";
+  return base;
+}
+
+std::string SafeFileName(const std::string& name) {
+  std::string out;
+  for (char c : name) {
+    bool bad = static_cast<unsigned char>(c) < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' ||
+               c == '"' || c == '<' || c == '>' || c == '|';
+    out.push_back(bad ? '_' : c);
+  }
+  return out.empty() || out == "." || out == ".." ? "Print" : out;
+}
+
+template <class Char>
+std::string Utf8(const Char* text) {
+  if (!text) return {};
+  std::u16string wide;
+  if constexpr (sizeof(Char) == 1) {
+    wide = WidenAnsi(text);
+  } else {
+    wide = text;
+  }
+  std::string out;  // UTF-16 to UTF-8, for file names
+  for (size_t i = 0; i < wide.size(); ++i) {
+    uint32_t c = wide[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+      out += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+              static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+      out += {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+              static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+  }
+  return out;
+}
+
+template <class Char>
+int32_t StartDocument(HDC dc, const DocInfoOf<Char>* info) {
+  PrinterDevice* device = PrinterOf(dc);
+  if (!device || !info || (info->cbSize != kDocInfoSize && info->cbSize != sizeof(DocInfoOf<Char>))) return SP_ERROR;
+  std::string path = Utf8(info->lpszOutput);
+  if (path.empty()) path = device->Setup().output;
+  if (path.empty()) path = DefaultPrintPath(Utf8(info->lpszDocName));
+  if (!device->StartDocument(path)) return SP_ERROR;
+  return gNextJob++;
+}
+
+}  // namespace
+
+HDC CreatePrinterDC(const PrinterSetup& setup) {
+  if (setup.paperWidth <= 0 || setup.paperHeight <= 0) return nullptr;
+  auto device = std::make_unique<PrinterDevice>(setup);
+  HDC dc = device->Dc();
+  if (!dc) return nullptr;
+  Devices()[dc] = std::move(device);
+  return dc;
+}
+
+BOOL DeletePrinterDC(HDC dc) { return Devices().erase(dc) ? 1 : 0; }
+
+PrinterDevice* PrinterOf(HDC dc) {
+  auto it = Devices().find(dc);
+  return it == Devices().end() ? nullptr : it->second.get();
+}
+
+int32_t StartDocA(HDC dc, const DOCINFOA* info) { return StartDocument(dc, info); }
+int32_t StartDocW(HDC dc, const DOCINFOW* info) { return StartDocument(dc, info); }
+
+int32_t StartPage(HDC dc) {
+  PrinterDevice* device = PrinterOf(dc);
+  return device && device->StartPage() ? 1 : SP_ERROR;
+}
+
+int32_t EndPage(HDC dc) {
+  PrinterDevice* device = PrinterOf(dc);
+  if (!device || !device->EndPage()) return SP_ERROR;
+  if (ABORTPROC proc = device->AbortProc(); proc && !proc(dc, 0)) {
+    if ((device = PrinterOf(dc))) device->AbortDocument();  // the procedure may have freed the device
+    return SP_APPABORT;
+  }
+  return 1;
+}
+
+int32_t EndDoc(HDC dc) {
+  PrinterDevice* device = PrinterOf(dc);
+  return device && device->EndDocument() ? 1 : SP_ERROR;
+}
+
+int32_t AbortDoc(HDC dc) {
+  PrinterDevice* device = PrinterOf(dc);
+  if (!device || !device->InDocument()) return SP_ERROR;
+  device->AbortDocument();
+  return 1;
+}
+
+int32_t SetAbortProc(HDC dc, ABORTPROC proc) {
+  PrinterDevice* device = PrinterOf(dc);
+  if (!device) return SP_ERROR;
+  device->SetAbortProc(proc);
+  return 1;
+}
+
+int32_t GetPrinterDeviceCaps(HDC dc, int32_t index) {
+  PrinterDevice* device = PrinterOf(dc);
+  if (!device) return GetDeviceCaps(dc, index);
+  constexpr double kMillimetresPerInch = 25.4;
+  switch (index) {
+    case TECHNOLOGY: return DT_RASPRINTER;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return kPrinterDotsPerInch;
+    case HORZRES:
+    case PHYSICALWIDTH: return device->PageWidth();
+    case VERTRES:
+    case PHYSICALHEIGHT: return device->PageHeight();
+    case PHYSICALOFFSETX:
+    case PHYSICALOFFSETY: return 0;
+    case HORZSIZE: return static_cast<int32_t>(device->PageWidth() * kMillimetresPerInch / kPrinterDotsPerInch);
+    case VERTSIZE: return static_cast<int32_t>(device->PageHeight() * kMillimetresPerInch / kPrinterDotsPerInch);
+    default: return GetDeviceCaps(dc, index);
+  }
+}
+
+std::string DefaultPrintPath(const std::string& documentName) {
+  std::string folder = DocumentsFolder();
+  std::string stem = SafeFileName(documentName);
+  std::error_code error;
+  std::string path = folder + "/" + stem + ".pdf";
+  for (int32_t n = 2; std::filesystem::exists(path, error) && n < 10000; ++n) {
+    path = folder + "/" + stem + " (" + std::to_string(n) + ").pdf";
+  }
+  return path;
+}
+
+}  // namespace plat
