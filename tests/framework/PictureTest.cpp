@@ -166,9 +166,9 @@ TEST_F(PictureTest, BitmapDataIsCheckedBeforeUse) {
 }
 
 TEST_F(PictureTest, FilesAreReadAsPngOrBmp) {
-  TestPngSpec spec{2, 1, PNG_COLOR_TYPE_RGB, 8};
-  spec.rows = {{10, 20, 30, 40, 50, 60}};
-  const std::string pngNamedBmp = WriteTemp("h13_picture_png.bmp", EncodeTestPng(spec));
+  TestPngImage image{2, 1, PNG_COLOR_TYPE_RGB, 8};
+  image.rows = {{10, 20, 30, 40, 50, 60}};
+  const std::string pngNamedBmp = WriteTemp("framework_picture_png.bmp", EncodeTestPng(image));
   ppPicture fromPng{ppFileSpec(Vcon::WString(pngNamedBmp.c_str()))};
   ASSERT_FALSE(fromPng.IsEmpty());
   EXPECT_EQ(fromPng.GetHeader()->biSize, 108u);
@@ -178,22 +178,22 @@ TEST_F(PictureTest, FilesAreReadAsPngOrBmp) {
   std::vector<uint8_t> dib = PackedDib(1, 1, 24, 0, 0, 0, 0);
   dib[40] = 1, dib[41] = 2, dib[42] = 3;
   bmp.insert(bmp.end(), dib.begin(), dib.end());
-  const std::string bmpPath = WriteTemp("h13_picture.bmp", bmp);
+  const std::string bmpPath = WriteTemp("framework_picture.bmp", bmp);
   ppPicture fromBmp{ppFileSpec(Vcon::WString(bmpPath.c_str()))};
   ASSERT_FALSE(fromBmp.IsEmpty());
   EXPECT_EQ(fromBmp.GetHeader()->biSize, 40u);
   EXPECT_EQ(fromBmp.GetPixelsBGR(), (std::vector<uint8_t>{1, 2, 3, 0}));
 
-  ppPicture missing{ppFileSpec(Vcon::WString("/nonexistent/h13/none.bmp"))};
+  ppPicture missing{ppFileSpec(Vcon::WString("/nonexistent/framework/none.bmp"))};
   EXPECT_TRUE(missing.IsEmpty());
   std::remove(pngNamedBmp.c_str());
   std::remove(bmpPath.c_str());
 }
 
 TEST_F(PictureTest, AlphaPicturesBlendThroughTheirMask) {
-  TestPngSpec spec{2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8};
-  spec.rows = {{200, 0, 0, 255, 0, 0, 200, 0}};  // opaque red, clear blue
-  const std::vector<uint8_t> png = EncodeTestPng(spec);
+  TestPngImage image{2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8};
+  image.rows = {{200, 0, 0, 255, 0, 0, 200, 0}};  // opaque red, clear blue
+  const std::vector<uint8_t> png = EncodeTestPng(image);
   ppPicture p;
   p.SetFromMemory(png.data(), png.size());
   ASSERT_TRUE(p.HasMask());
@@ -205,9 +205,9 @@ TEST_F(PictureTest, AlphaPicturesBlendThroughTheirMask) {
   EXPECT_EQ(canvas.At(2, 0), plat::RGB(0, 100, 0));
 
   EXPECT_EQ(p.GetPixelsRGBA(false), (std::vector<uint8_t>{0, 0, 200, 255, 200, 0, 0, 0}));
-  spec.rows = {{200, 100, 50, 128}};
-  spec.width = 1;
-  const std::vector<uint8_t> half = EncodeTestPng(spec);
+  image.rows = {{200, 100, 50, 128}};
+  image.width = 1;
+  const std::vector<uint8_t> half = EncodeTestPng(image);
   p.SetFromMemory(half.data(), half.size());
   EXPECT_EQ(p.GetPixelsRGBA(true), (std::vector<uint8_t>{25, 50, 100, 128}));
 }

@@ -45,7 +45,7 @@ struct Decoded {
 };
 
 TEST(PngLoader, GreyImagesGetARampOfTheirBitCount) {
-  TestPngSpec two{4, 1, PNG_COLOR_TYPE_GRAY, 2};
+  TestPngImage two{4, 1, PNG_COLOR_TYPE_GRAY, 2};
   two.rows = {{0b00011011}};
   Decoded d2(EncodeTestPng(two));
   ASSERT_EQ(d2.status, kPngOk);
@@ -59,7 +59,7 @@ TEST(PngLoader, GreyImagesGetARampOfTheirBitCount) {
   EXPECT_EQ(d2.d.totalSize, 108u + 4 * 4 + 4);
   EXPECT_EQ(d2.d.bitsOffset, 108u + 16);
 
-  TestPngSpec one{9, 1, PNG_COLOR_TYPE_GRAY, 1};
+  TestPngImage one{9, 1, PNG_COLOR_TYPE_GRAY, 1};
   one.rows = {{0x80, 0x80}};
   Decoded d1(EncodeTestPng(one));
   ASSERT_EQ(d1.status, kPngOk);
@@ -67,7 +67,7 @@ TEST(PngLoader, GreyImagesGetARampOfTheirBitCount) {
   EXPECT_EQ(d1.Grey(1), 255);
   EXPECT_EQ(d1.Row(0)[1], 0x80);
 
-  TestPngSpec eight{2, 2, PNG_COLOR_TYPE_GRAY, 8};
+  TestPngImage eight{2, 2, PNG_COLOR_TYPE_GRAY, 8};
   eight.rows = {{10, 20}, {30, 40}};
   Decoded d8(EncodeTestPng(eight));
   ASSERT_EQ(d8.status, kPngOk);
@@ -80,7 +80,7 @@ TEST(PngLoader, GreyImagesGetARampOfTheirBitCount) {
 }
 
 TEST(PngLoader, GreyWithAlphaDropsTheAlphaSoRowsFit) {
-  TestPngSpec s{5, 2, PNG_COLOR_TYPE_GRAY_ALPHA, 8};
+  TestPngImage s{5, 2, PNG_COLOR_TYPE_GRAY_ALPHA, 8};
   s.rows = {{1, 255, 2, 0, 3, 9, 4, 9, 5, 9}, {6, 9, 7, 9, 8, 9, 9, 9, 10, 9}};
   Decoded d(EncodeTestPng(s));
   ASSERT_EQ(d.status, kPngOk);
@@ -91,7 +91,7 @@ TEST(PngLoader, GreyWithAlphaDropsTheAlphaSoRowsFit) {
 }
 
 TEST(PngLoader, TransparentGreyIsReported) {
-  TestPngSpec s{1, 1, PNG_COLOR_TYPE_GRAY, 8};
+  TestPngImage s{1, 1, PNG_COLOR_TYPE_GRAY, 8};
   s.rows = {{7}};
   s.transparentGrey = 0x42;
   Decoded d(EncodeTestPng(s));
@@ -99,7 +99,7 @@ TEST(PngLoader, TransparentGreyIsReported) {
   EXPECT_TRUE(d.hasTransparent);
   EXPECT_EQ(d.transparent, 0x424242u);
 
-  TestPngSpec low{1, 1, PNG_COLOR_TYPE_GRAY, 2};  // index 1 of a 2-bit ramp is grey 85
+  TestPngImage low{1, 1, PNG_COLOR_TYPE_GRAY, 2};  // index 1 of a 2-bit ramp is grey 85
   low.rows = {{0}};
   low.transparentGrey = 1;
   Decoded dl(EncodeTestPng(low));
@@ -108,7 +108,7 @@ TEST(PngLoader, TransparentGreyIsReported) {
 }
 
 TEST(PngLoader, ColourImagesInBlueGreenRedOrder) {
-  TestPngSpec rgb{2, 1, PNG_COLOR_TYPE_RGB, 16};
+  TestPngImage rgb{2, 1, PNG_COLOR_TYPE_RGB, 16};
   rgb.rows = {{0x11, 0x99, 0x22, 0x99, 0x33, 0x99, 0x44, 0, 0x55, 0, 0x66, 0}};
   Decoded d(EncodeTestPng(rgb));
   ASSERT_EQ(d.status, kPngOk);
@@ -117,7 +117,7 @@ TEST(PngLoader, ColourImagesInBlueGreenRedOrder) {
   EXPECT_EQ(d.Header().bV4AlphaMask, 0u);
   EXPECT_EQ(std::vector<uint8_t>(d.Row(0), d.Row(0) + 8), (std::vector<uint8_t>{0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0, 0}));
 
-  TestPngSpec rgba{1, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8};
+  TestPngImage rgba{1, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8};
   rgba.rows = {{1, 2, 3, 255}, {4, 5, 6, 55}};
   rgba.pixelsPerMeter = 2835;
   Decoded da(EncodeTestPng(rgba));
@@ -131,7 +131,7 @@ TEST(PngLoader, ColourImagesInBlueGreenRedOrder) {
 }
 
 TEST(PngLoader, PaletteImagesAreExpanded) {
-  TestPngSpec s{2, 1, PNG_COLOR_TYPE_PALETTE, 8};
+  TestPngImage s{2, 1, PNG_COLOR_TYPE_PALETTE, 8};
   s.rows = {{1, 0}};
   s.paletteRGB = {10, 20, 30, 40, 50, 60};
   Decoded plain(EncodeTestPng(s));
@@ -147,7 +147,7 @@ TEST(PngLoader, PaletteImagesAreExpanded) {
 }
 
 TEST(PngLoader, InterlacedImagesDecodeLikePlainOnes) {
-  TestPngSpec s{9, 9, PNG_COLOR_TYPE_RGB, 8};
+  TestPngImage s{9, 9, PNG_COLOR_TYPE_RGB, 8};
   for (uint8_t y = 0; y < 9; ++y) {
     std::vector<uint8_t> row;
     for (uint8_t x = 0; x < 27; ++x) row.push_back(uint8_t(x * 7 + y * 13));
@@ -163,7 +163,7 @@ TEST(PngLoader, InterlacedImagesDecodeLikePlainOnes) {
 }
 
 TEST(PngLoader, BadCallsAndDamagedData) {
-  TestPngSpec s{3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8};
+  TestPngImage s{3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8};
   s.rows.assign(3, std::vector<uint8_t>(12, 0x5A));
   const std::vector<uint8_t> good = EncodeTestPng(s);
 

@@ -16,7 +16,7 @@ void Flush(png_structp) {}
 
 }  // namespace
 
-std::vector<uint8_t> EncodeTestPng(const TestPngSpec& spec) {
+std::vector<uint8_t> EncodeTestPng(const TestPngImage& image) {
   auto* out = new std::vector<uint8_t>;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -26,24 +26,24 @@ std::vector<uint8_t> EncodeTestPng(const TestPngSpec& spec) {
     throw std::runtime_error("test PNG could not be written");
   }
   png_set_write_fn(png, out, Append, Flush);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, image.width, image.height, image.bitDepth, image.colorType,
+               image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (size_t i = 0; i + 2 < spec.paletteRGB.size(); i += 3)
-    palette.push_back(png_color{spec.paletteRGB[i], spec.paletteRGB[i + 1], spec.paletteRGB[i + 2]});
+  for (size_t i = 0; i + 2 < image.paletteRGB.size(); i += 3)
+    palette.push_back(png_color{image.paletteRGB[i], image.paletteRGB[i + 1], image.paletteRGB[i + 2]});
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
-  if (!spec.paletteAlpha.empty())
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
-  if (spec.transparentGrey >= 0) {
+  if (!image.paletteAlpha.empty())
+    png_set_tRNS(png, info, image.paletteAlpha.data(), int(image.paletteAlpha.size()), nullptr);
+  if (image.transparentGrey >= 0) {
     png_color_16 grey{};
-    grey.gray = png_uint_16(spec.transparentGrey);
+    grey.gray = png_uint_16(image.transparentGrey);
     png_set_tRNS(png, info, nullptr, 0, &grey);
   }
-  if (spec.pixelsPerMeter)
-    png_set_pHYs(png, info, spec.pixelsPerMeter, spec.pixelsPerMeter, PNG_RESOLUTION_METER);
+  if (image.pixelsPerMeter)
+    png_set_pHYs(png, info, image.pixelsPerMeter, image.pixelsPerMeter, PNG_RESOLUTION_METER);
   std::vector<png_bytep> rows;
-  for (const auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+  for (const auto& row : image.rows) rows.push_back(const_cast<png_bytep>(row.data()));
   png_set_rows(png, info, rows.data());
   png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
   png_destroy_write_struct(&png, &info);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-struct TestPngSpec {
+struct TestPngImage {
   uint32_t width = 1;
   uint32_t height = 1;
   int colorType = 0;  // PNG colour type
@@ -17,4 +17,4 @@ struct TestPngSpec {
   uint32_t pixelsPerMeter = 0;             // pHYs in metres when not 0
 };
 
-std::vector<uint8_t> EncodeTestPng(const TestPngSpec& spec);
+std::vector<uint8_t> EncodeTestPng(const TestPngImage& image);
