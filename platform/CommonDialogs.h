@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/Controls.h"
 #include "platform/Dialog.h"
 
 namespace plat {
@@ -180,7 +181,9 @@ BOOL PrintDlgA(PRINTDLGA* info);
 constexpr int32_t kPrintNameItem = 1139;
 constexpr int32_t kPrintCopiesItem = 1154;
 
-// The printer's page in pixels at its 300 dots per inch (A4 portrait).
-constexpr int32_t kPrinterDpi = 300;
+// The layer's printer draws A4 pages at the screen's 96 dots per inch (what GetDeviceCaps reports):
+// 794 by 1123 pixels upright.
+constexpr int32_t kPrinterPageWidth = 794;
+constexpr int32_t kPrinterPageHeight = 1123;
 
 }  // namespace plat

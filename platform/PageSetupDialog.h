@@ -1,0 +1,36 @@
+#pragma once
+// The page set-up dialog behind PageSetupDlg: the four margins in millimetres (whole or with up to two
+// decimals) and the orientation. The record's margins are in hundredths of a millimetre with
+// PSD_INHUNDREDTHSOFMILLIMETERS and thousandths of an inch otherwise; the paper is A4 of the layer's
+// printer, turned with the orientation. A margin that is not a number, or leaves no paper, is refused
+// with a beep and the focus on its field.
+
+#include "platform/CommonDialogs.h"
+
+namespace plat {
+
+class PageSetupDialog {
+ public:
+  explicit PageSetupDialog(PAGESETUPDLGA& info);
+  bool Run();
+
+  // "12.5" -> 1250 hundredths of a millimetre; false for anything but a number of millimetres from
+  // 0 to 1000 with at most two decimals.
+  static bool ParseMillimetres(const std::u16string& text, int32_t& hundredths);
+  static std::u16string FormatMillimetres(int32_t hundredths);
+
+ private:
+  static INT_PTR Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  static DialogTemplate Layout();
+  void Init(HWND dialog);
+  bool Accept(HWND dialog);
+  int32_t ToHundredths(int32_t value) const;
+  int32_t FromHundredths(int32_t value) const;
+  void FillPaper();
+
+  PAGESETUPDLGA& info_;
+  int32_t margins_[4] = {2500, 2500, 2500, 2500};  // left, top, right, bottom; hundredths of a millimetre
+  int16_t orientation_ = DMORIENT_PORTRAIT;
+};
+
+}  // namespace plat

@@ -1,0 +1,29 @@
+#pragma once
+// The print dialog behind PrintDlg: the layer's one printer, the number of copies (1 to 999) and the
+// orientation. PD_RETURNDEFAULT answers the printer's settings without showing anything; PD_RETURNDC
+// also gives a context on a blank page of the printer (A4, turned with the orientation), which the
+// caller deletes with DeleteDC.
+
+#include "platform/CommonDialogs.h"
+
+namespace plat {
+
+class PrintDialog {
+ public:
+  explicit PrintDialog(PRINTDLGA& info);
+  bool Run();
+
+ private:
+  static INT_PTR Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  static DialogTemplate Layout();
+  void Init(HWND dialog);
+  bool Accept(HWND dialog);
+  void Finish();
+  static HDC PageContext(bool landscape);
+
+  PRINTDLGA& info_;
+  int32_t copies_ = 1;
+  int16_t orientation_ = DMORIENT_PORTRAIT;
+};
+
+}  // namespace plat
