@@ -1,0 +1,688 @@
+#include "database/ppDatafile.h"
+
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "database/HandleList.h"
+#include "database/dbDatafile.h"
+#include "database/dbErrors.h"
+#include "database/ppDatabase.h"
+#include "foundation/DecimalFormat.h"
+#include "foundation/FileOperations.h"
+#include "foundation/LocaleNumbers.h"
+#include "foundation/TabField.h"
+#include "foundation/ppMoney.h"
+
+namespace {
+
+constexpr int32_t kTextType = 1;
+constexpr int32_t kLinkType = 8;
+constexpr int32_t kHandleType = 16;
+constexpr int32_t kLastType = 17;
+constexpr int32_t kCompareInside = 10;
+constexpr int32_t kIndexNumeric = 0;
+constexpr int32_t kIndexText = 1;
+const char* const kRecordIdName = "dbId";
+
+// File id -> layout name, for opening views on linked files; lives for the whole run.
+std::map<int32_t, Vcon::String>& LayoutRegistry() {
+  static std::map<int32_t, Vcon::String> registry;
+  return registry;
+}
+
+// Money texts are read and written in the default number format while a table moves as text, so
+// that a file does not depend on the user's preferences.
+class PlainMoneyFormat {
+ public:
+  PlainMoneyFormat() : saved_(ppMoney::DefaultFormat()) { ppMoney::SetDefaultFormat(DecimalFormat()); }
+  ~PlainMoneyFormat() { ppMoney::SetDefaultFormat(saved_); }
+  PlainMoneyFormat(const PlainMoneyFormat&) = delete;
+  PlainMoneyFormat& operator=(const PlainMoneyFormat&) = delete;
+
+ private:
+  DecimalFormat saved_;
+};
+
+// Runs `work` inside one (nestable) transaction of the database; an exception aborts it.
+template <typename F>
+void InTransaction(dbDatabase& database, F&& work) {
+  database.BeginTransaction();
+  try {
+    work();
+  } catch (...) {
+    database.AbortTransaction();
+    throw;
+  }
+  database.EndTransaction();
+}
+
+// A record buffer of a file, disposed when the scope ends.
+class ScopedBuffer {
+ public:
+  explicit ScopedBuffer(dbDatafile& file) : file_(file), buffer_(file.NewRecordBuffer()) {}
+  ~ScopedBuffer() { file_.DisposeRecordBuffer(buffer_); }
+  ScopedBuffer(const ScopedBuffer&) = delete;
+  ScopedBuffer& operator=(const ScopedBuffer&) = delete;
+  char* Get() const { return buffer_; }
+
+ private:
+  dbDatafile& file_;
+  char* buffer_;
+};
+
+// The field number of a map entry: the low 16 bits, signed.
+int32_t MapField(int32_t word) { return int32_t(int16_t(uint16_t(uint32_t(word) & 0xFFFFu))); }
+
+// The remaining fields of a line are passed over; returns where the next line starts (null at the
+// end of the text).
+const char* SkipRestOfLine(const char* p) {
+  char scratch[ppDatafile::kImportFieldSize];
+  bool lineEnded = false;
+  while (p != nullptr && !lineEnded) p = ParseTabField(scratch, sizeof scratch, p, lineEnded);
+  return p;
+}
+
+bool IsEmptyLine(const char* p) { return p[0] == '\n' || (p[0] == '\r' && p[1] == '\n'); }
+
+const char* AfterEmptyLine(const char* p) { return p[0] == '\n' ? p + 1 : p + 2; }
+
+// The text of an exported value, escaped so that the field reader gives it back unchanged: TAB,
+// CR, LF and backslash as their escapes, and a leading double quote escaped so it does not quote.
+std::string EscapedForImport(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\\': out += "\\\\"; break;
+      case '"':
+        if (i == 0) out += '\\';
+        out += c;
+        break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+void WriteText(ppFileSpec& file, const std::string& text, bool endOfLine) {
+  const std::string line = text + (endOfLine ? "\r\n" : "\t");
+  FileWrite(file, line.data(), uint32_t(line.size()), kFileCurrentPosition);
+}
+
+}  // namespace
+
+void WriteValueAsText(ppFileSpec& file, const ppParameter& value, bool endOfLine) {
+  WriteText(file, value.ToString(-1, -1, 0, 0, ",.", 0), endOfLine);
+}
+
+// ---- construction -------------------------------------------------------------------------------
+
+ppDatafile::ppDatafile(const char* layoutName, ppDatabase& database)
+    : database_(database), layoutName_(layoutName) {
+  Construct();
+}
+
+ppDatafile::ppDatafile(const Vcon::String& layoutName, ppDatabase& database)
+    : database_(database), layoutName_(layoutName) {
+  Construct();
+}
+
+void ppDatafile::Construct() {
+  file_ = &dbDatafile::FileByName(database_, layoutName_.c_str());
+  LayoutRegistry()[file_->FileId()] = layoutName_;
+  buffer_ = file_->NewRecordBuffer();
+  selection_ = HandleList::New(0);
+}
+
+ppDatafile::~ppDatafile() {
+  file_->DisposeRecordBuffer(buffer_);
+  HandleList::Dispose(selection_);
+  for (ppDatafile* view : linked_) delete view;
+}
+
+std::vector<ppFieldMapEntry> ppDatafile::FieldMap(Handle map) {
+  std::vector<ppFieldMapEntry> entries;
+  if (map == nullptr) return entries;
+  const uint32_t count = uint32_t(MemGetSize(map)) / kFieldMapEntrySize;
+  for (uint32_t i = 0; i < count; ++i) {
+    int32_t words[3];
+    std::memcpy(words, *map + i * kFieldMapEntrySize, sizeof words);
+    entries.push_back({MapField(words[0]), words[1], words[2]});
+  }
+  return entries;
+}
+
+Vcon::String ppDatafile::LayoutNameOfFileId(int32_t fileId) {
+  auto found = LayoutRegistry().find(fileId);
+  return found != LayoutRegistry().end() ? found->second : Vcon::String();
+}
+
+int32_t ppDatafile::FieldCount() const { return file_->FieldCount(); }
+
+// ---- properties ---------------------------------------------------------------------------------
+
+int32_t ppDatafile::IndexOf(const Vcon::String& name) {
+  const int32_t n = FieldCount();
+  std::string fieldName;
+  for (int32_t i = 0; i < n; ++i) {
+    file_->Layout().FieldName(i, fieldName);
+    if (fieldName == name.c_str()) return i;
+  }
+  return name == kRecordIdName ? n : kNoProperty;
+}
+
+void ppDatafile::GetPropertyName(Vcon::String& out, int32_t index) {
+  out.clear();
+  if (index >= 0 && index < FieldCount())
+    file_->Layout().FieldName(index, out);
+  else if (index == FieldCount())
+    out = kRecordIdName;
+}
+
+int32_t ppDatafile::GetPropertyCount() { return FieldCount() + 1; }
+
+ppParameter ppDatafile::GetValue(int32_t index) {
+  if (GetSelectedCount() == 0 || index < 0) return ppParameter();
+  ReloadCurrent();
+  const int32_t n = FieldCount();
+  if (index > n) return ppParameter();
+  if (index == n) return RecordIdValue();
+  const int32_t type = file_->FieldType(index);
+  if (type == kLinkType) return LinkValue(index);
+  if (type < 1 || type > kLastType || type == kHandleType) return ppParameter();
+  ppParameter value;
+  GetFieldValue(index, value, nullptr);
+  return value;
+}
+
+ppParameter ppDatafile::RecordIdValue() const {
+  const int32_t number = database_.Identifier();
+  if (number <= 0) return ppParameter(currentId_);
+  return ppParameter(currentId_) * ppParameter(kIdScale) + ppParameter(number);
+}
+
+ppParameter ppDatafile::LinkValue(int32_t field) {
+  ppParameter stored;
+  GetFieldValue(field, stored, nullptr);
+  const ppLong id = stored.ToPPLong();
+  if (id.IsNull()) return ppParameter();
+  ppDatafile* linked = GetLinkedDatafile(file_->Layout().LinkedFileId(field));
+  if (id.Value() != 0) {
+    HandleList::Reset(linked->selection_);
+    HandleList::Insert(linked->selection_, id.Value());
+    linked->ReadRecordAt(0, nullptr);
+  }
+  return ppParameter(static_cast<iProperty*>(linked));
+}
+
+void ppDatafile::SetValue(int32_t index, const ppParameter& value) {
+  if (GetSelectedCount() == 0) return;
+  if (index < 0 || index >= FieldCount()) return;
+  BeginEdit();
+  SetFieldValue(index, value, nullptr);
+  SaveCurrent();
+}
+
+void ppDatafile::SelectAllItems() { iProperty::SelectAllItems(); }
+
+void ppDatafile::Select(int32_t field, int32_t comparison, const ppParameter& value1,
+                        const ppParameter& value2, char combine) {
+  if (combine == '#') {
+    combine = '&';
+    SelectAll();
+  }
+  const int32_t n = FieldCount();
+  if (field == n) {
+    SelectById(value1);
+    return;
+  }
+  if (field < 0 || field > n) return;
+  if (file_->FieldType(field) == kTextType && file_->IsIndexed(field)) {
+    const std::string text1 = value1.ConvertedTo(ppParameter::kString).AsString();
+    const std::string text2 = value2.ConvertedTo(ppParameter::kString).AsString();
+    Select(field, combine, comparison, text1.c_str(), text2.c_str());
+  } else {
+    const int32_t key1 = value1.ToLong(), key2 = value2.ToLong();
+    Select(field, combine, comparison, &key1, &key2);
+  }
+  if (GetSelectedCount() > 0) ReadRecordAt(0, nullptr);
+  currentIndex_ = 0;
+}
+
+void ppDatafile::SelectById(const ppParameter& value) {
+  HandleList::Reset(selection_);
+  const int32_t v = value.ToLong();
+  // The database number in the low four digits is dropped without a check.
+  const int32_t id = v <= kIdScale ? v : v / kIdScale;
+  currentId_ = id;
+  if (id <= 0) return;
+  HandleList::Insert(selection_, id);
+  ReadRecordAt(0, nullptr);
+}
+
+void ppDatafile::Select(int32_t field, char combine, int32_t comparison, const void* key1,
+                        const void* key2) {
+  Handle result = file_->Select(field, uint8_t(combine), comparison, key1, key2, selection_);
+  if (result != selection_) {
+    HandleList::Dispose(selection_);
+    selection_ = result != nullptr ? result : HandleList::New(0);
+  }
+}
+
+void ppDatafile::GoToItem(int32_t i) {
+  if (i < 0 || i >= GetSelectedCount()) return;
+  ReadRecordAt(i, nullptr);
+  currentIndex_ = i;
+}
+
+// ---- records ------------------------------------------------------------------------------------
+
+int32_t ppDatafile::GetRecordCount() { return file_->RecordCount(); }
+
+ppDatafile* ppDatafile::GetLinkedDatafile(int32_t fileId) {
+  for (ppDatafile* view : linked_) {
+    if (view->File().FileId() == fileId) return view;
+  }
+  if (fileId == file_->FileId()) return this;
+  const Vcon::String name = LayoutNameOfFileId(fileId);
+  if (name.empty()) return this;
+  auto* view = new ppDatafile(name, database_);
+  linked_.push_back(view);
+  return view;
+}
+
+void ppDatafile::GetLayoutName(Vcon::String& out) { out = layoutName_; }
+
+void ppDatafile::ReadRecord(int32_t id, char* buffer) {
+  id = Id(id);
+  buffer = Buffer(buffer);
+  file_->ReadRecord(id, buffer);
+  currentId_ = id;
+  AfterRead(buffer);
+}
+
+void ppDatafile::ReadRecordPinned(int32_t id, char* buffer) {
+  id = Id(id);
+  buffer = Buffer(buffer);
+  file_->ReadRecordPinned(id, buffer);
+  currentId_ = id;
+  AfterRead(buffer);
+}
+
+void ppDatafile::AddRecord(int32_t* outId, char* buffer) {
+  buffer = Buffer(buffer);
+  if (!CanWrite(buffer)) return;
+  int32_t id = 0;
+  InTransaction(database_, [&] { id = file_->AddRecord(buffer); });
+  if (outId != nullptr) *outId = id;
+  currentId_ = id;
+  AfterRead(buffer);
+}
+
+void ppDatafile::WriteRecord(int32_t id, char* buffer) {
+  id = Id(id);
+  buffer = Buffer(buffer);
+  if (!CanWrite(buffer)) return;
+  InTransaction(database_, [&] { file_->WriteRecord(id, buffer); });
+  currentId_ = id;
+}
+
+void ppDatafile::DeleteRecord(int32_t id) {
+  id = Id(id);
+  InTransaction(database_, [&] { file_->DeleteRecord(id); });
+  currentId_ = 0;
+}
+
+void ppDatafile::ReleaseRecord(int32_t id) {
+  id = Id(id);
+  if (id <= 0) return;
+  try {
+    database_.ReleaseRecord(id);
+  } catch (int32_t error) {
+    if (error != db::kNotFound) throw;  // not cached, so not pinned either
+  }
+}
+
+void ppDatafile::ReadRecordAt(int32_t i, char* buffer) {
+  currentId_ = RecordIdAt(i);
+  ReadRecord(currentId_, buffer);
+}
+
+int32_t ppDatafile::RecordIdAt(int32_t i) {
+  if (i < 0 || i >= int32_t(HandleList::Count(selection_))) return 0;
+  return HandleList::At(selection_, uint32_t(i));
+}
+
+int32_t ppDatafile::IndexOfRecord(int32_t id) { return HandleList::IndexOf(selection_, id); }
+
+void ppDatafile::WriteRecordAt(int32_t i, char* buffer) {
+  currentId_ = RecordIdAt(i);
+  WriteRecord(currentId_, buffer);
+}
+
+void ppDatafile::ReadRecordPinnedAt(int32_t i, char* buffer) {
+  currentId_ = RecordIdAt(i);
+  ReadRecordPinned(currentId_, buffer);
+}
+
+void ppDatafile::DeleteRecordAt(int32_t i) {
+  const int32_t id = RecordIdAt(i);
+  if (id == 0) return;  // a position outside the selection deletes nothing
+  DeleteRecord(id);
+  HandleList::RemoveAt(selection_, uint32_t(i));
+  currentId_ = 0;
+}
+
+void ppDatafile::InsertRecordAt(int32_t i, char* buffer) {
+  int32_t id = 0;
+  AddRecord(&id, buffer);
+  if (id == 0) return;
+  HandleList::Insert(selection_, id, i < 0 ? -1 : i);
+  currentId_ = id;
+}
+
+void ppDatafile::ReleaseRecordAt(int32_t i) {
+  const int32_t id = RecordIdAt(i);
+  if (id != 0) ReleaseRecord(id);
+}
+
+void ppDatafile::AfterRead(char*) {}
+
+bool ppDatafile::CanWrite(char*) { return true; }
+
+bool ppDatafile::IsValueUnique(int32_t field, const ppParameter& value, int32_t id) {
+  if (field < 0 || field >= FieldCount()) return true;
+  Handle list = nullptr;
+  if (file_->IndexKind(field) == kIndexText) {
+    const std::string text = value.ConvertedTo(ppParameter::kString).AsString();
+    list = file_->Select(field, '+', kCompareInside, text.c_str(), text.c_str(), nullptr);
+  } else {
+    const int32_t key = value.ToLong();
+    list = file_->Select(field, '+', kCompareInside, &key, &key, nullptr);
+  }
+  if (list == nullptr) return true;
+  const uint32_t count = HandleList::Count(list);
+  const bool unique = count == 0 || (count == 1 && HandleList::At(list, 0) == id);
+  HandleList::Dispose(list);
+  return unique;
+}
+
+int32_t ppDatafile::GetSelectedCount() { return int32_t(HandleList::Count(selection_)); }
+
+void ppDatafile::SelectAllByIndex(int32_t field) {
+  Handle all = file_->AllByIndex(field);
+  HandleList::Dispose(selection_);
+  selection_ = all != nullptr ? all : HandleList::New(0);
+}
+
+void ppDatafile::SelectAll() {
+  SelectAllByIndex(0);
+  currentId_ = 0;
+  currentIndex_ = 0;
+  if (GetSelectedCount() > 0) ReadRecordAt(0, nullptr);
+}
+
+void ppDatafile::SelectMatching(const char* text) {
+  Handle found = file_->QuickSearch(text);
+  if (found == nullptr) return;
+  HandleList::Dispose(selection_);
+  selection_ = found;
+}
+
+Handle ppDatafile::GetSelection() { return selection_; }
+
+int32_t ppDatafile::FindRecordByKey(int32_t field, const void* key) {
+  if (field < 0 || field >= FieldCount()) return 0;
+  return file_->FindByKey(field, key);
+}
+
+void ppDatafile::FieldNameAt(int32_t field, Vcon::String& out) {
+  out.clear();
+  if (field >= 0 && field < FieldCount()) file_->Layout().FieldName(field, out);
+}
+
+void ppDatafile::GetFieldValue(int32_t field, ppParameter& out, char* buffer) {
+  if (field < 0 || field >= FieldCount()) {
+    out.ReleasePayload();
+    return;
+  }
+  file_->Layout().GetField(field, &out, Buffer(buffer));
+}
+
+void ppDatafile::SetFieldValue(int32_t field, const ppParameter& value, char* buffer) {
+  if (field < 0 || field >= FieldCount()) return;
+  file_->Layout().SetField(field, value, Buffer(buffer));
+}
+
+void ppDatafile::PackRecord(char* buffer, Handle h) { file_->Layout().PackInto(h, Buffer(buffer)); }
+
+void ppDatafile::UnpackRecord(char* buffer, Handle h) {
+  MemLock(h);
+  try {
+    file_->Layout().Unpack(Buffer(buffer), reinterpret_cast<const uint8_t*>(*h),
+                           uint32_t(MemGetSize(h)));
+  } catch (...) {
+    MemUnlock(h);
+    throw;
+  }
+  MemUnlock(h);
+}
+
+void ppDatafile::GetDisplayText(Vcon::String& out, char*) { out = "Not implemented"; }
+
+int32_t ppDatafile::VisitRecord(void*, int32_t) { return 0; }
+
+int32_t ppDatafile::ForEachRecord(void* argument, Handle list) {
+  for (uint32_t i = 0; list != nullptr && i < HandleList::Count(list); ++i) {
+    if (VisitRecord(argument, HandleList::At(list, i)) == 2) break;
+  }
+  return 0;
+}
+
+bool ppDatafile::AnswersRecordQuery(void*, int32_t, int32_t) { return false; }
+
+bool ppDatafile::IsRecordClass() { return false; }
+
+bool ppDatafile::DeleteRecordIfAllowed(int32_t, int32_t id) {
+  if (!database_.CanDeleteRecord(file_->FileId(), id)) return false;
+  InTransaction(database_, [&] { DeleteRecord(id); });
+  return true;
+}
+
+bool ppDatafile::AllowsDeleteOf(int32_t, int32_t) { return true; }
+
+void ppDatafile::ReloadCurrent() {
+  if (currentId_ > 0) ReadRecord(0, nullptr);
+}
+
+void ppDatafile::BeginEdit() {
+  if (currentId_ > 0) ReadRecordPinned(0, nullptr);
+}
+
+void ppDatafile::SaveCurrent() {
+  if (currentId_ <= 0) return;
+  InTransaction(database_, [&] {
+    WriteRecord(0, nullptr);
+    ReleaseRecord(0);
+  });
+}
+
+char* ppDatafile::NewRecordBuffer() { return file_->NewRecordBuffer(); }
+
+void ppDatafile::DisposeRecordBuffer(char* buffer) { file_->DisposeRecordBuffer(buffer); }
+
+void ppDatafile::ClearRecordBuffer(char* buffer) { file_->Layout().ClearRecord(Buffer(buffer)); }
+
+void ppDatafile::BeginTransaction() { database_.BeginTransaction(); }
+
+void ppDatafile::EndTransaction() { database_.EndTransaction(); }
+
+void ppDatafile::RebuildIndexes() {
+  InTransaction(database_, [&] {
+    SelectAll();
+    file_->ClearIndexes();
+    auto& entries = const_cast<std::vector<dbIndexEntry>&>(file_->Indexes());
+    for (int32_t i = 0; i < GetSelectedCount(); ++i) {
+      ReadRecordAt(i, nullptr);
+      for (dbIndexEntry& entry : entries) {
+        if (entry.index != nullptr) entry.handler->AddKey(RecordIdAt(i), &entry, buffer_);
+      }
+    }
+  });
+}
+
+// ---- import and export --------------------------------------------------------------------------
+
+ppDatafile::FileDialogs& ppDatafile::Dialogs() {
+  static FileDialogs dialogs;
+  return dialogs;
+}
+
+void ppDatafile::ImportFromFile(Handle fieldMap, const ppFileSpec& path) {
+  if (fieldMap == nullptr) return;
+  ImportOwnedText(ReadFileToHandle(path), fieldMap);
+}
+
+void ppDatafile::ImportWithFileDialog(Handle fieldMap) {
+  if (fieldMap == nullptr || Dialogs().readWithOpenDialog == nullptr) return;
+  ImportOwnedText(Dialogs().readWithOpenDialog(kImportFilterText), fieldMap);
+}
+
+void ppDatafile::ImportOwnedText(Handle text, Handle fieldMap) {
+  if (text == nullptr) return;
+  try {
+    ImportText(text, fieldMap);
+  } catch (...) {
+    MemDispose(text);
+    throw;
+  }
+  MemDispose(text);
+}
+
+void ppDatafile::ImportText(Handle text, Handle fieldMap) {
+  if (text == nullptr || fieldMap == nullptr) return;
+  PlainMoneyFormat plain;
+  // A NUL-terminated copy: the field reader stops at NUL, never past the text.
+  const std::string copy(*text, size_t(MemGetSize(text)));
+  const char* position = copy.c_str();
+  const char* end = position + copy.size();
+  InTransaction(database_, [&] {
+    while (position != nullptr && position < end) position = ImportRecord(position, fieldMap);
+  });
+}
+
+const char* ppDatafile::ImportRecord(const char* position, Handle fieldMap) {
+  if (position == nullptr) return nullptr;
+  if (IsEmptyLine(position)) return AfterEmptyLine(position);
+  int32_t found = 0;
+  bool mayAdd = true;
+  ClearRecordBuffer(nullptr);
+  char text[kImportFieldSize];
+  bool lineEnded = false;
+  const char* p = position;
+  for (const ppFieldMapEntry& entry : FieldMap(fieldMap)) {
+    p = ParseTabField(text, sizeof text, p, lineEnded);
+    if (entry.field >= 0 && entry.field < FieldCount()) {
+      if (entry.linkedFileId != 0) {
+        ImportLinkedField(entry, text);
+      } else if (entry.third == 0) {
+        SetFieldValue(entry.field, ppParameter(text), nullptr);
+      } else {
+        mayAdd = (entry.third & kMatchKeyNoAdd) == 0;
+        if (const int32_t match = FindUniqueMatch(*file_, entry.field, text); match != 0) found = match;
+        if (found == 0)
+          SetFieldValue(entry.field, ppParameter(text), nullptr);
+        else
+          ReadRecordPinned(found, nullptr);
+      }
+    }
+    if (lineEnded || p == nullptr) break;
+  }
+  // Fields beyond the map's entries are not data of the next record.
+  if (p != nullptr && !lineEnded) p = SkipRestOfLine(p);
+  if (found == 0) {
+    if (mayAdd) AddRecord(&found, nullptr);
+  } else {
+    WriteRecord(found, nullptr);
+  }
+  ReleaseRecord(found);
+  return p;
+}
+
+int32_t ppDatafile::FindUniqueMatch(dbDatafile& file, int32_t field, const char* text) {
+  const int32_t kind = file.IndexKind(field);
+  Handle list = nullptr;
+  if (kind == kIndexNumeric) {
+    int32_t key = 0;
+    TextToInt(key, Vcon::String(text));
+    list = file.Select(field, '+', kCompareInside, &key, &key, nullptr);
+  } else if (kind == kIndexText) {
+    list = file.Select(field, '+', kCompareInside, text, text, nullptr);
+  }
+  if (list == nullptr) return 0;
+  const int32_t id = HandleList::Count(list) == 1 ? HandleList::At(list, 0) : 0;
+  HandleList::Dispose(list);
+  return id;
+}
+
+void ppDatafile::ImportLinkedField(const ppFieldMapEntry& entry, const char* text) {
+  dbDatafile* linked = dbDatafile::FileById(database_, entry.linkedFileId);
+  if (linked == nullptr || entry.third < 0 || entry.third >= linked->FieldCount()) return;
+  const int32_t id = FindUniqueMatch(*linked, entry.third, text);
+  if (id != 0) SetFieldValue(entry.field, ppParameter(IntToText(id)), nullptr);
+}
+
+void ppDatafile::ExportWithFileDialog(Handle fieldMap) {
+  if (fieldMap == nullptr || Dialogs().createWithSaveDialog == nullptr) return;
+  ppFileSpec file;
+  if (!Dialogs().createWithSaveDialog(file)) return;
+  try {
+    ExportToFile(file, fieldMap);
+  } catch (...) {
+    if (file.IsOpen()) FileClose(file);
+    throw;
+  }
+  FileClose(file);
+}
+
+void ppDatafile::ExportToFile(ppFileSpec& file, Handle fieldMap) {
+  PlainMoneyFormat plain;
+  for (int32_t i = 0; i < GetSelectedCount(); ++i) {
+    ReadRecordAt(i, nullptr);
+    ExportRecord(file, fieldMap);
+  }
+}
+
+void ppDatafile::ExportRecord(ppFileSpec& file, Handle fieldMap) {
+  const std::vector<ppFieldMapEntry> entries = FieldMap(fieldMap);
+  for (size_t k = 0; k < entries.size(); ++k) {
+    const std::string text = ExportValue(entries[k]).ToString(-1, -1, 0, 0, ",.", 0);
+    WriteText(file, EscapedForImport(text), k + 1 == entries.size());
+  }
+}
+
+ppParameter ppDatafile::ExportValue(const ppFieldMapEntry& entry) {
+  ppParameter value;
+  GetFieldValue(entry.field, value, nullptr);
+  if (entry.linkedFileId == 0) return value;
+  dbDatafile* linked = dbDatafile::FileById(database_, entry.linkedFileId);
+  const int32_t id = value.ToLong();
+  if (linked == nullptr || id <= 0 || entry.third < 0 || entry.third >= linked->FieldCount())
+    return ppParameter("");
+  ScopedBuffer record(*linked);
+  try {
+    linked->ReadRecord(id, record.Get());
+  } catch (int32_t error) {
+    // A link to a record that is gone exports as an empty text, like a link to record 0.
+    if (error != db::kNotFound && error != db::kOutOfRange) throw;
+    return ppParameter("");
+  }
+  ppParameter shown;
+  linked->Layout().GetField(entry.third, &shown, record.Get());
+  return shown;
+}

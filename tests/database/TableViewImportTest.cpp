@@ -1,0 +1,172 @@
+// Tables moved as tab-separated text through field maps: keys that update or add, links written as
+// the linked record's text, lines longer or shorter than the map, and export back to text.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "TableViewTestSupport.h"
+#include "database/dbErrors.h"
+#include "foundation/FileOperations.h"
+
+using namespace viewtest;
+
+namespace {
+
+Handle MapOf(const std::vector<ppFieldMapEntry>& entries) {
+  Handle h = nullptr;
+  Vcon_HandleManager::MemNew(&h, uint32_t(entries.size() * ppDatafile::kFieldMapEntrySize));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const int32_t words[3] = {entries[i].field, entries[i].linkedFileId, entries[i].third};
+    std::memcpy(*h + i * ppDatafile::kFieldMapEntrySize, words, sizeof words);
+  }
+  return h;
+}
+
+class TableViewImportTest : public ::testing::Test {
+ protected:
+  TableViewImportTest() {
+    towns_ = std::make_unique<ppDatafile>("towns", base_.Db());
+    oslo_ = AddTown(*towns_, "Oslo", 150);
+    bergen_ = AddTown(*towns_, "Bergen", 5003);
+    people_ = std::make_unique<ppDatafile>("people", base_.Db());
+  }
+  ~TableViewImportTest() override {
+    people_.reset();
+    towns_.reset();
+    for (Handle h : handles_) MemDispose(h);
+  }
+  Handle Map(const std::vector<ppFieldMapEntry>& entries) { return Keep(MapOf(entries)); }
+  Handle Keep(Handle h) {
+    handles_.push_back(h);
+    return h;
+  }
+  void Import(const std::string& text, Handle map) {
+    people_->ImportText(Keep(dbtest::HandleOf(text)), map);
+  }
+  std::string Export(Handle map) {
+    const std::string path = folder_.Path("out.txt");
+    std::filesystem::remove(path);
+    ppFileSpec spec = dbtest::SpecFor(path);
+    FileCreate(spec);
+    FileOpen(spec, spec, false);
+    people_->ExportToFile(spec, map);
+    FileClose(spec);
+    const auto bytes = dbtest::FileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+  }
+  // name, age, note and town of the person found by name; "" when none.
+  std::string Person(const char* name) {
+    const int32_t id = people_->FindRecordByKey(kName, name);
+    if (id == 0) return "";
+    people_->ReadRecord(id, nullptr);
+    ppParameter age, note, town;
+    people_->GetFieldValue(kAge, age, nullptr);
+    people_->GetFieldValue(kNote, note, nullptr);
+    people_->GetFieldValue(kTown, town, nullptr);
+    return std::string(name) + "/" + Text(age) + "/" + Text(note) + "/" + Text(town);
+  }
+
+  dbtest::TempFolder folder_;
+  ViewDatabase base_{folder_.Path("import.db")};
+  std::unique_ptr<ppDatafile> towns_, people_;
+  int32_t oslo_ = 0, bergen_ = 0;
+  std::vector<Handle> handles_;
+};
+
+constexpr int32_t kKey = 1, kKeyNoAdd = 3;
+
+TEST_F(TableViewImportTest, KeysUpdateFoundRecordsAndAddUnknownOnes) {
+  Handle map = Map({{kName, 0, kKey}, {kAge, 0, 0}, {kNote, 0, 0}, {kTown, kTownsId, kTownName}});
+  Import("Anna\t31\tfirst\tOslo\r\nBert\t45\t\tNowhere\r\n", map);
+  EXPECT_EQ(people_->GetRecordCount(), 2);
+  EXPECT_EQ(Person("Anna"), "Anna/31/first/" + std::to_string(oslo_));
+  EXPECT_EQ(Person("Bert"), "Bert/45//0");  // an unknown town leaves the link unchanged
+
+  Import("Anna\t32\tagain\tBergen\nCleo\t20\tnew\tOslo", map);
+  EXPECT_EQ(people_->GetRecordCount(), 3);
+  EXPECT_EQ(Person("Anna"), "Anna/32/again/" + std::to_string(bergen_));
+  EXPECT_EQ(Person("Cleo"), "Cleo/20/new/" + std::to_string(oslo_));
+
+  // Flags with 2 update but never add.
+  Handle noAdd = Map({{kName, 0, kKeyNoAdd}, {kAge, 0, 0}});
+  Import("Dora\t70\r\nBert\t46\r\n", noAdd);
+  EXPECT_EQ(people_->GetRecordCount(), 3);
+  EXPECT_EQ(Person("Dora"), "");
+  EXPECT_EQ(Person("Bert"), "Bert/46//0");
+}
+
+TEST_F(TableViewImportTest, FieldsBeforeTheKeyGiveWayToTheStoredRecord) {
+  Import("Anna\t31\tkept\r\n", Map({{kName, 0, kKey}, {kAge, 0, 0}, {kNote, 0, 0}}));
+  Import("99\tAnna\tchanged\r\n", Map({{kAge, 0, 0}, {kName, 0, kKey}, {kNote, 0, 0}}));
+  EXPECT_EQ(people_->GetRecordCount(), 1);
+  EXPECT_EQ(Person("Anna"), "Anna/31/changed/0");
+}
+
+TEST_F(TableViewImportTest, LinesLongerOrShorterThanTheMap) {
+  Handle map = Map({{kName, 0, kKey}, {kAge, 0, 0}});
+  // The surplus fields of a line are skipped; they never start the next record.
+  Import("Anna\t31\tsurplus\tmore\r\nBert\r\n\r\nCleo\t40\r\n", map);
+  EXPECT_EQ(people_->GetRecordCount(), 3);
+  EXPECT_EQ(Person("Anna"), "Anna/31//0");
+  EXPECT_EQ(Person("Bert"), "Bert/0//0");
+  EXPECT_EQ(Person("Cleo"), "Cleo/40//0");
+  EXPECT_EQ(Person("surplus"), "");
+
+  // A field longer than the reader's buffer is cut to 255 characters.
+  Import(std::string(300, 'x') + "\t1\r\n", map);
+  EXPECT_EQ(Person(std::string(255, 'x').c_str()), std::string(255, 'x') + "/1//0");
+
+  // Entries for fields the layout does not have are passed over.
+  Import("Dora\t5\t6\r\n", Map({{kName, 0, kKey}, {42, 0, 0}, {kAge, 0, 0}}));
+  EXPECT_EQ(Person("Dora"), "Dora/6//0");
+}
+
+TEST_F(TableViewImportTest, ExportWritesOneLinePerSelectedRecord) {
+  Handle map = Map({{kName, 0, kKey}, {kAge, 0, 0}, {kNote, 0, 0}, {kTown, kTownsId, kTownName}});
+  Import("Bert\t45\ttab\\there\tOslo\r\nAnna\t31\t\\\"quoted\\\" \\\\ path\tBergen\r\nCleo\t20\t\t\r\n",
+         map);
+  people_->SelectAll();
+  const std::string text = Export(map);
+  EXPECT_EQ(text,
+            "Anna\t31\t\\\"quoted\" \\\\ path\tBergen\r\n"
+            "Bert\t45\ttab\\there\tOslo\r\n"
+            "Cleo\t20\t\t\r\n");  // a link to record 0 is empty
+
+  // What was exported imports back to the same records.
+  people_->SelectAll();
+  Import(text, map);
+  EXPECT_EQ(people_->GetRecordCount(), 3);
+  people_->SelectAll();
+  EXPECT_EQ(Export(map), text);
+
+  // A narrowed selection exports only its records; a map of nothing exports nothing.
+  people_->Select(kName, 1, ppParameter("Cleo"), ppParameter("Cleo"), '#');
+  EXPECT_EQ(Export(map), "Cleo\t20\t\t\r\n");
+  EXPECT_EQ(Export(Map({})), "");
+}
+
+TEST_F(TableViewImportTest, LinksToMissingFilesOrRecordsExportEmpty) {
+  Import("Anna\t31\tOslo\r\n", Map({{kName, 0, kKey}, {kAge, 0, 0}, {kTown, kTownsId, kTownName}}));
+  towns_->DeleteRecord(oslo_);
+  people_->SelectAll();
+  EXPECT_EQ(Export(Map({{kName, 0, 0}, {kTown, kTownsId, kTownName}, {kTown, 7777, 0}})),
+            "Anna\t\t\r\n");
+}
+
+TEST_F(TableViewImportTest, ImportFromFileReadsTheWholeFile) {
+  const std::string path = folder_.Path("in.txt");
+  dbtest::WriteFileBytes(path, {'Z', 'o', 'e', '\t', '9', '\r', '\n'});
+  Handle map = Map({{kName, 0, kKey}, {kAge, 0, 0}});
+  people_->ImportFromFile(map, dbtest::SpecFor(path));
+  EXPECT_EQ(Person("Zoe"), "Zoe/9//0");
+  people_->ImportFromFile(nullptr, dbtest::SpecFor(path));  // no map: nothing happens
+  EXPECT_EQ(dbtest::ErrorOf([&] { people_->ImportFromFile(map, dbtest::SpecFor(path + "x")); }),
+            kFileErrCannotOpen);
+  // Without the platform's dialogs the dialog entry points do nothing.
+  people_->ImportWithFileDialog(map);
+  people_->ExportWithFileDialog(map);
+  EXPECT_EQ(people_->GetRecordCount(), 1);
+}
+
+}  // namespace
