@@ -1,6 +1,7 @@
 #include "platform/DialogMessageBox.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -140,6 +141,27 @@ DialogTemplate MessageBoxTemplate(const std::u16string& text, const std::u16stri
           kButtonHeight, WS_VISIBLE | WS_TABSTOP | kind | (i == 0 ? WS_GROUP : 0));
   }
   return t;
+}
+
+namespace {
+std::thread::id gBoxThread;
+
+int32_t PresentBox(const void* owner, const std::u16string& text, const std::u16string& caption, uint32_t style,
+                   const int32_t* queued) {
+  std::optional<int32_t> scripted;
+  if (queued) scripted = *queued;
+  if (std::this_thread::get_id() != gBoxThread) {
+    // Another thread cannot run the user interface's loop: the queued answer, else Enter's.
+    std::vector<ButtonSpec> buttons = ButtonsOf(style);
+    return scripted.value_or(buttons[std::min<size_t>((style >> 8) & 0xF, buttons.size() - 1)].id);
+  }
+  return RunMessageBoxDialog(static_cast<HWND>(const_cast<void*>(owner)), text, caption, style, scripted);
+}
+}  // namespace
+
+void UseDrawnMessageBoxes(bool on) {
+  gBoxThread = std::this_thread::get_id();
+  SetMessageBoxPresenter(on ? &PresentBox : nullptr);
 }
 
 int32_t RunMessageBoxDialog(HWND owner, const std::u16string& text, const std::u16string& caption, uint32_t style,

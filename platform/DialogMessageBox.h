@@ -22,6 +22,10 @@ namespace plat {
 int32_t RunMessageBoxDialog(HWND owner, const std::u16string& text, const std::u16string& caption, uint32_t style,
                             std::optional<int32_t> scripted = std::nullopt);
 
+// Makes MessageBoxA/W draw their boxes with RunMessageBoxDialog (on the thread that calls this; boxes
+// from other threads are still answered at once), or stops it.
+void UseDrawnMessageBoxes(bool on);
+
 // The template the box would use (for tests and for a dump of its picture).
 DialogTemplate MessageBoxTemplate(const std::u16string& text, const std::u16string& caption, uint32_t style);
 

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <mutex>
+#include <optional>
 
 namespace plat {
 namespace {
@@ -31,14 +32,24 @@ int32_t DefaultAnswer(uint32_t style) {
   return index < buttons.size() ? buttons[index] : buttons[0];
 }
 
+MessageBoxPresenter gPresenter = nullptr;
+
 int32_t Record(const void* owner, std::u16string text, std::u16string caption, uint32_t style) {
   BoxLog& log = Log();
-  std::lock_guard lock(log.mutex);
-  int32_t answer = DefaultAnswer(style);
-  if (!log.answers.empty()) {
-    answer = log.answers.front();
-    log.answers.pop_front();
+  std::optional<int32_t> queued;
+  MessageBoxPresenter presenter;
+  {
+    std::lock_guard lock(log.mutex);
+    if (!log.answers.empty()) {
+      queued = log.answers.front();
+      log.answers.pop_front();
+    }
+    presenter = gPresenter;
   }
+  // A presenter runs a modal loop: the log is not held meanwhile, so the box may show further boxes.
+  int32_t answer = queued.value_or(DefaultAnswer(style));
+  if (presenter) answer = presenter(owner, text, caption, style, queued ? &*queued : nullptr);
+  std::lock_guard lock(log.mutex);
   log.records.push_back({std::move(text), std::move(caption), style, owner, answer});
   return answer;
 }
@@ -65,6 +76,12 @@ void ClearMessageBoxLog() {
   std::lock_guard lock(log.mutex);
   log.records.clear();
   log.answers.clear();
+}
+
+void SetMessageBoxPresenter(MessageBoxPresenter presenter) {
+  BoxLog& log = Log();
+  std::lock_guard lock(log.mutex);
+  gPresenter = presenter;
 }
 
 void QueueMessageBoxAnswer(int32_t answer) {

@@ -67,6 +67,13 @@ int32_t MessageBoxW(const void* owner, const char16_t* text, const char16_t* cap
 std::vector<MessageBoxRecord> MessageBoxLog();
 void ClearMessageBoxLog();
 
+// Draws boxes: a presenter shows the box and answers the button pressed, given the answer a test
+// queued (or null). Without one (the default) a box is answered at once, as described above. The
+// interactive backend installs the dialog-drawn boxes of DialogMessageBox.h.
+using MessageBoxPresenter = int32_t (*)(const void* owner, const std::u16string& text, const std::u16string& caption,
+                                        uint32_t style, const int32_t* queued);
+void SetMessageBoxPresenter(MessageBoxPresenter presenter);
+
 // Queues the answer of a coming box (first queued, first used); ClearMessageBoxLog drops the queue.
 void QueueMessageBoxAnswer(int32_t answer);
 

@@ -5,6 +5,7 @@
 #include "platform/Controls.h"
 #include "platform/DialogMessageBox.h"
 #include "platform/HeadlessBackend.h"
+#include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -84,6 +85,36 @@ TEST_F(DrawnMessageBoxes, TaskModalBoxesHoldEveryOtherWindow) {
   EXPECT_EQ(RunMessageBoxDialog(nullptr, u"Stop", u"", MB_OK | MB_TASKMODAL), IDOK);
   EXPECT_TRUE(heldWhileUp);
   EXPECT_TRUE(IsWindowEnabled(other));
+}
+
+TEST_F(DrawnMessageBoxes, MessageBoxCallsDrawTheirBoxesWhenAskedAndStayLogged) {
+  ClearMessageBoxLog();
+  UseDrawnMessageBoxes(true);
+  std::u16string seenText;
+  HeadlessBackend::SetIdleScript([&] {
+    if (!seenText.empty()) return false;
+    HWND box = GetActiveWindow();
+    char16_t text[128] = {};
+    for (HWND item = GetWindow(box, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
+      if (GetDlgCtrlID(item) == 0xFFFF) GetWindowTextW(item, text, 128);
+    }
+    seenText = text;
+    HeadlessBackend::Key(VK_RETURN, true);
+    return true;
+  });
+  EXPECT_EQ(MessageBoxW(nullptr, u"Delete the wall?", u"Room", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(seenText, u"Delete the wall?") << "the box was drawn and waited for the user";
+  QueueMessageBoxAnswer(IDYES);
+  EXPECT_EQ(MessageBoxA(nullptr, "Again?", "Room", MB_YESNO), IDYES);
+  UseDrawnMessageBoxes(false);
+  auto log = MessageBoxLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].text, u"Delete the wall?");
+  EXPECT_EQ(log[0].caption, u"Room");
+  EXPECT_EQ(log[0].style, MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
+  EXPECT_EQ(log[0].answer, IDNO);
+  EXPECT_EQ(log[1].answer, IDYES);
+  ClearMessageBoxLog();
 }
 
 }  // namespace
