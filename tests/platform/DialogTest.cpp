@@ -87,6 +87,24 @@ TEST_F(Dialogs, KeyboardEndsModalDialogs) {
             IDCANCEL);
 }
 
+TEST_F(Dialogs, QuitAndEarlyEndsDoNotHang) {
+  // The program quits while the dialog is up: the dialog ends as cancelled and the quit message stays
+  // for the program's own loop.
+  EXPECT_EQ(RunModal([](HWND) { PostQuitMessage(3); }), IDCANCEL);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.wParam, 3u);
+  // A dialog that ends itself while it starts never waits for the user.
+  gHook = [](HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) EndDialog(dialog, 9);
+    return false;
+  };
+  HeadlessBackend::SetIdleScript(nullptr);
+  DialogTemplate t = TestTemplate();
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0), 9);
+}
+
 TEST_F(Dialogs, ModalDialogDisablesItsOwnerUntilItEnds) {
   WNDCLASSA wc;
   wc.lpfnWndProc = DefWindowProcW;
