@@ -3,7 +3,7 @@
 #include "framework/ppDC.h"
 #include "framework/ppView.h"
 #include "framework/ppWindow.h"
-#include "platform/Cursors.h"
+#include "framework/ppCursorTable.h"
 #include "platform/WindowApi.h"
 
 ppMouseTask::ppMouseTask(ppView* view, void* target) : ppTask(target), view_(view) {
@@ -61,7 +61,7 @@ void ppMouseTask::EraseFeedback(int32_t x, int32_t y) {
 }
 
 void ppMouseTask::SetTrackCursor() {
-  plat::SetCursor(plat::LoadCursorA(nullptr, plat::MAKEINTRESOURCEA(plat::IDC_ARROW)));
+  ppCursorTable::SetGlobalDefault();
 }
 
 ppMouseTask* ppMouseTask::MouseUp(plat::POINT* point) {

@@ -6,7 +6,7 @@
 #include "framework/ppBrushSaver.h"
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
-#include "platform/Cursors.h"
+#include "framework/ppCursorTable.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ bool ppView::MouseOver(int32_t x, int32_t y, int32_t flag) {
 }
 
 void ppView::AdjustCursor(int32_t, int32_t) {
-  plat::SetCursor(plat::LoadCursorA(nullptr, plat::MAKEINTRESOURCEA(plat::IDC_ARROW)));
+  ppCursorTable::SetGlobalDefault();
 }
 
 void ppView::UpdateMenus() {

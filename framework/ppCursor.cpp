@@ -1,0 +1,8 @@
+#include "framework/ppCursor.h"
+
+#include "platform/Cursors.h"
+
+ppCursor::ppCursor(plat::HINSTANCE module, int32_t id)
+    : cursor_(plat::LoadCursorA(module, plat::MAKEINTRESOURCEA(static_cast<uint16_t>(id & 0xFFFF)))) {}
+
+void ppCursor::Set() const { plat::SetCursor(cursor_); }

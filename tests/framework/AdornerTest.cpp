@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "AdornerTestPictures.h"
+#include "TestCanvas.h"
+#include "framework/DrawFrameEdge.h"
+#include "framework/ppDC.h"
+#include "framework/ppFillAdorner.h"
+#include "framework/ppFrameAdorner.h"
+#include "framework/ppPane.h"
+#include "framework/ppRegion.h"
+#include "framework/ppWindow.h"
+#include "framework/qxAdornerColors.h"
+#include "framework/qxFrameAdorner.h"
+#include "framework/qxGrayAdorner.h"
+#include "framework/qxLineAdorner.h"
+#include "framework/qxOutsideFrameAdorner.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+using namespace plat;
+using adorner_tests::MakePicture;
+using adorner_tests::SolidPicture;
+using adorner_tests::TestApplication;
+using picture_tests::Canvas;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// The parts of a 9 x 9 frame picture (cx = cy = 4), each in its own colour.
+enum : uint32_t {
+  kTopLeft = 0x110000, kTopRight = 0x220000, kBottomLeft = 0x330000, kBottomRight = 0x440000,
+  kColumnTop = 0x005500, kColumnBottom = 0x006600, kRowLeft = 0x000077, kRowRight = 0x000088, kCentre = 0x999999,
+};
+
+uint32_t FramePart(int x, int y) {
+  if (x == 4 && y == 4) return kCentre;
+  if (x == 4) return y < 4 ? kColumnTop : kColumnBottom;
+  if (y == 4) return x < 4 ? kRowLeft : kRowRight;
+  if (y < 4) return x < 4 ? kTopLeft : kTopRight;
+  return x < 4 ? kBottomLeft : kBottomRight;
+}
+
+COLORREF Ref(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// Every pixel of the rectangle has the colour.
+::testing::AssertionResult AllOf(const Canvas& canvas, RECT r, COLORREF colour) {
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (canvas.At(x, y) != colour)
+        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex << canvas.At(x, y);
+  return ::testing::AssertionSuccess();
+}
+
+class Adorners : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app_ = std::make_unique<TestApplication>();
+    app_->frames[900] = MakePicture(9, 9, FramePart);
+    static const ppRGBColor table[] = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
+    SetDocumentColorTable(table);
+  }
+  void TearDown() override { SetDocumentColorTable(nullptr); }
+  // Draws the view's adorners of both passes onto the canvas, as the view's drawing does.
+  static void DrawAdorners(ppAdorner* chain, const RECT& frame, Canvas& canvas) {
+    ppDC dc(canvas.dc());
+    chain->DrawChain(&frame, ppAdorner::kBefore, &dc);
+    chain->DrawChain(&frame, ppAdorner::kAfter, &dc);
+  }
+  std::unique_ptr<TestApplication> app_;
+};
+
+TEST_F(Adorners, FramePictureMapsCornersAndStretchedEdgesAndLeavesTheMiddleAlone) {
+  ppPane view(nullptr, {0, 0, 100, 50}, ppView::kStay, ppView::kStay);
+  auto* frame = new ppFrameAdorner(&view, 900, ppFrameAdorner::kInside);
+  Canvas canvas(100, 50);
+  DrawAdorners(frame, view.GetFrame(), canvas);
+  EXPECT_TRUE(AllOf(canvas, {0, 0, 4, 4}, Ref(kTopLeft)));
+  EXPECT_TRUE(AllOf(canvas, {96, 0, 100, 4}, Ref(kTopRight)));
+  EXPECT_TRUE(AllOf(canvas, {0, 46, 4, 50}, Ref(kBottomLeft)));
+  EXPECT_TRUE(AllOf(canvas, {96, 46, 100, 50}, Ref(kBottomRight)));
+  EXPECT_TRUE(AllOf(canvas, {4, 0, 96, 4}, Ref(kColumnTop)));  // 92 wide
+  EXPECT_TRUE(AllOf(canvas, {4, 46, 96, 50}, Ref(kColumnBottom)));
+  EXPECT_TRUE(AllOf(canvas, {0, 4, 4, 46}, Ref(kRowLeft)));  // 42 high
+  EXPECT_TRUE(AllOf(canvas, {96, 4, 100, 46}, Ref(kRowRight)));
+  EXPECT_TRUE(AllOf(canvas, {4, 4, 96, 46}, kWhite));
+  std::unique_ptr<ppRegion> region(frame->GetRegion(&view.GetFrame()));
+  RECT bounds;
+  region->GetBounds(&bounds);
+  EXPECT_EQ(bounds, (RECT{0, 0, 100, 50}));
+}
+
+TEST_F(Adorners, OutsideModesGrowTheFrameByTheCornerOrHalfOfIt) {
+  ppPane view(nullptr, {10, 10, 110, 60}, ppView::kStay, ppView::kStay);
+  auto* outside = new ppFrameAdorner(&view, 900, ppFrameAdorner::kOutside);
+  RECT bounds;
+  std::unique_ptr<ppRegion>(outside->GetRegion(&view.GetFrame()))->GetBounds(&bounds);
+  EXPECT_EQ(bounds, (RECT{6, 6, 114, 64}));
+  auto* half = new ppFrameAdorner(&view, 900, ppFrameAdorner::kHalfOutside);
+  std::unique_ptr<ppRegion>(half->GetRegion(&view.GetFrame()))->GetBounds(&bounds);
+  EXPECT_EQ(bounds, (RECT{8, 8, 112, 62}));
+  Canvas canvas(130, 80);
+  {
+    ppDC dc(canvas.dc());
+    half->Draw(&view.GetFrame(), ppAdorner::kAfter, &dc);  // clipped to the grown rectangle
+  }
+  EXPECT_TRUE(AllOf(canvas, {8, 8, 12, 12}, Ref(kTopLeft)));
+  EXPECT_TRUE(AllOf(canvas, {108, 58, 112, 62}, Ref(kBottomRight)));
+  EXPECT_EQ(canvas.At(7, 7), kWhite);
+}
+
+TEST_F(Adorners, MissingOrEmptyFramePictureDrawsNothing) {
+  ppPane view(nullptr, {0, 0, 40, 30}, ppView::kStay, ppView::kStay);
+  new ppFrameAdorner(&view, 901, ppFrameAdorner::kInside);
+  app_->frames[902] = std::make_unique<ppPicture>();
+  auto* chain = new ppFrameAdorner(&view, 902, ppFrameAdorner::kOutside);
+  Canvas canvas(40, 30);
+  DrawAdorners(chain, view.GetFrame(), canvas);
+  EXPECT_TRUE(canvas.Marked(40, 30).empty());
+}
+
+TEST_F(Adorners, FillTilesThePictureOrFallsBackToTheApplicationColour) {
+  ppPane view(nullptr, {2, 2, 12, 8}, ppView::kStay, ppView::kStay);
+  app_->colours[50] = {10, 20, 30};
+  auto* fill = new ppFillAdorner(&view, 50);
+  Canvas canvas(14, 10);
+  DrawAdorners(fill, view.GetFrame(), canvas);
+  EXPECT_TRUE(AllOf(canvas, {2, 2, 12, 8}, RGB(10, 20, 30)));
+  EXPECT_EQ(canvas.At(1, 1), kWhite);
+  EXPECT_EQ(canvas.At(12, 8), kWhite);
+
+  app_->fills[51] = MakePicture(2, 1, [](int x, int) { return x == 0 ? 0xFF0000u : 0x0000FFu; });
+  ppPane tiled(nullptr, {2, 2, 12, 8}, ppView::kStay, ppView::kStay);
+  auto* tiles = new ppFillAdorner(&tiled, 51);
+  Canvas second(14, 10);
+  DrawAdorners(tiles, tiled.GetFrame(), second);
+  EXPECT_EQ(second.At(2, 2), RGB(255, 0, 0));
+  EXPECT_EQ(second.At(3, 7), RGB(0, 0, 255));
+  EXPECT_EQ(second.At(11, 5), RGB(0, 0, 255));
+  EXPECT_EQ(second.At(12, 5), kWhite);
+}
+
+TEST_F(Adorners, ColourTableAdornersDrawTheirEntry) {
+  ppPane view(nullptr, {1, 1, 9, 7}, ppView::kStay, ppView::kStay);
+  auto* gray = new qxGrayAdorner(&view, 2);
+  Canvas canvas(10, 8);
+  DrawAdorners(gray, view.GetFrame(), canvas);
+  EXPECT_TRUE(AllOf(canvas, {1, 1, 9, 7}, RGB(0, 255, 0)));
+
+  ppPane framed(nullptr, {1, 1, 9, 7}, ppView::kStay, ppView::kStay);
+  auto* outline = new qxFrameAdorner(&framed, 1);
+  Canvas second(10, 8);
+  DrawAdorners(outline, framed.GetFrame(), second);
+  EXPECT_EQ(second.At(1, 1), RGB(255, 0, 0));
+  EXPECT_EQ(second.At(8, 6), RGB(255, 0, 0));
+  EXPECT_EQ(second.At(4, 4), kWhite);
+  EXPECT_EQ(second.At(0, 0), kWhite);
+}
+
+TEST_F(Adorners, LineAdornerDrawsOnlyTheMaskedEdgesInsideTheFrame) {
+  ppPane none(nullptr, {2, 2, 12, 10}, ppView::kStay, ppView::kStay);
+  auto* nothing = new qxLineAdorner(&none, 1, 0);
+  Canvas blank(14, 12);
+  DrawAdorners(nothing, none.GetFrame(), blank);
+  EXPECT_TRUE(blank.Marked(14, 12).empty());
+
+  ppPane box(nullptr, {2, 2, 12, 10}, ppView::kStay, ppView::kStay);
+  auto* all = new qxLineAdorner(&box, 1, 15);
+  Canvas canvas(14, 12);
+  DrawAdorners(all, box.GetFrame(), canvas);
+  const COLORREF red = RGB(255, 0, 0);
+  EXPECT_TRUE(AllOf(canvas, {2, 2, 11, 3}, red));   // top
+  EXPECT_TRUE(AllOf(canvas, {2, 2, 3, 9}, red));    // left
+  EXPECT_TRUE(AllOf(canvas, {11, 2, 12, 9}, red));  // right
+  EXPECT_TRUE(AllOf(canvas, {2, 9, 11, 10}, red));  // bottom
+  EXPECT_TRUE(AllOf(canvas, {3, 3, 11, 9}, kWhite));
+  EXPECT_TRUE(AllOf(canvas, {0, 0, 14, 2}, kWhite));
+  EXPECT_TRUE(AllOf(canvas, {12, 0, 14, 12}, kWhite));
+
+  ppPane top(nullptr, {2, 2, 12, 10}, ppView::kStay, ppView::kStay);
+  auto* topOnly = new qxLineAdorner(&top, 1, qxLineAdorner::kTop);
+  Canvas third(14, 12);
+  DrawAdorners(topOnly, top.GetFrame(), third);
+  EXPECT_TRUE(AllOf(third, {2, 2, 11, 3}, red));
+  EXPECT_TRUE(AllOf(third, {2, 3, 12, 10}, kWhite));
+}
+
+TEST_F(Adorners, OutsideFrameLiesOnePixelBeyondTheViewAndInvalidatesThere) {
+  HeadlessBackend::Reset();
+  WNDCLASSA wc;
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "AdornerTestWindow";
+  RegisterClassA(&wc);
+  HWND hwnd = CreateWindowExA(0, "AdornerTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                              nullptr, nullptr);
+  {
+    ppWindow window(hwnd);
+    auto* view = new ppPane(&window, {20, 30, 50, 60}, ppView::kStay, ppView::kStay);
+    auto* outside = new qxOutsideFrameAdorner(view, 1);
+    HeadlessBackend::RunUntilIdle();
+    ValidateRect(hwnd, nullptr);
+    RECT frame;
+    view->GetWindowFrame(&frame);
+    outside->Invalidate(&frame);
+    RECT update;
+    GetUpdateRect(hwnd, &update, 0);
+    EXPECT_EQ(update, (RECT{19, 29, 51, 61}));
+
+    Canvas canvas(60, 70);
+    ppDC dc(canvas.dc());
+    outside->DrawChain(&frame, ppAdorner::kAfter, &dc);
+    EXPECT_EQ(canvas.At(19, 29), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(50, 60), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(20, 30), kWhite);
+  }
+  HeadlessBackend::Reset();
+}
+
+TEST(FrameEdges, StraightEdgesStretchTheOutwardHalfAndStampCorners) {
+  auto picture = MakePicture(9, 9, FramePart);
+  Canvas canvas(60, 60);
+  ppDC dc(canvas.dc());
+  DrawFrameEdge(picture.get(), 20, 10, 50, 10, &dc);  // going right: the bottom half above the line
+  EXPECT_TRUE(AllOf(canvas, {20, 6, 46, 10}, Ref(kColumnBottom)));
+  EXPECT_TRUE(AllOf(canvas, {46, 6, 50, 10}, Ref(kBottomRight)));
+  EXPECT_EQ(canvas.At(20, 10), kWhite);
+
+  Canvas up(60, 60);
+  ppDC upDc(up.dc());
+  DrawFrameEdge(picture.get(), 10, 50, 10, 20, &upDc);  // going up: left half, top-left corner at the end
+  EXPECT_TRUE(AllOf(up, {6, 24, 10, 50}, Ref(kRowLeft)));
+  EXPECT_TRUE(AllOf(up, {6, 20, 10, 24}, Ref(kTopLeft)));
+
+  Canvas down(60, 60);
+  ppDC downDc(down.dc());
+  DrawFrameEdge(picture.get(), 10, 20, 10, 50, &downDc);
+  EXPECT_TRUE(AllOf(down, {10, 20, 14, 50}, Ref(kRowRight)));
+  EXPECT_EQ(down.At(9, 30), kWhite);
+
+  Canvas left(60, 60);
+  ppDC leftDc(left.dc());
+  DrawFrameEdge(picture.get(), 50, 10, 20, 10, &leftDc);
+  EXPECT_TRUE(AllOf(left, {21, 10, 50, 14}, Ref(kColumnTop)));  // mirrored: (20, 50]
+  EXPECT_EQ(left.At(30, 9), kWhite);
+}
+
+TEST(FrameEdges, SlantedEdgesAreStampedAlongTheLineAndMissingPicturesDrawNothing) {
+  auto picture = MakePicture(9, 9, FramePart);
+  Canvas canvas(60, 60);
+  ppDC dc(canvas.dc());
+  DrawFrameEdge(picture.get(), 10, 10, 40, 20, &dc);  // step (3, 1): stamps 3 x 4 from the bottom half
+  EXPECT_EQ(canvas.At(10, 10), Ref(kColumnBottom));
+  EXPECT_EQ(canvas.At(38, 19), Ref(kColumnBottom));
+  EXPECT_EQ(canvas.At(10, 30), kWhite);
+  Canvas blank(20, 20);
+  ppDC blankDc(blank.dc());
+  DrawFrameEdge(nullptr, 1, 1, 15, 9, &blankDc);
+  ppPicture empty;
+  DrawFrameEdge(&empty, 1, 1, 15, 1, &blankDc);
+  EXPECT_TRUE(blank.Marked(20, 20).empty());
+}
+
+}  // namespace

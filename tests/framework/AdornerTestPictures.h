@@ -1,0 +1,66 @@
+// Pictures made in memory and an application that hands them out, for the tests of buttons,
+// adorners and dialogs: no bitmap resources are needed.
+#pragma once
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "foundation/ProcessServices.h"
+#include "framework/ppApplication.h"
+#include "framework/ppPicture.h"
+
+namespace adorner_tests {
+
+// A 24-bit picture whose pixel (x, y from the top) is colour(x, y) as 0xRRGGBB.
+inline std::unique_ptr<ppPicture> MakePicture(int32_t w, int32_t h, const std::function<uint32_t(int, int)>& colour) {
+  const int32_t row = (w * 3 + 3) & ~3;
+  std::vector<uint8_t> data(40 + size_t(row) * h);
+  plat::BITMAPINFOHEADER header;
+  header.biWidth = w;
+  header.biHeight = -h;
+  header.biBitCount = 24;
+  std::memcpy(data.data(), &header, 40);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      uint32_t c = colour(x, y);
+      uint8_t* p = data.data() + 40 + size_t(y) * row + size_t(x) * 3;
+      p[0] = uint8_t(c);
+      p[1] = uint8_t(c >> 8);
+      p[2] = uint8_t(c >> 16);
+    }
+  }
+  return std::make_unique<ppPicture>(reinterpret_cast<const plat::BITMAPINFOHEADER*>(data.data()));
+}
+
+inline std::unique_ptr<ppPicture> SolidPicture(int32_t w, int32_t h, uint32_t rgb) {
+  return MakePicture(w, h, [rgb](int, int) { return rgb; });
+}
+
+// The application of the test: pictures by id (null when none was given) and colours by id.
+// Installs itself as the program's application and removes itself again.
+class TestApplication : public ppApplication {
+ public:
+  TestApplication() : ppApplication(nullptr, nullptr) { gApplication = this; }
+  ~TestApplication() override { gApplication = nullptr; }
+
+  ppPicture* GetPictureAt(int32_t base, int32_t offset) override { return Find(pictures, base + offset); }
+  ppPicture* GetFramePicture(int32_t id) override { return Find(frames, id); }
+  ppPicture* GetFillPicture(int32_t id) override { return Find(fills, id); }
+  ppRGBColor GetColor(int32_t id) override { return colours.count(id) ? colours[id] : ppRGBColor{255, 255, 255}; }
+
+  std::map<int32_t, std::unique_ptr<ppPicture>> pictures;
+  std::map<int32_t, std::unique_ptr<ppPicture>> frames;
+  std::map<int32_t, std::unique_ptr<ppPicture>> fills;
+  std::map<int32_t, ppRGBColor> colours;
+
+ private:
+  static ppPicture* Find(std::map<int32_t, std::unique_ptr<ppPicture>>& map, int32_t id) {
+    auto it = map.find(id);
+    return it == map.end() ? nullptr : it->second.get();
+  }
+};
+
+}  // namespace adorner_tests

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "framework/ppCursorTable.h"
+#include "framework/ppView.h"
+#include "platform/Cursors.h"
+#include "platform/HeadlessBackend.h"
+
+namespace {
+
+using namespace plat;
+
+class CursorTable : public ::testing::Test {
+ protected:
+  void SetUp() override { HeadlessBackend::Reset(); }
+  void TearDown() override {
+    ppCursorTable::SetGlobal(nullptr);
+    HeadlessBackend::Reset();
+  }
+};
+
+TEST_F(CursorTable, CursorsGetIndexesInOrderAndTheListGrowsByEight) {
+  ppCursorTable table(IDC_ARROW);
+  EXPECT_EQ(table.Capacity(), 0);
+  const uint16_t ids[] = {IDC_WAIT, IDC_CROSS, IDC_ARROW, IDC_SIZEWE, IDC_IBEAM, IDC_NO, IDC_HAND, IDC_SIZENS, IDC_UPARROW};
+  for (int32_t i = 0; i < 9; ++i) {
+    EXPECT_EQ(table.Add(nullptr, ids[i]), i);
+    EXPECT_EQ(table.Capacity(), i < 8 ? 8 : 16) << "after cursor " << i;
+  }
+  EXPECT_EQ(table.Count(), 9);
+  for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(table.At(i)->Handle()->systemId, ids[i]);
+}
+
+TEST_F(CursorTable, DefaultAndIndexedCursorsBecomeCurrent) {
+  ppCursorTable table(IDC_CROSS);
+  int32_t wait = table.Add(nullptr, IDC_WAIT);
+  table.SetDefault();
+  EXPECT_EQ(GetCursor()->systemId, IDC_CROSS);
+  table.SetByIndex(wait);
+  EXPECT_EQ(GetCursor()->systemId, IDC_WAIT);
+  // An index the table does not have leaves the cursor alone.
+  table.SetByIndex(7);
+  table.SetByIndex(-1);
+  EXPECT_EQ(GetCursor()->systemId, IDC_WAIT);
+}
+
+TEST_F(CursorTable, AnUnknownCursorHidesThePointer) {
+  ppCursorTable table(IDC_ARROW);
+  int32_t none = table.Add(nullptr, 0);
+  int32_t missing = table.Add(nullptr, 12345);
+  table.SetDefault();
+  ASSERT_NE(GetCursor(), nullptr);
+  table.SetByIndex(none);
+  EXPECT_EQ(GetCursor(), nullptr);
+  table.SetDefault();
+  table.SetByIndex(missing);
+  EXPECT_EQ(GetCursor(), nullptr);
+}
+
+TEST_F(CursorTable, ViewsShowTheGlobalDefaultOrTheArrowWithoutATable) {
+  ppView view;
+  view.SetFrame({0, 0, 50, 50});
+  view.AdjustCursor(5, 5);
+  EXPECT_EQ(GetCursor()->systemId, IDC_ARROW);
+
+  auto* table = new ppCursorTable(IDC_SIZEWE);
+  ppCursorTable::SetGlobal(table);
+  view.AdjustCursor(5, 5);
+  EXPECT_EQ(GetCursor()->systemId, IDC_SIZEWE);
+  // A table going away is no longer the global one.
+  delete table;
+  EXPECT_EQ(ppCursorTable::Global(), nullptr);
+  view.AdjustCursor(5, 5);
+  EXPECT_EQ(GetCursor()->systemId, IDC_ARROW);
+}
+
+}  // namespace
