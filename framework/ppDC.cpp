@@ -445,6 +445,12 @@ void ppDC::DrawTextXor(const Vcon::WString& text, int32_t x, int32_t y) {
   plat::BitBlt(dc_, x, y, w, h, mem.get(), 0, 0, plat::DSTINVERT);
 }
 
+// ---- Printing.
+
+int32_t ppDC::StartDoc(const plat::DOCINFOW& info) { return dc_ ? plat::StartDocW(dc_, &info) : plat::SP_ERROR; }
+int32_t ppDC::StartPage() { return dc_ ? plat::StartPage(dc_) : plat::SP_ERROR; }
+int32_t ppDC::EndPage() { return dc_ ? plat::EndPage(dc_) : plat::SP_ERROR; }
+
 // ---- OpenGL 2D mode.
 
 void ppDC::SetOpenGL(bool on, bool reload, const plat::RECT& viewport) {

@@ -12,6 +12,7 @@
 #include "framework/ColorConversion.h"
 #include "framework/iShape.h"
 #include "platform/Gdi.h"
+#include "platform/Printing.h"
 #include "platform/Wgl.h"
 #include "platform/WindowTypes.h"
 
@@ -117,6 +118,12 @@ class ppDC : public iShape {
   int32_t GetTextWidth(const Vcon::WString& text);
   // Text whose reference point is (x, y) moved by the remembered font height along the text angle.
   void DrawTextAt(const Vcon::WString& text, int32_t x, int32_t y);
+
+  // ---- Printing on a printer context: a job number or > 0 on success, SP_ERROR (or the device's
+  // failure value) otherwise; SP_ERROR without a device.
+  int32_t StartDoc(const plat::DOCINFOW& info);
+  int32_t StartPage();
+  int32_t EndPage();
 
   // ---- OpenGL 2D mode: device pixels with (0, 0) at the top-left, under the context's clip.
   // On: makes the context's GL context current over the viewport (the window's client rectangle

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "framework/ColorConversion.h"
@@ -261,6 +262,33 @@ TEST_F(DrawingContextTest, ContextsOnWindowsAndBorrowedDevices) {
   EXPECT_EQ(plat::GetCurrentObject(canvas.dc(), plat::OBJ_PEN), pen);
   EXPECT_EQ(plat::GetCurrentObject(canvas.dc(), plat::OBJ_BRUSH), brush);
   EXPECT_EQ(plat::GetCurrentObject(canvas.dc(), plat::OBJ_FONT), font);
+}
+
+TEST_F(DrawingContextTest, PrintedPagesGoThroughTheContext) {
+  const std::string pdf = (std::filesystem::temp_directory_path() / "framework_context_print.pdf").string();
+  std::filesystem::remove(pdf);
+  plat::PrinterSetup setup;
+  setup.output = pdf;
+  plat::HDC printer = plat::CreatePrinterDC(setup);
+  ASSERT_NE(printer, nullptr);
+  {
+    ppDC dc(printer);
+    plat::DOCINFOW info;
+    info.cbSize = plat::kDocInfoSize;
+    info.lpszDocName = u"Plan";
+    EXPECT_GT(dc.StartDoc(info), 0);
+    EXPECT_GT(dc.StartPage(), 0);
+    dc.FillRect(plat::RECT{10, 10, 100, 100});
+    EXPECT_GT(dc.EndPage(), 0);
+    EXPECT_LE(dc.EndPage(), 0);  // no page is running
+  }
+  EXPECT_GT(plat::EndDoc(printer), 0);
+  plat::DeletePrinterDC(printer);
+  EXPECT_TRUE(std::filesystem::exists(pdf));
+  std::filesystem::remove(pdf);
+
+  ppDC none;
+  EXPECT_EQ(none.StartPage(), plat::SP_ERROR);
 }
 
 }  // namespace
