@@ -42,7 +42,9 @@ class TestApp : public ppApplication {
     if (message == WM_DESTROY) gLog.push_back("frame destroyed");
     return ppApplication::HandleMessage(message, wParam, lParam);
   }
+  bool PreTranslate(MSG* msg) override { return msg->message != WM_COMMAND || msg->wParam != refused; }
   bool canClose = true;
+  WPARAM refused = 0;
 };
 
 // A document window inside the application's client that logs the commands reaching it.
@@ -239,8 +241,15 @@ TEST_F(Application, MenuAndKeyCommandsReachTheActiveDocumentOnce) {
   EXPECT_EQ(gLog, (std::vector<std::string>{"command 1"}));
 }
 
-TEST_F(Application, MessagesAfterTheClientIsGoneAreNotDispatched) {
+TEST_F(Application, RefusedMessagesAndThoseAfterTheClientIsGoneAreDropped) {
   Start();
+  app_->refused = 600;
+  PostMessageA(app_->Frame(), WM_COMMAND, 600, 0);
+  PostMessageA(app_->Frame(), WM_COMMAND, 601, 0);
+  PostQuitMessage(3);
+  EXPECT_EQ(app_->Run(), 3);
+  EXPECT_FALSE(Logged("command 600"));
+  EXPECT_TRUE(Logged("command 601"));
   DestroyWindow(app_->GetHWND());
   PostMessageA(app_->Frame(), WM_COMMAND, 500, 0);
   PostQuitMessage(7);
@@ -275,14 +284,6 @@ TEST_F(Application, PicturesAreKeptAndMissingOnesComeBackEmpty) {
   EXPECT_EQ(app_->GetColor(5), (ppRGBColor{255, 255, 255}));
   ppFloat4 white = app_->GetColorF(5);
   EXPECT_EQ(white.v[3], 1.0f);
-}
-
-TEST_F(Application, TheTitleGoesToTheFrame) {
-  Start();
-  app_->SetTitle(u"Kitchen \u00fc");
-  char16_t text[32] = {};
-  GetWindowTextW(app_->Frame(), text, 32);
-  EXPECT_EQ(std::u16string(text), u"Kitchen \u00fc");
 }
 
 }  // namespace
