@@ -82,7 +82,7 @@ int32_t ItemHeight(const MenuItem& item) {
 RECT BarRectOnScreen(HWND frame, const WindowRecord& w) {
   POINT origin = WindowManager::Instance().ClientToScreen(frame, {0, 0});
   RECT client = WindowManager::Instance().ClientRect(w);
-  return {origin.x, origin.y - kMenuBarHeight, origin.x + client.right, origin.y};
+  return {origin.x, origin.y - kMenuBarRowHeight, origin.x + client.right, origin.y};
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 namespace plat {
 
-constexpr int32_t kMenuBarHeight = 19;
+constexpr int32_t kMenuBarRowHeight = 19;
 constexpr int32_t kMenuItemHeight = 19;
 constexpr int32_t kMenuSeparatorHeight = 8;
 constexpr int32_t kPopupBorder = 3;

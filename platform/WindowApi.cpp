@@ -10,6 +10,7 @@
 #include "platform/InputState.h"
 #include "platform/LayerClock.h"
 #include "platform/MdiWindows.h"
+#include "platform/MenuTracker.h"
 #include "platform/MessageQueue.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/WindowManager.h"
@@ -518,6 +519,7 @@ DWORD GetQueueStatus(UINT flags) {
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowRecord* w = Manager().Find(window);
   if (!w) return 0;
+  if (MenuDefaultHandling(window, message, wParam, lParam)) return 0;  // Alt, Alt+letter, bar clicks
   switch (message) {
     case WM_NCCREATE: {
       auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);

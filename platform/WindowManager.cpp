@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "platform/Gdi.h"
+#include "platform/MenuBar.h"
+#include "platform/MenuResource.h"
 #include "platform/MessageQueue.h"
 #include "platform/MessageTrace.h"
 
@@ -42,6 +44,11 @@ struct RegionHolder {
 
 HRGN RectRegion(const RECT& r) { return CreateRectRgn(r.left, r.top, r.right, r.bottom); }
 
+HMENU LoadClassMenu(const WindowClassRecord& c) {
+  if (!c.menuName.empty()) return LoadMenuResource(std::string_view(c.menuName));
+  return c.menuId ? LoadMenuResource(c.menuId) : nullptr;
+}
+
 }  // namespace
 
 WindowManager& WindowManager::Instance() {
@@ -57,6 +64,12 @@ ATOM WindowManager::RegisterClass(const WNDCLASSA& info) {
   record->name = info.lpszClassName;
   record->info = info;
   record->info.lpszClassName = nullptr;  // the caller's text need not outlive the call
+  uintptr_t menu = reinterpret_cast<uintptr_t>(info.lpszMenuName);
+  if (menu >= 0x10000) {
+    record->menuName = info.lpszMenuName;
+  } else {
+    record->menuId = static_cast<uint16_t>(menu);
+  }
   record->info.lpszMenuName = nullptr;
   classes_.push_back(std::move(record));
   return static_cast<ATOM>(0xC000 + classes_.size());
@@ -111,7 +124,7 @@ HWND WindowManager::Create(DWORD exStyle, const char* className, const char16_t*
   record->style = style & ~WS_VISIBLE;  // shown after creation, as the platform does
   record->exStyle = exStyle;
   if (title) record->text = title;
-  record->menu = menu;
+  record->menu = (menu || (style & WS_CHILD)) ? menu : LoadClassMenu(*cls);
   record->instance = instance;
   record->rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
   if (style & WS_CHILD) {
@@ -155,6 +168,7 @@ HWND WindowManager::Create(DWORD exStyle, const char* className, const char16_t*
       Invalidate(handle, nullptr, true);
     }
   }
+  if (WindowRecord* made = Find(handle); made && !made->parent && made->menu) PaintMenuBar(handle, -1);
   return Find(handle) ? handle : nullptr;
 }
 
@@ -181,8 +195,10 @@ void WindowManager::DestroyTree(HWND window) {
       Invalidate(w->parent, area.region, true);
     }
   }
+  HMENU menu = (w->style & WS_CHILD) ? nullptr : w->menu;  // a window's menu goes with it
   SendDestroyMessages(window);
   SendNcDestroyAndErase(window);
+  if (menu) DestroyMenu(menu);
 }
 
 // WM_DESTROY reaches a window before its children.
@@ -357,6 +373,7 @@ void WindowManager::SetWindowRect(HWND window, const RECT& rect, bool) {
     DeliverMessage(window, WM_SIZE, kind, MAKELPARAM(client.right, client.bottom));
   }
   if (Find(window) && visible) Invalidate(window, nullptr, true);
+  if ((w = Find(window)) && !w->parent && w->menu) PaintMenuBar(window, -1);  // the bar, at its new width
 }
 
 void WindowManager::SetStyle(HWND window, DWORD style) {

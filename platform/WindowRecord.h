@@ -15,6 +15,10 @@ namespace plat {
 struct WindowClassRecord {
   std::string name;  // as registered; looked up without regard to case
   WNDCLASSA info;
+  // The class menu, given to top-level windows made without one: a resource name, or an id when the
+  // name is empty (0: none).
+  std::string menuName;
+  uint16_t menuId = 0;
 };
 
 struct WindowRecord {

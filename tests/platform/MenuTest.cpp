@@ -26,11 +26,10 @@ bool IsMenuMessage(UINT m) {
   return m == WM_INITMENU || m == WM_INITMENUPOPUP || m == WM_COMMAND || m == WM_SYSCOMMAND;
 }
 
-// A frame procedure that leaves the menu keys and bar clicks to the default handling.
+// A frame procedure that leaves the menu keys and bar clicks to the default window procedure.
 LRESULT FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (IsMenuMessage(message)) gSeen.push_back({message, wParam, lParam});
   if (gOnMessage) gOnMessage(message, wParam);
-  if (MenuDefaultHandling(window, message, wParam, lParam)) return 0;
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -170,12 +169,32 @@ TEST_F(Menus, MalformedResourceBytesGiveNoMenu) {
   EXPECT_EQ(LoadMenuA(nullptr, "NoSuchMenu"), nullptr);
 }
 
+TEST_F(Menus, AClassMenuComesWithEachFrameAndGoesWithIt) {
+  WNDCLASSA wc;
+  wc.lpfnWndProc = FrameProc;
+  wc.lpszClassName = "FrameWithClassMenu";
+  wc.lpszMenuName = "MAIN";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  HWND frame = CreateWindowExA(0, "FrameWithClassMenu", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                               nullptr, nullptr);
+  HMENU menu = GetMenu(frame);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_NE(menu, menu_);  // a menu of its own
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 2), 14u);
+  HMENU file = GetSubMenu(menu, 0);
+  DestroyWindow(frame);
+  EXPECT_FALSE(IsMenu(menu));
+  EXPECT_FALSE(IsMenu(file));
+  HWND child = CreateWindowExA(0, "FrameWithClassMenu", "", WS_CHILD, 0, 0, 10, 10, frame_, nullptr, nullptr, nullptr);
+  EXPECT_EQ(GetMenu(child), nullptr);  // children carry ids, not menus
+}
+
 TEST_F(Menus, TheBarTakesNineteenPixelsAndIsPainted) {
   RECT with, without;
   GetClientRect(frame_, &with);
   SetMenu(frame_, nullptr);
   GetClientRect(frame_, &without);
-  EXPECT_EQ(without.bottom - with.bottom, kMenuBarHeight);
+  EXPECT_EQ(without.bottom - with.bottom, kMenuBarRowHeight);
   SetMenu(frame_, menu_);
   ASSERT_TRUE(DrawMenuBar(frame_));
   std::vector<RECT> items = MenuBarItemRects(frame_);
