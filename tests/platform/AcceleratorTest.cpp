@@ -11,12 +11,21 @@ namespace plat {
 namespace {
 
 std::vector<MSG> gCommands;
+
+MSG Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG msg;
+  msg.hwnd = window;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  return msg;
+}
 bool gReenableUndo = false;
 HMENU gMenu = nullptr;
 
 LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND || message == WM_INITMENU || message == WM_INITMENUPOPUP) {
-    gCommands.push_back({window, message, wParam, lParam});
+    gCommands.push_back(Message(window, message, wParam, lParam));
   }
   if (message == WM_INITMENUPOPUP && gReenableUndo) EnableMenuItem(gMenu, 31, MF_ENABLED);
   return DefWindowProcW(window, message, wParam, lParam);
@@ -119,9 +128,9 @@ TEST_F(Accelerators, AGreyedMenuItemHoldsItsCommandBackUnlessTheOwnerEnablesIt) 
 TEST_F(Accelerators, CharacterEntriesAndBadTables) {
   ACCEL entries[] = {{0, '+', 500}, {FVIRTKEY | FALT, 'K', 501}};
   HACCEL own = CreateAcceleratorTableA(entries, 2);
-  MSG plus{frame_, WM_CHAR, '+', 0};
+  MSG plus = Message(frame_, WM_CHAR, '+', 0);
   EXPECT_EQ(TranslateAcceleratorA(frame_, own, &plus), 1);
-  MSG keyK{frame_, WM_KEYDOWN, 'K', 0};
+  MSG keyK = Message(frame_, WM_KEYDOWN, 'K', 0);
   EXPECT_EQ(TranslateAcceleratorA(frame_, own, &keyK), 0);  // Alt is not down
   EXPECT_TRUE(DestroyAcceleratorTable(own));
   EXPECT_FALSE(DestroyAcceleratorTable(own));

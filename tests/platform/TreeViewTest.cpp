@@ -154,7 +154,9 @@ TEST_F(TreeViews, ThreeLevelsOpenedAndSelectedByClicksDrawAsKept) {
   const std::string actual = std::string(PLANNER_BINARY_DIR) + "/treeview_three_levels-actual.png";
   ASSERT_TRUE(HeadlessBackend::DumpPng(host_, actual));
   SetTextAntialias(true);
-  if (std::getenv("PLANNER_WRITE_FIXTURES")) ASSERT_TRUE(HeadlessBackend::DumpPng(host_, kept));
+  if (std::getenv("PLANNER_WRITE_FIXTURES")) {
+    ASSERT_TRUE(HeadlessBackend::DumpPng(host_, kept));
+  }
   std::unique_ptr<Surface> expected = ReadPng(kept);
   std::unique_ptr<Surface> drawn = ReadPng(actual);
   ASSERT_TRUE(expected) << "missing " << kept << "; the tree is in " << actual;
