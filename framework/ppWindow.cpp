@@ -9,6 +9,7 @@
 #include "framework/ppRegion.h"
 #include "framework/ppSweeper.h"
 #include "platform/MdiWindows.h"
+#include "platform/Menu.h"
 #include "platform/WindowApi.h"
 
 using namespace plat;
@@ -18,6 +19,14 @@ namespace {
 ppWindow* gUnderConstruction = nullptr;
 ppWindow* gApplicationWindow = nullptr;
 bool gFrameLocked = true;
+
+// The printer settings every window's page set-up shares, made by the first page set-up.
+plat::DEVMODEA* gSharedDevMode = nullptr;
+void* gSharedDevNames = nullptr;
+
+// Page set-up margins in hundredths of a millimetre: 25 mm at the sides, 30 mm at top and bottom.
+constexpr int32_t kSideMargin = 2500;
+constexpr int32_t kEndMargin = 3000;
 
 constexpr int32_t kDeleteCommand = 36;
 constexpr int32_t kHideCommand = 13;
@@ -53,6 +62,7 @@ ppWindow::ppWindow() { InitFields(); }
 ppWindow::ppWindow(HWND window) {
   InitFields();
   window_ = window;
+  pageSetup_.hwndOwner = window;
 }
 
 ppWindow::ppWindow(DWORD style, const RECT* rect, uint8_t) {
@@ -73,6 +83,20 @@ ppWindow::ppWindow(DWORD style, const RECT* rect, uint8_t) {
 void ppWindow::InitFields() {
   window_ = nullptr;
   mouseTask_ = nullptr;
+  pageSetup_ = PAGESETUPDLGA{};
+  pageSetup_.hwndOwner = window_;
+  pageSetup_.Flags = PSD_MARGINS | PSD_INHUNDREDTHSOFMILLIMETERS;
+  pageSetup_.rtMargin = {kSideMargin, kEndMargin, kSideMargin, kEndMargin};
+}
+
+bool ppWindow::PageSetup() {
+  pageSetup_.hwndOwner = window_;
+  if (gSharedDevMode) pageSetup_.hDevMode = gSharedDevMode;
+  if (gSharedDevNames) pageSetup_.hDevNames = gSharedDevNames;
+  bool chosen = PageSetupDlgA(&pageSetup_) != 0;
+  gSharedDevMode = pageSetup_.hDevMode;
+  gSharedDevNames = pageSetup_.hDevNames;
+  return chosen;
 }
 
 ppWindow::~ppWindow() {
@@ -131,7 +155,8 @@ LRESULT ppWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
   }
   if (!object) return DefFrameProcA(window, nullptr, message, wParam, lParam);
-  HWND client = object->GetHWND();
+  // The object's window is the client once the application made it; before that it is the frame.
+  HWND client = object->GetHWND() == window ? nullptr : object->GetHWND();
   if (object->HandleMessage(message, wParam, lParam) == 0) {
     return IsWindow(window) ? DefFrameProcA(window, client, message, wParam, lParam) : 0;
   }
@@ -143,6 +168,13 @@ LRESULT ppWindow::DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   ppWindow* object = BindOnCreate(window, message);
   if (!object) return DefMDIChildProcA(window, message, wParam, lParam);
   if (message == WM_SETFOCUS) return 1;
+  if (message == WM_INITMENU) {
+    // Document windows cannot be sized, moved, minimised, maximised or closed by the user.
+    HMENU system = GetSystemMenu(window, 0);
+    for (UINT command : {SC_MAXIMIZE, SC_MINIMIZE, SC_SIZE, SC_MOVE, SC_CLOSE}) {
+      EnableMenuItem(system, command, MF_BYCOMMAND | MF_GRAYED);
+    }
+  }
   if (message == WM_SYSCOMMAND) {
     WPARAM command = wParam & 0xFFF0;
     if (IsLockedSystemCommand(command) || command == SC_CLOSE) return 1;

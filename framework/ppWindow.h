@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/ppView.h"
+#include "platform/CommonDialogs.h"
 #include "platform/WindowTypes.h"
 
 class ppAlerter;
@@ -71,6 +72,11 @@ class ppWindow : public ppView {
   int32_t CuedInvalidationCount() const { return static_cast<int32_t>(cued_.size()); }
   // Invalidates every region cued while a mouse task ran, once more, and forgets them.
   void ApplyCuedInvalidations();
+  // Runs the page set-up dialog on this window's record; the printer settings it chooses are shared
+  // by every window's page set-up.
+  bool PageSetup();
+  const plat::PAGESETUPDLGA& PageSetupRecord() const { return pageSetup_; }
+
   // When set, the destructor hides and destroys the platform window.
   void SetOwnsWindow(bool owns) { ownsWindow_ = owns; }
 
@@ -113,6 +119,7 @@ class ppWindow : public ppView {
   static ppWindow* ObjectOf(plat::HWND window);
   static ppWindow* BindOnCreate(plat::HWND window, plat::UINT message);
 
+  plat::PAGESETUPDLGA pageSetup_{};
   plat::RECT bounds_{};
   bool active_ = false;
   bool shownFlag_ = false;

@@ -227,3 +227,14 @@ TEST_F(WindowObjects, CapturedReleaseOutsideTheWindowArrivesNegative) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowPageSetup, DefaultsAreTwentyFiveAndThirtyMillimetreMargins) {
+  ppWindow window;
+  const plat::PAGESETUPDLGA& record = window.PageSetupRecord();
+  EXPECT_EQ(record.Flags, plat::PSD_MARGINS | plat::PSD_INHUNDREDTHSOFMILLIMETERS);
+  EXPECT_EQ(record.rtMargin, (plat::RECT{2500, 3000, 2500, 3000}));
+}
+
+}  // namespace
