@@ -145,6 +145,7 @@ constexpr WORD EN_CHANGE = 0x0300;
 constexpr WORD EN_UPDATE = 0x0400;
 constexpr WORD EN_MAXTEXT = 0x0501;
 constexpr UINT EN_MSGFILTER = 0x0700;
+constexpr LPARAM ENM_CHANGE = 0x00000001;
 constexpr LPARAM ENM_KEYEVENTS = 0x00010000;
 
 // Rich-edit records.

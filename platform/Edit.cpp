@@ -107,6 +107,12 @@ void Edit::ReplaceSelection(HWND window, EditState& state, std::u16string insert
   state.modified = true;
   KeepCaretVisible(window, state);
   InvalidateRect(window, nullptr, 0);
+  NotifyChange(window, state);
+}
+
+// EN_CHANGE to the parent; a rich edit sends it only when its event mask asks for it.
+void Edit::NotifyChange(HWND window, const EditState& state) {
+  if (state.rich && !(state.eventMask & ENM_CHANGE)) return;
   NotifyParent(window, EN_CHANGE);
 }
 
@@ -323,12 +329,13 @@ LRESULT Edit::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_SETTEXT:
-      // A new text replaces everything; the caret goes to the start, nothing is selected.
+      // A new text replaces everything; the caret goes to the start, nothing is selected. As on the
+      // platform, a multi-line field does not report a text set this way.
       DefWindowProcW(window, message, wParam, lParam);
       state->anchor = state->caret = state->firstColumn = state->firstLine = 0;
       state->modified = false;
       InvalidateRect(window, nullptr, 0);
-      NotifyParent(window, EN_CHANGE);
+      if (!IsMultiLine(window)) NotifyChange(window, *state);
       return 1;
     case WM_SETFOCUS:
       InvalidateRect(window, nullptr, 0);

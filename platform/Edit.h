@@ -21,7 +21,7 @@ struct EditState {
   bool modified = false;
   bool tracking = false;  // selecting with the mouse
   bool rich = false;
-  LPARAM eventMask = 0;                 // rich edit: ENM_ flags
+  LPARAM eventMask = 0;                 // rich edit: ENM_ flags (EN_CHANGE only with ENM_CHANGE)
   COLORREF background = RGB(255, 255, 255);
   COLORREF textColor = RGB(0, 0, 0);
 };
@@ -53,6 +53,7 @@ class Edit {
   static void Paint(HWND window, HDC dc, EditState& state);
   static std::u16string Shown(const EditState& state, const std::u16string& text);
   static void Copy(HWND window, const EditState& state);
+  static void NotifyChange(HWND window, const EditState& state);
 };
 
 }  // namespace plat

@@ -235,6 +235,10 @@ TEST_F(Controls, RichEditsFilterKeysAndKeepWideText) {
   SendMessageW(rich, EM_SETSEL, 4, 4);
   Type(u"12");
   EXPECT_EQ(Text(rich), u"\u0141\u00f3d\u017a1");
+  for (WORD code : Codes(WM_COMMAND)) EXPECT_NE(code, EN_CHANGE) << "no change events unless asked for";
+  SendMessageW(rich, EM_SETEVENTMASK, 0, ENM_KEYEVENTS | ENM_CHANGE);
+  Type(u"\b");
+  EXPECT_EQ(Codes(WM_COMMAND).back(), EN_CHANGE);
   // A tiny buffer gets what fits, always terminated.
   char16_t two[2] = {u'?', u'?'};
   GETTEXTEX small{4, GT_DEFAULT, 1200};
