@@ -356,6 +356,13 @@ HMENU GetSystemMenu(HWND window, BOOL revert) {
   return menu;
 }
 
+HWND SystemMenuOwner(HMENU menu) {
+  for (const auto& [window, system] : SystemMenus()) {
+    if (system == menu && LiveMenu(menu)) return window;
+  }
+  return nullptr;
+}
+
 HMENU LoadMenuA(HINSTANCE, const char* name) {
   uintptr_t value = reinterpret_cast<uintptr_t>(name);
   if (value < 0x10000) return LoadMenuResource(static_cast<uint16_t>(value));

@@ -134,6 +134,8 @@ BOOL DrawMenuBar(HWND window);
 // The window's system menu (Restore, Move, Size, Minimize, Maximize, Close with their SC_ ids), made on
 // first use; `revert` non-zero makes it anew.
 HMENU GetSystemMenu(HWND window, BOOL revert);
+// The window whose system menu `menu` is, or null.
+HWND SystemMenuOwner(HMENU menu);
 
 // A menu from the program's resources (kind Menu) by name, or by id when `name` is an integer
 // resource (a value below 0x10000); null when missing or malformed. See MenuResource.h for the bytes.

@@ -68,7 +68,8 @@ class MenuLoop {
 
   void OpenPopupAt(HMENU menu, POINT at, int32_t position) {
     if (!(flags_ & TPM_NONOTIFY)) {
-      SendMessageW(owner_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(position, 0));
+      int32_t isSystem = SystemMenuOwner(menu) ? 1 : 0;
+      SendMessageW(owner_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(position, isSystem));
     }
     if (!IsWindow(owner_) || !LiveMenu(menu)) {
       done_ = true;
@@ -317,6 +318,17 @@ LRESULT PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// Alt+Space: the system menu of the top-level window, below the left end of its caption.
+bool OpenSystemMenu(HWND window) {
+  HWND frame = WindowManager::Instance().TopLevelOf(window);
+  WindowRecord* w = WindowManager::Instance().Find(frame);
+  if (!w || !(w->style & WS_SYSMENU)) return false;
+  RECT in = WindowManager::Instance().NonClientInsets(*w);
+  int32_t captionBottom = in.top - (w->menu ? kMenuBarRowHeight : 0);
+  TrackPopupMenu(GetSystemMenu(frame, 0), 0, w->rect.left + in.left, w->rect.top + captionBottom, 0, frame, nullptr);
+  return true;
+}
+
 HWND FrameWithMenu(HWND window) {
   HWND frame = WindowManager::Instance().TopLevelOf(window);
   return GetMenu(frame) ? frame : nullptr;
@@ -358,6 +370,7 @@ bool MenuDefaultHandling(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       return true;
     }
     case WM_SYSCHAR: {
+      if (wParam == static_cast<WPARAM>(VK_SPACE)) return OpenSystemMenu(window);
       HWND frame = FrameWithMenu(window);
       int32_t item = frame ? FindMnemonic(GetMenu(frame), static_cast<char16_t>(wParam)) : -1;
       if (item < 0) return false;

@@ -310,17 +310,18 @@ TEST_F(Menus, SystemMenuChoicesArriveAsSystemCommands) {
   EXPECT_EQ(EnableMenuItem(system, SC_CLOSE, MF_GRAYED), 0);
   EXPECT_EQ(GetMenuState(system, SC_CLOSE, MF_BYCOMMAND), MF_GRAYED);
   EnableMenuItem(system, SC_CLOSE, MF_ENABLED);
-  HeadlessBackend::SetIdleScript([&] {
-    static int calls = 0;
-    if (calls++ > 0) return false;
-    HeadlessBackend::Key('N', true);  // "Mi&nimize"
-    return true;
-  });
-  TrackPopupMenu(system, 0, 60, 60, 0, frame_, nullptr);
+  // Alt+Space opens it; "n" chooses "Mi&nimize".
+  HeadlessBackend::Key(VK_MENU, true);
+  HeadlessBackend::Key(VK_SPACE, true);
+  HeadlessBackend::Key(VK_SPACE, false);
+  HeadlessBackend::Key(VK_MENU, false);
+  HeadlessBackend::Key('N', true);
   HeadlessBackend::RunUntilIdle();
-  ASSERT_FALSE(gSeen.empty());
-  EXPECT_EQ(gSeen.back().message, WM_SYSCOMMAND);
-  EXPECT_EQ(gSeen.back().wParam, SC_MINIMIZE);
+  ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_SYSCOMMAND}));
+  EXPECT_EQ(gSeen[1].lParam, MAKELPARAM(0, 1));  // high word 1: the system menu
+  EXPECT_EQ(gSeen[2].wParam, SC_MINIMIZE);
+  EXPECT_EQ(SystemMenuOwner(system), frame_);
+  EXPECT_EQ(SystemMenuOwner(menu_), nullptr);
 }
 
 }  // namespace
