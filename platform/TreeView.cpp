@@ -235,7 +235,6 @@ LRESULT Insert(HWND control, TreeState& s, const TreeInsertOf<Char>* insert) {
   Node* raw = node.get();
   siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), std::move(node));
   s.live.insert(raw);
-  s.unicode = sizeof(Char) == 2;
   InvalidateRect(control, nullptr, 1);
   return reinterpret_cast<LRESULT>(Handle(raw));
 }
@@ -510,6 +509,17 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
       Node* n = RowAt(control, s, info->pt, &onItem);
       info->hItem = onItem ? Handle(n) : nullptr;
       return reinterpret_cast<LRESULT>(info->hItem);
+    }
+    case WM_CREATE: {
+      HWND parent = GetParent(control);
+      s.unicode = parent && SendMessageW(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(control), NF_QUERY) ==
+                                NFR_UNICODE;
+      return 0;
+    }
+    case CCM_SETUNICODEFORMAT: {
+      bool previous = s.unicode;
+      s.unicode = wParam != 0;
+      return previous;
     }
     case WM_LBUTTONDOWN: Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, false); return 0;
     case WM_LBUTTONDBLCLK: Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, true); return 0;

@@ -8,8 +8,8 @@
 // and TVN_SELCHANGED for every change of the selection, by the program too; TVN_ITEMEXPANDING (a
 // non-zero answer refuses) and TVN_ITEMEXPANDED when the user expands or collapses; TVN_KEYDOWN for
 // every key; NM_CLICK, NM_DBLCLK (a non-zero answer takes the double click) and NM_RETURN.
-// The codes are the wide ones while the items were inserted with TVM_INSERTITEMW, the narrow ones
-// otherwise; the records are laid out the same either way.
+// The codes are the narrow ones unless the parent answers WM_NOTIFYFORMAT with NFR_UNICODE when the
+// control is made, or CCM_SETUNICODEFORMAT asks for the wide ones; the records read alike either way.
 //
 // Item handles stay valid until their item is deleted; a deleted or foreign handle is refused.
 
@@ -99,6 +99,11 @@ constexpr UINT TVN_ITEMEXPANDEDW = static_cast<UINT>(-455);
 constexpr UINT NM_CLICK = static_cast<UINT>(-2);
 constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
 constexpr UINT NM_RETURN = static_cast<UINT>(-4);
+
+constexpr UINT WM_NOTIFYFORMAT = 0x0055;
+constexpr LPARAM NF_QUERY = 3;
+constexpr LRESULT NFR_ANSI = 1;
+constexpr LRESULT NFR_UNICODE = 2;
 
 constexpr int32_t kTreeIndent = 19;      // pixels per level
 constexpr int32_t kTreeItemHeight = 18;  // pixels per row

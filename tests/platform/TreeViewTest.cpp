@@ -22,11 +22,18 @@ struct Heard {
 };
 std::vector<Heard> gHeard;
 bool gRefuseChange = false;
+bool gTakeDoubleClicks = false;
+LRESULT gNotifyFormat = 0;
 
 LRESULT HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFYFORMAT) return gNotifyFormat;
   if (message == WM_NOTIFY) {
     auto* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header->code == TVN_KEYDOWN || header->code == NM_CLICK) return 0;
+    if (header->code == NM_DBLCLK || header->code == NM_RETURN) {
+      gHeard.push_back({header->code, 0, 0, 0});
+      return gTakeDoubleClicks;
+    }
     auto* tree = reinterpret_cast<const NMTREEVIEWA*>(lParam);
     gHeard.push_back({header->code, tree->action, tree->itemNew.lParam, tree->itemOld.lParam});
     return (header->code == TVN_SELCHANGINGA || header->code == TVN_SELCHANGINGW) && gRefuseChange;
@@ -57,6 +64,8 @@ class TreeViews : public ::testing::Test {
     InitCommonControls();
     gHeard.clear();
     gRefuseChange = false;
+    gTakeDoubleClicks = false;
+    gNotifyFormat = 0;
     WNDCLASSA wc;
     wc.lpfnWndProc = HostProc;
     wc.lpszClassName = "TreeHost";
@@ -129,7 +138,7 @@ class TreeViews : public ::testing::Test {
   std::vector<LPARAM> SelectionsHeard() {
     std::vector<LPARAM> out;
     for (const Heard& h : gHeard) {
-      if (h.code == TVN_SELCHANGEDW) out.push_back(h.newParam);
+      if (h.code == TVN_SELCHANGEDA) out.push_back(h.newParam);
     }
     return out;
   }
@@ -176,7 +185,7 @@ TEST_F(TreeViews, SingleExpandClosesTheOtherBranchAndTheParentMayRefuse) {
   EXPECT_FALSE(Expanded(base_));
   EXPECT_FALSE(Expanded(kitchen_));
   ASSERT_FALSE(gHeard.empty());
-  EXPECT_EQ(gHeard.front().code, TVN_SELCHANGINGW);
+  EXPECT_EQ(gHeard.front().code, TVN_SELCHANGINGA);  // the host is a narrow window
   EXPECT_EQ(gHeard.front().action, TVC_BYMOUSE);
   EXPECT_EQ(gHeard.front().oldParam, 2);
   EXPECT_EQ(SelectionsHeard(), std::vector<LPARAM>{6});
@@ -258,6 +267,42 @@ TEST_F(TreeViews, ArrowKeysWalkTheShownRowsAndOpenAndCloseBranches) {
   EXPECT_EQ(Get(TVGN_CARET), Get(TVGN_CHILD, bath_));
   press(VK_UP);
   EXPECT_EQ(Get(TVGN_CARET), bath_);
+}
+
+TEST_F(TreeViews, DoubleClicksToggleUnlessTheParentTakesThemAndWideParentsGetWideCodes) {
+  RECT r;
+  *reinterpret_cast<HTREEITEM*>(&r) = bath_;
+  SendMessageA(tree_, TVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+  LPARAM at = MAKELPARAM(r.left + 3, r.top + 3);
+  SendMessageA(tree_, WM_LBUTTONDBLCLK, 0, at);
+  EXPECT_TRUE(Expanded(bath_));
+  EXPECT_EQ(gHeard.front().code, NM_DBLCLK);
+  SendMessageA(tree_, WM_LBUTTONDBLCLK, 0, at);
+  EXPECT_FALSE(Expanded(bath_));
+  gTakeDoubleClicks = true;  // the tree pop-up closes on a double click and takes it
+  SendMessageA(tree_, WM_LBUTTONDBLCLK, 0, at);
+  EXPECT_FALSE(Expanded(bath_));
+  SetFocus(tree_);
+  HeadlessBackend::Key(VK_RETURN, true);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(gHeard.back().code, NM_RETURN);
+
+  gNotifyFormat = NFR_UNICODE;
+  HWND wide = CreateWindowExA(0, kTreeViewClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, host_, nullptr,
+                              nullptr, nullptr);
+  TVINSERTSTRUCTA insert;
+  insert.hParent = TVI_ROOT;
+  insert.item.mask = TVIF_PARAM;
+  insert.item.lParam = 9;
+  LRESULT item = SendMessageA(wide, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+  gHeard.clear();
+  SendMessageA(wide, TVM_SELECTITEM, TVGN_CARET, item);
+  ASSERT_EQ(gHeard.size(), 2u);
+  EXPECT_EQ(gHeard[1].code, TVN_SELCHANGEDW);
+  EXPECT_EQ(gHeard[1].newParam, 9);
+  EXPECT_EQ(SendMessageA(wide, CCM_SETUNICODEFORMAT, 0, 0), 1);
+  SendMessageA(wide, TVM_SELECTITEM, TVGN_CARET, 0);
+  EXPECT_EQ(gHeard.back().code, TVN_SELCHANGEDA);
 }
 
 TEST_F(TreeViews, ImageListsTakeWholeImagesOnly) {
