@@ -1,6 +1,7 @@
 #include "framework/ppWindow.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/iScrollHandler.h"
 #include "framework/ppAlerter.h"
@@ -63,6 +64,7 @@ ppWindow::ppWindow(HWND window) {
   InitFields();
   window_ = window;
   pageSetup_.hwndOwner = window;
+  if (window_) RegisterDragDrop(window_, this);
 }
 
 ppWindow::ppWindow(DWORD style, const RECT* rect, uint8_t) {
@@ -78,6 +80,8 @@ ppWindow::ppWindow(DWORD style, const RECT* rect, uint8_t) {
   GetClientRect(window_, &clientRect);
   SetFrame(clientRect);
   shownFlag_ = false;
+  pageSetup_.hwndOwner = window_;
+  if (window_) RegisterDragDrop(window_, this);
 }
 
 void ppWindow::InitFields() {
@@ -104,6 +108,7 @@ ppWindow::~ppWindow() {
   if (memoryDC_) DeleteDC(memoryDC_);
   if (ppView::TrackedView() == this) ppView::SetTrackedView(nullptr, {});
   if (gApplicationWindow == this) gApplicationWindow = nullptr;
+  if (window_) RevokeDragDrop(window_);
   if (window_ && IsWindow(window_)) {
     // A window that outlives its object must not reach it any more.
     if (GetPropA(window_, kObjectProperty) == this) RemovePropA(window_, kObjectProperty);
@@ -467,4 +472,80 @@ void ppWindow::AddAlerter(ppAlerter* alerter) { alerters_.push_back(alerter); }
 void ppWindow::RemoveAlerter(ppAlerter* alerter) {
   auto it = std::find(alerters_.begin(), alerters_.end(), alerter);
   if (it != alerters_.end()) alerters_.erase(it);
+}
+
+// ---- Text drops.
+
+HRESULT ppWindow::QueryInterface(const IID& iid, void** object) {
+  if (!object) return E_INVALIDARG;
+  if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+    *object = static_cast<IDropTarget*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+// Screen to window coordinates through the window and client sizes: half the width difference is the
+// border, the rest of the height difference above the client is the caption.
+POINT ppWindow::DropPointToLocal(POINTL point) const {
+  RECT outer{}, client{};
+  GetWindowRect(window_, &outer);
+  GetClientRect(window_, &client);
+  int32_t border = ((outer.right - outer.left) - (client.right - client.left)) / 2;
+  int32_t caption = ((outer.bottom - outer.top) - (client.bottom - client.top)) - border;
+  return {point.x - (outer.left + border), point.y - (outer.top + caption)};
+}
+
+std::unique_ptr<ppWindow::DragText> ppWindow::ReadDragText(IDataObject* data) {
+  auto drag = std::make_unique<DragText>();
+  if (!data) return drag;
+  FORMATETC format;
+  format.cfFormat = CF_TEXT;
+  format.dwAspect = DVASPECT_CONTENT;
+  format.lindex = -1;
+  format.tymed = TYMED_HGLOBAL;
+  STGMEDIUM medium;
+  if (data->GetData(&format, &medium) != S_OK) return drag;
+  size_t size = GlobalSize(medium.hGlobal);
+  if (auto* bytes = static_cast<const char*>(GlobalLock(medium.hGlobal))) {
+    // The block holds the text and its terminating NUL; the text ends at the first NUL.
+    drag->text.assign(bytes, strnlen(bytes, size));
+    GlobalUnlock(medium.hGlobal);
+  }
+  drag->received = true;
+  ReleaseStgMedium(&medium);
+  return drag;
+}
+
+void ppWindow::AskAboutDrop(POINTL point, DWORD* effect) {
+  POINT local = DropPointToLocal(point);
+  ppView* view = FindViewAt(local.x, local.y);
+  bool accepted = view && dragText_ && view->CanAcceptDrop(local.x, local.y, dragText_->text);
+  if (effect) *effect = accepted ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+}
+
+HRESULT ppWindow::DragEnter(IDataObject* data, DWORD, POINTL point, DWORD* effect) {
+  dragText_ = ReadDragText(data);
+  AskAboutDrop(point, effect);
+  return S_OK;
+}
+
+HRESULT ppWindow::DragOver(DWORD, POINTL point, DWORD* effect) {
+  AskAboutDrop(point, effect);
+  return S_OK;
+}
+
+HRESULT ppWindow::DragLeave() {
+  dragText_.reset();
+  return S_OK;
+}
+
+HRESULT ppWindow::Drop(IDataObject* data, DWORD, POINTL point, DWORD*) {
+  dragText_ = ReadDragText(data);
+  POINT local = DropPointToLocal(point);
+  if (ppView* view = FindViewAt(local.x, local.y)) view->AcceptDrop(local.x, local.y, dragText_->text);
+  dragText_.reset();
+  return S_OK;
 }

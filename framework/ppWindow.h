@@ -11,13 +11,14 @@
 
 #include "framework/ppView.h"
 #include "platform/CommonDialogs.h"
+#include "platform/DragDrop.h"
 #include "platform/WindowTypes.h"
 
 class ppAlerter;
 class ppMouseTask;
 class ppRegion;
 
-class ppWindow : public ppView {
+class ppWindow : public ppView, public plat::IDropTarget {
  public:
   static constexpr const char* kObjectProperty = "obj";
 
@@ -77,6 +78,17 @@ class ppWindow : public ppView {
   bool PageSetup();
   const plat::PAGESETUPDLGA& PageSetupRecord() const { return pageSetup_; }
 
+  // ---- Text dropped on the window (screen points; the view under the point decides).
+  plat::HRESULT QueryInterface(const plat::IID& iid, void** object) override;
+  uint32_t AddRef() override { return ++references_; }
+  // The object is never deleted through Release: its owner deletes it.
+  uint32_t Release() override { return references_ > 0 ? --references_ : 0; }
+  plat::HRESULT DragEnter(plat::IDataObject* data, plat::DWORD keyState, plat::POINTL point,
+                          plat::DWORD* effect) override;
+  plat::HRESULT DragOver(plat::DWORD keyState, plat::POINTL point, plat::DWORD* effect) override;
+  plat::HRESULT DragLeave() override;
+  plat::HRESULT Drop(plat::IDataObject* data, plat::DWORD keyState, plat::POINTL point, plat::DWORD* effect) override;
+
   // When set, the destructor hides and destroys the platform window.
   void SetOwnsWindow(bool owns) { ownsWindow_ = owns; }
 
@@ -117,6 +129,14 @@ class ppWindow : public ppView {
   void NotifyAlerters(plat::UINT message);
   void TaskLetGo();
   static ppWindow* ObjectOf(plat::HWND window);
+  plat::POINT DropPointToLocal(plat::POINTL point) const;
+  void AskAboutDrop(plat::POINTL point, plat::DWORD* effect);
+  // The text of a drag, read as CF_TEXT from the data object; empty when it gives none.
+  struct DragText {
+    std::string text;
+    bool received = false;
+  };
+  static std::unique_ptr<DragText> ReadDragText(plat::IDataObject* data);
   static ppWindow* BindOnCreate(plat::HWND window, plat::UINT message);
 
   plat::PAGESETUPDLGA pageSetup_{};
@@ -128,4 +148,6 @@ class ppWindow : public ppView {
   std::vector<ppAlerter*> alerters_;  // not owned
   std::vector<std::unique_ptr<ppRegion>> cued_;
   bool ownsWindow_ = false;
+  uint32_t references_ = 0;
+  std::unique_ptr<DragText> dragText_;  // only between DragEnter and DragLeave or Drop
 };

@@ -238,3 +238,48 @@ TEST(WindowPageSetup, DefaultsAreTwentyFiveAndThirtyMillimetreMargins) {
 }
 
 }  // namespace
+
+namespace {
+
+class DropPane : public ppPane {
+ public:
+  using ppPane::ppPane;
+  bool CanAcceptDrop(int32_t, int32_t, const std::string& data) override { return data.rfind("item:", 0) == 0; }
+  void AcceptDrop(int32_t x, int32_t y, const std::string& data) override {
+    gLog.push_back("drop " + data + " at " + std::to_string(x) + "," + std::to_string(y));
+  }
+};
+
+TEST(WindowDrops, TextReachesTheViewUnderThePointInWindowCoordinates) {
+  plat::HeadlessBackend::Reset();
+  gLog.clear();
+  plat::WNDCLASSA wc;
+  wc.lpfnWndProc = plat::DefWindowProcA;
+  wc.lpszClassName = "Plain";
+  plat::RegisterClassA(&wc);
+  plat::HWND hwnd = plat::CreateWindowExA(0, "Plain", "", plat::WS_OVERLAPPEDWINDOW | plat::WS_VISIBLE, 100, 100,
+                                          400, 300, nullptr, nullptr, nullptr, nullptr);
+  {
+    ppWindow window(hwnd);
+    RECT client;
+    plat::GetClientRect(hwnd, &client);
+    window.SetFrame(client);
+    new DropPane(&window, {10, 10, 110, 110}, ppView::kStay, ppView::kStay);
+    plat::POINT inside{20, 30};
+    plat::ClientToScreen(hwnd, &inside);
+    plat::POINT outside{200, 200};
+    plat::ClientToScreen(hwnd, &outside);
+    // The drop leaves the effect as the source offered it.
+    EXPECT_NE(plat::InjectTextDrop({outside, inside}, plat::MK_LBUTTON, "item:42"), plat::DROPEFFECT_NONE);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"drop item:42 at 20,30"}));
+    gLog.clear();
+    EXPECT_EQ(plat::InjectTextDrop({inside}, plat::MK_LBUTTON, "other text"), plat::DROPEFFECT_NONE);
+    EXPECT_EQ(plat::InjectTextDrop({outside}, plat::MK_LBUTTON, "item:1"), plat::DROPEFFECT_NONE);
+    EXPECT_TRUE(gLog.empty());
+  }
+  // The object is gone: the window no longer has a drop target.
+  EXPECT_EQ(plat::DropTargetAt(hwnd), nullptr);
+  plat::HeadlessBackend::Reset();
+}
+
+}  // namespace
