@@ -66,6 +66,37 @@ TEST(Rescomp, MenuAndAcceleratorBlocksAreTheirNumericKinds) {
   EXPECT_THROW(CompileScript("m.res", "menu\n"), ScriptError);
 }
 
+TEST(Rescomp, DialogBlocksWriteTheTemplateForm) {
+  // The same template as a dialog block and field by field.
+  auto dialog = CompileScript("d.res",
+                              "dialog 201 0 0 225 118 \"Printing\"\n"
+                              "  font 8 \"MS Sans Serif\"\n"
+                              "  control 2 \"BUTTON\" \"Cancel\" 89 97 50 14 0x50010001\n"
+                              "  control -1 \"STATIC\" \"No message!\" 13 13 199 72 0x50000000 0x4\n"
+                              "end\n");
+  auto fields = CompileScript("f.res",
+                              "resource DIALOG 201\n"
+                              "  str \"DLG1\"\n  u32 0x80C80080 0\n  i16 0 0 225 118\n  u16 8\n"
+                              "  cstr \"MS Sans Serif\"\n  cstr \"Printing\"\n  u16 2\n"
+                              "  u32 0x50010001 0\n  i16 89 97 50 14\n  u16 2\n  cstr \"BUTTON\"\n  cstr \"Cancel\"\n"
+                              "  u32 0x50000000 4\n  i16 13 13 199 72\n  u16 0xFFFF\n  cstr \"STATIC\"\n"
+                              "  cstr \"No message!\"\n"
+                              "end\n");
+  ASSERT_EQ(dialog.resources.size(), 1u);
+  EXPECT_EQ(dialog.resources[0].type, "DIALOG");
+  EXPECT_EQ(dialog.resources[0].id, 201);
+  EXPECT_EQ(dialog.resources[0].bytes, fields.resources[0].bytes);
+
+  for (const char* bad : {"dialog 1 0 0 10 10\nend\n",                                    // no caption
+                          "dialog 1 0 0 10 10 \"x\"\n  control 1 \"B\" \"\" 0 0 1 1\nend\n",  // no style
+                          "dialog 1 0 0 10 10 \"x\"\n  control 1 \"B\" \"\" 0 0 1 1 0\n  style 0\nend\n",
+                          "dialog 1 0 0 10 10 \"x\"\n  control 1 \"\" \"\" 0 0 1 1 0\nend\n",
+                          "dialog 1 0 0 10 10 \"x\"\n  control 70000 \"B\" \"\" 0 0 1 1 0\nend\n",
+                          "dialog 1 0 0 10 10 \"x\"\n"}) {
+    EXPECT_THROW(CompileScript("bad.res", bad), ScriptError) << bad;
+  }
+}
+
 TEST(Rescomp, MalformedScriptsNameFileAndLine) {
   struct Case {
     const char* text;

@@ -107,7 +107,24 @@ class Compiler {
   }
 
  private:
-  enum class Block { None, StringArray, StringTable, Binary };
+  enum class Block { None, StringArray, StringTable, Binary, Dialog };
+
+  // A dialog block collects its header and controls, then writes them at "end".
+  struct DialogItem {
+    uint32_t style = 0, exStyle = 0;
+    int64_t x = 0, y = 0, cx = 0, cy = 0;
+    uint16_t id = 0;
+    std::string className, text;  // texts already in Windows-1252
+  };
+  struct DialogBlock {
+    uint32_t style = 0x80C80080;  // popup, caption, system menu, modal frame
+    uint32_t exStyle = 0;
+    int64_t x = 0, y = 0, cx = 0, cy = 0;
+    uint16_t points = 8;
+    std::string face = "MS Sans Serif";
+    std::string caption;
+    std::vector<DialogItem> items;
+  };
 
   [[noreturn]] void Fail(const std::string& what) const { throw ScriptError(file_, line_, what); }
 
@@ -115,6 +132,7 @@ class Compiler {
     if (t[0].kind == TokenKind::Word && Lower(t[0].text) == "end") {
       if (t.size() != 1) Fail("\"end\" stands alone on its line");
       if (block_ == Block::None) Fail("\"end\" without an open block");
+      if (block_ == Block::Dialog) WriteDialog();
       if (block_ != Block::StringTable) Finish();
       block_ = Block::None;
       return;
@@ -124,6 +142,7 @@ class Compiler {
       case Block::StringArray: StringArrayLine(t); break;
       case Block::StringTable: StringTableLine(t); break;
       case Block::Binary: BinaryLine(t); break;
+      case Block::Dialog: DialogLine(t); break;
     }
   }
 
@@ -147,6 +166,14 @@ class Compiler {
       Begin("#2", t[1]);
       Bitmap(t[2]);
       Finish();
+    } else if (keyword == "dialog") {
+      Expect(t, 7, "dialog <id|name> <x> <y> <width> <height> \"caption\"");
+      Begin("DIALOG", t[1]);
+      dialog_ = DialogBlock{};
+      dialog_.x = Integer(t[2], -0x8000, 0x7FFF), dialog_.y = Integer(t[3], -0x8000, 0x7FFF);
+      dialog_.cx = Integer(t[4], 0, 0x7FFF), dialog_.cy = Integer(t[5], 0, 0x7FFF);
+      dialog_.caption = Ansi(t[6]);
+      Open(Block::Dialog);
     } else if (BinaryKindBlock(keyword, t)) {
       // a menu or accelerator table, written field by field like a binary resource
     } else if (keyword == "resource") {
@@ -168,6 +195,67 @@ class Compiler {
     Begin(type, t[1]);
     Open(Block::Binary);
     return true;
+  }
+
+  std::string Ansi(const Token& token) const {
+    if (token.kind != TokenKind::Text) Fail("expected a quoted text");
+    auto ansi = Utf8ToAnsi(token.text);
+    if (!ansi) Fail("the text holds a character that Windows-1252 cannot store");
+    return std::string(ansi->begin(), ansi->end());
+  }
+
+  void DialogLine(const std::vector<Token>& t) {
+    if (t[0].kind != TokenKind::Word) Fail("a dialog line starts with style, exstyle, font or control");
+    std::string kind = Lower(t[0].text);
+    if (!dialog_.items.empty() && kind != "control") Fail("the dialog's " + kind + " comes before its controls");
+    if (kind == "style" || kind == "exstyle") {
+      Expect(t, 2, kind + " <n>");
+      (kind == "style" ? dialog_.style : dialog_.exStyle) = static_cast<uint32_t>(Integer(t[1], 0, 0xFFFFFFFFLL));
+    } else if (kind == "font") {
+      Expect(t, 3, "font <points> \"face\"");
+      dialog_.points = static_cast<uint16_t>(Integer(t[1], 1, 0xFFFF));
+      dialog_.face = Ansi(t[2]);
+    } else if (kind == "control") {
+      if (t.size() != 9 && t.size() != 10)
+        Fail("expected control <id> \"class\" \"text\" <x> <y> <width> <height> <style> [<exstyle>]");
+      if (dialog_.items.size() == 0xFFFF) Fail("a dialog holds at most 65535 controls");
+      DialogItem item;
+      item.id = static_cast<uint16_t>(Integer(t[1], -1, 0xFFFF));  // -1: a static without id
+      item.className = Ansi(t[2]);
+      if (item.className.empty()) Fail("a control names its class");
+      item.text = Ansi(t[3]);
+      item.x = Integer(t[4], -0x8000, 0x7FFF), item.y = Integer(t[5], -0x8000, 0x7FFF);
+      item.cx = Integer(t[6], 0, 0x7FFF), item.cy = Integer(t[7], 0, 0x7FFF);
+      item.style = static_cast<uint32_t>(Integer(t[8], 0, 0xFFFFFFFFLL));
+      if (t.size() == 10) item.exStyle = static_cast<uint32_t>(Integer(t[9], 0, 0xFFFFFFFFLL));
+      dialog_.items.push_back(std::move(item));
+    } else {
+      Fail("unknown dialog line \"" + t[0].text + "\"");
+    }
+  }
+
+  // The layer's template form: "DLG1", header, controls (see platform/DialogTemplate.h).
+  void WriteDialog() {
+    auto text = [this](const std::string& s) {
+      current_.bytes.insert(current_.bytes.end(), s.begin(), s.end());
+      current_.bytes.push_back(0);
+    };
+    for (char c : std::string("DLG1")) current_.bytes.push_back(static_cast<uint8_t>(c));
+    PutLittleEndian(dialog_.style, 4);
+    PutLittleEndian(dialog_.exStyle, 4);
+    for (int64_t v : {dialog_.x, dialog_.y, dialog_.cx, dialog_.cy}) PutLittleEndian(static_cast<uint64_t>(v), 2);
+    PutLittleEndian(dialog_.points, 2);
+    text(dialog_.face);
+    text(dialog_.caption);
+    PutLittleEndian(dialog_.items.size(), 2);
+    for (const DialogItem& item : dialog_.items) {
+      PutLittleEndian(item.style, 4);
+      PutLittleEndian(item.exStyle, 4);
+      for (int64_t v : {item.x, item.y, item.cx, item.cy}) PutLittleEndian(static_cast<uint64_t>(v), 2);
+      PutLittleEndian(item.id, 2);
+      text(item.className);
+      text(item.text);
+    }
   }
 
   void StringArrayLine(const std::vector<Token>& t) {
@@ -354,6 +442,7 @@ class Compiler {
   std::string file_;
   int line_ = 0;
   Block block_ = Block::None;
+  DialogBlock dialog_;
   int blockLine_ = 0;
   Resource current_;
   CompiledScript out_;

@@ -10,6 +10,11 @@
 //   stringtable                 lines of <id> "..." then "end": entries of the string table
 //   bitmap <id|name> "file.bmp" the device-independent bitmap of a .bmp file (its 14-byte file
 //                               header dropped), the path relative to the script
+//   dialog <id|name> <x> <y> <width> <height> "caption"     a DIALOG template (dialog units), then
+//       style <n>  exstyle <n>  font <points> "face"     optional, before the controls (defaults:
+//                                                       0x80C80080, 0, 8 "MS Sans Serif")
+//       control <id> "class" "text" <x> <y> <width> <height> <style> [<exstyle>]   one per control
+//     and "end"; written in the layer's template form (platform/DialogTemplate.h)
 //   resource <TYPE> <id|name>   a binary resource written field by field, then "end":
 //       u8|u16|u32|u64|i8|i16|i32|i64 <n>...   little-endian integers
 //       f32|f64 <x>...                          little-endian IEEE floats
