@@ -255,6 +255,25 @@ TEST_F(Dialogs, ViewDialogTemplatesComeFromResources) {
   EXPECT_EQ(withButtons->items[2].id, 1524);
   EXPECT_EQ(withButtons->cx, 532);
   EXPECT_EQ(withButtons->cy, 325);
+
+  // Made with a stand-in for the view class, its OK button lands on the base-unit rectangle.
+  WNDCLASSA view;
+  view.lpfnWndProc = DefWindowProcW;
+  view.lpszClassName = "vcControlView";
+  RegisterClassA(&view);
+  HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(202), nullptr, TestDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  RECT expected = {475, 7, 525, 21};
+  MapDialogRect(dialog, &expected);
+  RECT ok;
+  GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  EXPECT_EQ(ok.left - origin.x, expected.left);
+  EXPECT_EQ(ok.top - origin.y, expected.top);
+  EXPECT_EQ(ok.right - origin.x, expected.right);
+  EXPECT_EQ(ok.bottom - origin.y, expected.bottom);
+  DestroyWindow(dialog);
 }
 
 TEST_F(Dialogs, ModelessDialogsRouteKeysThroughIsDialogMessage) {
