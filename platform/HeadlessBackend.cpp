@@ -20,6 +20,7 @@ namespace {
 constexpr int32_t kRunUntilIdleLimit = 1'000'000;
 
 std::function<bool()> gIdleScript;
+std::function<void()> gWaitHook;
 std::chrono::milliseconds gIdleTimeout{5000};
 std::vector<UINT> gBeeps;
 HCURSOR gCursor = nullptr;
@@ -139,7 +140,13 @@ void HeadlessBackend::SetIdleScript(std::function<bool()> script) { gIdleScript 
 
 void HeadlessBackend::SetIdleTimeout(std::chrono::milliseconds timeout) { gIdleTimeout = timeout; }
 
+void HeadlessBackend::SetWaitHook(std::function<void()> hook) { gWaitHook = std::move(hook); }
+
 void HeadlessBackend::WaitForWork() {
+  if (gWaitHook) {
+    gWaitHook();
+    return;
+  }
   if (gIdleScript && gIdleScript()) return;
   if (!MessageQueue::Instance().WaitForPost(gIdleTimeout)) {
     Fail("a message loop waits for input that nothing will send (no idle script answered it)");

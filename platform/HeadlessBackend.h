@@ -43,6 +43,9 @@ class HeadlessBackend {
   static void SetIdleScript(std::function<bool()> script);
   static void SetIdleTimeout(std::chrono::milliseconds timeout);
   static void WaitForWork();  // called by GetMessage
+  // An interactive backend waits for its own events instead: while a hook is set, WaitForWork calls
+  // it in place of the idle script and the timeout (null restores the headless wait).
+  static void SetWaitHook(std::function<void()> hook);
 
   // ---- Logs and state.
   static void RecordBeep(UINT type);

@@ -1,0 +1,35 @@
+#include "platform/InteractiveBackend.h"
+
+#include <chrono>
+#include <cstdlib>
+
+#include "platform/HeadlessBackend.h"
+#include "platform/SdlBackend.h"
+
+namespace plat {
+namespace {
+
+// How long one wait for desktop input lasts before the loop looks at its queue again (messages that
+// other threads post arrive without waking SDL).
+constexpr std::chrono::milliseconds kWaitSlice{10};
+
+bool DisplayPresent() {
+  const char* x = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (wayland && *wayland);
+}
+
+}  // namespace
+
+bool InteractiveBackend::StartIfDisplay() {
+  if (!DisplayPresent() || !SdlBackend::Start()) return false;
+  HeadlessBackend::SetWaitHook([] { SdlBackend::Pump(kWaitSlice); });
+  return true;
+}
+
+void InteractiveBackend::Stop() {
+  HeadlessBackend::SetWaitHook(nullptr);
+  SdlBackend::Stop();
+}
+
+}  // namespace plat

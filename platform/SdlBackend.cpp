@@ -1,0 +1,188 @@
+#include "platform/SdlBackend.h"
+
+#include <SDL2/SDL.h>
+
+#include <map>
+#include <memory>
+
+#include "platform/Clipboard.h"
+#include "platform/Cursors.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/InputState.h"
+#include "platform/MessageQueue.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/SdlInput.h"
+#include "platform/SdlWindows.h"
+#include "platform/TextRenderer.h"
+#include "platform/WindowManager.h"
+
+namespace plat {
+namespace {
+
+constexpr int32_t kWheelDelta = 120;  // one notch of the wheel, as WM_MOUSEWHEEL counts it
+
+struct State {
+  SdlWindows windows;
+  std::map<uint16_t, SDL_Cursor*> cursors;  // by IDC_ number
+  HCURSOR shownCursor = nullptr;
+  SdlBackend::DropHandler drop;
+};
+std::unique_ptr<State> gState;
+bool gVideoUp = false;
+
+SDL_SystemCursor SystemCursorFor(uint16_t id) {
+  switch (id) {
+    case IDC_IBEAM: return SDL_SYSTEM_CURSOR_IBEAM;
+    case IDC_WAIT: return SDL_SYSTEM_CURSOR_WAIT;
+    case IDC_CROSS: return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case IDC_SIZENWSE: return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case IDC_SIZENESW: return SDL_SYSTEM_CURSOR_SIZENESW;
+    case IDC_SIZEWE: return SDL_SYSTEM_CURSOR_SIZEWE;
+    case IDC_SIZENS: return SDL_SYSTEM_CURSOR_SIZENS;
+    case IDC_SIZEALL: return SDL_SYSTEM_CURSOR_SIZEALL;
+    case IDC_NO: return SDL_SYSTEM_CURSOR_NO;
+    case IDC_HAND: return SDL_SYSTEM_CURSOR_HAND;
+    default: return SDL_SYSTEM_CURSOR_ARROW;
+  }
+}
+
+// The program's own cursor resources show as the arrow.
+void ShowCursor(State& state) {
+  HCURSOR cursor = HeadlessBackend::CurrentCursor();
+  if (cursor == state.shownCursor) return;
+  state.shownCursor = cursor;
+  uint16_t id = cursor ? cursor->systemId : IDC_ARROW;
+  SDL_Cursor*& sdl = state.cursors[id];
+  if (!sdl) sdl = SDL_CreateSystemCursor(SystemCursorFor(id));
+  if (sdl) SDL_SetCursor(sdl);
+}
+
+int32_t VirtualButton(uint8_t button) {
+  switch (button) {
+    case SDL_BUTTON_RIGHT: return VK_RBUTTON;
+    case SDL_BUTTON_MIDDLE: return VK_MBUTTON;
+    default: return VK_LBUTTON;
+  }
+}
+
+HWND KeyboardTarget() {
+  WindowManager& m = WindowManager::Instance();
+  return m.Focus() ? m.Focus() : m.Active();
+}
+
+void Wheel(const SDL_MouseWheelEvent& e) {
+  HWND target = KeyboardTarget();
+  if (!target || e.y == 0) return;
+  int32_t notches = e.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.y : e.y;
+  POINT at = InputState::CursorPos();
+  MessageQueue::Instance().Post(target, WM_MOUSEWHEEL,
+                                MAKEWPARAM(int32_t(InputState::MouseKeyFlags()), notches * kWheelDelta),
+                                MAKELPARAM(at.x, at.y));
+}
+
+void Text(const char* utf8) {
+  for (char16_t c : Utf16FromUtf8(utf8)) {
+    if (!CharacterComesFromKey(c)) HeadlessBackend::Char(c);
+  }
+}
+
+void WindowEvent(State& state, const SDL_WindowEvent& e) {
+  HWND window = state.windows.WindowFor(e.windowID);
+  if (!window) return;
+  switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE: HeadlessBackend::RequestClose(window); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: state.windows.UserResized(window, e.data1, e.data2); break;
+    case SDL_WINDOWEVENT_MOVED: state.windows.UserMoved(window, e.data1, e.data2); break;
+    case SDL_WINDOWEVENT_EXPOSED: state.windows.Expose(window); break;
+    default: break;
+  }
+}
+
+void Drop(State& state, const SDL_DropEvent& e) {
+  HWND window = state.windows.WindowFor(e.windowID);
+  if (window && state.drop && e.file) state.drop(window, InputState::CursorPos(), Utf16FromUtf8(e.file));
+  SDL_free(e.file);
+}
+
+void Handle(State& state, const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_MOUSEMOTION: {
+      HWND window = state.windows.WindowFor(e.motion.windowID);
+      if (window) HeadlessBackend::MouseMove(state.windows.ToScreen(window, e.motion.x, e.motion.y));
+      break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      HWND window = state.windows.WindowFor(e.button.windowID);
+      if (window) {
+        HeadlessBackend::MouseButton(VirtualButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN,
+                                     state.windows.ToScreen(window, e.button.x, e.button.y));
+      }
+      break;
+    }
+    case SDL_MOUSEWHEEL: Wheel(e.wheel); break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      VirtualKey key = VirtualKeyFromSdl(e.key.keysym);
+      if (key.code) HeadlessBackend::Key(key.code, e.type == SDL_KEYDOWN, key.extended);
+      break;
+    }
+    case SDL_TEXTINPUT: Text(e.text.text); break;
+    case SDL_WINDOWEVENT: WindowEvent(state, e.window); break;
+    case SDL_DROPTEXT:
+    case SDL_DROPFILE: Drop(state, e.drop); break;
+    default: break;  // SDL_QUIT: each window's close box is handled on its own
+  }
+}
+
+}  // namespace
+
+bool SdlBackend::Start() {
+  if (gState) return true;
+  // A click that activates a window also acts on it, as the program expects of its platform.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  if (!gVideoUp && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  gVideoUp = true;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0) SetVirtualScreenSize(mode.w, mode.h);
+  SDL_EventState(SDL_DROPTEXT, SDL_ENABLE);
+  SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+  SDL_StartTextInput();
+  gState = std::make_unique<State>();
+  Clipboard::UseSystem([](const std::u16string& text) { SDL_SetClipboardText(Utf16ToUtf8(text).c_str()); },
+                       [] {
+                         char* text = SDL_GetClipboardText();
+                         std::u16string out = Utf16FromUtf8(text ? text : "");
+                         SDL_free(text);
+                         return out;
+                       });
+  return true;
+}
+
+void SdlBackend::Stop() {
+  if (!gState) return;
+  Clipboard::UseSystem(nullptr, nullptr);
+  for (auto& [id, cursor] : gState->cursors) SDL_FreeCursor(cursor);
+  gState.reset();  // destroys the desktop windows
+  SDL_StopTextInput();
+  // SDL's video stays initialised for the rest of the process: shutting it down unloads the display
+  // libraries in a way that loses some of their memory, and a later Start would open them again.
+}
+
+bool SdlBackend::Running() { return gState != nullptr; }
+
+void SdlBackend::Pump(std::chrono::milliseconds wait) {
+  if (!gState) return;
+  gState->windows.Sync();
+  ShowCursor(*gState);
+  SDL_Event event;
+  if (!SDL_WaitEventTimeout(&event, int(wait.count()))) return;
+  Handle(*gState, event);
+  while (gState && SDL_PollEvent(&event)) Handle(*gState, event);
+}
+
+void SdlBackend::SetDropHandler(DropHandler handler) {
+  if (gState) gState->drop = std::move(handler);
+}
+
+}  // namespace plat

@@ -1,0 +1,164 @@
+#include "platform/SdlWindows.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/HeadlessBackend.h"
+#include "platform/TextRenderer.h"
+#include "platform/WindowApi.h"
+#include "platform/WindowManager.h"
+
+namespace plat {
+namespace {
+
+// The layer's menu bar height, pixels: it is part of the non-client area but drawn by the layer, so a
+// decorated window shows it above the client area.
+constexpr int32_t kMenuBarHeight = 19;
+
+WindowManager& Manager() { return WindowManager::Instance(); }
+
+int32_t Width(const RECT& r) { return r.right - r.left; }
+int32_t Height(const RECT& r) { return r.bottom - r.top; }
+
+}  // namespace
+
+SdlWindows::~SdlWindows() {
+  for (auto& [window, mirror] : mirrors_) SDL_DestroyWindow(mirror.sdl);
+}
+
+bool SdlWindows::Decorated(HWND window) {
+  WindowRecord* w = Manager().Find(window);
+  return w && (w->style & WS_CAPTION) == WS_CAPTION;
+}
+
+RECT SdlWindows::ShownPart(HWND window) {
+  WindowRecord* w = Manager().Find(window);
+  RECT whole{0, 0, Width(w->rect), Height(w->rect)};
+  if (!Decorated(window)) return whole;
+  POINT origin = Manager().ClientOriginInSurface(window);
+  RECT client = Manager().ClientRect(*w);
+  int32_t menu = w->menu ? kMenuBarHeight : 0;
+  return {origin.x, std::max(0, origin.y - menu), origin.x + Width(client), origin.y + Height(client)};
+}
+
+void SdlWindows::Sync() {
+  // Windows gone or hidden lose their desktop window.
+  for (auto it = mirrors_.begin(); it != mirrors_.end();) {
+    if (!IsWindow(it->first) || !IsWindowVisible(it->first)) {
+      SDL_DestroyWindow(it->second.sdl);
+      it = mirrors_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (HWND window : Manager().TopLevels()) {
+    if (!IsWindowVisible(window) || !GetWindowSurface(window)) continue;
+    auto found = mirrors_.find(window);
+    if (found == mirrors_.end()) {
+      RECT part = ShownPart(window);
+      WindowRecord* w = Manager().Find(window);
+      Uint32 flags = SDL_WINDOW_HIDDEN;
+      if (!Decorated(window)) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+      if (Decorated(window) && (w->style & WS_THICKFRAME)) flags |= SDL_WINDOW_RESIZABLE;
+      if (w->exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+      SDL_Window* sdl = SDL_CreateWindow("", w->rect.left + part.left, w->rect.top + part.top,
+                                         std::max(1, Width(part)), std::max(1, Height(part)), flags);
+      if (!sdl) continue;
+      Mirror mirror;
+      mirror.sdl = sdl;
+      mirror.placed = w->rect;
+      found = mirrors_.emplace(window, mirror).first;
+      SDL_ShowWindow(sdl);
+    }
+    Place(window, found->second);
+    Present(window, found->second);
+  }
+}
+
+void SdlWindows::Place(HWND window, Mirror& mirror) {
+  WindowRecord* w = Manager().Find(window);
+  if (w->text != mirror.title) {
+    mirror.title = w->text;
+    SDL_SetWindowTitle(mirror.sdl, Utf16ToUtf8(mirror.title).c_str());
+  }
+  const RECT& r = w->rect;
+  if (r.left == mirror.placed.left && r.top == mirror.placed.top && r.right == mirror.placed.right &&
+      r.bottom == mirror.placed.bottom) {
+    return;
+  }
+  RECT part = ShownPart(window);
+  SDL_SetWindowPosition(mirror.sdl, r.left + part.left, r.top + part.top);
+  SDL_SetWindowSize(mirror.sdl, std::max(1, Width(part)), std::max(1, Height(part)));
+  mirror.placed = r;
+  mirror.shownGeneration = ~uint64_t(0);
+}
+
+void SdlWindows::Present(HWND window, Mirror& mirror) {
+  Surface* surface = GetWindowSurface(window);
+  if (surface->Generation() == mirror.shownGeneration) return;
+  SDL_Surface* screen = SDL_GetWindowSurface(mirror.sdl);
+  if (!screen) return;
+  RECT part = ShownPart(window);
+  part.right = std::min(part.right, surface->Width());
+  part.bottom = std::min(part.bottom, surface->Height());
+  if (part.right <= part.left || part.bottom <= part.top) return;
+  // Our pixels are 0x00RRGGBB words, top-down: SDL's RGB888 format over the same memory.
+  SDL_Surface* pixels = SDL_CreateRGBSurfaceWithFormatFrom(surface->Row(part.top) + size_t(part.left) * 4,
+                                                           Width(part), Height(part), 32, surface->Stride(),
+                                                           SDL_PIXELFORMAT_RGB888);
+  if (!pixels) return;
+  SDL_BlitSurface(pixels, nullptr, screen, nullptr);
+  SDL_FreeSurface(pixels);
+  SDL_UpdateWindowSurface(mirror.sdl);
+  mirror.shownGeneration = surface->Generation();
+}
+
+HWND SdlWindows::WindowFor(uint32_t sdlWindowId) const {
+  SDL_Window* sdl = SDL_GetWindowFromID(sdlWindowId);
+  for (const auto& [window, mirror] : mirrors_) {
+    if (mirror.sdl == sdl) return window;
+  }
+  return nullptr;
+}
+
+POINT SdlWindows::ToScreen(HWND window, int32_t x, int32_t y) const {
+  WindowRecord* w = Manager().Find(window);
+  if (!w) return {x, y};
+  RECT part = ShownPart(window);
+  return {w->rect.left + part.left + x, w->rect.top + part.top + y};
+}
+
+void SdlWindows::UserResized(HWND window, int32_t width, int32_t height) {
+  auto found = mirrors_.find(window);
+  WindowRecord* w = Manager().Find(window);
+  if (found == mirrors_.end() || !w) return;
+  RECT part = ShownPart(window);
+  // The window grows by what the content grew; its top-left corner stays.
+  RECT proposed = w->rect;
+  proposed.right += width - Width(part);
+  proposed.bottom += height - Height(part);
+  if (proposed.right == w->rect.right && proposed.bottom == w->rect.bottom) return;
+  HeadlessBackend::RequestResize(window, WMSZ_BOTTOMRIGHT, proposed);
+  // The program may have answered another size: the desktop window follows at the next Sync.
+  found->second.placed = RECT{};
+}
+
+void SdlWindows::UserMoved(HWND window, int32_t x, int32_t y) {
+  auto found = mirrors_.find(window);
+  WindowRecord* w = Manager().Find(window);
+  if (found == mirrors_.end() || !w) return;
+  RECT part = ShownPart(window);
+  int32_t left = x - part.left, top = y - part.top;
+  if (left == w->rect.left && top == w->rect.top) return;
+  MoveWindow(window, left, top, Width(w->rect), Height(w->rect), 0);
+  if ((w = Manager().Find(window))) found->second.placed = w->rect;
+}
+
+void SdlWindows::Expose(HWND window) {
+  auto found = mirrors_.find(window);
+  if (found != mirrors_.end()) found->second.shownGeneration = ~uint64_t(0);
+}
+
+}  // namespace plat

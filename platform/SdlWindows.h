@@ -1,0 +1,56 @@
+#pragma once
+// The desktop's windows that show the layer's top-level windows: one SDL window for each visible
+// top-level window (frames, dialogs, popups, tooltips), at its place on the screen, showing its pixels.
+// A captioned window gets the desktop's own caption, borders and close box and shows its menu bar and
+// client area; any other window is shown whole, without decoration.
+// User-interface thread only; SDL's video must be initialised while an instance lives.
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "platform/WindowTypes.h"
+
+struct SDL_Window;
+
+namespace plat {
+
+class SdlWindows {
+ public:
+  SdlWindows() = default;
+  ~SdlWindows();
+  SdlWindows(const SdlWindows&) = delete;
+  SdlWindows& operator=(const SdlWindows&) = delete;
+
+  // Makes the desktop's windows match the layer's: made, placed, titled, shown with their changed
+  // pixels, and destroyed with theirs.
+  void Sync();
+  // The layer's window an SDL window shows, or null.
+  HWND WindowFor(uint32_t sdlWindowId) const;
+  // A point in an SDL window's content, in screen pixels of the layer.
+  POINT ToScreen(HWND window, int32_t x, int32_t y) const;
+  // The user changed a desktop window: its content became `width` by `height`, or it moved so that
+  // its content starts at (x, y). The layer's window follows as the program allows.
+  void UserResized(HWND window, int32_t width, int32_t height);
+  void UserMoved(HWND window, int32_t x, int32_t y);
+  // The desktop lost a window's pixels; they are shown again at the next Sync.
+  void Expose(HWND window);
+
+ private:
+  struct Mirror {
+    SDL_Window* sdl = nullptr;
+    RECT placed;              // the layer's window rectangle when last placed, screen pixels
+    uint64_t shownGeneration = ~uint64_t(0);
+    std::u16string title;
+  };
+
+  // The part of a window shown in its desktop window, in window coordinates (from its top-left corner).
+  static RECT ShownPart(HWND window);
+  static bool Decorated(HWND window);
+  void Place(HWND window, Mirror& mirror);
+  void Present(HWND window, Mirror& mirror);
+
+  std::map<HWND, Mirror> mirrors_;
+};
+
+}  // namespace plat

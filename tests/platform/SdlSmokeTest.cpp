@@ -1,0 +1,280 @@
+// The interactive backend on a real X server: an Xvfb started and stopped by the test, a window with a
+// button shown through SDL, a click sent through the X server's test extension, and the screen read
+// back. Skipped with a message when Xvfb or the X test library is not installed.
+//
+// Also the backend's pure parts: keys and text from SDL, and the clipboard without a display.
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "platform/Clipboard.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/InteractiveBackend.h"
+#include "platform/SdlBackend.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/SdlInput.h"
+#include "platform/WindowApi.h"
+
+// Last: Xlib defines macros (None, Bool, Status) that other headers use as names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace plat {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+TEST(SdlInput, KeysMapToVirtualKeysWithTheExtendedBlockMarked) {
+  auto map = [](SDL_Keycode sym) {
+    SDL_Keysym key{};
+    key.sym = sym;
+    return VirtualKeyFromSdl(key);
+  };
+  EXPECT_EQ(map(SDLK_q).code, 'Q');
+  EXPECT_EQ(map(SDLK_7).code, '7');
+  EXPECT_EQ(map(SDLK_F1).code, VK_F1);
+  EXPECT_EQ(map(SDLK_KP_7).code, 0x67);
+  EXPECT_FALSE(map(SDLK_KP_7).extended);
+  for (SDL_Keycode nav : {SDLK_DELETE, SDLK_INSERT, SDLK_HOME, SDLK_END, SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_LEFT,
+                          SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_RCTRL, SDLK_RALT, SDLK_KP_ENTER}) {
+    EXPECT_TRUE(map(nav).extended) << SDL_GetKeyName(nav);
+  }
+  EXPECT_EQ(map(SDLK_DELETE).code, VK_DELETE);
+  EXPECT_EQ(map(SDLK_KP_ENTER).code, VK_RETURN);
+  EXPECT_FALSE(map(SDLK_LCTRL).extended);
+  EXPECT_FALSE(map(SDLK_RETURN).extended);
+  EXPECT_EQ(map(SDLK_VOLUMEUP).code, 0);
+}
+
+TEST(SdlInput, TextDecodesUtf8AndRefusesMalformedBytes) {
+  EXPECT_EQ(Utf16FromUtf8("a\xC3\xA6\xE2\x82\xAC"), u"a\u00E6\u20AC");
+  EXPECT_EQ(Utf16FromUtf8("\xF0\x9F\x98\x80"), u"\U0001F600");
+  EXPECT_EQ(Utf16FromUtf8("\xC3"), u"\uFFFD");              // cut short
+  EXPECT_EQ(Utf16FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");    // overlong
+  EXPECT_EQ(Utf16FromUtf8("\xED\xA0\x80x"), u"\uFFFD\uFFFD\uFFFDx");  // a surrogate
+  // Letters come from the key's own translation; punctuation and other scripts only from text.
+  EXPECT_TRUE(CharacterComesFromKey(u'k'));
+  EXPECT_FALSE(CharacterComesFromKey(u'!'));
+  EXPECT_FALSE(CharacterComesFromKey(u'\u00E6'));
+}
+
+TEST(SdlClipboard, WithoutADisplayTheTextStaysInTheProcess) {
+  Clipboard::SetText(u"plan \u00E6");
+  EXPECT_EQ(Clipboard::Text(), u"plan \u00E6");
+  std::u16string system;
+  Clipboard::UseSystem([&](const std::u16string& t) { system = t; }, [&] { return system + u"!"; });
+  Clipboard::SetText(u"x");
+  EXPECT_EQ(Clipboard::Text(), u"x!");
+  Clipboard::UseSystem(nullptr, nullptr);
+  EXPECT_EQ(Clipboard::Text(), u"plan \u00E6");
+}
+
+// ---- The smoke test.
+
+std::string FindOnPath(const char* program) {
+  const char* path = std::getenv("PATH");
+  std::string rest = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t end = rest.find(':', start);
+    std::string candidate = rest.substr(start, end - start) + "/" + program;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return {};
+}
+
+// An Xvfb of our own on a display number it picks itself and reports once it accepts clients.
+class XServer {
+ public:
+  explicit XServer(const std::string& program) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(fds[1], 3);
+      int null = open("/dev/null", O_WRONLY);
+      dup2(null, 2);
+      execl(program.c_str(), program.c_str(), "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    pollfd ready{fds[0], POLLIN, 0};
+    char number[16] = {};
+    if (pid_ > 0 && poll(&ready, 1, 5000) == 1) {
+      ssize_t n = read(fds[0], number, sizeof number - 1);
+      if (n > 0) display_ = ":" + std::string(number, size_t(n - (number[n - 1] == '\n' ? 1 : 0)));
+    }
+    close(fds[0]);
+  }
+  ~XServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  const std::string& Display() const { return display_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
+// The few X calls the test makes, from the system's libraries at run time (the test extension's
+// library has no development package installed).
+struct XCalls {
+  void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+  void* xtst = dlopen("libXtst.so.6", RTLD_NOW | RTLD_LOCAL);
+  decltype(&XOpenDisplay) openDisplay = nullptr;
+  decltype(&XCloseDisplay) closeDisplay = nullptr;
+  decltype(&XSync) sync = nullptr;
+  decltype(&XDefaultRootWindow) rootWindow = nullptr;
+  decltype(&XGetImage) getImage = nullptr;
+  int (*fakeMotion)(Display*, int, int, int, unsigned long) = nullptr;
+  int (*fakeButton)(Display*, unsigned int, Bool, unsigned long) = nullptr;
+
+  XCalls() {
+    if (!x11 || !xtst) return;
+    openDisplay = reinterpret_cast<decltype(openDisplay)>(dlsym(x11, "XOpenDisplay"));
+    closeDisplay = reinterpret_cast<decltype(closeDisplay)>(dlsym(x11, "XCloseDisplay"));
+    sync = reinterpret_cast<decltype(sync)>(dlsym(x11, "XSync"));
+    rootWindow = reinterpret_cast<decltype(rootWindow)>(dlsym(x11, "XDefaultRootWindow"));
+    getImage = reinterpret_cast<decltype(getImage)>(dlsym(x11, "XGetImage"));
+    fakeMotion = reinterpret_cast<decltype(fakeMotion)>(dlsym(xtst, "XTestFakeMotionEvent"));
+    fakeButton = reinterpret_cast<decltype(fakeButton)>(dlsym(xtst, "XTestFakeButtonEvent"));
+  }
+  // The libraries stay loaded: leak reports from inside them (SDL's own connection) need them mapped
+  // to name their frames.
+  bool Complete() const {
+    return openDisplay && closeDisplay && sync && rootWindow && getImage && fakeMotion && fakeButton;
+  }
+};
+
+constexpr COLORREF kIdle = RGB(192, 192, 192);
+constexpr COLORREF kPressed = RGB(0, 160, 0);
+bool gClicked = false;
+
+void Paint(HWND window, COLORREF colour) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  RECT client;
+  GetClientRect(window, &client);
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &client, brush);
+  DeleteObject(brush);
+  EndPaint(window, &ps);
+}
+
+LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: Paint(window, gClicked ? kPressed : kIdle); return 0;
+    case WM_LBUTTONUP:
+      gClicked = true;
+      InvalidateRect(window, nullptr, 1);
+      return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    Paint(window, RGB(255, 255, 255));
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool PumpUntil(const std::function<bool()>& done) {
+  Clock::time_point deadline = Clock::now() + std::chrono::seconds(4);
+  while (Clock::now() < deadline) {
+    SdlBackend::Pump(std::chrono::milliseconds(5));
+    HeadlessBackend::RunUntilIdle();
+    if (done()) return true;
+  }
+  return false;
+}
+
+TEST(SdlSmoke, AButtonInADesktopWindowTakesAClickFromTheXServer) {
+  std::string xvfb = FindOnPath("Xvfb");
+  if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed; the interactive backend is not tried";
+  XCalls x;
+  if (!x.Complete()) GTEST_SKIP() << "libXtst.so.6 (the X test extension's library) is not installed";
+  XServer server(xvfb);
+  ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
+  const char* before = std::getenv("DISPLAY");
+  std::string saved = before ? before : "";
+  setenv("DISPLAY", server.Display().c_str(), 1);
+
+  HeadlessBackend::Reset();
+  ASSERT_TRUE(InteractiveBackend::StartIfDisplay());
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);  // the screen is the X server's
+  gClicked = false;
+  WNDCLASSA frameClass;
+  frameClass.lpfnWndProc = FrameProc;
+  frameClass.lpszClassName = "SmokeFrame";
+  RegisterClassA(&frameClass);
+  WNDCLASSA buttonClass;
+  buttonClass.lpfnWndProc = ButtonProc;
+  buttonClass.lpszClassName = "SmokeButton";
+  RegisterClassA(&buttonClass);
+  HWND frame = CreateWindowExA(0, "SmokeFrame", "Smoke", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 320, 240,
+                               nullptr, nullptr, nullptr, nullptr);
+  HWND button = CreateWindowExA(0, "SmokeButton", "", WS_CHILD | WS_VISIBLE, 30, 40, 120, 40, frame, nullptr,
+                                nullptr, nullptr);
+  POINT centre{60, 20};
+  ClientToScreen(button, &centre);
+
+  Display* display = x.openDisplay(server.Display().c_str());
+  ASSERT_NE(display, nullptr);
+  auto screenPixel = [&](int32_t px, int32_t py) -> unsigned long {
+    XImage* image = x.getImage(display, x.rootWindow(display), px, py, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    unsigned long value = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return value & 0xFFFFFF;
+  };
+  EXPECT_TRUE(PumpUntil([&] { return screenPixel(centre.x, centre.y) == 0xC0C0C0; }))
+      << "the button never showed on the screen";
+
+  x.fakeMotion(display, -1, centre.x, centre.y, 0);
+  x.fakeButton(display, 1, True, 0);
+  x.fakeButton(display, 1, False, 0);
+  x.sync(display, False);
+  EXPECT_TRUE(PumpUntil([&] { return gClicked && screenPixel(centre.x, centre.y) == 0x00A000; }))
+      << "the click did not reach the button, or its new look did not reach the screen";
+
+  // The whole screen read back is not blank: the frame's white shows around the button.
+  XImage* shot = x.getImage(display, x.rootWindow(display), 0, 0, 640, 480, AllPlanes, ZPixmap);
+  ASSERT_NE(shot, nullptr);
+  int32_t white = 0;
+  for (int32_t yy = 0; yy < 480; ++yy)
+    for (int32_t xx = 0; xx < 640; ++xx) white += (XGetPixel(shot, xx, yy) & 0xFFFFFF) == 0xFFFFFF;
+  XDestroyImage(shot);
+  EXPECT_GT(white, 320 * 100);
+
+  // The close box comes as SC_CLOSE, which closes the frame; its desktop window goes with it.
+  DestroyWindow(frame);
+  SdlBackend::Pump(std::chrono::milliseconds(0));
+  x.closeDisplay(display);
+  InteractiveBackend::Stop();
+  HeadlessBackend::Reset();
+  if (saved.empty()) {
+    unsetenv("DISPLAY");
+  } else {
+    setenv("DISPLAY", saved.c_str(), 1);
+  }
+}
+
+}  // namespace
+}  // namespace plat
