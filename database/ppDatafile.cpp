@@ -1,5 +1,6 @@
 #include "database/ppDatafile.h"
 
+#include <charconv>
 #include <cstring>
 #include <map>
 #include <string>
@@ -107,6 +108,21 @@ std::string EscapedForImport(const std::string& text) {
     }
   }
   return out;
+}
+
+// The text of an exported value. Doubles and floats are written with every digit they need and a
+// '.' (the plain value text would cut them to whole numbers, and the import reads them back with
+// the fraction); everything else as the value's own text.
+std::string ExportText(const ppParameter& value) {
+  char digits[64];
+  std::to_chars_result written{};
+  if (value.Type() == ppParameter::kDouble && !value.ToPPDouble().IsNull())
+    written = std::to_chars(digits, digits + sizeof digits, value.ToDouble());
+  else if (value.Type() == ppParameter::kFloat && !value.ToPPFloat().IsNull())
+    written = std::to_chars(digits, digits + sizeof digits, value.ToFloat());
+  else
+    return value.ToString(-1, -1, 0, 0, ",.", 0);
+  return std::string(digits, written.ptr);
 }
 
 void WriteText(ppFileSpec& file, const std::string& text, bool endOfLine) {
@@ -661,7 +677,7 @@ void ppDatafile::ExportToFile(ppFileSpec& file, Handle fieldMap) {
 void ppDatafile::ExportRecord(ppFileSpec& file, Handle fieldMap) {
   const std::vector<ppFieldMapEntry> entries = FieldMap(fieldMap);
   for (size_t k = 0; k < entries.size(); ++k) {
-    const std::string text = ExportValue(entries[k]).ToString(-1, -1, 0, 0, ",.", 0);
+    const std::string text = ExportText(ExportValue(entries[k]));
     WriteText(file, EscapedForImport(text), k + 1 == entries.size());
   }
 }

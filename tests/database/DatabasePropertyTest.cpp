@@ -16,7 +16,7 @@ TEST(DatabasePropertyTest, TablesAreItsProperties) {
   }
   ppDatabase& db = base.Db();
   EXPECT_EQ(db.Identifier(), -1);  // no settings record yet
-  ASSERT_EQ(db.GetPropertyCount(), 4);
+  ASSERT_EQ(db.GetPropertyCount(), 5);
   const int32_t people = db.IndexOf("people");
   ASSERT_GE(people, 0);
   EXPECT_EQ(db.NameAt(people), "people");

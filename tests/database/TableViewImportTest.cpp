@@ -146,6 +146,25 @@ TEST_F(TableViewImportTest, ExportWritesOneLinePerSelectedRecord) {
   EXPECT_EQ(Export(Map({})), "");
 }
 
+TEST_F(TableViewImportTest, FractionsSurviveExportAndImport) {
+  ppDatafile parts("parts", base_.Db());
+  Handle map = Map({{kPart, 0, kKey}, {kWidth, 0, 0}, {kDepth, 0, 0}, {kCount, 0, 0}});
+  const std::string text = "leg\t0.5\t1.25\t4\r\ntop\t1234.75\t-0.5\t1\r\n";
+  parts.ImportText(Keep(dbtest::HandleOf(text)), map);
+  parts.SelectAll();
+  EXPECT_DOUBLE_EQ(parts.GetValue(kWidth).ToDouble(), 0.5);
+  EXPECT_FLOAT_EQ(parts.GetValue(kDepth).ToFloat(), 1.25f);
+
+  const std::string path = folder_.Path("parts.txt");
+  ppFileSpec spec = dbtest::SpecFor(path);
+  FileCreate(spec);
+  FileOpen(spec, spec, false);
+  parts.ExportToFile(spec, map);
+  FileClose(spec);
+  const auto bytes = dbtest::FileBytes(path);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+}
+
 TEST_F(TableViewImportTest, LinksToMissingFilesOrRecordsExportEmpty) {
   Import("Anna\t31\tOslo\r\n", Map({{kName, 0, kKey}, {kAge, 0, 0}, {kTown, kTownsId, kTownName}}));
   towns_->DeleteRecord(oslo_);

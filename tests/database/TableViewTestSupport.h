@@ -6,6 +6,7 @@
 // towns (6002):          0 tname (text, indexed), 1 zip (long, indexed)
 // docs (6004):           0 title (text, indexed), 1 lines (blob holding an embedded people table)
 // qxSettings (6003):     0 version (long, indexed), 1 identifier (long)
+// parts (6005):          0 part (text, indexed), 1 width (double), 2 depth (float), 3 count (long)
 //
 // The layouts carry a high version so that the program's own layout of the same name (qxSettings)
 // never replaces them when a database reopens.
@@ -25,8 +26,10 @@ namespace viewtest {
 enum { kName, kAge, kNote, kPicture, kTown };
 enum { kTownName, kZip };
 enum { kTitle, kLines };
+enum { kPart, kWidth, kDepth, kCount };
 
-inline constexpr int32_t kPeopleId = 6001, kTownsId = 6002, kSettingsId = 6003, kDocsId = 6004;
+inline constexpr int32_t kPeopleId = 6001, kTownsId = 6002, kSettingsId = 6003, kDocsId = 6004,
+                           kPartsId = 6005;
 
 inline std::vector<uint8_t> PeopleLayout() {
   return dbtest::MakeLayout(
@@ -44,6 +47,11 @@ inline std::vector<uint8_t> DocsLayout() {
   return dbtest::MakeLayout(1000, {{"title", 1, 1}, {"lines", 10}}, dbtest::kAsGiven, kDocsId);
 }
 
+inline std::vector<uint8_t> PartsLayout() {
+  return dbtest::MakeLayout(1000, {{"part", 1, 1}, {"width", 4}, {"depth", 13}, {"count", 2}},
+                            dbtest::kAsGiven, kPartsId);
+}
+
 class ViewDatabase {
  public:
   explicit ViewDatabase(std::string path) : path_(std::move(path)) { Open(); }
@@ -57,6 +65,7 @@ class ViewDatabase {
     Register("towns", TownsLayout());
     Register("qxSettings", SettingsLayout());
     Register("docs", DocsLayout());
+    Register("parts", PartsLayout());
   }
   void Close() { db_.reset(); }
   ppDatabase& Db() { return *db_; }
