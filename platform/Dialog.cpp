@@ -211,6 +211,41 @@ void PaintFrame(HWND dialog) {
   ReleaseSurfaceDC(dc);
 }
 
+// The letter an item's text marks with '&' ("&&" is a plain ampersand), upper-cased; 0 when none.
+char16_t MnemonicOf(HWND item) {
+  std::u16string text = WindowText(item);
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != u'&') continue;
+    if (text[i + 1] == u'&') {
+      ++i;
+      continue;
+    }
+    char16_t c = text[i + 1];
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+  }
+  return 0;
+}
+
+// Alt+letter, or a letter where the focused item takes no characters: the item that marks the
+// letter is pressed (a button) or focused (a static label hands the focus to the next tab stop).
+bool HandleMnemonic(HWND dialog, char16_t c) {
+  if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+  if (c <= u' ') return false;
+  for (HWND item : ChildWindows(dialog)) {
+    if (!IsUsable(item) || MnemonicOf(item) != c) continue;
+    if (HasClass(item, "STATIC")) {
+      FocusItem(GetNextDlgTabItem(dialog, item, 0));
+    } else if (HasClass(item, "BUTTON") && ButtonKind(item) != BS_GROUPBOX) {
+      if (ButtonKind(item) != BS_PUSHBUTTON && ButtonKind(item) != BS_DEFPUSHBUTTON) SetFocus(item);
+      SendMessageW(item, BM_CLICK, 0, 0);
+    } else {
+      FocusItem(item);
+    }
+    return true;
+  }
+  return false;
+}
+
 // The defaults of the dialog class.
 LRESULT DefaultDialogMessage(HWND dialog, DialogState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -421,6 +456,13 @@ BOOL IsDialogMessageW(HWND dialog, MSG* msg) {
   if (!msg || !dialog || !IsWindow(dialog)) return 0;
   if (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd)) return 0;
   if (msg->message == WM_KEYDOWN && HandleDialogKey(dialog, *msg)) return 1;
+  if (msg->message == WM_SYSCHAR && HandleMnemonic(dialog, static_cast<char16_t>(msg->wParam))) return 1;
+  if (msg->message == WM_CHAR) {
+    HWND focus = GetFocus();
+    LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)) : 0;
+    if (!(code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) && HandleMnemonic(dialog, static_cast<char16_t>(msg->wParam)))
+      return 1;
+  }
   if (msg->message == WM_CHAR && (msg->wParam == u'\t' || msg->wParam == u'\r' || msg->wParam == 0x1B)) {
     HWND focus = GetFocus();
     LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)) : 0;

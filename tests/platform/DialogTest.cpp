@@ -35,7 +35,7 @@ DialogTemplate TestTemplate() {
   t.Add("BUTTON", u"Cancel", IDCANCEL, 475, 24, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON);
   t.Add("EDIT", u"", 10, 7, 7, 100, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
   t.Add("EDIT", u"", 11, 7, 24, 100, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER);
-  t.Add("BUTTON", u"Apply", 7, 475, 41, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
+  t.Add("BUTTON", u"&Apply", 7, 475, 41, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
   return t;
 }
 
@@ -103,6 +103,34 @@ TEST_F(Dialogs, QuitAndEarlyEndsDoNotHang) {
   HeadlessBackend::SetIdleScript(nullptr);
   DialogTemplate t = TestTemplate();
   EXPECT_EQ(DialogBoxIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0), 9);
+}
+
+TEST_F(Dialogs, MarkedLettersPressButtonsAndFocusLabelledFields) {
+  // Alt+A presses "&Apply" (id 7); in a field the letter is typed, not taken as a mnemonic.
+  EXPECT_EQ(RunModal([](HWND) {
+              HeadlessBackend::Key(VK_MENU, true);
+              HeadlessBackend::Key('A', true);
+              HeadlessBackend::Key(VK_MENU, false);
+            }),
+            7);
+  EXPECT_EQ(RunSteps({[](HWND d) {
+                        SetFocus(GetDlgItem(d, 10));
+                        HeadlessBackend::Key('A', true);
+                      },
+                      [](HWND d) {
+                        char16_t text[8] = {};
+                        GetDlgItemTextW(d, 10, text, 8);
+                        EndDialog(d, text[0] == u'a' ? 100 : 0);
+                      }}),
+            100);
+  // A plain letter on a button (which takes no characters) works as well; "&&" marks nothing.
+  EXPECT_EQ(RunSteps({[](HWND d) {
+                        SetDlgItemTextW(d, IDCANCEL, u"&&Cancel");
+                        HeadlessBackend::Key('C', true);
+                      },
+                      [](HWND) { HeadlessBackend::Key('A', true); },
+                      [](HWND d) { EndDialog(d, 55); }}),
+            7);
 }
 
 TEST_F(Dialogs, ModalDialogDisablesItsOwnerUntilItEnds) {
