@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ControlsDrawing.h"
 #include "platform/Gdi.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
@@ -10,13 +11,14 @@
 namespace plat {
 namespace {
 
-constexpr COLORREF kMenuFace = RGB(192, 192, 192);
-constexpr COLORREF kHotFace = RGB(0, 0, 128);
-constexpr COLORREF kHotText = RGB(255, 255, 255);
-constexpr COLORREF kText = RGB(0, 0, 0);
-constexpr COLORREF kGreyText = RGB(128, 128, 128);
-constexpr COLORREF kShadow = RGB(128, 128, 128);
-constexpr COLORREF kLight = RGB(255, 255, 255);
+// The colours of the controls, so that menus and dialogs look of one piece.
+constexpr COLORREF kMenuFace = kFaceColor;
+constexpr COLORREF kHotFace = kSelectionColor;
+constexpr COLORREF kHotText = kSelectionTextColor;
+constexpr COLORREF kText = kTextColor;
+constexpr COLORREF kGreyText = kGrayTextColor;
+constexpr COLORREF kShadow = kShadowColor;
+constexpr COLORREF kLight = kLightColor;
 constexpr int32_t kBarItemPadding = 8;   // each side of a bar item's text
 constexpr int32_t kCheckColumn = 18;     // left of a popup item's text
 constexpr int32_t kKeyGap = 24;          // between an item's text and its key name

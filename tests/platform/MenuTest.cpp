@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/ControlsDrawing.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/Menu.h"
 #include "platform/MenuBar.h"
@@ -206,7 +207,8 @@ TEST_F(Menus, TheBarTakesNineteenPixelsAndIsPainted) {
   Surface* pixels = GetWindowSurface(frame_);
   RECT frameRect;
   GetWindowRect(frame_, &frameRect);
-  EXPECT_EQ(pixels->Pixel(items[3].right + 5 - frameRect.left, items[3].top + 2 - frameRect.top), 0xC0C0C0u);
+  EXPECT_EQ(pixels->Pixel(items[3].right + 5 - frameRect.left, items[3].top + 2 - frameRect.top),
+            ColorRefToPixel(kFaceColor));
 }
 
 TEST_F(Menus, ChoosingSaveFromTheKeyboardSendsInitMessagesThenTheCommand) {
