@@ -41,8 +41,11 @@ DialogState* StateOf(HWND dialog) {
   return dialog ? static_cast<DialogState*>(GetPropA(dialog, kStateProperty)) : nullptr;
 }
 
+// value x numerator / denominator rounded to the nearest, halves away from zero (the platform's MulDiv).
 int32_t Scale(int32_t value, int32_t numerator, int32_t denominator) {
-  return static_cast<int32_t>(int64_t(value) * numerator / denominator);
+  int64_t product = int64_t(value) * numerator;
+  int64_t half = denominator / 2;
+  return static_cast<int32_t>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
 HFONT MakeDialogFont(const DialogTemplate& t) {
@@ -64,11 +67,9 @@ SIZE BaseUnitsOf(HFONT font) {
   return {(size.cx / 26 + 1) / 2, size.cy > 0 ? size.cy : 13};
 }
 
+// Each edge is mapped on its own, as MapDialogRect does.
 RECT UnitsToPixels(SIZE base, int32_t x, int32_t y, int32_t cx, int32_t cy) {
-  RECT r = {Scale(x, base.cx, 4), Scale(y, base.cy, 8), 0, 0};
-  r.right = r.left + Scale(cx, base.cx, 4);
-  r.bottom = r.top + Scale(cy, base.cy, 8);
-  return r;
+  return {Scale(x, base.cx, 4), Scale(y, base.cy, 8), Scale(x + cx, base.cx, 4), Scale(y + cy, base.cy, 8)};
 }
 
 LRESULT CALLBACK_DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -192,8 +192,10 @@ TEST_F(Dialogs, TemplateItemsLandOnTheirBaseUnitRectangles) {
 
   RECT expected = {475, 7, 475 + 50, 7 + 14};
   MapDialogRect(dialog, &expected);
-  EXPECT_EQ(expected.left, 475 * units.right / 4);
-  EXPECT_EQ(expected.top, 7 * units.bottom / 8);
+  // Rounded to the nearest pixel, as the platform's MulDiv does.
+  EXPECT_EQ(expected.left, (475 * units.right + 2) / 4);
+  EXPECT_EQ(expected.top, (7 * units.bottom + 4) / 8);
+  EXPECT_EQ(expected.right, (525 * units.right + 2) / 4);
   RECT onScreen;
   GetWindowRect(GetDlgItem(dialog, IDOK), &onScreen);
   POINT origin{0, 0};
