@@ -204,6 +204,8 @@ void GlContext::Publish() {
     // The pixels moved or went away: Mesa must not write to where they were.
     scratch_.assign(size_t(target_.width) * size_t(target_.height), 0);
     OSMesaMakeCurrent(mesa_, scratch_.data(), GL_UNSIGNED_BYTE, target_.width, target_.height);
+    OSMesaPixelStore(OSMESA_ROW_LENGTH, target_.width);
+    OSMesaPixelStore(OSMESA_Y_UP, 0);
     glFinish();
     usesScratch_ = false;
     dc_ = nullptr;

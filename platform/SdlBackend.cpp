@@ -5,8 +5,10 @@
 #include <map>
 #include <memory>
 
+#include "platform/AnsiCodePage.h"
 #include "platform/Clipboard.h"
 #include "platform/Cursors.h"
+#include "platform/DragDrop.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/InputState.h"
 #include "platform/MessageQueue.h"
@@ -25,7 +27,6 @@ struct State {
   SdlWindows windows;
   std::map<uint16_t, SDL_Cursor*> cursors;  // by IDC_ number
   HCURSOR shownCursor = nullptr;
-  SdlBackend::DropHandler drop;
 };
 std::unique_ptr<State> gState;
 bool gVideoUp = false;
@@ -98,9 +99,14 @@ void WindowEvent(State& state, const SDL_WindowEvent& e) {
   }
 }
 
-void Drop(State& state, const SDL_DropEvent& e) {
-  HWND window = state.windows.WindowFor(e.windowID);
-  if (window && state.drop && e.file) state.drop(window, InputState::CursorPos(), Utf16FromUtf8(e.file));
+// Text or a file's path dragged from another program lands where the pointer is, as a drag that
+// enters and drops at once on the window's registered drop target.
+void Drop(const SDL_DropEvent& e) {
+  if (e.file) {
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    InjectTextDrop({POINT{x, y}}, 0, NarrowToAnsi(Utf16FromUtf8(e.file)));
+  }
   SDL_free(e.file);
 }
 
@@ -130,7 +136,7 @@ void Handle(State& state, const SDL_Event& e) {
     case SDL_TEXTINPUT: Text(e.text.text); break;
     case SDL_WINDOWEVENT: WindowEvent(state, e.window); break;
     case SDL_DROPTEXT:
-    case SDL_DROPFILE: Drop(state, e.drop); break;
+    case SDL_DROPFILE: Drop(e.drop); break;
     default: break;  // SDL_QUIT: each window's close box is handled on its own
   }
 }
@@ -179,10 +185,6 @@ void SdlBackend::Pump(std::chrono::milliseconds wait) {
   if (!SDL_WaitEventTimeout(&event, int(wait.count()))) return;
   Handle(*gState, event);
   while (gState && SDL_PollEvent(&event)) Handle(*gState, event);
-}
-
-void SdlBackend::SetDropHandler(DropHandler handler) {
-  if (gState) gState->drop = std::move(handler);
 }
 
 }  // namespace plat

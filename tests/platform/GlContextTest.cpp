@@ -180,6 +180,27 @@ TEST_F(GlWindow, ChildReachingOutsideItsFrameDrawsOnlyTheVisiblePart) {
   EXPECT_EQ(surface_->Pixel(249, 150), kBackground);
 }
 
+TEST_F(GlWindow, ResizedFrameMovesThePixelsAndTheContextFollowsAtTheNextBind) {
+  HWND child = Child({10, 10, 60, 60});
+  HDC dc = Current(child);
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  // The frame's pixels are reallocated while the context is current with OpenGL drawing pending:
+  // finishing it must not write where they were.
+  MoveWindow(frame_, 0, 0, 600, 400, 1);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_TRUE(SwapBuffers(dc));
+  ASSERT_TRUE(wglMakeCurrent(dc, wglGetCurrentContext()));
+  glClearColor(0, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  SwapBuffers(dc);
+  Surface* grown = GetWindowSurface(frame_);
+  EXPECT_EQ(grown->Width(), 600);
+  EXPECT_EQ(grown->Pixel(10, 10), 0x0000FFu);
+  EXPECT_EQ(grown->Pixel(59, 59), 0x0000FFu);
+  EXPECT_NE(grown->Pixel(60, 60), 0x0000FFu);
+}
+
 TEST_F(GlWindow, GlAndTwoDimensionalDrawingMeetInIssueOrder) {
   HWND child = Child({20, 20, 220, 170});
   HDC dc = Current(child);
