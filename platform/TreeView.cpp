@@ -521,6 +521,19 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
       s.unicode = wParam != 0;
       return previous;
     }
+    case WM_MOUSEWHEEL: {
+      // Three rows per notch (120 units), never past the first row or beyond the last page.
+      int32_t notches = static_cast<int16_t>(HIWORD(wParam)) / 120;
+      RECT client;
+      GetClientRect(control, &client);
+      int32_t lastFirst = std::max<int32_t>(0, static_cast<int32_t>(Rows(s).size()) - client.bottom / kTreeItemHeight);
+      int32_t first = std::clamp(s.firstRow - 3 * notches, 0, lastFirst);
+      if (first != s.firstRow) {
+        s.firstRow = first;
+        InvalidateRect(control, nullptr, 1);
+      }
+      return 0;
+    }
     case WM_LBUTTONDOWN: Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, false); return 0;
     case WM_LBUTTONDBLCLK: Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, true); return 0;
     case WM_KEYDOWN: Key(control, s, wParam); return 0;

@@ -11,6 +11,9 @@
 // The codes are the narrow ones unless the parent answers WM_NOTIFYFORMAT with NFR_UNICODE when the
 // control is made, or CCM_SETUNICODEFORMAT asks for the wide ones; the records read alike either way.
 //
+// Rows that do not fit scroll: the selection is always brought into view, and the mouse wheel moves
+// three rows a notch (there is no scroll bar).
+//
 // Item handles stay valid until their item is deleted; a deleted or foreign handle is refused.
 
 #include <cstdint>

@@ -305,6 +305,25 @@ TEST_F(TreeViews, DoubleClicksToggleUnlessTheParentTakesThemAndWideParentsGetWid
   EXPECT_EQ(gHeard.back().code, TVN_SELCHANGEDA);
 }
 
+TEST_F(TreeViews, RowsThatDoNotFitScrollWithTheSelectionAndTheWheel) {
+  for (int32_t i = 0; i < 12; ++i) Insert(nullptr, u"Extra", 2, 3, 100 + i);  // 14 rows, 8 fit in 160 pixels
+  std::vector<HTREEITEM> rows;
+  for (HTREEITEM item = Get(TVGN_ROOT); item; item = Get(TVGN_NEXT, item)) rows.push_back(item);
+  ASSERT_EQ(rows.size(), 14u);
+  SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(rows[13]));
+  EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[6]);  // the selection shows on the bottom row
+  RECT r;
+  *reinterpret_cast<HTREEITEM*>(&r) = rows[13];
+  ASSERT_TRUE(SendMessageA(tree_, TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r)));
+  EXPECT_EQ(r.bottom, 8 * kTreeItemHeight);
+  SendMessageA(tree_, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);  // one notch up: three rows
+  EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[3]);
+  SendMessageA(tree_, WM_MOUSEWHEEL, MAKEWPARAM(0, 5 * 120), 0);
+  EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[0]);
+  SendMessageA(tree_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<uint16_t>(-10 * 120)), 0);
+  EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[6]);  // not past the last page
+}
+
 TEST_F(TreeViews, ImageListsTakeWholeImagesOnly) {
   HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR, 5, 0);
   HBITMAP strip = CreateBitmap(40, 16, 1, 32, nullptr);  // two whole images and a part
