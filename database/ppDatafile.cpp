@@ -12,6 +12,7 @@
 #include "foundation/DecimalFormat.h"
 #include "foundation/FileOperations.h"
 #include "foundation/LocaleNumbers.h"
+#include "foundation/ResourceAccess.h"
 #include "foundation/TabField.h"
 #include "foundation/ppMoney.h"
 
@@ -171,6 +172,14 @@ std::vector<ppFieldMapEntry> ppDatafile::FieldMap(Handle map) {
     entries.push_back({MapField(words[0]), words[1], words[2]});
   }
   return entries;
+}
+
+Handle ppDatafile::LoadFieldMap(const char (&type)[5]) const {
+  try {
+    return LoadResourceHandle(ResourceTypeCode(type), file_->FileId());
+  } catch (int32_t) {
+    return nullptr;  // the program has no map for this layout
+  }
 }
 
 Vcon::String ppDatafile::LayoutNameOfFileId(int32_t fileId) {
@@ -610,7 +619,10 @@ const char* ppDatafile::ImportRecord(const char* position, Handle fieldMap) {
         SetFieldValue(entry.field, ppParameter(text), nullptr);
       } else {
         mayAdd = (entry.third & kMatchKeyNoAdd) == 0;
-        if (const int32_t match = FindUniqueMatch(*file_, entry.field, text); match != 0) found = match;
+        // The key's matches become the selection.
+        HandleList::Reset(selection_);
+        const int32_t match = FindUniqueMatch(*file_, entry.field, text, selection_);
+        if (match != 0) found = match;
         if (found == 0)
           SetFieldValue(entry.field, ppParameter(text), nullptr);
         else
@@ -630,26 +642,24 @@ const char* ppDatafile::ImportRecord(const char* position, Handle fieldMap) {
   return p;
 }
 
-int32_t ppDatafile::FindUniqueMatch(dbDatafile& file, int32_t field, const char* text) {
+int32_t ppDatafile::FindUniqueMatch(dbDatafile& file, int32_t field, const char* text,
+                                    Handle current) {
   const int32_t kind = file.IndexKind(field);
-  Handle list = nullptr;
-  if (kind == kIndexNumeric) {
-    int32_t key = 0;
-    TextToInt(key, Vcon::String(text));
-    list = file.Select(field, '+', kCompareInside, &key, &key, nullptr);
-  } else if (kind == kIndexText) {
-    list = file.Select(field, '+', kCompareInside, text, text, nullptr);
-  }
+  if (kind != kIndexNumeric && kind != kIndexText) return 0;  // a field without index finds nothing
+  int32_t number = 0;
+  if (kind == kIndexNumeric) TextToInt(number, Vcon::String(text));
+  const void* key = kind == kIndexNumeric ? static_cast<const void*>(&number) : text;
+  Handle list = file.Select(field, '+', kCompareInside, key, key, current);
   if (list == nullptr) return 0;
   const int32_t id = HandleList::Count(list) == 1 ? HandleList::At(list, 0) : 0;
-  HandleList::Dispose(list);
+  if (list != current) HandleList::Dispose(list);
   return id;
 }
 
 void ppDatafile::ImportLinkedField(const ppFieldMapEntry& entry, const char* text) {
   dbDatafile* linked = dbDatafile::FileById(database_, entry.linkedFileId);
   if (linked == nullptr || entry.third < 0 || entry.third >= linked->FieldCount()) return;
-  const int32_t id = FindUniqueMatch(*linked, entry.third, text);
+  const int32_t id = FindUniqueMatch(*linked, entry.third, text, nullptr);
   if (id != 0) SetFieldValue(entry.field, ppParameter(IntToText(id)), nullptr);
 }
 

@@ -65,6 +65,9 @@ class ppDatafile : public iProperty {
 
   // The entries of a field-map handle (a trailing partial entry is ignored; null gives none).
   static std::vector<ppFieldMapEntry> FieldMap(Handle map);
+  // The program's field map of this view's layout: `type` "IMPT" (import) or "EXPT" (export), the
+  // resource id being the layout's file id. A new handle (the caller's), or null when none.
+  Handle LoadFieldMap(const char (&type)[5]) const;
   // The layout name registered for a file id, or "" when none.
   static Vcon::String LayoutNameOfFileId(int32_t fileId);
 
@@ -162,7 +165,8 @@ class ppDatafile : public iProperty {
   ppParameter LinkValue(int32_t field);
   void SelectById(const ppParameter& value);
   // Record id of the only record of `file` whose `field` matches `text` by its index; 0 otherwise.
-  int32_t FindUniqueMatch(dbDatafile& file, int32_t field, const char* text);
+  // The matches are added to `current` when it is given (it then stays the caller's).
+  int32_t FindUniqueMatch(dbDatafile& file, int32_t field, const char* text, Handle current);
   ppParameter ExportValue(const ppFieldMapEntry& entry);
   // Imports a text handle (may be null) and disposes it.
   void ImportOwnedText(Handle text, Handle fieldMap);

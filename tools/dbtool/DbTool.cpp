@@ -81,7 +81,7 @@ int Import(const std::vector<std::string>& args, std::ostream& out) {
   const std::string mapText = MapOption(args, 4);
   auto database = OpenExisting(args[1]);
   ppDatafile view(args[2].c_str(), *database);
-  OwnedHandle map(mapText.empty() ? DefaultFieldMap("IMPT", view.File())
+  OwnedHandle map(mapText.empty() ? DefaultFieldMap("IMPT", view)
                                   : ParseFieldMap(mapText, view.File()));
   const int32_t before = view.GetRecordCount();
   view.ImportFromFile(map.Get(), SpecOf(args[3]));
@@ -94,7 +94,7 @@ int Export(const std::vector<std::string>& args, std::ostream& out) {
   const std::string mapText = MapOption(args, 4);
   auto database = OpenExisting(args[1]);
   ppDatafile view(args[2].c_str(), *database);
-  OwnedHandle map(mapText.empty() ? DefaultFieldMap("EXPT", view.File())
+  OwnedHandle map(mapText.empty() ? DefaultFieldMap("EXPT", view)
                                   : ParseFieldMap(mapText, view.File()));
   view.SelectAll();
   std::filesystem::remove(args[3]);

@@ -7,7 +7,6 @@
 
 #include "database/dbDatafile.h"
 #include "database/ppDatafile.h"
-#include "foundation/ResourceAccess.h"
 
 namespace {
 
@@ -67,14 +66,9 @@ Handle ParseFieldMap(const std::string& text, const dbDatafile& file) {
   return HandleOfEntries(words);
 }
 
-Handle DefaultFieldMap(const char (&type)[5], const dbDatafile& file) {
-  try {
-    Handle map = LoadResourceHandle(ResourceTypeCode(type), file.FileId());
-    if (map != nullptr) return map;
-  } catch (int32_t) {
-    // no map of the program for this layout
-  }
+Handle DefaultFieldMap(const char (&type)[5], const ppDatafile& view) {
+  if (Handle map = view.LoadFieldMap(type)) return map;
   std::vector<int32_t> words;
-  for (int32_t field = 0; field < file.FieldCount(); ++field) words.insert(words.end(), {field, 0, 0});
+  for (int32_t field = 0; field < view.FieldCount(); ++field) words.insert(words.end(), {field, 0, 0});
   return HandleOfEntries(words);
 }
