@@ -241,6 +241,12 @@ ppParameter ppDatafile::LinkValue(int32_t field) {
     HandleList::Reset(linked->selection_);
     HandleList::Insert(linked->selection_, id.Value());
     linked->ReadRecordAt(0, nullptr);
+  } else if (linked != this) {
+    // No linked record: the linked view stands on nothing, so a path through it reads empty
+    // values and changes nothing instead of reaching the record an earlier link left current.
+    HandleList::Reset(linked->selection_);
+    linked->currentId_ = 0;
+    linked->currentIndex_ = 0;
   }
   return ppParameter(static_cast<iProperty*>(linked));
 }
