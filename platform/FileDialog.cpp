@@ -180,13 +180,9 @@ void FileDialog::OnListChoice(HWND dialog) {
   std::u16string entry(static_cast<size_t>(length) + 1, u'\0');
   SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.data()));
   entry.resize(static_cast<size_t>(length));
-  // A folder (or the parent marker) opens at once; a file goes into the name field.
+  // The entry goes into the name field; Open (or Enter) then opens a folder or takes a file, so
+  // moving through the list with the arrow keys never jumps into folders.
   if (entry == ParentMarker()) entry = u"..";
-  if (entry == u".." || (!entry.empty() && entry.back() == u'\\')) {
-    SetDlgItemTextW(dialog, kFileNameItem, entry.c_str());
-    Accept(dialog);
-    return;
-  }
   SetDlgItemTextW(dialog, kFileNameItem, entry.c_str());
 }
 

@@ -132,8 +132,23 @@ TEST_F(FileDialogs, OpenListsMatchesAndGivesThePathNameAndOffsets) {
 
 TEST_F(FileDialogs, OpenRefusesMissingFilesAndGoesIntoFolders) {
   info_.Flags = OFN_FILEMUSTEXIST;
-  Script({TypeName(u"missing.qxf"), TypeName(u"sub"), TypeName(u"other")});
+  std::u16string chosenFromList;
+  Script({TypeName(u"missing.qxf"),
+          [&](HWND d) {
+            // Choosing the folder in the list names it; Open goes into it.
+            SetFocus(GetDlgItem(d, kFileListItem));
+            HeadlessBackend::Key(VK_DOWN, true);  // the parent folder's entry
+            HeadlessBackend::Key(VK_DOWN, true);  // "sub\"
+          },
+          [&](HWND d) {
+            char16_t name[32];
+            GetDlgItemTextW(d, kFileNameItem, name, 32);
+            chosenFromList = name;
+            SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+          },
+          TypeName(u"other")});
   ASSERT_TRUE(GetOpenFileNameW(&info_));
+  EXPECT_EQ(chosenFromList, u"sub\\");
   EXPECT_EQ(std::u16string(file_), folder_ + u"sub\\other.qxf");
   auto boxes = MessageBoxLog();
   ASSERT_EQ(boxes.size(), 1u);
