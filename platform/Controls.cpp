@@ -1,7 +1,5 @@
 #include "platform/Controls.h"
 
-#include <mutex>
-
 #include "platform/Button.h"
 #include "platform/ComboBox.h"
 #include "platform/Cursors.h"
@@ -27,9 +25,6 @@ const ControlClass kControlClasses[] = {
     {"COMBOBOX", &ComboBox::Proc, IDC_ARROW},  {"ComboLBox", &ComboBox::ListProc, IDC_ARROW},
     {"SCROLLBAR", &ScrollBar::Proc, IDC_ARROW},
 };
-
-std::mutex gClipboardLock;  // the clipboard is the one piece here other threads might touch
-std::u16string gClipboard;
 }  // namespace
 
 void EnsureStandardControlClasses() {
@@ -45,16 +40,6 @@ void EnsureStandardControlClasses() {
     info.lpszClassName = c.name;
     manager.RegisterClass(info);
   }
-}
-
-void SetClipboardText(const std::u16string& text) {
-  std::lock_guard lock(gClipboardLock);
-  gClipboard = text;
-}
-
-std::u16string GetClipboardText() {
-  std::lock_guard lock(gClipboardLock);
-  return gClipboard;
 }
 
 // ---- Scroll-bar calls: the layer has bar controls only (SB_CTL).

@@ -302,8 +302,4 @@ HICON LoadIconA(HINSTANCE instance, const char* name);  // stock icons only: MAK
 // Registers the standard control classes when they are not yet registered; cheap when they are.
 void EnsureStandardControlClasses();
 
-// ---- The clipboard's text (one process-wide text; the edits cut, copy and paste through it).
-void SetClipboardText(const std::u16string& text);
-std::u16string GetClipboardText();
-
 }  // namespace plat

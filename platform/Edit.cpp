@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Clipboard.h"
 #include "platform/Controls.h"
 #include "platform/ControlsDrawing.h"
 
@@ -142,7 +143,7 @@ void Edit::Copy(HWND window, const EditState& state) {
   if (state.passwordChar) return;  // a password is never handed out
   int32_t from = std::min(state.anchor, state.caret), to = std::max(state.anchor, state.caret);
   if (from == to) return;
-  SetClipboardText(Text(window).substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
+  Clipboard::SetText(Text(window).substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
 }
 
 LRESULT Edit::KeyDown(HWND window, EditState& state, WPARAM key) {
@@ -378,7 +379,7 @@ LRESULT Edit::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       Copy(window, *state);
       return 0;
     case WM_PASTE:
-      if (!IsReadOnly(window)) ReplaceSelection(window, *state, GetClipboardText(), true);
+      if (!IsReadOnly(window)) ReplaceSelection(window, *state, Clipboard::Text(), true);
       return 0;
     case WM_CLEAR:
       if (!IsReadOnly(window)) ReplaceSelection(window, *state, u"", true);

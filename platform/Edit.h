@@ -1,7 +1,7 @@
 #pragma once
 // The "EDIT" class: single-line (scrolling sideways to keep the caret in view) and multi-line text
 // fields, read-only, password characters, a length limit, a selection from an anchor to the caret,
-// the caret, keyboard and mouse editing, cut, copy and paste through the layer's clipboard, and
+// the caret, keyboard and mouse editing, cut, copy and paste through the clipboard (Clipboard.h), and
 // EN_CHANGE to the parent after every change made by the user or by a message. The rich-edit class
 // (RichEdit.h) is the same control with its extra messages.
 

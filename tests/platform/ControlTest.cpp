@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/Clipboard.h"
 #include "platform/Controls.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/WindowApi.h"
@@ -165,7 +166,7 @@ TEST_F(Controls, EditsTypeSelectCutAndPaste) {
   EXPECT_EQ(to, 5u);
   Type(u"\x18");  // Ctrl+X
   EXPECT_EQ(Text(edit), u"hel");
-  EXPECT_EQ(GetClipboardText(), u"lo");
+  EXPECT_EQ(Clipboard::Text(), u"lo");
   Press(VK_HOME);
   SendMessageW(edit, WM_PASTE, 0, 0);
   EXPECT_EQ(Text(edit), u"lohel");
@@ -174,7 +175,7 @@ TEST_F(Controls, EditsTypeSelectCutAndPaste) {
   Press(VK_DELETE);
   EXPECT_EQ(Text(edit), u"lel");
   // A single line keeps pasted text to its first line.
-  SetClipboardText(u"ab\r\ncd");
+  Clipboard::SetText(u"ab\r\ncd");
   SendMessageW(edit, EM_SETSEL, 0, -1);
   SendMessageW(edit, WM_PASTE, 0, 0);
   EXPECT_EQ(Text(edit), u"ab");
@@ -192,10 +193,10 @@ TEST_F(Controls, EditsHonourLimitsReadOnlyPasswordsAndLines) {
   EXPECT_EQ(Text(edit), u"abc");
   SendMessageW(edit, EM_SETREADONLY, 0, 0);
   SendMessageW(edit, EM_SETPASSWORDCHAR, '*', 0);
-  SetClipboardText(u"kept");
+  Clipboard::SetText(u"kept");
   SendMessageW(edit, EM_SETSEL, 0, -1);
   SendMessageW(edit, WM_COPY, 0, 0);
-  EXPECT_EQ(GetClipboardText(), u"kept") << "a password is never copied";
+  EXPECT_EQ(Clipboard::Text(), u"kept") << "a password is never copied";
 
   HWND memo = Make("EDIT", u"", ES_MULTILINE | ES_WANTRETURN, {10, 40, 200, 140}, 101);
   SetFocus(memo);
