@@ -131,14 +131,16 @@ bool GlContext::Bind(HDC dc, const WglTarget& target) {
   bool moved = !dc_ || target.surface != target_.surface || target.x != target_.x || target.y != target_.y ||
                target.width != target_.width || target.height != target_.height ||
                target.surface->Row(0) != boundBase_;
+  // Mesa may still point into the old scratch buffer until it is bound anew: that memory lives
+  // until the end of this call.
+  std::vector<uint32_t> previous;
+  previous.swap(scratch_);
   target_ = target;
   dc_ = dc;
   usesScratch_ = !InsideSurface();
   if (usesScratch_) {
     scratch_.assign(size_t(target_.width) * size_t(target_.height), 0);
     CopyScratch(false);
-  } else {
-    scratch_.clear();
   }
   PixelView view = usesScratch_ ? ScratchView() : DirectView();
   if (!OSMesaMakeCurrent(mesa_, view.base, GL_UNSIGNED_BYTE, target_.width, target_.height)) {
@@ -202,6 +204,8 @@ void GlContext::Publish() {
   if (!dc_) return;
   if (!TargetStillValid()) {
     // The pixels moved or went away: Mesa must not write to where they were.
+    std::vector<uint32_t> previous;
+    previous.swap(scratch_);
     scratch_.assign(size_t(target_.width) * size_t(target_.height), 0);
     OSMesaMakeCurrent(mesa_, scratch_.data(), GL_UNSIGNED_BYTE, target_.width, target_.height);
     OSMesaPixelStore(OSMESA_ROW_LENGTH, target_.width);

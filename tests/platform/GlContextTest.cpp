@@ -371,6 +371,73 @@ TEST(GlPicture, LitCubeOnA24BitDibMatchesTheKeptImage) {
   EXPECT_NE(image->Pixel(80, 60), 0xE6E6E6u);  // the cube covers the middle
 }
 
+// GLU's own calls must reach the same OpenGL as ours (the one drawing into our pixels).
+TEST(GlGlu, TessellatorMipmapsAndProjectionWorkOnOurContext) {
+  DibTarget target(64, 64, 24);
+  HGLRC rc = wglCreateContext(target.dc);
+  ASSERT_TRUE(wglMakeCurrent(target.dc, rc));
+
+  // A 3 by 3 BGR picture, not a power of two: GLU scales it and builds every level down to 1 by 1.
+  uint8_t bgr[27] = {};  // three rows of three pixels, unpadded (alignment 1)
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  for (size_t i = 0; i < 27; i += 3) bgr[i] = 255;  // blue
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  EXPECT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, 3, 3, 3, GL_BGR_EXT, GL_UNSIGNED_BYTE, bgr), 0);
+  GLint width = 0, smallest = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &smallest);
+  EXPECT_EQ(width, 4);
+  EXPECT_EQ(smallest, 1);
+
+  // A concave outline with the odd winding rule becomes triangles covering it, and only it.
+  struct Collected {
+    int32_t vertices = 0;
+  } collected;
+  GLUtesselator* tess = gluNewTess();
+  gluTessProperty(tess, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_ODD);
+  gluTessCallback(tess, GLU_TESS_BEGIN, reinterpret_cast<void (*)()>(+[](GLenum mode) { glBegin(mode); }));
+  gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<void (*)()>(+[] { glEnd(); }));
+  gluTessCallback(tess, GLU_TESS_VERTEX_DATA, reinterpret_cast<void (*)()>(+[](void* vertex, void* data) {
+                    ++static_cast<Collected*>(data)->vertices;
+                    glVertex3dv(static_cast<const GLdouble*>(vertex));
+                  }));
+  GLdouble outline[6][3] = {{-0.8, -0.8, 0}, {0.8, -0.8, 0}, {0.8, 0.8, 0}, {0, 0, 0}, {-0.8, 0.8, 0}, {-0.8, -0.8, 0}};
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColor3f(0, 0, 0);
+  gluTessBeginPolygon(tess, &collected);
+  gluTessBeginContour(tess);
+  for (int i = 0; i < 5; ++i) gluTessVertex(tess, outline[i], outline[i]);
+  gluTessEndContour(tess);
+  gluTessEndPolygon(tess);
+  gluDeleteTess(tess);
+  EXPECT_GE(collected.vertices, 5);  // three triangles: a fan or a strip of five, or nine alone
+
+  // Window point to scene and back.
+  GLdouble model[16], projection[16];
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, model);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  GLdouble wx = 0, wy = 0, wz = 0, ox = 0, oy = 0, oz = 0;
+  ASSERT_TRUE(gluProject(0.5, -0.25, 0, model, projection, viewport, &wx, &wy, &wz));
+  EXPECT_NEAR(wx, 48, 1e-6);
+  EXPECT_NEAR(wy, 24, 1e-6);
+  ASSERT_TRUE(gluUnProject(wx, wy, wz, model, projection, viewport, &ox, &oy, &oz));
+  EXPECT_NEAR(ox, 0.5, 1e-9);
+  EXPECT_NEAR(oy, -0.25, 1e-9);
+  wglMakeCurrent(nullptr, nullptr);
+  wglDeleteContext(rc);
+
+  // Rows are counted from the top here: the notch between the two upper corners stays white.
+  std::unique_ptr<Surface> image = target.Read();
+  EXPECT_EQ(image->Pixel(32, 50), 0x000000u);  // lower middle: inside
+  EXPECT_EQ(image->Pixel(32, 12), 0xFFFFFFu);  // upper middle: the notch
+  EXPECT_EQ(image->Pixel(9, 22), 0x000000u);   // left of the notch: inside
+}
+
 TEST(GlPicking, SelectModeReportsBothOverlappingQuadsWithTheirDepths) {
   DibTarget target(100, 100, 32);
   HGLRC rc = wglCreateContext(target.dc);
