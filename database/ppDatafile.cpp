@@ -10,6 +10,7 @@
 #include "database/dbErrors.h"
 #include "database/ppDatabase.h"
 #include "foundation/DecimalFormat.h"
+#include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
 #include "foundation/LocaleNumbers.h"
 #include "foundation/ResourceAccess.h"
@@ -569,19 +570,14 @@ void ppDatafile::RebuildIndexes() {
 
 // ---- import and export --------------------------------------------------------------------------
 
-ppDatafile::FileDialogs& ppDatafile::Dialogs() {
-  static FileDialogs dialogs;
-  return dialogs;
-}
-
 void ppDatafile::ImportFromFile(Handle fieldMap, const ppFileSpec& path) {
   if (fieldMap == nullptr) return;
   ImportOwnedText(ReadFileToHandle(path), fieldMap);
 }
 
 void ppDatafile::ImportWithFileDialog(Handle fieldMap) {
-  if (fieldMap == nullptr || Dialogs().readWithOpenDialog == nullptr) return;
-  ImportOwnedText(Dialogs().readWithOpenDialog(kImportFilterText), fieldMap);
+  if (fieldMap == nullptr) return;
+  ImportOwnedText(ReadFileWithOpenDialog(kImportFilterText), fieldMap);
 }
 
 void ppDatafile::ImportOwnedText(Handle text, Handle fieldMap) {
@@ -670,9 +666,9 @@ void ppDatafile::ImportLinkedField(const ppFieldMapEntry& entry, const char* tex
 }
 
 void ppDatafile::ExportWithFileDialog(Handle fieldMap) {
-  if (fieldMap == nullptr || Dialogs().createWithSaveDialog == nullptr) return;
-  ppFileSpec file;
-  if (!Dialogs().createWithSaveDialog(file)) return;
+  if (fieldMap == nullptr) return;
+  ppFileSpec file, dialog;
+  if (!CreateFileWithSaveDialog(file, dialog)) return;
   try {
     ExportToFile(file, fieldMap);
   } catch (...) {

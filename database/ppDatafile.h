@@ -49,15 +49,6 @@ class ppDatafile : public iProperty {
   // Text resource with the open dialog's filter for import files.
   static constexpr int32_t kImportFilterText = 132;
 
-  // The platform's file dialogs, set by the layer that has them; while they are not set the dialog
-  // entry points do nothing.
-  struct FileDialogs {
-    // The chosen file read whole into a new handle (the caller's), or null when cancelled.
-    Handle (*readWithOpenDialog)(int32_t filterTextId) = nullptr;
-    // True with a chosen text file created (or emptied) and open in `file`.
-    bool (*createWithSaveDialog)(ppFileSpec& file) = nullptr;
-  };
-  static FileDialogs& Dialogs();
 
   ppDatafile(const char* layoutName, ppDatabase& database);
   ppDatafile(const Vcon::String& layoutName, ppDatabase& database);

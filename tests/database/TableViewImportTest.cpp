@@ -2,12 +2,17 @@
 // the linked record's text, lines longer or shorter than the map, and export back to text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <filesystem>
 
 #include "TableViewTestSupport.h"
 #include "database/dbErrors.h"
 #include "foundation/FileOperations.h"
+#include "platform/CommonDialogs.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/WindowApi.h"
 
 using namespace viewtest;
 
@@ -182,10 +187,54 @@ TEST_F(TableViewImportTest, ImportFromFileReadsTheWholeFile) {
   people_->ImportFromFile(nullptr, dbtest::SpecFor(path));  // no map: nothing happens
   EXPECT_EQ(dbtest::ErrorOf([&] { people_->ImportFromFile(map, dbtest::SpecFor(path + "x")); }),
             kFileErrCannotOpen);
-  // Without the platform's dialogs the dialog entry points do nothing.
+}
+
+// The user goes to the test's folder in the file dialog, then types `name` and presses Enter, or
+// Esc when the name is empty.
+void AnswerDialog(const std::string& folder, const char16_t* name) {
+  static std::vector<std::function<void(plat::HWND)>> steps;
+  static size_t next = 0;
+  std::u16string path = std::filesystem::path(folder).u16string();
+  std::replace(path.begin(), path.end(), u'/', u'\\');
+  steps = {[path](plat::HWND d) {
+             plat::SetDlgItemTextW(d, plat::kFileNameItem, path.c_str());
+             plat::SetFocus(plat::GetDlgItem(d, plat::kFileNameItem));
+             plat::HeadlessBackend::Key(plat::VK_RETURN, true);
+           },
+           [name](plat::HWND d) {
+             plat::SetDlgItemTextW(d, plat::kFileNameItem, name);
+             plat::HeadlessBackend::Key(*name ? plat::VK_RETURN : plat::VK_ESCAPE, true);
+           }};
+  next = 0;
+  plat::HeadlessBackend::SetIdleScript([] {
+    if (next == steps.size()) return false;
+    steps[next++](plat::GetActiveWindow());
+    return true;
+  });
+}
+
+TEST_F(TableViewImportTest, DialogsChooseTheFiles) {
+  plat::HeadlessBackend::Reset();
+  const std::filesystem::path saved = std::filesystem::current_path();
+  const std::string folder = folder_.Path("");
+  dbtest::WriteFileBytes(folder_.Path("in.txt"), {'Z', 'o', 'e', '\t', '9', '\r', '\n'});
+  Handle map = Map({{kName, 0, kKey}, {kAge, 0, 0}});
+  AnswerDialog(folder, u"in.txt");
   people_->ImportWithFileDialog(map);
-  people_->ExportWithFileDialog(map);
+  EXPECT_EQ(Person("Zoe"), "Zoe/9//0");
+  AnswerDialog(folder, u"");
+  people_->ImportWithFileDialog(map);  // cancelled: nothing read
   EXPECT_EQ(people_->GetRecordCount(), 1);
+
+  people_->SelectAll();
+  AnswerDialog(folder, u"chosen.txt");
+  people_->ExportWithFileDialog(map);
+  const auto bytes = dbtest::FileBytes(folder_.Path("chosen.txt"));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Zoe\t9\r\n");
+  AnswerDialog(folder, u"");
+  people_->ExportWithFileDialog(map);  // cancelled: no file is touched
+  plat::HeadlessBackend::Reset();
+  std::filesystem::current_path(saved);
 }
 
 }  // namespace
