@@ -133,6 +133,39 @@ TEST_F(Dialogs, MarkedLettersPressButtonsAndFocusLabelledFields) {
             7);
 }
 
+TEST_F(Dialogs, ArrowsMoveWithinARadioGroupAndCheckAsTheyGo) {
+  DialogTemplate t = TestTemplate();
+  t.Add("BUTTON", u"One", 30, 7, 50, 60, 10, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON);
+  t.Add("BUTTON", u"Two", 31, 7, 62, 60, 10, WS_VISIBLE | BS_AUTORADIOBUTTON);
+  t.Add("BUTTON", u"Three", 32, 7, 74, 60, 10, WS_VISIBLE | WS_DISABLED | BS_AUTORADIOBUTTON);
+  t.Add("BUTTON", u"Next group", 33, 7, 86, 60, 10, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON);
+  std::vector<int32_t> focus;
+  std::vector<UINT> checks;
+  size_t step = 0;
+  gHook = [](HWND, UINT message, WPARAM wParam, LPARAM) {
+    return message == WM_COMMAND && LOWORD(wParam) >= 30 && LOWORD(wParam) <= 33;  // radios do not end it
+  };
+  std::vector<std::function<void(HWND)>> steps = {
+      [](HWND d) {
+        SetFocus(GetDlgItem(d, 30));
+        HeadlessBackend::Key(VK_DOWN, true);
+      },
+      [&](HWND) { HeadlessBackend::Key(VK_DOWN, true); },  // past the disabled one, round to the first
+      [&](HWND d) {
+        focus.push_back(GetDlgCtrlID(GetFocus()));
+        for (int32_t id : {30, 31, 33}) checks.push_back(IsDlgButtonChecked(d, id));
+        EndDialog(d, 0);
+      }};
+  HeadlessBackend::SetIdleScript([&] {
+    if (step == steps.size()) return false;
+    steps[step++](GetActiveWindow());
+    return true;
+  });
+  DialogBoxIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0);
+  EXPECT_EQ(focus, (std::vector<int32_t>{30}));
+  EXPECT_EQ(checks, (std::vector<UINT>{BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED}));
+}
+
 TEST_F(Dialogs, ModalDialogDisablesItsOwnerUntilItEnds) {
   WNDCLASSA wc;
   wc.lpfnWndProc = DefWindowProcW;
