@@ -22,10 +22,12 @@ constexpr const char* kStateProperty = "dialog.state";
 constexpr int32_t kScreenDpi = 96;
 
 // What the manager keeps for one dialog. A modal dialog's state belongs to its loop (it outlives the
-// window so the result can be read); a modeless dialog's state goes with its window.
+// window so the result can be read); a modeless dialog's state goes with its window once the dialog
+// is made (until then its maker frees it, whatever happened to the window).
 struct DialogState {
   DLGPROC proc = nullptr;
   bool modal = false;
+  bool windowOwns = false;
   bool ready = false;  // the procedure sees messages from WM_INITDIALOG on
   bool ended = false;
   INT_PTR result = 0;
@@ -313,7 +315,7 @@ LRESULT CALLBACK_DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   DialogState* state = StateOf(dialog);
   if (message == WM_NCDESTROY) {
     RemovePropA(dialog, kStateProperty);
-    if (state && !state->modal) delete state;
+    if (state && state->windowOwns) delete state;
     return 0;
   }
   if (state && state->ready && state->proc) {
@@ -332,7 +334,9 @@ HWND MakeDialog(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param,
   state->baseUnits = BaseUnitsOf(state->font);
   DWORD style = (t.style & ~WS_VISIBLE) | WS_CLIPCHILDREN;
   if (style & DS_MODALFRAME) style |= WS_DLGFRAME;
-  if (owner) owner = WindowManager::Instance().TopLevelOf(owner);
+  bool child = (style & WS_CHILD) != 0;  // a page inside another window: `owner` is its parent
+  if (child && !owner) return nullptr;
+  if (owner && !child) owner = WindowManager::Instance().TopLevelOf(owner);
   // Made at a provisional size that leaves room for the frame, so the frame's size can be measured.
   HWND dialog = CreateWindowExW(t.exStyle, kDialogClassName, t.caption.c_str(), style, 0, 0, 400, 400, owner,
                                 nullptr, nullptr, state);
@@ -345,7 +349,9 @@ HWND MakeDialog(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param,
   int32_t width = client.right - client.left + (outer.right - outer.left) - inner.right;
   int32_t height = client.bottom - client.top + (outer.bottom - outer.top) - inner.bottom;
   POINT origin{client.left, client.top};
-  if (owner && !(t.style & DS_CENTER)) {
+  if (child) {
+    // A child stands at its place in the parent's client area.
+  } else if (owner && !(t.style & DS_CENTER)) {
     ClientToScreen(owner, &origin);
   } else {
     RECT ref = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -424,9 +430,10 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, const char* name, HWND owner, DLGPRO
 
 HWND CreateDialogIndirectParamW(HINSTANCE, const DialogTemplate* t, HWND owner, DLGPROC proc, LPARAM param) {
   if (!t) return nullptr;
-  auto* state = new DialogState();
-  HWND dialog = MakeDialog(*t, owner, proc, param, state);
-  if (!dialog) return nullptr;  // the window took its state with it
+  auto state = std::make_unique<DialogState>();
+  HWND dialog = MakeDialog(*t, owner, proc, param, state.get());
+  if (!dialog) return nullptr;
+  state.release()->windowOwns = true;
   if (t->style & WS_VISIBLE) ShowWindow(dialog, SW_SHOWNORMAL);
   return dialog;
 }

@@ -276,6 +276,32 @@ TEST_F(Dialogs, ItemHelpersReadAndWriteTexts) {
   DestroyWindow(dialog);
 }
 
+TEST_F(Dialogs, ChildDialogsArePagesInsideTheirParent) {
+  DialogTemplate frame = TestTemplate();
+  frame.style |= WS_VISIBLE;
+  HWND dialog = CreateDialogIndirectParamW(nullptr, &frame, nullptr, TestDialogProc, 0);
+  DialogTemplate page;
+  page.style = WS_CHILD | WS_VISIBLE;
+  page.x = 10, page.y = 40, page.cx = 100, page.cy = 50;
+  page.Add("EDIT", u"on the page", 50, 4, 4, 80, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER);
+  HWND child = CreateDialogIndirectParamW(nullptr, &page, dialog, TestDialogProc, 0);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(GetParent(child), dialog);
+  RECT placed = {10, 40, 110, 90};
+  MapDialogRect(dialog, &placed);
+  RECT r;
+  GetWindowRect(child, &r);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  EXPECT_EQ(r.left - origin.x, placed.left);
+  EXPECT_EQ(r.top - origin.y, placed.top);
+  EXPECT_EQ(r.right - r.left, placed.right - placed.left) << "a page has no frame";
+  EXPECT_NE(GetDlgItem(child, 50), nullptr);
+  EXPECT_EQ(CreateDialogIndirectParamW(nullptr, &page, nullptr, TestDialogProc, 0), nullptr) << "a page needs a parent";
+  DestroyWindow(dialog);
+  EXPECT_FALSE(IsWindow(child));
+}
+
 TEST_F(Dialogs, BadTemplatesFailInsteadOfShowing) {
   EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(59999), nullptr, TestDialogProc, 0), -1);
   DialogTemplate t = TestTemplate();
