@@ -140,9 +140,7 @@ bool ColorDialog::Run() {
     SetCommDlgExtendedError(CDERR_STRUCTSIZE);
     return false;
   }
-  DialogTemplate t = Layout();
-  INT_PTR result = DialogBoxIndirectParamW(nullptr, &t, info_.hwndOwner, &ColorDialog::Proc, reinterpret_cast<LPARAM>(this));
-  if (result == -1) SetCommDlgExtendedError(CDERR_DIALOGFAILURE);
+  INT_PTR result = RunCommonDialogLayout(Layout(), info_.hwndOwner, &ColorDialog::Proc, this);
   if (result != IDOK) return false;
   info_.rgbResult = color_;
   if (info_.lpCustColors) std::copy(custom_, custom_ + 16, info_.lpCustColors);

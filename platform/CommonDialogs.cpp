@@ -88,6 +88,12 @@ BOOL GetSaveFileNameW(OPENFILENAMEW* info) { return info && FileDialog(*info, tr
 BOOL GetOpenFileNameA(OPENFILENAMEA* info) { return NarrowFileDialog(info, false); }
 BOOL GetSaveFileNameA(OPENFILENAMEA* info) { return NarrowFileDialog(info, true); }
 
+INT_PTR RunCommonDialogLayout(const DialogTemplate& layout, HWND owner, DLGPROC proc, void* object) {
+  INT_PTR result = DialogBoxIndirectParamW(nullptr, &layout, owner, proc, reinterpret_cast<LPARAM>(object));
+  if (result == -1) SetCommDlgExtendedError(CDERR_DIALOGFAILURE);
+  return result;
+}
+
 DEVMODEA* AllocDevMode() {
   auto* mode = new DEVMODEA();
   std::strncpy(mode->dmDeviceName, kDefaultPrinterName, sizeof mode->dmDeviceName - 1);

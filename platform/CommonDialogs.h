@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/WindowApi.h"
+
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 
@@ -185,5 +187,28 @@ constexpr int32_t kPrintCopiesItem = 1154;
 // 794 by 1123 pixels upright.
 constexpr int32_t kPrinterPageWidth = 794;
 constexpr int32_t kPrinterPageHeight = 1123;
+
+// ---- Shared by the dialogs above.
+// Runs a common dialog's layout modally with `object` as its creation parameter; sets the extended
+// error when the dialog could not be made. Answers what the dialog ended with (-1 on failure).
+INT_PTR RunCommonDialogLayout(const DialogTemplate& layout, HWND owner, DLGPROC proc, void* object);
+
+// The procedure of a dialog object with `Init (dialog)` on WM_INITDIALOG and `Accept (dialog)` on OK
+// (false keeps the dialog up); Cancel ends it. The object is kept in the window property
+// Object::kProperty.
+template <class Object>
+INT_PTR OkCancelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetPropA(dialog, Object::kProperty, reinterpret_cast<void*>(lParam));
+    reinterpret_cast<Object*>(lParam)->Init(dialog);
+    return 1;
+  }
+  auto* self = static_cast<Object*>(GetPropA(dialog, Object::kProperty));
+  if (!self || message != WM_COMMAND) return 0;
+  auto id = static_cast<int32_t>(LOWORD(wParam));
+  if (id == IDOK && self->Accept(dialog)) EndDialog(dialog, IDOK);
+  if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
+  return id == IDOK || id == IDCANCEL ? 1 : 0;
+}
 
 }  // namespace plat

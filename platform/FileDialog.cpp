@@ -315,9 +315,7 @@ bool FileDialog::Run() {
     SetCommDlgExtendedError(CDERR_STRUCTSIZE);
     return false;
   }
-  DialogTemplate t = Layout();
-  INT_PTR result = DialogBoxIndirectParamW(nullptr, &t, info_.hwndOwner, &FileDialog::Proc, reinterpret_cast<LPARAM>(this));
-  if (result == -1) SetCommDlgExtendedError(CDERR_DIALOGFAILURE);
+  INT_PTR result = RunCommonDialogLayout(Layout(), info_.hwndOwner, &FileDialog::Proc, this);
   return result == IDOK && CommDlgExtendedError() == 0;
 }
 

@@ -6,7 +6,6 @@
 namespace plat {
 
 namespace {
-constexpr const char* kObjectProperty = "pagesetup.object";
 constexpr int32_t kA4Width = 21000, kA4Height = 29700;  // hundredths of a millimetre
 constexpr int32_t kMarginItems[4] = {kPageLeftItem, kPageTopItem, kPageRightItem, kPageBottomItem};
 
@@ -85,7 +84,6 @@ DialogTemplate PageSetupDialog::Layout() {
 }
 
 void PageSetupDialog::Init(HWND dialog) {
-  SetPropA(dialog, kObjectProperty, this);
   for (int32_t i = 0; i < 4; ++i) SetDlgItemTextW(dialog, kMarginItems[i], FormatMillimetres(margins_[i]).c_str());
   CheckDlgButton(dialog, orientation_ == DMORIENT_LANDSCAPE ? kPageLandscapeItem : kPagePortraitItem, BST_CHECKED);
 }
@@ -122,25 +120,6 @@ void PageSetupDialog::FillPaper() {
   info_.rtMinMargin = {0, 0, 0, 0};
 }
 
-INT_PTR PageSetupDialog::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    reinterpret_cast<PageSetupDialog*>(lParam)->Init(dialog);
-    return 1;
-  }
-  auto* self = static_cast<PageSetupDialog*>(GetPropA(dialog, kObjectProperty));
-  if (!self || message != WM_COMMAND) return 0;
-  auto id = static_cast<int32_t>(LOWORD(wParam));
-  if (id == IDOK) {
-    if (self->Accept(dialog)) EndDialog(dialog, IDOK);
-    return 1;
-  }
-  if (id == IDCANCEL) {
-    EndDialog(dialog, IDCANCEL);
-    return 1;
-  }
-  return 0;
-}
-
 bool PageSetupDialog::Run() {
   SetCommDlgExtendedError(0);
   if (info_.lStructSize != sizeof(PAGESETUPDLGA)) {
@@ -148,11 +127,7 @@ bool PageSetupDialog::Run() {
     return false;
   }
   if (!(info_.Flags & PSD_RETURNDEFAULT)) {
-    DialogTemplate t = Layout();
-    INT_PTR result = DialogBoxIndirectParamW(nullptr, &t, info_.hwndOwner, &PageSetupDialog::Proc,
-                                             reinterpret_cast<LPARAM>(this));
-    if (result == -1) SetCommDlgExtendedError(CDERR_DIALOGFAILURE);
-    if (result != IDOK) return false;
+    if (RunCommonDialogLayout(Layout(), info_.hwndOwner, &OkCancelProc<PageSetupDialog>, this) != IDOK) return false;
   }
   FillPaper();
   return true;

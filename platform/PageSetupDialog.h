@@ -14,16 +14,18 @@ class PageSetupDialog {
   explicit PageSetupDialog(PAGESETUPDLGA& info);
   bool Run();
 
+  // For the dialog's procedure (OkCancelProc).
+  static constexpr const char* kProperty = "pagesetupdialog.object";
+  void Init(HWND dialog);
+  bool Accept(HWND dialog);
+
   // "12.5" -> 1250 hundredths of a millimetre; false for anything but a number of millimetres from
   // 0 to 1000 with at most two decimals.
   static bool ParseMillimetres(const std::u16string& text, int32_t& hundredths);
   static std::u16string FormatMillimetres(int32_t hundredths);
 
  private:
-  static INT_PTR Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   static DialogTemplate Layout();
-  void Init(HWND dialog);
-  bool Accept(HWND dialog);
   int32_t ToHundredths(int32_t value) const;
   int32_t FromHundredths(int32_t value) const;
   void FillPaper();

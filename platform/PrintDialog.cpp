@@ -6,7 +6,6 @@
 namespace plat {
 
 namespace {
-constexpr const char* kObjectProperty = "printdialog.object";
 constexpr int32_t kMostCopies = 999;
 constexpr int32_t kPortraitItem = kPagePortraitItem, kLandscapeItem = kPageLandscapeItem;
 }  // namespace
@@ -37,7 +36,6 @@ DialogTemplate PrintDialog::Layout() {
 }
 
 void PrintDialog::Init(HWND dialog) {
-  SetPropA(dialog, kObjectProperty, this);
   SetDlgItemTextA(dialog, kPrintNameItem, kDefaultPrinterName);
   SendDlgItemMessageW(dialog, kPrintCopiesItem, EM_LIMITTEXT, 3, 0);
   SetDlgItemInt(dialog, kPrintCopiesItem, static_cast<UINT>(copies_), 0);
@@ -88,25 +86,6 @@ void PrintDialog::Finish() {
   if (info_.Flags & PD_RETURNDC) info_.hDC = PageContext(orientation_ == DMORIENT_LANDSCAPE);
 }
 
-INT_PTR PrintDialog::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    reinterpret_cast<PrintDialog*>(lParam)->Init(dialog);
-    return 1;
-  }
-  auto* self = static_cast<PrintDialog*>(GetPropA(dialog, kObjectProperty));
-  if (!self || message != WM_COMMAND) return 0;
-  auto id = static_cast<int32_t>(LOWORD(wParam));
-  if (id == IDOK) {
-    if (self->Accept(dialog)) EndDialog(dialog, IDOK);
-    return 1;
-  }
-  if (id == IDCANCEL) {
-    EndDialog(dialog, IDCANCEL);
-    return 1;
-  }
-  return 0;
-}
-
 bool PrintDialog::Run() {
   SetCommDlgExtendedError(0);
   if (info_.lStructSize != 66 && info_.lStructSize != sizeof(PRINTDLGA)) {
@@ -114,11 +93,7 @@ bool PrintDialog::Run() {
     return false;
   }
   if (!(info_.Flags & PD_RETURNDEFAULT)) {
-    DialogTemplate t = Layout();
-    INT_PTR result =
-        DialogBoxIndirectParamW(nullptr, &t, info_.hwndOwner, &PrintDialog::Proc, reinterpret_cast<LPARAM>(this));
-    if (result == -1) SetCommDlgExtendedError(CDERR_DIALOGFAILURE);
-    if (result != IDOK) return false;
+    if (RunCommonDialogLayout(Layout(), info_.hwndOwner, &OkCancelProc<PrintDialog>, this) != IDOK) return false;
   }
   Finish();
   return true;

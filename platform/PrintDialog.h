@@ -13,11 +13,13 @@ class PrintDialog {
   explicit PrintDialog(PRINTDLGA& info);
   bool Run();
 
- private:
-  static INT_PTR Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  static DialogTemplate Layout();
+  // For the dialog's procedure (OkCancelProc).
+  static constexpr const char* kProperty = "printdialog.object";
   void Init(HWND dialog);
   bool Accept(HWND dialog);
+
+ private:
+  static DialogTemplate Layout();
   void Finish();
   static HDC PageContext(bool landscape);
 
