@@ -51,19 +51,35 @@ TEST(Rescomp, StringTableEntriesAreSeparateResources) {
   EXPECT_EQ(compiled.resources[1].id, 129);
 }
 
-// Every malformed script names its file and the line of the fault.
 TEST(Rescomp, MenuAndAcceleratorBlocksAreTheirNumericKinds) {
   auto compiled = CompileScript("m.res",
-                                "menu \"MAIN\"\n  u16 0x80 11\n  cstr \"&New\"\nend\n"
+                                "menu \"MAIN\"\n"
+                                "  popup \"&File\"\n"
+                                "    item 11 \"&New\" checked\n"
+                                "    separator\n"
+                                "    item 20 \"E&xit\" grayed\n"
+                                "  end\n"
+                                "  item 49 \"Help\"\n"
+                                "end\n"
                                 "accelerators 7\n  u16 0x89 0x5A 31 0\nend\n");
   ASSERT_EQ(compiled.resources.size(), 2u);
   EXPECT_EQ(compiled.resources[0].type, "#4");
   EXPECT_EQ(compiled.resources[0].name, "MAIN");
-  EXPECT_EQ(compiled.resources[0].bytes, Bytes(std::string("\x80\0\x0b\0&New\0", 9)));
+  std::string bytes("\x10\0&File\0"             // a popup: no id, its items follow
+                    "\x08\0\x0b\0&New\0"          // checked
+                    "\0\x08\0\0\0"                // separator, id 0, empty text
+                    "\x81\0\x14\0E&xit\0"         // grayed, the popup's last item
+                    "\x80\0\x31\0Help\0",         // the menu's last item
+                    41);
+  EXPECT_EQ(compiled.resources[0].bytes, Bytes(bytes));
   EXPECT_EQ(compiled.resources[1].type, "#9");
   EXPECT_EQ(compiled.resources[1].id, 7);
   EXPECT_EQ(compiled.resources[1].bytes.size(), 8u);
   EXPECT_THROW(CompileScript("m.res", "menu\n"), ScriptError);
+  EXPECT_THROW(CompileScript("m.res", "menu 1\nend\n"), ScriptError);                        // empty
+  EXPECT_THROW(CompileScript("m.res", "menu 1\n popup \"a\"\n end\nend\n"), ScriptError);  // empty popup
+  EXPECT_THROW(CompileScript("m.res", "menu 1\n item 1 \"a\" bold\nend\n"), ScriptError);
+  EXPECT_THROW(CompileScript("m.res", "menu 1\n popup \"a\"\n  item 1 \"b\"\nend\n"), ScriptError);  // open popup
 }
 
 TEST(Rescomp, DialogBlocksWriteTheTemplateForm) {
@@ -97,6 +113,7 @@ TEST(Rescomp, DialogBlocksWriteTheTemplateForm) {
   }
 }
 
+// Every malformed script names its file and the line of the fault.
 TEST(Rescomp, MalformedScriptsNameFileAndLine) {
   struct Case {
     const char* text;

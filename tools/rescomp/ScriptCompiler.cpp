@@ -107,7 +107,7 @@ class Compiler {
   }
 
  private:
-  enum class Block { None, StringArray, StringTable, Binary, Dialog };
+  enum class Block { None, StringArray, StringTable, Binary, Dialog, Menu };
 
   // A dialog block collects its header and controls, then writes them at "end".
   struct DialogItem {
@@ -131,6 +131,7 @@ class Compiler {
   void Statement(const std::vector<Token>& t) {
     if (t[0].kind == TokenKind::Word && Lower(t[0].text) == "end") {
       if (t.size() != 1) Fail("\"end\" stands alone on its line");
+      if (block_ == Block::Menu && EndMenuLevel()) return;
       if (block_ == Block::None) Fail("\"end\" without an open block");
       if (block_ == Block::Dialog) WriteDialog();
       if (block_ != Block::StringTable) Finish();
@@ -143,6 +144,7 @@ class Compiler {
       case Block::StringTable: StringTableLine(t); break;
       case Block::Binary: BinaryLine(t); break;
       case Block::Dialog: DialogLine(t); break;
+      case Block::Menu: MenuLine(t); break;
     }
   }
 
@@ -186,15 +188,93 @@ class Compiler {
     }
   }
 
-  // "menu <id|name>" and "accelerators <id|name>": binary blocks of the platform's numeric kinds
-  // (a type such as "#4" cannot be written after "resource", where '#' starts a comment).
+  // "accelerators <id|name>": a binary block of the platform's numeric kind (a type such as "#9"
+  // cannot be written after "resource", where '#' starts a comment). "menu <id|name>": a menu tree.
   bool BinaryKindBlock(const std::string& keyword, const std::vector<Token>& t) {
-    const char* type = keyword == "menu" ? "#4" : keyword == "accelerators" ? "#9" : nullptr;
-    if (!type) return false;
+    if (keyword != "menu" && keyword != "accelerators") return false;
     Expect(t, 2, keyword + " <id|name>");
-    Begin(type, t[1]);
-    Open(Block::Binary);
+    Begin(keyword == "menu" ? "#4" : "#9", t[1]);
+    if (keyword == "menu") {
+      menu_.assign(1, {});
+      Open(Block::Menu);
+    } else {
+      Open(Block::Binary);
+    }
     return true;
+  }
+
+  // A menu block holds lines "item <id> \"text\" [grayed|disabled|checked]...", "separator" and
+  // "popup \"text\" [grayed|disabled]" ... "end"; the block's own "end" writes the tree in the form of
+  // platform/MenuResource.h: per item u16 flags, u16 id (not for a popup), the text and its NUL, a
+  // popup's items right after it, and 0x80 on the last item of every level.
+  struct MenuEntry {
+    uint16_t flags = 0;
+    uint16_t id = 0;
+    std::string text;
+    std::vector<MenuEntry> items;
+  };
+  static constexpr uint16_t kMenuPopup = 0x10, kMenuEnd = 0x80, kMenuSeparator = 0x800;
+
+  void MenuLine(const std::vector<Token>& t) {
+    if (t[0].kind != TokenKind::Word) Fail("a menu line starts with item, popup or separator");
+    std::string kind = Lower(t[0].text);
+    MenuEntry entry;
+    size_t states = 0;
+    if (kind == "item") {
+      if (t.size() < 3) Fail("expected item <id> \"text\" [grayed|disabled|checked]...");
+      entry.id = static_cast<uint16_t>(Integer(t[1], 0, 0xFFFF));
+      entry.text = Ansi(t[2]);
+      states = 3;
+    } else if (kind == "popup") {
+      if (t.size() < 2) Fail("expected popup \"text\" [grayed|disabled]");
+      entry.flags = kMenuPopup;
+      entry.text = Ansi(t[1]);
+      states = 2;
+    } else if (kind == "separator") {
+      Expect(t, 1, "separator");
+      entry.flags = kMenuSeparator;
+      states = 1;
+    } else {
+      Fail("unknown menu line \"" + t[0].text + "\"");
+    }
+    for (size_t i = states; i < t.size(); ++i) {
+      std::string state = t[i].kind == TokenKind::Word ? Lower(t[i].text) : "";
+      if (state == "grayed") entry.flags |= 0x1;
+      else if (state == "disabled") entry.flags |= 0x2;
+      else if (state == "checked" && kind == "item") entry.flags |= 0x8;
+      else Fail("unknown item state \"" + t[i].text + "\"");
+    }
+    menu_.back().items.push_back(std::move(entry));
+    if (kind == "popup") menu_.push_back({});  // its items follow until its "end"
+  }
+
+  // Closes an open popup; answers false at the menu's own end, after writing it.
+  bool EndMenuLevel() {
+    if (menu_.back().items.empty()) Fail("a menu or popup holds at least one item");
+    if (menu_.size() > 1) {
+      MenuEntry level = std::move(menu_.back());
+      menu_.pop_back();
+      menu_.back().items.back().items = std::move(level.items);
+      return true;
+    }
+    WriteMenuLevel(menu_.back().items);
+    menu_.clear();
+    return false;
+  }
+
+  void WriteMenuLevel(const std::vector<MenuEntry>& items) {
+    auto u16 = [this](uint16_t v) {
+      current_.bytes.push_back(static_cast<uint8_t>(v & 0xFF));
+      current_.bytes.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    for (size_t i = 0; i < items.size(); ++i) {
+      const MenuEntry& e = items[i];
+      u16(static_cast<uint16_t>(e.flags | (i + 1 == items.size() ? kMenuEnd : 0)));
+      if (!(e.flags & kMenuPopup)) u16(e.id);
+      current_.bytes.insert(current_.bytes.end(), e.text.begin(), e.text.end());
+      current_.bytes.push_back(0);
+      if (e.flags & kMenuPopup) WriteMenuLevel(e.items);
+    }
   }
 
   std::string Ansi(const Token& token) const {
@@ -443,6 +523,7 @@ class Compiler {
   int line_ = 0;
   Block block_ = Block::None;
   DialogBlock dialog_;
+  std::vector<MenuEntry> menu_;  // the levels of the open menu block, outermost first
   int blockLine_ = 0;
   Resource current_;
   CompiledScript out_;

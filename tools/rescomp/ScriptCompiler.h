@@ -22,7 +22,10 @@
 //       fixed <n> "..." [fill "c"]   the text, a NUL, then the fill byte (default 0) up to n bytes
 //       hex <bytes>...   bytes in hexadecimal       zeros <n>    n zero bytes
 //       file "path"      a file's bytes, the path relative to the script
-//   menu <id|name>              fields as for "resource", then "end": a menu (kind #4)
+//   menu <id|name>              a menu (kind #4), lines then "end":
+//       item <id> "text" [grayed|disabled|checked]...
+//       separator
+//       popup "text" [grayed|disabled]    its items, then "end"
 //   accelerators <id|name>      fields as for "resource", then "end": an accelerator table (kind #9)
 //
 // An id is a number from 0 to 65535; a name is a quoted text or a bare word.
