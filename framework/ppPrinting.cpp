@@ -1,0 +1,175 @@
+#include "framework/ppPrinting.h"
+
+#include <algorithm>
+
+#include "foundation/CurrentFolder.h"
+#include "foundation/FileDialogs.h"
+#include "foundation/TextsById.h"
+#include "framework/PrintJobSettings.h"
+#include "framework/ppDC.h"
+#include "framework/ppPrintingAbortDialog.h"
+#include "framework/ppWindow.h"
+#include "platform/MessageBox.h"
+#include "platform/Printing.h"
+
+using namespace plat;
+
+namespace {
+
+// Back to the program folder after the dialog; relative settings paths rely on it.
+void RestoreProgramFolder() {
+  if (!ProgramFolder.empty()) SetCurrentDir(ProgramFolder);
+}
+
+// Hundredths of a millimetre (or thousandths of an inch) to printer pixels.
+int32_t MarginPixels(int32_t margin, int32_t dotsPerInch, bool inches) {
+  const int64_t per = inches ? 1000 : 2540;
+  return static_cast<int32_t>(int64_t(margin) * dotsPerInch / per);
+}
+
+}  // namespace
+
+ppPrinting::ppPrinting(ppWindow* window) : window_(window) {}
+
+ppPrinting::~ppPrinting() {
+  if (record_.hDevMode) FreeDevMode(record_.hDevMode);
+}
+
+int32_t ppPrinting::GetPageCount() { return 1; }
+
+bool ppPrinting::PrintPage(int32_t page, ppDC* dc) {
+  if (window_ && dc) window_->Print(*dc, page);
+  return page < GetPageCount();
+}
+
+bool ppPrinting::RunPrintDialog(int32_t orientation) {
+  if (record_.hDevMode) FreeDevMode(record_.hDevMode);
+  record_ = PRINTDLGA{};
+  ReadPrintSettings(settingsPath_, &record_);
+  record_.lStructSize = PrintSettingsFile::kRecordSize;
+  record_.hwndOwner = window_ ? window_->GetHWND() : nullptr;
+  if (!record_.hDevMode) {
+    record_.Flags = PD_RETURNDEFAULT;
+    PrintDlgA(&record_);
+  }
+  if (record_.hDevMode && (orientation == kPortrait || orientation == kLandscape)) {
+    record_.hDevMode->dmOrientation = static_cast<int16_t>(orientation);
+  }
+  record_.Flags = PD_RETURNDC;
+  if (PrintDlgA(&record_)) return true;
+  if (CommDlgExtendedError() == kNoDefaultPrinter) {
+    MessageBoxA(record_.hwndOwner, "No default printer selected.", "Print", MB_ICONHAND);
+  }
+  return false;
+}
+
+HDC ppPrinting::PrinterContext() {
+  HDC chosen = record_.hDC;
+  if (chosen && PrinterOf(chosen)) return chosen;
+  // A dialog that answers a plain page context: make the printer context its choice stands for.
+  if (chosen) DeleteDC(chosen);
+  PrinterSetup setup;
+  if (record_.hDevMode) setup.orientation = record_.hDevMode->dmOrientation;
+  setup.copies = std::max<int32_t>(1, record_.nCopies);
+  record_.hDC = CreatePrinterDC(setup);
+  return record_.hDC;
+}
+
+void ppPrinting::ComputePrintableRect(HDC printer) {
+  const int32_t dpiX = GetPrinterDeviceCaps(printer, LOGPIXELSX);
+  const int32_t dpiY = GetPrinterDeviceCaps(printer, LOGPIXELSY);
+  const int32_t offsetX = GetPrinterDeviceCaps(printer, PHYSICALOFFSETX);
+  const int32_t offsetY = GetPrinterDeviceCaps(printer, PHYSICALOFFSETY);
+  const int32_t paperWidth = GetPrinterDeviceCaps(printer, PHYSICALWIDTH);
+  const int32_t paperHeight = GetPrinterDeviceCaps(printer, PHYSICALHEIGHT);
+  RECT margins{0, 0, 0, 0};
+  bool inches = false;
+  if (window_) {
+    margins = window_->PageSetupRecord().rtMargin;
+    inches = (window_->PageSetupRecord().Flags & PSD_INTHOUSANDTHSOFINCHES) != 0;
+  }
+  printable_.left = MarginPixels(margins.left, dpiX, inches) - offsetX;
+  printable_.top = MarginPixels(margins.top, dpiY, inches) - offsetY;
+  printable_.right = paperWidth - MarginPixels(margins.right, dpiX, inches) - offsetX;
+  printable_.bottom = paperHeight - MarginPixels(margins.bottom, dpiY, inches) - offsetY;
+}
+
+ppDC* ppPrinting::BeginPrint(int32_t orientation) {
+  const bool chosen = RunPrintDialog(orientation);
+  HDC printer = chosen ? PrinterContext() : nullptr;
+  RestoreProgramFolder();
+  if (!printer) {
+    EndPrint(nullptr);
+    return nullptr;
+  }
+  if (record_.hDevMode) {
+    ComputePrintableRect(printer);
+    WritePrintSettings(settingsPath_, record_);
+  }
+  // One logical unit per pixel: the scale of 1.0 over the isotropic mapping.
+  constexpr int32_t kScale = 1;
+  SetMapMode(printer, MM_ISOTROPIC);
+  SetWindowExtEx(printer, 10, 10, nullptr);
+  SetViewportExtEx(printer, 10 * kScale, 10 * kScale, nullptr);
+  return new ppDC(printer);
+}
+
+void ppPrinting::PrintDocument(int32_t orientation) {
+  ppDC* dc = BeginPrint(orientation);
+  if (!dc) return;
+  HDC printer = record_.hDC;
+  Vcon::WString name(u"Zelvo Pro Opstilling");
+  GetTextById(kDocumentNameText, name);
+  DOCINFOW info;
+  info.cbSize = kDocInfoSize;
+  info.lpszDocName = name.c_str();
+  if (StartDocW(printer, &info) > 0) {
+    RestoreProgramFolder();
+    ppPrintingAbortDialog& abort = ppPrintingAbortDialog::Instance();
+    abort.Open(window_ ? window_->GetHWND() : nullptr, name);
+    RunCopies(dc, printer);
+    abort.Close();
+  }
+  EndPrint(dc);
+}
+
+void ppPrinting::RunCopies(ppDC* dc, HDC printer) {
+  const int32_t copies = std::max<int32_t>(1, record_.nCopies);
+  bool stopped = false;
+  for (int32_t copy = 0; copy < copies && !stopped; ++copy) {
+    if (StartPage(printer) <= 0) {
+      stopped = true;
+      break;
+    }
+    SetAbortProc(printer, &ppPrintingAbortDialog::AbortProc);
+    int32_t page = 1;
+    while (PrintPage(page, dc)) {
+      ++page;
+      if (EndPage(printer) <= 0 || StartPage(printer) <= 0) {
+        stopped = true;
+        break;
+      }
+    }
+    if (!stopped && EndPage(printer) <= 0) stopped = true;
+  }
+  // Cancel in the "Printing" dialog (or a failing page) ends the job without a document.
+  if (stopped) {
+    AbortDoc(printer);
+  } else {
+    EndDoc(printer);
+  }
+}
+
+void ppPrinting::EndPrint(ppDC* dc) {
+  delete dc;
+  if (record_.hDC) {
+    if (PrinterOf(record_.hDC)) {
+      DeletePrinterDC(record_.hDC);
+    } else {
+      DeleteDC(record_.hDC);
+    }
+    record_.hDC = nullptr;
+  }
+  if (record_.hDevMode) FreeDevMode(record_.hDevMode);
+  record_.hDevMode = nullptr;
+}

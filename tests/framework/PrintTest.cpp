@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "framework/PrintJobSettings.h"
+#include "framework/ppDC.h"
+#include "framework/ppPrinting.h"
+#include "framework/ppPrintingAbortDialog.h"
+#include "framework/ppWindow.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Controls.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/MessageBox.h"
+#include "platform/Printing.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+using namespace plat;
+namespace fs = std::filesystem;
+
+// Pages of a PDF file: its page objects.
+int32_t PdfPageCount(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  int32_t pages = 0;
+  for (size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1)) {
+    if (pdf.compare(at, 12, "/Type /Pages") != 0) ++pages;
+  }
+  return pages;
+}
+
+// A window's printing that logs its pages and what it sees while they print.
+class PageLog : public ppPrinting {
+ public:
+  using ppPrinting::ppPrinting;
+  bool PrintPage(int32_t page, ppDC* dc) override {
+    pages.push_back(page);
+    ownerEnabledDuringJob = IsWindowEnabled(Window()->GetHWND()) != 0;
+    paperWidth = GetPrinterDeviceCaps(dc->GetHDC(), PHYSICALWIDTH);
+    paperHeight = GetPrinterDeviceCaps(dc->GetHDC(), PHYSICALHEIGHT);
+    HWND abort = ppPrintingAbortDialog::Instance().Window();
+    if (abort) {
+      char16_t text[128] = {};
+      GetDlgItemTextW(abort, ppPrintingAbortDialog::kMessageItem, text, 128);
+      abortMessage = text;
+      char caption[64] = {};
+      GetWindowTextA(abort, caption, 64);
+      abortCaption = caption;
+      if (cancelAtPage == page) PostMessageW(abort, WM_COMMAND, IDCANCEL, 0);  // the user presses Cancel
+    }
+    return page < lastPage;
+  }
+  std::vector<int32_t> pages;
+  int32_t lastPage = 2;
+  int32_t cancelAtPage = 0;
+  bool ownerEnabledDuringJob = true;
+  int32_t paperWidth = 0;
+  int32_t paperHeight = 0;
+  std::u16string abortMessage;
+  std::string abortCaption;
+};
+
+class Printing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HeadlessBackend::Reset();
+    ClearMessageBoxLog();
+    folder_ = fs::temp_directory_path() / ("planner-print-" + std::to_string(::getpid()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    const char* previous = std::getenv("XDG_DOCUMENTS_DIR");
+    previousDocuments_ = previous ? previous : "";
+    hadDocuments_ = previous != nullptr;
+    ::setenv("XDG_DOCUMENTS_DIR", folder_.c_str(), 1);
+    WNDCLASSA wc;
+    wc.lpfnWndProc = ppWindow::ChildProc;
+    wc.lpszClassName = "ZelvCtrl";
+    RegisterClassA(&wc);
+    window_ = new ppWindow();
+    ppWindow::SetObjectUnderConstruction(window_);
+    hwnd_ = CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
+                            nullptr);
+    window_->SetOwnsWindow(true);
+    HeadlessBackend::RunUntilIdle();
+  }
+  void TearDown() override {
+    HeadlessBackend::SetIdleScript(nullptr);
+    delete window_;
+    HeadlessBackend::Reset();
+    if (hadDocuments_) {
+      ::setenv("XDG_DOCUMENTS_DIR", previousDocuments_.c_str(), 1);
+    } else {
+      ::unsetenv("XDG_DOCUMENTS_DIR");
+    }
+    fs::remove_all(folder_);
+  }
+  std::u16string SettingsPath() const { return (folder_ / "PrintSettings.dat").u16string(); }
+  fs::path Output() const { return folder_ / "Zelvo Pro Opstilling.pdf"; }
+  // Answers the print dialog once: `copies` (0 leaves them) then OK; the copies it showed are kept.
+  void AnswerPrintDialog(int32_t copies, bool ok = true) {
+    answered_ = false;
+    HeadlessBackend::SetIdleScript([this, copies, ok]() {
+      HWND dialog = FindWindowA(kDialogClassName, "Print");
+      if (!dialog || answered_) return false;
+      answered_ = true;
+      BOOL translated = 0;
+      shownCopies_ = static_cast<int32_t>(GetDlgItemInt(dialog, kPrintCopiesItem, &translated, 0));
+      if (copies > 0) SetDlgItemInt(dialog, kPrintCopiesItem, static_cast<UINT>(copies), 0);
+      SendMessageW(dialog, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+      return true;
+    });
+  }
+
+  fs::path folder_;
+  std::string previousDocuments_;
+  bool hadDocuments_ = false;
+  ppWindow* window_ = nullptr;
+  HWND hwnd_ = nullptr;
+  bool answered_ = false;
+  int32_t shownCopies_ = 0;
+};
+
+TEST_F(Printing, EveryCopyRunsThePagesFromPageOneIntoOneDocumentWithinTheMargins) {
+  PageLog printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  AnswerPrintDialog(3);
+  printing.PrintDocument(ppPrinting::kPortrait);
+  EXPECT_TRUE(answered_);
+  EXPECT_EQ(printing.pages, (std::vector<int32_t>{1, 2, 1, 2, 1, 2}));
+  ASSERT_TRUE(fs::exists(Output()));
+  EXPECT_EQ(PdfPageCount(Output()), 6);
+  // The "Printing" dialog stood over the disabled window while the job ran, and is gone.
+  EXPECT_FALSE(printing.ownerEnabledDuringJob);
+  EXPECT_EQ(printing.abortMessage, u"Printing Zelvo Pro Opstilling");
+  EXPECT_EQ(printing.abortCaption, "Print");
+  EXPECT_TRUE(IsWindowEnabled(hwnd_));
+  EXPECT_EQ(ppPrintingAbortDialog::Instance().Window(), nullptr);
+  EXPECT_TRUE(MessageBoxLog().empty());
+  // The page set-up defaults: 25 mm at the sides, 30 mm at top and bottom, at 300 dots per inch.
+  const RECT& r = printing.PrintableRect();
+  EXPECT_EQ(r.left, 2500 * 300 / 2540);
+  EXPECT_EQ(r.top, 3000 * 300 / 2540);
+  EXPECT_EQ(r.right, printing.paperWidth - 2500 * 300 / 2540);
+  EXPECT_EQ(r.bottom, printing.paperHeight - 3000 * 300 / 2540);
+  EXPECT_LT(printing.paperWidth, printing.paperHeight);
+}
+
+TEST_F(Printing, ConfirmedSettingsAreKeptForTheNextPrint) {
+  EXPECT_FALSE(fs::exists(SettingsPath()));
+  PageLog first(window_);
+  first.SetPrintSettingsPath(SettingsPath());
+  first.lastPage = 1;
+  AnswerPrintDialog(2);
+  first.PrintDocument(ppPrinting::kLandscape);
+  EXPECT_EQ(shownCopies_, 1);  // the default printer's settings
+  ASSERT_TRUE(fs::exists(SettingsPath()));
+  EXPECT_GT(first.paperWidth, first.paperHeight);
+
+  PageLog second(window_);
+  second.SetPrintSettingsPath(SettingsPath());
+  second.lastPage = 1;
+  AnswerPrintDialog(0);
+  second.PrintDocument(0);  // keeps the printer's orientation
+  EXPECT_EQ(shownCopies_, 2);
+  EXPECT_EQ(second.pages, (std::vector<int32_t>{1, 1}));
+  EXPECT_GT(second.paperWidth, second.paperHeight);
+}
+
+TEST_F(Printing, CancelInThePrintingDialogStopsTheJobAndLeavesNoDocument) {
+  PageLog printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  printing.lastPage = 100;
+  printing.cancelAtPage = 2;
+  AnswerPrintDialog(0);
+  printing.PrintDocument(ppPrinting::kPortrait);
+  ASSERT_FALSE(printing.pages.empty());
+  EXPECT_LE(printing.pages.back(), 3);
+  EXPECT_FALSE(fs::exists(Output()));
+  EXPECT_TRUE(IsWindowEnabled(hwnd_));
+  EXPECT_FALSE(ppPrintingAbortDialog::Instance().UserAborted());
+}
+
+TEST_F(Printing, ACancelledDialogPrintsNothingAndAMissingPrinterIsReported) {
+  PageLog printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  AnswerPrintDialog(0, false);
+  printing.PrintDocument(ppPrinting::kPortrait);
+  EXPECT_TRUE(printing.pages.empty());
+  EXPECT_TRUE(MessageBoxLog().empty());
+  EXPECT_FALSE(fs::exists(SettingsPath()));
+
+  HeadlessBackend::SetIdleScript([]() {
+    HWND dialog = FindWindowA(kDialogClassName, "Print");
+    if (!dialog) return false;
+    SetCommDlgExtendedError(ppPrinting::kNoDefaultPrinter);
+    EndDialog(dialog, IDCANCEL);
+    return true;
+  });
+  EXPECT_EQ(printing.BeginPrint(ppPrinting::kPortrait), nullptr);
+  auto boxes = MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, u"No default printer selected.");
+  EXPECT_EQ(boxes[0].caption, u"Print");
+  EXPECT_EQ(boxes[0].style, MB_ICONHAND);
+}
+
+TEST_F(Printing, TheDefaultPageAnswerEndsAfterThePageCount) {
+  ppPrinting printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  EXPECT_EQ(printing.GetPageCount(), 1);
+  AnswerPrintDialog(0);
+  printing.PrintDocument(ppPrinting::kPortrait);
+  ASSERT_TRUE(fs::exists(Output()));
+  EXPECT_EQ(PdfPageCount(Output()), 1);
+}
+
+TEST(PrintRecords, TheRecordIsStoredInItsFixedLayoutWithoutHandles) {
+  PRINTDLGA record;
+  record.hwndOwner = reinterpret_cast<HWND>(0x1234);
+  record.Flags = 0x01020304;
+  record.nFromPage = 2;
+  record.nToPage = 9;
+  record.nMinPage = 1;
+  record.nMaxPage = 12;
+  record.nCopies = 3;
+  PrintSettingsFile::Record bytes = StorePrintRecord(record);
+  EXPECT_EQ(bytes[0], 66);
+  for (int i = 4; i < 20; ++i) EXPECT_EQ(bytes[i], 0) << i;
+  EXPECT_EQ(bytes[20], 0x04);
+  EXPECT_EQ(bytes[23], 0x01);
+  EXPECT_EQ(bytes[24], 2);
+  EXPECT_EQ(bytes[26], 9);
+  EXPECT_EQ(bytes[30], 12);
+  EXPECT_EQ(bytes[32], 3);
+  for (int i = 34; i < 66; ++i) EXPECT_EQ(bytes[i], 0) << i;
+  PRINTDLGA back;
+  back.lStructSize = 0;
+  LoadPrintRecord(bytes, &back);
+  EXPECT_EQ(back.lStructSize, 66u);
+  EXPECT_EQ(back.Flags, 0x01020304u);
+  EXPECT_EQ(back.nToPage, 9);
+  EXPECT_EQ(back.nCopies, 3);
+  EXPECT_EQ(back.hwndOwner, nullptr);
+}
+
+}  // namespace
