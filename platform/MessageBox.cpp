@@ -65,6 +65,14 @@ int32_t MessageBoxW(const void* owner, const char16_t* text, const char16_t* cap
                 caption ? std::u16string(caption) : std::u16string(), style);
 }
 
+int32_t MessageBoxExA(const void* owner, const char* text, const char* caption, uint32_t style, uint16_t) {
+  return MessageBoxA(owner, text, caption, style);
+}
+
+int32_t MessageBoxExW(const void* owner, const char16_t* text, const char16_t* caption, uint32_t style, uint16_t) {
+  return MessageBoxW(owner, text, caption, style);
+}
+
 std::vector<MessageBoxRecord> MessageBoxLog() {
   BoxLog& log = Log();
   std::lock_guard lock(log.mutex);

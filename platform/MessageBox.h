@@ -63,6 +63,12 @@ int32_t MessageBoxA(const void* owner, const char* text, const char* caption, ui
 // Shows a box with UTF-16 texts.
 int32_t MessageBoxW(const void* owner, const char16_t* text, const char16_t* caption, uint32_t style);
 
+// The same with a language for the buttons' texts (0x0400: the user's default); the layer's buttons
+// are in English whatever the language.
+int32_t MessageBoxExA(const void* owner, const char* text, const char* caption, uint32_t style, uint16_t language);
+int32_t MessageBoxExW(const void* owner, const char16_t* text, const char16_t* caption, uint32_t style,
+                      uint16_t language);
+
 // The boxes shown since the log was last cleared, oldest first.
 std::vector<MessageBoxRecord> MessageBoxLog();
 void ClearMessageBoxLog();

@@ -105,7 +105,7 @@ TEST_F(DrawnMessageBoxes, MessageBoxCallsDrawTheirBoxesWhenAskedAndStayLogged) {
   EXPECT_EQ(MessageBoxW(nullptr, u"Delete the wall?", u"Room", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION), IDNO);
   EXPECT_EQ(seenText, u"Delete the wall?") << "the box was drawn and waited for the user";
   QueueMessageBoxAnswer(IDYES);
-  EXPECT_EQ(MessageBoxA(nullptr, "Again?", "Room", MB_YESNO), IDYES);
+  EXPECT_EQ(MessageBoxExA(nullptr, "Again?", "Room", MB_YESNO, 0x0400), IDYES);
   UseDrawnMessageBoxes(false);
   auto log = MessageBoxLog();
   ASSERT_EQ(log.size(), 2u);
