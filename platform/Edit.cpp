@@ -34,6 +34,22 @@ int32_t NearestColumn(HWND window, const std::u16string& row, int32_t x) {
   return column;
 }
 
+bool IsWordChar(char16_t c) { return c != u' ' && c != u'\t' && c != u'\r' && c != u'\n'; }
+
+// The start of the word before `at` (Ctrl+Left), skipping blanks first.
+int32_t WordStart(const std::u16string& text, int32_t at) {
+  while (at > 0 && !IsWordChar(text[static_cast<size_t>(at - 1)])) --at;
+  while (at > 0 && IsWordChar(text[static_cast<size_t>(at - 1)])) --at;
+  return at;
+}
+
+// The end of the word at or after `at` (Ctrl+Right), skipping blanks first.
+int32_t WordEnd(const std::u16string& text, int32_t at) {
+  while (at < Length(text) && !IsWordChar(text[static_cast<size_t>(at)])) ++at;
+  while (at < Length(text) && IsWordChar(text[static_cast<size_t>(at)])) ++at;
+  return at;
+}
+
 bool HasFrame(HWND window) {
   auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
   auto ex = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
@@ -153,12 +169,14 @@ LRESULT Edit::KeyDown(HWND window, EditState& state, WPARAM key) {
   int32_t caret = state.caret;
   switch (static_cast<int32_t>(key)) {
     case VK_LEFT:
+      if (ControlDown()) return MoveCaret(window, state, WordStart(text, caret), shift), 0;
       if (state.anchor != caret && !shift) return MoveCaret(window, state, std::min(state.anchor, caret), false), 0;
       if (caret >= 2 && text[static_cast<size_t>(caret - 1)] == u'\n' && text[static_cast<size_t>(caret - 2)] == u'\r')
         --caret;
       MoveCaret(window, state, caret - 1, shift);
       return 0;
     case VK_RIGHT:
+      if (ControlDown()) return MoveCaret(window, state, WordEnd(text, caret), shift), 0;
       if (state.anchor != caret && !shift) return MoveCaret(window, state, std::max(state.anchor, caret), false), 0;
       if (caret + 1 < Length(text) && text[static_cast<size_t>(caret)] == u'\r') ++caret;
       MoveCaret(window, state, caret + 1, shift);
@@ -353,8 +371,16 @@ LRESULT Edit::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return KeyDown(window, *state, wParam);
     case WM_CHAR:
       return Character(window, *state, static_cast<char16_t>(wParam));
+    case WM_LBUTTONDBLCLK: {
+      // A double click selects the word under the pointer.
+      std::u16string text = Text(window);
+      int32_t at = PositionAt(window, *state, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      int32_t end = at < Length(text) && IsWordChar(text[static_cast<size_t>(at)]) ? WordEnd(text, at) : at;
+      int32_t start = at > 0 && IsWordChar(text[static_cast<size_t>(at - 1)]) ? WordStart(text, at) : at;
+      SetSelection(window, *state, start, end);
+      return 0;
+    }
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
       if (GetFocus() != window) SetFocus(window);
       MoveCaret(window, *state, PositionAt(window, *state, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), ShiftDown());
       state->tracking = true;

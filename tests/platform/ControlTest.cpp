@@ -174,6 +174,23 @@ TEST_F(Controls, EditsTypeSelectCutAndPaste) {
   EXPECT_EQ(Text(edit), u"lhel");
   Press(VK_DELETE);
   EXPECT_EQ(Text(edit), u"lel");
+  // Ctrl+arrows go by words; a double click selects the word under the pointer.
+  SetWindowTextW(edit, u"oak  beech walnut");
+  HeadlessBackend::Key(VK_CONTROL, true);
+  Press(VK_RIGHT);
+  Press(VK_RIGHT);
+  HeadlessBackend::Key(VK_CONTROL, false);
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 10u);
+  HeadlessBackend::Key(VK_CONTROL, true);
+  Press(VK_LEFT);
+  HeadlessBackend::Key(VK_CONTROL, false);
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 5u);
+  SendMessageW(edit, WM_LBUTTONDBLCLK, 0, MAKELPARAM(6, 5));  // within "oak"
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 3u);
   // A single line keeps pasted text to its first line.
   Clipboard::SetText(u"ab\r\ncd");
   SendMessageW(edit, EM_SETSEL, 0, -1);
