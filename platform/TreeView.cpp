@@ -163,14 +163,17 @@ bool Select(HWND control, TreeState& s, Node* n, UINT action) {
   Describe(s.selected, change.itemOld);
   Describe(n, change.itemNew);
   if (Notify(control, &change, s.unicode ? TVN_SELCHANGINGW : TVN_SELCHANGINGA)) return false;
-  if (!(s.live.count(n) || !n) || StateOf(control) != &s) return false;
+  // The parent may have destroyed the control, or deleted the item, while it was asked.
+  if (StateOf(control) != &s || (n && !s.live.count(n))) return false;
   Node* old = s.selected;
   s.selected = n;
   if (action != TVC_UNKNOWN && (Style(control) & TVS_SINGLEEXPAND)) {
     for (Node* o = old; o && !IsAncestor(o, n); o = o->parent) {
       if (o->expanded) Expand(control, s, o, TVE_COLLAPSE, true);
+      if (StateOf(control) != &s || !s.live.count(o) || (n && !s.live.count(n))) return true;  // changed meanwhile
     }
     if (n && !n->children.empty() && !n->expanded) Expand(control, s, n, TVE_EXPAND, true);
+    if (StateOf(control) != &s) return true;
   }
   if (n) ScrollIntoView(control, s, n);
   InvalidateRect(control, nullptr, 1);
@@ -189,7 +192,7 @@ bool Expand(HWND control, TreeState& s, Node* n, WPARAM action, bool byUser) {
   change.action = want ? TVE_EXPAND : TVE_COLLAPSE;
   Describe(n, change.itemNew);
   if (byUser && Notify(control, &change, s.unicode ? TVN_ITEMEXPANDINGW : TVN_ITEMEXPANDINGA)) return false;
-  if (!s.live.count(n)) return false;
+  if (StateOf(control) != &s || !s.live.count(n)) return false;
   n->expanded = want;
   if (!want && s.selected && s.selected != n && IsAncestor(n, s.selected)) Select(control, s, n, TVC_UNKNOWN);
   InvalidateRect(control, nullptr, 1);

@@ -23,6 +23,7 @@ struct Heard {
 std::vector<Heard> gHeard;
 bool gRefuseChange = false;
 bool gTakeDoubleClicks = false;
+UINT gDestroyOn = 0;  // a notification on which the host destroys the tree
 LRESULT gNotifyFormat = 0;
 
 LRESULT HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,6 +37,7 @@ LRESULT HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     auto* tree = reinterpret_cast<const NMTREEVIEWA*>(lParam);
     gHeard.push_back({header->code, tree->action, tree->itemNew.lParam, tree->itemOld.lParam});
+    if (header->code == gDestroyOn) DestroyWindow(header->hwndFrom);
     return (header->code == TVN_SELCHANGINGA || header->code == TVN_SELCHANGINGW) && gRefuseChange;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -66,6 +68,7 @@ class TreeViews : public ::testing::Test {
     gRefuseChange = false;
     gTakeDoubleClicks = false;
     gNotifyFormat = 0;
+    gDestroyOn = 0;
     WNDCLASSA wc;
     wc.lpfnWndProc = HostProc;
     wc.lpszClassName = "TreeHost";
@@ -322,6 +325,21 @@ TEST_F(TreeViews, RowsThatDoNotFitScrollWithTheSelectionAndTheWheel) {
   EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[0]);
   SendMessageA(tree_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<uint16_t>(-10 * 120)), 0);
   EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[6]);  // not past the last page
+}
+
+TEST_F(TreeViews, AHostThatDestroysTheTreeWhileToldIsSafe) {
+  for (UINT code : {TVN_SELCHANGINGA, TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDEDA, TVN_SELCHANGEDA}) {
+    HWND tree = CreateWindowExA(0, kTreeViewClass, nullptr, WS_CHILD | WS_VISIBLE | TVS_SINGLEEXPAND, 0, 0, 200,
+                                160, host_, nullptr, nullptr, nullptr);
+    TVINSERTSTRUCTA insert;
+    insert.hParent = TVI_ROOT;
+    LRESULT top = SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+    insert.hParent = reinterpret_cast<HTREEITEM>(top);
+    SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+    gDestroyOn = code;
+    SendMessageA(tree, WM_KEYDOWN, VK_DOWN, 0);  // selects and opens the top item
+    EXPECT_FALSE(IsWindow(tree)) << static_cast<int32_t>(code);
+  }
 }
 
 TEST_F(TreeViews, ImageListsTakeWholeImagesOnly) {
