@@ -96,9 +96,10 @@ bool IsUsable(HWND item) {
 
 bool IsTabStop(HWND item) { return (GetWindowLongPtrA(item, GWL_STYLE) & WS_TABSTOP) && IsUsable(item); }
 
-// The item of the dialog that holds `window` (the window itself, or its ancestor below the dialog).
+// The item that is or holds `window`: the window itself or its ancestor just below the dialog, or
+// below a page of the dialog.
 HWND ItemOf(HWND dialog, HWND window) {
-  while (window && GetParent(window) != dialog) {
+  while (window && GetParent(window) != dialog && !HasClass(GetParent(window), kDialogClassName)) {
     window = GetParent(window);
   }
   return window;
@@ -514,8 +515,19 @@ HWND GetDlgItem(HWND dialog, int32_t id) {
   return nullptr;
 }
 
+namespace {
+// The dialog's items in tab order; the items of a page (a child dialog, shown) stand in its place.
+void CollectTabOrder(HWND parent, std::vector<HWND>& out) {
+  for (HWND item : ChildWindows(parent)) {
+    if (HasClass(item, kDialogClassName) && IsUsable(item)) CollectTabOrder(item, out);
+    else out.push_back(item);
+  }
+}
+}  // namespace
+
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
-  std::vector<HWND> items = ChildWindows(dialog);
+  std::vector<HWND> items;
+  CollectTabOrder(dialog, items);
   auto count = static_cast<int32_t>(items.size());
   int32_t at = -1;
   for (int32_t i = 0; i < count; ++i) {

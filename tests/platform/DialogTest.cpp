@@ -298,6 +298,10 @@ TEST_F(Dialogs, ChildDialogsArePagesInsideTheirParent) {
   EXPECT_EQ(r.right - r.left, placed.right - placed.left) << "a page has no frame";
   EXPECT_NE(GetDlgItem(child, 50), nullptr);
   EXPECT_EQ(CreateDialogIndirectParamW(nullptr, &page, nullptr, TestDialogProc, 0), nullptr) << "a page needs a parent";
+  // Tab goes into the page after the dialog's own items and out of it again.
+  EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, 7), 0), GetDlgItem(child, 50));
+  EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(child, 50), 0), GetDlgItem(dialog, IDOK));
+  EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, IDOK), 1), GetDlgItem(child, 50));
   DestroyWindow(dialog);
   EXPECT_FALSE(IsWindow(child));
 }
