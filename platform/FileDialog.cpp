@@ -261,7 +261,9 @@ bool FileDialog::Accept(HWND dialog) {
     if (MessageBoxW(dialog, text.c_str(), WindowText(dialog).c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
       return false;
   }
-  return Deliver(path) || true;  // a buffer too small still ends the dialog, with the error set
+  // A buffer too small for the path still ends the dialog: Run then fails with the error set.
+  Deliver(path);
+  return true;
 }
 
 INT_PTR FileDialog::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <thread>
 
 #include "platform/AnsiCodePage.h"
 #include "platform/TextRenderer.h"
@@ -23,8 +24,8 @@ std::u16string Text(const char* s) { return s ? WidenAnsi(s) : std::u16string();
 
 bool IsLink(const std::u16string& target) { return target.find(u"://") != std::u16string::npos || target.rfind(u"mailto:", 0) == 0; }
 
-// Starts xdg-open on the target and does not wait for it (a second child reaps nothing: the opener
-// ends at once and is waited for here).
+// Starts xdg-open on the target; a detached thread reaps it, so the user interface never waits for
+// the program that opens the document.
 void Launch(std::u16string target, const std::u16string& directory) {
   if (!IsLink(target)) {
     if (!target.empty() && target[0] != u'\\' && target[0] != u'/' && !directory.empty()) target = directory + u"\\" + target;
@@ -35,8 +36,10 @@ void Launch(std::u16string target, const std::u16string& directory) {
   char* argv[] = {program, argument.data(), nullptr};
   pid_t child = 0;
   if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) == 0) {
-    int status = 0;
-    waitpid(child, &status, 0);
+    std::thread([child] {
+      int status = 0;
+      waitpid(child, &status, 0);
+    }).detach();
   }
 }
 
