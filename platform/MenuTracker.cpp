@@ -36,6 +36,13 @@ bool Enabled(const MenuItem& item) { return !(item.state & (MF_GRAYED | MF_DISAB
 class MenuLoop {
  public:
   MenuLoop(HWND owner, HMENU bar, UINT flags) : owner_(owner), bar_(bar), flags_(flags) {}
+  // Also when a window procedure's exception leaves the loop: no popup stays, and menus open again.
+  ~MenuLoop() {
+    CloseTo(0);
+    if (gRunning == this) gRunning = nullptr;
+  }
+  MenuLoop(const MenuLoop&) = delete;
+  MenuLoop& operator=(const MenuLoop&) = delete;
 
   // Runs until an item is chosen or the menu is cancelled; answers the chosen id or 0.
   int32_t Run() {

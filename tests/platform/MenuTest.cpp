@@ -306,6 +306,29 @@ TEST_F(Menus, PopupMenusAnswerTheCommandOrPostItAndWalkIntoSubmenus) {
   EXPECT_FALSE(IsMenu(more));
 }
 
+TEST_F(Menus, AnExceptionFromTheOwnerLeavesNoPopupBehind) {
+  gOnMessage = [&](UINT message, WPARAM) {
+    if (message == WM_INITMENUPOPUP) throw int32_t{-50};  // the framework throws bare error numbers
+  };
+  HMENU popup = GetSubMenu(menu_, 0);
+  EXPECT_THROW(TrackPopupMenu(popup, 0, 10, 10, 0, frame_, nullptr), int32_t);
+  HeadlessBackend::Key(VK_MENU, true);
+  HeadlessBackend::Key(VK_MENU, false);
+  HeadlessBackend::Key(VK_DOWN, true);  // the loop runs; opening File throws out of it
+  EXPECT_THROW(HeadlessBackend::RunUntilIdle(), int32_t);
+  gOnMessage = nullptr;
+  EXPECT_EQ(WindowManager::Instance().TopLevels().size(), 1u);
+  HeadlessBackend::SetIdleScript([&] {
+    static int calls = 0;
+    if (calls++ > 0) return false;
+    HeadlessBackend::Key(VK_DOWN, true);
+    HeadlessBackend::Key(VK_RETURN, true);
+    return true;
+  });
+  EXPECT_EQ(TrackPopupMenu(popup, TPM_RETURNCMD, 10, 10, 0, frame_, nullptr), 11);  // menus still work
+  EXPECT_EQ(Kinds().back(), static_cast<UINT>(WM_INITMENUPOPUP));
+}
+
 TEST_F(Menus, SystemMenuChoicesArriveAsSystemCommands) {
   HMENU system = GetSystemMenu(frame_, 0);
   EXPECT_EQ(GetSystemMenu(frame_, 0), system);
