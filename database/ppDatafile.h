@@ -141,7 +141,6 @@ class ppDatafile : public iProperty {
   char* GetRecordBuffer() const { return buffer_; }
   int32_t CurrentRecordId() const { return currentId_; }
   void SetCurrentRecordId(int32_t id) { currentId_ = id; }
-  void SetCurrentIndex(int32_t i) { currentIndex_ = i; }
   int32_t FieldCount() const;
   dbDatafile& File() const { return *file_; }
   ppDatabase& Database() const { return database_; }
