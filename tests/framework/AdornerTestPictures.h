@@ -1,5 +1,6 @@
-// Pictures made in memory and an application that hands them out, for the tests of buttons,
-// adorners and dialogs: no bitmap resources are needed.
+// Pictures made in memory, an application that hands them out, and a visible window bound to a
+// window object, for the tests of buttons, adorners, scrolling, dialogs, printing and element
+// panels: no bitmap resources are needed.
 #pragma once
 
 #include <cstring>
@@ -11,6 +12,9 @@
 #include "foundation/ProcessServices.h"
 #include "framework/ppApplication.h"
 #include "framework/ppPicture.h"
+#include "framework/ppWindow.h"
+#include "platform/HeadlessBackend.h"
+#include "platform/WindowApi.h"
 
 namespace adorner_tests {
 
@@ -62,5 +66,20 @@ class TestApplication : public ppApplication {
     return it == map.end() ? nullptr : it->second.get();
   }
 };
+
+// A visible child-class window of `width` x `height` at the screen's origin, bound to `object`, which
+// owns it from then on; the queue is run dry.
+inline plat::HWND MakeObjectWindow(ppWindow* object, int32_t width, int32_t height) {
+  plat::WNDCLASSA wc;
+  wc.lpfnWndProc = ppWindow::ChildProc;
+  wc.lpszClassName = "ZelvCtrl";
+  plat::RegisterClassA(&wc);
+  ppWindow::SetObjectUnderConstruction(object);
+  plat::HWND hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, width, height,
+                                          nullptr, nullptr, nullptr, nullptr);
+  object->SetOwnsWindow(true);
+  plat::HeadlessBackend::RunUntilIdle();
+  return hwnd;
+}
 
 }  // namespace adorner_tests

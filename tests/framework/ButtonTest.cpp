@@ -39,15 +39,8 @@ class Buttons : public ::testing::Test {
     ppView::ResetClickPoint();
     app_ = std::make_unique<TestApplication>();
     for (int s = 0; s < 4; ++s) app_->pictures[kPictures + s] = SolidPicture(20, 10, kStateColours[s]);
-    WNDCLASSA wc;
-    wc.lpfnWndProc = ppWindow::ChildProc;
-    wc.lpszClassName = "ZelvCtrl";
-    RegisterClassA(&wc);
     window_ = new ppWindow();
-    ppWindow::SetObjectUnderConstruction(window_);
-    hwnd_ = CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                            nullptr);
-    window_->SetOwnsWindow(true);
+    hwnd_ = adorner_tests::MakeObjectWindow(window_, 300, 200);
     owner_ = new Owner(window_);
     HeadlessBackend::RunUntilIdle();
   }

@@ -16,6 +16,7 @@
 #include "platform/HeadlessBackend.h"
 #include "platform/ResourceRegistry.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Surface.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -28,6 +29,7 @@ constexpr int32_t kEdit = 100;
 constexpr int32_t kCombo = 101;
 constexpr int32_t kCheck = 102;
 constexpr int32_t kButton = 103;
+constexpr int32_t kDrawn = 104;
 
 // The test's dialog template and string list, registered once for the process.
 void RegisterTestResources() {
@@ -42,6 +44,7 @@ void RegisterTestResources() {
   dialog.Add("COMBOBOX", u"", kCombo, 5, 20, 100, 60, WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST);
   dialog.Add("BUTTON", u"Check", kCheck, 5, 35, 100, 12, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX);
   dialog.Add("BUTTON", u"Go", kButton, 5, 50, 40, 14, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
+  dialog.Add("BUTTON", u"", kDrawn, 60, 50, 30, 14, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW);
   dialog.Add("BUTTON", u"OK", IDOK, 100, 60, 40, 14, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
   static const std::vector<uint8_t> bytes = dialog.Serialize();
   ResourceRegistry::Instance().Add("DIALOG", kTemplate, {bytes.data(), bytes.size()});
@@ -266,6 +269,40 @@ TEST_F(Dialogs, ItemCommandsEditsAndDeferredWorkReachTheDialog) {
   HeadlessBackend::RunUntilIdle();
   EXPECT_EQ(gLog, (std::vector<std::string>{"init", "after init", "command 103 page -1", "command 100 page -1",
                                             "swept"}));
+}
+
+// Owner-drawn items: the default paints white; an override gets the item's id and rectangle.
+class DrawingDialog : public TestDialog {
+ public:
+  using TestDialog::TestDialog;
+  void DrawItem(int32_t id, const RECT* rect, ppDC* dc) override {
+    drawnId = id;
+    drawnRect = *rect;
+    dc->SetColorBytes({0, 0, 0});
+    dc->FillRect(*rect);  // black, unless the default then paints over it
+    ppDialog::DrawItem(id, rect, dc);
+  }
+  int32_t drawnId = 0;
+  RECT drawnRect{};
+};
+
+TEST_F(Dialogs, OwnerDrawnItemsAreFilledWhiteByDefault) {
+  DrawingDialog dialog(nullptr);
+  dialog.CreateModeless();
+  HWND item = dialog.GetItem(kDrawn, ppDialog::kSelf);
+  InvalidateRect(item, nullptr, 1);
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(dialog.drawnId, kDrawn);
+  RECT client;
+  GetClientRect(item, &client);
+  EXPECT_EQ(dialog.drawnRect, client);
+  POINT middle{client.right / 2, client.bottom / 2};
+  ClientToScreen(item, &middle);
+  RECT outer;
+  GetWindowRect(dialog.GetWindow(), &outer);
+  Surface* surface = GetWindowSurface(dialog.GetWindow());
+  ASSERT_NE(surface, nullptr);
+  EXPECT_EQ(surface->Pixel(middle.x - outer.left, middle.y - outer.top) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST_F(Dialogs, DeletingAModelessDialogTakesItsWindowAlong) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "database/iProperty.h"
+#include "AdornerTestPictures.h"
 #include "framework/iElementServices.h"
 #include "framework/ppPane.h"
 #include "framework/ppSwitchBoard.h"
@@ -42,15 +43,8 @@ class ElementPanels : public ::testing::Test {
     SetPlacementWarningPresenter([this](ppView* parent, const RECT& rect, int32_t warning, int32_t flag) {
       shown_.push_back({parent, rect, warning, flag});
     });
-    WNDCLASSA wc;
-    wc.lpfnWndProc = ppWindow::ChildProc;
-    wc.lpszClassName = "ZelvCtrl";
-    RegisterClassA(&wc);
     window_ = new ppWindow();
-    ppWindow::SetObjectUnderConstruction(window_);
-    CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-    window_->SetOwnsWindow(true);
-    HeadlessBackend::RunUntilIdle();
+    adorner_tests::MakeObjectWindow(window_, 400, 300);
   }
   void TearDown() override {
     SetPlacementWarningPresenter(nullptr);

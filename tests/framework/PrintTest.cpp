@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "AdornerTestPictures.h"
 #include "framework/PrintJobSettings.h"
 #include "framework/ppDC.h"
 #include "framework/ppPrinting.h"
@@ -80,16 +81,8 @@ class Printing : public ::testing::Test {
     previousDocuments_ = previous ? previous : "";
     hadDocuments_ = previous != nullptr;
     ::setenv("XDG_DOCUMENTS_DIR", folder_.c_str(), 1);
-    WNDCLASSA wc;
-    wc.lpfnWndProc = ppWindow::ChildProc;
-    wc.lpszClassName = "ZelvCtrl";
-    RegisterClassA(&wc);
     window_ = new ppWindow();
-    ppWindow::SetObjectUnderConstruction(window_);
-    hwnd_ = CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                            nullptr);
-    window_->SetOwnsWindow(true);
-    HeadlessBackend::RunUntilIdle();
+    hwnd_ = adorner_tests::MakeObjectWindow(window_, 300, 200);
   }
   void TearDown() override {
     HeadlessBackend::SetIdleScript(nullptr);

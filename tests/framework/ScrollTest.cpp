@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "AdornerTestPictures.h"
 #include "framework/ppDC.h"
 #include "framework/ppPane.h"
 #include "framework/ppScrollBar.h"
@@ -70,16 +71,8 @@ class Scrolling : public ::testing::Test {
   void SetUp() override {
     HeadlessBackend::Reset();
     ppView::ResetClickPoint();
-    WNDCLASSA wc;
-    wc.lpfnWndProc = ppWindow::ChildProc;
-    wc.lpszClassName = "ZelvCtrl";
-    RegisterClassA(&wc);
     window_ = new ppWindow();
-    ppWindow::SetObjectUnderConstruction(window_);
-    hwnd_ = CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
-                            nullptr);
-    window_->SetOwnsWindow(true);
-    HeadlessBackend::RunUntilIdle();
+    hwnd_ = adorner_tests::MakeObjectWindow(window_, 400, 300);
   }
   void TearDown() override {
     delete window_;
