@@ -31,9 +31,7 @@ int32_t MarginPixels(int32_t margin, int32_t dotsPerInch, bool inches) {
 
 ppPrinting::ppPrinting(ppWindow* window) : window_(window) {}
 
-ppPrinting::~ppPrinting() {
-  if (record_.hDevMode) FreeDevMode(record_.hDevMode);
-}
+ppPrinting::~ppPrinting() { EndPrint(nullptr); }
 
 int32_t ppPrinting::GetPageCount() { return 1; }
 
@@ -43,7 +41,7 @@ bool ppPrinting::PrintPage(int32_t page, ppDC* dc) {
 }
 
 bool ppPrinting::RunPrintDialog(int32_t orientation) {
-  if (record_.hDevMode) FreeDevMode(record_.hDevMode);
+  EndPrint(nullptr);  // what a BeginPrint before left
   record_ = PRINTDLGA{};
   ReadPrintSettings(settingsPath_, &record_);
   record_.lStructSize = PrintSettingsFile::kRecordSize;

@@ -28,10 +28,13 @@ class ppPrinting {
   ppPrinting(const ppPrinting&) = delete;
   ppPrinting& operator=(const ppPrinting&) = delete;
 
-  // Runs the print dialog; a printing context (the caller deletes it, then the printer context
-  // EndPrint releases), or null when the user cancelled or there is no printer. Orientation 1
-  // portrait, 2 landscape, anything else the printer's own.
+  // Runs the print dialog; a printing context, or null when the user cancelled or there is no
+  // printer. Orientation 1 portrait, 2 landscape, anything else the printer's own. The context is
+  // handed back to EndPrint, which deletes it and releases the printer.
   ppDC* BeginPrint(int32_t orientation);
+  // Deletes `dc` (may be null) and releases the printer context and the device mode of the last
+  // BeginPrint.
+  void EndPrint(ppDC* dc);
   // The whole job: every copy from page 1 for as long as PrintPage answers that a page follows.
   virtual void PrintDocument(int32_t orientation);
   // Prints page `page` (from 1) into `dc`; answers whether a further page follows. The default
@@ -51,8 +54,6 @@ class ppPrinting {
   // The printer context the dialog's choice stands for.
   plat::HDC PrinterContext();
   void RunCopies(ppDC* dc, plat::HDC printer);
-  // Releases the printing context, the printer context and the device mode.
-  void EndPrint(ppDC* dc);
 
   ppWindow* window_;  // not owned
   plat::PRINTDLGA record_{};

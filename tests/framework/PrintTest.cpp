@@ -203,6 +203,14 @@ TEST_F(Printing, ACancelledDialogPrintsNothingAndAMissingPrinterIsReported) {
   EXPECT_EQ(boxes[0].text, u"No default printer selected.");
   EXPECT_EQ(boxes[0].caption, u"Print");
   EXPECT_EQ(boxes[0].style, MB_ICONHAND);
+
+  AnswerPrintDialog(0);
+  ppDC* dc = printing.BeginPrint(ppPrinting::kPortrait);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_NE(PrinterOf(dc->GetHDC()), nullptr);
+  printing.EndPrint(dc);
+  EXPECT_EQ(printing.PrintRecord().hDC, nullptr);
+  EXPECT_EQ(printing.PrintRecord().hDevMode, nullptr);
 }
 
 TEST_F(Printing, TheDefaultPageAnswerEndsAfterThePageCount) {
