@@ -274,6 +274,10 @@ LRESULT DefaultDialogMessage(HWND dialog, DialogState* state, UINT message, WPAR
     case WM_CLOSE:
       PressCancel(dialog);
       return 0;
+    case WM_NEXTDLGCTL:
+      if (LOWORD(static_cast<uintptr_t>(lParam))) FocusItem(reinterpret_cast<HWND>(wParam));
+      else FocusItem(GetNextDlgTabItem(dialog, ItemOf(dialog, GetFocus()), wParam != 0));
+      return 0;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(state ? state->font : nullptr);
     case DM_GETDEFID: {

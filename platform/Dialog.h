@@ -19,7 +19,9 @@ namespace plat {
 using INT_PTR = intptr_t;
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
-// Dialog messages.
+// Dialog messages. WM_NEXTDLGCTL moves the focus: with lParam's low word set, to the item wParam;
+// otherwise to the next tab stop (the previous one when wParam is not 0).
+constexpr UINT WM_NEXTDLGCTL = 0x0028;
 constexpr UINT DM_GETDEFID = WM_USER + 0;
 constexpr UINT DM_SETDEFID = WM_USER + 1;
 constexpr WORD DC_HASDEFID = 0x534B;

@@ -273,6 +273,17 @@ TEST_F(Dialogs, ItemHelpersReadAndWriteTexts) {
   // Setting an edit's text reports a change to the dialog.
   EXPECT_FALSE(gCommands.empty());
   EXPECT_EQ(gCommands.back(), (std::pair<int32_t, WORD>{11, EN_CHANGE}));
+  // WM_NEXTDLGCTL moves the focus to an item, or along the tab order, selecting an edit's text.
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 10)), 1);
+  EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 10));
+  SendMessageW(dialog, WM_NEXTDLGCTL, 0, 0);
+  EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 11));
+  DWORD from = 9, to = 9;
+  SendDlgItemMessageW(dialog, 11, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 2u) << "the text \"-5\" is selected";
+  SendMessageW(dialog, WM_NEXTDLGCTL, 1, 0);
+  EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 10));
   DestroyWindow(dialog);
 }
 
