@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "framework/ppControlView.h"
 #include "framework/ppDC.h"
 #include "framework/ppSweeper.h"
+#include "framework/ppTabPages.h"
 #include "framework/ppTextButton.h"
 #include "framework/ppViewDialog.h"
 #include "framework/ppWindow.h"
@@ -17,6 +19,7 @@
 #include "platform/ResourceRegistry.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Surface.h"
+#include "platform/TabControl.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -303,6 +306,47 @@ TEST_F(Dialogs, OwnerDrawnItemsAreFilledWhiteByDefault) {
   Surface* surface = GetWindowSurface(dialog.GetWindow());
   ASSERT_NE(surface, nullptr);
   EXPECT_EQ(surface->Pixel(middle.x - outer.left, middle.y - outer.top) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST_F(Dialogs, ItemsOnTabPagesAreReachedByPageAndTheChosenTabShowsItsPage) {
+  TestDialog dialog(nullptr);
+  dialog.CreateModeless();
+  HWND window = dialog.GetWindow();
+  RegisterTabControlClass();
+  HWND tabs = CreateWindowExA(0, kTabControlClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, window, nullptr,
+                              nullptr, nullptr);
+  auto* pages = new ppTabPages(tabs);
+  for (int32_t i = 0; i < 2; ++i) {
+    char16_t name[] = u"Tab";
+    TCITEMW tab;
+    tab.mask = TCIF_TEXT;
+    tab.pszText = name;
+    SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tab));
+    HWND page = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 20, 200, 80, window, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 12, page, reinterpret_cast<HMENU>(intptr_t(kEdit)),
+                    nullptr, nullptr);
+    pages->AddPage(std::make_unique<ppTabPage>(page, 10 + i), 10 + i);
+  }
+  dialog.SetTabPages(pages);
+  pages->SelectPage(0);
+
+  dialog.SetItemText(u"second", kEdit, 1);
+  EXPECT_EQ(ItemText(dialog, kEdit), u"");  // the dialog's own edit is another item
+  Vcon::WString text;
+  dialog.GetItemText(text, kEdit, 1);
+  EXPECT_EQ(text, u"second");
+  EXPECT_EQ(dialog.PageOfControl(dialog.GetItem(kEdit, 1)), 11);
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(kEdit, EN_CHANGE), reinterpret_cast<LPARAM>(dialog.GetItem(kEdit, 1)));
+  EXPECT_EQ(gLog.back(), "command 100 page 11");
+
+  SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
+  NMHDR change;
+  change.hwndFrom = tabs;
+  change.code = TCN_SELCHANGE;
+  SendMessageW(window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+  EXPECT_EQ(pages->Current(), pages->PageAt(1));
+  EXPECT_TRUE(IsWindowVisible(dialog.GetPageWindow(1)));
+  EXPECT_FALSE(IsWindowVisible(dialog.GetPageWindow(0)));
 }
 
 TEST_F(Dialogs, DeletingAModelessDialogTakesItsWindowAlong) {
