@@ -159,9 +159,8 @@ bool GlContext::Bind(HDC dc, const WglTarget& target) {
   boundBitmap_ = GetCurrentObject(dc, OBJ_BITMAP);
   boundSurfaceWidth_ = target_.surface->Width();
   boundSurfaceHeight_ = target_.surface->Height();
-  // Mesa's buffer may hold another target's pixels (it keeps one buffer per size); a memory bitmap's
-  // changes are not counted in its generation. So the target's pixels go in unless they are known
-  // to be what Mesa holds already.
+  // A memory bitmap's changes are not counted in its generation. So the target's pixels go in unless
+  // they are known to be what Mesa holds already.
   if (moved || !target_.window || target_.surface->Generation() != syncedGeneration_ || usesScratch_) {
     UploadTarget(view);
   }
@@ -180,20 +179,52 @@ bool GlContext::TargetStillValid() const {
   return s.Row(0) == boundBase_ && s.Width() == boundSurfaceWidth_ && s.Height() == boundSurfaceHeight_;
 }
 
+// The pixels go in as a texture drawn over the whole area (Mesa's glDrawPixels leaves the context
+// slower for every later frame; a textured quad does not).
 void GlContext::UploadTarget(const PixelView& view) {
   if (!InRenderMode()) return;
   PixelStateGuard guard;
-  glDrawBuffer(GL_FRONT);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, view.rowLength);
-  if (view.rowsUp) {
-    glPixelZoom(1.0f, 1.0f);
-    glWindowPos2i(0, 0);
-  } else {
-    // Rows top-down in memory: drawn from the top of the buffer downwards.
-    glPixelZoom(1.0f, -1.0f);
-    glWindowPos2i(0, target_.height);
+  glPushAttrib(GL_ALL_ATTRIB_BITS);  // again, for what the quad changes beyond pixel state
+  for (GLenum cap : {GL_LIGHTING, GL_CULL_FACE, GL_POLYGON_STIPPLE, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP,
+                     GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q, GL_CLIP_PLANE0,
+                     GL_CLIP_PLANE1, GL_CLIP_PLANE2, GL_CLIP_PLANE3, GL_CLIP_PLANE4, GL_CLIP_PLANE5}) {
+    glDisable(cap);
   }
-  glDrawPixels(target_.width, target_.height, GL_BGRA, GL_UNSIGNED_BYTE, view.base);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glDrawBuffer(GL_FRONT);
+  glViewport(0, 0, target_.width, target_.height);
+  for (GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+    glMatrixMode(matrix);
+    glPushMatrix();
+    glLoadIdentity();
+  }
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, view.rowLength);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, target_.width, target_.height, 0, GL_BGRA, GL_UNSIGNED_BYTE, view.base);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glEnable(GL_TEXTURE_2D);
+  // The texture's first row is the lowest in memory: the top of the area unless rows go up.
+  float top = view.rowsUp ? 1.0f : 0.0f, bottom = 1.0f - top;
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, bottom);
+  glVertex2f(-1, -1);
+  glTexCoord2f(1, bottom);
+  glVertex2f(1, -1);
+  glTexCoord2f(1, top);
+  glVertex2f(1, 1);
+  glTexCoord2f(0, top);
+  glVertex2f(-1, 1);
+  glEnd();
+  glDeleteTextures(1, &texture);
+  for (GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+    glMatrixMode(matrix);
+    glPopMatrix();
+  }
+  glPopAttrib();  // the matrix mode comes back with it
   // Mesa now holds what the pixels hold; flushing here leaves nothing pending that a later flush
   // would write over 2D drawing made in between.
   glFlush();

@@ -201,6 +201,32 @@ TEST_F(GlWindow, ResizedFrameMovesThePixelsAndTheContextFollowsAtTheNextBind) {
   EXPECT_NE(grown->Pixel(60, 60), 0x0000FFu);
 }
 
+TEST_F(GlWindow, ContextsOfTheSameSizeDoNotSeeEachOthersPixels) {
+  // Two windows of their own (two surfaces) of one size, each with its context.
+  HWND other = CreateWindowExA(0, "GlTestWindow", "", WS_POPUP | WS_VISIBLE, 400, 0, 300, 200, nullptr, nullptr,
+                               nullptr, nullptr);
+  HeadlessBackend::RunUntilIdle();
+  Surface* otherSurface = GetWindowSurface(other);
+  otherSurface->Fill(kBackground);
+  otherSurface->Touch();
+  HDC mine = Current(frame_);
+  HGLRC mineRc = wglGetCurrentContext();
+  SwapBuffers(mine);
+  HDC theirs = Current(other);
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  SwapBuffers(theirs);
+  // Back on the first window: a small square drawn, the rest of the window keeps its pixels.
+  ASSERT_TRUE(wglMakeCurrent(mine, mineRc));
+  glViewport(0, 0, 300, 200);
+  glColor3f(0, 1, 0);
+  glRectf(-0.1f, -0.1f, 0.1f, 0.1f);
+  SwapBuffers(mine);
+  EXPECT_EQ(surface_->Pixel(150, 100), 0x00FF00u);
+  EXPECT_EQ(surface_->Pixel(5, 5), kBackground);
+  EXPECT_EQ(otherSurface->Pixel(5, 5), 0xFF0000u);
+}
+
 TEST_F(GlWindow, GlAndTwoDimensionalDrawingMeetInIssueOrder) {
   HWND child = Child({20, 20, 220, 170});
   HDC dc = Current(child);
@@ -369,6 +395,30 @@ TEST(GlPicture, LitCubeOnA24BitDibMatchesTheKeptImage) {
   // Rasterisers may differ on a few edge pixels; the shading and the shape may not.
   EXPECT_LE(diff.pixels, 40) << "first difference at " << diff.firstX << "," << diff.firstY;
   EXPECT_NE(image->Pixel(80, 60), 0xE6E6E6u);  // the cube covers the middle
+}
+
+TEST(GlPicture, TwoDimensionalDrawingOnABitmapSurvivesOpenGLTheRightWayUp) {
+  for (int32_t bits : {24, 32}) {
+    DibTarget target(40, 30, bits);
+    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255)), red = CreateSolidBrush(RGB(255, 0, 0));
+    RECT all{0, 0, 40, 30}, topLeft{0, 0, 10, 10};
+    FillRect(target.dc, &all, white);
+    FillRect(target.dc, &topLeft, red);
+    DeleteObject(white);
+    DeleteObject(red);
+    GdiFlush();
+    HGLRC rc = wglCreateContext(target.dc);
+    ASSERT_TRUE(wglMakeCurrent(target.dc, rc));
+    glViewport(0, 0, 40, 30);
+    glColor3f(0, 1, 0);
+    glRectf(0.5f, -1, 1, -0.5f);  // the bottom-right corner, as OpenGL counts rows from the bottom
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(rc);
+    std::unique_ptr<Surface> image = target.Read();
+    EXPECT_EQ(image->Pixel(2, 2), 0xFF0000u) << bits << " bits";
+    EXPECT_EQ(image->Pixel(37, 27), 0x00FF00u) << bits << " bits";
+    EXPECT_EQ(image->Pixel(20, 15), 0xFFFFFFu) << bits << " bits";
+  }
 }
 
 // GLU's own calls must reach the same OpenGL as ours (the one drawing into our pixels).
