@@ -6,6 +6,8 @@
 
 #include "AdornerTestPictures.h"
 #include "TestCanvas.h"
+#include "foundation/TextsById.h"
+#include "foundation/iTextSource.h"
 #include "framework/ppControlView.h"
 #include "framework/ppDC.h"
 #include "framework/ppSweeper.h"
@@ -450,6 +452,24 @@ TEST_F(Dialogs, TextButtonsArePushButtonsOverTheStandardPicturesWithACentredLabe
       if (canvas.At(x, y) == RGB(0, 0, 0)) ++dark;
   EXPECT_GT(dark, 10);  // the label, in black over the white picture
   EXPECT_EQ(canvas.At(5, 5), RGB(128, 128, 128));
+}
+
+TEST_F(Dialogs, ATextButtonsLabelComesFromItsTextNumberInTheCurrentLanguage) {
+  struct Texts : iTextSource {
+    bool GetString(int32_t number, Vcon::WString& text, int32_t) override {
+      if (number != 6500) return false;
+      text = u"Gem";
+      return true;
+    }
+  } texts;
+  SetTextSource(&texts);
+  ppWindow root;
+  RECT frame{0, 0, 80, 24};
+  auto* translated = new ppTextButton(&root, &frame, 0, u"Save", 6500, ppView::kStay, ppView::kStay);
+  auto* untranslated = new ppTextButton(&root, &frame, 0, u"Open", 6501, ppView::kStay, ppView::kStay);
+  SetTextSource(nullptr);
+  EXPECT_EQ(translated->Text(), u"Gem");
+  EXPECT_EQ(untranslated->Text(), u"Open");
 }
 
 }  // namespace
