@@ -3,8 +3,12 @@
 // beside their items, and the registration of the common control classes (tooltip, tab, tree).
 // A list keeps its own copies of what is added; the caller keeps and deletes its bitmaps.
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
+
+#include "platform/AnsiCodePage.h"
 
 #include "platform/ControlsDrawing.h"
 #include "platform/Gdi.h"
@@ -42,6 +46,35 @@ int32_t ImageList_GetImageCount(HIMAGELIST list);
 BOOL ImageList_Draw(HIMAGELIST list, int32_t index, HDC dc, int32_t x, int32_t y, UINT style);
 // The live list behind a handle, or null.
 ImageListObject* LiveImageList(HIMAGELIST list);
+
+// Texts of the narrow ("A", Windows-1252) and wide ("W", UTF-16) forms of the menu and control calls.
+// A null text is empty.
+template <class Char>
+std::u16string WideFrom(const Char* text) {
+  if (!text) return {};
+  if constexpr (sizeof(Char) == 1) {
+    return WidenAnsi(text);
+  } else {
+    return std::u16string(text);
+  }
+}
+// Copies `text` into a caller's buffer of `capacity` characters (at most capacity - 1 and a NUL) and
+// answers the characters copied; with a null buffer answers the whole text's length.
+template <class Char>
+int32_t CopyTextOut(const std::u16string& text, Char* buffer, int32_t capacity) {
+  std::basic_string<Char> out;
+  if constexpr (sizeof(Char) == 1) {
+    out = NarrowToAnsi(text);
+  } else {
+    out = text;
+  }
+  if (!buffer) return static_cast<int32_t>(out.size());
+  if (capacity <= 0) return 0;
+  int32_t n = std::min<int32_t>(static_cast<int32_t>(out.size()), capacity - 1);
+  std::copy(out.begin(), out.begin() + n, buffer);
+  buffer[n] = 0;
+  return n;
+}
 
 // Registers the tooltip, tab control and tree view classes that are not registered yet.
 void InitCommonControls();

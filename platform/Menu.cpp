@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/AnsiCodePage.h"
+#include "platform/ImageList.h"
 #include "platform/MenuBar.h"
 #include "platform/MenuResource.h"
 #include "platform/WindowApi.h"
@@ -106,39 +106,13 @@ bool GoodSize(const MenuItemInfoOf<Char>* info) {
 }
 
 template <class Char>
-int32_t CopyOut(const std::u16string& text, Char* buffer, int32_t size) {
-  std::basic_string<Char> out;
-  if constexpr (sizeof(Char) == 1) {
-    out = NarrowToAnsi(text);
-  } else {
-    out = text;
-  }
-  if (!buffer) return static_cast<int32_t>(out.size());
-  if (size <= 0) return 0;
-  int32_t n = std::min<int32_t>(static_cast<int32_t>(out.size()), size - 1);
-  std::copy(out.begin(), out.begin() + n, buffer);
-  buffer[n] = 0;
-  return n;
-}
-
-template <class Char>
-std::u16string TextIn(const Char* text) {
-  if (!text) return {};
-  if constexpr (sizeof(Char) == 1) {
-    return WidenAnsi(text);
-  } else {
-    return std::u16string(text);
-  }
-}
-
-template <class Char>
 int32_t GetString(HMENU menu, UINT item, Char* buffer, int32_t size, UINT flags) {
   MenuItem* found = FindMenuItem(menu, item, flags);
   if (!found) {
     if (buffer && size > 0) buffer[0] = 0;
     return 0;
   }
-  return CopyOut(found->text, buffer, size);
+  return CopyTextOut(found->text, buffer, size);
 }
 
 template <class Char>
@@ -156,9 +130,9 @@ BOOL GetInfo(HMENU menu, UINT item, BOOL byPosition, MenuItemInfoOf<Char>* info)
     if (found->type == MFT_SEPARATOR) {
       info->cch = 0;
     } else if (info->dwTypeData && info->cch > 0) {
-      info->cch = static_cast<UINT>(CopyOut(found->text, info->dwTypeData, static_cast<int32_t>(info->cch)));
+      info->cch = static_cast<UINT>(CopyTextOut(found->text, info->dwTypeData, static_cast<int32_t>(info->cch)));
     } else {
-      info->cch = static_cast<UINT>(CopyOut<Char>(found->text, nullptr, 0));
+      info->cch = static_cast<UINT>(CopyTextOut<Char>(found->text, nullptr, 0));
     }
   }
   return 1;
@@ -176,7 +150,7 @@ BOOL SetInfo(HMENU menu, UINT item, BOOL byPosition, const MenuItemInfoOf<Char>*
   if (mask & MIIM_ID) found->id = info->wID & 0xFFFF;
   if (mask & MIIM_SUBMENU) found->submenu = info->hSubMenu;
   if (mask & MIIM_DATA) found->data = info->dwItemData;
-  if ((mask & (MIIM_TYPE | MIIM_STRING)) && found->type != MFT_SEPARATOR) found->text = TextIn(info->dwTypeData);
+  if ((mask & (MIIM_TYPE | MIIM_STRING)) && found->type != MFT_SEPARATOR) found->text = WideFrom(info->dwTypeData);
   return 1;
 }
 
@@ -220,19 +194,19 @@ BOOL DestroyMenu(HMENU menu) {
 BOOL IsMenu(HMENU menu) { return LiveMenu(menu) != nullptr; }
 
 BOOL AppendMenuA(HMENU menu, UINT flags, uintptr_t idOrSubmenu, const char* text) {
-  return Insert(menu, 0xFFFFFFFFu, flags, ItemFrom(flags, idOrSubmenu, TextIn(text)));
+  return Insert(menu, 0xFFFFFFFFu, flags, ItemFrom(flags, idOrSubmenu, WideFrom(text)));
 }
 
 BOOL AppendMenuW(HMENU menu, UINT flags, uintptr_t idOrSubmenu, const char16_t* text) {
-  return Insert(menu, 0xFFFFFFFFu, flags, ItemFrom(flags, idOrSubmenu, TextIn(text)));
+  return Insert(menu, 0xFFFFFFFFu, flags, ItemFrom(flags, idOrSubmenu, WideFrom(text)));
 }
 
 BOOL InsertMenuA(HMENU menu, UINT item, UINT flags, uintptr_t idOrSubmenu, const char* text) {
-  return Insert(menu, item, flags, ItemFrom(flags, idOrSubmenu, TextIn(text)));
+  return Insert(menu, item, flags, ItemFrom(flags, idOrSubmenu, WideFrom(text)));
 }
 
 BOOL InsertMenuW(HMENU menu, UINT item, UINT flags, uintptr_t idOrSubmenu, const char16_t* text) {
-  return Insert(menu, item, flags, ItemFrom(flags, idOrSubmenu, TextIn(text)));
+  return Insert(menu, item, flags, ItemFrom(flags, idOrSubmenu, WideFrom(text)));
 }
 
 BOOL RemoveMenu(HMENU menu, UINT item, UINT flags) {

@@ -11,9 +11,9 @@
 namespace plat {
 namespace {
 
-// The colours of the controls, so that menus and dialogs look of one piece.
-constexpr COLORREF kMenuFace = kFaceColor;
-constexpr COLORREF kHotFace = kSelectionColor;
+// The menu colours of the classic scheme (kept pictures of windows with a menu bar depend on them).
+constexpr COLORREF kMenuFace = RGB(192, 192, 192);
+constexpr COLORREF kHotFace = RGB(0, 0, 128);
 constexpr COLORREF kHotText = kSelectionTextColor;
 constexpr COLORREF kText = kTextColor;
 constexpr COLORREF kGreyText = kGrayTextColor;

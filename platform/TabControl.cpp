@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/AnsiCodePage.h"
 #include "platform/Controls.h"
 #include "platform/ControlsDrawing.h"
 #include "platform/ImageList.h"
@@ -71,18 +70,8 @@ void ChooseTab(HWND control, int32_t index) {
 }
 
 template <class Char>
-std::u16string TextIn(const Char* text) {
-  if (!text) return {};
-  if constexpr (sizeof(Char) == 1) {
-    return WidenAnsi(text);
-  } else {
-    return std::u16string(text);
-  }
-}
-
-template <class Char>
 void Apply(Tab& tab, const TabItemOf<Char>* item) {
-  if (item->mask & TCIF_TEXT) tab.text = TextIn(item->pszText);
+  if (item->mask & TCIF_TEXT) tab.text = WideFrom(item->pszText);
   if (item->mask & TCIF_IMAGE) tab.image = item->iImage;
   if (item->mask & TCIF_PARAM) tab.param = item->lParam;
 }
@@ -118,17 +107,7 @@ LRESULT Get(const TabState& s, WPARAM at, TabItemOf<Char>* item) {
   const Tab& tab = s.tabs[at];
   if (item->mask & TCIF_IMAGE) item->iImage = tab.image;
   if (item->mask & TCIF_PARAM) item->lParam = tab.param;
-  if ((item->mask & TCIF_TEXT) && item->pszText && item->cchTextMax > 0) {
-    std::basic_string<Char> text;
-    if constexpr (sizeof(Char) == 1) {
-      text = NarrowToAnsi(tab.text);
-    } else {
-      text = tab.text;
-    }
-    size_t n = std::min<size_t>(text.size(), static_cast<size_t>(item->cchTextMax - 1));
-    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), item->pszText);
-    item->pszText[n] = 0;
-  }
+  if ((item->mask & TCIF_TEXT) && item->pszText) CopyTextOut(tab.text, item->pszText, item->cchTextMax);
   return 1;
 }
 

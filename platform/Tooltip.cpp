@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/AnsiCodePage.h"
+#include "platform/ImageList.h"
 #include "platform/Controls.h"
 #include "platform/ControlsDrawing.h"
 #include "platform/InputState.h"
@@ -60,11 +60,7 @@ bool GoodSize(const ToolInfoOf<Char>* info) {
 template <class Char>
 std::u16string TextOf(const Char* text) {
   if (reinterpret_cast<uintptr_t>(text) < 0x10000 || reinterpret_cast<intptr_t>(text) == -1) return {};
-  if constexpr (sizeof(Char) == 1) {
-    return WidenAnsi(text);
-  } else {
-    return std::u16string(text);
-  }
+  return WideFrom(text);
 }
 
 int32_t FindTool(const ToolTipState& s, HWND window, uintptr_t id) {
@@ -185,15 +181,7 @@ template <class Char>
 LRESULT GetText(ToolTipState& s, ToolInfoOf<Char>* info) {
   int32_t at = GoodSize(info) ? FindTool(s, info->hwnd, info->uId) : -1;
   if (at < 0 || reinterpret_cast<uintptr_t>(info->lpszText) < 0x10000) return 0;
-  std::basic_string<Char> text;
-  if constexpr (sizeof(Char) == 1) {
-    text = NarrowToAnsi(s.tools[at].text);
-  } else {
-    text = s.tools[at].text;
-  }
-  text.resize(std::min<size_t>(text.size(), 79));
-  std::copy(text.begin(), text.end(), info->lpszText);
-  info->lpszText[text.size()] = 0;
+  CopyTextOut(s.tools[at].text, info->lpszText, 80);
   return 0;
 }
 

@@ -6,7 +6,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/AnsiCodePage.h"
 #include "platform/ControlsDrawing.h"
 #include "platform/ImageList.h"
 #include "platform/WindowApi.h"
@@ -114,15 +113,6 @@ RECT TextBox(HWND control, const Node* n, int32_t top) {
   return {x, top, x + text.cx + 2 * kTextPadding, top + kTreeItemHeight};
 }
 
-template <class Char>
-std::u16string TextIn(const Char* text) {
-  if (!text || reinterpret_cast<intptr_t>(text) == -1) return {};
-  if constexpr (sizeof(Char) == 1) {
-    return WidenAnsi(text);
-  } else {
-    return std::u16string(text);
-  }
-}
 
 LRESULT Notify(HWND control, void* record, UINT code) {
   auto* header = static_cast<NMHDR*>(record);
@@ -205,7 +195,7 @@ bool Expand(HWND control, TreeState& s, Node* n, WPARAM action, bool byUser) {
 
 template <class Char>
 void Apply(Node& n, const TreeItemOf<Char>& item) {
-  if (item.mask & TVIF_TEXT) n.text = TextIn(item.pszText);
+  if (item.mask & TVIF_TEXT) n.text = reinterpret_cast<intptr_t>(item.pszText) == -1 ? std::u16string() : WideFrom(item.pszText);
   if (item.mask & TVIF_IMAGE) n.image = item.iImage;
   if (item.mask & TVIF_SELECTEDIMAGE) n.selectedImage = item.iSelectedImage;
   if (item.mask & TVIF_PARAM) n.param = item.lParam;
@@ -277,17 +267,7 @@ LRESULT GetItem(TreeState& s, TreeItemOf<Char>* item) {
   if (item->mask & TVIF_STATE) {
     item->state = (n->expanded ? TVIS_EXPANDED : 0) | (n == s.selected ? TVIS_SELECTED : 0);
   }
-  if ((item->mask & TVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
-    std::basic_string<Char> text;
-    if constexpr (sizeof(Char) == 1) {
-      text = NarrowToAnsi(n->text);
-    } else {
-      text = n->text;
-    }
-    size_t count = std::min<size_t>(text.size(), static_cast<size_t>(item->cchTextMax - 1));
-    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count), item->pszText);
-    item->pszText[count] = 0;
-  }
+  if ((item->mask & TVIF_TEXT) && item->pszText) CopyTextOut(n->text, item->pszText, item->cchTextMax);
   return 1;
 }
 
