@@ -283,3 +283,70 @@ TEST(WindowDrops, TextReachesTheViewUnderThePointInWindowCoordinates) {
 }
 
 }  // namespace
+
+namespace {
+
+// A mouse task that records what the base class asks of it.
+class Recorder : public ppMouseTask {
+ public:
+  explicit Recorder(ppView* view) : ppMouseTask(view, nullptr) {}
+  void Track() override { gLog.push_back("track"); }
+  void EraseFeedback(int32_t x, int32_t y) override {
+    gLog.push_back("erase " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void DrawFeedback(int32_t x, int32_t y) override {
+    gLog.push_back("draw " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void Click() override { gLog.push_back("click"); }
+  void Do() override {
+    gLog.push_back("do");
+    ppMouseTask::Do();
+  }
+};
+
+class MouseTaskTiming : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::HeadlessBackend::Reset();
+    gLog.clear();
+    view_.SetFrame({0, 0, 100, 100});
+  }
+  void TearDown() override { plat::HeadlessBackend::Reset(); }
+  ppView view_;
+};
+
+TEST_F(MouseTaskTiming, TheTwelfthTickEndsTheClickWindow) {
+  plat::LayerClock::SetManual(10'000);
+  auto* early = new Recorder(&view_);
+  early->Start(10, 10);
+  plat::LayerClock::SetManual(10'199);
+  plat::POINT elsewhere{50, 50};
+  early->MouseUp(&elsewhere);  // 11 ticks: still a click
+  EXPECT_EQ(gLog.back(), "click");
+
+  gLog.clear();
+  plat::LayerClock::SetManual(10'000);
+  ppUndoer history;
+  auto* late = new Recorder(&view_);
+  history.Post(late);
+  late->Start(10, 10);
+  plat::LayerClock::SetManual(10'200);
+  late->MouseUp(&elsewhere);  // 12 ticks: a drag, done and kept
+  EXPECT_EQ(gLog.back(), "do");
+  EXPECT_EQ(history.DoneTop(), late);
+}
+
+TEST_F(MouseTaskTiming, AMoveToTheSamePointNeitherErasesNorTracks) {
+  auto* task = new Recorder(&view_);
+  task->Start(10, 10);
+  gLog.clear();
+  plat::POINT same{10, 10};
+  task->Move(&same);
+  EXPECT_TRUE(gLog.empty());
+  plat::POINT next{12, 15};
+  task->Move(&next);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"erase 10,10", "track", "draw 12,15"}));
+  task->Finish();
+}
+
+}  // namespace
