@@ -3,7 +3,9 @@
 #include <array>
 #include <map>
 #include <mutex>
+#include <vector>
 
+#include "platform/Gdi.h"
 #include "platform/WglTarget.h"
 
 namespace plat {
@@ -22,9 +24,9 @@ thread_local DWORD tLastError = 0;
 std::mutex gFormatsLock;
 std::map<const void*, int32_t> gFormats;  // by window, or by memory context
 
-PIXELFORMATDESCRIPTOR Describe(int32_t index, int32_t colorBits) {
+PIXELFORMATDESCRIPTOR Describe(DWORD flags, int32_t colorBits) {
   PIXELFORMATDESCRIPTOR pfd;
-  pfd.dwFlags = kFormatFlags[size_t(index - 1)];
+  pfd.dwFlags = flags;
   pfd.iPixelType = PFD_TYPE_RGBA;
   pfd.cColorBits = BYTE(colorBits);
   pfd.cRedBits = pfd.cGreenBits = pfd.cBlueBits = 8;
@@ -37,6 +39,21 @@ PIXELFORMATDESCRIPTOR Describe(int32_t index, int32_t colorBits) {
   return pfd;
 }
 
+// The context's formats: the three kinds at the device's colour depth, and again at the depth the
+// device capabilities report when that differs (a memory context's capabilities are the screen's).
+std::vector<PIXELFORMATDESCRIPTOR> Offered(HDC dc) {
+  std::vector<PIXELFORMATDESCRIPTOR> formats;
+  int32_t own = WglColorBits(dc);
+  if (own == 0) return formats;
+  int32_t reported = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+  std::vector<int32_t> depths{own};
+  if (reported != 0 && reported != own) depths.push_back(reported);
+  for (int32_t bits : depths) {
+    for (DWORD flags : kFormatFlags) formats.push_back(Describe(flags, bits));
+  }
+  return formats;
+}
+
 int32_t Distance(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
 
 }  // namespace
@@ -45,31 +62,31 @@ DWORD GetLastError() { return tLastError; }
 void SetLastError(DWORD error) { tLastError = error; }
 
 int32_t DescribePixelFormat(HDC dc, int32_t index, UINT size, PIXELFORMATDESCRIPTOR* out) {
-  int32_t colorBits = WglColorBits(dc);
-  if (colorBits == 0) {
+  std::vector<PIXELFORMATDESCRIPTOR> formats = Offered(dc);
+  if (formats.empty()) {
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
-  constexpr int32_t count = int32_t(kFormatFlags.size());
+  int32_t count = int32_t(formats.size());
   if (out) {
     if (index < 1 || index > count || size < sizeof(PIXELFORMATDESCRIPTOR)) {
       SetLastError(ERROR_INVALID_PIXEL_FORMAT);
       return 0;
     }
-    *out = Describe(index, colorBits);
+    *out = formats[size_t(index - 1)];
   }
   return count;
 }
 
 int32_t ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
-  int32_t count = DescribePixelFormat(dc, 1, 0, nullptr);
-  if (!request || count == 0) return 0;
+  std::vector<PIXELFORMATDESCRIPTOR> formats = Offered(dc);
+  if (!request || formats.empty()) return 0;
   DWORD required = request->dwFlags & kRequiredMask;
   bool dontCareDouble = (request->dwFlags & PFD_DOUBLEBUFFER_DONTCARE) != 0;
   int32_t best = 0;
   int32_t bestScore = 0;
-  for (int32_t i = 1; i <= count; ++i) {
-    PIXELFORMATDESCRIPTOR f = Describe(i, WglColorBits(dc));
+  for (int32_t i = 1; i <= int32_t(formats.size()); ++i) {
+    const PIXELFORMATDESCRIPTOR& f = formats[size_t(i - 1)];
     if ((f.dwFlags & required) != required || f.iPixelType != request->iPixelType) continue;
     // Lower is better: a double-buffering mismatch outweighs any difference in bits.
     bool doubleMismatch = !dontCareDouble && ((f.dwFlags ^ request->dwFlags) & PFD_DOUBLEBUFFER) != 0;

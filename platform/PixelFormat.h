@@ -9,6 +9,10 @@
 //   1: draw to window, GDI support, OpenGL, single-buffered
 //   2: draw to window, OpenGL, double-buffered
 //   3: draw to bitmap, GDI support, OpenGL, single-buffered
+// When GetDeviceCaps reports other colour bits for the context (a memory context answers for the
+// screen), formats 4 to 6 repeat these with those bits, so that a choice made from either succeeds.
+// All draw the same way: 8 bits per colour into the target's pixels. Double buffering is only a
+// label: drawing goes to the one buffer, and SwapBuffers finishes it.
 // A format set on a context stays with that context (and with the window of a window context: every
 // context of the same window shares one format).
 

@@ -45,7 +45,6 @@ std::optional<WglTarget> ResolveWglTarget(HDC dc) {
   if (!surface) return std::nullopt;
   WglTarget target;
   target.surface = surface;
-  target.colorBits = WglColorBits(dc);
   if (SelectedBitmap(dc)) {
     target.width = surface->Width();
     target.height = surface->Height();

@@ -19,7 +19,6 @@ struct WglTarget {
   int32_t width = 0;
   int32_t height = 0;
   HWND window = nullptr;     // null for a memory context
-  int32_t colorBits = 32;    // the device's colour depth
   const void* formatOwner = nullptr;  // the window, or the context for a memory context
 };
 

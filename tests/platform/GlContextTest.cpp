@@ -143,10 +143,16 @@ TEST_F(GlWindow, FormatsFollowTheDeviceAndTheChoiceHonoursTheRequest) {
   ReleaseDC(child, second);
   ReleaseDC(child, dc);
 
+  // A 24-bit bitmap offers 24-bit formats, and formats at whatever depth its context's capabilities
+  // report, so that a choice made from either succeeds.
   DibTarget dib(16, 16, 24);
   DescribePixelFormat(dib.dc, GetPixelFormat(dib.dc), sizeof pfd, &pfd);
   EXPECT_EQ(pfd.cColorBits, 24);
   EXPECT_TRUE(pfd.dwFlags & PFD_DRAW_TO_BITMAP);
+  request.dwFlags = PFD_DRAW_TO_BITMAP | PFD_SUPPORT_OPENGL;
+  request.cColorBits = BYTE(GetDeviceCaps(dib.dc, BITSPIXEL));
+  DescribePixelFormat(dib.dc, ChoosePixelFormat(dib.dc, &request), sizeof pfd, &pfd);
+  EXPECT_EQ(pfd.cColorBits, request.cColorBits);
 }
 
 TEST_F(GlWindow, ClearInAChildTouchesOnlyItsRectangle) {
