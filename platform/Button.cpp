@@ -104,6 +104,7 @@ LRESULT Button::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+      if (ButtonKind(window) == BS_GROUPBOX) return 0;  // a frame with a title: nothing to press
       TrackMouse(window, *state, WM_LBUTTONDOWN, lParam);
       return 0;
     case WM_MOUSEMOVE:
@@ -123,7 +124,7 @@ LRESULT Button::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_KEYUP:
-      if (wParam == VK_SPACE && state->spaceDown) {
+      if (wParam == VK_SPACE && state->spaceDown && ButtonKind(window) != BS_GROUPBOX) {
         state->spaceDown = state->pushed = false;
         InvalidateRect(window, nullptr, 0);
         Click(window);

@@ -102,6 +102,8 @@ TEST_F(Controls, CheckBoxesToggleAndRadioGroupsKeepOneChecked) {
   HWND a = Make("BUTTON", u"A", BS_AUTORADIOBUTTON | WS_GROUP, {10, 40, 110, 60}, 2);
   HWND b = Make("BUTTON", u"B", BS_AUTORADIOBUTTON, {10, 70, 110, 90}, 3);
   HWND other = Make("BUTTON", u"Other group", BS_AUTORADIOBUTTON | WS_GROUP, {10, 100, 110, 120}, 4);
+  HWND frame = Make("BUTTON", u"Frame", BS_GROUPBOX, {200, 10, 300, 100}, 5);
+  ClickAt(frame, {50, 50});  // a group box is no button: nothing is reported
   ClickAt(check, {5, 5});
   EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), LRESULT(BST_CHECKED));
   ClickAt(check, {5, 5});
