@@ -264,11 +264,17 @@ void Edit::KeepCaretVisible(HWND window, EditState& state) {
   }
   int32_t width = client.right - 2 * kMargin;
   if (state.caret < state.firstColumn) state.firstColumn = state.caret;
-  while (state.firstColumn < state.caret &&
-         PrefixWidth(window, text.substr(static_cast<size_t>(state.firstColumn)), state.caret - state.firstColumn) >
-             width) {
-    ++state.firstColumn;
+  auto fits = [&](int32_t first) {
+    return PrefixWidth(window, text.substr(static_cast<size_t>(first)), state.caret - first) <= width;
+  };
+  if (fits(state.firstColumn)) return;
+  // The first column that shows the caret, found by halving (the text may be long).
+  int32_t low = state.firstColumn, high = state.caret;  // low does not fit, high does
+  while (high - low > 1) {
+    int32_t middle = low + (high - low) / 2;
+    (fits(middle) ? high : low) = middle;
   }
+  state.firstColumn = high;
 }
 
 int32_t Edit::PositionAt(HWND window, EditState& state, POINT point) {

@@ -193,6 +193,12 @@ TEST_F(Controls, EditsTypeSelectCutAndPaste) {
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   EXPECT_EQ(from, 0u);
   EXPECT_EQ(to, 3u);
+  // A long text scrolls sideways to show the caret at its end, quickly.
+  SendMessageW(edit, EM_LIMITTEXT, 0, 0);
+  SetWindowTextW(edit, std::u16string(20000, u'w').c_str());
+  Press(VK_END);
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 20000u);
   // A single line keeps pasted text to its first line.
   Clipboard::SetText(u"ab\r\ncd");
   SendMessageW(edit, EM_SETSEL, 0, -1);
