@@ -329,7 +329,7 @@ void Edit::Paint(HWND window, HDC dc, EditState& state) {
       }
       y += height;
     }
-    if (end >= Length(text)) break;
+    if (end >= Length(text) || y >= client.bottom) break;  // the rest is out of sight
     start = end + ((text[static_cast<size_t>(end)] == u'\r' && end + 1 < Length(text)) ? 2 : 1);
   }
 }
