@@ -42,7 +42,9 @@ void SetDCRasterCaps(HDC dc, int32_t caps);
 // ---- Memory contexts. A new memory context holds a 1 by 1 monochrome bitmap until another is selected.
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
-int32_t GetDeviceCaps(HDC dc, int32_t index);
+int32_t GetDeviceCaps(HDC dc, int32_t index);  // printer contexts answer as printers
+// The answer for a context as a raster surface (96 dots per inch), whatever device it stands for.
+int32_t GetRasterDeviceCaps(HDC dc, int32_t index);
 BOOL GdiFlush();
 
 // ---- Drawing objects.

@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "platform/GdiInternal.h"
+#include "platform/Printing.h"
 
 namespace plat {
 
@@ -67,6 +68,9 @@ void SetDCRasterCaps(HDC hdc, int32_t caps) {
 HDC CreateCompatibleDC(HDC) { return Register(new DeviceContext()); }
 
 BOOL DeleteDC(HDC hdc) {
+  // A printer context goes with its device; the device deletes the context itself (by then it is no
+  // longer a printer context, so this runs once).
+  if (PrinterOf(hdc)) return DeletePrinterDC(hdc);
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return 0;
   {
@@ -78,6 +82,11 @@ BOOL DeleteDC(HDC hdc) {
 }
 
 int32_t GetDeviceCaps(HDC hdc, int32_t index) {
+  if (PrinterOf(hdc)) return GetPrinterDeviceCaps(hdc, index);
+  return GetRasterDeviceCaps(hdc, index);
+}
+
+int32_t GetRasterDeviceCaps(HDC hdc, int32_t index) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return 0;
   switch (index) {

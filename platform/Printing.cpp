@@ -133,7 +133,7 @@ int32_t SetAbortProc(HDC dc, ABORTPROC proc) {
 
 int32_t GetPrinterDeviceCaps(HDC dc, int32_t index) {
   PrinterDevice* device = PrinterOf(dc);
-  if (!device) return GetDeviceCaps(dc, index);
+  if (!device) return GetRasterDeviceCaps(dc, index);
   constexpr double kMillimetresPerInch = 25.4;
   switch (index) {
     case TECHNOLOGY: return DT_RASPRINTER;
@@ -147,7 +147,7 @@ int32_t GetPrinterDeviceCaps(HDC dc, int32_t index) {
     case PHYSICALOFFSETY: return 0;
     case HORZSIZE: return static_cast<int32_t>(device->PageWidth() * kMillimetresPerInch / kPrinterDotsPerInch);
     case VERTSIZE: return static_cast<int32_t>(device->PageHeight() * kMillimetresPerInch / kPrinterDotsPerInch);
-    default: return GetDeviceCaps(dc, index);
+    default: return GetRasterDeviceCaps(dc, index);
   }
 }
 
