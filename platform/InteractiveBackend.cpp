@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/HeadlessBackend.h"
+#include "platform/LayerClock.h"
 #include "platform/SdlBackend.h"
 
 namespace plat {
@@ -24,6 +25,7 @@ bool DisplayPresent() {
 bool InteractiveBackend::StartIfDisplay() {
   if (!DisplayPresent() || !SdlBackend::Start()) return false;
   HeadlessBackend::SetWaitHook([] { SdlBackend::Pump(kWaitSlice); });
+  LayerClock::SetReal();  // people's clicks and double clicks happen in real time
   return true;
 }
 

@@ -20,6 +20,7 @@
 #include "platform/Clipboard.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/InteractiveBackend.h"
+#include "platform/LayerClock.h"
 #include "platform/SdlBackend.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/SdlInput.h"
@@ -219,6 +220,7 @@ TEST(SdlSmoke, AButtonInADesktopWindowTakesAClickFromTheXServer) {
   HeadlessBackend::Reset();
   ASSERT_TRUE(InteractiveBackend::StartIfDisplay());
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);  // the screen is the X server's
+  EXPECT_FALSE(LayerClock::IsManual());
   gClicked = false;
   WNDCLASSA frameClass;
   frameClass.lpfnWndProc = FrameProc;
