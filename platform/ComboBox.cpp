@@ -42,9 +42,19 @@ int32_t ComboBox::Find(const State& state, const char16_t* text, int32_t after, 
   return static_cast<int32_t>(CB_ERR);
 }
 
+// Makes `index` the highlighted entry of the opened list and scrolls the list to show it.
+void ComboBox::ShowInList(State& state, int32_t index) {
+  state.hot = index;
+  if (index < 0) return;
+  if (index < state.top) state.top = index;
+  if (index >= state.top + kMostShown) state.top = index - kMostShown + 1;
+  if (state.list) InvalidateRect(state.list, nullptr, 0);
+}
+
 void ComboBox::Choose(HWND window, State& state, int32_t index) {
   if (index < 0 || index >= static_cast<int32_t>(state.entries.size()) || index == state.selected) return;
   state.selected = index;
+  if (state.list) ShowInList(state, index);
   InvalidateRect(window, nullptr, 0);
   NotifyParent(window, CBN_SELCHANGE);
 }
@@ -59,7 +69,8 @@ void ComboBox::Open(HWND window, State& state) {
                                shown * ItemHeight(window) + 2, window, nullptr, nullptr, nullptr);
   if (!state.list) return;
   SetPropA(state.list, kOwnerProperty, window);
-  state.hot = state.selected;
+  state.top = 0;
+  ShowInList(state, state.selected);
   NotifyParent(window, CBN_DROPDOWN);
   ShowWindow(state.list, SW_SHOWNOACTIVATE);
   SetCapture(state.list);
@@ -107,7 +118,7 @@ void ComboBox::PaintList(HWND list, HDC dc) {
   FrameSolid(dc, client, kTextColor);
   if (!state) return;
   int32_t height = ItemHeight(combo);
-  int32_t first = std::max(0, std::min(state->hot, static_cast<int32_t>(state->entries.size()) - kMostShown));
+  int32_t first = state->top;
   for (int32_t i = first; i < static_cast<int32_t>(state->entries.size()); ++i) {
     RECT row = {1, 1 + (i - first) * height, client.right - 1, 1 + (i - first + 1) * height};
     if (row.top >= client.bottom) break;
@@ -133,7 +144,7 @@ LRESULT ComboBox::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam
   RECT client;
   GetClientRect(list, &client);
   POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  int32_t first = std::max(0, std::min(state->hot, static_cast<int32_t>(state->entries.size()) - kMostShown));
+  int32_t first = state->top;
   int32_t index = RectContains(client, p) ? first + (p.y - 1) / ItemHeight(combo) : -1;
   if (index >= static_cast<int32_t>(state->entries.size())) index = -1;
   if (message == WM_MOUSEMOVE) {

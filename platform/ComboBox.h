@@ -26,10 +26,12 @@ class ComboBox {
     int32_t selected = -1;
     HWND list = nullptr;  // the opened list, null while closed
     int32_t hot = -1;     // entry under the mouse in the opened list
+    int32_t top = 0;      // first entry the opened list shows
   };
   static State* StateOf(HWND window);
   static int32_t Find(const State& state, const char16_t* text, int32_t after, bool exact);
   static void Choose(HWND window, State& state, int32_t index);
+  static void ShowInList(State& state, int32_t index);
   static void Open(HWND window, State& state);
   static void Close(HWND window, State& state);
   static int32_t ItemHeight(HWND window);

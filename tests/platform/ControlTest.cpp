@@ -311,6 +311,30 @@ TEST_F(Controls, ComboBoxesListChooseAndNotify) {
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
 }
 
+TEST_F(Controls, OpenedListsShowTheChoiceAndStayStillUnderTheMouse) {
+  HWND combo = Make("COMBOBOX", u"", CBS_DROPDOWNLIST, {10, 10, 150, 32});
+  for (int32_t i = 0; i < 20; ++i) {
+    std::u16string entry = u"entry " + std::u16string(1, char16_t(u'a' + i));
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  }
+  SendMessageW(combo, CB_SETCURSEL, 15, 0);
+  SendMessageW(combo, CB_SHOWDROPDOWN, 1, 0);
+  RECT field;
+  GetWindowRect(combo, &field);
+  HWND list = WindowFromPoint({field.left + 5, field.bottom + 5});
+  ASSERT_NE(list, nullptr);
+  ASSERT_NE(list, parent_);
+  RECT box;
+  GetWindowRect(list, &box);
+  int32_t row = (box.bottom - box.top - 2) / 8;
+  // Entries 8 to 15 are shown, the choice last; moving over them does not scroll the list.
+  for (int32_t r = 7; r >= 0; --r) HeadlessBackend::MouseMove({box.left + 10, box.top + 1 + r * row + row / 2});
+  HeadlessBackend::RunUntilIdle();
+  HeadlessBackend::Click({box.left + 10, box.top + 1 + row / 2});
+  HeadlessBackend::RunUntilIdle();
+  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 8);
+}
+
 TEST_F(Controls, ScrollBarsClampAndReportArrowsPagesAndThumb) {
   // A vertical bar 17 pixels wide and 200 high: arrows of 17, a track of 166.
   HWND bar = Make("SCROLLBAR", u"", SBS_VERT, {100, 10, 117, 210});
