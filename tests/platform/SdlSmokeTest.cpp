@@ -1,5 +1,5 @@
 // The interactive backend on a real X server: an Xvfb started and stopped by the test, a window with a
-// button shown through SDL, a click sent through the X server's test extension, and the screen read
+// button shown through SDL, a click and a key sent through the X server's test extension, and the screen read
 // back. Skipped with a message when Xvfb or the X test library is not installed.
 //
 // Also the backend's pure parts: keys and text from SDL, and the clipboard without a display.
@@ -29,6 +29,7 @@
 // Last: Xlib defines macros (None, Bool, Status) that other headers use as names.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace plat {
 namespace {
@@ -144,6 +145,8 @@ struct XCalls {
   decltype(&XGetImage) getImage = nullptr;
   int (*fakeMotion)(Display*, int, int, int, unsigned long) = nullptr;
   int (*fakeButton)(Display*, unsigned int, Bool, unsigned long) = nullptr;
+  int (*fakeKey)(Display*, unsigned int, Bool, unsigned long) = nullptr;
+  decltype(&XKeysymToKeycode) keycode = nullptr;
 
   XCalls() {
     if (!x11 || !xtst) return;
@@ -154,17 +157,21 @@ struct XCalls {
     getImage = reinterpret_cast<decltype(getImage)>(dlsym(x11, "XGetImage"));
     fakeMotion = reinterpret_cast<decltype(fakeMotion)>(dlsym(xtst, "XTestFakeMotionEvent"));
     fakeButton = reinterpret_cast<decltype(fakeButton)>(dlsym(xtst, "XTestFakeButtonEvent"));
+    fakeKey = reinterpret_cast<decltype(fakeKey)>(dlsym(xtst, "XTestFakeKeyEvent"));
+    keycode = reinterpret_cast<decltype(keycode)>(dlsym(x11, "XKeysymToKeycode"));
   }
   // The libraries stay loaded: leak reports from inside them (SDL's own connection) need them mapped
   // to name their frames.
   bool Complete() const {
-    return openDisplay && closeDisplay && sync && rootWindow && getImage && fakeMotion && fakeButton;
+    return openDisplay && closeDisplay && sync && rootWindow && getImage && fakeMotion && fakeButton && fakeKey &&
+           keycode;
   }
 };
 
 constexpr COLORREF kIdle = RGB(192, 192, 192);
 constexpr COLORREF kPressed = RGB(0, 160, 0);
 bool gClicked = false;
+LPARAM gDeleteKey = 0;  // lParam of the frame's WM_KEYDOWN for the Delete key
 
 void Paint(HWND window, COLORREF colour) {
   PAINTSTRUCT ps;
@@ -193,6 +200,7 @@ LRESULT FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Paint(window, RGB(255, 255, 255));
     return 0;
   }
+  if (message == WM_KEYDOWN && wParam == WPARAM(VK_DELETE)) gDeleteKey = lParam;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -206,7 +214,7 @@ bool PumpUntil(const std::function<bool()>& done) {
   return false;
 }
 
-TEST(SdlSmoke, AButtonInADesktopWindowTakesAClickFromTheXServer) {
+TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   std::string xvfb = FindOnPath("Xvfb");
   if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed; the interactive backend is not tried";
   XCalls x;
@@ -222,6 +230,7 @@ TEST(SdlSmoke, AButtonInADesktopWindowTakesAClickFromTheXServer) {
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);  // the screen is the X server's
   EXPECT_FALSE(LayerClock::IsManual());
   gClicked = false;
+  gDeleteKey = 0;
   WNDCLASSA frameClass;
   frameClass.lpfnWndProc = FrameProc;
   frameClass.lpszClassName = "SmokeFrame";
@@ -255,6 +264,14 @@ TEST(SdlSmoke, AButtonInADesktopWindowTakesAClickFromTheXServer) {
   x.sync(display, False);
   EXPECT_TRUE(PumpUntil([&] { return gClicked && screenPixel(centre.x, centre.y) == 0x00A000; }))
       << "the click did not reach the button, or its new look did not reach the screen";
+
+  // The Delete key of the navigation block reaches the window the click activated, marked extended.
+  unsigned int deleteKey = x.keycode(display, XK_Delete);
+  x.fakeKey(display, deleteKey, True, 0);
+  x.fakeKey(display, deleteKey, False, 0);
+  x.sync(display, False);
+  EXPECT_TRUE(PumpUntil([&] { return gDeleteKey != 0; })) << "the key did not arrive";
+  EXPECT_TRUE(gDeleteKey & KF_EXTENDED_BIT);
 
   // The whole screen read back is not blank: the frame's white shows around the button.
   XImage* shot = x.getImage(display, x.rootWindow(display), 0, 0, 640, 480, AllPlanes, ZPixmap);
