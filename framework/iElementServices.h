@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 
 #include "platform/GdiTypes.h"
 
@@ -20,8 +19,6 @@ using PlacementWarningPresenter =
 namespace element_services {
 inline PlacementWarningPresenter gPresenter;
 inline ppView* gConfiguratorHost = nullptr;
-inline std::map<int32_t, ppView*> gViewParameters;
-inline int32_t gNextViewParameter = 1;
 }  // namespace element_services
 
 inline void SetPlacementWarningPresenter(PlacementWarningPresenter presenter) {
@@ -35,27 +32,6 @@ inline void ShowPlacementWarning(ppView* parent, const plat::RECT& rect, int32_t
 // The program-wide parent of every configurator panel (not owned); null while there is none.
 inline void SetConfiguratorHost(ppView* host) { element_services::gConfiguratorHost = host; }
 inline ppView* ConfiguratorHost() { return element_services::gConfiguratorHost; }
-
-// Switchboard parameters are 32-bit numbers: a view travels as a number it is registered under.
-// 0 stands for no view. The sender forgets the number when the view goes.
-inline int32_t ViewParameter(ppView* view) {
-  if (!view) return 0;
-  for (const auto& [number, registered] : element_services::gViewParameters) {
-    if (registered == view) return number;
-  }
-  int32_t number = element_services::gNextViewParameter++;
-  element_services::gViewParameters[number] = view;
-  return number;
-}
-
-inline ppView* ViewFromParameter(int32_t number) {
-  auto it = element_services::gViewParameters.find(number);
-  return it == element_services::gViewParameters.end() ? nullptr : it->second;
-}
-
-inline void ForgetViewParameter(ppView* view) {
-  std::erase_if(element_services::gViewParameters, [view](const auto& entry) { return entry.second == view; });
-}
 
 // Where a placement warning stands for a frame: below it, its left edge 170 pixels left of the
 // frame's right edge (the frame moved right by its width - 170 and down by its height + 10).

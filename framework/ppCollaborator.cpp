@@ -11,7 +11,7 @@ ppCollaborator::~ppCollaborator() {
   if (board_ != &ppSwitchBoard::Global()) ppSwitchBoard::Global().Unsubscribe(this, -1, -1);
 }
 
-void ppCollaborator::ReceiveMessage(ppCollaborator*, int32_t, int32_t, int32_t) {}
+void ppCollaborator::ReceiveMessage(ppCollaborator*, int32_t, int32_t, intptr_t) {}
 
 std::string ppCollaborator::GetName() { return std::string(); }
 
@@ -19,7 +19,7 @@ void ppCollaborator::Subscribe(int32_t channel, int32_t id, ppSwitchBoard* board
   (board ? board : board_)->Subscribe(this, channel, id);
 }
 
-void ppCollaborator::Broadcast(int32_t channel, int32_t id, int32_t parameter, ppSwitchBoard* board) {
+void ppCollaborator::Broadcast(int32_t channel, int32_t id, intptr_t parameter, ppSwitchBoard* board) {
   (board ? board : board_)->Dispatch(this, channel, id, parameter);
 }
 

@@ -16,12 +16,12 @@ class ppCollaborator {
   ppCollaborator& operator=(const ppCollaborator&) = delete;
   virtual ~ppCollaborator();
 
-  virtual void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, int32_t parameter);
+  virtual void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter);
   virtual std::string GetName();
 
   // On `board`, or on this collaborator's own switchboard when it is null.
   void Subscribe(int32_t channel, int32_t id, ppSwitchBoard* board = nullptr);
-  void Broadcast(int32_t channel, int32_t id, int32_t parameter, ppSwitchBoard* board = nullptr);
+  void Broadcast(int32_t channel, int32_t id, intptr_t parameter, ppSwitchBoard* board = nullptr);
   // Subscribes on the named channel to every name of a '|'-separated list, registering new names.
   void SubscribeByNames(const std::string& names);
 

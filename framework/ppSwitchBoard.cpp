@@ -56,7 +56,7 @@ void ppSwitchBoard::Unsubscribe(ppCollaborator* subscriber, int32_t channel, int
   if (dispatching_ == 0) SweepRemoved();
 }
 
-void ppSwitchBoard::Dispatch(ppCollaborator* sender, int32_t channel, int32_t id, int32_t parameter) {
+void ppSwitchBoard::Dispatch(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter) {
   ++dispatching_;
   try {
     for (Node* n = head_; n; n = n->next) {

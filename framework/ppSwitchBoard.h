@@ -31,7 +31,8 @@ class ppSwitchBoard {
   void Subscribe(ppCollaborator* subscriber, int32_t channel, int32_t id);
   // Removes every subscription that matches; a null subscriber matches all.
   void Unsubscribe(ppCollaborator* subscriber, int32_t channel, int32_t id);
-  void Dispatch(ppCollaborator* sender, int32_t channel, int32_t id, int32_t parameter);
+  // The parameter's meaning belongs to the message; it may carry a pointer (a pressed button).
+  void Dispatch(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter);
 
   int32_t SubscriptionCount() const;
 

@@ -12,9 +12,9 @@ zelvproTopViewElementCollaborator::zelvproTopViewElementCollaborator(iProperty* 
   SubscribeByNames(kWarningButtonMessage);
 }
 
-void zelvproTopViewElementCollaborator::ReceiveMessage(ppCollaborator*, int32_t, int32_t id, int32_t parameter) {
+void zelvproTopViewElementCollaborator::ReceiveMessage(ppCollaborator*, int32_t, int32_t id, intptr_t parameter) {
   if (id != ppSwitchBoard::MessageIdByName(kWarningButtonMessage, true)) return;
-  ppView* button = ViewFromParameter(parameter);
+  auto* button = reinterpret_cast<ppView*>(parameter);
   if (!button) return;
   plat::RECT frame;
   button->GetWindowFrame(&frame);

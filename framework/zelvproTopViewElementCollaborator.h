@@ -16,8 +16,8 @@ class zelvproTopViewElementCollaborator : public ppCollaborator {
 
   explicit zelvproTopViewElementCollaborator(iProperty* element);
 
-  // Only the warning button is handled here; the parameter is the pressed button (ViewParameter).
-  void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, int32_t parameter) override;
+  // Only the warning button is handled here; the parameter is the pressed button (a ppView*).
+  void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter) override;
   std::string GetName() override;  // "TopViewElementModulePanel"
 
   iProperty* Element() const { return element_; }

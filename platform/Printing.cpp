@@ -87,7 +87,15 @@ HDC CreatePrinterDC(const PrinterSetup& setup) {
   return dc;
 }
 
-BOOL DeletePrinterDC(HDC dc) { return Devices().erase(dc) ? 1 : 0; }
+BOOL DeletePrinterDC(HDC dc) {
+  auto it = Devices().find(dc);
+  if (it == Devices().end()) return 0;
+  // The entry goes first: the device deletes its context, and that context must no longer count as
+  // a printer's by then.
+  std::unique_ptr<PrinterDevice> device = std::move(it->second);
+  Devices().erase(it);
+  return 1;
+}
 
 PrinterDevice* PrinterOf(HDC dc) {
   auto it = Devices().find(dc);

@@ -9,7 +9,8 @@ namespace {
 
 struct Delivery {
   const ppCollaborator* to;
-  int32_t channel, id, parameter;
+  int32_t channel, id;
+  intptr_t parameter;
   bool operator==(const Delivery&) const = default;
 };
 std::vector<Delivery> gDelivered;
@@ -17,7 +18,7 @@ std::vector<Delivery> gDelivered;
 class Listener : public ppCollaborator {
  public:
   using ppCollaborator::ppCollaborator;
-  void ReceiveMessage(ppCollaborator*, int32_t channel, int32_t id, int32_t parameter) override {
+  void ReceiveMessage(ppCollaborator*, int32_t channel, int32_t id, intptr_t parameter) override {
     gDelivered.push_back({this, channel, id, parameter});
     if (onReceive) onReceive();
   }
