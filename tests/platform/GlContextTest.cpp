@@ -459,7 +459,7 @@ TEST(GlGlu, TessellatorMipmapsAndProjectionWorkOnOurContext) {
                     ++static_cast<Collected*>(data)->vertices;
                     glVertex3dv(static_cast<const GLdouble*>(vertex));
                   }));
-  GLdouble outline[6][3] = {{-0.8, -0.8, 0}, {0.8, -0.8, 0}, {0.8, 0.8, 0}, {0, 0, 0}, {-0.8, 0.8, 0}, {-0.8, -0.8, 0}};
+  GLdouble outline[5][3] = {{-0.8, -0.8, 0}, {0.8, -0.8, 0}, {0.8, 0.8, 0}, {0, 0, 0}, {-0.8, 0.8, 0}};
   glClearColor(1, 1, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   glColor3f(0, 0, 0);

@@ -1,6 +1,6 @@
 // The interactive backend on a real X server: an Xvfb started and stopped by the test, a window with a
-// button shown through SDL, a click and a key sent through the X server's test extension, and the screen read
-// back. Skipped with a message when Xvfb or the X test library is not installed.
+// button shown through SDL, a click and a key sent through the X server's test extension, and the
+// screen read back. Skipped with a message when Xvfb or the X test library is not installed.
 //
 // Also the backend's pure parts: keys and text from SDL, and the clipboard without a display.
 
