@@ -266,8 +266,12 @@ LRESULT ComboBox::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_NCDESTROY:
       DeleteControlState<State>(window, kStateProperty);
       return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_GETDLGCODE: {
+      // While the list is open, Enter and Esc close it instead of ending the dialog.
+      const auto* msg = reinterpret_cast<const MSG*>(lParam);
+      bool closingKey = msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE);
+      return DLGC_WANTARROWS | DLGC_WANTCHARS | (state->list && closingKey ? DLGC_WANTALLKEYS : 0);
+    }
     case WM_PAINT:
       return PaintControl(window, [&](HDC dc) { Paint(window, dc, *state); });
     case WM_ERASEBKGND:

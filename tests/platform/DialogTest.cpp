@@ -51,8 +51,8 @@ class Dialogs : public ::testing::Test {
     HeadlessBackend::Reset();
   }
   // Runs the test dialog modally; each time the loop waits, the next step runs.
-  INT_PTR RunSteps(std::vector<std::function<void(HWND)>> steps, HWND owner = nullptr) {
-    DialogTemplate t = TestTemplate();
+  INT_PTR RunSteps(std::vector<std::function<void(HWND)>> steps, HWND owner = nullptr,
+                   const DialogTemplate& t = TestTemplate()) {
     size_t next = 0;
     HWND* seen = &dialog_;
     gHook = [seen](HWND dialog, UINT message, WPARAM, LPARAM) {
@@ -164,6 +164,26 @@ TEST_F(Dialogs, ArrowsMoveWithinARadioGroupAndCheckAsTheyGo) {
   DialogBoxIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0);
   EXPECT_EQ(focus, (std::vector<int32_t>{30}));
   EXPECT_EQ(checks, (std::vector<UINT>{BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED}));
+}
+
+TEST_F(Dialogs, EscClosesAnOpenedListBeforeTheDialog) {
+  DialogTemplate t = TestTemplate();
+  t.Add("COMBOBOX", u"", 40, 7, 41, 100, 60, WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST);
+  bool closedFirst = false;
+  INT_PTR result = RunSteps({[](HWND d) {
+                               HWND combo = GetDlgItem(d, 40);
+                               SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"one"));
+                               SetFocus(combo);
+                               SendMessageW(combo, CB_SHOWDROPDOWN, 1, 0);
+                               HeadlessBackend::Key(VK_ESCAPE, true);
+                             },
+                             [&](HWND d) {
+                               closedFirst = SendDlgItemMessageW(d, 40, CB_GETDROPPEDSTATE, 0, 0) == 0;
+                               HeadlessBackend::Key(VK_ESCAPE, true);
+                             }},
+                            nullptr, t);
+  EXPECT_TRUE(closedFirst);
+  EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST_F(Dialogs, ModalDialogDisablesItsOwnerUntilItEnds) {
