@@ -44,6 +44,8 @@ class GlContext {
   // Publishes and leaves the calling thread with no current context.
   void Unbind();
   HDC BoundDc() const { return dc_; }
+  // The window (or memory context) the bound pixels belong to; null while unbound.
+  const void* BoundOwner() const { return dc_ ? target_.formatOwner : nullptr; }
 
  private:
   struct osmesa_context* Create(struct osmesa_context* share);

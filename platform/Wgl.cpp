@@ -134,11 +134,15 @@ BOOL wglShareLists(HGLRC first, HGLRC second) {
 }
 
 BOOL SwapBuffers(HDC dc) {
-  if (tCurrent && tCurrent->BoundDc() == dc) {
-    tCurrent->Publish();
-    return 1;
+  if (!tCurrent || !tCurrent->BoundDc()) return GetPixelFormat(dc) != 0;
+  // Any context of the window will do: a paint context, or the one the rendering context was bound with.
+  bool same = tCurrent->BoundDc() == dc;
+  if (!same) {
+    std::optional<WglTarget> target = ResolveWglTarget(dc);
+    same = target && target->formatOwner == tCurrent->BoundOwner();
   }
-  return GetPixelFormat(dc) != 0;
+  if (same) tCurrent->Publish();
+  return same || GetPixelFormat(dc) != 0;
 }
 
 }  // namespace plat
