@@ -14,7 +14,19 @@ namespace {
 std::mutex gLock;
 std::map<HGLRC, std::thread::id> gContexts;
 
-thread_local HGLRC tCurrent = nullptr;
+void Disclaim(HGLRC context);
+
+// The context current on this thread. A thread that ends with one current releases it, its drawing
+// finished, so that other threads may use it.
+struct ThreadCurrent {
+  HGLRC context = nullptr;
+  ~ThreadCurrent() {
+    if (!context) return;
+    context->Unbind();
+    Disclaim(context);
+  }
+};
+thread_local ThreadCurrent tThread;
 
 bool IsLive(HGLRC context) {
   std::lock_guard<std::mutex> hold(gLock);
@@ -38,10 +50,10 @@ void Disclaim(HGLRC context) {
 }
 
 void ReleaseCurrent() {
-  if (!tCurrent) return;
-  tCurrent->Unbind();
-  Disclaim(tCurrent);
-  tCurrent = nullptr;
+  if (!tThread.context) return;
+  tThread.context->Unbind();
+  Disclaim(tThread.context);
+  tThread.context = nullptr;
 }
 
 }  // namespace
@@ -64,7 +76,7 @@ HGLRC wglCreateContext(HDC dc) {
 }
 
 BOOL wglDeleteContext(HGLRC context) {
-  if (context && context == tCurrent) ReleaseCurrent();
+  if (context && context == tThread.context) ReleaseCurrent();
   {
     std::lock_guard<std::mutex> hold(gLock);
     auto it = gContexts.find(context);
@@ -96,16 +108,16 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     SetLastError(target ? ERROR_INVALID_PIXEL_FORMAT : ERROR_INVALID_HANDLE);
     return 0;
   }
-  if (context != tCurrent) {
+  if (context != tThread.context) {
     if (!Claim(context)) {
       SetLastError(ERROR_BUSY);
       return 0;
     }
-    if (tCurrent) {
-      tCurrent->Publish();
-      Disclaim(tCurrent);
+    if (tThread.context) {
+      tThread.context->Publish();
+      Disclaim(tThread.context);
     }
-    tCurrent = context;
+    tThread.context = context;
   } else {
     context->Publish();
   }
@@ -117,9 +129,9 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
   return 1;
 }
 
-HGLRC wglGetCurrentContext() { return tCurrent; }
+HGLRC wglGetCurrentContext() { return tThread.context; }
 
-HDC wglGetCurrentDC() { return tCurrent ? tCurrent->BoundDc() : nullptr; }
+HDC wglGetCurrentDC() { return tThread.context ? tThread.context->BoundDc() : nullptr; }
 
 BOOL wglShareLists(HGLRC first, HGLRC second) {
   if (!IsLive(first) || !IsLive(second)) {
@@ -134,14 +146,14 @@ BOOL wglShareLists(HGLRC first, HGLRC second) {
 }
 
 BOOL SwapBuffers(HDC dc) {
-  if (!tCurrent || !tCurrent->BoundDc()) return GetPixelFormat(dc) != 0;
+  if (!tThread.context || !tThread.context->BoundDc()) return GetPixelFormat(dc) != 0;
   // Any context of the window will do: a paint context, or the one the rendering context was bound with.
-  bool same = tCurrent->BoundDc() == dc;
+  bool same = tThread.context->BoundDc() == dc;
   if (!same) {
     std::optional<WglTarget> target = ResolveWglTarget(dc);
-    same = target && target->formatOwner == tCurrent->BoundOwner();
+    same = target && target->formatOwner == tThread.context->BoundOwner();
   }
-  if (same) tCurrent->Publish();
+  if (same) tThread.context->Publish();
   return same || GetPixelFormat(dc) != 0;
 }
 

@@ -348,6 +348,15 @@ TEST(GlThreads, AContextIsCurrentOnOneThreadAtATime) {
   }).join();
   EXPECT_TRUE(otherMade);
   EXPECT_EQ(target.Read()->Pixel(0, 0), 0x0000FFu);
+  // A worker that ends with the context current leaves it released and its drawing finished.
+  std::thread([&] {
+    wglMakeCurrent(target.dc, rc);
+    glClearColor(1, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }).join();
+  EXPECT_EQ(target.Read()->Pixel(0, 0), 0xFFFF00u);
+  EXPECT_TRUE(wglMakeCurrent(target.dc, rc));
+  wglMakeCurrent(nullptr, nullptr);
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_TRUE(wglDeleteContext(rc));  // current nowhere: deletable from any thread
 }
