@@ -183,10 +183,8 @@ BOOL PrintDlgA(PRINTDLGA* info);
 constexpr int32_t kPrintNameItem = 1139;
 constexpr int32_t kPrintCopiesItem = 1154;
 
-// The layer's printer draws A4 pages at the screen's 96 dots per inch (what GetDeviceCaps reports):
-// 794 by 1123 pixels upright.
-constexpr int32_t kPrinterPageWidth = 794;
-constexpr int32_t kPrinterPageHeight = 1123;
+// With PD_RETURNDC the dialog answers a context on the layer's printer (A4 at 300 dots per inch,
+// turned for landscape); the caller deletes it with DeleteDC.
 
 // ---- Shared by the dialogs above.
 // Runs a common dialog's layout modally with `object` as its creation parameter; sets the extended

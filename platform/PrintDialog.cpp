@@ -1,5 +1,7 @@
 #include "platform/PrintDialog.h"
 
+#include "platform/Printing.h"
+
 #include "platform/ControlsDrawing.h"
 #include "platform/WindowApi.h"
 
@@ -57,33 +59,18 @@ bool PrintDialog::Accept(HWND dialog) {
   return true;
 }
 
-HDC PrintDialog::PageContext(bool landscape) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = landscape ? kPrinterPageHeight : kPrinterPageWidth;
-  info.bmiHeader.biHeight = -(landscape ? kPrinterPageWidth : kPrinterPageHeight);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  HDC dc = CreateCompatibleDC(nullptr);
-  void* bits = nullptr;
-  HBITMAP page = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!page) {
-    DeleteDC(dc);
-    return nullptr;
-  }
-  SelectObject(dc, page);
-  DeleteObject(page);  // freed with the context, which keeps it selected
-  RECT all = {0, 0, info.bmiHeader.biWidth, -info.bmiHeader.biHeight};
-  FillSolid(dc, all, RGB(255, 255, 255));
-  return dc;
-}
-
 void PrintDialog::Finish() {
   if (!info_.hDevMode) info_.hDevMode = AllocDevMode();
   info_.hDevMode->dmOrientation = orientation_;
   info_.hDevMode->dmCopies = static_cast<int16_t>(copies_);
   info_.nCopies = static_cast<WORD>(copies_);
-  if (info_.Flags & PD_RETURNDC) info_.hDC = PageContext(orientation_ == DMORIENT_LANDSCAPE);
+  if (info_.Flags & PD_RETURNDC) {
+    // A context on the printer itself, so StartDoc and the printer's device questions work on it.
+    PrinterSetup setup;
+    setup.orientation = orientation_;
+    setup.copies = copies_;
+    info_.hDC = CreatePrinterDC(setup);
+  }
 }
 
 bool PrintDialog::Run() {

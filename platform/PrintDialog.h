@@ -21,7 +21,6 @@ class PrintDialog {
  private:
   static DialogTemplate Layout();
   void Finish();
-  static HDC PageContext(bool landscape);
 
   PRINTDLGA& info_;
   int32_t copies_ = 1;

@@ -7,6 +7,7 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/HeadlessBackend.h"
+#include "platform/ImageList.h"
 #include "platform/InputState.h"
 #include "platform/LayerClock.h"
 #include "platform/MdiWindows.h"
@@ -21,6 +22,13 @@ namespace {
 WindowManager& Manager() { return WindowManager::Instance(); }
 
 DWORD gLastMessageTime = 0;
+
+// The classes the layer provides itself; a fresh desktop forgets them, so they come back on demand.
+void EnsureBuiltInClasses() {
+  EnsureMdiClientClass();
+  EnsureStandardControlClasses();
+  InitCommonControls();
+}
 
 // System colour indexes a class background may name as (index + 1).
 COLORREF SystemColor(uintptr_t index) {
@@ -128,8 +136,7 @@ BOOL GetClassInfoA(HINSTANCE, const char* name, WNDCLASSA* info) {
 
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int32_t x, int32_t y,
                      int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
-  EnsureMdiClientClass();
-  EnsureStandardControlClasses();
+  EnsureBuiltInClasses();
   std::u16string wide = title ? WidenAnsi(title) : std::u16string();
   return Manager().Create(exStyle, className, title ? wide.c_str() : nullptr, style, x, y, width, height, parent,
                           menu, instance, param);
@@ -137,8 +144,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
 
 HWND CreateWindowExW(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x, int32_t y,
                      int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
-  EnsureMdiClientClass();
-  EnsureStandardControlClasses();
+  EnsureBuiltInClasses();
   return Manager().Create(exStyle, className, title, style, x, y, width, height, parent, menu, instance, param);
 }
 

@@ -134,8 +134,10 @@ TEST_F(SettingsDialogs, PrintTakesCopiesAndOrientationAndGivesAPage) {
   EXPECT_EQ(info.hDevMode->dmCopies, 3);
   EXPECT_FALSE(HeadlessBackend::Beeps().empty()) << "0 copies was refused";
   ASSERT_NE(info.hDC, nullptr);
-  EXPECT_EQ(GetDeviceCaps(info.hDC, HORZRES), kPrinterPageHeight) << "a landscape page";
-  EXPECT_EQ(GetDeviceCaps(info.hDC, VERTRES), kPrinterPageWidth);
+  // A context on the printer: A4 at 300 dots per inch, turned for landscape.
+  EXPECT_EQ(GetDeviceCaps(info.hDC, LOGPIXELSX), 300);
+  EXPECT_EQ(GetDeviceCaps(info.hDC, HORZRES), 3508) << "a landscape page";
+  EXPECT_EQ(GetDeviceCaps(info.hDC, VERTRES), 2480);
   DeleteDC(info.hDC);
 
   Script({Key(VK_ESCAPE)});
