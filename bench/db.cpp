@@ -98,8 +98,8 @@ std::vector<uint8_t> BenchLayout() {
 Times RunOurs(const Work& work, const std::string& path) {
   Times t;
   const std::vector<uint8_t> layout = BenchLayout();
-  ppFileSpec spec{Vcon::WString(path.c_str())};
-  auto database = std::make_unique<dbDatabase>(spec);
+  ppFileSpec fileSpec{Vcon::WString(path.c_str())};
+  auto database = std::make_unique<dbDatabase>(fileSpec);
   auto file = std::make_unique<dbDatafile>("bench", *database, layout);
   char* buffer = file->NewRecordBuffer();
   t.insert = Seconds([&] {
@@ -129,7 +129,7 @@ Times RunOurs(const Work& work, const std::string& path) {
   file.reset();
   database.reset();
   t.reopen = Seconds([&] {
-    database = std::make_unique<dbDatabase>(spec);
+    database = std::make_unique<dbDatabase>(fileSpec);
     file = std::make_unique<dbDatafile>("bench", *database, layout);
     const int32_t key = work.lookups[0];
     char* one = file->NewRecordBuffer();

@@ -1,5 +1,5 @@
 // Table views through the property interface against the table file read directly, and the
-// specification sort against std::sort over keys read once.
+// sort by a property description against std::sort over keys read once.
 //
 // Reads: every field of every record through GoTo and GetValue (each GetValue reads the record
 // again, as a property read must) against ReadRecord plus one GetField per field. Sorts: two keys
@@ -71,8 +71,8 @@ Table& TableOf(int32_t n) {
   std::filesystem::create_directories(Folder());
   t.path = (Folder() / ("items" + std::to_string(n) + ".db")).string();
   std::filesystem::remove(t.path);
-  ppFileSpec spec(Vcon::WString(t.path.c_str()));
-  t.database = std::make_unique<ppDatabase>(spec);
+  ppFileSpec fileSpec(Vcon::WString(t.path.c_str()));
+  t.database = std::make_unique<ppDatabase>(fileSpec);
   t.database->RegisterFile("items", new dbDatafile("items", *t.database, BenchLayout()),
                            [](dbDatafile* f) { delete f; });
   t.view = std::make_unique<ppDatafile>("items", *t.database);

@@ -61,9 +61,9 @@ void QuickSort(iProperty& source, const std::vector<SortKey>& keys, std::vector<
 
 }  // namespace
 
-bool ParseSortSpec(iProperty& source, const Vcon::String& spec, std::vector<SortKey>& keys) {
+bool ParseSortSpec(iProperty& source, const Vcon::String& sortKeys, std::vector<SortKey>& keys) {
   keys.clear();
-  std::string rest = spec.c_str();
+  std::string rest = sortKeys.c_str();
   while (!rest.empty()) {
     const size_t bar = rest.find('|');
     std::string text = rest.substr(0, bar);
@@ -91,12 +91,12 @@ void SortItemsByKeys(iProperty& source, const std::vector<SortKey>& keys, std::d
   order.assign(items.begin(), items.end());
 }
 
-void SortBySpec(iProperty& source, const Vcon::String& spec, std::deque<int32_t>& order,
+void SortBySpec(iProperty& source, const Vcon::String& sortKeys, std::deque<int32_t>& order,
                 std::minstd_rand& random) {
   order.clear();
   const int32_t count = source.CountItems();
   for (int32_t i = 0; i < count; ++i) order.push_back(i);
   std::vector<SortKey> keys;
-  if (!ParseSortSpec(source, spec, keys)) return;
+  if (!ParseSortSpec(source, sortKeys, keys)) return;
   SortItemsByKeys(source, keys, order, random);
 }

@@ -5,7 +5,7 @@
 #include "database/dbErrors.h"
 #include "foundation/ppFileSpec.h"
 
-dbDatabase::dbDatabase(ppFileSpec& spec) : store_(dbStore::Open(spec)) {
+dbDatabase::dbDatabase(ppFileSpec& fileSpec) : store_(dbStore::Open(fileSpec)) {
   BeginTransaction();
   try {
     if (store_->DirectoryRoot() == 0) {

@@ -23,8 +23,8 @@ using dbDatafileDeleter = void (*)(dbDatafile*);
 
 class dbDatabase {
  public:
-  // Opens (or creates) the file and its directory; spec's words come back from the file.
-  explicit dbDatabase(ppFileSpec& spec);
+  // Opens (or creates) the file and its directory; fileSpec's words come back from the file.
+  explicit dbDatabase(ppFileSpec& fileSpec);
   virtual ~dbDatabase();
   dbDatabase(const dbDatabase&) = delete;
   dbDatabase& operator=(const dbDatabase&) = delete;

@@ -35,15 +35,15 @@ dbStore::~dbStore() {
 
 // ---- Opening and closing ----
 
-std::unique_ptr<dbStore> dbStore::Open(ppFileSpec& spec) {
+std::unique_ptr<dbStore> dbStore::Open(ppFileSpec& fileSpec) {
   std::unique_ptr<dbStore> store(new dbStore);
-  if (!store->file_.OpenExisting(spec)) store->CreateFile(spec);
+  if (!store->file_.OpenExisting(fileSpec)) store->CreateFile(fileSpec);
   if (store->file_.Size() < kFirstPageOffset) db::Fail(db::kDamagedFile);
   unsigned char words[12];
   store->file_.Read(0, words, 12);
-  spec.word3 = uint32_t(db::GetI32(words, 0));
-  spec.word2 = uint32_t(db::GetI32(words, 4));
-  spec.word4 = uint32_t(db::GetI32(words, 8));
+  fileSpec.word3 = uint32_t(db::GetI32(words, 0));
+  fileSpec.word2 = uint32_t(db::GetI32(words, 4));
+  fileSpec.word4 = uint32_t(db::GetI32(words, 8));
   store->Recover();
   store->ReadHeader();
   store->EnsureRootPage(kFreeExtentRoot, true);
@@ -53,8 +53,8 @@ std::unique_ptr<dbStore> dbStore::Open(ppFileSpec& spec) {
   return store;
 }
 
-void dbStore::CreateFile(ppFileSpec& spec) {
-  file_.CreateAndOpen(spec);
+void dbStore::CreateFile(ppFileSpec& fileSpec) {
+  file_.CreateAndOpen(fileSpec);
   std::array<unsigned char, kFirstPageOffset> first{};
   file_.Write(0, first.data(), kFirstPageOffset);
   header_.fill(0);
@@ -62,9 +62,9 @@ void dbStore::CreateFile(ppFileSpec& spec) {
   SetHeader(kFormatWord, 3);
   file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
   unsigned char words[12];
-  db::PutI32(words, 0, int32_t(spec.word3));
-  db::PutI32(words, 4, int32_t(spec.word2));
-  db::PutI32(words, 8, int32_t(spec.word4));
+  db::PutI32(words, 0, int32_t(fileSpec.word3));
+  db::PutI32(words, 4, int32_t(fileSpec.word2));
+  db::PutI32(words, 8, int32_t(fileSpec.word4));
   file_.Write(0, words, 12);
 }
 

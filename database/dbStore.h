@@ -3,7 +3,7 @@
 // map and the chain of free-extent pages). Changes happen inside transactions and reach the file
 // only at commit, through a redo journal appended to the file's end (dbStoreTransaction.cpp).
 //
-// File layout (little-endian, byte offsets): 0-11 the file specification's third, second and fourth
+// File layout (little-endian, byte offsets): 0-11 the file record's third, second and fourth
 // word; 1024-1535 the store header; 1536-1545 the commit record; 2048- pages and record extents.
 //
 // Ownership: the store owns its file, both caches and every data handle in them. A record handle
@@ -58,9 +58,9 @@ class dbStore {
   static constexpr uint16_t kJournalWriting = 3;
   static constexpr uint16_t kJournalComplete = 4;
 
-  // Opens the file named by `spec`, creating it when it cannot be opened; repairs an interrupted
-  // commit; reads the words at bytes 0, 4 and 8 into spec.word3, word2 and word4.
-  static std::unique_ptr<dbStore> Open(ppFileSpec& spec);
+  // Opens the file named by `fileSpec`, creating it when it cannot be opened; repairs an interrupted
+  // commit; reads the words at bytes 0, 4 and 8 into fileSpec.word3, word2 and word4.
+  static std::unique_ptr<dbStore> Open(ppFileSpec& fileSpec);
   ~dbStore();
   dbStore(const dbStore&) = delete;
   dbStore& operator=(const dbStore&) = delete;
@@ -103,7 +103,7 @@ class dbStore {
  private:
   dbStore();
 
-  void CreateFile(ppFileSpec& spec);
+  void CreateFile(ppFileSpec& fileSpec);
   void ReadHeader();
   void CheckHeader() const;
   int32_t EnsureRootPage(uint32_t headerOffset, bool freeExtentPage);

@@ -13,9 +13,9 @@ dbStoreFile::~dbStoreFile() {
   }
 }
 
-bool dbStoreFile::OpenExisting(const ppFileSpec& spec) {
+bool dbStoreFile::OpenExisting(const ppFileSpec& fileSpec) {
   try {
-    FileOpen(spec_, spec, false);
+    FileOpen(spec_, fileSpec, false);
   } catch (int32_t e) {
     if (e == kFileErrCannotOpen) return false;
     throw;
@@ -24,10 +24,10 @@ bool dbStoreFile::OpenExisting(const ppFileSpec& spec) {
   return true;
 }
 
-void dbStoreFile::CreateAndOpen(const ppFileSpec& spec) {
-  ppFileSpec creating(spec);
+void dbStoreFile::CreateAndOpen(const ppFileSpec& fileSpec) {
+  ppFileSpec creating(fileSpec);
   FileCreate(creating);
-  FileOpen(spec_, spec, false);
+  FileOpen(spec_, fileSpec, false);
   ReadSize();
 }
 

@@ -16,11 +16,11 @@ class dbStoreFile {
   dbStoreFile(const dbStoreFile&) = delete;
   dbStoreFile& operator=(const dbStoreFile&) = delete;
 
-  // Opens the existing file named by `spec` for reading and writing; false when it cannot be opened
+  // Opens the existing file named by `fileSpec` for reading and writing; false when it cannot be opened
   // (-38), other errors are thrown.
-  bool OpenExisting(const ppFileSpec& spec);
-  // Creates the file named by `spec` and opens it.
-  void CreateAndOpen(const ppFileSpec& spec);
+  bool OpenExisting(const ppFileSpec& fileSpec);
+  // Creates the file named by `fileSpec` and opens it.
+  void CreateAndOpen(const ppFileSpec& fileSpec);
   void Close();
   bool IsOpen() const { return spec_.IsOpen(); }
 

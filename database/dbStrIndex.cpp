@@ -139,10 +139,10 @@ void dbStrIndex::DumpNode(int32_t number, int32_t depth, std::string& out) {
 void dbStrIndex::Dump(const std::string& path) {
   std::string text;
   if (Root() != 0) DumpNode(Root(), 0, text);
-  ppFileSpec spec{Vcon::WString(path.c_str())};
-  FileCreate(spec);
+  ppFileSpec fileSpec{Vcon::WString(path.c_str())};
+  FileCreate(fileSpec);
   ppFileSpec open;
-  FileOpen(open, spec, false);
+  FileOpen(open, fileSpec, false);
   try {
     FileWrite(open, text.data(), uint32_t(text.size()), 0);
   } catch (...) {

@@ -7,7 +7,7 @@ constexpr const char* kSettingsTable = "qxSettings";
 constexpr const char* kIdentifierField = "identifier";
 }  // namespace
 
-ppDatabase::ppDatabase(ppFileSpec& spec) : dbDatabase(spec) { ReadIdentifier(); }
+ppDatabase::ppDatabase(ppFileSpec& fileSpec) : dbDatabase(fileSpec) { ReadIdentifier(); }
 
 ppDatabase::~ppDatabase() { views_.clear(); }
 

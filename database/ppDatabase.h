@@ -17,8 +17,8 @@ class ppDatafile;
 
 class ppDatabase : public dbDatabase, public iProperty {
  public:
-  // Opens (or creates) the file; spec's words come back from the file.
-  explicit ppDatabase(ppFileSpec& spec);
+  // Opens (or creates) the file; fileSpec's words come back from the file.
+  explicit ppDatabase(ppFileSpec& fileSpec);
   ~ppDatabase() override;
 
   // -1 until a "qxSettings" record gave one.

@@ -2,13 +2,13 @@
 
 #include "database/SortBySpec.h"
 
-void ppPropertySort::SortBySpec(const Vcon::String& spec) {
+void ppPropertySort::SortBySpec(const Vcon::String& sortKeys) {
   current_ = -1;
   if (source_ == nullptr) {
     order_.clear();
     return;
   }
-  ::SortBySpec(*source_, spec, order_, random_);
+  ::SortBySpec(*source_, sortKeys, order_, random_);
 }
 
 int32_t ppPropertySort::IndexOf(const Vcon::String& name) {

@@ -14,9 +14,9 @@ class ppPropertySort : public iProperty {
  public:
   explicit ppPropertySort(iProperty* source) : source_(source) {}
 
-  // Sorts the source's items by a specification such as "EnumClass|-XPosition" (see SortBySpec.h).
+  // Sorts the source's items by a sort description such as "EnumClass|-XPosition" (see SortBySpec.h).
   // A name the source does not define leaves the identity order.
-  void SortBySpec(const Vcon::String& spec);
+  void SortBySpec(const Vcon::String& sortKeys);
 
   // The properties are the source's.
   int32_t IndexOf(const Vcon::String& name) override;

@@ -46,9 +46,9 @@ std::u16string Buffer(const Vcon::WString& text, size_t capacity) {
 }
 
 // The chosen path and name from the record after a successful dialog.
-void TakeChoice(const plat::OPENFILENAMEW& info, ppFileSpec& spec) {
-    spec.path = Vcon::WString(info.lpstrFile);
-    spec.name = Vcon::WString(info.lpstrFile + info.nFileOffset);
+void TakeChoice(const plat::OPENFILENAMEW& info, ppFileSpec& fileSpec) {
+    fileSpec.path = Vcon::WString(info.lpstrFile);
+    fileSpec.name = Vcon::WString(info.lpstrFile + info.nFileOffset);
 }
 
 void RestoreFolder() { SetCurrentDir(ProgramFolder); }
@@ -86,25 +86,25 @@ uintptr_t CenterDialogHook(plat::HWND hookWindow, plat::UINT message, plat::WPAR
     return 0;
 }
 
-bool RunOpenFileDialog(ppFileSpec& spec) {
+bool RunOpenFileDialog(ppFileSpec& fileSpec) {
     std::u16string filter;
-    FileFilterFromWString(spec.filter, filter);
-    std::u16string file = Buffer(spec.path, kOpenBufferChars);
+    FileFilterFromWString(fileSpec.filter, filter);
+    std::u16string file = Buffer(fileSpec.path, kOpenBufferChars);
     Vcon::WString initialFolder = LastDialogFolder;
     plat::OPENFILENAMEW info;
     info.lStructSize = kRecordSize;
-    info.hwndOwner = reinterpret_cast<plat::HWND>(static_cast<uintptr_t>(spec.owner));
+    info.hwndOwner = reinterpret_cast<plat::HWND>(static_cast<uintptr_t>(fileSpec.owner));
     info.lpstrFilter = filter.c_str();
     info.lpstrFile = file.data();
     info.nMaxFile = static_cast<plat::DWORD>(file.size());
     info.lpstrInitialDir = initialFolder.c_str();
-    info.lpstrDefExt = spec.name.c_str();
+    info.lpstrDefExt = fileSpec.name.c_str();
     info.Flags = kOpenFlags;
     info.lpfnHook = &CenterDialogHook;
     bool chosen = plat::GetOpenFileNameW(&info) != 0;
     if (chosen) {
-        TakeChoice(info, spec);
-        LastDialogFolder = spec.path;
+        TakeChoice(info, fileSpec);
+        LastDialogFolder = fileSpec.path;
         DirectoryOfPath(Vcon::WString(), LastDialogFolder);
     } else {
         (void)plat::CommDlgExtendedError();  // read, as the platform expects, and not acted on
@@ -115,11 +115,11 @@ bool RunOpenFileDialog(ppFileSpec& spec) {
     return chosen;
 }
 
-bool RunSaveFileDialog(ppFileSpec& spec) {
+bool RunSaveFileDialog(ppFileSpec& fileSpec) {
     std::u16string filter;
-    FileFilterFromWString(spec.filter, filter);
-    std::u16string file = Buffer(spec.path, kSaveBufferChars);
-    spec.path.clear();
+    FileFilterFromWString(fileSpec.filter, filter);
+    std::u16string file = Buffer(fileSpec.path, kSaveBufferChars);
+    fileSpec.path.clear();
     Vcon::WString initialFolder = LastDialogFolder;
     plat::OPENFILENAMEW info;
     info.lStructSize = kRecordSize;
@@ -129,39 +129,39 @@ bool RunSaveFileDialog(ppFileSpec& spec) {
     info.nMaxFile = static_cast<plat::DWORD>(file.size());
     info.nMaxFileTitle = static_cast<plat::DWORD>(kSaveBufferChars);
     info.lpstrInitialDir = initialFolder.c_str();
-    info.lpstrDefExt = spec.name.c_str();
+    info.lpstrDefExt = fileSpec.name.c_str();
     info.Flags = kSaveFlags;
     info.lpfnHook = &CenterDialogHook;
     bool chosen = plat::GetSaveFileNameW(&info) != 0;
-    if (chosen) TakeChoice(info, spec);
-    LastDialogFolder = spec.path;  // empty after a cancel
+    if (chosen) TakeChoice(info, fileSpec);
+    LastDialogFolder = fileSpec.path;  // empty after a cancel
     DirectoryOfPath(Vcon::WString(), LastDialogFolder);
     RestoreFolder();
     return chosen;
 }
 
 Handle ReadFileWithOpenDialog(uint16_t filterId) {
-    ppFileSpec spec;
-    spec.filter = GetTextResource(filterId);
-    spec.name = Vcon::WString(u"txt");
-    if (!RunOpenFileDialog(spec)) return nullptr;
+    ppFileSpec fileSpec;
+    fileSpec.filter = GetTextResource(filterId);
+    fileSpec.name = Vcon::WString(u"txt");
+    if (!RunOpenFileDialog(fileSpec)) return nullptr;
     // Read-only: the file is only read, so a write-protected file can still be loaded.
-    Handle contents = ReadFileToHandle(spec);
+    Handle contents = ReadFileToHandle(fileSpec);
     RestoreFolder();
     return contents;
 }
 
-bool CreateFileWithSaveDialog(ppFileSpec& out, ppFileSpec& spec) {
-    spec.path.clear();
-    spec.filter = GetTextResource(kTextFileFilterId);
-    spec.name = Vcon::WString(u"txt");
-    if (!RunSaveFileDialog(spec)) return false;
+bool CreateFileWithSaveDialog(ppFileSpec& out, ppFileSpec& fileSpec) {
+    fileSpec.path.clear();
+    fileSpec.filter = GetTextResource(kTextFileFilterId);
+    fileSpec.name = Vcon::WString(u"txt");
+    if (!RunSaveFileDialog(fileSpec)) return false;
     try {
-        FileCreate(spec);
+        FileCreate(fileSpec);
     } catch (int32_t) {
         // Most often the file exists already; opening it below tells the real failures.
     }
-    FileOpen(out, spec, false);
+    FileOpen(out, fileSpec, false);
     const uint32_t empty = 0;
     FileSetSize(out, &empty);
     return true;

@@ -15,12 +15,12 @@ extern Vcon::WString ProgramFolder;
 // The folder of the file chosen last in either dialog (with its trailing backslash); empty at first.
 extern Vcon::WString LastDialogFolder;
 
-// The open dialog: `spec.path` the initial and chosen full path, `spec.filter` the filter text,
-// `spec.name` the default extension on entry and the chosen name (without folder) on return,
-// `spec.owner` the owner window. True when the user chose a file.
-bool RunOpenFileDialog(ppFileSpec& spec);
-// The save dialog, owned by the foreground window; `spec.path` is emptied, so a cancel leaves it empty.
-bool RunSaveFileDialog(ppFileSpec& spec);
+// The open dialog: `fileSpec.path` the initial and chosen full path, `fileSpec.filter` the filter text,
+// `fileSpec.name` the default extension on entry and the chosen name (without folder) on return,
+// `fileSpec.owner` the owner window. True when the user chose a file.
+bool RunOpenFileDialog(ppFileSpec& fileSpec);
+// The save dialog, owned by the foreground window; `fileSpec.path` is emptied, so a cancel leaves it empty.
+bool RunSaveFileDialog(ppFileSpec& fileSpec);
 
 // A filter text ("Text files {*.txt}\0*.txt\0\0" with the two characters backslash and zero as
 // separators) as the NUL-separated list of the dialogs, with its terminating NUL: "\0" becomes a NUL,
@@ -42,4 +42,4 @@ uintptr_t CenterDialogHook(plat::HWND hookWindow, plat::UINT message, plat::WPAR
 Handle ReadFileWithOpenDialog(uint16_t filterId);
 // Runs the save dialog for a text file; when a file is chosen it is created when missing, opened into
 // `out` for reading and writing and emptied. False after a cancel (no file is touched).
-bool CreateFileWithSaveDialog(ppFileSpec& out, ppFileSpec& spec);
+bool CreateFileWithSaveDialog(ppFileSpec& out, ppFileSpec& fileSpec);

@@ -75,7 +75,7 @@ OpenFileTable& OpenFiles() {
 
 OpenFileTable::Key KeyOf(const struct stat& st) { return {st.st_dev, st.st_ino}; }
 
-std::string PosixPathOf(const ppFileSpec& spec) { return Vcon::ResolvePosixPath(std::u16string_view(spec.path)); }
+std::string PosixPathOf(const ppFileSpec& fileSpec) { return Vcon::ResolvePosixPath(std::u16string_view(fileSpec.path)); }
 
 // Opens `path` and takes it exclusively; returns the descriptor or -1 (nothing left open).
 int OpenExclusive(const std::string& path, int flags) {
@@ -123,16 +123,16 @@ void FileErrorHook(int32_t site) {
 
 void SetFileErrorObserver(FileErrorObserver observer) { gErrorObserver.store(observer, std::memory_order_release); }
 
-void FileCreate(ppFileSpec& spec) {
-    std::string path = PosixPathOf(spec);
+void FileCreate(ppFileSpec& fileSpec) {
+    std::string path = PosixPathOf(fileSpec);
     Vcon::CallFileFaultHook(Vcon::FileOp::Create, path.c_str());
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) Fail(kFileSiteCreate, WindowsErrorFromErrno(errno));
     ::close(fd);
 }
 
-void FileDelete(ppFileSpec& spec) {
-    std::string path = PosixPathOf(spec);
+void FileDelete(ppFileSpec& fileSpec) {
+    std::string path = PosixPathOf(fileSpec);
     if (HeldOpen(path)) Fail(kFileSiteDelete, kFileErrCannotOpen);
     Vcon::CallFileFaultHook(Vcon::FileOp::Delete, path.c_str());
     if (::unlink(path.c_str()) != 0) Fail(kFileSiteDelete, kFileErrCannotOpen);
@@ -152,21 +152,21 @@ void FileOpen(ppFileSpec& destination, const ppFileSpec& source, bool readOnly) 
     destination.openPath = std::move(path);
 }
 
-void FileClose(ppFileSpec& spec) {
-    Vcon::CallFileFaultHook(Vcon::FileOp::Close, spec.openPath.c_str());
-    if (!spec.IsOpen()) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
-    bool ok = CloseExclusive(spec.handle);
-    spec.handle = kInvalidFileHandle;
-    spec.openPath.clear();
+void FileClose(ppFileSpec& fileSpec) {
+    Vcon::CallFileFaultHook(Vcon::FileOp::Close, fileSpec.openPath.c_str());
+    if (!fileSpec.IsOpen()) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
+    bool ok = CloseExclusive(fileSpec.handle);
+    fileSpec.handle = kInvalidFileHandle;
+    fileSpec.openPath.clear();
     if (!ok) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
 }
 
-uint32_t FileRead(ppFileSpec& spec, void* buffer, uint32_t count, int64_t offset) {
-    if (!SeekTo(spec.handle, offset)) return 0;
+uint32_t FileRead(ppFileSpec& fileSpec, void* buffer, uint32_t count, int64_t offset) {
+    if (!SeekTo(fileSpec.handle, offset)) return 0;
     auto* bytes = static_cast<char*>(buffer);
     uint32_t done = 0;
     while (done < count) {
-        ssize_t n = ::read(spec.handle, bytes + done, count - done);
+        ssize_t n = ::read(fileSpec.handle, bytes + done, count - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += static_cast<uint32_t>(n);
@@ -174,54 +174,54 @@ uint32_t FileRead(ppFileSpec& spec, void* buffer, uint32_t count, int64_t offset
     return done;
 }
 
-void FileWrite(ppFileSpec& spec, const void* buffer, uint32_t count, int64_t offset) {
-    Vcon::CallFileFaultHook(Vcon::FileOp::Write, spec.openPath.c_str());
-    if (!SeekTo(spec.handle, offset)) Fail(kFileSiteWrite, kFileErrBadCall);
+void FileWrite(ppFileSpec& fileSpec, const void* buffer, uint32_t count, int64_t offset) {
+    Vcon::CallFileFaultHook(Vcon::FileOp::Write, fileSpec.openPath.c_str());
+    if (!SeekTo(fileSpec.handle, offset)) Fail(kFileSiteWrite, kFileErrBadCall);
     const auto* bytes = static_cast<const char*>(buffer);
     uint32_t done = 0;
     while (done < count) {
-        ssize_t n = ::write(spec.handle, bytes + done, count - done);
+        ssize_t n = ::write(fileSpec.handle, bytes + done, count - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) Fail(kFileSiteWrite, kFileErrBadCall);
         done += static_cast<uint32_t>(n);
     }
 }
 
-void FileGetSize(ppFileSpec& spec, uint32_t& size) {
+void FileGetSize(ppFileSpec& fileSpec, uint32_t& size) {
     struct stat st;
-    if (::fstat(spec.handle, &st) != 0) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
+    if (::fstat(fileSpec.handle, &st) != 0) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
     size = static_cast<uint32_t>(st.st_size);
 }
 
-void FileSetSize(ppFileSpec& spec, const uint32_t* size) {
-    Vcon::CallFileFaultHook(Vcon::FileOp::SetSize, spec.openPath.c_str());
+void FileSetSize(ppFileSpec& fileSpec, const uint32_t* size) {
+    Vcon::CallFileFaultHook(Vcon::FileOp::SetSize, fileSpec.openPath.c_str());
     if (size == nullptr) Fail(kFileSiteSeek, kFileErrBadCall);
-    if (::ftruncate(spec.handle, static_cast<off_t>(*size)) != 0) Fail(kFileSiteSetEnd, kFileErrBadCall);
-    if (::lseek(spec.handle, static_cast<off_t>(*size), SEEK_SET) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
+    if (::ftruncate(fileSpec.handle, static_cast<off_t>(*size)) != 0) Fail(kFileSiteSetEnd, kFileErrBadCall);
+    if (::lseek(fileSpec.handle, static_cast<off_t>(*size), SEEK_SET) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
 }
 
-void FileSeek(ppFileSpec& spec, uint32_t position) {
-    if (::lseek(spec.handle, static_cast<off_t>(position), SEEK_SET) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
+void FileSeek(ppFileSpec& fileSpec, uint32_t position) {
+    if (::lseek(fileSpec.handle, static_cast<off_t>(position), SEEK_SET) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
 }
 
-void FileSeekRelative(ppFileSpec& spec, int64_t delta) {
-    if (::lseek(spec.handle, static_cast<off_t>(delta), SEEK_CUR) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
+void FileSeekRelative(ppFileSpec& fileSpec, int64_t delta) {
+    if (::lseek(fileSpec.handle, static_cast<off_t>(delta), SEEK_CUR) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
 }
 
-uint32_t FileTell(ppFileSpec& spec) {
-    off_t at = ::lseek(spec.handle, 0, SEEK_CUR);
+uint32_t FileTell(ppFileSpec& fileSpec) {
+    off_t at = ::lseek(fileSpec.handle, 0, SEEK_CUR);
     if (at < 0) Fail(kFileSiteSeek, kFileErrBadCall);
     return static_cast<uint32_t>(at);
 }
 
-void FileFlush(ppFileSpec& spec) {
-    Vcon::CallFileFaultHook(Vcon::FileOp::Flush, spec.openPath.c_str());
-    if (::fsync(spec.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
+void FileFlush(ppFileSpec& fileSpec) {
+    Vcon::CallFileFaultHook(Vcon::FileOp::Flush, fileSpec.openPath.c_str());
+    if (::fsync(fileSpec.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
 }
 
-Handle ReadFileToHandle(const ppFileSpec& spec) {
+Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
     ppFileSpec file;
-    FileOpen(file, spec, true);
+    FileOpen(file, fileSpec, true);
     Handle h = nullptr;
     try {
         uint32_t size = 0;

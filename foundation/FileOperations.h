@@ -5,7 +5,7 @@
 //   kFileErrCannotOpen (-38)  open or delete failed (missing file, folder, or held open elsewhere);
 //   kFileErrBadCall (-50)     close, size, truncate, write or flush failed;
 //   a Windows system error number when creating fails (kFileErrExists, 80, for an existing file).
-// Files are opened without sharing: while one specification holds a file open, every other open of
+// Files are opened without sharing: while one file record holds a file open, every other open of
 // it, from this process or another, fails with -38, and so does deleting it.
 // Sizes and offsets are bytes; only the low 32 bits of a size are reported.
 #pragma once
@@ -39,41 +39,41 @@ void FileErrorHook(int32_t site);
 using FileErrorObserver = void (*)(int32_t site);
 void SetFileErrorObserver(FileErrorObserver observer);  // nullptr removes it
 
-// Creates `spec.path` new and empty and leaves it closed. Throws the system error number.
-void FileCreate(ppFileSpec& spec);
-// Deletes `spec.path`. Throws -38 when it is missing, a folder, or open.
-void FileDelete(ppFileSpec& spec);
+// Creates `fileSpec.path` new and empty and leaves it closed. Throws the system error number.
+void FileCreate(ppFileSpec& fileSpec);
+// Deletes `fileSpec.path`. Throws -38 when it is missing, a folder, or open.
+void FileDelete(ppFileSpec& fileSpec);
 // Copies `source` into `destination` (names and words) and opens the existing file, read-only when
 // `readOnly`, else for reading and writing. On failure destination.handle is kInvalidFileHandle and
 // -38 is thrown. A file already open in `destination` is closed first.
 void FileOpen(ppFileSpec& destination, const ppFileSpec& source, bool readOnly);
-// Closes the file; the specification is closed afterwards. Throws -50 when it was not open.
-void FileClose(ppFileSpec& spec);
+// Closes the file; the file record is closed afterwards. Throws -50 when it was not open.
+void FileClose(ppFileSpec& fileSpec);
 
 // Reads up to `count` bytes at `offset` (kFileCurrentPosition: where the last read, write or seek
 // left off); the position ends after the bytes read. Returns the number read: a short read at the
 // end of the file is no error and leaves the rest of the buffer unchanged.
-uint32_t FileRead(ppFileSpec& spec, void* buffer, uint32_t count, int64_t offset);
+uint32_t FileRead(ppFileSpec& fileSpec, void* buffer, uint32_t count, int64_t offset);
 // Writes `count` bytes at `offset` (same rule). A write that cannot be completed throws -50.
-void FileWrite(ppFileSpec& spec, const void* buffer, uint32_t count, int64_t offset);
+void FileWrite(ppFileSpec& fileSpec, const void* buffer, uint32_t count, int64_t offset);
 
 // The file's size in bytes (low 32 bits). Throws -50 when it cannot be read.
-void FileGetSize(ppFileSpec& spec, uint32_t& size);
+void FileGetSize(ppFileSpec& fileSpec, uint32_t& size);
 // Truncates or extends (with zero bytes) the file to *size bytes; the position is left at the new
 // end. Throws -50 on failure (for example on a read-only open).
-void FileSetSize(ppFileSpec& spec, const uint32_t* size);
+void FileSetSize(ppFileSpec& fileSpec, const uint32_t* size);
 // Moves the position to `position` bytes from the start, or by `delta` from the current position.
 // Throws -50 on failure.
-void FileSeek(ppFileSpec& spec, uint32_t position);
-void FileSeekRelative(ppFileSpec& spec, int64_t delta);
+void FileSeek(ppFileSpec& fileSpec, uint32_t position);
+void FileSeekRelative(ppFileSpec& fileSpec, int64_t delta);
 // The current position in bytes from the start (low 32 bits).
-uint32_t FileTell(ppFileSpec& spec);
+uint32_t FileTell(ppFileSpec& fileSpec);
 // Forces the file's data to disk. Throws -50 when the system reports a failure.
-void FileFlush(ppFileSpec& spec);
+void FileFlush(ppFileSpec& fileSpec);
 
-// A new handle holding the whole file named by `spec.path`, or null for an empty file. Open
+// A new handle holding the whole file named by `fileSpec.path`, or null for an empty file. Open
 // failures pass on (-38); the file is closed again in every case.
-Handle ReadFileToHandle(const ppFileSpec& spec);
+Handle ReadFileToHandle(const ppFileSpec& fileSpec);
 
 // Treat `h` as a NUL-terminated narrow text and replace every occurrence of `search` by
 // `replacement` (its bytes without a terminator) or by the whole data of `replacementHandle`.

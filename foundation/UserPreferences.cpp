@@ -122,8 +122,8 @@ bool OpenPreferencesFile(ppFileSpec& file, bool& created) {
     if (error != kFileErrCannotOpen) return false;
   }
   try {
-    ppFileSpec spec = gPreferencesFile;
-    FileCreate(spec);
+    ppFileSpec fileSpec = gPreferencesFile;
+    FileCreate(fileSpec);
     created = true;
     FileOpen(file, gPreferencesFile, false);
     return true;

@@ -11,16 +11,16 @@ constexpr uint8_t kMarkSecond = 0xFE;
 }  // namespace
 
 ppFile::ppFile(const Vcon::WString& path, bool create) {
-    spec.path = path;
+    fileSpec.path = path;
     if (create) {
         try {
-            FileDelete(spec);
+            FileDelete(fileSpec);
         } catch (int32_t) {
             // There was nothing to delete; a file that is held open makes FileCreate fail below.
         }
-        FileCreate(spec);
+        FileCreate(fileSpec);
     }
-    FileOpen(spec, spec, !create);
+    FileOpen(fileSpec, fileSpec, !create);
     isOpen = true;
     if (create || path.find(kTextExtension) == Vcon::WString::npos) return;
     try {
@@ -50,32 +50,32 @@ void ppFile::ProbeByteOrderMark() {
 uint8_t ppFile::ReadByte() {
     uint8_t b = 0;
     // A failed read counts as the end too, so readers looping until AtEnd always stop.
-    atEnd = FileRead(spec, &b, 1, kFileCurrentPosition) == 0;
+    atEnd = FileRead(fileSpec, &b, 1, kFileCurrentPosition) == 0;
     return b;
 }
 
-void ppFile::WriteByte(uint8_t b) { FileWrite(spec, &b, 1, kFileCurrentPosition); }
+void ppFile::WriteByte(uint8_t b) { FileWrite(fileSpec, &b, 1, kFileCurrentPosition); }
 
-void ppFile::Seek(uint32_t position) { FileSeek(spec, position); }
+void ppFile::Seek(uint32_t position) { FileSeek(fileSpec, position); }
 
-int32_t ppFile::Tell() { return static_cast<int32_t>(FileTell(spec)); }
+int32_t ppFile::Tell() { return static_cast<int32_t>(FileTell(fileSpec)); }
 
 void ppFile::SeekBack(int32_t n) {
-    uint32_t at = FileTell(spec);
+    uint32_t at = FileTell(fileSpec);
     int64_t back = static_cast<int64_t>(at) - n;
-    FileSeek(spec, static_cast<uint32_t>(std::max<int64_t>(back, 0)));
+    FileSeek(fileSpec, static_cast<uint32_t>(std::max<int64_t>(back, 0)));
 }
 
 void ppFile::Close() {
     if (!isOpen) return;
     isOpen = false;
-    FileClose(spec);
+    FileClose(fileSpec);
 }
 
 void ppFile::ReadAll(Vcon::String& out) {
     Seek(0);
     uint32_t size = 0;
-    FileGetSize(spec, size);
+    FileGetSize(fileSpec, size);
     out.assign(size, '\0');
-    if (size > 0) FileRead(spec, out.data(), size, kFileCurrentPosition);
+    if (size > 0) FileRead(fileSpec, out.data(), size, kFileCurrentPosition);
 }

@@ -40,7 +40,7 @@ public:
 private:
     void ProbeByteOrderMark();
 
-    ppFileSpec spec;
+    ppFileSpec fileSpec;
     bool isOpen = false;
     bool atEnd = false;
     bool isWide = false;

@@ -1,9 +1,9 @@
 // The record that names one disk file and, while it is open, holds it.
 //
-// A specification is a plain value: copying it copies the names and the four words but never the
-// open file, so a copy of an open specification is closed. Moving one (construction only) takes the
-// open file along, so an open specification returned by value does not lose its file. Nothing closes a file implicitly; the
-// owner calls FileClose (foundation/FileOperations.h) before the specification goes away.
+// A file record is a plain value: copying it copies the names and the four words but never the
+// open file, so a copy of an open file record is closed. Moving one (construction only) takes the
+// open file along, so an open file record returned by value does not lose its file. Nothing closes a file implicitly; the
+// owner calls FileClose (foundation/FileOperations.h) before the file record goes away.
 #pragma once
 
 #include <cstdint>

@@ -42,11 +42,11 @@ bool TakeBlock(const std::vector<uint8_t>& file, size_t& offset, plat::HGLOBAL* 
 
 // Closes the file on every way out, errors included, so no descriptor or lock stays behind.
 struct OpenedFile {
-  ppFileSpec spec;
+  ppFileSpec fileSpec;
   ~OpenedFile() {
-    if (spec.handle == kInvalidFileHandle) return;
+    if (fileSpec.handle == kInvalidFileHandle) return;
     try {
-      FileClose(spec);
+      FileClose(fileSpec);
     } catch (int32_t) {
     }
   }
@@ -61,13 +61,13 @@ bool PrintSettingsFile::Read(Record* record, plat::HGLOBAL* deviceMode, plat::HG
   *deviceNames = nullptr;
   std::vector<uint8_t> file;
   try {
-    ppFileSpec spec(Vcon::WString(path_.c_str()));
+    ppFileSpec fileSpec(Vcon::WString(path_.c_str()));
     OpenedFile open;
-    FileOpen(open.spec, spec, true);
+    FileOpen(open.fileSpec, fileSpec, true);
     uint32_t size = 0;
-    FileGetSize(open.spec, size);
+    FileGetSize(open.fileSpec, size);
     file.resize(size);
-    uint32_t got = size ? FileRead(open.spec, file.data(), size, 0) : 0;
+    uint32_t got = size ? FileRead(open.fileSpec, file.data(), size, 0) : 0;
     if (got != size) return false;
   } catch (int32_t) {
     return false;
@@ -96,19 +96,19 @@ bool PrintSettingsFile::Write(const Record& record, plat::HGLOBAL deviceMode, pl
   bytes.insert(bytes.end(), record.begin(), record.end());
   AppendBlock(bytes, deviceMode);
   AppendBlock(bytes, deviceNames);
-  ppFileSpec spec(Vcon::WString(path_.c_str()));
+  ppFileSpec fileSpec(Vcon::WString(path_.c_str()));
   try {
-    FileCreate(spec);
+    FileCreate(fileSpec);
   } catch (int32_t) {
     // An existing file is simply written over.
   }
   try {
     OpenedFile open;
-    FileOpen(open.spec, spec, false);
+    FileOpen(open.fileSpec, fileSpec, false);
     uint32_t zero = 0;
-    FileSetSize(open.spec, &zero);
-    FileWrite(open.spec, bytes.data(), static_cast<uint32_t>(bytes.size()), 0);
-    FileClose(open.spec);
+    FileSetSize(open.fileSpec, &zero);
+    FileWrite(open.fileSpec, bytes.data(), static_cast<uint32_t>(bytes.size()), 0);
+    FileClose(open.fileSpec);
   } catch (int32_t) {
     return false;
   }

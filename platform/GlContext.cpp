@@ -54,6 +54,11 @@ class PixelStateGuard {
   PixelStateGuard& operator=(const PixelStateGuard&) = delete;
 };
 
+// Buffer sizes go up in steps of this many pixels.
+constexpr int32_t kBufferStep = 256;
+
+int32_t RoundUp(int32_t pixels) { return (pixels + kBufferStep - 1) / kBufferStep * kBufferStep; }
+
 bool InRenderMode() {
   GLint mode = GL_RENDER;
   glGetIntegerv(GL_RENDER_MODE, &mode);
@@ -81,49 +86,22 @@ bool GlContext::ShareWith(GlContext& master) {
   return true;
 }
 
-bool GlContext::InsideSurface() const {
-  const Surface& s = *target_.surface;
-  return target_.x >= 0 && target_.y >= 0 && target_.x + target_.width <= s.Width() &&
-         target_.y + target_.height <= s.Height();
-}
-
-GlContext::PixelView GlContext::DirectView() const {
-  Surface& s = *target_.surface;
-  PixelView view;
-  if (s.Stride() >= 0) {
-    view.base = s.Row(target_.y) + size_t(target_.x) * 4;
-    view.rowLength = s.Stride() / 4;
-  } else {
-    view.base = s.Row(target_.y + target_.height - 1) + size_t(target_.x) * 4;
-    view.rowLength = -s.Stride() / 4;
-    view.rowsUp = true;
+bool GlContext::BindBuffer() {
+  int32_t width = RoundUp(target_.width), height = RoundUp(target_.height);
+  if (width != bufferWidth_ || height != bufferHeight_) {
+    // Mesa may still point into the old buffer until it is bound anew: that memory lives until then.
+    std::vector<uint32_t> previous;
+    previous.swap(buffer_);
+    buffer_.assign(size_t(width) * size_t(height), 0);
+    bufferWidth_ = width;
+    bufferHeight_ = height;
+    if (!OSMesaMakeCurrent(mesa_, buffer_.data(), GL_UNSIGNED_BYTE, width, height)) return false;
+  } else if (!OSMesaMakeCurrent(mesa_, buffer_.data(), GL_UNSIGNED_BYTE, width, height)) {
+    return false;
   }
-  return view;
-}
-
-GlContext::PixelView GlContext::ScratchView() {
-  PixelView view;
-  view.base = reinterpret_cast<uint8_t*>(scratch_.data());
-  view.rowLength = std::max(1, target_.width);
-  return view;
-}
-
-// Copies the part of the area that lies inside the surface between the surface and the scratch buffer.
-void GlContext::CopyScratch(bool toSurface) {
-  Surface& s = *target_.surface;
-  int32_t x0 = std::max(0, target_.x), x1 = std::min(s.Width(), target_.x + target_.width);
-  int32_t y0 = std::max(0, target_.y), y1 = std::min(s.Height(), target_.y + target_.height);
-  if (x0 >= x1) return;
-  for (int32_t y = y0; y < y1; ++y) {
-    uint32_t* surfaceRow = s.Row32(y) + x0;
-    uint32_t* scratchRow = scratch_.data() + size_t(y - target_.y) * size_t(target_.width) + (x0 - target_.x);
-    size_t bytes = size_t(x1 - x0) * 4;
-    if (toSurface) {
-      std::memcpy(surfaceRow, scratchRow, bytes);
-    } else {
-      std::memcpy(scratchRow, surfaceRow, bytes);
-    }
-  }
+  OSMesaPixelStore(OSMESA_ROW_LENGTH, bufferWidth_);
+  OSMesaPixelStore(OSMESA_Y_UP, 0);
+  return true;
 }
 
 bool GlContext::Bind(HDC dc, const WglTarget& target) {
@@ -131,26 +109,17 @@ bool GlContext::Bind(HDC dc, const WglTarget& target) {
   bool moved = !dc_ || target.surface != target_.surface || target.x != target_.x || target.y != target_.y ||
                target.width != target_.width || target.height != target_.height ||
                target.surface->Row(0) != boundBase_;
-  // Mesa may still point into the old scratch buffer until it is bound anew: that memory lives
-  // until the end of this call.
-  std::vector<uint32_t> previous;
-  previous.swap(scratch_);
   target_ = target;
   dc_ = dc;
-  usesScratch_ = !InsideSurface();
-  if (usesScratch_) {
-    scratch_.assign(size_t(target_.width) * size_t(target_.height), 0);
-    CopyScratch(false);
-  }
-  PixelView view = usesScratch_ ? ScratchView() : DirectView();
-  if (!OSMesaMakeCurrent(mesa_, view.base, GL_UNSIGNED_BYTE, target_.width, target_.height)) {
+  if (!BindBuffer()) {
     dc_ = nullptr;
     return false;
   }
-  OSMesaPixelStore(OSMESA_ROW_LENGTH, view.rowLength);
-  OSMesaPixelStore(OSMESA_Y_UP, view.rowsUp ? 1 : 0);
   if (!everBound_) {
-    // A window's context starts drawing into its front buffer, as a single-buffered one does.
+    // As on the platform, a context's first binding sets its viewport and scissor box to the area,
+    // and it draws into its one (front) buffer.
+    glViewport(0, 0, target_.width, target_.height);
+    glScissor(0, 0, target_.width, target_.height);
     glDrawBuffer(GL_FRONT);
     glReadBuffer(GL_FRONT);
   }
@@ -161,28 +130,33 @@ bool GlContext::Bind(HDC dc, const WglTarget& target) {
   boundSurfaceHeight_ = target_.surface->Height();
   // A memory bitmap's changes are not counted in its generation. So the target's pixels go in unless
   // they are known to be what Mesa holds already.
-  if (moved || !target_.window || target_.surface->Generation() != syncedGeneration_ || usesScratch_) {
-    UploadTarget(view);
-  }
+  if (moved || !target_.window || target_.surface->Generation() != syncedGeneration_) TakeTargetPixels();
   return true;
 }
 
-bool GlContext::TargetStillValid() const {
-  if (!dc_) return false;
-  if (!target_.window) {
-    // Asking a memory context for its surface would re-read the bitmap's bits over what Mesa wrote;
-    // the selected bitmap tells whether the pixels are still there.
-    return GetCurrentObject(dc_, OBJ_BITMAP) == boundBitmap_;
-  }
-  if (GetDCSurface(dc_) != target_.surface) return false;
+void GlContext::TakeTargetPixels() {
+  if (!InRenderMode()) return;
   const Surface& s = *target_.surface;
-  return s.Row(0) == boundBase_ && s.Width() == boundSurfaceWidth_ && s.Height() == boundSurfaceHeight_;
+  copied_.assign(size_t(target_.width) * size_t(target_.height), 0);
+  int32_t x0 = std::max(0, target_.x), x1 = std::min(s.Width(), target_.x + target_.width);
+  int32_t y0 = std::max(0, target_.y), y1 = std::min(s.Height(), target_.y + target_.height);
+  for (int32_t y = y0; x0 < x1 && y < y1; ++y) {
+    std::memcpy(copied_.data() + size_t(y - target_.y) * size_t(target_.width) + (x0 - target_.x),
+                s.Row32(y) + x0, size_t(x1 - x0) * 4);
+  }
+  DrawIntoMesa(copied_.data());
+  glFinish();
+  // Mesa's copy of what it now holds is read back, so that the comparison at the next copy sees
+  // exactly Mesa's values.
+  for (int32_t row = 0; row < target_.height; ++row) {
+    std::memcpy(copied_.data() + size_t(row) * size_t(target_.width), BufferRow(row), size_t(target_.width) * 4);
+  }
+  syncedGeneration_ = target_.surface->Generation();
 }
 
 // The pixels go in as a texture drawn over the whole area (Mesa's glDrawPixels leaves the context
 // slower for every later frame; a textured quad does not).
-void GlContext::UploadTarget(const PixelView& view) {
-  if (!InRenderMode()) return;
+void GlContext::DrawIntoMesa(const uint32_t* pixels) {
   PixelStateGuard guard;
   glPushAttrib(GL_ALL_ATTRIB_BITS);  // again, for what the quad changes beyond pixel state
   for (GLenum cap : {GL_LIGHTING, GL_CULL_FACE, GL_POLYGON_STIPPLE, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP,
@@ -203,12 +177,12 @@ void GlContext::UploadTarget(const PixelView& view) {
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, view.rowLength);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, target_.width, target_.height, 0, GL_BGRA, GL_UNSIGNED_BYTE, view.base);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, target_.width, target_.height, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   glEnable(GL_TEXTURE_2D);
-  // The texture's first row is the lowest in memory: the top of the area unless rows go up.
-  float top = view.rowsUp ? 1.0f : 0.0f, bottom = 1.0f - top;
+  // The texture's first row is the area's top row.
+  const float top = 0.0f, bottom = 1.0f;
   glBegin(GL_QUADS);
   glTexCoord2f(0, bottom);
   glVertex2f(-1, -1);
@@ -225,32 +199,52 @@ void GlContext::UploadTarget(const PixelView& view) {
     glPopMatrix();
   }
   glPopAttrib();  // the matrix mode comes back with it
-  // Mesa now holds what the pixels hold; flushing here leaves nothing pending that a later flush
-  // would write over 2D drawing made in between.
-  glFlush();
-  syncedGeneration_ = target_.surface->Generation();
+}
+
+void GlContext::MergeIntoTarget() {
+  Surface& s = *target_.surface;
+  if (copied_.size() != size_t(target_.width) * size_t(target_.height)) {
+    copied_.assign(size_t(target_.width) * size_t(target_.height), 0);
+  }
+  for (int32_t row = 0; row < target_.height; ++row) {
+    const uint32_t* mesa = BufferRow(row);
+    uint32_t* copied = copied_.data() + size_t(row) * size_t(target_.width);
+    if (std::memcmp(mesa, copied, size_t(target_.width) * 4) == 0) continue;
+    int32_t y = target_.y + row;
+    bool rowInside = y >= 0 && y < s.Height();
+    uint32_t* out = rowInside ? s.Row32(y) : nullptr;
+    for (int32_t col = 0; col < target_.width; ++col) {
+      if (mesa[col] == copied[col]) continue;
+      copied[col] = mesa[col];
+      int32_t x = target_.x + col;
+      if (out && x >= 0 && x < s.Width()) out[x] = mesa[col];
+    }
+  }
+}
+
+bool GlContext::TargetStillValid() const {
+  if (!dc_) return false;
+  if (!target_.window) {
+    // Asking a memory context for its surface would re-read the bitmap's bits over our pixels; the
+    // selected bitmap tells whether the pixels are still there.
+    return GetCurrentObject(dc_, OBJ_BITMAP) == boundBitmap_;
+  }
+  if (GetDCSurface(dc_) != target_.surface) return false;
+  const Surface& s = *target_.surface;
+  return s.Row(0) == boundBase_ && s.Width() == boundSurfaceWidth_ && s.Height() == boundSurfaceHeight_;
 }
 
 void GlContext::Publish() {
   if (!dc_) return;
+  glFinish();  // Mesa writes what is pending into our buffer
   if (!TargetStillValid()) {
-    // The pixels moved or went away: Mesa must not write to where they were.
-    std::vector<uint32_t> previous;
-    previous.swap(scratch_);
-    scratch_.assign(size_t(target_.width) * size_t(target_.height), 0);
-    OSMesaMakeCurrent(mesa_, scratch_.data(), GL_UNSIGNED_BYTE, target_.width, target_.height);
-    OSMesaPixelStore(OSMESA_ROW_LENGTH, target_.width);
-    OSMesaPixelStore(OSMESA_Y_UP, 0);
-    glFinish();
-    usesScratch_ = false;
-    dc_ = nullptr;
+    dc_ = nullptr;  // the pixels moved or went away; the next binding takes the new ones
     return;
   }
   // When 2D drawing changed the pixels since Mesa last matched them, Mesa's buffer lacks it: the next
   // bind must draw the pixels in again.
   bool inStep = target_.surface->Generation() == syncedGeneration_;
-  glFinish();  // Mesa writes what is pending into the bound pixels
-  if (usesScratch_) CopyScratch(true);
+  MergeIntoTarget();
   SurfaceChanged(dc_);
   if (inStep) syncedGeneration_ = target_.surface->Generation();
 }

@@ -1,14 +1,18 @@
 #pragma once
-// One OpenGL rendering context (what an HGLRC names): a Mesa off-screen context that draws straight
-// into the pixels of a device context's target, a window's rectangle of its top-level surface or the
-// bitmap of a memory context, so that OpenGL and the 2D drawing calls share the same pixels.
+// One OpenGL rendering context (what an HGLRC names): a Mesa off-screen context whose drawing lands in
+// the pixels of a device context's target, a window's rectangle of its top-level surface or the bitmap
+// of a memory context, so that OpenGL and the 2D drawing calls share the same pixels.
 //
-// Mesa keeps its own colour buffer and writes it into our pixels whenever OpenGL is flushed
-// (glFlush, glFinish), with the row length and row order of the target, so front-buffer drawing shows
-// at once. The other direction is ours: when a context is bound, the target's pixels are drawn into
-// Mesa's buffer, so 2D drawing made since the last flush is not lost under the next one. A context
-// bound to a rectangle that reaches outside its surface (a child window partly out of its parent)
-// draws into a buffer of its own, and only the part inside is copied.
+// Mesa draws into a buffer of the context's own, a little larger than the area (sizes are rounded up
+// to steps of 256 pixels: Mesa keeps, and never frees, its internal buffers for every size it is given,
+// so a window resized by hand must not give it a new size at each step). The area is the buffer's
+// bottom-left corner in OpenGL's terms; its rows are copied, top-down, into the target when drawing is
+// finished: at SwapBuffers, when the context is bound again or released, and when another context is
+// bound on its thread. Only the pixels OpenGL changed since the last copy are written, so 2D drawing
+// made meanwhile elsewhere in the area stays. When a context is bound and the target's pixels changed
+// since Mesa last matched them, they are drawn into Mesa's buffer first, so that blending and pixel
+// reads see them. Parts of the area outside the surface (a child window partly out of its parent) are
+// drawn but never copied.
 //
 // Contexts are made and deleted through the wgl calls (Wgl.h); a context is current on at most one
 // thread at a time, which those calls enforce.
@@ -35,11 +39,11 @@ class GlContext {
   // bound can join; false otherwise.
   bool ShareWith(GlContext& master);
 
-  // Makes the context current on the calling thread, drawing into `dc`'s target; false when the
+  // Makes the context current on the calling thread, drawing for `dc`'s target; false when the
   // context cannot draw there (dead context, no drawing area). `target` is the resolved target of `dc`.
   bool Bind(HDC dc, const WglTarget& target);
-  // Finishes OpenGL and writes the context's buffer into the target's pixels, telling the device
-  // context that they changed. Only while bound on the calling thread.
+  // Finishes OpenGL and copies what it changed into the target's pixels, telling the device context
+  // that they changed. Only while bound on the calling thread.
   void Publish();
   // Publishes and leaves the calling thread with no current context.
   void Unbind();
@@ -49,19 +53,17 @@ class GlContext {
 
  private:
   struct osmesa_context* Create(struct osmesa_context* share);
-  // Where Mesa writes: the first byte of the area's lowest row in memory, its row length in pixels, and
-  // whether rows go up in memory (a bottom-up bitmap).
-  struct PixelView {
-    uint8_t* base = nullptr;
-    int32_t rowLength = 0;
-    bool rowsUp = false;
-  };
-  PixelView DirectView() const;
-  PixelView ScratchView();
-  bool InsideSurface() const;
   bool TargetStillValid() const;
-  void CopyScratch(bool toSurface);
-  void UploadTarget(const PixelView& view);
+  // Makes Mesa draw into a buffer of at least the area's size; false when Mesa refuses.
+  bool BindBuffer();
+  // The area's pixels, as the target holds them, become Mesa's and the last-copied image.
+  void TakeTargetPixels();
+  void DrawIntoMesa(const uint32_t* pixels);
+  // Copies the pixels Mesa changed since the last copy into the target.
+  void MergeIntoTarget();
+  uint32_t* BufferRow(int32_t areaRow) {
+    return buffer_.data() + size_t(bufferHeight_ - target_.height + areaRow) * size_t(bufferWidth_);
+  }
 
   struct osmesa_context* mesa_ = nullptr;
   int32_t pixelFormat_;
@@ -73,8 +75,10 @@ class GlContext {
   int32_t boundSurfaceWidth_ = 0;
   int32_t boundSurfaceHeight_ = 0;
   uint64_t syncedGeneration_ = 0;
-  bool usesScratch_ = false;
-  std::vector<uint32_t> scratch_;  // top-down, target-sized, when the area is not wholly inside
+  std::vector<uint32_t> buffer_;  // what Mesa writes: top-down rows of bufferWidth_ pixels
+  int32_t bufferWidth_ = 0;
+  int32_t bufferHeight_ = 0;
+  std::vector<uint32_t> copied_;  // the area as Mesa held it at the last copy either way, top-down
 };
 
 }  // namespace plat

@@ -90,8 +90,8 @@ void KillAtCall(Vcon::FileOp, const char*) {
 class CrashTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    dbDatabase db(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(path_);
+    dbDatabase db(fileSpec);
     db.BeginTransaction();
     int32_t header = 0;
     dbNumIndex numbers(&header, dbIndex::kNumericKeys, db.Store());
@@ -112,8 +112,8 @@ class CrashTest : public ::testing::Test {
       gKillAt = killAt;
       Vcon::SetFileFaultHook(&KillAtCall);
       try {
-        ppFileSpec spec = dbtest::SpecFor(path_);
-        dbDatabase db(spec);
+        ppFileSpec fileSpec = dbtest::SpecFor(path_);
+        dbDatabase db(fileSpec);
         dbNumIndex numbers(ReadNumber(db, "numbers"), db.Store());
         for (int32_t i = ReadNumber(db, "counter") + 1; i <= kTransactions; ++i) {
           RunTransaction(db, numbers, i);
@@ -143,8 +143,8 @@ class CrashTest : public ::testing::Test {
   // Reopens the file and checks it holds exactly n transactions for one n in [low, high].
   void ExpectCommitted(int32_t low, int32_t high, int64_t killAt) {
     SCOPED_TRACE("killed at call " + std::to_string(killAt));
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    dbDatabase db(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(path_);
+    dbDatabase db(fileSpec);
     const int32_t n = ReadNumber(db, "counter");
     ASSERT_GE(n, low);
     ASSERT_LE(n, high);

@@ -24,8 +24,8 @@ class DamagedFileTest : public ::testing::Test {
   // A database with named records of many sizes, a two-level numeric index, deleted records and
   // an aborted transaction (so the commit record rests at state 1).
   void SetUp() override {
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    dbDatabase db(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(path_);
+    dbDatabase db(fileSpec);
     db.BeginTransaction();
     int32_t header = 0;
     dbNumIndex numbers(&header, dbIndex::kNumericKeys, db.Store());
@@ -54,8 +54,8 @@ class DamagedFileTest : public ::testing::Test {
   // Opens the file and uses everything in it; returns the first error number (0 when none).
   int32_t Exercise() {
     try {
-      ppFileSpec spec = dbtest::SpecFor(path_);
-      dbDatabase db(spec);
+      ppFileSpec fileSpec = dbtest::SpecFor(path_);
+      dbDatabase db(fileSpec);
       const int32_t count = db.FileCount();
       for (int32_t i = 0; i < count; ++i) {
         const std::string name = db.FileNameAt(i);

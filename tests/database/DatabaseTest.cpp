@@ -17,8 +17,8 @@ namespace {
 class DatabaseTest : public ::testing::Test {
  protected:
   std::unique_ptr<dbDatabase> Open() {
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    return std::make_unique<dbDatabase>(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(path_);
+    return std::make_unique<dbDatabase>(fileSpec);
   }
   int32_t AddNamed(dbDatabase& db, const char* name, const std::string& text) {
     db.BeginTransaction();

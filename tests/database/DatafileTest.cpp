@@ -49,8 +49,8 @@ class DatafileTest : public ::testing::Test {
   void OpenDatabase() {
     file_.reset();
     db_.reset();
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    db_ = std::make_unique<dbDatabase>(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(path_);
+    db_ = std::make_unique<dbDatabase>(fileSpec);
   }
   void OpenFile(const std::vector<uint8_t>& layout) {
     file_.reset();

@@ -121,8 +121,8 @@ TEST(HandlerTest, PictureFieldCopiesTheBytesItIsGiven) {
 class HandlerSelectTest : public ::testing::Test {
  protected:
   HandlerSelectTest() {
-    ppFileSpec spec = dbtest::SpecFor(folder_.Path("select.db"));
-    db_ = std::make_unique<dbDatabase>(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(folder_.Path("select.db"));
+    db_ = std::make_unique<dbDatabase>(fileSpec);
     db_->BeginTransaction();
     index_.reset(handler_.NewIndex(&entry_, *db_));
     entry_.index = index_.get();

@@ -34,8 +34,8 @@ struct NodeView {
 class IndexTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ppFileSpec spec = dbtest::SpecFor(folder_.Path("index.db"));
-    store_ = dbStore::Open(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(folder_.Path("index.db"));
+    store_ = dbStore::Open(fileSpec);
     store_->Begin();
   }
   void TearDown() override {
@@ -313,8 +313,8 @@ TEST_F(IndexTest, MatchesAModelThroughCommitsAbortsAndReopen) {
     if (round == 6) {
       index_.reset();
       store_.reset();
-      ppFileSpec spec = dbtest::SpecFor(folder_.Path("index.db"));
-      store_ = dbStore::Open(spec);
+      ppFileSpec fileSpec = dbtest::SpecFor(folder_.Path("index.db"));
+      store_ = dbStore::Open(fileSpec);
       index_ = std::make_unique<dbNumIndex>(header_, *store_);
     }
   }

@@ -1,4 +1,4 @@
-// Sorting the items of a property source by a specification, in memory and over a table view.
+// Sorting the items of a property source by a sort description, in memory and over a table view.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,9 +82,9 @@ TEST(SortBySpecTest, SortsAscendingDescendingAndOnSeveralKeys) {
 TEST(SortBySpecTest, UnknownNamesAndEmptySpecificationsKeepTheOrder) {
   Rows rows = Sample();
   ppPropertySort sort(&rows);
-  for (const char* spec : {"", "weight", "name|weight", "-", "|name", "Name"}) {
-    sort.SortBySpec(spec);
-    EXPECT_EQ(Order(sort), (Numbers{0, 1, 2, 3, 4})) << spec;
+  for (const char* sortKeys : {"", "weight", "name|weight", "-", "|name", "Name"}) {
+    sort.SortBySpec(sortKeys);
+    EXPECT_EQ(Order(sort), (Numbers{0, 1, 2, 3, 4})) << sortKeys;
   }
   Rows none({});
   ppPropertySort empty(&none);

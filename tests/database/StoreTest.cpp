@@ -22,8 +22,8 @@ constexpr int32_t kHdr = dbStore::kHeaderOffset;
 class StoreTest : public ::testing::Test {
  protected:
   std::unique_ptr<dbStore> OpenStore() {
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    return dbStore::Open(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(path_);
+    return dbStore::Open(fileSpec);
   }
   int32_t AddCommitted(dbStore& store, const std::string& text) {
     store.Begin();
@@ -76,11 +76,11 @@ struct DiskWatch {
 };
 
 TEST_F(StoreTest, NewFileHasHeaderAndTwoPages) {
-  ppFileSpec spec = dbtest::SpecFor(path_);
-  spec.word2 = 0x5A656C76;  // the code "Zelv", stored v, l, e, Z
-  spec.word3 = 7;
-  spec.word4 = 0x41424344;
-  dbStore::Open(spec).reset();
+  ppFileSpec fileSpec = dbtest::SpecFor(path_);
+  fileSpec.word2 = 0x5A656C76;  // the code "Zelv", stored v, l, e, Z
+  fileSpec.word3 = 7;
+  fileSpec.word4 = 0x41424344;
+  dbStore::Open(fileSpec).reset();
   const auto bytes = dbtest::FileBytes(path_);
   ASSERT_EQ(bytes.size(), 6144u);
   EXPECT_EQ(WordAt(bytes, 0), 7);

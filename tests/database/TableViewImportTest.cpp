@@ -52,11 +52,11 @@ class TableViewImportTest : public ::testing::Test {
   std::string Export(Handle map) {
     const std::string path = folder_.Path("out.txt");
     std::filesystem::remove(path);
-    ppFileSpec spec = dbtest::SpecFor(path);
-    FileCreate(spec);
-    FileOpen(spec, spec, false);
-    people_->ExportToFile(spec, map);
-    FileClose(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(path);
+    FileCreate(fileSpec);
+    FileOpen(fileSpec, fileSpec, false);
+    people_->ExportToFile(fileSpec, map);
+    FileClose(fileSpec);
     const auto bytes = dbtest::FileBytes(path);
     return std::string(bytes.begin(), bytes.end());
   }
@@ -161,11 +161,11 @@ TEST_F(TableViewImportTest, FractionsSurviveExportAndImport) {
   EXPECT_FLOAT_EQ(parts.GetValue(kDepth).ToFloat(), 1.25f);
 
   const std::string path = folder_.Path("parts.txt");
-  ppFileSpec spec = dbtest::SpecFor(path);
-  FileCreate(spec);
-  FileOpen(spec, spec, false);
-  parts.ExportToFile(spec, map);
-  FileClose(spec);
+  ppFileSpec fileSpec = dbtest::SpecFor(path);
+  FileCreate(fileSpec);
+  FileOpen(fileSpec, fileSpec, false);
+  parts.ExportToFile(fileSpec, map);
+  FileClose(fileSpec);
   const auto bytes = dbtest::FileBytes(path);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
 }

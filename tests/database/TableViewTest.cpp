@@ -212,8 +212,8 @@ TEST_F(TableViewTest, GuardedDeleteAsksTheDatabase) {
   }
   base_.Close();
 
-  ppFileSpec spec = dbtest::SpecFor(folder_.Path("views.db"));
-  RefusingDatabase refusing(spec);
+  ppFileSpec fileSpec = dbtest::SpecFor(folder_.Path("views.db"));
+  RefusingDatabase refusing(fileSpec);
   refusing.RegisterFile("people", new dbDatafile("people", refusing, PeopleLayout()),
                         [](dbDatafile* f) { delete f; });
   ppDatafile guarded("people", refusing);

@@ -59,8 +59,8 @@ class ViewDatabase {
   // (Re)opens the file; views made before are invalid afterwards.
   void Open() {
     db_.reset();
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    db_ = std::make_unique<ppDatabase>(spec);
+    ppFileSpec fileSpec = dbtest::SpecFor(path_);
+    db_ = std::make_unique<ppDatabase>(fileSpec);
     Register("people", PeopleLayout());
     Register("towns", TownsLayout());
     Register("qxSettings", SettingsLayout());

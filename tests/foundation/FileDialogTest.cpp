@@ -82,25 +82,25 @@ protected:
 
 TEST_F(FileDialogParts, ChosenFileGivesPathNameNextFolderAndProgramFolderBack) {
     for (bool save : {false, true}) {
-        ppFileSpec spec;
-        spec.filter = Vcon::WString(u"Plans {*.qxf}\\0*.qxf\\0\\0");
-        spec.name = Vcon::WString(u"qxf");
+        ppFileSpec fileSpec;
+        fileSpec.filter = Vcon::WString(u"Plans {*.qxf}\\0*.qxf\\0\\0");
+        fileSpec.name = Vcon::WString(u"qxf");
         LastDialogFolder.clear();
         Answer(u"plan.qxf");
-        ASSERT_TRUE(save ? RunSaveFileDialog(spec) : RunOpenFileDialog(spec)) << save;
-        EXPECT_EQ(spec.path, documents_ + u"plan.qxf");
-        EXPECT_EQ(spec.name, Vcon::WString(u"plan.qxf"));
+        ASSERT_TRUE(save ? RunSaveFileDialog(fileSpec) : RunOpenFileDialog(fileSpec)) << save;
+        EXPECT_EQ(fileSpec.path, documents_ + u"plan.qxf");
+        EXPECT_EQ(fileSpec.name, Vcon::WString(u"plan.qxf"));
         EXPECT_EQ(LastDialogFolder, documents_) << "the next dialog starts in F";
         EXPECT_EQ(GetCurrentDir(), ProgramFolder);
     }
 }
 
 TEST_F(FileDialogParts, CancelledSaveLeavesAnEmptyPathAndFolder) {
-    ppFileSpec spec(Vcon::WString(u"old.qxf"));
+    ppFileSpec fileSpec(Vcon::WString(u"old.qxf"));
     LastDialogFolder = documents_;
     Answer(u"");
-    EXPECT_FALSE(RunSaveFileDialog(spec));
-    EXPECT_TRUE(spec.path.empty());
+    EXPECT_FALSE(RunSaveFileDialog(fileSpec));
+    EXPECT_TRUE(fileSpec.path.empty());
     EXPECT_TRUE(LastDialogFolder.empty());
     EXPECT_EQ(GetCurrentDir(), ProgramFolder);
     // A cancelled open changes nothing but the current folder, which goes back to the program's.
@@ -120,9 +120,9 @@ TEST_F(FileDialogParts, TextFilesAreReadWholeOrCreatedEmpty) {
     EXPECT_EQ(std::string(*text, MemGetSize(text)), "one\ntwo");
     MemDispose(text);
 
-    ppFileSpec out, spec;
+    ppFileSpec out, fileSpec;
     Answer(u"list.txt");
-    ASSERT_TRUE(CreateFileWithSaveDialog(out, spec));
+    ASSERT_TRUE(CreateFileWithSaveDialog(out, fileSpec));
     EXPECT_TRUE(out.IsOpen());
     uint32_t size = 99;
     FileGetSize(out, size);

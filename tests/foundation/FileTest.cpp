@@ -39,7 +39,7 @@ protected:
     }
 
     std::string PathOf(const std::string& name) const { return folder + "/" + name; }
-    ppFileSpec Spec(const std::string& name) const { return ppFileSpec(Vcon::WString(PathOf(name).c_str())); }
+    ppFileSpec FileSpecFor(const std::string& name) const { return ppFileSpec(Vcon::WString(PathOf(name).c_str())); }
 
     void Put(const std::string& name, const std::string& bytes) const {
         std::ofstream(PathOf(name), std::ios::binary) << bytes;
@@ -76,97 +76,97 @@ void RecordSite(int32_t site) { gSites.push_back(site); }
 TEST_F(FileTest, OpenAndCreateFailuresGiveTheirNumbers) {
     gSites.clear();
     SetFileErrorObserver(RecordSite);
-    ppFileSpec missing = Spec("missing.dat"), opened;
+    ppFileSpec missing = FileSpecFor("missing.dat"), opened;
     EXPECT_EQ(ThrownBy([&] { FileOpen(opened, missing, true); }), kFileErrCannotOpen);
     EXPECT_EQ(gSites, std::vector<int32_t>{kFileSiteOpen});
     EXPECT_FALSE(opened.IsOpen());
     EXPECT_EQ(opened.path, missing.path) << "the names are copied even when the open fails";
 
-    ppFileSpec spec = Spec("new.dat");
-    FileCreate(spec);
-    EXPECT_FALSE(spec.IsOpen());
+    ppFileSpec fileSpec = FileSpecFor("new.dat");
+    FileCreate(fileSpec);
+    EXPECT_FALSE(fileSpec.IsOpen());
     EXPECT_TRUE(fs::exists(PathOf("new.dat")));
-    EXPECT_EQ(ThrownBy([&] { FileCreate(spec); }), kFileErrExists);
-    ppFileSpec inMissingFolder = Spec("nowhere/x.dat");
+    EXPECT_EQ(ThrownBy([&] { FileCreate(fileSpec); }), kFileErrExists);
+    ppFileSpec inMissingFolder = FileSpecFor("nowhere/x.dat");
     EXPECT_EQ(ThrownBy([&] { FileCreate(inMissingFolder); }), 3);
 
     // A folder is not a file to open.
     fs::create_directory(PathOf("sub"));
-    ppFileSpec sub = Spec("sub");
+    ppFileSpec sub = FileSpecFor("sub");
     EXPECT_EQ(ThrownBy([&] { FileOpen(opened, sub, true); }), kFileErrCannotOpen);
     EXPECT_EQ(ThrownBy([&] { FileDelete(sub); }), kFileErrCannotOpen);
 }
 
 TEST_F(FileTest, ReadsAndWritesAtOffsetsAndTheCurrentPosition) {
     Put("a.dat", "0123456789abcdefghij");
-    ppFileSpec spec;
-    FileOpen(spec, Spec("a.dat"), false);
+    ppFileSpec fileSpec;
+    FileOpen(fileSpec, FileSpecFor("a.dat"), false);
     char buffer[11] = {};
-    EXPECT_EQ(FileRead(spec, buffer, 10, 0), 10u);
+    EXPECT_EQ(FileRead(fileSpec, buffer, 10, 0), 10u);
     EXPECT_STREQ(buffer, "0123456789");
-    FileRead(spec, buffer, 10, kFileCurrentPosition);
+    FileRead(fileSpec, buffer, 10, kFileCurrentPosition);
     EXPECT_STREQ(buffer, "abcdefghij");
-    FileRead(spec, buffer, 3, 0);
+    FileRead(fileSpec, buffer, 3, 0);
     EXPECT_STREQ(buffer, "012defghij") << "offset 0 reads from the start again";
 
     // A short read at the end keeps the rest of the buffer.
     std::memset(buffer, '.', 10);
-    EXPECT_EQ(FileRead(spec, buffer, 10, 18), 2u);
+    EXPECT_EQ(FileRead(fileSpec, buffer, 10, 18), 2u);
     EXPECT_STREQ(buffer, "ij........");
-    EXPECT_EQ(FileRead(spec, buffer, 10, kFileCurrentPosition), 0u);
+    EXPECT_EQ(FileRead(fileSpec, buffer, 10, kFileCurrentPosition), 0u);
 
-    FileWrite(spec, "XY", 2, 4);
-    FileWrite(spec, "Z", 1, kFileCurrentPosition);
-    FileWrite(spec, "end", 3, 20);
-    FileClose(spec);
+    FileWrite(fileSpec, "XY", 2, 4);
+    FileWrite(fileSpec, "Z", 1, kFileCurrentPosition);
+    FileWrite(fileSpec, "end", 3, 20);
+    FileClose(fileSpec);
     EXPECT_EQ(Get("a.dat"), "0123XYZ789abcdefghijend");
 }
 
 TEST_F(FileTest, SetSizeTruncatesExtendsAndLeavesThePositionAtTheEnd) {
     Put("s.dat", "abcdef");
-    ppFileSpec spec;
-    FileOpen(spec, Spec("s.dat"), false);
+    ppFileSpec fileSpec;
+    FileOpen(fileSpec, FileSpecFor("s.dat"), false);
     uint32_t size = 99;
-    FileGetSize(spec, size);
+    FileGetSize(fileSpec, size);
     EXPECT_EQ(size, 6u);
 
     uint32_t zero = 0;
-    FileSetSize(spec, &zero);
-    FileGetSize(spec, size);
+    FileSetSize(fileSpec, &zero);
+    FileGetSize(fileSpec, size);
     EXPECT_EQ(size, 0u);
 
     uint32_t larger = 4;
-    FileSetSize(spec, &larger);
-    FileWrite(spec, "!", 1, kFileCurrentPosition);
-    FileClose(spec);
+    FileSetSize(fileSpec, &larger);
+    FileWrite(fileSpec, "!", 1, kFileCurrentPosition);
+    FileClose(fileSpec);
     EXPECT_EQ(Get("s.dat"), std::string("\0\0\0\0!", 5));
 
     // A read-only open refuses size changes and writes instead of losing them quietly.
-    FileOpen(spec, Spec("s.dat"), true);
-    EXPECT_EQ(ThrownBy([&] { FileSetSize(spec, &zero); }), kFileErrBadCall);
-    EXPECT_EQ(ThrownBy([&] { FileWrite(spec, "x", 1, 0); }), kFileErrBadCall);
-    FileClose(spec);
+    FileOpen(fileSpec, FileSpecFor("s.dat"), true);
+    EXPECT_EQ(ThrownBy([&] { FileSetSize(fileSpec, &zero); }), kFileErrBadCall);
+    EXPECT_EQ(ThrownBy([&] { FileWrite(fileSpec, "x", 1, 0); }), kFileErrBadCall);
+    FileClose(fileSpec);
     EXPECT_EQ(Get("s.dat").size(), 5u);
 }
 
 TEST_F(FileTest, CloseAndCopiesOfAnOpenSpecification) {
     Put("c.dat", "data");
-    ppFileSpec spec;
-    FileOpen(spec, Spec("c.dat"), true);
-    spec.word2 = 0x41424344;
-    ppFileSpec copy = spec;
+    ppFileSpec fileSpec;
+    FileOpen(fileSpec, FileSpecFor("c.dat"), true);
+    fileSpec.word2 = 0x41424344;
+    ppFileSpec copy = fileSpec;
     EXPECT_FALSE(copy.IsOpen());
     EXPECT_EQ(copy.word2, 0x41424344u);
     EXPECT_EQ(ThrownBy([&] { FileClose(copy); }), kFileErrBadCall);
 
     ppFileSpec assigned;
-    assigned = spec;
+    assigned = fileSpec;
     EXPECT_FALSE(assigned.IsOpen());
 
     // Moving takes the file along; the source is closed afterwards.
-    ppFileSpec moved(std::move(spec));
+    ppFileSpec moved(std::move(fileSpec));
     EXPECT_TRUE(moved.IsOpen());
-    EXPECT_FALSE(spec.IsOpen());
+    EXPECT_FALSE(fileSpec.IsOpen());
 
     FileClose(moved);
     EXPECT_FALSE(moved.IsOpen());
@@ -178,26 +178,26 @@ TEST_F(FileTest, CloseAndCopiesOfAnOpenSpecification) {
 TEST_F(FileTest, OpenFilesAreExclusiveWithinAndAcrossProcesses) {
     Put("x.dat", "x");
     ppFileSpec first, second;
-    FileOpen(first, Spec("x.dat"), true);
-    EXPECT_EQ(ThrownBy([&] { FileOpen(second, Spec("x.dat"), true); }), kFileErrCannotOpen);
-    EXPECT_EQ(ThrownBy([&] { FileOpen(second, Spec("x.dat"), false); }), kFileErrCannotOpen);
+    FileOpen(first, FileSpecFor("x.dat"), true);
+    EXPECT_EQ(ThrownBy([&] { FileOpen(second, FileSpecFor("x.dat"), true); }), kFileErrCannotOpen);
+    EXPECT_EQ(ThrownBy([&] { FileOpen(second, FileSpecFor("x.dat"), false); }), kFileErrCannotOpen);
 
     auto openInChild = [&] {
         ppFileSpec other;
         return ThrownBy([&] {
-            FileOpen(other, Spec("x.dat"), false);
+            FileOpen(other, FileSpecFor("x.dat"), false);
             FileClose(other);
         }) == kFileErrCannotOpen ? 1 : 0;
     };
     EXPECT_EQ(InChild(openInChild), 1) << "another process cannot open it";
 
-    ppFileSpec victim = Spec("x.dat");
+    ppFileSpec victim = FileSpecFor("x.dat");
     EXPECT_EQ(ThrownBy([&] { FileDelete(victim); }), kFileErrCannotOpen);
     EXPECT_TRUE(fs::exists(PathOf("x.dat")));
 
     FileClose(first);
     EXPECT_EQ(InChild(openInChild), 0) << "closing frees the file";
-    FileOpen(second, Spec("x.dat"), false);
+    FileOpen(second, FileSpecFor("x.dat"), false);
     FileClose(second);
     FileDelete(victim);
     EXPECT_FALSE(fs::exists(PathOf("x.dat")));
@@ -213,7 +213,7 @@ TEST_F(FileTest, AFileHeldByAnotherProcessCannotBeOpened) {
     if (pid == 0) {
         ppFileSpec held;
         char c = 0;
-        int ok = ThrownBy([&] { FileOpen(held, Spec("y.dat"), true); }) == 0;
+        int ok = ThrownBy([&] { FileOpen(held, FileSpecFor("y.dat"), true); }) == 0;
         (void)!::write(toParent[1], "r", 1);
         (void)!::read(toChild[0], &c, 1);
         if (ok) FileClose(held);
@@ -221,17 +221,17 @@ TEST_F(FileTest, AFileHeldByAnotherProcessCannotBeOpened) {
     }
     char c = 0;
     ASSERT_EQ(::read(toParent[0], &c, 1), 1);
-    ppFileSpec spec;
-    EXPECT_EQ(ThrownBy([&] { FileOpen(spec, Spec("y.dat"), false); }), kFileErrCannotOpen);
-    ppFileSpec victim = Spec("y.dat");
+    ppFileSpec fileSpec;
+    EXPECT_EQ(ThrownBy([&] { FileOpen(fileSpec, FileSpecFor("y.dat"), false); }), kFileErrCannotOpen);
+    ppFileSpec victim = FileSpecFor("y.dat");
     EXPECT_EQ(ThrownBy([&] { FileDelete(victim); }), kFileErrCannotOpen);
     ASSERT_EQ(::write(toChild[1], "g", 1), 1);
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]}) ::close(fd);
-    FileOpen(spec, Spec("y.dat"), false);
-    FileClose(spec);
+    FileOpen(fileSpec, FileSpecFor("y.dat"), false);
+    FileClose(fileSpec);
 }
 
 TEST_F(FileTest, WindowsStylePathsFindFilesInAnyCase) {
@@ -241,12 +241,12 @@ TEST_F(FileTest, WindowsStylePathsFindFilesInAnyCase) {
     for (char& c : windows) {
         if (c == '/') c = '\\';
     }
-    ppFileSpec source(Vcon::WString(windows.c_str())), spec;
-    FileOpen(spec, source, true);
+    ppFileSpec source(Vcon::WString(windows.c_str())), fileSpec;
+    FileOpen(fileSpec, source, true);
     char c = 0;
-    FileRead(spec, &c, 1, 0);
+    FileRead(fileSpec, &c, 1, 0);
     EXPECT_EQ(c, 'r');
-    FileClose(spec);
+    FileClose(fileSpec);
 
     // Creating keeps the new name but finds the folders; a name differing only in case exists.
     ppFileSpec fresh(Vcon::WString((folder + "\\SETTINGS\\new.dat").c_str()));
@@ -276,14 +276,14 @@ TEST_F(FileTest, FaultHookSeesEveryChangeBeforeItHappens) {
     using Vcon::FileOp;
     gOps.clear();
     Vcon::SetFileFaultHook(RecordOp);
-    ppFileSpec name = Spec("h.dat"), spec;
+    ppFileSpec name = FileSpecFor("h.dat"), fileSpec;
     FileCreate(name);
-    FileOpen(spec, name, false);
-    FileWrite(spec, "ab", 2, 0);
+    FileOpen(fileSpec, name, false);
+    FileWrite(fileSpec, "ab", 2, 0);
     uint32_t one = 1;
-    FileSetSize(spec, &one);
-    FileFlush(spec);
-    FileClose(spec);
+    FileSetSize(fileSpec, &one);
+    FileFlush(fileSpec);
+    FileClose(fileSpec);
     FileDelete(name);
     Vcon::SetFileFaultHook(nullptr);
     EXPECT_EQ(gOps, (std::vector<FileOp>{FileOp::Create, FileOp::Write, FileOp::SetSize, FileOp::Flush,
@@ -299,10 +299,10 @@ TEST_F(FileTest, FaultHookCanEndAChildBeforeAWrite) {
     Put("crash.dat", "");
     int status = InChild([&] {
         Vcon::SetFileFaultHook(CrashAtSecondWrite);
-        ppFileSpec spec;
-        FileOpen(spec, Spec("crash.dat"), false);
-        FileWrite(spec, "first", 5, 0);
-        FileWrite(spec, "second", 6, kFileCurrentPosition);
+        ppFileSpec fileSpec;
+        FileOpen(fileSpec, FileSpecFor("crash.dat"), false);
+        FileWrite(fileSpec, "first", 5, 0);
+        FileWrite(fileSpec, "second", 6, kFileCurrentPosition);
         return 0;
     });
     EXPECT_EQ(status, 42);
@@ -311,18 +311,18 @@ TEST_F(FileTest, FaultHookCanEndAChildBeforeAWrite) {
 
 TEST_F(FileTest, WholeFileIntoAHandle) {
     Put("w.txt", "hello");
-    Handle h = ReadFileToHandle(Spec("w.txt"));
+    Handle h = ReadFileToHandle(FileSpecFor("w.txt"));
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(std::string(*h, MemGetSize(h)), "hello");
     MemDispose(h);
 
     Put("empty.txt", "");
-    EXPECT_EQ(ReadFileToHandle(Spec("empty.txt")), nullptr);
-    EXPECT_EQ(ThrownBy([&] { ReadFileToHandle(Spec("none.txt")); }), kFileErrCannotOpen);
+    EXPECT_EQ(ReadFileToHandle(FileSpecFor("empty.txt")), nullptr);
+    EXPECT_EQ(ThrownBy([&] { ReadFileToHandle(FileSpecFor("none.txt")); }), kFileErrCannotOpen);
     // The file is closed again: it can be opened at once.
-    ppFileSpec spec;
-    FileOpen(spec, Spec("w.txt"), false);
-    FileClose(spec);
+    ppFileSpec fileSpec;
+    FileOpen(fileSpec, FileSpecFor("w.txt"), false);
+    FileClose(fileSpec);
 }
 
 Handle HandleWithText(const std::string& text, bool terminated = true) {

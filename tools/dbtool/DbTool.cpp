@@ -44,8 +44,8 @@ ppFileSpec SpecOf(const std::string& path) { return ppFileSpec(Vcon::WString(pat
 std::unique_ptr<ppDatabase> OpenExisting(const std::string& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) throw ToolError(path + ": no such database file");
-  ppFileSpec spec = SpecOf(path);
-  return std::make_unique<ppDatabase>(spec);
+  ppFileSpec fileSpec = SpecOf(path);
+  return std::make_unique<ppDatabase>(fileSpec);
 }
 
 // A handle disposed when the scope ends.
@@ -71,8 +71,8 @@ std::string MapOption(const std::vector<std::string>& args, size_t first) {
 int Create(const std::vector<std::string>& args, std::ostream& out) {
   std::error_code error;
   if (std::filesystem::exists(args[1], error)) throw ToolError(args[1] + ": already exists");
-  ppFileSpec spec = SpecOf(args[1]);
-  ppDatabase database(spec);
+  ppFileSpec fileSpec = SpecOf(args[1]);
+  ppDatabase database(fileSpec);
   out << "created " << args[1] << "\n";
   return 0;
 }
