@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/Gdi.h"
+#include "platform/WglFlush.h"
 
 namespace plat {
 namespace {
@@ -145,7 +146,7 @@ void GlContext::TakeTargetPixels() {
                 s.Row32(y) + x0, size_t(x1 - x0) * 4);
   }
   DrawIntoMesa(copied_.data());
-  glFinish();
+  MesaFinish();
   // Mesa's copy of what it now holds is read back, so that the comparison at the next copy sees
   // exactly Mesa's values.
   for (int32_t row = 0; row < target_.height; ++row) {
@@ -236,7 +237,7 @@ bool GlContext::TargetStillValid() const {
 
 void GlContext::Publish() {
   if (!dc_) return;
-  glFinish();  // Mesa writes what is pending into our buffer
+  MesaFinish();  // Mesa writes what is pending into our buffer
   if (!TargetStillValid()) {
     dc_ = nullptr;  // the pixels moved or went away; the next binding takes the new ones
     return;
