@@ -223,13 +223,11 @@ void GlContext::MergeIntoTarget() {
   }
 }
 
+// Asking for the surface also lets a memory bitmap take in what its caller wrote into its bits, so
+// that our pixels land on top of that.
 bool GlContext::TargetStillValid() const {
   if (!dc_) return false;
-  if (!target_.window) {
-    // Asking a memory context for its surface would re-read the bitmap's bits over our pixels; the
-    // selected bitmap tells whether the pixels are still there.
-    return GetCurrentObject(dc_, OBJ_BITMAP) == boundBitmap_;
-  }
+  if (!target_.window && GetCurrentObject(dc_, OBJ_BITMAP) != boundBitmap_) return false;
   if (GetDCSurface(dc_) != target_.surface) return false;
   const Surface& s = *target_.surface;
   return s.Row(0) == boundBase_ && s.Width() == boundSurfaceWidth_ && s.Height() == boundSurfaceHeight_;

@@ -430,12 +430,19 @@ TEST(GlPicture, TwoDimensionalDrawingOnABitmapSurvivesOpenGLTheRightWayUp) {
     glViewport(0, 0, 40, 30);
     glColor3f(0, 1, 0);
     glRectf(0.5f, -1, 1, -0.5f);  // the bottom-right corner, as OpenGL counts rows from the bottom
+    // Bits written by hand while OpenGL is current stay under what OpenGL draws afterwards.
+    GdiFlush();
+    uint8_t* bottomLeft = static_cast<uint8_t*>(target.bits);  // rows are bottom-up
+    bottomLeft[0] = 0;
+    bottomLeft[1] = 0;
+    bottomLeft[2] = 255;
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(rc);
     std::unique_ptr<Surface> image = target.Read();
     EXPECT_EQ(image->Pixel(2, 2), 0xFF0000u) << bits << " bits";
     EXPECT_EQ(image->Pixel(37, 27), 0x00FF00u) << bits << " bits";
     EXPECT_EQ(image->Pixel(20, 15), 0xFFFFFFu) << bits << " bits";
+    EXPECT_EQ(image->Pixel(0, 29), 0xFF0000u) << bits << " bits";
   }
 }
 
