@@ -1,6 +1,6 @@
 #include "platform/WglFlush.h"
 
-#include <dlfcn.h>
+#include <GL/osmesa.h>
 
 #include "platform/GlContext.h"
 #include "platform/Wgl.h"
@@ -10,9 +10,9 @@ namespace {
 
 using GlCall = void (*)();
 
-// Mesa's own entry, the next definition after ours in the process's lookup order.
-GlCall Next(const char* name) {
-  GlCall call = reinterpret_cast<GlCall>(dlsym(RTLD_NEXT, name));
+// Mesa's own entry, asked of Mesa (the names themselves lead here).
+GlCall Mesa(const char* name) {
+  GlCall call = reinterpret_cast<GlCall>(OSMesaGetProcAddress(name));
   return call ? call : +[] {};
 }
 
@@ -29,12 +29,12 @@ void PublishCurrent() {
 }  // namespace
 
 void MesaFlush() {
-  static const GlCall call = Next("glFlush");
+  static const GlCall call = Mesa("glFlush");
   call();
 }
 
 void MesaFinish() {
-  static const GlCall call = Next("glFinish");
+  static const GlCall call = Mesa("glFinish");
   call();
 }
 
