@@ -3,9 +3,11 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/DialogMessageBox.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/LayerClock.h"
 #include "platform/SdlBackend.h"
+#include "platform/Shell.h"
 
 namespace plat {
 namespace {
@@ -26,10 +28,14 @@ bool InteractiveBackend::StartIfDisplay() {
   if (!DisplayPresent() || !SdlBackend::Start()) return false;
   HeadlessBackend::SetWaitHook([] { SdlBackend::Pump(kWaitSlice); });
   LayerClock::SetReal();  // people's clicks and double clicks happen in real time
+  UseDrawnMessageBoxes(true);  // a person answers the boxes, not a script
+  SetShellLaunching(true);     // documents and links really open
   return true;
 }
 
 void InteractiveBackend::Stop() {
+  UseDrawnMessageBoxes(false);
+  SetShellLaunching(false);
   HeadlessBackend::SetWaitHook(nullptr);
   SdlBackend::Stop();
 }
