@@ -494,7 +494,9 @@ BOOL TranslateMessage(const MSG* msg) {
   int32_t ch = -1;
   if (vk >= 'A' && vk <= 'Z') {
     ch = ctrl ? vk - 'A' + 1 : (shift != InputState::IsToggled(VK_CAPITAL) ? vk : vk + 32);
-  } else if (vk >= '0' && vk <= '9' && !ctrl) {
+  } else if (vk >= '0' && vk <= '9' && !ctrl && !shift) {
+    // A shifted digit is punctuation that depends on the keyboard layout: the backend's text input
+    // gives that character, so the key itself makes none.
     ch = vk;
   } else if (vk == VK_SPACE || vk == VK_RETURN || vk == VK_BACK || vk == VK_TAB || vk == VK_ESCAPE) {
     ch = vk;
