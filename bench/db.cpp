@@ -23,7 +23,7 @@
 #include "database/dbDatafile.h"
 #include "database/dbRecordLayout.h"
 #include "foundation/Vcon_HandleManager.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 #include "foundation/ppParameter.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "database/dbErrors.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 
 dbDatabase::dbDatabase(ppFileSpec& fileSpec) : store_(dbStore::Open(fileSpec)) {
   BeginTransaction();

@@ -4,7 +4,7 @@
 
 #include "database/dbBytes.h"
 #include "database/dbErrors.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 
 class dbStoreFile {
  public:

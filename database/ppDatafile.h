@@ -22,7 +22,7 @@
 
 #include "database/iProperty.h"
 #include "foundation/Vcon_HandleManager.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 
 class dbDatafile;
 class ppDatabase;

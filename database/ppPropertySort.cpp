@@ -1,6 +1,6 @@
 #include "database/ppPropertySort.h"
 
-#include "database/SortBySpec.h"
+#include "database/PropertySorting.h"
 
 void ppPropertySort::SortBySpec(const Vcon::String& sortKeys) {
   current_ = -1;

@@ -14,7 +14,7 @@ class ppPropertySort : public iProperty {
  public:
   explicit ppPropertySort(iProperty* source) : source_(source) {}
 
-  // Sorts the source's items by a sort description such as "EnumClass|-XPosition" (see SortBySpec.h).
+  // Sorts the source's items by a sort description such as "EnumClass|-XPosition" (see PropertySorting.h).
   // A name the source does not define leaves the identity order.
   void SortBySpec(const Vcon::String& sortKeys);
 

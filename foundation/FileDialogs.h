@@ -7,7 +7,7 @@
 
 #include "foundation/VconString.h"
 #include "foundation/Vcon_HandleManager.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 #include "platform/WindowTypes.h"
 
 // The folder that holds the program, ending in a backslash; set once at start-up, then only read.

@@ -14,7 +14,7 @@
 
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/VconString.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 
 inline constexpr int32_t kFileErrCannotOpen = -38;
 inline constexpr int32_t kFileErrBadCall = -50;

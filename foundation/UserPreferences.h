@@ -14,7 +14,7 @@
 
 #include "foundation/DecimalFormat.h"
 #include "foundation/VconString.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 #include "foundation/ppMoney.h"
 
 // Unit systems of lengths (field unitSystem); any other value is treated as millimetres.

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 #include "foundation/ppStream.h"
 
 class ppFile : public ppStream {

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 #include "platform/Dib.h"
 #include "platform/Gdi.h"
 

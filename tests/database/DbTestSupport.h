@@ -14,7 +14,7 @@
 
 #include "database/dbBytes.h"
 #include "foundation/Vcon_HandleManager.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 
 namespace dbtest {
 

@@ -3,7 +3,7 @@
 #include "foundation/PosixPath.h"
 #include "foundation/ppFile.h"
 #include "foundation/ppTokenizer.h"
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -57,7 +57,7 @@ Rows Sample() {
 
 using Numbers = std::vector<int32_t>;
 
-TEST(SortBySpecTest, SortsAscendingDescendingAndOnSeveralKeys) {
+TEST(PropertySorting, SortsAscendingDescendingAndOnSeveralKeys) {
   Rows rows = Sample();
   ppPropertySort sort(&rows);
   sort.SortBySpec("name");
@@ -79,7 +79,7 @@ TEST(SortBySpecTest, SortsAscendingDescendingAndOnSeveralKeys) {
   EXPECT_EQ(sort.GetValueByName("name").AsString(), "a");
 }
 
-TEST(SortBySpecTest, UnknownNamesAndEmptySpecificationsKeepTheOrder) {
+TEST(PropertySorting, UnknownNamesAndEmptyDescriptionsKeepTheOrder) {
   Rows rows = Sample();
   ppPropertySort sort(&rows);
   for (const char* sortKeys : {"", "weight", "name|weight", "-", "|name", "Name"}) {
@@ -92,7 +92,7 @@ TEST(SortBySpecTest, UnknownNamesAndEmptySpecificationsKeepTheOrder) {
   EXPECT_TRUE(empty.Order().empty());
 }
 
-TEST(SortBySpecTest, ManyEqualKeysSortInFewReads) {
+TEST(PropertySorting, ManyEqualKeysSortInFewReads) {
   std::vector<Rows::Row> data;
   for (int32_t i = 0; i < 4000; ++i) data.push_back({"same", i % 3, 1.0});
   Rows rows(data);
@@ -108,7 +108,7 @@ TEST(SortBySpecTest, ManyEqualKeysSortInFewReads) {
   EXPECT_LT(rows.reads_, 4000 * 2 * 20);
 }
 
-TEST(SortBySpecTest, SortsTheRecordsOfATableView) {
+TEST(PropertySorting, SortsTheRecordsOfATableView) {
   dbtest::TempFolder folder;
   viewtest::ViewDatabase base(folder.Path("sort.db"));
   ppDatafile people("people", base.Db());

@@ -1,4 +1,4 @@
-#include "foundation/ppFileSpec.h"
+#include "foundation/FileRecord.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "database/SortBySpec.h"
+#include "database/PropertySorting.h"
 
 #include <utility>
 
