@@ -189,8 +189,7 @@ Times RunSqlite(const Work& work, const std::string& path) {
   });
   sqlite3_finalize(lookup);
   sqlite3_stmt* scan = nullptr;
-  sqlite3_prepare_v2(db, "SELECT rowid FROM bench WHERE name >= ? AND name < ?", -1, &scan,
-                     nullptr);
+  sqlite3_prepare_v2(db, "SELECT rowid FROM bench WHERE name >= ? AND name < ?", -1, &scan, nullptr);
   t.scan = Seconds([&] {
     sqlite3_bind_text(scan, 1, kPrefix, -1, SQLITE_STATIC);
     sqlite3_bind_text(scan, 2, "item02", -1, SQLITE_STATIC);
@@ -213,8 +212,7 @@ Times RunSqlite(const Work& work, const std::string& path) {
 }
 
 void Report(const char* what, double ours, double theirs) {
-  std::printf("%-34s ours %9.4f s   sqlite %9.4f s   ratio %6.2f\n", what, ours, theirs,
-              ours / theirs);
+  std::printf("%-34s ours %9.4f s   sqlite %9.4f s   ratio %6.2f\n", what, ours, theirs, ours / theirs);
 }
 
 }  // namespace
@@ -228,9 +226,9 @@ int main() {
   const Work work = MakeWork();
   const Times ours = RunOurs(work, (dir / "ours.db").string());
   const Times theirs = RunSqlite(work, (dir / "sqlite.db").string());
-  std::printf("%d records, %d look-ups (found %lld / %lld), prefix \"%s\" (%lld / %lld rows)\n",
-              kRecords, kLookups, (long long)ours.found, (long long)theirs.found, kPrefix,
-              (long long)ours.scanned, (long long)theirs.scanned);
+  std::printf("%d records, %d look-ups (found %lld / %lld), prefix \"%s\" (%lld / %lld rows)\n", kRecords,
+              kLookups, (long long)ours.found, (long long)theirs.found, kPrefix, (long long)ours.scanned,
+              (long long)theirs.scanned);
   Report("insert, one transaction, commit", ours.insert, theirs.insert);
   Report("  of which the commit", ours.commit, theirs.commit);
   Report("look-up by key and read", ours.lookup, theirs.lookup);

@@ -88,7 +88,9 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Seconds(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 double OursFramesPerSecond(const Mesh& mesh) {
   using namespace plat;
@@ -97,8 +99,8 @@ double OursFramesPerSecond(const Mesh& mesh) {
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = "BenchGl";
   RegisterClassA(&wc);
-  HWND window = CreateWindowExA(0, "BenchGl", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
-                                nullptr, nullptr);
+  HWND window = CreateWindowExA(0, "BenchGl", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
+                                nullptr, nullptr, nullptr);
   HeadlessBackend::RunUntilIdle();
   HDC dc = GetDC(window);
   PIXELFORMATDESCRIPTOR request;

@@ -69,9 +69,16 @@ void Touch(char* data, uint32_t size) {
 void ApplyToZone(const Operation& op, std::vector<Handle>& slots) {
   Handle& h = slots[op.slot];
   switch (op.kind) {
-    case Kind::New: Vcon_HandleManager::MemNew(&h, op.size); break;
-    case Kind::Resize: MemSetSize(h, op.size); break;
-    case Kind::Free: MemDispose(h); h = nullptr; break;
+    case Kind::New:
+      Vcon_HandleManager::MemNew(&h, op.size);
+      break;
+    case Kind::Resize:
+      MemSetSize(h, op.size);
+      break;
+    case Kind::Free:
+      MemDispose(h);
+      h = nullptr;
+      break;
   }
   if (h != nullptr) Touch(*h, op.size);
 }
@@ -115,9 +122,16 @@ double RunMalloc(const std::vector<Operation>& ops) {
   for (const Operation& op : ops) {
     char*& p = slots[op.slot];
     switch (op.kind) {
-      case Kind::New: p = static_cast<char*>(std::malloc(op.size)); break;
-      case Kind::Resize: p = static_cast<char*>(std::realloc(p, op.size)); break;
-      case Kind::Free: std::free(p); p = nullptr; break;
+      case Kind::New:
+        p = static_cast<char*>(std::malloc(op.size));
+        break;
+      case Kind::Resize:
+        p = static_cast<char*>(std::realloc(p, op.size));
+        break;
+      case Kind::Free:
+        std::free(p);
+        p = nullptr;
+        break;
     }
     if (p != nullptr) Touch(p, op.size);
   }

@@ -155,8 +155,8 @@ void SortBySpecification(benchmark::State& state) {
     benchmark::DoNotOptimize(sort.Order().front());
   }
   const double n = double(state.range(0));
-  state.counters["reads/(n log2 n)"] = double(counted.reads) / double(state.iterations()) /
-                                       (n * std::log2(n));
+  state.counters["reads/(n log2 n)"] =
+      double(counted.reads) / double(state.iterations()) / (n * std::log2(n));
   state.SetComplexityN(state.range(0));
 }
 
@@ -171,7 +171,8 @@ void SortWithStd(benchmark::State& state) {
       order.push_back(i);
     }
     std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-      if (keys[size_t(a)].first != keys[size_t(b)].first) return keys[size_t(a)].first < keys[size_t(b)].first;
+      if (keys[size_t(a)].first != keys[size_t(b)].first)
+        return keys[size_t(a)].first < keys[size_t(b)].first;
       return keys[size_t(a)].second > keys[size_t(b)].second;
     });
     benchmark::DoNotOptimize(order.front());

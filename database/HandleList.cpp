@@ -70,15 +70,11 @@ uint32_t HandleList::Count(Handle list) { return static_cast<uint32_t>(db::GetI3
 
 uint32_t HandleList::Capacity(Handle list) { return static_cast<uint32_t>(db::GetI32(*list, 4)); }
 
-void HandleList::SetCount(Handle list, uint32_t count) {
-  db::PutI32(*list, 0, static_cast<int32_t>(count));
-}
+void HandleList::SetCount(Handle list, uint32_t count) { db::PutI32(*list, 0, static_cast<int32_t>(count)); }
 
 int32_t HandleList::At(Handle list, uint32_t i) { return db::GetI32(*list, EntryOffset(i)); }
 
-void HandleList::SetAt(Handle list, uint32_t i, int32_t value) {
-  db::PutI32(*list, EntryOffset(i), value);
-}
+void HandleList::SetAt(Handle list, uint32_t i, int32_t value) { db::PutI32(*list, EntryOffset(i), value); }
 
 void HandleList::Insert(Handle list, int32_t value, int32_t i) {
   const uint32_t count = Count(list);

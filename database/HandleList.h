@@ -23,12 +23,12 @@ class HandleList {
   // Inserts at i; i at or past the count, or -1, appends. A full list grows by 32 entries.
   static void Insert(Handle list, int32_t value, int32_t i = -1);
   static int32_t IndexOf(Handle list, int32_t value);  // first index, or -1
-  static void RemoveAt(Handle list, uint32_t i);        // out of range: nothing
-  static void Reset(Handle list);                       // back to the 8-byte header, count 0
+  static void RemoveAt(Handle list, uint32_t i);       // out of range: nothing
+  static void Reset(Handle list);                      // back to the 8-byte header, count 0
 
   // Set operations: the first list changes in place, the second is only read. Entries are record
   // numbers >= 0 (negative entries never match).
-  static void IntersectWith(Handle list, Handle other);  // "&": keep entries found in other
-  static void UnionWith(Handle list, Handle other);      // "+": append other's entries not in list
-  static void DifferenceWith(Handle list, Handle other); // "-": keep entries not found in other
+  static void IntersectWith(Handle list, Handle other);   // "&": keep entries found in other
+  static void UnionWith(Handle list, Handle other);       // "+": append other's entries not in list
+  static void DifferenceWith(Handle list, Handle other);  // "-": keep entries not found in other
 };

@@ -30,8 +30,8 @@ int CompareKeys(const std::vector<SortKey>& keys, const KeyValues& a, const KeyV
 // Three-way partition around a random pivot: items equal to the pivot are gathered in the middle
 // and never touched again, so many equal keys cannot make the sort quadratic. The smaller side is
 // sorted by recursion and the larger one by the loop, which bounds the stack depth to log n.
-void QuickSort(iProperty& source, const std::vector<SortKey>& keys, std::vector<int32_t>& order,
-               int64_t lo, int64_t hi, std::minstd_rand& random) {
+void QuickSort(iProperty& source, const std::vector<SortKey>& keys, std::vector<int32_t>& order, int64_t lo,
+               int64_t hi, std::minstd_rand& random) {
   while (lo < hi) {
     const int64_t span = hi - lo + 1;
     const int64_t p = lo + int64_t(random() % uint64_t(span));

@@ -11,8 +11,7 @@ uint32_t dbBasic8byteHandler::PackPayload(uint8_t* base, uint32_t pos, const cha
   return db::PutU64(base, pos, uint64_t(StoredWord(field)));
 }
 
-uint32_t dbBasic8byteHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos,
-                                            uint32_t size) {
+uint32_t dbBasic8byteHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos, uint32_t size) {
   SetStoredWord(field, int64_t(db::GetU64At(base, pos, size)));
   return pos + 8;
 }

@@ -11,8 +11,7 @@ uint32_t dbBasicLongHandler::PackPayload(uint8_t* base, uint32_t pos, const char
   return db::PutBytes(base, pos, field, 4);
 }
 
-uint32_t dbBasicLongHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos,
-                                           uint32_t size) {
+uint32_t dbBasicLongHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos, uint32_t size) {
   db::RequireBytes(pos, 4, size);
   std::memcpy(field, base + pos, 4);
   return pos + 4;

@@ -33,8 +33,7 @@ uint32_t dbBasicmmHandler::PackPayload(uint8_t* base, uint32_t pos, const char* 
   return db::PutBytes(base, pos, *h, n);
 }
 
-uint32_t dbBasicmmHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos,
-                                         uint32_t size) {
+uint32_t dbBasicmmHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos, uint32_t size) {
   uint32_t n = 0;
   pos = db::GetU32(base, pos, size, n);
   db::RequireBytes(pos, n, size);

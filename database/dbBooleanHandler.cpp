@@ -2,9 +2,7 @@
 
 #include "foundation/ppParameter.h"
 
-void dbBooleanHandler::SetFromValue(const ppParameter& value, char* field) {
-  SetWord(field, value.ToLong());
-}
+void dbBooleanHandler::SetFromValue(const ppParameter& value, char* field) { SetWord(field, value.ToLong()); }
 
 void dbBooleanHandler::GetAsValue(ppParameter* out, const char* field) const {
   out->SetBool(Word(field) != 0);

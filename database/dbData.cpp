@@ -24,8 +24,7 @@ int32_t dbData::Rebuild() {
   names_ = names;
   nameOffsets_.clear();
   const uint32_t size = uint32_t(MemGetSize(names_));
-  for (uint32_t at = 0; at < size; at += uint32_t(std::strlen(*names_ + at)) + 1)
-    nameOffsets_.push_back(at);
+  for (uint32_t at = 0; at < size; at += uint32_t(std::strlen(*names_ + at)) + 1) nameOffsets_.push_back(at);
   return int32_t(HandleList::Count(values_));
 }
 

@@ -91,8 +91,7 @@ dbDatafile::dbDatafile(const char* layoutName, dbDatabase& database)
   Open();
 }
 
-dbDatafile::dbDatafile(const char* layoutName, dbDatabase& database,
-                       const std::vector<uint8_t>& layout)
+dbDatafile::dbDatafile(const char* layoutName, dbDatabase& database, const std::vector<uint8_t>& layout)
     : name_(layoutName != nullptr ? layoutName : ""), database_(database), resource_(layout) {
   if (name_.empty()) throw db::kBadCall;
   dbRecordLayout::UsableFieldCount(resource_.data(), uint32_t(resource_.size()));
@@ -117,12 +116,10 @@ void dbDatafile::Open() {
     const bool upgrade =
         !resource_.empty() && db::GetI32(resource_.data(), 0) > db::GetI32(storedLayout_.data(), 0);
     bool unbuilt = false;
-    for (const dbIndexEntry& e : entries_)
-      unbuilt = unbuilt || e.headerRecord <= 0 || e.fieldNumber < 0;
+    for (const dbIndexEntry& e : entries_) unbuilt = unbuilt || e.headerRecord <= 0 || e.fieldNumber < 0;
     if (!transaction && (upgrade || unbuilt)) transaction.emplace(database_);
     if (upgrade) Upgrade();
-    layout_ =
-        std::make_unique<dbRecordLayout>(storedLayout_.data(), uint32_t(storedLayout_.size()));
+    layout_ = std::make_unique<dbRecordLayout>(storedLayout_.data(), uint32_t(storedLayout_.size()));
     scratch_ = layout_->NewRecord();
     AttachIndexes();
     if (transaction) transaction->Commit();
@@ -142,8 +139,7 @@ dbDatafile& dbDatafile::FileByName(dbDatabase& database, const char* name) {
   if (name == nullptr) throw db::kBadCall;
   if (dbDatafile* file = database.RegisteredFile(name)) return *file;
   if (std::strlen(name) > dbDatabase::kMaxFileNameLength) throw db::kBadCall;
-  return *database.RegisterFile(name, new dbDatafile(name, database),
-                                [](dbDatafile* file) { delete file; });
+  return *database.RegisterFile(name, new dbDatafile(name, database), [](dbDatafile* file) { delete file; });
 }
 
 dbDatafile* dbDatafile::FileById(dbDatabase& database, int32_t fileId) {
@@ -154,9 +150,7 @@ dbDatafile* dbDatafile::FileById(dbDatabase& database, int32_t fileId) {
   return nullptr;
 }
 
-int32_t dbDatafile::FileId() const {
-  return db::GetI32(layout_->Bytes().data(), dbRecordLayout::kFileId);
-}
+int32_t dbDatafile::FileId() const { return db::GetI32(layout_->Bytes().data(), dbRecordLayout::kFileId); }
 
 void dbDatafile::ClearIndexes() {
   for (dbIndexEntry& e : entries_) {
@@ -235,8 +229,7 @@ void dbDatafile::CreateFile() {
 }
 
 void dbDatafile::Upgrade() {
-  const int32_t count =
-      dbRecordLayout::UsableFieldCount(resource_.data(), uint32_t(resource_.size()));
+  const int32_t count = dbRecordLayout::UsableFieldCount(resource_.data(), uint32_t(resource_.size()));
   for (dbIndexEntry& e : entries_) {
     if (e.fieldNumber >= count || (e.fieldNumber >= 0 && !FlaggedIndexed(resource_, e.fieldNumber)))
       e.fieldNumber = -1;
@@ -295,9 +288,9 @@ void dbDatafile::BuildIndex(dbIndexEntry& entry, const dbIndexEntry* source) {
   if (source == nullptr) {
     std::string field;
     layout_->FieldName(entry.fieldNumber, field);
-    LogLine("table \"" + name_ + "\": the new index of field " + std::to_string(entry.fieldNumber) +
-            " (" + field + ") starts empty: no complete index lists the file's " +
-            std::to_string(RecordCount()) + " records");
+    LogLine("table \"" + name_ + "\": the new index of field " + std::to_string(entry.fieldNumber) + " (" +
+            field + ") starts empty: no complete index lists the file's " + std::to_string(RecordCount()) +
+            " records");
     return;
   }
   ListGuard records(source->index->AllValues());
@@ -397,9 +390,7 @@ int32_t dbDatafile::RecordCount() {
   return count;
 }
 
-void dbDatafile::CheckOwner(int32_t number, int32_t owner) {
-  database_.Store().CheckOwner(number, owner);
-}
+void dbDatafile::CheckOwner(int32_t number, int32_t owner) { database_.Store().CheckOwner(number, owner); }
 
 const dbIndexEntry* dbDatafile::EntryOf(int32_t field) const {
   for (const dbIndexEntry& e : entries_) {
@@ -454,9 +445,8 @@ Handle dbDatafile::Compare(dbIndex& index, int32_t comparison, const void* key1,
     case kOutside:
       return db::Minus(index.AllValues(), index.Range(key1, key2));
     case kOutsideOrOnBound:
-      return db::Plus(
-          db::Plus(db::Minus(index.AllValues(), index.Range(key1, key2)), index.Equal(key1)),
-          index.Equal(key2));
+      return db::Plus(db::Plus(db::Minus(index.AllValues(), index.Range(key1, key2)), index.Equal(key1)),
+                      index.Equal(key2));
     case kInsideExclusive:
       return db::Minus(db::Minus(index.Range(key1, key2), index.Equal(key1)), index.Equal(key2));
     case kInside:
@@ -493,8 +483,7 @@ Handle dbDatafile::QuickSearch(const char* text) {
   for (int32_t field = 0; field < FieldCount(); ++field) {
     if (EntryOf(field) == nullptr) continue;
     if (FieldType(field) == kTextType) {
-      result =
-          db::Plus(result == nullptr ? HandleList::New(0) : result, TextStartsWith(field, text));
+      result = db::Plus(result == nullptr ? HandleList::New(0) : result, TextStartsWith(field, text));
     } else if (FieldType(field) == kLongType) {
       const int64_t number = ppParameter(text).ToInt64();
       if (number == 0 || number < kLowestKey || number > kHighestKey) continue;

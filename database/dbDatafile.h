@@ -91,8 +91,8 @@ class dbDatafile {
   Handle AllByIndex(int32_t field);
   // The records that compare with key1 (and key2 for the two-bound comparisons) combined into
   // `current` by '&', '+' or '-'. Without an index on the field, `current` comes back unchanged.
-  Handle Select(int32_t field, int32_t combine, int32_t comparison, const void* key1,
-                const void* key2, Handle current);
+  Handle Select(int32_t field, int32_t combine, int32_t comparison, const void* key1, const void* key2,
+                Handle current);
   // Records whose indexed text fields start with `text` (any case) or whose indexed long fields
   // equal its number (when not 0). Empty text: every record, in the first index's order. Null when
   // nothing contributed.

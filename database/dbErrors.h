@@ -14,8 +14,8 @@ inline constexpr int32_t kAbortPending = 3610;   // a nested abort waits for the
 // The file's bytes contradict themselves (truncated, zeroed or garbled): an offset, length, count or
 // chain points outside what the file holds. Raised instead of reading past the data.
 inline constexpr int32_t kDamagedFile = 3620;
-inline constexpr int32_t kBadCall = -50;         // a call out of order or without its argument
-inline constexpr int32_t kNodeFull = 9000;       // internal to index insertion: a node holds 32 entries
+inline constexpr int32_t kBadCall = -50;    // a call out of order or without its argument
+inline constexpr int32_t kNodeFull = 9000;  // internal to index insertion: a node holds 32 entries
 
 // Passes the number to the process's error hook (the one place to watch errors) and throws it.
 [[noreturn]] void Fail(int32_t code);

@@ -55,9 +55,7 @@ void dbHandler::SetFromValue(const ppParameter&, char*) {}
 
 void dbHandler::GetAsValue(ppParameter* out, const char*) const { out->ReleasePayload(); }
 
-int32_t dbHandler::Align(int32_t offset) const {
-  return (offset + alignment_ - 1) / alignment_ * alignment_;
-}
+int32_t dbHandler::Align(int32_t offset) const { return (offset + alignment_ - 1) / alignment_ * alignment_; }
 
 char* dbHandler::DisposeField(char* field) { return field + width_; }
 
@@ -66,8 +64,7 @@ uint32_t dbHandler::Pack(uint8_t* base, uint32_t pos, const char* field, int32_t
   return PackPayload(base, db::PutTag(base, pos, tag), field);
 }
 
-uint32_t dbHandler::Unpack(char* field, const uint8_t* base, uint32_t pos, uint32_t size,
-                           int32_t tag) {
+uint32_t dbHandler::Unpack(char* field, const uint8_t* base, uint32_t pos, uint32_t size, int32_t tag) {
   bool found = false;
   pos = db::CheckTag(base, pos, size, tag, found);
   if (!found) {

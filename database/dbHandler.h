@@ -79,8 +79,7 @@ class dbHandler {
   virtual Handle Select(dbIndex* index, const dbQuery& query, Handle previous);
   virtual void AddKey(int32_t record, dbIndexEntry* entry, const char* recordData);
   virtual void RemoveKey(int32_t record, dbIndexEntry* entry, const char* recordData);
-  virtual void UpdateKey(int32_t record, dbIndexEntry* entry, const char* newRecord,
-                         const char* oldRecord);
+  virtual void UpdateKey(int32_t record, dbIndexEntry* entry, const char* newRecord, const char* oldRecord);
 
  protected:
   // The field inside a whole record.

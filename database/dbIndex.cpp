@@ -117,14 +117,11 @@ void dbIndex::EndBatch() {
 
 int32_t dbIndex::Word(Handle node, uint32_t offset) { return db::GetI32(*node, offset); }
 
-void dbIndex::SetWord(Handle node, uint32_t offset, int32_t value) {
-  db::PutI32(*node, offset, value);
-}
+void dbIndex::SetWord(Handle node, uint32_t offset, int32_t value) { db::PutI32(*node, offset, value); }
 
 Handle dbIndex::LoadNode(int32_t number) {
   Handle node = store_.ReadRecord(number);
-  if (batchNesting_ > 0 && HandleList::IndexOf(touched_, number) < 0)
-    HandleList::Insert(touched_, number);
+  if (batchNesting_ > 0 && HandleList::IndexOf(touched_, number) < 0) HandleList::Insert(touched_, number);
   const bool sound = MemGetSize(node) >= NodeSize() && Word(node, kSelf) == number &&
                      Word(node, kCount) >= 0 && Word(node, kCount) <= kMaxEntries &&
                      (Word(node, kInner) == 0 || Word(node, kInner) == 1) && KeysValid(node);
@@ -177,9 +174,7 @@ std::string dbIndex::CopyKey(const void* key) const {
   return std::string(static_cast<const char*>(key), KeyBytes(key));
 }
 
-std::string dbIndex::CopyKey(Handle node, int32_t index) const {
-  return CopyKey(GetKey(node, index));
-}
+std::string dbIndex::CopyKey(Handle node, int32_t index) const { return CopyKey(GetKey(node, index)); }
 
 // Compare allocates nothing, so the key pointer into the node stays valid without locking it.
 int32_t dbIndex::CompareAt(Handle node, int32_t index, const void* key, int32_t mode) const {
@@ -335,8 +330,7 @@ Handle dbIndex::Range(const void* lowIn, const void* highIn) {
       }
       const int32_t from = number == startLeaf ? startIndex : 0;
       const int32_t to = number == endLeaf ? endIndex : Word(leaf, kCount) - 1;
-      for (int32_t i = from; i <= to; ++i)
-        HandleList::Insert(result, Word(leaf, kValues + 4 * uint32_t(i)));
+      for (int32_t i = from; i <= to; ++i) HandleList::Insert(result, Word(leaf, kValues + 4 * uint32_t(i)));
       const int32_t next = Word(leaf, kNext);
       ReleaseNode(number);
       if (number == endLeaf) break;

@@ -27,7 +27,7 @@ class dbIndex {
   static constexpr uint32_t kValues = 20, kTies = 276, kKeyPart = 404;
   static constexpr int32_t kNumericKeys = 0, kTextKeys = 1;
 
-  dbIndex(int32_t headerNumber, dbStore& store);              // opens an existing tree
+  dbIndex(int32_t headerNumber, dbStore& store);                    // opens an existing tree
   dbIndex(int32_t* headerNumber, int32_t keyKind, dbStore& store);  // creates one (in a transaction)
   virtual ~dbIndex();
   dbIndex(const dbIndex&) = delete;

@@ -15,13 +15,9 @@ constexpr int32_t kHighest = std::numeric_limits<int32_t>::max();
 
 }  // namespace
 
-void dbLongHandler::SetFromValue(const ppParameter& value, char* field) {
-  SetWord(field, value.ToLong());
-}
+void dbLongHandler::SetFromValue(const ppParameter& value, char* field) { SetWord(field, value.ToLong()); }
 
-void dbLongHandler::GetAsValue(ppParameter* out, const char* field) const {
-  out->SetLong(Word(field));
-}
+void dbLongHandler::GetAsValue(ppParameter* out, const char* field) const { out->SetLong(Word(field)); }
 
 dbIndex* dbLongHandler::OpenIndex(int32_t headerRecord, dbDatabase& database) {
   return new dbNumIndex(headerRecord, database.Store());

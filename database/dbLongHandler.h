@@ -16,8 +16,7 @@ class dbLongHandler : public dbBasicLongHandler {
   Handle Select(dbIndex* index, const dbQuery& query, Handle previous) override;
   void AddKey(int32_t record, dbIndexEntry* entry, const char* recordData) override;
   void RemoveKey(int32_t record, dbIndexEntry* entry, const char* recordData) override;
-  void UpdateKey(int32_t record, dbIndexEntry* entry, const char* newRecord,
-                 const char* oldRecord) override;
+  void UpdateKey(int32_t record, dbIndexEntry* entry, const char* newRecord, const char* oldRecord) override;
 
  private:
   static Handle OperatorList(dbIndex& index, uint8_t op, int32_t key);

@@ -35,6 +35,4 @@ void dbNumIndex::RemoveKey(Handle node, int32_t index) {
   std::memmove(base + KeyOffset(index), base + KeyOffset(index + 1), 4 * size_t(count - 1 - index));
 }
 
-const void* dbNumIndex::GetKey(Handle node, int32_t index) const {
-  return *node + KeyOffset(index);
-}
+const void* dbNumIndex::GetKey(Handle node, int32_t index) const { return *node + KeyOffset(index); }

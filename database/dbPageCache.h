@@ -32,10 +32,10 @@ class dbPageCache {
 
   void SetShift(int32_t shift) { shift_ = shift; }
 
-  dbCacheEntry* Find(int32_t key) const;   // null when absent
-  dbCacheEntry& Lookup(int32_t key) const; // throws 3602 when absent
-  dbCacheEntry& Insert(int32_t key);       // a new entry at the head of its bucket (key not cached)
-  void Remove(int32_t key);                // frees the entry (not its data); absent: nothing
+  dbCacheEntry* Find(int32_t key) const;    // null when absent
+  dbCacheEntry& Lookup(int32_t key) const;  // throws 3602 when absent
+  dbCacheEntry& Insert(int32_t key);        // a new entry at the head of its bucket (key not cached)
+  void Remove(int32_t key);                 // frees the entry (not its data); absent: nothing
 
   // Visits every entry in walk order; when `visit` returns true the entry is removed (its data is
   // the visitor's business).
@@ -43,9 +43,7 @@ class dbPageCache {
   void Clear();  // removes every entry (data untouched)
 
  private:
-  size_t Bucket(int32_t key) const {
-    return (static_cast<uint32_t>(key) >> shift_) & 0xFF;
-  }
+  size_t Bucket(int32_t key) const { return (static_cast<uint32_t>(key) >> shift_) & 0xFF; }
 
   int32_t shift_;
   std::array<dbCacheEntry*, 256> buckets_{};

@@ -13,6 +13,4 @@ void dbPictHandler::SetFromValue(const ppParameter& value, char* field) {
   MemCopy(from, to);
 }
 
-void dbPictHandler::GetAsValue(ppParameter* out, const char* field) const {
-  out->SetHandle(Data(field));
-}
+void dbPictHandler::GetAsValue(ppParameter* out, const char* field) const { out->SetHandle(Data(field)); }

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr uint32_t kFreeExtentNext = 4;   // free-extent page: position of the next page
-constexpr uint32_t kFreeExtentSlot0 = 8;  // free-extent page: first {position, length} slot
+constexpr uint32_t kFreeExtentNext = 4;      // free-extent page: position of the next page
+constexpr uint32_t kFreeExtentSlot0 = 8;     // free-extent page: first {position, length} slot
 constexpr int32_t kMaxGrowthUnit = 1 << 20;  // far above the 2048 every file is made with
 
 uint32_t SlotOffset(int32_t i) { return kFreeExtentSlot0 + 8 * uint32_t(i); }

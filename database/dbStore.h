@@ -37,7 +37,7 @@ class dbStore {
   static constexpr int32_t kCommitSize = 10;
   static constexpr int32_t kFirstPageOffset = 2048;
   static constexpr int32_t kJournalEntrySize = 4 + kPageSize;
-  static constexpr int32_t kExtentSlots = 126;  // slots of a free-extent page
+  static constexpr int32_t kExtentSlots = 126;                  // slots of a free-extent page
   static constexpr int32_t kMaxRecordNumber = (512 << 17) - 1;  // what the record map can address
   // Longest record the store loads: a longer map entry can only come from a damaged file, and
   // loading it would exhaust the handle zone.
@@ -146,6 +146,6 @@ class dbStore {
   dbStoreFile file_;
   dbPageCache pages_{11};
   dbPageCache records_{0};
-  std::vector<int32_t> numbersToFree_;    // emptied last in, first out at commit
-  std::vector<dbExtent> extentsToFree_;   // likewise
+  std::vector<int32_t> numbersToFree_;   // emptied last in, first out at commit
+  std::vector<dbExtent> extentsToFree_;  // likewise
 };

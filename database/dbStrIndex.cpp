@@ -28,9 +28,7 @@ int32_t dbStrIndex::Compare(const void* a, const void* b, int32_t mode) const {
   return db::CompareText(static_cast<const char*>(a), static_cast<const char*>(b), mode);
 }
 
-size_t dbStrIndex::KeyBytes(const void* key) const {
-  return std::strlen(static_cast<const char*>(key)) + 1;
-}
+size_t dbStrIndex::KeyBytes(const void* key) const { return std::strlen(static_cast<const char*>(key)) + 1; }
 
 // Appends the text with its NUL and opens slot `index` of both tables for it. The key must not
 // point into `node` (the record may move while it grows).
@@ -79,8 +77,6 @@ void dbStrIndex::RemoveKey(Handle node, int32_t index) {
     if (other > offset) SetTableWord(node, kOffsets, j, other - length);
   }
 }
-
-
 
 const void* dbStrIndex::GetKey(Handle node, int32_t index) const {
   return *node + kTexts + TableWord(node, kOffsets, index);

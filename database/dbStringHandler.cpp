@@ -14,13 +14,9 @@ const Vcon::String& dbStringHandler::Text(const char* field) {
   return *std::launder(reinterpret_cast<const Vcon::String*>(field));
 }
 
-void dbStringHandler::SetFromValue(const ppParameter& value, char* field) {
-  Text(field) = value.AsString();
-}
+void dbStringHandler::SetFromValue(const ppParameter& value, char* field) { Text(field) = value.AsString(); }
 
-void dbStringHandler::GetAsValue(ppParameter* out, const char* field) const {
-  out->SetString(Text(field));
-}
+void dbStringHandler::GetAsValue(ppParameter* out, const char* field) const { out->SetString(Text(field)); }
 
 char* dbStringHandler::InitField(char* field) {
   new (field) Vcon::String();
@@ -48,8 +44,7 @@ uint32_t dbStringHandler::PackPayload(uint8_t* base, uint32_t pos, const char* f
   return db::PutBytes(base, pos, text.c_str(), uint32_t(text.size()) + 1);
 }
 
-uint32_t dbStringHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos,
-                                        uint32_t size) {
+uint32_t dbStringHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos, uint32_t size) {
   uint32_t n = 0;
   pos = db::GetU32(base, pos, size, n);
   db::RequireBytes(pos, n, size);

@@ -7,8 +7,7 @@
 
 class dbStringHandler : public dbTextKeyHandler {
  public:
-  dbStringHandler()
-      : dbTextKeyHandler(int32_t(sizeof(Vcon::String)), int32_t(alignof(Vcon::String))) {}
+  dbStringHandler() : dbTextKeyHandler(int32_t(sizeof(Vcon::String)), int32_t(alignof(Vcon::String))) {}
 
   void SetFromValue(const ppParameter& value, char* field) override;
   void GetAsValue(ppParameter* out, const char* field) const override;

@@ -12,13 +12,11 @@ dbIndex* dbTextKeyHandler::NewIndex(dbIndexEntry* entry, dbDatabase& database) {
 }
 
 void dbTextKeyHandler::AddKey(int32_t record, dbIndexEntry* entry, const char* recordData) {
-  if (entry->index != nullptr)
-    entry->index->Insert(record, record, KeyText(FieldIn(recordData)).c_str());
+  if (entry->index != nullptr) entry->index->Insert(record, record, KeyText(FieldIn(recordData)).c_str());
 }
 
 void dbTextKeyHandler::RemoveKey(int32_t record, dbIndexEntry* entry, const char* recordData) {
-  if (entry->index != nullptr)
-    entry->index->Remove(record, record, KeyText(FieldIn(recordData)).c_str());
+  if (entry->index != nullptr) entry->index->Remove(record, record, KeyText(FieldIn(recordData)).c_str());
 }
 
 void dbTextKeyHandler::UpdateKey(int32_t record, dbIndexEntry* entry, const char* newRecord,

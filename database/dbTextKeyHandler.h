@@ -15,8 +15,7 @@ class dbTextKeyHandler : public dbHandler {
   void AddKey(int32_t record, dbIndexEntry* entry, const char* recordData) override;
   void RemoveKey(int32_t record, dbIndexEntry* entry, const char* recordData) override;
   // The key changes only when the texts differ exactly.
-  void UpdateKey(int32_t record, dbIndexEntry* entry, const char* newRecord,
-                 const char* oldRecord) override;
+  void UpdateKey(int32_t record, dbIndexEntry* entry, const char* newRecord, const char* oldRecord) override;
 
  protected:
   virtual std::string KeyText(const char* field) const = 0;

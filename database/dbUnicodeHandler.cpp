@@ -17,9 +17,7 @@ void dbUnicodeHandler::SetFromValue(const ppParameter& value, char* field) {
   Text(field) = value.AsWString();
 }
 
-void dbUnicodeHandler::GetAsValue(ppParameter* out, const char* field) const {
-  out->SetWString(Text(field));
-}
+void dbUnicodeHandler::GetAsValue(ppParameter* out, const char* field) const { out->SetWString(Text(field)); }
 
 char* dbUnicodeHandler::InitField(char* field) {
   new (field) Vcon::WString();
@@ -53,8 +51,7 @@ uint32_t dbUnicodeHandler::PackPayload(uint8_t* base, uint32_t pos, const char* 
   return pos;
 }
 
-uint32_t dbUnicodeHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos,
-                                         uint32_t size) {
+uint32_t dbUnicodeHandler::UnpackPayload(char* field, const uint8_t* base, uint32_t pos, uint32_t size) {
   uint32_t n = 0;
   pos = db::GetU32(base, pos, size, n);
   db::RequireBytes(pos, n, size);

@@ -8,8 +8,7 @@
 
 class dbUnicodeHandler : public dbTextKeyHandler {
  public:
-  dbUnicodeHandler()
-      : dbTextKeyHandler(int32_t(sizeof(Vcon::WString)), int32_t(alignof(Vcon::WString))) {}
+  dbUnicodeHandler() : dbTextKeyHandler(int32_t(sizeof(Vcon::WString)), int32_t(alignof(Vcon::WString))) {}
 
   void SetFromValue(const ppParameter& value, char* field) override;
   void GetAsValue(ppParameter* out, const char* field) const override;

@@ -6,9 +6,7 @@ constexpr double kBelowEveryValue = -9000000000.0;
 constexpr int32_t kComparisonNotEqual = 2;
 }  // namespace
 
-int32_t iProperty::IndexOf(const Vcon::String& name) {
-  return name == "this" ? kThis : kNoProperty;
-}
+int32_t iProperty::IndexOf(const Vcon::String& name) { return name == "this" ? kThis : kNoProperty; }
 
 void iProperty::GetPropertyName(Vcon::String& out, int32_t) { out.clear(); }
 

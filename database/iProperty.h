@@ -38,8 +38,8 @@ class iProperty {
   virtual void SetValue(int32_t index, const ppParameter& value);
   // Select(0, 2, -9000000000.0, -9000000000.0, '#'): every item.
   virtual void SelectAllItems();
-  virtual void Select(int32_t index, int32_t comparison, const ppParameter& value1,
-                      const ppParameter& value2, char combine);
+  virtual void Select(int32_t index, int32_t comparison, const ppParameter& value1, const ppParameter& value2,
+                      char combine);
   virtual void GoToItem(int32_t i);
   virtual int32_t GetCurrentItem();
   virtual int32_t GetItemCount();

@@ -18,8 +18,7 @@ void ppDatabase::ReadIdentifier() {
     ppDatafile settings(kSettingsTable, *this);
     settings.SelectAll();
     settings.GoToItem(0);
-    if (settings.GetSelectedCount() > 0)
-      identifier_ = settings.GetValueByName(kIdentifierField).ToLong();
+    if (settings.GetSelectedCount() > 0) identifier_ = settings.GetValueByName(kIdentifierField).ToLong();
     return;
   }
 }

@@ -98,15 +98,24 @@ std::string EscapedForImport(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\\': out += "\\\\"; break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
       case '"':
         if (i == 0) out += '\\';
         out += c;
         break;
-      default: out += c;
+      default:
+        out += c;
     }
   }
   return out;
@@ -297,8 +306,7 @@ void ppDatafile::SelectById(const ppParameter& value) {
   ReadRecordAt(0, nullptr);
 }
 
-void ppDatafile::Select(int32_t field, char combine, int32_t comparison, const void* key1,
-                        const void* key2) {
+void ppDatafile::Select(int32_t field, char combine, int32_t comparison, const void* key1, const void* key2) {
   Handle result = file_->Select(field, uint8_t(combine), comparison, key1, key2, selection_);
   if (result != selection_) {
     HandleList::Dispose(selection_);
@@ -496,8 +504,7 @@ void ppDatafile::PackRecord(char* buffer, Handle h) { file_->Layout().PackInto(h
 void ppDatafile::UnpackRecord(char* buffer, Handle h) {
   MemLock(h);
   try {
-    file_->Layout().Unpack(Buffer(buffer), reinterpret_cast<const uint8_t*>(*h),
-                           uint32_t(MemGetSize(h)));
+    file_->Layout().Unpack(Buffer(buffer), reinterpret_cast<const uint8_t*>(*h), uint32_t(MemGetSize(h)));
   } catch (...) {
     MemUnlock(h);
     throw;
@@ -644,8 +651,7 @@ const char* ppDatafile::ImportRecord(const char* position, Handle fieldMap) {
   return p;
 }
 
-int32_t ppDatafile::FindUniqueMatch(dbDatafile& file, int32_t field, const char* text,
-                                    Handle current) {
+int32_t ppDatafile::FindUniqueMatch(dbDatafile& file, int32_t field, const char* text, Handle current) {
   const int32_t kind = file.IndexKind(field);
   if (kind != kIndexNumeric && kind != kIndexText) return 0;  // a field without index finds nothing
   int32_t number = 0;

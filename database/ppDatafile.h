@@ -49,7 +49,6 @@ class ppDatafile : public iProperty {
   // Text resource with the open dialog's filter for import files.
   static constexpr int32_t kImportFilterText = 132;
 
-
   ppDatafile(const char* layoutName, ppDatabase& database);
   ppDatafile(const Vcon::String& layoutName, ppDatabase& database);
   ~ppDatafile() override;

@@ -18,8 +18,7 @@ void AppendInt32(Handle blob, int32_t value) {
 
 }  // namespace
 
-ppEmbeddedData::ppEmbeddedData(const char* layoutName, ppDatabase& database, Handle blob,
-                               ppDatafile* owner)
+ppEmbeddedData::ppEmbeddedData(const char* layoutName, ppDatabase& database, Handle blob, ppDatafile* owner)
     : ppSubfile(layoutName, database), blob_(blob), owner_(owner) {}
 
 ppEmbeddedData::ppEmbeddedData(const Vcon::String& layoutName, ppDatabase& database, Handle blob,

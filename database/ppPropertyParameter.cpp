@@ -18,6 +18,4 @@ int32_t ppPropertyParameter::GetPropertyCount() { return 1; }
 
 ppParameter ppPropertyParameter::GetValue(int32_t) { return ppParameter(*this); }
 
-void ppPropertyParameter::SetValue(int32_t, const ppParameter& value) {
-  ppParameter::operator=(value);
-}
+void ppPropertyParameter::SetValue(int32_t, const ppParameter& value) { ppParameter::operator=(value); }

@@ -22,9 +22,7 @@ void ppPropertySort::GetPropertyName(Vcon::String& out, int32_t index) {
     out.clear();
 }
 
-int32_t ppPropertySort::GetPropertyCount() {
-  return source_ != nullptr ? source_->GetPropertyCount() : 0;
-}
+int32_t ppPropertySort::GetPropertyCount() { return source_ != nullptr ? source_->GetPropertyCount() : 0; }
 
 ppParameter ppPropertySort::GetValue(int32_t index) {
   if (index == kThis || source_ == nullptr) return iProperty::GetValue(index);

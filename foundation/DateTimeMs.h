@@ -7,29 +7,29 @@
 #include <cstdint>
 
 class DateTimeMs {
-public:
-    static constexpr int64_t kMsPerDay = 86400000;
+ public:
+  static constexpr int64_t kMsPerDay = 86400000;
 
-    DateTimeMs() = default;
-    // Midnight of the date. No range check: a month outside 1..12 or a day past the month's end is
-    // carried by the same formula (29 February 1900 is 1 March 1900). Values far beyond any
-    // calendar wrap in 64 bits instead of failing.
-    DateTimeMs(int32_t day, int32_t month, int32_t year);
-    explicit DateTimeMs(int32_t ms) : ms_(ms) {}
-    DateTimeMs(uint32_t low, uint32_t high)
-        : ms_(static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low)) {}
+  DateTimeMs() = default;
+  // Midnight of the date. No range check: a month outside 1..12 or a day past the month's end is
+  // carried by the same formula (29 February 1900 is 1 March 1900). Values far beyond any
+  // calendar wrap in 64 bits instead of failing.
+  DateTimeMs(int32_t day, int32_t month, int32_t year);
+  explicit DateTimeMs(int32_t ms) : ms_(ms) {}
+  DateTimeMs(uint32_t low, uint32_t high)
+      : ms_(static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low)) {}
 
-    // The day number of a date: milliseconds / 86,400,000 truncated toward zero.
-    int64_t Days() const { return ms_ / kMsPerDay; }
-    double ToDays() const { return static_cast<double>(ms_) / kMsPerDay; }
+  // The day number of a date: milliseconds / 86,400,000 truncated toward zero.
+  int64_t Days() const { return ms_ / kMsPerDay; }
+  double ToDays() const { return static_cast<double>(ms_) / kMsPerDay; }
 
-    int64_t Value() const { return ms_; }
-    uint32_t Low() const { return static_cast<uint32_t>(ms_); }
-    uint32_t High() const { return static_cast<uint32_t>(static_cast<uint64_t>(ms_) >> 32); }
+  int64_t Value() const { return ms_; }
+  uint32_t Low() const { return static_cast<uint32_t>(ms_); }
+  uint32_t High() const { return static_cast<uint32_t>(static_cast<uint64_t>(ms_) >> 32); }
 
-    // The Rata Die number of a calendar date.
-    static int64_t DayNumber(int32_t day, int32_t month, int32_t year);
+  // The Rata Die number of a calendar date.
+  static int64_t DayNumber(int32_t day, int32_t month, int32_t year);
 
-private:
-    int64_t ms_ = 0;
+ private:
+  int64_t ms_ = 0;
 };

@@ -25,7 +25,7 @@ bool RunSaveFileDialog(ppFileSpec& fileSpec);
 // A filter text ("Text files {*.txt}\0*.txt\0\0" with the two characters backslash and zero as
 // separators) as the NUL-separated list of the dialogs, with its terminating NUL: "\0" becomes a NUL,
 // a backslash with any other character is dropped with it, every other character is copied.
-void FileFilterFromString(const Vcon::WString& filter, std::string& list);       // narrowed
+void FileFilterFromString(const Vcon::WString& filter, std::string& list);  // narrowed
 void FileFilterFromWString(const Vcon::WString& filter, std::u16string& list);
 
 // Replaces the last component of `path` by `name`: cut after its last backslash and append the name,
@@ -34,7 +34,8 @@ void DirectoryOfPath(const Vcon::WString& name, Vcon::WString& path);
 
 // The dialogs' hook: on WM_INITDIALOG centres the dialog (the hook window's parent) over its owner, or
 // over the screen when it has none. Always answers 0.
-uintptr_t CenterDialogHook(plat::HWND hookWindow, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+uintptr_t CenterDialogHook(plat::HWND hookWindow, plat::UINT message, plat::WPARAM wParam,
+                           plat::LPARAM lParam);
 
 // Runs the open dialog with the filter text resource `filterId` and the default extension "txt" and
 // reads the chosen file whole into a new handle (null for an empty file, and after a cancel). Open

@@ -20,267 +20,280 @@ namespace {
 std::atomic<FileErrorObserver> gErrorObserver{nullptr};
 
 [[noreturn]] void Fail(int32_t site, int32_t error) {
-    FileErrorHook(site);
-    throw error;
+  FileErrorHook(site);
+  throw error;
 }
 
 // Windows system error numbers for the failures creating a file can meet.
 int32_t WindowsErrorFromErrno(int error) {
-    switch (error) {
-        case EEXIST: return kFileErrExists;
-        case ENOENT:
-        case ENOTDIR: return 3;  // path not found
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR: return 5;  // access denied
-        case EMFILE:
-        case ENFILE: return 4;  // too many open files
-        case ENOSPC:
-        case EDQUOT: return 112;  // disk full
-        case ENAMETOOLONG: return 206;  // file name too long
-        case ELOOP: return 1921;  // name cannot be resolved
-        default: return 31;  // device failure
-    }
+  switch (error) {
+    case EEXIST:
+      return kFileErrExists;
+    case ENOENT:
+    case ENOTDIR:
+      return 3;  // path not found
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+      return 5;  // access denied
+    case EMFILE:
+    case ENFILE:
+      return 4;  // too many open files
+    case ENOSPC:
+    case EDQUOT:
+      return 112;  // disk full
+    case ENAMETOOLONG:
+      return 206;  // file name too long
+    case ELOOP:
+      return 1921;  // name cannot be resolved
+    default:
+      return 31;  // device failure
+  }
 }
 
 // Files held open by this process, by device and inode. The advisory lock already keeps other
 // opens out, also within this process; the table keeps the rule where the lock is per process
 // (as on some network file systems).
 class OpenFileTable {
-public:
-    using Key = std::pair<dev_t, ino_t>;
-    bool Add(const Key& key) {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return keys_.insert(key).second;
-    }
-    void Remove(const Key& key) {
-        std::lock_guard<std::mutex> guard(mutex_);
-        keys_.erase(key);
-    }
-    bool Contains(const Key& key) {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return keys_.count(key) != 0;
-    }
+ public:
+  using Key = std::pair<dev_t, ino_t>;
+  bool Add(const Key& key) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return keys_.insert(key).second;
+  }
+  void Remove(const Key& key) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    keys_.erase(key);
+  }
+  bool Contains(const Key& key) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return keys_.count(key) != 0;
+  }
 
-private:
-    std::mutex mutex_;
-    std::set<Key> keys_;
+ private:
+  std::mutex mutex_;
+  std::set<Key> keys_;
 };
 
 OpenFileTable& OpenFiles() {
-    static OpenFileTable table;
-    return table;
+  static OpenFileTable table;
+  return table;
 }
 
 OpenFileTable::Key KeyOf(const struct stat& st) { return {st.st_dev, st.st_ino}; }
 
-std::string PosixPathOf(const ppFileSpec& fileSpec) { return Vcon::ResolvePosixPath(std::u16string_view(fileSpec.path)); }
+std::string PosixPathOf(const ppFileSpec& fileSpec) {
+  return Vcon::ResolvePosixPath(std::u16string_view(fileSpec.path));
+}
 
 // Opens `path` and takes it exclusively; returns the descriptor or -1 (nothing left open).
 int OpenExclusive(const std::string& path, int flags) {
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return -1;
-    struct stat st;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-              OpenFiles().Add(KeyOf(st));
-    if (!ok) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            OpenFiles().Add(KeyOf(st));
+  if (!ok) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 // Releases the table entry and closes; false when the system reported a failure.
 bool CloseExclusive(int fd) {
-    struct stat st;
-    if (::fstat(fd, &st) == 0) OpenFiles().Remove(KeyOf(st));
-    return ::close(fd) == 0;
+  struct stat st;
+  if (::fstat(fd, &st) == 0) OpenFiles().Remove(KeyOf(st));
+  return ::close(fd) == 0;
 }
 
 // Whether another open holds the file at `path` (in this process or another).
 bool HeldOpen(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
-    struct stat st;
-    bool held = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                (OpenFiles().Contains(KeyOf(st)) || ::flock(fd, LOCK_EX | LOCK_NB) != 0);
-    ::close(fd);
-    return held;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st;
+  bool held = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              (OpenFiles().Contains(KeyOf(st)) || ::flock(fd, LOCK_EX | LOCK_NB) != 0);
+  ::close(fd);
+  return held;
 }
 
 bool SeekTo(int fd, int64_t offset) {
-    if (offset == kFileCurrentPosition) return true;
-    return offset >= 0 && ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+  if (offset == kFileCurrentPosition) return true;
+  return offset >= 0 && ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 }  // namespace
 
 void FileErrorHook(int32_t site) {
-    FileErrorObserver observer = gErrorObserver.load(std::memory_order_acquire);
-    if (observer != nullptr) observer(site);
+  FileErrorObserver observer = gErrorObserver.load(std::memory_order_acquire);
+  if (observer != nullptr) observer(site);
 }
 
-void SetFileErrorObserver(FileErrorObserver observer) { gErrorObserver.store(observer, std::memory_order_release); }
+void SetFileErrorObserver(FileErrorObserver observer) {
+  gErrorObserver.store(observer, std::memory_order_release);
+}
 
 void FileCreate(ppFileSpec& fileSpec) {
-    std::string path = PosixPathOf(fileSpec);
-    Vcon::CallFileFaultHook(Vcon::FileOp::Create, path.c_str());
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) Fail(kFileSiteCreate, WindowsErrorFromErrno(errno));
-    ::close(fd);
+  std::string path = PosixPathOf(fileSpec);
+  Vcon::CallFileFaultHook(Vcon::FileOp::Create, path.c_str());
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) Fail(kFileSiteCreate, WindowsErrorFromErrno(errno));
+  ::close(fd);
 }
 
 void FileDelete(ppFileSpec& fileSpec) {
-    std::string path = PosixPathOf(fileSpec);
-    if (HeldOpen(path)) Fail(kFileSiteDelete, kFileErrCannotOpen);
-    Vcon::CallFileFaultHook(Vcon::FileOp::Delete, path.c_str());
-    if (::unlink(path.c_str()) != 0) Fail(kFileSiteDelete, kFileErrCannotOpen);
+  std::string path = PosixPathOf(fileSpec);
+  if (HeldOpen(path)) Fail(kFileSiteDelete, kFileErrCannotOpen);
+  Vcon::CallFileFaultHook(Vcon::FileOp::Delete, path.c_str());
+  if (::unlink(path.c_str()) != 0) Fail(kFileSiteDelete, kFileErrCannotOpen);
 }
 
 void FileOpen(ppFileSpec& destination, const ppFileSpec& source, bool readOnly) {
-    if (destination.IsOpen()) {
-        CloseExclusive(destination.handle);
-        destination.handle = kInvalidFileHandle;
-        destination.openPath.clear();
-    }
-    destination = source;
-    std::string path = PosixPathOf(destination);
-    int fd = OpenExclusive(path, readOnly ? O_RDONLY : O_RDWR);
-    if (fd < 0) Fail(kFileSiteOpen, kFileErrCannotOpen);
-    destination.handle = fd;
-    destination.openPath = std::move(path);
+  if (destination.IsOpen()) {
+    CloseExclusive(destination.handle);
+    destination.handle = kInvalidFileHandle;
+    destination.openPath.clear();
+  }
+  destination = source;
+  std::string path = PosixPathOf(destination);
+  int fd = OpenExclusive(path, readOnly ? O_RDONLY : O_RDWR);
+  if (fd < 0) Fail(kFileSiteOpen, kFileErrCannotOpen);
+  destination.handle = fd;
+  destination.openPath = std::move(path);
 }
 
 void FileClose(ppFileSpec& fileSpec) {
-    Vcon::CallFileFaultHook(Vcon::FileOp::Close, fileSpec.openPath.c_str());
-    if (!fileSpec.IsOpen()) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
-    bool ok = CloseExclusive(fileSpec.handle);
-    fileSpec.handle = kInvalidFileHandle;
-    fileSpec.openPath.clear();
-    if (!ok) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
+  Vcon::CallFileFaultHook(Vcon::FileOp::Close, fileSpec.openPath.c_str());
+  if (!fileSpec.IsOpen()) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
+  bool ok = CloseExclusive(fileSpec.handle);
+  fileSpec.handle = kInvalidFileHandle;
+  fileSpec.openPath.clear();
+  if (!ok) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
 }
 
 uint32_t FileRead(ppFileSpec& fileSpec, void* buffer, uint32_t count, int64_t offset) {
-    if (!SeekTo(fileSpec.handle, offset)) return 0;
-    auto* bytes = static_cast<char*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        ssize_t n = ::read(fileSpec.handle, bytes + done, count - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<uint32_t>(n);
-    }
-    return done;
+  if (!SeekTo(fileSpec.handle, offset)) return 0;
+  auto* bytes = static_cast<char*>(buffer);
+  uint32_t done = 0;
+  while (done < count) {
+    ssize_t n = ::read(fileSpec.handle, bytes + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
 }
 
 void FileWrite(ppFileSpec& fileSpec, const void* buffer, uint32_t count, int64_t offset) {
-    Vcon::CallFileFaultHook(Vcon::FileOp::Write, fileSpec.openPath.c_str());
-    if (!SeekTo(fileSpec.handle, offset)) Fail(kFileSiteWrite, kFileErrBadCall);
-    const auto* bytes = static_cast<const char*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        ssize_t n = ::write(fileSpec.handle, bytes + done, count - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) Fail(kFileSiteWrite, kFileErrBadCall);
-        done += static_cast<uint32_t>(n);
-    }
+  Vcon::CallFileFaultHook(Vcon::FileOp::Write, fileSpec.openPath.c_str());
+  if (!SeekTo(fileSpec.handle, offset)) Fail(kFileSiteWrite, kFileErrBadCall);
+  const auto* bytes = static_cast<const char*>(buffer);
+  uint32_t done = 0;
+  while (done < count) {
+    ssize_t n = ::write(fileSpec.handle, bytes + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) Fail(kFileSiteWrite, kFileErrBadCall);
+    done += static_cast<uint32_t>(n);
+  }
 }
 
 void FileGetSize(ppFileSpec& fileSpec, uint32_t& size) {
-    struct stat st;
-    if (::fstat(fileSpec.handle, &st) != 0) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
-    size = static_cast<uint32_t>(st.st_size);
+  struct stat st;
+  if (::fstat(fileSpec.handle, &st) != 0) Fail(kFileSiteCloseOrSize, kFileErrBadCall);
+  size = static_cast<uint32_t>(st.st_size);
 }
 
 void FileSetSize(ppFileSpec& fileSpec, const uint32_t* size) {
-    Vcon::CallFileFaultHook(Vcon::FileOp::SetSize, fileSpec.openPath.c_str());
-    if (size == nullptr) Fail(kFileSiteSeek, kFileErrBadCall);
-    if (::ftruncate(fileSpec.handle, static_cast<off_t>(*size)) != 0) Fail(kFileSiteSetEnd, kFileErrBadCall);
-    if (::lseek(fileSpec.handle, static_cast<off_t>(*size), SEEK_SET) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
+  Vcon::CallFileFaultHook(Vcon::FileOp::SetSize, fileSpec.openPath.c_str());
+  if (size == nullptr) Fail(kFileSiteSeek, kFileErrBadCall);
+  if (::ftruncate(fileSpec.handle, static_cast<off_t>(*size)) != 0) Fail(kFileSiteSetEnd, kFileErrBadCall);
+  if (::lseek(fileSpec.handle, static_cast<off_t>(*size), SEEK_SET) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
 }
 
 void FileSeek(ppFileSpec& fileSpec, uint32_t position) {
-    if (::lseek(fileSpec.handle, static_cast<off_t>(position), SEEK_SET) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
+  if (::lseek(fileSpec.handle, static_cast<off_t>(position), SEEK_SET) < 0)
+    Fail(kFileSiteSeek, kFileErrBadCall);
 }
 
 void FileSeekRelative(ppFileSpec& fileSpec, int64_t delta) {
-    if (::lseek(fileSpec.handle, static_cast<off_t>(delta), SEEK_CUR) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
+  if (::lseek(fileSpec.handle, static_cast<off_t>(delta), SEEK_CUR) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
 }
 
 uint32_t FileTell(ppFileSpec& fileSpec) {
-    off_t at = ::lseek(fileSpec.handle, 0, SEEK_CUR);
-    if (at < 0) Fail(kFileSiteSeek, kFileErrBadCall);
-    return static_cast<uint32_t>(at);
+  off_t at = ::lseek(fileSpec.handle, 0, SEEK_CUR);
+  if (at < 0) Fail(kFileSiteSeek, kFileErrBadCall);
+  return static_cast<uint32_t>(at);
 }
 
 void FileFlush(ppFileSpec& fileSpec) {
-    Vcon::CallFileFaultHook(Vcon::FileOp::Flush, fileSpec.openPath.c_str());
-    if (::fsync(fileSpec.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
+  Vcon::CallFileFaultHook(Vcon::FileOp::Flush, fileSpec.openPath.c_str());
+  if (::fsync(fileSpec.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
 }
 
 Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
-    ppFileSpec file;
-    FileOpen(file, fileSpec, true);
-    Handle h = nullptr;
-    try {
-        uint32_t size = 0;
-        FileGetSize(file, size);
-        if (size > 0) {
-            Vcon_HandleManager::MemNew(&h, size);
-            uint32_t got = FileRead(file, *h, size, 0);
-            if (got < size) std::memset(*h + got, 0, size - got);
-        }
-    } catch (...) {
-        MemDispose(h);
-        FileClose(file);
-        throw;
+  ppFileSpec file;
+  FileOpen(file, fileSpec, true);
+  Handle h = nullptr;
+  try {
+    uint32_t size = 0;
+    FileGetSize(file, size);
+    if (size > 0) {
+      Vcon_HandleManager::MemNew(&h, size);
+      uint32_t got = FileRead(file, *h, size, 0);
+      if (got < size) std::memset(*h + got, 0, size - got);
     }
+  } catch (...) {
+    MemDispose(h);
     FileClose(file);
-    return h;
+    throw;
+  }
+  FileClose(file);
+  return h;
 }
 
 namespace {
 
 // Offset of the first `search` at or after `from` in the NUL-terminated text of `h`, or -1.
 int64_t FindText(Handle h, uint32_t from, const Vcon::String& search) {
-    auto size = static_cast<uint32_t>(MemGetSize(h));
-    if (from >= size) return -1;
-    const char* data = *h;
-    const void* nul = std::memchr(data + from, 0, size - from);
-    uint32_t end = nul != nullptr ? static_cast<uint32_t>(static_cast<const char*>(nul) - data) : size;
-    std::string_view text(data + from, end - from);
-    size_t at = text.find(search);
-    return at == std::string_view::npos ? -1 : static_cast<int64_t>(from + at);
+  auto size = static_cast<uint32_t>(MemGetSize(h));
+  if (from >= size) return -1;
+  const char* data = *h;
+  const void* nul = std::memchr(data + from, 0, size - from);
+  uint32_t end = nul != nullptr ? static_cast<uint32_t>(static_cast<const char*>(nul) - data) : size;
+  std::string_view text(data + from, end - from);
+  size_t at = text.find(search);
+  return at == std::string_view::npos ? -1 : static_cast<int64_t>(from + at);
 }
 
 // Replaces every occurrence, `insert` putting the replacement at an offset and returning its length.
 template <typename Insert>
 void ReplaceEvery(Handle h, const Vcon::String& search, Insert insert) {
-    if (h == nullptr || search.empty()) return;
-    uint32_t from = 0;
-    for (int64_t at = FindText(h, from, search); at >= 0; at = FindText(h, from, search)) {
-        auto offset = static_cast<uint32_t>(at);
-        MemDeleteBytes(h, offset, static_cast<uint32_t>(search.size()));
-        from = offset + insert(offset);
-    }
+  if (h == nullptr || search.empty()) return;
+  uint32_t from = 0;
+  for (int64_t at = FindText(h, from, search); at >= 0; at = FindText(h, from, search)) {
+    auto offset = static_cast<uint32_t>(at);
+    MemDeleteBytes(h, offset, static_cast<uint32_t>(search.size()));
+    from = offset + insert(offset);
+  }
 }
 
 }  // namespace
 
 void ReplaceTextInHandle(Handle h, const Vcon::String& search, const Vcon::String& replacement) {
-    // Only the text up to a NUL counts, as for any narrow text.
-    const auto length = static_cast<uint32_t>(std::strlen(replacement.c_str()));
-    ReplaceEvery(h, search, [&](uint32_t offset) {
-        if (length > 0) MemInsertBytes(replacement.c_str(), length, h, offset);
-        return length;
-    });
+  // Only the text up to a NUL counts, as for any narrow text.
+  const auto length = static_cast<uint32_t>(std::strlen(replacement.c_str()));
+  ReplaceEvery(h, search, [&](uint32_t offset) {
+    if (length > 0) MemInsertBytes(replacement.c_str(), length, h, offset);
+    return length;
+  });
 }
 
 void ReplaceTextWithHandle(Handle h, const Vcon::String& search, Handle replacementHandle) {
-    ReplaceEvery(h, search, [&](uint32_t offset) {
-        auto length = static_cast<uint32_t>(MemGetSize(replacementHandle));
-        if (length > 0) MemInsertHandle(replacementHandle, h, offset);
-        return length;
-    });
+  ReplaceEvery(h, search, [&](uint32_t offset) {
+    auto length = static_cast<uint32_t>(MemGetSize(replacementHandle));
+    if (length > 0) MemInsertHandle(replacementHandle, h, offset);
+    return length;
+  });
 }

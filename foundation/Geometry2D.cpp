@@ -108,8 +108,8 @@ void PointListOffset(Handle list, float dx, float dy) {
   ForEachPoint(list, [&](ppVector2& p) { Offset2(p, dx, dy); });
 }
 
-void OffsetSegmentXZ(const ppVector3& a, const ppVector3& b, ppVector3& outA, ppVector3& outB,
-                     float distance, bool left) {
+void OffsetSegmentXZ(const ppVector3& a, const ppVector3& b, ppVector3& outA, ppVector3& outB, float distance,
+                     bool left) {
   const float turn = left ? geom::kHalfPiF : -geom::kHalfPiF;
   ppVector2 shift(distance, 0);
   Rotate2(shift, AngleBetweenXZ(a, b) + turn);

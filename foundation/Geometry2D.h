@@ -35,8 +35,8 @@ void PointListOffset(Handle list, float dx, float dy);
 
 // outA and outB are a and b moved in the floor plane perpendicular to a-b by `distance`: to the side
 // a quarter turn beyond the segment's direction when `left`, a quarter turn short of it otherwise.
-void OffsetSegmentXZ(const ppVector3& a, const ppVector3& b, ppVector3& outA, ppVector3& outB,
-                     float distance, bool left);
+void OffsetSegmentXZ(const ppVector3& a, const ppVector3& b, ppVector3& outA, ppVector3& outB, float distance,
+                     bool left);
 
 // Foot of the perpendicular from b onto the ray from a through c, in the floor plane (y = 0).
 // False, and `out` untouched, when the foot lies behind a. The caller's points are not changed.

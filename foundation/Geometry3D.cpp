@@ -25,14 +25,22 @@ bool Within(double t, double low, double high) { return t >= low && t <= high; }
 // Whether the line parameters ua (of a) and ub (of b) pass the range test of `mode`.
 bool InRange(int32_t mode, double ua, double ub) {
   switch (mode) {
-    case 1: return Within(ua, kLooseLow, kLooseHigh) && Within(ub, kLooseLow, kLooseHigh);
-    case 2: return Within(ua, kLooseLow, kLooseHigh);
-    case 3: return Within(ub, kLooseLow, kLooseHigh);
-    case 4: return Within(ua, kStrictLow, kStrictHigh) && Within(ub, kStrictLow, kStrictHigh);
-    case 5: return Within(ua, kStrictLow, kStrictHigh);
-    case 6: return Within(ub, kStrictLow, kStrictHigh);
-    case 7: return Within(ua, 0, 1) && Within(ub, 0, 1);
-    default: return true;
+    case 1:
+      return Within(ua, kLooseLow, kLooseHigh) && Within(ub, kLooseLow, kLooseHigh);
+    case 2:
+      return Within(ua, kLooseLow, kLooseHigh);
+    case 3:
+      return Within(ub, kLooseLow, kLooseHigh);
+    case 4:
+      return Within(ua, kStrictLow, kStrictHigh) && Within(ub, kStrictLow, kStrictHigh);
+    case 5:
+      return Within(ua, kStrictLow, kStrictHigh);
+    case 6:
+      return Within(ub, kStrictLow, kStrictHigh);
+    case 7:
+      return Within(ua, 0, 1) && Within(ub, 0, 1);
+    default:
+      return true;
   }
 }
 
@@ -83,11 +91,22 @@ void AxisAngleMatrix(float angle, const ppVector3& axis, FloatMatrix& out) {
   const float x = largest > 0 ? axis.x / largest : 0;
   const float y = largest > 0 ? axis.y / largest : 0;
   const float z = largest > 0 ? axis.z / largest : 0;
-  const float rows[16] = {
-      x * x + (1 - x * x) * c, x * y * t - z * s,       z * x * t + y * s,       0,
-      x * y * t + z * s,       y * y + (1 - y * y) * c, y * z * t - x * s,       0,
-      z * x * t - y * s,       y * z * t + x * s,       z * z + (1 - z * z) * c, 0,
-      0,                       0,                       0,                       1};
+  const float rows[16] = {x * x + (1 - x * x) * c,
+                          x * y * t - z * s,
+                          z * x * t + y * s,
+                          0,
+                          x * y * t + z * s,
+                          y * y + (1 - y * y) * c,
+                          y * z * t - x * s,
+                          0,
+                          z * x * t - y * s,
+                          y * z * t + x * s,
+                          z * z + (1 - z * z) * c,
+                          0,
+                          0,
+                          0,
+                          0,
+                          1};
   if (largest > 0) {
     std::memcpy(out, rows, sizeof rows);
   } else {
@@ -155,8 +174,8 @@ bool IntersectSegmentsXZ(ppVector3& out, const ppVector3& a1, const ppVector3& a
   return IntersectXZ(out, a1, a2, b1, b2, parallel, 1);
 }
 
-bool IntersectSegmentsXZExact(ppVector3& out, const ppVector3& a1, const ppVector3& a2,
-                              const ppVector3& b1, const ppVector3& b2) {
+bool IntersectSegmentsXZExact(ppVector3& out, const ppVector3& a1, const ppVector3& a2, const ppVector3& b1,
+                              const ppVector3& b2) {
   bool parallel = false;
   return IntersectXZ(out, a1, a2, b1, b2, parallel, 7);
 }

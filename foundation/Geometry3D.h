@@ -54,8 +54,8 @@ bool IntersectLinesXZ(ppVector3& out, const ppVector3& a1, const ppVector3& a2, 
                       const ppVector3& b2, bool& parallel);
 bool IntersectSegmentsXZ(ppVector3& out, const ppVector3& a1, const ppVector3& a2, const ppVector3& b1,
                          const ppVector3& b2, bool& parallel);
-bool IntersectSegmentsXZExact(ppVector3& out, const ppVector3& a1, const ppVector3& a2,
-                              const ppVector3& b1, const ppVector3& b2);
+bool IntersectSegmentsXZExact(ppVector3& out, const ppVector3& a1, const ppVector3& a2, const ppVector3& b1,
+                              const ppVector3& b2);
 
 // In place.
 void DivideVec3(ppVector3& v, float s);

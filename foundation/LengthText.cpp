@@ -58,8 +58,8 @@ Vcon::WString InchesAndSixteenths(double mm) {
 Vcon::WString FeetAndInches(double mm) {
   double y = mm + 12.0;
   int64_t feet = static_cast<int64_t>(y / kMillimetresPerFoot);
-  int64_t inches = static_cast<int64_t>((y - static_cast<double>(feet) * kMillimetresPerFoot) /
-                                        kMillimetresPerInch);
+  int64_t inches =
+      static_cast<int64_t>((y - static_cast<double>(feet) * kMillimetresPerFoot) / kMillimetresPerInch);
   Vcon::WString text;
   if (feet != 0) {
     text += IntegerText(feet);
@@ -121,9 +121,9 @@ float ParseImperial(const Vcon::WString& text) {
 void FormatLength(float millimetres, Vcon::WString& out, uint32_t flags) {
   // Capped far beyond any plan so that every whole number below stays an exact 64-bit integer; a
   // length that is not a number shows as 0.
-  double value = std::isfinite(millimetres) ? std::clamp(static_cast<double>(millimetres),
-                                                         -kLargestLength, kLargestLength)
-                                            : 0.0;
+  double value = std::isfinite(millimetres)
+                     ? std::clamp(static_cast<double>(millimetres), -kLargestLength, kLargestLength)
+                     : 0.0;
   switch (Preferences().unitSystem) {
     case kUnitImperial:
       out = ImperialText(value, flags);

@@ -24,9 +24,9 @@ void FormatMoneyText(Vcon::WString& out, int64_t amount) {
   }
   const UserPreferences& p = Preferences();
   // The number alone, formatted once; the currency text is added below and only here.
-  Vcon::String number = FormatRatio(amount, ppMoney::kScale, -1, p.moneyDecimals != 0 ? 2 : 0,
-                                    p.moneyGrouping != 0 ? kFillGrouping : kFillSpaces, kSignMinus,
-                                    SeparatorsOf(p), 0);
+  Vcon::String number =
+      FormatRatio(amount, ppMoney::kScale, -1, p.moneyDecimals != 0 ? 2 : 0,
+                  p.moneyGrouping != 0 ? kFillGrouping : kFillSpaces, kSignMinus, SeparatorsOf(p), 0);
   out = WideFromString(number);
   if (p.currencyShown == 0) return;
   Vcon::WString currency = WideFromString(PreferenceText(p.currencyText));

@@ -26,8 +26,7 @@ struct DecimalDigits {
 // so a value typed as 2.675 rounds as 2.675 and not as the binary fraction just below it.
 DecimalDigits ShortestDigits(double magnitude) {
   char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
   const std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
   const size_t e = text.find('e');
   DecimalDigits out;
@@ -41,9 +40,7 @@ DecimalDigits ShortestDigits(double magnitude) {
   return out;
 }
 
-bool IsZero(const DecimalDigits& d) {
-  return d.digits.find_first_not_of('0') == std::string::npos;
-}
+bool IsZero(const DecimalDigits& d) { return d.digits.find_first_not_of('0') == std::string::npos; }
 
 // Keeps the first `keep` digits, rounding half away from zero on the digit that follows.
 void RoundToDigits(DecimalDigits& d, int keep) {
@@ -171,8 +168,8 @@ Vcon::String FormatNumber(double value, int32_t width, int32_t precision, uint8_
   return text;
 }
 
-Vcon::String FormatRatio(int64_t a, int64_t b, int32_t width, int32_t precision, uint8_t fill,
-                         uint8_t sign, std::string_view separators, uint8_t exponent) {
+Vcon::String FormatRatio(int64_t a, int64_t b, int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
+                         std::string_view separators, uint8_t exponent) {
   double quotient;
   if (b != 0) {
     quotient = static_cast<double>(a) / static_cast<double>(b);

@@ -14,9 +14,9 @@ inline constexpr uint8_t kFillZeros = 1;     // pad to the width with zeros afte
 inline constexpr uint8_t kFillGrouping = 2;  // insert the grouping character every three whole digits
 
 // The sign argument.
-inline constexpr uint8_t kSignMinus = 0;         // "-" in front of negatives only
-inline constexpr uint8_t kSignPlus = 1;          // "+" in front of positives as well
-inline constexpr uint8_t kSignParentheses = 2;   // "(5)" for negatives, " 5 " otherwise
+inline constexpr uint8_t kSignMinus = 0;        // "-" in front of negatives only
+inline constexpr uint8_t kSignPlus = 1;         // "+" in front of positives as well
+inline constexpr uint8_t kSignParentheses = 2;  // "(5)" for negatives, " 5 " otherwise
 
 // Formats `value`.
 // - width: -1 (any negative) when not given. With a precision it counts the whole digits only: the
@@ -36,5 +36,5 @@ Vcon::String FormatNumber(double value, int32_t width, int32_t precision, uint8_
 
 // FormatNumber of the quotient a / b, worked out in double precision (b = 0 gives an infinity or
 // NaN, which format as above).
-Vcon::String FormatRatio(int64_t a, int64_t b, int32_t width, int32_t precision, uint8_t fill,
-                         uint8_t sign, std::string_view separators, uint8_t exponent);
+Vcon::String FormatRatio(int64_t a, int64_t b, int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
+                         std::string_view separators, uint8_t exponent);

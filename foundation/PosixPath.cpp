@@ -12,124 +12,124 @@ namespace Vcon {
 namespace {
 
 void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
 }
 
 bool Exists(const std::string& path) {
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
 }
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    }
-    return true;
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
 }
 
 // The entry of `folder` equal to `name` ignoring ASCII case; "" when there is none.
 std::string FindIgnoringCase(const std::string& folder, std::string_view name) {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
-    if (!dir) return {};
-    std::string best;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        std::string_view candidate(entry->d_name);
-        if (!EqualIgnoringAsciiCase(candidate, name)) continue;
-        if (best.empty() || candidate < best) best = candidate;
-    }
-    return best;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
+  if (!dir) return {};
+  std::string best;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    std::string_view candidate(entry->d_name);
+    if (!EqualIgnoringAsciiCase(candidate, name)) continue;
+    if (best.empty() || candidate < best) best = candidate;
+  }
+  return best;
 }
 
 std::vector<std::string_view> SplitComponents(std::string_view path) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t slash = path.find('/', start);
-        if (slash == std::string_view::npos) slash = path.size();
-        parts.push_back(path.substr(start, slash - start));
-        start = slash + 1;
-    }
-    return parts;
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t slash = path.find('/', start);
+    if (slash == std::string_view::npos) slash = path.size();
+    parts.push_back(path.substr(start, slash - start));
+    start = slash + 1;
+  }
+  return parts;
 }
 
 }  // namespace
 
 std::string Utf8FromUtf16(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            uint32_t low = text[++i];
-            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            AppendUtf8(out, 0xFFFD);
-        } else {
-            AppendUtf8(out, unit);
-        }
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      uint32_t low = text[++i];
+      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      AppendUtf8(out, 0xFFFD);
+    } else {
+      AppendUtf8(out, unit);
     }
-    return out;
+  }
+  return out;
 }
 
 std::string SlashedPath(std::string_view windowsPath) {
-    std::string path(windowsPath);
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
-    return path;
+  std::string path(windowsPath);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
 }
 
 std::string ResolvePosixPath(std::string_view windowsPath) {
-    std::string path = SlashedPath(windowsPath);
-    if (path.empty() || Exists(path)) return path;
+  std::string path = SlashedPath(windowsPath);
+  if (path.empty() || Exists(path)) return path;
 
-    // Walk from the root (or the current folder), keeping what exists and matching the rest.
-    std::vector<std::string_view> parts = SplitComponents(path);
-    std::string resolved;
-    bool lost = false;  // once a component is missing, the rest is kept as given
-    for (size_t i = 0; i < parts.size(); ++i) {
-        std::string_view part = parts[i];
-        if (i > 0) resolved += '/';
-        if (part.empty() || part == "." || part == ".." || lost) {
-            resolved += part;
-            continue;
-        }
-        std::string exact = resolved + std::string(part);
-        if (Exists(exact)) {
-            resolved = std::move(exact);
-            continue;
-        }
-        std::string match = FindIgnoringCase(resolved, part);
-        if (match.empty()) {
-            lost = true;
-            resolved += part;
-        } else {
-            resolved += match;
-        }
+  // Walk from the root (or the current folder), keeping what exists and matching the rest.
+  std::vector<std::string_view> parts = SplitComponents(path);
+  std::string resolved;
+  bool lost = false;  // once a component is missing, the rest is kept as given
+  for (size_t i = 0; i < parts.size(); ++i) {
+    std::string_view part = parts[i];
+    if (i > 0) resolved += '/';
+    if (part.empty() || part == "." || part == ".." || lost) {
+      resolved += part;
+      continue;
     }
-    return resolved;
+    std::string exact = resolved + std::string(part);
+    if (Exists(exact)) {
+      resolved = std::move(exact);
+      continue;
+    }
+    std::string match = FindIgnoringCase(resolved, part);
+    if (match.empty()) {
+      lost = true;
+      resolved += part;
+    } else {
+      resolved += match;
+    }
+  }
+  return resolved;
 }
 
 std::string ResolvePosixPath(std::u16string_view windowsPath) {
-    return ResolvePosixPath(std::string_view(Utf8FromUtf16(windowsPath)));
+  return ResolvePosixPath(std::string_view(Utf8FromUtf16(windowsPath)));
 }
 
 }  // namespace Vcon

@@ -81,7 +81,9 @@ Handle LoadResourceHandle(uint32_t typeCode, int32_t id) {
 
 void ReleaseResourceHandle(Handle h) { MemDispose(h); }
 
-void GetTextResourceNarrow(uint16_t id, Vcon::String& out) { out = Vcon::String(std::string(TextResource(id))); }
+void GetTextResourceNarrow(uint16_t id, Vcon::String& out) {
+  out = Vcon::String(std::string(TextResource(id)));
+}
 
 Vcon::WString GetTextResource(uint16_t id) {
   return WideFromString(Vcon::String(std::string(TextResource(id))));

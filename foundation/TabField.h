@@ -17,6 +17,6 @@
 const char* ParseTabField(char* destination, size_t destinationSize, const char* source, bool& lineEnded);
 
 inline char* ParseTabField(char* destination, size_t destinationSize, char* source, bool& lineEnded) {
-    return const_cast<char*>(
-        ParseTabField(destination, destinationSize, static_cast<const char*>(source), lineEnded));
+  return const_cast<char*>(
+      ParseTabField(destination, destinationSize, static_cast<const char*>(source), lineEnded));
 }

@@ -41,9 +41,13 @@ struct BlockWriter {
   void Float(size_t offset, float v) { Int(offset, std::bit_cast<uint32_t>(v)); }
   void Money(size_t offset, const ppMoney& v) { Int(offset, v.Raw()); }
   template <size_t N>
-  void Chars(size_t offset, const char (&v)[N]) { std::memcpy(&bytes[offset], v, N); }
+  void Chars(size_t offset, const char (&v)[N]) {
+    std::memcpy(&bytes[offset], v, N);
+  }
   template <size_t N>
-  void Chars(size_t offset, const uint8_t (&v)[N]) { std::memcpy(&bytes[offset], v, N); }
+  void Chars(size_t offset, const uint8_t (&v)[N]) {
+    std::memcpy(&bytes[offset], v, N);
+  }
 };
 
 // Reads each field of the block from its offset.
@@ -60,9 +64,13 @@ struct BlockReader {
     v = ppMoney::FromRaw(static_cast<int64_t>(LoadLE(&bytes[offset], 8)));
   }
   template <size_t N>
-  void Chars(size_t offset, char (&v)[N]) { std::memcpy(v, &bytes[offset], N); }
+  void Chars(size_t offset, char (&v)[N]) {
+    std::memcpy(v, &bytes[offset], N);
+  }
   template <size_t N>
-  void Chars(size_t offset, uint8_t (&v)[N]) { std::memcpy(v, &bytes[offset], N); }
+  void Chars(size_t offset, uint8_t (&v)[N]) {
+    std::memcpy(v, &bytes[offset], N);
+  }
 };
 
 // The one map of the stored block: every field with its file offset. `Block` is the block, const for

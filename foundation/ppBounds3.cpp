@@ -5,8 +5,7 @@
 #include "foundation/TolerantMath.h"
 #include "foundation/ppMatrix4.h"
 
-ppBounds3::ppBounds3()
-    : half(geom::kNoResultNegative, geom::kNoResultNegative, geom::kNoResultNegative) {}
+ppBounds3::ppBounds3() : half(geom::kNoResultNegative, geom::kNoResultNegative, geom::kNoResultNegative) {}
 
 void ppBounds3::AddPoint(const ppVector3& p) {
   ppVector3 lo = centre - half;

@@ -49,9 +49,7 @@ void ppMatrix4::TransformColumn(ppVector3& out, const ppVector3& p, const ppMatr
 }
 
 ppVector3 ppMatrix4::TransformDirection(const ppVector3& p) const {
-  auto column = [&](int c) {
-    return static_cast<float>(p.x * m[c] + p.y * m[4 + c] + p.z * m[8 + c]);
-  };
+  auto column = [&](int c) { return static_cast<float>(p.x * m[c] + p.y * m[4 + c] + p.z * m[8 + c]); };
   return ppVector3(column(0), column(1), column(2));
 }
 
@@ -82,11 +80,22 @@ void ppMatrix4::RotateAxis(double angle, ppVector3& axis) {
   const double s = std::sin(angle), c = std::cos(angle), t = 1.0 - c;
   const double x = axis.x, y = axis.y, z = axis.z;
   ppMatrix4 r;
-  const double rows[16] = {
-      t * x * x + c,     t * x * y + z * s, t * z * x - y * s, 0,
-      t * x * y - z * s, t * y * y + c,     t * y * z + x * s, 0,
-      t * z * x + y * s, t * y * z - x * s, t * z * z + c,     0,
-      0,                 0,                 0,                 1};
+  const double rows[16] = {t * x * x + c,
+                           t * x * y + z * s,
+                           t * z * x - y * s,
+                           0,
+                           t * x * y - z * s,
+                           t * y * y + c,
+                           t * y * z + x * s,
+                           0,
+                           t * z * x + y * s,
+                           t * y * z - x * s,
+                           t * z * z + c,
+                           0,
+                           0,
+                           0,
+                           0,
+                           1};
   std::memcpy(r.m, rows, sizeof rows);
   ppMatrix4 product;
   r.Multiply(product, *this);

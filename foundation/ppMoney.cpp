@@ -112,9 +112,9 @@ Vcon::String ppMoney::ToNarrowString(const DecimalFormat* format) const {
   if (IsNull()) return "no value";
   const DecimalFormat& f = format ? *format : DefaultFormat();
   const char separators[2] = {FirstChar(f.decimalPoint, '.'), FirstChar(f.thousandsSeparator, ',')};
-  Vcon::String text = FormatRatio(raw_, kScale, -1, f.decimalsOn ? 2 : 0,
-                                  f.grouping ? kFillGrouping : kFillSpaces, kSignMinus,
-                                  std::string_view(separators, 2), 0);
+  Vcon::String text =
+      FormatRatio(raw_, kScale, -1, f.decimalsOn ? 2 : 0, f.grouping ? kFillGrouping : kFillSpaces,
+                  kSignMinus, std::string_view(separators, 2), 0);
   if (f.affixOn) text = f.affixBefore ? f.affix + text : text + f.affix;
   return text;
 }

@@ -251,20 +251,30 @@ iProperty* ppParameter::GetLink() const { return IsLink() ? Get<iProperty*>() : 
 
 int64_t ppParameter::ToInt64() const {
   switch (type_) {
-    case kString: return ReadInteger(Get<Vcon::String>());
-    case kWideText: return ReadInteger(Get<Vcon::WString>().Narrow());
-    case kLong: return ppLong(Get<int32_t>()).ToInt64();
-    case kMoney: return ppMoney::FromRaw(Get<int64_t>()).IntegerPart();
-    case kDouble: return ppDouble(Get<double>()).ToInt64();
-    case kDate: return Get<int64_t>() / DateTimeMs::kMsPerDay;
-    case kTime: return Get<int32_t>() / kMsPerMinute;
-    case kBool: return Get<int32_t>();
-    case kFloat: return ppFloat(Get<float>()).ToInt64();
+    case kString:
+      return ReadInteger(Get<Vcon::String>());
+    case kWideText:
+      return ReadInteger(Get<Vcon::WString>().Narrow());
+    case kLong:
+      return ppLong(Get<int32_t>()).ToInt64();
+    case kMoney:
+      return ppMoney::FromRaw(Get<int64_t>()).IntegerPart();
+    case kDouble:
+      return ppDouble(Get<double>()).ToInt64();
+    case kDate:
+      return Get<int64_t>() / DateTimeMs::kMsPerDay;
+    case kTime:
+      return Get<int32_t>() / kMsPerMinute;
+    case kBool:
+      return Get<int32_t>();
+    case kFloat:
+      return ppFloat(Get<float>()).ToInt64();
     case kQuantity: {
       const DecimalNumber& q = Get<DecimalNumber>();
       return q.IsMaxValue() ? kNoValueInt64 : q.ToInt64();
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -272,20 +282,30 @@ int32_t ppParameter::ToLong() const { return NarrowToLong(ToInt64()); }
 
 double ppParameter::ToDouble() const {
   switch (type_) {
-    case kString: return ReadReal(Get<Vcon::String>());
-    case kWideText: return ReadReal(Get<Vcon::WString>().Narrow());
-    case kLong: return ppLong(Get<int32_t>()).ToDouble();
-    case kMoney: return ppMoney::FromRaw(Get<int64_t>()).ToDouble();
-    case kDouble: return Get<double>();
-    case kDate: return static_cast<double>(Get<int64_t>()) / static_cast<double>(DateTimeMs::kMsPerDay);
-    case kTime: return Get<int32_t>() / static_cast<double>(kMsPerMinute);
-    case kBool: return Get<int32_t>();
-    case kFloat: return ppFloat(Get<float>()).ToDouble();
+    case kString:
+      return ReadReal(Get<Vcon::String>());
+    case kWideText:
+      return ReadReal(Get<Vcon::WString>().Narrow());
+    case kLong:
+      return ppLong(Get<int32_t>()).ToDouble();
+    case kMoney:
+      return ppMoney::FromRaw(Get<int64_t>()).ToDouble();
+    case kDouble:
+      return Get<double>();
+    case kDate:
+      return static_cast<double>(Get<int64_t>()) / static_cast<double>(DateTimeMs::kMsPerDay);
+    case kTime:
+      return Get<int32_t>() / static_cast<double>(kMsPerMinute);
+    case kBool:
+      return Get<int32_t>();
+    case kFloat:
+      return ppFloat(Get<float>()).ToDouble();
     case kQuantity: {
       const DecimalNumber& q = Get<DecimalNumber>();
       return q.IsMaxValue() ? ppDouble::kNoValue : q.ToDouble();
     }
-    default: return 0.0;
+    default:
+      return 0.0;
   }
 }
 
@@ -293,10 +313,14 @@ float ppParameter::ToFloat() const { return ppFloat::FromDouble(ToDouble()).Valu
 
 ppMoney ppParameter::ToMoney() const {
   switch (type_) {
-    case kLong: return ppMoney::FromLong(ppLong(Get<int32_t>()));
-    case kMoney: return ppMoney::FromRaw(Get<int64_t>());
-    case kDouble: return ppMoney::FromDouble(Get<double>());
-    case kFloat: return ppMoney::FromFloat(ppFloat(Get<float>()));
+    case kLong:
+      return ppMoney::FromLong(ppLong(Get<int32_t>()));
+    case kMoney:
+      return ppMoney::FromRaw(Get<int64_t>());
+    case kDouble:
+      return ppMoney::FromDouble(Get<double>());
+    case kFloat:
+      return ppMoney::FromFloat(ppFloat(Get<float>()));
     case kString:
     case kWideText:
     case kDate:
@@ -306,14 +330,17 @@ ppMoney ppParameter::ToMoney() const {
       const int64_t units = ToInt64();
       return units == kNoValueInt64 ? ppMoney() : ppMoney::FromInteger(units);
     }
-    default: return ppMoney::FromRaw(0);
+    default:
+      return ppMoney::FromRaw(0);
   }
 }
 
 DateTimeMs ppParameter::ToDate() const {
   switch (type_) {
-    case kDate: return DateFromMs(Get<int64_t>());
-    case kTime: return DateTimeMs(Get<int32_t>());
+    case kDate:
+      return DateFromMs(Get<int64_t>());
+    case kTime:
+      return DateTimeMs(Get<int32_t>());
     case kLong:
     case kMoney:
     case kDouble:
@@ -324,14 +351,17 @@ DateTimeMs ppParameter::ToDate() const {
       const int32_t year = ToLong();
       return year == ppLong::kNoValue ? DateTimeMs() : DateTimeMs(0, 0, year);
     }
-    default: return DateTimeMs();
+    default:
+      return DateTimeMs();
   }
 }
 
 int32_t ppParameter::ToTime() const {
   switch (type_) {
-    case kTime: return Get<int32_t>();
-    case kDate: return Low32(Get<int64_t>());
+    case kTime:
+      return Get<int32_t>();
+    case kDate:
+      return Low32(Get<int64_t>());
     case kLong:
     case kMoney:
     case kDouble:
@@ -342,13 +372,15 @@ int32_t ppParameter::ToTime() const {
       const int32_t hours = ToLong();
       return hours == ppLong::kNoValue ? 0 : Low32(hours * kMsPerHour);
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
 DecimalNumber ppParameter::ToQuantity() const {
   switch (type_) {
-    case kQuantity: return Get<DecimalNumber>();
+    case kQuantity:
+      return Get<DecimalNumber>();
     case kMoney: {
       // Exact: the raw amount is a quantity with 4 places, when it fits the quantity's 61 bits.
       const int64_t raw = Get<int64_t>();
@@ -375,7 +407,8 @@ DecimalNumber ppParameter::ToQuantity() const {
       const int64_t n = ToInt64();
       return n == kNoValueInt64 ? DecimalNumber::MaxValue() : DecimalNumber(n);
     }
-    default: return DecimalNumber();
+    default:
+      return DecimalNumber();
   }
 }
 
@@ -388,17 +421,38 @@ ppParameter ppParameter::ConvertedTo(int32_t type) const {
   if (type == type_) return *this;
   ppParameter out;
   switch (type) {
-    case kString: out.SetString(AsString()); break;
-    case kWideText: out.SetWString(AsWString()); break;
-    case kLong: out.SetLong(ToLong()); break;
-    case kMoney: out.SetMoney(ToMoney()); break;
-    case kDouble: out.SetDouble(ppDouble(ToDouble())); break;
-    case kDate: out.SetDate(ToDate()); break;
-    case kTime: out.SetTime(ToTime()); break;
-    case kBool: out.SetBool(ToBool()); break;
-    case kFloat: out.SetFloat(ppFloat(ToFloat())); break;
-    case kQuantity: out.SetQuantity(ToQuantity()); break;
-    default: return *this;
+    case kString:
+      out.SetString(AsString());
+      break;
+    case kWideText:
+      out.SetWString(AsWString());
+      break;
+    case kLong:
+      out.SetLong(ToLong());
+      break;
+    case kMoney:
+      out.SetMoney(ToMoney());
+      break;
+    case kDouble:
+      out.SetDouble(ppDouble(ToDouble()));
+      break;
+    case kDate:
+      out.SetDate(ToDate());
+      break;
+    case kTime:
+      out.SetTime(ToTime());
+      break;
+    case kBool:
+      out.SetBool(ToBool());
+      break;
+    case kFloat:
+      out.SetFloat(ppFloat(ToFloat()));
+      break;
+    case kQuantity:
+      out.SetQuantity(ToQuantity());
+      break;
+    default:
+      return *this;
   }
   return out;
 }
@@ -406,13 +460,20 @@ ppParameter ppParameter::ConvertedTo(int32_t type) const {
 Vcon::String ppParameter::ToString(int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
                                    std::string_view separators, uint8_t exponent) const {
   switch (type_) {
-    case kNone: return "<NOTYPE>";
-    case kLink: return "<LINK>";
-    case kComplex: return "<COMPLEX>";
-    case kString: return Get<Vcon::String>();
-    case kWideText: return Get<Vcon::WString>().Narrow();
-    case kMoney: return ppMoney::FromRaw(Get<int64_t>()).ToNarrowString();
-    case kBool: return BoolText(Get<int32_t>() != 0, width, fill);
+    case kNone:
+      return "<NOTYPE>";
+    case kLink:
+      return "<LINK>";
+    case kComplex:
+      return "<COMPLEX>";
+    case kString:
+      return Get<Vcon::String>();
+    case kWideText:
+      return Get<Vcon::WString>().Narrow();
+    case kMoney:
+      return ppMoney::FromRaw(Get<int64_t>()).ToNarrowString();
+    case kBool:
+      return BoolText(Get<int32_t>() != 0, width, fill);
     case kQuantity: {
       const DecimalNumber& q = Get<DecimalNumber>();
       if (q.IsMaxValue()) return "NaN";
@@ -421,7 +482,8 @@ Vcon::String ppParameter::ToString(int32_t width, int32_t precision, uint8_t fil
       if (precision > 0) format.decimals = static_cast<int16_t>(std::min(precision, int32_t{7}));
       return q.Format(format);
     }
-    default: return FormatNumber(ToDouble(), width, precision, fill, sign, separators, exponent);
+    default:
+      return FormatNumber(ToDouble(), width, precision, fill, sign, separators, exponent);
   }
 }
 
@@ -444,26 +506,39 @@ ppParameter ppParameter::operator+(const ppParameter& b) const {
   ppParameter a = ConvertedTo(type);
   const ppParameter c = b.ConvertedTo(type);
   switch (type) {
-    case kString: a.SetString(a.Get<Vcon::String>() + c.Get<Vcon::String>()); break;
-    case kWideText: a.SetWString(a.Get<Vcon::WString>() + c.Get<Vcon::WString>()); break;
+    case kString:
+      a.SetString(a.Get<Vcon::String>() + c.Get<Vcon::String>());
+      break;
+    case kWideText:
+      a.SetWString(a.Get<Vcon::WString>() + c.Get<Vcon::WString>());
+      break;
     case kLong:
       a.SetLong(CombineLongs(a.ToPPLong(), c.ToPPLong(), [](int64_t x, int64_t y) { return x + y; }));
       break;
-    case kMoney: a.SetMoney(a.ToMoney() + c.ToMoney()); break;
-    case kDouble: a.SetDouble(Combine(a.ToPPDouble(), c.ToPPDouble(), std::plus<double>())); break;
-    case kFloat: a.SetFloat(Combine(a.ToPPFloat(), c.ToPPFloat(), std::plus<float>())); break;
+    case kMoney:
+      a.SetMoney(a.ToMoney() + c.ToMoney());
+      break;
+    case kDouble:
+      a.SetDouble(Combine(a.ToPPDouble(), c.ToPPDouble(), std::plus<double>()));
+      break;
+    case kFloat:
+      a.SetFloat(Combine(a.ToPPFloat(), c.ToPPFloat(), std::plus<float>()));
+      break;
     case kDate:
       a.SetDate(DateFromMs(static_cast<int64_t>(static_cast<uint64_t>(a.Get<int64_t>()) +
                                                 static_cast<uint64_t>(c.Get<int64_t>()))));
       break;
-    case kTime: a.SetTime(Low32(int64_t{a.Get<int32_t>()} + c.Get<int32_t>())); break;
+    case kTime:
+      a.SetTime(Low32(int64_t{a.Get<int32_t>()} + c.Get<int32_t>()));
+      break;
     case kQuantity: {
       DecimalNumber q = a.Get<DecimalNumber>();
       q += c.Get<DecimalNumber>();
       a.SetQuantity(q);
       break;
     }
-    default: break;
+    default:
+      break;
   }
   return a;
 }
@@ -476,9 +551,15 @@ ppParameter ppParameter::operator-(const ppParameter& b) const {
     case kLong:
       a.SetLong(CombineLongs(a.ToPPLong(), c.ToPPLong(), [](int64_t x, int64_t y) { return x - y; }));
       break;
-    case kMoney: a.SetMoney(a.ToMoney() - c.ToMoney()); break;
-    case kDouble: a.SetDouble(Combine(a.ToPPDouble(), c.ToPPDouble(), std::minus<double>())); break;
-    case kFloat: a.SetFloat(Combine(a.ToPPFloat(), c.ToPPFloat(), std::minus<float>())); break;
+    case kMoney:
+      a.SetMoney(a.ToMoney() - c.ToMoney());
+      break;
+    case kDouble:
+      a.SetDouble(Combine(a.ToPPDouble(), c.ToPPDouble(), std::minus<double>()));
+      break;
+    case kFloat:
+      a.SetFloat(Combine(a.ToPPFloat(), c.ToPPFloat(), std::minus<float>()));
+      break;
     case kDate: {
       // The difference of two dates is a time span.
       const uint64_t difference =
@@ -486,14 +567,17 @@ ppParameter ppParameter::operator-(const ppParameter& b) const {
       a.SetTime(Low32(static_cast<int64_t>(difference)));
       break;
     }
-    case kTime: a.SetTime(Low32(int64_t{a.Get<int32_t>()} - c.Get<int32_t>())); break;
+    case kTime:
+      a.SetTime(Low32(int64_t{a.Get<int32_t>()} - c.Get<int32_t>()));
+      break;
     case kQuantity: {
       DecimalNumber q = a.Get<DecimalNumber>();
       q -= c.Get<DecimalNumber>();
       a.SetQuantity(q);
       break;
     }
-    default: break;
+    default:
+      break;
   }
   return a;
 }
@@ -506,9 +590,15 @@ ppParameter ppParameter::operator*(const ppParameter& b) const {
     case kLong:
       a.SetLong(CombineLongs(a.ToPPLong(), c.ToPPLong(), [](int64_t x, int64_t y) { return x * y; }));
       break;
-    case kMoney: a.SetMoney(a.ToMoney() * c.ToMoney()); break;
-    case kDouble: a.SetDouble(Combine(a.ToPPDouble(), c.ToPPDouble(), std::multiplies<double>())); break;
-    case kFloat: a.SetFloat(Combine(a.ToPPFloat(), c.ToPPFloat(), std::multiplies<float>())); break;
+    case kMoney:
+      a.SetMoney(a.ToMoney() * c.ToMoney());
+      break;
+    case kDouble:
+      a.SetDouble(Combine(a.ToPPDouble(), c.ToPPDouble(), std::multiplies<double>()));
+      break;
+    case kFloat:
+      a.SetFloat(Combine(a.ToPPFloat(), c.ToPPFloat(), std::multiplies<float>()));
+      break;
     case kTime: {
       // A span times a factor; a product no 64-bit count holds gives an empty span.
       const int64_t product = TruncateToInt64(a.Get<int32_t>() * b.ToDouble());
@@ -521,7 +611,8 @@ ppParameter ppParameter::operator*(const ppParameter& b) const {
       a.SetQuantity(q);
       break;
     }
-    default: break;
+    default:
+      break;
   }
   return a;
 }
@@ -533,15 +624,20 @@ ppParameter ppParameter::operator-() const {
       // The only long whose negation overflows is the no-value marker, which stays as it is.
       if (!ToPPLong().IsNull()) a.SetLong(-Get<int32_t>());
       break;
-    case kMoney: a.SetMoney(-ToMoney()); break;
+    case kMoney:
+      a.SetMoney(-ToMoney());
+      break;
     case kDouble:
       if (!ToPPDouble().IsNull()) a.SetDouble(ppDouble(-Get<double>()));
       break;
     case kFloat:
       if (!ToPPFloat().IsNull()) a.SetFloat(ppFloat(-Get<float>()));
       break;
-    case kQuantity: a.SetQuantity(0.0 - Get<DecimalNumber>()); break;
-    default: break;
+    case kQuantity:
+      a.SetQuantity(0.0 - Get<DecimalNumber>());
+      break;
+    default:
+      break;
   }
   return a;
 }
@@ -556,8 +652,10 @@ bool ppParameter::IsComparable() const {
     case kBool:
     case kFloat:
     case kWideText:
-    case kQuantity: return true;
-    default: return false;
+    case kQuantity:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -569,11 +667,16 @@ std::optional<int> ppParameter::Compare(const ppParameter& b) const {
       return Order(std::string_view(Get<Vcon::String>()), std::string_view(c.Get<Vcon::String>()));
     case kWideText:
       return Order(std::u16string_view(Get<Vcon::WString>()), std::u16string_view(c.Get<Vcon::WString>()));
-    case kMoney: return Order(Get<int64_t>(), c.Get<int64_t>());
-    case kDouble: return Order(Get<double>(), c.Get<double>());
-    case kFloat: return Order(Get<float>(), c.Get<float>());
-    case kQuantity: return Order(Get<DecimalNumber>(), c.Get<DecimalNumber>());
-    default: return Order(Get<int32_t>(), c.Get<int32_t>());  // long, time, bool
+    case kMoney:
+      return Order(Get<int64_t>(), c.Get<int64_t>());
+    case kDouble:
+      return Order(Get<double>(), c.Get<double>());
+    case kFloat:
+      return Order(Get<float>(), c.Get<float>());
+    case kQuantity:
+      return Order(Get<DecimalNumber>(), c.Get<DecimalNumber>());
+    default:
+      return Order(Get<int32_t>(), c.Get<int32_t>());  // long, time, bool
   }
 }
 

@@ -98,8 +98,8 @@ class ppParameter {
   void ReleasePayload();
 
   int32_t Type() const { return type_; }
-  Handle GetHandle() const;     // the payload of a kHandle value, else null
-  iProperty* GetLink() const;   // the payload of a kLink or kComplex value, else null
+  Handle GetHandle() const;    // the payload of a kHandle value, else null
+  iProperty* GetLink() const;  // the payload of a kLink or kComplex value, else null
   bool IsLink() const { return type_ == kLink || type_ == kComplex; }
 
   // Conversions (see ppParameter.cpp for the table by type).
@@ -162,8 +162,8 @@ class ppParameter {
   ppParameter ConvertedTo(int32_t type) const;
 
  private:
-  using Payload = std::variant<std::monostate, Vcon::String, Vcon::WString, int32_t, int64_t, float,
-                               double, iProperty*, Handle, DecimalNumber>;
+  using Payload = std::variant<std::monostate, Vcon::String, Vcon::WString, int32_t, int64_t, float, double,
+                               iProperty*, Handle, DecimalNumber>;
 
   template <class T>
   const T& Get() const {

@@ -21,43 +21,43 @@
 #include <thread>
 
 class ppThread {
-public:
-    explicit ppThread(bool suspended);
-    virtual ~ppThread();
-    ppThread(const ppThread&) = delete;
-    ppThread& operator=(const ppThread&) = delete;
+ public:
+  explicit ppThread(bool suspended);
+  virtual ~ppThread();
+  ppThread(const ppThread&) = delete;
+  ppThread& operator=(const ppThread&) = delete;
 
-    // The thread's body, run on the new thread.
-    virtual void Run() = 0;
+  // The thread's body, run on the new thread.
+  virtual void Run() = 0;
 
-    // Asks the thread to stop and wakes it; the object is deleted by its thread once Run returns
-    // (at once when the thread could not be started). The caller must not touch the object after.
-    void Terminate();
-    // The calling thread sleeps `milliseconds`; on the object's own thread a stop request ends the
-    // sleep early (and a pending Suspend from another thread is honoured first).
-    void Sleep(uint32_t milliseconds);
-    void Suspend();
-    // Undoes one Suspend; no effect on a thread that is not suspended.
-    void Resume();
-    // On the object's own thread: waits while a Suspend from another thread is pending.
-    void CheckSuspended();
-    bool StopRequested();
-    // Suspends not yet undone by Resume (lets a caller see that a self-suspend has begun).
-    uint32_t SuspendCount();
+  // Asks the thread to stop and wakes it; the object is deleted by its thread once Run returns
+  // (at once when the thread could not be started). The caller must not touch the object after.
+  void Terminate();
+  // The calling thread sleeps `milliseconds`; on the object's own thread a stop request ends the
+  // sleep early (and a pending Suspend from another thread is honoured first).
+  void Sleep(uint32_t milliseconds);
+  void Suspend();
+  // Undoes one Suspend; no effect on a thread that is not suspended.
+  void Resume();
+  // On the object's own thread: waits while a Suspend from another thread is pending.
+  void CheckSuspended();
+  bool StopRequested();
+  // Suspends not yet undone by Resume (lets a caller see that a self-suspend has begun).
+  uint32_t SuspendCount();
 
-    bool IsStarted() const { return started; }
+  bool IsStarted() const { return started; }
 
-    uint32_t threadId = 0;  // process-unique number given at the start, 0 when not started
+  uint32_t threadId = 0;  // process-unique number given at the start, 0 when not started
 
-private:
-    static void ThreadMain(ppThread* self);
-    bool OnOwnThread() const { return std::this_thread::get_id() == workerId; }
-    void WaitWhileSuspended(std::unique_lock<std::mutex>& lock);
+ private:
+  static void ThreadMain(ppThread* self);
+  bool OnOwnThread() const { return std::this_thread::get_id() == workerId; }
+  void WaitWhileSuspended(std::unique_lock<std::mutex>& lock);
 
-    bool started = false;
-    std::thread::id workerId;
-    std::mutex mutex;
-    std::condition_variable wake;
-    uint32_t suspendCount = 0;
-    bool stopRequested = false;
+  bool started = false;
+  std::thread::id workerId;
+  std::mutex mutex;
+  std::condition_variable wake;
+  uint32_t suspendCount = 0;
+  bool stopRequested = false;
 };

@@ -18,47 +18,47 @@
 #include "foundation/ppStream.h"
 
 class ppTokenizer {
-public:
-    // Width modes: read 16-bit units, bytes, or whatever the stream says it holds.
-    static constexpr uint8_t kWide = 1;
-    static constexpr uint8_t kNarrow = 2;
-    static constexpr uint8_t kAskStream = 0;
+ public:
+  // Width modes: read 16-bit units, bytes, or whatever the stream says it holds.
+  static constexpr uint8_t kWide = 1;
+  static constexpr uint8_t kNarrow = 2;
+  static constexpr uint8_t kAskStream = 0;
 
-    ppTokenizer(ppStream& stream, const Vcon::WString& separators, const Vcon::WString& blanks,
-                const Vcon::WString& lineEnds, uint8_t widthMode, bool escapes);
-    virtual ~ppTokenizer() = default;
+  ppTokenizer(ppStream& stream, const Vcon::WString& separators, const Vcon::WString& blanks,
+              const Vcon::WString& lineEnds, uint8_t widthMode, bool escapes);
+  virtual ~ppTokenizer() = default;
 
-    // Reads the next token into `token` and returns it.
-    Vcon::WString& GetToken(Vcon::WString& token);
-    // Reads a token: true when it equals `text`, else the token is given back.
-    bool Accept(const Vcon::WString& text);
-    // Gives the last n tokens back.
-    void Unget(int32_t n);
-    bool AtEnd() { return stream.AtEnd(); }
+  // Reads the next token into `token` and returns it.
+  Vcon::WString& GetToken(Vcon::WString& token);
+  // Reads a token: true when it equals `text`, else the token is given back.
+  bool Accept(const Vcon::WString& text);
+  // Gives the last n tokens back.
+  void Unget(int32_t n);
+  bool AtEnd() { return stream.AtEnd(); }
 
-    // One character into Current(); a read that finds nothing leaves 0 there and is not counted.
-    void NextChar();
-    // Moves the stream back over the character read last.
-    void BackChar();
-    char16_t Current() const { return current; }
-    bool IsBlank() const;
-    bool IsLineEnd() const;
-    // A separator or a line-end character.
-    bool IsBreak() const;
+  // One character into Current(); a read that finds nothing leaves 0 there and is not counted.
+  void NextChar();
+  // Moves the stream back over the character read last.
+  void BackChar();
+  char16_t Current() const { return current; }
+  bool IsBlank() const;
+  bool IsLineEnd() const;
+  // A separator or a line-end character.
+  bool IsBreak() const;
 
-private:
-    void ReadLineEndRun();
-    void ReadWord(Vcon::WString& token);
-    void MoveBack(int32_t characters);
+ private:
+  void ReadLineEndRun();
+  void ReadWord(Vcon::WString& token);
+  void MoveBack(int32_t characters);
 
-    ppStream& stream;
-    Vcon::WString separators;
-    Vcon::WString blanks;
-    Vcon::WString lineEnds;
-    bool escapes;
-    bool wide;
-    char16_t current = 0;
-    bool lastReadFound = false;  // whether the last NextChar found a character
-    int32_t count = 0;           // characters read, less those moved back over
-    std::deque<int32_t> history; // `count` at the start of each token read
+  ppStream& stream;
+  Vcon::WString separators;
+  Vcon::WString blanks;
+  Vcon::WString lineEnds;
+  bool escapes;
+  bool wide;
+  char16_t current = 0;
+  bool lastReadFound = false;   // whether the last NextChar found a character
+  int32_t count = 0;            // characters read, less those moved back over
+  std::deque<int32_t> history;  // `count` at the start of each token read
 };

@@ -2,6 +2,4 @@
 
 #include "foundation/TolerantMath.h"
 
-bool ppVector2::operator==(const ppVector2& b) const {
-  return NearlyEqual(x, b.x) && NearlyEqual(y, b.y);
-}
+bool ppVector2::operator==(const ppVector2& b) const { return NearlyEqual(x, b.x) && NearlyEqual(y, b.y); }

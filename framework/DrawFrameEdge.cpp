@@ -32,8 +32,8 @@ void FramePictureCopy::Copy(plat::HDC dest, int32_t x, int32_t y, int32_t width,
   plat::BitBlt(dest, x, y, width, height, dc_, sx, sy, plat::SRCCOPY);
 }
 
-void FramePictureCopy::Stretch(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
-                               int32_t sy, int32_t sw, int32_t sh) const {
+void FramePictureCopy::Stretch(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height,
+                               int32_t sx, int32_t sy, int32_t sw, int32_t sh) const {
   plat::StretchBlt(dest, x, y, width, height, dc_, sx, sy, sw, sh, plat::SRCCOPY);
 }
 
@@ -42,7 +42,8 @@ namespace {
 int32_t Nearest(float value) { return static_cast<int32_t>(std::lround(value)); }
 
 // A slanted edge: the shorter axis moves one pixel per step, each step stamped with a slice.
-void DrawSlantedEdge(const FramePictureCopy& copy, int32_t x1, int32_t y1, int32_t x2, int32_t y2, plat::HDC dest) {
+void DrawSlantedEdge(const FramePictureCopy& copy, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                     plat::HDC dest) {
   int32_t cx = copy.Cx();
   int32_t cy = copy.Cy();
   int32_t dx = x2 - x1;

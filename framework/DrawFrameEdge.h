@@ -24,7 +24,8 @@ class FramePictureCopy {
   int32_t Cx() const { return cx_; }
   int32_t Cy() const { return cy_; }
   // Copies (sx, sy, width, height) of the picture unscaled to (x, y) of `dest`.
-  void Copy(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx, int32_t sy) const;
+  void Copy(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+            int32_t sy) const;
   // Stretches (sx, sy, sw, sh) of the picture over (x, y, width, height) of `dest`.
   void Stretch(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx, int32_t sy,
                int32_t sw, int32_t sh) const;

@@ -59,9 +59,9 @@ plat::HFONT GetCachedFont(const char* face, int32_t height, int32_t style, float
   entry->style = style;
   entry->angle = angle;
   const int32_t tenths = int32_t(angle * 10);
-  entry->font = plat::CreateFontA(height, 0, tenths, tenths, (style & kStyleBold) ? plat::FW_BOLD : plat::FW_NORMAL,
-                                  style & kStyleItalic, style & kStyleUnderline, 0, plat::DEFAULT_CHARSET, 0,
-                                  0, 0, 0, name.c_str());
+  entry->font = plat::CreateFontA(
+      height, 0, tenths, tenths, (style & kStyleBold) ? plat::FW_BOLD : plat::FW_NORMAL, style & kStyleItalic,
+      style & kStyleUnderline, 0, plat::DEFAULT_CHARSET, 0, 0, 0, 0, name.c_str());
   return Push(entry)->font;
 }
 

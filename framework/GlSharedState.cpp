@@ -19,7 +19,7 @@ struct GlState {
   plat::HDC masterDc = nullptr;
   bool reload = false;
   std::unordered_map<uint64_t, GLuint> textures;  // by picture identity
-  std::vector<GLuint> orphans;                    // textures of destroyed pictures, deleted when GL is current
+  std::vector<GLuint> orphans;  // textures of destroyed pictures, deleted when GL is current
   bool observing = false;
 };
 

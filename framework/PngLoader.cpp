@@ -58,8 +58,10 @@ void Release(DecodeState* st) {
 // The transparent grey of a grey image's transparency chunk, scaled like its pixels.
 uint32_t TransparentGrey(const png_color_16& trans, int bitDepth) {
   uint32_t g = trans.gray;
-  if (bitDepth == 16) g >>= 8;
-  else if (bitDepth < 8) g = g * 255 / ((1u << bitDepth) - 1);
+  if (bitDepth == 16)
+    g >>= 8;
+  else if (bitDepth < 8)
+    g = g * 255 / ((1u << bitDepth) - 1);
   return (g & 0xFF) * 0x10101;
 }
 

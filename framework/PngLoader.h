@@ -26,13 +26,13 @@ struct PngMemorySource {
 struct PngBitmapDescriptor {
   uint32_t size = 40;
   uint32_t reserved[2] = {0, 0};
-  uint8_t* memory = nullptr;           // the block: header, colour table, rows (free with FreePngBlock)
-  uint32_t totalSize = 0;              // 108 + 4 * colours + height * stride
-  uint32_t headerSize = 0;             // 108
-  uint32_t bitsOffset = 0;             // 108 + 4 * colours
+  uint8_t* memory = nullptr;            // the block: header, colour table, rows (free with FreePngBlock)
+  uint32_t totalSize = 0;               // 108 + 4 * colours + height * stride
+  uint32_t headerSize = 0;              // 108
+  uint32_t bitsOffset = 0;              // 108 + 4 * colours
   plat::RGBQUAD* colorTable = nullptr;  // memory + 108
   uint32_t colors = 0;
-  uint8_t* bits = nullptr;             // memory + bitsOffset
+  uint8_t* bits = nullptr;  // memory + bitsOffset
 };
 
 // Results of loadPng.

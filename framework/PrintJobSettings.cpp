@@ -43,7 +43,8 @@ PrintSettingsFile::Record StorePrintRecord(const plat::PRINTDLGA& record) {
   out.Put(PrintSettingsFile::kRecordSize, 4);
   for (int32_t i = 0; i < 4; ++i) out.Put(0, kPointer);  // owner, device mode, device names, context
   out.Put(record.Flags, 4);
-  for (plat::WORD word : {record.nFromPage, record.nToPage, record.nMinPage, record.nMaxPage, record.nCopies}) {
+  for (plat::WORD word :
+       {record.nFromPage, record.nToPage, record.nMinPage, record.nMaxPage, record.nCopies}) {
     out.Put(word, 2);
   }
   return bytes;  // instance, custom data and the hook and template words stay 0

@@ -90,7 +90,8 @@ bool PrintSettingsFile::Read(Record* record, plat::HGLOBAL* deviceMode, plat::HG
   return true;
 }
 
-bool PrintSettingsFile::Write(const Record& record, plat::HGLOBAL deviceMode, plat::HGLOBAL deviceNames) const {
+bool PrintSettingsFile::Write(const Record& record, plat::HGLOBAL deviceMode,
+                              plat::HGLOBAL deviceNames) const {
   std::vector<uint8_t> bytes;
   PutU32(bytes, kRecordSize);
   bytes.insert(bytes.end(), record.begin(), record.end());

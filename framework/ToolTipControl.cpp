@@ -28,7 +28,8 @@ ToolInfoOf<Char> ToolRecord(ppView* view, int32_t id) {
 ToolTipControl::ToolTipControl(ppView* owner) {
   RegisterToolTipClass();
   HWND parent = owner ? owner->GetHWND() : nullptr;
-  window_ = CreateWindowExA(0, kToolTipClass, nullptr, 0, 0, 0, 0, 0, parent, nullptr, ApplicationInstance(), nullptr);
+  window_ = CreateWindowExA(0, kToolTipClass, nullptr, 0, 0, 0, 0, 0, parent, nullptr, ApplicationInstance(),
+                            nullptr);
 }
 
 ToolTipControl::~ToolTipControl() {

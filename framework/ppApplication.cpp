@@ -68,7 +68,8 @@ void RecordStartupDirectory() {
 
 // ---- Construction.
 
-ppApplication::ppApplication(HINSTANCE instance, HINSTANCE previous) : instance_(instance), previous_(previous) {
+ppApplication::ppApplication(HINSTANCE instance, HINSTANCE previous)
+    : instance_(instance), previous_(previous) {
   gInstance = instance;
   RecordStartupDirectory();
   SetApplicationWindow(this);
@@ -108,8 +109,9 @@ void ppApplication::CreateFrame() {
   accelerators_ = LoadAcceleratorsA(instance_, kAcceleratorName);
   SetObjectUnderConstruction(this);
   if (placed) {
-    frame_ = CreateWindowExA(0, kFrameClass, FrameTitle().c_str(), WS_OVERLAPPEDWINDOW, rect.left, rect.top,
-                             rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance_, this);
+    frame_ =
+        CreateWindowExA(0, kFrameClass, FrameTitle().c_str(), WS_OVERLAPPEDWINDOW, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance_, this);
   } else {
     frame_ = CreateWindowExA(0, kFrameClass, FrameTitle().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
                              CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
@@ -128,9 +130,9 @@ void ppApplication::CreateFrame() {
   CLIENTCREATESTRUCT create;
   create.hWindowMenu = nullptr;
   create.idFirstChild = kFirstDocumentId;
-  HWND mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, client.left,
-                                   client.top, client.right - client.left, client.bottom - client.top, frame_,
-                                   nullptr, instance_, &create);
+  HWND mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                   client.left, client.top, client.right - client.left,
+                                   client.bottom - client.top, frame_, nullptr, instance_, &create);
   if (!mdiClient) throw static_cast<int32_t>(-1);
   window_ = mdiClient;
   hasClient_ = true;

@@ -93,7 +93,7 @@ class ppApplication : public ppWindow {
   plat::HACCEL accelerators_ = nullptr;  // owned
   plat::HINSTANCE instance_ = nullptr;
   plat::HINSTANCE previous_ = nullptr;
-  plat::HWND frame_ = nullptr;           // owned
+  plat::HWND frame_ = nullptr;  // owned
   plat::HMENU frameMenu_ = nullptr;
   bool ownsFrameMenu_ = false;
   bool hasClient_ = false;  // set once the client window is this object's window

@@ -26,7 +26,10 @@ void WaitForMouseButton() {
 
 ppButton::ppButton(ppView* supervisor, const plat::RECT* frame, int32_t pictureId, int8_t horizontal,
                    int8_t vertical, int32_t kind)
-    : ppView(supervisor, horizontal, vertical), pictureId_(pictureId), initialPictureId_(pictureId), kind_(kind) {
+    : ppView(supervisor, horizontal, vertical),
+      pictureId_(pictureId),
+      initialPictureId_(pictureId),
+      kind_(kind) {
   plat::RECT r = frame ? *frame : plat::RECT{0, 0, 5, 5};
   if (!frame) {
     ppPicture* picture = StatePicture(pictureId, kNormal);
@@ -76,9 +79,15 @@ bool ppButton::SendPressed() {
 bool ppButton::IsDoubleClick(int32_t, int32_t) {
   plat::SetFocus(GetHWND());
   switch (kind_) {
-    case kToggle: PressToggle(); break;
-    case kPushKeepingState: PressKeepingState(); break;
-    default: PressPush(); break;
+    case kToggle:
+      PressToggle();
+      break;
+    case kPushKeepingState:
+      PressKeepingState();
+      break;
+    default:
+      PressPush();
+      break;
   }
   return true;
 }
@@ -102,7 +111,8 @@ void ppButton::PressToggle() {
   }
   // A disabled toggle still reports the press, unchanged.
   std::shared_ptr<bool> alive = alive_;
-  if (ppView* supervisor = GetSupervisor()) supervisor->DoCommand(kPressedCommand, reinterpret_cast<intptr_t>(this));
+  if (ppView* supervisor = GetSupervisor())
+    supervisor->DoCommand(kPressedCommand, reinterpret_cast<intptr_t>(this));
   if (*alive) DrawNow();
 }
 

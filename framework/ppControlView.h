@@ -21,4 +21,5 @@ void RegisterControlViewClass();
 // The object of a control-view window, or null.
 ppControlView* GetControlView(plat::HWND window);
 // The window procedure of the class.
-plat::LRESULT ControlViewProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+plat::LRESULT ControlViewProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                              plat::LPARAM lParam);

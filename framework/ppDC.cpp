@@ -179,8 +179,8 @@ void ppDC::ArcInBoxTo(float left, float top, float right, float bottom, float x,
   if (dc_) {
     plat::SetArcDirection(dc_, clockwise ? plat::AD_CLOCKWISE : plat::AD_COUNTERCLOCKWISE);
     plat::ScopedSelection pen(dc_, ModePen());
-    plat::ArcTo(dc_, Trunc(left), Trunc(top), Trunc(right), Trunc(bottom), Trunc(curX_), Trunc(curY_), Trunc(x),
-                Trunc(y));
+    plat::ArcTo(dc_, Trunc(left), Trunc(top), Trunc(right), Trunc(bottom), Trunc(curX_), Trunc(curY_),
+                Trunc(x), Trunc(y));
     plat::SetArcDirection(dc_, plat::AD_COUNTERCLOCKWISE);
   }
   curX_ = x;
@@ -206,7 +206,9 @@ void ppDC::DrawText(const char* text) {
 
 void ppDC::SetColor(const ppRGBColor& percent) { SetColorRGB(percent.red, percent.green, percent.blue); }
 
-void ppDC::SetColorRGB(int32_t red, int32_t green, int32_t blue) { SetColorBytes(PercentColor(red, green, blue)); }
+void ppDC::SetColorRGB(int32_t red, int32_t green, int32_t blue) {
+  SetColorBytes(PercentColor(red, green, blue));
+}
 
 void ppDC::SetGray(int32_t percent) { SetColorRGB(percent, percent, percent); }
 
@@ -447,7 +449,9 @@ void ppDC::DrawTextXor(const Vcon::WString& text, int32_t x, int32_t y) {
 
 // ---- Printing.
 
-int32_t ppDC::StartDoc(const plat::DOCINFOW& info) { return dc_ ? plat::StartDocW(dc_, &info) : plat::SP_ERROR; }
+int32_t ppDC::StartDoc(const plat::DOCINFOW& info) {
+  return dc_ ? plat::StartDocW(dc_, &info) : plat::SP_ERROR;
+}
 int32_t ppDC::StartPage() { return dc_ ? plat::StartPage(dc_) : plat::SP_ERROR; }
 int32_t ppDC::EndPage() { return dc_ ? plat::EndPage(dc_) : plat::SP_ERROR; }
 
@@ -508,7 +512,8 @@ void ppDC::BeginOpenGL(const plat::RECT& viewport) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glEnable(GL_BLEND);
   glEnable(GL_LINE_SMOOTH);
-  for (GLenum off : {GL_DEPTH_TEST, GL_ALPHA_TEST, GL_DITHER, GL_LIGHTING, GL_CULL_FACE, GL_TEXTURE_2D}) glDisable(off);
+  for (GLenum off : {GL_DEPTH_TEST, GL_ALPHA_TEST, GL_DITHER, GL_LIGHTING, GL_CULL_FACE, GL_TEXTURE_2D})
+    glDisable(off);
 }
 
 void ppDC::EndOpenGL() {
@@ -566,7 +571,7 @@ void GLAPIENTRY TessVertex(void* vertex, void* data) {
 }
 
 // Self-crossing outlines need new vertices at the crossings; they live until the fill is done.
-void GLAPIENTRY TessCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* data) {
+void GLAPIENTRY TessCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* data) {
   auto* m = static_cast<TextureMapping*>(data);
   m->combined.emplace_back(new GLdouble[3]{coords[0], coords[1], coords[2]});
   *out = m->combined.back().get();

@@ -30,7 +30,7 @@ class ppDC : public iShape {
     kModeNoFill2 = 2,
     kModeChecker = 3,  // fills set every other pixel
     kModeXor = 4,
-    kModeDashed = 5,   // lines with the dashed pen
+    kModeDashed = 5,  // lines with the dashed pen
   };
 
   // On the active window, clipped to its update region; no device when no window is active.

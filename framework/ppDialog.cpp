@@ -57,10 +57,11 @@ int32_t ppDialog::RunModal() {
 int32_t ppDialog::DialogBox() {
   auto param = reinterpret_cast<LPARAM>(this);
   if (IsWidePlatform()) {
-    return static_cast<int32_t>(DialogBoxParamW(Instance(), TemplateName(templateId_), owner_, DialogProc, param));
+    return static_cast<int32_t>(
+        DialogBoxParamW(Instance(), TemplateName(templateId_), owner_, DialogProc, param));
   }
-  return static_cast<int32_t>(DialogBoxParamA(Instance(), reinterpret_cast<const char*>(TemplateName(templateId_)),
-                                              owner_, DialogProc, param));
+  return static_cast<int32_t>(DialogBoxParamA(
+      Instance(), reinterpret_cast<const char*>(TemplateName(templateId_)), owner_, DialogProc, param));
 }
 
 void ppDialog::CreateModeless() {
@@ -286,7 +287,9 @@ void ppDialog::SetComboSelection(int32_t index, int32_t id, int32_t page) {
 }
 
 void ppDialog::CheckItem(int32_t id, int32_t page) { CheckDlgButton(GetPageWindow(page), id, BST_CHECKED); }
-void ppDialog::UncheckItem(int32_t id, int32_t page) { CheckDlgButton(GetPageWindow(page), id, BST_UNCHECKED); }
+void ppDialog::UncheckItem(int32_t id, int32_t page) {
+  CheckDlgButton(GetPageWindow(page), id, BST_UNCHECKED);
+}
 bool ppDialog::IsItemChecked(int32_t id, int32_t page) {
   return IsDlgButtonChecked(GetPageWindow(page), id) == BST_CHECKED;
 }

@@ -92,7 +92,8 @@ class ppDialog {
   ppTabPages* TabPages() const { return tabPages_; }
 
   // The procedure of every dialog.
-  static plat::INT_PTR DialogProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+  static plat::INT_PTR DialogProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                  plat::LPARAM lParam);
   // Centres `window` on `reference` (the desktop when null), keeping its size.
   static void CenterOn(plat::HWND window, plat::HWND reference);
 

@@ -20,8 +20,8 @@ class ppEventHandler {
   virtual void AdjustCursor(int32_t x, int32_t y);
   virtual void TrackHover();
   virtual void Hook4(uint32_t word);
-  virtual void UpdateTargetMenus();  // passes on to the key target
-  virtual void UpdateMenus();        // a menu is about to open
+  virtual void UpdateTargetMenus();                      // passes on to the key target
+  virtual void UpdateMenus();                            // a menu is about to open
   virtual void KeyDown(signed char key, int32_t flags);  // passes on to the key target
   virtual void Hook8();
   virtual void Paint();

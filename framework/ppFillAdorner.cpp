@@ -6,7 +6,8 @@
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
 
-ppFillAdorner::ppFillAdorner(ppView* view, int32_t pictureId) : ppAdorner(view, kBefore), pictureId_(pictureId) {}
+ppFillAdorner::ppFillAdorner(ppView* view, int32_t pictureId)
+    : ppAdorner(view, kBefore), pictureId_(pictureId) {}
 
 void ppFillAdorner::Draw(const plat::RECT* frame, char, ppDC* dc) {
   if (!gApplication) return;

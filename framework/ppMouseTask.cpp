@@ -60,9 +60,7 @@ void ppMouseTask::EraseFeedback(int32_t x, int32_t y) {
   view_->DrawOutlineAtDefault(x, y, dc);
 }
 
-void ppMouseTask::SetTrackCursor() {
-  ppCursorTable::SetGlobalDefault();
-}
+void ppMouseTask::SetTrackCursor() { ppCursorTable::SetGlobalDefault(); }
 
 ppMouseTask* ppMouseTask::MouseUp(plat::POINT* point) {
   plat::POINT released = *point;

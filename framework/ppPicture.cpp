@@ -77,9 +77,10 @@ ppPicture::ppPicture(int32_t resourceId) : resourceId_(resourceId), identity_(++
 ppPicture::ppPicture(const plat::BITMAPINFOHEADER* header) : identity_(++g_nextIdentity) {
   if (!header || header->biWidth <= 0) return;
   const int32_t height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
-  const uint64_t image = header->biSizeImage
-                             ? header->biSizeImage
-                             : uint64_t(plat::DibRowBytes(header->biWidth, header->biBitCount)) * uint64_t(height);
+  const uint64_t image =
+      header->biSizeImage
+          ? header->biSizeImage
+          : uint64_t(plat::DibRowBytes(header->biWidth, header->biBitCount)) * uint64_t(height);
   SetFromMemory(header, size_t(40 + image));
 }
 
@@ -191,7 +192,8 @@ void ppPicture::AdoptPackedDib(const uint8_t* data, size_t size) {
   if (h.biSizeImage == 0 && h.biWidth > 0) {
     // A size of 0 is allowed for uncompressed pictures: work it out, so later readers see the truth.
     const int64_t rows = h.biHeight < 0 ? -int64_t(h.biHeight) : int64_t(h.biHeight);
-    h.biSizeImage = uint32_t(std::min<int64_t>(int64_t(plat::DibRowBytes(h.biWidth, h.biBitCount)) * rows, UINT32_MAX));
+    h.biSizeImage =
+        uint32_t(std::min<int64_t>(int64_t(plat::DibRowBytes(h.biWidth, h.biBitCount)) * rows, UINT32_MAX));
     std::memcpy(copy.data() + 20, &h.biSizeImage, 4);
   }
   std::optional<plat::DibFormat> format = plat::ParsePackedDib(copy);
@@ -322,12 +324,13 @@ void ppPicture::Draw(ppDC& dc, const plat::RECT& rect) const {
   plat::HDC hdc = dc.GetHDC();
   if (!hdc || !header_) return;
   if (!(plat::GetDeviceCaps(hdc, plat::RASTERCAPS) & plat::RC_STRETCHDIB)) return;
-  plat::StretchDIBits(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0, format_.width,
-                      format_.height, Bits(), Info(), plat::DIB_RGB_COLORS, plat::SRCCOPY);
+  plat::StretchDIBits(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
+                      format_.width, format_.height, Bits(), Info(), plat::DIB_RGB_COLORS, plat::SRCCOPY);
 }
 
 void ppPicture::BlitScaled(plat::HDC hdc, int32_t x, int32_t y, int32_t width, int32_t height) const {
-  plat::OwnedBitmap device(plat::CreateDIBitmap(hdc, header_, plat::CBM_INIT, Bits(), Info(), plat::DIB_RGB_COLORS));
+  plat::OwnedBitmap device(
+      plat::CreateDIBitmap(hdc, header_, plat::CBM_INIT, Bits(), Info(), plat::DIB_RGB_COLORS));
   plat::OwnedDc mem(plat::CreateCompatibleDC(hdc));
   if (!device || !mem) return;
   plat::ScopedSelection picture(mem.get(), device.get());
@@ -389,7 +392,8 @@ void ppPicture::DrawTiled(ppDC& dc, plat::POINT origin, const plat::RECT& rect) 
   std::unique_ptr<ppRegion> clip(dc.GetClipRegion());
   clip->Intersect(ppRegion(rect));
   dc.SetClipRegion(clip.get());
-  plat::OwnedBitmap device(plat::CreateDIBitmap(hdc, header_, plat::CBM_INIT, Bits(), Info(), plat::DIB_RGB_COLORS));
+  plat::OwnedBitmap device(
+      plat::CreateDIBitmap(hdc, header_, plat::CBM_INIT, Bits(), Info(), plat::DIB_RGB_COLORS));
   plat::OwnedDc mem(plat::CreateCompatibleDC(hdc));
   if (!device || !mem) return;
   plat::ScopedSelection picture(mem.get(), device.get());
@@ -431,13 +435,16 @@ bool ppPicture::DrawTransparent(plat::HDC dest, int32_t x, int32_t y, int32_t wi
   return true;
 }
 
-bool ppPicture::BlendInto(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, plat::HDC source,
-                          int32_t sx, int32_t sy, int32_t sourceWidth, int32_t sourceHeight, plat::HDC mask) {
+bool ppPicture::BlendInto(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height,
+                          plat::HDC source, int32_t sx, int32_t sy, int32_t sourceWidth, int32_t sourceHeight,
+                          plat::HDC mask) {
   if (width < 1 || height < 1) return false;
   Buffer32 src(dest, width, height), msk(dest, width, height), dst(dest, width, height);
   if (!src.Ok() || !msk.Ok() || !dst.Ok()) return false;
-  if (!plat::StretchBlt(src.dc.get(), 0, 0, width, height, source, sx, sy, sourceWidth, sourceHeight, plat::SRCCOPY) ||
-      !plat::StretchBlt(msk.dc.get(), 0, 0, width, height, mask, sx, sy, sourceWidth, sourceHeight, plat::SRCCOPY) ||
+  if (!plat::StretchBlt(src.dc.get(), 0, 0, width, height, source, sx, sy, sourceWidth, sourceHeight,
+                        plat::SRCCOPY) ||
+      !plat::StretchBlt(msk.dc.get(), 0, 0, width, height, mask, sx, sy, sourceWidth, sourceHeight,
+                        plat::SRCCOPY) ||
       !plat::BitBlt(dst.dc.get(), 0, 0, width, height, dest, x, y, plat::SRCCOPY))
     return false;
   plat::GdiFlush();

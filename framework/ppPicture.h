@@ -47,7 +47,7 @@ class ppPicture {
   int32_t GetColorCount() const { return colorCount_; }
   plat::HPALETTE GetPalette() const { return palette_; }
   plat::HBITMAP GetDIBSection() const { return section_; }  // off-screen pictures only
-  plat::HDC GetMemoryDC() const { return memDC_; }           // off-screen pictures only
+  plat::HDC GetMemoryDC() const { return memDC_; }          // off-screen pictures only
   bool HasMask() const { return mask_ != nullptr; }
   std::vector<double> GetValues() const { return values_; }
   int32_t GetResourceId() const { return resourceId_; }
@@ -66,9 +66,9 @@ class ppPicture {
   void DrawStretched(ppDC& dc, const plat::RECT& rect) const;
   void DrawTiled(ppDC& dc, plat::POINT origin, const plat::RECT& rect) const;
   // Copies the source onto the destination, stretched, leaving the pixels of `transparent` out.
-  static bool DrawTransparent(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, plat::HDC source,
-                              int32_t sx, int32_t sy, int32_t sourceWidth, int32_t sourceHeight,
-                              plat::COLORREF transparent);
+  static bool DrawTransparent(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height,
+                              plat::HDC source, int32_t sx, int32_t sy, int32_t sourceWidth,
+                              int32_t sourceHeight, plat::COLORREF transparent);
   // Mixes the source into the destination by the mask's first byte (0 shows the source, 255 keeps
   // the destination).
   static bool BlendInto(plat::HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, plat::HDC source,

@@ -20,7 +20,7 @@ class ppPrinting {
  public:
   static constexpr int32_t kPortrait = 1;
   static constexpr int32_t kLandscape = 2;
-  static constexpr int32_t kDocumentNameText = 6245;  // "Zelvo Pro Opstilling"
+  static constexpr int32_t kDocumentNameText = 6245;        // "Zelvo Pro Opstilling"
   static constexpr plat::DWORD kNoDefaultPrinter = 0x1008;  // the print dialog's "no default printer"
 
   explicit ppPrinting(ppWindow* window);

@@ -12,9 +12,7 @@ class ppPropertyDataUnit : public ppDataUnit {
   ppPropertyDataUnit(iProperty* target, const Vcon::String& name, bool undoable)
       : binding_(target, name, undoable) {}
 
-  void SetValue(const ppParameter& value, bool notify) override {
-    binding_.SetValue(value, notify);
-  }
+  void SetValue(const ppParameter& value, bool notify) override { binding_.SetValue(value, notify); }
   void GetValue(ppParameter& out) override { binding_.GetValue(out); }
   void GetTargetName(ppParameter& out) override { binding_.GetTargetName(out); }
   Vcon::String GetName() override { return binding_.Name(); }

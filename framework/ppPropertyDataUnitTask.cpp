@@ -2,10 +2,9 @@
 
 #include "framework/iViewHolder.h"
 
-ppPropertyDataUnitTask::ppPropertyDataUnitTask(iProperty* target, int32_t index,
-                                               const ppParameter& newValue, bool merge, bool notify)
-    : ppTask(target), target_(target), index_(index), newValue_(newValue), merge_(merge),
-      notify_(notify) {
+ppPropertyDataUnitTask::ppPropertyDataUnitTask(iProperty* target, int32_t index, const ppParameter& newValue,
+                                               bool merge, bool notify)
+    : ppTask(target), target_(target), index_(index), newValue_(newValue), merge_(merge), notify_(notify) {
   if (dynamic_cast<iViewHolder*>(target_) != nullptr) {
     bracket_ = true;
     target_->SetValueAt(iProperty::kBeginEdit, ppParameter(0), true);

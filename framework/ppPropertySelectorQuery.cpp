@@ -2,8 +2,7 @@
 
 ppPropertySelectorQuery::ppPropertySelectorQuery(iProperty* target, const Vcon::String& name,
                                                  iProperty* listSource, const Vcon::String& path1,
-                                                 const Vcon::String& path2,
-                                                 const Vcon::String& path3,
+                                                 const Vcon::String& path2, const Vcon::String& path3,
                                                  const Vcon::String& path4)
     : binding_(target, name, true), listSource_(listSource) {
   if (listSource_ == nullptr) return;
@@ -42,14 +41,8 @@ void ppPropertySelectorQuery::GetColumn1(int32_t item, ppParameter& out) {
   if (!ReadPath(1, item, out)) out.SetLong(item);
 }
 
-void ppPropertySelectorQuery::GetColumn2(int32_t item, ppParameter& out) {
-  ReadTextColumn(3, item, out);
-}
+void ppPropertySelectorQuery::GetColumn2(int32_t item, ppParameter& out) { ReadTextColumn(3, item, out); }
 
-void ppPropertySelectorQuery::GetColumn3(int32_t item, ppParameter& out) {
-  ReadTextColumn(4, item, out);
-}
+void ppPropertySelectorQuery::GetColumn3(int32_t item, ppParameter& out) { ReadTextColumn(4, item, out); }
 
-void ppPropertySelectorQuery::GetColumn4(int32_t item, ppParameter& out) {
-  ReadTextColumn(2, item, out);
-}
+void ppPropertySelectorQuery::GetColumn4(int32_t item, ppParameter& out) { ReadTextColumn(2, item, out); }

@@ -22,13 +22,11 @@ class ppPropertySelectorQuery : public ppSelectorQuery {
   // `target` may be null and is not owned. `listSource` may be null; the query owns and deletes it.
   // An empty path gives no locator.
   ppPropertySelectorQuery(iProperty* target, const Vcon::String& name, iProperty* listSource,
-                          const Vcon::String& path1, const Vcon::String& path2,
-                          const Vcon::String& path3, const Vcon::String& path4);
+                          const Vcon::String& path1, const Vcon::String& path2, const Vcon::String& path3,
+                          const Vcon::String& path4);
   ~ppPropertySelectorQuery() override;
 
-  void SetValue(const ppParameter& value, bool notify) override {
-    binding_.SetValue(value, notify);
-  }
+  void SetValue(const ppParameter& value, bool notify) override { binding_.SetValue(value, notify); }
   void GetValue(ppParameter& out) override { binding_.GetValue(out); }
   void GetTargetName(ppParameter& out) override { binding_.GetTargetName(out); }
   Vcon::String GetName() override { return binding_.Name(); }

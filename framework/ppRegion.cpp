@@ -152,7 +152,8 @@ void ppRegion::EndPolygon() {
   if (pointCount_ < 1) return;
   std::vector<plat::POINT> pts;
   pts.reserve(size_t(pointCount_));
-  for (int32_t i = 0; i < pointCount_; ++i) pts.push_back(plat::POINT{points_[size_t(i)].x, points_[size_t(i)].y});
+  for (int32_t i = 0; i < pointCount_; ++i)
+    pts.push_back(plat::POINT{points_[size_t(i)].x, points_[size_t(i)].y});
   plat::HRGN fresh = plat::CreatePolygonRgn(pts.data(), pointCount_, plat::WINDING);
   if (!fresh) return;
   plat::DeleteObject(region_);

@@ -21,10 +21,10 @@ class ppRegion {
     int32_t y = 0;
   };
 
-  ppRegion();                                // empty
+  ppRegion();                                 // empty
   explicit ppRegion(const plat::RECT& rect);  // the rectangle
-  ppRegion(const ppRegion& other);           // a copy
-  explicit ppRegion(plat::HRGN region);      // a copy of the handle's area; the handle stays the caller's
+  ppRegion(const ppRegion& other);            // a copy
+  explicit ppRegion(plat::HRGN region);       // a copy of the handle's area; the handle stays the caller's
   // The area that a recorded shape outlines, drawn offset by (x, y) pixels at `factor`. A shape that
   // cannot be turned into an area gives an empty region.
   ppRegion(const ppShape& shape, int32_t x, int32_t y, float factor);

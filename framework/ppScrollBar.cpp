@@ -16,15 +16,15 @@ plat::WNDPROC gClassProc = nullptr;
 
 }  // namespace
 
-ppScrollBar::ppScrollBar(ppView* supervisor, const plat::RECT& frame, bool vertical, int32_t extent, int32_t step,
-                         int8_t horizontal, int8_t verticalBinding)
+ppScrollBar::ppScrollBar(ppView* supervisor, const plat::RECT& frame, bool vertical, int32_t extent,
+                         int32_t step, int8_t horizontal, int8_t verticalBinding)
     : ppPane(supervisor, frame, horizontal, verticalBinding), vertical_(vertical), step_(step) {
   const int32_t length = vertical ? Height() : Width();
   page_ = step > 0 ? length / step : 0;
   plat::RECT r = ControlRect();
-  control_ = plat::CreateWindowExA(0, "SCROLLBAR", "", plat::WS_CHILD | (vertical ? plat::SBS_VERT : plat::SBS_HORZ),
-                                   r.left, r.top, r.right - r.left, r.bottom - r.top, GetHWND(), nullptr, nullptr,
-                                   nullptr);
+  control_ = plat::CreateWindowExA(
+      0, "SCROLLBAR", "", plat::WS_CHILD | (vertical ? plat::SBS_VERT : plat::SBS_HORZ), r.left, r.top,
+      r.right - r.left, r.bottom - r.top, GetHWND(), nullptr, nullptr, nullptr);
   if (!control_) return;
   plat::SetPropA(control_, kProperty, static_cast<iScrollHandler*>(this));
   previousProc_ = reinterpret_cast<plat::WNDPROC>(
@@ -172,16 +172,28 @@ bool ppScrollBar::MouseDown(int32_t x, int32_t y) { return ContainsPoint(x, y); 
 void ppScrollBar::HandleScroll(int32_t code, int32_t thumb) {
   int32_t amount = 0;
   switch (code) {
-    case plat::SB_LINEUP: amount = -1; break;
-    case plat::SB_LINEDOWN: amount = 1; break;
-    case plat::SB_PAGEUP: amount = 1 - page_; break;  // a page keeps one step of overlap
-    case plat::SB_PAGEDOWN: amount = page_ - 1; break;
+    case plat::SB_LINEUP:
+      amount = -1;
+      break;
+    case plat::SB_LINEDOWN:
+      amount = 1;
+      break;
+    case plat::SB_PAGEUP:
+      amount = 1 - page_;
+      break;  // a page keeps one step of overlap
+    case plat::SB_PAGEDOWN:
+      amount = page_ - 1;
+      break;
     case plat::SB_THUMBPOSITION:
-    case plat::SB_THUMBTRACK: amount = thumb - position_; break;
-    default: break;
+    case plat::SB_THUMBTRACK:
+      amount = thumb - position_;
+      break;
+    default:
+      break;
   }
   if (ppView* supervisor = GetSupervisor()) {
-    supervisor->DoCommand(vertical_ ? ppScroller::kScrollVertically : ppScroller::kScrollHorizontally, amount);
+    supervisor->DoCommand(vertical_ ? ppScroller::kScrollVertically : ppScroller::kScrollHorizontally,
+                          amount);
   }
   // The thumb is kept within the positions the range and page allow, as the scroller keeps its content.
   const int32_t last = std::max(0, max_ - page_ + 1);

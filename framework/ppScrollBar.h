@@ -47,7 +47,8 @@ class ppScrollBar : public ppPane, public iScrollHandler {
   static ppScrollBar* GetScrollBarOf(plat::HWND control);
 
  private:
-  static plat::LRESULT ControlProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+  static plat::LRESULT ControlProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                   plat::LPARAM lParam);
   // The control's rectangle: the frame in window coordinates shrunk by one pixel on every side.
   plat::RECT ControlRect();
   void SetInfo(plat::UINT mask);

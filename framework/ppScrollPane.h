@@ -53,7 +53,7 @@ class ppScrollPane : public ppPane {
  private:
   void ComputeContentRect();
 
-  ppScroller* scroller_ = nullptr;       // owned as a subview
+  ppScroller* scroller_ = nullptr;        // owned as a subview
   ppScrollBar* horizontalBar_ = nullptr;  // owned as a subview
   ppScrollBar* verticalBar_ = nullptr;    // owned as a subview
   plat::RECT content_{};                  // local coordinates

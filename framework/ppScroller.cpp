@@ -164,9 +164,7 @@ void ppListScroller::ClipToFrame(ppDC& dc) {
   dc.SetClipRegion(&region);
 }
 
-int32_t ppListScroller::LastVisibleColumn() const {
-  return std::min(PositionX() + VisibleX(), ExtentX());
-}
+int32_t ppListScroller::LastVisibleColumn() const { return std::min(PositionX() + VisibleX(), ExtentX()); }
 
 int32_t ppListScroller::LastVisibleRow() const { return std::min(PositionY() + VisibleY(), ExtentY()); }
 

@@ -75,7 +75,8 @@ class ppScroller : public ppPane {
 class ppListScroller : public ppScroller {
  public:
   // `unused` is kept for the callers that pass it.
-  ppListScroller(ppView* supervisor, const plat::RECT& frame, int32_t unused, int32_t cellWidth, int32_t cellHeight);
+  ppListScroller(ppView* supervisor, const plat::RECT& frame, int32_t unused, int32_t cellWidth,
+                 int32_t cellHeight);
 
   void SetCellHeight(int32_t height);
   int32_t CellWidth() const { return cellWidth_; }

@@ -26,12 +26,18 @@ size_t RecordSize(const char* at, size_t available) {
   if (available < 4) return 0;
   size_t size = 0;
   switch (ReadInt(at)) {
-    case ppShape::kEnd: size = 4; break;
+    case ppShape::kEnd:
+      size = 4;
+      break;
     case ppShape::kMove:
-    case ppShape::kLine: size = 12; break;
+    case ppShape::kLine:
+      size = 12;
+      break;
     case ppShape::kCurve:
     case ppShape::kArcAround:
-    case ppShape::kArcInBox: size = kPathRecordBytes; break;
+    case ppShape::kArcInBox:
+      size = kPathRecordBytes;
+      break;
     case ppShape::kText: {
       if (available < 8) return 0;
       int32_t n = ReadInt(at + 4);
@@ -39,7 +45,8 @@ size_t RecordSize(const char* at, size_t available) {
       size = size_t(n) + kTextOverhead;
       break;
     }
-    default: return 0;
+    default:
+      return 0;
   }
   return size <= available ? size : 0;
 }
@@ -157,17 +164,25 @@ void ppShape::Replay(iShape* target, float dx, float dy, float scale) const {
     const int32_t code = ReadInt(r);
     if (code == kEnd) break;
     switch (code) {
-      case kMove: target->MoveToF(px(r + 4), py(r + 8)); break;
-      case kLine: target->LineToF(px(r + 4), py(r + 8)); break;
+      case kMove:
+        target->MoveToF(px(r + 4), py(r + 8));
+        break;
+      case kLine:
+        target->LineToF(px(r + 4), py(r + 8));
+        break;
       case kCurve:
         target->CurveTo(px(r + 12), py(r + 16), px(r + 20), py(r + 24), px(r + 4), py(r + 8));
         break;
-      case kArcAround: target->ArcAroundTo(px(r + 12), py(r + 16), uint8_t(r[28]), px(r + 4), py(r + 8)); break;
+      case kArcAround:
+        target->ArcAroundTo(px(r + 12), py(r + 16), uint8_t(r[28]), px(r + 4), py(r + 8));
+        break;
       case kArcInBox:
         target->ArcInBoxTo(px(r + 12), py(r + 16), px(r + 20), py(r + 24), px(r + 4), py(r + 8),
                            uint8_t(r[28]));
         break;
-      case kText: target->DrawText(std::string(r + 8, size_t(ReadInt(r + 4))).c_str()); break;
+      case kText:
+        target->DrawText(std::string(r + 8, size_t(ReadInt(r + 4))).c_str());
+        break;
     }
     at += size;
   }

@@ -61,7 +61,8 @@ void ppSwitchBoard::Dispatch(ppCollaborator* sender, int32_t channel, int32_t id
   try {
     for (Node* n = head_; n; n = n->next) {
       // A subscriber that unsubscribed (or was destroyed) during this dispatch is not told again.
-      if (!n->removed && Matches(*n, nullptr, channel, id)) n->subscriber->ReceiveMessage(sender, channel, id, parameter);
+      if (!n->removed && Matches(*n, nullptr, channel, id))
+        n->subscriber->ReceiveMessage(sender, channel, id, parameter);
     }
   } catch (...) {
     if (--dispatching_ == 0) SweepRemoved();

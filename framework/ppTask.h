@@ -36,7 +36,7 @@ class ppTask {
   void* target_ = nullptr;  // not owned
   uint8_t flag_ = 0;
   bool undone_ = false;
-  ppTask* next_ = nullptr;   // the next task of the history's stack that holds this one
+  ppTask* next_ = nullptr;  // the next task of the history's stack that holds this one
   ppUndoer* owner_ = nullptr;
   bool finished_ = false;
 };

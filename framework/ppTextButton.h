@@ -12,8 +12,8 @@ class ppTextButton : public ppButton {
   static constexpr int32_t kPictures = 2096;
 
   // `textId` not 0: the label is that text in the current language (`text` when there is none).
-  ppTextButton(ppView* supervisor, const plat::RECT* frame, int32_t alternatePicture, const Vcon::WString& text,
-               int32_t textId, int8_t horizontal, int8_t vertical);
+  ppTextButton(ppView* supervisor, const plat::RECT* frame, int32_t alternatePicture,
+               const Vcon::WString& text, int32_t textId, int8_t horizontal, int8_t vertical);
 
   void DrawContent(ppDC& dc) override;
 

@@ -31,7 +31,9 @@ void Offset(plat::RECT* r, int32_t dx, int32_t dy) {
 
 ppView::ppView() { Init(nullptr, kStretch, kStretch); }
 ppView::ppView(ppView* supervisor) { Init(supervisor, kStretch, kStretch); }
-ppView::ppView(ppView* supervisor, int8_t horizontal, int8_t vertical) { Init(supervisor, horizontal, vertical); }
+ppView::ppView(ppView* supervisor, int8_t horizontal, int8_t vertical) {
+  Init(supervisor, horizontal, vertical);
+}
 
 void ppView::Init(ppView* supervisor, int8_t horizontal, int8_t vertical) {
   frame_ = {0, 0, 0, 0};
@@ -49,7 +51,8 @@ ppView::~ppView() {
     last->WillBeDeleted();
     delete last;  // its destructor takes it out of this list
     // A subview that was never linked back to this view would stay: take it out by hand.
-    if (subviews_.Count() > 0 && subviews_.At(subviews_.Count() - 1) == last) subviews_.RemoveAt(subviews_.Count() - 1);
+    if (subviews_.Count() > 0 && subviews_.At(subviews_.Count() - 1) == last)
+      subviews_.RemoveAt(subviews_.Count() - 1);
   }
   DetachFromSupervisor();
   while (adorners_) {
@@ -75,9 +78,7 @@ bool ppView::MouseOver(int32_t x, int32_t y, int32_t flag) {
   return true;
 }
 
-void ppView::AdjustCursor(int32_t, int32_t) {
-  ppCursorTable::SetGlobalDefault();
-}
+void ppView::AdjustCursor(int32_t, int32_t) { ppCursorTable::SetGlobalDefault(); }
 
 void ppView::UpdateMenus() {
   UpdateTargetMenus();

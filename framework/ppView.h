@@ -70,7 +70,7 @@ class ppView : public ppEventHandler, public iUndoer {
   virtual void Draw(ppDC& dc);
   virtual bool NeedsDrawing(ppDC& dc);
   virtual void InvalidateRegion(ppRegion* region);  // window coordinates; not taken over
-  virtual ppRegion* GetFrameRegion();                // window coordinates; the caller deletes it
+  virtual ppRegion* GetFrameRegion();               // window coordinates; the caller deletes it
   virtual void DrawOutlineAt(int32_t x, int32_t y, int32_t a, int32_t b, int32_t c, ppDC& dc);
   void DrawOutlineAtDefault(int32_t x, int32_t y, ppDC& dc) { DrawOutlineAt(x, y, 0, 0, 0, dc); }
   virtual int32_t Print(ppDC& dc, int32_t page);

@@ -23,7 +23,8 @@ RECT ChildRect(HWND child) {
 }  // namespace
 
 ppViewDialog::ppViewDialog(HWND owner, bool withButtons)
-    : ppDialog(withButtons ? kTemplateWithButtons : kTemplateWithoutButtons, owner), withButtons_(withButtons) {}
+    : ppDialog(withButtons ? kTemplateWithButtons : kTemplateWithoutButtons, owner),
+      withButtons_(withButtons) {}
 
 void ppViewDialog::OnInitDialog() {
   content_ = GetControlView(GetItem(kContentItem, kSelf));

@@ -72,8 +72,9 @@ ppWindow::ppWindow(DWORD style, const RECT* rect, uint8_t) {
   bounds_ = *rect;
   SetObjectUnderConstruction(this);
   HWND client = gApplicationWindow ? gApplicationWindow->GetHWND() : nullptr;
-  HWND created = CreateMDIWindowA("ppWin", nullptr, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect->left, rect->top,
-                                  rect->right, rect->bottom, client, nullptr, reinterpret_cast<LPARAM>(this));
+  HWND created =
+      CreateMDIWindowA("ppWin", nullptr, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect->left, rect->top,
+                       rect->right, rect->bottom, client, nullptr, reinterpret_cast<LPARAM>(this));
   gUnderConstruction = nullptr;
   window_ = created;
   RECT clientRect{};
@@ -133,7 +134,9 @@ void ppWindow::Bind(HWND window) {
   SetPropA(window, kObjectProperty, this);
 }
 
-ppWindow* ppWindow::ObjectOf(HWND window) { return static_cast<ppWindow*>(GetPropA(window, kObjectProperty)); }
+ppWindow* ppWindow::ObjectOf(HWND window) {
+  return static_cast<ppWindow*>(GetPropA(window, kObjectProperty));
+}
 
 ppWindow* ppWindow::BindOnCreate(HWND window, UINT message) {
   if (message == WM_CREATE && gUnderConstruction) {
@@ -229,7 +232,8 @@ int32_t ppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_HSCROLL:
     case WM_VSCROLL: {
-      auto* handler = static_cast<iScrollHandler*>(GetPropA(reinterpret_cast<HWND>(lParam), iScrollHandler::kProperty));
+      auto* handler =
+          static_cast<iScrollHandler*>(GetPropA(reinterpret_cast<HWND>(lParam), iScrollHandler::kProperty));
       if (handler) handler->HandleScroll(LOWORD(wParam), HIWORD(wParam));
       return 0;
     }
@@ -313,11 +317,20 @@ void ppWindow::NotifyAlerters(UINT message) {
   for (ppAlerter* a : alerters) {
     if (std::find(alerters_.begin(), alerters_.end(), a) == alerters_.end()) continue;
     switch (message) {
-      case WM_KEYDOWN: a->KeyDown(); break;
-      case WM_KEYUP: a->KeyUp(); break;
-      case WM_LBUTTONDOWN: a->MouseDown(); break;
-      case WM_LBUTTONUP: a->MouseUp(); break;
-      default: break;
+      case WM_KEYDOWN:
+        a->KeyDown();
+        break;
+      case WM_KEYUP:
+        a->KeyUp();
+        break;
+      case WM_LBUTTONDOWN:
+        a->MouseDown();
+        break;
+      case WM_LBUTTONUP:
+        a->MouseUp();
+        break;
+      default:
+        break;
     }
   }
 }

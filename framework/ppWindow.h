@@ -87,17 +87,20 @@ class ppWindow : public ppView, public plat::IDropTarget {
                           plat::DWORD* effect) override;
   plat::HRESULT DragOver(plat::DWORD keyState, plat::POINTL point, plat::DWORD* effect) override;
   plat::HRESULT DragLeave() override;
-  plat::HRESULT Drop(plat::IDataObject* data, plat::DWORD keyState, plat::POINTL point, plat::DWORD* effect) override;
+  plat::HRESULT Drop(plat::IDataObject* data, plat::DWORD keyState, plat::POINTL point,
+                     plat::DWORD* effect) override;
 
   // When set, the destructor hides and destroys the platform window.
   void SetOwnsWindow(bool owns) { ownsWindow_ = owns; }
 
   // The window procedures of the framework's three window classes: the frame, the document window
   // inside the multiple-document client, and child windows.
-  static plat::LRESULT FrameProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+  static plat::LRESULT FrameProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                 plat::LPARAM lParam);
   static plat::LRESULT DocumentProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
                                     plat::LPARAM lParam);
-  static plat::LRESULT ChildProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+  static plat::LRESULT ChildProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                 plat::LPARAM lParam);
 
   // The object that the window made next binds to at WM_CREATE.
   static void SetObjectUnderConstruction(ppWindow* window);

@@ -12,7 +12,8 @@ zelvproTopViewElementCollaborator::zelvproTopViewElementCollaborator(iProperty* 
   SubscribeByNames(kWarningButtonMessage);
 }
 
-void zelvproTopViewElementCollaborator::ReceiveMessage(ppCollaborator*, int32_t, int32_t id, intptr_t parameter) {
+void zelvproTopViewElementCollaborator::ReceiveMessage(ppCollaborator*, int32_t, int32_t id,
+                                                       intptr_t parameter) {
   if (id != ppSwitchBoard::MessageIdByName(kWarningButtonMessage, true)) return;
   auto* button = reinterpret_cast<ppView*>(parameter);
   if (!button) return;

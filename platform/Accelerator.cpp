@@ -54,7 +54,8 @@ bool MenuAllows(HWND window, UINT command) {
     for (size_t i = 0; m && i < m->items.size(); ++i) {
       HMENU sub = m->items[i].submenu;
       if (sub && (sub == holder || FindMenuItem(sub, command, MF_BYCOMMAND))) {
-        SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), MAKELPARAM(static_cast<int32_t>(i), 0));
+        SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub),
+                     MAKELPARAM(static_cast<int32_t>(i), 0));
         break;
       }
     }

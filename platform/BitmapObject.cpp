@@ -60,7 +60,9 @@ BitmapObject::~BitmapObject() {
 bool BitmapObject::IsMonochrome() const {
   if (bitsPixel_ != 1) return false;
   if (!isDib_) return true;
-  auto rgb = [](const RGBQUAD& q) { return (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue; };
+  auto rgb = [](const RGBQUAD& q) {
+    return (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
+  };
   return colors_.size() == 2 && rgb(colors_[0]) == 0 && rgb(colors_[1]) == 0xFFFFFF;
 }
 

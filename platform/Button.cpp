@@ -17,7 +17,9 @@ struct Button::State {
   bool spaceDown = false;
 };
 
-DWORD ButtonKind(HWND window) { return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & BS_TYPEMASK; }
+DWORD ButtonKind(HWND window) {
+  return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & BS_TYPEMASK;
+}
 
 namespace {
 bool IsRadio(DWORD kind) { return kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON; }
@@ -157,7 +159,8 @@ LRESULT Button::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case BM_SETSTYLE: {
       DWORD style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
-      SetWindowLongPtrA(window, GWL_STYLE, (style & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK));
+      SetWindowLongPtrA(window, GWL_STYLE,
+                        (style & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK));
       if (lParam) InvalidateRect(window, nullptr, 0);
       return 0;
     }
@@ -202,7 +205,8 @@ void Button::PaintPush(HWND window, HDC dc, const State& state, const RECT& clie
   bool enabled = IsWindowEnabled(window);
   DrawControlText(dc, window, WindowText(window), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
                   enabled ? kTextColor : kGrayTextColor);
-  if (GetFocus() == window) DrawFocusDots(dc, {bevel.left + 3, bevel.top + 3, bevel.right - 3, bevel.bottom - 3});
+  if (GetFocus() == window)
+    DrawFocusDots(dc, {bevel.left + 3, bevel.top + 3, bevel.right - 3, bevel.bottom - 3});
 }
 
 void Button::PaintCheck(HWND window, HDC dc, const State& state, const RECT& client, bool radio) {
@@ -258,15 +262,16 @@ void Button::PaintGroup(HWND window, HDC dc, const RECT& client) {
   int32_t lineY = client.top + size.cy / 2;
   RECT frame = {client.left, lineY, client.right, client.bottom};
   FrameSolid(dc, frame, kShadowColor);
-  FrameSolid(dc, {frame.left + 1, frame.top + 1, frame.right + 1 > client.right ? client.right : frame.right + 1,
-                  frame.bottom},
+  FrameSolid(dc,
+             {frame.left + 1, frame.top + 1, frame.right + 1 > client.right ? client.right : frame.right + 1,
+              frame.bottom},
              kLightColor);
   FrameSolid(dc, {frame.left, frame.top, frame.right - 1, frame.bottom - 1}, kShadowColor);
   if (caption.empty()) return;
   RECT label = {client.left + 8, client.top, client.left + 8 + size.cx + 4, client.top + size.cy};
   FillSolid(dc, label, kFaceColor);
-  DrawControlText(dc, window, caption, {label.left + 2, label.top, label.right, label.bottom}, DT_LEFT | DT_SINGLELINE,
-                  kTextColor);
+  DrawControlText(dc, window, caption, {label.left + 2, label.top, label.right, label.bottom},
+                  DT_LEFT | DT_SINGLELINE, kTextColor);
 }
 
 void Button::PaintOwnerDrawn(HWND window, HDC dc, const State& state, const RECT& client) {

@@ -13,9 +13,10 @@ constexpr const char* kObjectProperty = "colordialog.object";
 constexpr int32_t kBasicItem = 740;   // basic colour swatches 740 .. 755
 constexpr int32_t kSampleItem = 709;  // the sample of the current colour
 constexpr COLORREF kBasicColors[16] = {
-    RGB(0, 0, 0),     RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0), RGB(0, 0, 128),   RGB(128, 0, 128),
-    RGB(0, 128, 128), RGB(192, 192, 192), RGB(128, 128, 128), RGB(255, 0, 0), RGB(0, 255, 0),   RGB(255, 255, 0),
-    RGB(0, 0, 255),   RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255)};
+    RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
+    RGB(0, 0, 128),     RGB(128, 0, 128), RGB(0, 128, 128), RGB(192, 192, 192),
+    RGB(128, 128, 128), RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(255, 255, 0),
+    RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255)};
 }  // namespace
 
 ColorDialog::ColorDialog(CHOOSECOLORA& info) : info_(info) {
@@ -30,21 +31,24 @@ DialogTemplate ColorDialog::Layout() {
   t.Add("STATIC", u"&Basic colors:", 0xFFFF, 7, 4, 100, 8, WS_VISIBLE);
   for (int16_t i = 0; i < 16; ++i) {
     t.Add("BUTTON", u"", static_cast<uint16_t>(kBasicItem + i), static_cast<int16_t>(7 + (i % 8) * 13),
-          static_cast<int16_t>(14 + (i / 8) * 11), 11, 9, WS_VISIBLE | BS_OWNERDRAW | (i == 0 ? WS_TABSTOP | WS_GROUP : 0));
+          static_cast<int16_t>(14 + (i / 8) * 11), 11, 9,
+          WS_VISIBLE | BS_OWNERDRAW | (i == 0 ? WS_TABSTOP | WS_GROUP : 0));
   }
   t.Add("STATIC", u"&Custom colors:", 0xFFFF, 7, 40, 100, 8, WS_VISIBLE);
   for (int16_t i = 0; i < 16; ++i) {
     t.Add("BUTTON", u"", static_cast<uint16_t>(kColorCustomItem + i), static_cast<int16_t>(7 + (i % 8) * 13),
-          static_cast<int16_t>(50 + (i / 8) * 11), 11, 9, WS_VISIBLE | BS_OWNERDRAW | (i == 0 ? WS_TABSTOP | WS_GROUP : 0));
+          static_cast<int16_t>(50 + (i / 8) * 11), 11, 9,
+          WS_VISIBLE | BS_OWNERDRAW | (i == 0 ? WS_TABSTOP | WS_GROUP : 0));
   }
   t.Add("BUTTON", u"", kSampleItem, 120, 14, 95, 30, WS_VISIBLE | WS_DISABLED | BS_OWNERDRAW);
   const char16_t* names[3] = {u"&Red:", u"&Green:", u"Bl&ue:"};
   for (int16_t i = 0; i < 3; ++i) {
     t.Add("STATIC", names[i], 0xFFFF, 120, static_cast<int16_t>(52 + i * 16), 30, 8, WS_VISIBLE);
-    t.Add("EDIT", u"", static_cast<uint16_t>(kColorRedItem + i), 155, static_cast<int16_t>(50 + i * 16), 30, 12,
-          WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_NUMBER | WS_GROUP);
+    t.Add("EDIT", u"", static_cast<uint16_t>(kColorRedItem + i), 155, static_cast<int16_t>(50 + i * 16), 30,
+          12, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_NUMBER | WS_GROUP);
   }
-  t.Add("BUTTON", u"&Add to Custom Colors", kColorAddItem, 7, 78, 104, 14, WS_VISIBLE | WS_TABSTOP | WS_GROUP);
+  t.Add("BUTTON", u"&Add to Custom Colors", kColorAddItem, 7, 78, 104, 14,
+        WS_VISIBLE | WS_TABSTOP | WS_GROUP);
   t.Add("BUTTON", u"OK", IDOK, 110, 127, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | WS_GROUP);
   t.Add("BUTTON", u"Cancel", IDCANCEL, 165, 127, 50, 14, WS_VISIBLE | WS_TABSTOP);
   return t;

@@ -65,8 +65,9 @@ void ComboBox::Open(HWND window, State& state) {
   RECT rect;
   GetWindowRect(window, &rect);
   int32_t shown = std::min<int32_t>(kMostShown, static_cast<int32_t>(state.entries.size()));
-  state.list = CreateWindowExW(0, "ComboLBox", u"", WS_POPUP | WS_BORDER, rect.left, rect.bottom, rect.right - rect.left,
-                               shown * ItemHeight(window) + 2, window, nullptr, nullptr, nullptr);
+  state.list = CreateWindowExW(0, "ComboLBox", u"", WS_POPUP | WS_BORDER, rect.left, rect.bottom,
+                               rect.right - rect.left, shown * ItemHeight(window) + 2, window, nullptr,
+                               nullptr, nullptr);
   if (!state.list) return;
   SetPropA(state.list, kOwnerProperty, window);
   state.top = 0;
@@ -97,14 +98,18 @@ void ComboBox::Paint(HWND window, HDC dc, const State& state) {
   DrawBevel(dc, button, state.list != nullptr);
   // The arrow: a small triangle pointing down.
   int32_t cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2 - 1;
-  for (int32_t i = 0; i < 4; ++i) FillSolid(dc, {cx - 3 + i, cy + i, cx + 4 - i, cy + i + 1}, enabled ? kTextColor : kGrayTextColor);
+  for (int32_t i = 0; i < 4; ++i)
+    FillSolid(dc, {cx - 3 + i, cy + i, cx + 4 - i, cy + i + 1}, enabled ? kTextColor : kGrayTextColor);
   RECT field = {client.left + 3, client.top + 3, button.left - 1, client.bottom - 3};
   bool focused = GetFocus() == window;
   if (focused) FillSolid(dc, field, kSelectionColor);
   if (state.selected >= 0) {
     DrawControlText(dc, window, state.entries[static_cast<size_t>(state.selected)].text,
-                    {field.left + 2, field.top, field.right, field.bottom}, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
-                    !enabled ? kGrayTextColor : focused ? kSelectionTextColor : kTextColor);
+                    {field.left + 2, field.top, field.right, field.bottom},
+                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                    !enabled  ? kGrayTextColor
+                    : focused ? kSelectionTextColor
+                              : kTextColor);
   }
   if (focused) DrawFocusDots(dc, field);
 }
@@ -124,8 +129,10 @@ void ComboBox::PaintList(HWND list, HDC dc) {
     if (row.top >= client.bottom) break;
     bool hot = i == state->hot;
     if (hot) FillSolid(dc, row, kSelectionColor);
-    DrawControlText(dc, combo, state->entries[static_cast<size_t>(i)].text, {row.left + 2, row.top, row.right, row.bottom},
-                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, hot ? kSelectionTextColor : kTextColor);
+    DrawControlText(dc, combo, state->entries[static_cast<size_t>(i)].text,
+                    {row.left + 2, row.top, row.right, row.bottom},
+                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                    hot ? kSelectionTextColor : kTextColor);
   }
 }
 
@@ -187,8 +194,10 @@ LRESULT ComboBox::ListMessage(HWND window, State& state, UINT message, WPARAM wP
     case CB_DELETESTRING:
       if (index < 0 || index >= count) return CB_ERR;
       state.entries.erase(state.entries.begin() + index);
-      if (state.selected == index) state.selected = -1;
-      else if (state.selected > index) --state.selected;
+      if (state.selected == index)
+        state.selected = -1;
+      else if (state.selected > index)
+        --state.selected;
       InvalidateRect(window, nullptr, 0);
       return count - 1;
     case CB_RESETCONTENT:
@@ -207,7 +216,9 @@ LRESULT ComboBox::ListMessage(HWND window, State& state, UINT message, WPARAM wP
       InvalidateRect(window, nullptr, 0);
       return index >= 0 && index < count ? index : CB_ERR;
     case CB_GETLBTEXTLEN:
-      return index >= 0 && index < count ? static_cast<LRESULT>(state.entries[static_cast<size_t>(index)].text.size()) : CB_ERR;
+      return index >= 0 && index < count
+                 ? static_cast<LRESULT>(state.entries[static_cast<size_t>(index)].text.size())
+                 : CB_ERR;
     case CB_GETLBTEXT: {
       if (index < 0 || index >= count || !lParam) return CB_ERR;
       const std::u16string& entry = state.entries[static_cast<size_t>(index)].text;
@@ -248,7 +259,8 @@ LRESULT ComboBox::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   if (message == WM_NCCREATE) CreateControlState<State>(window, kStateProperty);
   State* state = StateOf(window);
   if (!state) return DefWindowProcW(window, message, wParam, lParam);
-  if (message >= CB_GETEDITSEL && message <= kLastComboMessage) return ListMessage(window, *state, message, wParam, lParam);
+  if (message >= CB_GETEDITSEL && message <= kLastComboMessage)
+    return ListMessage(window, *state, message, wParam, lParam);
   switch (message) {
     case WM_CREATE: {
       // The height a template gives a drop-down list is the opened list's; the field itself is one
@@ -269,7 +281,8 @@ LRESULT ComboBox::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_GETDLGCODE: {
       // While the list is open, Enter and Esc close it instead of ending the dialog.
       const auto* msg = reinterpret_cast<const MSG*>(lParam);
-      bool closingKey = msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE);
+      bool closingKey =
+          msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE);
       return DLGC_WANTARROWS | DLGC_WANTCHARS | (state->list && closingKey ? DLGC_WANTALLKEYS : 0);
     }
     case WM_PAINT:
@@ -290,14 +303,27 @@ LRESULT ComboBox::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_KEYDOWN:
       switch (static_cast<int32_t>(wParam)) {
-        case VK_UP: Choose(window, *state, state->selected - 1); break;
-        case VK_DOWN: Choose(window, *state, state->selected + 1); break;
-        case VK_HOME: Choose(window, *state, 0); break;
-        case VK_END: Choose(window, *state, static_cast<int32_t>(state->entries.size()) - 1); break;
-        case kF4Key: state->list ? Close(window, *state) : Open(window, *state); break;
+        case VK_UP:
+          Choose(window, *state, state->selected - 1);
+          break;
+        case VK_DOWN:
+          Choose(window, *state, state->selected + 1);
+          break;
+        case VK_HOME:
+          Choose(window, *state, 0);
+          break;
+        case VK_END:
+          Choose(window, *state, static_cast<int32_t>(state->entries.size()) - 1);
+          break;
+        case kF4Key:
+          state->list ? Close(window, *state) : Open(window, *state);
+          break;
         case VK_ESCAPE:
-        case VK_RETURN: Close(window, *state); break;
-        default: break;
+        case VK_RETURN:
+          Close(window, *state);
+          break;
+        default:
+          break;
       }
       return 0;
     case WM_CHAR: {

@@ -33,16 +33,16 @@ struct OPENFILENAMEW {
   const char16_t* lpstrFilter = nullptr;
   char16_t* lpstrCustomFilter = nullptr;
   DWORD nMaxCustFilter = 0;
-  DWORD nFilterIndex = 0;  // 1-based; 0 = the first filter; set to the chosen one on return
-  char16_t* lpstrFile = nullptr;  // in: initial name or path; out: the chosen full path
-  DWORD nMaxFile = 0;             // characters of lpstrFile, its NUL included
+  DWORD nFilterIndex = 0;              // 1-based; 0 = the first filter; set to the chosen one on return
+  char16_t* lpstrFile = nullptr;       // in: initial name or path; out: the chosen full path
+  DWORD nMaxFile = 0;                  // characters of lpstrFile, its NUL included
   char16_t* lpstrFileTitle = nullptr;  // out, when given: the chosen name without folder
   DWORD nMaxFileTitle = 0;
   const char16_t* lpstrInitialDir = nullptr;
   const char16_t* lpstrTitle = nullptr;
   DWORD Flags = 0;
-  WORD nFileOffset = 0;     // out: where the name starts in lpstrFile
-  WORD nFileExtension = 0;  // out: where the extension starts (0 without one)
+  WORD nFileOffset = 0;                   // out: where the name starts in lpstrFile
+  WORD nFileExtension = 0;                // out: where the extension starts (0 without one)
   const char16_t* lpstrDefExt = nullptr;  // appended (after a dot) to a name without extension
   LPARAM lCustData = 0;
   LPOFNHOOKPROC lpfnHook = nullptr;
@@ -100,7 +100,7 @@ struct CHOOSECOLORA {
   DWORD lStructSize = 36;
   HWND hwndOwner = nullptr;
   HINSTANCE hInstance = nullptr;
-  COLORREF rgbResult = 0;          // in with CC_RGBINIT: the initial colour; out: the chosen one
+  COLORREF rgbResult = 0;            // in with CC_RGBINIT: the initial colour; out: the chosen one
   COLORREF* lpCustColors = nullptr;  // 16 custom colours, read and written back
   DWORD Flags = 0;
   LPARAM lCustData = 0;

@@ -20,9 +20,9 @@ struct ControlClass {
 };
 
 const ControlClass kControlClasses[] = {
-    {"BUTTON", &Button::Proc, IDC_ARROW},      {"STATIC", &Static::Proc, IDC_ARROW},
-    {"EDIT", &Edit::Proc, IDC_IBEAM},          {"RichEdit20A", &RichEdit::Proc, IDC_IBEAM},
-    {"COMBOBOX", &ComboBox::Proc, IDC_ARROW},  {"ComboLBox", &ComboBox::ListProc, IDC_ARROW},
+    {"BUTTON", &Button::Proc, IDC_ARROW},       {"STATIC", &Static::Proc, IDC_ARROW},
+    {"EDIT", &Edit::Proc, IDC_IBEAM},           {"RichEdit20A", &RichEdit::Proc, IDC_IBEAM},
+    {"COMBOBOX", &ComboBox::Proc, IDC_ARROW},   {"ComboLBox", &ComboBox::ListProc, IDC_ARROW},
     {"SCROLLBAR", &ScrollBar::Proc, IDC_ARROW},
 };
 }  // namespace
@@ -46,7 +46,8 @@ void EnsureStandardControlClasses() {
 
 int32_t SetScrollInfo(HWND window, int32_t bar, const SCROLLINFO* info, BOOL redraw) {
   if (bar != SB_CTL || !info) return 0;
-  return static_cast<int32_t>(SendMessageW(window, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(info)));
+  return static_cast<int32_t>(
+      SendMessageW(window, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(info)));
 }
 
 BOOL GetScrollInfo(HWND window, int32_t bar, SCROLLINFO* info) {

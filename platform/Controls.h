@@ -128,15 +128,15 @@ constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
 constexpr UINT EM_SETREADONLY = 0x00CF;
 constexpr UINT EM_GETLIMITTEXT = 0x00D5;
 // Rich-edit messages.
-constexpr UINT EM_EXLIMITTEXT = WM_USER + 53;        // 0x435
-constexpr UINT EM_SETBKGNDCOLOR = WM_USER + 67;      // 0x443
-constexpr UINT EM_SETCHARFORMAT = WM_USER + 68;      // 0x444
-constexpr UINT EM_SETEVENTMASK = WM_USER + 69;       // 0x445
-constexpr UINT EM_GETEVENTMASK = WM_USER + 59;       // 0x43B
-constexpr UINT EM_STREAMIN = WM_USER + 73;           // 0x449
-constexpr UINT EM_GETTEXTEX = WM_USER + 94;          // 0x45E
-constexpr UINT EM_GETTEXTLENGTHEX = WM_USER + 95;    // 0x45F
-constexpr UINT EM_SETTEXTEX = WM_USER + 97;          // 0x461
+constexpr UINT EM_EXLIMITTEXT = WM_USER + 53;      // 0x435
+constexpr UINT EM_SETBKGNDCOLOR = WM_USER + 67;    // 0x443
+constexpr UINT EM_SETCHARFORMAT = WM_USER + 68;    // 0x444
+constexpr UINT EM_SETEVENTMASK = WM_USER + 69;     // 0x445
+constexpr UINT EM_GETEVENTMASK = WM_USER + 59;     // 0x43B
+constexpr UINT EM_STREAMIN = WM_USER + 73;         // 0x449
+constexpr UINT EM_GETTEXTEX = WM_USER + 94;        // 0x45E
+constexpr UINT EM_GETTEXTLENGTHEX = WM_USER + 95;  // 0x45F
+constexpr UINT EM_SETTEXTEX = WM_USER + 97;        // 0x461
 constexpr UINT CCM_SETUNICODEFORMAT = 0x2005;
 
 constexpr WORD EN_SETFOCUS = 0x0100;

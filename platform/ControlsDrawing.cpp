@@ -72,7 +72,8 @@ bool HandleFontMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
   return false;
 }
 
-void DrawControlText(HDC dc, HWND control, const std::u16string& text, RECT rect, UINT format, COLORREF color) {
+void DrawControlText(HDC dc, HWND control, const std::u16string& text, RECT rect, UINT format,
+                     COLORREF color) {
   ScopedSelection font(dc, ControlFont(control));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, color);
@@ -101,7 +102,8 @@ std::u16string WindowText(HWND window) {
 void NotifyParent(HWND control, WORD code) {
   HWND parent = GetParent(control);
   if (!parent) return;
-  SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+  SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+               reinterpret_cast<LPARAM>(control));
 }
 
 }  // namespace plat

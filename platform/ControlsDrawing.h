@@ -33,7 +33,8 @@ HFONT ControlFont(HWND control);
 bool HandleFontMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 // Draws `text` with the control's font, transparent background, in `color`.
-void DrawControlText(HDC dc, HWND control, const std::u16string& text, RECT rect, UINT format, COLORREF color);
+void DrawControlText(HDC dc, HWND control, const std::u16string& text, RECT rect, UINT format,
+                     COLORREF color);
 // The width and height in pixels of `text` in the control's font.
 SIZE MeasureControlText(HWND control, const std::u16string& text);
 

@@ -9,8 +9,9 @@
 namespace plat {
 namespace {
 
-constexpr uint16_t kSystemCursors[] = {IDC_ARROW,    IDC_IBEAM,    IDC_WAIT,   IDC_CROSS,   IDC_UPARROW, IDC_SIZENWSE,
-                                       IDC_SIZENESW, IDC_SIZEWE,   IDC_SIZENS, IDC_SIZEALL, IDC_NO,      IDC_HAND};
+constexpr uint16_t kSystemCursors[] = {IDC_ARROW,   IDC_IBEAM,    IDC_WAIT,     IDC_CROSS,
+                                       IDC_UPARROW, IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEWE,
+                                       IDC_SIZENS,  IDC_SIZEALL,  IDC_NO,       IDC_HAND};
 
 // Cursors live as long as the process, one object per shape or resource.
 std::map<std::string, std::unique_ptr<CursorObject>>& Cache() {
@@ -39,10 +40,12 @@ HCURSOR LoadCursorA(HINSTANCE instance, const char* name) {
   auto& registry = ResourceRegistry::Instance();
   if (IS_INTRESOURCE(name)) {
     auto id = static_cast<uint16_t>(reinterpret_cast<uintptr_t>(name));
-    if (!registry.Find(ResourceKind::GroupCursor, id) && !registry.Find(ResourceKind::Cursor, id)) return nullptr;
+    if (!registry.Find(ResourceKind::GroupCursor, id) && !registry.Find(ResourceKind::Cursor, id))
+      return nullptr;
     return Cached("resource#" + std::to_string(id), 0, "#" + std::to_string(id));
   }
-  if (!registry.Find(ResourceKind::GroupCursor, name) && !registry.Find(ResourceKind::Cursor, name)) return nullptr;
+  if (!registry.Find(ResourceKind::GroupCursor, name) && !registry.Find(ResourceKind::Cursor, name))
+    return nullptr;
   return Cached("resource:" + ResourceTypeName(name), 0, name);
 }
 

@@ -11,12 +11,14 @@
 namespace plat {
 
 struct CursorObject {
-  uint16_t systemId = 0;   // one of the IDC_ numbers, or 0 for a resource cursor
-  std::string name;        // the resource's name, or "#<id>"
+  uint16_t systemId = 0;  // one of the IDC_ numbers, or 0 for a resource cursor
+  std::string name;       // the resource's name, or "#<id>"
 };
 
 // A resource given by number travels as a pointer whose value is the number.
-inline const char* MAKEINTRESOURCEA(uint16_t id) { return reinterpret_cast<const char*>(static_cast<uintptr_t>(id)); }
+inline const char* MAKEINTRESOURCEA(uint16_t id) {
+  return reinterpret_cast<const char*>(static_cast<uintptr_t>(id));
+}
 inline bool IS_INTRESOURCE(const void* p) { return reinterpret_cast<uintptr_t>(p) <= 0xFFFF; }
 
 constexpr uint16_t IDC_ARROW = 32512;

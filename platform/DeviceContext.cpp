@@ -17,11 +17,16 @@ const std::vector<int32_t>& DashPattern(int32_t style) {
   static const std::vector<int32_t> kDash{18, 6}, kDot{3, 3}, kDashDot{9, 6, 3, 6},
       kDashDotDot{9, 3, 3, 3, 3, 3}, kSolid{};
   switch (style) {
-    case PS_DASH: return kDash;
-    case PS_DOT: return kDot;
-    case PS_DASHDOT: return kDashDot;
-    case PS_DASHDOTDOT: return kDashDotDot;
-    default: return kSolid;
+    case PS_DASH:
+      return kDash;
+    case PS_DOT:
+      return kDot;
+    case PS_DASHDOT:
+      return kDashDot;
+    case PS_DASHDOTDOT:
+      return kDashDotDot;
+    default:
+      return kSolid;
   }
 }
 
@@ -133,10 +138,18 @@ void DeviceContext::Release(GdiObject* object) {
 GdiObject* DeviceContext::Select(GdiObject* object) {
   GdiObject** slot = nullptr;
   switch (object->Type()) {
-    case OBJ_PEN: slot = reinterpret_cast<GdiObject**>(&pen); break;
-    case OBJ_BRUSH: slot = reinterpret_cast<GdiObject**>(&brush); break;
-    case OBJ_FONT: slot = reinterpret_cast<GdiObject**>(&font); break;
-    case OBJ_PAL: slot = reinterpret_cast<GdiObject**>(&palette); break;
+    case OBJ_PEN:
+      slot = reinterpret_cast<GdiObject**>(&pen);
+      break;
+    case OBJ_BRUSH:
+      slot = reinterpret_cast<GdiObject**>(&brush);
+      break;
+    case OBJ_FONT:
+      slot = reinterpret_cast<GdiObject**>(&font);
+      break;
+    case OBJ_PAL:
+      slot = reinterpret_cast<GdiObject**>(&palette);
+      break;
     case OBJ_BITMAP: {
       auto* incoming = static_cast<BitmapObject*>(object);
       if (!IsMemory()) return nullptr;
@@ -149,7 +162,8 @@ GdiObject* DeviceContext::Select(GdiObject* object) {
       }
       break;
     }
-    default: return nullptr;
+    default:
+      return nullptr;
   }
   GdiObject* previous = *slot;
   if (previous == object) return previous;

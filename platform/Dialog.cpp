@@ -113,13 +113,15 @@ void FocusItem(HWND item) {
 
 HWND DefaultButton(HWND dialog) {
   LRESULT id = SendMessageW(dialog, DM_GETDEFID, 0, 0);
-  return GetDlgItem(dialog, HIWORD(static_cast<uintptr_t>(id)) == DC_HASDEFID ? LOWORD(static_cast<uintptr_t>(id)) : IDOK);
+  return GetDlgItem(
+      dialog, HIWORD(static_cast<uintptr_t>(id)) == DC_HASDEFID ? LOWORD(static_cast<uintptr_t>(id)) : IDOK);
 }
 
 // Enter: the focused push button, else the default button, else IDOK.
 void PressDefault(HWND dialog, HWND focus) {
   HWND button = nullptr;
-  if (focus && (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) button = focus;
+  if (focus && (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+    button = focus;
   if (!button) button = DefaultButton(dialog);
   if (button && !IsWindowEnabled(button)) return;
   int32_t id = button ? GetDlgCtrlID(button) : IDOK;
@@ -197,7 +199,8 @@ void PaintFrame(HWND dialog) {
       SetTextColor(dc, kSelectionTextColor);
       std::u16string caption = WindowText(dialog);
       RECT text = {bar.left + 4, bar.top, bar.right - 20, bar.bottom};
-      DrawTextW(dc, caption.c_str(), static_cast<int32_t>(caption.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      DrawTextW(dc, caption.c_str(), static_cast<int32_t>(caption.size()), &text,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     DeleteObject(font);
     if (GetWindowLongPtrA(dialog, GWL_STYLE) & WS_SYSMENU) {
@@ -275,8 +278,10 @@ LRESULT DefaultDialogMessage(HWND dialog, DialogState* state, UINT message, WPAR
       PressCancel(dialog);
       return 0;
     case WM_NEXTDLGCTL:
-      if (LOWORD(static_cast<uintptr_t>(lParam))) FocusItem(reinterpret_cast<HWND>(wParam));
-      else FocusItem(GetNextDlgTabItem(dialog, ItemOf(dialog, GetFocus()), wParam != 0));
+      if (LOWORD(static_cast<uintptr_t>(lParam)))
+        FocusItem(reinterpret_cast<HWND>(wParam));
+      else
+        FocusItem(GetNextDlgTabItem(dialog, ItemOf(dialog, GetFocus()), wParam != 0));
       return 0;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(state ? state->font : nullptr);
@@ -305,7 +310,8 @@ LRESULT DefaultDialogMessage(HWND dialog, DialogState* state, UINT message, WPAR
       }
       return 0;
     case WM_SETFOCUS:
-      FocusItem(state && IsWindow(state->lastFocus) ? state->lastFocus : GetNextDlgTabItem(dialog, nullptr, 0));
+      FocusItem(state && IsWindow(state->lastFocus) ? state->lastFocus
+                                                    : GetNextDlgTabItem(dialog, nullptr, 0));
       return 0;
     default:
       return DefWindowProcW(dialog, message, wParam, lParam);
@@ -366,9 +372,10 @@ HWND MakeDialog(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param,
   MoveWindow(dialog, origin.x, origin.y, width, height, 0);
   for (const DialogItemTemplate& item : t.items) {
     RECT r = UnitsToPixels(state->baseUnits, item.x, item.y, item.cx, item.cy);
-    HWND control = CreateWindowExW(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
-                                   r.left, r.top, r.right - r.left, r.bottom - r.top, dialog,
-                                   reinterpret_cast<HMENU>(static_cast<uintptr_t>(item.id)), nullptr, nullptr);
+    HWND control =
+        CreateWindowExW(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
+                        r.left, r.top, r.right - r.left, r.bottom - r.top, dialog,
+                        reinterpret_cast<HMENU>(static_cast<uintptr_t>(item.id)), nullptr, nullptr);
     if (!control) {
       DestroyWindow(dialog);
       return nullptr;
@@ -377,7 +384,8 @@ HWND MakeDialog(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param,
   }
   state->ready = true;
   HWND first = GetNextDlgTabItem(dialog, nullptr, 0);
-  if (SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && IsWindow(dialog)) FocusItem(first);
+  if (SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && IsWindow(dialog))
+    FocusItem(first);
   return IsWindow(dialog) ? dialog : nullptr;
 }
 
@@ -473,7 +481,8 @@ BOOL IsDialogMessageW(HWND dialog, MSG* msg) {
   if (msg->message == WM_CHAR) {
     HWND focus = GetFocus();
     LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)) : 0;
-    if (!(code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) && HandleMnemonic(dialog, static_cast<char16_t>(msg->wParam)))
+    if (!(code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) &&
+        HandleMnemonic(dialog, static_cast<char16_t>(msg->wParam)))
       return 1;
   }
   if (msg->message == WM_CHAR && (msg->wParam == u'\t' || msg->wParam == u'\r' || msg->wParam == 0x1B)) {
@@ -523,8 +532,10 @@ namespace {
 // The dialog's items in tab order; the items of a page (a child dialog, shown) stand in its place.
 void CollectTabOrder(HWND parent, std::vector<HWND>& out) {
   for (HWND item : ChildWindows(parent)) {
-    if (HasClass(item, kDialogClassName) && IsUsable(item)) CollectTabOrder(item, out);
-    else out.push_back(item);
+    if (HasClass(item, kDialogClassName) && IsUsable(item))
+      CollectTabOrder(item, out);
+    else
+      out.push_back(item);
   }
 }
 }  // namespace
@@ -553,7 +564,9 @@ HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
     if (items[static_cast<size_t>(i)] == control) at = i;
   }
   if (at < 0) return nullptr;
-  auto starts = [&](int32_t i) { return (GetWindowLongPtrA(items[static_cast<size_t>(i)], GWL_STYLE) & WS_GROUP) != 0; };
+  auto starts = [&](int32_t i) {
+    return (GetWindowLongPtrA(items[static_cast<size_t>(i)], GWL_STYLE) & WS_GROUP) != 0;
+  };
   int32_t first = at;
   while (first > 0 && !starts(first)) --first;
   int32_t last = at;
@@ -638,7 +651,8 @@ UINT IsDlgButtonChecked(HWND dialog, int32_t id) {
 }
 
 BOOL CheckRadioButton(HWND dialog, int32_t first, int32_t last, int32_t check) {
-  for (int32_t id = first; id <= last; ++id) CheckDlgButton(dialog, id, id == check ? BST_CHECKED : BST_UNCHECKED);
+  for (int32_t id = first; id <= last; ++id)
+    CheckDlgButton(dialog, id, id == check ? BST_CHECKED : BST_UNCHECKED);
   return 1;
 }
 

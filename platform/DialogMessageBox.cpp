@@ -25,22 +25,33 @@ struct ButtonSpec {
 
 std::vector<ButtonSpec> ButtonsOf(uint32_t style) {
   switch (style & 0xF) {
-    case MB_OKCANCEL: return {{IDOK, u"OK"}, {IDCANCEL, u"Cancel"}};
-    case MB_ABORTRETRYIGNORE: return {{IDABORT, u"&Abort"}, {IDRETRY, u"&Retry"}, {IDIGNORE, u"&Ignore"}};
-    case MB_YESNOCANCEL: return {{IDYES, u"&Yes"}, {IDNO, u"&No"}, {IDCANCEL, u"Cancel"}};
-    case MB_YESNO: return {{IDYES, u"&Yes"}, {IDNO, u"&No"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, u"&Retry"}, {IDCANCEL, u"Cancel"}};
-    default: return {{IDOK, u"OK"}};
+    case MB_OKCANCEL:
+      return {{IDOK, u"OK"}, {IDCANCEL, u"Cancel"}};
+    case MB_ABORTRETRYIGNORE:
+      return {{IDABORT, u"&Abort"}, {IDRETRY, u"&Retry"}, {IDIGNORE, u"&Ignore"}};
+    case MB_YESNOCANCEL:
+      return {{IDYES, u"&Yes"}, {IDNO, u"&No"}, {IDCANCEL, u"Cancel"}};
+    case MB_YESNO:
+      return {{IDYES, u"&Yes"}, {IDNO, u"&No"}};
+    case MB_RETRYCANCEL:
+      return {{IDRETRY, u"&Retry"}, {IDCANCEL, u"Cancel"}};
+    default:
+      return {{IDOK, u"OK"}};
   }
 }
 
 uintptr_t IconOf(uint32_t style) {
   switch (style & 0xF0) {
-    case MB_ICONHAND: return IDI_HAND;
-    case MB_ICONQUESTION: return IDI_QUESTION;
-    case MB_ICONEXCLAMATION: return IDI_EXCLAMATION;
-    case MB_ICONASTERISK: return IDI_ASTERISK;
-    default: return 0;
+    case MB_ICONHAND:
+      return IDI_HAND;
+    case MB_ICONQUESTION:
+      return IDI_QUESTION;
+    case MB_ICONEXCLAMATION:
+      return IDI_EXCLAMATION;
+    case MB_ICONASTERISK:
+      return IDI_ASTERISK;
+    default:
+      return 0;
   }
 }
 
@@ -52,7 +63,8 @@ SIZE TextSize(const std::u16string& text) {
   RECT box = {0, 0, kMaxTextWidth, 0};
   {
     ScopedSelection select(dc, face);
-    DrawTextW(dc, text.c_str(), static_cast<int32_t>(text.size()), &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int32_t>(text.size()), &box,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   }
   DeleteDC(dc);
   DeleteObject(face);
@@ -83,8 +95,10 @@ INT_PTR BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kPressScripted: {
       auto id = static_cast<int32_t>(wParam);
-      if (!HasButton(run->style, id)) id = LOWORD(static_cast<uintptr_t>(SendMessageW(box, DM_GETDEFID, 0, 0)));
-      SendMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+      if (!HasButton(run->style, id))
+        id = LOWORD(static_cast<uintptr_t>(SendMessageW(box, DM_GETDEFID, 0, 0)));
+      SendMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
       return 1;
     }
     case WM_COMMAND: {
@@ -130,15 +144,15 @@ DialogTemplate MessageBoxTemplate(const std::u16string& text, const std::u16stri
     t.Add("STATIC", std::u16string(number.begin(), number.end()), kIconId, kMargin, kMargin, 21, 20,
           WS_VISIBLE | SS_ICON);
   }
-  t.Add("STATIC", text, kTextId, textLeft, static_cast<int16_t>(kMargin + (bodyHeight - textHeight) / 2), textWidth,
-        textHeight, WS_VISIBLE | SS_LEFT | SS_NOPREFIX);
+  t.Add("STATIC", text, kTextId, textLeft, static_cast<int16_t>(kMargin + (bodyHeight - textHeight) / 2),
+        textWidth, textHeight, WS_VISIBLE | SS_LEFT | SS_NOPREFIX);
   size_t defaultIndex = std::min<size_t>((style >> 8) & 0xF, buttons.size() - 1);
   auto left = static_cast<int16_t>((t.cx - rowWidth) / 2);
   for (size_t i = 0; i < buttons.size(); ++i) {
     DWORD kind = i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
     t.Add("BUTTON", buttons[i].label, static_cast<uint16_t>(buttons[i].id),
-          static_cast<int16_t>(left + static_cast<int16_t>(i) * (kButtonWidth + kButtonGap)), buttonTop, kButtonWidth,
-          kButtonHeight, WS_VISIBLE | WS_TABSTOP | kind | (i == 0 ? WS_GROUP : 0));
+          static_cast<int16_t>(left + static_cast<int16_t>(i) * (kButtonWidth + kButtonGap)), buttonTop,
+          kButtonWidth, kButtonHeight, WS_VISIBLE | WS_TABSTOP | kind | (i == 0 ? WS_GROUP : 0));
   }
   return t;
 }
@@ -146,8 +160,8 @@ DialogTemplate MessageBoxTemplate(const std::u16string& text, const std::u16stri
 namespace {
 std::thread::id gBoxThread;
 
-int32_t PresentBox(const void* owner, const std::u16string& text, const std::u16string& caption, uint32_t style,
-                   const int32_t* queued) {
+int32_t PresentBox(const void* owner, const std::u16string& text, const std::u16string& caption,
+                   uint32_t style, const int32_t* queued) {
   std::optional<int32_t> scripted;
   if (queued) scripted = *queued;
   if (std::this_thread::get_id() != gBoxThread) {
@@ -164,8 +178,8 @@ void UseDrawnMessageBoxes(bool on) {
   SetMessageBoxPresenter(on ? &PresentBox : nullptr);
 }
 
-int32_t RunMessageBoxDialog(HWND owner, const std::u16string& text, const std::u16string& caption, uint32_t style,
-                            std::optional<int32_t> scripted) {
+int32_t RunMessageBoxDialog(HWND owner, const std::u16string& text, const std::u16string& caption,
+                            uint32_t style, std::optional<int32_t> scripted) {
   DialogTemplate t = MessageBoxTemplate(text, caption, style);
   // A task-modal box without an owner holds every other window of the program.
   std::vector<HWND> held;

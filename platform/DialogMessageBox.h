@@ -19,8 +19,8 @@ namespace plat {
 // Runs the box and answers the button pressed (IDOK ...). With `scripted`, the box comes up, paints,
 // and then presses that button itself, as a test's queued answer would; an answer that is not one of
 // the box's buttons presses the default button instead. Must run on the user-interface thread.
-int32_t RunMessageBoxDialog(HWND owner, const std::u16string& text, const std::u16string& caption, uint32_t style,
-                            std::optional<int32_t> scripted = std::nullopt);
+int32_t RunMessageBoxDialog(HWND owner, const std::u16string& text, const std::u16string& caption,
+                            uint32_t style, std::optional<int32_t> scripted = std::nullopt);
 
 // Makes MessageBoxA/W draw their boxes with RunMessageBoxDialog (on the thread that calls this; boxes
 // from other threads are still answered at once), or stops it.

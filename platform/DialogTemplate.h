@@ -43,8 +43,8 @@ struct DialogTemplate {
   std::vector<DialogItemTemplate> items;
 
   // Appends an item; answers it for further settings.
-  DialogItemTemplate& Add(const char* className, std::u16string text, uint16_t id, int16_t x, int16_t y, int16_t cx,
-                          int16_t cy, DWORD style);
+  DialogItemTemplate& Add(const char* className, std::u16string text, uint16_t id, int16_t x, int16_t y,
+                          int16_t cx, int16_t cy, DWORD style);
 
   std::vector<uint8_t> Serialize() const;
   // Null for bytes that are not a whole template (wrong mark, cut short, trailing bytes).

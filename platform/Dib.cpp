@@ -112,15 +112,20 @@ uint32_t DibPixel(const DibFormat& f, const uint8_t* bits, int32_t x, int32_t y)
     return (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
   };
   switch (f.bitCount) {
-    case 1: return fromTable((row[x >> 3] >> (7 - (x & 7))) & 1);
-    case 2: return fromTable((row[x >> 2] >> (6 - 2 * (x & 3))) & 3);
-    case 4: return fromTable((row[x >> 1] >> (x & 1 ? 0 : 4)) & 15);
-    case 8: return fromTable(row[x]);
+    case 1:
+      return fromTable((row[x >> 3] >> (7 - (x & 7))) & 1);
+    case 2:
+      return fromTable((row[x >> 2] >> (6 - 2 * (x & 3))) & 3);
+    case 4:
+      return fromTable((row[x >> 1] >> (x & 1 ? 0 : 4)) & 15);
+    case 8:
+      return fromTable(row[x]);
     case 16: {
       uint32_t v = row[2 * x] | (uint32_t(row[2 * x + 1]) << 8);
       return (Channel(v, f.masks[0]) << 16) | (Channel(v, f.masks[1]) << 8) | Channel(v, f.masks[2]);
     }
-    case 24: return row[3 * x] | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
+    case 24:
+      return row[3 * x] | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
     default: {
       uint32_t v;
       std::memcpy(&v, row + 4 * x, 4);
@@ -179,7 +184,9 @@ void SurfaceToDib(const Surface& surface, const DibFormat& f, uint8_t* bits) {
           row[x >> 1] = uint8_t((row[x >> 1] & ~(15 << shift)) | (index(rgb) << shift));
           break;
         }
-        case 8: row[x] = uint8_t(index(rgb)); break;
+        case 8:
+          row[x] = uint8_t(index(rgb));
+          break;
         case 16: {
           uint16_t v = uint16_t(((rgb >> 19) & 0x1F) << 10 | ((rgb >> 11) & 0x1F) << 5 | ((rgb >> 3) & 0x1F));
           row[2 * x] = uint8_t(v);
@@ -191,7 +198,9 @@ void SurfaceToDib(const Surface& surface, const DibFormat& f, uint8_t* bits) {
           row[3 * x + 1] = uint8_t(rgb >> 8);
           row[3 * x + 2] = uint8_t(rgb >> 16);
           break;
-        default: std::memcpy(row + 4 * x, &in[x], 4); break;
+        default:
+          std::memcpy(row + 4 * x, &in[x], 4);
+          break;
       }
     }
   }

@@ -21,9 +21,9 @@ struct DibFormat {
   bool bottomUp = true;
   int32_t bitCount = 0;
   int32_t rowBytes = 0;
-  std::vector<RGBQUAD> colors;                  // the colour table (bit counts up to 8)
-  uint32_t masks[3] = {0, 0, 0};                // red, green, blue masks (16 and 32 bits)
-  size_t headerBytes = 0;                       // header, masks and colour table
+  std::vector<RGBQUAD> colors;    // the colour table (bit counts up to 8)
+  uint32_t masks[3] = {0, 0, 0};  // red, green, blue masks (16 and 32 bits)
+  size_t headerBytes = 0;         // header, masks and colour table
   size_t ImageBytes() const { return size_t(rowBytes) * size_t(height); }
 };
 

@@ -79,7 +79,8 @@ DWORD InjectTextDrop(const std::vector<POINT>& path, DWORD keyState, const std::
       if (IDropTarget* old = current ? DropTargetAt(current) : nullptr) old->DragLeave();
       current = under;
       effect = allowed;
-      if (IDropTarget* now = current ? DropTargetAt(current) : nullptr) now->DragEnter(data, keyState, at, &effect);
+      if (IDropTarget* now = current ? DropTargetAt(current) : nullptr)
+        now->DragEnter(data, keyState, at, &effect);
     }
     if (IDropTarget* now = current ? DropTargetAt(current) : nullptr) {
       effect = allowed;

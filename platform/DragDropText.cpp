@@ -24,7 +24,8 @@ uint32_t TextDataObject::Release() {
 }
 
 HRESULT TextDataObject::QueryGetData(const FORMATETC* format) {
-  if (!format || !(format->tymed & TYMED_HGLOBAL) || format->dwAspect != DVASPECT_CONTENT) return DV_E_FORMATETC;
+  if (!format || !(format->tymed & TYMED_HGLOBAL) || format->dwAspect != DVASPECT_CONTENT)
+    return DV_E_FORMATETC;
   return format->cfFormat == CF_TEXT || format->cfFormat == CF_UNICODETEXT ? S_OK : DV_E_FORMATETC;
 }
 

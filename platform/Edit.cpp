@@ -81,7 +81,9 @@ int32_t Edit::LineStart(const std::u16string& text, int32_t at) {
 }
 
 int32_t Edit::LineEnd(const std::u16string& text, int32_t at) {
-  while (at < Length(text) && text[static_cast<size_t>(at)] != u'\r' && text[static_cast<size_t>(at)] != u'\n') ++at;
+  while (at < Length(text) && text[static_cast<size_t>(at)] != u'\r' &&
+         text[static_cast<size_t>(at)] != u'\n')
+    ++at;
   return at;
 }
 
@@ -170,14 +172,17 @@ LRESULT Edit::KeyDown(HWND window, EditState& state, WPARAM key) {
   switch (static_cast<int32_t>(key)) {
     case VK_LEFT:
       if (ControlDown()) return MoveCaret(window, state, WordStart(text, caret), shift), 0;
-      if (state.anchor != caret && !shift) return MoveCaret(window, state, std::min(state.anchor, caret), false), 0;
-      if (caret >= 2 && text[static_cast<size_t>(caret - 1)] == u'\n' && text[static_cast<size_t>(caret - 2)] == u'\r')
+      if (state.anchor != caret && !shift)
+        return MoveCaret(window, state, std::min(state.anchor, caret), false), 0;
+      if (caret >= 2 && text[static_cast<size_t>(caret - 1)] == u'\n' &&
+          text[static_cast<size_t>(caret - 2)] == u'\r')
         --caret;
       MoveCaret(window, state, caret - 1, shift);
       return 0;
     case VK_RIGHT:
       if (ControlDown()) return MoveCaret(window, state, WordEnd(text, caret), shift), 0;
-      if (state.anchor != caret && !shift) return MoveCaret(window, state, std::max(state.anchor, caret), false), 0;
+      if (state.anchor != caret && !shift)
+        return MoveCaret(window, state, std::max(state.anchor, caret), false), 0;
       if (caret + 1 < Length(text) && text[static_cast<size_t>(caret)] == u'\r') ++caret;
       MoveCaret(window, state, caret + 1, shift);
       return 0;
@@ -195,7 +200,8 @@ LRESULT Edit::KeyDown(HWND window, EditState& state, WPARAM key) {
       if (IsReadOnly(window)) return 0;
       if (shift) return SendMessageW(window, WM_CUT, 0, 0);
       if (state.anchor == caret) {
-        int32_t next = caret + ((caret + 1 < Length(text) && text[static_cast<size_t>(caret)] == u'\r') ? 2 : 1);
+        int32_t next =
+            caret + ((caret + 1 < Length(text) && text[static_cast<size_t>(caret)] == u'\r') ? 2 : 1);
         state.caret = std::min(next, Length(text));
       }
       ReplaceSelection(window, state, u"", true);
@@ -229,7 +235,9 @@ LRESULT Edit::Character(HWND window, EditState& state, char16_t c) {
     if (state.anchor == state.caret && state.caret > 0) {
       std::u16string text = Text(window);
       int32_t back = (state.caret >= 2 && text[static_cast<size_t>(state.caret - 1)] == u'\n' &&
-                      text[static_cast<size_t>(state.caret - 2)] == u'\r') ? 2 : 1;
+                      text[static_cast<size_t>(state.caret - 2)] == u'\r')
+                         ? 2
+                         : 1;
       state.anchor = state.caret - back;
     }
     ReplaceSelection(window, state, u"", true);
@@ -256,7 +264,8 @@ void Edit::KeepCaretVisible(HWND window, EditState& state) {
   std::u16string text = Shown(state, Text(window));
   if (IsMultiLine(window)) {
     int32_t line = 0;
-    for (int32_t i = 0; i < state.caret && i < Length(text); ++i) line += text[static_cast<size_t>(i)] == u'\n';
+    for (int32_t i = 0; i < state.caret && i < Length(text); ++i)
+      line += text[static_cast<size_t>(i)] == u'\n';
     int32_t rows = std::max(1, (client.bottom - 2 * 2) / LineHeight(window));
     if (line < state.firstLine) state.firstLine = line;
     if (line >= state.firstLine + rows) state.firstLine = line - rows + 1;
@@ -314,14 +323,16 @@ void Edit::Paint(HWND window, HDC dc, EditState& state) {
     int32_t end = IsMultiLine(window) ? LineEnd(text, start) : Length(text);
     std::u16string row = text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
     if (line >= state.firstLine || !IsMultiLine(window)) {
-      DrawControlText(dc, window, row, {kMargin, y, client.right - 2, y + height}, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX,
-                      ink);
+      DrawControlText(dc, window, row, {kMargin, y, client.right - 2, y + height},
+                      DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, ink);
       int32_t a = std::clamp(from, start, end), b = std::clamp(to, start, end);
       if (focused && a < b) {
-        int32_t x0 = kMargin + PrefixWidth(window, row, a - start), x1 = kMargin + PrefixWidth(window, row, b - start);
+        int32_t x0 = kMargin + PrefixWidth(window, row, a - start),
+                x1 = kMargin + PrefixWidth(window, row, b - start);
         FillSolid(dc, {x0, y, x1, y + height}, kSelectionColor);
         DrawControlText(dc, window, row.substr(static_cast<size_t>(a - start), static_cast<size_t>(b - a)),
-                        {x0, y, x1 + 8, y + height}, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, kSelectionTextColor);
+                        {x0, y, x1 + 8, y + height}, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX,
+                        kSelectionTextColor);
       }
       if (focused && state.caret >= start && state.caret <= end) {
         int32_t x = kMargin + PrefixWidth(window, row, state.caret - start);
@@ -346,7 +357,8 @@ LRESULT Edit::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETDLGCODE: {
       LRESULT code = DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
-      if (IsMultiLine(window) && (GetWindowLongPtrA(window, GWL_STYLE) & ES_WANTRETURN)) code |= DLGC_WANTALLKEYS;
+      if (IsMultiLine(window) && (GetWindowLongPtrA(window, GWL_STYLE) & ES_WANTRETURN))
+        code |= DLGC_WANTALLKEYS;
       return code;
     }
     case WM_PAINT:
@@ -388,13 +400,15 @@ LRESULT Edit::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONDOWN:
       if (GetFocus() != window) SetFocus(window);
-      MoveCaret(window, *state, PositionAt(window, *state, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), ShiftDown());
+      MoveCaret(window, *state, PositionAt(window, *state, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}),
+                ShiftDown());
       state->tracking = true;
       SetCapture(window);
       return 0;
     case WM_MOUSEMOVE:
       if (state->tracking)
-        MoveCaret(window, *state, PositionAt(window, *state, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), true);
+        MoveCaret(window, *state, PositionAt(window, *state, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}),
+                  true);
       return 0;
     case WM_LBUTTONUP:
       if (state->tracking) {
@@ -421,7 +435,8 @@ LRESULT Edit::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       auto to = static_cast<DWORD>(std::max(state->anchor, state->caret));
       if (wParam) *reinterpret_cast<DWORD*>(wParam) = from;
       if (lParam) *reinterpret_cast<DWORD*>(lParam) = to;
-      return static_cast<LRESULT>(MAKELPARAM(static_cast<int32_t>(from), static_cast<int32_t>(to)) & 0xFFFFFFFF);
+      return static_cast<LRESULT>(MAKELPARAM(static_cast<int32_t>(from), static_cast<int32_t>(to)) &
+                                  0xFFFFFFFF);
     }
     case EM_SETSEL:
       SetSelection(window, *state, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));

@@ -14,14 +14,14 @@ namespace plat {
 struct EditState {
   int32_t anchor = 0;  // selection: from the anchor to the caret, in UTF-16 units
   int32_t caret = 0;
-  int32_t limit = 30000;  // most characters the user may type or paste
+  int32_t limit = 30000;    // most characters the user may type or paste
   int32_t firstColumn = 0;  // single-line: first unit shown
   int32_t firstLine = 0;    // multi-line: first line shown
   char16_t passwordChar = 0;
   bool modified = false;
   bool tracking = false;  // selecting with the mouse
   bool rich = false;
-  LPARAM eventMask = 0;                 // rich edit: ENM_ flags (EN_CHANGE only with ENM_CHANGE)
+  LPARAM eventMask = 0;  // rich edit: ENM_ flags (EN_CHANGE only with ENM_CHANGE)
   COLORREF background = RGB(255, 255, 255);
   COLORREF textColor = RGB(0, 0, 0);
 };

@@ -59,8 +59,11 @@ std::u16string CurrentFolder() {
 
 FileDialog::FileDialog(OPENFILENAMEW& info, bool save) : info_(info), save_(save) {
   filters_ = ParseFilters(info.lpstrFilter);
-  filter_ = info.nFilterIndex > 0 && info.nFilterIndex <= filters_.size() ? static_cast<int32_t>(info.nFilterIndex) - 1 : 0;
-  folder_ = info.lpstrInitialDir && *info.lpstrInitialDir ? std::u16string(info.lpstrInitialDir) : CurrentFolder();
+  filter_ = info.nFilterIndex > 0 && info.nFilterIndex <= filters_.size()
+                ? static_cast<int32_t>(info.nFilterIndex) - 1
+                : 0;
+  folder_ =
+      info.lpstrInitialDir && *info.lpstrInitialDir ? std::u16string(info.lpstrInitialDir) : CurrentFolder();
   folder_ = WithTrailingBackslash(folder_);
 }
 
@@ -118,7 +121,8 @@ DialogTemplate FileDialog::Layout() const {
   t.Add("EDIT", u"", kFileNameItem, 50, 41, 166, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
   t.Add("STATIC", u"Files of &type:", 0xFFFF, 7, 60, 42, 8, WS_VISIBLE);
   t.Add("COMBOBOX", u"", kFileTypeItem, 50, 58, 166, 60, WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST);
-  t.Add("BUTTON", save_ ? u"&Save" : u"&Open", IDOK, 223, 40, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
+  t.Add("BUTTON", save_ ? u"&Save" : u"&Open", IDOK, 223, 40, 50, 14,
+        WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
   t.Add("BUTTON", u"Cancel", IDCANCEL, 223, 57, 50, 14, WS_VISIBLE | WS_TABSTOP);
   return t;
 }
@@ -136,7 +140,8 @@ void FileDialog::Fill(HWND dialog) {
       folders.push_back(name + u"\\");
       continue;
     }
-    const Filter* f = filter_ < static_cast<int32_t>(filters_.size()) ? &filters_[static_cast<size_t>(filter_)] : nullptr;
+    const Filter* f =
+        filter_ < static_cast<int32_t>(filters_.size()) ? &filters_[static_cast<size_t>(filter_)] : nullptr;
     bool shown = !f || f->patterns.empty();
     for (size_t i = 0; f && i < f->patterns.size() && !shown; ++i) shown = Matches(f->patterns[i], name);
     if (shown) files.push_back(name);
@@ -144,14 +149,16 @@ void FileDialog::Fill(HWND dialog) {
   std::sort(folders.begin(), folders.end());
   std::sort(files.begin(), files.end());
   SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ParentMarker().c_str()));
-  for (const auto& name : folders) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  for (const auto& name : folders)
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   for (const auto& name : files) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
 }
 
 void FileDialog::Init(HWND dialog) {
   SetPropA(dialog, kObjectProperty, this);
   HWND types = GetDlgItem(dialog, kFileTypeItem);
-  for (const Filter& f : filters_) SendMessageW(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.description.c_str()));
+  for (const Filter& f : filters_)
+    SendMessageW(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.description.c_str()));
   SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(filter_), 0);
   // The initial file: a name, or a path whose folder becomes the folder shown.
   std::u16string initial = info_.lpstrFile ? std::u16string(info_.lpstrFile) : std::u16string();

@@ -49,7 +49,8 @@ FontObject::~FontObject() {
 
 void FontObject::Resolve() {
   if (face_) return;
-  std::string family = InstalledFamily(std::string_view(log_.lfFaceName, strnlen(log_.lfFaceName, LF_FACESIZE)));
+  std::string family =
+      InstalledFamily(std::string_view(log_.lfFaceName, strnlen(log_.lfFaceName, LF_FACESIZE)));
   FcPattern* match = nullptr;
   {
     std::lock_guard lock(gFontconfigLock);

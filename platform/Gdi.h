@@ -58,7 +58,9 @@ BOOL DeleteObject(HGDIOBJ object);
 // Fills `buffer` with the object's description (LOGPEN, LOGBRUSH, LOGFONTA, BITMAP or DIBSECTION);
 // with a null buffer answers the size needed. Returns the bytes written, 0 on failure.
 int32_t GetObject(HGDIOBJ object, int32_t size, void* buffer);
-inline int32_t GetObjectA(HGDIOBJ object, int32_t size, void* buffer) { return GetObject(object, size, buffer); }
+inline int32_t GetObjectA(HGDIOBJ object, int32_t size, void* buffer) {
+  return GetObject(object, size, buffer);
+}
 DWORD GetObjectType(HGDIOBJ object);
 HPALETTE CreatePalette(const LOGPALETTE* palette);  // accepted; true colour ignores it
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL background);
@@ -160,17 +162,17 @@ BOOL ScrollDC(HDC dc, int32_t dx, int32_t dy, const RECT* scroll, const RECT* cl
 // ---- Blits. Colour to monochrome: source pixels equal to the source's background colour become 1
 // (white), the rest 0. Monochrome to colour: 0 becomes the destination's text colour, 1 its
 // background colour.
-BOOL BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC source, int32_t sx,
-            int32_t sy, DWORD rop);
+BOOL BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC source, int32_t sx, int32_t sy,
+            DWORD rop);
 // Nearest-neighbour scaling; a negative width or height on one side mirrors.
 BOOL StretchBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC source, int32_t sx,
                 int32_t sy, int32_t sourceWidth, int32_t sourceHeight, DWORD rop);
 BOOL PatBlt(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, DWORD rop);
 // From a packed DIB: `ySrc` counts from the bottom row for bottom-up bits. Returns the rows drawn,
 // 0 on failure (a malformed header draws nothing).
-int32_t StretchDIBits(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, int32_t xSrc,
-                      int32_t ySrc, int32_t sourceWidth, int32_t sourceHeight, const void* bits,
-                      const BITMAPINFO* info, UINT usage, DWORD rop);
+int32_t StretchDIBits(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, int32_t xSrc, int32_t ySrc,
+                      int32_t sourceWidth, int32_t sourceHeight, const void* bits, const BITMAPINFO* info,
+                      UINT usage, DWORD rop);
 
 // ---- Fonts and text. Text calls take UTF-16 (W) or Windows-1252 (A) text; count -1 means up to
 // the terminating zero.

@@ -77,7 +77,8 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
   int32_t left = d.w > 0 ? d.x : d.x + d.w + 1, top = d.h > 0 ? d.y : d.y + d.h + 1;
   bool flipX = source && ((d.w < 0) != (s.w < 0));
   bool flipY = source && ((d.h < 0) != (s.h < 0));
-  Region area = Region::Combine(dest.ClipArea(), Region(RECT{left, top, left + cols, top + rows}), Region::Op::And);
+  Region area =
+      Region::Combine(dest.ClipArea(), Region(RECT{left, top, left + cols, top + rows}), Region::Op::And);
   if (area.IsEmpty()) return;
   uint32_t pattern = dest.brush->IsHollow() ? 0 : dest.DevicePixel(dest.brush->color);
   POINT o = dest.Origin();
@@ -167,8 +168,8 @@ BOOL StretchBlt(HDC hdest, int32_t x, int32_t y, int32_t width, int32_t height, 
   return 1;
 }
 
-BOOL BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC source, int32_t sx,
-            int32_t sy, DWORD rop) {
+BOOL BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC source, int32_t sx, int32_t sy,
+            DWORD rop) {
   if (width < 0 || height < 0) return 0;
   return StretchBlt(dest, x, y, width, height, source, sx, sy, width, height, rop);
 }

@@ -90,11 +90,15 @@ int32_t GetRasterDeviceCaps(HDC hdc, int32_t index) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return 0;
   switch (index) {
-    case RASTERCAPS: return dc->rasterCaps;
-    case BITSPIXEL: return 32;
-    case PLANES: return 1;
+    case RASTERCAPS:
+      return dc->rasterCaps;
+    case BITSPIXEL:
+      return 32;
+    case PLANES:
+      return 1;
     case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
+    case LOGPIXELSY:
+      return 96;
     case HORZRES: {
       Surface* s = dc->Target();
       return s ? s->Width() : 0;
@@ -103,7 +107,8 @@ int32_t GetRasterDeviceCaps(HDC hdc, int32_t index) {
       Surface* s = dc->Target();
       return s ? s->Height() : 0;
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 

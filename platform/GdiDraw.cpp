@@ -217,7 +217,8 @@ BOOL Ellipse(HDC hdc, int32_t left, int32_t top, int32_t right, int32_t bottom) 
   if (box.right - box.left < 1 || box.bottom - box.top < 1) return 1;
   if (DashedPen(*dc)) {
     RECT rows = dc->ClipArea().Box();
-    dc->FillWithBrush(Region::FromEllipse(RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}, &rows));
+    dc->FillWithBrush(
+        Region::FromEllipse(RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}, &rows));
     dc->dashPhase = 0;
     dc->Stroke(EllipseOutline(box), true);
     return 1;
@@ -280,7 +281,8 @@ BOOL FrameRgn(HDC hdc, HRGN region, HBRUSH brush, int32_t width, int32_t height)
   if (b->IsHollow()) return 1;
   Region area = ToDeviceRegion(*dc, r->region);
   POINT size = dc->ToDevice(width, height);
-  Region frame = Region::Combine(area, area.Eroded(std::max(size.x, 1), std::max(size.y, 1)), Region::Op::Diff);
+  Region frame =
+      Region::Combine(area, area.Eroded(std::max(size.x, 1), std::max(size.y, 1)), Region::Op::Diff);
   dc->PaintRegion(frame, b->color, dc->rop2);
   return 1;
 }

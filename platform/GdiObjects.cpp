@@ -83,12 +83,18 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return nullptr;
   switch (type) {
-    case OBJ_PEN: return dc->pen;
-    case OBJ_BRUSH: return dc->brush;
-    case OBJ_FONT: return dc->font;
-    case OBJ_BITMAP: return dc->bitmap;
-    case OBJ_PAL: return dc->palette;
-    default: return nullptr;
+    case OBJ_PEN:
+      return dc->pen;
+    case OBJ_BRUSH:
+      return dc->brush;
+    case OBJ_FONT:
+      return dc->font;
+    case OBJ_BITMAP:
+      return dc->bitmap;
+    case OBJ_PAL:
+      return dc->palette;
+    default:
+      return nullptr;
   }
 }
 
@@ -123,7 +129,8 @@ int32_t GetObject(HGDIOBJ object, int32_t size, void* buffer) {
       info.lbColor = brush->color;
       return CopyOut(info, size, buffer);
     }
-    case OBJ_FONT: return CopyOut(static_cast<FontObject*>(object)->Log(), size, buffer);
+    case OBJ_FONT:
+      return CopyOut(static_cast<FontObject*>(object)->Log(), size, buffer);
     case OBJ_PAL: {
       WORD count = WORD(static_cast<PaletteObject*>(object)->entries.size());
       return CopyOut(count, size, buffer);
@@ -140,7 +147,8 @@ int32_t GetObject(HGDIOBJ object, int32_t size, void* buffer) {
       }
       return CopyOut(info, size, buffer);
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -176,9 +184,9 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, v
   if (bits) *bits = nullptr;
   if (!info || usage != DIB_RGB_COLORS) return nullptr;
   std::optional<DibFormat> format = ParseDibHeader(&info->bmiHeader);
-  if (!format || format->bitCount == 16 || (format->bitCount == 32 && info->bmiHeader.biCompression != BI_RGB &&
-                                            (format->masks[0] != 0xFF0000 || format->masks[1] != 0xFF00 ||
-                                             format->masks[2] != 0xFF)))
+  if (!format || format->bitCount == 16 ||
+      (format->bitCount == 32 && info->bmiHeader.biCompression != BI_RGB &&
+       (format->masks[0] != 0xFF0000 || format->masks[1] != 0xFF00 || format->masks[2] != 0xFF)))
     return nullptr;
   auto* bitmap = new BitmapObject(info->bmiHeader, format->colors);
   if (bits) *bits = bitmap->Bits();

@@ -32,7 +32,8 @@ HRGN CreateRectRgnIndirect(const RECT* rect) {
 HRGN CreatePolygonRgn(const POINT* points, int32_t count, int32_t fillMode) {
   if (!points || count < 0 || (fillMode != ALTERNATE && fillMode != WINDING)) return nullptr;
   if (count > 0) {
-    auto [low, high] = std::minmax_element(points, points + count, [](POINT a, POINT b) { return a.y < b.y; });
+    auto [low, high] =
+        std::minmax_element(points, points + count, [](POINT a, POINT b) { return a.y < b.y; });
     if (int64_t(high->y) - low->y > kMaxRegionHeight) return nullptr;
   }
   return new RegionObject(Region::FromPolygon(points, size_t(count), fillMode));
@@ -55,11 +56,20 @@ int32_t CombineRgn(HRGN destination, HRGN source1, HRGN source2, int32_t mode) {
   if (!b) return RGN_ERROR;
   Region::Op op;
   switch (mode) {
-    case RGN_AND: op = Region::Op::And; break;
-    case RGN_OR: op = Region::Op::Or; break;
-    case RGN_XOR: op = Region::Op::Xor; break;
-    case RGN_DIFF: op = Region::Op::Diff; break;
-    default: return RGN_ERROR;
+    case RGN_AND:
+      op = Region::Op::And;
+      break;
+    case RGN_OR:
+      op = Region::Op::Or;
+      break;
+    case RGN_XOR:
+      op = Region::Op::Xor;
+      break;
+    case RGN_DIFF:
+      op = Region::Op::Diff;
+      break;
+    default:
+      return RGN_ERROR;
   }
   d->region = Region::Combine(a->region, b->region, op);
   return d->region.Kind();
@@ -168,7 +178,8 @@ BOOL ScrollDC(HDC hdc, int32_t dx, int32_t dy, const RECT* scroll, const RECT* c
   moved.ForEachRect([&](int32_t top, int32_t bottom, int32_t x0, int32_t x1) {
     const std::vector<uint32_t>& rows = buffers[index++];
     for (int32_t y = top; y < bottom; ++y)
-      std::memcpy(target->Row32(y + o.y) + (x0 + o.x), &rows[size_t(y - top) * (x1 - x0)], size_t(x1 - x0) * 4);
+      std::memcpy(target->Row32(y + o.y) + (x0 + o.x), &rows[size_t(y - top) * (x1 - x0)],
+                  size_t(x1 - x0) * 4);
   });
   dc->TargetChanged();
 

@@ -48,19 +48,22 @@ int32_t DrawTextW(HDC hdc, const char16_t* text, int32_t count, RECT* rect, UINT
   }
   int32_t y = box.top;
   if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = box.top + (box.bottom - box.top - lineHeight) / 2;
-    else if (format & DT_BOTTOM) y = box.bottom - lineHeight;
+    if (format & DT_VCENTER)
+      y = box.top + (box.bottom - box.top - lineHeight) / 2;
+    else if (format & DT_BOTTOM)
+      y = box.bottom - lineHeight;
   }
   const RECT* bounds = (format & DT_NOCLIP) ? nullptr : &box;
   for (const TextLine& line : lines) {
     int32_t x = box.left;
-    if (format & DT_CENTER) x = box.left + (box.right - box.left - line.width) / 2;
-    else if (format & DT_RIGHT) x = box.right - line.width;
+    if (format & DT_CENTER)
+      x = box.left + (box.right - box.left - line.width) / 2;
+    else if (format & DT_RIGHT)
+      x = box.right - line.width;
     renderer.Paint(*dc, x, y, line.text, bounds, line.marked);
     y += lineHeight;
   }
-  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))
-    return ToLogical(*dc, y - box.top);
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return ToLogical(*dc, y - box.top);
   return ToLogical(*dc, total);
 }
 

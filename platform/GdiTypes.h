@@ -272,7 +272,7 @@ struct LOGBRUSH {
 };
 
 struct LOGFONTA {
-  int32_t lfHeight = 0;       // < 0: character height; > 0: cell height; 0: default
+  int32_t lfHeight = 0;  // < 0: character height; > 0: cell height; 0: default
   int32_t lfWidth = 0;
   int32_t lfEscapement = 0;   // tenths of a degree, counter-clockwise
   int32_t lfOrientation = 0;  // tenths of a degree
@@ -296,7 +296,7 @@ struct BITMAP {
   int32_t bmWidthBytes = 0;  // bytes per row, padded to an even count
   WORD bmPlanes = 1;
   WORD bmBitsPixel = 0;
-  void* bmBits = nullptr;    // the pixels of a DIB section, null otherwise
+  void* bmBits = nullptr;  // the pixels of a DIB section, null otherwise
 };
 
 struct DIBSECTION {

@@ -150,7 +150,8 @@ void GlContext::TakeTargetPixels() {
   // Mesa's copy of what it now holds is read back, so that the comparison at the next copy sees
   // exactly Mesa's values.
   for (int32_t row = 0; row < target_.height; ++row) {
-    std::memcpy(copied_.data() + size_t(row) * size_t(target_.width), BufferRow(row), size_t(target_.width) * 4);
+    std::memcpy(copied_.data() + size_t(row) * size_t(target_.width), BufferRow(row),
+                size_t(target_.width) * 4);
   }
   syncedGeneration_ = target_.surface->Generation();
 }
@@ -179,7 +180,8 @@ void GlContext::DrawIntoMesa(const uint32_t* pixels) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, target_.width, target_.height, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, target_.width, target_.height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+               pixels);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   glEnable(GL_TEXTURE_2D);
   // The texture's first row is the area's top row.

@@ -72,9 +72,15 @@ void HeadlessBackend::MouseButton(int32_t button, bool down, POINT screen) {
   InputState::SetCursorPos(screen);
   UINT message;
   switch (button) {
-    case VK_RBUTTON: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-    case VK_MBUTTON: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
-    default: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+    case VK_RBUTTON:
+      message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+      break;
+    case VK_MBUTTON:
+      message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+      break;
+    default:
+      message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+      break;
   }
   InputState::SetDown(button, down);
   HWND target = MouseTarget(screen);
@@ -116,7 +122,8 @@ void HeadlessBackend::RequestClose(HWND window) {
 void HeadlessBackend::RequestResize(HWND window, WPARAM edge, RECT proposed) {
   RECT rect = proposed;
   SendMessageW(window, WM_SIZING, edge, reinterpret_cast<LPARAM>(&rect));
-  if (IsWindow(window)) MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 1);
+  if (IsWindow(window))
+    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 1);
 }
 
 int32_t HeadlessBackend::RunUntilIdle() {

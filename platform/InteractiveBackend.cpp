@@ -27,7 +27,7 @@ bool DisplayPresent() {
 bool InteractiveBackend::StartIfDisplay() {
   if (!DisplayPresent() || !SdlBackend::Start()) return false;
   HeadlessBackend::SetWaitHook([] { SdlBackend::Pump(kWaitSlice); });
-  LayerClock::SetReal();  // people's clicks and double clicks happen in real time
+  LayerClock::SetReal();       // people's clicks and double clicks happen in real time
   UseDrawnMessageBoxes(true);  // a person answers the boxes, not a script
   SetShellLaunching(true);     // documents and links really open
   return true;

@@ -19,5 +19,4 @@ class LayerClock {
   static bool IsManual();
 };
 
-
 }  // namespace plat

@@ -31,8 +31,8 @@ void Activate(HWND client, HWND child) {
 
 HWND CreateChild(HWND client, const MDICREATESTRUCTA& mc) {
   DWORD style = mc.style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-  HWND child = CreateWindowExA(WS_EX_MDICHILD, mc.szClass, mc.szTitle, style & ~WS_MAXIMIZE, mc.x, mc.y, mc.cx,
-                               mc.cy, client, nullptr, mc.hOwner, const_cast<MDICREATESTRUCTA*>(&mc));
+  HWND child = CreateWindowExA(WS_EX_MDICHILD, mc.szClass, mc.szTitle, style & ~WS_MAXIMIZE, mc.x, mc.y,
+                               mc.cx, mc.cy, client, nullptr, mc.hOwner, const_cast<MDICREATESTRUCTA*>(&mc));
   if (!child) return nullptr;
   if (style & WS_MAXIMIZE) ShowWindow(child, SW_SHOWMAXIMIZED);
   Activate(client, child);
@@ -48,12 +48,14 @@ void NextChild(HWND client) {
 LRESULT ClientProc(HWND client, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MDICREATE:
-      return reinterpret_cast<LRESULT>(CreateChild(client, *reinterpret_cast<const MDICREATESTRUCTA*>(lParam)));
+      return reinterpret_cast<LRESULT>(
+          CreateChild(client, *reinterpret_cast<const MDICREATESTRUCTA*>(lParam)));
     case WM_MDIDESTROY: {
       HWND child = reinterpret_cast<HWND>(wParam);
       if (ActiveChild(client) == child) SetWindowLongPtrA(client, GWLP_USERDATA, 0);
       DestroyWindow(child);
-      if (WindowRecord* c = Manager().Find(client); c && !c->children.empty()) Activate(client, c->children.back());
+      if (WindowRecord* c = Manager().Find(client); c && !c->children.empty())
+        Activate(client, c->children.back());
       return 0;
     }
     case WM_MDIACTIVATE:
@@ -90,8 +92,8 @@ void EnsureMdiClientClass() {
   Manager().RegisterClass(wc);
 }
 
-HWND CreateMDIWindowA(const char* className, const char* title, DWORD style, int32_t x, int32_t y, int32_t width,
-                      int32_t height, HWND client, HINSTANCE instance, LPARAM param) {
+HWND CreateMDIWindowA(const char* className, const char* title, DWORD style, int32_t x, int32_t y,
+                      int32_t width, int32_t height, HWND client, HINSTANCE instance, LPARAM param) {
   MDICREATESTRUCTA mc;
   mc.szClass = className;
   mc.szTitle = title;

@@ -33,8 +33,8 @@ void EnsureMdiClientClass();
 
 // Creates a document window inside the client; the window's WM_CREATE sees an MDICREATESTRUCTA whose
 // lParam is `param` through CREATESTRUCTA::lpCreateParams.
-HWND CreateMDIWindowA(const char* className, const char* title, DWORD style, int32_t x, int32_t y, int32_t width,
-                      int32_t height, HWND client, HINSTANCE instance, LPARAM param);
+HWND CreateMDIWindowA(const char* className, const char* title, DWORD style, int32_t x, int32_t y,
+                      int32_t width, int32_t height, HWND client, HINSTANCE instance, LPARAM param);
 LRESULT DefFrameProcA(HWND frame, HWND client, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefMDIChildProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Ctrl+F4 closes and Ctrl+F6 cycles the document windows; true when the message was used.

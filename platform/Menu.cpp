@@ -130,7 +130,8 @@ BOOL GetInfo(HMENU menu, UINT item, BOOL byPosition, MenuItemInfoOf<Char>* info)
     if (found->type == MFT_SEPARATOR) {
       info->cch = 0;
     } else if (info->dwTypeData && info->cch > 0) {
-      info->cch = static_cast<UINT>(CopyTextOut(found->text, info->dwTypeData, static_cast<int32_t>(info->cch)));
+      info->cch =
+          static_cast<UINT>(CopyTextOut(found->text, info->dwTypeData, static_cast<int32_t>(info->cch)));
     } else {
       info->cch = static_cast<UINT>(CopyTextOut<Char>(found->text, nullptr, 0));
     }
@@ -150,7 +151,8 @@ BOOL SetInfo(HMENU menu, UINT item, BOOL byPosition, const MenuItemInfoOf<Char>*
   if (mask & MIIM_ID) found->id = info->wID & 0xFFFF;
   if (mask & MIIM_SUBMENU) found->submenu = info->hSubMenu;
   if (mask & MIIM_DATA) found->data = info->dwItemData;
-  if ((mask & (MIIM_TYPE | MIIM_STRING)) && found->type != MFT_SEPARATOR) found->text = WideFrom(info->dwTypeData);
+  if ((mask & (MIIM_TYPE | MIIM_STRING)) && found->type != MFT_SEPARATOR)
+    found->text = WideFrom(info->dwTypeData);
   return 1;
 }
 

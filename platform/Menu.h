@@ -112,7 +112,7 @@ int32_t CheckMenuItem(HMENU menu, UINT item, UINT flags);
 // The item's MF_ flags (for a submenu item its item count in bits 8..15), or 0xFFFFFFFF (-1) when
 // there is no such item.
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);
-int32_t GetMenuItemCount(HMENU menu);  // -1 for a bad handle
+int32_t GetMenuItemCount(HMENU menu);              // -1 for a bad handle
 UINT GetMenuItemID(HMENU menu, int32_t position);  // 0xFFFFFFFF for a submenu or no item
 HMENU GetSubMenu(HMENU menu, int32_t position);
 // Copies the text (at most size - 1 characters and a NUL); answers the characters copied. With a null

@@ -19,10 +19,10 @@ constexpr COLORREF kText = kTextColor;
 constexpr COLORREF kGreyText = kGrayTextColor;
 constexpr COLORREF kShadow = kShadowColor;
 constexpr COLORREF kLight = kLightColor;
-constexpr int32_t kBarItemPadding = 8;   // each side of a bar item's text
-constexpr int32_t kCheckColumn = 18;     // left of a popup item's text
-constexpr int32_t kKeyGap = 24;          // between an item's text and its key name
-constexpr int32_t kArrowColumn = 16;     // right of a popup item's text
+constexpr int32_t kBarItemPadding = 8;  // each side of a bar item's text
+constexpr int32_t kCheckColumn = 18;    // left of a popup item's text
+constexpr int32_t kKeyGap = 24;         // between an item's text and its key name
+constexpr int32_t kArrowColumn = 16;    // right of a popup item's text
 
 // The menu font, made once for the process and never freed (like the platform's stock fonts).
 HFONT MenuFont() {
@@ -67,7 +67,8 @@ void Line(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2, COLORREF color
 void Text(HDC dc, const std::u16string& text, RECT r, UINT align, COLORREF color) {
   SetTextColor(dc, color);
   SetBkMode(dc, TRANSPARENT);
-  DrawTextW(dc, text.c_str(), static_cast<int32_t>(text.size()), &r, align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int32_t>(text.size()), &r,
+            align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 // Splits "Text\tKey" into its two parts.
@@ -238,7 +239,8 @@ void PaintPopup(HDC dc, HMENU menu, int32_t hot) {
       }
     }
     if (item.submenu) {  // a small right-pointing triangle
-      for (int32_t k = 0; k < 4; ++k) Line(dc, r.right - 10 + k, mid - 3 + k, r.right - 10 + k, mid + 4 - k, color);
+      for (int32_t k = 0; k < 4; ++k)
+        Line(dc, r.right - 10 + k, mid - 3 + k, r.right - 10 + k, mid + 4 - k, color);
     }
   }
 }

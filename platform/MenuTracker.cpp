@@ -86,8 +86,8 @@ class MenuLoop {
     SIZE size = PopupSize(menu);
     at.x = std::max(0, std::min(at.x, GetSystemMetrics(SM_CXSCREEN) - size.cx));
     at.y = std::max(0, std::min(at.y, GetSystemMetrics(SM_CYSCREEN) - size.cy));
-    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupClass, nullptr, WS_POPUP, at.x, at.y,
-                                  size.cx, size.cy, owner_, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupClass, nullptr, WS_POPUP, at.x,
+                                  at.y, size.cx, size.cy, owner_, nullptr, nullptr, nullptr);
     if (!window) {
       done_ = true;
       return;
@@ -133,22 +133,29 @@ class MenuLoop {
   bool Take(const MSG& msg) {
     switch (msg.message) {
       case WM_KEYDOWN:
-      case WM_SYSKEYDOWN: OnKey(static_cast<int32_t>(msg.wParam)); return true;
+      case WM_SYSKEYDOWN:
+        OnKey(static_cast<int32_t>(msg.wParam));
+        return true;
       case WM_KEYUP:
-      case WM_SYSKEYUP: return true;
+      case WM_SYSKEYUP:
+        return true;
       case WM_CHAR:
-      case WM_SYSCHAR: OnChar(static_cast<char16_t>(msg.wParam)); return true;
+      case WM_SYSCHAR:
+        OnChar(static_cast<char16_t>(msg.wParam));
+        return true;
       case WM_MOUSEMOVE:
       case WM_LBUTTONDOWN:
       case WM_LBUTTONUP:
       case WM_LBUTTONDBLCLK:
       case WM_RBUTTONDOWN:
       case WM_RBUTTONUP: {
-        POINT screen = WindowManager::Instance().ClientToScreen(msg.hwnd, {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+        POINT screen = WindowManager::Instance().ClientToScreen(
+            msg.hwnd, {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
         OnMouse(msg.message, screen);
         return true;
       }
-      default: return false;
+      default:
+        return false;
     }
   }
 
@@ -161,7 +168,9 @@ class MenuLoop {
           done_ = true;
         }
         return;
-      case VK_MENU: done_ = true; return;
+      case VK_MENU:
+        done_ = true;
+        return;
       case VK_UP:
       case VK_DOWN:
         if (!levels_.empty()) {
@@ -232,7 +241,8 @@ class MenuLoop {
     }
     int32_t barItem = bar_ ? MenuBarItemAt(owner_, screen) : -1;
     if (barItem >= 0) {
-      if (message == WM_MOUSEMOVE && !levels_.empty() && barItem != barHot_) OpenBarItem(barItem, true, false);
+      if (message == WM_MOUSEMOVE && !levels_.empty() && barItem != barHot_)
+        OpenBarItem(barItem, true, false);
       if (message == WM_LBUTTONDOWN) {
         if (barItem == barHot_ && !levels_.empty()) {
           done_ = true;
@@ -266,8 +276,8 @@ class MenuLoop {
     const Level& parent = levels_[level];
     RECT r = PopupItemRect(parent.menu, position);
     SIZE size = PopupSize(parent.menu);
-    OpenPopupAt(item->submenu, {parent.origin.x + size.cx - kPopupBorder, parent.origin.y + r.top - kPopupBorder},
-                position);
+    OpenPopupAt(item->submenu,
+                {parent.origin.x + size.cx - kPopupBorder, parent.origin.y + r.top - kPopupBorder}, position);
     if (keyboard && !levels_.empty()) MoveHot(+1);
   }
 
@@ -332,7 +342,8 @@ bool OpenSystemMenu(HWND window) {
   if (!w || !(w->style & WS_SYSMENU)) return false;
   RECT in = WindowManager::Instance().NonClientInsets(*w);
   int32_t captionBottom = in.top - (w->menu ? kMenuBarRowHeight : 0);
-  TrackPopupMenu(GetSystemMenu(frame, 0), 0, w->rect.left + in.left, w->rect.top + captionBottom, 0, frame, nullptr);
+  TrackPopupMenu(GetSystemMenu(frame, 0), 0, w->rect.left + in.left, w->rect.top + captionBottom, 0, frame,
+                 nullptr);
   return true;
 }
 
@@ -386,13 +397,15 @@ bool MenuDefaultHandling(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_LBUTTONDOWN: {
       if (GET_Y_LPARAM(lParam) >= 0 || !GetMenu(window)) return false;
-      POINT screen = WindowManager::Instance().ClientToScreen(window, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      POINT screen =
+          WindowManager::Instance().ClientToScreen(window, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       int32_t item = MenuBarItemAt(window, screen);
       if (item < 0) return false;
       TrackMenuBar(window, item, true);
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 

@@ -24,7 +24,7 @@ BoxLog& Log() {
 // The answer of Enter: the button MB_DEFBUTTONn names, or the first when the box has fewer buttons.
 int32_t DefaultAnswer(uint32_t style) {
   static const std::vector<int32_t> kButtons[] = {
-      {IDOK}, {IDOK, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
+      {IDOK},        {IDOK, IDCANCEL},   {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
       {IDYES, IDNO}, {IDRETRY, IDCANCEL}};
   const uint32_t kind = style & 0xF;
   const std::vector<int32_t>& buttons = kind < std::size(kButtons) ? kButtons[kind] : kButtons[0];
@@ -69,7 +69,8 @@ int32_t MessageBoxExA(const void* owner, const char* text, const char* caption, 
   return MessageBoxA(owner, text, caption, style);
 }
 
-int32_t MessageBoxExW(const void* owner, const char16_t* text, const char16_t* caption, uint32_t style, uint16_t) {
+int32_t MessageBoxExW(const void* owner, const char16_t* text, const char16_t* caption, uint32_t style,
+                      uint16_t) {
   return MessageBoxW(owner, text, caption, style);
 }
 

@@ -65,7 +65,8 @@ int32_t MessageBoxW(const void* owner, const char16_t* text, const char16_t* cap
 
 // The same with a language for the buttons' texts (0x0400: the user's default); the layer's buttons
 // are in English whatever the language.
-int32_t MessageBoxExA(const void* owner, const char* text, const char* caption, uint32_t style, uint16_t language);
+int32_t MessageBoxExA(const void* owner, const char* text, const char* caption, uint32_t style,
+                      uint16_t language);
 int32_t MessageBoxExW(const void* owner, const char16_t* text, const char16_t* caption, uint32_t style,
                       uint16_t language);
 
@@ -76,8 +77,8 @@ void ClearMessageBoxLog();
 // Draws boxes: a presenter shows the box and answers the button pressed, given the answer a test
 // queued (or null). Without one (the default) a box is answered at once, as described above. The
 // interactive backend installs the dialog-drawn boxes of DialogMessageBox.h.
-using MessageBoxPresenter = int32_t (*)(const void* owner, const std::u16string& text, const std::u16string& caption,
-                                        uint32_t style, const int32_t* queued);
+using MessageBoxPresenter = int32_t (*)(const void* owner, const std::u16string& text,
+                                        const std::u16string& caption, uint32_t style, const int32_t* queued);
 void SetMessageBoxPresenter(MessageBoxPresenter presenter);
 
 // Queues the answer of a coming box (first queued, first used); ClearMessageBoxLog drops the queue.

@@ -89,7 +89,8 @@ bool MessageQueue::Next(MSG& out, bool remove, HWND window, UINT first, UINT las
     }
   }
   if (!anyKind && !(WM_PAINT >= first && WM_PAINT <= last)) return false;
-  if (HWND paint = windows.NextToPaint(); paint && (!window || windows.TopLevelOf(paint) == window || paint == window)) {
+  if (HWND paint = windows.NextToPaint();
+      paint && (!window || windows.TopLevelOf(paint) == window || paint == window)) {
     out = MSG{};
     out.hwnd = paint;
     out.message = WM_PAINT;

@@ -76,7 +76,8 @@ DialogTemplate PageSetupDialog::Layout() {
           WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
   }
   t.Add("BUTTON", u"Orientation", 0xFFFF, 133, 7, 60, 45, WS_VISIBLE | BS_GROUPBOX);
-  t.Add("BUTTON", u"P&ortrait", kPagePortraitItem, 139, 20, 50, 10, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON);
+  t.Add("BUTTON", u"P&ortrait", kPagePortraitItem, 139, 20, 50, 10,
+        WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON);
   t.Add("BUTTON", u"L&andscape", kPageLandscapeItem, 139, 34, 50, 10, WS_VISIBLE | BS_AUTORADIOBUTTON);
   t.Add("BUTTON", u"OK", IDOK, 88, 89, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | WS_GROUP);
   t.Add("BUTTON", u"Cancel", IDCANCEL, 143, 89, 50, 14, WS_VISIBLE | WS_TABSTOP);
@@ -84,12 +85,15 @@ DialogTemplate PageSetupDialog::Layout() {
 }
 
 void PageSetupDialog::Init(HWND dialog) {
-  for (int32_t i = 0; i < 4; ++i) SetDlgItemTextW(dialog, kMarginItems[i], FormatMillimetres(margins_[i]).c_str());
-  CheckDlgButton(dialog, orientation_ == DMORIENT_LANDSCAPE ? kPageLandscapeItem : kPagePortraitItem, BST_CHECKED);
+  for (int32_t i = 0; i < 4; ++i)
+    SetDlgItemTextW(dialog, kMarginItems[i], FormatMillimetres(margins_[i]).c_str());
+  CheckDlgButton(dialog, orientation_ == DMORIENT_LANDSCAPE ? kPageLandscapeItem : kPagePortraitItem,
+                 BST_CHECKED);
 }
 
 bool PageSetupDialog::Accept(HWND dialog) {
-  int16_t orientation = IsDlgButtonChecked(dialog, kPageLandscapeItem) ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  int16_t orientation =
+      IsDlgButtonChecked(dialog, kPageLandscapeItem) ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
   int32_t width = orientation == DMORIENT_LANDSCAPE ? kA4Height : kA4Width;
   int32_t height = orientation == DMORIENT_LANDSCAPE ? kA4Width : kA4Height;
   int32_t read[4];
@@ -114,7 +118,8 @@ void PageSetupDialog::FillPaper() {
   if (!info_.hDevMode) info_.hDevMode = AllocDevMode();
   info_.hDevMode->dmOrientation = orientation_;
   bool landscape = orientation_ == DMORIENT_LANDSCAPE;
-  info_.ptPaperSize = {FromHundredths(landscape ? kA4Height : kA4Width), FromHundredths(landscape ? kA4Width : kA4Height)};
+  info_.ptPaperSize = {FromHundredths(landscape ? kA4Height : kA4Width),
+                       FromHundredths(landscape ? kA4Width : kA4Height)};
   info_.rtMargin = {FromHundredths(margins_[0]), FromHundredths(margins_[1]), FromHundredths(margins_[2]),
                     FromHundredths(margins_[3])};
   info_.rtMinMargin = {0, 0, 0, 0};
@@ -127,7 +132,8 @@ bool PageSetupDialog::Run() {
     return false;
   }
   if (!(info_.Flags & PSD_RETURNDEFAULT)) {
-    if (RunCommonDialogLayout(Layout(), info_.hwndOwner, &OkCancelProc<PageSetupDialog>, this) != IDOK) return false;
+    if (RunCommonDialogLayout(Layout(), info_.hwndOwner, &OkCancelProc<PageSetupDialog>, this) != IDOK)
+      return false;
   }
   FillPaper();
   return true;

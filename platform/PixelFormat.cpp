@@ -17,7 +17,8 @@ constexpr std::array<DWORD, 3> kFormatFlags = {
     PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER | kBaseFlags,
     PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | kBaseFlags,
 };
-constexpr DWORD kRequiredMask = PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL;
+constexpr DWORD kRequiredMask =
+    PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL;
 
 thread_local DWORD tLastError = 0;
 

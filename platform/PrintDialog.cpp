@@ -30,7 +30,8 @@ DialogTemplate PrintDialog::Layout() {
   t.Add("STATIC", u"Number of &copies:", 0xFFFF, 7, 28, 70, 8, WS_VISIBLE);
   t.Add("EDIT", u"", kPrintCopiesItem, 80, 26, 30, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_NUMBER);
   t.Add("BUTTON", u"Orientation", 0xFFFF, 120, 22, 93, 45, WS_VISIBLE | BS_GROUPBOX);
-  t.Add("BUTTON", u"P&ortrait", kPortraitItem, 127, 35, 80, 10, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON);
+  t.Add("BUTTON", u"P&ortrait", kPortraitItem, 127, 35, 80, 10,
+        WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON);
   t.Add("BUTTON", u"L&andscape", kLandscapeItem, 127, 49, 80, 10, WS_VISIBLE | BS_AUTORADIOBUTTON);
   t.Add("BUTTON", u"OK", IDOK, 108, 75, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | WS_GROUP);
   t.Add("BUTTON", u"Cancel", IDCANCEL, 163, 75, 50, 14, WS_VISIBLE | WS_TABSTOP);
@@ -80,7 +81,8 @@ bool PrintDialog::Run() {
     return false;
   }
   if (!(info_.Flags & PD_RETURNDEFAULT)) {
-    if (RunCommonDialogLayout(Layout(), info_.hwndOwner, &OkCancelProc<PrintDialog>, this) != IDOK) return false;
+    if (RunCommonDialogLayout(Layout(), info_.hwndOwner, &OkCancelProc<PrintDialog>, this) != IDOK)
+      return false;
   }
   Finish();
   return true;

@@ -79,7 +79,8 @@ bool PrinterDevice::EndPage() {
   cairo_surface_t* pixels = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height_);
   uint8_t* data = cairo_image_surface_get_data(pixels);
   int32_t stride = cairo_image_surface_get_stride(pixels);
-  for (int32_t y = 0; y < height_; ++y) std::memcpy(data + std::ptrdiff_t(y) * stride, page_.Row(y), size_t(width_) * 4);
+  for (int32_t y = 0; y < height_; ++y)
+    std::memcpy(data + std::ptrdiff_t(y) * stride, page_.Row(y), size_t(width_) * 4);
   cairo_surface_mark_dirty(pixels);
   cairo_t* cr = cairo_create(pdf_);
   cairo_scale(cr, Across(setup_) * kPointsPerInch / kTenthsPerInch / width_,

@@ -24,8 +24,8 @@ struct PrinterSetup {
   int32_t paperHeight = 2970;  // tenths of a millimetre, portrait (A4)
   int32_t orientation = 1;     // 1 portrait, 2 landscape
   int32_t copies = 1;
-  std::string output;          // the PDF file; empty: a file in the user's documents folder
-  std::string pngFolder;       // when set, every page is also written there as page-<n>.png
+  std::string output;     // the PDF file; empty: a file in the user's documents folder
+  std::string pngFolder;  // when set, every page is also written there as page-<n>.png
 };
 
 using ABORTPROC = BOOL (*)(HDC, int32_t);

@@ -30,8 +30,8 @@ std::string DocumentsFolder() {
 std::string SafeFileName(const std::string& name) {
   std::string out;
   for (char c : name) {
-    bool bad = static_cast<unsigned char>(c) < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' ||
-               c == '"' || c == '<' || c == '>' || c == '|';
+    bool bad = static_cast<unsigned char>(c) < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' ||
+               c == '?' || c == '"' || c == '<' || c == '>' || c == '|';
     out.push_back(bad ? '_' : c);
   }
   return out.empty() || out == "." || out == ".." ? "Print" : out;
@@ -49,7 +49,8 @@ std::string Utf8(const Char* text) {
   std::string out;  // UTF-16 to UTF-8, for file names
   for (size_t i = 0; i < wide.size(); ++i) {
     uint32_t c = wide[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size())
+      c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -68,7 +69,8 @@ std::string Utf8(const Char* text) {
 template <class Char>
 int32_t StartDocument(HDC dc, const DocInfoOf<Char>* info) {
   PrinterDevice* device = PrinterOf(dc);
-  if (!device || !info || (info->cbSize != kDocInfoSize && info->cbSize != sizeof(DocInfoOf<Char>))) return SP_ERROR;
+  if (!device || !info || (info->cbSize != kDocInfoSize && info->cbSize != sizeof(DocInfoOf<Char>)))
+    return SP_ERROR;
   std::string path = Utf8(info->lpszOutput);
   if (path.empty()) path = device->Setup().output;
   if (path.empty()) path = DefaultPrintPath(Utf8(info->lpszDocName));
@@ -144,18 +146,26 @@ int32_t GetPrinterDeviceCaps(HDC dc, int32_t index) {
   if (!device) return GetRasterDeviceCaps(dc, index);
   constexpr double kMillimetresPerInch = 25.4;
   switch (index) {
-    case TECHNOLOGY: return DT_RASPRINTER;
+    case TECHNOLOGY:
+      return DT_RASPRINTER;
     case LOGPIXELSX:
-    case LOGPIXELSY: return kPrinterDotsPerInch;
+    case LOGPIXELSY:
+      return kPrinterDotsPerInch;
     case HORZRES:
-    case PHYSICALWIDTH: return device->PageWidth();
+    case PHYSICALWIDTH:
+      return device->PageWidth();
     case VERTRES:
-    case PHYSICALHEIGHT: return device->PageHeight();
+    case PHYSICALHEIGHT:
+      return device->PageHeight();
     case PHYSICALOFFSETX:
-    case PHYSICALOFFSETY: return 0;
-    case HORZSIZE: return static_cast<int32_t>(device->PageWidth() * kMillimetresPerInch / kPrinterDotsPerInch);
-    case VERTSIZE: return static_cast<int32_t>(device->PageHeight() * kMillimetresPerInch / kPrinterDotsPerInch);
-    default: return GetRasterDeviceCaps(dc, index);
+    case PHYSICALOFFSETY:
+      return 0;
+    case HORZSIZE:
+      return static_cast<int32_t>(device->PageWidth() * kMillimetresPerInch / kPrinterDotsPerInch);
+    case VERTSIZE:
+      return static_cast<int32_t>(device->PageHeight() * kMillimetresPerInch / kPrinterDotsPerInch);
+    default:
+      return GetRasterDeviceCaps(dc, index);
   }
 }
 

@@ -16,8 +16,8 @@ constexpr int32_t SP_APPABORT = -2;
 
 // Device capabilities of printers, besides those of Gdi.h.
 constexpr int32_t TECHNOLOGY = 2;
-constexpr int32_t HORZSIZE = 4;   // millimetres
-constexpr int32_t VERTSIZE = 6;   // millimetres
+constexpr int32_t HORZSIZE = 4;  // millimetres
+constexpr int32_t VERTSIZE = 6;  // millimetres
 constexpr int32_t PHYSICALWIDTH = 110;
 constexpr int32_t PHYSICALHEIGHT = 111;
 constexpr int32_t PHYSICALOFFSETX = 112;

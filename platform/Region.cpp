@@ -12,10 +12,14 @@ using Span = Region::Span;
 
 bool Keep(Region::Op op, bool inA, bool inB) {
   switch (op) {
-    case Region::Op::And: return inA && inB;
-    case Region::Op::Or: return inA || inB;
-    case Region::Op::Xor: return inA != inB;
-    case Region::Op::Diff: return inA && !inB;
+    case Region::Op::And:
+      return inA && inB;
+    case Region::Op::Or:
+      return inA || inB;
+    case Region::Op::Xor:
+      return inA != inB;
+    case Region::Op::Diff:
+      return inA && !inB;
   }
   return false;
 }
@@ -61,8 +65,7 @@ struct Edge {
 };
 
 // Spans of the row sampled along the line sampleY, by the fill rule.
-std::vector<Span> RowSpans(const std::vector<Edge>& edges, double sampleY, double xOffset,
-                           int32_t fillMode) {
+std::vector<Span> RowSpans(const std::vector<Edge>& edges, double sampleY, double xOffset, int32_t fillMode) {
   std::vector<std::pair<double, int>> crossings;
   for (const Edge& e : edges) {
     if (sampleY < e.y0 || sampleY >= e.y1) continue;
@@ -125,7 +128,8 @@ Region Region::FromFigures(const std::vector<std::vector<PointF>>& figures, int3
   }
   // Rows where the sampled spans may change: the rows at or just below each corner.
   std::vector<int64_t> events;
-  for (const Edge& e : edges) events.insert(events.end(), {int64_t(std::ceil(e.y0)), int64_t(std::ceil(e.y1))});
+  for (const Edge& e : edges)
+    events.insert(events.end(), {int64_t(std::ceil(e.y0)), int64_t(std::ceil(e.y1))});
   std::sort(events.begin(), events.end());
   events.erase(std::unique(events.begin(), events.end()), events.end());
   int64_t top = int64_t(std::ceil(minY)), bottom = int64_t(std::ceil(maxY));
@@ -223,9 +227,7 @@ bool Region::Contains(int32_t x, int32_t y) const {
   return false;
 }
 
-bool Region::Intersects(const RECT& rect) const {
-  return !Combine(*this, Region(rect), Op::And).IsEmpty();
-}
+bool Region::Intersects(const RECT& rect) const { return !Combine(*this, Region(rect), Op::And).IsEmpty(); }
 
 void Region::Offset(int32_t dx, int32_t dy) {
   for (Band& band : bands_) {

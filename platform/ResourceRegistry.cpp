@@ -17,9 +17,7 @@ std::string Upper(std::string_view text) {
 
 std::string ResourceTypeName(std::string_view type) { return Upper(type); }
 
-std::string ResourceTypeName(ResourceKind kind) {
-  return "#" + std::to_string(static_cast<unsigned>(kind));
-}
+std::string ResourceTypeName(ResourceKind kind) { return "#" + std::to_string(static_cast<unsigned>(kind)); }
 
 ResourceRegistry& ResourceRegistry::Instance() {
   static ResourceRegistry registry;
@@ -70,7 +68,8 @@ std::optional<ResourceRegistry::Bytes> ResourceRegistry::Find(ResourceKind kind,
   return Find(ResourceTypeName(kind), id);
 }
 
-std::optional<ResourceRegistry::Bytes> ResourceRegistry::Find(ResourceKind kind, std::string_view name) const {
+std::optional<ResourceRegistry::Bytes> ResourceRegistry::Find(ResourceKind kind,
+                                                              std::string_view name) const {
   return Find(ResourceTypeName(kind), name);
 }
 

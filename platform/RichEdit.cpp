@@ -24,7 +24,8 @@ bool RichEdit::FilteredOut(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   filter.msg = message;
   filter.wParam = wParam;
   filter.lParam = lParam;
-  return SendMessageW(parent, WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID(window)), reinterpret_cast<LPARAM>(&filter)) != 0;
+  return SendMessageW(parent, WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID(window)),
+                      reinterpret_cast<LPARAM>(&filter)) != 0;
 }
 
 LRESULT RichEdit::SetTextEx(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -32,8 +33,10 @@ LRESULT RichEdit::SetTextEx(HWND window, WPARAM wParam, LPARAM lParam) {
   const auto* how = reinterpret_cast<const SETTEXTEX*>(wParam);
   if (!state || !how) return 0;
   std::u16string text;
-  if (lParam && how->codepage == kUtf16CodePage) text = reinterpret_cast<const char16_t*>(lParam);
-  else if (lParam) text = WidenAnsi(reinterpret_cast<const char*>(lParam));
+  if (lParam && how->codepage == kUtf16CodePage)
+    text = reinterpret_cast<const char16_t*>(lParam);
+  else if (lParam)
+    text = WidenAnsi(reinterpret_cast<const char*>(lParam));
   if (!(how->flags & ST_SELECTION)) Edit::SetSelection(window, *state, 0, -1);
   Edit::ReplaceSelection(window, *state, text, false);
   return 1;
@@ -71,7 +74,8 @@ LRESULT RichEdit::StreamIn(HWND window, WPARAM wParam, LPARAM lParam) {
     int32_t done = 0;
     stream->dwError = stream->pfnCallback(stream->dwCookie, chunk, sizeof chunk, &done);
     if (stream->dwError != 0 || done <= 0) break;
-    bytes.append(reinterpret_cast<const char*>(chunk), static_cast<size_t>(std::min<int32_t>(done, sizeof chunk)));
+    bytes.append(reinterpret_cast<const char*>(chunk),
+                 static_cast<size_t>(std::min<int32_t>(done, sizeof chunk)));
   }
   constexpr WPARAM kSelectionOnly = 0x8000;
   if (!(wParam & kSelectionOnly)) Edit::SetSelection(window, *state, 0, -1);

@@ -16,11 +16,16 @@ std::atomic<int32_t> g_fullHeight{1024};
 
 int32_t GetSystemMetrics(int32_t index) {
   switch (index) {
-    case SM_CXSCREEN: return g_width;
-    case SM_CYSCREEN: return g_height;
-    case SM_CXFULLSCREEN: return g_fullWidth;
-    case SM_CYFULLSCREEN: return g_fullHeight;
-    default: return 0;
+    case SM_CXSCREEN:
+      return g_width;
+    case SM_CYSCREEN:
+      return g_height;
+    case SM_CXFULLSCREEN:
+      return g_fullWidth;
+    case SM_CYFULLSCREEN:
+      return g_fullHeight;
+    default:
+      return 0;
   }
 }
 

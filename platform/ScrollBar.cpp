@@ -38,10 +38,11 @@ ScrollBar::Layout ScrollBar::Measure(HWND window, const State& state) {
   layout.thumbLength = state.page ? static_cast<int32_t>(int64_t(track) * state.page / range) : thickness;
   layout.thumbLength = std::clamp(layout.thumbLength, kMinimumThumb, track);
   int32_t span = TopPosition(state.minimum, state.maximum, state.page) - state.minimum;
-  int32_t position = std::clamp(state.pressed == Part::Thumb ? state.trackPosition : state.position, state.minimum,
-                                state.minimum + span);
+  int32_t position = std::clamp(state.pressed == Part::Thumb ? state.trackPosition : state.position,
+                                state.minimum, state.minimum + span);
   int32_t free = track - layout.thumbLength;
-  layout.thumbStart = layout.arrow + (span > 0 ? static_cast<int32_t>(int64_t(free) * (position - state.minimum) / span) : 0);
+  layout.thumbStart =
+      layout.arrow + (span > 0 ? static_cast<int32_t>(int64_t(free) * (position - state.minimum) / span) : 0);
   return layout;
 }
 
@@ -78,9 +79,11 @@ LRESULT ScrollBar::SetInfo(HWND window, State& state, const SCROLLINFO& info, bo
     state.minimum = info.nMin;
     state.maximum = std::max(info.nMin, info.nMax);
   }
-  if (info.fMask & SIF_PAGE) state.page = std::min<UINT>(info.nPage, static_cast<UINT>(state.maximum - state.minimum + 1));
+  if (info.fMask & SIF_PAGE)
+    state.page = std::min<UINT>(info.nPage, static_cast<UINT>(state.maximum - state.minimum + 1));
   if (info.fMask & SIF_POS) state.position = info.nPos;
-  state.position = std::clamp(state.position, state.minimum, TopPosition(state.minimum, state.maximum, state.page));
+  state.position =
+      std::clamp(state.position, state.minimum, TopPosition(state.minimum, state.maximum, state.page));
   if (redraw) InvalidateRect(window, nullptr, 0);
   return state.position;
 }
@@ -91,15 +94,24 @@ void ScrollBar::Press(HWND window, State& state, POINT point) {
   if (state.pressed == Part::None) return;
   SetCapture(window);
   switch (state.pressed) {
-    case Part::LowArrow: Notify(window, SB_LINEUP, 0); break;
-    case Part::HighArrow: Notify(window, SB_LINEDOWN, 0); break;
-    case Part::LowPage: Notify(window, SB_PAGEUP, 0); break;
-    case Part::HighPage: Notify(window, SB_PAGEDOWN, 0); break;
+    case Part::LowArrow:
+      Notify(window, SB_LINEUP, 0);
+      break;
+    case Part::HighArrow:
+      Notify(window, SB_LINEDOWN, 0);
+      break;
+    case Part::LowPage:
+      Notify(window, SB_PAGEUP, 0);
+      break;
+    case Part::HighPage:
+      Notify(window, SB_PAGEDOWN, 0);
+      break;
     case Part::Thumb:
       state.trackPosition = state.position;
       state.grabOffset = (Vertical(window) ? point.y : point.x) - Measure(window, state).thumbStart;
       break;
-    default: break;
+    default:
+      break;
   }
   InvalidateRect(window, nullptr, 0);
 }
@@ -126,14 +138,19 @@ void ScrollBar::Release(HWND window, State& state) {
 
 void ScrollBar::PaintArrow(HDC dc, const RECT& box, bool vertical, bool low, bool pressed, bool enabled) {
   FillSolid(dc, box, kFaceColor);
-  if (pressed) FrameSolid(dc, box, kShadowColor);
-  else DrawBevel(dc, box, false);
-  int32_t cx = (box.left + box.right) / 2 + (pressed ? 1 : 0), cy = (box.top + box.bottom) / 2 + (pressed ? 1 : 0);
+  if (pressed)
+    FrameSolid(dc, box, kShadowColor);
+  else
+    DrawBevel(dc, box, false);
+  int32_t cx = (box.left + box.right) / 2 + (pressed ? 1 : 0),
+          cy = (box.top + box.bottom) / 2 + (pressed ? 1 : 0);
   COLORREF ink = enabled ? kTextColor : kGrayTextColor;
   for (int32_t i = 0; i < 4; ++i) {
     int32_t step = low ? i : 3 - i;  // the tip is one pixel, the base seven
-    if (vertical) FillSolid(dc, {cx - step, cy - 2 + i, cx + step + 1, cy - 1 + i}, ink);
-    else FillSolid(dc, {cx - 2 + i, cy - step, cx - 1 + i, cy + step + 1}, ink);
+    if (vertical)
+      FillSolid(dc, {cx - step, cy - 2 + i, cx + step + 1, cy - 1 + i}, ink);
+    else
+      FillSolid(dc, {cx - 2 + i, cy - step, cx - 1 + i, cy + step + 1}, ink);
   }
 }
 
@@ -150,10 +167,11 @@ void ScrollBar::Paint(HWND window, HDC dc, const State& state) {
   };
   if (state.pressed == Part::LowPage) FillSolid(dc, span(layout.arrow, layout.thumbStart), kDarkShadowColor);
   if (state.pressed == Part::HighPage)
-    FillSolid(dc, span(layout.thumbStart + layout.thumbLength, layout.length - layout.arrow), kDarkShadowColor);
+    FillSolid(dc, span(layout.thumbStart + layout.thumbLength, layout.length - layout.arrow),
+              kDarkShadowColor);
   PaintArrow(dc, span(0, layout.arrow), vertical, true, state.pressed == Part::LowArrow, enabled);
-  PaintArrow(dc, span(layout.length - layout.arrow, layout.length), vertical, false, state.pressed == Part::HighArrow,
-             enabled);
+  PaintArrow(dc, span(layout.length - layout.arrow, layout.length), vertical, false,
+             state.pressed == Part::HighArrow, enabled);
   if (enabled && layout.thumbLength > 0) {
     RECT thumb = span(layout.thumbStart, layout.thumbStart + layout.thumbLength);
     FillSolid(dc, thumb, kFaceColor);
@@ -193,12 +211,18 @@ LRESULT ScrollBar::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN: {
       bool vertical = Vertical(window);
       auto key = static_cast<int32_t>(wParam);
-      if (key == (vertical ? VK_UP : VK_LEFT)) Notify(window, SB_LINEUP, 0);
-      else if (key == (vertical ? VK_DOWN : VK_RIGHT)) Notify(window, SB_LINEDOWN, 0);
-      else if (key == VK_PRIOR) Notify(window, SB_PAGEUP, 0);
-      else if (key == VK_NEXT) Notify(window, SB_PAGEDOWN, 0);
-      else if (key == VK_HOME) Notify(window, SB_TOP, 0);
-      else if (key == VK_END) Notify(window, SB_BOTTOM, 0);
+      if (key == (vertical ? VK_UP : VK_LEFT))
+        Notify(window, SB_LINEUP, 0);
+      else if (key == (vertical ? VK_DOWN : VK_RIGHT))
+        Notify(window, SB_LINEDOWN, 0);
+      else if (key == VK_PRIOR)
+        Notify(window, SB_PAGEUP, 0);
+      else if (key == VK_NEXT)
+        Notify(window, SB_PAGEDOWN, 0);
+      else if (key == VK_HOME)
+        Notify(window, SB_TOP, 0);
+      else if (key == VK_END)
+        Notify(window, SB_BOTTOM, 0);
       return 0;
     }
     case WM_GETDLGCODE:
@@ -238,7 +262,8 @@ LRESULT ScrollBar::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
       if (info->fMask & SIF_RANGE) info->nMin = state->minimum, info->nMax = state->maximum;
       if (info->fMask & SIF_PAGE) info->nPage = state->page;
       if (info->fMask & SIF_POS) info->nPos = state->position;
-      if (info->fMask & SIF_TRACKPOS) info->nTrackPos = state->pressed == Part::Thumb ? state->trackPosition : state->position;
+      if (info->fMask & SIF_TRACKPOS)
+        info->nTrackPos = state->pressed == Part::Thumb ? state->trackPosition : state->position;
       return 1;
     }
     default:

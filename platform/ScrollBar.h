@@ -25,8 +25,8 @@ class ScrollBar {
     int32_t grabOffset = 0;  // thumb drag: pixels from the thumb's start to the press
   };
   struct Layout {
-    int32_t length = 0;     // along the bar, pixels
-    int32_t arrow = 0;      // each arrow's length
+    int32_t length = 0;      // along the bar, pixels
+    int32_t arrow = 0;       // each arrow's length
     int32_t thumbStart = 0;  // from the bar's start
     int32_t thumbLength = 0;
   };

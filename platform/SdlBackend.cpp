@@ -33,17 +33,28 @@ bool gVideoUp = false;
 
 SDL_SystemCursor SystemCursorFor(uint16_t id) {
   switch (id) {
-    case IDC_IBEAM: return SDL_SYSTEM_CURSOR_IBEAM;
-    case IDC_WAIT: return SDL_SYSTEM_CURSOR_WAIT;
-    case IDC_CROSS: return SDL_SYSTEM_CURSOR_CROSSHAIR;
-    case IDC_SIZENWSE: return SDL_SYSTEM_CURSOR_SIZENWSE;
-    case IDC_SIZENESW: return SDL_SYSTEM_CURSOR_SIZENESW;
-    case IDC_SIZEWE: return SDL_SYSTEM_CURSOR_SIZEWE;
-    case IDC_SIZENS: return SDL_SYSTEM_CURSOR_SIZENS;
-    case IDC_SIZEALL: return SDL_SYSTEM_CURSOR_SIZEALL;
-    case IDC_NO: return SDL_SYSTEM_CURSOR_NO;
-    case IDC_HAND: return SDL_SYSTEM_CURSOR_HAND;
-    default: return SDL_SYSTEM_CURSOR_ARROW;
+    case IDC_IBEAM:
+      return SDL_SYSTEM_CURSOR_IBEAM;
+    case IDC_WAIT:
+      return SDL_SYSTEM_CURSOR_WAIT;
+    case IDC_CROSS:
+      return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case IDC_SIZENWSE:
+      return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case IDC_SIZENESW:
+      return SDL_SYSTEM_CURSOR_SIZENESW;
+    case IDC_SIZEWE:
+      return SDL_SYSTEM_CURSOR_SIZEWE;
+    case IDC_SIZENS:
+      return SDL_SYSTEM_CURSOR_SIZENS;
+    case IDC_SIZEALL:
+      return SDL_SYSTEM_CURSOR_SIZEALL;
+    case IDC_NO:
+      return SDL_SYSTEM_CURSOR_NO;
+    case IDC_HAND:
+      return SDL_SYSTEM_CURSOR_HAND;
+    default:
+      return SDL_SYSTEM_CURSOR_ARROW;
   }
 }
 
@@ -60,9 +71,12 @@ void ShowCursor(State& state) {
 
 int32_t VirtualButton(uint8_t button) {
   switch (button) {
-    case SDL_BUTTON_RIGHT: return VK_RBUTTON;
-    case SDL_BUTTON_MIDDLE: return VK_MBUTTON;
-    default: return VK_LBUTTON;
+    case SDL_BUTTON_RIGHT:
+      return VK_RBUTTON;
+    case SDL_BUTTON_MIDDLE:
+      return VK_MBUTTON;
+    default:
+      return VK_LBUTTON;
   }
 }
 
@@ -91,11 +105,20 @@ void WindowEvent(State& state, const SDL_WindowEvent& e) {
   HWND window = state.windows.WindowFor(e.windowID);
   if (!window) return;
   switch (e.event) {
-    case SDL_WINDOWEVENT_CLOSE: HeadlessBackend::RequestClose(window); break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED: state.windows.UserResized(window, e.data1, e.data2); break;
-    case SDL_WINDOWEVENT_MOVED: state.windows.UserMoved(window, e.data1, e.data2); break;
-    case SDL_WINDOWEVENT_EXPOSED: state.windows.Expose(window); break;
-    default: break;
+    case SDL_WINDOWEVENT_CLOSE:
+      HeadlessBackend::RequestClose(window);
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      state.windows.UserResized(window, e.data1, e.data2);
+      break;
+    case SDL_WINDOWEVENT_MOVED:
+      state.windows.UserMoved(window, e.data1, e.data2);
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      state.windows.Expose(window);
+      break;
+    default:
+      break;
   }
 }
 
@@ -126,18 +149,27 @@ void Handle(State& state, const SDL_Event& e) {
       }
       break;
     }
-    case SDL_MOUSEWHEEL: Wheel(e.wheel); break;
+    case SDL_MOUSEWHEEL:
+      Wheel(e.wheel);
+      break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       VirtualKey key = VirtualKeyFromSdl(e.key.keysym);
       if (key.code) HeadlessBackend::Key(key.code, e.type == SDL_KEYDOWN, key.extended);
       break;
     }
-    case SDL_TEXTINPUT: Text(e.text.text); break;
-    case SDL_WINDOWEVENT: WindowEvent(state, e.window); break;
+    case SDL_TEXTINPUT:
+      Text(e.text.text);
+      break;
+    case SDL_WINDOWEVENT:
+      WindowEvent(state, e.window);
+      break;
     case SDL_DROPTEXT:
-    case SDL_DROPFILE: Drop(e.drop); break;
-    default: break;  // SDL_QUIT: each window's close box is handled on its own
+    case SDL_DROPFILE:
+      Drop(e.drop);
+      break;
+    default:
+      break;  // SDL_QUIT: each window's close box is handled on its own
   }
 }
 

@@ -24,28 +24,50 @@ struct Mapping {
 };
 
 constexpr Mapping kKeys[] = {
-    {SDLK_BACKSPACE, VK_BACK, false},   {SDLK_TAB, VK_TAB, false},
-    {SDLK_RETURN, VK_RETURN, false},    {SDLK_ESCAPE, VK_ESCAPE, false},
-    {SDLK_SPACE, VK_SPACE, false},      {SDLK_PAUSE, kVkPause, false},
-    {SDLK_CAPSLOCK, kVkCapital, false}, {SDLK_PRINTSCREEN, kVkSnapshot, true},
-    {SDLK_PAGEUP, VK_PRIOR, true},      {SDLK_PAGEDOWN, VK_NEXT, true},
-    {SDLK_END, VK_END, true},           {SDLK_HOME, VK_HOME, true},
-    {SDLK_LEFT, VK_LEFT, true},         {SDLK_UP, VK_UP, true},
-    {SDLK_RIGHT, VK_RIGHT, true},       {SDLK_DOWN, VK_DOWN, true},
-    {SDLK_INSERT, VK_INSERT, true},     {SDLK_DELETE, VK_DELETE, true},
-    {SDLK_LSHIFT, VK_SHIFT, false},     {SDLK_RSHIFT, VK_SHIFT, false},
-    {SDLK_LCTRL, VK_CONTROL, false},    {SDLK_RCTRL, VK_CONTROL, true},
-    {SDLK_LALT, VK_MENU, false},        {SDLK_RALT, VK_MENU, true},
-    {SDLK_APPLICATION, kVkApps, true},  {SDLK_NUMLOCKCLEAR, kVkNumLock, true},
-    {SDLK_SCROLLLOCK, kVkScroll, false}, {SDLK_KP_ENTER, VK_RETURN, true},
-    {SDLK_KP_DIVIDE, kVkDivide, true},  {SDLK_KP_MULTIPLY, kVkMultiply, false},
-    {SDLK_KP_MINUS, VK_SUBTRACT, false}, {SDLK_KP_PLUS, VK_ADD, false},
-    {SDLK_KP_PERIOD, kVkDecimal, false}, {SDLK_SEMICOLON, 0xBA, false},
-    {SDLK_EQUALS, 0xBB, false},         {SDLK_COMMA, 0xBC, false},
-    {SDLK_MINUS, 0xBD, false},          {SDLK_PERIOD, 0xBE, false},
-    {SDLK_SLASH, 0xBF, false},          {SDLK_BACKQUOTE, 0xC0, false},
-    {SDLK_LEFTBRACKET, 0xDB, false},    {SDLK_BACKSLASH, 0xDC, false},
-    {SDLK_RIGHTBRACKET, 0xDD, false},   {SDLK_QUOTE, 0xDE, false},
+    {SDLK_BACKSPACE, VK_BACK, false},
+    {SDLK_TAB, VK_TAB, false},
+    {SDLK_RETURN, VK_RETURN, false},
+    {SDLK_ESCAPE, VK_ESCAPE, false},
+    {SDLK_SPACE, VK_SPACE, false},
+    {SDLK_PAUSE, kVkPause, false},
+    {SDLK_CAPSLOCK, kVkCapital, false},
+    {SDLK_PRINTSCREEN, kVkSnapshot, true},
+    {SDLK_PAGEUP, VK_PRIOR, true},
+    {SDLK_PAGEDOWN, VK_NEXT, true},
+    {SDLK_END, VK_END, true},
+    {SDLK_HOME, VK_HOME, true},
+    {SDLK_LEFT, VK_LEFT, true},
+    {SDLK_UP, VK_UP, true},
+    {SDLK_RIGHT, VK_RIGHT, true},
+    {SDLK_DOWN, VK_DOWN, true},
+    {SDLK_INSERT, VK_INSERT, true},
+    {SDLK_DELETE, VK_DELETE, true},
+    {SDLK_LSHIFT, VK_SHIFT, false},
+    {SDLK_RSHIFT, VK_SHIFT, false},
+    {SDLK_LCTRL, VK_CONTROL, false},
+    {SDLK_RCTRL, VK_CONTROL, true},
+    {SDLK_LALT, VK_MENU, false},
+    {SDLK_RALT, VK_MENU, true},
+    {SDLK_APPLICATION, kVkApps, true},
+    {SDLK_NUMLOCKCLEAR, kVkNumLock, true},
+    {SDLK_SCROLLLOCK, kVkScroll, false},
+    {SDLK_KP_ENTER, VK_RETURN, true},
+    {SDLK_KP_DIVIDE, kVkDivide, true},
+    {SDLK_KP_MULTIPLY, kVkMultiply, false},
+    {SDLK_KP_MINUS, VK_SUBTRACT, false},
+    {SDLK_KP_PLUS, VK_ADD, false},
+    {SDLK_KP_PERIOD, kVkDecimal, false},
+    {SDLK_SEMICOLON, 0xBA, false},
+    {SDLK_EQUALS, 0xBB, false},
+    {SDLK_COMMA, 0xBC, false},
+    {SDLK_MINUS, 0xBD, false},
+    {SDLK_PERIOD, 0xBE, false},
+    {SDLK_SLASH, 0xBF, false},
+    {SDLK_BACKQUOTE, 0xC0, false},
+    {SDLK_LEFTBRACKET, 0xDB, false},
+    {SDLK_BACKSLASH, 0xDC, false},
+    {SDLK_RIGHTBRACKET, 0xDD, false},
+    {SDLK_QUOTE, 0xDE, false},
 };
 
 }  // namespace
@@ -69,7 +91,11 @@ std::u16string Utf16FromUtf8(std::string_view text) {
   while (i < text.size()) {
     auto byte = [&](size_t at) { return static_cast<uint8_t>(text[at]); };
     uint8_t lead = byte(i);
-    int32_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    int32_t length = lead < 0x80         ? 1
+                     : (lead >> 5) == 6  ? 2
+                     : (lead >> 4) == 14 ? 3
+                     : (lead >> 3) == 30 ? 4
+                                         : 0;
     uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
     bool ok = length > 0 && i + size_t(length) <= text.size();
     for (int32_t k = 1; ok && k < length; ++k) {

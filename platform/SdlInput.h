@@ -11,7 +11,7 @@
 namespace plat {
 
 struct VirtualKey {
-  int32_t code = 0;  // 0: a key the program has no code for
+  int32_t code = 0;       // 0: a key the program has no code for
   bool extended = false;  // the navigation block, the right-hand Ctrl and Alt, keypad Enter and divide
 };
 

@@ -105,9 +105,9 @@ void SdlWindows::Present(HWND window, Mirror& mirror) {
   part.bottom = std::min(part.bottom, surface->Height());
   if (part.right <= part.left || part.bottom <= part.top) return;
   // Our pixels are 0x00RRGGBB words, top-down: SDL's RGB888 format over the same memory.
-  SDL_Surface* pixels = SDL_CreateRGBSurfaceWithFormatFrom(surface->Row(part.top) + size_t(part.left) * 4,
-                                                           Width(part), Height(part), 32, surface->Stride(),
-                                                           SDL_PIXELFORMAT_RGB888);
+  SDL_Surface* pixels =
+      SDL_CreateRGBSurfaceWithFormatFrom(surface->Row(part.top) + size_t(part.left) * 4, Width(part),
+                                         Height(part), 32, surface->Stride(), SDL_PIXELFORMAT_RGB888);
   if (!pixels) return;
   SDL_BlitSurface(pixels, nullptr, screen, nullptr);
   SDL_FreeSurface(pixels);

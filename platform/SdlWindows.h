@@ -39,7 +39,7 @@ class SdlWindows {
  private:
   struct Mirror {
     SDL_Window* sdl = nullptr;
-    RECT placed;              // the layer's window rectangle when last placed, screen pixels
+    RECT placed;  // the layer's window rectangle when last placed, screen pixels
     uint64_t shownGeneration = ~uint64_t(0);
     std::u16string title;
   };

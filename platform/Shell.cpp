@@ -22,13 +22,16 @@ bool gLaunching = false;
 std::u16string Text(const char16_t* s) { return s ? std::u16string(s) : std::u16string(); }
 std::u16string Text(const char* s) { return s ? WidenAnsi(s) : std::u16string(); }
 
-bool IsLink(const std::u16string& target) { return target.find(u"://") != std::u16string::npos || target.rfind(u"mailto:", 0) == 0; }
+bool IsLink(const std::u16string& target) {
+  return target.find(u"://") != std::u16string::npos || target.rfind(u"mailto:", 0) == 0;
+}
 
 // Starts xdg-open on the target; a detached thread reaps it, so the user interface never waits for
 // the program that opens the document.
 void Launch(std::u16string target, const std::u16string& directory) {
   if (!IsLink(target)) {
-    if (!target.empty() && target[0] != u'\\' && target[0] != u'/' && !directory.empty()) target = directory + u"\\" + target;
+    if (!target.empty() && target[0] != u'\\' && target[0] != u'/' && !directory.empty())
+      target = directory + u"\\" + target;
     std::replace(target.begin(), target.end(), u'\\', u'/');
   }
   std::string argument = Utf16ToUtf8(target);
@@ -45,7 +48,8 @@ void Launch(std::u16string target, const std::u16string& directory) {
 
 HINSTANCE Run(ShellExecuteRecord record) {
   std::u16string verb = record.verb;
-  std::transform(verb.begin(), verb.end(), verb.begin(), [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; });
+  std::transform(verb.begin(), verb.end(), verb.begin(),
+                 [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; });
   bool launch;
   {
     std::lock_guard lock(gLock);
@@ -53,7 +57,8 @@ HINSTANCE Run(ShellExecuteRecord record) {
     launch = gLaunching;
   }
   if (record.file.empty()) return reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
-  if (!verb.empty() && verb != u"open" && verb != u"explore") return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
+  if (!verb.empty() && verb != u"open" && verb != u"explore")
+    return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
   if (launch) Launch(record.file, record.directory);
   return reinterpret_cast<HINSTANCE>(intptr_t{33});
 }
@@ -64,8 +69,8 @@ HINSTANCE ShellExecuteW(HWND owner, const char16_t* verb, const char16_t* file, 
   return Run({owner, Text(verb), Text(file), Text(parameters), Text(directory), show});
 }
 
-HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters, const char* directory,
-                        int32_t show) {
+HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                        const char* directory, int32_t show) {
   return Run({owner, Text(verb), Text(file), Text(parameters), Text(directory), show});
 }
 

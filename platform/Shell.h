@@ -26,8 +26,8 @@ constexpr intptr_t SE_ERR_FNF = 2;
 constexpr intptr_t SE_ERR_NOASSOC = 31;
 HINSTANCE ShellExecuteW(HWND owner, const char16_t* verb, const char16_t* file, const char16_t* parameters,
                         const char16_t* directory, int32_t show);
-HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters, const char* directory,
-                        int32_t show);
+HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                        const char* directory, int32_t show);
 
 std::vector<ShellExecuteRecord> ShellExecuteLog();
 void ClearShellExecuteLog();

@@ -52,11 +52,16 @@ HICON LoadIconA(HINSTANCE, const char* name) {
   static CursorObject asterisk{static_cast<uint16_t>(IDI_ASTERISK), "IDI_ASTERISK"};
   if (!IS_INTRESOURCE(name)) return nullptr;
   switch (reinterpret_cast<uintptr_t>(name)) {
-    case IDI_HAND: return &hand;
-    case IDI_QUESTION: return &question;
-    case IDI_EXCLAMATION: return &exclamation;
-    case IDI_ASTERISK: return &asterisk;
-    default: return nullptr;
+    case IDI_HAND:
+      return &hand;
+    case IDI_QUESTION:
+      return &question;
+    case IDI_EXCLAMATION:
+      return &exclamation;
+    case IDI_ASTERISK:
+      return &asterisk;
+    default:
+      return nullptr;
   }
 }
 
@@ -72,7 +77,8 @@ void Static::DrawStockIcon(HDC dc, HICON icon, int32_t x, int32_t y) {
       Glyph(dc, x, y, u"?", kLightColor);
       break;
     case IDI_EXCLAMATION: {
-      POINT triangle[3] = {{x + kIconSize / 2, y + 1}, {x + kIconSize - 1, y + kIconSize - 2}, {x + 1, y + kIconSize - 2}};
+      POINT triangle[3] = {
+          {x + kIconSize / 2, y + 1}, {x + kIconSize - 1, y + kIconSize - 2}, {x + 1, y + kIconSize - 2}};
       HBRUSH brush = CreateSolidBrush(RGB(255, 210, 0));
       HPEN pen = CreatePen(PS_SOLID, 1, kDarkShadowColor);
       {

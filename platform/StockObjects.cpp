@@ -38,18 +38,30 @@ GdiObject* StockObject(int32_t index) {
   static FontObject* systemFont = Stock(new FontObject(FontDescription(16, FW_BOLD, "System")));
   static FontObject* guiFont = Stock(new FontObject(FontDescription(-11, FW_NORMAL, "MS Sans Serif")));
   switch (index) {
-    case WHITE_BRUSH: return whiteBrush;
-    case LTGRAY_BRUSH: return lightGrayBrush;
-    case GRAY_BRUSH: return grayBrush;
-    case DKGRAY_BRUSH: return darkGrayBrush;
-    case BLACK_BRUSH: return blackBrush;
-    case NULL_BRUSH: return nullBrush;
-    case WHITE_PEN: return whitePen;
-    case BLACK_PEN: return blackPen;
-    case NULL_PEN: return nullPen;
-    case SYSTEM_FONT: return systemFont;
-    case DEFAULT_GUI_FONT: return guiFont;
-    default: return nullptr;
+    case WHITE_BRUSH:
+      return whiteBrush;
+    case LTGRAY_BRUSH:
+      return lightGrayBrush;
+    case GRAY_BRUSH:
+      return grayBrush;
+    case DKGRAY_BRUSH:
+      return darkGrayBrush;
+    case BLACK_BRUSH:
+      return blackBrush;
+    case NULL_BRUSH:
+      return nullBrush;
+    case WHITE_PEN:
+      return whitePen;
+    case BLACK_PEN:
+      return blackPen;
+    case NULL_PEN:
+      return nullPen;
+    case SYSTEM_FONT:
+      return systemFont;
+    case DEFAULT_GUI_FONT:
+      return guiFont;
+    default:
+      return nullptr;
   }
 }
 

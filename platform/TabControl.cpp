@@ -14,9 +14,9 @@ namespace plat {
 namespace {
 
 constexpr const char* kStateProperty = "tabState";
-constexpr int32_t kTextPadding = 6;   // each side of a tab's text
+constexpr int32_t kTextPadding = 6;  // each side of a tab's text
 constexpr int32_t kFirstTabX = 2;
-constexpr int32_t kRaise = 2;         // the current tab stands this much taller and wider
+constexpr int32_t kRaise = 2;  // the current tab stands this much taller and wider
 
 struct Tab {
   std::u16string text;
@@ -139,27 +139,38 @@ void Paint(HWND control, const TabState& s, HDC dc) {
     FillSolid(dc, {r.right - 1, r.top + 1, r.right, r.bottom}, kDarkShadowColor);
     FillSolid(dc, {r.right - 2, r.top + 1, r.right - 1, r.bottom}, kShadowColor);
     DrawControlText(dc, control, s.tabs[i].text, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE, kTextColor);
-    if (i == s.focus && GetFocus() == control) DrawFocusDots(dc, {r.left + 3, r.top + 3, r.right - 3, r.bottom - 2});
+    if (i == s.focus && GetFocus() == control)
+      DrawFocusDots(dc, {r.left + 3, r.top + 3, r.right - 3, r.bottom - 2});
   }
 }
 
 LRESULT Message(HWND control, TabState& s, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case TCM_GETITEMCOUNT: return Count(s);
-    case TCM_INSERTITEMA: return Insert(control, s, wParam, reinterpret_cast<const TCITEMA*>(lParam));
-    case TCM_INSERTITEMW: return Insert(control, s, wParam, reinterpret_cast<const TCITEMW*>(lParam));
-    case TCM_SETITEMA: return Set(control, s, wParam, reinterpret_cast<const TCITEMA*>(lParam));
-    case TCM_SETITEMW: return Set(control, s, wParam, reinterpret_cast<const TCITEMW*>(lParam));
-    case TCM_GETITEMA: return Get(s, wParam, reinterpret_cast<TCITEMA*>(lParam));
-    case TCM_GETITEMW: return Get(s, wParam, reinterpret_cast<TCITEMW*>(lParam));
-    case TCM_DELETEITEM: return Delete(control, s, wParam);
+    case TCM_GETITEMCOUNT:
+      return Count(s);
+    case TCM_INSERTITEMA:
+      return Insert(control, s, wParam, reinterpret_cast<const TCITEMA*>(lParam));
+    case TCM_INSERTITEMW:
+      return Insert(control, s, wParam, reinterpret_cast<const TCITEMW*>(lParam));
+    case TCM_SETITEMA:
+      return Set(control, s, wParam, reinterpret_cast<const TCITEMA*>(lParam));
+    case TCM_SETITEMW:
+      return Set(control, s, wParam, reinterpret_cast<const TCITEMW*>(lParam));
+    case TCM_GETITEMA:
+      return Get(s, wParam, reinterpret_cast<TCITEMA*>(lParam));
+    case TCM_GETITEMW:
+      return Get(s, wParam, reinterpret_cast<TCITEMW*>(lParam));
+    case TCM_DELETEITEM:
+      return Delete(control, s, wParam);
     case TCM_DELETEALLITEMS:
       s.tabs.clear();
       s.current = s.focus = -1;
       InvalidateRect(control, nullptr, 1);
       return 1;
-    case TCM_GETCURSEL: return s.current;
-    case TCM_GETCURFOCUS: return s.focus;
+    case TCM_GETCURSEL:
+      return s.current;
+    case TCM_GETCURFOCUS:
+      return s.focus;
     case TCM_SETCURSEL: {
       int32_t previous = s.current;
       if (wParam >= s.tabs.size()) return -1;
@@ -185,7 +196,8 @@ LRESULT Message(HWND control, TabState& s, UINT message, WPARAM wParam, LPARAM l
       auto* rect = reinterpret_cast<RECT*>(lParam);
       if (!rect) return 0;
       int32_t d = wParam ? -1 : 1;
-      *rect = {rect->left + 2 * d, rect->top + (kTabRowHeight + 2) * d, rect->right - 2 * d, rect->bottom - 2 * d};
+      *rect = {rect->left + 2 * d, rect->top + (kTabRowHeight + 2) * d, rect->right - 2 * d,
+               rect->bottom - 2 * d};
       return 0;
     }
     case WM_LBUTTONDOWN: {
@@ -199,16 +211,24 @@ LRESULT Message(HWND control, TabState& s, UINT message, WPARAM wParam, LPARAM l
       if (wParam == static_cast<WPARAM>(VK_RIGHT)) ChooseTab(control, s.current + 1);
       return 0;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: InvalidateRect(control, nullptr, 0); return 0;
-    case WM_GETDLGCODE: return DLGC_WANTARROWS;
-    case WM_PAINT: return PaintControl(control, [&](HDC dc) { Paint(control, s, dc); });
-    case WM_ERASEBKGND: return 1;
-    default: return DefWindowProcW(control, message, wParam, lParam);
+    case WM_KILLFOCUS:
+      InvalidateRect(control, nullptr, 0);
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;
+    case WM_PAINT:
+      return PaintControl(control, [&](HDC dc) { Paint(control, s, dc); });
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      return DefWindowProcW(control, message, wParam, lParam);
   }
 }
 
 }  // namespace
 
-void RegisterTabControlClass() { RegisterCommonControlClass(kTabControlClass, CommonControlProc<TabState, Message>); }
+void RegisterTabControlClass() {
+  RegisterCommonControlClass(kTabControlClass, CommonControlProc<TabState, Message>);
+}
 
 }  // namespace plat

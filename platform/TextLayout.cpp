@@ -22,7 +22,8 @@ std::vector<TextRun> Paragraphs(std::u16string_view text) {
   return out;
 }
 
-void BreakParagraph(TextRun paragraph, int32_t maxWidth, const MeasureText& measure, std::vector<TextLine>& lines) {
+void BreakParagraph(TextRun paragraph, int32_t maxWidth, const MeasureText& measure,
+                    std::vector<TextLine>& lines) {
   std::u16string_view text = paragraph.text;
   std::u16string line;
   size_t lineStart = 0, i = 0;

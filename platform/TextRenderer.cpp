@@ -91,8 +91,8 @@ int32_t TextRenderer::Width(std::u16string_view text) const {
   return int32_t(std::lround(extents.x_advance));
 }
 
-void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_view text,
-                         const RECT* bounds, int32_t marked) const {
+void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_view text, const RECT* bounds,
+                         int32_t marked) const {
   Surface* target = dc.Target();
   if (!target || text.empty()) return;
   const double angle = font_.Angle();

@@ -35,9 +35,9 @@ struct ToolTipState {
   bool active = true;
   uint32_t initialDelay = kToolTipInitialDelay;
   uint32_t autoPop = kToolTipAutoPop;
-  int32_t hover = -1;         // index of the tool under the pointer, -1 when none
-  uint32_t hoverSince = 0;    // clock reading when the pointer came to it
-  bool suppressed = false;    // a click hid the tip; it comes back only on another tool
+  int32_t hover = -1;       // index of the tool under the pointer, -1 when none
+  uint32_t hoverSince = 0;  // clock reading when the pointer came to it
+  bool suppressed = false;  // a click hid the tip; it comes back only on another tool
   bool shown = false;
   uint32_t shownSince = 0;
 };
@@ -136,7 +136,8 @@ void Relay(HWND control, ToolTipState& s, const MSG* msg) {
       Hide(control, s);
       s.suppressed = true;
       break;
-    default: break;
+    default:
+      break;
   }
   Update(control, s);
 }
@@ -208,18 +209,33 @@ LRESULT ToolTipProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   ToolTipState* s = StateOf(control);
   if (!s) return DefWindowProcW(control, message, wParam, lParam);
   switch (message) {
-    case TTM_ADDTOOLA: return AddTool(*s, reinterpret_cast<const TOOLINFOA*>(lParam));
-    case TTM_ADDTOOLW: return AddTool(*s, reinterpret_cast<const TOOLINFOW*>(lParam));
-    case TTM_DELTOOLA: return DeleteTool(control, *s, reinterpret_cast<const TOOLINFOA*>(lParam));
-    case TTM_DELTOOLW: return DeleteTool(control, *s, reinterpret_cast<const TOOLINFOW*>(lParam));
-    case TTM_NEWTOOLRECTA: return NewRect(*s, reinterpret_cast<const TOOLINFOA*>(lParam));
-    case TTM_NEWTOOLRECTW: return NewRect(*s, reinterpret_cast<const TOOLINFOW*>(lParam));
-    case TTM_GETTEXTA: return GetText(*s, reinterpret_cast<TOOLINFOA*>(lParam));
-    case TTM_GETTEXTW: return GetText(*s, reinterpret_cast<TOOLINFOW*>(lParam));
-    case TTM_GETTOOLCOUNT: return static_cast<LRESULT>(s->tools.size());
-    case TTM_RELAYEVENT: Relay(control, *s, reinterpret_cast<const MSG*>(lParam)); return 0;
-    case TTM_UPDATE: Update(control, *s); return 0;
-    case TTM_POP: Hide(control, *s); return 0;
+    case TTM_ADDTOOLA:
+      return AddTool(*s, reinterpret_cast<const TOOLINFOA*>(lParam));
+    case TTM_ADDTOOLW:
+      return AddTool(*s, reinterpret_cast<const TOOLINFOW*>(lParam));
+    case TTM_DELTOOLA:
+      return DeleteTool(control, *s, reinterpret_cast<const TOOLINFOA*>(lParam));
+    case TTM_DELTOOLW:
+      return DeleteTool(control, *s, reinterpret_cast<const TOOLINFOW*>(lParam));
+    case TTM_NEWTOOLRECTA:
+      return NewRect(*s, reinterpret_cast<const TOOLINFOA*>(lParam));
+    case TTM_NEWTOOLRECTW:
+      return NewRect(*s, reinterpret_cast<const TOOLINFOW*>(lParam));
+    case TTM_GETTEXTA:
+      return GetText(*s, reinterpret_cast<TOOLINFOA*>(lParam));
+    case TTM_GETTEXTW:
+      return GetText(*s, reinterpret_cast<TOOLINFOW*>(lParam));
+    case TTM_GETTOOLCOUNT:
+      return static_cast<LRESULT>(s->tools.size());
+    case TTM_RELAYEVENT:
+      Relay(control, *s, reinterpret_cast<const MSG*>(lParam));
+      return 0;
+    case TTM_UPDATE:
+      Update(control, *s);
+      return 0;
+    case TTM_POP:
+      Hide(control, *s);
+      return 0;
     case TTM_ACTIVATE:
       s->active = wParam != 0;
       if (!s->active) Hide(control, *s);
@@ -231,9 +247,12 @@ LRESULT ToolTipProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == TTDT_AUTOMATIC) s->autoPop = ms * 10;
       return 0;
     }
-    case WM_PAINT: return PaintControl(control, [&](HDC dc) { Paint(control, dc); });
-    case WM_ERASEBKGND: return 1;
-    default: return DefWindowProcW(control, message, wParam, lParam);
+    case WM_PAINT:
+      return PaintControl(control, [&](HDC dc) { Paint(control, dc); });
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      return DefWindowProcW(control, message, wParam, lParam);
   }
 }
 

@@ -17,8 +17,8 @@ namespace {
 constexpr const char* kStateProperty = "treeState";
 constexpr int32_t kLeftMargin = 2;
 constexpr int32_t kImageSize = 16;
-constexpr int32_t kTextGap = 3;     // between the image and the text box
-constexpr int32_t kTextPadding = 2; // inside the text box, each side
+constexpr int32_t kTextGap = 3;      // between the image and the text box
+constexpr int32_t kTextPadding = 2;  // inside the text box, each side
 constexpr COLORREF kLineColor = RGB(128, 128, 128);
 
 struct Node {
@@ -113,7 +113,6 @@ RECT TextBox(HWND control, const Node* n, int32_t top) {
   return {x, top, x + text.cx + 2 * kTextPadding, top + kTreeItemHeight};
 }
 
-
 LRESULT Notify(HWND control, void* record, UINT code) {
   auto* header = static_cast<NMHDR*>(record);
   header->hwndFrom = control;
@@ -160,7 +159,8 @@ bool Select(HWND control, TreeState& s, Node* n, UINT action) {
   if (action != TVC_UNKNOWN && (Style(control) & TVS_SINGLEEXPAND)) {
     for (Node* o = old; o && !IsAncestor(o, n); o = o->parent) {
       if (o->expanded) Expand(control, s, o, TVE_COLLAPSE, true);
-      if (StateOf(control) != &s || !s.live.count(o) || (n && !s.live.count(n))) return true;  // changed meanwhile
+      if (StateOf(control) != &s || !s.live.count(o) || (n && !s.live.count(n)))
+        return true;  // changed meanwhile
     }
     if (n && !n->children.empty() && !n->expanded) Expand(control, s, n, TVE_EXPAND, true);
     if (StateOf(control) != &s) return true;
@@ -195,12 +195,14 @@ bool Expand(HWND control, TreeState& s, Node* n, WPARAM action, bool byUser) {
 
 template <class Char>
 void Apply(Node& n, const TreeItemOf<Char>& item) {
-  if (item.mask & TVIF_TEXT) n.text = reinterpret_cast<intptr_t>(item.pszText) == -1 ? std::u16string() : WideFrom(item.pszText);
+  if (item.mask & TVIF_TEXT)
+    n.text = reinterpret_cast<intptr_t>(item.pszText) == -1 ? std::u16string() : WideFrom(item.pszText);
   if (item.mask & TVIF_IMAGE) n.image = item.iImage;
   if (item.mask & TVIF_SELECTEDIMAGE) n.selectedImage = item.iSelectedImage;
   if (item.mask & TVIF_PARAM) n.param = item.lParam;
   if (item.mask & TVIF_CHILDREN) n.childrenHint = item.cChildren;
-  if ((item.mask & TVIF_STATE) && (item.stateMask & TVIS_EXPANDED)) n.expanded = (item.state & TVIS_EXPANDED) != 0;
+  if ((item.mask & TVIF_STATE) && (item.stateMask & TVIS_EXPANDED))
+    n.expanded = (item.state & TVIS_EXPANDED) != 0;
 }
 
 template <class Char>
@@ -222,7 +224,8 @@ LRESULT Insert(HWND control, TreeState& s, const TreeInsertOf<Char>* insert) {
   } else if (after == TVI_SORT) {
     at = 0;
     while (at < siblings.size() && siblings[at]->text <= node->text) ++at;
-  } else if (Node* previous = Live(s, after); previous && (previous->parent ? previous->parent : &s.root) == parent) {
+  } else if (Node* previous = Live(s, after);
+             previous && (previous->parent ? previous->parent : &s.root) == parent) {
     at = IndexInParent(s, previous) + 1;
   }
   Node* raw = node.get();
@@ -282,29 +285,37 @@ LRESULT SetItem(HWND control, TreeState& s, const TreeItemOf<Char>* item) {
 
 Node* Next(TreeState& s, Node* n, WPARAM relation) {
   switch (relation) {
-    case TVGN_ROOT: return s.root.children.empty() ? nullptr : s.root.children[0].get();
-    case TVGN_CARET: return s.selected;
+    case TVGN_ROOT:
+      return s.root.children.empty() ? nullptr : s.root.children[0].get();
+    case TVGN_CARET:
+      return s.selected;
     case TVGN_FIRSTVISIBLE: {
       std::vector<Node*> rows = Rows(s);
       return s.firstRow < static_cast<int32_t>(rows.size()) ? rows[s.firstRow] : nullptr;
     }
-    default: break;
+    default:
+      break;
   }
   if (!n) return nullptr;
   auto& siblings = Siblings(s, n);
   size_t at = IndexInParent(s, n);
   switch (relation) {
-    case TVGN_NEXT: return at + 1 < siblings.size() ? siblings[at + 1].get() : nullptr;
-    case TVGN_PREVIOUS: return at > 0 ? siblings[at - 1].get() : nullptr;
-    case TVGN_PARENT: return n->parent;
-    case TVGN_CHILD: return n->children.empty() ? nullptr : n->children[0].get();
+    case TVGN_NEXT:
+      return at + 1 < siblings.size() ? siblings[at + 1].get() : nullptr;
+    case TVGN_PREVIOUS:
+      return at > 0 ? siblings[at - 1].get() : nullptr;
+    case TVGN_PARENT:
+      return n->parent;
+    case TVGN_CHILD:
+      return n->children.empty() ? nullptr : n->children[0].get();
     case TVGN_NEXTVISIBLE:
     case TVGN_PREVIOUSVISIBLE: {
       std::vector<Node*> rows = Rows(s);
       int32_t row = RowOf(s, n) + (relation == TVGN_NEXTVISIBLE ? 1 : -1);
       return row >= 0 && row < static_cast<int32_t>(rows.size()) && RowOf(s, n) >= 0 ? rows[row] : nullptr;
     }
-    default: return nullptr;
+    default:
+      return nullptr;
   }
 }
 
@@ -366,10 +377,12 @@ void Paint(HWND control, TreeState& s, HDC dc) {
     if (top >= client.bottom) break;
     Node* n = rows[row];
     if (style & TVS_HASLINES) PaintLines(control, s, dc, n, top);
-    if ((style & TVS_HASBUTTONS) && (n->parent || (style & TVS_LINESATROOT))) PaintButton(control, dc, n, top);
+    if ((style & TVS_HASBUTTONS) && (n->parent || (style & TVS_LINESATROOT)))
+      PaintButton(control, dc, n, top);
     bool selected = n == s.selected;
     int32_t image = selected ? n->selectedImage : n->image;
-    ImageList_Draw(s.normal, image, dc, ItemX(control, n), top + (kTreeItemHeight - kImageSize) / 2, ILD_NORMAL);
+    ImageList_Draw(s.normal, image, dc, ItemX(control, n), top + (kTreeItemHeight - kImageSize) / 2,
+                   ILD_NORMAL);
     RECT text = TextBox(control, n, top);
     COLORREF color = kTextColor;
     if (selected && (focused || (style & TVS_SHOWSELALWAYS))) {
@@ -411,10 +424,20 @@ void Key(HWND control, TreeState& s, WPARAM key) {
   std::vector<Node*> rows = Rows(s);
   if (rows.empty()) return;
   switch (static_cast<int32_t>(key)) {
-    case VK_DOWN: Select(control, s, n ? Next(s, n, TVGN_NEXTVISIBLE) ? Next(s, n, TVGN_NEXTVISIBLE) : n : rows[0], TVC_BYKEYBOARD); break;
-    case VK_UP: if (n && Next(s, n, TVGN_PREVIOUSVISIBLE)) Select(control, s, Next(s, n, TVGN_PREVIOUSVISIBLE), TVC_BYKEYBOARD); break;
-    case VK_HOME: Select(control, s, rows.front(), TVC_BYKEYBOARD); break;
-    case VK_END: Select(control, s, rows.back(), TVC_BYKEYBOARD); break;
+    case VK_DOWN:
+      Select(control, s, n ? Next(s, n, TVGN_NEXTVISIBLE) ? Next(s, n, TVGN_NEXTVISIBLE) : n : rows[0],
+             TVC_BYKEYBOARD);
+      break;
+    case VK_UP:
+      if (n && Next(s, n, TVGN_PREVIOUSVISIBLE))
+        Select(control, s, Next(s, n, TVGN_PREVIOUSVISIBLE), TVC_BYKEYBOARD);
+      break;
+    case VK_HOME:
+      Select(control, s, rows.front(), TVC_BYKEYBOARD);
+      break;
+    case VK_END:
+      Select(control, s, rows.back(), TVC_BYKEYBOARD);
+      break;
     case VK_LEFT:
       if (n && n->expanded) {
         Expand(control, s, n, TVE_COLLAPSE, true);
@@ -434,21 +457,31 @@ void Key(HWND control, TreeState& s, WPARAM key) {
       Notify(control, &header, NM_RETURN);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
 LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case TVM_INSERTITEMA: return Insert(control, s, reinterpret_cast<const TVINSERTSTRUCTA*>(lParam));
-    case TVM_INSERTITEMW: return Insert(control, s, reinterpret_cast<const TVINSERTSTRUCTW*>(lParam));
-    case TVM_DELETEITEM: return Delete(control, s, reinterpret_cast<HTREEITEM>(lParam));
-    case TVM_GETITEMA: return GetItem(s, reinterpret_cast<TVITEMA*>(lParam));
-    case TVM_GETITEMW: return GetItem(s, reinterpret_cast<TVITEMW*>(lParam));
-    case TVM_SETITEMA: return SetItem(control, s, reinterpret_cast<const TVITEMA*>(lParam));
-    case TVM_SETITEMW: return SetItem(control, s, reinterpret_cast<const TVITEMW*>(lParam));
-    case TVM_GETCOUNT: return static_cast<LRESULT>(s.live.size());
-    case TVM_GETINDENT: return kTreeIndent;
+    case TVM_INSERTITEMA:
+      return Insert(control, s, reinterpret_cast<const TVINSERTSTRUCTA*>(lParam));
+    case TVM_INSERTITEMW:
+      return Insert(control, s, reinterpret_cast<const TVINSERTSTRUCTW*>(lParam));
+    case TVM_DELETEITEM:
+      return Delete(control, s, reinterpret_cast<HTREEITEM>(lParam));
+    case TVM_GETITEMA:
+      return GetItem(s, reinterpret_cast<TVITEMA*>(lParam));
+    case TVM_GETITEMW:
+      return GetItem(s, reinterpret_cast<TVITEMW*>(lParam));
+    case TVM_SETITEMA:
+      return SetItem(control, s, reinterpret_cast<const TVITEMA*>(lParam));
+    case TVM_SETITEMW:
+      return SetItem(control, s, reinterpret_cast<const TVITEMW*>(lParam));
+    case TVM_GETCOUNT:
+      return static_cast<LRESULT>(s.live.size());
+    case TVM_GETINDENT:
+      return kTreeIndent;
     case TVM_EXPAND: {
       Node* n = Live(s, reinterpret_cast<HTREEITEM>(lParam));
       return n && Expand(control, s, n, wParam, false);
@@ -460,8 +493,10 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
       InvalidateRect(control, nullptr, 1);
       return reinterpret_cast<LRESULT>(previous);
     }
-    case TVM_GETIMAGELIST: return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE ? s.stateImages : s.normal);
-    case TVM_GETNEXTITEM: return reinterpret_cast<LRESULT>(Handle(Next(s, Live(s, reinterpret_cast<HTREEITEM>(lParam)), wParam)));
+    case TVM_GETIMAGELIST:
+      return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE ? s.stateImages : s.normal);
+    case TVM_GETNEXTITEM:
+      return reinterpret_cast<LRESULT>(Handle(Next(s, Live(s, reinterpret_cast<HTREEITEM>(lParam)), wParam)));
     case TVM_SELECTITEM: {
       if (wParam != TVGN_CARET) return 0;
       Node* n = Live(s, reinterpret_cast<HTREEITEM>(lParam));
@@ -495,8 +530,8 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
     }
     case WM_CREATE: {
       HWND parent = GetParent(control);
-      s.unicode = parent && SendMessageW(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(control), NF_QUERY) ==
-                                NFR_UNICODE;
+      s.unicode = parent && SendMessageW(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(control),
+                                         NF_QUERY) == NFR_UNICODE;
       return 0;
     }
     case CCM_SETUNICODEFORMAT: {
@@ -509,7 +544,8 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
       int32_t notches = static_cast<int16_t>(HIWORD(wParam)) / 120;
       RECT client;
       GetClientRect(control, &client);
-      int32_t lastFirst = std::max<int32_t>(0, static_cast<int32_t>(Rows(s).size()) - client.bottom / kTreeItemHeight);
+      int32_t lastFirst =
+          std::max<int32_t>(0, static_cast<int32_t>(Rows(s).size()) - client.bottom / kTreeItemHeight);
       int32_t first = std::clamp(s.firstRow - 3 * notches, 0, lastFirst);
       if (first != s.firstRow) {
         s.firstRow = first;
@@ -517,20 +553,34 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
       }
       return 0;
     }
-    case WM_LBUTTONDOWN: Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, false); return 0;
-    case WM_LBUTTONDBLCLK: Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, true); return 0;
-    case WM_KEYDOWN: Key(control, s, wParam); return 0;
+    case WM_LBUTTONDOWN:
+      Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, false);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, true);
+      return 0;
+    case WM_KEYDOWN:
+      Key(control, s, wParam);
+      return 0;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: InvalidateRect(control, nullptr, 0); return 0;
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_PAINT: return PaintControl(control, [&](HDC dc) { Paint(control, s, dc); });
-    case WM_ERASEBKGND: return 1;
-    default: return DefWindowProcW(control, message, wParam, lParam);
+    case WM_KILLFOCUS:
+      InvalidateRect(control, nullptr, 0);
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_PAINT:
+      return PaintControl(control, [&](HDC dc) { Paint(control, s, dc); });
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      return DefWindowProcW(control, message, wParam, lParam);
   }
 }
 
 }  // namespace
 
-void RegisterTreeViewClass() { RegisterCommonControlClass(kTreeViewClass, CommonControlProc<TreeState, Message>); }
+void RegisterTreeViewClass() {
+  RegisterCommonControlClass(kTreeViewClass, CommonControlProc<TreeState, Message>);
+}
 
 }  // namespace plat

@@ -18,7 +18,7 @@ struct WglTarget {
   int32_t y = 0;
   int32_t width = 0;
   int32_t height = 0;
-  HWND window = nullptr;     // null for a memory context
+  HWND window = nullptr;              // null for a memory context
   const void* formatOwner = nullptr;  // the window, or the context for a memory context
 };
 

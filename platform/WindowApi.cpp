@@ -33,11 +33,16 @@ void EnsureBuiltInClasses() {
 // System colour indexes a class background may name as (index + 1).
 COLORREF SystemColor(uintptr_t index) {
   switch (index) {
-    case 1: return RGB(58, 110, 165);   // desktop
-    case 5: return RGB(255, 255, 255);  // window
-    case 12: return RGB(171, 171, 171); // MDI client area
-    case 15: return RGB(212, 208, 200); // button face
-    default: return RGB(255, 255, 255);
+    case 1:
+      return RGB(58, 110, 165);  // desktop
+    case 5:
+      return RGB(255, 255, 255);  // window
+    case 12:
+      return RGB(171, 171, 171);  // MDI client area
+    case 15:
+      return RGB(212, 208, 200);  // button face
+    default:
+      return RGB(255, 255, 255);
   }
 }
 
@@ -80,7 +85,8 @@ void SetShown(HWND window, bool shown) {
       Manager().Invalidate(w->parent, area, true);
       DeleteObject(area);
     }
-    if (Manager().Focus() && (Manager().Focus() == window || IsChild(window, Manager().Focus()))) Manager().SetFocus(nullptr);
+    if (Manager().Focus() && (Manager().Focus() == window || IsChild(window, Manager().Focus())))
+      Manager().SetFocus(nullptr);
   }
 }
 
@@ -89,10 +95,14 @@ RECT WorkArea() {
   RECT bar;
   if (!GetTaskBarRect(&bar)) return area;
   // The bar takes a strip along one edge of the screen.
-  if (bar.top > area.top && bar.left <= area.left && bar.right >= area.right) area.bottom = bar.top;
-  else if (bar.bottom < area.bottom && bar.left <= area.left && bar.right >= area.right) area.top = bar.bottom;
-  else if (bar.left > area.left) area.right = bar.left;
-  else if (bar.right < area.right) area.left = bar.right;
+  if (bar.top > area.top && bar.left <= area.left && bar.right >= area.right)
+    area.bottom = bar.top;
+  else if (bar.bottom < area.bottom && bar.left <= area.left && bar.right >= area.right)
+    area.top = bar.bottom;
+  else if (bar.left > area.left)
+    area.right = bar.left;
+  else if (bar.right < area.right)
+    area.left = bar.right;
   return area;
 }
 
@@ -134,18 +144,21 @@ BOOL GetClassInfoA(HINSTANCE, const char* name, WNDCLASSA* info) {
   return 1;
 }
 
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int32_t x, int32_t y,
-                     int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int32_t x,
+                     int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
+                     void* param) {
   EnsureBuiltInClasses();
   std::u16string wide = title ? WidenAnsi(title) : std::u16string();
-  return Manager().Create(exStyle, className, title ? wide.c_str() : nullptr, style, x, y, width, height, parent,
-                          menu, instance, param);
+  return Manager().Create(exStyle, className, title ? wide.c_str() : nullptr, style, x, y, width, height,
+                          parent, menu, instance, param);
 }
 
-HWND CreateWindowExW(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x, int32_t y,
-                     int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
+HWND CreateWindowExW(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x,
+                     int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
+                     void* param) {
   EnsureBuiltInClasses();
-  return Manager().Create(exStyle, className, title, style, x, y, width, height, parent, menu, instance, param);
+  return Manager().Create(exStyle, className, title, style, x, y, width, height, parent, menu, instance,
+                          param);
 }
 
 BOOL DestroyWindow(HWND window) { return Manager().Destroy(window); }
@@ -231,11 +244,16 @@ HWND GetWindow(HWND window, UINT relation) {
   const std::vector<HWND>& siblings = w->parent ? Manager().Find(w->parent)->children : Manager().TopLevels();
   auto it = std::find(siblings.begin(), siblings.end(), window);
   switch (relation) {
-    case GW_HWNDFIRST: return siblings.back();
-    case GW_HWNDLAST: return siblings.front();
-    case GW_HWNDNEXT: return it == siblings.begin() ? nullptr : *(it - 1);  // next lower in z-order
-    case GW_HWNDPREV: return it + 1 == siblings.end() ? nullptr : *(it + 1);
-    default: return nullptr;
+    case GW_HWNDFIRST:
+      return siblings.back();
+    case GW_HWNDLAST:
+      return siblings.front();
+    case GW_HWNDNEXT:
+      return it == siblings.begin() ? nullptr : *(it - 1);  // next lower in z-order
+    case GW_HWNDPREV:
+      return it + 1 == siblings.end() ? nullptr : *(it + 1);
+    default:
+      return nullptr;
   }
 }
 
@@ -293,12 +311,18 @@ LONG_PTR GetWindowLongPtrA(HWND window, int32_t index) {
   WindowRecord* w = Manager().Find(window);
   if (!w) return 0;
   switch (index) {
-    case GWL_STYLE: return static_cast<LONG_PTR>(w->style);
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(w->exStyle);
-    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
-    case GWLP_USERDATA: return w->userData;
-    case GWLP_ID: return reinterpret_cast<LONG_PTR>(w->menu);
-    default: return 0;
+    case GWL_STYLE:
+      return static_cast<LONG_PTR>(w->style);
+    case GWL_EXSTYLE:
+      return static_cast<LONG_PTR>(w->exStyle);
+    case GWLP_WNDPROC:
+      return reinterpret_cast<LONG_PTR>(w->proc);
+    case GWLP_USERDATA:
+      return w->userData;
+    case GWLP_ID:
+      return reinterpret_cast<LONG_PTR>(w->menu);
+    default:
+      return 0;
   }
 }
 
@@ -307,12 +331,23 @@ LONG_PTR SetWindowLongPtrA(HWND window, int32_t index, LONG_PTR value) {
   if (!w) return 0;
   LONG_PTR old = GetWindowLongPtrA(window, index);
   switch (index) {
-    case GWL_STYLE: w->style = static_cast<DWORD>(value); break;
-    case GWL_EXSTYLE: w->exStyle = static_cast<DWORD>(value); break;
-    case GWLP_WNDPROC: w->proc = reinterpret_cast<WNDPROC>(value); break;
-    case GWLP_USERDATA: w->userData = value; break;
-    case GWLP_ID: w->menu = reinterpret_cast<HMENU>(value); break;
-    default: return 0;
+    case GWL_STYLE:
+      w->style = static_cast<DWORD>(value);
+      break;
+    case GWL_EXSTYLE:
+      w->exStyle = static_cast<DWORD>(value);
+      break;
+    case GWLP_WNDPROC:
+      w->proc = reinterpret_cast<WNDPROC>(value);
+      break;
+    case GWLP_USERDATA:
+      w->userData = value;
+      break;
+    case GWLP_ID:
+      w->menu = reinterpret_cast<HMENU>(value);
+      break;
+    default:
+      return 0;
   }
   return old;
 }
@@ -331,7 +366,8 @@ BOOL SetWindowTextA(HWND window, const char* text) {
 }
 
 int32_t GetWindowTextW(HWND window, char16_t* buffer, int32_t size) {
-  return static_cast<int32_t>(SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+  return static_cast<int32_t>(
+      SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
 }
 
 int32_t GetWindowTextA(HWND window, char* buffer, int32_t size) {
@@ -344,7 +380,9 @@ int32_t GetWindowTextA(HWND window, char* buffer, int32_t size) {
   return static_cast<int32_t>(narrow.size());
 }
 
-int32_t GetWindowTextLengthA(HWND window) { return static_cast<int32_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)); }
+int32_t GetWindowTextLengthA(HWND window) {
+  return static_cast<int32_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+}
 
 // ---- Geometry.
 
@@ -472,7 +510,9 @@ BOOL GetMessageW(MSG* msg, HWND window, UINT first, UINT last) {
   }
 }
 
-BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last) { return GetMessageW(msg, window, first, last); }
+BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last) {
+  return GetMessageW(msg, window, first, last);
+}
 
 BOOL PeekMessageW(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
   MSG local;
@@ -539,11 +579,20 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
-        case SC_CLOSE: SendMessageW(window, WM_CLOSE, 0, 0); break;
-        case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); break;
-        case SC_MAXIMIZE: ShowWindow(window, SW_SHOWMAXIMIZED); break;
-        case SC_RESTORE: ShowWindow(window, SW_RESTORE); break;
-        default: break;
+        case SC_CLOSE:
+          SendMessageW(window, WM_CLOSE, 0, 0);
+          break;
+        case SC_MINIMIZE:
+          ShowWindow(window, SW_MINIMIZE);
+          break;
+        case SC_MAXIMIZE:
+          ShowWindow(window, SW_SHOWMAXIMIZED);
+          break;
+        case SC_RESTORE:
+          ShowWindow(window, SW_RESTORE);
+          break;
+        default:
+          break;
       }
       return 0;
     case WM_ERASEBKGND:
@@ -655,7 +704,8 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   HDC dc = Manager().IsVisibleOnScreen(window) ? ContextForWindow(window, clip) : nullptr;
   DeleteObject(clip);
   paint->hdc = dc;
-  if (dc && erase) paint->fErase = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? 0 : 1;
+  if (dc && erase)
+    paint->fErase = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? 0 : 1;
   return dc;
 }
 

@@ -15,8 +15,9 @@ namespace plat {
 ATOM RegisterClassA(const WNDCLASSA* info);
 BOOL UnregisterClassA(const char* name, HINSTANCE instance);
 BOOL GetClassInfoA(HINSTANCE instance, const char* name, WNDCLASSA* info);
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int32_t x, int32_t y,
-                     int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int32_t x,
+                     int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
+                     void* param);
 HWND CreateWindowExW(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x,
                      int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param);
@@ -25,7 +26,7 @@ BOOL IsWindow(HWND window);
 BOOL IsWindowVisible(HWND window);
 BOOL IsWindowEnabled(HWND window);
 BOOL IsChild(HWND parent, HWND window);
-BOOL EnableWindow(HWND window, BOOL enable);  // answers whether it was disabled before
+BOOL EnableWindow(HWND window, BOOL enable);    // answers whether it was disabled before
 BOOL ShowWindow(HWND window, int32_t command);  // answers whether it was visible before
 BOOL UpdateWindow(HWND window);
 HWND GetParent(HWND window);
@@ -62,7 +63,8 @@ constexpr UINT SWP_NOACTIVATE = 0x0010;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_HIDEWINDOW = 0x0080;
 inline HWND const HWND_TOP = nullptr;
-BOOL SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t width, int32_t height, UINT flags);
+BOOL SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t width, int32_t height,
+                  UINT flags);
 BOOL BringWindowToTop(HWND window);
 BOOL IsZoomed(HWND window);
 BOOL IsIconic(HWND window);
@@ -115,7 +117,7 @@ int32_t ReleaseDC(HWND window, HDC dc);
 Surface* GetWindowSurface(HWND window);
 
 // ---- Keyboard, mouse and time.
-int16_t GetKeyState(int32_t virtualKey);       // bit 15: down; bit 0: toggled
+int16_t GetKeyState(int32_t virtualKey);  // bit 15: down; bit 0: toggled
 int16_t GetAsyncKeyState(int32_t virtualKey);
 BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int32_t x, int32_t y);

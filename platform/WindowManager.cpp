@@ -24,7 +24,8 @@ constexpr int32_t kMenuBarHeight = 19;
 bool SameName(const std::string& a, const char* b) {
   if (a.size() != std::strlen(b)) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
   }
   return true;
 }
@@ -107,9 +108,9 @@ bool WindowManager::IsAlive(HWND window) const {
   return windows_.count(IdOf(window)) != 0;
 }
 
-HWND WindowManager::Create(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x,
-                           int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
-                           void* param) {
+HWND WindowManager::Create(DWORD exStyle, const char* className, const char16_t* title, DWORD style,
+                           int32_t x, int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu,
+                           HINSTANCE instance, void* param) {
   const WindowClassRecord* cls = FindClass(className);
   if (!cls) return nullptr;
   if ((style & WS_CHILD) && !Find(parent)) return nullptr;
@@ -321,7 +322,8 @@ RECT WindowManager::WindowRectOnScreen(HWND window) const {
   if (!w) return {};
   POINT origin{w->rect.left, w->rect.top};
   if (w->parent) origin = ClientToScreen(w->parent, origin);
-  return {origin.x, origin.y, origin.x + (w->rect.right - w->rect.left), origin.y + (w->rect.bottom - w->rect.top)};
+  return {origin.x, origin.y, origin.x + (w->rect.right - w->rect.left),
+          origin.y + (w->rect.bottom - w->rect.top)};
 }
 
 HWND WindowManager::TopLevelOf(HWND window) const {
@@ -433,7 +435,8 @@ HWND WindowManager::SetCapture(HWND window) {
   HWND old = capture_;
   if (!Find(window)) return old;
   capture_ = window;
-  if (old && old != window && Find(old)) DeliverMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
+  if (old && old != window && Find(old))
+    DeliverMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
   return old;
 }
 
@@ -533,8 +536,9 @@ HRGN WindowManager::VisibleRegion(HWND window) const {
         for (++it; it != siblings.end(); ++it) {
           const WindowRecord* s = Find(*it);
           if (!(s->style & WS_VISIBLE)) continue;
-          RegionHolder cut(CreateRectRgn(s->rect.left + pOrigin.x - origin.x, s->rect.top + pOrigin.y - origin.y,
-                                         s->rect.right + pOrigin.x - origin.x, s->rect.bottom + pOrigin.y - origin.y));
+          RegionHolder cut(
+              CreateRectRgn(s->rect.left + pOrigin.x - origin.x, s->rect.top + pOrigin.y - origin.y,
+                            s->rect.right + pOrigin.x - origin.x, s->rect.bottom + pOrigin.y - origin.y));
           CombineRgn(visible, visible, cut.region, RGN_DIFF);
         }
       }

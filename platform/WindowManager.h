@@ -38,7 +38,7 @@ class WindowManager {
 
   // ---- Geometry. Client coordinates start at the client area's top-left corner.
   RECT NonClientInsets(const WindowRecord& w) const;
-  RECT ClientRect(const WindowRecord& w) const;       // (0, 0, width, height)
+  RECT ClientRect(const WindowRecord& w) const;  // (0, 0, width, height)
   POINT ClientToScreen(HWND window, POINT p) const;
   POINT ScreenToClient(HWND window, POINT p) const;
   RECT WindowRectOnScreen(HWND window) const;

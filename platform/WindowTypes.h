@@ -92,7 +92,8 @@ constexpr LPARAM MAKELPARAM(int32_t lo, int32_t hi) {
                                                   ((static_cast<uint32_t>(hi) & 0xFFFF) << 16)));
 }
 constexpr WPARAM MAKEWPARAM(int32_t lo, int32_t hi) {
-  return static_cast<WPARAM>((static_cast<uint32_t>(lo) & 0xFFFF) | ((static_cast<uint32_t>(hi) & 0xFFFF) << 16));
+  return static_cast<WPARAM>((static_cast<uint32_t>(lo) & 0xFFFF) |
+                             ((static_cast<uint32_t>(hi) & 0xFFFF) << 16));
 }
 // Coordinates of mouse messages, sign-extended from their 16-bit words.
 constexpr int32_t GET_X_LPARAM(LPARAM l) { return static_cast<int16_t>(l & 0xFFFF); }

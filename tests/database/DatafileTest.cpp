@@ -149,8 +149,7 @@ TEST_F(DatafileTest, RecordChangesKeepEveryIndexCurrent) {
   EXPECT_EQ(file_->FindByKey(kAge, &age45), 0);
   EXPECT_EQ(file_->RecordCount(), 2);
   const int32_t code7 = 7;
-  EXPECT_EQ(Sorted(file_->Select(kCode, '+', dbDatafile::kEqual, &code7, nullptr, nullptr)),
-            Numbers{anna});
+  EXPECT_EQ(Sorted(file_->Select(kCode, '+', dbDatafile::kEqual, &code7, nullptr, nullptr)), Numbers{anna});
   // Everything survives a reopen.
   OpenDatabase();
   OpenFile(PeopleV1());
@@ -354,8 +353,7 @@ TEST_F(DatafileTest, DatabaseHandsOutOneFilePerName) {
   EXPECT_EQ(calculator.FileId(), 5417);
   EXPECT_EQ(dbDatafile::FileById(*db_, 1), nullptr);
   EXPECT_EQ(document.FieldCount(), 76);
-  EXPECT_EQ(ErrorOf([&] { dbDatafile::FileByName(*db_, std::string(36, 'x').c_str()); }),
-            db::kBadCall);
+  EXPECT_EQ(ErrorOf([&] { dbDatafile::FileByName(*db_, std::string(36, 'x').c_str()); }), db::kBadCall);
 }
 
 TEST_F(DatafileTest, ClearedIndexesListNothing) {

@@ -23,9 +23,8 @@ class TempFolder {
  public:
   TempFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = BaseFolder() /
-           ("planner_db_" + std::to_string(::getpid()) + "_" +
-            (info ? std::string(info->test_suite_name()) + "_" + info->name() : "x"));
+    dir_ = BaseFolder() / ("planner_db_" + std::to_string(::getpid()) + "_" +
+                           (info ? std::string(info->test_suite_name()) + "_" + info->name() : "x"));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
@@ -47,9 +46,7 @@ class TempFolder {
   std::filesystem::path dir_;
 };
 
-inline ppFileSpec SpecFor(const std::string& path) {
-  return ppFileSpec(Vcon::WString(path.c_str()));
-}
+inline ppFileSpec SpecFor(const std::string& path) { return ppFileSpec(Vcon::WString(path.c_str())); }
 
 inline std::vector<unsigned char> FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -61,9 +58,7 @@ inline void WriteFileBytes(const std::string& path, const std::vector<unsigned c
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline int64_t FileSize(const std::string& path) {
-  return int64_t(std::filesystem::file_size(path));
-}
+inline int64_t FileSize(const std::string& path) { return int64_t(std::filesystem::file_size(path)); }
 
 inline int32_t WordAt(const std::vector<unsigned char>& bytes, size_t offset) {
   return db::GetI32(bytes.data(), uint32_t(offset));

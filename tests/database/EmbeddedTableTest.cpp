@@ -161,8 +161,8 @@ TEST_F(EmbeddedTableTest, ChangesAreWrittenIntoTheOwnerRecord) {
     docs.SetFieldValue(kTitle, ppParameter("Kitchen"), nullptr);
     docs.AddRecord(nullptr, nullptr);
     docs.SelectAll();
-    Handle lines = dbBasicmmHandler::Data(docs.GetRecordBuffer() +
-                                          docs.File().Layout().Handler(kLines).Offset());
+    Handle lines =
+        dbBasicmmHandler::Data(docs.GetRecordBuffer() + docs.File().Layout().Handler(kLines).Offset());
     ppEmbeddedData table("people", base_.Db(), lines, &docs);
     table.InsertItem(0);
     table.SetValue(kName, ppParameter("Sink"));
@@ -172,8 +172,8 @@ TEST_F(EmbeddedTableTest, ChangesAreWrittenIntoTheOwnerRecord) {
   {
     ppDatafile docs("docs", base_.Db());
     docs.SelectAll();
-    Handle lines = dbBasicmmHandler::Data(docs.GetRecordBuffer() +
-                                          docs.File().Layout().Handler(kLines).Offset());
+    Handle lines =
+        dbBasicmmHandler::Data(docs.GetRecordBuffer() + docs.File().Layout().Handler(kLines).Offset());
     ppEmbeddedData table("people", base_.Db(), lines, &docs);
     table.LoadFromBlob();
     EXPECT_EQ(Names(table), "Sink,");
@@ -186,8 +186,8 @@ TEST_F(EmbeddedTableTest, ChangesAreWrittenIntoTheOwnerRecord) {
   base_.Open();
   ppDatafile docs("docs", base_.Db());
   docs.SelectAll();
-  Handle lines = dbBasicmmHandler::Data(docs.GetRecordBuffer() +
-                                        docs.File().Layout().Handler(kLines).Offset());
+  Handle lines =
+      dbBasicmmHandler::Data(docs.GetRecordBuffer() + docs.File().Layout().Handler(kLines).Offset());
   EXPECT_EQ(BytesOf(lines), Word(0));
 }
 

@@ -22,8 +22,7 @@ std::vector<int32_t> Entries(Handle list) {
 
 // Applies op to a copy of `a` with `b` and returns the entries; `b` must stay unchanged.
 template <typename Op>
-std::vector<int32_t> Combine(std::initializer_list<int32_t> a, std::initializer_list<int32_t> b,
-                             Op op) {
+std::vector<int32_t> Combine(std::initializer_list<int32_t> a, std::initializer_list<int32_t> b, Op op) {
   Handle first = ListOf(a);
   Handle second = ListOf(b);
   op(first, second);

@@ -19,9 +19,7 @@ namespace {
 // A field of one handler in a buffer of its own.
 class Field {
  public:
-  explicit Field(int32_t typeCode) : handler_(dbHandler::ForType(typeCode)) {
-    handler_->InitField(data_);
-  }
+  explicit Field(int32_t typeCode) : handler_(dbHandler::ForType(typeCode)) { handler_->InitField(data_); }
   ~Field() { handler_->DisposeField(data_); }
   dbHandler& Handler() { return *handler_; }
   char* Data() { return data_; }
@@ -137,8 +135,7 @@ class HandlerSelectTest : public ::testing::Test {
     index_.reset();
     db_->EndTransaction();
   }
-  std::vector<int32_t> Query(uint8_t op, int32_t key, Handle previous = nullptr,
-                             uint8_t combine = '&') {
+  std::vector<int32_t> Query(uint8_t op, int32_t key, Handle previous = nullptr, uint8_t combine = '&') {
     Handle list = handler_.Select(index_.get(), {op, combine, &key}, previous);
     std::vector<int32_t> out;
     for (uint32_t i = 0; i < HandleList::Count(list); ++i) out.push_back(HandleList::At(list, i));
@@ -186,8 +183,7 @@ TEST_F(HandlerSelectTest, CombinesIntoThePreviousList) {
 
 TEST_F(HandlerSelectTest, KeysFollowChangedValues) {
   int32_t before[1] = {30}, after[1] = {10};
-  handler_.UpdateKey(4, &entry_, reinterpret_cast<const char*>(after),
-                     reinterpret_cast<const char*>(before));
+  handler_.UpdateKey(4, &entry_, reinterpret_cast<const char*>(after), reinterpret_cast<const char*>(before));
   EXPECT_EQ(Query('=', 10), (std::vector<int32_t>{1, 4}));
   EXPECT_EQ(Query('=', 30), (std::vector<int32_t>{}));
   handler_.RemoveKey(4, &entry_, reinterpret_cast<const char*>(after));

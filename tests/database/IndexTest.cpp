@@ -52,7 +52,9 @@ class IndexTest : public ::testing::Test {
     return *text_;
   }
   void Add(int32_t key) { Numbers().Insert(key + 1000, key, &key); }
-  int32_t Remove(int32_t key) { return ErrorOf([&] { Numbers().Remove(key + 1000, key, &key); }); }
+  int32_t Remove(int32_t key) {
+    return ErrorOf([&] { Numbers().Remove(key + 1000, key, &key); });
+  }
 
   int32_t HeaderWord(int offset) {
     const int32_t w = db::GetI32(*store_->ReadRecord(header_), uint32_t(offset));
@@ -170,8 +172,8 @@ TEST_F(IndexTest, RemovingEverythingLeavesRootWithEmptyLeaf) {
 }
 
 TEST_F(IndexTest, UnderfullLeafJoinsOrBorrows) {
-  for (int32_t k = 0; k <= 34; ++k) Add(k);  // leaves 16 + 19
-  for (int32_t k = 0; k < 3; ++k) Remove(k); // 13 + 19: joined
+  for (int32_t k = 0; k <= 34; ++k) Add(k);   // leaves 16 + 19
+  for (int32_t k = 0; k < 3; ++k) Remove(k);  // 13 + 19: joined
   NodeView root = Root();
   ASSERT_EQ(root.count, 1);
   EXPECT_EQ(Node(root.values[0]).count, 32);
@@ -205,8 +207,7 @@ TEST_F(IndexTest, TextPrefixQueryIgnoresCaseAndLetsTheShorterKeyDecide) {
   EXPECT_EQ(Texts().Find("Ab", &value), db::kNotFound);
   EXPECT_EQ(Values(Texts().Range("aB", "ac")), (std::vector<int32_t>{4, 3, 8, 5, 6}));
   Handle all = Texts().AllKeys();
-  EXPECT_EQ(std::string(*all, size_t(MemGetSize(all))),
-            std::string("a\0ab\0aB\0AB\0ABC\0abz\0ac\0b\0", 24));
+  EXPECT_EQ(std::string(*all, size_t(MemGetSize(all))), std::string("a\0ab\0aB\0AB\0ABC\0abz\0ac\0b\0", 24));
   MemDispose(all);
 }
 

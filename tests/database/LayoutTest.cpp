@@ -45,8 +45,7 @@ TEST(LayoutTest, UsableCountIsWhatTheBytesHold) {
   const auto declaredLess = MakeLayout(1, three, 2);
   EXPECT_EQ(dbRecordLayout(declaredLess.data(), uint32_t(declaredLess.size())).FieldCount(), 2);
   const auto negative = MakeLayout(1, three, -5);
-  EXPECT_EQ(ErrorOf([&] { dbRecordLayout(negative.data(), uint32_t(negative.size())); }),
-            db::kDamagedFile);
+  EXPECT_EQ(ErrorOf([&] { dbRecordLayout(negative.data(), uint32_t(negative.size())); }), db::kDamagedFile);
   EXPECT_EQ(ErrorOf([&] { dbRecordLayout(negative.data(), 47); }), db::kDamagedFile);
   EXPECT_EQ(ErrorOf([&] { dbRecordLayout(nullptr, 0); }), db::kDamagedFile);
 }

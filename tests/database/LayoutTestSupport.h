@@ -24,8 +24,7 @@ inline constexpr int32_t kAsGiven = INT32_MIN;
 
 inline std::vector<uint8_t> MakeLayout(int32_t version, const std::vector<FieldSpec>& fields,
                                        int32_t declared = kAsGiven, int32_t fileId = 6000) {
-  std::vector<uint8_t> bytes(dbRecordLayout::kFields + dbRecordLayout::kEntrySize * fields.size(),
-                             '.');
+  std::vector<uint8_t> bytes(dbRecordLayout::kFields + dbRecordLayout::kEntrySize * fields.size(), '.');
   db::PutI32(bytes.data(), dbRecordLayout::kVersion, version);
   db::PutI32(bytes.data(), dbRecordLayout::kFileId, fileId);
   std::memcpy(bytes.data() + dbRecordLayout::kRecordClass, "qxTest", 7);

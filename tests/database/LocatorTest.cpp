@@ -52,8 +52,7 @@ TEST(LocatorTest, PathsWalkThroughLinksFollowedAnewAtEveryUse) {
 
   ppLocator locator("texture0.texture", &element);
   EXPECT_EQ(locator.Root(), &element);
-  EXPECT_EQ(locator.Steps(),
-            (std::deque<int32_t>{1, 1}));  // the second index is the linked object's
+  EXPECT_EQ(locator.Steps(), (std::deque<int32_t>{1, 1}));  // the second index is the linked object's
   EXPECT_EQ(Text(locator.GetValue()), "wood.png");
 
   texture0 = ppParameter(&stone);

@@ -174,9 +174,9 @@ TEST_F(PackedRecordTest, DamagedPayloadsAreRefused) {
     return ErrorOf([&] { layout_.Unpack(record_, bytes.data(), uint32_t(bytes.size())); });
   };
   EXPECT_EQ(unpack({0, 0, 0, 0, 200, 0, 0, 0, 'a', 'b', 0, 0}),
-            db::kDamagedFile);                                    // text past the end
-  EXPECT_EQ(unpack({1, 0, 0, 0, 7, 0}), db::kDamagedFile);        // cut long
-  EXPECT_EQ(unpack({4, 0, 0, 0, 1, 2, 3, 4}), db::kDamagedFile);  // cut double
+            db::kDamagedFile);                                                      // text past the end
+  EXPECT_EQ(unpack({1, 0, 0, 0, 7, 0}), db::kDamagedFile);                          // cut long
+  EXPECT_EQ(unpack({4, 0, 0, 0, 1, 2, 3, 4}), db::kDamagedFile);                    // cut double
   EXPECT_EQ(unpack({9, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 1, 2}), db::kDamagedFile);  // huge blob
   EXPECT_EQ(unpack({8, 0, 0, 0, 9, 0, 0, 0, 'x', 0}), db::kDamagedFile);            // cut wide text
   // A text without its NUL ends at its count; a short record without the end tag is accepted.

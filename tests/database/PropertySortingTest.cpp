@@ -30,10 +30,14 @@ class Rows : public iProperty {
     const Row& row = rows_.at(size_t(current_));
     reads_++;
     switch (index) {
-      case 0: return ppParameter(row.name.c_str());
-      case 1: return ppParameter(row.group);
-      case 2: return ppParameter(row.size);
-      default: return iProperty::GetValue(index);
+      case 0:
+        return ppParameter(row.name.c_str());
+      case 1:
+        return ppParameter(row.group);
+      case 2:
+        return ppParameter(row.size);
+      default:
+        return iProperty::GetValue(index);
     }
   }
   void GoToItem(int32_t i) override { current_ = i; }
@@ -51,9 +55,7 @@ std::vector<int32_t> Order(ppPropertySort& sort) {
   return std::vector<int32_t>(sort.Order().begin(), sort.Order().end());
 }
 
-Rows Sample() {
-  return Rows({{"d", 2, 1.5}, {"b", 1, 3.0}, {"a", 2, 0.5}, {"c", 1, 3.0}, {"e", 1, 10.0}});
-}
+Rows Sample() { return Rows({{"d", 2, 1.5}, {"b", 1, 3.0}, {"a", 2, 0.5}, {"c", 1, 3.0}, {"e", 1, 10.0}}); }
 
 using Numbers = std::vector<int32_t>;
 

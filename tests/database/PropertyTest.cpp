@@ -12,9 +12,7 @@ namespace {
 // Records every call the defaults make, with one property "size".
 class Recorder : public iProperty {
  public:
-  int32_t IndexOf(const Vcon::String& name) override {
-    return name == "size" ? 0 : iProperty::IndexOf(name);
-  }
+  int32_t IndexOf(const Vcon::String& name) override { return name == "size" ? 0 : iProperty::IndexOf(name); }
   ppParameter GetValue(int32_t index) override {
     return index == 0 ? ppParameter(size) : iProperty::GetValue(index);
   }

@@ -46,9 +46,7 @@ class TableViewImportTest : public ::testing::Test {
     handles_.push_back(h);
     return h;
   }
-  void Import(const std::string& text, Handle map) {
-    people_->ImportText(Keep(dbtest::HandleOf(text)), map);
-  }
+  void Import(const std::string& text, Handle map) { people_->ImportText(Keep(dbtest::HandleOf(text)), map); }
   std::string Export(Handle map) {
     const std::string path = folder_.Path("out.txt");
     std::filesystem::remove(path);
@@ -129,8 +127,7 @@ TEST_F(TableViewImportTest, LinesLongerOrShorterThanTheMap) {
 
 TEST_F(TableViewImportTest, ExportWritesOneLinePerSelectedRecord) {
   Handle map = Map({{kName, 0, kKey}, {kAge, 0, 0}, {kNote, 0, 0}, {kTown, kTownsId, kTownName}});
-  Import("Bert\t45\ttab\\there\tOslo\r\nAnna\t31\t\\\"quoted\\\" \\\\ path\tBergen\r\nCleo\t20\t\t\r\n",
-         map);
+  Import("Bert\t45\ttab\\there\tOslo\r\nAnna\t31\t\\\"quoted\\\" \\\\ path\tBergen\r\nCleo\t20\t\t\r\n", map);
   people_->SelectAll();
   const std::string text = Export(map);
   EXPECT_EQ(text,
@@ -174,8 +171,7 @@ TEST_F(TableViewImportTest, LinksToMissingFilesOrRecordsExportEmpty) {
   Import("Anna\t31\tOslo\r\n", Map({{kName, 0, kKey}, {kAge, 0, 0}, {kTown, kTownsId, kTownName}}));
   towns_->DeleteRecord(oslo_);
   people_->SelectAll();
-  EXPECT_EQ(Export(Map({{kName, 0, 0}, {kTown, kTownsId, kTownName}, {kTown, 7777, 0}})),
-            "Anna\t\t\r\n");
+  EXPECT_EQ(Export(Map({{kName, 0, 0}, {kTown, kTownsId, kTownName}, {kTown, 7777, 0}})), "Anna\t\t\r\n");
 }
 
 TEST_F(TableViewImportTest, ImportFromFileReadsTheWholeFile) {

@@ -29,7 +29,7 @@ enum { kTitle, kLines };
 enum { kPart, kWidth, kDepth, kCount };
 
 inline constexpr int32_t kPeopleId = 6001, kTownsId = 6002, kSettingsId = 6003, kDocsId = 6004,
-                           kPartsId = 6005;
+                         kPartsId = 6005;
 
 inline std::vector<uint8_t> PeopleLayout() {
   return dbtest::MakeLayout(
@@ -40,8 +40,7 @@ inline std::vector<uint8_t> TownsLayout() {
   return dbtest::MakeLayout(1000, {{"tname", 1, 1}, {"zip", 2, 1}}, dbtest::kAsGiven, kTownsId);
 }
 inline std::vector<uint8_t> SettingsLayout() {
-  return dbtest::MakeLayout(1000, {{"version", 2, 1}, {"identifier", 2}}, dbtest::kAsGiven,
-                            kSettingsId);
+  return dbtest::MakeLayout(1000, {{"version", 2, 1}, {"identifier", 2}}, dbtest::kAsGiven, kSettingsId);
 }
 inline std::vector<uint8_t> DocsLayout() {
   return dbtest::MakeLayout(1000, {{"title", 1, 1}, {"lines", 10}}, dbtest::kAsGiven, kDocsId);

@@ -27,10 +27,11 @@ TEST(TextCollationTest, CaseDecidesOnlyAsTheLastTieBreak) {
 }
 
 TEST(TextCollationTest, OrderIsTotalAndKeepsPrefixRunsTogether) {
-  std::vector<std::string> keys = {"ab", "AB", "aB", "Ab", "abc", "ABD", "a", "A", "b", "aa",
-                                   "ac", "", "Z", "z", "\xC4pfel", "\xE4pfel", "ab!", "aB0"};
-  std::sort(keys.begin(), keys.end(),
-            [](const std::string& x, const std::string& y) { return CompareText(x.c_str(), y.c_str(), 0) < 0; });
+  std::vector<std::string> keys = {"ab", "AB", "aB", "Ab", "abc", "ABD",      "a",        "A",   "b",
+                                   "aa", "ac", "",   "Z",  "z",   "\xC4pfel", "\xE4pfel", "ab!", "aB0"};
+  std::sort(keys.begin(), keys.end(), [](const std::string& x, const std::string& y) {
+    return CompareText(x.c_str(), y.c_str(), 0) < 0;
+  });
   for (size_t i = 0; i + 1 < keys.size(); ++i) {
     EXPECT_LT(CompareText(keys[i].c_str(), keys[i + 1].c_str(), 0), 0) << keys[i] << " " << keys[i + 1];
     EXPECT_GT(CompareText(keys[i + 1].c_str(), keys[i].c_str(), 0), 0);

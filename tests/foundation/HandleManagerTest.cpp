@@ -128,7 +128,7 @@ TEST(HandleAllocation, NextFitFromTheRoverAndMasterPointersLastFreedFirst) {
   const char* aData = *a;
   MemDispose(a);
   Handle c = New(50);
-  EXPECT_EQ(c, a);  // the master pointer freed last is handed out first
+  EXPECT_EQ(c, a);    // the master pointer freed last is handed out first
   EXPECT_GT(*c, *b);  // the search went on from the rover, not back to the hole
   EXPECT_NE(*c, aData);
   ExpectConsistent(*zone);
@@ -353,7 +353,8 @@ TEST(HandleCompaction, SearchesChooseTheBlockAPlainWalkWouldChoose) {
       h = nullptr;
     } else {
       const bool moves = size != Header(h).size && uint64_t(Header(h).size) + Header(h).slack <= size;
-      const uint32_t expected = moves ? WalkChoice(*zone, BlockOffset(*zone, h), size) : BlockOffset(*zone, h);
+      const uint32_t expected =
+          moves ? WalkChoice(*zone, BlockOffset(*zone, h), size) : BlockOffset(*zone, h);
       MemSetSize(h, size);
       if (zone->Compactions() == compactions) {
         ASSERT_EQ(BlockOffset(*zone, h), expected) << i;

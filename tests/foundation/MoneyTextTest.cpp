@@ -78,8 +78,6 @@ TEST_F(MoneyText, CurrencyTextAppearsOnceWhateverTheMoneyFormatSays) {
   EXPECT_EQ(Text(10000), u"\u20AC 1,00");
 }
 
-TEST_F(MoneyText, AmountWithoutValue) {
-  EXPECT_EQ(Text(ppMoney::kNoValue), u"no value");
-}
+TEST_F(MoneyText, AmountWithoutValue) { EXPECT_EQ(Text(ppMoney::kNoValue), u"no value"); }
 
 }  // namespace

@@ -218,8 +218,7 @@ TEST_F(PreferencesFile, PathFollowsTheStartupDirectory) {
   GetStartupDirectory(savedStartup);
   SetStartupDirectory(Vcon::WString(Vcon::String(dir_.string())));
   InitPreferencesPath();
-  Vcon::WString expected =
-      Vcon::WString(Vcon::String(dir_.string())) + u"\\\\settings\\zelvoproprefs.dat";
+  Vcon::WString expected = Vcon::WString(Vcon::String(dir_.string())) + u"\\\\settings\\zelvoproprefs.dat";
   EXPECT_EQ(PreferencesFileSpec().path, expected);
   LoadDisplaySettings();
   EXPECT_TRUE(fs::exists(dir_ / "settings" / "zelvoproprefs.dat"));

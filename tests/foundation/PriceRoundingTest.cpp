@@ -67,8 +67,8 @@ TEST(PriceRoundingRaw, NegativeAmountsRoundLikeTheirMagnitude) {
 
 TEST(PriceRoundingRaw, NothingToRound) {
   for (uint32_t mode = 0; mode <= 7; ++mode) {
-    EXPECT_EQ(RoundPriceRaw(0, U(5), mode), 0) << mode;                 // zero never becomes the step
-    EXPECT_EQ(RoundPriceRaw(U(1232), 0, mode), U(1232)) << mode;        // no step, no division
+    EXPECT_EQ(RoundPriceRaw(0, U(5), mode), 0) << mode;           // zero never becomes the step
+    EXPECT_EQ(RoundPriceRaw(U(1232), 0, mode), U(1232)) << mode;  // no step, no division
     EXPECT_EQ(RoundPriceRaw(U(1232), -U(5), mode), U(1232)) << mode;
   }
   // A result beyond the 64-bit range leaves the amount as it was.

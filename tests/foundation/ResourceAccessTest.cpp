@@ -80,7 +80,9 @@ TEST_F(ResourceAccessTest, MissingTypedResourcesThrowAndOnlyTheIdLoaderShowsABox
 TEST_F(ResourceAccessTest, TextResourcesNarrowAndWide) {
   Vcon::String narrow;
   GetTextResourceNarrow(kText, narrow);
-  EXPECT_EQ(narrow, "V\xE6gt p\xE5 \xE5" "ben l\xE5ge");  // Windows-1252
+  EXPECT_EQ(narrow,
+            "V\xE6gt p\xE5 \xE5"
+            "ben l\xE5ge");  // Windows-1252
   EXPECT_EQ(GetTextResource(kText), u"Vægt på åben låge");
   EXPECT_EQ(Thrown([] { GetTextResource(kMissing); }), -1);
   EXPECT_EQ(OnlyBox(), u"Memory Error|A Memory Error occured : 1050");
@@ -89,7 +91,7 @@ TEST_F(ResourceAccessTest, TextResourcesNarrowAndWide) {
 TEST_F(ResourceAccessTest, StringArrayItemsCountFromOneAndEndEmpty) {
   Vcon::String s;
   Vcon::WString w;
-  const std::pair<int32_t, const char*> cases[] = {{-3, "a"}, {0, "a"}, {1, "a"}, {2, ""},
+  const std::pair<int32_t, const char*> cases[] = {{-3, "a"}, {0, "a"}, {1, "a"},  {2, ""},
                                                    {3, "c"},  {4, ""},  {1000, ""}};
   for (const auto& [n, expected] : cases) {
     GetStringArrayItemNarrow(s, kList, n);

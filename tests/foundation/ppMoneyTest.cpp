@@ -50,7 +50,11 @@ TEST(ppMoneyTest, FromFloatingValuesTruncatesTowardZero) {
 TEST(ppMoneyTest, FromDecimalNumberIsExact) {
   DecimalNumber q;
   q.Set(0, 2);
-  q.Parse("0.29", [] { DecimalFormat f; f.decimals = 2; return f; }());
+  q.Parse("0.29", [] {
+    DecimalFormat f;
+    f.decimals = 2;
+    return f;
+  }());
   EXPECT_EQ(ppMoney::FromDecimalNumber(q).Raw(), 2900);
   q.SetFromDouble(-1.2345678, 7);
   EXPECT_EQ(ppMoney::FromDecimalNumber(q).Raw(), -12345);

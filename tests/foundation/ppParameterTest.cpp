@@ -10,8 +10,8 @@ namespace {
 
 using P = ppParameter;
 
-Vcon::String Fixed(double value, int32_t precision, int32_t width = -1, uint8_t fill = 0,
-                   uint8_t sign = 0, std::string_view separators = ".,") {
+Vcon::String Fixed(double value, int32_t precision, int32_t width = -1, uint8_t fill = 0, uint8_t sign = 0,
+                   std::string_view separators = ".,") {
   return FormatNumber(value, width, precision, fill, sign, separators, 0);
 }
 

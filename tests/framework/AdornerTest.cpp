@@ -31,8 +31,15 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // The parts of a 9 x 9 frame picture (cx = cy = 4), each in its own colour.
 enum : uint32_t {
-  kTopLeft = 0x110000, kTopRight = 0x220000, kBottomLeft = 0x330000, kBottomRight = 0x440000,
-  kColumnTop = 0x005500, kColumnBottom = 0x006600, kRowLeft = 0x000077, kRowRight = 0x000088, kCentre = 0x999999,
+  kTopLeft = 0x110000,
+  kTopRight = 0x220000,
+  kBottomLeft = 0x330000,
+  kBottomRight = 0x440000,
+  kColumnTop = 0x005500,
+  kColumnBottom = 0x006600,
+  kRowLeft = 0x000077,
+  kRowRight = 0x000088,
+  kCentre = 0x999999,
 };
 
 uint32_t FramePart(int x, int y) {
@@ -50,7 +57,8 @@ COLORREF Ref(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, r
   for (int y = r.top; y < r.bottom; ++y)
     for (int x = r.left; x < r.right; ++x)
       if (canvas.At(x, y) != colour)
-        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex << canvas.At(x, y);
+        return ::testing::AssertionFailure()
+               << "pixel " << x << "," << y << " is " << std::hex << canvas.At(x, y);
   return ::testing::AssertionSuccess();
 }
 
@@ -193,8 +201,8 @@ TEST_F(Adorners, OutsideFrameLiesOnePixelBeyondTheViewAndInvalidatesThere) {
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = "AdornerTestWindow";
   RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, "AdornerTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
-                              nullptr, nullptr);
+  HWND hwnd = CreateWindowExA(0, "AdornerTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                              nullptr, nullptr, nullptr);
   {
     ppWindow window(hwnd);
     auto* view = new ppPane(&window, {20, 30, 50, 60}, ppView::kStay, ppView::kStay);

@@ -19,7 +19,8 @@
 namespace adorner_tests {
 
 // A 24-bit picture whose pixel (x, y from the top) is colour(x, y) as 0xRRGGBB.
-inline std::unique_ptr<ppPicture> MakePicture(int32_t w, int32_t h, const std::function<uint32_t(int, int)>& colour) {
+inline std::unique_ptr<ppPicture> MakePicture(int32_t w, int32_t h,
+                                              const std::function<uint32_t(int, int)>& colour) {
   const int32_t row = (w * 3 + 3) & ~3;
   std::vector<uint8_t> data(40 + size_t(row) * h);
   plat::BITMAPINFOHEADER header;
@@ -53,7 +54,9 @@ class TestApplication : public ppApplication {
   ppPicture* GetPictureAt(int32_t base, int32_t offset) override { return Find(pictures, base + offset); }
   ppPicture* GetFramePicture(int32_t id) override { return Find(frames, id); }
   ppPicture* GetFillPicture(int32_t id) override { return Find(fills, id); }
-  ppRGBColor GetColor(int32_t id) override { return colours.count(id) ? colours[id] : ppRGBColor{255, 255, 255}; }
+  ppRGBColor GetColor(int32_t id) override {
+    return colours.count(id) ? colours[id] : ppRGBColor{255, 255, 255};
+  }
 
   std::map<int32_t, std::unique_ptr<ppPicture>> pictures;
   std::map<int32_t, std::unique_ptr<ppPicture>> frames;
@@ -75,8 +78,8 @@ inline plat::HWND MakeObjectWindow(ppWindow* object, int32_t width, int32_t heig
   wc.lpszClassName = "ZelvCtrl";
   plat::RegisterClassA(&wc);
   ppWindow::SetObjectUnderConstruction(object);
-  plat::HWND hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, width, height,
-                                          nullptr, nullptr, nullptr, nullptr);
+  plat::HWND hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, width,
+                                          height, nullptr, nullptr, nullptr, nullptr);
   object->SetOwnsWindow(true);
   plat::HeadlessBackend::RunUntilIdle();
   return hwnd;

@@ -115,8 +115,8 @@ bool MatchesKept(HWND window, const std::string& name, std::string* message) {
   // Glyph rasterisation may differ slightly between FreeType versions: a few pixels may differ.
   PixelDifference diff = ComparePixels(*expected, *drawn, 8);
   if (diff.sameSize && diff.pixels <= drawn->Width() * drawn->Height() / 200) return true;
-  *message = name + ": " + std::to_string(diff.pixels) + " pixels differ, first at " + std::to_string(diff.firstX) +
-             "," + std::to_string(diff.firstY) + "; see " + actual;
+  *message = name + ": " + std::to_string(diff.pixels) + " pixels differ, first at " +
+             std::to_string(diff.firstX) + "," + std::to_string(diff.firstY) + "; see " + actual;
   return false;
 }
 

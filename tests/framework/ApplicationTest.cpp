@@ -131,7 +131,8 @@ TEST_F(Application, StartupMakesTheFrameWithItsClientMenuAndKeys) {
   EXPECT_EQ(GetMenu(frame), app_->FrameMenu());
   EXPECT_EQ(app_->MenuHelper()->Menu(), app_->FrameMenu());
   EXPECT_NE(app_->Accelerators(), nullptr);
-  for (const char* cls : {"Zelvo Pro", "ppWin", "ZelvCtrl"}) EXPECT_TRUE(GetClassInfoA(nullptr, cls, nullptr)) << cls;
+  for (const char* cls : {"Zelvo Pro", "ppWin", "ZelvCtrl"})
+    EXPECT_TRUE(GetClassInfoA(nullptr, cls, nullptr)) << cls;
 }
 
 TEST_F(Application, SevenStandardCursorsFollowTheArrowDefault) {

@@ -37,10 +37,10 @@ class ControlViews : public ::testing::Test {
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "PlainHost";
     RegisterClassA(&wc);
-    host_ = CreateWindowExA(0, "PlainHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                            nullptr);
-    control_ = CreateWindowExA(0, ppControlView::kClassName, "", WS_CHILD | WS_VISIBLE, 50, 40, 200, 100, host_,
-                               nullptr, nullptr, nullptr);
+    host_ = CreateWindowExA(0, "PlainHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                            nullptr, nullptr);
+    control_ = CreateWindowExA(0, ppControlView::kClassName, "", WS_CHILD | WS_VISIBLE, 50, 40, 200, 100,
+                               host_, nullptr, nullptr, nullptr);
   }
   void TearDown() override { HeadlessBackend::Reset(); }
   HWND host_ = nullptr;

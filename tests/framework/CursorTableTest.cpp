@@ -21,7 +21,8 @@ class CursorTable : public ::testing::Test {
 TEST_F(CursorTable, CursorsGetIndexesInOrderAndTheListGrowsByEight) {
   ppCursorTable table(IDC_ARROW);
   EXPECT_EQ(table.Capacity(), 0);
-  const uint16_t ids[] = {IDC_WAIT, IDC_CROSS, IDC_ARROW, IDC_SIZEWE, IDC_IBEAM, IDC_NO, IDC_HAND, IDC_SIZENS, IDC_UPARROW};
+  const uint16_t ids[] = {IDC_WAIT, IDC_CROSS, IDC_ARROW,  IDC_SIZEWE, IDC_IBEAM,
+                          IDC_NO,   IDC_HAND,  IDC_SIZENS, IDC_UPARROW};
   for (int32_t i = 0; i < 9; ++i) {
     EXPECT_EQ(table.Add(nullptr, ids[i]), i);
     EXPECT_EQ(table.Capacity(), i < 8 ? 8 : 16) << "after cursor " << i;

@@ -19,12 +19,8 @@ namespace {
 class Cabinet : public iProperty, public iUndoer {
  public:
   explicit Cabinet(bool hasHistory = true) : hasHistory_(hasHistory) {}
-  int32_t IndexOf(const Vcon::String& n) override {
-    return n == "width" ? 0 : n == "name" ? 1 : -1;
-  }
-  void GetPropertyName(Vcon::String& out, int32_t index) override {
-    out = index == 1 ? "Name" : "";
-  }
+  int32_t IndexOf(const Vcon::String& n) override { return n == "width" ? 0 : n == "name" ? 1 : -1; }
+  void GetPropertyName(Vcon::String& out, int32_t index) override { out = index == 1 ? "Name" : ""; }
   ppParameter GetValue(int32_t index) override {
     return index == 0 ? width : index == 1 ? name : ppParameter();
   }

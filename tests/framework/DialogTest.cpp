@@ -54,7 +54,8 @@ void RegisterTestResources() {
   static const std::vector<uint8_t> bytes = dialog.Serialize();
   ResourceRegistry::Instance().Add("DIALOG", kTemplate, {bytes.data(), bytes.size()});
   static const char list[] = "Too small\0Too large\0Missing\0";
-  ResourceRegistry::Instance().Add("STRINGARRAY", kList, {reinterpret_cast<const uint8_t*>(list), sizeof list - 1});
+  ResourceRegistry::Instance().Add("STRINGARRAY", kList,
+                                   {reinterpret_cast<const uint8_t*>(list), sizeof list - 1});
 }
 
 std::vector<std::string> gLog;
@@ -66,7 +67,8 @@ class TestDialog : public ppDialog {
   explicit TestDialog(HWND owner, int32_t width = 0, int32_t height = 0)
       : ppDialog(kTemplate, owner), width_(width), height_(height) {}
   INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_INITDIALOG && width_ > 0) SetWindowPos(GetWindow(), nullptr, 0, 0, width_, height_, SWP_NOMOVE);
+    if (message == WM_INITDIALOG && width_ > 0)
+      SetWindowPos(GetWindow(), nullptr, 0, 0, width_, height_, SWP_NOMOVE);
     return ppDialog::HandleDialogMessage(message, wParam, lParam);
   }
   void OnInitDialog() override { gLog.push_back("init"); }
@@ -166,7 +168,8 @@ TEST_F(Dialogs, OkThatDoesNotValidateKeepsTheDialogOpenAndCancelEndsIt) {
 
   gLog.clear();
   TestDialog accepting(owner);
-  HeadlessBackend::SetIdleScript([&]() { return SendMessageW(accepting.GetWindow(), WM_COMMAND, IDOK, 0), true; });
+  HeadlessBackend::SetIdleScript(
+      [&]() { return SendMessageW(accepting.GetWindow(), WM_COMMAND, IDOK, 0), true; });
   EXPECT_EQ(accepting.RunModal(), 1);
   EXPECT_EQ(accepting.GetResult(), ppDialog::kConfirmed);
 }
@@ -272,8 +275,8 @@ TEST_F(Dialogs, ItemCommandsEditsAndDeferredWorkReachTheDialog) {
   };
   new Note(dialog.GetWindow());
   HeadlessBackend::RunUntilIdle();
-  EXPECT_EQ(gLog, (std::vector<std::string>{"init", "after init", "command 103 page -1", "command 100 page -1",
-                                            "swept"}));
+  EXPECT_EQ(gLog, (std::vector<std::string>{"init", "after init", "command 103 page -1",
+                                            "command 100 page -1", "swept"}));
 }
 
 // Owner-drawn items: the default paints white; an override gets the item's id and rectangle.
@@ -325,8 +328,8 @@ TEST_F(Dialogs, ItemsOnTabPagesAreReachedByPageAndTheChosenTabShowsItsPage) {
     tab.pszText = name;
     SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tab));
     HWND page = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 20, 200, 80, window, nullptr, nullptr, nullptr);
-    CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 12, page, reinterpret_cast<HMENU>(intptr_t(kEdit)),
-                    nullptr, nullptr);
+    CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 12, page,
+                    reinterpret_cast<HMENU>(intptr_t(kEdit)), nullptr, nullptr);
     pages->AddPage(std::make_unique<ppTabPage>(page, 10 + i), 10 + i);
   }
   dialog.SetTabPages(pages);
@@ -338,7 +341,8 @@ TEST_F(Dialogs, ItemsOnTabPagesAreReachedByPageAndTheChosenTabShowsItsPage) {
   dialog.GetItemText(text, kEdit, 1);
   EXPECT_EQ(text, u"second");
   EXPECT_EQ(dialog.PageOfControl(dialog.GetItem(kEdit, 1)), 11);
-  SendMessageW(window, WM_COMMAND, MAKEWPARAM(kEdit, EN_CHANGE), reinterpret_cast<LPARAM>(dialog.GetItem(kEdit, 1)));
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(kEdit, EN_CHANGE),
+               reinterpret_cast<LPARAM>(dialog.GetItem(kEdit, 1)));
   EXPECT_EQ(gLog.back(), "command 100 page 11");
 
   SendMessageW(tabs, TCM_SETCURSEL, 1, 0);

@@ -106,7 +106,8 @@ TEST_F(ElementPanels, TheWarningSweeperShowsTheWarningAtTheHostsTopRightOnceTheQ
 // A view that tells when it is deleted.
 class Accessory : public ppPane {
  public:
-  Accessory(ppView* container, bool* deleted) : ppPane(container, {0, 0, 10, 10}, kStay, kStay), deleted_(deleted) {}
+  Accessory(ppView* container, bool* deleted)
+      : ppPane(container, {0, 0, 10, 10}, kStay, kStay), deleted_(deleted) {}
   ~Accessory() override { *deleted_ = true; }
 
  private:

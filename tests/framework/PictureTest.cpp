@@ -60,7 +60,8 @@ Pixels Block(int x0, int y0, int x1, int y1) {
 
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
   const std::string path = (std::filesystem::temp_directory_path() / name).string();
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   return path;
 }
 
@@ -97,7 +98,7 @@ TEST_F(PictureTest, ClippedTiledAndPlainDrawing) {
 
   // A 2 by 2 checker tiled from (1, 1) over (0, 0, 5, 4): tiles start before the rectangle.
   std::vector<uint8_t> dib = PackedDib(2, 2, 24, 0, 0, 0xFF, 0);
-  std::memset(dib.data() + 40, 0, 3);      // bottom-left black
+  std::memset(dib.data() + 40, 0, 3);          // bottom-left black
   std::memset(dib.data() + 40 + 8 + 3, 0, 3);  // top-right black
   ppPicture checker;
   checker.SetFromMemory(dib.data(), dib.size());
@@ -216,9 +217,11 @@ TEST_F(PictureTest, TransparentColourDrawing) {
   Canvas source(2, 1, plat::RGB(255, 0, 255));
   plat::SetPixel(source.dc(), 1, 0, plat::RGB(10, 20, 30));
   Canvas dest(4, 2, plat::RGB(1, 1, 1));
-  EXPECT_FALSE(ppPicture::DrawTransparent(dest.dc(), 0, 0, 0, 2, source.dc(), 0, 0, 2, 1, plat::RGB(255, 0, 255)));
+  EXPECT_FALSE(
+      ppPicture::DrawTransparent(dest.dc(), 0, 0, 0, 2, source.dc(), 0, 0, 2, 1, plat::RGB(255, 0, 255)));
   EXPECT_EQ(dest.At(0, 0), plat::RGB(1, 1, 1));
-  EXPECT_TRUE(ppPicture::DrawTransparent(dest.dc(), 0, 0, 4, 2, source.dc(), 0, 0, 2, 1, plat::RGB(255, 0, 255)));
+  EXPECT_TRUE(
+      ppPicture::DrawTransparent(dest.dc(), 0, 0, 4, 2, source.dc(), 0, 0, 2, 1, plat::RGB(255, 0, 255)));
   EXPECT_EQ(dest.At(0, 1), plat::RGB(1, 1, 1));  // transparent: the destination shows
   EXPECT_EQ(dest.At(3, 1), plat::RGB(10, 20, 30));
 }
@@ -257,7 +260,8 @@ TEST_F(PictureTest, ResourceBitmaps) {
   ASSERT_FALSE(red.IsEmpty());
   EXPECT_EQ(red.GetResourceId(), 60100);
   EXPECT_EQ(red.GetWidth(), 2);
-  EXPECT_EQ(red.GetPixelsBGR(), (std::vector<uint8_t>{0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0}));
+  EXPECT_EQ(red.GetPixelsBGR(),
+            (std::vector<uint8_t>{0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0}));
   ppPicture none(60199);
   EXPECT_TRUE(none.IsEmpty());
 }

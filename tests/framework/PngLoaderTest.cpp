@@ -15,7 +15,8 @@ namespace {
 void FixChunkCrcs(std::vector<uint8_t>& png) {
   size_t at = 8;
   while (at + 12 <= png.size()) {
-    const uint32_t length = uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
+    const uint32_t length =
+        uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
     if (length > png.size() - at - 12) return;
     const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + at + 4, uInt(length + 4));
     for (int i = 0; i < 4; ++i) png[at + 8 + length + size_t(i)] = uint8_t(crc >> (24 - 8 * i));
@@ -37,7 +38,9 @@ struct Decoded {
   ~Decoded() {
     if (status == kPngOk) FreePngBlock(d.memory);
   }
-  const plat::BITMAPV4HEADER& Header() const { return *reinterpret_cast<const plat::BITMAPV4HEADER*>(d.memory); }
+  const plat::BITMAPV4HEADER& Header() const {
+    return *reinterpret_cast<const plat::BITMAPV4HEADER*>(d.memory);
+  }
   uint32_t Stride() const { return Header().bV4SizeImage / uint32_t(Header().bV4Height); }
   // Row y counted from the top of the image.
   const uint8_t* Row(int32_t y) const { return d.bits + size_t(Header().bV4Height - 1 - y) * Stride(); }
@@ -115,7 +118,8 @@ TEST(PngLoader, ColourImagesInBlueGreenRedOrder) {
   EXPECT_EQ(d.Header().bV4BitCount, 24);
   EXPECT_EQ(d.d.colors, 0u);
   EXPECT_EQ(d.Header().bV4AlphaMask, 0u);
-  EXPECT_EQ(std::vector<uint8_t>(d.Row(0), d.Row(0) + 8), (std::vector<uint8_t>{0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(d.Row(0), d.Row(0) + 8),
+            (std::vector<uint8_t>{0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0, 0}));
 
   TestPngImage rgba{1, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8};
   rgba.rows = {{1, 2, 3, 255}, {4, 5, 6, 55}};
@@ -137,13 +141,15 @@ TEST(PngLoader, PaletteImagesAreExpanded) {
   Decoded plain(EncodeTestPng(s));
   ASSERT_EQ(plain.status, kPngOk);
   EXPECT_EQ(plain.Header().bV4BitCount, 24);
-  EXPECT_EQ(std::vector<uint8_t>(plain.Row(0), plain.Row(0) + 6), (std::vector<uint8_t>{60, 50, 40, 30, 20, 10}));
+  EXPECT_EQ(std::vector<uint8_t>(plain.Row(0), plain.Row(0) + 6),
+            (std::vector<uint8_t>{60, 50, 40, 30, 20, 10}));
 
   s.paletteAlpha = {255, 100};
   Decoded alpha(EncodeTestPng(s));
   ASSERT_EQ(alpha.status, kPngOk);
   EXPECT_EQ(alpha.Header().bV4BitCount, 32);
-  EXPECT_EQ(std::vector<uint8_t>(alpha.Row(0), alpha.Row(0) + 8), (std::vector<uint8_t>{60, 50, 40, 155, 30, 20, 10, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(alpha.Row(0), alpha.Row(0) + 8),
+            (std::vector<uint8_t>{60, 50, 40, 155, 30, 20, 10, 0}));
 }
 
 TEST(PngLoader, InterlacedImagesDecodeLikePlainOnes) {

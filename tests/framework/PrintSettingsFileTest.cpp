@@ -62,7 +62,8 @@ TEST_F(PrintSettings, MissingDamagedOrOversizedFilesCountAsNoFile) {
   EXPECT_FALSE(file.Read(&back, &mode, &names));  // missing
   size_t before = plat::GlobalBlockCount();
   // A record length beyond 66 must not be read into the record.
-  std::ofstream(std::filesystem::path(path_), std::ios::binary) << std::string("\xFF\x00\x00\x00", 4) << std::string(300, 'x');
+  std::ofstream(std::filesystem::path(path_), std::ios::binary)
+      << std::string("\xFF\x00\x00\x00", 4) << std::string(300, 'x');
   EXPECT_FALSE(file.Read(&back, &mode, &names));
   // A device block that claims more bytes than the file holds.
   {

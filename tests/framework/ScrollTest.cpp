@@ -24,14 +24,17 @@ using namespace plat;
 class CommandLog : public ppPane {
  public:
   explicit CommandLog(ppView* supervisor) : ppPane(supervisor, {0, 0, 300, 300}, kStay, kStay) {}
-  void DoCommand(int32_t command, intptr_t amount) override { commands.push_back({command, int32_t(amount)}); }
+  void DoCommand(int32_t command, intptr_t amount) override {
+    commands.push_back({command, int32_t(amount)});
+  }
   std::vector<std::pair<int32_t, int32_t>> commands;
 };
 
 // Content of 10-pixel rows, row r painted in grey level r (its content coordinates decide the colour).
 class Rows : public ppScroller {
  public:
-  Rows(ppView* supervisor, const RECT& frame) : ppScroller(supervisor, frame, kStretch, kStretch, 10, 10, 1, 100) {}
+  Rows(ppView* supervisor, const RECT& frame)
+      : ppScroller(supervisor, frame, kStretch, kStretch, 10, 10, 1, 100) {}
   void DrawContent(ppDC& dc) override {
     for (int32_t row = 0; row < ExtentY(); ++row) {
       RECT r{0, row * 10, 100, row * 10 + 10};
@@ -45,7 +48,8 @@ class Rows : public ppScroller {
 
 class RowsPane : public ppScrollPane {
  public:
-  RowsPane(ppView* supervisor, const RECT& frame) : ppScrollPane(supervisor, frame, kStay, kStay, 10, kVerticalBar) {}
+  RowsPane(ppView* supervisor, const RECT& frame)
+      : ppScrollPane(supervisor, frame, kStay, kStay, 10, kVerticalBar) {}
   void MakeScroller() override { SetScroller(new Rows(this, ContentRect())); }
 };
 
@@ -217,7 +221,8 @@ TEST_F(Scrolling, ListScrollerDrawsOnlyCellsThatExistAndFindsTheCellClicked) {
   grid.SetExtent(2, 5);
   ppDC dc(hwnd_);
   grid.DrawContent(dc);
-  EXPECT_EQ(grid.drawn, (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 0}, {0, 1}, {1, 1}, {0, 2}, {1, 2}}));
+  EXPECT_EQ(grid.drawn,
+            (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 0}, {0, 1}, {1, 1}, {0, 2}, {1, 2}}));
   EXPECT_EQ(grid.rects[3], (RECT{30, 30, 50, 40}));
   grid.ScrollTo(0, 2);
   RECT cell;

@@ -22,8 +22,7 @@ struct Colour {
 // Colours with a current item and the properties "dbId", "tnumber", "tname" and "preview".
 class ColourList : public iProperty {
  public:
-  ColourList(std::vector<Colour> items, bool* deleted)
-      : items_(std::move(items)), deleted_(deleted) {}
+  ColourList(std::vector<Colour> items, bool* deleted) : items_(std::move(items)), deleted_(deleted) {}
   ~ColourList() override { *deleted_ = true; }
   int32_t IndexOf(const Vcon::String& name) override {
     const Vcon::String names[] = {"dbId", "tnumber", "tname", "preview"};
@@ -71,8 +70,7 @@ std::string Text(const ppParameter& value) { return value.AsString().c_str(); }
 class SelectorQueryTest : public ::testing::Test {
  protected:
   ppPropertySelectorQuery* Make(const char* p1, const char* p2, const char* p3, const char* p4) {
-    auto* list =
-        new ColourList({{101, "A-1", "White", "white.png"}, {102, "A-2", "Oak", ""}}, &deleted_);
+    auto* list = new ColourList({{101, "A-1", "White", "white.png"}, {102, "A-2", "Oak", ""}}, &deleted_);
     query_.reset(new ppPropertySelectorQuery(&wall_, "Texture", list, p1, p2, p3, p4));
     return query_.get();
   }

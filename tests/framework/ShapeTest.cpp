@@ -48,11 +48,13 @@ TEST(ShapeRecording, PackedRecordsKeepTheirLayout) {
     return std::vector<uint8_t>{uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)};
   };
   std::vector<uint8_t> want = {1, 0, 0, 0};
-  for (float v : {1.f, 2.f}) for (uint8_t b : f(v)) want.push_back(b);
+  for (float v : {1.f, 2.f})
+    for (uint8_t b : f(v)) want.push_back(b);
   for (uint8_t b : std::vector<uint8_t>{4, 0, 0, 0}) want.push_back(b);
-  for (float v : {5.f, 6.f, 3.f, 4.f}) for (uint8_t b : f(v)) want.push_back(b);  // end point first
-  want.insert(want.end(), {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});                  // spare, flag, spare
-  want.insert(want.end(), {6, 0, 0, 0, 2, 0, 0, 0, 'a', 'b', 0, 0, 0, 0});       // text record
+  for (float v : {5.f, 6.f, 3.f, 4.f})
+    for (uint8_t b : f(v)) want.push_back(b);                               // end point first
+  want.insert(want.end(), {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});            // spare, flag, spare
+  want.insert(want.end(), {6, 0, 0, 0, 2, 0, 0, 0, 'a', 'b', 0, 0, 0, 0});  // text record
   want.insert(want.end(), {0, 0, 0, 0});
   EXPECT_EQ(Bytes(shape), want);
 }

@@ -64,7 +64,8 @@ class Sweepers : public ::testing::Test {
     wc.lpfnWndProc = ReceiverProc;
     wc.lpszClassName = "Receiver";
     RegisterClassA(&wc);
-    window_ = CreateWindowExA(0, "Receiver", "", WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    window_ =
+        CreateWindowExA(0, "Receiver", "", WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     HeadlessBackend::RunUntilIdle();
   }
   void TearDown() override {

@@ -54,8 +54,9 @@ TEST_F(SwitchBoard, NewestSubscriptionFirstAndWildcardsOnBothSides) {
   newer.Subscribe(10000, 10001);
   everything.Subscribe(10000, -1);
   sender.Broadcast(10000, 10001, 5);
-  EXPECT_EQ(gDelivered, (std::vector<Delivery>{{&everything, 10000, 10001, 5}, {&newer, 10000, 10001, 5},
-                                               {&older, 10000, 10001, 5}}));
+  EXPECT_EQ(gDelivered,
+            (std::vector<Delivery>{
+                {&everything, 10000, 10001, 5}, {&newer, 10000, 10001, 5}, {&older, 10000, 10001, 5}}));
   gDelivered.clear();
   sender.Broadcast(10000, 10002, 6);
   EXPECT_EQ(gDelivered, (std::vector<Delivery>{{&everything, 10000, 10002, 6}}));

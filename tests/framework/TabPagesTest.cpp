@@ -35,18 +35,18 @@ class TabPages : public ::testing::Test {
     wc.lpfnWndProc = DialogLike;
     wc.lpszClassName = "TabHost";
     RegisterClassA(&wc);
-    host_ = CreateWindowExA(0, "TabHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                            nullptr);
-    tabs_ = CreateWindowExA(0, kTabControlClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, host_, nullptr, nullptr,
-                            nullptr);
+    host_ = CreateWindowExA(0, "TabHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                            nullptr, nullptr);
+    tabs_ = CreateWindowExA(0, kTabControlClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, host_, nullptr,
+                            nullptr, nullptr);
     for (int32_t i = 0; i < 3; ++i) {
       TCITEMW item;
       item.mask = TCIF_TEXT;
       char16_t text[] = u"Tab";
       item.pszText = text;
       SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-      pageWindows_.push_back(CreateWindowExA(0, "TabHost", "", WS_CHILD, 0, 20, 300, 180, host_, nullptr, nullptr,
-                                             nullptr));
+      pageWindows_.push_back(
+          CreateWindowExA(0, "TabHost", "", WS_CHILD, 0, 20, 300, 180, host_, nullptr, nullptr, nullptr));
     }
     button_ = CreateWindowExA(0, "TabHost", "", WS_CHILD | WS_VISIBLE, 5, 5, 20, 20, pageWindows_[2], nullptr,
                               nullptr, nullptr);

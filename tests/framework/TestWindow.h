@@ -6,13 +6,14 @@
 
 namespace picture_tests {
 
-inline plat::HWND MakeTestWindow(int32_t width, int32_t height, uint32_t background, plat::Surface** surface) {
+inline plat::HWND MakeTestWindow(int32_t width, int32_t height, uint32_t background,
+                                 plat::Surface** surface) {
   plat::WNDCLASSA wc;
   wc.lpfnWndProc = plat::DefWindowProcA;
   wc.lpszClassName = "PictureTestWindow";
   plat::RegisterClassA(&wc);
-  plat::HWND window = plat::CreateWindowExA(0, "PictureTestWindow", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0,
-                                            width, height, nullptr, nullptr, nullptr, nullptr);
+  plat::HWND window = plat::CreateWindowExA(0, "PictureTestWindow", "", plat::WS_POPUP | plat::WS_VISIBLE, 0,
+                                            0, width, height, nullptr, nullptr, nullptr, nullptr);
   plat::HeadlessBackend::RunUntilIdle();
   *surface = plat::GetWindowSurface(window);
   if (*surface) {

@@ -38,7 +38,8 @@ class ToolTips : public ::testing::Test {
     RegisterClassA(&wc);
     owner_ = std::make_unique<ppWindow>();
     ppWindow::SetObjectUnderConstruction(owner_.get());
-    CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
+                    nullptr);
     owner_->SetOwnsWindow(true);
   }
   void TearDown() override {

@@ -78,7 +78,7 @@ TEST_F(Undoer, RemoveFindsTasksOnEitherStackAndFinishLeavesNoTrace) {
   history.Undo();
   history.Undo();  // redo stack: B (top), C
   gLog.clear();
-  history.Remove(c);  // deep in the redo stack
+  history.Remove(c);        // deep in the redo stack
   history.Remove(nullptr);  // the top done task: A
   EXPECT_EQ(gLog, (std::vector<std::string>{"delete C", "delete A"}));
   EXPECT_EQ(history.RedoTop(), b);

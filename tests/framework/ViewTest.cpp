@@ -43,7 +43,9 @@ class Logged : public ppPane {
 class Outline : public ppAdorner {
  public:
   Outline(ppView* view, char phase, std::string name) : ppAdorner(view, phase), name_(std::move(name)) {}
-  void Draw(const RECT*, char pass, ppDC*) override { gLog.push_back(name_ + " pass " + std::to_string(int(pass))); }
+  void Draw(const RECT*, char pass, ppDC*) override {
+    gLog.push_back(name_ + " pass " + std::to_string(int(pass)));
+  }
 
  private:
   std::string name_;
@@ -93,8 +95,8 @@ TEST_F(Views, HitTestsAndTheirOrders) {
   auto* under = new Logged(&root, {10, 10, 50, 50}, "under");
   auto* over = new Logged(&root, {30, 30, 70, 70}, "over");
   auto* outside = new Logged(under, {-30, -30, -20, -20}, "outside");  // reaches out of its supervisor
-  EXPECT_EQ(root.FindViewAt(40, 40), over);      // the later one, drawn on top
-  EXPECT_EQ(root.DeepestViewAt(40, 40), under);  // the earlier one
+  EXPECT_EQ(root.FindViewAt(40, 40), over);                            // the later one, drawn on top
+  EXPECT_EQ(root.DeepestViewAt(40, 40), under);                        // the earlier one
   over->Hide();
   EXPECT_EQ(root.FindViewAt(40, 40), over);  // hidden views are still hit
   EXPECT_EQ(root.DeepestViewAt(-15, -15), outside);
@@ -132,7 +134,8 @@ TEST_F(Views, CommandsClimbToTheTopAndThenTheKeyTarget) {
   root.SetTarget(&target);
   auto* child = new Logged(&root, {0, 0, 5, 5}, "child");
   child->DoCommand(5000, 0);
-  EXPECT_EQ(gLog, (std::vector<std::string>{"child command 5000", "root command 5000", "target command 5000"}));
+  EXPECT_EQ(gLog,
+            (std::vector<std::string>{"child command 5000", "root command 5000", "target command 5000"}));
 }
 
 TEST_F(Views, HoverMovesFromViewToView) {
@@ -142,7 +145,8 @@ TEST_F(Views, HoverMovesFromViewToView) {
   root.MouseMove(10, 10);
   root.MouseMove(60, 10);
   root.MouseMove(60, 80);
-  EXPECT_EQ(gLog, (std::vector<std::string>{"enter left", "leave left", "enter right", "leave right", "enter root"}));
+  EXPECT_EQ(gLog, (std::vector<std::string>{"enter left", "leave left", "enter right", "leave right",
+                                            "enter root"}));
 }
 
 class DrawingViews : public Views {

@@ -87,8 +87,8 @@ class WindowObjects : public ::testing::Test {
     RegisterClassA(&wc);
     window_ = new TestWindow();
     ppWindow::SetObjectUnderConstruction(window_);
-    hwnd_ = CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
-                            nullptr);
+    hwnd_ = CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                            nullptr, nullptr);
     window_->SetOwnsWindow(true);
     HeadlessBackend::RunUntilIdle();
   }
@@ -244,7 +244,9 @@ namespace {
 class DropPane : public ppPane {
  public:
   using ppPane::ppPane;
-  bool CanAcceptDrop(int32_t, int32_t, const std::string& data) override { return data.rfind("item:", 0) == 0; }
+  bool CanAcceptDrop(int32_t, int32_t, const std::string& data) override {
+    return data.rfind("item:", 0) == 0;
+  }
   void AcceptDrop(int32_t x, int32_t y, const std::string& data) override {
     gLog.push_back("drop " + data + " at " + std::to_string(x) + "," + std::to_string(y));
   }
@@ -257,8 +259,8 @@ TEST(WindowDrops, TextReachesTheViewUnderThePointInWindowCoordinates) {
   wc.lpfnWndProc = plat::DefWindowProcA;
   wc.lpszClassName = "Plain";
   plat::RegisterClassA(&wc);
-  plat::HWND hwnd = plat::CreateWindowExA(0, "Plain", "", plat::WS_OVERLAPPEDWINDOW | plat::WS_VISIBLE, 100, 100,
-                                          400, 300, nullptr, nullptr, nullptr, nullptr);
+  plat::HWND hwnd = plat::CreateWindowExA(0, "Plain", "", plat::WS_OVERLAPPEDWINDOW | plat::WS_VISIBLE, 100,
+                                          100, 400, 300, nullptr, nullptr, nullptr, nullptr);
   {
     ppWindow window(hwnd);
     RECT client;

@@ -42,8 +42,8 @@ class Accelerators : public ::testing::Test {
     wc.lpszClassName = "AccelFrame";
     ASSERT_NE(RegisterClassA(&wc), 0);
     gMenu = LoadMenuA(nullptr, "MAIN");
-    frame_ = CreateWindowExA(0, "AccelFrame", "f", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, gMenu,
-                             nullptr, nullptr);
+    frame_ = CreateWindowExA(0, "AccelFrame", "f", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                             gMenu, nullptr, nullptr);
     SetFocus(frame_);
     table_ = LoadAcceleratorsA(nullptr, "AppXAccelerators");
     ASSERT_NE(table_, nullptr);

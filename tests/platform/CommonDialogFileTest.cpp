@@ -31,8 +31,9 @@ class FileDialogs : public ::testing::Test {
   void SetUp() override {
     HeadlessBackend::Reset();
     ClearMessageBoxLog();
-    root_ = fs::temp_directory_path() / ("filedialog-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ = fs::temp_directory_path() /
+            ("filedialog-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_ / "sub");
     std::ofstream(root_ / "plan.qxf") << "x";
@@ -77,7 +78,8 @@ class FileDialogs : public ::testing::Test {
     LRESULT n = SendDlgItemMessageW(d, kFileListItem, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < n; ++i) {
       char16_t text[128];
-      SendDlgItemMessageW(d, kFileListItem, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      SendDlgItemMessageW(d, kFileListItem, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                          reinterpret_cast<LPARAM>(text));
       out.push_back(text);
     }
     return out;
@@ -115,10 +117,10 @@ TEST_F(FileDialogs, OpenListsMatchesAndGivesThePathNameAndOffsets) {
     return 0;
   };
   Script({[&](HWND d) {
-            dialogSeen = d;
-            listed = Listed(d);
-            TypeName(u"plan")(d);
-          }});
+    dialogSeen = d;
+    listed = Listed(d);
+    TypeName(u"plan")(d);
+  }});
   ASSERT_TRUE(GetOpenFileNameW(&info_));
   EXPECT_EQ(hookParent, dialogSeen) << "the hook's window is a child of the dialog";
   EXPECT_EQ(listed, (std::vector<std::u16string>{u"[..]", u"sub\\", u"plan.qxf"}));

@@ -50,15 +50,15 @@ class Controls : public ::testing::Test {
     wc.lpfnWndProc = ParentProc;
     wc.lpszClassName = "ControlParent";
     RegisterClassA(&wc);
-    parent_ = CreateWindowExA(0, "ControlParent", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
-                              nullptr, nullptr);
+    parent_ = CreateWindowExA(0, "ControlParent", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                              nullptr, nullptr, nullptr);
   }
   void TearDown() override { HeadlessBackend::Reset(); }
 
   HWND Make(const char* cls, const char16_t* text, DWORD style, RECT r, int32_t id = 100) {
     return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
-                           r.bottom - r.top, parent_, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr,
-                           nullptr);
+                           r.bottom - r.top, parent_, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)),
+                           nullptr, nullptr);
   }
   // Clicks at a point of a control's client area and handles what that queued.
   void ClickAt(HWND control, POINT local) {
@@ -156,7 +156,8 @@ TEST_F(Controls, EditsTypeSelectCutAndPaste) {
   SetFocus(edit);
   Type(u"hello");
   EXPECT_EQ(Text(edit), u"hello");
-  EXPECT_EQ(Codes(WM_COMMAND), (std::vector<WORD>{EN_SETFOCUS, EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_CHANGE}));
+  EXPECT_EQ(Codes(WM_COMMAND),
+            (std::vector<WORD>{EN_SETFOCUS, EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_CHANGE}));
   // Shift+Home selects back to the start; cut takes it to the clipboard.
   HeadlessBackend::Key(VK_SHIFT, true);
   Press(VK_LEFT);
@@ -249,7 +250,8 @@ TEST_F(Controls, RichEditsFilterKeysAndKeepWideText) {
   EXPECT_EQ(gNotices.back().lParam, LPARAM(WM_CHAR));
   gNotifyAnswer = 0;
   SETTEXTEX how{ST_DEFAULT, 1200};
-  SendMessageW(rich, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(u"\u0141\u00f3d\u017a"));
+  SendMessageW(rich, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+               reinterpret_cast<LPARAM>(u"\u0141\u00f3d\u017a"));
   GETTEXTLENGTHEX lengthHow{GTL_NUMBYTES, 1200};
   LRESULT bytes = SendMessageW(rich, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthHow), 0);
   EXPECT_EQ(bytes, 8);
@@ -268,13 +270,15 @@ TEST_F(Controls, RichEditsFilterKeysAndKeepWideText) {
   // A tiny buffer gets what fits, always terminated.
   char16_t two[2] = {u'?', u'?'};
   GETTEXTEX small{4, GT_DEFAULT, 1200};
-  EXPECT_EQ(SendMessageW(rich, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&small), reinterpret_cast<LPARAM>(two)), 1);
+  EXPECT_EQ(SendMessageW(rich, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&small), reinterpret_cast<LPARAM>(two)),
+            1);
   EXPECT_EQ(two[1], 0);
 }
 
 TEST_F(Controls, ComboBoxesListChooseAndNotify) {
   HWND combo = Make("COMBOBOX", u"", CBS_DROPDOWNLIST, {10, 10, 150, 32});
-  for (const char16_t* s : {u"red", u"green", u"blue"}) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+  for (const char16_t* s : {u"red", u"green", u"blue"})
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
   EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
   EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 1, 0), 1);
@@ -328,7 +332,8 @@ TEST_F(Controls, OpenedListsShowTheChoiceAndStayStillUnderTheMouse) {
   GetWindowRect(list, &box);
   int32_t row = (box.bottom - box.top - 2) / 8;
   // Entries 8 to 15 are shown, the choice last; moving over them does not scroll the list.
-  for (int32_t r = 7; r >= 0; --r) HeadlessBackend::MouseMove({box.left + 10, box.top + 1 + r * row + row / 2});
+  for (int32_t r = 7; r >= 0; --r)
+    HeadlessBackend::MouseMove({box.left + 10, box.top + 1 + r * row + row / 2});
   HeadlessBackend::RunUntilIdle();
   HeadlessBackend::Click({box.left + 10, box.top + 1 + row / 2});
   HeadlessBackend::RunUntilIdle();

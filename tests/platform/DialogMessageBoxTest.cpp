@@ -49,12 +49,14 @@ TEST_F(DrawnMessageBoxes, KeysAnswerWithTheStylesButtons) {
 TEST_F(DrawnMessageBoxes, ScriptedAnswersPressTheirButton) {
   EXPECT_EQ(Run(MB_YESNOCANCEL, 0, IDNO), IDNO);
   EXPECT_EQ(Run(MB_RETRYCANCEL, 0, IDCANCEL), IDCANCEL);
-  EXPECT_EQ(Run(MB_OKCANCEL | MB_DEFBUTTON2, 0, IDYES), IDCANCEL) << "an answer the box lacks presses its default";
+  EXPECT_EQ(Run(MB_OKCANCEL | MB_DEFBUTTON2, 0, IDYES), IDCANCEL)
+      << "an answer the box lacks presses its default";
 }
 
 TEST_F(DrawnMessageBoxes, TemplatesHoldIconTextAndButtonsInsideTheBox) {
-  DialogTemplate t = MessageBoxTemplate(u"A longer text that has to wrap onto a second line because it is long.",
-                                        u"Caption", MB_ABORTRETRYIGNORE | MB_ICONHAND | MB_DEFBUTTON3);
+  DialogTemplate t =
+      MessageBoxTemplate(u"A longer text that has to wrap onto a second line because it is long.", u"Caption",
+                         MB_ABORTRETRYIGNORE | MB_ICONHAND | MB_DEFBUTTON3);
   ASSERT_EQ(t.items.size(), 5u);
   EXPECT_EQ(t.items[0].style & SS_TYPEMASK, SS_ICON);
   EXPECT_EQ(t.items[0].text, u"#32513");
@@ -73,8 +75,8 @@ TEST_F(DrawnMessageBoxes, TaskModalBoxesHoldEveryOtherWindow) {
   wc.lpfnWndProc = DefWindowProcW;
   wc.lpszClassName = "Other";
   RegisterClassA(&wc);
-  HWND other = CreateWindowExA(0, "Other", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
-                               nullptr, nullptr);
+  HWND other = CreateWindowExA(0, "Other", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                               nullptr, nullptr, nullptr);
   bool heldWhileUp = false;
   HeadlessBackend::SetIdleScript([&] {
     if (heldWhileUp) return false;
@@ -102,7 +104,8 @@ TEST_F(DrawnMessageBoxes, MessageBoxCallsDrawTheirBoxesWhenAskedAndStayLogged) {
     HeadlessBackend::Key(VK_RETURN, true);
     return true;
   });
-  EXPECT_EQ(MessageBoxW(nullptr, u"Delete the wall?", u"Room", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(MessageBoxW(nullptr, u"Delete the wall?", u"Room", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION),
+            IDNO);
   EXPECT_EQ(seenText, u"Delete the wall?") << "the box was drawn and waited for the user";
   QueueMessageBoxAnswer(IDYES);
   EXPECT_EQ(MessageBoxExA(nullptr, "Again?", "Room", MB_YESNO, 0x0400), IDYES);

@@ -55,7 +55,8 @@ DialogTemplate EveryControl() {
   t.Add("EDIT", u"600 mm", 22, 135, 6, 55, 12, WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL);
   t.Add("STATIC", u"#32516", 23, 105, 24, 21, 20, WS_VISIBLE | SS_ICON);
   t.Add("RichEdit20A", u"Rich text", 24, 135, 24, 55, 12, WS_VISIBLE | WS_BORDER);
-  t.Add("EDIT", u"Two lines\r\nread only", 25, 7, 66, 90, 24, WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_READONLY);
+  t.Add("EDIT", u"Two lines\r\nread only", 25, 7, 66, 90, 24,
+        WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_READONLY);
   t.Add("COMBOBOX", u"", 30, 105, 48, 85, 60, WS_VISIBLE | CBS_DROPDOWNLIST);
   t.Add("SCROLLBAR", u"", 40, 105, 70, 85, 10, WS_VISIBLE | SBS_HORZ);
   t.Add("SCROLLBAR", u"", 41, 240, 60, 10, 80, WS_VISIBLE | SBS_VERT);

@@ -66,7 +66,9 @@ class Dialogs : public ::testing::Test {
     });
     return DialogBoxIndirectParamW(nullptr, &t, owner, TestDialogProc, 0);
   }
-  INT_PTR RunModal(std::function<void(HWND)> script, HWND owner = nullptr) { return RunSteps({script}, owner); }
+  INT_PTR RunModal(std::function<void(HWND)> script, HWND owner = nullptr) {
+    return RunSteps({script}, owner);
+  }
   HWND dialog_ = nullptr;
 };
 
@@ -128,8 +130,7 @@ TEST_F(Dialogs, MarkedLettersPressButtonsAndFocusLabelledFields) {
                         SetDlgItemTextW(d, IDCANCEL, u"&&Cancel");
                         HeadlessBackend::Key('C', true);
                       },
-                      [](HWND) { HeadlessBackend::Key('A', true); },
-                      [](HWND d) { EndDialog(d, 55); }}),
+                      [](HWND) { HeadlessBackend::Key('A', true); }, [](HWND d) { EndDialog(d, 55); }}),
             7);
 }
 
@@ -191,8 +192,8 @@ TEST_F(Dialogs, ModalDialogDisablesItsOwnerUntilItEnds) {
   wc.lpfnWndProc = DefWindowProcW;
   wc.lpszClassName = "OwnerFrame";
   RegisterClassA(&wc);
-  HWND owner = CreateWindowExA(0, "OwnerFrame", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
-                               nullptr, nullptr, nullptr);
+  HWND owner = CreateWindowExA(0, "OwnerFrame", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
+                               nullptr, nullptr, nullptr, nullptr);
   bool disabledWhileShown = false;
   HWND ownerSeen = nullptr;
   INT_PTR result = RunModal(
@@ -328,7 +329,8 @@ TEST_F(Dialogs, ChildDialogsArePagesInsideTheirParent) {
   EXPECT_EQ(r.top - origin.y, placed.top);
   EXPECT_EQ(r.right - r.left, placed.right - placed.left) << "a page has no frame";
   EXPECT_NE(GetDlgItem(child, 50), nullptr);
-  EXPECT_EQ(CreateDialogIndirectParamW(nullptr, &page, nullptr, TestDialogProc, 0), nullptr) << "a page needs a parent";
+  EXPECT_EQ(CreateDialogIndirectParamW(nullptr, &page, nullptr, TestDialogProc, 0), nullptr)
+      << "a page needs a parent";
   // Tab goes into the page after the dialog's own items and out of it again.
   EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, 7), 0), GetDlgItem(child, 50));
   EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(child, 50), 0), GetDlgItem(dialog, IDOK));

@@ -84,12 +84,12 @@ class DragDrop : public ::testing::Test {
     wc.lpfnWndProc = PlainProc;
     wc.lpszClassName = "DropHost";
     RegisterClassA(&wc);
-    left_ = CreateWindowExA(0, "DropHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr, nullptr,
-                            nullptr);
-    right_ = CreateWindowExA(0, "DropHost", "", WS_POPUP | WS_VISIBLE, 300, 0, 200, 200, nullptr, nullptr, nullptr,
-                             nullptr);
-    child_ = CreateWindowExA(0, "DropHost", "", WS_CHILD | WS_VISIBLE, 50, 50, 50, 50, left_, nullptr, nullptr,
-                             nullptr);
+    left_ = CreateWindowExA(0, "DropHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr,
+                            nullptr, nullptr);
+    right_ = CreateWindowExA(0, "DropHost", "", WS_POPUP | WS_VISIBLE, 300, 0, 200, 200, nullptr, nullptr,
+                             nullptr, nullptr);
+    child_ = CreateWindowExA(0, "DropHost", "", WS_CHILD | WS_VISIBLE, 50, 50, 50, 50, left_, nullptr,
+                             nullptr, nullptr);
     ASSERT_EQ(RegisterDragDrop(left_, &a_), S_OK);
     ASSERT_EQ(RegisterDragDrop(right_, &b_), S_OK);
   }
@@ -127,7 +127,8 @@ TEST_F(DragDrop, RefusedTextLeavesAndADragAcrossWindowsLeavesTheFirst) {
   EXPECT_EQ(a_.calls, (std::vector<std::string>{"enter", "over", "leave"}));
   EXPECT_EQ(b_.calls, (std::vector<std::string>{"enter", "over", "drop"}));
   b_.calls.clear();
-  EXPECT_EQ(InjectTextDrop({{350, 20}, {250, 10}}, MK_LBUTTON, "ok"), DROPEFFECT_NONE);  // ends on the desktop
+  EXPECT_EQ(InjectTextDrop({{350, 20}, {250, 10}}, MK_LBUTTON, "ok"),
+            DROPEFFECT_NONE);  // ends on the desktop
   EXPECT_EQ(b_.calls, (std::vector<std::string>{"enter", "over", "leave"}));
 }
 
@@ -143,7 +144,8 @@ TEST_F(DragDrop, RegistrationHoldsAReferenceUntilRevoked) {
   EXPECT_EQ(InjectTextDrop({{60, 70}}, 0, "ok"), DROPEFFECT_NONE);
   EXPECT_TRUE(a_.calls.empty());
   // A window destroyed without revoking is forgotten when the next window registers.
-  HWND gone = CreateWindowExA(0, "DropHost", "", WS_POPUP, 0, 300, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND gone =
+      CreateWindowExA(0, "DropHost", "", WS_POPUP, 0, 300, 10, 10, nullptr, nullptr, nullptr, nullptr);
   RecordingTarget c;
   RegisterDragDrop(gone, &c);
   DestroyWindow(gone);
@@ -184,7 +186,7 @@ TEST_F(DragDrop, GlobalBlocksAreExactAndRefuseStaleHandles) {
   EXPECT_EQ(GlobalLock(block), bytes);  // locked twice
   EXPECT_TRUE(GlobalUnlock(block));     // still locked once
   EXPECT_FALSE(GlobalUnlock(block));
-  EXPECT_FALSE(GlobalUnlock(block));    // not locked at all
+  EXPECT_FALSE(GlobalUnlock(block));  // not locked at all
   EXPECT_EQ(GlobalFree(block), nullptr);
   EXPECT_EQ(GlobalFree(block), block);  // the platform's failure answer
   EXPECT_EQ(GlobalSize(block), 0u);

@@ -171,8 +171,10 @@ TEST_F(GlWindow, ClearInAChildTouchesOnlyItsRectangle) {
     for (int32_t x = 0; x < 300; ++x) {
       bool inside = x >= 50 && x < 150 && y >= 40 && y < 120;
       size_t i = size_t(y) * 300 + size_t(x);
-      if (inside) red += after[i] == 0xFF0000;
-      else changedOutside += after[i] != before[i];
+      if (inside)
+        red += after[i] == 0xFF0000;
+      else
+        changedOutside += after[i] != before[i];
     }
   EXPECT_EQ(red, 100 * 80);
   EXPECT_EQ(changedOutside, 0);
@@ -212,8 +214,8 @@ TEST_F(GlWindow, ResizedFrameMovesThePixelsAndTheContextFollowsAtTheNextBind) {
 
 TEST_F(GlWindow, ContextsOfTheSameSizeDoNotSeeEachOthersPixels) {
   // Two windows of their own (two surfaces) of one size, each with its context.
-  HWND other = CreateWindowExA(0, "GlTestWindow", "", WS_POPUP | WS_VISIBLE, 400, 0, 300, 200, nullptr, nullptr,
-                               nullptr, nullptr);
+  HWND other = CreateWindowExA(0, "GlTestWindow", "", WS_POPUP | WS_VISIBLE, 400, 0, 300, 200, nullptr,
+                               nullptr, nullptr, nullptr);
   HeadlessBackend::RunUntilIdle();
   Surface* otherSurface = GetWindowSurface(other);
   otherSurface->Fill(kBackground);
@@ -274,9 +276,9 @@ TEST_F(GlWindow, GlAndTwoDimensionalDrawingMeetInIssueOrder) {
   ASSERT_TRUE(HeadlessBackend::DumpPng(child, dump));
   std::unique_ptr<Surface> png = ReadPng(dump);
   ASSERT_NE(png, nullptr);
-  EXPECT_EQ(png->Pixel(100, 80), 0xFF0000u);   // inside the triangle
-  EXPECT_EQ(png->Pixel(100, 100), 0x000000u);  // the line over it
-  EXPECT_EQ(png->Pixel(5, 5), 0x0000FFu);      // 2D drawn before
+  EXPECT_EQ(png->Pixel(100, 80), 0xFF0000u);    // inside the triangle
+  EXPECT_EQ(png->Pixel(100, 100), 0x000000u);   // the line over it
+  EXPECT_EQ(png->Pixel(5, 5), 0x0000FFu);       // 2D drawn before
   EXPECT_EQ(png->Pixel(190, 20), kBackground);  // untouched
   std::filesystem::remove(dump);
 }
@@ -307,10 +309,14 @@ TEST(GlShare, TextureMadeInOneContextDrawsInASharingOne) {
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, texture);
   glBegin(GL_QUADS);
-  glTexCoord2f(0, 0); glVertex2f(-1, -1);
-  glTexCoord2f(1, 0); glVertex2f(1, -1);
-  glTexCoord2f(1, 1); glVertex2f(1, 1);
-  glTexCoord2f(0, 1); glVertex2f(-1, 1);
+  glTexCoord2f(0, 0);
+  glVertex2f(-1, -1);
+  glTexCoord2f(1, 0);
+  glVertex2f(1, -1);
+  glTexCoord2f(1, 1);
+  glVertex2f(1, 1);
+  glTexCoord2f(0, 1);
+  glVertex2f(-1, 1);
   glEnd();
   ASSERT_TRUE(wglMakeCurrent(alone.dc, c));
   EXPECT_FALSE(glIsTexture(texture));

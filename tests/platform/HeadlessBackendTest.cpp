@@ -87,7 +87,8 @@ TEST_F(HeadlessBackendTest, TaskBarAndMaximisedWorkArea) {
   RECT got;
   ASSERT_TRUE(GetTaskBarRect(&got));
   EXPECT_EQ(got, bar);
-  HWND w = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND w = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, nullptr, nullptr,
+                           nullptr);
   ShowWindow(w, SW_SHOWMAXIMIZED);
   RECT r;
   GetWindowRect(w, &r);
@@ -96,8 +97,8 @@ TEST_F(HeadlessBackendTest, TaskBarAndMaximisedWorkArea) {
 }
 
 TEST_F(HeadlessBackendTest, ResizeRequestsGoThroughSizing) {
-  HWND w = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 700, 500, nullptr, nullptr,
-                           nullptr, nullptr);
+  HWND w = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 700, 500, nullptr,
+                           nullptr, nullptr, nullptr);
   HeadlessBackend::RequestResize(w, WMSZ_TOPLEFT, {350, 320, 1000, 800});
   RECT r;
   GetWindowRect(w, &r);
@@ -106,7 +107,8 @@ TEST_F(HeadlessBackendTest, ResizeRequestsGoThroughSizing) {
 
 TEST_F(HeadlessBackendTest, DisabledWindowsTakeNoClicks) {
   HWND top = CreateWindowExA(0, "Plain", "", WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
-  HWND child = CreateWindowExA(0, "Plain", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top, nullptr, nullptr, nullptr);
+  HWND child =
+      CreateWindowExA(0, "Plain", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top, nullptr, nullptr, nullptr);
   EXPECT_EQ(WindowFromPoint({20, 20}), child);
   EnableWindow(child, 0);
   EXPECT_EQ(WindowFromPoint({20, 20}), top);

@@ -32,8 +32,8 @@ class MdiWindows : public ::testing::Test {
     child.lpfnWndProc = ChildProc;
     child.lpszClassName = "Doc";
     RegisterClassA(&child);
-    frame_ = CreateWindowExA(0, "Frame", "app", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
-                             nullptr, nullptr);
+    frame_ = CreateWindowExA(0, "Frame", "app", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
+                             nullptr, nullptr, nullptr);
     RECT r;
     GetClientRect(frame_, &r);
     CLIENTCREATESTRUCT ccs;
@@ -48,7 +48,8 @@ TEST_F(MdiWindows, MaximisedDocumentFillsTheClientAndFollowsTheFrame) {
   ASSERT_NE(gClient, nullptr);
   RECT client;
   GetClientRect(gClient, &client);
-  HWND doc = CreateMDIWindowA("Doc", nullptr, WS_MAXIMIZE, 0, 0, client.right, client.bottom, gClient, nullptr, 0);
+  HWND doc =
+      CreateMDIWindowA("Doc", nullptr, WS_MAXIMIZE, 0, 0, client.right, client.bottom, gClient, nullptr, 0);
   ASSERT_NE(doc, nullptr);
   EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(gClient, WM_MDIGETACTIVE, 0, 0)), doc);
   RECT docClient;

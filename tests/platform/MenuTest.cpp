@@ -45,8 +45,8 @@ class Menus : public ::testing::Test {
     ASSERT_NE(RegisterClassA(&wc), 0);
     menu_ = LoadMenuA(nullptr, "Main");  // names compare without regard to case
     ASSERT_NE(menu_, nullptr);
-    frame_ = CreateWindowExA(0, "MenuFrame", "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 40, 600, 400, nullptr,
-                             menu_, nullptr, nullptr);
+    frame_ = CreateWindowExA(0, "MenuFrame", "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 40, 600, 400,
+                             nullptr, menu_, nullptr, nullptr);
     ASSERT_NE(frame_, nullptr);
     SetFocus(frame_);
     HeadlessBackend::RunUntilIdle();
@@ -112,7 +112,9 @@ TEST_F(Menus, ItemRecordsOfBothOldSizesReadAndWriteByPosition) {
   MENUITEMINFOA set;
   set.cbSize = kMenuItemInfoSizeOld;
   set.fMask = MIIM_TYPE;
-  char text[] = "\xd6" "ffnen";  // Windows-1252 O with diaeresis
+  char text[] =
+      "\xd6"
+      "ffnen";  // Windows-1252 O with diaeresis
   set.dwTypeData = text;
   ASSERT_TRUE(SetMenuItemInfoA(file, 1, 1, &set));
   char16_t wide[16];
@@ -175,8 +177,8 @@ TEST_F(Menus, AClassMenuComesWithEachFrameAndGoesWithIt) {
   wc.lpszClassName = "FrameWithClassMenu";
   wc.lpszMenuName = "MAIN";
   ASSERT_NE(RegisterClassA(&wc), 0);
-  HWND frame = CreateWindowExA(0, "FrameWithClassMenu", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
-                               nullptr, nullptr);
+  HWND frame = CreateWindowExA(0, "FrameWithClassMenu", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                               nullptr, nullptr, nullptr);
   HMENU menu = GetMenu(frame);
   ASSERT_NE(menu, nullptr);
   EXPECT_NE(menu, menu_);  // a menu of its own
@@ -185,7 +187,8 @@ TEST_F(Menus, AClassMenuComesWithEachFrameAndGoesWithIt) {
   DestroyWindow(frame);
   EXPECT_FALSE(IsMenu(menu));
   EXPECT_FALSE(IsMenu(file));
-  HWND child = CreateWindowExA(0, "FrameWithClassMenu", "", WS_CHILD, 0, 0, 10, 10, frame_, nullptr, nullptr, nullptr);
+  HWND child =
+      CreateWindowExA(0, "FrameWithClassMenu", "", WS_CHILD, 0, 0, 10, 10, frame_, nullptr, nullptr, nullptr);
   EXPECT_EQ(GetMenu(child), nullptr);  // children carry ids, not menus
 }
 
@@ -206,8 +209,7 @@ TEST_F(Menus, TheBarTakesNineteenPixelsAndIsPainted) {
   Surface* pixels = GetWindowSurface(frame_);
   RECT frameRect;
   GetWindowRect(frame_, &frameRect);
-  EXPECT_EQ(pixels->Pixel(items[3].right + 5 - frameRect.left, items[3].top + 2 - frameRect.top),
-            0xC0C0C0u);
+  EXPECT_EQ(pixels->Pixel(items[3].right + 5 - frameRect.left, items[3].top + 2 - frameRect.top), 0xC0C0C0u);
 }
 
 TEST_F(Menus, ChoosingSaveFromTheKeyboardSendsInitMessagesThenTheCommand) {

@@ -88,7 +88,8 @@ TEST_F(Printing, ThreePagesMakeAThreePageA4Pdf) {
   wc.lpfnWndProc = CountingProc;
   wc.lpszClassName = "PrintOwner";
   RegisterClassA(&wc);
-  HWND owner = CreateWindowExA(0, "PrintOwner", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND owner =
+      CreateWindowExA(0, "PrintOwner", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   gPosted = 0;
   PostMessageA(owner, WM_APP, 0, 0);
   EXPECT_GT(PrintPages(dc, 3), 0);

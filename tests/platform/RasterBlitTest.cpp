@@ -41,8 +41,12 @@ TEST(RasterBlit, RasterOperationsOfBitBlt) {
   struct Case {
     DWORD rop;
     uint32_t expected;
-  } cases[] = {{SRCCOPY, 0x00F0F0}, {SRCAND, 0x00F0F0 & 0x3C3C3C}, {SRCPAINT, 0x00F0F0 | 0x3C3C3C},
-               {SRCINVERT, 0x00F0F0 ^ 0x3C3C3C}, {DSTINVERT, ~0x3C3C3Cu & 0xFFFFFF}, {BLACKNESS, 0},
+  } cases[] = {{SRCCOPY, 0x00F0F0},
+               {SRCAND, 0x00F0F0 & 0x3C3C3C},
+               {SRCPAINT, 0x00F0F0 | 0x3C3C3C},
+               {SRCINVERT, 0x00F0F0 ^ 0x3C3C3C},
+               {DSTINVERT, ~0x3C3C3Cu & 0xFFFFFF},
+               {BLACKNESS, 0},
                {WHITENESS, 0xFFFFFF}};
   Canvas source(4, 4, 0x00F0F0);
   for (const Case& k : cases) {
@@ -196,8 +200,9 @@ TEST(RasterDib, DibSectionsKeepBottomUpPaddedRowsInStep) {
 
 TEST(RasterDib, StretchDIBitsReadsPackedDibs) {
   // 2 x 2 at 24 bits, bottom-up: the first row in memory is the bottom one.
-  PackedDib dib = MakeDib(2, 2, 24, {}, {0, 0, 255, 0, 255, 0, 0, 0,  // bottom: red, green
-                                         255, 0, 0, 0, 0, 0, 0, 0});  // top: blue, black
+  PackedDib dib = MakeDib(2, 2, 24, {},
+                          {0, 0, 255, 0, 255, 0, 0, 0,  // bottom: red, green
+                           255, 0, 0, 0, 0, 0, 0, 0});  // top: blue, black
   Canvas c(4, 4);
   EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 4, 4, 0, 0, 2, 2, dib.Bits(0), dib.Info(), DIB_RGB_COLORS, SRCCOPY), 4);
   EXPECT_EQ(c.At(0, 0), 0x0000FFu);
@@ -219,15 +224,16 @@ TEST(RasterDib, StretchDIBitsReadsPackedDibs) {
   // A malformed header draws nothing and says so.
   PackedDib broken = dib;
   broken.bytes[0] = 12;
-  EXPECT_EQ(StretchDIBits(d.dc, 0, 0, 2, 1, 0, 0, 2, 1, broken.Bits(0), broken.Info(), DIB_RGB_COLORS, SRCCOPY), 0);
+  EXPECT_EQ(
+      StretchDIBits(d.dc, 0, 0, 2, 1, 0, 0, 2, 1, broken.Bits(0), broken.Info(), DIB_RGB_COLORS, SRCCOPY), 0);
   EXPECT_EQ(d.At(0, 0), 0x1E140Au);
 }
 
 TEST(RasterDib, DeviceBitmapFromAPackedDib) {
   PackedDib dib = MakeDib(1, 2, 32, {}, {1, 2, 3, 0, 4, 5, 6, 0});
   Canvas screen(2, 2);
-  OwnedBitmap bitmap(CreateDIBitmap(screen.dc, &dib.Info()->bmiHeader, CBM_INIT, dib.Bits(0), dib.Info(),
-                                    DIB_RGB_COLORS));
+  OwnedBitmap bitmap(
+      CreateDIBitmap(screen.dc, &dib.Info()->bmiHeader, CBM_INIT, dib.Bits(0), dib.Info(), DIB_RGB_COLORS));
   ASSERT_TRUE(bitmap);
   OwnedDc memory(CreateCompatibleDC(screen.dc));
   HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
@@ -356,11 +362,10 @@ TEST(RasterDib, PackedDibsAreCheckedAgainstTheirLength) {
   std::memcpy(dib.data(), &greedy, 40);
   EXPECT_FALSE(ParsePackedDib(dib));
   using Breakage = void (*)(BITMAPINFOHEADER&);
-  const Breakage breakages[] = {[](BITMAPINFOHEADER& h) { h.biWidth = 0; },
-                                [](BITMAPINFOHEADER& h) { h.biHeight = 40000; },
-                                [](BITMAPINFOHEADER& h) { h.biCompression = 1; },
-                                [](BITMAPINFOHEADER& h) { h.biSize = 41; },
-                                [](BITMAPINFOHEADER& h) { h.biPlanes = 2; }};
+  const Breakage breakages[] = {
+      [](BITMAPINFOHEADER& h) { h.biWidth = 0; }, [](BITMAPINFOHEADER& h) { h.biHeight = 40000; },
+      [](BITMAPINFOHEADER& h) { h.biCompression = 1; }, [](BITMAPINFOHEADER& h) { h.biSize = 41; },
+      [](BITMAPINFOHEADER& h) { h.biPlanes = 2; }};
   for (Breakage broken : breakages) {
     BITMAPINFOHEADER bad = header;
     broken(bad);

@@ -109,8 +109,8 @@ void DrawBlits(HDC dc) {
   std::memcpy(dib.data(), &header, 40);
   for (int i = 0; i < 256; ++i) std::memset(&dib[40 + 4 * i], i, 3);
   for (int i = 0; i < 64; ++i) dib[40 + 1024 + i] = uint8_t(i * 4);
-  StretchDIBits(dc, 95, 125, 24, 24, 0, 0, 8, 8, &dib[40 + 1024], reinterpret_cast<const BITMAPINFO*>(dib.data()),
-                DIB_RGB_COLORS, SRCCOPY);
+  StretchDIBits(dc, 95, 125, 24, 24, 0, 0, 8, 8, &dib[40 + 1024],
+                reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS, SRCCOPY);
   // Part of the drawing scrolled sideways.
   RECT strip{125, 125, 160, 150};
   OwnedBrush navy(CreateSolidBrush(RGB(0, 0, 120)));
@@ -120,14 +120,16 @@ void DrawBlits(HDC dc) {
 }
 
 void DrawTexts(HDC dc) {
-  OwnedFont plain(CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
+  OwnedFont plain(
+      CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
   OwnedFont bold(CreateFontA(-14, 0, 0, 0, FW_BOLD, 1, 1, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
   OwnedFont turned(CreateFontA(-12, 0, 450, 450, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
   OwnedFont upright(CreateFontA(-11, 0, 900, 900, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
   HGDIOBJ old = SelectObject(dc, plain.get());
   SetBkMode(dc, TRANSPARENT);
   RECT box{10, 150, 90, 175};
-  FrameRgn(dc, OwnedRegion(CreateRectRgnIndirect(&box)).get(), static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)), 1, 1);
+  FrameRgn(dc, OwnedRegion(CreateRectRgnIndirect(&box)).get(),
+           static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)), 1, 1);
   DrawTextA(dc, "Centred \x80", -1, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
   RECT wrap{95, 148, 155, 180};
   DrawTextW(dc, u"Kitchen planner", -1, &wrap, DT_WORDBREAK | DT_RIGHT);
@@ -166,7 +168,8 @@ TEST(RasterReference, EveryFormMatchesTheKeptImage) {
   // Glyph rasterisation may differ slightly between FreeType versions: a few pixels may differ.
   PixelDifference diff = ComparePixels(*expected, c.surface, 8);
   EXPECT_TRUE(diff.sameSize);
-  EXPECT_LE(diff.pixels, 240 * 180 / 200) << "first at " << diff.firstX << "," << diff.firstY << "; see " << actual;
+  EXPECT_LE(diff.pixels, 240 * 180 / 200)
+      << "first at " << diff.firstX << "," << diff.firstY << "; see " << actual;
 }
 
 TEST(RasterReference, PngRoundTripAndComparison) {

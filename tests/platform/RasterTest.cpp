@@ -118,9 +118,14 @@ TEST(RasterFigures, RasterOperationsCombinePenAndDestination) {
   struct Case {
     int32_t rop;
     uint32_t expected;
-  } cases[] = {{R2_COPYPEN, 0x00FF00}, {R2_XORPEN, 0x0FF00F ^ 0x00FF00}, {R2_NOT, 0xF00FF0},
-               {R2_MASKPEN, 0x0FF00F & 0x00FF00}, {R2_MERGEPEN, 0x0FF00F | 0x00FF00},
-               {R2_NOTXORPEN, ~(0x0FF00F ^ 0x00FF00) & 0xFFFFFF}, {R2_BLACK, 0}, {R2_WHITE, 0xFFFFFF},
+  } cases[] = {{R2_COPYPEN, 0x00FF00},
+               {R2_XORPEN, 0x0FF00F ^ 0x00FF00},
+               {R2_NOT, 0xF00FF0},
+               {R2_MASKPEN, 0x0FF00F & 0x00FF00},
+               {R2_MERGEPEN, 0x0FF00F | 0x00FF00},
+               {R2_NOTXORPEN, ~(0x0FF00F ^ 0x00FF00) & 0xFFFFFF},
+               {R2_BLACK, 0},
+               {R2_WHITE, 0xFFFFFF},
                {R2_NOP, 0x0FF00F}};
   for (const Case& k : cases) {
     Canvas c(4, 4, 0x0FF00F);
@@ -299,7 +304,8 @@ using testing::Canvas;
 
 TEST(RasterLimits, LinesCutByTheClipDrawTheSamePixelsAsWhole) {
   // The same lines on a small canvas and, shifted by a child origin, on a wide one.
-  const POINT ends[][2] = {{{-100, 3}, {100, 20}}, {{50, -400}, {10, 90}}, {{63, 63}, {-7, -2}}, {{-5, 30}, {200, 29}}};
+  const POINT ends[][2] = {
+      {{-100, 3}, {100, 20}}, {{50, -400}, {10, 90}}, {{63, 63}, {-7, -2}}, {{-5, 30}, {200, 29}}};
   for (const auto& e : ends) {
     Canvas small(64, 64);
     Surface wide(600, 600);

@@ -56,7 +56,8 @@ TEST(RegionPolygon, EllipseIsSymmetricInsideItsBox) {
   Region ellipse = Region::FromEllipse(RECT{0, 0, 20, 10});
   EXPECT_EQ(ellipse.Box(), (RECT{0, 0, 20, 10}));
   for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 20; ++x) EXPECT_EQ(ellipse.Contains(x, y), ellipse.Contains(19 - x, 9 - y)) << x << "," << y;
+    for (int x = 0; x < 20; ++x)
+      EXPECT_EQ(ellipse.Contains(x, y), ellipse.Contains(19 - x, 9 - y)) << x << "," << y;
   EXPECT_FALSE(ellipse.Contains(0, 0));
   EXPECT_TRUE(ellipse.Contains(10, 5));
   EXPECT_TRUE(Region::FromEllipse(RECT{5, 5, 5, 9}).IsEmpty());

@@ -47,8 +47,8 @@ TEST(SdlInput, KeysMapToVirtualKeysWithTheExtendedBlockMarked) {
   EXPECT_EQ(map(SDLK_F1).code, VK_F1);
   EXPECT_EQ(map(SDLK_KP_7).code, 0x67);
   EXPECT_FALSE(map(SDLK_KP_7).extended);
-  for (SDL_Keycode nav : {SDLK_DELETE, SDLK_INSERT, SDLK_HOME, SDLK_END, SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_LEFT,
-                          SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_RCTRL, SDLK_RALT, SDLK_KP_ENTER}) {
+  for (SDL_Keycode nav : {SDLK_DELETE, SDLK_INSERT, SDLK_HOME, SDLK_END, SDLK_PAGEUP, SDLK_PAGEDOWN,
+                          SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_RCTRL, SDLK_RALT, SDLK_KP_ENTER}) {
     EXPECT_TRUE(map(nav).extended) << SDL_GetKeyName(nav);
   }
   EXPECT_EQ(map(SDLK_DELETE).code, VK_DELETE);
@@ -61,8 +61,8 @@ TEST(SdlInput, KeysMapToVirtualKeysWithTheExtendedBlockMarked) {
 TEST(SdlInput, TextDecodesUtf8AndRefusesMalformedBytes) {
   EXPECT_EQ(Utf16FromUtf8("a\xC3\xA6\xE2\x82\xAC"), u"a\u00E6\u20AC");
   EXPECT_EQ(Utf16FromUtf8("\xF0\x9F\x98\x80"), u"\U0001F600");
-  EXPECT_EQ(Utf16FromUtf8("\xC3"), u"\uFFFD");              // cut short
-  EXPECT_EQ(Utf16FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");    // overlong
+  EXPECT_EQ(Utf16FromUtf8("\xC3"), u"\uFFFD");                        // cut short
+  EXPECT_EQ(Utf16FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");              // overlong
   EXPECT_EQ(Utf16FromUtf8("\xED\xA0\x80x"), u"\uFFFD\uFFFD\uFFFDx");  // a surrogate
   // Letters come from the key's own translation; punctuation and other scripts only from text.
   EXPECT_TRUE(CharacterComesFromKey(u'k'));
@@ -108,8 +108,8 @@ class XServer {
       dup2(fds[1], 3);
       int null = open("/dev/null", O_WRONLY);
       dup2(null, 2);
-      execl(program.c_str(), program.c_str(), "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp",
-            static_cast<char*>(nullptr));
+      execl(program.c_str(), program.c_str(), "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten",
+            "tcp", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(fds[1]);
@@ -163,8 +163,8 @@ struct XCalls {
   // The libraries stay loaded: leak reports from inside them (SDL's own connection) need them mapped
   // to name their frames.
   bool Complete() const {
-    return openDisplay && closeDisplay && sync && rootWindow && getImage && fakeMotion && fakeButton && fakeKey &&
-           keycode;
+    return openDisplay && closeDisplay && sync && rootWindow && getImage && fakeMotion && fakeButton &&
+           fakeKey && keycode;
   }
 };
 
@@ -186,12 +186,15 @@ void Paint(HWND window, COLORREF colour) {
 
 LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: Paint(window, gClicked ? kPressed : kIdle); return 0;
+    case WM_PAINT:
+      Paint(window, gClicked ? kPressed : kIdle);
+      return 0;
     case WM_LBUTTONUP:
       gClicked = true;
       InvalidateRect(window, nullptr, 1);
       return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 

@@ -41,8 +41,8 @@ class TabControls : public ::testing::Test {
     wc.lpfnWndProc = ParentProc;
     wc.lpszClassName = "TabParent";
     RegisterClassA(&wc);
-    parent_ = CreateWindowExA(0, "TabParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
-                              nullptr);
+    parent_ = CreateWindowExA(0, "TabParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                              nullptr, nullptr);
     tabs_ = CreateWindowExA(0, kTabControlClass, "", WS_CHILD | WS_VISIBLE, 10, 10, 300, 200, parent_,
                             reinterpret_cast<HMENU>(7), nullptr, nullptr);
     ASSERT_NE(tabs_, nullptr);

@@ -39,8 +39,8 @@ TEST_F(TextTest, ExtentsFollowTheHeightRuleAndTheText) {
   GetTextExtentPoint32W(c.dc, u"", 0, &empty);
   SelectObject(c.dc, cell.get());
   GetTextExtentPoint32W(c.dc, u"Hello", 5, &b);
-  EXPECT_GT(a.cy, 20);       // a character height of 20 makes a taller cell
-  EXPECT_EQ(b.cy, 20);       // a cell height of 20 is the cell
+  EXPECT_GT(a.cy, 20);  // a character height of 20 makes a taller cell
+  EXPECT_EQ(b.cy, 20);  // a cell height of 20 is the cell
   EXPECT_GT(a.cx, b.cx);
   EXPECT_GT(wide.cx, a.cx);
   EXPECT_EQ(empty.cx, 0);

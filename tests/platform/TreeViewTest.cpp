@@ -73,17 +73,19 @@ class TreeViews : public ::testing::Test {
     wc.lpfnWndProc = HostProc;
     wc.lpszClassName = "TreeHost";
     RegisterClassA(&wc);
-    host_ = CreateWindowExA(0, "TreeHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 160, nullptr, nullptr, nullptr,
-                            nullptr);
+    host_ = CreateWindowExA(0, "TreeHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 160, nullptr, nullptr,
+                            nullptr, nullptr);
     // The catalogue browser's style: lines, one open branch, the selection shown without the focus.
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_NOHSCROLL | TVS_SINGLEEXPAND | TVS_SHOWSELALWAYS |
                   TVS_HASLINES;
-    tree_ = CreateWindowExA(0, kTreeViewClass, nullptr, style, 0, 0, 200, 160, host_, reinterpret_cast<HMENU>(1),
-                            nullptr, nullptr);
+    tree_ = CreateWindowExA(0, kTreeViewClass, nullptr, style, 0, 0, 200, 160, host_,
+                            reinterpret_cast<HMENU>(1), nullptr, nullptr);
     ASSERT_NE(tree_, nullptr);
     images_ = ImageList_Create(16, 16, ILC_COLOR, 5, 0);
-    const COLORREF colours[5][2] = {{RGB(160, 120, 0), RGB(255, 220, 120)}, {RGB(160, 120, 0), RGB(255, 255, 255)},
-                                    {RGB(0, 90, 0), RGB(120, 220, 120)},   {RGB(0, 90, 0), RGB(255, 255, 255)},
+    const COLORREF colours[5][2] = {{RGB(160, 120, 0), RGB(255, 220, 120)},
+                                    {RGB(160, 120, 0), RGB(255, 255, 255)},
+                                    {RGB(0, 90, 0), RGB(120, 220, 120)},
+                                    {RGB(0, 90, 0), RGB(255, 255, 255)},
                                     {RGB(0, 0, 160), RGB(150, 150, 255)}};
     for (const auto& c : colours) {
       HBITMAP picture = Picture(c[0], c[1]);
@@ -117,7 +119,8 @@ class TreeViews : public ::testing::Test {
     insert.item.iImage = image;
     insert.item.iSelectedImage = selected;
     insert.item.lParam = param;
-    return reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   }
 
   void ClickOn(HTREEITEM item) {
@@ -129,7 +132,8 @@ class TreeViews : public ::testing::Test {
   }
 
   HTREEITEM Get(WPARAM relation, HTREEITEM from = nullptr) {
-    return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
   }
   bool Expanded(HTREEITEM item) {
     TVITEMA info;
@@ -162,7 +166,8 @@ TEST_F(TreeViews, ThreeLevelsOpenedAndSelectedByClicksDrawAsKept) {
   EXPECT_EQ(Get(TVGN_CARET), drawers_);
   SetFocus(nullptr);  // drawn as the browser shows it while the item pictures have the focus
   HeadlessBackend::RunUntilIdle();
-  const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/platform/treeview_three_levels.png";
+  const std::string kept =
+      std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/platform/treeview_three_levels.png";
   const std::string actual = std::string(PLANNER_BINARY_DIR) + "/treeview_three_levels-actual.png";
   ASSERT_TRUE(HeadlessBackend::DumpPng(host_, actual));
   SetTextAntialias(true);
@@ -291,8 +296,8 @@ TEST_F(TreeViews, DoubleClicksToggleUnlessTheParentTakesThemAndWideParentsGetWid
   EXPECT_EQ(gHeard.back().code, NM_RETURN);
 
   gNotifyFormat = NFR_UNICODE;
-  HWND wide = CreateWindowExA(0, kTreeViewClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, host_, nullptr,
-                              nullptr, nullptr);
+  HWND wide = CreateWindowExA(0, kTreeViewClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, host_,
+                              nullptr, nullptr, nullptr);
   TVINSERTSTRUCTA insert;
   insert.hParent = TVI_ROOT;
   insert.item.mask = TVIF_PARAM;
@@ -329,8 +334,8 @@ TEST_F(TreeViews, RowsThatDoNotFitScrollWithTheSelectionAndTheWheel) {
 
 TEST_F(TreeViews, AHostThatDestroysTheTreeWhileToldIsSafe) {
   for (UINT code : {TVN_SELCHANGINGA, TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDEDA, TVN_SELCHANGEDA}) {
-    HWND tree = CreateWindowExA(0, kTreeViewClass, nullptr, WS_CHILD | WS_VISIBLE | TVS_SINGLEEXPAND, 0, 0, 200,
-                                160, host_, nullptr, nullptr, nullptr);
+    HWND tree = CreateWindowExA(0, kTreeViewClass, nullptr, WS_CHILD | WS_VISIBLE | TVS_SINGLEEXPAND, 0, 0,
+                                200, 160, host_, nullptr, nullptr, nullptr);
     TVINSERTSTRUCTA insert;
     insert.hParent = TVI_ROOT;
     LRESULT top = SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));

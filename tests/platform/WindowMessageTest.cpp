@@ -129,8 +129,9 @@ TEST_F(WindowMessages, DestroyedWindowIsGoneGetsNothingAndRefusesPosts) {
   for (const Received& r : gLog) {
     if (r.message == WM_DESTROY || r.message == WM_NCDESTROY) order.emplace_back(r.window, r.message);
   }
-  EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{
-                       {frame, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {frame, WM_NCDESTROY}}));
+  EXPECT_EQ(order,
+            (std::vector<std::pair<HWND, UINT>>{
+                {frame, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {frame, WM_NCDESTROY}}));
   EXPECT_FALSE(IsWindow(frame));
   EXPECT_FALSE(IsWindow(child));
   EXPECT_FALSE(PostMessageA(frame, WM_USER, 0, 0));
@@ -211,7 +212,8 @@ TEST_F(WindowMessages, KeysReachTheFocusWithTheExtendedBitAndTranslateToCharacte
   HeadlessBackend::RunUntilIdle();
   std::vector<Received> keys;
   for (const Received& r : gLog) {
-    if (r.window == child && (r.message == WM_KEYDOWN || r.message == WM_KEYUP || r.message == WM_CHAR)) keys.push_back(r);
+    if (r.window == child && (r.message == WM_KEYDOWN || r.message == WM_KEYUP || r.message == WM_CHAR))
+      keys.push_back(r);
   }
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[0].message, WM_KEYDOWN);

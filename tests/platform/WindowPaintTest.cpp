@@ -49,8 +49,8 @@ class WindowPaint : public ::testing::Test {
   void TearDown() override { HeadlessBackend::Reset(); }
 
   HWND Make(DWORD style, HWND parent, RECT r, COLORREF colour) {
-    HWND w = CreateWindowExA(0, "Colour", "", style | WS_VISIBLE | (parent ? 0 : WS_CLIPCHILDREN), r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, parent, nullptr, nullptr, nullptr);
+    HWND w = CreateWindowExA(0, "Colour", "", style | WS_VISIBLE | (parent ? 0 : WS_CLIPCHILDREN), r.left,
+                             r.top, r.right - r.left, r.bottom - r.top, parent, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(w, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
     return w;
   }

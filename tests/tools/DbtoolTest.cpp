@@ -37,8 +37,7 @@ class DbtoolTest : public ::testing::Test {
  protected:
   DbtoolTest() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("planner_dbtool_" + std::to_string(::getpid()) + "_" + info->name());
+    dir_ = fs::temp_directory_path() / ("planner_dbtool_" + std::to_string(::getpid()) + "_" + info->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -47,8 +46,8 @@ class DbtoolTest : public ::testing::Test {
   fs::path Path(const std::string& name) const { return dir_ / name; }
 
   ToolRun Tool(const std::string& arguments) {
-    const std::string command = std::string("cd '") + dir_.string() + "' && '" + DBTOOL_PATH +
-                                "' " + arguments + " >out.txt 2>err.txt";
+    const std::string command = std::string("cd '") + dir_.string() + "' && '" + DBTOOL_PATH + "' " +
+                                arguments + " >out.txt 2>err.txt";
     const int raw = std::system(command.c_str());
     ToolRun run;
     if (raw != -1 && WIFEXITED(raw)) run.status = WEXITSTATUS(raw);

@@ -37,8 +37,8 @@ TEST(Rescomp, FieldsCommentsAndEscapes) {
                                 "end\n"
                                 "text 7 \"\\t\"\n");
   ASSERT_EQ(compiled.resources.size(), 2u);
-  std::vector<uint8_t> expected{1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0x80, 0x3F,
-                                'A', 'B', 0x0A, 'q', '"', '#', 1, 0, 0};
+  std::vector<uint8_t> expected{1,    0,   0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0x80,
+                                0x3F, 'A', 'B',  0x0A, 'q',  '"',  '#',  1,    0, 0};
   EXPECT_EQ(compiled.resources[0].bytes, expected);
   EXPECT_EQ(compiled.resources[1].type, "TXET");
   EXPECT_EQ(compiled.resources[1].bytes, Bytes(std::string("\t\0", 2)));
@@ -65,21 +65,23 @@ TEST(Rescomp, MenuAndAcceleratorBlocksAreTheirNumericKinds) {
   ASSERT_EQ(compiled.resources.size(), 2u);
   EXPECT_EQ(compiled.resources[0].type, "#4");
   EXPECT_EQ(compiled.resources[0].name, "MAIN");
-  std::string bytes("\x10\0&File\0"             // a popup: no id, its items follow
-                    "\x08\0\x0b\0&New\0"          // checked
-                    "\0\x08\0\0\0"                // separator, id 0, empty text
-                    "\x81\0\x14\0E&xit\0"         // grayed, the popup's last item
-                    "\x80\0\x31\0Help\0",         // the menu's last item
-                    41);
+  std::string bytes(
+      "\x10\0&File\0"        // a popup: no id, its items follow
+      "\x08\0\x0b\0&New\0"   // checked
+      "\0\x08\0\0\0"         // separator, id 0, empty text
+      "\x81\0\x14\0E&xit\0"  // grayed, the popup's last item
+      "\x80\0\x31\0Help\0",  // the menu's last item
+      41);
   EXPECT_EQ(compiled.resources[0].bytes, Bytes(bytes));
   EXPECT_EQ(compiled.resources[1].type, "#9");
   EXPECT_EQ(compiled.resources[1].id, 7);
   EXPECT_EQ(compiled.resources[1].bytes.size(), 8u);
   EXPECT_THROW(CompileScript("m.res", "menu\n"), ScriptError);
-  EXPECT_THROW(CompileScript("m.res", "menu 1\nend\n"), ScriptError);                        // empty
+  EXPECT_THROW(CompileScript("m.res", "menu 1\nend\n"), ScriptError);                      // empty
   EXPECT_THROW(CompileScript("m.res", "menu 1\n popup \"a\"\n end\nend\n"), ScriptError);  // empty popup
   EXPECT_THROW(CompileScript("m.res", "menu 1\n item 1 \"a\" bold\nend\n"), ScriptError);
-  EXPECT_THROW(CompileScript("m.res", "menu 1\n popup \"a\"\n  item 1 \"b\"\nend\n"), ScriptError);  // open popup
+  EXPECT_THROW(CompileScript("m.res", "menu 1\n popup \"a\"\n  item 1 \"b\"\nend\n"),
+               ScriptError);  // open popup
 }
 
 TEST(Rescomp, DialogBlocksWriteTheTemplateForm) {
@@ -90,20 +92,21 @@ TEST(Rescomp, DialogBlocksWriteTheTemplateForm) {
                               "  control 2 \"BUTTON\" \"Cancel\" 89 97 50 14 0x50010001\n"
                               "  control -1 \"STATIC\" \"No message!\" 13 13 199 72 0x50000000 0x4\n"
                               "end\n");
-  auto fields = CompileScript("f.res",
-                              "resource DIALOG 201\n"
-                              "  str \"DLG1\"\n  u32 0x80C80080 0\n  i16 0 0 225 118\n  u16 8\n"
-                              "  cstr \"MS Sans Serif\"\n  cstr \"Printing\"\n  u16 2\n"
-                              "  u32 0x50010001 0\n  i16 89 97 50 14\n  u16 2\n  cstr \"BUTTON\"\n  cstr \"Cancel\"\n"
-                              "  u32 0x50000000 4\n  i16 13 13 199 72\n  u16 0xFFFF\n  cstr \"STATIC\"\n"
-                              "  cstr \"No message!\"\n"
-                              "end\n");
+  auto fields =
+      CompileScript("f.res",
+                    "resource DIALOG 201\n"
+                    "  str \"DLG1\"\n  u32 0x80C80080 0\n  i16 0 0 225 118\n  u16 8\n"
+                    "  cstr \"MS Sans Serif\"\n  cstr \"Printing\"\n  u16 2\n"
+                    "  u32 0x50010001 0\n  i16 89 97 50 14\n  u16 2\n  cstr \"BUTTON\"\n  cstr \"Cancel\"\n"
+                    "  u32 0x50000000 4\n  i16 13 13 199 72\n  u16 0xFFFF\n  cstr \"STATIC\"\n"
+                    "  cstr \"No message!\"\n"
+                    "end\n");
   ASSERT_EQ(dialog.resources.size(), 1u);
   EXPECT_EQ(dialog.resources[0].type, "DIALOG");
   EXPECT_EQ(dialog.resources[0].id, 201);
   EXPECT_EQ(dialog.resources[0].bytes, fields.resources[0].bytes);
 
-  for (const char* bad : {"dialog 1 0 0 10 10\nend\n",                                    // no caption
+  for (const char* bad : {"dialog 1 0 0 10 10\nend\n",                                        // no caption
                           "dialog 1 0 0 10 10 \"x\"\n  control 1 \"B\" \"\" 0 0 1 1\nend\n",  // no style
                           "dialog 1 0 0 10 10 \"x\"\n  control 1 \"B\" \"\" 0 0 1 1 0\n  style 0\nend\n",
                           "dialog 1 0 0 10 10 \"x\"\n  control 1 \"\" \"\" 0 0 1 1 0\nend\n",
@@ -120,15 +123,15 @@ TEST(Rescomp, MalformedScriptsNameFileAndLine) {
     int line;
   };
   const Case cases[] = {
-      {"stringarray 1\n\"a\"\n", 2},                  // block never ended (reported at the end)
-      {"\n\nbogus 1\n", 3},                           // unknown statement
-      {"resource DICT 1\n u8 256\nend\n", 2},         // out of range
-      {"resource DICT 1\n u32 12x\nend\n", 2},        // not a number
-      {"text 1 \"open\n", 1},                         // unterminated text
-      {"text 70000 \"a\"\n", 1},                      // id beyond 16 bits
-      {"text 1 \"a\"\ntext 1 \"b\"\n", 2},            // defined twice
-      {"resource DICT 1\n fixed 2 \"ab\"\nend\n", 2}, // text and NUL do not fit
-      {"text 1 \"\xE2\x82\xAC \xE2\x98\x83\"\n", 1},  // a snowman has no place in Windows-1252
+      {"stringarray 1\n\"a\"\n", 2},                   // block never ended (reported at the end)
+      {"\n\nbogus 1\n", 3},                            // unknown statement
+      {"resource DICT 1\n u8 256\nend\n", 2},          // out of range
+      {"resource DICT 1\n u32 12x\nend\n", 2},         // not a number
+      {"text 1 \"open\n", 1},                          // unterminated text
+      {"text 70000 \"a\"\n", 1},                       // id beyond 16 bits
+      {"text 1 \"a\"\ntext 1 \"b\"\n", 2},             // defined twice
+      {"resource DICT 1\n fixed 2 \"ab\"\nend\n", 2},  // text and NUL do not fit
+      {"text 1 \"\xE2\x82\xAC \xE2\x98\x83\"\n", 1},   // a snowman has no place in Windows-1252
       {"end\n", 1},
       {"bitmap 1 \"missing.bmp\"\n", 1},
   };
@@ -138,7 +141,8 @@ TEST(Rescomp, MalformedScriptsNameFileAndLine) {
       ADD_FAILURE() << "accepted: " << c.text;
     } catch (const ScriptError& e) {
       EXPECT_EQ(e.line, c.line) << c.text;
-      EXPECT_EQ(std::string(e.what()).rfind("dir/bad.res:" + std::to_string(c.line) + ": ", 0), 0u) << e.what();
+      EXPECT_EQ(std::string(e.what()).rfind("dir/bad.res:" + std::to_string(c.line) + ": ", 0), 0u)
+          << e.what();
     }
   }
 }

@@ -27,14 +27,22 @@ struct ToolError : std::runtime_error {
 // What the engine's error numbers mean to someone looking at a file.
 std::string ErrorText(int32_t code) {
   switch (code) {
-    case db::kNotFound: return "not found";
-    case db::kOutOfRange: return "record number out of range";
-    case db::kAlreadyExists: return "already exists";
-    case db::kDamagedFile: return "the file is damaged";
-    case kFileErrCannotOpen: return "cannot open the file";
-    case db::kBadCall: return "the file cannot be used for this";
-    case -1: return "no record layout of that name";
-    default: return "error " + std::to_string(code);
+    case db::kNotFound:
+      return "not found";
+    case db::kOutOfRange:
+      return "record number out of range";
+    case db::kAlreadyExists:
+      return "already exists";
+    case db::kDamagedFile:
+      return "the file is damaged";
+    case kFileErrCannotOpen:
+      return "cannot open the file";
+    case db::kBadCall:
+      return "the file cannot be used for this";
+    case -1:
+      return "no record layout of that name";
+    default:
+      return "error " + std::to_string(code);
   }
 }
 
@@ -81,8 +89,7 @@ int Import(const std::vector<std::string>& args, std::ostream& out) {
   const std::string mapText = MapOption(args, 4);
   auto database = OpenExisting(args[1]);
   ppDatafile view(args[2].c_str(), *database);
-  OwnedHandle map(mapText.empty() ? DefaultFieldMap("IMPT", view)
-                                  : ParseFieldMap(mapText, view.File()));
+  OwnedHandle map(mapText.empty() ? DefaultFieldMap("IMPT", view) : ParseFieldMap(mapText, view.File()));
   const int32_t before = view.GetRecordCount();
   view.ImportFromFile(map.Get(), SpecOf(args[3]));
   out << "imported into " << args[2] << ": " << view.GetRecordCount() - before << " added, "
@@ -94,8 +101,7 @@ int Export(const std::vector<std::string>& args, std::ostream& out) {
   const std::string mapText = MapOption(args, 4);
   auto database = OpenExisting(args[1]);
   ppDatafile view(args[2].c_str(), *database);
-  OwnedHandle map(mapText.empty() ? DefaultFieldMap("EXPT", view)
-                                  : ParseFieldMap(mapText, view.File()));
+  OwnedHandle map(mapText.empty() ? DefaultFieldMap("EXPT", view) : ParseFieldMap(mapText, view.File()));
   view.SelectAll();
   std::filesystem::remove(args[3]);
   ppFileSpec file = SpecOf(args[3]);

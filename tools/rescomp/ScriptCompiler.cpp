@@ -30,11 +30,18 @@ class LineLexer {
     size_t i = 0;
     while (i < s.size()) {
       char c = s[i];
-      if (c == ' ' || c == '\t' || c == '\r') { ++i; continue; }
+      if (c == ' ' || c == '\t' || c == '\r') {
+        ++i;
+        continue;
+      }
       if (c == '#') break;
-      if (c == '"') { tokens.push_back({TokenKind::Text, QuotedText(s, i)}); continue; }
+      if (c == '"') {
+        tokens.push_back({TokenKind::Text, QuotedText(s, i)});
+        continue;
+      }
       size_t start = i;
-      while (i < s.size() && !std::isspace(static_cast<unsigned char>(s[i])) && s[i] != '"' && s[i] != '#') ++i;
+      while (i < s.size() && !std::isspace(static_cast<unsigned char>(s[i])) && s[i] != '"' && s[i] != '#')
+        ++i;
       std::string word(s.substr(start, i - start));
       bool numeric = std::isdigit(static_cast<unsigned char>(word[0])) ||
                      ((word[0] == '-' || word[0] == '+') && word.size() > 1);
@@ -49,18 +56,36 @@ class LineLexer {
     ++i;  // opening quote
     while (i < s.size() && s[i] != '"') {
       char c = s[i++];
-      if (c != '\\') { out.push_back(c); continue; }
+      if (c != '\\') {
+        out.push_back(c);
+        continue;
+      }
       if (i >= s.size()) break;
       char e = s[i++];
       switch (e) {
-        case 'n': out.push_back('\n'); break;
-        case 'r': out.push_back('\r'); break;
-        case 't': out.push_back('\t'); break;
-        case '0': out.push_back('\0'); break;
-        case '\\': out.push_back('\\'); break;
-        case '"': out.push_back('"'); break;
-        case 'x': out.push_back(static_cast<char>(HexByte(s, i))); break;
-        default: throw ScriptError(file_, line_, std::string("unknown escape \\") + e);
+        case 'n':
+          out.push_back('\n');
+          break;
+        case 'r':
+          out.push_back('\r');
+          break;
+        case 't':
+          out.push_back('\t');
+          break;
+        case '0':
+          out.push_back('\0');
+          break;
+        case '\\':
+          out.push_back('\\');
+          break;
+        case '"':
+          out.push_back('"');
+          break;
+        case 'x':
+          out.push_back(static_cast<char>(HexByte(s, i)));
+          break;
+        default:
+          throw ScriptError(file_, line_, std::string("unknown escape \\") + e);
       }
     }
     if (i >= s.size()) throw ScriptError(file_, line_, "unterminated text");
@@ -102,7 +127,8 @@ class Compiler {
       std::vector<Token> tokens = lexer.Split(raw);
       if (!tokens.empty()) Statement(tokens);
     }
-    if (block_ != Block::None) Fail("missing \"end\" for the block opened on line " + std::to_string(blockLine_));
+    if (block_ != Block::None)
+      Fail("missing \"end\" for the block opened on line " + std::to_string(blockLine_));
     return std::move(out_);
   }
 
@@ -139,12 +165,24 @@ class Compiler {
       return;
     }
     switch (block_) {
-      case Block::None: TopLevel(t); break;
-      case Block::StringArray: StringArrayLine(t); break;
-      case Block::StringTable: StringTableLine(t); break;
-      case Block::Binary: BinaryLine(t); break;
-      case Block::Dialog: DialogLine(t); break;
-      case Block::Menu: MenuLine(t); break;
+      case Block::None:
+        TopLevel(t);
+        break;
+      case Block::StringArray:
+        StringArrayLine(t);
+        break;
+      case Block::StringTable:
+        StringTableLine(t);
+        break;
+      case Block::Binary:
+        BinaryLine(t);
+        break;
+      case Block::Dialog:
+        DialogLine(t);
+        break;
+      case Block::Menu:
+        MenuLine(t);
+        break;
     }
   }
 
@@ -239,10 +277,14 @@ class Compiler {
     }
     for (size_t i = states; i < t.size(); ++i) {
       std::string state = t[i].kind == TokenKind::Word ? Lower(t[i].text) : "";
-      if (state == "grayed") entry.flags |= 0x1;
-      else if (state == "disabled") entry.flags |= 0x2;
-      else if (state == "checked" && kind == "item") entry.flags |= 0x8;
-      else Fail("unknown item state \"" + t[i].text + "\"");
+      if (state == "grayed")
+        entry.flags |= 0x1;
+      else if (state == "disabled")
+        entry.flags |= 0x2;
+      else if (state == "checked" && kind == "item")
+        entry.flags |= 0x8;
+      else
+        Fail("unknown item state \"" + t[i].text + "\"");
     }
     menu_.back().items.push_back(std::move(entry));
     if (kind == "popup") menu_.push_back({});  // its items follow until its "end"
@@ -287,10 +329,12 @@ class Compiler {
   void DialogLine(const std::vector<Token>& t) {
     if (t[0].kind != TokenKind::Word) Fail("a dialog line starts with style, exstyle, font or control");
     std::string kind = Lower(t[0].text);
-    if (!dialog_.items.empty() && kind != "control") Fail("the dialog's " + kind + " comes before its controls");
+    if (!dialog_.items.empty() && kind != "control")
+      Fail("the dialog's " + kind + " comes before its controls");
     if (kind == "style" || kind == "exstyle") {
       Expect(t, 2, kind + " <n>");
-      (kind == "style" ? dialog_.style : dialog_.exStyle) = static_cast<uint32_t>(Integer(t[1], 0, 0xFFFFFFFFLL));
+      (kind == "style" ? dialog_.style : dialog_.exStyle) =
+          static_cast<uint32_t>(Integer(t[1], 0, 0xFFFFFFFFLL));
     } else if (kind == "font") {
       Expect(t, 3, "font <points> \"face\"");
       dialog_.points = static_cast<uint16_t>(Integer(t[1], 1, 0xFFFF));
@@ -323,7 +367,8 @@ class Compiler {
     for (char c : std::string("DLG1")) current_.bytes.push_back(static_cast<uint8_t>(c));
     PutLittleEndian(dialog_.style, 4);
     PutLittleEndian(dialog_.exStyle, 4);
-    for (int64_t v : {dialog_.x, dialog_.y, dialog_.cx, dialog_.cy}) PutLittleEndian(static_cast<uint64_t>(v), 2);
+    for (int64_t v : {dialog_.x, dialog_.y, dialog_.cx, dialog_.cy})
+      PutLittleEndian(static_cast<uint64_t>(v), 2);
     PutLittleEndian(dialog_.points, 2);
     text(dialog_.face);
     text(dialog_.caption);
@@ -361,7 +406,8 @@ class Compiler {
     if (kind == "i8") return Integers(t, 1, -0x80, 0x7F);
     if (kind == "i16") return Integers(t, 2, -0x8000, 0x7FFF);
     if (kind == "i32") return Integers(t, 4, -0x80000000LL, 0x7FFFFFFF);
-    if (kind == "i64") return Integers(t, 8, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max());
+    if (kind == "i64")
+      return Integers(t, 8, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max());
     if (kind == "f32" || kind == "f64") return Floats(t, kind == "f32");
     if (kind == "str" || kind == "cstr") {
       Expect(t, 2, kind + " \"...\"");
@@ -408,9 +454,9 @@ class Compiler {
   void Finish() {
     std::string key = Lower(current_.type) + "/" +
                       (current_.name.empty() ? std::to_string(current_.id) : "'" + Lower(current_.name));
-    if (!seen_.insert(key).second) Fail("resource " + current_.type + " " +
-                                        (current_.name.empty() ? std::to_string(current_.id) : current_.name) +
-                                        " is defined twice");
+    if (!seen_.insert(key).second)
+      Fail("resource " + current_.type + " " +
+           (current_.name.empty() ? std::to_string(current_.id) : current_.name) + " is defined twice");
     out_.resources.push_back(std::move(current_));
     current_ = Resource{};
   }
@@ -429,7 +475,10 @@ class Compiler {
     bool negative = !s.empty() && s[0] == '-';
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
     int base = 10;
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) { base = 16; s.remove_prefix(2); }
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+      base = 16;
+      s.remove_prefix(2);
+    }
     uint64_t magnitude = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
     if (ec != std::errc() || end != s.data() + s.size()) Fail("\"" + token.text + "\" is not a number");
@@ -482,7 +531,8 @@ class Compiler {
     }
     size_t start = current_.bytes.size();
     AppendText(t[2], true);
-    if (current_.bytes.size() - start > size) Fail("the text does not fit in " + std::to_string(size) + " bytes");
+    if (current_.bytes.size() - start > size)
+      Fail("the text does not fit in " + std::to_string(size) + " bytes");
     current_.bytes.resize(start + size, fill);
   }
 
@@ -490,11 +540,13 @@ class Compiler {
     if (t.size() < 2) Fail("expected hexadecimal bytes after hex");
     for (size_t k = 1; k < t.size(); ++k) {
       const std::string& s = t[k].text;
-      if (t[k].kind == TokenKind::Text || s.size() % 2 != 0) Fail("\"" + s + "\" is not a run of hexadecimal bytes");
+      if (t[k].kind == TokenKind::Text || s.size() % 2 != 0)
+        Fail("\"" + s + "\" is not a run of hexadecimal bytes");
       for (size_t i = 0; i < s.size(); i += 2) {
         unsigned value = 0;
         auto [end, ec] = std::from_chars(s.data() + i, s.data() + i + 2, value, 16);
-        if (ec != std::errc() || end != s.data() + i + 2) Fail("\"" + s + "\" is not a run of hexadecimal bytes");
+        if (ec != std::errc() || end != s.data() + i + 2)
+          Fail("\"" + s + "\" is not a run of hexadecimal bytes");
         current_.bytes.push_back(static_cast<uint8_t>(value));
       }
     }
@@ -514,7 +566,8 @@ class Compiler {
   // device-independent bitmap that the program's bitmap resources hold.
   void Bitmap(const Token& token) {
     std::vector<uint8_t> data = ReadInput(token);
-    if (data.size() < 14 + 12 || data[0] != 'B' || data[1] != 'M') Fail("\"" + token.text + "\" is not a .bmp file");
+    if (data.size() < 14 + 12 || data[0] != 'B' || data[1] != 'M')
+      Fail("\"" + token.text + "\" is not a .bmp file");
     current_.bytes.assign(data.begin() + 14, data.end());
   }
 

@@ -43,7 +43,7 @@ struct Resource {
   std::string name;  // empty when the resource has an id
   uint16_t id = 0;
   std::vector<uint8_t> bytes;
-  int line = 0;      // where it was declared, for messages
+  int line = 0;  // where it was declared, for messages
 };
 
 struct ScriptError : std::runtime_error {
