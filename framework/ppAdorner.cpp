@@ -10,22 +10,17 @@ ppAdorner::ppAdorner(ppView* view, char phase) : view_(view), phase_(phase), nex
   view->adorners_ = this;
 }
 
-ppRegion* ppAdorner::GetRegion(const plat::RECT* frame) { return new ppRegion(*frame); }
+std::unique_ptr<ppRegion> ppAdorner::GetRegion(const plat::RECT* frame) {
+  return std::make_unique<ppRegion>(*frame);
+}
 
 void ppAdorner::Invalidate(const plat::RECT* frame) {
-  ppRegion* region = GetRegion(frame);
-  plat::InvalidateRgn(view_->GetHWND(), region->Handle(), 0);
-  delete region;
+  plat::InvalidateRgn(view_->GetHWND(), GetRegion(frame)->Handle(), 0);
 }
 
 void ppAdorner::DrawChain(const plat::RECT* frame, char pass, ppDC* dc) {
   ppClipSaver saved(*dc);
-  ppRegion* region = nullptr;
-  if (!unclipped_) {
-    region = GetRegion(frame);
-    dc->SetClipRegion(region);
-  }
+  if (!unclipped_) dc->SetClipRegion(GetRegion(frame).get());
   if (phase_ == pass) Draw(frame, pass, dc);
   if (next_) next_->DrawChain(frame, pass, dc);
-  delete region;
 }

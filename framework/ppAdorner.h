@@ -4,6 +4,7 @@
 // Frames are in window coordinates.
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/GdiTypes.h"
 
@@ -22,7 +23,7 @@ class ppAdorner {
   ppAdorner& operator=(const ppAdorner&) = delete;
 
   virtual void Draw(const plat::RECT* frame, char pass, ppDC* dc) = 0;
-  virtual ppRegion* GetRegion(const plat::RECT* frame);  // the caller deletes it
+  virtual std::unique_ptr<ppRegion> GetRegion(const plat::RECT* frame);  // window coordinates
   virtual void Invalidate(const plat::RECT* frame);
 
   // Draws this adorner (when its phase is `pass`) and the rest of the chain, each clipped to its own

@@ -7,6 +7,5 @@ ppClipSaver::ppClipSaver(ppDC& dc) : dc_(dc), saved_(dc.GetHDC() ? dc.GetClipReg
 
 ppClipSaver::~ppClipSaver() {
   if (!saved_) return;
-  dc_.SetClipRegion(saved_);
-  delete saved_;
+  dc_.SetClipRegion(saved_.get());
 }

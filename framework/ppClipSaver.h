@@ -1,6 +1,8 @@
 // Keeps a drawing context's clip for a scope and puts it back at the end.
 #pragma once
 
+#include <memory>
+
 class ppDC;
 class ppRegion;
 
@@ -13,5 +15,5 @@ class ppClipSaver {
 
  private:
   ppDC& dc_;
-  ppRegion* saved_;  // owned
+  std::unique_ptr<ppRegion> saved_;  // null for a context without a device
 };

@@ -37,7 +37,7 @@ template <class T>
 void SwapObject(plat::HDC dc, T*& slot, T* fresh) {
   T* old = slot;
   slot = fresh;
-  if (dc && old && plat::GetCurrentObject(dc, old->Type()) == old) plat::SelectObject(dc, fresh);
+  if (dc && old && plat::GetCurrentObject(dc, plat::GetObjectType(old)) == old) plat::SelectObject(dc, fresh);
   if (old) plat::DeleteObject(old);
 }
 
@@ -365,8 +365,8 @@ void ppDC::SetClipRegion(const ppRegion* region) {
   if (dc_) plat::SelectClipRgn(dc_, region ? region->Handle() : nullptr);
 }
 
-ppRegion* ppDC::GetClipRegion() const {
-  auto* region = new ppRegion();
+std::unique_ptr<ppRegion> ppDC::GetClipRegion() const {
+  auto region = std::make_unique<ppRegion>();
   if (!dc_) return region;
   if (plat::GetClipRgn(dc_, region->Handle()) != 1) {
     plat::RECT box;
@@ -470,11 +470,11 @@ void ppDC::BeginOpenGL(const plat::RECT& viewport) {
   if (!glContext_) glContext_ = CreateGLContext(dc_);
   if (!glContext_) return;
   // The box GL may draw in: the device's clip within the stored clip (or the stored clip's box).
-  std::unique_ptr<ppRegion> clip(GetClipRegion());
+  std::unique_ptr<ppRegion> clip = GetClipRegion();
   if (storedClip_) {
     ppRegion stored(storedClip_);
     clip->Intersect(stored);
-    if (clip->IsEmpty()) clip.reset(new ppRegion(stored));
+    if (clip->IsEmpty()) clip = std::make_unique<ppRegion>(stored);
   }
   plat::RECT box;
   clip->GetBounds(&box);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/VconString.h"
 #include "framework/ColorConversion.h"
@@ -107,8 +108,8 @@ class ppDC : public iShape {
 
   // ---- Clipping.
   void SetClipRegion(const ppRegion* region);  // null removes clipping
-  // A new region (owned by the caller) with the current clip, or the visible box when there is none.
-  ppRegion* GetClipRegion() const;
+  // A new region with the current clip, or the visible box when there is none.
+  std::unique_ptr<ppRegion> GetClipRegion() const;
   // Narrows the clip to the rectangle.
   void ClipToRect(const plat::RECT& rect);
 

@@ -30,14 +30,14 @@ plat::RECT ppFrameAdorner::TargetRect(const plat::RECT& frame, int32_t cx, int32
   return {frame.left - gx, frame.top - gy, frame.right + gx, frame.bottom + gy};
 }
 
-ppRegion* ppFrameAdorner::GetRegion(const plat::RECT* frame) {
+std::unique_ptr<ppRegion> ppFrameAdorner::GetRegion(const plat::RECT* frame) {
   ppPicture* picture = FramePicture(pictureId_);
   int32_t cx = 0, cy = 0;
   if (picture && !picture->IsEmpty()) {
     cx = picture->GetWidth() / 2;
     cy = picture->GetHeight() / 2;
   }
-  return new ppRegion(TargetRect(*frame, cx, cy));
+  return std::make_unique<ppRegion>(TargetRect(*frame, cx, cy));
 }
 
 void ppFrameAdorner::Draw(const plat::RECT* frame, char, ppDC* dc) {

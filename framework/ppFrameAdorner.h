@@ -13,7 +13,7 @@ class ppFrameAdorner : public ppAdorner {
 
   ppFrameAdorner(ppView* view, int32_t pictureId, char mode);
   void Draw(const plat::RECT* frame, char pass, ppDC* dc) override;
-  ppRegion* GetRegion(const plat::RECT* frame) override;
+  std::unique_ptr<ppRegion> GetRegion(const plat::RECT* frame) override;
 
  private:
   // The rectangle the frame covers; `cx`, `cy` are the picture's corner size.

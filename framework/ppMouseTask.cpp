@@ -52,7 +52,7 @@ void ppMouseTask::Track() {}
 
 void ppMouseTask::DrawFeedback(int32_t x, int32_t y) {
   ppDC dc(view_->GetHWND());
-  view_->DrawOutlineAt(x, y, 0, 0, 0, dc);
+  view_->DrawOutlineAt(x, y, 0.0f, 0.0f, 0.0f, dc);
 }
 
 void ppMouseTask::EraseFeedback(int32_t x, int32_t y) {

@@ -357,7 +357,7 @@ void ppPicture::BlitScaled(plat::HDC hdc, int32_t x, int32_t y, int32_t width, i
 void ppPicture::DrawClipped(ppDC& dc, const plat::RECT& rect) const {
   if (!dc.GetHDC() || !header_) return;
   ppClipSaver saver(dc);
-  std::unique_ptr<ppRegion> clip(dc.GetClipRegion());
+  std::unique_ptr<ppRegion> clip = dc.GetClipRegion();
   clip->Intersect(ppRegion(rect));
   dc.SetClipRegion(clip.get());
   BlitScaled(dc.GetHDC(), rect.left, rect.top, format_.width, format_.height);
@@ -369,7 +369,7 @@ void ppPicture::DrawStretched(ppDC& dc, const plat::RECT& rect) const {
       std::min((rect.right - rect.left) / format_.width, (rect.bottom - rect.top) / format_.height);
   if (factor < 1) return;  // smaller than the picture: nothing would show
   ppClipSaver saver(dc);
-  std::unique_ptr<ppRegion> clip(dc.GetClipRegion());
+  std::unique_ptr<ppRegion> clip = dc.GetClipRegion();
   clip->Intersect(ppRegion(rect));
   dc.SetClipRegion(clip.get());
   BlitScaled(dc.GetHDC(), rect.left, rect.top, format_.width * factor, format_.height * factor);
@@ -389,7 +389,7 @@ void ppPicture::DrawTiled(ppDC& dc, plat::POINT origin, const plat::RECT& rect) 
   plat::HDC hdc = dc.GetHDC();
   if (!hdc || !header_) return;
   ppClipSaver saver(dc);
-  std::unique_ptr<ppRegion> clip(dc.GetClipRegion());
+  std::unique_ptr<ppRegion> clip = dc.GetClipRegion();
   clip->Intersect(ppRegion(rect));
   dc.SetClipRegion(clip.get());
   plat::OwnedBitmap device(

@@ -160,15 +160,15 @@ void ppRegion::EndPolygon() {
   region_ = fresh;
 }
 
-ppRegion* PointListToRegion(Handle list) {
+std::unique_ptr<ppRegion> PointListToRegion(Handle list) {
   auto region = std::make_unique<ppRegion>();
   const int32_t count = list ? MemGetSize(list) / int32_t(sizeof(ppVector2)) : 0;
-  if (count < 1) return region.release();
+  if (count < 1) return region;
   const ppVector2* p = reinterpret_cast<const ppVector2*>(*list);
   region->BeginPolygon();
   region->MoveTo(int32_t(p[0].x), int32_t(p[0].y));
   for (int32_t i = 1; i < count; ++i) region->LineTo(int32_t(p[i].x), int32_t(p[i].y));
   region->LineTo(int32_t(p[0].x), int32_t(p[0].y));
   region->EndPolygon();
-  return region.release();
+  return region;
 }

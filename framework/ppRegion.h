@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "foundation/Vcon_HandleManager.h"
@@ -71,5 +72,4 @@ class ppRegion {
 
 // A new region holding the polygon through a list of points (a handle of ppVector2, millimetres
 // taken as pixels, truncated toward zero), closed back to its first point; empty for an empty list.
-// The caller owns the result.
-ppRegion* PointListToRegion(Handle list);
+std::unique_ptr<ppRegion> PointListToRegion(Handle list);

@@ -189,29 +189,18 @@ void ppView::GetWindowOrigin(plat::POINT* origin) {
   origin->y += frame_.top;
 }
 
-void ppView::ClipToFrame(ppDC& dc) {
-  ppRegion* region = GetFrameRegion();
-  dc.SetClipRegion(region);
-  delete region;
-}
+void ppView::ClipToFrame(ppDC& dc) { dc.SetClipRegion(GetFrameRegion().get()); }
 
-void ppView::ClipToVisible(ppDC& dc) {
-  ppRegion* region = GetVisibleRegion();
-  dc.SetClipRegion(region);
-  delete region;
-}
+void ppView::ClipToVisible(ppDC& dc) { dc.SetClipRegion(GetVisibleRegion().get()); }
 
-ppRegion* ppView::GetVisibleRegion() {
-  ppRegion* outer = supervisor_ ? supervisor_->GetVisibleRegion() : nullptr;
-  ppRegion* content = GetContentRegion();
-  if (outer) {
-    content->Intersect(*outer);
-    delete outer;
-  }
+std::unique_ptr<ppRegion> ppView::GetVisibleRegion() {
+  std::unique_ptr<ppRegion> outer = supervisor_ ? supervisor_->GetVisibleRegion() : nullptr;
+  std::unique_ptr<ppRegion> content = GetContentRegion();
+  if (outer) content->Intersect(*outer);
   return content;
 }
 
-ppRegion* ppView::GetContentRegion() { return GetFrameRegion(); }
+std::unique_ptr<ppRegion> ppView::GetContentRegion() { return GetFrameRegion(); }
 
 void ppView::IntersectVisibleRect(plat::RECT* rect) {
   plat::RECT bounds{0, 0, width_, height_};
@@ -248,27 +237,24 @@ bool ppView::NeedsDrawing(ppDC& dc) {
   if (!shown_) return false;
   plat::HRGN stored = dc.GetStoredClipRegion();
   if (!stored) return false;  // a context without a paint region is drawn through Print
-  ppRegion* frame = GetFrameRegion();
-  ppRegion update(stored);
-  frame->Intersect(update);
-  bool meets = !frame->IsEmpty();
-  delete frame;
-  return meets;
+  std::unique_ptr<ppRegion> frame = GetFrameRegion();
+  frame->Intersect(ppRegion(stored));
+  return !frame->IsEmpty();
 }
 
 void ppView::InvalidateRegion(ppRegion* region) {
   if (supervisor_) supervisor_->InvalidateRegion(region);
 }
 
-ppRegion* ppView::GetFrameRegion() {
+std::unique_ptr<ppRegion> ppView::GetFrameRegion() {
   plat::RECT windowFrame;
   GetWindowFrame(&windowFrame);
-  return new ppRegion(windowFrame);
+  return std::make_unique<ppRegion>(windowFrame);
 }
 
-void ppView::DrawOutlineAt(int32_t x, int32_t y, int32_t, int32_t, int32_t, ppDC& dc) {
+void ppView::DrawOutlineAt(int32_t x, int32_t y, float, float, float, ppDC& dc) {
   ppBrushSaver brushes(dc);
-  ppRegion* region = GetFrameRegion();
+  std::unique_ptr<ppRegion> region = GetFrameRegion();
   plat::RECT box;
   region->GetBounds(&box);
   region->Offset(x - box.left, y - box.top);
@@ -276,7 +262,6 @@ void ppView::DrawOutlineAt(int32_t x, int32_t y, int32_t, int32_t, int32_t, ppDC
   dc.SetXorMode();
   dc.FrameRegion(*region);
   dc.SetNormalPen();
-  delete region;
 }
 
 int32_t ppView::Print(ppDC& dc, int32_t page) {
@@ -357,11 +342,7 @@ void ppView::FrameChanged() {
   if (redrawOnChange_) Invalidate();
 }
 
-void ppView::Invalidate() {
-  ppRegion* region = GetFrameRegion();
-  InvalidateRegion(region);
-  delete region;
-}
+void ppView::Invalidate() { InvalidateRegion(GetFrameRegion().get()); }
 
 void ppView::TrackEnter(int32_t, int32_t) {}
 void ppView::TrackLeave() { gTracked = nullptr; }
@@ -396,12 +377,7 @@ void ppView::RemoveSubview(ppView* view) {
   view->supervisor_ = nullptr;
 }
 
-bool ppView::ContainsPoint(int32_t x, int32_t y) {
-  ppRegion* region = GetFrameRegion();
-  bool inside = region->Contains(x, y);
-  delete region;
-  return inside;
-}
+bool ppView::ContainsPoint(int32_t x, int32_t y) { return GetFrameRegion()->Contains(x, y); }
 
 ppView* ppView::FindViewAt(int32_t x, int32_t y) {
   if (!ContainsPoint(x, y)) return nullptr;

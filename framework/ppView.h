@@ -7,6 +7,7 @@
 // Mouse operations take window coordinates. User-interface thread only.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "framework/iUndoer.h"
@@ -60,8 +61,8 @@ class ppView : public ppEventHandler, public iUndoer {
   virtual void GetWindowOrigin(plat::POINT* origin);
   virtual void ClipToFrame(ppDC& dc);
   virtual void ClipToVisible(ppDC& dc);
-  virtual ppRegion* GetVisibleRegion();  // the caller deletes it
-  virtual ppRegion* GetContentRegion();  // the caller deletes it
+  virtual std::unique_ptr<ppRegion> GetVisibleRegion();  // window coordinates
+  virtual std::unique_ptr<ppRegion> GetContentRegion();  // window coordinates
   virtual void IntersectVisibleRect(plat::RECT* rect);
 
   // ---- Drawing and invalidation.
@@ -69,10 +70,12 @@ class ppView : public ppEventHandler, public iUndoer {
   virtual void BeginDraw(ppDC& dc);
   virtual void Draw(ppDC& dc);
   virtual bool NeedsDrawing(ppDC& dc);
-  virtual void InvalidateRegion(ppRegion* region);  // window coordinates; not taken over
-  virtual ppRegion* GetFrameRegion();               // window coordinates; the caller deletes it
-  virtual void DrawOutlineAt(int32_t x, int32_t y, int32_t a, int32_t b, int32_t c, ppDC& dc);
-  void DrawOutlineAtDefault(int32_t x, int32_t y, ppDC& dc) { DrawOutlineAt(x, y, 0, 0, 0, dc); }
+  virtual void InvalidateRegion(ppRegion* region);     // window coordinates; not taken over
+  virtual std::unique_ptr<ppRegion> GetFrameRegion();  // window coordinates
+  // XOR outline of the frame region with its top-left at (x, y) pixels, turned by `angle` radians
+  // about the pivot (pixels, window coordinates). The base draws it unturned.
+  virtual void DrawOutlineAt(int32_t x, int32_t y, float angle, float pivotX, float pivotY, ppDC& dc);
+  void DrawOutlineAtDefault(int32_t x, int32_t y, ppDC& dc) { DrawOutlineAt(x, y, 0.0f, 0.0f, 0.0f, dc); }
   virtual int32_t Print(ppDC& dc, int32_t page);
   virtual void PrintContent(ppDC& dc, int32_t page);
   virtual void PrintBegin(ppDC& dc, int32_t page);

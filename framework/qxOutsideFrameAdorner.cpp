@@ -14,7 +14,9 @@ plat::RECT Grown(const plat::RECT& r) { return {r.left - 1, r.top - 1, r.right +
 qxOutsideFrameAdorner::qxOutsideFrameAdorner(ppView* view, int32_t colour)
     : ppAdorner(view, kAfter), colour_(colour) {}
 
-ppRegion* qxOutsideFrameAdorner::GetRegion(const plat::RECT* frame) { return new ppRegion(Grown(*frame)); }
+std::unique_ptr<ppRegion> qxOutsideFrameAdorner::GetRegion(const plat::RECT* frame) {
+  return std::make_unique<ppRegion>(Grown(*frame));
+}
 
 void qxOutsideFrameAdorner::Draw(const plat::RECT* frame, char, ppDC* dc) {
   ppBrushSaver brushes(*dc);

@@ -8,7 +8,7 @@ class qxOutsideFrameAdorner : public ppAdorner {
  public:
   qxOutsideFrameAdorner(ppView* view, int32_t colour);
   void Draw(const plat::RECT* frame, char pass, ppDC* dc) override;
-  ppRegion* GetRegion(const plat::RECT* frame) override;
+  std::unique_ptr<ppRegion> GetRegion(const plat::RECT* frame) override;
 
  private:
   int32_t colour_;

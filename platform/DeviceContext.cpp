@@ -135,7 +135,7 @@ void DeviceContext::Release(GdiObject* object) {
   if (object && !object->IsStock() && object->RemoveSelection()) delete object;
 }
 
-GdiObject* DeviceContext::Select(GdiObject* object) {
+HGDIOBJ DeviceContext::Select(GdiObject* object) {
   GdiObject** slot = nullptr;
   switch (object->Type()) {
     case OBJ_PEN:
@@ -166,13 +166,14 @@ GdiObject* DeviceContext::Select(GdiObject* object) {
       return nullptr;
   }
   GdiObject* previous = *slot;
-  if (previous == object) return previous;
+  HGDIOBJ previousHandle = HandleOf<HGDIOBJ>(previous);
+  if (previous == object) return previousHandle;
   if (!object->IsStock()) object->AddSelection();
   *slot = object;
   // A deletion deferred while the previous object was selected happens now; the handle handed back
   // is then no longer live, and DeleteObject or SelectObject of it is refused.
   Release(previous);
-  return previous;
+  return previousHandle;
 }
 
 double DeviceContext::Scale() const {

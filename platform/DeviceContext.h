@@ -48,8 +48,9 @@ class DeviceContext {
   // The visible area alone, in device pixels.
   Region VisibleArea();
 
-  // Selects `object` and returns the object of the same kind it replaced; null when refused.
-  GdiObject* Select(GdiObject* object);
+  // Selects `object` and returns the handle of the object of the same kind it replaced (which may
+  // be freed by then, when its deletion was waiting for this); null when refused.
+  HGDIOBJ Select(GdiObject* object);
 
   // ---- Logical to device units.
   double Scale() const;

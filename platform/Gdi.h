@@ -194,16 +194,16 @@ bool TextAntialias();
 
 // ---- RAII owners: unique_ptr types that DeleteObject / DeleteDC on destruction.
 struct GdiObjectDeleter {
-  void operator()(GdiObject* object) const { DeleteObject(object); }
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
-template <class T>
-using OwnedGdi = std::unique_ptr<T, GdiObjectDeleter>;
-using OwnedPen = OwnedGdi<PenObject>;
-using OwnedBrush = OwnedGdi<BrushObject>;
-using OwnedFont = OwnedGdi<FontObject>;
-using OwnedBitmap = OwnedGdi<BitmapObject>;
-using OwnedRegion = OwnedGdi<RegionObject>;
-using OwnedPalette = OwnedGdi<PaletteObject>;
+template <class Tag>
+using OwnedGdi = std::unique_ptr<Tag, GdiObjectDeleter>;
+using OwnedPen = OwnedGdi<PenHandleTag>;
+using OwnedBrush = OwnedGdi<BrushHandleTag>;
+using OwnedFont = OwnedGdi<FontHandleTag>;
+using OwnedBitmap = OwnedGdi<BitmapHandleTag>;
+using OwnedRegion = OwnedGdi<RegionHandleTag>;
+using OwnedPalette = OwnedGdi<PaletteHandleTag>;
 
 struct DcDeleter {
   void operator()(DeviceContext* dc) const { DeleteDC(dc); }

@@ -323,7 +323,7 @@ HRGN PathToRegion(HDC hdc) {
   const RECT rows{0, -(1 << 28), 0, 1 << 28};
   Region region = Region::FromFigures(dc->path->figures, dc->polyFillMode, &rows);
   dc->path.reset();
-  return new RegionObject(std::move(region));
+  return HandleOf<HRGN>(new RegionObject(std::move(region)));
 }
 
 }  // namespace plat

@@ -10,8 +10,9 @@ namespace plat {
 DeviceContext* LiveDc(HDC dc);
 // The object behind a handle when it is live and of the given type, else null.
 template <class T>
-T* LiveObject(GdiObject* object, DWORD type) {
-  return GdiObject::IsLive(object) && object->Type() == type ? static_cast<T*>(object) : nullptr;
+T* LiveObject(HGDIOBJ handle, DWORD type) {
+  GdiObject* object = GdiObject::FromHandle(handle);
+  return object && object->Type() == type ? static_cast<T*>(object) : nullptr;
 }
 // True while a path is being recorded (figure calls add to it instead of drawing).
 inline bool Recording(const DeviceContext& dc) { return dc.path && !dc.path->ended; }

@@ -1,15 +1,23 @@
 #include "platform/GdiObject.h"
 
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace plat {
 
 namespace {
 
+// Every drawing object by its handle. Ids count up from here and are never given twice (so no reset
+// ever winds the counter back); the start keeps them clear of small integers that a caller might
+// pass by mistake. Both globals belong to no thread: objects are made, looked up and freed on any
+// thread, always under gLiveLock.
+constexpr uintptr_t kFirstId = 0x10000;
+
 std::mutex gLiveLock;
-std::unordered_set<const GdiObject*>& Live() {
-  static auto* objects = new std::unordered_set<const GdiObject*>;  // outlives static stock objects
+uintptr_t gNextId = kFirstId;
+
+std::unordered_map<uintptr_t, GdiObject*>& Live() {
+  static auto* objects = new std::unordered_map<uintptr_t, GdiObject*>;  // outlives static stock objects
   return *objects;
 }
 
@@ -17,18 +25,21 @@ std::unordered_set<const GdiObject*>& Live() {
 
 GdiObject::GdiObject(DWORD type) : type_(type) {
   std::lock_guard lock(gLiveLock);
-  Live().insert(this);
+  uintptr_t id = gNextId++;
+  handle_ = reinterpret_cast<HGDIOBJ>(id);
+  Live().emplace(id, this);
 }
 
 GdiObject::~GdiObject() {
   std::lock_guard lock(gLiveLock);
-  Live().erase(this);
+  Live().erase(reinterpret_cast<uintptr_t>(handle_));
 }
 
-bool GdiObject::IsLive(const GdiObject* object) {
-  if (!object) return false;
+GdiObject* GdiObject::FromHandle(HGDIOBJ handle) {
+  if (!handle) return nullptr;
   std::lock_guard lock(gLiveLock);
-  return Live().count(object) != 0;
+  auto it = Live().find(reinterpret_cast<uintptr_t>(handle));
+  return it == Live().end() ? nullptr : it->second;
 }
 
 }  // namespace plat

@@ -18,8 +18,10 @@ class GdiObject {
   GdiObject& operator=(const GdiObject&) = delete;
 
   DWORD Type() const { return type_; }
-  // True while `object` points at a drawing object that exists (handles may outlive their objects).
-  static bool IsLive(const GdiObject* object);
+  // The object's id, given when it was made and never given again.
+  HGDIOBJ Handle() const { return handle_; }
+  // The live object behind a handle, or null for null and for a handle whose object was freed.
+  static GdiObject* FromHandle(HGDIOBJ handle);
 
   // Stock objects are shared by every context and never freed.
   bool IsStock() const { return stock_; }
@@ -35,10 +37,17 @@ class GdiObject {
 
  private:
   DWORD type_;
+  HGDIOBJ handle_;
   int32_t selections_ = 0;
   bool stock_ = false;
   bool deletePending_ = false;
 };
+
+// The handle of `object` typed for its kind (HPEN, HBRUSH, ...); null for null.
+template <class H>
+H HandleOf(const GdiObject* object) {
+  return object ? static_cast<H>(object->Handle()) : nullptr;
+}
 
 class PenObject : public GdiObject {
  public:

@@ -56,24 +56,27 @@ void LoadDeviceBits(BitmapObject& bitmap, const uint8_t* bits) {
 
 HPEN CreatePen(int32_t style, int32_t width, COLORREF color) {
   if (style < PS_SOLID || style > PS_INSIDEFRAME) style = PS_SOLID;
-  return new PenObject(style, std::max(width, 0), color & 0xFFFFFF);
+  return HandleOf<HPEN>(new PenObject(style, std::max(width, 0), color & 0xFFFFFF));
 }
 
-HBRUSH CreateSolidBrush(COLORREF color) { return new BrushObject(BS_SOLID, color & 0xFFFFFF); }
+HBRUSH CreateSolidBrush(COLORREF color) {
+  return HandleOf<HBRUSH>(new BrushObject(BS_SOLID, color & 0xFFFFFF));
+}
 
 HBRUSH CreateBrushIndirect(const LOGBRUSH* brush) {
   if (!brush || (brush->lbStyle != BS_SOLID && brush->lbStyle != BS_NULL)) return nullptr;
-  return new BrushObject(brush->lbStyle, brush->lbColor & 0xFFFFFF);
+  return HandleOf<HBRUSH>(new BrushObject(brush->lbStyle, brush->lbColor & 0xFFFFFF));
 }
 
-HGDIOBJ GetStockObject(int32_t index) { return StockObject(index); }
+HGDIOBJ GetStockObject(int32_t index) { return HandleOf<HGDIOBJ>(StockObject(index)); }
 
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ handle) {
   DeviceContext* dc = LiveDc(hdc);
-  if (!dc || !GdiObject::IsLive(object)) return nullptr;
+  GdiObject* object = GdiObject::FromHandle(handle);
+  if (!dc || !object) return nullptr;
   if (object->Type() == OBJ_REGION) {
     // Selecting a region sets the clip, as the platform does; the answer is the region kind.
-    SelectClipRgn(hdc, static_cast<HRGN>(object));
+    SelectClipRgn(hdc, static_cast<HRGN>(handle));
     return nullptr;
   }
   return dc->Select(object);
@@ -84,22 +87,23 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
   if (!dc) return nullptr;
   switch (type) {
     case OBJ_PEN:
-      return dc->pen;
+      return HandleOf<HGDIOBJ>(dc->pen);
     case OBJ_BRUSH:
-      return dc->brush;
+      return HandleOf<HGDIOBJ>(dc->brush);
     case OBJ_FONT:
-      return dc->font;
+      return HandleOf<HGDIOBJ>(dc->font);
     case OBJ_BITMAP:
-      return dc->bitmap;
+      return HandleOf<HGDIOBJ>(dc->bitmap);
     case OBJ_PAL:
-      return dc->palette;
+      return HandleOf<HGDIOBJ>(dc->palette);
     default:
       return nullptr;
   }
 }
 
-BOOL DeleteObject(HGDIOBJ object) {
-  if (!GdiObject::IsLive(object)) return 0;
+BOOL DeleteObject(HGDIOBJ handle) {
+  GdiObject* object = GdiObject::FromHandle(handle);
+  if (!object) return 0;
   if (object->IsStock()) return 1;
   if (object->IsSelected()) {
     object->MarkDeletePending();
@@ -109,10 +113,14 @@ BOOL DeleteObject(HGDIOBJ object) {
   return 1;
 }
 
-DWORD GetObjectType(HGDIOBJ object) { return GdiObject::IsLive(object) ? object->Type() : 0; }
+DWORD GetObjectType(HGDIOBJ handle) {
+  GdiObject* object = GdiObject::FromHandle(handle);
+  return object ? object->Type() : 0;
+}
 
-int32_t GetObject(HGDIOBJ object, int32_t size, void* buffer) {
-  if (!GdiObject::IsLive(object)) return 0;
+int32_t GetObject(HGDIOBJ handle, int32_t size, void* buffer) {
+  GdiObject* object = GdiObject::FromHandle(handle);
+  if (!object) return 0;
   switch (object->Type()) {
     case OBJ_PEN: {
       auto* pen = static_cast<PenObject*>(object);
@@ -155,13 +163,14 @@ int32_t GetObject(HGDIOBJ object, int32_t size, void* buffer) {
 HPALETTE CreatePalette(const LOGPALETTE* palette) {
   if (!palette || palette->palVersion != 0x300) return nullptr;
   std::vector<PALETTEENTRY> entries(palette->palPalEntry, palette->palPalEntry + palette->palNumEntries);
-  return new PaletteObject(std::move(entries));
+  return HandleOf<HPALETTE>(new PaletteObject(std::move(entries)));
 }
 
 HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL) {
   DeviceContext* dc = LiveDc(hdc);
-  if (!dc || !LiveObject<PaletteObject>(palette, OBJ_PAL)) return nullptr;
-  return static_cast<HPALETTE>(dc->Select(palette));
+  PaletteObject* object = LiveObject<PaletteObject>(palette, OBJ_PAL);
+  if (!dc || !object) return nullptr;
+  return static_cast<HPALETTE>(dc->Select(object));
 }
 
 UINT RealizePalette(HDC hdc) { return LiveDc(hdc) ? 0 : UINT(-1); }
@@ -171,13 +180,13 @@ HBITMAP CreateBitmap(int32_t width, int32_t height, UINT planes, UINT bitsPerPix
   if (bitsPerPixel != 1 && bitsPerPixel != 32) return nullptr;
   auto* bitmap = new BitmapObject(width, height, int32_t(bitsPerPixel));
   if (bits) LoadDeviceBits(*bitmap, static_cast<const uint8_t*>(bits));
-  return bitmap;
+  return HandleOf<HBITMAP>(bitmap);
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int32_t width, int32_t height) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc || width <= 0 || height <= 0 || width > 32767 || height > 32767) return nullptr;
-  return new BitmapObject(width, height, dc->IsMonochrome() ? 1 : 32);
+  return HandleOf<HBITMAP>(new BitmapObject(width, height, dc->IsMonochrome() ? 1 : 32));
 }
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, void*, DWORD) {
@@ -190,7 +199,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, v
     return nullptr;
   auto* bitmap = new BitmapObject(info->bmiHeader, format->colors);
   if (bits) *bits = bitmap->Bits();
-  return bitmap;
+  return HandleOf<HBITMAP>(bitmap);
 }
 
 HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
@@ -207,7 +216,7 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
     }
     DibToSurface(*format, static_cast<const uint8_t*>(bits), bitmap->Pixels());
   }
-  return bitmap;
+  return HandleOf<HBITMAP>(bitmap);
 }
 
 HFONT CreateFontA(int32_t height, int32_t width, int32_t escapement, int32_t orientation, int32_t weight,
@@ -228,9 +237,11 @@ HFONT CreateFontA(int32_t height, int32_t width, int32_t escapement, int32_t ori
   font.lfQuality = BYTE(quality);
   font.lfPitchAndFamily = BYTE(pitchAndFamily);
   if (face) std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-  return new FontObject(font);
+  return HandleOf<HFONT>(new FontObject(font));
 }
 
-HFONT CreateFontIndirectA(const LOGFONTA* font) { return font ? new FontObject(*font) : nullptr; }
+HFONT CreateFontIndirectA(const LOGFONTA* font) {
+  return font ? HandleOf<HFONT>(new FontObject(*font)) : nullptr;
+}
 
 }  // namespace plat

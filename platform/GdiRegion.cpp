@@ -22,7 +22,7 @@ RECT Normalized(int32_t left, int32_t top, int32_t right, int32_t bottom) {
 }  // namespace
 
 HRGN CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  return new RegionObject(Region(Normalized(left, top, right, bottom)));
+  return HandleOf<HRGN>(new RegionObject(Region(Normalized(left, top, right, bottom))));
 }
 
 HRGN CreateRectRgnIndirect(const RECT* rect) {
@@ -36,12 +36,12 @@ HRGN CreatePolygonRgn(const POINT* points, int32_t count, int32_t fillMode) {
         std::minmax_element(points, points + count, [](POINT a, POINT b) { return a.y < b.y; });
     if (int64_t(high->y) - low->y > kMaxRegionHeight) return nullptr;
   }
-  return new RegionObject(Region::FromPolygon(points, size_t(count), fillMode));
+  return HandleOf<HRGN>(new RegionObject(Region::FromPolygon(points, size_t(count), fillMode)));
 }
 
 HRGN CreateEllipticRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (std::abs(int64_t(bottom) - top) > kMaxRegionHeight) return nullptr;
-  return new RegionObject(Region::FromEllipse(Normalized(left, top, right, bottom)));
+  return HandleOf<HRGN>(new RegionObject(Region::FromEllipse(Normalized(left, top, right, bottom))));
 }
 
 int32_t CombineRgn(HRGN destination, HRGN source1, HRGN source2, int32_t mode) {

@@ -17,15 +17,27 @@ class BitmapObject;
 class RegionObject;
 class PaletteObject;
 
-// Opaque handles: pointers to our own objects. A null handle is "no object".
+// A context handle is a pointer to our own object. A null handle is "no object".
 using HDC = DeviceContext*;
-using HGDIOBJ = GdiObject*;
-using HPEN = PenObject*;
-using HBRUSH = BrushObject*;
-using HFONT = FontObject*;
-using HBITMAP = BitmapObject*;
-using HRGN = RegionObject*;
-using HPALETTE = PaletteObject*;
+
+// Drawing-object handles are ids that are never reused, dressed as pointers: a handle outlives its
+// object, and a stale one is refused even when a new object takes the freed memory. The tags are
+// never made; their common base lets a typed handle pass where HGDIOBJ is asked for, as on the
+// platform, and a static_cast turns an HGDIOBJ back into a typed one.
+struct GdiHandleTag {};
+struct PenHandleTag : GdiHandleTag {};
+struct BrushHandleTag : GdiHandleTag {};
+struct FontHandleTag : GdiHandleTag {};
+struct BitmapHandleTag : GdiHandleTag {};
+struct RegionHandleTag : GdiHandleTag {};
+struct PaletteHandleTag : GdiHandleTag {};
+using HGDIOBJ = GdiHandleTag*;
+using HPEN = PenHandleTag*;
+using HBRUSH = BrushHandleTag*;
+using HFONT = FontHandleTag*;
+using HBITMAP = BitmapHandleTag*;
+using HRGN = RegionHandleTag*;
+using HPALETTE = PaletteHandleTag*;
 
 using COLORREF = uint32_t;
 using BOOL = int32_t;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <unordered_map>
 
 #include "platform/ImageList.h"
 #include "platform/MenuBar.h"
@@ -13,10 +14,13 @@
 namespace plat {
 namespace {
 
-std::map<MenuObject*, std::unique_ptr<MenuObject>>& Table() {
-  static std::map<MenuObject*, std::unique_ptr<MenuObject>> table;
+// Live menus by handle. A handle is an id that is never given twice (a reset of the table leaves the
+// counter alone), so a destroyed menu's handle stays refused. Both belong to the UI thread.
+std::unordered_map<HMENU, std::unique_ptr<MenuObject>>& Table() {
+  static std::unordered_map<HMENU, std::unique_ptr<MenuObject>> table;
   return table;
 }
+uintptr_t gNextMenuId = 0x10000;
 
 // System menus by window; each is a live menu of the table.
 std::map<HWND, HMENU>& SystemMenus() {
@@ -27,8 +31,8 @@ std::map<HWND, HMENU>& SystemMenus() {
 HMENU NewMenu(bool popup) {
   auto menu = std::make_unique<MenuObject>();
   menu->isPopup = popup;
-  HMENU handle = menu.get();
-  Table()[handle] = std::move(menu);
+  HMENU handle = reinterpret_cast<HMENU>(gNextMenuId++);
+  Table().emplace(handle, std::move(menu));
   return handle;
 }
 

@@ -6,7 +6,8 @@
 //
 // Ownership: every menu lives in one table of live menus until DestroyMenu, which also destroys its
 // submenus; a handle that is not (or no longer) in the table is refused by every call, so a stale
-// handle never reaches freed memory. A menu given to a window stays the caller's.
+// handle never reaches freed memory. Handles are ids that are never given twice, so a stale one is
+// never taken for a newer menu. A menu given to a window stays the caller's.
 
 #include <cstdint>
 #include <string>

@@ -10,7 +10,9 @@
 namespace plat {
 namespace {
 
-BitmapObject* SelectedBitmap(HDC dc) { return static_cast<BitmapObject*>(GetCurrentObject(dc, OBJ_BITMAP)); }
+BitmapObject* SelectedBitmap(HDC dc) {
+  return static_cast<BitmapObject*>(GdiObject::FromHandle(GetCurrentObject(dc, OBJ_BITMAP)));
+}
 
 // The window whose client area a window context covers: the deepest window drawing into `surface`
 // with its client origin at `origin` whose client rectangle holds the context's clip box (a parent

@@ -13,8 +13,9 @@ namespace plat {
 // tested with IsWindow and never reaches freed memory.
 struct WindowHandleTag;
 using HWND = WindowHandleTag*;
-struct MenuObject;
-using HMENU = MenuObject*;
+// A menu handle is, like a window handle, an id that is never reused.
+struct MenuHandleTag;
+using HMENU = MenuHandleTag*;
 struct CursorObject;
 using HCURSOR = CursorObject*;
 using HICON = CursorObject*;

@@ -94,7 +94,7 @@ TEST_F(Adorners, FramePictureMapsCornersAndStretchedEdgesAndLeavesTheMiddleAlone
   EXPECT_TRUE(AllOf(canvas, {0, 4, 4, 46}, Ref(kRowLeft)));  // 42 high
   EXPECT_TRUE(AllOf(canvas, {96, 4, 100, 46}, Ref(kRowRight)));
   EXPECT_TRUE(AllOf(canvas, {4, 4, 96, 46}, kWhite));
-  std::unique_ptr<ppRegion> region(frame->GetRegion(&view.GetFrame()));
+  std::unique_ptr<ppRegion> region = frame->GetRegion(&view.GetFrame());
   RECT bounds;
   region->GetBounds(&bounds);
   EXPECT_EQ(bounds, (RECT{0, 0, 100, 50}));
@@ -104,10 +104,10 @@ TEST_F(Adorners, OutsideModesGrowTheFrameByTheCornerOrHalfOfIt) {
   ppPane view(nullptr, {10, 10, 110, 60}, ppView::kStay, ppView::kStay);
   auto* outside = new ppFrameAdorner(&view, 900, ppFrameAdorner::kOutside);
   RECT bounds;
-  std::unique_ptr<ppRegion>(outside->GetRegion(&view.GetFrame()))->GetBounds(&bounds);
+  outside->GetRegion(&view.GetFrame())->GetBounds(&bounds);
   EXPECT_EQ(bounds, (RECT{6, 6, 114, 64}));
   auto* half = new ppFrameAdorner(&view, 900, ppFrameAdorner::kHalfOutside);
-  std::unique_ptr<ppRegion>(half->GetRegion(&view.GetFrame()))->GetBounds(&bounds);
+  half->GetRegion(&view.GetFrame())->GetBounds(&bounds);
   EXPECT_EQ(bounds, (RECT{8, 8, 112, 62}));
   Canvas canvas(130, 80);
   {

@@ -188,7 +188,7 @@ TEST_F(DrawingContextTest, ClipRegionsAndSavers) {
     ppClipSaver keep(dc);
     dc.ClipToRect(plat::RECT{2, 2, 4, 4});
     dc.FillRect(plat::RECT{0, 0, 10, 10});
-    std::unique_ptr<ppRegion> clip(dc.GetClipRegion());
+    std::unique_ptr<ppRegion> clip = dc.GetClipRegion();
     plat::RECT b;
     clip->GetBounds(&b);
     EXPECT_EQ(b, (plat::RECT{2, 2, 4, 4}));
@@ -206,7 +206,7 @@ TEST_F(DrawingContextTest, AContextWithoutDeviceDrawsNothing) {
   nothing.FillRect(plat::RECT{0, 0, 5, 5});
   nothing.LineToF(3, 3);
   nothing.DrawText("x");
-  std::unique_ptr<ppRegion> clip(nothing.GetClipRegion());
+  std::unique_ptr<ppRegion> clip = nothing.GetClipRegion();
   EXPECT_TRUE(clip->IsEmpty());
 
   Canvas canvas(4, 4);

@@ -152,14 +152,14 @@ TEST_F(RegionTest, PointListBecomesAClosedPolygon) {
   p[1] = {20, 0};
   p[2] = {20, 10.5f};
   p[3] = {0, 10};
-  std::unique_ptr<ppRegion> r(PointListToRegion(list));
+  std::unique_ptr<ppRegion> r = PointListToRegion(list);
   EXPECT_EQ(r->PointCount(), 5);
   EXPECT_EQ(r->Points()[0].x, 0);
   EXPECT_EQ(r->Points()[4].x, 0);  // back to the first point
   EXPECT_TRUE(r->Contains(0, 0));
   EXPECT_TRUE(r->Contains(19, 9));
   MemSetSize(list, 0);
-  std::unique_ptr<ppRegion> none(PointListToRegion(list));
+  std::unique_ptr<ppRegion> none = PointListToRegion(list);
   EXPECT_TRUE(none->IsEmpty());
   MemDispose(list);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -147,6 +150,41 @@ TEST_F(Views, HoverMovesFromViewToView) {
   root.MouseMove(60, 80);
   EXPECT_EQ(gLog, (std::vector<std::string>{"enter left", "leave left", "enter right", "leave right",
                                             "enter root"}));
+}
+
+// A view whose frame region cannot be made, as when the system runs out of regions.
+class Unframeable : public ppView {
+ public:
+  using ppView::ppView;
+  std::unique_ptr<ppRegion> GetFrameRegion() override { throw std::runtime_error("no region"); }
+};
+
+TEST_F(Views, AFrameRegionThatThrowsLeavesNoRegionBehind) {
+  struct Case {
+    const char* name;
+    std::function<void(ppView&)> call;
+  };
+  plat::Surface surface{10, 10};
+  plat::HDC hdc = plat::CreateSurfaceDC(surface, {0, 0}, RECT{0, 0, 10, 10});
+  const Case cases[] = {{"visible region", [](ppView& v) { v.GetVisibleRegion(); }},
+                        {"clip to visible", [hdc](ppView& v) {
+                           ppDC dc(hdc);
+                           v.ClipToVisible(dc);
+                         }}};
+  ppView root;
+  root.SetFrame({0, 0, 100, 100});
+  auto* middle = new ppView(&root);
+  middle->SetFrame({10, 10, 90, 90});
+  auto* thrower = new Unframeable(middle);
+  auto* below = new ppView(thrower);  // its supervisors' regions are made before the thrower's fails
+  for (const Case& c : cases) {
+    for (ppView* view : {static_cast<ppView*>(thrower), below}) {
+      const int32_t live = ppRegion::LiveCount();
+      EXPECT_THROW(c.call(*view), std::runtime_error) << c.name;
+      EXPECT_EQ(ppRegion::LiveCount(), live) << c.name;
+    }
+  }
+  plat::ReleaseSurfaceDC(hdc);
 }
 
 class DrawingViews : public Views {

@@ -1,6 +1,7 @@
 // Fonts, text measurement, DrawText layout and placement, rotated TextOut.
 #include <gtest/gtest.h>
 
+#include "platform/FontObject.h"
 #include "platform/TextLayout.h"
 #include "tests/platform/RasterTest.h"
 
@@ -21,8 +22,9 @@ class TextTest : public ::testing::Test {
 TEST_F(TextTest, FaceNamesMapToInstalledFonts) {
   OwnedFont arial(Font(-12, "Arial"));
   OwnedFont sans(Font(-12, "MS Sans Serif"));
-  EXPECT_EQ(arial->Family(), "Liberation Sans");
-  EXPECT_EQ(sans->Family(), "DejaVu Sans");
+  auto family = [](HFONT font) { return static_cast<FontObject*>(GdiObject::FromHandle(font))->Family(); };
+  EXPECT_EQ(family(arial.get()), "Liberation Sans");
+  EXPECT_EQ(family(sans.get()), "DejaVu Sans");
   LOGFONTA described;
   EXPECT_EQ(GetObject(arial.get(), sizeof described, &described), 60);
   EXPECT_STREQ(described.lfFaceName, "Arial");
