@@ -69,7 +69,7 @@ class MenuKeyboard : public ::testing::Test {
     Keys(keys);
     return TrackPopupMenu(popup_, TPM_RETURNCMD, 100, 100, 0, frame_, nullptr);
   }
-  // The position of the popup's item with `id` under the mouse, on screen.
+  // The middle of the popup item at `position`, on screen (the popup stands at 100, 100).
   POINT OnItem(int32_t position) {
     RECT item = PopupItemRect(popup_, position);
     return {100 + (item.left + item.right) / 2, 100 + (item.top + item.bottom) / 2};

@@ -140,7 +140,7 @@ TEST_F(MessageFilter, HiddenWindowsAreNotPaintedUntilShown) {
     EXPECT_EQ(gPaints[child], 0);
     EXPECT_FALSE(PaintWaiting(child));
     EXPECT_EQ(gPaints[frame], c.frameVisible ? 1 : 0);
-    EXPECT_EQ(PaintWaiting(frame), false);
+    EXPECT_FALSE(PaintWaiting(frame));
 
     for (HWND w : {frame, child}) ShowWindow(w, SW_SHOWNOACTIVATE);
     HeadlessBackend::RunUntilIdle();
