@@ -4,8 +4,13 @@
 // ends at once with a message that names what did not happen, instead of hanging the run.
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -52,6 +57,25 @@ inline void RunOnOtherThread(const std::function<void()>& body, const char* what
   });
   WaitOrEnd(done, what);
   worker.join();
+}
+
+// Waits for the child process `pid` to end and answers its wait status. A child still running at the
+// deadline is killed first. (Where the kernel gives no process handle, the wait has no deadline.)
+inline int WaitForChildOrEnd(pid_t pid, const char* what, std::chrono::milliseconds deadline = kDeadline) {
+  int status = 0;
+  int handle = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  if (handle >= 0) {
+    pollfd ended{handle, POLLIN, 0};
+    int ready = poll(&ended, 1, static_cast<int>(deadline.count()));
+    close(handle);
+    if (ready != 1) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      EndTests(what, deadline);
+    }
+  }
+  waitpid(pid, &status, 0);
+  return status;
 }
 
 }  // namespace testwait
