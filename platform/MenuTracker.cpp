@@ -194,10 +194,12 @@ class MenuLoop {
         }
         return;
       case VK_RETURN:
+        // Enter chooses the highlighted command or opens its submenu; on anything else (nothing
+        // highlighted, a greyed item) it closes the menu rather than doing nothing.
         if (!levels_.empty()) {
-          Activate(levels_.size() - 1, levels_.back().hot, true);
+          if (!Activate(levels_.size() - 1, levels_.back().hot, true)) done_ = true;
         } else if (bar_) {
-          OpenBarItem(barHot_, true, true);
+          EnterOnBar();
         }
         return;
       default:
@@ -255,6 +257,22 @@ class MenuLoop {
     if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) done_ = true;
   }
 
+  // Enter on the bar with no popup open: a submenu opens, a command of the bar itself is chosen.
+  void EnterOnBar() {
+    MenuObject* bar = LiveMenu(bar_);
+    MenuItem* item =
+        bar && barHot_ < static_cast<int32_t>(bar->items.size()) ? &bar->items[barHot_] : nullptr;
+    if (!item || !Enabled(*item)) {
+      done_ = true;
+    } else if (item->submenu) {
+      OpenBarItem(barHot_, true, true);
+    } else {
+      chosen_ = true;
+      chosenId_ = item->id;
+      done_ = true;
+    }
+  }
+
   bool HotHasSubmenu() {
     if (levels_.empty()) return false;
     MenuItem* item = FindMenuItem(levels_.back().menu, static_cast<UINT>(levels_.back().hot), MF_BYPOSITION);
@@ -262,15 +280,16 @@ class MenuLoop {
   }
 
   // Chooses a command item, or opens a submenu item (its first item highlighted from the keyboard).
-  void Activate(size_t level, int32_t position, bool keyboard) {
-    if (position < 0 || level >= levels_.size()) return;
+  // False when the item cannot be chosen (none, a separator, greyed or disabled).
+  bool Activate(size_t level, int32_t position, bool keyboard) {
+    if (position < 0 || level >= levels_.size()) return false;
     MenuItem* item = FindMenuItem(levels_[level].menu, static_cast<UINT>(position), MF_BYPOSITION);
-    if (!item || !Selectable(*item) || !Enabled(*item)) return;
+    if (!item || !Selectable(*item) || !Enabled(*item)) return false;
     if (!item->submenu) {
       chosen_ = true;
       chosenId_ = item->id;
       done_ = true;
-      return;
+      return true;
     }
     CloseTo(level + 1);
     const Level& parent = levels_[level];
@@ -279,9 +298,11 @@ class MenuLoop {
     OpenPopupAt(item->submenu,
                 {parent.origin.x + size.cx - kPopupBorder, parent.origin.y + r.top - kPopupBorder}, position);
     if (keyboard && !levels_.empty()) MoveHot(+1);
+    return true;
   }
 
-  // Moves the highlight of the deepest popup to the next selectable item, wrapping around.
+  // Moves the highlight of the deepest popup to the next item that can be chosen (no separator, not
+  // greyed or disabled), wrapping around.
   void MoveHot(int32_t step) {
     Level& top = levels_.back();
     MenuObject* m = LiveMenu(top.menu);
@@ -289,7 +310,7 @@ class MenuLoop {
     int32_t at = top.hot;
     for (int32_t tries = 0; tries < count; ++tries) {
       at = at < 0 ? (step > 0 ? 0 : count - 1) : ((at + step) % count + count) % count;
-      if (Selectable(m->items[at])) {
+      if (Selectable(m->items[at]) && Enabled(m->items[at])) {
         SetHot(levels_.size() - 1, at);
         return;
       }

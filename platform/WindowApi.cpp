@@ -69,6 +69,18 @@ HDC ContextForWindow(HWND window, HRGN clip) {
   return CreateSurfaceDC(*top->surface, Manager().ClientOriginInSurface(window), clip);
 }
 
+// A window that comes into view is painted whole, with every shown window inside it: while it was
+// hidden its children could move or resize without being told to paint.
+void InvalidateShownTree(HWND window) {
+  Manager().Invalidate(window, nullptr, true);
+  WindowRecord* w = Manager().Find(window);
+  std::vector<HWND> children = w ? w->children : std::vector<HWND>{};
+  for (HWND child : children) {
+    WindowRecord* c = Manager().Find(child);
+    if (c && (c->style & WS_VISIBLE)) InvalidateShownTree(child);
+  }
+}
+
 void SetShown(HWND window, bool shown) {
   WindowRecord* w = Manager().Find(window);
   bool was = (w->style & WS_VISIBLE) != 0;
@@ -77,7 +89,7 @@ void SetShown(HWND window, bool shown) {
   if (!(w = Manager().Find(window))) return;
   if (shown) {
     w->style |= WS_VISIBLE;
-    Manager().Invalidate(window, nullptr, true);
+    InvalidateShownTree(window);
   } else {
     w->style &= ~WS_VISIBLE;
     if (w->parent) {

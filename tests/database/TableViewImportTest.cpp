@@ -176,11 +176,16 @@ TEST_F(TableViewImportTest, LinksToMissingFilesOrRecordsExportEmpty) {
 
 TEST_F(TableViewImportTest, ImportFromFileReadsTheWholeFile) {
   const std::string path = folder_.Path("in.txt");
-  dbtest::WriteFileBytes(path, {'Z', 'o', 'e', '\t', '9', '\r', '\n'});
+  const std::string text = "Zoe\t9\r\nYann\t12\r\nUte\t70";  // the last line has no line end
+  dbtest::WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
   Handle map = Map({{kName, 0, kKey}, {kAge, 0, 0}});
   people_->ImportFromFile(map, dbtest::SpecFor(path));
   EXPECT_EQ(Person("Zoe"), "Zoe/9//0");
+  EXPECT_EQ(Person("Yann"), "Yann/12//0");
+  EXPECT_EQ(Person("Ute"), "Ute/70//0");
+  EXPECT_EQ(people_->GetRecordCount(), 3);
   people_->ImportFromFile(nullptr, dbtest::SpecFor(path));  // no map: nothing happens
+  EXPECT_EQ(people_->GetRecordCount(), 3);
   EXPECT_EQ(dbtest::ErrorOf([&] { people_->ImportFromFile(map, dbtest::SpecFor(path + "x")); }),
             kFileErrCannotOpen);
 }

@@ -84,7 +84,7 @@ TEST_F(LocaleNumbersTest, CleanNeverGrowsTheText) {
   SetLocaleNumberChars(',', '.', '7');
   std::string buffer = "77";
   NumberTextClean(buffer.data(), true);
-  EXPECT_LE(std::string(buffer.c_str()).size(), 2u);
+  EXPECT_EQ(std::string(buffer.c_str()), "-7");  // "-77" cut to the text's own length
   SetLocaleNumberChars(',', '.', '\0');
   EXPECT_EQ(Clean("12", false), "12");
 }

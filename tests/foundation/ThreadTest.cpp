@@ -7,9 +7,11 @@
 #include <future>
 #include <thread>
 
+#include "WaitWithDeadline.h"
+
 namespace {
 
-using namespace std::chrono_literals;
+using testwait::WaitOrEnd;
 
 // Reports through promises when it ran and when it was deleted; the test owns the promises.
 class ProbeThread : public ppThread {
@@ -20,6 +22,10 @@ class ProbeThread : public ppThread {
     std::promise<void> mayFinish;
     std::atomic<bool> stopSeen{false};
     std::atomic<int> runs{0};
+    // The test sets `resumed` just before the Resume that may let Run go on; Run notes what it saw,
+    // so a Run that went ahead without that Resume is found without waiting for it.
+    std::atomic<bool> resumed{false};
+    std::atomic<bool> sawResumed{false};
   };
   ProbeThread(bool suspended, Signals& s) : ppThread(suspended), signals(s) {}
   ~ProbeThread() override { signals.deleted.set_value(); }
@@ -32,10 +38,23 @@ class RunOnce : public ProbeThread {
  public:
   using ProbeThread::ProbeThread;
   void Run() override {
+    signals.sawResumed = signals.resumed.load();
     signals.runs++;
     signals.ran.set_value();
   }
 };
+
+// Starts another thread and waits until its Run has begun. A thread made earlier that ignored its
+// suspension had the same start and a head start, so it would have begun Run by then as well: the
+// check that follows needs no fixed wait.
+void LetAnotherThreadRun() {
+  RunOnce::Signals other;
+  auto ran = other.ran.get_future();
+  auto deleted = other.deleted.get_future();
+  (new RunOnce(true, other))->Resume();
+  WaitOrEnd(ran, "Run of another thread");
+  WaitOrEnd(deleted, "deleting another thread");
+}
 
 TEST(Thread, SuspendedThreadRunsOnlyAfterResumeAndIsDeletedAfterwards) {
   RunOnce::Signals s;
@@ -44,12 +63,16 @@ TEST(Thread, SuspendedThreadRunsOnlyAfterResumeAndIsDeletedAfterwards) {
   auto* t = new RunOnce(true, s);
   ASSERT_TRUE(t->IsStarted());
   EXPECT_NE(t->threadId, 0u);
-  EXPECT_EQ(ran.wait_for(10ms), std::future_status::timeout);
-  EXPECT_EQ(s.runs, 0);
+  EXPECT_EQ(t->SuspendCount(), 1u);
+  LetAnotherThreadRun();
+  ASSERT_EQ(ran.wait_for(std::chrono::seconds(0)), std::future_status::timeout)
+      << "Run went ahead before Resume";
+  s.resumed = true;
   t->Resume();
-  ran.wait();
-  deleted.wait();
+  WaitOrEnd(ran, "Run of a resumed thread");
+  WaitOrEnd(deleted, "deleting a thread whose Run returned");
   EXPECT_EQ(s.runs, 1);
+  EXPECT_TRUE(s.sawResumed) << "Run went ahead before Resume";
 }
 
 TEST(Thread, NestedSuspendsNeedAsManyResumes) {
@@ -58,11 +81,17 @@ TEST(Thread, NestedSuspendsNeedAsManyResumes) {
   auto deleted = s.deleted.get_future();
   auto* t = new RunOnce(true, s);
   t->Suspend();  // from the creating thread: counted, does not block here
+  EXPECT_EQ(t->SuspendCount(), 2u);
   t->Resume();
-  EXPECT_EQ(ran.wait_for(10ms), std::future_status::timeout);
+  EXPECT_EQ(t->SuspendCount(), 1u);
+  LetAnotherThreadRun();
+  ASSERT_EQ(ran.wait_for(std::chrono::seconds(0)), std::future_status::timeout)
+      << "Run went ahead before Resume";
+  s.resumed = true;
   t->Resume();
-  ran.wait();
-  deleted.wait();
+  WaitOrEnd(ran, "Run after the second Resume");
+  WaitOrEnd(deleted, "deleting a thread whose Run returned");
+  EXPECT_TRUE(s.sawResumed) << "Run went ahead after the first of two Resumes";
 }
 
 TEST(Thread, TerminatingAnUnstartedThreadSkipsRun) {
@@ -70,7 +99,7 @@ TEST(Thread, TerminatingAnUnstartedThreadSkipsRun) {
   auto deleted = s.deleted.get_future();
   auto* t = new RunOnce(true, s);
   t->Terminate();
-  deleted.wait();
+  WaitOrEnd(deleted, "deleting a thread stopped before it started");
   EXPECT_EQ(s.runs, 0);
 }
 
@@ -92,9 +121,9 @@ TEST(Thread, TerminateEndsSleepAndIsSeenByRun) {
   auto deleted = s.deleted.get_future();
   auto* t = new LongWaiter(true, s);
   t->Resume();
-  ran.wait();
+  WaitOrEnd(ran, "Run of a resumed thread");
   t->Terminate();
-  ASSERT_EQ(deleted.wait_for(5s), std::future_status::ready);
+  WaitOrEnd(deleted, "Terminate ending a sleep of a minute");
   EXPECT_TRUE(s.stopSeen);
 }
 
@@ -106,6 +135,7 @@ class SelfSuspender : public ProbeThread {
   void Run() override {
     suspending.set_value();
     Suspend();
+    signals.sawResumed = signals.resumed.load();
     signals.runs++;
     signals.ran.set_value();
   }
@@ -118,13 +148,14 @@ TEST(Thread, ThreadSuspendingItselfWaitsForResume) {
   auto* t = new SelfSuspender(true, s);
   auto suspending = t->suspending.get_future();
   t->Resume();
-  suspending.wait();
-  while (t->SuspendCount() == 0) std::this_thread::yield();
-  EXPECT_EQ(ran.wait_for(10ms), std::future_status::timeout);
+  WaitOrEnd(suspending, "Run of a resumed thread");
+  testwait::WaitUntilOrEnd([t] { return t->SuspendCount() != 0; }, "a thread suspending itself");
+  s.resumed = true;
   t->Resume();
-  ran.wait();
-  deleted.wait();
+  WaitOrEnd(ran, "Run going on after Resume");
+  WaitOrEnd(deleted, "deleting a thread whose Run returned");
   EXPECT_EQ(s.runs, 1);
+  EXPECT_TRUE(s.sawResumed) << "a thread that suspended itself went on without Resume";
 }
 
 }  // namespace

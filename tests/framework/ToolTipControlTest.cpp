@@ -11,6 +11,7 @@
 #include "platform/LayerClock.h"
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
+#include "platform/WindowManager.h"
 
 namespace {
 
@@ -110,13 +111,20 @@ TEST_F(ToolTips, RelayedRestShowsTheTipAndTheControlGoesWithItsObject) {
 
 TEST_F(ToolTips, OperationsOnAVanishedControlDoNothing) {
   ToolTipControl tips(owner_.get());
-  DestroyWindow(tips.Handle());
+  HWND gone = tips.Handle();
+  DestroyWindow(gone);
+  size_t windows = WindowManager::Instance().AllWindows().size();
   tips.AddTool(owner_.get(), 1, {0, 0, 10, 10}, u"Gone");
   tips.RemoveTool(owner_.get(), 1);
   MSG move;
   move.message = WM_MOUSEMOVE;
+  move.hwnd = owner_->GetHWND();
   tips.RelayEvent(&move);
-  EXPECT_FALSE(IsWindow(tips.Handle()));
+  LayerClock::Advance(2000);
+  UpdateToolTips();
+  // No tip window is made again and none shows.
+  EXPECT_EQ(tips.Handle(), gone);
+  EXPECT_EQ(WindowManager::Instance().AllWindows().size(), windows);
 }
 
 }  // namespace

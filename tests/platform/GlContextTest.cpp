@@ -8,9 +8,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 #include <vector>
 
+#include "WaitWithDeadline.h"
 #include "platform/Dib.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/PngFile.h"
@@ -336,30 +336,36 @@ TEST(GlThreads, AContextIsCurrentOnOneThreadAtATime) {
   ASSERT_TRUE(wglMakeCurrent(target.dc, rc));
   BOOL otherMade = 1, otherDeleted = 1;
   DWORD otherError = 0;
-  std::thread([&] {
-    otherMade = wglMakeCurrent(target.dc, rc);
-    otherError = GetLastError();
-    otherDeleted = wglDeleteContext(rc);
-  }).join();
+  testwait::RunOnOtherThread(
+      [&] {
+        otherMade = wglMakeCurrent(target.dc, rc);
+        otherError = GetLastError();
+        otherDeleted = wglDeleteContext(rc);
+      },
+      "a worker trying a context current elsewhere");
   EXPECT_FALSE(otherMade);
   EXPECT_EQ(otherError, ERROR_BUSY);
   EXPECT_FALSE(otherDeleted);
   // Released here, a worker may use it, and it draws into the same bitmap.
   wglMakeCurrent(nullptr, nullptr);
-  std::thread([&] {
-    otherMade = wglMakeCurrent(target.dc, rc);
-    glClearColor(0, 0, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    wglMakeCurrent(nullptr, nullptr);
-  }).join();
+  testwait::RunOnOtherThread(
+      [&] {
+        otherMade = wglMakeCurrent(target.dc, rc);
+        glClearColor(0, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        wglMakeCurrent(nullptr, nullptr);
+      },
+      "a worker drawing with a released context");
   EXPECT_TRUE(otherMade);
   EXPECT_EQ(target.Read()->Pixel(0, 0), 0x0000FFu);
   // A worker that ends with the context current leaves it released and its drawing finished.
-  std::thread([&] {
-    wglMakeCurrent(target.dc, rc);
-    glClearColor(1, 1, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }).join();
+  testwait::RunOnOtherThread(
+      [&] {
+        wglMakeCurrent(target.dc, rc);
+        glClearColor(1, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+      },
+      "a worker that ends with the context current");
   EXPECT_EQ(target.Read()->Pixel(0, 0), 0xFFFF00u);
   EXPECT_TRUE(wglMakeCurrent(target.dc, rc));
   wglMakeCurrent(nullptr, nullptr);

@@ -97,12 +97,25 @@ TEST_F(HeadlessBackendTest, TaskBarAndMaximisedWorkArea) {
 }
 
 TEST_F(HeadlessBackendTest, ResizeRequestsGoThroughSizing) {
-  HWND w = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 700, 500, nullptr,
-                           nullptr, nullptr, nullptr);
+  // The procedure sees the dragged edge and keeps the window at most 600 pixels wide by moving that
+  // edge back; the window takes the rectangle it answered, not the one proposed.
+  WNDCLASSA wc;
+  wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m == WM_SIZING && wp == WMSZ_TOPLEFT) {
+      auto* r = reinterpret_cast<RECT*>(lp);
+      if (r->right - r->left > 600) r->left = r->right - 600;
+      return 1;
+    }
+    return DefWindowProcA(w, m, wp, lp);
+  };
+  wc.lpszClassName = "AtMost600Wide";
+  RegisterClassA(&wc);
+  HWND w = CreateWindowExA(0, "AtMost600Wide", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 500, 500,
+                           nullptr, nullptr, nullptr, nullptr);
   HeadlessBackend::RequestResize(w, WMSZ_TOPLEFT, {350, 320, 1000, 800});
   RECT r;
   GetWindowRect(w, &r);
-  EXPECT_EQ(r, (RECT{350, 320, 1000, 800}));
+  EXPECT_EQ(r, (RECT{400, 320, 1000, 800}));
 }
 
 TEST_F(HeadlessBackendTest, DisabledWindowsTakeNoClicks) {
