@@ -16,9 +16,9 @@ constexpr std::align_val_t kRecordAlignment{alignof(std::max_align_t)};
 }  // namespace
 
 int32_t dbRecordLayout::UsableFieldCount(const uint8_t* layout, uint32_t size) {
-  if (layout == nullptr || size < kFields) throw db::kDamagedFile;
+  if (layout == nullptr || size < kFields) db::Fail(db::kDamagedFile);
   const int32_t declared = db::GetI32(layout, kFieldCount);
-  if (declared < 0) throw db::kDamagedFile;
+  if (declared < 0) db::Fail(db::kDamagedFile);
   const auto held = int32_t((size - kFields) / kEntrySize);
   return declared < held ? declared : held;
 }
