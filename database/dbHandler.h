@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "foundation/Vcon_HandleManager.h"
 
@@ -44,9 +43,6 @@ class dbHandler {
   virtual ~dbHandler() = default;
   dbHandler(const dbHandler&) = delete;
   dbHandler& operator=(const dbHandler&) = delete;
-
-  // The handler for a layout type code; any code without a handler of its own gets a long handler.
-  static std::unique_ptr<dbHandler> ForType(int32_t typeCode);
 
   int32_t Width() const { return width_; }
   int32_t Offset() const { return offset_; }

@@ -6,6 +6,7 @@
 
 #include "database/dbBytes.h"
 #include "database/dbErrors.h"
+#include "database/dbHandlerFactory.h"
 #include "database/dbRecordPacking.h"
 
 namespace {
@@ -29,7 +30,7 @@ dbRecordLayout::dbRecordLayout(const uint8_t* layout, uint32_t size) {
   handlers_.reserve(size_t(count));
   int32_t offset = 0;
   for (int32_t i = 0; i < count; ++i) {
-    auto handler = dbHandler::ForType(FieldType(i));
+    auto handler = dbHandlerFactory::ForType(FieldType(i));
     offset = handler->Align(offset);
     handler->SetOffset(offset);
     offset += handler->Width();
