@@ -6,6 +6,10 @@
 
 void dbHandler::SetFromValue(const ppParameter&, char*) {}
 
+void dbHandler::SetFromValueWithMoneyFormat(const ppParameter& value, const DecimalFormat&, char* field) {
+  SetFromValue(value, field);
+}
+
 void dbHandler::GetAsValue(ppParameter* out, const char*) const { out->ReleasePayload(); }
 
 int32_t dbHandler::Align(int32_t offset) const { return (offset + alignment_ - 1) / alignment_ * alignment_; }

@@ -15,6 +15,7 @@
 
 #include "foundation/Vcon_HandleManager.h"
 
+class DecimalFormat;
 class dbDatabase;
 class dbHandler;
 class dbIndex;
@@ -49,6 +50,10 @@ class dbHandler {
   void SetOffset(int32_t offset) { offset_ = offset; }
 
   virtual void SetFromValue(const ppParameter& value, char* field);
+  // As SetFromValue, but a money field reads the value's text with `moneyFormat` instead of ppMoney's
+  // process-wide default format; every other type ignores the format.
+  virtual void SetFromValueWithMoneyFormat(const ppParameter& value, const DecimalFormat& moneyFormat,
+                                           char* field);
   virtual void GetAsValue(ppParameter* out, const char* field) const;
   virtual bool IsEmpty(const char* field) const = 0;
   // `offset` rounded up to the field's alignment.

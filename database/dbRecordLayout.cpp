@@ -131,6 +131,12 @@ void dbRecordLayout::SetField(int32_t field, const ppParameter& value, char* rec
   h.SetFromValue(value, record + h.Offset());
 }
 
+void dbRecordLayout::SetField(int32_t field, const ppParameter& value, const DecimalFormat& moneyFormat,
+                              char* record) const {
+  dbHandler& h = Handler(field);
+  h.SetFromValueWithMoneyFormat(value, moneyFormat, record + h.Offset());
+}
+
 void dbRecordLayout::GetField(int32_t field, ppParameter* out, const char* record) const {
   const dbHandler& h = Handler(field);
   h.GetAsValue(out, record + h.Offset());
