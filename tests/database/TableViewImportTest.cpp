@@ -48,13 +48,14 @@ class TableViewImportTest : public ::testing::Test {
     return h;
   }
   void Import(const std::string& text, Handle map) { people_->ImportText(Keep(dbtest::HandleOf(text)), map); }
-  std::string Export(Handle map) {
+  std::string Export(Handle map) { return ExportFrom(*people_, map); }
+  std::string ExportFrom(ppDatafile& view, Handle map) {
     const std::string path = folder_.Path("out.txt");
     std::filesystem::remove(path);
     ppFileSpec fileSpec = dbtest::SpecFor(path);
     FileCreate(fileSpec);
     FileOpen(fileSpec, fileSpec, false);
-    people_->ExportToFile(fileSpec, map);
+    view.ExportToFile(fileSpec, map);
     FileClose(fileSpec);
     const auto bytes = dbtest::FileBytes(path);
     return std::string(bytes.begin(), bytes.end());
@@ -157,15 +158,7 @@ TEST_F(TableViewImportTest, FractionsSurviveExportAndImport) {
   parts.SelectAll();
   EXPECT_DOUBLE_EQ(parts.GetValue(kWidth).ToDouble(), 0.5);
   EXPECT_FLOAT_EQ(parts.GetValue(kDepth).ToFloat(), 1.25f);
-
-  const std::string path = folder_.Path("parts.txt");
-  ppFileSpec fileSpec = dbtest::SpecFor(path);
-  FileCreate(fileSpec);
-  FileOpen(fileSpec, fileSpec, false);
-  parts.ExportToFile(fileSpec, map);
-  FileClose(fileSpec);
-  const auto bytes = dbtest::FileBytes(path);
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+  EXPECT_EQ(ExportFrom(parts, map), text);
 }
 
 TEST_F(TableViewImportTest, LinksToMissingFilesOrRecordsExportEmpty) {
@@ -229,15 +222,7 @@ TEST_F(TableViewImportTest, MoneyMovesInThePlainFormatWhileTheUsersFormatStays) 
   EXPECT_EQ(prices.GetValue(kPrice).ToMoney().Raw(), 12'345'000);
   prices.GoToItem(1);
   EXPECT_EQ(prices.GetValue(kPrice).ToMoney().Raw(), -70'500);
-
-  const std::string path = folder_.Path("prices.txt");
-  ppFileSpec fileSpec = dbtest::SpecFor(path);
-  FileCreate(fileSpec);
-  FileOpen(fileSpec, fileSpec, false);
-  prices.ExportToFile(fileSpec, map);
-  FileClose(fileSpec);
-  const auto bytes = dbtest::FileBytes(path);
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+  EXPECT_EQ(ExportFrom(prices, map), text);
 
   ASSERT_EQ(prices.seen.size(), 6u);  // four values set, two records written
   for (const std::string& affix : prices.seen) EXPECT_EQ(affix, "CU ");
