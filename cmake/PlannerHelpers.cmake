@@ -47,6 +47,18 @@ function(planner_resources target dir)
   target_link_libraries(${target} PUBLIC platform)
 endfunction()
 
+# The test support shared by the test binaries (tests/support/): the handle zone that a binary named in
+# PLANNER_HANDLE_ZONE_TESTS runs every test in. An object library, so that the environment's
+# registering initialiser is never dropped by the linker.
+function(planner_test_support)
+  if(TARGET test_handle_zone)
+    return()
+  endif()
+  add_library(test_handle_zone OBJECT ${CMAKE_SOURCE_DIR}/tests/support/ZoneEnvironment.cpp)
+  target_include_directories(test_handle_zone PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(test_handle_zone PUBLIC GTest::gtest foundation)
+endfunction()
+
 # planner_tests(<folder>): tests/<folder>/*.cpp become <folder>_tests, registered with CTest.
 function(planner_tests folder)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp)
@@ -61,6 +73,10 @@ function(planner_tests folder)
   endif()
   if(TARGET planner_${folder}_test_support)
     list(APPEND libs planner_${folder}_test_support)
+  endif()
+  if(folder IN_LIST PLANNER_HANDLE_ZONE_TESTS)
+    planner_test_support()
+    list(APPEND libs test_handle_zone)
   endif()
   target_link_libraries(${name} PRIVATE ${libs})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)

@@ -41,9 +41,9 @@ class dbDatabase {
   void ReleaseRecord(int32_t number);
   void DeleteRecord(int32_t number);
 
-  // Adds a record under a name (3606 when the name exists); returns its record number.
+  // Adds a record under a name (db::kAlreadyExists when the name exists); returns its record number.
   int32_t AddNamedRecord(const char* name, Handle data);
-  // 3602 when no record has the name.
+  // db::kNotFound when no record has the name.
   int32_t RecordNumberOfName(const char* name);
   // Rebuilds the directory's lists and returns the number of named records.
   int32_t FileCount();

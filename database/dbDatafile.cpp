@@ -86,14 +86,14 @@ class dbDatafile::Transaction {
 
 dbDatafile::dbDatafile(const char* layoutName, dbDatabase& database)
     : name_(layoutName != nullptr ? layoutName : ""), database_(database) {
-  if (name_.empty()) throw db::kBadCall;
+  if (name_.empty()) db::Fail(db::kBadCall);
   LoadResource();
   Open();
 }
 
 dbDatafile::dbDatafile(const char* layoutName, dbDatabase& database, const std::vector<uint8_t>& layout)
     : name_(layoutName != nullptr ? layoutName : ""), database_(database), resource_(layout) {
-  if (name_.empty()) throw db::kBadCall;
+  if (name_.empty()) db::Fail(db::kBadCall);
   dbRecordLayout::UsableFieldCount(resource_.data(), uint32_t(resource_.size()));
   Open();
 }
@@ -136,9 +136,9 @@ dbDatafile::~dbDatafile() {
 }
 
 dbDatafile& dbDatafile::FileByName(dbDatabase& database, const char* name) {
-  if (name == nullptr) throw db::kBadCall;
+  if (name == nullptr) db::Fail(db::kBadCall);
   if (dbDatafile* file = database.RegisteredFile(name)) return *file;
-  if (std::strlen(name) > dbDatabase::kMaxFileNameLength) throw db::kBadCall;
+  if (std::strlen(name) > dbDatabase::kMaxFileNameLength) db::Fail(db::kBadCall);
   return *database.RegisterFile(name, new dbDatafile(name, database), [](dbDatafile* file) { delete file; });
 }
 
@@ -191,16 +191,16 @@ void dbDatafile::ReplaceRecordBytes(int32_t number, const std::vector<uint8_t>& 
 void dbDatafile::ReadStoredFile(int32_t descriptor) {
   descriptor_ = descriptor;
   const std::vector<uint8_t> words = CopyOfRecord(descriptor);
-  if (words.size() < size_t(kDescriptorSize)) throw db::kDamagedFile;
+  if (words.size() < size_t(kDescriptorSize)) db::Fail(db::kDamagedFile);
   layoutRecord_ = db::GetI32(words.data(), 4);
   indexListRecord_ = db::GetI32(words.data(), 12);
   storedLayout_ = CopyOfRecord(layoutRecord_);
   dbRecordLayout::UsableFieldCount(storedLayout_.data(), uint32_t(storedLayout_.size()));
   indexListAtOpen_ = CopyOfRecord(indexListRecord_);
   const auto size = uint32_t(indexListAtOpen_.size());
-  if (size < 4) throw db::kDamagedFile;
+  if (size < 4) db::Fail(db::kDamagedFile);
   const int32_t count = db::GetI32(indexListAtOpen_.data(), 0);
-  if (count < 0 || (size - 4) / kIndexEntrySize < uint32_t(count)) throw db::kDamagedFile;
+  if (count < 0 || (size - 4) / kIndexEntrySize < uint32_t(count)) db::Fail(db::kDamagedFile);
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t at = 4 + kIndexEntrySize * uint32_t(i);
     dbIndexEntry e;
@@ -211,7 +211,7 @@ void dbDatafile::ReadStoredFile(int32_t descriptor) {
 }
 
 void dbDatafile::CreateFile() {
-  if (resource_.empty()) throw kResourceMissing;  // a new file's layout is a copy of the resource
+  if (resource_.empty()) db::Fail(kResourceMissing);  // a new file's layout is a copy of the resource
   storedLayout_ = resource_;
   db::PutI32(storedLayout_.data(), dbRecordLayout::kVersion, 0);  // so the upgrade fills the list
   indexListAtOpen_.assign(4, 0);
@@ -247,7 +247,7 @@ void dbDatafile::Upgrade() {
 void dbDatafile::DropIndex(const dbIndexEntry& entry) {
   if (entry.headerRecord <= 0) return;
   const std::vector<uint8_t> header = CopyOfRecord(entry.headerRecord);
-  if (header.size() < 20) throw db::kDamagedFile;
+  if (header.size() < 20) db::Fail(db::kDamagedFile);
   {
     std::unique_ptr<dbIndex> index;
     if (db::GetI32(header.data(), 16) == dbIndex::kTextKeys)
@@ -266,7 +266,7 @@ void dbDatafile::AttachIndexes() {
     entries_.erase(entries_.begin() + std::ptrdiff_t(i));
   }
   for (dbIndexEntry& e : entries_) {
-    if (e.fieldNumber >= FieldCount()) throw db::kDamagedFile;
+    if (e.fieldNumber >= FieldCount()) db::Fail(db::kDamagedFile);
     e.handler = &layout_->Handler(e.fieldNumber);
     if (e.headerRecord > 0) e.index = e.handler->OpenIndex(e.headerRecord, database_);
   }
@@ -356,7 +356,7 @@ int32_t dbDatafile::AddRecord(const char* buffer) {
   const int32_t number = database_.AddRecord(h);
   if (number == 0) {  // outside a transaction the store takes nothing
     MemDispose(h);
-    throw db::kBadCall;
+    db::Fail(db::kBadCall);
   }
   database_.ReleaseRecord(number);
   for (dbIndexEntry& e : entries_) e.handler->AddKey(number, &e, buffer);
@@ -375,7 +375,7 @@ void dbDatafile::ChangeRecordCount(int32_t delta) {
   Handle h = database_.ReadRecord(descriptor_);
   if (MemGetSize(h) < kDescriptorSize) {
     database_.ReleaseRecord(descriptor_);
-    throw db::kDamagedFile;
+    db::Fail(db::kDamagedFile);
   }
   db::PutI32(*h, kRecordCountWord, db::GetI32(*h, kRecordCountWord) + delta);
   database_.MarkRecordChanged(descriptor_);
@@ -386,7 +386,7 @@ int32_t dbDatafile::RecordCount() {
   Handle h = database_.ReadRecord(descriptor_);
   const int32_t count = MemGetSize(h) < kDescriptorSize ? -1 : db::GetI32(*h, kRecordCountWord);
   database_.ReleaseRecord(descriptor_);
-  if (count < 0) throw db::kDamagedFile;
+  if (count < 0) db::Fail(db::kDamagedFile);
   return count;
 }
 

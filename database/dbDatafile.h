@@ -56,7 +56,7 @@ class dbDatafile {
   dbDatafile& operator=(const dbDatafile&) = delete;
 
   // The database's table file of that name: the registered one, else a new one opened (Open) and
-  // registered; the database owns it. Names are at most 35 characters (-50 otherwise).
+  // registered; the database owns it. Names are at most 35 characters (db::kBadCall otherwise).
   static dbDatafile& FileByName(dbDatabase& database, const char* name);
   // The first registered file whose layout has this file id; null when none.
   static dbDatafile* FileById(dbDatabase& database, int32_t fileId);

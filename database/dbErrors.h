@@ -1,4 +1,5 @@
-// Error numbers of the database engine. They are thrown as bare int32_t values.
+// Error numbers of the database engine. They are thrown as bare int32_t values, always through db::Fail
+// so that the error hook sees each one.
 #pragma once
 
 #include <cstdint>

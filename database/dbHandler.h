@@ -12,10 +12,10 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "foundation/Vcon_HandleManager.h"
 
+class DecimalFormat;
 class dbDatabase;
 class dbHandler;
 class dbIndex;
@@ -45,14 +45,15 @@ class dbHandler {
   dbHandler(const dbHandler&) = delete;
   dbHandler& operator=(const dbHandler&) = delete;
 
-  // The handler for a layout type code; any code without a handler of its own gets a long handler.
-  static std::unique_ptr<dbHandler> ForType(int32_t typeCode);
-
   int32_t Width() const { return width_; }
   int32_t Offset() const { return offset_; }
   void SetOffset(int32_t offset) { offset_ = offset; }
 
   virtual void SetFromValue(const ppParameter& value, char* field);
+  // As SetFromValue, but a money field reads the value's text with `moneyFormat` instead of ppMoney's
+  // process-wide default format; every other type ignores the format.
+  virtual void SetFromValueWithMoneyFormat(const ppParameter& value, const DecimalFormat& moneyFormat,
+                                           char* field);
   virtual void GetAsValue(ppParameter* out, const char* field) const;
   virtual bool IsEmpty(const char* field) const = 0;
   // `offset` rounded up to the field's alignment.

@@ -35,8 +35,8 @@ class dbIndex {
 
   // Keys are passed by address: a pointer to an int32_t or to a NUL-terminated text.
   void Insert(int32_t value, int32_t tie, const void* key);
-  void Remove(int32_t value, int32_t tie, const void* key);  // 3602 when (key, tie) is absent
-  int32_t Find(const void* key, int32_t* value);             // 0, or 3602 with *value = 0
+  void Remove(int32_t value, int32_t tie, const void* key);  // db::kNotFound when (key, tie) is absent
+  int32_t Find(const void* key, int32_t* value);             // 0, or db::kNotFound with *value = 0
   // Values of entries with low <= key <= high in tree order; a null high selects the entries that
   // match low in prefix mode. The returned HandleList is the caller's.
   Handle Range(const void* low, const void* high);

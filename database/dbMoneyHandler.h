@@ -8,5 +8,7 @@
 class dbMoneyHandler : public dbBasic8byteHandler {
  public:
   void SetFromValue(const ppParameter& value, char* field) override;
+  void SetFromValueWithMoneyFormat(const ppParameter& value, const DecimalFormat& moneyFormat,
+                                   char* field) override;
   void GetAsValue(ppParameter* out, const char* field) const override;
 };

@@ -33,7 +33,7 @@ class dbPageCache {
   void SetShift(int32_t shift) { shift_ = shift; }
 
   dbCacheEntry* Find(int32_t key) const;    // null when absent
-  dbCacheEntry& Lookup(int32_t key) const;  // throws 3602 when absent
+  dbCacheEntry& Lookup(int32_t key) const;  // throws db::kNotFound when absent
   dbCacheEntry& Insert(int32_t key);        // a new entry at the head of its bucket (key not cached)
   void Remove(int32_t key);                 // frees the entry (not its data); absent: nothing
 

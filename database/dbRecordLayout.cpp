@@ -6,6 +6,7 @@
 
 #include "database/dbBytes.h"
 #include "database/dbErrors.h"
+#include "database/dbHandlerFactory.h"
 #include "database/dbRecordPacking.h"
 
 namespace {
@@ -16,9 +17,9 @@ constexpr std::align_val_t kRecordAlignment{alignof(std::max_align_t)};
 }  // namespace
 
 int32_t dbRecordLayout::UsableFieldCount(const uint8_t* layout, uint32_t size) {
-  if (layout == nullptr || size < kFields) throw db::kDamagedFile;
+  if (layout == nullptr || size < kFields) db::Fail(db::kDamagedFile);
   const int32_t declared = db::GetI32(layout, kFieldCount);
-  if (declared < 0) throw db::kDamagedFile;
+  if (declared < 0) db::Fail(db::kDamagedFile);
   const auto held = int32_t((size - kFields) / kEntrySize);
   return declared < held ? declared : held;
 }
@@ -29,7 +30,7 @@ dbRecordLayout::dbRecordLayout(const uint8_t* layout, uint32_t size) {
   handlers_.reserve(size_t(count));
   int32_t offset = 0;
   for (int32_t i = 0; i < count; ++i) {
-    auto handler = dbHandler::ForType(FieldType(i));
+    auto handler = dbHandlerFactory::ForType(FieldType(i));
     offset = handler->Align(offset);
     handler->SetOffset(offset);
     offset += handler->Width();
@@ -128,6 +129,12 @@ void dbRecordLayout::Unpack(char* record, const uint8_t* source, uint32_t size) 
 void dbRecordLayout::SetField(int32_t field, const ppParameter& value, char* record) const {
   dbHandler& h = Handler(field);
   h.SetFromValue(value, record + h.Offset());
+}
+
+void dbRecordLayout::SetField(int32_t field, const ppParameter& value, const DecimalFormat& moneyFormat,
+                              char* record) const {
+  dbHandler& h = Handler(field);
+  h.SetFromValueWithMoneyFormat(value, moneyFormat, record + h.Offset());
 }
 
 void dbRecordLayout::GetField(int32_t field, ppParameter* out, const char* record) const {

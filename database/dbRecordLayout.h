@@ -63,6 +63,9 @@ class dbRecordLayout {
   void Unpack(char* record, const uint8_t* source, uint32_t size) const;
 
   void SetField(int32_t field, const ppParameter& value, char* record) const;
+  // As SetField, a money field reading the value's text with `moneyFormat` (see dbHandler).
+  void SetField(int32_t field, const ppParameter& value, const DecimalFormat& moneyFormat,
+                char* record) const;
   void GetField(int32_t field, ppParameter* out, const char* record) const;
 
  private:

@@ -42,7 +42,7 @@ uint32_t PutBytes(uint8_t* base, uint32_t pos, const void* bytes, uint32_t n) {
 }
 
 void RequireBytes(uint32_t pos, uint32_t n, uint32_t size) {
-  if (pos > size || size - pos < n) throw kDamagedFile;
+  if (pos > size || size - pos < n) Fail(kDamagedFile);
 }
 
 uint32_t GetU32(const uint8_t* base, uint32_t pos, uint32_t size, uint32_t& value) {

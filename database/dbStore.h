@@ -113,7 +113,7 @@ class dbStore {
   void WriteMapEntry(int32_t number, dbExtent entry);
   int32_t NewRecordNumber();
   void FreeRecordNumber(int32_t number);
-  void CheckNumber(int32_t number) const;  // 3604 unless 1 <= number <= last
+  void CheckNumber(int32_t number) const;  // db::kOutOfRange unless 1 <= number <= last
 
   // Free extents.
   int32_t Allocate(int32_t length);
@@ -142,7 +142,7 @@ class dbStore {
   int32_t txStartSize_ = 0;   // file size when the outermost transaction began
   int32_t journalStart_ = 0;  // file size when the journal began
   int16_t nesting_ = 0;
-  int32_t pendingAbort_ = 0;  // 0 or 3610
+  int32_t pendingAbort_ = 0;  // 0 or db::kAbortPending
   dbStoreFile file_;
   dbPageCache pages_{11};
   dbPageCache records_{0};

@@ -17,7 +17,7 @@ class dbStoreFile {
   dbStoreFile& operator=(const dbStoreFile&) = delete;
 
   // Opens the existing file named by `fileSpec` for reading and writing; false when it cannot be opened
-  // (-38), other errors are thrown.
+  // (kFileErrCannotOpen), other errors are thrown.
   bool OpenExisting(const ppFileSpec& fileSpec);
   // Creates the file named by `fileSpec` and opens it.
   void CreateAndOpen(const ppFileSpec& fileSpec);

@@ -1,6 +1,5 @@
 #include "database/ppDatafile.h"
 
-#include <charconv>
 #include <cstring>
 #include <map>
 #include <string>
@@ -9,13 +8,10 @@
 #include "database/dbDatafile.h"
 #include "database/dbErrors.h"
 #include "database/ppDatabase.h"
+#include "database/ppDatafileExport.h"
+#include "database/ppDatafileImport.h"
 #include "foundation/DecimalFormat.h"
-#include "foundation/FileDialogs.h"
-#include "foundation/FileOperations.h"
-#include "foundation/LocaleNumbers.h"
 #include "foundation/ResourceAccess.h"
-#include "foundation/TabField.h"
-#include "foundation/ppMoney.h"
 
 namespace {
 
@@ -24,7 +20,6 @@ constexpr int32_t kLinkType = 8;
 constexpr int32_t kHandleType = 16;
 constexpr int32_t kLastType = 17;
 constexpr int32_t kCompareInside = 10;
-constexpr int32_t kIndexNumeric = 0;
 constexpr int32_t kIndexText = 1;
 const char* const kRecordIdName = "dbId";
 
@@ -33,19 +28,6 @@ std::map<int32_t, Vcon::String>& LayoutRegistry() {
   static std::map<int32_t, Vcon::String> registry;
   return registry;
 }
-
-// Money texts are read and written in the default number format while a table moves as text, so
-// that a file does not depend on the user's preferences.
-class PlainMoneyFormat {
- public:
-  PlainMoneyFormat() : saved_(ppMoney::DefaultFormat()) { ppMoney::SetDefaultFormat(DecimalFormat()); }
-  ~PlainMoneyFormat() { ppMoney::SetDefaultFormat(saved_); }
-  PlainMoneyFormat(const PlainMoneyFormat&) = delete;
-  PlainMoneyFormat& operator=(const PlainMoneyFormat&) = delete;
-
- private:
-  DecimalFormat saved_;
-};
 
 // Runs `work` inside one (nestable) transaction of the database; an exception aborts it.
 template <typename F>
@@ -60,92 +42,10 @@ void InTransaction(dbDatabase& database, F&& work) {
   database.EndTransaction();
 }
 
-// A record buffer of a file, disposed when the scope ends.
-class ScopedBuffer {
- public:
-  explicit ScopedBuffer(dbDatafile& file) : file_(file), buffer_(file.NewRecordBuffer()) {}
-  ~ScopedBuffer() { file_.DisposeRecordBuffer(buffer_); }
-  ScopedBuffer(const ScopedBuffer&) = delete;
-  ScopedBuffer& operator=(const ScopedBuffer&) = delete;
-  char* Get() const { return buffer_; }
-
- private:
-  dbDatafile& file_;
-  char* buffer_;
-};
-
 // The field number of a map entry: the low 16 bits, signed.
 int32_t MapField(int32_t word) { return int32_t(int16_t(uint16_t(uint32_t(word) & 0xFFFFu))); }
 
-// The remaining fields of a line are passed over; returns where the next line starts (null at the
-// end of the text).
-const char* SkipRestOfLine(const char* p) {
-  char scratch[ppDatafile::kImportFieldSize];
-  bool lineEnded = false;
-  while (p != nullptr && !lineEnded) p = ParseTabField(scratch, sizeof scratch, p, lineEnded);
-  return p;
-}
-
-bool IsEmptyLine(const char* p) { return p[0] == '\n' || (p[0] == '\r' && p[1] == '\n'); }
-
-const char* AfterEmptyLine(const char* p) { return p[0] == '\n' ? p + 1 : p + 2; }
-
-// The text of an exported value, escaped so that the field reader gives it back unchanged: TAB,
-// CR, LF and backslash as their escapes, and a leading double quote escaped so it does not quote.
-std::string EscapedForImport(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    switch (c) {
-      case '\t':
-        out += "\\t";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '"':
-        if (i == 0) out += '\\';
-        out += c;
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-// The text of an exported value. Doubles and floats are written with every digit they need and a
-// '.' (the plain value text would cut them to whole numbers, and the import reads them back with
-// the fraction); everything else as the value's own text.
-std::string ExportText(const ppParameter& value) {
-  char digits[64];
-  std::to_chars_result written{};
-  if (value.Type() == ppParameter::kDouble && !value.ToPPDouble().IsNull())
-    written = std::to_chars(digits, digits + sizeof digits, value.ToDouble());
-  else if (value.Type() == ppParameter::kFloat && !value.ToPPFloat().IsNull())
-    written = std::to_chars(digits, digits + sizeof digits, value.ToFloat());
-  else
-    return value.ToString(-1, -1, 0, 0, ",.", 0);
-  return std::string(digits, written.ptr);
-}
-
-void WriteText(ppFileSpec& file, const std::string& text, bool endOfLine) {
-  const std::string line = text + (endOfLine ? "\r\n" : "\t");
-  FileWrite(file, line.data(), uint32_t(line.size()), kFileCurrentPosition);
-}
-
 }  // namespace
-
-void WriteValueAsText(ppFileSpec& file, const ppParameter& value, bool endOfLine) {
-  WriteText(file, value.ToString(-1, -1, 0, 0, ",.", 0), endOfLine);
-}
 
 // ---- construction -------------------------------------------------------------------------------
 
@@ -496,7 +396,10 @@ void ppDatafile::GetFieldValue(int32_t field, ppParameter& out, char* buffer) {
 
 void ppDatafile::SetFieldValue(int32_t field, const ppParameter& value, char* buffer) {
   if (field < 0 || field >= FieldCount()) return;
-  file_->Layout().SetField(field, value, Buffer(buffer));
+  if (moneyTextFormat_ != nullptr)
+    file_->Layout().SetField(field, value, *moneyTextFormat_, Buffer(buffer));
+  else
+    file_->Layout().SetField(field, value, Buffer(buffer));
 }
 
 void ppDatafile::PackRecord(char* buffer, Handle h) { file_->Layout().PackInto(h, Buffer(buffer)); }
@@ -575,148 +478,26 @@ void ppDatafile::RebuildIndexes() {
   });
 }
 
-// ---- import and export --------------------------------------------------------------------------
+// ---- import and export (ppDatafileImport, ppDatafileExport) ------------------------------------
 
 void ppDatafile::ImportFromFile(Handle fieldMap, const ppFileSpec& path) {
-  if (fieldMap == nullptr) return;
-  ImportOwnedText(ReadFileToHandle(path), fieldMap);
+  ppDatafileImport(*this, fieldMap).FromFile(path);
 }
 
-void ppDatafile::ImportWithFileDialog(Handle fieldMap) {
-  if (fieldMap == nullptr) return;
-  ImportOwnedText(ReadFileWithOpenDialog(kImportFilterText), fieldMap);
-}
+void ppDatafile::ImportWithFileDialog(Handle fieldMap) { ppDatafileImport(*this, fieldMap).WithFileDialog(); }
 
-void ppDatafile::ImportOwnedText(Handle text, Handle fieldMap) {
-  if (text == nullptr) return;
-  try {
-    ImportText(text, fieldMap);
-  } catch (...) {
-    MemDispose(text);
-    throw;
-  }
-  MemDispose(text);
-}
-
-void ppDatafile::ImportText(Handle text, Handle fieldMap) {
-  if (text == nullptr || fieldMap == nullptr) return;
-  PlainMoneyFormat plain;
-  // A NUL-terminated copy: the field reader stops at NUL, never past the text.
-  const std::string copy(*text, size_t(MemGetSize(text)));
-  const char* position = copy.c_str();
-  const char* end = position + copy.size();
-  InTransaction(database_, [&] {
-    while (position != nullptr && position < end) position = ImportRecord(position, fieldMap);
-  });
-}
+void ppDatafile::ImportText(Handle text, Handle fieldMap) { ppDatafileImport(*this, fieldMap).Text(text); }
 
 const char* ppDatafile::ImportRecord(const char* position, Handle fieldMap) {
-  if (position == nullptr) return nullptr;
-  if (IsEmptyLine(position)) return AfterEmptyLine(position);
-  int32_t found = 0;
-  bool mayAdd = true;
-  ClearRecordBuffer(nullptr);
-  char text[kImportFieldSize];
-  bool lineEnded = false;
-  const char* p = position;
-  for (const ppFieldMapEntry& entry : FieldMap(fieldMap)) {
-    p = ParseTabField(text, sizeof text, p, lineEnded);
-    if (entry.field >= 0 && entry.field < FieldCount()) {
-      if (entry.linkedFileId != 0) {
-        ImportLinkedField(entry, text);
-      } else if (entry.third == 0) {
-        SetFieldValue(entry.field, ppParameter(text), nullptr);
-      } else {
-        mayAdd = (entry.third & kMatchKeyNoAdd) == 0;
-        // The key's matches become the selection.
-        HandleList::Reset(selection_);
-        const int32_t match = FindUniqueMatch(*file_, entry.field, text, selection_);
-        if (match != 0) found = match;
-        if (found == 0)
-          SetFieldValue(entry.field, ppParameter(text), nullptr);
-        else
-          ReadRecordPinned(found, nullptr);
-      }
-    }
-    if (lineEnded || p == nullptr) break;
-  }
-  // Fields beyond the map's entries are not data of the next record.
-  if (p != nullptr && !lineEnded) p = SkipRestOfLine(p);
-  if (found == 0) {
-    if (mayAdd) AddRecord(&found, nullptr);
-  } else {
-    WriteRecord(found, nullptr);
-  }
-  ReleaseRecord(found);
-  return p;
+  return ppDatafileImport(*this, fieldMap).Record(position);
 }
 
-int32_t ppDatafile::FindUniqueMatch(dbDatafile& file, int32_t field, const char* text, Handle current) {
-  const int32_t kind = file.IndexKind(field);
-  if (kind != kIndexNumeric && kind != kIndexText) return 0;  // a field without index finds nothing
-  int32_t number = 0;
-  if (kind == kIndexNumeric) TextToInt(number, Vcon::String(text));
-  const void* key = kind == kIndexNumeric ? static_cast<const void*>(&number) : text;
-  Handle list = file.Select(field, '+', kCompareInside, key, key, current);
-  if (list == nullptr) return 0;
-  const int32_t id = HandleList::Count(list) == 1 ? HandleList::At(list, 0) : 0;
-  if (list != current) HandleList::Dispose(list);
-  return id;
-}
-
-void ppDatafile::ImportLinkedField(const ppFieldMapEntry& entry, const char* text) {
-  dbDatafile* linked = dbDatafile::FileById(database_, entry.linkedFileId);
-  if (linked == nullptr || entry.third < 0 || entry.third >= linked->FieldCount()) return;
-  const int32_t id = FindUniqueMatch(*linked, entry.third, text, nullptr);
-  if (id != 0) SetFieldValue(entry.field, ppParameter(IntToText(id)), nullptr);
-}
-
-void ppDatafile::ExportWithFileDialog(Handle fieldMap) {
-  if (fieldMap == nullptr) return;
-  ppFileSpec file, dialog;
-  if (!CreateFileWithSaveDialog(file, dialog)) return;
-  try {
-    ExportToFile(file, fieldMap);
-  } catch (...) {
-    if (file.IsOpen()) FileClose(file);
-    throw;
-  }
-  FileClose(file);
-}
+void ppDatafile::ExportWithFileDialog(Handle fieldMap) { ppDatafileExport(*this, fieldMap).WithFileDialog(); }
 
 void ppDatafile::ExportToFile(ppFileSpec& file, Handle fieldMap) {
-  PlainMoneyFormat plain;
-  for (int32_t i = 0; i < GetSelectedCount(); ++i) {
-    ReadRecordAt(i, nullptr);
-    ExportRecord(file, fieldMap);
-  }
+  ppDatafileExport(*this, fieldMap).ToFile(file);
 }
 
 void ppDatafile::ExportRecord(ppFileSpec& file, Handle fieldMap) {
-  const std::vector<ppFieldMapEntry> entries = FieldMap(fieldMap);
-  for (size_t k = 0; k < entries.size(); ++k) {
-    const std::string text = ExportText(ExportValue(entries[k]));
-    WriteText(file, EscapedForImport(text), k + 1 == entries.size());
-  }
-}
-
-ppParameter ppDatafile::ExportValue(const ppFieldMapEntry& entry) {
-  ppParameter value;
-  GetFieldValue(entry.field, value, nullptr);
-  if (entry.linkedFileId == 0) return value;
-  dbDatafile* linked = dbDatafile::FileById(database_, entry.linkedFileId);
-  const int32_t id = value.ToLong();
-  if (linked == nullptr || id <= 0 || entry.third < 0 || entry.third >= linked->FieldCount())
-    return ppParameter("");
-  ScopedBuffer record(*linked);
-  try {
-    linked->ReadRecord(id, record.Get());
-  } catch (int32_t error) {
-    // A link to a record that is gone exports as an empty text, like a link to record 0.
-    if (error != db::kNotFound && error != db::kOutOfRange) throw;
-    return ppParameter("");
-  }
-  ppParameter shown;
-  linked->Layout().GetField(entry.third, &shown, record.Get());
-  return shown;
+  ppDatafileExport(*this, fieldMap).Record(file);
 }

@@ -24,6 +24,7 @@
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/FileRecord.h"
 
+class DecimalFormat;
 class dbDatafile;
 class ppDatabase;
 
@@ -33,9 +34,6 @@ struct ppFieldMapEntry {
   int32_t linkedFileId = 0;
   int32_t third = 0;  // flags of an unlinked field, or the linked file's field
 };
-
-// Writes the value's text followed by TAB, or by CR LF when `endOfLine`, into an open file.
-void WriteValueAsText(ppFileSpec& file, const ppParameter& value, bool endOfLine);
 
 class ppDatafile : public iProperty {
  public:
@@ -115,6 +113,7 @@ class ppDatafile : public iProperty {
   virtual bool IsRecordClass();
   virtual bool DeleteRecordIfAllowed(int32_t ignored, int32_t id);
   virtual bool AllowsDeleteOf(int32_t fileId, int32_t id);
+  // Import and export: see ppDatafileImport and ppDatafileExport, which do the work.
   virtual void ImportFromFile(Handle fieldMap, const ppFileSpec& path);
   virtual void ImportWithFileDialog(Handle fieldMap);
   virtual void ImportText(Handle text, Handle fieldMap);
@@ -144,6 +143,12 @@ class ppDatafile : public iProperty {
   dbDatafile& File() const { return *file_; }
   ppDatabase& Database() const { return database_; }
 
+  // The money format that text values set into money fields are read with (SetFieldValue) and that
+  // exported money is written with; null (the start) means ppMoney's process-wide default format.
+  // Import and export put the plain format here for their run (ppPlainMoneyText). Not owned.
+  const DecimalFormat* MoneyTextFormat() const { return moneyTextFormat_; }
+  void SetMoneyTextFormat(const DecimalFormat* format) { moneyTextFormat_ = format; }
+
  protected:
   char* Buffer(char* buffer) const { return buffer != nullptr ? buffer : buffer_; }
   int32_t Id(int32_t id) const { return id != 0 ? id : currentId_; }
@@ -153,13 +158,6 @@ class ppDatafile : public iProperty {
   ppParameter RecordIdValue() const;
   ppParameter LinkValue(int32_t field);
   void SelectById(const ppParameter& value);
-  // Record id of the only record of `file` whose `field` matches `text` by its index; 0 otherwise.
-  // The matches are added to `current` when it is given (it then stays the caller's).
-  int32_t FindUniqueMatch(dbDatafile& file, int32_t field, const char* text, Handle current);
-  ppParameter ExportValue(const ppFieldMapEntry& entry);
-  // Imports a text handle (may be null) and disposes it.
-  void ImportOwnedText(Handle text, Handle fieldMap);
-  void ImportLinkedField(const ppFieldMapEntry& entry, const char* text);
 
   Handle selection_ = nullptr;
   char* buffer_ = nullptr;
@@ -169,4 +167,5 @@ class ppDatafile : public iProperty {
   dbDatafile* file_ = nullptr;
   int32_t currentId_ = 0;
   std::deque<ppDatafile*> linked_;
+  const DecimalFormat* moneyTextFormat_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "foundation/ProcessServices.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,6 +16,10 @@ ScreenRect gScreenRect;
 namespace {
 
 Vcon::WString g_startupDirectory;
+
+// Set by whoever watches errors (a test, on its own thread); read by every thread that raises one,
+// hence atomic. Null at start.
+std::atomic<ErrorObserver> gErrorObserver{nullptr};
 
 // The zone every run uses: 40,000,000 data bytes and the master-pointer argument 400,000.
 constexpr uint32_t kZoneBytes = 40'000'000;
@@ -45,7 +50,13 @@ void ShowMemoryError(int32_t code) {
   plat::MessageBoxA(nullptr, text.c_str(), "Memory Error", kErrorBoxStyle);
 }
 
-void ErrorHook(int32_t) {}
+void ErrorHook(int32_t code) {
+  if (ErrorObserver observer = gErrorObserver.load(std::memory_order_acquire)) observer(code);
+}
+
+ErrorObserver SetErrorObserver(ErrorObserver observer) {
+  return gErrorObserver.exchange(observer, std::memory_order_acq_rel);
+}
 
 void ShowFatalErrorBox(int32_t code, const char* message, const char* category) {
   const std::string text = std::to_string(code) + ": " + message;

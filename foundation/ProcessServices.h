@@ -39,9 +39,16 @@ void GetStartupDirectory(Vcon::WString& out);
 // returns; the caller goes on to throw.
 void ShowMemoryError(int32_t code);
 
-// Receives every error number just before the database engine or the picture loader throws it. It does
-// nothing: it is the one place to observe errors (a breakpoint or a test's probe).
+// Receives every error number just before the database engine or the picture loader throws it: the one
+// place to observe errors (a breakpoint, or the observer below). It passes the number to the observer
+// when one is set and does nothing else.
 void ErrorHook(int32_t code);
+
+// A probe that ErrorHook calls with each number, on the thread that raises the error; it must not
+// throw.
+using ErrorObserver = void (*)(int32_t code);
+// Installs `observer` (null removes it) and returns the one it replaces.
+ErrorObserver SetErrorObserver(ErrorObserver observer);
 
 // Shows "<code>: <message>" under "<category> error" (stop icon, task-modal, no owner), writes the same
 // to standard error, and ends the process.

@@ -459,6 +459,12 @@ ppParameter ppParameter::ConvertedTo(int32_t type) const {
 
 Vcon::String ppParameter::ToString(int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
                                    std::string_view separators, uint8_t exponent) const {
+  return ToString(width, precision, fill, sign, separators, exponent, ppMoney::DefaultFormat());
+}
+
+Vcon::String ppParameter::ToString(int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
+                                   std::string_view separators, uint8_t exponent,
+                                   const DecimalFormat& moneyFormat) const {
   switch (type_) {
     case kNone:
       return "<NOTYPE>";
@@ -471,7 +477,7 @@ Vcon::String ppParameter::ToString(int32_t width, int32_t precision, uint8_t fil
     case kWideText:
       return Get<Vcon::WString>().Narrow();
     case kMoney:
-      return ppMoney::FromRaw(Get<int64_t>()).ToNarrowString();
+      return ppMoney::FromRaw(Get<int64_t>()).ToNarrowString(&moneyFormat);
     case kBool:
       return BoolText(Get<int32_t>() != 0, width, fill);
     case kQuantity: {

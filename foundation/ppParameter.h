@@ -125,6 +125,10 @@ class ppParameter {
   // type goes through FormatNumber as a double.
   Vcon::String ToString(int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
                         std::string_view separators, uint8_t exponent) const;
+  // As above, money written with `moneyFormat` instead of ppMoney's process-wide default format.
+  Vcon::String ToString(int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
+                        std::string_view separators, uint8_t exponent,
+                        const DecimalFormat& moneyFormat) const;
   // ToString(-1, -1, 0, 0, ",.", 0): numbers as whole numbers without grouping.
   Vcon::String AsString() const;
   // Wide text is returned unchanged; anything else is ToString widened.

@@ -7,6 +7,7 @@
 #include "database/HandleList.h"
 #include "database/dbBasicmmHandler.h"
 #include "database/dbDatabase.h"
+#include "database/dbHandlerFactory.h"
 #include "database/dbLongHandler.h"
 #include "database/dbMoneyHandler.h"
 #include "database/dbPictHandler.h"
@@ -19,7 +20,9 @@ namespace {
 // A field of one handler in a buffer of its own.
 class Field {
  public:
-  explicit Field(int32_t typeCode) : handler_(dbHandler::ForType(typeCode)) { handler_->InitField(data_); }
+  explicit Field(int32_t typeCode) : handler_(dbHandlerFactory::ForType(typeCode)) {
+    handler_->InitField(data_);
+  }
   ~Field() { handler_->DisposeField(data_); }
   dbHandler& Handler() { return *handler_; }
   char* Data() { return data_; }
@@ -50,10 +53,10 @@ TEST(HandlerTest, FactoryGivesLongHandlersForLongFlagsAndUnknownCodes) {
     EXPECT_TRUE(field.Handler().IsEmpty(field.Data()));
     EXPECT_EQ(field.Get().Type(), ppParameter::kNone);
   }
-  EXPECT_EQ(dbHandler::ForType(17)->Align(4), 8);
-  EXPECT_EQ(dbHandler::ForType(3)->Align(4), 4);
-  EXPECT_EQ(dbHandler::ForType(3)->Width(), 8);
-  EXPECT_EQ(dbHandler::ForType(13)->Width(), 4);
+  EXPECT_EQ(dbHandlerFactory::ForType(17)->Align(4), 8);
+  EXPECT_EQ(dbHandlerFactory::ForType(3)->Align(4), 4);
+  EXPECT_EQ(dbHandlerFactory::ForType(3)->Width(), 8);
+  EXPECT_EQ(dbHandlerFactory::ForType(13)->Width(), 4);
 }
 
 TEST(HandlerTest, MoneyTakesTheValueThroughItsText) {

@@ -10,6 +10,7 @@
 #include "TableViewTestSupport.h"
 #include "database/dbErrors.h"
 #include "foundation/FileOperations.h"
+#include "foundation/ppMoney.h"
 #include "platform/CommonDialogs.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/WindowApi.h"
@@ -47,13 +48,14 @@ class TableViewImportTest : public ::testing::Test {
     return h;
   }
   void Import(const std::string& text, Handle map) { people_->ImportText(Keep(dbtest::HandleOf(text)), map); }
-  std::string Export(Handle map) {
+  std::string Export(Handle map) { return ExportFrom(*people_, map); }
+  std::string ExportFrom(ppDatafile& view, Handle map) {
     const std::string path = folder_.Path("out.txt");
     std::filesystem::remove(path);
     ppFileSpec fileSpec = dbtest::SpecFor(path);
     FileCreate(fileSpec);
     FileOpen(fileSpec, fileSpec, false);
-    people_->ExportToFile(fileSpec, map);
+    view.ExportToFile(fileSpec, map);
     FileClose(fileSpec);
     const auto bytes = dbtest::FileBytes(path);
     return std::string(bytes.begin(), bytes.end());
@@ -156,15 +158,7 @@ TEST_F(TableViewImportTest, FractionsSurviveExportAndImport) {
   parts.SelectAll();
   EXPECT_DOUBLE_EQ(parts.GetValue(kWidth).ToDouble(), 0.5);
   EXPECT_FLOAT_EQ(parts.GetValue(kDepth).ToFloat(), 1.25f);
-
-  const std::string path = folder_.Path("parts.txt");
-  ppFileSpec fileSpec = dbtest::SpecFor(path);
-  FileCreate(fileSpec);
-  FileOpen(fileSpec, fileSpec, false);
-  parts.ExportToFile(fileSpec, map);
-  FileClose(fileSpec);
-  const auto bytes = dbtest::FileBytes(path);
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+  EXPECT_EQ(ExportFrom(parts, map), text);
 }
 
 TEST_F(TableViewImportTest, LinksToMissingFilesOrRecordsExportEmpty) {
@@ -188,6 +182,59 @@ TEST_F(TableViewImportTest, ImportFromFileReadsTheWholeFile) {
   EXPECT_EQ(people_->GetRecordCount(), 3);
   EXPECT_EQ(dbtest::ErrorOf([&] { people_->ImportFromFile(map, dbtest::SpecFor(path + "x")); }),
             kFileErrCannotOpen);
+}
+
+// Notes the process-wide money format's affix at every value the import sets and every record the
+// export writes: what another thread formatting money at that moment would see.
+class MoneyWatchingView : public ppDatafile {
+ public:
+  using ppDatafile::ppDatafile;
+  void SetFieldValue(int32_t field, const ppParameter& value, char* buffer) override {
+    seen.push_back(ppMoney::DefaultFormat().affix);
+    ppDatafile::SetFieldValue(field, value, buffer);
+  }
+  void ExportRecord(ppFileSpec& file, Handle fieldMap) override {
+    seen.push_back(ppMoney::DefaultFormat().affix);
+    ppDatafile::ExportRecord(file, fieldMap);
+  }
+  std::vector<std::string> seen;
+};
+
+TEST_F(TableViewImportTest, MoneyMovesInThePlainFormatWhileTheUsersFormatStays) {
+  enum { kItem, kPrice };
+  dbDatabase& db = base_.Db();
+  db.RegisterFile(
+      "prices",
+      new dbDatafile("prices", db,
+                     dbtest::MakeLayout(1000, {{"item", 1, 1}, {"price", 3}}, dbtest::kAsGiven, 6006)),
+      [](dbDatafile* f) { delete f; });
+  struct RestoreMoneyFormat {
+    DecimalFormat saved = ppMoney::DefaultFormat();
+    ~RestoreMoneyFormat() { ppMoney::SetDefaultFormat(saved); }
+  } restore;
+  DecimalFormat user;
+  user.affixOn = user.affixBefore = user.grouping = true;
+  user.affix = "CU ";
+  user.decimalPoint = ",";
+  user.thousandsSeparator = ".";
+  ppMoney::SetDefaultFormat(user);
+
+  MoneyWatchingView prices("prices", base_.Db());
+  Handle map = Map({{kItem, 0, kKey}, {kPrice, 0, 0}});
+  const std::string text = "chair\t1234.50\r\nlamp\t-7.05\r\n";
+  prices.ImportText(Keep(dbtest::HandleOf(text)), map);
+  prices.SelectAll();
+  EXPECT_EQ(prices.GetValue(kPrice).ToMoney().Raw(), 12'345'000);
+  prices.GoToItem(1);
+  EXPECT_EQ(prices.GetValue(kPrice).ToMoney().Raw(), -70'500);
+  EXPECT_EQ(ExportFrom(prices, map), text);
+
+  ASSERT_EQ(prices.seen.size(), 6u);  // four values set, two records written
+  for (const std::string& affix : prices.seen) EXPECT_EQ(affix, "CU ");
+  // Outside a move the view reads money in the user's format again.
+  EXPECT_EQ(prices.MoneyTextFormat(), nullptr);
+  prices.SetValue(kPrice, ppParameter("CU 1.234,5"));
+  EXPECT_EQ(prices.GetValue(kPrice).ToMoney().Raw(), 12'345'000);
 }
 
 // The user goes to the test's folder in the file dialog, then types `name` and presses Enter, or

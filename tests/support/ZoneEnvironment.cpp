@@ -1,4 +1,5 @@
-// Every database test runs with the program's own handle zone, made once per test process.
+// A test binary linked with this runs every test with the program's own handle zone, made once per
+// test process.
 #include <gtest/gtest.h>
 
 #include "foundation/Vcon_HandleManager.h"
