@@ -169,11 +169,15 @@ TEST_F(CatalogueTest, EachLanguageIsReadFromTheStringTableOnce) {
 TEST_F(CatalogueTest, RecordsStillNamedElsewhereCannotBeDeleted) {
   auto db = Open();
   const int32_t used = 5, unused = 6;
-  AddRecord(db->CatalogItemFile(), {{"Name", "Base unit"},
-                                    {"Group", used},
-                                    {"TopView", used},
-                                    {"finishLink", used},
-                                    {"previewLink", used}});
+  zelvproCatalogItemFil& items = db->CatalogItemFile();
+  AddRecord(items, {{"Name", "Base unit"},
+                    {"Group", used},
+                    {"TopView", used},
+                    {"finishLink", used},
+                    {"previewLink", used}});
+  const int32_t shown = AddRecord(items, {{"Name", "Shown"}});
+  items.ReadRecord(shown, nullptr);
+  items.Select(items.IndexOf("Name"), 1, ppParameter("Shown"), ppParameter("Shown"), '#');
   const struct {
     int32_t fileId;
     int32_t id;
@@ -185,6 +189,10 @@ TEST_F(CatalogueTest, RecordsStillNamedElsewhereCannotBeDeleted) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(db->CanDeleteRecord(c.fileId, c.id), c.allowed) << c.fileId << "/" << c.id;
+  // The checks read the items aside: what the item view shows stays.
+  EXPECT_EQ(items.GetSelectedCount(), 1);
+  EXPECT_EQ(items.CurrentRecordId(), shown);
+  EXPECT_EQ(cattest::WideField(items, "tname"), "Shown");
 }
 
 TEST_F(CatalogueTest, AGroupThatAnItemNamesStaysWhenDeletedThroughTheCheck) {

@@ -21,11 +21,15 @@ class CountingPreferences : public zelvproPreferences {
 
 TEST_F(CatalogueTest, ANewCatalogueGetsOneSettingsRecordOfTheCurrentVersion) {
   Open();
-  auto db = Open();
-  ppDatafile settings("qxSettings", *db);
-  settings.SelectAll();
-  ASSERT_EQ(settings.GetSelectedCount(), 1);
-  EXPECT_EQ(cattest::LongField(settings, "version"), zelvproPreferences::kCatalogVersion);
+  {
+    auto db = Open();
+    ppDatafile settings("qxSettings", *db);
+    settings.SelectAll();
+    ASSERT_EQ(settings.GetSelectedCount(), 1);
+    EXPECT_EQ(cattest::LongField(settings, "version"), zelvproPreferences::kCatalogVersion);
+    cattest::ChangeSettings(*db, {{"version", 5}});
+  }
+  EXPECT_EQ(Open()->SettingsFile().Version(), 5);  // a newer catalogue is left as it is
 }
 
 TEST_F(CatalogueTest, OnlyCataloguesBeforeVersionFourAreUpgraded) {
