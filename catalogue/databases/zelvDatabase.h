@@ -45,7 +45,7 @@ class zelvproUnitFil;
 
 class zelvDatabase : public ppDatabase {
  public:
-  // Text numbers of the catalogue's own wording and the start-up lines.
+  // The program text that replaces the opening word, and the string array of the progress lines.
   static constexpr int32_t kOpeningText = 5107;
   static constexpr uint16_t kProgressTexts = 2021;
 

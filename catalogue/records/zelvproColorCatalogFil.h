@@ -20,7 +20,8 @@ class zelvproColorCatalogFil : public zelvproRecordFil {
 
   // The picture of the texture that link `n` ("texture0" to "texture9"; any other n takes
   // "texture0") of colour `colorId` names, as zelvproTextureFil::GetTexturePicture gives it; null
-  // for colour 0 (nothing is read) or an empty link.
+  // for colour 0 (nothing is read), an empty
+  // link, or a colour or texture that is gone.
   Handle GetTexture(int32_t colorId, int32_t n);
 
   zelvproTextureFil& TextureFile() const { return *textureFile_; }

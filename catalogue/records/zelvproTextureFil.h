@@ -15,7 +15,8 @@ class zelvproTextureFil : public zelvproRecordFil {
   explicit zelvproTextureFil(ppDatabase& database);
 
   // Reads texture record `textureId` and answers the handle of its "texture" picture (the packed
-  // picture bytes, owned by this table's record buffer until its next read); null for id 0.
+  // picture bytes, owned by this table's record buffer until its next read); null for id 0 or a texture
+  // record that is gone.
   Handle GetTexturePicture(int32_t textureId);
 
  private:

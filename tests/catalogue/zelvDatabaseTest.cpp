@@ -224,6 +224,9 @@ TEST_F(CatalogueTest, AColourTextureIsThePictureOfTheChosenTextureLink) {
   EXPECT_EQ(dbtest::TextOf(db->GetColorTexture(color, 7)), "eighth picture");
   EXPECT_EQ(dbtest::TextOf(db->GetColorTexture(color, 12)), "first picture");
   EXPECT_EQ(db->GetColorTexture(color, 3), nullptr);  // an empty link
+  db->TextureFile().DeleteRecord(texture7);
+  EXPECT_EQ(db->GetColorTexture(color, 7), nullptr);         // a texture that is gone
+  EXPECT_EQ(db->GetColorTexture(color + 1000, 0), nullptr);  // a colour that is gone
   db->ColorCatalogFile().ReadRecord(color, nullptr);
   EXPECT_EQ(db->GetColorTexture(0, 7), nullptr);
   EXPECT_EQ(db->ColorCatalogFile().CurrentRecordId(), color);  // colour 0 reads nothing
