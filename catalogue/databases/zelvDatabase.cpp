@@ -85,7 +85,7 @@ zelvDatabase::zelvDatabase(ppFileSpec& fileSpec) : ppDatabase(fileSpec) {
   ReadColorCodeDefaults();
   // Only a database that opened completely may become the extras catalogue: one that failed is
   // destroyed by its caller and must not be left behind in the global.
-  if (topViewFile_->GetSelectedCount() == 0) ExtrasCatalogDatabase = this;
+  if (openedWithoutTopViews_) ExtrasCatalogDatabase = this;
 }
 
 zelvDatabase::~zelvDatabase() {
@@ -109,6 +109,7 @@ void zelvDatabase::CreateTables() {
   catalogItemFile2_ = std::make_unique<zelvproCatalogItemFil>(*this);
   topViewFile_ = std::make_unique<zelvproTopViewFil>(*this);
   topViewFile_->SelectAll();
+  openedWithoutTopViews_ = topViewFile_->GetSelectedCount() == 0;
   topViewFile2_ = std::make_unique<zelvproTopViewFil>(*this);
   shapeFile_ = std::make_unique<zelvproShapeFil>(*this);
   textureFile_ = std::make_unique<zelvproTextureFil>(*this);

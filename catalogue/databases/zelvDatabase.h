@@ -143,6 +143,7 @@ class zelvDatabase : public ppDatabase {
   bool extendedColorSystem_ = false;
   uint32_t fileTypeCode_ = 0;
   int32_t currentDepthId_ = 0;
+  bool openedWithoutTopViews_ = false;
   // Language code -> text number -> text.
   std::map<int32_t, std::map<int32_t, Vcon::WString>> stringCache_;
 };
