@@ -50,6 +50,8 @@ ppParameter ppDatabase::GetValue(int32_t index) {
   return ppParameter(static_cast<iProperty*>(made));
 }
 
+bool ppDatabase::GetString(int32_t, Vcon::WString&, int32_t) { return false; }
+
 bool ppDatabase::CanDeleteRecord(int32_t, int32_t) { return true; }
 
 void ppDatabase::FlushCaches() { Store().TrimCaches(); }

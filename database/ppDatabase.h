@@ -1,7 +1,8 @@
 // The database object the program works with: one database file (dbDatabase) that also shows its
 // tables as properties, so that property paths can list a database's tables by name and reach a
 // table view for each. It reads the database's identifier (its number in record ids) from the
-// "identifier" field of the first "qxSettings" record.
+// "identifier" field of the first "qxSettings" record. As a text source it answers texts by number
+// from the database's own string table, where a database kind has one (none here).
 //
 // Owns the table views it hands out through GetValue; they live until the database is destroyed.
 #pragma once
@@ -12,10 +13,11 @@
 
 #include "database/dbDatabase.h"
 #include "database/iProperty.h"
+#include "foundation/iTextSource.h"
 
 class ppDatafile;
 
-class ppDatabase : public dbDatabase, public iProperty {
+class ppDatabase : public dbDatabase, public iProperty, public iTextSource {
  public:
   // Opens (or creates) the file; fileSpec's words come back from the file.
   explicit ppDatabase(ppFileSpec& fileSpec);
@@ -32,6 +34,8 @@ class ppDatabase : public dbDatabase, public iProperty {
   // an empty value for an index that names no table.
   ppParameter GetValue(int32_t index) override;
 
+  // Text `number` in `language` from the database's string table; false here, `text` unchanged.
+  bool GetString(int32_t number, Vcon::WString& text, int32_t language) override;
   // Asked by the table views before a guarded delete; true here.
   virtual bool CanDeleteRecord(int32_t fileId, int32_t recordId);
   // Drops the store's unpinned clean cached records and pages.

@@ -8,6 +8,7 @@
 #include "platform/LayerClock.h"
 #include "platform/SdlBackend.h"
 #include "platform/Shell.h"
+#include "platform/UserLanguage.h"
 
 namespace plat {
 namespace {
@@ -30,12 +31,15 @@ bool InteractiveBackend::StartIfDisplay() {
   LayerClock::SetReal();       // people's clicks and double clicks happen in real time
   UseDrawnMessageBoxes(true);  // a person answers the boxes, not a script
   SetShellLaunching(true);     // documents and links really open
+  // The session's locale names the user's language.
+  UseEnvironmentLanguage(true);
   return true;
 }
 
 void InteractiveBackend::Stop() {
   UseDrawnMessageBoxes(false);
   SetShellLaunching(false);
+  UseEnvironmentLanguage(false);
   HeadlessBackend::SetWaitHook(nullptr);
   SdlBackend::Stop();
 }

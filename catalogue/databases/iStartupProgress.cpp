@@ -1,0 +1,7 @@
+#include "catalogue/databases/iStartupProgress.h"
+
+iStartupProgress* gStartupWindow = nullptr;
+
+void ShowStartupProgress(const Vcon::WString& text) {
+  if (gStartupWindow != nullptr) gStartupWindow->SetProgressText(text);
+}

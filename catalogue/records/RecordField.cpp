@@ -1,0 +1,72 @@
+#include "catalogue/records/RecordField.h"
+
+#include <initializer_list>
+
+#include "database/dbBasicLongHandler.h"
+#include "database/dbBasicmmHandler.h"
+#include "database/dbBytes.h"
+#include "database/dbDatafile.h"
+#include "database/dbStringHandler.h"
+#include "database/dbUnicodeHandler.h"
+#include "database/ppDatafile.h"
+
+namespace {
+
+constexpr int32_t kLong = 2, kLink = 8, kFlags = 15, kText = 1, kWideText = 14;
+constexpr int32_t kBlob = 9, kBlob2 = 10, kPicture = 11, kBlob3 = 12, kHandle = 16;
+
+}  // namespace
+
+RecordField::RecordField(const ppDatafile& file, const char* name) {
+  const dbRecordLayout& layout = file.File().Layout();
+  index_ = layout.FieldIndex(name);
+  if (index_ < 0) return;
+  handler_ = &layout.Handler(index_);
+  type_ = layout.FieldType(index_);
+}
+
+bool RecordField::Is(std::initializer_list<int32_t> types) const {
+  if (handler_ == nullptr) return false;
+  for (int32_t type : types) {
+    if (type == type_) return true;
+  }
+  return false;
+}
+
+const char* RecordField::At(const char* record) const { return record + handler_->Offset(); }
+
+char* RecordField::At(char* record) const { return record + handler_->Offset(); }
+
+int32_t RecordField::Long(const char* record) const {
+  return Is({kLong, kLink, kFlags}) ? dbBasicLongHandler::Word(At(record)) : 0;
+}
+
+void RecordField::SetLong(char* record, int32_t value) const {
+  if (Is({kLong, kLink, kFlags})) dbBasicLongHandler::SetWord(At(record), value);
+}
+
+Vcon::String RecordField::Text(const char* record) const {
+  return Is({kText}) ? dbStringHandler::Text(At(record)) : Vcon::String();
+}
+
+Vcon::WString RecordField::WideText(const char* record) const {
+  return Is({kWideText}) ? dbUnicodeHandler::Text(At(record)) : Vcon::WString();
+}
+
+void RecordField::SetWideText(char* record, const Vcon::WString& text) const {
+  if (Is({kWideText})) dbUnicodeHandler::Text(At(record)) = text;
+}
+
+Handle RecordField::Data(const char* record) const {
+  return Is({kBlob, kBlob2, kPicture, kBlob3, kHandle}) ? dbBasicmmHandler::Data(At(record)) : nullptr;
+}
+
+std::vector<int32_t> RecordField::Words(const char* record) const {
+  std::vector<int32_t> words;
+  Handle data = Data(record);
+  if (data == nullptr || *data == nullptr) return words;
+  const uint32_t count = uint32_t(MemGetSize(data)) / 4;
+  words.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) words.push_back(db::GetI32(*data, i * 4));
+  return words;
+}

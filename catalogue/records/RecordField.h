@@ -1,0 +1,45 @@
+// One field of a table view's record layout, found by name once: typed reads and writes of that
+// field in any record buffer of the view, through the field's handler (never a fixed offset). A name
+// the bound layout lacks, or a field of another type than the call reads, reads as empty (0, "", no
+// handle) and ignores writes, so an older catalogue file with fewer fields still opens.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "foundation/VconString.h"
+#include "foundation/Vcon_HandleManager.h"
+
+class dbHandler;
+class ppDatafile;
+
+class RecordField {
+ public:
+  RecordField(const ppDatafile& file, const char* name);
+
+  bool Exists() const { return index_ >= 0; }
+  // The field number in the layout; -1 when the layout has no such field.
+  int32_t Index() const { return index_; }
+
+  // Long, link and flag fields (types 2, 8 and 15).
+  int32_t Long(const char* record) const;
+  void SetLong(char* record, int32_t value) const;
+  // Narrow text fields (type 1).
+  Vcon::String Text(const char* record) const;
+  // Wide text fields (type 14).
+  Vcon::WString WideText(const char* record) const;
+  void SetWideText(char* record, const Vcon::WString& text) const;
+  // The handle of a blob or picture field (types 9 to 12 and 16), still the record's; null otherwise.
+  Handle Data(const char* record) const;
+  // A blob read as consecutive little-endian 32-bit words; trailing bytes short of a word are ignored.
+  std::vector<int32_t> Words(const char* record) const;
+
+ private:
+  bool Is(std::initializer_list<int32_t> types) const;
+  const char* At(const char* record) const;
+  char* At(char* record) const;
+
+  const dbHandler* handler_ = nullptr;
+  int32_t index_ = -1;
+  int32_t type_ = 0;
+};

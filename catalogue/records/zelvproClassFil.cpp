@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproClassFil.h"
+
+zelvproClassFil::zelvproClassFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproColorCodeFil.h"
+
+zelvproColorCodeFil::zelvproColorCodeFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproColorGroupFil.h"
+
+zelvproColorGroupFil::zelvproColorGroupFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproConfiguratorFil.h"
+
+zelvproConfiguratorFil::zelvproConfiguratorFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproDepthFil.h"
+
+zelvproDepthFil::zelvproDepthFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

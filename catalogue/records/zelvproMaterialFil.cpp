@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproMaterialFil.h"
+
+zelvproMaterialFil::zelvproMaterialFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

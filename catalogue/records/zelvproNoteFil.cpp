@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproNoteFil.h"
+
+zelvproNoteFil::zelvproNoteFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproOptionValueFil.h"
+
+zelvproOptionValueFil::zelvproOptionValueFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproPartsListFil.h"
+
+zelvproPartsListFil::zelvproPartsListFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproPosSheetFil.h"
+
+zelvproPosSheetFil::zelvproPosSheetFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

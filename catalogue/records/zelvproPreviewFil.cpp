@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproPreviewFil.h"
+
+zelvproPreviewFil::zelvproPreviewFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,3 @@
+#include "catalogue/records/zelvproPriceFil.h"
+
+zelvproPriceFil::zelvproPriceFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}

@@ -1,0 +1,69 @@
+#include "catalogue/records/zelvproRecordFil.h"
+
+#include <algorithm>
+
+#include "catalogue/records/RecordField.h"
+#include "database/HandleList.h"
+#include "database/dbDatafile.h"
+
+namespace {
+
+// A record buffer of a table file, disposed when the scope ends.
+class ScratchRecord {
+ public:
+  explicit ScratchRecord(dbDatafile& file) : file_(file), record_(file.NewRecordBuffer()) {}
+  ~ScratchRecord() { file_.DisposeRecordBuffer(record_); }
+  ScratchRecord(const ScratchRecord&) = delete;
+  ScratchRecord& operator=(const ScratchRecord&) = delete;
+  char* Get() const { return record_; }
+
+ private:
+  dbDatafile& file_;
+  char* record_;
+};
+
+// Every record id of the file, in the order of field 0's index; disposed when the scope ends.
+class AllRecords {
+ public:
+  explicit AllRecords(dbDatafile& file) : list_(file.AllByIndex(0)) {}
+  ~AllRecords() { HandleList::Dispose(list_); }
+  AllRecords(const AllRecords&) = delete;
+  AllRecords& operator=(const AllRecords&) = delete;
+  uint32_t Count() const { return list_ != nullptr ? HandleList::Count(list_) : 0; }
+  int32_t At(uint32_t i) const { return HandleList::At(list_, i); }
+
+ private:
+  Handle list_;
+};
+
+}  // namespace
+
+zelvproRecordFil::zelvproRecordFil(const char* layoutName, ppDatabase& database)
+    : ppDatafile(layoutName, database), record_(GetRecordBuffer()) {}
+
+int32_t zelvproRecordFil::VisitRecord(void*, int32_t) { return 1; }
+
+bool zelvproRecordFil::AnswersRecordQuery(void*, int32_t, int32_t) { return true; }
+
+bool zelvproRecordFil::IsRecordClass() { return true; }
+
+bool zelvproRecordFil::AnyRecordHolds(const RecordField& field, int32_t value) {
+  if (!field.Exists()) return false;
+  // Record id 0 names no record, so "unique apart from record 0" means no record holds the value.
+  if (File().IsIndexed(field.Index())) return !IsValueUnique(field.Index(), ppParameter(value), 0);
+  return AnyRecordMatches(&field, nullptr, value);
+}
+
+bool zelvproRecordFil::AnyRecordMatches(const RecordField* field, const RecordField* list, int32_t value) {
+  ScratchRecord record(File());
+  AllRecords all(File());
+  for (uint32_t i = 0; i < all.Count(); ++i) {
+    File().ReadRecord(all.At(i), record.Get());
+    if (field != nullptr && field->Exists() && field->Long(record.Get()) == value) return true;
+    if (list != nullptr) {
+      const std::vector<int32_t> words = list->Words(record.Get());
+      if (std::find(words.begin(), words.end(), value) != words.end()) return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,32 @@
+// The base of the catalogue's record classes: a table view bound to one catalogue layout by its
+// name, keeping the address of its record buffer, with the answers every catalogue table gives to the
+// record walk (VisitRecord 1, both queries after ForEachRecord true) and the scans that the delete
+// check of the catalogue database asks each table for.
+#pragma once
+
+#include <cstdint>
+
+#include "database/ppDatafile.h"
+
+class RecordField;
+
+class zelvproRecordFil : public ppDatafile {
+ public:
+  zelvproRecordFil(const char* layoutName, ppDatabase& database);
+
+  int32_t VisitRecord(void* argument, int32_t id) override;
+  bool AnswersRecordQuery(void* argument, int32_t a, int32_t b) override;
+  bool IsRecordClass() override;
+
+ protected:
+  // True when a record of this table holds `value` in `field`: by the field's index when it has
+  // one, else by reading every record into a scratch buffer. The view's selection, current record and
+  // record buffer stay as they were.
+  bool AnyRecordHolds(const RecordField& field, int32_t value);
+  // True when a record's `field` is `value`, or when its blob `list` holds `value` as a 32-bit word.
+  // Reads every record as above; a field the layout lacks matches nothing.
+  bool AnyRecordMatches(const RecordField* field, const RecordField* list, int32_t value);
+
+  // The table's current record buffer (the view's own, kept for direct field access).
+  char* const record_;
+};
