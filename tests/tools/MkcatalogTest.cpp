@@ -1,0 +1,453 @@
+// The demo settings builder: the settings folder the build made is opened with the plain database
+// engine and checked byte by byte and link by link; two runs give the same bytes; a fault in the
+// sources stops with its file and line and writes nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "database/dbBasicmmHandler.h"
+#include "database/dbDatafile.h"
+#include "database/ppDatabase.h"
+#include "database/ppDatafile.h"
+#include "foundation/FileRecord.h"
+#include "framework/PngLoader.h"
+#include "support/DemoSettings.h"
+#include "tools/mkcatalog/Mkcatalog.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kDatabases[] = {"zadezodid.cdb", "resources.cdb", "skin.cdb", "catalogs/kitchen.cdb",
+                                  "catalogs/extras.cdb"};
+const char* const kTopKeywords[] = {"ROOM", "ZELVO", "COMPONENTS", "ANNOTATION", "CALCULATION"};
+constexpr size_t kCommitRecord = 1536, kCommitRecordEnd = 1546;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::stringstream in(text);
+  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+  return parts;
+}
+
+std::unique_ptr<ppDatabase> Open(const fs::path& path) {
+  ppFileSpec spec(Vcon::WString(path.string().c_str()));
+  return std::make_unique<ppDatabase>(spec);
+}
+
+// A table view with its records read by field name.
+class Table {
+ public:
+  Table(ppDatabase& database, const char* layout) : view_(layout, database) { view_.SelectAll(); }
+
+  int32_t Count() { return view_.GetSelectedCount(); }
+  // Reads every record and every field through the property interface, which also opens the views
+  // of linked tables, as the program's record classes do.
+  void ReadEverything() {
+    for (int32_t i = 0; i < Count(); ++i) {
+      view_.GoToItem(i);
+      for (int32_t f = 0; f < view_.GetPropertyCount(); ++f) view_.GetValue(f);
+    }
+  }
+  int32_t IdAt(int32_t i) { return view_.RecordIdAt(i); }
+  void Read(int32_t i) { view_.ReadRecordAt(i, nullptr); }
+  bool Holds(int32_t id) { return id > 0 && view_.IndexOfRecord(id) >= 0; }
+  // The field's number; `occurrence` picks among fields of one name.
+  int32_t Field(const std::string& name, int occurrence = 0) {
+    for (int32_t f = 0; f < view_.FieldCount(); ++f) {
+      std::string fieldName;
+      view_.File().Layout().FieldName(f, fieldName);
+      if (fieldName == name && occurrence-- == 0) return f;
+    }
+    ADD_FAILURE() << "no field " << name;
+    return 0;
+  }
+  ppParameter Value(const std::string& name, int occurrence = 0) {
+    ppParameter value;
+    view_.GetFieldValue(Field(name, occurrence), value, nullptr);
+    return value;
+  }
+  int32_t Long(const std::string& name, int occurrence = 0) { return Value(name, occurrence).ToLong(); }
+  std::string Text(const std::string& name) { return Value(name).AsString().c_str(); }
+  std::vector<uint8_t> Blob(const std::string& name) {
+    const int32_t field = Field(name);
+    Handle h =
+        dbBasicmmHandler::Data(view_.GetRecordBuffer() + view_.File().Layout().Handler(field).Offset());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(*h);
+    return std::vector<uint8_t>(bytes, bytes + MemGetSize(h));
+  }
+  // Every record's value of `name`, in selection order.
+  std::vector<int32_t> Longs(const std::string& name) {
+    std::vector<int32_t> values;
+    for (int32_t i = 0; i < Count(); ++i) {
+      Read(i);
+      values.push_back(Long(name));
+    }
+    return values;
+  }
+
+ private:
+  ppDatafile view_;
+};
+
+int32_t WordAt(const std::vector<uint8_t>& blob, size_t offset) {
+  int32_t word = 0;
+  std::memcpy(&word, blob.data() + offset, 4);
+  return word;
+}
+
+// The words of an embedded-table blob's records are not needed here: the record count is.
+int32_t EmbeddedRecordCount(const std::vector<uint8_t>& blob) {
+  int32_t count = 0;
+  for (size_t p = 0; p + 4 <= blob.size();) {
+    const int32_t length = WordAt(blob, p);
+    if (length < 1) break;
+    ++count;
+    p = (p + 4 + size_t(length) + 3) / 4 * 4;
+  }
+  return count;
+}
+
+class MkcatalogTest : public ::testing::Test {
+ protected:
+  DemoSettings demo_;
+};
+
+TEST_F(MkcatalogTest, TwoRunsGiveTheBuildsBytes) {
+  const fs::path sources = fs::path(PLANNER_SOURCE_DIR) / "data/demo";
+  const fs::path again = demo_.Root() / "again";
+  std::ostringstream out, err;
+  ASSERT_EQ(mkcatalog::RunMkcatalog({sources.string(), again.string()}, out, err), 0) << err.str();
+  std::set<std::string> built, rebuilt;
+  for (const auto& e : fs::recursive_directory_iterator(DemoSettings::BuiltFolder()))
+    if (e.is_regular_file()) built.insert(fs::relative(e.path(), DemoSettings::BuiltFolder()).string());
+  for (const auto& e : fs::recursive_directory_iterator(again))
+    if (e.is_regular_file()) rebuilt.insert(fs::relative(e.path(), again).string());
+  EXPECT_EQ(built, rebuilt);
+  for (const char* name : kDatabases) EXPECT_EQ(built.count(name), 1u) << name;
+  for (const std::string& name : built)
+    EXPECT_TRUE(ReadText(DemoSettings::BuiltFolder() / name) == ReadText(again / name)) << name << " differs";
+  EXPECT_FALSE(fs::exists(demo_.Root() / "again.partial"));
+}
+
+TEST_F(MkcatalogTest, CatalogueHeadsAndSettingsRecords) {
+  const std::string kitchen = ReadText(demo_.File("catalogs/kitchen.cdb"));
+  const std::string extras = ReadText(demo_.File("catalogs/extras.cdb"));
+  EXPECT_EQ(kitchen.substr(8, 4), "vleZ");  // "Zelv" with its first character most significant
+  EXPECT_EQ(kitchen.substr(4, 4), "TKHV");  // our type code "VHKT"
+  EXPECT_EQ(extras.substr(4, 4), "vleZ");
+  EXPECT_NE(extras.substr(8, 4), "vleZ");
+
+  auto main = Open(demo_.File("catalogs/kitchen.cdb"));
+  EXPECT_EQ(main->Identifier(), 1);
+  {
+    Table settings(*main, "qxSettings");
+    ASSERT_EQ(settings.Count(), 1);
+    settings.Read(0);
+    EXPECT_EQ(settings.Long("version"), 4);
+    EXPECT_EQ(settings.Long("languageID"), 1033);
+    EXPECT_NE(settings.Long("colorCatalogLink"), 0);
+  }
+  auto extra = Open(demo_.File("catalogs/extras.cdb"));
+  EXPECT_EQ(extra->Identifier(), 2);
+  Table topViews(*extra, "qxTopView");
+  EXPECT_EQ(topViews.Count(), 0);
+  Table prices(*extra, "qxPrice");
+  EXPECT_GE(prices.Count(), 10);
+  for (int32_t i = 0; i < prices.Count(); ++i) {
+    prices.Read(i);
+    EXPECT_FALSE(prices.Text("orderno").empty());
+    EXPECT_FALSE(prices.Value("text").AsWString().empty());
+    EXPECT_GT(prices.Value("price").ToMoney().Raw(), 0);
+  }
+}
+
+// What the program binds at start exists already: opening every table and reading every record
+// changes no byte outside the commit record.
+TEST_F(MkcatalogTest, OpeningEveryTableWritesNothing) {
+  for (const char* name : kDatabases) {
+    const fs::path path = demo_.File(name);
+    const std::string before = ReadText(path);
+    try {
+      auto database = Open(path);
+      std::vector<std::unique_ptr<Table>> tables;
+      const int32_t count = database->FileCount();
+      ASSERT_GT(count, 0) << name;
+      std::vector<std::string> names;
+      for (int32_t i = 0; i < count; ++i) names.push_back(database->FileNameAt(i));
+      for (const std::string& table : names) {
+        tables.push_back(std::make_unique<Table>(*database, table.c_str()));
+        tables.back()->ReadEverything();
+      }
+    } catch (int32_t error) {
+      ADD_FAILURE() << name << ": error " << error;
+    }
+    std::string after = ReadText(path);
+    ASSERT_EQ(after.size(), before.size()) << name;
+    std::string masked = before;
+    for (size_t i = kCommitRecord; i < kCommitRecordEnd; ++i) masked[i] = after[i];
+    EXPECT_TRUE(masked == after) << name << " changed outside the commit record";
+  }
+}
+
+TEST_F(MkcatalogTest, MainCatalogueLinksAndCoverage) {
+  auto database = Open(demo_.File("catalogs/kitchen.cdb"));
+  Table units(*database, "qxUnit"), prices(*database, "qxPrice"), items(*database, "qxCatalogItem");
+  Table topViews(*database, "qxTopView"), groups(*database, "qxGroup"), types(*database, "qxType");
+  Table shapes(*database, "qxShape"), meshes(*database, "qx3DShape"), textures(*database, "qxTexture");
+
+  ASSERT_GE(units.Count(), 40);
+  std::map<int32_t, int64_t> bestPrice;
+  for (int32_t i = 0; i < prices.Count(); ++i) {
+    prices.Read(i);
+    const int32_t module = prices.Long("module");
+    EXPECT_TRUE(module == 0 || units.Holds(module)) << "price " << prices.IdAt(i);
+    bestPrice[module] = std::max(bestPrice[module], prices.Value("price").ToMoney().Raw());
+  }
+  std::set<int32_t> bodyTypes;
+  for (int32_t i = 0; i < units.Count(); ++i) {
+    units.Read(i);
+    const int32_t id = units.IdAt(i);
+    EXPECT_GT(bestPrice[id], 0) << "unit " << units.Text("name") << " has no price above 0";
+    ASSERT_NE(units.Long("useParametrics") & 2, 0) << "64-byte 3D entries";
+    const std::vector<uint8_t> entries = units.Blob("shapes3D");
+    ASSERT_FALSE(entries.empty()) << units.Text("name");
+    ASSERT_EQ(entries.size() % 64, 0u);
+    for (size_t e = 0; e < entries.size(); e += 64) {
+      const int32_t shape = WordAt(entries, e), type = WordAt(entries, e + 4);
+      bodyTypes.insert(type);
+      EXPECT_TRUE(type == 4 ? meshes.Holds(shape) : shapes.Holds(shape))
+          << units.Text("name") << " entry " << e / 64;
+    }
+    const std::vector<uint8_t> outline = units.Blob("shapes");
+    for (size_t e = 0; e + 24 <= outline.size(); e += 24) EXPECT_TRUE(shapes.Holds(WordAt(outline, e)));
+  }
+  EXPECT_EQ(bodyTypes, (std::set<int32_t>{0, 1, 2, 3, 4}));
+
+  for (int32_t i = 0; i < items.Count(); ++i) {
+    items.Read(i);
+    EXPECT_TRUE(topViews.Holds(items.Long("TopView"))) << items.Text("ID");
+    EXPECT_TRUE(groups.Holds(items.Long("Group"))) << items.Text("ID");
+    EXPECT_TRUE(types.Holds(items.Long("Type"))) << items.Text("ID");
+  }
+  std::set<int32_t> elementTypes;
+  for (int32_t i = 0; i < topViews.Count(); ++i) {
+    topViews.Read(i);
+    elementTypes.insert(topViews.Long("Type"));
+    EXPECT_EQ(topViews.Blob("Snappoints").size() % 36, 0u);
+    const std::vector<uint8_t> pieces = topViews.Blob("Subelements");
+    for (size_t e = 0; e + 24 <= pieces.size(); e += 24) EXPECT_TRUE(shapes.Holds(WordAt(pieces, e)));
+  }
+  for (int32_t type : {0, 1, 3, 4, 5, 6, 10, 12})
+    EXPECT_EQ(elementTypes.count(type), 1u) << "element type " << type;
+
+  ASSERT_EQ(textures.Count(), 10);
+  for (int32_t i = 0; i < textures.Count(); ++i) {
+    textures.Read(i);
+    for (const auto& [field, side] : {std::pair<const char*, int32_t>{"texture", 64}, {"texture128", 128}}) {
+      const std::vector<uint8_t> png = textures.Blob(field);
+      PngMemorySource source{png.data(), png.size(), 0};
+      PngBitmapDescriptor picture;
+      uint32_t transparent = 0;
+      bool hasTransparent = false;
+      ASSERT_EQ(loadPng(&source, &picture, &transparent, &hasTransparent), kPngOk) << field;
+      int32_t width = 0, height = 0;  // of the bitmap header; a bottom-up picture has a positive height
+      std::memcpy(&width, picture.memory + 4, 4);
+      std::memcpy(&height, picture.memory + 8, 4);
+      EXPECT_EQ(width, side);
+      EXPECT_EQ(std::abs(height), side);
+      FreePngBlock(picture.memory);
+    }
+  }
+}
+
+TEST_F(MkcatalogTest, BrowserTextsNameMainCatalogueItems) {
+  auto database = Open(demo_.File("catalogs/kitchen.cdb"));
+  std::set<std::string> itemIds;
+  {
+    Table items(*database, "qxCatalogItem");
+    for (int32_t i = 0; i < items.Count(); ++i) {
+      items.Read(i);
+      itemIds.insert(items.Text("ID"));
+    }
+  }
+  std::vector<fs::path> files;
+  for (const auto& e : fs::directory_iterator(demo_.File("catalogs")))
+    if (e.path().extension() == ".txt") files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  ASSERT_EQ(files.size(), 5u);
+
+  std::set<std::string> known(std::begin(kTopKeywords), std::end(kTopKeywords));
+  std::map<std::string, int> groupsUnderTop;
+  std::set<std::string> texts;
+  for (const fs::path& file : files) {
+    const std::string text = ReadText(file);
+    texts.insert(text);
+    for (const std::string& line : Split(text, '\n')) {
+      const std::vector<std::string> f = Split(line, '\t');
+      ASSERT_EQ(f.size(), 5u) << file << ": " << line;
+      EXPECT_EQ(known.count(f[4]), 1u) << "parent after child: " << line;
+      if (f[0] == "ITEM") {
+        EXPECT_EQ(f[2], "1");
+        EXPECT_EQ(itemIds.count(f[1]), 1u) << f[1];
+      } else {
+        ASSERT_EQ(f[0], "GROUP");
+        known.insert(f[1]);
+        if (std::count(std::begin(kTopKeywords), std::end(kTopKeywords), f[4]) != 0) ++groupsUnderTop[f[4]];
+      }
+    }
+  }
+  for (const char* top : kTopKeywords) EXPECT_GE(groupsUnderTop[top], 1) << top;
+
+  Table catalog(*database, "qxCatalog");
+  std::set<std::string> stored;
+  for (int32_t i = 0; i < catalog.Count(); ++i) {
+    catalog.Read(i);
+    const std::vector<uint8_t> blob = catalog.Blob("catalog");
+    stored.insert(std::string(blob.begin(), blob.end()));
+  }
+  EXPECT_EQ(stored, texts);
+}
+
+TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
+  {
+    auto database = Open(demo_.File("zadezodid.cdb"));
+    Table application(*database, "qxApplication");
+    ASSERT_EQ(application.Count(), 1);
+    application.Read(0);
+    EXPECT_EQ(application.Long("flags2") & 0x1000, 0);
+    for (const char* field : {"appSignature", "appVersion", "renderOptions"})
+      EXPECT_FALSE(application.Text(field).empty()) << field;
+    EXPECT_GT(application.Long("popFieldHeight"), 0);
+    EXPECT_GT(application.Long("popListHeight"), 0);
+    const std::string functions = [&] {
+      const std::vector<uint8_t> blob = application.Blob("menuItems");
+      return std::string(blob.begin(), blob.end());
+    }();
+    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 2);
+    EXPECT_NE(functions.find(".\\settings\\catalogs\\kitchen.cdb"), std::string::npos);
+    EXPECT_NE(functions.find(".\\settings\\catalogs\\extras.cdb"), std::string::npos);
+
+    Table panels(*database, "qxConfigurator");
+    EXPECT_EQ(panels.Longs("id"), (std::vector<int32_t>{1000, 1001, 1002, 1003, 1004, 1005}));
+    for (int32_t i = 0; i < panels.Count(); ++i) {
+      panels.Read(i);
+      EXPECT_GE(EmbeddedRecordCount(panels.Blob("data")), 2) << panels.Long("id");
+    }
+    Table languages(*database, "qxLanguageCode");
+    EXPECT_EQ(languages.Longs("langCode"), (std::vector<int32_t>{1033, 1030}));
+    Table strings(*database, "qxString");
+    std::map<int32_t, std::set<int32_t>> ids;
+    for (int32_t i = 0; i < strings.Count(); ++i) {
+      strings.Read(i);
+      ids[strings.Long("languageCode")].insert(strings.Long("id"));
+    }
+    for (int32_t id :
+         {1000, 1001, 1002, 1003, 5049, 5050, 5107, 6260, 6261, 6380, 8065, 8067, 8086, 10046, 10047, 10116})
+      EXPECT_EQ(ids[1033].count(id), 1u) << id;
+    EXPECT_GE(ids[1030].size(), 5u);
+  }
+  {
+    auto database = Open(demo_.File("resources.cdb"));
+    Table resources(*database, "qxResource");
+    ASSERT_EQ(resources.Count(), 1);
+    resources.Read(0);
+    EXPECT_EQ(resources.Long("id"), 0);
+    EXPECT_EQ(resources.Blob("resource"), (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0}));
+  }
+  auto database = Open(demo_.File("skin.cdb"));
+  Table bitmaps(*database, "qxBitmap"), colours(*database, "qxColor");
+  EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1101, 3500, 3501, 3502, 3503, 3504, 3505}));
+  EXPECT_EQ(colours.Longs("id"), (std::vector<int32_t>{1017, 1022, 0x400, 0x401, 0x402, 0x403}));
+}
+
+// A copy of the demo sources with one line changed, built into a folder that already holds a
+// previous build.
+class MkcatalogFaultTest : public ::testing::Test {
+ protected:
+  MkcatalogFaultTest() {
+    fs::copy(fs::path(PLANNER_SOURCE_DIR) / "data/demo", sources_, fs::copy_options::recursive);
+    fs::create_directories(output_);
+    std::ofstream(output_ / "previous") << "kept";
+  }
+
+  // Replaces the first occurrence of `from` in `file`; returns its 1-based line.
+  int Change(const std::string& file, const std::string& from, const std::string& to) {
+    std::string text = ReadText(sources_ / file);
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at == std::string::npos) return 0;
+    text.replace(at, from.size(), to);
+    std::ofstream(sources_ / file, std::ios::binary | std::ios::trunc) << text;
+    return int(std::count(text.begin(), text.begin() + long(at), '\n')) + 1;
+  }
+
+  DemoSettings demo_;
+  fs::path sources_ = demo_.Root() / "sources";
+  fs::path output_ = demo_.Root() / "out";
+};
+
+TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
+  struct Case {
+    const char* file;
+    const char* from;
+    const char* to;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"kitchen/qxCatalogItem.tsv", "\tB60\tSnow", "\tB61\tSnow",
+       "field 'TopView': no qxTopView record named 'B61'"},
+      {"kitchen/qxUnit.tsv", "\t720.0\t600.0", "\t72O.0\t600.0", "field 'height': '72O.0' is not a number"},
+      {"kitchen/qxPrice.tsv", "1695.00", "16.95.00", "field 'price': '16.95.00' is not an amount"},
+      {"kitchen/qxUnit.tsv", "qxShape:rect-600-560 0 720.0", "qxShape:rect-601-560 0 720.0",
+       "field 'shapes3D': no qxShape record named 'rect-601-560'"},
+      {"kitchen/qxUnit.tsv", "0 0 0 0; qxShape:rect-600-720 1", "0 0 0; qxShape:rect-600-720 1",
+       "field 'shapes3D': entry 1: 60 bytes, the field's entries have 64"},
+      {"kitchen/qxTopView.tsv", "words: qxUnit:B60 0", "words: qxShape:rect-600-560 0",
+       "field 'Units': entry 1: the first word must name a qxUnit record"},
+      {"kitchen/qxGroup.tsv", "helpText", "helpTexts", "the layout has no field 'helpTexts'"},
+      {"kitchen/qxTexture.tsv", "64 #f4f3ef", "64 #f4f3eg", "field 'texture': bad colour '#f4f3eg'"},
+      {"kitchen/qxShape.tsv", "words: 0; 0; 0; 0", "word: 0; 0; 0; 0",
+       "field 'attributes': unknown blob kind 'word'"},
+      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 5 already"},
+      {"application/qxConfigurator.tsv", "panels/room.tsv", "panels/none.tsv",
+       "panels/none.tsv:0: cannot read"},
+      {"catalogs/zelvo.txt", "VH-B60\t", "VH-B99\t", "the main catalogue has no item with ID 'VH-B99'"},
+      {"catalogs/zelvo.txt", "Base units;9002\tKitchen", "Base units;9002\tKitchens",
+       "the parent 'Kitchens' is no top keyword or earlier group"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    fs::remove_all(sources_);
+    fs::copy(fs::path(PLANNER_SOURCE_DIR) / "data/demo", sources_, fs::copy_options::recursive);
+    const int line = Change(c.file, c.from, c.to);
+    std::ostringstream out, err;
+    EXPECT_EQ(mkcatalog::RunMkcatalog({sources_.string(), output_.string()}, out, err), 1);
+    const std::string expectedStart = std::string(c.message).find(".tsv:") != std::string::npos
+                                          ? ""
+                                          : (sources_ / c.file).string() + ":" + std::to_string(line) + ": ";
+    EXPECT_EQ(err.str().rfind(expectedStart, 0), 0u) << err.str();
+    EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    EXPECT_EQ(ReadText(output_ / "previous"), "kept");
+    EXPECT_FALSE(fs::exists(output_ / "zadezodid.cdb"));
+    EXPECT_FALSE(fs::exists(fs::path(output_.string() + ".partial")));
+  }
+}
+
+}  // namespace

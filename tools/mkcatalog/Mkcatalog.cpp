@@ -1,0 +1,86 @@
+#include "tools/mkcatalog/Mkcatalog.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <set>
+
+#include "tools/mkcatalog/BrowserTexts.h"
+#include "tools/mkcatalog/DatabaseBuilder.h"
+#include "tools/mkcatalog/SourceError.h"
+
+namespace mkcatalog {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFailed = 1, kUsage = 2;
+// The browser texts' source folder, and their place under the settings folder.
+constexpr const char* kBrowserFolder = "catalogs";
+
+std::vector<fs::path> SortedEntries(const fs::path& folder, bool folders, const std::string& extension) {
+  std::vector<fs::path> paths;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    if (folders ? entry.is_directory() : (entry.is_regular_file() && entry.path().extension() == extension))
+      paths.push_back(entry.path());
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+void Build(const fs::path& sources, const fs::path& staging, std::ostream& out) {
+  std::vector<std::unique_ptr<DatabaseBuilder>> builders;
+  std::set<std::string> outputs;
+  for (const fs::path& folder : SortedEntries(sources, true, "")) {
+    if (!fs::exists(folder / "database.txt")) continue;
+    builders.push_back(std::make_unique<DatabaseBuilder>(folder));
+    if (!outputs.insert(builders.back()->OutputName()).second)
+      throw SourceError(folder / "database.txt", 0, "another folder writes " + builders.back()->OutputName());
+  }
+  std::set<std::string> mainItems;
+  for (const auto& builder : builders) {
+    builder->Build(staging);
+    if (builder->Identifier() == 1) mainItems = builder->ColumnValues("qxCatalogItem", "ID");
+    out << "mkcatalog: " << builder->OutputName() << "\n";
+  }
+  const fs::path browser = sources / kBrowserFolder;
+  if (!fs::is_directory(browser)) return;
+  const std::vector<fs::path> texts = SortedEntries(browser, false, ".txt");
+  CheckBrowserTexts(texts, mainItems);
+  fs::create_directories(staging / kBrowserFolder);
+  for (const fs::path& text : texts) fs::copy_file(text, staging / kBrowserFolder / text.filename());
+}
+
+}  // namespace
+
+int RunMkcatalog(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2) {
+    err << "usage: mkcatalog <sources folder> <settings folder>\n";
+    return kUsage;
+  }
+  const fs::path sources = args[0], settings = args[1];
+  fs::path staging = settings;
+  staging += ".partial";
+  std::error_code ignored;
+  try {
+    if (!fs::is_directory(sources)) throw SourceError(sources, 0, "no such folder");
+    fs::remove_all(staging);
+    fs::create_directories(staging);
+    Build(sources, staging, out);
+    fs::remove_all(settings);
+    fs::rename(staging, settings);
+    return 0;
+  } catch (const SourceError& e) {
+    err << e.what() << "\n";
+  } catch (const fs::filesystem_error& e) {
+    err << "mkcatalog: " << e.what() << "\n";
+  } catch (int32_t code) {
+    err << "mkcatalog: the database engine failed with error " << code << "\n";
+  } catch (const std::exception& e) {
+    err << "mkcatalog: " << e.what() << "\n";
+  }
+  fs::remove_all(staging, ignored);
+  return kFailed;
+}
+
+}  // namespace mkcatalog

@@ -1,0 +1,132 @@
+#include "tools/mkcatalog/PictureMaker.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <csetjmp>
+#include <sstream>
+#include <stdexcept>
+
+namespace mkcatalog {
+namespace {
+
+using Rgb = std::array<int, 3>;
+
+struct PictureSpec {
+  std::string kind;
+  int width = 0, height = 0;
+  Rgb colour{};
+};
+
+int ParseSide(const std::string& text) {
+  size_t used = 0;
+  int value = 0;
+  try {
+    value = std::stoi(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != text.size() || value < 1 || value > 1024)
+    throw std::invalid_argument("bad picture size '" + text + "'");
+  return value;
+}
+
+Rgb ParseColour(const std::string& text) {
+  if (text.size() != 7 || text[0] != '#')
+    throw std::invalid_argument("bad colour '" + text + "', want #rrggbb");
+  Rgb rgb{};
+  for (int i = 0; i < 3; ++i) {
+    const std::string part = text.substr(1 + 2 * i, 2);
+    size_t used = 0;
+    try {
+      rgb[i] = std::stoi(part, &used, 16);
+    } catch (const std::exception&) {
+      used = 0;
+    }
+    if (used != 2) throw std::invalid_argument("bad colour '" + text + "', want #rrggbb");
+  }
+  return rgb;
+}
+
+PictureSpec Parse(const std::string& description) {
+  std::istringstream in(description);
+  std::string kind, size, colour, extra;
+  if (!(in >> kind >> size >> colour) || (in >> extra))
+    throw std::invalid_argument("a picture is \"<kind> <size> <#rrggbb>\"");
+  PictureSpec spec;
+  spec.kind = kind;
+  const size_t x = size.find('x');
+  spec.width = ParseSide(size.substr(0, x));
+  spec.height = x == std::string::npos ? spec.width : ParseSide(size.substr(x + 1));
+  spec.colour = ParseColour(colour);
+  if (kind != "solid" && kind != "grain" && kind != "checker" && kind != "frame")
+    throw std::invalid_argument("unknown picture kind '" + kind + "' (solid, grain, checker, frame)");
+  return spec;
+}
+
+Rgb Scaled(const Rgb& c, double factor) {
+  Rgb out{};
+  for (int i = 0; i < 3; ++i) out[i] = std::clamp(int(std::lround(c[i] * factor)), 0, 255);
+  return out;
+}
+
+Rgb Lighter(const Rgb& c) {
+  Rgb out{};
+  for (int i = 0; i < 3; ++i) out[i] = c[i] + (255 - c[i]) / 2;
+  return out;
+}
+
+Rgb PixelAt(const PictureSpec& s, int x, int y) {
+  if (s.kind == "grain") {
+    // Integer arithmetic only: the same bytes on every machine.
+    const int wave = (x * 7 + (y % 16 < 8 ? y % 8 : 8 - y % 8) * 3) % 11;
+    return Scaled(s.colour, 0.8 + 0.04 * wave);
+  }
+  if (s.kind == "checker") return ((x / 8 + y / 8) % 2 == 0) ? s.colour : Lighter(s.colour);
+  if (s.kind == "frame") {
+    const bool border = x == 0 || y == 0 || x == s.width - 1 || y == s.height - 1;
+    return border ? s.colour : Lighter(s.colour);
+  }
+  return s.colour;
+}
+
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
+
+std::vector<uint8_t> Encode(const PictureSpec& s) {
+  std::vector<uint8_t> rows(size_t(s.width) * size_t(s.height) * 3);
+  for (int y = 0; y < s.height; ++y) {
+    for (int x = 0; x < s.width; ++x) {
+      const Rgb c = PixelAt(s, x, y);
+      uint8_t* p = &rows[(size_t(y) * size_t(s.width) + size_t(x)) * 3];
+      for (int i = 0; i < 3; ++i) p[i] = uint8_t(c[i]);
+    }
+  }
+  std::vector<uint8_t> out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    throw std::runtime_error("the PNG encoder failed");
+  }
+  png_set_write_fn(png, &out, AppendBytes, NoFlush);
+  png_set_IHDR(png, info, png_uint_32(s.width), png_uint_32(s.height), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < s.height; ++y) png_write_row(png, &rows[size_t(y) * size_t(s.width) * 3]);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakePicture(const std::string& description) { return Encode(Parse(description)); }
+
+}  // namespace mkcatalog

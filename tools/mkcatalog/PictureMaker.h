@@ -1,0 +1,22 @@
+#pragma once
+// Pictures made from a short description instead of committed binaries: "<kind> <size> <colour>",
+// for example "grain 64 #a0703c" or "frame 48x32 #808080".
+//   kind    solid   the colour everywhere
+//           grain   wood-like stripes: the colour darkened along a wavy grain
+//           checker 8-pixel tiles of the colour and a lighter shade
+//           frame   a lighter field inside a one-pixel border of the colour (previews, icons)
+//   size    N or WxH, 1 to 1024 pixels a side
+//   colour  #rrggbb
+// The result is an 8-bit RGB PNG without time or text chunks, so equal descriptions give equal
+// bytes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mkcatalog {
+
+// The PNG bytes for `description`; throws std::invalid_argument with a reason when it is malformed.
+std::vector<uint8_t> MakePicture(const std::string& description);
+
+}  // namespace mkcatalog
