@@ -11,7 +11,10 @@
 #include "database/ppDatafileExport.h"
 #include "database/ppDatafileImport.h"
 #include "foundation/DecimalFormat.h"
+#include "database/dbBytes.h"
+#include "database/dbRecordLayout.h"
 #include "foundation/ResourceAccess.h"
+#include "platform/ResourceRegistry.h"
 
 namespace {
 
@@ -23,7 +26,8 @@ constexpr int32_t kCompareInside = 10;
 constexpr int32_t kIndexText = 1;
 const char* const kRecordIdName = "dbId";
 
-// File id -> layout name, for opening views on linked files; lives for the whole run.
+// File id -> layout name, for opening views on linked files; lives for the whole run. Owned by the
+// interface thread.
 std::map<int32_t, Vcon::String>& LayoutRegistry() {
   static std::map<int32_t, Vcon::String> registry;
   return registry;
@@ -94,8 +98,19 @@ Handle ppDatafile::LoadFieldMap(const char (&type)[5]) const {
 
 Vcon::String ppDatafile::LayoutNameOfFileId(int32_t fileId) {
   auto found = LayoutRegistry().find(fileId);
-  return found != LayoutRegistry().end() ? found->second : Vcon::String();
+  if (found != LayoutRegistry().end()) return found->second;
+  // No view of that file opened yet in this run: the compiled layouts say which record class carries
+  // the id (a link must never be read through its own table's layout).
+  for (const auto& bytes : plat::ResourceRegistry::Instance().AllOfType("DICT")) {
+    if (bytes.size() < dbRecordLayout::kFields) continue;
+    if (db::GetI32(bytes.data(), dbRecordLayout::kFileId) != fileId) continue;
+    const char* name = reinterpret_cast<const char*>(bytes.data() + dbRecordLayout::kRecordClass);
+    return Vcon::String(name, strnlen(name, dbRecordLayout::kNameSize));
+  }
+  return Vcon::String();
 }
+
+void ppDatafile::ForgetLayoutNames() { LayoutRegistry().clear(); }
 
 int32_t ppDatafile::FieldCount() const { return file_->FieldCount(); }
 
@@ -229,7 +244,10 @@ ppDatafile* ppDatafile::GetLinkedDatafile(int32_t fileId) {
     if (view->File().FileId() == fileId) return view;
   }
   if (fileId == file_->FileId()) return this;
-  const Vcon::String name = LayoutNameOfFileId(fileId);
+  // A table this database has open already names itself; otherwise the run's map or the compiled
+  // layouts say which record class carries the id.
+  const dbDatafile* open = dbDatafile::FileById(database_, fileId);
+  const Vcon::String name = open != nullptr ? Vcon::String(open->Name().c_str()) : LayoutNameOfFileId(fileId);
   if (name.empty()) return this;
   auto* view = new ppDatafile(name, database_);
   linked_.push_back(view);

@@ -58,6 +58,9 @@ class ppDatafile : public iProperty {
   Handle LoadFieldMap(const char (&type)[5]) const;
   // The layout name registered for a file id, or "" when none.
   static Vcon::String LayoutNameOfFileId(int32_t fileId);
+  // Forgets the file ids learnt from opened views (the process-wide map, owned by the interface
+  // thread); later look-ups go to the compiled layouts again. For resets between runs and tests.
+  static void ForgetLayoutNames();
 
   // Property interface.
   int32_t IndexOf(const Vcon::String& name) override;

@@ -64,6 +64,15 @@ std::optional<ResourceRegistry::Bytes> ResourceRegistry::Find(std::string_view t
   return e->bytes;
 }
 
+std::vector<ResourceRegistry::Bytes> ResourceRegistry::AllOfType(std::string_view type) const {
+  const std::string wanted = Upper(type);
+  std::vector<Bytes> all;
+  for (const Entry& e : entries_) {
+    if (e.type == wanted) all.push_back(e.bytes);
+  }
+  return all;
+}
+
 std::optional<ResourceRegistry::Bytes> ResourceRegistry::Find(ResourceKind kind, uint16_t id) const {
   return Find(ResourceTypeName(kind), id);
 }

@@ -45,6 +45,10 @@ class ResourceRegistry {
   std::optional<Bytes> Find(ResourceKind kind, uint16_t id) const;
   std::optional<Bytes> Find(ResourceKind kind, std::string_view name) const;
 
+  // The bytes of every resource of `type`, in registration order (a layout looked up by its
+  // contents rather than its name, say).
+  std::vector<Bytes> AllOfType(std::string_view type) const;
+
   // Resources that were added twice under one type and id or name; the first stays in force.
   const std::vector<std::string>& Duplicates() const { return duplicates_; }
   size_t Count() const { return entries_.size(); }

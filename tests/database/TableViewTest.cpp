@@ -151,6 +151,24 @@ TEST_F(TableViewTest, HandleFieldsReadEmptyAndLinksLeadIntoTheLinkedFile) {
   EXPECT_EQ(people.GetLinkedDatafile(999999), &people);
 }
 
+// A link into a table that no view has opened in this run is read through that table's own layout
+// (found among the compiled layouts), never through the linking table's.
+TEST_F(TableViewTest, ALinkReachesATableNoViewHasOpenedYet) {
+  int32_t oslo = 0;
+  {
+    ppDatafile towns("towns", base_.Db());
+    oslo = AddTown(towns, "Oslo", 150);
+  }
+  ppDatafile::ForgetLayoutNames();
+  ppDatafile people("people", base_.Db());
+  AddPerson(people, "Anna", 31, "", oslo);
+  people.SelectAll();
+  iProperty* town = people.GetValue(kTown).GetLink();
+  ASSERT_NE(town, nullptr);
+  EXPECT_NE(town, &people);
+  EXPECT_EQ(Text(town->GetValueByName("tname")), "Oslo");
+}
+
 TEST_F(TableViewTest, FindsCombineWithTheSelectionOrSearchEverything) {
   ppDatafile people("people", base_.Db());
   AddPerson(people, "Anna", 31);
