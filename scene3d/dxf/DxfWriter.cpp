@@ -89,6 +89,7 @@ void DxfWriter::BeginTables() {
   tablesHead = text;
 
   layerEntries.clear();
+  layerCount = 0;  // the count line must match the entries
   layerTableHead = "  0\nTABLE\n  2\nLAYER\n" + HandleText() + "100\nAcDbSymbolTable\n 70\n";
   AddLayer("0", "7");
   blockRecordEntries.clear();
