@@ -1,0 +1,25 @@
+#include "scene3d/dxf/DxfExportState.h"
+
+#include <string>
+
+DxfExportState& DxfExportState::Shared() {
+  static DxfExportState state;  // user-interface thread only
+  return state;
+}
+
+void DxfExportState::Start(float flipHeight) {
+  active = true;
+  blockCounter = 0;
+  height = flipHeight;
+}
+
+void DxfExportState::Stop() { active = false; }
+
+Vcon::String DxfExportState::NextBlockName() {
+  ++blockCounter;
+  return "ZELVO-" + std::to_string(blockCounter);
+}
+
+ppVector2 DxfExportState::Flip(const ppVector2& pagePoint) const {
+  return ppVector2(pagePoint.x, height - pagePoint.y);
+}
