@@ -40,8 +40,10 @@ CatalogDatabaseList::CatalogDatabaseList() {
 
 CatalogDatabaseList::~CatalogDatabaseList() {
   if (CatalogDatabases == this) CatalogDatabases = nullptr;
-  MainCatalogDatabase = nullptr;
-  for (Entry& entry : entries_) entry.database.reset();
+  for (Entry& entry : entries_) {
+    if (MainCatalogDatabase == entry.database.get()) MainCatalogDatabase = nullptr;
+    entry.database.reset();
+  }
   for (auto& database : unlisted_) database.reset();
 }
 

@@ -64,8 +64,8 @@ class CatalogListTest : public cattest::CatalogueTest {
 
 TEST_F(CatalogListTest, OnlyFilesWithTheCodeAtByte8AreListed) {
   MakeCatalogue("listed.cdb", kTypeCode, kCode, "Listed", 1);
-  MakeCatalogue("unlisted.cdb", kCode, 0, "Unlisted", 1);
-  MakeCatalogue("plain.cdb", kTypeCode, 0, "Plain", 1);
+  MakeCatalogue("unlisted.cdb", kCode, 0, "Unlisted", 5);
+  MakeCatalogue("plain.cdb", kTypeCode, 0, "Plain", 6);
   MakeCatalogue("other.cdb", kTypeCode, kCode, "Other type", 3);
   SetFunctions(
       {{4, "listed.cdb"}, {4, "missing.cdb"}, {4, "unlisted.cdb"}, {4, "plain.cdb"}, {3, "other.cdb"}});
@@ -79,7 +79,8 @@ TEST_F(CatalogListTest, OnlyFilesWithTheCodeAtByte8AreListed) {
     EXPECT_EQ(list.DatabaseAt(0)->FileTypeCode(), kTypeCode);
     for (int32_t index : {-1, 1, 2}) EXPECT_EQ(list.DatabaseAt(index), nullptr) << index;
     EXPECT_EQ(list.FindById(1), list.DatabaseAt(0));
-    EXPECT_EQ(list.FindById(3), nullptr);
+    // Neither the unlisted nor the plain file, nor one a record of another type names, is found.
+    for (int32_t identifier : {5, 6, 3}) EXPECT_EQ(list.FindById(identifier), nullptr) << identifier;
     EXPECT_EQ(MainCatalogDatabase, list.DatabaseAt(0));
     // The unlisted catalogue was opened; without top views it serves the extras.
     EXPECT_EQ(progress_.lines, (Lines{"Opening  Listed", "Opening  Unlisted"}));
