@@ -4,12 +4,7 @@
 
 #include "CatalogueTestSupport.h"
 #include "catalogue/databases/qxApplicationdb.h"
-#include "catalogue/databases/qxResourcedb.h"
 #include "catalogue/records/qxApplicationFil.h"
-#include "catalogue/records/qxLangCodeFile.h"
-#include "catalogue/records/qxResTypeFile.h"
-#include "catalogue/records/qxResourceFile.h"
-#include "catalogue/records/qxSceneFil.h"
 #include "catalogue/records/zelvproConfigFieldFil.h"
 #include "catalogue/records/zelvproConfiguratorFil.h"
 
@@ -128,7 +123,7 @@ TEST_F(ApplicationDatabaseTest, PanelRecordsNameThemselvesAndFollowTheirFieldLay
   }
 }
 
-TEST_F(ApplicationDatabaseTest, TextsAreCachedPerLanguageAndId) {
+TEST_F(ApplicationDatabaseTest, TextsAreCachedPerLanguageAndIdAndServeTextsByNumber) {
   auto db = OpenApplication();
   ppDatafile& strings = db->StringFile();
   const int32_t english = AddRecord(strings, {{"id", 5}, {"languageCode", 1033}, {"string", u"Five"}});
@@ -152,51 +147,15 @@ TEST_F(ApplicationDatabaseTest, TextsAreCachedPerLanguageAndId) {
   text = u"default";
   EXPECT_FALSE(db->GetString(6, text, 1033));
   EXPECT_EQ(text, u"default");
-}
 
-TEST_F(ApplicationDatabaseTest, TextsByNumberComeFromTheOpenApplicationDatabase) {
-  Vcon::WString text(u"default");
-  {
-    auto db = OpenApplication();
-    AddRecord(db->StringFile(), {{"id", 8}, {"languageCode", kLanguage}, {"string", u"Acht"}});
-    EXPECT_TRUE(GetTextById(8, text));
-    EXPECT_EQ(text, u"Acht");
-  }
+  // While open the database answers texts by number in the current language; closed, it does not.
+  AddRecord(strings, {{"id", 8}, {"languageCode", kLanguage}, {"string", u"Acht"}});
+  EXPECT_TRUE(GetTextById(8, text));
+  EXPECT_EQ(text, u"Acht");
+  db.reset();
   text = u"default";
   EXPECT_FALSE(GetTextById(8, text));
   EXPECT_EQ(text, u"default");
-}
-
-TEST_F(ApplicationDatabaseTest, SettingsTablesShowTheirTextAndAnswerTheRecordWalk) {
-  auto db = OpenApplication();
-  ppFileSpec file = dbtest::SpecFor(Path("resources.cdb"));
-  qxResourcedb resources(file);
-  qxSceneFil scenes(*db);
-  SetField(db->ApplicationFile(), "name", "Vellmora");
-  AddRecord(scenes, {{"name", "L-shaped room"}});
-  ReadPanel(*db, 1004);
-  const struct {
-    ppDatafile* table;
-    const char* text;
-    bool recordClass;
-  } cases[] = {{&db->ApplicationFile(), "Vellmora", true},
-               {&db->ConfiguratorFile(), "1004 3D View Default Panel", true},
-               {&scenes, "L-shaped room", false},
-               {&resources.ResourceFile(), nullptr, false},
-               {&resources.ResourceFile().ResTypeFile(), nullptr, false},
-               {&resources.ResourceFile().LangCodeFile(), nullptr, false}};
-  for (const auto& c : cases) {
-    Vcon::String name;
-    c.table->GetLayoutName(name);
-    if (c.text != nullptr) {
-      Vcon::String text;
-      c.table->GetDisplayText(text, nullptr);
-      EXPECT_EQ(text, c.text);
-    }
-    EXPECT_EQ(c.table->VisitRecord(nullptr, 0), 1) << name;
-    EXPECT_TRUE(c.table->AnswersRecordQuery(nullptr, 0, 0)) << name;
-    EXPECT_EQ(c.table->IsRecordClass(), c.recordClass) << name;
-  }
 }
 
 }  // namespace
