@@ -97,7 +97,7 @@ void qxResourceFile::MakeHeaderRecord() {
 }
 
 int32_t qxResourceFile::HeaderWord(int32_t i) const {
-  if (headerBlob_ == nullptr || i < 0 || uint32_t(i + 1) * 4 > uint32_t(MemGetSize(headerBlob_))) return 0;
+  if (headerBlob_ == nullptr || i < 0 || (uint64_t(i) + 1) * 4 > uint64_t(MemGetSize(headerBlob_))) return 0;
   int32_t word = 0;
   std::memcpy(&word, *headerBlob_ + i * 4, 4);
   return word;

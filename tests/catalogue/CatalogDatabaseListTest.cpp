@@ -67,8 +67,13 @@ TEST_F(CatalogListTest, OnlyFilesWithTheCodeAtByte8AreListed) {
   MakeCatalogue("unlisted.cdb", kCode, 0, "Unlisted", 5);
   MakeCatalogue("plain.cdb", kTypeCode, 0, "Plain", 6);
   MakeCatalogue("other.cdb", kTypeCode, kCode, "Other type", 3);
-  SetFunctions(
-      {{4, "listed.cdb"}, {4, "missing.cdb"}, {4, "unlisted.cdb"}, {4, "plain.cdb"}, {3, "other.cdb"}});
+  dbtest::WriteFileBytes(Path("short.cdb"), {0, 0, 0, 0, 'v', 'l', 'e', 'Z'});  // the code, no database
+  SetFunctions({{4, "listed.cdb"},
+                {4, "missing.cdb"},
+                {4, "unlisted.cdb"},
+                {4, "plain.cdb"},
+                {3, "other.cdb"},
+                {4, "short.cdb"}});
   progress_.lines.clear();
   {
     CatalogDatabaseList list;
