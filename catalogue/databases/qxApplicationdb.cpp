@@ -1,0 +1,101 @@
+#include "catalogue/databases/qxApplicationdb.h"
+
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/qxApplicationFil.h"
+#include "catalogue/records/zelvproConfiguratorFil.h"
+#include "database/dbDatafile.h"
+#include "foundation/TextsById.h"
+
+qxApplicationFil* ApplicationRecordFile = nullptr;
+char* ApplicationRecord = nullptr;
+
+namespace {
+
+const char* const kDefaultPanelNames[qxApplicationdb::kDefaultPanelCount] = {
+    "Room Design Default Panel", "Top View Default Panel", "Top View Color Default Panel",
+    "Annotation Default Panel",  "3D View Default Panel",  "Calculation Default Panel"};
+
+// Runs `work` inside one (nestable) transaction of the database; an exception aborts it.
+template <typename F>
+void InTransaction(dbDatabase& database, F&& work) {
+  database.BeginTransaction();
+  try {
+    work();
+  } catch (...) {
+    database.AbortTransaction();
+    throw;
+  }
+  database.EndTransaction();
+}
+
+int64_t CacheKey(int32_t language, int32_t number) { return int64_t(language) * (int64_t(1) << 32) + number; }
+
+}  // namespace
+
+qxApplicationdb::qxApplicationdb(ppFileSpec& fileSpec) : ppDatabase(fileSpec) {
+  try {
+    InTransaction(*this, [&] { CreateTables(); });
+  } catch (...) {
+    DeleteTables();
+    throw;
+  }
+  SetTextSource(this);
+}
+
+qxApplicationdb::~qxApplicationdb() {
+  if (CurrentTextSource() == this) SetTextSource(nullptr);
+  DeleteTables();
+  stringCache_.clear();
+}
+
+void qxApplicationdb::CreateTables() {
+  applicationFile_ = std::make_unique<qxApplicationFil>(*this);
+  ApplicationRecordFile = applicationFile_.get();
+  ApplicationRecord = applicationFile_->GetRecordBuffer();
+  configuratorFile_ = std::make_unique<zelvproConfiguratorFil>(*this);
+  languageCodeFile_ = std::make_unique<ppDatafile>("qxLanguageCode", *this);
+  stringFile_ = std::make_unique<ppDatafile>("qxString", *this);
+  AddMissingPanels();
+}
+
+// A panel that exists keeps its name and field layout; a missing one gets an empty layout.
+void qxApplicationdb::AddMissingPanels() {
+  zelvproConfiguratorFil& panels = *configuratorFile_;
+  const RecordField id(panels, "id");
+  const int32_t name = panels.IndexOf("name");
+  for (int32_t i = 0; i < kDefaultPanelCount; ++i) {
+    panels.ClearRecordBuffer(nullptr);
+    id.SetLong(panels.GetRecordBuffer(), kFirstDefaultPanel + i);
+    panels.SetFieldValue(name, ppParameter(kDefaultPanelNames[i]), nullptr);
+    panels.AddRecord(nullptr, nullptr);
+  }
+}
+
+void qxApplicationdb::DeleteTables() {
+  configuratorFile_.reset();
+  if (ApplicationRecordFile == applicationFile_.get()) {
+    ApplicationRecordFile = nullptr;
+    ApplicationRecord = nullptr;
+  }
+  applicationFile_.reset();
+  languageCodeFile_.reset();
+  stringFile_.reset();
+}
+
+bool qxApplicationdb::GetString(int32_t number, Vcon::WString& text, int32_t language) {
+  const int64_t key = CacheKey(language, number);
+  auto cached = stringCache_.find(key);
+  if (cached != stringCache_.end()) {
+    text = cached->second;
+    return true;
+  }
+  if (stringFile_ == nullptr) return false;  // asked before the string table exists
+  ppDatafile& strings = *stringFile_;
+  const RecordField code(strings, "languageCode"), id(strings, "id"), string(strings, "string");
+  strings.Select(code.Index(), dbDatafile::kEqual, ppParameter(language), ppParameter(language), '#');
+  strings.Select(id.Index(), dbDatafile::kEqual, ppParameter(number), ppParameter(number), '&');
+  if (strings.GetSelectedCount() == 0) return false;
+  text = string.WideText(strings.GetRecordBuffer());
+  stringCache_[key] = text;
+  return true;
+}

@@ -1,0 +1,59 @@
+// The application database (".\settings\zadezodid.cdb"): the one application record with its
+// function records, the configurator layouts, the language codes and the program's texts by
+// number in every language.
+//
+// Opening builds the tables in one transaction, adds the application record when the file has
+// none and each default configurator panel (1000 to 1005) that is missing, and commits. From then
+// until it closes the database is the program's text source (GetTextById answers from it) and the
+// two application globals name its application record file and record. Errors of the database
+// engine leave the constructor as its error numbers, with the opening's transaction aborted and no
+// global left set.
+//
+// User-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "database/ppDatabase.h"
+
+class qxApplicationFil;
+class zelvproConfiguratorFil;
+
+class qxApplicationdb : public ppDatabase {
+ public:
+  // The default configurator panels, by view: room design, top view, top view colours,
+  // annotation, 3D view, calculation.
+  static constexpr int32_t kFirstDefaultPanel = 1000;
+  static constexpr int32_t kDefaultPanelCount = 6;
+
+  explicit qxApplicationdb(ppFileSpec& fileSpec);
+  ~qxApplicationdb() override;
+
+  // Text `number` in `language` from the "qxString" table. A text found once is kept for the run
+  // (a later change of the table shows after the next start); a missing one is asked again.
+  bool GetString(int32_t number, Vcon::WString& text, int32_t language) override;
+
+  qxApplicationFil& ApplicationFile() const { return *applicationFile_; }
+  zelvproConfiguratorFil& ConfiguratorFile() const { return *configuratorFile_; }
+  ppDatafile& LanguageCodeFile() const { return *languageCodeFile_; }
+  ppDatafile& StringFile() const { return *stringFile_; }
+
+ private:
+  void CreateTables();
+  void AddMissingPanels();
+  void DeleteTables();
+
+  // Language code x 2^32 + text number -> text.
+  std::map<int64_t, Vcon::WString> stringCache_;
+  std::unique_ptr<qxApplicationFil> applicationFile_;
+  std::unique_ptr<zelvproConfiguratorFil> configuratorFile_;
+  std::unique_ptr<ppDatafile> languageCodeFile_;
+  std::unique_ptr<ppDatafile> stringFile_;
+};
+
+// The application record file of the open application database, and its record buffer (the
+// application record); null while none is open. Not owned. User-interface thread only.
+extern qxApplicationFil* ApplicationRecordFile;
+extern char* ApplicationRecord;
