@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Wgl.h"
 #include "platform/WindowApi.h"
 
@@ -94,14 +94,14 @@ double Seconds(Clock::time_point start) {
 
 double OursFramesPerSecond(const Mesh& mesh) {
   using namespace plat;
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
   WNDCLASSA wc;
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = "BenchGl";
   RegisterClassA(&wc);
   HWND window = CreateWindowExA(0, "BenchGl", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
                                 nullptr, nullptr, nullptr);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   HDC dc = GetDC(window);
   PIXELFORMATDESCRIPTOR request;
   request.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
@@ -125,7 +125,7 @@ double OursFramesPerSecond(const Mesh& mesh) {
   wglMakeCurrent(nullptr, nullptr);
   wglDeleteContext(rc);
   ReleaseDC(window, dc);
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
   return kFrames / seconds;
 }
 

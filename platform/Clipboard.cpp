@@ -1,14 +1,22 @@
 #include "platform/Clipboard.h"
+#include "platform/ResetList.h"
 
 #include <mutex>
 
 namespace plat {
 namespace {
 
+// Any thread may copy and paste; gLock guards the three below.
 std::mutex gLock;
 std::u16string gText;
+// Set by the interactive backend while it runs; they belong to it and stay across a reset.
 Clipboard::Writer gWriter;
 Clipboard::Reader gReader;
+
+[[maybe_unused]] const bool kReset = ResetList::Add("clipboard: process-wide text", [] {
+  std::lock_guard<std::mutex> hold(gLock);
+  gText.clear();
+});
 
 }  // namespace
 

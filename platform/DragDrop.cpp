@@ -5,6 +5,7 @@
 #include "platform/DragDropText.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {
@@ -15,6 +16,9 @@ std::map<HWND, IDropTarget*>& Targets() {
   static std::map<HWND, IDropTarget*> targets;
   return targets;
 }
+
+// The windows are gone after a reset; their targets are not released (see above).
+[[maybe_unused]] const bool kReset = ResetList::Add("drag and drop: targets", [] { Targets().clear(); });
 
 HWND TargetWindowAt(POINT screen) {
   for (HWND w = WindowManager::Instance().HitTest(screen); w; w = GetParent(w)) {

@@ -1,4 +1,5 @@
 #include "platform/GlobalMemory.h"
+#include "platform/ResetList.h"
 
 #include <map>
 #include <memory>
@@ -14,6 +15,11 @@ std::map<GlobalMemoryBlock*, std::unique_ptr<GlobalMemoryBlock>>& Table() {
   static std::map<GlobalMemoryBlock*, std::unique_ptr<GlobalMemoryBlock>> table;
   return table;
 }
+
+[[maybe_unused]] const bool kReset = ResetList::Add("global memory blocks", [] {
+  std::lock_guard<std::mutex> hold(gLock);
+  Table().clear();
+});
 
 GlobalMemoryBlock* Live(HGLOBAL block) {
   auto it = Table().find(block);

@@ -23,8 +23,7 @@ MessageQueue& MessageQueue::Instance() {
   return queue;
 }
 
-bool MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (window && !WindowManager::Instance().IsAlive(window)) return false;
+MSG MessageQueue::Stamp(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   MSG m;
   m.hwnd = window;
   m.message = message;
@@ -32,6 +31,12 @@ bool MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   m.lParam = lParam;
   m.time = LayerClock::Now();
   m.pt = InputState::CursorPos();
+  return m;
+}
+
+bool MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window && !WindowManager::Instance().IsAlive(window)) return false;
+  MSG m = Stamp(window, message, wParam, lParam);
   {
     std::lock_guard<std::mutex> guard(lock_);
     fifo_.push_back(m);

@@ -17,6 +17,9 @@ class MessageQueue {
  public:
   static MessageQueue& Instance();
 
+  // A message as the queue carries it: stamped with the layer clock's time and the cursor position.
+  static MSG Stamp(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
   // Appends a message; false when it names a window that does not exist.
   bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void PostQuit(int32_t code);

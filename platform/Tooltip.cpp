@@ -12,6 +12,7 @@
 #include "platform/LayerClock.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {
@@ -47,6 +48,8 @@ std::set<HWND>& Controls() {
   static std::set<HWND> controls;
   return controls;
 }
+
+[[maybe_unused]] const bool kReset = ResetList::Add("tooltips: live controls", [] { Controls().clear(); });
 
 ToolTipState* StateOf(HWND control) { return ControlState<ToolTipState>(control, kStateProperty); }
 

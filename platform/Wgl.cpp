@@ -4,7 +4,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/GlContext.h"
+#include "platform/MesaContext.h"
 #include "platform/WglTarget.h"
 
 namespace plat {
@@ -64,7 +64,7 @@ HGLRC wglCreateContext(HDC dc) {
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return nullptr;
   }
-  auto context = std::make_unique<GlContext>(format);
+  auto context = std::make_unique<MesaContext>(format);
   if (!context->Valid()) {
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return nullptr;

@@ -14,6 +14,16 @@
 
 namespace plat {
 
+// The menu bar: a band of the non-client area, below the caption, of a top-level window that has a
+// menu. The menu code installs it (InstallMenuBarPart in MenuBar.h); the window manager knows menus
+// only as handles. Until it is installed a window's menu takes no room and nothing paints it.
+struct MenuBarPart {
+  int32_t height = 0;                                        // pixels
+  std::function<HMENU(const WindowClassRecord&)> classMenu;  // the menu a class names, or null
+  std::function<void(HWND)> paint;                           // paints a frame's bar
+  std::function<void(HMENU)> destroy;                        // frees the menu of a frame that goes
+};
+
 class WindowManager {
  public:
   static WindowManager& Instance();
@@ -35,6 +45,9 @@ class WindowManager {
   std::vector<HWND> AllWindows() const;
   // Destroys every window and forgets the classes: a fresh desktop for the next test.
   void Reset();
+
+  // Installs the menu bar's part (it stays across Reset).
+  void SetMenuBarPart(MenuBarPart part) { menuBar_ = std::move(part); }
 
   // ---- Geometry. Client coordinates start at the client area's top-left corner.
   RECT NonClientInsets(const WindowRecord& w) const;
@@ -92,6 +105,7 @@ class WindowManager {
   void CollectTree(HWND window, std::vector<HWND>& out) const;
   void InvalidateChildrenUnder(WindowRecord& w, HRGN area, bool erase);
   void EnsureSurface(WindowRecord& w);
+  void PaintMenuBarOf(HWND window);
 
   std::vector<std::unique_ptr<WindowClassRecord>> classes_;
   std::map<uintptr_t, std::unique_ptr<WindowRecord>> windows_;
@@ -102,6 +116,7 @@ class WindowManager {
   HWND capture_ = nullptr;
   HWND active_ = nullptr;
   DroppedMessageHandler dropped_;
+  MenuBarPart menuBar_;
 };
 
 // Sends a message straight to a window's procedure; 0 for a handle that is not a window.

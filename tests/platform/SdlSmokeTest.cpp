@@ -18,7 +18,7 @@
 #include <string>
 
 #include "platform/Clipboard.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/InteractiveBackend.h"
 #include "platform/LayerClock.h"
 #include "platform/SdlBackend.h"
@@ -211,7 +211,7 @@ bool PumpUntil(const std::function<bool()>& done) {
   Clock::time_point deadline = Clock::now() + std::chrono::seconds(4);
   while (Clock::now() < deadline) {
     SdlBackend::Pump(std::chrono::milliseconds(5));
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
     if (done()) return true;
   }
   return false;
@@ -228,7 +228,7 @@ TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   std::string saved = before ? before : "";
   setenv("DISPLAY", server.Display().c_str(), 1);
 
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
   ASSERT_TRUE(InteractiveBackend::StartIfDisplay());
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);  // the screen is the X server's
   EXPECT_FALSE(LayerClock::IsManual());
@@ -290,7 +290,7 @@ TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   SdlBackend::Pump(std::chrono::milliseconds(0));
   x.closeDisplay(display);
   InteractiveBackend::Stop();
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
   if (saved.empty()) {
     unsetenv("DISPLAY");
   } else {
