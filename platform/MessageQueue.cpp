@@ -114,6 +114,7 @@ UINT MessageQueue::Status() const {
   std::lock_guard<std::mutex> guard(lock_);
   UINT kinds = 0;
   for (const MSG& m : fifo_) kinds |= KindOf(m.message);
+  if (quit_) kinds |= QS_POSTMESSAGE;
   if (WindowManager::Instance().NextToPaint()) kinds |= QS_PAINT;
   return kinds;
 }

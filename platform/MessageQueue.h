@@ -31,7 +31,8 @@ class MessageQueue {
   // Blocks until a message is posted or the timeout passes; true when one arrived.
   bool WaitForPost(std::chrono::milliseconds timeout);
 
-  // QS_ bits of the kinds of message waiting in the FIFO, without removing any.
+  // QS_ bits of the kinds of message waiting in the FIFO, without removing any; a pending WM_QUIT
+  // counts as a posted message.
   UINT Status() const;
   // Forgets everything queued for a window (it is being destroyed), reporting each dropped message.
   void DropFor(HWND window);

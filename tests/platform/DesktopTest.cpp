@@ -70,6 +70,27 @@ TEST_F(DesktopTest, IdleScriptAnswersAWaitingLoop) {
   EXPECT_EQ(calls, 3);
 }
 
+// WaitMessage returns at once while anything is queued (a paint counts) and otherwise waits through
+// the installed waiter, which a backend replaces and gives back.
+TEST_F(DesktopTest, WaitMessageWaitsOnlyOnAnEmptyQueueAndThroughTheInstalledWaiter) {
+  int waits = 0;
+  Desktop::Waiter headless = Desktop::SetWaiter([&] {
+    ++waits;
+    PostQuitMessage(0);
+  });
+  HWND w = CreateWindowExA(0, "Plain", "", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_EQ(waits, 0);  // the new window's paint is pending
+  ValidateRect(w, nullptr);
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_EQ(waits, 1);
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_EQ(waits, 1);  // the quit the waiter posted is queued
+  Desktop::SetWaiter(std::move(headless));
+  MSG msg;
+  EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), 0);
+}
+
 TEST_F(DesktopTest, ALoopThatNothingAnswersFailsInsteadOfHanging) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(
