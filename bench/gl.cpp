@@ -1,7 +1,7 @@
 // OpenGL through our contexts against Mesa's off-screen interface used directly, on the same scene.
 //
 // The scene is a lit sphere of 50,000 triangles (vertex arrays with normals, one light, depth test),
-// drawn at 1024 x 768. Our path draws into a top-level window's surface on the headless backend:
+// drawn at 1024 x 768. Our path draws into a top-level window's surface on the headless driver:
 // each frame makes the context current on the window's context and ends with SwapBuffers, as the 3D
 // view does. The peer binds an off-screen context to a buffer of its own once and ends each frame with
 // glFinish. Prints the median frames per second of each over alternating rounds, and the median ratio.

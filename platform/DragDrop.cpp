@@ -10,8 +10,8 @@
 namespace plat {
 namespace {
 
-// Targets by window. An entry whose window died without revoking is skipped, not released: its
-// object may already be gone with the window.
+// Targets by window; user-interface thread. An entry whose window died without revoking is skipped, not
+// released: its object may already be gone with the window.
 std::map<HWND, IDropTarget*>& Targets() {
   static std::map<HWND, IDropTarget*> targets;
   return targets;

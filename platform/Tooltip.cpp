@@ -43,7 +43,7 @@ struct ToolTipState {
   uint32_t shownSince = 0;
 };
 
-// Live tooltip controls, for UpdateToolTips.
+// Live tooltip controls, for UpdateToolTips; user-interface thread.
 std::set<HWND>& Controls() {
   static std::set<HWND> controls;
   return controls;

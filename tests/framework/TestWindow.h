@@ -1,4 +1,4 @@
-// A visible top-level test window on the headless backend, its surface filled with one colour.
+// A visible top-level test window on the headless driver, its surface filled with one colour.
 #pragma once
 
 #include "platform/HeadlessDriver.h"

@@ -320,8 +320,8 @@ TEST_F(Menus, AnExceptionFromTheOwnerLeavesNoPopupBehind) {
   EXPECT_THROW(HeadlessDriver::RunUntilIdle(), int32_t);
   gOnMessage = nullptr;
   EXPECT_EQ(WindowManager::Instance().TopLevels().size(), 1u);
+  int calls = 0;  // a static here would stay spent when the test runs again in the same process
   HeadlessDriver::SetIdleScript([&] {
-    static int calls = 0;
     if (calls++ > 0) return false;
     Desktop::Key(VK_DOWN, true);
     Desktop::Key(VK_RETURN, true);
