@@ -28,6 +28,7 @@ struct State {
   std::map<uint16_t, SDL_Cursor*> cursors;  // by IDC_ number
   HCURSOR shownCursor = nullptr;
 };
+// The running backend's (user-interface thread); it belongs to the backend, so a reset leaves it.
 std::unique_ptr<State> gState;
 bool gVideoUp = false;
 

@@ -10,7 +10,8 @@
 namespace plat {
 namespace {
 
-// Every live context and the thread it is current on (none: a default id).
+// Every live context and the thread it is current on (none: a default id); any thread, under gLock.
+// Contexts are their makers' to delete, so a reset leaves them.
 std::mutex gLock;
 std::map<HGLRC, std::thread::id> gContexts;
 
