@@ -15,6 +15,7 @@
 #include "framework/PixelFormatChoice.h"
 #include "framework/ppApplication.h"
 #include "framework/ppCursorTable.h"
+#include "framework/ppView.h"
 #include "framework/ppSwitchBoard.h"
 #include "framework/ppWindow.h"
 #include "framework/qxAdornerColors.h"
@@ -175,12 +176,16 @@ std::vector<StateCase> Cases() {
          SetDocumentColorTable(table);
          gPreferHardwarePixelFormats = true;
          ppSwitchBoard::MessageIdByName("DesktopResetMessage", true);
+         ppSwitchBoard::Global().Subscribe(Marker<ppCollaborator>(), 1, 2);
+         ppView::SetTrackedView(Marker<ppView>(), RECT{1, 2, 3, 4});
        },
        [] {
          return !gApplication && !ppWindow::ApplicationWindow() && ppWindow::FrameLocked() &&
                 !ppCursorTable::Global() && FrameTitle().empty() && PlacementMode() == 0 &&
                 !MenuTextCallback() && !DocumentColorTable() && !gPreferHardwarePixelFormats &&
-                ppSwitchBoard::MessageIdByName("DesktopResetMessage", false) == -1;
+                ppSwitchBoard::MessageIdByName("DesktopResetMessage", false) == -1 &&
+                ppSwitchBoard::Global().SubscriptionCount() == 0 && !ppView::TrackedView() &&
+                ppView::TrackedRect().right == 0;
        }},
   };
 }
