@@ -1,7 +1,8 @@
 #include "foundation/FileFaultHook.h"
-#include "platform/ResetList.h"
 
 #include <atomic>
+
+#include "platform/ResetList.h"
 
 namespace Vcon {
 

@@ -6,8 +6,8 @@
 
 #include "foundation/Vcon_HandleManager.h"
 #include "platform/MessageBox.h"
-#include "platform/ScreenMetrics.h"
 #include "platform/ResetList.h"
+#include "platform/ScreenMetrics.h"
 
 const void* gInstance = nullptr;
 ScreenRect gScreenRect;

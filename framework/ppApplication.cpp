@@ -17,9 +17,9 @@
 #include "platform/MdiWindows.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
+#include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
-#include "platform/ResetList.h"
 
 using namespace plat;
 

@@ -4,8 +4,8 @@
 #include "foundation/TextsById.h"
 #include "framework/ppDialog.h"
 #include "platform/Controls.h"
-#include "platform/WindowApi.h"
 #include "platform/ResetList.h"
+#include "platform/WindowApi.h"
 
 using namespace plat;
 

@@ -5,8 +5,8 @@
 #include "framework/ppDC.h"
 #include "framework/ppScroller.h"
 #include "platform/Controls.h"
-#include "platform/WindowApi.h"
 #include "platform/ResetList.h"
+#include "platform/WindowApi.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "framework/ppSweeper.h"
 #include "platform/MdiWindows.h"
 #include "platform/Menu.h"
-#include "platform/WindowApi.h"
 #include "platform/ResetList.h"
+#include "platform/WindowApi.h"
 
 using namespace plat;
 

@@ -5,10 +5,10 @@
 
 #include "platform/InputState.h"
 #include "platform/Menu.h"
+#include "platform/ResetList.h"
 #include "platform/ResourceRegistry.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
-#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

@@ -1,7 +1,8 @@
 #include "platform/Clipboard.h"
-#include "platform/ResetList.h"
 
 #include <mutex>
+
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

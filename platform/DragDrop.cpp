@@ -3,9 +3,9 @@
 #include <map>
 
 #include "platform/DragDropText.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
-#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

@@ -1,9 +1,10 @@
 #include "platform/GlobalMemory.h"
-#include "platform/ResetList.h"
 
 #include <map>
 #include <memory>
 #include <mutex>
+
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

@@ -3,11 +3,11 @@
 #include <map>
 #include <memory>
 
+#include "platform/ResetList.h"
 #include "platform/TabControl.h"
 #include "platform/Tooltip.h"
 #include "platform/TreeView.h"
 #include "platform/WindowManager.h"
-#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

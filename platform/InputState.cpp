@@ -1,8 +1,9 @@
 #include "platform/InputState.h"
-#include "platform/ResetList.h"
 
 #include <array>
 #include <atomic>
+
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

@@ -1,8 +1,9 @@
 #include "platform/LayerClock.h"
-#include "platform/ResetList.h"
 
 #include <atomic>
 #include <chrono>
+
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

@@ -7,9 +7,9 @@
 #include "platform/ImageList.h"
 #include "platform/MenuBar.h"
 #include "platform/MenuResource.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
-#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/MenuBar.h"
+#include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
-#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

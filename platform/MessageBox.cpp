@@ -1,11 +1,12 @@
 #include "platform/MessageBox.h"
 
 #include "platform/AnsiCodePage.h"
-#include "platform/ResetList.h"
 
 #include <deque>
 #include <mutex>
 #include <optional>
+
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

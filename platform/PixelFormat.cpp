@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/Gdi.h"
-#include "platform/WglTarget.h"
 #include "platform/ResetList.h"
+#include "platform/WglTarget.h"
 
 namespace plat {
 namespace {

@@ -1,8 +1,9 @@
 #include "platform/ScreenMetrics.h"
-#include "platform/ResetList.h"
 
 #include <algorithm>
 #include <atomic>
+
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "platform/AnsiCodePage.h"
-#include "platform/TextRenderer.h"
 #include "platform/ResetList.h"
+#include "platform/TextRenderer.h"
 
 extern char** environ;
 

@@ -10,9 +10,9 @@
 #include "platform/ControlsDrawing.h"
 #include "platform/InputState.h"
 #include "platform/LayerClock.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
-#include "platform/ResetList.h"
 
 namespace plat {
 namespace {
