@@ -1,7 +1,7 @@
 // OpenGL through our contexts against Mesa's off-screen interface used directly, on the same scene.
 //
 // The scene is a lit sphere of 50,000 triangles (vertex arrays with normals, one light, depth test),
-// drawn at 1024 x 768. Our path draws into a top-level window's surface on the headless backend:
+// drawn at 1024 x 768. Our path draws into a top-level window's surface on the headless driver:
 // each frame makes the context current on the window's context and ends with SwapBuffers, as the 3D
 // view does. The peer binds an off-screen context to a buffer of its own once and ends each frame with
 // glFinish. Prints the median frames per second of each over alternating rounds, and the median ratio.
@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Wgl.h"
 #include "platform/WindowApi.h"
 
@@ -94,14 +94,14 @@ double Seconds(Clock::time_point start) {
 
 double OursFramesPerSecond(const Mesh& mesh) {
   using namespace plat;
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
   WNDCLASSA wc;
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = "BenchGl";
   RegisterClassA(&wc);
   HWND window = CreateWindowExA(0, "BenchGl", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
                                 nullptr, nullptr, nullptr);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   HDC dc = GetDC(window);
   PIXELFORMATDESCRIPTOR request;
   request.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
@@ -125,7 +125,7 @@ double OursFramesPerSecond(const Mesh& mesh) {
   wglMakeCurrent(nullptr, nullptr);
   wglDeleteContext(rc);
   ReleaseDC(window, dc);
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
   return kFrames / seconds;
 }
 

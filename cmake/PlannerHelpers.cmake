@@ -1,11 +1,15 @@
 # Helpers that keep the per-folder build uniform: a folder's sources are globbed, so adding a file
 # needs no edit here; CONFIGURE_DEPENDS makes the build notice new files.
 
-# planner_library(<folder> [DEPENDS <lib>...]): a static library of <folder>/*.cpp, or nothing while
-# the folder holds no sources yet.
+# planner_library(<folder> [DEPENDS <lib>...] [EXCLUDE <source>...]): a static library of
+# <folder>/*.cpp (less the sources another library of the folder builds), or nothing while the folder
+# holds no sources yet.
 function(planner_library folder)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  if(ARG_EXCLUDE)
+    list(REMOVE_ITEM sources ${ARG_EXCLUDE})
+  endif()
   if(NOT sources)
     return()
   endif()
@@ -101,8 +105,28 @@ pkg_check_modules(PLANNER_GFX REQUIRED IMPORTED_TARGET cairo fontconfig freetype
 # before GLU so that GLU's calls bind to the same OpenGL as ours.
 pkg_check_modules(PLANNER_GL REQUIRED IMPORTED_TARGET osmesa glu sdl2)
 
+# planner_platform_core(): the static library platform_core of the sources cmake/platform-core.txt
+# names; sets PLATFORM_CORE_SOURCES in the caller for the rest of the layer to leave out.
+function(planner_platform_core)
+  set(list_file ${CMAKE_SOURCE_DIR}/cmake/platform-core.txt)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list_file})
+  file(STRINGS ${list_file} stems REGEX "^[A-Za-z0-9_]+$")
+  set(sources)
+  foreach(stem ${stems})
+    if(EXISTS ${CMAKE_SOURCE_DIR}/platform/${stem}.cpp)
+      list(APPEND sources ${CMAKE_SOURCE_DIR}/platform/${stem}.cpp)
+    endif()
+  endforeach()
+  add_library(platform_core STATIC ${sources})
+  target_include_directories(platform_core PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(platform_core PUBLIC PkgConfig::PLANNER_GFX Threads::Threads)
+  set(PLATFORM_CORE_SOURCES ${sources} PARENT_SCOPE)
+  add_executable(platform_core_link_check ${CMAKE_SOURCE_DIR}/cmake/platform-core-link-check.cpp)
+  target_link_libraries(platform_core_link_check PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,platform_core>")
+endfunction()
+
 function(planner_platform_extras target)
-  target_link_libraries(${target} PUBLIC PkgConfig::PLANNER_GFX PkgConfig::PLANNER_GL Threads::Threads ${CMAKE_DL_LIBS})
+  target_link_libraries(${target} PUBLIC platform_core PkgConfig::PLANNER_GFX PkgConfig::PLANNER_GL Threads::Threads ${CMAKE_DL_LIBS})
 endfunction()
 
 function(planner_foundation_extras target)

@@ -14,10 +14,13 @@
 
 #include "foundation/FileFaultHook.h"
 #include "foundation/PosixPath.h"
+#include "platform/ResetList.h"
 
 namespace {
 
-std::atomic<FileErrorObserver> gErrorObserver{nullptr};
+std::atomic<FileErrorObserver> gErrorObserver{nullptr};  // set on the main thread, read by any
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("file operations: error observer", [] { gErrorObserver = nullptr; });
 
 [[noreturn]] void Fail(int32_t site, int32_t error) {
   FileErrorHook(site);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/AnsiCodePage.h"
+#include "platform/ResetList.h"
 
 namespace {
 
@@ -16,7 +17,9 @@ struct LocaleChars {
   char negativeSign = '-';
 };
 
-LocaleChars gLocaleChars;
+LocaleChars gLocaleChars;  // set at start-up on the user-interface thread, read by any
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("locale numbers: characters", [] { gLocaleChars = LocaleChars{}; });
 
 // The Windows-1252 byte of the first character of a locale text in the current thread's locale, or
 // `fallback` when the text is empty or the code page lacks the character. Narrow no-break and thin

@@ -7,6 +7,7 @@
 
 #include "foundation/UserPreferences.h"
 #include "foundation/iDocumentPriceSettings.h"
+#include "platform/ResetList.h"
 
 namespace {
 
@@ -14,7 +15,9 @@ using Wide = __int128;  // room for every intermediate of 64-bit amounts and ste
 
 constexpr int64_t kRawPerUnit = 10000;  // raw money per whole currency unit
 
-const iDocumentPriceSettings* gDocument = nullptr;
+const iDocumentPriceSettings* gDocument = nullptr;  // the active document's; user-interface thread
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("price rounding: current document", [] { gDocument = nullptr; });
 
 Wide Magnitude(int64_t v) { return v < 0 ? -static_cast<Wide>(v) : static_cast<Wide>(v); }
 

@@ -7,15 +7,22 @@
 
 #include "foundation/Vcon_HandleManager.h"
 #include "platform/MessageBox.h"
+#include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
 
-ppApplication* gApplication = nullptr;
 const void* gInstance = nullptr;
 ScreenRect gScreenRect;
 
 namespace {
 
-Vcon::WString g_startupDirectory;
+Vcon::WString gStartupDirectory;  // user-interface thread, like the two above
+
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("process services: instance, screen, start-up folder", [] {
+      gInstance = nullptr;
+      gScreenRect = ScreenRect{};
+      gStartupDirectory = Vcon::WString();
+    });
 
 // Set by whoever watches errors (a test, on its own thread); read by every thread that raises one,
 // hence atomic. Null at start.
@@ -39,11 +46,11 @@ bool InitScreenAndMemory() {
 }
 
 void SetStartupDirectory(const Vcon::WString& directory) {
-  g_startupDirectory = directory;
-  if (g_startupDirectory.empty() || g_startupDirectory.back() != u'\\') g_startupDirectory += u'\\';
+  gStartupDirectory = directory;
+  if (gStartupDirectory.empty() || gStartupDirectory.back() != u'\\') gStartupDirectory += u'\\';
 }
 
-void GetStartupDirectory(Vcon::WString& out) { out = g_startupDirectory; }
+void GetStartupDirectory(Vcon::WString& out) { out = gStartupDirectory; }
 
 void ShowMemoryError(int32_t code) {
   const std::string text = "A Memory Error occured : " + std::to_string(code);

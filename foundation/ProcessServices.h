@@ -1,16 +1,14 @@
 // Process-wide values and error boxes that every layer reaches for.
 //
-// They are plain globals set on the user-interface thread before any worker starts (the screen
-// rectangle and the memory zone by InitScreenAndMemory, first thing at start-up; the application
-// pointer, instance handle and start-up directory while the application object is made) and only
-// read afterwards.
+// They are plain globals owned by the user-interface thread, set before any worker starts (the screen
+// rectangle and the memory zone by InitScreenAndMemory, first thing at start-up; the instance handle
+// and start-up directory while the application object is made) and only read afterwards. The
+// desktop's reset puts them back (the memory zone stays: it lives as long as the process).
 #pragma once
 
 #include <cstdint>
 
 #include "foundation/VconString.h"
-
-class ppApplication;
 
 // The screen rectangle in pixels: left and top 0, right and bottom the full-screen client size.
 struct ScreenRect {
@@ -20,8 +18,6 @@ struct ScreenRect {
   int32_t bottom = 0;
 };
 
-// The one application object; set by the program entry, not owned here.
-extern ppApplication* gApplication;
 // The program module's instance, copied by the application object; opaque to the foundation.
 extern const void* gInstance;
 extern ScreenRect gScreenRect;

@@ -2,10 +2,13 @@
 
 #include "foundation/UserPreferences.h"
 #include "foundation/iTextSource.h"
+#include "platform/ResetList.h"
 
 namespace {
 
-iTextSource* gTextSource = nullptr;
+iTextSource* gTextSource = nullptr;  // set by the program on the user-interface thread, read by any
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("texts by id: source", [] { gTextSource = nullptr; });
 
 }  // namespace
 

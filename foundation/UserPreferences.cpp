@@ -6,19 +6,33 @@
 #include "foundation/ProcessServices.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/ppParameter.h"
+#include "platform/ResetList.h"
 
 namespace {
 
 constexpr uint16_t kFileNameList = 132;  // STRINGARRAY of the program's settings and data files
 constexpr int32_t kPreferencesFileEntry = 1;
 
+constexpr int32_t kMetricUnitConstant = 50;
+
+// Loaded and changed on the user-interface thread; workers read the formats.
 UserPreferences gPreferences;
 ppFileSpec gPreferencesFile;
 uint32_t gLanguageCode = 0;
-int32_t gUnitConstant = 50;
+int32_t gUnitConstant = kMetricUnitConstant;
 DecimalFormat gMoneyFormat;
 DecimalFormat gSecondMoneyFormat;
 DecimalFormat gPlainNumberFormat;
+
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("user preferences and number formats", [] {
+  gPreferences = UserPreferences();
+  gPreferencesFile = ppFileSpec();
+  gLanguageCode = 0;
+  gUnitConstant = kMetricUnitConstant;
+  gMoneyFormat = DecimalFormat();
+  gSecondMoneyFormat = DecimalFormat();
+  gPlainNumberFormat = DecimalFormat();
+});
 
 // Little-endian integers at fixed offsets of the stored block.
 uint64_t LoadLE(const uint8_t* at, size_t n) {

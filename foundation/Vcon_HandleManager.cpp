@@ -9,8 +9,9 @@
 
 namespace {
 
-// The zone MemInit made; the program entry owns it through these calls.
-std::unique_ptr<Vcon::Zone> g_ownedZone;
+// The zone MemInit made; the program entry owns it through these calls, on the main thread before any
+// worker starts and after the last one ends. It lives as long as the process: no reset touches it.
+std::unique_ptr<Vcon::Zone> gOwnedZone;
 
 Vcon::Zone& CurrentZone() {
   Vcon::Zone* zone = Vcon::Zone::Current();
@@ -47,14 +48,14 @@ int16_t MemInit(uint32_t zoneSize, uint32_t masterPointers) {
   std::unique_ptr<Vcon::Zone> zone = Vcon::Zone::Create(zoneSize, masterPointers);
   if (!zone) return 1;
   MemTerminate();
-  g_ownedZone = std::move(zone);
-  Vcon::Zone::Install(g_ownedZone.get());
+  gOwnedZone = std::move(zone);
+  Vcon::Zone::Install(gOwnedZone.get());
   return 0;
 }
 
 void MemTerminate() {
-  if (Vcon::Zone::Current() == g_ownedZone.get()) Vcon::Zone::Install(nullptr);
-  g_ownedZone.reset();
+  if (Vcon::Zone::Current() == gOwnedZone.get()) Vcon::Zone::Install(nullptr);
+  gOwnedZone.reset();
 }
 
 void MemClear(Handle h) { std::memset(*h, 0, HeaderOf(h).size); }

@@ -9,7 +9,8 @@
 namespace Vcon {
 namespace {
 
-Zone* g_current = nullptr;
+// The installed zone: installed by the main thread before workers start, read by any thread.
+Zone* gCurrent = nullptr;
 
 // Zone header (16) + the table's block header (16) + the table's own 16 bytes of counts.
 constexpr uint64_t kTableDataOffset = 32;
@@ -59,15 +60,15 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
 }
 
 Zone::~Zone() {
-  if (g_current == this) g_current = nullptr;
+  if (gCurrent == this) gCurrent = nullptr;
   ::operator delete(base_, std::align_val_t(16));
 }
 
-Zone* Zone::Current() { return g_current; }
+Zone* Zone::Current() { return gCurrent; }
 
 Zone* Zone::Install(Zone* zone) {
-  Zone* previous = g_current;
-  g_current = zone;
+  Zone* previous = gCurrent;
+  gCurrent = zone;
   return previous;
 }
 

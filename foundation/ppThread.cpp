@@ -5,8 +5,9 @@
 #include <system_error>
 
 namespace {
+// Any thread; ids never repeat in a process, so no reset touches it.
 std::atomic<uint32_t> gNextThreadId{1};
-}
+}  // namespace
 
 ppThread::ppThread(bool suspended) {
   // The worker takes the lock before anything else, so it sees every member set here.

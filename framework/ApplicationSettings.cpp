@@ -1,11 +1,19 @@
 #include "framework/ApplicationSettings.h"
 
 #include "framework/ppWindow.h"
+#include "platform/ResetList.h"
 
 namespace {
+// Set while the application starts, on the user-interface thread.
 std::string gFrameTitle;
 int32_t gPlacementMode = 0;
 ppMenuTextCallback gMenuTextCallback = nullptr;
+
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("application settings", [] {
+  gFrameTitle.clear();
+  gPlacementMode = 0;
+  gMenuTextCallback = nullptr;
+});
 }  // namespace
 
 // The lock itself lives with the window procedures, which act on it.

@@ -9,6 +9,7 @@
 #include "framework/PixelFormatChoice.h"
 #include "framework/ppPicture.h"
 #include "platform/PixelFormat.h"
+#include "platform/ResetList.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ struct GlState {
   bool observing = false;
 };
 
+// User-interface thread, like the contexts it shares.
 GlState& State() {
   static GlState state;
   return state;
@@ -44,6 +46,14 @@ void PictureReleased(uint64_t identity) {
   DeleteOrphans();
 }
 
+}  // namespace
+
+namespace {
+// The master context goes with its textures; the picture observer stays installed.
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("shared OpenGL state", [] {
+  ReleaseOpenGL();
+  State().reload = false;
+});
 }  // namespace
 
 plat::HGLRC CreateGLContext(plat::HDC dc) {

@@ -1,8 +1,11 @@
 #include "framework/PixelFormatChoice.h"
 
 #include "platform/PixelFormat.h"
+#include "platform/ResetList.h"
 
-bool gPreferHardwarePixelFormats = false;
+bool gPreferHardwarePixelFormats = false;  // user-interface thread
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("pixel format choice", [] { gPreferHardwarePixelFormats = false; });
 
 namespace {
 

@@ -1,6 +1,8 @@
 #include "framework/ppApplication.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -15,10 +17,14 @@
 #include "platform/MdiWindows.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
+#include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 
 using namespace plat;
+
+// The one application object; set by the program entry, not owned here.
+ppApplication* gApplication = nullptr;
 
 namespace {
 
@@ -28,7 +34,13 @@ constexpr const char* kMenuName = "Main";
 // Ids the client would give document windows listed in a window menu: above every command id.
 constexpr UINT kFirstDocumentId = 0xFF00;
 
+// User-interface thread.
 int32_t gStandardCursors[ppApplication::kStandardCursorCount] = {};
+
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("application: the object, standard cursors", [] {
+  gApplication = nullptr;
+  std::fill(std::begin(gStandardCursors), std::end(gStandardCursors), 0);
+});
 
 // The order of the standard cursors; id 0 is "no cursor".
 constexpr uint16_t kStandardCursorIds[ppApplication::kStandardCursorCount] = {

@@ -23,6 +23,11 @@
 class ppMenuHelper;
 class ppPicture;
 
+class ppApplication;
+
+// The one application object; set by the program entry (user-interface thread), not owned here.
+extern ppApplication* gApplication;
+
 class ppApplication : public ppWindow {
  public:
   static constexpr const char* kFrameClass = "Zelvo Pro";

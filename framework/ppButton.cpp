@@ -6,7 +6,6 @@
 #include "framework/ppCursorTable.h"
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
-#include "platform/HeadlessBackend.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -19,8 +18,8 @@ ppPicture* StatePicture(int32_t pictureId, int32_t state) {
 
 void WaitForMouseButton() {
   while (NoMouseButtonPending()) {
-    // Nothing at all queued: let the backend wait for input instead of spinning.
-    if (plat::GetQueueStatus(plat::QS_ALLINPUT) == 0) plat::HeadlessBackend::WaitForWork();
+    // Nothing at all queued: wait for input instead of spinning.
+    plat::WaitMessage();
   }
 }
 

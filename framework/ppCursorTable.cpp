@@ -1,10 +1,12 @@
 #include "framework/ppCursorTable.h"
 
 #include "platform/Cursors.h"
+#include "platform/ResetList.h"
 
 namespace {
-ppCursorTable* gCursorTable = nullptr;
-}
+ppCursorTable* gCursorTable = nullptr;  // not owned; user-interface thread
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("cursor table", [] { gCursorTable = nullptr; });
+}  // namespace
 
 ppCursorTable::ppCursorTable(int32_t defaultId) : default_(new ppCursor(nullptr, defaultId)) {}
 

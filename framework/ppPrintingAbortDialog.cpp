@@ -4,9 +4,16 @@
 #include "foundation/TextsById.h"
 #include "framework/ppDialog.h"
 #include "platform/Controls.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 
 using namespace plat;
+
+namespace {
+// The one dialog's window went with the desktop; forget it and any abort the user asked for.
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("printing abort dialog", [] { ppPrintingAbortDialog::Instance().Close(); });
+}  // namespace
 
 ppPrintingAbortDialog& ppPrintingAbortDialog::Instance() {
   static ppPrintingAbortDialog dialog;

@@ -5,6 +5,7 @@
 #include "framework/ppDC.h"
 #include "framework/ppScroller.h"
 #include "platform/Controls.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -12,7 +13,9 @@ namespace {
 // The scroll-bar class's own procedure, kept when the first control is subclassed: a message that
 // arrives after the object let go of its control (the last ones of its destruction) still goes
 // there, so the control frees what it holds.
-plat::WNDPROC gClassProc = nullptr;
+plat::WNDPROC gClassProc = nullptr;  // user-interface thread
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("scroll bars: class procedure", [] { gClassProc = nullptr; });
 
 }  // namespace
 

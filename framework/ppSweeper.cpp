@@ -7,6 +7,7 @@
 
 namespace {
 
+// Live sweepers, counted on any thread; it drains as they go, so no reset touches it.
 std::atomic<int32_t> gPending{0};
 
 // Sweepers whose window vanished before they ran are deleted unrun, so the count drains.

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "framework/ppCollaborator.h"
+#include "platform/ResetList.h"
 
 namespace {
 
@@ -10,6 +11,12 @@ std::map<std::string, int32_t>& NameTable() {
   static std::map<std::string, int32_t> table;
   return table;
 }
+
+// Subscriptions and names belong to the user-interface thread.
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("switchboard: subscriptions, names", [] {
+  ppSwitchBoard::Global().Unsubscribe(nullptr, -1, -1);
+  ppSwitchBoard::ResetNameTableForTests();
+});
 
 }  // namespace
 

@@ -7,9 +7,11 @@
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
 #include "framework/ppCursorTable.h"
+#include "platform/ResetList.h"
 
 namespace {
 
+// The pointer's views and the last click; user-interface thread.
 ppView* gHovered = nullptr;
 ppView* gTracked = nullptr;
 plat::RECT gTrackedRect;
@@ -17,6 +19,12 @@ plat::RECT gTrackedRect;
 constexpr int32_t kNoClick = -1'000'000;
 int32_t gLastClickX = kNoClick;
 int32_t gLastClickY = kNoClick;
+
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("views: hovered, tracked, last click", [] {
+  gHovered = gTracked = nullptr;
+  gTrackedRect = plat::RECT{};
+  gLastClickX = gLastClickY = kNoClick;
+});
 
 void Offset(plat::RECT* r, int32_t dx, int32_t dy) {
   r->left += dx;

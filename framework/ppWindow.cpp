@@ -11,12 +11,14 @@
 #include "framework/ppSweeper.h"
 #include "platform/MdiWindows.h"
 #include "platform/Menu.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 
 using namespace plat;
 
 namespace {
 
+// User-interface thread, like everything of the windows.
 ppWindow* gUnderConstruction = nullptr;
 ppWindow* gApplicationWindow = nullptr;
 bool gFrameLocked = true;
@@ -24,6 +26,16 @@ bool gFrameLocked = true;
 // The printer settings every window's page set-up shares, made by the first page set-up.
 plat::DEVMODEA* gSharedDevMode = nullptr;
 void* gSharedDevNames = nullptr;
+
+// The windows are gone by the time the list runs, so the shared settings have no user left.
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("windows: application window, shared printer settings", [] {
+      gUnderConstruction = gApplicationWindow = nullptr;
+      gFrameLocked = true;
+      plat::FreeDevMode(gSharedDevMode);
+      gSharedDevMode = nullptr;
+      gSharedDevNames = nullptr;
+    });
 
 // Page set-up margins in hundredths of a millimetre: 25 mm at the sides, 30 mm at top and bottom.
 constexpr int32_t kSideMargin = 2500;

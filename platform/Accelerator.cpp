@@ -5,6 +5,7 @@
 
 #include "platform/InputState.h"
 #include "platform/Menu.h"
+#include "platform/ResetList.h"
 #include "platform/ResourceRegistry.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
@@ -12,10 +13,13 @@
 namespace plat {
 namespace {
 
+// Live tables; user-interface thread.
 std::map<AcceleratorTable*, std::unique_ptr<AcceleratorTable>>& Table() {
   static std::map<AcceleratorTable*, std::unique_ptr<AcceleratorTable>> table;
   return table;
 }
+
+[[maybe_unused]] const bool kReset = ResetList::Add("accelerator tables", [] { Table().clear(); });
 
 AcceleratorTable* Live(HACCEL table) {
   auto it = Table().find(table);

@@ -2,13 +2,22 @@
 
 #include <mutex>
 
+#include "platform/ResetList.h"
+
 namespace plat {
 namespace {
 
+// Any thread may copy and paste; gLock guards the three below.
 std::mutex gLock;
 std::u16string gText;
+// Set by the interactive backend while it runs; they belong to it and stay across a reset.
 Clipboard::Writer gWriter;
 Clipboard::Reader gReader;
+
+[[maybe_unused]] const bool kReset = ResetList::Add("clipboard: process-wide text", [] {
+  std::lock_guard<std::mutex> hold(gLock);
+  gText.clear();
+});
 
 }  // namespace
 

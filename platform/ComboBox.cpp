@@ -61,7 +61,6 @@ void ComboBox::Choose(HWND window, State& state, int32_t index) {
 
 void ComboBox::Open(HWND window, State& state) {
   if (state.list || state.entries.empty()) return;
-  EnsureStandardControlClasses();
   RECT rect;
   GetWindowRect(window, &rect);
   int32_t shown = std::min<int32_t>(kMostShown, static_cast<int32_t>(state.entries.size()));

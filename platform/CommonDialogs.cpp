@@ -7,11 +7,14 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/FileDialog.h"
+#include "platform/ResetList.h"
 
 namespace plat {
 
 namespace {
+// The last common dialog's error; set on the user-interface thread, read from any.
 std::atomic<DWORD> gLastError{0};
+[[maybe_unused]] const bool kReset = ResetList::Add("common dialogs: last error", [] { gLastError = 0; });
 
 // A narrow NUL-separated list (ending in two NULs) widened whole.
 std::u16string WidenList(const char* list) {

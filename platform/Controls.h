@@ -3,8 +3,7 @@
 // rich-edit class "RichEdit20A", with the message numbers, styles and notification codes the program
 // sends and compares (the platform's own values, written out by us), and the drawing helpers they share.
 //
-// The classes are registered on first use: CreateWindowEx asks EnsureStandardControlClasses before it
-// looks a class up, so a control can be made after any HeadlessBackend::Reset.
+// The classes are registered by the desktop's reset (Desktop::Reset), once for each fresh desktop.
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
 #include "platform/ResourceRegistry.h"
 
 namespace plat {
@@ -50,11 +50,11 @@ HCURSOR LoadCursorA(HINSTANCE instance, const char* name) {
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-  HCURSOR old = HeadlessBackend::CurrentCursor();
-  HeadlessBackend::SetCurrentCursor(cursor);
+  HCURSOR old = Desktop::CurrentCursor();
+  Desktop::SetCurrentCursor(cursor);
   return old;
 }
 
-HCURSOR GetCursor() { return HeadlessBackend::CurrentCursor(); }
+HCURSOR GetCursor() { return Desktop::CurrentCursor(); }
 
 }  // namespace plat

@@ -1,7 +1,7 @@
 #pragma once
 // Cursors: the system's standard shapes and the program's own cursor resources. A cursor handle stays
 // valid for the life of the process (the platform's shared cursors are never destroyed either). The
-// headless backend only remembers which cursor is current, so tests can read it.
+// desktop only remembers which cursor is current (Desktop::CurrentCursor), so tests can read it.
 
 #include <cstdint>
 #include <string>

@@ -77,7 +77,6 @@ RECT UnitsToPixels(SIZE base, int32_t x, int32_t y, int32_t cx, int32_t cy) {
 LRESULT CALLBACK_DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 void EnsureDialogClass() {
-  EnsureStandardControlClasses();
   WindowManager& manager = WindowManager::Instance();
   if (manager.FindClass(kDialogClassName)) return;
   WNDCLASSA info;

@@ -4,7 +4,7 @@
 // within a WS_GROUP group, Enter for the default push button, Esc and the close box for IDCANCEL,
 // each item asked first with WM_GETDLGCODE) and the item helpers, under the platform's names.
 //
-// A modal loop runs GetMessage like any loop; in the headless backend a test answers it from its idle
+// A modal loop runs GetMessage like any loop; in the headless driver a test answers it from its idle
 // script (typing into items, pressing keys, or calling EndDialog).
 
 #include <string>

@@ -3,18 +3,22 @@
 #include <map>
 
 #include "platform/DragDropText.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
 namespace plat {
 namespace {
 
-// Targets by window. An entry whose window died without revoking is skipped, not released: its
-// object may already be gone with the window.
+// Targets by window; user-interface thread. An entry whose window died without revoking is skipped, not
+// released: its object may already be gone with the window.
 std::map<HWND, IDropTarget*>& Targets() {
   static std::map<HWND, IDropTarget*> targets;
   return targets;
 }
+
+// The windows are gone after a reset; their targets are not released (see above).
+[[maybe_unused]] const bool kReset = ResetList::Add("drag and drop: targets", [] { Targets().clear(); });
 
 HWND TargetWindowAt(POINT screen) {
   for (HWND w = WindowManager::Instance().HitTest(screen); w; w = GetParent(w)) {

@@ -1,7 +1,7 @@
 #pragma once
 // Text dropped on windows: the drop-target and data-object interfaces of the platform's drag and drop
 // (reference-counted, with the platform's result codes, formats and effects), the registration of a
-// window's drop target, and, for the headless backend and tests, the injection of a drag of text that
+// window's drop target, and, for the headless driver and tests, the injection of a drag of text that
 // ends in a drop.
 //
 // Ownership: a registered target is held (AddRef) until RevokeDragDrop releases it; the caller of

@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "platform/GdiInternal.h"
-#include "platform/Printing.h"
+#include "platform/PrinterContextHook.h"
 
 namespace plat {
 
@@ -21,6 +21,10 @@ HDC Register(DeviceContext* dc) {
   return dc;
 }
 
+PrinterContextHook gPrinters;  // installed by the printing code; user-interface thread
+
+bool IsPrinter(HDC hdc) { return gPrinters.isPrinter && gPrinters.isPrinter(hdc); }
+
 template <class T>
 T Swap(T& field, T value) {
   T old = field;
@@ -29,6 +33,8 @@ T Swap(T& field, T value) {
 }
 
 }  // namespace
+
+void SetPrinterContextHook(const PrinterContextHook& hook) { gPrinters = hook; }
 
 DeviceContext* LiveDc(HDC dc) {
   if (!dc) return nullptr;
@@ -70,7 +76,7 @@ HDC CreateCompatibleDC(HDC) { return Register(new DeviceContext()); }
 BOOL DeleteDC(HDC hdc) {
   // A printer context goes with its device; the device deletes the context itself (by then it is no
   // longer a printer context, so this runs once).
-  if (PrinterOf(hdc)) return DeletePrinterDC(hdc);
+  if (IsPrinter(hdc)) return gPrinters.deleteDc(hdc);
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return 0;
   {
@@ -82,7 +88,7 @@ BOOL DeleteDC(HDC hdc) {
 }
 
 int32_t GetDeviceCaps(HDC hdc, int32_t index) {
-  if (PrinterOf(hdc)) return GetPrinterDeviceCaps(hdc, index);
+  if (IsPrinter(hdc)) return gPrinters.deviceCaps(hdc, index);
   return GetRasterDeviceCaps(hdc, index);
 }
 

@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/ResetList.h"
+
 namespace plat {
 namespace {
 
@@ -14,6 +16,11 @@ std::map<GlobalMemoryBlock*, std::unique_ptr<GlobalMemoryBlock>>& Table() {
   static std::map<GlobalMemoryBlock*, std::unique_ptr<GlobalMemoryBlock>> table;
   return table;
 }
+
+[[maybe_unused]] const bool kReset = ResetList::Add("global memory blocks", [] {
+  std::lock_guard<std::mutex> hold(gLock);
+  Table().clear();
+});
 
 GlobalMemoryBlock* Live(HGLOBAL block) {
   auto it = Table().find(block);

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/ResetList.h"
 #include "platform/TabControl.h"
 #include "platform/Tooltip.h"
 #include "platform/TreeView.h"
@@ -13,10 +14,13 @@ namespace {
 
 constexpr int32_t kLargestImage = 256;
 
+// Live image lists; user-interface thread.
 std::map<ImageListObject*, std::unique_ptr<ImageListObject>>& Table() {
   static std::map<ImageListObject*, std::unique_ptr<ImageListObject>> table;
   return table;
 }
+
+[[maybe_unused]] const bool kReset = ResetList::Add("image lists", [] { Table().clear(); });
 
 // A memory context with `bitmap` selected for the scope.
 struct BitmapDc {

@@ -3,12 +3,18 @@
 #include <array>
 #include <atomic>
 
+#include "platform/ResetList.h"
+
 namespace plat {
 namespace {
 
+// The cursor position is written on the user-interface thread and read from any; the key states
+// belong to the user-interface thread.
 std::atomic<uint64_t> gCursor{0};
 std::array<bool, 256> gDown{};
 std::array<bool, 256> gToggled{};
+
+[[maybe_unused]] const bool kReset = ResetList::Add("input state", [] { InputState::Reset(); });
 
 uint64_t Pack(POINT p) { return (uint64_t(uint32_t(p.x)) << 32) | uint32_t(p.y); }
 

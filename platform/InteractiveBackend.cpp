@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "platform/DialogMessageBox.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
 #include "platform/LayerClock.h"
 #include "platform/SdlBackend.h"
 #include "platform/Shell.h"
@@ -17,6 +17,10 @@ namespace {
 // other threads post arrive without waking SDL).
 constexpr std::chrono::milliseconds kWaitSlice{10};
 
+// The waiter the interactive backend took over from (the headless driver's), given back at Stop;
+// user-interface thread.
+Desktop::Waiter gPreviousWaiter;
+
 bool DisplayPresent() {
   const char* x = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
@@ -27,7 +31,7 @@ bool DisplayPresent() {
 
 bool InteractiveBackend::StartIfDisplay() {
   if (!DisplayPresent() || !SdlBackend::Start()) return false;
-  HeadlessBackend::SetWaitHook([] { SdlBackend::Pump(kWaitSlice); });
+  gPreviousWaiter = Desktop::SetWaiter([] { SdlBackend::Pump(kWaitSlice); });
   LayerClock::SetReal();       // people's clicks and double clicks happen in real time
   UseDrawnMessageBoxes(true);  // a person answers the boxes, not a script
   SetShellLaunching(true);     // documents and links really open
@@ -40,7 +44,8 @@ void InteractiveBackend::Stop() {
   UseDrawnMessageBoxes(false);
   SetShellLaunching(false);
   UseEnvironmentLanguage(false);
-  HeadlessBackend::SetWaitHook(nullptr);
+  Desktop::SetWaiter(std::move(gPreviousWaiter));
+  gPreviousWaiter = nullptr;
   SdlBackend::Stop();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The choice of backend for people at a display: when one is present (DISPLAY or WAYLAND_DISPLAY set)
 // and SDL opens it, the program's windows become desktop windows and message loops wait for the
-// desktop's input; otherwise the headless backend stays in charge.
+// desktop's input; otherwise the waiter already installed (the headless driver's) stays in charge.
 
 namespace plat {
 

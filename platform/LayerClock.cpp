@@ -3,14 +3,19 @@
 #include <atomic>
 #include <chrono>
 
+#include "platform/ResetList.h"
+
 namespace plat {
 namespace {
 
+// Set on the user-interface thread, read from any thread (message times).
 std::atomic<bool> gManual{true};
 std::atomic<uint32_t> gManualNow{0};
 // In real mode: the reading of the manual clock when real mode began, and the system time then.
 std::atomic<uint32_t> gRealBase{0};
 std::atomic<int64_t> gRealStartMs{0};
+
+[[maybe_unused]] const bool kReset = ResetList::Add("layer clock", [] { LayerClock::SetManual(0); });
 
 int64_t SteadyMs() {
   using namespace std::chrono;

@@ -1,5 +1,5 @@
 #pragma once
-// The layer's clock: milliseconds for GetTickCount and message times. The headless backend runs it by
+// The layer's clock: milliseconds for GetTickCount and message times. The headless driver runs it by
 // hand (tests set and advance it, so nothing waits on the wall clock); an interactive backend lets it
 // follow the monotonic system clock.
 

@@ -8,6 +8,7 @@
 #include "platform/ImageList.h"
 #include "platform/MenuBar.h"
 #include "platform/MenuResource.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -27,6 +28,12 @@ std::map<HWND, HMENU>& SystemMenus() {
   static std::map<HWND, HMENU> menus;
   return menus;
 }
+
+// Menus that outlived their windows (or never had one) go with a reset.
+[[maybe_unused]] const bool kReset = ResetList::Add("menus: live menus, system menus", [] {
+  SystemMenus().clear();
+  Table().clear();
+});
 
 HMENU NewMenu(bool popup) {
   auto menu = std::make_unique<MenuObject>();

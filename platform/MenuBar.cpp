@@ -5,6 +5,7 @@
 
 #include "platform/ControlsDrawing.h"
 #include "platform/Gdi.h"
+#include "platform/MenuResource.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -243,6 +244,18 @@ void PaintPopup(HDC dc, HMENU menu, int32_t hot) {
         Line(dc, r.right - 10 + k, mid - 3 + k, r.right - 10 + k, mid + 4 - k, color);
     }
   }
+}
+
+void InstallMenuBarPart() {
+  MenuBarPart part;
+  part.height = kMenuBarRowHeight;
+  part.classMenu = [](const WindowClassRecord& c) -> HMENU {
+    if (!c.menuName.empty()) return LoadMenuResource(std::string_view(c.menuName));
+    return c.menuId ? LoadMenuResource(c.menuId) : nullptr;
+  };
+  part.paint = [](HWND frame) { PaintMenuBar(frame, -1); };
+  part.destroy = [](HMENU menu) { DestroyMenu(menu); };
+  WindowManager::Instance().SetMenuBarPart(std::move(part));
 }
 
 }  // namespace plat

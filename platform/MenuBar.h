@@ -28,6 +28,11 @@ int32_t MenuBarItemAt(HWND frame, POINT screen);
 // Paints the bar, item `hot` highlighted (-1 for none).
 void PaintMenuBar(HWND frame, int32_t hot);
 
+// Installs the bar as the window manager's non-client part: frames with a menu get a row of
+// kMenuBarRowHeight pixels, their class menu from the resources, the bar painted, and their menu
+// destroyed with them. The desktop's reset calls it.
+void InstallMenuBarPart();
+
 // Popup geometry in the popup's own pixels (border included).
 SIZE PopupSize(HMENU menu);
 RECT PopupItemRect(HMENU menu, int32_t position);

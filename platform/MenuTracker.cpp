@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/MenuBar.h"
+#include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
@@ -17,8 +18,10 @@ constexpr const char* kLoopProperty = "menuLoop";
 constexpr UINT kFirstSystemCommand = 0xF000;
 
 class MenuLoop;
+// User-interface thread. A reset never runs inside a menu loop, so only the Alt state goes back.
 MenuLoop* gRunning = nullptr;  // menu loops do not nest
 bool gAltAlone = false;        // Alt went down and no other key since
+[[maybe_unused]] const bool kReset = ResetList::Add("menu tracking: Alt state", [] { gAltAlone = false; });
 
 LRESULT PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,7 +1,7 @@
 #pragma once
 // The modal menu loop: a popup menu at a point (TrackPopupMenu) or the menu bar of a top-level window
 // (entered with Alt, Alt+mnemonic or a click on the bar). While it runs it takes the input from the
-// queue itself and dispatches everything else, so windows keep painting; in the headless backend it
+// queue itself and dispatches everything else, so windows keep painting; in the headless driver it
 // is driven by input queued before it starts or by the idle script.
 //
 // Order of messages to the owner: WM_INITMENU (the menu being entered), WM_INITMENUPOPUP (each popup

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/ResetList.h"
+
 namespace plat {
 namespace {
 
@@ -32,7 +34,11 @@ int32_t DefaultAnswer(uint32_t style) {
   return index < buttons.size() ? buttons[index] : buttons[0];
 }
 
+// Set by the interactive backend while it runs (guarded by the log's mutex); stays across a reset.
 MessageBoxPresenter gPresenter = nullptr;
+
+[[maybe_unused]] const bool kReset =
+    ResetList::Add("message boxes: log, queued answers", [] { ClearMessageBoxLog(); });
 
 int32_t Record(const void* owner, std::u16string text, std::u16string caption, uint32_t style) {
   BoxLog& log = Log();

@@ -23,8 +23,7 @@ MessageQueue& MessageQueue::Instance() {
   return queue;
 }
 
-bool MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (window && !WindowManager::Instance().IsAlive(window)) return false;
+MSG MessageQueue::Stamp(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   MSG m;
   m.hwnd = window;
   m.message = message;
@@ -32,6 +31,12 @@ bool MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   m.lParam = lParam;
   m.time = LayerClock::Now();
   m.pt = InputState::CursorPos();
+  return m;
+}
+
+bool MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window && !WindowManager::Instance().IsAlive(window)) return false;
+  MSG m = Stamp(window, message, wParam, lParam);
   {
     std::lock_guard<std::mutex> guard(lock_);
     fifo_.push_back(m);
@@ -109,6 +114,7 @@ UINT MessageQueue::Status() const {
   std::lock_guard<std::mutex> guard(lock_);
   UINT kinds = 0;
   for (const MSG& m : fifo_) kinds |= KindOf(m.message);
+  if (quit_) kinds |= QS_POSTMESSAGE;
   if (WindowManager::Instance().NextToPaint()) kinds |= QS_PAINT;
   return kinds;
 }

@@ -17,6 +17,9 @@ class MessageQueue {
  public:
   static MessageQueue& Instance();
 
+  // A message as the queue carries it: stamped with the layer clock's time and the cursor position.
+  static MSG Stamp(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
   // Appends a message; false when it names a window that does not exist.
   bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void PostQuit(int32_t code);
@@ -28,7 +31,8 @@ class MessageQueue {
   // Blocks until a message is posted or the timeout passes; true when one arrived.
   bool WaitForPost(std::chrono::milliseconds timeout);
 
-  // QS_ bits of the kinds of message waiting in the FIFO, without removing any.
+  // QS_ bits of the kinds of message waiting in the FIFO, without removing any; a pending WM_QUIT
+  // counts as a posted message.
   UINT Status() const;
   // Forgets everything queued for a window (it is being destroyed), reporting each dropped message.
   void DropFor(HWND window);

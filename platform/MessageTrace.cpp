@@ -1,12 +1,19 @@
 #include "platform/MessageTrace.h"
 
-#include "platform/LayerClock.h"
+#include "platform/MessageQueue.h"
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {
 
+// The trace and whether it records; user-interface thread.
 bool gOn = false;
 std::vector<MSG> gLog;
+
+[[maybe_unused]] const bool kReset = ResetList::Add("message trace", [] {
+  gOn = false;
+  gLog.clear();
+});
 
 }  // namespace
 
@@ -21,13 +28,7 @@ const std::vector<MSG>& MessageTrace::Messages() { return gLog; }
 
 void MessageTrace::Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!gOn) return;
-  MSG m;
-  m.hwnd = window;
-  m.message = message;
-  m.wParam = wParam;
-  m.lParam = lParam;
-  m.time = LayerClock::Now();
-  gLog.push_back(m);
+  gLog.push_back(MessageQueue::Stamp(window, message, wParam, lParam));
 }
 
 }  // namespace plat

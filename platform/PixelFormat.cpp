@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Gdi.h"
+#include "platform/ResetList.h"
 #include "platform/WglTarget.h"
 
 namespace plat {
@@ -22,8 +23,15 @@ constexpr DWORD kRequiredMask =
 
 thread_local DWORD tLastError = 0;
 
+// Any thread, under gFormatsLock. A memory context's address may come back for a new context, which
+// must not inherit a format: the reset forgets them all.
 std::mutex gFormatsLock;
 std::map<const void*, int32_t> gFormats;  // by window, or by memory context
+
+[[maybe_unused]] const bool kReset = ResetList::Add("pixel formats", [] {
+  std::lock_guard<std::mutex> hold(gFormatsLock);
+  gFormats.clear();
+});
 
 PIXELFORMATDESCRIPTOR Describe(DWORD flags, int32_t colorBits) {
   PIXELFORMATDESCRIPTOR pfd;

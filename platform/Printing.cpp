@@ -6,16 +6,36 @@
 #include <memory>
 
 #include "platform/AnsiCodePage.h"
+#include "platform/PrinterContextHook.h"
+#include "platform/ResetList.h"
 
 namespace plat {
 namespace {
 
+// The live printer devices by their context, and the next job number; user-interface thread.
 std::map<HDC, std::unique_ptr<PrinterDevice>>& Devices() {
   static std::map<HDC, std::unique_ptr<PrinterDevice>> devices;
   return devices;
 }
 
 int32_t gNextJob = 1;
+
+// Devices a reset finds are ended as AbortDoc would end them. The map is emptied before they go: a
+// device deletes its context, which by then must no longer count as a printer's.
+[[maybe_unused]] const bool kReset = ResetList::Add("printing: printer devices, job numbers", [] {
+  std::map<HDC, std::unique_ptr<PrinterDevice>> doomed;
+  doomed.swap(Devices());
+  doomed.clear();
+  gNextJob = 1;
+});
+
+void InstallContextHook() {
+  PrinterContextHook hook;
+  hook.isPrinter = [](HDC dc) { return PrinterOf(dc) != nullptr; };
+  hook.deleteDc = DeletePrinterDC;
+  hook.deviceCaps = GetPrinterDeviceCaps;
+  SetPrinterContextHook(hook);
+}
 
 std::string DocumentsFolder() {
   namespace fs = std::filesystem;
@@ -82,6 +102,7 @@ int32_t StartDocument(HDC dc, const DocInfoOf<Char>* info) {
 
 HDC CreatePrinterDC(const PrinterSetup& setup) {
   if (setup.paperWidth <= 0 || setup.paperHeight <= 0) return nullptr;
+  InstallContextHook();
   auto device = std::make_unique<PrinterDevice>(setup);
   HDC dc = device->Dc();
   if (!dc) return nullptr;

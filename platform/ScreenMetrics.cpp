@@ -3,42 +3,51 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/ResetList.h"
+
 namespace plat {
 namespace {
 
-// Read from any thread (a worker sizing an off-screen picture), set by tests and the backend.
-std::atomic<int32_t> g_width{1280};
-std::atomic<int32_t> g_height{1024};
-std::atomic<int32_t> g_fullWidth{1280};
-std::atomic<int32_t> g_fullHeight{1024};
+constexpr int32_t kStartWidth = 1280;
+constexpr int32_t kStartHeight = 1024;
+
+// Set on the user-interface thread (by tests and the backend), read from any thread (a worker sizing
+// an off-screen picture).
+std::atomic<int32_t> gWidth{kStartWidth};
+std::atomic<int32_t> gHeight{kStartHeight};
+std::atomic<int32_t> gFullWidth{kStartWidth};
+std::atomic<int32_t> gFullHeight{kStartHeight};
+
+[[maybe_unused]] const bool kReset =
+    ResetList::Add("screen metrics", [] { SetVirtualScreenSize(kStartWidth, kStartHeight); });
 
 }  // namespace
 
 int32_t GetSystemMetrics(int32_t index) {
   switch (index) {
     case SM_CXSCREEN:
-      return g_width;
+      return gWidth;
     case SM_CYSCREEN:
-      return g_height;
+      return gHeight;
     case SM_CXFULLSCREEN:
-      return g_fullWidth;
+      return gFullWidth;
     case SM_CYFULLSCREEN:
-      return g_fullHeight;
+      return gFullHeight;
     default:
       return 0;
   }
 }
 
 void SetVirtualScreenSize(int32_t width, int32_t height) {
-  g_width = std::max(width, 1);
-  g_height = std::max(height, 1);
-  g_fullWidth = g_width.load();
-  g_fullHeight = g_height.load();
+  gWidth = std::max(width, 1);
+  gHeight = std::max(height, 1);
+  gFullWidth = gWidth.load();
+  gFullHeight = gHeight.load();
 }
 
 void SetFullScreenClientSize(int32_t width, int32_t height) {
-  g_fullWidth = std::clamp(width, 0, g_width.load());
-  g_fullHeight = std::clamp(height, 0, g_height.load());
+  gFullWidth = std::clamp(width, 0, gWidth.load());
+  gFullHeight = std::clamp(height, 0, gHeight.load());
 }
 
 }  // namespace plat

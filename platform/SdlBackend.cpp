@@ -9,7 +9,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Cursors.h"
 #include "platform/DragDrop.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
 #include "platform/InputState.h"
 #include "platform/MessageQueue.h"
 #include "platform/ScreenMetrics.h"
@@ -28,6 +28,7 @@ struct State {
   std::map<uint16_t, SDL_Cursor*> cursors;  // by IDC_ number
   HCURSOR shownCursor = nullptr;
 };
+// The running backend's (user-interface thread); it belongs to the backend, so a reset leaves it.
 std::unique_ptr<State> gState;
 bool gVideoUp = false;
 
@@ -60,7 +61,7 @@ SDL_SystemCursor SystemCursorFor(uint16_t id) {
 
 // The program's own cursor resources show as the arrow.
 void ShowCursor(State& state) {
-  HCURSOR cursor = HeadlessBackend::CurrentCursor();
+  HCURSOR cursor = Desktop::CurrentCursor();
   if (cursor == state.shownCursor) return;
   state.shownCursor = cursor;
   uint16_t id = cursor ? cursor->systemId : IDC_ARROW;
@@ -97,7 +98,7 @@ void Wheel(const SDL_MouseWheelEvent& e) {
 
 void Text(const char* utf8) {
   for (char16_t c : Utf16FromUtf8(utf8)) {
-    if (!CharacterComesFromKey(c)) HeadlessBackend::Char(c);
+    if (!CharacterComesFromKey(c)) Desktop::Char(c);
   }
 }
 
@@ -106,7 +107,7 @@ void WindowEvent(State& state, const SDL_WindowEvent& e) {
   if (!window) return;
   switch (e.event) {
     case SDL_WINDOWEVENT_CLOSE:
-      HeadlessBackend::RequestClose(window);
+      Desktop::RequestClose(window);
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       state.windows.UserResized(window, e.data1, e.data2);
@@ -137,15 +138,15 @@ void Handle(State& state, const SDL_Event& e) {
   switch (e.type) {
     case SDL_MOUSEMOTION: {
       HWND window = state.windows.WindowFor(e.motion.windowID);
-      if (window) HeadlessBackend::MouseMove(state.windows.ToScreen(window, e.motion.x, e.motion.y));
+      if (window) Desktop::MouseMove(state.windows.ToScreen(window, e.motion.x, e.motion.y));
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       HWND window = state.windows.WindowFor(e.button.windowID);
       if (window) {
-        HeadlessBackend::MouseButton(VirtualButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN,
-                                     state.windows.ToScreen(window, e.button.x, e.button.y));
+        Desktop::MouseButton(VirtualButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN,
+                             state.windows.ToScreen(window, e.button.x, e.button.y));
       }
       break;
     }
@@ -155,7 +156,7 @@ void Handle(State& state, const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       VirtualKey key = VirtualKeyFromSdl(e.key.keysym);
-      if (key.code) HeadlessBackend::Key(key.code, e.type == SDL_KEYDOWN, key.extended);
+      if (key.code) Desktop::Key(key.code, e.type == SDL_KEYDOWN, key.extended);
       break;
     }
     case SDL_TEXTINPUT:

@@ -1,8 +1,8 @@
 #pragma once
 // The interactive backend on SDL2: the layer's top-level windows shown as desktop windows
 // (SdlWindows), and the desktop's mouse, wheel, keys, text, close boxes, resizing, cursors, clipboard
-// and dropped text (delivered to the window's drop target) turned into the layer's input, queued the
-// way the headless backend queues it. User-interface thread only.
+// and dropped text (delivered to the window's drop target) turned into the layer's input, queued through
+// the Desktop as the headless driver's input is. User-interface thread only.
 
 #include <chrono>
 

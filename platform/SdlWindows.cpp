@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
 #include "platform/TextRenderer.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
@@ -140,7 +140,7 @@ void SdlWindows::UserResized(HWND window, int32_t width, int32_t height) {
   proposed.right += width - Width(part);
   proposed.bottom += height - Height(part);
   if (proposed.right == w->rect.right && proposed.bottom == w->rect.bottom) return;
-  HeadlessBackend::RequestResize(window, WMSZ_BOTTOMRIGHT, proposed);
+  Desktop::RequestResize(window, WMSZ_BOTTOMRIGHT, proposed);
   // The program may have answered another size: the desktop window follows at the next Sync.
   found->second.placed = RECT{};
 }

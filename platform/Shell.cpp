@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/AnsiCodePage.h"
+#include "platform/ResetList.h"
 #include "platform/TextRenderer.h"
 
 extern char** environ;
@@ -15,9 +16,12 @@ extern char** environ;
 namespace plat {
 
 namespace {
+// Any thread may open a document; gLock guards the log and the switch.
 std::mutex gLock;
 std::vector<ShellExecuteRecord> gLog;
-bool gLaunching = false;
+bool gLaunching = false;  // set by the interactive backend while it runs; stays across a reset
+
+[[maybe_unused]] const bool kReset = ResetList::Add("shell: open log", [] { ClearShellExecuteLog(); });
 
 std::u16string Text(const char16_t* s) { return s ? std::u16string(s) : std::u16string(); }
 std::u16string Text(const char* s) { return s ? WidenAnsi(s) : std::u16string(); }

@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "platform/Gdi.h"
+#include "platform/ResetList.h"
 
 namespace plat {
 
 namespace {
 
+// Set on the user-interface thread, read by any thread that draws text.
 std::atomic<bool> gAntialias{true};
+[[maybe_unused]] const bool kReset = ResetList::Add("text antialiasing", [] { gAntialias = true; });
 
 cairo_font_options_t* MakeOptions() {
   cairo_font_options_t* options = cairo_font_options_create();

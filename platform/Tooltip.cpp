@@ -10,6 +10,7 @@
 #include "platform/ControlsDrawing.h"
 #include "platform/InputState.h"
 #include "platform/LayerClock.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -42,11 +43,13 @@ struct ToolTipState {
   uint32_t shownSince = 0;
 };
 
-// Live tooltip controls, for UpdateToolTips.
+// Live tooltip controls, for UpdateToolTips; user-interface thread.
 std::set<HWND>& Controls() {
   static std::set<HWND> controls;
   return controls;
 }
+
+[[maybe_unused]] const bool kReset = ResetList::Add("tooltips: live controls", [] { Controls().clear(); });
 
 ToolTipState* StateOf(HWND control) { return ControlState<ToolTipState>(control, kStateProperty); }
 

@@ -4,13 +4,14 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/GlContext.h"
+#include "platform/MesaContext.h"
 #include "platform/WglTarget.h"
 
 namespace plat {
 namespace {
 
-// Every live context and the thread it is current on (none: a default id).
+// Every live context and the thread it is current on (none: a default id); any thread, under gLock.
+// Contexts are their makers' to delete, so a reset leaves them.
 std::mutex gLock;
 std::map<HGLRC, std::thread::id> gContexts;
 
@@ -64,7 +65,7 @@ HGLRC wglCreateContext(HDC dc) {
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return nullptr;
   }
-  auto context = std::make_unique<GlContext>(format);
+  auto context = std::make_unique<MesaContext>(format);
   if (!context->Valid()) {
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return nullptr;

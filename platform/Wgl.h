@@ -1,7 +1,7 @@
 #pragma once
 // The OpenGL context calls the program makes, under the platform's names. A rendering context is made
 // on a device context whose pixel format is set (PixelFormat.h), is current on at most one thread at
-// a time, and draws into the device context it was last made current with (GlContext.h tells when
+// a time, and draws into the device context it was last made current with (MesaContext.h tells when
 // the pixels land). Failures answer 0 and leave a reason for GetLastError.
 
 #include "platform/GdiTypes.h"
@@ -9,8 +9,8 @@
 
 namespace plat {
 
-class GlContext;
-using HGLRC = GlContext*;
+class MesaContext;
+using HGLRC = MesaContext*;
 
 HGLRC wglCreateContext(HDC dc);
 // Deletes a context; one current on the calling thread is released first. A context current on

@@ -2,7 +2,7 @@
 
 #include <GL/osmesa.h>
 
-#include "platform/GlContext.h"
+#include "platform/MesaContext.h"
 #include "platform/Wgl.h"
 
 namespace plat {

@@ -1,18 +1,15 @@
 #include "platform/WindowApi.h"
 
-#include "platform/Controls.h"
-
 #include <algorithm>
 #include <cstring>
 
 #include "platform/AnsiCodePage.h"
-#include "platform/HeadlessBackend.h"
-#include "platform/ImageList.h"
+#include "platform/Desktop.h"
 #include "platform/InputState.h"
 #include "platform/LayerClock.h"
-#include "platform/MdiWindows.h"
 #include "platform/MenuTracker.h"
 #include "platform/MessageQueue.h"
+#include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/WindowManager.h"
 
@@ -21,14 +18,10 @@ namespace {
 
 WindowManager& Manager() { return WindowManager::Instance(); }
 
+// The time of the message last taken from the queue (GetMessageTime); user-interface thread.
 DWORD gLastMessageTime = 0;
-
-// The classes the layer provides itself; a fresh desktop forgets them, so they come back on demand.
-void EnsureBuiltInClasses() {
-  EnsureMdiClientClass();
-  EnsureStandardControlClasses();
-  InitCommonControls();
-}
+[[maybe_unused]] const bool kReset =
+    ResetList::Add("window calls: last message time", [] { gLastMessageTime = 0; });
 
 // System colour indexes a class background may name as (index + 1).
 COLORREF SystemColor(uintptr_t index) {
@@ -159,7 +152,6 @@ BOOL GetClassInfoA(HINSTANCE, const char* name, WNDCLASSA* info) {
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int32_t x,
                      int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param) {
-  EnsureBuiltInClasses();
   std::u16string wide = title ? WidenAnsi(title) : std::u16string();
   return Manager().Create(exStyle, className, title ? wide.c_str() : nullptr, style, x, y, width, height,
                           parent, menu, instance, param);
@@ -168,7 +160,6 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
 HWND CreateWindowExW(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x,
                      int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param) {
-  EnsureBuiltInClasses();
   return Manager().Create(exStyle, className, title, style, x, y, width, height, parent, menu, instance,
                           param);
 }
@@ -518,8 +509,13 @@ BOOL GetMessageW(MSG* msg, HWND window, UINT first, UINT last) {
       gLastMessageTime = msg->time;
       return msg->message != WM_QUIT;
     }
-    HeadlessBackend::WaitForWork();
+    Desktop::WaitForWork();
   }
+}
+
+BOOL WaitMessage() {
+  if (MessageQueue::Instance().Status() == 0) Desktop::WaitForWork();
+  return 1;
 }
 
 BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last) {
@@ -632,7 +628,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return static_cast<LRESULT>(w->text.size());
     case WM_SETCURSOR:
       if (w->windowClass && w->windowClass->info.hCursor) {
-        HeadlessBackend::SetCurrentCursor(w->windowClass->info.hCursor);
+        Desktop::SetCurrentCursor(w->windowClass->info.hCursor);
         return 1;
       }
       return 0;
@@ -774,10 +770,10 @@ DWORD GetTickCount() { return LayerClock::Now(); }
 DWORD GetMessageTime() { return gLastMessageTime; }
 
 BOOL MessageBeep(UINT type) {
-  HeadlessBackend::RecordBeep(type);
+  Desktop::RecordBeep(type);
   return 1;
 }
 
-BOOL GetTaskBarRect(RECT* rect) { return HeadlessBackend::TaskBar(rect); }
+BOOL GetTaskBarRect(RECT* rect) { return Desktop::TaskBar(rect); }
 
 }  // namespace plat

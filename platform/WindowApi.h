@@ -87,12 +87,14 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int32_t code);
-// Waits for the next message; 0 for WM_QUIT. In the headless backend an empty queue runs the idle
-// script, and a loop that would wait for ever fails the test with a message instead.
+// Waits for the next message; 0 for WM_QUIT. An empty queue waits through the desktop's waiter: the
+// headless driver runs its idle script there, and fails the test when a loop would wait for ever.
 BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last);
 BOOL GetMessageW(MSG* msg, HWND window, UINT first, UINT last);
 BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove);
 BOOL PeekMessageW(MSG* msg, HWND window, UINT first, UINT last, UINT remove);
+// Returns once the queue holds something (waiting as GetMessage does when it is empty).
+BOOL WaitMessage();
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);

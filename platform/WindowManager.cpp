@@ -5,8 +5,6 @@
 #include <cstring>
 
 #include "platform/Gdi.h"
-#include "platform/MenuBar.h"
-#include "platform/MenuResource.h"
 #include "platform/MessageQueue.h"
 #include "platform/MessageTrace.h"
 
@@ -19,7 +17,6 @@ constexpr int32_t kDialogFrame = 3;
 constexpr int32_t kThinBorder = 1;
 constexpr int32_t kClientEdge = 2;
 constexpr int32_t kCaptionHeight = 19;
-constexpr int32_t kMenuBarHeight = 19;
 
 bool SameName(const std::string& a, const char* b) {
   if (a.size() != std::strlen(b)) return false;
@@ -44,11 +41,6 @@ struct RegionHolder {
 };
 
 HRGN RectRegion(const RECT& r) { return CreateRectRgn(r.left, r.top, r.right, r.bottom); }
-
-HMENU LoadClassMenu(const WindowClassRecord& c) {
-  if (!c.menuName.empty()) return LoadMenuResource(std::string_view(c.menuName));
-  return c.menuId ? LoadMenuResource(c.menuId) : nullptr;
-}
 
 }  // namespace
 
@@ -125,7 +117,8 @@ HWND WindowManager::Create(DWORD exStyle, const char* className, const char16_t*
   record->style = style & ~WS_VISIBLE;  // shown after creation, as the platform does
   record->exStyle = exStyle;
   if (title) record->text = title;
-  record->menu = (menu || (style & WS_CHILD)) ? menu : LoadClassMenu(*cls);
+  record->menu = menu;
+  if (!menu && !(style & WS_CHILD) && menuBar_.classMenu) record->menu = menuBar_.classMenu(*cls);
   record->instance = instance;
   record->rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
   if (style & WS_CHILD) {
@@ -169,7 +162,7 @@ HWND WindowManager::Create(DWORD exStyle, const char* className, const char16_t*
       Invalidate(handle, nullptr, true);
     }
   }
-  if (WindowRecord* made = Find(handle); made && !made->parent && made->menu) PaintMenuBar(handle, -1);
+  PaintMenuBarOf(handle);
   return Find(handle) ? handle : nullptr;
 }
 
@@ -199,7 +192,7 @@ void WindowManager::DestroyTree(HWND window) {
   HMENU menu = (w->style & WS_CHILD) ? nullptr : w->menu;  // a window's menu goes with it
   SendDestroyMessages(window);
   SendNcDestroyAndErase(window);
-  if (menu) DestroyMenu(menu);
+  if (menu && menuBar_.destroy) menuBar_.destroy(menu);
 }
 
 // WM_DESTROY reaches a window before its children.
@@ -292,7 +285,7 @@ RECT WindowManager::NonClientInsets(const WindowRecord& w) const {
   if (w.exStyle & WS_EX_CLIENTEDGE) border += kClientEdge;
   int32_t top = border;
   if ((w.style & WS_CAPTION) == WS_CAPTION) top += kCaptionHeight;
-  if (w.menu && !(w.style & WS_CHILD)) top += kMenuBarHeight;
+  if (w.menu && !(w.style & WS_CHILD)) top += menuBar_.height;
   return {border, top, border, border};
 }
 
@@ -375,7 +368,12 @@ void WindowManager::SetWindowRect(HWND window, const RECT& rect, bool) {
     DeliverMessage(window, WM_SIZE, kind, MAKELPARAM(client.right, client.bottom));
   }
   if (Find(window) && visible) Invalidate(window, nullptr, true);
-  if ((w = Find(window)) && !w->parent && w->menu) PaintMenuBar(window, -1);  // the bar, at its new width
+  PaintMenuBarOf(window);  // the bar, at its new width
+}
+
+void WindowManager::PaintMenuBarOf(HWND window) {
+  WindowRecord* w = Find(window);
+  if (w && !w->parent && w->menu && menuBar_.paint) menuBar_.paint(window);
 }
 
 void WindowManager::SetStyle(HWND window, DWORD style) {

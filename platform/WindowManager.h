@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/MenuBarPart.h"
 #include "platform/WindowRecord.h"
 
 namespace plat {
@@ -35,6 +36,9 @@ class WindowManager {
   std::vector<HWND> AllWindows() const;
   // Destroys every window and forgets the classes: a fresh desktop for the next test.
   void Reset();
+
+  // Installs the menu bar's part (it stays across Reset).
+  void SetMenuBarPart(MenuBarPart part) { menuBar_ = std::move(part); }
 
   // ---- Geometry. Client coordinates start at the client area's top-left corner.
   RECT NonClientInsets(const WindowRecord& w) const;
@@ -92,6 +96,7 @@ class WindowManager {
   void CollectTree(HWND window, std::vector<HWND>& out) const;
   void InvalidateChildrenUnder(WindowRecord& w, HRGN area, bool erase);
   void EnsureSurface(WindowRecord& w);
+  void PaintMenuBarOf(HWND window);
 
   std::vector<std::unique_ptr<WindowClassRecord>> classes_;
   std::map<uintptr_t, std::unique_ptr<WindowRecord>> windows_;
@@ -102,6 +107,7 @@ class WindowManager {
   HWND capture_ = nullptr;
   HWND active_ = nullptr;
   DroppedMessageHandler dropped_;
+  MenuBarPart menuBar_;
 };
 
 // Sends a message straight to a window's procedure; 0 for a handle that is not a window.

@@ -12,7 +12,8 @@
 #include "foundation/FileOperations.h"
 #include "foundation/ppMoney.h"
 #include "platform/CommonDialogs.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 using namespace viewtest;
@@ -247,14 +248,14 @@ void AnswerDialog(const std::string& folder, const char16_t* name) {
   steps = {[path](plat::HWND d) {
              plat::SetDlgItemTextW(d, plat::kFileNameItem, path.c_str());
              plat::SetFocus(plat::GetDlgItem(d, plat::kFileNameItem));
-             plat::HeadlessBackend::Key(plat::VK_RETURN, true);
+             plat::Desktop::Key(plat::VK_RETURN, true);
            },
            [name](plat::HWND d) {
              plat::SetDlgItemTextW(d, plat::kFileNameItem, name);
-             plat::HeadlessBackend::Key(*name ? plat::VK_RETURN : plat::VK_ESCAPE, true);
+             plat::Desktop::Key(*name ? plat::VK_RETURN : plat::VK_ESCAPE, true);
            }};
   next = 0;
-  plat::HeadlessBackend::SetIdleScript([] {
+  plat::HeadlessDriver::SetIdleScript([] {
     if (next == steps.size()) return false;
     steps[next++](plat::GetActiveWindow());
     return true;
@@ -262,7 +263,7 @@ void AnswerDialog(const std::string& folder, const char16_t* name) {
 }
 
 TEST_F(TableViewImportTest, DialogsChooseTheFiles) {
-  plat::HeadlessBackend::Reset();
+  plat::HeadlessDriver::Reset();
   const std::filesystem::path saved = std::filesystem::current_path();
   const std::string folder = folder_.Path("");
   dbtest::WriteFileBytes(folder_.Path("in.txt"), {'Z', 'o', 'e', '\t', '9', '\r', '\n'});
@@ -281,7 +282,7 @@ TEST_F(TableViewImportTest, DialogsChooseTheFiles) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Zoe\t9\r\n");
   AnswerDialog(folder, u"");
   people_->ExportWithFileDialog(map);  // cancelled: no file is touched
-  plat::HeadlessBackend::Reset();
+  plat::HeadlessDriver::Reset();
   std::filesystem::current_path(saved);
 }
 

@@ -10,7 +10,8 @@
 #include "foundation/ShellOpen.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Shell.h"
 #include "platform/WindowApi.h"
 
@@ -31,7 +32,7 @@ Vcon::WString Backslashed(const fs::path& p) {
 class FileDialogParts : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat::HeadlessBackend::Reset();
+    plat::HeadlessDriver::Reset();
     plat::ClearShellExecuteLog();
     saved_ = fs::current_path();
     base_ = fs::temp_directory_path() /
@@ -47,7 +48,7 @@ class FileDialogParts : public ::testing::Test {
     documents_ = Backslashed(base_ / "documents");
   }
   void TearDown() override {
-    plat::HeadlessBackend::Reset();
+    plat::HeadlessDriver::Reset();
     fs::current_path(saved_);
     fs::remove_all(base_);
     ProgramFolder.clear();
@@ -60,14 +61,14 @@ class FileDialogParts : public ::testing::Test {
                 fs::current_path(base_);
                 plat::SetDlgItemTextW(d, plat::kFileNameItem, documents_.c_str());
                 plat::SetFocus(plat::GetDlgItem(d, plat::kFileNameItem));
-                plat::HeadlessBackend::Key(plat::VK_RETURN, true);
+                plat::Desktop::Key(plat::VK_RETURN, true);
               },
               [name](plat::HWND d) {
                 plat::SetDlgItemTextW(d, plat::kFileNameItem, name);
-                plat::HeadlessBackend::Key(*name ? plat::VK_RETURN : plat::VK_ESCAPE, true);
+                plat::Desktop::Key(*name ? plat::VK_RETURN : plat::VK_ESCAPE, true);
               }};
     next_ = 0;
-    plat::HeadlessBackend::SetIdleScript([this] {
+    plat::HeadlessDriver::SetIdleScript([this] {
       if (next_ == steps_.size()) return false;
       steps_[next_++](plat::GetActiveWindow());
       return true;

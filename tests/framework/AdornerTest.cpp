@@ -16,7 +16,7 @@
 #include "framework/qxGrayAdorner.h"
 #include "framework/qxLineAdorner.h"
 #include "framework/qxOutsideFrameAdorner.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -65,6 +65,7 @@ COLORREF Ref(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, r
 class Adorners : public ::testing::Test {
  protected:
   void SetUp() override {
+    HeadlessDriver::Reset();
     app_ = std::make_unique<TestApplication>();
     app_->frames[900] = MakePicture(9, 9, FramePart);
     static const ppRGBColor table[] = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
@@ -196,7 +197,6 @@ TEST_F(Adorners, LineAdornerDrawsOnlyTheMaskedEdgesInsideTheFrame) {
 }
 
 TEST_F(Adorners, OutsideFrameLiesOnePixelBeyondTheViewAndInvalidatesThere) {
-  HeadlessBackend::Reset();
   WNDCLASSA wc;
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = "AdornerTestWindow";
@@ -207,7 +207,7 @@ TEST_F(Adorners, OutsideFrameLiesOnePixelBeyondTheViewAndInvalidatesThere) {
     ppWindow window(hwnd);
     auto* view = new ppPane(&window, {20, 30, 50, 60}, ppView::kStay, ppView::kStay);
     auto* outside = new qxOutsideFrameAdorner(view, 1);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
     ValidateRect(hwnd, nullptr);
     RECT frame;
     view->GetWindowFrame(&frame);
@@ -223,7 +223,7 @@ TEST_F(Adorners, OutsideFrameLiesOnePixelBeyondTheViewAndInvalidatesThere) {
     EXPECT_EQ(canvas.At(50, 60), RGB(255, 0, 0));
     EXPECT_EQ(canvas.At(20, 30), kWhite);
   }
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
 }
 
 TEST(FrameEdges, StraightEdgesStretchTheOutwardHalfAndStampCorners) {

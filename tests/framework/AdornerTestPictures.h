@@ -13,7 +13,7 @@
 #include "framework/ppApplication.h"
 #include "framework/ppPicture.h"
 #include "framework/ppWindow.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace adorner_tests {
@@ -81,7 +81,7 @@ inline plat::HWND MakeObjectWindow(ppWindow* object, int32_t width, int32_t heig
   plat::HWND hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, width,
                                           height, nullptr, nullptr, nullptr, nullptr);
   object->SetOwnsWindow(true);
-  plat::HeadlessBackend::RunUntilIdle();
+  plat::HeadlessDriver::RunUntilIdle();
   return hwnd;
 }
 

@@ -15,7 +15,8 @@
 #include "framework/ppDC.h"
 #include "framework/ppPane.h"
 #include "platform/Gdi.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/PngFile.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
@@ -107,8 +108,8 @@ class Document : public ppWindow {
 bool MatchesKept(HWND window, const std::string& name, std::string* message) {
   const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/framework/" + name + ".png";
   const std::string actual = std::string(PLANNER_BINARY_DIR) + "/" + name + "-actual.png";
-  if (!HeadlessBackend::DumpPng(window, actual)) return *message = "cannot write " + actual, false;
-  if (std::getenv("PLANNER_WRITE_FIXTURES")) HeadlessBackend::DumpPng(window, kept);
+  if (!HeadlessDriver::DumpPng(window, actual)) return *message = "cannot write " + actual, false;
+  if (std::getenv("PLANNER_WRITE_FIXTURES")) HeadlessDriver::DumpPng(window, kept);
   std::unique_ptr<Surface> expected = ReadPng(kept);
   std::unique_ptr<Surface> drawn = ReadPng(actual);
   if (!expected || !drawn) return *message = "missing " + kept + "; the window is in " + actual, false;
@@ -127,10 +128,10 @@ POINT ScreenPoint(HWND window, int32_t x, int32_t y) {
 }
 
 TEST(ApplicationPicture, AScriptOfClicksAndKeysDrawsAsKept) {
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
   SetVirtualScreenSize(480, 360);
   RECT bar{0, 330, 480, 360};
-  HeadlessBackend::SetTaskBar(&bar);
+  Desktop::SetTaskBar(&bar);
   SetTextAntialias(false);
   SetFrameLocked(false);
   SetPlacementMode(0);
@@ -155,20 +156,20 @@ TEST(ApplicationPicture, AScriptOfClicksAndKeysDrawsAsKept) {
   // Each step runs when the loop has nothing left to do, so everything before it has been painted.
   std::vector<std::function<void()>> script = {
       [&] { check("app_start"); },
-      [&] { HeadlessBackend::Click(ScreenPoint(docWindow, 20 + 10 + 30, 20 + 10 + 30)); },
-      [&] { HeadlessBackend::Click(ScreenPoint(docWindow, 20 + 150 + 30, 20 + 40)); },
-      [&] { HeadlessBackend::Click(ScreenPoint(docWindow, 5, 5)); },  // beside the board: nothing
+      [&] { Desktop::Click(ScreenPoint(docWindow, 20 + 10 + 30, 20 + 10 + 30)); },
+      [&] { Desktop::Click(ScreenPoint(docWindow, 20 + 150 + 30, 20 + 40)); },
+      [&] { Desktop::Click(ScreenPoint(docWindow, 5, 5)); },  // beside the board: nothing
       [&] {
-        HeadlessBackend::Key(VK_RIGHT, true, true);
-        HeadlessBackend::Key(VK_RIGHT, false, true);
-        HeadlessBackend::Key(VK_RIGHT, true, true);
-        HeadlessBackend::Key(VK_RIGHT, false, true);
+        Desktop::Key(VK_RIGHT, true, true);
+        Desktop::Key(VK_RIGHT, false, true);
+        Desktop::Key(VK_RIGHT, true, true);
+        Desktop::Key(VK_RIGHT, false, true);
       },
       [&] { check("app_after_script"); },
       [&] { app->DoCommand(ppApplication::kQuitCommand, 0); },
   };
   size_t next = 0;
-  HeadlessBackend::SetIdleScript([&] {
+  HeadlessDriver::SetIdleScript([&] {
     if (next >= script.size()) return false;
     script[next++]();
     return true;
@@ -187,7 +188,7 @@ TEST(ApplicationPicture, AScriptOfClicksAndKeysDrawsAsKept) {
   SetVirtualScreenSize(1280, 1024);
   SetFrameLocked(true);
   SetFrameTitle("");
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
 }
 
 }  // namespace

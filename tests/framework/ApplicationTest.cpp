@@ -11,7 +11,8 @@
 #include "framework/ppMenuHelper.h"
 #include "framework/ppPicture.h"
 #include "platform/Cursors.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
@@ -59,42 +60,41 @@ class DocWindow : public ppWindow {
 
 class Application : public ::testing::Test {
  protected:
-  void SetUp() override {
-    HeadlessBackend::Reset();
+  void SetUp() override { FreshDesktop(); }
+  void TearDown() override {
+    doc_.reset();
+    app_.reset();
+    HeadlessDriver::Reset();  // the settings below go back with it
+  }
+  // A fresh desktop with the settings every test here starts from.
+  static void FreshDesktop() {
+    HeadlessDriver::Reset();
     gLog.clear();
     SetFrameLocked(false);
     SetPlacementMode(1);
     SetFrameTitle("Planner \xe9t\xe9");
     BottomTaskBar();
   }
-  void TearDown() override {
-    doc_.reset();
-    app_.reset();
-    HeadlessBackend::Reset();
-    SetFrameLocked(true);
-    SetPlacementMode(0);
-    SetFrameTitle("");
-  }
   static void BottomTaskBar() {
     RECT bar{0, 984, 1280, 1024};
-    HeadlessBackend::SetTaskBar(&bar);
+    Desktop::SetTaskBar(&bar);
   }
   void Start() {
     app_ = std::make_unique<TestApp>();
     app_->Startup();
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
   void OpenDocument() {
     RECT client{};
     GetClientRect(app_->GetHWND(), &client);
     doc_ = std::make_unique<DocWindow>(client);
     doc_->Activate();
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
   // Runs the loop; once the queue is empty the script quits (unlocked).
   int32_t RunThenQuit() {
     bool quitting = false;
-    HeadlessBackend::SetIdleScript([this, &quitting] {
+    HeadlessDriver::SetIdleScript([this, &quitting] {
       if (quitting) return false;
       quitting = true;
       SetFrameLocked(false);
@@ -162,8 +162,8 @@ TEST_F(Application, TheFrameStopsAtATaskBarAlongTheBottom) {
 
 TEST_F(Application, ATaskBarOnAnotherEdgeLeavesTheWholeScreen) {
   for (RECT bar : {RECT{0, 0, 60, 1024}, RECT{1220, 0, 1280, 1024}, RECT{0, 0, 1280, 40}}) {
-    HeadlessBackend::Reset();
-    HeadlessBackend::SetTaskBar(&bar);
+    FreshDesktop();
+    Desktop::SetTaskBar(&bar);
     Start();
     EXPECT_EQ(FrameRect(), (RECT{0, 0, 1280, 1024})) << bar.left << "," << bar.top;
     app_.reset();
@@ -172,7 +172,7 @@ TEST_F(Application, ATaskBarOnAnotherEdgeLeavesTheWholeScreen) {
 
 TEST_F(Application, PlacementModesOneAndTwoRestoreAndOthersMaximise) {
   for (int32_t mode : {0, 1, 2, 3}) {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     BottomTaskBar();
     SetPlacementMode(mode);
     Start();
@@ -196,10 +196,10 @@ TEST_F(Application, QuitWithTheFrameLockedStartsANewDocument) {
   Start();
   SetFrameLocked(true);
   PostMessageA(app_->Frame(), WM_COMMAND, ppApplication::kQuitCommand, 0);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   app_->DoCommand(ppApplication::kQuitCommand, 0);
-  HeadlessBackend::RequestClose(app_->Frame());  // the close box
-  HeadlessBackend::RunUntilIdle();
+  Desktop::RequestClose(app_->Frame());  // the close box
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(TimesLogged("command 11"), 3);
   EXPECT_FALSE(Logged("can close"));
   EXPECT_TRUE(IsWindow(app_->Frame()));
@@ -231,8 +231,8 @@ TEST_F(Application, MenuAndKeyCommandsReachTheActiveDocumentOnce) {
   OpenDocument();
   SetFocus(doc_->GetHWND());
   PostMessageA(app_->Frame(), WM_COMMAND, 3003, 0);  // a menu item
-  HeadlessBackend::Key(VK_F2, true);                 // an accelerator key
-  HeadlessBackend::Key(VK_F2, false);
+  Desktop::Key(VK_F2, true);                         // an accelerator key
+  Desktop::Key(VK_F2, false);
   EXPECT_EQ(RunThenQuit(), 0);
   EXPECT_EQ(TimesLogged("document 3003"), 1);
   EXPECT_EQ(TimesLogged("document 3001"), 1);

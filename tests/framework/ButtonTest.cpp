@@ -7,7 +7,8 @@
 #include "framework/ppButton.h"
 #include "framework/ppPane.h"
 #include "framework/ppWindow.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Surface.h"
 #include "platform/WindowApi.h"
 
@@ -35,19 +36,19 @@ class Owner : public ppPane {
 class Buttons : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     ppView::ResetClickPoint();
     app_ = std::make_unique<TestApplication>();
     for (int s = 0; s < 4; ++s) app_->pictures[kPictures + s] = SolidPicture(20, 10, kStateColours[s]);
     window_ = new ppWindow();
     hwnd_ = adorner_tests::MakeObjectWindow(window_, 300, 200);
     owner_ = new Owner(window_);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
   void TearDown() override {
     delete window_;
     app_.reset();
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
   ppButton* MakeButton(int32_t kind) {
     RECT frame{40, 40, 60, 50};
@@ -55,9 +56,9 @@ class Buttons : public ::testing::Test {
   }
   // A press on the button and its release at `release` (screen pixels), then the queue run dry.
   void Press(POINT release = {45, 45}) {
-    HeadlessBackend::MouseButton(VK_LBUTTON, true, {45, 45});
-    HeadlessBackend::MouseButton(VK_LBUTTON, false, release);
-    HeadlessBackend::RunUntilIdle();
+    Desktop::MouseButton(VK_LBUTTON, true, {45, 45});
+    Desktop::MouseButton(VK_LBUTTON, false, release);
+    HeadlessDriver::RunUntilIdle();
   }
   uint32_t PixelInButton() { return GetWindowSurface(hwnd_)->Pixel(50, 45) & 0xFFFFFF; }
 
@@ -147,11 +148,11 @@ TEST_F(Buttons, FrameComesFromTheNormalPictureOrStaysSmallWithoutOne) {
 TEST_F(Buttons, HoverMovesOnlyBetweenNormalAndHighlightedAndRepaintsTheStatePicture) {
   ppButton* button = MakeButton(ppButton::kPush);
   button->Invalidate();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(PixelInButton(), kStateColours[0]);
   button->Highlight();
   EXPECT_EQ(button->GetState(), ppButton::kHighlighted);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(PixelInButton(), kStateColours[1]);
   button->Unhighlight();
   EXPECT_EQ(button->GetState(), ppButton::kNormal);
@@ -159,7 +160,7 @@ TEST_F(Buttons, HoverMovesOnlyBetweenNormalAndHighlightedAndRepaintsTheStatePict
   button->Highlight();
   button->Unhighlight();
   EXPECT_EQ(button->GetState(), ppButton::kDisabled);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(PixelInButton(), kStateColours[3]);
 }
 

@@ -4,7 +4,7 @@
 #include "framework/ppDC.h"
 #include "framework/ppPane.h"
 #include "platform/Controls.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Surface.h"
 #include "platform/WindowApi.h"
 
@@ -30,7 +30,7 @@ class GreenPane : public ppPane {
 class ControlViews : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gPanesAlive = 0;
     RegisterControlViewClass();
     WNDCLASSA wc;
@@ -42,7 +42,7 @@ class ControlViews : public ::testing::Test {
     control_ = CreateWindowExA(0, ppControlView::kClassName, "", WS_CHILD | WS_VISIBLE, 50, 40, 200, 100,
                                host_, nullptr, nullptr, nullptr);
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
   HWND host_ = nullptr;
   HWND control_ = nullptr;
 };
@@ -64,7 +64,7 @@ TEST_F(ControlViews, TheViewWantsEveryKeyAndKeepsTheFocusToItself) {
 
 TEST_F(ControlViews, TheViewTreePaintsInsideTheChildWindow) {
   new GreenPane(GetControlView(control_), {10, 10, 30, 30});
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   Surface* pixels = GetWindowSurface(host_);
   ASSERT_NE(pixels, nullptr);
   // The pane's window frame is in the control's coordinates, the control at (50, 40) of its host.

@@ -3,7 +3,7 @@
 #include "framework/ppCursorTable.h"
 #include "framework/ppView.h"
 #include "platform/Cursors.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 
 namespace {
 
@@ -11,10 +11,10 @@ using namespace plat;
 
 class CursorTable : public ::testing::Test {
  protected:
-  void SetUp() override { HeadlessBackend::Reset(); }
+  void SetUp() override { HeadlessDriver::Reset(); }
   void TearDown() override {
     ppCursorTable::SetGlobal(nullptr);
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
 };
 

@@ -17,7 +17,8 @@
 #include "framework/ppWindow.h"
 #include "platform/Controls.h"
 #include "platform/DialogTemplate.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/ResourceRegistry.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Surface.h"
@@ -91,14 +92,14 @@ class TestDialog : public ppDialog {
 class Dialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     ClearMessageBoxLog();
     RegisterTestResources();
     gLog.clear();
   }
   void TearDown() override {
-    HeadlessBackend::SetIdleScript(nullptr);
-    HeadlessBackend::Reset();
+    HeadlessDriver::SetIdleScript(nullptr);
+    HeadlessDriver::Reset();
   }
   static HWND MakeOwner(RECT r) {
     WNDCLASSA wc;
@@ -146,7 +147,7 @@ TEST_F(Dialogs, OkThatDoesNotValidateKeepsTheDialogOpenAndCancelEndsIt) {
   int32_t step = 0;
   int32_t resultAfterRefusedOK = -1;
   bool openAfterRefusedOK = false;
-  HeadlessBackend::SetIdleScript([&]() {
+  HeadlessDriver::SetIdleScript([&]() {
     if (step == 0) {
       SendMessageW(dialog.GetWindow(), WM_COMMAND, IDOK, 0);
       resultAfterRefusedOK = dialog.GetResult();
@@ -168,7 +169,7 @@ TEST_F(Dialogs, OkThatDoesNotValidateKeepsTheDialogOpenAndCancelEndsIt) {
 
   gLog.clear();
   TestDialog accepting(owner);
-  HeadlessBackend::SetIdleScript(
+  HeadlessDriver::SetIdleScript(
       [&]() { return SendMessageW(accepting.GetWindow(), WM_COMMAND, IDOK, 0), true; });
   EXPECT_EQ(accepting.RunModal(), 1);
   EXPECT_EQ(accepting.GetResult(), ppDialog::kConfirmed);
@@ -246,9 +247,9 @@ TEST_F(Dialogs, AFieldErrorIsShownFromTheListAndTheFieldIsSelected) {
   TestDialog dialog(nullptr);
   dialog.CreateModeless();
   dialog.SetItemText(u"12345", kEdit, ppDialog::kSelf);
-  const size_t beeps = HeadlessBackend::Beeps().size();
+  const size_t beeps = Desktop::Beeps().size();
   dialog.ReportFieldError(kEdit, kList, 2, ppDialog::kSelf);
-  EXPECT_EQ(HeadlessBackend::Beeps().size(), beeps + 1);
+  EXPECT_EQ(Desktop::Beeps().size(), beeps + 1);
   auto boxes = MessageBoxLog();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, u"Too large");
@@ -274,7 +275,7 @@ TEST_F(Dialogs, ItemCommandsEditsAndDeferredWorkReachTheDialog) {
     void Sweep() override { gLog.push_back("swept"); }
   };
   new Note(dialog.GetWindow());
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gLog, (std::vector<std::string>{"init", "after init", "command 103 page -1",
                                             "command 100 page -1", "swept"}));
 }
@@ -299,7 +300,7 @@ TEST_F(Dialogs, OwnerDrawnItemsAreFilledWhiteByDefault) {
   dialog.CreateModeless();
   HWND item = dialog.GetItem(kDrawn, ppDialog::kSelf);
   InvalidateRect(item, nullptr, 1);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(dialog.drawnId, kDrawn);
   RECT client;
   GetClientRect(item, &client);
@@ -361,7 +362,7 @@ TEST_F(Dialogs, DeletingAModelessDialogTakesItsWindowAlong) {
   HWND window = dialog->GetWindow();
   delete dialog;
   EXPECT_FALSE(IsWindow(window));
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
 }
 
 // ---- View dialogs.

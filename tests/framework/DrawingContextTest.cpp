@@ -10,7 +10,7 @@
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
 #include "framework/ppShape.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "tests/framework/ShapeRecorderLog.h"
 #include "tests/framework/TestCanvas.h"
 #include "tests/framework/TestWindow.h"
@@ -22,7 +22,7 @@ using picture_tests::Canvas;
 class DrawingContextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat::HeadlessBackend::Reset();
+    plat::HeadlessDriver::Reset();
     plat::SetTextAntialias(false);
   }
   void TearDown() override { plat::SetTextAntialias(true); }

@@ -13,7 +13,7 @@
 #include "framework/qxWarningSweeper.h"
 #include "framework/zelvproAccDeleteTask.h"
 #include "framework/zelvproTopViewElementCollaborator.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -38,7 +38,7 @@ struct Shown {
 class ElementPanels : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     shown_.clear();
     SetPlacementWarningPresenter([this](ppView* parent, const RECT& rect, int32_t warning, int32_t flag) {
       shown_.push_back({parent, rect, warning, flag});
@@ -50,7 +50,7 @@ class ElementPanels : public ::testing::Test {
     SetPlacementWarningPresenter(nullptr);
     SetConfiguratorHost(nullptr);
     delete window_;
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
   std::vector<Shown> shown_;
   ppWindow* window_ = nullptr;
@@ -89,7 +89,7 @@ TEST_F(ElementPanels, TheWarningSweeperShowsTheWarningAtTheHostsTopRightOnceTheQ
   SetConfiguratorHost(host);
   new qxWarningSweeper(4);
   EXPECT_TRUE(shown_.empty());
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(shown_[0].parent, host);
   EXPECT_EQ(shown_[0].rect, (RECT{40, 54, 64, 78}));  // (186, 20, 210, 44) moved by (-146, 34)
@@ -98,7 +98,7 @@ TEST_F(ElementPanels, TheWarningSweeperShowsTheWarningAtTheHostsTopRightOnceTheQ
 
   SetConfiguratorHost(nullptr);
   new qxWarningSweeper(5);  // nowhere to go: dropped unrun
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(shown_.size(), 1u);
   EXPECT_EQ(ppSweeper::PendingCount(), 0);
 }

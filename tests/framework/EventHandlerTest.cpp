@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "framework/ppEventHandler.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -57,22 +58,22 @@ TEST(EventHandler, CommandsAndKeysTravelDownTheTargetChain) {
 }
 
 TEST(EventHandler, RunReturnsTheCodeOfTheQuitThatEndsIt) {
-  plat::HeadlessBackend::Reset();
+  plat::HeadlessDriver::Reset();
   plat::PostQuitMessage(42);
   Handler h;
   EXPECT_EQ(h.Run(), 42);
-  plat::HeadlessBackend::Reset();
+  plat::HeadlessDriver::Reset();
 }
 
 TEST(EventHandler, ModifierKeysFollowTheKeyboard) {
-  plat::HeadlessBackend::Reset();
+  plat::HeadlessDriver::Reset();
   EXPECT_FALSE(ppEventHandler::IsControlKeyDown());
-  plat::HeadlessBackend::Key(plat::VK_CONTROL, true);
-  plat::HeadlessBackend::Key(plat::VK_SHIFT, true);
+  plat::Desktop::Key(plat::VK_CONTROL, true);
+  plat::Desktop::Key(plat::VK_SHIFT, true);
   EXPECT_TRUE(ppEventHandler::IsControlKeyDown());
   EXPECT_TRUE(ppEventHandler::IsShiftKeyDown());
   EXPECT_FALSE(ppEventHandler::IsAltKeyDown());
-  plat::HeadlessBackend::Reset();
+  plat::HeadlessDriver::Reset();
 }
 
 }  // namespace

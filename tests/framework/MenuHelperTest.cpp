@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/ppMenuHelper.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Menu.h"
 
 namespace {
@@ -36,7 +36,7 @@ class MenuHelper : public ::testing::Test {
  protected:
   // File (New 11, separator, Recent (Last 40000), Exit 20), Help 49.
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gAsked.clear();
     menu_ = CreateMenu();
     HMENU file = CreatePopupMenu();
@@ -51,7 +51,7 @@ class MenuHelper : public ::testing::Test {
   }
   void TearDown() override {
     DestroyMenu(menu_);
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
   std::u16string Text(HMENU menu, int32_t position) {
     char16_t buffer[64] = {};

@@ -9,7 +9,7 @@
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
 #include "framework/ppRegion.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 #include "tests/framework/TestWindow.h"
 
@@ -55,13 +55,13 @@ bool Near(uint32_t pixel, uint32_t want, int tolerance = 8) {
 class OpenGL2DTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat::HeadlessBackend::Reset();
+    plat::HeadlessDriver::Reset();
     window_ = picture_tests::MakeTestWindow(300, 200, kBackground, &surface_);
     ASSERT_NE(surface_, nullptr);
   }
   void TearDown() override {
     ReleaseOpenGL();
-    plat::HeadlessBackend::Reset();
+    plat::HeadlessDriver::Reset();
   }
 
   plat::HWND window_ = nullptr;
@@ -85,7 +85,7 @@ TEST_F(OpenGL2DTest, SmoothLinesAndATexturedPolygon) {
     EXPECT_FALSE(dc.IsOpenGLOn());
   }
   const std::string dump = std::string(PLANNER_BINARY_DIR) + "/framework_opengl_2d.png";
-  EXPECT_TRUE(plat::HeadlessBackend::DumpPng(window_, dump));
+  EXPECT_TRUE(plat::HeadlessDriver::DumpPng(window_, dump));
 
   // The texture repeats every 100 pixels; its rows stay straight (each texel row starts at a 4-byte
   // boundary), so both rows show red on the left and green on the right.

@@ -10,7 +10,7 @@
 
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/PixelFormat.h"
 #include "tests/framework/TestCanvas.h"
 #include "tests/framework/TestPng.h"
@@ -67,7 +67,7 @@ std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes
 
 class PictureTest : public ::testing::Test {
  protected:
-  void SetUp() override { plat::HeadlessBackend::Reset(); }
+  void SetUp() override { plat::HeadlessDriver::Reset(); }
 };
 
 TEST_F(PictureTest, StretchedDrawingUsesWholeFactors) {

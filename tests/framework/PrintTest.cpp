@@ -17,7 +17,7 @@
 #include "framework/ppWindow.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
 #include "platform/Printing.h"
 #include "platform/WindowApi.h"
@@ -72,7 +72,7 @@ class PageLog : public ppPrinting {
 class Printing : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     ClearMessageBoxLog();
     folder_ = fs::temp_directory_path() / ("planner-print-" + std::to_string(::getpid()));
     fs::remove_all(folder_);
@@ -85,9 +85,9 @@ class Printing : public ::testing::Test {
     hwnd_ = adorner_tests::MakeObjectWindow(window_, 300, 200);
   }
   void TearDown() override {
-    HeadlessBackend::SetIdleScript(nullptr);
+    HeadlessDriver::SetIdleScript(nullptr);
     delete window_;
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     if (hadDocuments_) {
       ::setenv("XDG_DOCUMENTS_DIR", previousDocuments_.c_str(), 1);
     } else {
@@ -100,7 +100,7 @@ class Printing : public ::testing::Test {
   // Answers the print dialog once: `copies` (0 leaves them) then OK; the copies it showed are kept.
   void AnswerPrintDialog(int32_t copies, bool ok = true) {
     answered_ = false;
-    HeadlessBackend::SetIdleScript([this, copies, ok]() {
+    HeadlessDriver::SetIdleScript([this, copies, ok]() {
       HWND dialog = FindWindowA(kDialogClassName, "Print");
       if (!dialog || answered_) return false;
       answered_ = true;
@@ -190,7 +190,7 @@ TEST_F(Printing, ACancelledDialogPrintsNothingAndAMissingPrinterIsReported) {
   EXPECT_TRUE(MessageBoxLog().empty());
   EXPECT_FALSE(fs::exists(SettingsPath()));
 
-  HeadlessBackend::SetIdleScript([]() {
+  HeadlessDriver::SetIdleScript([]() {
     HWND dialog = FindWindowA(kDialogClassName, "Print");
     if (!dialog) return false;
     SetCommDlgExtendedError(ppPrinting::kNoDefaultPrinter);

@@ -7,7 +7,7 @@
 #include "foundation/ppVector2.h"
 #include "framework/ppRegion.h"
 #include "framework/ppShape.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 class RegionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat::HeadlessBackend::Reset();
+    plat::HeadlessDriver::Reset();
     plat::ClearMessageBoxLog();
   }
   void TearDown() override { ppRegion::FailNextCreations(0); }

@@ -12,7 +12,7 @@
 #include "framework/ppScroller.h"
 #include "framework/ppWindow.h"
 #include "platform/Controls.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Surface.h"
 #include "platform/WindowApi.h"
 
@@ -73,14 +73,14 @@ class Grid : public ppListScroller {
 class Scrolling : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     ppView::ResetClickPoint();
     window_ = new ppWindow();
     hwnd_ = adorner_tests::MakeObjectWindow(window_, 400, 300);
   }
   void TearDown() override {
     delete window_;
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
   uint32_t Pixel(int32_t x, int32_t y) { return GetWindowSurface(hwnd_)->Pixel(x, y) & 0xFFFFFF; }
   ppWindow* window_ = nullptr;
@@ -203,11 +203,11 @@ TEST_F(Scrolling, ScrollingMovesThePixelsAndRepaintsOnlyWhatWasUncovered) {
   auto* rows = static_cast<Rows*>(pane->Scroller());
   rows->SetExtent(1, 100);
   window_->Invalidate();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(Pixel(5, 5), 0x000000u);
   EXPECT_EQ(Pixel(5, 95), 0x090909u);
   SendMessageA(hwnd_, WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(pane->VerticalBar()->Control()));
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(rows->PositionY(), 9);
   EXPECT_EQ(Pixel(5, 5), 0x090909u);   // moved by ScrollDC
   EXPECT_EQ(Pixel(5, 95), 0x121212u);  // painted into the uncovered strip

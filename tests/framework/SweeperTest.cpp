@@ -5,7 +5,8 @@
 
 #include "framework/NoMouseButtonPending.h"
 #include "framework/ppSweeper.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -58,7 +59,7 @@ LRESULT ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class Sweepers : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gEvents.clear();
     WNDCLASSA wc;
     wc.lpfnWndProc = ReceiverProc;
@@ -66,11 +67,11 @@ class Sweepers : public ::testing::Test {
     RegisterClassA(&wc);
     window_ =
         CreateWindowExA(0, "Receiver", "", WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
   void TearDown() override {
-    HeadlessBackend::RunUntilIdle();
-    HeadlessBackend::Reset();
+    HeadlessDriver::RunUntilIdle();
+    HeadlessDriver::Reset();
     EXPECT_EQ(ppSweeper::PendingCount(), 0);
   }
   HWND window_ = nullptr;
@@ -78,7 +79,7 @@ class Sweepers : public ::testing::Test {
 
 TEST_F(Sweepers, RunAfterTheHandlerThatPostedThemInPostingOrder) {
   PostMessageA(window_, WM_USER, 0, 0);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gEvents, (std::vector<std::string>{"handler start", "handler end, pending", "first", "second"}));
   EXPECT_FALSE(AnySweeperPending());
 }
@@ -86,7 +87,7 @@ TEST_F(Sweepers, RunAfterTheHandlerThatPostedThemInPostingOrder) {
 TEST_F(Sweepers, OnePostedByASweeperRunsAfterMessagesAlreadyQueued) {
   new Chainer(window_);
   PostMessageA(window_, WM_USER + 1, 0, 0);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gEvents, (std::vector<std::string>{"chainer", "user+1", "chained"}));
 }
 
@@ -96,17 +97,17 @@ TEST_F(Sweepers, ThoseOfAVanishedWindowAreDeletedUnrun) {
   EXPECT_EQ(ppSweeper::PendingCount(), 0);
   new Recorder(window_, "posted after the end");  // the post fails: deleted by the loop, never run
   EXPECT_TRUE(AnySweeperPending());
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(ppSweeper::PendingCount(), 0);
   EXPECT_TRUE(gEvents.empty());
 }
 
 TEST_F(Sweepers, NoMouseButtonPendingSeesQueuedButtonsAndLeavesThem) {
   EXPECT_TRUE(NoMouseButtonPending());
-  HeadlessBackend::MouseButton(VK_LBUTTON, true, {10, 10});
+  Desktop::MouseButton(VK_LBUTTON, true, {10, 10});
   EXPECT_FALSE(NoMouseButtonPending());
   EXPECT_FALSE(NoMouseButtonPending());
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_TRUE(NoMouseButtonPending());
 }
 

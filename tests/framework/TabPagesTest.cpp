@@ -6,7 +6,7 @@
 
 #include "framework/ppTabPages.h"
 #include "platform/Controls.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/TabControl.h"
 #include "platform/WindowApi.h"
 
@@ -28,7 +28,7 @@ class TabPages : public ::testing::Test {
  protected:
   // A window with a three-tab control and one hidden page window per tab; page 2 holds a button.
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gNotices.clear();
     RegisterTabControlClass();
     WNDCLASSA wc;
@@ -57,7 +57,7 @@ class TabPages : public ::testing::Test {
   }
   void TearDown() override {
     pages_.reset();
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
   bool Shown(int32_t page) { return IsWindowVisible(pageWindows_[page]) != 0; }
 

@@ -1,7 +1,7 @@
-// A visible top-level test window on the headless backend, its surface filled with one colour.
+// A visible top-level test window on the headless driver, its surface filled with one colour.
 #pragma once
 
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace picture_tests {
@@ -14,7 +14,7 @@ inline plat::HWND MakeTestWindow(int32_t width, int32_t height, uint32_t backgro
   plat::RegisterClassA(&wc);
   plat::HWND window = plat::CreateWindowExA(0, "PictureTestWindow", "", plat::WS_POPUP | plat::WS_VISIBLE, 0,
                                             0, width, height, nullptr, nullptr, nullptr, nullptr);
-  plat::HeadlessBackend::RunUntilIdle();
+  plat::HeadlessDriver::RunUntilIdle();
   *surface = plat::GetWindowSurface(window);
   if (*surface) {
     (*surface)->Fill(background);

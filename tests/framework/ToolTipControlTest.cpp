@@ -7,7 +7,7 @@
 #include "foundation/iTextSource.h"
 #include "framework/ToolTipControl.h"
 #include "framework/ppWindow.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/LayerClock.h"
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
@@ -32,7 +32,7 @@ class OneText : public iTextSource {
 class ToolTips : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     WNDCLASSA wc;
     wc.lpfnWndProc = ppWindow::ChildProc;
     wc.lpszClassName = "ZelvCtrl";
@@ -46,7 +46,7 @@ class ToolTips : public ::testing::Test {
   void TearDown() override {
     SetTextSource(nullptr);
     owner_.reset();
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
   std::u16string TipText(ToolTipControl& tips, int32_t id) {
     char16_t buffer[80] = {};

@@ -10,7 +10,8 @@
 #include "framework/ppSweeper.h"
 #include "framework/ppUndoer.h"
 #include "framework/ppWindow.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/LayerClock.h"
 #include "platform/PngFile.h"
 #include "platform/WindowApi.h"
@@ -77,7 +78,7 @@ class Alert : public ppAlerter {
 class WindowObjects : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gLog.clear();
     ppView::ResetClickPoint();
     ppWindow::SetFrameLocked(false);
@@ -90,11 +91,11 @@ class WindowObjects : public ::testing::Test {
     hwnd_ = CreateWindowExA(0, "ZelvCtrl", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
                             nullptr, nullptr);
     window_->SetOwnsWindow(true);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
   void TearDown() override {
     delete window_;
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     ppWindow::SetFrameLocked(true);
   }
   std::vector<uint32_t> Pixels() {
@@ -132,9 +133,9 @@ TEST_F(WindowObjects, SizingKeepsTheMinimumOnlyWhenTheWindowWouldBeSmaller) {
 TEST_F(WindowObjects, DeleteKeyOfTheEditingBlockIsACommandAndAlertersHearFirst) {
   Alert alert(window_);
   SetFocus(hwnd_);
-  HeadlessBackend::Key(VK_DELETE, true, true);
-  HeadlessBackend::Key(VK_DELETE, true, false);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Key(VK_DELETE, true, true);
+  Desktop::Key(VK_DELETE, true, false);
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gLog, (std::vector<std::string>{"alerter key", "command 36,0", "alerter key", "key 46,0"}));
 }
 
@@ -149,14 +150,14 @@ TEST_F(WindowObjects, AQuickPressAndReleaseIsAClickAndTheTaskIsGone) {
   new Block(window_, {50, 50, 100, 100});
   Alert alert(window_);
   LayerClock::SetManual(10'000);
-  HeadlessBackend::MouseButton(VK_LBUTTON, true, {60, 60});
-  HeadlessBackend::RunUntilIdle();
+  Desktop::MouseButton(VK_LBUTTON, true, {60, 60});
+  HeadlessDriver::RunUntilIdle();
   EXPECT_NE(window_->MouseTask(), nullptr);
   EXPECT_EQ(GetCapture(), hwnd_);
-  HeadlessBackend::MouseMove({200, 200});
+  Desktop::MouseMove({200, 200});
   LayerClock::Advance(199);
-  HeadlessBackend::MouseButton(VK_LBUTTON, false, {200, 200});
-  HeadlessBackend::RunUntilIdle();
+  Desktop::MouseButton(VK_LBUTTON, false, {200, 200});
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gLog, (std::vector<std::string>{"alerter press", "click", "task deleted"}));
   EXPECT_EQ(window_->MouseTask(), nullptr);
   EXPECT_EQ(GetCapture(), nullptr);
@@ -165,22 +166,22 @@ TEST_F(WindowObjects, AQuickPressAndReleaseIsAClickAndTheTaskIsGone) {
 TEST_F(WindowObjects, ADragLeavesNoTraceOfItsFeedbackAndRepeatsCuedInvalidations) {
   auto* block = new Block(window_, {50, 50, 100, 100});
   block->Invalidate();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   std::vector<uint32_t> before = Pixels();
   ASSERT_EQ(GetWindowSurface(hwnd_)->Pixel(60, 60), 0x000080u);
   LayerClock::SetManual(10'000);
-  HeadlessBackend::MouseButton(VK_LBUTTON, true, {60, 60});
-  HeadlessBackend::RunUntilIdle();
+  Desktop::MouseButton(VK_LBUTTON, true, {60, 60});
+  HeadlessDriver::RunUntilIdle();
   ppMouseTask* task = block->task;
   ppUndoer history;
   history.Post(task);  // kept in the history when its drag is done
   for (POINT p : {POINT{70, 65}, POINT{90, 80}, POINT{120, 110}}) {
     LayerClock::Advance(100);
-    HeadlessBackend::MouseMove(p);
-    HeadlessBackend::RunUntilIdle();
+    Desktop::MouseMove(p);
+    HeadlessDriver::RunUntilIdle();
   }
   EXPECT_NE(Pixels(), before);  // the outline shows while dragging
-  HeadlessBackend::MouseButton(VK_LBUTTON, false, {120, 110});
+  Desktop::MouseButton(VK_LBUTTON, false, {120, 110});
   // Handle the release alone: the cued invalidation waits for its sweeper.
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -189,7 +190,7 @@ TEST_F(WindowObjects, ADragLeavesNoTraceOfItsFeedbackAndRepeatsCuedInvalidations
   }
   EXPECT_EQ(gLog, (std::vector<std::string>{"do"}));
   EXPECT_EQ(window_->CuedInvalidationCount(), 1);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(window_->CuedInvalidationCount(), 0);
   EXPECT_EQ(history.DoneTop(), task);
   EXPECT_EQ(Pixels(), before);
@@ -203,7 +204,7 @@ TEST_F(WindowObjects, SweepersReachTheWindowAfterTheHandler) {
   new Note(hwnd_);
   gLog.push_back("posted");
   EXPECT_TRUE(AnySweeperPending());
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gLog, (std::vector<std::string>{"posted", "swept"}));
   EXPECT_FALSE(AnySweeperPending());
 }
@@ -218,11 +219,11 @@ TEST_F(WindowObjects, CapturedReleaseOutsideTheWindowArrivesNegative) {
     }
   };
   MoveWindow(hwnd_, 100, 100, 400, 300, 1);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   auto* task = new Watch(window_);
   task->Start(10, 10);
-  HeadlessBackend::MouseButton(VK_LBUTTON, false, {80, 90});
-  HeadlessBackend::RunUntilIdle();
+  Desktop::MouseButton(VK_LBUTTON, false, {80, 90});
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gLog, (std::vector<std::string>{"-20,-10"}));
 }
 
@@ -253,7 +254,7 @@ class DropPane : public ppPane {
 };
 
 TEST(WindowDrops, TextReachesTheViewUnderThePointInWindowCoordinates) {
-  plat::HeadlessBackend::Reset();
+  plat::HeadlessDriver::Reset();
   gLog.clear();
   plat::WNDCLASSA wc;
   wc.lpfnWndProc = plat::DefWindowProcA;
@@ -281,7 +282,7 @@ TEST(WindowDrops, TextReachesTheViewUnderThePointInWindowCoordinates) {
   }
   // The object is gone: the window no longer has a drop target.
   EXPECT_EQ(plat::DropTargetAt(hwnd), nullptr);
-  plat::HeadlessBackend::Reset();
+  plat::HeadlessDriver::Reset();
 }
 
 }  // namespace
@@ -309,11 +310,11 @@ class Recorder : public ppMouseTask {
 class MouseTaskTiming : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat::HeadlessBackend::Reset();
+    plat::HeadlessDriver::Reset();
     gLog.clear();
     view_.SetFrame({0, 0, 100, 100});
   }
-  void TearDown() override { plat::HeadlessBackend::Reset(); }
+  void TearDown() override { plat::HeadlessDriver::Reset(); }
   ppView view_;
 };
 

@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "platform/Accelerator.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Menu.h"
 #include "platform/WindowApi.h"
 
@@ -34,7 +35,7 @@ LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class Accelerators : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gCommands.clear();
     gReenableUndo = false;
     WNDCLASSA wc;
@@ -47,11 +48,11 @@ class Accelerators : public ::testing::Test {
     SetFocus(frame_);
     table_ = LoadAcceleratorsA(nullptr, "AppXAccelerators");
     ASSERT_NE(table_, nullptr);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
   void TearDown() override {
     DestroyAcceleratorTable(table_);
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     DestroyMenu(gMenu);
   }
 
@@ -78,11 +79,11 @@ class Accelerators : public ::testing::Test {
   // Presses `key` with the modifiers held, releases everything, and answers the commands sent.
   std::vector<WPARAM> Press(int32_t key, std::initializer_list<int32_t> modifiers) {
     gCommands.clear();
-    for (int32_t m : modifiers) HeadlessBackend::Key(m, true);
-    HeadlessBackend::Key(key, true);
+    for (int32_t m : modifiers) Desktop::Key(m, true);
+    Desktop::Key(key, true);
     Pump();  // while the keys are down, as the user holds them
-    HeadlessBackend::Key(key, false);
-    for (int32_t m : modifiers) HeadlessBackend::Key(m, false);
+    Desktop::Key(key, false);
+    for (int32_t m : modifiers) Desktop::Key(m, false);
     Pump();
     std::vector<WPARAM> out;
     for (const MSG& m : gCommands) {

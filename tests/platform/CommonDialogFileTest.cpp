@@ -7,7 +7,8 @@
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
 
@@ -29,7 +30,7 @@ std::u16string Backslashed(const fs::path& p) {
 class FileDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     ClearMessageBoxLog();
     root_ = fs::temp_directory_path() /
             ("filedialog-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
@@ -49,7 +50,7 @@ class FileDialogs : public ::testing::Test {
     info_.lpstrDefExt = u"qxf";
   }
   void TearDown() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     ClearMessageBoxLog();
     fs::remove_all(root_);
   }
@@ -57,7 +58,7 @@ class FileDialogs : public ::testing::Test {
   void Script(std::vector<std::function<void(HWND)>> steps) {
     steps_ = std::move(steps);
     next_ = 0;
-    HeadlessBackend::SetIdleScript([this] {
+    HeadlessDriver::SetIdleScript([this] {
       if (next_ == steps_.size()) return false;
       steps_[next_++](GetActiveWindow());
       return true;
@@ -67,11 +68,11 @@ class FileDialogs : public ::testing::Test {
     return [name](HWND d) {
       SetDlgItemTextW(d, kFileNameItem, name);
       SetFocus(GetDlgItem(d, kFileNameItem));
-      HeadlessBackend::Key(VK_RETURN, true);
+      Desktop::Key(VK_RETURN, true);
     };
   }
   static std::function<void(HWND)> Cancel() {
-    return [](HWND) { HeadlessBackend::Key(VK_ESCAPE, true); };
+    return [](HWND) { Desktop::Key(VK_ESCAPE, true); };
   }
   std::vector<std::u16string> Listed(HWND d) {
     std::vector<std::u16string> out;
@@ -139,8 +140,8 @@ TEST_F(FileDialogs, OpenRefusesMissingFilesAndGoesIntoFolders) {
           [&](HWND d) {
             // Choosing the folder in the list names it; Open goes into it.
             SetFocus(GetDlgItem(d, kFileListItem));
-            HeadlessBackend::Key(VK_DOWN, true);  // the parent folder's entry
-            HeadlessBackend::Key(VK_DOWN, true);  // "sub\"
+            Desktop::Key(VK_DOWN, true);  // the parent folder's entry
+            Desktop::Key(VK_DOWN, true);  // "sub\"
           },
           [&](HWND d) {
             char16_t name[32];
@@ -188,7 +189,7 @@ TEST_F(FileDialogs, TooSmallBuffersAndNarrowRecordsAreHandled) {
   a.nMaxFile = sizeof narrow;
   a.lpstrInitialDir = folder.c_str();
   a.lpstrDefExt = "txt";
-  Script({[](HWND d) { HeadlessBackend::Key(VK_RETURN, true), (void)d; }});
+  Script({[](HWND d) { Desktop::Key(VK_RETURN, true), (void)d; }});
   ASSERT_TRUE(GetOpenFileNameA(&a));
   EXPECT_EQ(std::string(narrow), folder + "notes.txt");
   EXPECT_EQ(std::string(narrow + a.nFileOffset), "notes.txt");

@@ -3,7 +3,8 @@
 #include <functional>
 
 #include "platform/CommonDialogs.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/PageSetupDialog.h"
 #include "platform/WindowApi.h"
 
@@ -13,19 +14,19 @@ namespace {
 // The colour, page set-up and print dialogs, answered step by step from the idle script.
 class SettingsDialogs : public ::testing::Test {
  protected:
-  void SetUp() override { HeadlessBackend::Reset(); }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void SetUp() override { HeadlessDriver::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
   void Script(std::vector<std::function<void(HWND)>> steps) {
     steps_ = std::move(steps);
     next_ = 0;
-    HeadlessBackend::SetIdleScript([this] {
+    HeadlessDriver::SetIdleScript([this] {
       if (next_ == steps_.size()) return false;
       steps_[next_++](GetActiveWindow());
       return true;
     });
   }
   static std::function<void(HWND)> Key(int32_t key) {
-    return [key](HWND) { HeadlessBackend::Key(key, true); };
+    return [key](HWND) { Desktop::Key(key, true); };
   }
   std::vector<std::function<void(HWND)>> steps_;
   size_t next_ = 0;
@@ -87,12 +88,12 @@ TEST_F(SettingsDialogs, PageMarginsAreHundredthsOfAMillimetre) {
             SetDlgItemTextW(d, kPageLeftItem, u"150");
             SetDlgItemTextW(d, kPageRightItem, u"150");  // 300 mm of margins on 210 mm of paper
             CheckRadioButton(d, kPagePortraitItem, kPageLandscapeItem, kPageLandscapeItem);
-            HeadlessBackend::Key(VK_RETURN, true);
+            Desktop::Key(VK_RETURN, true);
           },
           [](HWND d) {
             // Refused: 300 mm of margins do not fit on the 297 mm of a landscape page either.
             SetDlgItemTextW(d, kPageRightItem, u"12.5");
-            HeadlessBackend::Key(VK_RETURN, true);
+            Desktop::Key(VK_RETURN, true);
           }});
   ASSERT_TRUE(PageSetupDlgA(&info));
   EXPECT_EQ(shownTop, u"15");
@@ -123,16 +124,16 @@ TEST_F(SettingsDialogs, PrintTakesCopiesAndOrientationAndGivesAPage) {
   info.hDevMode->dmOrientation = DMORIENT_LANDSCAPE;
   Script({[](HWND d) {
             SetDlgItemTextW(d, kPrintCopiesItem, u"0");
-            HeadlessBackend::Key(VK_RETURN, true);
+            Desktop::Key(VK_RETURN, true);
           },
           [](HWND d) {
             SetDlgItemTextW(d, kPrintCopiesItem, u"3");
-            HeadlessBackend::Key(VK_RETURN, true);
+            Desktop::Key(VK_RETURN, true);
           }});
   ASSERT_TRUE(PrintDlgA(&info));
   EXPECT_EQ(info.nCopies, 3);
   EXPECT_EQ(info.hDevMode->dmCopies, 3);
-  EXPECT_FALSE(HeadlessBackend::Beeps().empty()) << "0 copies was refused";
+  EXPECT_FALSE(Desktop::Beeps().empty()) << "0 copies was refused";
   ASSERT_NE(info.hDC, nullptr);
   // A context on the printer: A4 at 300 dots per inch, turned for landscape.
   EXPECT_EQ(GetDeviceCaps(info.hDC, LOGPIXELSX), 300);

@@ -4,7 +4,8 @@
 
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -42,7 +43,7 @@ LRESULT ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class Controls : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gNotices.clear();
     gDrawn.clear();
     gNotifyAnswer = 0;
@@ -53,7 +54,7 @@ class Controls : public ::testing::Test {
     parent_ = CreateWindowExA(0, "ControlParent", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr,
                               nullptr, nullptr, nullptr);
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   HWND Make(const char* cls, const char16_t* text, DWORD style, RECT r, int32_t id = 100) {
     return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
@@ -63,17 +64,17 @@ class Controls : public ::testing::Test {
   // Clicks at a point of a control's client area and handles what that queued.
   void ClickAt(HWND control, POINT local) {
     ClientToScreen(control, &local);
-    HeadlessBackend::Click(local);
-    HeadlessBackend::RunUntilIdle();
+    Desktop::Click(local);
+    HeadlessDriver::RunUntilIdle();
   }
   void Type(const std::u16string& text) {
-    for (char16_t c : text) HeadlessBackend::Char(c);
-    HeadlessBackend::RunUntilIdle();
+    for (char16_t c : text) Desktop::Char(c);
+    HeadlessDriver::RunUntilIdle();
   }
   void Press(int32_t key) {
-    HeadlessBackend::Key(key, true);
-    HeadlessBackend::Key(key, false);
-    HeadlessBackend::RunUntilIdle();
+    Desktop::Key(key, true);
+    Desktop::Key(key, false);
+    HeadlessDriver::RunUntilIdle();
   }
   std::vector<WORD> Codes(UINT message) {
     std::vector<WORD> out;
@@ -123,11 +124,11 @@ TEST_F(Controls, ButtonsClickOnlyWhenReleasedInsideAndWhenEnabled) {
   POINT inside{20, 20}, outside{200, 200};
   ClientToScreen(parent_, &inside);
   ClientToScreen(parent_, &outside);
-  HeadlessBackend::MouseButton(VK_LBUTTON, true, inside);
-  HeadlessBackend::RunUntilIdle();
-  HeadlessBackend::MouseMove(outside);
-  HeadlessBackend::MouseButton(VK_LBUTTON, false, outside);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::MouseButton(VK_LBUTTON, true, inside);
+  HeadlessDriver::RunUntilIdle();
+  Desktop::MouseMove(outside);
+  Desktop::MouseButton(VK_LBUTTON, false, outside);
+  HeadlessDriver::RunUntilIdle();
   EXPECT_TRUE(gNotices.empty()) << "dragged off before release";
   EXPECT_EQ(GetCapture(), nullptr);
   EnableWindow(push, 0);
@@ -142,7 +143,7 @@ TEST_F(Controls, ButtonsClickOnlyWhenReleasedInsideAndWhenEnabled) {
 
 TEST_F(Controls, OwnerDrawnButtonsAskTheirParentToDraw) {
   HWND drawn = Make("BUTTON", u"", BS_OWNERDRAW, {10, 10, 60, 40}, 9);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   ASSERT_FALSE(gDrawn.empty());
   EXPECT_EQ(gDrawn.back().CtlType, ODT_BUTTON);
   EXPECT_EQ(gDrawn.back().CtlID, 9u);
@@ -159,10 +160,10 @@ TEST_F(Controls, EditsTypeSelectCutAndPaste) {
   EXPECT_EQ(Codes(WM_COMMAND),
             (std::vector<WORD>{EN_SETFOCUS, EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_CHANGE}));
   // Shift+Home selects back to the start; cut takes it to the clipboard.
-  HeadlessBackend::Key(VK_SHIFT, true);
+  Desktop::Key(VK_SHIFT, true);
   Press(VK_LEFT);
   Press(VK_LEFT);
-  HeadlessBackend::Key(VK_SHIFT, false);
+  Desktop::Key(VK_SHIFT, false);
   DWORD from = 0, to = 0;
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   EXPECT_EQ(from, 3u);
@@ -179,15 +180,15 @@ TEST_F(Controls, EditsTypeSelectCutAndPaste) {
   EXPECT_EQ(Text(edit), u"lel");
   // Ctrl+arrows go by words; a double click selects the word under the pointer.
   SetWindowTextW(edit, u"oak  beech walnut");
-  HeadlessBackend::Key(VK_CONTROL, true);
+  Desktop::Key(VK_CONTROL, true);
   Press(VK_RIGHT);
   Press(VK_RIGHT);
-  HeadlessBackend::Key(VK_CONTROL, false);
+  Desktop::Key(VK_CONTROL, false);
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   EXPECT_EQ(from, 10u);
-  HeadlessBackend::Key(VK_CONTROL, true);
+  Desktop::Key(VK_CONTROL, true);
   Press(VK_LEFT);
-  HeadlessBackend::Key(VK_CONTROL, false);
+  Desktop::Key(VK_CONTROL, false);
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   EXPECT_EQ(from, 5u);
   SendMessageW(edit, WM_LBUTTONDBLCLK, 0, MAKELPARAM(6, 5));  // within "oak"
@@ -213,7 +214,7 @@ TEST_F(Controls, EditsHonourLimitsReadOnlyPasswordsAndLines) {
   SendMessageW(edit, EM_LIMITTEXT, 3, 0);
   Type(u"abcd");
   EXPECT_EQ(Text(edit), u"abc");
-  EXPECT_FALSE(HeadlessBackend::Beeps().empty()) << "a refused key beeps";
+  EXPECT_FALSE(Desktop::Beeps().empty()) << "a refused key beeps";
   SendMessageW(edit, EM_SETREADONLY, 1, 0);
   Type(u"\bx");
   EXPECT_EQ(Text(edit), u"abc");
@@ -302,8 +303,8 @@ TEST_F(Controls, ComboBoxesListChooseAndNotify) {
   EXPECT_EQ(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0), 1);
   RECT field;
   GetWindowRect(combo, &field);
-  HeadlessBackend::Click({field.left + 20, field.bottom + 2 + 2 * 15 + 5});
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Click({field.left + 20, field.bottom + 2 + 2 * 15 + 5});
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0), 0);
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(Codes(WM_COMMAND), (std::vector<WORD>{CBN_DROPDOWN, CBN_CLOSEUP, CBN_SELCHANGE}));
@@ -332,11 +333,10 @@ TEST_F(Controls, OpenedListsShowTheChoiceAndStayStillUnderTheMouse) {
   GetWindowRect(list, &box);
   int32_t row = (box.bottom - box.top - 2) / 8;
   // Entries 8 to 15 are shown, the choice last; moving over them does not scroll the list.
-  for (int32_t r = 7; r >= 0; --r)
-    HeadlessBackend::MouseMove({box.left + 10, box.top + 1 + r * row + row / 2});
-  HeadlessBackend::RunUntilIdle();
-  HeadlessBackend::Click({box.left + 10, box.top + 1 + row / 2});
-  HeadlessBackend::RunUntilIdle();
+  for (int32_t r = 7; r >= 0; --r) Desktop::MouseMove({box.left + 10, box.top + 1 + r * row + row / 2});
+  HeadlessDriver::RunUntilIdle();
+  Desktop::Click({box.left + 10, box.top + 1 + row / 2});
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 8);
 }
 
@@ -364,11 +364,11 @@ TEST_F(Controls, ScrollBarsClampAndReportArrowsPagesAndThumb) {
   POINT grab{8, 20}, drop{8, 20 + (166 - 16) / 2};
   ClientToScreen(bar, &grab);
   ClientToScreen(bar, &drop);
-  HeadlessBackend::MouseButton(VK_LBUTTON, true, grab);
-  HeadlessBackend::RunUntilIdle();
-  HeadlessBackend::MouseMove(drop);
-  HeadlessBackend::MouseButton(VK_LBUTTON, false, drop);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::MouseButton(VK_LBUTTON, true, grab);
+  HeadlessDriver::RunUntilIdle();
+  Desktop::MouseMove(drop);
+  Desktop::MouseButton(VK_LBUTTON, false, drop);
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(ScrollCodes(), (std::vector<WORD>{SB_THUMBTRACK, SB_THUMBPOSITION, SB_ENDSCROLL}));
   EXPECT_EQ(HIWORD(gNotices[0].wParam), 45);
   EXPECT_EQ(HIWORD(gNotices[1].wParam), 45);

@@ -6,7 +6,8 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -26,23 +27,23 @@ constexpr DWORD kStop = WS_VISIBLE | WS_TABSTOP;
 class DialogKeyboard : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gClicked.clear();
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   HWND Open(DialogTemplate t) {
     t.style |= WS_VISIBLE;
     HWND dialog = CreateDialogIndirectParamW(nullptr, &t, nullptr, RecordingProc, 0);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
     return dialog;
   }
   // Presses `key` (with Shift when asked) in the focused item and lets the dialog manager see it, as
   // a modeless dialog's loop does.
   static void Press(HWND dialog, int32_t key, bool shift = false) {
-    if (shift) HeadlessBackend::Key(VK_SHIFT, true);
-    HeadlessBackend::Key(key, true);
-    HeadlessBackend::Key(key, false);
+    if (shift) Desktop::Key(VK_SHIFT, true);
+    Desktop::Key(key, true);
+    Desktop::Key(key, false);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_KEYDOWN, WM_SYSCHAR, PM_REMOVE)) {
       if (!IsDialogMessageW(dialog, &msg)) {
@@ -51,10 +52,10 @@ class DialogKeyboard : public ::testing::Test {
       }
     }
     if (shift) {
-      HeadlessBackend::Key(VK_SHIFT, false);
+      Desktop::Key(VK_SHIFT, false);
       PeekMessageW(&msg, nullptr, WM_KEYDOWN, WM_SYSCHAR, PM_REMOVE);
     }
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
 };
 

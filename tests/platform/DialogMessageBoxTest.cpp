@@ -4,7 +4,8 @@
 
 #include "platform/Controls.h"
 #include "platform/DialogMessageBox.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
 
@@ -13,12 +14,12 @@ namespace {
 
 class DrawnMessageBoxes : public ::testing::Test {
  protected:
-  void SetUp() override { HeadlessBackend::Reset(); }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void SetUp() override { HeadlessDriver::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
   // Runs a box; `key` is pressed when its loop first waits (0: none), and the box is looked at then.
   int32_t Run(uint32_t style, int32_t key, std::optional<int32_t> scripted = std::nullopt) {
     bool pressed = false;
-    HeadlessBackend::SetIdleScript([&] {
+    HeadlessDriver::SetIdleScript([&] {
       if (pressed || key == 0) return false;
       pressed = true;
       box_ = GetActiveWindow();
@@ -26,7 +27,7 @@ class DrawnMessageBoxes : public ::testing::Test {
       GetWindowTextW(box_, caption, 64);
       caption_ = caption;
       focusId_ = GetDlgCtrlID(GetFocus());
-      HeadlessBackend::Key(key, true);
+      Desktop::Key(key, true);
       return true;
     });
     return RunMessageBoxDialog(owner_, u"Save the changes to the plan?", u"Planner", style, scripted);
@@ -78,10 +79,10 @@ TEST_F(DrawnMessageBoxes, TaskModalBoxesHoldEveryOtherWindow) {
   HWND other = CreateWindowExA(0, "Other", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
                                nullptr, nullptr, nullptr);
   bool heldWhileUp = false;
-  HeadlessBackend::SetIdleScript([&] {
+  HeadlessDriver::SetIdleScript([&] {
     if (heldWhileUp) return false;
     heldWhileUp = !IsWindowEnabled(other);
-    HeadlessBackend::Key(VK_RETURN, true);
+    Desktop::Key(VK_RETURN, true);
     return true;
   });
   EXPECT_EQ(RunMessageBoxDialog(nullptr, u"Stop", u"", MB_OK | MB_TASKMODAL), IDOK);
@@ -93,7 +94,7 @@ TEST_F(DrawnMessageBoxes, MessageBoxCallsDrawTheirBoxesWhenAskedAndStayLogged) {
   ClearMessageBoxLog();
   UseDrawnMessageBoxes(true);
   std::u16string seenText;
-  HeadlessBackend::SetIdleScript([&] {
+  HeadlessDriver::SetIdleScript([&] {
     if (!seenText.empty()) return false;
     HWND box = GetActiveWindow();
     char16_t text[128] = {};
@@ -101,7 +102,7 @@ TEST_F(DrawnMessageBoxes, MessageBoxCallsDrawTheirBoxesWhenAskedAndStayLogged) {
       if (GetDlgCtrlID(item) == 0xFFFF) GetWindowTextW(item, text, 128);
     }
     seenText = text;
-    HeadlessBackend::Key(VK_RETURN, true);
+    Desktop::Key(VK_RETURN, true);
     return true;
   });
   EXPECT_EQ(MessageBoxW(nullptr, u"Delete the wall?", u"Room", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION),

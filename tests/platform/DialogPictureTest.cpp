@@ -10,7 +10,7 @@
 #include "platform/ControlsDrawing.h"
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/PngFile.h"
 #include "platform/WindowApi.h"
 
@@ -65,20 +65,20 @@ DialogTemplate EveryControl() {
 }
 
 TEST(DialogPicture, EveryControlKindDrawsAsKept) {
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
   SetTextAntialias(false);
   DialogTemplate t = EveryControl();
   t.style |= WS_VISIBLE;
   HWND dialog = CreateDialogIndirectParamW(nullptr, &t, nullptr, PictureProc, 0);
   ASSERT_NE(dialog, nullptr);
   SetFocus(nullptr);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/platform/dialog_controls.png";
   const std::string actual = std::string(PLANNER_BINARY_DIR) + "/dialog_controls-actual.png";
-  ASSERT_TRUE(HeadlessBackend::DumpPng(dialog, actual));
+  ASSERT_TRUE(HeadlessDriver::DumpPng(dialog, actual));
   SetTextAntialias(true);
   if (std::getenv("PLANNER_WRITE_FIXTURES")) {
-    ASSERT_TRUE(HeadlessBackend::DumpPng(dialog, kept));
+    ASSERT_TRUE(HeadlessDriver::DumpPng(dialog, kept));
   }
   std::unique_ptr<Surface> expected = ReadPng(kept);
   std::unique_ptr<Surface> drawn = ReadPng(actual);
@@ -89,7 +89,7 @@ TEST(DialogPicture, EveryControlKindDrawsAsKept) {
   EXPECT_TRUE(diff.sameSize);
   EXPECT_LE(diff.pixels, drawn->Width() * drawn->Height() / 200)
       << "first at " << diff.firstX << "," << diff.firstY << "; see " << actual;
-  HeadlessBackend::Reset();
+  HeadlessDriver::Reset();
 }
 
 }  // namespace

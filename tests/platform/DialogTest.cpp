@@ -4,7 +4,8 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -42,13 +43,13 @@ DialogTemplate TestTemplate() {
 class Dialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gHook = nullptr;
     gCommands.clear();
   }
   void TearDown() override {
     gHook = nullptr;
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
   // Runs the test dialog modally; each time the loop waits, the next step runs.
   INT_PTR RunSteps(std::vector<std::function<void(HWND)>> steps, HWND owner = nullptr,
@@ -59,7 +60,7 @@ class Dialogs : public ::testing::Test {
       if (message == WM_INITDIALOG) *seen = dialog;
       return false;
     };
-    HeadlessBackend::SetIdleScript([&] {
+    HeadlessDriver::SetIdleScript([&] {
       if (next == steps.size()) return false;
       steps[next++](dialog_);
       return true;
@@ -74,17 +75,17 @@ class Dialogs : public ::testing::Test {
 
 TEST_F(Dialogs, KeyboardEndsModalDialogs) {
   // Esc answers IDCANCEL, Enter presses the default push button, the close box answers IDCANCEL.
-  EXPECT_EQ(RunModal([](HWND) { HeadlessBackend::Key(VK_ESCAPE, true); }), IDCANCEL);
+  EXPECT_EQ(RunModal([](HWND) { Desktop::Key(VK_ESCAPE, true); }), IDCANCEL);
   EXPECT_EQ(RunModal([](HWND d) {
               SetFocus(GetDlgItem(d, 10));
-              HeadlessBackend::Key(VK_RETURN, true);
+              Desktop::Key(VK_RETURN, true);
             }),
             7);
-  EXPECT_EQ(RunModal([](HWND d) { HeadlessBackend::RequestClose(d); }), IDCANCEL);
+  EXPECT_EQ(RunModal([](HWND d) { Desktop::RequestClose(d); }), IDCANCEL);
   // Enter while a push button has the focus presses that button.
   EXPECT_EQ(RunModal([](HWND d) {
               SetFocus(GetDlgItem(d, IDCANCEL));
-              HeadlessBackend::Key(VK_RETURN, true);
+              Desktop::Key(VK_RETURN, true);
             }),
             IDCANCEL);
 }
@@ -102,7 +103,7 @@ TEST_F(Dialogs, QuitAndEarlyEndsDoNotHang) {
     if (message == WM_INITDIALOG) EndDialog(dialog, 9);
     return false;
   };
-  HeadlessBackend::SetIdleScript(nullptr);
+  HeadlessDriver::SetIdleScript(nullptr);
   DialogTemplate t = TestTemplate();
   EXPECT_EQ(DialogBoxIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0), 9);
 }
@@ -110,14 +111,14 @@ TEST_F(Dialogs, QuitAndEarlyEndsDoNotHang) {
 TEST_F(Dialogs, MarkedLettersPressButtonsAndFocusLabelledFields) {
   // Alt+A presses "&Apply" (id 7); in a field the letter is typed, not taken as a mnemonic.
   EXPECT_EQ(RunModal([](HWND) {
-              HeadlessBackend::Key(VK_MENU, true);
-              HeadlessBackend::Key('A', true);
-              HeadlessBackend::Key(VK_MENU, false);
+              Desktop::Key(VK_MENU, true);
+              Desktop::Key('A', true);
+              Desktop::Key(VK_MENU, false);
             }),
             7);
   EXPECT_EQ(RunSteps({[](HWND d) {
                         SetFocus(GetDlgItem(d, 10));
-                        HeadlessBackend::Key('A', true);
+                        Desktop::Key('A', true);
                       },
                       [](HWND d) {
                         char16_t text[8] = {};
@@ -128,9 +129,9 @@ TEST_F(Dialogs, MarkedLettersPressButtonsAndFocusLabelledFields) {
   // A plain letter on a button (which takes no characters) works as well; "&&" marks nothing.
   EXPECT_EQ(RunSteps({[](HWND d) {
                         SetDlgItemTextW(d, IDCANCEL, u"&&Cancel");
-                        HeadlessBackend::Key('C', true);
+                        Desktop::Key('C', true);
                       },
-                      [](HWND) { HeadlessBackend::Key('A', true); }, [](HWND d) { EndDialog(d, 55); }}),
+                      [](HWND) { Desktop::Key('A', true); }, [](HWND d) { EndDialog(d, 55); }}),
             7);
 }
 
@@ -149,15 +150,15 @@ TEST_F(Dialogs, ArrowsMoveWithinARadioGroupAndCheckAsTheyGo) {
   std::vector<std::function<void(HWND)>> steps = {
       [](HWND d) {
         SetFocus(GetDlgItem(d, 30));
-        HeadlessBackend::Key(VK_DOWN, true);
+        Desktop::Key(VK_DOWN, true);
       },
-      [&](HWND) { HeadlessBackend::Key(VK_DOWN, true); },  // past the disabled one, round to the first
+      [&](HWND) { Desktop::Key(VK_DOWN, true); },  // past the disabled one, round to the first
       [&](HWND d) {
         focus.push_back(GetDlgCtrlID(GetFocus()));
         for (int32_t id : {30, 31, 33}) checks.push_back(IsDlgButtonChecked(d, id));
         EndDialog(d, 0);
       }};
-  HeadlessBackend::SetIdleScript([&] {
+  HeadlessDriver::SetIdleScript([&] {
     if (step == steps.size()) return false;
     steps[step++](GetActiveWindow());
     return true;
@@ -176,11 +177,11 @@ TEST_F(Dialogs, EscClosesAnOpenedListBeforeTheDialog) {
                                SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"one"));
                                SetFocus(combo);
                                SendMessageW(combo, CB_SHOWDROPDOWN, 1, 0);
-                               HeadlessBackend::Key(VK_ESCAPE, true);
+                               Desktop::Key(VK_ESCAPE, true);
                              },
                              [&](HWND d) {
                                closedFirst = SendDlgItemMessageW(d, 40, CB_GETDROPPEDSTATE, 0, 0) == 0;
-                               HeadlessBackend::Key(VK_ESCAPE, true);
+                               Desktop::Key(VK_ESCAPE, true);
                              }},
                             nullptr, t);
   EXPECT_TRUE(closedFirst);
@@ -214,16 +215,16 @@ TEST_F(Dialogs, TabMovesTheFocusAmongTabStopsBothWays) {
   std::vector<int32_t> focused;
   RunSteps({[&](HWND) {
               focused.push_back(GetDlgCtrlID(GetFocus()));
-              HeadlessBackend::Key(VK_TAB, true);
+              Desktop::Key(VK_TAB, true);
             },
             [&](HWND) {
               focused.push_back(GetDlgCtrlID(GetFocus()));
-              HeadlessBackend::Key(VK_SHIFT, true);
-              HeadlessBackend::Key(VK_TAB, true);
+              Desktop::Key(VK_SHIFT, true);
+              Desktop::Key(VK_TAB, true);
             },
-            [&](HWND) { HeadlessBackend::Key(VK_TAB, true); },
+            [&](HWND) { Desktop::Key(VK_TAB, true); },
             [&](HWND d) {
-              HeadlessBackend::Key(VK_SHIFT, false);
+              Desktop::Key(VK_SHIFT, false);
               focused.push_back(GetDlgCtrlID(GetFocus()));
               EndDialog(d, 0);
             }});
@@ -408,7 +409,7 @@ TEST_F(Dialogs, ModelessDialogsRouteKeysThroughIsDialogMessage) {
   HWND dialog = CreateDialogIndirectParamW(nullptr, &t, nullptr, TestDialogProc, 0);
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(IsWindowVisible(dialog));
-  HeadlessBackend::Key(VK_ESCAPE, true);
+  Desktop::Key(VK_ESCAPE, true);
   MSG msg;
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_TRUE(IsDialogMessageW(dialog, &msg));

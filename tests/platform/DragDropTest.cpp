@@ -6,7 +6,7 @@
 
 #include "platform/DragDrop.h"
 #include "platform/DragDropText.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -78,7 +78,7 @@ LRESULT PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(
 class DragDrop : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     blocksBefore_ = GlobalBlockCount();
     WNDCLASSA wc;
     wc.lpfnWndProc = PlainProc;
@@ -99,7 +99,7 @@ class DragDrop : public ::testing::Test {
     EXPECT_EQ(a_.references, 0);
     EXPECT_EQ(b_.references, 0);
     EXPECT_EQ(GlobalBlockCount(), blocksBefore_);  // every block handed out was freed
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
 
   size_t blocksBefore_ = 0;

@@ -12,7 +12,7 @@
 
 #include "WaitWithDeadline.h"
 #include "platform/Dib.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/PngFile.h"
 #include "platform/Wgl.h"
 #include "platform/WindowApi.h"
@@ -67,14 +67,14 @@ struct DibTarget {
 class GlWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     WNDCLASSA wc;
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "GlTestWindow";
     RegisterClassA(&wc);
     frame_ = CreateWindowExA(0, "GlTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
                              nullptr, nullptr);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
     surface_ = GetWindowSurface(frame_);
     ASSERT_NE(surface_, nullptr);
     surface_->Fill(kBackground);
@@ -84,7 +84,7 @@ class GlWindow : public ::testing::Test {
     wglMakeCurrent(nullptr, nullptr);
     for (HGLRC rc : contexts_) wglDeleteContext(rc);
     for (auto [window, dc] : dcs_) ReleaseDC(window, dc);
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
   }
 
   HWND Child(RECT r) {
@@ -199,7 +199,7 @@ TEST_F(GlWindow, ResizedFrameMovesThePixelsAndTheContextFollowsAtTheNextBind) {
   // The frame's pixels are reallocated while the context is current with OpenGL drawing pending:
   // finishing it must not write where they were.
   MoveWindow(frame_, 0, 0, 600, 400, 1);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_TRUE(SwapBuffers(dc));
   ASSERT_TRUE(wglMakeCurrent(dc, wglGetCurrentContext()));
   glClearColor(0, 0, 1, 1);
@@ -216,7 +216,7 @@ TEST_F(GlWindow, ContextsOfTheSameSizeDoNotSeeEachOthersPixels) {
   // Two windows of their own (two surfaces) of one size, each with its context.
   HWND other = CreateWindowExA(0, "GlTestWindow", "", WS_POPUP | WS_VISIBLE, 400, 0, 300, 200, nullptr,
                                nullptr, nullptr, nullptr);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   Surface* otherSurface = GetWindowSurface(other);
   otherSurface->Fill(kBackground);
   otherSurface->Touch();
@@ -273,7 +273,7 @@ TEST_F(GlWindow, GlAndTwoDimensionalDrawingMeetInIssueOrder) {
   wglMakeCurrent(nullptr, nullptr);
 
   std::string dump = (std::filesystem::temp_directory_path() / "gl_triangle_line.png").string();
-  ASSERT_TRUE(HeadlessBackend::DumpPng(child, dump));
+  ASSERT_TRUE(HeadlessDriver::DumpPng(child, dump));
   std::unique_ptr<Surface> png = ReadPng(dump);
   ASSERT_NE(png, nullptr);
   EXPECT_EQ(png->Pixel(100, 80), 0xFF0000u);    // inside the triangle

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/MdiWindows.h"
 #include "platform/WindowApi.h"
 
@@ -22,7 +23,7 @@ LRESULT ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class MdiWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gChildCloses = 0;
     WNDCLASSA frame;
     frame.lpfnWndProc = FrameProc;
@@ -40,7 +41,7 @@ class MdiWindows : public ::testing::Test {
     gClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, r.right,
                               r.bottom, frame_, nullptr, nullptr, &ccs);
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
   HWND frame_ = nullptr;
 };
 
@@ -65,9 +66,9 @@ TEST_F(MdiWindows, MaximisedDocumentFillsTheClientAndFollowsTheFrame) {
 TEST_F(MdiWindows, ControlF4ClosesTheActiveDocument) {
   HWND doc = CreateMDIWindowA("Doc", nullptr, 0, 0, 0, 200, 200, gClient, nullptr, 0);
   SetFocus(doc);
-  HeadlessBackend::RunUntilIdle();
-  HeadlessBackend::Key(VK_CONTROL, true);
-  HeadlessBackend::Key(0x73, true);
+  HeadlessDriver::RunUntilIdle();
+  Desktop::Key(VK_CONTROL, true);
+  Desktop::Key(0x73, true);
   MSG msg;
   bool translated = false;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

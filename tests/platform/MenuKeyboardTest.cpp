@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Menu.h"
 #include "platform/MenuBar.h"
 #include "platform/MenuTracker.h"
@@ -24,7 +25,7 @@ LRESULT FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class MenuKeyboard : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gCommands.clear();
     WNDCLASSA wc;
     wc.lpfnWndProc = FrameProc;
@@ -47,21 +48,21 @@ class MenuKeyboard : public ::testing::Test {
                              nullptr, bar_, nullptr, nullptr);
     ASSERT_NE(frame_, nullptr);
     SetFocus(frame_);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
     // Once the queued keys are used up, the loop waits: that means the menu was left open. Each wait
     // notes it and closes one level, so the test ends either way.
-    HeadlessBackend::SetIdleScript([this] {
+    HeadlessDriver::SetIdleScript([this] {
       ++leftOpen_;
-      HeadlessBackend::Key(VK_ESCAPE, true);
+      Desktop::Key(VK_ESCAPE, true);
       return true;
     });
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   static void Keys(std::initializer_list<int32_t> keys) {
     for (int32_t k : keys) {
-      HeadlessBackend::Key(k, true, k == VK_UP || k == VK_DOWN || k == VK_LEFT || k == VK_RIGHT);
-      HeadlessBackend::Key(k, false);
+      Desktop::Key(k, true, k == VK_UP || k == VK_DOWN || k == VK_LEFT || k == VK_RIGHT);
+      Desktop::Key(k, false);
     }
   }
   // Runs the popup with `keys` queued; answers the chosen id (0: none).
@@ -104,7 +105,7 @@ TEST_F(MenuKeyboard, EnterOnAPopupChoosesOrCloses) {
   EXPECT_EQ(leftOpen_, 0) << "Enter with nothing highlighted left the menu open";
   // Enter on an item the mouse highlighted but that cannot be chosen closes the menu too.
   for (int32_t position : {1, 2, 3}) {
-    HeadlessBackend::MouseMove(OnItem(position));
+    Desktop::MouseMove(OnItem(position));
     Keys({VK_RETURN});
     EXPECT_EQ(TrackPopupMenu(popup_, TPM_RETURNCMD, 100, 100, 0, frame_, nullptr), 0) << position;
     EXPECT_EQ(leftOpen_, 0) << "Enter on item " << position << " left the menu open";
@@ -116,19 +117,19 @@ TEST_F(MenuKeyboard, EnterOnTheBarOpensChoosesOrCloses) {
   // Alt enters the bar on "Items"; Enter opens its popup with the first item highlighted, and a
   // second Enter chooses it.
   Keys({VK_MENU, VK_RETURN, VK_RETURN});
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gCommands, (std::vector<WPARAM>{MAKEWPARAM(101, 0)}));
   EXPECT_EQ(leftOpen_, 0);
   // Enter on a command of the bar itself chooses it.
   gCommands.clear();
   Keys({VK_MENU, VK_RIGHT, VK_RETURN});
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gCommands, (std::vector<WPARAM>{MAKEWPARAM(201, 0)}));
   EXPECT_EQ(leftOpen_, 0) << "Enter on a command of the bar left the menu open";
   // Enter on a greyed command of the bar closes the menu and chooses nothing.
   gCommands.clear();
   Keys({VK_MENU, VK_RIGHT, VK_RIGHT, VK_RETURN});
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_TRUE(gCommands.empty());
   EXPECT_EQ(leftOpen_, 0) << "Enter on a greyed command of the bar left the menu open";
 }

@@ -3,7 +3,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/Menu.h"
 #include "platform/MenuBar.h"
 #include "platform/MenuResource.h"
@@ -36,7 +37,7 @@ LRESULT FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class Menus : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gSeen.clear();
     gOnMessage = nullptr;
     WNDCLASSA wc;
@@ -49,10 +50,10 @@ class Menus : public ::testing::Test {
                              nullptr, menu_, nullptr, nullptr);
     ASSERT_NE(frame_, nullptr);
     SetFocus(frame_);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
   void TearDown() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     DestroyMenu(menu_);
   }
 
@@ -213,14 +214,14 @@ TEST_F(Menus, TheBarTakesNineteenPixelsAndIsPainted) {
 }
 
 TEST_F(Menus, ChoosingSaveFromTheKeyboardSendsInitMessagesThenTheCommand) {
-  HeadlessBackend::Key(VK_MENU, true);
-  HeadlessBackend::Key(VK_MENU, false);
+  Desktop::Key(VK_MENU, true);
+  Desktop::Key(VK_MENU, false);
   for (int i = 0; i < 3; ++i) {
-    HeadlessBackend::Key(VK_DOWN, true, true);  // New (opening), Open, Save
-    HeadlessBackend::Key(VK_DOWN, false, true);
+    Desktop::Key(VK_DOWN, true, true);  // New (opening), Open, Save
+    Desktop::Key(VK_DOWN, false, true);
   }
-  HeadlessBackend::Key(VK_RETURN, true);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Key(VK_RETURN, true);
+  HeadlessDriver::RunUntilIdle();
   ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_COMMAND}));
   EXPECT_EQ(gSeen[0].wParam, reinterpret_cast<WPARAM>(menu_));
   EXPECT_EQ(gSeen[1].wParam, reinterpret_cast<WPARAM>(GetSubMenu(menu_, 0)));
@@ -234,19 +235,19 @@ TEST_F(Menus, ChoosingSaveWithTheMouseAndMnemonics) {
   HMENU file = GetSubMenu(menu_, 0);
   RECT save = PopupItemRect(file, 2);
   POINT onSave{bar[0].left + (save.left + save.right) / 2, bar[0].bottom + (save.top + save.bottom) / 2};
-  HeadlessBackend::Click(Centre(bar[0]));
-  HeadlessBackend::Click(onSave);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Click(Centre(bar[0]));
+  Desktop::Click(onSave);
+  HeadlessDriver::RunUntilIdle();
   ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_COMMAND}));
   EXPECT_EQ(gSeen[2].wParam, MAKEWPARAM(14, 0));
 
   gSeen.clear();  // Alt+E, then "c": the first item with that mnemonic is "&Cu&t"
-  HeadlessBackend::Key(VK_MENU, true);
-  HeadlessBackend::Key('E', true);
-  HeadlessBackend::Key('E', false);
-  HeadlessBackend::Key(VK_MENU, false);
-  HeadlessBackend::Key('C', true);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Key(VK_MENU, true);
+  Desktop::Key('E', true);
+  Desktop::Key('E', false);
+  Desktop::Key(VK_MENU, false);
+  Desktop::Key('C', true);
+  HeadlessDriver::RunUntilIdle();
   ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_COMMAND}));
   EXPECT_EQ(gSeen[2].wParam, MAKEWPARAM(33, 0));
 }
@@ -258,17 +259,17 @@ TEST_F(Menus, GreyedItemsAreNotChosenAndEscapeOrAClickElsewhereCancels) {
   };
   std::vector<RECT> bar = MenuBarItemRects(frame_);
   RECT undo = PopupItemRect(GetSubMenu(menu_, 1), 0);
-  HeadlessBackend::Click(Centre(bar[1]));
-  HeadlessBackend::Click({bar[1].left + undo.left + 20, bar[1].bottom + undo.top + 5});
-  HeadlessBackend::Key(VK_ESCAPE, true);  // closes the popup, the bar stays
-  HeadlessBackend::Key(VK_ESCAPE, true);  // leaves the bar
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Click(Centre(bar[1]));
+  Desktop::Click({bar[1].left + undo.left + 20, bar[1].bottom + undo.top + 5});
+  Desktop::Key(VK_ESCAPE, true);  // closes the popup, the bar stays
+  Desktop::Key(VK_ESCAPE, true);  // leaves the bar
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP}));
 
   gSeen.clear();
-  HeadlessBackend::Click(Centre(bar[0]));
-  HeadlessBackend::Click({400, 300});  // in the client area: the menu closes, nothing is chosen
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Click(Centre(bar[0]));
+  Desktop::Click({400, 300});  // in the client area: the menu closes, nothing is chosen
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP}));
   EXPECT_EQ(WindowManager::Instance().TopLevels().size(), 1u);
 }
@@ -280,27 +281,27 @@ TEST_F(Menus, PopupMenusAnswerTheCommandOrPostItAndWalkIntoSubmenus) {
   AppendMenuA(popup, MF_STRING, 70, "First");
   AppendMenuA(popup, MF_POPUP, reinterpret_cast<uintptr_t>(more), "&More");
   int step = 0;
-  HeadlessBackend::SetIdleScript([&] {  // input arrives only once the loop waits
+  HeadlessDriver::SetIdleScript([&] {  // input arrives only once the loop waits
     if (step++ > 0) return false;
-    HeadlessBackend::Key('M', true);
-    HeadlessBackend::Key(VK_RETURN, true);
+    Desktop::Key('M', true);
+    Desktop::Key(VK_RETURN, true);
     return true;
   });
   EXPECT_EQ(TrackPopupMenu(popup, TPM_RETURNCMD, 100, 100, 0, frame_, nullptr), 77);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_INITMENUPOPUP}));
   EXPECT_EQ(gSeen[2].lParam, MAKELPARAM(1, 0));
 
   gSeen.clear();
   step = 0;
-  HeadlessBackend::SetIdleScript([&] {
+  HeadlessDriver::SetIdleScript([&] {
     if (step++ > 0) return false;
-    HeadlessBackend::Key(VK_DOWN, true);
-    HeadlessBackend::Key(VK_RETURN, true);
+    Desktop::Key(VK_DOWN, true);
+    Desktop::Key(VK_RETURN, true);
     return true;
   });
   EXPECT_EQ(TrackPopupMenu(popup, TPM_NONOTIFY, 2000, 2000, 0, frame_, nullptr), 1);  // kept on screen
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_COMMAND}));
   EXPECT_EQ(gSeen[0].wParam, MAKEWPARAM(70, 0));
   DestroyMenu(popup);
@@ -313,17 +314,17 @@ TEST_F(Menus, AnExceptionFromTheOwnerLeavesNoPopupBehind) {
   };
   HMENU popup = GetSubMenu(menu_, 0);
   EXPECT_THROW(TrackPopupMenu(popup, 0, 10, 10, 0, frame_, nullptr), int32_t);
-  HeadlessBackend::Key(VK_MENU, true);
-  HeadlessBackend::Key(VK_MENU, false);
-  HeadlessBackend::Key(VK_DOWN, true);  // the loop runs; opening File throws out of it
-  EXPECT_THROW(HeadlessBackend::RunUntilIdle(), int32_t);
+  Desktop::Key(VK_MENU, true);
+  Desktop::Key(VK_MENU, false);
+  Desktop::Key(VK_DOWN, true);  // the loop runs; opening File throws out of it
+  EXPECT_THROW(HeadlessDriver::RunUntilIdle(), int32_t);
   gOnMessage = nullptr;
   EXPECT_EQ(WindowManager::Instance().TopLevels().size(), 1u);
-  HeadlessBackend::SetIdleScript([&] {
-    static int calls = 0;
+  int calls = 0;  // a static here would stay spent when the test runs again in the same process
+  HeadlessDriver::SetIdleScript([&] {
     if (calls++ > 0) return false;
-    HeadlessBackend::Key(VK_DOWN, true);
-    HeadlessBackend::Key(VK_RETURN, true);
+    Desktop::Key(VK_DOWN, true);
+    Desktop::Key(VK_RETURN, true);
     return true;
   });
   EXPECT_EQ(TrackPopupMenu(popup, TPM_RETURNCMD, 10, 10, 0, frame_, nullptr), 11);  // menus still work
@@ -337,12 +338,12 @@ TEST_F(Menus, SystemMenuChoicesArriveAsSystemCommands) {
   EXPECT_EQ(GetMenuState(system, SC_CLOSE, MF_BYCOMMAND), MF_GRAYED);
   EnableMenuItem(system, SC_CLOSE, MF_ENABLED);
   // Alt+Space opens it; "n" chooses "Mi&nimize".
-  HeadlessBackend::Key(VK_MENU, true);
-  HeadlessBackend::Key(VK_SPACE, true);
-  HeadlessBackend::Key(VK_SPACE, false);
-  HeadlessBackend::Key(VK_MENU, false);
-  HeadlessBackend::Key('N', true);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Key(VK_MENU, true);
+  Desktop::Key(VK_SPACE, true);
+  Desktop::Key(VK_SPACE, false);
+  Desktop::Key(VK_MENU, false);
+  Desktop::Key('N', true);
+  HeadlessDriver::RunUntilIdle();
   ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_SYSCOMMAND}));
   EXPECT_EQ(gSeen[1].lParam, MAKELPARAM(0, 1));  // high word 1: the system menu
   EXPECT_EQ(gSeen[2].wParam, SC_MINIMIZE);

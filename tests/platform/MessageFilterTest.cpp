@@ -5,7 +5,8 @@
 #include <map>
 #include <vector>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -33,14 +34,14 @@ class MessageFilter : public ::testing::Test {
   void SetUp() override { Fresh(); }
   // A fresh desktop with the painting class (cases of one test start afresh).
   static void Fresh() {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gPaints.clear();
     WNDCLASSA wc;
     wc.lpfnWndProc = PaintingProc;
     wc.lpszClassName = "Painting";
     ASSERT_NE(RegisterClassA(&wc), 0);
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   // A top-level window at (0, 0) or a child at `r`, in `colour`; hidden unless `visible`.
   HWND Make(HWND parent, RECT r, COLORREF colour, bool visible) {
@@ -99,7 +100,7 @@ TEST_F(MessageFilter, AFilterOfOneMessageTakesExactlyThatMessage) {
 
 TEST_F(MessageFilter, AQuitMessageTakenOnceIsNotDeliveredAgain) {
   HWND w = Make(nullptr, {0, 0, 50, 50}, RGB(0, 0, 255), true);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   PostMessageW(w, WM_USER, 0, 0);
   PostQuitMessage(5);
   MSG msg;
@@ -136,14 +137,14 @@ TEST_F(MessageFilter, HiddenWindowsAreNotPaintedUntilShown) {
     InvalidateRect(frame, nullptr, 1);
     InvalidateRect(child, nullptr, 1);
     UpdateWindow(child);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
     EXPECT_EQ(gPaints[child], 0);
     EXPECT_FALSE(PaintWaiting(child));
     EXPECT_EQ(gPaints[frame], c.frameVisible ? 1 : 0);
     EXPECT_FALSE(PaintWaiting(frame));
 
     for (HWND w : {frame, child}) ShowWindow(w, SW_SHOWNOACTIVATE);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
     EXPECT_EQ(gPaints[child], 1);
     EXPECT_GE(gPaints[frame], 1);
     EXPECT_EQ(PixelAt(frame, child, 30, 20), 0xFF0000u);
@@ -154,13 +155,13 @@ TEST_F(MessageFilter, HiddenWindowsAreNotPaintedUntilShown) {
 TEST_F(MessageFilter, AFrameShownAgainPaintsChildrenThatMovedWhileItWasHidden) {
   HWND frame = Make(nullptr, {0, 0, 200, 100}, RGB(0, 0, 255), true);
   HWND child = Make(frame, {20, 20, 80, 60}, RGB(255, 0, 0), true);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   ShowWindow(frame, SW_HIDE);
   MoveWindow(child, 120, 20, 60, 40, 1);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_FALSE(PaintWaiting(child)) << "painted while its frame was hidden";
   ShowWindow(frame, SW_SHOWNOACTIVATE);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(PixelAt(frame, child, 10, 10), 0xFF0000u);
   EXPECT_EQ(PixelAt(frame, frame, 40, 40), 0x0000FFu) << "the child's old place";
 }

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/PngFile.h"
 #include "platform/Printing.h"
 #include "platform/WindowApi.h"
@@ -51,7 +51,7 @@ int32_t PdfPages(const std::string& pdf) {
 class Printing : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gAbortCalls = 0;
     gAbortAnswer = true;
     dir_ = fs::path(PLANNER_BINARY_DIR) / "printing-test" /
@@ -60,7 +60,7 @@ class Printing : public ::testing::Test {
     fs::create_directories(dir_);
     setup_.output = (dir_ / "plan.pdf").string();
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   // The framework's page loop: StartDoc, each page drawn between StartPage and EndPage, EndDoc.
   int32_t PrintPages(HDC dc, int32_t pages) {

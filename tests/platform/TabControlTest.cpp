@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "platform/Controls.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/TabControl.h"
 #include "platform/WindowApi.h"
 
@@ -33,7 +34,7 @@ LRESULT ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class TabControls : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gNotes.clear();
     gRefuse = false;
     RegisterTabControlClass();
@@ -47,9 +48,9 @@ class TabControls : public ::testing::Test {
                             reinterpret_cast<HMENU>(7), nullptr, nullptr);
     ASSERT_NE(tabs_, nullptr);
     for (const char* name : {"Front", "Side", "Colours"}) Insert(99, name);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   LRESULT Insert(WPARAM at, const char* name) {
     std::string text = name;
@@ -63,8 +64,8 @@ class TabControls : public ::testing::Test {
   void ClickTab(int32_t index) {
     RECT r;
     SendMessageA(tabs_, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-    HeadlessBackend::Click({10 + (r.left + r.right) / 2, 10 + (r.top + r.bottom) / 2});
-    HeadlessBackend::RunUntilIdle();
+    Desktop::Click({10 + (r.left + r.right) / 2, 10 + (r.top + r.bottom) / 2});
+    HeadlessDriver::RunUntilIdle();
   }
   std::vector<UINT> Codes() {
     std::vector<UINT> out;
@@ -105,10 +106,10 @@ TEST_F(TabControls, ProgramChangesKeysAndFocus) {
   EXPECT_EQ(SendMessageA(tabs_, TCM_GETCURFOCUS, 0, 0), 2);
   gNotes.clear();
   SetFocus(tabs_);
-  HeadlessBackend::Key(VK_LEFT, true, true);
-  HeadlessBackend::Key(VK_LEFT, true, true);
-  HeadlessBackend::Key(VK_LEFT, true, true);  // already at the first tab
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Key(VK_LEFT, true, true);
+  Desktop::Key(VK_LEFT, true, true);
+  Desktop::Key(VK_LEFT, true, true);  // already at the first tab
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(Current(), 0);
   EXPECT_EQ(gNotes.size(), 4u);
 }

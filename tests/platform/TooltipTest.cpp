@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/LayerClock.h"
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
@@ -15,7 +16,7 @@ LRESULT PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(
 class ToolTips : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     RegisterToolTipClass();
     WNDCLASSA wc;
     wc.lpfnWndProc = PlainProc;
@@ -26,9 +27,9 @@ class ToolTips : public ::testing::Test {
     tip_ = CreateWindowExA(0, kToolTipClass, nullptr, 0, 0, 0, 0, 0, host_, nullptr, nullptr, nullptr);
     ASSERT_NE(tip_, nullptr);
     AddTool(1, {10, 10, 110, 40}, "Wall height");
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   LRESULT AddTool(uintptr_t id, RECT rect, const char* text, UINT size = kToolInfoSize) {
     std::string copy = text;
@@ -43,7 +44,7 @@ class ToolTips : public ::testing::Test {
 
   // The application's loop: every mouse message is relayed to the tooltip before it is dispatched.
   void MoveTo(POINT client) {
-    HeadlessBackend::MouseMove({100 + client.x, 100 + client.y});
+    Desktop::MouseMove({100 + client.x, 100 + client.y});
     Pump();
   }
   void Pump() {
@@ -80,7 +81,7 @@ TEST_F(ToolTips, TheTipAppearsAfterTheDelayBelowThePointerWithItsText) {
   GetWindowRect(tip_, &r);
   EXPECT_EQ(r.left, 121);
   EXPECT_EQ(r.top, 140);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(GetWindowSurface(tip_)->Pixel(2, 2), 0xFFFFE1u);  // painted in the tip colour
 
   char buffer[80] = {};
@@ -106,7 +107,7 @@ TEST_F(ToolTips, LeavingClickingOrRemovingTheToolHidesTheTip) {
   LayerClock::Advance(600);
   UpdateToolTips();
   EXPECT_EQ(TipText(), u"Door");
-  HeadlessBackend::Click({350, 120});
+  Desktop::Click({350, 120});
   Pump();
   EXPECT_FALSE(IsWindowVisible(tip_));
   LayerClock::Advance(1000);

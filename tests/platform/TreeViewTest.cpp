@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "platform/Gdi.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/ImageList.h"
 #include "platform/PngFile.h"
 #include "platform/TreeView.h"
@@ -62,7 +63,7 @@ HBITMAP Picture(COLORREF frame, COLORREF fill) {
 class TreeViews : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     InitCommonControls();
     gHeard.clear();
     gRefuseChange = false;
@@ -101,10 +102,10 @@ class TreeViews : public ::testing::Test {
     wall_ = Insert(kitchen_, u"Wall units", 0, 1, 5);
     bath_ = Insert(nullptr, u"Bathroom", 2, 3, 6);
     Insert(bath_, u"Basins", 0, 1, 7);
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
   }
   void TearDown() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     ImageList_Destroy(images_);
   }
 
@@ -127,8 +128,8 @@ class TreeViews : public ::testing::Test {
     RECT r;
     *reinterpret_cast<HTREEITEM*>(&r) = item;
     ASSERT_TRUE(SendMessageA(tree_, TVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r)));
-    HeadlessBackend::Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-    HeadlessBackend::RunUntilIdle();
+    Desktop::Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    HeadlessDriver::RunUntilIdle();
   }
 
   HTREEITEM Get(WPARAM relation, HTREEITEM from = nullptr) {
@@ -165,14 +166,14 @@ TEST_F(TreeViews, ThreeLevelsOpenedAndSelectedByClicksDrawAsKept) {
   EXPECT_TRUE(Expanded(base_));
   EXPECT_EQ(Get(TVGN_CARET), drawers_);
   SetFocus(nullptr);  // drawn as the browser shows it while the item pictures have the focus
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   const std::string kept =
       std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/platform/treeview_three_levels.png";
   const std::string actual = std::string(PLANNER_BINARY_DIR) + "/treeview_three_levels-actual.png";
-  ASSERT_TRUE(HeadlessBackend::DumpPng(host_, actual));
+  ASSERT_TRUE(HeadlessDriver::DumpPng(host_, actual));
   SetTextAntialias(true);
   if (std::getenv("PLANNER_WRITE_FIXTURES")) {
-    ASSERT_TRUE(HeadlessBackend::DumpPng(host_, kept));
+    ASSERT_TRUE(HeadlessDriver::DumpPng(host_, kept));
   }
   std::unique_ptr<Surface> expected = ReadPng(kept);
   std::unique_ptr<Surface> drawn = ReadPng(actual);
@@ -257,8 +258,8 @@ TEST_F(TreeViews, ItemsAreReadChangedWalkedAndDeleted) {
 TEST_F(TreeViews, ArrowKeysWalkTheShownRowsAndOpenAndCloseBranches) {
   SetFocus(tree_);
   auto press = [&](int32_t key) {
-    HeadlessBackend::Key(key, true, true);
-    HeadlessBackend::RunUntilIdle();
+    Desktop::Key(key, true, true);
+    HeadlessDriver::RunUntilIdle();
   };
   press(VK_DOWN);  // nothing selected: the first row
   EXPECT_EQ(Get(TVGN_CARET), kitchen_);
@@ -291,8 +292,8 @@ TEST_F(TreeViews, DoubleClicksToggleUnlessTheParentTakesThemAndWideParentsGetWid
   SendMessageA(tree_, WM_LBUTTONDBLCLK, 0, at);
   EXPECT_FALSE(Expanded(bath_));
   SetFocus(tree_);
-  HeadlessBackend::Key(VK_RETURN, true);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Key(VK_RETURN, true);
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gHeard.back().code, NM_RETURN);
 
   gNotifyFormat = NFR_UNICODE;

@@ -3,7 +3,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/MessageQueue.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
@@ -30,7 +31,7 @@ LRESULT LoggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class WindowMessages : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gLog.clear();
     gHandler = nullptr;
     WNDCLASSA wc;
@@ -38,7 +39,7 @@ class WindowMessages : public ::testing::Test {
     wc.lpszClassName = "TestWindow";
     ASSERT_NE(RegisterClassA(&wc), 0);
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   HWND Frame(RECT r = {100, 100, 500, 400}) {
     return CreateWindowExA(0, "TestWindow", "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top,
@@ -61,7 +62,7 @@ class WindowMessages : public ::testing::Test {
 
 TEST_F(WindowMessages, PostedMessageRunsAfterEverythingQueuedBeforeItInputIncluded) {
   HWND frame = Frame();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   constexpr UINT kSweep = WM_APP + 0x100;
   std::vector<UINT> order;
   gHandler = [&](HWND w, UINT m, WPARAM, LPARAM) {
@@ -74,9 +75,9 @@ TEST_F(WindowMessages, PostedMessageRunsAfterEverythingQueuedBeforeItInputInclud
     return false;
   };
   PostMessageA(frame, WM_USER + 1, 0, 0);
-  HeadlessBackend::MouseButton(VK_LBUTTON, true, {200, 200});
+  Desktop::MouseButton(VK_LBUTTON, true, {200, 200});
   PostMessageA(frame, WM_USER + 2, 0, 0);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(order, (std::vector<UINT>{WM_USER + 1, WM_LBUTTONDOWN, WM_USER + 2, kSweep}));
 }
 
@@ -94,7 +95,7 @@ TEST_F(WindowMessages, QuitEndsTheLoopWithItsCodeAfterPendingPosts) {
 
 TEST_F(WindowMessages, PostsFromAnotherThreadAreHandledOnTheInterfaceThreadInOrder) {
   HWND frame = Frame();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   std::thread::id ui = std::this_thread::get_id();
   std::vector<WPARAM> seen;
   bool allOnUi = true;
@@ -137,7 +138,7 @@ TEST_F(WindowMessages, DestroyedWindowIsGoneGetsNothingAndRefusesPosts) {
   EXPECT_FALSE(PostMessageA(frame, WM_USER, 0, 0));
   gLog.clear();
   EXPECT_EQ(SendMessageA(child, WM_USER, 0, 0), 0);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_TRUE(gLog.empty());
   ASSERT_EQ(dropped.size(), 1u);  // the post queued before the end is reported, not lost silently
   EXPECT_EQ(dropped[0].wParam, 1u);
@@ -147,13 +148,13 @@ TEST_F(WindowMessages, DestroyedWindowIsGoneGetsNothingAndRefusesPosts) {
 TEST_F(WindowMessages, UnhandledRightReleaseInAChildBecomesContextMenuAtItsParent) {
   HWND frame = Frame();
   HWND child = Child(frame, {10, 20, 110, 120});
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   POINT origin{0, 0};
   ClientToScreen(child, &origin);
-  HeadlessBackend::MouseButton(VK_RBUTTON, true, {origin.x + 5, origin.y + 6});
-  HeadlessBackend::MouseButton(VK_RBUTTON, false, {origin.x + 5, origin.y + 6});
+  Desktop::MouseButton(VK_RBUTTON, true, {origin.x + 5, origin.y + 6});
+  Desktop::MouseButton(VK_RBUTTON, false, {origin.x + 5, origin.y + 6});
   gLog.clear();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   const Received* atParent = nullptr;
   for (const Received& r : gLog) {
     if (r.window == frame && r.message == WM_CONTEXTMENU) atParent = &r;
@@ -167,13 +168,13 @@ TEST_F(WindowMessages, UnhandledRightReleaseInAChildBecomesContextMenuAtItsParen
 TEST_F(WindowMessages, CapturedMovesOutsideArriveWithNegativeCoordinates) {
   HWND frame = Frame();
   HWND child = Child(frame, {50, 50, 150, 150});
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   SetCapture(child);
   POINT origin{0, 0};
   ClientToScreen(child, &origin);
-  HeadlessBackend::MouseMove({origin.x - 30, origin.y - 40});
+  Desktop::MouseMove({origin.x - 30, origin.y - 40});
   gLog.clear();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   ASSERT_FALSE(gLog.empty());
   EXPECT_EQ(gLog[0].window, child);
   EXPECT_EQ(gLog[0].message, WM_MOUSEMOVE);
@@ -181,22 +182,22 @@ TEST_F(WindowMessages, CapturedMovesOutsideArriveWithNegativeCoordinates) {
   EXPECT_EQ(GET_Y_LPARAM(gLog[0].lParam), -40);
   ReleaseCapture();
   // Without capture the same point falls outside the child: the frame gets it.
-  HeadlessBackend::MouseMove({origin.x - 30, origin.y - 40});
+  Desktop::MouseMove({origin.x - 30, origin.y - 40});
   gLog.clear();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   ASSERT_FALSE(gLog.empty());
   EXPECT_EQ(gLog[0].window, frame);
 }
 
 TEST_F(WindowMessages, QueueStatusSeesButtonsWithoutRemovingThem) {
   HWND frame = Frame();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(GetQueueStatus(QS_MOUSEBUTTON) & 0xFFFF, 0u);
-  HeadlessBackend::MouseButton(VK_LBUTTON, true, {200, 200});
+  Desktop::MouseButton(VK_LBUTTON, true, {200, 200});
   EXPECT_NE(GetQueueStatus(QS_MOUSEBUTTON) & 0xFFFF, 0u);
   EXPECT_NE(GetQueueStatus(QS_MOUSEBUTTON) & 0xFFFF, 0u);
   gLog.clear();
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(MessagesFor(frame, {WM_LBUTTONDOWN}).size(), 1u);
 }
 
@@ -204,12 +205,12 @@ TEST_F(WindowMessages, KeysReachTheFocusWithTheExtendedBitAndTranslateToCharacte
   HWND frame = Frame();
   HWND child = Child(frame, {0, 0, 10, 10});
   SetFocus(child);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   gLog.clear();
-  HeadlessBackend::Key(VK_DELETE, true, true);
-  HeadlessBackend::Key(VK_DELETE, false, true);
-  HeadlessBackend::Key('A', true);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::Key(VK_DELETE, true, true);
+  Desktop::Key(VK_DELETE, false, true);
+  Desktop::Key('A', true);
+  HeadlessDriver::RunUntilIdle();
   std::vector<Received> keys;
   for (const Received& r : gLog) {
     if (r.window == child && (r.message == WM_KEYDOWN || r.message == WM_KEYUP || r.message == WM_CHAR))
@@ -226,8 +227,8 @@ TEST_F(WindowMessages, KeysReachTheFocusWithTheExtendedBitAndTranslateToCharacte
 
 TEST_F(WindowMessages, CloseBoxDestroysThroughTheDefaultProcedures) {
   HWND frame = Frame();
-  HeadlessBackend::RequestClose(frame);
-  HeadlessBackend::RunUntilIdle();
+  Desktop::RequestClose(frame);
+  HeadlessDriver::RunUntilIdle();
   EXPECT_FALSE(IsWindow(frame));
 }
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <map>
 
-#include "platform/HeadlessBackend.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/PngFile.h"
 #include "platform/WindowApi.h"
 
@@ -35,7 +35,7 @@ LRESULT ColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 class WindowPaint : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     gPaints.clear();
     gPainted.clear();
     WNDCLASSA wc;
@@ -46,7 +46,7 @@ class WindowPaint : public ::testing::Test {
     left_ = Make(WS_CHILD, frame_, {10, 10, 110, 110}, RGB(255, 0, 0));
     right_ = Make(WS_CHILD, frame_, {150, 10, 250, 110}, RGB(0, 0, 255));
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 
   HWND Make(DWORD style, HWND parent, RECT r, COLORREF colour) {
     HWND w = CreateWindowExA(0, "Colour", "", style | WS_VISIBLE | (parent ? 0 : WS_CLIPCHILDREN), r.left,
@@ -66,14 +66,14 @@ class WindowPaint : public ::testing::Test {
 };
 
 TEST_F(WindowPaint, ChildrenPaintTheirOwnColoursAndTheDumpShowsThem) {
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(PixelAt(left_, 50, 50), 0xFF0000u);
   EXPECT_EQ(PixelAt(right_, 50, 50), 0x0000FFu);
   EXPECT_EQ(PixelAt(frame_, 5, 5), 0xFFFFFFu);
   EXPECT_EQ(PixelAt(frame_, 130, 50), 0xFFFFFFu);
 
   auto path = std::filesystem::temp_directory_path() / "window_paint_dump.png";
-  ASSERT_TRUE(HeadlessBackend::DumpPng(frame_, path.string()));
+  ASSERT_TRUE(HeadlessDriver::DumpPng(frame_, path.string()));
   auto dump = ReadPng(path.string());
   ASSERT_TRUE(dump);
   EXPECT_EQ(dump->Width(), 300);
@@ -83,11 +83,11 @@ TEST_F(WindowPaint, ChildrenPaintTheirOwnColoursAndTheDumpShowsThem) {
 }
 
 TEST_F(WindowPaint, InvalidatingOneChildRepaintsOnlyItsArea) {
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   auto before = gPaints;
   RECT part{20, 30, 40, 50};
   InvalidateRect(left_, &part, 1);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(gPaints[left_], before[left_] + 1);
   EXPECT_EQ(gPaints[right_], before[right_]);
   EXPECT_EQ(gPaints[frame_], before[frame_]);
@@ -95,19 +95,19 @@ TEST_F(WindowPaint, InvalidatingOneChildRepaintsOnlyItsArea) {
 }
 
 TEST_F(WindowPaint, PaintIsClippedToTheInvalidArea) {
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   SetWindowLongPtrA(left_, GWLP_USERDATA, static_cast<LONG_PTR>(RGB(0, 255, 0)));
   RECT part{0, 0, 10, 10};
   InvalidateRect(left_, &part, 0);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(PixelAt(left_, 5, 5), 0x00FF00u);
   EXPECT_EQ(PixelAt(left_, 10, 10), 0xFF0000u);
 }
 
 TEST_F(WindowPaint, HidingAChildRepaintsTheParentBeneathIt) {
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   ShowWindow(left_, SW_HIDE);
-  HeadlessBackend::RunUntilIdle();
+  HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(PixelAt(frame_, 60, 60), 0xFFFFFFu);
   EXPECT_FALSE(IsWindowVisible(left_));
 }

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/Cursors.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/LayerClock.h"
 #include "platform/WindowApi.h"
 
@@ -10,20 +11,20 @@ namespace {
 
 LRESULT PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
-class HeadlessBackendTest : public ::testing::Test {
+class DesktopTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     WNDCLASSA wc;
     wc.lpfnWndProc = PlainProc;
     wc.lpszClassName = "Plain";
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_CROSS));
     RegisterClassA(&wc);
   }
-  void TearDown() override { HeadlessBackend::Reset(); }
+  void TearDown() override { HeadlessDriver::Reset(); }
 };
 
-TEST_F(HeadlessBackendTest, ClockIsSetByTheTest) {
+TEST_F(DesktopTest, ClockIsSetByTheTest) {
   LayerClock::SetManual(10'000);
   EXPECT_EQ(GetTickCount(), 10'000u);
   LayerClock::Advance(199);
@@ -35,7 +36,7 @@ TEST_F(HeadlessBackendTest, ClockIsSetByTheTest) {
   EXPECT_EQ(msg.time, 10'199u);
 }
 
-TEST_F(HeadlessBackendTest, SystemCursorsAreSharedAndTheCurrentOneIsReadable) {
+TEST_F(DesktopTest, SystemCursorsAreSharedAndTheCurrentOneIsReadable) {
   HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW));
   ASSERT_NE(arrow, nullptr);
   EXPECT_EQ(arrow, LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW)));
@@ -50,15 +51,15 @@ TEST_F(HeadlessBackendTest, SystemCursorsAreSharedAndTheCurrentOneIsReadable) {
   EXPECT_EQ(GetCursor()->systemId, IDC_CROSS);
 }
 
-TEST_F(HeadlessBackendTest, BeepsAreLogged) {
+TEST_F(DesktopTest, BeepsAreLogged) {
   MessageBeep(0x30);
   MessageBeep(0);
-  EXPECT_EQ(HeadlessBackend::Beeps(), (std::vector<UINT>{0x30, 0}));
+  EXPECT_EQ(Desktop::Beeps(), (std::vector<UINT>{0x30, 0}));
 }
 
-TEST_F(HeadlessBackendTest, IdleScriptAnswersAWaitingLoop) {
+TEST_F(DesktopTest, IdleScriptAnswersAWaitingLoop) {
   int calls = 0;
-  HeadlessBackend::SetIdleScript([&] {
+  HeadlessDriver::SetIdleScript([&] {
     ++calls;
     if (calls == 3) PostQuitMessage(4);
     return true;
@@ -69,21 +70,42 @@ TEST_F(HeadlessBackendTest, IdleScriptAnswersAWaitingLoop) {
   EXPECT_EQ(calls, 3);
 }
 
-TEST_F(HeadlessBackendTest, ALoopThatNothingAnswersFailsInsteadOfHanging) {
+// WaitMessage returns at once while anything is queued (a paint counts) and otherwise waits through
+// the installed waiter, which a backend replaces and gives back.
+TEST_F(DesktopTest, WaitMessageWaitsOnlyOnAnEmptyQueueAndThroughTheInstalledWaiter) {
+  int waits = 0;
+  Desktop::Waiter headless = Desktop::SetWaiter([&] {
+    ++waits;
+    PostQuitMessage(0);
+  });
+  HWND w = CreateWindowExA(0, "Plain", "", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_EQ(waits, 0);  // the new window's paint is pending
+  ValidateRect(w, nullptr);
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_EQ(waits, 1);
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_EQ(waits, 1);  // the quit the waiter posted is queued
+  Desktop::SetWaiter(std::move(headless));
+  MSG msg;
+  EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), 0);
+}
+
+TEST_F(DesktopTest, ALoopThatNothingAnswersFailsInsteadOfHanging) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(
       {
-        HeadlessBackend::SetIdleTimeout(std::chrono::milliseconds(20));
+        HeadlessDriver::SetIdleTimeout(std::chrono::milliseconds(20));
         MSG msg;
         GetMessageA(&msg, nullptr, 0, 0);
       },
       "waits for input that nothing will send");
 }
 
-TEST_F(HeadlessBackendTest, TaskBarAndMaximisedWorkArea) {
+TEST_F(DesktopTest, TaskBarAndMaximisedWorkArea) {
   RECT bar{0, 984, 1280, 1024};
   EXPECT_FALSE(GetTaskBarRect(nullptr));
-  HeadlessBackend::SetTaskBar(&bar);
+  Desktop::SetTaskBar(&bar);
   RECT got;
   ASSERT_TRUE(GetTaskBarRect(&got));
   EXPECT_EQ(got, bar);
@@ -96,7 +118,7 @@ TEST_F(HeadlessBackendTest, TaskBarAndMaximisedWorkArea) {
   EXPECT_TRUE(IsZoomed(w));
 }
 
-TEST_F(HeadlessBackendTest, ResizeRequestsGoThroughSizing) {
+TEST_F(DesktopTest, ResizeRequestsGoThroughSizing) {
   // The procedure sees the dragged edge and keeps the window at most 600 pixels wide by moving that
   // edge back; the window takes the rectangle it answered, not the one proposed.
   WNDCLASSA wc;
@@ -112,13 +134,13 @@ TEST_F(HeadlessBackendTest, ResizeRequestsGoThroughSizing) {
   RegisterClassA(&wc);
   HWND w = CreateWindowExA(0, "AtMost600Wide", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 500, 500,
                            nullptr, nullptr, nullptr, nullptr);
-  HeadlessBackend::RequestResize(w, WMSZ_TOPLEFT, {350, 320, 1000, 800});
+  Desktop::RequestResize(w, WMSZ_TOPLEFT, {350, 320, 1000, 800});
   RECT r;
   GetWindowRect(w, &r);
   EXPECT_EQ(r, (RECT{400, 320, 1000, 800}));
 }
 
-TEST_F(HeadlessBackendTest, DisabledWindowsTakeNoClicks) {
+TEST_F(DesktopTest, DisabledWindowsTakeNoClicks) {
   HWND top = CreateWindowExA(0, "Plain", "", WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
   HWND child =
       CreateWindowExA(0, "Plain", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top, nullptr, nullptr, nullptr);

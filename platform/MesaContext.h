@@ -26,18 +26,18 @@ struct osmesa_context;
 
 namespace plat {
 
-class GlContext {
+class MesaContext {
  public:
-  explicit GlContext(int32_t pixelFormat);
-  ~GlContext();
-  GlContext(const GlContext&) = delete;
-  GlContext& operator=(const GlContext&) = delete;
+  explicit MesaContext(int32_t pixelFormat);
+  ~MesaContext();
+  MesaContext(const MesaContext&) = delete;
+  MesaContext& operator=(const MesaContext&) = delete;
 
   bool Valid() const { return mesa_ != nullptr; }
   int32_t PixelFormat() const { return pixelFormat_; }
   // Display lists and textures of `master` become this context's too. Only a context that was never
   // bound can join; false otherwise.
-  bool ShareWith(GlContext& master);
+  bool ShareWith(MesaContext& master);
 
   // Makes the context current on the calling thread, drawing for `dc`'s target; false when the
   // context cannot draw there (dead context, no drawing area). `target` is the resolved target of `dc`.

@@ -1,4 +1,4 @@
-#include "platform/GlContext.h"
+#include "platform/MesaContext.h"
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
@@ -68,17 +68,17 @@ bool InRenderMode() {
 
 }  // namespace
 
-GlContext::GlContext(int32_t pixelFormat) : pixelFormat_(pixelFormat) { mesa_ = Create(nullptr); }
+MesaContext::MesaContext(int32_t pixelFormat) : pixelFormat_(pixelFormat) { mesa_ = Create(nullptr); }
 
-GlContext::~GlContext() {
+MesaContext::~MesaContext() {
   if (mesa_) OSMesaDestroyContext(mesa_);
 }
 
-struct osmesa_context* GlContext::Create(struct osmesa_context* share) {
+struct osmesa_context* MesaContext::Create(struct osmesa_context* share) {
   return OSMesaCreateContextExt(OSMESA_BGRA, kDepthBits, kStencilBits, 0, share);
 }
 
-bool GlContext::ShareWith(GlContext& master) {
+bool MesaContext::ShareWith(MesaContext& master) {
   if (everBound_ || !master.mesa_ || &master == this) return false;
   struct osmesa_context* shared = Create(master.mesa_);
   if (!shared) return false;
@@ -87,7 +87,7 @@ bool GlContext::ShareWith(GlContext& master) {
   return true;
 }
 
-bool GlContext::BindBuffer() {
+bool MesaContext::BindBuffer() {
   int32_t width = RoundUp(target_.width), height = RoundUp(target_.height);
   if (width != bufferWidth_ || height != bufferHeight_) {
     // Mesa may still point into the old buffer until it is bound anew: that memory lives until then.
@@ -105,7 +105,7 @@ bool GlContext::BindBuffer() {
   return true;
 }
 
-bool GlContext::Bind(HDC dc, const WglTarget& target) {
+bool MesaContext::Bind(HDC dc, const WglTarget& target) {
   if (!mesa_ || target.width <= 0 || target.height <= 0) return false;
   bool moved = !dc_ || target.surface != target_.surface || target.x != target_.x || target.y != target_.y ||
                target.width != target_.width || target.height != target_.height ||
@@ -135,7 +135,7 @@ bool GlContext::Bind(HDC dc, const WglTarget& target) {
   return true;
 }
 
-void GlContext::TakeTargetPixels() {
+void MesaContext::TakeTargetPixels() {
   if (!InRenderMode()) return;
   const Surface& s = *target_.surface;
   copied_.assign(size_t(target_.width) * size_t(target_.height), 0);
@@ -158,7 +158,7 @@ void GlContext::TakeTargetPixels() {
 
 // The pixels go in as a texture drawn over the whole area (Mesa's glDrawPixels leaves the context
 // slower for every later frame; a textured quad does not).
-void GlContext::DrawIntoMesa(const uint32_t* pixels) {
+void MesaContext::DrawIntoMesa(const uint32_t* pixels) {
   PixelStateGuard guard;
   glPushAttrib(GL_ALL_ATTRIB_BITS);  // again, for what the quad changes beyond pixel state
   for (GLenum cap : {GL_LIGHTING, GL_CULL_FACE, GL_POLYGON_STIPPLE, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP,
@@ -204,7 +204,7 @@ void GlContext::DrawIntoMesa(const uint32_t* pixels) {
   glPopAttrib();  // the matrix mode comes back with it
 }
 
-void GlContext::MergeIntoTarget() {
+void MesaContext::MergeIntoTarget() {
   Surface& s = *target_.surface;
   size_t rowBytes = size_t(target_.width) * 4;
   if (copied_.size() != size_t(target_.width) * size_t(target_.height)) {
@@ -228,7 +228,7 @@ void GlContext::MergeIntoTarget() {
 
 // Asking for the surface also lets a memory bitmap take in what its caller wrote into its bits, so
 // that our pixels land on top of that.
-bool GlContext::TargetStillValid() const {
+bool MesaContext::TargetStillValid() const {
   if (!dc_) return false;
   if (!target_.window && GetCurrentObject(dc_, OBJ_BITMAP) != boundBitmap_) return false;
   if (GetDCSurface(dc_) != target_.surface) return false;
@@ -236,7 +236,7 @@ bool GlContext::TargetStillValid() const {
   return s.Row(0) == boundBase_ && s.Width() == boundSurfaceWidth_ && s.Height() == boundSurfaceHeight_;
 }
 
-void GlContext::Publish() {
+void MesaContext::Publish() {
   if (!dc_) return;
   MesaFinish();  // Mesa writes what is pending into our buffer
   if (!TargetStillValid()) {
@@ -251,7 +251,7 @@ void GlContext::Publish() {
   if (inStep) syncedGeneration_ = target_.surface->Generation();
 }
 
-void GlContext::Unbind() {
+void MesaContext::Unbind() {
   Publish();
   OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
   dc_ = nullptr;

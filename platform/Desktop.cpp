@@ -1,0 +1,157 @@
+#include "platform/Desktop.h"
+
+#include "platform/Controls.h"
+#include "platform/ImageList.h"
+#include "platform/InputState.h"
+#include "platform/MdiWindows.h"
+#include "platform/MenuBar.h"
+#include "platform/MessageQueue.h"
+#include "platform/ResetList.h"
+#include "platform/WindowApi.h"
+#include "platform/WindowManager.h"
+
+namespace plat {
+namespace {
+
+// How long one wait without a waiter lasts before it looks at the queue again.
+constexpr std::chrono::milliseconds kPostWaitSlice{100};
+
+// The desktop's own state; all of it belongs to the user-interface thread.
+Desktop::Waiter gWaiter;  // installed by the running backend; survives a reset
+std::vector<UINT> gBeeps;
+HCURSOR gCursor = nullptr;
+bool gHasTaskBar = false;
+RECT gTaskBar;
+
+[[maybe_unused]] const bool kReset = ResetList::Add("desktop: beeps, cursor, task bar", [] {
+  gBeeps.clear();
+  gCursor = nullptr;
+  gHasTaskBar = false;
+  gTaskBar = RECT{};
+});
+
+WindowManager& Manager() { return WindowManager::Instance(); }
+
+HWND MouseTarget(POINT screen) {
+  if (HWND capture = Manager().Capture()) return capture;
+  return Manager().HitTest(screen);
+}
+
+void QueueMouse(UINT message, POINT screen) {
+  HWND target = MouseTarget(screen);
+  if (!target) return;
+  POINT local = Manager().ScreenToClient(target, screen);
+  MessageQueue::Instance().Post(target, message, InputState::MouseKeyFlags(), MAKELPARAM(local.x, local.y));
+}
+
+// The classes and the non-client menu bar the layer gives every program.
+void RegisterBuiltIns() {
+  EnsureMdiClientClass();
+  EnsureStandardControlClasses();
+  InitCommonControls();
+  InstallMenuBarPart();
+}
+
+}  // namespace
+
+void Desktop::Reset() {
+  Manager().Reset();
+  MessageQueue::Instance().Clear();
+  ResetList::RunAll();
+  RegisterBuiltIns();
+}
+
+void Desktop::MouseMove(POINT screen) {
+  InputState::SetCursorPos(screen);
+  QueueMouse(WM_MOUSEMOVE, screen);
+}
+
+void Desktop::MouseButton(int32_t button, bool down, POINT screen) {
+  InputState::SetCursorPos(screen);
+  UINT message;
+  switch (button) {
+    case VK_RBUTTON:
+      message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+      break;
+    case VK_MBUTTON:
+      message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+      break;
+    default:
+      message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+      break;
+  }
+  InputState::SetDown(button, down);
+  HWND target = MouseTarget(screen);
+  if (down && target && !Manager().Capture()) {
+    HWND top = Manager().TopLevelOf(target);
+    if (top != Manager().Active()) Manager().SetActive(top);
+  }
+  QueueMouse(message, screen);
+}
+
+void Desktop::Click(POINT screen) {
+  MouseButton(VK_LBUTTON, true, screen);
+  MouseButton(VK_LBUTTON, false, screen);
+}
+
+void Desktop::Key(int32_t virtualKey, bool down, bool extended) {
+  bool alt = InputState::IsDown(VK_MENU) || (virtualKey == VK_MENU && down);
+  InputState::SetDown(virtualKey, down);
+  HWND target = Manager().Focus() ? Manager().Focus() : Manager().Active();
+  if (!target) return;
+  // lParam: repeat count 1, bit 24 extended, bit 30 previous state, bit 31 transition (up).
+  LPARAM lParam = 1;
+  if (extended) lParam |= KF_EXTENDED_BIT;
+  if (!down) lParam |= (LPARAM(1) << 30) | static_cast<LPARAM>(static_cast<int32_t>(0x80000000));
+  bool ctrl = InputState::IsDown(VK_CONTROL);
+  UINT message = (alt && !ctrl) ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+  MessageQueue::Instance().Post(target, message, static_cast<WPARAM>(virtualKey), lParam);
+}
+
+void Desktop::Char(char16_t character) {
+  HWND target = Manager().Focus() ? Manager().Focus() : Manager().Active();
+  if (target) MessageQueue::Instance().Post(target, WM_CHAR, character, 1);
+}
+
+void Desktop::RequestClose(HWND window) {
+  MessageQueue::Instance().Post(Manager().TopLevelOf(window), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void Desktop::RequestResize(HWND window, WPARAM edge, RECT proposed) {
+  RECT rect = proposed;
+  SendMessageW(window, WM_SIZING, edge, reinterpret_cast<LPARAM>(&rect));
+  if (IsWindow(window))
+    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 1);
+}
+
+Desktop::Waiter Desktop::SetWaiter(Waiter waiter) {
+  Waiter old = std::move(gWaiter);
+  gWaiter = std::move(waiter);
+  return old;
+}
+
+void Desktop::WaitForWork() {
+  if (gWaiter) {
+    gWaiter();
+    return;
+  }
+  while (!MessageQueue::Instance().WaitForPost(kPostWaitSlice)) {
+  }
+}
+
+void Desktop::RecordBeep(UINT type) { gBeeps.push_back(type); }
+const std::vector<UINT>& Desktop::Beeps() { return gBeeps; }
+void Desktop::SetCurrentCursor(HCURSOR cursor) { gCursor = cursor; }
+HCURSOR Desktop::CurrentCursor() { return gCursor; }
+
+void Desktop::SetTaskBar(const RECT* rect) {
+  gHasTaskBar = rect != nullptr;
+  if (rect) gTaskBar = *rect;
+}
+
+bool Desktop::TaskBar(RECT* rect) {
+  if (gHasTaskBar && rect) *rect = gTaskBar;
+  return gHasTaskBar;
+}
+
+}  // namespace plat
