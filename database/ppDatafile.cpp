@@ -14,6 +14,7 @@
 #include "database/dbBytes.h"
 #include "database/dbRecordLayout.h"
 #include "foundation/ResourceAccess.h"
+#include "platform/ResetList.h"
 #include "platform/ResourceRegistry.h"
 
 namespace {
@@ -111,6 +112,11 @@ Vcon::String ppDatafile::LayoutNameOfFileId(int32_t fileId) {
 }
 
 void ppDatafile::ForgetLayoutNames() { LayoutRegistry().clear(); }
+
+namespace {
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("table views: file ids learnt from opened views",
+                                                          [] { ppDatafile::ForgetLayoutNames(); });
+}  // namespace
 
 int32_t ppDatafile::FieldCount() const { return file_->FieldCount(); }
 

@@ -6,12 +6,19 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/ResetList.h"
+
 namespace plat {
 namespace {
 
 // Set on the user-interface thread (start-up, backend choice, tests); read from any thread.
 std::atomic<int32_t> g_testLanguage{-1};  // -1: no test id
 std::atomic<bool> g_useEnvironment{false};
+
+[[maybe_unused]] const bool kReset = ResetList::Add("user language: test id and environment switch", [] {
+  g_testLanguage = -1;
+  g_useEnvironment = false;
+});
 
 struct LanguageName {
   const char* code;

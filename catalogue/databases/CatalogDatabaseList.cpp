@@ -6,9 +6,18 @@
 #include "catalogue/records/qxApplicationFil.h"
 #include "catalogue/records/qxFunctionFil.h"
 #include "foundation/FileOperations.h"
+#include "platform/ResetList.h"
 
 CatalogDatabaseList* CatalogDatabases = nullptr;
 zelvDatabase* MainCatalogDatabase = nullptr;
+
+namespace {
+// Neither global owns what it names; a fresh process starts with no list.
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("catalogue list and main catalogue", [] {
+  CatalogDatabases = nullptr;
+  MainCatalogDatabase = nullptr;
+});
+}  // namespace
 
 namespace {
 

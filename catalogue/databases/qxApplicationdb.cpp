@@ -5,9 +5,17 @@
 #include "catalogue/records/zelvproConfiguratorFil.h"
 #include "database/dbDatafile.h"
 #include "foundation/TextsById.h"
+#include "platform/ResetList.h"
 
 qxApplicationFil* ApplicationRecordFile = nullptr;
 char* ApplicationRecord = nullptr;
+
+namespace {
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("application record file and record", [] {
+  ApplicationRecordFile = nullptr;
+  ApplicationRecord = nullptr;
+});
+}  // namespace
 
 namespace {
 

@@ -2,8 +2,13 @@
 
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/qxSkinObjectFil.h"
+#include "platform/ResetList.h"
 
 qxSkindb* SkinDatabase = nullptr;
+
+namespace {
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("skin database", [] { SkinDatabase = nullptr; });
+}  // namespace
 
 namespace {
 

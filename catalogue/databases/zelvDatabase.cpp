@@ -19,6 +19,7 @@
 #include "catalogue/records/zelvproPosSheetFil.h"
 #include "catalogue/records/zelvproPreferences.h"
 #include "catalogue/records/zelvproPreviewFil.h"
+#include "platform/ResetList.h"
 #include "catalogue/records/zelvproPriceFil.h"
 #include "catalogue/records/zelvproShape3DFil.h"
 #include "catalogue/records/zelvproShapeFil.h"
@@ -32,6 +33,11 @@
 #include "platform/UserLanguage.h"
 
 zelvDatabase* ExtrasCatalogDatabase = nullptr;
+
+namespace {
+[[maybe_unused]] const bool kResetExtras =
+    plat::ResetList::Add("extras catalogue", [] { ExtrasCatalogDatabase = nullptr; });
+}  // namespace
 
 namespace {
 

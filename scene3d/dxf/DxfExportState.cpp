@@ -2,10 +2,17 @@
 
 #include <string>
 
+#include "platform/ResetList.h"
+
 DxfExportState& DxfExportState::Shared() {
   static DxfExportState state;  // user-interface thread only
   return state;
 }
+
+namespace {
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("DXF export state", [] { DxfExportState::Shared() = DxfExportState(); });
+}  // namespace
 
 void DxfExportState::Start(float flipHeight) {
   active = true;

@@ -9,6 +9,7 @@
 #include "foundation/FileOperations.h"
 #include "foundation/NumberFormatter.h"
 #include "foundation/PosixPath.h"
+#include "platform/ResetList.h"
 
 namespace {
 
@@ -16,6 +17,11 @@ namespace {
 // touches them.
 DxfWriter* currentWriter = nullptr;
 Vcon::WString outputPathSetting;  // empty: the default in the temporary folder
+
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("DXF dump: current writer and output path", [] {
+  currentWriter = nullptr;
+  outputPathSetting.clear();
+});
 
 // Below this magnitude a real is written as a plain "0".
 constexpr double kSmallestReal = 1e-06;

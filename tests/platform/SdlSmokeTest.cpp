@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/Clipboard.h"
 #include "platform/HeadlessDriver.h"
@@ -238,8 +239,12 @@ TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   // Other test runs on the machine start X servers as well; a display that does not answer as this
   // test's server is given up for a new server.
   static std::unique_ptr<XServer> server;
-  for (int32_t tries = 0; tries < 3 && !(server && AnswersAsOurs(*server, x)); ++tries)
+  // Servers started at the same moment by parallel runs can race for one display number and one of
+  // them gives up at once: try again a few times, waiting a little longer each time.
+  for (int32_t tries = 0; tries < 6 && !(server && AnswersAsOurs(*server, x)); ++tries) {
+    if (tries > 0) std::this_thread::sleep_for(std::chrono::milliseconds(250 * tries));
     server = std::make_unique<XServer>(xvfb);
+  }
   ASSERT_TRUE(server && AnswersAsOurs(*server, x)) << "Xvfb did not start";
   const XServer& ours = *server;
   const char* before = std::getenv("DISPLAY");
