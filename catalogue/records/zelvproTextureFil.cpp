@@ -21,6 +21,7 @@ ppPicture* zelvproTextureFil::GetTexturePicture(int32_t textureId) {
   } catch (int32_t error) {
     // A link to a texture that is gone shows no texture, like an empty link.
     if (error != db::kNotFound && error != db::kOutOfRange) throw;
+    RetirePicture(textureId);
     return nullptr;
   }
   std::unique_ptr<ppPicture>& picture = pictures_[textureId];
@@ -32,6 +33,13 @@ ppPicture* zelvproTextureFil::GetTexturePicture(int32_t textureId) {
     picture = std::move(made);
   }
   return picture.get();
+}
+
+void zelvproTextureFil::RetirePicture(int32_t textureId) {
+  auto kept = pictures_.find(textureId);
+  if (kept == pictures_.end()) return;
+  retired_.push_back(std::move(kept->second));
+  pictures_.erase(kept);
 }
 
 void zelvproTextureFil::GetDisplayText(Vcon::String& out, char* buffer) {

@@ -4,12 +4,15 @@
 // Each texture record's "texture" picture is decoded once, at its first request, into a ppPicture
 // that this table keeps until it is destroyed: the address and the identity of the picture stay the
 // same, so what is derived from it (the OpenGL texture) is made once. A record changed after that
-// keeps showing the picture first made from it until the table is made again.
+// keeps showing the picture first made from it until the table is made again. A record found gone
+// retires its picture (still kept, so its address stays valid), so that a new record that is given
+// the freed id gets a picture of its own.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproRecordFil.h"
@@ -33,7 +36,11 @@ class zelvproTextureFil : public zelvproRecordFil {
   void GetDisplayText(Vcon::String& out, char* buffer) override;
 
  private:
+  void RetirePicture(int32_t textureId);
+
   RecordField id_, name_, texture_;
   // Texture record id -> its picture.
   std::map<int32_t, std::unique_ptr<ppPicture>> pictures_;
+  // Pictures of records that were found gone.
+  std::vector<std::unique_ptr<ppPicture>> retired_;
 };

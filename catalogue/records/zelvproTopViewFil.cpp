@@ -176,20 +176,9 @@ std::vector<int32_t> zelvproTopViewFil::LinkedIds(const char* record, int32_t fi
     case zelvproColorGroupFil::kFileId:
       if (colorGroups) ids = colors_.Words(record);
       break;
-    case zelvproUnitFil::kFileId: {
-      ids = BlobWords::FirstWords(units_.Data(record), kUnitBytes);
-      const std::vector<int32_t> options = options_.Words(record);
-      for (const BlobWords::Group& g : BlobWords::Groups(options, 1))
-        ids.insert(ids.end(), options.begin() + g.begin, options.begin() + g.end);
-      const std::vector<int32_t> available = available_.Words(record);
-      for (const BlobWords::Group& g : BlobWords::Groups(available, kAvailableHead)) {
-        if (g.end > g.begin + kAvailableHead)
-          ids.insert(ids.end(), available.begin() + g.begin + kAvailableHead, available.begin() + g.end);
-      }
-      const std::vector<int32_t> excludes = excludes_.Words(record);
-      for (const BlobWords::Group& g : BlobWords::Groups(excludes, 1)) ids.push_back(excludes[g.begin]);
+    case zelvproUnitFil::kFileId:
+      ids = UnitIds(record);
       break;
-    }
     case zelvproDepthFil::kFileId:
       ids = depths_.Words(record);
       break;
@@ -199,16 +188,36 @@ std::vector<int32_t> zelvproTopViewFil::LinkedIds(const char* record, int32_t fi
     case zelvproColorCodeFil::kFileId:
       AppendLink(ids, colorCode_.Long(record));
       break;
-    case zelvproClassFil::kFileId: {
-      AppendLink(ids, classLink_.Long(record));
-      const std::vector<int32_t> available = available_.Words(record);
-      for (const BlobWords::Group& g : BlobWords::Groups(available, kAvailableHead))
-        ids.push_back(available[g.begin]);
+    case zelvproClassFil::kFileId:
+      ids = ClassIds(record);
       break;
-    }
     default:
       break;
   }
+  return ids;
+}
+
+std::vector<int32_t> zelvproTopViewFil::UnitIds(const char* record) const {
+  std::vector<int32_t> ids = BlobWords::FirstWords(units_.Data(record), kUnitBytes);
+  const std::vector<int32_t> options = options_.Words(record);
+  for (const BlobWords::Group& g : BlobWords::Groups(options, 1))
+    ids.insert(ids.end(), options.begin() + g.begin, options.begin() + g.end);
+  const std::vector<int32_t> available = available_.Words(record);
+  for (const BlobWords::Group& g : BlobWords::Groups(available, kAvailableHead)) {
+    if (g.end > g.begin + kAvailableHead)
+      ids.insert(ids.end(), available.begin() + g.begin + kAvailableHead, available.begin() + g.end);
+  }
+  const std::vector<int32_t> excludes = excludes_.Words(record);
+  for (const BlobWords::Group& g : BlobWords::Groups(excludes, 1)) ids.push_back(excludes[g.begin]);
+  return ids;
+}
+
+std::vector<int32_t> zelvproTopViewFil::ClassIds(const char* record) const {
+  std::vector<int32_t> ids;
+  AppendLink(ids, classLink_.Long(record));
+  const std::vector<int32_t> available = available_.Words(record);
+  for (const BlobWords::Group& g : BlobWords::Groups(available, kAvailableHead))
+    ids.push_back(available[g.begin]);
   return ids;
 }
 

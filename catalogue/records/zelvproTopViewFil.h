@@ -57,8 +57,6 @@ class zelvproTopViewFil : public zelvproRecordFil {
   // reads them in turn until one does: afterwards the selection is all top views and the current
   // record the last one read.
   bool AllowsDeleteOf(int32_t fileId, int32_t id) override;
-  // The ids of file `fileId` that `record` names (empty for files top views do not link to).
-  std::vector<int32_t> LinkedIds(const char* record, int32_t fileId) const;
 
   // Brings the snap-point blobs of every record from catalogue version `from` to the 36-byte entries
   // and writes each record back, changed or not. Version 0 held 32-byte entries {id, x, y (32-bit
@@ -69,6 +67,14 @@ class zelvproTopViewFil : public zelvproRecordFil {
   zelvproPosSheetFil& PosSheetFile() const { return *posSheetFile_; }
 
  private:
+  // The ids of file `fileId` that `record` names (empty for files top views do not link to).
+  std::vector<int32_t> LinkedIds(const char* record, int32_t fileId) const;
+  // Units: word 0 of each "Units" entry, every "options" id, the unit ids of each "available"
+  // group and the first word of each "excludes" group.
+  std::vector<int32_t> UnitIds(const char* record) const;
+  // Classes: the class link and the first word of each "available" group.
+  std::vector<int32_t> ClassIds(const char* record) const;
+
   std::unique_ptr<zelvproShapeFil> shapeFile_;
   std::unique_ptr<zelvproPosSheetFil> posSheetFile_;
   RecordField name_, type_, classLink_, flags_, snappoints_, subelements_, colors_, units_, dropItems_,

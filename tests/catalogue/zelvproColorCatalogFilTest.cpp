@@ -136,7 +136,15 @@ TEST_F(CatalogueTest, AColourTextureIsThePictureKeptForTheChosenTextureRecord) {
   EXPECT_EQ(db->GetColorTexture(0, 7), nullptr);
   EXPECT_EQ(db->ColorCatalogFile().CurrentRecordId(), 0);  // colour 0 reads nothing
   db->ColorCatalogFile().TextureFile().DeleteRecord(eighth);
-  EXPECT_EQ(db->GetColorTexture(color, 7), nullptr);         // a texture that is gone
+  EXPECT_EQ(db->GetColorTexture(color, 7), nullptr);  // a texture that is gone
+  EXPECT_EQ(picture7->GetWidth(), 2);                 // and its picture still valid
+  // A texture added later may be given the freed id: it shows its own picture, not the old one.
+  const int32_t replacement = AddTexture(db->TextureFile(), "elm", 3, 0x33);
+  db->ColorCatalogFile().ReadRecord(color, nullptr);
+  cattest::SetField(db->ColorCatalogFile(), "texture7", replacement);
+  db->ColorCatalogFile().WriteRecord(color, nullptr);
+  ASSERT_NE(db->GetColorTexture(color, 7), nullptr);
+  EXPECT_EQ(db->GetColorTexture(color, 7)->GetWidth(), 3) << (replacement == eighth ? "reused id" : "new id");
   EXPECT_EQ(db->GetColorTexture(color + 1000, 0), nullptr);  // a colour that is gone
 }
 
