@@ -59,6 +59,14 @@ class ppPicture {
   // Called with the identity of every picture as it is destroyed (one observer, for the texture cache).
   using ReleaseObserver = void (*)(uint64_t identity);
   static void SetReleaseObserver(ReleaseObserver observer);
+  // Where a picture kept by a catalogue's texture table came from: the catalogue database's number
+  // and the texture record id; both 0 for any other picture (copies start at 0 too).
+  void SetSource(int32_t databaseNumber, int32_t recordId) {
+    databaseNumber_ = databaseNumber;
+    recordId_ = recordId;
+  }
+  int32_t GetDatabaseNumber() const { return databaseNumber_; }
+  int32_t GetRecordId() const { return recordId_; }
 
   // ---- Drawing (device pixels of the context).
   void Draw(ppDC& dc, const plat::RECT& rect) const;
@@ -118,4 +126,6 @@ class ppPicture {
   bool flag3_ = false;
   std::vector<double> values_{-1.0};
   uint64_t identity_ = 0;
+  int32_t databaseNumber_ = 0;
+  int32_t recordId_ = 0;
 };

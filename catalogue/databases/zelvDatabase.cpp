@@ -299,6 +299,6 @@ bool zelvDatabase::CanDeleteRecord(int32_t fileId, int32_t recordId) {
   return true;
 }
 
-Handle zelvDatabase::GetColorTexture(int32_t colorId, int32_t n) {
+ppPicture* zelvDatabase::GetColorTexture(int32_t colorId, int32_t n) {
   return colorCatalogFile_->GetTexture(colorId, n);
 }

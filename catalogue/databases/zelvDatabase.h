@@ -20,6 +20,7 @@
 #include "database/ppDatabase.h"
 
 class ppDatafile;
+class ppPicture;
 class zelvproClassFil;
 class zelvproCatalogItemFil;
 class zelvproColorCatalogFil;
@@ -60,7 +61,7 @@ class zelvDatabase : public ppDatabase {
   bool CanDeleteRecord(int32_t fileId, int32_t recordId) override;
   // The picture of texture link n of colour `colorId` (zelvproColorCatalogFil::GetTexture of the
   // first colour table).
-  Handle GetColorTexture(int32_t colorId, int32_t n);
+  ppPicture* GetColorTexture(int32_t colorId, int32_t n);
   // Rebuilds the indexes of the catalogue tables for this computer's language and stores its id.
   void PrepareForLanguage();
 

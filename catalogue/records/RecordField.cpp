@@ -1,6 +1,7 @@
 #include "catalogue/records/RecordField.h"
 
 #include <initializer_list>
+#include <string>
 
 #include "database/dbBasicLongHandler.h"
 #include "database/dbBasicmmHandler.h"
@@ -17,9 +18,15 @@ constexpr int32_t kBlob = 9, kBlob2 = 10, kPicture = 11, kBlob3 = 12, kHandle = 
 
 }  // namespace
 
-RecordField::RecordField(const ppDatafile& file, const char* name) {
+RecordField::RecordField(const ppDatafile& file, const char* name) : RecordField(file, name, 0) {}
+
+RecordField::RecordField(const ppDatafile& file, const char* name, int32_t earlier) {
   const dbRecordLayout& layout = file.File().Layout();
-  index_ = layout.FieldIndex(name);
+  std::string candidate;
+  for (int32_t i = 0; i < layout.FieldCount() && index_ < 0; ++i) {
+    layout.FieldName(i, candidate);
+    if (candidate == name && earlier-- == 0) index_ = i;
+  }
   if (index_ < 0) return;
   handler_ = &layout.Handler(index_);
   type_ = layout.FieldType(index_);

@@ -16,6 +16,8 @@ class ppDatafile;
 class RecordField {
  public:
   RecordField(const ppDatafile& file, const char* name);
+  // The field of that name after `earlier` others of the same name (layouts may repeat a name).
+  RecordField(const ppDatafile& file, const char* name, int32_t earlier);
 
   bool Exists() const { return index_ >= 0; }
   // The field number in the layout; -1 when the layout has no such field.

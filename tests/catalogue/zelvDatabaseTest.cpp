@@ -211,27 +211,6 @@ TEST_F(CatalogueTest, AGroupThatAnItemNamesStaysWhenDeletedThroughTheCheck) {
   EXPECT_NE(dbtest::ErrorOf([&] { groups.ReadRecord(group, nullptr); }), 0);
 }
 
-TEST_F(CatalogueTest, AColourTextureIsThePictureOfTheChosenTextureLink) {
-  auto db = Open();
-  Handle picture0 = dbtest::HandleOf("first picture"), picture7 = dbtest::HandleOf("eighth picture");
-  const int32_t texture0 = AddRecord(db->TextureFile(), {{"name", "oak"}, {"texture", picture0}});
-  const int32_t texture7 = AddRecord(db->TextureFile(), {{"name", "ash"}, {"texture", picture7}});
-  MemDispose(picture0);
-  MemDispose(picture7);
-  const int32_t color =
-      AddRecord(db->ColorCatalogFile(), {{"name", "Oak"}, {"texture0", texture0}, {"texture7", texture7}});
-
-  EXPECT_EQ(dbtest::TextOf(db->GetColorTexture(color, 7)), "eighth picture");
-  EXPECT_EQ(dbtest::TextOf(db->GetColorTexture(color, 12)), "first picture");
-  EXPECT_EQ(db->GetColorTexture(color, 3), nullptr);  // an empty link
-  db->TextureFile().DeleteRecord(texture7);
-  EXPECT_EQ(db->GetColorTexture(color, 7), nullptr);         // a texture that is gone
-  EXPECT_EQ(db->GetColorTexture(color + 1000, 0), nullptr);  // a colour that is gone
-  db->ColorCatalogFile().ReadRecord(color, nullptr);
-  EXPECT_EQ(db->GetColorTexture(0, 7), nullptr);
-  EXPECT_EQ(db->ColorCatalogFile().CurrentRecordId(), color);  // colour 0 reads nothing
-}
-
 TEST_F(CatalogueTest, AFileThatIsNoDatabaseGivesAnErrorNumber) {
   dbtest::WriteFileBytes(Path(), std::vector<unsigned char>(3000, 0x5A));
   EXPECT_NE(dbtest::ErrorOf([&] { Open(); }), 0);
