@@ -16,6 +16,7 @@
 #include "foundation/ResourceAccess.h"
 #include "platform/ResetList.h"
 #include "platform/ResourceRegistry.h"
+#include "database/InTransaction.h"
 
 namespace {
 
@@ -32,19 +33,6 @@ const char* const kRecordIdName = "dbId";
 std::map<int32_t, Vcon::String>& LayoutRegistry() {
   static std::map<int32_t, Vcon::String> registry;
   return registry;
-}
-
-// Runs `work` inside one (nestable) transaction of the database; an exception aborts it.
-template <typename F>
-void InTransaction(dbDatabase& database, F&& work) {
-  database.BeginTransaction();
-  try {
-    work();
-  } catch (...) {
-    database.AbortTransaction();
-    throw;
-  }
-  database.EndTransaction();
 }
 
 // The field number of a map entry: the low 16 bits, signed.
@@ -282,7 +270,7 @@ void ppDatafile::AddRecord(int32_t* outId, char* buffer) {
   buffer = Buffer(buffer);
   if (!CanWrite(buffer)) return;
   int32_t id = 0;
-  InTransaction(database_, [&] { id = file_->AddRecord(buffer); });
+  db::InTransaction(database_, [&] { id = file_->AddRecord(buffer); });
   if (outId != nullptr) *outId = id;
   currentId_ = id;
   AfterRead(buffer);
@@ -292,13 +280,13 @@ void ppDatafile::WriteRecord(int32_t id, char* buffer) {
   id = Id(id);
   buffer = Buffer(buffer);
   if (!CanWrite(buffer)) return;
-  InTransaction(database_, [&] { file_->WriteRecord(id, buffer); });
+  db::InTransaction(database_, [&] { file_->WriteRecord(id, buffer); });
   currentId_ = id;
 }
 
 void ppDatafile::DeleteRecord(int32_t id) {
   id = Id(id);
-  InTransaction(database_, [&] { file_->DeleteRecord(id); });
+  db::InTransaction(database_, [&] { file_->DeleteRecord(id); });
   currentId_ = 0;
 }
 
@@ -456,7 +444,7 @@ bool ppDatafile::IsRecordClass() { return false; }
 
 bool ppDatafile::DeleteRecordIfAllowed(int32_t, int32_t id) {
   if (!database_.CanDeleteRecord(file_->FileId(), id)) return false;
-  InTransaction(database_, [&] { DeleteRecord(id); });
+  db::InTransaction(database_, [&] { DeleteRecord(id); });
   return true;
 }
 
@@ -472,7 +460,7 @@ void ppDatafile::BeginEdit() {
 
 void ppDatafile::SaveCurrent() {
   if (currentId_ <= 0) return;
-  InTransaction(database_, [&] {
+  db::InTransaction(database_, [&] {
     WriteRecord(0, nullptr);
     ReleaseRecord(0);
   });
@@ -489,7 +477,7 @@ void ppDatafile::BeginTransaction() { database_.BeginTransaction(); }
 void ppDatafile::EndTransaction() { database_.EndTransaction(); }
 
 void ppDatafile::RebuildIndexes() {
-  InTransaction(database_, [&] {
+  db::InTransaction(database_, [&] {
     SelectAll();
     file_->ClearIndexes();
     auto& entries = const_cast<std::vector<dbIndexEntry>&>(file_->Indexes());

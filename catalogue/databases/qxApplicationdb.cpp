@@ -6,6 +6,7 @@
 #include "database/dbDatafile.h"
 #include "foundation/TextsById.h"
 #include "platform/ResetList.h"
+#include "database/InTransaction.h"
 
 qxApplicationFil* ApplicationRecordFile = nullptr;
 char* ApplicationRecord = nullptr;
@@ -23,26 +24,13 @@ const char* const kDefaultPanelNames[qxApplicationdb::kDefaultPanelCount] = {
     "Room Design Default Panel", "Top View Default Panel", "Top View Color Default Panel",
     "Annotation Default Panel",  "3D View Default Panel",  "Calculation Default Panel"};
 
-// Runs `work` inside one (nestable) transaction of the database; an exception aborts it.
-template <typename F>
-void InTransaction(dbDatabase& database, F&& work) {
-  database.BeginTransaction();
-  try {
-    work();
-  } catch (...) {
-    database.AbortTransaction();
-    throw;
-  }
-  database.EndTransaction();
-}
-
 int64_t CacheKey(int32_t language, int32_t number) { return int64_t(language) * (int64_t(1) << 32) + number; }
 
 }  // namespace
 
 qxApplicationdb::qxApplicationdb(ppFileSpec& fileSpec) : ppDatabase(fileSpec) {
   try {
-    InTransaction(*this, [&] { CreateTables(); });
+    db::InTransaction(*this, [&] { CreateTables(); });
   } catch (...) {
     DeleteTables();
     throw;

@@ -31,6 +31,7 @@
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "platform/UserLanguage.h"
+#include "database/InTransaction.h"
 
 zelvDatabase* ExtrasCatalogDatabase = nullptr;
 
@@ -43,19 +44,6 @@ namespace {
 
 // Items of the progress texts, counted from 1.
 constexpr int32_t kOpeningItem = 2, kPreparingItem = 3, kForThisComputerItem = 4;
-
-// Runs `work` inside one (nestable) transaction of the database; an exception aborts it.
-template <typename F>
-void InTransaction(dbDatabase& database, F&& work) {
-  database.BeginTransaction();
-  try {
-    work();
-  } catch (...) {
-    database.AbortTransaction();
-    throw;
-  }
-  database.EndTransaction();
-}
 
 template <typename T>
 std::unique_ptr<ppDatafile> MakeTable(ppDatabase& database) {
@@ -84,10 +72,10 @@ Vcon::WString ProgressText(int32_t item) {
 }  // namespace
 
 zelvDatabase::zelvDatabase(ppFileSpec& fileSpec) : ppDatabase(fileSpec) {
-  InTransaction(*this, [&] { OpenSettings(); });
+  db::InTransaction(*this, [&] { OpenSettings(); });
   if (uint32_t(plat::GetUserDefaultLangID()) != uint32_t(settingsFile_->LanguageId())) PrepareForLanguage();
   ShowOpeningProgress();
-  InTransaction(*this, [&] { CreateTables(); });
+  db::InTransaction(*this, [&] { CreateTables(); });
   ReadColorCodeDefaults();
   // Only a database that opened completely may become the extras catalogue: one that failed is
   // destroyed by its caller and must not be left behind in the global.
@@ -229,10 +217,10 @@ void zelvDatabase::PrepareForLanguage() {
                       ProgressText(kForThisComputerItem));
   FlushCaches();
   for (TableMaker make : kLanguageTables) {
-    InTransaction(*this, [&] { make(*this)->RebuildIndexes(); });
+    db::InTransaction(*this, [&] { make(*this)->RebuildIndexes(); });
     FlushCaches();
   }
-  InTransaction(*this, [&] {
+  db::InTransaction(*this, [&] {
     settingsFile_->InitDefaults();
     settingsFile_->SetLanguageId(int32_t(uint32_t(plat::GetUserDefaultLangID())));
     settingsFile_->WriteRecordAt(0, nullptr);

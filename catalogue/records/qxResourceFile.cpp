@@ -10,24 +10,12 @@
 #include "database/ppDatabase.h"
 #include "foundation/LocaleNumbers.h"
 #include "foundation/TabField.h"
+#include "database/InTransaction.h"
 
 namespace {
 
 constexpr uint32_t kHeaderBytes = 8;
 constexpr int32_t kHeaderWords[2] = {1, 0};
-
-// Runs `work` inside one (nestable) transaction of the database; an exception aborts it.
-template <typename F>
-void InTransaction(dbDatabase& database, F&& work) {
-  database.BeginTransaction();
-  try {
-    work();
-  } catch (...) {
-    database.AbortTransaction();
-    throw;
-  }
-  database.EndTransaction();
-}
 
 bool IsEmptyLine(const char* p) { return p[0] == '\n' || (p[0] == '\r' && p[1] == '\n'); }
 
@@ -88,7 +76,7 @@ void qxResourceFile::MakeHeaderRecord() {
     MemSetSize(blob, kHeaderBytes);
     std::memcpy(*blob, kHeaderWords, kHeaderBytes);  // the program runs little-endian only
     id_.SetLong(header_, 0);
-    InTransaction(Database(), [&] { AddRecord(nullptr, header_); });
+    db::InTransaction(Database(), [&] { AddRecord(nullptr, header_); });
   } else {
     ReadRecordAt(0, header_);
   }

@@ -9,21 +9,9 @@
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "catalogue/records/zelvproUnitFil.h"
 #include "database/ppDatabase.h"
+#include "database/InTransaction.h"
 
 namespace {
-
-// Runs `work` inside one (nestable) transaction of the database; an exception aborts it.
-template <typename F>
-void InTransaction(dbDatabase& database, F&& work) {
-  database.BeginTransaction();
-  try {
-    work();
-  } catch (...) {
-    database.AbortTransaction();
-    throw;
-  }
-  database.EndTransaction();
-}
 
 // Makes a table of class T over the database, runs its upgrade step and deletes it.
 template <typename T, typename Step>
@@ -54,7 +42,7 @@ void zelvproPreferences::InitDefaults() {
   if (GetSelectedCount() == 0) {
     // A catalogue without settings gets one record with every field empty.
     ClearRecordBuffer(nullptr);
-    InTransaction(Database(), [&] { InsertRecordAt(-1, nullptr); });
+    db::InTransaction(Database(), [&] { InsertRecordAt(-1, nullptr); });
     SelectAll();
   }
   ReadRecordAt(0, nullptr);
@@ -72,7 +60,7 @@ void zelvproPreferences::Localise(const RecordField& narrow, const RecordField& 
 
 void zelvproPreferences::UpgradeCatalog(int32_t from, int32_t to) {
   ppDatabase& database = Database();
-  InTransaction(database, [&] {
+  db::InTransaction(database, [&] {
     SelectAll();
     ReadRecordPinnedAt(0, nullptr);
     try {
