@@ -11,22 +11,9 @@
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
 #include "foundation/ppMoney.h"
+#include "database/ScopedRecordBuffer.h"
 
 namespace {
-
-// A record buffer of a file, disposed when the scope ends.
-class ScopedBuffer {
- public:
-  explicit ScopedBuffer(dbDatafile& file) : file_(file), buffer_(file.NewRecordBuffer()) {}
-  ~ScopedBuffer() { file_.DisposeRecordBuffer(buffer_); }
-  ScopedBuffer(const ScopedBuffer&) = delete;
-  ScopedBuffer& operator=(const ScopedBuffer&) = delete;
-  char* Get() const { return buffer_; }
-
- private:
-  dbDatafile& file_;
-  char* buffer_;
-};
 
 // The text of an exported value, escaped so that the field reader gives it back unchanged: TAB,
 // CR, LF and backslash as their escapes, and a leading double quote escaped so it does not quote.
@@ -124,7 +111,7 @@ ppParameter ppDatafileExport::Value(const ppFieldMapEntry& entry) {
   const int32_t id = value.ToLong();
   if (linked == nullptr || id <= 0 || entry.third < 0 || entry.third >= linked->FieldCount())
     return ppParameter("");
-  ScopedBuffer record(*linked);
+  ScopedRecordBuffer<dbDatafile> record(*linked);
   try {
     linked->ReadRecord(id, record.Get());
   } catch (int32_t error) {

@@ -5,22 +5,9 @@
 #include "catalogue/records/RecordField.h"
 #include "database/HandleList.h"
 #include "database/dbDatafile.h"
+#include "database/ScopedRecordBuffer.h"
 
 namespace {
-
-// A record buffer of a table file, disposed when the scope ends.
-class ScratchRecord {
- public:
-  explicit ScratchRecord(dbDatafile& file) : file_(file), record_(file.NewRecordBuffer()) {}
-  ~ScratchRecord() { file_.DisposeRecordBuffer(record_); }
-  ScratchRecord(const ScratchRecord&) = delete;
-  ScratchRecord& operator=(const ScratchRecord&) = delete;
-  char* Get() const { return record_; }
-
- private:
-  dbDatafile& file_;
-  char* record_;
-};
 
 // Every record id of the file, in the order of field 0's index; disposed when the scope ends.
 class AllRecords {
@@ -55,7 +42,7 @@ bool zelvproRecordFil::AnyRecordHolds(const RecordField& field, int32_t value) {
 }
 
 bool zelvproRecordFil::AnyRecordMatches(const RecordField* field, const RecordField* list, int32_t value) {
-  ScratchRecord record(File());
+  ScopedRecordBuffer<dbDatafile> record(File());
   AllRecords all(File());
   for (uint32_t i = 0; i < all.Count(); ++i) {
     File().ReadRecord(all.At(i), record.Get());

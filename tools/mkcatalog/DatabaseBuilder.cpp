@@ -18,6 +18,7 @@
 #include "tools/mkcatalog/SourceError.h"
 #include "tools/mkcatalog/ValueText.h"
 #include "tools/rescomp/AnsiText.h"
+#include "database/ScopedRecordBuffer.h"
 
 namespace mkcatalog {
 namespace {
@@ -78,20 +79,6 @@ constexpr EntryRule kEntryRules[] = {
 };
 
 constexpr int32_t kNoLayoutError = -1;
-
-// A record buffer of a view, freed when the scope ends.
-class RecordBuffer {
- public:
-  explicit RecordBuffer(ppDatafile& view) : view_(view), buffer_(view.NewRecordBuffer()) {}
-  ~RecordBuffer() { view_.DisposeRecordBuffer(buffer_); }
-  RecordBuffer(const RecordBuffer&) = delete;
-  RecordBuffer& operator=(const RecordBuffer&) = delete;
-  char* Get() const { return buffer_; }
-
- private:
-  ppDatafile& view_;
-  char* buffer_;
-};
 
 // A handle of the zone, freed when the scope ends.
 class ScopedHandle {
@@ -253,7 +240,7 @@ void DatabaseBuilder::AddRecords(Table& table) {
   const auto idColumn = std::find_if(table.source->Header().begin(), table.source->Header().end(),
                                      [](const std::string& name) { return Lower(name) == "id"; });
   std::map<std::string, int> idLines;
-  const RecordBuffer buffer(view);
+  const ScopedRecordBuffer<ppDatafile> buffer(view);
   std::map<std::string, int32_t>& names = names_[Lower(table.layout)];
   for (const TabRow& row : table.source->Rows()) {
     view.ClearRecordBuffer(buffer.Get());
@@ -278,7 +265,7 @@ void DatabaseBuilder::AddRecords(Table& table) {
 
 void DatabaseBuilder::WriteRecords(Table& table) {
   ppDatafile& view = View(table.layout);
-  const RecordBuffer buffer(view);
+  const ScopedRecordBuffer<ppDatafile> buffer(view);
   for (size_t i = 0; i < table.source->Rows().size(); ++i) {
     view.ClearRecordBuffer(buffer.Get());
     FillRecord(view, *table.source, table.fields, table.source->Rows()[i], buffer.Get());
@@ -429,7 +416,7 @@ std::vector<uint8_t> DatabaseBuilder::EmbeddedTable(const std::string& path) {
     std::memcpy(bytes, &word, 4);
     blob.insert(blob.end(), bytes, bytes + 4);
   };
-  const RecordBuffer buffer(view);
+  const ScopedRecordBuffer<ppDatafile> buffer(view);
   const ScopedHandle packed;
   for (const TabRow& row : source.Rows()) {
     view.ClearRecordBuffer(buffer.Get());
