@@ -47,7 +47,11 @@ bool AutoSaveThread::Finished::IsDone() {
 
 AutoSaveThread::AutoSaveThread(ppWindow& documentWindow, plat::HWND frame, iAutoSaveWaiter* waiter,
                                std::shared_ptr<Finished> finished)
-    : ppThread(true), documentWindow_(documentWindow), frame_(frame), waiter_(waiter), finished_(std::move(finished)) {}
+    : ppThread(true),
+      documentWindow_(documentWindow),
+      frame_(frame),
+      waiter_(waiter),
+      finished_(std::move(finished)) {}
 
 AutoSaveThread::~AutoSaveThread() { finished_->Signal(); }
 
@@ -57,9 +61,13 @@ bool AutoSaveThread::Pause(uint32_t milliseconds) {
   return !StopRequested();
 }
 
-bool AutoSaveThread::WindowBusy() const { return documentWindow_.MouseTask() != nullptr || AnySweeperPending(); }
+bool AutoSaveThread::WindowBusy() const {
+  return documentWindow_.MouseTask() != nullptr || AnySweeperPending();
+}
 
-bool AutoSaveThread::MayPost() const { return plat::GetForegroundWindow() == frame_ && !SaveInProgress.load(); }
+bool AutoSaveThread::MayPost() const {
+  return plat::GetForegroundWindow() == frame_ && !SaveInProgress.load();
+}
 
 void AutoSaveThread::Run() {
   bool stopped = false;
