@@ -43,12 +43,13 @@ void zelvproTagFil::InitDefaultTag() {
 
 void zelvproTagFil::BeginAccess() {
   ppEmbeddedData::BeginAccess();
-  if (GetRecordCount() == 0) {
-    // A fresh default tag, not whatever tag the buffer held last: record 0 must have id 0.
-    ClearRecordBuffer(nullptr);
-    InsertRecordAt(-1, nullptr);
-  }
   ReadRecordAt(0, nullptr);
+  if (GetRecordCount() == 0 || id_.Long(record_) != 0) {
+    // A fresh default tag in front, never whatever tag the buffer holds: renaming a user's tag to
+    // the default texts would lose its name. Tags are found by id, so the others may move down.
+    ClearRecordBuffer(nullptr);
+    InsertRecordAt(0, nullptr);
+  }
   SetDefaultTag(record_);
   WriteRecordAt(0, nullptr);
 }

@@ -26,8 +26,9 @@ class zelvproTagFil : public ppEmbeddedData {
 
   // Drops every record and leaves the default tag as the only one (also in the record buffer).
   void InitDefaultTag();
-  // The table's load: the blob's records, with a default tag added when it holds none, and record 0's
-  // texts set to the default tag's in the current language (written back into the record in memory).
+  // The table's load: the blob's records, with a default tag put first when the first is not one
+  // (id 0), and record 0's texts set to the default tag's in the current language (written back into
+  // the record in memory).
   void BeginAccess() override;
   // The position of the first record with this id, in record order; 0 (the default tag) when none has
   // it. The buffer keeps the last record read.

@@ -101,6 +101,12 @@ TEST_F(DocumentTablesTest, LoadingAlwaysGivesTheDefaultTagInTheCurrentLanguageFi
   Vcon::String display;
   tags.GetDisplayText(display, nullptr);  // the last record read
   EXPECT_EQ(display, "Alpha");
+
+  // A first record that is not the default tag keeps its name; a default tag goes in front of it.
+  tags.DeleteRecordAt(0);
+  tags.SaveToBlob();
+  tags.BeginAccess();
+  EXPECT_EQ(Tags(tags), (std::vector<Tag>{kDefault, {5, "Alpha", "Beta"}}));
 }
 
 TEST_F(DocumentTablesTest, WithoutAProgramTextTheDefaultTagTakesTheResourceTexts) {
