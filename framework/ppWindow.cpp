@@ -254,9 +254,9 @@ int32_t ppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSEMOVE: {
       POINT p = SignedPoint(lParam);
-      if (mouseTask_) {
-        mouseTask_->PreTrack(&p);
-        mouseTask_->Move(&p);
+      if (ppMouseTask* task = MouseTask()) {
+        task->PreTrack(&p);
+        task->Move(&p);
       } else {
         MouseMove(p.x, p.y);
       }
@@ -283,8 +283,8 @@ void ppWindow::HandleContextMenu(LPARAM lParam) {
   POINT p = SignedPoint(lParam);
   p.x -= origin.x;
   p.y -= origin.y;
-  if (mouseTask_) {
-    mouseTask_->ContextMenu(&p);
+  if (ppMouseTask* task = MouseTask()) {
+    task->ContextMenu(&p);
   } else if (ppView* view = FindViewAt(p.x, p.y)) {
     view->ContextMenu(p.x, p.y);
   }

@@ -5,6 +5,7 @@
 // task, notifies the alerters, runs sweepers and paints the view tree through a drawing context.
 // Window coordinates are the window's client pixels. User-interface thread only.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,7 +62,8 @@ class ppWindow : public ppView, public plat::IDropTarget {
 
   // The task that holds the mouse from now on (null releases the capture).
   void CaptureMouse(ppMouseTask* task);
-  ppMouseTask* MouseTask() const { return mouseTask_; }
+  // Also read by the autosave thread, hence atomic.
+  ppMouseTask* MouseTask() const { return mouseTask_.load(); }
 
   // Alerters are told of keys and left-button presses before the window handles them.
   void AddAlerter(ppAlerter* alerter);
@@ -146,7 +148,7 @@ class ppWindow : public ppView, public plat::IDropTarget {
   plat::RECT bounds_{};
   bool active_ = false;
   bool shownFlag_ = false;
-  ppMouseTask* mouseTask_ = nullptr;  // not owned
+  std::atomic<ppMouseTask*> mouseTask_{nullptr};  // not owned; written by the interface thread only
   plat::HWND previousCapture_ = nullptr;
   std::vector<ppAlerter*> alerters_;  // not owned
   std::vector<std::unique_ptr<ppRegion>> cued_;

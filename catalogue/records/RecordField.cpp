@@ -1,19 +1,24 @@
 #include "catalogue/records/RecordField.h"
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 
 #include "database/dbBasicLongHandler.h"
+#include "database/dbBasic8byteHandler.h"
 #include "database/dbBasicmmHandler.h"
 #include "database/dbBytes.h"
 #include "database/dbDatafile.h"
+#include "database/dbDoubleHandler.h"
 #include "database/dbStringHandler.h"
 #include "database/dbUnicodeHandler.h"
 #include "database/ppDatafile.h"
+#include "foundation/ppParameter.h"
 
 namespace {
 
 constexpr int32_t kLong = 2, kLink = 8, kFlags = 15, kText = 1, kWideText = 14;
+constexpr int32_t kMoney = 3, kDouble = 4, kDate = 5, kQuantity = 17;
 constexpr int32_t kBlob = 9, kBlob2 = 10, kPicture = 11, kBlob3 = 12, kHandle = 16;
 
 }  // namespace
@@ -76,4 +81,38 @@ std::vector<int32_t> RecordField::Words(const char* record) const {
   words.reserve(count);
   for (uint32_t i = 0; i < count; ++i) words.push_back(db::GetI32(*data, i * 4));
   return words;
+}
+
+void RecordField::SetText(char* record, const Vcon::String& text) const {
+  if (Is({kText})) dbStringHandler::Text(At(record)) = text;
+}
+
+double RecordField::Double(const char* record) const {
+  return Is({kDouble}) ? dbDoubleHandler::Value(At(record)) : 0.0;
+}
+
+void RecordField::SetDouble(char* record, double value) const {
+  int64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  if (Is({kDouble})) dbBasic8byteHandler::SetRaw(At(record), bits);
+}
+
+int64_t RecordField::Raw64(const char* record) const {
+  return Is({kMoney, kDouble, kDate}) ? dbBasic8byteHandler::Raw(At(record)) : 0;
+}
+
+void RecordField::SetRaw64(char* record, int64_t bits) const {
+  if (Is({kMoney, kDouble, kDate})) dbBasic8byteHandler::SetRaw(At(record), bits);
+}
+
+DecimalNumber RecordField::Quantity(const char* record) const {
+  if (!Is({kQuantity})) return DecimalNumber();
+  ppParameter value;
+  handler_->GetAsValue(&value, At(record));
+  return value.ToQuantity();
+}
+
+void RecordField::SetQuantity(char* record, const DecimalNumber& value) const {
+  // The handlers are the layout's; writing a field through one changes only the given record.
+  if (Is({kQuantity})) const_cast<dbHandler*>(handler_)->SetFromValue(ppParameter(value), At(record));
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/DecimalNumber.h"
 #include "foundation/VconString.h"
 #include "foundation/Vcon_HandleManager.h"
 
@@ -35,6 +36,18 @@ class RecordField {
   Handle Data(const char* record) const;
   // A blob read as consecutive little-endian 32-bit words; trailing bytes short of a word are ignored.
   std::vector<int32_t> Words(const char* record) const;
+
+  // Narrow text fields (type 1).
+  void SetText(char* record, const Vcon::String& text) const;
+  // Double fields (type 4).
+  double Double(const char* record) const;
+  void SetDouble(char* record, double value) const;
+  // The stored 64 bits of a money, double or date field (types 3 to 5), as they are packed.
+  int64_t Raw64(const char* record) const;
+  void SetRaw64(char* record, int64_t bits) const;
+  // Quantity fields (type 17); 0 for any other field.
+  DecimalNumber Quantity(const char* record) const;
+  void SetQuantity(char* record, const DecimalNumber& value) const;
 
  private:
   bool Is(std::initializer_list<int32_t> types) const;

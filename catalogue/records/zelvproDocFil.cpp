@@ -1,0 +1,274 @@
+#include "catalogue/records/zelvproDocFil.h"
+
+#include <cstring>
+#include <vector>
+
+#include "catalogue/databases/CatalogDatabaseList.h"
+#include "catalogue/databases/qxApplicationdb.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/ServerDeleteRequest.h"
+#include "catalogue/records/iAutoSaveWaiter.h"
+#include "catalogue/records/iServerDeleteService.h"
+#include "catalogue/records/qxApplicationFil.h"
+#include "catalogue/records/zelvproDocModuleFil.h"
+#include "catalogue/records/zelvproTagFil.h"
+#include "database/dbErrors.h"
+#include "foundation/FileOperations.h"
+#include "foundation/PriceRounding.h"
+#include "foundation/ResourceAccess.h"
+#include "foundation/ppMoney.h"
+
+zelvproDocFil* DocumentRecordFile = nullptr;
+
+namespace {
+
+constexpr uint16_t kSettingsFiles = 132;
+constexpr uint32_t kOldSnapWords = 7, kSnapWords = 9;
+
+// The narrow fields of versions 0 and 1 and the wide fields that replace them.
+constexpr std::pair<const char*, const char*> kLegacyTexts[] = {
+    {"_number", "number"},
+    {"_revisonNumber", "revisonNumber"},
+    {"_description", "description"},
+    {"_costumerName", "costumerName"},
+    {"_costumerRef", "costumerRef"},
+    {"_costumerAddress", "costumerAddress"},
+    {"_costumerCity", "costumerCity"},
+    {"_costumerPhone", "costumerPhone"},
+    {"_OriginalPath", "OriginalPath"},
+    {"_lastDirectory", "lastDirectory"},
+};
+
+// A record buffer of a view, disposed when the scope ends.
+class ScratchRecord {
+ public:
+  explicit ScratchRecord(ppDatafile& file) : file_(file), record_(file.NewRecordBuffer()) {}
+  ~ScratchRecord() { file_.DisposeRecordBuffer(record_); }
+  ScratchRecord(const ScratchRecord&) = delete;
+  ScratchRecord& operator=(const ScratchRecord&) = delete;
+  char* Get() const { return record_; }
+
+ private:
+  ppDatafile& file_;
+  char* record_;
+};
+
+// Snap entries of 7 words {a, b, c, d, e, f, g} become {a, b, 0, c, d, e, f, 0, 0}; bytes after the
+// last whole entry are dropped.
+void WidenSnapEntries(Handle snaps) {
+  const uint32_t entries = uint32_t(MemGetSize(snaps)) / (kOldSnapWords * 4);
+  std::vector<int32_t> old(entries * kOldSnapWords);
+  if (!old.empty()) std::memcpy(old.data(), *snaps, old.size() * 4);
+  std::vector<int32_t> wide(entries * kSnapWords, 0);
+  for (uint32_t e = 0; e < entries; ++e) {
+    const int32_t* from = &old[e * kOldSnapWords];
+    int32_t* to = &wide[e * kSnapWords];
+    to[0] = from[0];
+    to[1] = from[1];
+    for (uint32_t w = 2; w < 6; ++w) to[w + 1] = from[w];
+  }
+  MemSetSize(snaps, uint32_t(wide.size() * 4));
+  if (!wide.empty()) std::memcpy(*snaps, wide.data(), wide.size() * 4);
+}
+
+}  // namespace
+
+ppDatabase& zelvproDocFil::DatabaseToBind() {
+  if (MainCatalogDatabase != nullptr) return *MainCatalogDatabase;
+  if (ApplicationRecordFile != nullptr) return ApplicationRecordFile->Database();
+  db::Fail(db::kBadCall);
+}
+
+zelvproDocFil::zelvproDocFil(ppDatabase& database)
+    : ppDatafile(kLayout, database),
+      record_(GetRecordBuffer()),
+      version_(*this, "version"),
+      flags_(*this, "flags"),
+      signature_(*this, "appSignature"),
+      useDocumentFactors_(*this, "useDocumentFactors"),
+      exchangeFactor_(*this, "exchangeFactor"),
+      profitFactor_(*this, "profitFactor"),
+      rounding_(*this, "rounding"),
+      roundTo_(*this, "roundto") {
+  Subscribe(kDocumentChannel, kDeleteMessage);
+  tags_ = std::make_unique<zelvproTagFil>(database, Blob("tags"));
+  room_ = std::make_unique<zelvproDocModuleFil>(database, Blob("room"));
+  furniture_ = std::make_unique<zelvproDocModuleFil>(database, Blob("furniture"));
+  annotation_ = std::make_unique<zelvproDocModuleFil>(database, Blob("annotation"));
+  calcElements_ = std::make_unique<zelvproDocModuleFil>(database, Blob("calcElements"));
+  ClearRecordBuffer(nullptr);
+  Vcon::WString autoSavePath;
+  GetStringArrayText(autoSavePath, kSettingsFiles, kAutoSaveFileEntry);
+  autoSaveFile_ = ppFileSpec(autoSavePath);
+  DocumentRecordFile = this;
+  SetCurrentDocumentPriceSettings(this);
+}
+
+zelvproDocFil::~zelvproDocFil() {
+  StopAutoSaveThread();
+  if (CurrentDocumentPriceSettings() == this) SetCurrentDocumentPriceSettings(nullptr);
+  if (DocumentRecordFile == this) DocumentRecordFile = nullptr;
+}
+
+Handle zelvproDocFil::Blob(const char* name) const {
+  Handle blob = RecordField(*this, name).Data(record_);
+  if (blob == nullptr) db::Fail(db::kBadCall);  // a "qxDocument" layout without that blob
+  return blob;
+}
+
+std::unique_ptr<zelvproTagFil> zelvproDocFil::ReopenTagTable() {
+  tags_->SaveToBlob();
+  auto fresh = std::make_unique<zelvproTagFil>(Database(), tags_->Blob());
+  fresh->BeginAccess();
+  return fresh;
+}
+
+// ---- format steps ---------------------------------------------------------------------------------
+
+DocumentPlanScales zelvproDocFil::PlanScales() const {
+  return DocumentPlanScales::Read(DocumentPlanScales::Bytes(*this, record_));
+}
+
+void zelvproDocFil::SetPlanScales(const DocumentPlanScales& scales) {
+  DocumentPlanScales::Payload bytes = DocumentPlanScales::Bytes(*this, record_);
+  scales.Store(bytes);
+  DocumentPlanScales::SetBytes(*this, record_, bytes);
+}
+
+void zelvproDocFil::StoreStateFlags() {
+  flags_.SetLong(record_, (savedOnce_ ? kSavedOnceFlag : 0) | (modified_ ? kModifiedFlag : 0));
+}
+
+Vcon::String zelvproDocFil::RunningSignature() {
+  if (ApplicationRecordFile == nullptr || ApplicationRecord == nullptr) return Vcon::String();
+  return RecordField(*ApplicationRecordFile, "appSignature").Text(ApplicationRecord);
+}
+
+zelvproDocFil::UnpackResult zelvproDocFil::Unpack(Handle file) { return Unpack(file, RunningSignature()); }
+
+zelvproDocFil::UnpackResult zelvproDocFil::Unpack(Handle file, const Vcon::String& runningSignature) {
+  if (file == nullptr) db::Fail(db::kBadCall);
+  // The whole file is read and judged beside the record first: a refused or damaged file must not
+  // leave half of itself in the open document.
+  ScratchRecord candidate(*this);
+  UnpackRecord(candidate.Get(), file);
+  const Vcon::String signature = signature_.Text(candidate.Get());
+  if (!signature.empty() && signature != runningSignature) return UnpackResult::kForeignSignature;
+  const int32_t version = version_.Long(candidate.Get());
+  if (version < 0 || version > kCurrentVersion) return UnpackResult::kUnknownVersion;
+  UnpackRecord(nullptr, file);  // the blobs' bytes change in place: the tables stay bound
+  if (version < kCurrentVersion) ConvertOldDocument(version);
+  return UnpackResult::kAccepted;
+}
+
+void zelvproDocFil::ConvertOldDocument(int32_t version) {
+  if (version == 0) {
+    ConvertPlanOfVersion0(*room_);
+    ConvertPlanOfVersion0(*furniture_);
+  }
+  if (version == 0 || version == 1) WidenLegacyTexts();
+  version_.SetLong(record_, kCurrentVersion);
+}
+
+void zelvproDocFil::ConvertPlanOfVersion0(zelvproDocModuleFil& plan) {
+  plan.LoadFromBlob();
+  char* record = plan.GetRecordBuffer();
+  const RecordField snaps(plan, "snappoints"), y(plan, "yposition"), z(plan, "zposition");
+  for (int32_t i = 0; i < plan.GetRecordCount(); ++i) {
+    plan.ReadRecordAt(i, nullptr);
+    if (Handle data = snaps.Data(record)) WidenSnapEntries(data);
+    // In these files "yposition" held the height and "zposition" the plan depth.
+    const double oldY = y.Double(record), oldZ = z.Double(record);
+    y.SetDouble(record, oldZ);
+    z.SetDouble(record, double(float(oldY)));
+    plan.WriteRecordAt(i, nullptr);
+  }
+  plan.SaveToBlob();
+  plan.DisposeRecords();
+}
+
+void zelvproDocFil::WidenLegacyTexts() {
+  for (const auto& [narrowName, wideName] : kLegacyTexts) {
+    const Vcon::String narrow = RecordField(*this, narrowName).Text(record_);
+    if (!narrow.empty()) RecordField(*this, wideName).SetWideText(record_, Vcon::WString(narrow));
+  }
+}
+
+// ---- autosave -------------------------------------------------------------------------------------
+
+void zelvproDocFil::StartAutoSaveThread(ppWindow& documentWindow, plat::HWND frame, iAutoSaveWaiter* waiter) {
+  StopAutoSaveThread();
+  auto finished = std::make_shared<AutoSaveThread::Finished>();
+  auto* thread = new AutoSaveThread(documentWindow, frame, waiter, finished);
+  if (!thread->IsStarted()) {
+    thread->Terminate();  // the system gave no thread: the object is deleted at once
+    return;
+  }
+  AutoSaveState.store(AutoSaveThread::kStateRunning);
+  autoSaveThread_ = thread;
+  autoSaveFinished_ = std::move(finished);
+  autoSaveWaiter_ = waiter;
+  thread->Resume();
+}
+
+void zelvproDocFil::StopAutoSaveThread() {
+  if (autoSaveThread_ == nullptr) return;
+  AutoSaveState.store(AutoSaveThread::kStateStopping);
+  autoSaveThread_->Terminate();  // ends its sleep; the thread deletes the object
+  autoSaveThread_ = nullptr;
+  if (autoSaveWaiter_ != nullptr) autoSaveWaiter_->Wake();
+  autoSaveFinished_->Wait();
+  autoSaveFinished_.reset();
+  autoSaveWaiter_ = nullptr;
+  AutoSaveState.store(AutoSaveThread::kStateNone);
+}
+
+void zelvproDocFil::DeleteAutoSaveFile() {
+  try {
+    FileDelete(autoSaveFile_);
+  } catch (int32_t) {
+    // No autosave file, or one that cannot go: nothing to tell anyone.
+  }
+}
+
+// ---- server delete request ------------------------------------------------------------------------
+
+void zelvproDocFil::ReceiveMessage(ppCollaborator*, int32_t channel, int32_t id, intptr_t parameter) {
+  if (channel != kDocumentChannel || id != kDeleteMessage || parameter == 0) return;
+  HandleServerDeleteRequest(*reinterpret_cast<ServerDeleteRequest*>(parameter));
+}
+
+void zelvproDocFil::HandleServerDeleteRequest(ServerDeleteRequest& request) {
+  if (serverDelete_ == nullptr || serverDelete_->Confirm(kDeleteAlert) != 1) return;
+  const Vcon::WString reply = serverDelete_->SendDeleteRequest(request.fileName);
+  if (reply.find(u"<accept") == Vcon::WString::npos) {
+    request.resultTextId = kDeleteRefused;
+    const size_t id = reply.find(u"id=");
+    if (id == Vcon::WString::npos) return;
+    const size_t open = reply.find(u'"', id + 3);
+    if (open == Vcon::WString::npos) return;
+    const size_t close = reply.find(u'"', open + 1);
+    if (close == Vcon::WString::npos) return;
+    request.messageSuffix += u" (" + reply.substr(open + 1, close - open - 1) + u")";
+    return;
+  }
+  // The new list first: should reading it fail, the dialog keeps the old one.
+  ServerFileList* list = serverDelete_->ParseFileList(reply);
+  if (request.fileList != nullptr) serverDelete_->DeleteFileList(request.fileList);
+  request.fileList = list;
+}
+
+// ---- document price settings ----------------------------------------------------------------------
+
+bool zelvproDocFil::HasOwnPriceSettings() const { return useDocumentFactors_.Long(record_) != 0; }
+
+double zelvproDocFil::ExchangeFactor() const { return exchangeFactor_.Double(record_); }
+
+double zelvproDocFil::ProfitFactor() const { return profitFactor_.Double(record_); }
+
+uint32_t zelvproDocFil::RoundingMode() const { return uint32_t(rounding_.Long(record_)); }
+
+int64_t zelvproDocFil::RoundingStepRaw() const {
+  const int32_t step = roundTo_.Long(record_);
+  return step == 0 ? ppMoney::kNoValue : int64_t(step);
+}

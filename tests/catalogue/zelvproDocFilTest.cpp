@@ -1,0 +1,324 @@
+// The document record file on a catalogue file the tests make: the packed form of the record, the
+// plan scales in the three viewpoint fields, unpacking with the signature and version tests and the
+// upgrade of older files, the price settings it lends the foundation, and the server delete handler
+// (through a double of the server exchange).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CatalogueTestSupport.h"
+#include "catalogue/records/ServerDeleteRequest.h"
+#include "catalogue/records/iServerDeleteService.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproDocModuleFil.h"
+#include "catalogue/records/zelvproTagFil.h"
+#include "database/dbErrors.h"
+#include "foundation/PriceRounding.h"
+#include "foundation/ppMoney.h"
+#include "framework/ppCollaborator.h"
+
+namespace {
+
+using cattest::SetField;
+using Bytes = std::vector<uint8_t>;
+
+// A handle the test owns.
+class OwnedHandle {
+ public:
+  OwnedHandle() { Vcon_HandleManager::MemNew(&h_, 0); }
+  ~OwnedHandle() { MemDispose(h_); }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  Handle Get() const { return h_; }
+  Bytes Content() const {
+    const auto* p = reinterpret_cast<const uint8_t*>(*h_);
+    return Bytes(p, p + MemGetSize(h_));
+  }
+
+ private:
+  Handle h_ = nullptr;
+};
+
+Bytes Words(std::initializer_list<uint32_t> words) {
+  Bytes bytes;
+  for (uint32_t w : words)
+    for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(w >> (8 * i)));
+  return bytes;
+}
+
+class DocumentRecordFileTest : public cattest::CatalogueTest {
+ protected:
+  void SetUp() override {
+    CatalogueTest::SetUp();
+    db_ = Open();
+    doc_ = std::make_unique<zelvproDocFil>(*db_);
+  }
+  void TearDown() override {
+    doc_.reset();
+    db_.reset();
+    CatalogueTest::TearDown();
+  }
+
+  void Pack(OwnedHandle& into) { doc_->PackRecord(nullptr, into.Get()); }
+
+  std::string Wide(const char* name) { return cattest::WideField(*doc_, name); }
+  int32_t Long(const char* name) { return cattest::LongField(*doc_, name); }
+
+  std::unique_ptr<zelvDatabase> db_;
+  std::unique_ptr<zelvproDocFil> doc_;
+};
+
+TEST_F(DocumentRecordFileTest, AnEmptyRecordIsItsEndMarkAndVersion2LeadsIt) {
+  OwnedHandle packed;
+  Pack(packed);
+  EXPECT_EQ(packed.Content(), Words({0xFFFFFFFF}));
+  SetField(*doc_, "version", 2);
+  Pack(packed);
+  EXPECT_EQ(packed.Content(), Words({0, 2, 0xFFFFFFFF}));
+}
+
+TEST_F(DocumentRecordFileTest, PlanScalesLiveInBytes4To19OfTheLastViewpointFields) {
+  // 1.0 is 0x3FF00000'00000000: X's high half and Z's low half hold the two top words, so X is all
+  // zero and omitted.
+  doc_->SetPlanScales({1.0, 1.0});
+  OwnedHandle packed;
+  Pack(packed);
+  EXPECT_EQ(packed.Content(), Words({50, 0x3FF00000, 0, 51, 0x3FF00000, 0, 0xFFFFFFFF}));
+  doc_->ClearRecordBuffer(nullptr);
+  ASSERT_EQ(doc_->Unpack(packed.Get(), ""), zelvproDocFil::UnpackResult::kAccepted);
+  EXPECT_EQ(doc_->PlanScales().horizontal, 1.0);
+  EXPECT_EQ(doc_->PlanScales().vertical, 1.0);
+
+  doc_->SetPlanScales({0.5, 2.5});
+  Pack(packed);
+  doc_->ClearRecordBuffer(nullptr);
+  ASSERT_EQ(doc_->Unpack(packed.Get(), ""), zelvproDocFil::UnpackResult::kAccepted);
+  EXPECT_EQ(doc_->PlanScales().horizontal, 0.5);
+  EXPECT_EQ(doc_->PlanScales().vertical, 2.5);
+
+  // What an older file left in bytes 0 to 3 and 20 to 23 stays.
+  const RecordField x(*doc_, "viewPointXLast"), z(*doc_, "viewPointZLast");
+  x.SetRaw64(doc_->Record(), 0x11111111'0BADCAFE);
+  z.SetRaw64(doc_->Record(), 0x0DDBA11'22222222);
+  doc_->SetPlanScales({3.0, 4.0});
+  EXPECT_EQ(uint32_t(x.Raw64(doc_->Record())), 0x0BADCAFEu);
+  EXPECT_EQ(uint32_t(uint64_t(z.Raw64(doc_->Record())) >> 32), 0x0DDBA11u);
+  EXPECT_EQ(doc_->PlanScales().horizontal, 3.0);
+  EXPECT_EQ(doc_->PlanScales().vertical, 4.0);
+}
+
+TEST_F(DocumentRecordFileTest, StateFlagsCountSavedOnceAs1AndModifiedAs2) {
+  const struct {
+    bool savedOnce, modified;
+    int32_t flags;
+  } kCases[] = {{false, false, 0}, {true, false, 1}, {false, true, 2}, {true, true, 3}};
+  for (const auto& c : kCases) {
+    doc_->SetSavedOnce(c.savedOnce);
+    doc_->SetModified(c.modified);
+    doc_->StoreStateFlags();
+    EXPECT_EQ(Long("flags"), c.flags) << c.savedOnce << c.modified;
+  }
+  doc_->SetModified(false);
+  doc_->MarkModified();
+  EXPECT_TRUE(doc_->IsModified());
+}
+
+// A document file of another program, version or state must leave the open document as it was.
+TEST_F(DocumentRecordFileTest, ARefusedFileLeavesTheOpenDocumentIntact) {
+  const struct {
+    const char* what;
+    int32_t version;
+    const char* signature;
+    zelvproDocFil::UnpackResult result;
+  } kCases[] = {
+      {"later version", 3, "Zelvo", zelvproDocFil::UnpackResult::kUnknownVersion},
+      {"negative version", -1, "Zelvo", zelvproDocFil::UnpackResult::kUnknownVersion},
+      {"signature one character off", 2, "Zelvp", zelvproDocFil::UnpackResult::kForeignSignature},
+      {"no signature", 2, "", zelvproDocFil::UnpackResult::kAccepted},
+      {"same signature", 2, "Zelvo", zelvproDocFil::UnpackResult::kAccepted},
+  };
+  for (const auto& c : kCases) {
+    doc_->ClearRecordBuffer(nullptr);
+    SetField(*doc_, "version", c.version);
+    SetField(*doc_, "appSignature", c.signature);
+    SetField(*doc_, "number", u"incoming");
+    doc_->SetPlanScales({9.0, 9.0});
+    OwnedHandle file;
+    Pack(file);
+
+    doc_->ClearRecordBuffer(nullptr);
+    SetField(*doc_, "version", 2);
+    SetField(*doc_, "number", u"open");
+    doc_->SetPlanScales({0.5, 0.25});
+    doc_->TagTable().SaveToBlob();
+    OwnedHandle before;
+    Pack(before);
+
+    EXPECT_EQ(doc_->Unpack(file.Get(), "Zelvo"), c.result) << c.what;
+    OwnedHandle after;
+    Pack(after);
+    if (c.result == zelvproDocFil::UnpackResult::kAccepted) {
+      EXPECT_EQ(Wide("number"), "incoming") << c.what;
+      EXPECT_EQ(doc_->PlanScales().vertical, 9.0) << c.what;
+    } else {
+      EXPECT_EQ(after.Content(), before.Content()) << c.what;
+    }
+  }
+}
+
+TEST_F(DocumentRecordFileTest, ADamagedFileIsAnErrorNumberAndChangesNothing) {
+  SetField(*doc_, "number", u"incoming text long enough");
+  OwnedHandle file;
+  Pack(file);
+  MemSetSize(file.Get(), MemGetSize(file.Get()) - 8);  // the text runs past the end
+  doc_->ClearRecordBuffer(nullptr);
+  SetField(*doc_, "number", u"open");
+  OwnedHandle before;
+  Pack(before);
+  try {
+    doc_->Unpack(file.Get(), "");
+    ADD_FAILURE() << "a damaged file was accepted";
+  } catch (int32_t error) {
+    EXPECT_EQ(error, db::kDamagedFile);
+  }
+  OwnedHandle after;
+  Pack(after);
+  EXPECT_EQ(after.Content(), before.Content());
+}
+
+// A module record of the doc's plan blob: snap entries and y/z positions.
+void AddPlanRecord(zelvproDocModuleFil& plan, const std::vector<int32_t>& snaps, double y, double z) {
+  plan.ClearRecordBuffer(nullptr);
+  cattest::SetWords(plan, "snappoints", snaps);
+  SetField(plan, "yposition", y);
+  SetField(plan, "zposition", z);
+  plan.InsertRecordAt(-1, nullptr);
+  plan.SaveToBlob();
+  plan.DisposeRecords();
+}
+
+TEST_F(DocumentRecordFileTest, OlderVersionsComeUpTo2) {
+  const std::vector<int32_t> kOldSnaps = {1, 2, 3, 4, 5, 6, 7};
+  const std::vector<int32_t> kNewSnaps = {1, 2, 0, 3, 4, 5, 6, 0, 0};
+  const struct {
+    int32_t version;
+    std::vector<int32_t> snaps;
+    double y, z;
+  } kCases[] = {{1, kOldSnaps, 100.0, 250.0}, {0, kNewSnaps, 250.0, 100.0}};
+  for (const auto& c : kCases) {
+    doc_->ClearRecordBuffer(nullptr);
+    SetField(*doc_, "version", c.version);
+    SetField(*doc_, "_number", "N\xB0 17");  // ANSI degree sign
+    SetField(*doc_, "_costumerName", "Hansen");
+    SetField(*doc_, "_lastDirectory", "C:\\plans");
+    AddPlanRecord(doc_->RoomTable(), kOldSnaps, 100.0, 250.0);
+    AddPlanRecord(doc_->FurnitureTable(), kOldSnaps, 100.0, 250.0);
+    OwnedHandle file;
+    Pack(file);
+
+    doc_->ClearRecordBuffer(nullptr);
+    ASSERT_EQ(doc_->Unpack(file.Get(), ""), zelvproDocFil::UnpackResult::kAccepted);
+    EXPECT_EQ(Long("version"), 2);
+    EXPECT_EQ(RecordField(*doc_, "number").WideText(doc_->Record()), u"N\u00B0 17");
+    EXPECT_EQ(Wide("costumerName"), "Hansen");
+    EXPECT_EQ(Wide("lastDirectory"), "C:\\plans");
+    for (zelvproDocModuleFil* plan : {&doc_->RoomTable(), &doc_->FurnitureTable()}) {
+      plan->LoadFromBlob();
+      ASSERT_EQ(plan->GetRecordCount(), 1);
+      plan->ReadRecordAt(0, nullptr);
+      EXPECT_EQ(RecordField(*plan, "snappoints").Words(plan->GetRecordBuffer()), c.snaps) << c.version;
+      EXPECT_EQ(RecordField(*plan, "yposition").Double(plan->GetRecordBuffer()), c.y) << c.version;
+      EXPECT_EQ(RecordField(*plan, "zposition").Double(plan->GetRecordBuffer()), c.z) << c.version;
+      plan->DisposeRecords();
+    }
+  }
+}
+
+TEST_F(DocumentRecordFileTest, LendsItsPriceSettingsWhileItExists) {
+  EXPECT_EQ(CurrentDocumentPriceSettings(), doc_.get());
+  EXPECT_EQ(DocumentRecordFile, doc_.get());
+  EXPECT_FALSE(doc_->HasOwnPriceSettings());
+  EXPECT_EQ(doc_->RoundingStepRaw(), ppMoney::kNoValue);  // an empty step is no step
+  SetField(*doc_, "useDocumentFactors", 1);
+  SetField(*doc_, "exchangeFactor", 7.5);
+  SetField(*doc_, "profitFactor", 1.25);
+  SetField(*doc_, "rounding", 3);
+  SetField(*doc_, "roundto", -5000);
+  EXPECT_TRUE(doc_->HasOwnPriceSettings());
+  EXPECT_EQ(doc_->ExchangeFactor(), 7.5);
+  EXPECT_EQ(doc_->ProfitFactor(), 1.25);
+  EXPECT_EQ(doc_->RoundingMode(), 3u);
+  EXPECT_EQ(doc_->RoundingStepRaw(), -5000);
+  doc_.reset();
+  EXPECT_EQ(CurrentDocumentPriceSettings(), nullptr);
+  EXPECT_EQ(DocumentRecordFile, nullptr);
+}
+
+// ---- the server delete request ----------------------------------------------------------------------
+
+// The handler never looks inside a file list: stand-ins are addresses of two words.
+int gOldListStandIn = 0, gParsedListStandIn = 0;
+ServerFileList* const kOldList = reinterpret_cast<ServerFileList*>(&gOldListStandIn);
+ServerFileList* const kParsedList = reinterpret_cast<ServerFileList*>(&gParsedListStandIn);
+
+class ServerDouble : public iServerDeleteService {
+ public:
+  int32_t Confirm(int32_t textId) override {
+    alerts.push_back(textId);
+    return answer;
+  }
+  Vcon::WString SendDeleteRequest(const Vcon::WString& fileName) override {
+    sent.push_back(fileName);
+    return reply;
+  }
+  ServerFileList* ParseFileList(const Vcon::WString&) override { return kParsedList; }
+  void DeleteFileList(ServerFileList* list) override { deleted.push_back(list); }
+
+  int32_t answer = 1;
+  Vcon::WString reply;
+  std::vector<int32_t> alerts;
+  std::vector<Vcon::WString> sent;
+  std::vector<ServerFileList*> deleted;
+};
+
+TEST_F(DocumentRecordFileTest, TheDeleteRequestFollowsTheAnswerAndTheReply) {
+  const struct {
+    const char* what;
+    int32_t answer;
+    const char16_t* reply;
+    int32_t resultTextId;
+    const char16_t* suffix;
+    bool listReplaced;
+  } kCases[] = {
+      {"declined", 2, u"<accept/>", 0, u"", false},
+      {"refused with an id", 1, u"<error id=\"x7\"/>", 7603, u" (x7)", false},
+      {"refused without an id", 1, u"<error code=\"x7\"/>", 7603, u"", false},
+      {"refused, id without quotes", 1, u"<error id=x7/>", 7603, u"", false},
+      {"accepted", 1, u"<accept/><file name=\"a\"/>", 0, u"", true},
+  };
+  for (const auto& c : kCases) {
+    ServerDouble server;
+    server.answer = c.answer;
+    server.reply = c.reply;
+    doc_->SetServerDeleteService(&server);
+    ServerDeleteRequest request;
+    request.fileName = u"kitchen 4";
+    request.fileList = kOldList;
+    ppCollaborator dialog;
+    dialog.Broadcast(zelvproDocFil::kDocumentChannel, zelvproDocFil::kDeleteMessage,
+                     reinterpret_cast<intptr_t>(&request));
+    EXPECT_EQ(server.alerts, std::vector<int32_t>{7423}) << c.what;
+    EXPECT_EQ(request.resultTextId, c.resultTextId) << c.what;
+    EXPECT_EQ(request.messageSuffix, Vcon::WString(c.suffix)) << c.what;
+    EXPECT_EQ(request.fileList, c.listReplaced ? kParsedList : kOldList) << c.what;
+    EXPECT_EQ(server.deleted,
+              c.listReplaced ? std::vector<ServerFileList*>{kOldList} : std::vector<ServerFileList*>{})
+        << c.what;
+    EXPECT_EQ(server.sent.size(), c.answer == 1 ? 1u : 0u) << c.what;
+    doc_->SetServerDeleteService(nullptr);
+  }
+}
+
+}  // namespace
