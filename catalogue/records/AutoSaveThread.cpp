@@ -7,10 +7,19 @@
 #include "foundation/UserPreferences.h"
 #include "framework/ppSweeper.h"
 #include "framework/ppWindow.h"
+#include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 
 std::atomic<int32_t> AutoSaveState{AutoSaveThread::kStateNone};
 std::atomic<bool> SaveInProgress{false};
+
+namespace {
+// A reset ends no thread: the document window stops its autosave thread before the desktop is reset.
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("autosave state and save-in-progress flag", [] {
+  AutoSaveState = AutoSaveThread::kStateNone;
+  SaveInProgress = false;
+});
+}  // namespace
 
 namespace {
 

@@ -17,8 +17,15 @@
 #include "foundation/PriceRounding.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/ppMoney.h"
+#include "platform/ResetList.h"
 
 zelvproDocFil* DocumentRecordFile = nullptr;
+
+namespace {
+// Not owned: the application owns the document record file.
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("document record file", [] { DocumentRecordFile = nullptr; });
+}  // namespace
 
 namespace {
 

@@ -17,7 +17,8 @@
 #include "framework/ppMouseTask.h"
 #include "framework/ppSweeper.h"
 #include "framework/ppWindow.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -79,7 +80,7 @@ class AutoSaveThreadTest : public cattest::CatalogueTest {
  protected:
   void SetUp() override {
     CatalogueTest::SetUp();
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     WNDCLASSA wc;
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "AutoSaveTestWindow";
@@ -91,7 +92,7 @@ class AutoSaveThreadTest : public cattest::CatalogueTest {
     document_ =
         std::make_unique<ppWindow>(CreateWindowExA(0, "AutoSaveTestWindow", "", WS_CHILD | WS_VISIBLE, 0, 0,
                                                    400, 300, frame_, nullptr, nullptr, nullptr));
-    HeadlessBackend::RunUntilIdle();
+    HeadlessDriver::RunUntilIdle();
     SetForegroundWindow(frame_);
     Preferences().autosaveEnabled = 1;
     Preferences().autosaveMinutes = 1;
@@ -103,7 +104,7 @@ class AutoSaveThreadTest : public cattest::CatalogueTest {
     db_.reset();
     SaveInProgress = false;
     document_.reset();
-    HeadlessBackend::Reset();
+    HeadlessDriver::Reset();
     CatalogueTest::TearDown();
   }
 
