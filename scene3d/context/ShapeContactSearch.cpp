@@ -1,6 +1,7 @@
 #include "scene3d/context/ShapeContactSearch.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "foundation/ppMatrix4.h"
@@ -56,6 +57,11 @@ void ShapeContactSearch::Prune(Side& side, const Side& other) {
   const std::vector<ppShapePrimitive>& primitives = side.shape->Primitives();
   for (uint32_t i = 0; i < primitives.size(); ++i) {
     if (primitives[i].vertices.size() < 3) continue;
+    // A sphere that is not made of finite numbers overlaps nothing (and would upset the sort).
+    const ppSphere& sphere = side.spheres[i];
+    if (!std::isfinite(sphere.centre.x) || !std::isfinite(sphere.centre.y) ||
+        !std::isfinite(sphere.centre.z) || !std::isfinite(sphere.radius))
+      continue;
     if (extent.Touches(side.spheres[i].centre, Loose(side.spheres[i].radius))) side.candidates.push_back(i);
   }
 }

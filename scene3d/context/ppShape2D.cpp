@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 
 #include <array>
+#include <cmath>
 #include <deque>
 #include <memory>
 
@@ -40,6 +41,14 @@ void OutlineCombineCallback(GLdouble coords[3], void* /*neighbours*/[4], GLfloat
 struct TessDeleter {
   void operator()(GLUtesselator* tess) const { gluDeleteTess(tess); }
 };
+
+// The tessellator cannot take non-numbers or infinities (it crashes on them); a contour holding one is
+// malformed and takes no part.
+bool IsFinite(const ppShapeContour& contour) {
+  for (const ppVector2& p : contour.points)
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+  return true;
+}
 
 // Feeds one contour, its points forwards or backwards, with each point stored in `buffer`.
 void FeedContour(GLUtesselator* tess, const ppShapeContour& contour, bool backwards,
@@ -101,12 +110,12 @@ void ppShape2D::BuildOutline(iShape2D& result, const ppShape2D& first, const ppS
   gluTessNormal(tess.get(), 0, 0, 1);
   gluTessBeginPolygon(tess.get(), &record);
   for (const ppShapeContour& contour : first.contours_)
-    if (contour.closed) FeedContour(tess.get(), contour, false, buffer);
+    if (contour.closed && IsFinite(contour)) FeedContour(tess.get(), contour, false, buffer);
   if (second != nullptr) {
     const size_t n = second->contours_.size();
     for (size_t k = 0; k < n; ++k) {
       const ppShapeContour& contour = second->contours_[reverse ? n - 1 - k : k];
-      if (contour.closed) FeedContour(tess.get(), contour, reverse, buffer);
+      if (contour.closed && IsFinite(contour)) FeedContour(tess.get(), contour, reverse, buffer);
     }
   }
   gluTessEndPolygon(tess.get());

@@ -79,6 +79,7 @@ TEST(StandardContext, TracksTransformsAndKeepsTheLastMatrix) {
   // the point (0, 0, 0) ends up at the turned translation (0, 0, -10).
   context.Rotate(90, 0, 1, 0);
   context.Translate(10, 0, 0);
+  context.Rotate(30, 0, 0, 0);  // no axis: nothing to turn about, and no non-numbers
   context.GetMatrix(m);
   ppVector3 p;
   m.TransformPoint(p, ppVector3(0, 0, 0));
@@ -190,7 +191,7 @@ TEST(SceneCopy, FlattensNestedTransformsAndKeepsTheLastRecording) {
   parent.Add(&child);
 
   ppSceneCopy copy;
-  copy.Render(parent, nullptr);
+  copy.Render(child, nullptr);  // replaced by the next recording
   copy.Render(parent, nullptr);
   ASSERT_EQ(copy.Nodes().size(), 1u);
   const ppNode& recorded = *copy.Nodes()[0];

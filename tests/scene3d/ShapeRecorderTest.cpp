@@ -19,6 +19,10 @@ void Triangle(ppShape3D& shape, const ppVector3& a, const ppVector3& b, const pp
 
 TEST(ShapeRecorder, SnapsTinyCoordinatesAndIgnoresStrayCalls) {
   ppShape3D shape;
+  EXPECT_TRUE(shape.Values().IsPlaceholder());  // never cached until an owner keys it
+  shape.Values().AppendReplacingPlaceholder(3);
+  shape.Values().AppendReplacingPlaceholder(4);
+  EXPECT_EQ(shape.Values().Values(), (std::vector<double>{3, 4}));
   shape.Vertex(1, 2, 3);  // before any Begin: nothing to add it to
   shape.Begin(9);
   shape.End();  // no vertex: no primitive
@@ -99,11 +103,19 @@ TEST(ShapeRecorder, RaysHitPrimitivesAtOrBehindTheirOrigin) {
   EXPECT_FALSE(shape.HitTest(ppRay{{12, 2, 5}, {0, 0, 1}}, nullptr, nullptr));  // outside the outline
   // The two-vertex primitive has no plane; the line through it is never hit.
   EXPECT_FALSE(shape.Primitives()[1].IntersectSegment(ppRay{{5, 5, 5}, {0, 0, 1}}, nullptr));
-  // A point at the projection's origin (a corner of the triangle) is decided without a degenerate
-  // test segment.
   EXPECT_TRUE(shape.Primitives()[0].ContainsPoint(ppVector3(0.5f, 0.5f, 0)));
   EXPECT_FALSE(shape.Primitives()[0].ContainsPoint(ppVector3(-0.5f, -0.5f, 0)));
-  shape.Primitives()[0].ContainsPoint(ppVector3(0, 0, 0));
+
+  // Points at and near the projection's origin still get a test segment that reaches far out.
+  ppShape3D square;
+  square.Begin(9);
+  for (const ppVector3& p :
+       {ppVector3(-1, -1, 0), ppVector3(1, -1, 0), ppVector3(1, 1, 0), ppVector3(-1, 1, 0)})
+    square.Vertex(p.x, p.y, p.z);
+  square.End();
+  EXPECT_TRUE(square.Primitives()[0].ContainsPoint(ppVector3(0, 0, 0)));
+  EXPECT_TRUE(square.Primitives()[0].ContainsPoint(ppVector3(1e-6f, 0, 0)));
+  EXPECT_TRUE(square.HitTest(ppRay{{0, 0, 5}, {0, 0, 1}}, &hit, nullptr));
 }
 
 std::vector<ppVector2> Square(float x0, float y0, float x1, float y1, bool clockwise) {
@@ -161,6 +173,15 @@ TEST(Shape2D, MergeOutlinesGivesTheBoundaryOfTheUnion) {
   hole.MergeOutlines();
   EXPECT_EQ(hole.Contours().size(), 2u);
   EXPECT_EQ(hole.GetPointCount(), 8u);
+
+  // Malformed input (non-numbers, coordinates beyond any plan) gives some outline, never a crash.
+  ppShape2D odd;
+  AddContour(odd, {{0, 0}, {NAN, 1}, {1, 1}});
+  AddContour(odd, {{0, 0}, {INFINITY, 1}, {1, 1}});
+  AddContour(odd, {{100, 100}, {3e38f, 100}, {100, 3e38f}});
+  AddContour(odd, Square(0, 0, 1, 1, false));
+  odd.MergeOutlines();
+  EXPECT_EQ(odd.Contours().size(), 2u);
 
   ppShape2D open;
   AddContour(open, Square(0, 0, 10, 10, false), 3);
