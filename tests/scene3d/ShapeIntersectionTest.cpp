@@ -2,6 +2,7 @@
 // agreement of the pruned search with the plain double loop.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 
 #include "foundation/ppMatrix4.h"
@@ -133,6 +134,10 @@ TEST(ShapeIntersection, PrunedSearchAgreesWithThePlainLoop) {
   }
   EXPECT_GT(hits, 5);
   EXPECT_LT(hits, 35);
+
+  // A primitive of non-numbers meets nothing and leaves the rest of the search intact.
+  AddTriangle(wall, {NAN, 0, 0}, {1, NAN, 0}, {0, 1, NAN});
+  EXPECT_TRUE(sheet.Intersects(wall, identity, identity));
 }
 
 TEST(PolygonWinding, TurnsOfTheUnitSquare) {
