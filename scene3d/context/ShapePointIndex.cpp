@@ -5,13 +5,8 @@
 
 namespace {
 
-// ppVector3::Distance, operation for operation (so bit for bit), without the call.
-inline float DistanceOf(const ppVector3& a, const ppVector3& b) {
-  const float x = a.x - b.x, y = a.y - b.y, z = a.z - b.z;
-  return std::sqrt(x * x + y * y + z * z);
-}
-
-// Covers the rounding of a float distance (a few units in the last place) with room to spare.
+// Room for the rounding of a float distance (a few units in the last place), with plenty to spare:
+// a box is skipped only when its farthest corner lies within limit / kBoundSlack.
 constexpr double kBoundSlack = 1.0 + 1e-5;
 // The same for squares compared from below: a correctly rounded square root of a square at most
 // (1 - 1e-6) x limit^2 cannot exceed the limit.
@@ -24,35 +19,64 @@ void ShapePointIndex::Box::Add(const ppVector3& p) {
   high = ppVector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
 }
 
-bool ShapePointIndex::Box::WithinReach(const ppVector3& p, double limit) const {
-  auto far = [](float v, float lo, float hi) {
-    return std::max(std::fabs(double{v} - lo), std::fabs(double{hi} - v));
-  };
-  const double dx = far(p.x, low.x, high.x), dy = far(p.y, low.y, high.y), dz = far(p.z, low.z, high.z);
-  return (dx * dx + dy * dy + dz * dz) * (kBoundSlack * kBoundSlack) <= limit * limit;
-}
-
 void ShapePointIndex::Add(const ppVector3& point) {
-  size_t span = kFan;
+  const size_t n = x_.size();
+  size_t span = kRun;
   for (std::vector<Box>& level : levels_) {
-    if (points_.size() % span == 0)
+    if (n % span == 0)
       level.push_back(Box{point, point});
     else
       level.back().Add(point);
     span *= kFan;
   }
-  points_.push_back(point);
+  x_.push_back(point.x);
+  y_.push_back(point.y);
+  z_.push_back(point.z);
 }
 
-// Visits, in recording order, every point of box `box` of `level` unless the box lies wholly within
-// `limit` of `from`; `visit` may raise the limit as it goes.
+float ShapePointIndex::LargestSquare(size_t run, const ppVector3& v) const {
+  const size_t first = run * kRun, last = std::min(x_.size(), first + kRun);
+  float largest = 0.0f;
+  for (size_t i = first; i < last; ++i) {
+    const float dx = v.x - x_[i], dy = v.y - y_[i], dz = v.z - z_[i];
+    largest = std::max(largest, dx * dx + dy * dy + dz * dz);
+  }
+  return largest;
+}
+
+bool ShapePointIndex::AnySquareBeyond(size_t run, const ppVector3& v, float square) const {
+  const size_t first = run * kRun, count = std::min(x_.size() - first, kRun);
+  const float* __restrict xs = x_.data() + first;
+  const float* __restrict ys = y_.data() + first;
+  const float* __restrict zs = z_.data() + first;
+  const float vx = v.x, vy = v.y, vz = v.z;
+  int beyond = 0;
+  if (count == kRun) {
+    for (size_t i = 0; i < kRun; ++i) {
+      const float dx = vx - xs[i], dy = vy - ys[i], dz = vz - zs[i];
+      beyond |= dx * dx + dy * dy + dz * dz > square ? 1 : 0;
+    }
+  } else {
+    for (size_t i = 0; i < count; ++i) {
+      const float dx = vx - xs[i], dy = vy - ys[i], dz = vz - zs[i];
+      beyond |= dx * dx + dy * dy + dz * dz > square ? 1 : 0;
+    }
+  }
+  return beyond != 0;
+}
+
+// Calls visit(run) for every run of box `box` of `level`, in recording order, unless the box lies
+// wholly within `limit` of `from`; `visit` may raise the limit as it goes.
 template <typename Visit>
-void ShapePointIndex::Walk(size_t level, size_t box, const ppVector3& from, double& limit,
+void ShapePointIndex::Walk(size_t level, size_t box, const ppVector3& from, const double& limit,
                            Visit& visit) const {
-  if (levels_[level][box].WithinReach(from, limit)) return;
+  const Box& b = levels_[level][box];
+  const double dx = std::max(std::fabs(double{from.x} - b.low.x), std::fabs(double{b.high.x} - from.x));
+  const double dy = std::max(std::fabs(double{from.y} - b.low.y), std::fabs(double{b.high.y} - from.y));
+  const double dz = std::max(std::fabs(double{from.z} - b.low.z), std::fabs(double{b.high.z} - from.z));
+  if ((dx * dx + dy * dy + dz * dz) * (kBoundSlack * kBoundSlack) <= limit * limit) return;
   if (level == 0) {
-    const size_t last = std::min(points_.size(), (box + 1) * kFan);
-    for (size_t i = box * kFan; i < last; ++i) visit(points_[i]);
+    visit(box);
     return;
   }
   const size_t last = std::min(levels_[level - 1].size(), (box + 1) * kFan);
@@ -61,29 +85,29 @@ void ShapePointIndex::Walk(size_t level, size_t box, const ppVector3& from, doub
 
 void ShapePointIndex::GrowFarthestPair(const ppVector3& v, ppSphere& sphere) const {
   double limit = 2.0 * sphere.radius;
-  // Squared distances at or below this give a float distance of at most `limit`, so the square root
-  // is taken only for the few points that may lie beyond it.
-  double surelyWithin = limit * limit * kSquareSlack;
-  auto visit = [&](const ppVector3& p) {
-    const float x = v.x - p.x, y = v.y - p.y, z = v.z - p.z;
-    const float square = x * x + y * y + z * z;
-    if (square <= surelyWithin) return;
-    const float d = std::sqrt(square);  // DistanceOf(v, p)
-    if (2.0f * sphere.radius < d) {
-      sphere.radius = d / 2.0f;
-      sphere.centre = (v + p) / 2.0f;
-      limit = 2.0 * sphere.radius;
-      surelyWithin = limit * limit * kSquareSlack;
+  auto visit = [&](size_t run) {
+    // Squares at or below this give a float distance of at most the limit: most runs end here.
+    if (!AnySquareBeyond(run, v, static_cast<float>(limit * limit * kSquareSlack))) return;
+    const size_t first = run * kRun, last = std::min(x_.size(), first + kRun);
+    for (size_t i = first; i < last; ++i) {
+      const ppVector3 p = Point(i);
+      const float d = v.Distance(p);
+      if (2.0f * sphere.radius < d) {
+        sphere.radius = d / 2.0f;
+        sphere.centre = (v + p) / 2.0f;
+        limit = 2.0 * sphere.radius;
+      }
     }
   };
   for (size_t box = 0; box < levels_[kLevels - 1].size(); ++box) Walk(kLevels - 1, box, v, limit, visit);
 }
 
 float ShapePointIndex::FarthestDistance(const ppVector3& centre) const {
-  float best = 0.0f;
   double limit = 0.0;
-  auto visit = [&](const ppVector3& p) {
-    best = std::max(best, DistanceOf(centre, p));
+  float best = 0.0f;
+  auto visit = [&](size_t run) {
+    // The square root is monotonic, so the root of the largest square is the largest distance.
+    best = std::max(best, std::sqrt(LargestSquare(run, centre)));
     limit = best;
   };
   for (size_t box = 0; box < levels_[kLevels - 1].size(); ++box) Walk(kLevels - 1, box, centre, limit, visit);

@@ -1,7 +1,9 @@
 // Recording shapes: snapping, the farthest-pair spheres, replay, ray hits, and the 2D recorder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "LoggingContext.h"
 #include "foundation/ppMatrix4.h"
@@ -55,6 +57,40 @@ TEST(ShapeRecorder, SpheresFollowTheFarthestPairAndBoundsHoldEveryPoint) {
   EXPECT_FLOAT_EQ(equilateral.GetSphere().radius, 5);
   EXPECT_NEAR(equilateral.GetBoundingSphere().radius, 8.660254f, 1e-5);
   EXPECT_NEAR(equilateral.Primitives()[0].reach, 8.660254f, 1e-5);
+}
+
+TEST(ShapeRecorder, IndexedSphereScanMatchesThePlainScanBitForBit) {
+  // Quads of a sphere (every corner recorded four times: many exact ties) and scattered points.
+  ppShape3D shape;
+  std::vector<ppVector3> all;
+  uint32_t seed = 12345;
+  auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+  for (int q = 0; q < 700; ++q) {
+    shape.Begin(9);
+    for (int k = 0; k < 4; ++k) {
+      const double theta = 3.14159265 * ((q / 20 + (k == 1 || k == 2)) / 36.0);
+      const double phi = 6.2831853 * ((q % 20 + (k >= 2)) / 20.0);
+      ppVector3 p(float(250 * std::sin(theta) * std::cos(phi)), float(250 * std::cos(theta)),
+                  float(250 * std::sin(theta) * std::sin(phi)));
+      if (q % 7 == 3) p = ppVector3(float(next() % 900) - 450, float(next() % 900) - 450, float(next() % 90));
+      shape.Vertex(p.x, p.y, p.z);
+      all.push_back(shape.Primitives().back().vertices.back().position);
+    }
+    shape.End();
+  }
+  ppSphere plain;
+  for (size_t i = 0; i < all.size(); ++i)
+    for (size_t j = 0; j <= i; ++j) {
+      const float d = all[i].Distance(all[j]);
+      if (2.0f * plain.radius < d) {
+        plain.radius = d / 2.0f;
+        plain.centre = (all[i] + all[j]) / 2.0f;
+      }
+    }
+  float reach = 0;
+  for (const ppVector3& p : all) reach = std::max(reach, plain.centre.Distance(p));
+  EXPECT_EQ(std::memcmp(&shape.GetSphere(), &plain, sizeof plain), 0);
+  EXPECT_EQ(shape.GetBoundingSphere().radius, std::max(reach, plain.radius));
 }
 
 TEST(ShapeRecorder, ReplayKeepsModesVertexDataAndTransformsNormals) {
