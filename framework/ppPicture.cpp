@@ -89,7 +89,7 @@ ppPicture::ppPicture(const ppPicture& other) : identity_(++g_nextIdentity) {
   SetFromMemory(data.data(), data.size());
   frame_ = other.frame_;
   values_ = other.values_;
-  flag1_ = other.flag1_;
+  repeat_ = other.repeat_;
   flag2_ = other.flag2_;
 }
 

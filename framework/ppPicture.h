@@ -51,6 +51,9 @@ class ppPicture {
   bool HasMask() const { return mask_ != nullptr; }
   std::vector<double> GetValues() const { return values_; }
   int32_t GetResourceId() const { return resourceId_; }
+  // Whether a texture made from the picture repeats instead of being clamped at its edges.
+  bool GetRepeat() const { return repeat_; }
+  void SetRepeat(bool repeat) { repeat_ = repeat; }
   // A transparent colour for drawing 108-byte-header pictures; replacing the data clears it.
   void SetTransparentColor(plat::COLORREF color);
   bool HasTransparentColor() const { return hasTransparent_; }
@@ -121,7 +124,7 @@ class ppPicture {
   bool hasTransparent_ = false;
   plat::COLORREF transparent_ = 0;
   plat::HBITMAP mask_ = nullptr;
-  bool flag1_ = false;
+  bool repeat_ = false;
   bool flag2_ = false;
   bool flag3_ = false;
   std::vector<double> values_{-1.0};
