@@ -129,9 +129,15 @@ class XServer {
     waitpid(pid_, nullptr, 0);
   }
   const std::string& Display() const { return display_; }
+  // False once the server has ended: it lost its display number to a server another run started
+  // at the same moment, and a display that still answers belongs to that other server.
+  bool Alive() const {
+    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) != 0) pid_ = -1;  // reaped: never signal it again
+    return pid_ > 0;
+  }
 
  private:
-  pid_t pid_ = -1;
+  mutable pid_t pid_ = -1;
   std::string display_;
 };
 
@@ -172,7 +178,7 @@ struct XCalls {
 
 // True when the server's display opens and shows the screen this test asked for (640 pixels wide).
 bool AnswersAsOurs(const XServer& server, const XCalls& x) {
-  if (server.Display().empty()) return false;
+  if (server.Display().empty() || !server.Alive()) return false;
   Display* display = x.openDisplay(server.Display().c_str());
   if (!display) return false;
   bool ours = DisplayWidth(display, DefaultScreen(display)) == 640;
