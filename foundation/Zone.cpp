@@ -133,15 +133,16 @@ uint32_t Zone::FindDataBlock(uint32_t start, uint32_t size) {
 }
 
 // Marks the free block at `offset` used for `size` bytes, splitting off the rest when 32 bytes or more
-// would remain; the rover moves past the taken block.
+// would remain; the rover moves past the taken block. The header is only written: its old contents are
+// known to the index, and a write need not wait for the memory.
 void Zone::TakeBlock(uint32_t offset, uint32_t size) {
   BlockHeader* b = At(offset);
   const uint32_t rounded = uint32_t(RoundUp16(size));  // fits: it is at most the block's capacity
-  const uint32_t capacity = b->size + b->slack;
-  index_.Erase(offset, b->size);
+  const uint32_t capacity = index_.SizeOf(offset);     // a free block has no slack
+  index_.Erase(offset, capacity);
   if (capacity - rounded < kSplitThreshold) {
     *b = {0, size, 0, capacity - size};
-    Word(2) = Next(offset);
+    Word(2) = offset + 16 + capacity;
     return;
   }
   *b = {0, size, 0, rounded - size};

@@ -23,16 +23,18 @@ uint16_t UnitsOf(uint32_t size) { return uint16_t(std::min(size >> kHeaderShift,
 ZoneFreeIndex::ZoneFreeIndex(const char* zone, uint32_t zoneBytes)
     : zone_(zone),
       chunks_(ChunkOf(zoneBytes) + 1),
-      leaves_(1),
       free_(chunks_, 0),
       units_(size_t(chunks_) * kSlotsPerChunk, 0) {
-  while (leaves_ < chunks_) leaves_ *= 2;
-  tree_.assign(2 * size_t(leaves_), 0);
+  uint32_t values = chunks_;
+  do {
+    levels_.emplace_back((values + kFanOut - 1) / kFanOut, Group{});
+    values = uint32_t(levels_.back().size());
+  } while (values > 1);
 }
 
 void ZoneFreeIndex::Clear() {
   std::fill(free_.begin(), free_.end(), 0);
-  std::fill(tree_.begin(), tree_.end(), 0);
+  for (std::vector<Group>& level : levels_) std::fill(level.begin(), level.end(), Group{});
 }
 
 uint32_t ZoneFreeIndex::SizeOf(uint32_t offset) const {
@@ -47,7 +49,13 @@ void ZoneFreeIndex::Insert(uint32_t offset, uint32_t size) {
   free_[ChunkOf(offset)] |= uint64_t(1) << SlotOf(offset);
   units_[offset >> kHeaderShift] = UnitsOf(size);
   const uint32_t bound = size + 1;  // a free block is smaller than the zone, itself under 4 GiB
-  for (uint32_t i = leaves_ + ChunkOf(offset); i != 0 && tree_[i] < bound; i /= 2) tree_[i] = bound;
+  uint32_t i = ChunkOf(offset);
+  for (std::vector<Group>& level : levels_) {
+    uint32_t& value = level[i / kFanOut].value[i % kFanOut];
+    if (value >= bound) return;
+    value = bound;
+    i /= kFanOut;
+  }
 }
 
 void ZoneFreeIndex::Erase(uint32_t offset, uint32_t size) {
@@ -64,31 +72,47 @@ void ZoneFreeIndex::Erase(uint32_t offset, uint32_t size) {
   SetBound(chunk, bound);
 }
 
+uint32_t ZoneFreeIndex::Bound(uint32_t chunk) const {
+  return levels_[0][chunk / kFanOut].value[chunk % kFanOut];
+}
+
 void ZoneFreeIndex::SetBound(uint32_t chunk, uint32_t bound) {
-  uint32_t i = leaves_ + chunk;
-  tree_[i] = bound;
-  for (i /= 2; i != 0; i /= 2) {
-    const uint32_t value = std::max(tree_[2 * i], tree_[2 * i + 1]);
-    if (tree_[i] == value) break;  // the ancestors above hold the same maximum already
-    tree_[i] = value;
+  uint32_t i = chunk;
+  levels_[0][i / kFanOut].value[i % kFanOut] = bound;
+  for (size_t l = 1; l < levels_.size(); ++l) {
+    const Group& children = levels_[l - 1][i / kFanOut];
+    const uint32_t most = *std::max_element(std::begin(children.value), std::end(children.value));
+    i /= kFanOut;
+    uint32_t& value = levels_[l][i / kFanOut].value[i % kFanOut];
+    if (value == most) return;  // the levels above hold the same maximum already
+    value = most;
   }
 }
 
 uint32_t ZoneFreeIndex::NextChunkWith(uint32_t chunk, uint32_t need) const {
   if (chunk >= chunks_) return kNone;
-  uint32_t i = leaves_ + chunk;
-  // Climb to the leftmost subtree right of (or at) `chunk` that holds a large enough bound.
-  while (tree_[i] < need) {
-    while (i % 2 == 1) i /= 2;  // a right child: its right neighbours belong to an ancestor
-    if (i == 0) return kNone;
-    ++i;
+  // Climb until a group holds a large enough value right of (or at) the path from `chunk`.
+  uint32_t i = chunk;
+  size_t l = 0;
+  for (;;) {
+    const Group& group = levels_[l][i / kFanOut];
+    uint32_t k = i % kFanOut;
+    while (k < kFanOut && group.value[k] < need) ++k;
+    if (k < kFanOut) {
+      i = i - i % kFanOut + k;
+      break;
+    }
+    i = i / kFanOut + 1;  // the next group of this level, as a value of the level above
+    if (++l == levels_.size() || i / kFanOut >= levels_[l].size()) return kNone;
   }
-  // Descend to its leftmost leaf that does.
-  while (i < leaves_) {
-    i *= 2;
-    if (tree_[i] < need) ++i;
+  // Descend to the leftmost chunk under it that holds one; each value is its group's maximum.
+  while (l > 0) {
+    const Group& group = levels_[--l][i];
+    uint32_t k = 0;
+    while (k + 1 < kFanOut && group.value[k] < need) ++k;
+    i = i * kFanOut + k;
   }
-  return i - leaves_;
+  return i;
 }
 
 uint32_t ZoneFreeIndex::FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const {

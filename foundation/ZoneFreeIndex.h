@@ -1,15 +1,14 @@
-// The zone's free blocks by address, so that the next-fit search reads only the headers of free blocks
-// that can hold the request, and still chooses exactly the block a block-by-block walk would choose.
+// The zone's free blocks by address, so that the next-fit search finds exactly the block a block-by-block
+// walk would choose without reading the zone's headers on the way.
 //
 // The zone is cut into chunks of 1024 bytes, 64 possible header positions each (headers sit on 16-byte
 // boundaries). Per chunk the index keeps one 64-bit word with a bit for every free block header in the
-// chunk, and the exact value (largest free size + 1) over those blocks (0: none), and every free block's
-// size, in 16-byte units up to a cap. A max tree over these
-// values finds the next chunk that holds a large enough free block in logarithmic time; the bits then
-// lead straight to the free headers of that chunk.
+// chunk, the exact value (largest free size + 1) over those blocks (0: none), and every free block's
+// size, in 16-byte units up to a cap. A max tree over the values finds the next chunk that holds a large
+// enough free block in logarithmic time; the bits then lead straight to the free blocks of that chunk.
 //
-// Only sizes past the cap (about 1 MB) are read from the zone's headers; the index never writes the zone. The
-// zone tells it of every free block made and every free block taken, with its size.
+// Only sizes past the cap (about 1 MB) are read from the zone's headers; the index never writes the
+// zone. The zone tells it of every free block made and every free block taken, with its size.
 #pragma once
 
 #include <cstdint>
@@ -42,7 +41,7 @@ class ZoneFreeIndex {
 
  private:
   static uint32_t ChunkOf(uint32_t offset) { return offset >> kChunkShift; }
-  uint32_t Bound(uint32_t chunk) const { return tree_[leaves_ + chunk]; }
+  uint32_t Bound(uint32_t chunk) const;
   void SetBound(uint32_t chunk, uint32_t bound);
   // The first chunk from `chunk` on whose bound is at least `need`, or kNone.
   uint32_t NextChunkWith(uint32_t chunk, uint32_t need) const;
@@ -50,10 +49,15 @@ class ZoneFreeIndex {
   uint32_t FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const;
 
   const char* zone_;
+  // A max tree with a cache line per node: value i of level l + 1 is the largest of group i of level l.
+  static constexpr uint32_t kFanOut = 16;
+  struct alignas(64) Group {
+    uint32_t value[kFanOut];
+  };
+
   uint32_t chunks_;
-  uint32_t leaves_;             // a power of two, at least chunks_
   std::vector<uint64_t> free_;  // per chunk: bit i set when a free block header sits at 16 * i in it
-  std::vector<uint32_t> tree_;  // max tree: node i has children 2i and 2i+1; leaves from leaves_
+  std::vector<std::vector<Group>> levels_;  // levels_[0] holds the chunks' values; the last is one group
   // Per possible header position: a free block's size in 16-byte units, kept from Insert so that searches
   // read this small array rather than headers spread over the zone; read only where free_ has a bit.
   std::vector<uint16_t> units_;
