@@ -48,7 +48,7 @@ std::unique_ptr<Zone> Zone::Create(uint32_t size, uint32_t masterPointers) {
 }
 
 Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
-    : base_(base), masterPointers_(masterPointers), index_(base, size) {
+    : base_(base), bytes_(size), masterPointers_(masterPointers), index_(base, size) {
   std::memset(base_, 0, size);
   Word(0) = size;
   Word(1) = size;
@@ -70,7 +70,7 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
 
 Zone::~Zone() {
   if (g_current == this) g_current = nullptr;
-  munmap(base_, Word(0));
+  munmap(base_, bytes_);
 }
 
 Zone* Zone::Current() { return g_current; }

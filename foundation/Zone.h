@@ -97,6 +97,7 @@ class Zone {
   uint32_t SlideUsedBlocks(uint32_t from, uint32_t limit, uint32_t to);
 
   char* base_;
+  uint32_t bytes_;  // the whole zone, mapped from the kernel
   uint32_t masterPointers_;
   char** freeMasterPointers_;  // head of the free list of master pointers, null when none is left
   uint32_t compactions_ = 0;
