@@ -81,7 +81,8 @@ void ZoneFreeIndex::SetBound(uint32_t chunk, uint32_t bound) {
   levels_[0][i / kFanOut].value[i % kFanOut] = bound;
   for (size_t l = 1; l < levels_.size(); ++l) {
     const Group& children = levels_[l - 1][i / kFanOut];
-    const uint32_t most = *std::max_element(std::begin(children.value), std::end(children.value));
+    uint32_t most = 0;
+    for (const uint32_t v : children.value) most = std::max(most, v);
     i /= kFanOut;
     uint32_t& value = levels_[l][i / kFanOut].value[i % kFanOut];
     if (value == most) return;  // the levels above hold the same maximum already
