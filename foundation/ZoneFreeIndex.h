@@ -24,6 +24,7 @@ class ZoneFreeIndex {
   // An empty index for the zone of `zoneBytes` bytes at `zone` (not owned).
   ZoneFreeIndex(const char* zone, uint32_t zoneBytes);
 
+  // No free block at all: a compaction clears the index and inserts the free blocks it leaves.
   void Clear();
   // A free block of `size` usable bytes now has its header at `offset`.
   void Insert(uint32_t offset, uint32_t size);
@@ -48,13 +49,13 @@ class ZoneFreeIndex {
   // The first free block among `bits` of `chunk` with at least `size` bytes, or kNone.
   uint32_t FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const;
 
-  const char* zone_;
   // A max tree with a cache line per node: value i of level l + 1 is the largest of group i of level l.
   static constexpr uint32_t kFanOut = 16;
   struct alignas(64) Group {
     uint32_t value[kFanOut];
   };
 
+  const char* zone_;
   uint32_t chunks_;
   std::vector<uint64_t> free_;  // per chunk: bit i set when a free block header sits at 16 * i in it
   std::vector<std::vector<Group>> levels_;  // levels_[0] holds the chunks' values; the last is one group
