@@ -3,14 +3,18 @@
 // A fixed-seed generator drives a table of slots: an empty slot gets a new block, a full slot is
 // resized or freed with equal odds. Sizes are mostly small (record images, strings) with one in five
 // large (list buffers, pictures). Both allocators replay exactly the same operations and touch the
-// first and last byte of each block, as real users would. Prints both times, their ratio and the
-// longest single operation that included a compaction of the zone, from a second, separately timed
-// replay on the zone.
+// first and last byte of each block, as real users would.
+//
+// The stream runs in rounds (5 unless a count is given as the first argument); in each round the zone
+// and the heap take turns at going first, so neither always meets a cold cache or a warm one. Each round
+// also replays the stream once more on the zone, timing every operation, for the longest operation
+// that included a compaction. The medians over the rounds are printed last.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "foundation/Vcon_HandleManager.h"
@@ -140,23 +144,58 @@ double RunMalloc(const std::vector<Operation>& ops) {
   return seconds;
 }
 
+struct Round {
+  double zone = 0;  // seconds
+  double heap = 0;  // seconds
+  Pauses pauses;
+};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+Round RunRound(const std::vector<Operation>& ops, bool zoneFirst) {
+  Round round;
+  if (zoneFirst) {
+    round.zone = RunZone(ops);
+    round.heap = RunMalloc(ops);
+  } else {
+    round.heap = RunMalloc(ops);
+    round.zone = RunZone(ops);
+  }
+  round.pauses = RunZoneForPauses(ops);
+  return round;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const std::vector<Operation> ops = MakeOperations();
   if (MemInit(40'000'000, 400'000) != 0) {
     std::fprintf(stderr, "the zone cannot be made\n");
     return 1;
   }
-  const double zone = RunZone(ops);
-  const double heap = RunMalloc(ops);
-  const Pauses pauses = RunZoneForPauses(ops);
+  std::printf("operations            %d (new, resize, free over %u slots), %d rounds\n", kOperations, kSlots,
+              rounds);
+  std::printf("round  first   zone s   malloc s  ratio  compactions  longest compaction ms\n");
+  std::vector<double> zone, heap, ratio, longest;
+  for (int i = 0; i < rounds; ++i) {
+    const bool zoneFirst = i % 2 == 0;
+    const Round r = RunRound(ops, zoneFirst);
+    std::printf("%5d  %-6s  %7.3f  %8.3f  %5.2f  %11u  %8.3f\n", i + 1, zoneFirst ? "zone" : "malloc", r.zone,
+                r.heap, r.zone / r.heap, r.pauses.compactions, r.pauses.longest * 1000);
+    zone.push_back(r.zone);
+    heap.push_back(r.heap);
+    ratio.push_back(r.zone / r.heap);
+    longest.push_back(r.pauses.longest * 1000);
+  }
   MemTerminate();
-  std::printf("operations            %d (new, resize, free over %u slots)\n", kOperations, kSlots);
-  std::printf("handle zone           %.3f s\n", zone);
-  std::printf("malloc/realloc/free   %.3f s\n", heap);
-  std::printf("ratio zone/malloc     %.2f\n", zone / heap);
-  std::printf("compactions           %u\n", pauses.compactions);
-  std::printf("longest compaction    %.3f ms\n", pauses.longest * 1000);
+  std::printf("median handle zone           %.3f s\n", Median(zone));
+  std::printf("median malloc/realloc/free   %.3f s\n", Median(heap));
+  std::printf("median ratio zone/malloc     %.2f\n", Median(ratio));
+  std::printf("median longest compaction    %.3f ms\n", Median(longest));
   return 0;
 }

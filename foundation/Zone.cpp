@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
+#include <sys/mman.h>
 
 #include "foundation/ProcessServices.h"
 
@@ -24,6 +24,16 @@ constexpr int32_t kLockedGrowError = 1027;
 
 uint64_t RoundUp16(uint64_t n) { return (n + 15) & ~uint64_t(15); }
 
+// The zone's memory straight from the kernel, asking for huge pages: next fit spreads a busy zone's
+// accesses over all of it, and with small pages most of them would also miss the address translation
+// cache. Null when the memory cannot be had.
+char* MapZone(size_t bytes) {
+  void* base = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED) return nullptr;
+  madvise(base, bytes, MADV_HUGEPAGE);  // only advice: small pages work as well, if slower
+  return static_cast<char*>(base);
+}
+
 }  // namespace
 
 std::unique_ptr<Zone> Zone::Create(uint32_t size, uint32_t masterPointers) {
@@ -33,13 +43,13 @@ std::unique_ptr<Zone> Zone::Create(uint32_t size, uint32_t masterPointers) {
   const uint64_t total = RoundUp16(size) + 4 * count;
   const uint64_t freeBlock = kFirstMasterPointer + 8 * count;
   if (total > UINT32_MAX || freeBlock + kMinFreeBlock > total) return nullptr;
-  void* base = ::operator new(size_t(total), std::align_val_t(16), std::nothrow);
+  char* base = MapZone(size_t(total));
   if (base == nullptr) return nullptr;
-  return std::unique_ptr<Zone>(new Zone(static_cast<char*>(base), uint32_t(total), uint32_t(count)));
+  return std::unique_ptr<Zone>(new Zone(base, uint32_t(total), uint32_t(count)));
 }
 
 Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
-    : base_(base), masterPointers_(masterPointers), index_(size) {
+    : base_(base), bytes_(size), masterPointers_(masterPointers), index_(base, size) {
   std::memset(base_, 0, size);
   Word(0) = size;
   Word(1) = size;
@@ -56,12 +66,12 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
   const uint32_t rest = uint32_t(kFirstMasterPointer) + 8 * masterPointers;
   *At(rest) = {0, size - rest - 16, kBlockFree, 0};
   Word(2) = rest;
-  RebuildIndex();
+  index_.Insert(rest, size - rest - 16);
 }
 
 Zone::~Zone() {
   if (gCurrent == this) gCurrent = nullptr;
-  ::operator delete(base_, std::align_val_t(16));
+  munmap(base_, bytes_);
 }
 
 Zone* Zone::Current() { return gCurrent; }
@@ -103,48 +113,12 @@ char** Zone::TakeMasterPointer() {
 }
 
 // Next fit: the first free block of at least `size` bytes from `start` on, wrapping past the end;
-// 0 when a full turn finds none. Chunks whose bound shows no large enough free block are passed over,
-// which leaves the choice exactly that of a block-by-block walk.
-uint32_t Zone::FindFreeFrom(uint32_t start, uint32_t size) {
+// 0 when a full turn finds none.
+uint32_t Zone::FindFreeFrom(uint32_t start, uint32_t size) const {
   if (size >= End()) return 0;
   if (start >= End()) start = FirstBlock();
-  const uint32_t need = size + 1;
-  uint32_t o = start;
-  uint32_t chunk = ZoneFreeIndex::ChunkOf(o);
-  bool wholeChunk = index_.FirstHeader(chunk) == o;  // walked from its first header on
-  uint32_t largest = 0;                              // largest free size + 1 seen in this chunk
-  bool wrapped = false;
-  for (;;) {
-    const BlockHeader* b = At(o);
-    if ((b->flags & kBlockFree) != 0) {
-      if (b->size >= size) return o;
-      largest = std::max(largest, b->size + 1);
-    }
-    o = Next(o);
-    bool newChunk = ZoneFreeIndex::ChunkOf(o) != chunk;
-    if (o >= End()) {
-      o = FirstBlock();
-      wrapped = newChunk = true;
-    }
-    if (wrapped && o >= start) return 0;
-    if (!newChunk) continue;
-    // The header after a chunk's last one is the first header of its own chunk.
-    if (wholeChunk) index_.SetExact(chunk, largest);
-    chunk = ZoneFreeIndex::ChunkOf(o);
-    wholeChunk = true;
-    largest = 0;
-    if (index_.Bound(chunk) >= need) continue;
-    uint32_t next = index_.NextChunkWith(chunk + 1, need);
-    if (next == ZoneFreeIndex::kNone) {
-      if (wrapped) return 0;
-      wrapped = true;
-      next = index_.NextChunkWith(0, need);
-      if (next == ZoneFreeIndex::kNone) return 0;
-    }
-    chunk = next;
-    o = index_.FirstHeader(chunk);
-    if (wrapped && o >= start) return 0;
-  }
+  const uint32_t found = index_.FindFrom(start, size);
+  return found == ZoneFreeIndex::kNone ? 0 : found;
 }
 
 uint32_t Zone::FindDataBlock(uint32_t start, uint32_t size) {
@@ -160,20 +134,22 @@ uint32_t Zone::FindDataBlock(uint32_t start, uint32_t size) {
 }
 
 // Marks the free block at `offset` used for `size` bytes, splitting off the rest when 32 bytes or more
-// would remain; the rover moves past the taken block.
+// would remain; the rover moves past the taken block. The header is only written: its old contents are
+// known to the index, and a write need not wait for the memory.
 void Zone::TakeBlock(uint32_t offset, uint32_t size) {
   BlockHeader* b = At(offset);
   const uint32_t rounded = uint32_t(RoundUp16(size));  // fits: it is at most the block's capacity
-  const uint32_t capacity = b->size + b->slack;
+  const uint32_t capacity = index_.SizeOf(offset);     // a free block has no slack
+  index_.Erase(offset, capacity);
   if (capacity - rounded < kSplitThreshold) {
     *b = {0, size, 0, capacity - size};
-    Word(2) = Next(offset);
+    Word(2) = offset + 16 + capacity;
     return;
   }
   *b = {0, size, 0, rounded - size};
   const uint32_t rest = offset + 16 + rounded;
   *At(rest) = {0, capacity - rounded - 16, kBlockFree, 0};
-  index_.NoteFree(rest, capacity - rounded - 16);
+  index_.Insert(rest, capacity - rounded - 16);
   Word(2) = rest;
 }
 
@@ -190,7 +166,7 @@ void Zone::FreeBlock(BlockHeader* b) {
   b->flags = kBlockFree;
   b->size += b->slack;
   b->slack = 0;
-  index_.NoteFree(OffsetOf(b), b->size);
+  index_.Insert(OffsetOf(b), b->size);
 }
 
 void Zone::Dispose(Handle h) {
@@ -228,7 +204,7 @@ void Zone::ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size) {
   const uint32_t keep = spare % 16;
   b->slack = keep;
   *At(offset + 16 + size + keep) = {0, spare - keep - 16, kBlockFree, 0};
-  index_.NoteFree(offset + 16 + size + keep, spare - keep - 16);
+  index_.Insert(offset + 16 + size + keep, spare - keep - 16);
 }
 
 void Zone::MoveToNewBlock(Handle h, uint32_t size) {
@@ -243,54 +219,68 @@ void Zone::MoveToNewBlock(Handle h, uint32_t size) {
   FreeBlock(old);
 }
 
+// Every free block is known to the index, so the sweep reads only the headers of used blocks that
+// follow a free one; the merged free blocks go into the index once the sweep is over.
 void Zone::Compact() {
   Word(2) = FirstBlock();
-  uint32_t o = FirstBlock();
-  while (o < End()) {
-    if ((At(o)->flags & kBlockFree) == 0) {
-      o = Next(o);
-      continue;
-    }
-    o = CompactRun(o);
-  }
-  RebuildIndex();
-}
-
-void Zone::RebuildIndex() {
+  gaps_.clear();
+  uint32_t free = index_.NextFree(FirstBlock());
+  while (free != ZoneFreeIndex::kNone) free = CompactRun(free);
   index_.Clear();
-  for (uint32_t o = FirstBlock(); o < End(); o = Next(o)) {
-    const BlockHeader* b = At(o);
-    if ((b->flags & kBlockFree) != 0) {
-      index_.NoteFree(o, b->size);
-    } else {
-      index_.NoteHeader(o);
-    }
-  }
+  for (const Gap& gap : gaps_) index_.Insert(gap.offset, gap.size);
 }
 
 // Gathers free space from the free block at `free` up to the next locked block or the zone's end:
-// free blocks merge into it and unlocked used blocks slide below it. Returns where it stopped.
+// free blocks merge into it and unlocked used blocks slide below it, each stretch of neighbouring used
+// blocks in one move (the same bytes as moving them one by one, lowest first). Returns the first free
+// block after the locked block where it stopped, or kNone at the zone's end.
 uint32_t Zone::CompactRun(uint32_t free) {
   BlockHeader gap = *At(free);
-  for (;;) {
-    const uint32_t o = free + 16 + gap.size + gap.slack;
-    if (o >= End()) break;
-    BlockHeader* b = At(o);
-    if ((b->flags & kBlockFree) != 0) {
-      gap.size += b->size + b->slack + 16;
-    } else if ((b->flags & kBlockLocked) != 0) {
-      *At(free) = gap;
-      return o;
-    } else {
-      const uint32_t length = 16 + b->size + b->slack;
-      std::memmove(base_ + free, b, length);
-      *MasterPointer(At(free)->back) = base_ + free + 16;
-      free += length;
+  uint32_t o = free + 16 + gap.size + gap.slack;
+  uint32_t nextFree = index_.NextFree(o);
+  while (o < End()) {
+    if (o == nextFree) {
+      o += 16 + index_.SizeOf(o);  // a free block has no slack
+      gap.size = o - free - 16;
+      nextFree = index_.NextFree(o);
+      continue;
     }
-    *At(free) = gap;
+    const uint32_t runEnd = nextFree == ZoneFreeIndex::kNone ? End() : nextFree;
+    const uint32_t moved = SlideUsedBlocks(o, runEnd, free);
+    free += moved - o;
+    if (moved < runEnd) {  // a locked block: the space below it is gathered, a new run starts after it
+      *At(free) = gap;
+      gaps_.push_back({free, gap.size});
+      return nextFree;
+    }
+    o = runEnd;
   }
   *At(free) = gap;
-  return End();
+  gaps_.push_back({free, gap.size});
+  return ZoneFreeIndex::kNone;
+}
+
+// Moves the unlocked used blocks from `from` on, up to `limit` or a locked block, down to `to`, and
+// points their master pointers at the new places. Returns the offset just past the last one moved.
+uint32_t Zone::SlideUsedBlocks(uint32_t from, uint32_t limit, uint32_t to) {
+  // Each header's place follows from the one before: fetch the stretch ahead of the walk, which the
+  // move reads anyway, so that the walk does not wait for memory block by block.
+  constexpr uint32_t kLine = 64;
+  constexpr uint32_t kAhead = 4096;
+  uint32_t fetched = from & ~(kLine - 1);
+  const uint32_t shift = from - to;
+  uint32_t o = from;
+  while (o < limit) {
+    for (const uint32_t until = std::min(limit, o + kAhead); fetched < until; fetched += kLine) {
+      __builtin_prefetch(base_ + fetched);
+    }
+    const BlockHeader* b = At(o);
+    if ((b->flags & kBlockLocked) != 0) break;
+    *MasterPointer(b->back) = base_ + o - shift + 16;
+    o += 16 + b->size + b->slack;
+  }
+  std::memmove(base_ + to, base_ + from, o - from);
+  return o;
 }
 
 std::vector<BlockInfo> Zone::Blocks() const {

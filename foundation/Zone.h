@@ -88,19 +88,26 @@ class Zone {
 
   char** TakeMasterPointer();
   uint32_t FindDataBlock(uint32_t start, uint32_t size);
-  uint32_t FindFreeFrom(uint32_t start, uint32_t size);
-  void RebuildIndex();
+  uint32_t FindFreeFrom(uint32_t start, uint32_t size) const;
   void TakeBlock(uint32_t offset, uint32_t size);
   void FreeBlock(BlockHeader* b);
   void ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size);
   void MoveToNewBlock(Handle h, uint32_t size);
   uint32_t CompactRun(uint32_t free);
+  uint32_t SlideUsedBlocks(uint32_t from, uint32_t limit, uint32_t to);
 
   char* base_;
+  uint32_t bytes_;  // the whole zone, mapped from the kernel
   uint32_t masterPointers_;
   char** freeMasterPointers_;  // head of the free list of master pointers, null when none is left
   uint32_t compactions_ = 0;
   ZoneFreeIndex index_;
+  // The free blocks a compaction leaves, noted in the index once its sweep is over.
+  struct Gap {
+    uint32_t offset;
+    uint32_t size;
+  };
+  std::vector<Gap> gaps_;
 };
 
 // Shows the fatal memory box (category "Memory") for `code` and `message`, then ends the process.

@@ -1,12 +1,14 @@
-// A summary of the zone's free blocks by address, so that the next-fit search can pass over stretches
-// of the zone that hold no free block large enough, and still choose exactly the block a block-by-block
-// walk would choose.
+// The zone's free blocks by address, so that the next-fit search finds exactly the block a block-by-block
+// walk would choose without reading the zone's headers on the way.
 //
-// The zone is cut into chunks of 1024 bytes. For each chunk the index keeps the offset of the first block
-// header that lies in it, and an upper bound of (largest free block size + 1) over the headers in it
-// (0: no free block). Bounds only rise as blocks are freed or split; a search that walked a whole chunk
-// lowers its bound to the exact value; compaction rebuilds everything. A max tree over the bounds finds
-// the next chunk worth walking in logarithmic time.
+// The zone is cut into chunks of 1024 bytes, 64 possible header positions each (headers sit on 16-byte
+// boundaries). Per chunk the index keeps one 64-bit word with a bit for every free block header in the
+// chunk, the exact value (largest free size + 1) over those blocks (0: none), and every free block's
+// size, in 16-byte units up to a cap. A max tree over the values finds the next chunk that holds a large
+// enough free block in logarithmic time; the bits then lead straight to the free blocks of that chunk.
+//
+// Only sizes past the cap (about 1 MB) are read from the zone's headers; the index never writes the
+// zone. The zone tells it of every free block made and every free block taken, with its size.
 #pragma once
 
 #include <cstdint>
@@ -19,29 +21,47 @@ class ZoneFreeIndex {
   static constexpr uint32_t kChunkShift = 10;
   static constexpr uint32_t kNone = UINT32_MAX;
 
-  // An empty index for a zone of `zoneBytes` bytes.
-  explicit ZoneFreeIndex(uint32_t zoneBytes);
+  // An empty index for the zone of `zoneBytes` bytes at `zone` (not owned).
+  ZoneFreeIndex(const char* zone, uint32_t zoneBytes);
 
-  static uint32_t ChunkOf(uint32_t offset) { return offset >> kChunkShift; }
-
+  // No free block at all: a compaction clears the index and inserts the free blocks it leaves.
   void Clear();
-  // A block header exists at `offset`.
-  void NoteHeader(uint32_t offset);
-  // A free block of `size` usable bytes has its header at `offset`.
-  void NoteFree(uint32_t offset, uint32_t size);
-  // Every header of `chunk` was seen: `bound` is exactly (largest free size + 1) there, or 0.
-  void SetExact(uint32_t chunk, uint32_t bound);
+  // A free block of `size` usable bytes now has its header at `offset`.
+  void Insert(uint32_t offset, uint32_t size);
+  // The free block at `offset`, which had `size` usable bytes when inserted, is free no longer. Its header
+  // may already be overwritten.
+  void Erase(uint32_t offset, uint32_t size);
 
-  uint32_t FirstHeader(uint32_t chunk) const { return first_[chunk]; }
-  uint32_t Bound(uint32_t chunk) const { return tree_[leaves_ + chunk]; }
-  // The first chunk from `chunk` on whose bound is at least `need`, or kNone.
-  uint32_t NextChunkWith(uint32_t chunk, uint32_t need) const;
+  // The first free block of at least `size` bytes in address order from the header at `start` on,
+  // wrapping past the zone's end back to `start`; kNone when there is none.
+  uint32_t FindFrom(uint32_t start, uint32_t size) const;
+  // The first free block header at `offset` or after it, or kNone.
+  uint32_t NextFree(uint32_t offset) const;
+  // The size of the free block whose header is at `offset`.
+  uint32_t SizeOf(uint32_t offset) const;
 
  private:
+  static uint32_t ChunkOf(uint32_t offset) { return offset >> kChunkShift; }
+  uint32_t Bound(uint32_t chunk) const;
+  void SetBound(uint32_t chunk, uint32_t bound);
+  // The first chunk from `chunk` on whose bound is at least `need`, or kNone.
+  uint32_t NextChunkWith(uint32_t chunk, uint32_t need) const;
+  // The first free block among `bits` of `chunk` with at least `size` bytes, or kNone.
+  uint32_t FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const;
+
+  // A max tree with a cache line per node: value i of level l + 1 is the largest of group i of level l.
+  static constexpr uint32_t kFanOut = 16;
+  struct alignas(64) Group {
+    uint32_t value[kFanOut];
+  };
+
+  const char* zone_;
   uint32_t chunks_;
-  uint32_t leaves_;              // a power of two, at least chunks_
-  std::vector<uint32_t> first_;  // per chunk: first header offset or kNone
-  std::vector<uint32_t> tree_;   // max tree: node i has children 2i and 2i+1; leaves from leaves_
+  std::vector<uint64_t> free_;  // per chunk: bit i set when a free block header sits at 16 * i in it
+  std::vector<std::vector<Group>> levels_;  // levels_[0] holds the chunks' values; the last is one group
+  // Per possible header position: a free block's size in 16-byte units, kept from Insert so that searches
+  // read this small array rather than headers spread over the zone; read only where free_ has a bit.
+  std::vector<uint16_t> units_;
 };
 
 }  // namespace Vcon
