@@ -1,0 +1,128 @@
+// The browser's text format and the trees built from it, without windows: which entries land where,
+// what malformed text does, the order of the catalogs folder's files, and the name look-up's speed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "BrowserTestSupport.h"
+#include "catalogue/browser/CatalogTrees.h"
+
+namespace {
+
+using browsertest::ChildNames;
+using browsertest::FindNode;
+using Names = std::vector<std::string>;
+
+class CatalogTreesTest : public browsertest::BrowserTest {
+ protected:
+  void Parse(const std::string& text) { trees_.ParseText(text.data(), text.size()); }
+  CatalogTrees trees_;
+};
+
+TEST_F(CatalogTreesTest, EntriesLandUnderTheirParentsWithTheirImages) {
+  texts_.texts[5107] = "Unterschrank";
+  Parse(
+      "GROUP\tB\t0\tBase;5107\tROOM\r\n"
+      "GROUP\tW\t0\tWall;5999\tB\n"
+      "GROUP\tW\t0\tWall again\tB\n"
+      "GROUP\tE\t0\tEmpty parent\t\n"
+      "ITEM\tB30\t1\tBase 30\tW\n"
+      "ITEM\tX1\t7\tNot open\tW\n"
+      "ITEM\tNONE\t1\tMissing\tW\n"
+      "GROUP\tW\t0\tSame name, other tree\tZELVO\n"
+      "ITEM\tB40\t1\tBase 40\tW");
+  const qxTopNode& room = trees_.Top(0);
+  EXPECT_EQ(ChildNames(room), (Names{"B", "E"}));
+  const qxNode* base = room.FirstChild();
+  EXPECT_EQ(base->DisplayText(), u"Unterschrank");
+  EXPECT_EQ(std::pair(base->ClosedImage(), base->OpenImage()), std::pair(2, 3));
+  EXPECT_EQ(ChildNames(*base), (Names{"W"}));
+  const qxNode* wall = base->FirstChild();
+  EXPECT_EQ(wall->DisplayText(), u"Wall");  // no text 5999: the default part
+  EXPECT_EQ(std::pair(wall->ClosedImage(), wall->OpenImage()), std::pair(0, 1));
+  // The item of a catalogue that is not open is dropped; one whose ID matches nothing stays with id 0;
+  // the last line, without a line end, is read; "W" under "ZELVO" is not the "W" of ROOM.
+  EXPECT_EQ(ChildNames(*wall), (Names{"B30", "NONE", "B40"}));
+  EXPECT_EQ(wall->FirstChild()->ItemRecordId(), itemIds_["B30"]);
+  EXPECT_EQ(wall->FirstChild()->NextSibling()->ItemRecordId(), 0);
+  EXPECT_EQ(wall->FirstChild()->ClosedImage(), 4);
+  EXPECT_EQ(ChildNames(trees_.Top(1)), (Names{"W"}));
+}
+
+// A line is an entry only when it has five fields and begins with GROUP or ITEM; anything else is
+// skipped to the line end, and the entries after it still count.
+TEST_F(CatalogTreesTest, MalformedLinesAreSkippedWhole) {
+  const std::string longName(300, 'n');
+  const struct {
+    const char* what;
+    std::string text;
+    Names room;
+  } cases[] = {
+      {"empty text", "", {}},
+      {"blank lines only", "\n\r\n\n", {}},
+      {"comment and blank lines", "# groups\n\nGROUP\tA\t0\tA\tROOM\n", {"A"}},
+      {"four fields", "GROUP\tA\t0\tA\nGROUP\tB\t0\tB\tROOM\n", {"B"}},
+      {"fields after the fifth", "GROUP\tA\t0\tA\tROOM\t\tx\nGROUP\tB\t0\tB\tROOM\n", {"A", "B"}},
+      {"trailing TABs", "GROUP\tA\t0\tA\tROOM\t\nGROUP\tB\t0\tB\tROOM\t\t\r\n", {"A", "B"}},
+      {"an empty parent before CR LF, LF or the end",
+       "GROUP\tA\t0\tA\t\r\nGROUP\tB\t0\tB\t\nGROUP\tC\t0\tC\t",
+       {"A", "B", "C"}},
+      {"lower-case keyword", "group\tA\t0\tA\tROOM\n", {}},
+      {"unknown parent, and its child", "GROUP\tA\t0\tA\tNOWHERE\nGROUP\tB\t0\tB\tA\n", {}},
+      {"text after a NUL is not read",
+       std::string("GROUP\tA\t0\tA\tROOM\n\0GROUP\tB\t0\tB\tROOM\n", 35),
+       {"A"}},
+      {"an ITEM's children are dropped", "ITEM\tB30\t1\tI\tROOM\nGROUP\tG\t0\tG\tB30\n", {"B30"}},
+      {"an empty name is its top node's duplicate", "GROUP\t\t0\tA\tROOM\n", {}},
+      {"long fields are cut at 255 bytes", "GROUP\t" + longName + "\t0\tA\tROOM\n", {std::string(255, 'n')}},
+  };
+  for (const auto& c : cases) {
+    trees_.Clear();
+    Parse(c.text);
+    EXPECT_EQ(ChildNames(trees_.Top(0)), c.room) << c.what;
+  }
+}
+
+TEST_F(CatalogTreesTest, OnlyNamesEndingInDotTxtAreReadInByteOrder) {
+  WriteText("b.txt", "GROUP\tB\t0\tB\tA\n");  // needs A, which a.txt defines
+  WriteText("a.txt", "GROUP\tA\t0\tA\tROOM\n");
+  WriteText("c.TXT", "GROUP\tC\t0\tC\tROOM\n");
+  WriteText("d.txt.bak", "GROUP\tD\t0\tD\tROOM\n");
+  WriteText("Z.txt", "GROUP\tZ\t0\tZ\tROOM\n");  // upper case sorts before lower case
+  std::filesystem::create_directory(root_ / "settings" / "catalogs" / "e.txt");  // cannot be read
+  trees_.LoadFiles(u".\\settings\\catalogs\\");
+  EXPECT_EQ(ChildNames(trees_.Top(0)), (Names{"Z", "A"}));
+  EXPECT_EQ(ChildNames(*FindNode(trees_.Top(0), "A")), (Names{"B"}));
+
+  trees_.Clear();
+  trees_.LoadFiles(u".\\settings\\no such folder\\");
+  EXPECT_EQ(trees_.Top(0).FirstChild(), nullptr);
+}
+
+// Parents are found through an index, not by searching the trees: twice the entries take about twice
+// the time. Each entry names a parent defined far back, as a real catalogue does.
+TEST_F(CatalogTreesTest, LoadingTimeGrowsLinearly) {
+  const auto text = [](int32_t groups) {
+    std::string t;
+    for (int32_t i = 0; i < groups; ++i) {
+      const std::string parent = i < 10 ? "ROOM" : "G" + std::to_string(i / 10);
+      t += "GROUP\tG" + std::to_string(i) + "\t0\tGroup\t" + parent + "\n";
+    }
+    return t;
+  };
+  const auto seconds = [&](int32_t groups) {
+    const std::string t = text(groups);
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+      CatalogTrees trees;
+      const auto start = std::chrono::steady_clock::now();
+      trees.ParseText(t.data(), t.size());
+      best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+  };
+  const double small = seconds(4000), large = seconds(16000);
+  EXPECT_LT(large / small, 8.0) << small << " s for 4000, " << large << " s for 16000";
+}
+
+}  // namespace
