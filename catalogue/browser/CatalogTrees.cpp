@@ -68,11 +68,12 @@ void CatalogTrees::Clear() {
   }
 }
 
-void CatalogTrees::Index(qxNode* node) { byName_[node->Name()].push_back(node); }
+void CatalogTrees::Index(qxNode* node) { byName_.emplace(std::string_view(node->Name()), node); }
 
 void CatalogTrees::ParseText(const char* text, size_t size) {
   // A private copy ends at the first NUL, which the field reader takes for the end of the text.
   const std::string copy(text, strnlen(text, size));
+  byName_.reserve(byName_.size() + copy.size() / 32);  // about one entry per 32 bytes of text
   std::array<std::string, kEntryFields> fields;
   const char* p = copy.c_str();
   while (p != nullptr && *p != '\0') {
@@ -114,20 +115,17 @@ void CatalogTrees::AddEntry(const std::array<std::string, kEntryFields>& fields)
 }
 
 qxNode* CatalogTrees::FindParent(const std::string& name) const {
-  const auto found = byName_.find(name);
-  if (found == byName_.end()) return nullptr;
+  const auto [from, to] = byName_.equal_range(name);
   qxNode* first = nullptr;
-  for (qxNode* node : found->second) {
-    if (first == nullptr || node->ComesBefore(*first)) first = node;
+  for (auto it = from; it != to; ++it) {
+    if (first == nullptr || it->second->ComesBefore(*first)) first = it->second;
   }
   return first;
 }
 
 bool CatalogTrees::SubtreeHolds(const qxNode& parent, const std::string& name) const {
-  const auto found = byName_.find(name);
-  if (found == byName_.end()) return false;
-  return std::any_of(found->second.begin(), found->second.end(),
-                     [&parent](const qxNode* node) { return node->IsWithin(parent); });
+  const auto [from, to] = byName_.equal_range(name);
+  return std::any_of(from, to, [&parent](const auto& entry) { return entry.second->IsWithin(parent); });
 }
 
 std::vector<Vcon::String> CatalogTrees::BrowserTextNames(std::vector<Vcon::String> names) {

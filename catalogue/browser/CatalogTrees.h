@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -73,6 +74,7 @@ class CatalogTrees {
   void Index(qxNode* node);
 
   std::array<std::unique_ptr<qxTopNode>, kTreeCount> tops_;
-  // Every node of the trees by name, the top nodes under "".
-  std::unordered_map<std::string, std::vector<qxNode*>> byName_;
+  // Every node of the trees by its name (a view of the node's own, fixed once it is added), the top
+  // nodes under "".
+  std::unordered_multimap<std::string_view, qxNode*> byName_;
 };

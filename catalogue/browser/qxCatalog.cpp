@@ -176,6 +176,12 @@ void qxCatalog::SelectTree(int32_t index) {
   const qxNode* selection = currentNode_ != nullptr ? currentNode_ : currentTop_->FirstChild();
   if (selection != nullptr) selection->SelectInTree();
   if (pictureList_ != nullptr) pictureList_->ResetView();
+  if (currentNode_ == nullptr) {
+    // An empty tree lists nothing: neither the items nor the path of the tree shown before.
+    items_.Clear();
+    if (overview_ != nullptr) overview_->SetPath(nullptr);
+    return;
+  }
   SelectCatalogNode(currentNode_);
 }
 

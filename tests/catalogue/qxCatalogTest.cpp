@@ -91,6 +91,7 @@ TEST_F(qxCatalogTest, TreeMessagesShowOneTreeAndKeepEachTreesSelection) {
   ShowTree(4);
   EXPECT_EQ(browser_->CurrentNode(), nullptr);
   EXPECT_EQ(Selected(browser_->TreeWindow(4)), nullptr);
+  EXPECT_EQ(browser_->Items().Count(), 0);
 }
 
 TEST_F(qxCatalogTest, SelectingAGroupOpensItAndTheGroupsAboveAndListsItsItems) {
@@ -217,6 +218,26 @@ TEST_F(qxCatalogTest, ALanguageChangeRebuildsTheTreesAndKeepsTheVisibleTree) {
   ShowTree(0);
   EXPECT_EQ(browser_->CurrentNode(), &Node("B"));
   EXPECT_EQ(Selected(browser_->TreeWindow(0)), Node("B").TreeItem());
+}
+
+TEST_F(qxCatalogTest, HidingShowingAndFollowingTheSupervisor) {
+  MakeBrowser();
+  const auto where = [&] {
+    plat::RECT r;
+    plat::GetWindowRect(browser_->BrowserWindow(), &r);
+    return r;
+  };
+  EXPECT_EQ(where(), (plat::RECT{0, 30, 300, 400}));
+  browser_->Hide();
+  EXPECT_FALSE(plat::IsWindowVisible(browser_->BrowserWindow()));
+  // The frame stays left and moves down with the supervisor's bottom; the window sits 1 pixel inside it.
+  browser_->SupervisorResized(40, 50);
+  EXPECT_EQ(browser_->GetFrame(), (plat::RECT{0, 80, 300, 450}));
+  EXPECT_EQ(where(), (plat::RECT{1, 81, 299, 449}));
+  EXPECT_FALSE(plat::IsWindowVisible(browser_->BrowserWindow()));  // a hidden browser stays hidden
+  browser_->Show();
+  EXPECT_TRUE(plat::IsWindowVisible(browser_->BrowserWindow()));
+  EXPECT_EQ(VisibleTrees(), (std::vector<bool>{true, false, false, false, false}));
 }
 
 // Every node of a tree, depth first.
