@@ -106,7 +106,7 @@ void CatalogTrees::AddEntry(const std::array<std::string, kEntryFields>& fields)
   } else {
     parent = FindParent(parentName);
   }
-  if (parent == nullptr || parent->IsItem()) return;
+  if (parent == nullptr || parent->IsItem() || parent->Depth() >= kDepthLimit) return;
   if (node->IsItem() && static_cast<qxItemNode&>(*node).Database() == nullptr) return;
   if (SubtreeHolds(*parent, node->Name())) return;
   qxNode* added = node.release();

@@ -11,10 +11,10 @@
 // text ends at its first NUL byte.
 //
 // An entry is dropped when its parent is not found, when it is an item of a catalogue that is not
-// open, when its parent is an item, or when its parent already holds a node of the same name in its
-// subtree. A parent name resolves to the first node of that name in tree order, an empty one to the
-// root of the first tree. Look-ups go through an index of names, so a text of n entries loads in
-// about n steps, not n squared.
+// open, when its parent is an item or already kDepthLimit levels deep, or when its parent already
+// holds a node of the same name in its subtree. A parent name resolves to the first node of that name in tree
+// order, an empty one to the root of the first tree. Look-ups go through an index of names, so a text of n
+// entries loads in about n steps, not n squared.
 //
 // The trees own their nodes. User-interface thread only.
 #pragma once
@@ -42,6 +42,9 @@ class CatalogTrees {
                                                                        "ANNOTATION", "CALCULATION"};
   // Longest field kept, in bytes.
   static constexpr size_t kFieldLimit = 255;
+  // Deepest level kept below a top node; deeper entries are dropped (real catalogues use about five,
+  // and the tree view walks its levels recursively).
+  static constexpr int32_t kDepthLimit = 64;
 
   CatalogTrees();
   ~CatalogTrees();

@@ -53,6 +53,9 @@ TEST_F(CatalogTreesTest, EntriesLandUnderTheirParentsWithTheirImages) {
 // skipped to the line end, and the entries after it still count.
 TEST_F(CatalogTreesTest, MalformedLinesAreSkippedWhole) {
   const std::string longName(300, 'n');
+  std::string deep = "GROUP\tL1\t0\tL\tROOM\n";
+  for (int32_t level = 2; level <= CatalogTrees::kDepthLimit + 1; ++level)
+    deep += "GROUP\tL" + std::to_string(level) + "\t0\tL\tL" + std::to_string(level - 1) + "\n";
   const struct {
     const char* what;
     std::string text;
@@ -81,6 +84,11 @@ TEST_F(CatalogTreesTest, MalformedLinesAreSkippedWhole) {
     Parse(c.text);
     EXPECT_EQ(ChildNames(trees_.Top(0)), c.room) << c.what;
   }
+  trees_.Clear();
+  Parse(deep);  // one level too many
+  const std::string last = "L" + std::to_string(CatalogTrees::kDepthLimit);
+  ASSERT_NE(FindNode(trees_.Top(0), last), nullptr);
+  EXPECT_EQ(FindNode(trees_.Top(0), last)->FirstChild(), nullptr);
 }
 
 TEST_F(CatalogTreesTest, OnlyNamesEndingInDotTxtAreReadInByteOrder) {
