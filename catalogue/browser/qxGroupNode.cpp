@@ -12,14 +12,14 @@ void qxGroupNode::ParseFields(const Vcon::String& name, const Vcon::String&, con
 }
 
 bool qxGroupNode::InsertSelf(plat::HWND tree, plat::HTREEITEM parent, plat::HTREEITEM& childParent) {
-  Vcon::WString text = text_;  // the control copies the text; the buffer only has to last the call
   plat::TVINSERTSTRUCTW insert;
   insert.hParent = parent;
   // At the root level the control takes the root handle as "after the last item".
   insert.hInsertAfter = parent != nullptr ? plat::TVI_LAST : plat::TVI_ROOT;
   insert.item.mask = plat::TVIF_TEXT | plat::TVIF_IMAGE | plat::TVIF_SELECTEDIMAGE | plat::TVIF_PARAM;
-  insert.item.pszText = text.data();
-  insert.item.cchTextMax = int32_t(text.size());
+  // The control copies the text during the call and never writes through the pointer.
+  insert.item.pszText = const_cast<char16_t*>(text_.c_str());
+  insert.item.cchTextMax = int32_t(text_.size());
   insert.item.iImage = ClosedImage();
   insert.item.iSelectedImage = ClosedImage();
   insert.item.lParam = reinterpret_cast<plat::LPARAM>(static_cast<qxNode*>(this));
