@@ -48,11 +48,8 @@ qxCatalog::qxCatalog(ppView* supervisor, const plat::RECT& frame, iItemPictureLi
   for (int32_t id = kFirstTreeMessage; id < kFirstTreeMessage + kTreeCount; ++id) Subscribe(kChannel, id);
   RegisterWindowClass();
   SetFrame(frame);
-  currentTop_ = &trees_.Top(0);
   CreateWindows();
   CreateImageList();
-  currentNode_ = nullptr;
-  currentTop_ = nullptr;
   if (pictureList_ != nullptr) pictureList_->SetCatalog(this);
   plat::SetPropA(browserWindow_, kWindowProperty, this);
   new ppFrameAdorner(this, kFramePicture, ppFrameAdorner::kOutside);
@@ -62,8 +59,8 @@ qxCatalog::qxCatalog(ppView* supervisor, const plat::RECT& frame, iItemPictureLi
 qxCatalog::~qxCatalog() {
   reloading_ = true;  // destroying the trees may announce selection changes; none is followed
   if (overview_ != nullptr) {
+    overview_->ForgetBrowser();  // first, so clearing the path asks nothing of the picture list
     overview_->SetPath(nullptr);
-    overview_->ForgetBrowser();
   }
   for (plat::HWND tree : treeWindows_) {
     if (tree != nullptr && plat::IsWindow(tree)) plat::DestroyWindow(tree);

@@ -1,8 +1,7 @@
 // The browser's text format and the trees built from it, without windows: which entries land where,
-// what malformed text does, the order of the catalogs folder's files, and the name look-up's speed.
+// what malformed text does, and the order of the catalogs folder's files (the look-up's speed is
+// measured by bench/browser).
 #include <gtest/gtest.h>
-
-#include <chrono>
 
 #include "BrowserTestSupport.h"
 #include "catalogue/browser/CatalogTrees.h"
@@ -105,32 +104,6 @@ TEST_F(CatalogTreesTest, OnlyNamesEndingInDotTxtAreReadInByteOrder) {
   trees_.Clear();
   trees_.LoadFiles(u".\\settings\\no such folder\\");
   EXPECT_EQ(trees_.Top(0).FirstChild(), nullptr);
-}
-
-// Parents are found through an index, not by searching the trees: twice the entries take about twice
-// the time. Each entry names a parent defined far back, as a real catalogue does.
-TEST_F(CatalogTreesTest, LoadingTimeGrowsLinearly) {
-  const auto text = [](int32_t groups) {
-    std::string t;
-    for (int32_t i = 0; i < groups; ++i) {
-      const std::string parent = i < 10 ? "ROOM" : "G" + std::to_string(i / 10);
-      t += "GROUP\tG" + std::to_string(i) + "\t0\tGroup\t" + parent + "\n";
-    }
-    return t;
-  };
-  const auto seconds = [&](int32_t groups) {
-    const std::string t = text(groups);
-    double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
-      CatalogTrees trees;
-      const auto start = std::chrono::steady_clock::now();
-      trees.ParseText(t.data(), t.size());
-      best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-  };
-  const double small = seconds(4000), large = seconds(16000);
-  EXPECT_LT(large / small, 8.0) << small << " s for 4000, " << large << " s for 16000";
 }
 
 }  // namespace
