@@ -1,5 +1,6 @@
 #include "foundation/FileOperations.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -299,4 +300,16 @@ void ReplaceTextWithHandle(Handle h, const Vcon::String& search, Handle replacem
     if (length > 0) MemInsertHandle(replacementHandle, h, offset);
     return length;
   });
+}
+
+std::vector<Vcon::String> ListFolderNames(const Vcon::WString& folder) {
+  std::vector<Vcon::String> names;
+  DIR* listing = ::opendir(Vcon::ResolvePosixPath(std::u16string_view(folder)).c_str());
+  if (listing == nullptr) return names;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name(entry->d_name);
+    if (name != "." && name != "..") names.emplace_back(std::string(name));
+  }
+  ::closedir(listing);
+  return names;
 }

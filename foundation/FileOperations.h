@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/VconString.h"
@@ -81,3 +82,9 @@ Handle ReadFileToHandle(const ppFileSpec& fileSpec);
 // does not loop. An empty search text changes nothing.
 void ReplaceTextInHandle(Handle h, const Vcon::String& search, const Vcon::String& replacement);
 void ReplaceTextWithHandle(Handle h, const Vcon::String& search, Handle replacementHandle);
+
+// The names of the entries of `folder` (a program-style path such as ".\settings\catalogs\",
+// translated like every other path), in the order the file system gives them; "." and ".." are left
+// out. Names are the file system's bytes (UTF-8). A missing or unreadable folder gives no names; it is
+// no error.
+std::vector<Vcon::String> ListFolderNames(const Vcon::WString& folder);

@@ -29,6 +29,31 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
+// The code point of the sequence at `i` (advanced past it), or U+FFFD for a byte that starts none.
+uint32_t NextCodePoint(std::string_view text, size_t& i) {
+  const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
+  const uint8_t lead = byte(i);
+  const size_t length = lead < 0x80           ? 1
+                        : (lead >> 5) == 0x6  ? 2
+                        : (lead >> 4) == 0xE  ? 3
+                        : (lead >> 3) == 0x1E ? 4
+                                              : 0;
+  if (length == 0 || i + length > text.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  uint32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (byte(i + k) & 0x3F);
+  }
+  i += length;
+  return cp > 0x10FFFF ? 0xFFFD : cp;
+}
+
 bool Exists(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0;
@@ -84,6 +109,20 @@ std::string Utf8FromUtf16(std::u16string_view text) {
       AppendUtf8(out, 0xFFFD);
     } else {
       AppendUtf8(out, unit);
+    }
+  }
+  return out;
+}
+
+std::u16string Utf16FromUtf8(std::string_view text) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size();) {
+    const uint32_t cp = NextCodePoint(text, i);
+    if (cp < 0x10000) {
+      out += static_cast<char16_t>(cp);
+    } else {
+      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
     }
   }
   return out;

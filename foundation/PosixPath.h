@@ -13,6 +13,9 @@ namespace Vcon {
 
 // UTF-16 text to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf8FromUtf16(std::u16string_view text);
+// UTF-8 text (such as a name the file system gives) to UTF-16; a byte that starts no valid sequence
+// becomes U+FFFD.
+std::u16string Utf16FromUtf8(std::string_view text);
 
 // Backslashes to slashes; nothing else changes. The result need not exist.
 std::string SlashedPath(std::string_view windowsPath);

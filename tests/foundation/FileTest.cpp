@@ -273,6 +273,13 @@ TEST(PosixPath, Utf16BecomesUtf8) {
   EXPECT_EQ(Vcon::SlashedPath(".\\settings\\x.cdb"), "./settings/x.cdb");
 }
 
+TEST(PosixPath, Utf8BecomesUtf16AndBadBytesAreReplaced) {
+  EXPECT_EQ(Vcon::Utf16FromUtf8("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), u"a\u00e9\u20ac\U0001F600");
+  EXPECT_EQ(Vcon::Utf16FromUtf8("\xC3x"), u"\uFFFDx");          // a sequence cut short
+  EXPECT_EQ(Vcon::Utf16FromUtf8("\xE2\x82"), u"\uFFFD\uFFFD");  // cut short at the end
+  EXPECT_EQ(Vcon::Utf16FromUtf8("\xFFz"), u"\uFFFDz");          // no sequence starts so
+}
+
 std::vector<Vcon::FileOp> gOps;
 void RecordOp(Vcon::FileOp op, const char*) { gOps.push_back(op); }
 

@@ -1,0 +1,31 @@
+#include "catalogue/browser/qxGroupNode.h"
+
+#include "foundation/TextReference.h"
+#include "platform/WindowApi.h"
+
+qxGroupNode::qxGroupNode() : qxNode(kGroupClosedImage, kGroupOpenImage) {}
+
+void qxGroupNode::ParseFields(const Vcon::String& name, const Vcon::String&, const Vcon::String& text) {
+  name_ = name;
+  text_ = ResolveTextRef(WideFromString(text));
+  hasText_ = true;
+}
+
+bool qxGroupNode::InsertSelf(plat::HWND tree, plat::HTREEITEM parent, plat::HTREEITEM& childParent) {
+  plat::TVINSERTSTRUCTW insert;
+  insert.hParent = parent;
+  // At the root level the control takes the root handle as "after the last item".
+  insert.hInsertAfter = parent != nullptr ? plat::TVI_LAST : plat::TVI_ROOT;
+  insert.item.mask = plat::TVIF_TEXT | plat::TVIF_IMAGE | plat::TVIF_SELECTEDIMAGE | plat::TVIF_PARAM;
+  // The control copies the text during the call and never writes through the pointer.
+  insert.item.pszText = const_cast<char16_t*>(text_.c_str());
+  insert.item.cchTextMax = int32_t(text_.size());
+  insert.item.iImage = ClosedImage();
+  insert.item.iSelectedImage = ClosedImage();
+  insert.item.lParam = reinterpret_cast<plat::LPARAM>(static_cast<qxNode*>(this));
+  treeItem_ = reinterpret_cast<plat::HTREEITEM>(
+      plat::SendMessageW(tree, plat::TVM_INSERTITEMW, 0, reinterpret_cast<plat::LPARAM>(&insert)));
+  tree_ = treeItem_ != nullptr ? tree : nullptr;
+  childParent = treeItem_;
+  return treeItem_ != nullptr;
+}
