@@ -73,6 +73,7 @@ class BrowserTest : public cattest::CatalogueTest {
   void SetUp() override {
     CatalogueTest::SetUp();
     plat::HeadlessDriver::Reset();
+    gApplication = &application_;  // the reset clears what the member's constructor set
     savedFolder_ = std::filesystem::current_path();
     root_ = std::filesystem::path(Path("root"));
     std::filesystem::create_directories(root_ / "settings" / "catalogs");
