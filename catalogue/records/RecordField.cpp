@@ -4,15 +4,18 @@
 #include <string>
 
 #include "database/dbBasicLongHandler.h"
+#include "database/dbBasic8byteHandler.h"
 #include "database/dbBasicmmHandler.h"
 #include "database/dbBytes.h"
 #include "database/dbDatafile.h"
 #include "database/dbStringHandler.h"
 #include "database/dbUnicodeHandler.h"
 #include "database/ppDatafile.h"
+#include "foundation/ppMoney.h"
 
 namespace {
 
+constexpr int32_t kMoney = 3;
 constexpr int32_t kLong = 2, kLink = 8, kFlags = 15, kText = 1, kWideText = 14;
 constexpr int32_t kBlob = 9, kBlob2 = 10, kPicture = 11, kBlob3 = 12, kHandle = 16;
 
@@ -50,6 +53,14 @@ int32_t RecordField::Long(const char* record) const {
 
 void RecordField::SetLong(char* record, int32_t value) const {
   if (Is({kLong, kLink, kFlags})) dbBasicLongHandler::SetWord(At(record), value);
+}
+
+int64_t RecordField::MoneyRaw(const char* record) const {
+  return Is({kMoney}) ? dbBasic8byteHandler::Raw(At(record)) : ppMoney::kNoValue;
+}
+
+void RecordField::SetMoneyRaw(char* record, int64_t raw) const {
+  if (Is({kMoney})) dbBasic8byteHandler::SetRaw(At(record), raw);
 }
 
 Vcon::String RecordField::Text(const char* record) const {
