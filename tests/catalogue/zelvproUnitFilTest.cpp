@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <bit>
-
 #include "CatalogueTestSupport.h"
-#include "catalogue/records/zelvproShapeFil.h"
-#include "catalogue/records/zelvproTopViewFil.h"
 #include "catalogue/records/zelvproUnitFil.h"
 
 namespace {
@@ -91,15 +87,34 @@ TEST_F(CatalogueTest, RecordsThatAUnitNamesCannotBeDeleted) {
     int32_t fileId, id;
     bool allowed;
   } cases[] = {
-      {5406, 10, false}, {5406, 11, false},  // 40-byte entries name shapes whatever their type
-      {5430, 11, true},                      // ... and never a 3D shape
-      {5430, 20, false}, {5406, 20, true},   // 64-byte entry of type 4: a 3D shape, not a shape
-      {5406, 21, false}, {5430, 21, true},  {5408, 81, false}, {5408, 80, true},  // pricingIncludes: word 1 a
-                                                                                  // colour, word 0 a unit
-      {5413, 80, false}, {5413, 83, false}, {5413, 70, false}, {5413, 93, false}, {5413, 82, true},
-      {5420, 82, false}, {5420, 92, false}, {5420, 83, true},  {5405, 71, false}, {5405, 90, false},
-      {5405, 72, true},  {5419, 84, false}, {5419, 91, false}, {5423, 72, false}, {5427, 73, false},
-      {5424, 72, true},  {5431, 72, true},  {5400, 10, true},
+      {5406, 10, false},
+      {5406, 11, false},  // 40-byte entries name shapes whatever their type
+      {5430, 11, true},   // ... and never a 3D shape
+      {5430, 20, false},
+      {5406, 20, true},  // 64-byte entry of type 4: a 3D shape, not a shape
+      {5406, 21, false},
+      {5430, 21, true},
+      {5408, 81, false},
+      {5408, 80, true},  // pricingIncludes: word 1 a
+                         // colour, word 0 a unit
+      {5413, 80, false},
+      {5413, 83, false},
+      {5413, 70, false},
+      {5413, 93, false},
+      {5413, 82, true},
+      {5420, 82, false},
+      {5420, 92, false},
+      {5420, 83, true},
+      {5405, 71, false},
+      {5405, 90, false},
+      {5405, 72, true},
+      {5419, 84, false},
+      {5419, 91, false},
+      {5423, 72, false},
+      {5427, 73, false},
+      {5424, 72, true},
+      {5431, 72, true},
+      {5400, 10, true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(units.AllowsDeleteOf(c.fileId, c.id), c.allowed) << c.fileId << "/" << c.id;
@@ -159,32 +174,6 @@ TEST_F(CatalogueTest, RoundShapeFlagsAreResetInBothEntryForms) {
       EXPECT_EQ(RecordField(units, "shapes3D").Words(units.GetRecordBuffer()), expected) << c.from << isLong;
     }
   }
-}
-
-TEST_F(CatalogueTest, AVersionZeroCatalogueIsUpgradedOnceWhenOpened) {
-  const int32_t point = std::bit_cast<int32_t>(10.0f);
-  int32_t shape = 0, topView = 0, unit = 0;
-  {
-    auto db = Open();
-    shape = AddRecord(db->ShapeFile(), {{"name", "outline"}});
-    SetWords(db->ShapeFile(), "points", {10, 20});
-    db->ShapeFile().WriteRecord(shape, nullptr);
-    db->TopViewFile().ClearRecordBuffer(nullptr);
-    SetWords(db->TopViewFile(), "Snappoints", {7, 10, 20, 0, 0, 0, 9, 0});
-    db->TopViewFile().AddRecord(&topView, nullptr);
-    unit = AddUnit(db->UnitFile(), {{"useParametrics", 0}}, {{"shapes3D", Entry(shape, 3, 1, false)}});
-    cattest::ChangeSettings(*db, {{"version", 0}});
-  }
-  auto db = Open();
-  EXPECT_EQ(db->SettingsFile().Version(), 4);
-  db->ShapeFile().ReadRecord(shape, nullptr);
-  EXPECT_EQ(RecordField(db->ShapeFile(), "points").Words(db->ShapeFile().GetRecordBuffer())[0], point);
-  db->TopViewFile().ReadRecord(topView, nullptr);
-  EXPECT_EQ(RecordField(db->TopViewFile(), "Snappoints").Words(db->TopViewFile().GetRecordBuffer()).size(),
-            9u);
-  db->UnitFile().ReadRecord(unit, nullptr);
-  EXPECT_EQ(RecordField(db->UnitFile(), "shapes3D").Words(db->UnitFile().GetRecordBuffer()),
-            Entry(shape, 3, 0, false));
 }
 
 }  // namespace
