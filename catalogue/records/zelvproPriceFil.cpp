@@ -112,7 +112,7 @@ void zelvproPriceFil::AfterRead(char* buffer) {
     price_.SetMoneyRaw(buffer, HundredthsToMoney(xprice_.Long(buffer)));
     price2_.SetMoneyRaw(buffer, HundredthsToMoney(xprice2_.Long(buffer)));
   }
-  if (CurrentDocumentPriceSettings() == nullptr) return;
+  if (CurrentDocumentPriceSettings() == nullptr || storedPrices_) return;
   for (const RecordField* field : {&price_, &price2_}) {
     if (!field->Exists()) continue;
     ppMoney amount = ppMoney::FromRaw(field->MoneyRaw(buffer));
@@ -172,6 +172,17 @@ void zelvproPriceFil::ImportFromFile(Handle fieldMap, const ppFileSpec& path) {
 
 void zelvproPriceFil::ImportWithFileDialog(Handle fieldMap) {
   WithImportMap(fieldMap, [&](Handle map) { zelvproRecordFil::ImportWithFileDialog(map); });
+}
+
+void zelvproPriceFil::ImportText(Handle text, Handle fieldMap) {
+  storedPrices_ = true;
+  try {
+    zelvproRecordFil::ImportText(text, fieldMap);
+  } catch (...) {
+    storedPrices_ = false;
+    throw;
+  }
+  storedPrices_ = false;
 }
 
 // ---- changes -----------------------------------------------------------------------------------------

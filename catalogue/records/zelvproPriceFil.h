@@ -60,6 +60,9 @@ class zelvproPriceFil : public zelvproRecordFil {
   // Without a field map these import through the program's import map of price records.
   void ImportFromFile(Handle fieldMap, const ppFileSpec& path) override;
   void ImportWithFileDialog(Handle fieldMap) override;
+  // Reads records without the price factor while it runs: a line that changes a record writes the
+  // whole buffer back, and a factored price in it would be stored as the catalogue's price.
+  void ImportText(Handle text, Handle fieldMap) override;
 
   // Changes of price records; each drops the lookup cache first.
   void AddRecord(int32_t* outId, char* buffer) override;
@@ -79,4 +82,6 @@ class zelvproPriceFil : public zelvproRecordFil {
   // Key -> the saved selection of its last successful query (a handle list the table owns); null
   // while the key has found nothing.
   std::map<PriceKey, Handle> cache_;
+  // While true, reads leave out the price factor and rounding (see ImportText).
+  bool storedPrices_ = false;
 };

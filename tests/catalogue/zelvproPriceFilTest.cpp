@@ -154,7 +154,18 @@ TEST_F(PriceTest, RecordsThatAPriceNamesCannotBeDeleted) {
 }
 
 TEST_F(PriceTest, ImportingPriceTextThroughTheProgramMapAddsAndChangesRecords) {
-  const int32_t existing = AddRecord(Prices(), {{"id", 1}, {"name", "old"}, {"module", 5}});
+  // With a price factor in force the import still keeps the stored prices it does not change.
+  PlainDocument document;
+  Preferences().useFactors = 1;
+  Preferences().exchangeFactor = 2.0f;
+  SetCurrentDocumentPriceSettings(&document);
+  ppDatafile raw("qxPrice", *db_);
+  raw.ClearRecordBuffer(nullptr);
+  cattest::SetField(raw, "id", 1);
+  cattest::SetField(raw, "module", 5);
+  RecordField(raw, "price2").SetMoneyRaw(raw.GetRecordBuffer(), 50000);
+  int32_t existing = 0;
+  raw.AddRecord(&existing, nullptr);
   ASSERT_EQ(Prices().LookupPrice(5, 0, 0, 0, nullptr), existing);
   const std::string path = (std::filesystem::temp_directory_path() / "planner_prices_import.txt").string();
   {
@@ -166,12 +177,13 @@ TEST_F(PriceTest, ImportingPriceTextThroughTheProgramMapAddsAndChangesRecords) {
   std::filesystem::remove(path);
   EXPECT_EQ(Prices().GetRecordCount(), 2);
   EXPECT_EQ(Prices().LookupPrice(5, 0, 0, 0, nullptr), existing);
-  Prices().ReadRecord(existing, nullptr);
-  EXPECT_EQ(cattest::LongField(Prices(), "xprice"), 2500);  // the cache did not keep the old record
+  raw.ReadRecord(existing, nullptr);
+  EXPECT_EQ(cattest::LongField(raw, "xprice"), 2500);
+  EXPECT_EQ(RecordField(raw, "price2").MoneyRaw(raw.GetRecordBuffer()), 50000);  // stored as it was
   const int32_t added = Prices().LookupPrice(8, 0, 0, 0, "A");
   ASSERT_NE(added, 0);
   Prices().ReadRecord(added, nullptr);
-  EXPECT_EQ(RawOf("price"), 99000);
+  EXPECT_EQ(RawOf("price"), 198000);
 }
 
 class DemoPriceTest : public CatalogueTest {
