@@ -3,11 +3,12 @@
 // The table of a catalogue database bound to layout "qxUnit"; it owns the tables its links name.
 //
 // Blob entries are little-endian 32-bit words; word 0 of an entry is, as a rule, a record id:
-// "shapes" 24 bytes (shape), "shapes3D" 40 bytes, or 64 when "useParametrics" has bit 2 (word 0 a
-// shape, or a 3D shape when word 1, the body type, is 4 in the 64-byte form; word 9 the entry's
-// flags), "subUnits" 28 bytes (top view), "parametrics" 44 bytes, or 48 with bit 4 (parametric
-// part), "pricingIncludes" 8 bytes (unit, colour), "depths" 4 bytes (depth), "depthUnits" 8 bytes
-// (depth, unit), "partsList" 12 bytes (unit).
+// "shapes" 24 bytes (shape), "shapes3D" 40 bytes, or 64 when "useParametrics" has kLongShapeEntries
+// (word 0 a shape, or a 3D shape when word 1, the body type, is 4 in the 64-byte form; word 9 the
+// entry's flags), "subUnits" 28 bytes (top view), "parametrics" 44 bytes, or 48 with
+// kLongParametricEntries (parametric part), "pricingIncludes" 8 bytes (unit, colour), "depths" 4
+// bytes (depth), "depthUnits" 8 bytes (depth, unit), "partsList" 12 bytes (unit). "anchors" holds an
+// embedded table (see qxAnchorFil).
 #pragma once
 
 #include <cstdint>
