@@ -5,11 +5,15 @@
 #include "database/dbBytes.h"
 
 std::vector<int32_t> BlobWords::FirstWords(Handle data, uint32_t entrySize) {
+  return EntryWords(data, entrySize, 0);
+}
+
+std::vector<int32_t> BlobWords::EntryWords(Handle data, uint32_t entrySize, uint32_t word) {
   std::vector<int32_t> words;
-  if (data == nullptr || *data == nullptr || entrySize < 4) return words;
+  if (data == nullptr || *data == nullptr || entrySize < 4 * (word + 1)) return words;
   const uint32_t count = uint32_t(MemGetSize(data)) / entrySize;
   words.reserve(count);
-  for (uint32_t i = 0; i < count; ++i) words.push_back(db::GetI32(*data, i * entrySize));
+  for (uint32_t i = 0; i < count; ++i) words.push_back(db::GetI32(*data, i * entrySize + word * 4));
   return words;
 }
 

@@ -20,6 +20,8 @@ class BlobWords {
 
   // Word 0 of every whole entry of `entrySize` bytes.
   static std::vector<int32_t> FirstWords(Handle data, uint32_t entrySize);
+  // Word `word` of every whole entry of `entrySize` bytes.
+  static std::vector<int32_t> EntryWords(Handle data, uint32_t entrySize, uint32_t word);
   // The groups of a group list: a group starts at a non-zero word, keeps its first `fixed` words
   // whatever they hold and runs to the next 0. A 0 where a group would start ends the list.
   static std::vector<Group> Groups(const std::vector<int32_t>& words, size_t fixed);

@@ -14,6 +14,7 @@
 #include "database/dbUnicodeHandler.h"
 #include "database/ppDatafile.h"
 #include "foundation/ppParameter.h"
+#include "foundation/ppMoney.h"
 
 namespace {
 
@@ -55,6 +56,14 @@ int32_t RecordField::Long(const char* record) const {
 
 void RecordField::SetLong(char* record, int32_t value) const {
   if (Is({kLong, kLink, kFlags})) dbBasicLongHandler::SetWord(At(record), value);
+}
+
+int64_t RecordField::MoneyRaw(const char* record) const {
+  return Is({kMoney}) ? dbBasic8byteHandler::Raw(At(record)) : ppMoney::kNoValue;
+}
+
+void RecordField::SetMoneyRaw(char* record, int64_t raw) const {
+  if (Is({kMoney})) dbBasic8byteHandler::SetRaw(At(record), raw);
 }
 
 Vcon::String RecordField::Text(const char* record) const {

@@ -27,6 +27,10 @@ class RecordField {
   // Long, link and flag fields (types 2, 8 and 15).
   int32_t Long(const char* record) const;
   void SetLong(char* record, int32_t value) const;
+  // Money fields (type 3): the raw amount in ten-thousandths, ppMoney::kNoValue when the field holds
+  // none (or is of another type).
+  int64_t MoneyRaw(const char* record) const;
+  void SetMoneyRaw(char* record, int64_t raw) const;
   // Narrow text fields (type 1).
   Vcon::String Text(const char* record) const;
   // Wide text fields (type 14).

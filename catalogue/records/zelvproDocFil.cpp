@@ -18,6 +18,7 @@
 #include "foundation/ResourceAccess.h"
 #include "foundation/ppMoney.h"
 #include "platform/ResetList.h"
+#include "database/ScopedRecordBuffer.h"
 
 zelvproDocFil* DocumentRecordFile = nullptr;
 
@@ -44,20 +45,6 @@ constexpr std::pair<const char*, const char*> kLegacyTexts[] = {
     {"_costumerPhone", "costumerPhone"},
     {"_OriginalPath", "OriginalPath"},
     {"_lastDirectory", "lastDirectory"},
-};
-
-// A record buffer of a view, disposed when the scope ends.
-class ScratchRecord {
- public:
-  explicit ScratchRecord(ppDatafile& file) : file_(file), record_(file.NewRecordBuffer()) {}
-  ~ScratchRecord() { file_.DisposeRecordBuffer(record_); }
-  ScratchRecord(const ScratchRecord&) = delete;
-  ScratchRecord& operator=(const ScratchRecord&) = delete;
-  char* Get() const { return record_; }
-
- private:
-  ppDatafile& file_;
-  char* record_;
 };
 
 // Snap entries of 7 words {a, b, c, d, e, f, g} become {a, b, 0, c, d, e, f, 0, 0}; bytes after the
@@ -157,7 +144,7 @@ zelvproDocFil::UnpackResult zelvproDocFil::Unpack(Handle file, const Vcon::Strin
   if (file == nullptr) db::Fail(db::kBadCall);
   // The whole file is read and judged beside the record first: a refused or damaged file must not
   // leave half of itself in the open document.
-  ScratchRecord candidate(*this);
+  ScopedRecordBuffer<ppDatafile> candidate(*this);
   UnpackRecord(candidate.Get(), file);
   const Vcon::String signature = signature_.Text(candidate.Get());
   if (!signature.empty() && signature != runningSignature) return UnpackResult::kForeignSignature;

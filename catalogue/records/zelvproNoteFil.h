@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproRecordFil.h"
 
 class zelvproNoteFil : public zelvproRecordFil {
@@ -12,4 +13,12 @@ class zelvproNoteFil : public zelvproRecordFil {
   static constexpr const char* kLayout = "qxNote";
 
   explicit zelvproNoteFil(ppDatabase& database);
+
+  // "note" = the widened "xnote", replaced by text record id x 10 of the current language.
+  void AfterRead(char* buffer) override;
+  // The record's "name".
+  void GetDisplayText(Vcon::String& out, char* buffer) override;
+
+ private:
+  RecordField name_, xnote_, note_;
 };

@@ -1,3 +1,8 @@
 #include "catalogue/records/zelvproPartsListFil.h"
 
-zelvproPartsListFil::zelvproPartsListFil(ppDatabase& database) : zelvproRecordFil(kLayout, database) {}
+zelvproPartsListFil::zelvproPartsListFil(ppDatabase& database)
+    : zelvproRecordFil(kLayout, database), number_(*this, "number") {}
+
+void zelvproPartsListFil::GetDisplayText(Vcon::String& out, char* buffer) {
+  out = number_.Text(Buffer(buffer));
+}

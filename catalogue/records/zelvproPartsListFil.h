@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproRecordFil.h"
 
 class zelvproPartsListFil : public zelvproRecordFil {
@@ -12,4 +13,10 @@ class zelvproPartsListFil : public zelvproRecordFil {
   static constexpr const char* kLayout = "qxPartsList";
 
   explicit zelvproPartsListFil(ppDatabase& database);
+
+  // The record's "number".
+  void GetDisplayText(Vcon::String& out, char* buffer) override;
+
+ private:
+  RecordField number_;
 };

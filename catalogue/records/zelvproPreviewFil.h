@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproRecordFil.h"
 
 class zelvproPreviewFil : public zelvproRecordFil {
@@ -12,4 +13,10 @@ class zelvproPreviewFil : public zelvproRecordFil {
   static constexpr const char* kLayout = "qxPreview";
 
   explicit zelvproPreviewFil(ppDatabase& database);
+
+  // The record's "name".
+  void GetDisplayText(Vcon::String& out, char* buffer) override;
+
+ private:
+  RecordField name_;
 };

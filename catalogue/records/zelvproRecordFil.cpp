@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "catalogue/records/LocalisedText.h"
 #include "catalogue/records/RecordField.h"
+#include "database/dbErrors.h"
 #include "database/HandleList.h"
 #include "database/dbDatafile.h"
 #include "database/ScopedRecordBuffer.h"
@@ -42,15 +44,49 @@ bool zelvproRecordFil::AnyRecordHolds(const RecordField& field, int32_t value) {
 }
 
 bool zelvproRecordFil::AnyRecordMatches(const RecordField* field, const RecordField* list, int32_t value) {
+  return AnyRecord([&](const char* record) {
+    if (field != nullptr && field->Exists() && field->Long(record) == value) return true;
+    if (list == nullptr) return false;
+    const std::vector<int32_t> words = list->Words(record);
+    return std::find(words.begin(), words.end(), value) != words.end();
+  });
+}
+
+bool zelvproRecordFil::AnyRecord(const std::function<bool(const char* record)>& test) {
   ScopedRecordBuffer<dbDatafile> record(File());
   AllRecords all(File());
   for (uint32_t i = 0; i < all.Count(); ++i) {
     File().ReadRecord(all.At(i), record.Get());
-    if (field != nullptr && field->Exists() && field->Long(record.Get()) == value) return true;
-    if (list != nullptr) {
-      const std::vector<int32_t> words = list->Words(record.Get());
-      if (std::find(words.begin(), words.end(), value) != words.end()) return true;
-    }
+    if (test(record.Get())) return true;
   }
   return false;
+}
+
+void zelvproRecordFil::WithImportMap(Handle fieldMap, const std::function<void(Handle map)>& import) {
+  if (fieldMap != nullptr) return import(fieldMap);
+  Handle map = LoadFieldMap("IMPT");
+  try {
+    import(map);
+  } catch (...) {
+    MemDispose(map);
+    throw;
+  }
+  MemDispose(map);
+}
+
+void zelvproRecordFil::SetLocalised(const RecordField& wide, const Vcon::String& narrow, char* buffer,
+                                    int32_t k) {
+  Vcon::WString text = WideFromString(narrow);
+  LocaliseRecordText(Database(), CurrentRecordId(), k, text);
+  wide.SetWideText(buffer, text);
+}
+
+bool zelvproRecordFil::ReadIfPresent(ppDatafile& table, int32_t id) {
+  try {
+    table.ReadRecord(id, nullptr);
+    return true;
+  } catch (int32_t error) {
+    if (error != db::kNotFound && error != db::kOutOfRange) throw;
+    return false;
+  }
 }

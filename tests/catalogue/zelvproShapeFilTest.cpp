@@ -6,6 +6,7 @@
 #include "CatalogueTestSupport.h"
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
+#include "catalogue/records/zelvproUnitFil.h"
 
 namespace {
 
@@ -59,8 +60,12 @@ TEST_F(CatalogueTest, ShapesAreConvertedFromTheirCatalogueVersion) {
   }
 }
 
-TEST_F(CatalogueTest, OpeningAVersionZeroCatalogueConvertsShapesAndSnapPoints) {
-  int32_t shape = 0, topView = 0;
+TEST_F(CatalogueTest, OpeningAVersionZeroCatalogueConvertsShapesSnapPointsAndRoundBodies) {
+  int32_t shape = 0, topView = 0, unit = 0;
+  // A 40-byte 3D shape entry: a round body (type 3) with flags 1.
+  Words roundBody(10, 0);
+  roundBody[1] = 3;
+  roundBody[9] = 1;
   {
     auto db = Open();
     shape = AddShape(db->ShapeFile(), {10, 20, 30, 40}, {});
@@ -69,6 +74,9 @@ TEST_F(CatalogueTest, OpeningAVersionZeroCatalogueConvertsShapesAndSnapPoints) {
     const int64_t z = std::bit_cast<int64_t>(1.5);
     SetWords(topViews, "Snappoints", {7, 10, 20, 0x5555, int32_t(z), int32_t(z >> 32), 9, 0x6666});
     topViews.AddRecord(&topView, nullptr);
+    db->UnitFile().ClearRecordBuffer(nullptr);
+    SetWords(db->UnitFile(), "shapes3D", roundBody);
+    db->UnitFile().AddRecord(&unit, nullptr);
     cattest::ChangeSettings(*db, {{"version", 0}});
   }
   auto db = Open();
@@ -78,6 +86,9 @@ TEST_F(CatalogueTest, OpeningAVersionZeroCatalogueConvertsShapesAndSnapPoints) {
   EXPECT_EQ(WordsOf(db->ShapeFile(), "attributes"), (Words{0, 0}));
   db->TopViewFile().ReadRecord(topView, nullptr);
   EXPECT_EQ(WordsOf(db->TopViewFile(), "Snappoints"), (Words{7, F(10), 0, F(20), F(1.5f), 9, 0, 0, 0}));
+  db->UnitFile().ReadRecord(unit, nullptr);
+  roundBody[9] = 0;
+  EXPECT_EQ(WordsOf(db->UnitFile(), "shapes3D"), roundBody);
 }
 
 }  // namespace
