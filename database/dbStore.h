@@ -95,6 +95,9 @@ class dbStore {
   int32_t PendingAbort() const { return pendingAbort_; }
   uint16_t State() const { return state_; }
   int32_t FileSize() const { return file_.Size(); }
+  // Where the journal of the last commit began; it lies at the file's end only while the state is
+  // kJournalWriting or kJournalComplete.
+  int32_t JournalStart() const { return journalStart_; }
   // How many cached records callers hold pinned (read or added and not yet released).
   int32_t PinnedRecordCount();
   // The map entry of a record number as the store sees it now (pages not yet committed included).

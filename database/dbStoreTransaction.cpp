@@ -80,11 +80,12 @@ void dbStore::End() {
 }
 
 // The journal is complete: replaying it puts every changed page and the header in place, which
-// completes the commit.
+// completes the commit. Once they are on disk the journal is cut off, as a commit does.
 void dbStore::FinishCommit() {
   ReplayJournal(journalStart_);
   file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
   file_.Flush();
+  file_.SetSize(journalStart_);
   const auto clean = [](dbCacheEntry& e) {
     e.dirty = false;
     return false;

@@ -100,20 +100,81 @@ double DigitsValue(const std::string& digits) {
   return value == ppDouble::kNoValue ? HUGE_VAL : value;
 }
 
-// Digits only: feet at each foot mark, the digits after the last one are inches.
-float ParseImperial(const Vcon::WString& text) {
+// One number of an imperial length as it is typed: whole digits, a decimal part after a point, and
+// a fraction n/d after them ("5 1/2", "5.5", "3/4"). Blanks between whole digits are skipped ("1 000"
+// is a thousand); the run of digits just before a slash is the fraction's numerator.
+class ImperialNumber {
+ public:
+  bool Empty() const { return whole_.empty() && decimals_.empty() && !slash_; }
+
+  // False when the character cannot continue the number: a second point or slash, a point in a
+  // fraction, or a slash without a numerator.
+  bool Add(char16_t c) {
+    const bool digit = c >= u'0' && c <= u'9';
+    if (digit) {
+      std::string& to = slash_ ? denominator_ : point_ ? decimals_ : whole_;
+      if (!slash_ && !point_ && !afterDigit_) runStart_ = whole_.size();
+      to += static_cast<char>(c);
+    } else if (c == u'.') {
+      if (point_ || slash_) return false;
+      point_ = true;
+    } else if (c == u'/') {
+      if (slash_ || point_ || whole_.size() == runStart_) return false;
+      slash_ = true;
+      numerator_ = whole_.substr(runStart_);
+      whole_.resize(runStart_);
+    }
+    afterDigit_ = digit;
+    return true;
+  }
+
+  // The number's value; false when a fraction lacks its digits or its denominator is not a power of
+  // two up to 64.
+  bool Value(double& value) const {
+    value = whole_.empty() ? 0.0 : DigitsValue(whole_);
+    double scale = 0.1;
+    for (char d : decimals_) {
+      value += (d - '0') * scale;
+      scale /= 10.0;
+    }
+    if (!slash_) return true;
+    if (denominator_.empty() || denominator_.size() > 2) return false;
+    const int d = std::stoi(denominator_);
+    if (d < 1 || d > 64 || (d & (d - 1)) != 0) return false;
+    value += DigitsValue(numerator_) / d;
+    return true;
+  }
+
+ private:
+  std::string whole_, decimals_, numerator_, denominator_;
+  size_t runStart_ = 0;  // where the last run of whole digits begins
+  bool afterDigit_ = false;
+  bool point_ = false;
+  bool slash_ = false;
+};
+
+// Feet before each foot mark (the last one counts), inches after the last one; a leading minus
+// makes the length negative. Every other character is skipped. False when a number is malformed.
+bool ParseImperial(const Vcon::WString& text, float& millimetres) {
   double total = 0.0;
-  std::string digits;
+  ImperialNumber number;
+  const size_t first = text.find_first_not_of(u' ');
+  const bool negative = first != Vcon::WString::npos && text[first] == u'-';
   for (char16_t c : text) {
-    if (c >= u'0' && c <= u'9') {
-      digits += static_cast<char>(c);
-    } else if (c == kFootMark && !digits.empty()) {
-      total = DigitsValue(digits) * kMillimetresPerFoot;
-      digits.clear();
+    if (c == kFootMark && !number.Empty()) {
+      double feet = 0.0;
+      if (!number.Value(feet)) return false;
+      total = feet * kMillimetresPerFoot;
+      number = ImperialNumber();
+    } else if (!number.Add(c)) {
+      return false;
     }
   }
-  if (!digits.empty()) total += DigitsValue(digits) * kMillimetresPerInch;
-  return ClampToFloat(total);
+  double inches = 0.0;
+  if (!number.Value(inches)) return false;
+  total += inches * kMillimetresPerInch;
+  millimetres = ClampToFloat(negative ? -total : total);
+  return true;
 }
 
 }  // namespace
@@ -142,8 +203,9 @@ bool ParseLength(float& millimetres, const Vcon::WString& text) {
   if (text.empty()) return true;
   uint32_t unit = Preferences().unitSystem;
   if (unit == kUnitImperial) {
-    millimetres = ParseImperial(text);
-    return true;
+    if (ParseImperial(text, millimetres)) return true;
+    millimetres = 0.0f;
+    return false;
   }
   // As a typed value reads a decimal number: "12.5 mm" reads 12.5, a text without one no value.
   double mm = ppParameter(text).ToDouble();

@@ -18,8 +18,10 @@ inline constexpr char16_t kFootMark = u'\'';
 // that shows as zero in imperial units carries no minus sign.
 void FormatLength(float millimetres, Vcon::WString& out, uint32_t flags = 0);
 
-// Reads a length typed by the user into millimetres. Imperial: digits before a foot mark are feet,
-// the digits after the last foot mark are inches; every other character is skipped (5.5 reads as 55
-// inches). Metric: a decimal number in the unit shown. An empty text gives 0. Returns false, with 0,
-// when a metric text holds no number.
+// Reads a length typed by the user into millimetres; every text FormatLength writes reads back as
+// the length it shows. Imperial: the number before a foot mark is feet, the number after the last
+// foot mark inches; a number is whole units, a decimal part and a fraction n/d with d a power of two
+// up to 64 ("5' 6 1/2"", "5.5"); a leading minus makes the length negative and other characters are
+// skipped. Metric: a decimal number in the unit shown. An empty text gives 0. Returns false, with 0,
+// when a metric text holds no number or an imperial number is malformed ("1/3", "5..5").
 bool ParseLength(float& millimetres, const Vcon::WString& text);

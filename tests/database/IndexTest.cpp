@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <random>
 #include <set>
@@ -64,9 +65,47 @@ class IndexTest : public ::testing::Test {
     Handle h = store_->ReadRecord(number);
     NodeView v{db::GetI32(*h, 4), db::GetI32(*h, 8), db::GetI32(*h, 12), db::GetI32(*h, 16), {}};
     for (int32_t i = 0; i < v.count; ++i) v.values.push_back(db::GetI32(*h, 20 + 4 * uint32_t(i)));
+    store_->ReleaseRecord(number);
     return v;
   }
   NodeView Root() { return Node(HeaderWord(4)); }
+
+  // Reads every level from the root down, follows its next links from its first node and its prev
+  // links from its last, and checks that both give exactly the children its parents name, in their
+  // order. Returns the node count of each level (root first) and, through `values`, the leaf values
+  // in chain order.
+  std::vector<size_t> WalkLevels(std::vector<int32_t>& values) {
+    std::vector<size_t> widths;
+    std::vector<int32_t> level{HeaderWord(4)};
+    for (size_t depth = 0; depth < 6; ++depth) {
+      std::map<int32_t, NodeView> nodes;
+      std::vector<int32_t> below;
+      for (const int32_t n : level) {
+        const NodeView& v = nodes.emplace(n, Node(n)).first->second;
+        below.insert(below.end(), v.values.begin(), v.values.end());
+      }
+      const auto follow = [&](int32_t from, int32_t NodeView::*link) {
+        std::vector<int32_t> chain;
+        for (int32_t n = from; n != 0 && chain.size() <= level.size();)
+          chain.push_back(n), n = nodes.count(n) ? nodes[n].*link : 0;
+        return chain;
+      };
+      std::vector<int32_t> backward = follow(level.back(), &NodeView::prev);
+      std::reverse(backward.begin(), backward.end());
+      EXPECT_EQ(follow(level.front(), &NodeView::next), level) << "next links at depth " << depth;
+      EXPECT_EQ(backward, level) << "prev links at depth " << depth;
+      const int32_t inner = nodes[level.front()].inner;
+      for (const auto& [n, v] : nodes) EXPECT_EQ(v.inner, inner) << "node " << n << " at depth " << depth;
+      widths.push_back(level.size());
+      if (inner == 0 || below.empty()) {
+        EXPECT_EQ(level.front(), HeaderWord(8)) << "first leaf";
+        values = below;
+        break;
+      }
+      level = below;
+    }
+    return widths;
+  }
 
   dbtest::TempFolder folder_;
   std::unique_ptr<dbStore> store_;
@@ -325,6 +364,64 @@ TEST_F(IndexTest, MatchesAModelThroughCommitsAbortsAndReopen) {
     std::sort(ties.rbegin(), ties.rend());
     EXPECT_EQ(Values(Numbers().Equal(&key)), ties);
   }
+}
+
+// As many removals as inserts: the tree grows until a node of the level under the root splits, then
+// shrinks until the root collapses to two levels, so leaves and inner nodes split, borrow and join.
+// Every answer is compared with a model, and every level's chain is walked both ways after each
+// step.
+TEST_F(IndexTest, ChainsStayWholeWhileTheTreeGrowsAndShrinksALevel) {
+  std::mt19937 random(5);
+  // (key, -tie) -> value, in the tree's order: keys ascending, equal keys by tie descending.
+  std::map<std::pair<int32_t, int32_t>, int32_t> model;
+  int32_t nextTie = 1;
+  int inserts = 0, removals = 0;
+  bool growing = true, middleSplit = false, rootCollapsed = false;
+  std::vector<size_t> before;
+  for (int step = 0; !rootCollapsed || inserts - removals > 20; ++step) {
+    ASSERT_LT(step, 6000) << "the workload no longer reshapes the tree";
+    // Growing, new keys come last: full leaves split into halves that stay half full, so the tree
+    // gains its levels with fewer entries. Shrinking, they land anywhere.
+    int32_t key = int32_t(random() % uint32_t(inserts + 1));
+    if (random() % 100 < (growing ? 80u : 20u) || model.empty()) {
+      if (growing) key = inserts;
+      const int32_t tie = nextTie++;
+      Numbers().Insert(tie, tie, &key);
+      model.emplace(std::make_pair(key, -tie), tie);
+      ++inserts;
+    } else if (step % 16 == 0) {
+      ASSERT_EQ(Remove(-1), db::kNotFound);  // never inserted
+    } else {
+      auto it = model.lower_bound({key, INT32_MIN});
+      if (it == model.end()) it = model.begin();
+      const int32_t k = it->first.first, t = it->second;
+      ASSERT_EQ(ErrorOf([&] { Numbers().Remove(t, t, &k); }), 0) << "step " << step;
+      model.erase(it);
+      ++removals;
+    }
+    std::vector<int32_t> chain;
+    const std::vector<size_t> widths = WalkLevels(chain);
+    ASSERT_FALSE(HasFailure()) << "step " << step;
+    ASSERT_TRUE(std::equal(chain.begin(), chain.end(), model.begin(), model.end(),
+                           [](int32_t v, const auto& entry) { return v == entry.second; }))
+        << "leaf values differ from the model at step " << step;
+    ASSERT_EQ(Numbers().Count(), int32_t(model.size()));
+    const int32_t probe = int32_t(random() % uint32_t(inserts + 10));
+    int32_t value = -1;
+    const auto found = model.lower_bound({probe, INT32_MIN});  // the highest tie comes first
+    const bool absent = found == model.end() || found->first.first != probe;
+    ASSERT_EQ(Numbers().Find(&probe, &value), absent ? db::kNotFound : 0);
+    ASSERT_EQ(value, absent ? 0 : found->second) << "key " << probe;
+    if (before.size() == 3 && widths.size() == 3 && widths[1] > 2) middleSplit = true;
+    if (middleSplit) growing = false;
+    rootCollapsed |= before.size() == 3 && widths.size() == 2;
+    before = widths;
+    if (step % 500 == 499) {  // the nodes reach the file now and then
+      store_->End();
+      store_->Begin();
+    }
+  }
+  EXPECT_LT(std::abs(inserts - removals), inserts / 10);
 }
 
 }  // namespace

@@ -83,13 +83,22 @@ std::string CheckStoreConsistency(dbStore& store) {
   CollectFreeExtents(store, spans, problems);
   CollectMapPages(store, spans);
   CollectRecords(store, spans, problems);
+  // A journal exists only while a commit is under way or waits to be finished; it runs to the end.
+  const uint16_t state = store.State();
+  if (state == dbStore::kJournalWriting || state == dbStore::kJournalComplete)
+    spans.emplace_back(store.JournalStart(), store.FileSize());
   std::sort(spans.begin(), spans.end());
+  // Everything after the header block must be claimed by a span: a gap is dead space.
+  int64_t claimed = dbStore::kFirstPageOffset;
   for (size_t i = 0; i < spans.size(); ++i) {
     if (spans[i].first < dbStore::kFirstPageOffset || spans[i].second > store.FileSize())
       problems << "span [" << spans[i].first << "," << spans[i].second << ") outside the file; ";
     if (i > 0 && spans[i].first < spans[i - 1].second)
       problems << "spans overlap at " << spans[i].first << "; ";
+    if (spans[i].first > claimed) problems << "dead bytes [" << claimed << "," << spans[i].first << "); ";
+    claimed = std::max(claimed, spans[i].second);
   }
+  if (claimed < store.FileSize()) problems << "dead bytes [" << claimed << "," << store.FileSize() << "); ";
   return problems.str();
 }
 

@@ -260,9 +260,17 @@ TEST_F(StoreTest, AbortRollsBackAtTheOutermostLevel) {
 struct FailingDisk {
   static inline int flushesBefore = 0;  // fail at the first write after this many flushes
   static inline int flushes = 0;
+  static inline int failures = 0;
+  static void Start(int flushesBeforeFailing) {
+    flushesBefore = flushesBeforeFailing;
+    flushes = failures = 0;
+  }
   static void Hook(Vcon::FileOp op, const char*) {
     if (op == Vcon::FileOp::Flush) ++flushes;
-    if (op == Vcon::FileOp::Write && flushes >= flushesBefore) throw int32_t(-50);
+    if (op == Vcon::FileOp::Write && flushes >= flushesBefore) {
+      ++failures;
+      throw int32_t(-50);
+    }
   }
 };
 
@@ -272,8 +280,7 @@ TEST_F(StoreTest, CommitFailingBeforeTheJournalIsCompleteIsReported) {
   const int64_t size = dbtest::FileSize(path_);
   store->Begin();
   Change(*store, n, "new bytes");
-  FailingDisk::flushes = 0;
-  FailingDisk::flushesBefore = 0;
+  FailingDisk::Start(0);
   Vcon::SetFileFaultHook(&FailingDisk::Hook);
   const int32_t error = ErrorOf([&] { store->End(); });
   Vcon::SetFileFaultHook(nullptr);
@@ -289,18 +296,24 @@ TEST_F(StoreTest, CommitFailingBeforeTheJournalIsCompleteIsReported) {
 TEST_F(StoreTest, CommitFailingAfterTheJournalIsCompleteIsFinished) {
   auto store = OpenStore();
   const int32_t n = AddCommitted(*store, "old");
+  const int64_t size = dbtest::FileSize(path_);  // the changes below fit the free tail
   store->Begin();
   Change(*store, n, "new bytes");
   const int32_t added = store->AddRecord(HandleOf("added"));
   store->ReleaseRecord(added);
-  FailingDisk::flushes = 0;
-  FailingDisk::flushesBefore = 2;  // the first page copied into place fails once
+  FailingDisk::Start(2);  // the first page copied into place fails, once
   Vcon::SetFileFaultHook([](Vcon::FileOp op, const char* p) {
-    FailingDisk::Hook(op, p);
-    if (op == Vcon::FileOp::Write) Vcon::SetFileFaultHook(nullptr);
+    try {
+      FailingDisk::Hook(op, p);
+    } catch (int32_t) {
+      Vcon::SetFileFaultHook(nullptr);
+      throw;
+    }
   });
   EXPECT_EQ(ErrorOf([&] { store->End(); }), 0);
   Vcon::SetFileFaultHook(nullptr);
+  EXPECT_EQ(FailingDisk::failures, 1);
+  EXPECT_EQ(dbtest::FileSize(path_), size);  // the journal is cut off
   store.reset();
   auto reopened = OpenStore();
   EXPECT_EQ(Read(*reopened, n), "new bytes");
@@ -310,21 +323,98 @@ TEST_F(StoreTest, CommitFailingAfterTheJournalIsCompleteIsFinished) {
 TEST_F(StoreTest, CommitWhoseReplayFailsIsFinishedByTheNextBegin) {
   auto store = OpenStore();
   const int32_t n = AddCommitted(*store, "old");
+  const int64_t size = dbtest::FileSize(path_);  // "new bytes" fits the free tail
   store->Begin();
   Change(*store, n, "new bytes");
-  FailingDisk::flushes = 0;
-  FailingDisk::flushesBefore = 2;  // every write after the journal is complete fails
+  FailingDisk::Start(2);  // every write after the journal is complete fails
   Vcon::SetFileFaultHook(&FailingDisk::Hook);
   EXPECT_EQ(ErrorOf([&] { store->End(); }), -50);
   Vcon::SetFileFaultHook(nullptr);
   EXPECT_EQ(store->State(), dbStore::kJournalComplete);
   EXPECT_EQ(store->Nesting(), 0);
+  EXPECT_EQ(dbtest::FileSize(path_), size + 2 * dbStore::kJournalEntrySize);
+  EXPECT_EQ(dbtest::CheckStoreConsistency(*store), "");  // the waiting journal is accounted for
   store->Begin();
   EXPECT_EQ(store->State(), dbStore::kOpen);
+  EXPECT_EQ(dbtest::FileSize(path_), size);
+  EXPECT_EQ(dbtest::CheckStoreConsistency(*store), "");
   store.reset();  // given up inside the transaction, as a crash would
   auto reopened = OpenStore();
   EXPECT_EQ(Read(*reopened, n), "new bytes");
   EXPECT_EQ(dbtest::CheckStoreConsistency(*reopened), "");
+}
+
+// Copies of the file taken before each disk-changing call while the commit record says 1 or 3.
+struct BeforeTheJournalIsComplete {
+  static inline std::string path;
+  static inline std::vector<std::vector<unsigned char>> moments;
+  static void Hook(Vcon::FileOp, const char*) {
+    auto bytes = dbtest::FileBytes(path);
+    const int state = bytes[1536] | bytes[1537] << 8;
+    if (state == dbStore::kOpen || state == dbStore::kJournalWriting) moments.push_back(std::move(bytes));
+  }
+  static void Start(const std::string& p) {
+    path = p;
+    moments.clear();
+    Vcon::SetFileFaultHook(&Hook);
+  }
+};
+
+// Every moment of a commit before its journal is complete, as a crash would leave the file: the
+// reopened store is cut back to the size it had when the transaction began.
+TEST_F(StoreTest, RecoveryBeforeTheJournalIsCompleteCutsBackToTheTransactionsStart) {
+  int32_t kept = 0;
+  int64_t size = 0;
+  {
+    auto store = OpenStore();
+    kept = AddCommitted(*store, "kept");
+    size = dbtest::FileSize(path_);
+    store->Begin();
+    Change(*store, kept, "changed");
+    store->ReleaseRecord(store->AddRecord(HandleOf(std::string(5000, 'g'))));  // grows the file
+    BeforeTheJournalIsComplete::Start(path_);
+    store->End();
+    Vcon::SetFileFaultHook(nullptr);
+  }
+  const auto& moments = BeforeTheJournalIsComplete::moments;
+  ASSERT_GE(moments.size(), 4u);  // records written, state 3, journal entries, before its flush
+  for (size_t i = 0; i < moments.size(); ++i) {
+    SCOPED_TRACE("moment " + std::to_string(i));
+    dbtest::WriteFileBytes(path_, moments[i]);
+    auto store = OpenStore();
+    EXPECT_EQ(dbtest::FileSize(path_), size);
+    EXPECT_EQ(store->LastRecordNumber(), kept);
+    EXPECT_EQ(Read(*store, kept), "kept");
+    EXPECT_EQ(dbtest::CheckStoreConsistency(*store), "");
+  }
+}
+
+// Deletions are only queued until commit: an abort, at the outermost level or deferred from a
+// nested one, must forget them all.
+TEST_F(StoreTest, RecordsDeletedInAnAbortedTransactionAllSurvive) {
+  auto store = OpenStore();
+  std::vector<int32_t> numbers;
+  for (int i = 1; i <= 12; ++i) numbers.push_back(AddCommitted(*store, "record " + std::to_string(i)));
+  const auto expectAll = [&] {
+    for (int i = 1; i <= 12; ++i)
+      EXPECT_EQ(Read(*store, numbers[size_t(i - 1)]), "record " + std::to_string(i));
+  };
+  for (const bool nested : {false, true}) {
+    SCOPED_TRACE(nested ? "nested" : "outermost");
+    store->Begin();
+    if (nested) store->Begin();
+    Read(*store, numbers[4]);  // cached before it goes
+    for (const size_t i : {1u, 4u, 6u, 10u}) store->DeleteRecord(numbers[i]);
+    store->Abort();
+    if (nested) store->End();
+    EXPECT_EQ(store->Nesting(), 0);
+    expectAll();
+    // The next commit frees nothing, so the new record takes a number never used.
+    const int32_t last = store->LastRecordNumber();
+    EXPECT_EQ(AddCommitted(*store, "new"), last + 1);
+    expectAll();
+    EXPECT_EQ(dbtest::CheckStoreConsistency(*store), "");
+  }
 }
 
 }  // namespace

@@ -314,6 +314,28 @@ TEST(HandleCompaction, GrowingAHandleThatCompactionSlidesKeepsItsData) {
   ExpectConsistent(*zone);
 }
 
+// The destination must move to grow, and only the compaction that makes room for it, sliding the
+// source down, frees enough: the bytes must be read from where the source lies after the growth.
+TEST(HandleCompaction, InsertingAnotherHandlesBytesCopiesThemFromWhereCompactionMovedThem) {
+  const std::pair<const char*, void (*)(Handle, Handle)> inserts[] = {
+      {"MemInsertHandle", [](Handle src, Handle dst) { MemInsertHandle(src, dst, 100); }},
+      {"MemInsertBytes", [](Handle src, Handle dst) { MemInsertBytes(*src, 200, dst, 100); }},
+  };
+  for (const auto& [name, insert] : inserts) {
+    SCOPED_TRACE(name);
+    TestZone zone(kSmallZone, 0);
+    FourBlocks f;
+    MemDispose(f.h[0]);
+    MemDispose(f.h[2]);
+    insert(f.h[1], f.h[3]);  // gaps of 208, 208 and 48: no block holds 400 bytes before compaction
+    EXPECT_EQ(zone->Compactions(), 1u);
+    EXPECT_EQ(BlockOffset(*zone, f.h[1]), kFirstFree);  // the source moved
+    EXPECT_EQ(Text(f.h[3]), std::string(100, 'D') + std::string(200, 'B') + std::string(100, 'D'));
+    EXPECT_TRUE(AllBytes(f.h[1], 0, 200, 'B'));
+    ExpectConsistent(*zone);
+  }
+}
+
 // Where a plain block-by-block next-fit walk from `start` would place `size` bytes; 0 when it would
 // find nothing and compact.
 uint32_t WalkChoice(Vcon::Zone& zone, uint32_t start, uint32_t size) {

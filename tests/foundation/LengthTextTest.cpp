@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "foundation/UserPreferences.h"
 
@@ -81,16 +82,63 @@ TEST_F(LengthText, NegativeAndUnusualLengths) {
 }
 
 TEST_F(LengthText, ParseImperial) {
-  EXPECT_FLOAT_EQ(Parse(kUnitImperial, u"66"), 1676.4f);
-  EXPECT_FLOAT_EQ(Parse(kUnitImperial, u"5' 6\""), 1676.4f);
-  EXPECT_FLOAT_EQ(Parse(kUnitImperial, u"5'"), 1524.0f);
-  EXPECT_FLOAT_EQ(Parse(kUnitImperial, u"5.5"), 55 * 25.4f);  // the point is skipped
-  EXPECT_FLOAT_EQ(Parse(kUnitImperial, u""), 0.0f);
-  // A foot mark without digits before it counts for nothing.
-  EXPECT_FLOAT_EQ(Parse(kUnitImperial, u"'"), 0.0f);
-  EXPECT_FLOAT_EQ(Parse(kUnitImperial, u"5' ' 6"), 1676.4f);
+  const struct {
+    const char16_t* text;
+    float inches;
+  } cases[] = {
+      {u"66", 66.0f},      {u"5' 6\"", 66.0f},    {u"5'", 60.0f},      {u"5.5", 5.5f},
+      {u"5 1/2\" ", 5.5f}, {u"5 1 / 2", 5.5f},    {u"3/4\"", 0.75f},   {u"1' 6 5/64", 18.078125f},
+      {u"1.5'", 18.0f},    {u" -3' 3\"", -39.0f}, {u"1 000", 1000.0f},  // blanks between digits are skipped
+      {u"", 0.0f},         {u"'", 0.0f},  // a foot mark without a number counts for nothing
+      {u"5' ' 6", 66.0f},
+  };
+  for (const auto& c : cases) {
+    bool ok = false;
+    EXPECT_FLOAT_EQ(Parse(kUnitImperial, c.text, &ok), c.inches * 25.4f) << Vcon::WString(c.text).Narrow();
+    EXPECT_TRUE(ok);
+  }
+  // Malformed numbers are refused rather than misread.
+  for (const char16_t* text : {u"1/3", u"1/0", u"1/128", u"1/", u"/2", u"5..5", u"1/2/4", u"1/2.5"}) {
+    bool ok = true;
+    EXPECT_EQ(Parse(kUnitImperial, text, &ok), 0.0f) << Vcon::WString(text).Narrow();
+    EXPECT_FALSE(ok) << Vcon::WString(text).Narrow();
+  }
   // Too many digits stay a finite length.
   EXPECT_TRUE(std::isfinite(Parse(kUnitImperial, std::u16string(400, u'9').c_str())));
+}
+
+// Every text FormatLength writes reads back as the length it shows: within the rounding of the
+// unit shown, and formatted again it gives the same text.
+TEST_F(LengthText, EveryFormattedLengthReadsBack) {
+  const struct {
+    uint32_t unit, flags;
+    float rounding;  // largest distance, in millimetres, between a length and the one it shows
+  } formats[] = {
+      {kUnitMillimetres, 0, 0.5f},
+      {kUnitCentimetres, 0, 5.0f},
+      {kUnitImperial, 0, 13.4f},  // feet and whole inches, 12 mm added before truncating
+      {kUnitImperial, kLengthInchesOnly, 12.7f},
+      {kUnitImperial, kLengthInchesSixteenths, 25.4f / 32},
+  };
+  std::vector<float> lengths;
+  for (float mm = -1300.0f; mm < 1300.0f; mm += 0.37f) lengths.push_back(mm);
+  for (float mm = 1300.0f; mm < 200000.0f; mm += 971.3f) lengths.push_back(mm);
+  for (const auto& f : formats) {
+    int wrong = 0;
+    for (const float mm : lengths) {
+      const std::u16string text = Format(f.unit, mm, f.flags);
+      bool ok = false;
+      const float read = Parse(f.unit, text.c_str(), &ok);
+      // Below a millimetre imperial texts drop the minus sign; beyond, floats add their own rounding.
+      const float shown = f.unit == kUnitImperial && std::abs(mm) < 1.0f ? std::abs(mm) : mm;
+      const float tolerance = f.rounding + std::abs(mm) * 1e-6f;
+      const bool readsBack = ok && std::abs(read - shown) <= tolerance &&
+                             (read == 0.0f || Format(f.unit, read, f.flags) == text);
+      if (!readsBack && ++wrong <= 5)
+        ADD_FAILURE() << "unit " << f.unit << " flags " << f.flags << ": " << mm << " shows \""
+                      << Vcon::WString(text).Narrow() << "\" and reads back as " << read;
+    }
+  }
 }
 
 TEST_F(LengthText, ParseMetric) {
