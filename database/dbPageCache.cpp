@@ -37,20 +37,9 @@ void dbPageCache::Remove(int32_t key) {
   }
 }
 
-void dbPageCache::Walk(const std::function<bool(dbCacheEntry&)>& visit) {
-  for (dbCacheEntry*& head : buckets_) {
-    dbCacheEntry** link = &head;
-    while (*link != nullptr) {
-      dbCacheEntry* e = *link;
-      if (visit(*e)) {
-        *link = e->next;
-        byKey_.erase(e->key);
-        delete e;
-      } else {
-        link = &e->next;
-      }
-    }
-  }
+void dbPageCache::Drop(dbCacheEntry* e) {
+  byKey_.erase(e->key);
+  delete e;
 }
 
 void dbPageCache::Clear() {

@@ -8,8 +8,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <unordered_map>
 
 #include "foundation/Vcon_HandleManager.h"
@@ -37,15 +37,33 @@ class dbPageCache {
   dbCacheEntry& Insert(int32_t key);        // a new entry at the head of its bucket (key not cached)
   void Remove(int32_t key);                 // frees the entry (not its data); absent: nothing
 
-  // Visits every entry in walk order; when `visit` returns true the entry is removed (its data is
-  // the visitor's business).
-  void Walk(const std::function<bool(dbCacheEntry&)>& visit);
+  // Visits every entry in walk order; when `visit` (bool(dbCacheEntry&)) returns true the entry is
+  // removed (its data is the visitor's business).
+  template <typename Visit>
+  void Walk(Visit&& visit);
   void Clear();  // removes every entry (data untouched)
 
  private:
   size_t Bucket(int32_t key) const { return (static_cast<uint32_t>(key) >> shift_) & 0xFF; }
+  void Drop(dbCacheEntry* e);  // forgets and frees an entry already unlinked from its bucket
 
   int32_t shift_;
   std::array<dbCacheEntry*, 256> buckets_{};
   std::unordered_map<int32_t, dbCacheEntry*> byKey_;
 };
+
+template <typename Visit>
+void dbPageCache::Walk(Visit&& visit) {
+  for (dbCacheEntry*& head : buckets_) {
+    dbCacheEntry** link = &head;
+    while (*link != nullptr) {
+      dbCacheEntry* e = *link;
+      if (visit(*e)) {
+        *link = e->next;
+        Drop(e);
+      } else {
+        link = &e->next;
+      }
+    }
+  }
+}

@@ -40,6 +40,8 @@ void dbStore::Begin() {
     // A commit whose journal could not be replayed is finished before anything else changes.
     if (state_ == kJournalComplete) FinishCommit();
     pendingAbort_ = 0;
+    // Recovery cuts the file back to this size, so the system must hold at least as much.
+    file_.SyncSize();
     txStartSize_ = file_.Size();
     state_ = kOpen;
     WriteCommitRecord();
@@ -105,7 +107,7 @@ void dbStore::Abort() {
 }
 
 void dbStore::Commit() {
-  WriteChangedRecords();
+  const int32_t written = WriteChangedRecords();
   while (!numbersToFree_.empty()) {
     const int32_t number = numbersToFree_.back();
     numbersToFree_.pop_back();
@@ -116,19 +118,22 @@ void dbStore::Commit() {
     extentsToFree_.pop_back();
     Release(extent);
   }
-  WriteJournal();
+  const int32_t journaled = WriteJournal();
+  // A commit that wrote nothing has nothing to make durable: whatever state a crash leaves in the
+  // commit record, recovery finds the file as it was.
+  const bool flush = written > 0 || journaled > 0;
   // The journal must be on disk before state 4 says it is complete.
-  file_.Flush();
+  if (flush) file_.Flush();
   state_ = kJournalComplete;
   WriteCommitRecord();
   file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
   diskHeader_ = header_;
   // State 4 must be on disk before any page is overwritten in place.
-  file_.Flush();
+  if (flush) file_.Flush();
   CopyPagesIntoPlace();
   // The pages must be on disk before the journal that could repair them is cut off. Losing the
   // cut or the state 0 after this point is harmless: the journal replays to the same pages.
-  file_.Flush();
+  if (flush) file_.Flush();
   file_.SetSize(journalStart_);
   state_ = kIdle;
   WriteCommitRecord();
@@ -139,17 +144,19 @@ void dbStore::Commit() {
 }
 
 // Every changed record goes to a newly allocated extent; its old extent is freed afterwards.
-// Records that land back to back are written with one call.
-void dbStore::WriteChangedRecords() {
+// Records that land back to back are written with one call. Returns how many were written.
+int32_t dbStore::WriteChangedRecords() {
   constexpr size_t kMaxRun = 1 << 20;
   std::vector<char> run;
   int32_t runAt = 0;
+  int32_t written = 0;
   const auto writeRun = [&] {
     file_.Write(runAt, run.data(), int32_t(run.size()));
     run.clear();
   };
   records_.Walk([&](dbCacheEntry& e) {
     if (!e.dirty) return false;
+    ++written;
     const dbExtent old = MapEntry(e.key);
     if (old.position > 0 && old.length > 0) extentsToFree_.push_back(old);
     const int32_t length = MemGetSize(e.data);
@@ -162,37 +169,60 @@ void dbStore::WriteChangedRecords() {
     return false;
   });
   if (!run.empty()) writeRun();
+  return written;
 }
 
-void dbStore::WriteJournal() {
+// Appends the journal entries in page-cache walk order, the header's last; returns their number.
+// Entries go to the file in runs of up to a megabyte.
+int32_t dbStore::WriteJournal() {
   state_ = kJournalWriting;
   journalStart_ = file_.Size();
   WriteCommitRecord();
-  std::vector<unsigned char> entry(kJournalEntrySize);
+  constexpr size_t kMaxRun = (1 << 20) / kJournalEntrySize * kJournalEntrySize;
+  std::vector<unsigned char> run;
   int32_t at = journalStart_;
-  const auto append = [&] {
-    file_.Write(at, entry.data(), kJournalEntrySize);
-    at += kJournalEntrySize;
+  int32_t entries = 0;
+  const auto writeRun = [&] {
+    file_.Write(at, run.data(), int32_t(run.size()));
+    at += int32_t(run.size());
+    run.clear();
+  };
+  const auto append = [&](int32_t position, const void* bytes, size_t size) {
+    if (run.size() >= kMaxRun) writeRun();
+    const size_t from = run.size();
+    run.resize(from + kJournalEntrySize, 0);
+    db::PutI32(run.data() + from, 0, position);
+    std::memcpy(run.data() + from + 4, bytes, size);
+    ++entries;
+  };
+  pages_.Walk([&](dbCacheEntry& e) {
+    if (e.dirty) append(e.key, *e.data, kPageSize);
+    return false;
+  });
+  if (header_ != diskHeader_) append(kHeaderEntryPosition, header_.data(), kHeaderSize);
+  if (!run.empty()) writeRun();
+  return entries;
+}
+
+// Writes every dirty page at its place in walk order; a page that continues the previous one in
+// the file joins its write.
+void dbStore::CopyPagesIntoPlace() {
+  constexpr size_t kMaxRun = 1 << 20;
+  std::vector<char> run;
+  int32_t runAt = 0;
+  const auto writeRun = [&] {
+    file_.Write(runAt, run.data(), int32_t(run.size()));
+    run.clear();
   };
   pages_.Walk([&](dbCacheEntry& e) {
     if (!e.dirty) return false;
-    db::PutI32(entry.data(), 0, e.key);
-    std::memcpy(entry.data() + 4, *e.data, kPageSize);
-    append();
+    if (!run.empty() && (int64_t(runAt) + int64_t(run.size()) != e.key || run.size() >= kMaxRun)) writeRun();
+    if (run.empty()) runAt = e.key;
+    run.insert(run.end(), *e.data, *e.data + kPageSize);
     return false;
   });
-  if (header_ != diskHeader_) {
-    std::fill(entry.begin(), entry.end(), 0);
-    db::PutI32(entry.data(), 0, kHeaderEntryPosition);
-    std::memcpy(entry.data() + 4, header_.data(), kHeaderSize);
-    append();
-  }
-}
-
-void dbStore::CopyPagesIntoPlace() {
-  pages_.Walk([this](dbCacheEntry& e) {
-    if (!e.dirty) return false;
-    file_.Write(e.key, *e.data, kPageSize);
+  if (!run.empty()) writeRun();
+  pages_.Walk([](dbCacheEntry& e) {
     e.dirty = false;
     return false;
   });
@@ -201,6 +231,7 @@ void dbStore::CopyPagesIntoPlace() {
 // Undoes everything since Begin: pages and header come back from the file, queued frees are
 // forgotten, unpinned records leave the cache and pinned changed records get their stored bytes.
 void dbStore::RollBack() {
+  ForgetPageShortcuts();
   pages_.Walk([](dbCacheEntry& e) {
     MemDispose(e.data);
     return true;
