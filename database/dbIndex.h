@@ -77,6 +77,9 @@ class dbIndex {
     int32_t index;
     bool exact;
   };
+  // What an insertion below a node did: the entry went in (changing the node's first key or not),
+  // or the node was full.
+  enum class Outcome { kInserted, kFirstChanged, kFull };
   class Batch;
 
   int32_t HeaderWord(uint32_t offset) const;
@@ -98,7 +101,7 @@ class dbIndex {
   void RemoveEntry(Handle node, int32_t i);
   void AppendEntryOf(Handle to, Handle from, int32_t i);
 
-  bool Descent(Handle node, int32_t value, int32_t tie, const void* key, int32_t depth);
+  Outcome Descent(Handle node, int32_t value, int32_t tie, const void* key, int32_t depth);
   void GrowRoot(int32_t value, int32_t tie, const void* key);
   Handle Split(Handle node);
   int32_t Shrink(Handle node, int32_t tie, const void* key, int32_t depth);
