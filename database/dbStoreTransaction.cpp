@@ -10,6 +10,7 @@
 //
 // The commit record keeps the journal start's low 16 bits in bytes 8-9 and, while the state is 3 or
 // 4, its high 16 bits in bytes 2-3 (zero at rest, as older files have them).
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -144,16 +145,21 @@ void dbStore::Commit() {
 }
 
 // Every changed record goes to a newly allocated extent; its old extent is freed afterwards.
-// Records that land back to back are written with one call. Returns how many were written.
+// Returns how many records were written.
+//
+// The extents are handed out in cache-walk order, which first fit scatters over the free space;
+// the bytes go to the file afterwards in position order, records that lie back to back with one
+// call. A gap shorter than a page between two records in space appended during this transaction
+// holds zeros (nothing else is written there before the journal) and is written as zeros, so that
+// appended records go out in long runs; pages never lie in such a gap.
 int32_t dbStore::WriteChangedRecords() {
-  constexpr size_t kMaxRun = 1 << 20;
-  std::vector<char> run;
-  int32_t runAt = 0;
-  int32_t written = 0;
-  const auto writeRun = [&] {
-    file_.Write(runAt, run.data(), int32_t(run.size()));
-    run.clear();
+  struct Placed {
+    int32_t position;
+    int32_t length;
+    Handle data;
   };
+  std::vector<Placed> placed;
+  int32_t written = 0;
   records_.Walk([&](dbCacheEntry& e) {
     if (!e.dirty) return false;
     ++written;
@@ -162,12 +168,38 @@ int32_t dbStore::WriteChangedRecords() {
     const int32_t length = MemGetSize(e.data);
     const int32_t position = Allocate(length);
     WriteMapEntry(e.key, {position, length});
-    if (!run.empty() && (int64_t(runAt) + int64_t(run.size()) != position || run.size() >= kMaxRun))
-      writeRun();
-    if (run.empty()) runAt = position;
-    run.insert(run.end(), *e.data, *e.data + length);
+    if (length > 0) placed.push_back({position, length, e.data});
     return false;
   });
+  std::vector<Placed> ordered = placed;
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [](const Placed& a, const Placed& b) { return a.position < b.position; });
+  for (size_t i = 1; i < ordered.size(); ++i) {
+    // Overlapping extents come only from a damaged free-extent table: keep the walk's write order.
+    if (int64_t(ordered[i - 1].position) + ordered[i - 1].length > ordered[i].position) {
+      ordered = std::move(placed);
+      break;
+    }
+  }
+  constexpr size_t kMaxRun = 1 << 20;
+  std::vector<char> run;
+  int32_t runAt = 0;
+  const auto writeRun = [&] {
+    file_.Write(runAt, run.data(), int32_t(run.size()));
+    run.clear();
+  };
+  for (const Placed& p : ordered) {
+    if (!run.empty()) {
+      const int64_t end = int64_t(runAt) + int64_t(run.size());
+      const int64_t gap = p.position - end;
+      if (gap > 0 && gap < kPageSize && end >= txStartSize_ && run.size() < kMaxRun)
+        run.resize(run.size() + size_t(gap), 0);
+      else if (gap != 0 || run.size() >= kMaxRun)
+        writeRun();
+    }
+    if (run.empty()) runAt = p.position;
+    run.insert(run.end(), *p.data, *p.data + p.length);
+  }
   if (!run.empty()) writeRun();
   return written;
 }
