@@ -8,9 +8,9 @@
 
 struct dbCacheEntry {
   dbCacheEntry* next = nullptr;
-  int32_t key = 0;
   Handle data = nullptr;  // null when the data was dropped by a trim
-  int32_t owner = 0;      // owner tag, 0 = none
-  bool pinned = false;    // in use by a caller
-  bool dirty = false;     // changed since the last commit
+  int32_t key = 0;
+  int32_t owner = 0;    // owner tag, 0 = none
+  bool pinned = false;  // in use by a caller
+  bool dirty = false;   // changed since the last commit
 };

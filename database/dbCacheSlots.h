@@ -3,6 +3,7 @@
 // up (record numbers); an entry's address stays fixed until it is freed.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,8 +16,9 @@ class dbCacheSlots {
   dbCacheEntry* Find(int32_t key) const {
     const auto chunk = static_cast<size_t>(key) >> kChunkBits;
     if (key < 0 || chunk >= chunks_.size() || chunks_[chunk] == nullptr) return nullptr;
-    Slot& slot = chunks_[chunk][size_t(key) & kChunkMask];
-    return slot.used ? &slot.entry : nullptr;
+    Chunk& c = *chunks_[chunk];
+    const size_t at = size_t(key) & kChunkMask;
+    return c.used[at] ? &c.entries[at] : nullptr;
   }
   // A fresh entry for `key` (>= 0, not present).
   dbCacheEntry* Claim(int32_t key);
@@ -25,10 +27,10 @@ class dbCacheSlots {
  private:
   static constexpr size_t kChunkBits = 10;
   static constexpr size_t kChunkMask = (size_t(1) << kChunkBits) - 1;
-  struct Slot {
-    dbCacheEntry entry;
-    bool used = false;
+  struct Chunk {
+    dbCacheEntry entries[size_t(1) << kChunkBits];
+    std::bitset<size_t(1) << kChunkBits> used;
   };
 
-  std::vector<std::unique_ptr<Slot[]>> chunks_;
+  std::vector<std::unique_ptr<Chunk>> chunks_;
 };
