@@ -391,7 +391,8 @@ void dbIndex::Insert(int32_t value, int32_t tie, const void* keyIn) {
   } else {
     if (Descent(LoadNode(Root()), value, tie, key.data(), 0) == Outcome::kFull)
       GrowRoot(value, tie, key.data());
-    WriteNode(LoadNode(Root()));
+    // The root is pinned by this batch and was checked when the descent loaded it (or made new).
+    store_.MarkRecordChanged(Root());
   }
   SetHeaderWord(12, Count() + 1);
   WriteHeader();
