@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "database/HandleList.h"
 #include "database/dbBytes.h"
@@ -322,7 +323,8 @@ Handle dbIndex::Range(const void* lowIn, const void* highIn) {
       }
       endLeaf = child;
     }
-    // Copy from the start entry to the end entry along the leaf level.
+    // Copy from the start entry to the end entry along the leaf level; the list grows once.
+    std::vector<int32_t> values;
     int32_t number = startLeaf;
     for (int32_t steps = 0; number != 0; ++steps) {
       if (steps > StepLimit()) db::Fail(db::kDamagedFile);
@@ -333,12 +335,13 @@ Handle dbIndex::Range(const void* lowIn, const void* highIn) {
       }
       const int32_t from = number == startLeaf ? startIndex : 0;
       const int32_t to = number == endLeaf ? endIndex : Word(leaf, kCount) - 1;
-      for (int32_t i = from; i <= to; ++i) HandleList::Insert(result, Word(leaf, kValues + 4 * uint32_t(i)));
+      for (int32_t i = from; i <= to; ++i) values.push_back(Word(leaf, kValues + 4 * uint32_t(i)));
       const int32_t next = Word(leaf, kNext);
       ReleaseNode(number);
       if (number == endLeaf) break;
       number = next;
     }
+    HandleList::Append(result, values.data(), uint32_t(values.size()));
     return result;
   } catch (...) {
     HandleList::Dispose(result);
