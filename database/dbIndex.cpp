@@ -96,7 +96,7 @@ void dbIndex::RemoveKey(Handle, int32_t) {}
 const void* dbIndex::GetKey(Handle, int32_t) const { return nullptr; }
 void dbIndex::Dump(const std::string&) {}
 size_t dbIndex::KeyBytes(const void*) const { return 0; }
-bool dbIndex::KeysValid(Handle) const { return true; }
+bool dbIndex::KeysValid(Handle, int32_t) const { return true; }
 bool dbIndex::KeyFits(Handle, const void*) const { return true; }
 
 // ---- Batches and node access ----
@@ -123,9 +123,10 @@ void dbIndex::SetWord(Handle node, uint32_t offset, int32_t value) { db::PutI32(
 Handle dbIndex::LoadNode(int32_t number) {
   Handle node = store_.ReadRecord(number);
   if (batchNesting_ > 0 && HandleList::IndexOf(touched_, number) < 0) HandleList::Insert(touched_, number);
-  const bool sound = MemGetSize(node) >= NodeSize() && Word(node, kSelf) == number &&
-                     Word(node, kCount) >= 0 && Word(node, kCount) <= kMaxEntries &&
-                     (Word(node, kInner) == 0 || Word(node, kInner) == 1) && KeysValid(node);
+  const int32_t size = MemGetSize(node);
+  const bool sound = size >= NodeSize() && Word(node, kSelf) == number && Word(node, kCount) >= 0 &&
+                     Word(node, kCount) <= kMaxEntries &&
+                     (Word(node, kInner) == 0 || Word(node, kInner) == 1) && KeysValid(node, size);
   if (!sound) db::Fail(db::kDamagedFile);
   return node;
 }

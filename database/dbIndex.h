@@ -60,8 +60,8 @@ class dbIndex {
  protected:
   // Bytes of a key at `key` (4, or the text with its NUL); 0 for the bare index.
   virtual size_t KeyBytes(const void* key) const;
-  // Whether the key part of a node read from the file is sound (offsets inside the record).
-  virtual bool KeysValid(Handle node) const;
+  // Whether the key part of a node of `size` bytes is sound (offsets inside the record).
+  virtual bool KeysValid(Handle node, int32_t size) const;
   // Whether `key` can join the node without outgrowing its key space; checked before any change.
   virtual bool KeyFits(Handle node, const void* key) const;
 
