@@ -86,6 +86,15 @@ void HandleList::Insert(Handle list, int32_t value, int32_t i) {
   SetCount(list, count + 1);
 }
 
+void HandleList::Append(Handle list, const int32_t* values, uint32_t n) {
+  const uint32_t count = Count(list);
+  uint32_t capacity = Capacity(list);
+  while (capacity < count + n) capacity += kGrowEntries;
+  if (capacity != Capacity(list)) SetCapacity(list, capacity);
+  for (uint32_t i = 0; i < n; ++i) SetAt(list, count + i, values[i]);
+  SetCount(list, count + n);
+}
+
 int32_t HandleList::IndexOf(Handle list, int32_t value) {
   for (uint32_t i = 0, n = Count(list); i < n; ++i)
     if (At(list, i) == value) return static_cast<int32_t>(i);

@@ -22,6 +22,8 @@ class HandleList {
   static void SetAt(Handle list, uint32_t i, int32_t value);
   // Inserts at i; i at or past the count, or -1, appends. A full list grows by 32 entries.
   static void Insert(Handle list, int32_t value, int32_t i = -1);
+  // Appends n values, the list growing by as many 32-entry steps as n appends would take it.
+  static void Append(Handle list, const int32_t* values, uint32_t n);
   static int32_t IndexOf(Handle list, int32_t value);  // first index, or -1
   static void RemoveAt(Handle list, uint32_t i);       // out of range: nothing
   static void Reset(Handle list);                      // back to the 8-byte header, count 0

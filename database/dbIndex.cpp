@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "database/HandleList.h"
 #include "database/dbBytes.h"
@@ -95,7 +96,7 @@ void dbIndex::RemoveKey(Handle, int32_t) {}
 const void* dbIndex::GetKey(Handle, int32_t) const { return nullptr; }
 void dbIndex::Dump(const std::string&) {}
 size_t dbIndex::KeyBytes(const void*) const { return 0; }
-bool dbIndex::KeysValid(Handle) const { return true; }
+bool dbIndex::KeysValid(Handle, int32_t) const { return true; }
 bool dbIndex::KeyFits(Handle, const void*) const { return true; }
 
 // ---- Batches and node access ----
@@ -122,9 +123,10 @@ void dbIndex::SetWord(Handle node, uint32_t offset, int32_t value) { db::PutI32(
 Handle dbIndex::LoadNode(int32_t number) {
   Handle node = store_.ReadRecord(number);
   if (batchNesting_ > 0 && HandleList::IndexOf(touched_, number) < 0) HandleList::Insert(touched_, number);
-  const bool sound = MemGetSize(node) >= NodeSize() && Word(node, kSelf) == number &&
-                     Word(node, kCount) >= 0 && Word(node, kCount) <= kMaxEntries &&
-                     (Word(node, kInner) == 0 || Word(node, kInner) == 1) && KeysValid(node);
+  const int32_t size = MemGetSize(node);
+  const bool sound = size >= NodeSize() && Word(node, kSelf) == number && Word(node, kCount) >= 0 &&
+                     Word(node, kCount) <= kMaxEntries &&
+                     (Word(node, kInner) == 0 || Word(node, kInner) == 1) && KeysValid(node, size);
   if (!sound) db::Fail(db::kDamagedFile);
   return node;
 }
@@ -204,19 +206,22 @@ int32_t dbIndex::LastNotAbove(Handle node, const void* key, int32_t mode) const 
   return -1;
 }
 
+// The first entry at or after (key, tie) in the node's order (keys ascending, ties descending),
+// found by halving: exact when that entry is (key, tie) itself, else the slot before it.
 dbIndex::Slot dbIndex::Position(Handle node, int32_t tie, const void* key) const {
-  const int32_t count = Word(node, kCount);
-  int32_t i = 0;
-  for (; i < count; ++i) {
-    const int32_t c = CompareAt(node, i, key, 0);
-    if (c > 0) break;
-    if (c == 0) {
-      const int32_t t = Word(node, kTies + 4 * uint32_t(i));
-      if (t == tie) return {i, true};
-      if (t < tie) break;
-    }
+  int32_t low = 0, high = Word(node, kCount);
+  while (low < high) {
+    const int32_t mid = low + (high - low) / 2;
+    const int32_t c = CompareAt(node, mid, key, 0);
+    if (c > 0 || (c == 0 && Word(node, kTies + 4 * uint32_t(mid)) <= tie))
+      high = mid;
+    else
+      low = mid + 1;
   }
-  return {i - 1, false};
+  if (low < Word(node, kCount) && Word(node, kTies + 4 * uint32_t(low)) == tie &&
+      CompareAt(node, low, key, 0) == 0)
+    return {low, true};
+  return {low - 1, false};
 }
 
 void dbIndex::InsertEntry(Handle node, int32_t i, int32_t value, int32_t tie, const void* key) {
@@ -319,7 +324,8 @@ Handle dbIndex::Range(const void* lowIn, const void* highIn) {
       }
       endLeaf = child;
     }
-    // Copy from the start entry to the end entry along the leaf level.
+    // Copy from the start entry to the end entry along the leaf level; the list grows once.
+    std::vector<int32_t> values;
     int32_t number = startLeaf;
     for (int32_t steps = 0; number != 0; ++steps) {
       if (steps > StepLimit()) db::Fail(db::kDamagedFile);
@@ -330,12 +336,13 @@ Handle dbIndex::Range(const void* lowIn, const void* highIn) {
       }
       const int32_t from = number == startLeaf ? startIndex : 0;
       const int32_t to = number == endLeaf ? endIndex : Word(leaf, kCount) - 1;
-      for (int32_t i = from; i <= to; ++i) HandleList::Insert(result, Word(leaf, kValues + 4 * uint32_t(i)));
+      for (int32_t i = from; i <= to; ++i) values.push_back(Word(leaf, kValues + 4 * uint32_t(i)));
       const int32_t next = Word(leaf, kNext);
       ReleaseNode(number);
       if (number == endLeaf) break;
       number = next;
     }
+    HandleList::Append(result, values.data(), uint32_t(values.size()));
     return result;
   } catch (...) {
     HandleList::Dispose(result);
@@ -386,13 +393,10 @@ void dbIndex::Insert(int32_t value, int32_t tie, const void* keyIn) {
     WriteNode(root);
     WriteNode(leaf);
   } else {
-    try {
-      Descent(LoadNode(Root()), value, tie, key.data(), 0);
-    } catch (int32_t e) {
-      if (e != db::kNodeFull) throw;
+    if (Descent(LoadNode(Root()), value, tie, key.data(), 0) == Outcome::kFull)
       GrowRoot(value, tie, key.data());
-    }
-    WriteNode(LoadNode(Root()));
+    // The root is pinned by this batch and was checked when the descent loaded it (or made new).
+    store_.MarkRecordChanged(Root());
   }
   SetHeaderWord(12, Count() + 1);
   WriteHeader();
@@ -409,39 +413,39 @@ void dbIndex::GrowRoot(int32_t value, int32_t tie, const void* key) {
   AppendEntryOf(root, sibling, 0);
   SetWord(root, kValues + 4, Word(sibling, kSelf));
   SetWord(root, kInner, 1);
-  Descent(root, value, tie, key, 0);
+  if (Descent(root, value, tie, key, 0) == Outcome::kFull) db::Fail(db::kNodeFull);
   WriteNode(old);
   WriteNode(root);
   WriteNode(sibling);
 }
 
-bool dbIndex::Descent(Handle node, int32_t value, int32_t tie, const void* key, int32_t depth) {
+// Inserts below `node`; kFull when `node` is a full leaf or a full inner node whose full child could
+// not be split here (the caller then splits `node` and tries again).
+dbIndex::Outcome dbIndex::Descent(Handle node, int32_t value, int32_t tie, const void* key, int32_t depth) {
   CheckDepth(depth);
   for (int32_t attempt = 0; attempt <= kMaxEntries; ++attempt) {
     const Slot slot = Position(node, tie, key);
     if (Word(node, kInner) == 0) {
-      if (Word(node, kCount) >= kMaxEntries) db::Fail(db::kNodeFull);
+      if (Word(node, kCount) >= kMaxEntries) return Outcome::kFull;
       InsertEntry(node, slot.index + 1, value, tie, key);
       WriteNode(node);
-      return slot.index < 0;
+      return slot.index < 0 ? Outcome::kFirstChanged : Outcome::kInserted;
     }
     const int32_t i = std::max(slot.index, 0);
     Handle child = LoadNode(Word(node, kValues + 4 * uint32_t(i)));
-    bool firstChanged = false;
-    try {
-      firstChanged = Descent(child, value, tie, key, depth + 1);
-    } catch (int32_t e) {
-      if (e != db::kNodeFull || Word(node, kCount) >= kMaxEntries) throw;
+    const Outcome below = Descent(child, value, tie, key, depth + 1);
+    if (below == Outcome::kFull) {
+      if (Word(node, kCount) >= kMaxEntries) return Outcome::kFull;
       Handle sibling = Split(child);
       const std::string siblingKey = CopyKey(sibling, 0);
       InsertEntry(node, i + 1, Word(sibling, kSelf), Word(sibling, kTies), siblingKey.data());
       WriteNode(node);
       continue;
     }
-    if (!firstChanged) return false;
+    if (below == Outcome::kInserted) return Outcome::kInserted;
     RefreshSeparator(node, i, child);
     WriteNode(node);
-    return i == 0;
+    return i == 0 ? Outcome::kFirstChanged : Outcome::kInserted;
   }
   db::Fail(db::kDamagedFile);
 }

@@ -60,8 +60,8 @@ class dbIndex {
  protected:
   // Bytes of a key at `key` (4, or the text with its NUL); 0 for the bare index.
   virtual size_t KeyBytes(const void* key) const;
-  // Whether the key part of a node read from the file is sound (offsets inside the record).
-  virtual bool KeysValid(Handle node) const;
+  // Whether the key part of a node of `size` bytes is sound (offsets inside the record).
+  virtual bool KeysValid(Handle node, int32_t size) const;
   // Whether `key` can join the node without outgrowing its key space; checked before any change.
   virtual bool KeyFits(Handle node, const void* key) const;
 
@@ -77,6 +77,9 @@ class dbIndex {
     int32_t index;
     bool exact;
   };
+  // What an insertion below a node did: the entry went in (changing the node's first key or not),
+  // or the node was full.
+  enum class Outcome { kInserted, kFirstChanged, kFull };
   class Batch;
 
   int32_t HeaderWord(uint32_t offset) const;
@@ -98,7 +101,7 @@ class dbIndex {
   void RemoveEntry(Handle node, int32_t i);
   void AppendEntryOf(Handle to, Handle from, int32_t i);
 
-  bool Descent(Handle node, int32_t value, int32_t tie, const void* key, int32_t depth);
+  Outcome Descent(Handle node, int32_t value, int32_t tie, const void* key, int32_t depth);
   void GrowRoot(int32_t value, int32_t tie, const void* key);
   Handle Split(Handle node);
   int32_t Shrink(Handle node, int32_t tie, const void* key, int32_t depth);

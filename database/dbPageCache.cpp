@@ -4,7 +4,7 @@
 
 dbPageCache::~dbPageCache() { Clear(); }
 
-dbCacheEntry* dbPageCache::Find(int32_t key) const {
+dbCacheEntry* dbPageCache::FindInMap(int32_t key) const {
   const auto found = byKey_.find(key);
   return found == byKey_.end() ? nullptr : found->second;
 }
@@ -17,12 +17,17 @@ dbCacheEntry& dbPageCache::Lookup(int32_t key) const {
 
 dbCacheEntry& dbPageCache::Insert(int32_t key) {
   if (Find(key) != nullptr) db::Fail(db::kBadCall);
-  auto* e = new dbCacheEntry;
-  e->key = key;
+  dbCacheEntry* e = nullptr;
+  if (Dense(key)) {
+    e = slots_.Claim(key);
+  } else {
+    e = new dbCacheEntry;
+    e->key = key;
+    byKey_.emplace(key, e);
+  }
   dbCacheEntry*& head = buckets_[Bucket(key)];
   e->next = head;
   head = e;
-  byKey_.emplace(key, e);
   return *e;
 }
 
@@ -31,26 +36,18 @@ void dbPageCache::Remove(int32_t key) {
     if ((*link)->key != key) continue;
     dbCacheEntry* gone = *link;
     *link = gone->next;
-    byKey_.erase(key);
-    delete gone;
+    Drop(gone);
     return;
   }
 }
 
-void dbPageCache::Walk(const std::function<bool(dbCacheEntry&)>& visit) {
-  for (dbCacheEntry*& head : buckets_) {
-    dbCacheEntry** link = &head;
-    while (*link != nullptr) {
-      dbCacheEntry* e = *link;
-      if (visit(*e)) {
-        *link = e->next;
-        byKey_.erase(e->key);
-        delete e;
-      } else {
-        link = &e->next;
-      }
-    }
+void dbPageCache::Drop(dbCacheEntry* e) {
+  if (Dense(e->key)) {
+    slots_.Free(e);
+    return;
   }
+  byKey_.erase(e->key);
+  delete e;
 }
 
 void dbPageCache::Clear() {

@@ -3,25 +3,20 @@
 // their bucket, and walks visit buckets 0..255, each from its head (the commit journal's entry order
 // follows this walk).
 //
+// Look-ups take constant time: record numbers (shift 0) find their entry in place (dbCacheSlots),
+// page positions through a hash map.
+//
 // The cache owns its entries; the data handles in them belong to the store, which disposes them
 // before it drops an entry (Remove and the destructor do not touch the data).
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <unordered_map>
 
-#include "foundation/Vcon_HandleManager.h"
-
-struct dbCacheEntry {
-  dbCacheEntry* next = nullptr;
-  int32_t key = 0;
-  Handle data = nullptr;  // null when the data was dropped by a trim
-  int32_t owner = 0;      // owner tag, 0 = none
-  bool pinned = false;    // in use by a caller
-  bool dirty = false;     // changed since the last commit
-};
+#include "database/dbCacheEntry.h"
+#include "database/dbCacheSlots.h"
 
 class dbPageCache {
  public:
@@ -30,22 +25,43 @@ class dbPageCache {
   dbPageCache(const dbPageCache&) = delete;
   dbPageCache& operator=(const dbPageCache&) = delete;
 
-  void SetShift(int32_t shift) { shift_ = shift; }
-
-  dbCacheEntry* Find(int32_t key) const;    // null when absent
+  dbCacheEntry* Find(int32_t key) const {  // null when absent
+    return Dense(key) ? slots_.Find(key) : FindInMap(key);
+  }
   dbCacheEntry& Lookup(int32_t key) const;  // throws db::kNotFound when absent
   dbCacheEntry& Insert(int32_t key);        // a new entry at the head of its bucket (key not cached)
   void Remove(int32_t key);                 // frees the entry (not its data); absent: nothing
 
-  // Visits every entry in walk order; when `visit` returns true the entry is removed (its data is
-  // the visitor's business).
-  void Walk(const std::function<bool(dbCacheEntry&)>& visit);
+  // Visits every entry in walk order; when `visit` (bool(dbCacheEntry&)) returns true the entry is
+  // removed (its data is the visitor's business).
+  template <typename Visit>
+  void Walk(Visit&& visit);
   void Clear();  // removes every entry (data untouched)
 
  private:
   size_t Bucket(int32_t key) const { return (static_cast<uint32_t>(key) >> shift_) & 0xFF; }
+  bool Dense(int32_t key) const { return shift_ == 0 && key >= 0; }
+  dbCacheEntry* FindInMap(int32_t key) const;
+  void Drop(dbCacheEntry* e);  // forgets and frees an entry already unlinked from its bucket
 
-  int32_t shift_;
+  const int32_t shift_;
   std::array<dbCacheEntry*, 256> buckets_{};
-  std::unordered_map<int32_t, dbCacheEntry*> byKey_;
+  dbCacheSlots slots_;                                // entries of dense keys
+  std::unordered_map<int32_t, dbCacheEntry*> byKey_;  // the other entries, each allocated alone
 };
+
+template <typename Visit>
+void dbPageCache::Walk(Visit&& visit) {
+  for (dbCacheEntry*& head : buckets_) {
+    dbCacheEntry** link = &head;
+    while (*link != nullptr) {
+      dbCacheEntry* e = *link;
+      if (visit(*e)) {
+        *link = e->next;
+        Drop(e);
+      } else {
+        link = &e->next;
+      }
+    }
+  }
+}

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr uint32_t kFreeExtentNext = 4;      // free-extent page: position of the next page
-constexpr uint32_t kFreeExtentSlot0 = 8;     // free-extent page: first {position, length} slot
+constexpr uint32_t kFreeExtentNext = dbFreeExtentIndex::kNextOffset;
+constexpr uint32_t kFreeExtentSlot0 = dbFreeExtentIndex::kSlot0;
 constexpr int32_t kMaxGrowthUnit = 1 << 20;  // far above the 2048 every file is made with
 
 uint32_t SlotOffset(int32_t i) { return kFreeExtentSlot0 + 8 * uint32_t(i); }
@@ -113,10 +113,16 @@ void dbStore::DisposeAll() {
     MemDispose(e.data);
     return true;
   };
+  ForgetPageShortcuts();
   pages_.Walk(dispose);
   records_.Walk(dispose);
   numbersToFree_.clear();
   extentsToFree_.clear();
+}
+
+void dbStore::ForgetPageShortcuts() {
+  freeExtents_.Clear();
+  mapPages_.clear();
 }
 
 void dbStore::Close() {
@@ -173,6 +179,7 @@ void dbStore::TrimCaches() {
     return true;
   });
   const int32_t keep = Header(kFreeExtentRoot);
+  ForgetPageShortcuts();
   pages_.Walk([keep](dbCacheEntry& e) {
     if (e.dirty || e.key == keep) return false;
     MemDispose(e.data);
@@ -201,21 +208,36 @@ int32_t dbStore::MapPageFor(int32_t number, bool create) {
   return parent;
 }
 
+// The cache entry of the level-3 map page of `number`, remembered by number >> 8 once found (the
+// page cannot move: map pages are never freed); null when absent and not created.
+dbCacheEntry* dbStore::MapPageEntry(int32_t number, bool create) {
+  if (number < 0 || number > kMaxRecordNumber) db::Fail(db::kDamagedFile);
+  const auto slot = size_t(number >> 8);
+  if (slot < mapPages_.size() && mapPages_[slot] != nullptr) return mapPages_[slot];
+  int32_t page = MapPageFor(number, create);
+  if (page == 0) return nullptr;
+  GetPage(page);
+  dbCacheEntry* e = pages_.Find(page);
+  if (slot >= mapPages_.size()) mapPages_.resize(slot + 1, nullptr);
+  mapPages_[slot] = e;
+  return e;
+}
+
 dbExtent dbStore::MapEntry(int32_t number) {
-  int32_t page = MapPageFor(number, false);
-  if (page == 0) return {};
-  const char* data = *GetPage(page);
+  const dbCacheEntry* page = MapPageEntry(number, false);
+  if (page == nullptr) return {};
+  const char* data = *page->data;
   const uint32_t at = 8 * uint32_t(number & 0xFF);
   return {db::GetI32(data, at), db::GetI32(data, at + 4)};
 }
 
 void dbStore::WriteMapEntry(int32_t number, dbExtent entry) {
-  int32_t page = MapPageFor(number, true);
-  char* data = *GetPage(page);
+  dbCacheEntry* page = MapPageEntry(number, true);
+  char* data = *page->data;
   const uint32_t at = 8 * uint32_t(number & 0xFF);
   db::PutI32(data, at, entry.position);
   db::PutI32(data, at + 4, entry.length);
-  MarkPageDirty(page);
+  page->dirty = true;
 }
 
 void dbStore::CheckNumber(int32_t number) const {
@@ -252,6 +274,11 @@ int32_t dbStore::Allocate(int32_t length) {
   int32_t page = Header(kFreeExtentRoot);
   for (int32_t walked = 0; page != 0; ++walked) {
     if (walked > MaxChainPages()) db::Fail(db::kDamagedFile);
+    const int32_t skipTo = freeExtents_.SkipForAllocate(page, length);
+    if (skipTo >= 0) {
+      page = skipTo;
+      continue;
+    }
     char* data = *GetPage(page);
     for (int32_t i = 0; i < kExtentSlots; ++i) {
       const int32_t slotPos = db::GetI32(data, SlotOffset(i));
@@ -261,9 +288,11 @@ int32_t dbStore::Allocate(int32_t length) {
         db::Fail(db::kDamagedFile);
       db::PutI32(data, SlotOffset(i), slotPos + length);
       db::PutI32(data, SlotOffset(i) + 4, slotLen - length);
+      freeExtents_.SlotChanged(page, slotPos + length, slotLen - length);
       MarkPageDirty(page);
       return slotPos;
     }
+    freeExtents_.Scanned(page, data);
     page = db::GetI32(data, kFreeExtentNext);
   }
   const int32_t unit = Header(kGrowthUnit);
@@ -280,6 +309,12 @@ void dbStore::Release(dbExtent extent) {
   int32_t last = page;
   for (int32_t walked = 0; page != 0; ++walked) {
     if (walked > MaxChainPages()) db::Fail(db::kDamagedFile);
+    const int32_t skipTo = freeExtents_.SkipForRelease(page, extent.position, extent.length);
+    if (skipTo >= 0) {
+      last = page;
+      page = skipTo;
+      continue;
+    }
     char* data = *GetPage(page);
     for (int32_t i = 0; i < kExtentSlots; ++i) {
       const uint32_t at = SlotOffset(i);
@@ -296,9 +331,11 @@ void dbStore::Release(dbExtent extent) {
       } else {
         continue;
       }
+      freeExtents_.SlotChanged(page, db::GetI32(data, at), db::GetI32(data, at + 4));
       MarkPageDirty(page);
       return;
     }
+    freeExtents_.Scanned(page, data);
     last = page;
     page = db::GetI32(data, kFreeExtentNext);
   }
@@ -308,6 +345,7 @@ void dbStore::Release(dbExtent extent) {
   db::PutI32(data, SlotOffset(0), extent.position);
   db::PutI32(data, SlotOffset(0) + 4, extent.length);
   db::PutI32(*GetPage(last), kFreeExtentNext, added);
+  freeExtents_.NextChanged(last, added);
   MarkPageDirty(last);
 }
 

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "database/dbFreeExtentIndex.h"
 #include "database/dbPageCache.h"
 #include "database/dbStoreFile.h"
 #include "foundation/Vcon_HandleManager.h"
@@ -113,6 +114,7 @@ class dbStore {
 
   // Record map.
   int32_t MapPageFor(int32_t number, bool create);  // level-3 page position, 0 when absent
+  dbCacheEntry* MapPageEntry(int32_t number, bool create);
   void WriteMapEntry(int32_t number, dbExtent entry);
   int32_t NewRecordNumber();
   void FreeRecordNumber(int32_t number);
@@ -125,12 +127,14 @@ class dbStore {
 
   Handle LoadRecordBytes(dbExtent entry);
   void DisposeAll();
+  // Forgets what is known about cached pages; called whenever pages leave the cache.
+  void ForgetPageShortcuts();
 
   // Transactions.
   void WriteCommitRecord();
   void Commit();
-  void WriteChangedRecords();
-  void WriteJournal();
+  int32_t WriteChangedRecords();
+  int32_t WriteJournal();
   void FinishCommit();
   void CopyPagesIntoPlace();
   void RollBack();
@@ -151,4 +155,6 @@ class dbStore {
   dbPageCache records_{0};
   std::vector<int32_t> numbersToFree_;   // emptied last in, first out at commit
   std::vector<dbExtent> extentsToFree_;  // likewise
+  dbFreeExtentIndex freeExtents_;        // describes cached free-extent pages only
+  std::vector<dbCacheEntry*> mapPages_;  // by record number >> 8: cached level-3 map pages
 };

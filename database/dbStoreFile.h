@@ -2,6 +2,10 @@
 // file's size, so that a damaged position or length read from the file raises an error number
 // instead of reading past the data. The size is kept here and follows every write and resize.
 //
+// Growing the file only records the new size: the system learns it from the next write past the
+// end, or before any read past what it holds, any flush and the close, so a commit that grows the
+// file many times in small steps makes no system call for each step. Shrinking happens at once.
+//
 // Owns the open ppFileSpec; Close (or the destructor) closes it.
 #pragma once
 
@@ -29,6 +33,8 @@ class dbStoreFile {
   void Read(int32_t offset, void* buffer, int32_t n);
   void Write(int32_t offset, const void* buffer, int32_t n);
   void SetSize(int32_t size);
+  // Gives the system a growth recorded since; the file then holds Size() bytes.
+  void SyncSize();
   void Flush();
 
   // True when [offset, offset + n) lies inside the file.
@@ -41,4 +47,5 @@ class dbStoreFile {
 
   ppFileSpec spec_;
   int32_t size_ = 0;
+  int32_t diskSize_ = 0;  // the size the system holds; below size_ while a growth is pending
 };

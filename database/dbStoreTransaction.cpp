@@ -10,6 +10,7 @@
 //
 // The commit record keeps the journal start's low 16 bits in bytes 8-9 and, while the state is 3 or
 // 4, its high 16 bits in bytes 2-3 (zero at rest, as older files have them).
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -40,6 +41,8 @@ void dbStore::Begin() {
     // A commit whose journal could not be replayed is finished before anything else changes.
     if (state_ == kJournalComplete) FinishCommit();
     pendingAbort_ = 0;
+    // Recovery cuts the file back to this size, so the system must hold at least as much.
+    file_.SyncSize();
     txStartSize_ = file_.Size();
     state_ = kOpen;
     WriteCommitRecord();
@@ -105,7 +108,7 @@ void dbStore::Abort() {
 }
 
 void dbStore::Commit() {
-  WriteChangedRecords();
+  const int32_t written = WriteChangedRecords();
   while (!numbersToFree_.empty()) {
     const int32_t number = numbersToFree_.back();
     numbersToFree_.pop_back();
@@ -116,19 +119,22 @@ void dbStore::Commit() {
     extentsToFree_.pop_back();
     Release(extent);
   }
-  WriteJournal();
+  const int32_t journaled = WriteJournal();
+  // A commit that wrote nothing has nothing to make durable: whatever state a crash leaves in the
+  // commit record, recovery finds the file as it was.
+  const bool flush = written > 0 || journaled > 0;
   // The journal must be on disk before state 4 says it is complete.
-  file_.Flush();
+  if (flush) file_.Flush();
   state_ = kJournalComplete;
   WriteCommitRecord();
   file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
   diskHeader_ = header_;
   // State 4 must be on disk before any page is overwritten in place.
-  file_.Flush();
+  if (flush) file_.Flush();
   CopyPagesIntoPlace();
   // The pages must be on disk before the journal that could repair them is cut off. Losing the
   // cut or the state 0 after this point is harmless: the journal replays to the same pages.
-  file_.Flush();
+  if (flush) file_.Flush();
   file_.SetSize(journalStart_);
   state_ = kIdle;
   WriteCommitRecord();
@@ -139,8 +145,42 @@ void dbStore::Commit() {
 }
 
 // Every changed record goes to a newly allocated extent; its old extent is freed afterwards.
-// Records that land back to back are written with one call.
-void dbStore::WriteChangedRecords() {
+// Returns how many records were written.
+//
+// The extents are handed out in cache-walk order, which first fit scatters over the free space;
+// the bytes go to the file afterwards in position order, records that lie back to back with one
+// call. A gap shorter than a page between two records in space appended during this transaction
+// holds zeros (nothing else is written there before the journal) and is written as zeros, so that
+// appended records go out in long runs; pages never lie in such a gap.
+int32_t dbStore::WriteChangedRecords() {
+  struct Placed {
+    int32_t position;
+    int32_t length;
+    Handle data;
+  };
+  std::vector<Placed> placed;
+  int32_t written = 0;
+  records_.Walk([&](dbCacheEntry& e) {
+    if (!e.dirty) return false;
+    ++written;
+    const dbExtent old = MapEntry(e.key);
+    if (old.position > 0 && old.length > 0) extentsToFree_.push_back(old);
+    const int32_t length = MemGetSize(e.data);
+    const int32_t position = Allocate(length);
+    WriteMapEntry(e.key, {position, length});
+    if (length > 0) placed.push_back({position, length, e.data});
+    return false;
+  });
+  std::vector<Placed> ordered = placed;
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [](const Placed& a, const Placed& b) { return a.position < b.position; });
+  for (size_t i = 1; i < ordered.size(); ++i) {
+    // Overlapping extents come only from a damaged free-extent table: keep the walk's write order.
+    if (int64_t(ordered[i - 1].position) + ordered[i - 1].length > ordered[i].position) {
+      ordered = std::move(placed);
+      break;
+    }
+  }
   constexpr size_t kMaxRun = 1 << 20;
   std::vector<char> run;
   int32_t runAt = 0;
@@ -148,51 +188,73 @@ void dbStore::WriteChangedRecords() {
     file_.Write(runAt, run.data(), int32_t(run.size()));
     run.clear();
   };
-  records_.Walk([&](dbCacheEntry& e) {
-    if (!e.dirty) return false;
-    const dbExtent old = MapEntry(e.key);
-    if (old.position > 0 && old.length > 0) extentsToFree_.push_back(old);
-    const int32_t length = MemGetSize(e.data);
-    const int32_t position = Allocate(length);
-    WriteMapEntry(e.key, {position, length});
-    if (!run.empty() && (int64_t(runAt) + int64_t(run.size()) != position || run.size() >= kMaxRun))
-      writeRun();
-    if (run.empty()) runAt = position;
-    run.insert(run.end(), *e.data, *e.data + length);
-    return false;
-  });
+  for (const Placed& p : ordered) {
+    if (!run.empty()) {
+      const int64_t end = int64_t(runAt) + int64_t(run.size());
+      const int64_t gap = p.position - end;
+      if (gap > 0 && gap < kPageSize && end >= txStartSize_ && run.size() < kMaxRun)
+        run.resize(run.size() + size_t(gap), 0);
+      else if (gap != 0 || run.size() >= kMaxRun)
+        writeRun();
+    }
+    if (run.empty()) runAt = p.position;
+    run.insert(run.end(), *p.data, *p.data + p.length);
+  }
   if (!run.empty()) writeRun();
+  return written;
 }
 
-void dbStore::WriteJournal() {
+// Appends the journal entries in page-cache walk order, the header's last; returns their number.
+// Entries go to the file in runs of up to a megabyte.
+int32_t dbStore::WriteJournal() {
   state_ = kJournalWriting;
   journalStart_ = file_.Size();
   WriteCommitRecord();
-  std::vector<unsigned char> entry(kJournalEntrySize);
+  constexpr size_t kMaxRun = (1 << 20) / kJournalEntrySize * kJournalEntrySize;
+  std::vector<unsigned char> run;
   int32_t at = journalStart_;
-  const auto append = [&] {
-    file_.Write(at, entry.data(), kJournalEntrySize);
-    at += kJournalEntrySize;
+  int32_t entries = 0;
+  const auto writeRun = [&] {
+    file_.Write(at, run.data(), int32_t(run.size()));
+    at += int32_t(run.size());
+    run.clear();
+  };
+  const auto append = [&](int32_t position, const void* bytes, size_t size) {
+    if (run.size() >= kMaxRun) writeRun();
+    const size_t from = run.size();
+    run.resize(from + kJournalEntrySize, 0);
+    db::PutI32(run.data() + from, 0, position);
+    std::memcpy(run.data() + from + 4, bytes, size);
+    ++entries;
+  };
+  pages_.Walk([&](dbCacheEntry& e) {
+    if (e.dirty) append(e.key, *e.data, kPageSize);
+    return false;
+  });
+  if (header_ != diskHeader_) append(kHeaderEntryPosition, header_.data(), kHeaderSize);
+  if (!run.empty()) writeRun();
+  return entries;
+}
+
+// Writes every dirty page at its place in walk order; a page that continues the previous one in
+// the file joins its write.
+void dbStore::CopyPagesIntoPlace() {
+  constexpr size_t kMaxRun = 1 << 20;
+  std::vector<char> run;
+  int32_t runAt = 0;
+  const auto writeRun = [&] {
+    file_.Write(runAt, run.data(), int32_t(run.size()));
+    run.clear();
   };
   pages_.Walk([&](dbCacheEntry& e) {
     if (!e.dirty) return false;
-    db::PutI32(entry.data(), 0, e.key);
-    std::memcpy(entry.data() + 4, *e.data, kPageSize);
-    append();
+    if (!run.empty() && (int64_t(runAt) + int64_t(run.size()) != e.key || run.size() >= kMaxRun)) writeRun();
+    if (run.empty()) runAt = e.key;
+    run.insert(run.end(), *e.data, *e.data + kPageSize);
     return false;
   });
-  if (header_ != diskHeader_) {
-    std::fill(entry.begin(), entry.end(), 0);
-    db::PutI32(entry.data(), 0, kHeaderEntryPosition);
-    std::memcpy(entry.data() + 4, header_.data(), kHeaderSize);
-    append();
-  }
-}
-
-void dbStore::CopyPagesIntoPlace() {
-  pages_.Walk([this](dbCacheEntry& e) {
-    if (!e.dirty) return false;
-    file_.Write(e.key, *e.data, kPageSize);
+  if (!run.empty()) writeRun();
+  pages_.Walk([](dbCacheEntry& e) {
     e.dirty = false;
     return false;
   });
@@ -201,6 +263,7 @@ void dbStore::CopyPagesIntoPlace() {
 // Undoes everything since Begin: pages and header come back from the file, queued frees are
 // forgotten, unpinned records leave the cache and pinned changed records get their stored bytes.
 void dbStore::RollBack() {
+  ForgetPageShortcuts();
   pages_.Walk([](dbCacheEntry& e) {
     MemDispose(e.data);
     return true;

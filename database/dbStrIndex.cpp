@@ -83,8 +83,7 @@ const void* dbStrIndex::GetKey(Handle node, int32_t index) const {
 }
 
 // Every used slot must name a NUL-terminated text inside the record.
-bool dbStrIndex::KeysValid(Handle node) const {
-  const int32_t size = MemGetSize(node);
+bool dbStrIndex::KeysValid(Handle node, int32_t size) const {
   for (int32_t i = 0, n = Word(node, kCount); i < n; ++i) {
     const int32_t offset = TableWord(node, kOffsets, i);
     const int32_t length = TableWord(node, kLengths, i);

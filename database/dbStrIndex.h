@@ -29,7 +29,7 @@ class dbStrIndex : public dbIndex {
 
  protected:
   size_t KeyBytes(const void* key) const override;
-  bool KeysValid(Handle node) const override;
+  bool KeysValid(Handle node, int32_t size) const override;
   bool KeyFits(Handle node, const void* key) const override;
 
  private:

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "database/HandleList.h"
@@ -72,6 +73,28 @@ TEST(HandleListTest, InsertGrowsAndEditsInPlace) {
   EXPECT_EQ(Entries(list), std::vector<int32_t>{4});
   HandleList::Dispose(list);
   HandleList::Dispose(nullptr);
+}
+
+// Appending many at once leaves the list exactly as appending them one by one would.
+TEST(HandleListTest, AppendGrowsLikeSingleInserts) {
+  for (const auto& [start, n] :
+       std::vector<std::pair<uint32_t, uint32_t>>{{0, 0}, {0, 1}, {2, 2}, {3, 70}, {31, 1}}) {
+    Handle one = HandleList::New(start % 5);
+    Handle many = HandleList::New(start % 5);
+    std::vector<int32_t> values;
+    for (uint32_t i = 0; i < start; ++i) {
+      HandleList::Insert(one, int32_t(i));
+      HandleList::Insert(many, int32_t(i));
+    }
+    for (uint32_t i = 0; i < n; ++i) values.push_back(int32_t(1000 + i));
+    for (const int32_t v : values) HandleList::Insert(one, v);
+    HandleList::Append(many, values.data(), n);
+    EXPECT_EQ(Entries(many), Entries(one));
+    EXPECT_EQ(HandleList::Capacity(many), HandleList::Capacity(one)) << start << " + " << n;
+    EXPECT_EQ(MemGetSize(many), MemGetSize(one));
+    HandleList::Dispose(one);
+    HandleList::Dispose(many);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+// One cached block of a store: a page (keyed by file position) or a record (keyed by record
+// number), linked into its cache bucket's list.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/Vcon_HandleManager.h"
+
+struct dbCacheEntry {
+  dbCacheEntry* next = nullptr;
+  Handle data = nullptr;  // null when the data was dropped by a trim
+  int32_t key = 0;
+  int32_t owner = 0;    // owner tag, 0 = none
+  bool pinned = false;  // in use by a caller
+  bool dirty = false;   // changed since the last commit
+};

@@ -1,0 +1,63 @@
+#include "database/dbFreeExtentIndex.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "database/dbBytes.h"
+
+namespace {
+
+bool Within(int32_t value, int32_t low, int32_t high) { return low <= value && value <= high; }
+
+}  // namespace
+
+int32_t dbFreeExtentIndex::SkipForAllocate(int32_t page, int32_t length) const {
+  const auto found = pages_.find(page);
+  if (found == pages_.end() || found->second.maxLength >= length) return -1;
+  return found->second.next;
+}
+
+int32_t dbFreeExtentIndex::SkipForRelease(int32_t page, int32_t position, int32_t length) const {
+  const auto found = pages_.find(page);
+  if (found == pages_.end()) return -1;
+  const Summary& s = found->second;
+  if (s.mayHaveEmpty || Within(End(position, length), s.minStart, s.maxStart) ||
+      Within(position, s.minEnd, s.maxEnd))
+    return -1;
+  return s.next;
+}
+
+void dbFreeExtentIndex::Widen(Summary& s, int32_t position, int32_t length) {
+  s.maxLength = std::max(s.maxLength, length);
+  if (length == 0) {
+    s.mayHaveEmpty = true;
+    return;
+  }
+  const int32_t end = End(position, length);
+  const bool first = s.minStart > s.maxStart;
+  s.minStart = first ? position : std::min(s.minStart, position);
+  s.maxStart = first ? position : std::max(s.maxStart, position);
+  s.minEnd = first ? end : std::min(s.minEnd, end);
+  s.maxEnd = first ? end : std::max(s.maxEnd, end);
+}
+
+void dbFreeExtentIndex::Scanned(int32_t page, const char* data) {
+  Summary s;
+  s.next = db::GetI32(data, kNextOffset);
+  s.maxLength = std::numeric_limits<int32_t>::min();
+  for (int32_t i = 0; i < kSlots; ++i) {
+    const uint32_t at = kSlot0 + 8 * uint32_t(i);
+    Widen(s, db::GetI32(data, at), db::GetI32(data, at + 4));
+  }
+  pages_[page] = s;
+}
+
+void dbFreeExtentIndex::SlotChanged(int32_t page, int32_t position, int32_t length) {
+  const auto found = pages_.find(page);
+  if (found != pages_.end()) Widen(found->second, position, length);
+}
+
+void dbFreeExtentIndex::NextChanged(int32_t page, int32_t next) {
+  const auto found = pages_.find(page);
+  if (found != pages_.end()) found->second.next = next;
+}

@@ -1,0 +1,46 @@
+// What the store knows about the free-extent pages it has read through, so that first fit and
+// release can pass over a page none of whose 126 slots could be chosen without scanning it again.
+// Every figure is a bound that holds for the page's current slots (slots changed since the page was
+// last scanned only widen it), so skipping a page never changes which slot is chosen.
+//
+// Only pages the store's page cache holds may be described: the store forgets everything whenever
+// pages leave the cache (trim, rollback, close), so a skipped page is one the walk would have found
+// in the cache anyway.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+
+class dbFreeExtentIndex {
+ public:
+  static constexpr int32_t kSlots = 126;
+  static constexpr uint32_t kNextOffset = 4;  // page offset of the next page's position
+  static constexpr uint32_t kSlot0 = 8;       // page offset of slot 0 {position, length}
+
+  // The next page's position when the page may be skipped by a first fit for `length`; -1 when the
+  // page must be scanned.
+  int32_t SkipForAllocate(int32_t page, int32_t length) const;
+  // Likewise for releasing {position, length}: no slot is empty or a neighbour of the extent.
+  int32_t SkipForRelease(int32_t page, int32_t position, int32_t length) const;
+
+  void Scanned(int32_t page, const char* data);  // describes the page exactly
+  void SlotChanged(int32_t page, int32_t position, int32_t length);
+  void NextChanged(int32_t page, int32_t next);
+  void Clear() { pages_.clear(); }
+
+ private:
+  // Bounds over the page's slots; start and end only over non-empty slots. Ends wrap like the
+  // 32-bit sums the walks compare.
+  struct Summary {
+    int32_t next = 0;
+    int32_t maxLength = 0;
+    bool mayHaveEmpty = false;
+    int32_t minStart = 0, maxStart = -1, minEnd = 0, maxEnd = -1;
+  };
+  static int32_t End(int32_t position, int32_t length) {
+    return static_cast<int32_t>(static_cast<uint32_t>(position) + static_cast<uint32_t>(length));
+  }
+  static void Widen(Summary& s, int32_t position, int32_t length);
+
+  std::unordered_map<int32_t, Summary> pages_;
+};

@@ -1,0 +1,98 @@
+// The summary of free-extent pages may only let a walk pass over a page when the plain scan of its
+// 126 slots would choose nothing there; right after a scan, first fit passes over every page too
+// short for it and release over a page without empty slots when the extent lies past all of them
+// (the tail of a growth).
+// Random pages, changed slot by slot as first fit and release change them, are checked against the
+// plain scan after every change.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "database/dbBytes.h"
+#include "database/dbFreeExtentIndex.h"
+
+namespace {
+
+constexpr int32_t kPage = 4096;  // the page's position; its next page is 6144
+constexpr int32_t kNext = 6144;
+
+class Page {
+ public:
+  Page() : bytes_(2048, 0) { db::PutI32(bytes_.data(), dbFreeExtentIndex::kNextOffset, kNext); }
+  int32_t Position(int32_t i) const { return db::GetI32(bytes_.data(), At(i)); }
+  int32_t Length(int32_t i) const { return db::GetI32(bytes_.data(), At(i) + 4); }
+  void Set(int32_t i, int32_t position, int32_t length) {
+    db::PutI32(bytes_.data(), At(i), position);
+    db::PutI32(bytes_.data(), At(i) + 4, length);
+  }
+  const char* Data() const { return bytes_.data(); }
+
+  // What the plain scans would choose in this page.
+  bool AllocateFits(int32_t length) const {
+    for (int32_t i = 0; i < dbFreeExtentIndex::kSlots; ++i)
+      if (Length(i) >= length) return true;
+    return false;
+  }
+  bool ReleaseApplies(int32_t position, int32_t length) const {
+    for (int32_t i = 0; i < dbFreeExtentIndex::kSlots; ++i)
+      if (Length(i) == 0 || Position(i) == position + length || position == Position(i) + Length(i))
+        return true;
+    return false;
+  }
+
+ private:
+  static uint32_t At(int32_t i) { return dbFreeExtentIndex::kSlot0 + 8 * uint32_t(i); }
+  std::vector<char> bytes_;
+};
+
+TEST(FreeExtentIndexTest, PassesOverAPageOnlyWhenNoSlotOfItWouldBeChosen) {
+  std::mt19937 random(20261206);
+  const auto below = [&](int32_t n) { return int32_t(random() % uint32_t(n)); };
+  for (int round = 0; round < 200; ++round) {
+    Page page;
+    // Mostly full pages of small leftovers, as a long run of appended records leaves them.
+    const int32_t empties = below(3);
+    for (int32_t i = 0; i < dbFreeExtentIndex::kSlots; ++i)
+      page.Set(i, 2048 + below(1 << 20), i < dbFreeExtentIndex::kSlots - empties ? 1 + below(300) : 0);
+    dbFreeExtentIndex index;
+    EXPECT_EQ(index.SkipForAllocate(kPage, 1), -1) << "an unknown page is always scanned";
+    index.Scanned(kPage, page.Data());
+    bool exact = true;  // no slot changed since the last scan
+    for (int step = 0; step < 300; ++step) {
+      const int32_t length = below(400);
+      const int32_t skipAllocate = index.SkipForAllocate(kPage, length);
+      if (exact || skipAllocate != -1)
+        ASSERT_EQ(skipAllocate == -1, page.AllocateFits(length)) << "round " << round << " step " << step;
+      if (skipAllocate != -1) EXPECT_EQ(skipAllocate, kNext);
+      // A neighbour of an existing slot now and then, else anywhere.
+      const int32_t slot = below(dbFreeExtentIndex::kSlots);
+      int32_t position = 2048 + below(1 << 20);
+      if (below(4) == 0) position = page.Position(slot) + page.Length(slot);
+      if (below(4) == 0) position = page.Position(slot) - length;
+      const int32_t skipRelease = index.SkipForRelease(kPage, position, length);
+      if (skipRelease != -1)
+        ASSERT_FALSE(page.ReleaseApplies(position, length)) << "round " << round << " step " << step;
+      if (exact) {
+        bool anyEmpty = false;
+        for (int32_t i = 0; i < dbFreeExtentIndex::kSlots; ++i) anyEmpty = anyEmpty || page.Length(i) == 0;
+        EXPECT_EQ(index.SkipForRelease(kPage, 1 << 22, 100), anyEmpty ? -1 : kNext);
+      }
+      // Change one slot as first fit (shrinking) or release (filling, merging) would.
+      if (below(2) == 0) {
+        const int32_t taken = below(page.Length(slot) + 1);
+        page.Set(slot, page.Position(slot) + taken, page.Length(slot) - taken);
+      } else if (page.Length(slot) == 0) {
+        page.Set(slot, position, 1 + below(300));
+      } else {
+        page.Set(slot, page.Position(slot) - length, page.Length(slot) + length);
+      }
+      index.SlotChanged(kPage, page.Position(slot), page.Length(slot));
+      exact = below(50) == 0;
+      if (exact) index.Scanned(kPage, page.Data());
+    }
+  }
+}
+
+}  // namespace
