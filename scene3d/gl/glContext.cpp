@@ -17,6 +17,30 @@ namespace {
 constexpr int kTextureNameTries = 4;
 constexpr GLsizei kAllLists = 32767;
 
+int32_t PowerOfTwoAtMost(int32_t value) {
+  int32_t power = 1;
+  while (power <= value / 2) power *= 2;
+  return power;
+}
+
+// Builds the mipmaps of an image whose rows start on 4-byte boundaries. GLU's own rescaling of sizes
+// that are not powers of two loses every row after the first, so the image is brought to the power
+// of two below its size first, as GLU would.
+void BuildMipmaps(GLint components, GLenum format, int32_t width, int32_t height, const uint8_t* pixels) {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  const int32_t fitWidth = PowerOfTwoAtMost(width), fitHeight = PowerOfTwoAtMost(height);
+  if (fitWidth == width && fitHeight == height) {
+    gluBuild2DMipmaps(GL_TEXTURE_2D, components, width, height, format, GL_UNSIGNED_BYTE, pixels);
+    return;
+  }
+  const size_t stride = (size_t(fitWidth) * size_t(components) + 3) / 4 * 4;
+  std::vector<uint8_t> fitted(stride * size_t(fitHeight));
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  gluScaleImage(format, width, height, GL_UNSIGNED_BYTE, pixels, fitWidth, fitHeight, GL_UNSIGNED_BYTE,
+                fitted.data());
+  gluBuild2DMipmaps(GL_TEXTURE_2D, components, fitWidth, fitHeight, format, GL_UNSIGNED_BYTE, fitted.data());
+}
+
 }  // namespace
 
 // ---- Construction and binding.
@@ -146,16 +170,13 @@ uint32_t glContext::NewTextureName() {
 }
 
 void glContext::UploadPicture(const ppPicture& picture) {
-  // Rows of the picture's pixel copies start on 4-byte boundaries.
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  // Rows of the picture's pixel copies start on 4-byte boundaries (BGR rows are padded).
   if (picture.HasMask()) {
     const std::vector<uint8_t> pixels = picture.GetPixelsRGBA(false);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 4, picture.GetWidth(), picture.GetHeight(), GL_BGRA, GL_UNSIGNED_BYTE,
-                      pixels.data());
+    BuildMipmaps(4, GL_BGRA, picture.GetWidth(), picture.GetHeight(), pixels.data());
   } else {
     const std::vector<uint8_t> pixels = picture.GetPixelsBGR();
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.GetWidth(), picture.GetHeight(), GL_BGR, GL_UNSIGNED_BYTE,
-                      pixels.data());
+    BuildMipmaps(3, GL_BGR, picture.GetWidth(), picture.GetHeight(), pixels.data());
   }
 }
 
