@@ -10,6 +10,8 @@
 #include "framework/ppPicture.h"
 #include "platform/Gdi.h"
 #include "scene3d/context/ppShape3D.h"
+#include "scene3d/context/ppShapePrimitive.h"
+#include "scene3d/context/ppShapeVertex.h"
 
 namespace {
 
@@ -39,6 +41,16 @@ void BuildMipmaps(GLint components, GLenum format, int32_t width, int32_t height
   gluScaleImage(format, width, height, GL_UNSIGNED_BYTE, pixels, fitWidth, fitHeight, GL_UNSIGNED_BYTE,
                 fitted.data());
   gluBuild2DMipmaps(GL_TEXTURE_2D, components, fitWidth, fitHeight, format, GL_UNSIGNED_BYTE, fitted.data());
+}
+
+void EmitVertex(const ppShapeVertex& v) {
+  glTexCoord2f(v.texture.x, v.texture.y);
+  glNormal3f(v.normal.x, v.normal.y, v.normal.z);
+  glVertex3f(v.position.x, v.position.y, v.position.z);
+}
+
+bool IsTriangle(const ppShapePrimitive& primitive) {
+  return primitive.closed && primitive.vertices.size() == 3;
 }
 
 }  // namespace
@@ -118,10 +130,29 @@ void glContext::End() {
   if (rc_) glEnd();
 }
 
+void glContext::Replay(const ppShape3D& shape) {
+  const std::vector<ppShapePrimitive>& primitives = shape.Primitives();
+  for (size_t i = 0; i < primitives.size();) {
+    // A run of triangles is one batch: the same pixels and hits as a polygon each, far fewer
+    // primitives for OpenGL to set up.
+    if (IsTriangle(primitives[i])) {
+      glBegin(GL_TRIANGLES);
+      for (; i < primitives.size() && IsTriangle(primitives[i]); ++i)
+        for (const ppShapeVertex& v : primitives[i].vertices) EmitVertex(v);
+      glEnd();
+      continue;
+    }
+    glBegin(primitives[i].closed ? GL_POLYGON : GL_LINES);
+    for (const ppShapeVertex& v : primitives[i].vertices) EmitVertex(v);
+    glEnd();
+    ++i;
+  }
+}
+
 uint32_t glContext::DrawShape(const ppShape3D* shape) {
   if (rc_ == nullptr || shape == nullptr || shape->GetCount() == 0) return 0;
   if (immediateMode || shape->Values().IsPlaceholder()) {
-    shape->Replay(*this);
+    Replay(*shape);
     return 0;
   }
   auto found = lists_.find(shape->Values());
@@ -129,13 +160,13 @@ uint32_t glContext::DrawShape(const ppShape3D* shape) {
   if (list == 0) {
     list = glGenLists(1);
     if (list == 0) {
-      shape->Replay(*this);
+      Replay(*shape);
       return 0;
     }
     lists_.emplace(shape->Values(), list);
   }
   glNewList(list, GL_COMPILE_AND_EXECUTE);
-  shape->Replay(*this);
+  Replay(*shape);
   glEndList();
   return list;
 }
@@ -233,7 +264,8 @@ void glContext::SetTextureParameterA(bool repeat) {
 
 void glContext::SetTextureParameterB(bool smooth) {
   if (rc_ == nullptr) return;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, smooth ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  smooth ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, smooth ? GL_LINEAR : GL_NEAREST);
 }
 
@@ -354,8 +386,8 @@ void glContext::CopyBuffer(uint16_t readBuffer, uint16_t drawBuffer, uint16_t pi
   glPushMatrix();
   glLoadIdentity();
   glPixelZoom(1, 1);
-  for (GLenum capability : {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_BLEND, GL_DITHER, GL_TEXTURE_2D, GL_TEXTURE_1D,
-                            GL_LIGHTING, GL_FOG})
+  for (GLenum capability :
+       {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_BLEND, GL_DITHER, GL_TEXTURE_2D, GL_TEXTURE_1D, GL_LIGHTING, GL_FOG})
     glDisable(capability);
   glColorMask(1, 1, 1, 1);
   glCopyPixels(x, y, width, height, pixelType);

@@ -45,8 +45,8 @@ class glContext : public iContext {
   void Normal(float x, float y, float z) override;
   void Vertex(float x, float y, float z) override;
   void End() override;
-  // Draws the shape; answers its display-list name (0 when not listed: in immediate mode, for a
-  // shape never given values, or an empty one).
+  // Draws the shape (runs of its triangles as one batch); answers its display-list name (0 when not listed:
+  // in immediate mode, for a shape never given values, or an empty one).
   uint32_t DrawShape(const ppShape3D* shape) override;
   void CallList(uint32_t list) override;
 
@@ -133,6 +133,8 @@ class glContext : public iContext {
   static TextureKey KeyOf(const ppPicture& picture);
 
   void SetDefaultState();
+  // The shape's primitives, runs of triangles batched into one.
+  void Replay(const ppShape3D& shape);
   uint32_t NewTextureName();
   void UploadPicture(const ppPicture& picture);
 

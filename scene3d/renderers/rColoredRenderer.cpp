@@ -14,7 +14,10 @@ constexpr ppFloat4 kDefaultHighlight{0.5f, 0.0f, 0.0f, 0.5f};
 }  // namespace
 
 rColoredRenderer::rColoredRenderer(bool good)
-    : background_(gLastBackground), good_(good), lineColor_(kDefaultLine), highlightColor_(kDefaultHighlight) {}
+    : background_(gLastBackground),
+      good_(good),
+      lineColor_(kDefaultLine),
+      highlightColor_(kDefaultHighlight) {}
 
 void rColoredRenderer::SetUpColors() {
   background_ = ApplicationColorF(kBackgroundColor);

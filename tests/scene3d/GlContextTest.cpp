@@ -50,7 +50,8 @@ TEST_F(GlContextTest, PerspectiveKeepsItsOwnDepthRow) {
   context_->LoadMatrix(40, -100, 201, true);
   GLfloat m[16];
   glGetFloatv(GL_PROJECTION_MATRIX, m);
-  const float want[16] = {2.747477f, 0, 0, 0, 0, 2.747477f, 0, 0, 0, 0, -0.0066445f, -1, 0, 0, -0.3355482f, 0};
+  const float want[16] = {2.747477f, 0, 0,           0,  0, 2.747477f, 0,           0,
+                          0,         0, -0.0066445f, -1, 0, 0,         -0.3355482f, 0};
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], want[i], 1e-6) << i;
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);

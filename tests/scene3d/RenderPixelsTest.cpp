@@ -20,7 +20,8 @@ struct Box {
   explicit Box(float h) {
     const float c[8][3] = {{-h, -h, -h}, {h, -h, -h}, {h, h, -h}, {-h, h, -h},
                            {-h, -h, h},  {h, -h, h},  {h, h, h},  {-h, h, h}};
-    const int quads[6][4] = {{4, 5, 6, 7}, {1, 0, 3, 2}, {5, 1, 2, 6}, {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}};
+    const int quads[6][4] = {{4, 5, 6, 7}, {1, 0, 3, 2}, {5, 1, 2, 6},
+                             {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}};
     for (const auto& q : quads) {
       faces.Begin(9);
       for (int i : q) faces.Vertex(c[i][0], c[i][1], c[i][2]);
@@ -87,7 +88,8 @@ TEST_F(RenderPixelsTest, EmptySceneIsTheBackgroundOnWindowsAndBitmaps) {
   Renderer("rGoodStandard")->Render(empty, context_.get());
   context_->SwapBuffers(true);
   for (int32_t y = 0; y < kHeight; ++y)
-    for (int32_t x = 0; x < kWidth; ++x) ASSERT_EQ(surface_->Pixel(x, y) & 0xFFFFFF, 0xCCCCCCu) << x << "," << y;
+    for (int32_t x = 0; x < kWidth; ++x)
+      ASSERT_EQ(surface_->Pixel(x, y) & 0xFFFFFF, 0xCCCCCCu) << x << "," << y;
 
   context_->MakeCurrent(false);
   ppPicture bitmap(5, 3, 24);

@@ -30,12 +30,15 @@ ppShape3D Triangle(float z) {
   return shape;
 }
 
-size_t CountOf(const Log& log, const std::string& line) { return size_t(std::count(log.begin(), log.end(), line)); }
+size_t CountOf(const Log& log, const std::string& line) {
+  return size_t(std::count(log.begin(), log.end(), line));
+}
 
 bool StartsWith(const std::string& line, const std::string& head) { return line.rfind(head, 0) == 0; }
 
 size_t CountStarting(const Log& log, const std::string& head) {
-  return size_t(std::count_if(log.begin(), log.end(), [&](const std::string& l) { return StartsWith(l, head); }));
+  return size_t(
+      std::count_if(log.begin(), log.end(), [&](const std::string& l) { return StartsWith(l, head); }));
 }
 
 class RendererTest : public ::testing::Test {
@@ -68,9 +71,9 @@ class RendererTest : public ::testing::Test {
 TEST_F(RendererTest, RegistryListsNineRenderersInOrderAndHandsOutCopies) {
   const qxRenderFactory& factory = qxRenderFactory::Instance();
   ASSERT_EQ(factory.GetCount(), 9);
-  const std::vector<std::string> names = {"rDragger",     "rPicker",          "rZBuffer",
-                                          "rGoodStandard", "rStandard",       "rGoodHiddenLines",
-                                          "rHiddenLines",  "rGoodWireframe",  "rWireframe"};
+  const std::vector<std::string> names = {"rDragger",      "rPicker",        "rZBuffer",
+                                          "rGoodStandard", "rStandard",      "rGoodHiddenLines",
+                                          "rHiddenLines",  "rGoodWireframe", "rWireframe"};
   for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(factory.GetName(i), names[size_t(i)]);
   EXPECT_EQ(factory.GetName(-1), "");
   EXPECT_EQ(factory.GetName(9), "");
@@ -163,7 +166,8 @@ TEST_F(RendererTest, TranslucentNodesWaitForTheThirdPassNearestFirst) {
   Log colours;
   for (auto it = pass3; it != log.end(); ++it)
     if (StartsWith(*it, "SetColor 0.") && !StartsWith(*it, "SetColor 0 ")) colours.push_back(*it);
-  EXPECT_EQ(colours, (Log{"SetColor 0.3 0.3 0.3 0.5", "SetColor 0.4 0.4 0.4 0.5", "SetColor 0.2 0.2 0.2 0.98"}));
+  EXPECT_EQ(colours,
+            (Log{"SetColor 0.3 0.3 0.3 0.5", "SetColor 0.4 0.4 0.4 0.5", "SetColor 0.2 0.2 0.2 0.98"}));
   EXPECT_NE(push, log.end());
   // Edges of every drawn node in pass 2 (the faceless one included), nothing of the hidden one.
   EXPECT_EQ(CountOf(log, "SetColor 0.6 0.6 0.6 0.5"), 0u);
