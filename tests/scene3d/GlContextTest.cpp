@@ -165,6 +165,47 @@ TEST_F(GlContextTest, OddWidthTexturesDoNotShear) {
   }
 }
 
+TEST_F(GlContextTest, LightsBeyondThePlatformsAreIgnoredAndAFlatViewportKeepsItsAspect) {
+  GLint most = 0;
+  glGetIntegerv(GL_MAX_LIGHTS, &most);
+  context_->SetLighting();
+  for (GLint i = 0; i <= most; ++i) context_->SetLight(ppVector3(0, 1, 0), 1, 1, 1, 1, 1, 0, 0);
+  EXPECT_EQ(context_->GetLightCount(), most);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  context_->SetLighting();
+  EXPECT_EQ(context_->GetLightCount(), 0);
+  EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
+
+  context_->SetViewport(0, 0, 30, 0);  // a pane shrunk to nothing
+  EXPECT_EQ(context_->GetAspectRatio(), 1.0f);
+  context_->SetViewport(0, 0, 30, 15);
+  EXPECT_EQ(context_->GetAspectRatio(), 2.0f);
+}
+
+TEST_F(GlContextTest, AContextThatCouldNotBeMadeDrawsNothingAndLeavesTheCurrentOneAlone) {
+  FlatView();
+  context_->ResetState(0, 0, 1, 1, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  plat::HWND other = plat::CreateWindowExA(0, "PictureTestWindow", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0,
+                                           8, 8, nullptr, nullptr, nullptr, nullptr);
+  plat::HDC unformatted = plat::GetDC(other);  // no pixel format: no rendering context
+  {
+    glContext failed(unformatted, false);
+    EXPECT_FALSE(failed.IsValid());
+    EXPECT_FALSE(failed.MakeCurrent(true));
+    failed.ResetState(1, 0, 0, 1, GL_COLOR_BUFFER_BIT);
+    failed.SetColor(1, 0, 0, 1);
+    Quad(failed, -1, -1, 1, 1, 0);
+    EXPECT_EQ(failed.SetPickMode(true), 0);
+    ppShape3D shape;
+    Quad(shape, -1, -1, 1, 1, 0);
+    shape.Values().AppendReplacingPlaceholder(1);
+    EXPECT_EQ(failed.DrawShape(&shape), 0u);
+  }  // its end must not release the context that is current
+  EXPECT_EQ(plat::wglGetCurrentContext(), context_->GetRenderingContext());
+  EXPECT_EQ(Pixel(5, 5), 0x0000FFu);
+  plat::ReleaseDC(other, unformatted);
+}
+
 TEST(PickHits, NearestFirstAndLaterRecordsBeforeTheirEquals) {
   // Records: (names, zmin, zmax, names...).
   const uint32_t buffer[] = {1, 900, 950, 11, 2, 300, 400, 22, 99, 1, 900, 901, 33, 0, 100, 100};
