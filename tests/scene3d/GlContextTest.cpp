@@ -185,8 +185,8 @@ TEST_F(GlContextTest, LightsBeyondThePlatformsAreIgnoredAndAFlatViewportKeepsIts
 TEST_F(GlContextTest, AContextThatCouldNotBeMadeDrawsNothingAndLeavesTheCurrentOneAlone) {
   FlatView();
   context_->ResetState(0, 0, 1, 1, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  plat::HWND other = plat::CreateWindowExA(0, "PictureTestWindow", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0,
-                                           8, 8, nullptr, nullptr, nullptr, nullptr);
+  plat::HWND other = plat::CreateWindowExA(0, "PictureTestWindow", "", plat::WS_POPUP | plat::WS_VISIBLE, 0,
+                                           0, 8, 8, nullptr, nullptr, nullptr, nullptr);
   plat::HDC unformatted = plat::GetDC(other);  // no pixel format: no rendering context
   {
     glContext failed(unformatted, false);

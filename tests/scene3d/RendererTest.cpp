@@ -130,6 +130,18 @@ TEST_F(RendererTest, ExtraLightsSwitchTheLightModelAndAddThreeLamps) {
   EXPECT_EQ(CountOf(on, "SetLight 2000 2500 8500 0.8 0.8 0.8 1 1 0.5 0"), 1u);
 }
 
+TEST_F(RendererTest, SettingsGoBackToTheirStartOnReset) {
+  gExtraLights = 1;
+  gPolygonOffset = 4;
+  ppScene empty;
+  RenderWith("rGoodWireframe", empty);
+  EXPECT_EQ(gLastBackground.v[0], 1.0f);  // the application's 1022
+  plat::HeadlessDriver::Reset();
+  EXPECT_EQ(gExtraLights, 0);
+  EXPECT_EQ(gPolygonOffset, 1.0f);
+  EXPECT_EQ(gLastBackground.v[0], 0.9f);
+}
+
 TEST_F(RendererTest, PolygonOffsetOfTheFillPassFollowsTheSetting) {
   ppScene empty;
   EXPECT_EQ(CountOf(RenderWith("rStandard", empty), "SetPolygonOffset 1 1"), 1u);
