@@ -42,6 +42,7 @@ class LoggingContext : public iContext {
   }
   void BindTexture(uint32_t name) override { Note("BindTexture", name); }
   void SetTextureParameterA(bool repeat) override { Note("SetTextureParameterA", repeat); }
+  void SetTextureParameterB(bool smooth) override { Note("SetTextureParameterB", smooth); }
   void SetLighting() override { Note("SetLighting"); }
   void EnableLighting(bool on) override { Note("EnableLighting", on); }
   void SetLightModel(float r, float g, float b, float a) override { Note("SetLightModel", r, g, b, a); }
@@ -66,6 +67,9 @@ class LoggingContext : public iContext {
   void PopMatrix() override { Note("PopMatrix"); }
   void LoadIdentity() override { Note("LoadIdentity"); }
   void SetOrthographicB() override { Note("SetOrthographicB"); }
+  void LoadName(uint32_t name) override { Note("LoadName", name); }
+  // The point itself: a shape's depth is the z of its box centre.
+  ppVector3 MapPointB(const ppVector3& point) override { return point; }
   void ResetState(float r, float g, float b, float a, uint32_t mask) override {
     Note("ResetState", r, g, b, a, mask);
   }
