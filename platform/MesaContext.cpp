@@ -5,6 +5,10 @@
 #include <GL/glext.h>
 #include <GL/osmesa.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 
@@ -66,9 +70,53 @@ bool InRenderMode() {
   return mode == GL_RENDER;
 }
 
+// A changed row is compared with the last copy in chunks of this many pixels (256 bytes): a frame
+// changes few of its pixels, and memcmp passes over an unchanged chunk far faster than a pixel loop.
+constexpr int32_t kChunk = 64;
+
+// One area row of `width` pixels: the pixels Mesa changed since the last copy go into the surface row
+// `out` (null when the row is outside the surface), where area column c is surface column x + c and
+// only columns [first, last) lie inside; the last copy becomes Mesa's row.
+void MergeRow(const uint32_t* mesa, uint32_t* copied, int32_t width, uint32_t* out, int32_t x, int32_t first,
+              int32_t last) {
+  for (int32_t chunk = 0; chunk < width; chunk += kChunk) {
+    int32_t end = std::min(width, chunk + kChunk);
+    size_t bytes = size_t(end - chunk) * 4;
+    if (std::memcmp(mesa + chunk, copied + chunk, bytes) == 0) continue;
+    if (out) {
+      // Without branches, so that the compiler can do several pixels at a time.
+      for (int32_t col = std::max(chunk, first), to = std::min(end, last); col < to; ++col) {
+        out[x + col] = mesa[col] != copied[col] ? mesa[col] : out[x + col];
+      }
+    }
+    std::memcpy(copied + chunk, mesa + chunk, bytes);
+  }
+}
+
+// Mesa takes some megabytes of scratch memory from the heap while it draws a frame (about 6 MB for
+// 50,000 lit triangles) and frees it when the frame is finished. Depending on what the program
+// allocated before, glibc's adaptive thresholds may leave that much free memory at the top of the
+// heap above the trim threshold: the memory then goes back to the system after every frame and is
+// faulted in again during the next (some 1,500 page faults, milliseconds a frame). Both thresholds
+// are set once, before the first context, to the highest values glibc's own adaptation reaches, so
+// that the scratch memory stays mapped whatever came before. Process-wide; set once, on any thread.
+void KeepScratchMemoryMapped() {
+#if defined(__GLIBC__)
+  static const bool set = [] {
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+    return true;
+  }();
+  (void)set;
+#endif
+}
+
 }  // namespace
 
-MesaContext::MesaContext(int32_t pixelFormat) : pixelFormat_(pixelFormat) { mesa_ = Create(nullptr); }
+MesaContext::MesaContext(int32_t pixelFormat) : pixelFormat_(pixelFormat) {
+  KeepScratchMemoryMapped();
+  mesa_ = Create(nullptr);
+}
 
 MesaContext::~MesaContext() {
   if (mesa_) OSMesaDestroyContext(mesa_);
@@ -217,12 +265,8 @@ void MesaContext::MergeIntoTarget() {
     uint32_t* copied = copied_.data() + size_t(row) * size_t(target_.width);
     if (std::memcmp(mesa, copied, rowBytes) == 0) continue;
     int32_t y = target_.y + row;
-    if (y >= 0 && y < s.Height() && first < last) {
-      uint32_t* out = s.Row32(y) + target_.x;
-      // Without branches, so that the compiler can do several pixels at a time.
-      for (int32_t col = first; col < last; ++col) out[col] = mesa[col] != copied[col] ? mesa[col] : out[col];
-    }
-    std::memcpy(copied, mesa, rowBytes);
+    bool visible = y >= 0 && y < s.Height() && first < last;
+    MergeRow(mesa, copied, target_.width, visible ? s.Row32(y) : nullptr, target_.x, first, last);
   }
 }
 
