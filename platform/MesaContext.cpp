@@ -70,29 +70,6 @@ bool InRenderMode() {
   return mode == GL_RENDER;
 }
 
-// A changed row is compared with the last copy in chunks of this many pixels (256 bytes): a frame
-// changes few of its pixels, and memcmp passes over an unchanged chunk far faster than a pixel loop.
-constexpr int32_t kChunk = 64;
-
-// One area row of `width` pixels: the pixels Mesa changed since the last copy go into the surface row
-// `out` (null when the row is outside the surface), where area column c is surface column x + c and
-// only columns [first, last) lie inside; the last copy becomes Mesa's row.
-void MergeRow(const uint32_t* mesa, uint32_t* copied, int32_t width, uint32_t* out, int32_t x, int32_t first,
-              int32_t last) {
-  for (int32_t chunk = 0; chunk < width; chunk += kChunk) {
-    int32_t end = std::min(width, chunk + kChunk);
-    size_t bytes = size_t(end - chunk) * 4;
-    if (std::memcmp(mesa + chunk, copied + chunk, bytes) == 0) continue;
-    if (out) {
-      // Without branches, so that the compiler can do several pixels at a time.
-      for (int32_t col = std::max(chunk, first), to = std::min(end, last); col < to; ++col) {
-        out[x + col] = mesa[col] != copied[col] ? mesa[col] : out[x + col];
-      }
-    }
-    std::memcpy(copied + chunk, mesa + chunk, bytes);
-  }
-}
-
 // Mesa takes some megabytes of scratch memory from the heap while it draws a frame (about 6 MB for
 // 50,000 lit triangles) and frees it when the frame is finished. Depending on what the program
 // allocated before, glibc's adaptive thresholds may leave that much free memory at the top of the
@@ -265,8 +242,12 @@ void MesaContext::MergeIntoTarget() {
     uint32_t* copied = copied_.data() + size_t(row) * size_t(target_.width);
     if (std::memcmp(mesa, copied, rowBytes) == 0) continue;
     int32_t y = target_.y + row;
-    bool visible = y >= 0 && y < s.Height() && first < last;
-    MergeRow(mesa, copied, target_.width, visible ? s.Row32(y) : nullptr, target_.x, first, last);
+    if (y >= 0 && y < s.Height() && first < last) {
+      uint32_t* out = s.Row32(y) + target_.x;
+      // Without branches, so that the compiler can do several pixels at a time.
+      for (int32_t col = first; col < last; ++col) out[col] = mesa[col] != copied[col] ? mesa[col] : out[col];
+    }
+    std::memcpy(copied, mesa, rowBytes);
   }
 }
 

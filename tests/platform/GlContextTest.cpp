@@ -283,11 +283,11 @@ TEST_F(GlWindow, GlAndTwoDimensionalDrawingMeetInIssueOrder) {
   std::filesystem::remove(dump);
 }
 
-// Changed pixels are found chunk by chunk along a row: single pixels at the chunks' edges (and in a
-// last, partial chunk) reach the window; their neighbours in the same chunk keep the 2D drawn after
-// OpenGL, and in a later frame only what OpenGL changed in that frame is copied.
-TEST_F(GlWindow, SinglePixelsAtChunkEdgesLandAndTheirNeighboursKeepTheirPixels) {
-  const RECT area{30, 20, 290, 60};  // 260 pixels wide: four whole chunks and a partial one
+// Single pixels OpenGL changed (at both ends of the area's rows and between) reach the window; their
+// neighbours keep the 2D drawn after OpenGL, and in a later frame only what OpenGL changed in that
+// frame is copied.
+TEST_F(GlWindow, SinglePixelsOpenGLChangedLandAndTheirNeighboursKeepTheirPixels) {
+  const RECT area{30, 20, 290, 60};
   HDC dc = Current(Child(area));
   const int32_t height = area.bottom - area.top, row = 10;
   auto glPixel = [&](int32_t col) {
