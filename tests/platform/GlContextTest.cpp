@@ -283,6 +283,44 @@ TEST_F(GlWindow, GlAndTwoDimensionalDrawingMeetInIssueOrder) {
   std::filesystem::remove(dump);
 }
 
+// Single pixels OpenGL changed (at both ends of the area's rows and between) reach the window; their
+// neighbours keep the 2D drawn after OpenGL, and in a later frame only what OpenGL changed in that
+// frame is copied.
+TEST_F(GlWindow, SinglePixelsOpenGLChangedLandAndTheirNeighboursKeepTheirPixels) {
+  const RECT area{30, 20, 290, 60};
+  HDC dc = Current(Child(area));
+  const int32_t height = area.bottom - area.top, row = 10;
+  auto glPixel = [&](int32_t col) {
+    glScissor(col, height - 1 - row, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  };
+  glEnable(GL_SCISSOR_TEST);
+  glClearColor(1, 0, 0, 1);
+  const std::vector<int32_t> red = {0, 63, 64, 127, 128, 255, 256, 259};
+  for (int32_t col : red) glPixel(col);
+  RECT band{0, row, 260, row + 2};  // 2D after OpenGL, before the flush: loses only where they overlap
+  HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+  FillRect(dc, &band, blue);
+  DeleteObject(blue);
+  glFlush();
+  auto at = [&](int32_t col, int32_t r) { return surface_->Pixel(area.left + col, area.top + r); };
+  for (int32_t col : red) EXPECT_EQ(at(col, row), 0xFF0000u) << col;
+  for (int32_t col : {1, 62, 65, 126, 129, 254, 257, 258}) {
+    EXPECT_EQ(at(col, row), 0x0000FFu) << col;
+    EXPECT_EQ(at(col, row + 1), 0x0000FFu) << col;
+    EXPECT_EQ(at(col, row - 1), kBackground) << col;
+  }
+
+  glPixel(62);
+  SwapBuffers(dc);
+  EXPECT_EQ(at(62, row), 0xFF0000u);
+  EXPECT_EQ(at(61, row), 0x0000FFu);
+  EXPECT_EQ(at(63, row), 0xFF0000u);
+  EXPECT_EQ(at(65, row), 0x0000FFu);
+  EXPECT_EQ(surface_->Pixel(area.left - 1, area.top + row), kBackground);
+  EXPECT_EQ(surface_->Pixel(area.right, area.top + row), kBackground);
+}
+
 TEST(GlShare, TextureMadeInOneContextDrawsInASharingOne) {
   DibTarget first(8, 8, 32), second(8, 8, 32), alone(8, 8, 32);
   HGLRC a = wglCreateContext(first.dc);
