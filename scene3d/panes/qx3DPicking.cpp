@@ -32,6 +32,10 @@ ppVector3 Normalised(const ppVector3& v) {
   return ppVector3(float(v.x / length), float(v.y / length), float(v.z / length));
 }
 
+ppVector3 Difference(const ppVector3& a, const ppVector3& b) {
+  return ppVector3(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+
 uint32_t KindFlags(i3DPaneElement& element) {
   switch (element.KindCode()) {
     case i3DPaneElement::kFloorKind:
@@ -85,10 +89,14 @@ bool qx3DPicking::SurfacePointAt(qx3DPane& pane, int32_t x, int32_t y, uint32_t 
   const ppVector3 near = context->MapPointA(ppVector3(fx, fy, 0.0f));
   const ppVector3 far = context->MapPointA(ppVector3(fx, fy, 1.0f));
   ppVector3 normal;
-  if (!pane.RayHit(*element,
-                   qxRay(near, Normalised(ppVector3(far.x - near.x, far.y - near.y, far.z - near.z))),
-                   &out->point, &normal))
-    return false;
+  // The hit test takes what lies at or behind the ray's origin. In a perspective view the window's
+  // depth 1 lies behind the eye, so the scene is behind the ray from depth 0 towards depth 1; an
+  // orthographic view's depth 0 lies beyond the eye and the scene in front of that ray, so there
+  // the ray from depth 0 turns round and points away from depth 1.
+  bool hit = pane.RayHit(*element, qxRay(near, Normalised(Difference(far, near))), &out->point, &normal);
+  if (!hit && !qxCameraRecords::Current()->IsPerspective())
+    hit = pane.RayHit(*element, qxRay(near, Normalised(Difference(near, far))), &out->point, &normal);
+  if (!hit) return false;
   out->flags |= KindFlags(*element);
   if (std::fabs(normal.x) < kLevelNormal && std::fabs(normal.z) < kLevelNormal && normal.y != 0) {
     out->flags |= kHorizontalFace;

@@ -116,6 +116,10 @@ plat::LRESULT zelvpro3DPane::WindowProc(plat::HWND window, plat::UINT message, p
     delete pane;
     return 0;
   }
+  // Alt turns arrow keys into system keys; with Alt they still navigate.
+  if (message == plat::WM_SYSKEYDOWN && wParam >= plat::WPARAM(plat::VK_LEFT) &&
+      wParam <= plat::WPARAM(plat::VK_DOWN))
+    message = plat::WM_KEYDOWN;
   if (pane->HandleMessage(message, wParam, lParam) == 0)
     return plat::DefWindowProcA(window, message, wParam, lParam);
   return 0;

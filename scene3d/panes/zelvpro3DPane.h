@@ -51,6 +51,9 @@ class zelvpro3DPane : public qx3DPane {
   void LoadRenderers();
   // The registry name of the renderer in `slot` (empty when none).
   const std::string& RendererName(int32_t slot) const { return names_[size_t(slot)]; }
+  iRenderer* RendererAt(int32_t slot) const { return renderers_[size_t(slot)].get(); }
+  // The renderer the render style draws with: wireframe, hidden-lines, else standard slot.
+  iRenderer* StyleRenderer() const;
 
   // ---- Hooks.
   void SliderShown(int32_t id) override;
@@ -71,7 +74,6 @@ class zelvpro3DPane : public qx3DPane {
  private:
   void FillScene(ppScene& scene);
   void RunPendingUpdates();
-  iRenderer* StyleRenderer() const;
   void Repaint();
 
   std::array<std::unique_ptr<iRenderer>, 4> renderers_;
