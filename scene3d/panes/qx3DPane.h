@@ -106,7 +106,6 @@ class qx3DPane : public ppWindow, public qxSliderResponsor {
   bool keepRedraw_ = true;
   uint8_t renderStyle_ = 2;
   uint8_t viewIndex_ = 0;
-  float styleValue_ = 125.0f;
   bool outline_ = false;
   bool pendingUpdate_ = true;
   bool navigationTarget_ = true;

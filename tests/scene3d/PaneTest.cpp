@@ -210,6 +210,15 @@ TEST_F(PaneTest, DrawsTheRoomAndPicksAndSelectsByClicks) {
   EXPECT_FALSE(left_->selected);
   EXPECT_TRUE(right_->selected);
 
+  // Ctrl in the perspective view aims the camera at the box instead of selecting it.
+  plat::LayerClock::Advance(1000);
+  host_.log.clear();
+  Click(b, {plat::VK_CONTROL});
+  EXPECT_EQ(qxCameraRecords::Current()->pitch, -30);
+  EXPECT_TRUE(right_->selected);
+  EXPECT_EQ(host_.log.find("mover"), std::string::npos);
+  Fit();
+
   // Beside the boxes: nothing hit, the rulers refreshed, no task.
   const int32_t refreshes = host_.rulerRefreshes;
   host_.log.clear();
@@ -334,6 +343,25 @@ TEST_F(PaneTest, ViewCommandsSlidersAndOptions) {
   EXPECT_EQ(camera.yaw, before.yaw);
   EXPECT_EQ(camera.position.z, before.position.z);
 
+  // Navigation codes through the pane: the parallel view zooms, finer with Shift; a side code places
+  // the eye of the current view.
+  pane_->DoCommand(3076, 0);
+  pane_->DoCommand(3078, 0);
+  qxCameraRecords::Current()->lens = 0.125f;
+  pane_->DoCommand(3080, qx3DNavigation::kForward);
+  EXPECT_NEAR(qxCameraRecords::Current()->lens, 0.1375f, 1e-6);
+  qxCameraRecords::Current()->lens = 0.125f;
+  plat::Desktop::Key(plat::VK_SHIFT, true);
+  pane_->DoCommand(3080, qx3DNavigation::kBack);
+  plat::Desktop::Key(plat::VK_SHIFT, false);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_NEAR(qxCameraRecords::Current()->lens, 0.12375f, 1e-6);
+  pane_->Eye().pitch = 12;
+  pane_->DoCommand(3080, qx3DNavigation::kFirstSide + 4);
+  EXPECT_EQ(pane_->Eye().pitch, 0);
+  EXPECT_NEAR(pane_->Eye().heading, 143.13f, 0.01);
+
+  host_.log.clear();
   pane_->DoCommand(3001, 0);
   EXPECT_EQ(host_.log, "");
   host_.optionOn = true;
