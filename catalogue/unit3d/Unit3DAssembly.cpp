@@ -6,7 +6,6 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproParametricFil.h"
-#include "catalogue/records/zelvproPreferences.h"
 #include "catalogue/records/zelvproShape3DFil.h"
 #include "catalogue/records/zelvproUnitFil.h"
 #include "catalogue/unit3d/EntryBytes.h"
@@ -132,11 +131,8 @@ std::shared_ptr<TripleWithSet> Unit3DAssembly::Assemble(zelvproUnitFil& units, i
   record->depthId = own ? 0 : depth;
   record->database = element.GetDatabase();
   record->layers.resize(keys.size());
-  double identifier = 0.0;
-  if (!own && record->database != nullptr) {
-    zelvproPreferences& settings = record->database->SettingsFile();
-    identifier = RecordField(settings, "identifier").Long(settings.GetRecordBuffer());
-  }
+  // The catalogue's identifier (its settings record's) tells apart units of different catalogues.
+  const double identifier = record->database != nullptr ? record->database->Identifier() : 0.0;
   for (size_t k = 0; k < keys.size(); ++k) {
     qxUnitLayer3D& layer = record->layers[k];
     layer.code = static_cast<int32_t>(keys[k]);
