@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <numeric>
 
@@ -67,6 +68,9 @@ struct TessDeleter {
 std::vector<qx3DObject::CapTriangle> CapTriangulator::Triangulate(const std::vector<ppVector2>& points) {
   std::vector<qx3DObject::CapTriangle> triangles;
   if (points.size() < 3) return triangles;
+  // Catalogue outlines come from files: a coordinate that is not a number has no cap.
+  for (const ppVector2& p : points)
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return triangles;
   std::unique_ptr<GLUtesselator, TessDeleter> tess(gluNewTess());
   if (tess == nullptr) return triangles;
   Collector collector;

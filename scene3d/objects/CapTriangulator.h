@@ -9,6 +9,7 @@
 
 class CapTriangulator {
  public:
-  // The triangles of `points` (at least three, none equal to the next), corners copied from them.
+  // The triangles of `points` (at least three, none equal to the next), corners copied from them;
+  // none when a coordinate is not finite.
   static std::vector<qx3DObject::CapTriangle> Triangulate(const std::vector<ppVector2>& points);
 };
