@@ -12,6 +12,7 @@
 #include "catalogue/records/zelvproUnitFil.h"
 #include "catalogue/unit3d/UnitLayerCache.h"
 #include "catalogue/unit3d/iUnit3DElement.h"
+#include "scene3d/objects/iLayerOwner.h"
 #include "scene3d/objects/qx3DParametricObject.h"
 #include "support/DemoSettings.h"
 
@@ -112,6 +113,12 @@ TEST_F(Unit3DTest, LayersFollowGroupAndColourAndAreCachedPerUnitDepthAndCatalogu
   EXPECT_EQ(three.edges.GetCount(), 12u);
   EXPECT_EQ(five.faces.GetCount(), 8u + 3 * 16 + 2);    // the entry without a shape id reuses b, as a pipe
   EXPECT_EQ(three.GetRenderFlags() & 0xFFFF, 0xFFFFu);  // no owner yet
+  struct Owner : iLayerOwner {
+    uint32_t GetRenderFlags() override { return 0x40; }
+  } owner;
+  qxUnitLayer3D owned = five;
+  owned.owner = &owner;
+  EXPECT_EQ(owned.GetRenderFlags(), 0x48u);
   EXPECT_EQ(three.renderFlags, 0u);
   EXPECT_EQ(five.renderFlags, qxUnitLayer3D::kRoundBodies);
   const double id = db_->Identifier();
@@ -137,6 +144,23 @@ TEST_F(Unit3DTest, LayersFollowGroupAndColourAndAreCachedPerUnitDepthAndCatalogu
   auto none = db_->UnitFile().GetUnitLayer3D(0, element_);
   EXPECT_TRUE(none->layers.empty());
   EXPECT_EQ(db_->UnitFile().GetUnitLayer3D(0, element_), none);
+}
+
+TEST_F(Unit3DTest, TheLastDepthVariantForTheElementsDepthGivesTheBodies) {
+  const int32_t a = Shape(3, Square()), b = Shape(4, Square()), c = Shape(5, Square());
+  auto unitOf = [&](int32_t shape) {
+    return Add(db_->UnitFile(), {{"useParametrics", 0}}, {{"shapes3D", Entry(shape, 0, 10)}});
+  };
+  const int32_t second = unitOf(b), third = unitOf(c);
+  const int32_t unit = Add(db_->UnitFile(), {{"useParametrics", 0}, {"flags", 2}},
+                           {{"shapes3D", Entry(a, 0, 10)}, {"depthUnits", {6, second, 7, second, 7, third}}});
+  const struct { int32_t depth, code; } cases[] = {{7, 5}, {6, 4}, {9, 3}};
+  for (const auto& k : cases) {
+    element_.depthId = k.depth;
+    auto layers = db_->UnitFile().GetUnitLayer3D(unit, element_);
+    ASSERT_EQ(layers->layers.size(), 1u);
+    EXPECT_EQ(layers->layers[0].code, k.code) << k.depth;
+  }
 }
 
 TEST_F(Unit3DTest, LongEntriesCarryTheirColourAndGroupAndNameMeshes) {
