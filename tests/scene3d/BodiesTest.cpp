@@ -325,7 +325,7 @@ TEST(Bodies, ImportedStreamsParseIntoBlocksMostRecentFirst) {
 
 TEST(Bodies, LongChainsAreDeletedWithoutRecursion) {
   auto head = std::make_unique<qx3DExtrudedObject>();
-  for (int i = 0; i < 200000; ++i) {
+  for (int i = 0; i < 50000; ++i) {
     auto body = std::make_unique<qx3DExtrudedObject>();
     body->next = std::move(head);
     head = std::move(body);
