@@ -125,6 +125,10 @@ TEST(Bodies, ExtrudedSquareIsReversedCappedAndTexturedAlongItsSides) {
       EXPECT_EQ(v.z, i < 6 ? 0.0f : 600.0f);
     }
   }
+  for (int k = 0; k < 3; ++k) {  // the bottom repeats the top's triangles backwards
+    EXPECT_EQ(r.out[4].v[k].x, r.out[6].v[2 - k].x);
+    EXPECT_EQ(r.out[4].v[k].y, r.out[6].v[2 - k].y);
+  }
   const auto& first = r.out[3].v;  // the side from (1000, 0) to (1000, 1000)
   ASSERT_EQ(first.size(), 4u);
   EXPECT_EQ(std::vector<float>({first[0].s, first[1].s, first[2].s, first[3].s}),
