@@ -22,7 +22,8 @@ ppVector3 Turned(const ppVector2& p, float phi) {
 }  // namespace
 
 void qx3DCircleObject::Build() {
-  ClearFaces();
+  const size_t steps = segments > 0 ? size_t(segments) : 0;
+  ClearFaces(steps * outline.size(), 4 * steps * outline.size());
   const std::vector<size_t> kept = SideJoints::DistinctOpen(outline);
   const size_t n = kept.size();
   if (n < 2 || segments < 1) return;

@@ -59,7 +59,7 @@ void qx3DExtrudedObject::ReverseOutline() {
 }
 
 void qx3DExtrudedObject::Build() {
-  ClearFaces();
+  ClearFaces(2 * capTriangles.size() + outline.size(), 6 * capTriangles.size() + 4 * outline.size());
   const float zTop = flags == 0 ? depth : 0.0f;
   const float zBottom = flags == 0 ? 0.0f : -depth;
   BuildCaps(zTop, zBottom);

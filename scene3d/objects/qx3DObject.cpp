@@ -89,9 +89,11 @@ const VertexRecord* qx3DObject::FaceAt(size_t i, uint32_t* count) const {
   return faceVertices_.data() + node.first;
 }
 
-void qx3DObject::ClearFaces() {
+void qx3DObject::ClearFaces(size_t faces, size_t vertices) {
   faceVertices_.clear();
   faces_.clear();
+  faceVertices_.reserve(vertices);
+  faces_.reserve(faces);
 }
 
 void qx3DObject::EmitLine(iShape3D& shape, ppVector3 a, ppVector3 b, const ppMatrix4* m) {

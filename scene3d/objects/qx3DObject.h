@@ -101,7 +101,8 @@ class qx3DObject {
   bool elementFlag = false;
 
  protected:
-  void ClearFaces();
+  // Empties the face list, keeping room for `faces` faces of `vertices` records in all.
+  void ClearFaces(size_t faces = 0, size_t vertices = 0);
   uint32_t EdgeFlagAt(size_t i) const { return i < edgeFlags.size() ? edgeFlags[i] : 0; }
   // A line from a to b into `shape`, both through `m` when given.
   static void EmitLine(iShape3D& shape, ppVector3 a, ppVector3 b, const ppMatrix4* m);

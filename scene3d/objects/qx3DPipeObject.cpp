@@ -46,7 +46,8 @@ struct qx3DPipeObject::Segment {
 };
 
 void qx3DPipeObject::Build() {
-  ClearFaces();
+  const size_t ring = segments > 0 ? size_t(segments) : 0;
+  ClearFaces(ring * outline.size() + 2, 4 * ring * outline.size() + 2 * ring);
   const std::vector<size_t> kept = SideJoints::DistinctOpen(outline);
   size_t n = kept.size();
   // A closed path repeats its first point at the end: that closing side has length 0.
