@@ -84,28 +84,43 @@ void SetBlob(ppDatafile& table, const char* name, const std::vector<uint8_t>& by
   if (!bytes.empty()) std::memcpy(*h, bytes.data(), bytes.size());
 }
 
-// The catalogue of mode 3: shape 1, parametric record 1 and unit 1, rewritten for every input.
-zelvDatabase& Catalogue() {
-  static std::unique_ptr<zelvDatabase> db = [] {
-    const auto path =
-        std::filesystem::temp_directory_path() / ("planner-fuzz-unit3d-" + std::to_string(getpid()));
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
-    ppFileSpec spec(Vcon::WString((path / "catalog.cdb").string().c_str()));
-    auto made = std::make_unique<zelvDatabase>(spec);
+// The catalogue of mode 3: shape 1, parametric record 1 and unit 1, rewritten for every input. Its
+// folder goes when the process ends.
+class FuzzCatalogue {
+ public:
+  FuzzCatalogue()
+      : folder_(std::filesystem::temp_directory_path() /
+                ("planner-fuzz-unit3d-" + std::to_string(getpid()))) {
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    ppFileSpec spec(Vcon::WString((folder_ / "catalog.cdb").string().c_str()));
+    db_ = std::make_unique<zelvDatabase>(spec);
     int32_t id = 0;
-    made->ShapeFile().ClearRecordBuffer(nullptr);
-    made->ShapeFile().AddRecord(&id, nullptr);
-    ppDatafile& parametric = made->ParametricFile();
+    db_->ShapeFile().ClearRecordBuffer(nullptr);
+    db_->ShapeFile().AddRecord(&id, nullptr);
+    ppDatafile& parametric = db_->ParametricFile();
     parametric.ClearRecordBuffer(nullptr);
     for (const char* axis : {"width", "height", "depth"})
       parametric.SetFieldValue(parametric.IndexOf(axis), ppParameter(600.0), nullptr);
     parametric.AddRecord(&id, nullptr);
-    made->UnitFile().ClearRecordBuffer(nullptr);
-    made->UnitFile().AddRecord(&id, nullptr);
-    return made;
-  }();
-  return *db;
+    db_->UnitFile().ClearRecordBuffer(nullptr);
+    db_->UnitFile().AddRecord(&id, nullptr);
+  }
+  ~FuzzCatalogue() {
+    db_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  zelvDatabase& Db() { return *db_; }
+
+ private:
+  std::filesystem::path folder_;
+  std::unique_ptr<zelvDatabase> db_;
+};
+
+zelvDatabase& Catalogue() {
+  static FuzzCatalogue catalogue;
+  return catalogue.Db();
 }
 
 void Assemble(Cursor& in) {
