@@ -67,7 +67,7 @@ zelvproParametricFil::Stretch zelvproParametricFil::StretchFor(iUnit3DElement& e
   }
   if ((flags & iUnit3DElement::kOwnSizeZ) != 0) {
     if (rd != 0.0) sz *= Ratio(own.z, u.depth, 1.0);
-    if (!fixedZ) oz += own.z - u.depth;
+    oz += own.z - u.depth;
   }
   Stretch s;
   s.offset[0] = float(ox), s.offset[1] = float(oy), s.offset[2] = float(oz);
