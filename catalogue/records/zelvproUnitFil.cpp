@@ -12,7 +12,9 @@
 #include "catalogue/records/zelvproParametricFil.h"
 #include "catalogue/records/zelvproShape3DFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
+#include "catalogue/unit3d/Unit3DAssembly.h"
 #include "database/dbBytes.h"
+#include "scene3d/objects/qx3DObject.h"
 
 namespace {
 
@@ -174,4 +176,17 @@ void zelvproUnitFil::ResetRoundShapes(char* record) const {
     const int32_t type = db::GetI32(*entries, i * size + kBodyTypeAt);
     if (type == kPipe || type == kRound) db::PutI32(*entries, i * size + kEntryFlagsAt, 0);
   }
+}
+
+std::shared_ptr<TripleWithSet> zelvproUnitFil::GetUnitLayer3D(int32_t unitId, iUnit3DElement& element) {
+  return Unit3DAssembly::GetUnitLayer3D(*this, unitId, element);
+}
+
+std::unique_ptr<qx3DObject> zelvproUnitFil::BuildUnit3DObjects(int32_t unitId, iUnit3DElement& element,
+                                                               std::unique_ptr<qx3DObject> chain,
+                                                               uint32_t resolve, const ppVector3& offset,
+                                                               float angle, uint32_t context,
+                                                               uint32_t extra) {
+  return Unit3DAssembly::BuildUnit3DObjects(*this, unitId, element, std::move(chain), resolve, offset, angle,
+                                            context, extra);
 }

@@ -20,6 +20,11 @@
 #include "catalogue/records/zelvproPreviewFil.h"
 #include "catalogue/records/zelvproRecordFil.h"
 #include "catalogue/records/zelvproShapeFil.h"
+#include "foundation/ppVector3.h"
+
+class iUnit3DElement;
+class qx3DObject;
+struct TripleWithSet;
 
 class zelvproUnitFil : public zelvproRecordFil {
  public:
@@ -49,6 +54,16 @@ class zelvproUnitFil : public zelvproRecordFil {
   // round body entry (types 2 and 3) of "shapes3D" gets flags 0; other entries keep theirs. Every
   // unit is written back, changed or not; `to` is not used.
   virtual void ResetRoundShapeFlags(int32_t from, int32_t to);
+
+  // The element's 3D layers of unit `unitId` (see Unit3DAssembly): shared with every element that shows
+  // the unit at the same depth from the same catalogue, or the caller's alone for an element with a
+  // size of its own.
+  std::shared_ptr<TripleWithSet> GetUnitLayer3D(int32_t unitId, iUnit3DElement& element);
+  // The unit's bodies added to the front of `chain` (see Unit3DAssembly::BuildUnit3DObjects).
+  std::unique_ptr<qx3DObject> BuildUnit3DObjects(int32_t unitId, iUnit3DElement& element,
+                                                 std::unique_ptr<qx3DObject> chain, uint32_t resolve,
+                                                 const ppVector3& offset, float angle, uint32_t context,
+                                                 uint32_t extra);
 
   zelvproShapeFil& ShapeFile() const { return *shapeFile_; }
   zelvproPreviewFil& PreviewFile() const { return *previewFile_; }

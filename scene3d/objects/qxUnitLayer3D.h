@@ -1,0 +1,31 @@
+// One layer of a unit's 3D view: the faces and edge lines of the unit's bodies that share one layer
+// code (group x 1000 + colour code), recorded in the unit's frame. Kept by value in a unit's layer
+// list and copied member by member. Its texture, colour and render flags come from the owning plan
+// element; a layer without an owner answers no texture, no colour and render flags with 0xFFFF set.
+#pragma once
+
+#include <cstdint>
+
+#include "scene3d/context/iNode.h"
+#include "scene3d/context/ppShape3D.h"
+
+class iLayerOwner;
+
+class qxUnitLayer3D : public iNode {
+ public:
+  // Render-flag bit: the layer holds pipes or turned bodies.
+  static constexpr uint32_t kRoundBodies = 0x8;
+
+  void Render(iRenderer& renderer) override;
+  ppShape3D* GetFaces() const override { return const_cast<ppShape3D*>(&faces); }
+  ppShape3D* GetEdges() const override { return const_cast<ppShape3D*>(&edges); }
+  const ppPicture* GetTexture() const override;
+  ppFloat4 GetColor() const override;
+  uint32_t GetRenderFlags() const override;
+
+  int32_t code = 0;
+  float textureDirection = -1.0f;  // -1.0: not set
+  ppShape3D faces;
+  ppShape3D edges;
+  iLayerOwner* owner = nullptr;  // not owned; set by the element that shows the layer
+};
