@@ -376,7 +376,8 @@ void dbStore::ReplayJournal(int32_t journalStart, int32_t journalEnd) {
 int32_t dbStore::JournalEndFrom(int32_t countPlusOne) const {
   const int32_t size = file_.Size();
   if (countPlusOne == 0) return size;
-  if (countPlusOne < 0 || journalStart_ > size) db::Fail(db::kDamagedFile);
+  if (countPlusOne < 0 || journalStart_ < kFirstPageOffset || journalStart_ > size)
+    db::Fail(db::kDamagedFile);
   const int64_t end = int64_t(journalStart_) + int64_t(countPlusOne - 1) * kJournalEntrySize;
   if (end <= size) return int32_t(end);
   return journalStart_ + (size - journalStart_) / kJournalEntrySize * kJournalEntrySize;
