@@ -136,18 +136,21 @@ class dbStore {
   int32_t WriteChangedRecords();
   int32_t WriteJournal();
   void FinishCommit();
+  void ComeToRest(int32_t size);
   void CopyPagesIntoPlace();
   void RollBack();
-  void ReplayJournal(int32_t journalStart);
+  void ReplayJournal(int32_t journalStart, int32_t journalEnd);
   void Recover();
   int32_t FindJournalStart(uint16_t low16) const;
-  void CheckJournal(int32_t journalStart) const;
+  void CheckJournal(int32_t journalStart, int32_t journalEnd) const;
+  int32_t JournalEndFrom(int32_t countPlusOne) const;
 
   std::array<unsigned char, kHeaderSize> header_{};
   std::array<unsigned char, kHeaderSize> diskHeader_{};  // the header as the file holds it
   uint16_t state_ = kIdle;
   int32_t txStartSize_ = 0;   // file size when the outermost transaction began
   int32_t journalStart_ = 0;  // file size when the journal began
+  int32_t journalEnd_ = 0;    // file size after its last entry
   int16_t nesting_ = 0;
   int32_t pendingAbort_ = 0;  // 0 or db::kAbortPending
   dbStoreFile file_;

@@ -4,12 +4,21 @@
 // Commit order on disk: changed records go to fresh extents (old bytes are never overwritten); the
 // commit record says 3 and the changed pages (and the header, when it changed) are appended as
 // journal entries {i32 position, 2048 bytes}; after a flush the commit record says 4 and is flushed;
-// then the pages and the header are written in place and flushed, the journal is cut off and the
-// commit record says 0. A crash before state 4 leaves the old pages untouched (the file is cut back to its
-// size at the transaction's start); a crash at state 4 is finished by replaying the journal.
+// then the header and the pages are written in place and flushed, the journal is cut off and the
+// commit record says 0 (flushed too). A crash before state 4 leaves the old pages untouched (the file is cut
+// back to its size at the transaction's start); a crash at state 4 is finished by replaying the journal.
 //
 // The commit record keeps the journal start's low 16 bits in bytes 8-9 and, while the state is 3 or
-// 4, its high 16 bits in bytes 2-3 (zero at rest, as older files have them).
+// 4, its high 16 bits in bytes 2-3; at state 4 the zero bytes after it (file offset 1546) hold the
+// number of journal entries plus one, so that recovery replays that many and no bytes a power cut
+// left after them (0 in older files: the journal runs to the file's end). At rest (state 0) bytes 2-3 hold
+// kRestMark and bytes 4-7 the file's size at rest; older files have zero there and keep their size at open.
+//
+// Power cuts: a write not yet flushed may be lost or torn. The state 0 at the end of a commit is
+// flushed, because the next commit writes its records and journal over the space of this journal;
+// were state 4 still on disk then, recovery would replay those bytes as this journal. A state 0 that
+// reached the disk while the cut-off of the journal, or the next Begin's state 1, was lost leaves
+// bytes past the size at rest that nothing references; recovery cuts them away.
 #include <algorithm>
 #include <cstring>
 #include <exception>
@@ -24,16 +33,25 @@ namespace {
 // A journal entry at this position holds the 512-byte store header rather than a page.
 constexpr int32_t kHeaderEntryPosition = dbStore::kHeaderOffset;
 
+// Bytes 2-3 of a commit record at state 0 whose bytes 4-7 give the file's size at rest.
+constexpr uint16_t kRestMark = 0x5253;
+
+// The commit record as written: the 10 bytes every version reads and the journal's entry count.
+constexpr int32_t kCommitWritten = dbStore::kCommitSize + 4;
+
 }  // namespace
 
 void dbStore::WriteCommitRecord() {
-  unsigned char record[kCommitSize] = {};
+  unsigned char record[kCommitWritten] = {};
   db::PutI16(record, 0, int16_t(state_));
   if (state_ == kJournalWriting || state_ == kJournalComplete)
     db::PutI16(record, 2, int16_t(uint32_t(journalStart_) >> 16));
+  if (state_ == kIdle) db::PutI16(record, 2, int16_t(kRestMark));
   db::PutI32(record, 4, txStartSize_);
   db::PutI16(record, 8, int16_t(journalStart_ & 0xFFFF));
-  file_.Write(kCommitOffset, record, kCommitSize);
+  if (state_ == kJournalComplete)
+    db::PutI32(record, kCommitSize, (journalEnd_ - journalStart_) / kJournalEntrySize + 1);
+  file_.Write(kCommitOffset, record, kCommitWritten);
 }
 
 void dbStore::Begin() {
@@ -69,9 +87,7 @@ void dbStore::End() {
       }
       try {
         RollBack();
-        file_.SetSize(txStartSize_);
-        state_ = kIdle;
-        WriteCommitRecord();
+        ComeToRest(txStartSize_);
       } catch (...) {
         // The old pages were never overwritten: the file still holds the state before the commit.
       }
@@ -85,18 +101,34 @@ void dbStore::End() {
 // The journal is complete: replaying it puts every changed page and the header in place, which
 // completes the commit. Once they are on disk the journal is cut off, as a commit does.
 void dbStore::FinishCommit() {
-  ReplayJournal(journalStart_);
+  ReplayJournal(journalStart_, journalEnd_);
   file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
   file_.Flush();
-  file_.SetSize(journalStart_);
   const auto clean = [](dbCacheEntry& e) {
     e.dirty = false;
     return false;
   };
   pages_.Walk(clean);
   records_.Walk(clean);
+  ComeToRest(journalStart_);
+  file_.Flush();
+}
+
+// Cuts the file to `size` and writes state 0 with that size at rest. The state in memory turns
+// idle only once the record is written, so that a failure here still counts as a complete commit.
+void dbStore::ComeToRest(int32_t size) {
+  file_.SetSize(size);
+  const uint16_t state = state_;
+  const int32_t startSize = txStartSize_;
   state_ = kIdle;
-  WriteCommitRecord();
+  txStartSize_ = size;
+  try {
+    WriteCommitRecord();
+  } catch (...) {
+    state_ = state;
+    txStartSize_ = startSize;
+    throw;
+  }
 }
 
 void dbStore::Abort() {
@@ -127,17 +159,18 @@ void dbStore::Commit() {
   if (flush) file_.Flush();
   state_ = kJournalComplete;
   WriteCommitRecord();
+  // State 4 must be on disk before any page, or the header, is overwritten in place: a header
+  // that reached the disk while state 4 did not would describe pages the rollback throws away.
+  if (flush) file_.Flush();
   file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
   diskHeader_ = header_;
-  // State 4 must be on disk before any page is overwritten in place.
-  if (flush) file_.Flush();
   CopyPagesIntoPlace();
   // The pages must be on disk before the journal that could repair them is cut off. Losing the
   // cut or the state 0 after this point is harmless: the journal replays to the same pages.
   if (flush) file_.Flush();
-  file_.SetSize(journalStart_);
-  state_ = kIdle;
-  WriteCommitRecord();
+  ComeToRest(journalStart_);
+  // The next commit writes over this journal's space: state 4 must not be on disk by then.
+  if (flush) file_.Flush();
   records_.Walk([](dbCacheEntry& e) {
     e.dirty = false;
     return false;
@@ -233,6 +266,7 @@ int32_t dbStore::WriteJournal() {
   });
   if (header_ != diskHeader_) append(kHeaderEntryPosition, header_.data(), kHeaderSize);
   if (!run.empty()) writeRun();
+  journalEnd_ = journalStart_ + entries * kJournalEntrySize;
   return entries;
 }
 
@@ -293,12 +327,11 @@ void dbStore::RollBack() {
 // ---- Replay and recovery ----
 
 // A journal must consist of whole entries, each naming the header or a page before the journal.
-void dbStore::CheckJournal(int32_t journalStart) const {
-  const int32_t size = file_.Size();
-  if (journalStart < kFirstPageOffset || journalStart > size ||
-      (size - journalStart) % kJournalEntrySize != 0)
+void dbStore::CheckJournal(int32_t journalStart, int32_t journalEnd) const {
+  if (journalStart < kFirstPageOffset || journalStart > journalEnd || journalEnd > file_.Size() ||
+      (journalEnd - journalStart) % kJournalEntrySize != 0)
     db::Fail(db::kDamagedFile);
-  for (int32_t at = journalStart; at < size; at += kJournalEntrySize) {
+  for (int32_t at = journalStart; at < journalEnd; at += kJournalEntrySize) {
     unsigned char word[4];
     const_cast<dbStoreFile&>(file_).Read(at, word, 4);
     const int32_t pos = db::GetI32(word, 0);
@@ -315,7 +348,7 @@ int32_t dbStore::FindJournalStart(uint16_t low16) const {
   for (int64_t start = file_.Size(); start >= kFirstPageOffset; start -= kJournalEntrySize) {
     if ((start & 0xFFFF) != low16) continue;
     try {
-      CheckJournal(int32_t(start));
+      CheckJournal(int32_t(start), file_.Size());
     } catch (int32_t) {
       continue;
     }
@@ -326,9 +359,10 @@ int32_t dbStore::FindJournalStart(uint16_t low16) const {
   return found;
 }
 
-void dbStore::ReplayJournal(int32_t journalStart) {
+void dbStore::ReplayJournal(int32_t journalStart, int32_t journalEnd) {
   std::vector<unsigned char> entry(kJournalEntrySize);
-  for (int32_t at = journalStart; at + kJournalEntrySize <= file_.Size(); at += kJournalEntrySize) {
+  const int32_t end = std::min(journalEnd, file_.Size());
+  for (int32_t at = journalStart; at + kJournalEntrySize <= end; at += kJournalEntrySize) {
     file_.Read(at, entry.data(), kJournalEntrySize);
     const int32_t pos = db::GetI32(entry.data(), 0);
     const int32_t bytes = pos == kHeaderEntryPosition ? kHeaderSize : kPageSize;
@@ -336,10 +370,23 @@ void dbStore::ReplayJournal(int32_t journalStart) {
   }
 }
 
+// The journal's end from the entry count a state 4 record holds (0: not recorded, to the file's end).
+// A file that ends inside the journal had it cut off after the pages were flushed in place: the
+// entries still whole replay the same pages again, the rest are gone and not needed.
+int32_t dbStore::JournalEndFrom(int32_t countPlusOne) const {
+  const int32_t size = file_.Size();
+  if (countPlusOne == 0) return size;
+  if (countPlusOne < 0 || journalStart_ < kFirstPageOffset || journalStart_ > size)
+    db::Fail(db::kDamagedFile);
+  const int64_t end = int64_t(journalStart_) + int64_t(countPlusOne - 1) * kJournalEntrySize;
+  if (end <= size) return int32_t(end);
+  return journalStart_ + (size - journalStart_) / kJournalEntrySize * kJournalEntrySize;
+}
+
 // Runs once at open, before the header is read: finishes or undoes a commit left by a crash.
 void dbStore::Recover() {
-  unsigned char record[kCommitSize];
-  file_.Read(kCommitOffset, record, kCommitSize);
+  unsigned char record[kCommitWritten];
+  file_.Read(kCommitOffset, record, kCommitWritten);
   const auto state = uint16_t(db::GetI16(record, 0));
   const auto high = uint16_t(db::GetI16(record, 2));
   const auto low = uint16_t(db::GetI16(record, 8));
@@ -347,23 +394,28 @@ void dbStore::Recover() {
   journalStart_ = int32_t(uint32_t(high) << 16 | low);
   switch (state) {
     case kIdle:
+      // Bytes past the size at rest belong to a transaction that never reached its journal.
+      if (high == kRestMark && txStartSize_ >= kFirstPageOffset && txStartSize_ < file_.Size()) {
+        file_.SetSize(txStartSize_);
+        file_.Flush();
+      }
       return;
     case kOpen:
     case kJournalWriting:
       if (txStartSize_ < kFirstPageOffset || txStartSize_ > file_.Size()) db::Fail(db::kDamagedFile);
-      file_.SetSize(txStartSize_);
+      ComeToRest(txStartSize_);
       break;
     case kJournalComplete:
-      if (high == 0) journalStart_ = FindJournalStart(low);
-      CheckJournal(journalStart_);
-      ReplayJournal(journalStart_);
+      // Files that record the entry count record the high bits too, zero or not.
+      if (high == 0 && db::GetI32(record, kCommitSize) == 0) journalStart_ = FindJournalStart(low);
+      journalEnd_ = JournalEndFrom(db::GetI32(record, kCommitSize));
+      CheckJournal(journalStart_, journalEnd_);
+      ReplayJournal(journalStart_, journalEnd_);
       file_.Flush();
-      file_.SetSize(journalStart_);
+      ComeToRest(journalStart_);
       break;
     default:
       db::Fail(db::kDamagedFile);
   }
-  state_ = kIdle;
-  WriteCommitRecord();
   file_.Flush();
 }

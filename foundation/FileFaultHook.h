@@ -5,7 +5,9 @@
 // delete) and before each FileClose. Creating a file is one Create call; the
 // descriptor it closes at once is not reported as a Close. A test running in a
 // child process can count the calls and _exit() at the Nth one to simulate a
-// crash at that point. Without a hook the calls cost one atomic load.
+// crash at that point. Without a hook the calls cost one atomic load. A test that simulates a power
+// cut in process instead throws from the hook at the Nth call and every later one, then lets
+// FilePowerLoss lose what no flush made durable.
 #pragma once
 
 namespace Vcon {

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "foundation/FileFaultHook.h"
+#include "foundation/FilePowerLoss.h"
 #include "foundation/PosixPath.h"
 #include "platform/ResetList.h"
 
@@ -193,6 +194,10 @@ uint32_t FileRead(ppFileSpec& fileSpec, void* buffer, uint32_t count, int64_t of
 void FileWrite(ppFileSpec& fileSpec, const void* buffer, uint32_t count, int64_t offset) {
   Vcon::CallFileFaultHook(Vcon::FileOp::Write, fileSpec.openPath.c_str());
   if (!SeekTo(fileSpec.handle, offset)) Fail(kFileSiteWrite, kFileErrBadCall);
+  if (Vcon::FilePowerLoss::Recording()) {
+    const off_t at = ::lseek(fileSpec.handle, 0, SEEK_CUR);
+    if (at >= 0) Vcon::FilePowerLoss::NoteWrite(fileSpec.handle, fileSpec.openPath, at, count);
+  }
   const auto* bytes = static_cast<const char*>(buffer);
   uint32_t done = 0;
   while (done < count) {
@@ -212,6 +217,8 @@ void FileGetSize(ppFileSpec& fileSpec, uint32_t& size) {
 void FileSetSize(ppFileSpec& fileSpec, const uint32_t* size) {
   Vcon::CallFileFaultHook(Vcon::FileOp::SetSize, fileSpec.openPath.c_str());
   if (size == nullptr) Fail(kFileSiteSeek, kFileErrBadCall);
+  if (Vcon::FilePowerLoss::Recording())
+    Vcon::FilePowerLoss::NoteSetSize(fileSpec.handle, fileSpec.openPath, *size);
   if (::ftruncate(fileSpec.handle, static_cast<off_t>(*size)) != 0) Fail(kFileSiteSetEnd, kFileErrBadCall);
   if (::lseek(fileSpec.handle, static_cast<off_t>(*size), SEEK_SET) < 0) Fail(kFileSiteSeek, kFileErrBadCall);
 }
@@ -234,6 +241,7 @@ uint32_t FileTell(ppFileSpec& fileSpec) {
 void FileFlush(ppFileSpec& fileSpec) {
   Vcon::CallFileFaultHook(Vcon::FileOp::Flush, fileSpec.openPath.c_str());
   if (::fsync(fileSpec.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
+  if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(fileSpec.handle, fileSpec.openPath);
 }
 
 Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
