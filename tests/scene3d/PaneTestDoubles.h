@@ -89,6 +89,9 @@ class BoxElement : public i3DPaneElement, public iScene {
   ppVector3 centre() const { return centre_; }
   float half() const { return half_; }
 
+  ppVector3 Position() override { return ppVector3(centre_.x, centre_.y - half_, centre_.z); }
+  ppVector3 ReferencePoint() override { return ppVector3(0, 0, half_); }
+
   bool selected = false;
   uint32_t flags = 0x43;
   int32_t kind = 0;
