@@ -16,6 +16,8 @@ TEST(LocalDateTest, ShortDateOfTheSetDayByLocaleAndRefusedCalls) {
   plat::GetLocalTime(&day);
   EXPECT_EQ(day.wYear, 2026);
   EXPECT_EQ(day.wDayOfWeek, 4);  // a Thursday
+  const char* saved = std::getenv("LC_ALL");
+  const std::string before = saved ? saved : "";
   setenv("LC_ALL", "C", 1);
   char out[32];
   EXPECT_EQ(plat::GetDateFormatA(0x400, 1, nullptr, nullptr, out, 32), 9);
@@ -26,7 +28,11 @@ TEST(LocalDateTest, ShortDateOfTheSetDayByLocaleAndRefusedCalls) {
   EXPECT_STREQ(out, "");
   EXPECT_EQ(plat::GetDateFormatA(0x409, 1, nullptr, nullptr, out, 32), 0);
   EXPECT_EQ(plat::GetDateFormatA(0x400, 2, nullptr, nullptr, out, 32), 0);
-  unsetenv("LC_ALL");
+  if (saved) {
+    setenv("LC_ALL", before.c_str(), 1);
+  } else {
+    unsetenv("LC_ALL");
+  }
   plat::HeadlessDriver::Reset();
   plat::GetLocalTime(&day);
   EXPECT_GE(day.wYear, 2024);  // the clock again

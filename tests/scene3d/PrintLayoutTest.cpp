@@ -1,6 +1,9 @@
 // The printed 3D page's layout, the header's texts and the document title of a path.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "PaneTestDoubles.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/LocalDate.h"
@@ -57,6 +60,8 @@ TEST(PrintLayoutTest, FileTitleDropsFolderAndExtension) {
 TEST(PrintLayoutTest, HeaderTextsFallBackToNumbersAndShowTheLocalDate) {
   plat::HeadlessDriver::Reset();
   plat::SetLocalDateForTests(2026, 3, 4);
+  const char* saved = std::getenv("LC_ALL");
+  const std::string before = saved ? saved : "";
   setenv("LC_ALL", "C", 1);
   pane_tests::TestHost host;
   qxPrintHeader unnamed(host);
@@ -66,7 +71,11 @@ TEST(PrintLayoutTest, HeaderTextsFallBackToNumbersAndShowTheLocalDate) {
   EXPECT_EQ(unnamed.Caption(), u"6201");
   host.path = "C:\\plans\\kitchen.room.qxf";
   EXPECT_EQ(qxPrintHeader(host).NameLine(), u"6197kitchen.room");
-  unsetenv("LC_ALL");
+  if (saved) {
+    setenv("LC_ALL", before.c_str(), 1);
+  } else {
+    unsetenv("LC_ALL");
+  }
   plat::HeadlessDriver::Reset();
 }
 
