@@ -45,6 +45,15 @@ class i3DPaneElement {
   virtual void NudgeByKey(int32_t /*virtualKey*/) {}
   virtual void RunKeyCommand(int32_t /*command*/) {}
   virtual void ReleaseOutsideSnaps() {}
+  // ---- Plan and elevation pictures.
+  // The element's position in the scene, millimetres.
+  virtual ppVector3 Position() { return ppVector3(); }
+  // A point of the element relative to its position (where its label goes), millimetres.
+  virtual ppVector3 ReferencePoint() { return ppVector3(); }
+  // The element's own angle about the vertical, radians.
+  virtual float Angle() { return 0.0f; }
+  // The element's part of the scene; null when it draws nothing of its own.
+  virtual class iScene* ScenePart() { return nullptr; }
   // The element as a view of its canvas, for the pane's view search; null when it is none.
   virtual class ppView* AsView() { return nullptr; }
 };

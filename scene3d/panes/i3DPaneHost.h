@@ -5,13 +5,16 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "foundation/ppBounds3.h"
+#include "foundation/ppFloat4.h"
 #include "scene3d/panes/qxEyePlacement.h"
 
 class i3DPaneElement;
 class ppScene;
+struct qxPictureItem;
 
 class i3DPaneHost {
  public:
@@ -62,4 +65,20 @@ class i3DPaneHost {
                              int32_t /*x*/, int32_t /*y*/, bool /*dragger*/) {}
   virtual void PrepareAltDrag() {}
   virtual void RotateSelection(float /*angle*/) {}
+
+  // ---- Pictures and printing.
+  // The top canvas's items of a plan picture, published while the picture is drawn; null withdraws.
+  virtual void PublishPictureItems(qxPictureItem* /*items*/) {}
+  // The room height the walls give, millimetres.
+  virtual float RoomHeight() { return 0; }
+  // The floor's extent along x and z, millimetres.
+  virtual void FloorExtent(float* x, float* z) { *x = *z = 0; }
+  // An application settings colour (1022: the plan picture's background), and setting it.
+  virtual ppFloat4 SettingsColor(int32_t /*id*/) { return ppFloat4(1, 1, 1, 1); }
+  virtual void SetSettingsColor(int32_t /*id*/, const ppFloat4& /*color*/) {}
+  // The application's print resolution, dots per inch.
+  virtual int32_t PrintResolution() { return 180; }
+  // Whether the document has been saved under a name, and its path.
+  virtual bool DocumentNamed() { return false; }
+  virtual std::string DocumentPath() { return {}; }
 };

@@ -76,6 +76,7 @@ class qx3DPane : public ppWindow, public qxSliderResponsor {
   int32_t FrameWidth() const { return frame_.right - frame_.left; }
   int32_t FrameHeight() const { return frame_.bottom - frame_.top; }
   uint8_t RenderStyle() const { return renderStyle_; }
+  void SetRenderStyle(uint8_t style) { renderStyle_ = style; }
   uint8_t ViewIndex() const { return viewIndex_; }
   void SetViewIndex(uint8_t index) { viewIndex_ = index; }
   // The eye record of the current view; a view index above 2 answers a scratch record.
@@ -89,6 +90,12 @@ class qx3DPane : public ppWindow, public qxSliderResponsor {
   bool NavigationTarget() const { return navigationTarget_; }
   bool PendingUpdate() const { return pendingUpdate_; }
   void SetPendingUpdate(bool on) { pendingUpdate_ = on; }
+  // Set while an off-screen picture of the pane (or of an editor view) is made, and while its pixels
+  // are drawn. User-interface thread.
+  bool OffscreenBusy() const { return offscreenBusy_; }
+  void SetOffscreenBusy(bool on) { offscreenBusy_ = on; }
+  bool OffscreenTarget() const { return offscreenTarget_; }
+  void SetOffscreenTarget(bool on) { offscreenTarget_ = on; }
   bool HandledByKey() const { return handledByKey_; }
   void SetHandledByKey(bool on) { handledByKey_ = on; }
 
@@ -110,6 +117,8 @@ class qx3DPane : public ppWindow, public qxSliderResponsor {
   bool pendingUpdate_ = true;
   bool navigationTarget_ = true;
   bool shownOnce_ = false;
+  bool offscreenBusy_ = false;
+  bool offscreenTarget_ = false;
   bool clickedBefore_ = false;
   uint32_t lastClickTime_ = 0;
   plat::HDC dc_ = nullptr;

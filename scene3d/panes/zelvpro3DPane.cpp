@@ -17,6 +17,8 @@
 #include "scene3d/panes/qx3DNavigation.h"
 #include "scene3d/panes/qx3DPicking.h"
 #include "scene3d/panes/qxCameraRecords.h"
+#include "scene3d/panes/qxOffscreenRender.h"
+#include "scene3d/panes/qxPrintLayout.h"
 #include "scene3d/renderers/RenderSettings.h"
 #include "scene3d/renderers/qxRenderFactory.h"
 
@@ -201,6 +203,20 @@ void zelvpro3DPane::RenderScene(plat::HDC) {
   RenderWith(context, renderers_[kDepthSlot].get(), &scene, true);
   context->SwapBuffers(true);
   if (!gFirstShow) Host().Note3DViewDrawn();
+}
+
+bool zelvpro3DPane::RunOffscreenRenderThread(const Vcon::WString& fileName) {
+  RunPendingUpdates();
+  return qxOffscreenRender::RenderToFile(*this, fileName);
+}
+
+bool zelvpro3DPane::RunOffscreenPrintThread(ppDC& dc, const qxPrintPage& page) {
+  RunPendingUpdates();
+  return qxOffscreenRender::Print(*this, dc, page);
+}
+
+void zelvpro3DPane::ComputePrintLayout(qxPrintPage& page) const {
+  qxPrintLayout::Compute(page, FrameWidth(), FrameHeight());
 }
 
 void zelvpro3DPane::ExportThroughContext(iContext& context) {

@@ -9,9 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "foundation/VconString.h"
 #include "scene3d/panes/qx3DPane.h"
 
 class ppScene;
+struct qxPrintPage;
 
 class zelvpro3DPane : public qx3DPane {
  public:
@@ -67,6 +69,14 @@ class zelvpro3DPane : public qx3DPane {
   void Rotate(float angle) override;
   // Streams the scene into `context` (a caller's, such as a DXF stream) over the pane's frame.
   void ExportThroughContext(iContext& context);
+
+  // ---- Off-screen pictures and printing (qxOffscreenRender).
+  // The 1024 x 768 BMP file of the current view; false when no bitmap or file was made.
+  bool RunOffscreenRenderThread(const Vcon::WString& fileName);
+  // The 3D print of the current view into the page's image rectangle, then the header band.
+  bool RunOffscreenPrintThread(ppDC& dc, const qxPrintPage& page);
+  // The page's margins, image scale and image rectangle for the pane's frame size.
+  void ComputePrintLayout(qxPrintPage& page) const;
 
   void DoCommand(int32_t command, intptr_t argument) override;
   ppView* FindViewAt(int32_t x, int32_t y) override;

@@ -89,6 +89,9 @@ class BoxElement : public i3DPaneElement, public iScene {
   ppVector3 centre() const { return centre_; }
   float half() const { return half_; }
 
+  ppVector3 Position() override { return ppVector3(centre_.x, centre_.y - half_, centre_.z); }
+  ppVector3 ReferencePoint() override { return ppVector3(0, 0, half_); }
+
   bool selected = false;
   uint32_t flags = 0x43;
   int32_t kind = 0;
@@ -142,7 +145,22 @@ class TestHost : public i3DPaneHost {
     moved = element;
   }
 
+  float RoomHeight() override { return roomHeight; }
+  void FloorExtent(float* x, float* z) override { *x = floorX, *z = floorZ; }
+  ppFloat4 SettingsColor(int32_t id) override { return id == 1022 ? color1022 : ppFloat4(1, 1, 1, 1); }
+  void SetSettingsColor(int32_t id, const ppFloat4& color) override {
+    if (id == 1022) color1022 = color;
+    log += "color " + std::to_string(id) + ";";
+  }
+  int32_t PrintResolution() override { return printResolution; }
+  bool DocumentNamed() override { return !path.empty(); }
+  std::string DocumentPath() override { return path; }
+
   qxEyePlacement::Corners corners{{{0, 0}, {4000, 0}, {4000, 3000}, {0, 3000}}};
+  float roomHeight = 2500, floorX = 4000, floorZ = 3000;
+  ppFloat4 color1022{0.8f, 0.8f, 0.8f, 1};
+  int32_t printResolution = 180;
+  std::string path;
   i3DPaneElement* hit = nullptr;
   i3DPaneElement* moved = nullptr;
   int32_t rulerRefreshes = 0;
