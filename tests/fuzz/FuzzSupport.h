@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "foundation/Vcon_HandleManager.h"
 
@@ -26,13 +28,18 @@ struct HandleDisposer {
 };
 using OwnedHandle = std::unique_ptr<std::remove_pointer_t<Handle>, HandleDisposer>;
 
-// A folder of this process for scratch files: in /dev/shm when there is one (the fuzzer writes a
-// file per input), else the system's temporary folder. Made on the first call, removed at exit.
+// A folder of this process for scratch files, made on the first call and removed at exit: under
+// $PLANNER_FUZZ_SCRATCH when set (scripts/fuzz sets it and removes it, since a crash skips the
+// removal), else in /dev/shm when there is one (the fuzzer writes a file per input), else in the
+// system's temporary folder.
 class ScratchFolderOwner {
  public:
   ScratchFolderOwner() {
-    const std::filesystem::path base =
-        std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+    const char* given = std::getenv("PLANNER_FUZZ_SCRATCH");
+    const std::filesystem::path base = given != nullptr ? std::filesystem::path(given)
+                                       : std::filesystem::is_directory("/dev/shm")
+                                           ? "/dev/shm"
+                                           : std::filesystem::temp_directory_path();
     path_ = base / ("planner-fuzz-" + std::to_string(getpid()));
     std::filesystem::create_directories(path_);
   }
