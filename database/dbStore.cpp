@@ -305,6 +305,9 @@ int32_t dbStore::Allocate(int32_t length) {
 }
 
 void dbStore::Release(dbExtent extent) {
+  // An extent outside the file comes from a damaged record map: it was never the file's space, and
+  // listing it free would hand it out later. It is dropped; the commit goes on.
+  if (extent.position < kFirstPageOffset || !file_.Holds(extent.position, extent.length)) return;
   int32_t page = Header(kFreeExtentRoot);
   int32_t last = page;
   for (int32_t walked = 0; page != 0; ++walked) {
@@ -320,6 +323,8 @@ void dbStore::Release(dbExtent extent) {
       const uint32_t at = SlotOffset(i);
       const int32_t slotPos = db::GetI32(data, at);
       const int32_t slotLen = db::GetI32(data, at + 4);
+      if (slotLen != 0 && (slotPos < kFirstPageOffset || !file_.Holds(slotPos, slotLen)))
+        db::Fail(db::kDamagedFile);
       if (slotLen == 0) {
         db::PutI32(data, at, extent.position);
         db::PutI32(data, at + 4, extent.length);

@@ -2,6 +2,8 @@
 // files: version, file id, record class, declared count, then 44-byte field entries.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>

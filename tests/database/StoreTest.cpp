@@ -123,6 +123,40 @@ TEST_F(StoreTest, RecordsSurviveReopenAndChangesGoToNewExtents) {
   EXPECT_EQ(store->LastRecordNumber(), 2);
 }
 
+// A damaged record map may give a record an extent running far past the end of the file. Deleting
+// that record must not list the extent free (summing it overflowed, and it would later be handed
+// out): the commit goes on and the space handed out afterwards is the file's.
+TEST_F(StoreTest, ExtentOfADamagedMapEntryIsNeverListedFree) {
+  int32_t kept = 0, deleted = 0;
+  dbExtent entry;
+  {
+    auto store = OpenStore();
+    kept = AddCommitted(*store, "kept");
+    deleted = AddCommitted(*store, "deleted later");
+    entry = store->MapEntry(deleted);
+  }
+  auto bytes = dbtest::FileBytes(path_);
+  size_t at = dbStore::kFirstPageOffset;
+  while (at + 8 <= bytes.size() &&
+         (WordAt(bytes, at) != entry.position || WordAt(bytes, at + 4) != entry.length))
+    at += 8;
+  ASSERT_LT(at, bytes.size());
+  db::PutI32(bytes.data(), uint32_t(at + 4), INT32_MAX - 100);
+  dbtest::WriteFileBytes(path_, bytes);
+  {
+    auto store = OpenStore();
+    store->Begin();
+    store->DeleteRecord(deleted);
+    store->End();
+    for (int i = 1; i < 20; ++i) {
+      const std::string text(size_t(i) * 300, char('a' + i));
+      EXPECT_EQ(Read(*store, AddCommitted(*store, text)), text);
+    }
+  }
+  auto store = OpenStore();
+  EXPECT_EQ(Read(*store, kept), "kept");
+}
+
 TEST_F(StoreTest, RecordThatFitsNoSlotGrowsFileAndFreesTheSpareTail) {
   auto store = OpenStore();
   AddCommitted(*store, "makes the record map's lower pages");  // leaves a tail under 2048 free
