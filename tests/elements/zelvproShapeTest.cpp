@@ -114,6 +114,16 @@ TEST_F(ShapeTest, DrawGivesTheOwnPointsAsOnePolygon) {
   Recorder r;
   shape->Draw(r);
   EXPECT_EQ(r.log, "B9 10,0 20,4 -6,8 E");
+
+  // A points blob that ends inside a point keeps the whole points only.
+  cattest::SetWords(db_->ShapeFile(), "points", {F(1), F(2), F(3), F(4), F(5)});
+  auto cut = Make(0, 0, 0.0f, 0.0f);
+  Recorder rc;
+  cut->Draw(rc);
+  EXPECT_EQ(rc.log, "B9 1,2 3,4 E");
+  Handle h = cut->ModifiedPoints();
+  EXPECT_EQ(MemGetSize(h), 16);
+  MemDispose(h);
 }
 
 TEST_F(ShapeTest, DeletingTheFirstShapeDeletesTheList) {
