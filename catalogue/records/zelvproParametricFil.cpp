@@ -109,8 +109,8 @@ std::unique_ptr<qx3DObject> zelvproParametricFil::buildParametricParts(iUnit3DEl
       part->position.z += alternative.depth - alternative.base;
     part->rotation = placement.rotation;
     part->elementFlag = (element.GetFlags() & iUnit3DElement::kCopiedToBodies) != 0;
-    part->size = placement.size;
-    part->secondExtent = f.Vec3(20);
+    part->extraVector = placement.size;
+    part->secondRotation = f.Vec3(20);
     ppVector3 e = f.Vec3(8);
     // Shift bits 4, 0x10, 0x40 and scale bits 8, 0x20, 0x80 of the X, Y and Z words.
     float* coordinate[3] = {&e.x, &e.y, &e.z};
@@ -119,7 +119,7 @@ std::unique_ptr<qx3DObject> zelvproParametricFil::buildParametricParts(iUnit3DEl
       if ((w & shift) != 0) *coordinate[axis] += (w & kNegativeShift) != 0 ? -s.offset[axis] : s.offset[axis];
       if ((w & scale) != 0) *coordinate[axis] *= s.scale[axis];
     }
-    part->firstExtent = e;
+    part->secondTranslation = e;
     part->textureDirection = f.F32(52);
     int32_t colorId;
     const bool ownColors = (unit.useParametrics & 4) != 0;
@@ -143,10 +143,10 @@ std::unique_ptr<qx3DObject> zelvproParametricFil::buildParametricParts(iUnit3DEl
 
 void zelvproParametricFil::ResolveTexture(qx3DParametricObject& part, iUnit3DElement& element,
                                           bool throughCatalogue, int32_t colorId, int32_t selector) {
-  part.textureByte = 0;
+  part.textureScaleMode = 0;
   if (!throughCatalogue) {
     const ppPicture* texture = element.GetTextureByCode(LayerCode(part.groupId, part.colorCode));
-    if (texture != nullptr) part.textureByte = texture->GetRepeat() ? 1 : 0;
+    if (texture != nullptr) part.textureScaleMode = texture->GetRepeat() ? 1 : 0;
     return;
   }
   auto* catalogue = dynamic_cast<zelvDatabase*>(&Database());

@@ -226,16 +226,16 @@ TEST_F(Unit3DTest, ParametricPartsStretchToThePlacementTheUnitAndTheElement) {
   // Offset 100, scale 700/600 x 900/600 = 1.75: shifted first, then scaled. Z: fixed, scale 1.
   EXPECT_FLOAT_EQ(parts[0]->outline[1].x, 1225.0f);
   EXPECT_EQ(parts[0]->outline[0].x, 0.0f);
-  EXPECT_FLOAT_EQ(parts[0]->firstExtent.x, 1225.0f);
-  EXPECT_FLOAT_EQ(parts[0]->firstExtent.z, 500.0f);
-  EXPECT_EQ(parts[0]->secondExtent.z, 3.0f);
+  EXPECT_FLOAT_EQ(parts[0]->secondTranslation.x, 1225.0f);
+  EXPECT_FLOAT_EQ(parts[0]->secondTranslation.z, 500.0f);
+  EXPECT_EQ(parts[0]->secondRotation.z, 3.0f);
   EXPECT_EQ(parts[1]->outline[1].x, 600.0f);  // shape id 0 reuses the strip; its X word acts on nothing
   // At the reference width: offset 0, scale 900/600; Z follows the unit depth: 500 x 1000/500.
   EXPECT_FLOAT_EQ(parts[2]->outline[1].x, 900.0f);
-  EXPECT_FLOAT_EQ(parts[2]->firstExtent.z, 1000.0f);
+  EXPECT_FLOAT_EQ(parts[2]->secondTranslation.z, 1000.0f);
   // A reference size of 0 leaves the axis unscaled: only the offset 700 - 0 applies.
   EXPECT_FLOAT_EQ(parts[4]->outline[1].x, 1300.0f);
-  EXPECT_TRUE(std::isfinite(parts[4]->firstExtent.z));
+  EXPECT_TRUE(std::isfinite(parts[4]->secondTranslation.z));
 }
 
 TEST_F(Unit3DTest, EveryDemoUnitBuildsFiniteLayers) {
