@@ -7,6 +7,7 @@
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproColorCatalogFil.h"
 #include "catalogue/records/zelvproTextureFil.h"
+#include "database/dbErrors.h"
 #include "elements/base/ElementGeometryCache.h"
 #include "elements/base/ElementTextures.h"
 #include "elements/base/zelvproElement.h"
@@ -17,12 +18,16 @@ namespace {
 constexpr int32_t kNoColour = -1000;
 constexpr int32_t kFields = 10;
 
+// A colour or texture that was deleted shows as none; other engine errors pass to the caller.
+bool IsGone(int32_t error) { return error == db::kNotFound || error == db::kOutOfRange; }
+
 // Reads the colour record into the colour table's buffer; false for 0 or a record that is gone.
 bool ReadColour(zelvDatabase* database, int32_t colorId) {
   if (database == nullptr || colorId == 0) return false;
   try {
     database->ColorCatalogFile().ReadRecord(colorId, nullptr);
-  } catch (int32_t) {
+  } catch (int32_t error) {
+    if (!IsGone(error)) throw;
     return false;
   }
   return true;
@@ -81,7 +86,8 @@ const ppPicture* zelvproElement::GetTextureByCode(int32_t code) {
   zelvproTextureFil& textures = database->TextureFile();
   try {
     textures.ReadRecord(textureId, nullptr);
-  } catch (int32_t) {
+  } catch (int32_t error) {
+    if (!IsGone(error)) throw;
     return nullptr;
   }
   Handle bytes = PictureBytes(textures);
