@@ -13,6 +13,7 @@
 #include "elements/base/iScenePane.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "framework/ppMouseTask.h"
+#include "framework/ppUndoer.h"
 #include "platform/ResetList.h"
 
 namespace {
@@ -98,6 +99,7 @@ void zelvproElement::ReadRecord(ppDatafile& module) {
 }
 
 zelvproElement::~zelvproElement() {
+  ppUndoer::PurgeTarget(this);
   associates.clear();
   DropCachedObject();
 }
