@@ -1,8 +1,8 @@
 // One layer of a unit's 3D view: the faces and edge lines of the unit's bodies that share one layer
-// code (group x 1000 + colour code), recorded in the unit's frame. Kept by value in a unit's layer
-// list and copied member by member. It also keeps two recorded plan figures of the unit. Its texture, colour
-// and render flags come from the owning plan element; a layer without an owner answers no texture, no colour
-// and render flags with 0xFFFF set.
+// code (group x 1000 + colour code), recorded in the unit's frame, and two recorded plan figures of
+// the unit. Kept by value in a unit's layer list and copied member by member. Its texture, colour
+// and render flags come from the owning plan element; a layer without an owner answers no texture,
+// no colour and render flags with 0xFFFF set.
 #pragma once
 
 #include <cstdint>
