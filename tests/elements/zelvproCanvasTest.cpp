@@ -18,7 +18,28 @@ class TouchTask : public ppTask {
   void Redo() override { static_cast<zelvproElement*>(Target())->mark += 1; }
 };
 
+// A task that owns an element taken out of the plan, as a delete task does until it is dropped.
+class HoldingTask : public ppTask {
+ public:
+  HoldingTask(zelvproElement* target, zelvproElement* held) : ppTask(target), held_(held) {}
+  ~HoldingTask() override { delete held_; }
+
+ private:
+  zelvproElement* held_;
+};
+
 class zelvproCanvasTest : public eltest::ElementTest {};
+
+TEST_F(zelvproCanvasTest, ATaskFreeingAnElementWhileTheHistoryClearsPurgesSafely) {
+  zelvproCanvas canvas(nullptr, Rect(0, 0, 100, 100), nullptr);
+  auto* target = new zelvproElement(0, &canvas, Rect(0, 0, 1, 1), nullptr, 0, 0);
+  auto* held = new zelvproElement(0, nullptr, Rect(0, 0, 1, 1), nullptr, 0, 0);
+  canvas.Post(new TouchTask(held));
+  canvas.Post(new HoldingTask(target, held));
+  canvas.Post(new TouchTask(held));
+  canvas.Clear();  // the holding task frees `held`, whose tasks leave the stack being cleared
+  EXPECT_EQ(canvas.DoneTop(), nullptr);
+}
 
 TEST_F(zelvproCanvasTest, DeletingAnElementPurgesItsTasksFromEveryHistory) {
   zelvproTopCanvas canvas(nullptr, Rect(0, 0, 100, 100), nullptr);
