@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+#include "platform/WindowTypes.h"
+
+class iScenePane;
 class ppRegion;
 class zelvDatabase;
 class zelvproElement;
@@ -21,6 +24,10 @@ class iElementHost {
 
   virtual ~iElementHost() = default;
   virtual int32_t CurrentViewId() { return kPlanView; }
+  // The window that deferred passes (sweepers) are posted to; null when none.
+  virtual plat::HWND DocumentWindow() { return nullptr; }
+  // The 3D pane that InvalidateElement refreshes; null when none. Not owned.
+  virtual iScenePane* ScenePane() { return nullptr; }
   // Repaints the region (window coordinates) of the plan editor; the region stays the caller's.
   virtual void InvalidatePlanEditor(ppRegion& /*region*/) {}
   // The root of the placed units and the root of the room's walls and floor; null when none.

@@ -33,6 +33,7 @@ class RecordingHost : public iElementHost {
     region.GetBounds(&bounds);
     editorRegions.push_back(bounds);
   }
+  iScenePane* ScenePane() override { return pane; }
   zelvproElement* TopCanvas() override { return topCanvas; }
   zelvproElement* NewRoomCanvas() override { return newRoomCanvas; }
   zelvproLayerPalette* LayerPalette() override { return palette.get(); }
@@ -42,6 +43,7 @@ class RecordingHost : public iElementHost {
   }
 
   int32_t viewId = kPlanView;
+  iScenePane* pane = nullptr;
   zelvproElement* topCanvas = nullptr;
   zelvproElement* newRoomCanvas = nullptr;
   std::unique_ptr<zelvproLayerPalette> palette;
