@@ -90,6 +90,7 @@ ppPicture::ppPicture(const ppPicture& other) : identity_(++g_nextIdentity) {
   frame_ = other.frame_;
   values_ = other.values_;
   repeat_ = other.repeat_;
+  modulate_ = other.modulate_;
   flag2_ = other.flag2_;
 }
 

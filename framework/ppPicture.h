@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "foundation/FileRecord.h"
@@ -50,10 +51,16 @@ class ppPicture {
   plat::HDC GetMemoryDC() const { return memDC_; }          // off-screen pictures only
   bool HasMask() const { return mask_ != nullptr; }
   std::vector<double> GetValues() const { return values_; }
+  // The key a shared picture map keeps the picture under (ppObjectMap).
+  void SetValues(std::vector<double> values) { values_ = std::move(values); }
   int32_t GetResourceId() const { return resourceId_; }
   // Whether a texture made from the picture repeats instead of being clamped at its edges.
   bool GetRepeat() const { return repeat_; }
   void SetRepeat(bool repeat) { repeat_ = repeat; }
+  // Whether a texture made from the picture is multiplied with the surface colour (else it shows in
+  // its own colours on white).
+  bool GetModulate() const { return modulate_; }
+  void SetModulate(bool modulate) { modulate_ = modulate; }
   // A transparent colour for drawing 108-byte-header pictures; replacing the data clears it.
   void SetTransparentColor(plat::COLORREF color);
   bool HasTransparentColor() const { return hasTransparent_; }
@@ -125,6 +132,7 @@ class ppPicture {
   plat::COLORREF transparent_ = 0;
   plat::HBITMAP mask_ = nullptr;
   bool repeat_ = false;
+  bool modulate_ = false;
   bool flag2_ = false;
   bool flag3_ = false;
   std::vector<double> values_{-1.0};

@@ -1,8 +1,51 @@
 #include "framework/ppUndoer.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/ppTask.h"
 
-ppUndoer::~ppUndoer() { Clear(); }
+namespace {
+
+// Every history that exists, in order of construction. Each adds and removes itself, so the list is
+// empty whenever no history lives and needs no reset. User-interface thread only.
+std::vector<ppUndoer*>& LiveHistories() {
+  static std::vector<ppUndoer*> histories;
+  return histories;
+}
+
+}  // namespace
+
+ppUndoer::ppUndoer() { LiveHistories().push_back(this); }
+
+ppUndoer::~ppUndoer() {
+  std::vector<ppUndoer*>& live = LiveHistories();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
+  Clear();
+}
+
+void ppUndoer::RemoveTasksOf(const void* target) {
+  // The walk starts again after each deletion: a task's destructor may purge further tasks.
+  for (ppTask** top : {&done_, &redo_}) {
+    for (ppTask* t = *top; t != nullptr;) {
+      if (t->Target() != target) {
+        t = t->next_;
+        continue;
+      }
+      Unlink(*top, t);
+      delete t;
+      t = *top;
+    }
+  }
+}
+
+void ppUndoer::PurgeTarget(const void* target) {
+  // A task's destructor may free further objects that purge in turn: walk a copy.
+  const std::vector<ppUndoer*> live = LiveHistories();
+  for (ppUndoer* history : live)
+    if (std::find(LiveHistories().begin(), LiveHistories().end(), history) != LiveHistories().end())
+      history->RemoveTasksOf(target);
+}
 
 void ppUndoer::Post(ppTask* task) {
   if (task->IsEmpty()) {
@@ -63,10 +106,11 @@ void ppUndoer::Clear() {
 }
 
 void ppUndoer::DeleteStack(ppTask*& top) {
+  // Each task leaves the stack before it is deleted: its destructor may purge this history.
   while (top) {
-    ppTask* next = top->next_;
-    delete top;
-    top = next;
+    ppTask* task = top;
+    top = task->next_;
+    delete task;
   }
 }
 

@@ -7,7 +7,7 @@ class ppTask;
 
 class ppUndoer {
  public:
-  ppUndoer() = default;
+  ppUndoer();
   ~ppUndoer();
   ppUndoer(const ppUndoer&) = delete;
   ppUndoer& operator=(const ppUndoer&) = delete;
@@ -23,6 +23,12 @@ class ppUndoer {
   ppTask* DoneTop() const { return done_; }
   ppTask* RedoTop() const { return redo_; }
   bool Holds(const ppTask* task) const;
+
+  // Removes and deletes every task of this history whose target is `target`.
+  void RemoveTasksOf(const void* target);
+  // The same on every live history: an object freed other than through its own undoable tasks
+  // calls it first, so that no undo or redo reaches freed memory.
+  static void PurgeTarget(const void* target);
 
  private:
   static bool Unlink(ppTask*& top, ppTask* task);

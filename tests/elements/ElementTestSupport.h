@@ -1,0 +1,124 @@
+// Helpers of the element tests: a recording document window (view id, plan roots, layer palette,
+// the regions the plan editor was asked to repaint, the catalogues by identifier), a recording 3D
+// pane, and a fixture that writes a real catalogue database into a private folder through its
+// record files and installs the recording window for each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/CatalogueTestSupport.h"
+#include "catalogue/records/zelvproColorCatalogFil.h"
+#include "catalogue/records/zelvproTextureFil.h"
+#include "database/DbTestSupport.h"
+#include "elements/base/ElementTextures.h"
+#include "elements/base/iElementHost.h"
+#include "elements/base/iScenePane.h"
+#include "elements/base/zelvproElement.h"
+#include "elements/base/zelvproLayerPalette.h"
+#include "framework/ppRegion.h"
+
+namespace eltest {
+
+class RecordingHost : public iElementHost {
+ public:
+  int32_t CurrentViewId() override { return viewId; }
+  void InvalidatePlanEditor(ppRegion& region) override {
+    plat::RECT bounds{};
+    region.GetBounds(&bounds);
+    editorRegions.push_back(bounds);
+  }
+  iScenePane* ScenePane() override { return pane; }
+  zelvproElement* TopCanvas() override { return topCanvas; }
+  zelvproElement* NewRoomCanvas() override { return newRoomCanvas; }
+  zelvproLayerPalette* LayerPalette() override { return palette.get(); }
+  zelvDatabase* FindDatabase(int32_t identifier) override {
+    auto found = databases.find(identifier);
+    return found != databases.end() ? found->second : nullptr;
+  }
+
+  int32_t viewId = kPlanView;
+  iScenePane* pane = nullptr;
+  zelvproElement* topCanvas = nullptr;
+  zelvproElement* newRoomCanvas = nullptr;
+  std::unique_ptr<zelvproLayerPalette> palette;
+  std::map<int32_t, zelvDatabase*> databases;
+  std::vector<plat::RECT> editorRegions;  // bounds of each region handed over
+};
+
+class RecordingPane : public iScenePane {
+ public:
+  void SetSceneOutOfDate() override { ++outOfDate; }
+  void Invalidate() override { ++invalidated; }
+  int32_t outOfDate = 0;
+  int32_t invalidated = 0;
+};
+
+// A 24-bit bottom-up picture `width` pixels wide and one high.
+inline Handle DibPicture(int32_t width) {
+  const int32_t rowBytes = (width * 3 + 3) & ~3;
+  std::string bytes(size_t(40 + rowBytes), '\0');
+  const int32_t header[] = {40, width, 1};
+  std::memcpy(bytes.data(), header, sizeof header);
+  bytes[12] = 1;   // planes
+  bytes[14] = 24;  // bits per pixel
+  return dbtest::HandleOf(bytes);
+}
+
+// Colour field value from four percentages, red first.
+constexpr int32_t Rgba(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+  return int32_t(r << 24 | g << 16 | b << 8 | a);
+}
+
+inline plat::RECT Rect(int32_t l, int32_t t, int32_t r, int32_t b) { return plat::RECT{l, t, r, b}; }
+
+class ElementTest : public cattest::CatalogueTest {
+ protected:
+  void SetUp() override {
+    CatalogueTest::SetUp();
+    iElementHost::Install(&host_);
+  }
+  void TearDown() override {
+    iElementHost::Install(nullptr);
+    zelvproElement::ResetRedraw();
+    ElementTextures::Reset();
+    databases_.clear();
+    CatalogueTest::TearDown();
+  }
+
+  // A catalogue in the private folder, known to the recording window by its identifier.
+  zelvDatabase& MakeDatabase(const std::string& name = "catalog.cdb") {
+    databases_.push_back(Open(name));
+    zelvDatabase& db = *databases_.back();
+    host_.databases[db.Identifier()] = &db;
+    return db;
+  }
+
+  // A texture record with pictures of these widths (0: no picture) and the two flags.
+  static int32_t AddTexture(zelvDatabase& db, int32_t width, int32_t width128, int32_t modulate,
+                            int32_t dontRepeat = 0) {
+    zelvproTextureFil& textures = db.TextureFile();
+    textures.ClearRecordBuffer(nullptr);
+    cattest::SetField(textures, "modulate", modulate);
+    cattest::SetField(textures, "dontRepeat", dontRepeat);
+    for (auto [name, w] : {std::pair{"texture", width}, std::pair{"texture128", width128}}) {
+      if (w == 0) continue;
+      Handle picture = DibPicture(w);
+      cattest::SetField(textures, name, picture);
+      MemDispose(picture);
+    }
+    int32_t id = 0;
+    textures.AddRecord(&id, nullptr);
+    return id;
+  }
+
+  RecordingHost host_;
+  std::vector<std::unique_ptr<zelvDatabase>> databases_;
+};
+
+}  // namespace eltest
