@@ -179,7 +179,7 @@ class CountedView : public iProperty {
   ppDatafile& view_;
 };
 
-void SortBySpecification(benchmark::State& state) {
+void SortBySortDescription(benchmark::State& state) {
   ppDatafile& view = *TableOf(int32_t(state.range(0))).view;
   CountedView counted(view);
   ppPropertySort sort(&counted);
@@ -215,7 +215,7 @@ void SortWithStd(benchmark::State& state) {
 
 BENCHMARK(ReadThroughProperties)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(ReadDirectly)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(SortBySpecification)->Arg(2500)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(SortBySortDescription)->Arg(2500)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(SortWithStd)->Arg(2500)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace

@@ -37,14 +37,14 @@ void Write(const Vcon::WString& path, const plat::BITMAPINFOHEADER& header, cons
   Put32(headers + 46, header.biClrUsed);
   Put32(headers + 50, header.biClrImportant);
 
-  ppFileSpec spec(path);
+  ppFileSpec fileRecord(path);
   try {
-    FileCreate(spec);
+    FileCreate(fileRecord);
   } catch (int32_t) {
     // An existing file is opened and cut below; any other fault shows at the open.
   }
   ppFileSpec file;
-  FileOpen(file, spec, false);
+  FileOpen(file, fileRecord, false);
   try {
     const uint32_t empty = 0;
     FileSetSize(file, &empty);

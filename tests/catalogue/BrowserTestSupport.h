@@ -81,8 +81,8 @@ class BrowserTest : public cattest::CatalogueTest {
     CatalogTextsFromRecords = false;
     MakeCatalogue();
     list_ = std::make_unique<CatalogDatabaseList>();
-    ppFileSpec spec = dbtest::SpecFor(Path("catalog.cdb"));
-    list_->OpenDatabaseFile(spec);
+    ppFileSpec fileRecord = dbtest::SpecFor(Path("catalog.cdb"));
+    list_->OpenDatabaseFile(fileRecord);
     ASSERT_NE(list_->FindById(1), nullptr);
     for (int32_t id = 3500; id <= 3505; ++id)
       application_.frames[id] = adorner_tests::SolidPicture(16, 16, PictureColour(id));
@@ -109,10 +109,10 @@ class BrowserTest : public cattest::CatalogueTest {
 
   // The catalogue: items B30, B40 and W60.
   void MakeCatalogue() {
-    ppFileSpec spec = dbtest::SpecFor(Path("catalog.cdb"));
-    spec.word2 = 0x56484B54;
-    spec.word4 = CatalogDatabaseList::kCatalogueCode;
-    zelvDatabase db(spec);
+    ppFileSpec fileRecord = dbtest::SpecFor(Path("catalog.cdb"));
+    fileRecord.word2 = 0x56484B54;
+    fileRecord.word4 = CatalogDatabaseList::kCatalogueCode;
+    zelvDatabase db(fileRecord);
     cattest::ChangeSettings(db, {{"name", "Test"}, {"identifier", 1}});
     for (const char* id : {"B30", "B40", "W60"}) {
       itemIds_[id] = cattest::AddRecord(db.CatalogItemFile(), {{"ID", id}, {"Name", id}});

@@ -33,10 +33,10 @@ class CatalogListTest : public cattest::CatalogueTest {
   // A catalogue file with the words at bytes 4 and 8, its settings "name" and "identifier".
   void MakeCatalogue(const std::string& file, uint32_t atByte4, uint32_t atByte8, const char* name,
                      int32_t identifier) {
-    ppFileSpec spec = dbtest::SpecFor(Path(file));
-    spec.word2 = atByte4;
-    spec.word4 = atByte8;
-    zelvDatabase db(spec);
+    ppFileSpec fileRecord = dbtest::SpecFor(Path(file));
+    fileRecord.word2 = atByte4;
+    fileRecord.word4 = atByte8;
+    zelvDatabase db(fileRecord);
     ChangeSettings(db, {{"name", name}, {"identifier", identifier}});
   }
 

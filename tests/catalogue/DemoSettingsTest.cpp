@@ -32,8 +32,8 @@ ppFileSpec SpecOf(const fs::path& path) { return ppFileSpec(Vcon::WString(path.s
 
 template <typename T>
 std::unique_ptr<T> OpenAs(const fs::path& path) {
-  ppFileSpec spec = SpecOf(path);
-  return std::make_unique<T>(spec);
+  ppFileSpec fileRecord = SpecOf(path);
+  return std::make_unique<T>(fileRecord);
 }
 
 class DemoSettingsTest : public cattest::CatalogueTest {

@@ -240,8 +240,8 @@ TEST_F(Unit3DTest, ParametricPartsStretchToThePlacementTheUnitAndTheElement) {
 
 TEST_F(Unit3DTest, EveryDemoUnitBuildsFiniteLayers) {
   DemoSettings demo;
-  ppFileSpec spec(Vcon::WString(demo.File("catalogs/kitchen.cdb").string().c_str()));
-  auto kitchen = std::make_unique<zelvDatabase>(spec);
+  ppFileSpec fileRecord(Vcon::WString(demo.File("catalogs/kitchen.cdb").string().c_str()));
+  auto kitchen = std::make_unique<zelvDatabase>(fileRecord);
   FakeElement element;
   element.database = kitchen.get();
   zelvproUnitFil& units = kitchen->UnitFile();

@@ -259,8 +259,8 @@ TEST_F(qxCatalogTest, TheDemoSettingsFillFiveTreesWhoseItemsAllResolve) {
   list_.reset();
   DemoSettings demo;
   std::filesystem::current_path(demo.Root());
-  ppFileSpec spec(Vcon::WString(demo.File("zadezodid.cdb").string().c_str()));
-  qxApplicationdb application(spec);
+  ppFileSpec fileRecord(Vcon::WString(demo.File("zadezodid.cdb").string().c_str()));
+  qxApplicationdb application(fileRecord);
   CatalogDatabaseList catalogues;
   ASSERT_GT(catalogues.Count(), 0);
   for (bool fromRecords : {false, true}) {

@@ -39,8 +39,8 @@ class ErrorHookTest : public ::testing::Test {
 };
 
 TEST_F(ErrorHookTest, TheHookSeesEachErrorBeforeItIsThrown) {
-  ppFileSpec spec = dbtest::SpecFor(path_);
-  dbDatabase db(spec);
+  ppFileSpec fileRecord = dbtest::SpecFor(path_);
+  dbDatabase db(fileRecord);
   dbDatafile file("people", db, Layout());  // opening looks names up, which raises kNotFound inside
   const std::vector<uint8_t> negativeCount = dbtest::MakeLayout(1, {{"name", 1}}, -1);
   const uint8_t packed[12] = {};
@@ -81,8 +81,8 @@ TEST_F(ErrorHookTest, TheHookSeesEachErrorBeforeItIsThrown) {
 
 TEST_F(ErrorHookTest, ATableWhoseDescriptorIsCutShortFailsThroughTheHook) {
   {
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    dbDatabase db(spec);
+    ppFileSpec fileRecord = dbtest::SpecFor(path_);
+    dbDatabase db(fileRecord);
     dbDatafile file("people", db, Layout());
     db.BeginTransaction();
     const int32_t descriptor = db.RecordNumberOfName("people");
@@ -92,8 +92,8 @@ TEST_F(ErrorHookTest, ATableWhoseDescriptorIsCutShortFailsThroughTheHook) {
     db.ReleaseRecord(descriptor);
     db.EndTransaction();
   }
-  ppFileSpec spec = dbtest::SpecFor(path_);
-  dbDatabase db(spec);
+  ppFileSpec fileRecord = dbtest::SpecFor(path_);
+  dbDatabase db(fileRecord);
   Seen().clear();
   EXPECT_EQ(dbtest::ErrorOf([&] { dbDatafile file("people", db, Layout()); }), db::kDamagedFile);
   EXPECT_EQ(Seen(), std::vector<int32_t>{db::kDamagedFile});

@@ -151,7 +151,7 @@ TEST_F(FileTest, SetSizeTruncatesExtendsAndLeavesThePositionAtTheEnd) {
   EXPECT_EQ(Get("s.dat").size(), 5u);
 }
 
-TEST_F(FileTest, CloseAndCopiesOfAnOpenSpecification) {
+TEST_F(FileTest, CloseAndCopiesOfAnOpenFileRecord) {
   Put("c.dat", "data");
   ppFileSpec fileSpec;
   FileOpen(fileSpec, FileSpecFor("c.dat"), true);

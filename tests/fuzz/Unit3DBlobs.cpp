@@ -93,8 +93,8 @@ class FuzzCatalogue {
                 ("planner-fuzz-unit3d-" + std::to_string(getpid()))) {
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
-    ppFileSpec spec(Vcon::WString((folder_ / "catalog.cdb").string().c_str()));
-    db_ = std::make_unique<zelvDatabase>(spec);
+    ppFileSpec fileRecord(Vcon::WString((folder_ / "catalog.cdb").string().c_str()));
+    db_ = std::make_unique<zelvDatabase>(fileRecord);
     int32_t id = 0;
     db_->ShapeFile().ClearRecordBuffer(nullptr);
     db_->ShapeFile().AddRecord(&id, nullptr);

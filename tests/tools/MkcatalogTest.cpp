@@ -47,8 +47,8 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 }
 
 std::unique_ptr<ppDatabase> Open(const fs::path& path) {
-  ppFileSpec spec(Vcon::WString(path.string().c_str()));
-  return std::make_unique<ppDatabase>(spec);
+  ppFileSpec fileRecord(Vcon::WString(path.string().c_str()));
+  return std::make_unique<ppDatabase>(fileRecord);
 }
 
 // A table view with its records read by field name.

@@ -442,10 +442,10 @@ void DatabaseBuilder::Build(const fs::path& settingsFolder) {
   const fs::path file = settingsFolder / output_;
   fs::create_directories(file.parent_path());
   fs::remove(file);
-  ppFileSpec spec{Vcon::WString(file.string().c_str())};
-  spec.word2 = typeCode_;
-  spec.word4 = secondCode_;
-  database_ = std::make_unique<ppDatabase>(spec);
+  ppFileSpec fileRecord{Vcon::WString(file.string().c_str())};
+  fileRecord.word2 = typeCode_;
+  fileRecord.word4 = secondCode_;
+  database_ = std::make_unique<ppDatabase>(fileRecord);
   database_->BeginTransaction();
   try {
     const fs::path manifest = folder_ / "database.txt";

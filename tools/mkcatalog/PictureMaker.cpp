@@ -14,7 +14,7 @@ namespace {
 
 using Rgb = std::array<int, 3>;
 
-struct PictureSpec {
+struct PictureRecipe {
   std::string kind;
   int width = 0, height = 0;
   Rgb colour{};
@@ -50,20 +50,20 @@ Rgb ParseColour(const std::string& text) {
   return rgb;
 }
 
-PictureSpec Parse(const std::string& description) {
+PictureRecipe Parse(const std::string& description) {
   std::istringstream in(description);
   std::string kind, size, colour, extra;
   if (!(in >> kind >> size >> colour) || (in >> extra))
     throw std::invalid_argument("a picture is \"<kind> <size> <#rrggbb>\"");
-  PictureSpec spec;
-  spec.kind = kind;
+  PictureRecipe recipe;
+  recipe.kind = kind;
   const size_t x = size.find('x');
-  spec.width = ParseSide(size.substr(0, x));
-  spec.height = x == std::string::npos ? spec.width : ParseSide(size.substr(x + 1));
-  spec.colour = ParseColour(colour);
+  recipe.width = ParseSide(size.substr(0, x));
+  recipe.height = x == std::string::npos ? recipe.width : ParseSide(size.substr(x + 1));
+  recipe.colour = ParseColour(colour);
   if (kind != "solid" && kind != "grain" && kind != "checker" && kind != "frame")
     throw std::invalid_argument("unknown picture kind '" + kind + "' (solid, grain, checker, frame)");
-  return spec;
+  return recipe;
 }
 
 Rgb Scaled(const Rgb& c, double factor) {
@@ -78,7 +78,7 @@ Rgb Lighter(const Rgb& c) {
   return out;
 }
 
-Rgb PixelAt(const PictureSpec& s, int x, int y) {
+Rgb PixelAt(const PictureRecipe& s, int x, int y) {
   if (s.kind == "grain") {
     // Integer arithmetic only: the same bytes on every machine.
     const int wave = (x * 7 + (y % 16 < 8 ? y % 8 : 8 - y % 8) * 3) % 11;
@@ -99,7 +99,7 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void NoFlush(png_structp) {}
 
-std::vector<uint8_t> Encode(const PictureSpec& s) {
+std::vector<uint8_t> Encode(const PictureRecipe& s) {
   std::vector<uint8_t> rows(size_t(s.width) * size_t(s.height) * 3);
   for (int y = 0; y < s.height; ++y) {
     for (int x = 0; x < s.width; ++x) {
