@@ -13,23 +13,11 @@
 #include "foundation/FileRecord.h"
 #include "foundation/PosixPath.h"
 #include "foundation/TabField.h"
+#include "foundation/OwnedHandle.h"
 
 namespace {
 
 constexpr size_t kEntryFields = 5;
-
-// Owns a handle for a scope.
-class OwnedHandle {
- public:
-  explicit OwnedHandle(Handle h) : h_(h) {}
-  ~OwnedHandle() { MemDispose(h_); }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  Handle Get() const { return h_; }
-
- private:
-  Handle h_;
-};
 
 // Reads the fields of the line at `p`; answers where the next line starts (null at the end of the
 // text) and how many fields the line had. Only the first kEntryFields are kept. The field reader

@@ -14,6 +14,7 @@
 #include "database/ppDatafile.h"
 #include "foundation/FileOperations.h"
 #include "tools/dbtool/DbToolMaps.h"
+#include "foundation/OwnedHandle.h"
 
 namespace {
 
@@ -55,19 +56,6 @@ std::unique_ptr<ppDatabase> OpenExisting(const std::string& path) {
   ppFileSpec fileSpec = SpecOf(path);
   return std::make_unique<ppDatabase>(fileSpec);
 }
-
-// A handle disposed when the scope ends.
-class OwnedHandle {
- public:
-  explicit OwnedHandle(Handle h) : h_(h) {}
-  ~OwnedHandle() { MemDispose(h_); }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  Handle Get() const { return h_; }
-
- private:
-  Handle h_;
-};
 
 // The optional "--map <map>" after the positional arguments.
 std::string MapOption(const std::vector<std::string>& args, size_t first) {

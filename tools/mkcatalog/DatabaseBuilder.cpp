@@ -19,6 +19,7 @@
 #include "tools/mkcatalog/ValueText.h"
 #include "tools/rescomp/AnsiText.h"
 #include "database/ScopedRecordBuffer.h"
+#include "foundation/OwnedHandle.h"
 
 namespace mkcatalog {
 namespace {
@@ -79,19 +80,6 @@ constexpr EntryRule kEntryRules[] = {
 };
 
 constexpr int32_t kNoLayoutError = -1;
-
-// A handle of the zone, freed when the scope ends.
-class ScopedHandle {
- public:
-  ScopedHandle() { Vcon_HandleManager::MemNew(&h_, 0); }
-  ~ScopedHandle() { MemDispose(h_); }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  Handle Get() const { return h_; }
-
- private:
-  Handle h_ = nullptr;
-};
 
 int32_t LongField(ppDatafile& view, const std::string& name, const char* buffer) {
   const int32_t field = view.File().Layout().FieldIndex(name);
@@ -417,7 +405,7 @@ std::vector<uint8_t> DatabaseBuilder::EmbeddedTable(const std::string& path) {
     blob.insert(blob.end(), bytes, bytes + 4);
   };
   const ScopedRecordBuffer<ppDatafile> buffer(view);
-  const ScopedHandle packed;
+  const OwnedHandle packed;
   for (const TabRow& row : source.Rows()) {
     view.ClearRecordBuffer(buffer.Get());
     FillRecord(view, source, fields, row, buffer.Get());
