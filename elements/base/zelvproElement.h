@@ -11,18 +11,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "catalogue/unit3d/iUnit3DElement.h"
 #include "database/iProperty.h"
 #include "foundation/DecimalNumber.h"
 #include "foundation/VconString.h"
+#include "foundation/Vcon_HandleManager.h"
 #include "foundation/ppBounds3.h"
 #include "foundation/ppMoney.h"
+#include "foundation/ppVector2.h"
 #include "foundation/ppVector3.h"
 #include "framework/ppRegion.h"
 #include "framework/ppView.h"
 #include "scene3d/context/iScene.h"
+#include "elements/shapes/zelvproShape.h"
 #include "scene3d/objects/qxUnitLayer3D.h"
 
 class ElementGeometryCache;
@@ -31,6 +35,7 @@ class ppDC;
 class ppDatafile;
 class ppMatrix4;
 class ppTask;
+class zelvproCanvas;
 class zelvDatabase;
 class zelvproElement;
 
@@ -40,6 +45,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
  public:
   // stateBits: the element is selected (the unit layer's render flags carry it).
   static constexpr uint32_t kSelectedState = 0x4;
+  // The type code of every element class, canvases included: 'twel'.
+  static constexpr uint32_t kTypeCode = 0x7477656C;
 
   // A new element of catalogue record `recordId`, framed by `frame` in its parent's pixels.
   zelvproElement(int32_t recordId, ppView* parent, const plat::RECT& frame, zelvDatabase* database,
@@ -64,7 +71,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void RotateByKey(int32_t /*key*/) {}
   virtual void SetPosition(const ppVector3& point) { position = point; }
   virtual zelvproElement* GetParentElement();
-  virtual void ApplyPlacementXY(ppMatrix4& /*transform*/) {}
+  virtual void ApplyPlacementXY(Handle /*points*/) {}
   virtual int32_t HitTestHandle(int32_t /*x*/, int32_t /*y*/) { return 0; }
   virtual ppTask* CreatePointerTask(ppView* /*view*/) { return nullptr; }
   virtual void UpdateFrame() {}
@@ -87,8 +94,10 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void ResnapList(ElementList& /*list*/) {}
   virtual void ExtentOfSelectedChildren(ppVector3& /*point*/) {}
   virtual int32_t ResolveAccessId() { return 0; }
-  virtual void ApplyPlacementXZ(ppMatrix4& /*transform*/) {}
-  virtual zelvproElement* GetCanvas() { return nullptr; }
+  // Turns and moves a list of 8-byte (x, z) points from this element's frame into the plan's.
+  virtual void ApplyPlacementXZ(Handle points);
+  // The canvas at the root of the element's tree; null when the root is not a canvas.
+  virtual zelvproCanvas* GetCanvas();
   virtual ppTask* CreateMoverTask(ElementList& /*selection*/, zelvproElement* /*canvas*/, int32_t /*third*/) {
     return nullptr;
   }
@@ -122,8 +131,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void LoadFromRecord(ppDatafile& /*record*/) {}
   virtual zelvproElement* FindById(int32_t saveNumber);
   virtual void GetOutlineSize(float& width, float& depth) { width = depth = 0.0f; }
-  virtual void ExtendBounds2D(ppVector3& /*min*/, ppVector3& /*max*/) {}
-  virtual ppVector3 GetOutlineCentre() { return ppVector3(); }
+  virtual void ExtendBounds2D(ppVector2& /*min*/, ppVector2& /*max*/) {}
+  virtual void GetOutlineCentre(ppVector2& out) { out = ppVector2(); }
   virtual void ExportHook(intptr_t /*value*/) {}
   virtual bool AttachAccessory(zelvproElement* /*element*/) { return false; }
   virtual void DetachAccessory(zelvproElement* element);
@@ -164,6 +173,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual int32_t GetUnitRecordId() { return unitRecordId; }
 
   // ---- View operations as an element has them.
+  uint32_t GetTypeCode() override { return kTypeCode; }
   void Invalidate() override;
   bool WantsDoubleClicks() override { return true; }
 
@@ -199,8 +209,44 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // The colour code's colour record as this element chooses it (group -1: its own).
   void RefreshPartColours();
 
+  // ---- Placement: position (millimetres) and angle (radians, about y) relative to the container.
   ppVector3 GetPosition() const { return position; }
   float GetAngle() const { return angle; }
+  void StoreAngle(float value) { angle = value; }
+  ppVector3 GetAnchorOffset() const { return anchor; }
+  void SetAnchorOffset(const ppVector3& value) { anchor = value; }
+  // The supervisor when it is an element (by type code), else null.
+  zelvproElement* ContainerElement() const;
+  // In plan coordinates: the containers' placements applied in turn.
+  void GetAbsolutePosition(ppVector3& out) const;
+  float GetAbsoluteAngle() const;
+  // At the root the angle is brought into [0, 2pi] and stored; below it, the sum of the chain.
+  float GetNormalizedAngle();
+  // Local -> container (translation, then the turn by minus the angle about y).
+  void BuildPlacementMatrix(ppMatrix4& out) const;
+  // Local -> root of the element tree.
+  void BuildWorldMatrix(ppMatrix4& out) const;
+  // One level: element frame <-> container frame, in place.
+  void LocalToWorld(ppVector3& point) const;
+  void WorldToLocal(ppVector3& point) const;
+  // A point (x, z) of this element's frame into plan coordinates.
+  void ApplyPlacement2D(ppVector2& point) const;
+  // The absolute position in top-view pixels.
+  void GetScreenPosition(plat::POINT& out) const;
+  // The position becomes the plan point of the pixel (no SetPosition call).
+  void SetPositionFromScreen(int32_t x, int32_t y);
+  // x and z from pixels times the plan scale, without the origin; y kept; through SetPosition.
+  void SetPlanXZFromPixels(int32_t x, int32_t y);
+  // Calls fn(points) for each outline with its modified points (cached on the outline; the handle
+  // stays the outline's).
+  template <typename Fn>
+  void ForEachOutline(Fn fn) {
+    for (zelvproShape* shape = outlines.get(); shape != nullptr; shape = shape->next.get()) {
+      if (shape->cached == nullptr) shape->cached = shape->ModifiedPoints();
+      fn(shape->cached);
+    }
+  }
+
   int32_t GetSaveId() const { return saveId; }
   // Association links: the elements are not owned, the links are.
   void AddAssociate(zelvproElement* element) { associates.push_back(element); }
@@ -243,7 +289,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   ppVector3 position;
   ppVector3 anchor;  // y always 0
   float angle = 0.0f;
-  void* outlines = nullptr;  // filled and deleted by the subclasses
+  std::unique_ptr<zelvproShape> outlines;  // the outline chain; filled by the subclasses
   uint8_t locked = 0;
   uint8_t calculate = 0;
   uint8_t interiorLock = 1;

@@ -1,0 +1,18 @@
+// Plan millimetres and top-view pixels. The plan scale is the layer palette's (millimetres per pixel;
+// the palette's start value without one); the pixel origin is the left and top of the window frame of
+// the main canvas' scrolled view ((0, 0) without one). Plan x maps to pixel x, plan z to pixel y.
+// User-interface thread only.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/ppVector3.h"
+#include "platform/GdiTypes.h"
+
+double PlanScale();
+// The window-frame origin of the main canvas' scrolled view, in window pixels.
+plat::POINT PlanPixelOrigin();
+// out = ((x, 0, y) - origin) times the scale.
+void ScreenToPlanPoint(int32_t x, int32_t y, ppVector3& out);
+// p divided by the scale plus the origin; x and z truncated toward zero (12.9 gives 12, -12.9 -12).
+void PlanPointToScreen(const ppVector3& p, plat::POINT& out);
