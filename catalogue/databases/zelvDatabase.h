@@ -107,6 +107,9 @@ class zelvDatabase : public ppDatabase {
   // one); setting the depth of a parametric element changes it.
   int32_t CurrentDepthId() const { return currentDepthId_; }
   void SetCurrentDepthId(int32_t id) { currentDepthId_ = id; }
+  // The colour record applied to the plan last (0: none yet); new elements without a colour take it.
+  int32_t CurrentColorId() const { return currentColorId_; }
+  void SetCurrentColorId(int32_t id) { currentColorId_ = id; }
 
  private:
   void OpenSettings();
@@ -144,6 +147,7 @@ class zelvDatabase : public ppDatabase {
   bool extendedColorSystem_ = false;
   uint32_t fileTypeCode_ = 0;
   int32_t currentDepthId_ = 0;
+  int32_t currentColorId_ = 0;
   bool openedWithoutTopViews_ = false;
   // Language code -> text number -> text.
   std::map<int32_t, std::map<int32_t, Vcon::WString>> stringCache_;

@@ -67,12 +67,26 @@ void zelvproElement::ReadRecord(ppDatafile& module) {
   auto floatOf = [&](const char* name) { return float(RecordField(module, name).Double(r)); };
   quantity = RecordField(module, "quantity").Quantity(r);
   if (quantity.ToDouble() <= 0.0) quantity = DecimalNumber(int32_t{1});
-  position = ppVector3(floatOf("xposition"), floatOf("yposition"), floatOf("zposition"));
-  anchor = ppVector3(floatOf("xanchor"), 0.0f, floatOf("yanchor"));
+  ReadPlacementFields(module);
   dimensions = ppVector3(floatOf("dimensionsx"), floatOf("dimensionsy"), floatOf("dimensionsz"));
-  angle = floatOf("rotation");
   height = floatOf("height");
   saveId = longOf("id");
+  price = ppMoney::FromRaw(RecordField(module, "price").MoneyRaw(r));
+  customPriceSet = RecordField(module, "customPrice").MoneyRaw(r) != 0;
+  under = longOf("under");
+  const int32_t lockedChild = longOf("lockedChild");
+  lockedChildBits = ((lockedChild & 0x4) != 0 ? 1 : 0) | ((lockedChild & 0x20) != 0 ? 2 : 0);
+  unrealUnit = longOf("unrealUnit") != 0;
+  extraA = longOf("extraA");
+}
+
+void zelvproElement::ReadPlacementFields(ppDatafile& module) {
+  const char* r = module.GetRecordBuffer();
+  auto longOf = [&](const char* name) { return RecordField(module, name).Long(r); };
+  auto floatOf = [&](const char* name) { return float(RecordField(module, name).Double(r)); };
+  position = ppVector3(floatOf("xposition"), floatOf("yposition"), floatOf("zposition"));
+  anchor = ppVector3(floatOf("xanchor"), 0.0f, floatOf("yanchor"));
+  angle = floatOf("rotation");
   kind = longOf("type");
   locked = longOf("locked") != 0;
   calculate = longOf("calculate") != 0;
@@ -80,22 +94,16 @@ void zelvproElement::ReadRecord(ppDatafile& module) {
   curref = longOf("curref");
   lockUnits = longOf("lockUnits") != 0;
   tag = longOf("tag");
-  price = ppMoney::FromRaw(RecordField(module, "price").MoneyRaw(r));
-  customPriceSet = RecordField(module, "customPrice").MoneyRaw(r) != 0;
   canvasType = longOf("canvasType");
   dropType = longOf("dropType");
   SetFrame(plat::RECT{longOf("viewL"), longOf("viewT"), longOf("viewR"), longOf("viewB")});
   database = iElementHost::Current().FindDatabase(longOf("database"));
+  colorRecordId = unitRecordId = recordId = 0;
   if (database != nullptr) {
     colorRecordId = RecordOfStoredId(database->ColorCatalogFile(), longOf("color"));
     unitRecordId = RecordOfStoredId(database->UnitFile(), longOf("unitID"));
     recordId = RecordOfStoredId(database->TopViewFile(), longOf("recID"), "ID");
   }
-  under = longOf("under");
-  const int32_t lockedChild = longOf("lockedChild");
-  lockedChildBits = ((lockedChild & 0x4) != 0 ? 1 : 0) | ((lockedChild & 0x20) != 0 ? 2 : 0);
-  unrealUnit = longOf("unrealUnit") != 0;
-  extraA = longOf("extraA");
 }
 
 zelvproElement::~zelvproElement() {

@@ -121,14 +121,17 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual int32_t GetColorRecordIdClamped(int32_t /*index*/) { return colorRecordId; }
   virtual int32_t MapColorCode(int32_t code) { return code; }
   virtual int32_t IndexOfColorRecord(int32_t /*id*/, zelvDatabase* /*owner*/) { return -1; }
-  virtual uint32_t CollectBitMask(bool /*withChildren*/) { return 0; }
-  virtual void ApplyColorRecord(int32_t /*id*/, zelvDatabase* /*owner*/, int32_t /*flag*/) {}
+  virtual uint32_t CollectBitMask(bool withChildren);
+  virtual void ApplyColorRecord(int32_t id, zelvDatabase* owner, int32_t flag);
   virtual void SetTagTree(int32_t value);
-  virtual void SaveTree(ppDatafile& /*module*/, bool /*renumber*/, int32_t /*parentNumber*/) {}
+  // Appends this element's document-module record to `module`, then its children's, depth first.
+  virtual void SaveTree(ppDatafile& module, bool renumber, int32_t parentNumber);
   virtual void DocumentLoaded(void* /*document*/) {}
-  virtual void WriteRecord(ppDatafile& /*record*/, bool /*renumber*/, int32_t /*parentNumber*/) {}
+  // Writes the base fields into the record buffer of `record` (a document-module table).
+  virtual void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber);
   virtual void ReadSaveId(ppDatafile& /*record*/) {}
-  virtual void LoadFromRecord(ppDatafile& /*record*/) {}
+  // Reads the record buffer as the loaded constructor does, but takes a new saveId and selects.
+  virtual void LoadFromRecord(ppDatafile& record);
   virtual zelvproElement* FindById(int32_t saveNumber);
   virtual void GetOutlineSize(float& width, float& depth) { width = depth = 0.0f; }
   virtual void ExtendBounds2D(ppVector2& /*min*/, ppVector2& /*max*/) {}
@@ -151,7 +154,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual float GetDepth() { return dimensions.z; }
   virtual void UpdateGroup() {}
   virtual void UpdateGroupFromTask() { UpdateGroup(); }
-  virtual Vcon::String GetColorValue(int32_t /*index*/) { return Vcon::String(); }
+  // The colour record's name; empty without one.
+  virtual void GetColorValue(Vcon::WString& out);
   virtual bool DiffersFromRecord(zelvproElement* other);
   virtual void CollectParts(std::vector<intptr_t>& parts);
   virtual void WriteOrderModule(intptr_t /*writer*/) {}
@@ -205,6 +209,9 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   static ppRegion* PendingRegion();
   // Unmutes and forgets the pending region (the run's reset).
   static void ResetRedraw();
+
+  // Without a colour record the element takes its catalogue's current colour, then rebuilds.
+  void EnsureColorRecord();
 
   // The colour code's colour record as this element chooses it (group -1: its own).
   void RefreshPartColours();
@@ -317,6 +324,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
  private:
   void InitCommon();
   void ReadRecord(ppDatafile& module);
+  // The fields LoadFromRecord and the loaded constructor share.
+  void ReadPlacementFields(ppDatafile& module);
   // The colour record a code's group names: -1 the element's own, else GetColorRecordId(group).
   int32_t ColorRecordOfGroup(int32_t group);
 
