@@ -50,7 +50,7 @@ ppMatrix4 qx3DObject::GetTransform() const {
 }
 
 void qx3DObject::BuildMesh(iShape3D& shape, bool transformed) {
-  Build();
+  BuildOwnFaces();
   ppMatrix4 m, n;
   if (transformed) {
     m = GetTransform();

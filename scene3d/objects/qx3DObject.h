@@ -55,6 +55,9 @@ class qx3DObject {
   virtual void Prepare() {}
   // Regenerates the faces from the source data.
   virtual void Build() {}
+  // Regenerates this body's own faces only. A body whose Build also drives the bodies after it
+  // overrides this, so that meshing a chain body by body stays linear in its length.
+  virtual void BuildOwnFaces() { Build(); }
   void SetKey(const DoubleVector& values) { key = values; }
   DoubleVector GetKey() const { return key; }
   // A new shape holding the faces (untransformed); the caller owns it.
@@ -66,9 +69,9 @@ class qx3DObject {
   // Placement: the quarter turn of `flags`, the z, y and x angles of `rotation`, the extra rotation,
   // then the move by `position`, in that order for a point of the body (row vectors).
   virtual ppMatrix4 GetTransform() const;
-  // Builds, then writes every face head first as Begin(9), per vertex TexCoord, Normal, Vertex, End;
-  // when `transformed`, positions go through GetTransform and normals through it without its
-  // translation (not renormalised).
+  // Builds its own faces, then writes every face head first as Begin(9), per vertex TexCoord, Normal, Vertex,
+  // End; when `transformed`, positions go through GetTransform and normals through it without its translation
+  // (not renormalised).
   virtual void BuildMesh(iShape3D& shape, bool transformed);
   // Edge lines as Begin(1), two Vertex, End; none in the base.
   virtual void BuildEdges(iShape3D& /*shape*/, bool /*transformed*/) {}

@@ -21,6 +21,7 @@ class qx3DParametricObject : public qx3DObject {
 
   void Prepare() override;
   void Build() override;
+  void BuildOwnFaces() override { RebuildMesh(); }
   // The visible outline edges, untransformed.
   std::unique_ptr<ppShape3D> CreateEdgeShape() override;
   // Row vectors: a point is turned by the quarter turn of `flags` first, then by `secondRotation`
