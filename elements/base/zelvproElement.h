@@ -109,9 +109,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual ElementList& CollectSelection(ElementList& list, bool /*skipLocked*/) { return list; }
   virtual void CommitEdits() {}
   virtual void BuildInfoPanel(ppView* /*pane*/) {}
-  virtual void NudgeByKey(int32_t /*key*/) {}
+  // An arrow key (0x25..0x28) moves a selected, free element by 5 pixels (1 with Shift).
+  virtual void NudgeByKey(int32_t key);
   virtual bool Collides(zelvproElement* /*a*/, zelvproElement* /*b*/) { return false; }
-  virtual bool HasCatalogEntry(int32_t /*key*/) { return false; }
+  // Whether the catalogue record's "DropItems" name top-view record `id`.
+  virtual bool HasCatalogEntry(int32_t id);
   virtual void AddToCalculation();
   virtual void RemoveFromCalculation();
   virtual int32_t ValidateColorRecord(int32_t id, zelvDatabase* /*owner*/) { return id; }
@@ -180,6 +182,12 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   uint32_t GetTypeCode() override { return kTypeCode; }
   void Invalidate() override;
   bool WantsDoubleClicks() override { return true; }
+  // Moves in pixels move the position too: by pixels times the plan scale, or to the pixel point.
+  void MoveBy(int32_t dx, int32_t dy) override;
+  void MoveTo(int32_t x, int32_t y) override;
+  void MoveFrameTo(int32_t x, int32_t y) override;
+  // The 3D view's step commands 2201..2213 (floor plane) and 2217/2221 (up and down, 0..6000 mm).
+  void Nudge3D(int32_t command);
 
   // ---- What the unit layers and the unit assembly ask.
   uint32_t GetRenderFlags() override { return GetStateBits(); }
