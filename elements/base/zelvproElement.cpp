@@ -100,9 +100,12 @@ void zelvproElement::ReadRecord(ppDatafile& module) {
 
 zelvproElement::~zelvproElement() {
   ppUndoer::PurgeTarget(this);
+  UnlinkBeforeDeletion();
   associates.clear();
   DropCachedObject();
 }
+
+void zelvproElement::RemoveAssociate(zelvproElement* element) { std::erase(associates, element); }
 
 void zelvproElement::DropCachedObject() {
   if (cachedObject != nullptr && cachedObject->IsPrivate()) delete cachedObject;
