@@ -132,7 +132,10 @@ void zelvproElement::RemoveFromCalculation() {
 void zelvproElement::ResnapTree() {
   InvalidateTree();
   Resnap();
-  ForEachChild(*this, [](zelvproElement* child) { child->ResnapTree(); });
+  // A child's new link may move it among its siblings: walk the children as they were.
+  ElementList children;
+  ForEachChild(*this, [&](zelvproElement* child) { children.push_back(child); });
+  for (zelvproElement* child : children) child->ResnapTree();
 }
 
 void zelvproElement::SetTagTree(int32_t value) {

@@ -224,6 +224,19 @@ TEST_F(ElementSnapTest, ReleaseOutsideSnapsBreaksOnlyLinksLeavingTheList) {
   EXPECT_TRUE(Free(c, 0));
 }
 
+TEST_F(ElementSnapTest, ResnapTreeReachesEveryChildWhileLinksReorderThem) {
+  constexpr uint32_t kNoRequest = SnapAnchor::kNoAccessRequest;
+  // Only x's own resnap can link it: its partner is the canvas, which never resnaps itself.
+  canvas_->snapPoints = {Anchor(-2, kNoRequest)};
+  LinkingElement* mover = Add({}, {Anchor(1, SnapAnchor::kMoveBeside | kNoRequest)});
+  LinkingElement* x = Add({}, {Anchor(2, kNoRequest)});
+  LinkingElement* partner = Add({}, {Anchor(-1, kNoRequest)});
+  canvas_->ResnapTree();  // the mover's link puts it after the partner, ahead of x's turn
+  EXPECT_EQ(canvas_->Subviews().At(2), mover);
+  EXPECT_TRUE(Linked(mover, 0, partner, 0));
+  EXPECT_TRUE(Linked(x, 0, canvas_.get(), 0));
+}
+
 TEST_F(ElementSnapTest, DeletedElementsLeaveTheirNeighboursFree) {
   constexpr uint32_t kBeside = SnapAnchor::kMoveBeside | SnapAnchor::kNoAccessRequest;
   LinkingElement* neighbour = Add({}, {Anchor(-1, SnapAnchor::kNoAccessRequest), Anchor(-6)});
