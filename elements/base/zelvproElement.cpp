@@ -108,9 +108,12 @@ void zelvproElement::ReadPlacementFields(ppDatafile& module) {
 
 zelvproElement::~zelvproElement() {
   ppUndoer::PurgeTarget(this);
+  UnlinkBeforeDeletion();
   associates.clear();
   DropCachedObject();
 }
+
+void zelvproElement::RemoveAssociate(zelvproElement* element) { std::erase(associates, element); }
 
 void zelvproElement::DropCachedObject() {
   if (cachedObject != nullptr && cachedObject->IsPrivate()) delete cachedObject;
@@ -137,7 +140,10 @@ void zelvproElement::RemoveFromCalculation() {
 void zelvproElement::ResnapTree() {
   InvalidateTree();
   Resnap();
-  ForEachChild(*this, [](zelvproElement* child) { child->ResnapTree(); });
+  // A child's new link may move it among its siblings: walk the children as they were.
+  ElementList children;
+  ForEachChild(*this, [&](zelvproElement* child) { children.push_back(child); });
+  for (zelvproElement* child : children) child->ResnapTree();
 }
 
 void zelvproElement::SetTagTree(int32_t value) {

@@ -26,6 +26,7 @@
 #include "framework/ppRegion.h"
 #include "framework/ppView.h"
 #include "scene3d/context/iScene.h"
+#include "elements/base/SnapAnchor.h"
 #include "elements/shapes/zelvproShape.h"
 #include "scene3d/objects/qxUnitLayer3D.h"
 
@@ -81,19 +82,28 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
     return nullptr;
   }
   virtual int32_t GetEnumClass() { return 0; }
-  virtual void NearestSnap(const ppVector3& /*point*/, ppVector3& /*snap*/, float& /*distance*/,
-                           int32_t& /*anchor*/, zelvproElement*& /*element*/, uint32_t /*flags*/) {}
-  virtual void ConnectSnaps(zelvproElement* /*a*/, zelvproElement* /*b*/, int32_t /*anchorA*/,
-                            int32_t /*anchorB*/) {}
-  virtual void DisconnectSnaps(zelvproElement* /*a*/, zelvproElement* /*b*/, int32_t /*anchorA*/,
-                               int32_t /*anchorB*/) {}
-  virtual void ReleaseOutsideSnaps(ElementList& /*list*/) {}
-  virtual void PushAccessRequest(int32_t /*key*/, int32_t /*level*/, zelvproElement* /*element*/) {}
-  virtual void PopAccessRequest(int32_t /*key*/, int32_t /*level*/) {}
-  virtual void Resnap() {}
-  virtual void ResnapList(ElementList& /*list*/) {}
+  // The free anchor matching `query` (a free anchor, point in this element's container frame) that
+  // lies nearest, strictly nearer than `best`, among this element's anchors and its children's; the
+  // anchor's owner, or null when none is nearer. On a find `best`, `index` and `out` describe it.
+  // `flags`: the kSnap... search flags.
+  virtual zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
+                                      zelvproElement* asker, uint32_t flags);
+  // Links anchor `anchorA` of `a` with anchor `anchorB` of `b` when they face each other; the caller
+  // has made sure that the two points coincide.
+  virtual void ConnectSnaps(zelvproElement* a, zelvproElement* b, int32_t anchorA, int32_t anchorB);
+  virtual void DisconnectSnaps(zelvproElement* a, zelvproElement* b, int32_t anchorA, int32_t anchorB);
+  // Breaks every link from a listed element to an element outside the list.
+  virtual void ReleaseOutsideSnaps(ElementList& list);
+  // A snap link hands the element `key` with priority `level`; `anchorFlags` and `neighbour` are for
+  // the subclasses.
+  virtual void PushAccessRequest(int32_t key, int32_t level, uint32_t anchorFlags, zelvproElement* neighbour);
+  virtual void PopAccessRequest(int32_t key, int32_t level);
+  // Rebuilds the element's links from the anchors of its container's tree that coincide with its own.
+  virtual void Resnap();
+  virtual void ResnapList(ElementList& list);
   virtual void ExtentOfSelectedChildren(ppVector3& /*point*/) {}
-  virtual int32_t ResolveAccessId() { return 0; }
+  // The unit record that applies now: the catalogue record's unit for the current access key.
+  virtual int32_t ResolveAccessId();
   // Turns and moves a list of 8-byte (x, z) points from this element's frame into the plan's.
   virtual void ApplyPlacementXZ(Handle points);
   // The canvas at the root of the element's tree; null when the root is not a canvas.
@@ -143,7 +153,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void DetachAccessory(zelvproElement* element);
   virtual bool AcceptsAccessory(int32_t /*id*/) { return false; }
   virtual void AfterEdit(ppTask* /*task*/) {}
-  virtual int32_t GetAccessKey() { return 0; }
+  // The held key turned through the key combination table.
+  virtual int32_t GetAccessKey();
   virtual ppVector3 GetAccessOffset(int32_t /*a*/, int32_t /*b*/, int32_t /*c*/, ppVector3& point) {
     point = ppVector3();
     return point;
@@ -265,12 +276,41 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   int32_t GetSaveId() const { return saveId; }
   // Association links: the elements are not owned, the links are.
   void AddAssociate(zelvproElement* element) { associates.push_back(element); }
+  void RemoveAssociate(zelvproElement* element);
   const ElementList& Associates() const { return associates; }
   // Drops the cache pointer; a private cache object is deleted, a shared one stays in its map.
   void DropCachedObject();
   void SetCachedObject(ElementGeometryCache* cache) { DropCachedObject(), cachedObject = cache; }
   ElementGeometryCache* CachedObject() const { return cachedObject; }
   qxUnitLayer3D& UnitLayer() { return unitLayer; }
+
+  // ---- Snap anchors and access requests.
+  // NearestSnap's search flags: measure in 3D (else in the floor plane); leave out anchors flagged
+  // SnapAnchor::kSkippable; a flag handed on to the elements searched.
+  static constexpr uint32_t kSnap3D = 0x1;
+  static constexpr uint32_t kSnapSkipFlagged = 0x2;
+  static constexpr uint32_t kSnapPassOn = 0x4;
+  int32_t GetPointCount() const { return int32_t(snapPoints.size()); }
+  // A copy of anchor `index`; false (and `out` untouched) for an index out of range.
+  bool GetPointEntry(int32_t index, SnapAnchor& out) const;
+  // One side of a link: anchor `index` names `partner`; with `giveRequest` the anchor's code and
+  // level become an access request; an anchor flagged kMoveBeside moves the element next to the
+  // partner and into its association list. An index out of range does nothing.
+  void SetSnapLink(int32_t index, zelvproElement* partner, bool giveRequest);
+  // Undoes SetSnapLink's side: the anchor is freed and its request withdrawn.
+  void ClearSnapLink(int32_t index, zelvproElement* partner);
+  // True when an anchor of `code` has a partner.
+  static bool HasLinkedAnchor(int32_t code, const std::vector<SnapAnchor>& anchors);
+  // The code and level of the first linked anchor that gives a request; 0 and 0 when none.
+  static int32_t FirstLinkedAnchor(const std::vector<SnapAnchor>& anchors, int32_t& level);
+  // `key` turned by each entry of the key combination table in turn.
+  int32_t ResolveAccessKey(int32_t key);
+  int32_t GetHeldAccessKey() const { return currcat; }
+  // The record linked to the element, passed on by anchors flagged kTakesLinkedRecord; the base
+  // has none (0). Catalogue elements answer theirs.
+  virtual int32_t LinkedRecord() { return 0; }
+  // The key the held request came with, before the combination table turned it into currcat.
+  int32_t heldRequestKey = 0;
 
   // Members, in the order of the saved document's fields where they have one.
   int32_t kind = 0;
@@ -297,7 +337,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   ppBounds3 boundsA, boundsB;
   uint32_t stateBits = 0;
   Vcon::String textB;
-  std::vector<uint8_t> snapPoints;       // 36-byte snap entries
+  std::vector<SnapAnchor> snapPoints;
   std::vector<int32_t> keyCombinations;  // {code a, code b, resulting key} triples
   uint8_t selected = 0;
   int32_t recordId = 0;  // in the database's top-view file
@@ -336,6 +376,9 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   void ReadPlacementFields(ppDatafile& module);
   // The colour record a code's group names: -1 the element's own, else GetColorRecordId(group).
   int32_t ColorRecordOfGroup(int32_t group);
+  // Deletes the children, then frees the partners' anchors that name this element and leaves
+  // their association lists; calls no virtual operation of a partner.
+  void UnlinkBeforeDeletion();
 
   ElementList associates;                        // the links are owned, the elements not
   ElementGeometryCache* cachedObject = nullptr;  // owned only when private
