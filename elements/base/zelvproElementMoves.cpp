@@ -20,7 +20,7 @@ constexpr uint32_t kNoKeyMoves = 0x200;
 // motionFlags: the element moves up and down in the 3D view (and not forward or back).
 constexpr uint32_t kMovesVertically = 0x4;
 constexpr float kHighest = 6000.0f;  // millimetres
-constexpr double kPi = 3.1415927410125732;
+constexpr float kPi = 3.1415927f;
 
 int32_t StepPixels() { return ppEventHandler::IsShiftKeyDown() ? 1 : 5; }
 
@@ -71,12 +71,13 @@ void zelvproElement::MoveFrameTo(int32_t x, int32_t y) {
 }
 
 void zelvproElement::Nudge3D(int32_t command) {
-  const double step = StepPixels();
+  // Float arithmetic, as the angle is stored: a quarter turn then gives whole steps.
+  const float step = float(StepPixels());
   const bool vertical = (motionFlags & kMovesVertically) != 0;
-  auto moveAlong = [&](double direction) {
+  auto moveAlong = [&](float direction) {
     MoveBy(int32_t(step * std::cos(direction)), int32_t(step * std::sin(direction)));
   };
-  const double a = angle;
+  const float a = angle;
   switch (command) {
     case 2201:
       if (!vertical) moveAlong(a - kPi / 2);
@@ -93,7 +94,7 @@ void zelvproElement::Nudge3D(int32_t command) {
     case 2217:
     case 2221: {
       ppView::MoveBy(0, 0);
-      const float delta = float(step * PlanScale());
+      const float delta = step * float(PlanScale());
       if (vertical && command == 2217 && position.y < kHighest) position.y += delta;
       if (vertical && command == 2221 && position.y > 0.0f) position.y -= delta;
       MarkTreePendingUpdate();
