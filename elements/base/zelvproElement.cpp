@@ -11,6 +11,7 @@
 #include "elements/base/ElementGeometryCache.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iScenePane.h"
+#include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "framework/ppMouseTask.h"
 #include "framework/ppUndoer.h"
@@ -100,7 +101,9 @@ void zelvproElement::ReadRecord(ppDatafile& module) {
 
 zelvproElement::~zelvproElement() {
   ppUndoer::PurgeTarget(this);
-  associates.clear();
+  delete associates;
+  iElementHost& host = iElementHost::Current();
+  if (host.LastClickedElement() == this) host.SetLastClickedElement(nullptr);
   DropCachedObject();
 }
 
@@ -207,6 +210,11 @@ void zelvproElement::ClearTreeMark() {
 void zelvproElement::SetStateBitsTree(uint32_t bits) {
   stateBits |= bits;
   ForEachChild(*this, [&](zelvproElement* child) { child->SetStateBitsTree(bits); });
+}
+
+void zelvproElement::ClearStateBitsTree(uint32_t bits) {
+  stateBits &= ~bits;
+  ForEachChild(*this, [&](zelvproElement* child) { child->ClearStateBitsTree(bits); });
 }
 
 void zelvproElement::LockTree() {

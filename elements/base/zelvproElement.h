@@ -34,17 +34,27 @@ class iScenePane;
 class ppDC;
 class ppDatafile;
 class ppMatrix4;
+class ppPropertyObjectList;
 class ppTask;
+class qxViewHolder;
 class zelvproCanvas;
 class zelvDatabase;
 class zelvproElement;
 
 using ElementList = std::vector<zelvproElement*>;
 
+// One outline as CollectOutlines hands it out: the outline's modified points (8-byte (x, z) points,
+// millimetres in the element's frame; they stay the outline's) and the element.
+struct ElementOutline {
+  Handle points;
+  zelvproElement* element;
+};
+using OutlineList = std::vector<ElementOutline>;
+
 class zelvproElement : public ppView, public iProperty, public iScene, public iUnit3DElement {
  public:
-  // stateBits: the element is selected (the unit layer's render flags carry it).
-  static constexpr uint32_t kSelectedState = 0x4;
+  // stateBits: the element lies in a selected subtree (the renderers highlight it).
+  static constexpr uint32_t kSelectedState = 0x2;
   // The type code of every element class, canvases included: 'twel'.
   static constexpr uint32_t kTypeCode = 0x7477656C;
 
@@ -60,10 +70,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // ---- The element interface, in slot order.
   void Render(iRenderer& renderer) override { RenderScene(renderer); }
   virtual bool IsSelected() { return selected != 0; }
-  virtual void Select(bool /*refresh*/) {}
-  virtual void SelectChildrenInRect(const plat::RECT& /*rect*/) {}
-  virtual void Deselect(bool /*refresh*/) {}
-  virtual std::unique_ptr<ppRegion> NewFrameRegion() { return nullptr; }
+  virtual void Select(bool refresh);
+  virtual void SelectChildrenInRect(const plat::RECT& rect);
+  virtual void Deselect(bool refresh);
+  // The frame in window pixels; every frame region of the element is this one.
+  virtual std::unique_ptr<ppRegion> NewFrameRegion();
   virtual void UpdateAnnotationsTree(ppDC& dc);
   virtual void UpdateAnnotations(ppDC& /*dc*/) {}
   virtual void Rotate(float /*angle*/) {}
@@ -72,14 +83,15 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void SetPosition(const ppVector3& point) { position = point; }
   virtual zelvproElement* GetParentElement();
   virtual void ApplyPlacementXY(Handle /*points*/) {}
-  virtual int32_t HitTestHandle(int32_t /*x*/, int32_t /*y*/) { return 0; }
+  // The corner handle (1 top left, 2 top right, 3 bottom left, 4 bottom right) under the window
+  // pixel, 0 when none.
+  virtual int32_t HitTestHandle(int32_t x, int32_t y);
   virtual ppTask* CreatePointerTask(ppView* /*view*/) { return nullptr; }
   virtual void UpdateFrame() {}
   virtual bool AcceptsChild(int32_t /*kind*/, zelvproElement* /*element*/) { return false; }
-  virtual zelvproElement* FindContainerFor(int32_t /*x*/, int32_t /*y*/, int32_t /*kind*/,
-                                           zelvproElement* /*e*/) {
-    return nullptr;
-  }
+  // The deepest element under the window pixel that takes `element` (of `kind`) as a child; never
+  // `element` itself; null when none.
+  virtual zelvproElement* FindContainerFor(int32_t x, int32_t y, int32_t kind, zelvproElement* element);
   virtual int32_t GetEnumClass() { return 0; }
   virtual void NearestSnap(const ppVector3& /*point*/, ppVector3& /*snap*/, float& /*distance*/,
                            int32_t& /*anchor*/, zelvproElement*& /*element*/, uint32_t /*flags*/) {}
@@ -92,7 +104,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void PopAccessRequest(int32_t /*key*/, int32_t /*level*/) {}
   virtual void Resnap() {}
   virtual void ResnapList(ElementList& /*list*/) {}
-  virtual void ExtentOfSelectedChildren(ppVector3& /*point*/) {}
+  // The absolute position of the selected child furthest left (then furthest up); unchanged without one.
+  virtual void ExtentOfSelectedChildren(ppVector3& point);
   virtual int32_t ResolveAccessId() { return 0; }
   // Turns and moves a list of 8-byte (x, z) points from this element's frame into the plan's.
   virtual void ApplyPlacementXZ(Handle points);
@@ -106,9 +119,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   }
   virtual ppTask* CreateRotateTask(intptr_t /*a*/, intptr_t /*b*/) { return nullptr; }
   virtual void SetAngle(float value) { angle = value; }
-  virtual ElementList& CollectSelection(ElementList& list, bool /*skipLocked*/) { return list; }
+  // Holders for the selected elements (the tree below a selected one is not visited) put in front of
+  // `chain`; answers the new first holder.
+  virtual qxViewHolder* CollectSelection(qxViewHolder* chain, bool skipLocked);
   virtual void CommitEdits() {}
-  virtual void BuildInfoPanel(ppView* /*pane*/) {}
+  virtual void BuildInfoPanel(qxViewHolder* /*source*/) {}
   virtual void NudgeByKey(int32_t /*key*/) {}
   virtual bool Collides(zelvproElement* /*a*/, zelvproElement* /*b*/) { return false; }
   virtual bool HasCatalogEntry(int32_t /*key*/) { return false; }
@@ -159,7 +174,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual ppMoney GetTotalPrice2();
   virtual void ApplyUnit(int32_t /*unitId*/, int32_t /*flag*/) {}
   virtual int32_t LookupUnit(int32_t /*id*/, int32_t /*key*/, int32_t /*flag*/) { return 0; }
-  virtual void SaveSelection() {}
+  // Writes the selected children into the canvas's copy datafile for the next paste.
+  virtual void SaveSelection();
   virtual void SetColorRecordId(int32_t id) { colorRecordId = id; }
   virtual void RenumberSaveIds();
   virtual void OffsetTopViewChildren(const ppVector3& /*vector*/) {}
@@ -176,6 +192,24 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   uint32_t GetTypeCode() override { return kTypeCode; }
   void Invalidate() override;
   bool WantsDoubleClicks() override { return true; }
+  // ---- Selection, hit tests and clicks (the click handler that MouseDown calls is HandleClick).
+  std::unique_ptr<ppRegion> GetFrameRegion() override { return NewFrameRegion(); }
+  bool ContainsPoint(int32_t x, int32_t y) override;
+  bool IsDoubleClick(int32_t x, int32_t y) override { return HandleClick(x, y); }
+  // Selects or deselects, waits for a drag to begin and starts it; false when the click belongs to
+  // another kind of view.
+  bool HandleClick(int32_t x, int32_t y);
+  // The child's position in the child list, -1 when it is none of them.
+  int32_t IndexOfSubview(ppView* view) const { return Subviews().Find(view); }
+  // Holders for every element not locked (when skipping locked ones) in front of `chain`; the tree
+  // below a taken element is not visited.
+  qxViewHolder* CollectEditable(qxViewHolder* chain, bool skipLocked);
+  // Holders for every element of the tree that is not in `filter` (may be null), in front of `chain`.
+  qxViewHolder* CollectTree(qxViewHolder* chain, qxViewHolder* filter);
+  // The element's outlines, each put in front of `list`.
+  OutlineList& CollectOutlines(OutlineList& list);
+  // The children's property parts, in child order.
+  std::unique_ptr<ppPropertyObjectList> MakeChildPropertyList();
 
   // ---- What the unit layers and the unit assembly ask.
   uint32_t GetRenderFlags() override { return GetStateBits(); }
@@ -188,6 +222,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   void MarkTreePendingUpdate();
   void ClearTreeMark();
   void SetStateBitsTree(uint32_t bits);
+  void ClearStateBitsTree(uint32_t bits);
   void LockTree();
   void UnlockTree();
   // Every element of the tree, this one first, depth first.
@@ -248,9 +283,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   }
 
   int32_t GetSaveId() const { return saveId; }
-  // Association links: the elements are not owned, the links are.
-  void AddAssociate(zelvproElement* element) { associates.push_back(element); }
-  const ElementList& Associates() const { return associates; }
+  // Association links: the elements are not owned, the links are. One link per element.
+  void AddAssociate(zelvproElement* element);
+  void RemoveAssociate(zelvproElement* element);
+  // The first link (link-only holders chained through Next()), null when none.
+  qxViewHolder* Associates() const { return associates; }
   // Drops the cache pointer; a private cache object is deleted, a shared one stays in its map.
   void DropCachedObject();
   void SetCachedObject(ElementGeometryCache* cache) { DropCachedObject(), cachedObject = cache; }
@@ -320,7 +357,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // The colour record a code's group names: -1 the element's own, else GetColorRecordId(group).
   int32_t ColorRecordOfGroup(int32_t group);
 
-  ElementList associates;                        // the links are owned, the elements not
+  qxViewHolder* associates = nullptr;            // owned chain of link-only holders
   ElementGeometryCache* cachedObject = nullptr;  // owned only when private
   qxUnitLayer3D unitLayer;
 };
