@@ -101,7 +101,7 @@ void qxViewHolder::SetValue(int32_t index, const ppParameter& value) {
   if (index == kBeginEdit) {
     ++batchDepth_;
   } else if (index == kEndEdit) {
-    // A close without an open batch would post a second killer for a chain that is already doomed.
+    // A close without an open batch is ignored: the count never drops below zero.
     if (batchDepth_ == 0) return;
     if (--batchDepth_ == 0) {
       new qxViewHolderKillerSweeper(this);
