@@ -37,7 +37,7 @@ class ElementSelectionTest : public eltest::ElementTest {
   zelvproElement* Add(ppView* parent, const plat::RECT& frame) {
     return new zelvproElement(0, parent, frame, nullptr, 0, 0);
   }
-  static void Hold(int32_t key, bool down) { plat::InputState::SetDown(key, down); }
+  static void Hold(int32_t key, bool down) { plat::Desktop::Key(key, down); }
 
   std::unique_ptr<eltest::RecordingCanvas> canvas_ =
       std::make_unique<eltest::RecordingCanvas>(Rect(0, 0, 1000, 1000));
