@@ -88,6 +88,21 @@ TEST_F(ElementSelectionTest, SelectingAGroupSelectsItsTreeAndAssociatesAndTellsB
   EXPECT_EQ(canvas_->updates, 5);
 }
 
+TEST_F(ElementSelectionTest, ARubberBandSelectsChildrenWhosePixelPositionLiesInsideIt) {
+  // 15 mm per pixel, origin (0, 0): the band (0, 0, 20, 20) takes 0..19 pixels, 0..299 mm.
+  const struct {
+    float x, z;
+    bool taken;
+  } cases[] = {{0, 0, true}, {150, 285, true}, {300, 150, false}, {150, 300, false}, {-15, 0, false}};
+  std::vector<zelvproElement*> children;
+  for (const auto& c : cases) {
+    children.push_back(Add(canvas_.get(), Rect(0, 0, 1, 1)));
+    children.back()->SetPosition(ppVector3(c.x, 0.0f, c.z));
+  }
+  canvas_->SelectChildrenInRect(Rect(0, 0, 20, 20));
+  for (size_t i = 0; i < children.size(); ++i) EXPECT_EQ(children[i]->IsSelected(), cases[i].taken) << i;
+}
+
 TEST_F(ElementSelectionTest, ClicksSelectDeselectAndStartDragsAsViewKeysAndTimingSay) {
   // A window under the press, so that a released button queues its message.
   plat::WNDCLASSA wc{};
