@@ -88,21 +88,6 @@ TEST_F(ElementSelectionTest, SelectingAGroupSelectsItsTreeAndAssociatesAndTellsB
   EXPECT_EQ(canvas_->updates, 5);
 }
 
-TEST_F(ElementSelectionTest, ARubberBandSelectsChildrenWhosePixelPositionLiesInsideIt) {
-  // 15 mm per pixel, origin (0, 0): the band (0, 0, 20, 20) takes 0..19 pixels, 0..299 mm.
-  const struct {
-    float x, z;
-    bool taken;
-  } cases[] = {{0, 0, true}, {150, 285, true}, {300, 150, false}, {150, 300, false}, {-15, 0, false}};
-  std::vector<zelvproElement*> children;
-  for (const auto& c : cases) {
-    children.push_back(Add(canvas_.get(), Rect(0, 0, 1, 1)));
-    children.back()->SetPosition(ppVector3(c.x, 0.0f, c.z));
-  }
-  canvas_->SelectChildrenInRect(Rect(0, 0, 20, 20));
-  for (size_t i = 0; i < children.size(); ++i) EXPECT_EQ(children[i]->IsSelected(), cases[i].taken) << i;
-}
-
 TEST_F(ElementSelectionTest, ClicksSelectDeselectAndStartDragsAsViewKeysAndTimingSay) {
   // A window under the press, so that a released button queues its message.
   plat::WNDCLASSA wc{};
@@ -234,22 +219,6 @@ TEST_F(ElementSelectionTest, CollectionsSkipLockedExcludedAndTheTreeBelowATakenE
   std::unique_ptr<qxViewHolder> rest(canvas_->CollectTree(nullptr, filter.get()));
   EXPECT_EQ(elementsOf(rest.get()), (ElementList{belowPlain, lockedOne, inGroup, group, canvas_.get()}));
   qxViewHolder::SetExclusionChain(nullptr);
-}
-
-TEST_F(ElementSelectionTest, TheSelectedChildFurthestLeftThenUpGivesTheExtent) {
-  const struct {
-    float x, z;
-    bool selected;
-  } children[] = {{50, 10, true}, {20, 5, false}, {20, 30, true}, {20, 25, true}, {90, 0, true}};
-  for (const auto& c : children) {
-    zelvproElement* child = Add(canvas_.get(), Rect(0, 0, 1, 1));
-    child->SetPosition(ppVector3(c.x, 0.0f, c.z));
-    child->selected = c.selected;
-  }
-  ppVector3 extent(-1000.0f, 0.0f, -1000.0f);  // overwritten by the first selected child
-  canvas_->ExtentOfSelectedChildren(extent);
-  EXPECT_EQ(extent.x, 20.0f);
-  EXPECT_EQ(extent.z, 25.0f);
 }
 
 // Records where it was saved and appends one record to the copy.
