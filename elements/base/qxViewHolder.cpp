@@ -10,12 +10,18 @@
 
 namespace {
 
-// The chain the information panel shows, and the chain no collection gathers (the worktop code's).
-// User-interface thread only; neither is owned here.
+// The chain the information panel shows (deleted when another is activated, and at the reset), and
+// the chain no collection gathers (the worktop code's, not owned here). User-interface thread only.
 qxViewHolder* gCurrent = nullptr;
 qxViewHolder* gExclusion = nullptr;
 
 [[maybe_unused]] const bool kReset = plat::ResetList::Add("view holders", [] { qxViewHolder::Reset(); });
+
+// A pixel coordinate truncated toward zero; values no window reaches (and NaN) are held in range.
+int32_t Pixel(float v) {
+  if (!(v > -1.0e9f)) return v != v ? 0 : -1'000'000'000;
+  return v < 1.0e9f ? int32_t(v) : 1'000'000'000;
+}
 
 // Adds the polygon of the 8-byte (x, y) pixel points of `points` to `region`.
 void UnitePolygon(ppRegion& region, Handle points) {
@@ -24,8 +30,8 @@ void UnitePolygon(ppRegion& region, Handle points) {
   const auto* p = reinterpret_cast<const ppVector2*>(*points);
   ppRegion piece;
   piece.BeginPolygon();
-  piece.MoveTo(int32_t(p[0].x), int32_t(p[0].y));
-  for (int32_t i = 1; i < count; ++i) piece.LineTo(int32_t(p[i].x), int32_t(p[i].y));
+  piece.MoveTo(Pixel(p[0].x), Pixel(p[0].y));
+  for (int32_t i = 1; i < count; ++i) piece.LineTo(Pixel(p[i].x), Pixel(p[i].y));
   piece.EndPolygon();
   region.Union(piece);
 }
