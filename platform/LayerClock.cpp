@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "platform/ResetList.h"
 
@@ -36,6 +37,13 @@ void LayerClock::SetManual(uint32_t ms) {
 
 void LayerClock::Advance(uint32_t ms) {
   if (gManual) gManualNow += ms;
+}
+
+void LayerClock::Wait(uint32_t ms) {
+  if (gManual)
+    gManualNow += ms;
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void LayerClock::SetReal() {

@@ -14,6 +14,9 @@ class LayerClock {
   // Manual mode: the clock stands at `ms` until it is set or advanced again.
   static void SetManual(uint32_t ms);
   static void Advance(uint32_t ms);
+  // Lets `ms` milliseconds pass without spinning: the manual clock is advanced by them at once, the
+  // real one is slept on (the calling thread blocks).
+  static void Wait(uint32_t ms);
   // Real mode: the clock follows the monotonic system clock from its current reading on.
   static void SetReal();
   static bool IsManual();

@@ -9,8 +9,11 @@
 #include "platform/WindowTypes.h"
 
 class iScenePane;
+class ppDatafile;
+class ppEventHandler;
 class ppRegion;
 class zelvDatabase;
+class zelvproCanvas;
 class zelvproElement;
 class zelvproLayerPalette;
 
@@ -37,6 +40,19 @@ class iElementHost {
   virtual zelvproLayerPalette* LayerPalette() { return nullptr; }
   // The catalogue whose settings "identifier" is this; the default asks the catalogue list.
   virtual zelvDatabase* FindDatabase(int32_t identifier);
+
+  // ---- Selection and clicks.
+  // The element the user clicked last; null when none. Not owned: a deleted element clears it.
+  virtual zelvproElement* LastClickedElement() { return nullptr; }
+  virtual void SetLastClickedElement(zelvproElement* /*element*/) {}
+  // The 3D canvas and the editor canvas, which hear of every selection change (command 3083); null
+  // when none. Not owned.
+  virtual ppEventHandler* Canvas3D() { return nullptr; }
+  virtual ppEventHandler* EditorCanvas() { return nullptr; }
+  // The copy datafile that `canvas` keeps, emptied for a new copy; null when it keeps none. Not owned.
+  virtual ppDatafile* BeginCopy(zelvproCanvas* /*canvas*/) { return nullptr; }
+  // The offset (millimetres) by which the next paste moves the copied elements.
+  virtual void SetPasteOffset(float /*millimetres*/) {}
 
   // The installed host, or a neutral one; never null.
   static iElementHost& Current();

@@ -11,6 +11,7 @@
 #include "elements/base/ElementGeometryCache.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iScenePane.h"
+#include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "framework/ppMouseTask.h"
 #include "framework/ppUndoer.h"
@@ -109,11 +110,12 @@ void zelvproElement::ReadPlacementFields(ppDatafile& module) {
 zelvproElement::~zelvproElement() {
   ppUndoer::PurgeTarget(this);
   UnlinkBeforeDeletion();
-  associates.clear();
+  delete associates;
+  associates = nullptr;
+  iElementHost& host = iElementHost::Current();
+  if (host.LastClickedElement() == this) host.SetLastClickedElement(nullptr);
   DropCachedObject();
 }
-
-void zelvproElement::RemoveAssociate(zelvproElement* element) { std::erase(associates, element); }
 
 void zelvproElement::DropCachedObject() {
   if (cachedObject != nullptr && cachedObject->IsPrivate()) delete cachedObject;
@@ -221,6 +223,11 @@ void zelvproElement::ClearTreeMark() {
 void zelvproElement::SetStateBitsTree(uint32_t bits) {
   stateBits |= bits;
   ForEachChild(*this, [&](zelvproElement* child) { child->SetStateBitsTree(bits); });
+}
+
+void zelvproElement::ClearStateBitsTree(uint32_t bits) {
+  stateBits &= ~bits;
+  ForEachChild(*this, [&](zelvproElement* child) { child->ClearStateBitsTree(bits); });
 }
 
 void zelvproElement::LockTree() {

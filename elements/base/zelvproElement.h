@@ -35,17 +35,27 @@ class iScenePane;
 class ppDC;
 class ppDatafile;
 class ppMatrix4;
+class ppPropertyObjectList;
 class ppTask;
+class qxViewHolder;
 class zelvproCanvas;
 class zelvDatabase;
 class zelvproElement;
 
 using ElementList = std::vector<zelvproElement*>;
 
+// One outline as CollectOutlines hands it out: the outline's modified points (8-byte (x, z) points,
+// millimetres in the element's frame; they stay the outline's) and the element.
+struct ElementOutline {
+  Handle points;
+  zelvproElement* element;
+};
+using OutlineList = std::vector<ElementOutline>;
+
 class zelvproElement : public ppView, public iProperty, public iScene, public iUnit3DElement {
  public:
-  // stateBits: the element is selected (the unit layer's render flags carry it).
-  static constexpr uint32_t kSelectedState = 0x4;
+  // stateBits: the element lies in a selected subtree (the renderers highlight it).
+  static constexpr uint32_t kSelectedState = 0x2;
   // The type code of every element class, canvases included: 'twel'.
   static constexpr uint32_t kTypeCode = 0x7477656C;
 
@@ -61,10 +71,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // ---- The element interface, in slot order.
   void Render(iRenderer& renderer) override { RenderScene(renderer); }
   virtual bool IsSelected() { return selected != 0; }
-  virtual void Select(bool /*refresh*/) {}
-  virtual void SelectChildrenInRect(const plat::RECT& /*rect*/) {}
-  virtual void Deselect(bool /*refresh*/) {}
-  virtual std::unique_ptr<ppRegion> NewFrameRegion() { return nullptr; }
+  virtual void Select(bool refresh);
+  virtual void SelectChildrenInRect(const plat::RECT& rect);
+  virtual void Deselect(bool refresh);
+  // The frame in window pixels; every frame region of the element is this one.
+  virtual std::unique_ptr<ppRegion> NewFrameRegion();
   virtual void UpdateAnnotationsTree(ppDC& dc);
   virtual void UpdateAnnotations(ppDC& /*dc*/) {}
   virtual void Rotate(float /*angle*/) {}
@@ -73,14 +84,15 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void SetPosition(const ppVector3& point) { position = point; }
   virtual zelvproElement* GetParentElement();
   virtual void ApplyPlacementXY(Handle /*points*/) {}
-  virtual int32_t HitTestHandle(int32_t /*x*/, int32_t /*y*/) { return 0; }
+  // The corner handle (1 top left, 2 top right, 3 bottom left, 4 bottom right) under the window
+  // pixel, 0 when none.
+  virtual int32_t HitTestHandle(int32_t x, int32_t y);
   virtual ppTask* CreatePointerTask(ppView* /*view*/) { return nullptr; }
   virtual void UpdateFrame() {}
   virtual bool AcceptsChild(int32_t /*kind*/, zelvproElement* /*element*/) { return false; }
-  virtual zelvproElement* FindContainerFor(int32_t /*x*/, int32_t /*y*/, int32_t /*kind*/,
-                                           zelvproElement* /*e*/) {
-    return nullptr;
-  }
+  // The deepest element under the window pixel that takes `element` (of `kind`) as a child; never
+  // `element` itself; null when none.
+  virtual zelvproElement* FindContainerFor(int32_t x, int32_t y, int32_t kind, zelvproElement* element);
   virtual int32_t GetEnumClass() { return 0; }
   // The free anchor matching `query` (a free anchor, point in this element's container frame) that
   // lies nearest, strictly nearer than `best`, among this element's anchors and its children's; the
@@ -101,7 +113,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // Rebuilds the element's links from the anchors of its container's tree that coincide with its own.
   virtual void Resnap();
   virtual void ResnapList(ElementList& list);
-  virtual void ExtentOfSelectedChildren(ppVector3& /*point*/) {}
+  // The absolute position of the selected child furthest left (then furthest up); unchanged without one.
+  virtual void ExtentOfSelectedChildren(ppVector3& point);
   // The unit record that applies now: the catalogue record's unit for the current access key.
   virtual int32_t ResolveAccessId();
   // Turns and moves a list of 8-byte (x, z) points from this element's frame into the plan's.
@@ -116,9 +129,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   }
   virtual ppTask* CreateRotateTask(intptr_t /*a*/, intptr_t /*b*/) { return nullptr; }
   virtual void SetAngle(float value) { angle = value; }
-  virtual ElementList& CollectSelection(ElementList& list, bool /*skipLocked*/) { return list; }
+  // Holders for the selected elements (the tree below a selected one is not visited) put in front of
+  // `chain`; answers the new first holder.
+  virtual qxViewHolder* CollectSelection(qxViewHolder* chain, bool skipLocked);
   virtual void CommitEdits() {}
-  virtual void BuildInfoPanel(ppView* /*pane*/) {}
+  virtual void BuildInfoPanel(qxViewHolder* /*source*/) {}
   // An arrow key (0x25..0x28) moves a selected, free element by 5 pixels (1 with Shift).
   virtual void NudgeByKey(int32_t key);
   virtual bool Collides(zelvproElement* /*a*/, zelvproElement* /*b*/) { return false; }
@@ -176,7 +191,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual ppMoney GetTotalPrice2();
   virtual void ApplyUnit(int32_t /*unitId*/, int32_t /*flag*/) {}
   virtual int32_t LookupUnit(int32_t /*id*/, int32_t /*key*/, int32_t /*flag*/) { return 0; }
-  virtual void SaveSelection() {}
+  // Writes the selected children into the canvas's copy datafile for the next paste.
+  virtual void SaveSelection();
   virtual void SetColorRecordId(int32_t id) { colorRecordId = id; }
   virtual void RenumberSaveIds();
   virtual void OffsetTopViewChildren(const ppVector3& /*vector*/) {}
@@ -199,6 +215,24 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   void MoveFrameTo(int32_t x, int32_t y) override;
   // The 3D view's step commands 2201..2213 (floor plane) and 2217/2221 (up and down, 0..6000 mm).
   void Nudge3D(int32_t command);
+  // ---- Selection, hit tests and clicks (the click handler that MouseDown calls is HandleClick).
+  std::unique_ptr<ppRegion> GetFrameRegion() override { return NewFrameRegion(); }
+  bool ContainsPoint(int32_t x, int32_t y) override;
+  bool IsDoubleClick(int32_t x, int32_t y) override { return HandleClick(x, y); }
+  // Selects or deselects, waits for a drag to begin and starts it; false when the click belongs to
+  // another kind of view.
+  bool HandleClick(int32_t x, int32_t y);
+  // The child's position in the child list, -1 when it is none of them.
+  int32_t IndexOfSubview(ppView* view) const { return Subviews().Find(view); }
+  // Holders for every element not locked (when skipping locked ones) in front of `chain`; the tree
+  // below a taken element is not visited.
+  qxViewHolder* CollectEditable(qxViewHolder* chain, bool skipLocked);
+  // Holders for every element of the tree that is not in `filter` (may be null), in front of `chain`.
+  qxViewHolder* CollectTree(qxViewHolder* chain, qxViewHolder* filter);
+  // The element's outlines, each put in front of `list`.
+  OutlineList& CollectOutlines(OutlineList& list);
+  // The children's property parts, in child order.
+  std::unique_ptr<ppPropertyObjectList> MakeChildPropertyList();
 
   // ---- What the unit layers and the unit assembly ask.
   uint32_t GetRenderFlags() override { return GetStateBits(); }
@@ -211,6 +245,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   void MarkTreePendingUpdate();
   void ClearTreeMark();
   void SetStateBitsTree(uint32_t bits);
+  void ClearStateBitsTree(uint32_t bits);
   void LockTree();
   void UnlockTree();
   // Every element of the tree, this one first, depth first.
@@ -274,10 +309,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   }
 
   int32_t GetSaveId() const { return saveId; }
-  // Association links: the elements are not owned, the links are.
-  void AddAssociate(zelvproElement* element) { associates.push_back(element); }
+  // Association links: the elements are not owned, the links are. One link per element.
+  void AddAssociate(zelvproElement* element);
   void RemoveAssociate(zelvproElement* element);
-  const ElementList& Associates() const { return associates; }
+  // The first link (link-only holders chained through Next()), null when none.
+  qxViewHolder* Associates() const { return associates; }
   // Drops the cache pointer; a private cache object is deleted, a shared one stays in its map.
   void DropCachedObject();
   void SetCachedObject(ElementGeometryCache* cache) { DropCachedObject(), cachedObject = cache; }
@@ -380,7 +416,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // their association lists; calls no virtual operation of a partner.
   void UnlinkBeforeDeletion();
 
-  ElementList associates;                        // the links are owned, the elements not
+  qxViewHolder* associates = nullptr;            // owned chain of link-only holders
   ElementGeometryCache* cachedObject = nullptr;  // owned only when private
   qxUnitLayer3D unitLayer;
 };

@@ -11,6 +11,7 @@
 #include "database/ScopedRecordBuffer.h"
 #include "database/ppDatafile.h"
 #include "elements/base/iElementHost.h"
+#include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 
@@ -87,7 +88,8 @@ void zelvproElement::WriteRecord(ppDatafile& record, bool renumber, int32_t pare
   setLong("recID", database != nullptr ? StoredIdOf(database->TopViewFile(), recordId, "ID") : 0);
   if (Handle links = RecordField(record, "associates").Data(r)) {
     std::vector<int32_t> ids;
-    for (zelvproElement* element : Associates()) ids.push_back(element->saveId);
+    for (qxViewHolder* link = Associates(); link != nullptr; link = link->Next())
+      ids.push_back(link->Element()->saveId);
     MemSetSize(links, uint32_t(ids.size() * sizeof(int32_t)));
     if (!ids.empty()) std::memcpy(*links, ids.data(), ids.size() * sizeof(int32_t));
   }

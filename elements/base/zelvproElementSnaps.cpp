@@ -143,8 +143,7 @@ void zelvproElement::SetSnapLink(int32_t index, zelvproElement* partner, bool gi
     const int32_t k = container->Subviews().Find(partner);
     container->InsertSubview(this, (anchor.flags & SnapAnchor::kBeforePartner) != 0 ? k : k + 1);
   }
-  const ElementList& listed = partner->Associates();
-  if (std::find(listed.begin(), listed.end(), this) == listed.end()) partner->AddAssociate(this);
+  partner->AddAssociate(this);  // keeps one link per element
 }
 
 void zelvproElement::ClearSnapLink(int32_t index, zelvproElement* partner) {

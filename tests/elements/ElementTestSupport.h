@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "elements/base/ElementTextures.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iScenePane.h"
+#include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "framework/ppRegion.h"
@@ -49,6 +51,52 @@ class RecordingHost : public iElementHost {
   std::unique_ptr<zelvproLayerPalette> palette;
   std::map<int32_t, zelvDatabase*> databases;
   std::vector<plat::RECT> editorRegions;  // bounds of each region handed over
+
+  // ---- Selection, clicks and copying.
+  plat::HWND DocumentWindow() override { return documentWindow; }
+  zelvproElement* LastClickedElement() override { return lastClicked; }
+  void SetLastClickedElement(zelvproElement* element) override { lastClicked = element; }
+  ppEventHandler* Canvas3D() override { return canvas3D; }
+  ppEventHandler* EditorCanvas() override { return editorCanvas; }
+  ppDatafile* BeginCopy(zelvproCanvas* /*canvas*/) override {
+    ++copiesBegun;
+    return copyFile;
+  }
+  void SetPasteOffset(float millimetres) override { pasteOffset = millimetres; }
+
+  plat::HWND documentWindow = nullptr;
+  zelvproElement* lastClicked = nullptr;
+  ppEventHandler* canvas3D = nullptr;
+  ppEventHandler* editorCanvas = nullptr;
+  ppDatafile* copyFile = nullptr;
+  int32_t copiesBegun = 0;
+  float pasteOffset = 0.0f;
+};
+
+// ---- Selection and clicks: a handler and a canvas that record the commands they are sent.
+class CommandRecorder : public ppEventHandler {
+ public:
+  void DoCommand(int32_t command, intptr_t /*parameter*/) override { commands.push_back(command); }
+  int32_t CountOf(int32_t command) const {
+    return int32_t(std::count(commands.begin(), commands.end(), command));
+  }
+  std::vector<int32_t> commands;
+};
+
+// A canvas that takes every child, counts its update requests and records the commands that reach
+// it (with the press point of a drag start, command 1000).
+class RecordingCanvas : public zelvproCanvas {
+ public:
+  explicit RecordingCanvas(const plat::RECT& frame) : zelvproCanvas(nullptr, frame, nullptr) {}
+  void ScheduleUpdate() override { ++updates; }
+  void DoCommand(int32_t command, intptr_t parameter) override {
+    commands.push_back(command);
+    if (command == 1000) dragPoint = *reinterpret_cast<const plat::POINT*>(parameter);
+  }
+  bool AcceptsChild(int32_t /*kind*/, zelvproElement* /*element*/) override { return true; }
+  int32_t updates = 0;
+  std::vector<int32_t> commands;
+  plat::POINT dragPoint{};
 };
 
 class RecordingPane : public iScenePane {

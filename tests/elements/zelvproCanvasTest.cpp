@@ -71,7 +71,7 @@ TEST_F(zelvproCanvasTest, UnitLayersReportTheirElementsStateBits) {
   element->UnitLayer().renderFlags = 0x100;
   EXPECT_EQ(element->UnitLayer().GetRenderFlags(), 0x100u);
   canvas.SetStateBitsTree(zelvproElement::kSelectedState);
-  EXPECT_EQ(element->UnitLayer().GetRenderFlags(), 0x104u);
+  EXPECT_EQ(element->UnitLayer().GetRenderFlags(), 0x102u);
 }
 
 }  // namespace

@@ -36,6 +36,17 @@ TEST_F(DesktopTest, ClockIsSetByTheTest) {
   EXPECT_EQ(msg.time, 10'199u);
 }
 
+TEST_F(DesktopTest, WaitingAdvancesTheManualClockAndSleepsOnTheRealOne) {
+  LayerClock::SetManual(500);
+  LayerClock::Wait(84);
+  EXPECT_EQ(GetTickCount(), 584u);
+  LayerClock::SetReal();
+  const uint32_t before = GetTickCount();
+  LayerClock::Wait(20);
+  EXPECT_GE(GetTickCount() - before, 20u);
+  LayerClock::SetManual(0);
+}
+
 TEST_F(DesktopTest, SystemCursorsAreSharedAndTheCurrentOneIsReadable) {
   HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW));
   ASSERT_NE(arrow, nullptr);
