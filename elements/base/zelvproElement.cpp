@@ -209,6 +209,11 @@ void zelvproElement::SetStateBitsTree(uint32_t bits) {
   ForEachChild(*this, [&](zelvproElement* child) { child->SetStateBitsTree(bits); });
 }
 
+void zelvproElement::ClearStateBitsTree(uint32_t bits) {
+  stateBits &= ~bits;
+  ForEachChild(*this, [&](zelvproElement* child) { child->ClearStateBitsTree(bits); });
+}
+
 void zelvproElement::LockTree() {
   locked = 1;
   ForEachChild(*this, [](zelvproElement* child) { child->LockTree(); });

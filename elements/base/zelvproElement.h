@@ -11,11 +11,13 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
 #include "catalogue/unit3d/iUnit3DElement.h"
 #include "database/iProperty.h"
+#include "elements/base/ElementGeometryCache.h"
 #include "foundation/DecimalNumber.h"
 #include "foundation/VconString.h"
 #include "foundation/Vcon_HandleManager.h"
@@ -34,10 +36,12 @@ class iScenePane;
 class ppDC;
 class ppDatafile;
 class ppMatrix4;
+class ppShapePrimitive;
 class ppTask;
 class zelvproCanvas;
 class zelvDatabase;
 class zelvproElement;
+struct ppRay;
 
 using ElementList = std::vector<zelvproElement*>;
 
@@ -66,9 +70,9 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual std::unique_ptr<ppRegion> NewFrameRegion() { return nullptr; }
   virtual void UpdateAnnotationsTree(ppDC& dc);
   virtual void UpdateAnnotations(ppDC& /*dc*/) {}
-  virtual void Rotate(float /*angle*/) {}
-  virtual void RotateAbout(float /*angle*/, const ppVector3& /*pivot*/) {}
-  virtual void RotateByKey(int32_t /*key*/) {}
+  virtual void Rotate(float value);
+  virtual void RotateAbout(float value, const ppVector3& pivot);
+  virtual void RotateByKey(int32_t key);
   virtual void SetPosition(const ppVector3& point) { position = point; }
   virtual zelvproElement* GetParentElement();
   virtual void ApplyPlacementXY(Handle /*points*/) {}
@@ -105,7 +109,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
     return nullptr;
   }
   virtual ppTask* CreateRotateTask(intptr_t /*a*/, intptr_t /*b*/) { return nullptr; }
-  virtual void SetAngle(float value) { angle = value; }
+  virtual void SetAngle(float value);
   virtual ElementList& CollectSelection(ElementList& list, bool /*skipLocked*/) { return list; }
   virtual void CommitEdits() {}
   virtual void BuildInfoPanel(ppView* /*pane*/) {}
@@ -131,8 +135,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void LoadFromRecord(ppDatafile& /*record*/) {}
   virtual zelvproElement* FindById(int32_t saveNumber);
   virtual void GetOutlineSize(float& width, float& depth) { width = depth = 0.0f; }
-  virtual void ExtendBounds2D(ppVector2& /*min*/, ppVector2& /*max*/) {}
-  virtual void GetOutlineCentre(ppVector2& out) { out = ppVector2(); }
+  virtual void ExtendBounds2D(ppVector2& min, ppVector2& max);
+  virtual void GetOutlineCentre(ppVector2& out);
   virtual void ExportHook(intptr_t /*value*/) {}
   virtual bool AttachAccessory(zelvproElement* /*element*/) { return false; }
   virtual void DetachAccessory(zelvproElement* element);
@@ -162,14 +166,14 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void SaveSelection() {}
   virtual void SetColorRecordId(int32_t id) { colorRecordId = id; }
   virtual void RenumberSaveIds();
-  virtual void OffsetTopViewChildren(const ppVector3& /*vector*/) {}
-  virtual void RenderScene(iRenderer& /*renderer*/) {}
+  virtual void OffsetTopViewChildren(const ppVector3& vector);
+  virtual void RenderScene(iRenderer& renderer);
   void GetColorByCode(ppFloat4& out, int32_t code) override;
   const ppPicture* GetTextureByCode(int32_t code) override;
   virtual void DrawSymbols(intptr_t value);
-  virtual void RebuildGeometry() {}
+  virtual void RebuildGeometry();
   virtual uint32_t GetStateBits() { return stateBits; }
-  virtual ppBounds3 GetBounds(intptr_t /*a*/, int32_t /*flags*/) { return ppBounds3(); }
+  virtual ppBounds3 GetBounds(intptr_t a, int32_t flags);
   virtual int32_t GetUnitRecordId() { return unitRecordId; }
 
   // ---- View operations as an element has them.
@@ -188,6 +192,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   void MarkTreePendingUpdate();
   void ClearTreeMark();
   void SetStateBitsTree(uint32_t bits);
+  void ClearStateBitsTree(uint32_t bits);
   void LockTree();
   void UnlockTree();
   // Every element of the tree, this one first, depth first.
@@ -323,4 +328,22 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   ElementList associates;                        // the links are owned, the elements not
   ElementGeometryCache* cachedObject = nullptr;  // owned only when private
   qxUnitLayer3D unitLayer;
+
+  // ---- Geometry: the state word, the parts drawn from the cache object, boxes and picking.
+ public:
+  void SetStateBits(uint32_t bits) { stateBits |= bits; }
+  void ClearStateBits(uint32_t bits) { stateBits &= ~bits; }
+  // The parts of the cache object this element draws, in order; rebuilt by RebuildGeometry.
+  const std::deque<ElementGeometryCache::Part>& Parts() const { return parts_; }
+  // The plan figure of the outlines, in outline order; rebuilt by RebuildGeometry.
+  const ppShape2D& Shape2D() const { return shape2D_; }
+  // The picking name this element loads while it draws (its saveId).
+  uint32_t PickName() const { return uint32_t(saveId); }
+  // The nearest face of the parts that `segment` (origin and direction, in the container's frame)
+  // meets; `hit` and `surface` in the container's frame. False when it meets none.
+  bool HitTestSegment(const ppRay& segment, ppVector3& hit, ppShapePrimitive& surface);
+
+ private:
+  std::deque<ElementGeometryCache::Part> parts_;
+  ppShape2D shape2D_;
 };
