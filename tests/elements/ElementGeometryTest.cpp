@@ -26,15 +26,23 @@ constexpr int32_t kRecord = 5, kUnit = 7;
 // flags and whether its owner is set.
 class LayerLogRenderer : public iRenderer {
  public:
-  explicit LayerLogRenderer(LoggingContext& log) : log_(log) { context = &log; }
+  explicit LayerLogRenderer(LoggingContext& log, bool bindTextures = false)
+      : log_(log), bindTextures_(bindTextures) {
+    context = &log;
+  }
   void Render(iScene& scene, iContext* /*context*/) override { scene.Render(*this); }
   void DrawNode(iNode& node) override {
     auto& layer = dynamic_cast<qxUnitLayer3D&>(node);
+    if (bindTextures_) {
+      if (layer.code == 2003) node.BindTexture(log_);
+      return;
+    }
     log_.Note("DrawNode", layer.code, layer.GetRenderFlags(), layer.owner != nullptr);
   }
 
  private:
   LoggingContext& log_;
+  bool bindTextures_;
 };
 
 class ElementGeometryTest : public eltest::ElementTest {
@@ -174,6 +182,30 @@ TEST_F(ElementGeometryTest, RenderSceneDrawsPartsAndChildrenInsideThePlacement) 
   EXPECT_EQ(record->layers[0].owner, nullptr);
   EXPECT_EQ(record->layers[0].renderFlags, 0x10008u);
   EXPECT_EQ(parent->changed, 0);
+}
+
+TEST_F(ElementGeometryTest, EachElementKeepsItsOwnTextureNamesUntilItsColoursChange) {
+  FileUnitRecord();
+  const int32_t oak = AddTexture(*db_, 2, 0, 0), pine = AddTexture(*db_, 3, 0, 0);
+  const int32_t oakColour = cattest::AddRecord(db_->ColorCatalogFile(), {{"texture3", oak}});
+  const int32_t pineColour = cattest::AddRecord(db_->ColorCatalogFile(), {{"texture3", pine}});
+  zelvproElement root(0, nullptr, Rect(0, 0, 10, 10), nullptr, 0, 0);
+  zelvproElement* a = Unit(&root, kUnit);
+  zelvproElement* b = Unit(&root, kUnit);
+  a->SetColorRecordId(oakColour);
+  b->SetColorRecordId(pineColour);
+
+  LoggingContext context(true);  // keeps names, as a display-list context does
+  LayerLogRenderer renderer(context, true);
+  for (zelvproElement* e : {a, b, a, b}) e->RenderScene(renderer);
+  a->MarkTreeNeedsRedraw();  // its colours changed: the texture is asked for again
+  a->RenderScene(renderer);
+  const std::vector<std::string> expected = {"CreateTexture 1", "CreateTexture 1", "BindTexture 100",
+                                             "BindTexture 101", "CreateTexture 1"};
+  std::vector<std::string> textures;
+  for (const std::string& line : context.log)
+    if (line.find("Texture") != std::string::npos) textures.push_back(line);
+  EXPECT_EQ(textures, expected);
 }
 
 TEST_F(ElementGeometryTest, HitTestSegmentAnswersInTheContainersFrame) {
