@@ -18,6 +18,8 @@ constexpr uint32_t kNoAccessId = 0x20;
 constexpr uint32_t kCopiedState = 0x1;
 // GetBounds flags that ask for the cached own box.
 constexpr int32_t kOwnBoxFlags = 0x240;
+// Render-flag bits of layers that take no part in boxes.
+constexpr uint32_t kNotMeasured = 0x240;
 // Longer than any distance in a plan (millimetres).
 constexpr float kFar = 8999999488.0f;
 
@@ -84,6 +86,11 @@ ppBounds3 zelvproElement::GetBounds(intptr_t a, int32_t flags) {
   ppBounds3& box = full ? boundsB : boundsA;
   if (full || rebuilt) {
     box = ppBounds3();
+    // The element's own layer and the layers of its parts count as its children here.
+    if ((unitLayer.GetRenderFlags() & kNotMeasured) == 0) {
+      box.AddBox(unitLayer.faces.GetBounds());
+      box.AddBox(unitLayer.edges.GetBounds());
+    }
     if (cachedObject != nullptr) {
       for (ElementGeometryCache::Part& part : parts_) {
         ppBounds3 partBox;

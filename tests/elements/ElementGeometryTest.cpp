@@ -153,6 +153,15 @@ TEST_F(ElementGeometryTest, OwnBoxIsCachedAndFullBoxIsRecomputed) {
     EXPECT_TRUE(box.IsEmpty());
     EXPECT_EQ(box.half.x, -8999999488.0f);
   }
+  // The element's own layer counts like a child.
+  ppShape3D& faces = empty.UnitLayer().faces;
+  faces.Begin(9);
+  faces.Vertex(0.0f, 0.0f, 0.0f);
+  faces.Vertex(40.0f, 0.0f, 0.0f);
+  faces.Vertex(0.0f, 10.0f, 0.0f);
+  faces.End();
+  empty.InvalidateTree();
+  EXPECT_FLOAT_EQ(empty.GetBounds(0, 0).half.x, 20.0f);
 }
 
 TEST_F(ElementGeometryTest, RenderSceneDrawsPartsAndChildrenInsideThePlacement) {
