@@ -211,7 +211,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // Unmutes and forgets the pending region (the run's reset).
   static void ResetRedraw();
 
-  // The colour code's colour record as this element chooses it (group -1: its own).
+  // Makes every part ask again for the colours and textures of its layers' colour codes (the
+  // texture names the parts kept are forgotten).
   void RefreshPartColours();
 
   // ---- Placement: position (millimetres) and angle (radians, about y) relative to the container.
