@@ -11,11 +11,13 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
 #include "catalogue/unit3d/iUnit3DElement.h"
 #include "database/iProperty.h"
+#include "elements/base/ElementGeometryCache.h"
 #include "foundation/DecimalNumber.h"
 #include "foundation/VconString.h"
 #include "foundation/Vcon_HandleManager.h"
@@ -36,11 +38,13 @@ class ppDC;
 class ppDatafile;
 class ppMatrix4;
 class ppPropertyObjectList;
+class ppShapePrimitive;
 class ppTask;
 class qxViewHolder;
 class zelvproCanvas;
 class zelvDatabase;
 class zelvproElement;
+struct ppRay;
 
 using ElementList = std::vector<zelvproElement*>;
 
@@ -78,9 +82,9 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual std::unique_ptr<ppRegion> NewFrameRegion();
   virtual void UpdateAnnotationsTree(ppDC& dc);
   virtual void UpdateAnnotations(ppDC& /*dc*/) {}
-  virtual void Rotate(float /*angle*/) {}
-  virtual void RotateAbout(float /*angle*/, const ppVector3& /*pivot*/) {}
-  virtual void RotateByKey(int32_t /*key*/) {}
+  virtual void Rotate(float value);
+  virtual void RotateAbout(float value, const ppVector3& pivot);
+  virtual void RotateByKey(int32_t key);
   virtual void SetPosition(const ppVector3& point) { position = point; }
   virtual zelvproElement* GetParentElement();
   virtual void ApplyPlacementXY(Handle /*points*/) {}
@@ -128,7 +132,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
     return nullptr;
   }
   virtual ppTask* CreateRotateTask(intptr_t /*a*/, intptr_t /*b*/) { return nullptr; }
-  virtual void SetAngle(float value) { angle = value; }
+  virtual void SetAngle(float value);
   // Holders for the selected elements (the tree below a selected one is not visited) put in front of
   // `chain`; answers the new first holder.
   virtual qxViewHolder* CollectSelection(qxViewHolder* chain, bool skipLocked);
@@ -161,8 +165,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void LoadFromRecord(ppDatafile& record);
   virtual zelvproElement* FindById(int32_t saveNumber);
   virtual void GetOutlineSize(float& width, float& depth) { width = depth = 0.0f; }
-  virtual void ExtendBounds2D(ppVector2& /*min*/, ppVector2& /*max*/) {}
-  virtual void GetOutlineCentre(ppVector2& out) { out = ppVector2(); }
+  virtual void ExtendBounds2D(ppVector2& min, ppVector2& max);
+  virtual void GetOutlineCentre(ppVector2& out);
   virtual void ExportHook(intptr_t /*value*/) {}
   virtual bool AttachAccessory(zelvproElement* /*element*/) { return false; }
   virtual void DetachAccessory(zelvproElement* element);
@@ -195,14 +199,14 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void SaveSelection();
   virtual void SetColorRecordId(int32_t id) { colorRecordId = id; }
   virtual void RenumberSaveIds();
-  virtual void OffsetTopViewChildren(const ppVector3& /*vector*/) {}
-  virtual void RenderScene(iRenderer& /*renderer*/) {}
+  virtual void OffsetTopViewChildren(const ppVector3& vector);
+  virtual void RenderScene(iRenderer& renderer);
   void GetColorByCode(ppFloat4& out, int32_t code) override;
   const ppPicture* GetTextureByCode(int32_t code) override;
   virtual void DrawSymbols(intptr_t value);
-  virtual void RebuildGeometry() {}
+  virtual void RebuildGeometry();
   virtual uint32_t GetStateBits() { return stateBits; }
-  virtual ppBounds3 GetBounds(intptr_t /*a*/, int32_t /*flags*/) { return ppBounds3(); }
+  virtual ppBounds3 GetBounds(intptr_t a, int32_t flags);
   virtual int32_t GetUnitRecordId() { return unitRecordId; }
 
   // ---- View operations as an element has them.
@@ -267,7 +271,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // Without a colour record the element takes its catalogue's current colour, then rebuilds.
   void EnsureColorRecord();
 
-  // The colour code's colour record as this element chooses it (group -1: its own).
+  // Makes every part ask again for the colours and textures of its layers' colour codes (the
+  // texture names the parts kept are forgotten).
   void RefreshPartColours();
 
   // ---- Placement: position (millimetres) and angle (radians, about y) relative to the container.
@@ -419,4 +424,22 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   qxViewHolder* associates = nullptr;            // owned chain of link-only holders
   ElementGeometryCache* cachedObject = nullptr;  // owned only when private
   qxUnitLayer3D unitLayer;
+
+  // ---- Geometry: the state word, the parts drawn from the cache object, boxes and picking.
+ public:
+  void SetStateBits(uint32_t bits) { stateBits |= bits; }
+  void ClearStateBits(uint32_t bits) { stateBits &= ~bits; }
+  // The parts of the cache object this element draws, in order; rebuilt by RebuildGeometry.
+  const std::deque<ElementGeometryCache::Part>& Parts() const { return parts_; }
+  // The plan figure of the outlines, in outline order; rebuilt by RebuildGeometry.
+  const ppShape2D& Shape2D() const { return shape2D_; }
+  // The picking name this element loads while it draws (its saveId).
+  uint32_t PickName() const { return uint32_t(saveId); }
+  // The nearest face of the parts that `segment` (origin and direction, in the container's frame)
+  // meets; `hit` and `surface` in the container's frame. False when it meets none.
+  bool HitTestSegment(const ppRay& segment, ppVector3& hit, ppShapePrimitive& surface);
+
+ private:
+  std::deque<ElementGeometryCache::Part> parts_;
+  ppShape2D shape2D_;
 };

@@ -8,7 +8,6 @@
 #include "catalogue/records/zelvproColorCatalogFil.h"
 #include "catalogue/records/zelvproTextureFil.h"
 #include "database/dbErrors.h"
-#include "elements/base/ElementGeometryCache.h"
 #include "elements/base/ElementTextures.h"
 #include "elements/base/zelvproElement.h"
 #include "framework/ppPicture.h"
@@ -103,8 +102,8 @@ const ppPicture* zelvproElement::GetTextureByCode(int32_t code) {
 }
 
 void zelvproElement::RefreshPartColours() {
-  // The part list of the geometry cache carries the colour words; until it exists each layer of the
-  // cache object forgets its kept names, so that its colour and texture are asked again.
-  if (cachedObject == nullptr) return;
-  for (auto& layer : cachedObject->Layers()) layer->ResetNames();
+  // Colours and textures are asked of the element each time a part draws; what the parts keep is
+  // the texture name each layer bound, which is forgotten so that the next drawing binds the
+  // texture of the colour the element has now.
+  for (ElementGeometryCache::Part& part : parts_) part.textureNames.assign(part.textureNames.size(), 0);
 }

@@ -1,18 +1,54 @@
 // Placement of an element: position and angle relative to the container, absolute values, matrices,
 // plan points and pixels. Angles turn about the vertical axis; the matrices and RotatePoint3 take
 // minus the angle, Rotate2 plus it, so the plan and the 3D scene turn the same way.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "elements/base/PlanPixels.h"
+#include "elements/base/iElementTaskFactory.h"
 #include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproElement.h"
 #include "foundation/Geometry2D.h"
 #include "foundation/Geometry3D.h"
 #include "foundation/ppMatrix4.h"
+#include "framework/ppTask.h"
+#include "platform/WindowApi.h"
+#include "scene3d/context/iContext.h"
+#include "scene3d/context/iRenderer.h"
 
 namespace {
 
 constexpr float kTwoPi = 6.2831855f;
+constexpr float kPi = 3.1415927f;
+// Arrow keys (virtual-key codes) that turn an element with Ctrl.
+constexpr int32_t kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
+
+// A copy of a handle's 8-byte points (handle data promises no alignment for floats).
+std::vector<ppVector2> PointsOf(Handle list) {
+  std::vector<ppVector2> out;
+  if (list == nullptr || *list == nullptr) return out;
+  out.resize(size_t(MemGetSize(list)) / sizeof(ppVector2));
+  if (!out.empty()) std::memcpy(out.data(), *list, out.size() * sizeof(ppVector2));
+  return out;
+}
+
+template <typename Fn>
+void ForEachChildElement(const ppView& view, Fn fn) {
+  const ppViewList& children = view.Subviews();
+  for (int32_t i = 0; i < children.Count(); ++i)
+    if (auto* child = dynamic_cast<zelvproElement*>(children.At(i))) fn(child);
+}
+
+// The turn of an arrow key in radians; 0 for any other key. Shift makes the step 5 degrees.
+float KeyTurn(int32_t key, bool shift) {
+  const double divisor = shift ? 36.0 : 4.0;
+  const float step = float(double(kPi) / divisor);
+  if (key == kLeft || key == kDown) return -step;
+  if (key == kUp || key == kRight) return step;
+  return 0.0f;
+}
 
 }  // namespace
 
@@ -114,4 +150,112 @@ void zelvproElement::SetPlanXZFromPixels(int32_t x, int32_t y) {
   p.x = float(x) * scale;
   p.z = float(y) * scale;
   SetPosition(p);
+}
+
+// ---- Turning.
+
+void zelvproElement::SetAngle(float value) {
+  Invalidate();
+  StoreAngle(value);
+  Invalidate();
+}
+
+void zelvproElement::Rotate(float value) {
+  Invalidate();
+  StoreAngle(value);
+  anchor = ppVector3();
+  Invalidate();
+  MarkTreePendingUpdate();
+}
+
+void zelvproElement::RotateAbout(float value, const ppVector3& pivot) {
+  Invalidate();
+  ppVector3 v(position.x - pivot.x, position.y - pivot.y, position.z - pivot.z);
+  if (value != 0.0f) RotatePoint3(v, 0.0f, -value, 0.0f);
+  SetPosition(ppVector3(v.x + pivot.x, v.y + pivot.y, v.z + pivot.z));
+  StoreAngle(value);
+  anchor = ppVector3();
+  MarkTreePendingUpdate();
+}
+
+void zelvproElement::RotateByKey(int32_t key) {
+  const float turn = KeyTurn(key & 0xFF, plat::GetKeyState(plat::VK_SHIFT) < 0);
+  if (turn == 0.0f) return;
+  zelvproCanvas* canvas = GetCanvas();
+  if (canvas == nullptr) return;
+  ppTask* task = iElementTaskFactory::Current().NewRotateTask2(canvas, canvas, turn, 0.0f, 0.0f);
+  if (task == nullptr) return;
+  canvas->Post(task);
+  // A task the history's top task absorbed is deleted by Post and must not run.
+  if (canvas->DoneTop() == task) task->Do();
+}
+
+// ---- Outlines in the plan.
+
+void zelvproElement::ExtendBounds2D(ppVector2& min, ppVector2& max) {
+  ForEachOutline([&](Handle points) {
+    for (ppVector2 p : PointsOf(points)) {
+      ApplyPlacement2D(p);
+      min = ppVector2(std::min(min.x, p.x), std::min(min.y, p.y));
+      max = ppVector2(std::max(max.x, p.x), std::max(max.y, p.y));
+    }
+  });
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->ExtendBounds2D(min, max); });
+}
+
+void zelvproElement::GetOutlineCentre(ppVector2& out) {
+  // Outlines without points take no part; with none left the centre is (0, 0).
+  double x = 0.0, y = 0.0;
+  int32_t counted = 0;
+  ForEachOutline([&](Handle points) {
+    const std::vector<ppVector2> list = PointsOf(points);
+    if (list.empty()) return;
+    double sx = 0.0, sy = 0.0;
+    for (ppVector2 p : list) {
+      ApplyPlacement2D(p);
+      sx += p.x;
+      sy += p.y;
+    }
+    x += sx / double(list.size());
+    y += sy / double(list.size());
+    ++counted;
+  });
+  out = counted == 0 ? ppVector2() : ppVector2(float(x / counted), float(y / counted));
+}
+
+void zelvproElement::OffsetTopViewChildren(const ppVector3& vector) {
+  ForEachChildElement(*this, [&](zelvproElement* child) {
+    const ppVector3 p = child->GetPosition();
+    child->SetPosition(ppVector3(p.x + vector.x, p.y + vector.y, p.z + vector.z));
+    child->InvalidateTree();
+  });
+}
+
+// ---- Drawing into a renderer.
+
+void zelvproElement::RenderScene(iRenderer& renderer) {
+  iContext* context = renderer.context;
+  if (context == nullptr) return;
+  context->LoadName(PickName());
+  context->PushMatrix();
+  ppMatrix4 placement;
+  BuildPlacementMatrix(placement);
+  context->MultMatrix(placement);
+  if (needsRedraw != 0) {
+    RefreshPartColours();
+    needsRedraw = 0;
+  }
+  if (changed != 0) GetBounds(0, 0x240);
+  unitLayer.Render(renderer);
+  if (cachedObject != nullptr) {
+    for (ElementGeometryCache::Part& part : parts_) {
+      context->PushMatrix();
+      const ppMatrix4 own = part.matrix;
+      context->MultMatrix(own);
+      cachedObject->DrawPart(renderer, *this, part);
+      context->PopMatrix();
+    }
+  }
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->RenderScene(renderer); });
+  context->PopMatrix();
 }

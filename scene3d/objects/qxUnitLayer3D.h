@@ -24,6 +24,9 @@ class qxUnitLayer3D : public iNode {
   const ppPicture* GetTexture() const override;
   ppFloat4 GetColor() const override;
   uint32_t GetRenderFlags() const override;
+  // The two words the drawing element's part lends the layer (a scene copy keeps them).
+  uint32_t GetValueA() const override { return valueA; }
+  uint32_t GetValueB() const override { return valueB; }
   // The recorded shapes: 3D faces and edge lines, and two plan figures.
   ppShape3D* GetShape3D() { return &faces; }
   ppShape3D* GetShape3DB() { return &edges; }
@@ -36,5 +39,7 @@ class qxUnitLayer3D : public iNode {
   ppShape3D edges;
   ppShape2D shape2DA;
   ppShape2D shape2DB;
+  uint32_t valueA = 0;
+  uint32_t valueB = 0;
   iLayerOwner* owner = nullptr;  // not owned; set by the element that shows the layer
 };

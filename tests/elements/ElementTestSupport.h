@@ -15,14 +15,19 @@
 
 #include "catalogue/CatalogueTestSupport.h"
 #include "catalogue/records/zelvproColorCatalogFil.h"
+#include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTextureFil.h"
+#include "catalogue/unit3d/UnitLayerCache.h"
 #include "database/DbTestSupport.h"
+#include "elements/base/ElementGeometryCache.h"
 #include "elements/base/ElementTextures.h"
 #include "elements/base/iElementHost.h"
+#include "elements/base/iElementTaskFactory.h"
 #include "elements/base/iScenePane.h"
 #include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
+#include "elements/shapes/zelvproShape.h"
 #include "framework/ppRegion.h"
 
 namespace eltest {
@@ -135,6 +140,9 @@ class ElementTest : public cattest::CatalogueTest {
     iElementHost::Install(nullptr);
     zelvproElement::ResetRedraw();
     ElementTextures::Reset();
+    ElementGeometryCache::ResetShared();
+    UnitLayerCache::Clear();
+    iElementTaskFactory::Install(nullptr);
     databases_.clear();
     CatalogueTest::TearDown();
   }
@@ -163,6 +171,18 @@ class ElementTest : public cattest::CatalogueTest {
     int32_t id = 0;
     textures.AddRecord(&id, nullptr);
     return id;
+  }
+
+  // An outline of the points (x, y pairs in millimetres) of a new shape record, ahead of `next`.
+  static std::unique_ptr<zelvproShape> Outline(zelvDatabase& db, const std::vector<float>& xy,
+                                               std::unique_ptr<zelvproShape> next = nullptr) {
+    zelvproShapeFil& shapes = db.ShapeFile();
+    shapes.ClearRecordBuffer(nullptr);
+    std::vector<int32_t> words(xy.size());
+    if (!xy.empty()) std::memcpy(words.data(), xy.data(), xy.size() * sizeof(float));
+    cattest::SetWords(shapes, "points", words);
+    return std::make_unique<zelvproShape>(shapes, shapes.GetRecordBuffer(), 0, 0, 0.0f, 0.0f,
+                                          std::move(next));
   }
 
   RecordingHost host_;

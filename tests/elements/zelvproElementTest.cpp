@@ -119,7 +119,7 @@ TEST_F(zelvproElementTest, DeletingAGroupFreesChildrenLinksAndSharedCachesOnce) 
     a->SetCachedObject(&shared);
   }
   EXPECT_EQ(outsider.saveId, 0);  // the linked element lives on
-  EXPECT_TRUE(shared.Layers().empty());
+  EXPECT_EQ(shared.Count(), 0u);
 }
 
 }  // namespace
