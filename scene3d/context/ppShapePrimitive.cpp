@@ -83,13 +83,24 @@ bool ppShapePrimitive::ContainsPoint(const ppVector3& point) const {
   // origin itself, where that direction does not exist.
   const float length = std::sqrt(from.x * from.x + from.z * from.z);
   const ppVector3 away = length > 0 ? ppVector3(from.x / length, 0, from.z / length) : ppVector3(1, 0, 0);
-  const ppVector3 to = from + away * kFarReach;
+  // Crossing count along the ray from the point: an edge counts when its ends lie on different sides
+  // of the ray's line, one end strictly on the left and the other not. A ray through a corner then
+  // meets the two edges there once, not twice (an exact segment test counted both, so points whose
+  // ray passes a corner, such as the diagonal of a square at the origin, read as outside).
+  auto side = [&](const ppVector3& v) {
+    return double(away.x) * (double(v.z) - from.z) - double(away.z) * (double(v.x) - from.x);
+  };
+  auto along = [&](const ppVector3& v) {
+    return double(away.x) * (double(v.x) - from.x) + double(away.z) * (double(v.z) - from.z);
+  };
   int crossings = 0;
   for (size_t i = 0; i < vertices.size(); ++i) {
     const ppVector3 e1 = project(vertices[i].position);
     const ppVector3 e2 = project(vertices[(i + 1) % vertices.size()].position);
-    ppVector3 crossing;
-    if (IntersectSegmentsXZExact(crossing, from, to, e1, e2)) ++crossings;
+    const double s1 = side(e1), s2 = side(e2);
+    if ((s1 > 0) == (s2 > 0)) continue;
+    const double t = along(e1) + (along(e2) - along(e1)) * (s1 / (s1 - s2));
+    if (t >= 0 && t <= kFarReach) ++crossings;
   }
   return crossings % 2 == 1;
 }

@@ -152,6 +152,23 @@ TEST(ShapeRecorder, RaysHitPrimitivesAtOrBehindTheirOrigin) {
   EXPECT_TRUE(square.Primitives()[0].ContainsPoint(ppVector3(0, 0, 0)));
   EXPECT_TRUE(square.Primitives()[0].ContainsPoint(ppVector3(1e-6f, 0, 0)));
   EXPECT_TRUE(square.HitTest(ppRay{{0, 0, 5}, {0, 0, 1}}, &hit, nullptr));
+
+  // A point whose test ray runs through a corner is judged by the edges, not by the corner: the
+  // diagonal of a square at the origin passes its far corner.
+  ppShape3D box;
+  box.Begin(9);
+  for (const ppVector3& p :
+       {ppVector3(0, 0, 0), ppVector3(100, 0, 0), ppVector3(100, 100, 0), ppVector3(0, 100, 0)})
+    box.Vertex(p.x, p.y, p.z);
+  box.End();
+  const struct {
+    ppVector3 point;
+    bool inside;
+  } kPoints[] = {{{10, 10, 0}, true},     {{50, 50, 0}, true},    {{99, 99, 0}, true},
+                 {{150, 150, 0}, false},  {{-10, -10, 0}, false}, {{50, 0.5f, 0}, true},
+                 {{100.5f, 50, 0}, false}};
+  for (const auto& c : kPoints)
+    EXPECT_EQ(box.Primitives()[0].ContainsPoint(c.point), c.inside) << c.point.x << " " << c.point.y;
 }
 
 std::vector<ppVector2> Square(float x0, float y0, float x1, float y1, bool clockwise) {
