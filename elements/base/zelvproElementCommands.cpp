@@ -231,11 +231,15 @@ void zelvproElement::MakeGeneratedUnit(const qxViewHolder* list) {
 
   auto topViews = std::make_unique<zelvproTopViewFil>(*catalogue);
   char* record = topViews->GetRecordBuffer();
-  // The access record is the template; without one the record starts empty.
+  // The access record is the template. Without one, or when the catalogue holds no such top view,
+  // the record starts empty (an error escaping a menu command would stop the program).
+  topViews->ClearRecordBuffer(nullptr);
   if (accessId != 0) {
-    topViews->ReadRecord(accessId, nullptr);
-  } else {
-    topViews->ClearRecordBuffer(nullptr);
+    try {
+      topViews->ReadRecord(accessId, nullptr);
+    } catch (int32_t) {
+      topViews->ClearRecordBuffer(nullptr);
+    }
   }
   SetBlobSize(RecordField(*topViews, "shapes3D"), record, 0);
   SetBlobSize(RecordField(*topViews, "Subelements"), record, 0);

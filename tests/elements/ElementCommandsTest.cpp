@@ -245,22 +245,27 @@ TEST_F(ElementCommandsTest, AGeneratedUnitIsANewTopViewRecordWithItsSubItemsFrom
   cattest::SetWords(topViews, "Units", {templateId, 0});
   int32_t unitId = 0;
   topViews.AddRecord(&unitId, nullptr);
+  topViews.ClearRecordBuffer(nullptr);
+  cattest::SetWords(topViews, "Units", {unitId + 1000, 0});  // a top view the catalogue lacks
+  int32_t orphanId = 0;
+  topViews.AddRecord(&orphanId, nullptr);
 
   ppBounds3 box;
   box.AddPoint(ppVector3(-300.0f, 0.0f, -300.0f));
   box.AddPoint(ppVector3(300.0f, 720.0f, 300.0f));
   const struct {
-    bool withCatalogue, withBox;
+    bool withCatalogue, withBox, withTemplate;
     std::vector<float> subItem;  // x, y, z; empty: no record is added
   } kCases[] = {
-      {true, true, {300.0f, 0.0f, 300.0f}},
-      {true, false, {0.0f, 0.0f, 0.0f}},  // without geometry the position is the least corner
-      {false, true, {}},
+      {true, true, true, {300.0f, 0.0f, 300.0f}},
+      {true, false, true, {0.0f, 0.0f, 0.0f}},      // without geometry the position is the least corner
+      {true, true, false, {300.0f, 0.0f, 300.0f}},  // an unreadable template: an empty record
+      {false, true, true, {}},
   };
   for (const auto& c : kCases) {
     canvas_ = std::make_unique<CopyingCanvas>(Rect(0, 0, 1000, 1000));
-    auto* element =
-        new BoxElement(unitId, canvas_.get(), Rect(0, 0, 10, 10), c.withCatalogue ? &db : nullptr, 0, 0);
+    auto* element = new BoxElement(c.withTemplate ? unitId : orphanId, canvas_.get(), Rect(0, 0, 10, 10),
+                                   c.withCatalogue ? &db : nullptr, 0, 0);
     element->selected = 1;
     element->position = ppVector3(1000.0f, 0.0f, 500.0f);
     element->angle = 0.5f;
@@ -286,21 +291,22 @@ TEST_F(ElementCommandsTest, AGeneratedUnitIsANewTopViewRecordWithItsSubItemsFrom
     EXPECT_TRUE(RecordField(topViews, "shapes3D").Words(topViews.GetRecordBuffer()).empty());
     EXPECT_TRUE(RecordField(topViews, "Subelements").Words(topViews.GetRecordBuffer()).empty());
     const std::vector<int32_t> words = RecordField(topViews, "subItems").Words(topViews.GetRecordBuffer());
-    ASSERT_EQ(words.size(), 16u);
-    EXPECT_EQ(words[0], 9);
+    ASSERT_EQ(words.size(), c.withTemplate ? 16u : 8u);
+    if (c.withTemplate) EXPECT_EQ(words[0], 9);
+    const size_t at = words.size() - 8;  // the new entry is appended
     auto asFloat = [&](size_t i) {
       float f = 0.0f;
       std::memcpy(&f, &words[i], 4);
       return f;
     };
-    EXPECT_EQ(words[8], unitId);
-    EXPECT_EQ(words[9], 0);
-    EXPECT_FLOAT_EQ(asFloat(10), c.subItem[0]);
-    EXPECT_FLOAT_EQ(asFloat(11), c.subItem[1]);
-    EXPECT_FLOAT_EQ(asFloat(12), c.subItem[2]);
-    EXPECT_EQ(words[13], 0);
-    EXPECT_FLOAT_EQ(asFloat(14), 0.5f);
-    EXPECT_EQ(words[15], 0);
+    EXPECT_EQ(words[at], c.withTemplate ? unitId : orphanId);
+    EXPECT_EQ(words[at + 1], 0);
+    EXPECT_FLOAT_EQ(asFloat(at + 2), c.subItem[0]);
+    EXPECT_FLOAT_EQ(asFloat(at + 3), c.subItem[1]);
+    EXPECT_FLOAT_EQ(asFloat(at + 4), c.subItem[2]);
+    EXPECT_EQ(words[at + 5], 0);
+    EXPECT_FLOAT_EQ(asFloat(at + 6), 0.5f);
+    EXPECT_EQ(words[at + 7], 0);
   }
 }
 
