@@ -292,7 +292,9 @@ TEST_F(ElementCommandsTest, AGeneratedUnitIsANewTopViewRecordWithItsSubItemsFrom
     EXPECT_TRUE(RecordField(topViews, "Subelements").Words(topViews.GetRecordBuffer()).empty());
     const std::vector<int32_t> words = RecordField(topViews, "subItems").Words(topViews.GetRecordBuffer());
     ASSERT_EQ(words.size(), c.withTemplate ? 16u : 8u);
-    if (c.withTemplate) EXPECT_EQ(words[0], 9);
+    if (c.withTemplate) {
+      EXPECT_EQ(words[0], 9);  // the template's own sub-item stays first
+    }
     const size_t at = words.size() - 8;  // the new entry is appended
     auto asFloat = [&](size_t i) {
       float f = 0.0f;
