@@ -155,8 +155,8 @@ void zelvproElement::MouseDownCommand(const plat::POINT& press) {
   const bool alt = IsAltKeyDown();
   zelvproCanvas* canvas = GetCanvas();
   if (alt && canvas != nullptr) {
-    // The copies are made through the copy datafile; the task that made them is not kept, so that
-    // undoing the drag takes the copies away. An earlier task of the history stays.
+    // The copies are made through the copy datafile. The task the duplication posted is dropped
+    // from the history; when it posted none, an earlier edit stays.
     canvas->SaveSelection();
     const ppTask* before = canvas->DoneTop();
     canvas->LoadDocumentModules(0);
