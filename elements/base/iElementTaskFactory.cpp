@@ -1,5 +1,6 @@
 #include "elements/base/iElementTaskFactory.h"
 
+#include "framework/ppTask.h"
 #include "platform/ResetList.h"
 
 namespace {
@@ -16,3 +17,8 @@ iElementTaskFactory* gInstalled = nullptr;
 iElementTaskFactory& iElementTaskFactory::Current() { return gInstalled != nullptr ? *gInstalled : gNeutral; }
 
 void iElementTaskFactory::Install(iElementTaskFactory* factory) { gInstalled = factory; }
+
+void iElementTaskFactory::StartWithElement(ppTask* task, int32_t /*x*/, int32_t /*y*/,
+                                           std::unique_ptr<ppRegion> /*feedback*/) {
+  delete task;
+}

@@ -1,10 +1,17 @@
-// Where the element code gets the command tasks that the canvas layer defines: the document window
-// installs its factory; without one no task is made. The caller posts a made task to a history
-// (which then owns it) and calls its Do.
+// Where the element code gets the tasks that the canvas layer defines: the command task that turns
+// the selection and the mouse tasks that move, drag and rotate it. The document window installs its
+// factory; without one no task is made. The caller posts a made command task to a history (which
+// then owns it) and calls its Do; a made mouse task is handed to StartWithElement.
 // User-interface thread only.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
+#include "framework/ppRegion.h"
+
 class ppTask;
+class qxViewHolder;
 class zelvproCanvas;
 class zelvproElement;
 
@@ -18,6 +25,24 @@ class iElementTaskFactory {
                                  float /*dx*/, float /*dz*/) {
     return nullptr;
   }
+
+  // ---- Mouse tasks over a selection chain. A made task takes the chain over; when the factory
+  // answers null the chain stays the caller's.
+  // The task that moves the selection in a plan view; `feedbackSource` may be null.
+  virtual ppTask* NewMoverTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/,
+                               void* /*feedbackSource*/) {
+    return nullptr;
+  }
+  // The task that moves the selection in the 3D view.
+  virtual ppTask* New3DTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) { return nullptr; }
+  // The task that drags the selection (a copy of it, when Alt was held at the press).
+  virtual ppTask* NewDraggerTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) { return nullptr; }
+  // The task that rotates the selection; the two values are the element's caller's, passed through.
+  virtual ppTask* NewRotateTask(intptr_t /*a*/, intptr_t /*b*/) { return nullptr; }
+  // Starts a mouse task this factory made at the press point (window pixels) with the pixels the
+  // selection covers as its feedback; the task and the region are taken over. The neutral factory,
+  // which knows no mouse task, deletes the task.
+  virtual void StartWithElement(ppTask* task, int32_t x, int32_t y, std::unique_ptr<ppRegion> feedback);
 
   // The installed factory, or a neutral one that makes nothing; never null.
   static iElementTaskFactory& Current();

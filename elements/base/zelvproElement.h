@@ -125,18 +125,17 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void ApplyPlacementXZ(Handle points);
   // The canvas at the root of the element's tree; null when the root is not a canvas.
   virtual zelvproCanvas* GetCanvas();
-  virtual ppTask* CreateMoverTask(ElementList& /*selection*/, zelvproElement* /*canvas*/, int32_t /*third*/) {
-    return nullptr;
-  }
-  virtual ppTask* CreateDraggerTask(ElementList& /*selection*/, zelvproElement* /*canvas*/) {
-    return nullptr;
-  }
-  virtual ppTask* CreateRotateTask(intptr_t /*a*/, intptr_t /*b*/) { return nullptr; }
+  // The mouse tasks over a selection chain, made through the installed task factory; a made task
+  // takes the chain over, null leaves it the caller's. In the 3D view the mover is the 3D one.
+  virtual ppTask* CreateMoverTask(qxViewHolder* selection, zelvproCanvas* canvas, void* feedbackSource);
+  virtual ppTask* CreateDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas);
+  virtual ppTask* CreateRotateTask(intptr_t a, intptr_t b);
   virtual void SetAngle(float value);
   // Holders for the selected elements (the tree below a selected one is not visited) put in front of
   // `chain`; answers the new first holder.
   virtual qxViewHolder* CollectSelection(qxViewHolder* chain, bool skipLocked);
-  virtual void CommitEdits() {}
+  // Applies the editable values back after an edit; refreshes the tree and the views.
+  virtual void CommitEdits();
   virtual void BuildInfoPanel(qxViewHolder* /*source*/) {}
   // An arrow key (0x25..0x28) moves a selected, free element by 5 pixels (1 with Shift).
   virtual void NudgeByKey(int32_t key);
@@ -211,6 +210,24 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
 
   // ---- View operations as an element has them.
   uint32_t GetTypeCode() override { return kTypeCode; }
+  // The application's standard cursor.
+  void AdjustCursor(int32_t x, int32_t y) override;
+  // Backspace and Delete delete the selection (command 36); arrows turn it with Ctrl, else move
+  // every selected, unlocked element of the canvas.
+  void KeyDown(signed char key, int32_t flags) override;
+  // The element commands (press on the plan, step keys, posting tasks, locks, a generated unit);
+  // any other command goes to the supervisor, and is dropped at the root.
+  void DoCommand(int32_t command, intptr_t parameter) override;
+  // A press on the plan (window pixels): Alt first duplicates the selection; the first selected,
+  // unlocked element's task then starts with the selection's outline as feedback.
+  void MouseDownCommand(const plat::POINT& press);
+  // Stores the elements of `list` (not taken over) as one new top-view record in the catalogue of the
+  // last listed element that has one, positions relative to the least corner of their boxes.
+  // Nothing when no element has a catalogue.
+  void MakeGeneratedUnit(const qxViewHolder* list);
+  // Holders for the elements joined to `point` (container frame, millimetres) through anchors of
+  // code `key`, and on through their other anchors, put in front of `chain`; each element once.
+  qxViewHolder* CollectSnapRun(qxViewHolder* chain, int32_t key, const ppVector3& point);
   void Invalidate() override;
   bool WantsDoubleClicks() override { return true; }
   // Moves in pixels move the position too: by pixels times the plan scale, or to the pixel point.

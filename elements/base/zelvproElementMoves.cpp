@@ -1,7 +1,9 @@
 // Moves of an element: the arrow keys of the plan, the step commands of the 3D view and the view
-// moves in pixels, which carry the position along in millimetres.
+// moves in pixels, which carry the position along in millimetres; the runs of elements joined at
+// snap anchors, and the commit after an edit.
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
@@ -9,8 +11,12 @@
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/iElementHost.h"
+#include "elements/base/iElementTaskFactory.h"
+#include "elements/base/qxViewHolder.h"
+#include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproElement.h"
 #include "framework/ppEventHandler.h"
+#include "framework/ppTask.h"
 
 namespace {
 
@@ -21,8 +27,26 @@ constexpr uint32_t kNoKeyMoves = 0x200;
 constexpr uint32_t kMovesVertically = 0x4;
 constexpr float kHighest = 6000.0f;  // millimetres
 constexpr float kPi = 3.1415927f;
+constexpr int32_t kBackspace = 0x08, kDelete = 0x2E;
+// Deletes the selection.
+constexpr int32_t kDeleteCommand = 36;
+// Anchors this close on every axis (millimetres) join a snap run.
+constexpr float kRunTolerance = 0.5f;
 
 int32_t StepPixels() { return ppEventHandler::IsShiftKeyDown() ? 1 : 5; }
+
+bool IsArrow(int32_t key) { return key >= kLeft && key <= kDown; }
+
+bool Near(const ppVector3& a, const ppVector3& b) {
+  return std::fabs(a.x - b.x) <= kRunTolerance && std::fabs(a.y - b.y) <= kRunTolerance &&
+         std::fabs(a.z - b.z) <= kRunTolerance;
+}
+
+template <typename Fn>
+void ForEachChildOf(const ppView& view, Fn fn) {
+  const ppViewList& children = view.Subviews();
+  for (int32_t i = 0; i < children.Count(); ++i) fn(static_cast<zelvproElement*>(children.At(i)));
+}
 
 }  // namespace
 
@@ -119,4 +143,90 @@ bool zelvproElement::HasCatalogEntry(int32_t id) {
     if (entryId == id) return true;
   }
   return false;
+}
+
+void zelvproElement::KeyDown(signed char key, int32_t /*flags*/) {
+  if (key == kBackspace || key == kDelete) {
+    DoCommand(kDeleteCommand, 0);
+    return;
+  }
+  if (!IsArrow(key)) return;
+  if (IsControlKeyDown()) {
+    RotateByKey(key);
+    return;
+  }
+  // Every selected, unlocked element of the plan moves, not only the one with the key focus.
+  zelvproCanvas* canvas = GetCanvas();
+  if (canvas == nullptr) return;
+  std::unique_ptr<qxViewHolder> selection(canvas->CollectSelection(nullptr, true));
+  for (qxViewHolder* h = selection.get(); h != nullptr; h = h->Next()) h->Element()->NudgeByKey(key);
+}
+
+qxViewHolder* zelvproElement::CollectSnapRun(qxViewHolder* chain, int32_t key, const ppVector3& point) {
+  if (chain != nullptr && chain->Holds(this)) return chain;
+  // One holder per element, however many of its anchors lie at the point: the run holds each
+  // element once, and the search below cannot come back to it.
+  bool matched = false;
+  for (const SnapAnchor& anchor : snapPoints) {
+    ppVector3 p = anchor.point;
+    LocalToWorld(p);
+    if (anchor.code == key && Near(p, point)) matched = true;
+  }
+  if (matched) {
+    chain = new qxViewHolder(this, chain, false);
+    if (zelvproCanvas* canvas = GetCanvas()) {
+      for (const SnapAnchor& anchor : snapPoints) {
+        if (anchor.code == key) continue;
+        ppVector3 p = anchor.point;
+        LocalToWorld(p);
+        chain = canvas->CollectSnapRun(chain, -anchor.code, p);
+      }
+    }
+  }
+  ForEachChildOf(*this, [&](zelvproElement* child) { chain = child->CollectSnapRun(chain, key, point); });
+  return chain;
+}
+
+void zelvproElement::CommitEdits() {
+  // The editable values as they stand; nothing below changes them before they are applied back.
+  const struct {
+    ppVector3 position;
+    float angle;
+    uint8_t locked, calculate, lockUnits;
+    int32_t colorRecordId, unitRecordId, tag;
+  } snapshot{position, angle, locked, calculate, lockUnits, colorRecordId, unitRecordId, tag};
+  qxViewHolder* children = nullptr;
+  ForEachChildOf(*this, [&](zelvproElement* child) { children = new qxViewHolder(child, children, true); });
+  std::unique_ptr<qxViewHolder> childChain(children);
+  if (database != nullptr && recordId != 0) {
+    zelvproTopViewFil& topViews = database->TopViewFile2();
+    ScopedRecordBuffer<ppDatafile> buffer(topViews);
+    topViews.ReadRecord(recordId, buffer.Get());
+  }
+
+  if (snapshot.angle != angle) {
+    zelvproCanvas* canvas = GetCanvas();
+    ppTask* task = iElementTaskFactory::Current().NewRotateTask2(canvas, this, snapshot.angle - angle,
+                                                                 snapshot.position.x - position.x,
+                                                                 snapshot.position.z - position.z);
+    if (task != nullptr) {
+      task->Do();
+      if (canvas != nullptr) {
+        canvas->Post(task);
+      } else {
+        delete task;
+      }
+    }
+  }
+  locked = snapshot.locked;
+  SetColorRecordId(snapshot.colorRecordId);
+  calculate = snapshot.calculate;
+  lockUnits = snapshot.lockUnits;
+  if (snapshot.unitRecordId != unitRecordId) {
+    unitRecordId = snapshot.unitRecordId;
+    ApplyUnit(LookupUnit(snapshot.unitRecordId, GetAccessKey(), 0), 0);
+  }
+  if (snapshot.tag != tag) SetTagTree(snapshot.tag);
+  InvalidateTree();
+  InvalidateElement(iElementHost::Current().ScenePane(), true);
 }

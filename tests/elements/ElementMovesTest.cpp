@@ -4,6 +4,7 @@
 
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "elements/ElementTestSupport.h"
+#include "elements/base/qxViewHolder.h"
 #include "platform/InputState.h"
 #include "platform/WindowTypes.h"
 
@@ -104,6 +105,68 @@ TEST_F(ElementMovesTest, DropEntriesAreLookedUpInTheCatalogueRecord) {
   EXPECT_TRUE(unit.HasCatalogEntry(42));
   EXPECT_FALSE(unit.HasCatalogEntry(7));  // a flags word, not an id
   EXPECT_FALSE(unit.HasCatalogEntry(43));
+}
+
+TEST_F(ElementMovesTest, DeleteKeysSendTheDeleteCommandWhateverTheSelection) {
+  eltest::RecordingCanvas canvas(Rect(0, 0, 800, 600));
+  auto* element = new zelvproElement(0, &canvas, Rect(100, 100, 140, 120), nullptr, 0, 0);
+  const struct {
+    signed char key;
+    uint8_t selected, locked;
+  } kCases[] = {{0x2E, 0, 0}, {0x08, 0, 0}, {0x2E, 1, 1}, {0x08, 1, 0}};
+  for (const auto& c : kCases) {
+    canvas.commands.clear();
+    element->selected = c.selected, element->locked = c.locked;
+    element->KeyDown(c.key, 0);
+    EXPECT_EQ(canvas.commands, std::vector<int32_t>{36}) << int(c.key);
+  }
+}
+
+TEST_F(ElementMovesTest, ArrowKeysMoveEverySelectedFreeElementOfTheCanvas) {
+  eltest::RecordingCanvas canvas(Rect(0, 0, 800, 600));
+  auto add = [](ppView* parent, uint8_t selected, uint8_t locked) {
+    auto* element = new zelvproElement(0, parent, Rect(100, 100, 140, 120), nullptr, 0, 0);
+    element->selected = selected, element->locked = locked;
+    element->position = ppVector3(1500.0f, 0.0f, 1500.0f);
+    return element;
+  };
+  zelvproElement* selected = add(&canvas, 1, 0);
+  zelvproElement* group = add(&canvas, 0, 0);
+  zelvproElement* inGroup = add(group, 1, 0);
+  zelvproElement* locked = add(&canvas, 1, 1);
+  zelvproElement* focus = add(&canvas, 0, 0);  // has the key, is not selected
+  focus->KeyDown(0x25, 0);
+  EXPECT_FLOAT_EQ(selected->position.x, 1425.0f);
+  EXPECT_FLOAT_EQ(inGroup->position.x, 1425.0f);
+  for (zelvproElement* still : {group, locked, focus}) EXPECT_FLOAT_EQ(still->position.x, 1500.0f);
+}
+
+TEST_F(ElementMovesTest, ASnapRunHoldsEachElementOnceWhateverTheLoops) {
+  eltest::RecordingCanvas canvas(Rect(0, 0, 800, 600));
+  auto add = [&](std::vector<std::pair<int32_t, ppVector3>> anchors) {
+    auto* element = new zelvproElement(0, &canvas, Rect(0, 0, 10, 10), nullptr, 0, 0);
+    for (const auto& [code, point] : anchors) {
+      SnapAnchor anchor;
+      anchor.code = code, anchor.point = point;
+      element->snapPoints.push_back(anchor);
+    }
+    return element;
+  };
+  const ppVector3 o(0, 0, 0), right(100, 0, 0), corner(100, 0, 100);
+  // A ring a -> b -> c -> back to a's point, and d with two anchors within the tolerance of the start.
+  zelvproElement* a = add({{1, o}, {2, right}});
+  zelvproElement* b = add({{-2, right}, {3, corner}});
+  zelvproElement* c = add({{-3, corner}, {-1, o}});
+  zelvproElement* d = add({{1, ppVector3(0.4f, 0, 0)}, {1, ppVector3(0, 0, -0.5f)}, {-1, o}});
+  zelvproElement* far = add({{1, ppVector3(0.6f, 0, 0)}});  // beyond the tolerance
+  std::unique_ptr<qxViewHolder> run(canvas.CollectSnapRun(nullptr, 1, o));
+  std::vector<zelvproElement*> held;
+  for (qxViewHolder* h = run.get(); h != nullptr; h = h->Next()) held.push_back(h->Element());
+  std::sort(held.begin(), held.end());
+  std::vector<zelvproElement*> expected{a, b, c, d};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(held, expected);
+  EXPECT_FALSE(run->Holds(far));
 }
 
 }  // namespace
