@@ -86,4 +86,29 @@ TEST_F(TopViewTest, OptionsAreLaidOutAlongTheirSnapChain) {
   }
 }
 
+TEST_F(TopViewTest, OptionPiecesGoToEveryAnchorOfTheirClass) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t cls = AddClass(db, 77, 0);
+  const int32_t shape = AddShape(db, {0, 0});
+  const int32_t piece = AddUnit(db, {}, {{"shapes", PieceEntry(shape, 0, 0)}});
+  // Anchor 2 hangs on anchor 1; with `cycle` anchor 1 hangs on anchor 2 as well.
+  for (bool cycle : {false, true}) {
+    const int32_t unit =
+        AddUnitWithAnchors(db, {{1, cycle ? 2 : 0, 77, 100.0f, 50.0f}, {2, 1, 77, 10.0f, 5.0f}});
+    auto element = MakeOwned(db, AddTopView(db, {}, {{"Units", {unit, 0}}, {"options", {cls, 0, piece, 0}}}));
+    std::unique_ptr<zelvproShape> head = element->AppendOptionShapes(nullptr);
+    EXPECT_EQ(element->anchors.size(), 2u);
+    EXPECT_EQ(element->CountOptionParts(cls), 2);
+    // The list holds the newest anchor first: anchor 2's pieces are made first and end up last.
+    ASSERT_NE(head, nullptr);
+    ASSERT_NE(head->next, nullptr);
+    EXPECT_EQ(head->next->next, nullptr);
+    const int32_t firstX = cycle ? 110 : 100, firstY = cycle ? 55 : 50;
+    EXPECT_EQ(head->translator->dx, firstX) << cycle;
+    EXPECT_EQ(head->translator->dy, firstY);
+    EXPECT_EQ(head->next->translator->dx, 110);
+    EXPECT_EQ(head->next->translator->dy, 55);
+  }
+}
+
 }  // namespace

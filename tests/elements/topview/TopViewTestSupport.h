@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "catalogue/records/qxAnchorFil.h"
 #include "catalogue/records/zelvproClassFil.h"
 #include "catalogue/records/zelvproColorCodeFil.h"
 #include "catalogue/records/zelvproDocFil.h"
@@ -13,6 +14,7 @@
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "catalogue/records/zelvproUnitFil.h"
+#include "database/ppEmbeddedData.h"
 #include "elements/ElementTestSupport.h"
 #include "elements/topview/TopViewElementFactory.h"
 #include "elements/topview/iCalculationList.h"
@@ -75,6 +77,29 @@ class TopViewTest : public eltest::ElementTest {
     Words words;
     for (float p : points) words.push_back(eltest::FloatWord(p));
     return eltest::AddRecordWith(db.ShapeFile(), {}, {{"points", words}});
+  }
+
+  struct Anchor {
+    int32_t eye, hook, classKey;
+    float x, z;
+  };
+  // A unit with the anchors given (an embedded "qxAnchor" table in its "anchors" blob).
+  static int32_t AddUnitWithAnchors(zelvDatabase& db, std::initializer_list<Anchor> anchors) {
+    zelvproUnitFil& units = db.UnitFile();
+    units.ClearRecordBuffer(nullptr);
+    ppEmbeddedData table(qxAnchorFil::kLayout, db,
+                         RecordField(units, "anchors").Data(units.GetRecordBuffer()), nullptr);
+    for (const Anchor& a : anchors) {
+      table.ClearRecordBuffer(nullptr);
+      cattest::Fields fields = {
+          {"eye", a.eye}, {"hook", a.hook}, {"class", a.classKey}, {"position.x", a.x}, {"position.z", a.z}};
+      for (const auto& [name, value] : fields) cattest::SetField(table, name, value);
+      table.InsertRecordAt(-1, nullptr);
+    }
+    table.SaveToBlob();
+    int32_t id = 0;
+    units.AddRecord(&id, nullptr);
+    return id;
   }
 
   // A new element of top-view record `topView` (through the catalogue's factory), owned by `parent`
