@@ -17,9 +17,9 @@ constexpr size_t kShape3DEntry = 64, kShape3DGroup = 56, kParametricEntry = 48, 
 
 uint32_t GroupBit(int32_t group) { return group >= 1 && group <= 32 ? uint32_t{1} << (group - 1) : 0; }
 
-// The colour-group bits of a unit's 3D shapes (64-byte entries with a shape: only those carry a group)
-// and, with `parametrics`, of its parametric parts.
-uint32_t UnitGroupBits(const ScratchRecord& unit, bool shapes, bool parametrics) {
+// The colour-group bits of a unit's 3D shapes (only the 64-byte entries carry a group; with
+// `needShape` only entries that name a shape count) and, with `parametrics`, of its parametric parts.
+uint32_t UnitGroupBits(const ScratchRecord& unit, bool shapes, bool needShape, bool parametrics) {
   uint32_t bits = 0;
   const int32_t use = unit.Long("useParametrics");
   if (shapes && (use & zelvproUnitFil::kLongShapeEntries) != 0) {
@@ -59,12 +59,12 @@ uint32_t zelvproTopViewElement::CollectBitMask(bool withChildren) {
     if ((use & zelvproUnitFil::kLongShapeEntries) == 0) {
       if (extraA != 0 && !noColourCode) mask = GroupBit(extraA);
     } else {
-      mask = UnitGroupBits(unit, true, false);
+      mask = UnitGroupBits(unit, true, false, false);
     }
-    mask |= UnitGroupBits(unit, false, true);
+    mask |= UnitGroupBits(unit, false, false, true);
     for (const TopViewOption& option : options) {
       if (option.chosenUnit != 0)
-        mask |= UnitGroupBits(ScratchRecord(database->UnitFile(), option.chosenUnit), true, true);
+        mask |= UnitGroupBits(ScratchRecord(database->UnitFile(), option.chosenUnit), true, true, true);
     }
     // Only the element's own groups are kept: the children's change without this element knowing.
     colourMask = mask;
