@@ -25,7 +25,7 @@ uint32_t UnitGroupBits(const ScratchRecord& unit, bool shapes, bool needShape, b
   if (shapes && (use & zelvproUnitFil::kLongShapeEntries) != 0) {
     const std::vector<uint8_t> entries = unit.Blob("shapes3D");
     for (size_t at = 0; at + kShape3DEntry <= entries.size(); at += kShape3DEntry) {
-      if (CatalogReads::WordAt(entries, at / 4) != 0)
+      if (!needShape || CatalogReads::WordAt(entries, at / 4) != 0)
         bits |= GroupBit(CatalogReads::WordAt(entries, (at + kShape3DGroup) / 4));
     }
   }
