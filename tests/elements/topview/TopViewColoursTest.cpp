@@ -89,4 +89,32 @@ TEST_F(TopViewTest, ApplyingAColourRespectsEachGroupAndEachDatabase) {
   EXPECT_EQ(element->MapTextureCode(0x1234), 0x1204);
 }
 
+TEST_F(TopViewTest, AColourAGroupDoesNotAllowIsReplacedByOneItDoes) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t red = AddColour(db, 1), green = AddColour(db, 2), blue = AddColour(db, 3);
+  AddColourCode(db, 1, blue, {red, blue});
+  AddColourCode(db, 2, blue, {green, red});  // its default is not allowed
+  AddColourCode(db, 3, blue, {blue});
+  const int32_t unit =
+      AddUnit(db, {{"useParametrics", 2}}, {{"shapes3D", Join({Shape3DEntry(1, 1), Shape3DEntry(1, 2)})}});
+  const int32_t item = AddTopView(db, {}, {{"Units", {unit, 0}}});
+  auto element = MakeOwned(db, item);
+  struct Case {
+    int32_t id, group, expected;
+  } cases[] = {
+      {red, 1, red},      // allowed
+      {green, 1, blue},   // the group's default
+      {blue, 2, green},   // the group's first colour
+      {green, 3, green},  // a group the element does not use
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(element->ValidateColor(c.id, c.group), c.expected) << c.id << "/" << c.group;
+
+  // A part in a grid cell takes its container's colour of the group first.
+  element->colours[0] = red;
+  zelvproTopViewElement* part = Make(db, item, element.get());
+  part->flags |= zelvproTopViewElement::kInGridCell;
+  EXPECT_EQ(part->ValidateColor(green, 1), red);
+}
+
 }  // namespace

@@ -86,6 +86,22 @@ TEST_F(TopViewTest, OptionsAreLaidOutAlongTheirSnapChain) {
   }
 }
 
+TEST_F(TopViewTest, ChoosingAUnitOutsideTheGroupGoesByItsOptionValue) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t cls = AddClass(db, 5, 0);
+  const int32_t five = cattest::AddRecord(db.OptionValueFile(), {{"id", 5}});
+  const int32_t a = AddUnit(db, {}), b = AddUnit(db, {{"optionValue", five}});
+  const int32_t outside = AddUnit(db, {}), outsideFive = AddUnit(db, {{"optionValue", five}});
+  auto element = MakeOwned(db, AddTopView(db, {}, {{"options", {cls, 0, a, b, 0}}}));
+  element->configurationChanged = 0;
+  element->ChooseOptionUnit(cls, outside);
+  EXPECT_EQ(element->options[0].chosenUnit, a);
+  EXPECT_EQ(element->configurationChanged, 1);
+  element->ChooseOptionUnit(cls, outsideFive);
+  EXPECT_EQ(element->options[0].chosenUnit, b);
+  EXPECT_EQ(db.ClassFile().CacheGet(cls), five);
+}
+
 TEST_F(TopViewTest, OptionPiecesGoToEveryAnchorOfTheirClass) {
   zelvDatabase& db = MakeDatabase();
   const int32_t cls = AddClass(db, 77, 0);
