@@ -110,6 +110,12 @@ class zelvDatabase : public ppDatabase {
   // The colour record applied to the plan last (0: none yet); new elements without a colour take it.
   int32_t CurrentColorId() const { return currentColorId_; }
   void SetCurrentColorId(int32_t id) { currentColorId_ = id; }
+  // The colour record applied last to colour group `group` (1-based; 0: none yet).
+  int32_t LastGroupColor(int32_t group) const {
+    auto found = lastGroupColors_.find(group);
+    return found != lastGroupColors_.end() ? found->second : 0;
+  }
+  void SetLastGroupColor(int32_t group, int32_t id) { lastGroupColors_[group] = id; }
 
  private:
   void OpenSettings();
@@ -148,6 +154,7 @@ class zelvDatabase : public ppDatabase {
   uint32_t fileTypeCode_ = 0;
   int32_t currentDepthId_ = 0;
   int32_t currentColorId_ = 0;
+  std::map<int32_t, int32_t> lastGroupColors_;  // colour group -> colour record id
   bool openedWithoutTopViews_ = false;
   // Language code -> text number -> text.
   std::map<int32_t, std::map<int32_t, Vcon::WString>> stringCache_;

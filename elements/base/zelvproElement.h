@@ -144,7 +144,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual bool HasCatalogEntry(int32_t id);
   virtual void AddToCalculation();
   virtual void RemoveFromCalculation();
-  virtual int32_t ValidateColorRecord(int32_t id, zelvDatabase* /*owner*/) { return id; }
+  // The colour record the element takes for `id` in its colour group `group` (1-based).
+  virtual int32_t ValidateColorRecord(int32_t id, int32_t /*group*/) { return id; }
   virtual void InvalidateGeometry() { MarkTreePendingUpdate(); }
   virtual void ResnapTree();
   int32_t GetColorRecordId(int32_t /*index*/) override { return colorRecordId; }

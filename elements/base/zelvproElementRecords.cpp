@@ -120,11 +120,11 @@ void zelvproElement::GetColorValue(Vcon::WString& out) {
 void zelvproElement::ApplyColorRecord(int32_t id, zelvDatabase* owner, int32_t flag) {
   if (id == 0) return;
   if (database == owner && owner != nullptr) {
-    const int32_t candidate = ValidateColorRecord(id, nullptr);
+    const int32_t candidate = ValidateColorRecord(id, extraA);
     if (candidate == id) {
       colorRecordId = id;
       MarkTreeNeedsRedraw();
-    } else if (ValidateColorRecord(colorRecordId, nullptr) != colorRecordId) {
+    } else if (ValidateColorRecord(colorRecordId, extraA) != colorRecordId) {
       const bool differed = colorRecordId != candidate;
       colorRecordId = candidate;
       if (differed) MarkTreeNeedsRedraw();
@@ -136,7 +136,7 @@ void zelvproElement::ApplyColorRecord(int32_t id, zelvDatabase* owner, int32_t f
 
 void zelvproElement::EnsureColorRecord() {
   if (colorRecordId == 0 && database != nullptr)
-    colorRecordId = ValidateColorRecord(database->CurrentColorId(), nullptr);
+    colorRecordId = ValidateColorRecord(database->CurrentColorId(), extraA);
   InvalidateGeometry();
 }
 

@@ -100,7 +100,7 @@ class PickyElement : public zelvproElement {
  public:
   PickyElement(zelvDatabase* db, std::set<int32_t> accepted)
       : zelvproElement(0, nullptr, plat::RECT{}, db, 0, 0), accepted_(std::move(accepted)) {}
-  int32_t ValidateColorRecord(int32_t id, zelvDatabase*) override {
+  int32_t ValidateColorRecord(int32_t id, int32_t) override {
     return accepted_.count(id) != 0 ? id : *accepted_.begin();
   }
 

@@ -189,4 +189,59 @@ class ElementTest : public cattest::CatalogueTest {
   std::vector<std::unique_ptr<zelvDatabase>> databases_;
 };
 
+// ---- Catalogue records of the top-view element tests: records with blobs, and blob entries as words.
+
+using Words = std::vector<int32_t>;
+struct BlobField {
+  const char* name;
+  Words words;
+};
+
+// Fills the table's buffer from empty with the fields and blobs and adds it; answers its record id.
+inline int32_t AddRecordWith(ppDatafile& table, cattest::Fields fields,
+                             std::initializer_list<BlobField> blobs) {
+  table.ClearRecordBuffer(nullptr);
+  for (const auto& [name, value] : fields) cattest::SetField(table, name, value);
+  for (const BlobField& blob : blobs) cattest::SetWords(table, blob.name, blob.words);
+  int32_t id = 0;
+  table.AddRecord(&id, nullptr);
+  return id;
+}
+
+inline int32_t FloatWord(float f) {
+  int32_t word = 0;
+  std::memcpy(&word, &f, 4);
+  return word;
+}
+
+inline Words Join(std::initializer_list<Words> parts) {
+  Words all;
+  for (const Words& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// 24-byte piece entry: shape, x, y, a word not read, the angle as a double.
+inline Words PieceEntry(int32_t shape, float x, float y, double angle = 0.0) {
+  int32_t a[2];
+  std::memcpy(a, &angle, 8);
+  return {shape, FloatWord(x), FloatWord(y), 0, a[0], a[1]};
+}
+
+// 32-byte sub-item entry: top view, sub-item flags, x, y, z, a word, angle, a word.
+inline Words SubItemEntry(int32_t topView, int32_t flags, float x, float y, float z, float angle) {
+  return {topView, flags, FloatWord(x), FloatWord(y), FloatWord(z), 0, FloatWord(angle), 0};
+}
+
+// 36-byte snap entry: id, x, y, z, then five words.
+inline Words SnapEntry(int32_t id, float x, float y, float z) {
+  return {id, FloatWord(x), FloatWord(y), FloatWord(z), 0, 0, 0, 0, 0};
+}
+
+// 64-byte "shapes3D" entry of a unit with long entries: shape at word 0, colour group at word 14.
+inline Words Shape3DEntry(int32_t shape, int32_t group) {
+  Words entry(16, 0);
+  entry[0] = shape, entry[14] = group;
+  return entry;
+}
+
 }  // namespace eltest

@@ -1,0 +1,17 @@
+#include "elements/topview/TopViewElementFactory.h"
+
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/zelvproShapeFil.h"
+#include "elements/topview/zelvproTopViewElement.h"
+
+void TopViewElementFactory::Install() {
+  static TopViewElementFactory factory;  // stateless; lives for the run
+  SetElementFactory(&factory);
+}
+
+zelvproElement* TopViewElementFactory::CreateTopViewElement(int32_t recordId, zelvproElement* parent,
+                                                            const plat::RECT& frame, char* record,
+                                                            zelvproShapeFil& shapes) {
+  if (dynamic_cast<zelvDatabase*>(&shapes.Database()) == nullptr) return nullptr;
+  return new zelvproTopViewElement(recordId, parent, frame, record, shapes);
+}

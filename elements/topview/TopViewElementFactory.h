@@ -1,0 +1,43 @@
+// The plan elements' answer to the catalogue's element factory: which element class a top-view
+// record's type makes. Type 0 makes a zelvproTopViewElement; the other types make nothing until their
+// classes exist. Install() puts the one process-wide factory in place (start-up, and tests after the
+// run's reset).
+#pragma once
+
+#include "catalogue/records/iElementFactory.h"
+
+class TopViewElementFactory : public iElementFactory {
+ public:
+  static void Install();
+
+  // Null when the shapes' database is not a catalogue database.
+  zelvproElement* CreateTopViewElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                       char* record, zelvproShapeFil& shapes) override;
+  zelvproElement* CreateTopGroupElement(int32_t, zelvproElement*, const plat::RECT&, char*,
+                                        zelvDatabase&) override {
+    return nullptr;
+  }
+  zelvproElement* CreateStructureElement(int32_t, zelvproElement*, const plat::RECT&, char*,
+                                         zelvDatabase&) override {
+    return nullptr;
+  }
+  zelvproElement* CreateConfigElement(int32_t, zelvproElement*, const plat::RECT&, char*,
+                                      zelvDatabase&) override {
+    return nullptr;
+  }
+  zelvproElement* CreateDoor(int32_t, zelvproElement*, const plat::RECT&, char*, zelvDatabase&) override {
+    return nullptr;
+  }
+  zelvproElement* CreateRoomWindow(int32_t, zelvproElement*, const plat::RECT&, char*,
+                                   zelvDatabase&) override {
+    return nullptr;
+  }
+  zelvproElement* CreateAccessory(int32_t, zelvproElement*, const plat::RECT&, char*,
+                                  zelvDatabase&) override {
+    return nullptr;
+  }
+  zelvproElement* CreateParametricElement(int32_t, zelvproElement*, const plat::RECT&, char*,
+                                          zelvDatabase&) override {
+    return nullptr;
+  }
+};
