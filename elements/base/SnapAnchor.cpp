@@ -19,13 +19,15 @@ float FloatAt(const char* entry, int32_t index) {
 }  // namespace
 
 std::vector<SnapAnchor> SnapAnchor::FromBlob(Handle blob) {
-  std::vector<SnapAnchor> anchors;
-  if (blob == nullptr || *blob == nullptr) return anchors;
-  const int32_t count = MemGetSize(blob) / int32_t(kEntryBytes);
-  anchors.resize(size_t(count));
-  for (int32_t i = 0; i < count; ++i) {
-    const char* entry = *blob + size_t(i) * kEntryBytes;
-    SnapAnchor& anchor = anchors[size_t(i)];
+  if (blob == nullptr || *blob == nullptr) return {};
+  return FromBytes(reinterpret_cast<const uint8_t*>(*blob), size_t(MemGetSize(blob)));
+}
+
+std::vector<SnapAnchor> SnapAnchor::FromBytes(const uint8_t* bytes, size_t size) {
+  std::vector<SnapAnchor> anchors(size / kEntryBytes);
+  for (size_t i = 0; i < anchors.size(); ++i) {
+    const char* entry = reinterpret_cast<const char*>(bytes) + i * kEntryBytes;
+    SnapAnchor& anchor = anchors[i];
     anchor.code = WordAt(entry, 0);
     anchor.point = ppVector3(FloatAt(entry, 1), FloatAt(entry, 2), FloatAt(entry, 3));
     anchor.direction = FloatAt(entry, 4);

@@ -5,6 +5,7 @@
 // record. Points are millimetres and directions radians, both in the owning element's frame.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -42,4 +43,6 @@ struct SnapAnchor {
   // The anchors of a catalogue blob: its size / 36 entries, each partner null; a null handle or a
   // short trailing entry gives no anchor for it.
   static std::vector<SnapAnchor> FromBlob(Handle blob);
+  // The same from bytes already copied out of a blob.
+  static std::vector<SnapAnchor> FromBytes(const uint8_t* bytes, size_t size);
 };

@@ -231,7 +231,9 @@ void zelvproTopViewElement::CopyLinkedSnaps(TopViewOption& option, int32_t unitI
   option.snapPoints = TopViewRecord(second, second.GetRecordBuffer()).snappoints;
 }
 
-void zelvproTopViewElement::AssignSnapBytes(const Bytes& bytes) { snapPoints = bytes; }
+void zelvproTopViewElement::AssignSnapBytes(const Bytes& bytes) {
+  snapPoints = SnapAnchor::FromBytes(bytes.data(), bytes.size());
+}
 
 void zelvproTopViewElement::BuildShapeChains() {
   outlines = AppendPieceShapes(outlinePieces, nullptr);

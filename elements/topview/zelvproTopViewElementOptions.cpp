@@ -164,7 +164,7 @@ void zelvproTopViewElement::ChooseOptionUnitAndPlaceParts(int32_t classId, int32
     if (part == nullptr || (part->flags & kInGridCell) == 0) continue;
     ppVector3 p;
     GetAccessOffset(part->cellX, part->cellY, part->cellZ, p);
-    if (part->snapPoints.size() >= kSnapEntry) p = p + SnapPoint(part->snapPoints, 0);
+    if (!part->snapPoints.empty()) p = p + part->snapPoints[0].point;
     if ((part->flags & kInsetPart) != 0) p.z += GetDepth();
     part->SetPosition(p);
     part->SetLinkedRecord(linkedRecord);
