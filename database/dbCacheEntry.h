@@ -13,4 +13,5 @@ struct dbCacheEntry {
   int32_t owner = 0;    // owner tag, 0 = none
   bool pinned = false;  // in use by a caller
   bool dirty = false;   // changed since the last commit
+  bool placed = false;  // data allocated when it was read, so it lies in the order of reads
 };

@@ -379,6 +379,13 @@ Handle dbStore::ReadRecord(int32_t number, int32_t owner) {
     Handle h = LoadRecordBytes(MapEntry(number));
     if (e == nullptr) e = &records_.Insert(number);
     e->data = h;
+    e->placed = true;
+  } else if (!e->placed && !e->pinned && !e->dirty && e->owner == 0) {
+    // Added or changed records lie where the transaction left them, among index nodes and the
+    // holes of moved blocks; the first read places them one after the other in the order of
+    // reads, which later passes in the same order (a view's sort order) then walk forwards.
+    MemMoveToRover(e->data);
+    e->placed = true;
   }
   e->pinned = true;
   if (owner != 0 && e->owner == 0) e->owner = owner;
@@ -404,7 +411,11 @@ int32_t dbStore::AddRecord(Handle data) {
   return number;
 }
 
-void dbStore::MarkRecordChanged(int32_t number) { records_.Lookup(number).dirty = true; }
+void dbStore::MarkRecordChanged(int32_t number) {
+  dbCacheEntry& e = records_.Lookup(number);
+  e.dirty = true;
+  e.placed = false;
+}
 
 void dbStore::ReleaseRecord(int32_t number) { records_.Lookup(number).pinned = false; }
 

@@ -10,6 +10,7 @@
 #include "DbTestSupport.h"
 #include "StoreConsistency.h"
 #include "foundation/FileFaultHook.h"
+#include "foundation/Zone.h"
 
 using dbtest::ErrorOf;
 using dbtest::HandleOf;
@@ -121,6 +122,47 @@ TEST_F(StoreTest, RecordsSurviveReopenAndChangesGoToNewExtents) {
   EXPECT_EQ(Read(*store, a), "first record, now longer");
   EXPECT_EQ(Read(*store, b), "");
   EXPECT_EQ(store->LastRecordNumber(), 2);
+}
+
+// Committed records lie where they were added, among whatever else was allocated meanwhile. The
+// first read after the commit moves each next to the record read before it, so later passes in the
+// same order (a view's index order) walk memory forwards; records held pinned or locked stay put,
+// and every handle keeps its bytes.
+TEST_F(StoreTest, RecordsReadAfterTheirCommitLieInTheOrderOfReading) {
+  std::unique_ptr<Vcon::Zone> zone = Vcon::Zone::Create(4 << 20, 4000);
+  Vcon::Zone* const previous = Vcon::Zone::Install(zone.get());
+  {
+    auto store = OpenStore();
+    std::vector<int32_t> numbers;
+    std::vector<Handle> handles, spacers;
+    store->Begin();
+    for (int i = 0; i < 12; ++i) {
+      handles.push_back(HandleOf("record " + std::to_string(i)));
+      numbers.push_back(store->AddRecord(handles.back()));
+      if (i != 0) store->ReleaseRecord(numbers.back());  // record 0 stays pinned
+      spacers.push_back(HandleOf(std::string(40, 's')));
+    }
+    store->End();
+    MemLock(handles[1]);
+    const char* const pinnedAt = *handles[0];
+    const char* const lockedAt = *handles[1];
+    const char* last = nullptr;
+    for (const int i : {7, 3, 10, 0, 5, 1, 11, 2, 9, 4, 8, 6}) {
+      const Handle h = store->ReadRecord(numbers[size_t(i)]);
+      ASSERT_EQ(h, handles[size_t(i)]);
+      EXPECT_EQ(TextOf(h), "record " + std::to_string(i));
+      if (i == 0 || i == 1) {
+        EXPECT_EQ(*h, i == 0 ? pinnedAt : lockedAt) << "record " << i << " moved while in use";
+      } else {
+        EXPECT_TRUE(last == nullptr || *h > last) << "record " << i << " lies before the one read before it";
+        last = *h;
+      }
+      store->ReleaseRecord(numbers[size_t(i)]);
+    }
+    MemUnlock(handles[1]);
+    for (Handle h : spacers) MemDispose(h);
+  }
+  Vcon::Zone::Install(previous);
 }
 
 // A damaged record map may give a record an extent running far past the end of the file. Deleting
