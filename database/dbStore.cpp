@@ -380,6 +380,7 @@ Handle dbStore::ReadRecord(int32_t number, int32_t owner) {
     if (e == nullptr) e = &records_.Insert(number);
     e->data = h;
     e->placed = true;
+    e->checkedAs = 0;
   } else if (!e->placed && !e->pinned && !e->dirty && e->owner == 0) {
     // Added or changed records lie where the transaction left them, among index nodes and the
     // holes of moved blocks; the first read places them one after the other in the order of
@@ -415,6 +416,7 @@ void dbStore::MarkRecordChanged(int32_t number) {
   dbCacheEntry& e = records_.Lookup(number);
   e.dirty = true;
   e.placed = false;
+  e.checkedAs = 0;
 }
 
 void dbStore::ReleaseRecord(int32_t number) { records_.Lookup(number).pinned = false; }

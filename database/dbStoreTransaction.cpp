@@ -328,6 +328,7 @@ void dbStore::RollBack() {
     }
     if (!e.dirty) return false;
     e.dirty = false;
+    e.checkedAs = 0;
     const dbExtent stored = e.key <= LastRecordNumber() ? MapEntry(e.key) : dbExtent{-1, 0};
     if (stored.position == -1 || stored.length <= 0 || !file_.Holds(stored.position, stored.length)) {
       MemSetSize(e.data, 0);  // the record did not exist before this transaction
