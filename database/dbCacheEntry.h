@@ -14,5 +14,6 @@ struct dbCacheEntry {
   bool pinned = false;    // in use by a caller
   bool dirty = false;     // changed since the last commit
   bool placed = false;    // data allocated when it was read, so it lies in the order of reads
+  bool readOnce = false;  // not placed, and read once since it was added or changed
   uint8_t checkedAs = 0;  // the check its bytes passed since they last came from the file (0 none)
 };

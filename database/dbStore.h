@@ -8,9 +8,9 @@
 //
 // Ownership: the store owns its file, both caches and every data handle in them. A record handle
 // returned by ReadRecord belongs to the record cache: callers change it in place, mark it changed,
-// release it, and never dispose it. A handle given to AddRecord passes to the cache. The first read
-// of a record added or changed since it was last read may move its data (never while it is pinned,
-// owned, dirty or locked), so that cached records lie in the order they are read.
+// release it, and never dispose it. A handle given to AddRecord passes to the cache. The second read
+// of a record added or changed since it was last placed may move its data (never while it is
+// pinned, owned, dirty or locked), so that records read repeatedly lie in the order they are read.
 #pragma once
 
 #include <array>
