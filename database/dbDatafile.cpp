@@ -350,9 +350,8 @@ void dbDatafile::WriteRecord(int32_t number, const char* buffer) {
 }
 
 int32_t dbDatafile::AddRecord(const char* buffer) {
-  Handle h = nullptr;
-  Vcon_HandleManager::MemNew(&h, 0);
-  layout_->PackInto(h, buffer);
+  // Made at its packed size at once rather than grown from nothing (one block taken, none freed).
+  Handle h = layout_->NewPacked(buffer);
   const int32_t number = database_.AddRecord(h);
   if (number == 0) {  // outside a transaction the store takes nothing
     MemDispose(h);

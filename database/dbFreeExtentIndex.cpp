@@ -11,16 +11,22 @@ bool Within(int32_t value, int32_t low, int32_t high) { return low <= value && v
 
 }  // namespace
 
+const dbFreeExtentIndex::Summary* dbFreeExtentIndex::Find(int32_t page) const {
+  const size_t at = static_cast<uint32_t>(page) >> kPageShift;
+  if (page == 0 || at >= pages_.size() || pages_[at].page != page) return nullptr;
+  return &pages_[at];
+}
+
 int32_t dbFreeExtentIndex::SkipForAllocate(int32_t page, int32_t length) const {
-  const auto found = pages_.find(page);
-  if (found == pages_.end() || found->second.maxLength >= length) return -1;
-  return found->second.next;
+  const Summary* s = Find(page);
+  if (s == nullptr || s->maxLength >= length) return -1;
+  return s->next;
 }
 
 int32_t dbFreeExtentIndex::SkipForRelease(int32_t page, int32_t position, int32_t length) const {
-  const auto found = pages_.find(page);
-  if (found == pages_.end()) return -1;
-  const Summary& s = found->second;
+  const Summary* found = Find(page);
+  if (found == nullptr) return -1;
+  const Summary& s = *found;
   if (s.mayHaveEmpty || Within(End(position, length), s.minStart, s.maxStart) ||
       Within(position, s.minEnd, s.maxEnd))
     return -1;
@@ -42,22 +48,24 @@ void dbFreeExtentIndex::Widen(Summary& s, int32_t position, int32_t length) {
 }
 
 void dbFreeExtentIndex::Scanned(int32_t page, const char* data) {
+  const size_t at = static_cast<uint32_t>(page) >> kPageShift;
+  if (page == 0 || at >= kMaxDescribed) return;
+  if (at >= pages_.size()) pages_.resize(at + 1);
   Summary s;
+  s.page = page;
   s.next = db::GetI32(data, kNextOffset);
   s.maxLength = std::numeric_limits<int32_t>::min();
   for (int32_t i = 0; i < kSlots; ++i) {
     const uint32_t at = kSlot0 + 8 * uint32_t(i);
     Widen(s, db::GetI32(data, at), db::GetI32(data, at + 4));
   }
-  pages_[page] = s;
+  pages_[at] = s;
 }
 
 void dbFreeExtentIndex::SlotChanged(int32_t page, int32_t position, int32_t length) {
-  const auto found = pages_.find(page);
-  if (found != pages_.end()) Widen(found->second, position, length);
+  if (Summary* s = Find(page)) Widen(*s, position, length);
 }
 
 void dbFreeExtentIndex::NextChanged(int32_t page, int32_t next) {
-  const auto found = pages_.find(page);
-  if (found != pages_.end()) found->second.next = next;
+  if (Summary* s = Find(page)) s->next = next;
 }

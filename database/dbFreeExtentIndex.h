@@ -8,8 +8,9 @@
 // in the cache anyway.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <unordered_map>
+#include <vector>
 
 class dbFreeExtentIndex {
  public:
@@ -32,6 +33,7 @@ class dbFreeExtentIndex {
   // Bounds over the page's slots; start and end only over non-empty slots. Ends wrap like the
   // 32-bit sums the walks compare.
   struct Summary {
+    int32_t page = 0;  // the page described; 0 for none
     int32_t next = 0;
     int32_t maxLength = 0;
     bool mayHaveEmpty = false;
@@ -41,6 +43,16 @@ class dbFreeExtentIndex {
     return static_cast<int32_t>(static_cast<uint32_t>(position) + static_cast<uint32_t>(length));
   }
   static void Widen(Summary& s, int32_t position, int32_t length);
+  // The summary of `page`, null when the page is not described.
+  const Summary* Find(int32_t page) const;
+  Summary* Find(int32_t page) {
+    return const_cast<Summary*>(static_cast<const dbFreeExtentIndex*>(this)->Find(page));
+  }
 
-  std::unordered_map<int32_t, Summary> pages_;
+  // Pages lie 2048 bytes apart, so a page's position / 2048 names its summary; pages of damaged
+  // files that overlap share a place, and only the last scanned of them is described. Files past
+  // kMaxDescribed pages describe only the pages below that.
+  static constexpr uint32_t kPageShift = 11;
+  static constexpr size_t kMaxDescribed = size_t(1) << 18;
+  std::vector<Summary> pages_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 #include "database/HandleList.h"
@@ -23,13 +24,20 @@ constexpr int32_t kNothingToJoin = 0x20;
 // stays pinned when an error leaves the operation.
 class dbIndex::Batch {
  public:
-  explicit Batch(dbIndex& index) : index_(index) { index_.BeginBatch(); }
-  ~Batch() { index_.EndBatch(); }
+  explicit Batch(dbIndex& index) : index_(index), exceptions_(std::uncaught_exceptions()) {
+    index_.BeginBatch();
+  }
+  ~Batch() {
+    // An error may have left a node half changed: its keys are checked again when next loaded.
+    if (std::uncaught_exceptions() > exceptions_) index_.ForgetKeyChecks();
+    index_.EndBatch();
+  }
   Batch(const Batch&) = delete;
   Batch& operator=(const Batch&) = delete;
 
  private:
   dbIndex& index_;
+  const int exceptions_;
 };
 
 // ---- Construction ----
@@ -126,9 +134,34 @@ Handle dbIndex::LoadNode(int32_t number) {
   const int32_t size = MemGetSize(node);
   const bool sound = size >= NodeSize() && Word(node, kSelf) == number && Word(node, kCount) >= 0 &&
                      Word(node, kCount) <= kMaxEntries &&
-                     (Word(node, kInner) == 0 || Word(node, kInner) == 1) && KeysValid(node, size);
+                     (Word(node, kInner) == 0 || Word(node, kInner) == 1) && KeysSound(number, node, size);
   if (!sound) db::Fail(db::kDamagedFile);
   return node;
+}
+
+// The key part is checked once after the node's bytes came from the file or were changed by
+// another reader; this index's own complete changes keep a sound node sound and renew the note.
+bool dbIndex::KeysSound(int32_t number, Handle node, int32_t size) {
+  const uint8_t tag = KeyCheckTag();
+  if (tag != 0 && store_.CheckedAs(number) == tag) return true;
+  if (!KeysValid(node, size)) return false;
+  if (tag != 0) store_.SetCheckedAs(number, tag);
+  return true;
+}
+
+void dbIndex::MarkNodeChanged(int32_t number) {
+  store_.MarkRecordChanged(number);
+  if (const uint8_t tag = KeyCheckTag(); tag != 0) store_.SetCheckedAs(number, tag);
+}
+
+void dbIndex::ForgetKeyChecks() {
+  for (uint32_t i = 0, n = HandleList::Count(touched_); i < n; ++i) {
+    try {
+      store_.SetCheckedAs(HandleList::At(touched_, i), 0);
+    } catch (int32_t) {
+      // Dropped meanwhile: its bytes come from the file when next read.
+    }
+  }
 }
 
 void dbIndex::ReleaseNode(int32_t number) {
@@ -145,12 +178,12 @@ Handle dbIndex::NewNode() {
     db::Fail(db::kBadCall);
   }
   SetWord(node, kSelf, number);
-  store_.MarkRecordChanged(number);
+  MarkNodeChanged(number);
   if (batchNesting_ > 0) HandleList::Insert(touched_, number);
   return node;
 }
 
-void dbIndex::WriteNode(Handle node) { store_.MarkRecordChanged(Word(node, kSelf)); }
+void dbIndex::WriteNode(Handle node) { MarkNodeChanged(Word(node, kSelf)); }
 
 void dbIndex::DeleteNode(Handle node) {
   const int32_t number = Word(node, kSelf);
@@ -396,7 +429,7 @@ void dbIndex::Insert(int32_t value, int32_t tie, const void* keyIn) {
     if (Descent(LoadNode(Root()), value, tie, key.data(), 0) == Outcome::kFull)
       GrowRoot(value, tie, key.data());
     // The root is pinned by this batch and was checked when the descent loaded it (or made new).
-    store_.MarkRecordChanged(Root());
+    MarkNodeChanged(Root());
   }
   SetHeaderWord(12, Count() + 1);
   WriteHeader();

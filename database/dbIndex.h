@@ -64,6 +64,9 @@ class dbIndex {
   virtual bool KeysValid(Handle node, int32_t size) const;
   // Whether `key` can join the node without outgrowing its key space; checked before any change.
   virtual bool KeyFits(Handle node, const void* key) const;
+  // The store's tag for nodes whose key part passed KeysValid (dbStore::SetCheckedAs); 0 when the
+  // key class checks nothing worth remembering.
+  virtual uint8_t KeyCheckTag() const { return 0; }
 
   dbStore& Store() const { return store_; }
   int32_t Root() const { return HeaderWord(4); }
@@ -88,6 +91,9 @@ class dbIndex {
 
   Handle NewNode();
   void WriteNode(Handle node);
+  void MarkNodeChanged(int32_t number);
+  bool KeysSound(int32_t number, Handle node, int32_t size);
+  void ForgetKeyChecks();
   void DeleteNode(Handle node);
   static void SetWord(Handle node, uint32_t offset, int32_t value);
   std::string CopyKey(Handle node, int32_t index) const;

@@ -9,12 +9,6 @@ dbCacheEntry* dbPageCache::FindInMap(int32_t key) const {
   return found == byKey_.end() ? nullptr : found->second;
 }
 
-dbCacheEntry& dbPageCache::Lookup(int32_t key) const {
-  dbCacheEntry* e = Find(key);
-  if (e == nullptr) db::Fail(db::kNotFound);
-  return *e;
-}
-
 dbCacheEntry& dbPageCache::Insert(int32_t key) {
   if (Find(key) != nullptr) db::Fail(db::kBadCall);
   dbCacheEntry* e = nullptr;

@@ -17,6 +17,7 @@
 
 #include "database/dbCacheEntry.h"
 #include "database/dbCacheSlots.h"
+#include "database/dbErrors.h"
 
 class dbPageCache {
  public:
@@ -28,9 +29,13 @@ class dbPageCache {
   dbCacheEntry* Find(int32_t key) const {  // null when absent
     return Dense(key) ? slots_.Find(key) : FindInMap(key);
   }
-  dbCacheEntry& Lookup(int32_t key) const;  // throws db::kNotFound when absent
-  dbCacheEntry& Insert(int32_t key);        // a new entry at the head of its bucket (key not cached)
-  void Remove(int32_t key);                 // frees the entry (not its data); absent: nothing
+  dbCacheEntry& Lookup(int32_t key) const {  // throws db::kNotFound when absent
+    dbCacheEntry* e = Find(key);
+    if (e == nullptr) db::Fail(db::kNotFound);
+    return *e;
+  }
+  dbCacheEntry& Insert(int32_t key);  // a new entry at the head of its bucket (key not cached)
+  void Remove(int32_t key);           // frees the entry (not its data); absent: nothing
 
   // Visits every entry in walk order; when `visit` (bool(dbCacheEntry&)) returns true the entry is
   // removed (its data is the visitor's business).

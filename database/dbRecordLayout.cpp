@@ -112,6 +112,13 @@ uint32_t dbRecordLayout::Pack(uint8_t* destination, const char* record) const {
   return db::PutTag(destination, pos, db::kEndTag);
 }
 
+Handle dbRecordLayout::NewPacked(const char* record) const {
+  Handle h = nullptr;
+  Vcon_HandleManager::MemNew(&h, PackedSize(record));
+  Pack(reinterpret_cast<uint8_t*>(*h), record);
+  return h;
+}
+
 void dbRecordLayout::PackInto(Handle h, const char* record) const {
   const uint32_t size = PackedSize(record);
   MemSetSize(h, size);

@@ -59,6 +59,8 @@ class dbRecordLayout {
   uint32_t Pack(uint8_t* destination, const char* record) const;
   // Resizes `h` to the packed size and packs the record into it.
   void PackInto(Handle h, const char* record) const;
+  // A new handle of the packed size holding the packed record; the caller's.
+  Handle NewPacked(const char* record) const;
   // Reads a packed record of `size` bytes; a payload running past them throws db::kDamagedFile.
   void Unpack(char* record, const uint8_t* source, uint32_t size) const;
 

@@ -379,6 +379,18 @@ Handle dbStore::ReadRecord(int32_t number, int32_t owner) {
     Handle h = LoadRecordBytes(MapEntry(number));
     if (e == nullptr) e = &records_.Insert(number);
     e->data = h;
+    e->placed = true;
+    e->checkedAs = 0;
+  } else if (!e->placed && !e->pinned && !e->dirty && e->owner == 0) {
+    // Added or changed records lie where the transaction left them, among index nodes and the
+    // holes of moved blocks. A record read a second time is likely read again: it is placed after
+    // the records placed before it, so that passes in one order (a view's sort order) walk memory
+    // forwards. Records read once, as by look-ups, are not worth the move.
+    if (e->readOnce) {
+      MemMoveToRover(e->data);
+      e->placed = true;
+    }
+    e->readOnce = true;
   }
   e->pinned = true;
   if (owner != 0 && e->owner == 0) e->owner = owner;
@@ -404,7 +416,13 @@ int32_t dbStore::AddRecord(Handle data) {
   return number;
 }
 
-void dbStore::MarkRecordChanged(int32_t number) { records_.Lookup(number).dirty = true; }
+void dbStore::MarkRecordChanged(int32_t number) {
+  dbCacheEntry& e = records_.Lookup(number);
+  e.dirty = true;
+  e.placed = false;
+  e.readOnce = false;
+  e.checkedAs = 0;
+}
 
 void dbStore::ReleaseRecord(int32_t number) { records_.Lookup(number).pinned = false; }
 

@@ -8,7 +8,9 @@
 //
 // Ownership: the store owns its file, both caches and every data handle in them. A record handle
 // returned by ReadRecord belongs to the record cache: callers change it in place, mark it changed,
-// release it, and never dispose it. A handle given to AddRecord passes to the cache.
+// release it, and never dispose it. A handle given to AddRecord passes to the cache. The second read
+// of a record added or changed since it was last placed may move its data (never while it is
+// pinned, owned, dirty or locked), so that records read repeatedly lie in the order they are read.
 #pragma once
 
 #include <array>
@@ -73,6 +75,11 @@ class dbStore {
   void ReleaseRecord(int32_t number);
   void CheckOwner(int32_t number, int32_t owner);
   void DeleteRecord(int32_t number);
+  // A reader that checks a cached record's bytes (an index its nodes' keys) notes the check with a
+  // tag of its own, so that the same bytes need not be checked again. Loading the bytes from the
+  // file and MarkRecordChanged forget the note. Both throw db::kNotFound for an uncached record.
+  uint8_t CheckedAs(int32_t number) const { return records_.Lookup(number).checkedAs; }
+  void SetCheckedAs(int32_t number, uint8_t tag) { records_.Lookup(number).checkedAs = tag; }
 
   // Pages. GetPage(0) appends a new page and returns its position through `position`.
   Handle GetPage(int32_t& position);

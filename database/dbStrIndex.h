@@ -31,6 +31,7 @@ class dbStrIndex : public dbIndex {
   size_t KeyBytes(const void* key) const override;
   bool KeysValid(Handle node, int32_t size) const override;
   bool KeyFits(Handle node, const void* key) const override;
+  uint8_t KeyCheckTag() const override { return 1; }
 
  private:
   void DumpNode(int32_t number, int32_t depth, std::string& out);

@@ -74,6 +74,8 @@ int32_t MemGetSize(Handle h) {
 
 void MemLock(Handle h) { HeaderOf(h).flags |= Vcon::kBlockLocked; }
 
+bool MemMoveToRover(Handle h) { return CurrentZone().MoveToRover(h); }
+
 void MemUnlock(Handle h) { HeaderOf(h).flags &= ~Vcon::kBlockLocked; }
 
 void MemInsertBytes(const void* src, uint32_t n, Handle h, uint32_t offset) {

@@ -3,9 +3,9 @@
 // One zone of memory, allocated once at start-up (MemInit) and freed at the end (MemTerminate), is
 // carved into data blocks. A Handle is the address of a master pointer; the master pointer holds the
 // address of the handle's data. Every user reaches the data through the master pointer, so the
-// manager may move unlocked blocks (when a handle grows and when the zone is compacted) and then only
-// rewrites the master pointer. Data addresses stay valid only until the next call that can move
-// blocks, unless the handle is locked.
+// manager may move unlocked blocks (when a handle grows, when the zone is compacted and when its
+// owner asks, MemMoveToRover) and then only rewrites the master pointer. Data addresses stay valid
+// only until the next call that can move blocks, unless the handle is locked.
 //
 // The handle operations never report failure: when the zone is exhausted even after a compaction, a
 // fatal box is shown and the process ends. All sizes and offsets are in bytes. The zone, its rover and
@@ -53,6 +53,9 @@ void MemSetSize(Handle h, uint32_t size);  // the data may move unless locked
 int32_t MemGetSize(Handle h);              // 0 for a null handle
 void MemLock(Handle h);                    // locks do not nest
 void MemUnlock(Handle h);                  // one unlock clears any number of locks
+// Moves unlocked data to the free block next fit finds from the rover, as a new handle of its size
+// would be placed, but never compacts; false when nothing moved (locked, or no free block fits).
+bool MemMoveToRover(Handle h);
 
 // Grows `h` by n bytes and copies n bytes from `src` to `offset`, moving the bytes from offset up;
 // offset kMemAppend appends.

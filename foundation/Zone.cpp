@@ -210,6 +210,11 @@ void Zone::ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size) {
 void Zone::MoveToNewBlock(Handle h, uint32_t size) {
   const uint32_t found = FindDataBlock(OffsetOf(*h - 16), size);
   // The search may have compacted the zone and slid the old block: find it again through the handle.
+  MoveInto(h, found);
+}
+
+// Copies the data of `h` into the block just taken at `found` and frees the old block.
+void Zone::MoveInto(Handle h, uint32_t found) {
   BlockHeader* old = reinterpret_cast<BlockHeader*>(*h - 16);
   BlockHeader* fresh = At(found);
   std::memcpy(base_ + found + 16, *h, old->size);
@@ -217,6 +222,16 @@ void Zone::MoveToNewBlock(Handle h, uint32_t size) {
   fresh->flags = old->flags;
   *h = base_ + found + 16;
   FreeBlock(old);
+}
+
+bool Zone::MoveToRover(Handle h) {
+  const BlockHeader* old = HeaderOf(h);
+  if (old == nullptr || (old->flags & (kBlockLocked | kBlockTable)) != 0) return false;
+  const uint32_t found = FindFreeFrom(RoverOffset(), old->size);
+  if (found == 0) return false;
+  TakeBlock(found, old->size);
+  MoveInto(h, found);
+  return true;
 }
 
 // Every free block is known to the index, so the sweep reads only the headers of used blocks that

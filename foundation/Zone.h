@@ -62,6 +62,9 @@ class Zone {
   // and the table stay where they are. The rover returns to the first block.
   void Compact();
 
+  // Moves an unlocked handle's data into the free block next fit finds from the rover, without
+  // compacting; false (nothing moved) when the handle is locked or no free block fits.
+  bool MoveToRover(Handle h);
   // The header in front of a valid handle's data; null when `h` is not a live handle of this zone.
   BlockHeader* HeaderOf(Handle h) const;
   // True when `p` points into the zone's memory.
@@ -93,6 +96,7 @@ class Zone {
   void FreeBlock(BlockHeader* b);
   void ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size);
   void MoveToNewBlock(Handle h, uint32_t size);
+  void MoveInto(Handle h, uint32_t found);
   uint32_t CompactRun(uint32_t free);
   uint32_t SlideUsedBlocks(uint32_t from, uint32_t limit, uint32_t to);
 

@@ -268,6 +268,20 @@ TEST_F(IndexTest, RemovingATextMovesLaterTextsDown) {
   EXPECT_EQ(value, 3);
 }
 
+// A text node's key tables are checked once per load and then trusted while only the index changes
+// them; a change by any other reader (marked as changed) has them checked again.
+TEST_F(IndexTest, TextNodeChangedByAnotherReaderIsCheckedAgain) {
+  for (const char* key : {"mm", "a", "zzzz"}) Texts().Insert(1, 1, key);
+  int32_t value = 0;
+  ASSERT_EQ(Texts().Find("a", &value), 0);
+  const int32_t leaf = HeaderWord(8);
+  Handle node = store_->ReadRecord(leaf);
+  db::PutI16(*node, 404, 30000);  // the first key's offset now points far past the record
+  store_->MarkRecordChanged(leaf);
+  store_->ReleaseRecord(leaf);
+  EXPECT_EQ(ErrorOf([&] { Texts().Find("a", &value); }), db::kDamagedFile);
+}
+
 TEST_F(IndexTest, KeyThatOverflowsTheNodesTextSpaceIsRefusedBeforeAnyChange) {
   std::vector<std::string> keys;
   for (int32_t i = 0; i < 21; ++i) {

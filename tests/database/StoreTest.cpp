@@ -10,6 +10,7 @@
 #include "DbTestSupport.h"
 #include "StoreConsistency.h"
 #include "foundation/FileFaultHook.h"
+#include "foundation/Zone.h"
 
 using dbtest::ErrorOf;
 using dbtest::HandleOf;
@@ -121,6 +122,52 @@ TEST_F(StoreTest, RecordsSurviveReopenAndChangesGoToNewExtents) {
   EXPECT_EQ(Read(*store, a), "first record, now longer");
   EXPECT_EQ(Read(*store, b), "");
   EXPECT_EQ(store->LastRecordNumber(), 2);
+}
+
+// Committed records lie where they were added, among whatever else was allocated meanwhile, and a
+// first read (a look-up) leaves them there. A second read moves each next to the record moved
+// before it, so that later passes in that order (a view's sort order) walk memory forwards; records
+// held pinned or locked stay put, and every handle keeps its bytes.
+TEST_F(StoreTest, RecordsReadAgainAfterTheirCommitLieInTheOrderOfReading) {
+  std::unique_ptr<Vcon::Zone> zone = Vcon::Zone::Create(4 << 20, 4000);
+  Vcon::Zone* const previous = Vcon::Zone::Install(zone.get());
+  {
+    auto store = OpenStore();
+    std::vector<int32_t> numbers;
+    std::vector<Handle> handles, spacers;
+    store->Begin();
+    for (int i = 0; i < 12; ++i) {
+      handles.push_back(HandleOf("record " + std::to_string(i)));
+      numbers.push_back(store->AddRecord(handles.back()));
+      if (i != 0) store->ReleaseRecord(numbers.back());  // record 0 stays pinned
+      spacers.push_back(HandleOf(std::string(40, 's')));
+    }
+    store->End();
+    MemLock(handles[1]);
+    std::vector<const char*> added;
+    for (const Handle h : handles) added.push_back(*h);
+    const auto readAll = [&](std::initializer_list<int> order, bool placing) {
+      const char* last = nullptr;
+      for (const int i : order) {
+        const Handle h = store->ReadRecord(numbers[size_t(i)]);
+        ASSERT_EQ(h, handles[size_t(i)]);
+        EXPECT_EQ(TextOf(h), "record " + std::to_string(i));
+        if (!placing || i == 0 || i == 1) {
+          EXPECT_EQ(*h, added[size_t(i)]) << "record " << i << " moved";
+        } else {
+          EXPECT_TRUE(last == nullptr || *h > last)
+              << "record " << i << " lies before the one read before it";
+          last = *h;
+        }
+        store->ReleaseRecord(numbers[size_t(i)]);
+      }
+    };
+    readAll({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, false);
+    readAll({7, 3, 10, 0, 5, 1, 11, 2, 9, 4, 8, 6}, true);
+    MemUnlock(handles[1]);
+    for (Handle h : spacers) MemDispose(h);
+  }
+  Vcon::Zone::Install(previous);
 }
 
 // A damaged record map may give a record an extent running far past the end of the file. Deleting

@@ -54,6 +54,32 @@ TEST(TextCollationTest, PrefixModeLetsTheShorterTextDecide) {
   EXPECT_GT(CompareText("b", "ab", 2), 0);
 }
 
+// The NUL-terminated form walks both texts once; it must agree with the counted form on their
+// lengths in every mode, over texts that differ in case, accents, length and shared prefixes.
+TEST(TextCollationTest, TerminatedTextsCompareAsTheirCountedForm) {
+  const char alphabet[] = {'a', 'A', 'b', 'B', '\xE9', '\xC9', '\x8A', '\x9A', '\xD7', '\xF7', '0'};
+  uint32_t seed = 99;
+  auto random = [&seed](uint32_t n) {
+    seed = seed * 1103515245 + 12345;
+    return (seed >> 8) % n;
+  };
+  std::vector<std::string> texts{""};
+  for (int i = 0; i < 300; ++i) {
+    std::string t = random(3) == 0 ? texts[random(uint32_t(texts.size()))] : std::string();
+    for (uint32_t n = random(5); n > 0; --n) t += alphabet[random(sizeof alphabet)];
+    texts.push_back(t);
+  }
+  for (const std::string& a : texts) {
+    for (const std::string& b : texts) {
+      for (const int32_t mode : {0, 1, 2, 3}) {
+        ASSERT_EQ(CompareText(a.c_str(), b.c_str(), mode),
+                  CompareText(a.c_str(), a.size(), b.c_str(), b.size(), mode))
+            << "'" << a << "' '" << b << "' mode " << mode;
+      }
+    }
+  }
+}
+
 // The place of every narrow character in the order, places ascending. The characters of one place
 // differ only in letter case; the first is the lower-case one, which sorts first.
 struct Place {

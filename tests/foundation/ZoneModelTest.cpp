@@ -181,6 +181,60 @@ TEST_P(ZoneAgainstModel, SearchesAndCompactionsFollowThePlainRules) {
   Vcon::Zone::Install(previous);
 }
 
+// Moving a handle to the rover places it as a new handle of its size would be placed, except that a
+// full turn without a fit leaves everything as it was instead of compacting; locked handles stay.
+TEST(ZoneMoveToRover, TakesTheNextFitBlockFromTheRoverAndNeverCompacts) {
+  std::unique_ptr<Vcon::Zone> owned = Vcon::Zone::Create(64 * 1024, 400);
+  ASSERT_NE(owned, nullptr);
+  Vcon::Zone& zone = *owned;
+  Vcon::Zone* const previous = Vcon::Zone::Install(&zone);
+  std::vector<Slot> slots(120);
+  uint32_t seed = 77;
+  auto random = [&seed](uint32_t n) {
+    seed = seed * 1103515245 + 12345;
+    return (seed >> 8) % n;
+  };
+  auto offsetOf = [&zone](Handle h) { return uint32_t(*h - 16 - zone.Base()); };
+  int moved = 0, refused = 0;
+  char nextFill = 1;
+  for (int step = 0; step < 6000; ++step) {
+    Slot& s = slots[random(uint32_t(slots.size()))];
+    const Blocks before = zone.Blocks();
+    if (s.h == nullptr) {
+      const uint32_t size = random(5) == 0 ? 1500 + random(3000) : random(300);
+      if (ExpectedChoice(before, zone.RoverOffset(), size) == 0) continue;
+      Vcon_HandleManager::MemNew(&s.h, size);
+      s.fill = nextFill++;
+      std::memset(*s.h, s.fill, size);
+    } else if (const uint32_t action = random(10); action < 3) {
+      MemDispose(s.h);
+      s = Slot{};
+    } else if (action < 4) {
+      s.locked ? MemUnlock(s.h) : MemLock(s.h);
+      s.locked = !s.locked;
+    } else {
+      const uint32_t expected =
+          s.locked ? 0 : WalkChoice(before, zone.RoverOffset(), uint32_t(MemGetSize(s.h)));
+      const uint32_t compactions = zone.Compactions();
+      const Handle h = s.h;
+      ASSERT_EQ(MemMoveToRover(s.h), expected != 0) << "step " << step;
+      ASSERT_EQ(zone.Compactions(), compactions);
+      if (expected == 0) {
+        ASSERT_TRUE(SameLayout(zone.Blocks(), before)) << "step " << step;
+        ++refused;
+      } else {
+        ASSERT_EQ(offsetOf(h), expected) << "step " << step;
+        ++moved;
+      }
+      ASSERT_TRUE(Intact(s)) << "step " << step;
+    }
+  }
+  EXPECT_GT(moved, 100);
+  EXPECT_GT(refused, 10);
+  for (Slot& s : slots) MemDispose(s.h);
+  Vcon::Zone::Install(previous);
+}
+
 INSTANTIATE_TEST_SUITE_P(Workloads, ZoneAgainstModel, ::testing::ValuesIn(kWorkloads),
                          [](const ::testing::TestParamInfo<Workload>& info) {
                            std::string name = info.param.name;
