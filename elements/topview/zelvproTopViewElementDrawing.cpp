@@ -56,7 +56,10 @@ int32_t PointCount(Handle points) {
 
 const ppVector2* PointsOf(Handle points) { return reinterpret_cast<const ppVector2*>(*points); }
 
-int32_t Rounded(float v) { return int32_t(std::lround(v)); }
+// To the nearest pixel; far-off or undefined values (a plan scale of 0) are held at a million pixels.
+int32_t Rounded(float v) {
+  return std::isfinite(v) ? int32_t(std::lround(std::clamp(v, -1.0e6f, 1.0e6f))) : 0;
+}
 
 // The pixel box of mapped outlines: the least and largest x and y seen.
 struct PixelBounds {
@@ -132,7 +135,9 @@ void zelvproTopViewElement::DrawContent(ppDC& dc) {
   for (zelvproShape* shape = outlines.get(); shape != nullptr; shape = shape->next.get()) {
     OwnedHandle pixels(screen.Map(*this, OutlinePoints(*shape)));
     std::unique_ptr<ppRegion> region = PointListToRegion(pixels.Get());
-    if (shape->texture <= kLastTextureSlot && !outlineStyle && hasUnit && database != nullptr) {
+    // Textured fills need OpenGL mode; elsewhere the colour record is not even read.
+    if (shape->texture <= kLastTextureSlot && !outlineStyle && hasUnit && database != nullptr &&
+        dc.IsOpenGLOn()) {
       dc.FillPolygonTextured(*region, database->GetColorTexture(colorRecordId, shape->texture),
                              shape->textureDirection + GetNormalizedAngle(), 1.0f);
     }
@@ -166,7 +171,7 @@ void zelvproTopViewElement::PrintContent(ppDC& dc, int32_t page) {
     }
     const ppRegion pageArea(fields.clip);
     dc.SetClipRegion(&pageArea);
-    const ppPicture* texture = database != nullptr && shape->texture <= kLastTextureSlot
+    const ppPicture* texture = database != nullptr && shape->texture <= kLastTextureSlot && dc.IsOpenGLOn()
                                    ? database->GetColorTexture(colorRecordId, shape->texture)
                                    : nullptr;
     if (texture != nullptr) {
