@@ -20,9 +20,12 @@
 #include "elements/topview/TopViewAnchor.h"
 #include "elements/topview/TopViewOption.h"
 
+class PlanToPixels;
 class PosSheetGrid;
 class TopViewRecord;
 class zelvproShapeFil;
+struct PrintPageFields;
+struct ppRGBColor;
 
 class zelvproTopViewElement : public zelvproElement {
  public:
@@ -186,6 +189,22 @@ class zelvproTopViewElement : public zelvproElement {
   uint32_t deviationBits = 0;
   uint8_t matched = 0;  // CheckSubUnits' scratch mark
 
+  // ---- Plan drawing, printing and the drawing export.
+  // The outlines filled with the colour's textures (0x403 without a unit) and edged with 0x400
+  // (0x402 when selected); in the outline-only style the unit's pieces are edged with 0x401.
+  void DrawContent(ppDC& dc) override;
+  // The outlines on a printed page; while a DXF dump runs they also form the element's block.
+  void PrintContent(ppDC& dc, int32_t page) override;
+  // XOR feedback of the outlines moved by (x, y) pixels; drawn twice it leaves no trace.
+  void DrawOutlineAt(int32_t x, int32_t y, float angle, float pivotX, float pivotY, ppDC& dc) override;
+  void UpdateAnnotations(ppDC& dc) override { DrawNumberLabel(dc); }
+  // The number ("EnumNumber") in a white 20 by 16 pixel box framed in black, when it is above 0 and
+  // the application shows number labels.
+  void DrawNumberLabel(ppDC& dc);
+  bool ShowsNumberLabel();
+  // The label's box in window pixels.
+  plat::RECT NumberLabelBox();
+
  private:
   // Fills what both constructors set before anything is read.
   void InitOwnMembers();
@@ -212,4 +231,12 @@ class zelvproTopViewElement : public zelvproElement {
   void BuildShapeChains();
   // The fallback colour of group `group`: its colour code's "defaultColor".
   int32_t DefaultColourOfGroup(int32_t group);
+
+  // ---- Plan drawing, printing and the drawing export.
+  // The outline's modified points, kept on the outline.
+  static Handle OutlinePoints(zelvproShape& shape);
+  // The unit's own pieces, then those of its chosen options (element frame); null when none.
+  std::unique_ptr<zelvproShape> UnitPieces();
+  void DrawUnitPieces(ppDC& dc, const PlanToPixels& mapping, const ppRGBColor& colour, bool asPolylines);
+  void PrintUnitNumber(ppDC& dc, const PrintPageFields& page, const plat::RECT& box);
 };
