@@ -64,6 +64,8 @@ TEST_F(TopViewGridTest, RulesSlideTheDropToALegalCell) {
   zelvDatabase& db = MakeDatabase();
   const Box vertical{2, kPanel, 2, 1, 1, 4};  // column 2, rows 1 to 4
   const Box first{6, 0, 0, 0, 1, 1}, second{9, 0, 0, 0, 1, 1};
+  const Box floor{1, kPanel, 0, 1, 2, 1}, top{1, kPanel, 0, 4, 2, 1};
+  const Box rightWall{2, kPanel, 3, 0, 1, 5}, shelf{1, kPanel, 3, 3, 1, 1};
   struct Case {
     const char* name;
     std::initializer_list<Box> boxes;
@@ -85,6 +87,10 @@ TEST_F(TopViewGridTest, RulesSlideTheDropToALegalCell) {
       {"right of the grid", {}, 10, 0, 2, 1, 9.5f, 1.5f, true, 2, 1},
       {"left of the grid", {}, 10, 0, 2, 1, -2.5f, 1.5f, true, 0, 1},
       {"mode 11 without a panel above", {vertical}, 11, 0, 1, 1, 0.5f, 2.5f, false, 0, 0},
+      {"compartment between the panels", {vertical, floor}, 3, 0, 2, 4, 1.5f, 3.5f, true, 0, 1},
+      {"rising to the panel above", {vertical, top}, 4, 0, 2, 1, 0.5f, 0.5f, true, 0, 3},
+      // The probe column of the right edge stays inside the grid, so the shelf there is found.
+      {"below a panel at the right edge", {rightWall, shelf}, 8, 0, 1, 1, 3.5f, 1.5f, true, 3, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
