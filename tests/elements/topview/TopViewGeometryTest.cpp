@@ -9,7 +9,9 @@
 #include "catalogue/records/zelvproDepthFil.h"
 #include "catalogue/records/zelvproPosSheetFil.h"
 #include "database/HandleList.h"
+#include "elements/base/PlanPixels.h"
 #include "elements/grid/PosSheetGrid.h"
+#include "foundation/ppMatrix4.h"
 #include "elements/topview/TopViewTestSupport.h"
 
 namespace {
@@ -223,6 +225,46 @@ TEST_F(TopViewGeometryTest, ReleasingASelectionFreesAttachedPartsAndOutsideLinks
   EXPECT_EQ(b->snapPoints[0].partner, a);
   EXPECT_EQ(a->snapPoints[1].partner, nullptr);
   EXPECT_EQ(outside->snapPoints[0].partner, nullptr);
+}
+
+TEST_F(TopViewGeometryTest, TransformsFrameAndRegionAgreeWithThePlacement) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t square = AddShape(db, {0, 0, 300, 0, 300, 300, 0, 300});
+  auto container = MakeOwned(db, AddTopView(db, {}));
+  container->SetPosition(ppVector3(1500, 0, 750));
+  container->SetAngle(0.4f);
+  zelvproTopViewElement* element =
+      Make(db, AddTopView(db, {}, {{"Subelements", PieceEntry(square, 0, 0)}}), container.get());
+  element->SetPosition(ppVector3(150, 0, 75));
+  element->SetAngle(0.3f);
+  const double scale = PlanScale();
+
+  ppMatrix4 placement, view;
+  element->MakePlacementTransform(placement);
+  element->MakeViewTransform(view, nullptr);
+  for (ppVector2 p : {ppVector2(0, 0), ppVector2(300, 0), ppVector2(120, 270)}) {
+    ppVector3 planned, pixel;
+    placement.TransformPoint(planned, ppVector3(p.x, p.y, 0));
+    view.TransformPoint(pixel, ppVector3(p.x, p.y, 0));
+    element->ApplyPlacement2D(p);
+    EXPECT_NEAR(planned.x, p.x, 1e-2);
+    EXPECT_NEAR(planned.y, p.y, 1e-2);
+    EXPECT_NEAR(pixel.x, p.x / scale, 1e-3);
+    EXPECT_NEAR(pixel.y, p.y / scale, 1e-3);
+  }
+
+  ppVector2 centre(150, 150), outside(450, 150);
+  element->ApplyPlacement2D(centre);
+  element->ApplyPlacement2D(outside);
+  std::unique_ptr<ppRegion> region = container->NewFrameRegion();  // the child's outline in it
+  EXPECT_TRUE(region->Contains(int32_t(centre.x / scale), int32_t(centre.y / scale)));
+  EXPECT_FALSE(region->Contains(int32_t(outside.x / scale), int32_t(outside.y / scale)));
+
+  element->SetFrame(eltest::Rect(3, 4, 23, 14));
+  element->UpdateFrame();
+  EXPECT_EQ(element->GetFrame().left, int32_t(150 / scale));
+  EXPECT_EQ(element->GetFrame().top, int32_t(75 / scale));
+  EXPECT_EQ(element->GetFrame().right - element->GetFrame().left, 20);
 }
 
 }  // namespace
