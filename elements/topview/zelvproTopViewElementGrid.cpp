@@ -64,6 +64,16 @@ const PosSheetCell* Overlapping(const PosSheetGrid* map, const CellRect& r, PosS
              : map->FindCellOverlapping(r.x, r.y, r.z, r.w, r.h, r.d, filter, const_cast<void*>(user));
 }
 
+// The rules step cell by cell, so sizes from damaged catalogue data (a grid of two billion rows,
+// negative extents) would hang or overflow them; such a grid or part is refused.
+constexpr int32_t kMaxCells = 0xFFFF;
+bool SaneSize(int32_t n) { return n >= 0 && n <= kMaxCells; }
+
+// `cell` held to 0 .. size - extent (at least 0), in 64 bits.
+int32_t ClampCell(int32_t cell, int32_t size, int32_t extent) {
+  return int32_t(std::max<int64_t>(std::min<int64_t>(cell, int64_t(size) - extent), 0));
+}
+
 const PosSheetCell* At(const PosSheetGrid* map, int32_t c, int32_t r, int32_t z, PosSheetGrid::Filter filter,
                        const void* user) {
   return map == nullptr ? nullptr : map->FindCellAt(c, r, z, filter, const_cast<void*>(user));
@@ -120,12 +130,14 @@ bool zelvproTopViewElement::PlaceInGrid(int32_t& x, int32_t& y, int32_t& z, int3
   ppVector3 local = point;
   WorldToLocal(local);
   gridX->PlanToGrid(local, &x, &y, &z);
-  x = std::max(std::min(x, gridWidth - w), 0);
-  y = std::max(std::min(y, gridHeight - h), 0);
-  z = std::max(std::min(z, gridDepth - d), 0);
+  x = ClampCell(x, gridWidth, w);
+  y = ClampCell(y, gridHeight, h);
+  z = ClampCell(z, gridDepth, d);
   GridDrop drop{x, y, z, w, h, d, point, dynamic_cast<zelvproTopViewElement*>(part), flag};
+  const bool sane = SaneSize(gridWidth) && SaneSize(gridHeight) && SaneSize(gridDepth) && SaneSize(w) &&
+                    SaneSize(h) && SaneSize(d);
   bool placed = false;
-  if (drop.part != nullptr) {
+  if (drop.part != nullptr && sane) {
     switch (drop.part->positioning) {
       case 1:
         placed = PlaceHorizontalPanel(drop);

@@ -27,12 +27,12 @@ class TopViewGridTest : public TopViewTest {
   }
   // A container of 4 columns by 5 rows (cells of 100 mm, the sheet offset by (30, 20)) at
   // (1000, 0, 500) in the plan, holding the boxes given.
-  zelvproTopViewElement* Container(zelvDatabase& db, std::initializer_list<Box> boxes) {
+  zelvproTopViewElement* Container(zelvDatabase& db, std::initializer_list<Box> boxes, int32_t rows = 5) {
     const int32_t sheet = cattest::AddRecord(
         db.PosSheetFile(),
         {{"xoffset", 30.0}, {"yoffset", 20.0}, {"xraster", 100.0}, {"yraster", 100.0}, {"zraster", 100.0}});
     zelvproTopViewElement* container = Make(
-        db, AddTopView(db, {{"flags", 0x80}, {"posSheet", sheet}, {"xpos", 4}, {"ypos", 5}, {"zpos", 1}}));
+        db, AddTopView(db, {{"flags", 0x80}, {"posSheet", sheet}, {"xpos", 4}, {"ypos", rows}, {"zpos", 1}}));
     owned_.emplace_back(container);
     container->SetPosition(ppVector3(1000.0f, 0.0f, 500.0f));
     for (const Box& b : boxes) {
@@ -109,6 +109,18 @@ TEST_F(TopViewGridTest, RulesSlideTheDropToALegalCell) {
     EXPECT_FLOAT_EQ(point.y, cell.y);
     EXPECT_FLOAT_EQ(point.z, cell.z);
   }
+}
+
+TEST_F(TopViewGridTest, DamagedGridSizesAreRefusedAtOnce) {
+  zelvDatabase& db = MakeDatabase();
+  // Two billion rows: a part rising to a panel would be stepped up row by row.
+  zelvproTopViewElement* container = Container(db, {}, 2000000000);
+  zelvproTopViewElement* part = Part(db, 4, 0, 1, 1, container);
+  int32_t x = 0, y = 0, z = 0;
+  ppVector3 point = PlanPointAt(container, 0.5f, 0.5f);
+  EXPECT_FALSE(container->PlaceInGrid(x, y, z, 1, 1, 1, point, part, 0));
+  EXPECT_FALSE(container->PlaceInGrid(x, y, z, 1, -2147483647 - 1, 1, point, part, 0));
+  EXPECT_EQ(y, 0);
 }
 
 TEST_F(TopViewGridTest, PartsKeepOneBoxInTheirKindsMapUntilTheyGo) {
