@@ -1,16 +1,13 @@
 // Outline geometry and the configuration pass of a top-view element: resizing, collisions among a
 // container's children, refused drops, options brought back to their allowed units, snap points that
-// follow the options, and the 3D units of the options at their anchors.
+// follow the options, the 3D units of the options at their anchors, and the transforms and frame.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "catalogue/records/zelvproDepthFil.h"
-#include "catalogue/records/zelvproPosSheetFil.h"
 #include "database/HandleList.h"
 #include "elements/base/PlanPixels.h"
-#include "elements/grid/PosSheetGrid.h"
 #include "foundation/ppMatrix4.h"
 #include "elements/topview/TopViewTestSupport.h"
 
@@ -172,59 +169,6 @@ TEST_F(TopViewGeometryTest, OptionUnitsArePartsAtTheirAnchorsWithTheClassFlags) 
     EXPECT_EQ(part.andMask, 0xFFFFu & ~0x201u);
   }
   EXPECT_EQ(places, (std::vector<std::pair<double, double>>{{250, 60}, {100, 40}}));
-}
-
-TEST_F(TopViewGeometryTest, TheItemNamesTheChildrenAndDepthsItTakes) {
-  zelvDatabase& db = MakeDatabase();
-  auto depth = [&](double mm) { return cattest::AddRecord(db.DepthFile(), {{"depth", mm}}); };
-  const int32_t d500 = depth(500), d300 = depth(300), d600 = depth(600), d400 = depth(400), d200 = depth(200);
-  const int32_t unit = AddUnit(db, {}, {{"depths", {d500, d300, d600}}});
-  const int32_t child = AddTopView(db, {});
-  auto element = MakeOwned(
-      db, AddTopView(db, {}, {{"Units", {unit, 0}}, {"depths", {d300}}, {"DropItems", {child, 0}}}));
-  struct Case {
-    int32_t asked, nearest;
-  } cases[] = {{0, 0}, {d300, d300}, {d400, d300}, {d200, d500}};
-  for (const Case& c : cases) EXPECT_EQ(element->NearestAllowedDepth(c.asked), c.nearest) << c.asked;
-  EXPECT_TRUE(element->AcceptsDepth(d300));
-  EXPECT_FALSE(element->AcceptsDepth(d400));
-
-  auto plain = MakeOwned(db, AddTopView(db, {}));
-  EXPECT_EQ(plain->NearestAllowedDepth(d400), d400);  // no unit
-  EXPECT_TRUE(plain->AcceptsDepth(d400));             // no depth list
-
-  auto dropped = MakeOwned(db, child);
-  auto other = MakeOwned(db, AddTopView(db, {}));
-  EXPECT_TRUE(element->AcceptsChild(0, dropped.get()));
-  EXPECT_FALSE(element->AcceptsChild(0, other.get()));
-  EXPECT_TRUE(element->AcceptsChild(-1, other.get()));
-}
-
-TEST_F(TopViewGeometryTest, ReleasingASelectionFreesAttachedPartsAndOutsideLinks) {
-  zelvDatabase& db = MakeDatabase();
-  const int32_t sheet = cattest::AddRecord(db.PosSheetFile(), {{"xraster", 100.0}, {"yraster", 100.0}});
-  zelvproTopViewElement* container =
-      Make(db, AddTopView(db, {{"flags", 0x80}, {"posSheet", sheet}, {"xpos", 4}, {"ypos", 4}, {"zpos", 1}}),
-           canvas_.get());
-  zelvproTopViewElement* part =
-      Make(db, AddTopView(db, {{"flags", 0x200}, {"xpos", 1}, {"ypos", 1}}), container);
-  part->RegisterInGrid(container);
-  auto withSnaps = [&](Words snaps) {
-    return Make(db, AddTopView(db, {}, {{"Snappoints", snaps}}), canvas_.get());
-  };
-  zelvproTopViewElement* a = withSnaps(eltest::Join({SnapEntry(1, 0, 0, 0), SnapEntry(2, 0, 0, 0)}));
-  zelvproTopViewElement* b = withSnaps(SnapEntry(-1, 0, 0, 0));
-  zelvproTopViewElement* outside = withSnaps(SnapEntry(-2, 0, 0, 0));
-  a->snapPoints[0].partner = b, b->snapPoints[0].partner = a;
-  a->snapPoints[1].partner = outside, outside->snapPoints[0].partner = a;
-
-  ElementList list = {part, a, b};
-  container->ReleaseOutsideSnaps(list);
-  EXPECT_EQ(container->gridZ->cells, nullptr);
-  EXPECT_EQ(a->snapPoints[0].partner, b);
-  EXPECT_EQ(b->snapPoints[0].partner, a);
-  EXPECT_EQ(a->snapPoints[1].partner, nullptr);
-  EXPECT_EQ(outside->snapPoints[0].partner, nullptr);
 }
 
 TEST_F(TopViewGeometryTest, TransformsFrameAndRegionAgreeWithThePlacement) {
