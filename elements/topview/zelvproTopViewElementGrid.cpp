@@ -35,18 +35,24 @@ bool CellOwnerRisingOrStacked(const PosSheetCell& cell, void* /*unused*/) {
 bool CellOfOtherRisingOrStacked(const PosSheetCell& cell, void* part) {
   return cell.owner != part && IsRisingOrStacked(ModeOf(cell));
 }
-// The box's columns (rows) are not all inside the rectangle's.
-bool ColumnsOutside(const PosSheetCell& c, const CellRect& r) { return c.x < r.x || c.x + c.w > r.x + r.w; }
-bool RowsOutside(const PosSheetCell& c, const CellRect& r) { return c.y < r.y || c.y + c.h > r.y + r.h; }
+// The box's columns (rows) are not all inside the rectangle's. Sums in 64 bits: boxes of loaded
+// parts carry whatever the document held.
+int64_t End(int32_t from, int32_t extent) { return int64_t(from) + extent; }
+bool ColumnsOutside(const PosSheetCell& c, const CellRect& r) {
+  return c.x < r.x || End(c.x, c.w) > End(r.x, r.w);
+}
+bool RowsOutside(const PosSheetCell& c, const CellRect& r) {
+  return c.y < r.y || End(c.y, c.h) > End(r.y, r.h);
+}
 // A horizontal panel whose row lies above the rectangle's bottom, up to and with its top row.
-bool RowCrosses(const PosSheetCell& c, const CellRect& r) { return r.y < c.y && c.y <= r.y + r.h; }
+bool RowCrosses(const PosSheetCell& c, const CellRect& r) { return r.y < c.y && c.y <= End(r.y, r.h); }
 
 bool CellCrossesPanelOf(const PosSheetCell& cell, void* rect) {
   const CellRect& r = *static_cast<CellRect*>(rect);
   if (cell.owner == r.owner) return false;
   const int32_t mode = ModeOf(cell);
   if (mode == 1) return ColumnsOutside(cell, r) && RowCrosses(cell, r);
-  return mode == 2 && RowsOutside(cell, r) && r.x < cell.x && cell.x < r.x + r.w;
+  return mode == 2 && RowsOutside(cell, r) && r.x < cell.x && cell.x < End(r.x, r.w);
 }
 
 bool CellCrossesPartOf(const PosSheetCell& cell, void* rect) {
@@ -137,45 +143,22 @@ bool zelvproTopViewElement::PlaceInGrid(int32_t& x, int32_t& y, int32_t& z, int3
   const bool sane = SaneSize(gridWidth) && SaneSize(gridHeight) && SaneSize(gridDepth) && SaneSize(w) &&
                     SaneSize(h) && SaneSize(d);
   bool placed = false;
-  if (drop.part != nullptr && sane) {
-    switch (drop.part->positioning) {
-      case 1:
-        placed = PlaceHorizontalPanel(drop);
-        break;
-      case 2:
-        placed = PlaceVerticalPanel(drop);
-        break;
-      case 3:
-        placed = PlaceInCompartment(drop);
-        break;
-      case 4:
-        placed = PlaceRisingToPanel(drop);
-        break;
-      case 5:
-        placed = PlaceBetweenVerticalPanels(drop);
-        break;
-      case 6:
-        placed = PlaceFirstAtOrigin(drop);
-        break;
-      case 7:
-        placed = PlaceOnPanelNearSide(drop);
-        break;
-      case 8:
-        placed = PlaceBelowHorizontalPanel(drop);
-        break;
-      case 9:
-        placed = PlaceSecondAtOrigin(drop);
-        break;
-      case 10:
-        placed = PlaceAnywhere(drop);
-        break;
-      case 11:
-        placed = PlaceOnPanelBelowPanel(drop);
-        break;
-      default:
-        break;
-    }
-  }
+  // The rule of each placement mode, by mode; modes 0 and 12 on have none.
+  using Rule = bool (zelvproTopViewElement::*)(GridDrop&);
+  static constexpr Rule kRules[] = {nullptr,
+                                    &zelvproTopViewElement::PlaceHorizontalPanel,
+                                    &zelvproTopViewElement::PlaceVerticalPanel,
+                                    &zelvproTopViewElement::PlaceInCompartment,
+                                    &zelvproTopViewElement::PlaceRisingToPanel,
+                                    &zelvproTopViewElement::PlaceBetweenVerticalPanels,
+                                    &zelvproTopViewElement::PlaceFirstAtOrigin,
+                                    &zelvproTopViewElement::PlaceOnPanelNearSide,
+                                    &zelvproTopViewElement::PlaceBelowHorizontalPanel,
+                                    &zelvproTopViewElement::PlaceSecondAtOrigin,
+                                    &zelvproTopViewElement::PlaceAnywhere,
+                                    &zelvproTopViewElement::PlaceOnPanelBelowPanel};
+  const int32_t mode = drop.part != nullptr ? drop.part->positioning : 0;
+  if (sane && mode >= 1 && mode <= 11) placed = (this->*kRules[mode])(drop);
   x = drop.x, y = drop.y, z = drop.z;
   point = gridX->GridToPlan(x, y, z);
   LocalToWorld(point);
