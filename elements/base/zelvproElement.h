@@ -178,8 +178,10 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
     point = ppVector3();
     return point;
   }
-  virtual bool PlaceInGrid(float /*x*/, float /*y*/, float /*z*/, float /*w*/, float /*h*/, float /*d*/,
-                           ppVector3& /*point*/, intptr_t /*part*/, int32_t /*flag*/) {
+  // Places `part` (w x h x d cells) in this container's grid at the drop `point` (plan): x, y, z and
+  // `point` receive the cell and its plan point; false when the part may not stand there.
+  virtual bool PlaceInGrid(int32_t& /*x*/, int32_t& /*y*/, int32_t& /*z*/, int32_t /*w*/, int32_t /*h*/,
+                           int32_t /*d*/, ppVector3& /*point*/, zelvproElement* /*part*/, int32_t /*flag*/) {
     return false;
   }
   virtual void SetLinkedRecord(int32_t /*id*/) {}
@@ -456,6 +458,9 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // The nearest face of the parts that `segment` (origin and direction, in the container's frame)
   // meets; `hit` and `surface` in the container's frame. False when it meets none.
   bool HitTestSegment(const ppRay& segment, ppVector3& hit, ppShapePrimitive& surface);
+
+  // ---- Parts that subclasses add after the rebuild (the 3D units of options).
+  void AppendPart(ElementGeometryCache::Part part) { parts_.push_back(std::move(part)); }
 
  private:
   std::deque<ElementGeometryCache::Part> parts_;

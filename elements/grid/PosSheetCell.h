@@ -1,10 +1,13 @@
 // One taken box of cells on a positioning sheet: the first cell (x, y, z) and the extent (w, h, d) in
 // cells, under the key `id` (usually the id of the element that takes the box). Cells form a singly
-// linked list through `next`; deleting a cell deletes its successors (iteratively).
+// linked list through `next`; deleting a cell deletes its successors (iteratively). A box that an
+// element of the plan takes also names that element, whose placement mode the grid rules ask.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+
+class zelvproTopViewElement;
 
 class PosSheetCell {
  public:
@@ -21,5 +24,6 @@ class PosSheetCell {
   int32_t x = 0, y = 0, z = 0;
   int32_t w = 0, h = 0, d = 0;
   int32_t id = 0;
+  zelvproTopViewElement* owner = nullptr;  // not owned; null for a box no element takes
   std::unique_ptr<PosSheetCell> next;
 };

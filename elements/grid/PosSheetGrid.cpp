@@ -58,6 +58,30 @@ void PosSheetGrid::RemoveCell(int32_t id) {
   *link = std::move(gone->next);
 }
 
+void PosSheetGrid::SetOwnedCell(zelvproTopViewElement* owner, int32_t id, int32_t bx, int32_t by, int32_t bz,
+                                int32_t bw, int32_t bh, int32_t bd) {
+  PosSheetCell* c = cells.get();
+  while (c != nullptr && c->owner != owner) c = c->next.get();
+  if (c == nullptr) {
+    auto fresh = std::make_unique<PosSheetCell>();
+    fresh->owner = owner;
+    fresh->next = std::move(cells);
+    cells = std::move(fresh);
+    c = cells.get();
+  }
+  c->id = id;
+  c->x = bx, c->y = by, c->z = bz;
+  c->w = bw, c->h = bh, c->d = bd;
+}
+
+void PosSheetGrid::RemoveOwnedCell(const zelvproTopViewElement* owner) {
+  std::unique_ptr<PosSheetCell>* link = &cells;
+  while (*link != nullptr && (*link)->owner != owner) link = &(*link)->next;
+  if (*link == nullptr) return;
+  std::unique_ptr<PosSheetCell> gone = std::move(*link);
+  *link = std::move(gone->next);
+}
+
 PosSheetGrid::Sheet PosSheetGrid::ReadSheet() const {
   Sheet s;
   if (sheetId <= 0 || !ShapeSource::ReadIfPresent(*sheetFile, sheetId)) return s;

@@ -11,6 +11,7 @@
 #include "foundation/ppVector3.h"
 
 class zelvproPosSheetFil;
+class zelvproTopViewElement;
 
 class PosSheetGrid {
  public:
@@ -30,6 +31,10 @@ class PosSheetGrid {
   void SetCell(int32_t id, int32_t bx, int32_t by, int32_t bz, int32_t bw, int32_t bh, int32_t bd);
   // Unlinks and deletes the first box under `id`; nothing when there is none.
   void RemoveCell(int32_t id);
+  // The same keyed by the element that takes the box: one box per owner, stored under `id`.
+  void SetOwnedCell(zelvproTopViewElement* owner, int32_t id, int32_t bx, int32_t by, int32_t bz, int32_t bw,
+                    int32_t bh, int32_t bd);
+  void RemoveOwnedCell(const zelvproTopViewElement* owner);
   void DeleteCells() { cells.reset(); }
 
   // Millimetres of cell (i, j, k): cell times raster plus offset per axis, z never above 0.0. A sheet

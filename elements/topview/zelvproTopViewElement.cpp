@@ -390,7 +390,10 @@ void zelvproTopViewElement::ApplyRefresh() {
   configurationChanged = 1;
 }
 
-zelvproTopViewElement::~zelvproTopViewElement() { iCalculationList::Current().RemoveElementLines(this); }
+zelvproTopViewElement::~zelvproTopViewElement() {
+  iCalculationList::Current().RemoveElementLines(this);
+  LeaveContainerGrid();
+}
 
 // ---- Small operations.
 
@@ -398,16 +401,5 @@ void zelvproTopViewElement::NotifyChildren() {
   const ppViewList& children = Subviews();
   for (int32_t i = 0; i < children.Count(); ++i) {
     if (auto* part = dynamic_cast<zelvproTopViewElement*>(children.At(i))) part->NotifyChildren();
-  }
-}
-
-void zelvproTopViewElement::RunConfigurationPass() {
-  if (configurationChanged == 0 || GetCanvas() == nullptr) return;
-  // The check of each option against its allowed units and the snap points that follow the
-  // configuration come with the option choice lists and the snap anchors.
-  configurationChanged = 0;
-  const ppViewList& children = Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i) {
-    if (auto* part = dynamic_cast<zelvproTopViewElement*>(children.At(i))) part->RunConfigurationPass();
   }
 }

@@ -17,10 +17,12 @@
 
 #include "database/ppPropertyParameter.h"
 #include "elements/base/zelvproElement.h"
+#include "elements/topview/GridDrop.h"
 #include "elements/topview/TopViewAnchor.h"
 #include "elements/topview/TopViewOption.h"
 
 class PlanToPixels;
+class PosSheetCell;
 class PosSheetGrid;
 class TopViewRecord;
 class zelvproShapeFil;
@@ -63,27 +65,28 @@ class zelvproTopViewElement : public zelvproElement {
   // ---- Operations this class adds to the element interface, in slot order. Those without a body
   // here are completed with the features they belong to.
   virtual std::unique_ptr<ppRegion> NewRegion() { return NewFrameRegion(); }
-  virtual void AlignRectToReference(plat::RECT& /*rect*/) {}
-  virtual void MakePlacementTransform(ppMatrix4& /*transform*/) {}
-  virtual void MakeViewTransform(ppMatrix4& /*transform*/, ppView* /*view*/) {}
+  virtual void AlignRectToReference(plat::RECT& rect);
+  virtual void MakePlacementTransform(ppMatrix4& transform);
+  virtual void MakeViewTransform(ppMatrix4& transform, ppView* view);
   virtual void FillCalculationLine(char* /*line*/) {}
   virtual void FillIncludedLine(int32_t /*first*/, int32_t /*second*/, char* /*line*/) {}
-  virtual void ResizeTo(float /*width*/, float /*depth*/) {}
-  virtual void ScaleSnaps(float /*fx*/, float /*fz*/) {}
+  virtual void ResizeTo(float width, float depth);
+  virtual void ScaleSnaps(float fx, float fz);
   virtual void ScheduleUpdate() {}
-  // The eleven grid-placement rules: each places `part` in this container's grid and answers whether
-  // it found a place.
-  virtual bool PlaceHorizontalPanel(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceBelowHorizontalPanel(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceVerticalPanel(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceInCompartment(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceOnPanelNearSide(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceRisingToPanel(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceBetweenVerticalPanels(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceOnPanelBelowPanel(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceAnywhere(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceFirstAtOrigin(zelvproTopViewElement* /*part*/) { return false; }
-  virtual bool PlaceSecondAtOrigin(zelvproTopViewElement* /*part*/) { return false; }
+  // The eleven grid-placement rules: each slides the clamped cell (x, y, z) of `part` (w x h x d
+  // cells) to a legal place in this container's grid and answers whether the part may stand there.
+  // The drop's point and flag are handed through unused.
+  virtual bool PlaceHorizontalPanel(GridDrop& drop);
+  virtual bool PlaceBelowHorizontalPanel(GridDrop& drop);
+  virtual bool PlaceVerticalPanel(GridDrop& drop);
+  virtual bool PlaceInCompartment(GridDrop& drop);
+  virtual bool PlaceOnPanelNearSide(GridDrop& drop);
+  virtual bool PlaceRisingToPanel(GridDrop& drop);
+  virtual bool PlaceBetweenVerticalPanels(GridDrop& drop);
+  virtual bool PlaceOnPanelBelowPanel(GridDrop& drop);
+  virtual bool PlaceAnywhere(GridDrop& drop);
+  virtual bool PlaceFirstAtOrigin(GridDrop& drop);
+  virtual bool PlaceSecondAtOrigin(GridDrop& drop);
   virtual void WriteComponentLines(intptr_t /*file*/) {}
   // Passes the notification on to every child; parametric elements act on it.
   virtual void NotifyChildren();
@@ -205,6 +208,67 @@ class zelvproTopViewElement : public zelvproElement {
   // The label's box in window pixels.
   plat::RECT NumberLabelBox();
 
+  // ---- Grid placement, outline geometry and the configuration pass.
+  // Flag-word bit of a panel (its box goes to the container's panel map).
+  static constexpr uint32_t kPanel = 0x1000;
+  // Box kinds of RegisterCell: a panel, an inset part, any other part.
+  static constexpr int32_t kPanelBox = 1, kInsetBox = 2, kBlockBox = 4;
+  // Snap-entry flag: the entry follows the configuration (the anchor of its snap id places it).
+  static constexpr uint32_t kFollowsConfiguration = 0x200;
+  bool PlaceInGrid(int32_t& x, int32_t& y, int32_t& z, int32_t w, int32_t h, int32_t d, ppVector3& point,
+                   zelvproElement* part, int32_t flag) override;
+  // Puts this part's box (its cell, its grid size) into `container`'s map of the part's kind.
+  void RegisterInGrid(zelvproTopViewElement* container);
+  // Removes `part`'s box from this container's map of the part's kind; nothing when there is none.
+  void UnregisterFromGrid(zelvproTopViewElement* part);
+  // The box of `part` in the map of `kind` (kPanelBox, kInsetBox, kBlockBox); one box per part.
+  void RegisterCell(zelvproTopViewElement* part, int32_t x, int32_t y, int32_t z, int32_t w, int32_t h,
+                    int32_t d, int32_t kind);
+  void UnregisterCell(zelvproTopViewElement* part, int32_t kind);
+  // The cell map of `kind`; null when the element is no container.
+  PosSheetGrid* MapOfKind(int32_t kind) const;
+  static int32_t BoxKindOf(uint32_t flagWord);
+
+  // Outline size over the own points of every outline (millimetres); 0, 0 without points.
+  void GetOutlineSize(float& width, float& depth) override;
+  // A plan-to-pixel mapping for MakeViewTransform: plan millimetres per pixel, the plan point
+  // (x, z) that lands on the offset pixel, and that pixel.
+  struct ViewMapping {
+    double millimetresPerPixel = 1.0;
+    double originX = 0.0, originZ = 0.0;
+    double offsetX = 0.0, offsetY = 0.0;
+  };
+  // The top view's mapping: the plan scale, the plan origin on the canvas's pixel origin.
+  static ViewMapping ScreenMapping();
+  // Outline points (element frame, (x, z) as the matrix's x and y) to the mapping's pixels.
+  void MakeViewTransform(ppMatrix4& transform, const ViewMapping& view);
+  // The frame moved so that its top-left corner lies on the reference point; then FrameChanged.
+  void UpdateFrame() override;
+  void AppendChildrenTo(ppViewList& list);
+  // True for kind -1, else when the item's "DropItems" name `element`'s top-view record.
+  bool AcceptsChild(int32_t kind, zelvproElement* element) override;
+  // Whether the item offers depth record `id` (an item without a depth list offers every one).
+  bool AcceptsDepth(int32_t id);
+  // `id`, or the deepest depth of the unit's "depths" below the depth of `id` (else the first).
+  int32_t NearestAllowedDepth(int32_t id);
+  // On a container: whether a child other than `element` stands at exactly its absolute position
+  // and normalised angle. `other` is not read.
+  bool Collides(zelvproElement* element, zelvproElement* other) override;
+  // The region of the outlines in window pixels, with the children's.
+  std::unique_ptr<ppRegion> NewFrameRegion() override;
+  int32_t GetCatalogId() const { return unitRecordId != 0 ? unitRecordId : lastAppliedUnit; }
+  int32_t GetUnitRecordId() override { return GetCatalogId(); }
+  void InvalidateGeometry() override;
+  // Attached parts leave their container's grid; the others lose their links to outside elements.
+  void ReleaseOutsideSnaps(ElementList& list) override;
+  // The base rebuild, then one part per anchor of each option in use (its chosen unit's 3D object).
+  void RebuildGeometry() override;
+  // Nothing is ever dropped onto a top-view element.
+  bool CanAcceptDrop(int32_t /*x*/, int32_t /*y*/, const std::string& /*data*/) override { return false; }
+  void AcceptDrop(int32_t /*x*/, int32_t /*y*/, const std::string& /*data*/) override {}
+  // Set once the first InvalidateGeometry applied the access id (a loaded element counts as applied).
+  uint8_t accessApplied = 0;
+
  private:
   // Fills what both constructors set before anything is read.
   void InitOwnMembers();
@@ -239,4 +303,27 @@ class zelvproTopViewElement : public zelvproElement {
   std::unique_ptr<zelvproShape> UnitPieces();
   void DrawUnitPieces(ppDC& dc, const PlanToPixels& mapping, const ppRGBColor& colour, bool asPolylines);
   void PrintUnitNumber(ppDC& dc, const PrintPageFields& page, const plat::RECT& box);
+
+  // ---- Grid placement, outline geometry and the configuration pass.
+  // The container of this part when it is a top-view element.
+  zelvproTopViewElement* GridContainer() const;
+  // A mode-`mode` panel containing cell (c, r) of the drop's layer; null when none.
+  const PosSheetCell* PanelAt(int32_t mode, int32_t c, int32_t r, const GridDrop& drop) const;
+  // The anchor position plus those its hooks lead to (a hook cycle stops at an anchor passed).
+  ppVector3 ChainedAnchorPosition(const TopViewAnchor& anchor) const;
+  // Configuration pass steps: options outside their allowed units; snaps that follow the options.
+  void CheckOptionsAgainstAllowedUnits();
+  void MoveLinksOfConfiguredSnaps();
+  // Adds the parts of the chosen unit of option `option` at its anchors.
+  void AppendOptionParts(const TopViewOption& option);
+  // Mode 1 steps 3, 5 and 6 (for modes 1 and 8).
+  bool HorizontalPanelFits(const GridDrop& drop) const;
+  // Mode 4 steps 4 to 6 and step 7 (for modes 4 and 5).
+  bool RisingPartFits(GridDrop& drop) const;
+  bool RisingPartBetweenPanels(const GridDrop& drop) const;
+  // Mode 7 steps 1, 5 and 6 (for modes 7 and 11).
+  void SlideToNearSide(GridDrop& drop) const;
+  bool NearSidePanelsFit(const GridDrop& drop) const;
+  // The part leaves its container's grid before it is deleted.
+  void LeaveContainerGrid();
 };
