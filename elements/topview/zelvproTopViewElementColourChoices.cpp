@@ -105,16 +105,19 @@ std::optional<Colours> TopViewColours(zelvDatabase& db, int32_t topView, bool em
 }
 
 // The colours named by the option keys of the priced records of `prices` for the class of each
-// record's unit's colour code, the first colour of `set` with that "id" for each pair.
-Colours ColoursFromPriceKeys(zelvDatabase& db, ppDatafile& file, const Colours& set, const Colours& prices) {
+// record's unit's colour code, the first colour of `set` with that "id" for each pair. A unit without
+// a colour code takes colour code record `code`, the one the colours are worked out for: its prices
+// were gathered for that code, and without a class no pair could name a colour.
+Colours ColoursFromPriceKeys(zelvDatabase& db, ppDatafile& file, const Colours& set, const Colours& prices,
+                             int32_t code) {
   Colours ids(set.size());
   for (size_t i = 0; i < set.size(); ++i) ids[i] = CatalogReads::LongOf(file, set[i], "id");
   Colours gathered;
   for (int32_t id : prices) {
     const PriceRecordFields record(db.PriceFile(), id);
     if (!record.HasPrice()) continue;
-    const int32_t code = CatalogReads::LongOf(db.UnitFile(), record.module, "colorCode");
-    const int32_t cls = CatalogReads::LongOf(db.ColorCodeFile(), code, "class");
+    const int32_t unitCode = CatalogReads::LongOf(db.UnitFile(), record.module, "colorCode");
+    const int32_t cls = CatalogReads::LongOf(db.ColorCodeFile(), unitCode != 0 ? unitCode : code, "class");
     if (cls == 0) continue;
     const int32_t key = CatalogReads::LongOf(db.ClassFile(), cls, "id");
     for (const auto& [a, b] : OptionKeyPairs::Read(record.optionKey)) {
@@ -130,8 +133,13 @@ Colours ColoursFromPriceKeys(zelvDatabase& db, ppDatafile& file, const Colours& 
 
 void zelvproTopViewElement::FillColorChoices(ppDatafile& file, int32_t position, bool withChildren) {
   if (unitRecordId == 0 || database == nullptr) return;
-  const ColorChoiceCache::Key key{database->Identifier(), recordId,     position,
-                                  linkedRecord,           withChildren, ColourChoiceKeyText(withChildren)};
+  ColorChoiceCache::Key key;
+  key.settingsId = database->Identifier();
+  key.topView = recordId;
+  key.position = position;
+  key.depth = linkedRecord;
+  key.withChildren = withChildren;
+  key.text = ColourChoiceKeyText(withChildren);
   if (auto cached = ColorChoiceCache::Lookup(key)) {
     FileSelection::Set(file, *cached);
     return;
@@ -222,7 +230,7 @@ void zelvproTopViewElement::FilterByPriceKeys(ppDatafile& file, int32_t position
     if (PositionOfCode(db, optionCode) + 1 == position) collect(option.chosenUnit);
   }
   FileSelection::Set(prices, found);
-  if (!found.empty()) KeepOnly(set, ColoursFromPriceKeys(db, file, set, found));
+  if (!found.empty()) KeepOnly(set, ColoursFromPriceKeys(db, file, set, found, code));
 }
 
 std::string zelvproTopViewElement::ColourChoiceKeyText(bool withChildren) {

@@ -174,6 +174,24 @@ TEST_F(TopViewChoicesTest, AllowedColoursFollowTheMaskTheDepthAndTheUnitAndAreCa
   EXPECT_EQ(ColourChoices(*second, 2), Words{c3});
 }
 
+TEST_F(TopViewChoicesTest, PricedColourClassesOfferTheColoursThePriceRecordsName) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t c12 = AddColour(db, 12), c13 = AddColour(db, 13);
+  const int32_t code =
+      cattest::AddRecord(db.ColorCodeFile(), {{"id", 1}, {"class", AddClass(db, 40, 0x100)}});
+  const int32_t priced = AddUnit(db, {}), unpriced = AddUnit(db, {});
+  AddPrice(db, priced, kHundred, "40:13 41:12");
+  AddPrice(db, priced, 0, "40:12");  // a zero price names nothing
+  auto element = MakeOwned(db, AddTopView(db, {{"colorCode", code}}, {{"Units", {priced, 0}}}));
+  EXPECT_EQ(ColourChoices(*element, 1), (Words{c12, c13}));
+  ColorChoiceCache::Clear();
+  PriceDriven(true);
+  EXPECT_EQ(ColourChoices(*element, 1), Words{c13});
+  // Without price records the colours are not narrowed.
+  auto other = MakeOwned(db, AddTopView(db, {{"colorCode", code}}, {{"Units", {unpriced, 0}}}));
+  EXPECT_EQ(ColourChoices(*other, 1), (Words{c12, c13}));
+}
+
 TEST_F(TopViewChoicesTest, AnswersWithChildrenAreKeptApartFromThoseWithout) {
   zelvDatabase& db = MakeDatabase();
   const int32_t c1 = AddColour(db, 11), c2 = AddColour(db, 12);
