@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "catalogue/records/zelvproColorGroupFil.h"
 #include "catalogue/records/zelvproDepthFil.h"
 #include "catalogue/records/zelvproPriceFil.h"
 #include "elements/base/iApplicationSettings.h"
@@ -164,14 +165,25 @@ TEST_F(TopViewChoicesTest, AllowedColoursFollowTheMaskTheDepthAndTheUnitAndAreCa
   EXPECT_EQ(ColourChoices(*MakeOwned(db, item), 1, true), Words{});  // a key of its own, a list shared
   EXPECT_EQ(ColorChoiceCache::ListCount(), 4u);
 
-  // Two units of one item whose top views allow different colours get their own answers.
-  const int32_t onlyC2 = AddUnit(db, {{"topView", AddTopView(db, {}, {{"Colors", {0, c2}}})}});
-  const int32_t onlyC3 = AddUnit(db, {{"topView", AddTopView(db, {}, {{"Colors", {c3}}})}});
-  const int32_t twoUnits = AddTopView(db, {{"colorCode", code2}}, {{"Units", {onlyC2, 0, onlyC3, 0}}});
-  auto first = MakeOwned(db, twoUnits), second = MakeOwned(db, twoUnits);
-  second->unitRecordId = onlyC3;
-  EXPECT_EQ(ColourChoices(*first, 2), Words{c2});
-  EXPECT_EQ(ColourChoices(*second, 2), Words{c3});
+  // Units of one item whose top views allow different colours get their own answers; a top view
+  // flagged 0x100000 names colour groups, and then an empty list allows nothing.
+  const int32_t group = cattest::AddRecord(db.ColorGroupFile(), {{"id", 1}});
+  const int32_t c5 = cattest::AddRecord(db.ColorCatalogFile(), {{"id", 15}, {"colorGroup", group}});
+  auto unitOf = [&](cattest::Fields fields, Words colours) {
+    return AddUnit(db, {{"topView", AddTopView(db, fields, {{"Colors", colours}})}});
+  };
+  const std::pair<int32_t, Words> cases[] = {
+      {unitOf({}, {0, c2}), Words{c2}},
+      {unitOf({}, {c3}), Words{c3}},
+      {unitOf({{"flags", 0x100000}}, {group}), Words{c5}},
+      {unitOf({{"flags", 0x100000}}, {}), Words{}},
+  };
+  const int32_t units = AddTopView(db, {{"colorCode", code2}}, {{"Units", {cases[0].first, 0}}});
+  for (const auto& [unit, expected] : cases) {
+    auto choosing = MakeOwned(db, units);
+    choosing->unitRecordId = unit;
+    EXPECT_EQ(ColourChoices(*choosing, 2), expected) << unit;
+  }
 }
 
 TEST_F(TopViewChoicesTest, PricedColourClassesOfferTheColoursThePriceRecordsName) {
