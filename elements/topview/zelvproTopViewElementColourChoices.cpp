@@ -151,6 +151,8 @@ void zelvproTopViewElement::FillColorChoices(ppDatafile& file, int32_t position,
     for (int32_t i = 0; i < children.Count(); ++i) {
       auto* part = dynamic_cast<zelvproTopViewElement*>(children.At(i));
       if (part == nullptr) continue;
+      // A child without a unit leaves the selection as it finds it: it must find it empty.
+      FileSelection::Set(file, {});
       part->FillColorChoices(file, position, true);
       AddMissing(set, FileSelection::Get(file));
     }

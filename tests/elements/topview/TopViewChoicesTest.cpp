@@ -210,9 +210,11 @@ TEST_F(TopViewChoicesTest, AnswersWithChildrenAreKeptApartFromThoseWithout) {
   const int32_t code1 = AddColourCode(db, 1, 0, {c1}), code2 = AddColourCode(db, 2, 0, {c2});
   const int32_t unit = AddUnit(db, {});
   const int32_t part = AddTopView(db, {{"colorCode", code1}}, {{"Units", {unit, 0}}});
+  // A child without a unit answers nothing and adds nothing.
+  const Words children =
+      Join({SubItemEntry(AddTopView(db, {}), 0, 0, 0, 0, 0), SubItemEntry(part, 0, 0, 0, 0, 0)});
   auto parent =
-      MakeOwned(db, AddTopView(db, {{"colorCode", code2}},
-                               {{"Units", {unit, 0}}, {"subItems", SubItemEntry(part, 0, 0, 0, 0, 0)}}));
+      MakeOwned(db, AddTopView(db, {{"colorCode", code2}}, {{"Units", {unit, 0}}, {"subItems", children}}));
   EXPECT_EQ(ColourChoices(*parent, 1, false), Words{});
   EXPECT_EQ(ColourChoices(*parent, 1, true), Words{c1});
   EXPECT_EQ(ColourChoices(*parent, 2, true), Words{c2});
