@@ -95,10 +95,16 @@ class zelvproTopViewElement : public zelvproElement {
   // Merges the element's colours into `list` (one entry per colour position): 0 where nothing is
   // known yet takes the element's colour, a differing colour becomes -1, -1 stays.
   virtual void MergeColorChoices(std::vector<int32_t>& list);
-  virtual void FillOptionChoices(ppDatafile& /*units*/, int32_t /*classId*/) {}
-  virtual void FillColorChoices(ppDatafile& /*colours*/, int32_t /*position*/, bool /*flag*/) {}
+  // Leaves in `units`' selection the units option class `classId` may choose (nothing changes when
+  // no option has that class); the answer is kept in the option until its changed flag is set.
+  virtual void FillOptionChoices(ppDatafile& units, int32_t classId);
+  // Leaves in `colours`' selection the colours allowed at colour position `position` (from 1), with
+  // those the children allow when `withChildren`; nothing changes without a unit.
+  virtual void FillColorChoices(ppDatafile& colours, int32_t position, bool withChildren);
   virtual void SelectDepthChoices(ppDatafile& /*depths*/, bool /*withChildren*/) {}
-  virtual std::vector<int32_t> CollectUnitChoices(bool /*all*/) { return {}; }
+  // The units of the top-view record's "Units" without repeats, in record order: all of them, or
+  // (`all` false, or the record's flags have 0x800000) those whose second word is 0.
+  virtual std::vector<int32_t> CollectUnitChoices(bool all);
   // Called with each anchor record (a buffer of the unit table's anchor table) before it is copied.
   virtual void AdjustAnchorRecord(char* /*record*/) {}
   virtual bool HasFlaggedOption() { return false; }
@@ -269,6 +275,36 @@ class zelvproTopViewElement : public zelvproElement {
   // Set once the first InvalidateGeometry applied the access id (a loaded element counts as applied).
   uint8_t accessApplied = 0;
 
+  // ---- Colour and option configuration, accessories.
+  // Adds `element` as a child when it has no container yet; true in every case.
+  bool AttachAccessory(zelvproElement* element) override;
+  // Whether the top-view record's "DropItems" let elements of type `type` be dropped in.
+  bool AcceptsAccessory(int32_t type) override;
+  // Colour `value` (dbId form) for colour group `group` (from 1; -1 the main colour) and for every
+  // group whose colour code follows it. A value of another catalogue changes nothing.
+  void SetGroupColor(int32_t group, int32_t value);
+  // Chooses unit `value` (dbId form) for option class `classId`, or the first allowed unit with the
+  // same option value; then every option and colour group is checked against what it allows, and
+  // the children are given the same choice.
+  void SetOption(int32_t classId, int32_t value);
+  int32_t GetColorGroupCount() const { return int32_t(colours.size()); }
+  // The groups in colour mask `mask` (bits 0 to 30); -1 stands for the mask of the element with its
+  // children.
+  int32_t CountMaskGroups(int32_t mask);
+  // The group (from 1) of the `j`-th (from 0) group in `mask`; -1 when there is none.
+  int32_t GroupOfMaskIndex(int32_t j, int32_t mask);
+  // The colour of group `group` in dbId form.
+  int32_t GetGroupColorValue(int32_t group);
+  int32_t GetOptionCount() const { return int32_t(options.size()); }
+  // The class of option `m` (from 0); 0 past the options.
+  int32_t GetOptionClassAt(int32_t m) const {
+    return m >= 0 && size_t(m) < options.size() ? options[size_t(m)].classId : 0;
+  }
+  // The chosen unit of option class `classId` in dbId form.
+  int32_t GetOptionUnitValue(int32_t classId) const;
+  // The fixed properties, one per colour group and one per option.
+  int32_t GetOwnPropertyCount() const { return 39 + GetColorGroupCount() + GetOptionCount(); }
+
  private:
   // Fills what both constructors set before anything is read.
   void InitOwnMembers();
@@ -326,4 +362,17 @@ class zelvproTopViewElement : public zelvproElement {
   bool NearSidePanelsFit(const GridDrop& drop) const;
   // The part leaves its container's grid before it is deleted.
   void LeaveContainerGrid();
+
+  // ---- Colour choices.
+  // The colours of `colours` allowed at `position` before the children are taken in.
+  std::vector<int32_t> AllowedColours(ppDatafile& colours, int32_t position);
+  // Under the price-driven switch, keeps in `set` the colours that the option keys of the unit's
+  // (and priced options') price records name for colour code record `code`.
+  void FilterByPriceKeys(ppDatafile& colours, int32_t position, int32_t code, std::vector<int32_t>& set);
+  // What the colour choices depend on beyond the cache key's numbers: the option key, the unit, the
+  // chosen units and, with children, the children's own.
+  std::string ColourChoiceKeyText(bool withChildren);
+  // SetOption once the unit is known to be allowed: `optionValue` is its option value and `value`
+  // the dbId form the children are given.
+  void ApplyOptionChoice(int32_t classId, int32_t unit, int32_t optionValue, int32_t value);
 };

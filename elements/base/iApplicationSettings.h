@@ -1,0 +1,25 @@
+// The application record's switches that change how plan elements behave, copied once at start-up by
+// the application shell, which installs its settings here. Until then the elements see every switch
+// off and zero popup heights.
+#pragma once
+
+#include <cstdint>
+
+class iApplicationSettings {
+ public:
+  // flags1: options and colour choices are driven by the option keys of price records.
+  static constexpr uint32_t kPriceDrivenOptions = 0x1000000;
+
+  virtual ~iApplicationSettings() = default;
+
+  uint32_t flags1 = 0;
+  uint32_t flags2 = 0;
+  int32_t popFieldHeight = 0;  // pixels
+  int32_t popListHeight = 0;   // pixels
+  bool numbering = false;      // units are numbered after each edit
+
+  // The installed settings, or neutral ones (every switch off); never null.
+  static iApplicationSettings& Current();
+  // Installs `settings` (null: the neutral ones again). Not owned.
+  static void Install(iApplicationSettings* settings);
+};
