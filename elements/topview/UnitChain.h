@@ -8,6 +8,6 @@ class ppDatafile;
 class UnitChain {
  public:
   // The last unit of `unit`'s "refTo" chain in `units` (a "qxUnit" table); `unit` itself when it names
-  // none, 0 for 0. A chain that comes back to a unit already passed stops there.
+  // none, 0 for 0. A chain that comes back to a unit already passed ends at the unit before.
   static int32_t End(ppDatafile& units, int32_t unit);
 };

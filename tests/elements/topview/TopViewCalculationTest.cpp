@@ -206,6 +206,32 @@ TEST_F(TopViewCalculationTest, AnUnpricedElementTotalsItsChildrenOnly) {
   EXPECT_EQ(element->GetTotalPrice(), ppMoney::FromInteger(50));
 }
 
+TEST_F(TopViewCalculationTest, APartsListUnitIsPricedByItsParts) {
+  zelvDatabase& db = Catalogue();
+  const int32_t a = AddUnit(db, {}), named = AddUnit(db, {{"number1", "N7"}});
+  Price(db, a, 1000);
+  Price(db, named, 500);
+  const int32_t unit = AddUnit(db, {{"flags", 0x1}}, {{"partsList", {a, 2, 0, named, 1, 0x8}}});
+  struct Case {
+    int32_t positioned;
+    int64_t price;
+    const char* namingPart;
+  } cases[] = {{0, 20, ""}, {0x2, 25, "N7"}};
+  for (const Case& c : cases) {
+    auto element = MakeOwned(db, Item(db, {unit, 0}));
+    element->positionedWord = c.positioned;
+    Lines().clear();
+    element->AddToCalculation();
+    ASSERT_EQ(Lines().size(), 1u);
+    EXPECT_EQ(Lines()[0].price, ppMoney::FromInteger(c.price).Raw());
+    EXPECT_EQ(RecordField(*recorder_->LineFile(), "tbackCoverColor")
+                  .WideText(recorder_->LineFile()->GetRecordBuffer())
+                  .Narrow(),
+              c.namingPart);
+    EXPECT_EQ((element->deviationBits & 0x10000) != 0, c.positioned != 0);
+  }
+}
+
 // ---- The worktop pass.
 
 class RecordingWorktops : public iWorktopBuilder {

@@ -145,6 +145,13 @@ TEST_F(TopViewOrderTest, AReferredUnitIsBrokenDownByTheLastUnitOfItsChain) {
   const std::string text = LinesOf(*element);
   EXPECT_EQ(text.substr(0, 24), "MODUL\t7\t1\tKatalog\tOWN\t-\t");
   EXPECT_EQ(Components(text), std::vector<std::string>{"KOMPONENT\t7\t1\tEND\t0\t0\t0\t0\r\n"});
+  // A chain that comes back to a unit already passed ends there instead of never.
+  const int32_t first = Unit(db, "F1"), second = Unit(db, "F2", 0, {}, first);
+  db.UnitFile().ReadRecord(first, nullptr);
+  cattest::SetField(db.UnitFile(), "refTo", second);
+  db.UnitFile().WriteRecord(first, nullptr);
+  auto cyclic = MakeOwned(db, Item(db, first));
+  EXPECT_EQ(Components(LinesOf(*cyclic)), std::vector<std::string>{"KOMPONENT\t7\t1\tF2\t0\t0\t0\t0\r\n"});
 }
 
 TEST_F(TopViewOrderTest, ChildrenWriteComponentsButTheirChildrenNothing) {
