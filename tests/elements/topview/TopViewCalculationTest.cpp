@@ -9,6 +9,7 @@
 #include "catalogue/records/zelvproColorGroupFil.h"
 #include "catalogue/records/zelvproPriceFil.h"
 #include "elements/base/ElementKinds.h"
+#include "elements/base/iApplicationSettings.h"
 #include "elements/base/iWorktopBuilder.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "elements/topview/CalculationLine.h"
@@ -26,7 +27,7 @@ struct Line {
   int32_t type, number, topViewID, unitID, priceID;
   double pcs;
   int64_t price;
-  std::string dimensions;
+  std::string dimensions, options, text;
   zelvproElement* element;
 };
 
@@ -40,8 +41,11 @@ class LineRecorder : public iCalculationList {
     auto longOf = [&](const char* name) { return RecordField(*file_, name).Long(b); };
     lines.push_back({longOf("type"), longOf("number"), longOf("topViewID"), longOf("unitID"),
                      longOf("priceID"), RecordField(*file_, "pcs").Quantity(b).ToDouble(),
-                     RecordField(*file_, "price").MoneyRaw(b),
-                     RecordField(*file_, "dimensions").WideText(b).Narrow().c_str(), refs.element});
+                     RecordField(*file_, "price").MoneyRaw(b), Wide("dimensions"), Wide("tOptions"),
+                     Wide("ttext"), refs.element});
+  }
+  std::string Wide(const char* name) const {
+    return RecordField(*file_, name).WideText(file_->GetRecordBuffer()).Narrow().c_str();
   }
   void RemoveElementLines(zelvproElement* element) override {
     std::erase_if(lines, [&](const Line& l) { return l.element == element; });
@@ -230,6 +234,55 @@ TEST_F(TopViewCalculationTest, APartsListUnitIsPricedByItsParts) {
               c.namingPart);
     EXPECT_EQ((element->deviationBits & 0x10000) != 0, c.positioned != 0);
   }
+}
+
+TEST_F(TopViewCalculationTest, OptionUnitsGetLinesOfTheirOwnOrArePricedIntoTheOwnLine) {
+  zelvDatabase& db = Catalogue();
+  const int32_t unit = AddUnit(db, {});
+  const int32_t drawer = AddUnit(db, {{"name1", "Skuffe"}, {"number1", "S1"}});
+  Price(db, unit, 10000);
+  Price(db, drawer, 2500);
+  struct Case {
+    int32_t classFlags, optionFlags;
+    std::vector<std::pair<int32_t, int64_t>> lines;  // unit and price of each line
+    const char* options;
+  } cases[] = {
+      {0x4, 0, {{unit, 100}, {drawer, 25}}, ""},
+      {0x0, 0, {{unit, 125}}, "Greb: S1 Skuffe"},
+      {0x8, 0, {{unit, 100}}, ""},
+      {0x4, 0x4, {{unit, 100}}, ""},
+  };
+  int32_t classId = 50;
+  for (const Case& c : cases) {
+    const int32_t cls =
+        AddRecord(db.ClassFile(), {{"id", ++classId}, {"flags", c.classFlags}, {"name", "Greb"}});
+    auto element = MakeOwned(
+        db, AddTopView(db, {}, {{"Units", {unit, 0}}, {"options", {cls, c.optionFlags, drawer, 0}}}));
+    Lines().clear();
+    element->AddToCalculation();
+    std::vector<std::pair<int32_t, int64_t>> lines;
+    for (const Line& line : Lines()) lines.emplace_back(line.unitID, line.price / ppMoney::kScale);
+    EXPECT_EQ(lines, c.lines) << c.classFlags << " " << c.optionFlags;
+    ASSERT_FALSE(Lines().empty());
+    EXPECT_EQ(Lines()[0].options, c.options);
+  }
+}
+
+TEST_F(TopViewCalculationTest, TheLongItemTextNamesTheUnitAndTheSize) {
+  zelvDatabase& db = Catalogue();
+  const int32_t unit = AddUnit(db, {{"number1", "U1"}});
+  AddRecord(db.PriceFile(), {{"module", unit}, {"xprice", 100}, {"SKU", "Skab"}});
+  auto element = MakeOwned(db, Item(db, {unit, 0}, {{"width", 600.0}, {"height", 720.0}, {"depth", 560.0}}));
+  iApplicationSettings settings;
+  iApplicationSettings::Install(&settings);
+  for (uint32_t flags2 : {0u, 0x200u}) {
+    settings.flags2 = flags2;
+    Lines().clear();
+    element->AddToCalculation();
+    ASSERT_EQ(Lines().size(), 1u);
+    EXPECT_EQ(Lines()[0].text, flags2 == 0 ? "Skab" : "U1\r\nSkab\r\n600 mm x 720 mm x 560 mm");
+  }
+  iApplicationSettings::Install(nullptr);
 }
 
 // ---- The worktop pass.
