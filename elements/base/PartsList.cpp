@@ -5,24 +5,25 @@
 #include <tuple>
 
 void PartsList::AddPartEntry(int32_t unit, int32_t colour, int32_t depth, int32_t quantity) {
-  // The list is sorted with unique keys, so the first entry not above the new key is either the same
-  // key or the place to insert at: a binary search finds it without walking a long list.
+  // The keys are unique and sorted, so the first entry not below the new key is either the same key or
+  // the place to insert at; a binary search finds it without walking a long list.
   const auto key = std::tie(unit, colour, depth);
-  auto at = std::lower_bound(entries_.begin(), entries_.end(), key, [](const Entry& e, const auto& k) {
-    return std::tie(e.unit, e.colour, e.depth) > k;
+  auto at = std::lower_bound(ascending_.begin(), ascending_.end(), key, [](const Entry& e, const auto& k) {
+    return std::tie(e.unit, e.colour, e.depth) < k;
   });
-  if (at != entries_.end() && std::tie(at->unit, at->colour, at->depth) == key) {
+  if (at != ascending_.end() && std::tie(at->unit, at->colour, at->depth) == key) {
     at->quantity += quantity;
     return;
   }
-  entries_.insert(at, Entry{unit, colour, depth, quantity});
+  ascending_.insert(at, Entry{unit, colour, depth, quantity});
 }
 
 Handle PartsList::ToHandle() const {
   Handle h = nullptr;
-  Vcon_HandleManager::MemNew(&h, uint32_t(entries_.size() * kPackedEntrySize));
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    const Entry& e = entries_[i];
+  const std::vector<Entry> entries = Entries();
+  Vcon_HandleManager::MemNew(&h, uint32_t(entries.size() * kPackedEntrySize));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const Entry& e = entries[i];
     const int32_t words[4] = {e.unit, e.colour, e.depth, e.quantity};
     std::memcpy(*h + i * kPackedEntrySize, words, kPackedEntrySize);
   }

@@ -4,6 +4,7 @@
 // packed form, 16-byte little-endian entries {unit, colour, depth, quantity}.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,10 +19,14 @@ class PartsList {
 
   // Adds `quantity` to the entry of the same three ids, or inserts a new entry in its place.
   void AddPartEntry(int32_t unit, int32_t colour, int32_t depth, int32_t quantity);
-  const std::vector<Entry>& Entries() const { return entries_; }
+  // The entries in list order (descending keys).
+  std::vector<Entry> Entries() const { return std::vector<Entry>(ascending_.rbegin(), ascending_.rend()); }
+  size_t Count() const { return ascending_.size(); }
   // A new handle (the caller's) holding the packed entries.
   Handle ToHandle() const;
 
  private:
-  std::vector<Entry> entries_;
+  // Kept in ascending order: parts of newer units have higher record ids and are appended at the end
+  // instead of moving every entry.
+  std::vector<Entry> ascending_;
 };

@@ -190,11 +190,12 @@ TEST_F(TopViewOrderTest, CollectingTwiceDoublesTheQuantities) {
   PartsList parts;
   element->CollectParts(parts);
   element->CollectParts(parts);
-  ASSERT_EQ(parts.Entries().size(), 2u);
-  EXPECT_EQ(parts.Entries()[0].unit, b);
-  EXPECT_EQ(parts.Entries()[0].colour, 9);
-  EXPECT_EQ(parts.Entries()[0].quantity, 4);
-  EXPECT_EQ(parts.Entries()[1].quantity, 6);
+  const std::vector<PartsList::Entry> entries = parts.Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].unit, b);
+  EXPECT_EQ(entries[0].colour, 9);
+  EXPECT_EQ(entries[0].quantity, 4);
+  EXPECT_EQ(entries[1].quantity, 6);
 }
 
 TEST(PartsListTest, EntriesStandInDescendingKeyOrder) {
