@@ -4,12 +4,16 @@
 
 namespace {
 
+// The settings seen while none are installed; user-interface thread only.
 iApplicationSettings gNeutralSettings;
 // The installed application settings (not owned); user-interface thread only.
 iApplicationSettings* gSettings = nullptr;
 
-[[maybe_unused]] const bool kReset =
-    plat::ResetList::Add("application settings", [] { gSettings = nullptr; });
+// The neutral settings are reachable through Current() too, so a reset clears their fields as well.
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("application settings", [] {
+  gSettings = nullptr;
+  gNeutralSettings = iApplicationSettings();
+});
 
 }  // namespace
 

@@ -196,6 +196,21 @@ TEST_F(TopViewCalculationTest, TheDearestColourGroupPricesAnElementThatTakesItsC
   }
 }
 
+TEST_F(TopViewCalculationTest, InteriorPartsArePricedIntoTheirParentsLine) {
+  zelvDatabase& db = Catalogue();
+  cattest::ChangeSettings(db, {{"useExtendedColorSystem", 1}});
+  const int32_t childUnit = AddUnit(db, {}), unit = AddUnit(db, {});
+  Price(db, childUnit, 5000);
+  Price(db, unit, 90000);
+  auto element =
+      MakeOwned(db, Item(db, {unit, 0}, {}, SubItemEntry(Item(db, {childUnit, 0}), 0, 0, 0, 0, 0)));
+  dynamic_cast<zelvproTopViewElement*>(element->Subviews().At(0))->interiorLocked = true;
+  element->AddToCalculation();
+  ASSERT_EQ(Lines().size(), 1u);
+  EXPECT_EQ(Lines()[0].unitID, unit);
+  EXPECT_EQ(Lines()[0].price, ppMoney::FromInteger(950).Raw());
+}
+
 TEST_F(TopViewCalculationTest, AnUnpricedElementTotalsItsChildrenOnly) {
   zelvDatabase& db = Catalogue();
   const int32_t childUnit = AddUnit(db, {}), unit = AddUnit(db, {});
