@@ -146,6 +146,18 @@ Vcon::WString Length(float millimetres, uint32_t mode) {
   return text;
 }
 
+// The colour position of the own line: the element's own group, or the group of its unit's colour
+// code; -1 when it names no colour of the list.
+int32_t OwnColourPosition(zelvDatabase& db, int32_t extraA, int32_t unitColourCode, size_t colourCount) {
+  int32_t position = extraA - 1;
+  if (unitColourCode != 0) {
+    const int32_t index = ColourCodeIndex(db, unitColourCode);
+    if (index >= 0) position = index;
+  }
+  if (position >= int32_t(colourCount)) position = 0;
+  return position >= 0 && position < int32_t(colourCount) ? position : -1;
+}
+
 template <typename Fn>
 void ForEachChild(ppView& view, Fn fn) {
   const ppViewList& children = view.Subviews();
@@ -239,19 +251,6 @@ void zelvproTopViewElement::SumPartsList(PriceSum& sum, int32_t unit, int32_t co
   }
 }
 
-// The colour position of the own line: the element's own group, or the group of its unit's colour
-// code; -1 when it names no colour of the list.
-static int32_t OwnColourPosition(zelvDatabase& db, int32_t extraA, int32_t unitColourCode,
-                                 size_t colourCount) {
-  int32_t position = extraA - 1;
-  if (unitColourCode != 0) {
-    const int32_t index = ColourCodeIndex(db, unitColourCode);
-    if (index >= 0) position = index;
-  }
-  if (position >= int32_t(colourCount)) position = 0;
-  return position >= 0 && position < int32_t(colourCount) ? position : -1;
-}
-
 void zelvproTopViewElement::FillCalculationLine(CalculationLine& line) {
   CheckSubUnits(true);
   if (unitRecordId == 0) unitRecordId = ResolveAccessId();
@@ -271,7 +270,7 @@ void zelvproTopViewElement::FillCalculationLine(CalculationLine& line) {
                position >= 0 && !colourless
                    ? ScratchRecord(database->ColorCatalogFile(), colours[size_t(position)]).Wide("tname")
                    : Vcon::WString());
-  auto* parent = dynamic_cast<zelvproElement*>(ContainerElement());
+  zelvproElement* parent = ContainerElement();
   line.SetLong("sort5", 0);
   if (parent != nullptr && (parent->flags & kNumbersChildren) != 0) {
     line.SetLong("sequence", 1);
