@@ -172,7 +172,7 @@ bool zelvproElement::DiffersFromRecord(zelvproElement* other) {
   return other->recordId != recordId || other->colorRecordId != colorRecordId;
 }
 
-void zelvproElement::CollectParts(std::vector<intptr_t>& parts) {
+void zelvproElement::CollectParts(PartsList& parts) {
   ForEachChild(*this, [&](zelvproElement* child) { child->CollectParts(parts); });
 }
 

@@ -33,7 +33,9 @@
 #include "scene3d/objects/qxUnitLayer3D.h"
 
 class ElementGeometryCache;
+class iOrderWriter;
 class iScenePane;
+class PartsList;
 class ppDC;
 class ppDatafile;
 class ppMatrix4;
@@ -191,8 +193,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // The colour record's name; empty without one.
   virtual void GetColorValue(Vcon::WString& out);
   virtual bool DiffersFromRecord(zelvproElement* other);
-  virtual void CollectParts(std::vector<intptr_t>& parts);
-  virtual void WriteOrderModule(intptr_t /*writer*/) {}
+  virtual void CollectParts(PartsList& parts);
+  virtual void WriteOrderModule(iOrderWriter& /*writer*/) {}
   virtual ppMoney GetTotalPrice();
   virtual ppMoney GetTotalPrice2();
   virtual void ApplyUnit(int32_t /*unitId*/, int32_t /*flag*/) {}
@@ -429,6 +431,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   int32_t auxWordD = 0;
   std::vector<int32_t> excludes;
   std::vector<intptr_t> childList;
+
+  // ---- Worktops.
+  // The element's worktop step from the current run `run`: answers the run to continue with. Only
+  // catalogue units build worktops; the base keeps the run.
+  virtual zelvproElement* BuildWorktopStep(zelvproElement* run) { return run; }
 
  private:
   void InitCommon();

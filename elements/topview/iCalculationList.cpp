@@ -1,5 +1,6 @@
 #include "elements/topview/iCalculationList.h"
 
+#include "database/ppDatafile.h"
 #include "platform/ResetList.h"
 
 namespace {
@@ -11,6 +12,10 @@ iCalculationList* gList = nullptr;
 [[maybe_unused]] const bool kReset = plat::ResetList::Add("calculation list", [] { gList = nullptr; });
 
 }  // namespace
+
+void iCalculationList::ClearBuffer() {
+  if (ppDatafile* file = LineFile()) file->ClearRecordBuffer(nullptr);
+}
 
 iCalculationList& iCalculationList::Current() { return gList != nullptr ? *gList : gNeutralList; }
 

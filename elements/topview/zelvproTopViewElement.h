@@ -23,6 +23,9 @@
 
 class PlanToPixels;
 class PosSheetCell;
+
+class CalculationLine;
+class ppFileSpec;
 class PosSheetGrid;
 class TopViewRecord;
 class zelvproShapeFil;
@@ -68,8 +71,8 @@ class zelvproTopViewElement : public zelvproElement {
   virtual void AlignRectToReference(plat::RECT& rect);
   virtual void MakePlacementTransform(ppMatrix4& transform);
   virtual void MakeViewTransform(ppMatrix4& transform, ppView* view);
-  virtual void FillCalculationLine(char* /*line*/) {}
-  virtual void FillIncludedLine(int32_t /*first*/, int32_t /*second*/, char* /*line*/) {}
+  virtual void FillCalculationLine(CalculationLine& line);
+  virtual void FillIncludedLine(int32_t first, int32_t second, CalculationLine& line);
   virtual void ResizeTo(float width, float depth);
   virtual void ScaleSnaps(float fx, float fz);
   virtual void ScheduleUpdate() {}
@@ -87,7 +90,7 @@ class zelvproTopViewElement : public zelvproElement {
   virtual bool PlaceAnywhere(GridDrop& drop);
   virtual bool PlaceFirstAtOrigin(GridDrop& drop);
   virtual bool PlaceSecondAtOrigin(GridDrop& drop);
-  virtual void WriteComponentLines(intptr_t /*file*/) {}
+  virtual void WriteComponentLines(iOrderWriter& writer);
   // Passes the notification on to every child; parametric elements act on it.
   virtual void NotifyChildren();
   // Re-applies the element for unit `unitId`.
@@ -305,6 +308,29 @@ class zelvproTopViewElement : public zelvproElement {
   // The fixed properties, one per colour group and one per option.
   int32_t GetOwnPropertyCount() const { return 39 + GetColorGroupCount() + GetOptionCount(); }
 
+  // ---- Calculation lines, order lines and the parts list.
+  // Removes the element's lines and adds them again (own line, included lines, option-unit lines),
+  // then the children's; nothing below an element whose calculate flag is clear.
+  void AddToCalculation() override;
+  void RemoveFromCalculation() override;
+  // The own line's price (price2) without price factor, plus the children's totals; an element
+  // without a unit, or not priced, counts its children only.
+  ppMoney GetTotalPrice() override;
+  ppMoney GetTotalPrice2() override;
+  // The price of the element and its children as far as their interior lock keeps them out of lines
+  // of their own (they are priced into their parent's line).
+  ppMoney SumGroupedPrice();
+  ppMoney SumGroupedPrice2();
+  // The colour, depth and option lines of the line's options text, joined by CR LF.
+  void BuildOptionsText(Vcon::WString& out);
+  // One "MODUL" line, then the "KOMPONENT" lines of the element's unit and of each child's.
+  void WriteOrderModule(iOrderWriter& writer) override;
+  // The element's parts, its options' parts, then the children's.
+  void CollectParts(PartsList& parts) override;
+  zelvproElement* BuildWorktopStep(zelvproElement* run) override;
+  // Writes `text` and then `end` at the file's current position; CR is followed by LF.
+  static void AppendCharToFile(ppFileSpec& file, const Vcon::String& text, char end);
+
  private:
   // Fills what both constructors set before anything is read.
   void InitOwnMembers();
@@ -375,4 +401,31 @@ class zelvproTopViewElement : public zelvproElement {
   // SetOption once the unit is known to be allowed: `optionValue` is its option value and `value`
   // the dbId form the children are given.
   void ApplyOptionChoice(int32_t classId, int32_t unit, int32_t optionValue, int32_t value);
+
+  // ---- Calculation lines, order lines and the parts list.
+  struct PriceSum {
+    ppMoney price, price2;
+    int32_t priceId = 0;
+  };
+  ppMoney SumGrouped(bool second);
+  void AddOwnLine(CalculationLine& line);
+  void AddIncludedLines(CalculationLine& line, int32_t unitId, int32_t times);
+  void AddOptionLines(CalculationLine& line, const TopViewOption& option);
+  // The own line's price record or sums (steps that look prices up), and its texts.
+  void PriceOwnLine(CalculationLine& line, int32_t unit, int32_t unitFlags, int32_t colourPosition);
+  void PriceChildrenIntoLine(CalculationLine& line);
+  void PriceOptionsIntoLine(CalculationLine& line);
+  // Adds the parts-list prices of `unit` (times each count) to `sum`; `naming` (may be null) takes the
+  // naming part.
+  void SumPartsList(PriceSum& sum, int32_t unit, int32_t colourPosition, int32_t* naming);
+  int32_t LookupOptionPrice(int32_t unit, int32_t unitFlags, int32_t colourPosition);
+  Vcon::WString LongItemText(const Vcon::WString& unitNumber, const Vcon::WString& text);
+  ppMoney TotalPrice(bool second);
+  int32_t OptionColourPosition(int32_t unit);
+  int32_t PricingDepth(int32_t unitFlags);
+  int32_t ElementNumber();
+  DecimalNumber StretchQuantity();
+  void FillDimensions(CalculationLine& line);
+  int32_t OrderColour();
+  void AddUnitParts(PartsList& parts, int32_t unit);
 };
