@@ -193,8 +193,11 @@ ppParameter zelvproTopViewElement::GetValue(int32_t index) {
 }
 
 ppParameter zelvproTopViewElement::EnumClassValue() {
-  if (database == nullptr || recordId == 0) return ppParameter();
-  const int32_t classRecord = ScratchRecord(database->TopViewFile2(), recordId).Long("Type");
+  if (database == nullptr) return ppParameter();
+  // The second file keeps the first's current record; the class link is the second "Type" field.
+  zelvproTopViewFil& topViews = database->TopViewFile2();
+  if (!CatalogReads::Read(topViews, recordId)) return ppParameter();
+  const int32_t classRecord = RecordField(topViews, "Type", 1).Long(topViews.GetRecordBuffer());
   const ScratchRecord cls(database->ClassFile(), classRecord);
   if (!cls.Present() || (uint32_t(cls.Long("flags")) & kNumberedClass) == 0) return ppParameter();
   return ppParameter(cls.Long("id"));
@@ -406,8 +409,15 @@ void zelvproTopViewElement::SetDimension(int32_t index, const ppParameter& value
   if (database != nullptr) {
     static constexpr const char* kMin[3] = {"minX", "minY", "minZ"};
     static constexpr const char* kMax[3] = {"maxX", "maxY", "maxZ"};
-    const ScratchRecord record(database->TopViewFile2(), recordId);
-    const double least = record.Double(kMin[axis]), most = record.Double(kMax[axis]);
+    zelvproTopViewFil& topViews = database->TopViewFile2();
+    double least = 0.0, most = 0.0;
+    if (CatalogReads::Read(topViews, recordId)) {
+      ppParameter bound;
+      topViews.GetFieldValue(topViews.IndexOf(kMin[axis]), bound, nullptr);
+      least = bound.ToDouble();
+      topViews.GetFieldValue(topViews.IndexOf(kMax[axis]), bound, nullptr);
+      most = bound.ToDouble();
+    }
     if (least > 0.0) size = std::max(size, float(least));
     if (most > 0.0) size = std::min(size, float(most));
   }
@@ -523,9 +533,10 @@ void zelvproTopViewElement::SetRunNumber(int32_t& field, const char* name, const
   field = v;
   const bool group = std::strcmp(name, "EnumGroup") == 0;
   for (zelvproTopViewElement* neighbour : NeighboursAtHeight()) {
-    if (group)
-      neighbour->SetValueByName(name, ppParameter(v), false);
-    else if (HasValue(neighbour->GetValueByName("EnumClass")))
+    if (group) neighbour->SetValueByName(name, ppParameter(v), false);
+    // Only a neighbour that takes the number uses one up, so a run reads 1, 2, 3 from either end.
+    else if (HasValue(neighbour->GetValueByName("EnumClass")) &&
+             neighbour->GetValueByName(name).ToLong() <= 0)
       neighbour->SetValueByName(name, ppParameter(++v), false);
   }
 }
