@@ -61,19 +61,25 @@ double SweepSeconds(zelvDatabase& db, int32_t record, int32_t units, int32_t rou
   zelvproCanvas canvas(nullptr, plat::RECT{0, 0, 1000, 1000}, nullptr);
   std::vector<zelvproElement*> placed;
   for (int32_t i = 0; i < units; ++i) {
-    zelvproElement* unit = db.TopViewFile().CreateElement(record, plat::RECT{0, 0, 10, 10}, &canvas);
-    unit->SetPosition(ppVector3(float(i % kRun) * 100.0f, 0.0f, float(i / kRun) * 1000.0f));
+    // Frames in pixels as the plan shows the units (a unit of 100 mm is 10 pixels wide).
+    const int32_t x = (i % kRun) * 10, y = (i / kRun) * 100;
+    zelvproElement* unit = db.TopViewFile().CreateElement(record, plat::RECT{x, y, x + 10, y + 10}, &canvas);
+    unit->SetPosition(ppVector3(float(x) * 10.0f, 0.0f, float(y) * 10.0f));
     placed.push_back(unit);
   }
   for (zelvproElement* unit : placed) unit->Resnap();
   double best = 1e9;
   for (int32_t round = 0; round < rounds; ++round) {
+    // A sweep ends by handing the repaint region to the editor; here it is dropped.
+    zelvproElement::ResetRedraw();
     const auto start = Clock::now();
     qxAssignEnumNumbers::NumberChildren(canvas);
     best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
   }
-  const int32_t last = placed.back()->GetValueByName("EnumNumber").ToLong();
-  if (last != units) std::printf("the last unit got %d, not %d\n", last, units);
+  int32_t highest = 0;
+  for (zelvproElement* unit : placed)
+    highest = std::max(highest, unit->GetValueByName("EnumNumber").ToLong());
+  if (highest != units) std::printf("the highest number is %d, not %d\n", highest, units);
   return best;
 }
 

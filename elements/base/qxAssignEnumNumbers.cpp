@@ -1,10 +1,11 @@
 #include "elements/base/qxAssignEnumNumbers.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "database/PropertySorting.h"
 #include "database/ppPropertyObjectList.h"
-#include "database/ppPropertySort.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproElement.h"
@@ -34,6 +35,31 @@ struct NumberingIndexes {
 
 bool HasValue(const ppParameter& value) { return value.Type() != ppParameter::kNone; }
 
+// The list's item numbers ordered by a sort description, as the property sort orders them. The keys
+// do not change while the pass sorts, so each unit's keys are read once (a unit's run keys look at
+// its neighbours' classes in the catalogue) instead of at every comparison. A description naming an
+// undefined property leaves the list order.
+std::vector<int32_t> SortedItems(ppPropertyObjectList& list, const char* description) {
+  std::vector<int32_t> order(size_t(list.CountItems()));
+  for (size_t i = 0; i < order.size(); ++i) order[i] = int32_t(i);
+  std::vector<SortKey> keys;
+  if (!ParseSortSpec(list, description, keys)) return order;
+  std::vector<std::vector<ppParameter>> values(order.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    for (const SortKey& key : keys) values[i].push_back(list.ObjectAt(int32_t(i))->GetValueAt(key.property));
+  }
+  std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+    for (size_t k = 0; k < keys.size(); ++k) {
+      const ppParameter& va = values[size_t(a)][k];
+      const ppParameter& vb = values[size_t(b)][k];
+      if (va < vb) return keys[k].ascending;
+      if (va > vb) return !keys[k].ascending;
+    }
+    return false;
+  });
+  return order;
+}
+
 // Pass 1: clears the run fields, then starts a run at every numbered unit not yet reached, in run
 // order; the writes of 1 and of the group travel along the whole run.
 void NumberRuns(zelvproElement& canvas) {
@@ -45,10 +71,8 @@ void NumberRuns(zelvproElement& canvas) {
     unit->SetValueAt(at.sequence, ppParameter(-1), false);
     unit->SetValueAt(at.group, ppParameter(-1), false);
   }
-  ppPropertySort sorted(list.get());
-  sorted.SortBySpec(kRunOrder);
   int32_t group = 1;
-  for (int32_t item : sorted.Order()) {
+  for (int32_t item : SortedItems(*list, kRunOrder)) {
     iProperty* unit = list->ObjectAt(item);
     if (!HasValue(unit->GetValueAt(at.enumClass)) || unit->GetValueAt(at.sequence).ToLong() != -1) continue;
     unit->SetValueAt(at.sequence, ppParameter(1), false);
@@ -71,10 +95,8 @@ void NumberUnits(zelvproElement& canvas) {
     else
       unit->SetValueAt(at.number, ppParameter(0), false);
   }
-  ppPropertySort sorted(&numbered);
-  sorted.SortBySpec(kNumberOrder);
   int32_t number = 1;
-  for (int32_t item : sorted.Order())
+  for (int32_t item : SortedItems(numbered, kNumberOrder))
     numbered.ObjectAt(item)->SetValueAt(at.number, ppParameter(number++), false);
 }
 

@@ -247,8 +247,8 @@ class zelvproTopViewElement : public zelvproElement {
   ppParameter DbIdValue(int32_t id) const;
   // The record id of a value in dbId form; -1 when it names another database.
   int32_t RecordOfValue(const ppParameter& value) const;
-  void SetLengthOf(float ppVector3::* axis, const ppParameter& value);
-  void SetCoordinateOf(float ppVector3::* axis, const ppParameter& value);
+  void SetLengthOf(float ppVector3::*axis, const ppParameter& value);
+  void SetCoordinateOf(float ppVector3::*axis, const ppParameter& value);
   void SetDimension(int32_t index, const ppParameter& value);
   void SetUnitId(const ppParameter& value);
   void SetTagValue(int32_t index, const ppParameter& value);

@@ -172,14 +172,21 @@ int32_t zelvproTopViewElement::GetPropertyCount() {
 
 // ---- Reads.
 
+namespace {
+
+// The number a catalogue adds to its record ids; one without an identifier adds 0, so that what is
+// read writes back.
+int32_t DatabaseNumber(const zelvDatabase* db) { return db != nullptr ? std::max(db->Identifier(), 0) : 0; }
+
+}  // namespace
+
 ppParameter zelvproTopViewElement::DbIdValue(int32_t id) const {
-  const int32_t number = database != nullptr ? database->Identifier() : 0;
-  return ppParameter(id * kIdScale + number);
+  return ppParameter(id * kIdScale + DatabaseNumber(database));
 }
 
 int32_t zelvproTopViewElement::RecordOfValue(const ppParameter& value) const {
   const int32_t v = value.ToLong();
-  if (database == nullptr || v < 0 || v % kIdScale != database->Identifier()) return -1;
+  if (database == nullptr || v < 0 || v % kIdScale != DatabaseNumber(database)) return -1;
   return v / kIdScale;
 }
 
@@ -364,7 +371,8 @@ void zelvproTopViewElement::SetFixedValue(int32_t index, const ppParameter& valu
       SetRunNumber(enumGroup, "EnumGroup", value);
       break;
     case kEnumNumber:
-      Invalidate();
+      // Only a label that changes needs repainting: a renumbering pass writes every unit.
+      if (value.ToLong() != enumNumber) Invalidate();
       enumNumber = value.ToLong();
       break;
     case kSequenceNumber:
