@@ -258,7 +258,7 @@ class zelvproTopViewElement : public zelvproElement {
   // "EnumGroup" or "SequenceNumber": the number stands once above 0 and travels along the run.
   void SetRunNumber(int32_t& field, const char* name, const ppParameter& value);
   // The neighbours linked through the anchors, in anchor order, that stand at this unit's height.
-  std::vector<zelvproTopViewElement*> NeighboursAtHeight();
+  std::vector<zelvproElement*> NeighboursAtHeight();
   // Writes (index, value) with notification to every child view, in child order.
   void WriteToChildren(int32_t index, const ppParameter& value);
   Vcon::String ColourPropertyName(int32_t j);

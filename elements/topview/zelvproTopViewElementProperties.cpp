@@ -518,11 +518,11 @@ void zelvproTopViewElement::RedrawAndUpdate() {
 
 // ---- Numbering.
 
-std::vector<zelvproTopViewElement*> zelvproTopViewElement::NeighboursAtHeight() {
-  std::vector<zelvproTopViewElement*> neighbours;
+std::vector<zelvproElement*> zelvproTopViewElement::NeighboursAtHeight() {
+  std::vector<zelvproElement*> neighbours;
   for (const SnapAnchor& anchor : snapPoints) {
-    auto* other = dynamic_cast<zelvproTopViewElement*>(anchor.partner);
-    if (other == nullptr || !NearlyEqual(other->position.y, position.y, kSameHeight)) continue;
+    zelvproElement* other = anchor.partner;
+    if (other == nullptr || !NearlyEqual(other->GetPosition().y, position.y, kSameHeight)) continue;
     if (std::find(neighbours.begin(), neighbours.end(), other) == neighbours.end())
       neighbours.push_back(other);
   }
@@ -540,7 +540,7 @@ void zelvproTopViewElement::SetRunNumber(int32_t& field, const char* name, const
   if (field > 0) return;
   field = v;
   const bool group = std::strcmp(name, "EnumGroup") == 0;
-  for (zelvproTopViewElement* neighbour : NeighboursAtHeight()) {
+  for (zelvproElement* neighbour : NeighboursAtHeight()) {
     if (group) neighbour->SetValueByName(name, ppParameter(v), false);
     // Only a neighbour that takes the number uses one up, so a run reads 1, 2, 3 from either end.
     else if (HasValue(neighbour->GetValueByName("EnumClass")) &&

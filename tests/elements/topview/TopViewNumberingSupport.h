@@ -4,6 +4,7 @@
 #pragma once
 
 #include "elements/topview/TopViewTestSupport.h"
+#include "elements/topview/iCalculationUpdate.h"
 
 namespace tvtest {
 
@@ -21,6 +22,7 @@ class NumberingTest : public TopViewTest {
     db_ = &MakeDatabase("numbered.cdb");
   }
   void TearDown() override {
+    iCalculationUpdate::Install(nullptr);
     host_.topCanvas = nullptr;
     canvas_.reset();
     TopViewTest::TearDown();

@@ -10,6 +10,12 @@ namespace {
 
 using tvtest::NumberingTest;
 
+class RecordingUpdate : public iCalculationUpdate {
+ public:
+  void UpdateCalculation(bool now) override { requests.push_back(now); }
+  std::vector<bool> requests;
+};
+
 TEST_F(NumberingTest, NamesFindTheirIndexesExactlyAndTheTableHasThirtyNineFixedNames) {
   zelvproTopViewElement* unit = Place(AddTopView(*db_, {}), 0);
   unit->price = ppMoney::FromRawInt(12345);
@@ -68,6 +74,35 @@ TEST_F(NumberingTest, DeleteTakesTheUnitOutAndUndoPutsItBack) {
   EXPECT_EQ(canvas_->IndexOfSubview(unit), 0);
   canvas_->Redo();
   EXPECT_EQ(canvas_->IndexOfSubview(unit), -1);  // the history deletes it with the canvas
+}
+
+TEST_F(NumberingTest, ADepthOfTheOwnCatalogueIsLinkedAndUpdatesThePriceListWhenTheUnitAsks) {
+  RecordingUpdate update;
+  iCalculationUpdate::Install(&update);
+  zelvproTopViewElement* unit = Place(AddTopView(*db_, {}), 0);
+  unit->SetValueByName("DepthID", ppParameter(3 * 10000 + kIdentifier + 1), true);  // another catalogue
+  EXPECT_EQ(unit->linkedRecord, 0);
+  unit->SetValueByName("DepthID", ppParameter(3 * 10000 + kIdentifier), true);
+  EXPECT_EQ(Read(unit, "DepthID"), 3 * 10000 + kIdentifier);
+  EXPECT_TRUE(update.requests.empty());
+  unit->auxFlag = 1;
+  unit->SetValueByName("DepthID", ppParameter(4 * 10000 + kIdentifier), true);
+  EXPECT_EQ(update.requests, std::vector<bool>{false});
+}
+
+TEST_F(NumberingTest, LocksReachTheTreeAndInteriorLockTheDirectChildren) {
+  zelvproTopViewElement* unit = Place(AddTopView(*db_, {}), 0);
+  zelvproTopViewElement* part = Make(*db_, AddTopView(*db_, {}), unit);
+  zelvproTopViewElement* kept = Make(*db_, AddTopView(*db_, {}), unit);
+  kept->lockedChildBits = 2;
+  unit->SetValueByName("Lock", ppParameter(true), true);
+  EXPECT_EQ(part->locked, 1);
+  unit->SetValueByName("InteriorLock", ppParameter(false), true);
+  EXPECT_EQ(part->lockedChildBits, 0);
+  EXPECT_EQ(kept->lockedChildBits, 2);
+  unit->SetValueByName("InteriorLock", ppParameter(true), true);
+  EXPECT_EQ(kept->lockedChildBits, 1);
+  EXPECT_TRUE(unit->GetValueByName("InteriorLock").ToBool());
 }
 
 TEST_F(NumberingTest, EnumGroupStandsOnceAndTravelsOnlyWithAPositiveValue) {
