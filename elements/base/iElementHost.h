@@ -16,6 +16,7 @@ class zelvDatabase;
 class zelvproCanvas;
 class zelvproElement;
 class zelvproLayerPalette;
+class zelvproTagFil;
 
 class iElementHost {
  public:
@@ -53,6 +54,10 @@ class iElementHost {
   virtual ppDatafile* BeginCopy(zelvproCanvas* /*canvas*/) { return nullptr; }
   // The offset (millimetres) by which the next paste moves the copied elements.
   virtual void SetPasteOffset(float /*millimetres*/) {}
+
+  // ---- Document tags.
+  // The open document's tag table; null when no document is open. Not owned.
+  virtual zelvproTagFil* TagTable() { return nullptr; }
 
   // The installed host, or a neutral one; never null.
   static iElementHost& Current();

@@ -331,6 +331,31 @@ class zelvproTopViewElement : public zelvproElement {
   // Writes `text` and then `end` at the file's current position; CR is followed by LF.
   static void AppendCharToFile(ppFileSpec& file, const Vcon::String& text, char end);
 
+  // ---- Properties by name: 39 fixed names, then "Color" k per colour group, then "Option" n per
+  // option. Names are exact and case-sensitive; colour and option indexes move with the
+  // configuration, so callers keep names, not indexes.
+  static constexpr int32_t kFixedProperties = 39;
+  int32_t IndexOf(const Vcon::String& name) override;
+  void GetPropertyName(Vcon::String& out, int32_t index) override;
+  int32_t GetPropertyCount() override;
+  ppParameter GetValue(int32_t index) override;
+  void SetValue(int32_t index, const ppParameter& value) override;
+  // A notified write ends here.
+  void EndChange() override { AfterPropertyChange(); }
+  void AfterPropertyChange();
+  // 1 for a lone unit or the end of a run of numbered units snapped at one height, 2 inside a run;
+  // stores the code of the anchor of the first neighbour counted as the first-snap direction.
+  int32_t CountSequenceSnaps();
+  // The class record's "id" when the unit's class is numbered; no value otherwise.
+  ppParameter EnumClassValue();
+  // Colour and option configuration operations the property writes call.
+  void ShowExtrasDialog() {}
+  // Numbering (the numbering sweeper writes these through the properties).
+  int32_t enumGroup = 0;
+  int32_t enumNumber = 0;
+  int32_t sequenceNumber = 0;
+  int32_t firstSnapDirection = 0;  // an anchor code
+
  private:
   // Fills what both constructors set before anything is read.
   void InitOwnMembers();
@@ -428,4 +453,28 @@ class zelvproTopViewElement : public zelvproElement {
   void FillDimensions(CalculationLine& line);
   int32_t OrderColour();
   void AddUnitParts(PartsList& parts, int32_t unit);
+
+  // ---- Properties by name.
+  ppParameter GetFixedValue(int32_t index);
+  void SetFixedValue(int32_t index, const ppParameter& value);
+  ppParameter DbIdValue(int32_t id) const;
+  // The record id of a value in dbId form; -1 when it names another database.
+  int32_t RecordOfValue(const ppParameter& value) const;
+  void SetLengthOf(float ppVector3::*axis, const ppParameter& value);
+  void SetCoordinateOf(float ppVector3::*axis, const ppParameter& value);
+  void SetDimension(int32_t index, const ppParameter& value);
+  void SetUnitId(const ppParameter& value);
+  void SetTagValue(int32_t index, const ppParameter& value);
+  void SetDepthId(const ppParameter& value);
+  void DeleteByTask();
+  void SetInteriorLock(bool on);
+  // "EnumGroup" or "SequenceNumber": the number stands once above 0 and travels along the run.
+  void SetRunNumber(int32_t& field, const char* name, const ppParameter& value);
+  // The neighbours linked through the anchors, in anchor order, that stand at this unit's height.
+  std::vector<zelvproElement*> NeighboursAtHeight();
+  // Writes (index, value) with notification to every child view, in child order.
+  void WriteToChildren(int32_t index, const ppParameter& value);
+  Vcon::String ColourPropertyName(int32_t j);
+  // The plan is redrawn and the canvas updates (the end of colour and option writes).
+  void RedrawAndUpdate();
 };

@@ -77,6 +77,8 @@ TEST(PropertyTest, ObjectListReadsTheCurrentObject) {
   ppPropertyObjectList list;
   EXPECT_EQ(list.GetCurrentItem(), -1);
   EXPECT_EQ(list.GetValue(0).Type(), ppParameter::kNone);  // no current object
+  EXPECT_EQ(list.IndexOf("size"), -1);
+  list.SetValue(0, ppParameter(1));  // nothing to set
   list.Append(&a);
   list.Append(&b);
   EXPECT_EQ(list.GetValue(0).Type(), ppParameter::kNone);
@@ -88,6 +90,13 @@ TEST(PropertyTest, ObjectListReadsTheCurrentObject) {
   EXPECT_EQ(list.GetValue(0).ToLong(), 7);
   EXPECT_EQ(list.GetItemCount(), 2);
   EXPECT_EQ(list.GetValue(iProperty::kThis).GetLink(), &list);
+  // Names are the first object's; a write reaches the current one, without the change bracket.
+  EXPECT_EQ(list.IndexOf("size"), 0);
+  list.GoTo(1);
+  list.SetValue(0, ppParameter(30));
+  EXPECT_EQ(b.size, 30);
+  EXPECT_EQ(b.calls, "set0 ");
+  EXPECT_EQ(a.size, 7);
 }
 
 }  // namespace
