@@ -251,6 +251,8 @@ class zelvproTopViewElement : public zelvproElement {
   int32_t DefaultColourOfGroup(int32_t group);
 
   // ---- Unit re-application steps.
+  // Whether the element's interior parts exist already (made by ApplyAccessId or loaded).
+  bool AppliedBefore() const;
   // Re-snaps the parts the user added and deletes the interior parts.
   void ReleaseInteriorParts();
   // One interior part per 28-byte "subUnits" entry.

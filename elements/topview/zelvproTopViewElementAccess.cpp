@@ -73,7 +73,7 @@ void zelvproTopViewElement::PushAccessRequest(int32_t key, int32_t level, uint32
   }
   if ((flags & kTakesNeighbourDepth) != 0 && neighbour != nullptr) SetLinkedRecord(neighbour->LinkedRecord());
   const int32_t resolved = ResolveAccessId();
-  if ((resolved != 0 && resolved != unitRecordId) || applied == 0) ApplyAccessId(resolved, false);
+  if ((resolved != 0 && resolved != unitRecordId) || !AppliedBefore()) ApplyAccessId(resolved, false);
   InvalidateTree();
 }
 
@@ -102,6 +102,11 @@ ppVector3 zelvproTopViewElement::GetAccessOffset(int32_t a, int32_t b, int32_t c
 
 // ---- Re-application.
 
+bool zelvproTopViewElement::AppliedBefore() const {
+  // A loaded element has its parts from the document: making them again would double them.
+  return applied != 0 || loadedFromDocument != 0;
+}
+
 void zelvproTopViewElement::ApplyAccessId(int32_t unitId, bool withSnaps) {
   if (recordId == 0 || database == nullptr) return;
   const std::vector<int32_t> units = ScratchRecord(database->TopViewFile(), recordId).Words("Units");
@@ -114,7 +119,7 @@ void zelvproTopViewElement::ApplyAccessId(int32_t unitId, bool withSnaps) {
   const bool keepsParts = (uint32_t(unit.Long("flags")) & kUnitKeepsParts) != 0;
   if (!keepsParts) ReleaseInteriorParts();
   // The owned auxiliary object of the catalogue has no behaviour yet; nothing to make again.
-  if (!(keepsParts && applied != 0)) MakeInteriorParts(unit.Blob("subUnits"));
+  if (!(keepsParts && AppliedBefore())) MakeInteriorParts(unit.Blob("subUnits"));
   ForEachChildBackwards(*this, [&](zelvproTopViewElement* child) {
     if (child->interiorLocked) child->SetLinkedRecord(linkedRecord);
   });

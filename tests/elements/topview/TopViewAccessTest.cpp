@@ -79,6 +79,21 @@ TEST_F(TopViewTest, AUnitThatKeepsPartsLeavesTheInteriorPartsOfAnAppliedElement)
   EXPECT_EQ(parts[1]->subItemFlags, 0x5);
 }
 
+TEST_F(TopViewTest, ARequestDoesNotMakeTheInteriorPartsOfALoadedElementAgain) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t shelf = AddTopView(db, {{"ID", 50}});
+  const int32_t unit = AddUnit(db, {{"id", 1}}, {{"subUnits", SubUnit(shelf, 0, 0)}});
+  AddTopView(db, {{"ID", 60}}, {{"Units", {unit, 0}}});
+  zelvproDocModuleFil& module = Module(db);
+  cattest::SetField(module, "recID", 60);
+  cattest::SetField(module, "unitID", 1);
+  // The document holds the element's parts as records of their own, loaded after it.
+  zelvproTopViewElement loaded(nullptr, module, false);
+  ASSERT_EQ(loaded.unitRecordId, unit);
+  loaded.PushAccessRequest(3, 1, 0, nullptr);
+  EXPECT_EQ(loaded.Subviews().Count(), 0);
+}
+
 TEST_F(TopViewTest, TopViewForDepthFollowsTheDepthOnlyForUnitsWithDepthVariants) {
   zelvDatabase& db = MakeDatabase();
   const int32_t narrow = AddTopView(db, {{"ID", 1}}), wide = AddTopView(db, {{"ID", 2}});
