@@ -14,7 +14,8 @@
 #include "database/ppDatafile.h"
 #include "elements/topview/CatalogReads.h"
 #include "elements/topview/ScratchRecord.h"
-#include "elements/topview/iExtrasDialog.h"
+#include "elements/base/iElementHost.h"
+#include "elements/topview/qxExtrasDialog.h"
 #include "elements/topview/zelvproTopViewElement.h"
 
 namespace {
@@ -160,5 +161,6 @@ void zelvproTopViewElement::DoCommand(int32_t command, intptr_t parameter) {
 
 void zelvproTopViewElement::ShowExtrasDialog() {
   if (ExtrasCatalogDatabase == nullptr) return;
-  iExtrasDialog::Current().RunModal(*this, extras);
+  qxExtrasDialog dialog(extras, *ExtrasCatalogDatabase, iElementHost::Current().DocumentWindow());
+  dialog.RunModal();
 }
