@@ -46,12 +46,17 @@ bool MakesItself(zelvproElement* element, int32_t id) {
   return false;
 }
 
+// Calls fn for each top-view child, last first, over a copy of the child list: fn may delete the
+// child, and a re-snap may reorder the list. A child that has left the list meanwhile is skipped.
 template <typename Fn>
-void ForEachChildBackwards(ppView& view, Fn fn) {
-  // The function may delete the child, which takes it out of the list.
-  for (int32_t i = view.Subviews().Count() - 1; i >= 0; --i) {
-    if (i >= view.Subviews().Count()) continue;
-    if (auto* child = dynamic_cast<zelvproTopViewElement*>(view.Subviews().At(i))) fn(child);
+void ForEachChildBackwards(zelvproElement& element, Fn fn) {
+  std::vector<zelvproTopViewElement*> children;
+  for (int32_t i = 0; i < element.Subviews().Count(); ++i) {
+    if (auto* child = dynamic_cast<zelvproTopViewElement*>(element.Subviews().At(i)))
+      children.push_back(child);
+  }
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    if (element.IndexOfSubview(*it) >= 0) fn(*it);
   }
 }
 
