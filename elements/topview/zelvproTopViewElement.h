@@ -222,6 +222,8 @@ class zelvproTopViewElement : public zelvproElement {
     return nullptr;
   }
   uint8_t applied = 0;  // ApplyAccessId has made the interior parts once
+  // Fills the configurator with the element's information and colour tabs for the selection `source`.
+  void BuildInfoPanel(qxViewHolder* source) override;
 
  private:
   // Fills what both constructors set before anything is read.

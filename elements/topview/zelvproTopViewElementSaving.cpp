@@ -14,6 +14,7 @@
 #include "database/ppDatafile.h"
 #include "elements/topview/CatalogReads.h"
 #include "elements/topview/ScratchRecord.h"
+#include "elements/topview/TopViewPanelBuilder.h"
 #include "elements/base/iElementHost.h"
 #include "elements/topview/qxExtrasDialog.h"
 #include "elements/topview/zelvproTopViewElement.h"
@@ -163,4 +164,9 @@ void zelvproTopViewElement::ShowExtrasDialog() {
   if (ExtrasCatalogDatabase == nullptr) return;
   qxExtrasDialog dialog(extras, *ExtrasCatalogDatabase, iElementHost::Current().DocumentWindow());
   dialog.RunModal();
+}
+
+void zelvproTopViewElement::BuildInfoPanel(qxViewHolder* source) {
+  if (database == nullptr) return;
+  TopViewPanelBuilder(*this, source).Build();
 }
