@@ -11,6 +11,7 @@
 #include "catalogue/records/zelvproPreviewFil.h"
 #include "database/HandleList.h"
 #include "elements/base/iApplicationSettings.h"
+#include "elements/base/qxViewHolder.h"
 #include "elements/topview/TopViewTestSupport.h"
 #include "elements/topview/iConfigurator.h"
 #include "framework/ppCollaborator.h"
@@ -152,6 +153,27 @@ TEST_F(TopViewPanelTest, SelectorsForColourCodesAndOptionsWithAChoice) {
   const ConfigField* colour = configurator_.Bound("Color");
   ASSERT_NE(colour, nullptr);
   EXPECT_EQ(std::tuple(colour->rows, colour->pictureFlag), std::tuple(2, 1));
+}
+
+TEST_F(TopViewPanelTest, SizeFieldsOfSeveralElementsEditTheOneWithAUnitForAnyKey) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t unit = AddUnit(db, {{"id", 1}});
+  const int32_t anyKey = AddTopView(db, {{"ID", 1}}, {{"Units", {unit, 0}}});
+  const int32_t keyed = AddTopView(db, {{"ID", 2}}, {{"Units", {unit, 5}}});
+  auto a = MakeOwned(db, anyKey), b = MakeOwned(db, anyKey), c = MakeOwned(db, keyed);
+  struct Case {
+    zelvproTopViewElement *head, *second, *target;
+  } cases[] = {{a.get(), b.get(), a.get()}, {c.get(), a.get(), a.get()}, {c.get(), nullptr, c.get()}};
+  for (const Case& k : cases) {
+    qxViewHolder chain(k.head, k.second != nullptr ? new qxViewHolder(k.second, nullptr, true) : nullptr,
+                       true);
+    k.head->flags |= 0x20000000;
+    k.head->BuildInfoPanel(&chain);
+    const ConfigField* width = configurator_.Bound("XDim");
+    ASSERT_NE(width, nullptr);
+    EXPECT_EQ(width->target, static_cast<iProperty*>(k.target));
+    EXPECT_TRUE(width->undoable);
+  }
 }
 
 TEST_F(TopViewPanelTest, AWarningIsPostedOnceAndTheOpenTabStays) {
