@@ -131,6 +131,9 @@ class ppView : public ppEventHandler, public iUndoer {
   const ppViewList& Subviews() const { return subviews_; }
   int8_t HorizontalBinding() const { return horizontal_; }
   int8_t VerticalBinding() const { return vertical_; }
+  // The id a view sends along with its notifications (a button's press, command 5000); 0 when none.
+  int32_t GetCommandId() const { return commandId_; }
+  void SetCommandId(int32_t id) { commandId_ = id; }
 
   // The view that last took the mouse in MouseOver, and the window's tracked view; null when none.
   static ppView* HoveredView();
@@ -159,4 +162,5 @@ class ppView : public ppEventHandler, public iUndoer {
   bool redrawOnChange_ = true;
   bool shown_ = true;
   ppAdorner* adorners_ = nullptr;  // owned chain
+  int32_t commandId_ = 0;
 };

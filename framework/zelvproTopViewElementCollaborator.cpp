@@ -14,6 +14,10 @@ zelvproTopViewElementCollaborator::zelvproTopViewElementCollaborator(iProperty* 
 
 void zelvproTopViewElementCollaborator::ReceiveMessage(ppCollaborator*, int32_t, int32_t id,
                                                        intptr_t parameter) {
+  if (id == ppSwitchBoard::MessageIdByName("ShowExtrasDialog", true)) {
+    ShowExtras();
+    return;
+  }
   if (id != ppSwitchBoard::MessageIdByName(kWarningButtonMessage, true)) return;
   auto* button = reinterpret_cast<ppView*>(parameter);
   if (!button) return;
@@ -25,6 +29,13 @@ void zelvproTopViewElementCollaborator::ReceiveMessage(ppCollaborator*, int32_t,
     if (index >= 0) warning = element_->GetValue(index).ToInt();
   }
   ShowPlacementWarning(button, PlacementWarningRect(frame), warning, 1);
+}
+
+void zelvproTopViewElementCollaborator::ShowExtras() {
+  // The element opens its extras dialog when its "ShowExtras" is written (any value).
+  if (element_ == nullptr) return;
+  const int32_t index = element_->IndexOf(Vcon::String("ShowExtras"));
+  if (index >= 0) element_->SetValue(index, ppParameter(1));
 }
 
 std::string zelvproTopViewElementCollaborator::GetName() { return "TopViewElementModulePanel"; }

@@ -1,7 +1,8 @@
 #pragma once
-// The switchboard link of an element's information panel: it listens for the panel's named messages
-// and, when the panel's warning button is pressed, shows the element's placement warning below the
-// button. Lives as long as the panel; the element is not owned.
+// The switchboard link of an element's information panel: it listens for the panel's named messages;
+// when the panel's warning button is pressed it shows the element's placement warning below the
+// button, and the extras button has the element open its extras dialog. Lives as long as the panel;
+// the element (one element, not a chain of them, so that one dialog opens) is not owned.
 
 #include <cstdint>
 #include <string>
@@ -16,12 +17,15 @@ class zelvproTopViewElementCollaborator : public ppCollaborator {
 
   explicit zelvproTopViewElementCollaborator(iProperty* element);
 
-  // Only the warning button is handled here; the parameter is the pressed button (a ppView*).
+  // The warning button (the parameter is the pressed button, a ppView*) and the extras dialog are
+  // handled here; the tag dialog is not.
   void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter) override;
   std::string GetName() override;  // "TopViewElementModulePanel"
 
   iProperty* Element() const { return element_; }
 
  private:
+  void ShowExtras();
+
   iProperty* element_;  // not owned
 };

@@ -61,7 +61,7 @@ class zelvproTopViewElement : public zelvproElement {
   uint32_t CollectBitMask(bool withChildren) override;
   void ApplyColorRecord(int32_t id, zelvDatabase* owner, int32_t mask) override;
   void SetColorRecordId(int32_t id) override;
-  void SetLinkedRecord(int32_t id) override { linkedRecord = id; }
+  void SetLinkedRecord(int32_t id) override;
   void GetColorValue(Vcon::WString& out) override;
   bool DiffersFromRecord(zelvproElement* other) override;
 
@@ -94,7 +94,7 @@ class zelvproTopViewElement : public zelvproElement {
   // Passes the notification on to every child; parametric elements act on it.
   virtual void NotifyChildren();
   // Re-applies the element for unit `unitId`.
-  virtual void ApplyAccessId(int32_t /*unitId*/, bool /*withSnaps*/) {}
+  virtual void ApplyAccessId(int32_t unitId, bool withSnaps);
   // Merges the element's colours into `list` (one entry per colour position): 0 where nothing is
   // known yet takes the element's colour, a differing colour becomes -1, -1 stays.
   virtual void MergeColorChoices(std::vector<int32_t>& list);
@@ -104,7 +104,7 @@ class zelvproTopViewElement : public zelvproElement {
   // Leaves in `colours`' selection the colours allowed at colour position `position` (from 1), with
   // those the children allow when `withChildren`; nothing changes without a unit.
   virtual void FillColorChoices(ppDatafile& colours, int32_t position, bool withChildren);
-  virtual void SelectDepthChoices(ppDatafile& /*depths*/, bool /*withChildren*/) {}
+  virtual void SelectDepthChoices(ppDatafile& depths, bool withChildren);
   // The units of the top-view record's "Units" without repeats, in record order: all of them, or
   // (`all` false, or the record's flags have 0x800000) those whose second word is 0.
   virtual std::vector<int32_t> CollectUnitChoices(bool all);
@@ -147,8 +147,8 @@ class zelvproTopViewElement : public zelvproElement {
   void CheckSubUnits(bool withPositions);
 
   // ---- Unit re-application and the configuration pass.
-  virtual int32_t TopViewForDepth(int32_t /*unitId*/, int32_t /*depthId*/, bool /*force*/) { return 0; }
-  virtual void ApplyTopViewRecord(int32_t /*topViewId*/, bool /*withSnaps*/) {}
+  virtual int32_t TopViewForDepth(int32_t unitId, int32_t depthId, bool force);
+  virtual void ApplyTopViewRecord(int32_t topViewId, bool withSnaps);
   // Applies changed options and colours again; needs a canvas (without one the flag stays set).
   void RunConfigurationPass();
 
@@ -227,7 +227,7 @@ class zelvproTopViewElement : public zelvproElement {
   bool PlaceInGrid(int32_t& x, int32_t& y, int32_t& z, int32_t w, int32_t h, int32_t d, ppVector3& point,
                    zelvproElement* part, int32_t flag) override;
   // Puts this part's box (its cell, its grid size) into `container`'s map of the part's kind.
-  void RegisterInGrid(zelvproTopViewElement* container);
+  virtual void RegisterInGrid(zelvproTopViewElement* container);
   // Removes `part`'s box from this container's map of the part's kind; nothing when there is none.
   void UnregisterFromGrid(zelvproTopViewElement* part);
   // The box of `part` in the map of `kind` (kPanelBox, kInsetBox, kBlockBox); one box per part.
@@ -349,12 +349,45 @@ class zelvproTopViewElement : public zelvproElement {
   // The class record's "id" when the unit's class is numbered; no value otherwise.
   ppParameter EnumClassValue();
   // Colour and option configuration operations the property writes call.
-  void ShowExtrasDialog() {}
   // Numbering (the numbering sweeper writes these through the properties).
   int32_t enumGroup = 0;
   int32_t enumNumber = 0;
   int32_t sequenceNumber = 0;
   int32_t firstSnapDirection = 0;  // an anchor code
+
+  // ---- Saving, grid re-snap, small operations, access overrides and unit re-application.
+  // Writes the base fields, then the element's own; catalogue records are named by their stored ids.
+  void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
+  // A part in a grid cell registers in its container's cell maps instead of snapping by anchors.
+  void Resnap() override;
+  // Button presses (command 5000) of the buttons 4001, 4005 and 6001 are dropped here.
+  void DoCommand(int32_t command, intptr_t parameter) override;
+  // The base's request rules; a changed unit is applied at once.
+  void PushAccessRequest(int32_t key, int32_t level, uint32_t anchorFlags,
+                         zelvproElement* neighbour) override;
+  void PopAccessRequest(int32_t key, int32_t level) override;
+  int32_t ResolveAccessId() override;
+  // Adds the offset of cell (a, b, c) of the element's grid to `point`; without a grid nothing.
+  ppVector3 GetAccessOffset(int32_t a, int32_t b, int32_t c, ppVector3& point) override;
+  void CommitEdits() override {}
+  int32_t LinkedRecord() override { return linkedRecord; }
+  // Hands the linked depth record to every child.
+  void PropagateToChildren();
+  // The element, then every child depth first, applies its own linked depth record again.
+  void PropagateLinkedRecord();
+  // Whether this grid part lies strictly inside a compartment (mode 3, else mode 7) of its container.
+  bool IsInsideCompartmentPart();
+  // The unit's (or its option value's) "tname"; the element's own name without a unit.
+  Vcon::WString& GetDisplayName(Vcon::WString& out, bool unitRead);
+  // A copy of the unit's preview picture, which the caller frees; null when there is none.
+  Handle GetUnitPreview();
+  // Edits the extras in the extras dialog; nothing without an articles catalogue.
+  void ShowExtrasDialog();
+  // The part owning a box at a cell of this container whose placement mode is `mode` (null: none).
+  virtual zelvproTopViewElement* FindCellOwner(int32_t column, int32_t row, int32_t layer, int32_t mode);
+  uint8_t applied = 0;  // ApplyAccessId has made the interior parts once
+  // Fills the configurator with the element's information and colour tabs for the selection `source`.
+  void BuildInfoPanel(qxViewHolder* source) override;
 
  private:
   // Fills what both constructors set before anything is read.
@@ -477,4 +510,16 @@ class zelvproTopViewElement : public zelvproElement {
   Vcon::String ColourPropertyName(int32_t j);
   // The plan is redrawn and the canvas updates (the end of colour and option writes).
   void RedrawAndUpdate();
+
+  // ---- Unit re-application steps.
+  // Whether the element's interior parts exist already (made by ApplyAccessId or loaded).
+  bool AppliedBefore() const;
+  // Re-snaps the parts the user added and deletes the interior parts.
+  void ReleaseInteriorParts();
+  // One interior part per 28-byte "subUnits" entry.
+  void MakeInteriorParts(const Bytes& subUnits);
+  // Replaces the attached items by those of top-view record `topViewId`.
+  void MakeAttachedItems(int32_t topViewId);
+  // The depth steps of SetLinkedRecord that depend on a positioned container.
+  void FollowGridContainer(zelvproTopViewElement& container);
 };

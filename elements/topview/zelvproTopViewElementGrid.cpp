@@ -165,6 +165,14 @@ bool zelvproTopViewElement::PlaceInGrid(int32_t& x, int32_t& y, int32_t& z, int3
   return placed;
 }
 
+zelvproTopViewElement* zelvproTopViewElement::FindCellOwner(int32_t column, int32_t row, int32_t layer,
+                                                            int32_t mode) {
+  for (const PosSheetGrid* map : {gridX.get(), gridY.get(), gridZ.get()}) {
+    if (const PosSheetCell* cell = At(map, column, row, layer, CellOwnerModeIs, &mode)) return cell->owner;
+  }
+  return nullptr;
+}
+
 const PosSheetCell* zelvproTopViewElement::PanelAt(int32_t mode, int32_t c, int32_t r,
                                                    const GridDrop& drop) const {
   return At(gridX.get(), c, r, drop.z, CellOwnerModeIs, &mode);

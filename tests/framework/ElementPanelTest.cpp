@@ -20,12 +20,16 @@ namespace {
 
 using namespace plat;
 
-// An element with one property, "Warning".
+// An element with two properties, "Warning" and "ShowExtras" (which counts its writes).
 class Element : public iProperty {
  public:
-  int32_t IndexOf(const Vcon::String& name) override { return name == "Warning" ? 3 : kNoProperty; }
+  int32_t IndexOf(const Vcon::String& name) override {
+    return name == "Warning" ? 3 : name == "ShowExtras" ? 4 : kNoProperty;
+  }
   ppParameter GetValue(int32_t index) override { return index == 3 ? ppParameter(warning) : ppParameter(); }
+  void SetValue(int32_t index, const ppParameter& /*value*/) override { extrasShown += index == 4; }
   int32_t warning = 0;
+  int32_t extrasShown = 0;
 };
 
 struct Shown {
@@ -80,6 +84,10 @@ TEST_F(ElementPanels, TheWarningButtonShowsTheElementsWarningBelowIt) {
     sender.Broadcast(ppSwitchBoard::kNamedChannel, ppSwitchBoard::MessageIdByName("ShowTagDialog", false),
                      reinterpret_cast<intptr_t>(button));
     EXPECT_EQ(shown_.size(), 1u);
+    EXPECT_EQ(element.extrasShown, 0);
+    sender.Broadcast(ppSwitchBoard::kNamedChannel, ppSwitchBoard::MessageIdByName("ShowExtrasDialog", false),
+                     0);
+    EXPECT_EQ(element.extrasShown, 1);
   }
   EXPECT_EQ(ppSwitchBoard::Global().SubscriptionCount(), before);
 }

@@ -1,0 +1,202 @@
+// The configurator tabs of a top-view element: which size, price, option and colour rows appear,
+// the selector styles, the placement warning and the tab kept open across a rebuild.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "catalogue/records/zelvproNoteFil.h"
+#include "catalogue/records/zelvproPreviewFil.h"
+#include "database/HandleList.h"
+#include "elements/base/iApplicationSettings.h"
+#include "elements/base/qxViewHolder.h"
+#include "elements/topview/TopViewTestSupport.h"
+#include "elements/topview/iConfigurator.h"
+#include "framework/ppCollaborator.h"
+#include "framework/ppSweeper.h"
+#include "platform/HeadlessDriver.h"
+
+namespace {
+
+using cattest::AddRecord;
+using Words = std::vector<int32_t>;
+
+class RecordingConfigurator : public iConfigurator {
+ public:
+  Vcon::String SelectionPath() override { return path; }
+  void SelectPath(const Vcon::String& p) override { selected.push_back(p); }
+  void RemoveAll() override { panels.clear(), objects.clear(); }
+  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
+  void PushObject(std::unique_ptr<ppCollaborator> object) override { objects.push_back(std::move(object)); }
+  // The texts of the information tab's text rows.
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> out;
+    for (const ConfigField& f : panels.at(0)->fields)
+      if (f.kind == ConfigField::kText) out.push_back(NarrowFromWide(f.text).c_str());
+    return out;
+  }
+  // The first field of any tab bound to `property`; null when none is.
+  const ConfigField* Bound(const char* property) const {
+    for (const auto& p : panels)
+      for (const ConfigField& f : p->fields)
+        if (f.property == property) return &f;
+    return nullptr;
+  }
+  Vcon::String path;
+  std::vector<Vcon::String> selected;
+  std::vector<std::unique_ptr<ConfigPanel>> panels;
+  std::vector<std::unique_ptr<ppCollaborator>> objects;
+};
+
+// An element whose choice lists are scripted: per colour position and per option class, how many
+// records its selector lists; and its colour-code mask.
+class PanelProbe : public zelvproTopViewElement {
+ public:
+  PanelProbe(zelvDatabase& db, int32_t topView)
+      : zelvproTopViewElement(topView, nullptr, eltest::Rect(0, 0, 10, 10), Buffer(db, topView),
+                              db.ShapeFile()) {}
+  uint32_t CollectBitMask(bool /*withChildren*/) override { return mask; }
+  void FillColorChoices(ppDatafile& colours, int32_t position, bool /*flag*/) override {
+    Fill(colours, counts[position]);
+  }
+  void FillOptionChoices(ppDatafile& units, int32_t classId) override { Fill(units, counts[classId]); }
+  uint32_t mask = 0;
+  std::map<int32_t, int32_t> counts;
+
+ private:
+  static void Fill(ppDatafile& file, int32_t n) {
+    for (int32_t i = 1; i <= n; ++i) HandleList::Insert(file.GetSelection(), i);
+  }
+  static const char* Buffer(zelvDatabase& db, int32_t topView) {
+    db.TopViewFile().ReadRecord(topView, nullptr);
+    return db.TopViewFile().GetRecordBuffer();
+  }
+};
+
+class TopViewPanelTest : public tvtest::TopViewTest {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    TopViewTest::SetUp();
+    iConfigurator::Install(&configurator_);
+    iApplicationSettings::Install(&settings_);
+  }
+  void TearDown() override {
+    plat::HeadlessDriver::RunUntilIdle();
+    configurator_.panels.clear(), configurator_.objects.clear();
+    iConfigurator::Install(nullptr);
+    iApplicationSettings::Install(nullptr);
+    TopViewTest::TearDown();
+  }
+  RecordingConfigurator configurator_;
+  iApplicationSettings settings_;
+};
+
+TEST_F(TopViewPanelTest, SizeRowsFollowThePreviewSwitchAndTheUnitNote) {
+  zelvDatabase& db = MakeDatabase();
+  Handle picture = eltest::DibPicture(4);
+  const int32_t preview = AddRecord(db.UnitFile().PreviewFile(), {{"name", "p"}, {"preview", picture}});
+  MemDispose(picture);
+  const int32_t note = AddRecord(db.NoteFile(), {{"xnote", "a,b,c"}});
+  const int32_t plain = AddUnit(db, {{"id", 1}, {"note", note}});
+  const int32_t pictured = AddUnit(db, {{"id", 2}, {"note", note}, {"preview", preview}});
+  auto element = MakeOwned(db, AddTopView(db, {{"ID", 1}}, {{"Units", {plain, 0}}}));
+  struct Case {
+    uint32_t flags2;
+    int32_t unit;
+    bool sizeRows, wholeNote, price;
+  } cases[] = {{0x18, plain, false, false, false},
+               {0x18, pictured, true, false, true},
+               {0, pictured, false, true, false}};
+  for (const Case& c : cases) {
+    settings_.flags2 = c.flags2;
+    element->unitRecordId = c.unit;
+    element->BuildInfoPanel(nullptr);
+    const std::vector<std::string> texts = configurator_.Texts();
+    auto has = [&](const char* t) { return std::find(texts.begin(), texts.end(), t) != texts.end(); };
+    EXPECT_EQ(has("W: a") && has("H: b") && has("D: c"), c.sizeRows) << c.flags2 << " " << c.unit;
+    EXPECT_EQ(has("a,b,c"), c.wholeNote) << c.flags2 << " " << c.unit;
+    EXPECT_EQ(configurator_.Bound("Price") != nullptr, c.price) << c.flags2 << " " << c.unit;
+  }
+}
+
+TEST_F(TopViewPanelTest, SelectorsForColourCodesAndOptionsWithAChoice) {
+  zelvDatabase& db = MakeDatabase();
+  for (int32_t g = 1; g <= 3; ++g) AddColourCode(db, g, 0, {}, g == 1 ? "Body" : g == 2 ? "Front" : "Handle");
+  const int32_t single = AddClass(db, 41, 0), twice = AddClass(db, 42, 0);
+  const int32_t unit = AddUnit(db, {{"id", 7}});
+  const int32_t topView = AddTopView(db, {{"ID", 1}}, {{"options", {single, 0, unit, 0, twice, 0, unit, 0}}});
+  PanelProbe element(db, topView);
+  element.mask = 0x7;  // codes 1, 2 and 3; code 2 offers one colour only
+  element.counts = {{1, 2}, {2, 1}, {3, 3}, {single, 1}, {twice, 2}};
+  settings_.popFieldHeight = 1, settings_.popListHeight = 3;
+  element.BuildInfoPanel(nullptr);
+  ASSERT_EQ(configurator_.panels.size(), 2u);
+  std::vector<std::string> colourRows;
+  for (const ConfigField& f : configurator_.panels[1]->fields)
+    if (f.kind == ConfigField::kSelector)
+      colourRows.push_back(std::string(f.property.c_str()) + ":" + NarrowFromWide(f.text).c_str());
+  EXPECT_EQ(colourRows, (std::vector<std::string>{"Color1:Body", "Color3:Handle"}));
+  EXPECT_EQ(configurator_.Bound(("Option" + std::to_string(single)).c_str()), nullptr);
+  const ConfigField* option = configurator_.Bound(("Option" + std::to_string(twice)).c_str());
+  ASSERT_NE(option, nullptr);
+  EXPECT_EQ(std::tuple(option->rows, option->pictureFlag, option->noPictureInList, option->listRows),
+            std::tuple(1, 0, true, 2));
+  EXPECT_EQ(option->optionFlag, 1);
+
+  // Without colour codes one plain selector, even for an empty list.
+  zelvDatabase& bare = MakeDatabase("bare.cdb");
+  PanelProbe plain(bare, AddTopView(bare, {{"ID", 1}}));
+  plain.BuildInfoPanel(nullptr);
+  const ConfigField* colour = configurator_.Bound("Color");
+  ASSERT_NE(colour, nullptr);
+  EXPECT_EQ(std::tuple(colour->rows, colour->pictureFlag), std::tuple(2, 1));
+}
+
+TEST_F(TopViewPanelTest, SizeFieldsOfSeveralElementsEditTheOneWithAUnitForAnyKey) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t unit = AddUnit(db, {{"id", 1}});
+  const int32_t anyKey = AddTopView(db, {{"ID", 1}}, {{"Units", {unit, 0}}});
+  const int32_t keyed = AddTopView(db, {{"ID", 2}}, {{"Units", {unit, 5}}});
+  auto a = MakeOwned(db, anyKey), b = MakeOwned(db, anyKey), c = MakeOwned(db, keyed);
+  struct Case {
+    zelvproTopViewElement *head, *second, *target;
+  } cases[] = {{a.get(), b.get(), a.get()}, {c.get(), a.get(), a.get()}, {c.get(), nullptr, c.get()}};
+  for (const Case& k : cases) {
+    qxViewHolder chain(k.head, k.second != nullptr ? new qxViewHolder(k.second, nullptr, true) : nullptr,
+                       true);
+    k.head->flags |= 0x20000000;
+    k.head->BuildInfoPanel(&chain);
+    const ConfigField* width = configurator_.Bound("XDim");
+    ASSERT_NE(width, nullptr);
+    EXPECT_EQ(width->target, static_cast<iProperty*>(k.target));
+    EXPECT_TRUE(width->undoable);
+  }
+}
+
+TEST_F(TopViewPanelTest, AWarningIsPostedOnceAndTheOpenTabStays) {
+  zelvDatabase& db = MakeDatabase();
+  auto element = MakeOwned(db, AddTopView(db, {{"ID", 1}}));
+  element->warningNumber = 5;
+  element->warningNumberShown = 0;
+  configurator_.path = "Colors";
+  const int32_t before = ppSweeper::PendingCount();
+  for (int32_t build = 0; build < 2; ++build) {
+    element->BuildInfoPanel(nullptr);
+    EXPECT_EQ(ppSweeper::PendingCount(), before + 1) << build;
+    EXPECT_EQ(element->warningNumberShown, 5);
+  }
+  const ConfigField* button = nullptr;
+  for (const ConfigField& f : configurator_.panels[0]->fields)
+    if (f.kind == ConfigField::kButton) button = &f;
+  ASSERT_NE(button, nullptr);
+  EXPECT_STREQ(button->name.c_str(), "kWarningButton");
+  EXPECT_EQ(button->commandId, 2100);
+  EXPECT_EQ(configurator_.objects.size(), 1u);
+  ASSERT_EQ(configurator_.selected.size(), 2u);
+  EXPECT_STREQ(configurator_.selected.back().c_str(), "Colors");
+}
+
+}  // namespace
