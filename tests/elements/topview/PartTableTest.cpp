@@ -12,8 +12,9 @@ using Part = zelvproTopViewElement::CataloguePart;
 
 class PartTableTest : public tvtest::TopViewTest {
  protected:
+  // A current-form mesh record (a legacy one has its flags replaced when it is read).
   static int32_t Add3DShape(zelvDatabase& db, int32_t flags) {
-    return cattest::AddRecord(db.Shape3DFile(), {{"flags", flags}});
+    return cattest::AddRecord(db.Shape3DFile(), {{"flags", flags | zelvproShape3DFil::kCurrentForm}});
   }
 };
 
@@ -47,10 +48,10 @@ TEST_F(PartTableTest, StretchDimensionsTakeTheElementSizeOrThePartLength) {
   element->position = ppVector3(100, 1500, 0);
   const int32_t shape = AddShape(db, {0, 0, 450, 0, 450, 600, 0, 600});
   element->partTable = {
-      {shape, Add3DShape(db, 0x20 | 0x1), 1},  // width from the element's own size
-      {shape, Add3DShape(db, 0x80), 2},        // depth from the shape: 600
-      {shape, 0, 3},                           // no 3D shape: skipped
-      {shape, Add3DShape(db, 0x2000), 4},      // measures nothing
+      {shape, Add3DShape(db, 0x20), 1},    // width: the element stretches in x, so its own size
+      {shape, Add3DShape(db, 0x80), 2},    // depth: the element does not stretch in z, so the shape's 600
+      {shape, 0, 3},                       // no 3D shape: skipped
+      {shape, Add3DShape(db, 0x2000), 4},  // measures nothing
   };
   std::vector<PlanAnnotation> lines(1);
   element->CollectStretchDimensions(lines);
