@@ -13,9 +13,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "database/ppPropertyParameter.h"
+#include "elements/base/PlanAnnotation.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/topview/GridDrop.h"
 #include "elements/topview/TopViewAnchor.h"
@@ -388,6 +390,23 @@ class zelvproTopViewElement : public zelvproElement {
   uint8_t applied = 0;  // ApplyAccessId has made the interior parts once
   // Fills the configurator with the element's information and colour tabs for the selection `source`.
   void BuildInfoPanel(qxViewHolder* source) override;
+
+  // ---- Part-table queries (wall features and the elevation measures read them).
+  // One catalogue part of the element: its 2D shape record, its 3D shape record (0: none) and its key.
+  struct CataloguePart {
+    int32_t shape = 0;
+    int32_t shape3D = 0;
+    int32_t key = 0;
+  };
+  std::vector<CataloguePart> partTable;  // in catalogue order; empty for an element without parts
+  // 3D shape record flags: a keyed part; the part measures along x, y, z; the element's own size
+  // stands in for the part's length.
+  static constexpr int32_t kKeyedPart = 0x2000, kMeasuresX = 0x20, kMeasuresY = 0x40, kMeasuresZ = 0x80;
+  static constexpr int32_t kTakesElementSize = 0x1;
+  // Whether a part whose 3D shape record has kKeyedPart has its key in `keys`.
+  virtual bool HasPartWithKeyIn(const std::set<int32_t>& keys);
+  // Appends one dimension line to `list` for every part that measures along an axis.
+  void CollectStretchDimensions(std::vector<PlanAnnotation>& list);
 
  private:
   // Fills what both constructors set before anything is read.

@@ -1,0 +1,80 @@
+// Helpers of the room tests: a canvas double that answers the wall properties a new segment reads
+// and records the commands it is sent, and a fixture that makes segments on it from a real catalogue.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "catalogue/records/zelvproShapeFil.h"
+#include "catalogue/records/zelvproTopViewFil.h"
+#include "elements/ElementTestSupport.h"
+#include "room/qxJunction.h"
+#include "room/qxRoomSegment.h"
+
+namespace roomtest {
+
+class RoomCanvas : public zelvproCanvas {
+ public:
+  RoomCanvas() : zelvproCanvas(nullptr, plat::RECT{0, 0, 800, 600}, nullptr) {}
+  int32_t IndexOf(const Vcon::String& name) override {
+    if (name == "WallThickness") return 0;
+    if (name == "WallHeight") return 1;
+    return -1;
+  }
+  ppParameter GetValue(int32_t index) override {
+    if (index == 0) return ppParameter(thickness.c_str());
+    if (index == 1) return ppParameter(height.c_str());
+    return ppParameter();
+  }
+  void DoCommand(int32_t command, intptr_t parameter) override { commands.emplace_back(command, parameter); }
+
+  std::u16string thickness = u"150", height = u"2350";
+  std::vector<std::pair<int32_t, intptr_t>> commands;
+};
+
+class RoomTest : public eltest::ElementTest {
+ protected:
+  void SetUp() override {
+    ElementTest::SetUp();
+    host_.palette = std::make_unique<zelvproLayerPalette>();
+    db_ = &MakeDatabase();
+    topView_ = eltest::AddRecordWith(db_->TopViewFile(), {{"ID", 900}}, {});
+  }
+  void TearDown() override {
+    canvas_.reset();  // the segments go before their catalogue
+    ElementTest::TearDown();
+  }
+
+  // A segment on the canvas from `start` to `end`; the canvas owns it.
+  template <typename Segment = qxRoomSegment>
+  Segment* MakeSegment(const ppVector3& start, const ppVector3& end) {
+    db_->TopViewFile().ReadRecord(topView_, nullptr);
+    auto* segment = new Segment(topView_, canvas_.get(), plat::RECT{0, 0, 10, 10},
+                                db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
+    segment->SetEnds(start, end);
+    return segment;
+  }
+
+  // A junction at `at` that the test owns, linked to `segments` in order.
+  std::unique_ptr<qxJunction> MakeJunction(const ppVector3& at,
+                                           std::initializer_list<qxRoomSegment*> segments) {
+    auto junction = std::make_unique<qxJunction>(nullptr);
+    junction->SetPosition(at);
+    for (qxRoomSegment* s : segments) junction->AddSegment(s, true);
+    return junction;
+  }
+
+  static std::vector<qxJunction*> JunctionsOf(const qxRoomSegment& segment) {
+    std::vector<qxJunction*> out;
+    for (qxJunctionRec* n = segment.GetFirstJunctionLink(); n != nullptr; n = n->GetNext())
+      out.push_back(n->GetJunction());
+    return out;
+  }
+
+  zelvDatabase* db_ = nullptr;
+  int32_t topView_ = 0;
+  std::unique_ptr<RoomCanvas> canvas_ = std::make_unique<RoomCanvas>();
+};
+
+}  // namespace roomtest
