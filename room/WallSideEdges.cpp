@@ -202,7 +202,7 @@ Handle BuildSideEdges(const SideEdgeSegment& input) {
       CloseStart(input, c, a, b, out);
     } else if (LiesAt(c.position, input.wall.end)) {
       CloseEnd(input, c, a, b, out);
-    } else {
+    } else if (!c.others.empty()) {  // a corner inside the length with no other wall cuts nothing
       CutThrough(input, c, a, false, out);
       CutThrough(input, c, b, true, out);
     }
