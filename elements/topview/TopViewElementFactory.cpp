@@ -3,6 +3,7 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproShapeFil.h"
 #include "elements/topview/zelvproTopViewElement.h"
+#include "elements/units/zelvproParametricElement.h"
 
 void TopViewElementFactory::Install() {
   static TopViewElementFactory factory;  // stateless; lives for the run
@@ -14,4 +15,10 @@ zelvproElement* TopViewElementFactory::CreateTopViewElement(int32_t recordId, ze
                                                             zelvproShapeFil& shapes) {
   if (dynamic_cast<zelvDatabase*>(&shapes.Database()) == nullptr) return nullptr;
   return new zelvproTopViewElement(recordId, parent, frame, record, shapes);
+}
+
+zelvproElement* TopViewElementFactory::CreateParametricElement(int32_t recordId, zelvproElement* parent,
+                                                               const plat::RECT& frame, char* record,
+                                                               zelvDatabase& database) {
+  return new zelvproParametricElement(recordId, parent, frame, record, database.ShapeFile());
 }
