@@ -3,6 +3,7 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproShapeFil.h"
 #include "elements/topview/zelvproTopViewElement.h"
+#include "elements/units/zelvproDoor.h"
 #include "elements/units/zelvproParametricElement.h"
 
 void TopViewElementFactory::Install() {
@@ -15,6 +16,12 @@ zelvproElement* TopViewElementFactory::CreateTopViewElement(int32_t recordId, ze
                                                             zelvproShapeFil& shapes) {
   if (dynamic_cast<zelvDatabase*>(&shapes.Database()) == nullptr) return nullptr;
   return new zelvproTopViewElement(recordId, parent, frame, record, shapes);
+}
+
+zelvproElement* TopViewElementFactory::CreateDoor(int32_t recordId, zelvproElement* parent,
+                                                  const plat::RECT& frame, char* record,
+                                                  zelvDatabase& database) {
+  return new zelvproDoor(recordId, parent, frame, record, database.ShapeFile());
 }
 
 zelvproElement* TopViewElementFactory::CreateParametricElement(int32_t recordId, zelvproElement* parent,

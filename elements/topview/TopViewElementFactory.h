@@ -26,9 +26,8 @@ class TopViewElementFactory : public iElementFactory {
                                       zelvDatabase&) override {
     return nullptr;
   }
-  zelvproElement* CreateDoor(int32_t, zelvproElement*, const plat::RECT&, char*, zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateDoor(int32_t recordId, zelvproElement* parent, const plat::RECT& frame, char* record,
+                             zelvDatabase& database) override;
   zelvproElement* CreateRoomWindow(int32_t, zelvproElement*, const plat::RECT&, char*,
                                    zelvDatabase&) override {
     return nullptr;
