@@ -5,6 +5,7 @@
 #include "elements/topview/zelvproTopViewElement.h"
 #include "elements/units/zelvproDoor.h"
 #include "elements/units/zelvproParametricElement.h"
+#include "elements/units/zelvproRoomWindow.h"
 
 void TopViewElementFactory::Install() {
   static TopViewElementFactory factory;  // stateless; lives for the run
@@ -22,6 +23,12 @@ zelvproElement* TopViewElementFactory::CreateDoor(int32_t recordId, zelvproEleme
                                                   const plat::RECT& frame, char* record,
                                                   zelvDatabase& database) {
   return new zelvproDoor(recordId, parent, frame, record, database.ShapeFile());
+}
+
+zelvproElement* TopViewElementFactory::CreateRoomWindow(int32_t recordId, zelvproElement* parent,
+                                                        const plat::RECT& frame, char* record,
+                                                        zelvDatabase& database) {
+  return new zelvproRoomWindow(recordId, parent, frame, record, database.ShapeFile());
 }
 
 zelvproElement* TopViewElementFactory::CreateParametricElement(int32_t recordId, zelvproElement* parent,

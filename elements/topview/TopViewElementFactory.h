@@ -28,10 +28,8 @@ class TopViewElementFactory : public iElementFactory {
   }
   zelvproElement* CreateDoor(int32_t recordId, zelvproElement* parent, const plat::RECT& frame, char* record,
                              zelvDatabase& database) override;
-  zelvproElement* CreateRoomWindow(int32_t, zelvproElement*, const plat::RECT&, char*,
-                                   zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateRoomWindow(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                   char* record, zelvDatabase& database) override;
   zelvproElement* CreateAccessory(int32_t, zelvproElement*, const plat::RECT&, char*,
                                   zelvDatabase&) override {
     return nullptr;
