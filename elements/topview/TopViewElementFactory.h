@@ -18,10 +18,8 @@ class TopViewElementFactory : public iElementFactory {
                                         zelvDatabase&) override {
     return nullptr;
   }
-  zelvproElement* CreateStructureElement(int32_t, zelvproElement*, const plat::RECT&, char*,
-                                         zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateStructureElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                         char* record, zelvDatabase& database) override;
   zelvproElement* CreateConfigElement(int32_t, zelvproElement*, const plat::RECT&, char*,
                                       zelvDatabase&) override {
     return nullptr;
