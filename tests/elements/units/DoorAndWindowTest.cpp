@@ -9,6 +9,7 @@
 #include "elements/base/iElementTaskFactory.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/units/UnitsTestSupport.h"
+#include "elements/units/iRoomModuleMakers.h"
 #include "elements/units/zelvproDoor.h"
 #include "elements/units/zelvproRoomWindow.h"
 #include "elements/units/zelvproStructureElement.h"
@@ -196,6 +197,20 @@ TEST_F(UnitsTest, WindowsAndStructureElementsKeepTheirHeightsAboveTheFloor) {
   EXPECT_EQ(lines[0].flags, 0x400u);
   EXPECT_EQ(lines[0].value, 600.0f);
   EXPECT_EQ(lines[0].owner, door.get());
+}
+
+TEST_F(UnitsTest, RoomMakersChooseTheClassByModuleType) {
+  zelvDatabase& db = MakeDatabase();
+  AddItem(db, zelvproDoor::kType, 0);
+  iRoomModuleMakers makers;
+  for (int32_t type : {3, 4, 5, 6, 12}) {
+    zelvproDocModuleFil& module = Module(db);
+    SetField(module, "type", type);
+    SetField(module, "recID", 77);
+    SetField(module, "dimensionsx", 600.0);
+    std::unique_ptr<zelvproElement> made(makers.MakeForType(nullptr, module));
+    EXPECT_EQ(made != nullptr ? made->kind : 0, type == 4 || type == 12 ? 0 : type) << type;
+  }
 }
 
 }  // namespace
