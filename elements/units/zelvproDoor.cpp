@@ -57,6 +57,11 @@ zelvproDoor::zelvproDoor(int32_t recordId, ppView* parent, const plat::RECT& fra
                          zelvproShapeFil& shapes)
     : zelvproParametricElement(recordId, parent, frame, record, shapes) {
   kind = kType;
+  // The buffer may hold another record by now (children were made from it).
+  if (database == nullptr || !CatalogReads::Read(database->TopViewFile(), recordId)) return;
+  zelvproTopViewFil& topViews = database->TopViewFile();
+  const std::vector<int32_t> colourList = RecordField(topViews, "Colors").Words(topViews.GetRecordBuffer());
+  if (!colourList.empty()) colorRecordId = colourList.front();
 }
 
 zelvproDoor::zelvproDoor(ppView* parent, ppDatafile& module, bool refresh)

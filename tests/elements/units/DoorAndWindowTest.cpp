@@ -45,6 +45,11 @@ TEST_F(UnitsTest, OwnPropertiesFollowTheTopViewOnes) {
   EXPECT_EQ(door->GetValue(door->IndexOf("Width")).AsWString(), Vcon::WString(u"812 mm"));
   door->SetValue(door->IndexOf("Width"), ppParameter(u"wide"));
   EXPECT_EQ(door->dimensions.x, 812.0f);
+
+  // A new door takes the first colour its catalogue item lists.
+  const int32_t oak = AddColour(db, 5);
+  const int32_t coloured = AddTopView(db, {{"Type", zelvproDoor::kType}}, {{"Colors", {oak, 0}}});
+  EXPECT_EQ(MakeAs<zelvproDoor>(db, coloured)->colorRecordId, oak);
 }
 
 TEST_F(UnitsTest, OlderDoorDocumentsAreConverted) {
