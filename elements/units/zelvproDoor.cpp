@@ -15,6 +15,7 @@
 #include "foundation/Geometry2D.h"
 #include "foundation/Geometry3D.h"
 #include "foundation/LengthText.h"
+#include "foundation/ppDouble.h"
 #include "framework/ppMouseTask.h"
 
 namespace {
@@ -217,7 +218,10 @@ void zelvproDoor::SetValue(int32_t index, const ppParameter& value) {
   float millimetres = 0.0f;
   // A text that holds no length changes nothing.
   if (!ParseLength(millimetres, value.AsWString())) return;
-  if (own == 0) SetHeight(int32_t(millimetres));
-  if (own == 1) SetWidth(int32_t(millimetres));
+  // Whole millimetres; a length no 32-bit number holds changes nothing.
+  const int32_t whole = TruncateToInt32(millimetres);
+  if (own != 2 && whole == std::numeric_limits<int32_t>::min()) return;
+  if (own == 0) SetHeight(whole);
+  if (own == 1) SetWidth(whole);
   if (own == 2) SetAboveFloor(millimetres);
 }

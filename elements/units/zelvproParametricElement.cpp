@@ -12,6 +12,7 @@
 #include "elements/topview/FileSelection.h"
 #include "elements/topview/TopViewRecord.h"
 #include "foundation/Geometry2D.h"
+#include "foundation/ppDouble.h"
 
 namespace {
 
@@ -159,10 +160,10 @@ float zelvproParametricElement::RunLength() const {
     int32_t start = 0, end = 0;
     for (const SnapAnchor& a : element->snapPoints) {
       if ((a.flags & kRunEnd) == 0) continue;
-      if (a.code > 0) start = int32_t(a.point.x);
-      if (a.code < 0) end = int32_t(a.point.x), next = a.partner;
+      if (a.code > 0) start = TruncateToInt32(a.point.x);
+      if (a.code < 0) end = TruncateToInt32(a.point.x), next = a.partner;
     }
-    total += float(std::abs(end - start));
+    total += float(std::fabs(double(end) - double(start)));
   }
   return total;
 }

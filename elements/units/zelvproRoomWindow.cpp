@@ -1,6 +1,7 @@
 #include "elements/units/zelvproRoomWindow.h"
 
 #include "catalogue/records/RecordField.h"
+#include "foundation/ppDouble.h"
 #include "database/ppDatafile.h"
 #include "platform/ResetList.h"
 
@@ -40,7 +41,7 @@ void zelvproRoomWindow::WriteRecord(ppDatafile& record, bool renumber, int32_t p
   char* r = record.GetRecordBuffer();
   RecordField(record, "type").SetLong(r, kind);
   // Whole millimetres in the document; the element keeps the fraction.
-  RecordField(record, "heightAboveFloor").SetLong(r, int32_t(position.y));
+  RecordField(record, "heightAboveFloor").SetLong(r, TruncateToInt32(position.y));
 }
 
 void zelvproRoomWindow::SetAboveFloor(float millimetres) {
