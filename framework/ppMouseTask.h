@@ -42,6 +42,8 @@ class ppMouseTask : public ppTask {
   const plat::POINT& Previous() const { return previous_; }
   const plat::POINT& Current() const { return current_; }
   void SetFeedbackOffset(int32_t dx, int32_t dy) { offsetX_ = dx, offsetY_ = dy; }
+  // 0 after the press: the release is never taken for a click (tasks driven by the program).
+  void SetClickDeadline(uint32_t ticks) { clickDeadline_ = ticks; }
 
  private:
   ppView* view_;

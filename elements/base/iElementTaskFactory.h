@@ -10,6 +10,7 @@
 
 #include "framework/ppRegion.h"
 
+class ppMouseTask;
 class ppTask;
 class qxViewHolder;
 class zelvproCanvas;
@@ -37,6 +38,16 @@ class iElementTaskFactory {
   virtual ppTask* New3DTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) { return nullptr; }
   // The task that drags the selection (a copy of it, when Alt was held at the press).
   virtual ppTask* NewDraggerTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) { return nullptr; }
+  // The task that moves a door or window (`element`, the head of `selection`) along its wall and
+  // seats it on the wall under the release point. After its release the task finishes itself or is
+  // kept by the history it posts itself to.
+  virtual ppMouseTask* NewDoorTask(qxViewHolder* /*selection*/, zelvproElement* /*element*/) {
+    return nullptr;
+  }
+  // The task that drags a door or window onto a wall.
+  virtual ppTask* NewDoorDraggerTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) {
+    return nullptr;
+  }
   // The task that rotates the selection; the two values are the element's caller's, passed through.
   virtual ppTask* NewRotateTask(intptr_t /*a*/, intptr_t /*b*/) { return nullptr; }
   // Starts a mouse task this factory made at the press point (window pixels) with the pixels the

@@ -1,5 +1,6 @@
 // The plan elements' answer to the catalogue's element factory: which element class a top-view
-// record's type makes. Type 0 makes a zelvproTopViewElement; the other types make nothing until their
+// record's type makes. Type 0 makes a zelvproTopViewElement, types 3, 5, 6 and 12 the structure element, the
+// door, the room window and the parametric element; the other types make nothing until their
 // classes exist. Install() puts the one process-wide factory in place (start-up, and tests after the
 // run's reset).
 #pragma once
@@ -17,27 +18,20 @@ class TopViewElementFactory : public iElementFactory {
                                         zelvDatabase&) override {
     return nullptr;
   }
-  zelvproElement* CreateStructureElement(int32_t, zelvproElement*, const plat::RECT&, char*,
-                                         zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateStructureElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                         char* record, zelvDatabase& database) override;
   zelvproElement* CreateConfigElement(int32_t, zelvproElement*, const plat::RECT&, char*,
                                       zelvDatabase&) override {
     return nullptr;
   }
-  zelvproElement* CreateDoor(int32_t, zelvproElement*, const plat::RECT&, char*, zelvDatabase&) override {
-    return nullptr;
-  }
-  zelvproElement* CreateRoomWindow(int32_t, zelvproElement*, const plat::RECT&, char*,
-                                   zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateDoor(int32_t recordId, zelvproElement* parent, const plat::RECT& frame, char* record,
+                             zelvDatabase& database) override;
+  zelvproElement* CreateRoomWindow(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                   char* record, zelvDatabase& database) override;
   zelvproElement* CreateAccessory(int32_t, zelvproElement*, const plat::RECT&, char*,
                                   zelvDatabase&) override {
     return nullptr;
   }
-  zelvproElement* CreateParametricElement(int32_t, zelvproElement*, const plat::RECT&, char*,
-                                          zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateParametricElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                          char* record, zelvDatabase& database) override;
 };

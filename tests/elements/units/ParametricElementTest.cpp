@@ -1,0 +1,175 @@
+// The parametric element: outlines, anchors and sub-element entries stretched against the catalogue
+// size, the saved "points" blob and its bounded reading, and the depth record a run of linked
+// elements chooses.
+#include <gtest/gtest.h>
+
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproDepthFil.h"
+#include "elements/units/zelvproParametricElement.h"
+#include "elements/units/UnitsTestSupport.h"
+
+namespace {
+
+using unittest::PointsOf;
+using unittest::SnapWords;
+using unittest::UnitsTest;
+using Element = zelvproParametricElement;
+
+constexpr uint32_t kWidth = Element::kStretchWidth, kDepth = Element::kStretchDepth;
+constexpr int32_t kOff = Element::kDisabledCode;
+
+TEST_F(UnitsTest, StretchFollowsTheCatalogueSizePerAxis) {
+  zelvDatabase& db = MakeDatabase();
+  const eltest::Words anchors = eltest::Join({
+      SnapWords(1, 600, 720, 560, 0x70u << 16),  // scaled on every axis
+      SnapWords(2, 600, 0, 0, 0x101u << 16),     // offset in x, off while x is stretched
+      SnapWords(3, 0, 0, 560, 0x400u << 16),     // off while z is stretched
+      SnapWords(4, 10, 0, 0, 0),                 // no rule
+  });
+  struct Case {
+    const char* what;
+    float depth;  // the catalogue depth
+    ppVector3 size;
+    std::vector<float> outline;
+    std::vector<int32_t> codes;
+    std::vector<ppVector3> points;
+    ppVector3 subEntry;  // (100, 0, 100) with flags 0x11 | 0x44
+  } cases[] = {
+      {"catalogue size",
+       560,
+       {600, 720, 560},
+       {0, 0, 600, 0, 600, 560, 0, 560},
+       {1, 2, 3, 4},
+       {{600, 720, 560}, {600, 0, 0}, {0, 0, 560}, {10, 0, 0}},
+       {100, 0, 100}},
+      {"width only",
+       560,
+       {900, 720, 560},
+       {0, 0, 900, 0, 900, 560, 0, 560},
+       {1, kOff, 3, 4},
+       {{900, 720, 560}, {900, 0, 0}, {0, 0, 560}, {10, 0, 0}},
+       {600, 0, 100}},
+      // A catalogue item of depth 0 cannot be stretched in depth: factor 1, offset 0.
+      {"zero catalogue depth",
+       0,
+       {600, 720, 300},
+       {0, 0, 600, 0, 600, 0, 0, 0},
+       {1, 2, 3, 4},
+       {{600, 720, 560}, {600, 0, 0}, {0, 0, 560}, {10, 0, 0}},
+       {100, 0, 100}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto element = MakeAs<Element>(db, AddItem(db, Element::kType, kWidth | kDepth, anchors, c.depth));
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->kind, 12);
+    element->dimensions = c.size;
+    element->RefreshSnapEntries();
+    element->InvalidateGeometry();
+    EXPECT_EQ(PointsOf(element->outlines->cached), c.outline);
+    ASSERT_EQ(element->snapPoints.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+      EXPECT_EQ(element->snapPoints[i].code, c.codes[i]) << i;
+      EXPECT_EQ(element->snapPoints[i].point, c.points[i]) << i;
+    }
+    ppVector3 entry(100, 0, 100);
+    element->AdjustSubElementEntry(entry, 0x55);
+    EXPECT_EQ(entry, c.subEntry);
+  }
+  auto element = MakeAs<Element>(db, AddItem(db, Element::kType, 0));
+  for (int32_t kind : {0, 1, 5, 12, 1026}) EXPECT_FALSE(element->AcceptsChild(kind, nullptr)) << kind;
+  EXPECT_TRUE(element->AcceptsChild(-1, nullptr));
+}
+
+TEST_F(UnitsTest, PointsBlobIsWrittenWholeAndReadOnlyAsFarAsItIsWhole) {
+  zelvDatabase& db = MakeDatabase();
+  auto element = MakeAs<Element>(db, AddItem(db, Element::kType, kWidth));
+  const std::vector<uint8_t> blob = Element::EncodeOutlines(element->outlines.get());
+  ASSERT_EQ(blob.size(), 40u);
+  EXPECT_EQ(std::vector<uint8_t>(blob.begin(), blob.begin() + 4), (std::vector<uint8_t>{0x20, 0, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(blob.end() - 4, blob.end()), (std::vector<uint8_t>{0, 0, 0, 0}));
+
+  auto block = [](uint32_t length, size_t bytes) {
+    std::vector<uint8_t> out(4 + bytes, 0x11);
+    std::memcpy(out.data(), &length, 4);
+    return out;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int32_t taken;
+  } cases[] = {
+      {"empty", {}, 0},
+      {"whole", blob, 1},
+      {"no end mark", std::vector<uint8_t>(blob.begin(), blob.end() - 4), 1},
+      {"length past the end", block(64, 32), 0},
+      {"length not a multiple of 8", block(12, 12), 0},
+      {"short length word", {0x20, 0}, 0},
+  };
+  for (const Case& c : cases) {
+    auto target = Outline(db, {1, 2, 3, 4});
+    EXPECT_EQ(Element::DecodeOutlines(c.bytes.data(), c.bytes.size(), target.get()), c.taken) << c.what;
+    EXPECT_EQ(MemGetSize(target->points), c.taken == 1 ? 32 : 16) << c.what;
+  }
+}
+
+TEST_F(UnitsTest, SavedElementKeepsStretchedOutlinesAndDepths) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t depth = cattest::AddRecord(db.DepthFile(), {{"id", 7}, {"depth", 600.0}});
+  auto element = MakeAs<Element>(db, AddItem(db, Element::kType, kWidth | kDepth));
+  element->dimensions = ppVector3(900, 720, 600);
+  element->SetLinkedRecord(depth);
+  element->InvalidateGeometry();
+  const std::vector<float> stretched = PointsOf(element->outlines->cached);
+  EXPECT_NEAR(stretched[5], 560.0f * 600.0f / 560.0f * 600.0f / 560.0f, 0.01f);
+
+  zelvproDocModuleFil& module = Module(db);
+  element->WriteRecord(module, false, 0);
+  EXPECT_EQ(RecordField(module, "depthID").Long(module.GetRecordBuffer()), 7);
+  Element loaded(nullptr, module, false);
+  EXPECT_EQ(PointsOf(loaded.outlines->cached), stretched);
+  EXPECT_EQ(loaded.referenceSize, ppVector3(600, 720, 560));
+  EXPECT_EQ(loaded.catalogDepth, 560.0f);
+  EXPECT_EQ(loaded.currentDepth, 600.0f);
+  EXPECT_EQ(loaded.linkedRecord, depth);
+  EXPECT_EQ(loaded.accessApplied, 1);
+}
+
+// Records every depth record the element links.
+class LinkRecorder : public Element {
+ public:
+  using Element::Element;
+  void SetLinkedRecord(int32_t id) override {
+    linked.push_back(id);
+    Element::SetLinkedRecord(id);
+  }
+  std::vector<int32_t> linked;
+};
+
+TEST_F(UnitsTest, RunLengthLinksEachDeeperRecordThatFitsTheRun) {
+  zelvDatabase& db = MakeDatabase();
+  std::vector<int32_t> depths;
+  // The file goes through its records in the order of their "id".
+  for (double d : {300.0, 560.0, 600.0, 610.0})
+    depths.push_back(cattest::AddRecord(db.DepthFile(), {{"id", int32_t(depths.size()) + 1}, {"depth", d}}));
+  const int32_t item = AddItem(db, Element::kType, 0);
+  for (bool startsRun : {true, false}) {
+    db.TopViewFile().ReadRecord(item, nullptr);
+    LinkRecorder element(item, nullptr, eltest::Rect(0, 0, 10, 10), db.TopViewFile().GetRecordBuffer(),
+                         db.ShapeFile());
+    auto partner = MakeOwned(db, AddTopView(db, {}));
+    // The run: 596 mm from the start anchor to the end anchor, whose partner leads back to the
+    // partner itself (the run must stop there).
+    partner->snapPoints = {SnapAnchor{1, {2, 0, 0}, 0, 0, Element::kRunEnd, 0, nullptr},
+                           SnapAnchor{-1, {598, 0, 0}, 0, 0, Element::kRunEnd, 0, partner.get()}};
+    element.snapPoints = {SnapAnchor{9, {}, 0, 0, startsRun ? Element::kRunStart : 0u, 0, partner.get()}};
+    element.PushAccessRequest(0, 0, 0, nullptr);
+    const std::vector<int32_t> expected =
+        startsRun ? std::vector<int32_t>{depths[0], depths[1], depths[2]} : std::vector<int32_t>{};
+    EXPECT_EQ(element.linked, expected);
+    EXPECT_EQ(element.currentDepth, startsRun ? 600.0f : 560.0f);
+    element.snapPoints.clear();
+  }
+}
+
+}  // namespace
