@@ -174,11 +174,11 @@ void zelvproDoor::WriteRecord(ppDatafile& record, bool renumber, int32_t parentN
 
 void zelvproDoor::CollectDimensionLines(std::vector<PlanAnnotation>& list) {
   PlanAnnotation line;
-  line.reference = position;
-  line.extent = dimensions;
+  line.first = position;
+  line.second = dimensions;
   line.angle = angle;
   line.owner = this;
-  line.value = dimensions.x;
+  line.x = dimensions.x;
   line.kind = 2;
   line.flags = PlanAnnotation::kDimensionLine;
   list.push_back(line);

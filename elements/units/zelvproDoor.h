@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "elements/units/PlanAnnotation.h"
+#include "elements/base/PlanAnnotation.h"
 #include "elements/units/zelvproParametricElement.h"
 
 class zelvproDoor : public zelvproParametricElement {

@@ -200,7 +200,7 @@ TEST_F(UnitsTest, WindowsAndStructureElementsKeepTheirHeightsAboveTheFloor) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].kind, 2);
   EXPECT_EQ(lines[0].flags, 0x400u);
-  EXPECT_EQ(lines[0].value, 600.0f);
+  EXPECT_EQ(lines[0].x, 600.0);
   EXPECT_EQ(lines[0].owner, door.get());
 }
 
