@@ -3,6 +3,9 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproShapeFil.h"
 #include "elements/topview/zelvproTopViewElement.h"
+#include "elements/units/zelvproAccessory.h"
+#include "elements/units/zelvproConfigElement.h"
+#include "elements/units/zelvproTopGroupElement.h"
 
 void TopViewElementFactory::Install() {
   static TopViewElementFactory factory;  // stateless; lives for the run
@@ -14,4 +17,22 @@ zelvproElement* TopViewElementFactory::CreateTopViewElement(int32_t recordId, ze
                                                             zelvproShapeFil& shapes) {
   if (dynamic_cast<zelvDatabase*>(&shapes.Database()) == nullptr) return nullptr;
   return new zelvproTopViewElement(recordId, parent, frame, record, shapes);
+}
+
+zelvproElement* TopViewElementFactory::CreateTopGroupElement(int32_t recordId, zelvproElement* parent,
+                                                             const plat::RECT& frame, char* record,
+                                                             zelvDatabase& db) {
+  return new zelvproTopGroupElement(recordId, parent, frame, record, db.ShapeFile());
+}
+
+zelvproElement* TopViewElementFactory::CreateConfigElement(int32_t recordId, zelvproElement* parent,
+                                                           const plat::RECT& frame, char* record,
+                                                           zelvDatabase& db) {
+  return new zelvproConfigElement(recordId, parent, frame, record, db.ShapeFile());
+}
+
+zelvproElement* TopViewElementFactory::CreateAccessory(int32_t recordId, zelvproElement* parent,
+                                                       const plat::RECT& frame, char* record,
+                                                       zelvDatabase& db) {
+  return new zelvproAccessory(recordId, parent, frame, record, db.ShapeFile());
 }
