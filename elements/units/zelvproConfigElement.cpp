@@ -89,7 +89,8 @@ std::vector<uint8_t> zelvproConfigElement::SaveOutlinePoints() const {
   std::vector<uint8_t> out;
   for (const zelvproShape* shape = outlines.get(); shape != nullptr; shape = shape->next.get()) {
     const int32_t length = MemGetSize(shape->points);
-    if (length <= 0) continue;  // a 0 length would end the reading there
+    // A 0 length ends the reading: the outlines from here on keep their catalogue points.
+    if (length <= 0) break;
     AppendWord(out, uint32_t(length));
     const auto* bytes = reinterpret_cast<const uint8_t*>(*shape->points);
     out.insert(out.end(), bytes, bytes + length);

@@ -2,7 +2,6 @@
 
 #include "elements/base/DeletionList.h"
 #include "elements/base/ElementKinds.h"
-#include "elements/base/iElementHost.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/units/qxGroupSweeper.h"
 #include "foundation/Geometry3D.h"
@@ -78,14 +77,12 @@ void zelvproTopGroupElement::Dissolve() {
   ElementList self{this};
   ReleaseOutsideSnaps(self);
   const plat::RECT groupFrame = GetFrame();
-  const bool in3D = iElementHost::Current().CurrentViewId() == iElementHost::k3DView;
   qxViewHolder* freed = nullptr;
   ElementList children = ChildrenOf(*this);
   for (auto at = children.rbegin(); at != children.rend(); ++at) {
     zelvproElement* child = *at;
     FreeChild(*child, groupFrame, *container);
     freed = new qxViewHolder(child, freed, true);
-    if (in3D) child->InvalidateTree();
   }
   DetachFromSupervisor();
   for (qxViewHolder* holder = freed; holder != nullptr; holder = holder->Next()) holder->Element()->Resnap();
@@ -108,5 +105,5 @@ void zelvproTopGroupElement::FreeChild(zelvproElement& child, const plat::RECT& 
   child.StoreAngle(child.GetAngle() + angle);
   child.DetachFromSupervisor();
   container.AddSubview(&child);
-  child.InvalidateTree();
+  child.InvalidateTree();  // also drops its 3D objects, so the 3D scene rebuilds it where it now stands
 }
