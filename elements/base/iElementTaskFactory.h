@@ -50,6 +50,15 @@ class iElementTaskFactory {
   }
   // The task that rotates the selection; the two values are the element's caller's, passed through.
   virtual ppTask* NewRotateTask(intptr_t /*a*/, intptr_t /*b*/) { return nullptr; }
+  // The task that configures `element` in place of moving it (configurable elements, in every view).
+  virtual ppTask* NewConfigTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/,
+                                zelvproElement* /*element*/) {
+    return nullptr;
+  }
+  // The task that puts the new accessory `accessory` into the element under the mouse that takes it.
+  virtual ppTask* NewAccessoryTask(zelvproCanvas* /*canvas*/, zelvproElement* /*accessory*/) {
+    return nullptr;
+  }
   // Starts a mouse task this factory made at the press point (window pixels) with the pixels the
   // selection covers as its feedback; the task and the region are taken over. The neutral factory,
   // which knows no mouse task, deletes the task.

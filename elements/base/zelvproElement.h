@@ -437,6 +437,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // catalogue units build worktops; the base keeps the run.
   virtual zelvproElement* BuildWorktopStep(zelvproElement* run) { return run; }
 
+  // ---- After a move or a drop: the mover tasks call AfterMove on every element they moved, the
+  // dragger tasks AfterPlace on every element they dropped. Groups that dissolve on placement act.
+  virtual void AfterMove() {}
+  virtual void AfterPlace() { AfterMove(); }
+
  private:
   void InitCommon();
   void ReadRecord(ppDatafile& module);

@@ -7,6 +7,9 @@
 #include "elements/units/zelvproParametricElement.h"
 #include "elements/units/zelvproRoomWindow.h"
 #include "elements/units/zelvproStructureElement.h"
+#include "elements/units/zelvproAccessory.h"
+#include "elements/units/zelvproConfigElement.h"
+#include "elements/units/zelvproTopGroupElement.h"
 
 void TopViewElementFactory::Install() {
   static TopViewElementFactory factory;  // stateless; lives for the run
@@ -42,4 +45,22 @@ zelvproElement* TopViewElementFactory::CreateParametricElement(int32_t recordId,
                                                                const plat::RECT& frame, char* record,
                                                                zelvDatabase& database) {
   return new zelvproParametricElement(recordId, parent, frame, record, database.ShapeFile());
+}
+
+zelvproElement* TopViewElementFactory::CreateTopGroupElement(int32_t recordId, zelvproElement* parent,
+                                                             const plat::RECT& frame, char* record,
+                                                             zelvDatabase& db) {
+  return new zelvproTopGroupElement(recordId, parent, frame, record, db.ShapeFile());
+}
+
+zelvproElement* TopViewElementFactory::CreateConfigElement(int32_t recordId, zelvproElement* parent,
+                                                           const plat::RECT& frame, char* record,
+                                                           zelvDatabase& db) {
+  return new zelvproConfigElement(recordId, parent, frame, record, db.ShapeFile());
+}
+
+zelvproElement* TopViewElementFactory::CreateAccessory(int32_t recordId, zelvproElement* parent,
+                                                       const plat::RECT& frame, char* record,
+                                                       zelvDatabase& db) {
+  return new zelvproAccessory(recordId, parent, frame, record, db.ShapeFile());
 }

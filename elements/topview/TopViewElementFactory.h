@@ -14,24 +14,18 @@ class TopViewElementFactory : public iElementFactory {
   // Null when the shapes' database is not a catalogue database.
   zelvproElement* CreateTopViewElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
                                        char* record, zelvproShapeFil& shapes) override;
-  zelvproElement* CreateTopGroupElement(int32_t, zelvproElement*, const plat::RECT&, char*,
-                                        zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateTopGroupElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                        char* record, zelvDatabase& db) override;
   zelvproElement* CreateStructureElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
                                          char* record, zelvDatabase& database) override;
-  zelvproElement* CreateConfigElement(int32_t, zelvproElement*, const plat::RECT&, char*,
-                                      zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateConfigElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                      char* record, zelvDatabase& db) override;
   zelvproElement* CreateDoor(int32_t recordId, zelvproElement* parent, const plat::RECT& frame, char* record,
                              zelvDatabase& database) override;
   zelvproElement* CreateRoomWindow(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
                                    char* record, zelvDatabase& database) override;
-  zelvproElement* CreateAccessory(int32_t, zelvproElement*, const plat::RECT&, char*,
-                                  zelvDatabase&) override {
-    return nullptr;
-  }
+  zelvproElement* CreateAccessory(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
+                                  char* record, zelvDatabase& db) override;
   zelvproElement* CreateParametricElement(int32_t recordId, zelvproElement* parent, const plat::RECT& frame,
                                           char* record, zelvDatabase& database) override;
 };
