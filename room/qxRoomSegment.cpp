@@ -11,7 +11,10 @@
 #include "foundation/LengthText.h"
 #include "room/SegmentGeometry.h"
 #include "room/ppCircle.h"
+#include "room/WallSideEdges.h"
 #include "room/qxJunction.h"
+#include "room/qxJunctionLink.h"
+#include "room/qxJunctionRec.h"
 
 namespace {
 
@@ -184,10 +187,37 @@ void qxRoomSegment::MoveEndPoint(const ppVector3& from, const ppVector3& to) {
   Invalidate();
 }
 
+namespace {
+
+SideEdgeWall SideEdgeWallOf(const qxRoomSegment& segment) {
+  SideEdgeWall wall;
+  segment.GetStartPoint(wall.start);
+  segment.GetEndPoint(wall.end);
+  wall.thickness = segment.GetThickness();
+  wall.arched = segment.IsArched();
+  wall.radius = segment.GetRadius();
+  wall.centre = segment.GetCenter();
+  wall.clockwise = segment.IsClockwise();
+  return wall;
+}
+
+}  // namespace
+
 Handle qxRoomSegment::BuildSideEdges() {
-  Handle edges = nullptr;
-  Vcon_HandleManager::MemNew(&edges, 0);
-  return edges;
+  SideEdgeSegment input;
+  input.wall = SideEdgeWallOf(*this);
+  input.segment = this;
+  for (qxJunctionRec* link = GetFirstJunctionLink(); link != nullptr; link = link->GetNext()) {
+    qxJunction* junction = link->GetJunction();
+    SideEdgeCorner corner;
+    corner.junction = junction;
+    junction->GetPosition(corner.position);
+    for (qxJunctionLink* other = junction->GetFirstLink(); other != nullptr; other = other->GetNext()) {
+      if (other->GetSegment() != this) corner.others.push_back(SideEdgeWallOf(*other->GetSegment()));
+    }
+    input.corners.push_back(std::move(corner));
+  }
+  return ::BuildSideEdges(input);
 }
 
 // ---- Properties.

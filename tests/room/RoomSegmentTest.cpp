@@ -2,6 +2,7 @@
 // properties as the canvas sees them, and the document record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "catalogue/records/zelvproDocFil.h"
@@ -9,6 +10,7 @@
 #include "room/RoomTestSupport.h"
 #include "foundation/Geometry3D.h"
 #include "room/SegmentGeometry.h"
+#include "room/WallEdge.h"
 
 namespace {
 
@@ -215,3 +217,36 @@ TEST_F(RoomSegmentTest, TranslateMovesTheJunctionsItLeadsAndItsChildren) {
 }
 
 }  // namespace
+
+namespace roomtest {
+namespace {
+
+// The segment's faces come from its own corners: at a right-angle corner of two 150 mm walls the
+// outer faces meet at the outer mitre point and the inner ones at the inner point.
+TEST_F(RoomTest, SideFacesFollowTheSegmentsCorners) {
+  qxRoomSegment* a = MakeSegment(ppVector3(0, 0, 0), ppVector3(1000, 0, 0));
+  qxRoomSegment* b = MakeSegment(ppVector3(1000, 0, 0), ppVector3(1000, 0, 1000));
+  auto start = MakeJunction(ppVector3(0, 0, 0), {a});
+  auto corner = MakeJunction(ppVector3(1000, 0, 0), {a, b});
+  auto end = MakeJunction(ppVector3(1000, 0, 1000), {b});
+  Handle faces = a->BuildSideEdges();
+  std::vector<ppVector3> ends;
+  for (int32_t i = 0; i < WallEdge::CountIn(faces); ++i) {
+    EXPECT_EQ(WallEdge::At(faces, i)->segment, a);
+    ends.push_back(WallEdge::At(faces, i)->start);
+    ends.push_back(WallEdge::At(faces, i)->end);
+  }
+  MemDispose(faces);
+  auto has = [&](float x, float z) {
+    return std::any_of(ends.begin(), ends.end(), [&](const ppVector3& p) {
+      return std::fabs(p.x - x) < 0.01f && std::fabs(p.z - z) < 0.01f;
+    });
+  };
+  EXPECT_TRUE(has(1075, -75));  // outer mitre
+  EXPECT_TRUE(has(925, 75));    // inner
+  EXPECT_TRUE(has(-75, 75));    // the free start's face is extended by half the thickness
+  EXPECT_FALSE(has(1075, 75));  // no face runs on past the corner
+}
+
+}  // namespace
+}  // namespace roomtest
