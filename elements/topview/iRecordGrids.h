@@ -25,7 +25,7 @@ struct RecordGridColumn {
   std::vector<std::pair<Vcon::String, int32_t>> lookupFields;
 };
 
-struct RecordGridSpec {
+struct RecordGridLayout {
   plat::RECT frame{};            // in the host view's pixels
   ppDatafile* rows = nullptr;    // one grid line per record; not owned
   iProperty* headers = nullptr;  // the column titles by column name; not owned
@@ -39,9 +39,9 @@ struct RecordGridSpec {
 class iRecordGrids {
  public:
   virtual ~iRecordGrids() = default;
-  // Makes a grid on `host` as `spec` says; the grid becomes the host's subview. The files and header
+  // Makes a grid on `host` as `layout` says; the grid becomes the host's subview. The files and header
   // source must outlive it.
-  virtual void MakeGrid(ppView& /*host*/, const RecordGridSpec& /*spec*/) {}
+  virtual void MakeGrid(ppView& /*host*/, const RecordGridLayout& /*layout*/) {}
 
   // The installed maker, or a neutral one; never null.
   static iRecordGrids& Current();

@@ -61,18 +61,18 @@ void qxExtrasDialog::OnInitDialog() {
   headers_ = std::make_unique<qxExtrasHeaders>();
   if (ContentView() == nullptr) return;
   // The content area as SetContentSize made it, at the origin, inset on every side.
-  RecordGridSpec spec;
-  spec.frame = {kInset, kInset, kContentWidth - kInset, kContentHeight - kInset};
-  spec.rows = file_.get();
-  spec.headers = headers_.get();
-  spec.style = 0x4 | 0x10 | 0x2;
-  spec.editingMode = 2;
-  spec.lineHeights[0] = spec.lineHeights[1] = 10;
+  RecordGridLayout layout;
+  layout.frame = {kInset, kInset, kContentWidth - kInset, kContentHeight - kInset};
+  layout.rows = file_.get();
+  layout.headers = headers_.get();
+  layout.style = 0x4 | 0x10 | 0x2;
+  layout.editingMode = 2;
+  layout.lineHeights[0] = layout.lineHeights[1] = 10;
   const int32_t margins[] = {5, 2, 10, 3};
-  std::copy(std::begin(margins), std::end(margins), spec.margins);
+  std::copy(std::begin(margins), std::end(margins), layout.margins);
   RecordGridColumn article{"article", 130, 0, &articles_.PriceFile(), {{"orderno", 100}, {"text", 200}}};
-  spec.columns = {article, {"description", 260, 4, nullptr, {}}, {"qty", 62, 0, nullptr, {}}};
-  iRecordGrids::Current().MakeGrid(*ContentView(), spec);
+  layout.columns = {article, {"description", 260, 4, nullptr, {}}, {"qty", 62, 0, nullptr, {}}};
+  iRecordGrids::Current().MakeGrid(*ContentView(), layout);
   plat::SetFocus(GetItem(kContentItem, kSelf));
 }
 

@@ -17,11 +17,11 @@ namespace {
 
 class RecordingGrids : public iRecordGrids {
  public:
-  void MakeGrid(ppView& /*host*/, const RecordGridSpec& spec) override {
-    specs.push_back(spec);
-    rowsAtOpen = spec.rows != nullptr ? spec.rows->GetRecordCount() : -1;
+  void MakeGrid(ppView& /*host*/, const RecordGridLayout& layout) override {
+    specs.push_back(layout);
+    rowsAtOpen = layout.rows != nullptr ? layout.rows->GetRecordCount() : -1;
   }
-  std::vector<RecordGridSpec> specs;
+  std::vector<RecordGridLayout> specs;
   int32_t rowsAtOpen = -1;
 };
 
@@ -83,15 +83,15 @@ TEST_F(TopViewExtrasTest, OpensOnlyWithAnArticlesCatalogueAndStoresOnOK) {
   element->ShowExtrasDialog();
   EXPECT_EQ(RecordsIn(db, element->extras), 1);
 
-  const RecordGridSpec& spec = grids_.specs.back();
-  EXPECT_EQ(spec.frame, (plat::RECT{2, 2, 598, 398}));
-  ASSERT_EQ(spec.columns.size(), 3u);
+  const RecordGridLayout& layout = grids_.specs.back();
+  EXPECT_EQ(layout.frame, (plat::RECT{2, 2, 598, 398}));
+  ASSERT_EQ(layout.columns.size(), 3u);
   const std::pair<const char*, int32_t> columns[] = {{"article", 130}, {"description", 260}, {"qty", 62}};
   for (size_t i = 0; i < 3; ++i) {
-    EXPECT_STREQ(spec.columns[i].name.c_str(), columns[i].first);
-    EXPECT_EQ(spec.columns[i].width, columns[i].second);
+    EXPECT_STREQ(layout.columns[i].name.c_str(), columns[i].first);
+    EXPECT_EQ(layout.columns[i].width, columns[i].second);
   }
-  EXPECT_EQ(spec.columns[0].lookup, static_cast<ppDatafile*>(&db.PriceFile()));
+  EXPECT_EQ(layout.columns[0].lookup, static_cast<ppDatafile*>(&db.PriceFile()));
 }
 
 }  // namespace

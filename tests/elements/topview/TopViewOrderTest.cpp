@@ -25,9 +25,9 @@ using Words = std::vector<int32_t>;
 class FileOrderWriter : public iOrderWriter {
  public:
   explicit FileOrderWriter(std::string path, int32_t order) : path_(std::move(path)), order_(order) {
-    ppFileSpec spec = dbtest::SpecFor(path_);
-    FileCreate(spec);
-    FileOpen(file_, spec, false);
+    ppFileSpec where = dbtest::SpecFor(path_);
+    FileCreate(where);
+    FileOpen(file_, where, false);
   }
   ~FileOrderWriter() override {
     if (file_.handle != kInvalidFileHandle) FileClose(file_);
