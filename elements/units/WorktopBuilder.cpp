@@ -13,7 +13,6 @@
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproCanvas.h"
 #include "elements/topview/CatalogReads.h"
-#include "elements/topview/iCalculationList.h"
 #include "elements/units/WorktopTable.h"
 #include "elements/units/zelvproParametricElement.h"
 #include "elements/units/zelvproWorkTopElement.h"
@@ -193,7 +192,7 @@ void WorktopBuilder::RemoveGeneratedPieces() {
   qxViewHolder::SetExclusionChain(nullptr);
   for (qxViewHolder* h = chain; h != nullptr; h = h->Next()) {
     zelvproElement* piece = h->Element();
-    iCalculationList::Current().RemoveElementLines(piece);
+    // The piece's destructor takes its calculation lines with it.
     piece->DetachFromSupervisor();
     delete piece;
   }

@@ -27,7 +27,7 @@ class WorktopBuilder : public iWorktopBuilder {
 
   // Each worktop element (kind 17) of `canvas` is detached and deleted.
   static void RemoveWorktopRuns(ppView& canvas);
-  // Each generated piece loses its calculation lines and is deleted; the list becomes empty.
+  // Each generated piece is deleted (its calculation lines with it); the list becomes empty.
   static void RemoveGeneratedPieces();
   static bool IsGeneratedPiece(const zelvproElement* element);
   // Removes the pieces, then covers every run of `canvas` with pieces from the worktop table.
