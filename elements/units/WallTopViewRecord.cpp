@@ -2,7 +2,6 @@
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproTopViewFil.h"
-#include "catalogue/records/zelvproUnitFil.h"
 #include "database/ppDatafile.h"
 #include "elements/base/iElementHost.h"
 #include "elements/topview/CatalogReads.h"

@@ -81,7 +81,8 @@ zelvproWorkTopElement* RunOfPart(zelvproElement& unit, ElementGeometryCache::Par
   run->kitchenGroup = unit.GetValueByName("EnumGroup").ToInt();
   ppBounds3 box;
   unit.CachedObject()->GetPartBounds(box, unit, part, 0, 0);
-  if (!box.IsEmpty()) run->dimensions = box.half * 2.0f;
+  // A part without geometry gives a run of no size rather than one still without length.
+  run->dimensions = box.IsEmpty() ? ppVector3(0, 0, 0) : box.half * 2.0f;
   ppVector3 origin;
   part.matrix.TransformPoint(origin, ppVector3(0, 0, 0));
   run->SetPosition(origin);

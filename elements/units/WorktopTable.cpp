@@ -4,7 +4,6 @@
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproTopViewFil.h"
-#include "catalogue/records/zelvproUnitFil.h"
 #include "database/ppDatafile.h"
 #include "catalogue/records/RecordField.h"
 #include "database/ScopedRecordBuffer.h"

@@ -212,3 +212,40 @@ TEST_F(WorktopTest, ConsecutiveRunsJoinWhenGroupTextureAndSizesAgree) {
 }
 
 }  // namespace
+
+namespace {
+
+// The unit's own worktop part (unit flag 0x4000) makes a run in the unit's kitchen group; units
+// without one keep the current run.
+TEST_F(WorktopTest, UnitsWithWorktopPartsMakeRunsInTheirKitchenGroup) {
+  zelvDatabase& db = MainCatalogue();
+  const int32_t worktopUnit = AddTopView(db, {}, {{"Units", {AddUnit(db, {{"flags", 0x4000}}), 0}}});
+  const int32_t plainUnit = AddTopView(db, {}, {{"Units", {AddUnit(db, {{"flags", 0}}), 0}}});
+  struct Case {
+    const char* what;
+    int32_t firstGroup, secondGroup, secondItem;
+    size_t runsAttached;  // by the second unit's step
+  } cases[] = {
+      {"same group", 5, 5, worktopUnit, 0},
+      {"other group", 5, 6, worktopUnit, 0 + 1},
+      {"no worktop part", 5, 6, plainUnit, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    eltest::RecordingCanvas canvas(eltest::Rect(0, 0, 100, 100));
+    zelvproTopViewElement* first = Make(db, worktopUnit, &canvas);
+    zelvproTopViewElement* second = Make(db, c.secondItem, &canvas);
+    first->enumGroup = c.firstGroup;
+    second->enumGroup = c.secondGroup;
+    WorktopBuilder builder;
+    zelvproElement* run = builder.BuildWorktopsOfUnit(*first, builder.NewWorktop());
+    ASSERT_EQ(run->kind, Worktop::kType);
+    EXPECT_EQ(static_cast<Worktop*>(run)->kitchenGroup, c.firstGroup);
+    EXPECT_EQ(run->dimensions.x, 0.0f);  // a part without 3D geometry has no length
+    std::unique_ptr<zelvproElement> last(builder.BuildWorktopsOfUnit(*second, run));
+    EXPECT_EQ(ChildrenOf(canvas).size(), 2u + c.runsAttached);
+    EXPECT_EQ(last.get() == run, c.runsAttached == 0);
+  }
+}
+
+}  // namespace
