@@ -164,6 +164,15 @@ TEST_F(WorktopTest, PiecesCoverEveryRunAndGoWithTheirLines) {
   EXPECT_EQ(ChildrenOf(canvas).size(), 2u);
   WorktopBuilder::RemoveWorktopRuns(canvas);
   EXPECT_TRUE(ChildrenOf(canvas).empty());
+
+  // Pieces that go with their canvas leave the list of generated pieces.
+  {
+    eltest::RecordingCanvas closing(eltest::Rect(0, 0, 100, 100));
+    closing.AddSubview(MakeRun(5000));
+    WorktopBuilder::GenerateWorktopPieces(closing);
+    EXPECT_NE(qxViewHolder::ExclusionChain(), nullptr);
+  }
+  EXPECT_EQ(qxViewHolder::ExclusionChain(), nullptr);
 }
 
 TEST_F(WorktopTest, NoWorktopRecordMakesNoRun) {
