@@ -112,6 +112,9 @@ zelvproElement::~zelvproElement() {
   UnlinkBeforeDeletion();
   delete associates;
   associates = nullptr;
+  // A generated worktop piece deleted with its canvas must not stay in the exclusion chain.
+  if (qxViewHolder::IsExcluded(this))
+    qxViewHolder::SetExclusionChain(qxViewHolder::RemoveLinksTo(qxViewHolder::ExclusionChain(), this));
   iElementHost& host = iElementHost::Current();
   if (host.LastClickedElement() == this) host.SetLastClickedElement(nullptr);
   DropCachedObject();
