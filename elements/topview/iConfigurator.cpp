@@ -26,6 +26,7 @@ ConfigField& ConfigField::operator=(ConfigField&& other) noexcept {
   target = other.target;
   property = std::move(other.property);
   undoable = other.undoable;
+  selectAll = other.selectAll;
   commandId = other.commandId;
   name = std::move(other.name);
   picture = other.picture;

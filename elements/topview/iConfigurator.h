@@ -26,6 +26,7 @@ struct ConfigField {
   iProperty* target = nullptr;
   Vcon::String property;
   bool undoable = false;
+  bool selectAll = false;  // edit fields: the whole text starts selected
   // Buttons.
   int32_t commandId = 0;
   Vcon::String name;

@@ -12,6 +12,7 @@
 #include "elements/base/zelvproCanvas.h"
 #include "elements/topview/CatalogReads.h"
 #include "elements/topview/TopViewRecord.h"
+#include "elements/units/WallOpeningPanel.h"
 #include "foundation/Geometry2D.h"
 #include "foundation/Geometry3D.h"
 #include "foundation/LengthText.h"
@@ -163,6 +164,10 @@ ppTask* zelvproDoor::CreateMoverTask(qxViewHolder* selection, zelvproCanvas* /*c
 
 ppTask* zelvproDoor::CreateDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) {
   return iElementTaskFactory::Current().NewDoorDraggerTask(selection, canvas);
+}
+
+void zelvproDoor::BuildInfoPanel(qxViewHolder* /*source*/) {
+  WallOpeningPanel::Build(*this, WallOpeningPanel::kDoor);
 }
 
 void zelvproDoor::WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) {

@@ -30,6 +30,8 @@ class zelvproDoor : public zelvproParametricElement {
   ppTask* CreateMoverTask(qxViewHolder* selection, zelvproCanvas* canvas, void* feedbackSource) override;
   ppTask* CreateDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) override;
   bool HasCatalogEntry(int32_t /*id*/) override { return true; }
+  // The "Door" tab: the unit's name and the fields of the stretching sizes.
+  void BuildInfoPanel(qxViewHolder* source) override;
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
   // The width dimension (kind 2).
   virtual void CollectDimensionLines(std::vector<PlanAnnotation>& list);

@@ -43,6 +43,8 @@ class zelvproParametricElement : public zelvproTopViewElement {
   void AdjustSubElementEntry(ppVector3& point, uint32_t entryFlags) const;
   float GetCurrentDepth() const { return currentDepth; }
 
+  // The generated 3D parts follow the element's size on the axes it stretches along.
+  ppVector3 GetOwnSize() override { return dimensions; }
   bool AcceptsChild(int32_t kind, zelvproElement* /*element*/) override { return kind == -1; }
   // After the top-view element's handling, links the deepest depth record that fits the run of
   // elements this one starts.

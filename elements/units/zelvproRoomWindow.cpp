@@ -3,6 +3,7 @@
 #include "catalogue/records/RecordField.h"
 #include "foundation/ppDouble.h"
 #include "database/ppDatafile.h"
+#include "elements/units/WallOpeningPanel.h"
 #include "platform/ResetList.h"
 
 namespace {
@@ -42,6 +43,10 @@ void zelvproRoomWindow::WriteRecord(ppDatafile& record, bool renumber, int32_t p
   RecordField(record, "type").SetLong(r, kind);
   // Whole millimetres in the document; the element keeps the fraction.
   RecordField(record, "heightAboveFloor").SetLong(r, TruncateToInt32(position.y));
+}
+
+void zelvproRoomWindow::BuildInfoPanel(qxViewHolder* /*source*/) {
+  WallOpeningPanel::Build(*this, WallOpeningPanel::kWindow);
 }
 
 void zelvproRoomWindow::SetAboveFloor(float millimetres) {

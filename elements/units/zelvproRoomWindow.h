@@ -16,6 +16,8 @@ class zelvproRoomWindow : public zelvproDoor {
   // A move that changed the position's y lasts until here.
   void InvalidateGeometry() override;
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
+  // The "Window" tab: the door's rows and the height above the floor.
+  void BuildInfoPanel(qxViewHolder* source) override;
 
   // The height a new window stands at (1000.0 at start).
   static float& DefaultHeightAboveFloor();

@@ -2,6 +2,7 @@
 
 #include "catalogue/records/RecordField.h"
 #include "database/ppDatafile.h"
+#include "elements/units/WallOpeningPanel.h"
 #include "platform/ResetList.h"
 
 namespace {
@@ -28,6 +29,10 @@ zelvproStructureElement::zelvproStructureElement(int32_t recordId, ppView* paren
 zelvproStructureElement::zelvproStructureElement(ppView* parent, ppDatafile& module, bool refresh)
     : zelvproRoomWindow(parent, module, refresh) {
   kind = kType;
+}
+
+void zelvproStructureElement::BuildInfoPanel(qxViewHolder* /*source*/) {
+  WallOpeningPanel::Build(*this, WallOpeningPanel::kStructure);
 }
 
 void zelvproStructureElement::WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) {

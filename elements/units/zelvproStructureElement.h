@@ -14,6 +14,7 @@ class zelvproStructureElement : public zelvproRoomWindow {
   zelvproStructureElement(ppView* parent, ppDatafile& module, bool refresh);
 
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
+  void BuildInfoPanel(qxViewHolder* source) override;
   void CollectDimensionLines(std::vector<PlanAnnotation>& /*list*/) override {}
 
   // The height a new structure element stands at (100.0 at start); apart from the windows'.

@@ -5,6 +5,7 @@
 
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDepthFil.h"
+#include "catalogue/records/zelvproParametricFil.h"
 #include "elements/units/zelvproParametricElement.h"
 #include "elements/units/UnitsTestSupport.h"
 
@@ -169,6 +170,44 @@ TEST_F(UnitsTest, RunLengthLinksEachDeeperRecordThatFitsTheRun) {
     EXPECT_EQ(element.linked, expected);
     EXPECT_EQ(element.currentDepth, startsRun ? 600.0f : 560.0f);
     element.snapPoints.clear();
+  }
+}
+
+TEST_F(UnitsTest, GeneratedPartsFollowTheStretchedWidth) {
+  zelvDatabase& db = MakeDatabase();
+  auto floats = [](std::initializer_list<float> values) {
+    eltest::Words words;
+    for (float v : values) words.push_back(eltest::FloatWord(v));
+    return words;
+  };
+  // A strip whose right-hand points shift with the width.
+  const int32_t strip = eltest::AddRecordWith(
+      db.ShapeFile(), {{"name", "s"}},
+      {{"points", floats({0, 0, 600, 0, 600, 100, 0, 100})}, {"attributes", {0, 2, 2, 0}}});
+  const eltest::Words facet =
+      eltest::Join({{strip, 0}, floats({0, 0, 0, 0, 0, 0}), {1, 0, 0, 0, 0}, floats({0})});
+  const int32_t parametric = eltest::AddRecordWith(
+      db.ParametricFile(), {{"name", "p"}, {"width", 600.0}, {"height", 720.0}, {"depth", 560.0}},
+      {{"facets", facet}});
+  const eltest::Words placement =
+      eltest::Join({{parametric}, floats({0, 0, 0, 0, 0, 0, 600, 720, 560}), {0}});
+  const int32_t unit =
+      AddUnit(db, {{"useParametrics", 1}, {"width", 600.0}, {"height", 720.0}, {"depth", 560.0}},
+              {{"parametrics", placement}});
+  const int32_t item = AddTopView(db,
+                                  {{"Type", Element::kType},
+                                   {"flags", int32_t(kWidth)},
+                                   {"width", 600.0},
+                                   {"height", 720.0},
+                                   {"depth", 560.0}},
+                                  {{"Units", {unit, 0}}});
+  auto element = MakeAs<Element>(db, item);
+  ASSERT_NE(element, nullptr);
+  for (float width : {600.0f, 900.0f, 450.0f}) {
+    element->dimensions.x = width;
+    element->InvalidateGeometry();
+    element->changed = 1;
+    EXPECT_FLOAT_EQ(2.0f * element->GetBounds(0, 0).half.x, width);
   }
 }
 
