@@ -36,9 +36,16 @@ zelvproParametricElement::zelvproParametricElement(int32_t recordId, ppView* par
     : zelvproTopViewElement(recordId, parent, frame, record, shapes) {
   kind = kType;
   accessApplied = 0;
-  referenceSize = dimensions;
   referenceSnaps = snapPoints;
-  catalogDepth = currentDepth = dimensions.z;
+  // The base may already have linked the database's current depth: the reference and the catalogue
+  // depth are the catalogue item's own, the current depth is the one in force.
+  referenceSize = dimensions;
+  if (recordId != 0 && database != nullptr && CatalogReads::Read(database->TopViewFile(), recordId)) {
+    const TopViewRecord t(database->TopViewFile(), database->TopViewFile().GetRecordBuffer());
+    referenceSize = ppVector3(float(t.width), float(t.height), float(t.depth));
+  }
+  catalogDepth = referenceSize.z;
+  currentDepth = dimensions.z;
 }
 
 zelvproParametricElement::zelvproParametricElement(ppView* parent, ppDatafile& module, bool refresh)
@@ -205,14 +212,18 @@ void zelvproParametricElement::PushAccessRequest(int32_t key, int32_t level, uin
 }
 
 void zelvproParametricElement::SetLinkedRecord(int32_t id) {
+  // The top-view element may swap the id for a depth the unit offers; the swapped one counts and
+  // becomes the depth new elements start with.
   zelvproTopViewElement::SetLinkedRecord(id);
-  if (id != 0 && database != nullptr && CatalogReads::Read(database->DepthFile(), id)) {
+  const int32_t linked = linkedRecord;
+  if (database != nullptr) database->SetCurrentDepthId(linked);
+  if (linked != 0 && database != nullptr && CatalogReads::Read(database->DepthFile(), linked)) {
     zelvproDepthFil& depths = database->DepthFile();
     currentDepth = float(RecordField(depths, "depth").Double(depths.GetRecordBuffer()));
     if (zelvproTopViewElement* container = GridContainer()) currentDepth -= ContainerDepthCut(*container);
     changed = 1;
     MarkTreePendingUpdate();
-  } else if (id == 0 && (flags & kInGridCell) != 0) {
+  } else if (linked == 0 && (flags & kInGridCell) != 0) {
     // Without a depth record the stretched axes take the enclosing element's size.
     if (auto* container = dynamic_cast<zelvproElement*>(GetSupervisor())) {
       ppVector3 size = dimensions;

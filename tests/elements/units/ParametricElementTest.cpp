@@ -187,6 +187,7 @@ TEST_F(UnitsTest, GridContainerCutsTheLinkedDepth) {
     // The sheet's layout cannot read its cut values as numbers: a linked depth stays whole.
     element->SetLinkedRecord(depth);
     EXPECT_EQ(element->currentDepth, 600.0f);
+    EXPECT_EQ(db.CurrentDepthId(), depth);
   }
   auto plain = MakeAs<Element>(db, AddItem(db, Element::kType, kCell | kPanel));
   EXPECT_EQ(plain->GridContainer(), nullptr);
@@ -234,6 +235,7 @@ TEST_F(UnitsTest, RunLengthLinksEachDeeperRecordThatFitsTheRun) {
     depths.push_back(cattest::AddRecord(db.DepthFile(), {{"id", int32_t(depths.size()) + 1}, {"depth", d}}));
   const int32_t item = AddItem(db, Element::kType, 0);
   for (bool startsRun : {true, false}) {
+    db.SetCurrentDepthId(0);  // a linked depth is what new elements start with
     db.TopViewFile().ReadRecord(item, nullptr);
     LinkRecorder element(item, nullptr, eltest::Rect(0, 0, 10, 10), db.TopViewFile().GetRecordBuffer(),
                          db.ShapeFile());
