@@ -7,10 +7,13 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDepthFil.h"
+#include "catalogue/records/zelvproPosSheetFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
+#include "database/ScopedRecordBuffer.h"
 #include "elements/topview/CatalogReads.h"
 #include "elements/topview/FileSelection.h"
 #include "elements/topview/TopViewRecord.h"
+#include "elements/grid/PosSheetGrid.h"
 #include "foundation/Geometry2D.h"
 #include "foundation/ppDouble.h"
 
@@ -33,9 +36,16 @@ zelvproParametricElement::zelvproParametricElement(int32_t recordId, ppView* par
     : zelvproTopViewElement(recordId, parent, frame, record, shapes) {
   kind = kType;
   accessApplied = 0;
-  referenceSize = dimensions;
   referenceSnaps = snapPoints;
-  catalogDepth = currentDepth = dimensions.z;
+  // The base may already have linked the database's current depth: the reference and the catalogue
+  // depth are the catalogue item's own, the current depth is the one in force.
+  referenceSize = dimensions;
+  if (recordId != 0 && database != nullptr && CatalogReads::Read(database->TopViewFile(), recordId)) {
+    const TopViewRecord t(database->TopViewFile(), database->TopViewFile().GetRecordBuffer());
+    referenceSize = ppVector3(float(t.width), float(t.height), float(t.depth));
+  }
+  catalogDepth = referenceSize.z;
+  currentDepth = dimensions.z;
 }
 
 zelvproParametricElement::zelvproParametricElement(ppView* parent, ppDatafile& module, bool refresh)
@@ -46,6 +56,7 @@ zelvproParametricElement::zelvproParametricElement(ppView* parent, ppDatafile& m
     DecodeOutlines(reinterpret_cast<const uint8_t*>(*blob), size_t(MemGetSize(blob)), outlines.get());
   if (RecordField(module, "price").Exists())
     price = ppMoney::FromRaw(RecordField(module, "price").MoneyRaw(r));
+  if (RecordField(module, "name").Exists()) textA = RecordField(module, "name").Text(r);
   catalogDepth = float(RecordField(module, "orgDepth").Double(r));
   currentDepth = float(RecordField(module, "currDepth").Double(r));
   accessApplied = 1;
@@ -117,6 +128,16 @@ void zelvproParametricElement::RefreshSnapEntries() {
         ((h & 0x400) && factor.z != 1.0f))
       a.code = kDisabledCode;
   }
+}
+
+void zelvproParametricElement::Select(bool refresh) {
+  zelvproTopViewElement::Select(refresh);
+  RefreshSnapEntries();
+}
+
+void zelvproParametricElement::AfterMove() {
+  zelvproTopViewElement::AfterMove();
+  RefreshSnapEntries();
 }
 
 void zelvproParametricElement::AdjustSubElementEntry(ppVector3& p, uint32_t f) const {
@@ -191,13 +212,18 @@ void zelvproParametricElement::PushAccessRequest(int32_t key, int32_t level, uin
 }
 
 void zelvproParametricElement::SetLinkedRecord(int32_t id) {
+  // The top-view element may swap the id for a depth the unit offers; the swapped one counts and
+  // becomes the depth new elements start with.
   zelvproTopViewElement::SetLinkedRecord(id);
-  if (id != 0 && database != nullptr && CatalogReads::Read(database->DepthFile(), id)) {
+  const int32_t linked = linkedRecord;
+  if (database != nullptr) database->SetCurrentDepthId(linked);
+  if (linked != 0 && database != nullptr && CatalogReads::Read(database->DepthFile(), linked)) {
     zelvproDepthFil& depths = database->DepthFile();
     currentDepth = float(RecordField(depths, "depth").Double(depths.GetRecordBuffer()));
+    if (zelvproTopViewElement* container = GridContainer()) currentDepth -= ContainerDepthCut(*container);
     changed = 1;
     MarkTreePendingUpdate();
-  } else if (id == 0 && (flags & kInGridCell) != 0) {
+  } else if (linked == 0 && (flags & kInGridCell) != 0) {
     // Without a depth record the stretched axes take the enclosing element's size.
     if (auto* container = dynamic_cast<zelvproElement*>(GetSupervisor())) {
       ppVector3 size = dimensions;
@@ -216,6 +242,33 @@ void zelvproParametricElement::SetLinkedRecord(int32_t id) {
   }
 }
 
+zelvproTopViewElement* zelvproParametricElement::GridContainer() const {
+  for (ppView* view = GetSupervisor(); view != nullptr; view = view->GetSupervisor()) {
+    auto* element = dynamic_cast<zelvproTopViewElement*>(view);
+    if (element != nullptr && (element->flags & kHasGrid) != 0) return element;
+  }
+  return nullptr;
+}
+
+float zelvproParametricElement::ContainerDepthCut(zelvproTopViewElement& container) {
+  if (container.gridX == nullptr || database == nullptr) return 0.0f;
+  // The sheet's cut values follow its malformed "anchor" entry; a layout that cannot read them as
+  // numbers gives 0 (no cut).
+  zelvproPosSheetFil& sheets = database->PosSheetFile();
+  ScopedRecordBuffer<ppDatafile> buffer(sheets);
+  if (!CatalogReads::Read(sheets, container.gridX->sheetId, buffer.Get())) return 0.0f;
+  return DepthCut(container, RecordField(sheets, "", 0).Double(buffer.Get()),
+                  RecordField(sheets, "", 1).Double(buffer.Get()));
+}
+
+float zelvproParametricElement::DepthCut(zelvproTopViewElement& container, double fullCut, double stepCut) {
+  const bool panel = (flags & kInGridCell) != 0 && (flags & kPanelPart) != 0;
+  const bool inset = (flags & kInsetPart) != 0 && container.linkedRecord != 0;
+  if (!panel && !inset) return 0.0f;
+  if ((flags & kFullDepthPart) != 0 && IsInsideCompartmentPart()) return float(fullCut);
+  return stepCount > 0 ? float(stepCount * stepCut) : 0.0f;
+}
+
 void zelvproParametricElement::WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) {
   zelvproTopViewElement::WriteRecord(record, renumber, parentNumber);
   char* r = record.GetRecordBuffer();
@@ -225,6 +278,7 @@ void zelvproParametricElement::WriteRecord(ppDatafile& record, bool renumber, in
     MemSetSize(blob, uint32_t(bytes.size()));
     std::memcpy(*blob, bytes.data(), bytes.size());
   }
+  RecordField(record, "name").SetText(r, textA);
   RecordField(record, "price").SetMoneyRaw(r, price.Raw());
   RecordField(record, "orgDepth").SetDouble(r, catalogDepth);
   RecordField(record, "currDepth").SetDouble(r, currentDepth);

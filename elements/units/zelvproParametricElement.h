@@ -55,6 +55,9 @@ class zelvproParametricElement : public zelvproTopViewElement {
   // The outline caches are refilled with the stretched outlines, so that drawing, hit tests and
   // the plan figure all see the stretched element.
   void InvalidateGeometry() override;
+  // Selecting, moving and dropping the element bring its anchors up to its size again.
+  void Select(bool refresh) override;
+  void AfterMove() override;
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
   void SetLinkedRecord(int32_t id) override;
 
@@ -68,6 +71,17 @@ class zelvproParametricElement : public zelvproTopViewElement {
   ppVector3 referenceSize;
   std::vector<SnapAnchor> referenceSnaps;
   float catalogDepth = 0.0f, currentDepth = 0.0f;
+
+  // Flag-word bits of the depth cut a grid container makes.
+  static constexpr uint32_t kPanelPart = 0x1000, kFullDepthPart = 0x400000;
+  // The nearest enclosing element with a grid; null when there is none.
+  zelvproTopViewElement* GridContainer() const;
+  // How much of a linked depth the container's position sheet takes off this part (mm): a panel
+  // part in a cell, or an inset part of a container that has a depth record, loses the sheet's
+  // full-depth cut when it stands inside a compartment and says so, else one step cut per step.
+  float ContainerDepthCut(zelvproTopViewElement& container);
+  // The same choice given the sheet's full-depth cut and step cut (mm).
+  float DepthCut(zelvproTopViewElement& container, double fullCut, double stepCut);
 
  protected:
   // The run's summed length, from the first own anchor that starts one; an element met twice ends it.

@@ -6,6 +6,7 @@
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDepthFil.h"
 #include "catalogue/records/zelvproParametricFil.h"
+#include "catalogue/records/zelvproPosSheetFil.h"
 #include "elements/units/zelvproParametricElement.h"
 #include "elements/units/UnitsTestSupport.h"
 
@@ -136,6 +137,85 @@ TEST_F(UnitsTest, SavedElementKeepsStretchedOutlinesAndDepths) {
   EXPECT_EQ(loaded.accessApplied, 1);
 }
 
+TEST_F(UnitsTest, SavedElementKeepsItsName) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t item = AddItem(db, Element::kType, 0);
+  for (const char* name : {"", "Corner door 90"}) {
+    auto element = MakeAs<Element>(db, item);
+    element->textA = name;
+    zelvproDocModuleFil& module = Module(db);
+    element->WriteRecord(module, false, 0);
+    EXPECT_EQ(RecordField(module, "name").Text(module.GetRecordBuffer()), Vcon::String(name));
+    Element loaded(nullptr, module, false);
+    EXPECT_EQ(loaded.textA, Vcon::String(name));
+  }
+}
+
+TEST_F(UnitsTest, GridContainerCutsTheLinkedDepth) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t depth = cattest::AddRecord(db.DepthFile(), {{"id", 7}, {"depth", 600.0}});
+  const int32_t sheet = cattest::AddRecord(db.PosSheetFile(), {{"xraster", 100.0}});
+  const int32_t grid =
+      AddTopView(db, {{"flags", 0x80}, {"posSheet", sheet}, {"xpos", 4}, {"ypos", 5}, {"zpos", 1}});
+  constexpr uint32_t kCell = 0x200, kPanel = 0x1000, kInset = 0x2000, kFull = 0x400000;
+  // Cuts of the sheet: 19 mm for a full-depth part, 16 mm a step.
+  struct Case {
+    const char* what;
+    uint32_t flags;
+    int32_t steps;
+    int32_t containerDepth;  // the container's linked record
+    float cut;
+  } cases[] = {
+      {"panel in a cell, two steps", kCell | kPanel, 2, 0, 32},
+      // Not inside a compartment: the full-depth flag falls back to the step cut.
+      {"full-depth panel at no compartment", kCell | kPanel | kFull, 1, 0, 16},
+      {"panel in a cell, no steps", kCell | kPanel, 0, 0, 0},
+      {"cell without the panel flag", kCell, 2, 0, 0},
+      {"inset part, container with a depth", kInset, 1, depth, 16},
+      {"inset part, container without", kInset, 1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto container = MakeOwned(db, grid);
+    container->linkedRecord = c.containerDepth;
+    auto* element = dynamic_cast<Element*>(db.TopViewFile().CreateElement(
+        AddItem(db, Element::kType, c.flags), eltest::Rect(0, 0, 10, 10), container.get()));
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->GridContainer(), container.get());
+    element->stepCount = c.steps;
+    EXPECT_EQ(element->DepthCut(*container, 19.0, 16.0), c.cut);
+    // The sheet's layout cannot read its cut values as numbers: a linked depth stays whole.
+    element->SetLinkedRecord(depth);
+    EXPECT_EQ(element->currentDepth, 600.0f);
+    EXPECT_EQ(db.CurrentDepthId(), depth);
+  }
+  auto plain = MakeAs<Element>(db, AddItem(db, Element::kType, kCell | kPanel));
+  EXPECT_EQ(plain->GridContainer(), nullptr);
+}
+
+TEST_F(UnitsTest, SelectingOrMovingRederivesTheAnchors) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t item =
+      AddItem(db, Element::kType, kWidth, eltest::Join({SnapWords(2, 600, 0, 0, 0x101u << 16)}));
+  struct Case {
+    const char* what;
+    void (*trigger)(Element&);
+  } cases[] = {
+      {"select", [](Element& e) { e.Select(false); }},
+      {"move", [](Element& e) { e.AfterMove(); }},
+      {"drop", [](Element& e) { e.AfterPlace(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto element = MakeAs<Element>(db, item);
+    element->dimensions.x = 900;
+    c.trigger(*element);
+    ASSERT_EQ(element->snapPoints.size(), 1u);
+    EXPECT_EQ(element->snapPoints[0].code, kOff);
+    EXPECT_EQ(element->snapPoints[0].point, ppVector3(900, 0, 0));
+  }
+}
+
 // Records every depth record the element links.
 class LinkRecorder : public Element {
  public:
@@ -155,6 +235,7 @@ TEST_F(UnitsTest, RunLengthLinksEachDeeperRecordThatFitsTheRun) {
     depths.push_back(cattest::AddRecord(db.DepthFile(), {{"id", int32_t(depths.size()) + 1}, {"depth", d}}));
   const int32_t item = AddItem(db, Element::kType, 0);
   for (bool startsRun : {true, false}) {
+    db.SetCurrentDepthId(0);  // a linked depth is what new elements start with
     db.TopViewFile().ReadRecord(item, nullptr);
     LinkRecorder element(item, nullptr, eltest::Rect(0, 0, 10, 10), db.TopViewFile().GetRecordBuffer(),
                          db.ShapeFile());
