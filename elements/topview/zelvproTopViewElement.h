@@ -152,7 +152,7 @@ class zelvproTopViewElement : public zelvproElement {
   virtual int32_t TopViewForDepth(int32_t unitId, int32_t depthId, bool force);
   virtual void ApplyTopViewRecord(int32_t topViewId, bool withSnaps);
   // Applies changed options and colours again; needs a canvas (without one the flag stays set).
-  void RunConfigurationPass();
+  virtual void RunConfigurationPass();
 
   // The switch that makes MergeColorChoices take in the children too (off at start).
   static void SetChildMerge(bool on);

@@ -140,6 +140,11 @@ void zelvproParametricElement::AfterMove() {
   RefreshSnapEntries();
 }
 
+void zelvproParametricElement::RunConfigurationPass() {
+  zelvproTopViewElement::RunConfigurationPass();
+  RefreshSnapEntries();
+}
+
 void zelvproParametricElement::AdjustSubElementEntry(ppVector3& p, uint32_t f) const {
   if ((f & 0x777) == 0) return;
   const ppVector3 offset = SizeOffset(), factor = SizeFactor();

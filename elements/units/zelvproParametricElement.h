@@ -58,6 +58,8 @@ class zelvproParametricElement : public zelvproTopViewElement {
   // Selecting, moving and dropping the element bring its anchors up to its size again.
   void Select(bool refresh) override;
   void AfterMove() override;
+  // A configuration change re-derives the anchors too.
+  void RunConfigurationPass() override;
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
   void SetLinkedRecord(int32_t id) override;
 

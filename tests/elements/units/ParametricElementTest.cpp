@@ -193,7 +193,7 @@ TEST_F(UnitsTest, GridContainerCutsTheLinkedDepth) {
   EXPECT_EQ(plain->GridContainer(), nullptr);
 }
 
-TEST_F(UnitsTest, SelectingOrMovingRederivesTheAnchors) {
+TEST_F(UnitsTest, SelectingMovingOrConfiguringRederivesTheAnchors) {
   zelvDatabase& db = MakeDatabase();
   const int32_t item =
       AddItem(db, Element::kType, kWidth, eltest::Join({SnapWords(2, 600, 0, 0, 0x101u << 16)}));
@@ -204,6 +204,7 @@ TEST_F(UnitsTest, SelectingOrMovingRederivesTheAnchors) {
       {"select", [](Element& e) { e.Select(false); }},
       {"move", [](Element& e) { e.AfterMove(); }},
       {"drop", [](Element& e) { e.AfterPlace(); }},
+      {"configuration", [](Element& e) { e.RunConfigurationPass(); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
