@@ -157,3 +157,11 @@ void OffsetPolygon(Handle list, float distance) {
     WritePoint(list, i, moved);
   }
 }
+
+std::vector<ppVector2> PointListToVector(Handle list) {
+  std::vector<ppVector2> out;
+  if (list == nullptr || *list == nullptr) return out;
+  out.resize(size_t(MemGetSize(list)) / sizeof(ppVector2));
+  if (!out.empty()) std::memcpy(out.data(), *list, out.size() * sizeof(ppVector2));
+  return out;
+}

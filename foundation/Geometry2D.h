@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/ppVector2.h"
@@ -26,6 +27,9 @@ void Rotate2(ppVector2& p, float angle);
 void Offset2(ppVector2& p, float dx, float dy);
 void Divide2(ppVector2& p, float s);
 void DivideXY2(ppVector2& p, float sx, float sy);
+
+// A copy of a point list's points; empty for a null or empty handle.
+std::vector<ppVector2> PointListToVector(Handle list);
 
 // The single-point operations above applied to every point of a list.
 void PointListDivide(Handle list, float s);

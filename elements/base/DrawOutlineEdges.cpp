@@ -2,20 +2,13 @@
 
 #include <cstring>
 
+#include "foundation/Geometry2D.h"
 #include "foundation/ppVector2.h"
 #include "framework/ppDC.h"
 
 namespace {
 
 constexpr int32_t kLeaveOut = 0x1;
-
-std::vector<ppVector2> PointsOf(Handle list) {
-  std::vector<ppVector2> out;
-  if (list == nullptr || *list == nullptr) return out;
-  out.resize(size_t(MemGetSize(list)) / sizeof(ppVector2));
-  if (!out.empty()) std::memcpy(out.data(), *list, out.size() * sizeof(ppVector2));
-  return out;
-}
 
 }  // namespace
 
@@ -30,7 +23,7 @@ void DrawOutlineEdges(Handle points, ppDC& dc, const ppRGBColor& colour, uint8_t
     dc.SetLineBatch(true);
     batch = true;
   }
-  const std::vector<ppVector2> list = PointsOf(points);
+  const std::vector<ppVector2> list = PointListToVector(points);
   for (size_t i = 0; i < list.size(); ++i) {
     if (edgeFlags != nullptr && i < edgeFlags->size() && ((*edgeFlags)[i] & kLeaveOut) != 0) continue;
     const ppVector2& from = list[i];

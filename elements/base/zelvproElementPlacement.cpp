@@ -26,13 +26,6 @@ constexpr float kPi = 3.1415927f;
 constexpr int32_t kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
 
 // A copy of a handle's 8-byte points (handle data promises no alignment for floats).
-std::vector<ppVector2> PointsOf(Handle list) {
-  std::vector<ppVector2> out;
-  if (list == nullptr || *list == nullptr) return out;
-  out.resize(size_t(MemGetSize(list)) / sizeof(ppVector2));
-  if (!out.empty()) std::memcpy(out.data(), *list, out.size() * sizeof(ppVector2));
-  return out;
-}
 
 template <typename Fn>
 void ForEachChildElement(const ppView& view, Fn fn) {
@@ -194,7 +187,7 @@ void zelvproElement::RotateByKey(int32_t key) {
 
 void zelvproElement::ExtendBounds2D(ppVector2& min, ppVector2& max) {
   ForEachOutline([&](Handle points) {
-    for (ppVector2 p : PointsOf(points)) {
+    for (ppVector2 p : PointListToVector(points)) {
       ApplyPlacement2D(p);
       min = ppVector2(std::min(min.x, p.x), std::min(min.y, p.y));
       max = ppVector2(std::max(max.x, p.x), std::max(max.y, p.y));
@@ -208,7 +201,7 @@ void zelvproElement::GetOutlineCentre(ppVector2& out) {
   double x = 0.0, y = 0.0;
   int32_t counted = 0;
   ForEachOutline([&](Handle points) {
-    const std::vector<ppVector2> list = PointsOf(points);
+    const std::vector<ppVector2> list = PointListToVector(points);
     if (list.empty()) return;
     double sx = 0.0, sy = 0.0;
     for (ppVector2 p : list) {

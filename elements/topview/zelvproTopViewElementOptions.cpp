@@ -33,21 +33,6 @@ ppVector3 SnapPoint(const std::vector<uint8_t>& snaps, size_t at) {
                    ValueAt<float>(snaps, at + 12));
 }
 
-// The position of `anchor` plus those of the anchors its hooks lead to. A hook chain that comes back
-// to an anchor already passed stops there.
-ppVector3 ChainedPosition(const std::vector<TopViewAnchor>& anchors, const TopViewAnchor& anchor) {
-  ppVector3 offset = anchor.position;
-  std::set<const TopViewAnchor*> passed{&anchor};
-  for (int32_t hook = anchor.hook; hook != 0;) {
-    auto found =
-        std::find_if(anchors.begin(), anchors.end(), [&](const TopViewAnchor& a) { return a.eye == hook; });
-    if (found == anchors.end() || !passed.insert(&*found).second) break;
-    offset = offset + found->position;
-    hook = found->hook;
-  }
-  return offset;
-}
-
 float AnchorFloat(qxAnchorFil& table, const char* name) {
   ppParameter value;
   const int32_t field = table.IndexOf(name);
@@ -82,7 +67,7 @@ std::unique_ptr<zelvproShape> zelvproTopViewElement::AppendOptionShapes(std::uni
     for (const TopViewAnchor& anchor : anchors) {
       if (anchor.classId != option.optionKey) continue;
       anchored = true;
-      const ppVector3 offset = ChainedPosition(anchors, anchor);
+      const ppVector3 offset = ChainedAnchorPosition(anchor);
       zelvproShape* before = head.get();
       head = AppendPieceShapes(shapes, std::move(head));
       for (zelvproShape* s = head.get(); s != nullptr && s != before; s = s->next.get())
