@@ -8,6 +8,7 @@
 #include "catalogue/records/zelvproColorCatalogFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "database/ppDatafile.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/ElementGeometryCache.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iScenePane.h"
@@ -30,12 +31,6 @@ std::unique_ptr<ppRegion> gPendingRegion;
 int32_t RecordOfStoredId(ppDatafile& file, int32_t stored, const char* field = "id") {
   if (stored == 0) return 0;
   return file.FindRecordByKey(file.IndexOf(field), &stored);
-}
-
-template <typename Fn>
-void ForEachChild(const ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i) fn(static_cast<zelvproElement*>(children.At(i)));
 }
 
 }  // namespace
@@ -129,17 +124,17 @@ void zelvproElement::DropCachedObject() {
 
 void zelvproElement::UpdateAnnotationsTree(ppDC& dc) {
   UpdateAnnotations(dc);
-  ForEachChild(*this, [&](zelvproElement* child) { child->UpdateAnnotationsTree(dc); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->UpdateAnnotationsTree(dc); });
 }
 
 zelvproElement* zelvproElement::GetParentElement() { return static_cast<zelvproElement*>(GetSupervisor()); }
 
 void zelvproElement::AddToCalculation() {
-  ForEachChild(*this, [](zelvproElement* child) { child->AddToCalculation(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->AddToCalculation(); });
 }
 
 void zelvproElement::RemoveFromCalculation() {
-  ForEachChild(*this, [](zelvproElement* child) { child->RemoveFromCalculation(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->RemoveFromCalculation(); });
 }
 
 void zelvproElement::ResnapTree() {
@@ -147,7 +142,7 @@ void zelvproElement::ResnapTree() {
   Resnap();
   // A child's new link may move it among its siblings: walk the children as they were.
   ElementList children;
-  ForEachChild(*this, [&](zelvproElement* child) { children.push_back(child); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { children.push_back(child); });
   for (zelvproElement* child : children) child->ResnapTree();
 }
 
@@ -161,7 +156,7 @@ void zelvproElement::SetTagTree(int32_t value) {
 zelvproElement* zelvproElement::FindById(int32_t saveNumber) {
   if (saveId == saveNumber) return this;
   zelvproElement* found = nullptr;
-  ForEachChild(*this, [&](zelvproElement* child) {
+  ForEachChildElement(*this, [&](zelvproElement* child) {
     if (found == nullptr) found = child->FindById(saveNumber);
   });
   return found;
@@ -176,28 +171,28 @@ bool zelvproElement::DiffersFromRecord(zelvproElement* other) {
 }
 
 void zelvproElement::CollectParts(PartsList& parts) {
-  ForEachChild(*this, [&](zelvproElement* child) { child->CollectParts(parts); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->CollectParts(parts); });
 }
 
 ppMoney zelvproElement::GetTotalPrice() {
   ppMoney sum = ppMoney::FromRaw(0);
-  ForEachChild(*this, [&](zelvproElement* child) { sum += child->GetTotalPrice(); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { sum += child->GetTotalPrice(); });
   return sum;
 }
 
 ppMoney zelvproElement::GetTotalPrice2() {
   ppMoney sum = ppMoney::FromRaw(0);
-  ForEachChild(*this, [&](zelvproElement* child) { sum += child->GetTotalPrice2(); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { sum += child->GetTotalPrice2(); });
   return sum;
 }
 
 void zelvproElement::RenumberSaveIds() {
   if (zelvproLayerPalette* palette = iElementHost::Current().LayerPalette()) saveId = palette->NextId();
-  ForEachChild(*this, [](zelvproElement* child) { child->RenumberSaveIds(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->RenumberSaveIds(); });
 }
 
 void zelvproElement::DrawSymbols(intptr_t value) {
-  ForEachChild(*this, [&](zelvproElement* child) { child->DrawSymbols(value); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->DrawSymbols(value); });
 }
 
 // ---- Tree operations.
@@ -205,47 +200,47 @@ void zelvproElement::DrawSymbols(intptr_t value) {
 void zelvproElement::InvalidateTree() {
   changed = 1;
   DropCachedObject();
-  ForEachChild(*this, [](zelvproElement* child) { child->InvalidateTree(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->InvalidateTree(); });
 }
 
 void zelvproElement::MarkTreeNeedsRedraw() {
   needsRedraw = 1;
-  ForEachChild(*this, [](zelvproElement* child) { child->MarkTreeNeedsRedraw(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->MarkTreeNeedsRedraw(); });
 }
 
 void zelvproElement::MarkTreePendingUpdate() {
   pendingUpdate = 1;
-  ForEachChild(*this, [](zelvproElement* child) { child->MarkTreePendingUpdate(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->MarkTreePendingUpdate(); });
 }
 
 void zelvproElement::ClearTreeMark() {
   mark = 0;
-  ForEachChild(*this, [](zelvproElement* child) { child->ClearTreeMark(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->ClearTreeMark(); });
 }
 
 void zelvproElement::SetStateBitsTree(uint32_t bits) {
   stateBits |= bits;
-  ForEachChild(*this, [&](zelvproElement* child) { child->SetStateBitsTree(bits); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->SetStateBitsTree(bits); });
 }
 
 void zelvproElement::ClearStateBitsTree(uint32_t bits) {
   stateBits &= ~bits;
-  ForEachChild(*this, [&](zelvproElement* child) { child->ClearStateBitsTree(bits); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->ClearStateBitsTree(bits); });
 }
 
 void zelvproElement::LockTree() {
   locked = 1;
-  ForEachChild(*this, [](zelvproElement* child) { child->LockTree(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->LockTree(); });
 }
 
 void zelvproElement::UnlockTree() {
   locked = 0;
-  ForEachChild(*this, [](zelvproElement* child) { child->UnlockTree(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->UnlockTree(); });
 }
 
 void zelvproElement::CollectTree(ElementList& out) {
   out.push_back(this);
-  ForEachChild(*this, [&](zelvproElement* child) { child->CollectTree(out); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->CollectTree(out); });
 }
 
 // ---- Redraw protocol.
@@ -269,7 +264,7 @@ void zelvproElement::ProcessPendingRedraws(zelvproElement* root, iScenePane* pan
     if (pane != nullptr) pane->SetSceneOutOfDate();
     root->pendingUpdate = 0;
   }
-  ForEachChild(*root, [&](zelvproElement* child) { ProcessPendingRedraws(child, pane, redraw); });
+  ForEachChildElement(*root, [&](zelvproElement* child) { ProcessPendingRedraws(child, pane, redraw); });
 }
 
 void zelvproElement::InvalidateElement(iScenePane* pane, bool redraw) {

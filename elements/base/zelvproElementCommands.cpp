@@ -11,6 +11,7 @@
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "database/InTransaction.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iElementTaskFactory.h"
 #include "elements/base/qxViewHolder.h"
@@ -54,12 +55,6 @@ constexpr uint32_t kSubItemBytes = 32;
 template <typename Fn>
 void ForEachHeld(const qxViewHolder* chain, Fn fn) {
   for (const qxViewHolder* h = chain; h != nullptr; h = h->Next()) fn(h->Element());
-}
-
-template <typename Fn>
-void ForEachChildOf(const ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i) fn(static_cast<zelvproElement*>(children.At(i)));
 }
 
 ElementList ElementsOf(const qxViewHolder* chain) {
@@ -134,11 +129,12 @@ void zelvproElement::DoCommand(int32_t command, intptr_t parameter) {
         if (command == kUnlock) element->UnlockTree();
         if (command == kInteriorLock) {
           element->interiorLock = 1;
-          ForEachChildOf(*element, [](zelvproElement* child) { child->lockedChildBits = kLockedInside; });
+          ForEachChildElement(*element,
+                              [](zelvproElement* child) { child->lockedChildBits = kLockedInside; });
         }
         if (command == kInteriorUnlock) {
           element->interiorLock = 0;
-          ForEachChildOf(*element, [](zelvproElement* child) {
+          ForEachChildElement(*element, [](zelvproElement* child) {
             if ((child->lockedChildBits & kKeptLocked) == 0) child->lockedChildBits = 0;
           });
         }

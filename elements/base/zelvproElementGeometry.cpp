@@ -5,6 +5,7 @@
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproUnitFil.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/ElementGeometryCache.h"
 #include "elements/base/zelvproElement.h"
 #include "foundation/ppMatrix4.h"
@@ -22,13 +23,6 @@ constexpr int32_t kOwnBoxFlags = 0x240;
 constexpr uint32_t kNotMeasured = 0x240;
 // Longer than any distance in a plan (millimetres).
 constexpr float kFar = 8999999488.0f;
-
-template <typename Fn>
-void ForEachChildElement(const ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i)
-    if (auto* child = dynamic_cast<zelvproElement*>(children.At(i))) fn(child);
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "database/ScopedRecordBuffer.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iElementTaskFactory.h"
@@ -40,12 +41,6 @@ bool IsArrow(int32_t key) { return key >= kLeft && key <= kDown; }
 bool Near(const ppVector3& a, const ppVector3& b) {
   return std::fabs(a.x - b.x) <= kRunTolerance && std::fabs(a.y - b.y) <= kRunTolerance &&
          std::fabs(a.z - b.z) <= kRunTolerance;
-}
-
-template <typename Fn>
-void ForEachChildOf(const ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i) fn(static_cast<zelvproElement*>(children.At(i)));
 }
 
 }  // namespace
@@ -183,7 +178,8 @@ qxViewHolder* zelvproElement::CollectSnapRun(qxViewHolder* chain, int32_t key, c
       }
     }
   }
-  ForEachChildOf(*this, [&](zelvproElement* child) { chain = child->CollectSnapRun(chain, key, point); });
+  ForEachChildElement(*this,
+                      [&](zelvproElement* child) { chain = child->CollectSnapRun(chain, key, point); });
   return chain;
 }
 
@@ -196,7 +192,8 @@ void zelvproElement::CommitEdits() {
     int32_t colorRecordId, unitRecordId, tag;
   } snapshot{position, angle, locked, calculate, lockUnits, colorRecordId, unitRecordId, tag};
   qxViewHolder* children = nullptr;
-  ForEachChildOf(*this, [&](zelvproElement* child) { children = new qxViewHolder(child, children, true); });
+  ForEachChildElement(*this,
+                      [&](zelvproElement* child) { children = new qxViewHolder(child, children, true); });
   std::unique_ptr<qxViewHolder> childChain(children);
   if (database != nullptr && recordId != 0) {
     zelvproTopViewFil& topViews = database->TopViewFile2();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "elements/base/ElementChildren.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/iElementTaskFactory.h"
 #include "elements/base/zelvproCanvas.h"
@@ -26,13 +27,6 @@ constexpr float kPi = 3.1415927f;
 constexpr int32_t kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
 
 // A copy of a handle's 8-byte points (handle data promises no alignment for floats).
-
-template <typename Fn>
-void ForEachChildElement(const ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i)
-    if (auto* child = dynamic_cast<zelvproElement*>(children.At(i))) fn(child);
-}
 
 // The turn of an arrow key in radians; 0 for any other key. Shift makes the step 5 degrees.
 float KeyTurn(int32_t key, bool shift) {

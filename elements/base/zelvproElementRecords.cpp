@@ -10,6 +10,7 @@
 #include "catalogue/records/zelvproUnitFil.h"
 #include "database/ScopedRecordBuffer.h"
 #include "database/ppDatafile.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproElement.h"
@@ -24,12 +25,6 @@ int32_t StoredIdOf(ppDatafile& file, int32_t id, const char* field = "id") {
   ScopedRecordBuffer<ppDatafile> buffer(file);
   file.ReadRecord(id, buffer.Get());
   return RecordField(file, field).Long(buffer.Get());
-}
-
-template <typename Fn>
-void ForEachChildElement(ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i) fn(static_cast<zelvproElement*>(children.At(i)));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "database/ppDatafile.h"
 #include "database/ppPropertyObjectList.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproCanvas.h"
@@ -29,12 +30,6 @@ constexpr uint32_t kDragDelayTicks = 5;
 constexpr uint32_t kTickMs = 17;
 // Millimetres by which a paste moves the copied elements.
 constexpr float kPasteOffset = 250.0f;
-
-template <typename Fn>
-void ForEachChild(const ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i) fn(static_cast<zelvproElement*>(children.At(i)));
-}
 
 template <typename Fn>
 void ForEachAssociate(qxViewHolder* links, Fn fn) {
@@ -75,7 +70,7 @@ void zelvproElement::Select(bool refresh) {
   if (selected == 0) {
     selected = 1;
     Invalidate();
-    ForEachChild(*this, [&](zelvproElement* child) { child->Select(refresh); });
+    ForEachChildElement(*this, [&](zelvproElement* child) { child->Select(refresh); });
     ForEachAssociate(associates, [&](zelvproElement* other) { other->Select(refresh); });
     NotifySelectionChanged();
     if (!IsAltKeyDown())
@@ -93,12 +88,12 @@ void zelvproElement::Deselect(bool refresh) {
     NotifySelectionChanged();
     if (refresh) RefreshViews();
   }
-  ForEachChild(*this, [&](zelvproElement* child) { child->Deselect(refresh); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { child->Deselect(refresh); });
   ClearStateBitsTree(kSelectedState);
 }
 
 void zelvproElement::SelectChildrenInRect(const plat::RECT& rect) {
-  ForEachChild(*this, [&](zelvproElement* child) {
+  ForEachChildElement(*this, [&](zelvproElement* child) {
     plat::POINT p{};
     child->GetScreenPosition(p);
     if (InBox(p.x, p.y, rect.left, rect.top, rect.right, rect.bottom)) child->Select(true);
@@ -188,21 +183,23 @@ bool zelvproElement::HandleClick(int32_t x, int32_t y) {
 qxViewHolder* zelvproElement::CollectSelection(qxViewHolder* chain, bool skipLocked) {
   if (IsSelected() && !(skipLocked && locked != 0) && !qxViewHolder::IsExcluded(this))
     return new qxViewHolder(this, chain, false);
-  ForEachChild(*this, [&](zelvproElement* child) { chain = child->CollectSelection(chain, skipLocked); });
+  ForEachChildElement(*this,
+                      [&](zelvproElement* child) { chain = child->CollectSelection(chain, skipLocked); });
   return chain;
 }
 
 qxViewHolder* zelvproElement::CollectEditable(qxViewHolder* chain, bool skipLocked) {
   if (!(skipLocked && locked != 0) && !qxViewHolder::IsExcluded(this))
     return new qxViewHolder(this, chain, false);
-  ForEachChild(*this, [&](zelvproElement* child) { chain = child->CollectEditable(chain, skipLocked); });
+  ForEachChildElement(*this,
+                      [&](zelvproElement* child) { chain = child->CollectEditable(chain, skipLocked); });
   return chain;
 }
 
 qxViewHolder* zelvproElement::CollectTree(qxViewHolder* chain, qxViewHolder* filter) {
   if (!(filter != nullptr && filter->Holds(this)) && !qxViewHolder::IsExcluded(this))
     chain = new qxViewHolder(this, chain, false);
-  ForEachChild(*this, [&](zelvproElement* child) { chain = child->CollectTree(chain, filter); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { chain = child->CollectTree(chain, filter); });
   return chain;
 }
 
@@ -213,13 +210,13 @@ OutlineList& zelvproElement::CollectOutlines(OutlineList& list) {
 
 std::unique_ptr<ppPropertyObjectList> zelvproElement::MakeChildPropertyList() {
   auto list = std::make_unique<ppPropertyObjectList>();
-  ForEachChild(*this, [&](zelvproElement* child) { list->Append(static_cast<iProperty*>(child)); });
+  ForEachChildElement(*this, [&](zelvproElement* child) { list->Append(static_cast<iProperty*>(child)); });
   return list;
 }
 
 void zelvproElement::ExtentOfSelectedChildren(ppVector3& point) {
   bool first = true;
-  ForEachChild(*this, [&](zelvproElement* child) {
+  ForEachChildElement(*this, [&](zelvproElement* child) {
     if (!child->IsSelected()) return;
     ppVector3 p;
     child->GetAbsolutePosition(p);
@@ -234,7 +231,7 @@ void zelvproElement::SaveSelection() {
   if (copy == nullptr) return;
   copy->ClearRecordBuffer(nullptr);
   bool saved = false;
-  ForEachChild(*this, [&](zelvproElement* child) {
+  ForEachChildElement(*this, [&](zelvproElement* child) {
     if (!child->IsSelected()) return;
     child->SaveTree(*copy, true, saveId);
     saved = true;

@@ -15,6 +15,7 @@
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "catalogue/records/zelvproUnitFil.h"
 #include "database/ScopedRecordBuffer.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproLayerPalette.h"
@@ -156,12 +157,6 @@ int32_t OwnColourPosition(zelvDatabase& db, int32_t extraA, int32_t unitColourCo
   }
   if (position >= int32_t(colourCount)) position = 0;
   return position >= 0 && position < int32_t(colourCount) ? position : -1;
-}
-
-template <typename Fn>
-void ForEachChild(ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i) fn(static_cast<zelvproElement*>(children.At(i)));
 }
 
 }  // namespace
@@ -387,7 +382,7 @@ Vcon::WString zelvproTopViewElement::LongItemText(const Vcon::WString& unitNumbe
 
 void zelvproTopViewElement::PriceChildrenIntoLine(CalculationLine& line) {
   ppMoney price = line.Money("price"), price2 = line.Money("price2");
-  ForEachChild(*this, [&](zelvproElement* element) {
+  ForEachChildElement(*this, [&](zelvproElement* element) {
     auto* child = dynamic_cast<zelvproTopViewElement*>(element);
     if (child == nullptr || (child->auxWordC & kPricedIntoParent) == 0 || !child->createdByParent) return;
     const int32_t unit = child->ResolveAccessId();
@@ -640,7 +635,7 @@ ppMoney zelvproTopViewElement::SumGrouped(bool second) {
       sum += second ? parts.price2 : parts.price;
     }
   }
-  ForEachChild(*this, [&](zelvproElement* element) {
+  ForEachChildElement(*this, [&](zelvproElement* element) {
     if (auto* child = dynamic_cast<zelvproTopViewElement*>(element)) sum += child->SumGrouped(second);
   });
   return sum;

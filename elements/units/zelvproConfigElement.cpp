@@ -7,6 +7,7 @@
 #include "catalogue/records/zelvproPreferences.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "database/ppDatafile.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/DrawOutlineEdges.h"
 #include "elements/base/ElementKinds.h"
 #include "elements/base/iElementHost.h"
@@ -34,14 +35,6 @@ uint32_t ReadWord(const uint8_t* at) {
 
 void AppendWord(std::vector<uint8_t>& out, uint32_t word) {
   for (int32_t shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(word >> shift));
-}
-
-template <typename Fn>
-void ForEachChild(ppView& view, Fn fn) {
-  const ppViewList& children = view.Subviews();
-  for (int32_t i = 0; i < children.Count(); ++i) {
-    if (auto* child = dynamic_cast<zelvproElement*>(children.At(i))) fn(child);
-  }
 }
 
 // The catalogue's own name text, read into the settings file's buffer when it was opened.
@@ -145,7 +138,7 @@ void zelvproConfigElement::AddToCalculation() {
     line.Add();
     list.ShowLastLine();
   }
-  ForEachChild(*this, [](zelvproElement* child) { child->AddToCalculation(); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->AddToCalculation(); });
 }
 
 void zelvproConfigElement::FillCalculationLine(CalculationLine& line) {
