@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproParametricFil.h"
@@ -33,27 +34,6 @@ namespace {
 constexpr int32_t kSmallParts = 4, kLargeParts = 40, kOutlinePoints = 64, kRepeats = 25;
 constexpr float kWidth = 600.0f, kHeight = 720.0f, kDepth = 560.0f;
 using Words = std::vector<int32_t>;
-
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// The thread's processor time: on a machine shared with other work a long run is interrupted more
-// often than a short one, which the wall clock would count against it.
-double Seconds(const std::function<void()>& run) {
-  const double start = ThreadSeconds();
-  run();
-  return ThreadSeconds() - start;
-}
-
-// The fastest of several runs: the least disturbed by the rest of the machine.
-double Fastest(const std::function<void()>& run) {
-  double best = 1e9;
-  for (int32_t i = 0; i < kRepeats; ++i) best = std::min(best, Seconds(run));
-  return best;
-}
 
 int32_t Word(float f) {
   int32_t w = 0;
@@ -177,7 +157,7 @@ double Measure(zelvDatabase& db, int32_t parts, bool& failed) {
   const float narrow = Resize(*element, 700.0f, 500.0f), wide = Resize(*element, 900.0f, 600.0f);
   const float anchorX = element->snapPoints.empty() ? 0.0f : element->snapPoints.back().point.x;
   int32_t step = 0;
-  const double seconds = Fastest([&] {
+  const double seconds = bench::FastestThreadSeconds(kRepeats, [&] {
     ++step;
     Resize(*element, 700.0f + float(step % 2) * 200.0f, 500.0f + float(step % 2) * 100.0f);
   });

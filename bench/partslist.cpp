@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproPriceFil.h"
@@ -46,20 +47,6 @@ double Fastest(const std::function<void()>& run) {
   for (int32_t i = 0; i < kRepeats; ++i) best = std::min(best, Seconds(run));
   return best;
 }
-
-// A calculation list over a real line buffer that keeps its lines by element, as the price list does.
-class LinesByElement : public iCalculationList {
- public:
-  explicit LinesByElement(ppDatabase& db) : file_(std::make_unique<ppDatafile>("qxCalculator", db)) {}
-  ppDatafile* LineFile() override { return file_.get(); }
-  void AddLine(const LineRefs& refs) override { ++lines_[refs.element]; }
-  void RemoveElementLines(zelvproElement* element) override { lines_.erase(element); }
-  size_t Count() const { return lines_.size(); }
-
- private:
-  std::unique_ptr<ppDatafile> file_;
-  std::unordered_map<zelvproElement*, int32_t> lines_;
-};
 
 void SetLong(ppDatafile& table, const char* name, int32_t value) {
   table.SetFieldValue(table.IndexOf(name), ppParameter(value), nullptr);
@@ -118,7 +105,7 @@ struct Times {
   double parts, lines;
 };
 
-Times Measure(zelvDatabase& db, LinesByElement& lines, int32_t units) {
+Times Measure(zelvDatabase& db, bench::LinesByElement& lines, int32_t units) {
   std::unique_ptr<zelvproTopCanvas> plan = MakePlan(db, units);
   size_t entries = 0;
   const double parts = Fastest([&] {
@@ -148,7 +135,7 @@ int main() {
   {
     ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
     zelvDatabase db(file);
-    LinesByElement lines(db);
+    bench::LinesByElement lines(db);
     iCalculationList::Install(&lines);
     const Times small = Measure(db, lines, kSmallPlan);
     const Times large = Measure(db, lines, kLargePlan);

@@ -18,6 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproPriceFil.h"
@@ -42,38 +43,6 @@ namespace {
 constexpr int32_t kSmallPlan = 20, kLargePlan = 200, kUnitsPerRun = 5, kRepeats = 25;
 constexpr double kLimit = 15.0;
 constexpr float kUnitWidth = 600.0f;
-
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// The fastest of several rounds: the least disturbed by the rest of the machine.
-double Fastest(const std::function<void()>& run) {
-  double best = 1e9;
-  for (int32_t i = 0; i < kRepeats; ++i) {
-    const double start = ThreadSeconds();
-    run();
-    best = std::min(best, ThreadSeconds() - start);
-  }
-  return best;
-}
-
-// A calculation list over a real line buffer that keeps its lines by element, as the price list
-// does: removing an element's lines is one look-up, not a walk of the list.
-class LinesByElement : public iCalculationList {
- public:
-  explicit LinesByElement(ppDatabase& db) : file_(std::make_unique<ppDatafile>("qxCalculator", db)) {}
-  ppDatafile* LineFile() override { return file_.get(); }
-  void AddLine(const LineRefs& refs) override { ++lines_[refs.element]; }
-  void RemoveElementLines(zelvproElement* element) override { lines_.erase(element); }
-  size_t Count() const { return lines_.size(); }
-
- private:
-  std::unique_ptr<ppDatafile> file_;
-  std::unordered_map<zelvproElement*, int32_t> lines_;
-};
 
 // The bench's catalogue is catalogue 1, the one that holds the worktop record.
 class Host : public iElementHost {
@@ -189,10 +158,10 @@ void Round(zelvproTopCanvas& plan) {
     h->Element()->AddToCalculation();
 }
 
-double Measure(zelvDatabase& db, int32_t item, LinesByElement& lines, int32_t units) {
+double Measure(zelvDatabase& db, int32_t item, bench::LinesByElement& lines, int32_t units) {
   std::unique_ptr<zelvproTopCanvas> plan = MakePlan(db, item, units);
   Round(*plan);  // builds the units' geometry and fills the look-up caches
-  const double seconds = Fastest([&] { Round(*plan); });
+  const double seconds = bench::FastestThreadSeconds(kRepeats, [&] { Round(*plan); });
   int32_t runs = 0, pieces = 0;
   float covered = 0.0f;
   for (int32_t i = 0; i < plan->Subviews().Count(); ++i) {
@@ -225,7 +194,7 @@ int main() {
     iElementHost::Install(&host);
     TopViewElementFactory::Install();
     WorktopBuilder::InstallDefault();
-    LinesByElement lines(db);
+    bench::LinesByElement lines(db);
     iCalculationList::Install(&lines);
     const int32_t item = AddCatalogue(db);
     const double small = Measure(db, item, lines, kSmallPlan);

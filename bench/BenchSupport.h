@@ -1,0 +1,49 @@
+// What the element benchmarks share: the processor time of the calling thread, the fastest of several
+// rounds, and a calculation list that keeps its lines by element, as the price list does (removing an
+// element's lines is one look-up, not a walk of the list).
+#pragma once
+
+#include <time.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+#include "database/ppDatafile.h"
+#include "elements/topview/iCalculationList.h"
+
+namespace bench {
+
+inline double ThreadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// The fastest of `rounds` runs in thread processor time: the least disturbed by the rest of the machine.
+inline double FastestThreadSeconds(int32_t rounds, const std::function<void()>& run) {
+  double best = 1e9;
+  for (int32_t i = 0; i < rounds; ++i) {
+    const double start = ThreadSeconds();
+    run();
+    best = std::min(best, ThreadSeconds() - start);
+  }
+  return best;
+}
+
+class LinesByElement : public iCalculationList {
+ public:
+  explicit LinesByElement(ppDatabase& db) : file_(std::make_unique<ppDatafile>("qxCalculator", db)) {}
+  ppDatafile* LineFile() override { return file_.get(); }
+  void AddLine(const LineRefs& refs) override { ++lines_[refs.element]; }
+  void RemoveElementLines(zelvproElement* element) override { lines_.erase(element); }
+  size_t Count() const { return lines_.size(); }
+
+ private:
+  std::unique_ptr<ppDatafile> file_;
+  std::unordered_map<zelvproElement*, int32_t> lines_;
+};
+
+}  // namespace bench
