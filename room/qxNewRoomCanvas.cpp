@@ -91,10 +91,15 @@ int32_t qxNewRoomCanvas::CountFloors() const {
 
 int32_t NewRoomDefault(int32_t id) {
   switch (id) {
-    case 1238: return 0;
-    case 1242: return 1;
-    case 1246: return 150;
-    case 1247: return 2350;
-    default: return 0;
+    case 1238:
+      return 0;
+    case 1242:
+      return 1;
+    case 1246:
+      return 150;
+    case 1247:
+      return 2350;
+    default:
+      return 0;
   }
 }

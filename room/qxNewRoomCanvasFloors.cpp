@@ -8,4 +8,6 @@ OldFloorMatch& qxNewRoomCanvas::FindOldFloor(OldFloorMatch& match, const qxLineC
   return match;
 }
 ppVector2 qxNewRoomCanvas::GetFloorExtent() const { return ppVector2(0, 0); }
-void qxNewRoomCanvas::DoCommand(int32_t command, intptr_t parameter) { zelvproTopCanvas::DoCommand(command, parameter); }
+void qxNewRoomCanvas::DoCommand(int32_t command, intptr_t parameter) {
+  zelvproTopCanvas::DoCommand(command, parameter);
+}

@@ -7,5 +7,7 @@ void qxNewRoomCanvas::GetPropertyName(Vcon::String& out, int32_t index) {
 }
 int32_t qxNewRoomCanvas::GetPropertyCount() { return zelvproTopCanvas::GetPropertyCount(); }
 ppParameter qxNewRoomCanvas::GetValue(int32_t index) { return zelvproTopCanvas::GetValue(index); }
-void qxNewRoomCanvas::SetValue(int32_t index, const ppParameter& value) { zelvproTopCanvas::SetValue(index, value); }
+void qxNewRoomCanvas::SetValue(int32_t index, const ppParameter& value) {
+  zelvproTopCanvas::SetValue(index, value);
+}
 void qxNewRoomCanvas::BuildInfoPanel(qxViewHolder* /*source*/) {}
