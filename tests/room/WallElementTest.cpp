@@ -12,10 +12,12 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "elements/base/ElementGeometryCache.h"
+#include "elements/base/ElementTextures.h"
 #include "elements/base/PlanAnnotation.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/topview/iConfigurator.h"
 #include "framework/ppCollaborator.h"
+#include "framework/ppPicture.h"
 #include "platform/HeadlessDriver.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxLineCycle.h"
@@ -178,6 +180,10 @@ TEST_F(WallElementTest, RecordKeepsTheWallAndALoadedWallStandsOnItsFace) {
   EXPECT_EQ(loaded->Edge().end, V(3000, 0, 75));
   EXPECT_EQ(loaded->Edge().segment, segment);
   EXPECT_EQ(face->wall, loaded);
+  loaded->RebuildGeometry();
+  ASSERT_NE(loaded->CachedObject(), nullptr);
+  EXPECT_TRUE(loaded->CachedObject()->IsPrivate());
+  EXPECT_EQ(loaded->CachedObject()->RecordAt(0)->layers.size(), 2u);
 
   // A face the canvas does not have leaves the default face and links no wall.
   RecordField(module, "under").SetLong(module.GetRecordBuffer(), 99);
@@ -215,6 +221,40 @@ TEST_F(WallElementTest, PropertiesAndPanelFollowTheDatabaseAndTheColourGroup) {
     EXPECT_EQ(std::string(rows[1].property.c_str()), "Texture");
     ASSERT_NE(rows[1].list, nullptr);
     EXPECT_EQ(rows[1].list->GetSelectedCount(), 1);
+  }
+}
+
+TEST_F(WallElementTest, FaceShowsItsColourOrThePictureOfItsColourRecord) {
+  const struct {
+    int32_t modulate;
+    float red;  // of the colour the face is drawn with
+  } kCases[] = {{0, 1.0f}, {1, 0.2f}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.modulate);
+    const int32_t picture = AddTexture(*db_, 0, 4, c.modulate);
+    const int32_t colour =
+        eltest::AddRecordWith(db_->ColorCatalogFile(), {{"colorGroup", 9}, {"texture0", picture}}, {});
+    // What the plan elements keep under the colour record's number, as a texture record id, is no
+    // picture of this colour.
+    AddTexture(*db_, 2, 0, 0);
+    ppPicture other;
+    other.SetValues({double(db_->Identifier()), double(colour)});
+    ElementTextures::Map().SetEntry(&other);
+
+    qxWallElement* wall = MakeWall(Edge(V(0, 0, 0), V(1000, 0, 0)));
+    Set(*wall, "Color", 0x14283C00);
+    ppFloat4 drawn;
+    wall->GetColorByCode(drawn, 0);
+    EXPECT_EQ(wall->GetTextureByCode(0), nullptr);
+    EXPECT_FLOAT_EQ(drawn.v[0], 0.2f);
+    Set(*wall, "Texture", colour * 10000 + DbNumber());
+    const ppPicture* shown = wall->GetTextureByCode(-744);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->GetWidth(), 4);
+    EXPECT_EQ(shown->GetModulate(), c.modulate != 0);
+    wall->GetColorByCode(drawn, -744);
+    EXPECT_FLOAT_EQ(drawn.v[0], c.red);
+    EXPECT_FLOAT_EQ(drawn.v[3], 1.0f);
   }
 }
 
