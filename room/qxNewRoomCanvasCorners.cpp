@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "elements/base/iElementHost.h"
@@ -161,7 +162,8 @@ void qxNewRoomCanvas::AddCrossingJunctions(qxRoomSegment* segment) {
 
 namespace {
 
-// The faces as chained so far, and the cycle they become.
+// The faces to chain, taken one by one into chains in the order a scan of the remaining faces would
+// take them.
 class CycleChainer {
  public:
   explicit CycleChainer(Handle edges) {
@@ -178,7 +180,7 @@ class CycleChainer {
 
   const std::vector<WallEdge>& Faces() const { return faces_; }
 
-  // The chain of the first face not yet taken; empty when every face is taken.
+  // The chain that starts with the first face not yet taken; false when every face is taken.
   bool NextChain(std::vector<WallEdge>& chain) {
     chain.clear();
     while (first_ < faces_.size() && taken_[first_]) ++first_;
