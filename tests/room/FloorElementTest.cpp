@@ -11,7 +11,11 @@
 #include "catalogue/records/zelvproColorCatalogFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
+#include "catalogue/records/qxSceneFil.h"
 #include "elements/base/iApplicationSettings.h"
+#include "framework/ppSweeper.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/WindowApi.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxFloorElement.h"
 #include "room/qxLineCycle.h"
@@ -38,6 +42,15 @@ class FloorCanvas : public qxNewRoomCanvas {
   std::vector<int32_t> commands;
 };
 
+// The document window's queue runs the posted sweepers.
+plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  if (message == ppSweeper::kMessage) {
+    ppSweeper::RunAndDelete(lParam);
+    return 0;
+  }
+  return plat::DefWindowProcA(window, message, wParam, lParam);
+}
+
 class FloorElementTest : public RoomTest {
  protected:
   void SetUp() override {
@@ -46,6 +59,7 @@ class FloorElementTest : public RoomTest {
     room_ = std::make_unique<FloorCanvas>(nullptr, plat::RECT{0, 0, 800, 600}, db_);
   }
   void TearDown() override {
+    plat::HeadlessDriver::RunUntilIdle();
     doc_.reset();
     room_.reset();
     iApplicationSettings::Install(nullptr);
@@ -158,6 +172,35 @@ TEST_F(FloorElementTest, SavedFloorLoadsWithItsColourOutlineAndRoom) {
   RecordField(module, "under").SetLong(module.GetRecordBuffer(), 99);
   auto *lost = new qxFloorElement(room_.get(), module, false);
   EXPECT_EQ(lost->Cycle(), nullptr);
+}
+
+// A room type posts the template swap only when it differs from the room's and has a stored
+// template; 12 posts a swap without a task, which only clears the selection.
+TEST_F(FloorElementTest, RoomTypeChangePostsATemplateOnlyForAnotherStoredType) {
+  plat::WNDCLASSA wc{};
+  wc.lpfnWndProc = RunsSweepers;
+  wc.lpszClassName = "FloorDocumentWindow";
+  plat::RegisterClassA(&wc);
+  host_.documentWindow = plat::CreateWindowExA(0, "FloorDocumentWindow", "", plat::WS_VISIBLE, 0, 0, 100, 100,
+                                               nullptr, nullptr, nullptr, nullptr);
+  qxSceneFil scenes(*db_);
+  eltest::AddRecordWith(scenes, {{"id", 2}}, {{"scene", {0x41424344}}});
+  qxFloorElement &floor = *NewFloor();
+  floor.SetRoom(Square(1, 1000, 0));
+  const int32_t current = floor.GetValue(Index(floor, "RoomType")).ToLong();
+  ASSERT_NE(current, 2);
+  ASSERT_NE(current, 3);
+  const struct {
+    int32_t type;
+    int32_t posted;
+  } cases[] = {{current, 0}, {3, 0}, {2, 1}, {12, 1}};
+  for (const auto &c : cases) {
+    floor.Select(false);
+    floor.SetValue(Index(floor, "RoomType"), ppParameter(c.type));
+    EXPECT_EQ(ppSweeper::PendingCount(), c.posted) << c.type;
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(floor.IsSelected(), c.posted == 0) << c.type;
+  }
 }
 
 TEST_F(FloorElementTest, SetRoomBuildsOneWallBodyPerFaceAtTheWallsHeight) {
