@@ -12,7 +12,9 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/qxSceneFil.h"
+#include "elements/base/MenuCheckState.h"
 #include "elements/base/iApplicationSettings.h"
+#include "elements/topview/iConfigurator.h"
 #include "framework/ppSweeper.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
@@ -39,7 +41,16 @@ class FloorCanvas : public qxNewRoomCanvas {
     return cycle;
   }
   void DoCommand(int32_t command, intptr_t /*parameter*/) override { commands.push_back(command); }
+  void BuildInfoPanel(qxViewHolder * /*source*/) override { ++panels; }
   std::vector<int32_t> commands;
+  int32_t panels = 0;
+};
+
+class TabRecorder : public iConfigurator {
+ public:
+  void RemoveAll() override { tabs.clear(); }
+  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { tabs.push_back(std::move(panel)); }
+  std::vector<std::unique_ptr<ConfigPanel>> tabs;
 };
 
 // The document window's queue runs the posted sweepers.
@@ -140,6 +151,39 @@ TEST_F(FloorElementTest, NewFloorTakesTheFirstTextureOfTheFloorColourGroup) {
   // A texture of another catalogue is refused.
   floor.SetValue(Index(floor, "Texture"), ppParameter(value + 1));
   EXPECT_EQ(floor.TextureId(), first);
+}
+
+// The floor's panel: a colour row, a texture row only with a floor colour group; the canvas builds
+// its own panel instead while the menu's panel switch or the panel routing is on.
+TEST_F(FloorElementTest, PanelHasATextureRowOnlyWithAFloorColourGroup) {
+  TabRecorder configurator;
+  iConfigurator::Install(&configurator);
+  const struct {
+    int32_t group;
+    bool menuChecked, routing;
+    std::vector<ConfigField::Kind> rows;  // empty: the canvas's panel
+  } cases[] = {{0, false, false, {ConfigField::kColour}},
+               {7, false, false, {ConfigField::kColour, ConfigField::kSelector}},
+               {7, true, false, {}},
+               {0, false, true, {}}};
+  for (const auto &c : cases) {
+    settings_.floorColorGroup = c.group;
+    settings_.panelRouting = c.routing;
+    SetMenuCommandChecked(3001, c.menuChecked);
+    configurator.tabs.clear();
+    room_->panels = 0;
+    qxFloorElement &floor = *NewFloor();
+    floor.BuildInfoPanel(nullptr);
+    EXPECT_EQ(room_->panels, c.rows.empty() ? 1 : 0) << c.group;
+    if (c.rows.empty()) continue;
+    ASSERT_EQ(configurator.tabs.size(), 1u);
+    std::vector<ConfigField::Kind> kinds;
+    for (const ConfigField &f : configurator.tabs[0]->fields) kinds.push_back(f.kind);
+    EXPECT_EQ(kinds, c.rows) << c.group;
+    EXPECT_EQ(configurator.tabs[0]->fields[0].property, "Color");
+    if (kinds.size() > 1) EXPECT_EQ(configurator.tabs[0]->fields[1].property, "Texture");
+  }
+  iConfigurator::Install(nullptr);
 }
 
 TEST_F(FloorElementTest, SavedFloorLoadsWithItsColourOutlineAndRoom) {
