@@ -139,7 +139,7 @@ TEST_F(FloorDrawingTest, NearestWallEdgeFindsTheFootAndLeavesRoomForTheWidth) {
   }
 }
 
-TEST_F(FloorDrawingTest, LowestWallHeightIsUnsetUntilARebuildThatSkipsFacesWithoutWalls) {
+TEST_F(FloorDrawingTest, RebuildLaysTheSlabUnderTheRoomAndTakesTheLowestWallBody) {
   EXPECT_FLOAT_EQ(LowestWallHeight(), -1.0f);
   qxFloorElement* floor = MakeFloor(Rectangle(4000, 3000));
   // Wall bodies on two faces, none on the others.
@@ -152,7 +152,10 @@ TEST_F(FloorDrawingTest, LowestWallHeightIsUnsetUntilARebuildThatSkipsFacesWitho
   floor->RebuildGeometry();
   ASSERT_NE(floor->CachedObject(), nullptr);
   ASSERT_EQ(floor->Parts().size(), 1u);
-  EXPECT_FALSE(floor->CachedObject()->RecordAt(0)->layers.at(0).faces.GetBounds().IsEmpty());
+  const ppBounds3 slab = floor->CachedObject()->RecordAt(0)->layers.at(0).faces.GetBounds();
+  // The slab lies under the room's outline (plan z along 3D z), its top at floor level.
+  EXPECT_EQ(slab.centre, ppVector3(2000, -0.5f, 1500));
+  EXPECT_EQ(slab.half, ppVector3(2000, 0.5f, 1500));
   EXPECT_FLOAT_EQ(LowestWallHeight(), 2000.0f);
   // The door search hands over the wall body of the face it found.
   ppVector3 foot;
