@@ -16,12 +16,17 @@
 #include "foundation/ppVector3.h"
 #include "framework/ppShape.h"
 
-class ppConfigPanel;
+struct ConfigPanel;
+class iMoveObjectTask;
+class ppTask;
 class qx3DObject;
 class qxLineCycle;
 class qxWallElement;
 class zelvproColorCatalogFil;
 struct WallEdge;
+
+// The panel of the configurator that the room section is built into.
+using ppConfigPanel = ConfigPanel;
 
 // The smallest wall-body height of the floor last rebuilt in 3D (millimetres); -1.0 before any.
 // User-interface thread; on the reset list.
@@ -122,6 +127,10 @@ class qxFloorElement : public zelvproTopViewElement {
  private:
   // "RoomType" set: replaces the room by the template of that type (12: only deselects).
   void ChangeRoomType(int32_t type);
+  // Posts `task` (owned by the poster; null: only deselect and refresh) to run after this edit.
+  void PostRoomTask(ppTask* task);
+  // A new wall body on `edge`, child of this floor; null without a catalogue.
+  qxWallElement* NewWall(const WallEdge& edge);
 
   int32_t red_ = 80, green_ = 80, blue_ = 80;  // percent
   int32_t textureId_ = 0;
@@ -136,6 +145,31 @@ class qxFloorElement : public zelvproTopViewElement {
   int32_t movedWalls_[kMeasurements] = {-1, -1, -1, -1, -1, -1};
   int32_t secondWalls_[kMeasurements] = {-1, -1, -1, -1, -1, -1};
   ppVector3 directions_[kMeasurements];
+
+  // ---- Shape rules (qxFloorElementShape.cpp).
+ protected:
+  // Binds the cycle without building wall bodies or the outline path: the shape rules alone.
+  void BindCycleForShape(qxLineCycle* cycle) { cycle_ = cycle; }
+
+ private:
+  // One turn letter per face for the corner after it: "L"/"R", lower case when not a right angle.
+  std::string TurnLetters() const;
+  // Rotates `turns` to its canonical first letter and sets the start corner accordingly.
+  void SetCanonicalStart(std::string& turns);
+  int32_t LowestCornerFace() const;
+  int32_t ShapeRotation(int32_t shape) const;
+  // The faces (indexes into the cycle) framing the dimension line at `position` of `shape` with
+  // the current start corner: wall before, measured wall, wall after; false when there is none.
+  bool LabelFaces(int32_t shape, int32_t position, int32_t faces[3]) const;
+  // A wall move that moved both ends of its wall: the room is rebuilt and the move made undoable
+  // (the history takes the task over).
+  void KeepWallMove(iMoveObjectTask& task);
+
+  // ---- Slab helpers (qxFloorElementDrawing.cpp).
+  // Makes the private cache object holding the slab's one layer.
+  void BuildSlabCache();
+  // Makes the floor texture's colour and texture records the current ones of their tables.
+  void ReadTextureRecords();
 };
 
 // The room-type number of a shape and rotation (degrees): 0..14.
