@@ -12,6 +12,8 @@
 #include "platform/ResetList.h"
 #include "room/qxNewRoomCanvas.h"
 
+#include "room/qxFloorElement.h"
+
 namespace {
 
 // Whether the room plan shows the element numbers; read by the plan drawing. User-interface thread.
@@ -102,9 +104,10 @@ void AddWallHeightField(ConfigPanel& panel, iProperty& canvas) {
   panel.fields.push_back(std::move(field));
 }
 
-// SEAM (floor element): the floor adds its room section (dimensions of the room) here. The floor
-// class comes with a later change, which calls its room-section builder from this function.
-void AddFloorRoomSection(ConfigPanel& /*panel*/, zelvproElement& /*floor*/) {}
+// The floor adds its area and the room's dimensions.
+void AddFloorRoomSection(ConfigPanel& panel, zelvproElement& floor) {
+  if (auto* f = dynamic_cast<qxFloorElement*>(&floor)) f->BuildRoomSection(panel);
+}
 
 // Every wall body takes the room-wide value (channel 1004 carries a pointer to the canvas's float),
 // then the room is rebuilt and redrawn.

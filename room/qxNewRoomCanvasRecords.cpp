@@ -19,6 +19,7 @@
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
+#include "room/qxFloorElement.h"
 #include "room/qxWallElement.h"
 
 namespace {
@@ -106,14 +107,18 @@ zelvproElement* MakeWallBody(ppView* parent, ppDatafile& module) {
   return new qxWallElement(parent, module, false);
 }
 
+zelvproElement* MakeFloor(ppView* parent, ppDatafile& module) {
+  return new qxFloorElement(parent, module, false);
+}
+
 const struct {
   int32_t type;
   ModuleMaker make;
 } kMakers[] = {
     {ElementKinds::kStructure, MakeWallOpening},  {ElementKinds::kDoor, MakeWallOpening},
     {ElementKinds::kRoomWindow, MakeWallOpening}, {ElementKinds::kRoomSegment, MakeSegment},
-    {ElementKinds::kWallBody, MakeWallBody},
-    // ElementKinds::kFloor and kPlanWall: with their classes.
+    {ElementKinds::kWallBody, MakeWallBody},      {ElementKinds::kFloor, MakeFloor},
+    // ElementKinds::kPlanWall: with its class.
 };
 
 ModuleMaker MakerOf(int32_t type) {
