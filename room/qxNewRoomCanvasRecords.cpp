@@ -21,6 +21,7 @@
 #include "room/qxRoomSegment.h"
 #include "room/qxFloorElement.h"
 #include "room/qxWallElement.h"
+#include "room/zelvproWall.h"
 
 namespace {
 
@@ -111,6 +112,10 @@ zelvproElement* MakeFloor(ppView* parent, ppDatafile& module) {
   return new qxFloorElement(parent, module, false);
 }
 
+zelvproElement* MakePlanWall(ppView* parent, ppDatafile& module) {
+  return new zelvproWall(parent, module, false);
+}
+
 const struct {
   int32_t type;
   ModuleMaker make;
@@ -118,7 +123,7 @@ const struct {
     {ElementKinds::kStructure, MakeWallOpening},  {ElementKinds::kDoor, MakeWallOpening},
     {ElementKinds::kRoomWindow, MakeWallOpening}, {ElementKinds::kRoomSegment, MakeSegment},
     {ElementKinds::kWallBody, MakeWallBody},      {ElementKinds::kFloor, MakeFloor},
-    // ElementKinds::kPlanWall: with its class.
+    {ElementKinds::kPlanWall, MakePlanWall},
 };
 
 ModuleMaker MakerOf(int32_t type) {

@@ -66,6 +66,12 @@ class iElementTaskFactory {
   virtual ppTask* NewAccessoryTask(zelvproCanvas* /*canvas*/, zelvproElement* /*accessory*/) {
     return nullptr;
   }
+  // ---- The free-standing plan wall pieces.
+  // The task that moves a selection of plan wall pieces; the chain is taken over when one is made.
+  virtual ppTask* NewWallTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) { return nullptr; }
+  // The task that drags end `end` (an index of the wall's snap entries) of the plan wall `wall`.
+  virtual ppTask* NewWallEndTask(zelvproElement* /*wall*/, int32_t /*end*/) { return nullptr; }
+
   // Starts a mouse task this factory made at the press point (window pixels) with the pixels the
   // selection covers as its feedback; the task and the region are taken over. The neutral factory,
   // which knows no mouse task, deletes the task.
