@@ -271,5 +271,3 @@ bool qxNewRoomCanvas::ConvertRoomPolygon(ppDatafile& module, zelvproElement* par
   }
   return true;
 }
-
-void qxNewRoomCanvas::KeepRoomInsideMargin() {}
