@@ -24,7 +24,6 @@ class qxFloorElement;
 class qxJunction;
 class qxLineCycle;
 class qxRoomSegment;
-class qxViewHolder;
 
 // Where a new cycle meets a cycle of the outline it replaces (the old-floor search).
 struct OldFloorMatch {
