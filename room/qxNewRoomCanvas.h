@@ -130,6 +130,21 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   // ---- Commands: 4033, 4034 here; the rest to the top canvas.
   void DoCommand(int32_t command, intptr_t parameter) override;
 
+  // ---- Repairs after an outline edit: resnap, door pass, push-back.
+  // The outline keeps no snap links: releasing only marks the corners for re-attachment.
+  void ReleaseOutsideSnaps(ElementList& list) override;
+  // After ReleaseOutsideSnaps only: joins the listed segments' ends to corners, drops the links of
+  // segments no longer on the canvas and the corners that hold nothing, and rebuilds the room.
+  void ResnapList(ElementList& list) override;
+  void DisconnectSnaps(zelvproElement* /*a*/, zelvproElement* /*b*/, int32_t /*anchorA*/,
+                       int32_t /*anchorB*/) override {}
+  void Resnap() override {}
+  // Seats every door and window on its wall again (the openings of the segments too).
+  void FixDoors();
+  // Shifts the listed elements in x and z so that their footprint comes back inside the room's
+  // inner wall faces, with 0.1 mm clearance.
+  void SnapElementsToWalls(const qxViewHolder* first);
+
  protected:
   // A module-table element was made: the save ids go on after its id and it is drawn anew.
   void Loaded(zelvproElement* element);

@@ -276,5 +276,3 @@ bool qxNewRoomCanvas::ConvertRoomPolygon(ppDatafile& module, zelvproElement* par
   }
   return true;
 }
-
-void qxNewRoomCanvas::KeepRoomInsideMargin() {}

@@ -177,8 +177,9 @@ TEST_F(NewRoomCanvasTest, CanvasRecordKeepsWallValuesAndTheGridUnlessItHasNoGrid
 }
 
 TEST_F(NewRoomCanvasTest, OutlineTableRoundTripsTwoCyclesOfARectangleRoom) {
-  // A 4000 x 3000 room: the faces inside (cycle depth 1) and outside (depth 0) of its four walls.
-  const V corners[] = {V(0, 0, 0), V(4000, 0, 0), V(4000, 0, 3000), V(0, 0, 3000)};
+  // A 4000 x 3000 room: the faces inside (cycle depth 1) and outside (depth 0) of its four walls;
+  // clear of the 500 mm margin, so that loading leaves it in place.
+  const V corners[] = {V(1000, 0, 1000), V(5000, 0, 1000), V(5000, 0, 4000), V(1000, 0, 4000)};
   std::vector<qxRoomSegment*> walls;
   qxJunction* chain = nullptr;
   for (int32_t i = 0; i < 4; ++i) {
@@ -316,15 +317,15 @@ TEST_F(NewRoomCanvasTest, ModuleTablesMakeTheRoomsElementsAndConvertOldPolygons)
     RecordField(module, "parent").SetLong(r, canvasId);
     RecordField(module, "wallThickness").SetDouble(r, 200.0);
     RecordField(module, "height").SetDouble(r, 2500.0);
-    RecordField(module, "xposition").SetDouble(r, 100.0);
-    RecordField(module, "zposition").SetDouble(r, 200.0);
+    RecordField(module, "xposition").SetDouble(r, 1100.0);
+    RecordField(module, "zposition").SetDouble(r, 1200.0);
     Handle points = RecordField(module, "points").Data(r);
     MemSetSize(points, uint32_t(xz.size() * sizeof(float)));
     if (!xz.empty()) std::memcpy(*points, xz.data(), xz.size() * sizeof(float));
     module.InsertRecordAt(-1, r);
   };
   auto addSegment = [&](int32_t id) {
-    qxRoomSegment* s = AddSegment(nullptr, V(0, 0, 0), V(1000, 0, 0));
+    qxRoomSegment* s = AddSegment(nullptr, V(1000, 0, 1000), V(2000, 0, 1000));
     s->saveId = id;
     s->SaveTree(module, false, 0);
     delete s;
@@ -387,9 +388,9 @@ TEST_F(NewRoomCanvasTest, ModuleTablesMakeTheRoomsElementsAndConvertOldPolygons)
       EXPECT_EQ(made[i]->recordId, 0);
       EXPECT_FLOAT_EQ(made[i]->GetThickness(), 200.0f);
       EXPECT_EQ(made[i]->End(), made[(i + 1) % 4]->Start());
-      EXPECT_NEAR(
-          Distance3(made[i]->Start(), V(100, 0, 200) + V(i == 1 || i == 2 ? 4000 : 0, 0, i >= 2 ? 3000 : 0)),
-          100.0f * std::sqrt(2.0f), 0.01f);
+      EXPECT_NEAR(Distance3(made[i]->Start(),
+                            V(1100, 0, 1200) + V(i == 1 || i == 2 ? 4000 : 0, 0, i >= 2 ? 3000 : 0)),
+                  100.0f * std::sqrt(2.0f), 0.01f);
     }
   }
 }

@@ -113,19 +113,20 @@ class NewRoomTaskTest : public roomtest::RoomTest {
     iApplicationSettings::Install(&settings_);
     listener_ = std::make_unique<Listener>();
 
-    // The template: a three-wall room drawn on a grid of 1000 that is switched off.
+    // The template: a three-wall room drawn on a grid of 1000 that is switched off. Both rooms lie
+    // clear of the 500 mm margin, so that loading them moves nothing.
     {
       qxNewRoomCanvas templ(nullptr, RECT{0, 0, 800, 600}, db_);
       SetGrid(templ, false, u"1000");
-      AddWall(templ, V(0, 0, 0), V(4000, 0, 0));
-      AddWall(templ, V(4000, 0, 0), V(4000, 0, 3000));
-      AddWall(templ, V(4000, 0, 3000), V(0, 0, 0));
+      AddWall(templ, V(500, 0, 500), V(4500, 0, 500));
+      AddWall(templ, V(4500, 0, 500), V(4500, 0, 3500));
+      AddWall(templ, V(4500, 0, 3500), V(500, 0, 500));
       template_ = ModuleTableLoader::Save(*db_, templ);
     }
     // The user's room: one wall on a grid of 250 that is on, with an element selected.
     room_ = std::make_unique<CountingCanvas>(db_);
     SetGrid(*room_, true, u"250");
-    AddWall(*room_, V(0, 0, 0), V(1000, 0, 0))->Select(false);
+    AddWall(*room_, V(500, 0, 500), V(1500, 0, 500))->Select(false);
     loader_ = std::make_unique<ModuleTableLoader>(*db_, *room_);
     iDocumentLoader::Install(loader_.get());
     room_->Post(new ppTask());  // an earlier edit on the plan's undo history
@@ -187,7 +188,7 @@ class NewRoomTaskTest : public roomtest::RoomTest {
     EXPECT_EQ(ppSweeper::PendingCount(), 0) << what;
   }
 
-  const std::vector<float> kUsersRoom{1000.0f}, kTemplateRoom{4000.0f, 4000.0f, 0.0f};
+  const std::vector<float> kUsersRoom{1500.0f}, kTemplateRoom{4500.0f, 4500.0f, 500.0f};
   iApplicationSettings settings_;
   std::unique_ptr<Listener> listener_;
   std::unique_ptr<CountingCanvas> room_;
