@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "framework/iShape.h"
+#include "framework/ppDC.h"
 #include "room/RoomTestSupport.h"
+#include "room/qxNewRoomCanvas.h"
 #include "room/zelvproRoomButtons.h"
 #include "tests/framework/TestWindow.h"
 
@@ -111,6 +113,40 @@ TEST_F(SegmentOutlineTest, MidHandleOnStraightWallsOnly) {
   EXPECT_EQ(mid, (plat::RECT{}));
   EXPECT_EQ(arc.right - arc.left, 10);
   EXPECT_EQ(arc.bottom - arc.top, 10);
+}
+
+TEST_F(SegmentOutlineTest, MidHandleDrawnForStraightUnlockedWallsOfTheCurrentCanvas) {
+  plat::Surface* surface = nullptr;
+  plat::HWND window = picture_tests::MakeTestWindow(300, 200, 0xFFFFFF, &surface);
+  ASSERT_NE(surface, nullptr);
+  host_.palette->SetScale(10.0);
+  qxNewRoomCanvas older(nullptr, plat::RECT{0, 0, 800, 600}, db_);
+  qxNewRoomCanvas current(nullptr, plat::RECT{0, 0, 800, 600}, db_);
+  struct Case {
+    qxNewRoomCanvas* canvas;
+    bool arched, locked, drawn;
+  } cases[] = {
+      {&current, false, false, true},
+      {&current, true, false, false},
+      {&current, false, true, false},
+      {&older, false, false, false},
+  };
+  for (const Case& c : cases) {
+    db_->TopViewFile().ReadRecord(topView_, nullptr);
+    auto* s = new qxRoomSegment(topView_, c.canvas, plat::RECT{0, 0, 10, 10},
+                                db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
+    s->SetEnds(V(1000, 0, 1000), V(3000, 0, 1000));  // the chord's midpoint is pixel (200, 100)
+    if (c.arched) s->SetValue(s->IndexOf(Vcon::String("RoundWall")), ppParameter(true));
+    s->locked = c.locked;
+    surface->Fill(0xFFFFFF);
+    {
+      ppDC dc(window);
+      s->DrawContent(dc);
+    }
+    EXPECT_EQ(surface->Pixel(201, 101) != 0xFFFFFFu, c.drawn) << c.arched << c.locked << (c.canvas == &older);
+    delete s;
+  }
+  plat::DestroyWindow(window);
 }
 
 // Stored ends (1000, 1000)-(3000, 1000), thickness 150, no neighbours: the label measures the outer
