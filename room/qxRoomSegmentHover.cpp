@@ -60,7 +60,9 @@ void qxRoomSegment::MouseEnter(int32_t x, int32_t y) {
   const float t = thickness_;
   if (!arched_ && DistanceToPoint(q, q + ppVector3(u.z, 0.0f, -u.x), kHoverReach) >= kHoverReach) return;
 
-  ppDC dc(GetHWND());
+  plat::HWND window = GetHWND();
+  if (window == nullptr) return;  // not on a window: nothing to show the distances on
+  ppDC dc(window);
   if (dc.GetHDC() == nullptr) return;
   dc.SetXorMode();
   dc.SetFont(kDefaultFaceName, kDimensionPoints, 0, 0.0f);
@@ -107,7 +109,9 @@ void qxRoomSegment::MouseLeave() {
 void qxRoomSegment::EraseHover() {
   if (hoverShape_ == nullptr) return;
   std::unique_ptr<ppShape> shape = std::move(hoverShape_);
-  ppDC dc(GetHWND());
+  plat::HWND window = GetHWND();
+  if (window == nullptr) return;
+  ppDC dc(window);
   if (dc.GetHDC() == nullptr) return;
   dc.SetXorMode();
   dc.SetFont(kDefaultFaceName, kDimensionPoints, 0, 0.0f);
