@@ -9,11 +9,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "elements/topview/qxFeature.h"
 #include "foundation/Vcon_HandleManager.h"
+#include "framework/ppShape.h"
 #include "room/qxJunctionRec.h"
 
+class iShape;
+class ppDC;
+class ppRegion;
 class qxJunction;
 
 class qxRoomSegment : public qxFeature {
@@ -92,6 +97,40 @@ class qxRoomSegment : public qxFeature {
   // The feature's record, then the segment's fields and its junction ids.
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
 
+  // ---- Outline, handles and measuring feedback. Plan points are millimetres; every rectangle,
+  // point and shape command is in window pixels of the plan canvas.
+  // Writes the wall's outline from `a` to `b` into `shape`. Outline only: the enlarged outline of
+  // the hit region; otherwise the drag outline with pointed ends, the arc's height and, while the
+  // dragged length differs from the stored one, the length label. The drag form tracks the ends.
+  void BuildOutline(const ppVector3& a, const ppVector3& b, iShape& shape, bool outlineOnly);
+  // The drag feedback of the move and stretch tasks: the dimension font, then the drag outline.
+  void DrawOutlineWithDimension(const ppVector3& a, const ppVector3& b, iShape& shape);
+  // A measuring line from pixel `a` to pixel `b`, its two extension lines and `text` (Windows-1252)
+  // beside it, on the normal's side (negated with `side`, and again when the canvas has no room
+  // there). A label of zero length draws nothing.
+  static void DrawDimensionLabel(const plat::POINT& a, const plat::POINT& b, bool side, iShape& shape,
+                                 const char* text);
+  // The 10 by 10 square around the arc midpoint of an arched segment; all zero for a straight one.
+  // Both store the handle's plan point in the label point.
+  void GetArcHandleRect(plat::RECT& out);
+  // (x - 4, y - 4, x + 6, y + 6) around the chord midpoint of a straight segment; all zero when arched.
+  void GetMidHandleRect(plat::RECT& out);
+  // The mid handle of a straight, unlocked segment of the current canvas.
+  void DrawContent(ppDC& dc) override;
+  // The enlarged outline, the arc handle and the children's frame regions.
+  std::unique_ptr<ppRegion> GetFrameRegion() override;
+  std::unique_ptr<ppRegion> NewFrameRegion() override;
+  bool ContainsPoint(int32_t x, int32_t y) override;
+  // Draw Walls mode: the distances from the mouse to both wall ends, drawn in XOR and recorded so
+  // that the next move or the leave erases them.
+  void MouseEnter(int32_t x, int32_t y) override;
+  void AdjustCursor(int32_t x, int32_t y) override;
+  void MouseLeave() override;
+  // Distance of plan point `q` from a straight segment, its foot taken along q -> r (along the
+  // normal when r equals q); below `tolerance` q becomes the foot. The largest float when the point
+  // is not near the segment, and for arched segments.
+  float DistanceToPoint(ppVector3& q, const ppVector3& r, float tolerance) const;
+
   // ---- Editing with the mouse and by command.
   // The press handler: a locked wall takes the press and does nothing; in Draw Walls mode the canvas
   // takes it; the arc handle of a round wall starts the round-wall task; otherwise the wall is
@@ -130,4 +169,16 @@ class qxRoomSegment : public qxFeature {
   bool hoverLabelSide_ = false;
   bool endMoved_ = false;
   bool hoverSideFixed_ = false;
+
+  // ---- Outline and hover state.
+  // Erases the recorded hover feedback (drawn again in XOR) and forgets it.
+  void EraseHover();
+  // The measuring pair of the drag feedback and the refit of the arc through the moved handle.
+  void TrackDraggedEnds(const ppVector3& a, const ppVector3& b, qxJunction*& j1, ppVector3& m1,
+                        qxJunction*& j2, ppVector3& m2);
+  void DrawLengthLabel(qxJunction* j1, ppVector3 m1, qxJunction* j2, ppVector3 m2, iShape& shape);
+  void DrawArcHeight(const ppVector3& a, const ppVector3& b, iShape& shape);
+  // The arc midpoint over the chord a-b of this segment's circle.
+  ppVector3 ArcMidpoint(const ppVector3& a, const ppVector3& b) const;
+  std::unique_ptr<ppShape> hoverShape_;  // the feedback on the window now; owned
 };
