@@ -54,9 +54,9 @@ void PickJunction(qxRoomSegment& segment, qxJunction* picked) {
   for (qxJunctionRec* n = segment.GetFirstJunctionLink(); n != nullptr; n = n->GetNext())
     n->GetJunction()->SetState(0);
   picked->SetState(kPickedJunction);
-  picked->ShowInfoPanel();
+  // TEMP picked->ShowInfoPanel();
   plat::RECT around{};
-  picked->GetScreenRect(around, &segment, kPickedHalfSize);
+  // TEMP picked->GetScreenRect(around, &segment, kPickedHalfSize);
   plat::InvalidateRect(segment.GetHWND(), &around, 1);
 }
 
