@@ -12,8 +12,10 @@
 
 #include "database/iProperty.h"
 #include "foundation/ppVector3.h"
+#include "platform/GdiTypes.h"
 #include "room/qxJunctionLink.h"
 
+class ppDC;
 class ppView;
 class qxRoomSegment;
 
@@ -53,6 +55,20 @@ class qxJunction : public iProperty {
   qxRoomSegment* NeighbourWithSmallestAngle(qxRoomSegment* exclude, const ppVector3& farPoint);
   // Junctions are never picked by a click.
   bool HitTest(int32_t /*x*/, int32_t /*y*/, ppView* /*view*/) const { return false; }
+
+  // ---- Angle feedback, screen rectangle and panel (qxJunctionDrawing.cpp).
+  // The corner's angles drawn into `dc` around the window pixel (x, y) where the corner is shown: a
+  // circle of 40 pixels, a 40-pixel ray towards each wall from the plan point under (x, y), and the
+  // angle of each gap between neighbouring walls in whole degrees, 40 pixels out on its bisector.
+  // Everything goes through the context's shape commands, so an attached recorder sees all of it
+  // and a second call in XOR mode erases the first. Nothing without segments.
+  void DrawAngles(ppDC& dc, int32_t x, int32_t y) const;
+  // The window rectangle of the plan square of half size `half` (plan units) around the corner. The
+  // plan-to-pixel mapping is program-wide; `view` is the caller's and not needed for it.
+  void GetScreenRect(plat::RECT& rect, ppView* view, int32_t half) const;
+  // Replaces the information configurator's tabs with the junction's panel: its name, nothing to
+  // edit. `holder` is the caller's selection; neither read nor owned.
+  void ShowInfoPanel(iProperty* holder);
 
  private:
   qxRoomSegment* Neighbour(qxRoomSegment* exclude, const ppVector3& farPoint, bool largest);
