@@ -54,9 +54,9 @@ void PickJunction(qxRoomSegment& segment, qxJunction* picked) {
   for (qxJunctionRec* n = segment.GetFirstJunctionLink(); n != nullptr; n = n->GetNext())
     n->GetJunction()->SetState(0);
   picked->SetState(kPickedJunction);
-  // TEMP picked->ShowInfoPanel();
+  picked->ShowInfoPanel(picked);
   plat::RECT around{};
-  // TEMP picked->GetScreenRect(around, &segment, kPickedHalfSize);
+  picked->GetScreenRect(around, &segment, kPickedHalfSize);
   plat::InvalidateRect(segment.GetHWND(), &around, 1);
 }
 
