@@ -11,8 +11,10 @@
 #include "room/ppCircle.h"
 #include "room/qxRoomSegment.h"
 
+// The wall is the task's target: a wall that goes takes its tasks off every history, so no undo
+// reaches it afterwards.
 qxRoundWallTask::qxRoundWallTask(qxRoomSegment* segment, ppView* canvas)
-    : ppMouseTask(segment, canvas), segment_(segment), canvas_(canvas) {
+    : ppMouseTask(segment, static_cast<zelvproElement*>(segment)), segment_(segment), canvas_(canvas) {
   old_ = {segment->GetRadius(), segment->GetCenter(), segment->IsClockwise()};
   // A commit before any tracking step keeps the wall as it is.
   new_ = old_;

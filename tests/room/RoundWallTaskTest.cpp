@@ -122,4 +122,18 @@ TEST_F(RoundWallTaskTest, APressReleasedInPlaceLeavesTheArcAndTheHistory) {
   EXPECT_TRUE(canvas_->commands.empty());
 }
 
+TEST_F(RoundWallTaskTest, AWallThatGoesTakesItsTaskOffTheHistory) {
+  qxRoomSegment* wall = ArchedWall(4000);
+  auto* task = new qxRoundWallTask(wall, canvas_.get());
+  task->Start(3000, 1400);
+  canvas_->Post(task);
+  plat::LayerClock::Advance(1000);
+  plat::POINT to{3000, 1600};
+  task->MouseUp(&to);
+  ASSERT_EQ(canvas_->DoneTop(), task);
+  delete wall;
+  EXPECT_EQ(canvas_->DoneTop(), nullptr);
+  canvas_->Undo();  // nothing left to reach the wall
+}
+
 }  // namespace
