@@ -3,7 +3,8 @@
 // held between a fortieth of the chord and just under half of it. Its commit rebuilds the room around
 // the new arc; undo and redo swap the old and the new arc and rebuild the room again.
 //
-// Ownership: neither the wall nor the canvas is owned; the history the task is posted on owns it.
+// Ownership: neither the wall nor the canvas is owned; the history the task is posted on owns it. The
+// wall is the task's target, so a wall that goes takes the task off the history.
 // User-interface thread only.
 #pragma once
 

@@ -48,10 +48,6 @@ class WallMoveDouble : public ppMouseTask, public iMoveObjectTask {
     ppMouseTask::Undo();
     ApplyMove(-moved_.x, -moved_.z, true);
   }
-  void Redo() override {
-    ppMouseTask::Redo();
-    ApplyMove(moved_.x, moved_.z, true);
-  }
   void ApplyMove(float dx, float dz, bool replay) override {
     if (!replay) moved_ = V(dx, 0, dz);
     segment_->Translate(V(dx, 0, dz));
