@@ -131,6 +131,21 @@ class qxRoomSegment : public qxFeature {
   // is not near the segment, and for arched segments.
   float DistanceToPoint(ppVector3& q, const ppVector3& r, float tolerance) const;
 
+  // ---- Editing with the mouse and by command.
+  // The press handler: a locked wall takes the press and does nothing; in Draw Walls mode the canvas
+  // takes it; the arc handle of a round wall starts the round-wall task; otherwise the wall is
+  // selected (the others deselected unless Shift is held) and a wall move task (a corner stretch
+  // task when a corner was hit) is started and posted on the canvas's history. A wall holding doors
+  // or windows hands the press to the canvas.
+  bool IsDoubleClick(int32_t x, int32_t y) override;
+  // Command 1000 (the press that drags the selection) is the canvas's; the rest the element's.
+  void DoCommand(int32_t command, intptr_t parameter) override;
+  // An undoable wall move by (dx, dy) pixels, made as a drag of the whole wall.
+  void MoveBy(int32_t dx, int32_t dy) override;
+  // A dragged wall length (millimetres) cut down to the length grid: 50 mm, or 50.8 mm (two inches)
+  // in imperial units; towards zero, never up. With Ctrl held the length is kept.
+  static float snapWallLength(float length);
+
  private:
   void InitMembers();
   void ReadSegmentRecord(ppDatafile& module);

@@ -100,14 +100,6 @@ LabelPoint Offset(LabelPoint p, float nx, float ny, float distance) {
   return LabelPoint{int32_t(float(p.x) + nx * distance), int32_t(float(p.y) + ny * distance)};
 }
 
-// The change of a dragged wall's length on the length grid (50 mm, or two inches in imperial
-// units), cut toward zero; Ctrl turns the grid off. Same rule as the segment's length snapping.
-float SnapLengthChange(float change) {
-  if (ppEventHandler::IsControlKeyDown()) return change;
-  const float step = Preferences().unitSystem == kUnitImperial ? 50.8f : 50.0f;
-  return std::trunc(change / step) * step;
-}
-
 }  // namespace
 
 // ---- Drag outline.
@@ -223,7 +215,7 @@ void qxRoomSegment::DrawLengthLabel(qxJunction* j1, ppVector3 m1, qxJunction* j2
   shiftEnd(j2, false, m2, -1.0f);
   const float d = m1.Distance(m2);
   const float offset = stored - (d0 - d);
-  const float shown = SnapLengthChange(d - offset) + offset;
+  const float shown = snapWallLength(d - offset) + offset;
   const bool side = arched_ ? !clockwise_ : false;
   DrawDimensionLabel(Pixel(m2), Pixel(m1), side, shape, LengthText(shown).c_str());
 }

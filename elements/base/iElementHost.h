@@ -58,6 +58,8 @@ class iElementHost {
   // ---- Document tags.
   // The open document's tag table; null when no document is open. Not owned.
   virtual zelvproTagFil* TagTable() { return nullptr; }
+  // Marks the open document changed, as an edit done, undone or redone by a task does.
+  virtual void MarkDocumentModified() {}
 
   // The installed host, or a neutral one; never null.
   static iElementHost& Current();

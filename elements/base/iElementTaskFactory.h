@@ -14,6 +14,7 @@ class iMoveObjectTask;
 class ppMouseTask;
 class ppTask;
 class ppView;
+class qxJunction;
 class qxViewHolder;
 class zelvproCanvas;
 class zelvproElement;
@@ -71,6 +72,15 @@ class iElementTaskFactory {
   virtual ppTask* NewWallTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) { return nullptr; }
   // The task that drags end `end` (an index of the wall's snap entries) of the plan wall `wall`.
   virtual ppTask* NewWallEndTask(zelvproElement* /*wall*/, int32_t /*end*/) { return nullptr; }
+
+  // ---- Wall editing on the room plan. The task NewMoveObjectTask makes is a ppMouseTask as well: the
+  // segment starts it at the press point (and a programmatic move presses and releases it).
+  // The task that moves one end of the wall `segment` (a room segment) at the corner `junction`,
+  // `supervisor` being the segment's canvas; null when none. The caller starts and posts it.
+  virtual ppMouseTask* NewMoveStretchObjectTask(zelvproElement* /*segment*/, qxJunction* /*junction*/,
+                                                ppView* /*supervisor*/) {
+    return nullptr;
+  }
 
   // Starts a mouse task this factory made at the press point (window pixels) with the pixels the
   // selection covers as its feedback; the task and the region are taken over. The neutral factory,
