@@ -12,11 +12,16 @@
 
 namespace {
 
-// Deletes the floor and its wall bodies; no undo history may keep a task on any of them.
+// Deletes the floor and its wall bodies; no undo history may keep a task on any of them. A property
+// change names its target by the element's property interface, whose address differs from the
+// element's own, so both are purged (the element's destructor purges only its own address).
 void DeleteFloor(qxFloorElement* floor) {
   ElementList tree;
   floor->CollectTree(tree);
-  for (zelvproElement* element : tree) ppUndoer::PurgeTarget(element);
+  for (zelvproElement* element : tree) {
+    ppUndoer::PurgeTarget(element);
+    ppUndoer::PurgeTarget(static_cast<iProperty*>(element));
+  }
   floor->Invalidate();
   delete floor;
 }
