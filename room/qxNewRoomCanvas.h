@@ -131,6 +131,12 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   void DoCommand(int32_t command, intptr_t parameter) override;
 
  protected:
+  // A module-table element was made: the save ids go on after its id and it is drawn anew.
+  void Loaded(zelvproElement* element);
+  // Makes the walls of an old-style room polygon (module type 2) as children of `parent`; false when
+  // the record held no polygon (fewer than 3 whole points) or no catalogue was open.
+  bool ConvertRoomPolygon(ppDatafile& module, zelvproElement* parent);
+
   float wallThickness = 150.0f;
   float wallHeight = 2350.0f;
   int32_t nextSaveId = 0;

@@ -1,9 +1,278 @@
 // The canvas's own module record with the outline table, and loading a plan's module table.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/qxLineSegmentFil.h"
+#include "catalogue/records/zelvproTopViewFil.h"
+#include "database/ScopedRecordBuffer.h"
+#include "database/ppDatafile.h"
+#include "elements/base/ElementKinds.h"
+#include "elements/base/iElementHost.h"
+#include "elements/topview/CatalogReads.h"
+#include "elements/units/WallTopViewRecord.h"
+#include "elements/units/iRoomModuleMakers.h"
+#include "foundation/Geometry2D.h"
+#include "room/qxJunction.h"
+#include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
+
+namespace {
+
+// Module types the canvas reads itself: its own record and an old room polygon.
+constexpr int32_t kOldRoomPolygon = 2;
+// The record's "heightAboveFloor" and "showName" carry these marks.
+constexpr int32_t kHeightAboveFloorMark = 222, kShowNameMark = 333;
+// An outline record's "circleFlags".
+constexpr int32_t kClockwise = 0x1, kArched = 0x2, kExtra = 0x4;
+
+// Truncated toward zero; a value outside the 32-bit range (or not a number) gives 0.
+int32_t WholeMillimetres(float value) {
+  return std::isfinite(value) && std::fabs(value) < 2.0e9f ? int32_t(value) : 0;
+}
+
+int32_t LongOf(ppDatafile& file, const char* name) {
+  return RecordField(file, name).Long(file.GetRecordBuffer());
+}
+
+void SetLong(ppDatafile& file, const char* name, int32_t value) {
+  RecordField(file, name).SetLong(file.GetRecordBuffer(), value);
+}
+
+// Float fields (type 13) go through the field's own value conversion.
+float FloatOf(ppDatafile& file, const char* name) {
+  const RecordField field(file, name);
+  if (!field.Exists()) return 0.0f;
+  ppParameter value;
+  file.GetFieldValue(field.Index(), value, file.GetRecordBuffer());
+  return value.ToFloat();
+}
+
+void SetFloat(ppDatafile& file, const char* name, float value) {
+  const RecordField field(file, name);
+  if (field.Exists()) file.SetFieldValue(field.Index(), ppParameter(value), file.GetRecordBuffer());
+}
+
+void SetPoint(ppDatafile& file, const char* x, const char* y, const char* z, const ppVector3& p) {
+  SetFloat(file, x, p.x), SetFloat(file, y, p.y), SetFloat(file, z, p.z);
+}
+
+ppVector3 PointOf(ppDatafile& file, const char* x, const char* y, const char* z) {
+  return ppVector3(FloatOf(file, x), FloatOf(file, y), FloatOf(file, z));
+}
+
+int32_t JunctionId(const qxJunction* junction) {
+  return junction != nullptr ? int32_t(junction->GetId()) : 0;
+}
+
+// The document id of the wall body standing on a face; 0 when none. The body is found among the
+// elements of the room by its address, so that this file needs no more of the wall body's class.
+int32_t WallSaveId(const ElementList& elements, const qxWallElement* wall) {
+  if (wall == nullptr) return 0;
+  for (zelvproElement* element : elements)
+    if (element->kind == ElementKinds::kWallBody && dynamic_cast<const void*>(element) == wall)
+      return element->GetSaveId();
+  return 0;
+}
+
+void WriteEdge(qxLineSegmentFil& table, const qxLineCycle& cycle, const WallEdge& edge,
+               const ElementList& room) {
+  table.ClearRecordBuffer(nullptr);
+  SetLong(table, "id", edge.id);
+  SetLong(table, "flags", edge.reserved);
+  SetLong(table, "cycle", cycle.id);
+  // An edge read from a document whose segment has not bound itself keeps the stored id.
+  SetLong(table, "segment", edge.segment != nullptr ? edge.segment->GetSaveId() : edge.savedSegmentId);
+  SetLong(table, "startJct", JunctionId(edge.startJunction));
+  SetLong(table, "endJct", JunctionId(edge.endJunction));
+  SetLong(table, "circleFlags",
+          (edge.clockwise ? kClockwise : 0) | (edge.arched ? kArched : 0) | (edge.extra ? kExtra : 0));
+  SetFloat(table, "radius", edge.radius);
+  SetPoint(table, "center.x", "center.y", "center.z", edge.centre);
+  SetPoint(table, "startPt.x", "startPt.y", "startPt.z", edge.start);
+  SetPoint(table, "endPt.x", "endPt.y", "endPt.z", edge.end);
+  SetLong(table, "wall", WallSaveId(room, edge.wall));
+  SetLong(table, "cycleDepth", int32_t(cycle.depth));
+  table.InsertRecordAt(-1, nullptr);
+}
+
+// The kinds of module record that are elements of the room, each made from the table's current
+// record as a child of `parent`. Later kinds join this table.
+using ModuleMaker = zelvproElement* (*)(ppView* parent, ppDatafile& module);
+
+zelvproElement* MakeWallOpening(ppView* parent, ppDatafile& module) {
+  iRoomModuleMakers makers;
+  return makers.MakeForType(parent, module);
+}
+
+zelvproElement* MakeSegment(ppView* parent, ppDatafile& module) {
+  return new qxRoomSegment(parent, module, false);
+}
+
+const struct {
+  int32_t type;
+  ModuleMaker make;
+} kMakers[] = {
+    {3, MakeWallOpening},  // structure element
+    {5, MakeWallOpening},  // door
+    {6, MakeWallOpening},  // room window
+    {qxRoomSegment::kKind, MakeSegment},
+    // {qxWallElement::kKind, MakeWallBody}: with the wall body's loaded constructor.
+    // 1025 floor and 9 plan wall piece: with their classes.
+};
+
+ModuleMaker MakerOf(int32_t type) {
+  for (const auto& row : kMakers)
+    if (row.type == type) return row.make;
+  return nullptr;
+}
+
+// The old polygon's corners as (x, z) points; empty unless it holds at least 3 whole 8-byte points.
+std::vector<ppVector2> PolygonPoints(ppDatafile& module) {
+  Handle blob = RecordField(module, "points").Data(module.GetRecordBuffer());
+  if (blob == nullptr || *blob == nullptr) return {};
+  const size_t size = MemGetSize(blob);
+  if (size % sizeof(ppVector2) != 0 || size / sizeof(ppVector2) < 3) return {};
+  return PointListToVector(blob);
+}
+
+}  // namespace
 
 void qxNewRoomCanvas::WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) {
   zelvproTopCanvas::WriteRecord(record, renumber, parentNumber);
+  // The long "wallThickness" is the one after "dimensionsz"; the first of that name is a double.
+  RecordField(record, "wallThickness", 1).SetLong(record.GetRecordBuffer(), WholeMillimetres(wallThickness));
+  SetLong(record, "wallHeight", WholeMillimetres(wallHeight));
+  SetLong(record, "heightAboveFloor", kHeightAboveFloorMark);
+  SetLong(record, "showName", kShowNameMark);
+  SetFloat(record, "radius", gridSize);
+  SetLong(record, "circleFlags", gridEnabled != 0 ? 1 : 0);
+  Handle blob = RecordField(record, "privateData2").Data(record.GetRecordBuffer());
+  if (blob == nullptr) return;
+  // The outline table lives on the canvas's own catalogue (the module table's without one).
+  qxLineSegmentFil table(database != nullptr ? *database : record.Database(), blob);
+  ElementList room;
+  CollectTree(room);
+  for (qxLineCycle* cycle = cycles; cycle != nullptr; cycle = cycle->next) {
+    for (int32_t i = 0; i < cycle->EdgeCount(); ++i) WriteEdge(table, *cycle, *cycle->EdgeAt(i), room);
+  }
+  table.SaveToBlob();
 }
-void qxNewRoomCanvas::ReadCanvasRecord(ppDatafile& /*record*/) {}
-void qxNewRoomCanvas::LoadPlanModules(ppDatafile& /*modules*/) {}
+
+void qxNewRoomCanvas::ReadCanvasRecord(ppDatafile& record) {
+  delete junctions;
+  delete cycles;
+  junctions = nullptr;
+  cycles = nullptr;
+  ReadTopCanvasRecord(record);
+  wallThickness = float(RecordField(record, "wallThickness", 1).Long(record.GetRecordBuffer()));
+  wallHeight = float(LongOf(record, "wallHeight"));
+  // Documents written before the grid was stored have no grid size: the current grid stays.
+  const float radius = FloatOf(record, "radius");
+  if (radius != 0.0f) {
+    gridEnabled = LongOf(record, "circleFlags") != 0 ? 1 : 0;
+    gridSize = radius;
+  }
+  Handle blob = RecordField(record, "privateData2").Data(record.GetRecordBuffer());
+  if (blob == nullptr) return;
+  qxLineSegmentFil table(database != nullptr ? *database : record.Database(), blob);
+  table.LoadFromBlob();
+  for (int32_t i = 0; i < table.GetRecordCount(); ++i) {
+    table.ReadRecordAt(i, nullptr);
+    const int32_t cycleId = LongOf(table, "cycle");
+    // A new cycle goes to the head of the list: the cycles stand in the reverse record order.
+    if (i == 0 || cycles == nullptr || cycles->id != cycleId) {
+      cycles = new qxLineCycle(cycles, cycleId);
+      cycles->depth = uint32_t(LongOf(table, "cycleDepth"));
+    }
+    WallEdge edge;
+    edge.id = LongOf(table, "id");
+    edge.reserved = LongOf(table, "flags");
+    edge.savedSegmentId = LongOf(table, "segment");  // the segment binds itself when it is loaded
+    edge.startJunction = FindJunctionById(LongOf(table, "startJct"));
+    edge.endJunction = FindJunctionById(LongOf(table, "endJct"));
+    edge.radius = FloatOf(table, "radius");
+    const int32_t flags = LongOf(table, "circleFlags");
+    edge.clockwise = (flags & kClockwise) != 0;
+    edge.arched = (flags & kArched) != 0;
+    edge.extra = (flags & kExtra) != 0;
+    edge.centre = PointOf(table, "center.x", "center.y", "center.z");
+    edge.start = PointOf(table, "startPt.x", "startPt.y", "startPt.z");
+    edge.end = PointOf(table, "endPt.x", "endPt.y", "endPt.z");
+    cycles->AppendEdge(edge);
+  }
+}
+
+void qxNewRoomCanvas::LoadPlanModules(ppDatafile& modules) {
+  bool converted = false;
+  for (int32_t i = 0; i < modules.GetRecordCount(); ++i) {
+    modules.ReadRecordAt(i, nullptr);
+    const int32_t type = LongOf(modules, "type");
+    if (type == kRecordType) {
+      nextSaveId = 0;
+      ReadCanvasRecord(modules);
+      continue;
+    }
+    const ModuleMaker make = MakerOf(type);
+    if (type != kOldRoomPolygon && make == nullptr) continue;
+    // An element whose parent is not in the plan (yet) stays in the room rather than nowhere.
+    zelvproElement* parent = FindById(LongOf(modules, "parent"));
+    if (parent == nullptr) parent = this;
+    if (type == kOldRoomPolygon) {
+      converted = ConvertRoomPolygon(modules, parent) || converted;
+      continue;
+    }
+    if (zelvproElement* made = make(parent, modules)) Loaded(made);
+  }
+  if (converted) {
+    DoCommand(kRebuildRoom, 0);
+    DoCommand(kRefresh3D, 0);
+  }
+  KeepRoomInsideMargin();
+  Invalidate();
+  InvalidateElement(iElementHost::Current().ScenePane(), true);
+}
+
+void qxNewRoomCanvas::Loaded(zelvproElement* element) {
+  nextSaveId = std::max(nextSaveId, element->GetSaveId()) + 1;
+  element->InvalidateTree();
+}
+
+bool qxNewRoomCanvas::ConvertRoomPolygon(ppDatafile& module, zelvproElement* parent) {
+  std::vector<ppVector2> points = PolygonPoints(module);
+  // The walls come from the catalogue's wall record; without one they are made of record 0.
+  const WallTopViewRecord::Found wall = WallTopViewRecord::Find();
+  zelvDatabase* db = wall ? wall.db : iElementHost::Current().FindDatabase(WallTopViewRecord::kCatalogue);
+  if (db == nullptr) db = database;
+  if (points.empty() || db == nullptr) return false;
+  const char* r = module.GetRecordBuffer();
+  wallThickness = float(RecordField(module, "wallThickness").Double(r));
+  wallHeight = float(RecordField(module, "height").Double(r));
+  const float x = float(RecordField(module, "xposition").Double(r));
+  const float z = float(RecordField(module, "zposition").Double(r));
+  Handle outline = nullptr;
+  Vcon_HandleManager::MemNew(&outline, uint32_t(points.size() * sizeof(ppVector2)));
+  for (ppVector2& p : points) p = ppVector2(p.x + x, p.y + z);
+  std::memcpy(*outline, points.data(), points.size() * sizeof(ppVector2));
+  OffsetPolygon(outline, wallThickness / 2.0f);
+  points = PointListToVector(outline);
+  MemDispose(outline);
+
+  zelvproTopViewFil& file = db->TopViewFile();
+  ScopedRecordBuffer<ppDatafile> record(file);
+  if (wall) CatalogReads::Read(file, wall.recordId, record.Get());
+  const size_t n = points.size();
+  for (size_t i = 0; i < n; ++i) {
+    const ppVector2 a = points[i], b = points[(i + 1) % n];
+    auto* segment =
+        new qxRoomSegment(wall.recordId, parent, plat::RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
+    segment->SetEnds(ppVector3(a.x, 0.0f, a.y), ppVector3(b.x, 0.0f, b.y));
+    Loaded(segment);
+  }
+  return true;
+}
+
 void qxNewRoomCanvas::KeepRoomInsideMargin() {}

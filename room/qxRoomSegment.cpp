@@ -15,6 +15,7 @@
 #include "room/qxJunction.h"
 #include "room/qxJunctionLink.h"
 #include "room/qxJunctionRec.h"
+#include "room/qxNewRoomCanvas.h"
 
 namespace {
 
@@ -60,6 +61,8 @@ qxRoomSegment::qxRoomSegment(ppView* parent, ppDatafile& module, bool refresh)
     : qxFeature(parent, module, refresh) {
   InitMembers();
   ReadSegmentRecord(module);
+  // The canvas's outline faces that name this segment's saved id take the segment itself.
+  if (auto* room = dynamic_cast<qxNewRoomCanvas*>(GetCanvas())) room->BindSegment(this);
 }
 
 qxRoomSegment::~qxRoomSegment() {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "catalogue/records/RecordField.h"
+#include "database/ppDatafile.h"
 #include "elements/base/ElementKinds.h"
 #include "elements/base/iWorktopBuilder.h"
 
@@ -28,6 +30,15 @@ std::vector<zelvproElement*> InNumberingOrder(std::vector<zelvproElement*> eleme
 }
 
 }  // namespace
+
+void zelvproTopCanvas::WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) {
+  zelvproCanvas::WriteRecord(record, renumber, parentNumber);
+  RecordField(record, "type").SetLong(record.GetRecordBuffer(), kRecordType);
+}
+
+void zelvproTopCanvas::ReadTopCanvasRecord(ppDatafile& record) {
+  saveId = RecordField(record, "id").Long(record.GetRecordBuffer());
+}
 
 void zelvproTopCanvas::WriteOrderModule(iOrderWriter& writer) {
   for (zelvproElement* child : Children(*this)) child->WriteOrderModule(writer);

@@ -7,6 +7,13 @@ class zelvproTopCanvas : public zelvproCanvas {
  public:
   using zelvproCanvas::zelvproCanvas;
 
+  // The canvas's own module record has this "type".
+  static constexpr int32_t kRecordType = -1;
+  // The element's fields with "type" -1.
+  void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
+  // The canvas's part of reading its own module record: its document id.
+  void ReadTopCanvasRecord(ppDatafile& record);
+
   // Rebuilds the price list from the plan: every element adds its lines.
   virtual void RecalculatePriceList() { AddToCalculation(); }
 
