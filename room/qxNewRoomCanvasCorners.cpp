@@ -1,9 +1,292 @@
 // Corners at segment ends and crossings, and the chaining of side faces into cycles.
-#include "room/qxNewRoomCanvas.h"
+//
+// The walks keep the order in which the corners and cycles are made, which decides their ids and
+// the order of the lists. Where a plain walk would compare everything with everything, a cheap test
+// skips what cannot match, and the cycle chaining looks face ends up by plan cell.
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
-void qxNewRoomCanvas::AttachSegmentEnd(qxRoomSegment* /*segment*/, const ppVector3& /*point*/) {}
-void qxNewRoomCanvas::AddCrossingJunctions(qxRoomSegment* /*segment*/) {}
-qxJunction* qxNewRoomCanvas::FindJunctionAt(const ppVector3& /*point*/) const { return nullptr; }
-qxLineCycle* qxNewRoomCanvas::BuildCycles(Handle /*edges*/) { return nullptr; }
-bool qxNewRoomCanvas::IsTurningPositive(const qxLineCycle& /*cycle*/) { return false; }
-void qxNewRoomCanvas::ReverseCycle(qxLineCycle& /*cycle*/) {}
+#include "elements/base/iElementHost.h"
+#include "elements/base/zelvproLayerPalette.h"
+#include "foundation/Geometry3D.h"
+#include "room/OutlineFaceGrid.h"
+#include "room/OutlinePointIndex.h"
+#include "room/qxJunction.h"
+#include "room/qxJunctionLink.h"
+#include "room/qxLineCycle.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
+
+namespace {
+
+// Two outline points are one when every coordinate differs by less than this (millimetres).
+constexpr double kSamePoint = 0.5;
+// A segment end joins a corner nearer than this (millimetres).
+constexpr float kJoinDistance = 1.0f;
+// The depth test's line runs from a cycle to this plan point, outside the room.
+const ppVector3 kFarPoint(-1000.0f, 0.0f, -1000.0f);
+
+bool SamePoint(const ppVector3& a, const ppVector3& b) { return NearlyEqualVec3(a, b, kSamePoint); }
+
+int32_t NextElementId() {
+  zelvproLayerPalette* palette = iElementHost::Current().LayerPalette();
+  return palette != nullptr ? palette->NextId() : 0;
+}
+
+// The face run the other way: ends and corners exchanged, the arc's sense inverted.
+void Reverse(WallEdge& edge) {
+  std::swap(edge.start, edge.end);
+  std::swap(edge.startJunction, edge.endJunction);
+  edge.clockwise = !edge.clockwise;
+}
+
+// The segment's plan box, widened so that every crossing the junction's test can report (line
+// parameters up to a ten-thousandth outside the ends) and every shared end lies inside it.
+struct PlanBox {
+  float x0, z0, x1, z1;
+};
+
+PlanBox ReachOf(const qxRoomSegment& segment) {
+  const ppVector3& a = segment.Start();
+  const ppVector3& b = segment.End();
+  const float grow = 1.0f + 0.001f * segment.GetLength();
+  return {std::fmin(a.x, b.x) - grow, std::fmin(a.z, b.z) - grow, std::fmax(a.x, b.x) + grow,
+          std::fmax(a.z, b.z) + grow};
+}
+
+bool Overlap(const PlanBox& a, const PlanBox& b) {
+  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.z0 <= b.z1 && b.z0 <= a.z1;
+}
+
+// Whether any segment linked at the corner could cross a segment of plan box `reach`. A box that is
+// not finite compares false and is kept, so the junction's own test decides.
+bool MayCross(const qxJunction& junction, const PlanBox& reach) {
+  for (qxJunctionLink* link = junction.GetFirstLink(); link != nullptr; link = link->GetNext()) {
+    const PlanBox other = ReachOf(*link->GetSegment());
+    if (Overlap(reach, other) || !(other.x0 <= other.x1 && other.z0 <= other.z1)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void qxNewRoomCanvas::AttachSegmentEnd(qxRoomSegment* segment, const ppVector3& point) {
+  if (segment == nullptr) return;
+  qxJunction* nearest = nullptr;
+  float best = FLT_MAX;
+  for (qxJunction* j = junctions; j != nullptr; j = j->GetNext()) {
+    const ppVector3& at = j->Position();
+    // A corner a whole join distance off in one coordinate is at least that far: it can neither join
+    // the end nor keep a nearer corner from doing so.
+    if (!(std::fabs(point.x - at.x) < kJoinDistance && std::fabs(point.y - at.y) < kJoinDistance &&
+          std::fabs(point.z - at.z) < kJoinDistance))
+      continue;
+    const float distance = Distance3(at, point);
+    if (distance < best) best = distance, nearest = j;
+  }
+  if (nearest == nullptr || !(best < kJoinDistance)) {
+    nearest = junctions = new qxJunction(junctions);
+    nearest->SetPosition(point);
+  }
+  nearest->AddSegment(segment, true);
+}
+
+qxJunction* qxNewRoomCanvas::FindJunctionAt(const ppVector3& point) const {
+  for (qxJunction* j = junctions; j != nullptr; j = j->GetNext())
+    if (SamePoint(j->Position(), point)) return j;
+  return nullptr;
+}
+
+void qxNewRoomCanvas::AddCrossingJunctions(qxRoomSegment* segment) {
+  if (segment == nullptr) return;
+  const PlanBox reach = ReachOf(*segment);
+  // Corners made here go to the head of the chain, before the walk, which does not visit them.
+  for (qxJunction* j = junctions; j != nullptr; j = j->GetNext()) {
+    if (!MayCross(*j, reach)) continue;
+    ppVector3 at;
+    for (qxJunctionLink* link = j->FindCrossing(segment, at, nullptr); link != nullptr;
+         link = j->FindCrossing(segment, at, link)) {
+      qxRoomSegment* other = link->GetSegment();
+      qxJunction* corner = FindJunctionAt(at);
+      if (corner == nullptr) {
+        corner = junctions = new qxJunction(junctions);
+        corner->SetPosition(at);
+        corner->SetIntersection(true);
+      }
+      corner->AddSegment(segment, true);
+      corner->AddSegment(other, true);
+    }
+  }
+}
+
+namespace {
+
+// The faces as chained so far, and the cycle they become.
+class CycleChainer {
+ public:
+  explicit CycleChainer(Handle edges) {
+    const int32_t n = WallEdge::CountIn(edges);
+    faces_.resize(size_t(n));
+    if (n > 0) std::memcpy(faces_.data(), *edges, size_t(n) * sizeof(WallEdge));
+    taken_.assign(size_t(n), false);
+    for (int32_t i = 0; i < n; ++i) {
+      ends_.Add(faces_[size_t(i)].start, i);
+      ends_.Add(faces_[size_t(i)].end, i);
+    }
+    ends_.Seal();
+  }
+
+  const std::vector<WallEdge>& Faces() const { return faces_; }
+
+  // The chain of the first face not yet taken; empty when every face is taken.
+  bool NextChain(std::vector<WallEdge>& chain) {
+    chain.clear();
+    while (first_ < faces_.size() && taken_[first_]) ++first_;
+    if (first_ == faces_.size()) return false;
+    taken_[first_] = true;
+    chain.push_back(faces_[first_]);
+    for (int32_t next = Follower(chain.back().end); next >= 0; next = Follower(chain.back().end)) {
+      taken_[size_t(next)] = true;
+      WallEdge face = faces_[size_t(next)];
+      if (!SamePoint(face.start, chain.back().end)) Reverse(face);
+      chain.push_back(face);
+    }
+    return true;
+  }
+
+ private:
+  // The first face not yet taken, in the faces' order, that starts or ends at `point`; -1 when none.
+  int32_t Follower(const ppVector3& point) const {
+    int32_t found = -1;
+    ends_.ForNear(point, [&](int32_t i) {
+      if (taken_[size_t(i)] || (found >= 0 && i >= found)) return;
+      if (SamePoint(faces_[size_t(i)].start, point) || SamePoint(faces_[size_t(i)].end, point)) found = i;
+    });
+    return found;
+  }
+
+  std::vector<WallEdge> faces_;
+  std::vector<bool> taken_;
+  OutlinePointIndex ends_;  // every face under its start and under its end
+  size_t first_ = 0;
+};
+
+// Whether some face of the chain starts where `face` starts or ends where it ends.
+class ChainEnds {
+ public:
+  explicit ChainEnds(const std::vector<WallEdge>& chain) : chain_(chain) {
+    for (int32_t k = 0; k < int32_t(chain.size()); ++k) {
+      starts_.Add(chain[size_t(k)].start, k);
+      ends_.Add(chain[size_t(k)].end, k);
+    }
+    starts_.Seal();
+    ends_.Seal();
+  }
+  bool Touches(const WallEdge& face) const {
+    bool found = false;
+    starts_.ForNear(face.start,
+                    [&](int32_t k) { found = found || SamePoint(chain_[size_t(k)].start, face.start); });
+    if (!found)
+      ends_.ForNear(face.end,
+                    [&](int32_t k) { found = found || SamePoint(chain_[size_t(k)].end, face.end); });
+    return found;
+  }
+
+ private:
+  const std::vector<WallEdge>& chain_;
+  OutlinePointIndex starts_, ends_;
+};
+
+// Whether p lies left of the line from-to in the plan (a positive cross product); a point on the
+// line counts with the right.
+bool LeftOf(const ppVector3& from, const ppVector3& to, const ppVector3& p) {
+  return (double{to.x} - from.x) * (double{p.z} - from.z) - (double{to.z} - from.z) * (double{p.x} - from.x) >
+         0.0;
+}
+
+// 1 when a line from the chain's first point out to the far point crosses the other faces an odd
+// number of times (faces sharing a start or an end with the chain do not count), else 0. A face
+// counts only when its ends lie on different sides of the line, a point on the line counting with
+// the right: a line through the corner where two faces meet then crosses one of them, not both
+// (counting both put the inner face of a room drawn at the origin outside).
+uint32_t DepthOf(const std::vector<WallEdge>& chain, const std::vector<WallEdge>& faces,
+                 OutlineFaceGrid& grid, std::vector<int32_t>& near) {
+  const ChainEnds own(chain);
+  const ppVector3 from = chain.front().start;
+  uint32_t depth = 0;
+  grid.FacesNear(from, kFarPoint, near);
+  for (int32_t i : near) {
+    const WallEdge& face = faces[size_t(i)];
+    if (LeftOf(from, kFarPoint, face.start) == LeftOf(from, kFarPoint, face.end) || own.Touches(face))
+      continue;
+    ppVector3 hit;
+    bool parallel = false;
+    // Within the line's own tolerance along its length (the crossing lies on the face by the sides).
+    if (IntersectXZ(hit, from, kFarPoint, face.start, face.end, parallel, 2)) depth ^= 1u;
+  }
+  return depth;
+}
+
+void SetFaces(qxLineCycle& cycle, const std::vector<WallEdge>& chain) {
+  const uint32_t bytes = uint32_t(chain.size() * sizeof(WallEdge));
+  Vcon_HandleManager::MemNew(&cycle.edges, bytes);
+  std::memcpy(*cycle.edges, chain.data(), bytes);
+}
+
+// The signed turn (radians) at b between the directions a->b and b->c in the plan; none where
+// either step has no length.
+float TurnAt(const ppVector3& a, const ppVector3& b, const ppVector3& c) {
+  float dx = b.x - a.x, dz = b.z - a.z;
+  const float length = std::sqrt(dx * dx + dz * dz);
+  if (!(length > 0.0f)) return 0.0f;
+  dx /= length, dz /= length;
+  const float ex = c.x - b.x, ez = c.z - b.z;
+  float cosine = dx * ex + dz * ez, sine = dx * ez - dz * ex;
+  const float r = std::sqrt(cosine * cosine + sine * sine);
+  if (!(r > 0.0f)) return 0.0f;
+  cosine = std::fmax(-1.0f, std::fmin(1.0f, cosine / r));
+  sine = std::fmax(-1.0f, std::fmin(1.0f, sine / r));
+  if (sine >= 0.0f) return std::acos(cosine);
+  if (cosine < 0.0f) return -std::acos(cosine);
+  return std::asin(sine);
+}
+
+}  // namespace
+
+qxLineCycle* qxNewRoomCanvas::BuildCycles(Handle edges) {
+  CycleChainer chainer(edges);
+  OutlineFaceGrid grid(chainer.Faces());
+  std::vector<WallEdge> chain;
+  std::vector<int32_t> near;
+  qxLineCycle* result = nullptr;
+  while (chainer.NextChain(chain)) {
+    result = new qxLineCycle(result, NextElementId());
+    SetFaces(*result, chain);
+    if (!SamePoint(chain.back().end, chain.front().start)) continue;
+    result->flags |= qxLineCycle::kClosed;
+    result->depth = DepthOf(chain, chainer.Faces(), grid, near);
+    // Inner faces turn positively, outer ones the other way.
+    if (IsTurningPositive(*result) != (result->depth == 1)) ReverseCycle(*result);
+  }
+  return result;
+}
+
+bool qxNewRoomCanvas::IsTurningPositive(const qxLineCycle& cycle) {
+  const int32_t n = cycle.EdgeCount();
+  float sum = 0.0f;
+  for (int32_t i = 0; i < n; ++i)
+    sum += TurnAt(cycle.EdgeAt(i)->start, cycle.EdgeAt((i + 1) % n)->start, cycle.EdgeAt((i + 2) % n)->start);
+  return sum > 0.0f;
+}
+
+void qxNewRoomCanvas::ReverseCycle(qxLineCycle& cycle) {
+  for (int32_t i = 0, j = cycle.EdgeCount() - 1; i <= j; ++i, --j) {
+    WallEdge first = *cycle.EdgeAt(i), last = *cycle.EdgeAt(j);
+    Reverse(first);
+    Reverse(last);
+    *cycle.EdgeAt(i) = last;
+    *cycle.EdgeAt(j) = first;
+  }
+}
