@@ -16,12 +16,16 @@
 #include "foundation/ppVector3.h"
 #include "framework/ppShape.h"
 
-class ppConfigPanel;
+struct ConfigPanel;
+class ppTask;
 class qx3DObject;
 class qxLineCycle;
 class qxWallElement;
 class zelvproColorCatalogFil;
 struct WallEdge;
+
+// The panel of the configurator that the room section is built into.
+using ppConfigPanel = ConfigPanel;
 
 // The smallest wall-body height of the floor last rebuilt in 3D (millimetres); -1.0 before any.
 // User-interface thread; on the reset list.
@@ -122,6 +126,10 @@ class qxFloorElement : public zelvproTopViewElement {
  private:
   // "RoomType" set: replaces the room by the template of that type (12: only deselects).
   void ChangeRoomType(int32_t type);
+  // Posts `task` (owned by the poster; null: only deselect and refresh) to run after this edit.
+  void PostRoomTask(ppTask* task);
+  // A new wall body on `edge`, child of this floor; null without a catalogue.
+  qxWallElement* NewWall(const WallEdge& edge);
 
   int32_t red_ = 80, green_ = 80, blue_ = 80;  // percent
   int32_t textureId_ = 0;

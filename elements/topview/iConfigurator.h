@@ -16,7 +16,8 @@ class ppDatafile;
 
 // One row of a panel. Which members count depends on the kind.
 struct ConfigField {
-  enum Kind { kText, kButton, kPicture, kEditText, kSelector, kDivider };
+  // A colour field edits its property's packed colour (0xRRGGBB00) and starts from its value.
+  enum Kind { kText, kButton, kPicture, kEditText, kSelector, kDivider, kColor };
 
   Kind kind = kText;
   Vcon::WString text;                 // a text row's text, or the caption of the other kinds
