@@ -17,6 +17,7 @@
 #include "framework/ppShape.h"
 
 struct ConfigPanel;
+class iMoveObjectTask;
 class ppTask;
 class qx3DObject;
 class qxLineCycle;
@@ -144,6 +145,25 @@ class qxFloorElement : public zelvproTopViewElement {
   int32_t movedWalls_[kMeasurements] = {-1, -1, -1, -1, -1, -1};
   int32_t secondWalls_[kMeasurements] = {-1, -1, -1, -1, -1, -1};
   ppVector3 directions_[kMeasurements];
+
+  // ---- Shape rules (qxFloorElementShape.cpp).
+ protected:
+  // Binds the cycle without building wall bodies or the outline path: the shape rules alone.
+  void BindCycleForShape(qxLineCycle* cycle) { cycle_ = cycle; }
+
+ private:
+  // One turn letter per face for the corner after it: "L"/"R", lower case when not a right angle.
+  std::string TurnLetters() const;
+  // Rotates `turns` to its canonical first letter and sets the start corner accordingly.
+  void SetCanonicalStart(std::string& turns);
+  int32_t LowestCornerFace() const;
+  int32_t ShapeRotation(int32_t shape) const;
+  // The faces (indexes into the cycle) framing the dimension line at `position` of `shape` with
+  // the current start corner: wall before, measured wall, wall after; false when there is none.
+  bool LabelFaces(int32_t shape, int32_t position, int32_t faces[3]) const;
+  // A wall move that moved both ends of its wall: the room is rebuilt and the move made undoable
+  // (the history takes the task over).
+  void KeepWallMove(iMoveObjectTask& task);
 };
 
 // The room-type number of a shape and rotation (degrees): 0..14.

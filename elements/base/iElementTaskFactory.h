@@ -10,8 +10,10 @@
 
 #include "framework/ppRegion.h"
 
+class iMoveObjectTask;
 class ppMouseTask;
 class ppTask;
+class ppView;
 class qxViewHolder;
 class zelvproCanvas;
 class zelvproElement;
@@ -46,6 +48,11 @@ class iElementTaskFactory {
   }
   // The task that drags a door or window onto a wall.
   virtual ppTask* NewDoorDraggerTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) {
+    return nullptr;
+  }
+  // The task that moves the wall `segment` (a room segment) sideways with the walls joined to it,
+  // `supervisor` being the segment's canvas; null when none. The caller posts or deletes it.
+  virtual iMoveObjectTask* NewMoveObjectTask(zelvproElement* /*segment*/, ppView* /*supervisor*/) {
     return nullptr;
   }
   // The task that rotates the selection; the two values are the element's caller's, passed through.
