@@ -2,9 +2,14 @@
 // behind that names it, in any history. The unit layer answers its render flags through its element.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "elements/ElementTestSupport.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "framework/ppSweeper.h"
 #include "framework/ppTask.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/WindowApi.h"
 
 namespace {
 
@@ -29,6 +34,69 @@ class HoldingTask : public ppTask {
 };
 
 class zelvproCanvasTest : public eltest::ElementTest {};
+
+plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  if (message == ppSweeper::kMessage) {
+    ppSweeper::RunAndDelete(lParam);
+    return 0;
+  }
+  return plat::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Counts the deferred updates that ran.
+class CountingCanvas : public zelvproCanvas {
+ public:
+  CountingCanvas() : zelvproCanvas(nullptr, Rect(0, 0, 100, 100), nullptr) {}
+  void RunScheduledUpdate() override { ++ran; }
+  int32_t ran = 0;
+};
+
+class CanvasUpdateTest : public eltest::ElementTest {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    ElementTest::SetUp();
+  }
+  void TearDown() override {
+    host_.documentWindow = nullptr;
+    ElementTest::TearDown();
+    plat::HeadlessDriver::Reset();
+  }
+};
+
+TEST_F(CanvasUpdateTest, RequestsOfABurstRunOnceAndACanvasGoneFirstIsNotUpdated) {
+  plat::WNDCLASSA wc{};
+  wc.lpfnWndProc = RunsSweepers;
+  wc.lpszClassName = "CanvasWindow";
+  plat::RegisterClassA(&wc);
+  CountingCanvas canvas;
+  canvas.ScheduleUpdate();  // no window at all: nothing is posted
+  EXPECT_FALSE(canvas.UpdateScheduled());
+  host_.documentWindow = plat::CreateWindowExA(0, "CanvasWindow", "", plat::WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                               nullptr, nullptr, nullptr);
+  for (int32_t burst = 1; burst <= 2; ++burst) {
+    for (int32_t i = 0; i < 3; ++i) canvas.ScheduleUpdate();
+    EXPECT_EQ(ppSweeper::PendingCount(), 1);
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(canvas.ran, burst);
+    EXPECT_FALSE(canvas.UpdateScheduled());
+  }
+  auto doomed = std::make_unique<CountingCanvas>();
+  doomed->ScheduleUpdate();
+  doomed.reset();
+  plat::HeadlessDriver::RunUntilIdle();  // the sweeper runs without its canvas
+  EXPECT_EQ(ppSweeper::PendingCount(), 0);
+}
+
+TEST_F(zelvproCanvasTest, Command204DeselectsEveryChild) {
+  zelvproTopCanvas canvas(nullptr, Rect(0, 0, 100, 100), nullptr);
+  auto* a = new zelvproElement(0, &canvas, Rect(0, 0, 1, 1), nullptr, 0, 0);
+  auto* b = new zelvproElement(0, &canvas, Rect(0, 0, 1, 1), nullptr, 0, 0);
+  a->Select(false), b->Select(false);
+  canvas.DoCommand(zelvproCanvas::kDeselectAll, 0);
+  EXPECT_FALSE(a->IsSelected());
+  EXPECT_FALSE(b->IsSelected());
+}
 
 TEST_F(zelvproCanvasTest, ATaskFreeingAnElementWhileTheHistoryClearsPurgesSafely) {
   zelvproCanvas canvas(nullptr, Rect(0, 0, 100, 100), nullptr);
