@@ -53,6 +53,10 @@ class qxRoomSegment : public qxFeature {
   void SetRadius(float radius) { radius_ = radius; }
   void SetCenter(const ppVector3& centre) { centre_ = centre; }
   void SetClockwise(bool on) { clockwise_ = on; }
+  // The wall values alone (millimetres), as the room-wide settings hand them to every wall; the
+  // caller rebuilds what depends on them.
+  void SetHeight(float height) { height_ = height; }
+  void SetThickness(float thickness) { thickness_ = thickness; }
   // The ends as last shown and as before the last end move.
   const ppVector3& SavedStart() const { return savedStart_; }
   const ppVector3& SavedEnd() const { return savedEnd_; }

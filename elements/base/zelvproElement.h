@@ -46,6 +46,7 @@ class qxViewHolder;
 class zelvproCanvas;
 class zelvDatabase;
 class zelvproElement;
+struct PlanAnnotation;
 struct ppRay;
 
 using ElementList = std::vector<zelvproElement*>;
@@ -209,6 +210,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   const ppPicture* GetTextureByCode(int32_t code) override;
   virtual void DrawSymbols(intptr_t value);
   virtual void RebuildGeometry();
+  // Appends the element's dimension lines for the plan to `list`; none in the base.
+  virtual void CollectDimensionLines(std::vector<PlanAnnotation>& /*list*/) {}
   virtual uint32_t GetStateBits() { return stateBits; }
   virtual ppBounds3 GetBounds(intptr_t a, int32_t flags);
   virtual int32_t GetUnitRecordId() { return unitRecordId; }
@@ -473,6 +476,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
 
   // ---- Parts that subclasses add after the rebuild (the 3D units of options).
   void AppendPart(ElementGeometryCache::Part part) { parts_.push_back(std::move(part)); }
+  // Elements that build their own geometry instead of the catalogue unit's start from no parts.
+  void ClearParts() { parts_.clear(); }
 
  private:
   std::deque<ElementGeometryCache::Part> parts_;

@@ -178,9 +178,11 @@ void zelvproDoor::WriteRecord(ppDatafile& record, bool renumber, int32_t parentN
 }
 
 void zelvproDoor::CollectDimensionLines(std::vector<PlanAnnotation>& list) {
+  // The wall body measures the gaps between its openings from the second point and the first
+  // component of the third.
   PlanAnnotation line;
-  line.first = position;
-  line.second = dimensions;
+  line.second = position;
+  line.third = dimensions;
   line.angle = angle;
   line.owner = this;
   line.x = dimensions.x;

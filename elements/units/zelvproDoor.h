@@ -33,8 +33,8 @@ class zelvproDoor : public zelvproParametricElement {
   // The "Door" tab: the unit's name and the fields of the stretching sizes.
   void BuildInfoPanel(qxViewHolder* source) override;
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
-  // The width dimension (kind 2).
-  virtual void CollectDimensionLines(std::vector<PlanAnnotation>& list);
+  // The width dimension (kind 2): measured from the door's position along its width.
+  void CollectDimensionLines(std::vector<PlanAnnotation>& list) override;
   // Called by the wall drag task; nothing to do.
   void WallDragged(intptr_t /*value*/) {}
 

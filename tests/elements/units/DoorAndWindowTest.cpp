@@ -202,6 +202,9 @@ TEST_F(UnitsTest, WindowsAndStructureElementsKeepTheirHeightsAboveTheFloor) {
   EXPECT_EQ(lines[0].flags, 0x400u);
   EXPECT_EQ(lines[0].x, 600.0);
   EXPECT_EQ(lines[0].owner, door.get());
+  // The wall measures the gaps beside the door from its position along its width.
+  EXPECT_EQ(lines[0].second, door->GetPosition());
+  EXPECT_EQ(lines[0].third.x, 600.0f);
 }
 
 TEST_F(UnitsTest, RoomMakersChooseTheClassByModuleType) {
