@@ -116,12 +116,12 @@ const struct {
   int32_t type;
   ModuleMaker make;
 } kMakers[] = {
-    {3, MakeWallOpening},  // structure element
-    {5, MakeWallOpening},  // door
-    {6, MakeWallOpening},  // room window
-    {qxRoomSegment::kKind, MakeSegment},
-    // {qxWallElement::kKind, MakeWallBody}: with the wall body's loaded constructor.
-    // 1025 floor and 9 plan wall piece: with their classes.
+    {ElementKinds::kStructure, MakeWallOpening},
+    {ElementKinds::kDoor, MakeWallOpening},
+    {ElementKinds::kRoomWindow, MakeWallOpening},
+    {ElementKinds::kRoomSegment, MakeSegment},
+    // {ElementKinds::kWallBody, MakeWallBody}: with the wall body's loaded constructor.
+    // ElementKinds::kFloor and kPlanWall: with their classes.
 };
 
 ModuleMaker MakerOf(int32_t type) {
