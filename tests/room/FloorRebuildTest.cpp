@@ -12,6 +12,7 @@
 #include "framework/ppPropertyDataUnitTask.h"
 #include "framework/ppSweeper.h"
 #include "platform/HeadlessDriver.h"
+#include "platform/WindowApi.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"

@@ -63,7 +63,6 @@ void SetLength(qxNewRoomCanvas& canvas, const char* name, float millimetres) {
 // The room's plan as a packed document: the canvas's tree in the document's "room" table.
 std::vector<uint8_t> PackRoom(zelvDatabase& db, qxNewRoomCanvas& canvas) {
   zelvproDocFil document(db);
-  document.ClearRecordBuffer(document.Record());
   canvas.SaveTree(document.RoomTable(), true, 0);
   document.RoomTable().SaveToBlob();
   document.SetFieldValue(document.IndexOf("version"), ppParameter(zelvproDocFil::kCurrentVersion),
