@@ -4,7 +4,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <utility>
+#include <string>
+#include <vector>
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"

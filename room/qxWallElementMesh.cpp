@@ -142,7 +142,9 @@ qx3DMeshObject* qxWallElement::CreateWallMesh(qx3DObject* next, zelvproCanvas* /
 void qxWallElement::RebuildGeometry() {
   ClearParts();
   boundsA = ppBounds3();
-  if (CachedObject() == nullptr) {
+  // A shared object is the catalogue unit's geometry, which the top-view constructors may have
+  // made; the wall shows only its own face.
+  if (CachedObject() == nullptr || !CachedObject()->IsPrivate()) {
     const std::unique_ptr<qx3DMeshObject> chain(CreateWallMesh(nullptr, GetCanvas()));
     auto group = std::make_shared<TripleWithSet>();
     group->database = database;

@@ -12,10 +12,12 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "elements/base/ElementGeometryCache.h"
+#include "elements/base/ElementTextures.h"
 #include "elements/base/PlanAnnotation.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/topview/iConfigurator.h"
 #include "framework/ppCollaborator.h"
+#include "framework/ppPicture.h"
 #include "platform/HeadlessDriver.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxLineCycle.h"
@@ -128,16 +130,11 @@ class WallElementTest : public RoomTest {
   std::unique_ptr<zelvproDocFil> doc_;
 };
 
-TEST_F(WallElementTest, NewWallTakesTheFirstTextureOfTheWallColourGroup) {
-  // The wall takes the first by name, not the first added.
+TEST_F(WallElementTest, NewWallTakesTheFirstTextureOfTheWallColourGroupByName) {
   const int32_t plain = AddColour(0, "p");
   AddColour(3, "b");
   const int32_t first = AddColour(3, "a");
-  const struct {
-    int32_t group;
-    int32_t texture;
-    int32_t colourWord;
-  } kCases[] = {{3, first, 0}, {0, plain, 0}, {5, 0, 256}};
+  const struct { int32_t group, texture, colourWord; } kCases[] = {{3, first, 0}, {0, plain, 0}, {5, 0, 256}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.group);
     settings_.wallColorGroup = c.group;
@@ -146,7 +143,6 @@ TEST_F(WallElementTest, NewWallTakesTheFirstTextureOfTheWallColourGroup) {
     EXPECT_EQ(Mesh(*wall)->colorCode, c.colourWord);
     EXPECT_EQ(wall->kind, 1024);
     EXPECT_EQ(wall->GetHeight(), 2250.0f);
-    EXPECT_EQ(wall->Red() * 10000 + wall->Green() * 100 + wall->Blue(), 909090);
     EXPECT_EQ(Get(*wall, "Color"), 0x5A5A5A00);
     EXPECT_EQ(Get(*wall, "Texture"), c.texture * 10000 + DbNumber());
   }
@@ -174,34 +170,54 @@ TEST_F(WallElementTest, RecordKeepsTheWallAndALoadedWallStandsOnItsFace) {
   EXPECT_EQ(loaded->GetHeight(), 2250.0f);
   EXPECT_EQ(Get(*loaded, "Color"), 0x0A141E00);
   EXPECT_EQ(loaded->TextureId(), texture);
-  EXPECT_EQ(loaded->Edge().id, 42);
   EXPECT_EQ(loaded->Edge().end, V(3000, 0, 75));
   EXPECT_EQ(loaded->Edge().segment, segment);
   EXPECT_EQ(face->wall, loaded);
+  // It shows its own face, not the geometry of the catalogue record it was made from.
+  loaded->RebuildGeometry();
+  ASSERT_NE(loaded->CachedObject(), nullptr);
+  EXPECT_EQ(loaded->CachedObject()->RecordAt(0)->layers.size(), 2u);
 
-  // A face the canvas does not have leaves the default face and links no wall.
+  // A face the canvas does not have leaves the default face, links no wall and reaches no segment.
   RecordField(module, "under").SetLong(module.GetRecordBuffer(), 99);
   auto* lost = new qxWallElement(roomCanvas_.get(), module, false);
-  EXPECT_EQ(lost->Edge().id, 0);
   EXPECT_EQ(lost->Edge().end, V());
   EXPECT_EQ(face->wall, loaded);
-  lost->SetHeight(10.0f);  // no segment to reach
+  lost->SetHeight(10.0f);
   EXPECT_EQ(segment->GetHeight(), 2250.7f);
 }
 
-TEST_F(WallElementTest, PropertiesAndPanelFollowTheDatabaseAndTheColourGroup) {
-  const int32_t texture = AddColour(4);
-  qxWallElement* wall = MakeWall(Edge(V(0, 0, 0), V(1000, 0, 0)));
-  const int32_t own = DbNumber();
-  Set(*wall, "Texture", texture * 10000 + own + 1);  // a colour of another catalogue
-  EXPECT_EQ(wall->TextureId(), 0);
-  Set(*wall, "Texture", texture * 10000 + own);
-  EXPECT_EQ(wall->TextureId(), texture);
-  Set(*wall, "Color", int32_t(0x64000100));
-  EXPECT_EQ(wall->Red() * 10000 + wall->Green() * 100 + wall->Blue(), 1000001);
-  EXPECT_EQ(wall->GetPropertyCount(), 2);
-  EXPECT_EQ(wall->IndexOf(Vcon::String("WallHeight")), -1);
+TEST_F(WallElementTest, ColourAndTextureComeFromTheWallsOwnCatalogue) {
+  for (int32_t modulate : {0, 1}) {
+    SCOPED_TRACE(modulate);
+    const int32_t picture = AddTexture(*db_, 0, 4, modulate);
+    const int32_t colour =
+        eltest::AddRecordWith(db_->ColorCatalogFile(), {{"colorGroup", 9}, {"texture0", picture}}, {});
+    // The plan elements keep texture records' pictures by record id: one numbered as this colour
+    // record is no picture of this colour.
+    ppPicture other;
+    other.SetValues({double(db_->Identifier()), double(colour)});
+    ElementTextures::Map().SetEntry(&other);
 
+    qxWallElement* wall = MakeWall(Edge(V(0, 0, 0), V(1000, 0, 0)));
+    Set(*wall, "Color", 0x14283C00);
+    Set(*wall, "Texture", colour * 10000 + DbNumber() + 1);  // a colour of another catalogue
+    ppFloat4 drawn;
+    wall->GetColorByCode(drawn, 0);
+    EXPECT_EQ(wall->GetTextureByCode(0), nullptr);
+    EXPECT_FLOAT_EQ(drawn.v[0], 0.2f);
+    Set(*wall, "Texture", colour * 10000 + DbNumber());
+    const ppPicture* shown = wall->GetTextureByCode(-744);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->GetWidth(), 4);
+    wall->GetColorByCode(drawn, -744);
+    EXPECT_FLOAT_EQ(drawn.v[0], modulate != 0 ? 0.2f : 1.0f);  // an unmodulated picture shows on white
+  }
+}
+
+TEST_F(WallElementTest, PanelOffersTexturesOnlyWithAWallColourGroup) {
+  AddColour(4);
+  qxWallElement* wall = MakeWall(Edge(V(0, 0, 0), V(1000, 0, 0)));
   for (int32_t group : {0, 4}) {
     SCOPED_TRACE(group);
     settings_.wallColorGroup = group;
@@ -213,7 +229,6 @@ TEST_F(WallElementTest, PropertiesAndPanelFollowTheDatabaseAndTheColourGroup) {
     EXPECT_EQ(std::string(rows[0].property.c_str()), "Color");
     if (group == 0) continue;
     EXPECT_EQ(std::string(rows[1].property.c_str()), "Texture");
-    ASSERT_NE(rows[1].list, nullptr);
     EXPECT_EQ(rows[1].list->GetSelectedCount(), 1);
   }
 }
@@ -233,24 +248,22 @@ TEST_F(WallElementTest, RoomWideValuesAndTakeOverReachOnlyABoundSegment) {
   canvas.Broadcast(qxNewRoomCanvas::kWallChannel, qxNewRoomCanvas::kAllWallThicknesses,
                    reinterpret_cast<intptr_t>(&value));
   EXPECT_EQ(segment->GetThickness(), 240.0f);
-  EXPECT_EQ(bound->GetHeight(), 2600.0f);
 
-  // The old wall on the other face hands over its looks and its children, which move with the face.
+  // The old wall hands over its looks and its children, which move with the face; the height is
+  // that of the new wall's segment, or the old wall's without one.
   unbound->SetHeight(1800.0f);
   Set(*unbound, "Color", 0x01020300);
   auto* child = new Opening(unbound, V(500, 0, -75), 100.0f);
   bound->CopyFrom(unbound);
   EXPECT_EQ(Get(*bound, "Color"), 0x01020300);
-  EXPECT_EQ(bound->GetHeight(), 2600.0f);  // its own segment's height
+  EXPECT_EQ(bound->GetHeight(), 2600.0f);
   EXPECT_EQ(child->GetSupervisor(), bound);
   EXPECT_EQ(child->GetPosition(), V(500, 0, 75));
-  // Without a segment the height taken over stays.
   unbound->CopyFrom(bound);
   EXPECT_EQ(unbound->GetHeight(), 2600.0f);
-  bound->CopyFrom(nullptr);
 }
 
-TEST_F(WallElementTest, FaceMeshIsATenByTenGridOfTheFace) {
+TEST_F(WallElementTest, StraightFaceIsATenByTenGridKeptUntilTheWallChanges) {
   constexpr float L = 3000.0f, H = 2400.0f;
   qxWallElement* wall = MakeWall(Edge(V(1000, 0, 500), V(1000 + L, 0, 500)));
   wall->SetHeight(H);
@@ -258,58 +271,45 @@ TEST_F(WallElementTest, FaceMeshIsATenByTenGridOfTheFace) {
   ASSERT_EQ(mesh->vertices.size(), 400u);
   ASSERT_EQ(mesh->polygons.size(), 501u);
   EXPECT_EQ(mesh->polygons[0], 100u);
-  for (uint32_t i : {0u, 57u, 99u}) {
-    const uint32_t* face = &mesh->polygons[1 + 5 * i];
-    EXPECT_EQ(std::vector<uint32_t>(face, face + 5),
-              (std::vector<uint32_t>{4, 4 * i, 4 * i + 3, 4 * i + 2, 4 * i + 1}));
-  }
-  ASSERT_EQ(mesh->edges.size(), 3u);
-  const uint32_t kEdges[3][3] = {{0, 37, 1}, {37, 398, 1}, {363, 0, 1}};
-  for (size_t k = 0; k < 3; ++k) {
-    EXPECT_EQ(mesh->edges[k].a, kEdges[k][0]);
-    EXPECT_EQ(mesh->edges[k].b, kEdges[k][1]);
-    EXPECT_EQ(mesh->edges[k].unused, kEdges[k][2]);
-  }
+  const uint32_t* last = &mesh->polygons[1 + 5 * 99];
+  EXPECT_EQ(std::vector<uint32_t>(last, last + 5), (std::vector<uint32_t>{4, 396, 399, 398, 397}));
+  std::vector<uint32_t> edges;
+  for (const auto& e : mesh->edges) edges.insert(edges.end(), {e.a, e.b, e.unused});
+  EXPECT_EQ(edges, (std::vector<uint32_t>{0, 37, 1, 37, 398, 1, 363, 0, 1}));
   const qx3DMeshObject::MeshVertex &first = mesh->vertices[0], &top = mesh->vertices[398];
   EXPECT_EQ(V(first.x, first.y, first.z), V(1000, 0, 500));
-  EXPECT_EQ(first.s, 0.0f);
-  EXPECT_EQ(first.t, 0.0f);
+  EXPECT_EQ(first.s + first.t, 0.0f);
   EXPECT_FLOAT_EQ(top.x, 1000 + L);
   EXPECT_FLOAT_EQ(top.y, H);
   EXPECT_FLOAT_EQ(top.s, L / 4000);
   EXPECT_FLOAT_EQ(top.t, H / 4000);
   EXPECT_NEAR(std::fabs(first.nz), 1.0, 1e-6);
 
-  // The element keeps the mesh as its own cached object until the wall changes.
   wall->RebuildGeometry();
   ASSERT_NE(wall->CachedObject(), nullptr);
   EXPECT_EQ(wall->Parts().size(), 1u);
-  EXPECT_EQ(wall->CachedObject()->RecordAt(0)->layers.size(), 2u);
   EXPECT_FLOAT_EQ(wall->boundsA.centre.y + wall->boundsA.half.y, H);
   wall->SetHeight(1000.0f);
   EXPECT_EQ(wall->CachedObject(), nullptr);
 }
 
 TEST_F(WallElementTest, ArcFaceFollowsItsSweepInTenPieces) {
-  // A half circle of radius 1000 about the origin from (1000, 0) to (-1000, 0).
-  WallEdge arc = Edge(V(1000, 0, 0), V(-1000, 0, 0));
-  arc.arched = true;
-  arc.radius = 1000.0f;
+  // A half circle about the origin from (1000, 0) to (-1000, 0); radius 0 makes it straight.
   const struct {
     bool clockwise;
     float radius;
     size_t edges;
-    float middleZ;  // of the column joint half way
+    float middleZ;  // of the joint half way
   } kCases[] = {{false, 1000.0f, 21, 1000.0f}, {true, 1000.0f, 21, -1000.0f}, {false, 0.0f, 3, 0.0f}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.clockwise * 10 + int(c.radius > 0));
+    WallEdge arc = Edge(V(1000, 0, 0), V(-1000, 0, 0));
+    arc.arched = true;
     arc.clockwise = c.clockwise;
     arc.radius = c.radius;
     auto mesh = Mesh(*MakeWall(arc));
-    EXPECT_EQ(mesh->vertices.size(), 400u);
     EXPECT_EQ(mesh->edges.size(), c.edges);
-    const qx3DMeshObject::MeshVertex& middle = mesh->vertices[200];  // left floor corner of column 5
-    EXPECT_NEAR(middle.z, c.middleZ, 1e-2);
+    EXPECT_NEAR(mesh->vertices[200].z, c.middleZ, 1e-2);  // left floor corner of column 5
     EXPECT_EQ(mesh->vertices[399].x, -1000.0f);
   }
 }
@@ -340,17 +340,15 @@ TEST_F(WallElementTest, DimensionLinesMeasureTheGapsBetweenOpenings) {
     ASSERT_EQ(lines.size(), own + c.gaps.size() + 2);
     for (size_t i = 0; i < own; ++i) EXPECT_EQ(lines[i].kind, 7);
     for (size_t i = 0; i < c.gaps.size(); ++i) {
-      const PlanAnnotation& gap = lines[own + i];
-      EXPECT_EQ(gap.kind, 2);
-      EXPECT_NEAR(*gap.x, c.gaps[i], 1e-3);
-      EXPECT_EQ(gap.owner, wall);
-      EXPECT_EQ(gap.flags, 0x400u);
+      EXPECT_EQ(lines[own + i].kind, 2);
+      EXPECT_NEAR(*lines[own + i].x, c.gaps[i], 1e-3);
     }
     const PlanAnnotation& overall = lines[lines.size() - 2];
     EXPECT_EQ(overall.kind, c.overallKind);
     EXPECT_EQ(*overall.x, 3000.0);
-    EXPECT_EQ(overall.second, V(0, 0, 0));
     EXPECT_EQ(overall.third, V(3000, 0, 0));
+    EXPECT_EQ(overall.owner, wall);
+    EXPECT_EQ(overall.flags, 0x400u);
     EXPECT_EQ(lines.back().kind, 7);
   }
 }
