@@ -25,13 +25,12 @@ bool OutlinePointIndex::CellOf(const ppVector3& point, int64_t& x, int64_t& z) {
 }
 
 uint64_t OutlinePointIndex::Key(int64_t x, int64_t z) {
-  return (uint64_t(uint32_t(int32_t(x))) << 32) | uint64_t(uint32_t(int32_t(z)));
+  // Offset so that the order of the keys follows x, then z.
+  constexpr int64_t kOffset = int64_t{1} << 31;
+  return (uint64_t(x + kOffset) << 32) | uint64_t(z + kOffset);
 }
 
-std::pair<size_t, size_t> OutlinePointIndex::Range(uint64_t key) const {
+size_t OutlinePointIndex::First(uint64_t key) const {
   const auto less = [](const std::pair<uint64_t, int32_t>& e, uint64_t k) { return e.first < k; };
-  const auto first = std::lower_bound(entries_.begin(), entries_.end(), key, less);
-  auto last = first;
-  while (last != entries_.end() && last->first == key) ++last;
-  return {size_t(first - entries_.begin()), size_t(last - entries_.begin())};
+  return size_t(std::lower_bound(entries_.begin(), entries_.end(), key, less) - entries_.begin());
 }

@@ -23,19 +23,19 @@ class OutlinePointIndex {
   void ForNear(const ppVector3& point, Fn&& fn) const {
     int64_t x = 0, z = 0;
     if (!CellOf(point, x, z)) return;
+    // The three cells of one x stand next to each other in key order.
     for (int64_t dx = -1; dx <= 1; ++dx) {
-      for (int64_t dz = -1; dz <= 1; ++dz) {
-        const auto [from, to] = Range(Key(x + dx, z + dz));
-        for (size_t i = from; i < to; ++i) fn(entries_[i].second);
-      }
+      const uint64_t last = Key(x + dx, z + 1);
+      for (size_t i = First(Key(x + dx, z - 1)); i < entries_.size() && entries_[i].first <= last; ++i)
+        fn(entries_[i].second);
     }
   }
 
  private:
   static bool CellOf(const ppVector3& point, int64_t& x, int64_t& z);
   static uint64_t Key(int64_t x, int64_t z);
-  // The entries of one cell: [first, last).
-  std::pair<size_t, size_t> Range(uint64_t key) const;
+  // Where the entries of key `key` or above begin.
+  size_t First(uint64_t key) const;
 
   std::vector<std::pair<uint64_t, int32_t>> entries_;  // (cell key, item), sorted by Seal
 };

@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "elements/base/iElementHost.h"
@@ -28,7 +29,10 @@ constexpr float kJoinDistance = 1.0f;
 // The depth test's line runs from a cycle to this plan point, outside the room.
 const ppVector3 kFarPoint(-1000.0f, 0.0f, -1000.0f);
 
-bool SamePoint(const ppVector3& a, const ppVector3& b) { return NearlyEqualVec3(a, b, kSamePoint); }
+// The x test first, inline: most points asked about are not the same.
+bool SamePoint(const ppVector3& a, const ppVector3& b) {
+  return std::fabs(double{a.x} - b.x) < kSamePoint && NearlyEqualVec3(a, b, kSamePoint);
+}
 
 int32_t NextElementId() {
   zelvproLayerPalette* palette = iElementHost::Current().LayerPalette();
@@ -51,22 +55,38 @@ struct PlanBox {
 PlanBox ReachOf(const qxRoomSegment& segment) {
   const ppVector3& a = segment.Start();
   const ppVector3& b = segment.End();
-  const float grow = 1.0f + 0.001f * segment.GetLength();
+  // A thousandth of the length along x plus that along z: at least ten times the tolerance.
+  const float grow = 1.0f + 0.001f * (std::fabs(b.x - a.x) + std::fabs(b.z - a.z));
   return {std::fmin(a.x, b.x) - grow, std::fmin(a.z, b.z) - grow, std::fmax(a.x, b.x) + grow,
           std::fmax(a.z, b.z) + grow};
 }
 
-bool Overlap(const PlanBox& a, const PlanBox& b) {
-  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.z0 <= b.z1 && b.z0 <= a.z1;
+PlanBox Widened(const PlanBox& b, float by) { return {b.x0 - by, b.z0 - by, b.x1 + by, b.z1 + by}; }
+
+bool Inside(const PlanBox& b, const ppVector3& p) {
+  return b.x0 <= p.x && p.x <= b.x1 && b.z0 <= p.z && p.z <= b.z1;
 }
 
-// Whether any segment linked at the corner could cross a segment of plan box `reach`. A box that is
-// not finite compares false and is kept, so the junction's own test decides.
+bool Finite(const PlanBox& b) {
+  return std::isfinite(b.x0) && std::isfinite(b.z0) && std::isfinite(b.x1) && std::isfinite(b.z1);
+}
+
+// Whether segment t, widened as ReachOf widens, overlaps `reach`. Written out without calls, as it
+// runs for every link of every corner; a segment that is not finite is left to the junction's test.
+bool MayReach(const qxRoomSegment& t, const PlanBox& reach) {
+  const ppVector3& a = t.Start();
+  const ppVector3& b = t.End();
+  const float grow = 1.0f + 0.001f * (std::fabs(b.x - a.x) + std::fabs(b.z - a.z));
+  if (!(grow < FLT_MAX)) return true;
+  const bool xUp = a.x < b.x, zUp = a.z < b.z;
+  return (xUp ? a.x : b.x) - grow <= reach.x1 && reach.x0 <= (xUp ? b.x : a.x) + grow &&
+         (zUp ? a.z : b.z) - grow <= reach.z1 && reach.z0 <= (zUp ? b.z : a.z) + grow;
+}
+
+// Whether any segment linked at the corner may cross a segment of plan box `reach`.
 bool MayCross(const qxJunction& junction, const PlanBox& reach) {
-  for (qxJunctionLink* link = junction.GetFirstLink(); link != nullptr; link = link->GetNext()) {
-    const PlanBox other = ReachOf(*link->GetSegment());
-    if (Overlap(reach, other) || !(other.x0 <= other.x1 && other.z0 <= other.z1)) return true;
-  }
+  for (qxJunctionLink* link = junction.GetFirstLink(); link != nullptr; link = link->GetNext())
+    if (MayReach(*link->GetSegment(), reach)) return true;
   return false;
 }
 
@@ -102,18 +122,37 @@ qxJunction* qxNewRoomCanvas::FindJunctionAt(const ppVector3& point) const {
 void qxNewRoomCanvas::AddCrossingJunctions(qxRoomSegment* segment) {
   if (segment == nullptr) return;
   const PlanBox reach = ReachOf(*segment);
-  // Corners made here go to the head of the chain, before the walk, which does not visit them.
+  const bool narrow = Finite(reach);
+  // The corner at a crossing is the first of the chain within 0.5 of it. Every crossing lies in the
+  // segment's reach, so only the corners near it are asked, in chain order, after the corners made
+  // here, which stand at the head of the chain, newest first.
+  std::vector<qxJunction*> nearby, made;
+  if (narrow) {
+    const PlanBox zone = Widened(reach, 1.0f);
+    for (qxJunction* j = junctions; j != nullptr; j = j->GetNext())
+      if (Inside(zone, j->Position())) nearby.push_back(j);
+  }
+  const auto cornerAt = [&](const ppVector3& point) -> qxJunction* {
+    if (!narrow || !Inside(reach, point)) return FindJunctionAt(point);
+    for (auto j = made.rbegin(); j != made.rend(); ++j)
+      if (SamePoint((*j)->Position(), point)) return *j;
+    for (qxJunction* j : nearby)
+      if (SamePoint(j->Position(), point)) return j;
+    return nullptr;
+  };
+  // The walk does not visit the corners made during it.
   for (qxJunction* j = junctions; j != nullptr; j = j->GetNext()) {
-    if (!MayCross(*j, reach)) continue;
+    if (narrow && !MayCross(*j, reach)) continue;
     ppVector3 at;
     for (qxJunctionLink* link = j->FindCrossing(segment, at, nullptr); link != nullptr;
          link = j->FindCrossing(segment, at, link)) {
       qxRoomSegment* other = link->GetSegment();
-      qxJunction* corner = FindJunctionAt(at);
+      qxJunction* corner = cornerAt(at);
       if (corner == nullptr) {
         corner = junctions = new qxJunction(junctions);
         corner->SetPosition(at);
         corner->SetIntersection(true);
+        made.push_back(corner);
       }
       corner->AddSegment(segment, true);
       corner->AddSegment(other, true);
@@ -123,7 +162,8 @@ void qxNewRoomCanvas::AddCrossingJunctions(qxRoomSegment* segment) {
 
 namespace {
 
-// The faces as chained so far, and the cycle they become.
+// The faces to chain, taken one by one into chains in the order a scan of the remaining faces would
+// take them.
 class CycleChainer {
  public:
   explicit CycleChainer(Handle edges) {
@@ -140,7 +180,7 @@ class CycleChainer {
 
   const std::vector<WallEdge>& Faces() const { return faces_; }
 
-  // The chain of the first face not yet taken; empty when every face is taken.
+  // The chain that starts with the first face not yet taken; false when every face is taken.
   bool NextChain(std::vector<WallEdge>& chain) {
     chain.clear();
     while (first_ < faces_.size() && taken_[first_]) ++first_;
@@ -173,18 +213,18 @@ class CycleChainer {
   size_t first_ = 0;
 };
 
-// Whether some face of the chain starts where `face` starts or ends where it ends.
+// Whether some face of the chain starts where `face` starts or ends where it ends. A long chain
+// looks the points up by plan cell, indexed at the first question.
 class ChainEnds {
  public:
-  explicit ChainEnds(const std::vector<WallEdge>& chain) : chain_(chain) {
-    for (int32_t k = 0; k < int32_t(chain.size()); ++k) {
-      starts_.Add(chain[size_t(k)].start, k);
-      ends_.Add(chain[size_t(k)].end, k);
+  explicit ChainEnds(const std::vector<WallEdge>& chain) : chain_(chain) {}
+  bool Touches(const WallEdge& face) {
+    if (chain_.size() <= kShortChain) {
+      for (const WallEdge& own : chain_)
+        if (SamePoint(own.start, face.start) || SamePoint(own.end, face.end)) return true;
+      return false;
     }
-    starts_.Seal();
-    ends_.Seal();
-  }
-  bool Touches(const WallEdge& face) const {
+    if (!indexed_) Index();
     bool found = false;
     starts_.ForNear(face.start,
                     [&](int32_t k) { found = found || SamePoint(chain_[size_t(k)].start, face.start); });
@@ -195,7 +235,19 @@ class ChainEnds {
   }
 
  private:
+  static constexpr size_t kShortChain = 16;
+  void Index() {
+    for (int32_t k = 0; k < int32_t(chain_.size()); ++k) {
+      starts_.Add(chain_[size_t(k)].start, k);
+      ends_.Add(chain_[size_t(k)].end, k);
+    }
+    starts_.Seal();
+    ends_.Seal();
+    indexed_ = true;
+  }
+
   const std::vector<WallEdge>& chain_;
+  bool indexed_ = false;
   OutlinePointIndex starts_, ends_;
 };
 
@@ -213,18 +265,18 @@ bool LeftOf(const ppVector3& from, const ppVector3& to, const ppVector3& p) {
 // (counting both put the inner face of a room drawn at the origin outside).
 uint32_t DepthOf(const std::vector<WallEdge>& chain, const std::vector<WallEdge>& faces,
                  OutlineFaceGrid& grid, std::vector<int32_t>& near) {
-  const ChainEnds own(chain);
+  ChainEnds own(chain);
   const ppVector3 from = chain.front().start;
   uint32_t depth = 0;
   grid.FacesNear(from, kFarPoint, near);
   for (int32_t i : near) {
     const WallEdge& face = faces[size_t(i)];
-    if (LeftOf(from, kFarPoint, face.start) == LeftOf(from, kFarPoint, face.end) || own.Touches(face))
-      continue;
+    if (LeftOf(from, kFarPoint, face.start) == LeftOf(from, kFarPoint, face.end)) continue;
     ppVector3 hit;
     bool parallel = false;
     // Within the line's own tolerance along its length (the crossing lies on the face by the sides).
-    if (IntersectXZ(hit, from, kFarPoint, face.start, face.end, parallel, 2)) depth ^= 1u;
+    if (!IntersectXZ(hit, from, kFarPoint, face.start, face.end, parallel, 2) || own.Touches(face)) continue;
+    depth ^= 1u;
   }
   return depth;
 }

@@ -74,6 +74,12 @@ class RoomCyclesTest : public roomtest::RoomTest {
   std::unique_ptr<CornerCanvas> room_;
 };
 
+// Distinct corner identities; the faces only hand them on and never look inside.
+qxJunction* Tag(int i) {
+  static char tags[8];
+  return reinterpret_cast<qxJunction*>(&tags[i]);
+}
+
 // A cycle of straight faces through the points, closed back to the first.
 std::unique_ptr<qxLineCycle> Polygon(const std::vector<V>& points) {
   auto cycle = std::make_unique<qxLineCycle>(nullptr, 1);
@@ -88,63 +94,33 @@ std::unique_ptr<qxLineCycle> Polygon(const std::vector<V>& points) {
 }
 
 TEST_F(RoomCyclesTest, PlansGiveInnerCyclesTurningPositiveAndOuterOnesNot) {
+  // Rooms 3 m deep with a corner at the origin; a line from an inner corner out to the far point
+  // then runs through an outer corner, where two outer faces meet.
   struct Plan {
     const char* name;
-    std::vector<std::pair<V, V>> walls;
-    bool arch;  // the first wall is made round
+    float width;
+    uint32_t flipped;  // bit i: wall i is drawn from its end to its start (its faces join reversed)
+    bool middleWall;   // a wall across the middle, ending on both long walls (T-joints)
+    bool round;        // the first wall is round
     int32_t inner, outer, junctions;
   };
-  const std::vector<Plan> plans = {
-      {"rectangle",
-       {{V(0, 0, 0), V(4000, 0, 0)},
-        {V(4000, 0, 0), V(4000, 0, 3000)},
-        {V(4000, 0, 3000), V(0, 0, 3000)},
-        {V(0, 0, 3000), V(0, 0, 0)}},
-       false,
-       1,
-       1,
-       4},
-      // The same room with two walls drawn the other way: their faces join the chain reversed.
-      {"walls both ways",
-       {{V(0, 0, 0), V(4000, 0, 0)},
-        {V(4000, 0, 3000), V(4000, 0, 0)},
-        {V(4000, 0, 3000), V(0, 0, 3000)},
-        {V(0, 0, 0), V(0, 0, 3000)}},
-       false,
-       1,
-       1,
-       4},
-      // Two rooms: the middle wall ends on both long walls (T-joints), which pass through.
-      {"two rooms",
-       {{V(0, 0, 0), V(6000, 0, 0)},
-        {V(6000, 0, 0), V(6000, 0, 3000)},
-        {V(6000, 0, 3000), V(0, 0, 3000)},
-        {V(0, 0, 3000), V(0, 0, 0)},
-        {V(3000, 0, 0), V(3000, 0, 3000)}},
-       false,
-       2,
-       1,
-       6},
-      {"round wall",
-       {{V(0, 0, 0), V(4000, 0, 0)},
-        {V(4000, 0, 0), V(4000, 0, 3000)},
-        {V(4000, 0, 3000), V(0, 0, 3000)},
-        {V(0, 0, 3000), V(0, 0, 0)}},
-       true,
-       1,
-       1,
-       4},
+  const Plan plans[] = {
+      {"rectangle", 4000, 0, false, false, 1, 1, 4},
+      {"walls both ways", 4000, 0b1010, false, false, 1, 1, 4},
+      {"two rooms", 6000, 0, true, false, 2, 1, 6},
+      {"round wall", 4000, 0, false, true, 1, 1, 4},
   };
   for (const Plan& plan : plans) {
     SCOPED_TRACE(plan.name);
     room_ = std::make_unique<CornerCanvas>(db_);
-    for (const auto& [a, b] : plan.walls) Wall(a, b);
-    if (plan.arch) {
-      qxRoomSegment* first = nullptr;
-      ForEachChildElement(
-          *room_, [&](zelvproElement* c) { first = first ? first : dynamic_cast<qxRoomSegment*>(c); });
-      first->SetValue(first->IndexOf(Vcon::String("RoundWall")), ppParameter(true));
+    const V corners[] = {V(0, 0, 0), V(plan.width, 0, 0), V(plan.width, 0, 3000), V(0, 0, 3000)};
+    std::vector<qxRoomSegment*> walls;
+    for (uint32_t i = 0; i < 4; ++i) {
+      const V &a = corners[i], &b = corners[(i + 1) % 4];
+      walls.push_back((plan.flipped >> i & 1) != 0 ? Wall(b, a) : Wall(a, b));
     }
+    if (plan.middleWall) Wall(V(plan.width / 2, 0, 0), V(plan.width / 2, 0, 3000));
+    if (plan.round) walls[0]->SetValue(walls[0]->IndexOf(Vcon::String("RoundWall")), ppParameter(true));
     room_->RebuildCorners();
     EXPECT_EQ(CountJunctions(), plan.junctions);
     int32_t inner = 0, outer = 0, lastId = INT32_MAX;
@@ -159,7 +135,7 @@ TEST_F(RoomCyclesTest, PlansGiveInnerCyclesTurningPositiveAndOuterOnesNot) {
         const WallEdge& e = *c->EdgeAt(i);
         EXPECT_TRUE(NearlyEqualVec3(e.end, c->EdgeAt((i + 1) % c->EdgeCount())->start, 0.5));
         // Inner faces lie inside the room's centre lines, outer faces outside them.
-        const bool within = e.start.x > 0 && e.start.x < 6000 && e.start.z > 0 && e.start.z < 3000;
+        const bool within = e.start.x > 0 && e.start.x < plan.width && e.start.z > 0 && e.start.z < 3000;
         EXPECT_EQ(within, c->IsInside()) << e.start.x << ", " << e.start.z;
       }
     }
@@ -232,6 +208,7 @@ TEST_F(RoomCyclesTest, AFaceMetOnlyByItsEndJoinsTheChainReversed) {
     faces[i].start = ends[i].first, faces[i].end = ends[i].second;
     faces[i].clockwise = i == 1;
     faces[i].id = int32_t(i);
+    faces[i].startJunction = Tag(int(2 * i)), faces[i].endJunction = Tag(int(2 * i + 1));
   }
   OwnedHandle handle;
   MemInsertBytes(faces.data(), uint32_t(faces.size() * sizeof(WallEdge)), handle.Get(), kMemAppend);
@@ -251,9 +228,10 @@ TEST_F(RoomCyclesTest, AFaceMetOnlyByItsEndJoinsTheChainReversed) {
     int32_t id;
     V start, end;
     bool clockwise;
-  } want[] = {{0, V(0, 0, 0), V(1000, 0, 0), false},
-              {1, V(1000, 0, 0), V(1000, 0, 1000), false},
-              {3, V(1000, 0, 1000), V(0, 0, 1000), true}};
+    int from, to;  // corner tags, which travel with the ends
+  } want[] = {{0, V(0, 0, 0), V(1000, 0, 0), false, 0, 1},
+              {1, V(1000, 0, 0), V(1000, 0, 1000), false, 3, 2},
+              {3, V(1000, 0, 1000), V(0, 0, 1000), true, 7, 6}};
   for (int32_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     const WallEdge& e = *chain.EdgeAt(i);
@@ -261,6 +239,8 @@ TEST_F(RoomCyclesTest, AFaceMetOnlyByItsEndJoinsTheChainReversed) {
     EXPECT_TRUE(e.start == want[i].start);
     EXPECT_TRUE(e.end == want[i].end);
     EXPECT_EQ(e.clockwise, want[i].clockwise);
+    EXPECT_EQ(e.startJunction, Tag(want[i].from));
+    EXPECT_EQ(e.endJunction, Tag(want[i].to));
   }
 }
 
