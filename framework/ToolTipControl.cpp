@@ -4,12 +4,17 @@
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "framework/ppView.h"
+#include "platform/ResetList.h"
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
 
 using namespace plat;
 
 namespace {
+
+// The document window's control (user-interface thread); not owned.
+ToolTipControl* gDocumentTips = nullptr;
+[[maybe_unused]] const bool kReset = ResetList::Add("document tool tips", [] { gDocumentTips = nullptr; });
 
 HINSTANCE ApplicationInstance() { return static_cast<HINSTANCE>(const_cast<void*>(gInstance)); }
 
@@ -33,6 +38,7 @@ ToolTipControl::ToolTipControl(ppView* owner) {
 }
 
 ToolTipControl::~ToolTipControl() {
+  if (gDocumentTips == this) gDocumentTips = nullptr;
   if (IsWindow(window_)) DestroyWindow(window_);
 }
 
@@ -62,3 +68,7 @@ void ToolTipControl::RemoveTool(ppView* view, int32_t id) {
 void ToolTipControl::RelayEvent(MSG* msg) {
   if (IsWindow(window_)) SendMessageA(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
 }
+
+ToolTipControl* ToolTipControl::DocumentTips() { return gDocumentTips; }
+
+void ToolTipControl::SetDocumentTips(ToolTipControl* tips) { gDocumentTips = tips; }

@@ -31,6 +31,12 @@ class ToolTipControl {
 
   plat::HWND Handle() const { return window_; }
 
+  // The document window's control, with which the views of its editors register their tips; null
+  // while there is none. Set by the document window (user-interface thread); not owned, and cleared
+  // when that control goes.
+  static ToolTipControl* DocumentTips();
+  static void SetDocumentTips(ToolTipControl* tips);
+
  private:
   plat::HWND window_ = nullptr;
 };

@@ -3,8 +3,12 @@
 // qxFloorElementDrawing.cpp.
 #include "room/qxFloorElement.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "catalogue/databases/CatalogDatabaseList.h"
 #include "catalogue/databases/zelvDatabase.h"
@@ -25,10 +29,13 @@
 #include "foundation/TextsById.h"
 #include "foundation/UserPreferences.h"
 #include "framework/ppMouseTask.h"
+#include "room/ppDelayedTask.h"
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/qxNewRoomTask.h"
 #include "room/qxRoomSegment.h"
 #include "room/qxWallElement.h"
+#include "room/zelvproRoomButtons.h"
 #include "scene3d/objects/qx3DObject.h"
 
 namespace {
@@ -266,10 +273,10 @@ void qxFloorElement::ChangeRoomType(int32_t type) {
   scenes.GoToItem(0);
   Handle scene = RecordField(scenes, "scene").Data(scenes.GetRecordBuffer());
   if (scene == nullptr) return;
-  (void)scene;  // PENDING-MERGE task
+  PostRoomTask(new qxNewRoomTask(scene));
 }
 
-void qxFloorElement::PostRoomTask(ppTask* task) { (void)task; }  // PENDING-MERGE
+void qxFloorElement::PostRoomTask(ppTask* task) { new ppDelayedTask(task, GetCanvas()); }
 
 // ---- Properties.
 
@@ -348,7 +355,7 @@ void qxFloorElement::BuildInfoPanel(qxViewHolder* source) {
   panel->name = Text(6310, "Floor");
   iProperty* target = source != nullptr ? static_cast<iProperty*>(source) : static_cast<iProperty*>(this);
   ConfigField colour;
-  colour.kind = ConfigField::kColor;
+  colour.kind = ConfigField::kColour;
   colour.target = target;
   colour.property = "Color";
   colour.undoable = true;
@@ -431,8 +438,7 @@ void qxFloorElement::DoCommand(int32_t command, intptr_t parameter) {
 
 bool qxFloorElement::IsDoubleClick(int32_t x, int32_t y) {
   // A floor lies beneath everything else: it takes a press only when no other element has.
-  if (iApplicationSettings::Current().panelRouting || false /*PENDING-MERGE*/ || FirstPressPass())
-    return false;
+  if (iApplicationSettings::Current().panelRouting || DrawWallsMode || FirstPressPass()) return false;
   return zelvproTopViewElement::IsDoubleClick(x, y);
 }
 

@@ -16,9 +16,8 @@ class ppDatafile;
 
 // One row of a panel. Which members count depends on the kind.
 struct ConfigField {
-  // kColor (also spelt kColour): a colour chooser that edits its property as one packed colour
-  // 0xRRGGBB00 (percent) and starts from its value.
-  enum Kind { kText, kButton, kPicture, kEditText, kSelector, kDivider, kColor, kColour = kColor };
+  // kColour: a colour chooser that edits its property as one integer 0xRRGGBB00 (percent).
+  enum Kind { kText, kButton, kPicture, kEditText, kSelector, kDivider, kColour };
 
   Kind kind = kText;
   Vcon::WString text;                 // a text row's text, or the caption of the other kinds

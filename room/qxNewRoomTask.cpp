@@ -1,0 +1,59 @@
+#include "room/qxNewRoomTask.h"
+
+#include "elements/base/iApplicationSettings.h"
+#include "room/iDocumentLoader.h"
+#include "room/qxNewRoomCanvas.h"
+
+namespace {
+
+// Swaps `packed` into the document and drops the snapshot of what was there.
+void SwapInDiscardingBefore(Handle packed) {
+  if (packed == nullptr) return;
+  MemDispose(iDocumentLoader::Current().LoadFromFile(packed));
+}
+
+}  // namespace
+
+qxNewRoomTask::qxNewRoomTask(Handle scene) {
+  if (scene != nullptr) MemDuplicate(scene, &template_);
+}
+
+qxNewRoomTask::~qxNewRoomTask() {
+  MemDispose(template_);
+  MemDispose(before_);
+}
+
+// The template brings its own canvas record, grid included; the user's grid is kept over it.
+void qxNewRoomTask::Do() {
+  ppTask::Do();
+  if (template_ == nullptr) return;
+  qxNewRoomCanvas* canvas = qxNewRoomCanvas::Current();
+  bool gridOn = false;
+  Vcon::WString gridSize;
+  if (canvas != nullptr) {
+    gridOn = canvas->GetValueByName("GridEnabled").ToBool();
+    gridSize = canvas->GetValueByName("GridSize").AsWString();
+  }
+  Handle before = iDocumentLoader::Current().LoadFromFile(template_);
+  if (before == nullptr) return;  // unreadable: the document is as it was
+  MemDispose(before_);
+  before_ = before;
+  // The loader may have replaced the canvas: the grid goes to the current one.
+  canvas = qxNewRoomCanvas::Current();
+  if (canvas != nullptr) {
+    canvas->SetValueByName("GridEnabled", ppParameter(gridOn), false);
+    canvas->SetValueByName("GridSize", ppParameter(gridSize), true);
+  }
+  if (iApplicationSettings::Current().flags1 & iApplicationSettings::kAnnounceRoomRebuild)
+    Broadcast(qxNewRoomCanvas::kRoomChannel, qxNewRoomCanvas::kRoomRebuilt, 0);
+}
+
+void qxNewRoomTask::Undo() {
+  ppTask::Undo();
+  SwapInDiscardingBefore(before_);
+}
+
+void qxNewRoomTask::Redo() {
+  ppTask::Redo();
+  if (before_ != nullptr) SwapInDiscardingBefore(template_);
+}

@@ -1,0 +1,315 @@
+// The room's floor: a new floor's settings, properties and record, a loaded
+// floor finding its room, the wall bodies it builds on its faces and hands over
+// from the floor it replaces.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproColorCatalogFil.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproDocModuleFil.h"
+#include "catalogue/records/qxSceneFil.h"
+#include "elements/base/MenuCheckState.h"
+#include "elements/base/iApplicationSettings.h"
+#include "elements/topview/iConfigurator.h"
+#include "framework/ppSweeper.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/WindowApi.h"
+#include "room/RoomTestSupport.h"
+#include "room/qxFloorElement.h"
+#include "room/qxLineCycle.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxWallElement.h"
+
+namespace {
+
+using roomtest::RoomTest;
+using V = ppVector3;
+
+// A room canvas whose cycles the test lays by hand; it records the commands
+// that reach it.
+class FloorCanvas : public qxNewRoomCanvas {
+ public:
+  using qxNewRoomCanvas::qxNewRoomCanvas;
+  // Puts `cycle` at the head of the canvas's list, which owns it.
+  qxLineCycle *AddCycle(qxLineCycle *cycle) {
+    cycle->next = cycles;
+    cycles = cycle;
+    return cycle;
+  }
+  void DoCommand(int32_t command, intptr_t /*parameter*/) override { commands.push_back(command); }
+  void BuildInfoPanel(qxViewHolder * /*source*/) override { ++panels; }
+  std::vector<int32_t> commands;
+  int32_t panels = 0;
+};
+
+class TabRecorder : public iConfigurator {
+ public:
+  void RemoveAll() override { tabs.clear(); }
+  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { tabs.push_back(std::move(panel)); }
+  std::vector<std::unique_ptr<ConfigPanel>> tabs;
+};
+
+// The document window's queue runs the posted sweepers.
+plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  if (message == ppSweeper::kMessage) {
+    ppSweeper::RunAndDelete(lParam);
+    return 0;
+  }
+  return plat::DefWindowProcA(window, message, wParam, lParam);
+}
+
+class FloorElementTest : public RoomTest {
+ protected:
+  void SetUp() override {
+    RoomTest::SetUp();
+    iApplicationSettings::Install(&settings_);
+    room_ = std::make_unique<FloorCanvas>(nullptr, plat::RECT{0, 0, 800, 600}, db_);
+  }
+  void TearDown() override {
+    plat::HeadlessDriver::RunUntilIdle();
+    doc_.reset();
+    room_.reset();
+    iApplicationSettings::Install(nullptr);
+    RoomTest::TearDown();
+  }
+
+  qxFloorElement *NewFloor() {
+    db_->TopViewFile().ReadRecord(topView_, nullptr);
+    return new qxFloorElement(topView_, room_.get(), plat::RECT{0, 0, 10, 10},
+                              db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
+  }
+
+  // The faces of a square room of `size` around (0, 0)-(size, size), starting
+  // at corner `first` (0 to 3, counter-clockwise from the origin), reversed
+  // when asked; one segment per face.
+  qxLineCycle *Square(int32_t id, float size, int32_t first, bool reversed = false) {
+    const V corners[4] = {V(0, 0, 0), V(size, 0, 0), V(size, 0, size), V(0, 0, size)};
+    auto *cycle = new qxLineCycle(nullptr, id);
+    cycle->flags = qxLineCycle::kClosed;
+    cycle->depth = qxLineCycle::kInside;
+    for (int32_t k = 0; k < 4; ++k) {
+      const int32_t a = reversed ? (first - k + 8) % 4 : (first + k) % 4;
+      const int32_t b = reversed ? (a + 3) % 4 : (a + 1) % 4;
+      WallEdge edge;
+      edge.start = corners[a], edge.end = corners[b];
+      edge.segment = MakeSegment(edge.start, edge.end);
+      edge.id = ++lastEdgeId_;
+      cycle->AppendEdge(edge);
+    }
+    return room_->AddCycle(cycle);
+  }
+
+  static int32_t Index(qxFloorElement &floor, const char *name) { return floor.IndexOf(Vcon::String(name)); }
+
+  iApplicationSettings settings_;
+  std::unique_ptr<FloorCanvas> room_;
+  std::unique_ptr<zelvproDocFil> doc_;
+  int32_t lastEdgeId_ = 0;
+};
+
+TEST_F(FloorElementTest, NewFloorHasItsDefaultsTenPropertiesAndIgnoresTwoCommands) {
+  qxFloorElement &floor = *NewFloor();
+  EXPECT_EQ(floor.kind, 1025);
+  EXPECT_EQ(floor.locked, 1);
+  EXPECT_EQ(floor.GetValue(Index(floor, "Color")).ToLong(), 0x50505000);
+  EXPECT_EQ(floor.TextureId(), 0);  // no floor colour group
+  EXPECT_EQ(floor.GetPropertyCount(), 10);
+  const struct {
+    const char *name;
+    int32_t index;
+  } names[] = {{"Color", 0}, {"Texture", 1}, {"Measurement0", 2},  {"Measurement5", 7}, {"RoomType", 8},
+               {"Area", 9},  {"area", -1},   {"Measurement6", -1}, {"this", -10000}};
+  for (const auto &n : names) EXPECT_EQ(Index(floor, n.name), n.index) << n.name;
+  Vcon::String name("x");
+  floor.GetPropertyName(name, 9);
+  EXPECT_EQ(name, "Area");
+  floor.GetPropertyName(name, 10);
+  EXPECT_EQ(name, "");
+
+  floor.DoCommand(3042, 0);
+  floor.DoCommand(3045, 0);
+  floor.DoCommand(4711, 0);  // any other command goes up to the canvas
+  EXPECT_EQ(room_->commands, std::vector<int32_t>{4711});
+  EXPECT_EQ(floor.GetValue(0).ToLong(), 0x50505000);
+}
+
+TEST_F(FloorElementTest, NewFloorTakesTheFirstTextureOfTheFloorColourGroup) {
+  zelvproColorCatalogFil &colours = db_->ColorCatalogFile();
+  // The first of the group by name, not by record id.
+  eltest::AddRecordWith(colours, {{"colorGroup", 3}, {"name", "Aaa"}}, {});
+  eltest::AddRecordWith(colours, {{"colorGroup", 7}, {"name", "Pine"}}, {});
+  const int32_t first = eltest::AddRecordWith(colours, {{"colorGroup", 7}, {"name", "Ash"}}, {});
+  settings_.floorColorGroup = 7;
+  qxFloorElement &floor = *NewFloor();
+  EXPECT_EQ(floor.TextureId(), first);
+  const int32_t value = floor.GetValue(Index(floor, "Texture")).ToLong();
+  EXPECT_EQ(value / 10000, first);
+  // A texture of another catalogue is refused.
+  floor.SetValue(Index(floor, "Texture"), ppParameter(value + 1));
+  EXPECT_EQ(floor.TextureId(), first);
+}
+
+// The floor's panel: a colour row, a texture row only with a floor colour group; the canvas builds
+// its own panel instead while the menu's panel switch or the panel routing is on.
+TEST_F(FloorElementTest, PanelHasATextureRowOnlyWithAFloorColourGroup) {
+  TabRecorder configurator;
+  iConfigurator::Install(&configurator);
+  const struct {
+    int32_t group;
+    bool menuChecked, routing;
+    std::vector<ConfigField::Kind> rows;  // empty: the canvas's panel
+  } cases[] = {{0, false, false, {ConfigField::kColour}},
+               {7, false, false, {ConfigField::kColour, ConfigField::kSelector}},
+               {7, true, false, {}},
+               {0, false, true, {}}};
+  for (const auto &c : cases) {
+    settings_.floorColorGroup = c.group;
+    settings_.panelRouting = c.routing;
+    SetMenuCommandChecked(3001, c.menuChecked);
+    configurator.tabs.clear();
+    room_->panels = 0;
+    qxFloorElement &floor = *NewFloor();
+    floor.BuildInfoPanel(nullptr);
+    EXPECT_EQ(room_->panels, c.rows.empty() ? 1 : 0) << c.group;
+    if (c.rows.empty()) continue;
+    ASSERT_EQ(configurator.tabs.size(), 1u);
+    std::vector<ConfigField::Kind> kinds;
+    for (const ConfigField &f : configurator.tabs[0]->fields) kinds.push_back(f.kind);
+    EXPECT_EQ(kinds, c.rows) << c.group;
+    EXPECT_EQ(configurator.tabs[0]->fields[0].property, "Color");
+    if (kinds.size() > 1) EXPECT_EQ(configurator.tabs[0]->fields[1].property, "Texture");
+  }
+  iConfigurator::Install(nullptr);
+}
+
+TEST_F(FloorElementTest, SavedFloorLoadsWithItsColourOutlineAndRoom) {
+  qxLineCycle *cycle = Square(7, 1000, 0);
+  qxFloorElement &floor = *NewFloor();
+  floor.SetRoom(cycle);
+  floor.SetValue(Index(floor, "Color"), ppParameter(eltest::Rgba(10, 20, 30, 0)));
+  ASSERT_NE(floor.OutlinePath().Records(), nullptr);
+
+  doc_ = std::make_unique<zelvproDocFil>(*db_);
+  zelvproDocModuleFil &module = doc_->FurnitureTable();
+  floor.SaveTree(module, false, 0);
+  module.ReadRecordAt(0, nullptr);
+  const char *r = module.GetRecordBuffer();
+  EXPECT_EQ(RecordField(module, "type").Long(r), 1025);
+  EXPECT_EQ(RecordField(module, "locked").Long(r), 1);
+  EXPECT_EQ(RecordField(module, "colorBgreen").Long(r), 20);
+  EXPECT_EQ(RecordField(module, "under").Long(r), 7);
+
+  auto *loaded = new qxFloorElement(room_.get(), module, false);
+  EXPECT_EQ(loaded->Cycle(), cycle);
+  EXPECT_EQ(cycle->floor, loaded);
+  EXPECT_EQ(loaded->GetValue(0).ToLong(), eltest::Rgba(10, 20, 30, 0));
+  EXPECT_EQ(loaded->locked, 1);
+  const Handle a = floor.OutlinePath().Records(), b = loaded->OutlinePath().Records();
+  ASSERT_EQ(MemGetSize(b), MemGetSize(a));
+  EXPECT_EQ(std::memcmp(*a, *b, size_t(MemGetSize(a))), 0);
+
+  // A room id the canvas does not know leaves the floor without a room.
+  RecordField(module, "under").SetLong(module.GetRecordBuffer(), 99);
+  auto *lost = new qxFloorElement(room_.get(), module, false);
+  EXPECT_EQ(lost->Cycle(), nullptr);
+}
+
+// A room type posts the template swap only when it differs from the room's and has a stored
+// template; 12 posts a swap without a task, which only clears the selection.
+TEST_F(FloorElementTest, RoomTypeChangePostsATemplateOnlyForAnotherStoredType) {
+  plat::WNDCLASSA wc{};
+  wc.lpfnWndProc = RunsSweepers;
+  wc.lpszClassName = "FloorDocumentWindow";
+  plat::RegisterClassA(&wc);
+  host_.documentWindow = plat::CreateWindowExA(0, "FloorDocumentWindow", "", plat::WS_VISIBLE, 0, 0, 100, 100,
+                                               nullptr, nullptr, nullptr, nullptr);
+  qxSceneFil scenes(*db_);
+  eltest::AddRecordWith(scenes, {{"id", 2}}, {{"scene", {0x41424344}}});
+  qxFloorElement &floor = *NewFloor();
+  floor.SetRoom(Square(1, 1000, 0));
+  const int32_t current = floor.GetValue(Index(floor, "RoomType")).ToLong();
+  ASSERT_NE(current, 2);
+  ASSERT_NE(current, 3);
+  const struct {
+    int32_t type;
+    int32_t posted;
+  } cases[] = {{current, 0}, {3, 0}, {2, 1}, {12, 1}};
+  for (const auto &c : cases) {
+    floor.Select(false);
+    floor.SetValue(Index(floor, "RoomType"), ppParameter(c.type));
+    EXPECT_EQ(ppSweeper::PendingCount(), c.posted) << c.type;
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(floor.IsSelected(), c.posted == 0) << c.type;
+  }
+}
+
+TEST_F(FloorElementTest, SetRoomBuildsOneWallBodyPerFaceAtTheWallsHeight) {
+  qxLineCycle *cycle = Square(1, 2000, 1);
+  qxFloorElement &floor = *NewFloor();
+  floor.SetRoom(cycle);
+  std::vector<qxWallElement *> walls;
+  for (int32_t i = 0; i < cycle->EdgeCount(); ++i) {
+    const WallEdge &edge = *cycle->EdgeAt(i);
+    ASSERT_NE(edge.wall, nullptr) << i;
+    EXPECT_EQ(edge.wall->GetSupervisor(), &floor);
+    EXPECT_EQ(edge.wall->Edge().start, edge.start);
+    EXPECT_EQ(edge.wall->Edge().end, edge.end);
+    EXPECT_EQ(edge.wall->GetHeight(), edge.segment->GetHeight());
+    walls.push_back(edge.wall);
+  }
+  EXPECT_EQ(floor.Subviews().Count(), 4);
+  ppVector2 size;
+  floor.GetOutlineExtent(size);
+  EXPECT_EQ(size.x, 2000.0f);
+  EXPECT_EQ(size.y, 2000.0f);
+}
+
+// The old room and the rebuilt one run from different corners; each new wall
+// body must take the colour of the old one on the same face, whichever corner
+// the walk starts from.
+TEST_F(FloorElementTest, AdoptWallsFromCopiesEveryFaceOfARebuiltRoom) {
+  const struct {
+    int32_t mode;
+    bool matchStart;
+    int32_t corner;
+  } cases[] = {{0, true, 2}, {0, false, 3}, {1, true, 1}, {1, false, 0}};
+  for (const auto &c : cases) {
+    qxFloorElement &old = *NewFloor();
+    old.SetRoom(Square(1, 1000, 0));
+    for (int32_t i = 0; i < 4; ++i) {
+      qxWallElement *wall = old.Cycle()->EdgeAt(i)->wall;
+      wall->SetValue(wall->IndexOf(Vcon::String("Color")), ppParameter(eltest::Rgba(10 + i, 20, 30, 0)));
+    }
+    qxFloorElement &rebuilt = *NewFloor();
+    rebuilt.SetRoom(Square(2, 1000, 3));
+    const V corners[4] = {V(0, 0, 0), V(1000, 0, 0), V(1000, 0, 1000), V(0, 0, 1000)};
+    rebuilt.AdoptWallsFrom(&old, corners[c.corner], c.matchStart, c.mode);
+    for (int32_t i = 0; i < 4; ++i) {
+      const WallEdge &face = *rebuilt.Cycle()->EdgeAt(i);
+      int32_t same = 0;
+      while (!(old.Cycle()->EdgeAt(same)->start == face.start)) ++same;
+      EXPECT_EQ(face.wall->Red(), old.Cycle()->EdgeAt(same)->wall->Red())
+          << "mode " << c.mode << " start " << c.matchStart << " face " << i;
+    }
+  }
+}
+
+TEST_F(FloorElementTest, AdoptWallsFromAnEmptyFloorChangesNothing) {
+  auto *none = new qxLineCycle(nullptr, 5);
+  room_->AddCycle(none);
+  qxFloorElement &empty = *NewFloor();
+  empty.SetRoom(none);
+  qxFloorElement &room = *NewFloor();
+  room.SetRoom(Square(1, 1000, 0));
+  const int32_t red = room.Cycle()->EdgeAt(0)->wall->Red();
+  room.AdoptWallsFrom(&empty, V(0, 0, 0), true, 1);
+  empty.AdoptWallsFrom(&room, V(0, 0, 0), true, 1);
+  EXPECT_EQ(room.Cycle()->EdgeAt(0)->wall->Red(), red);
+  EXPECT_EQ(empty.Subviews().Count(), 0);
+}
+
+}  // namespace
