@@ -312,7 +312,8 @@ void qxFloorElement::SetMeasurement(int32_t index, float value, bool useSecondWa
   // The second wall stands at the measured wall's other end: it moves the other way.
   const float delta = (value - measurements_[index]) * (useSecondWall ? -1.0f : 1.0f);
   const ppVector3 unit = direction.Normalized();
-  // The task's second coordinate runs against the plan's z.
+  // The move's z is mirrored: together with the direction turns of the tables this moves the wall
+  // outwards for a larger dimension on walls along the plan's axes.
   task->ApplyMove(delta * unit.x, -delta * unit.z, false);
   const bool startMoved = segment->Start() != start, endMoved = segment->End() != end;
   if (startMoved && endMoved) {
