@@ -19,6 +19,7 @@
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
+#include "room/qxWallElement.h"
 
 namespace {
 
@@ -68,18 +69,7 @@ int32_t JunctionId(const qxJunction* junction) {
   return junction != nullptr ? int32_t(junction->GetId()) : 0;
 }
 
-// The document id of the wall body standing on a face; 0 when none. The body is found among the
-// elements of the room by its address, so that this file needs no more of the wall body's class.
-int32_t WallSaveId(const ElementList& elements, const qxWallElement* wall) {
-  if (wall == nullptr) return 0;
-  for (zelvproElement* element : elements)
-    if (element->kind == ElementKinds::kWallBody && dynamic_cast<const void*>(element) == wall)
-      return element->GetSaveId();
-  return 0;
-}
-
-void WriteEdge(qxLineSegmentFil& table, const qxLineCycle& cycle, const WallEdge& edge,
-               const ElementList& room) {
+void WriteEdge(qxLineSegmentFil& table, const qxLineCycle& cycle, const WallEdge& edge) {
   table.ClearRecordBuffer(nullptr);
   SetLong(table, "id", edge.id);
   SetLong(table, "flags", edge.reserved);
@@ -94,7 +84,7 @@ void WriteEdge(qxLineSegmentFil& table, const qxLineCycle& cycle, const WallEdge
   SetPoint(table, "center.x", "center.y", "center.z", edge.centre);
   SetPoint(table, "startPt.x", "startPt.y", "startPt.z", edge.start);
   SetPoint(table, "endPt.x", "endPt.y", "endPt.z", edge.end);
-  SetLong(table, "wall", WallSaveId(room, edge.wall));
+  SetLong(table, "wall", edge.wall != nullptr ? edge.wall->GetSaveId() : 0);
   SetLong(table, "cycleDepth", int32_t(cycle.depth));
   table.InsertRecordAt(-1, nullptr);
 }
@@ -112,15 +102,17 @@ zelvproElement* MakeSegment(ppView* parent, ppDatafile& module) {
   return new qxRoomSegment(parent, module, false);
 }
 
+zelvproElement* MakeWallBody(ppView* parent, ppDatafile& module) {
+  return new qxWallElement(parent, module, false);
+}
+
 const struct {
   int32_t type;
   ModuleMaker make;
 } kMakers[] = {
-    {ElementKinds::kStructure, MakeWallOpening},
-    {ElementKinds::kDoor, MakeWallOpening},
-    {ElementKinds::kRoomWindow, MakeWallOpening},
-    {ElementKinds::kRoomSegment, MakeSegment},
-    // {ElementKinds::kWallBody, MakeWallBody}: with the wall body's loaded constructor.
+    {ElementKinds::kStructure, MakeWallOpening},  {ElementKinds::kDoor, MakeWallOpening},
+    {ElementKinds::kRoomWindow, MakeWallOpening}, {ElementKinds::kRoomSegment, MakeSegment},
+    {ElementKinds::kWallBody, MakeWallBody},
     // ElementKinds::kFloor and kPlanWall: with their classes.
 };
 
@@ -154,10 +146,8 @@ void qxNewRoomCanvas::WriteRecord(ppDatafile& record, bool renumber, int32_t par
   if (blob == nullptr) return;
   // The outline table lives on the canvas's own catalogue (the module table's without one).
   qxLineSegmentFil table(database != nullptr ? *database : record.Database(), blob);
-  ElementList room;
-  CollectTree(room);
   for (qxLineCycle* cycle = cycles; cycle != nullptr; cycle = cycle->next) {
-    for (int32_t i = 0; i < cycle->EdgeCount(); ++i) WriteEdge(table, *cycle, *cycle->EdgeAt(i), room);
+    for (int32_t i = 0; i < cycle->EdgeCount(); ++i) WriteEdge(table, *cycle, *cycle->EdgeAt(i));
   }
   table.SaveToBlob();
 }
@@ -269,6 +259,8 @@ bool qxNewRoomCanvas::ConvertRoomPolygon(ppDatafile& module, zelvproElement* par
     const ppVector2 a = points[i], b = points[(i + 1) % n];
     auto* segment =
         new qxRoomSegment(wall.recordId, parent, plat::RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
+    segment->SetThickness(wallThickness);
+    segment->SetHeight(wallHeight);
     segment->SetEnds(ppVector3(a.x, 0.0f, a.y), ppVector3(b.x, 0.0f, b.y));
     Loaded(segment);
   }

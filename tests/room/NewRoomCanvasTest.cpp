@@ -23,6 +23,7 @@
 #include "room/RoomTestSupport.h"
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/qxWallElement.h"
 
 namespace {
 
@@ -111,6 +112,11 @@ class NewRoomCanvasTest : public RoomTest {
     segment->SetEnds(start, end);
     return segment;
   }
+  qxWallElement* AddWall(const WallEdge& edge) {
+    db_->TopViewFile().ReadRecord(topView_, nullptr);
+    return new qxWallElement(topView_, room_.get(), plat::RECT{0, 0, 10, 10},
+                             db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile(), edge);
+  }
   void Set(const char* name, const ppParameter& value) {
     room_->SetValue(room_->IndexOf(Vcon::String(name)), value);
   }
@@ -197,6 +203,8 @@ TEST_F(NewRoomCanvasTest, OutlineTableRoundTripsTwoCyclesOfARectangleRoom) {
     (i < 4 ? inner : outer)->AppendEdge(e);
   }
   room_->SetOutline(chain, inner);
+  qxWallElement* body = AddWall(*inner->EdgeAt(0));
+  inner->EdgeAt(0)->wall = body;
 
   zelvproDocModuleFil& module = Save();
   module.ReadRecordAt(0, nullptr);
@@ -214,6 +222,7 @@ TEST_F(NewRoomCanvasTest, OutlineTableRoundTripsTwoCyclesOfARectangleRoom) {
     EXPECT_EQ(LongField(table, "endJct"), i == 7 ? 0 : int32_t(junctions[(i + 1) % 4]->GetId()));
     EXPECT_EQ(LongField(table, "circleFlags"), i == 1 ? 1 : i == 2 ? 2 : i == 3 ? 4 : 0) << i;
     EXPECT_EQ(FloatField(table, "endPt.z"), corners[(i + 1) % 4].z);
+    EXPECT_EQ(LongField(table, "wall"), i == 0 ? body->GetSaveId() : 0);
   }
 
   // Read back: the cycles in reverse record order, each face bound to its loaded wall; no corners
@@ -231,6 +240,7 @@ TEST_F(NewRoomCanvasTest, OutlineTableRoundTripsTwoCyclesOfARectangleRoom) {
     EXPECT_EQ(std::tuple(e->clockwise, e->arched, e->extra), std::tuple(i == 1, i == 2, i == 3));
     EXPECT_EQ(e->radius, float(i));
     EXPECT_EQ(e->end, corners[(i + 1) % 4]);
+    EXPECT_EQ(e->wall != nullptr ? e->wall->GetSaveId() : 0, i == 0 ? body->GetSaveId() : 0);
   }
   EXPECT_EQ(loaded.FindCycleById(20)->depth, 1u);
   EXPECT_EQ(loaded.FindCycleById(21)->depth, 0u);
@@ -281,6 +291,8 @@ TEST_F(NewRoomCanvasTest, SettersClampAndGridChangesRedrawTheEditor) {
 }
 
 TEST_F(NewRoomCanvasTest, AllWallValuesGoToEveryWallThenTheRoomIsRebuilt) {
+  qxRoomSegment* segment = AddSegment(room_.get(), V(0, 0, 0), V(4000, 0, 0));
+  qxWallElement* body = AddWall(WallEdge{.segment = segment});
   WallListener walls;
   Set("AllWallHeights", ppParameter(u"2600"));
   Set("AllWallThicknesses", ppParameter(u"6000"));
@@ -288,6 +300,9 @@ TEST_F(NewRoomCanvasTest, AllWallValuesGoToEveryWallThenTheRoomIsRebuilt) {
   EXPECT_EQ(walls.heard, kHeard);
   EXPECT_EQ(room_->commands, (std::vector<int32_t>{4033, 4034, 4033, 4034}));
   EXPECT_EQ(room_->WallHeight(), 2600.0f);
+  EXPECT_EQ(body->GetHeight(), 2600.0f);
+  EXPECT_EQ(segment->GetHeight(), 2600.0f);
+  EXPECT_EQ(segment->GetThickness(), 5000.0f);
 }
 
 TEST_F(NewRoomCanvasTest, ModuleTablesMakeTheRoomsElementsAndConvertOldPolygons) {
