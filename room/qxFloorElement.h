@@ -164,6 +164,12 @@ class qxFloorElement : public zelvproTopViewElement {
   // A wall move that moved both ends of its wall: the room is rebuilt and the move made undoable
   // (the history takes the task over).
   void KeepWallMove(iMoveObjectTask& task);
+
+  // ---- Slab helpers (qxFloorElementDrawing.cpp).
+  // Makes the private cache object holding the slab's one layer.
+  void BuildSlabCache();
+  // Makes the floor texture's colour and texture records the current ones of their tables.
+  void ReadTextureRecords();
 };
 
 // The room-type number of a shape and rotation (degrees): 0..14.
