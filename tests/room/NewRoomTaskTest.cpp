@@ -1,17 +1,20 @@
 // The room template swap, run as it is in the program: posted in a delayed task and run from the
-// document window's message queue, with a document loader double in place of the document exchange.
+// document window's message queue. A loader double stands in for the document exchange: a document
+// is the room canvas's module table, loaded with the canvas's own LoadPlanModules.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "catalogue/records/zelvproDocModuleFil.h"
 #include "elements/base/iApplicationSettings.h"
-#include "elements/base/iElementHost.h"
+#include "elements/units/WallTopViewRecord.h"
 #include "framework/ppSweeper.h"
-#include "framework/ppSwitchBoard.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
+#include "room/RoomTestSupport.h"
 #include "room/iDocumentLoader.h"
 #include "room/ppDelayedTask.h"
 #include "room/qxNewRoomCanvas.h"
@@ -20,55 +23,52 @@
 namespace {
 
 using namespace plat;
+using V = ppVector3;
 
-Handle Bytes(const std::string& text) {
-  Handle h = nullptr;
-  Vcon_HandleManager::MemNew(&h, uint32_t(text.size()));
-  std::memcpy(*h, text.data(), text.size());
-  return h;
-}
-
-std::string Text(Handle h) { return std::string(*h, size_t(MemGetSize(h))); }
-
-// A room canvas that answers the two grid properties itself and counts its update requests.
-class GridCanvas : public qxNewRoomCanvas {
+// A room canvas that counts its update requests instead of posting them.
+class CountingCanvas : public qxNewRoomCanvas {
  public:
-  GridCanvas() : qxNewRoomCanvas(nullptr, RECT{0, 0, 800, 600}, nullptr) {}
-  int32_t IndexOf(const Vcon::String& name) override {
-    if (name == "GridEnabled") return 2;
-    if (name == "GridSize") return 3;
-    return kNoProperty;
-  }
-  ppParameter GetValue(int32_t index) override {
-    if (index == 2) return ppParameter(GridEnabled());
-    if (index == 3) return ppParameter(int32_t(GridSize()));
-    return ppParameter();
-  }
-  void SetValue(int32_t index, const ppParameter& value) override {
-    if (index == 2) gridEnabled = value.ToBool();
-    if (index == 3) gridSize = value.ToFloat();
-  }
-  void SetGrid(bool on, float size) {
-    gridEnabled = on;
-    gridSize = size;
-  }
+  explicit CountingCanvas(zelvDatabase* db) : qxNewRoomCanvas(nullptr, RECT{0, 0, 800, 600}, db) {}
   void ScheduleUpdate() override { ++updates; }
   int32_t updates = 0;
 };
 
-// The open document as bytes. Readable documents start with 'D'; swapping one in brings the grid of
-// its own canvas record (off, 1000) onto the room canvas, as loading a template does.
-class SwappingLoader : public iDocumentLoader {
+// The open document is the room canvas's module table. A handle that holds no module record cannot
+// be read.
+class ModuleTableLoader : public iDocumentLoader {
  public:
+  ModuleTableLoader(zelvDatabase& db, qxNewRoomCanvas& canvas) : db_(db), canvas_(canvas) {}
+
   Handle LoadFromFile(Handle packed) override {
-    if (MemGetSize(packed) == 0 || (*packed)[0] != 'D') return nullptr;
-    Handle before = Bytes(document);
-    document = Text(packed);
-    if (canvas != nullptr) canvas->SetGrid(false, 1000.0f);
+    Handle copy = nullptr;
+    MemDuplicate(packed, &copy);
+    Handle before = nullptr;
+    {
+      zelvproDocModuleFil table(db_, copy);
+      table.LoadFromBlob();
+      if (table.GetRecordCount() > 0) {
+        before = Save(db_, canvas_);
+        while (canvas_.Subviews().Count() > 0) delete canvas_.Subviews().At(0);
+        canvas_.ClearRoom();
+        canvas_.LoadPlanModules(table);
+      }
+    }
+    MemDispose(copy);
     return before;
   }
-  std::string document = "D: the user's room";
-  GridCanvas* canvas = nullptr;
+
+  static Handle Save(zelvDatabase& db, qxNewRoomCanvas& canvas) {
+    Handle blob = nullptr;
+    Vcon_HandleManager::MemNew(&blob, 0);
+    zelvproDocModuleFil table(db, blob);
+    canvas.SaveTree(table, false, 0);
+    table.SaveToBlob();
+    return blob;
+  }
+
+ private:
+  zelvDatabase& db_;
+  qxNewRoomCanvas& canvas_;
 };
 
 class Listener : public ppCollaborator {
@@ -76,12 +76,6 @@ class Listener : public ppCollaborator {
   Listener() { Subscribe(qxNewRoomCanvas::kRoomChannel, qxNewRoomCanvas::kRoomRebuilt); }
   void ReceiveMessage(ppCollaborator*, int32_t, int32_t, intptr_t) override { ++heard; }
   int32_t heard = 0;
-};
-
-class Host : public iElementHost {
- public:
-  HWND DocumentWindow() override { return window; }
-  HWND window = nullptr;
 };
 
 LRESULT RunsSweepers(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,125 +97,168 @@ class NotingTask : public ppTask {
   bool *ran_, *gone_;
 };
 
-class NewRoomTaskTest : public ::testing::Test {
+class NewRoomTaskTest : public roomtest::RoomTest {
  protected:
   void SetUp() override {
     HeadlessDriver::Reset();
+    RoomTest::SetUp();
+    WallTopViewRecord::Reset();
     WNDCLASSA wc{};
     wc.lpfnWndProc = RunsSweepers;
     wc.lpszClassName = "DocumentWindow";
     RegisterClassA(&wc);
-    host_.window = CreateWindowExA(0, "DocumentWindow", "", WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
-                                   nullptr, nullptr);
-    iElementHost::Install(&host_);
-    listener_ = std::make_unique<Listener>();
+    host_.documentWindow = CreateWindowExA(0, "DocumentWindow", "", WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                           nullptr, nullptr, nullptr);
     settings_.flags1 = iApplicationSettings::kAnnounceRoomRebuild;
     iApplicationSettings::Install(&settings_);
-    canvas_ = std::make_unique<GridCanvas>();
-    canvas_->SetGrid(true, 250.0f);
-    floor_ = new zelvproElement(0, canvas_.get(), RECT{0, 0, 10, 10}, nullptr, 0, 0);
-    floor_->Select(false);
-    loader_.canvas = canvas_.get();
-    iDocumentLoader::Install(&loader_);
-    canvas_->Post(new ppTask());  // an earlier edit on the plan's undo history
-    earlierEdit_ = canvas_->DoneTop();
-    canvas_->updates = 0;
+    listener_ = std::make_unique<Listener>();
+
+    // The template: a three-wall room drawn on a grid of 1000 that is switched off.
+    {
+      qxNewRoomCanvas templ(nullptr, RECT{0, 0, 800, 600}, db_);
+      SetGrid(templ, false, u"1000");
+      AddWall(templ, V(0, 0, 0), V(4000, 0, 0));
+      AddWall(templ, V(4000, 0, 0), V(4000, 0, 3000));
+      AddWall(templ, V(4000, 0, 3000), V(0, 0, 0));
+      template_ = ModuleTableLoader::Save(*db_, templ);
+    }
+    // The user's room: one wall on a grid of 250 that is on, with an element selected.
+    room_ = std::make_unique<CountingCanvas>(db_);
+    SetGrid(*room_, true, u"250");
+    AddWall(*room_, V(0, 0, 0), V(1000, 0, 0))->Select(false);
+    loader_ = std::make_unique<ModuleTableLoader>(*db_, *room_);
+    iDocumentLoader::Install(loader_.get());
+    room_->Post(new ppTask());  // an earlier edit on the plan's undo history
+    earlierEdit_ = room_->DoneTop();
+    room_->updates = 0;
   }
   void TearDown() override {
     HeadlessDriver::RunUntilIdle();
-    canvas_.reset();
+    iDocumentLoader::Install(nullptr);
+    iApplicationSettings::Install(nullptr);
+    MemDispose(template_);
+    room_.reset();
     listener_.reset();
-    HeadlessDriver::Reset();
+    RoomTest::TearDown();
   }
 
-  // The user picks a room type whose template is `scene`; the catalogue's copy goes before the sweep.
-  void PostTemplate(const std::string& scene) {
-    Handle catalogueCopy = Bytes(scene);
-    new ppDelayedTask(new qxNewRoomTask(catalogueCopy), canvas_.get());
+  static void SetGrid(qxNewRoomCanvas& canvas, bool on, const char16_t* size) {
+    canvas.SetValueByName("GridEnabled", ppParameter(on), false);
+    canvas.SetValueByName("GridSize", ppParameter(size), false);
+  }
+  qxRoomSegment* AddWall(qxNewRoomCanvas& canvas, const V& start, const V& end) {
+    db_->TopViewFile().ReadRecord(topView_, nullptr);
+    auto* wall = new qxRoomSegment(topView_, &canvas, RECT{0, 0, 10, 10},
+                                   db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
+    wall->SetEnds(start, end);
+    return wall;
+  }
+  // The x of every wall's end, in child order: which room the canvas holds.
+  std::vector<float> WallEnds() const {
+    std::vector<float> out;
+    for (int32_t i = 0; i < room_->Subviews().Count(); ++i)
+      if (auto* wall = dynamic_cast<qxRoomSegment*>(room_->Subviews().At(i))) out.push_back(End(*wall));
+    return out;
+  }
+  static float End(const qxRoomSegment& wall) {
+    V end;
+    wall.GetEndPoint(end);
+    return end.x;
+  }
+  bool AnySelected() const {
+    for (int32_t i = 0; i < room_->Subviews().Count(); ++i)
+      if (static_cast<zelvproElement*>(room_->Subviews().At(i))->IsSelected()) return true;
+    return false;
+  }
+  // The user picks a room type; the catalogue's copy of the template goes before the sweep.
+  void PostTemplate(Handle scene) {
+    Handle catalogueCopy = nullptr;
+    MemDuplicate(scene, &catalogueCopy);
+    new ppDelayedTask(new qxNewRoomTask(catalogueCopy), room_.get());
     MemDispose(catalogueCopy);
   }
-  void ExpectPlanUntouchedButDeselected(const char* what) {
-    EXPECT_EQ(loader_.document, "D: the user's room") << what;
-    EXPECT_TRUE(canvas_->GridEnabled()) << what;
-    EXPECT_EQ(canvas_->GridSize(), 250.0f) << what;
-    EXPECT_FALSE(floor_->IsSelected()) << what;
-    EXPECT_EQ(canvas_->updates, 1) << what;
+  void ExpectUsersRoomDeselectedAndUpdated(const char* what) {
+    EXPECT_EQ(WallEnds(), kUsersRoom) << what;
+    EXPECT_TRUE(room_->GridEnabled()) << what;
+    EXPECT_EQ(room_->GridSize(), 250.0f) << what;
+    EXPECT_FALSE(AnySelected()) << what;
+    EXPECT_EQ(room_->updates, 1) << what;
     EXPECT_EQ(listener_->heard, 0) << what;
     EXPECT_EQ(ppSweeper::PendingCount(), 0) << what;
   }
 
-  Host host_;
+  const std::vector<float> kUsersRoom{1000.0f}, kTemplateRoom{4000.0f, 4000.0f, 0.0f};
   iApplicationSettings settings_;
-  SwappingLoader loader_;
   std::unique_ptr<Listener> listener_;
-  std::unique_ptr<GridCanvas> canvas_;
-  zelvproElement* floor_ = nullptr;
+  std::unique_ptr<CountingCanvas> room_;
+  std::unique_ptr<ModuleTableLoader> loader_;
+  Handle template_ = nullptr;
   ppTask* earlierEdit_ = nullptr;
 };
 
 TEST_F(NewRoomTaskTest, ATemplateSwapRunsLaterKeepsTheGridAndStaysOffTheUndoHistory) {
-  PostTemplate("D: an L-shaped room");
-  EXPECT_EQ(loader_.document, "D: the user's room") << "nothing happens before the queue runs";
-  EXPECT_TRUE(floor_->IsSelected());
+  PostTemplate(template_);
+  EXPECT_EQ(WallEnds(), kUsersRoom) << "nothing happens before the queue runs";
+  EXPECT_TRUE(AnySelected());
 
   HeadlessDriver::RunUntilIdle();
-  EXPECT_EQ(loader_.document, "D: an L-shaped room");
-  EXPECT_TRUE(canvas_->GridEnabled());
-  EXPECT_EQ(canvas_->GridSize(), 250.0f);
+  EXPECT_EQ(WallEnds(), kTemplateRoom);
+  EXPECT_TRUE(room_->GridEnabled());
+  EXPECT_EQ(room_->GridSize(), 250.0f);
   EXPECT_EQ(listener_->heard, 1);
-  EXPECT_FALSE(floor_->IsSelected());
-  EXPECT_EQ(canvas_->updates, 1);
-  EXPECT_EQ(canvas_->DoneTop(), earlierEdit_);
-  EXPECT_EQ(canvas_->RedoTop(), nullptr);
+  EXPECT_EQ(room_->updates, 1);
+  EXPECT_EQ(room_->DoneTop(), earlierEdit_);
+  EXPECT_EQ(room_->RedoTop(), nullptr);
   EXPECT_EQ(ppSweeper::PendingCount(), 0);
 }
 
-TEST_F(NewRoomTaskTest, UndoAndRedoSwapTheDocumentsBackAndForthWithoutTheGrid) {
+TEST_F(NewRoomTaskTest, UndoAndRedoSwapTheRoomsBackAndForthEachWithItsOwnGrid) {
   settings_.flags1 = 0;
-  Handle scene = Bytes("D: an L-shaped room");
-  qxNewRoomTask task(scene);
-  MemDispose(scene);
+  qxNewRoomTask task(template_);
   task.Do();
-  EXPECT_EQ(Text(task.Before()), "D: the user's room");
+  EXPECT_EQ(WallEnds(), kTemplateRoom);
   EXPECT_EQ(listener_->heard, 0) << "announced only when the option is set";
-  canvas_->SetGrid(true, 250.0f);
   task.Undo();
-  EXPECT_EQ(loader_.document, "D: the user's room");
-  EXPECT_FALSE(canvas_->GridEnabled()) << "Undo brings the document's own grid";
+  EXPECT_EQ(WallEnds(), kUsersRoom);
+  EXPECT_TRUE(room_->GridEnabled());
+  EXPECT_EQ(room_->GridSize(), 250.0f);
   task.Redo();
-  EXPECT_EQ(loader_.document, "D: an L-shaped room");
-  EXPECT_EQ(Text(task.Before()), "D: the user's room");
+  EXPECT_EQ(WallEnds(), kTemplateRoom);
+  EXPECT_FALSE(room_->GridEnabled()) << "Redo keeps no grid";
+  EXPECT_EQ(room_->GridSize(), 1000.0f);
 }
 
 TEST_F(NewRoomTaskTest, AnUnreadableTemplateLeavesTheDocumentAsItWas) {
-  PostTemplate("not a document");
+  Handle garbage = nullptr;
+  Vcon_HandleManager::MemNew(&garbage, 14);
+  std::memcpy(*garbage, "not a document", 14);
+  PostTemplate(garbage);
   HeadlessDriver::RunUntilIdle();
-  ExpectPlanUntouchedButDeselected("unreadable template");
+  ExpectUsersRoomDeselectedAndUpdated("unreadable template");
 
-  Handle scene = Bytes("not a document");
-  qxNewRoomTask task(scene);
-  MemDispose(scene);
+  qxNewRoomTask task(garbage);
+  MemDispose(garbage);
   task.Do();
   EXPECT_EQ(task.Before(), nullptr);
   task.Undo();
   task.Redo();
-  EXPECT_EQ(loader_.document, "D: the user's room");
+  EXPECT_EQ(WallEnds(), kUsersRoom);
 }
 
 TEST_F(NewRoomTaskTest, WithoutATaskOnlyTheSelectionGoesAndTheCanvasUpdates) {
-  new ppDelayedTask(nullptr, canvas_.get());
+  new ppDelayedTask(nullptr, room_.get());
   HeadlessDriver::RunUntilIdle();
-  ExpectPlanUntouchedButDeselected("room type 12");
+  ExpectUsersRoomDeselectedAndUpdated("room type 12");
 }
 
 TEST_F(NewRoomTaskTest, ATaskWhoseWindowIsGoneIsFreedUnrun) {
   bool ran = false, gone = false;
-  host_.window = nullptr;
-  new ppDelayedTask(new NotingTask(&ran, &gone), canvas_.get());
+  host_.documentWindow = nullptr;
+  new ppDelayedTask(new NotingTask(&ran, &gone), room_.get());
   HeadlessDriver::RunUntilIdle();
   EXPECT_FALSE(ran);
   EXPECT_TRUE(gone);
-  EXPECT_TRUE(floor_->IsSelected());
+  EXPECT_TRUE(AnySelected());
 }
 
 }  // namespace
