@@ -12,6 +12,7 @@
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "elements/base/iElementHost.h"
+#include "elements/base/zelvproLayerPalette.h"
 #include "elements/units/WallTopViewRecord.h"
 #include "foundation/LengthText.h"
 #include "foundation/Vcon_HandleManager.h"
@@ -25,7 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The written main catalogue is catalogue 1 while the rooms are built.
+// The written main catalogue is catalogue 1 while the rooms are built; the palette numbers the
+// elements, corners and faces, so that a loaded room finds its parents, cycles and faces again.
 class RoomHost : public iElementHost {
  public:
   explicit RoomHost(zelvDatabase& db) : db_(db) { iElementHost::Install(this); }
@@ -39,10 +41,12 @@ class RoomHost : public iElementHost {
     return identifier == WallTopViewRecord::kCatalogue ? &db_ : nullptr;
   }
   zelvproElement* NewRoomCanvas() override { return room; }
+  zelvproLayerPalette* LayerPalette() override { return &palette_; }
   zelvproElement* room = nullptr;
 
  private:
   zelvDatabase& db_;
+  zelvproLayerPalette palette_;
 };
 
 // Owns a handle for the length of a scope.
