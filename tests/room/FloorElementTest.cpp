@@ -15,6 +15,7 @@
 #include "elements/base/MenuCheckState.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/topview/iConfigurator.h"
+#include "foundation/UserPreferences.h"
 #include "framework/ppSweeper.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
@@ -245,6 +246,27 @@ TEST_F(FloorElementTest, RoomTypeChangePostsATemplateOnlyForAnotherStoredType) {
     plat::HeadlessDriver::RunUntilIdle();
     EXPECT_EQ(floor.IsSelected(), c.posted == 0) << c.type;
   }
+}
+
+TEST_F(FloorElementTest, AreaOfASquareMetreInEitherDirectionAndUnit) {
+  const struct {
+    bool reversed;
+    uint32_t unit;
+    const char *text;  // narrow Windows-1252: 0xB2 is the superscript two
+  } cases[] = {{false, kUnitMillimetres, "1,0 m\xB2"},
+               {true, kUnitMillimetres, "1,0 m\xB2"},
+               {false, kUnitImperial, "10,8 ft\xB2"},
+               {true, kUnitImperial, "10,8 ft\xB2"}};
+  const uint32_t unit = Preferences().unitSystem;
+  for (const auto &c : cases) {
+    Preferences().unitSystem = c.unit;
+    qxFloorElement &floor = *NewFloor();
+    floor.SetRoom(Square(3, 1000, 0, c.reversed));
+    const ppParameter area = floor.GetValue(Index(floor, "Area"));
+    EXPECT_EQ(area.Type(), ppParameter::kString);
+    EXPECT_EQ(area.AsString(), c.text) << c.reversed << " " << c.unit;
+  }
+  Preferences().unitSystem = unit;
 }
 
 TEST_F(FloorElementTest, SetRoomBuildsOneWallBodyPerFaceAtTheWallsHeight) {
