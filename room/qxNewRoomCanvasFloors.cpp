@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
-#include "catalogue/databases/zelvDatabase.h"
+#include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
@@ -56,11 +57,13 @@ std::vector<qxRoomSegment*> SegmentChildren(const ppView& canvas) {
 // the new floor when a replaced one was selected.
 void MakeFloorFor(qxNewRoomCanvas& canvas, qxLineCycle* cycle, qxLineCycle* oldCycles, int32_t count,
                   qxFloorElement*& floorToSelect) {
-  // A new floor has no catalogue record of its own: it is made from an empty top-view record.
+  // A new floor has no catalogue record of its own: it is made from an empty top-view record (a
+  // buffer of its own, so that the table's current record stays as it was).
   zelvproTopViewFil& table = canvas.database->TopViewFile();
-  table.ClearRecordBuffer(nullptr);
-  auto* floor = new qxFloorElement(0, &canvas, plat::RECT{0, 0, 0, 0}, table.GetRecordBuffer(),
-                                   canvas.database->ShapeFile());
+  const ScopedRecordBuffer<ppDatafile> empty(table);
+  table.ClearRecordBuffer(empty.Get());
+  auto* floor =
+      new qxFloorElement(0, &canvas, plat::RECT{0, 0, 0, 0}, empty.Get(), canvas.database->ShapeFile());
   floor->SetRoom(cycle);
   OldFloorMatch match;
   for (int32_t n = 0; canvas.FindOldFloor(match, *cycle, oldCycles, n).floor != nullptr; ++n) {
