@@ -157,6 +157,7 @@ ppVector2 qxNewRoomCanvas::GetFloorExtent() const {
 }
 
 void qxNewRoomCanvas::DoCommand(int32_t command, intptr_t parameter) {
+  if (HandleEditorCommand(command, parameter)) return;
   if (command == kRefresh3D) return RefreshFloorStep(*this);
   if (command != kRebuildRoom) return zelvproTopCanvas::DoCommand(command, parameter);
   const std::vector<qxRoomSegment*> segments = SegmentChildren(*this);
