@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproDocModuleFil.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/ElementKinds.h"
 #include "elements/base/PlanPixels.h"
@@ -61,7 +63,14 @@ class DeleteTask : public ppTask {
   std::vector<zelvproElement*> elements;
 };
 
-class DeleteFactory : public iElementTaskFactory {
+class PasteTask : public ppTask {
+ public:
+  void Do() override { ++done; }
+  int32_t done = 0;
+};
+
+// Its delete task deletes the selection it is given; its paste task records its chain.
+class TaskFactory : public iElementTaskFactory {
  public:
   ppTask* NewDeleteTask(zelvproCanvas* /*canvas*/, const qxViewHolder* selection) override {
     auto* task = new DeleteTask;
@@ -69,6 +78,23 @@ class DeleteFactory : public iElementTaskFactory {
       task->elements.push_back(h->Element());
     return task;
   }
+  ppTask* NewPasteTask(zelvproCanvas* /*canvas*/, qxViewHolder* made, int32_t /*flag*/) override {
+    for (qxViewHolder* h = made; h != nullptr; h = h->Next()) pasted.push_back(h->Element());
+    delete made;
+    paste = new PasteTask;
+    return paste;
+  }
+  std::vector<zelvproElement*> pasted;
+  PasteTask* paste = nullptr;
+};
+
+// A document window whose copy datafile the room canvas builds from.
+class PasteHost : public eltest::RecordingHost {
+ public:
+  ppDatafile* CopyDatafile(zelvproCanvas* /*canvas*/) override { return copy; }
+  void ShowDefaultConfigurator() override { ++configurators; }
+  ppDatafile* copy = nullptr;
+  int32_t configurators = 0;
 };
 
 class PageSettings : public iPrintSettings {
@@ -163,7 +189,7 @@ class RoomCanvasCommandsTest : public roomtest::RoomTest {
 
   RoomColours colours_;
   iApplicationSettings settings_;
-  DeleteFactory factory_;
+  TaskFactory factory_;
   PageSettings print_;
   std::unique_ptr<Room> room_;
 };
@@ -415,6 +441,41 @@ TEST_F(RoomCanvasCommandsTest, PressOnARoomWithoutFloorIsRefusedAndKeepsTheSelec
   walls[2]->Select(false);
   EXPECT_FALSE(room_->IsDoubleClick(150, 100));
   for (qxRoomSegment* w : walls) EXPECT_EQ(w->IsSelected(), w == walls[2]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RoomCanvasCommandsTest, LoadingBuildsTheCopiedElementsOfItsKindsAndPostsThemAsOnePaste) {
+  zelvproDocFil doc(*db_);
+  zelvproDocModuleFil& copy = doc.FurnitureTable();
+  db_->TopViewFile().ReadRecord(topView_, nullptr);
+  zelvproTopViewElement plain(topView_, nullptr, plat::RECT{0, 0, 10, 10},
+                              db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
+  plain.SaveTree(copy, false, 0);
+  // A wall segment's record is not one the paste builds.
+  qxRoomSegment* wall = Wall(V(0, 0, 0), V(1000, 0, 0));
+  wall->SaveTree(copy, false, 0);
+  wall->Select(false);
+
+  PasteHost host;
+  host.databases = host_.databases;
+  host.palette = std::make_unique<zelvproLayerPalette>();
+  host.copy = &copy;
+  iElementHost::Install(&host);
+  room_->LoadDocumentModules(1);
+  iElementHost::Install(&host_);
+
+  EXPECT_FALSE(wall->IsSelected());
+  ASSERT_EQ(factory_.pasted.size(), 1u);
+  EXPECT_EQ(factory_.pasted[0]->kind, ElementKinds::kPlain);
+  EXPECT_EQ(factory_.pasted[0]->GetSupervisor(), room_.get());
+  EXPECT_EQ(Children().size(), 2u);
+  ASSERT_NE(factory_.paste, nullptr);
+  EXPECT_EQ(factory_.paste->done, 1);
+  EXPECT_EQ(room_->DoneTop(), factory_.paste);
+  EXPECT_EQ(host.configurators, 1);
 }
 
 }  // namespace
