@@ -145,6 +145,31 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   // inner wall faces, with 0.1 mm clearance.
   void SnapElementsToWalls(const qxViewHolder* first);
 
+  // ---- Editor commands, drawing, printing, presses, child order and loading.
+  // Commands: delete the selection; send to every child; remove the last child.
+  static constexpr int32_t kDeleteSelection = 36, kChildCommandA = 3042, kChildCommandB = 3045;
+  static constexpr int32_t kRemoveLastChild = 4032;
+  // Application colours: the room's background and its grid.
+  static constexpr int32_t kBackgroundColour = 1022, kGridColour = 1023;
+  // Commands 36, 204, 3042, 3045 and 4032; false for any other, which the caller handles.
+  bool HandleEditorCommand(int32_t command, intptr_t parameter);
+  // The background over the visible frame and the grid; the children follow, then the outline.
+  void DrawContent(ppDC& dc) override;
+  void Draw(ppDC& dc) override;
+  // The side faces of every cycle: red where the face's segment is selected, else black.
+  void DrawOutline(ppDC& dc);
+  // The outline on a printed page (its header first when the page wants one), and as LINEs on
+  // layer "ROOM" while a drawing export runs.
+  void PrintContent(ppDC& dc, int32_t page) override;
+  // A press on the room itself goes to its floor, which becomes the selection; false without one.
+  bool IsDoubleClick(int32_t x, int32_t y) override;
+  // Other children keep their order; the wall bodies go last, in reverse; kind 2 goes first.
+  void AfterEdit(ppTask* task) override;
+  // Builds elements from the canvas's module datafile and posts them as one paste.
+  void LoadDocumentModules(int32_t flag) override;
+  // The canvas sets no cursor of its own.
+  void AdjustCursor(int32_t /*x*/, int32_t /*y*/) override {}
+
  protected:
   // A module-table element was made: the save ids go on after its id and it is drawn anew.
   void Loaded(zelvproElement* element);

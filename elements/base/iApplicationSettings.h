@@ -9,6 +9,8 @@ class iApplicationSettings {
  public:
   // flags1: options and colour choices are driven by the option keys of price records.
   static constexpr uint32_t kPriceDrivenOptions = 0x1000000;
+  // flags1: Delete may remove wall segments of the room too (off: they stay when selected).
+  static constexpr uint32_t kDeleteWallSegments = 0x100;
   // flags1: the room's drawing grid starts switched on.
   static constexpr uint32_t kRoomGridOn = 0x4000000;
   // flags1: a rebuilt or replaced room is announced on channel 1003 (message 1012).

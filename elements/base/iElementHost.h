@@ -52,6 +52,10 @@ class iElementHost {
   virtual ppEventHandler* EditorCanvas() { return nullptr; }
   // The copy datafile that `canvas` keeps, emptied for a new copy; null when it keeps none. Not owned.
   virtual ppDatafile* BeginCopy(zelvproCanvas* /*canvas*/) { return nullptr; }
+  // The same datafile as it stands, for the canvas to build elements from; null when none.
+  virtual ppDatafile* CopyDatafile(zelvproCanvas* /*canvas*/) { return nullptr; }
+  // Shows the default configurator panel of the current view mode.
+  virtual void ShowDefaultConfigurator() {}
   // The offset (millimetres) by which the next paste moves the copied elements.
   virtual void SetPasteOffset(float /*millimetres*/) {}
 

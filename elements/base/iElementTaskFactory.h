@@ -82,6 +82,19 @@ class iElementTaskFactory {
     return nullptr;
   }
 
+  // ---- Command tasks of a canvas.
+  // The task whose Do deletes the elements of `selection` from `canvas`; the chain stays the
+  // caller's (the task keeps what it needs before it returns). Null when none.
+  virtual ppTask* NewDeleteTask(zelvproCanvas* /*canvas*/, const qxViewHolder* /*selection*/) {
+    return nullptr;
+  }
+  // The task that makes the elements just built from module records (the holders `made`, last made
+  // first) part of the canvas's history; a made task takes the chain over, null leaves it the
+  // caller's. `flag` is the loader's, passed through.
+  virtual ppTask* NewPasteTask(zelvproCanvas* /*canvas*/, qxViewHolder* /*made*/, int32_t /*flag*/) {
+    return nullptr;
+  }
+
   // Starts a mouse task this factory made at the press point (window pixels) with the pixels the
   // selection covers as its feedback; the task and the region are taken over. The neutral factory,
   // which knows no mouse task, deletes the task.

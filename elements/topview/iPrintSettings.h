@@ -9,6 +9,8 @@
 #include "foundation/ppVector2.h"
 #include "platform/GdiTypes.h"
 
+class ppDC;
+
 // One printed page as the element drawing sees it. A plan point p (millimetres, x across and z down
 // the plan) lands on the device pixel offset + (p - origin) * pixelsPerMillimetre.
 struct PrintPageFields {
@@ -18,6 +20,8 @@ struct PrintPageFields {
   ppVector2 origin;                                       // millimetres
   float pixelsPerMillimetre = 1.0f;
   plat::POINT offset{0, 0};  // device pixels; also where textures of the page are anchored
+  bool done = false;         // the page is printed already: nothing more goes on it
+  bool header = false;       // the page still wants its header
 };
 
 class iPrintSettings {
@@ -27,6 +31,10 @@ class iPrintSettings {
   virtual bool OutlineOnly() { return false; }
   // The fields of page `page` (from 1). The neutral page maps the plan as the top view does.
   virtual PrintPageFields PageFields(int32_t page);
+  // Prints the header of page `page` onto `dc`; the neutral settings print none.
+  virtual void PrintHeader(ppDC& /*dc*/, int32_t /*page*/) {}
+  // Marks page `page` done, so that later PageFields answer `done`.
+  virtual void MarkPageDone(int32_t /*page*/) {}
 
   // The installed settings, or neutral ones; never null.
   static iPrintSettings& Current();

@@ -7,6 +7,7 @@
 
 #include "tools/mkcatalog/BrowserTexts.h"
 #include "tools/mkcatalog/DatabaseBuilder.h"
+#include "tools/mkcatalog/RoomScenes.h"
 #include "tools/mkcatalog/SourceError.h"
 
 namespace mkcatalog {
@@ -17,6 +18,8 @@ namespace fs = std::filesystem;
 constexpr int kFailed = 1, kUsage = 2;
 // The browser texts' source folder, and their place under the settings folder.
 constexpr const char* kBrowserFolder = "catalogs";
+// The room templates' source folder; they go into the main catalogue once it is written.
+constexpr const char* kRoomsFolder = "rooms";
 
 std::vector<fs::path> SortedEntries(const fs::path& folder, bool folders, const std::string& extension) {
   std::vector<fs::path> paths;
@@ -38,10 +41,21 @@ void Build(const fs::path& sources, const fs::path& staging, std::ostream& out) 
       throw SourceError(folder / "database.txt", 0, "another folder writes " + builders.back()->OutputName());
   }
   std::set<std::string> mainItems;
+  std::string mainCatalogue;
   for (const auto& builder : builders) {
     builder->Build(staging);
-    if (builder->Identifier() == 1) mainItems = builder->ColumnValues("qxCatalogItem", "ID");
+    if (builder->Identifier() == 1) {
+      mainItems = builder->ColumnValues("qxCatalogItem", "ID");
+      mainCatalogue = builder->OutputName();
+    }
     out << "mkcatalog: " << builder->OutputName() << "\n";
+  }
+  const fs::path rooms = sources / kRoomsFolder;
+  if (fs::is_directory(rooms)) {
+    if (mainCatalogue.empty())
+      throw SourceError(rooms, 0, "the room templates need the main catalogue (identifier 1)");
+    BuildRoomScenes(rooms, staging / mainCatalogue, staging);
+    out << "mkcatalog: room templates in " << mainCatalogue << "\n";
   }
   const fs::path browser = sources / kBrowserFolder;
   if (!fs::is_directory(browser)) return;

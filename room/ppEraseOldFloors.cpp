@@ -1,0 +1,67 @@
+#include "room/ppEraseOldFloors.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "elements/base/ElementChildren.h"
+#include "elements/base/iElementHost.h"
+#include "elements/base/zelvproCanvas.h"
+#include "framework/ppUndoer.h"
+#include "room/qxFloorElement.h"
+#include "room/qxLineCycle.h"
+
+namespace {
+
+// Deletes the floor and its wall bodies; no undo history may keep a task on any of them. A property
+// change names its target by the element's property interface, whose address differs from the
+// element's own, so both are purged (the element's destructor purges only its own address).
+void DeleteFloor(qxFloorElement* floor) {
+  ElementList tree;
+  floor->CollectTree(tree);
+  for (zelvproElement* element : tree) {
+    ppUndoer::PurgeTarget(element);
+    ppUndoer::PurgeTarget(static_cast<iProperty*>(element));
+  }
+  floor->Invalidate();
+  delete floor;
+}
+
+void SelectAlone(qxFloorElement* floor) {
+  zelvproCanvas* canvas = floor->GetCanvas();
+  if (canvas != nullptr) ForEachChildElement(*canvas, [](zelvproElement* child) { child->Deselect(true); });
+  floor->Select(false);
+  if (canvas != nullptr) canvas->ScheduleUpdate();
+  floor->BuildInfoPanel(nullptr);
+}
+
+}  // namespace
+
+void ppEraseOldFloors::Post(qxLineCycle* oldCycles, qxFloorElement* floorToSelect) {
+  plat::HWND window = iElementHost::Current().DocumentWindow();
+  if (window == nullptr) return Erase(oldCycles, floorToSelect);
+  new ppEraseOldFloors(window, oldCycles, floorToSelect);
+}
+
+void ppEraseOldFloors::Erase(qxLineCycle* oldCycles, qxFloorElement* floorToSelect) {
+  // Several cycles never share a floor, but a floor is deleted once even if they did.
+  std::vector<qxFloorElement*> floors;
+  for (qxLineCycle* c = oldCycles; c != nullptr; c = c->next) {
+    if (c->floor != nullptr && std::find(floors.begin(), floors.end(), c->floor) == floors.end())
+      floors.push_back(c->floor);
+    c->floor = nullptr;
+  }
+  for (qxFloorElement* floor : floors) DeleteFloor(floor);
+  delete oldCycles;
+  if (floorToSelect != nullptr) SelectAlone(floorToSelect);
+}
+
+ppEraseOldFloors::ppEraseOldFloors(plat::HWND window, qxLineCycle* oldCycles, qxFloorElement* floorToSelect)
+    : ppSweeper(window), oldCycles_(oldCycles), floorToSelect_(floorToSelect) {}
+
+ppEraseOldFloors::~ppEraseOldFloors() { delete oldCycles_; }
+
+void ppEraseOldFloors::Sweep() {
+  qxLineCycle* cycles = oldCycles_;
+  oldCycles_ = nullptr;
+  Erase(cycles, floorToSelect_);
+}

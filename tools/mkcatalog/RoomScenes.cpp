@@ -1,0 +1,146 @@
+#include "tools/mkcatalog/RoomScenes.h"
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/qxSceneFil.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproDocModuleFil.h"
+#include "catalogue/records/zelvproShapeFil.h"
+#include "catalogue/records/zelvproTopViewFil.h"
+#include "elements/base/iElementHost.h"
+#include "elements/base/zelvproLayerPalette.h"
+#include "elements/units/WallTopViewRecord.h"
+#include "foundation/LengthText.h"
+#include "foundation/Vcon_HandleManager.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
+#include "tools/mkcatalog/RoomSource.h"
+#include "tools/mkcatalog/SourceError.h"
+
+namespace mkcatalog {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The written main catalogue is catalogue 1 while the rooms are built; the palette numbers the
+// elements, corners and faces, so that a loaded room finds its parents, cycles and faces again.
+class RoomHost : public iElementHost {
+ public:
+  explicit RoomHost(zelvDatabase& db) : db_(db) { iElementHost::Install(this); }
+  ~RoomHost() override {
+    iElementHost::Install(nullptr);
+    WallTopViewRecord::Reset();
+  }
+  RoomHost(const RoomHost&) = delete;
+  RoomHost& operator=(const RoomHost&) = delete;
+  zelvDatabase* FindDatabase(int32_t identifier) override {
+    return identifier == WallTopViewRecord::kCatalogue ? &db_ : nullptr;
+  }
+  zelvproElement* NewRoomCanvas() override { return room; }
+  zelvproLayerPalette* LayerPalette() override { return &palette_; }
+  zelvproElement* room = nullptr;
+
+ private:
+  zelvDatabase& db_;
+  zelvproLayerPalette palette_;
+};
+
+// Owns a handle for the length of a scope.
+struct HandleOwner {
+  Handle h = nullptr;
+  HandleOwner() { Vcon_HandleManager::MemNew(&h, 0); }
+  ~HandleOwner() { MemDispose(h); }
+  HandleOwner(const HandleOwner&) = delete;
+  HandleOwner& operator=(const HandleOwner&) = delete;
+};
+
+void SetLength(qxNewRoomCanvas& canvas, const char* name, float millimetres) {
+  Vcon::WString text;
+  FormatLength(millimetres, text);
+  canvas.SetValue(canvas.IndexOf(name), ppParameter(text));
+}
+
+// The room's plan as a packed document: the canvas's tree in the document's "room" table.
+std::vector<uint8_t> PackRoom(zelvDatabase& db, qxNewRoomCanvas& canvas) {
+  zelvproDocFil document(db);
+  canvas.SaveTree(document.RoomTable(), true, 0);
+  document.RoomTable().SaveToBlob();
+  document.SetFieldValue(document.IndexOf("version"), ppParameter(zelvproDocFil::kCurrentVersion),
+                         document.Record());
+  document.StoreStateFlags();
+  HandleOwner packed;
+  document.PackRecord(document.Record(), packed.h);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(*packed.h);
+  return std::vector<uint8_t>(bytes, bytes + MemGetSize(packed.h));
+}
+
+std::vector<uint8_t> BuildRoom(zelvDatabase& db, RoomHost& host, const RoomSpec& room, const fs::path& file) {
+  const WallTopViewRecord::Found wall = WallTopViewRecord::Find();
+  if (!wall) throw SourceError(file, room.line, "the main catalogue has no wall record (top-view ID 171066)");
+  auto canvas = std::make_unique<qxNewRoomCanvas>(nullptr, plat::RECT{0, 0, 1000, 1000}, &db);
+  host.room = canvas.get();
+  zelvproTopViewFil& items = db.TopViewFile();
+  for (const RoomWall& w : room.walls) {
+    // A wall takes its thickness and height from the canvas when it is made.
+    SetLength(*canvas, "WallThickness", w.thickness);
+    SetLength(*canvas, "WallHeight", w.height);
+    items.ReadRecord(wall.recordId, nullptr);
+    auto* segment = new qxRoomSegment(wall.recordId, canvas.get(), plat::RECT{0, 0, 10, 10},
+                                      items.GetRecordBuffer(), db.ShapeFile());
+    segment->SetEnds(ppVector3(w.x1, 0.0f, w.z1), ppVector3(w.x2, 0.0f, w.z2));
+  }
+  canvas->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  if (canvas->CountFloors() != 1) throw SourceError(file, room.line, "the walls do not enclose one room");
+  std::vector<uint8_t> document = PackRoom(db, *canvas);
+  host.room = nullptr;
+  return document;
+}
+
+void AddScene(qxSceneFil& scenes, const RoomSpec& room, const std::vector<uint8_t>& document) {
+  char* r = scenes.GetRecordBuffer();
+  scenes.ClearRecordBuffer(r);
+  RecordField(scenes, "id").SetLong(r, room.id);
+  scenes.SetFieldValue(scenes.IndexOf("name"), ppParameter(room.name.c_str()), r);
+  Handle blob = RecordField(scenes, "scene").Data(r);
+  MemSetSize(blob, uint32_t(document.size()));
+  if (!document.empty()) std::memcpy(*blob, document.data(), document.size());
+  int32_t id = 0;
+  scenes.AddRecord(&id, nullptr);
+}
+
+void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  if (!out) throw SourceError(path, 0, "cannot write the file");
+}
+
+}  // namespace
+
+void BuildRoomScenes(const fs::path& rooms, const fs::path& catalogue, const fs::path& settings) {
+  const fs::path scenesFile = rooms / "scenes.txt", newFile = rooms / "new.txt";
+  const std::vector<RoomSpec> scenes = ReadRooms(scenesFile);
+  const std::vector<RoomSpec> fresh = fs::exists(newFile) ? ReadRooms(newFile) : std::vector<RoomSpec>{};
+  if (fresh.size() > 1) throw SourceError(newFile, fresh[1].line, "a new document holds one room");
+
+  ppFileSpec spec{Vcon::WString(catalogue.string().c_str())};
+  zelvDatabase db(spec);
+  RoomHost host(db);
+  qxSceneFil table(db);
+  db.BeginTransaction();
+  try {
+    for (const RoomSpec& room : scenes) AddScene(table, room, BuildRoom(db, host, room, scenesFile));
+    db.EndTransaction();
+  } catch (...) {
+    db.AbortTransaction();
+    db.EndTransaction();
+    throw;
+  }
+  if (!fresh.empty()) WriteFile(settings / "user" / "new.qxf", BuildRoom(db, host, fresh[0], newFile));
+}
+
+}  // namespace mkcatalog
