@@ -25,14 +25,6 @@ bool ReadIfPresent(ppDatafile& table, int32_t id) {
   return true;
 }
 
-Handle PictureBytes(ppDatafile& textures) {
-  for (const char* name : {"texture128", "texture"}) {
-    Handle bytes = RecordField(textures, name).Data(textures.GetRecordBuffer());
-    if (bytes != nullptr && *bytes != nullptr && MemGetSize(bytes) > 0) return bytes;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 const ppPicture* RoomTextures::Find(zelvDatabase* database, int32_t colourId) {
@@ -45,14 +37,5 @@ const ppPicture* RoomTextures::Find(zelvDatabase* database, int32_t colourId) {
   const int32_t textureId = RecordField(colours, "texture0").Long(colours.GetRecordBuffer());
   zelvproTextureFil& textures = database->TextureFile();
   if (textureId == 0 || !ReadIfPresent(textures, textureId)) return nullptr;
-  Handle bytes = PictureBytes(textures);
-  if (bytes == nullptr) return nullptr;
-  const char* record = textures.GetRecordBuffer();
-  ppPicture picture;
-  picture.SetFromMemory(*bytes, size_t(MemGetSize(bytes)));
-  picture.SetRepeat(RecordField(textures, "dontRepeat").Long(record) == 0);
-  picture.SetModulate(RecordField(textures, "modulate").Long(record) != 0);
-  picture.SetValues(key);
-  cache.SetEntry(&picture);
-  return cache.Find(key);
+  return ElementTextures::Keep(key, textures);
 }

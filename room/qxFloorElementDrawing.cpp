@@ -23,6 +23,8 @@
 #include "framework/ppRegion.h"
 #include "platform/ResetList.h"
 #include "room/qxFloorElement.h"
+
+#include "room/RoomTextures.h"
 #include "room/qxLineCycle.h"
 #include "room/qxRoomSegment.h"
 #include "room/qxWallElement.h"
@@ -241,32 +243,8 @@ void qxFloorElement::GetColorByCode(ppFloat4& out, int32_t code) {
 }
 
 const ppPicture* qxFloorElement::GetTextureByCode(int32_t code) {
-  if (code == kNoColourCode || textureId_ == 0 || database == nullptr) return nullptr;
-  const ppObjectMap::Key key{double(database->Identifier()), double(textureId_)};
-  ppObjectMap& cache = ElementTextures::Map();
-  if (ppPicture* kept = cache.Find(key)) return kept;
-  zelvproColorCatalogFil& colours = database->ColorCatalogFile();
-  if (!ReadIfPresent(colours, textureId_)) return nullptr;
-  zelvproTextureFil& textures = database->TextureFile();
-  if (!ReadIfPresent(textures, RecordField(colours, "texture0").Long(colours.GetRecordBuffer())))
-    return nullptr;
-  const char* fields = textures.GetRecordBuffer();
-  Handle bytes = nullptr;
-  for (const char* name : {"texture128", "texture"}) {
-    Handle h = RecordField(textures, name).Data(fields);
-    if (h != nullptr && *h != nullptr && MemGetSize(h) > 0) {
-      bytes = h;
-      break;
-    }
-  }
-  if (bytes == nullptr) return nullptr;
-  ppPicture picture;
-  picture.SetFromMemory(*bytes, size_t(MemGetSize(bytes)));
-  picture.SetRepeat(RecordField(textures, "dontRepeat").Long(fields) == 0);
-  picture.SetModulate(RecordField(textures, "modulate").Long(fields) != 0);
-  picture.SetValues(key);
-  cache.SetEntry(&picture);
-  return cache.Find(key);
+  if (code == kNoColourCode) return nullptr;
+  return RoomTextures::Find(database, textureId_);
 }
 
 // ---- Walls.

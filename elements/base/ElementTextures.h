@@ -5,9 +5,16 @@
 
 #include "scene3d/context/ppObjectMap.h"
 
+class ppDatafile;
+class ppPicture;
+
 class ElementTextures {
  public:
   static ppObjectMap& Map();
+  // The picture of the texture record just read into `textures`' buffer ("texture128" when not
+  // empty, else "texture"; repeat and modulate from its flags), kept in the map under `key`; null
+  // when the record holds no picture.
+  static const ppPicture* Keep(const ppObjectMap::Key& key, ppDatafile& textures);
   // Forgets every texture (the run's reset).
   static void Reset();
 };

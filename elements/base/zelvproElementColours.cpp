@@ -40,15 +40,6 @@ int32_t ColourField(zelvDatabase* database, const char* prefix, int32_t field) {
   return RecordField(colours, name.c_str()).Long(colours.GetRecordBuffer());
 }
 
-// The picture bytes of the texture record just read: "texture128" when not empty, else "texture".
-Handle PictureBytes(ppDatafile& textures) {
-  for (const char* name : {"texture128", "texture"}) {
-    Handle bytes = RecordField(textures, name).Data(textures.GetRecordBuffer());
-    if (bytes != nullptr && *bytes != nullptr && MemGetSize(bytes) > 0) return bytes;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 int32_t zelvproElement::ColorRecordOfGroup(int32_t group) {
@@ -89,16 +80,7 @@ const ppPicture* zelvproElement::GetTextureByCode(int32_t code) {
     if (!IsGone(error)) throw;
     return nullptr;
   }
-  Handle bytes = PictureBytes(textures);
-  if (bytes == nullptr) return nullptr;
-  const char* record = textures.GetRecordBuffer();
-  ppPicture picture;
-  picture.SetFromMemory(*bytes, size_t(MemGetSize(bytes)));
-  picture.SetRepeat(RecordField(textures, "dontRepeat").Long(record) == 0);
-  picture.SetModulate(RecordField(textures, "modulate").Long(record) != 0);
-  picture.SetValues(key);
-  cache.SetEntry(&picture);
-  return cache.Find(key);
+  return ElementTextures::Keep(key, textures);
 }
 
 void zelvproElement::RefreshPartColours() {
