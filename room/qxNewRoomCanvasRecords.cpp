@@ -19,9 +19,12 @@
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
+#include "room/RoomRecordFields.h"
 #include "room/qxFloorElement.h"
 #include "room/qxWallElement.h"
 #include "room/zelvproWall.h"
+
+using namespace roomrecord;
 
 namespace {
 
@@ -32,39 +35,12 @@ constexpr int32_t kHeightAboveFloorMark = 222, kShowNameMark = 333;
 // An outline record's "circleFlags".
 constexpr int32_t kClockwise = 0x1, kArched = 0x2, kExtra = 0x4;
 
-// Truncated toward zero; a value outside the 32-bit range (or not a number) gives 0.
-int32_t WholeMillimetres(float value) {
-  return std::isfinite(value) && std::fabs(value) < 2.0e9f ? int32_t(value) : 0;
-}
-
 int32_t LongOf(ppDatafile& file, const char* name) {
   return RecordField(file, name).Long(file.GetRecordBuffer());
 }
 
 void SetLong(ppDatafile& file, const char* name, int32_t value) {
   RecordField(file, name).SetLong(file.GetRecordBuffer(), value);
-}
-
-// Float fields (type 13) go through the field's own value conversion.
-float FloatOf(ppDatafile& file, const char* name) {
-  const RecordField field(file, name);
-  if (!field.Exists()) return 0.0f;
-  ppParameter value;
-  file.GetFieldValue(field.Index(), value, file.GetRecordBuffer());
-  return value.ToFloat();
-}
-
-void SetFloat(ppDatafile& file, const char* name, float value) {
-  const RecordField field(file, name);
-  if (field.Exists()) file.SetFieldValue(field.Index(), ppParameter(value), file.GetRecordBuffer());
-}
-
-void SetPoint(ppDatafile& file, const char* x, const char* y, const char* z, const ppVector3& p) {
-  SetFloat(file, x, p.x), SetFloat(file, y, p.y), SetFloat(file, z, p.z);
-}
-
-ppVector3 PointOf(ppDatafile& file, const char* x, const char* y, const char* z) {
-  return ppVector3(FloatOf(file, x), FloatOf(file, y), FloatOf(file, z));
 }
 
 int32_t JunctionId(const qxJunction* junction) {
@@ -82,10 +58,10 @@ void WriteEdge(qxLineSegmentFil& table, const qxLineCycle& cycle, const WallEdge
   SetLong(table, "endJct", JunctionId(edge.endJunction));
   SetLong(table, "circleFlags",
           (edge.clockwise ? kClockwise : 0) | (edge.arched ? kArched : 0) | (edge.extra ? kExtra : 0));
-  SetFloat(table, "radius", edge.radius);
-  SetPoint(table, "center.x", "center.y", "center.z", edge.centre);
-  SetPoint(table, "startPt.x", "startPt.y", "startPt.z", edge.start);
-  SetPoint(table, "endPt.x", "endPt.y", "endPt.z", edge.end);
+  WriteFloat(table, "radius", edge.radius);
+  WritePoint(table, "center", edge.centre);
+  WritePoint(table, "startPt", edge.start);
+  WritePoint(table, "endPt", edge.end);
   SetLong(table, "wall", edge.wall != nullptr ? edge.wall->GetSaveId() : 0);
   SetLong(table, "cycleDepth", int32_t(cycle.depth));
   table.InsertRecordAt(-1, nullptr);
@@ -150,7 +126,7 @@ void qxNewRoomCanvas::WriteRecord(ppDatafile& record, bool renumber, int32_t par
   SetLong(record, "wallHeight", WholeMillimetres(wallHeight));
   SetLong(record, "heightAboveFloor", kHeightAboveFloorMark);
   SetLong(record, "showName", kShowNameMark);
-  SetFloat(record, "radius", gridSize);
+  WriteFloat(record, "radius", gridSize);
   SetLong(record, "circleFlags", gridEnabled != 0 ? 1 : 0);
   Handle blob = RecordField(record, "privateData2").Data(record.GetRecordBuffer());
   if (blob == nullptr) return;
@@ -171,7 +147,7 @@ void qxNewRoomCanvas::ReadCanvasRecord(ppDatafile& record) {
   wallThickness = float(RecordField(record, "wallThickness", 1).Long(record.GetRecordBuffer()));
   wallHeight = float(LongOf(record, "wallHeight"));
   // Documents written before the grid was stored have no grid size: the current grid stays.
-  const float radius = FloatOf(record, "radius");
+  const float radius = ReadFloat(record, "radius");
   if (radius != 0.0f) {
     gridEnabled = LongOf(record, "circleFlags") != 0 ? 1 : 0;
     gridSize = radius;
@@ -194,14 +170,14 @@ void qxNewRoomCanvas::ReadCanvasRecord(ppDatafile& record) {
     edge.savedSegmentId = LongOf(table, "segment");  // the segment binds itself when it is loaded
     edge.startJunction = FindJunctionById(LongOf(table, "startJct"));
     edge.endJunction = FindJunctionById(LongOf(table, "endJct"));
-    edge.radius = FloatOf(table, "radius");
+    edge.radius = ReadFloat(table, "radius");
     const int32_t flags = LongOf(table, "circleFlags");
     edge.clockwise = (flags & kClockwise) != 0;
     edge.arched = (flags & kArched) != 0;
     edge.extra = (flags & kExtra) != 0;
-    edge.centre = PointOf(table, "center.x", "center.y", "center.z");
-    edge.start = PointOf(table, "startPt.x", "startPt.y", "startPt.z");
-    edge.end = PointOf(table, "endPt.x", "endPt.y", "endPt.z");
+    edge.centre = ReadPoint(table, "center");
+    edge.start = ReadPoint(table, "startPt");
+    edge.end = ReadPoint(table, "endPt");
     cycles->AppendEdge(edge);
   }
 }

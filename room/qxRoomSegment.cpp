@@ -1,5 +1,7 @@
 #include "room/qxRoomSegment.h"
 
+#include "room/RoomRecordFields.h"
+
 #include <cmath>
 
 #include "catalogue/records/RecordField.h"
@@ -17,28 +19,12 @@
 #include "room/qxJunctionRec.h"
 #include "room/qxNewRoomCanvas.h"
 
+using namespace roomrecord;
+
 namespace {
 
 const char* const kOwnNames[] = {"WallHeight", "WallThickness", "RoundWall"};
 constexpr int32_t kOwnCount = 3;
-
-// Truncated toward zero; a value outside the 32-bit range (or not a number) gives 0.
-int32_t WholeMillimetres(float value) {
-  return std::isfinite(value) && std::fabs(value) < 2.0e9f ? int32_t(value) : 0;
-}
-
-float ReadFloat(ppDatafile& module, const char* name) {
-  const RecordField field(module, name);
-  if (!field.Exists()) return 0.0f;
-  ppParameter value;
-  module.GetFieldValue(field.Index(), value, module.GetRecordBuffer());
-  return value.ToFloat();
-}
-
-void WriteFloat(ppDatafile& module, const char* name, float value) {
-  const RecordField field(module, name);
-  if (field.Exists()) module.SetFieldValue(field.Index(), ppParameter(value), module.GetRecordBuffer());
-}
 
 template <typename Fn>
 void ForEachChildFromLast(ppView& view, Fn fn) {

@@ -19,42 +19,10 @@
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/RoomRecordFields.h"
 #include "room/qxRoomSegment.h"
 
-namespace {
-
-// Truncated toward zero; a value outside the 32-bit range (or not a number) gives 0.
-int32_t WholeMillimetres(float value) {
-  return std::isfinite(value) && std::fabs(value) < 2.0e9f ? int32_t(value) : 0;
-}
-
-float ReadFloat(ppDatafile& module, const char* name) {
-  const RecordField field(module, name);
-  if (!field.Exists()) return 0.0f;
-  ppParameter value;
-  module.GetFieldValue(field.Index(), value, module.GetRecordBuffer());
-  return value.ToFloat();
-}
-
-ppVector3 ReadPoint(ppDatafile& module, const char* name) {
-  const std::string prefix(name);
-  return ppVector3(ReadFloat(module, (prefix + ".x").c_str()), ReadFloat(module, (prefix + ".y").c_str()),
-                   ReadFloat(module, (prefix + ".z").c_str()));
-}
-
-void WriteFloat(ppDatafile& module, const char* name, float value) {
-  const RecordField field(module, name);
-  if (field.Exists()) module.SetFieldValue(field.Index(), ppParameter(value), module.GetRecordBuffer());
-}
-
-void WritePoint(ppDatafile& module, const char* name, const ppVector3& point) {
-  const std::string prefix(name);
-  WriteFloat(module, (prefix + ".x").c_str(), point.x);
-  WriteFloat(module, (prefix + ".y").c_str(), point.y);
-  WriteFloat(module, (prefix + ".z").c_str(), point.z);
-}
-
-}  // namespace
+using namespace roomrecord;
 
 qxWallElement::qxWallElement(int32_t recordId, ppView* parent, const plat::RECT& frame, const char* record,
                              zelvproShapeFil& shapes, const WallEdge& edge)
