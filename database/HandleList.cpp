@@ -1,6 +1,7 @@
 #include "database/HandleList.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "database/dbBytes.h"
@@ -9,8 +10,13 @@ namespace {
 
 uint32_t EntryOffset(uint32_t i) { return HandleList::kHeaderBytes + 4 * i; }
 
+// Entries a list grows by start as zeros: a list saved with its spare capacity (a record's blob)
+// must not carry whatever the memory held before.
 void SetCapacity(Handle list, uint32_t capacity) {
+  const uint32_t before = uint32_t(MemGetSize(list));
   MemSetSize(list, EntryOffset(capacity));
+  const uint32_t after = EntryOffset(capacity);
+  if (after > before) std::memset(*list + before, 0, after - before);
   db::PutI32(*list, 4, static_cast<int32_t>(capacity));
 }
 

@@ -71,6 +71,8 @@ TEST(HandleListTest, InsertGrowsAndEditsInPlace) {
   EXPECT_EQ(MemGetSize(list), 8);
   HandleList::Insert(list, 4);
   EXPECT_EQ(Entries(list), std::vector<int32_t>{4});
+  // The spare entries a list grew by are zeros: a list saved in a record carries no stale memory.
+  for (uint32_t i = 1; i < HandleList::Capacity(list); ++i) EXPECT_EQ(HandleList::At(list, i), 0) << i;
   HandleList::Dispose(list);
   HandleList::Dispose(nullptr);
 }
