@@ -78,7 +78,7 @@ class RoomScenesTest : public ::testing::Test {
   Host host_;
 };
 
-TEST_F(RoomScenesTest, DISABLED_EveryTemplateButTheSpareLoadsAsOneFloorOfItsRoomType) {
+TEST_F(RoomScenesTest, EveryTemplateButTheSpareLoadsAsOneFloorOfItsRoomType) {
   qxSceneFil scenes(*db_);
   scenes.SelectAll();  // in "id" order, the spare last
   const int32_t count = scenes.GetSelectedCount();
@@ -101,7 +101,7 @@ TEST_F(RoomScenesTest, DISABLED_EveryTemplateButTheSpareLoadsAsOneFloorOfItsRoom
   EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 13, 14}));
 }
 
-TEST_F(RoomScenesTest, DISABLED_TheNewDocumentHoldsARectangleWithFourWallBodies) {
+TEST_F(RoomScenesTest, TheNewDocumentHoldsARectangleWithFourWallBodies) {
   std::ifstream in(demo_.File("user/new.qxf"), std::ios::binary);
   ASSERT_TRUE(in);
   const std::string bytes((std::istreambuf_iterator<char>(in)), {});
