@@ -59,13 +59,7 @@ class FloorRebuildTest : public roomtest::RoomTest {
     plat::HeadlessDriver::RunUntilIdle();
   }
 
-  qxRoomSegment* Wall(const V& start, const V& end) {
-    db_->TopViewFile().ReadRecord(topView_, nullptr);
-    auto* segment = new qxRoomSegment(topView_, room_.get(), plat::RECT{0, 0, 10, 10},
-                                      db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
-    segment->SetEnds(start, end);
-    return segment;
-  }
+  qxRoomSegment* Wall(const V& start, const V& end) { return MakeSegment(start, end, room_.get()); }
 
   // A 4000 x 3000 room of four walls joined end to start.
   void Rectangle() {

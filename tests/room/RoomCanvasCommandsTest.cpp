@@ -117,25 +117,10 @@ class Probe : public zelvproElement {
 };
 
 // A room canvas that runs the corner steps of a rebuild (corners, side faces, cycles) without floors.
-class Room : public qxNewRoomCanvas {
+class Room : public roomtest::CornerRoom {
  public:
-  Room(zelvDatabase* db, const plat::RECT& frame) : qxNewRoomCanvas(nullptr, frame, db) {}
-  void RebuildCorners() {
-    std::vector<qxRoomSegment*> segments;
-    ForEachChildElement(*this, [&](zelvproElement* child) {
-      if (auto* s = dynamic_cast<qxRoomSegment*>(child)) segments.push_back(s);
-    });
-    for (qxRoomSegment* s : segments) AttachSegmentEnd(s, s->Start()), AttachSegmentEnd(s, s->End());
-    for (qxRoomSegment* s : segments) AddCrossingJunctions(s);
-    OwnedHandle faces;
-    for (qxRoomSegment* s : segments) {
-      s->SortJunctions();
-      OwnedHandle own(s->BuildSideEdges());
-      MemInsertHandle(own.Get(), faces.Get(), kMemAppend);
-    }
-    delete cycles;
-    cycles = BuildCycles(faces.Get());
-  }
+  Room(zelvDatabase* db, const plat::RECT& frame) : CornerRoom(db, frame) {}
+
   // The outline becomes `cycle` alone.
   void SetCycles(qxLineCycle* cycle) {
     delete cycles;
@@ -164,13 +149,7 @@ class RoomCanvasCommandsTest : public roomtest::RoomTest {
     RoomTest::TearDown();
   }
 
-  qxRoomSegment* Wall(const V& start, const V& end) {
-    db_->TopViewFile().ReadRecord(topView_, nullptr);
-    auto* segment = new qxRoomSegment(topView_, room_.get(), plat::RECT{0, 0, 10, 10},
-                                      db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
-    segment->SetEnds(start, end);
-    return segment;
-  }
+  qxRoomSegment* Wall(const V& start, const V& end) { return MakeSegment(start, end, room_.get()); }
 
   // Walls round the rectangle (x, z)-(x + w, z + d) with the room's corners and cycles.
   std::vector<qxRoomSegment*> RectangleRoom(float x, float z, float w, float d) {

@@ -18,32 +18,15 @@ using V = ppVector3;
 
 // A room canvas whose walls are 100 mm thick whatever its own properties say; it runs the corner
 // steps of a room rebuild (corners at the ends and crossings, side faces, cycles) without floors.
-class CornerCanvas : public qxNewRoomCanvas {
+class CornerCanvas : public roomtest::CornerRoom {
  public:
-  explicit CornerCanvas(zelvDatabase* db) : qxNewRoomCanvas(nullptr, plat::RECT{0, 0, 800, 600}, db) {}
+  explicit CornerCanvas(zelvDatabase* db) : CornerRoom(db) {}
   int32_t IndexOf(const Vcon::String& name) override {
     if (name == "WallThickness") return 0;
     return name == "WallHeight" ? 1 : -1;
   }
   ppParameter GetValue(int32_t index) override { return ppParameter(index == 0 ? u"100" : u"2350"); }
   void DoCommand(int32_t /*command*/, intptr_t /*parameter*/) override {}
-
-  void RebuildCorners() {
-    std::vector<qxRoomSegment*> segments;
-    ForEachChildElement(*this, [&](zelvproElement* child) {
-      if (auto* s = dynamic_cast<qxRoomSegment*>(child)) segments.push_back(s);
-    });
-    for (qxRoomSegment* s : segments) AttachSegmentEnd(s, s->Start()), AttachSegmentEnd(s, s->End());
-    for (qxRoomSegment* s : segments) AddCrossingJunctions(s);
-    OwnedHandle faces;
-    for (qxRoomSegment* s : segments) {
-      s->SortJunctions();
-      OwnedHandle own(s->BuildSideEdges());
-      MemInsertHandle(own.Get(), faces.Get(), kMemAppend);
-    }
-    delete cycles;
-    cycles = BuildCycles(faces.Get());
-  }
 };
 
 class RoomCyclesTest : public roomtest::RoomTest {
@@ -57,13 +40,7 @@ class RoomCyclesTest : public roomtest::RoomTest {
     RoomTest::TearDown();
   }
 
-  qxRoomSegment* Wall(const V& start, const V& end) {
-    db_->TopViewFile().ReadRecord(topView_, nullptr);
-    auto* segment = new qxRoomSegment(topView_, room_.get(), plat::RECT{0, 0, 10, 10},
-                                      db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
-    segment->SetEnds(start, end);
-    return segment;
-  }
+  qxRoomSegment* Wall(const V& start, const V& end) { return MakeSegment(start, end, room_.get()); }
 
   int32_t CountJunctions() const {
     int32_t n = 0;

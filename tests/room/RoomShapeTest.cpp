@@ -99,11 +99,7 @@ class RoomShapeTest : public roomtest::RoomTest {
   }
 
   qxRoomSegment* MakeWall(const ppVector3& start, const ppVector3& end) {
-    db_->TopViewFile().ReadRecord(topView_, nullptr);
-    auto* wall = new qxRoomSegment(topView_, room_.get(), plat::RECT{0, 0, 10, 10},
-                                   db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
-    wall->SetEnds(start, end);
-    return wall;
+    return MakeSegment(start, end, room_.get());
   }
 
   void NewRoom() { room_ = std::make_unique<CommandCanvas>(nullptr, plat::RECT{0, 0, 800, 600}, db_); }

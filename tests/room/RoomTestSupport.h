@@ -9,7 +9,11 @@
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "elements/ElementTestSupport.h"
+#include "elements/base/ElementChildren.h"
+#include "foundation/OwnedHandle.h"
 #include "room/qxJunction.h"
+#include "room/qxLineCycle.h"
+#include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
 
 namespace roomtest {
@@ -33,6 +37,31 @@ class RoomCanvas : public zelvproCanvas {
   std::vector<std::pair<int32_t, intptr_t>> commands;
 };
 
+// A room canvas that runs the corner steps of a rebuild (corners at the ends and crossings, side
+// faces, cycles) without making floors.
+class CornerRoom : public qxNewRoomCanvas {
+ public:
+  explicit CornerRoom(zelvDatabase* db, const plat::RECT& frame = plat::RECT{0, 0, 800, 600})
+      : qxNewRoomCanvas(nullptr, frame, db) {}
+
+  void RebuildCorners() {
+    std::vector<qxRoomSegment*> segments;
+    ForEachChildElement(*this, [&](zelvproElement* child) {
+      if (auto* s = dynamic_cast<qxRoomSegment*>(child)) segments.push_back(s);
+    });
+    for (qxRoomSegment* s : segments) AttachSegmentEnd(s, s->Start()), AttachSegmentEnd(s, s->End());
+    for (qxRoomSegment* s : segments) AddCrossingJunctions(s);
+    OwnedHandle faces;
+    for (qxRoomSegment* s : segments) {
+      s->SortJunctions();
+      OwnedHandle own(s->BuildSideEdges());
+      MemInsertHandle(own.Get(), faces.Get(), kMemAppend);
+    }
+    delete cycles;
+    cycles = BuildCycles(faces.Get());
+  }
+};
+
 class RoomTest : public eltest::ElementTest {
  protected:
   void SetUp() override {
@@ -46,12 +75,13 @@ class RoomTest : public eltest::ElementTest {
     ElementTest::TearDown();
   }
 
-  // A segment on the canvas from `start` to `end`; the canvas owns it.
+  // A segment on the canvas (or on `parent`) from `start` to `end`; its parent owns it.
   template <typename Segment = qxRoomSegment>
-  Segment* MakeSegment(const ppVector3& start, const ppVector3& end) {
+  Segment* MakeSegment(const ppVector3& start, const ppVector3& end, ppView* parent = nullptr) {
     db_->TopViewFile().ReadRecord(topView_, nullptr);
-    auto* segment = new Segment(topView_, canvas_.get(), plat::RECT{0, 0, 10, 10},
-                                db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
+    auto* segment =
+        new Segment(topView_, parent != nullptr ? parent : canvas_.get(), plat::RECT{0, 0, 10, 10},
+                    db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
     segment->SetEnds(start, end);
     return segment;
   }
