@@ -16,9 +16,9 @@ class DxfExportState {
  public:
   static DxfExportState& Shared();
 
-  // A dump begins: active, block numbers from 1 again, y mirrored about `flipHeight` (page units;
-  // the floor's extent in y, 0 without a floor). Each dump numbers its blocks alone, so a file
-  // depends only on its page.
+  // A dump begins: active, block numbers from 1 again, y mirrored about `flipHeight` (page units:
+  // the printed sheet's height, so that the room outline and the furniture share one mirror). Each
+  // dump numbers its blocks alone, so a file depends only on its page.
   void Start(float flipHeight);
   void Stop();
   bool IsActive() const { return active; }
