@@ -100,7 +100,9 @@ TEST_F(UnitsTest, OlderDoorDocumentsAreConverted) {
     EXPECT_EQ(door.carried, 1);
     EXPECT_EQ(door.dimensions.x, c.expectWidth);
     EXPECT_EQ(door.GetPosition(), c.expectPosition);
-    if (c.width == 0.0) EXPECT_EQ(door.dimensions.z, 100.0f);
+    if (c.width == 0.0) {
+      EXPECT_EQ(door.dimensions.z, 100.0f);
+    }
     if (c.expectRecord != 0) {
       EXPECT_EQ(door.recordId, c.expectRecord);
       EXPECT_EQ(door.referenceSize, ppVector3(600, 720, 100));
