@@ -315,13 +315,13 @@ void qxFloorElement::SetMeasurement(int32_t index, float value, bool useSecondWa
   // The move's z is mirrored: together with the direction turns of the tables this moves the wall
   // outwards for a larger dimension on walls along the plan's axes.
   task->ApplyMove(delta * unit.x, -delta * unit.z, false);
-  const bool startMoved = segment->Start() != start, endMoved = segment->End() != end;
-  if (startMoved && endMoved) {
+  // A move that shifted either end changed the plan: the room is rebuilt and the move kept for undo.
+  if (segment->Start() != start || segment->End() != end) {
     KeepWallMove(*task);
     return;
   }
   delete task->Task();
-  if (useSecondWall || startMoved || endMoved) return;
+  if (useSecondWall) return;
   // The wall could not move: the second wall moves instead, or, without one, only the figure is kept.
   if (secondWalls_[index] < 0)
     measurements_[index] = value;

@@ -35,18 +35,19 @@ class ShapeFloor : public qxFloorElement {
 };
 
 // Moves a wall by the offset it is given, with every segment end of the canvas joined to its ends;
-// walls in `blocked` do not move.
+// walls in `blocked` do not move, and with `startOnly` a wall's end stays where it is.
 class WallMoveTask : public ppTask, public iMoveObjectTask {
  public:
-  WallMoveTask(qxRoomSegment* segment, ppView* canvas, const std::set<qxRoomSegment*>& blocked)
-      : segment_(segment), canvas_(canvas), blocked_(blocked) {}
+  WallMoveTask(qxRoomSegment* segment, ppView* canvas, const std::set<qxRoomSegment*>& blocked,
+               bool startOnly)
+      : segment_(segment), canvas_(canvas), blocked_(blocked), startOnly_(startOnly) {}
   void ApplyMove(float dx, float dz, bool /*replay*/) override {
     if (blocked_.count(segment_) != 0) return;
     const ppVector3 start = segment_->Start(), end = segment_->End(), offset(dx, 0.0f, dz);
     ForEachChildElement(*canvas_, [&](zelvproElement* child) {
       if (auto* wall = dynamic_cast<qxRoomSegment*>(child)) {
         wall->MoveEndPoint(start, start + offset);
-        wall->MoveEndPoint(end, end + offset);
+        if (!startOnly_) wall->MoveEndPoint(end, end + offset);
       }
     });
   }
@@ -56,14 +57,16 @@ class WallMoveTask : public ppTask, public iMoveObjectTask {
   qxRoomSegment* segment_;
   ppView* canvas_;
   const std::set<qxRoomSegment*>& blocked_;
+  bool startOnly_;
 };
 
 class WallMoveFactory : public iElementTaskFactory {
  public:
   iMoveObjectTask* NewMoveObjectTask(zelvproElement* segment, ppView* supervisor) override {
-    return new WallMoveTask(dynamic_cast<qxRoomSegment*>(segment), supervisor, blocked);
+    return new WallMoveTask(dynamic_cast<qxRoomSegment*>(segment), supervisor, blocked, startOnly);
   }
   std::set<qxRoomSegment*> blocked;
+  bool startOnly = false;
 };
 
 class RoomShapeTest : public roomtest::RoomTest {
@@ -227,17 +230,21 @@ TEST_F(RoomShapeTest, SetMeasurementMovesAWallAndRebuildsTheRoom) {
     std::set<int32_t> blocked;  // faces whose walls cannot move
     float minZ, maxZ, figure;
     bool rebuilt;
+    bool startOnly = false;  // the move shifts only the wall's start
   };
   const Case cases[] = {
       {"10.0 is refused", 10.0f, {}, 0, 3000, 3000, false},
       {"moved wall", 3500.0f, {}, 0, 3500, 3000, true},
       {"second wall when the first cannot move", 3500.0f, {2}, -500, 3000, 3000, true},
       {"nothing when neither can move", 3500.0f, {0, 2}, 0, 3000, 3000, false},
+      // The plan changed: the room is rebuilt and the move can be undone.
+      {"one end moved is kept", 3500.0f, {}, 0, 3500, 3000, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     NewRoom();
     WallMoveFactory factory;
+    factory.startOnly = c.startOnly;
     iElementTaskFactory::Install(&factory);
     ShapeFloor* floor = MakeFloor(kRectangle, true);
     for (int32_t face : c.blocked) factory.blocked.insert(floor->Cycle()->EdgeAt(face)->segment);
