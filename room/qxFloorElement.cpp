@@ -442,16 +442,21 @@ bool qxFloorElement::IsDoubleClick(int32_t x, int32_t y) {
   return zelvproTopViewElement::IsDoubleClick(x, y);
 }
 
+// The floor's region united with its walls' regions, asked one region at a time: a point lies in a
+// union exactly when it lies in one of its parts, and a hit test on every mouse move should not grow
+// one region over the whole outline.
 bool qxFloorElement::ContainsPoint(int32_t x, int32_t y) {
-  std::unique_ptr<ppRegion> region = GetFrameRegion();
-  if (region == nullptr) region = std::make_unique<ppRegion>();
+  if (std::unique_ptr<ppRegion> own = GetFrameRegion(); own != nullptr && own->Contains(x, y)) return true;
   for (qxLineCycle* cycle = cycle_; cycle != nullptr; cycle = cycle->next) {
     for (int32_t i = 0; i < cycle->EdgeCount(); ++i) {
-      if (qxRoomSegment* segment = cycle->EdgeAt(i)->segment)
-        if (std::unique_ptr<ppRegion> walls = segment->GetFrameRegion()) region->Union(*walls);
+      qxRoomSegment* segment = cycle->EdgeAt(i)->segment;
+      if (segment == nullptr) continue;
+      if (std::unique_ptr<ppRegion> walls = segment->GetFrameRegion();
+          walls != nullptr && walls->Contains(x, y))
+        return true;
     }
   }
-  return region->Contains(x, y);
+  return false;
 }
 
 void qxFloorElement::Select(bool refresh) {

@@ -13,6 +13,7 @@
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/qxSceneFil.h"
 #include "elements/base/MenuCheckState.h"
+#include "elements/base/PlanPixels.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/topview/iConfigurator.h"
 #include "foundation/UserPreferences.h"
@@ -333,6 +334,30 @@ TEST_F(FloorElementTest, AdoptWallsFromAnEmptyFloorChangesNothing) {
   empty.AdoptWallsFrom(&room, V(0, 0, 0), true, 1);
   EXPECT_EQ(room.Cycle()->EdgeAt(0)->wall->Red(), red);
   EXPECT_EQ(empty.Subviews().Count(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A press hits the floor inside its room and on its walls (the walls' own regions), nowhere else.
+TEST_F(FloorElementTest, HitTestCoversTheRoomAndItsWalls) {
+  host_.palette->SetScale(10.0);  // millimetres per pixel
+  qxFloorElement &floor = *NewFloor();
+  floor.SetRoom(Square(1, 1000, 0));
+  const struct {
+    V plan;
+    bool hit;
+  } cases[] = {{V(500, 0, 500), true},
+               {V(500, 0, -40), true},
+               {V(-40, 0, 500), true},
+               {V(3000, 0, 500), false},
+               {V(500, 0, 1300), false}};
+  for (const auto &c : cases) {
+    plat::POINT p{};
+    PlanPointToScreen(c.plan, p);
+    EXPECT_EQ(floor.ContainsPoint(p.x, p.y), c.hit) << c.plan.x << ", " << c.plan.z;
+  }
 }
 
 }  // namespace
