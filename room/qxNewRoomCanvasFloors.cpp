@@ -1,7 +1,7 @@
 // The floor rebuild and the room commands: the corners are made again from the segment ends, the
 // side faces and cycles from the corners, and every inner cycle gets a new floor that takes over the
 // settings of the floor it replaces. The replaced floors go later, through ppEraseOldFloors.
-#include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "catalogue/databases/zelvDatabase.h"
@@ -23,10 +23,11 @@ namespace {
 // Every segment linked at a corner, once each: corner chain order, then link order.
 std::vector<qxRoomSegment*> LinkedSegments(qxJunction* junctions) {
   std::vector<qxRoomSegment*> out;
+  std::unordered_set<qxRoomSegment*> seen;
   for (qxJunction* j = junctions; j != nullptr; j = j->GetNext()) {
     for (qxJunctionLink* link = j->GetFirstLink(); link != nullptr; link = link->GetNext()) {
       qxRoomSegment* s = link->GetSegment();
-      if (s != nullptr && std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
+      if (s != nullptr && seen.insert(s).second) out.push_back(s);
     }
   }
   return out;
