@@ -41,8 +41,8 @@ class RoomScenesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     plat::HeadlessDriver::Reset();
-    ppFileSpec spec{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};
-    db_ = std::make_unique<zelvDatabase>(spec);
+    ppFileSpec file{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};
+    db_ = std::make_unique<zelvDatabase>(file);
     host_.db = db_.get();
     iElementHost::Install(&host_);
   }

@@ -127,8 +127,8 @@ void BuildRoomScenes(const fs::path& rooms, const fs::path& catalogue, const fs:
   const std::vector<RoomSpec> fresh = fs::exists(newFile) ? ReadRooms(newFile) : std::vector<RoomSpec>{};
   if (fresh.size() > 1) throw SourceError(newFile, fresh[1].line, "a new document holds one room");
 
-  ppFileSpec spec{Vcon::WString(catalogue.string().c_str())};
-  zelvDatabase db(spec);
+  ppFileSpec file{Vcon::WString(catalogue.string().c_str())};
+  zelvDatabase db(file);
   RoomHost host(db);
   qxSceneFil table(db);
   db.BeginTransaction();
