@@ -24,6 +24,12 @@ const Vcon::WString& GetTextByIdStatic(int32_t number, const Vcon::WString& defa
   return text;
 }
 
+Vcon::WString TextById(int32_t number, const char* fallback) {
+  Vcon::WString text = WideFromNarrow(fallback);
+  GetTextById(number, text);
+  return text;
+}
+
 void SetTextSource(iTextSource* source) { gTextSource = source; }
 
 iTextSource* CurrentTextSource() { return gTextSource; }

@@ -12,6 +12,9 @@ class iTextSource;
 // text (or no source is registered) `text` keeps the caller's default and the answer is false.
 bool GetTextById(int32_t number, Vcon::WString& text);
 
+// Text `number` in the current language, or the English `fallback` when there is none.
+Vcon::WString TextById(int32_t number, const char* fallback);
+
 // Text `number`, or this call's `defaultText` when there is none, in one process-wide static text.
 // The reference stays valid, but its content only until the next call.
 const Vcon::WString& GetTextByIdStatic(int32_t number, const Vcon::WString& defaultText);

@@ -71,16 +71,6 @@ void SplitColorCode(int32_t code, int32_t& red, int32_t& green, int32_t& blue) {
   blue = int32_t((uint32_t(code) >> 8) & 0xFF);
 }
 
-Vcon::WString Text(int32_t id, const char* fallback) {
-  Vcon::WString text(fallback);
-  GetTextById(id, text);
-  return text;
-}
-
-void SetMargins(ConfigField& field, int32_t l, int32_t t, int32_t r, int32_t b) {
-  field.margins[0] = l, field.margins[1] = t, field.margins[2] = r, field.margins[3] = b;
-}
-
 void RedrawViews() { zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true); }
 
 // Index `i` moved by `step` around a ring of `count`.
@@ -352,15 +342,15 @@ void qxFloorElement::BuildInfoPanel(qxViewHolder* source) {
   iConfigurator& configurator = iConfigurator::Current();
   configurator.RemoveAll();
   auto panel = std::make_unique<ConfigPanel>();
-  panel->name = Text(6310, "Floor");
+  panel->name = TextById(6310, "Floor");
   iProperty* target = source != nullptr ? static_cast<iProperty*>(source) : static_cast<iProperty*>(this);
   ConfigField colour;
   colour.kind = ConfigField::kColour;
   colour.target = target;
   colour.property = "Color";
   colour.undoable = true;
-  colour.text = Text(6311, "Color");
-  SetMargins(colour, 10, 15, 10, 5);
+  colour.text = TextById(6311, "Color");
+  colour.SetMargins(10, 15, 10, 5);
   panel->fields.push_back(std::move(colour));
   if (iApplicationSettings::Current().floorColorGroup != 0) {
     zelvDatabase* catalogue = MainCatalogDatabase != nullptr ? MainCatalogDatabase : database;
@@ -376,8 +366,8 @@ void qxFloorElement::BuildInfoPanel(qxViewHolder* source) {
       selector.columns = {"dbId", "texture0.texture", "number", "tname"};
       selector.rows = 2, selector.pictureFlag = 1, selector.optionFlag = 1;
       selector.unitFlag = 0, selector.compactFlag = 0;
-      selector.text = Text(6312, "Texture");
-      SetMargins(selector, 10, 5, 10, 5);
+      selector.text = TextById(6312, "Texture");
+      selector.SetMargins(10, 5, 10, 5);
       panel->fields.push_back(std::move(selector));
     }
   }
@@ -388,9 +378,9 @@ void qxFloorElement::BuildInfoPanel(qxViewHolder* source) {
 void qxFloorElement::BuildRoomSection(ppConfigPanel& panel) {
   ConfigField area;
   area.kind = ConfigField::kText;
-  area.text = Text(6368, "");
+  area.text = TextById(6368, "");
   area.text += Vcon::WString(Vcon::String(AreaText()));
-  SetMargins(area, 10, 10, 10, 0);
+  area.SetMargins(10, 10, 10, 0);
   panel.fields.push_back(std::move(area));
   ComputeMeasurements();
   const int32_t count = GetMeasurementCount();
@@ -404,7 +394,7 @@ void qxFloorElement::BuildRoomSection(ppConfigPanel& panel) {
     field.text = Vcon::WString(char16_t(u'A' + k));
     field.text += u"  =";
     field.columnWidth = 40;
-    SetMargins(field, 10, k == 0 ? 15 : 5, 10, 5);
+    field.SetMargins(10, k == 0 ? 15 : 5, 10, 5);
     panel.fields.push_back(std::move(field));
   }
 }

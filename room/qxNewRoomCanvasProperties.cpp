@@ -51,16 +51,6 @@ ppParameter LengthText(float mm) {
   return ppParameter(text);
 }
 
-void SetMargins(ConfigField& field, int32_t l, int32_t t, int32_t r, int32_t b) {
-  field.margins[0] = l, field.margins[1] = t, field.margins[2] = r, field.margins[3] = b;
-}
-
-Vcon::WString Text(int32_t id, const char* fallback) {
-  Vcon::WString text = WideFromNarrow(fallback);
-  GetTextById(id, text);
-  return text;
-}
-
 // A customisation text row: only when text `id` exists and is not empty in the current language.
 void AddTextRow(ConfigPanel& panel, int32_t id) {
   Vcon::WString text;
@@ -68,7 +58,7 @@ void AddTextRow(ConfigPanel& panel, int32_t id) {
   ConfigField field;
   field.kind = ConfigField::kText;
   field.text = text;
-  SetMargins(field, 10, 5, 10, 0);
+  field.SetMargins(10, 5, 10, 0);
   panel.fields.push_back(std::move(field));
 }
 
@@ -86,8 +76,8 @@ void AddRoomShapeSelector(ConfigPanel& panel, zelvproElement& floor, zelvDatabas
   field.list = std::move(scenes);
   field.columns = {"id", "preview.preview", "", ""};
   field.rows = 2, field.pictureFlag = 1, field.optionFlag = 1, field.unitFlag = 0, field.compactFlag = 0;
-  field.text = Text(6318, "Room Shape");
-  SetMargins(field, 10, 5, 10, 5);
+  field.text = TextById(6318, "Room Shape");
+  field.SetMargins(10, 5, 10, 5);
   panel.fields.push_back(std::move(field));
 }
 
@@ -98,9 +88,9 @@ void AddWallHeightField(ConfigPanel& panel, iProperty& canvas) {
   field.property = kNames[kAllHeights];
   field.undoable = true;
   field.selectAll = true;
-  field.text = Text(6319, "Wall Height");
+  field.text = TextById(6319, "Wall Height");
   field.columnWidth = 40;
-  SetMargins(field, 10, 10, 10, 5);
+  field.SetMargins(10, 10, 10, 5);
   panel.fields.push_back(std::move(field));
 }
 
@@ -188,7 +178,7 @@ void qxNewRoomCanvas::BuildInfoPanel(qxViewHolder* /*source*/) {
   iConfigurator& configurator = iConfigurator::Current();
   configurator.RemoveAll();
   auto panel = std::make_unique<ConfigPanel>();
-  panel->name = Text(6315, "Canvas");
+  panel->name = TextById(6315, "Canvas");
   if (floor != nullptr) {
     AddTextRow(*panel, 7001);
     AddTextRow(*panel, 7002);

@@ -22,16 +22,6 @@ namespace {
 enum Property : int32_t { kColor = 0, kTexture = 1, kPropertyCount = 2 };
 const char* const kNames[kPropertyCount] = {"Color", "Texture"};
 
-Vcon::WString Text(int32_t id, const char* fallback) {
-  Vcon::WString text = WideFromNarrow(fallback);
-  GetTextById(id, text);
-  return text;
-}
-
-void SetMargins(ConfigField& field, int32_t l, int32_t t, int32_t r, int32_t b) {
-  field.margins[0] = l, field.margins[1] = t, field.margins[2] = r, field.margins[3] = b;
-}
-
 }  // namespace
 
 // ---- Properties.
@@ -100,15 +90,15 @@ void qxWallElement::BuildInfoPanel(qxViewHolder* source) {
   iConfigurator& configurator = iConfigurator::Current();
   configurator.RemoveAll();
   auto panel = std::make_unique<ConfigPanel>();
-  panel->name = Text(6325, "Wall");
+  panel->name = TextById(6325, "Wall");
 
   ConfigField colour;
   colour.kind = ConfigField::kColour;
   colour.target = target;
   colour.property = kNames[kColor];
   colour.undoable = true;
-  colour.text = Text(6326, "Color");
-  SetMargins(colour, 10, 15, 10, 5);
+  colour.text = TextById(6326, "Color");
+  colour.SetMargins(10, 15, 10, 5);
   panel->fields.push_back(std::move(colour));
 
   if (iApplicationSettings::Current().wallColorGroup != 0 && database != nullptr) {
@@ -122,8 +112,8 @@ void qxWallElement::BuildInfoPanel(qxViewHolder* source) {
     texture.columns = {"dbId", "texture0.texture", "tnumber", "tname"};
     texture.rows = 2, texture.pictureFlag = 1, texture.optionFlag = 1, texture.unitFlag = 0;
     texture.compactFlag = 0;
-    texture.text = Text(6327, "Texture");
-    SetMargins(texture, 10, 5, 10, 5);
+    texture.text = TextById(6327, "Texture");
+    texture.SetMargins(10, 5, 10, 5);
     panel->fields.push_back(std::move(texture));
   }
   configurator.AddPanel(std::move(panel));

@@ -31,12 +31,6 @@ constexpr uint32_t kWidthField = 0x20000000, kHeightField = 0x40000000, kDepthFi
 constexpr uint32_t kUnitFlagOfRecord = 0x800000;
 constexpr int32_t kWarningCommand = 2100;
 
-Vcon::WString Text(int32_t id, const char* fallback) {
-  Vcon::WString text = WideFromNarrow(fallback);
-  GetTextById(id, text);
-  return text;
-}
-
 Vcon::WString LengthOf(float millimetres) {
   Vcon::WString text;
   FormatLength(millimetres, text, kLengthInchesSixteenths);
@@ -65,7 +59,7 @@ void TopViewPanelBuilder::Build() {
   const Vcon::String path = configurator.SelectionPath();
   configurator.RemoveAll();
   panel_ = std::make_unique<ConfigPanel>();
-  panel_->name = Text(6336, "Element");
+  panel_->name = TextById(6336, "Element");
   AddOptionalText(7100);
   GatherTexts();
   if ((flags2_ & kNoCatalogueName) == 0) AddText(*panel_, catalogueName_, 10, 5, 10, 0);
@@ -119,7 +113,7 @@ void TopViewPanelBuilder::GatherTexts() {
   width_ = LengthOf(extent(box.half.x));
   height_ = LengthOf(extent(box.half.y));
   depth_ = LengthOf(extent(box.half.z));
-  sizeCaption_ = Text(6337, "Dimensions (w x h x d) ");
+  sizeCaption_ = TextById(6337, "Dimensions (w x h x d) ");
   sizeText_ = width_ + u" x " + height_ + u" x " + depth_;
   if (const int32_t note = unit.Long("note"); note != 0) {
     const ScratchRecord record(db_.NoteFile(), note);
@@ -199,15 +193,15 @@ void TopViewPanelBuilder::AddSizeAndPrice() {
   picture.picture = element_.GetUnitPreview();
   picture.margins[0] = picture.margins[1] = 5;
   panel_->fields.push_back(std::move(picture));
-  AddText(*panel_, Text(6240, "W: ") + width_, 90, -80, 10, 0);
-  AddText(*panel_, Text(6241, "H: ") + height_, 90, 10, 10, 0);
-  AddText(*panel_, Text(6242, "D: ") + depth_, 90, 10, 10, 20);
+  AddText(*panel_, TextById(6240, "W: ") + width_, 90, -80, 10, 0);
+  AddText(*panel_, TextById(6241, "H: ") + height_, 90, 10, 10, 0);
+  AddText(*panel_, TextById(6242, "D: ") + depth_, 90, 10, 10, 20);
   if ((flags2_ & kPriceField) == 0 || element_.calculate == 0) return;
   ConfigField price;
   price.kind = ConfigField::kEditText;
   price.target = target_;
   price.property = "Price";
-  price.text = Text(6008, "Price");
+  price.text = TextById(6008, "Price");
   price.margins[0] = 10, price.margins[1] = 5, price.margins[2] = 10;
   price.columnWidth = 35;
   panel_->fields.push_back(std::move(price));
@@ -225,7 +219,7 @@ void TopViewPanelBuilder::AddSizeFields() {
     field.target = sizeTarget_;
     field.property = property;
     field.undoable = true;
-    field.text = Text(id, fallback);
+    field.text = TextById(id, fallback);
     field.margins[0] = 10, field.margins[1] = 5, field.margins[2] = 10;
     field.columnWidth = 80;
     panel_->fields.push_back(std::move(field));
@@ -240,7 +234,7 @@ void TopViewPanelBuilder::AddUnitSelector() {
   const bool unitFlag =
       (uint32_t(ScratchRecord(db_.TopViewFile(), element_.recordId).Long("flags")) & kUnitFlagOfRecord) != 0;
   if ((flags2_ & kNoSingleUnitSelector) != 0 && units->GetSelectedCount() <= 1) return;
-  ConfigField selector = Selector(std::move(units), "Id", false, 0, unitFlag ? 1 : 0, Text(6338, "Unit"));
+  ConfigField selector = Selector(std::move(units), "Id", false, 0, unitFlag ? 1 : 0, TextById(6338, "Unit"));
   selector.columnWidth = 35;
   panel_->fields.push_back(std::move(selector));
 }
@@ -263,7 +257,7 @@ void TopViewPanelBuilder::AddColourTab() {
   }
   iConfigurator::Current().AddPanel(std::move(panel_));
   panel_ = std::make_unique<ConfigPanel>();
-  panel_->name = Text(6339, "Colors");
+  panel_->name = TextById(6339, "Colors");
   AddText(*panel_, catalogueName_, 10, 5, 10, 0);
   AddText(*panel_, unitName_, 10, 5, 10, 0);
   AddText(*panel_, sizeCaption_, 10, 5, 0, 0);
@@ -279,7 +273,7 @@ void TopViewPanelBuilder::AddColourRows(ConfigPanel& panel) {
   if (db_.ColorCodeFile().GetRecordCount() == 0) {
     auto colours = std::make_unique<zelvproColorCatalogFil>(db_);
     element_.FillColorChoices(*colours, -1, true);
-    ConfigField selector = Selector(std::move(colours), "Color", true, 1, 0, Text(6339, "Colors"));
+    ConfigField selector = Selector(std::move(colours), "Color", true, 1, 0, TextById(6339, "Colors"));
     // The one plain colour selector keeps its own style.
     selector.rows = 2, selector.pictureFlag = 1, selector.listRows = 0, selector.noPictureInList = false;
     panel.fields.push_back(std::move(selector));

@@ -43,6 +43,9 @@ struct ConfigField {
 
   ConfigField() = default;
   ConfigField(ConfigField&&) noexcept;
+  void SetMargins(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    margins[0] = left, margins[1] = top, margins[2] = right, margins[3] = bottom;
+  }
   ConfigField& operator=(ConfigField&&) noexcept;
   ~ConfigField();
 };

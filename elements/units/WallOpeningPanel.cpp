@@ -8,20 +8,6 @@
 #include "elements/units/zelvproParametricElement.h"
 #include "foundation/TextsById.h"
 
-namespace {
-
-Vcon::WString Text(int32_t id, const char* fallback) {
-  Vcon::WString text = WideFromNarrow(fallback);
-  GetTextById(id, text);
-  return text;
-}
-
-void SetMargins(ConfigField& field, int32_t l, int32_t t, int32_t r, int32_t b) {
-  field.margins[0] = l, field.margins[1] = t, field.margins[2] = r, field.margins[3] = b;
-}
-
-}  // namespace
-
 const WallOpeningPanel::Layout WallOpeningPanel::kDoor = {.tabName = "Door",
                                                           .captionText = 6355,
                                                           .textsBeforeSizes = {7300, 7301},
@@ -66,8 +52,8 @@ void WallOpeningPanel::AddCaption(int32_t textId, const char* fallback) {
   if (element_.unitRecordId != 0 && element_.database != nullptr)
     field.text = ScratchRecord(element_.database->UnitFile(), element_.unitRecordId).Wide("tname");
   else
-    field.text = Text(textId, fallback);
-  SetMargins(field, 10, 5, 10, 15);
+    field.text = TextById(textId, fallback);
+  field.SetMargins(10, 5, 10, 15);
   panel_.fields.push_back(std::move(field));
 }
 
@@ -75,8 +61,8 @@ void WallOpeningPanel::AddTexts(const std::vector<int32_t>& ids) {
   for (int32_t id : ids) {
     ConfigField field;
     field.kind = ConfigField::kText;
-    field.text = Text(id, "");
-    SetMargins(field, 10, 5, 10, 0);
+    field.text = TextById(id, "");
+    field.SetMargins(10, 5, 10, 0);
     panel_.fields.push_back(std::move(field));
   }
 }
@@ -92,13 +78,13 @@ void WallOpeningPanel::AddSizeFields() {
                     {zelvproParametricElement::kStretchDepth, "ZDim", 6209, "Depth"}};
   for (const Axis& axis : axes) {
     if ((element_.flags & axis.flag) == 0) continue;
-    SetMargins(AddEdit(axis.property, axis.label, axis.fallback, true), 10, 0, 10, 5);
+    AddEdit(axis.property, axis.label, axis.fallback, true).SetMargins(10, 0, 10, 5);
   }
 }
 
 void WallOpeningPanel::AddAboveFloor() {
   ConfigField& field = AddEdit("AboveFloor", 6361, "Above floor", false);
-  SetMargins(field, 10, 5, 10, 5);
+  field.SetMargins(10, 5, 10, 5);
   field.selectAll = true;
 }
 
@@ -109,7 +95,7 @@ ConfigField& WallOpeningPanel::AddEdit(const char* property, int32_t labelText, 
   field.target = &element_;
   field.property = property;
   field.undoable = undoable;
-  field.text = Text(labelText, fallback);
+  field.text = TextById(labelText, fallback);
   field.columnWidth = 80;
   panel_.fields.push_back(std::move(field));
   return panel_.fields.back();
