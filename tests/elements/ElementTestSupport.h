@@ -29,8 +29,25 @@
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/shapes/zelvproShape.h"
 #include "framework/ppRegion.h"
+#include "framework/ppSweeper.h"
+#include "platform/WindowApi.h"
 
 namespace eltest {
+
+// A visible window of class `className` whose queue runs the sweepers posted to it, as the document
+// window does; the desktop's reset destroys it.
+inline plat::HWND OpenSweeperWindow(const char* className) {
+  plat::WNDCLASSA wc{};
+  wc.lpfnWndProc = [](plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+    if (message != ppSweeper::kMessage) return plat::DefWindowProcA(window, message, wParam, lParam);
+    ppSweeper::RunAndDelete(lParam);
+    return plat::LRESULT(0);
+  };
+  wc.lpszClassName = className;
+  plat::RegisterClassA(&wc);
+  return plat::CreateWindowExA(0, className, "", plat::WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                               nullptr);
+}
 
 class RecordingHost : public iElementHost {
  public:

@@ -61,26 +61,13 @@ class PropertyElement : public zelvproElement {
   std::vector<int32_t> values_;
 };
 
-plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
-  if (message == ppSweeper::kMessage) {
-    ppSweeper::RunAndDelete(lParam);
-    return 0;
-  }
-  return plat::DefWindowProcA(window, message, wParam, lParam);
-}
-
 class qxViewHolderTest : public eltest::ElementTest {
  protected:
   void SetUp() override {
     plat::HeadlessDriver::Reset();
     ElementTest::SetUp();
     gHoldersDeleted = 0;
-    plat::WNDCLASSA wc{};
-    wc.lpfnWndProc = RunsSweepers;
-    wc.lpszClassName = "DocumentWindow";
-    plat::RegisterClassA(&wc);
-    host_.documentWindow = plat::CreateWindowExA(0, "DocumentWindow", "", plat::WS_VISIBLE, 0, 0, 100, 100,
-                                                 nullptr, nullptr, nullptr, nullptr);
+    host_.documentWindow = eltest::OpenSweeperWindow("DocumentWindow");
     plat::HeadlessDriver::RunUntilIdle();
   }
   void TearDown() override {

@@ -55,15 +55,6 @@ class TabRecorder : public iConfigurator {
   std::vector<std::unique_ptr<ConfigPanel>> tabs;
 };
 
-// The document window's queue runs the posted sweepers.
-plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
-  if (message == ppSweeper::kMessage) {
-    ppSweeper::RunAndDelete(lParam);
-    return 0;
-  }
-  return plat::DefWindowProcA(window, message, wParam, lParam);
-}
-
 class FloorElementTest : public RoomTest {
  protected:
   void SetUp() override {
@@ -223,12 +214,7 @@ TEST_F(FloorElementTest, SavedFloorLoadsWithItsColourOutlineAndRoom) {
 // A room type posts the template swap only when it differs from the room's and has a stored
 // template; 12 posts a swap without a task, which only clears the selection.
 TEST_F(FloorElementTest, RoomTypeChangePostsATemplateOnlyForAnotherStoredType) {
-  plat::WNDCLASSA wc{};
-  wc.lpfnWndProc = RunsSweepers;
-  wc.lpszClassName = "FloorDocumentWindow";
-  plat::RegisterClassA(&wc);
-  host_.documentWindow = plat::CreateWindowExA(0, "FloorDocumentWindow", "", plat::WS_VISIBLE, 0, 0, 100, 100,
-                                               nullptr, nullptr, nullptr, nullptr);
+  host_.documentWindow = eltest::OpenSweeperWindow("FloorDocumentWindow");
   qxSceneFil scenes(*db_);
   eltest::AddRecordWith(scenes, {{"id", 2}}, {{"scene", {0x41424344}}});
   qxFloorElement &floor = *NewFloor();

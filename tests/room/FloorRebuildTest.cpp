@@ -22,14 +22,6 @@ namespace {
 
 using V = ppVector3;
 
-plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
-  if (message == ppSweeper::kMessage) {
-    ppSweeper::RunAndDelete(lParam);
-    return 0;
-  }
-  return plat::DefWindowProcA(window, message, wParam, lParam);
-}
-
 class FloorRebuildTest : public roomtest::RoomTest {
  protected:
   void SetUp() override {
@@ -50,12 +42,7 @@ class FloorRebuildTest : public roomtest::RoomTest {
 
   // Sweepers wait for the message loop from here on, as in the program.
   void OpenDocumentWindow() {
-    plat::WNDCLASSA wc{};
-    wc.lpfnWndProc = RunsSweepers;
-    wc.lpszClassName = "RoomDocumentWindow";
-    plat::RegisterClassA(&wc);
-    host_.documentWindow = plat::CreateWindowExA(0, "RoomDocumentWindow", "", plat::WS_VISIBLE, 0, 0, 100,
-                                                 100, nullptr, nullptr, nullptr, nullptr);
+    host_.documentWindow = eltest::OpenSweeperWindow("RoomDocumentWindow");
     plat::HeadlessDriver::RunUntilIdle();
   }
 

@@ -78,14 +78,6 @@ class Listener : public ppCollaborator {
   int32_t heard = 0;
 };
 
-LRESULT RunsSweepers(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == ppSweeper::kMessage) {
-    ppSweeper::RunAndDelete(lParam);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // A task that notes whether it ran and went.
 class NotingTask : public ppTask {
  public:
@@ -103,12 +95,7 @@ class NewRoomTaskTest : public roomtest::RoomTest {
     HeadlessDriver::Reset();
     RoomTest::SetUp();
     WallTopViewRecord::Reset();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = RunsSweepers;
-    wc.lpszClassName = "DocumentWindow";
-    RegisterClassA(&wc);
-    host_.documentWindow = CreateWindowExA(0, "DocumentWindow", "", WS_VISIBLE, 0, 0, 100, 100, nullptr,
-                                           nullptr, nullptr, nullptr);
+    host_.documentWindow = eltest::OpenSweeperWindow("DocumentWindow");
     settings_.flags1 = iApplicationSettings::kAnnounceRoomRebuild;
     iApplicationSettings::Install(&settings_);
     listener_ = std::make_unique<Listener>();

@@ -52,14 +52,6 @@ class Box : public zelvproElement {
   ppBounds3 box;
 };
 
-plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
-  if (message == ppSweeper::kMessage) {
-    ppSweeper::RunAndDelete(lParam);
-    return 0;
-  }
-  return plat::DefWindowProcA(window, message, wParam, lParam);
-}
-
 void ExpectNear(const V& got, const V& want, const char* what) {
   EXPECT_NEAR(got.x, want.x, 1e-3) << what;
   EXPECT_NEAR(got.y, want.y, 1e-3) << what;
@@ -71,12 +63,7 @@ class RoomRepairsTest : public roomtest::RoomTest {
   void SetUp() override {
     plat::HeadlessDriver::Reset();
     RoomTest::SetUp();
-    plat::WNDCLASSA wc{};
-    wc.lpfnWndProc = RunsSweepers;
-    wc.lpszClassName = "RepairsDocumentWindow";
-    plat::RegisterClassA(&wc);
-    host_.documentWindow = plat::CreateWindowExA(0, "RepairsDocumentWindow", "", plat::WS_VISIBLE, 0, 0, 100,
-                                                 100, nullptr, nullptr, nullptr, nullptr);
+    host_.documentWindow = eltest::OpenSweeperWindow("RepairsDocumentWindow");
     host_.topCanvas = &top_;
     iElementTaskFactory::Install(&factory_);
     NewRoom();

@@ -11,14 +11,6 @@
 
 namespace {
 
-plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
-  if (message == ppSweeper::kMessage) {
-    ppSweeper::RunAndDelete(lParam);
-    return 0;
-  }
-  return plat::DefWindowProcA(window, message, wParam, lParam);
-}
-
 class SweeperTest : public tvtest::NumberingTest {
  protected:
   void SetUp() override {
@@ -26,12 +18,7 @@ class SweeperTest : public tvtest::NumberingTest {
     NumberingTest::SetUp();
     settings_.numbering = true;
     iApplicationSettings::Install(&settings_);
-    plat::WNDCLASSA wc{};
-    wc.lpfnWndProc = RunsSweepers;
-    wc.lpszClassName = "NumberingWindow";
-    plat::RegisterClassA(&wc);
-    host_.documentWindow = plat::CreateWindowExA(0, "NumberingWindow", "", plat::WS_VISIBLE, 0, 0, 100, 100,
-                                                 nullptr, nullptr, nullptr, nullptr);
+    host_.documentWindow = eltest::OpenSweeperWindow("NumberingWindow");
     host_.pane = &pane_;
     host_.viewId = iElementHost::k3DView;  // the end-of-pass redraw shows as a pane invalidation
     plat::HeadlessDriver::RunUntilIdle();

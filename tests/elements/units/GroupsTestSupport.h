@@ -12,26 +12,12 @@
 
 namespace unittest {
 
-inline plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
-                                  plat::LPARAM lParam) {
-  if (message == ppSweeper::kMessage) {
-    ppSweeper::RunAndDelete(lParam);
-    return 0;
-  }
-  return plat::DefWindowProcA(window, message, wParam, lParam);
-}
-
 class SweepingUnitsTest : public tvtest::TopViewTest {
  protected:
   void SetUp() override {
     plat::HeadlessDriver::Reset();
     TopViewTest::SetUp();
-    plat::WNDCLASSA wc{};
-    wc.lpfnWndProc = RunsSweepers;
-    wc.lpszClassName = "UnitsWindow";
-    plat::RegisterClassA(&wc);
-    host_.documentWindow = plat::CreateWindowExA(0, "UnitsWindow", "", plat::WS_VISIBLE, 0, 0, 100, 100,
-                                                 nullptr, nullptr, nullptr, nullptr);
+    host_.documentWindow = eltest::OpenSweeperWindow("UnitsWindow");
     canvas_ = std::make_unique<eltest::RecordingCanvas>(eltest::Rect(0, 0, 1000, 1000));
     host_.topCanvas = canvas_.get();
     db_ = &MakeDatabase();
