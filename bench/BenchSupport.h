@@ -5,10 +5,14 @@
 
 #include <time.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 #include "database/ppDatafile.h"
@@ -32,6 +36,28 @@ inline double FastestThreadSeconds(int32_t rounds, const std::function<void()>& 
   }
   return best;
 }
+
+// A fresh folder of this run under the system's temporary folder for a bench's catalogue files,
+// removed again at the end.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& bench)
+      : path_(std::filesystem::temp_directory_path() /
+              ("planner_bench_" + bench + "_" + std::to_string(::getpid()))) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  std::string File(const char* name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
 
 class LinesByElement : public iCalculationList {
  public:

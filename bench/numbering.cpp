@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproClassFil.h"
@@ -88,23 +89,21 @@ double SweepSeconds(zelvDatabase& db, int32_t record, int32_t units, int32_t rou
 int main() {
   bool failed = false;
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("planner_bench_numbering_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   {
-    ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
-    zelvDatabase db(file);
-    TopViewElementFactory::Install();
-    const int32_t record = AddUnitRecord(db);
-    const double small = SweepSeconds(db, record, 50, 20);
-    const double large = SweepSeconds(db, record, 500, 5);
-    std::printf("sweep over 50 units:  %9.3f ms\n", small * 1e3);
-    std::printf("sweep over 500 units: %9.3f ms\n", large * 1e3);
-    std::printf("500 / 50: %.1f (at most %.0f)\n", large / small, kLimit);
-    if (large > kLimit * small) failed = true;
+    const bench::ScratchFolder dir("numbering");
+    {
+      ppFileSpec file(Vcon::WString(dir.File("catalog.cdb").c_str()));
+      zelvDatabase db(file);
+      TopViewElementFactory::Install();
+      const int32_t record = AddUnitRecord(db);
+      const double small = SweepSeconds(db, record, 50, 20);
+      const double large = SweepSeconds(db, record, 500, 5);
+      std::printf("sweep over 50 units:  %9.3f ms\n", small * 1e3);
+      std::printf("sweep over 500 units: %9.3f ms\n", large * 1e3);
+      std::printf("500 / 50: %.1f (at most %.0f)\n", large / small, kLimit);
+      if (large > kLimit * small) failed = true;
+    }
   }
-  std::filesystem::remove_all(dir);
   MemTerminate();
   return failed ? 1 : 0;
 }

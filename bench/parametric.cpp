@@ -173,21 +173,19 @@ double Measure(zelvDatabase& db, int32_t parts, bool& failed) {
 int main() {
   bool failed = false;
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("planner_bench_parametric_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   {
-    ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
-    zelvDatabase db(file);
-    TopViewElementFactory::Install();
-    const double small = Measure(db, kSmallParts, failed);
-    const double large = Measure(db, kLargeParts, failed);
-    const double ratio = large / small;
-    std::printf("resize %d / %d parts: %.1f\n", kLargeParts, kSmallParts, ratio);
-    if (ratio > 12.0) failed = true;
+    const bench::ScratchFolder dir("parametric");
+    {
+      ppFileSpec file(Vcon::WString(dir.File("catalog.cdb").c_str()));
+      zelvDatabase db(file);
+      TopViewElementFactory::Install();
+      const double small = Measure(db, kSmallParts, failed);
+      const double large = Measure(db, kLargeParts, failed);
+      const double ratio = large / small;
+      std::printf("resize %d / %d parts: %.1f\n", kLargeParts, kSmallParts, ratio);
+      if (ratio > 12.0) failed = true;
+    }
   }
-  std::filesystem::remove_all(dir);
   MemTerminate();
   return failed ? 1 : 0;
 }

@@ -128,24 +128,22 @@ Times Measure(zelvDatabase& db, bench::LinesByElement& lines, int32_t units) {
 int main() {
   bool failed = false;
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("planner_bench_partslist_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   {
-    ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
-    zelvDatabase db(file);
-    bench::LinesByElement lines(db);
-    iCalculationList::Install(&lines);
-    const Times small = Measure(db, lines, kSmallPlan);
-    const Times large = Measure(db, lines, kLargePlan);
-    iCalculationList::Install(nullptr);
-    const double partsRatio = large.parts / small.parts, linesRatio = large.lines / small.lines;
-    std::printf("CollectParts %d / %d units: %.1f\n", kLargePlan, kSmallPlan, partsRatio);
-    std::printf("AddToCalculation %d / %d units: %.1f\n", kLargePlan, kSmallPlan, linesRatio);
-    if (partsRatio > 15.0 || linesRatio > 15.0) failed = true;
+    const bench::ScratchFolder dir("partslist");
+    {
+      ppFileSpec file(Vcon::WString(dir.File("catalog.cdb").c_str()));
+      zelvDatabase db(file);
+      bench::LinesByElement lines(db);
+      iCalculationList::Install(&lines);
+      const Times small = Measure(db, lines, kSmallPlan);
+      const Times large = Measure(db, lines, kLargePlan);
+      iCalculationList::Install(nullptr);
+      const double partsRatio = large.parts / small.parts, linesRatio = large.lines / small.lines;
+      std::printf("CollectParts %d / %d units: %.1f\n", kLargePlan, kSmallPlan, partsRatio);
+      std::printf("AddToCalculation %d / %d units: %.1f\n", kLargePlan, kSmallPlan, linesRatio);
+      if (partsRatio > 15.0 || linesRatio > 15.0) failed = true;
+    }
   }
-  std::filesystem::remove_all(dir);
   MemTerminate();
   return failed ? 1 : 0;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproPriceFil.h"
 #include "database/ppDatafile.h"
@@ -59,32 +60,30 @@ int64_t LookUpAll(zelvproPriceFil& prices, bool bypass) {
 int main() {
   bool failed = false;
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("planner_bench_prices_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   {
-    ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
-    zelvDatabase db(file);
-    zelvproPriceFil& prices = db.PriceFile();
-    AddPrices(prices);
-    int64_t cachedSum = LookUpAll(prices, false), uncachedSum = 0;  // fills the cache
-    const double cached = Seconds([&] {
-      for (int32_t round = 0; round < kRounds; ++round) cachedSum += LookUpAll(prices, false);
-    });
-    const double uncached = Seconds([&] {
-      for (int32_t round = 0; round < kRounds; ++round) uncachedSum += LookUpAll(prices, true);
-    });
-    const double lookups = double(kRounds) * kUnits * kColours;
-    std::printf("%d prices over %d units, %.0f look-ups each way (id sums %lld / %lld)\n", kUnits * kColours,
-                kUnits, lookups, (long long)cachedSum, (long long)uncachedSum);
-    std::printf("cached:   %8.3f us a look-up\n", cached / lookups * 1e6);
-    std::printf("uncached: %8.3f us a look-up\n", uncached / lookups * 1e6);
-    std::printf("uncached / cached: %.1f\n", uncached / cached);
-    // A cache hit must stay at least ten times cheaper than the queries it saves.
-    if (uncached < 10 * cached) failed = true;
+    const bench::ScratchFolder dir("prices");
+    {
+      ppFileSpec file(Vcon::WString(dir.File("catalog.cdb").c_str()));
+      zelvDatabase db(file);
+      zelvproPriceFil& prices = db.PriceFile();
+      AddPrices(prices);
+      int64_t cachedSum = LookUpAll(prices, false), uncachedSum = 0;  // fills the cache
+      const double cached = Seconds([&] {
+        for (int32_t round = 0; round < kRounds; ++round) cachedSum += LookUpAll(prices, false);
+      });
+      const double uncached = Seconds([&] {
+        for (int32_t round = 0; round < kRounds; ++round) uncachedSum += LookUpAll(prices, true);
+      });
+      const double lookups = double(kRounds) * kUnits * kColours;
+      std::printf("%d prices over %d units, %.0f look-ups each way (id sums %lld / %lld)\n",
+                  kUnits * kColours, kUnits, lookups, (long long)cachedSum, (long long)uncachedSum);
+      std::printf("cached:   %8.3f us a look-up\n", cached / lookups * 1e6);
+      std::printf("uncached: %8.3f us a look-up\n", uncached / lookups * 1e6);
+      std::printf("uncached / cached: %.1f\n", uncached / cached);
+      // A cache hit must stay at least ten times cheaper than the queries it saves.
+      if (uncached < 10 * cached) failed = true;
+    }
   }
-  std::filesystem::remove_all(dir);
   MemTerminate();
   return failed ? 1 : 0;
 }

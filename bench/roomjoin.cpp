@@ -192,37 +192,35 @@ void Print(const char* name, const StepTimes& t) {
 int main() {
   bool failed = false;
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("planner_bench_roomjoin_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   {
-    PaletteHost host;
-    iElementHost::Install(&host);
-    ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
-    zelvDatabase db(file);
-    db.TopViewFile().ClearRecordBuffer(nullptr);
-    int32_t record = 0;
-    db.TopViewFile().AddRecord(&record, nullptr);
+    const bench::ScratchFolder dir("roomjoin");
+    {
+      PaletteHost host;
+      iElementHost::Install(&host);
+      ppFileSpec file(Vcon::WString(dir.File("catalog.cdb").c_str()));
+      zelvDatabase db(file);
+      db.TopViewFile().ClearRecordBuffer(nullptr);
+      int32_t record = 0;
+      db.TopViewFile().AddRecord(&record, nullptr);
 
-    // The room and the plan take turns, so that both meet the same load of the machine.
-    Subject room{MakeRoom(db, record, LRoom())}, plan{MakeRoom(db, record, Plan(5))};
-    for (int32_t round = 0; round < 300; ++round) {
-      room.Run();
-      plan.Run();
+      // The room and the plan take turns, so that both meet the same load of the machine.
+      Subject room{MakeRoom(db, record, LRoom())}, plan{MakeRoom(db, record, Plan(5))};
+      for (int32_t round = 0; round < 300; ++round) {
+        room.Run();
+        plan.Run();
+      }
+      Subject large{MakeRoom(db, record, Plan(50))};
+      for (int32_t round = 0; round < 10; ++round) large.Run();
+      failed |= !room.Check(1, 1) || !plan.Check(35, 5) || !large.Check(350, 50);
+      Print("6 walls", room.best);
+      Print("60 walls", plan.best);
+      Print("600 walls", large.best);
+      const double ratio = plan.best.Total() / room.best.Total();
+      std::printf("60 / 6 walls: %.1f (at most %.0f)\n", ratio, kLimit);
+      if (ratio > kLimit) failed = true;
+      iElementHost::Install(nullptr);
     }
-    Subject large{MakeRoom(db, record, Plan(50))};
-    for (int32_t round = 0; round < 10; ++round) large.Run();
-    failed |= !room.Check(1, 1) || !plan.Check(35, 5) || !large.Check(350, 50);
-    Print("6 walls", room.best);
-    Print("60 walls", plan.best);
-    Print("600 walls", large.best);
-    const double ratio = plan.best.Total() / room.best.Total();
-    std::printf("60 / 6 walls: %.1f (at most %.0f)\n", ratio, kLimit);
-    if (ratio > kLimit) failed = true;
-    iElementHost::Install(nullptr);
   }
-  std::filesystem::remove_all(dir);
   MemTerminate();
   return failed ? 1 : 0;
 }

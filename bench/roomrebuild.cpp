@@ -116,36 +116,34 @@ void Report(qxNewRoomCanvas& plan, int32_t rooms, int32_t walls, double seconds)
 int main() {
   bool failed = false;
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("planner_bench_roomrebuild_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   {
-    ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
-    zelvDatabase db(file);
-    Host host(db);
-    iElementHost::Install(&host);
-    const int32_t record = AddWallRecord(db);
-    std::unique_ptr<qxNewRoomCanvas> smallPlan = MakePlan(db, record, kSmallPlan);
-    std::unique_ptr<qxNewRoomCanvas> largePlan = MakePlan(db, record, kLargePlan);
-    // The first round makes the first floors and walls and fills the look-up caches.
-    host.room = smallPlan.get();
-    const int32_t smallWalls = Round(*smallPlan);
-    host.room = largePlan.get();
-    const int32_t largeWalls = Round(*largePlan);
-    double small = 0.0, large = 0.0;
-    Measure(host, *smallPlan, *largePlan, small, large);
-    Report(*smallPlan, kSmallPlan, smallWalls, small);
-    Report(*largePlan, kLargePlan, largeWalls, large);
-    smallPlan.reset();
-    largePlan.reset();
-    const double ratio = large / small;
-    std::printf("room rebuild (4033 with wall meshes) %d / %d walls: %.1f (at most %.0f)\n", kLargePlan * 6,
-                kSmallPlan * 6, ratio, kLimit);
-    if (ratio > kLimit) failed = true;
-    iElementHost::Install(nullptr);
+    const bench::ScratchFolder dir("roomrebuild");
+    {
+      ppFileSpec file(Vcon::WString(dir.File("catalog.cdb").c_str()));
+      zelvDatabase db(file);
+      Host host(db);
+      iElementHost::Install(&host);
+      const int32_t record = AddWallRecord(db);
+      std::unique_ptr<qxNewRoomCanvas> smallPlan = MakePlan(db, record, kSmallPlan);
+      std::unique_ptr<qxNewRoomCanvas> largePlan = MakePlan(db, record, kLargePlan);
+      // The first round makes the first floors and walls and fills the look-up caches.
+      host.room = smallPlan.get();
+      const int32_t smallWalls = Round(*smallPlan);
+      host.room = largePlan.get();
+      const int32_t largeWalls = Round(*largePlan);
+      double small = 0.0, large = 0.0;
+      Measure(host, *smallPlan, *largePlan, small, large);
+      Report(*smallPlan, kSmallPlan, smallWalls, small);
+      Report(*largePlan, kLargePlan, largeWalls, large);
+      smallPlan.reset();
+      largePlan.reset();
+      const double ratio = large / small;
+      std::printf("room rebuild (4033 with wall meshes) %d / %d walls: %.1f (at most %.0f)\n", kLargePlan * 6,
+                  kSmallPlan * 6, ratio, kLimit);
+      if (ratio > kLimit) failed = true;
+      iElementHost::Install(nullptr);
+    }
   }
-  std::filesystem::remove_all(dir);
   MemTerminate();
   return failed ? 1 : 0;
 }

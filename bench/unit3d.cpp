@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproShapeFil.h"
@@ -147,65 +148,63 @@ void Record(ppShape3D& shape, const std::vector<Recorded::Primitive>& primitives
 int main() {
   bool failed = false;
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("planner_bench_unit3d_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   {
-    ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
-    zelvDatabase db(file);
-    const std::vector<int32_t> ids = AddUnits(db);
-    Element element;
-    element.db = &db;
-    // The peer's input: the faces and lines the assembly records, taken from one uncached build.
-    std::vector<std::vector<Recorded>> recorded;
-    size_t triangles = 0;
-    element.flags = iUnit3DElement::kOwnSizeX;
-    for (int32_t id : ids) {
-      std::vector<Recorded> layers;
-      const std::shared_ptr<TripleWithSet> built = db.UnitFile().GetUnitLayer3D(id, element);
-      for (const qxUnitLayer3D& layer : built->layers) {
-        layers.push_back({Copy(layer.faces), Copy(layer.edges)});
-        for (const ppShapePrimitive& p : layer.faces.Primitives()) triangles += p.vertices.size() - 2;
-      }
-      recorded.push_back(std::move(layers));
-    }
-    element.flags = 0;
-    std::vector<double> cold, peer;
-    size_t keep = 0;
-    for (int32_t round = 0; round < kRounds; ++round) {
-      UnitLayerCache::Clear();
-      cold.push_back(Seconds([&] {
-        for (int32_t id : ids) keep += db.UnitFile().GetUnitLayer3D(id, element)->layers.size();
-      }));
-      peer.push_back(Seconds([&] {
-        for (const auto& unit : recorded) {
-          std::vector<std::pair<ppShape3D, ppShape3D>> shapes(unit.size());
-          for (size_t i = 0; i < unit.size(); ++i) {
-            Record(shapes[i].first, unit[i].faces);
-            Record(shapes[i].second, unit[i].edges);
-          }
-          keep += shapes.size();
+    const bench::ScratchFolder dir("unit3d");
+    {
+      ppFileSpec file(Vcon::WString(dir.File("catalog.cdb").c_str()));
+      zelvDatabase db(file);
+      const std::vector<int32_t> ids = AddUnits(db);
+      Element element;
+      element.db = &db;
+      // The peer's input: the faces and lines the assembly records, taken from one uncached build.
+      std::vector<std::vector<Recorded>> recorded;
+      size_t triangles = 0;
+      element.flags = iUnit3DElement::kOwnSizeX;
+      for (int32_t id : ids) {
+        std::vector<Recorded> layers;
+        const std::shared_ptr<TripleWithSet> built = db.UnitFile().GetUnitLayer3D(id, element);
+        for (const qxUnitLayer3D& layer : built->layers) {
+          layers.push_back({Copy(layer.faces), Copy(layer.edges)});
+          for (const ppShapePrimitive& p : layer.faces.Primitives()) triangles += p.vertices.size() - 2;
         }
-      }));
+        recorded.push_back(std::move(layers));
+      }
+      element.flags = 0;
+      std::vector<double> cold, peer;
+      size_t keep = 0;
+      for (int32_t round = 0; round < kRounds; ++round) {
+        UnitLayerCache::Clear();
+        cold.push_back(Seconds([&] {
+          for (int32_t id : ids) keep += db.UnitFile().GetUnitLayer3D(id, element)->layers.size();
+        }));
+        peer.push_back(Seconds([&] {
+          for (const auto& unit : recorded) {
+            std::vector<std::pair<ppShape3D, ppShape3D>> shapes(unit.size());
+            for (size_t i = 0; i < unit.size(); ++i) {
+              Record(shapes[i].first, unit[i].faces);
+              Record(shapes[i].second, unit[i].edges);
+            }
+            keep += shapes.size();
+          }
+        }));
+      }
+      const double warm =
+          Seconds([&] {
+            for (int32_t call = 0; call < kWarmCalls; ++call)
+              keep += db.UnitFile().GetUnitLayer3D(ids[size_t(call) % ids.size()], element)->layers.size();
+          }) /
+          kWarmCalls;
+      const double c = Median(cold), p = Median(peer);
+      std::printf("%d units, %zu triangles in all (%zu a unit), %d rounds (check %zu)\n", kUnits, triangles,
+                  triangles / kUnits, kRounds, keep);
+      std::printf("cold GetUnitLayer3D, all units: %8.2f ms\n", c * 1e3);
+      std::printf("recording into shapes:          %8.2f ms\n", p * 1e3);
+      std::printf("cold / recording: %.2f\n", c / p);
+      std::printf("warm GetUnitLayer3D: %.3f us a call\n", warm * 1e6);
+      if (c / p > 1.5 || c >= 1.0 || warm >= 10e-6) failed = true;
+      UnitLayerCache::Clear();
     }
-    const double warm =
-        Seconds([&] {
-          for (int32_t call = 0; call < kWarmCalls; ++call)
-            keep += db.UnitFile().GetUnitLayer3D(ids[size_t(call) % ids.size()], element)->layers.size();
-        }) /
-        kWarmCalls;
-    const double c = Median(cold), p = Median(peer);
-    std::printf("%d units, %zu triangles in all (%zu a unit), %d rounds (check %zu)\n", kUnits, triangles,
-                triangles / kUnits, kRounds, keep);
-    std::printf("cold GetUnitLayer3D, all units: %8.2f ms\n", c * 1e3);
-    std::printf("recording into shapes:          %8.2f ms\n", p * 1e3);
-    std::printf("cold / recording: %.2f\n", c / p);
-    std::printf("warm GetUnitLayer3D: %.3f us a call\n", warm * 1e6);
-    if (c / p > 1.5 || c >= 1.0 || warm >= 10e-6) failed = true;
-    UnitLayerCache::Clear();
   }
-  std::filesystem::remove_all(dir);
   MemTerminate();
   return failed ? 1 : 0;
 }

@@ -183,32 +183,30 @@ double Measure(zelvDatabase& db, int32_t item, bench::LinesByElement& lines, int
 int main() {
   bool failed = false;
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("planner_bench_worktops_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   {
-    ppFileSpec file(Vcon::WString((dir / "catalog.cdb").string().c_str()));
-    zelvDatabase db(file);
-    Host host(db);
-    iElementHost::Install(&host);
-    TopViewElementFactory::Install();
-    WorktopBuilder::InstallDefault();
-    bench::LinesByElement lines(db);
-    iCalculationList::Install(&lines);
-    const int32_t item = AddCatalogue(db);
-    const double small = Measure(db, item, lines, kSmallPlan);
-    const double large = Measure(db, item, lines, kLargePlan);
-    const double ratio = large / small;
-    std::printf("worktop pass and pieces %d / %d units: %.1f (at most %.0f)\n", kLargePlan, kSmallPlan, ratio,
-                kLimit);
-    if (ratio > kLimit) failed = true;
-    iCalculationList::Install(nullptr);
-    WorktopTable::Clear();
-    WallTopViewRecord::Reset();
-    iElementHost::Install(nullptr);
+    const bench::ScratchFolder dir("worktops");
+    {
+      ppFileSpec file(Vcon::WString(dir.File("catalog.cdb").c_str()));
+      zelvDatabase db(file);
+      Host host(db);
+      iElementHost::Install(&host);
+      TopViewElementFactory::Install();
+      WorktopBuilder::InstallDefault();
+      bench::LinesByElement lines(db);
+      iCalculationList::Install(&lines);
+      const int32_t item = AddCatalogue(db);
+      const double small = Measure(db, item, lines, kSmallPlan);
+      const double large = Measure(db, item, lines, kLargePlan);
+      const double ratio = large / small;
+      std::printf("worktop pass and pieces %d / %d units: %.1f (at most %.0f)\n", kLargePlan, kSmallPlan,
+                  ratio, kLimit);
+      if (ratio > kLimit) failed = true;
+      iCalculationList::Install(nullptr);
+      WorktopTable::Clear();
+      WallTopViewRecord::Reset();
+      iElementHost::Install(nullptr);
+    }
   }
-  std::filesystem::remove_all(dir);
   MemTerminate();
   return failed ? 1 : 0;
 }
