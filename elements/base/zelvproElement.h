@@ -371,6 +371,11 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   static int32_t FirstLinkedAnchor(const std::vector<SnapAnchor>& anchors, int32_t& level);
   // `key` turned by each entry of the key combination table in turn.
   int32_t ResolveAccessKey(int32_t key);
+  // The held request's side of a push and a pop: a request of a higher level replaces the held one;
+  // a popped request that names the held one (by its key or the key it turned into) falls back to
+  // the first linked anchor's.
+  void HoldAccessRequest(int32_t key, int32_t level);
+  void ReleaseAccessRequest(int32_t key, int32_t level);
   int32_t GetHeldAccessKey() const { return currcat; }
   // The record linked to the element, passed on by anchors flagged kTakesLinkedRecord; the base
   // has none (0). Catalogue elements answer theirs.

@@ -42,27 +42,33 @@ int32_t zelvproElement::GetAccessKey() { return ResolveAccessKey(currcat); }
 
 void zelvproElement::PushAccessRequest(int32_t key, int32_t level, uint32_t /*anchorFlags*/,
                                        zelvproElement* /*neighbour*/) {
-  if (currcat == 0 || curref < level) {
-    heldRequestKey = key;
-    currcat = ResolveAccessKey(key);
-    curref = level;
-  }
+  HoldAccessRequest(key, level);
   unitRecordId = ResolveAccessId();
   InvalidateTree();
 }
 
 void zelvproElement::PopAccessRequest(int32_t key, int32_t level) {
-  // The request is matched by the key it came with as well as by the key it was turned into: once
-  // the combination has changed, only the first still names it.
-  if (((heldRequestKey != 0 && key == heldRequestKey) || key == currcat) && level == curref) {
-    int32_t fallbackLevel = 0;
-    const int32_t code = FirstLinkedAnchor(snapPoints, fallbackLevel);
-    curref = fallbackLevel;
-    heldRequestKey = code;
-    currcat = ResolveAccessKey(code);
-  }
+  ReleaseAccessRequest(key, level);
   unitRecordId = ResolveAccessId();
   InvalidateTree();
+}
+
+void zelvproElement::HoldAccessRequest(int32_t key, int32_t level) {
+  if (currcat != 0 && curref >= level) return;
+  heldRequestKey = key;
+  currcat = ResolveAccessKey(key);
+  curref = level;
+}
+
+void zelvproElement::ReleaseAccessRequest(int32_t key, int32_t level) {
+  // The request is matched by the key it came with as well as by the key it was turned into: once
+  // the combination has changed, only the first still names it.
+  if (!((heldRequestKey != 0 && key == heldRequestKey) || key == currcat) || level != curref) return;
+  int32_t fallbackLevel = 0;
+  const int32_t code = FirstLinkedAnchor(snapPoints, fallbackLevel);
+  curref = fallbackLevel;
+  heldRequestKey = code;
+  currcat = ResolveAccessKey(code);
 }
 
 int32_t zelvproElement::ResolveAccessId() {

@@ -71,11 +71,7 @@ ppVector3 FirstSnapPoint(const zelvproElement& element) {
 
 void zelvproTopViewElement::PushAccessRequest(int32_t key, int32_t level, uint32_t /*anchorFlags*/,
                                               zelvproElement* neighbour) {
-  if (currcat == 0 || curref < level) {
-    heldRequestKey = key;
-    currcat = ResolveAccessKey(key);
-    curref = level;
-  }
+  HoldAccessRequest(key, level);
   if ((flags & kTakesNeighbourDepth) != 0 && neighbour != nullptr) SetLinkedRecord(neighbour->LinkedRecord());
   const int32_t resolved = ResolveAccessId();
   if ((resolved != 0 && resolved != unitRecordId) || !AppliedBefore()) ApplyAccessId(resolved, false);
@@ -83,13 +79,7 @@ void zelvproTopViewElement::PushAccessRequest(int32_t key, int32_t level, uint32
 }
 
 void zelvproTopViewElement::PopAccessRequest(int32_t key, int32_t level) {
-  if (((heldRequestKey != 0 && key == heldRequestKey) || key == currcat) && level == curref) {
-    int32_t fallbackLevel = 0;
-    const int32_t code = FirstLinkedAnchor(snapPoints, fallbackLevel);
-    curref = fallbackLevel;
-    heldRequestKey = code;
-    currcat = ResolveAccessKey(code);
-  }
+  ReleaseAccessRequest(key, level);
   const int32_t resolved = ResolveAccessId();
   if (resolved != 0 && resolved != unitRecordId) ApplyAccessId(resolved, false);
   InvalidateTree();
