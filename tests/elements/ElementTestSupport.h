@@ -27,12 +27,23 @@
 #include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
+#include "elements/topview/iConfigurator.h"
 #include "elements/shapes/zelvproShape.h"
 #include "framework/ppRegion.h"
 #include "framework/ppSweeper.h"
 #include "platform/WindowApi.h"
 
 namespace eltest {
+
+// A configurator that keeps the panels it is given, in order, and counts the tab placements.
+class TabRecorder : public iConfigurator {
+ public:
+  void RemoveAll() override { panels.clear(); }
+  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
+  void PlaceTabs() override { ++placed; }
+  std::vector<std::unique_ptr<ConfigPanel>> panels;
+  int32_t placed = 0;
+};
 
 // A visible window of class `className` whose queue runs the sweepers posted to it, as the document
 // window does; the desktop's reset destroys it.

@@ -48,13 +48,6 @@ class FloorCanvas : public qxNewRoomCanvas {
   int32_t panels = 0;
 };
 
-class TabRecorder : public iConfigurator {
- public:
-  void RemoveAll() override { tabs.clear(); }
-  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { tabs.push_back(std::move(panel)); }
-  std::vector<std::unique_ptr<ConfigPanel>> tabs;
-};
-
 class FloorElementTest : public RoomTest {
  protected:
   void SetUp() override {
@@ -149,7 +142,7 @@ TEST_F(FloorElementTest, NewFloorTakesTheFirstTextureOfTheFloorColourGroup) {
 // The floor's panel: a colour row, a texture row only with a floor colour group; the canvas builds
 // its own panel instead while the menu's panel switch or the panel routing is on.
 TEST_F(FloorElementTest, PanelHasATextureRowOnlyWithAFloorColourGroup) {
-  TabRecorder configurator;
+  eltest::TabRecorder configurator;
   iConfigurator::Install(&configurator);
   const struct {
     int32_t group;
@@ -163,18 +156,18 @@ TEST_F(FloorElementTest, PanelHasATextureRowOnlyWithAFloorColourGroup) {
     settings_.floorColorGroup = c.group;
     settings_.panelRouting = c.routing;
     SetMenuCommandChecked(3001, c.menuChecked);
-    configurator.tabs.clear();
+    configurator.panels.clear();
     room_->panels = 0;
     qxFloorElement &floor = *NewFloor();
     floor.BuildInfoPanel(nullptr);
     EXPECT_EQ(room_->panels, c.rows.empty() ? 1 : 0) << c.group;
     if (c.rows.empty()) continue;
-    ASSERT_EQ(configurator.tabs.size(), 1u);
+    ASSERT_EQ(configurator.panels.size(), 1u);
     std::vector<ConfigField::Kind> kinds;
-    for (const ConfigField &f : configurator.tabs[0]->fields) kinds.push_back(f.kind);
+    for (const ConfigField &f : configurator.panels[0]->fields) kinds.push_back(f.kind);
     EXPECT_EQ(kinds, c.rows) << c.group;
-    EXPECT_EQ(configurator.tabs[0]->fields[0].property, "Color");
-    if (kinds.size() > 1) EXPECT_EQ(configurator.tabs[0]->fields[1].property, "Texture");
+    EXPECT_EQ(configurator.panels[0]->fields[0].property, "Color");
+    if (kinds.size() > 1) EXPECT_EQ(configurator.panels[0]->fields[1].property, "Texture");
   }
   iConfigurator::Install(nullptr);
 }

@@ -212,15 +212,6 @@ TEST_F(JunctionDrawingTest, ScreenRectSpansTheHalfSizeInPlanUnitsTruncatedToPixe
   }
 }
 
-class RecordingConfigurator : public iConfigurator {
- public:
-  void RemoveAll() override { panels.clear(); }
-  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
-  void PlaceTabs() override { ++placed; }
-  std::vector<std::unique_ptr<ConfigPanel>> panels;
-  int32_t placed = 0;
-};
-
 class CornerText : public iTextSource {
  public:
   bool GetString(int32_t number, Vcon::WString& text, int32_t) override {
@@ -231,7 +222,7 @@ class CornerText : public iTextSource {
 };
 
 TEST_F(JunctionDrawingTest, PanelReplacesTheTabsWithTheJunctionsNameAndNothingToEdit) {
-  RecordingConfigurator configurator;
+  eltest::TabRecorder configurator;
   iConfigurator::Install(&configurator);
   configurator.panels.push_back(std::make_unique<ConfigPanel>());  // the previous selection's
   auto junction = MakeJunction(kCorner, {});

@@ -59,13 +59,6 @@ class WallListener : public ppCollaborator {
   std::vector<std::pair<int32_t, float>> heard;
 };
 
-class RecordingConfigurator : public iConfigurator {
- public:
-  void RemoveAll() override { panels.clear(); }
-  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
-  std::vector<std::unique_ptr<ConfigPanel>> panels;
-};
-
 // Texts 7001-7006 as "#n", but 7002 is empty in this language.
 class RoomTexts : public iTextSource {
  public:
@@ -451,7 +444,7 @@ TEST_F(NewRoomCanvasTest, BoundsCoverTheWallEndsAndTheArcsMiddle) {
 }
 
 TEST_F(NewRoomCanvasTest, PanelOffersEveryRoomShapeButTheLastOnlyWithAFloor) {
-  RecordingConfigurator configurator;
+  eltest::TabRecorder configurator;
   RoomTexts texts;
   iConfigurator::Install(&configurator);
   SetTextSource(&texts);

@@ -30,13 +30,6 @@ namespace {
 using roomtest::RoomTest;
 using V = ppVector3;
 
-class TabRecorder : public iConfigurator {
- public:
-  void RemoveAll() override { panels.clear(); }
-  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
-  std::vector<std::unique_ptr<ConfigPanel>> panels;
-};
-
 // A room canvas whose outline is one cycle of the faces a test hands it.
 class EdgeCanvas : public qxNewRoomCanvas {
  public:
@@ -125,7 +118,7 @@ class WallElementTest : public RoomTest {
   }
 
   iApplicationSettings settings_;
-  TabRecorder tabs_;
+  eltest::TabRecorder tabs_;
   std::unique_ptr<EdgeCanvas> roomCanvas_;
   std::unique_ptr<zelvproDocFil> doc_;
 };

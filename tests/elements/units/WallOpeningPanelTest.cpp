@@ -18,15 +18,6 @@ namespace {
 
 using unittest::UnitsTest;
 
-class TabRecorder : public iConfigurator {
- public:
-  void RemoveAll() override { panels.clear(); }
-  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
-  void PlaceTabs() override { ++placed; }
-  std::vector<std::unique_ptr<ConfigPanel>> panels;
-  int32_t placed = 0;
-};
-
 // Answers the customisation texts (7000 and up) with "#" and their number; the others keep the
 // program's own default.
 class CustomTexts : public iTextSource {
@@ -60,7 +51,7 @@ class WallOpeningPanelTest : public UnitsTest {
     SetTextSource(nullptr);
     UnitsTest::TearDown();
   }
-  TabRecorder tabs_;
+  eltest::TabRecorder tabs_;
   CustomTexts texts_;
 };
 
