@@ -3,25 +3,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "elements/base/ElementChildren.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproCanvas.h"
-#include "framework/ppUndoer.h"
+#include "elements/base/ElementChildren.h"
 #include "room/qxFloorElement.h"
 #include "room/qxLineCycle.h"
 
 namespace {
 
-// Deletes the floor and its wall bodies; no undo history may keep a task on any of them. A property
-// change names its target by the element's property interface, whose address differs from the
-// element's own, so both are purged (the element's destructor purges only its own address).
+// Deletes the floor with its wall bodies; their destructors take their tasks off every undo history.
 void DeleteFloor(qxFloorElement* floor) {
-  ElementList tree;
-  floor->CollectTree(tree);
-  for (zelvproElement* element : tree) {
-    ppUndoer::PurgeTarget(element);
-    ppUndoer::PurgeTarget(static_cast<iProperty*>(element));
-  }
   floor->Invalidate();
   delete floor;
 }

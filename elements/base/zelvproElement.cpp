@@ -103,7 +103,10 @@ void zelvproElement::ReadPlacementFields(ppDatafile& module) {
 }
 
 zelvproElement::~zelvproElement() {
+  // Tasks name their target by the element or, for property changes, by its property interface
+  // (another address): no history may keep either.
   ppUndoer::PurgeTarget(this);
+  ppUndoer::PurgeTarget(static_cast<iProperty*>(this));
   UnlinkBeforeDeletion();
   delete associates;
   associates = nullptr;
