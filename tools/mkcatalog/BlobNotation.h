@@ -6,7 +6,8 @@
 //                               12  -3  0x100000   a 32-bit integer
 //                               1.5  2e3  600f     a 32-bit float (a '.', an exponent or an 'f')
 //                               1.5d               a 64-bit double
-//                               rgb:R,G,B          a colour packed from percentages
+//                               rgb:R,G,B          an opaque colour packed from percentages
+//                               rgba:R,G,B,A       the same with its alpha percentage
 //                               qxShape:carcase-600[*K][+C]   the record id of the record of that
 //                                                  layout with that name (times K, plus C); names
 //                                                  used in words hold no blanks

@@ -11,13 +11,12 @@
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
-#include "elements/base/iElementHost.h"
-#include "elements/base/zelvproLayerPalette.h"
 #include "elements/units/WallTopViewRecord.h"
 #include "foundation/LengthText.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
+#include "tools/mkcatalog/RoomHost.h"
 #include "tools/mkcatalog/RoomSource.h"
 #include "tools/mkcatalog/SourceError.h"
 
@@ -25,29 +24,6 @@ namespace mkcatalog {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The written main catalogue is catalogue 1 while the rooms are built; the palette numbers the
-// elements, corners and faces, so that a loaded room finds its parents, cycles and faces again.
-class RoomHost : public iElementHost {
- public:
-  explicit RoomHost(zelvDatabase& db) : db_(db) { iElementHost::Install(this); }
-  ~RoomHost() override {
-    iElementHost::Install(nullptr);
-    WallTopViewRecord::Reset();
-  }
-  RoomHost(const RoomHost&) = delete;
-  RoomHost& operator=(const RoomHost&) = delete;
-  zelvDatabase* FindDatabase(int32_t identifier) override {
-    return identifier == WallTopViewRecord::kCatalogue ? &db_ : nullptr;
-  }
-  zelvproElement* NewRoomCanvas() override { return room; }
-  zelvproLayerPalette* LayerPalette() override { return &palette_; }
-  zelvproElement* room = nullptr;
-
- private:
-  zelvDatabase& db_;
-  zelvproLayerPalette palette_;
-};
 
 // Owns a handle for the length of a scope.
 struct HandleOwner {
@@ -79,22 +55,8 @@ std::vector<uint8_t> PackRoom(zelvDatabase& db, qxNewRoomCanvas& canvas) {
 }
 
 std::vector<uint8_t> BuildRoom(zelvDatabase& db, RoomHost& host, const RoomSpec& room, const fs::path& file) {
-  const WallTopViewRecord::Found wall = WallTopViewRecord::Find();
-  if (!wall) throw SourceError(file, room.line, "the main catalogue has no wall record (top-view ID 171066)");
-  auto canvas = std::make_unique<qxNewRoomCanvas>(nullptr, plat::RECT{0, 0, 1000, 1000}, &db);
+  std::unique_ptr<qxNewRoomCanvas> canvas = BuildRoomCanvas(db, host, room, file);
   host.room = canvas.get();
-  zelvproTopViewFil& items = db.TopViewFile();
-  for (const RoomWall& w : room.walls) {
-    // A wall takes its thickness and height from the canvas when it is made.
-    SetLength(*canvas, "WallThickness", w.thickness);
-    SetLength(*canvas, "WallHeight", w.height);
-    items.ReadRecord(wall.recordId, nullptr);
-    auto* segment = new qxRoomSegment(wall.recordId, canvas.get(), plat::RECT{0, 0, 10, 10},
-                                      items.GetRecordBuffer(), db.ShapeFile());
-    segment->SetEnds(ppVector3(w.x1, 0.0f, w.z1), ppVector3(w.x2, 0.0f, w.z2));
-  }
-  canvas->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
-  if (canvas->CountFloors() != 1) throw SourceError(file, room.line, "the walls do not enclose one room");
   std::vector<uint8_t> document = PackRoom(db, *canvas);
   host.room = nullptr;
   return document;
@@ -120,6 +82,28 @@ void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
 }
 
 }  // namespace
+
+std::unique_ptr<qxNewRoomCanvas> BuildRoomCanvas(zelvDatabase& db, RoomHost& host, const RoomSpec& room,
+                                                 const fs::path& file) {
+  const WallTopViewRecord::Found wall = WallTopViewRecord::Find();
+  if (!wall) throw SourceError(file, room.line, "the main catalogue has no wall record (top-view ID 171066)");
+  auto canvas = std::make_unique<qxNewRoomCanvas>(nullptr, plat::RECT{0, 0, 1000, 1000}, &db);
+  host.room = canvas.get();
+  zelvproTopViewFil& items = db.TopViewFile();
+  for (const RoomWall& w : room.walls) {
+    // A wall takes its thickness and height from the canvas when it is made.
+    SetLength(*canvas, "WallThickness", w.thickness);
+    SetLength(*canvas, "WallHeight", w.height);
+    items.ReadRecord(wall.recordId, nullptr);
+    auto* segment = new qxRoomSegment(wall.recordId, canvas.get(), plat::RECT{0, 0, 10, 10},
+                                      items.GetRecordBuffer(), db.ShapeFile());
+    segment->SetEnds(ppVector3(w.x1, 0.0f, w.z1), ppVector3(w.x2, 0.0f, w.z2));
+  }
+  canvas->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  host.room = nullptr;
+  if (canvas->CountFloors() != 1) throw SourceError(file, room.line, "the walls do not enclose one room");
+  return canvas;
+}
 
 void BuildRoomScenes(const fs::path& rooms, const fs::path& catalogue, const fs::path& settings) {
   const fs::path scenesFile = rooms / "scenes.txt", newFile = rooms / "new.txt";

@@ -4,6 +4,10 @@
 
 namespace mkcatalog {
 
+namespace {
+constexpr uint32_t kOpaquePercent = 100;
+}  // namespace
+
 std::optional<int32_t> ParseWord(const std::string& text) {
   const char* first = text.data();
   const char* last = first + text.size();
@@ -57,12 +61,16 @@ std::optional<int64_t> ParseMoney(const std::string& text) {
 }
 
 std::optional<int32_t> ParsePercentColour(const std::string& text) {
-  if (text.rfind("rgb:", 0) != 0) return std::nullopt;
-  uint32_t packed = 0;
-  size_t start = 4;
-  for (int shift = 24; shift >= 8; shift -= 8) {
+  // "rgb:" is opaque: the renderers read the low byte as the alpha percentage, and a colour left at
+  // 0 there draws see-through wherever its texture is modulated.
+  const bool withAlpha = text.rfind("rgba:", 0) == 0;
+  if (!withAlpha && text.rfind("rgb:", 0) != 0) return std::nullopt;
+  uint32_t packed = withAlpha ? 0 : kOpaquePercent;
+  const int lastShift = withAlpha ? 0 : 8;
+  size_t start = withAlpha ? 5 : 4;
+  for (int shift = 24; shift >= lastShift; shift -= 8) {
     const size_t comma = text.find(',', start);
-    if ((shift == 8) != (comma == std::string::npos)) return std::nullopt;
+    if ((shift == lastShift) != (comma == std::string::npos)) return std::nullopt;
     const std::optional<int32_t> part = ParseWord(text.substr(start, comma - start));
     if (!part || *part < 0 || *part > 100) return std::nullopt;
     packed |= uint32_t(*part) << shift;

@@ -14,7 +14,8 @@ std::optional<int32_t> ParseWord(const std::string& text);
 std::optional<double> ParseReal(const std::string& text);
 // An amount with up to four decimals, as its raw value in ten-thousandths.
 std::optional<int64_t> ParseMoney(const std::string& text);
-// "rgb:R,G,B" with each part a percentage 0 to 100: red in bits 24-31, green 16-23, blue 8-15.
+// "rgb:R,G,B" or "rgba:R,G,B,A" with each part a percentage 0 to 100: red in bits 24-31, green
+// 16-23, blue 8-15, alpha 0-7. "rgb:" is opaque (alpha 100).
 std::optional<int32_t> ParsePercentColour(const std::string& text);
 // "ABCD": the four characters as one number, the first in the most significant byte.
 std::optional<uint32_t> ParseFourCharCode(const std::string& text);
