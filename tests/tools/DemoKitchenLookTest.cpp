@@ -1,0 +1,519 @@
+// The demo kitchen as the first start shows it: a room of four walls built the way mkcatalog builds its
+// room templates, seven demo units made through the catalogue's element factory at their catalogue
+// heights, and the demo skin's colours as the application answers them. The 3D view is drawn off
+// screen at 1024 x 768 (fitted perspective, axonometric preset, hidden lines) and the plan into a
+// bitmap of the same size; each picture is kept under tests/fixtures/demo_look/ and compared within
+// a small tolerance, and the facts a user sees are checked on the pixels and bodies themselves.
+// A second group walks the built catalogue: every colour opaque, every 3D body entry naming a
+// colour group that exists.
+//
+// To renew the pictures after a deliberate change: run with PLANNER_WRITE_FIXTURES=1, look at them,
+// and commit them.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "catalogue/databases/qxSkindb.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/qxSkinObjectFil.h"
+#include "catalogue/records/zelvproColorCatalogFil.h"
+#include "catalogue/records/zelvproColorCodeFil.h"
+#include "catalogue/records/zelvproTopViewFil.h"
+#include "catalogue/records/zelvproUnitFil.h"
+#include "elements/base/ElementChildren.h"
+#include "elements/base/PlanPixels.h"
+#include "elements/base/qxAssignEnumNumbers.h"
+#include "elements/topview/TopViewElementFactory.h"
+#include "elements/topview/iNumberLabelOption.h"
+#include "elements/topview/zelvproTopViewElement.h"
+#include "foundation/VconString.h"
+#include "framework/ppApplication.h"
+#include "framework/ppDC.h"
+#include "framework/ppRegion.h"
+#include "platform/Gdi.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/LayerClock.h"
+#include "platform/PngFile.h"
+#include "platform/WindowApi.h"
+#include "room/qxNewRoomCanvas.h"
+#include "scene3d/context/ppScene.h"
+#include "scene3d/context/ppShape3D.h"
+#include "scene3d/objects/qx3DObject.h"
+#include "scene3d/panes/Shared3DContext.h"
+#include "scene3d/panes/i3DPaneHost.h"
+#include "scene3d/panes/qx3DNavigation.h"
+#include "scene3d/panes/qx3DPicking.h"
+#include "scene3d/panes/qxCameraRecords.h"
+#include "scene3d/panes/zelvpro3DPane.h"
+#include "support/DemoSettings.h"
+#include "tests/framework/TestCanvas.h"
+#include "tests/framework/TestWindow.h"
+#include "tools/mkcatalog/RoomHost.h"
+#include "tools/mkcatalog/RoomScenes.h"
+#include "tools/mkcatalog/RoomSource.h"
+#include "tools/mkcatalog/ValueText.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int32_t kWidth = 1024, kHeight = 768;
+constexpr int32_t kPaneWidth = 512, kPaneHeight = 384;  // the file picture scales by 2
+constexpr int32_t kPerspectiveView = 3074, kAxonometricView = 3075;
+constexpr int32_t kHiddenLinesStyle = 3071, kStandardStyle = 3072;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// Channel difference still counted equal when a picture is compared with its kept copy, and how many
+// pixels may differ beyond it (rasterisation of edges and text between library versions).
+constexpr int32_t kTolerance = 12;
+constexpr int64_t kDifferingPixels = kWidth * kHeight / 200;
+
+// The application's colours from the demo skin's records (packed percentages: red in bits 24-31,
+// green 16-23, blue 8-15, alpha 0-7); white for an id the skin lacks, as the application answers.
+class SkinColours : public ppApplication {
+ public:
+  explicit SkinColours(const fs::path& skinFile) : ppApplication(nullptr, nullptr) {
+    ppFileSpec spec{Vcon::WString(skinFile.string().c_str())};
+    qxSkindb skin(spec);
+    qxSkinObjectFil& table = skin.ColorFile();
+    table.SelectAll();
+    for (int32_t i = 0; i < table.GetSelectedCount(); ++i) {
+      table.ReadRecordAt(i, nullptr);
+      const char* r = table.GetRecordBuffer();
+      packed[RecordField(table, "id").Long(r)] = uint32_t(RecordField(table, "rgba").Long(r));
+    }
+    gApplication = this;
+  }
+  ~SkinColours() override { gApplication = nullptr; }
+
+  ppRGBColor GetColor(int32_t id) override {
+    const ppFloat4 f = GetColorF(id);
+    auto byte = [](float v) { return int32_t(std::lround(v * 255.0f)); };
+    return ppRGBColor{byte(f.v[0]), byte(f.v[1]), byte(f.v[2])};
+  }
+  ppFloat4 GetColorF(int32_t id) override {
+    if (auto set = overrides.find(id); set != overrides.end()) return set->second;
+    auto found = packed.find(id);
+    if (found == packed.end()) return ppFloat4(1, 1, 1, 1);
+    const uint32_t v = found->second;
+    auto part = [v](int shift) { return float((v >> shift) & 0xFF) / 100.0f; };
+    return ppFloat4(part(24), part(16), part(8), part(0));
+  }
+
+  std::map<int32_t, uint32_t> packed;
+  std::map<int32_t, ppFloat4> overrides;  // settings colours a picture sets for its length
+};
+
+class NumberLabelsOn : public iNumberLabelOption {
+ public:
+  bool IsOn() override { return true; }
+};
+
+// The document around the 3D pane: the room canvas (walls, floor and the units as its children).
+class KitchenHost : public i3DPaneHost {
+ public:
+  KitchenHost(SkinColours& colours, qxNewRoomCanvas& room) : colours_(colours), room_(room) {}
+  void AddSceneParts(ppScene& scene) override {
+    if (unitsOnly.empty()) scene.Add(&room_);
+    for (zelvproElement* unit : unitsOnly) scene.Add(unit);
+  }
+  ppBounds3 CanvasBounds(float factor) override {
+    ppBounds3 all;
+    ForEachChildElement(room_, [&](zelvproElement* e) { all.AddBox(e->GetBounds(0, 0x240)); });
+    all.half = ppVector3(all.half.x * factor, all.half.y * factor, all.half.z * factor);
+    return all;
+  }
+  float RoomHeight() override { return kWallHeight; }
+  void FloorExtent(float* x, float* z) override { *x = kRoomX, *z = kRoomZ; }
+  ppFloat4 SettingsColor(int32_t id) override { return colours_.GetColorF(id); }
+  void SetSettingsColor(int32_t id, const ppFloat4& color) override { colours_.overrides[id] = color; }
+
+  static constexpr float kRoomX = 3600, kRoomZ = 3000, kWallHeight = 2350;
+  std::vector<zelvproElement*> unitsOnly;  // drawn instead of the room when not empty; not owned
+
+ private:
+  SkinColours& colours_;
+  qxNewRoomCanvas& room_;
+};
+
+// A 24-bit bottom-up BMP file as a surface.
+std::unique_ptr<plat::Surface> ReadBmp(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.size() != 54 + size_t(kWidth) * kHeight * 3) return nullptr;
+  auto surface = std::make_unique<plat::Surface>(kWidth, kHeight);
+  for (int32_t y = 0; y < kHeight; ++y) {
+    for (int32_t x = 0; x < kWidth; ++x) {
+      const size_t at = 54 + size_t(kHeight - 1 - y) * kWidth * 3 + size_t(x) * 3;
+      surface->SetPixel(x, y,
+                        uint32_t(uint8_t(bytes[at + 2])) << 16 | uint32_t(uint8_t(bytes[at + 1])) << 8 |
+                            uint8_t(bytes[at]));
+    }
+  }
+  return surface;
+}
+
+int32_t Channel(uint32_t rgb, int shift) { return int32_t((rgb >> shift) & 0xFF); }
+int32_t Luma(uint32_t rgb) {
+  return (Channel(rgb, 16) * 30 + Channel(rgb, 8) * 59 + Channel(rgb, 0) * 11) / 100;
+}
+int32_t ColourDistance(uint32_t a, uint32_t b) {
+  return std::max({std::abs(Channel(a, 16) - Channel(b, 16)), std::abs(Channel(a, 8) - Channel(b, 8)),
+                   std::abs(Channel(a, 0) - Channel(b, 0))});
+}
+
+// Keeps the picture beside the build and compares it with the committed copy (written instead when
+// PLANNER_WRITE_FIXTURES is set).
+void CompareWithKept(const plat::Surface& picture, const std::string& name) {
+  const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/demo_look/" + name;
+  const std::string actual = std::string(PLANNER_BINARY_DIR) + "/demo_look-" + name;
+  ASSERT_TRUE(plat::WritePng(picture, actual));
+  if (std::getenv("PLANNER_WRITE_FIXTURES")) {
+    fs::create_directories(fs::path(kept).parent_path());
+    ASSERT_TRUE(plat::WritePng(picture, kept));
+  }
+  std::unique_ptr<plat::Surface> expected = plat::ReadPng(kept);
+  ASSERT_TRUE(expected) << "missing " << kept << "; the picture is in " << actual;
+  const plat::PixelDifference diff = plat::ComparePixels(*expected, picture, kTolerance);
+  EXPECT_TRUE(diff.sameSize) << name;
+  EXPECT_LE(diff.pixels, kDifferingPixels)
+      << name << ": first at " << diff.firstX << "," << diff.firstY << "; see " << actual;
+}
+
+struct Placed {
+  const char* topView;
+  float x, z;  // plan millimetres of the unit's back left corner (angle 0: front towards +z)
+};
+// Along the back wall, whose inner face lies at z = 75 (walls 150 mm thick on the centre lines).
+constexpr Placed kUnits[] = {
+    {"T60", 75, 75},   {"B60", 675, 75},  {"S80", 1275, 75}, {"ADW60", 2075, 75},
+    {"D60", 2673, 75}, {"W60", 1375, 75}, {"W60", 1975, 75},
+};
+constexpr size_t kSink = 2;
+
+class DemoKitchenLookTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    plat::LayerClock::SetManual(100000);
+    colours_ = std::make_unique<SkinColours>(demo_.File("skin.cdb"));
+    ppFileSpec file{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};
+    db_ = std::make_unique<zelvDatabase>(file);
+    host_ = std::make_unique<mkcatalog::RoomHost>(*db_);
+    TopViewElementFactory::Install();
+    iNumberLabelOption::Install(&labels_);
+
+    mkcatalog::RoomSpec spec;
+    spec.id = 1;
+    spec.name = "demo kitchen";
+    const float x = KitchenHost::kRoomX, z = KitchenHost::kRoomZ;
+    for (auto [x1, z1, x2, z2] : {std::array{0.f, 0.f, x, 0.f}, std::array{x, 0.f, x, z},
+                                  std::array{x, z, 0.f, z}, std::array{0.f, z, 0.f, 0.f}}) {
+      mkcatalog::RoomWall wall;
+      wall.x1 = x1, wall.z1 = z1, wall.x2 = x2, wall.z2 = z2;
+      wall.height = KitchenHost::kWallHeight;
+      spec.walls.push_back(wall);
+    }
+    room_ = mkcatalog::BuildRoomCanvas(*db_, *host_, spec, "demo kitchen");
+    host_->room = room_.get();
+    for (const Placed& p : kUnits) {
+      const int32_t id = TopViewId(p.topView);
+      ASSERT_NE(id, 0) << p.topView;
+      auto* unit = dynamic_cast<zelvproTopViewElement*>(
+          db_->TopViewFile().CreateElement(id, plat::RECT{0, 0, 100, 100}, room_.get()));
+      ASSERT_NE(unit, nullptr) << p.topView;
+      // The catalogue's height above the floor ("Zpos") is where the unit stands.
+      unit->SetPosition(ppVector3(p.x, unit->height, p.z));
+      units_.push_back(unit);
+    }
+    qxAssignEnumNumbers::NumberChildren(*room_);
+
+    frame_ = picture_tests::MakeTestWindow(kPaneWidth, kPaneHeight, 0x336699, &surface_);
+    zelvpro3DPane::RegisterClass();
+    paneHost_ = std::make_unique<KitchenHost>(*colours_, *room_);
+    pane_ = zelvpro3DPane::Create(frame_, plat::RECT{0, 0, kPaneWidth, kPaneHeight}, paneHost_.get());
+    ASSERT_NE(pane_, nullptr);
+    pane_->Show();
+    folder_ = fs::temp_directory_path() / ("demo-look-" + std::to_string(getpid()));
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    if (pane_ != nullptr) plat::DestroyWindow(pane_->GetHWND());
+    Shared3DContext::Delete();
+    host_->room = nullptr;
+    room_.reset();
+    iNumberLabelOption::Install(nullptr);
+    SetElementFactory(nullptr);
+    host_.reset();
+    db_.reset();
+    colours_.reset();
+    plat::HeadlessDriver::Reset();
+    fs::remove_all(folder_);
+  }
+
+  int32_t TopViewId(const char* name) {
+    zelvproTopViewFil& items = db_->TopViewFile();
+    items.SelectAll();
+    for (int32_t i = 0; i < items.GetSelectedCount(); ++i) {
+      items.ReadRecordAt(i, nullptr);
+      if (RecordField(items, "Name").Text(items.GetRecordBuffer()) == name)
+        return RecordField(items, "ID").Long(items.GetRecordBuffer());
+    }
+    return 0;
+  }
+
+  // The current view, fitted to the units, as the file picture draws it.
+  std::unique_ptr<plat::Surface> Render(int32_t view, int32_t style, const char* name) {
+    pane_->DoCommand(view, 0);
+    pane_->DoCommand(style, 0);
+    qx3DNavigation::FitCurrent(*pane_, paneHost_->CanvasBounds(1.02f));
+    const fs::path file = folder_ / (std::string(name) + ".bmp");
+    if (!pane_->RunOffscreenRenderThread(WideFromNarrow(file.c_str()))) return nullptr;
+    return ReadBmp(file);
+  }
+  // Where a point of a unit (unit millimetres) shows in the file picture.
+  plat::POINT InPicture(const zelvproElement& unit, const ppVector3& local) {
+    ppVector3 world = local;
+    unit.LocalToWorld(world);
+    const plat::POINT p = qx3DPicking::ProjectToWindow(*pane_, world);
+    return plat::POINT{p.x * kWidth / kPaneWidth, p.y * kHeight / kPaneHeight};
+  }
+
+  DemoSettings demo_;
+  std::unique_ptr<SkinColours> colours_;
+  std::unique_ptr<zelvDatabase> db_;
+  std::unique_ptr<mkcatalog::RoomHost> host_;
+  std::unique_ptr<qxNewRoomCanvas> room_;
+  std::vector<zelvproTopViewElement*> units_;  // owned by the room canvas
+  NumberLabelsOn labels_;
+  plat::HWND frame_ = nullptr;
+  plat::Surface* surface_ = nullptr;
+  std::unique_ptr<KitchenHost> paneHost_;
+  zelvpro3DPane* pane_ = nullptr;
+  fs::path folder_;
+};
+
+TEST_F(DemoKitchenLookTest, PerspectiveShowsTheUnitsInTheirColoursAndNoFaceWhite) {
+  std::unique_ptr<plat::Surface> picture = Render(kPerspectiveView, kStandardStyle, "perspective");
+  ASSERT_TRUE(picture);
+  CompareWithKept(*picture, "perspective.png");
+
+  // One point on each kind of face: a front, a carcase side, the dishwasher's top, the bowl.
+  const struct {
+    const char* what;
+    size_t unit;
+    ppVector3 local;
+  } faces[] = {{"base unit front", 1, ppVector3(300, 400, 579)},
+               {"tall unit carcase side", 0, ppVector3(600, 1500, 280)},
+               {"dishwasher top", 3, ppVector3(299, 720, 200)},
+               {"sink bowl", kSink, ppVector3(400, 550, 300)}};
+  std::vector<uint32_t> seen;
+  for (const auto& f : faces) {
+    const plat::POINT at = InPicture(*units_[f.unit], f.local);
+    ASSERT_TRUE(picture->Contains(at.x, at.y)) << f.what;
+    const uint32_t pixel = picture->Pixel(at.x, at.y);
+    EXPECT_NE(pixel, kWhite) << f.what;
+    for (uint32_t other : seen)
+      EXPECT_GE(ColourDistance(pixel, other), 20) << f.what << std::hex << " " << pixel;
+    seen.push_back(pixel);
+  }
+
+  // No demo colour is white: drawn alone on grey, the units leave no pure white pixel.
+  colours_->overrides[1022] = ppFloat4(0.5f, 0.5f, 0.5f, 1);
+  paneHost_->unitsOnly.assign(units_.begin(), units_.end());
+  std::unique_ptr<plat::Surface> alone = Render(kPerspectiveView, kStandardStyle, "units");
+  ASSERT_TRUE(alone);
+  int64_t white = 0;
+  for (int32_t y = 0; y < kHeight; ++y)
+    for (int32_t x = 0; x < kWidth; ++x) white += alone->Pixel(x, y) == kWhite;
+  EXPECT_EQ(white, 0);
+}
+
+TEST_F(DemoKitchenLookTest, AxonometricAndHiddenLinesShowTheKitchen) {
+  std::unique_ptr<plat::Surface> axonometric = Render(kAxonometricView, kStandardStyle, "axonometric");
+  ASSERT_TRUE(axonometric);
+  CompareWithKept(*axonometric, "axonometric.png");
+
+  std::unique_ptr<plat::Surface> lines = Render(kPerspectiveView, kHiddenLinesStyle, "hidden_lines");
+  ASSERT_TRUE(lines);
+  CompareWithKept(*lines, "hidden_lines.png");
+  // The lines stand out from the white faces: along the base unit's front, from its left edge to its
+  // right, at least one pixel is a line darker than the faces by a quarter of the range.
+  const plat::POINT left = InPicture(*units_[1], ppVector3(-20, 400, 579));
+  const plat::POINT right = InPicture(*units_[1], ppVector3(620, 400, 579));
+  int32_t darkest = 255;
+  for (int32_t x = std::min(left.x, right.x); x <= std::max(left.x, right.x); ++x)
+    darkest = std::min(darkest, Luma(lines->Pixel(x, (left.y + right.y) / 2)));
+  EXPECT_LE(darkest, 255 - 64);
+}
+
+TEST_F(DemoKitchenLookTest, PlanShowsDarkWallLinesOnALightBackgroundAndNumberedUnits) {
+  for (size_t i = 0; i < units_.size(); ++i)
+    EXPECT_GT(units_[i]->GetValueByName("EnumNumber").ToLong(), 0) << kUnits[i].topView;
+  EXPECT_TRUE(units_[0]->ShowsNumberLabel());
+
+  // 5 mm a pixel puts the 3.6 x 3 m room in the middle of the picture.
+  host_->LayerPalette()->SetScale(5.0);
+  room_->SetFrame(plat::RECT{0, 0, kWidth, kHeight});
+  picture_tests::Canvas canvas(kWidth, kHeight);
+  {
+    ppRegion all(plat::RECT{0, 0, kWidth, kHeight});
+    ppDC dc(canvas.dc(), nullptr, all.Handle());
+    room_->Draw(dc);
+  }
+  const plat::Surface& plan = *plat::GetDCSurface(canvas.dc());
+  CompareWithKept(plan, "plan.png");
+
+  // The background where nothing is drawn, and every pixel of the walls' face lines darker than it
+  // by at least 40 % of the range.
+  const uint32_t background = plan.Pixel(4, 4);
+  int32_t checked = 0;
+  const float inner = 75, outerX = KitchenHost::kRoomX - 75, outerZ = KitchenHost::kRoomZ - 75;
+  for (float t = 0.1f; t < 0.95f; t += 0.05f) {
+    for (ppVector3 p : {ppVector3(inner + t * (outerX - inner), 0, KitchenHost::kRoomZ - 75),
+                        ppVector3(inner, 0, inner + t * (outerZ - inner)),
+                        ppVector3(outerX, 0, inner + t * (outerZ - inner))}) {
+      plat::POINT at{};
+      PlanPointToScreen(p, at);
+      ASSERT_TRUE(plan.Contains(at.x, at.y));
+      EXPECT_GE(Luma(background) - Luma(plan.Pixel(at.x, at.y)), 102)
+          << at.x << "," << at.y << std::hex << " line " << plan.Pixel(at.x, at.y) << " on " << background;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 40);
+}
+
+TEST_F(DemoKitchenLookTest, SinkBowlLiesInsideTheSinkUnit) {
+  zelvproTopViewElement& sink = *units_[kSink];
+  std::unique_ptr<qx3DObject> chain =
+      db_->UnitFile().BuildUnit3DObjects(sink.GetUnitRecordId(), sink, nullptr, 0, ppVector3(), 0, 0, 0);
+  ppBounds3 unit, bowl;
+  int32_t bowls = 0;
+  for (qx3DObject* body = chain.get(); body != nullptr; body = body->next.get()) {
+    ppShape3D mesh;
+    body->BuildMesh(mesh, true);
+    if (body->kind == qx3DObject::kCircle) {
+      bowl.AddBox(mesh.GetBounds());
+      ++bowls;
+    } else if (body->kind == qx3DObject::kExtruded) {
+      unit.AddBox(mesh.GetBounds());
+    }
+  }
+  ASSERT_EQ(bowls, 1);
+  ASSERT_FALSE(unit.IsEmpty());
+  auto along = [](const ppVector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; };
+  for (int axis = 0; axis < 3; ++axis) {
+    const float b0 = along(bowl.centre, axis) - along(bowl.half, axis);
+    const float b1 = along(bowl.centre, axis) + along(bowl.half, axis);
+    const float u0 = along(unit.centre, axis) - along(unit.half, axis);
+    const float u1 = along(unit.centre, axis) + along(unit.half, axis);
+    EXPECT_GE(b0, u0 - 0.01f) << axis;
+    EXPECT_LE(b1, u1 + 0.01f) << axis;
+  }
+  // A bowl, not a plate: it reaches well down into the unit.
+  EXPECT_GE(2 * bowl.half.y, 150.0f);
+}
+
+// ---- The colour notation and the built catalogue, walked whole.
+
+TEST(DemoColourNotationTest, RgbIsOpaqueAndRgbaCarriesItsAlpha) {
+  const struct {
+    const char* text;
+    std::optional<int32_t> packed;
+  } cases[] = {
+      {"rgb:76,60,40", int32_t(0x4C3C2864)},  // alpha 100 %
+      {"rgb:0,0,0", int32_t(0x00000064)},
+      {"rgb:100,100,100", int32_t(0x64646464)},
+      {"rgba:76,60,40,50", int32_t(0x4C3C2832)},
+      {"rgba:10,20,30,0", int32_t(0x0A141E00)},
+      {"rgba:100,100,100,100", int32_t(0x64646464)},
+      {"rgb:76,60,40,50", std::nullopt},  // four parts need "rgba:"
+      {"rgba:76,60,40", std::nullopt},
+      {"rgba:1,2,3,101", std::nullopt},
+      {"rgb:1,2", std::nullopt},
+      {"rgb:", std::nullopt},
+      {"rgba:", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(mkcatalog::ParsePercentColour(c.text), c.packed) << c.text;
+}
+
+class DemoCatalogueWalkTest : public ::testing::Test {
+ protected:
+  DemoSettings demo_;
+};
+
+TEST_F(DemoCatalogueWalkTest, EveryColourIsOpaqueAndEveryBodyNamesAnExistingGroup) {
+  ppFileSpec file{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};
+  zelvDatabase db(file);
+  // No demo colour is marked translucent: every colour set has alpha 100 %.
+  zelvproColorCatalogFil& colours = db.ColorCatalogFile();
+  colours.SelectAll();
+  ASSERT_GT(colours.GetSelectedCount(), 0);
+  for (int32_t i = 0; i < colours.GetSelectedCount(); ++i) {
+    colours.ReadRecordAt(i, nullptr);
+    for (int field = 0; field < 10; ++field) {
+      const std::string name = "rgba" + std::to_string(field);
+      const uint32_t v = uint32_t(RecordField(colours, name.c_str()).Long(colours.GetRecordBuffer()));
+      if (v != 0) EXPECT_EQ(v & 0xFF, 100u) << "colour " << i << " " << name;
+    }
+  }
+  {
+    ppFileSpec skinFile{Vcon::WString(demo_.File("skin.cdb").string().c_str())};
+    qxSkindb skin(skinFile);
+    qxSkinObjectFil& table = skin.ColorFile();
+    table.SelectAll();
+    for (int32_t i = 0; i < table.GetSelectedCount(); ++i) {
+      table.ReadRecordAt(i, nullptr);
+      EXPECT_EQ(RecordField(table, "rgba").Long(table.GetRecordBuffer()) & 0xFF, 100) << "skin colour " << i;
+    }
+  }
+
+  // The colour groups are the colour codes' positions, 1 up; a body's group is word 14, its colour
+  // field (rgbaN / textureN) word 10.
+  const int32_t groups = [&] {
+    db.ColorCodeFile().SelectAll();
+    return db.ColorCodeFile().GetSelectedCount();
+  }();
+  ASSERT_GT(groups, 0);
+  zelvproUnitFil& units = db.UnitFile();
+  units.SelectAll();
+  int32_t bodies = 0;
+  for (int32_t i = 0; i < units.GetSelectedCount(); ++i) {
+    units.ReadRecordAt(i, nullptr);
+    const char* r = units.GetRecordBuffer();
+    const int32_t use = RecordField(units, "useParametrics").Long(r);
+    if ((use & zelvproUnitFil::kLongShapeEntries) == 0) continue;
+    Handle data = RecordField(units, "shapes3D").Data(r);
+    const size_t size = MemGetSize(data);
+    ASSERT_EQ(size % 64, 0u) << "unit " << i;
+    std::vector<int32_t> words(size / 4);
+    std::memcpy(words.data(), *data, size);
+    for (size_t at = 0; at < words.size(); at += 16) {
+      ++bodies;
+      EXPECT_GE(words[at + 14], 1) << "unit " << i << " body " << at / 16;
+      EXPECT_LE(words[at + 14], groups) << "unit " << i << " body " << at / 16;
+      EXPECT_GE(words[at + 10], 0) << "unit " << i << " body " << at / 16;
+      EXPECT_LT(words[at + 10], 10) << "unit " << i << " body " << at / 16;
+    }
+  }
+  EXPECT_GT(bodies, 100);
+}
+
+}  // namespace
