@@ -374,7 +374,8 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   auto database = Open(demo_.File("skin.cdb"));
   Table bitmaps(*database, "qxBitmap"), colours(*database, "qxColor");
   EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1101, 3500, 3501, 3502, 3503, 3504, 3505}));
-  EXPECT_EQ(colours.Longs("id"), (std::vector<int32_t>{1017, 1022, 0x400, 0x401, 0x402, 0x403}));
+  EXPECT_EQ(colours.Longs("id"),
+            (std::vector<int32_t>{1017, 1018, 1020, 1022, 1023, 0x400, 0x401, 0x402, 0x403}));
 }
 
 // A copy of the demo sources with one line changed, built into a folder that already holds a
@@ -417,7 +418,7 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
       {"kitchen/qxPrice.tsv", "1695.00", "16.95.00", "field 'price': '16.95.00' is not an amount"},
       {"kitchen/qxUnit.tsv", "qxShape:rect-600-560 0 720.0", "qxShape:rect-601-560 0 720.0",
        "field 'shapes3D': no qxShape record named 'rect-601-560'"},
-      {"kitchen/qxUnit.tsv", "0 0 0 0; qxShape:rect-600-720 1", "0 0 0; qxShape:rect-600-720 1",
+      {"kitchen/qxUnit.tsv", "0 0 1 0; qxShape:rect-600-720 1", "0 0 1; qxShape:rect-600-720 1",
        "field 'shapes3D': entry 1: 60 bytes, the field's entries have 64"},
       {"kitchen/qxTopView.tsv", "words: qxUnit:B60 0", "words: qxShape:rect-600-560 0",
        "field 'Units': entry 1: the first word must name a qxUnit record"},
@@ -425,7 +426,7 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
       {"kitchen/qxTexture.tsv", "64 #f4f3ef", "64 #f4f3eg", "field 'texture': bad colour '#f4f3eg'"},
       {"kitchen/qxShape.tsv", "words: 0; 0; 0; 0", "word: 0; 0; 0; 0",
        "field 'attributes': unknown blob kind 'word'"},
-      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 5 already"},
+      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 11 already"},
       {"application/qxConfigurator.tsv", "panels/room.tsv", "panels/none.tsv",
        "panels/none.tsv:0: cannot read"},
       {"catalogs/zelvo.txt", "VH-B60\t", "VH-B99\t", "the main catalogue has no item with ID 'VH-B99'"},
