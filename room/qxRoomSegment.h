@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "elements/topview/qxFeature.h"
 #include "foundation/Vcon_HandleManager.h"
@@ -96,6 +97,18 @@ class qxRoomSegment : public qxFeature {
 
   // The feature's record, then the segment's fields and its junction ids.
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
+
+  // A wall is printed and exported with the room's outline, not as a unit of its own: no outline,
+  // no unit number and no drawing-export block. Its doors and windows still print themselves.
+  void PrintContent(ppDC& /*dc*/, int32_t /*page*/) override {}
+  // Walls take no part in snapping: the corners join them, and the canvas relinks what stands in
+  // the room after a wall changes. Asked of a wall, these leave every link as it is.
+  void DisconnectSnaps(zelvproElement* /*a*/, zelvproElement* /*b*/, int32_t /*anchorA*/,
+                       int32_t /*anchorB*/) override {}
+  void ReleaseOutsideSnaps(ElementList& /*list*/) override {}
+  void Resnap() override {}
+  // The plan measures walls through their labels and the wall bodies, not through the segment.
+  void CollectDimensionLines(std::vector<PlanAnnotation>& /*list*/) override {}
 
   // ---- Outline, handles and measuring feedback. Plan points are millimetres; every rectangle,
   // point and shape command is in window pixels of the plan canvas.

@@ -140,7 +140,10 @@ void qx3DExtrudedObject::BuildEdges(iShape3D& shape, bool transformed) {
   const ppMatrix4* through = transformed ? &m : nullptr;
   const float far = flags == 0 ? depth : -depth;
   auto at = [&](size_t i) -> const ppVector2& { return outline[kept[i % n]]; };
-  bool previousVisible = (EdgeFlagAt(kept[n - 1]) & kHiddenEdge) == 0;
+  // Whether the side ending at the current corner showed its lines, as far as corners tell: it is
+  // settled at each sharp corner that draws no vertical line, so a vertical line stands only where
+  // a visible side follows a visible side. Gentle joints leave it alone.
+  bool previousVisible = EdgeFlagAt(kept[n - 1]) == 0;
   float previous = SideJoints::Direction(at(n - 1), at(0));
   for (size_t i = 0; i < n; ++i) {
     const ppVector2 &c = at(i), &q = at(i + 1);
@@ -153,11 +156,10 @@ void qx3DExtrudedObject::BuildEdges(iShape3D& shape, bool transformed) {
       EmitLine(shape, ppVector3(c.x, c.y, far), ppVector3(q.x, q.y, far), through);
       EmitLine(shape, ppVector3(c.x, c.y, 0), ppVector3(q.x, q.y, 0), through);
     }
-    if (std::fabs(turn) >= kCorner) {
-      if (previousVisible && visible)
-        EmitLine(shape, ppVector3(c.x, c.y, far), ppVector3(c.x, c.y, 0), through);
-    } else {
+    if (std::fabs(turn) < kCorner) continue;
+    if (previousVisible && visible)
+      EmitLine(shape, ppVector3(c.x, c.y, far), ppVector3(c.x, c.y, 0), through);
+    else
       previousVisible = flag == 0;
-    }
   }
 }

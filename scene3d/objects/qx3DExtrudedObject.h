@@ -18,7 +18,7 @@ class qx3DExtrudedObject : public qx3DObject {
   void Build() override;
   std::unique_ptr<ppShape3D> CreateEdgeShape() override;
   // The upper and lower line of every side whose starting point has no kHiddenEdge, and the vertical
-  // line at a sharp corner whose side is visible.
+  // line at a sharp corner between two visible sides.
   void BuildEdges(iShape3D& shape, bool transformed) override;
 
  private:

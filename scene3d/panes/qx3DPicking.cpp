@@ -47,6 +47,19 @@ uint32_t KindFlags(i3DPaneElement& element) {
   }
 }
 
+// The ray through window point (x, y) as the elements' hit test takes it: that test keeps what lies
+// at or behind the ray's origin, the nearest first, so the ray starts at the window's depth 0 and
+// points back towards the viewer; the first face met is the one seen through the pixel.
+qxRay PixelRay(glContext& context, float x, float y) {
+  const ppVector3 near = context.MapPointA(ppVector3(x, y, 0.0f));
+  const ppVector3 far = context.MapPointA(ppVector3(x, y, 1.0f));
+  // The perspective projection puts depth 1 behind the eye, so depth 0 -> depth 1 already points
+  // back. A parallel or axonometric view looks along depth 0 -> depth 1 (depth 0 lies behind the
+  // eye there), so its ray runs the other way.
+  if (qxCameraRecords::Current()->IsPerspective()) return qxRay(near, Normalised(Difference(far, near)));
+  return qxRay(near, Normalised(Difference(near, far)));
+}
+
 }  // namespace
 
 i3DPaneElement* qx3DPicking::PickAt(qx3DPane& pane, int32_t x, int32_t y, float widthFactor,
@@ -86,17 +99,8 @@ bool qx3DPicking::SurfacePointAt(qx3DPane& pane, int32_t x, int32_t y, uint32_t 
   i3DPaneElement* element = PickAt(pane, x, y, 1.0f, 1.0f, kSurfacePick);
   if (!element) return false;
   pane.RenderWith(nullptr, nullptr, nullptr, true);
-  const ppVector3 near = context->MapPointA(ppVector3(fx, fy, 0.0f));
-  const ppVector3 far = context->MapPointA(ppVector3(fx, fy, 1.0f));
   ppVector3 normal;
-  // The hit test takes what lies at or behind the ray's origin. In a perspective view the window's
-  // depth 1 lies behind the eye, so the scene is behind the ray from depth 0 towards depth 1; an
-  // orthographic view's depth 0 lies beyond the eye and the scene in front of that ray, so there
-  // the ray from depth 0 turns round and points away from depth 1.
-  bool hit = pane.RayHit(*element, qxRay(near, Normalised(Difference(far, near))), &out->point, &normal);
-  if (!hit && !qxCameraRecords::Current()->IsPerspective())
-    hit = pane.RayHit(*element, qxRay(near, Normalised(Difference(near, far))), &out->point, &normal);
-  if (!hit) return false;
+  if (!pane.RayHit(*element, PixelRay(*context, fx, fy), &out->point, &normal)) return false;
   out->flags |= KindFlags(*element);
   if (std::fabs(normal.x) < kLevelNormal && std::fabs(normal.z) < kLevelNormal && normal.y != 0) {
     out->flags |= kHorizontalFace;
