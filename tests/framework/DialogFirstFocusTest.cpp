@@ -50,7 +50,8 @@ TEST_F(DialogFirstFocus, TheDialogKeepsTheFocusItsStartGaveAndOthersStartOnTheFi
       {"no focus of its own: the first tab stop", nullptr, IDOK},
       {"its own focus on the content", [&](StartingDialog& d) { d.SetFirstFocus(d.GetItem(kContent, -1)); },
        kContent},
-      {"its own focus on Cancel", [](StartingDialog& d) { d.SetFirstFocus(d.GetItem(IDCANCEL, -1)); }, IDCANCEL},
+      {"its own focus on Cancel", [](StartingDialog& d) { d.SetFirstFocus(d.GetItem(IDCANCEL, -1)); },
+       IDCANCEL},
       {"no such item: the first tab stop", [](StartingDialog& d) { d.SetFirstFocus(d.GetItem(4711, -1)); },
        IDOK},
       // A focus set without saying so is still overridden, as it always was.

@@ -116,7 +116,8 @@ TEST_F(SdlKeyText, EveryKeyPressGivesOneCharacterWhateverTheModifiersDidAfterwar
         Up(SDLK_SPACE)},
        u"7q "},
       {"punctuation key without Shift", {Down(SDLK_COMMA), Text(","), Up(SDLK_COMMA)}, u","},
-      {"keys without text", {Down(SDLK_RETURN), Up(SDLK_RETURN), Down(SDLK_BACKSPACE), Up(SDLK_BACKSPACE)},
+      {"keys without text",
+       {Down(SDLK_RETURN), Up(SDLK_RETURN), Down(SDLK_BACKSPACE), Up(SDLK_BACKSPACE)},
        u"\r\b"},
       {"text without a key (an input method)", {Text("\xC3\xA6\xE2\x82\xAC")}, u"\u00E6\u20AC"},
   };

@@ -163,7 +163,8 @@ std::set<std::string> DatabaseBuilder::ColumnValues(const std::string& layout,
   return values;
 }
 
-std::map<std::string, std::string> DatabaseBuilder::ColumnByKey(const std::string& layout, const std::string& key,
+std::map<std::string, std::string> DatabaseBuilder::ColumnByKey(const std::string& layout,
+                                                                const std::string& key,
                                                                 const std::string& value) const {
   std::map<std::string, std::string> cells;
   for (const Table& table : tables_) {

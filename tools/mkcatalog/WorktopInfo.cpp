@@ -55,12 +55,14 @@ void CheckWorktopInfo(const std::filesystem::path& file, const std::vector<Workt
     if (catalogue == nullptr) throw SourceError(file, line, "no catalogue has the identifier " + fields[0]);
     const auto record = catalogue->widthById.find(fields[1]);
     if (record == catalogue->widthById.end())
-      throw SourceError(file, line, "catalogue " + fields[0] + " has no top-view record with ID " + fields[1]);
+      throw SourceError(file, line,
+                        "catalogue " + fields[0] + " has no top-view record with ID " + fields[1]);
     const std::optional<double> width = ParseReal(record->second);
     if (!width || *width <= 0.0)
       throw SourceError(file, line, "the top-view record " + fields[1] + " has no width");
     if (previous && *width <= *previous)
-      throw SourceError(file, line, "the widths must ascend: " + record->second + " follows a wider or equal one");
+      throw SourceError(file, line,
+                        "the widths must ascend: " + record->second + " follows a wider or equal one");
     previous = width;
   }
 }
