@@ -132,9 +132,11 @@ INT_PTR ppDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
   switch (message) {
     case WM_INITDIALOG:
       CenterOn(window_, owner_);
+      ownFirstFocus_ = false;
       OnInitDialog();
       AfterInitDialog();
-      return 1;
+      // 0 tells the dialog manager that the focus is placed already.
+      return ownFirstFocus_ ? 0 : 1;
     case WM_COMMAND:
       return HandleCommand(wParam, lParam);
     case WM_NOTIFY: {
@@ -308,6 +310,12 @@ void ppDialog::RedrawItem(int32_t id, int32_t page) {
   GetClientRect(item, &r);
   r = {r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
   InvalidateRect(item, &r, 0);
+}
+
+void ppDialog::SetFirstFocus(HWND item) {
+  if (item == nullptr) return;
+  SetFocus(item);
+  ownFirstFocus_ = true;
 }
 
 void ppDialog::ReportFieldError(int32_t id, int32_t list, int32_t index, int32_t page) {

@@ -99,6 +99,9 @@ class ppDialog {
 
  protected:
   void SetResult(int32_t result) { result_ = result; }
+  // For OnInitDialog: gives the focus to `item` (when there is one) and keeps it there as the dialog
+  // opens, instead of the focus the dialog manager gives its first tab stop.
+  void SetFirstFocus(plat::HWND item);
 
  private:
   plat::INT_PTR HandleCommand(plat::WPARAM wParam, plat::LPARAM lParam);
@@ -110,4 +113,5 @@ class ppDialog {
   plat::HWND owner_ = nullptr;
   int32_t result_ = kRunning;
   ppTabPages* tabPages_ = nullptr;  // owned
+  bool ownFirstFocus_ = false;      // set while the dialog starts when it placed its own focus
 };

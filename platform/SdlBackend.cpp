@@ -96,12 +96,6 @@ void Wheel(const SDL_MouseWheelEvent& e) {
                                 MAKELPARAM(at.x, at.y));
 }
 
-void Text(const char* utf8) {
-  for (char16_t c : Utf16FromUtf8(utf8)) {
-    if (!CharacterComesFromKey(c)) Desktop::Char(c);
-  }
-}
-
 void WindowEvent(State& state, const SDL_WindowEvent& e) {
   HWND window = state.windows.WindowFor(e.windowID);
   if (!window) return;
@@ -154,13 +148,9 @@ void Handle(State& state, const SDL_Event& e) {
       Wheel(e.wheel);
       break;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-      VirtualKey key = VirtualKeyFromSdl(e.key.keysym);
-      if (key.code) Desktop::Key(key.code, e.type == SDL_KEYDOWN, key.extended);
-      break;
-    }
+    case SDL_KEYUP:
     case SDL_TEXTINPUT:
-      Text(e.text.text);
+      DeliverKeyboardEvent(e);
       break;
     case SDL_WINDOWEVENT:
       WindowEvent(state, e.window);
@@ -216,8 +206,10 @@ void SdlBackend::Pump(std::chrono::milliseconds wait) {
   ShowCursor(*gState);
   SDL_Event event;
   if (!SDL_WaitEventTimeout(&event, int(wait.count()))) return;
-  Handle(*gState, event);
-  while (gState && SDL_PollEvent(&event)) Handle(*gState, event);
+  HandleEventBatch(event, [](const SDL_Event& e) {
+    Handle(*gState, e);
+    return gState != nullptr;  // a handler may have stopped the backend
+  });
 }
 
 }  // namespace plat

@@ -1,5 +1,6 @@
 #include "platform/SdlInput.h"
 
+#include "platform/Desktop.h"
 #include "platform/WindowTypes.h"
 
 namespace plat {
@@ -70,6 +71,17 @@ constexpr Mapping kKeys[] = {
     {SDLK_QUOTE, 0xDE, false},
 };
 
+// Whether the event queues a key press: a key going down that has a virtual-key code.
+bool QueuesKeyPress(const SDL_Event& event) {
+  return event.type == SDL_KEYDOWN && VirtualKeyFromSdl(event.key.keysym).code != 0;
+}
+
+bool NextIsText() {
+  SDL_Event next;
+  return SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+         next.type == SDL_TEXTINPUT;
+}
+
 }  // namespace
 
 VirtualKey VirtualKeyFromSdl(const SDL_Keysym& key) {
@@ -124,6 +136,34 @@ std::u16string Utf16FromUtf8(std::string_view text) {
 
 bool CharacterComesFromKey(char16_t c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u' ';
+}
+
+bool DeliverKeyboardEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      VirtualKey key = VirtualKeyFromSdl(event.key.keysym);
+      if (key.code) Desktop::Key(key.code, event.type == SDL_KEYDOWN, key.extended);
+      return true;
+    }
+    case SDL_TEXTINPUT:
+      for (char16_t c : Utf16FromUtf8(event.text.text)) {
+        if (!CharacterComesFromKey(c)) Desktop::Char(c);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+void HandleEventBatch(const SDL_Event& first, const std::function<bool(const SDL_Event&)>& handle) {
+  bool pressed = QueuesKeyPress(first);
+  if (!handle(first)) return;
+  SDL_Event event;
+  while (!(pressed && !NextIsText()) && SDL_PollEvent(&event)) {
+    pressed = pressed || QueuesKeyPress(event);
+    if (!handle(event)) return;
+  }
 }
 
 }  // namespace plat

@@ -10,7 +10,6 @@
 #include "elements/topview/iRecordGrids.h"
 #include "foundation/TextsById.h"
 #include "framework/ppView.h"
-#include "platform/WindowApi.h"
 
 namespace {
 
@@ -73,7 +72,7 @@ void qxExtrasDialog::OnInitDialog() {
   RecordGridColumn article{"article", 130, 0, &articles_.PriceFile(), {{"orderno", 100}, {"text", 200}}};
   layout.columns = {article, {"description", 260, 4, nullptr, {}}, {"qty", 62, 0, nullptr, {}}};
   iRecordGrids::Current().MakeGrid(*ContentView(), layout);
-  plat::SetFocus(GetItem(kContentItem, kSelf));
+  SetFirstFocus(GetItem(kContentItem, kSelf));  // the grid takes the keys from the start
 }
 
 bool qxExtrasDialog::ValidateOK() {

@@ -100,6 +100,10 @@ std::string Ansi(const std::string& utf8) {
 DatabaseBuilder::DatabaseBuilder(const fs::path& sourceFolder) : folder_(sourceFolder) {
   ReadManifest();
   ReadTables();
+  for (const Table& table : tables_) {
+    if (Lower(table.layout) != "qxsettings" || table.source->Rows().empty()) continue;
+    identifier_ = ParseWord(table.source->Cell(table.source->Rows()[0], "identifier")).value_or(-1);
+  }
 }
 
 DatabaseBuilder::~DatabaseBuilder() {
@@ -157,6 +161,20 @@ std::set<std::string> DatabaseBuilder::ColumnValues(const std::string& layout,
     }
   }
   return values;
+}
+
+std::map<std::string, std::string> DatabaseBuilder::ColumnByKey(const std::string& layout,
+                                                                const std::string& key,
+                                                                const std::string& value) const {
+  std::map<std::string, std::string> cells;
+  for (const Table& table : tables_) {
+    if (Lower(table.layout) != Lower(layout)) continue;
+    for (const TabRow& row : table.source->Rows()) {
+      const std::string& k = table.source->Cell(row, key);
+      if (!k.empty()) cells[k] = table.source->Cell(row, value);
+    }
+  }
+  return cells;
 }
 
 ppDatafile& DatabaseBuilder::View(const std::string& layout) {
@@ -468,10 +486,6 @@ void DatabaseBuilder::Build(const fs::path& settingsFolder) {
   }
   views_.clear();
   database_.reset();
-  for (const Table& table : tables_) {
-    if (Lower(table.layout) != "qxsettings" || table.source->Rows().empty()) continue;
-    identifier_ = ParseWord(table.source->Cell(table.source->Rows()[0], "identifier")).value_or(-1);
-  }
 }
 
 }  // namespace mkcatalog

@@ -43,10 +43,14 @@ class DatabaseBuilder : public BlobContext {
 
   const std::filesystem::path& Folder() const { return folder_; }
   const std::string& OutputName() const { return output_; }
-  // The "identifier" of the settings record, -1 when the folder has none.
+  // The "identifier" of the settings record, -1 when the folder has none; known before Build.
   int32_t Identifier() const { return identifier_; }
   // Every non-empty cell of the column `field` of table `layout`.
   std::set<std::string> ColumnValues(const std::string& layout, const std::string& field) const;
+  // The cells of the column `value` of table `layout`, by the row's cell in the column `key` (rows
+  // whose key cell is empty are left out).
+  std::map<std::string, std::string> ColumnByKey(const std::string& layout, const std::string& key,
+                                                 const std::string& value) const;
 
   int32_t RecordId(const std::string& layout, const std::string& name) override;
   std::vector<uint8_t> EmbeddedTable(const std::string& path) override;

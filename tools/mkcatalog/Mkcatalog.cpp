@@ -9,6 +9,7 @@
 #include "tools/mkcatalog/DatabaseBuilder.h"
 #include "tools/mkcatalog/RoomScenes.h"
 #include "tools/mkcatalog/SourceError.h"
+#include "tools/mkcatalog/WorktopInfo.h"
 
 namespace mkcatalog {
 namespace {
@@ -20,6 +21,9 @@ constexpr int kFailed = 1, kUsage = 2;
 constexpr const char* kBrowserFolder = "catalogs";
 // The room templates' source folder; they go into the main catalogue once it is written.
 constexpr const char* kRoomsFolder = "rooms";
+// The worktop information file, at the same place under the sources and the settings folder.
+constexpr const char* kInfoFolder = "info";
+constexpr const char* kWorktopsFile = "worktops.txt";
 
 std::vector<fs::path> SortedEntries(const fs::path& folder, bool folders, const std::string& extension) {
   std::vector<fs::path> paths;
@@ -40,6 +44,17 @@ void Build(const fs::path& sources, const fs::path& staging, std::ostream& out) 
     if (!outputs.insert(builders.back()->OutputName()).second)
       throw SourceError(folder / "database.txt", 0, "another folder writes " + builders.back()->OutputName());
   }
+  // The worktop file names top-view records by their source rows: checked before anything is built.
+  const fs::path worktops = sources / kInfoFolder / kWorktopsFile;
+  const bool hasWorktops = fs::exists(worktops);
+  if (hasWorktops) {
+    std::vector<WorktopCatalogue> catalogues;
+    for (const auto& builder : builders) {
+      if (builder->Identifier() >= 0)
+        catalogues.push_back({builder->Identifier(), builder->ColumnByKey("qxTopView", "ID", "width")});
+    }
+    CheckWorktopInfo(worktops, catalogues);
+  }
   std::set<std::string> mainItems;
   std::string mainCatalogue;
   for (const auto& builder : builders) {
@@ -56,6 +71,11 @@ void Build(const fs::path& sources, const fs::path& staging, std::ostream& out) 
       throw SourceError(rooms, 0, "the room templates need the main catalogue (identifier 1)");
     BuildRoomScenes(rooms, staging / mainCatalogue, staging);
     out << "mkcatalog: room templates in " << mainCatalogue << "\n";
+  }
+  if (hasWorktops) {
+    fs::create_directories(staging / kInfoFolder);
+    fs::copy_file(worktops, staging / kInfoFolder / kWorktopsFile);
+    out << "mkcatalog: " << kInfoFolder << "/" << kWorktopsFile << "\n";
   }
   const fs::path browser = sources / kBrowserFolder;
   if (!fs::is_directory(browser)) return;
