@@ -53,21 +53,6 @@ std::unique_ptr<dbStore> dbStore::Open(ppFileSpec& fileSpec) {
   return store;
 }
 
-void dbStore::CreateFile(ppFileSpec& fileSpec) {
-  file_.CreateAndOpen(fileSpec);
-  std::array<unsigned char, kFirstPageOffset> first{};
-  file_.Write(0, first.data(), kFirstPageOffset);
-  header_.fill(0);
-  SetHeader(kGrowthUnit, kPageSize);
-  SetHeader(kFormatWord, 3);
-  file_.Write(kHeaderOffset, header_.data(), kHeaderSize);
-  unsigned char words[12];
-  db::PutI32(words, 0, int32_t(fileSpec.word3));
-  db::PutI32(words, 4, int32_t(fileSpec.word2));
-  db::PutI32(words, 8, int32_t(fileSpec.word4));
-  file_.Write(0, words, 12);
-}
-
 void dbStore::ReadHeader() {
   file_.Read(kHeaderOffset, header_.data(), kHeaderSize);
   diskHeader_ = header_;

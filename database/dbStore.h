@@ -114,7 +114,12 @@ class dbStore {
  private:
   dbStore();
 
+  // Makes the file named by `fileSpec` and opens it (dbStoreCreation.cpp). The new file is written
+  // whole (first 2048 bytes with fileSpec's words and the header, then both root pages) under a
+  // temporary name, flushed, and only then given its name: a power cut while a file is made leaves
+  // no file of that name, never one that cannot open.
   void CreateFile(ppFileSpec& fileSpec);
+  void WriteNewFile(const ppFileSpec& fileSpec);
   void ReadHeader();
   void CheckHeader() const;
   int32_t EnsureRootPage(uint32_t headerOffset, bool freeExtentPage);

@@ -144,11 +144,18 @@ ppParameter ppDatafile::GetValue(int32_t index) {
   return value;
 }
 
-ppParameter ppDatafile::RecordIdValue() const {
-  const int32_t number = database_.Identifier();
-  if (number <= 0) return ppParameter(currentId_);
-  return ppParameter(currentId_) * ppParameter(kIdScale) + ppParameter(number);
+ppParameter ppDatafile::DbIdValue(int32_t id, int32_t number) {
+  if (number <= 0) return ppParameter(id);
+  return ppParameter(id) * ppParameter(kIdScale) + ppParameter(number);
 }
+
+int32_t ppDatafile::RecordIdOfDbId(int32_t value, int32_t number) {
+  if (value < 0) return -1;
+  if (number <= 0) return value;
+  return value % kIdScale == number ? value / kIdScale : -1;
+}
+
+ppParameter ppDatafile::RecordIdValue() const { return DbIdValue(currentId_, database_.Identifier()); }
 
 ppParameter ppDatafile::LinkValue(int32_t field) {
   ppParameter stored;
@@ -207,8 +214,9 @@ void ppDatafile::Select(int32_t field, int32_t comparison, const ppParameter& va
 void ppDatafile::SelectById(const ppParameter& value) {
   HandleList::Reset(selection_);
   const int32_t v = value.ToLong();
-  // The database number in the low four digits is dropped without a check.
-  const int32_t id = v <= kIdScale ? v : v / kIdScale;
+  // A database without a number names its records bare, whatever their size. With a number, the
+  // one in the low four digits is dropped without a check, and a value up to kIdScale is taken bare.
+  const int32_t id = database_.Identifier() <= 0 || v <= kIdScale ? v : v / kIdScale;
   currentId_ = id;
   if (id <= 0) return;
   HandleList::Insert(selection_, id);

@@ -44,6 +44,15 @@ class ppDatafile : public iProperty {
   static constexpr int32_t kMatchKeyNoAdd = 2;
   // dbId = record id x kIdScale + database number.
   static constexpr int32_t kIdScale = 10000;
+  // The one rule of the dbId form, for every value that names a record of a database by its number
+  // (the database's identifier): record `id` is id x kIdScale + number when the number is above 0,
+  // and the bare id when it is 0 or below (a database without an identifier). A form that does not
+  // fit 32 bits gives no value.
+  static ppParameter DbIdValue(int32_t id, int32_t number);
+  // The record id that `value` names by that rule in the database of number `number`: value /
+  // kIdScale when its low four digits are the number (above 0), else the bare value (number 0 or
+  // below); -1 when the value is negative or names a record of another database.
+  static int32_t RecordIdOfDbId(int32_t value, int32_t number);
   // Text resource with the open dialog's filter for import files.
   static constexpr int32_t kImportFilterText = 132;
 

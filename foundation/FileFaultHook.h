@@ -2,7 +2,7 @@
 //
 // Crash-safety tests install a hook that the file layer calls just before each
 // operation that changes what is on disk (write, size change, flush, create,
-// delete) and before each FileClose. Creating a file is one Create call; the
+// delete, rename) and before each FileClose. Creating a file is one Create call; the
 // descriptor it closes at once is not reported as a Close. A test running in a
 // child process can count the calls and _exit() at the Nth one to simulate a
 // crash at that point. Without a hook the calls cost one atomic load. A test that simulates a power
@@ -12,7 +12,7 @@
 
 namespace Vcon {
 
-enum class FileOp { Write, SetSize, Flush, Create, Delete, Close };
+enum class FileOp { Write, SetSize, Flush, Create, Delete, Close, Rename };
 
 using FileFaultHook = void (*)(FileOp op, const char* path);
 

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -153,6 +154,53 @@ void FileDelete(ppFileSpec& fileSpec) {
   if (HeldOpen(path)) Fail(kFileSiteDelete, kFileErrCannotOpen);
   Vcon::CallFileFaultHook(Vcon::FileOp::Delete, path.c_str());
   if (::unlink(path.c_str()) != 0) Fail(kFileSiteDelete, kFileErrCannotOpen);
+}
+
+namespace {
+
+// Renames without replacing: false with errno set when the system refused.
+bool RenameNoReplace(const std::string& source, const std::string& target) {
+  if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+  // A file system without the no-replace rename: a link fails on an existing name as well. Should
+  // the old name outlive the link, the file is still whole under its new one.
+  if (::link(source.c_str(), target.c_str()) == 0) {
+    ::unlink(source.c_str());
+    return true;
+  }
+  if (errno == EEXIST) return false;
+  struct stat st;
+  if (::lstat(target.c_str(), &st) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(source.c_str(), target.c_str()) == 0;
+}
+
+// Flushes the folder holding `path`, so that a name made in it is on disk; false when the system
+// reported a failure (a file system that cannot flush folders counts as flushed).
+bool FlushFolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return true;
+  const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+void FileRename(ppFileSpec& from, ppFileSpec& to) {
+  const std::string source = PosixPathOf(from), target = PosixPathOf(to);
+  if (HeldOpen(source)) Fail(kFileSiteRename, kFileErrCannotOpen);
+  Vcon::CallFileFaultHook(Vcon::FileOp::Rename, target.c_str());
+  if (!RenameNoReplace(source, target)) {
+    const int error = errno;
+    const bool sourceMissing = error == ENOENT && ::access(source.c_str(), F_OK) != 0;
+    Fail(kFileSiteRename, sourceMissing ? kFileErrCannotOpen : WindowsErrorFromErrno(error));
+  }
+  if (!FlushFolderOf(target)) Fail(kFileSiteFlush, kFileErrBadCall);
 }
 
 void FileOpen(ppFileSpec& destination, const ppFileSpec& source, bool readOnly) {

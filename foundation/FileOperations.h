@@ -33,6 +33,7 @@ inline constexpr int32_t kFileSiteWrite = 1036;
 inline constexpr int32_t kFileSiteFlush = 1037;
 inline constexpr int32_t kFileSiteSeek = 1038;
 inline constexpr int32_t kFileSiteSetEnd = 1039;
+inline constexpr int32_t kFileSiteRename = 1040;
 
 // Every failure passes here first. It does nothing; a debugger breakpoint or a test observer
 // (SetFileErrorObserver) can watch it.
@@ -44,6 +45,11 @@ void SetFileErrorObserver(FileErrorObserver observer);  // nullptr removes it
 void FileCreate(ppFileSpec& fileSpec);
 // Deletes `fileSpec.path`. Throws -38 when it is missing, a folder, or open.
 void FileDelete(ppFileSpec& fileSpec);
+// Gives the closed file `from.path` the name `to.path`, which no file may have yet, and flushes the
+// folder so that the new name survives a power cut. Throws kFileErrExists (80) when `to.path`
+// exists, -38 when `from.path` is missing or open, -50 when the folder cannot be flushed, and the
+// system error number of any other failure.
+void FileRename(ppFileSpec& from, ppFileSpec& to);
 // Copies `source` into `destination` (names and words) and opens the existing file, read-only when
 // `readOnly`, else for reading and writing. On failure destination.handle is kInvalidFileHandle and
 // -38 is thrown. A file already open in `destination` is closed first.

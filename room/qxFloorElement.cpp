@@ -53,12 +53,12 @@ constexpr int32_t kCanvasPanelsCommand = 3001;
 constexpr int32_t kSelectionChangedCommand = 3083;
 // The room type that only deselects the room.
 constexpr int32_t kDeselectRoomType = 12;
-constexpr int32_t kIdScale = 10000;               // texture value = record id x 10000 + database number
 constexpr float kLargestMeasurement = 500000.0f;  // millimetres; larger typed dimensions are ignored
 constexpr float kMeasurementNudge = 0.3f;         // millimetres added to a typed dimension
 constexpr double kSquareFeetPerSquareMetre = 10.7639104;
 
-int32_t DatabaseNumber(const zelvDatabase* db) { return db != nullptr ? std::max(db->Identifier(), 0) : 0; }
+// The texture travels as a record id in dbId form (the database's rule).
+int32_t DatabaseNumber(const zelvDatabase* db) { return db != nullptr ? db->Identifier() : 0; }
 
 // Percent colour as 0xRRGGBB00 and back.
 int32_t PackColorCode(int32_t red, int32_t green, int32_t blue) {
@@ -293,7 +293,7 @@ ppParameter qxFloorElement::GetValue(int32_t index) {
     case kColor:
       return ppParameter(PackColorCode(red_, green_, blue_));
     case kTexture:
-      return ppParameter(textureId_ * kIdScale + DatabaseNumber(database));
+      return ppDatafile::DbIdValue(textureId_, DatabaseNumber(database));
     case kRoomType:
       return ppParameter(RoomType());
     case kArea:
@@ -317,9 +317,9 @@ void qxFloorElement::SetValue(int32_t index, const ppParameter& value) {
       RedrawViews();
       return;
     case kTexture: {
-      const int32_t v = value.ToLong();
-      if (v < 0 || v % kIdScale != DatabaseNumber(database)) return;
-      textureId_ = v / kIdScale;
+      const int32_t id = ppDatafile::RecordIdOfDbId(value.ToLong(), DatabaseNumber(database));
+      if (id < 0) return;
+      textureId_ = id;
       InvalidateTree();
       RedrawViews();
       return;

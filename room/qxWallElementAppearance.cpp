@@ -7,6 +7,7 @@
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproColorCatalogFil.h"
 #include "database/dbDatafile.h"
+#include "database/ppDatafile.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/qxViewHolder.h"
@@ -38,15 +39,13 @@ void qxWallElement::GetPropertyName(Vcon::String& out, int32_t index) {
 
 int32_t qxWallElement::GetPropertyCount() { return kPropertyCount; }
 
-int32_t qxWallElement::DatabaseNumber() const {
-  return database != nullptr ? std::max(database->Identifier(), 0) : 0;
-}
+int32_t qxWallElement::DatabaseNumber() const { return database != nullptr ? database->Identifier() : 0; }
 
 ppParameter qxWallElement::GetValue(int32_t index) {
   if (index == kColor)
     return ppParameter(
         int32_t(uint32_t(red_ & 0xFF) << 24 | uint32_t(green_ & 0xFF) << 16 | uint32_t(blue_ & 0xFF) << 8));
-  if (index == kTexture) return ppParameter(textureId_ * ppDatafile::kIdScale + DatabaseNumber());
+  if (index == kTexture) return ppDatafile::DbIdValue(textureId_, DatabaseNumber());
   return iProperty::GetValue(index);
 }
 
@@ -58,8 +57,9 @@ void qxWallElement::SetValue(int32_t index, const ppParameter& value) {
     blue_ = int32_t(packed >> 8 & 0xFF);
   } else if (index == kTexture) {
     // A colour of another catalogue is no texture of this wall.
-    if (v < 0 || v % ppDatafile::kIdScale != DatabaseNumber()) return;
-    textureId_ = v / ppDatafile::kIdScale;
+    const int32_t id = ppDatafile::RecordIdOfDbId(v, DatabaseNumber());
+    if (id < 0) return;
+    textureId_ = id;
   } else {
     return;
   }

@@ -1,10 +1,12 @@
 // Positioning-sheet records: offsets and raster steps for placing elements (doubles, millimetres).
 // The table of a catalogue database bound to layout "qxPosSheet".
 //
-// The program's layout of this table ends in three malformed entries (a tenth field "anchor" of type
-// 558 and two unnamed ones of type 1070) that the engine keeps as plain long fields 9 to 11. They
-// carry no data anyone reads: this class uses only the nine fields id, name, the three offsets, the
-// three raster steps and flags.
+// After id, name, the three offsets, the three raster steps and flags come "anchor" (a long no part
+// of the program reads) and the two depth cuts of the sheet's parts (doubles, millimetres): the
+// depth a full-depth part loses inside a compartment, and the depth one step takes off. Layout
+// version 3 misplaced these three entries by a byte (its "anchor" name was 33 bytes), so a table
+// made with it read no cut; opening upgrades its stored layout, and the first nine fields pack
+// as before.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +18,7 @@ class zelvproPosSheetFil : public zelvproRecordFil {
  public:
   static constexpr int32_t kFileId = 5422;
   static constexpr const char* kLayout = "qxPosSheet";
-  // The well-formed fields at the front of the layout.
+  // The fields whose layout entries never changed, from "id" to "flags".
   static constexpr int32_t kReadFields = 9;
 
   explicit zelvproPosSheetFil(ppDatabase& database);
@@ -24,6 +26,11 @@ class zelvproPosSheetFil : public zelvproRecordFil {
   // The record's "name".
   void GetDisplayText(Vcon::String& out, char* buffer) override;
 
+  // The depth cuts of the record in `buffer` (null: the current record), millimetres; 0 when the
+  // record gives none.
+  double FullDepthCut(const char* buffer) const;
+  double StepDepthCut(const char* buffer) const;
+
  private:
-  RecordField name_;
+  RecordField name_, fullDepthCut_, stepDepthCut_;
 };

@@ -66,7 +66,9 @@ void zelvproShape3DFil::Convert(char* record) const {
     CopyEntry(vertex + kPosition, texture, i, kTexture);
     CopyEntry(vertex + kPosition + kTexture, normals, i, kNormal);
   }
-  int32_t flags = kConverted;
+  // The form bits are the conversion's own; the part kinds above them (stretch axes, key parts)
+  // stay as the catalogue gave them.
+  int32_t flags = (flags_.Long(record) & ~kFormBits) | kConverted;
   if (Entries(texture, kTexture) == 0) flags |= kNoTexture;
   if (Entries(normals, kNormal) == 0) flags |= kNoNormals;
   MemSetSize(positions, uint32_t(vertices.size()));

@@ -28,7 +28,7 @@ struct TopViewOption {
   ppVector3 offset;                 // millimetres along the option chain
   int32_t reservedC = 0;
   int32_t reservedD = 0;
-  std::vector<int32_t> allowedUnits;  // cached choice list; empty = not computed
-  bool changed = true;                // the choice changed since allowedUnits was computed
+  std::vector<int32_t> allowedUnits;  // cached choice list, valid while `changed` is clear
+  bool changed = true;                // allowedUnits must be worked out again
   uint32_t classFlags = 0;            // the class record's "flags"
 };

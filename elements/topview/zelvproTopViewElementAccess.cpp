@@ -266,19 +266,16 @@ void zelvproTopViewElement::SetLinkedRecord(int32_t id) {
 }
 
 void zelvproTopViewElement::FollowGridContainer(zelvproTopViewElement& container) {
-  // The container's position sheet: value A (a full-depth cut) and value B (one depth step) follow
-  // its "anchor" field.
+  // The container's position sheet gives the full-depth cut and the cut of one depth step.
   if (container.gridX != nullptr) {
     zelvproPosSheetFil& sheets = database->PosSheetFile();
     ScopedRecordBuffer<ppDatafile> buffer(sheets);
     const bool sheet = CatalogReads::Read(sheets, container.gridX->sheetId, buffer.Get());
     if (sheet && (flags & kInGridCell) != 0 && (flags & kPanelPart) != 0) {
-      const double a = RecordField(sheets, "", 0).Double(buffer.Get());
-      const double b = RecordField(sheets, "", 1).Double(buffer.Get());
       if (IsInsideCompartmentPart() && (flags & kFullDepthPart) != 0)
-        dimensions.z -= float(a);
+        dimensions.z -= float(sheets.FullDepthCut(buffer.Get()));
       else if (stepCount > 0)
-        dimensions.z -= float(stepCount * b);
+        dimensions.z -= float(stepCount * sheets.StepDepthCut(buffer.Get()));
     } else if (sheet && (flags & kInsetPart) != 0) {
       ppVector3 point = FirstSnapPoint(*this);
       container.GetAccessOffset(cellX, cellY, cellZ, point);

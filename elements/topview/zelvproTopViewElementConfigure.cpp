@@ -33,8 +33,8 @@ bool GroupFollows(zelvDatabase& db, int32_t followed, int32_t group) {
 }  // namespace
 
 void zelvproTopViewElement::SetGroupColor(int32_t group, int32_t value) {
-  if (database == nullptr || value % ppDatafile::kIdScale != database->Identifier()) return;
-  const int32_t colour = value / ppDatafile::kIdScale;
+  const int32_t colour = RecordOfValue(ppParameter(value));
+  if (colour < 0) return;
   ApplyColorRecord(colour, database, int32_t(uint32_t{1} << (uint32_t(group - 1) & 31)));
   const int32_t n = std::min(GetColorGroupCount(), 32);
   for (int32_t g = 1; g <= n; ++g) {
@@ -46,9 +46,8 @@ void zelvproTopViewElement::SetGroupColor(int32_t group, int32_t value) {
 }
 
 void zelvproTopViewElement::SetOption(int32_t classId, int32_t value) {
-  if (database != nullptr && value % ppDatafile::kIdScale == database->Identifier()) {
+  if (int32_t unit = RecordOfValue(ppParameter(value)); unit >= 0) {
     zelvproUnitFil units(*database);
-    int32_t unit = value / ppDatafile::kIdScale;
     const int32_t optionValue = CatalogReads::LongOf(units, unit, "optionValue");
     bool ok = true;
     // A unit with an option value stands for the first allowed unit with the same value.
@@ -119,11 +118,9 @@ int32_t zelvproTopViewElement::GroupOfMaskIndex(int32_t j, int32_t mask) {
 }
 
 int32_t zelvproTopViewElement::GetGroupColorValue(int32_t group) {
-  const int32_t number = database != nullptr ? database->Identifier() : 0;
-  return GetColorRecordIdClamped(group) * ppDatafile::kIdScale + number;
+  return DbIdValue(GetColorRecordIdClamped(group)).ToLong();
 }
 
 int32_t zelvproTopViewElement::GetOptionUnitValue(int32_t classId) const {
-  const int32_t number = database != nullptr ? database->Identifier() : 0;
-  return ChosenUnitOfOption(classId) * ppDatafile::kIdScale + number;
+  return DbIdValue(ChosenUnitOfOption(classId)).ToLong();
 }

@@ -14,6 +14,7 @@
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproUnitFil.h"
 #include "elements/topview/CatalogReads.h"
+#include "elements/topview/FileSelection.h"
 #include "elements/topview/ScratchRecord.h"
 #include "elements/topview/zelvproTopViewElement.h"
 
@@ -218,7 +219,15 @@ int32_t zelvproTopViewElement::CountOptionParts(int32_t classId) {
   auto option = std::find_if(options.begin(), options.end(),
                              [&](const TopViewOption& o) { return o.classId == classId; });
   if (option == options.end()) return 0;
-  const std::vector<int32_t>& allowed = option->allowedUnits.empty() ? option->units : option->allowedUnits;
+  // A changed entry's allowed list is stale: it is worked out again on the unit file, whose
+  // selection is given back. A list that is up to date may be empty (the group offers nothing).
+  if (option->changed && database != nullptr) {
+    zelvproUnitFil& units = database->UnitFile();
+    const std::vector<int32_t> kept = FileSelection::Get(units);
+    FillOptionChoices(units, classId);
+    FileSelection::Set(units, kept);
+  }
+  const std::vector<int32_t>& allowed = option->changed ? option->units : option->allowedUnits;
   if (std::find(allowed.begin(), allowed.end(), option->chosenUnit) == allowed.end()) return 0;
   const auto count = std::count_if(anchors.begin(), anchors.end(),
                                    [&](const TopViewAnchor& a) { return a.classId == option->optionKey; });

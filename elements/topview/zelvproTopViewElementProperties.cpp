@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "catalogue/databases/zelvDatabase.h"
+#include "database/ppDatafile.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproClassFil.h"
 #include "catalogue/records/zelvproOptionValueFil.h"
@@ -109,10 +110,10 @@ enum Fixed : int32_t {
   kZPosition
 };
 
-constexpr int32_t kIdScale = 10000;         // dbId = record id x 10000 + database number
-constexpr uint32_t kNumberedClass = 0x800;  // "qxClass" "flags"
-constexpr uint32_t kStretchX = 0x20000000;  // then y and z, one bit up each
-constexpr double kSameHeight = 9e-09;       // millimetres, strict
+constexpr int32_t kIdScale = ppDatafile::kIdScale;  // tag positions travel as position x 10000 + 1
+constexpr uint32_t kNumberedClass = 0x800;          // "qxClass" "flags"
+constexpr uint32_t kStretchX = 0x20000000;          // then y and z, one bit up each
+constexpr double kSameHeight = 9e-09;               // millimetres, strict
 constexpr double kDegreesPerRadian = 180.0 / 3.14159265359;
 constexpr uint32_t kPropertyLengthFlags = kLengthInchesOnly;
 
@@ -174,20 +175,19 @@ int32_t zelvproTopViewElement::GetPropertyCount() {
 
 namespace {
 
-// The number a catalogue adds to its record ids; one without an identifier adds 0, so that what is
-// read writes back.
-int32_t DatabaseNumber(const zelvDatabase* db) { return db != nullptr ? std::max(db->Identifier(), 0) : 0; }
+// The number a catalogue gives its record ids in dbId form (the database's rule: 0 or below names
+// them bare, as the catalogue's own choice lists do).
+int32_t DatabaseNumber(const zelvDatabase* db) { return db != nullptr ? db->Identifier() : 0; }
 
 }  // namespace
 
 ppParameter zelvproTopViewElement::DbIdValue(int32_t id) const {
-  return ppParameter(id * kIdScale + DatabaseNumber(database));
+  return ppDatafile::DbIdValue(id, DatabaseNumber(database));
 }
 
 int32_t zelvproTopViewElement::RecordOfValue(const ppParameter& value) const {
-  const int32_t v = value.ToLong();
-  if (database == nullptr || v < 0 || v % kIdScale != DatabaseNumber(database)) return -1;
-  return v / kIdScale;
+  if (database == nullptr) return -1;
+  return ppDatafile::RecordIdOfDbId(value.ToLong(), DatabaseNumber(database));
 }
 
 ppParameter zelvproTopViewElement::GetValue(int32_t index) {

@@ -257,13 +257,10 @@ zelvproTopViewElement* zelvproParametricElement::GridContainer() const {
 
 float zelvproParametricElement::ContainerDepthCut(zelvproTopViewElement& container) {
   if (container.gridX == nullptr || database == nullptr) return 0.0f;
-  // The sheet's cut values follow its malformed "anchor" entry; a layout that cannot read them as
-  // numbers gives 0 (no cut).
   zelvproPosSheetFil& sheets = database->PosSheetFile();
   ScopedRecordBuffer<ppDatafile> buffer(sheets);
   if (!CatalogReads::Read(sheets, container.gridX->sheetId, buffer.Get())) return 0.0f;
-  return DepthCut(container, RecordField(sheets, "", 0).Double(buffer.Get()),
-                  RecordField(sheets, "", 1).Double(buffer.Get()));
+  return DepthCut(container, sheets.FullDepthCut(buffer.Get()), sheets.StepDepthCut(buffer.Get()));
 }
 
 float zelvproParametricElement::DepthCut(zelvproTopViewElement& container, double fullCut, double stepCut) {

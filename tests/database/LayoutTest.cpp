@@ -84,7 +84,7 @@ const ProgramLayout kProgramLayouts[] = {
     {"QXTAG", 5418, 2, "qxTag", 5, 5},
     {"QXPARAMETRIC", 5419, 3, "qxParametric", 7, 7},
     {"QXDEPTH", 5420, 6, "qxDepth", 8, 8},
-    {"QXPOSSHEET", 5422, 3, "qxPosSheet", 12, 12},
+    {"QXPOSSHEET", 5422, 4, "qxPosSheet", 12, 12},
     {"QXPREVIEW", 5423, 3, "qxPreview", 3, 3},
     {"QXCOLORCODE", 5424, 9, "qxColorCode", 7, 7},
     {"QXCOLORGROUP", 5425, 7, "qxColorGroup", 5, 5},
@@ -146,21 +146,23 @@ TEST(LayoutTest, ProgramLayoutQuirksAreKept) {
   const auto resType = ProgramLayoutBytes("QXRESTYPE");
   EXPECT_EQ(resType.size(), 48u + 3u * 44u);
   EXPECT_EQ(dbRecordLayout(resType.data(), uint32_t(resType.size())).FieldCount(), 2);
-  // The positioning sheet is one byte long: fields 9 to 11 read shifted.
+  // The positioning sheet's last three entries, one byte off up to version 3, now lie whole: the
+  // depth cuts after "anchor" are doubles.
   const auto posSheet = ProgramLayoutBytes("QXPOSSHEET");
-  ASSERT_EQ(posSheet.size(), 577u);
+  ASSERT_EQ(posSheet.size(), 48u + 12u * 44u);
   dbRecordLayout layout(posSheet.data(), uint32_t(posSheet.size()));
   EXPECT_EQ(layout.FieldType(8), 15);
-  EXPECT_EQ(layout.FieldType(9), 558);
-  EXPECT_EQ(layout.FieldType(10), 1070);
-  EXPECT_EQ(layout.FieldType(11), 1070);
-  for (int32_t field = 9; field < 12; ++field)
-    EXPECT_NE(dynamic_cast<dbLongHandler*>(&layout.Handler(field)), nullptr) << field;
+  EXPECT_EQ(layout.FieldType(9), 2);
+  EXPECT_EQ(layout.FieldType(10), 4);
+  EXPECT_EQ(layout.FieldType(11), 4);
+  EXPECT_NE(dynamic_cast<dbLongHandler*>(&layout.Handler(9)), nullptr);
   std::string name;
   layout.FieldName(9, name);
   EXPECT_EQ(name, "anchor");
   layout.FieldName(10, name);
-  EXPECT_EQ(name, "");
+  EXPECT_EQ(name, "fullDepthCut");
+  layout.FieldName(11, name);
+  EXPECT_EQ(name, "stepDepthCut");
   // Layout names are found whatever their case.
   EXPECT_EQ(ProgramLayoutBytes("qxPosSheet"), posSheet);
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "elements/topview/FileSelection.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproColorCatalogFil.h"
 #include "catalogue/records/zelvproDocFil.h"
@@ -124,19 +125,37 @@ TEST_F(FloorElementTest, NewFloorHasItsDefaultsTenPropertiesAndIgnoresTwoCommand
 }
 
 TEST_F(FloorElementTest, NewFloorTakesTheFirstTextureOfTheFloorColourGroup) {
-  zelvproColorCatalogFil &colours = db_->ColorCatalogFile();
-  // The first of the group by name, not by record id.
-  eltest::AddRecordWith(colours, {{"colorGroup", 3}, {"name", "Aaa"}}, {});
-  eltest::AddRecordWith(colours, {{"colorGroup", 7}, {"name", "Pine"}}, {});
-  const int32_t first = eltest::AddRecordWith(colours, {{"colorGroup", 7}, {"name", "Ash"}}, {});
-  settings_.floorColorGroup = 7;
-  qxFloorElement &floor = *NewFloor();
-  EXPECT_EQ(floor.TextureId(), first);
-  const int32_t value = floor.GetValue(Index(floor, "Texture")).ToLong();
-  EXPECT_EQ(value / 10000, first);
-  // A texture of another catalogue is refused.
-  floor.SetValue(Index(floor, "Texture"), ppParameter(value + 1));
-  EXPECT_EQ(floor.TextureId(), first);
+  // Without a database number and with one: the texture travels in the catalogue's dbId form.
+  for (int32_t number : {-1, 5}) {
+    SCOPED_TRACE(number);
+    if (number > 0) {
+      room_.reset();
+      cattest::ChangeSettings(*Open("numbered.cdb"), {{"identifier", number}});
+      db_ = &MakeDatabase("numbered.cdb");
+      topView_ = eltest::AddRecordWith(db_->TopViewFile(), {{"ID", 900}}, {});
+      room_ = std::make_unique<FloorCanvas>(nullptr, plat::RECT{0, 0, 800, 600}, db_);
+    }
+    ASSERT_EQ(db_->Identifier(), number);
+    zelvproColorCatalogFil &colours = db_->ColorCatalogFile();
+    // The first of the group by name, not by record id.
+    eltest::AddRecordWith(colours, {{"colorGroup", 3}, {"name", "Aaa"}}, {});
+    const int32_t pine = eltest::AddRecordWith(colours, {{"colorGroup", 7}, {"name", "Pine"}}, {});
+    const int32_t first = eltest::AddRecordWith(colours, {{"colorGroup", 7}, {"name", "Ash"}}, {});
+    settings_.floorColorGroup = 7;
+    qxFloorElement &floor = *NewFloor();
+    EXPECT_EQ(floor.TextureId(), first);
+    FileSelection::Set(colours, {pine});
+    colours.GoToItem(0);
+    const ppParameter listed = colours.GetValueByName("dbId");  // what the texture selector hands on
+    const int32_t value = floor.GetValue(Index(floor, "Texture")).ToLong();
+    EXPECT_EQ(value, ppDatafile::DbIdValue(first, number).ToLong());
+    floor.SetValue(Index(floor, "Texture"), listed);
+    EXPECT_EQ(floor.TextureId(), pine);
+    EXPECT_EQ(floor.GetValue(Index(floor, "Texture")).ToLong(), listed.ToLong());
+    // A texture of another catalogue (or, without a number, a value naming none) is refused.
+    floor.SetValue(Index(floor, "Texture"), ppParameter(number > 0 ? value + 1 : -value));
+    EXPECT_EQ(floor.TextureId(), pine);
+  }
 }
 
 // The floor's panel: a colour row, a texture row only with a floor colour group; the canvas builds

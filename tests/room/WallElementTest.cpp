@@ -95,8 +95,8 @@ class WallElementTest : public RoomTest {
   int32_t AddColour(int32_t group, const char* name = "") {
     return eltest::AddRecordWith(db_->ColorCatalogFile(), {{"colorGroup", group}, {"name", name}}, {});
   }
-  // The number that tells the test catalogue apart in dbId values.
-  int32_t DbNumber() const { return std::max(db_->Identifier(), 0); }
+  // Record `id` of the test catalogue in dbId form.
+  int32_t DbId(int32_t id) const { return ppDatafile::DbIdValue(id, db_->Identifier()).ToLong(); }
   zelvproDocModuleFil& SaveWall(qxWallElement& wall) {
     doc_ = std::make_unique<zelvproDocFil>(*db_);
     zelvproDocModuleFil& module = doc_->FurnitureTable();
@@ -137,7 +137,7 @@ TEST_F(WallElementTest, NewWallTakesTheFirstTextureOfTheWallColourGroupByName) {
     EXPECT_EQ(wall->kind, 1024);
     EXPECT_EQ(wall->GetHeight(), 2250.0f);
     EXPECT_EQ(Get(*wall, "Color"), 0x5A5A5A00);
-    EXPECT_EQ(Get(*wall, "Texture"), c.texture * 10000 + DbNumber());
+    EXPECT_EQ(Get(*wall, "Texture"), DbId(c.texture));
   }
 }
 
@@ -181,6 +181,10 @@ TEST_F(WallElementTest, RecordKeepsTheWallAndALoadedWallStandsOnItsFace) {
 }
 
 TEST_F(WallElementTest, ColourAndTextureComeFromTheWallsOwnCatalogue) {
+  // A catalogue with a number, so that a value can name a record of another one.
+  cattest::ChangeSettings(*Open("numbered.cdb"), {{"identifier", 4}});
+  db_ = &MakeDatabase("numbered.cdb");
+  topView_ = eltest::AddRecordWith(db_->TopViewFile(), {{"ID", 900}}, {});
   for (int32_t modulate : {0, 1}) {
     SCOPED_TRACE(modulate);
     const int32_t picture = AddTexture(*db_, 0, 4, modulate);
@@ -194,12 +198,12 @@ TEST_F(WallElementTest, ColourAndTextureComeFromTheWallsOwnCatalogue) {
 
     qxWallElement* wall = MakeWall(Edge(V(0, 0, 0), V(1000, 0, 0)));
     Set(*wall, "Color", 0x14283C00);
-    Set(*wall, "Texture", colour * 10000 + DbNumber() + 1);  // a colour of another catalogue
+    Set(*wall, "Texture", DbId(colour) + 1);  // a colour of another catalogue
     ppFloat4 drawn;
     wall->GetColorByCode(drawn, 0);
     EXPECT_EQ(wall->GetTextureByCode(0), nullptr);
     EXPECT_FLOAT_EQ(drawn.v[0], 0.2f);
-    Set(*wall, "Texture", colour * 10000 + DbNumber());
+    Set(*wall, "Texture", DbId(colour));
     const ppPicture* shown = wall->GetTextureByCode(-744);
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->GetWidth(), 4);

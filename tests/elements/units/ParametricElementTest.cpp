@@ -184,7 +184,7 @@ TEST_F(UnitsTest, GridContainerCutsTheLinkedDepth) {
     EXPECT_EQ(element->GridContainer(), container.get());
     element->stepCount = c.steps;
     EXPECT_EQ(element->DepthCut(*container, 19.0, 16.0), c.cut);
-    // The sheet's layout cannot read its cut values as numbers: a linked depth stays whole.
+    // This sheet gives no cuts: a linked depth stays whole.
     element->SetLinkedRecord(depth);
     EXPECT_EQ(element->currentDepth, 600.0f);
     EXPECT_EQ(db.CurrentDepthId(), depth);

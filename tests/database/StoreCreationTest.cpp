@@ -1,0 +1,47 @@
+// A new database file gets its name only once it is whole: what an interrupted creation left under
+// the temporary name goes, and a creation that fails leaves neither name behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "DbTestSupport.h"
+#include "database/dbStore.h"
+#include "foundation/FileFaultHook.h"
+#include "foundation/FileOperations.h"
+
+namespace {
+
+void FailTheFlush(Vcon::FileOp op, const char*) {
+  if (op == Vcon::FileOp::Flush) throw int32_t{kFileErrBadCall};
+}
+
+TEST(StoreCreationTest, ANewFileIsMadeWholeOverWhatAnEarlierCreationLeft) {
+  dbtest::TempFolder folder;
+  const std::string path = folder.Path("new.db"), temporary = path + ".new";
+  dbtest::WriteFileBytes(temporary, std::vector<unsigned char>(700, 0xEE));  // a cut-short creation
+  ppFileSpec fileSpec = dbtest::SpecFor(path);
+  dbStore::Open(fileSpec).reset();
+  EXPECT_EQ(dbtest::FileSize(path), 3 * dbStore::kPageSize);
+  EXPECT_FALSE(std::filesystem::exists(temporary));
+
+  // The file's flush fails: no file of either name is left, and the next open makes it.
+  const std::string second = folder.Path("second.db");
+  ppFileSpec secondSpec = dbtest::SpecFor(second);
+  Vcon::SetFileFaultHook(&FailTheFlush);
+  int32_t error = 0;
+  try {
+    dbStore::Open(secondSpec).reset();
+  } catch (int32_t e) {
+    error = e;
+  }
+  Vcon::SetFileFaultHook(nullptr);
+  EXPECT_EQ(error, kFileErrBadCall);
+  EXPECT_FALSE(std::filesystem::exists(second));
+  EXPECT_FALSE(std::filesystem::exists(second + ".new"));
+  dbStore::Open(secondSpec).reset();
+  EXPECT_EQ(dbtest::FileSize(second), 3 * dbStore::kPageSize);
+}
+
+}  // namespace
