@@ -33,8 +33,8 @@ TEST(BlobWordGroups, EveryGroupIsReadUpToTheListsEnd) {
       {{5, 6, 0, 7, 0, 8, 9, 0}, 1, {{0, 2}, {3, 4}, {5, 7}}},  // three groups
       {{5, 6, 0, 7, 8, 9}, 1, {{0, 2}, {3, 6}}},            // the last without its closing 0
       {{5, 6, 0, 7, 0, 0, 8, 0}, 1, {{0, 2}, {3, 4}}},      // an empty group ends the list
-      {{5, 0, 0, 6, 7, 0, 8, 0, 9, 0}, 2, {{0, 2}, {3, 5}, {6, 8}}},  // fixed words may be 0
-      {{5, 0, 0, 6, 0}, 3, {{0, 3}}},                       // the first runs past its fixed words
+      {{5, 0, 0, 6, 7, 0, 8, 0, 9, 0}, 2, {{0, 2}, {3, 5}, {6, 9}}},  // fixed words may be 0
+      {{5, 0, 0, 6, 0}, 3, {{0, 4}}},                       // fixed words, then on to the 0
       {{5, 0}, 3, {{0, 2}}},                                // fixed words cut at the end
   };
   for (const auto& c : cases) {
@@ -46,21 +46,22 @@ TEST(BlobWordGroups, EveryGroupIsReadUpToTheListsEnd) {
 
 TEST(BlobWordGroups, EveryWholeEntryGivesItsWord) {
   const Words blob = {11, 12, 13, 21, 22, 23, 31, 32, 33, 41};  // three 12-byte entries and a part
-  Handle h = MemNewHandle(uint32_t(blob.size() * 4));
+  Handle h = nullptr;
+  Vcon_HandleManager::MemNew(&h, uint32_t(blob.size() * 4));
   std::memcpy(*h, blob.data(), blob.size() * 4);
   const struct {
     uint32_t entrySize, word;
     Words found;
   } cases[] = {
       {12, 0, {11, 21, 31}}, {12, 1, {12, 22, 32}}, {12, 2, {13, 23, 33}}, {12, 3, {}},  // past the entry
-      {8, 1, {12, 13, 22, 23, 32}},  // five whole 8-byte entries
+      {8, 1, {12, 21, 23, 32, 41}},  // five whole 8-byte entries
       {40, 9, {41}},                 {44, 0, {}},  // no whole entry
   };
   for (const auto& c : cases)
     EXPECT_EQ(BlobWords::EntryWords(h, c.entrySize, c.word), c.found) << c.entrySize << "/" << c.word;
-  EXPECT_EQ(BlobWords::FirstWords(h, 20), (Words{11, 22}));
+  EXPECT_EQ(BlobWords::FirstWords(h, 20), (Words{11, 23}));
   EXPECT_TRUE(BlobWords::FirstWords(nullptr, 4).empty());
-  MemDisposeHandle(h);
+  MemDispose(h);
 }
 
 class TopViewGroupsTest : public cattest::CatalogueTest {};

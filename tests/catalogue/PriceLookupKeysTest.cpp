@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -24,6 +25,8 @@ class PriceLookupTest : public cattest::CatalogueTest {
     db_.reset();
     CatalogueTest::TearDown();
   }
+
+ public:
 
   zelvproPriceFil& Prices() { return db_->PriceFile(); }
   int32_t Add(int32_t module, int32_t color, int32_t group, int32_t depth, const char* option = "") {
@@ -76,7 +79,7 @@ TEST_F(PriceLookupTest, EveryKeyNarrowsOnItsOwnFieldAndKeepsItsOwnCacheEntry) {
       EXPECT_EQ(Lookup(5, c.color, c.group, c.depth, c.option), c.found)
           << round << ": " << c.color << "/" << c.group << "/" << c.depth << "/" << (c.option ? c.option : "-");
   }
-  EXPECT_EQ(Prices().CachedKeys(), 8u);  // the keys that found something
+  EXPECT_EQ(Prices().CachedKeys(), std::size(cases));  // one entry per key asked
   EXPECT_EQ(Lookup(6, 1, 0, 10), Ids{otherUnit});
   EXPECT_EQ(Lookup(6, 1, 0, 11), Ids{});
 }

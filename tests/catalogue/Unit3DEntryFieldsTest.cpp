@@ -109,7 +109,7 @@ TEST_F(Unit3DEntryTest, AMeshIsScaledInEveryAxisAndKeepsItsEntryValue) {
   Words vertices;
   for (auto [x, y] : {std::pair{10.f, 20.f}, {110.f, 20.f}, {110.f, 120.f}, {10.f, 120.f}})
     vertices = Join({vertices, Floats({x, y, 30, 0, 0, 0, 0, 1, 0})});
-  const int32_t mesh = Add(db_->Shape3DFile(), {{"name", "m"}, {"scale", 2.5}},
+  const int32_t mesh = Add(db_->Shape3DFile(), {{"name", "m"}, {"flags", zelvproShape3DFil::kCurrentForm}, {"scale", 2.5}},
                            {{"data1", vertices}, {"data2", {1, 4, 0, 1, 2, 3}}, {"data3", {}}});
   const Words entry = Join({{mesh, 4}, Floats({0, 0, 0, 0, 0, 0, 0}), {0}, {9}, Floats({0}), {77, 0, 0, 0}});
   const auto bodies = Bodies(zelvproUnitFil::kLongShapeEntries, entry);
