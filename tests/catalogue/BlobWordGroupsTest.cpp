@@ -28,14 +28,14 @@ TEST(BlobWordGroups, EveryGroupIsReadUpToTheListsEnd) {
     Spans groups;
   } cases[] = {
       {{}, 1, {}},
-      {{0, 5, 0}, 1, {}},                                   // a 0 where a group starts ends the list
-      {{5, 0}, 1, {{0, 1}}},                                //
+      {{0, 5, 0}, 1, {}},                                       // a 0 where a group starts ends the list
+      {{5, 0}, 1, {{0, 1}}},                                    //
       {{5, 6, 0, 7, 0, 8, 9, 0}, 1, {{0, 2}, {3, 4}, {5, 7}}},  // three groups
-      {{5, 6, 0, 7, 8, 9}, 1, {{0, 2}, {3, 6}}},            // the last without its closing 0
-      {{5, 6, 0, 7, 0, 0, 8, 0}, 1, {{0, 2}, {3, 4}}},      // an empty group ends the list
+      {{5, 6, 0, 7, 8, 9}, 1, {{0, 2}, {3, 6}}},                // the last without its closing 0
+      {{5, 6, 0, 7, 0, 0, 8, 0}, 1, {{0, 2}, {3, 4}}},          // an empty group ends the list
       {{5, 0, 0, 6, 7, 0, 8, 0, 9, 0}, 2, {{0, 2}, {3, 5}, {6, 9}}},  // fixed words may be 0
-      {{5, 0, 0, 6, 0}, 3, {{0, 4}}},                       // fixed words, then on to the 0
-      {{5, 0}, 3, {{0, 2}}},                                // fixed words cut at the end
+      {{5, 0, 0, 6, 0}, 3, {{0, 4}}},                                 // fixed words, then on to the 0
+      {{5, 0}, 3, {{0, 2}}},                                          // fixed words cut at the end
   };
   for (const auto& c : cases) {
     std::string text;
@@ -53,9 +53,13 @@ TEST(BlobWordGroups, EveryWholeEntryGivesItsWord) {
     uint32_t entrySize, word;
     Words found;
   } cases[] = {
-      {12, 0, {11, 21, 31}}, {12, 1, {12, 22, 32}}, {12, 2, {13, 23, 33}}, {12, 3, {}},  // past the entry
+      {12, 0, {11, 21, 31}},
+      {12, 1, {12, 22, 32}},
+      {12, 2, {13, 23, 33}},
+      {12, 3, {}},                   // past the entry
       {8, 1, {12, 21, 23, 32, 41}},  // five whole 8-byte entries
-      {40, 9, {41}},                 {44, 0, {}},  // no whole entry
+      {40, 9, {41}},
+      {44, 0, {}},  // no whole entry
   };
   for (const auto& c : cases)
     EXPECT_EQ(BlobWords::EntryWords(h, c.entrySize, c.word), c.found) << c.entrySize << "/" << c.word;
@@ -80,10 +84,10 @@ TEST_F(TopViewGroupsTest, LinksInEveryGroupOfOptionsAvailableAndExcludesHoldThei
     int32_t fileId, id;
     bool allowed;
   } cases[] = {
-      {kUnits, 41, false},   {kUnits, 42, false},   {kUnits, 43, false},   {kUnits, 44, false},
+      {kUnits, 41, false},    {kUnits, 42, false},    {kUnits, 43, false},    {kUnits, 44, false},
       {kUnits, 45, false},  // options: every group, the last without its 0
-      {kUnits, 51, true},    {kUnits, 52, false},   {kUnits, 53, false},   {kUnits, 54, true},
-      {kUnits, 61, false},   {kUnits, 62, true},    {kUnits, 63, false},   {kUnits, 64, true},
+      {kUnits, 51, true},     {kUnits, 52, false},    {kUnits, 53, false},    {kUnits, 54, true},
+      {kUnits, 61, false},    {kUnits, 62, true},     {kUnits, 63, false},    {kUnits, 64, true},
       {kUnits, 65, false},  // excludes: the first word of every group
       {kClasses, 101, false}, {kClasses, 102, false}, {kClasses, 103, false}, {kClasses, 53, true},
   };

@@ -27,7 +27,6 @@ class PriceLookupTest : public cattest::CatalogueTest {
   }
 
  public:
-
   zelvproPriceFil& Prices() { return db_->PriceFile(); }
   int32_t Add(int32_t module, int32_t color, int32_t group, int32_t depth, const char* option = "") {
     return AddRecord(Prices(), {{"module", module},
@@ -77,7 +76,8 @@ TEST_F(PriceLookupTest, EveryKeyNarrowsOnItsOwnFieldAndKeepsItsOwnCacheEntry) {
   for (int round = 0; round < 2; ++round) {
     for (const auto& c : cases)
       EXPECT_EQ(Lookup(5, c.color, c.group, c.depth, c.option), c.found)
-          << round << ": " << c.color << "/" << c.group << "/" << c.depth << "/" << (c.option ? c.option : "-");
+          << round << ": " << c.color << "/" << c.group << "/" << c.depth << "/"
+          << (c.option ? c.option : "-");
   }
   EXPECT_EQ(Prices().CachedKeys(), std::size(cases));  // one entry per key asked
   EXPECT_EQ(Lookup(6, 1, 0, 10), Ids{otherUnit});

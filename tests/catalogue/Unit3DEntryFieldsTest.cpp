@@ -47,7 +47,8 @@ class Unit3DEntryTest : public cattest::CatalogueTest {
     db_.reset();
     CatalogueTest::TearDown();
   }
-  int32_t Add(ppDatafile& table, cattest::Fields fields, std::initializer_list<std::pair<const char*, Words>> blobs) {
+  int32_t Add(ppDatafile& table, cattest::Fields fields,
+              std::initializer_list<std::pair<const char*, Words>> blobs) {
     table.ClearRecordBuffer(nullptr);
     for (const auto& [name, value] : fields) cattest::SetField(table, name, value);
     for (const auto& [name, words] : blobs) cattest::SetWords(table, name, words);
@@ -88,8 +89,8 @@ TEST_F(Unit3DEntryTest, BothEntryFormsPlaceTheirBodiesByEveryField) {
   // group and a spare word follow.
   const Words longTail = Join({{7}, Floats({1.5f}), {99, 0, 4, 0}});
   for (const bool longForm : {false, true}) {
-    const auto bodies = Bodies(longForm ? zelvproUnitFil::kLongShapeEntries : 0,
-                               longForm ? Join({head, longTail}) : head);
+    const auto bodies =
+        Bodies(longForm ? zelvproUnitFil::kLongShapeEntries : 0, longForm ? Join({head, longTail}) : head);
     ASSERT_EQ(bodies.size(), 1u) << longForm;
     const qx3DObject& body = *bodies[0];
     EXPECT_EQ(body.depth, 150.0f) << longForm;
@@ -109,8 +110,9 @@ TEST_F(Unit3DEntryTest, AMeshIsScaledInEveryAxisAndKeepsItsEntryValue) {
   Words vertices;
   for (auto [x, y] : {std::pair{10.f, 20.f}, {110.f, 20.f}, {110.f, 120.f}, {10.f, 120.f}})
     vertices = Join({vertices, Floats({x, y, 30, 0, 0, 0, 0, 1, 0})});
-  const int32_t mesh = Add(db_->Shape3DFile(), {{"name", "m"}, {"flags", zelvproShape3DFil::kCurrentForm}, {"scale", 2.5}},
-                           {{"data1", vertices}, {"data2", {1, 4, 0, 1, 2, 3}}, {"data3", {}}});
+  const int32_t mesh =
+      Add(db_->Shape3DFile(), {{"name", "m"}, {"flags", zelvproShape3DFil::kCurrentForm}, {"scale", 2.5}},
+          {{"data1", vertices}, {"data2", {1, 4, 0, 1, 2, 3}}, {"data3", {}}});
   const Words entry = Join({{mesh, 4}, Floats({0, 0, 0, 0, 0, 0, 0}), {0}, {9}, Floats({0}), {77, 0, 0, 0}});
   const auto bodies = Bodies(zelvproUnitFil::kLongShapeEntries, entry);
   ASSERT_EQ(bodies.size(), 1u);

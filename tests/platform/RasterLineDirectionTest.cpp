@@ -30,10 +30,10 @@ TEST(RasterLineDirection, ALineAndItsReverseCoverTheSameInnerPixels) {
   const POINT centre{20, 20};
   // Ends around the centre: every octant, the axes and diagonals, and slopes 1/4, 1/2, 3/4 and 2/3
   // whose minor steps tie.
-  const POINT offsets[] = {{12, 0}, {12, 3},  {12, 6},  {12, 9},  {12, 12}, {9, 12},  {6, 12},
-                           {3, 12}, {0, 12},  {-3, 12}, {-6, 12}, {-12, 9}, {-12, 3}, {-12, 0},
-                           {-12, -6}, {-9, -12}, {0, -12}, {6, -12}, {12, -3}, {4, 1},  {2, 1},
-                           {4, 3},  {3, 2},   {-4, 1},  {1, -2},  {-2, -3}, {12, 1},  {12, 11}};
+  const POINT offsets[] = {{12, 0},   {12, 3},   {12, 6},  {12, 9},  {12, 12}, {9, 12},  {6, 12},
+                           {3, 12},   {0, 12},   {-3, 12}, {-6, 12}, {-12, 9}, {-12, 3}, {-12, 0},
+                           {-12, -6}, {-9, -12}, {0, -12}, {6, -12}, {12, -3}, {4, 1},   {2, 1},
+                           {4, 3},    {3, 2},    {-4, 1},  {1, -2},  {-2, -3}, {12, 1},  {12, 11}};
   for (const POINT& d : offsets) {
     const POINT far{centre.x + d.x, centre.y + d.y};
     Pixels forward = Drawn(centre, far), backward = Drawn(far, centre);

@@ -49,7 +49,8 @@ TEST(ExtrudedCaps, BothWindingsGiveOutwardCapsOfPositiveArea) {
         ASSERT_EQ(p.vertices.size(), 3u) << what;
         const float area = TwiceArea(ppVector2(p.vertices[0].position.x, p.vertices[0].position.y),
                                      ppVector2(p.vertices[1].position.x, p.vertices[1].position.y),
-                                     ppVector2(p.vertices[2].position.x, p.vertices[2].position.y)) / 2;
+                                     ppVector2(p.vertices[2].position.x, p.vertices[2].position.y)) /
+                           2;
         for (const ppShapeVertex& v : p.vertices) {
           EXPECT_EQ(v.normal.z, first.normal.z) << what;
           EXPECT_EQ(v.position.z, first.normal.z > 0 ? 100.0f : 0.0f) << what;

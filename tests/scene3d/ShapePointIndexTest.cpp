@@ -21,7 +21,8 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 TEST(ShapePointIndex, PointsThatAreNotFiniteAreLeftOutAndChangeNoSphere) {
-  const ppVector3 odd[] = {{kNaN, 0, 0}, {0, kNaN, 0}, {0, 0, kNaN}, {kInf, 0, 0}, {0, -kInf, 0}, {0, 0, kInf}};
+  const ppVector3 odd[] = {{kNaN, 0, 0}, {0, kNaN, 0},  {0, 0, kNaN},
+                           {kInf, 0, 0}, {0, -kInf, 0}, {0, 0, kInf}};
   ShapePointIndex index;
   ppSphere sphere;
   // A finite pair, then every odd point both as a scan's start and as a held point, each followed by
@@ -76,7 +77,8 @@ TEST(ShapePointIndex, AnOutlineOfNonNumbersBuildsAtOnce) {
       for (const ppShapePrimitive& p : faces.Primitives()) vertices += p.vertices.size();
       EXPECT_TRUE(std::isfinite(faces.GetBoundingSphere().radius));
     }
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     fastest = std::min(fastest, ms);
     EXPECT_GT(vertices, 240u);  // the bodies were built, not refused
   }

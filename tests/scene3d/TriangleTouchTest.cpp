@@ -31,14 +31,17 @@ TEST(TriangleTouch, TouchingInAPointOrAlongAnEdgeMeetsAndAHairApartDoesNot) {
       {"edge end to end, half apart", {ppVector3(10.5f, 0, 0), ppVector3(15, 0, 0), ppVector3(12, 5, 0)}, 0},
       {"corner beyond the hypotenuse", {ppVector3(5.5f, 0, 5.5f), ppVector3(8, 5, 8), ppVector3(8, 5, 2)}, 0},
       {"corner above the face", {ppVector3(2, 0.5f, 2), ppVector3(2, 5, 2), ppVector3(3, 5, 8)}, 0},
-      {"crossing the plane beyond the hypotenuse", {ppVector3(6, -5, 6), ppVector3(6, 5, 6), ppVector3(7, 5, 8)}, 0},
+      {"crossing the plane beyond the hypotenuse",
+       {ppVector3(6, -5, 6), ppVector3(6, 5, 6), ppVector3(7, 5, 8)},
+       0},
   };
   for (const auto& c : cases) {
     for (int i = 0; i < 3; ++i) {
       for (int j = 0; j < 3; ++j) {
         const Triangle a = Rotated(v, i), b = Rotated(c.u, j);
         EXPECT_EQ(TriTriIntersect(a[0], a[1], a[2], b[0], b[1], b[2]), c.meets) << c.what << " " << i << j;
-        EXPECT_EQ(TriTriIntersect(b[0], b[1], b[2], a[0], a[1], a[2]), c.meets) << c.what << " " << j << i << " swapped";
+        EXPECT_EQ(TriTriIntersect(b[0], b[1], b[2], a[0], a[1], a[2]), c.meets)
+            << c.what << " " << j << i << " swapped";
       }
     }
   }
@@ -63,7 +66,8 @@ TEST(TriangleTouch, CoplanarTrianglesTouchingInAPointOrAlongAnEdgeMeet) {
       for (int j = 0; j < 3; ++j) {
         const Triangle a = Rotated(v, i), b = Rotated(c.u, j);
         EXPECT_EQ(TriTriIntersect(a[0], a[1], a[2], b[0], b[1], b[2]), c.meets) << c.what << " " << i << j;
-        EXPECT_EQ(TriTriIntersect(b[0], b[1], b[2], a[0], a[1], a[2]), c.meets) << c.what << " " << j << i << " swapped";
+        EXPECT_EQ(TriTriIntersect(b[0], b[1], b[2], a[0], a[1], a[2]), c.meets)
+            << c.what << " " << j << i << " swapped";
       }
     }
   }
