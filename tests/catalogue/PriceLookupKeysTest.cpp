@@ -8,6 +8,9 @@
 #include <string>
 
 #include "CatalogueTestSupport.h"
+#include "catalogue/records/zelvproColorCatalogFil.h"
+#include "catalogue/records/zelvproColorGroupFil.h"
+#include "catalogue/records/zelvproDepthFil.h"
 #include "catalogue/records/zelvproPriceFil.h"
 
 namespace {
@@ -146,6 +149,35 @@ TEST_F(PriceLookupTest, EveryChangeThroughTheTableIsSeenByTheNextLookup) {
     // No price of unit 5 or 7 is left for the next change.
     Prices().SelectAll();
     for (int32_t i = Prices().GetSelectedCount() - 1; i >= 0; --i) Prices().DeleteRecordAt(i);
+  }
+}
+
+TEST_F(PriceLookupTest, TheRecordTextNamesColourColourGroupDepthAndOptionInThatOrder) {
+  const int32_t colour = AddRecord(db_->ColorCatalogFile(), {{"number", "12"}, {"name", "Oak"}});
+  const int32_t group = AddRecord(db_->ColorGroupFile(), {{"name", "Woods"}});
+  const int32_t depth = AddRecord(db_->DepthFile(), {{"name", "Deep"}});
+  const struct {
+    int32_t color, group, depth;
+    const char* option;
+    const char* text;
+  } cases[] = {
+      {colour, group, depth, "A", "P, 12 Oak, Woods, Deep, A"},
+      {0, group, depth, "", "P, Woods, Deep"},
+      {0, 0, depth, "", "P, Deep"},
+      {colour, 0, 0, "", "P, 12 Oak"},
+      {0, group, 0, "B", "P, Woods, B"},
+      {0, 999, 999, "", "P"},  // links to records that are gone name nothing
+  };
+  for (const auto& c : cases) {
+    const int32_t price = AddRecord(Prices(), {{"name", "P"},
+                                               {"color", c.color},
+                                               {"colorGroup", c.group},
+                                               {"depth", c.depth},
+                                               {"optionKey", c.option}});
+    Prices().ReadRecord(price, nullptr);
+    Vcon::String text;
+    Prices().GetDisplayText(text, nullptr);
+    EXPECT_EQ(text, c.text);
   }
 }
 

@@ -29,9 +29,12 @@ Words Join(std::initializer_list<Words> parts) {
   return all;
 }
 
+// Maps a shape's texture link 3 to colour code 103 and has colour list entry 6 as its default.
 struct PlainElement : iUnit3DElement {
   zelvDatabase* database = nullptr;
   zelvDatabase* GetDatabase() override { return database; }
+  int32_t MapTextureCode(int32_t code) override { return code + 100; }
+  int32_t GetDefaultColorIndex() override { return 6; }
 };
 
 class Unit3DEntryTest : public cattest::CatalogueTest {
@@ -97,11 +100,38 @@ TEST_F(Unit3DEntryTest, BothEntryFormsPlaceTheirBodiesByEveryField) {
     ExpectVector(body.position, 10, 20, 30, "position");
     ExpectVector(body.rotation, 0.5f, 0.25f, 0.125f, "rotation");
     EXPECT_EQ(body.flags, 2u) << longForm;
-    EXPECT_EQ(body.colorCode, longForm ? 7 : 3) << longForm;
-    if (longForm) {
-      EXPECT_EQ(body.textureDirection, 1.5f);
-      EXPECT_EQ(body.groupId, 4);
-    }
+    // The short form takes colour and group from the element, the long form from the entry.
+    EXPECT_EQ(body.colorCode, longForm ? 7 : 103) << longForm;
+    EXPECT_EQ(body.groupId, longForm ? 4 : 6) << longForm;
+    if (longForm) EXPECT_EQ(body.textureDirection, 1.5f);
+  }
+}
+
+TEST_F(Unit3DEntryTest, AMeshRecordsFlagsChooseFlatNormalsAndNoTextureEachOnItsOwn) {
+  Words vertices;
+  for (auto [x, y] : {std::pair{0.f, 0.f}, {100.f, 0.f}, {0.f, 100.f}})
+    vertices = Join({vertices, Floats({x, y, 0, 0, 0, 0, 0, 1, 0})});
+  const struct {
+    int32_t flags;
+    bool flatNormals, noTexture;
+  } cases[] = {
+      {0, false, false},
+      {zelvproShape3DFil::kNoNormals, true, false},
+      {zelvproShape3DFil::kNoTexture, false, true},
+      {zelvproShape3DFil::kNoNormals | zelvproShape3DFil::kNoTexture, true, true},
+  };
+  for (const auto& c : cases) {
+    const int32_t mesh =
+        Add(db_->Shape3DFile(),
+            {{"name", "m"}, {"flags", zelvproShape3DFil::kCurrentForm | c.flags}, {"scale", 1.0}},
+            {{"data1", vertices}, {"data2", {1, 3, 0, 1, 2}}});
+    const auto bodies = Bodies(zelvproUnitFil::kLongShapeEntries,
+                               Join({{mesh, 4}, Floats({0, 0, 0, 0, 0, 0, 0}), Words(9, 0)}));
+    ASSERT_EQ(bodies.size(), 1u) << c.flags;
+    const auto* body = dynamic_cast<const qx3DMeshObject*>(bodies[0].get());
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(body->flatNormals, c.flatNormals) << c.flags;
+    EXPECT_EQ(body->option4, c.noTexture) << c.flags;
   }
 }
 
