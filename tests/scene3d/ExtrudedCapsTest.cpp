@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "scene3d/context/ppShape3D.h"
@@ -62,6 +63,30 @@ TEST(ExtrudedCaps, BothWindingsGiveOutwardCapsOfPositiveArea) {
       EXPECT_FLOAT_EQ(top, c.area) << what;
       EXPECT_FLOAT_EQ(bottom, -c.area) << what;
     }
+  }
+}
+
+TEST(ExtrudedCaps, CapTexturesTurnClockwiseByTheTextureDirection) {
+  // Texture units of 400 mm, turned by the body's texture direction (radians) the other way round.
+  for (const float direction : {0.0f, 0.3f, 1.5707964f, -2.0f}) {
+    qx3DExtrudedObject body;
+    body.outline = {{0, 0}, {400, 0}, {400, 800}, {0, 800}};
+    body.depth = 50;
+    body.textureDirection = direction;
+    body.Prepare();
+    ppShape3D faces;
+    body.BuildMesh(faces, false);
+    size_t seen = 0;
+    for (const ppShapePrimitive& p : faces.Primitives()) {
+      if (p.vertices[0].normal.z == 0) continue;
+      for (const ppShapeVertex& v : p.vertices) {
+        const float x = v.position.x / 400, y = v.position.y / 400;
+        EXPECT_NEAR(v.texture.x, x * std::cos(direction) + y * std::sin(direction), 1e-5) << direction;
+        EXPECT_NEAR(v.texture.y, -x * std::sin(direction) + y * std::cos(direction), 1e-5) << direction;
+        ++seen;
+      }
+    }
+    EXPECT_EQ(seen, 12u);  // two triangles in each cap
   }
 }
 
