@@ -12,6 +12,12 @@ constexpr double kBoundSlack = 1.0 + 1e-5;
 // (1 - 1e-6) x limit^2 cannot exceed the limit.
 constexpr double kSquareSlack = 1.0 - 1e-6;
 
+// Outlines come from catalogue files and may hold NaN or infinite coordinates. Such a point never
+// passes the farthest-pair comparison (distances to it are NaN) or would make the sphere infinite,
+// which frames and culls nothing; and NaN bounds would keep every box from being skipped, so each
+// later point would scan every earlier one.
+bool Finite(const ppVector3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
 }  // namespace
 
 void ShapePointIndex::Box::Add(const ppVector3& p) {
@@ -20,6 +26,7 @@ void ShapePointIndex::Box::Add(const ppVector3& p) {
 }
 
 void ShapePointIndex::Add(const ppVector3& point) {
+  if (!Finite(point)) return;
   const size_t n = x_.size();
   size_t span = kRun;
   for (std::vector<Box>& level : levels_) {
@@ -84,6 +91,7 @@ void ShapePointIndex::Walk(size_t level, size_t box, const ppVector3& from, cons
 }
 
 void ShapePointIndex::GrowFarthestPair(const ppVector3& v, ppSphere& sphere) const {
+  if (!Finite(v)) return;
   double limit = 2.0 * sphere.radius;
   auto visit = [&](size_t run) {
     // Squares at or below this give a float distance of at most the limit: most runs end here.

@@ -1,8 +1,9 @@
 // Every point of a 3D shape in recording order, in runs of 16 points with a bounding box per run, per
 // 8 runs, per 64 runs and so on up, so that the bounding-sphere scans can skip whole runs that cannot
 // change their answer. Meshes are recorded face by face, so consecutive points lie close together
-// and the boxes stay small. The scans give exactly what a plain scan over every point in recording
-// order gives, bit for bit.
+// and the boxes stay small. Points with a coordinate that is not finite are left out, as points and
+// as the point a scan starts from. The scans give exactly what a plain scan over every finite point
+// in recording order gives, bit for bit.
 #pragma once
 
 #include <array>
@@ -14,11 +15,13 @@
 
 class ShapePointIndex {
  public:
+  // Holds `point` unless a coordinate of it is not finite.
   void Add(const ppVector3& point);
+  // The number of points held.
   size_t Size() const { return x_.size(); }
 
   // The farthest-pair rule against every point held, in order: whenever 2 x radius < distance(v, p),
-  // the sphere becomes the one spanned by v and p.
+  // the sphere becomes the one spanned by v and p. A non-finite v changes nothing.
   void GrowFarthestPair(const ppVector3& v, ppSphere& sphere) const;
   // The largest distance from `centre` to a point held; 0 when empty.
   float FarthestDistance(const ppVector3& centre) const;
