@@ -155,7 +155,6 @@ class dbStore {
   int32_t WriteJournal();
   void FinishCommit();
   void ComeToRest(int32_t size);
-  void FlushRest();
   void CopyPagesIntoPlace();
   void RollBack();
   void ReplayJournal(int32_t journalStart, int32_t journalEnd);
@@ -172,9 +171,6 @@ class dbStore {
   int32_t journalEnd_ = 0;    // file size after its last entry
   int16_t nesting_ = 0;
   int32_t pendingAbort_ = 0;  // 0 or db::kAbortPending
-  // The state 0 written at rest may not be on disk yet (see FlushRest); true from Open on, since an
-  // earlier store may have left the file so.
-  bool restUnflushed_ = true;
   dbStoreFile file_;
   dbPageCache pages_{11};
   dbPageCache records_{0};

@@ -16,11 +16,10 @@
 // left after them (0 in older files: the journal runs to the file's end). At rest (state 0) bytes 2-3 hold
 // kRestMark and bytes 4-7 the file's size at rest; older files have zero there and keep their size at open.
 //
-// Power cuts: a write not yet flushed may be lost or torn. The state 0 at the end of a commit must be
-// on disk before the next commit writes its records and journal over the space of this journal;
-// were state 4 still on disk then, recovery would replay those bytes as this journal. The commit is
-// durable without it, so that flush waits for the next commit's first such write (FlushRest); a
-// store that opens a file at rest cannot know whether its state 0 reached the disk and flushes too. A state 0 that
+// Power cuts: a write not yet flushed may be lost or torn. The state 0 at the end of a commit is
+// flushed, because the next commit writes its records and journal over the space of this journal;
+// were state 4 still on disk then, recovery would replay those bytes as this journal. Nor may the
+// file grow back over the cut journal before then: recovery would read its zeros as entries. A state 0 that
 // reached the disk while the cut-off of the journal, or the next Begin's state 1, was lost leaves
 // bytes past the size at rest that nothing references; recovery cuts them away.
 #include <algorithm>
@@ -118,14 +117,6 @@ void dbStore::FinishCommit() {
   file_.Flush();
 }
 
-// Makes the state 0 of the last commit durable, when it may not be yet: a commit calls this before it
-// writes anything where that commit's journal lay.
-void dbStore::FlushRest() {
-  if (!restUnflushed_) return;
-  file_.Flush();
-  restUnflushed_ = false;
-}
-
 // Cuts the file to `size` and writes state 0 with that size at rest. The state in memory turns
 // idle only once the record is written, so that a failure here still counts as a complete commit.
 void dbStore::ComeToRest(int32_t size) {
@@ -183,9 +174,8 @@ void dbStore::Commit() {
   // cut or the state 0 after this point is harmless: the journal replays to the same pages.
   if (flush) file_.Flush();
   ComeToRest(journalStart_);
-  // The commit is durable now. The next commit writes over this journal's space, so state 0 must be
-  // on disk by then; that flush waits for the next commit's first write, or for Close.
-  if (flush) restUnflushed_ = true;
+  // The next commit writes over this journal's space: state 4 must not be on disk by then.
+  if (flush) file_.Flush();
   records_.Walk([](dbCacheEntry& e) {
     e.dirty = false;
     return false;
@@ -259,7 +249,6 @@ int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
   constexpr size_t kMaxRun = 1 << 20;
   std::vector<char> run;
   int32_t runAt = 0;
-  if (!ordered.empty()) FlushRest();
   const auto writeRun = [&] {
     WriteSkippingZeros(runAt, run.data(), int32_t(run.size()));
     run.clear();
@@ -284,7 +273,7 @@ int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
 // file's size at Begin. The file's size still covers all n bytes.
 void dbStore::WriteSkippingZeros(int32_t at, const char* bytes, int32_t n) {
   const int32_t virgin = std::clamp(txStartSize_ - at, 0, n);  // first byte that may be left out
-  int32_t from = 0;  // first byte not written yet
+  int32_t from = 0;                                            // first byte not written yet
   int32_t i = virgin;
   while (i + 8 <= n) {
     uint64_t word;
@@ -318,7 +307,6 @@ int32_t dbStore::WriteJournal() {
   int32_t at = journalStart_;
   int32_t entries = 0;
   const auto writeRun = [&] {
-    FlushRest();
     file_.Write(at, run.data(), int32_t(run.size()));
     at += int32_t(run.size());
     run.clear();
@@ -348,7 +336,8 @@ void dbStore::CopyPagesIntoPlace() {
     if (e.dirty) dirty.push_back(&e);
     return false;
   });
-  std::sort(dirty.begin(), dirty.end(), [](const dbCacheEntry* a, const dbCacheEntry* b) { return a->key < b->key; });
+  std::sort(dirty.begin(), dirty.end(),
+            [](const dbCacheEntry* a, const dbCacheEntry* b) { return a->key < b->key; });
   constexpr size_t kMaxRun = 1 << 20;
   std::vector<char> run;
   int32_t runAt = 0;
