@@ -8,7 +8,8 @@
 // The stream runs in rounds (5 unless a count is given as the first argument); in each round the zone
 // and the heap take turns at going first, so neither always meets a cold cache or a warm one. Each round
 // also replays the stream once more on the zone, timing every operation, for the longest operation
-// that included a compaction. The medians over the rounds are printed last.
+// that included a compaction. The medians over the rounds are printed last, then the reach lines: the
+// median ratio, and the longest compaction of any round.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Reach.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/Zone.h"
 
@@ -197,5 +199,8 @@ int main(int argc, char** argv) {
   std::printf("median malloc/realloc/free   %.3f s\n", Median(heap));
   std::printf("median ratio zone/malloc     %.2f\n", Median(ratio));
   std::printf("median longest compaction    %.3f ms\n", Median(longest));
-  return 0;
+  bench::ReachAtMost("handles zone/malloc", Median(ratio), 1.3);
+  // Every round's longest pause must stay short, not only the median one.
+  bench::ReachAtMost("handles longest compaction ms", *std::max_element(longest.begin(), longest.end()), 5.0);
+  return bench::ReachStatus();
 }

@@ -145,7 +145,18 @@ class dbStore {
   // Transactions.
   void WriteCommitRecord();
   void Commit();
-  int32_t WriteChangedRecords();
+  // A record's new extent and its bytes, or a new page, on its way to the file.
+  struct Placed {
+    int32_t position;
+    int32_t length;
+    Handle data;
+  };
+  // Zeros in space the transaction appended are left out of the writes in stretches of this many
+  // bytes or more; shorter ones cost less to write than the extra call.
+  static constexpr int32_t kZeroStretch = 1024;
+  int32_t PlaceChangedRecords(std::vector<Placed>& placed);
+  int32_t WriteRecordsAndNewPages(std::vector<Placed>& placed);
+  void WriteSkippingZeros(int32_t at, const char* bytes, int32_t n);
   int32_t WriteJournal();
   void FinishCommit();
   void ComeToRest(int32_t size);

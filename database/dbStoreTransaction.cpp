@@ -1,9 +1,11 @@
 // dbStore's transactions: commit through the redo journal, rollback, and the repair of a commit
 // that a crash interrupted.
 //
-// Commit order on disk: changed records go to fresh extents (old bytes are never overwritten); the
-// commit record says 3 and the changed pages (and the header, when it changed) are appended as
-// journal entries {i32 position, 2048 bytes}; after a flush the commit record says 4 and is flushed;
+// Commit order on disk: changed records go to fresh extents (old bytes are never overwritten), and
+// pages made in this transaction, which lie past the file's size at its start, are written at their
+// place with them; the commit record says 3 and the other changed pages (and the header, when it
+// changed) are appended as journal entries {i32 position, 2048 bytes}; after a flush the commit
+// record says 4 and is flushed;
 // then the header and the pages are written in place and flushed, the journal is cut off and the
 // commit record says 0 (flushed too). A crash before state 4 leaves the old pages untouched (the file is cut
 // back to its size at the transaction's start); a crash at state 4 is finished by replaying the journal.
@@ -16,7 +18,8 @@
 //
 // Power cuts: a write not yet flushed may be lost or torn. The state 0 at the end of a commit is
 // flushed, because the next commit writes its records and journal over the space of this journal;
-// were state 4 still on disk then, recovery would replay those bytes as this journal. A state 0 that
+// were state 4 still on disk then, recovery would replay those bytes as this journal. Nor may the
+// file grow back over the cut journal before then: recovery would read its zeros as entries. A state 0 that
 // reached the disk while the cut-off of the journal, or the next Begin's state 1, was lost leaves
 // bytes past the size at rest that nothing references; recovery cuts them away.
 #include <algorithm>
@@ -140,7 +143,8 @@ void dbStore::Abort() {
 }
 
 void dbStore::Commit() {
-  const int32_t written = WriteChangedRecords();
+  std::vector<Placed> placed;
+  const int32_t written = PlaceChangedRecords(placed);
   while (!numbersToFree_.empty()) {
     const int32_t number = numbersToFree_.back();
     numbersToFree_.pop_back();
@@ -151,10 +155,11 @@ void dbStore::Commit() {
     extentsToFree_.pop_back();
     Release(extent);
   }
+  const int32_t appended = WriteRecordsAndNewPages(placed);
   const int32_t journaled = WriteJournal();
   // A commit that wrote nothing has nothing to make durable: whatever state a crash leaves in the
   // commit record, recovery finds the file as it was.
-  const bool flush = written > 0 || journaled > 0;
+  const bool flush = written > 0 || appended > 0 || journaled > 0;
   // The journal must be on disk before state 4 says it is complete.
   if (flush) file_.Flush();
   state_ = kJournalComplete;
@@ -177,20 +182,11 @@ void dbStore::Commit() {
   });
 }
 
-// Every changed record goes to a newly allocated extent; its old extent is freed afterwards.
-// Returns how many records were written.
-//
-// The extents are handed out in cache-walk order, which first fit scatters over the free space;
-// the bytes go to the file afterwards in position order, records that lie back to back with one
-// call. A gap shorter than a page between two records in space appended during this transaction
-// holds zeros (nothing else is written there before the journal) and is written as zeros, so that
-// appended records go out in long runs; pages never lie in such a gap.
-int32_t dbStore::WriteChangedRecords() {
-  struct Placed {
-    int32_t position;
-    int32_t length;
-    Handle data;
-  };
+// Every changed record gets a newly allocated extent (old bytes are never overwritten) and its map
+// entry; its old extent is freed afterwards. The extents are handed out in cache-walk order, which
+// first fit scatters over the free space. Returns how many records were placed; `placed` receives
+// those with bytes to write.
+int32_t dbStore::PlaceChangedRecords(std::vector<Placed>& placed) {
   struct Dirty {
     int32_t number;
     Handle data;
@@ -204,7 +200,6 @@ int32_t dbStore::WriteChangedRecords() {
     return false;
   });
   constexpr size_t kAhead = 8;  // records between fetching a block's header and reading it
-  std::vector<Placed> placed;
   for (size_t i = 0; i < dirty.size(); ++i) {
     if (i + 2 * kAhead < dirty.size()) __builtin_prefetch(dirty[i + 2 * kAhead].data);
     if (i + kAhead < dirty.size()) {
@@ -219,7 +214,28 @@ int32_t dbStore::WriteChangedRecords() {
     WriteMapEntry(d.number, {position, length});
     if (length > 0) placed.push_back({position, length, d.data});
   }
-  const auto written = int32_t(dirty.size());
+  return int32_t(dirty.size());
+}
+
+// Writes the placed records and every dirty page that lies past the file's size at Begin; returns
+// how many pages it wrote. Such pages are new: nothing on disk refers to them before the header and
+// the old pages change, and a crash before the journal is complete cuts them off with the rest of
+// the transaction's space, so they need no journal entry and are written once, at their place.
+//
+// The bytes go to the file in position order, neighbours in one call. Space past the size at Begin
+// has never been written since the file was last cut back, so it reads as zeros: there, stretches of
+// zeros (the unused tables of index nodes, what records leave between them) are not written, unless
+// they are so short that another call would cost more than the bytes.
+int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
+  const size_t records = placed.size();
+  pages_.Walk([&](dbCacheEntry& e) {
+    if (e.dirty && e.key >= txStartSize_) {
+      placed.push_back({e.key, kPageSize, e.data});
+      e.dirty = false;
+    }
+    return false;
+  });
+  const auto pages = int32_t(placed.size() - records);
   std::vector<Placed> ordered = placed;
   std::stable_sort(ordered.begin(), ordered.end(),
                    [](const Placed& a, const Placed& b) { return a.position < b.position; });
@@ -234,15 +250,15 @@ int32_t dbStore::WriteChangedRecords() {
   std::vector<char> run;
   int32_t runAt = 0;
   const auto writeRun = [&] {
-    file_.Write(runAt, run.data(), int32_t(run.size()));
+    WriteSkippingZeros(runAt, run.data(), int32_t(run.size()));
     run.clear();
   };
   for (const Placed& p : ordered) {
     if (!run.empty()) {
       const int64_t end = int64_t(runAt) + int64_t(run.size());
       const int64_t gap = p.position - end;
-      if (gap > 0 && gap < kPageSize && end >= txStartSize_ && run.size() < kMaxRun)
-        run.resize(run.size() + size_t(gap), 0);
+      if (gap > 0 && gap < kZeroStretch && end >= txStartSize_ && run.size() < kMaxRun)
+        run.resize(run.size() + size_t(gap), 0);  // zeros already, but one call is cheaper
       else if (gap != 0 || run.size() >= kMaxRun)
         writeRun();
     }
@@ -250,7 +266,34 @@ int32_t dbStore::WriteChangedRecords() {
     run.insert(run.end(), *p.data, *p.data + p.length);
   }
   if (!run.empty()) writeRun();
-  return written;
+  return pages;
+}
+
+// Writes n bytes at `at`, leaving out each stretch of at least kZeroStretch zeros that lies past the
+// file's size at Begin. The file's size still covers all n bytes.
+void dbStore::WriteSkippingZeros(int32_t at, const char* bytes, int32_t n) {
+  const int32_t virgin = std::clamp(txStartSize_ - at, 0, n);  // first byte that may be left out
+  int32_t from = 0;                                            // first byte not written yet
+  int32_t i = virgin;
+  while (i + 8 <= n) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    if (word != 0) {
+      i += 8;
+      continue;
+    }
+    int32_t zeroFrom = i;
+    while (zeroFrom > std::max(from, virgin) && bytes[zeroFrom - 1] == 0) --zeroFrom;
+    int32_t zeroTo = i + 8;
+    while (zeroTo < n && bytes[zeroTo] == 0) ++zeroTo;
+    if (zeroTo - zeroFrom >= kZeroStretch) {
+      file_.Write(at + from, bytes + from, zeroFrom - from);
+      from = zeroTo;
+    }
+    i = zeroTo;
+  }
+  file_.Write(at + from, bytes + from, n - from);
+  if (int64_t(at) + n > file_.Size()) file_.SetSize(at + n);
 }
 
 // Appends the journal entries in page-cache walk order, the header's last; returns their number.
@@ -286,9 +329,15 @@ int32_t dbStore::WriteJournal() {
   return entries;
 }
 
-// Writes every dirty page at its place in walk order; a page that continues the previous one in
-// the file joins its write.
+// Writes every dirty page at its place, in position order so that neighbouring pages share a call.
 void dbStore::CopyPagesIntoPlace() {
+  std::vector<dbCacheEntry*> dirty;
+  pages_.Walk([&dirty](dbCacheEntry& e) {
+    if (e.dirty) dirty.push_back(&e);
+    return false;
+  });
+  std::sort(dirty.begin(), dirty.end(),
+            [](const dbCacheEntry* a, const dbCacheEntry* b) { return a->key < b->key; });
   constexpr size_t kMaxRun = 1 << 20;
   std::vector<char> run;
   int32_t runAt = 0;
@@ -296,18 +345,13 @@ void dbStore::CopyPagesIntoPlace() {
     file_.Write(runAt, run.data(), int32_t(run.size()));
     run.clear();
   };
-  pages_.Walk([&](dbCacheEntry& e) {
-    if (!e.dirty) return false;
-    if (!run.empty() && (int64_t(runAt) + int64_t(run.size()) != e.key || run.size() >= kMaxRun)) writeRun();
-    if (run.empty()) runAt = e.key;
-    run.insert(run.end(), *e.data, *e.data + kPageSize);
-    return false;
-  });
+  for (dbCacheEntry* e : dirty) {
+    if (!run.empty() && (int64_t(runAt) + int64_t(run.size()) != e->key || run.size() >= kMaxRun)) writeRun();
+    if (run.empty()) runAt = e->key;
+    run.insert(run.end(), *e->data, *e->data + kPageSize);
+    e->dirty = false;
+  }
   if (!run.empty()) writeRun();
-  pages_.Walk([](dbCacheEntry& e) {
-    e.dirty = false;
-    return false;
-  });
 }
 
 // Undoes everything since Begin: pages and header come back from the file, queued frees are

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <sys/mman.h>
 
 #include "foundation/ProcessServices.h"
@@ -45,22 +46,27 @@ std::unique_ptr<Zone> Zone::Create(uint32_t size, uint32_t masterPointers) {
   if (total > UINT32_MAX || freeBlock + kMinFreeBlock > total) return nullptr;
   char* base = MapZone(size_t(total));
   if (base == nullptr) return nullptr;
-  return std::unique_ptr<Zone>(new Zone(base, uint32_t(total), uint32_t(count)));
+  try {
+    return std::unique_ptr<Zone>(new Zone(base, uint32_t(total), uint32_t(count)));
+  } catch (const std::bad_alloc&) {  // the free index's memory could not be had
+    munmap(base, size_t(total));
+    return nullptr;
+  }
 }
 
+// The mapping arrives zeroed, so only the words that are not zero are written: the pages of a zone
+// are touched when blocks are first placed on them, not all at its creation.
 Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
-    : base_(base), bytes_(size), masterPointers_(masterPointers), index_(base, size) {
-  std::memset(base_, 0, size);
+    : base_(base),
+      bytes_(size),
+      masterPointers_(masterPointers),
+      unusedMasterPointers_(reinterpret_cast<char**>(base + kFirstMasterPointer)),
+      index_(base, size) {
   Word(0) = size;
   Word(1) = size;
   Word(3) = uint32_t(kTableDataOffset);
   uint32_t* counts = reinterpret_cast<uint32_t*>(base_ + kTableDataOffset);
   counts[1] = masterPointers;
-  // Link the master pointers into the free list in ascending order; the last one holds null.
-  char** first = MasterPointer(uint32_t(kFirstMasterPointer));
-  for (uint32_t i = 0; i + 1 < masterPointers; ++i) first[i] = reinterpret_cast<char*>(&first[i + 1]);
-  first[masterPointers - 1] = nullptr;
-  freeMasterPointers_ = first;
   // The table's block: its back pointer names the zone header's fourth word.
   *At(FirstBlock()) = {12, 8 * masterPointers + 16, kBlockLocked | kBlockTable, 0};
   const uint32_t rest = uint32_t(kFirstMasterPointer) + 8 * masterPointers;
@@ -105,11 +111,17 @@ BlockHeader* Zone::HeaderOf(Handle h) const {
   return b;
 }
 
+// Master pointers go out in ascending order first, then last freed first: the freed ones are a
+// list, the never used ones simply follow the last one handed out.
 char** Zone::TakeMasterPointer() {
   char** mp = freeMasterPointers_;
-  if (mp == nullptr) MemFatalError(1025, "Memory full in GetNewMasterPtr");
-  freeMasterPointers_ = reinterpret_cast<char**>(*mp);
-  return mp;
+  if (mp != nullptr) {
+    freeMasterPointers_ = reinterpret_cast<char**>(*mp);
+    return mp;
+  }
+  char** const end = reinterpret_cast<char**>(base_ + kFirstMasterPointer) + masterPointers_;
+  if (unusedMasterPointers_ == end) MemFatalError(1025, "Memory full in GetNewMasterPtr");
+  return unusedMasterPointers_++;
 }
 
 // Next fit: the first free block of at least `size` bytes from `start` on, wrapping past the end;
@@ -307,7 +319,8 @@ std::vector<BlockInfo> Zone::Blocks() const {
 uint32_t Zone::FreeMasterPointerCount() const {
   uint32_t n = 0;
   for (char** mp = freeMasterPointers_; mp != nullptr; mp = reinterpret_cast<char**>(*mp)) ++n;
-  return n;
+  char** const end = reinterpret_cast<char**>(base_ + kFirstMasterPointer) + masterPointers_;
+  return n + uint32_t(end - unusedMasterPointers_);
 }
 
 void MemFatalError(int32_t code, const char* message) { ShowFatalErrorBox(code, message, "Memory"); }

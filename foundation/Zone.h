@@ -8,7 +8,8 @@
 //     flags         1 free, 2 locked, 8 the master-pointer table
 //     slack         unused bytes after the data, so 16 + size + slack is the distance to the next header
 // The first block is the master-pointer table (locked, never moved): 16 bytes of counts, then one native
-// pointer per master pointer. Unused master pointers form a singly linked free list.
+// pointer per master pointer. Freed master pointers form a singly linked free list; those never handed
+// out hold null and follow in ascending order.
 //
 // Offsets rather than addresses go into the 32-bit words so the layout rules (sizes, the 32-byte split
 // threshold, slack) are the same on a 64-bit process; the zone is enlarged by 4 bytes per master pointer
@@ -103,7 +104,8 @@ class Zone {
   char* base_;
   uint32_t bytes_;  // the whole zone, mapped from the kernel
   uint32_t masterPointers_;
-  char** freeMasterPointers_;  // head of the free list of master pointers, null when none is left
+  char** freeMasterPointers_ = nullptr;  // head of the list of freed master pointers, null when empty
+  char** unusedMasterPointers_;          // the first master pointer never handed out (table's end: none)
   uint32_t compactions_ = 0;
   ZoneFreeIndex index_;
   // The free blocks a compaction leaves, noted in the index once its sweep is over.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 
 namespace Vcon {
 namespace {
@@ -21,19 +23,27 @@ uint16_t UnitsOf(uint32_t size) { return uint16_t(std::min(size >> kHeaderShift,
 }  // namespace
 
 ZoneFreeIndex::ZoneFreeIndex(const char* zone, uint32_t zoneBytes)
-    : zone_(zone),
-      chunks_(ChunkOf(zoneBytes) + 1),
-      free_(chunks_, 0),
-      units_(size_t(chunks_) * kSlotsPerChunk, 0) {
+    : zone_(zone), chunks_(ChunkOf(zoneBytes) + 1) {
   uint32_t values = chunks_;
   do {
     levels_.emplace_back((values + kFanOut - 1) / kFanOut, Group{});
     values = uint32_t(levels_.back().size());
   } while (values > 1);
+  const size_t freeBytes = size_t(chunks_) * sizeof(uint64_t);
+  mappingBytes_ = freeBytes + size_t(chunks_) * kSlotsPerChunk * sizeof(uint16_t);
+  mapping_ = mmap(nullptr, mappingBytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapping_ == MAP_FAILED) throw std::bad_alloc();
+  // Searches read the sizes at the zone's spread-out free blocks: with small pages nearly every one
+  // would also miss the address translation cache. Only advice, as for the zone.
+  madvise(mapping_, mappingBytes_, MADV_HUGEPAGE);
+  free_ = static_cast<uint64_t*>(mapping_);
+  units_ = reinterpret_cast<uint16_t*>(static_cast<char*>(mapping_) + freeBytes);
 }
 
+ZoneFreeIndex::~ZoneFreeIndex() { munmap(mapping_, mappingBytes_); }
+
 void ZoneFreeIndex::Clear() {
-  std::fill(free_.begin(), free_.end(), 0);
+  std::fill(free_, free_ + chunks_, 0);
   for (std::vector<Group>& level : levels_) std::fill(level.begin(), level.end(), Group{});
 }
 

@@ -11,6 +11,7 @@
 // zone. The zone tells it of every free block made and every free block taken, with its size.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -23,6 +24,9 @@ class ZoneFreeIndex {
 
   // An empty index for the zone of `zoneBytes` bytes at `zone` (not owned).
   ZoneFreeIndex(const char* zone, uint32_t zoneBytes);
+  ~ZoneFreeIndex();
+  ZoneFreeIndex(const ZoneFreeIndex&) = delete;
+  ZoneFreeIndex& operator=(const ZoneFreeIndex&) = delete;
 
   // No free block at all: a compaction clears the index and inserts the free blocks it leaves.
   void Clear();
@@ -57,11 +61,15 @@ class ZoneFreeIndex {
 
   const char* zone_;
   uint32_t chunks_;
-  std::vector<uint64_t> free_;  // per chunk: bit i set when a free block header sits at 16 * i in it
   std::vector<std::vector<Group>> levels_;  // levels_[0] holds the chunks' values; the last is one group
+  // free_ and units_ lie in one anonymous mapping owned here, which arrives zeroed: like the zone, its
+  // pages are touched only where free blocks have been.
+  void* mapping_ = nullptr;
+  size_t mappingBytes_ = 0;
+  uint64_t* free_ = nullptr;  // per chunk: bit i set when a free block header sits at 16 * i in it
   // Per possible header position: a free block's size in 16-byte units, kept from Insert so that searches
   // read this small array rather than headers spread over the zone; read only where free_ has a bit.
-  std::vector<uint16_t> units_;
+  uint16_t* units_ = nullptr;
 };
 
 }  // namespace Vcon

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "database/dbErrors.h"
@@ -596,3 +598,54 @@ TEST(PageCacheTest, WalksBucketsInOrderNewestFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bytes this process has handed to the system's write calls so far.
+int64_t BytesWrittenSoFar() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  int64_t value = 0;
+  while (io >> key >> value)
+    if (key == "wchar:") return value;
+  return 0;
+}
+
+int gFlushes = 0;
+void CountFlushes(Vcon::FileOp op, const char*) { gFlushes += op == Vcon::FileOp::Flush; }
+
+}  // namespace
+
+// A commit writes the pages it made once, at their place and not through the journal, and leaves out
+// the zero pages of the space it appended: a commit of many new records writes little more than
+// the file grows by, with the same four flushes.
+TEST_F(StoreTest, CommitWritesTheNewPagesOnceAndNotThroughTheJournal) {
+  auto store = OpenStore();
+  AddCommitted(*store, "first");
+  const int64_t before = dbtest::FileSize(path_);
+  const int64_t written = BytesWrittenSoFar();
+  gFlushes = 0;
+  Vcon::SetFileFaultHook(&CountFlushes);
+  store->Begin();
+  // 3,000 records need twelve new map pages and a new map page of the second level.
+  for (int32_t i = 0; i < 3'000; ++i) store->ReleaseRecord(store->AddRecord(HandleOf(std::string(40, 'r'))));
+  store->End();
+  const int firstFlushes = gFlushes;
+  const int64_t grown = dbtest::FileSize(path_) - before;
+  const int64_t commitBytes = BytesWrittenSoFar() - written;
+  gFlushes = 0;
+  AddCommitted(*store, "second");
+  const int secondFlushes = gFlushes;
+  Vcon::SetFileFaultHook(nullptr);
+  // Old pages changed: the map's second level, its first third-level page, the free-extent page;
+  // and the header. Each is journaled and copied into place (room for six); the eleven new map
+  // pages are not.
+  EXPECT_LE(commitBytes, grown + 6 * (2052 + 2048));
+  EXPECT_GE(commitBytes, 3'000 * 40);
+  EXPECT_EQ(firstFlushes, 4);
+  EXPECT_EQ(secondFlushes, 4);
+  store.reset();
+  store = OpenStore();
+  EXPECT_EQ(Read(*store, 3'001), std::string(40, 'r'));
+  EXPECT_EQ(Read(*store, 3'002), "second");
+}

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +88,41 @@ TEST(HandleZoneLayout, TableThenOneFreeBlockKeepingTheRequestedDataArea) {
   // A 32-bit zone of 1008 bytes keeps 1008 - 16 - 16 - (16 + 4 * 12) - 16 bytes for data.
   EXPECT_EQ(blocks[1].header.size, 1008u - 16 - 16 - (16 + 4 * 12) - 16);
   EXPECT_EQ(zone->RoverOffset(), blocks[1].offset);
+}
+
+// The process's resident memory in bytes.
+int64_t ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  int64_t pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * int64_t(sysconf(_SC_PAGESIZE));
+}
+
+// A zone's memory comes zeroed from the system: making one writes its header, table counts and free
+// block, not its bytes, so a zone is resident only where it has been used. Master pointers handed out
+// in order, then last freed first, as when they were all linked at the start.
+TEST(HandleZoneLayout, AFreshZoneIsResidentOnlyWhereItWasWritten) {
+  const int64_t before = ResidentBytes();
+  TestZone zone(40'000'000, 400'000);
+  ASSERT_NE(zone.operator->(), nullptr);
+  EXPECT_LT(ResidentBytes() - before, 8 << 20);
+  EXPECT_EQ(zone->FreeMasterPointerCount(), 400'004u);
+  Handle a = NewFilled(10, 'a');
+  Handle b = NewFilled(10, 'b');
+  Handle c = NewFilled(10, 'c');
+  EXPECT_EQ(b, a + 1);
+  EXPECT_EQ(c, b + 1);
+  MemDispose(a);
+  MemDispose(c);
+  EXPECT_EQ(zone->FreeMasterPointerCount(), 400'003u);
+  Handle d = NewFilled(10, 'd');
+  Handle e = NewFilled(10, 'e');
+  Handle f = NewFilled(10, 'f');
+  EXPECT_EQ(d, c);
+  EXPECT_EQ(e, a);
+  EXPECT_EQ(f, c + 1);
+  EXPECT_EQ(Text(b) + Text(d) + Text(e) + Text(f), std::string("bbbbbbbbbbddddddddddeeeeeeeeeeffffffffff"));
+  for (Handle h : {b, d, e, f}) MemDispose(h);
 }
 
 TEST(HandleZoneLayout, ZonesThatCannotBeMadeAreRefusedAndLeaveTheCurrentZone) {
