@@ -77,6 +77,21 @@ TEST_F(ElementPlacementTest, PlanPointsAndPixelsAtScale15) {
   EXPECT_EQ(plan.z, 300.0f);
 }
 
+// Plan points from a damaged document may lie anywhere: their pixels stop a million pixels out.
+TEST_F(ElementPlacementTest, FarAndUndefinedPlanPointsGiveHeldPixels) {
+  struct Case {
+    float plan;
+    int32_t pixel;
+  };
+  for (const Case c : {Case{1.0e12f, 1000000}, Case{-1.0e12f, -1000000}, Case{FLT_MAX, 1000000},
+                       Case{-INFINITY, -1000000}, Case{NAN, 0}, Case{15.0e6f, 1000000}, Case{14.0e6f, 933333}}) {
+    plat::POINT out{7, 7};
+    PlanPointToScreen(ppVector3(c.plan, 0.0f, -c.plan), out);
+    EXPECT_EQ(out.x, c.pixel) << c.plan;
+    EXPECT_EQ(out.y, c.pixel == 0 ? 0 : -c.pixel) << c.plan;
+  }
+}
+
 TEST_F(ElementPlacementTest, NormalizedAngleIsReducedAndStoredOnlyAtTheRoot) {
   struct Case {
     float angle, expected;
