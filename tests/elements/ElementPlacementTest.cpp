@@ -83,8 +83,9 @@ TEST_F(ElementPlacementTest, FarAndUndefinedPlanPointsGiveHeldPixels) {
     float plan;
     int32_t pixel;
   };
-  for (const Case c : {Case{1.0e12f, 1000000}, Case{-1.0e12f, -1000000}, Case{FLT_MAX, 1000000},
-                       Case{-INFINITY, -1000000}, Case{NAN, 0}, Case{15.0e6f, 1000000}, Case{14.0e6f, 933333}}) {
+  for (const Case c :
+       {Case{1.0e12f, 1000000}, Case{-1.0e12f, -1000000}, Case{FLT_MAX, 1000000}, Case{-INFINITY, -1000000},
+        Case{NAN, 0}, Case{15.0e6f, 1000000}, Case{14.0e6f, 933333}}) {
     plat::POINT out{7, 7};
     PlanPointToScreen(ppVector3(c.plan, 0.0f, -c.plan), out);
     EXPECT_EQ(out.x, c.pixel) << c.plan;
@@ -115,8 +116,9 @@ TEST_F(ElementPlacementTest, NormalizedAngleIsReducedAndStoredOnlyAtTheRoot) {
 // turn-by-turn loop never ends from about 1.3e8 radians), into [0, 2 pi], pointing the same way.
 TEST_F(ElementPlacementTest, LargeAnglesReduceByWholeTurnsAtOnce) {
   const float twoPi = 6.2831855f;
-  const float angles[] = {1e7f, 1.3e8f, 3e8f, -3e8f, 1e9f, 12345.678f, -7.0f, FLT_MAX, -FLT_MAX,
-                          std::nextafter(twoPi, 7.0f), -twoPi};
+  const float angles[] = {1e7f,       1.3e8f, 3e8f,    -3e8f,    1e9f,
+                          12345.678f, -7.0f,  FLT_MAX, -FLT_MAX, std::nextafter(twoPi, 7.0f),
+                          -twoPi};
   std::vector<std::unique_ptr<zelvproElement>> roots;
   for (const float a : angles) {
     roots.push_back(std::make_unique<zelvproElement>(0, nullptr, Rect(0, 0, 1, 1), nullptr, 0, 0));

@@ -4,8 +4,13 @@
 // canvas and loaded once more, which must give the same faces.
 //
 // Bytes: a 16-bit length (little-endian) and that many bytes of outline table, then one segment per
-// 24 bytes: start x, z, end x, z, radius (32-bit floats), circle flags, thickness in centimetres, a
-// 16-bit corner id. A short length or a short tail takes what is there.
+// 24 bytes: start x, z, end x, z, radius (32-bit integers, hundredths of a millimetre, held within
+// 20 m), circle flags, thickness in centimetres, a 16-bit corner id. A short length or a short tail
+// takes what is there. The outline table's floats are taken as they stand; the segments stay on a
+// plan of room size, since the repaint region of a slanted wall is built row by row (a wall a
+// kilometre long takes seconds: slow, not wrong) and the search would spend its time there instead
+// of on corners and crossings.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -50,10 +55,11 @@ int32_t CountFaces(const qxNewRoomCanvas& canvas) {
   return n;
 }
 
-float FloatAt(const uint8_t* p) {
-  float f;
-  std::memcpy(&f, p, sizeof f);
-  return f;
+// Millimetres from a 32-bit count of hundredths, held within 20 m.
+float MillimetresAt(const uint8_t* p) {
+  int32_t hundredths;
+  std::memcpy(&hundredths, p, sizeof hundredths);
+  return float(std::clamp(hundredths, -2'000'000, 2'000'000)) / 100.0f;
 }
 
 void SetFloat(ppDatafile& table, const char* name, float value) {
@@ -70,14 +76,15 @@ void AddSegment(zelvproDocModuleFil& modules, const uint8_t* p, int32_t id) {
   RecordField(modules, "wallThickness", 1).SetLong(record, int32_t(p[21]) * 10);
   RecordField(modules, "wallHeight").SetLong(record, 2400);
   RecordField(modules, "circleFlags").SetLong(record, p[20] & 3);
-  SetFloat(modules, "startPt.x", FloatAt(p));
-  SetFloat(modules, "startPt.z", FloatAt(p + 4));
-  SetFloat(modules, "endPt.x", FloatAt(p + 8));
-  SetFloat(modules, "endPt.z", FloatAt(p + 12));
-  SetFloat(modules, "radius", FloatAt(p + 16));
+  SetFloat(modules, "startPt.x", MillimetresAt(p));
+  SetFloat(modules, "startPt.z", MillimetresAt(p + 4));
+  SetFloat(modules, "endPt.x", MillimetresAt(p + 8));
+  SetFloat(modules, "endPt.z", MillimetresAt(p + 12));
+  SetFloat(modules, "radius", MillimetresAt(p + 16));
   // The centre of a round wall: the middle of its chord, pushed aside by the radius.
-  SetFloat(modules, "center.x", (FloatAt(p) + FloatAt(p + 8)) / 2);
-  SetFloat(modules, "center.z", (FloatAt(p + 4) + FloatAt(p + 12)) / 2 + FloatAt(p + 16) / 2);
+  SetFloat(modules, "center.x", (MillimetresAt(p) + MillimetresAt(p + 8)) / 2);
+  SetFloat(modules, "center.z",
+           (MillimetresAt(p + 4) + MillimetresAt(p + 12)) / 2 + MillimetresAt(p + 16) / 2);
   if (Handle ids = RecordField(modules, "privateData2").Data(record)) {
     HandleList::Reset(ids);
     HandleList::Insert(ids, int32_t(p[22] | p[23] << 8), -1);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,7 @@
 
 #include "elements/base/ElementChildren.h"
 #include "platform/HeadlessDriver.h"
+#include "room/RoomRecordFields.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxFloorElement.h"
 #include "room/qxLineCycle.h"
@@ -98,19 +100,17 @@ TEST_F(RoomOutlineRulesTest, EndsWithinTheJoinDistanceInEachAxisButNotDiagonally
       {V(0.7f, 0, -0.7f), true},    // 0.99 mm
       {V(0.72f, 0, 0.72f), false},  // 1.02 mm
       {V(-0.8f, 0, 0.8f), false},   // 1.13 mm
-      {V(0.9f, 0, -0.9f), false},
-      {V(0.8f, 0.8f, 0), false},
-      {V(0, 0.75f, 0.75f), false},
-      {V(0.3f, 0.5f, 0.6f), true},  // 0.84 mm
-      {V(0.99f, 0, 0.1f), true},
-      {V(0.1f, 0, -0.99f), true},
+      {V(0.9f, 0, -0.9f), false},  {V(0.8f, 0.8f, 0), false},
+      {V(0, 0.75f, 0.75f), false}, {V(0.3f, 0.5f, 0.6f), true},  // 0.84 mm
+      {V(0.99f, 0, 0.1f), true},   {V(0.1f, 0, -0.99f), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.gap.x << ", " << c.gap.y << ", " << c.gap.z);
     room_ = std::make_unique<roomtest::CornerRoom>(db_);
     qxRoomSegment* a = Wall(V(0, 0, 0), V(1000, 0, 0));
     qxRoomSegment* b = Wall(V(1000, 0, 0) + c.gap, V(1000, 0, 1000));
-    for (qxRoomSegment* s : {a, b}) room_->AttachSegmentEnd(s, s->Start()), room_->AttachSegmentEnd(s, s->End());
+    for (qxRoomSegment* s : {a, b})
+      room_->AttachSegmentEnd(s, s->Start()), room_->AttachSegmentEnd(s, s->End());
     EXPECT_EQ(CountJunctions(), c.joined ? 3 : 4);
     qxJunction* corner = room_->FindJunctionAt(V(1000, 0, 0));
     ASSERT_NE(corner, nullptr);
@@ -168,7 +168,8 @@ TEST(RoomOutlineTurning, AnOutlineTurnsTheWayItsAreaRuns) {
   std::vector<Case> cases = {
       // Sharp turns at three tips, one wide turn the other way in the notch.
       {"arrow head", {V(0, 0, 0), V(1000, 0, 3000), V(2000, 0, 0), V(1000, 0, 2500)}},
-      {"notch past a right angle", {V(0, 0, 0), V(4000, 0, 0), V(4000, 0, 3000), V(2000, 0, 200), V(0, 0, 3000)}},
+      {"notch past a right angle",
+       {V(0, 0, 0), V(4000, 0, 0), V(4000, 0, 3000), V(2000, 0, 200), V(0, 0, 3000)}},
       {"thin sliver", {V(0, 0, 0), V(5000, 0, 10), V(0, 0, 20)}},
       {"comb",
        {V(0, 0, 0), V(3000, 0, 0), V(3000, 0, 2000), V(2600, 0, 2000), V(2500, 0, 200), V(2400, 0, 2000),
@@ -241,7 +242,8 @@ TEST_F(RoomOutlineRulesTest, MergedRoomsTakeTheSettingsOfTheirFirstOldFloorAndOt
     ASSERT_EQ(thirdWalls.size(), 4u);
 
     delete between;
-    room_->DoCommand(qxNewRoomCanvas::kRebuildRoom, reinterpret_cast<intptr_t>(c.editedWall ? outer : nullptr));
+    room_->DoCommand(qxNewRoomCanvas::kRebuildRoom,
+                     reinterpret_cast<intptr_t>(c.editedWall ? outer : nullptr));
     plat::HeadlessDriver::RunUntilIdle();
     ASSERT_EQ(Floors().size(), 2u);
     qxFloorElement* merged = FloorAt(3000, 1500);
@@ -260,6 +262,21 @@ TEST_F(RoomOutlineRulesTest, MergedRoomsTakeTheSettingsOfTheirFirstOldFloorAndOt
     }
     EXPECT_EQ(kept, 4);
   }
+}
+
+// Thicknesses and heights go into documents as whole millimetres: truncated, and 0 for what a 32-bit
+// word cannot hold, on either side of zero.
+TEST(RoomRecordValues, WholeMillimetresTruncateAndRefuseWhatAWordCannotHold) {
+  struct Case {
+    float value;
+    int32_t stored;
+  };
+  const Case cases[] = {
+      {150.9f, 150},          {-150.9f, -150}, {0.4f, 0},    {1.5e9f, 1500000000},
+      {-1.5e9f, -1500000000}, {3.0e9f, 0},     {-3.0e9f, 0}, {-1.0e30f, 0},
+      {FLT_MAX, 0},           {-INFINITY, 0},  {NAN, 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(roomrecord::WholeMillimetres(c.value), c.stored) << c.value;
 }
 
 // Distinct floor identities; the match only hands them on and never looks inside.
@@ -282,7 +299,8 @@ TEST_F(RoomOutlineRulesTest, TheNthOldFloorCountsEachInnerOldFloorOnceInListOrde
   // endOnly's faces: (0,0)->(-500,500), (-500,500)->(-500,-500), (-500,-500)->(0,0): its last face
   // ends where the new cycle's last face ends, and no start is shared.
   endOnly->EdgeAt(0)->start = V(-1, 0, -1);
-  outer->floor = FloorTag(0), endOnly->floor = FloorTag(1), apart->floor = FloorTag(2), same->floor = FloorTag(3);
+  outer->floor = FloorTag(0), endOnly->floor = FloorTag(1), apart->floor = FloorTag(2),
+  same->floor = FloorTag(3);
   outer->depth = 0, endOnly->depth = apart->depth = same->depth = qxLineCycle::kInside;
   // Chain them without handing ownership to the list: unlinked before they go.
   outer->next = endOnly.get(), endOnly->next = apart.get(), apart->next = same.get();

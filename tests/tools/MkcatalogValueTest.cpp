@@ -99,11 +99,13 @@ TEST(MkcatalogValues, ColourPercentagesGoToTheirBytesAndStopAtOneHundred) {
     uint32_t rgb;  // red, green, blue as the top three bytes; the low byte is not looked at here
   };
   const Case cases[] = {
-      {"rgb:100,0,0", true, 0x640000},  {"rgb:0,100,0", true, 0x006400}, {"rgb:0,0,100", true, 0x000064},
-      {"rgb:96,95,93", true, 0x605F5D}, {"rgb:0,0,0", true, 0},
-      {"rgb:101,0,0", false, 0},        {"rgb:0,101,0", false, 0},       {"rgb:0,0,101", false, 0},
-      {"rgb:-1,0,0", false, 0},         {"rgb:1,2", false, 0},           {"rgb:1,,2", false, 0},
-      {"rgb:", false, 0},               {"RGB:1,2,3", false, 0},         {"1,2,3", false, 0},
+      {"rgb:100,0,0", true, 0x640000}, {"rgb:0,100,0", true, 0x006400},
+      {"rgb:0,0,100", true, 0x000064}, {"rgb:96,95,93", true, 0x605F5D},
+      {"rgb:0,0,0", true, 0},          {"rgb:101,0,0", false, 0},
+      {"rgb:0,101,0", false, 0},       {"rgb:0,0,101", false, 0},
+      {"rgb:-1,0,0", false, 0},        {"rgb:1,2", false, 0},
+      {"rgb:1,,2", false, 0},          {"rgb:", false, 0},
+      {"RGB:1,2,3", false, 0},         {"1,2,3", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -118,10 +120,12 @@ TEST(MkcatalogValues, ColourPercentagesGoToTheirBytesAndStopAtOneHundred) {
 TEST(MkcatalogValues, RealsAndFourCharacterCodes) {
   EXPECT_EQ(mkcatalog::ParseReal("720.0"), 720.0);
   EXPECT_EQ(mkcatalog::ParseReal("-2e3"), -2000.0);
-  for (const char* bad : {"", "72O.0", "1.5x", " 1"}) EXPECT_EQ(mkcatalog::ParseReal(bad), std::nullopt) << bad;
+  for (const char* bad : {"", "72O.0", "1.5x", " 1"})
+    EXPECT_EQ(mkcatalog::ParseReal(bad), std::nullopt) << bad;
   EXPECT_EQ(mkcatalog::ParseFourCharCode("VHKT"), 0x56484B54u);
   EXPECT_EQ(mkcatalog::ParseFourCharCode("\xff\x01\x02\x03"), 0xFF010203u);
-  for (const char* bad : {"", "VHK", "VHKTX"}) EXPECT_EQ(mkcatalog::ParseFourCharCode(bad), std::nullopt) << bad;
+  for (const char* bad : {"", "VHK", "VHKTX"})
+    EXPECT_EQ(mkcatalog::ParseFourCharCode(bad), std::nullopt) << bad;
 }
 
 // Record ids by layout and name, as the database being built would give them.
@@ -164,11 +168,20 @@ TEST(MkcatalogBlobs, EveryWordFormWritesItsBytesAndEntries) {
   };
   const Case cases[] = {
       {"words: 12 -3 0x100000", BytesOf<int32_t>({12, -3, 0x100000}), {12}, 12, -3, ""},
-      {"words: 2147483647 -2147483648 0xFFFFFFFF", BytesOf<int32_t>({INT32_MAX, INT32_MIN, -1}), {12},
-       INT32_MAX, INT32_MIN, ""},
+      {"words: 2147483647 -2147483648 0xFFFFFFFF",
+       BytesOf<int32_t>({INT32_MAX, INT32_MIN, -1}),
+       {12},
+       INT32_MAX,
+       INT32_MIN,
+       ""},
       {"words: 1.5 2e3 600f", BytesOf<float>({1.5f, 2000.0f, 600.0f}), {12}, 1, 2000, ""},
       {"words: -2.5d 4", Concat(BytesOf<double>({-2.5}), BytesOf<int32_t>({4})), {12}, -2, 4, ""},
-      {"words: qxShape:rect 1; qxShape:rect*3+2; 5", BytesOf<int32_t>({7, 1, 23, 5}), {8, 4, 4}, 7, 1, "qxShape"},
+      {"words: qxShape:rect 1; qxShape:rect*3+2; 5",
+       BytesOf<int32_t>({7, 1, 23, 5}),
+       {8, 4, 4},
+       7,
+       1,
+       "qxShape"},
       {"words: -2147483647.0", BytesOf<float>({-2147483647.0f}), {4}, INT32_MIN, 0, ""},
       {"points: 1 2; 3.5 -4", BytesOf<float>({1, 2, 3.5f, -4}), {8, 8}, 1, 2, ""},
       {"points:1 2;3 4 ", BytesOf<float>({1, 2, 3, 4}), {8, 8}, 1, 2, ""},
@@ -263,7 +276,9 @@ class MkcatalogSourcesTest : public ::testing::Test {
   }
   fs::path Root() const { return root_; }
   fs::path Settings(const std::string& name) const { return Root() / (name + "-settings"); }
-  fs::path Source(const std::string& name, const std::string& file) const { return Root() / name / "db" / file; }
+  fs::path Source(const std::string& name, const std::string& file) const {
+    return Root() / name / "db" / file;
+  }
 
   MkcatalogSourcesTest() { fs::create_directories(root_); }
   ~MkcatalogSourcesTest() override {
@@ -271,7 +286,8 @@ class MkcatalogSourcesTest : public ::testing::Test {
     fs::remove_all(root_, ignored);
   }
 
-  const fs::path root_ = fs::temp_directory_path() / ("planner_mkcatalog_values_" + std::to_string(::getpid()));
+  const fs::path root_ =
+      fs::temp_directory_path() / ("planner_mkcatalog_values_" + std::to_string(::getpid()));
   std::ostringstream out_, err_;
 };
 
@@ -290,7 +306,8 @@ TEST_F(MkcatalogSourcesTest, CrlfAndLfSourcesBuildTheSameBytes) {
       {"qxShape.tsv", kShapes}, {"qxColor.tsv", kColours}, {"qxPrice.tsv", kPrices}};
   ASSERT_EQ(Build("lf", tables, "\n"), 0) << err_.str();
   ASSERT_EQ(Build("crlf", tables, "\r\n"), 0) << err_.str();
-  const std::string lf = ReadBytes(Settings("lf") / "test.cdb"), crlf = ReadBytes(Settings("crlf") / "test.cdb");
+  const std::string lf = ReadBytes(Settings("lf") / "test.cdb"),
+                    crlf = ReadBytes(Settings("crlf") / "test.cdb");
   ASSERT_FALSE(lf.empty());
   EXPECT_TRUE(lf == crlf);
 
@@ -319,20 +336,39 @@ TEST_F(MkcatalogSourcesTest, EveryRefusalNamesFileLineAndReason) {
     const char* message;
   };
   const Case cases[] = {
-      {"qxShape.tsv", {"id\tname\tpoints", "1\ta\tpoints: 0 0; 1e30 0"}, 2,
+      {"qxShape.tsv",
+       {"id\tname\tpoints", "1\ta\tpoints: 0 0; 1e30 0"},
+       2,
        "field 'points': '1e30' lies outside the 32-bit range"},
-      {"qxShape.tsv", {"id\tname\tpoints", "", "# nan", "1\ta\tpoints: nan 0"}, 4,
+      {"qxShape.tsv",
+       {"id\tname\tpoints", "", "# nan", "1\ta\tpoints: nan 0"},
+       4,
        "field 'points': 'nan' is not a finite number"},
-      {"qxShape.tsv", {"id\tname\tattributes", "1\ta\twords: 1", "2\tb\twords: 1e10"}, 3,
+      {"qxShape.tsv",
+       {"id\tname\tattributes", "1\ta\twords: 1", "2\tb\twords: 1e10"},
+       3,
        "field 'attributes': '1e10' lies outside the 32-bit range"},
-      {"qxShape.tsv", {"id\tname\tattributes", "1\ta\twords: 4294967296"}, 2,
+      {"qxShape.tsv",
+       {"id\tname\tattributes", "1\ta\twords: 4294967296"},
+       2,
        "field 'attributes': '4294967296' is not a number"},
-      {"qxShape.tsv", {"id\tname\ttextureDirection", "1\ta\tnan"}, 2, "field 'textureDirection': 'nan' is not a number"},
+      {"qxShape.tsv",
+       {"id\tname\ttextureDirection", "1\ta\tnan"},
+       2,
+       "field 'textureDirection': 'nan' is not a number"},
       {"qxPoint2D.tsv", {"X\tY", "1\tinf"}, 2, "field 'Y': 'inf' is not a number"},
       {"qxPoint2D.tsv", {"X\tY", "0\t0", "1e39\t0"}, 3, "field 'X': '1e39' is too large for a 32-bit float"},
-      {"qxShape.tsv", {"id\tname\tflags", "1\ta\t2147483648x"}, 2, "field 'flags': '2147483648x' is not a whole number"},
-      {"qxShape.tsv", {"id\tname", "1\ta", "4294967296\tb"}, 3, "field 'id': '4294967296' is not a whole number"},
-      {"qxPrice.tsv", {"id\tname\tprice", "1\ta\t-3.25", "2\tb\t-3.25001"}, 3,
+      {"qxShape.tsv",
+       {"id\tname\tflags", "1\ta\t2147483648x"},
+       2,
+       "field 'flags': '2147483648x' is not a whole number"},
+      {"qxShape.tsv",
+       {"id\tname", "1\ta", "4294967296\tb"},
+       3,
+       "field 'id': '4294967296' is not a whole number"},
+      {"qxPrice.tsv",
+       {"id\tname\tprice", "1\ta\t-3.25", "2\tb\t-3.25001"},
+       3,
        "field 'price': '-3.25001' is not an amount"},
       {"qxColor.tsv", {"id\tname\trgba", "1\ta\trgb:100,100,101"}, 2, "field 'rgba': "},
       {"qxColor.tsv", {"id\tname\trgba", "1\ta\t1\t2"}, 2, "the row has 4 cells, the header 3"},
@@ -341,7 +377,8 @@ TEST_F(MkcatalogSourcesTest, EveryRefusalNamesFileLineAndReason) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(c.message) + (end[0] == '\r' ? " (CR LF)" : " (LF)"));
       EXPECT_EQ(Build("fault", {{c.file, c.lines}}, end), 1);
-      const std::string expected = Source("fault", c.file).string() + ":" + std::to_string(c.line) + ": " + c.message;
+      const std::string expected =
+          Source("fault", c.file).string() + ":" + std::to_string(c.line) + ": " + c.message;
       EXPECT_EQ(err_.str().rfind(expected, 0), 0u) << err_.str();
       EXPECT_EQ(err_.str().find('\r'), std::string::npos);
       EXPECT_FALSE(fs::exists(Settings("fault")));

@@ -270,9 +270,8 @@ TEST_F(WorktopTest, RunDirectionsStayWithinOneTurnWhateverTheUnitsAngle) {
   struct Case {
     float angle, direction;
   } cases[] = {
-      {1.0f, 1.0f},        {10.0f, 10.0f - turn}, {-1.0f, turn - 1.0f}, {3e8f, -1.0f},
-      {-3e8f, -1.0f},      {FLT_MAX, -1.0f},      {-FLT_MAX, -1.0f},
-      {NAN, 0.0f},         {-INFINITY, 0.0f},
+      {1.0f, 1.0f},     {10.0f, 10.0f - turn}, {-1.0f, turn - 1.0f}, {3e8f, -1.0f},     {-3e8f, -1.0f},
+      {FLT_MAX, -1.0f}, {-FLT_MAX, -1.0f},     {NAN, 0.0f},          {-INFINITY, 0.0f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.angle);
