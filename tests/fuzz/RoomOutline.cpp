@@ -4,12 +4,11 @@
 // canvas and loaded once more, which must give the same faces.
 //
 // Bytes: a 16-bit length (little-endian) and that many bytes of outline table, then one segment per
-// 24 bytes: start x, z, end x, z, radius (32-bit integers, hundredths of a millimetre, held within
-// 20 m), circle flags, thickness in centimetres, a 16-bit corner id. A short length or a short tail
-// takes what is there. The outline table's floats are taken as they stand; the segments stay on a
-// plan of room size, since the repaint region of a slanted wall is built row by row (a wall a
-// kilometre long takes seconds: slow, not wrong) and the search would spend its time there instead
-// of on corners and crossings.
+// 24 bytes (at most 8 segments): start x, z, end x, z, radius (32-bit integers, hundredths of a millimetre,
+// held within 20 m), circle flags, thickness in centimetres, a 16-bit corner id. A short length or a short
+// tail takes what is there. The outline table's floats are taken as they stand; the segments stay on a plan
+// of room size, since the repaint region of a slanted wall is built row by row (a wall a kilometre long takes
+// seconds: slow, not wrong) and the search would spend its time there instead of on corners and crossings.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -29,8 +28,9 @@
 
 namespace {
 
-// More segments add little but time: every rebuild step compares segments with segments.
-constexpr size_t kSegmentBytes = 24, kMaxSegments = 16;
+// More segments add little but time: every rebuild step compares segments with segments, and each
+// segment's repaint region joins the ones before it.
+constexpr size_t kSegmentBytes = 24, kMaxSegments = 8;
 
 // Lends the outline table its layout, and the floors and wall bodies the one top-view record a
 // catalogue always has (the document is under test here, not the catalogue).

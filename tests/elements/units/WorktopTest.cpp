@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <numbers>
 
 #include "elements/base/qxViewHolder.h"
@@ -279,9 +280,9 @@ TEST_F(WorktopTest, RunDirectionsStayWithinOneTurnWhateverTheUnitsAngle) {
     zelvproTopViewElement* unit = Make(db, worktopUnit, &canvas);
     unit->StoreAngle(c.angle);
     WorktopBuilder builder;
-    zelvproElement* run = builder.BuildWorktopsOfUnit(*unit, builder.NewWorktop());
+    std::unique_ptr<zelvproElement> run(builder.BuildWorktopsOfUnit(*unit, builder.NewWorktop()));
     ASSERT_EQ(run->kind, Worktop::kType);
-    const float direction = static_cast<Worktop*>(run)->directionAngle;
+    const float direction = static_cast<Worktop*>(run.get())->directionAngle;
     EXPECT_GE(direction, 0.0f);
     EXPECT_LE(direction, turn);
     if (c.direction >= 0.0f) EXPECT_NEAR(direction, c.direction, 1e-5f);
