@@ -1,8 +1,20 @@
 #include "elements/base/PlanPixels.h"
 
+#include <algorithm>
+
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproLayerPalette.h"
+
+namespace {
+
+// Plan points come from documents and may lie anywhere: their pixels are held within this far of
+// the origin, as the drawing's other pixel conversions are (a float beyond 32 bits does not convert).
+constexpr float kFarOff = 1.0e6f;
+
+int32_t HeldPixel(float v) { return v == v ? int32_t(std::clamp(v, -kFarOff, kFarOff)) : 0; }
+
+}  // namespace
 
 double PlanScale() {
   zelvproLayerPalette* palette = iElementHost::Current().LayerPalette();
@@ -27,6 +39,6 @@ void ScreenToPlanPoint(int32_t x, int32_t y, ppVector3& out) {
 void PlanPointToScreen(const ppVector3& p, plat::POINT& out) {
   const plat::POINT origin = PlanPixelOrigin();
   const float scale = float(PlanScale());
-  out.x = int32_t(p.x / scale + float(origin.x));
-  out.y = int32_t(p.z / scale + float(origin.y));
+  out.x = HeldPixel(p.x / scale + float(origin.x));
+  out.y = HeldPixel(p.z / scale + float(origin.y));
 }

@@ -14,5 +14,6 @@ double PlanScale();
 plat::POINT PlanPixelOrigin();
 // out = ((x, 0, y) - origin) times the scale.
 void ScreenToPlanPoint(int32_t x, int32_t y, ppVector3& out);
-// p divided by the scale plus the origin; x and z truncated toward zero (12.9 gives 12, -12.9 -12).
+// p divided by the scale plus the origin; x and z truncated toward zero (12.9 gives 12, -12.9 -12),
+// held within 1e6 pixels; a coordinate that is not a number gives 0.
 void PlanPointToScreen(const ppVector3& p, plat::POINT& out);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <vector>
 
 #include "elements/base/ElementChildren.h"
@@ -64,10 +65,16 @@ void zelvproElement::GetAbsolutePosition(ppVector3& out) const {
 
 float zelvproElement::GetNormalizedAngle() {
   if (zelvproElement* container = ContainerElement()) return container->GetNormalizedAngle() + angle;
-  // Non-finite angles would never leave the loops below.
   if (!std::isfinite(angle)) angle = 0.0f;
-  while (angle < 0.0f) angle += kTwoPi;
-  while (angle > kTwoPi) angle -= kTwoPi;
+  // The angle comes from the document: reduce it by whole turns at once (subtracting one turn at a
+  // time takes millions of steps, and from about 1.3e8 radians on the subtraction no longer changes
+  // the float). fmod is exact; angles already in [0, 2 pi] stay as they are.
+  if (angle < 0.0f || angle > kTwoPi) {
+    constexpr double kTurn = 2.0 * std::numbers::pi;
+    double reduced = std::fmod(double{angle}, kTurn);
+    if (reduced < 0.0) reduced += kTurn;
+    angle = float(reduced);
+  }
   return angle;
 }
 

@@ -44,11 +44,14 @@ std::vector<zelvproWorkTopElement*> RunsOf(const ppView& canvas) {
   return runs;
 }
 
+// The unit's angle comes from the document and may be any float: whole turns go at once (a turn at a
+// time never ends from about 1.3e8 radians on), into [0, 2 pi].
 float InFullTurn(float angle) {
-  constexpr float kTurn = 2.0f * std::numbers::pi_v<float>;
-  while (angle < 0.0f) angle += kTurn;
-  if (angle > kTurn) angle -= std::round(angle / kTurn) * kTurn;
-  return angle;
+  if (!std::isfinite(angle)) return 0.0f;
+  if (angle >= 0.0f && angle <= 2.0f * std::numbers::pi_v<float>) return angle;
+  constexpr double kTurn = 2.0 * std::numbers::pi;
+  const double reduced = std::fmod(double{angle}, kTurn);
+  return float(reduced < 0.0 ? reduced + kTurn : reduced);
 }
 
 // The direction in the plan (x/z) of the x axis of `m`, as element angles turn (about minus y).

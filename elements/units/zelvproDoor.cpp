@@ -135,7 +135,9 @@ void zelvproDoor::MoveBy(int32_t dx, int32_t dy) {
     delete selection;
     return;
   }
-  const float a = GetAbsoluteAngle();
+  // An angle a damaged document left undefined moves the door as at angle 0 (a NaN direction would
+  // reach the pixel conversion below).
+  const float a = std::isfinite(GetAbsoluteAngle()) ? GetAbsoluteAngle() : 0.0f;
   if (a + 0.7853982f > 3.1415927f || a < 0.0f) d = -d;
   ppVector3 v(1.0f, 0.0f, 0.0f);
   RotatePoint3(v, 0.0f, a, 0.0f);

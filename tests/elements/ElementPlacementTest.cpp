@@ -3,9 +3,13 @@
 // the outlines.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
+#include <memory>
 #include <numbers>
+#include <vector>
 
+#include "WaitWithDeadline.h"
 #include "elements/ElementTestSupport.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproCanvas.h"
@@ -73,6 +77,22 @@ TEST_F(ElementPlacementTest, PlanPointsAndPixelsAtScale15) {
   EXPECT_EQ(plan.z, 300.0f);
 }
 
+// Plan points from a damaged document may lie anywhere: their pixels stop a million pixels out.
+TEST_F(ElementPlacementTest, FarAndUndefinedPlanPointsGiveHeldPixels) {
+  struct Case {
+    float plan;
+    int32_t pixel;
+  };
+  for (const Case c :
+       {Case{1.0e12f, 1000000}, Case{-1.0e12f, -1000000}, Case{FLT_MAX, 1000000}, Case{-INFINITY, -1000000},
+        Case{NAN, 0}, Case{15.0e6f, 1000000}, Case{14.0e6f, 933333}}) {
+    plat::POINT out{7, 7};
+    PlanPointToScreen(ppVector3(c.plan, 0.0f, -c.plan), out);
+    EXPECT_EQ(out.x, c.pixel) << c.plan;
+    EXPECT_EQ(out.y, c.pixel == 0 ? 0 : -c.pixel) << c.plan;
+  }
+}
+
 TEST_F(ElementPlacementTest, NormalizedAngleIsReducedAndStoredOnlyAtTheRoot) {
   struct Case {
     float angle, expected;
@@ -89,6 +109,37 @@ TEST_F(ElementPlacementTest, NormalizedAngleIsReducedAndStoredOnlyAtTheRoot) {
     child->StoreAngle(-1.0f);
     EXPECT_NEAR(child->GetNormalizedAngle(), c.expected - 1.0f, 1e-5);  // the chain's sum, not reduced
     EXPECT_EQ(child->GetAngle(), -1.0f);
+  }
+}
+
+// An angle read from a damaged document may be any float: it is reduced by whole turns at once (a
+// turn-by-turn loop never ends from about 1.3e8 radians), into [0, 2 pi], pointing the same way.
+TEST_F(ElementPlacementTest, LargeAnglesReduceByWholeTurnsAtOnce) {
+  const float twoPi = 6.2831855f;
+  const float angles[] = {1e7f,       1.3e8f, 3e8f,    -3e8f,    1e9f,
+                          12345.678f, -7.0f,  FLT_MAX, -FLT_MAX, std::nextafter(twoPi, 7.0f),
+                          -twoPi};
+  std::vector<std::unique_ptr<zelvproElement>> roots;
+  for (const float a : angles) {
+    roots.push_back(std::make_unique<zelvproElement>(0, nullptr, Rect(0, 0, 1, 1), nullptr, 0, 0));
+    roots.back()->StoreAngle(a);
+  }
+  std::vector<float> reduced(roots.size());
+  // Only the reduction runs on the other thread, so that an endless one fails by name.
+  testwait::RunOnOtherThread(
+      [&] {
+        for (size_t i = 0; i < roots.size(); ++i) reduced[i] = roots[i]->GetNormalizedAngle();
+      },
+      "reducing large angles");
+  for (size_t i = 0; i < roots.size(); ++i) {
+    const float a = angles[i];
+    EXPECT_GE(reduced[i], 0.0f) << a;
+    EXPECT_LE(reduced[i], twoPi) << a;
+    EXPECT_EQ(roots[i]->GetAngle(), reduced[i]) << a;
+    if (std::fabs(a) > 1e9f) continue;  // beyond, the float's own steps exceed a turn
+    // The same direction: sine and cosine of the float as read, in double.
+    EXPECT_NEAR(std::sin(double{reduced[i]}), std::sin(double{a}), 1e-5) << a;
+    EXPECT_NEAR(std::cos(double{reduced[i]}), std::cos(double{a}), 1e-5) << a;
   }
 }
 

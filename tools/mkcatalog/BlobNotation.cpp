@@ -1,5 +1,6 @@
 #include "tools/mkcatalog/BlobNotation.h"
 
+#include <cmath>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
@@ -36,10 +37,22 @@ void Append(std::vector<uint8_t>& out, T value) {
   out.insert(out.end(), bytes, bytes + sizeof(T));
 }
 
+// A float or double word also stands for a 32-bit word in the entry checks (a record id, a kind):
+// values a word cannot hold are refused rather than converted (that conversion is undefined).
+int32_t WholeWord(double value, const std::string& word) {
+  if (!std::isfinite(value)) throw std::invalid_argument("'" + word + "' is not a finite number");
+  if (!(value > -2147483649.0 && value < 2147483648.0))
+    throw std::invalid_argument("'" + word + "' lies outside the 32-bit range");
+  return int32_t(value);
+}
+
 float FloatWord(std::string text) {
   if (!text.empty() && (text.back() == 'f' || text.back() == 'F')) text.pop_back();
   const std::optional<double> value = ParseReal(text);
   if (!value) throw std::invalid_argument("'" + text + "' is not a number");
+  WholeWord(*value, text);
+  // Rounding to float can still carry a value just below 2^31 up to it.
+  WholeWord(double(float(*value)), text);
   return float(*value);
 }
 
@@ -64,8 +77,9 @@ int32_t AppendWord(const std::string& word, BlobContext& context, std::vector<ui
   if (word.size() > 1 && (word.back() == 'd' || word.back() == 'D')) {
     const std::optional<double> value = ParseReal(word.substr(0, word.size() - 1));
     if (!value) throw std::invalid_argument("'" + word + "' is not a number");
+    const int32_t whole = WholeWord(*value, word);
     Append(out, *value);
-    return int32_t(*value);
+    return whole;
   }
   if (LooksReal(word)) {
     const float value = FloatWord(word);

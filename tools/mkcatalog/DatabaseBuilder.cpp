@@ -1,6 +1,8 @@
 #include "tools/mkcatalog/DatabaseBuilder.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -342,7 +344,10 @@ void DatabaseBuilder::SetField(ppDatafile& view, int32_t field, const std::strin
     case ppParameter::kDouble:
     case ppParameter::kFloat: {
       const std::optional<double> real = ParseReal(text);
-      if (!real) throw std::invalid_argument("'" + text + "' is not a number");
+      // "nan" and "inf" read as numbers, but no field of a catalogue means them.
+      if (!real || !std::isfinite(*real)) throw std::invalid_argument("'" + text + "' is not a number");
+      if (type == ppParameter::kFloat && !(std::fabs(*real) <= FLT_MAX))
+        throw std::invalid_argument("'" + text + "' is too large for a 32-bit float");
       if (type == ppParameter::kDouble)
         value.SetDouble(ppDouble(*real));
       else

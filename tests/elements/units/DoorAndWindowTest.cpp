@@ -159,6 +159,14 @@ TEST_F(UnitsTest, NudgeSlidesTheDoorAlongItsWallAndNeverClicks) {
     EXPECT_EQ(moved.z, 100.0f) << angle;
     EXPECT_NEAR((moved.x - 100.0f) * std::cos(angle), angle == 0.0f ? 5.0f : -5.0f, 1e-3f);
   }
+  // An angle a damaged document left undefined slides the door as at angle 0.
+  for (float angle : {NAN, INFINITY, -INFINITY}) {
+    door->StoreAngle(angle);
+    door->SetPosition(ppVector3(100, 0, 100));
+    door->MoveBy(3, 2);
+    EXPECT_EQ(door->GetPosition().x, 105.0f) << angle;
+    EXPECT_EQ(door->GetPosition().z, 100.0f) << angle;
+  }
   EXPECT_EQ(tasks.clicks, 0);
 }
 

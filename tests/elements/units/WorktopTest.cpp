@@ -2,8 +2,12 @@
 // the generated pieces and their removal, and the joining of the runs units make in turn.
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <numbers>
 
 #include "elements/base/qxViewHolder.h"
 #include "elements/units/UnitsTestSupport.h"
@@ -254,6 +258,34 @@ TEST_F(WorktopTest, UnitsWithWorktopPartsMakeRunsInTheirKitchenGroup) {
     std::unique_ptr<zelvproElement> last(builder.BuildWorktopsOfUnit(*second, run));
     EXPECT_EQ(ChildrenOf(canvas).size(), 2u + c.runsAttached);
     EXPECT_EQ(last.get() == run, c.runsAttached == 0);
+  }
+}
+
+// A unit's angle from a damaged document reaches the run's direction: it ends in [0, 2 pi] however
+// large it is (a turn-by-turn reduction never ended from about 1.3e8 radians), and a direction over a
+// turn and a half no longer comes out negative.
+TEST_F(WorktopTest, RunDirectionsStayWithinOneTurnWhateverTheUnitsAngle) {
+  zelvDatabase& db = MainCatalogue();
+  const int32_t worktopUnit = AddTopView(db, {}, {{"Units", {AddUnit(db, {{"flags", 0x4000}}), 0}}});
+  const float turn = 2.0f * std::numbers::pi_v<float>;
+  struct Case {
+    float angle, direction;
+  } cases[] = {
+      {1.0f, 1.0f},     {10.0f, 10.0f - turn}, {-1.0f, turn - 1.0f}, {3e8f, -1.0f},     {-3e8f, -1.0f},
+      {FLT_MAX, -1.0f}, {-FLT_MAX, -1.0f},     {NAN, 0.0f},          {-INFINITY, 0.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.angle);
+    eltest::RecordingCanvas canvas(eltest::Rect(0, 0, 100, 100));
+    zelvproTopViewElement* unit = Make(db, worktopUnit, &canvas);
+    unit->StoreAngle(c.angle);
+    WorktopBuilder builder;
+    std::unique_ptr<zelvproElement> run(builder.BuildWorktopsOfUnit(*unit, builder.NewWorktop()));
+    ASSERT_EQ(run->kind, Worktop::kType);
+    const float direction = static_cast<Worktop*>(run.get())->directionAngle;
+    EXPECT_GE(direction, 0.0f);
+    EXPECT_LE(direction, turn);
+    if (c.direction >= 0.0f) EXPECT_NEAR(direction, c.direction, 1e-5f);
   }
 }
 
