@@ -309,6 +309,19 @@ TEST_F(ServerSessionTest, OtherCertificateFailuresAskNothing) {
   EXPECT_TRUE(server_->Requests().empty());
 }
 
+TEST_F(ServerSessionTest, ADesktopResetDropsTheOverridesAndQueuedAnswers) {
+  plat::QueueCertificateAnswer(true);
+  plat::HeadlessDriver::Reset();
+  plat::SetHttpsPortForTests(server_->Port());
+  // The authority file is gone, so the server's issuer is unknown; the queued acceptance is gone too,
+  // so the question becomes a box, whose default cancels.
+  auto session = NewSession();
+  EXPECT_EQ(FailureOf([&] { session->Login(); }), 10);
+  ASSERT_EQ(plat::CertificateQuestionLog().size(), 1u);
+  EXPECT_FALSE(plat::CertificateQuestionLog()[0].accepted);
+  EXPECT_EQ(plat::MessageBoxLog().size(), 1u);
+}
+
 TEST_F(ServerSessionTest, HostAndPathAreMadeCanonical) {
   const struct {
     const char* text;
