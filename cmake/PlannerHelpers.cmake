@@ -147,6 +147,8 @@ pkg_check_modules(PLANNER_GFX REQUIRED IMPORTED_TARGET cairo fontconfig freetype
 # OpenGL through Mesa's off-screen contexts, GLU, and SDL2 for the interactive backend. OSMesa comes
 # before GLU so that GLU's calls bind to the same OpenGL as ours.
 pkg_check_modules(PLANNER_GL REQUIRED IMPORTED_TARGET osmesa glu sdl2)
+# HTTPS form posts of the platform layer (HttpsClient).
+pkg_check_modules(PLANNER_NET REQUIRED IMPORTED_TARGET libcurl)
 
 # planner_platform_core(): the static library platform_core of the sources cmake/platform-core.txt
 # names; sets PLATFORM_CORE_SOURCES in the caller for the rest of the layer to leave out.
@@ -169,9 +171,22 @@ function(planner_platform_core)
 endfunction()
 
 function(planner_platform_extras target)
-  target_link_libraries(${target} PUBLIC platform_core PkgConfig::PLANNER_GFX PkgConfig::PLANNER_GL Threads::Threads ${CMAKE_DL_LIBS})
+  target_link_libraries(${target} PUBLIC platform_core PkgConfig::PLANNER_GFX PkgConfig::PLANNER_GL
+                        PkgConfig::PLANNER_NET Threads::Threads ${CMAKE_DL_LIBS})
 endfunction()
 
 function(planner_foundation_extras target)
   target_link_libraries(${target} PUBLIC Threads::Threads)
+endfunction()
+
+# planner_exchange_test_support(): the loopback HTTPS document server of the exchange tests
+# (tests/support/), over cpp-httplib's TLS server and OpenSSL, which also makes its certificates.
+function(planner_exchange_test_support)
+  pkg_check_modules(PLANNER_TEST_HTTPS REQUIRED IMPORTED_TARGET cpp-httplib openssl)
+  add_library(planner_exchange_test_support STATIC
+    ${CMAKE_SOURCE_DIR}/tests/support/LoopbackDocumentServer.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/TestCertificates.cpp)
+  planner_test_code(planner_exchange_test_support)
+  target_include_directories(planner_exchange_test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(planner_exchange_test_support PUBLIC PkgConfig::PLANNER_TEST_HTTPS Threads::Threads)
 endfunction()
