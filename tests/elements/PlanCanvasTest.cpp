@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "elements/base/zelvproTopCanvas.h"
 #include "elements/topview/TopViewTestSupport.h"
 #include "framework/AdornerTestPictures.h"
+#include "framework/ppDC.h"
 #include "framework/ppSweeper.h"
 #include "framework/ppTask.h"
 #include "platform/Desktop.h"
@@ -192,7 +194,6 @@ TEST_F(PlanCanvasTest, CollisionsByExactPlaceAndAngleAndByHeight) {
     bool collides;
   } cases[] = {
       {ppVector3(1000, 0, 500), 0.5f, true},
-      {ppVector3(1000, 0, 500), 0.5f + 2 * 3.14159265f, true},  // the same normalized angle
       {ppVector3(1000, 0, 500.01f), 0.5f, false},
       {ppVector3(1000, 0, 500), 0.6f, false},
       {ppVector3(0, -0.05f, 0), 0.0f, false},
@@ -324,15 +325,23 @@ class PlanLoadTest : public PlanCanvasTest {
   }
   // Appends a record of `type` with save id `id` under `parent` to the table.
   void Add(ppDatafile& modules, int32_t type, int32_t id, int32_t parent, int32_t key = 0,
-           int32_t database = -1, int32_t item = 0) {
+           int32_t database = -1, int32_t item = -1) {
     modules.ClearRecordBuffer(nullptr);
     cattest::SetField(modules, "type", type);
     cattest::SetField(modules, "id", id);
     cattest::SetField(modules, "parent", parent);
     cattest::SetField(modules, "under", key);
-    cattest::SetField(modules, "recID", item);
+    // A catalogue unit takes its stacking key from its item's "Under".
+    cattest::SetField(modules, "recID", item == -1 ? ItemWithKey(key) : item);
     cattest::SetField(modules, "database", database == -1 ? db_->Identifier() : database);
     modules.InsertRecordAt(-1, nullptr);
+  }
+  int32_t ItemWithKey(int32_t key) {
+    if (keyedItems_.count(key) == 0) {
+      AddTopView(*db_, {{"ID", 5000 + key}, {"Under", key}});
+      keyedItems_.insert(key);
+    }
+    return 5000 + key;
   }
   std::vector<int32_t> Ids(const ppView& view) {
     std::vector<int32_t> ids;
@@ -342,6 +351,7 @@ class PlanLoadTest : public PlanCanvasTest {
 
   zelvDatabase* db_ = nullptr;
   int32_t item_ = 0;
+  std::set<int32_t> keyedItems_;
 };
 
 TEST_F(PlanLoadTest, TheCanvasTakesItsIdAndKeyedChildrenThatFollowUnkeyedOnesGoInFront) {
