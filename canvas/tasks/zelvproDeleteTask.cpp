@@ -97,7 +97,15 @@ void zelvproDeleteTask::Do() {
 void zelvproDeleteTask::Undo() {
   ElementList elements = Elements();
   canvas_->ReleaseOutsideSnaps(elements);
-  for (const Removed& r : removed_) {
+  // The selection chain stands in reverse plan order: walked as it stands, the front kinds keep
+  // their order at index 0; walked backwards, the rest keep theirs at the end.
+  std::vector<const Removed*> order;
+  for (const Removed& r : removed_)
+    if (GoesInFront(r.element)) order.push_back(&r);
+  for (auto r = removed_.rbegin(); r != removed_.rend(); ++r)
+    if (!GoesInFront(r->element)) order.push_back(&*r);
+  for (const Removed* put : order) {
+    const Removed& r = *put;
     zelvproElement* element = r.element;
     if (r.supervisor == nullptr) continue;
     r.supervisor->InsertSubview(element, GoesInFront(element) ? 0 : -1);
