@@ -56,12 +56,14 @@ void zelvproPasteTask::Do() {
       ppVector3 p = element->GetPosition();
       element->SetPosition(ppVector3(p.x + offset, p.y, p.z + offset));
     }
-    element->Select(refresh_);
+    // Selected without a redraw each: the views are redrawn once below (each redraw walks the plan).
+    element->Select(false);
     if (refresh_) {
       element->InvalidateTree();
       element->Invalidate();
     }
   }
+  if (refresh_) RefreshViews();
   SetPasteOffset(offset + kOffsetStep);
   canvas_->Resnap();
   canvas_->AfterEdit(this);
@@ -94,7 +96,7 @@ void zelvproPasteTask::Redo() {
     ppView* container = containers_[i] != nullptr ? containers_[i] : canvas_;
     container->InsertSubview(element, -1);
     element->AddToCalculation();
-    element->Select(refresh_);
+    element->Select(false);
     if (refresh_) {
       element->InvalidateTree();
       element->Invalidate();

@@ -151,12 +151,17 @@ void zelvproCanvas::Cut() {
   DoCommand(kDelete, 0);
 }
 
+// Both redraw the views once for the whole plan (the callers do), not once per child: each redraw
+// walks the plan, which made selecting a large plan quadratic.
 void zelvproCanvas::SelectAll() {
-  ForEachChildElement(*this, [](zelvproElement* child) { child->Select(true); });
+  ForEachChildElement(*this, [](zelvproElement* child) { child->Select(false); });
 }
 
 void zelvproCanvas::DeselectAll(bool refresh) {
-  ForEachChildElement(*this, [&](zelvproElement* child) { child->Deselect(refresh); });
+  ForEachChildElement(*this, [&](zelvproElement* child) {
+    if (refresh && child->IsSelected()) child->Invalidate();
+    child->Deselect(false);
+  });
 }
 
 // ---- Presses and hit tests.

@@ -262,6 +262,7 @@ void zelvproTopCanvas::LoadPlan(ppDatafile& modules) {
 void zelvproTopCanvas::LoadDocumentModules(int32_t flag) {
   const bool withUndo = flag != 0;
   DeselectAll(withUndo);
+  if (withUndo) RefreshViews();
   iElementHost& host = iElementHost::Current();
   ppDatafile* modules = host.CopyDatafile(this);
   if (modules == nullptr) return;
