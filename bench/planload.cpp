@@ -110,7 +110,9 @@ int32_t AddItem(zelvDatabase& db) {
   struct {
     int32_t code;
     float x, z;
-  } anchors[] = {{3, 0, kUnitDepth / 2}, {-3, kUnitWidth, kUnitDepth / 2}, {5, kUnitWidth / 2, 0},
+  } anchors[] = {{3, 0, kUnitDepth / 2},
+                 {-3, kUnitWidth, kUnitDepth / 2},
+                 {5, kUnitWidth / 2, 0},
                  {-5, kUnitWidth / 2, kUnitDepth}};
   std::vector<int32_t> words;
   for (const auto& a : anchors) {
@@ -126,8 +128,8 @@ void WritePlan(zelvDatabase& db, int32_t item, int32_t count, ppDatafile& module
   zelvproTopCanvas plan(nullptr, plat::RECT{0, 0, 1000, 1000}, &db);
   for (int32_t i = 0; i < count; ++i) {
     db.TopViewFile().ReadRecord(item, nullptr);
-    auto* unit = new zelvproTopViewElement(item, &plan, plat::RECT{0, 0, 10, 10}, db.TopViewFile().GetRecordBuffer(),
-                                           db.ShapeFile());
+    auto* unit = new zelvproTopViewElement(item, &plan, plat::RECT{0, 0, 10, 10},
+                                           db.TopViewFile().GetRecordBuffer(), db.ShapeFile());
     unit->SetPosition(ppVector3(float(i % kRowLength) * kUnitWidth, 0.0f, float(i / kRowLength) * kRowStep));
   }
   plan.SaveTree(modules, false, 0);
@@ -179,9 +181,10 @@ Result Measure(zelvDatabase& db, Host& host, int32_t item, int32_t units) {
   Round(db, host, modules, warm);  // fills the look-up caches
   Result result;
   for (int32_t i = 0; i < kRepeats; ++i) Round(db, host, modules, result);
-  std::printf("%4d units: %4d anchors linked after the load, %4d elements after the paste; load %8.3f ms, "
-              "copy and paste %8.3f ms\n",
-              units, result.links, result.elements, result.load * 1e3, result.paste * 1e3);
+  std::printf(
+      "%4d units: %4d anchors linked after the load, %4d elements after the paste; load %8.3f ms, "
+      "copy and paste %8.3f ms\n",
+      units, result.links, result.elements, result.load * 1e3, result.paste * 1e3);
   return result;
 }
 

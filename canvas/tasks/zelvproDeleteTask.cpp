@@ -53,7 +53,8 @@ void zelvproDeleteTask::TakeOut(const Removed& removed, bool redo) {
     element->Invalidate();
   }
   if ((element->flags & kAttachedFlag) != 0)
-    if (auto* container = dynamic_cast<zelvproElement*>(removed.supervisor)) container->DetachAccessory(element);
+    if (auto* container = dynamic_cast<zelvproElement*>(removed.supervisor))
+      container->DetachAccessory(element);
   element->DetachFromSupervisor();
   element->RemoveFromCalculation();
 }

@@ -33,8 +33,8 @@ class zelvproPasteTask : public ppTask {
  private:
   void DeselectCanvases();
 
-  zelvproCanvas* canvas_;   // not owned
-  qxViewHolder* holders_;   // owned
+  zelvproCanvas* canvas_;  // not owned
+  qxViewHolder* holders_;  // owned
   bool refresh_;
   std::vector<zelvproElement*> elements_;  // in the order made
   std::vector<ppView*> containers_;        // each element's container, for Redo

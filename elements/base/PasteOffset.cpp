@@ -8,7 +8,8 @@ constexpr float kStartOffset = 250.0f;
 // Millimetres; user-interface thread only.
 float gPasteOffset = kStartOffset;
 
-[[maybe_unused]] const bool kReset = plat::ResetList::Add("paste offset", [] { gPasteOffset = kStartOffset; });
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("paste offset", [] { gPasteOffset = kStartOffset; });
 
 }  // namespace
 

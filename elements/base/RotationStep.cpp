@@ -8,7 +8,8 @@ constexpr float kStartStep = 0.7853982f;
 // Radians; user-interface thread only.
 float gRotationStep = kStartStep;
 
-[[maybe_unused]] const bool kReset = plat::ResetList::Add("rotation step", [] { gRotationStep = kStartStep; });
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("rotation step", [] { gRotationStep = kStartStep; });
 
 }  // namespace
 

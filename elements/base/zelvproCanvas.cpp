@@ -302,7 +302,8 @@ void zelvproCanvas::RunScheduledUpdate(bool configuratorFocus) {
 qxViewHolder* zelvproCanvas::BuildHolderChain(qxViewHolder* head) {
   const ppViewList& children = Subviews();
   for (int32_t i = children.Count() - 1; i >= 0; --i) {
-    if (auto* child = dynamic_cast<zelvproElement*>(children.At(i))) head = new qxViewHolder(child, head, false);
+    if (auto* child = dynamic_cast<zelvproElement*>(children.At(i)))
+      head = new qxViewHolder(child, head, false);
   }
   return head;
 }

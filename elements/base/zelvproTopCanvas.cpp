@@ -41,10 +41,13 @@ constexpr int32_t kRowMargins[4] = {10, 5, 10, 0};
 // The load's one message box: caption, text (Windows-1252) and an OK button with the exclamation icon.
 constexpr const char* kImportErrorCaption = "Import fejl!";
 constexpr const char* kImportErrorText =
-    "Filen du har \xE5" "bnet indeholder emner som ikke eksisterer i dine databaser,\n"
+    "Filen du har \xE5"
+    "bnet indeholder emner som ikke eksisterer i dine databaser,\n"
     "s\xE5 den viste opstilling vil mangle emner!";
 
-int32_t LongOf(ppDatafile& file, const char* name) { return RecordField(file, name).Long(file.GetRecordBuffer()); }
+int32_t LongOf(ppDatafile& file, const char* name) {
+  return RecordField(file, name).Long(file.GetRecordBuffer());
+}
 
 std::vector<zelvproElement*> Children(const ppView& view) {
   std::vector<zelvproElement*> children;
@@ -169,8 +172,8 @@ void zelvproTopCanvas::WriteRecord(ppDatafile& record, bool renumber, int32_t pa
 
 void zelvproTopCanvas::ReadTopCanvasRecord(ppDatafile& record) { saveId = LongOf(record, "id"); }
 
-zelvproElement* zelvproTopCanvas::BuildModuleElement(int32_t type, zelvproElement* container, ppDatafile& module,
-                                                    bool fresh) {
+zelvproElement* zelvproTopCanvas::BuildModuleElement(int32_t type, zelvproElement* container,
+                                                     ppDatafile& module, bool fresh) {
   switch (type) {
     case ElementKinds::kPlain:
       return new zelvproTopViewElement(container, module, fresh);
@@ -254,7 +257,8 @@ void zelvproTopCanvas::LoadPlan(ppDatafile& modules) {
   }
 
   if (importError)
-    plat::MessageBoxA(GetHWND(), kImportErrorText, kImportErrorCaption, plat::MB_OK | plat::MB_ICONEXCLAMATION);
+    plat::MessageBoxA(GetHWND(), kImportErrorText, kImportErrorCaption,
+                      plat::MB_OK | plat::MB_ICONEXCLAMATION);
   Invalidate();
   ScheduleEnumNumbering();
 }

@@ -68,7 +68,7 @@ class zelvproTopCanvas : public zelvproCanvas {
   // The element a module record of `type` makes inside `container`; null for a type the plan does not
   // build. `fresh`: the element is made anew (a paste), not read back as stored.
   virtual zelvproElement* BuildModuleElement(int32_t type, zelvproElement* container, ppDatafile& module,
-                                            bool fresh);
+                                             bool fresh);
 
  private:
   bool transparent_ = false;

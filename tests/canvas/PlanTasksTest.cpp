@@ -33,7 +33,8 @@ std::vector<zelvproElement*> ChildrenOf(const ppView& view) {
 // An element of a given kind that counts its price-list additions and removals.
 class PricedElement : public zelvproElement {
  public:
-  PricedElement(ppView* parent, int32_t elementKind) : zelvproElement(0, parent, Rect(0, 0, 10, 10), nullptr, 0, 0) {
+  PricedElement(ppView* parent, int32_t elementKind)
+      : zelvproElement(0, parent, Rect(0, 0, 10, 10), nullptr, 0, 0) {
     kind = elementKind;
   }
   void AddToCalculation() override { ++lines; }

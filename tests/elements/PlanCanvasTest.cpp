@@ -60,7 +60,8 @@ class PlanCanvasTest : public tvtest::TopViewTest {
     plat::HeadlessDriver::Reset();
   }
   zelvproTopCanvas& Canvas() {
-    if (canvas_ == nullptr) canvas_ = std::make_unique<zelvproTopCanvas>(nullptr, Rect(0, 0, 400, 300), nullptr);
+    if (canvas_ == nullptr)
+      canvas_ = std::make_unique<zelvproTopCanvas>(nullptr, Rect(0, 0, 400, 300), nullptr);
     return *canvas_;
   }
 
@@ -117,7 +118,8 @@ TEST_F(PlanCanvasTest, ViewCommandsGoToTheViewBarAndRoomDesignOnlyWhenOffered) {
   settings.roomDesign = false;
   iApplicationSettings::Install(&settings);
   canvas.DoCommand(3001, 0);
-  EXPECT_EQ(canvasHost_.viewBar, (std::vector<int32_t>{3001, 3002, 3003, 3005, 3006, 3008, 3009, 3010, 3011}));
+  EXPECT_EQ(canvasHost_.viewBar,
+            (std::vector<int32_t>{3001, 3002, 3003, 3005, 3006, 3008, 3009, 3010, 3011}));
 }
 
 // ---- Presses, hit tests and collisions.
@@ -193,10 +195,8 @@ TEST_F(PlanCanvasTest, CollisionsByExactPlaceAndAngleAndByHeight) {
     float angle;
     bool collides;
   } cases[] = {
-      {ppVector3(1000, 0, 500), 0.5f, true},
-      {ppVector3(1000, 0, 500.01f), 0.5f, false},
-      {ppVector3(1000, 0, 500), 0.6f, false},
-      {ppVector3(0, -0.05f, 0), 0.0f, false},
+      {ppVector3(1000, 0, 500), 0.5f, true},  {ppVector3(1000, 0, 500.01f), 0.5f, false},
+      {ppVector3(1000, 0, 500), 0.6f, false}, {ppVector3(0, -0.05f, 0), 0.0f, false},
       {ppVector3(0, -0.2f, 0), 0.0f, true},
   };
   for (const Case& c : cases) {
@@ -389,7 +389,7 @@ class FailingCanvas : public zelvproTopCanvas {
 
  protected:
   zelvproElement* BuildModuleElement(int32_t type, zelvproElement* container, ppDatafile& module,
-                                    bool fresh) override {
+                                     bool fresh) override {
     if (RecordField(module, "tag").Long(module.GetRecordBuffer()) == 99) throw std::runtime_error("broken");
     return zelvproTopCanvas::BuildModuleElement(type, container, module, fresh);
   }
