@@ -6,6 +6,7 @@
 // User-interface thread only.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "elements/base/zelvproCanvas.h"
@@ -46,6 +47,14 @@ class zelvproTopCanvas : public zelvproCanvas {
   // The children ordered by their stacking key, highest first (equal keys keep their order).
   void AfterEdit(ppTask* task) override;
 
+  // ---- Re-snapping the whole plan.
+  // As every element does it; meanwhile the canvas knows how far each catalogue unit's anchors reach,
+  // so that a child's search for a partner within snapping distance skips the units out of reach
+  // (the search stays linear in the units near the anchor, not in the whole plan).
+  void ResnapTree() override;
+  zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
+                              zelvproElement* asker, uint32_t flags) override;
+
   // ---- Refresh and the price list.
   // Marks the tree changed, redraws the 3D view and posts one price-list rebuild.
   virtual void RefreshAll();
@@ -73,4 +82,13 @@ class zelvproTopCanvas : public zelvproCanvas {
  private:
   bool transparent_ = false;
   std::vector<qxAnnotationSweeper*> pendingAnnotations_;  // owned by the queue until they run
+  // Where each catalogue unit's anchors (its children's, and its size) reach on the plan, as cells of
+  // a grid; only while a load, a paste or a tree re-snap runs.
+  struct SnapReachIndex;
+  std::unique_ptr<SnapReachIndex> snapReach_;
+  // Starts keeping the reach of every child (a load, a paste and a tree re-snap keep it while no
+  // unit moves); NoteBuilt updates it after `element` was built into the plan; EndSnapReach forgets it.
+  void BeginSnapReach();
+  void NoteBuilt(zelvproElement* element);
+  void EndSnapReach();
 };

@@ -508,3 +508,37 @@ TEST_F(PlanWindowTest, EachPaintPostsOneAnnotationPass) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- Re-snapping a plan of units.
+
+TEST_F(PlanLoadTest, ResnapTreeLinksTouchingUnitsAndLeavesDistantOnesFree) {
+  const eltest::Words anchors =
+      eltest::Join({eltest::SnapEntry(3, 0, 0, 300), eltest::SnapEntry(-3, 600, 0, 300)});
+  const int32_t item =
+      AddTopView(*db_, {{"ID", 880}, {"width", 600.0}, {"depth", 600.0}}, {{"Snappoints", anchors}});
+  zelvproTopCanvas& canvas = Canvas();
+  std::vector<zelvproTopViewElement*> units;
+  // Two rows: units side by side in each, the second row far off; one unit turned half round.
+  const ppVector3 places[] = {{0, 0, 0},    {600, 0, 0},       {1200, 0, 0},
+                              {0, 0, 5000}, {600.5f, 0, 5000}, {3000, 0, 0}};
+  for (const ppVector3& at : places) {
+    units.push_back(Make(*db_, item, &canvas));
+    units.back()->SetPosition(at);
+  }
+  canvas.ResnapTree();
+  auto partner = [](zelvproElement* e, int32_t i) {
+    SnapAnchor a;
+    return e->GetPointEntry(i, a) ? a.partner : nullptr;
+  };
+  EXPECT_EQ(partner(units[0], 1), units[1]);
+  EXPECT_EQ(partner(units[1], 0), units[0]);
+  EXPECT_EQ(partner(units[1], 1), units[2]);
+  EXPECT_EQ(partner(units[2], 1), nullptr);
+  EXPECT_EQ(partner(units[3], 1), units[4]);  // half a millimetre apart still links
+  EXPECT_EQ(partner(units[5], 0), nullptr);
+  EXPECT_EQ(partner(units[0], 0), nullptr);
+}
+
+}  // namespace
