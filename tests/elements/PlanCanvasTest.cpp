@@ -542,3 +542,30 @@ TEST_F(PlanLoadTest, ResnapTreeLinksTouchingUnitsAndLeavesDistantOnesFree) {
 }
 
 }  // namespace
+
+namespace {
+
+// Records the turn each rotate task was asked for.
+class TurnFactory : public pctest::BandFactory {
+ public:
+  ppTask* NewRotateTask2(zelvproCanvas* owner, zelvproElement* /*target*/, float turn, float dx,
+                         float dz) override {
+    turns.push_back(turn);
+    EXPECT_EQ(dx, 0.0f);
+    EXPECT_EQ(dz, 0.0f);
+    return new ppTask(owner);
+  }
+  std::vector<float> turns;
+};
+
+TEST_F(PlanCanvasTest, TurnCommandsPostOneStepOfTheProgramWideRotationStep) {
+  TurnFactory turns;
+  iElementTaskFactory::Install(&turns);
+  Canvas().DoCommand(zelvproCanvas::kTurnClockwise, 0);
+  Canvas().DoCommand(zelvproCanvas::kTurnCounterclockwise, 0);
+  EXPECT_EQ(turns.turns, (std::vector<float>{-0.7853982f, 0.7853982f}));
+  EXPECT_NE(Canvas().DoneTop(), nullptr);
+  iElementTaskFactory::Install(&factory_);
+}
+
+}  // namespace
