@@ -10,7 +10,9 @@
 
 #include "elements/PlanCanvasTestSupport.h"
 #include "elements/base/ElementChildren.h"
+#include "elements/base/PasteOffset.h"
 #include "elements/base/PlanPressPass.h"
+#include "elements/base/RotationStep.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproTopCanvas.h"
@@ -566,6 +568,28 @@ TEST_F(PlanCanvasTest, TurnCommandsPostOneStepOfTheProgramWideRotationStep) {
   EXPECT_EQ(turns.turns, (std::vector<float>{-0.7853982f, 0.7853982f}));
   EXPECT_NE(Canvas().DoneTop(), nullptr);
   iElementTaskFactory::Install(&factory_);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlanCanvasGlobalsTest, TheDesktopResetRestoresPasteOffsetRotationStepAndUpdateFlag) {
+  SetPasteOffset(1000.0f);
+  SetRotationStep(0.1f);
+  {
+    pctest::CanvasHost host;
+    host.documentWindow = eltest::OpenSweeperWindow("ResetWindow");
+    iElementHost::Install(&host);
+    zelvproCanvas canvas(nullptr, Rect(0, 0, 10, 10), nullptr);
+    canvas.ScheduleUpdate();
+    EXPECT_TRUE(zelvproCanvas::UpdateScheduled());
+    iElementHost::Install(nullptr);
+  }
+  plat::HeadlessDriver::Reset();
+  EXPECT_EQ(PasteOffset(), 250.0f);
+  EXPECT_EQ(RotationStep(), 0.7853982f);
+  EXPECT_FALSE(zelvproCanvas::UpdateScheduled());
 }
 
 }  // namespace
