@@ -141,6 +141,8 @@ bool qxWallElement::IsDoubleClick(int32_t /*x*/, int32_t /*y*/) {
   if (iApplicationSettings::Current().panelRouting) return false;
   // The holder becomes the current selection chain, which owns it from now on.
   (new qxViewHolder(this, nullptr, false))->Activate();
+  // The wall's panel stands: a canvas update requested from now on is posted anew.
+  zelvproCanvas::ClearCanvasGlobal();
   return true;
 }
 

@@ -28,6 +28,10 @@ class iApplicationSettings {
   int32_t floorColorGroup = 0;
   // While set, element panels are built by the canvas and a click on a wall opens no panel.
   bool panelRouting = false;
+  // Room design is offered (the application record's flag 0x40000); the view command 3001 needs it.
+  bool roomDesign = true;
+  // The plan canvas's "transparent" display flag at start.
+  bool transparentPlan = false;
 
   // The installed settings, or neutral ones (every switch off); never null.
   static iApplicationSettings& Current();

@@ -1,6 +1,9 @@
 #include "elements/base/iElementHost.h"
 
 #include "catalogue/databases/CatalogDatabaseList.h"
+#include "database/ppDatafile.h"
+#include "elements/base/PasteOffset.h"
+#include "elements/base/zelvproCanvas.h"
 #include "platform/ResetList.h"
 
 namespace {
@@ -20,3 +23,16 @@ zelvDatabase* iElementHost::FindDatabase(int32_t identifier) {
 iElementHost& iElementHost::Current() { return gHost != nullptr ? *gHost : gNeutralHost; }
 
 void iElementHost::Install(iElementHost* host) { gHost = host; }
+
+void iElementHost::SetPasteOffset(float millimetres) { ::SetPasteOffset(millimetres); }
+
+ppDatafile* iElementHost::BeginCopy(zelvproCanvas* canvas) {
+  ppDatafile* copy = CopyDatafile(canvas);
+  if (copy == nullptr) return nullptr;
+  for (int32_t i = copy->GetRecordCount(); i-- > 0;) copy->DeleteRecordAt(i);
+  return copy;
+}
+
+ppDatafile* iElementHost::CopyDatafile(zelvproCanvas* canvas) {
+  return canvas != nullptr ? canvas->CopyModules() : nullptr;
+}

@@ -51,13 +51,26 @@ class iElementHost {
   virtual ppEventHandler* Canvas3D() { return nullptr; }
   virtual ppEventHandler* EditorCanvas() { return nullptr; }
   // The copy datafile that `canvas` keeps, emptied for a new copy; null when it keeps none. Not owned.
-  virtual ppDatafile* BeginCopy(zelvproCanvas* /*canvas*/) { return nullptr; }
+  // The default hands out the canvas's own copy table (zelvproCanvas::CopyModules).
+  virtual ppDatafile* BeginCopy(zelvproCanvas* canvas);
   // The same datafile as it stands, for the canvas to build elements from; null when none.
-  virtual ppDatafile* CopyDatafile(zelvproCanvas* /*canvas*/) { return nullptr; }
+  virtual ppDatafile* CopyDatafile(zelvproCanvas* canvas);
   // Shows the default configurator panel of the current view mode.
   virtual void ShowDefaultConfigurator() {}
-  // The offset (millimetres) by which the next paste moves the copied elements.
-  virtual void SetPasteOffset(float /*millimetres*/) {}
+  // The offset (millimetres) by which the next paste moves the copied elements; the default sets the
+  // program-wide paste offset (elements/base/PasteOffset.h).
+  virtual void SetPasteOffset(float millimetres);
+
+  // ---- The document window's menu, view bar, panes and checks, as the canvases reach them.
+  // Enables or greys the menu item of `command`; puts or takes away its check mark.
+  virtual void EnableMenuItem(int32_t /*command*/, bool /*enabled*/) {}
+  virtual void CheckMenuItem(int32_t /*command*/, bool /*checked*/) {}
+  // Hands a view or zoom command (3001-3011) to the view bar.
+  virtual void PassToViewBar(int32_t /*command*/, intptr_t /*parameter*/) {}
+  // The 3D pane's window, which takes the keyboard focus in the 3D view; null when none.
+  virtual plat::HWND ScenePaneWindow() { return nullptr; }
+  // Runs the placement warnings over the plan after an edit.
+  virtual void CheckPlanWarnings() {}
 
   // ---- Document tags.
   // The open document's tag table; null when no document is open. Not owned.

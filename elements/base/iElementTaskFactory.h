@@ -82,6 +82,12 @@ class iElementTaskFactory {
     return nullptr;
   }
 
+  // The rubber-band task a press on the empty canvas starts, over `element` (the canvas itself) of
+  // `canvas`; null when none. The caller starts it at the press point.
+  virtual ppMouseTask* NewPointerTask(zelvproElement* /*element*/, zelvproCanvas* /*canvas*/) {
+    return nullptr;
+  }
+
   // ---- Command tasks of a canvas.
   // The task whose Do deletes the elements of `selection` from `canvas`; the chain stays the
   // caller's (the task keeps what it needs before it returns). Null when none.

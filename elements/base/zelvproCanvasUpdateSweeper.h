@@ -1,7 +1,7 @@
-// The deferred update of a plan canvas: posted by zelvproCanvas::ScheduleUpdate, it runs the
-// canvas's update once the requests of the current burst have all been made. A canvas that goes
-// first tells its pending sweeper to forget it; a sweeper deleted unrun (its window gone) tells its
-// canvas that nothing is pending any more. User-interface thread only.
+// The deferred update of a plan canvas: posted by zelvproCanvas::RequestUpdate, it runs the canvas's
+// update once the requests of the current burst have all been made, and clears the program-wide
+// update flag. A canvas that goes first tells its pending sweeper to forget it; a sweeper deleted
+// unrun (its window gone) tells its canvas and clears the flag. User-interface thread only.
 #pragma once
 
 #include "framework/ppSweeper.h"
@@ -10,8 +10,9 @@ class zelvproCanvas;
 
 class zelvproCanvasUpdateSweeper : public ppSweeper {
  public:
-  // Posts itself to `window` for `canvas` (not owned).
-  zelvproCanvasUpdateSweeper(plat::HWND window, zelvproCanvas* canvas);
+  // Posts itself to `window` for `canvas` (not owned); with `configuratorFocus` the configurator takes
+  // the keyboard focus after the update, else the canvas (or the 3D pane in the 3D view).
+  zelvproCanvasUpdateSweeper(plat::HWND window, zelvproCanvas* canvas, bool configuratorFocus);
   ~zelvproCanvasUpdateSweeper() override;
 
   void Sweep() override;
@@ -19,4 +20,6 @@ class zelvproCanvasUpdateSweeper : public ppSweeper {
 
  private:
   zelvproCanvas* canvas_;  // not owned; null once the canvas went
+  bool configuratorFocus_;
+  bool ran_ = false;
 };

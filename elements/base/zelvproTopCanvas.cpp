@@ -1,21 +1,60 @@
 #include "elements/base/zelvproTopCanvas.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/records/RecordField.h"
 #include "database/ppDatafile.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/ElementKinds.h"
+#include "elements/base/iApplicationSettings.h"
+#include "elements/base/iElementHost.h"
+#include "elements/base/iElementTaskFactory.h"
 #include "elements/base/iWorktopBuilder.h"
+#include "elements/base/qxAnnotationSweeper.h"
+#include "elements/base/qxAssignEnumNumbers.h"
+#include "elements/base/qxViewHolder.h"
+#include "elements/base/qxWorktopSweeper.h"
+#include "elements/topview/iCalculationList.h"
+#include "elements/topview/iConfigurator.h"
+#include "elements/topview/zelvproTopViewElement.h"
+#include "elements/units/zelvproAccessory.h"
+#include "elements/units/zelvproConfigElement.h"
+#include "elements/units/zelvproParametricElement.h"
+#include "elements/units/zelvproStructureElement.h"
+#include "foundation/TextsById.h"
+#include "framework/ppCursorTable.h"
+#include "framework/ppDC.h"
+#include "framework/ppTask.h"
+#include "platform/Cursors.h"
+#include "platform/Gdi.h"
+#include "platform/MessageBox.h"
 
 namespace {
 
 constexpr float kNoLength = -1.0f;
+// The information panel: caption text and its fallback, the text rows and their margins (pixels).
+constexpr int32_t kPanelCaption = 6315;
+constexpr int32_t kFirstPanelText = 7010, kLastPanelText = 7014;
+constexpr int32_t kRowMargins[4] = {10, 5, 10, 0};
+// The load's one message box: caption, text (Windows-1252) and an OK button with the exclamation icon.
+constexpr const char* kImportErrorCaption = "Import fejl!";
+constexpr const char* kImportErrorText =
+    "Filen du har \xE5"
+    "bnet indeholder emner som ikke eksisterer i dine databaser,\n"
+    "s\xE5 den viste opstilling vil mangle emner!";
+
+int32_t LongOf(ppDatafile& file, const char* name) {
+  return RecordField(file, name).Long(file.GetRecordBuffer());
+}
 
 std::vector<zelvproElement*> Children(const ppView& view) {
   std::vector<zelvproElement*> children;
-  const ppViewList& list = view.Subviews();
-  for (int32_t i = 0; i < list.Count(); ++i) children.push_back(static_cast<zelvproElement*>(list.At(i)));
+  ForEachChildElement(view, [&](zelvproElement* child) { children.push_back(child); });
   return children;
 }
 
@@ -29,16 +68,457 @@ std::vector<zelvproElement*> InNumberingOrder(std::vector<zelvproElement*> eleme
   return elements;
 }
 
+// The children in `order` become the canvas's child order; each child that is out of place is taken
+// out and put back once, so the work stays linear in the children that move.
+void Reorder(ppView& canvas, const std::vector<ppView*>& order) {
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (canvas.Subviews().At(int32_t(i)) == order[i]) continue;
+    canvas.RemoveSubview(order[i]);
+    canvas.InsertSubview(order[i], int32_t(i));
+  }
+}
+
+bool IsPlanType(int32_t type) {
+  switch (type) {
+    case ElementKinds::kPlain:
+    case ElementKinds::kStructure:
+    case ElementKinds::kConfigurable:
+    case ElementKinds::kAccessory:
+    case ElementKinds::kParametric:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void RefreshViews() { zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true); }
+
+void SetWaitCursor() { plat::SetCursor(plat::LoadCursorA(nullptr, plat::MAKEINTRESOURCEA(plat::IDC_WAIT))); }
+
 }  // namespace
+
+zelvproTopCanvas::zelvproTopCanvas(ppView* parent, const plat::RECT& frame, zelvDatabase* database)
+    : zelvproCanvas(parent, frame, database), transparent_(iApplicationSettings::Current().transparentPlan) {}
+
+zelvproTopCanvas::~zelvproTopCanvas() {
+  for (qxAnnotationSweeper* sweeper : pendingAnnotations_) sweeper->Forget();
+}
+
+// ---- Commands, drawing and the panel.
+
+void zelvproTopCanvas::DoCommand(int32_t command, intptr_t parameter) {
+  if (command != kTransparentCommand) return zelvproCanvas::DoCommand(command, parameter);
+  iElementHost& host = iElementHost::Current();
+  // The flag is the main canvas's, whichever canvas got the command.
+  auto* main = dynamic_cast<zelvproTopCanvas*>(host.TopCanvas());
+  if (main == nullptr) main = this;
+  if (parameter == 0)
+    main->transparent_ = !main->transparent_;
+  else if (parameter == 1)
+    main->transparent_ = true;
+  else if (parameter == -1)
+    main->transparent_ = false;
+  host.CheckMenuItem(kTransparentCommand, main->transparent_);
+  Invalidate();
+  RefreshViews();
+}
+
+void zelvproTopCanvas::Draw(ppDC& dc) {
+  const bool gl = dc.GetWindow() != nullptr;
+  if (gl) dc.SetOpenGL(true, false, plat::RECT{0, -1, 0, 0});
+  ppView::Draw(dc);
+  if (gl) dc.SetOpenGL(false, false, plat::RECT{0, -1, 0, 0});
+  plat::GdiFlush();
+  plat::HWND window = GetHWND();
+  if (window == nullptr) window = iElementHost::Current().DocumentWindow();
+  if (window != nullptr) pendingAnnotations_.push_back(new qxAnnotationSweeper(window, this));
+}
+
+void zelvproTopCanvas::DrawAnnotations() {
+  plat::HWND window = GetHWND();
+  if (window == nullptr) return;
+  ppDC dc(window);
+  std::unique_ptr<ppRegion> saved = dc.GetClipRegion();
+  if (ppView* supervisor = GetSupervisor()) supervisor->ClipToFrame(dc);
+  UpdateAnnotationsTree(dc);
+  dc.SetClipRegion(saved.get());
+}
+
+void zelvproTopCanvas::AnnotationSwept(const qxAnnotationSweeper* sweeper) {
+  pendingAnnotations_.erase(std::remove(pendingAnnotations_.begin(), pendingAnnotations_.end(), sweeper),
+                            pendingAnnotations_.end());
+}
+
+void zelvproTopCanvas::BuildInfoPanel(qxViewHolder* /*source*/) {
+  iConfigurator& configurator = iConfigurator::Current();
+  configurator.RemoveAll();
+  auto panel = std::make_unique<ConfigPanel>();
+  panel->name = TextById(kPanelCaption, "Canvas");
+  for (int32_t id = kFirstPanelText; id <= kLastPanelText; ++id) {
+    ConfigField field;
+    field.kind = ConfigField::kText;
+    field.text = TextById(id, "");
+    field.SetMargins(kRowMargins[0], kRowMargins[1], kRowMargins[2], kRowMargins[3]);
+    panel->fields.push_back(std::move(field));
+  }
+  configurator.AddPanel(std::move(panel));
+  configurator.PlaceTabs();
+}
+
+// ---- Records, load and paste.
 
 void zelvproTopCanvas::WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) {
   zelvproCanvas::WriteRecord(record, renumber, parentNumber);
   RecordField(record, "type").SetLong(record.GetRecordBuffer(), kRecordType);
+  RecordField(record, "transparent").SetLong(record.GetRecordBuffer(), transparent_ ? 1 : 0);
 }
 
-void zelvproTopCanvas::ReadTopCanvasRecord(ppDatafile& record) {
-  saveId = RecordField(record, "id").Long(record.GetRecordBuffer());
+void zelvproTopCanvas::ReadTopCanvasRecord(ppDatafile& record) { saveId = LongOf(record, "id"); }
+
+zelvproElement* zelvproTopCanvas::BuildModuleElement(int32_t type, zelvproElement* container,
+                                                     ppDatafile& module, bool fresh) {
+  switch (type) {
+    case ElementKinds::kPlain:
+      return new zelvproTopViewElement(container, module, fresh);
+    case ElementKinds::kStructure:
+      return new zelvproStructureElement(container, module, fresh);
+    case ElementKinds::kConfigurable:
+      return new zelvproConfigElement(container, module, fresh);
+    case ElementKinds::kAccessory:
+      // An accessory keeps its stored save id, also when pasted.
+      return new zelvproAccessory(container, module, false);
+    case ElementKinds::kParametric:
+      return new zelvproParametricElement(container, module, fresh);
+    default:
+      return nullptr;
+  }
 }
+
+void zelvproTopCanvas::LoadPlan(ppDatafile& modules) {
+  iElementHost& host = iElementHost::Current();
+  // The elements this load built, by save id: a parent is found without searching the tree.
+  std::unordered_map<int32_t, zelvproElement*> built;
+  bool importError = false;
+  // Each unit built searches the plan for partners: units out of reach are skipped meanwhile.
+  BeginSnapReach();
+  const int32_t count = modules.GetSelectedCount();
+  for (int32_t i = 0; i < count; ++i) {
+    modules.ReadRecordAt(i, nullptr);
+    const int32_t type = LongOf(modules, "type");
+    if (type == kRecordType) {
+      ReadTopCanvasRecord(modules);
+      continue;
+    }
+    if (host.FindDatabase(LongOf(modules, "database")) == nullptr || !IsPlanType(type)) continue;
+    const int32_t parentId = LongOf(modules, "parent");
+    zelvproElement* container = parentId == saveId ? this : nullptr;
+    if (container == nullptr) {
+      auto found = built.find(parentId);
+      if (found != built.end()) container = found->second;
+    }
+    // A parent that is neither the canvas nor an element built so far: the element stays in the
+    // plan, and the user hears that the plan may not be as saved.
+    if (container == nullptr) {
+      container = this;
+      importError = true;
+    }
+    const int32_t storedItem = LongOf(modules, "recID");
+    zelvproElement* made = nullptr;
+    try {
+      made = BuildModuleElement(type, container, modules, false);
+    } catch (...) {
+      made = nullptr;
+      importError = true;
+      continue;
+    }
+    if (made == nullptr) continue;
+    // An item the catalogue no longer holds: nothing of it stays.
+    if (storedItem != 0 && made->recordId == 0) {
+      made->DetachFromSupervisor();
+      delete made;
+      importError = true;
+      continue;
+    }
+    built[made->GetSaveId()] = made;
+    NoteBuilt(made);
+  }
+  EndSnapReach();
+
+  // Keyed children that followed an unkeyed one go in front, the later ones before the earlier ones.
+  std::vector<ppView*> front, rest;
+  bool onlyKeyedSoFar = true;
+  for (int32_t i = 0; i < Subviews().Count(); ++i) {
+    ppView* view = Subviews().At(i);
+    auto* child = dynamic_cast<zelvproElement*>(view);
+    const int32_t key = child != nullptr ? child->under : 0;
+    if (key == 0) onlyKeyedSoFar = false;
+    if (key != 0 && !onlyKeyedSoFar)
+      front.push_back(view);
+    else
+      rest.push_back(view);
+  }
+  if (!front.empty()) {
+    std::vector<ppView*> order(front.rbegin(), front.rend());
+    order.insert(order.end(), rest.begin(), rest.end());
+    Reorder(*this, order);
+  }
+
+  if (importError)
+    plat::MessageBoxA(GetHWND(), kImportErrorText, kImportErrorCaption,
+                      plat::MB_OK | plat::MB_ICONEXCLAMATION);
+  Invalidate();
+  ScheduleEnumNumbering();
+}
+
+void zelvproTopCanvas::LoadDocumentModules(int32_t flag) {
+  const bool withUndo = flag != 0;
+  DeselectAll(withUndo);
+  if (withUndo) RefreshViews();
+  iElementHost& host = iElementHost::Current();
+  ppDatafile* modules = host.CopyDatafile(this);
+  if (modules == nullptr) return;
+  zelvproElement* last = this;
+  int32_t lastId = saveId;
+  zelvproElement* firstContainer = nullptr;
+  qxViewHolder* holders = nullptr;
+  // The copies made by this paste, by save id: a copied group's children find the group's copy.
+  std::unordered_map<int32_t, zelvproElement*> made;
+  BeginSnapReach();
+  const int32_t count = modules->GetSelectedCount();
+  for (int32_t i = 0; i < count; ++i) {
+    modules->ReadRecordAt(i, nullptr);
+    const int32_t type = LongOf(*modules, "type");
+    const int32_t parentId = LongOf(*modules, "parent");
+    zelvproElement* container = nullptr;
+    if (last != nullptr && parentId == lastId) {
+      container = last;
+    } else if (parentId == saveId) {
+      container = this;
+    } else if (auto found = made.find(parentId); found != made.end()) {
+      container = found->second;
+    } else {
+      container = FindById(parentId);
+    }
+    if (container == nullptr) container = this;
+    if (firstContainer == nullptr) firstContainer = container;
+    if (type == kRecordType) {
+      ReadTopCanvasRecord(*modules);
+      continue;
+    }
+    zelvproElement* element = BuildModuleElement(type, container, *modules, true);
+    if (element == nullptr) continue;
+    if (element->GetSupervisor() == firstContainer) holders = new qxViewHolder(element, holders, false);
+    if (withUndo) element->Invalidate();
+    last = element;
+    lastId = element->GetSaveId();
+    made[lastId] = element;
+    NoteBuilt(element);
+  }
+  EndSnapReach();  // the paste task moves the copies
+
+  zelvproElement* head = holders != nullptr ? holders->Element() : nullptr;
+  if (ppTask* paste = iElementTaskFactory::Current().NewPasteTask(this, holders, flag)) {
+    paste->Do();
+    Post(paste);
+  } else {
+    delete holders;
+  }
+  if (withUndo) ScheduleUpdate();
+  if (head != nullptr) head->Resnap();
+  if (withUndo) RefreshViews();
+  // The copy table now holds the pasted elements under new ids: a further paste starts from them.
+  SaveSelection();
+}
+
+void zelvproTopCanvas::AfterEdit(ppTask* /*task*/) {
+  std::vector<ppView*> order;
+  for (int32_t i = 0; i < Subviews().Count(); ++i) order.push_back(Subviews().At(i));
+  auto keyOf = [](ppView* view) {
+    auto* element = dynamic_cast<zelvproElement*>(view);
+    return element != nullptr ? element->under : 0;
+  };
+  // Stable: children of equal keys keep their order from one edit to the next.
+  std::stable_sort(order.begin(), order.end(), [&](ppView* a, ppView* b) { return keyOf(a) > keyOf(b); });
+  Reorder(*this, order);
+  ScheduleEnumNumbering();
+}
+
+// ---- Re-snapping the whole plan.
+
+namespace {
+
+// The snap search's own distance for a link (millimetres), and the margin kept on top of it.
+constexpr float kLinkDistance = 1.0f, kReachMargin = 1.0f;
+
+// Whether the element and its whole tree are plain catalogue units, whose partner search is the
+// element's own (no class in the tree answers snap searches its own way).
+bool OnlyPlainUnits(zelvproElement* element) {
+  if (typeid(*element) != typeid(zelvproTopViewElement)) return false;
+  bool plain = true;
+  ForEachChildElement(*element, [&](zelvproElement* child) { plain = plain && OnlyPlainUnits(child); });
+  return plain;
+}
+
+// Widens `radius` to every anchor of `element`'s tree, each carried up to the canvas's frame, measured
+// from (x, z) in the floor plane.
+void ExtendReach(zelvproElement* element, float x, float z, float& radius) {
+  for (int32_t i = 0; i < element->GetPointCount(); ++i) {
+    SnapAnchor anchor;
+    if (!element->GetPointEntry(i, anchor)) continue;
+    ppVector3 p = anchor.point;
+    for (zelvproElement* e = element; e != nullptr; e = e->ContainerElement()) {
+      if (dynamic_cast<zelvproCanvas*>(e) != nullptr) break;
+      e->LocalToWorld(p);
+    }
+    radius = std::max(radius, std::hypot(p.x - x, p.z - z));
+  }
+  ForEachChildElement(*element, [&](zelvproElement* child) { ExtendReach(child, x, z, radius); });
+}
+
+}  // namespace
+
+// The units of the plan by the grid cells their reach covers. A unit whose reach covers too many cells,
+// or whose tree holds other classes, is listed apart and searched every time.
+struct zelvproTopCanvas::SnapReachIndex {
+  static constexpr float kCell = 1000.0f;  // millimetres
+  static constexpr int64_t kMostCells = 256;
+  struct Entry {
+    uint64_t order;  // child order when listed: searches visit units in this order
+    zelvproElement* unit;
+  };
+  struct Placed {
+    uint64_t order;
+    bool apart;
+    int64_t x0, x1, z0, z1;
+  };
+
+  static int64_t CellOf(float v) { return int64_t(std::floor(v / kCell)); }
+  static int64_t Key(int64_t x, int64_t z) { return (x << 32) ^ (z & 0xFFFFFFFF); }
+
+  void Remove(const zelvproElement* unit) {
+    auto found = placed.find(unit);
+    if (found == placed.end()) return;
+    const Placed& p = found->second;
+    auto drop = [&](std::vector<Entry>& list) {
+      list.erase(std::remove_if(list.begin(), list.end(), [&](const Entry& e) { return e.unit == unit; }),
+                 list.end());
+    };
+    if (p.apart) {
+      drop(apart);
+    } else {
+      for (int64_t x = p.x0; x <= p.x1; ++x)
+        for (int64_t z = p.z0; z <= p.z1; ++z) drop(cells[Key(x, z)]);
+    }
+    placed.erase(found);
+  }
+
+  // Lists `unit` (keeping its order when it was listed before) reaching `radius` around (x, z); with
+  // `apart` it is searched every time.
+  void Place(zelvproElement* unit, bool apartAlways, float x, float z, float radius) {
+    uint64_t order = nextOrder;
+    if (auto found = placed.find(unit); found != placed.end())
+      order = found->second.order;
+    else
+      ++nextOrder;
+    Remove(unit);
+    Placed p{
+        order, apartAlways, CellOf(x - radius), CellOf(x + radius), CellOf(z - radius), CellOf(z + radius)};
+    if (!p.apart && (p.x1 - p.x0 + 1) * (p.z1 - p.z0 + 1) > kMostCells) p.apart = true;
+    placed[unit] = p;
+    if (p.apart) {
+      apart.push_back(Entry{order, unit});
+      return;
+    }
+    for (int64_t cx = p.x0; cx <= p.x1; ++cx)
+      for (int64_t cz = p.z0; cz <= p.z1; ++cz) cells[Key(cx, cz)].push_back(Entry{order, unit});
+  }
+
+  std::unordered_map<int64_t, std::vector<Entry>> cells;
+  std::vector<Entry> apart;
+  std::unordered_map<const zelvproElement*, Placed> placed;
+  uint64_t nextOrder = 0;
+};
+
+void zelvproTopCanvas::BeginSnapReach() {
+  // The room canvas and its kinds answer searches their own way: only the plan of units is sped up.
+  if (typeid(*this) != typeid(zelvproTopCanvas)) return;
+  snapReach_ = std::make_unique<SnapReachIndex>();
+  ForEachChildElement(*this, [&](zelvproElement* child) { NoteBuilt(child); });
+}
+
+void zelvproTopCanvas::EndSnapReach() { snapReach_.reset(); }
+
+void zelvproTopCanvas::NoteBuilt(zelvproElement* element) {
+  if (snapReach_ == nullptr) return;
+  zelvproElement* unit = element;
+  while (unit != nullptr && unit->ContainerElement() != this) unit = unit->ContainerElement();
+  if (unit == nullptr) return;
+  const ppVector3 at = unit->GetPosition();
+  if (!OnlyPlainUnits(unit)) return snapReach_->Place(unit, true, at.x, at.z, 0.0f);
+  // An access request may reload the anchors within the unit's size: the size counts as well.
+  float radius = unit->dimensions.Length();
+  ExtendReach(unit, at.x, at.z, radius);
+  snapReach_->Place(unit, false, at.x, at.z, radius + kLinkDistance + kReachMargin);
+}
+
+void zelvproTopCanvas::ResnapTree() {
+  BeginSnapReach();
+  zelvproCanvas::ResnapTree();
+  EndSnapReach();
+}
+
+zelvproElement* zelvproTopCanvas::NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best,
+                                              int32_t& index, zelvproElement* asker, uint32_t flags) {
+  // Only a re-snap's own searches (nothing found yet, 3D distance, passed on) may skip units: a
+  // skipped unit holds no anchor within linking distance, and nothing farther is taken.
+  if (snapReach_ == nullptr || query.partner != nullptr || GetPointCount() != 0 || best != FLT_MAX ||
+      flags != (kSnap3D | kSnapPassOn))
+    return zelvproCanvas::NearestSnap(query, out, best, index, asker, flags);
+  std::vector<SnapReachIndex::Entry> visit = snapReach_->apart;
+  const int64_t key =
+      SnapReachIndex::Key(SnapReachIndex::CellOf(query.point.x), SnapReachIndex::CellOf(query.point.z));
+  if (auto cell = snapReach_->cells.find(key); cell != snapReach_->cells.end())
+    visit.insert(visit.end(), cell->second.begin(), cell->second.end());
+  // The unit being built (not listed yet) is searched as the base search would, last.
+  if (asker != nullptr && asker->GetSupervisor() == this && snapReach_->placed.count(asker) == 0)
+    visit.push_back(SnapReachIndex::Entry{UINT64_MAX, asker});
+  std::sort(visit.begin(), visit.end(), [](const auto& a, const auto& b) { return a.order < b.order; });
+  zelvproElement* found = nullptr;
+  for (const SnapReachIndex::Entry& e : visit) {
+    if (e.unit->GetSupervisor() != this) continue;
+    if (zelvproElement* nearer = e.unit->NearestSnap(query, out, best, index, asker, flags)) found = nearer;
+  }
+  return found;
+}
+
+// ---- Refresh and the price list.
+
+void zelvproTopCanvas::RefreshAll() {
+  SetWaitCursor();
+  InvalidateTree();
+  RefreshViews();
+  if (plat::HWND window = iElementHost::Current().DocumentWindow()) new qxWorktopSweeper(window);
+}
+
+void zelvproTopCanvas::RecalculatePriceList() {
+  SetWaitCursor();
+  qxAssignEnumNumbers::NumberChildren(*this);
+  GenerateWorktops();
+  iCalculationList& list = iCalculationList::Current();
+  if (IsControlKeyDown() && IsAltKeyDown()) list.DeleteAllLines();
+  list.ReleaseLineData();
+  for (zelvproElement* child : Children(*this)) {
+    if (auto* top = dynamic_cast<zelvproTopCanvas*>(child))
+      top->RefreshAll();
+    else
+      child->InvalidateTree();
+  }
+  list.RebuildLines(*this);
+  list.ShowLastLine();
+  ppCursorTable::SetGlobalDefault();
+}
+
+// ---- Order file and worktops.
 
 void zelvproTopCanvas::WriteOrderModule(iOrderWriter& writer) {
   for (zelvproElement* child : Children(*this)) child->WriteOrderModule(writer);

@@ -1,21 +1,69 @@
-// The top canvas: the root of the placed units of the plan. The document window owns it.
+// The top canvas: the root of the placed units of the plan and the view that draws them. It builds the
+// plan from an opened document's module records, pastes copied elements, keeps the plan's
+// "transparent" display flag, shows its own information panel, keeps its children ordered by their
+// stacking key and posts the annotation pass after every paint and the price-list rebuild after a full
+// refresh. The document window owns the main one (iElementHost::TopCanvas).
+// User-interface thread only.
 #pragma once
+
+#include <memory>
+#include <vector>
 
 #include "elements/base/zelvproCanvas.h"
 
+class qxAnnotationSweeper;
+
 class zelvproTopCanvas : public zelvproCanvas {
  public:
-  using zelvproCanvas::zelvproCanvas;
-
   // The canvas's own module record has this "type".
   static constexpr int32_t kRecordType = -1;
-  // The element's fields with "type" -1.
+  // The transparent flag: parameter 1 sets it, -1 clears it, 0 toggles it.
+  static constexpr int32_t kTransparentCommand = 3052;
+
+  zelvproTopCanvas(ppView* parent, const plat::RECT& frame, zelvDatabase* database);
+  ~zelvproTopCanvas() override;
+
+  // 3052 here; every other command as the plan canvas has it.
+  void DoCommand(int32_t command, intptr_t parameter) override;
+  bool Transparent() const { return transparent_; }
+  // In OpenGL mode, then posts one annotation pass.
+  void Draw(ppDC& dc) override;
+  bool AcceptsChild(int32_t /*kind*/, zelvproElement* /*element*/) override { return true; }
+  // The canvas's own panel: caption text 6315 ("Canvas"), the texts 7010-7014.
+  void BuildInfoPanel(qxViewHolder* source) override;
+
+  // ---- Records.
+  // The element's fields with "type" -1 and "transparent".
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
   // The canvas's part of reading its own module record: its document id.
   void ReadTopCanvasRecord(ppDatafile& record);
+  // Builds the plan from the module records of an opened document (the canvas was emptied): one
+  // element per record of a known type whose catalogue is open, inside the element the record's
+  // "parent" names. A record whose element cannot be built (its item is missing, or building
+  // failed) leaves nothing behind and is reported once in an "Import fejl!" box at the end.
+  void LoadPlan(ppDatafile& modules);
+  // Pastes the copy table's elements as one undoable paste; `flag` non-zero: with undo and redraw.
+  void LoadDocumentModules(int32_t flag) override;
+  // The children ordered by their stacking key, highest first (equal keys keep their order).
+  void AfterEdit(ppTask* task) override;
 
-  // Rebuilds the price list from the plan: every element adds its lines.
-  virtual void RecalculatePriceList() { AddToCalculation(); }
+  // ---- Re-snapping the whole plan.
+  // As every element does it; meanwhile the canvas knows how far each catalogue unit's anchors reach,
+  // so that a child's search for a partner within snapping distance skips the units out of reach
+  // (the search stays linear in the units near the anchor, not in the whole plan).
+  void ResnapTree() override;
+  zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
+                              zelvproElement* asker, uint32_t flags) override;
+
+  // ---- Refresh and the price list.
+  // Marks the tree changed, redraws the 3D view and posts one price-list rebuild.
+  virtual void RefreshAll();
+  // Rebuilds the whole price list from the plan (numbers, worktops, lines); with Ctrl and Alt held
+  // the calculation table is emptied first.
+  virtual void RecalculatePriceList();
+  // The annotation pass over the tree on the canvas's window (clipped to the supervisor's frame).
+  void DrawAnnotations();
+  void AnnotationSwept(const qxAnnotationSweeper* sweeper);
 
   // ---- Order file and worktops.
   // Every child writes its order lines, in child order.
@@ -24,4 +72,23 @@ class zelvproTopCanvas : public zelvproCanvas {
   // generated items and every worktop (kind 17) go first, then each unit's worktop step runs on the
   // current run; a last run that got no length is deleted, else it becomes a child of the canvas.
   void GenerateWorktops();
+
+ protected:
+  // The element a module record of `type` makes inside `container`; null for a type the plan does not
+  // build. `fresh`: the element is made anew (a paste), not read back as stored.
+  virtual zelvproElement* BuildModuleElement(int32_t type, zelvproElement* container, ppDatafile& module,
+                                             bool fresh);
+
+ private:
+  bool transparent_ = false;
+  std::vector<qxAnnotationSweeper*> pendingAnnotations_;  // owned by the queue until they run
+  // Where each catalogue unit's anchors (its children's, and its size) reach on the plan, as cells of
+  // a grid; only while a load, a paste or a tree re-snap runs.
+  struct SnapReachIndex;
+  std::unique_ptr<SnapReachIndex> snapReach_;
+  // Starts keeping the reach of every child (a load, a paste and a tree re-snap keep it while no
+  // unit moves); NoteBuilt updates it after `element` was built into the plan; EndSnapReach forgets it.
+  void BeginSnapReach();
+  void NoteBuilt(zelvproElement* element);
+  void EndSnapReach();
 };

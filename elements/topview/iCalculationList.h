@@ -32,6 +32,13 @@ class iCalculationList {
   virtual void RemoveElementLines(zelvproElement* /*element*/) {}
   // Scrolls the price list to its last line.
   virtual void ShowLastLine() {}
+  // ---- The whole price list rebuilt from a plan.
+  // Deletes every line of the calculation table.
+  virtual void DeleteAllLines() {}
+  // Releases the data each line caches (it is read again when the lines are rebuilt).
+  virtual void ReleaseLineData() {}
+  // Removes the generated line kinds, makes them again from the plan under `canvas`, and sorts.
+  virtual void RebuildLines(zelvproElement& /*canvas*/) {}
 
   // The installed list, or a neutral one; never null.
   static iCalculationList& Current();

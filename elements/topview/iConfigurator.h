@@ -64,6 +64,8 @@ class iConfigurator {
   virtual void RemoveAll() {}
   virtual void AddPanel(std::unique_ptr<ConfigPanel> /*panel*/) {}
   virtual void PlaceTabs() {}
+  // A press at the configurator's top-left corner, which gives it the keyboard focus.
+  virtual void PressAtOrigin() {}
   // Keeps `object` with the tabs; it is deleted with them.
   virtual void PushObject(std::unique_ptr<ppCollaborator> /*object*/) {}
 

@@ -127,6 +127,8 @@ class RecordingCanvas : public zelvproCanvas {
     if (command == 1000) dragPoint = *reinterpret_cast<const plat::POINT*>(parameter);
   }
   bool AcceptsChild(int32_t /*kind*/, zelvproElement* /*element*/) override { return true; }
+  // The canvas's own press (the rubber band) is left out: only its elements take presses.
+  bool IsDoubleClick(int32_t /*x*/, int32_t /*y*/) override { return false; }
   int32_t updates = 0;
   std::vector<int32_t> commands;
   plat::POINT dragPoint{};

@@ -47,7 +47,7 @@ plat::LRESULT RunsSweepers(plat::HWND window, plat::UINT message, plat::WPARAM w
 class CountingCanvas : public zelvproCanvas {
  public:
   CountingCanvas() : zelvproCanvas(nullptr, Rect(0, 0, 100, 100), nullptr) {}
-  void RunScheduledUpdate() override { ++ran; }
+  void RunScheduledUpdate(bool /*configuratorFocus*/) override { ++ran; }
   int32_t ran = 0;
 };
 
