@@ -9,8 +9,8 @@
 
 namespace {
 
-// Corner cells are 64 mm square, wall cells 1024 mm: both powers of two, so that dividing a
-// coordinate is exact and a cell number never rounds across a boundary.
+// Corner cells are 64 mm square, wall cells 1024 mm: both powers of
+// two, so that dividing a coordinate is exact and a cell number never rounds across a boundary.
 constexpr double kPointCell = 64.0, kWallCell = 1024.0;
 // Cell numbers are clamped to this, which only makes the offered sets larger.
 constexpr double kCellLimit = 1.0e9;
@@ -49,32 +49,37 @@ void JunctionChainIndex::Linked(qxJunction* junction, qxRoomSegment* segment) {
     walls_.emplace_back();
     Register(segment, at->second);
   }
-  std::vector<qxJunction*>& corners = walls_[size_t(at->second)].corners;
-  if (std::find(corners.begin(), corners.end(), junction) == corners.end()) corners.push_back(junction);
+  Wall& wall = walls_[size_t(at->second)];
+  for (int32_t c = wall.firstCorner; c >= 0; c = corners_[size_t(c)].next)
+    if (corners_[size_t(c)].corner.junction == junction) return;
+  corners_.push_back(CornerEntry{Corner{RankOf(junction), junction}, wall.firstCorner});
+  wall.firstCorner = int32_t(corners_.size()) - 1;
+}
+
+void JunctionChainIndex::Offer(int32_t wall, std::vector<Corner>& out) {
+  Wall& w = walls_[size_t(wall)];
+  if (w.seen == query_) return;
+  w.seen = query_;
+  for (int32_t c = w.firstCorner; c >= 0; c = corners_[size_t(c)].next)
+    out.push_back(corners_[size_t(c)].corner);
 }
 
 void JunctionChainIndex::CornersNear(const Box& box, std::vector<Corner>& out) {
   out.clear();
   ++query_;
-  const auto offer = [&](int32_t wall) {
-    Wall& w = walls_[size_t(wall)];
-    if (w.seen == query_) return;
-    w.seen = query_;
-    for (qxJunction* j : w.corners) out.push_back(Corner{ranks_.at(j), j});
-  };
   const int32_t x0 = CellOf(double{box.x0}, kWallCell), x1 = CellOf(double{box.x1}, kWallCell);
   const int32_t z0 = CellOf(double{box.z0}, kWallCell), z1 = CellOf(double{box.z1}, kWallCell);
   const bool finite =
       std::isfinite(box.x0) && std::isfinite(box.z0) && std::isfinite(box.x1) && std::isfinite(box.z1);
   if (!finite || (int64_t{x1} - x0 + 1) * (int64_t{z1} - z0 + 1) > kQueryCells) {
-    for (int32_t w = 0; w < int32_t(walls_.size()); ++w) offer(w);
+    for (int32_t w = 0; w < int32_t(walls_.size()); ++w) Offer(w, out);
   } else {
-    for (int32_t w : everywhere_) offer(w);
+    for (int32_t w : everywhere_) Offer(w, out);
     for (int32_t x = x0; x <= x1; ++x)
       for (int32_t z = z0; z <= z1; ++z) {
-        const auto cell = boxes_.find(Key(x, z));
-        if (cell == boxes_.end()) continue;
-        for (int32_t w : cell->second) offer(w);
+        const auto cell = boxHeads_.find(Key(x, z));
+        if (cell == boxHeads_.end()) continue;
+        for (int32_t e = cell->second; e >= 0; e = boxes_[size_t(e)].next) Offer(boxes_[size_t(e)].wall, out);
       }
   }
   std::sort(out.begin(), out.end(), [](const Corner& a, const Corner& b) { return a.rank < b.rank; });
@@ -97,7 +102,10 @@ bool JunctionChainIndex::PointCells(const ppVector3& point, int32_t& x0, int32_t
 void JunctionChainIndex::AddPoint(const Corner& corner) {
   const ppVector3& at = corner.junction->Position();
   if (!std::isfinite(at.x) || !std::isfinite(at.z)) return;
-  points_[Key(CellOf(double{at.x}, kPointCell), CellOf(double{at.z}, kPointCell))].push_back(corner);
+  auto [head, added] =
+      pointHeads_.emplace(Key(CellOf(double{at.x}, kPointCell), CellOf(double{at.z}, kPointCell)), -1);
+  points_.push_back(CornerEntry{corner, head->second});
+  head->second = int32_t(points_.size()) - 1;
 }
 
 void JunctionChainIndex::Register(qxRoomSegment* segment, int32_t wall) {
@@ -121,5 +129,9 @@ void JunctionChainIndex::Register(qxRoomSegment* segment, int32_t wall) {
     return;
   }
   for (int32_t x = x0; x <= x1; ++x)
-    for (int32_t z = z0; z <= z1; ++z) boxes_[Key(x, z)].push_back(wall);
+    for (int32_t z = z0; z <= z1; ++z) {
+      auto [head, added] = boxHeads_.emplace(Key(x, z), -1);
+      boxes_.push_back(WallEntry{wall, head->second});
+      head->second = int32_t(boxes_.size()) - 1;
+    }
 }

@@ -9,6 +9,7 @@
 // moves. The corners and walls belong to the canvas. User-interface thread only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -49,9 +50,10 @@ class JunctionChainIndex {
     if (!PointCells(point, x0, z0, x1, z1)) return;
     for (int32_t x = x0; x <= x1; ++x)
       for (int32_t z = z0; z <= z1; ++z) {
-        const auto cell = points_.find(Key(x, z));
-        if (cell == points_.end()) continue;
-        for (const Corner& c : cell->second) fn(c);
+        const auto cell = pointHeads_.find(Key(x, z));
+        if (cell == pointHeads_.end()) continue;
+        for (int32_t at = cell->second; at >= 0; at = points_[size_t(at)].next)
+          fn(points_[size_t(at)].corner);
       }
   }
 
@@ -61,21 +63,35 @@ class JunctionChainIndex {
   void CornersNear(const Box& box, std::vector<Corner>& out);
 
  private:
+  // The lists below are chained through `next` (-1 ends), so that a new cell or wall costs no
+  // allocation of its own.
+  struct CornerEntry {
+    Corner corner;
+    int32_t next;
+  };
+  struct WallEntry {
+    int32_t wall;
+    int32_t next;
+  };
   struct Wall {
-    std::vector<qxJunction*> corners;  // where the wall is linked, each once
-    uint32_t seen = 0;                 // the last query that offered it
+    int32_t firstCorner = -1;  // into corners_: where the wall is linked, each once
+    uint32_t seen = 0;         // the last query that offered it
   };
   static uint64_t Key(int32_t x, int32_t z);
   static bool PointCells(const ppVector3& point, int32_t& x0, int32_t& z0, int32_t& x1, int32_t& z1);
   void Register(qxRoomSegment* segment, int32_t wall);
   void AddPoint(const Corner& corner);
+  void Offer(int32_t wall, std::vector<Corner>& out);
 
   int64_t headRank_ = 0;
   std::unordered_map<const qxJunction*, int64_t> ranks_;
-  std::unordered_map<uint64_t, std::vector<Corner>> points_;  // corners by 64 mm cell
+  std::unordered_map<uint64_t, int32_t> pointHeads_;  // corners by 64 mm cell: into points_
+  std::vector<CornerEntry> points_;
   std::unordered_map<const qxRoomSegment*, int32_t> wallOf_;  // index into walls_
   std::vector<Wall> walls_;
-  std::unordered_map<uint64_t, std::vector<int32_t>> boxes_;  // walls by 1024 mm cell
-  std::vector<int32_t> everywhere_;                           // walls offered to every query
+  std::vector<CornerEntry> corners_;                // the walls' corner lists
+  std::unordered_map<uint64_t, int32_t> boxHeads_;  // walls by 1024 mm cell: into boxes_
+  std::vector<WallEntry> boxes_;
+  std::vector<int32_t> everywhere_;  // walls offered to every query
   uint32_t query_ = 0;
 };
