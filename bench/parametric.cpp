@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/Reach.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproParametricFil.h"
@@ -30,6 +31,8 @@
 #include "foundation/Vcon_HandleManager.h"
 
 namespace {
+
+constexpr double kLimit = 12.0;
 
 constexpr int32_t kSmallParts = 4, kLargeParts = 40, kOutlinePoints = 64, kRepeats = 25;
 constexpr float kWidth = 600.0f, kHeight = 720.0f, kDepth = 560.0f;
@@ -182,10 +185,9 @@ int main() {
       const double small = Measure(db, kSmallParts, failed);
       const double large = Measure(db, kLargeParts, failed);
       const double ratio = large / small;
-      std::printf("resize %d / %d parts: %.1f\n", kLargeParts, kSmallParts, ratio);
-      if (ratio > 12.0) failed = true;
+      bench::ReachAtMost("parametric resize 40 / 4 parts", ratio, kLimit);
     }
   }
   MemTerminate();
-  return failed ? 1 : 0;
+  return failed ? 1 : bench::ReachStatus();
 }

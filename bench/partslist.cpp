@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/Reach.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproPriceFil.h"
@@ -31,6 +32,8 @@
 #include "foundation/Vcon_HandleManager.h"
 
 namespace {
+
+constexpr double kLimit = 15.0;
 
 constexpr int32_t kSmallPlan = 20, kLargePlan = 200, kPartsPerUnit = 5, kRepeats = 25;
 using Clock = std::chrono::steady_clock;
@@ -139,11 +142,10 @@ int main() {
       const Times large = Measure(db, lines, kLargePlan);
       iCalculationList::Install(nullptr);
       const double partsRatio = large.parts / small.parts, linesRatio = large.lines / small.lines;
-      std::printf("CollectParts %d / %d units: %.1f\n", kLargePlan, kSmallPlan, partsRatio);
-      std::printf("AddToCalculation %d / %d units: %.1f\n", kLargePlan, kSmallPlan, linesRatio);
-      if (partsRatio > 15.0 || linesRatio > 15.0) failed = true;
+      bench::ReachAtMost("partslist CollectParts 200 / 20 units", partsRatio, kLimit);
+      bench::ReachAtMost("partslist AddToCalculation 200 / 20 units", linesRatio, kLimit);
     }
   }
   MemTerminate();
-  return failed ? 1 : 0;
+  return failed ? 1 : bench::ReachStatus();
 }

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "bench/BenchSupport.h"
+#include "bench/Reach.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
@@ -138,12 +139,10 @@ int main() {
       smallPlan.reset();
       largePlan.reset();
       const double ratio = large / small;
-      std::printf("room rebuild (4033 with wall meshes) %d / %d walls: %.1f (at most %.0f)\n", kLargePlan * 6,
-                  kSmallPlan * 6, ratio, kLimit);
-      if (ratio > kLimit) failed = true;
+      bench::ReachAtMost("roomrebuild 4033 with wall meshes 60 / 6 walls", ratio, kLimit);
       iElementHost::Install(nullptr);
     }
   }
   MemTerminate();
-  return failed ? 1 : 0;
+  return failed ? 1 : bench::ReachStatus();
 }

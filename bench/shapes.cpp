@@ -3,14 +3,15 @@
 // Recording: a sphere mesh of 10,000 quads (40,000 vertices) recorded into ppShape3D, against a plain
 // recorder that grows the shape sphere by scanning every earlier point for every new one. Both must
 // give bit-identical shape spheres, boxes and primitive spheres. Prints the median times of
-// alternating rounds and their ratio.
+// alternating rounds and their ratio (median of the rounds' ratios), which must stay at or below 0.1.
 //
 // Collision: 200 units of 2,500 quads each (600 x 720 x 560 mm, faces gridded alike) standing in ten rows,
 // side by side; one of them is the moving unit, snapped into its slot between two others. Every other
 // placement is the exact snap (free: the touching faces share their corners); the rest are shifted
 // along the row by 0.01 to 2 mm (colliding). ppCollisionRenderer::Check runs on each placement with
 // the shapes' own test, and with nodes whose collision test is the plain loop over every pair of
-// primitives. Both must give the same answers; prints both times per call and their ratio.
+// primitives. Both must give the same answers; prints both times per call and their ratio; ours
+// must stay at or below 10 ms a call. Exits 1 when answers differ or a reach is missed.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/Reach.h"
 #include "foundation/TolerantMath.h"
 #include "foundation/ppBounds3.h"
 #include "foundation/ppMatrix4.h"
@@ -124,7 +126,8 @@ struct PlainAdapter {
   void End() {}
 };
 
-void BenchRecording() {
+// False when the shapes differ from the plain recorder's.
+bool BenchRecording() {
   const std::vector<Quad> quads = SphereMesh();
   std::vector<double> ours, plain, ratios;
   bool identical = true;
@@ -146,6 +149,8 @@ void BenchRecording() {
   std::printf("recording %zu vertices: ours %8.4f s   plain scan %8.4f s   ratio %6.4f   %s\n",
               quads.size() * 4, Median(ours), Median(plain), Median(ratios),
               identical ? "spheres and boxes bit-identical" : "SPHERES OR BOXES DIFFER");
+  bench::ReachAtMost("shapes recording ours / plain scan", Median(ratios), 0.1);
+  return identical;
 }
 
 // ---- Collision.
@@ -233,7 +238,8 @@ float Shift(int i) {
   return (k < 100 ? -1.0f : 1.0f) * 0.01f * float(k % 100 + 1) * 2.0f;
 }
 
-void BenchCollision() {
+// False when the answers differ from the plain loops'.
+bool BenchCollision() {
   constexpr int kPlacements = 1000;
   ppShape3D unit = Unit();
   Kitchen<ppNode> ours(unit);
@@ -266,12 +272,15 @@ void BenchCollision() {
               oursAnswers == plainAnswers ? "same answers" : "ANSWERS DIFFER");
   std::printf("  ours %8.3f ms per call   plain loops %9.3f ms per call   ratio %7.4f\n",
               1000 * oursTotal / kPlacements, 1000 * plainTotal / kPlacements, oursTotal / plainTotal);
+  // A 3D drag checks on every mouse move.
+  bench::ReachAtMost("shapes Check ours, ms per call", 1000 * oursTotal / kPlacements, 10.0);
+  return oursAnswers == plainAnswers;
 }
 
 }  // namespace
 
 int main() {
-  BenchRecording();
-  BenchCollision();
-  return 0;
+  const bool same = BenchRecording();
+  const bool agree = BenchCollision();
+  return same && agree ? bench::ReachStatus() : 1;
 }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/Reach.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproShapeFil.h"
@@ -199,12 +200,12 @@ int main() {
                   triangles / kUnits, kRounds, keep);
       std::printf("cold GetUnitLayer3D, all units: %8.2f ms\n", c * 1e3);
       std::printf("recording into shapes:          %8.2f ms\n", p * 1e3);
-      std::printf("cold / recording: %.2f\n", c / p);
-      std::printf("warm GetUnitLayer3D: %.3f us a call\n", warm * 1e6);
-      if (c / p > 1.5 || c >= 1.0 || warm >= 10e-6) failed = true;
+      bench::ReachAtMost("unit3d cold / recording", c / p, 1.5);
+      bench::ReachAtMost("unit3d cold pass, s", c, 1.0);
+      bench::ReachAtMost("unit3d warm call, us", warm * 1e6, 10.0);
       UnitLayerCache::Clear();
     }
   }
   MemTerminate();
-  return failed ? 1 : 0;
+  return failed ? 1 : bench::ReachStatus();
 }

@@ -19,6 +19,7 @@
 #include "database/ppDatafile.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/MenuCheckState.h"
+#include "elements/base/PlanPixels.h"
 #include "elements/base/PlanPressPass.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
@@ -434,17 +435,26 @@ bool qxFloorElement::IsDoubleClick(int32_t x, int32_t y) {
 
 // The floor's region united with its walls' regions, asked one region at a time: a point lies in a
 // union exactly when it lies in one of its parts, and a hit test on every mouse move should not grow
-// one region over the whole outline.
+// one region over the whole outline. The walls are those of the floor's own cycle: the cycles after
+// it in the canvas's chain are its outer cycle, with the same walls, and the other rooms' cycles,
+// whose walls are not this floor's (a floor answered for every later room's walls, and a move over
+// a plan of n rooms asked about n squared walls).
 bool qxFloorElement::ContainsPoint(int32_t x, int32_t y) {
-  if (std::unique_ptr<ppRegion> own = GetFrameRegion(); own != nullptr && own->Contains(x, y)) return true;
-  for (qxLineCycle* cycle = cycle_; cycle != nullptr; cycle = cycle->next) {
-    for (int32_t i = 0; i < cycle->EdgeCount(); ++i) {
-      qxRoomSegment* segment = cycle->EdgeAt(i)->segment;
-      if (segment == nullptr) continue;
-      if (std::unique_ptr<ppRegion> walls = segment->GetFrameRegion();
-          walls != nullptr && walls->Contains(x, y))
-        return true;
-    }
+  // The own region is kept for the frame's corner, the plan scale and the outline's records.
+  plat::RECT frame{};
+  GetWindowFrame(&frame);
+  const double scale = PlanScale();
+  const double mapping[] = {double(frame.left), double(frame.top), scale};
+  const Handle records = outline_.Records();
+  const size_t outlineBytes = records != nullptr ? size_t(MemGetSize(records)) : 0;
+  hitRegion_.Get(mapping, sizeof mapping, outlineBytes > 0 ? *records : nullptr, outlineBytes,
+                 [&](ppRegion& region) { region.Union(*GetFrameRegion()); });
+  if (hitRegion_.Contains(x, y)) return true;
+  const plat::POINT origin = PlanPixelOrigin();
+  if (cycle_ == nullptr) return false;
+  for (int32_t i = 0; i < cycle_->EdgeCount(); ++i) {
+    qxRoomSegment* segment = cycle_->EdgeAt(i)->segment;
+    if (segment != nullptr && segment->ContainsPointMapped(x, y, scale, origin)) return true;
   }
   return false;
 }

@@ -15,6 +15,7 @@
 #include "foundation/ppVector2.h"
 #include "foundation/ppVector3.h"
 #include "framework/ppShape.h"
+#include "room/HitRegionCache.h"
 
 struct ConfigPanel;
 class iMoveObjectTask;
@@ -138,6 +139,7 @@ class qxFloorElement : public zelvproTopViewElement {
   float defaultDepth_ = 0.0f;     // kept, never read
   qxLineCycle* cycle_ = nullptr;  // not owned
   ppShape outline_;
+  HitRegionCache hitRegion_;  // the outline's region, kept until it or the plan's mapping changes
   float measurements_[kMeasurements] = {};
   int32_t startCorner_ = 0;
   // Per dimension: the face (index into the cycle) that moves when it is edited, and the one that

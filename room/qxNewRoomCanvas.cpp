@@ -3,6 +3,7 @@
 #include "elements/base/ElementChildren.h"
 #include "elements/base/iApplicationSettings.h"
 #include "platform/ResetList.h"
+#include "room/JunctionChainIndex.h"
 #include "room/qxJunction.h"
 #include "room/qxLineCycle.h"
 #include "room/qxRoomSegment.h"
@@ -34,6 +35,7 @@ qxNewRoomCanvas::~qxNewRoomCanvas() {
 qxNewRoomCanvas* qxNewRoomCanvas::Current() { return gCurrent; }
 
 void qxNewRoomCanvas::ClearRoom() {
+  cornerIndex.reset();  // it names the corners that go
   delete junctions;
   delete cycles;
   junctions = nullptr;

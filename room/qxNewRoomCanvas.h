@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "elements/base/zelvproTopCanvas.h"
 #include "foundation/ppVector2.h"
@@ -19,6 +20,7 @@
 #include "framework/ppCollaborator.h"
 #include "room/WallEdge.h"
 
+class JunctionChainIndex;
 class ppDatafile;
 class qxFloorElement;
 class qxJunction;
@@ -109,6 +111,12 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   bool AcceptsChild(int32_t /*kind*/, zelvproElement* /*element*/) override { return true; }
 
   // ---- Corners and cycles.
+  // Between these two calls AttachSegmentEnd, AddCrossingJunctions and FindJunctionAt look corners
+  // up in an index of the chain instead of walking it (a rebuild of n walls then costs about n, not
+  // n squared); their results and orders are those of the walks. Meanwhile only those calls may
+  // change the chain, and no corner or wall may move. Begin indexes the chain as it stands.
+  void BeginCornerIndex();
+  void EndCornerIndex();
   // Joins the segment's end at `point` to the nearest corner (nearer than 1.0), else to a new one.
   void AttachSegmentEnd(qxRoomSegment* segment, const ppVector3& point);
   // Puts corners where the segment crosses the segments at its corners.
@@ -180,9 +188,10 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   float wallThickness = 150.0f;
   float wallHeight = 2350.0f;
   int32_t nextSaveId = 0;
-  qxJunction* junctions = nullptr;  // owned chain
-  qxLineCycle* cycles = nullptr;    // owned list
-  uint8_t junctionsDirty = 0;       // segments moved: their corners must be re-attached
+  qxJunction* junctions = nullptr;                  // owned chain
+  qxLineCycle* cycles = nullptr;                    // owned list
+  std::unique_ptr<JunctionChainIndex> cornerIndex;  // owned; only between Begin/EndCornerIndex
+  uint8_t junctionsDirty = 0;                       // segments moved: their corners must be re-attached
   uint8_t gridEnabled = 0;
   float gridSize = 500.0f;
 };

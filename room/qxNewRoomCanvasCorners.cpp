@@ -2,10 +2,14 @@
 //
 // The walks keep the order in which the corners and cycles are made, which decides their ids and
 // the order of the lists. Where a plain walk would compare everything with everything, a cheap test
-// skips what cannot match, and the cycle chaining looks face ends up by plan cell.
+// skips what cannot match, corners are looked up in an index of the chain while one is kept
+// (BeginCornerIndex), and the cycle chaining looks face ends up by plan cell.
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <memory>
+#include <queue>
 #include <utility>
 #include <vector>
 
@@ -13,6 +17,7 @@
 #include "elements/base/zelvproLayerPalette.h"
 #include "foundation/Geometry3D.h"
 #include "room/OutlineFaceGrid.h"
+#include "room/JunctionChainIndex.h"
 #include "room/OutlinePointIndex.h"
 #include "room/qxJunction.h"
 #include "room/qxJunctionLink.h"
@@ -92,28 +97,51 @@ bool MayCross(const qxJunction& junction, const PlanBox& reach) {
 
 }  // namespace
 
+void qxNewRoomCanvas::BeginCornerIndex() { cornerIndex = std::make_unique<JunctionChainIndex>(junctions); }
+
+void qxNewRoomCanvas::EndCornerIndex() { cornerIndex.reset(); }
+
 void qxNewRoomCanvas::AttachSegmentEnd(qxRoomSegment* segment, const ppVector3& point) {
   if (segment == nullptr) return;
   qxJunction* nearest = nullptr;
   float best = FLT_MAX;
-  for (qxJunction* j = junctions; j != nullptr; j = j->GetNext()) {
+  // The nearest corner; of equally near ones the first in the chain.
+  const auto consider = [&](qxJunction* j, int64_t rank, int64_t& bestRank) {
     const ppVector3& at = j->Position();
     // A corner a whole join distance off in one coordinate is at least that far: it can neither join
     // the end nor keep a nearer corner from doing so.
     if (!(std::fabs(point.x - at.x) < kJoinDistance && std::fabs(point.y - at.y) < kJoinDistance &&
           std::fabs(point.z - at.z) < kJoinDistance))
-      continue;
+      return;
     const float distance = Distance3(at, point);
-    if (distance < best) best = distance, nearest = j;
+    if (distance < best || (distance == best && nearest != nullptr && rank < bestRank))
+      best = distance, nearest = j, bestRank = rank;
+  };
+  int64_t bestRank = 0;
+  if (cornerIndex != nullptr) {
+    cornerIndex->ForNear(
+        point, [&](const JunctionChainIndex::Corner& c) { consider(c.junction, c.rank, bestRank); });
+  } else {
+    int64_t rank = 0;
+    for (qxJunction* j = junctions; j != nullptr; j = j->GetNext()) consider(j, rank++, bestRank);
   }
   if (nearest == nullptr || !(best < kJoinDistance)) {
     nearest = junctions = new qxJunction(junctions);
     nearest->SetPosition(point);
+    if (cornerIndex != nullptr) cornerIndex->AddAtHead(nearest);
   }
   nearest->AddSegment(segment, true);
+  if (cornerIndex != nullptr) cornerIndex->Linked(nearest, segment);
 }
 
 qxJunction* qxNewRoomCanvas::FindJunctionAt(const ppVector3& point) const {
+  if (cornerIndex != nullptr) {
+    const JunctionChainIndex::Corner* first = nullptr;
+    cornerIndex->ForNear(point, [&](const JunctionChainIndex::Corner& c) {
+      if ((first == nullptr || c.rank < first->rank) && SamePoint(c.junction->Position(), point)) first = &c;
+    });
+    return first != nullptr ? first->junction : nullptr;
+  }
   for (qxJunction* j = junctions; j != nullptr; j = j->GetNext())
     if (SamePoint(j->Position(), point)) return j;
   return nullptr;
@@ -123,40 +151,72 @@ void qxNewRoomCanvas::AddCrossingJunctions(qxRoomSegment* segment) {
   if (segment == nullptr) return;
   const PlanBox reach = ReachOf(*segment);
   const bool narrow = Finite(reach);
+  JunctionChainIndex* index = cornerIndex.get();
   // The corner at a crossing is the first of the chain within 0.5 of it. Every crossing lies in the
-  // segment's reach, so only the corners near it are asked, in chain order, after the corners made
-  // here, which stand at the head of the chain, newest first.
+  // segment's reach, so without an index only the corners near it are asked, in chain order, after
+  // the corners made here, which stand at the head of the chain, newest first.
   std::vector<qxJunction*> nearby, made;
-  if (narrow) {
+  if (narrow && index == nullptr) {
     const PlanBox zone = Widened(reach, 1.0f);
     for (qxJunction* j = junctions; j != nullptr; j = j->GetNext())
       if (Inside(zone, j->Position())) nearby.push_back(j);
   }
   const auto cornerAt = [&](const ppVector3& point) -> qxJunction* {
-    if (!narrow || !Inside(reach, point)) return FindJunctionAt(point);
+    if (index != nullptr || !narrow || !Inside(reach, point)) return FindJunctionAt(point);
     for (auto j = made.rbegin(); j != made.rend(); ++j)
       if (SamePoint((*j)->Position(), point)) return *j;
     for (qxJunction* j : nearby)
       if (SamePoint(j->Position(), point)) return j;
     return nullptr;
   };
-  // The walk does not visit the corners made during it.
-  for (qxJunction* j = junctions; j != nullptr; j = j->GetNext()) {
-    if (narrow && !MayCross(*j, reach)) continue;
+  // The indexed walk visits the corners offered and those behind the one being visited that gain a
+  // link on the way (the plain walk reaches them later and sees the link), lowest rank first.
+  const auto later = [](const JunctionChainIndex::Corner& x, const JunctionChainIndex::Corner& y) {
+    return x.rank > y.rank;
+  };
+  std::priority_queue<JunctionChainIndex::Corner, std::vector<JunctionChainIndex::Corner>, decltype(later)>
+      queue(later);
+  const bool indexed = index != nullptr && narrow;
+  int64_t visiting = std::numeric_limits<int64_t>::min();
+  const auto link = [&](qxJunction* corner, qxRoomSegment* s) {
+    corner->AddSegment(s, true);
+    if (index == nullptr) return;
+    index->Linked(corner, s);
+    if (const int64_t rank = index->RankOf(corner); indexed && rank > visiting) queue.push({rank, corner});
+  };
+  const auto visit = [&](qxJunction* j) {
+    if (narrow && !MayCross(*j, reach)) return;
     ppVector3 at;
-    for (qxJunctionLink* link = j->FindCrossing(segment, at, nullptr); link != nullptr;
-         link = j->FindCrossing(segment, at, link)) {
-      qxRoomSegment* other = link->GetSegment();
+    for (qxJunctionLink* l = j->FindCrossing(segment, at, nullptr); l != nullptr;
+         l = j->FindCrossing(segment, at, l)) {
+      qxRoomSegment* other = l->GetSegment();
       qxJunction* corner = cornerAt(at);
       if (corner == nullptr) {
         corner = junctions = new qxJunction(junctions);
         corner->SetPosition(at);
         corner->SetIntersection(true);
         made.push_back(corner);
+        if (index != nullptr) index->AddAtHead(corner);
       }
-      corner->AddSegment(segment, true);
-      corner->AddSegment(other, true);
+      link(corner, segment);
+      link(corner, other);
     }
+  };
+  if (!indexed) {
+    // The walk does not visit the corners made during it.
+    for (qxJunction* j = junctions; j != nullptr; j = j->GetNext()) visit(j);
+    return;
+  }
+  // Corners made here stand ahead of every corner offered and are not visited.
+  std::vector<JunctionChainIndex::Corner> offered;
+  index->CornersNear(JunctionChainIndex::Box{reach.x0, reach.z0, reach.x1, reach.z1}, offered);
+  for (const JunctionChainIndex::Corner& c : offered) queue.push(c);
+  while (!queue.empty()) {
+    const JunctionChainIndex::Corner c = queue.top();
+    queue.pop();
+    if (c.rank <= visiting) continue;  // offered twice
+    visiting = c.rank;
+    visit(c.junction);
   }
 }
 
@@ -251,12 +311,11 @@ class ChainEnds {
   OutlinePointIndex starts_, ends_;
 };
 
-// Whether p lies left of the line from-to in the plan (a positive cross product); a point on the
-// line counts with the right.
-bool LeftOf(const ppVector3& from, const ppVector3& to, const ppVector3& p) {
-  return (double{to.x} - from.x) * (double{p.z} - from.z) - (double{to.z} - from.z) * (double{p.x} - from.x) >
-         0.0;
-}
+// The plan ends of a face side by side (x and z of start, then of end), so that the depth test's side
+// test, which turns most faces away, reads no whole face.
+struct PlanEnds {
+  float sx, sz, ex, ez;
+};
 
 // 1 when a line from the chain's first point out to the far point crosses the other faces an odd
 // number of times (faces sharing a start or an end with the chain do not count), else 0. A face
@@ -264,14 +323,21 @@ bool LeftOf(const ppVector3& from, const ppVector3& to, const ppVector3& p) {
 // the right: a line through the corner where two faces meet then crosses one of them, not both
 // (counting both put the inner face of a room drawn at the origin outside).
 uint32_t DepthOf(const std::vector<WallEdge>& chain, const std::vector<WallEdge>& faces,
-                 OutlineFaceGrid& grid, std::vector<int32_t>& near) {
+                 const std::vector<PlanEnds>& ends, OutlineFaceGrid& grid, std::vector<int32_t>& near) {
   ChainEnds own(chain);
   const ppVector3 from = chain.front().start;
+  // Whether (px, pz) lies left of the line from -> far point (a positive cross product); a point on
+  // the line counts with the right.
+  const double lx = double{kFarPoint.x} - from.x, lz = double{kFarPoint.z} - from.z;
+  const auto left = [&](float px, float pz) {
+    return lx * (double{pz} - from.z) - lz * (double{px} - from.x) > 0.0;
+  };
   uint32_t depth = 0;
   grid.FacesNear(from, kFarPoint, near);
   for (int32_t i : near) {
+    const PlanEnds& e = ends[size_t(i)];
+    if (left(e.sx, e.sz) == left(e.ex, e.ez)) continue;
     const WallEdge& face = faces[size_t(i)];
-    if (LeftOf(from, kFarPoint, face.start) == LeftOf(from, kFarPoint, face.end)) continue;
     ppVector3 hit;
     bool parallel = false;
     // Within the line's own tolerance along its length (the crossing lies on the face by the sides).
@@ -310,6 +376,9 @@ float TurnAt(const ppVector3& a, const ppVector3& b, const ppVector3& c) {
 qxLineCycle* qxNewRoomCanvas::BuildCycles(Handle edges) {
   CycleChainer chainer(edges);
   OutlineFaceGrid grid(chainer.Faces());
+  std::vector<PlanEnds> ends;
+  ends.reserve(chainer.Faces().size());
+  for (const WallEdge& f : chainer.Faces()) ends.push_back({f.start.x, f.start.z, f.end.x, f.end.z});
   std::vector<WallEdge> chain;
   std::vector<int32_t> near;
   qxLineCycle* result = nullptr;
@@ -318,7 +387,7 @@ qxLineCycle* qxNewRoomCanvas::BuildCycles(Handle edges) {
     SetFaces(*result, chain);
     if (!SamePoint(chain.back().end, chain.front().start)) continue;
     result->flags |= qxLineCycle::kClosed;
-    result->depth = DepthOf(chain, chainer.Faces(), grid, near);
+    result->depth = DepthOf(chain, chainer.Faces(), ends, grid, near);
     // Inner faces turn positively, outer ones the other way.
     if (IsTurningPositive(*result) != (result->depth == 1)) ReverseCycle(*result);
   }

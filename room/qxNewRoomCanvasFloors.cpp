@@ -165,11 +165,13 @@ void qxNewRoomCanvas::DoCommand(int32_t command, intptr_t parameter) {
   for (qxRoomSegment* s : segments) s->ClearJunctions();
   delete junctions;
   junctions = nullptr;
+  BeginCornerIndex();
   for (qxRoomSegment* s : segments) {
     if (s->Start() == s->End()) continue;  // a wall of no length gets no corner
     AttachSegmentEnd(s, s->Start());
     AttachSegmentEnd(s, s->End());
     AddCrossingJunctions(s);
   }
+  EndCornerIndex();
   RebuildFloors(RebuildCount(reinterpret_cast<zelvproElement*>(parameter)));
 }

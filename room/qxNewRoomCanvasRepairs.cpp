@@ -114,12 +114,14 @@ void qxNewRoomCanvas::ReleaseOutsideSnaps(ElementList& /*list*/) { junctionsDirt
 
 void qxNewRoomCanvas::ResnapList(ElementList& list) {
   if (junctionsDirty == 0) return;
+  BeginCornerIndex();
   for (zelvproElement* element : list) {
     if (auto* segment = dynamic_cast<qxRoomSegment*>(element)) {
       AttachSegmentEnd(segment, segment->Start());
       AttachSegmentEnd(segment, segment->End());
     }
   }
+  EndCornerIndex();  // the pruning below changes the chain
   const bool unlinked = DropRemovedSegments(junctions);
   // The side faces name the corners they end at: a deleted corner needs the rebuild too.
   const bool pruned = PruneCorners(junctions);

@@ -15,6 +15,7 @@
 #include "elements/topview/qxFeature.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "framework/ppShape.h"
+#include "room/HitRegionCache.h"
 #include "room/qxJunctionRec.h"
 
 class iShape;
@@ -130,10 +131,14 @@ class qxRoomSegment : public qxFeature {
   void GetMidHandleRect(plat::RECT& out);
   // The mid handle of a straight, unlocked segment of the current canvas.
   void DrawContent(ppDC& dc) override;
-  // The enlarged outline, the arc handle and the children's frame regions.
+  // The enlarged outline, the arc handle and the children's frame regions. The wall's own part is
+  // kept until its ends, thickness, arc or the plan's pixel mapping change.
   std::unique_ptr<ppRegion> GetFrameRegion() override;
   std::unique_ptr<ppRegion> NewFrameRegion() override;
   bool ContainsPoint(int32_t x, int32_t y) override;
+  // ContainsPoint with the plan's pixel mapping (PlanScale, PlanPixelOrigin) given, for a caller
+  // that asks many walls about one mouse position.
+  bool ContainsPointMapped(int32_t x, int32_t y, double scale, const plat::POINT& origin);
   // Draw Walls mode: the distances from the mouse to both wall ends, drawn in XOR and recorded so
   // that the next move or the leave erases them.
   void MouseEnter(int32_t x, int32_t y) override;
@@ -194,4 +199,7 @@ class qxRoomSegment : public qxFeature {
   // The arc midpoint over the chord a-b of this segment's circle.
   ppVector3 ArcMidpoint(const ppVector3& a, const ppVector3& b) const;
   std::unique_ptr<ppShape> hoverShape_;  // the feedback on the window now; owned
+  // The enlarged outline and the arc handle, kept until the wall or the plan's pixel mapping changes.
+  const ppRegion& OwnHitRegion(double scale, const plat::POINT& origin);
+  HitRegionCache hitRegion_;
 };

@@ -308,16 +308,35 @@ void qxRoomSegment::DrawContent(ppDC& dc) {
 
 // ---- Hit region.
 
-std::unique_ptr<ppRegion> qxRoomSegment::GetFrameRegion() {
-  auto region = std::make_unique<ppRegion>();
+const ppRegion& qxRoomSegment::OwnHitRegion(double scale, const plat::POINT& origin) {
   plat::RECT handle;
-  GetArcHandleRect(handle);
-  if (arched_) region->Union(ppRegion(handle));
-  ppShape outline;
-  outline.Reset();
-  BuildOutline(start_, end_, outline, true);
-  outline.End();
-  region->Union(ppRegion(outline, 0, 0, 1.0f));
+  GetArcHandleRect(handle);  // also keeps the label point on the arc, as every hit test did
+  // Everything the outline and the handle are built from, in 64 bytes without padding.
+  struct Key {
+    float geometry[11];
+    int32_t originX, originY;
+    uint32_t flags;
+    double scale;
+  };
+  const Key key{{start_.x, start_.y, start_.z, end_.x, end_.y, end_.z, centre_.x, centre_.y, centre_.z,
+                 thickness_, radius_},
+                origin.x,
+                origin.y,
+                (arched_ ? 1u : 0u) | (clockwise_ ? 2u : 0u),
+                scale};
+  static_assert(sizeof key == 64, "no padding bytes in the key");
+  return hitRegion_.Get(&key, sizeof key, [&](ppRegion& region) {
+    if (arched_) region.Union(ppRegion(handle));
+    ppShape outline;
+    outline.Reset();
+    BuildOutline(start_, end_, outline, true);
+    outline.End();
+    region.Union(ppRegion(outline, 0, 0, 1.0f));
+  });
+}
+
+std::unique_ptr<ppRegion> qxRoomSegment::GetFrameRegion() {
+  auto region = std::make_unique<ppRegion>(OwnHitRegion(PlanScale(), PlanPixelOrigin()));
   const ppViewList& children = Subviews();
   for (int32_t i = 0; i < children.Count(); ++i) {
     if (auto* child = dynamic_cast<zelvproElement*>(children.At(i)); child != nullptr)
@@ -328,4 +347,19 @@ std::unique_ptr<ppRegion> qxRoomSegment::GetFrameRegion() {
 
 std::unique_ptr<ppRegion> qxRoomSegment::NewFrameRegion() { return GetFrameRegion(); }
 
-bool qxRoomSegment::ContainsPoint(int32_t x, int32_t y) { return GetFrameRegion()->Contains(x, y); }
+bool qxRoomSegment::ContainsPoint(int32_t x, int32_t y) {
+  return ContainsPointMapped(x, y, PlanScale(), PlanPixelOrigin());
+}
+
+bool qxRoomSegment::ContainsPointMapped(int32_t x, int32_t y, double scale, const plat::POINT& origin) {
+  // The union asked part by part: a point lies in it exactly when it lies in one of them.
+  OwnHitRegion(scale, origin);
+  if (hitRegion_.Contains(x, y)) return true;
+  const ppViewList& children = Subviews();
+  for (int32_t i = 0; i < children.Count(); ++i) {
+    if (auto* child = dynamic_cast<zelvproElement*>(children.At(i));
+        child != nullptr && child->GetFrameRegion()->Contains(x, y))
+      return true;
+  }
+  return false;
+}

@@ -155,4 +155,24 @@ TEST_F(FloorRebuildTest, AWallOfNoLengthGetsNoCornerAndNoFloor) {
   EXPECT_EQ(room_->CountFloors(), 0);
 }
 
+TEST_F(FloorRebuildTest, AFloorIsHitOnItsOwnWallsButNotOnAnotherRoomsWalls) {
+  host_.palette->SetScale(10.0);  // 10 mm a pixel
+  Rectangle();                    // x 1000 to 5000: pixels 100 to 500, z 1000 to 4000: 100 to 400
+  const V far[4] = {V(7000, 0, 1000), V(11000, 0, 1000), V(11000, 0, 4000), V(7000, 0, 4000)};
+  for (int i = 0; i < 4; ++i) Wall(far[i], far[(i + 1) % 4]);
+  room_->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  ASSERT_EQ(Floors().size(), 2u);
+  for (qxFloorElement* floor : Floors()) {
+    // Just outside each room's outline on its left wall (the hit outline reaches 10 pixels out).
+    const bool first = floor->GetFrameRegion()->Contains(300, 250);
+    const int32_t own = first ? 95 : 695, other = first ? 695 : 95;
+    SCOPED_TRACE(first ? "left room" : "right room");
+    ASSERT_FALSE(floor->GetFrameRegion()->Contains(own, 250));
+    EXPECT_TRUE(floor->ContainsPoint(own, 250));
+    EXPECT_FALSE(floor->ContainsPoint(other, 250));
+    EXPECT_TRUE(floor->ContainsPoint(first ? 300 : 900, 250));  // inside the outline
+    EXPECT_FALSE(floor->ContainsPoint(first ? 900 : 300, 250));
+  }
+}
+
 }  // namespace

@@ -49,8 +49,10 @@ class CornerRoom : public qxNewRoomCanvas {
     ForEachChildElement(*this, [&](zelvproElement* child) {
       if (auto* s = dynamic_cast<qxRoomSegment*>(child)) segments.push_back(s);
     });
+    if (indexed) BeginCornerIndex();
     for (qxRoomSegment* s : segments) AttachSegmentEnd(s, s->Start()), AttachSegmentEnd(s, s->End());
     for (qxRoomSegment* s : segments) AddCrossingJunctions(s);
+    EndCornerIndex();
     OwnedHandle faces;
     for (qxRoomSegment* s : segments) {
       s->SortJunctions();
@@ -60,6 +62,8 @@ class CornerRoom : public qxNewRoomCanvas {
     delete cycles;
     cycles = BuildCycles(faces.Get());
   }
+
+  bool indexed = true;  // the corner steps look corners up in the chain's index
 };
 
 class RoomTest : public eltest::ElementTest {
