@@ -2,6 +2,8 @@
 
 #include "canvas/tasks/zelvproDeleteTask.h"
 #include "canvas/tasks/zelvproPasteTask.h"
+#include "canvas/tasks/zelvproPointerTask.h"
+#include "elements/base/zelvproCanvas.h"
 
 namespace {
 
@@ -18,6 +20,22 @@ ppTask* CanvasTaskFactory::NewDeleteTask(zelvproCanvas* canvas, const qxViewHold
 ppTask* CanvasTaskFactory::NewPasteTask(zelvproCanvas* canvas, qxViewHolder* made, int32_t flag) {
   if (canvas == nullptr) return nullptr;
   return new zelvproPasteTask(canvas, made, flag != 0);
+}
+
+ppMouseTask* CanvasTaskFactory::NewPointerTask(zelvproElement* element, zelvproCanvas* canvas) {
+  if (element == nullptr) return nullptr;
+  return new zelvproPointerTask(element, canvas != nullptr ? canvas : element);
+}
+
+void CanvasTaskFactory::StartWithElement(ppTask* task, int32_t x, int32_t y,
+                                         std::unique_ptr<ppRegion> feedback) {
+  if (auto* plan = dynamic_cast<zelvproMouseTask*>(task)) {
+    plan->StartWithElement(x, y, std::move(feedback));
+  } else if (auto* mouse = dynamic_cast<ppMouseTask*>(task)) {
+    mouse->Start(x, y);
+  } else {
+    delete task;
+  }
 }
 
 void CanvasTaskFactory::InstallDefault() { iElementTaskFactory::Install(&gFactory); }

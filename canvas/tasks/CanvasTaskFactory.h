@@ -1,6 +1,6 @@
 // The canvas layer's task factory: the tasks the plan elements and the room ask for through
-// iElementTaskFactory. This rows: the delete and paste command tasks. Rows not filled yet
-// keep the neutral answer (no task).
+// iElementTaskFactory: the delete and paste command tasks, the rubber band, and the start of the mouse
+// tasks at a press. Rows not filled yet keep the neutral answer (no task).
 // User-interface thread only.
 #pragma once
 
@@ -10,6 +10,10 @@ class CanvasTaskFactory : public iElementTaskFactory {
  public:
   ppTask* NewDeleteTask(zelvproCanvas* canvas, const qxViewHolder* selection) override;
   ppTask* NewPasteTask(zelvproCanvas* canvas, qxViewHolder* made, int32_t flag) override;
+  ppMouseTask* NewPointerTask(zelvproElement* element, zelvproCanvas* canvas) override;
+  // A plan mouse task starts with `feedback` as its feedback region, another mouse task without one;
+  // anything else is deleted.
+  void StartWithElement(ppTask* task, int32_t x, int32_t y, std::unique_ptr<ppRegion> feedback) override;
 
   // Installs the program's one factory (iElementTaskFactory::Install); the desktop's reset takes it
   // away again.
