@@ -55,6 +55,27 @@ class zelvproTopCanvas : public zelvproCanvas {
   zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
                               zelvproElement* asker, uint32_t flags) override;
 
+  // ---- Snap, overlap and edge queries of the moving tasks (plan millimetres unless said).
+  // Which free anchor of the plan lies nearest to one of `element`'s anchors placed with the element's
+  // origin at `offset`: the element owning it (a child or deeper), or null when the nearest lies
+  // farther than `limit`. Children held by `exclusion` and `element` itself are left out. The out
+  // values describe the nearest found even when null is answered; `anchorIndex` is -1 when nothing
+  // matched. Strictly nearer replaces: on equal distances the earlier anchor, then the earlier child.
+  zelvproElement* FindSnap(zelvproElement* element, int32_t& anchorIndex, int32_t& otherIndex, float limit,
+                           const ppVector3& offset, SnapAnchor& entry, const qxViewHolder* exclusion,
+                           bool threeD);
+  // Whether an element of `moved` overlaps (heights and footprints) another visible element of the
+  // plan's tree that is not in `moved`. Footprints keep 0.02 mm inside the box, so touching units do
+  // not overlap.
+  bool Overlaps(const qxViewHolder* moved);
+  // The nearest child edge beyond the line x = `line` (y = `line` for NearestEdgeY) on the asked side,
+  // among children lying wholly on that side with a corner strictly within the span; `best` is
+  // updated in place. The pixel forms measure the children's extents in window pixels.
+  void NearestEdgeX(float& best, float line, float spanStart, float spanEnd, bool positiveSide);
+  void NearestEdgeY(float& best, float line, float spanStart, float spanEnd, bool positiveSide);
+  void NearestEdgeXPixels(int32_t& best, int32_t line, int32_t spanStart, int32_t spanEnd, bool positiveSide);
+  void NearestEdgeYPixels(int32_t& best, int32_t line, int32_t spanStart, int32_t spanEnd, bool positiveSide);
+
   // ---- Refresh and the price list.
   // Marks the tree changed, redraws the 3D view and posts one price-list rebuild.
   virtual void RefreshAll();
@@ -80,6 +101,16 @@ class zelvproTopCanvas : public zelvproCanvas {
                                              bool fresh);
 
  private:
+  // The footprint corners (plan x, z) and x range of one element, as an overlap test keeps them.
+  struct Footprint {
+    zelvproElement* element;
+    ppVector3 corners[4];
+    float minX, maxX;
+  };
+  // The overlap test's candidates, kept between calls so that a test allocates nothing per unit.
+  std::vector<Footprint> overlapCandidates_;
+  void CollectOverlapCandidates(zelvproElement* element, const qxViewHolder* moved);
+
   bool transparent_ = false;
   std::vector<qxAnnotationSweeper*> pendingAnnotations_;  // owned by the queue until they run
   // Where each catalogue unit's anchors (its children's, and its size) reach on the plan, as cells of
