@@ -102,13 +102,13 @@ class zelvproTopCanvas : public zelvproCanvas {
 
  private:
   // The footprint corners (plan x, z) and x range of one element, as an overlap test keeps them.
-  struct Footprint {
+  struct OverlapFootprint {
     zelvproElement* element;
     ppVector3 corners[4];
     float minX, maxX;
   };
   // The overlap test's candidates, kept between calls so that a test allocates nothing per unit.
-  std::vector<Footprint> overlapCandidates_;
+  std::vector<OverlapFootprint> overlapCandidates_;
   void CollectOverlapCandidates(zelvproElement* element, const qxViewHolder* moved);
 
   bool transparent_ = false;

@@ -127,7 +127,7 @@ zelvproElement* zelvproTopCanvas::FindSnap(zelvproElement* element, int32_t& anc
 void zelvproTopCanvas::CollectOverlapCandidates(zelvproElement* element, const qxViewHolder* moved) {
   const bool listed = moved != nullptr && moved->Holds(element);
   if (!listed && !qxViewHolder::IsExcluded(element) && element != this) {
-    Footprint f;
+    OverlapFootprint f;
     f.element = element;
     FootprintCorners(element, element->GetBounds(0, kOwnBoxFlags), f.corners);
     f.minX = std::min({f.corners[0].x, f.corners[1].x, f.corners[2].x, f.corners[3].x});
@@ -150,7 +150,7 @@ bool zelvproTopCanvas::Overlaps(const qxViewHolder* moved) {
     FootprintCorners(r, rBox, a);
     const float aMinX = std::min({a[0].x, a[1].x, a[2].x, a[3].x});
     const float aMaxX = std::max({a[0].x, a[1].x, a[2].x, a[3].x});
-    for (const Footprint& o : overlapCandidates_) {
+    for (const OverlapFootprint& o : overlapCandidates_) {
       // Apart along x, no corner test, crossing segment (vertical in x) or edge pair can meet.
       if (o.minX > aMaxX + kPruneMargin || o.maxX < aMinX - kPruneMargin) continue;
       const ppBounds3 oBox = o.element->GetBounds(0, kOwnBoxFlags);
