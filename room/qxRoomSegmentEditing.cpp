@@ -6,6 +6,7 @@
 #include "elements/base/iElementTaskFactory.h"
 #include "elements/base/iMoveObjectTask.h"
 #include "elements/base/qxViewHolder.h"
+#include "elements/base/zelvproCanvas.h"
 #include "foundation/UserPreferences.h"
 #include "framework/ppMouseTask.h"
 #include "framework/ppUndoer.h"
@@ -55,6 +56,8 @@ void PickJunction(qxRoomSegment& segment, qxJunction* picked) {
     n->GetJunction()->SetState(0);
   picked->SetState(kPickedJunction);
   picked->ShowInfoPanel(picked);
+  // The corner's panel stands: a canvas update requested from now on is posted anew.
+  zelvproCanvas::ClearCanvasGlobal();
   plat::RECT around{};
   picked->GetScreenRect(around, &segment, kPickedHalfSize);
   plat::InvalidateRect(segment.GetHWND(), &around, 1);
@@ -102,7 +105,14 @@ bool qxRoomSegment::IsDoubleClick(int32_t x, int32_t y) {
   }
   (new qxViewHolder(this, nullptr, false))->Activate();
   if (task != nullptr) StartOnCanvas(*this, task, x, y);
+  // The wall's panel stands: a canvas update requested from now on is posted anew.
+  zelvproCanvas::ClearCanvasGlobal();
   return true;
+}
+
+void qxRoomSegment::BuildInfoPanel(qxViewHolder* source) {
+  // A wall's values are the room's: the room canvas shows them in its own panel.
+  if (zelvproCanvas* canvas = GetCanvas()) canvas->BuildInfoPanel(source);
 }
 
 void qxRoomSegment::DoCommand(int32_t command, intptr_t parameter) {
