@@ -1,6 +1,6 @@
 // The top canvas hands two element calls on to its children: the tag goes to the selected children
 // only, the last first, and the canvas keeps none; the drawing export's call goes to every child,
-// first to last.
+// first to last. A canvas shown in an editor asks for its panel again when the texts change.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +8,9 @@
 
 #include "elements/ElementTestSupport.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "framework/ppSweeper.h"
+#include "framework/ppView.h"
+#include "platform/HeadlessDriver.h"
 
 namespace {
 
@@ -69,6 +72,43 @@ TEST_F(TopCanvasBroadcastTest, TheExportCallReachesEveryChildFirstToLast) {
   canvas_->ExportHook(42);
   using Log = std::vector<std::pair<LoggingElement*, intptr_t>>;
   EXPECT_EQ(log_, (Log{{children_[0], 42}, {children_[1], 42}, {children_[2], 42}, {children_[3], 42}}));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Texts changed: only the canvas an editor shows asks for its panel again.
+
+class CanvasTextsTest : public eltest::ElementTest {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    ElementTest::SetUp();
+    host_.documentWindow = eltest::OpenSweeperWindow("CanvasTextsDoc");
+  }
+  void TearDown() override {
+    plat::HeadlessDriver::RunUntilIdle();
+    ElementTest::TearDown();
+    plat::HeadlessDriver::Reset();
+  }
+};
+
+TEST_F(CanvasTextsTest, NewTextsScheduleAnUpdateOnlyForACanvasShownInAnEditor) {
+  zelvproTopCanvas canvas(nullptr, Rect(0, 0, 400, 300), nullptr);
+  const int32_t before = ppSweeper::PendingCount();
+  canvas.UpdateTexts();
+  EXPECT_EQ(ppSweeper::PendingCount(), before);
+  EXPECT_FALSE(zelvproCanvas::UpdateScheduled());
+
+  ppView scroller(nullptr, 0, 0);
+  canvas.SetScrollView(&scroller);
+  canvas.UpdateTexts();
+  canvas.UpdateTexts();  // one update pending at a time
+  EXPECT_EQ(ppSweeper::PendingCount(), before + 1);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_FALSE(zelvproCanvas::UpdateScheduled());
+  canvas.SetScrollView(nullptr);
 }
 
 }  // namespace
