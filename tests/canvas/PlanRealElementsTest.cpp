@@ -66,9 +66,10 @@ class RealDeleteTest : public PlanRealElementsTest {
     first_ = Piece();
     const int32_t wallItem = AddTopView(*db_, {{"ID", 900}});
     db_->TopViewFile().ReadRecord(wallItem, nullptr);
-    segment_ = new qxRoomSegment(wallItem, canvas_.get(), Rect(0, 0, 10, 10),
-                                 db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
-    segment_->SetEnds(ppVector3(0, 0, 0), ppVector3(3000, 0, 0));
+    auto* segment = new qxRoomSegment(wallItem, canvas_.get(), Rect(0, 0, 10, 10),
+                                      db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile());
+    segment->SetEnds(ppVector3(0, 0, 0), ppVector3(3000, 0, 0));
+    segment_ = segment;
     second_ = Piece();
     plain_ = Make(*db_, AddTopView(*db_, {{"ID", 4711}}), canvas_.get());
     for (zelvproElement* e : {first_, segment_, second_}) e->Select(false);

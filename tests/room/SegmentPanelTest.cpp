@@ -88,7 +88,9 @@ TEST_F(SegmentPanelTest, APressTheSegmentTakesShowsTheCanvasPanelAndLetsTheNextU
     PendUpdate();
     wall->IsDoubleClick(2000, 1000);
     EXPECT_EQ(Canvas().shown.size(), c.panelShown ? 1u : 0u) << c.name;
-    if (c.panelShown) EXPECT_EQ(Canvas().shown[0], wall) << c.name;
+    if (c.panelShown) {
+      EXPECT_EQ(Canvas().shown[0], wall) << c.name;
+    }
     EXPECT_TRUE(tabs_.panels.empty()) << c.name;
     EXPECT_EQ(zelvproCanvas::UpdateScheduled(), !c.flagCleared) << c.name;
   }
