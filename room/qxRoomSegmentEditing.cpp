@@ -7,6 +7,7 @@
 #include "elements/base/iMoveObjectTask.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproCanvas.h"
+#include "elements/base/zelvproTopCanvas.h"
 #include "foundation/UserPreferences.h"
 #include "framework/ppMouseTask.h"
 #include "framework/ppUndoer.h"
@@ -111,8 +112,12 @@ bool qxRoomSegment::IsDoubleClick(int32_t x, int32_t y) {
 }
 
 void qxRoomSegment::BuildInfoPanel(qxViewHolder* source) {
-  // A wall's values are the room's: the room canvas shows them in its own panel.
-  if (zelvproCanvas* canvas = GetCanvas()) canvas->BuildInfoPanel(source);
+  // A wall's values are the room's: the plan canvases show them in their own panel. A plain
+  // canvas's panel is the selection's, which would lead back here: the wall shows its own.
+  if (auto* canvas = dynamic_cast<zelvproTopCanvas*>(GetCanvas()))
+    canvas->BuildInfoPanel(source);
+  else
+    qxFeature::BuildInfoPanel(source);
 }
 
 void qxRoomSegment::DoCommand(int32_t command, intptr_t parameter) {

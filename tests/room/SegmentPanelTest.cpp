@@ -13,6 +13,7 @@
 #include "platform/InputState.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxWallElement.h"
+#include "elements/base/zelvproTopCanvas.h"
 
 namespace {
 
@@ -20,8 +21,9 @@ using roomtest::RoomTest;
 using V = ppVector3;
 
 // Records whose panel it was asked to show.
-class PanelCanvas : public roomtest::RoomCanvas {
+class PanelCanvas : public zelvproTopCanvas {
  public:
+  PanelCanvas() : zelvproTopCanvas(nullptr, plat::RECT{0, 0, 800, 600}, nullptr) {}
   void BuildInfoPanel(qxViewHolder* source) override {
     shown.push_back(source != nullptr ? source->Element() : nullptr);
   }
@@ -33,13 +35,13 @@ class SegmentPanelTest : public RoomTest {
   void SetUp() override {
     plat::HeadlessDriver::Reset();
     RoomTest::SetUp();
-    canvas_ = std::make_unique<PanelCanvas>();
     host_.palette->SetScale(1.0);
     host_.documentWindow = eltest::OpenSweeperWindow("SegmentPanelDoc");
     iApplicationSettings::Install(&settings_);
     iConfigurator::Install(&tabs_);
   }
   void TearDown() override {
+    panelCanvas_.reset();
     tabs_.panels.clear();
     iConfigurator::Install(nullptr);
     iApplicationSettings::Install(nullptr);
@@ -47,20 +49,21 @@ class SegmentPanelTest : public RoomTest {
     RoomTest::TearDown();
     plat::HeadlessDriver::Reset();
   }
-  PanelCanvas& Canvas() { return static_cast<PanelCanvas&>(*canvas_); }
+  PanelCanvas& Canvas() { return *panelCanvas_; }
   // A canvas update is pending, as after any edit.
   void PendUpdate() {
     zelvproCanvas::ClearCanvasGlobal();
-    canvas_->RequestUpdate(false);
+    panelCanvas_->RequestUpdate(false);
     ASSERT_TRUE(zelvproCanvas::UpdateScheduled());
   }
 
   iApplicationSettings settings_;
   eltest::TabRecorder tabs_;
+  std::unique_ptr<PanelCanvas> panelCanvas_ = std::make_unique<PanelCanvas>();
 };
 
 TEST_F(SegmentPanelTest, ASegmentsPanelIsTheRoomCanvasPanel) {
-  qxRoomSegment* wall = MakeSegment(V(1000, 0, 1000), V(3000, 0, 1000));
+  qxRoomSegment* wall = MakeSegment(V(1000, 0, 1000), V(3000, 0, 1000), panelCanvas_.get());
   qxViewHolder holder(wall, nullptr, false);
   wall->BuildInfoPanel(&holder);
   EXPECT_EQ(Canvas().shown, (std::vector<zelvproElement*>{wall}));
@@ -81,7 +84,7 @@ TEST_F(SegmentPanelTest, APressTheSegmentTakesShowsTheCanvasPanelAndLetsTheNextU
   };
   for (const auto& c : kCases) {
     Canvas().shown.clear();
-    qxRoomSegment* wall = MakeSegment(V(1000, 0, 1000), V(3000, 0, 1000));
+    qxRoomSegment* wall = MakeSegment(V(1000, 0, 1000), V(3000, 0, 1000), panelCanvas_.get());
     wall->locked = c.locked;
     if (c.door) new zelvproElement(0, wall, plat::RECT{0, 0, 5, 5}, nullptr, 0, 0);
     plat::InputState::SetDown(plat::VK_SHIFT, c.shift);
@@ -101,7 +104,7 @@ TEST_F(SegmentPanelTest, APressOnAWallBodyLetsTheNextUpdatePostUnlessPanelsAreRo
   for (bool routed : {false, true}) {
     settings_.panelRouting = routed;
     db_->TopViewFile().ReadRecord(topView_, nullptr);
-    auto* body = new qxWallElement(topView_, canvas_.get(), plat::RECT{0, 0, 10, 10},
+    auto* body = new qxWallElement(topView_, panelCanvas_.get(), plat::RECT{0, 0, 10, 10},
                                    db_->TopViewFile().GetRecordBuffer(), db_->ShapeFile(), WallEdge{});
     PendUpdate();
     EXPECT_EQ(body->IsDoubleClick(5, 5), !routed) << routed;
