@@ -156,6 +156,8 @@ class qxRoomSegment : public qxFeature {
   // task when a corner was hit) is started and posted on the canvas's history. A wall holding doors
   // or windows hands the press to the canvas.
   bool IsDoubleClick(int32_t x, int32_t y) override;
+  // The room canvas's panel: the wall values are edited there.
+  void BuildInfoPanel(qxViewHolder* source) override;
   // Command 1000 (the press that drags the selection) is the canvas's; the rest the element's.
   void DoCommand(int32_t command, intptr_t parameter) override;
   // An undoable wall move by (dx, dy) pixels, made as a drag of the whole wall.

@@ -6,6 +6,8 @@
 #include "elements/base/iElementTaskFactory.h"
 #include "elements/base/iMoveObjectTask.h"
 #include "elements/base/qxViewHolder.h"
+#include "elements/base/zelvproCanvas.h"
+#include "elements/base/zelvproTopCanvas.h"
 #include "foundation/UserPreferences.h"
 #include "framework/ppMouseTask.h"
 #include "framework/ppUndoer.h"
@@ -55,6 +57,8 @@ void PickJunction(qxRoomSegment& segment, qxJunction* picked) {
     n->GetJunction()->SetState(0);
   picked->SetState(kPickedJunction);
   picked->ShowInfoPanel(picked);
+  // The corner's panel stands: a canvas update requested from now on is posted anew.
+  zelvproCanvas::ClearCanvasGlobal();
   plat::RECT around{};
   picked->GetScreenRect(around, &segment, kPickedHalfSize);
   plat::InvalidateRect(segment.GetHWND(), &around, 1);
@@ -102,7 +106,18 @@ bool qxRoomSegment::IsDoubleClick(int32_t x, int32_t y) {
   }
   (new qxViewHolder(this, nullptr, false))->Activate();
   if (task != nullptr) StartOnCanvas(*this, task, x, y);
+  // The wall's panel stands: a canvas update requested from now on is posted anew.
+  zelvproCanvas::ClearCanvasGlobal();
   return true;
+}
+
+void qxRoomSegment::BuildInfoPanel(qxViewHolder* source) {
+  // A wall's values are the room's: the plan canvases show them in their own panel. A plain
+  // canvas's panel is the selection's, which would lead back here: the wall shows its own.
+  if (auto* canvas = dynamic_cast<zelvproTopCanvas*>(GetCanvas()))
+    canvas->BuildInfoPanel(source);
+  else
+    qxFeature::BuildInfoPanel(source);
 }
 
 void qxRoomSegment::DoCommand(int32_t command, intptr_t parameter) {

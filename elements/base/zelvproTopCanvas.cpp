@@ -5,6 +5,7 @@
 #include <cmath>
 #include <typeinfo>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "catalogue/records/RecordField.h"
@@ -94,6 +95,19 @@ bool IsPlanType(int32_t type) {
 void RefreshViews() { zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true); }
 
 void SetWaitCursor() { plat::SetCursor(plat::LoadCursorA(nullptr, plat::MAKEINTRESOURCEA(plat::IDC_WAIT))); }
+
+// A unit built from its record may apply its catalogue unit again and so make its interior parts
+// and attached items itself; the document's own records of those parts follow it. Before the first
+// of them is built, the parts the unit made go, so that none is there twice. `taken`: the units
+// whose parts were already handed over in this pass.
+void TakePartsFromRecords(zelvproElement* container, std::unordered_set<zelvproElement*>& taken) {
+  if (!taken.insert(container).second) return;
+  const ppViewList& children = container->Subviews();
+  for (int32_t i = children.Count() - 1; i >= 0; --i) {
+    auto* part = dynamic_cast<zelvproTopViewElement*>(children.At(i));
+    if (part != nullptr && (part->interiorLocked || part->createdByParent)) delete part;
+  }
+}
 
 }  // namespace
 
@@ -198,6 +212,7 @@ void zelvproTopCanvas::LoadPlan(ppDatafile& modules) {
   iElementHost& host = iElementHost::Current();
   // The elements this load built, by save id: a parent is found without searching the tree.
   std::unordered_map<int32_t, zelvproElement*> built;
+  std::unordered_set<zelvproElement*> partsTaken;
   bool importError = false;
   // Each unit built searches the plan for partners: units out of reach are skipped meanwhile.
   BeginSnapReach();
@@ -214,7 +229,10 @@ void zelvproTopCanvas::LoadPlan(ppDatafile& modules) {
     zelvproElement* container = parentId == saveId ? this : nullptr;
     if (container == nullptr) {
       auto found = built.find(parentId);
-      if (found != built.end()) container = found->second;
+      if (found != built.end()) {
+        container = found->second;
+        TakePartsFromRecords(container, partsTaken);
+      }
     }
     // A parent that is neither the canvas nor an element built so far: the element stays in the
     // plan, and the user hears that the plan may not be as saved.
@@ -283,6 +301,7 @@ void zelvproTopCanvas::LoadDocumentModules(int32_t flag) {
   qxViewHolder* holders = nullptr;
   // The copies made by this paste, by save id: a copied group's children find the group's copy.
   std::unordered_map<int32_t, zelvproElement*> made;
+  std::unordered_set<zelvproElement*> partsTaken;
   BeginSnapReach();
   const int32_t count = modules->GetSelectedCount();
   for (int32_t i = 0; i < count; ++i) {
@@ -292,10 +311,12 @@ void zelvproTopCanvas::LoadDocumentModules(int32_t flag) {
     zelvproElement* container = nullptr;
     if (last != nullptr && parentId == lastId) {
       container = last;
+      if (last != this) TakePartsFromRecords(container, partsTaken);
     } else if (parentId == saveId) {
       container = this;
     } else if (auto found = made.find(parentId); found != made.end()) {
       container = found->second;
+      TakePartsFromRecords(container, partsTaken);
     } else {
       container = FindById(parentId);
     }

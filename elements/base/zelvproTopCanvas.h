@@ -46,6 +46,11 @@ class zelvproTopCanvas : public zelvproCanvas {
   void LoadDocumentModules(int32_t flag) override;
   // The children ordered by their stacking key, highest first (equal keys keep their order).
   void AfterEdit(ppTask* task) override;
+  // The tag goes to the selected children only (the last child first) and their trees; the canvas
+  // keeps no tag of its own.
+  void SetTagTree(int32_t value) override;
+  // The drawing export's call goes to every child, first to last.
+  void ExportHook(intptr_t value) override;
 
   // ---- Re-snapping the whole plan.
   // As every element does it; meanwhile the canvas knows how far each catalogue unit's anchors reach,
