@@ -273,12 +273,21 @@ class CycleChainer {
   size_t first_ = 0;
 };
 
-// Whether some face of the chain starts where `face` starts or ends where it ends. A long chain
+// Whether some face of the chain starts where `face` starts or ends where it ends. A face with both
+// ends off the chain's plan box (widened by the same-point distance) touches none; a long chain
 // looks the points up by plan cell, indexed at the first question.
 class ChainEnds {
  public:
-  explicit ChainEnds(const std::vector<WallEdge>& chain) : chain_(chain) {}
+  explicit ChainEnds(const std::vector<WallEdge>& chain) : chain_(chain) {
+    for (const WallEdge& own : chain) {
+      for (const ppVector3* p : {&own.start, &own.end}) {
+        x0_ = std::fmin(x0_, p->x), x1_ = std::fmax(x1_, p->x);
+        z0_ = std::fmin(z0_, p->z), z1_ = std::fmax(z1_, p->z);
+      }
+    }
+  }
   bool Touches(const WallEdge& face) {
+    if (Off(face.start) && Off(face.end)) return false;
     if (chain_.size() <= kShortChain) {
       for (const WallEdge& own : chain_)
         if (SamePoint(own.start, face.start) || SamePoint(own.end, face.end)) return true;
@@ -296,6 +305,14 @@ class ChainEnds {
 
  private:
   static constexpr size_t kShortChain = 16;
+  // Whether no chain point can be the same as p: its x or z differs from every chain point's by at
+  // least the same-point distance. The differences are those SamePoint takes, and rounding keeps
+  // their order, so a box edge decides as every point beyond it would. A coordinate that is not a
+  // number is never off; chain points that are not numbers match nothing and widen no box.
+  bool Off(const ppVector3& p) const {
+    return double{x0_} - p.x >= kSamePoint || double{x1_} - p.x <= -kSamePoint ||
+           double{z0_} - p.z >= kSamePoint || double{z1_} - p.z <= -kSamePoint;
+  }
   void Index() {
     for (int32_t k = 0; k < int32_t(chain_.size()); ++k) {
       starts_.Add(chain_[size_t(k)].start, k);
@@ -307,6 +324,7 @@ class ChainEnds {
   }
 
   const std::vector<WallEdge>& chain_;
+  float x0_ = HUGE_VALF, z0_ = HUGE_VALF, x1_ = -HUGE_VALF, z1_ = -HUGE_VALF;
   bool indexed_ = false;
   OutlinePointIndex starts_, ends_;
 };
@@ -316,6 +334,24 @@ class ChainEnds {
 struct PlanEnds {
   float sx, sz, ex, ez;
 };
+
+// Whether IntersectXZ in mode 2 surely finds the line a1-a2 meeting the face b1-b2 within its range
+// of the line parameter; false leaves the question to it. Sure when the lines meet at a good angle
+// (sine above a two-thousandth: the parameter's rounding stays below a millionth) well inside the
+// line (parameter between a thousandth and one less a thousandth, against a tolerance of a
+// ten-thousandth outside it).
+bool SurelyMeets(const ppVector3& a1, const ppVector3& a2, const PlanEnds& b) {
+  const double adx = double{a2.x} - a1.x, adz = double{a2.z} - a1.z;
+  const double bdx = double{b.ex} - b.sx, bdz = double{b.ez} - b.sz;
+  const double ox = double{a1.x} - b.sx, oz = double{a1.z} - b.sz;
+  const double aSize = std::fabs(adx) + std::fabs(adz);
+  const double den = bdz * adx - bdx * adz, size = std::fabs(den);
+  if (!(size >= 1e-3 && size >= 1e-3 * aSize * (std::fabs(bdx) + std::fabs(bdz)) &&
+        std::fabs(ox) + std::fabs(oz) <= 1e6 * aSize))
+    return false;
+  const double num = (bdx * oz - bdz * ox) * (den < 0 ? -1.0 : 1.0);
+  return num >= 1e-3 * size && num <= (1 - 1e-3) * size;
+}
 
 // 1 when a line from the chain's first point out to the far point crosses the other faces an odd
 // number of times (faces sharing a start or an end with the chain do not count), else 0. A face
@@ -341,7 +377,10 @@ uint32_t DepthOf(const std::vector<WallEdge>& chain, const std::vector<WallEdge>
     ppVector3 hit;
     bool parallel = false;
     // Within the line's own tolerance along its length (the crossing lies on the face by the sides).
-    if (!IntersectXZ(hit, from, kFarPoint, face.start, face.end, parallel, 2) || own.Touches(face)) continue;
+    if (!SurelyMeets(from, kFarPoint, e) &&
+        !IntersectXZ(hit, from, kFarPoint, face.start, face.end, parallel, 2))
+      continue;
+    if (own.Touches(face)) continue;
     depth ^= 1u;
   }
   return depth;
