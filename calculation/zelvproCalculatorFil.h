@@ -179,7 +179,7 @@ class zelvproCalculatorFil : public ppEmbeddedData {
   void CheckInStep();
 
   // ---- Follow-up rules (zelvproCalculatorFilRules.cpp).
-  void FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore);
+  void FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore, const Vcon::WString& articleBefore);
   // Stores the current buffer as the current line and writes the lines into the handle.
   void Commit();
   // The write of step two for one field: no follow-up rule runs for it.
@@ -187,7 +187,7 @@ class zelvproCalculatorFil : public ppEmbeddedData {
   void UnitChanged();
   void DatabaseChanged();
   void TagChanged(const ppParameter& value, int32_t tagBefore);
-  void OrderNumberChanged(const ppParameter& value);
+  void OrderNumberChanged(const ppParameter& value, const Vcon::WString& articleBefore);
   // The catalogue database of identifier `id`, or null.
   static zelvDatabase* FindDatabase(int32_t id);
   static zelvproTagFil* TagTable();

@@ -36,9 +36,11 @@ void zelvproCalculatorFil::SetValue(int32_t index, const ppParameter& value) {
   if (GetRecordCount() == 0) return;
   SetCurrentRecordId(GetCurrentItem());
   ReloadCurrent();
+  // What a rule may have to put back when the written value names nothing.
   const int32_t tagBefore = Long(record_, kTag);
+  const Vcon::WString articleBefore = Wide(record_, kOrderNumber);
   ppEmbeddedData::SetValue(index, value);
-  FollowUp(index, value, tagBefore);
+  FollowUp(index, value, tagBefore, articleBefore);
   Commit();
   if (lineChanged_) lineChanged_(GetCurrentItem());
 }
@@ -53,7 +55,8 @@ void zelvproCalculatorFil::BaseWrite(int32_t field, const ppParameter& value) {
   ppEmbeddedData::SetValue(field, value);
 }
 
-void zelvproCalculatorFil::FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore) {
+void zelvproCalculatorFil::FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore,
+                                    const Vcon::WString& articleBefore) {
   char* b = record_;
   switch (index) {
     case kUnitId:
@@ -92,7 +95,7 @@ void zelvproCalculatorFil::FollowUp(int32_t index, const ppParameter& value, int
       BaseWrite(kTotal, ppParameter((Money(b, kPrice) + Money(b, kDiscount)) * AsAmount(Quantity(b, kPieces))));
       break;
     case kOrderNumber:
-      OrderNumberChanged(value);
+      OrderNumberChanged(value, articleBefore);
       break;
     default:
       break;
@@ -148,8 +151,10 @@ void zelvproCalculatorFil::TagChanged(const ppParameter& value, int32_t tagBefor
   SetLong(record_, kTag, id);
 }
 
-void zelvproCalculatorFil::OrderNumberChanged(const ppParameter& value) {
+void zelvproCalculatorFil::OrderNumberChanged(const ppParameter& value, const Vcon::WString& articleBefore) {
   char* b = record_;
+  // An article number no catalogue holds leaves the line's own.
+  SetWide(b, kOrderNumber, articleBefore);
   const Vcon::WString article = value.AsWString();
   const Vcon::String key = article.Narrow();
   const int32_t count = CatalogDatabases != nullptr ? CatalogDatabases->Count() : 0;
