@@ -152,8 +152,8 @@ void zelvproCalculatorFil::BeginAccess() {
 ppParameter zelvproCalculatorFil::GetValue(int32_t index) {
   const bool ownRule = index == kTag || index == kDiscountPercent;
   const bool displayed = index == kOldPieces || index == kPiecesAndMissing || index == kVolumeTotal ||
-                         index == kWeightTotal || index == kMissing || (index >= kPrice && index <= kTotalText2) ||
-                         index == kNumber;
+                         index == kWeightTotal || index == kMissing ||
+                         (index >= kPrice && index <= kTotalText2) || index == kNumber;
   if (!ownRule && !displayed) return ppEmbeddedData::GetValue(index);
   BeginAccess();
   SetCurrentRecordId(GetCurrentItem());
@@ -187,7 +187,7 @@ void zelvproCalculatorFil::GetFieldValue(int32_t field, ppParameter& out, char* 
       // Always a comma for the decimals and a point for thousands, whatever the user's settings.
       out = value == 0 ? ppParameter(Vcon::WString())
                        : ppParameter(Widened(FormatNumber(double(float(value / 1000.0)), -1, 2, kFillSpaces,
-                                                       kSignMinus, ",.", 0)));
+                                                          kSignMinus, ",.", 0)));
       return;
     }
     case kMissing:

@@ -179,7 +179,8 @@ class zelvproCalculatorFil : public ppEmbeddedData {
   void CheckInStep();
 
   // ---- Follow-up rules (zelvproCalculatorFilRules.cpp).
-  void FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore, const Vcon::WString& articleBefore);
+  void FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore,
+                const Vcon::WString& articleBefore);
   // Stores the current buffer as the current line and writes the lines into the handle.
   void Commit();
   // The write of step two for one field: no follow-up rule runs for it.

@@ -27,7 +27,9 @@ ppMoney AsAmount(const DecimalNumber& pieces) { return ppMoney::FromDecimalNumbe
 
 }  // namespace
 
-zelvDatabase* zelvproCalculatorFil::FindDatabase(int32_t id) { return iElementHost::Current().FindDatabase(id); }
+zelvDatabase* zelvproCalculatorFil::FindDatabase(int32_t id) {
+  return iElementHost::Current().FindDatabase(id);
+}
 
 zelvproTagFil* zelvproCalculatorFil::TagTable() { return iElementHost::Current().TagTable(); }
 
@@ -78,8 +80,10 @@ void zelvproCalculatorFil::FollowUp(int32_t index, const ppParameter& value, int
     case kPrice: {
       // This rule divides the floating-point product by 100 as a whole amount.
       const ppMoney price = Money(b, kPrice);
-      BaseWrite(kDiscount, ppParameter(price.MultipliedByFloatValue(Float(b, kDiscountPercent)).DividedByInt(100)));
-      BaseWrite(kTotal, ppParameter((Money(b, kPrice) + Money(b, kDiscount)) * AsAmount(Quantity(b, kPieces))));
+      BaseWrite(kDiscount,
+                ppParameter(price.MultipliedByFloatValue(Float(b, kDiscountPercent)).DividedByInt(100)));
+      BaseWrite(kTotal,
+                ppParameter((Money(b, kPrice) + Money(b, kDiscount)) * AsAmount(Quantity(b, kPieces))));
       break;
     }
     case kDiscount: {
@@ -87,12 +91,14 @@ void zelvproCalculatorFil::FollowUp(int32_t index, const ppParameter& value, int
       // field cannot tell from a real one.
       const ppMoney percent = Money(b, kDiscount).MultipliedByDouble(ppDouble(100.0)) / Money(b, kPrice);
       BaseWrite(kDiscountPercent, ppParameter(percent.IsNull() ? 0.0f : float(percent.ToDouble())));
-      BaseWrite(kTotal, ppParameter((Money(b, kPrice) + Money(b, kDiscount)) * AsAmount(Quantity(b, kPieces))));
+      BaseWrite(kTotal,
+                ppParameter((Money(b, kPrice) + Money(b, kDiscount)) * AsAmount(Quantity(b, kPieces))));
       break;
     }
     case kDiscountPercent:
       BaseWrite(kDiscount, ppParameter(PercentOf(Money(b, kPrice), Float(b, kDiscountPercent))));
-      BaseWrite(kTotal, ppParameter((Money(b, kPrice) + Money(b, kDiscount)) * AsAmount(Quantity(b, kPieces))));
+      BaseWrite(kTotal,
+                ppParameter((Money(b, kPrice) + Money(b, kDiscount)) * AsAmount(Quantity(b, kPieces))));
       break;
     case kOrderNumber:
       OrderNumberChanged(value, articleBefore);

@@ -27,7 +27,9 @@ namespace calctest {
 
 using cattest::Fields;
 
-inline ppMoney Amount(double units) { return ppMoney::FromRaw(int64_t(units * 10000.0 + (units < 0 ? -0.5 : 0.5))); }
+inline ppMoney Amount(double units) {
+  return ppMoney::FromRaw(int64_t(units * 10000.0 + (units < 0 ? -0.5 : 0.5)));
+}
 
 class TagHost : public iElementHost {
  public:
@@ -67,7 +69,8 @@ class CalculationTest : public cattest::CatalogueTest {
     ASSERT_EQ(list_->Count(), 2);
     first_ = Fill(Db(1), "Oak", 12.0);
     second_ = Fill(Db(2), "Walnut", 13.0);
-    cattest::AddRecord(Db(2).PriceFile(), {{"module", second_.unit}, {"price", Amount(9.0)}, {"orderno", "ONLY2"}});
+    cattest::AddRecord(Db(2).PriceFile(),
+                       {{"module", second_.unit}, {"price", Amount(9.0)}, {"orderno", "ONLY2"}});
 
     tagBlob_ = NewHandle();
     tags_ = std::make_unique<zelvproTagFil>(Db(1), tagBlob_);

@@ -103,11 +103,8 @@ TEST_F(CalculationTest, AnArticleNumberIsTakenFromTheFirstCatalogueThatHasIt) {
   };
   const std::vector<int32_t> before = selection();
 
-  const int32_t line = AddLine({{"type", kItem},
-                                {"databaseID", 2},
-                                {"unitID", 4},
-                                {"discountPct", 50.0f},
-                                {"pcs", DecimalNumber(0)}});
+  const int32_t line = AddLine(
+      {{"type", kItem}, {"databaseID", 2}, {"unitID", 4}, {"discountPct", 50.0f}, {"pcs", DecimalNumber(0)}});
   Write(line, "torderID", ppParameter(Vcon::WString("BOTH")));
   EXPECT_EQ(Read(line, "priceID").ToLong(), first_.sharedArticle);
   EXPECT_EQ(Calc().LineRefsAt(line).db, &Db(1));
@@ -168,11 +165,9 @@ TEST_F(CalculationTest, TheOldQuantityWriteRecomputesTheTotalAndReachesAnEditabl
   zelvproElement fixed(0, nullptr, plat::RECT{0, 0, 10, 10}, nullptr, 0, 0);
   editable.SetQuantityEditable(true);
   for (zelvproElement* element : {&editable, &fixed}) {
-    const int32_t line = AddLine({{"type", kItem},
-                                  {"price", Amount(10.0)},
-                                  {"discount", Amount(-1.0)},
-                                  {"pcs", DecimalNumber(4)}},
-                                 {element, nullptr});
+    const int32_t line = AddLine(
+        {{"type", kItem}, {"price", Amount(10.0)}, {"discount", Amount(-1.0)}, {"pcs", DecimalNumber(4)}},
+        {element, nullptr});
     Write(line, "_pcs", ppParameter(4));
     EXPECT_EQ(Stored(line, "total").ToMoney().Raw(), Amount(36.0).Raw());
   }

@@ -76,7 +76,8 @@ TEST_F(CalculationTest, ReadingALineConvertsOldFieldsAndRecomputesItsTotals) {
   EXPECT_EQ(Read(priced, "unitDescription").AsString(), "");  // a calculation item keeps its own
   EXPECT_FALSE(Read(priced, "totalText2").AsString().empty());
 
-  const int32_t noDimensions = AddLine({{"type", 2}, {"tunitText", Vcon::WString("W60")}, {"totherText", Vcon::WString("o")}});
+  const int32_t noDimensions =
+      AddLine({{"type", 2}, {"tunitText", Vcon::WString("W60")}, {"totherText", Vcon::WString("o")}});
   EXPECT_EQ(Text(noDimensions, "unitAndDimensions"), "W60");
   EXPECT_EQ(Read(noDimensions, "unitDescription").AsString(), "o");
 }
