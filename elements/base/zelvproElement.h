@@ -339,6 +339,32 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   }
 
   int32_t GetSaveId() const { return saveId; }
+
+  // ---- What the price list reads and writes of an element, by name. The price list never touches
+  // the members behind these directly.
+  // The price list may edit this element's quantity (its line's quantity is copied into the
+  // element) and delete the element from its line.
+  bool QuantityEditable() const { return auxFlag != 0; }
+  void SetQuantityEditable(bool on) { auxFlag = on ? 1 : 0; }
+  // The element never shares a calculation line with another element.
+  bool SeparateLine() const { return auxByte != 0; }
+  void SetSeparateLine(bool on) { auxByte = on ? 1 : 0; }
+  // The number of pieces the element stands for (1 after construction).
+  const DecimalNumber& ElementQuantity() const { return quantity; }
+  void SetElementQuantity(const DecimalNumber& pieces) { quantity = pieces; }
+  // The element's own discount: a whole percentage and an amount (both 0 after construction).
+  int32_t DiscountPercent() const { return auxWordA; }
+  void SetDiscountPercent(int32_t percent) { auxWordA = percent; }
+  ppMoney DiscountAmount() const { return auxAmountB; }
+  void SetDiscountAmount(ppMoney amount) { auxAmountB = amount; }
+  // The element's own line text (narrow; empty after construction).
+  const Vcon::String& LineText() const { return textB; }
+  void SetLineText(const Vcon::String& text) { textB = text; }
+  // The status-flag word the price list marks lines by: its low 16 bits (the warning number) and
+  // bit 16.
+  int32_t StatusFlags() const { return mark; }
+  // The size value the printed price list shows divided by 10: the element's height value.
+  float SizeValue() const { return height; }
   // Association links: the elements are not owned, the links are. One link per element.
   void AddAssociate(zelvproElement* element);
   void RemoveAssociate(zelvproElement* element);
@@ -390,7 +416,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   ppMoney price;
   int64_t auxAmountA = 0;
   int32_t auxWordA = 0;
-  ppMoney auxAmountB;
+  ppMoney auxAmountB = ppMoney::FromRaw(0);  // the discount amount: 0, not "no value"
   uint8_t customPriceSet = 0;
   int32_t under = 0;
   ppVector3 auxPoint;

@@ -1,0 +1,224 @@
+#include "calculation/zelvproCalculatorFil.h"
+
+#include <algorithm>
+#include <cassert>
+#include <string>
+
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproTagFil.h"
+#include "foundation/LocaleNumbers.h"
+#include "foundation/NumberFormatter.h"
+
+namespace {
+
+// The percentage as the lists show it: two decimals with the user's decimal and thousands
+// characters.
+Vcon::String PercentText(float percent) {
+  const char separators[2] = {LocaleDecimalChar(), LocaleThousandsChar()};
+  return FormatNumber(double(percent), -1, 2, kFillSpaces, kSignMinus, std::string_view(separators, 2), 0);
+}
+
+Vcon::WString Widened(const Vcon::String& narrow) { return Vcon::WString(narrow); }
+
+}  // namespace
+
+zelvproCalculatorFil::zelvproCalculatorFil(ppDatabase& database, Handle blob)
+    : ppEmbeddedData(kLayout, database, blob, nullptr), record_(GetRecordBuffer()) {
+  scratch_ = NewRecordBuffer();
+}
+
+zelvproCalculatorFil::~zelvproCalculatorFil() { DisposeRecordBuffer(scratch_); }
+
+// ---- field access ------------------------------------------------------------------------------
+
+int32_t zelvproCalculatorFil::Long(char* b, int32_t field) {
+  ppParameter value;
+  ppDatafile::GetFieldValue(field, value, b);
+  return value.ToLong();
+}
+
+void zelvproCalculatorFil::SetLong(char* b, int32_t field, int32_t value) {
+  ppDatafile::SetFieldValue(field, ppParameter(value), b);
+}
+
+ppMoney zelvproCalculatorFil::Money(char* b, int32_t field) {
+  ppParameter value;
+  ppDatafile::GetFieldValue(field, value, b);
+  return value.ToMoney();
+}
+
+void zelvproCalculatorFil::SetMoney(char* b, int32_t field, ppMoney value) {
+  ppDatafile::SetFieldValue(field, ppParameter(value), b);
+}
+
+ppFloat zelvproCalculatorFil::Float(char* b, int32_t field) {
+  ppParameter value;
+  ppDatafile::GetFieldValue(field, value, b);
+  return value.ToPPFloat();
+}
+
+DecimalNumber zelvproCalculatorFil::Quantity(char* b, int32_t field) {
+  ppParameter value;
+  ppDatafile::GetFieldValue(field, value, b);
+  return value.ToQuantity();
+}
+
+void zelvproCalculatorFil::SetQuantity(char* b, int32_t field, const DecimalNumber& value) {
+  ppDatafile::SetFieldValue(field, ppParameter(value), b);
+}
+
+Vcon::WString zelvproCalculatorFil::Wide(char* b, int32_t field) {
+  ppParameter value;
+  ppDatafile::GetFieldValue(field, value, b);
+  return value.AsWString();
+}
+
+void zelvproCalculatorFil::SetWide(char* b, int32_t field, const Vcon::WString& text) {
+  ppDatafile::SetFieldValue(field, ppParameter(text), b);
+}
+
+Vcon::String zelvproCalculatorFil::Text(char* b, int32_t field) {
+  ppParameter value;
+  ppDatafile::GetFieldValue(field, value, b);
+  return value.AsString();
+}
+
+void zelvproCalculatorFil::SetText(char* b, int32_t field, const Vcon::String& text) {
+  ppDatafile::SetFieldValue(field, ppParameter(text), b);
+}
+
+std::vector<int32_t> zelvproCalculatorFil::ElementKeys(char* b) {
+  return RecordField(*this, "elements").Words(Buffer(b));
+}
+
+// ---- records and their references ------------------------------------------------------------
+
+zelvproCalculatorFil::LineRefs& zelvproCalculatorFil::BufferRefs(char* buffer) {
+  return bufferRefs_[Buffer(buffer)];
+}
+
+void zelvproCalculatorFil::CheckInStep() {
+  assert(refs_.Count() == GetRecordCount() && "line references out of step with the lines");
+}
+
+void zelvproCalculatorFil::ReadRecordAt(int32_t i, char* buffer) {
+  if (!IsValid(i)) return;
+  BufferRefs(buffer) = refs_.At(i);
+  ppEmbeddedData::ReadRecordAt(i, buffer);
+}
+
+void zelvproCalculatorFil::WriteRecordAt(int32_t i, char* buffer) {
+  if (!IsValid(i)) return;
+  refs_.Write(i, BufferRefs(buffer), ElementKeys(buffer));
+  ppEmbeddedData::WriteRecordAt(i, buffer);
+  CheckInStep();
+}
+
+void zelvproCalculatorFil::InsertRecordAt(int32_t i, char* buffer) {
+  // Where the base puts the record: past the end, and -1, append.
+  if (i < 0 || i > GetRecordCount()) i = GetRecordCount();
+  refs_.Insert(i, BufferRefs(buffer), ElementKeys(buffer));
+  try {
+    ppEmbeddedData::InsertRecordAt(i, buffer);
+  } catch (...) {
+    // Inserted only when the base stored the record.
+    if (refs_.Count() > GetRecordCount()) refs_.Erase(i);
+    throw;
+  }
+  CheckInStep();
+}
+
+void zelvproCalculatorFil::DeleteRecordAt(int32_t i) {
+  if (!IsValid(i)) return;
+  refs_.Erase(i);
+  ppEmbeddedData::DeleteRecordAt(i);
+  CheckInStep();
+}
+
+void zelvproCalculatorFil::PackRecord(char* buffer, Handle h) {
+  // The words that stand for addresses at run time are never stored.
+  SetLong(Buffer(buffer), kDb, 0);
+  SetLong(Buffer(buffer), kElement, 0);
+  ppEmbeddedData::PackRecord(buffer, h);
+}
+
+void zelvproCalculatorFil::BeginAccess() {
+  ppEmbeddedData::BeginAccess();
+  if (refs_.Count() != GetRecordCount()) refs_.Resize(GetRecordCount());
+}
+
+// ---- properties ------------------------------------------------------------------------------
+
+ppParameter zelvproCalculatorFil::GetValue(int32_t index) {
+  const bool ownRule = index == kTag || index == kDiscountPercent;
+  const bool displayed = index == kOldPieces || index == kPiecesAndMissing || index == kVolumeTotal ||
+                         index == kWeightTotal || index == kMissing ||
+                         (index >= kPrice && index <= kTotalText2) || index == kNumber;
+  if (!ownRule && !displayed) return ppEmbeddedData::GetValue(index);
+  BeginAccess();
+  SetCurrentRecordId(GetCurrentItem());
+  if (GetSelectedCount() == 0) return ppParameter();
+  ReloadCurrent();
+  if (index == kTag) {
+    zelvproTagFil* tags = TagTable();
+    const int32_t position = tags != nullptr ? tags->IndexOfId(Long(record_, kTag)) : 0;
+    return ppParameter(position * kIdScale + 1);
+  }
+  if (index == kDiscountPercent) return ppParameter(PercentText(Float(record_, kDiscountPercent).Value()));
+  // Fields whose display form differs read their stored value here.
+  ppParameter value;
+  ppDatafile::GetFieldValue(index, value, nullptr);
+  return value;
+}
+
+void zelvproCalculatorFil::GetFieldValue(int32_t field, ppParameter& out, char* buffer) {
+  char* b = Buffer(buffer);
+  switch (field) {
+    case kOldPieces:
+    case kPiecesAndMissing:
+      if (Quantity(b, kPieces).IsZero()) {
+        out = ppParameter(Vcon::WString());
+        return;
+      }
+      break;
+    case kVolumeTotal:
+    case kWeightTotal: {
+      const int32_t value = Long(b, field);
+      // Always a comma for the decimals and a point for thousands, whatever the user's settings.
+      out = value == 0 ? ppParameter(Vcon::WString())
+                       : ppParameter(Widened(FormatNumber(double(float(value / 1000.0)), -1, 2, kFillSpaces,
+                                                          kSignMinus, ",.", 0)));
+      return;
+    }
+    case kMissing:
+    case kNumber:
+      if (Long(b, field) == 0) {
+        out = ppParameter(Vcon::WString());
+        return;
+      }
+      break;
+    case kPrice:
+    case kTotal:
+    case kPrice2:
+    case kTotal2:
+      out = ppParameter(Money(b, field).ToString());
+      return;
+    case kDiscount: {
+      const ppMoney amount = Money(b, field);
+      out = amount.Raw() == 0 ? ppParameter(Vcon::WString()) : ppParameter(amount.ToString());
+      return;
+    }
+    case kPriceText2:
+    case kTotalText2:
+      out = ppParameter(Widened(Text(b, field)));
+      return;
+    case kDiscountPercent: {
+      const float percent = Float(b, field).Value();
+      out = percent == 0.0f ? ppParameter(Vcon::WString()) : ppParameter(Widened(PercentText(percent)));
+      return;
+    }
+    default:
+      break;
+  }
+  ppEmbeddedData::GetFieldValue(field, out, buffer);
+}

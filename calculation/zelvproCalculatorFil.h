@@ -1,0 +1,214 @@
+// The calculation lines of the open document's price list: an embedded table of the layout
+// "qxCalculator" packed in one memory handle, with no owner record (writing back fills the handle
+// and nothing else). Writing a line's property pulls its dependent fields along (a changed unit,
+// article number, price, discount or quantity); reading a line recalculates its totals and narrow
+// texts; BuildLineTexts fills its wide display texts from the catalogue.
+//
+// Run-time references: a line's plan element and catalogue database are kept beside the line (see
+// CalculationLineRefs), never in its stored bytes, whose "db" and "element" words are always written
+// as 0. A record buffer carries the references of the line it holds: reading line i into a buffer
+// gives the buffer line i's references, and writing or inserting a buffer gives the line the
+// buffer's. The catalogue tables are read through views of the table's own, so the catalogue's
+// tables keep their selections.
+//
+// Money follows ppMoney: amounts of four decimals; a product or quotient with a float or double is
+// formed in floating point and truncated toward zero; the quantity `pcs` takes part as an amount.
+//
+// Owns its scratch record buffer and its views; the blob, the database and the elements and
+// catalogue databases the lines name are not owned (the blob must outlive the table). The destructor
+// writes nothing back. User-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+
+#include "calculation/CalculationCatalogViews.h"
+#include "calculation/CalculationLineRefs.h"
+#include "database/ppEmbeddedData.h"
+#include "foundation/DecimalNumber.h"
+#include "foundation/ppFloat.h"
+#include "foundation/ppMoney.h"
+
+class zelvDatabase;
+class zelvproElement;
+class zelvproTagFil;
+
+class zelvproCalculatorFil : public ppEmbeddedData {
+ public:
+  static constexpr const char* kLayout = "qxCalculator";
+
+  // Field numbers of the line layout (the property index of a field is its number).
+  enum Field : int32_t {
+    kTopViewId = 1,
+    kPriceId = 2,
+    kUnitId = 3,
+    kColorId = 4,
+    kDatabaseId = 5,
+    kOldPieces = 7,  // "_pcs"
+    kElement = 9,
+    kUnitText = 12,
+    kElements = 16,
+    kTag = 17,
+    kType = 18,
+    kUnitDescription = 20,
+    kOldDiscountPercent = 22,  // "xdiscountPct"
+    kDb = 28,
+    kVolumeTotal = 30,
+    kWeightTotal = 31,
+    kNoteIndex = 32,
+    kVolume = 33,
+    kWeight = 34,
+    kMissing = 39,
+    kPiecesAndMissing = 40,
+    kSort5 = 43,
+    kPict = 49,
+    kPrice = 52,
+    kTotal = 53,
+    kPrice2 = 54,
+    kTotal2 = 55,
+    kDiscount = 56,
+    kPriceText2 = 57,
+    kTotalText2 = 58,
+    kDiscountPercent = 64,
+    kText = 65,  // "ttext"
+    kWideUnitText = 68,
+    kWideColorText = 69,
+    kWideDbText = 70,
+    kWideTagText = 71,
+    kWideUnitDescription = 72,
+    kOrderNumber = 73,  // "torderID"
+    kOtherText = 74,    // "totherText"
+    kWideUnitName = 76,
+    kWideCorpusColor = 77,
+    kWideSku = 81,
+    kOptions = 82,
+    kCompleteUnit = 83,
+    kNumber = 84,
+    kPieces = 86,  // "pcs"
+    kDimensions = 87,
+    kUnitAndDimensions = 88,
+  };
+
+  // Line types (field "type").
+  enum LineType : int32_t {
+    kEmptyLine = 0,
+    kCalculationItem = 1,
+    kElementLine2 = 2,
+    kElementLine3 = 3,
+    kTagSubtotal = 4,
+    kTotalLine = 5,
+    kUnusedLine = 6,
+    kTagHeading = 7,
+    kItemService = 8,
+    kTextLine = 9,
+    kDiscountLine = 10,
+    kSubtotalLine = 11,
+    kVatLine = 12,
+    kNoteLine = 13,
+  };
+
+  using LineRefs = iCalculationList::LineRefs;
+
+  // Binds "qxCalculator" in `database`; `blob` may be null until the price list gives one.
+  zelvproCalculatorFil(ppDatabase& database, Handle blob);
+  ~zelvproCalculatorFil() override;
+
+  // Rereads the current line first. "tag" reads (index of the line's tag in the document's tag
+  // table, 0 when none has its id) x 10000 + 1; "discountPct" reads the percentage as text with two
+  // decimals and the user's decimal and thousands characters; every other field its stored value.
+  ppParameter GetValue(int32_t index) override;
+  // Writes the field of the current line, runs the field's follow-up rule, writes the lines back
+  // into the handle and tells the observer which line changed. An empty table ignores the write.
+  void SetValue(int32_t index, const ppParameter& value) override;
+  // The recalculation of a line just read into `buffer` (null: the current buffer): old-style
+  // quantity and percentage, totals, weight and volume totals, picture, narrow texts.
+  void AfterRead(char* buffer) override;
+  // The display form of a field for the lists and printing (empty texts for zero quantities,
+  // totals, discounts, numbers; amounts and percentages as text); other fields as stored.
+  void GetFieldValue(int32_t field, ppParameter& out, char* buffer) override;
+  // Fills the wide display texts of the line in `buffer` (null: the current buffer) from the
+  // catalogue by its line type; nothing while the texts are frozen.
+  virtual void BuildLineTexts(char* buffer);
+
+  // The records, kept in step with their references.
+  void ReadRecordAt(int32_t i, char* buffer) override;
+  void WriteRecordAt(int32_t i, char* buffer) override;
+  void InsertRecordAt(int32_t i, char* buffer) override;
+  void DeleteRecordAt(int32_t i) override;
+  // Packs with the "db" and "element" words 0.
+  void PackRecord(char* buffer, Handle h) override;
+  // Loads the lines from the handle; when another table over the same handle changed the number of
+  // lines, the references are cut or padded to the new count.
+  void BeginAccess() override;
+
+  // The second record buffer of the layout, for the line builders.
+  char* ScratchBuffer() const { return scratch_; }
+  // While set, BuildLineTexts does nothing. Clear after construction.
+  bool TextsFrozen() const { return textsFrozen_; }
+  void SetTextsFrozen(bool frozen) { textsFrozen_ = frozen; }
+  // Told the index of the current line after every property write; the price list sets it.
+  void SetLineChanged(std::function<void(int32_t line)> observer) { lineChanged_ = std::move(observer); }
+
+  // The references of line i (empty outside the lines).
+  const LineRefs& LineRefsAt(int32_t i) const { return refs_.At(i); }
+  // The references of the line held in `buffer` (null: the current buffer).
+  LineRefs& BufferRefs(char* buffer);
+  // Forgets what a caller's buffer carried, before the caller disposes of it.
+  void ForgetBuffer(char* buffer) { bufferRefs_.erase(buffer); }
+  // The key that stands for `element` in a line's "elements" list, and back.
+  int32_t ElementKey(zelvproElement* element) { return refs_.KeyOf(element); }
+  zelvproElement* ElementOfKey(int32_t key) const { return refs_.ElementOfKey(key); }
+  const CalculationLineRefs& References() const { return refs_; }
+
+ private:
+  // Plain field access on a buffer through the field handlers (never the display form).
+  int32_t Long(char* b, int32_t field);
+  void SetLong(char* b, int32_t field, int32_t value);
+  ppMoney Money(char* b, int32_t field);
+  void SetMoney(char* b, int32_t field, ppMoney value);
+  ppFloat Float(char* b, int32_t field);
+  DecimalNumber Quantity(char* b, int32_t field);
+  void SetQuantity(char* b, int32_t field, const DecimalNumber& value);
+  Vcon::WString Wide(char* b, int32_t field);
+  void SetWide(char* b, int32_t field, const Vcon::WString& text);
+  Vcon::String Text(char* b, int32_t field);
+  void SetText(char* b, int32_t field, const Vcon::String& text);
+  // The element keys in the line's "elements" list.
+  std::vector<int32_t> ElementKeys(char* b);
+  void CheckInStep();
+
+  // ---- Follow-up rules (zelvproCalculatorFilRules.cpp).
+  void FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore,
+                const Vcon::WString& articleBefore);
+  // Stores the current buffer as the current line and writes the lines into the handle.
+  void Commit();
+  // The write of step two for one field: no follow-up rule runs for it.
+  void BaseWrite(int32_t field, const ppParameter& value);
+  void UnitChanged();
+  void DatabaseChanged();
+  void TagChanged(const ppParameter& value, int32_t tagBefore);
+  void OrderNumberChanged(const ppParameter& value, const Vcon::WString& articleBefore);
+  // The catalogue database of identifier `id`, or null.
+  static zelvDatabase* FindDatabase(int32_t id);
+  static zelvproTagFil* TagTable();
+
+  // ---- Recalculation and texts (zelvproCalculatorFilTexts.cpp).
+  // total, total2, weightTotal and volumeTotal of a priced line.
+  void ComputeTotals(char* b);
+  // The preview record id of the unit `unitId` of `db` (0 when none), held in "pict".
+  int32_t PreviewOf(zelvDatabase& db, int32_t unitId);
+  void ColourText(char* b, const LineRefs& refs, CalculationCatalogViews::Views& views);
+  void UnitTexts(char* b, CalculationCatalogViews::Views& views);
+  void NoteMarkers(char* b);
+  void PriceTexts(char* b, CalculationCatalogViews::Views& views);
+  void TagText(char* b);
+
+  char* const record_;  // the current record buffer (the base's)
+  char* scratch_ = nullptr;
+  bool textsFrozen_ = false;
+  std::function<void(int32_t)> lineChanged_;
+  CalculationLineRefs refs_;
+  std::unordered_map<const char*, LineRefs> bufferRefs_;
+  CalculationCatalogViews views_;
+};
