@@ -71,7 +71,11 @@ int32_t CombineRgn(HRGN destination, HRGN source1, HRGN source2, int32_t mode) {
     default:
       return RGN_ERROR;
   }
-  d->region = Region::Combine(a->region, b->region, op);
+  // Views gather repaint and frame areas by joining piece after piece onto one region in place.
+  if (d == a)
+    d->region.CombineWith(b->region, op);
+  else
+    d->region = Region::Combine(a->region, b->region, op);
   return d->region.Kind();
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,12 @@ class Region {
   };
   enum class Op { And, Or, Xor, Diff };
 
+  // Figures and ellipses are made only within this many pixels of the origin, in x and in y: twice the
+  // largest surface side (32767), so all that a window, memory bitmap or printed page can show or hit is
+  // exact, while a wall a kilometre long at a millimetre a pixel stays some ten thousand bands rather
+  // than a million. Rectangles and combinations keep their whole extent.
+  static constexpr int32_t kFigureReach = 1 << 16;
+
   Region() = default;
   explicit Region(const RECT& rect);
 
@@ -42,7 +49,11 @@ class Region {
   // The ellipse inscribed in the box, sampled at pixel centres; `rows` as above.
   static Region FromEllipse(const RECT& box, const RECT* rows = nullptr);
 
+  // Linear in the bands and spans of both.
   static Region Combine(const Region& a, const Region& b, Op op);
+  // *this = Combine(*this, other, op), touching only the bands of *this beside and below the rows of
+  // `other`: joining many small regions onto a growing one stays linear in what is joined.
+  void CombineWith(const Region& other, Op op);
 
   bool IsEmpty() const { return bands_.empty(); }
   // NULLREGION, SIMPLEREGION (one rectangle) or COMPLEXREGION.
@@ -69,6 +80,8 @@ class Region {
   // Appends a band below the existing ones, merging it into the last band when they touch and match.
   void AppendBand(int32_t top, int32_t bottom, std::vector<Span> spans);
   const std::vector<Span>* SpansAt(int32_t y) const;
+  // Appends to `out` the combination of the sorted bands `a` and `b`.
+  static void Merge(std::span<const Band> a, std::span<const Band> b, Op op, Region& out);
 
   std::vector<Band> bands_;
 };

@@ -5,10 +5,11 @@
 //
 // Bytes: a 16-bit length (little-endian) and that many bytes of outline table, then one segment per
 // 24 bytes (at most 8 segments): start x, z, end x, z, radius (32-bit integers, hundredths of a millimetre,
-// held within 20 m), circle flags, thickness in centimetres, a 16-bit corner id. A short length or a short
-// tail takes what is there. The outline table's floats are taken as they stand; the segments stay on a plan
-// of room size, since the repaint region of a slanted wall is built row by row (a wall a kilometre long takes
-// seconds: slow, not wrong) and the search would spend its time there instead of on corners and crossings.
+// held within 200 m), circle flags, thickness in centimetres, a 16-bit corner id. A short length or a short
+// tail takes what is there. The outline table's floats are taken as they stand. The segments reach well past
+// any room, and past the plan's pixel reach once the margin move has pushed them along, while the repaint
+// region of a slanted wall (made row by row, held within the figure reach) stays cheap enough to leave the
+// search its time for corners and crossings.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -55,11 +56,11 @@ int32_t CountFaces(const qxNewRoomCanvas& canvas) {
   return n;
 }
 
-// Millimetres from a 32-bit count of hundredths, held within 20 m.
+// Millimetres from a 32-bit count of hundredths, held within 200 m.
 float MillimetresAt(const uint8_t* p) {
   int32_t hundredths;
   std::memcpy(&hundredths, p, sizeof hundredths);
-  return float(std::clamp(hundredths, -2'000'000, 2'000'000)) / 100.0f;
+  return float(std::clamp(hundredths, -20'000'000, 20'000'000)) / 100.0f;
 }
 
 void SetFloat(ppDatafile& table, const char* name, float value) {
