@@ -1,6 +1,6 @@
 // What the element benchmarks share: the processor time of the calling thread, the fastest of several
-// rounds, and a calculation list that keeps its lines by element, as the price list does (removing an
-// element's lines is one look-up, not a walk of the list).
+// rounds, the record writing of their made-up catalogues, and a calculation list that keeps its lines by
+// element, as the price list does (removing an element's lines is one look-up, not a walk of the list).
 #pragma once
 
 #include <time.h>
@@ -9,14 +9,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
 
+#include "catalogue/records/RecordField.h"
 #include "database/ppDatafile.h"
 #include "elements/topview/iCalculationList.h"
+#include "foundation/Vcon_HandleManager.h"
 
 namespace bench {
 
@@ -58,6 +61,33 @@ class ScratchFolder {
  private:
   std::filesystem::path path_;
 };
+
+// ---- Records of a bench's catalogue, written field by field into the table's record buffer.
+
+inline void SetField(ppDatafile& table, const char* name, const ppParameter& value) {
+  table.SetFieldValue(table.IndexOf(name), value, nullptr);
+}
+
+// Adds the table's record buffer as a new record; answers its record id.
+inline int32_t AddRecord(ppDatafile& table) {
+  int32_t id = 0;
+  table.AddRecord(&id, nullptr);
+  return id;
+}
+
+// Replaces the blob field `name` of the record buffer with `size` bytes from `data`.
+inline void SetBlob(ppDatafile& table, const char* name, const void* data, size_t size) {
+  Handle h = RecordField(table, name).Data(table.GetRecordBuffer());
+  MemSetSize(h, uint32_t(size));
+  if (size != 0) std::memcpy(*h, data, size);
+}
+
+// The bits of `f` as a blob word.
+inline int32_t FloatWord(float f) {
+  int32_t word = 0;
+  std::memcpy(&word, &f, 4);
+  return word;
+}
 
 class LinesByElement : public iCalculationList {
  public:
