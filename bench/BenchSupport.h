@@ -1,6 +1,7 @@
 // What the element benchmarks share: the processor time of the calling thread, the fastest of several
-// rounds, and a calculation list that keeps its lines by element, as the price list does (removing an
-// element's lines is one look-up, not a walk of the list).
+// rounds, the record writing of their made-up catalogues, the L-shaped rooms of the room benchmarks, and a
+// calculation list that keeps its lines by
+// element, as the price list does (removing an element's lines is one look-up, not a walk of the list).
 #pragma once
 
 #include <time.h>
@@ -9,14 +10,22 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
 
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproShapeFil.h"
+#include "catalogue/records/zelvproTopViewFil.h"
 #include "database/ppDatafile.h"
 #include "elements/topview/iCalculationList.h"
+#include "foundation/Vcon_HandleManager.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
 
 namespace bench {
 
@@ -58,6 +67,57 @@ class ScratchFolder {
  private:
   std::filesystem::path path_;
 };
+
+// ---- Records of a bench's catalogue, written field by field into the table's record buffer.
+
+inline void SetField(ppDatafile& table, const char* name, const ppParameter& value) {
+  table.SetFieldValue(table.IndexOf(name), value, nullptr);
+}
+
+// Adds the table's record buffer as a new record; answers its record id.
+inline int32_t AddRecord(ppDatafile& table) {
+  int32_t id = 0;
+  table.AddRecord(&id, nullptr);
+  return id;
+}
+
+// Replaces the blob field `name` of the record buffer with `size` bytes from `data`.
+inline void SetBlob(ppDatafile& table, const char* name, const void* data, size_t size) {
+  Handle h = RecordField(table, name).Data(table.GetRecordBuffer());
+  MemSetSize(h, uint32_t(size));
+  if (size != 0) std::memcpy(*h, data, size);
+}
+
+// The bits of `f` as a blob word.
+inline int32_t FloatWord(float f) {
+  int32_t word = 0;
+  std::memcpy(&word, &f, 4);
+  return word;
+}
+
+// ---- The rooms of the room benchmarks.
+
+// The top-view record the wall segments are made of; answers its record id.
+inline int32_t AddWallRecord(zelvDatabase& db) {
+  zelvproTopViewFil& items = db.TopViewFile();
+  items.ClearRecordBuffer(nullptr);
+  SetField(items, "ID", ppParameter(900));
+  return AddRecord(items);
+}
+
+// An L-shaped room of six walls, 4000 x 4000 with a 2000 x 2000 notch, its corner at (x, 0, 1000)
+// (millimetres); the canvas owns the walls.
+inline void AddRoom(qxNewRoomCanvas& canvas, zelvDatabase& db, int32_t record, float x) {
+  const float outline[6][2] = {{0, 0}, {4000, 0}, {4000, 2000}, {2000, 2000}, {2000, 4000}, {0, 4000}};
+  for (int32_t i = 0; i < 6; ++i) {
+    const float* a = outline[i];
+    const float* b = outline[(i + 1) % 6];
+    db.TopViewFile().ReadRecord(record, nullptr);
+    auto* wall = new qxRoomSegment(record, &canvas, plat::RECT{0, 0, 10, 10},
+                                   db.TopViewFile().GetRecordBuffer(), db.ShapeFile());
+    wall->SetEnds(ppVector3(x + a[0], 0, 1000 + a[1]), ppVector3(x + b[0], 0, 1000 + b[1]));
+  }
+}
 
 class LinesByElement : public iCalculationList {
  public:

@@ -26,15 +26,11 @@
 
 namespace {
 
+using bench::FloatWord;
+
 constexpr int32_t kRun = 5;
 constexpr double kLimit = 20.0;
 using Clock = std::chrono::steady_clock;
-
-int32_t FloatWord(float f) {
-  int32_t word = 0;
-  std::memcpy(&word, &f, 4);
-  return word;
-}
 
 // A top-view record of a numbered class with a left anchor (code -5 at x 0) and a right one (code 5
 // at x 100).

@@ -33,6 +33,8 @@
 
 namespace {
 
+using bench::AddRecord;
+
 constexpr double kLimit = 15.0;
 
 constexpr int32_t kSmallPlan = 20, kLargePlan = 200, kPartsPerUnit = 5, kRepeats = 25;
@@ -53,12 +55,6 @@ double Fastest(const std::function<void()>& run) {
 
 void SetLong(ppDatafile& table, const char* name, int32_t value) {
   table.SetFieldValue(table.IndexOf(name), ppParameter(value), nullptr);
-}
-
-int32_t AddRecord(ppDatafile& table) {
-  int32_t id = 0;
-  table.AddRecord(&id, nullptr);
-  return id;
 }
 
 void SetWords(ppDatafile& table, const char* name, const std::vector<int32_t>& words) {

@@ -32,6 +32,11 @@
 
 namespace {
 
+using bench::AddRecord;
+using bench::FloatWord;
+using bench::SetBlob;
+using bench::SetField;
+
 constexpr int32_t kSmallPlan = 20, kLargePlan = 200, kRowLength = 10, kRepeats = 7;
 constexpr double kLimit = 12.0;
 constexpr float kUnitWidth = 600.0f, kUnitDepth = 600.0f, kRowStep = 1000.0f;
@@ -61,28 +66,6 @@ class Host : public iElementHost {
   zelvproLayerPalette palette_;
   Pane pane_;
 };
-
-void SetField(ppDatafile& table, const char* name, const ppParameter& value) {
-  table.SetFieldValue(table.IndexOf(name), value, nullptr);
-}
-
-int32_t AddRecord(ppDatafile& table) {
-  int32_t id = 0;
-  table.AddRecord(&id, nullptr);
-  return id;
-}
-
-void SetBlob(ppDatafile& table, const char* name, const void* data, size_t size) {
-  Handle h = RecordField(table, name).Data(table.GetRecordBuffer());
-  MemSetSize(h, uint32_t(size));
-  if (size != 0) std::memcpy(*h, data, size);
-}
-
-int32_t FloatWord(float f) {
-  int32_t word = 0;
-  std::memcpy(&word, &f, 4);
-  return word;
-}
 
 // A unit item of stored "ID" 77, 600 x 720 x 600, with four anchors: codes 3 and -3 at its left and
 // right sides, 5 and -5 at its back and front.

@@ -33,6 +33,9 @@
 
 namespace {
 
+using bench::AddRoom;
+using bench::AddWallRecord;
+
 constexpr int32_t kSmallPlan = 1, kLargePlan = 10, kMoves = 1000, kRounds = 15;
 constexpr double kLimit = 3.0;
 constexpr float kRoomSpacing = 6000.0f;  // millimetres between the rooms' origins along x
@@ -63,28 +66,6 @@ class WindowCanvas : public qxNewRoomCanvas {
  private:
   plat::HWND window_;
 };
-
-int32_t AddWallRecord(zelvDatabase& db) {
-  zelvproTopViewFil& items = db.TopViewFile();
-  items.ClearRecordBuffer(nullptr);
-  items.SetFieldValue(items.IndexOf("ID"), ppParameter(900), nullptr);
-  int32_t id = 0;
-  items.AddRecord(&id, nullptr);
-  return id;
-}
-
-// An L-shaped room of six walls, 4000 x 4000 with a 2000 x 2000 notch, its corner at (x, 0, 1000).
-void AddRoom(qxNewRoomCanvas& canvas, zelvDatabase& db, int32_t record, float x) {
-  const float outline[6][2] = {{0, 0}, {4000, 0}, {4000, 2000}, {2000, 2000}, {2000, 4000}, {0, 4000}};
-  for (int32_t i = 0; i < 6; ++i) {
-    const float* a = outline[i];
-    const float* b = outline[(i + 1) % 6];
-    db.TopViewFile().ReadRecord(record, nullptr);
-    auto* wall = new qxRoomSegment(record, &canvas, plat::RECT{0, 0, 10, 10},
-                                   db.TopViewFile().GetRecordBuffer(), db.ShapeFile());
-    wall->SetEnds(ppVector3(x + a[0], 0, 1000 + a[1]), ppVector3(x + b[0], 0, 1000 + b[1]));
-  }
-}
 
 // The plan with its floors and wall bodies, as command 4033 leaves it.
 std::unique_ptr<qxNewRoomCanvas> MakePlan(Host& host, zelvDatabase& db, plat::HWND window, int32_t record,

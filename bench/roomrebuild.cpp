@@ -29,6 +29,9 @@
 
 namespace {
 
+using bench::AddRoom;
+using bench::AddWallRecord;
+
 constexpr int32_t kSmallPlan = 1, kLargePlan = 10, kRepeats = 40;
 constexpr double kLimit = 12.0;
 constexpr float kRoomSpacing = 6000.0f;  // millimetres between the rooms' origins along x
@@ -44,29 +47,6 @@ class Host : public iElementHost {
  private:
   zelvDatabase& db_;
 };
-
-// The top-view record the wall segments are made of.
-int32_t AddWallRecord(zelvDatabase& db) {
-  zelvproTopViewFil& items = db.TopViewFile();
-  items.ClearRecordBuffer(nullptr);
-  items.SetFieldValue(items.IndexOf("ID"), ppParameter(900), nullptr);
-  int32_t id = 0;
-  items.AddRecord(&id, nullptr);
-  return id;
-}
-
-// An L-shaped room of six walls, 4000 x 4000 with a 2000 x 2000 notch, its corner at (x, 0, 1000).
-void AddRoom(qxNewRoomCanvas& canvas, zelvDatabase& db, int32_t record, float x) {
-  const float outline[6][2] = {{0, 0}, {4000, 0}, {4000, 2000}, {2000, 2000}, {2000, 4000}, {0, 4000}};
-  for (int32_t i = 0; i < 6; ++i) {
-    const float* a = outline[i];
-    const float* b = outline[(i + 1) % 6];
-    db.TopViewFile().ReadRecord(record, nullptr);
-    auto* wall = new qxRoomSegment(record, &canvas, plat::RECT{0, 0, 10, 10},
-                                   db.TopViewFile().GetRecordBuffer(), db.ShapeFile());
-    wall->SetEnds(ppVector3(x + a[0], 0, 1000 + a[1]), ppVector3(x + b[0], 0, 1000 + b[1]));
-  }
-}
 
 // One round: the rebuild, then each wall body's face mesh as the 3D pane builds it at its next drawing
 // (the rebuild leaves the new floor's tree out of date); answers the number of wall bodies that hold

@@ -34,6 +34,8 @@
 
 namespace {
 
+using bench::SetBlob;
+
 constexpr int32_t kUnits = 40, kRounds = 5, kWarmCalls = 100000;
 using Clock = std::chrono::steady_clock;
 
@@ -54,12 +56,6 @@ struct Element : iUnit3DElement {
   zelvDatabase* GetDatabase() override { return db; }
   uint32_t GetFlags() override { return flags; }
 };
-
-void SetBlob(ppDatafile& table, const char* name, const void* data, size_t size) {
-  Handle h = RecordField(table, name).Data(table.GetRecordBuffer());
-  MemSetSize(h, uint32_t(size));
-  if (size != 0) std::memcpy(*h, data, size);
-}
 
 int32_t AddShape(zelvproShapeFil& shapes, const std::vector<float>& points, int32_t texture) {
   shapes.ClearRecordBuffer(nullptr);

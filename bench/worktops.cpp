@@ -41,6 +41,11 @@
 
 namespace {
 
+using bench::AddRecord;
+using bench::FloatWord;
+using bench::SetBlob;
+using bench::SetField;
+
 constexpr int32_t kSmallPlan = 20, kLargePlan = 200, kUnitsPerRun = 5, kRepeats = 25;
 constexpr double kLimit = 15.0;
 constexpr float kUnitWidth = 600.0f;
@@ -56,28 +61,6 @@ class Host : public iElementHost {
  private:
   zelvDatabase& db_;
 };
-
-void SetField(ppDatafile& table, const char* name, const ppParameter& value) {
-  table.SetFieldValue(table.IndexOf(name), value, nullptr);
-}
-
-int32_t AddRecord(ppDatafile& table) {
-  int32_t id = 0;
-  table.AddRecord(&id, nullptr);
-  return id;
-}
-
-void SetBlob(ppDatafile& table, const char* name, const void* data, size_t size) {
-  Handle h = RecordField(table, name).Data(table.GetRecordBuffer());
-  MemSetSize(h, uint32_t(size));
-  if (size != 0) std::memcpy(*h, data, size);
-}
-
-int32_t FloatWord(float f) {
-  int32_t word = 0;
-  std::memcpy(&word, &f, 4);
-  return word;
-}
 
 int32_t AddShape(zelvDatabase& db, const std::vector<float>& points) {
   zelvproShapeFil& shapes = db.ShapeFile();

@@ -7,7 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,9 +33,14 @@
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/topview/iConfigurator.h"
 #include "elements/shapes/zelvproShape.h"
+#include "foundation/FileOperations.h"
+#include "framework/TestCanvas.h"
+#include "framework/ppDC.h"
 #include "framework/ppRegion.h"
 #include "framework/ppSweeper.h"
 #include "platform/WindowApi.h"
+#include "scene3d/dxf/DxfExportState.h"
+#include "scene3d/dxf/DxfWriter.h"
 
 namespace eltest {
 
@@ -272,6 +281,51 @@ inline Words Shape3DEntry(int32_t shape, int32_t group) {
   Words entry(16, 0);
   entry[0] = shape, entry[14] = group;
   return entry;
+}
+
+// ---- The drawing export.
+
+struct DxfLayer {
+  const char* name;
+  const char* colour;  // the DXF colour number, as text
+};
+
+// The text of a DXF file that the real writer makes around `print`, which draws on a small page's
+// drawing context between the entity section's bounds; the sheet is `sheetHeight` high (the export
+// turns y upwards against it) and the layer table holds `layers`. The temporary file is removed.
+inline std::string PrintToDxf(float sheetHeight, std::initializer_list<DxfLayer> layers,
+                              const std::function<void(ppDC&)>& print) {
+  const std::string path = ::testing::TempDir() + "print_to_dxf.dxf";
+  DxfWriter::SetOutputPath(Vcon::WString(path.c_str()));
+  ppFileSpec file;
+  DxfWriter::OpenOutputFile(file);
+  {
+    DxfWriter writer(file);
+    DxfWriter::SetCurrent(&writer);
+    DxfExportState::Shared().Start(sheetHeight);
+    writer.BeginTables();
+    for (const DxfLayer& layer : layers) writer.AddLayer(layer.name, layer.colour);
+    writer.EndTables();
+    writer.BeginBlocks();
+    writer.EndBlocks();
+    writer.BeginEntities();
+    picture_tests::Canvas page(8, 8);
+    ppDC dc(page.dc());
+    print(dc);
+    writer.EndEntities();
+    writer.WriteObjects();
+    writer.EndObjects();
+    writer.WriteFile();
+    DxfExportState::Shared().Stop();
+    DxfWriter::SetCurrent(nullptr);
+  }
+  if (file.IsOpen()) FileClose(file);
+  DxfWriter::SetOutputPath(Vcon::WString());
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  std::remove(path.c_str());
+  return text;
 }
 
 }  // namespace eltest

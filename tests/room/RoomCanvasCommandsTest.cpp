@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <utility>
 #include <algorithm>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +22,6 @@
 #include "elements/base/iPlanEditor.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/topview/iPrintSettings.h"
-#include "foundation/FileOperations.h"
 #include "foundation/OwnedHandle.h"
 #include "framework/TestCanvas.h"
 #include "framework/ppApplication.h"
@@ -32,8 +31,6 @@
 #include "room/RoomTestSupport.h"
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
-#include "scene3d/dxf/DxfExportState.h"
-#include "scene3d/dxf/DxfWriter.h"
 
 namespace {
 
@@ -319,9 +316,9 @@ TEST_F(RoomCanvasCommandsTest, PrintedPageHonoursDoneAndHeaderFlags) {
   }
 }
 
-// The ENTITIES section's LINEs as "layer x1 y1 x2 y2" (numbers as %g).
-std::vector<std::string> DxfLines(const std::string& path) {
-  std::ifstream in(path);
+// The ENTITIES section's LINEs of a DXF file's text as "layer x1 y1 x2 y2" (numbers as %g).
+std::vector<std::string> DxfLines(const std::string& text) {
+  std::istringstream in(text);
   std::vector<std::string> out;
   std::string code, value, type, section;
   while (std::getline(in, code) && std::getline(in, value)) {
@@ -342,35 +339,8 @@ std::vector<std::string> DxfLines(const std::string& path) {
 }
 
 std::vector<std::string> ExportRoom(qxNewRoomCanvas& room, float sheetHeight) {
-  const std::string path = ::testing::TempDir() + "room_export.dxf";
-  DxfWriter::SetOutputPath(Vcon::WString(path.c_str()));
-  ppFileSpec file;
-  DxfWriter::OpenOutputFile(file);
-  {
-    DxfWriter writer(file);
-    DxfWriter::SetCurrent(&writer);
-    DxfExportState::Shared().Start(sheetHeight);
-    writer.BeginTables();
-    writer.AddLayer("ROOM", "1");
-    writer.EndTables();
-    writer.BeginBlocks();
-    writer.EndBlocks();
-    writer.BeginEntities();
-    picture_tests::Canvas page(8, 8);
-    ppDC dc(page.dc());
-    room.PrintContent(dc, 1);
-    writer.EndEntities();
-    writer.WriteObjects();
-    writer.EndObjects();
-    writer.WriteFile();
-    DxfExportState::Shared().Stop();
-    DxfWriter::SetCurrent(nullptr);
-  }
-  if (file.IsOpen()) FileClose(file);
-  DxfWriter::SetOutputPath(Vcon::WString());
-  std::vector<std::string> lines = DxfLines(path);
-  std::remove(path.c_str());
-  return lines;
+  return DxfLines(
+      eltest::PrintToDxf(sheetHeight, {{"ROOM", "1"}}, [&](ppDC& dc) { room.PrintContent(dc, 1); }));
 }
 
 // A LINE as "layer x1 y1 x2 y2" with its lesser end first, so that either direction compares equal.

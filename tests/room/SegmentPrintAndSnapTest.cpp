@@ -3,21 +3,17 @@
 // links it is asked to touch.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "elements/base/PlanAnnotation.h"
 #include "elements/topview/iPrintSettings.h"
 #include "elements/topview/zelvproTopViewElement.h"
-#include "foundation/FileOperations.h"
 #include "framework/TestCanvas.h"
 #include "framework/ppDC.h"
 #include "room/RoomTestSupport.h"
-#include "scene3d/dxf/DxfExportState.h"
-#include "scene3d/dxf/DxfWriter.h"
 
 namespace {
 
@@ -47,10 +43,10 @@ SnapAnchor Anchor(int32_t code, const V& point = V()) {
   return anchor;
 }
 
-// The BLOCKS and ENTITIES sections of a DXF file as "TYPE name" lines (the name group 2, when the
-// entity has one).
-std::vector<std::string> DxfEntities(const std::string& path) {
-  std::ifstream in(path);
+// The BLOCKS and ENTITIES sections of a DXF file's text as "TYPE name" lines (the name group 2, when
+// the entity has one).
+std::vector<std::string> DxfEntities(const std::string& text) {
+  std::istringstream in(text);
   std::vector<std::string> out;
   std::string code, value, type, section;
   while (std::getline(in, code) && std::getline(in, value)) {
@@ -85,36 +81,8 @@ class SegmentPrintAndSnapTest : public roomtest::RoomTest {
 
   // The whole room canvas printed, as the drawing export prints it, into a DXF file read back.
   std::vector<std::string> ExportRoom() {
-    const std::string path = ::testing::TempDir() + "segment_export.dxf";
-    DxfWriter::SetOutputPath(Vcon::WString(path.c_str()));
-    ppFileSpec file;
-    DxfWriter::OpenOutputFile(file);
-    {
-      DxfWriter writer(file);
-      DxfWriter::SetCurrent(&writer);
-      DxfExportState::Shared().Start(1000.0f);
-      writer.BeginTables();
-      writer.AddLayer("ROOM", "1");
-      writer.AddLayer("FURNITURE", "2");
-      writer.EndTables();
-      writer.BeginBlocks();
-      writer.EndBlocks();
-      writer.BeginEntities();
-      picture_tests::Canvas page(8, 8);
-      ppDC dc(page.dc());
-      room_->Print(dc, 1);
-      writer.EndEntities();
-      writer.WriteObjects();
-      writer.EndObjects();
-      writer.WriteFile();
-      DxfExportState::Shared().Stop();
-      DxfWriter::SetCurrent(nullptr);
-    }
-    if (file.IsOpen()) FileClose(file);
-    DxfWriter::SetOutputPath(Vcon::WString());
-    std::vector<std::string> entities = DxfEntities(path);
-    std::remove(path.c_str());
-    return entities;
+    return DxfEntities(eltest::PrintToDxf(1000.0f, {{"ROOM", "1"}, {"FURNITURE", "2"}},
+                                          [&](ppDC& dc) { room_->Print(dc, 1); }));
   }
 
   PageSettings print_;

@@ -2,36 +2,14 @@
 // once.
 #include <gtest/gtest.h>
 
-#include "elements/topview/TopViewTestSupport.h"
-#include "elements/topview/iRecordGrids.h"
-#include "framework/ppControlView.h"
+#include "elements/topview/ExtrasDialogTestSupport.h"
 #include "framework/ppViewDialog.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
 namespace {
 
-class NoGrids : public iRecordGrids {
- public:
-  void MakeGrid(ppView& /*host*/, const RecordGridLayout& /*layout*/) override {}
-};
-
-class ExtrasDialogFocus : public tvtest::TopViewTest {
- protected:
-  void SetUp() override {
-    plat::HeadlessDriver::Reset();
-    TopViewTest::SetUp();
-    RegisterControlViewClass();
-    iRecordGrids::Install(&grids_);
-  }
-  void TearDown() override {
-    plat::HeadlessDriver::SetIdleScript(nullptr);
-    iRecordGrids::Install(nullptr);
-    ExtrasCatalogDatabase = nullptr;
-    TopViewTest::TearDown();
-  }
-  NoGrids grids_;
-};
+using ExtrasDialogFocus = tvtest::ExtrasDialogTest;
 
 TEST_F(ExtrasDialogFocus, TheGridHasTheFocusWhenTheDialogOpens) {
   zelvDatabase& db = MakeDatabase();

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,14 +13,11 @@
 #include "elements/topview/TopViewTestSupport.h"
 #include "elements/topview/iNumberLabelOption.h"
 #include "elements/topview/iPrintSettings.h"
-#include "foundation/FileOperations.h"
 #include "framework/TestCanvas.h"
 #include "framework/ppApplication.h"
 #include "framework/ppDC.h"
 #include "platform/PngFile.h"
 #include "platform/Printing.h"
-#include "scene3d/dxf/DxfExportState.h"
-#include "scene3d/dxf/DxfWriter.h"
 
 namespace {
 
@@ -255,8 +252,8 @@ TEST_F(TopViewDrawingTest, PrintedPageShowsOutlinesAndTheUnitNumber) {
 
 // The entities of a DXF file's BLOCKS and ENTITIES sections, one line each: the type, then the values
 // of the groups that matter here (numbers as %g).
-std::vector<std::string> DxfSummary(const std::string& path) {
-  std::ifstream in(path);
+std::vector<std::string> DxfSummary(const std::string& text) {
+  std::istringstream in(text);
   std::vector<std::string> out;
   std::string code, value, type, section;
   while (std::getline(in, code) && std::getline(in, value)) {
@@ -287,33 +284,11 @@ TEST_F(TopViewDrawingTest, ExportWritesABlockOfClosedPolylinesAndAnInsertPerElem
   auto b = Element(db, {long150});
   settings_.page.outlinePage = true;  // the export prints the plan as outlines
 
-  const std::string path = ::testing::TempDir() + "topview_export.dxf";
-  DxfWriter::SetOutputPath(Vcon::WString(path.c_str()));
-  ppFileSpec file;
-  DxfWriter::OpenOutputFile(file);
-  DxfWriter writer(file);
-  DxfWriter::SetCurrent(&writer);
-  DxfExportState::Shared().Start(1000.0f);
-  writer.BeginTables();
-  writer.AddLayer("FURNITURE", "2");
-  writer.EndTables();
-  writer.BeginBlocks();
-  writer.EndBlocks();
-  writer.BeginEntities();
-  Canvas page(8, 8);
-  ppDC dc(page.dc());
-  a->PrintContent(dc, 1);
-  b->PrintContent(dc, 1);
-  writer.EndEntities();
-  writer.WriteObjects();
-  writer.EndObjects();
-  writer.WriteFile();
-  DxfExportState::Shared().Stop();
-  DxfWriter::SetCurrent(nullptr);
-  if (file.IsOpen()) FileClose(file);
-  DxfWriter::SetOutputPath(Vcon::WString());
-  const std::vector<std::string> entities = DxfSummary(path);
-  std::remove(path.c_str());
+  const std::vector<std::string> entities =
+      DxfSummary(eltest::PrintToDxf(1000.0f, {{"FURNITURE", "2"}}, [&](ppDC& dc) {
+        a->PrintContent(dc, 1);
+        b->PrintContent(dc, 1);
+      }));
 
   // Vertices (x, 1000 - y); the polyline's flag closes it, so no point is repeated.
   std::vector<std::string> expected = {"BLOCK 0 *MODEL_SPACE 0 0 0 0",

@@ -6,39 +6,15 @@
 
 #include "catalogue/records/qxExtrasFil.h"
 #include "catalogue/records/zelvproPriceFil.h"
-#include "elements/topview/TopViewTestSupport.h"
-#include "elements/topview/iRecordGrids.h"
-#include "framework/ppControlView.h"
+#include "elements/topview/ExtrasDialogTestSupport.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
 
 namespace {
 
-class RecordingGrids : public iRecordGrids {
- public:
-  void MakeGrid(ppView& /*host*/, const RecordGridLayout& layout) override {
-    specs.push_back(layout);
-    rowsAtOpen = layout.rows != nullptr ? layout.rows->GetRecordCount() : -1;
-  }
-  std::vector<RecordGridLayout> specs;
-  int32_t rowsAtOpen = -1;
-};
-
-class TopViewExtrasTest : public tvtest::TopViewTest {
+class TopViewExtrasTest : public tvtest::ExtrasDialogTest {
  protected:
-  void SetUp() override {
-    plat::HeadlessDriver::Reset();
-    TopViewTest::SetUp();
-    RegisterControlViewClass();
-    iRecordGrids::Install(&grids_);
-  }
-  void TearDown() override {
-    plat::HeadlessDriver::SetIdleScript(nullptr);
-    iRecordGrids::Install(nullptr);
-    ExtrasCatalogDatabase = nullptr;
-    TopViewTest::TearDown();
-  }
   // The dialog that opens next is ended with `button` (IDOK or IDCANCEL).
   static void Answer(int32_t button) {
     plat::HeadlessDriver::SetIdleScript([button] {
@@ -62,7 +38,6 @@ class TopViewExtrasTest : public tvtest::TopViewTest {
     MemDispose(blob);
     return count;
   }
-  RecordingGrids grids_;
 };
 
 TEST_F(TopViewExtrasTest, OpensOnlyWithAnArticlesCatalogueAndStoresOnOK) {
