@@ -16,6 +16,7 @@
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
 #include "platform/LocalDate.h"
+#include "platform/ResourceRegistry.h"
 #include "scene3d/panes/i3DPaneHost.h"
 #include "scene3d/panes/qxPrintLayout.h"
 #include "scene3d/panes/qxPrintPage.h"
@@ -33,9 +34,12 @@ Vcon::WString Text(int32_t number, const char* fallback) {
   return text;
 }
 
+// The text by id, else the entry of the string list; a missing list leaves the text empty instead of
+// stopping the page with a resource box.
 Vcon::WString TextOrListEntry(int32_t number, uint16_t list, int32_t entry) {
   Vcon::WString text;
-  if (!GetTextById(number, text)) GetStringArrayText(text, list, entry);
+  if (GetTextById(number, text)) return text;
+  if (plat::ResourceRegistry::Instance().Find("STRINGARRAY", list)) GetStringArrayText(text, list, entry);
   return text;
 }
 
@@ -56,7 +60,8 @@ Vcon::WString ScaleText(bool metric, int32_t drawingScale) {
 }
 
 void DrawFitted(ppDC& dc, ppPicture* picture, const plat::RECT& column) {
-  if (picture == nullptr || picture->IsEmpty() || picture->GetWidth() <= 0 || picture->GetHeight() <= 0) return;
+  if (picture == nullptr || picture->IsEmpty() || picture->GetWidth() <= 0 || picture->GetHeight() <= 0)
+    return;
   plat::RECT box = zelvproCanvas::FitPicture(column, picture->GetWidth(), picture->GetHeight());
   box.left += 10;
   box.top += 10;
@@ -65,7 +70,9 @@ void DrawFitted(ppDC& dc, ppPicture* picture, const plat::RECT& column) {
   picture->Draw(dc, box);
 }
 
-ppPicture* AppPicture(int32_t id) { return gApplication != nullptr ? gApplication->GetFramePicture(id) : nullptr; }
+ppPicture* AppPicture(int32_t id) {
+  return gApplication != nullptr ? gApplication->GetFramePicture(id) : nullptr;
+}
 
 }  // namespace
 
@@ -96,8 +103,8 @@ void zelvproCanvas::LayoutPrintPage(qxPrintPage& page) {
   page.zero[1] = min.y;
   max.x += 5.0f;
   max.y += 50.0f;
-  const float sx = (page.pageWidth - ((page.leftMargin + page.rightMargin) * page.pixelsPerMmX + 10.0f)) /
-                   (max.x - min.x);
+  const float sx =
+      (page.pageWidth - ((page.leftMargin + page.rightMargin) * page.pixelsPerMmX + 10.0f)) / (max.x - min.x);
   const float bands =
       page.topMargin + page.bottomMargin + page.footerHeight + page.headerGap + page.headerHeight;
   const float sy = (page.pageHeight - bands * page.pixelsPerMmY) / (max.y - min.y);
@@ -138,7 +145,8 @@ void zelvproCanvas::BuildPrintHeaderText(ppDC& dc, const qxPrintPage& page) {
   float width = 0;
   float depth = 0;
   if (host != nullptr) {
-    if (host->DocumentNamed()) title = WideFromNarrow(qxPrintLayout::FileTitleFromPath(host->DocumentPath()).c_str());
+    if (host->DocumentNamed())
+      title = WideFromNarrow(qxPrintLayout::FileTitleFromPath(host->DocumentPath()).c_str());
     host->FloorExtent(&width, &depth);
   }
   Vcon::WString first;
@@ -194,7 +202,8 @@ plat::RECT zelvproCanvas::FitPicture(const plat::RECT& column, int32_t width, in
 void zelvproCanvas::PrintTitleBlock(ppDC& dc, const qxPrintPage& page) {
   dc.SetClipRegion(nullptr);
   const Vcon::WString date = Today();
-  plat::RECT box{page.image.left, page.image.top, int32_t(page.pageWidth - page.rightMargin * page.pixelsPerMmX),
+  plat::RECT box{page.image.left, page.image.top,
+                 int32_t(page.pageWidth - page.rightMargin * page.pixelsPerMmX),
                  int32_t(float(page.image.top) + page.footerHeight * page.pixelsPerMmY)};
   const int32_t down = int32_t(page.pageHeight - float(box.bottom) - page.bottomMargin * page.pixelsPerMmY);
   box.top += down;
@@ -219,8 +228,11 @@ void zelvproCanvas::PrintTitleBlock(ppDC& dc, const qxPrintPage& page) {
   struct Caption {
     int32_t x, y, text, entry;
   };
-  const Caption captions[] = {{x1, box.top, 10055, 2},      {x1, box.top + h2, 10056, 3}, {x2, box.top, 10057, 4},
-                              {x2, box.top + h2, 10058, 5}, {x3, box.top, 10059, 6}};
+  const Caption captions[] = {{x1, box.top, 10055, 2},
+                              {x1, box.top + h2, 10056, 3},
+                              {x2, box.top, 10057, 4},
+                              {x2, box.top + h2, 10058, 5},
+                              {x3, box.top, 10059, 6}};
   for (const Caption& c : captions) {
     dc.DrawText(TextOrListEntry(c.text, kTitleCaptions, c.entry),
                 plat::RECT{c.x + 10, c.y + 3, box.right, box.bottom}, 0);

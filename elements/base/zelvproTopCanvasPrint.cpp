@@ -37,8 +37,9 @@ void zelvproTopCanvas::SwapInts(int32_t& a, int32_t& b) {
   b = kept;
 }
 
-void zelvproTopCanvas::DrawPlanMeasures(ppDC& dc, const qxPrintPage& page, const std::vector<PlanAnnotation>& measures,
-                                        float factor, float unitsPerPixel) {
+void zelvproTopCanvas::DrawPlanMeasures(ppDC& dc, const qxPrintPage& page,
+                                        const std::vector<PlanAnnotation>& measures, float factor,
+                                        float unitsPerPixel) {
   if (unitsPerPixel == 0.0f) return;
   const float s = page.imageScale;
   const float u = unitsPerPixel;
@@ -104,7 +105,8 @@ void zelvproTopCanvas::DrawPlanMeasures(ppDC& dc, const qxPrintPage& page, const
 }
 
 void zelvproTopCanvas::DrawNumberLabels(ppDC& dc, const qxPrintPage& page, qxViewHolder* chain, float factor,
-                                        float unitsPerPixel, const ppVector2& first, const ppVector2& second) {
+                                        float unitsPerPixel, const ppVector2& first,
+                                        const ppVector2& second) {
   if (unitsPerPixel == 0.0f) return;
   const float s = page.imageScale;
   const float u = unitsPerPixel;

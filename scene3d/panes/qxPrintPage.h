@@ -18,8 +18,8 @@ struct qxPrintPage {
   float pageHeight = 0;
   float pixelsPerMmX = 0;  // page pixels over paper millimetres
   float pixelsPerMmY = 0;
-  plat::RECT image{};  // the drawing rectangle, device pixels
-  float zero[2]{};     // the drawing's minimum corner, model units
+  plat::RECT image{};    // the drawing rectangle, device pixels
+  float zero[2]{};       // the drawing's minimum corner, model units
   float imageScale = 0;  // device pixels per model unit (per bitmap pixel while annotations draw)
   float textScale = 1;   // device pixels per typographic point
   float leftMargin = 0;  // the margins and bands in millimetres

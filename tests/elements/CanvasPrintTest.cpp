@@ -266,8 +266,11 @@ TEST_F(CanvasPrintTest, PlanMeasuresSkipHiddenOnesAndReadUpright) {
   };
   // A first angle of 100 degrees is past the upright limit: the text turns by 100 - 180 = -80 degrees,
   // so its font turns by 80. Kind 2 takes a quarter turn off the first angle.
-  const Case cases[] = {{0, 1, false, 1, 0},  {100, 1, false, 1, 800}, {190, 2, false, 1, 800},
-                        {45, 1, true, 0, 0}, {100, 2, false, 1, -100}};
+  const Case cases[] = {{0, 1, false, 1, 0},
+                        {100, 1, false, 1, 800},
+                        {190, 2, false, 1, 800},
+                        {45, 1, true, 0, 0},
+                        {100, 2, false, 1, -100}};
   for (const Case& c : cases) {
     PlanAnnotation m;
     m.second = ppVector3(200, 0, -300);
