@@ -133,8 +133,10 @@ class zelvproCanvas : public zelvproElement, public ppUndoer {
   // The printing twin of Draw: the header once per page (options 1 or 5), then the children
   // (option 2). Answers the page's more-pages byte. Only a shown canvas prints.
   bool Print(ppDC& dc, qxPrintPage& page);
+  using zelvproElement::Print;
   // The header, once per page (option 0 records that it is printed).
   void PrintContent(ppDC& dc, qxPrintPage& page);
+  using zelvproElement::PrintContent;
   // The page header: the logo at the drawing's left, the framed block of document name, date,
   // drawing scale and room size, and its caption.
   static void BuildPrintHeaderText(ppDC& dc, const qxPrintPage& page);
