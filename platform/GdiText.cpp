@@ -6,6 +6,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/GdiInternal.h"
 #include "platform/TextLayout.h"
+#include "platform/TextLog.h"
 #include "platform/TextRenderer.h"
 
 namespace plat {
@@ -53,6 +54,8 @@ int32_t DrawTextW(HDC hdc, const char16_t* text, int32_t count, RECT* rect, UINT
     else if (format & DT_BOTTOM)
       y = box.bottom - lineHeight;
   }
+  NoteDrawnText(Counted(text, count), rect->left, rect->top, dc->font->Log().lfHeight,
+                dc->font->Log().lfEscapement, format);
   const RECT* bounds = (format & DT_NOCLIP) ? nullptr : &box;
   for (const TextLine& line : lines) {
     int32_t x = box.left;
@@ -76,6 +79,8 @@ BOOL TextOutW(HDC hdc, int32_t x, int32_t y, const char16_t* text, int32_t count
   DeviceContext* dc = LiveDc(hdc);
   if (!dc || !text || count < 0) return 0;
   TextRenderer renderer(*dc->font, dc->Scale());
+  NoteDrawnText(std::u16string_view(text, size_t(count)), x, y, dc->font->Log().lfHeight,
+                dc->font->Log().lfEscapement, 0);
   PointF at = dc->ToDeviceF(x, y);
   renderer.Paint(*dc, at.x, at.y, std::u16string_view(text, size_t(count)), nullptr);
   return 1;

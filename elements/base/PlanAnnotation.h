@@ -22,4 +22,8 @@ struct PlanAnnotation {
   zelvproElement* owner = nullptr;
   uint32_t flags = kDimensionLine;
   int32_t kind = 2;
+  // The printed plan: a hidden measure draws neither line nor text; the level counts how many steps
+  // the line stands away from its anchor.
+  bool hidden = false;
+  int32_t level = 0;
 };

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "elements/base/iPlanEditor.h"
@@ -18,6 +19,7 @@
 
 class zelvproCanvasUpdateSweeper;
 class zelvproDocModuleFil;
+struct qxPrintPage;
 
 class zelvproCanvas : public zelvproElement, public ppUndoer {
  public:
@@ -121,6 +123,32 @@ class zelvproCanvas : public zelvproElement, public ppUndoer {
 
   // The canvas's copy table; null when the canvas has no database to lay it out with.
   ppDatafile* CopyModules();
+
+  // ---- Printed pages (zelvproCanvasPrint.cpp). Device pixels of the printer; the page record
+  // carries the margins (millimetres), the drawing rectangle and scale.
+  // Fits the children's plan extent below the header band: margins, origin, scale (device pixels
+  // per millimetre; with a drawing scale 1:N chosen, the device's dots per millimetre / N) and the
+  // drawing rectangle sized with that scale. Without children: scale 1 and an empty rectangle.
+  void LayoutPrintPage(qxPrintPage& page);
+  // The printing twin of Draw: the header once per page (options 1 or 5), then the children
+  // (option 2). Answers the page's more-pages byte. Only a shown canvas prints.
+  bool Print(ppDC& dc, qxPrintPage& page);
+  using zelvproElement::Print;
+  // The header, once per page (option 0 records that it is printed).
+  void PrintContent(ppDC& dc, qxPrintPage& page);
+  using zelvproElement::PrintContent;
+  // The page header: the logo at the drawing's left, the framed block of document name, date,
+  // drawing scale and room size, and its caption.
+  static void BuildPrintHeaderText(ppDC& dc, const qxPrintPage& page);
+  // The four-column title block at the page's foot (document number, revision, description, date,
+  // customer); no print path calls it yet.
+  static void PrintTitleBlock(ppDC& dc, const qxPrintPage& page);
+  // The file name of `path` after its last backslash or slash, cut at its first full stop; an empty path
+  // leaves `out` as it is.
+  static void GetDocumentBaseName(std::string& out, const Vcon::WString& path);
+  // A picture of `width` x `height` scaled to fit `column` (aspect kept), at the column's top-left,
+  // before any inset.
+  static plat::RECT FitPicture(const plat::RECT& column, int32_t width, int32_t height);
 
  private:
   ppView* scrollView_ = nullptr;                             // not owned

@@ -12,6 +12,9 @@
 #include "elements/base/zelvproCanvas.h"
 
 class qxAnnotationSweeper;
+class qxViewHolder;
+struct PlanAnnotation;
+struct qxPrintPage;
 
 class zelvproTopCanvas : public zelvproCanvas {
  public:
@@ -98,6 +101,19 @@ class zelvproTopCanvas : public zelvproCanvas {
   // generated items and every worktop (kind 17) go first, then each unit's worktop step runs on the
   // current run; a last run that got no length is deleted, else it becomes a child of the canvas.
   void GenerateWorktops();
+
+  // ---- Annotations of the printed pages (zelvproTopCanvasPrint.cpp). Device pixels; the page's
+  // image rectangle frames the picture and its imageScale is the pen scale (device pixels per
+  // picture pixel) that every fixed size is multiplied by. `unitsPerPixel`: model millimetres per
+  // picture pixel; `factor`: device pixels per millimetre of the picture.
+  // The measure lines of the plan with their unsigned lengths; hidden ones draw nothing.
+  static void DrawPlanMeasures(ppDC& dc, const qxPrintPage& page, const std::vector<PlanAnnotation>& measures,
+                               float factor, float unitsPerPixel);
+  // The number label of every numbered top-view unit of `chain` ("EnumNumber" above 0): a white box
+  // framed in black with the number centred. `first`, `second`: the picture's page points, millimetres.
+  static void DrawNumberLabels(ppDC& dc, const qxPrintPage& page, qxViewHolder* chain, float factor,
+                               float unitsPerPixel, const ppVector2& first, const ppVector2& second);
+  static void SwapInts(int32_t& a, int32_t& b);
 
  protected:
   // The element a module record of `type` makes inside `container`; null for a type the plan does not

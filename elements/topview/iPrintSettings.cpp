@@ -2,6 +2,7 @@
 
 #include "elements/base/PlanPixels.h"
 #include "platform/ResetList.h"
+#include "scene3d/panes/zelvpro3DPane.h"
 
 namespace {
 
@@ -20,6 +21,13 @@ PrintPageFields iPrintSettings::PageFields(int32_t /*page*/) {
   return fields;
 }
 
+i3DPaneHost* iPrintSettings::DocumentHost() {
+  zelvpro3DPane* pane = zelvpro3DPane::Current();
+  return pane != nullptr ? &pane->Host() : nullptr;
+}
+
 iPrintSettings& iPrintSettings::Current() { return gSettings != nullptr ? *gSettings : gNeutralSettings; }
 
 void iPrintSettings::Install(iPrintSettings* settings) { gSettings = settings; }
+
+iPrintSettings* iPrintSettings::Installed() { return gSettings; }

@@ -5,11 +5,19 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "foundation/ppVector2.h"
 #include "platform/GdiTypes.h"
 
 class ppDC;
+class i3DPaneHost;
+
+// The document's fields a title block shows (narrow texts as the document record keeps them).
+struct PrintTitleFields {
+  std::string number, revision, description;
+  std::string customerName, customerRef, customerAddress, customerCity;
+};
 
 // One printed page as the element drawing sees it. A plan point p (millimetres, x across and z down
 // the plan) lands on the device pixel offset + (p - origin) * pixelsPerMillimetre.
@@ -35,9 +43,18 @@ class iPrintSettings {
   virtual void PrintHeader(ppDC& /*dc*/, int32_t /*page*/) {}
   // Marks page `page` done, so that later PageFields answer `done`.
   virtual void MarkPageDone(int32_t /*page*/) {}
+  // The chosen drawing scale: 0 fits the plan to the page, else the scale's denominator (20, 48, 50).
+  virtual int32_t DrawingScale() { return 0; }
+  // Whom the page header asks for the document's name, path and floor extent: the current 3D pane's
+  // host; null without a pane (the header then shows an unsaved, empty room).
+  virtual i3DPaneHost* DocumentHost();
+  // The current document's title block fields; empty ones by default.
+  virtual PrintTitleFields TitleFields() { return {}; }
 
   // The installed settings, or neutral ones; never null.
   static iPrintSettings& Current();
   // Installs `settings` (null: the neutral ones again). Not owned.
   static void Install(iPrintSettings* settings);
+  // The installed settings; null when the neutral ones answer.
+  static iPrintSettings* Installed();
 };
