@@ -17,6 +17,9 @@ namespace {
 const ppVector3 kMargin(500.0f, 0.0f, 500.0f);
 // A lone corner further than this (in some coordinate) from both ends of its wall holds nothing.
 constexpr float kCornerReach = 0.5f;
+// No plan reaches this far (millimetres, 10 km) from its origin in any coordinate, and beyond it a
+// float no longer resolves a millimetre: an end further out is damaged and does not decide the shift.
+constexpr float kPlausibleReach = 1.0e7f;
 
 bool WithinReach(const ppVector3& a, const ppVector3& b) {
   return std::fabs(a.x - b.x) < kCornerReach && std::fabs(a.y - b.y) < kCornerReach &&
@@ -85,7 +88,15 @@ std::vector<qxRoomSegment*> Segments(const ppView& canvas) {
   return out;
 }
 
+// Finite and within the plausible plan in every coordinate (false for NaN too).
+bool Plausible(const ppVector3& p) {
+  return std::fabs(p.x) <= kPlausibleReach && std::fabs(p.y) <= kPlausibleReach &&
+         std::fabs(p.z) <= kPlausibleReach;
+}
+
+// Lowers `low` to a sound end; a damaged end would move every sound wall by a huge or infinite amount.
 void Lower(ppVector3& low, const ppVector3& p) {
+  if (!Plausible(p)) return;
   if (p.x < low.x) low.x = p.x;
   if (p.y < low.y) low.y = p.y;
   if (p.z < low.z) low.z = p.z;
