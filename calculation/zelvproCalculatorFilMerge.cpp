@@ -32,6 +32,11 @@ class Digest {
   uint64_t value_ = 0xcbf29ce484222325ULL;
 };
 
+// Money written as its raw amount: the field's own write goes through text and may round.
+void PutMoney(ppDatafile& file, char* b, const char* field, ppMoney amount) {
+  RecordField(file, field).SetMoneyRaw(b, amount.Raw());
+}
+
 bool MergeByArticle() {
   return (iApplicationSettings::Current().flags1 & zelvproCalculatorFil::kMergeByArticle) != 0;
 }
@@ -52,7 +57,11 @@ uint64_t zelvproCalculatorFil::AllKeysDigest(char* b) {
 }
 
 uint64_t zelvproCalculatorFil::ArticleKeysDigest(char* b) {
-  return Digest().Add(int64_t(Long(b, kTag))).Add(int64_t(Long(b, kPriceId))).Add(Wide(b, kDimensions)).Value();
+  return Digest()
+      .Add(int64_t(Long(b, kTag)))
+      .Add(int64_t(Long(b, kPriceId)))
+      .Add(Wide(b, kDimensions))
+      .Value();
 }
 
 bool zelvproCalculatorFil::AllKeysEqual(char* r, char* n) {
@@ -153,8 +162,8 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
   };
 
   if (separate) {
-    const int32_t i = FirstLine(Index().OwnedBy(element),
-                                [&](char*) { return BufferRefs(scratch_).element == element; });
+    const int32_t i =
+        FirstLine(Index().OwnedBy(element), [&](char* r) { return BufferRefs(r).element == element; });
     if (i >= 0) {
       SetQuantity(n, kPieces, element->ElementQuantity());
       WriteRecordAt(i, buffer);
@@ -164,17 +173,16 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
   } else if (byArticle) {
     const int32_t priceId = Long(n, kPriceId);
     if (priceId != 0 && !numbered) {
-      const int32_t i = FirstLine(Index().WithArticleKeys(ArticleKeysDigest(n)), [&](char* r) {
-        return ArticleKeysEqual(r, BufferRefs(r), n, nRefs);
-      });
+      const int32_t i = FirstLine(Index().WithArticleKeys(ArticleKeysDigest(n)),
+                                  [&](char* r) { return ArticleKeysEqual(r, BufferRefs(r), n, nRefs); });
       if (i >= 0) {
         char* r = scratch_;
         DecimalNumber pieces = Quantity(r, kPieces);
         pieces += Quantity(n, kPieces);
         SetQuantity(r, kPieces, pieces);
         SetLong(r, kMissing, Long(r, kMissing) + Long(n, kMissing));
-        SetMoney(r, kPrice, Money(n, kPrice));
-        SetMoney(r, kPrice2, Money(n, kPrice2));
+        PutMoney(*this, r, "price", Money(n, kPrice));
+        PutMoney(*this, r, "price2", Money(n, kPrice2));
         if (BufferRefs(r).db == nullptr) BufferRefs(r).db = nRefs.db;
         AppendElementKey(r, ElementKey(element));
         finish(i);
@@ -188,7 +196,8 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
       char* r = scratch_;
       LineRefs& rRefs = BufferRefs(r);
       bool differs = false;
-      if (element != nullptr && rRefs.element != nullptr && Long(r, kTopViewId) != 0 && Long(n, kTopViewId) != 0) {
+      if (element != nullptr && rRefs.element != nullptr && Long(r, kTopViewId) != 0 &&
+          Long(n, kTopViewId) != 0) {
         differs = rRefs.element->DiffersFromRecord(element);
         // One more piece, whatever the contribution's own quantity.
         if (!differs) {
@@ -218,11 +227,12 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
   LineRefs& refs = BufferRefs(buffer);
   if (refs.db == nullptr) refs.db = dynamic_cast<zelvDatabase*>(&Database());
   if (element != nullptr) {
-    SetMoney(n, kDiscount, element->DiscountAmount());
+    PutMoney(*this, n, "discount", element->DiscountAmount());
     const float percent = float(element->DiscountPercent());
     ppDatafile::SetFieldValue(kDiscountPercent, ppParameter(percent), n);
     if (percent != 0.0f)
-      SetMoney(n, kDiscount, Money(n, kPrice).MultipliedByFloatValue(ppFloat(percent)).DividedByInt(100));
+      PutMoney(*this, n, "discount",
+               Money(n, kPrice).MultipliedByFloatValue(ppFloat(percent)).DividedByInt(100));
     if (!element->LineText().empty()) SetWide(n, kText, Vcon::WString(element->LineText()));
   }
   if (refs.db != nullptr) SetLong(n, kDatabaseId, refs.db->Identifier());
