@@ -75,8 +75,9 @@ int main() {
     zelvDatabase db(file);
     const Figures small = Measure(db, kSmallPlan, false), large = Measure(db, kLargePlan, false);
     const Figures smallWalk = Measure(db, kSmallPlan, true), largeWalk = Measure(db, kLargePlan, true);
-    std::printf("pricelines rebuild of %d elements: %.3f ms, %.0f lines read (walk: %.3f ms, %.0f lines read)\n",
-                kLargePlan, large.seconds * 1e3, large.linesRead, largeWalk.seconds * 1e3, largeWalk.linesRead);
+    std::printf(
+        "pricelines rebuild of %d elements: %.3f ms, %.0f lines read (walk: %.3f ms, %.0f lines read)\n",
+        kLargePlan, large.seconds * 1e3, large.linesRead, largeWalk.seconds * 1e3, largeWalk.linesRead);
     std::printf("pricelines walk 200 / 20 elements: time %.1f, lines read %.1f\n",
                 largeWalk.seconds / smallWalk.seconds, largeWalk.linesRead / smallWalk.linesRead);
     std::printf("pricelines lines read 200 / 20 elements: %.1f\n", large.linesRead / small.linesRead);
