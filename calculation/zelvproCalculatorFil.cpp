@@ -150,7 +150,14 @@ void zelvproCalculatorFil::PackRecord(char* buffer, Handle h) {
   ppEmbeddedData::PackRecord(buffer, h);
 }
 
+void zelvproCalculatorFil::SaveToBlob() {
+  ppEmbeddedData::SaveToBlob();
+  unsaved_ = false;
+}
+
 void zelvproCalculatorFil::BeginAccess() {
+  // Lines the merging changed are newer than the handle: they are saved, not reloaded over.
+  if (unsaved_) SaveToBlob();
   ppEmbeddedData::BeginAccess();
   if (refs_.Count() != GetRecordCount()) {
     refs_.Resize(GetRecordCount());

@@ -146,6 +146,10 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // Loads the lines from the handle; when another table over the same handle changed the number of
   // lines, the references are cut or padded to the new count.
   void BeginAccess() override;
+  // Writes the lines into the handle; the merging's changes are then saved.
+  void SaveToBlob() override;
+  // Whether the merging changed lines that are not in the handle yet.
+  bool Unsaved() const { return unsaved_; }
 
   // The second record buffer of the layout, for the line builders.
   char* ScratchBuffer() const { return scratch_; }
@@ -156,7 +160,9 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   void SetLineChanged(std::function<void(int32_t line)> observer) { lineChanged_ = std::move(observer); }
 
   // ---- Line merging and list upkeep (zelvproCalculatorFilMerge.cpp). Each operation works on the
-  // loaded lines and writes the lines back into the handle when it changed them.
+  // loaded lines; what they changed reaches the handle at the next BeginAccess or SaveToBlob (writing
+  // the handle after every contribution would make a rebuild quadratic). The rebuild's owner saves
+  // once when it is done, before another table over the handle reads it.
   // Adds the line in `buffer` (null: the current buffer; its references travel with it) or merges
   // it into the first equal line: the element's own line when the element keeps a separate line;
   // by price link, tag, database and dimensions in merge mode; by every merge key otherwise. The
@@ -266,6 +272,7 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   CalculationLineRefs refs_;
   CalculationLineIndex index_;
   bool plainWalk_ = false;
+  bool unsaved_ = false;
   int64_t linesRead_ = 0;
   std::function<void()> showLastLine_;
   int32_t deliveryField_ = -1, packetField_ = -1, sort5Field_ = -1, depthField_ = -1;

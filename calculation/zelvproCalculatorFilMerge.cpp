@@ -158,7 +158,7 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
 
   auto finish = [&](int32_t i) {
     WriteRecordAt(i, scratch_);
-    SaveToBlob();
+    unsaved_ = true;
   };
 
   if (separate) {
@@ -167,7 +167,7 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
     if (i >= 0) {
       SetQuantity(n, kPieces, element->ElementQuantity());
       WriteRecordAt(i, buffer);
-      SaveToBlob();
+      unsaved_ = true;
       return;
     }
   } else if (byArticle) {
@@ -237,7 +237,7 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
   }
   if (refs.db != nullptr) SetLong(n, kDatabaseId, refs.db->Identifier());
   InsertRecordAt(-1, buffer);
-  SaveToBlob();
+  unsaved_ = true;
 }
 
 // ---- removing --------------------------------------------------------------------------------
@@ -277,7 +277,7 @@ void zelvproCalculatorFil::RemoveElementLines(zelvproElement* element) {
     WriteRecordAt(i, scratch_);
     changed = true;
   }
-  if (changed) SaveToBlob();
+  if (changed) unsaved_ = true;
 }
 
 void zelvproCalculatorFil::ResetElementLines() {
@@ -292,7 +292,7 @@ void zelvproCalculatorFil::ResetElementLines() {
     WriteRecordAt(i, record_);
     changed = true;
   }
-  if (changed) SaveToBlob();
+  if (changed) unsaved_ = true;
 }
 
 // ---- article list ----------------------------------------------------------------------------
