@@ -64,6 +64,11 @@ int32_t CalculationLineRefs::KeyOf(zelvproElement* element) {
   return key;
 }
 
+int32_t CalculationLineRefs::FindKey(const zelvproElement* element) const {
+  auto found = keyOf_.find(const_cast<zelvproElement*>(element));
+  return found != keyOf_.end() ? found->second : 0;
+}
+
 zelvproElement* CalculationLineRefs::ElementOfKey(int32_t key) const {
   auto found = byKey_.find(key);
   return found != byKey_.end() ? found->second.element : nullptr;

@@ -35,6 +35,8 @@ class CalculationLineRefs {
 
   // The key of `element`, handed out at its first request; 0 for no element.
   int32_t KeyOf(zelvproElement* element);
+  // The key of `element` when one was handed out and not forgotten; 0 otherwise.
+  int32_t FindKey(const zelvproElement* element) const;
   // The element a key stands for; null for a key never handed out or already forgotten.
   zelvproElement* ElementOfKey(int32_t key) const;
   // Keys in use or handed out and not yet forgotten.

@@ -25,6 +25,9 @@ Vcon::WString Widened(const Vcon::String& narrow) { return Vcon::WString(narrow)
 zelvproCalculatorFil::zelvproCalculatorFil(ppDatabase& database, Handle blob)
     : ppEmbeddedData(kLayout, database, blob, nullptr), record_(GetRecordBuffer()) {
   scratch_ = NewRecordBuffer();
+  deliveryField_ = IndexOf("delivery");
+  packetField_ = IndexOf("packet");
+  depthField_ = IndexOf("depthID");
 }
 
 zelvproCalculatorFil::~zelvproCalculatorFil() { DisposeRecordBuffer(scratch_); }
@@ -104,12 +107,14 @@ void zelvproCalculatorFil::CheckInStep() {
 void zelvproCalculatorFil::ReadRecordAt(int32_t i, char* buffer) {
   if (!IsValid(i)) return;
   BufferRefs(buffer) = refs_.At(i);
+  ++linesRead_;
   ppEmbeddedData::ReadRecordAt(i, buffer);
 }
 
 void zelvproCalculatorFil::WriteRecordAt(int32_t i, char* buffer) {
   if (!IsValid(i)) return;
   refs_.Write(i, BufferRefs(buffer), ElementKeys(buffer));
+  if (index_.Known()) index_.Write(i, IndexEntry(Buffer(buffer), BufferRefs(buffer)));
   ppEmbeddedData::WriteRecordAt(i, buffer);
   CheckInStep();
 }
@@ -118,11 +123,13 @@ void zelvproCalculatorFil::InsertRecordAt(int32_t i, char* buffer) {
   // Where the base puts the record: past the end, and -1, append.
   if (i < 0 || i > GetRecordCount()) i = GetRecordCount();
   refs_.Insert(i, BufferRefs(buffer), ElementKeys(buffer));
+  if (index_.Known()) index_.Insert(i, IndexEntry(Buffer(buffer), BufferRefs(buffer)));
   try {
     ppEmbeddedData::InsertRecordAt(i, buffer);
   } catch (...) {
     // Inserted only when the base stored the record.
     if (refs_.Count() > GetRecordCount()) refs_.Erase(i);
+    if (index_.Known() && index_.Count() > GetRecordCount()) index_.Erase(i);
     throw;
   }
   CheckInStep();
@@ -131,6 +138,7 @@ void zelvproCalculatorFil::InsertRecordAt(int32_t i, char* buffer) {
 void zelvproCalculatorFil::DeleteRecordAt(int32_t i) {
   if (!IsValid(i)) return;
   refs_.Erase(i);
+  if (index_.Known()) index_.Erase(i);
   ppEmbeddedData::DeleteRecordAt(i);
   CheckInStep();
 }
@@ -142,9 +150,20 @@ void zelvproCalculatorFil::PackRecord(char* buffer, Handle h) {
   ppEmbeddedData::PackRecord(buffer, h);
 }
 
+void zelvproCalculatorFil::SaveToBlob() {
+  ppEmbeddedData::SaveToBlob();
+  unsaved_ = false;
+}
+
 void zelvproCalculatorFil::BeginAccess() {
+  // Lines the merging changed are newer than the handle: they are saved, not reloaded over.
+  if (unsaved_) SaveToBlob();
   ppEmbeddedData::BeginAccess();
-  if (refs_.Count() != GetRecordCount()) refs_.Resize(GetRecordCount());
+  if (refs_.Count() != GetRecordCount()) {
+    refs_.Resize(GetRecordCount());
+    // Lines came or went behind the table's back: the index is read again at its next question.
+    index_.Forget();
+  }
 }
 
 // ---- properties ------------------------------------------------------------------------------

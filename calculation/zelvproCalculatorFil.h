@@ -24,8 +24,10 @@
 #include <unordered_map>
 
 #include "calculation/CalculationCatalogViews.h"
+#include "calculation/CalculationLineIndex.h"
 #include "calculation/CalculationLineRefs.h"
 #include "database/ppEmbeddedData.h"
+#include "elements/topview/iCalculationList.h"
 #include "foundation/DecimalNumber.h"
 #include "foundation/ppFloat.h"
 #include "foundation/ppMoney.h"
@@ -34,9 +36,12 @@ class zelvDatabase;
 class zelvproElement;
 class zelvproTagFil;
 
-class zelvproCalculatorFil : public ppEmbeddedData {
+class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
  public:
   static constexpr const char* kLayout = "qxCalculator";
+  // flags1 of the application settings: plan contributions merge by article (same price link)
+  // rather than by every merge key.
+  static constexpr uint32_t kMergeByArticle = 0x80;
 
   // Field numbers of the line layout (the property index of a field is its number).
   enum Field : int32_t {
@@ -141,6 +146,10 @@ class zelvproCalculatorFil : public ppEmbeddedData {
   // Loads the lines from the handle; when another table over the same handle changed the number of
   // lines, the references are cut or padded to the new count.
   void BeginAccess() override;
+  // Writes the lines into the handle; the merging's changes are then saved.
+  void SaveToBlob() override;
+  // Whether the merging changed lines that are not in the handle yet.
+  bool Unsaved() const { return unsaved_; }
 
   // The second record buffer of the layout, for the line builders.
   char* ScratchBuffer() const { return scratch_; }
@@ -149,6 +158,44 @@ class zelvproCalculatorFil : public ppEmbeddedData {
   void SetTextsFrozen(bool frozen) { textsFrozen_ = frozen; }
   // Told the index of the current line after every property write; the price list sets it.
   void SetLineChanged(std::function<void(int32_t line)> observer) { lineChanged_ = std::move(observer); }
+
+  // ---- Line merging and list upkeep (zelvproCalculatorFilMerge.cpp). Each operation works on the
+  // loaded lines; what they changed reaches the handle at the next BeginAccess or SaveToBlob (writing
+  // the handle after every contribution would make a rebuild quadratic). The rebuild's owner saves
+  // once when it is done, before another table over the handle reads it.
+  // Adds the line in `buffer` (null: the current buffer; its references travel with it) or merges
+  // it into the first equal line: the element's own line when the element keeps a separate line;
+  // by price link, tag, database and dimensions in merge mode; by every merge key otherwise. The
+  // existing lines are read into the scratch buffer.
+  void PriceUnit(char* buffer);
+  // Takes one piece and one list entry per occurrence of `element` from the lines listing it.
+  void RemoveElementLines(zelvproElement* element) override;
+  // The first line whose element list holds `element`, read into the scratch buffer; -1 when none
+  // (and for no element).
+  int32_t FindLineOfElement(zelvproElement* element);
+  // Every line with a non-empty element list gets an empty list and quantity 0.
+  void ResetElementLines();
+  // Writes "article number TAB whole quantity CR LF" for every line with a price link, in list
+  // order, over the file `file` names (created when missing, cut to 0 bytes). A line with a price
+  // link but no catalogue database writes nothing. File and database errors pass to the caller.
+  void ExportArticleList(ppFileSpec& file);
+  // When set, the merging reads every line in list order instead of asking the index; the answers
+  // are the same (the tests and the benchmark compare the two).
+  void SetPlainWalk(bool on) { plainWalk_ = on; }
+  // Lines read into a buffer since construction (the benchmark's measure of the merging's work).
+  int64_t LinesRead() const { return linesRead_; }
+
+  // ---- The calculation as the plan elements see it.
+  ppDatafile* LineFile() override { return this; }
+  // Clears the current buffer and drops the references it carried.
+  void ClearBuffer() override;
+  // The line texts and the totals of the current buffer, with `refs` as its references.
+  void FinishLine(const LineRefs& refs) override;
+  // PriceUnit on the current buffer with `refs` as its references.
+  void AddLine(const LineRefs& refs) override;
+  // Tells the price list pane, once one listens (SetShowLastLine).
+  void ShowLastLine() override;
+  void SetShowLastLine(std::function<void()> pane) { showLastLine_ = std::move(pane); }
 
   // The references of line i (empty outside the lines).
   const LineRefs& LineRefsAt(int32_t i) const { return refs_.At(i); }
@@ -177,6 +224,20 @@ class zelvproCalculatorFil : public ppEmbeddedData {
   // The element keys in the line's "elements" list.
   std::vector<int32_t> ElementKeys(char* b);
   void CheckInStep();
+
+  // ---- Merging (zelvproCalculatorFilMerge.cpp).
+  CalculationLineIndex::Entry IndexEntry(char* b, const LineRefs& refs);
+  uint64_t AllKeysDigest(char* b);
+  uint64_t ArticleKeysDigest(char* b);
+  bool AllKeysEqual(char* r, char* n);
+  bool ArticleKeysEqual(char* r, const LineRefs& rRefs, char* n, const LineRefs& nRefs);
+  // The index, filled again by reading every line when the lines were reloaded behind it.
+  CalculationLineIndex& Index();
+  // The first of `lines` (or every line, walking) that `test` accepts once read into the scratch
+  // buffer; -1 when none. In the test build the indexed answer is checked against the walk.
+  template <typename Test>
+  int32_t FirstLine(const std::vector<int32_t>& lines, Test test);
+  void AppendElementKey(char* b, int32_t key);
 
   // ---- Follow-up rules (zelvproCalculatorFilRules.cpp).
   void FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore,
@@ -209,6 +270,12 @@ class zelvproCalculatorFil : public ppEmbeddedData {
   bool textsFrozen_ = false;
   std::function<void(int32_t)> lineChanged_;
   CalculationLineRefs refs_;
+  CalculationLineIndex index_;
+  bool plainWalk_ = false;
+  bool unsaved_ = false;
+  int64_t linesRead_ = 0;
+  std::function<void()> showLastLine_;
+  int32_t deliveryField_ = -1, packetField_ = -1, sort5Field_ = -1, depthField_ = -1;
   std::unordered_map<const char*, LineRefs> bufferRefs_;
   CalculationCatalogViews views_;
 };

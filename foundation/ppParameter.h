@@ -67,6 +67,8 @@ class ppParameter {
   ppParameter(ppDouble d) { SetDouble(d); }
   ppParameter(const DateTimeMs& date) { SetDate(date); }
   ppParameter(const DecimalNumber& q) { SetQuantity(q); }
+  // A quantity-typed value (type 17) holding a copy of `q`, for writing and printing quantities.
+  static ppParameter FromDecimalNumber(const DecimalNumber& q) { return ppParameter(q); }
 
   ppParameter(const ppParameter& other);
   ppParameter(ppParameter&& other) noexcept;

@@ -170,6 +170,8 @@ void zelvproElement::DetachAccessory(zelvproElement* element) {
 }
 
 bool zelvproElement::DiffersFromRecord(zelvproElement* other) {
+  // An element that keeps its own calculation line never shares one.
+  if (SeparateLine()) return true;
   return other->recordId != recordId || other->colorRecordId != colorRecordId;
 }
 

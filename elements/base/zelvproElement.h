@@ -193,6 +193,8 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void UpdateGroupFromTask() { UpdateGroup(); }
   // The colour record's name; empty without one.
   virtual void GetColorValue(Vcon::WString& out);
+  // True when the two elements must not share a calculation line; always true while this element
+  // keeps a separate line.
   virtual bool DiffersFromRecord(zelvproElement* other);
   virtual void CollectParts(PartsList& parts);
   virtual void WriteOrderModule(iOrderWriter& /*writer*/) {}

@@ -105,6 +105,8 @@ void zelvproTopViewElement::GetColorValue(Vcon::WString& out) {
 }
 
 bool zelvproTopViewElement::DiffersFromRecord(zelvproElement* other) {
+  // An element that keeps its own calculation line never shares one.
+  if (SeparateLine()) return true;
   auto* that = dynamic_cast<zelvproTopViewElement*>(other);
   if (that == nullptr) return zelvproElement::DiffersFromRecord(other);
   // The other's access id as it was last resolved: pushes, pops and geometry updates keep it current.

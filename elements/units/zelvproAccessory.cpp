@@ -35,6 +35,8 @@ void zelvproAccessory::WriteRecord(ppDatafile& record, bool renumber, int32_t pa
 }
 
 bool zelvproAccessory::DiffersFromRecord(zelvproElement* other) {
+  // An element that keeps its own calculation line never shares one.
+  if (SeparateLine()) return true;
   if (other == nullptr) return true;
   if (other->ResolveAccessId() != ResolveAccessId()) return true;
   return other->auxWordA != auxWordA || other->auxAmountB != auxAmountB;

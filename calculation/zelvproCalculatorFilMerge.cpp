@@ -1,0 +1,350 @@
+// Adding, merging and removing the lines of plan elements, the article list, and the line table as
+// the plan elements' calculation list.
+#include <cassert>
+#include <cstring>
+
+#include "calculation/zelvproCalculatorFil.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/zelvproPriceFil.h"
+#include "database/ppDatafileExport.h"
+#include "elements/base/iApplicationSettings.h"
+#include "elements/base/zelvproElement.h"
+#include "foundation/FileOperations.h"
+
+namespace {
+
+// FNV-1a over the bytes of the key values, in a fixed order.
+class Digest {
+ public:
+  Digest& Add(const void* bytes, size_t count) {
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    for (size_t k = 0; k < count; ++k) value_ = (value_ ^ p[k]) * 0x100000001b3ULL;
+    return *this;
+  }
+  Digest& Add(int64_t number) { return Add(&number, sizeof number); }
+  Digest& Add(const Vcon::WString& text) {
+    Add(int64_t(text.size()));
+    return Add(text.data(), text.size() * sizeof(text[0]));
+  }
+  uint64_t Value() const { return value_; }
+
+ private:
+  uint64_t value_ = 0xcbf29ce484222325ULL;
+};
+
+// Money written as its raw amount: the field's own write goes through text and may round.
+void PutMoney(ppDatafile& file, char* b, const char* field, ppMoney amount) {
+  RecordField(file, field).SetMoneyRaw(b, amount.Raw());
+}
+
+bool MergeByArticle() {
+  return (iApplicationSettings::Current().flags1 & zelvproCalculatorFil::kMergeByArticle) != 0;
+}
+
+}  // namespace
+
+// ---- keys ------------------------------------------------------------------------------------
+
+// The digests leave out what a read may change: the database reference (found again from the
+// identifier) and the price (an item line takes the catalogue's on every read). A matching line
+// therefore always shares the digest of the line it matches.
+uint64_t zelvproCalculatorFil::AllKeysDigest(char* b) {
+  Digest digest;
+  for (int32_t field : {int32_t(kUnitId), int32_t(kType), int32_t(kPriceId), int32_t(kTag), deliveryField_,
+                        packetField_, int32_t(kColorId), int32_t(kSort5), depthField_})
+    digest.Add(int64_t(field >= 0 ? Long(b, field) : 0));
+  return digest.Add(Wide(b, kDimensions)).Value();
+}
+
+uint64_t zelvproCalculatorFil::ArticleKeysDigest(char* b) {
+  return Digest()
+      .Add(int64_t(Long(b, kTag)))
+      .Add(int64_t(Long(b, kPriceId)))
+      .Add(Wide(b, kDimensions))
+      .Value();
+}
+
+bool zelvproCalculatorFil::AllKeysEqual(char* r, char* n) {
+  for (int32_t field : {int32_t(kUnitId), int32_t(kType), int32_t(kPriceId), int32_t(kTag), deliveryField_,
+                        packetField_, int32_t(kColorId), int32_t(kSort5), depthField_}) {
+    if (field >= 0 && Long(r, field) != Long(n, field)) return false;
+  }
+  return Money(r, kPrice).Raw() == Money(n, kPrice).Raw() && Wide(r, kDimensions) == Wide(n, kDimensions);
+}
+
+bool zelvproCalculatorFil::ArticleKeysEqual(char* r, const LineRefs& rRefs, char* n, const LineRefs& nRefs) {
+  return rRefs.db == nRefs.db && Long(r, kTag) == Long(n, kTag) && Long(r, kPriceId) == Long(n, kPriceId) &&
+         Wide(r, kDimensions) == Wide(n, kDimensions);
+}
+
+CalculationLineIndex::Entry zelvproCalculatorFil::IndexEntry(char* b, const LineRefs& refs) {
+  return {AllKeysDigest(b), ArticleKeysDigest(b), refs.element, ElementKeys(b)};
+}
+
+CalculationLineIndex& zelvproCalculatorFil::Index() {
+  if (!index_.Known()) {
+    std::vector<CalculationLineIndex::Entry> entries;
+    char* b = NewRecordBuffer();
+    try {
+      for (int32_t i = 0; i < GetRecordCount(); ++i) {
+        ReadRecordAt(i, b);
+        entries.push_back(IndexEntry(b, BufferRefs(b)));
+      }
+    } catch (...) {
+      ForgetBuffer(b);
+      DisposeRecordBuffer(b);
+      throw;
+    }
+    ForgetBuffer(b);
+    DisposeRecordBuffer(b);
+    index_.Reset(std::move(entries));
+  }
+  return index_;
+}
+
+template <typename Test>
+int32_t zelvproCalculatorFil::FirstLine(const std::vector<int32_t>& lines, Test test) {
+  int32_t found = -1;
+  if (plainWalk_) {
+    for (int32_t i = 0; i < GetRecordCount(); ++i) {
+      ReadRecordAt(i, scratch_);
+      if (test(scratch_)) return i;
+    }
+    return -1;
+  }
+  for (int32_t i : lines) {
+    ReadRecordAt(i, scratch_);
+    if (test(scratch_)) {
+      found = i;
+      break;
+    }
+  }
+#ifndef NDEBUG
+  // The walk must give the same line. It runs on its own buffer so the scratch buffer still holds
+  // the line found.
+  char* walk = NewRecordBuffer();
+  int32_t walked = -1;
+  for (int32_t i = 0; i < GetRecordCount() && walked < 0; ++i) {
+    ReadRecordAt(i, walk);
+    if (test(walk)) walked = i;
+  }
+  ForgetBuffer(walk);
+  DisposeRecordBuffer(walk);
+  linesRead_ -= GetRecordCount();
+  assert(walked == found && "the line index answered another line than the walk");
+  if (found >= 0) ReadRecordAt(found, scratch_);
+#endif
+  return found;
+}
+
+void zelvproCalculatorFil::AppendElementKey(char* b, int32_t key) {
+  Handle list = RecordField(*this, "elements").Data(b);
+  if (list == nullptr) return;
+  const uint32_t size = uint32_t(MemGetSize(list));
+  MemSetSize(list, size + 4);
+  std::memcpy(*list + size, &key, 4);
+}
+
+// ---- adding ----------------------------------------------------------------------------------
+
+void zelvproCalculatorFil::PriceUnit(char* buffer) {
+  char* n = Buffer(buffer);
+  const LineRefs nRefs = BufferRefs(buffer);
+  zelvproElement* element = nRefs.element;
+  const bool separate = element != nullptr && element->SeparateLine();
+  const bool numbered = Long(n, kNumber) != 0;
+  const bool byArticle = MergeByArticle();
+  bool added = false;
+
+  auto finish = [&](int32_t i) {
+    WriteRecordAt(i, scratch_);
+    unsaved_ = true;
+  };
+
+  if (separate) {
+    const int32_t i =
+        FirstLine(Index().OwnedBy(element), [&](char* r) { return BufferRefs(r).element == element; });
+    if (i >= 0) {
+      SetQuantity(n, kPieces, element->ElementQuantity());
+      WriteRecordAt(i, buffer);
+      unsaved_ = true;
+      return;
+    }
+  } else if (byArticle) {
+    const int32_t priceId = Long(n, kPriceId);
+    if (priceId != 0 && !numbered) {
+      const int32_t i = FirstLine(Index().WithArticleKeys(ArticleKeysDigest(n)),
+                                  [&](char* r) { return ArticleKeysEqual(r, BufferRefs(r), n, nRefs); });
+      if (i >= 0) {
+        char* r = scratch_;
+        DecimalNumber pieces = Quantity(r, kPieces);
+        pieces += Quantity(n, kPieces);
+        SetQuantity(r, kPieces, pieces);
+        SetLong(r, kMissing, Long(r, kMissing) + Long(n, kMissing));
+        PutMoney(*this, r, "price", Money(n, kPrice));
+        PutMoney(*this, r, "price2", Money(n, kPrice2));
+        if (BufferRefs(r).db == nullptr) BufferRefs(r).db = nRefs.db;
+        AppendElementKey(r, ElementKey(element));
+        finish(i);
+        added = true;
+      }
+    }
+  } else if (!numbered) {
+    const int32_t i =
+        FirstLine(Index().WithAllKeys(AllKeysDigest(n)), [&](char* r) { return AllKeysEqual(r, n); });
+    if (i >= 0) {
+      char* r = scratch_;
+      LineRefs& rRefs = BufferRefs(r);
+      bool differs = false;
+      if (element != nullptr && rRefs.element != nullptr && Long(r, kTopViewId) != 0 &&
+          Long(n, kTopViewId) != 0) {
+        differs = rRefs.element->DiffersFromRecord(element);
+        // One more piece, whatever the contribution's own quantity.
+        if (!differs) {
+          DecimalNumber pieces = Quantity(r, kPieces);
+          pieces += 1.0;
+          SetQuantity(r, kPieces, pieces);
+        }
+      } else {
+        DecimalNumber pieces = Quantity(r, kPieces);
+        pieces += Quantity(n, kPieces);
+        SetQuantity(r, kPieces, pieces);
+      }
+      if (!differs) {
+        SetLong(r, kMissing, Long(r, kMissing) + Long(n, kMissing));
+        if (rRefs.db == nullptr) rRefs.db = nRefs.db;
+        AppendElementKey(r, ElementKey(element));
+        finish(i);
+        added = true;
+      }
+    }
+  }
+  if (added) return;
+
+  // A new line.
+  if (separate) SetQuantity(n, kPieces, element->ElementQuantity());
+  AppendElementKey(n, ElementKey(element));
+  LineRefs& refs = BufferRefs(buffer);
+  if (refs.db == nullptr) refs.db = dynamic_cast<zelvDatabase*>(&Database());
+  if (element != nullptr) {
+    PutMoney(*this, n, "discount", element->DiscountAmount());
+    const float percent = float(element->DiscountPercent());
+    ppDatafile::SetFieldValue(kDiscountPercent, ppParameter(percent), n);
+    if (percent != 0.0f)
+      PutMoney(*this, n, "discount",
+               Money(n, kPrice).MultipliedByFloatValue(ppFloat(percent)).DividedByInt(100));
+    if (!element->LineText().empty()) SetWide(n, kText, Vcon::WString(element->LineText()));
+  }
+  if (refs.db != nullptr) SetLong(n, kDatabaseId, refs.db->Identifier());
+  InsertRecordAt(-1, buffer);
+  unsaved_ = true;
+}
+
+// ---- removing --------------------------------------------------------------------------------
+
+int32_t zelvproCalculatorFil::FindLineOfElement(zelvproElement* element) {
+  if (element == nullptr) return -1;
+  const int32_t key = refs_.FindKey(element);
+  if (key == 0) return -1;
+  static const std::vector<int32_t> kNoLines;
+  return FirstLine(plainWalk_ ? kNoLines : Index().Listing(key), [&](char* r) {
+    for (int32_t listed : ElementKeys(r)) {
+      if (listed == key) return true;
+    }
+    return false;
+  });
+}
+
+void zelvproCalculatorFil::RemoveElementLines(zelvproElement* element) {
+  bool changed = false;
+  for (;;) {
+    const int32_t key = element != nullptr ? refs_.FindKey(element) : 0;
+    const int32_t i = FindLineOfElement(element);
+    if (i < 0) break;
+    Handle list = RecordField(*this, "elements").Data(scratch_);
+    const uint32_t size = uint32_t(MemGetSize(list));
+    for (uint32_t at = 0; at + 4 <= size; at += 4) {
+      int32_t listed = 0;
+      std::memcpy(&listed, *list + at, 4);
+      if (listed != key) continue;
+      std::memmove(*list + at, *list + at + 4, size - at - 4);
+      MemSetSize(list, size - 4);
+      break;
+    }
+    DecimalNumber pieces = Quantity(scratch_, kPieces);
+    pieces -= 1.0;
+    SetQuantity(scratch_, kPieces, pieces);
+    WriteRecordAt(i, scratch_);
+    changed = true;
+  }
+  if (changed) unsaved_ = true;
+}
+
+void zelvproCalculatorFil::ResetElementLines() {
+  const RecordField list(*this, "elements");
+  bool changed = false;
+  for (int32_t i = 0; i < GetRecordCount(); ++i) {
+    ReadRecordAt(i, record_);
+    Handle words = list.Data(record_);
+    if (words == nullptr || MemGetSize(words) == 0) continue;
+    MemSetSize(words, 0);
+    SetQuantity(record_, kPieces, DecimalNumber(0.0, 0));
+    WriteRecordAt(i, record_);
+    changed = true;
+  }
+  if (changed) unsaved_ = true;
+}
+
+// ---- article list ----------------------------------------------------------------------------
+
+void zelvproCalculatorFil::ExportArticleList(ppFileSpec& file) {
+  try {
+    FileCreate(file);
+  } catch (...) {
+    // Usually the file exists already; opening it below reports what really fails.
+  }
+  ppFileSpec open;
+  FileOpen(open, file, false);
+  try {
+    const uint32_t empty = 0;
+    FileSetSize(open, &empty);
+    char* b = scratch_;
+    for (int32_t i = 0; i < GetRecordCount(); ++i) {
+      ReadRecordAt(i, b);
+      const int32_t priceId = Long(b, kPriceId);
+      zelvDatabase* db = BufferRefs(b).db;
+      if (priceId == 0 || db == nullptr) continue;
+      CalculationCatalogViews::Views& views = views_.For(*db);
+      // A price record that is gone has no article number to write.
+      if (!CalculationCatalogViews::Read(*views.prices, priceId)) continue;
+      WriteValueAsText(open, ppParameter(views.orderNumber.Text(views.prices->GetRecordBuffer())), false);
+      WriteValueAsText(open, ppParameter::FromDecimalNumber(Quantity(b, kPieces)), true);
+    }
+  } catch (...) {
+    FileClose(open);
+    throw;
+  }
+  FileClose(open);
+}
+
+// ---- the elements' calculation list ----------------------------------------------------------
+
+void zelvproCalculatorFil::ClearBuffer() {
+  ClearRecordBuffer(nullptr);
+  BufferRefs(nullptr) = {};
+}
+
+void zelvproCalculatorFil::FinishLine(const LineRefs& refs) {
+  BufferRefs(nullptr) = refs;
+  BuildLineTexts(nullptr);
+  ComputeTotals(record_);
+}
+
+void zelvproCalculatorFil::AddLine(const LineRefs& refs) {
+  BufferRefs(nullptr) = refs;
+  PriceUnit(nullptr);
+}
+
+void zelvproCalculatorFil::ShowLastLine() {
+  if (showLastLine_) showLastLine_();
+}
