@@ -7,6 +7,7 @@
 
 #include "framework/iShape.h"
 #include "framework/ppDC.h"
+#include "platform/InputState.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/zelvproRoomButtons.h"
@@ -54,6 +55,7 @@ class SegmentOutlineTest : public roomtest::RoomTest {
  protected:
   void SetUp() override {
     RoomTest::SetUp();
+    plat::InputState::Reset();     // no key held: Ctrl would turn the length label's snapping off
     host_.palette->SetScale(1.0);  // one millimetre a pixel: pixels read as plan points
   }
   void TearDown() override {
