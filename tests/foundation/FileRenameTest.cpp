@@ -33,7 +33,7 @@ class FileRenameTest : public ::testing::Test {
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
-  ppFileSpec Spec(const std::string& name) const {
+  ppFileSpec FileAt(const std::string& name) const {
     return ppFileSpec(Vcon::WString((folder_ + "/" + name).c_str()));
   }
   void Put(const std::string& name, const std::string& bytes) const {
@@ -59,7 +59,7 @@ class FileRenameTest : public ::testing::Test {
 TEST_F(FileRenameTest, ANewNameIsTakenOnlyWhenNoFileHasIt) {
   Put("made.new", "whole");
   Put("kept", "older");
-  ppFileSpec from = Spec("made.new"), taken = Spec("kept"), free = Spec("made");
+  ppFileSpec from = FileAt("made.new"), taken = FileAt("kept"), free = FileAt("made");
   EXPECT_EQ(ThrownBy(from, taken), kFileErrExists);
   EXPECT_EQ(Get("kept"), "older");
   EXPECT_EQ(Get("made.new"), "whole");
@@ -72,7 +72,7 @@ TEST_F(FileRenameTest, ANewNameIsTakenOnlyWhenNoFileHasIt) {
   EXPECT_EQ(Get("made"), "whole");
   EXPECT_FALSE(Exists("made.new"));
 
-  ppFileSpec missing = Spec("gone"), other = Spec("other");
+  ppFileSpec missing = FileAt("gone"), other = FileAt("other");
   EXPECT_EQ(ThrownBy(missing, other), kFileErrCannotOpen);
   EXPECT_FALSE(Exists("other"));
 }
@@ -80,8 +80,8 @@ TEST_F(FileRenameTest, ANewNameIsTakenOnlyWhenNoFileHasIt) {
 TEST_F(FileRenameTest, AnOpenFileKeepsItsName) {
   Put("open", "held");
   ppFileSpec held;
-  FileOpen(held, Spec("open"), false);
-  ppFileSpec from = Spec("open"), to = Spec("moved");
+  FileOpen(held, FileAt("open"), false);
+  ppFileSpec from = FileAt("open"), to = FileAt("moved");
   EXPECT_EQ(ThrownBy(from, to), kFileErrCannotOpen);
   FileClose(held);
   EXPECT_EQ(Get("open"), "held");

@@ -95,8 +95,8 @@ constexpr int64_t kDifferingPixels = kWidth * kHeight / 200;
 class SkinColours : public ppApplication {
  public:
   explicit SkinColours(const fs::path& skinFile) : ppApplication(nullptr, nullptr) {
-    ppFileSpec spec{Vcon::WString(skinFile.string().c_str())};
-    qxSkindb skin(spec);
+    ppFileSpec skinName{Vcon::WString(skinFile.string().c_str())};
+    qxSkindb skin(skinName);
     qxSkinObjectFil& table = skin.ColorFile();
     table.SelectAll();
     for (int32_t i = 0; i < table.GetSelectedCount(); ++i) {
@@ -229,18 +229,18 @@ class DemoKitchenLookTest : public ::testing::Test {
     TopViewElementFactory::Install();
     iNumberLabelOption::Install(&labels_);
 
-    mkcatalog::RoomSpec spec;
-    spec.id = 1;
-    spec.name = "demo kitchen";
+    mkcatalog::RoomPlan room;
+    room.id = 1;
+    room.name = "demo kitchen";
     const float o = kOrigin, x = kOrigin + KitchenHost::kRoomX, z = kOrigin + KitchenHost::kRoomZ;
     for (auto [x1, z1, x2, z2] :
          {std::array{o, o, x, o}, std::array{x, o, x, z}, std::array{x, z, o, z}, std::array{o, z, o, o}}) {
       mkcatalog::RoomWall wall;
       wall.x1 = x1, wall.z1 = z1, wall.x2 = x2, wall.z2 = z2;
       wall.height = KitchenHost::kWallHeight;
-      spec.walls.push_back(wall);
+      room.walls.push_back(wall);
     }
-    room_ = mkcatalog::BuildRoomCanvas(*db_, *host_, spec, "demo kitchen");
+    room_ = mkcatalog::BuildRoomCanvas(*db_, *host_, room, "demo kitchen");
     host_->room = room_.get();
     for (const Placed& p : kUnits) {
       const int32_t id = TopViewId(p.topView);
@@ -333,7 +333,7 @@ class DemoKitchenLookTest : public ::testing::Test {
 TEST_F(DemoKitchenLookTest, PerspectiveShowsTheUnitsInTheirColoursAndNoFaceWhite) {
   std::unique_ptr<plat::Surface> picture = Render(kPerspectiveView, "perspective");
   ASSERT_TRUE(picture);
-  CompareWithKept(*picture, "perspective.png");
+  CompareWithKept(*picture, "fitted_view.png");
 
   // One point on each kind of face: a front, a carcase side, the dishwasher's top, the tap.
   const struct {

@@ -54,7 +54,7 @@ std::vector<uint8_t> PackRoom(zelvDatabase& db, qxNewRoomCanvas& canvas) {
   return std::vector<uint8_t>(bytes, bytes + MemGetSize(packed.h));
 }
 
-std::vector<uint8_t> BuildRoom(zelvDatabase& db, RoomHost& host, const RoomSpec& room, const fs::path& file) {
+std::vector<uint8_t> BuildRoom(zelvDatabase& db, RoomHost& host, const RoomPlan& room, const fs::path& file) {
   std::unique_ptr<qxNewRoomCanvas> canvas = BuildRoomCanvas(db, host, room, file);
   host.room = canvas.get();
   std::vector<uint8_t> document = PackRoom(db, *canvas);
@@ -62,7 +62,7 @@ std::vector<uint8_t> BuildRoom(zelvDatabase& db, RoomHost& host, const RoomSpec&
   return document;
 }
 
-void AddScene(qxSceneFil& scenes, const RoomSpec& room, const std::vector<uint8_t>& document) {
+void AddScene(qxSceneFil& scenes, const RoomPlan& room, const std::vector<uint8_t>& document) {
   char* r = scenes.GetRecordBuffer();
   scenes.ClearRecordBuffer(r);
   RecordField(scenes, "id").SetLong(r, room.id);
@@ -83,7 +83,7 @@ void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-std::unique_ptr<qxNewRoomCanvas> BuildRoomCanvas(zelvDatabase& db, RoomHost& host, const RoomSpec& room,
+std::unique_ptr<qxNewRoomCanvas> BuildRoomCanvas(zelvDatabase& db, RoomHost& host, const RoomPlan& room,
                                                  const fs::path& file) {
   const WallTopViewRecord::Found wall = WallTopViewRecord::Find();
   if (!wall) throw SourceError(file, room.line, "the main catalogue has no wall record (top-view ID 171066)");
@@ -107,8 +107,8 @@ std::unique_ptr<qxNewRoomCanvas> BuildRoomCanvas(zelvDatabase& db, RoomHost& hos
 
 void BuildRoomScenes(const fs::path& rooms, const fs::path& catalogue, const fs::path& settings) {
   const fs::path scenesFile = rooms / "scenes.txt", newFile = rooms / "new.txt";
-  const std::vector<RoomSpec> scenes = ReadRooms(scenesFile);
-  const std::vector<RoomSpec> fresh = fs::exists(newFile) ? ReadRooms(newFile) : std::vector<RoomSpec>{};
+  const std::vector<RoomPlan> scenes = ReadRooms(scenesFile);
+  const std::vector<RoomPlan> fresh = fs::exists(newFile) ? ReadRooms(newFile) : std::vector<RoomPlan>{};
   if (fresh.size() > 1) throw SourceError(newFile, fresh[1].line, "a new document holds one room");
 
   ppFileSpec file{Vcon::WString(catalogue.string().c_str())};
@@ -117,7 +117,7 @@ void BuildRoomScenes(const fs::path& rooms, const fs::path& catalogue, const fs:
   qxSceneFil table(db);
   db.BeginTransaction();
   try {
-    for (const RoomSpec& room : scenes) AddScene(table, room, BuildRoom(db, host, room, scenesFile));
+    for (const RoomPlan& room : scenes) AddScene(table, room, BuildRoom(db, host, room, scenesFile));
     db.EndTransaction();
   } catch (...) {
     db.AbortTransaction();

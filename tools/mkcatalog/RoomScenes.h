@@ -20,12 +20,12 @@ class zelvDatabase;
 namespace mkcatalog {
 
 class RoomHost;
-struct RoomSpec;
+struct RoomPlan;
 
 // The room's walls made on a new room canvas of `db`, with corners, faces, cycles, the floor and its
 // wall bodies rebuilt: what each template holds before it is packed. `host` (installed) names the
 // canvas while it is built; `file` names the source in faults (a room that is not one floor).
-std::unique_ptr<qxNewRoomCanvas> BuildRoomCanvas(zelvDatabase& db, RoomHost& host, const RoomSpec& room,
+std::unique_ptr<qxNewRoomCanvas> BuildRoomCanvas(zelvDatabase& db, RoomHost& host, const RoomPlan& room,
                                                  const std::filesystem::path& file);
 
 // `catalogue`: the written main catalogue under `settings`.

@@ -35,10 +35,10 @@ void ExpectEnd(std::istringstream& words, const std::filesystem::path& file, int
 
 }  // namespace
 
-std::vector<RoomSpec> ReadRooms(const std::filesystem::path& file) {
+std::vector<RoomPlan> ReadRooms(const std::filesystem::path& file) {
   std::ifstream in(file);
   if (!in) throw SourceError(file, 0, "cannot read the file");
-  std::vector<RoomSpec> rooms;
+  std::vector<RoomPlan> rooms;
   RoomWall current;
   std::string text;
   for (int line = 1; std::getline(in, text); ++line) {
@@ -47,7 +47,7 @@ std::vector<RoomSpec> ReadRooms(const std::filesystem::path& file) {
     std::string key;
     if (!(words >> key) || key[0] == '#') continue;
     if (key == "scene") {
-      RoomSpec room;
+      RoomPlan room;
       room.id = int32_t(Number(words, file, line, -1.0e6f, 1.0e6f));
       std::getline(words >> std::ws, room.name);
       if (room.name.empty()) throw SourceError(file, line, "the room has no name");
@@ -73,7 +73,7 @@ std::vector<RoomSpec> ReadRooms(const std::filesystem::path& file) {
     }
     ExpectEnd(words, file, line);
   }
-  for (const RoomSpec& room : rooms)
+  for (const RoomPlan& room : rooms)
     if (room.walls.empty()) throw SourceError(file, room.line, "the room has no walls");
   return rooms;
 }

@@ -20,7 +20,7 @@ struct RoomWall {
   float thickness = 150.0f, height = 2350.0f;
 };
 
-struct RoomSpec {
+struct RoomPlan {
   int32_t id = 0;
   std::string name;
   int line = 0;  // of its "scene" line
@@ -28,6 +28,6 @@ struct RoomSpec {
 };
 
 // The rooms of the file in file order; a room without walls is a fault.
-std::vector<RoomSpec> ReadRooms(const std::filesystem::path& file);
+std::vector<RoomPlan> ReadRooms(const std::filesystem::path& file);
 
 }  // namespace mkcatalog
