@@ -58,4 +58,24 @@ TEST_F(CalculatorElementsTest, ElementsOfOneUnitShareTheirOwnAndIncludedLines) {
   EXPECT_EQ(Lines(), (std::vector<Line>{{unit, 0.0, 0}, {included, 0.0, 0}}));
 }
 
+TEST_F(CalculatorElementsTest, AnEqualElementAddedAfterAnotherWasDestroyedMergesSafely) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t unit = AddUnit(db, {});
+  cattest::AddRecord(db.PriceFile(), {{"module", unit}, {"xprice", 10000}});
+  zelvproCalculatorFil& calc = Table(db);
+  const int32_t item = AddTopView(db, {}, {{"Units", {unit, 0}}});
+  auto a = MakeOwned(db, item);
+  a->AddToCalculation();
+  // The destroyed element's line stays (quantity 0) until the next rebuild; an equal element then
+  // merges into it and must not ask the destroyed element whether the two differ.
+  a.reset();
+  EXPECT_EQ(calc.LineRefsAt(0).element, nullptr);
+  auto b = MakeOwned(db, item);
+  b->AddToCalculation();
+  using Line = std::tuple<int32_t, double, size_t>;
+  EXPECT_EQ(Lines(), (std::vector<Line>{{unit, 1.0, 1}}));
+  b->RemoveFromCalculation();
+  EXPECT_EQ(Lines(), (std::vector<Line>{{unit, 0.0, 0}}));
+}
+
 }  // namespace
