@@ -7,7 +7,17 @@ std::vector<const PacketEntry*> PacketCandidate::Formed() const {
 }
 
 int64_t PacketCandidate::Form(std::vector<std::unique_ptr<PacketEntry>>& entries, int32_t& taken) {
-  auto packet = std::make_unique<PacketEntry>();
+  std::unique_ptr<PacketEntry> packet;
+  if (!spare_.empty()) {
+    packet = std::move(spare_.back());
+    spare_.pop_back();
+    std::vector<PacketEntry*> members = std::move(packet->members);
+    members.clear();
+    *packet = PacketEntry();
+    packet->members = std::move(members);
+  } else {
+    packet = std::make_unique<PacketEntry>();
+  }
   packet->unit = packetUnit;
   packet->db = db;
   packet->packetLine = true;
@@ -32,7 +42,10 @@ int64_t PacketCandidate::Form(std::vector<std::unique_ptr<PacketEntry>>& entries
     }
   }
   taken = int32_t(packet->members.size());
-  if (first == nullptr) return 0;
+  if (first == nullptr) {
+    spare_.push_back(std::move(packet));
+    return 0;
+  }
   packet->colour = first->colour;
   packet->tag = first->tag;
   formed_.push_back(std::move(packet));
@@ -49,6 +62,7 @@ int64_t PacketCandidate::ReturnAll(int32_t& returned) {
       ++returned;
     }
   }
+  for (auto& packet : formed_) spare_.push_back(std::move(packet));
   formed_.clear();
   return sum;
 }

@@ -45,4 +45,6 @@ class PacketCandidate {
 
  private:
   std::vector<std::unique_ptr<PacketEntry>> formed_;  // oldest first
+  // Packets given back, reused by the next Form: the search forms and returns hundreds of thousands.
+  std::vector<std::unique_ptr<PacketEntry>> spare_;
 };

@@ -318,15 +318,15 @@ TEST(PacketGroupTest, TheBoundedSearchChoosesAsTheFullSearchOnSmallFamilies) {
   }
 }
 
-// Six packets over 30 pieces of two units whose full search tries about 512,000 packets.
+// Six packets over 30 pieces of three units whose full search tries about 1,840,000 packets.
 GroupShape LargeFamily() {
   GroupShape shape;
-  const int64_t prices[] = {2, 15, 5, 7, 15, 13, 15, 11, 15, 18, 19, 9, 3, 8, 11,
-                            1, 7, 1, 3, 3, 15, 9, 9, 17, 6, 11, 9, 15, 5, 13};
-  const int32_t units[] = {2, 1, 1, 2, 1, 1, 2, 1, 1, 1, 2, 1, 2, 1, 1, 1, 2, 2, 1, 1, 1, 2, 1, 1, 1, 1, 2, 2, 2, 1};
+  const int32_t units[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3};
+  const int64_t prices[] = {9, 4, 2, 12, 15, 3, 7, 18, 4, 3, 18, 13, 17, 17, 18,
+                            6, 1, 20, 8, 11, 5, 9, 13, 9, 4, 20, 7, 14, 10, 10};
   for (size_t i = 0; i < 30; ++i) shape.units.emplace_back(units[i], prices[i] * 10000);
-  shape.packets = {{{1}, 30000},        {{1}, 30000},       {{2, 2, 1, 1}, 620000},
-                   {{1, 1, 1}, 590000}, {{1}, 60000},       {{1, 1, 2, 1}, 240000}};
+  shape.packets = {{{3}, 50000},     {{3, 1}, 110000}, {{1, 3}, 160000},
+                   {{1, 1}, 40000},  {{3}, 120000},    {{2, 3, 3, 3}, 130000}};
   return shape;
 }
 
