@@ -181,7 +181,13 @@ void CalculatorPacketTree::PriceFields(zelvproCalculatorFil& lines, const PriceF
   RecordField(lines, "priceID").SetLong(b, price.id);
   RecordField(lines, "price").SetMoneyRaw(b, price.price.Raw());
   RecordField(lines, "price2").SetMoneyRaw(b, price.price2.Raw());
-  if (price.id == 0) return;
+  if (price.id == 0) {
+    // An included line is made in the buffer of the line before: it must not show that line's
+    // article.
+    RecordField(lines, "tpriceText").SetWideText(b, Vcon::WString());
+    RecordField(lines, "ttext").SetWideText(b, Vcon::WString());
+    return;
+  }
   const char* p = prices_->GetRecordBuffer();
   RecordField(lines, "tpriceText").SetWideText(b, Vcon::WString(RecordField(*prices_, "orderno").Text(p)));
   Vcon::WString text = RecordField(*prices_, "text").WideText(p);

@@ -58,8 +58,11 @@ class CalculatorPacketTreeTest : public calctest::CalculationTest {
     return eltest::AddRecordWith(Db(1).UnitFile(), {{"number1", number}}, blobs);
   }
   int32_t Price(int32_t unit, double amount, int32_t colour = 0) {
-    return cattest::AddRecord(Db(1).PriceFile(),
-                              {{"module", unit}, {"color", colour}, {"price", Amount(amount)}, {"orderno", "P"}});
+    return cattest::AddRecord(Db(1).PriceFile(), {{"module", unit},
+                                                  {"color", colour},
+                                                  {"price", Amount(amount)},
+                                                  {"orderno", "P"},
+                                                  {"SKU", unit == ab_ ? "Packet AB" : ""}});
   }
   void Packet(int32_t unit, std::vector<int32_t> items, int32_t flags = 0) {
     zelvproPacketFil& packets = Db(1).PacketFile();
@@ -149,11 +152,18 @@ TEST_F(CalculatorPacketTreeTest, APacketIsFormedWhenItCostsNoMoreThanItsUnits) {
     PlanLine(b_, 1.0);
     RunPackets();
     EXPECT_EQ(Bill(), c.bill);
+    if (c.packetPrice == 150.0) {
+      // An item line priced by the packet unit's price record.
+      Calc().BeginAccess();
+      Calc().ReadRecordAt(Calc().GetRecordCount() - 1, nullptr);
+      const char* line = Calc().GetRecordBuffer();
+      EXPECT_EQ(RecordField(Calc(), "type").Long(line), 1);
+      EXPECT_EQ(RecordField(Calc(), "priceID").Long(line), price);
+      EXPECT_EQ(RecordField(Calc(), "price").MoneyRaw(line), Amount(150.0).Raw());
+      EXPECT_EQ(RecordField(Calc(), "ttext").WideText(line).Narrow(), "Packet AB");
+    }
     Db(1).PriceFile().DeleteRecord(price);
   }
-  // The packet line is an item line priced from the packet unit's price record.
-  Calc().BeginAccess();
-  Calc().ReadRecordAt(Calc().GetRecordCount() - 1, nullptr);
 }
 
 TEST_F(CalculatorPacketTreeTest, APacketWithAMissingUnitIsFormedWhenCheaperThanTheUnitAlone) {
@@ -225,18 +235,25 @@ TEST_F(CalculatorPacketTreeTest, PacketsOfSeveralKindsAreMixed) {
 TEST_F(CalculatorPacketTreeTest, APacketUnitsIncludedUnitGetsALineWithTheNextRunningId) {
   zelvproUnitFil& units = Db(1).UnitFile();
   units.ReadRecord(ab_, nullptr);
-  cattest::SetWords(units, "pricingIncludes", {included_, 0});
+  const int32_t unpriced = Unit("Z");
+  cattest::SetWords(units, "pricingIncludes", {unpriced, 0, included_, 0});
   units.WriteRecord(ab_, nullptr);
   Price(ab_, 100.0);
   PlanLine(a_, 1.0);
   PlanLine(b_, 1.0);
   for (int32_t n = 0; n < 4; ++n) packetHost_.palette.NextId();
   RunPackets();
-  EXPECT_EQ(Bill(), (std::vector<Line>{{ab_, 1, 1.0, 0}, {included_, 1, 1.0, 0}}));
+  EXPECT_EQ(Bill(), (std::vector<Line>{{ab_, 1, 1.0, 0}, {unpriced, 1, 1.0, 0}, {included_, 1, 1.0, 0}}));
   Calc().BeginAccess();
-  Calc().ReadRecordAt(Calc().GetRecordCount() - 1, nullptr);
+  const int32_t last = Calc().GetRecordCount() - 1;
+  // An included unit without a price shows nothing of the packet line made before it.
+  Calc().ReadRecordAt(last - 1, nullptr);
   const char* line = Calc().GetRecordBuffer();
   EXPECT_EQ(RecordField(Calc(), "id").Long(line), 5);
+  EXPECT_EQ(RecordField(Calc(), "priceID").Long(line), 0);
+  EXPECT_EQ(RecordField(Calc(), "ttext").WideText(line).Narrow(), "");
+  Calc().ReadRecordAt(last, nullptr);
+  EXPECT_EQ(RecordField(Calc(), "id").Long(line), 6);
   EXPECT_EQ(RecordField(Calc(), "priceID").Long(line), prices_[included_]);
   EXPECT_EQ(RecordField(Calc(), "price").MoneyRaw(line), Amount(7.0).Raw());
 }
