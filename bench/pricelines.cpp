@@ -100,7 +100,8 @@ PacketFigures MeasurePackets(zelvDatabase& db) {
   const struct {
     std::vector<int32_t> required;  // 1 or 2 for the two units
     int32_t price;
-  } packets[] = {{{3}, 500}, {{3, 1}, 1100}, {{1, 3}, 1600}, {{1, 1}, 400}, {{3}, 1200}, {{2, 3, 3, 3}, 1300}};
+  } packets[] = {{{3}, 500},    {{3, 1}, 1100}, {{1, 3}, 1600},
+                 {{1, 1}, 400}, {{3}, 1200},    {{2, 3, 3, 3}, 1300}};
   for (auto it = std::rbegin(packets); it != std::rend(packets); ++it) {
     const auto& packet = *it;
     const int32_t unit = addUnit();
@@ -114,9 +115,10 @@ PacketFigures MeasurePackets(zelvDatabase& db) {
     bench::SetBlob(file, "items", items.data(), items.size() * 4);
     bench::AddRecord(file);
   }
-  const int32_t kinds[30] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3};
-  const int32_t prices[30] = {9, 4, 2, 12, 15, 3, 7, 18, 4, 3, 18, 13, 17, 17, 18,
-                              6, 1, 20, 8, 11, 5, 9, 13, 9, 4, 20, 7, 14, 10, 10};
+  const int32_t kinds[30] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
+                             2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3};
+  const int32_t prices[30] = {9, 4, 2,  12, 15, 3, 7, 18, 4, 3, 18, 13, 17, 17, 18,
+                              6, 1, 20, 8,  11, 5, 9, 13, 9, 4, 20, 7,  14, 10, 10};
   PacketFigures figures;
   figures.milliseconds = 1e9;
   for (int32_t round = 0; round < kRounds; ++round) {

@@ -17,10 +17,10 @@
 
 namespace {
 
-constexpr uint32_t kItemWords = 3;     // unit, a second word, count
-constexpr uint32_t kIncludeWords = 2;  // unit, colour
+constexpr uint32_t kItemWords = 3;       // unit, a second word, count
+constexpr uint32_t kIncludeWords = 2;    // unit, colour
 constexpr int32_t kByColourGroup = 0x8;  // packet "flags": priced by the colour's group
-constexpr int32_t kColourless = 0x4;  // unit "flags": the unit has no colour of its own
+constexpr int32_t kColourless = 0x4;     // unit "flags": the unit has no colour of its own
 
 const ppMoney kNoAmount = ppMoney::FromRaw(ppMoney::kNoValue);
 

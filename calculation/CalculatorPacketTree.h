@@ -78,10 +78,10 @@ class CalculatorPacketTree {
   std::unique_ptr<zelvproColorCatalogFil> colours_;
   std::unique_ptr<ppDatafile> catalogueGroups_;
   std::vector<std::unique_ptr<PacketGroup>> groups_;
-  std::vector<int32_t> unitIds_;  // the unit file's records in record order
+  std::vector<int32_t> unitIds_;   // the unit file's records in record order
   std::vector<int32_t> families_;  // per unit of unitIds_: its packet level or -1
   std::unordered_map<int32_t, size_t> unitPosition_;
-  std::vector<PacketRecord> packetRecords_;  // in record order
+  std::vector<PacketRecord> packetRecords_;            // in record order
   std::vector<std::unique_ptr<PacketEntry>> entries_;  // sorted, see AddLine
   int64_t budget_ = PacketGroup::kDefaultBudget;
 };

@@ -17,14 +17,14 @@ class PacketCandidate {
   int32_t family = -1;
   int32_t packetUnit = 0;  // the packet record's "unitID"
   int32_t matchedColour = -1, matchedTag = -1;
-  bool anyColour = false;  // the packet's "flags" is not 0
+  bool anyColour = false;           // the packet's "flags" is not 0
   bool priceByColourGroup = false;  // the packet's "flags" has bit value 8
   int32_t priceId = 0;
   ppMoney price, price2;
-  int32_t largest = 0;  // packets that can be formed in a row from the whole group
-  int32_t best = 0;  // the count of the best total found
+  int32_t largest = 0;            // packets that can be formed in a row from the whole group
+  int32_t best = 0;               // the count of the best total found
   std::vector<int32_t> required;  // unit ids, each repeated by its item count
-  zelvDatabase* db = nullptr;  // not owned
+  zelvDatabase* db = nullptr;     // not owned
 
   int32_t Count() const { return int32_t(formed_.size()); }
   // Price times the number formed, as a raw amount (a price without value counts as 0).

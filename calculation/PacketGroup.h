@@ -24,7 +24,7 @@ class PacketGroup {
   static constexpr int64_t kDefaultBudget = 200'000;
 
   int32_t family = -1, colour = 0, tag = 0;
-  int64_t bestTotal = 0;  // raw amount
+  int64_t bestTotal = 0;                              // raw amount
   std::vector<std::unique_ptr<PacketEntry>> entries;  // in list order; members of packets are marked taken
   std::vector<std::unique_ptr<PacketCandidate>> candidates;
   zelvDatabase* db = nullptr;  // not owned

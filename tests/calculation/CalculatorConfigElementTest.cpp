@@ -51,7 +51,8 @@ class CalculatorConfigElementTest : public unittest::SweepingUnitsTest {
       const double pcs = RecordField(*calc_, "pcs").Quantity(b).ToDouble();
       if (pcs == 0.0) continue;
       lines.push_back({calc_->LineRefsAt(i).element, RecordField(*calc_, "type").Long(b),
-                       RecordField(*calc_, "topViewID").Long(b), pcs, RecordField(*calc_, "price").MoneyRaw(b)});
+                       RecordField(*calc_, "topViewID").Long(b), pcs,
+                       RecordField(*calc_, "price").MoneyRaw(b)});
     }
     return lines;
   }
@@ -71,7 +72,8 @@ TEST_F(CalculatorConfigElementTest, ItsOwnLineCarriesItsPriceAndAnUnpricedElemen
 
   element->AddToCalculation();
   // Different prices: two lines.
-  EXPECT_EQ(Billed(), (std::vector<Line>{{element.get(), 2, record, 1.0, 1234500}, {child, 2, record, 1.0, 10000}}));
+  EXPECT_EQ(Billed(),
+            (std::vector<Line>{{element.get(), 2, record, 1.0, 1234500}, {child, 2, record, 1.0, 10000}}));
 
   // Unpriced and rebuilt: the own line drops to 0 pieces (it stays until the list is rebuilt) and
   // the child's line is counted again.

@@ -18,7 +18,8 @@ class NumberedElement : public zelvproTopViewElement {
  public:
   static constexpr int32_t kNumberIndex = 30;
   NumberedElement(zelvDatabase& db, int32_t topView, int32_t number)
-      : zelvproTopViewElement(topView, nullptr, eltest::Rect(0, 0, 10, 10), Record(db, topView), db.ShapeFile()),
+      : zelvproTopViewElement(topView, nullptr, eltest::Rect(0, 0, 10, 10), Record(db, topView),
+                              db.ShapeFile()),
         number(number) {}
   int32_t IndexOf(const Vcon::String& name) override {
     return name == "EnumNumber" ? kNumberIndex : zelvproTopViewElement::IndexOf(name);

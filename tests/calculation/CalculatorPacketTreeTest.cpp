@@ -338,12 +338,13 @@ TEST(PacketGroupTest, TheBoundedSearchChoosesAsTheFullSearchOnSmallFamilies) {
 // Six packets over 30 pieces of three units whose full search tries about 1,840,000 packets.
 GroupShape LargeFamily() {
   GroupShape shape;
-  const int32_t units[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3};
-  const int64_t prices[] = {9, 4, 2, 12, 15, 3, 7, 18, 4, 3, 18, 13, 17, 17, 18,
-                            6, 1, 20, 8, 11, 5, 9, 13, 9, 4, 20, 7, 14, 10, 10};
+  const int32_t units[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
+                           2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3};
+  const int64_t prices[] = {9, 4, 2,  12, 15, 3, 7, 18, 4, 3, 18, 13, 17, 17, 18,
+                            6, 1, 20, 8,  11, 5, 9, 13, 9, 4, 20, 7,  14, 10, 10};
   for (size_t i = 0; i < 30; ++i) shape.units.emplace_back(units[i], prices[i] * 10000);
-  shape.packets = {{{3}, 50000},     {{3, 1}, 110000}, {{1, 3}, 160000},
-                   {{1, 1}, 40000},  {{3}, 120000},    {{2, 3, 3, 3}, 130000}};
+  shape.packets = {{{3}, 50000},    {{3, 1}, 110000}, {{1, 3}, 160000},
+                   {{1, 1}, 40000}, {{3}, 120000},    {{2, 3, 3, 3}, 130000}};
   return shape;
 }
 
