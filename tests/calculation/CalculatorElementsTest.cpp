@@ -5,6 +5,8 @@
 #include <string>
 
 #include "calculation/zelvproCalculatorFil.h"
+#include "catalogue/records/zelvproColorCatalogFil.h"
+#include "catalogue/records/zelvproColorGroupFil.h"
 #include "catalogue/records/zelvproPriceFil.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/topview/TopViewTestSupport.h"
@@ -280,6 +282,56 @@ TEST_F(CalculatorElementsTest, TheLongItemTextNamesTheUnitAndTheSize) {
               (std::vector<std::string>{flags2 == 0 ? "Skab" : "U1\r\nSkab\r\n600 mm x 720 mm x 560 mm"}));
   }
   iApplicationSettings::Install(nullptr);
+}
+
+TEST_F(CalculatorElementsTest, TheDearestColourGroupPricesAnElementThatTakesItsChildren) {
+  zelvDatabase& db = MakeDatabase();
+  cattest::ChangeSettings(db, {{"useExtendedColorSystem", 1}});
+  const int32_t groupA = cattest::AddRecord(db.ColorGroupFile(), {{"id", 1}});
+  const int32_t groupB = cattest::AddRecord(db.ColorGroupFile(), {{"id", 2}});
+  const int32_t colourA = cattest::AddRecord(db.ColorCatalogFile(), {{"id", 1}, {"colorGroup", groupA}});
+  const int32_t colourB = cattest::AddRecord(db.ColorCatalogFile(), {{"id", 2}, {"colorGroup", groupB}});
+  AddColourCode(db, 1, colourA);
+  AddColourCode(db, 2, colourB);
+  struct Case {
+    int32_t priceA, priceB;
+    bool expectB;
+  } cases[] = {{10000, 30000, true}, {30000, 10000, false}, {20000, 20000, false}};
+  for (const Case& c : cases) {
+    const int32_t unit = AddUnit(db, {});
+    const int32_t a =
+        cattest::AddRecord(db.PriceFile(), {{"module", unit}, {"xprice", c.priceA}, {"colorGroup", groupA}});
+    const int32_t b =
+        cattest::AddRecord(db.PriceFile(), {{"module", unit}, {"xprice", c.priceB}, {"colorGroup", groupB}});
+    Table(db);
+    auto element = MakeOwned(db, Item(db, {unit, 0}, {{"flags", 0x80000}}));
+    element->AddToCalculation();
+    EXPECT_EQ(Billed("priceID"), Texts({c.expectB ? b : a})) << c.priceA << " " << c.priceB;
+  }
+}
+
+TEST_F(CalculatorElementsTest, APartsListUnitIsPricedByItsParts) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t a = AddUnit(db, {}), named = AddUnit(db, {{"number1", "N7"}});
+  Price(db, a, 1000);
+  Price(db, named, 500);
+  const int32_t unit = AddUnit(db, {{"flags", 0x1}}, {{"partsList", {a, 2, 0, named, 1, 0x8}}});
+  struct Case {
+    int32_t positioned;
+    int64_t price;
+    const char* namingPart;
+  } cases[] = {{0, 20, ""}, {0x2, 25, "N7"}};
+  for (const Case& c : cases) {
+    zelvproCalculatorFil& calc = Table(db);
+    auto element = MakeOwned(db, Item(db, {unit, 0}));
+    element->positionedWord = c.positioned;
+    element->AddToCalculation();
+    ASSERT_EQ(calc.GetRecordCount(), 1);
+    calc.ReadRecordAt(0, nullptr);
+    const char* line = calc.GetRecordBuffer();
+    EXPECT_EQ(RecordField(calc, "price").MoneyRaw(line), ppMoney::FromInteger(c.price).Raw());
+    EXPECT_EQ(RecordField(calc, "tbackCoverColor").WideText(line).Narrow(), c.namingPart);
+  }
 }
 
 }  // namespace
