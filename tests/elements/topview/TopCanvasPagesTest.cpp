@@ -435,6 +435,60 @@ TEST_F(TopCanvasPagesTest, AnEmptyPlanPrintsTwoHeaderPages) {
   ASSERT_EQ(texts.size(), 10u);
   EXPECT_EQ(texts[0].text, u"6201");
   EXPECT_EQ(texts[5].text, u"6201");
+  // The header's frame (TL - 20, 118, 3424, 355) and its rule 20 pixels right of the widest line
+  // (TL: the lines' left, W: the widest line; the heading stands 20 pixels right of the rule).
+  const int32_t left = texts[1].x;
+  const int32_t rule = texts[0].x - 20;
+  std::unique_ptr<plat::Surface> png = Png(2);
+  ASSERT_NE(png, nullptr);
+  auto dark = [&](int32_t x, int32_t y) { return png->Pixel(x, y) != 0xFFFFFFu; };
+  EXPECT_TRUE(dark(left - 20, 200));
+  EXPECT_FALSE(dark(left - 21, 200));
+  EXPECT_TRUE(dark(3423, 200));
+  EXPECT_FALSE(dark(3424, 200));
+  EXPECT_TRUE(dark(left + 5, 118));
+  EXPECT_FALSE(dark(left + 5, 117));
+  EXPECT_TRUE(dark(left + 5, 354));
+  EXPECT_FALSE(dark(left + 5, 355));
+  EXPECT_TRUE(dark(rule, 130));
+  EXPECT_FALSE(dark(rule + 2, 130));
+  EXPECT_FALSE(dark(rule - 2, 130));
+}
+
+TEST_F(TopCanvasPagesTest, NumberLabelsAreFramedWhiteBoxesWithTheNumber) {
+  zelvDatabase& db = MakeDatabase();
+  zelvproTopViewElement* numbered = Unit(db, canvas_.get(), ppVector3(300, 0, 200), 0.0f, {});
+  zelvproTopViewElement* unnumbered = Unit(db, canvas_.get(), ppVector3(300, 0, 600), 0.0f, {});
+  numbered->SetValueByName("EnumNumber", ppParameter(int32_t(3)), false);
+  unnumbered->SetValueByName("EnumNumber", ppParameter(int32_t(0)), false);
+  qxViewHolder chain(numbered, new qxViewHolder(unnumbered, nullptr, true), true);
+  std::vector<plat::TextLogRecord> texts;
+  PrintJob([&](ppDC& dc, qxPrintPage& page, int32_t) {
+    page.image = Rect(100, 100, 1100, 900);
+    page.imageScale = 1.0f;
+    plat::ClearDrawnTextLog();
+    plat::RecordDrawnTexts(true);
+    zelvproTopCanvas::DrawNumberLabels(dc, page, &chain, 1.0f, 1.0f, ppVector2(0, 0), ppVector2(1, 1));
+    plat::RecordDrawnTexts(false);
+    texts = plat::DrawnTextLog();
+    return false;
+  });
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].text, u"3");
+  EXPECT_EQ(texts[0].height, 7);
+  // The label stands at the middle of the unit's far edge, 5 pixels in: (693, 850)-(707, 860).
+  std::unique_ptr<plat::Surface> png = Png(1);
+  ASSERT_NE(png, nullptr);
+  auto black = [&](int32_t x, int32_t y) { return png->Pixel(x, y) == 0u; };
+  EXPECT_TRUE(black(693, 850));
+  EXPECT_TRUE(black(706, 859));
+  EXPECT_TRUE(black(693, 859));
+  EXPECT_FALSE(black(692, 855));
+  EXPECT_FALSE(black(707, 855));
+  EXPECT_FALSE(black(700, 861));
+  EXPECT_EQ(png->Pixel(694, 851), 0xFFFFFFu);
+  // None for the unit numbered 0, whose label would stand at (693, 1250).
+  EXPECT_FALSE(black(693, 1250));
 }
 
 TEST_F(TopCanvasPagesTest, WithoutStretchingThePrinterGetsEveryTextButNoPicture) {
