@@ -26,7 +26,12 @@
 #include "platform/PngFile.h"
 #include "platform/Printing.h"
 #include "platform/TextLog.h"
+#include "scene3d/ColorApplication.h"
+#include "scene3d/panes/Shared3DContext.h"
+#include "scene3d/panes/i3DPaneHost.h"
 #include "scene3d/panes/qxPrintPage.h"
+#include "scene3d/panes/zelvpro3DPane.h"
+#include "tests/framework/TestWindow.h"
 
 namespace {
 
@@ -533,6 +538,43 @@ TEST_F(TopCanvasPagesTest, AJobAbortedAfterPageOneLeavesNothingToTheNext) {
     EXPECT_EQ(pictures_.calls[i].items, fresh[i].items) << i;
   }
   EXPECT_TRUE(canvas_->QueuedRuns().empty());
+}
+
+// A whole job through the real 3D pane: the run's picture shows the settings' background (grey
+// here), the plan's the white it is forced to.
+class PaneHost : public i3DPaneHost {
+ public:
+  ColorApplication* app = nullptr;
+  ppFloat4 SettingsColor(int32_t id) override { return app->GetColorF(id); }
+  void SetSettingsColor(int32_t id, const ppFloat4& color) override { app->colors[id] = color; }
+  float RoomHeight() override { return 2500; }
+};
+
+TEST_F(TopCanvasPagesTest, AJobThroughTheRealPanePrintsItsPictures) {
+  ColorApplication app;
+  app.colors[1022] = ppFloat4(0.5f, 0.5f, 0.5f, 1);
+  PaneHost paneHost;
+  paneHost.app = &app;
+  plat::Surface* surface = nullptr;
+  plat::HWND frame = picture_tests::MakeTestWindow(400, 300, 0x336699, &surface);
+  zelvpro3DPane::RegisterClass();
+  zelvpro3DPane* pane = zelvpro3DPane::Create(frame, plat::RECT{0, 0, 400, 300}, &paneHost);
+  ASSERT_NE(pane, nullptr);
+  ASSERT_EQ(zelvpro3DPane::Current(), pane);
+  host_.pictures = nullptr;
+  new RunElement(canvas_.get(), ppVector3(0, 0, 0), 0.0f);
+  new RunElement(canvas_.get(), ppVector3(600, 0, 0), 0.0f);
+  EXPECT_EQ(PrintCanvas(), 2);
+  std::unique_ptr<plat::Surface> elevation = Png(1);
+  ASSERT_NE(elevation, nullptr);
+  const uint32_t grey = elevation->Pixel(1900, 1300);
+  EXPECT_NE(grey, 0xFFFFFFu);
+  EXPECT_NEAR(int32_t(grey & 0xFF), 0x80, 2);
+  EXPECT_EQ(elevation->Pixel(399, 1300), 0xFFFFFFu);  // left of the picture: room for the heights
+  EXPECT_FLOAT_EQ(app.colors[1022].v[0], 0.5f);      // the plan's white put back
+  EXPECT_FALSE(pane->OffscreenBusy());
+  plat::DestroyWindow(pane->GetHWND());
+  Shared3DContext::Delete();
 }
 
 }  // namespace
