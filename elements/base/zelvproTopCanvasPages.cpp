@@ -222,7 +222,8 @@ void zelvproTopCanvas::PrintPlanPage(ppDC& dc, qxPrintPage& page) {
       h->runStart = found->second->runStart;
       h->runEnd = found->second->runEnd;
     }
-    if (modelScale > 0.0f) DrawNumberLabels(dc, page, run.get(), modelScale, 1.0f / modelScale, first, second);
+    if (modelScale > 0.0f)
+      DrawNumberLabels(dc, page, run.get(), modelScale, 1.0f / modelScale, first, second);
   }
 }
 

@@ -44,7 +44,8 @@ constexpr uint32_t kPictureColour = 0x00FF00;
 // A plain plan element with a place, a turn, a size and anchors.
 class RunElement : public zelvproElement {
  public:
-  RunElement(ppView* parent, const ppVector3& at, float turn, const ppVector3& size = ppVector3(600, 720, 560))
+  RunElement(ppView* parent, const ppVector3& at, float turn,
+             const ppVector3& size = ppVector3(600, 720, 560))
       : zelvproElement(0, parent, Rect(0, 0, 10, 10), nullptr, 0, 0) {
     position = at;
     angle = turn;
@@ -207,8 +208,9 @@ class TopCanvasPagesTest : public tvtest::TopViewTest {
     return pages;
   }
   int32_t PrintCanvas(int32_t stopAfter = 100, bool stretch = true) {
-    return PrintJob([&](ppDC& dc, qxPrintPage& page, int32_t n) { return canvas_->PrintNextPage(dc, page, n); },
-                    stopAfter, stretch);
+    return PrintJob(
+        [&](ppDC& dc, qxPrintPage& page, int32_t n) { return canvas_->PrintNextPage(dc, page, n); },
+        stopAfter, stretch);
   }
   std::unique_ptr<plat::Surface> Png(int32_t page) {
     return plat::ReadPng((dir_ / ("page-" + std::to_string(page) + ".png")).string());
@@ -571,7 +573,7 @@ TEST_F(TopCanvasPagesTest, AJobThroughTheRealPanePrintsItsPictures) {
   EXPECT_NE(grey, 0xFFFFFFu);
   EXPECT_NEAR(int32_t(grey & 0xFF), 0x80, 2);
   EXPECT_EQ(elevation->Pixel(399, 1300), 0xFFFFFFu);  // left of the picture: room for the heights
-  EXPECT_FLOAT_EQ(app.colors[1022].v[0], 0.5f);      // the plan's white put back
+  EXPECT_FLOAT_EQ(app.colors[1022].v[0], 0.5f);       // the plan's white put back
   EXPECT_FALSE(pane->OffscreenBusy());
   plat::DestroyWindow(pane->GetHWND());
   Shared3DContext::Delete();
