@@ -125,7 +125,9 @@ class TopCanvasPagesTest : public tvtest::TopViewTest {
     iPrintSettings::Install(&settings_);
     canvas_ = std::make_unique<zelvproTopCanvas>(nullptr, Rect(0, 0, 800, 600), nullptr);
     host_.pictures = &pictures_;
-    dir_ = fs::path(::testing::TempDir()) / "top-canvas-pages";
+    // One folder per test: tests of this file run side by side in separate processes.
+    dir_ = fs::path(::testing::TempDir()) / (std::string("top-canvas-pages-") +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
