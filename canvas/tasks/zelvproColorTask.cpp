@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/databases/zelvDatabase.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproCanvas.h"
@@ -49,7 +50,8 @@ qxViewHolder* zelvproColorTask::CollectUnits(const plat::POINT& at, zelvproEleme
   if (hit != nullptr && !hit->IsSelected()) return new qxViewHolder(hit, nullptr, false);
   qxViewHolder* units = root->CollectSelection(nullptr, true);
   // Over empty plan with nothing selected: every unlocked unit.
-  if (units == nullptr && hit == nullptr) units = root->CollectEditable(nullptr, true);
+  if (units == nullptr && hit == nullptr)
+    ForEachChildElement(*root, [&](zelvproElement* unit) { units = unit->CollectEditable(units, true); });
   return units;
 }
 
