@@ -60,9 +60,9 @@ class zelvproElementPalette : public ppView {
 
  private:
   ppView* pressed_ = nullptr;
-  zelvproElementPane* pane_ = nullptr;          // owned as a subview
-  qxCatalog* browser_ = nullptr;                // owned as a subview
-  qxCatalogOverview* overview_ = nullptr;       // owned as a subview; null without the path bar
+  zelvproElementPane* pane_ = nullptr;     // owned as a subview
+  qxCatalog* browser_ = nullptr;           // owned as a subview
+  qxCatalogOverview* overview_ = nullptr;  // owned as a subview; null without the path bar
   std::array<ViewMemory, kMaxViewMemories> memories_{};
   int32_t memoryCount_ = 0;
 };

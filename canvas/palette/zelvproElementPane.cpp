@@ -9,7 +9,8 @@
 #include "framework/ppFillAdorner.h"
 #include "framework/ppFrameAdorner.h"
 
-zelvproElementPane::zelvproElementPane(ppView* supervisor, const plat::RECT& frame, const StripMaker& makeStrip)
+zelvproElementPane::zelvproElementPane(ppView* supervisor, const plat::RECT& frame,
+                                       const StripMaker& makeStrip)
     : ppScrollPane(supervisor, frame, kStretch, kStay, 1, kHorizontalBar) {
   plat::RECT content = ContentRect();
   content.top += kStripTopGap;
@@ -42,7 +43,9 @@ void zelvproElementPane::InvalidateElement(ppView* view, bool redraw) {
   zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), redraw);
 }
 
-void zelvproElementPane::DoCommand(int32_t command, intptr_t parameter) { strip_->DoCommand(command, parameter); }
+void zelvproElementPane::DoCommand(int32_t command, intptr_t parameter) {
+  strip_->DoCommand(command, parameter);
+}
 
 bool zelvproElementPane::IsDoubleClick(int32_t x, int32_t y) {
   ppScrollPane::IsDoubleClick(x, y);

@@ -41,7 +41,8 @@ constexpr ppRGBColor kSelectionColour{0, 25, 0};
 constexpr int32_t kCaptionHeight = 12;
 
 bool PlacesUnits(int32_t view) {
-  return view != kItemListView && std::find(std::begin(kUnitViews), std::end(kUnitViews), view) != std::end(kUnitViews);
+  return view != kItemListView &&
+         std::find(std::begin(kUnitViews), std::end(kUnitViews), view) != std::end(kUnitViews);
 }
 
 zelvproCanvas* CanvasOf(zelvproElement* root) { return root != nullptr ? root->GetCanvas() : nullptr; }
@@ -54,7 +55,8 @@ ppPicture ItemPicture(zelvDatabase& db, const char* item) {
   const int32_t link = RecordField(items, "previewLink").Long(item);
   if (link != 0) {
     zelvproPreviewFil& previews = items.PreviewFile();
-    if (CatalogReads::Read(previews, link)) data = RecordField(previews, "preview").Data(previews.GetRecordBuffer());
+    if (CatalogReads::Read(previews, link))
+      data = RecordField(previews, "preview").Data(previews.GetRecordBuffer());
   } else {
     data = RecordField(items, "Preview").Data(item);
   }
@@ -190,7 +192,8 @@ void zelvproElementScroller::StartUnitDrag(int32_t x, int32_t y, zelvDatabase* d
   canvas->DeselectAll(true);
 
   zelvproTopViewFil& topViews = db->TopViewFile();
-  zelvproElement* element = topViews.CreateElement(topView, plat::RECT{p.x, p.y, p.x + 100, p.y + 100}, canvas);
+  zelvproElement* element =
+      topViews.CreateElement(topView, plat::RECT{p.x, p.y, p.x + 100, p.y + 100}, canvas);
   if (element == nullptr) return;
   const int32_t type = CatalogReads::LongOf(topViews, topView, "Type");
   // The element stands at the press point until its task places it.

@@ -1,7 +1,7 @@
 // The canvas layer's task factory: the tasks the plan elements and the room ask for through
-// iElementTaskFactory: the delete and paste command tasks, the rubber band, the colour task, and the start of the mouse
-// tasks at a press. Rows not filled yet keep the neutral answer (no task).
-// User-interface thread only.
+// iElementTaskFactory: the delete and paste command tasks, the rubber band, the colour task, and the start of
+// the mouse tasks at a press. Rows not filled yet keep the neutral answer (no task). User-interface thread
+// only.
 #pragma once
 
 #include "elements/base/iElementTaskFactory.h"

@@ -71,7 +71,9 @@ class iElementTaskFactory {
   }
   // ---- Tasks the element palette starts at a press on an item (each takes `selection` over when
   // made). The task that drags a new plan wall piece onto the plan.
-  virtual ppTask* NewWallDraggerTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) { return nullptr; }
+  virtual ppTask* NewWallDraggerTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) {
+    return nullptr;
+  }
   // The task that drags new units into the 3D view `pane`; `flag` is the palette's, passed through.
   virtual ppTask* New3DDraggerTask(qxViewHolder* /*selection*/, iScenePane* /*pane*/, int32_t /*flag*/) {
     return nullptr;

@@ -34,8 +34,9 @@ TEST_F(ElementPaletteTest, BothLayoutsPlaceTreesPaneAndPathBar) {
     bool overview;
     plat::RECT trees, pane, bar;
   };
-  for (const Case& c : {Case{135, false, Rect(10, 2, 190, 130), Rect(200, 2, 993, 130), Rect(0, 0, 0, 0)},
-                        Case{155, true, Rect(10, 2, 200, 150), Rect(210, 2, 993, 150), Rect(210, 2, 994, 22)}}) {
+  for (const Case& c :
+       {Case{135, false, Rect(10, 2, 190, 130), Rect(200, 2, 993, 130), Rect(0, 0, 0, 0)},
+        Case{155, true, Rect(10, 2, 200, 150), Rect(210, 2, 993, 150), Rect(210, 2, 994, 22)}}) {
     SCOPED_TRACE(c.height);
     MakeWindow(c.height, c.overview);
     EXPECT_EQ(palette_->Width(), 1001);
@@ -105,7 +106,8 @@ TEST_F(ElementPaletteTest, ThePaneHandsEveryCommandToTheStripUnchanged) {
   // A command the strip does not know ends with it (it would otherwise go up to the pane and back).
   pane->DoCommand(7777, 42);
   pane->DoCommand(ppScroller::kScrollHorizontally, 3);
-  EXPECT_EQ(log, (std::vector<std::pair<int32_t, intptr_t>>{{7777, 42}, {ppScroller::kScrollHorizontally, 3}}));
+  EXPECT_EQ(log,
+            (std::vector<std::pair<int32_t, intptr_t>>{{7777, 42}, {ppScroller::kScrollHorizontally, 3}}));
   EXPECT_EQ(pane->Strip()->PositionX(), 3);
   EXPECT_TRUE(pane->IsDoubleClick(5, 5));
 }
@@ -115,8 +117,9 @@ TEST_F(ElementPaletteTest, AStripThatCannotBeMadeShowsMemoryError1014AndThrows36
   plat::ClearMessageBoxLog();
   const int32_t before = window_->Subviews().Count();
   try {
-    new zelvproElementPane(window_, Rect(0, 0, 800, 130),
-                           [](ppView*, const plat::RECT&) -> zelvproElementScroller* { throw std::bad_alloc(); });
+    new zelvproElementPane(
+        window_, Rect(0, 0, 800, 130),
+        [](ppView*, const plat::RECT&) -> zelvproElementScroller* { throw std::bad_alloc(); });
     ADD_FAILURE() << "no error thrown";
   } catch (long error) {
     EXPECT_EQ(error, zelvproElementPane::kNoStripError);
@@ -184,9 +187,9 @@ TEST_F(ElementPaletteTest, TheBlankLastColumnDrawsNothing) {
   Strip().ScrollTo(1, 0);
   Strip().Invalidate();
   plat::HeadlessDriver::RunUntilIdle();
-  const int32_t left = (palettetest::kCells - 1 - 1) * 90;  // scrolled by one cell
+  const int32_t left = (palettetest::kCells - 1 - 1) * 90;            // scrolled by one cell
   EXPECT_EQ(StripPixel(left + 50, 50), (ppRGBColor{255, 255, 255}));  // the last item
-  EXPECT_EQ(StripPixel(left + 90, 50), (ppRGBColor{0, 0, 0}));         // its separator
+  EXPECT_EQ(StripPixel(left + 90, 50), (ppRGBColor{0, 0, 0}));        // its separator
   for (int32_t x = left + 91; x < left + 180; x += 11) EXPECT_EQ(StripPixel(x, 50), kPaneFill) << x;
 }
 
@@ -243,8 +246,8 @@ TEST_F(ElementPaletteTest, APlainUnitDeselectsBothCanvasesAndStartsWithItsFrameR
   zelvproTopCanvas room(nullptr, Rect(0, 0, kWidth, kPlanHeight), db_);
   canvasHost_.newRoomCanvas = &room;
   zelvproElement* placed = PlaceUnit("B40", 100, 100);
-  zelvproElement* onRoom = db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B30"),
-                                                            Rect(10, 10, 60, 60), &room);
+  zelvproElement* onRoom = db_->TopViewFile().CreateElement(
+      palettetest::RecordNamed(db_->TopViewFile(), "Name", "B30"), Rect(10, 10, 60, 60), &room);
   ASSERT_NE(placed, nullptr);
   ASSERT_NE(onRoom, nullptr);
   placed->Select(false);

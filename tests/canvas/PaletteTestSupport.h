@@ -49,8 +49,8 @@ inline constexpr const char* kGroupText = "Palette test";
 // What the fixture builder added to the demo kitchen catalogue: record ids of the catalogue.
 struct DemoAdditions {
   int32_t packageTopView = 0;
-  int32_t snow = 0;       // colour record "Snow" of the demo
-  int32_t graphite = 0;   // colour record "Graphite" of the demo
+  int32_t snow = 0;      // colour record "Snow" of the demo
+  int32_t graphite = 0;  // colour record "Graphite" of the demo
   // The group's items in strip order.
   std::vector<std::string> items;
 };
@@ -79,16 +79,15 @@ inline DemoAdditions AddPaletteItems(zelvDatabase& db, const std::filesystem::pa
   out.snow = RecordNamed(db.ColorCatalogFile(), "name", "Snow");
   out.graphite = RecordNamed(db.ColorCatalogFile(), "name", "Graphite");
   const int32_t b30 = RecordNamed(db.TopViewFile(), "Name", "B30");
-  out.packageTopView =
-      cattest::AddRecord(db.TopViewFile(), {{"Name", "PKG"}, {"Type", 1}, {"flags", 0x100}});
+  out.packageTopView = cattest::AddRecord(db.TopViewFile(), {{"Name", "PKG"}, {"Type", 1}, {"flags", 0x100}});
   const int32_t noElement = cattest::AddRecord(db.TopViewFile(), {{"Name", "NOEL"}, {"Type", 77}});
   cattest::AddRecord(items, {{"ID", "PT-PKG"}, {"Name", "Package"}, {"TopView", out.packageTopView}});
   cattest::AddRecord(items, {{"ID", "PT-SNOW"}, {"Name", "Snow"}, {"isColor", 1}, {"finishLink", out.snow}});
   cattest::AddRecord(items, {{"ID", "PT-NOFIN"}, {"Name", "No finish"}, {"isColor", 1}});
   cattest::AddRecord(items, {{"ID", "PT-NOPIC"}, {"Name", "No picture"}, {"TopView", b30}});
   cattest::AddRecord(items, {{"ID", "PT-NOEL"}, {"Name", "No element"}, {"TopView", noElement}});
-  cattest::AddRecord(items,
-                     {{"ID", "PT-GRAPH"}, {"Name", "Graphite"}, {"isColor", 1}, {"finishLink", out.graphite}});
+  cattest::AddRecord(
+      items, {{"ID", "PT-GRAPH"}, {"Name", "Graphite"}, {"isColor", 1}, {"finishLink", out.graphite}});
   out.items = {"VH-B30", "VH-DR90", "PT-PKG", "PT-SNOW", "PT-NOFIN", "PT-NOPIC", "PT-NOEL", "PT-GRAPH"};
   std::ofstream text(settings / "catalogs" / "zelvo.txt", std::ios::app | std::ios::binary);
   text << "GROUP\t" << kGroup << "\t0\t" << kGroupText << "\tZELVO\n";
@@ -217,8 +216,8 @@ class PaletteTest : public tvtest::TopViewTest {
     hwnd_ = adorner_tests::MakeObjectWindow(window_, kWidth, kPlanHeight + paletteHeight);
     canvas_ = std::make_unique<zelvproTopCanvas>(window_, eltest::Rect(0, 0, kWidth, kPlanHeight), db_);
     canvasHost_.topCanvas = canvas_.get();
-    palette_ = new zelvproElementPalette(window_, eltest::Rect(0, kPlanHeight, kWidth, kPlanHeight + paletteHeight),
-                                         withOverview);
+    palette_ = new zelvproElementPalette(
+        window_, eltest::Rect(0, kPlanHeight, kWidth, kPlanHeight + paletteHeight), withOverview);
     // The window was painted before the palette joined it.
     plat::InvalidateRect(hwnd_, nullptr, 0);
   }
