@@ -11,7 +11,6 @@
 #include <functional>
 
 #include "catalogue/browser/iItemPictureList.h"
-#include "framework/ColorConversion.h"
 #include "framework/ppScrollPane.h"
 
 class zelvproElementScroller;
@@ -55,7 +54,6 @@ class zelvproElementPane : public ppScrollPane, public iItemPictureList {
   qxCatalog* Catalog() const { return catalog_; }
 
  private:
-  ppRGBColor colour_{};
   zelvproElementScroller* strip_ = nullptr;  // owned as a subview
   qxCatalog* catalog_ = nullptr;             // not owned
 };
