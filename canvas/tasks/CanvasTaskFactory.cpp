@@ -1,5 +1,6 @@
 #include "canvas/tasks/CanvasTaskFactory.h"
 
+#include "canvas/tasks/zelvproColorTask.h"
 #include "canvas/tasks/zelvproDeleteTask.h"
 #include "canvas/tasks/zelvproPasteTask.h"
 #include "canvas/tasks/zelvproPointerTask.h"
@@ -25,6 +26,11 @@ ppTask* CanvasTaskFactory::NewPasteTask(zelvproCanvas* canvas, qxViewHolder* mad
 ppMouseTask* CanvasTaskFactory::NewPointerTask(zelvproElement* element, zelvproCanvas* canvas) {
   if (element == nullptr) return nullptr;
   return new zelvproPointerTask(element, canvas != nullptr ? canvas : element);
+}
+
+ppTask* CanvasTaskFactory::NewColorTask(int32_t colourId, zelvDatabase* source, zelvproCanvas* canvas) {
+  if (canvas == nullptr || colourId == 0) return nullptr;
+  return new zelvproColorTask(colourId, source, canvas);
 }
 
 void CanvasTaskFactory::StartWithElement(ppTask* task, int32_t x, int32_t y,

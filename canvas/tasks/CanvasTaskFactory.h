@@ -1,7 +1,7 @@
 // The canvas layer's task factory: the tasks the plan elements and the room ask for through
-// iElementTaskFactory: the delete and paste command tasks, the rubber band, and the start of the mouse
-// tasks at a press. Rows not filled yet keep the neutral answer (no task).
-// User-interface thread only.
+// iElementTaskFactory: the delete and paste command tasks, the rubber band, the colour task, and the start of
+// the mouse tasks at a press. Rows not filled yet keep the neutral answer (no task). User-interface thread
+// only.
 #pragma once
 
 #include "elements/base/iElementTaskFactory.h"
@@ -11,6 +11,7 @@ class CanvasTaskFactory : public iElementTaskFactory {
   ppTask* NewDeleteTask(zelvproCanvas* canvas, const qxViewHolder* selection) override;
   ppTask* NewPasteTask(zelvproCanvas* canvas, qxViewHolder* made, int32_t flag) override;
   ppMouseTask* NewPointerTask(zelvproElement* element, zelvproCanvas* canvas) override;
+  ppTask* NewColorTask(int32_t colourId, zelvDatabase* source, zelvproCanvas* canvas) override;
   // A plan mouse task starts with `feedback` as its feedback region, another mouse task without one;
   // anything else is deleted.
   void StartWithElement(ppTask* task, int32_t x, int32_t y, std::unique_ptr<ppRegion> feedback) override;
