@@ -347,6 +347,11 @@ void zelvproBasicMoverTask::Track() {
   zelvproMouseTask::Track();
 }
 
+void zelvproBasicMoverTask::ClearSnapCaches() {
+  collisionCache_.clear();
+  stretchCache_.clear();
+}
+
 void zelvproBasicMoverTask::ApplyWidth(zelvproElement* element, float width) {
   element->SetValueByName("XDim", ppParameter(width), false);
 }

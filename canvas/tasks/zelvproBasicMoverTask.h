@@ -73,6 +73,8 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   bool PlaceAtSnap();
   // True when no moved unit collides with the room or another unit. Lifts units below kLowestUnit.
   bool CheckCollisions();
+  // Forgets the answers kept per snap point, so that the next move tests its snap point again.
+  void ClearSnapCaches();
 
   // ---- What the tests and the commit read.
   zelvproElement* SnapTarget() const { return snapTarget_; }
