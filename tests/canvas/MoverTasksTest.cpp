@@ -270,6 +270,37 @@ TEST_F(StretchTest, AUnitThatStillCollidesKeepsItsWidthAndShowsTheBlockedCursor)
   EXPECT_EQ(moved_->dimensions.x, 600.0f);
 }
 
+TEST_F(StretchTest, TheCommitAppliesTheShiftTrackingTestedWithTheNarrowing) {
+  // M's anchor lies 100 mm left of its origin, so M reaches 700 mm past the snap point; T's anchor
+  // 301 mm right of T, and the wall 400 mm beyond the snap point. Narrowed to 396 mm M only fits when
+  // it also moves 204 mm towards the snap point.
+  target_->snapPoints[0].point = ppVector3(901, 0, 0);
+  wall_->SetPosition(ppVector3(2801, 0, 0));
+  wall_->pointA = ppVector3(2801, 0, 0);
+  wall_->pointB = ppVector3(2801, 0, 3000);
+  moved_->snapPoints[0].point = ppVector3(-100, 0, 0);
+  zelvproMoverTask* task = PressMover({moved_}, kPress);
+  MoveTo({kAtSnap.x + 20 + 7, kAtSnap.y});
+  ASSERT_EQ(task->SnapTarget(), target_);
+  EXPECT_TRUE(task->PlaceFree());
+  EXPECT_EQ(task->PendingStretch().width, 396.0f);
+  Up(task->Current());
+  ASSERT_EQ(canvas_->DoneTop(), task);
+  EXPECT_NEAR(moved_->GetPosition().x, 2401.0f + 100.0f - 204.0f, 0.01);
+  EXPECT_EQ(moved_->dimensions.x, 396.0f);
+}
+
+TEST_F(StretchTest, AShortDragCountsAsAClickAndGivesTheWidthBack) {
+  PressMover({moved_}, kPress);
+  MoveTo(kAtSnap);
+  EXPECT_EQ(moved_->dimensions.x, 396.0f);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, kAtSnap);  // within the click time
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(moved_->dimensions.x, 600.0f);
+  EXPECT_EQ(moved_->GetPosition().x, 3000.0f);
+  EXPECT_EQ(canvas_->DoneTop(), nullptr);
+}
+
 TEST_F(StretchTest, CtrlShowsNoSnapAndLeavesTheCursor) {
   zelvproMoverTask* task = PressMover({moved_}, kPress);
   MoveTo(kAway);
@@ -290,6 +321,7 @@ TEST_F(StretchTest, WhenThePerpendicularMissesTheWallNoStretchIsMade) {
   zelvproMoverTask* task = PressMover({moved_}, kPress);
   MoveTo(kAtSnap);
   EXPECT_FALSE(task->PlaceFree());
+  EXPECT_EQ(task->CollisionRuns(), 1);  // no narrowed placement was tried
   EXPECT_EQ(moved_->dimensions.x, 600.0f);
   Up(kAtSnap);
 }
@@ -303,6 +335,22 @@ TEST_F(MoverTasksTest, AReleaseOutsideTheWindowWithoutASnapLeavesEverythingAsItW
   Up({500, 80});
   EXPECT_EQ(unit->GetPosition().x, 1500.0f);
   EXPECT_EQ(canvas_->DoneTop(), nullptr);
+}
+
+TEST_F(MoverTasksTest, AReleaseOutsideTheWindowWithASnapCommits) {
+  auto* target = new BoxUnit(canvas_, ppVector3(3500, 0, 900), ppVector3(600, 720, 600));
+  target->AddAnchor(-5, ppVector3(601, 0, 0));
+  auto* unit = new BoxUnit(canvas_, ppVector3(3000, 0, 2400), ppVector3(600, 720, 600));
+  unit->AddAnchor(5, ppVector3(0, 0, 0));
+  // Pressed 190 pixels right of the unit's origin: the origin reaches the anchor (4101, 900) with the
+  // mouse beyond the window's right edge.
+  zelvproMoverTask* task = PressMover({unit}, {390, 165});
+  MoveTo({463, 65});
+  ASSERT_EQ(task->SnapTarget(), target);
+  Up({463, 65});
+  EXPECT_EQ(canvas_->DoneTop(), task);
+  EXPECT_EQ(unit->GetPosition().x, 4101.0f);
+  EXPECT_EQ(unit->GetPosition().z, 900.0f);
 }
 
 TEST_F(MoverTasksTest, ACommittedMoveUndoesAndRedoesBitForBit) {
@@ -521,6 +569,18 @@ TEST_F(MoverTasksTest, EightCommandTurnsBringEveryAngleBackAndDoorsStay) {
   // One turn undone gives the angles before it.
   canvas_->DoCommand(zelvproCanvas::kUndo, 0);
   EXPECT_TRUE(within(a->GetAngle(), -0.7853982f)) << a->GetAngle();
+}
+
+TEST_F(MoverTasksTest, ACommandTurnOfAUnitInATurnedGroupKeepsItsOwnAngle) {
+  auto* group = new BoxUnit(canvas_, ppVector3(3000, 0, 3000), ppVector3(10, 10, 10));
+  group->StoreAngle(0.5f);
+  auto* child = new BoxUnit(group, ppVector3(100, 0, 0), ppVector3(300, 300, 300));
+  child->StoreAngle(0.25f);
+  child->Select(false);
+  canvas_->DoCommand(zelvproCanvas::kTurnCounterclockwise, 0);
+  EXPECT_NEAR(child->GetAngle(), 0.25f + RotationStep(), 1e-6);
+  canvas_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(child->GetAngle(), 0.25f);
 }
 
 TEST_F(MoverTasksTest, ACommandTurnWithNothingSelectedLeavesNoHistory) {
