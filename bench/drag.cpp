@@ -96,7 +96,8 @@ class Host : public iElementHost {
 };
 
 ppVector3 PlaceOf(int32_t i) {
-  return ppVector3(1000.0f + float(i % kRowLength) * kSpacing, 0.0f, 1000.0f + float(i / kRowLength) * kSpacing);
+  return ppVector3(1000.0f + float(i % kRowLength) * kSpacing, 0.0f,
+                   1000.0f + float(i / kRowLength) * kSpacing);
 }
 
 // The time of one move, seconds; `collisions` counts the renderer's runs as a check of the work done.
@@ -105,14 +106,17 @@ double MoveSeconds(Host& host, plat::HWND window, int32_t count, int32_t& runs) 
   qxNewRoomCanvas room(nullptr, plat::RECT{0, 0, kWidthPixels, kHeightPixels}, nullptr);
   host.top = &top, host.room = &room;
   std::vector<Unit*> units;
-  for (int32_t i = 0; i < count; ++i) units.push_back(new Unit(&top, PlaceOf(i), ppVector3(kSize, kHeight, kSize), true));
+  for (int32_t i = 0; i < count; ++i)
+    units.push_back(new Unit(&top, PlaceOf(i), ppVector3(kSize, kHeight, kSize), true));
   // The room: four wall bodies around the rows.
   const int32_t rows = (count + kRowLength - 1) / kRowLength;
   const float right = 1000.0f + kRowLength * kSpacing, bottom = 1000.0f + float(rows) * kSpacing;
-  new Unit(&room, ppVector3(0, 0, 0), ppVector3(right + 1000.0f, 2400.0f, 10.0f), false, ElementKinds::kWallBody);
+  new Unit(&room, ppVector3(0, 0, 0), ppVector3(right + 1000.0f, 2400.0f, 10.0f), false,
+           ElementKinds::kWallBody);
   new Unit(&room, ppVector3(0, 0, bottom + 1000.0f), ppVector3(right + 1000.0f, 2400.0f, 10.0f), false,
            ElementKinds::kWallBody);
-  new Unit(&room, ppVector3(0, 0, 0), ppVector3(10.0f, 2400.0f, bottom + 1000.0f), false, ElementKinds::kWallBody);
+  new Unit(&room, ppVector3(0, 0, 0), ppVector3(10.0f, 2400.0f, bottom + 1000.0f), false,
+           ElementKinds::kWallBody);
   new Unit(&room, ppVector3(right + 1000.0f, 0, 0), ppVector3(10.0f, 2400.0f, bottom + 1000.0f), false,
            ElementKinds::kWallBody);
   Unit* moved = units.front();
@@ -122,7 +126,8 @@ double MoveSeconds(Host& host, plat::HWND window, int32_t count, int32_t& runs) 
   double best = 1e9;
   runs = 0;
   for (int32_t round = 0; round < kRounds; ++round) {
-    auto task = std::make_unique<zelvproMoverTask>(new qxViewHolder(moved, nullptr, true), &top, nullptr, false);
+    auto task =
+        std::make_unique<zelvproMoverTask>(new qxViewHolder(moved, nullptr, true), &top, nullptr, false);
     task->Start(press.x, press.y);
     const double start = bench::ThreadSeconds();
     for (int32_t m = 0; m < kMoves; ++m) {
@@ -153,8 +158,9 @@ int main() {
     wc.lpfnWndProc = plat::DefWindowProcA;
     wc.lpszClassName = "BenchDrag";
     plat::RegisterClassA(&wc);
-    plat::HWND window = plat::CreateWindowExA(0, "BenchDrag", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0,
-                                              kWidthPixels, kHeightPixels, nullptr, nullptr, nullptr, nullptr);
+    plat::HWND window =
+        plat::CreateWindowExA(0, "BenchDrag", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, kWidthPixels,
+                              kHeightPixels, nullptr, nullptr, nullptr, nullptr);
     plat::HeadlessDriver::RunUntilIdle();
     Host host;
     iElementHost::Install(&host);

@@ -30,7 +30,8 @@ ppMouseTask* CanvasTaskFactory::NewPointerTask(zelvproElement* element, zelvproC
   return new zelvproPointerTask(element, canvas != nullptr ? canvas : element);
 }
 
-ppTask* CanvasTaskFactory::NewMoverTask(qxViewHolder* selection, zelvproCanvas* canvas, void* /*feedbackSource*/) {
+ppTask* CanvasTaskFactory::NewMoverTask(qxViewHolder* selection, zelvproCanvas* canvas,
+                                        void* /*feedbackSource*/) {
   if (selection == nullptr || canvas == nullptr) return nullptr;
   return new zelvproMoverTask(selection, canvas, nullptr, true);
 }

@@ -120,7 +120,8 @@ class UnitScene : public iScene {
       context->PushMatrix();
       // The containers' placements from the root down, as the tree's own drawing applies them.
       std::vector<zelvproElement*> chain;
-      for (zelvproElement* c = unit->ContainerElement(); c != nullptr; c = c->ContainerElement()) chain.push_back(c);
+      for (zelvproElement* c = unit->ContainerElement(); c != nullptr; c = c->ContainerElement())
+        chain.push_back(c);
       for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         ppMatrix4 placement;
         (*it)->BuildPlacementMatrix(placement);
@@ -146,12 +147,11 @@ void SetCursorResource(int32_t id) {
 
 // The anchor marker: a small square framed in exclusive-or, centred on the pixel.
 void DrawSnapMarker(ppDC& dc, plat::POINT at) {
-  dc.FrameRect(plat::RECT{at.x - kMarkerHalf, at.y - kMarkerHalf, at.x + kMarkerHalf + 1, at.y + kMarkerHalf + 1});
+  dc.FrameRect(
+      plat::RECT{at.x - kMarkerHalf, at.y - kMarkerHalf, at.x + kMarkerHalf + 1, at.y + kMarkerHalf + 1});
 }
 
-zelvproTopCanvas* TopCanvas() {
-  return dynamic_cast<zelvproTopCanvas*>(iElementHost::Current().TopCanvas());
-}
+zelvproTopCanvas* TopCanvas() { return dynamic_cast<zelvproTopCanvas*>(iElementHost::Current().TopCanvas()); }
 
 zelvproElement* RoomCanvas() { return iElementHost::Current().NewRoomCanvas(); }
 
@@ -222,7 +222,11 @@ void zelvproBasicMoverTask::SetWholePlanScope(bool on) { gWholePlanScope = on; }
 
 zelvproBasicMoverTask::zelvproBasicMoverTask(qxViewHolder* moved, zelvproCanvas* canvas, qxViewHolder* extra,
                                              bool scheduleUpdate)
-    : zelvproMouseTask(canvas, canvas), canvas_(canvas), moved_(moved), extra_(extra), scheduleUpdate_(scheduleUpdate) {
+    : zelvproMouseTask(canvas, canvas),
+      canvas_(canvas),
+      moved_(moved),
+      extra_(extra),
+      scheduleUpdate_(scheduleUpdate) {
   for (qxViewHolder* h = moved; h != nullptr; h = h->Next()) {
     zelvproElement* element = h->Element();
     // The outline feedback shows the units unturned while they move.
@@ -232,8 +236,10 @@ zelvproBasicMoverTask::zelvproBasicMoverTask(qxViewHolder* moved, zelvproCanvas*
     place.position = element->GetPosition();
     place.angle = element->GetAngle();
     place.container = element->GetSupervisor();
-    if (auto* container = dynamic_cast<zelvproElement*>(place.container)) place.index = container->IndexOfSubview(element);
-    else if (place.container != nullptr) place.index = place.container->Subviews().Find(element);
+    if (auto* container = dynamic_cast<zelvproElement*>(place.container))
+      place.index = container->IndexOfSubview(element);
+    else if (place.container != nullptr)
+      place.index = place.container->Subviews().Find(element);
     places_.push_back(place);
     element->changed = 1;
     element->SetStateBitsTree(kMoving);
@@ -246,7 +252,8 @@ zelvproBasicMoverTask::~zelvproBasicMoverTask() = default;
 
 ppVector3 zelvproBasicMoverTask::DragVector() const {
   const double s = PlanScale();
-  return ppVector3(float((Current().x - StartPoint().x) * s), 0.0f, float((Current().y - StartPoint().y) * s));
+  return ppVector3(float((Current().x - StartPoint().x) * s), 0.0f,
+                   float((Current().y - StartPoint().y) * s));
 }
 
 plat::POINT zelvproBasicMoverTask::PlanToPixels(const ppVector3& p) const {
@@ -373,7 +380,8 @@ bool zelvproBasicMoverTask::ComputeSnapMotion(SnapMotion& out) const {
   return true;
 }
 
-void zelvproBasicMoverTask::PutAt(Place& place, const ppVector3& world, float absAngle, zelvproElement* container) {
+void zelvproBasicMoverTask::PutAt(Place& place, const ppVector3& world, float absAngle,
+                                  zelvproElement* container) {
   zelvproElement* element = place.element;
   if (element->GetSupervisor() != container) {
     element->DetachFromSupervisor();
@@ -400,7 +408,8 @@ bool zelvproBasicMoverTask::PlaceAtSnap() {
                        : Plus(motion.tw, Turned(Minus(Plus(at, motion.w), motion.tw), motion.theta));
     targets.emplace_back(to, place.element->GetAbsoluteAngle() + motion.theta);
   }
-  for (size_t i = 0; i < places_.size(); ++i) PutAt(places_[i], targets[i].first, targets[i].second, container);
+  for (size_t i = 0; i < places_.size(); ++i)
+    PutAt(places_[i], targets[i].first, targets[i].second, container);
   return true;
 }
 
@@ -458,7 +467,8 @@ void zelvproBasicMoverTask::StretchToFit() {
     return;
   }
   if (a->kind == ElementKinds::kWallBody && b->kind == ElementKinds::kParametric) std::swap(a, b);
-  if (a->kind != ElementKinds::kParametric || b->kind != ElementKinds::kWallBody || (a->GetFlags() & kStretchToFit) == 0) {
+  if (a->kind != ElementKinds::kParametric || b->kind != ElementKinds::kWallBody ||
+      (a->GetFlags() & kStretchToFit) == 0) {
     placeFree_ = false;
     return;
   }
@@ -532,7 +542,8 @@ void zelvproBasicMoverTask::SetTrackCursor() {
 
 // ---- The collision test.
 
-void zelvproBasicMoverTask::CollectScene(zelvproTopCanvas* top, bool overlaps, std::vector<zelvproElement*>& units) {
+void zelvproBasicMoverTask::CollectScene(zelvproTopCanvas* top, bool overlaps,
+                                         std::vector<zelvproElement*>& units) {
   if (top == nullptr) return;
   if (gWholePlanScope) {
     units.push_back(top);
@@ -697,7 +708,8 @@ void zelvproBasicMoverTask::Do() {
     zelvproCanvas* root = places_.empty() ? nullptr : places_.front().element->GetCanvas();
     for (Place& place : places_) {
       if (root == nullptr) break;
-      zelvproElement* answer = root->FindContainerFor(Current().x, Current().y, place.element->kind, place.element);
+      zelvproElement* answer =
+          root->FindContainerFor(Current().x, Current().y, place.element->kind, place.element);
       bool movedOne = false;
       for (Place& other : places_) movedOne = movedOne || other.element == answer;
       if (answer != nullptr && !movedOne) {

@@ -101,7 +101,8 @@ void zelvproRotateTask::Do() {
     e->SetPosition(now);
     e->FrameChanged();
   }
-  if (auto* room = dynamic_cast<qxNewRoomCanvas*>(host.NewRoomCanvas())) room->SnapElementsToWalls(selection_.get());
+  if (auto* room = dynamic_cast<qxNewRoomCanvas*>(host.NewRoomCanvas()))
+    room->SnapElementsToWalls(selection_.get());
   for (Saved& saved : saved_) {
     if (canvas_ != nullptr && canvas_->Collides(saved.element)) {
       rejected_ = true;

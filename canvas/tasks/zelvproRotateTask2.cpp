@@ -42,7 +42,8 @@ ElementList ListOf(const qxViewHolder* chain) {
 
 }  // namespace
 
-zelvproRotateTask2::zelvproRotateTask2(zelvproElement* source, void* target, float angle, float shiftX, float shiftZ)
+zelvproRotateTask2::zelvproRotateTask2(zelvproElement* source, void* target, float angle, float shiftX,
+                                       float shiftZ)
     : ppTask(target), source_(source), angle_(angle), shiftX_(shiftX), shiftZ_(shiftZ) {}
 
 zelvproRotateTask2::~zelvproRotateTask2() = default;

@@ -55,7 +55,8 @@ ppShape3D Box(const ppVector3& size) {
 // word as a catalogue unit's.
 class BoxUnit : public zelvproElement {
  public:
-  BoxUnit(ppView* parent, const ppVector3& at, const ppVector3& size, int32_t unitKind = 0, uint32_t flagWord = 0)
+  BoxUnit(ppView* parent, const ppVector3& at, const ppVector3& size, int32_t unitKind = 0,
+          uint32_t flagWord = 0)
       : zelvproElement(0, parent, Rect(0, 0, 4, 4), nullptr, 0, 0) {
     position = at;
     dimensions = size;
@@ -70,7 +71,9 @@ class BoxUnit : public zelvproElement {
     return box;
   }
   int32_t IndexOf(const Vcon::String& name) override { return name == "XDim" ? 0 : -1; }
-  ppParameter GetValue(int32_t index) override { return index == 0 ? ppParameter(dimensions.x) : ppParameter(); }
+  ppParameter GetValue(int32_t index) override {
+    return index == 0 ? ppParameter(dimensions.x) : ppParameter();
+  }
   void SetValue(int32_t index, const ppParameter& value) override {
     if (index != 0) return;
     dimensions.x = value.ToFloat();
@@ -154,7 +157,8 @@ class MoverTasksTest : public tvtest::TopViewTest {
   zelvproMoverTask* PressMover(std::vector<zelvproElement*> units, plat::POINT at) {
     qxViewHolder* chain = nullptr;
     for (auto it = units.rbegin(); it != units.rend(); ++it) chain = new qxViewHolder(*it, chain, true);
-    auto* task = dynamic_cast<zelvproMoverTask*>(iElementTaskFactory::Current().NewMoverTask(chain, canvas_, nullptr));
+    auto* task =
+        dynamic_cast<zelvproMoverTask*>(iElementTaskFactory::Current().NewMoverTask(chain, canvas_, nullptr));
     starter_->next = task;
     Down(at);
     return task;
@@ -211,11 +215,12 @@ class StretchTest : public MoverTasksTest {
     MoverTasksTest::SetUp();
     target_ = new BoxUnit(canvas_, ppVector3(1500, 0, 900), ppVector3(600, 720, 600));
     target_->AddAnchor(-5, ppVector3(601, 0, 0));
-    wall_ = new BoxUnit(room_.get(), ppVector3(2501, 0, 0), ppVector3(10, 2000, 3000), ElementKinds::kWallBody);
+    wall_ =
+        new BoxUnit(room_.get(), ppVector3(2501, 0, 0), ppVector3(10, 2000, 3000), ElementKinds::kWallBody);
     wall_->pointA = ppVector3(2501, 0, 0);
     wall_->pointB = ppVector3(2501, 0, 3000);
-    moved_ = new BoxUnit(canvas_, ppVector3(3000, 0, 2400), ppVector3(600, 720, 600), ElementKinds::kParametric,
-                         0x20000000);
+    moved_ = new BoxUnit(canvas_, ppVector3(3000, 0, 2400), ppVector3(600, 720, 600),
+                         ElementKinds::kParametric, 0x20000000);
     moved_->AddAnchor(5, ppVector3(0, 0, 0));
   }
   // Press on M, then a drag that brings M's origin to (2100, 900): 1 mm from T's anchor.
@@ -381,7 +386,8 @@ TEST_F(MoverTasksTest, WithTheOptionOffTheTestAnswersFreeButStillLiftsUnitsToThe
   auto* unit = new BoxUnit(canvas_, ppVector3(1500, 0, 900), ppVector3(600, 720, 600));
   new BoxUnit(canvas_, ppVector3(1600, 0, 1000), ppVector3(600, 720, 600));  // overlapping it
   zelvproBasicMoverTask::SetCollisionTestOn(false);
-  auto task = std::make_unique<zelvproMoverTask>(new qxViewHolder(unit, nullptr, true), canvas_, nullptr, false);
+  auto task =
+      std::make_unique<zelvproMoverTask>(new qxViewHolder(unit, nullptr, true), canvas_, nullptr, false);
   EXPECT_TRUE(task->CheckCollisions());
   EXPECT_EQ(Bits(unit->GetPosition().y), 0x3F8CCCCDu);
   EXPECT_EQ(task->CollisionRuns(), 0);
@@ -458,7 +464,8 @@ TEST_F(MoverTasksTest, TheNearUnitSceneAnswersAsTheWholePlanOnRandomPlans) {
   std::uniform_real_distribution<float> place(0.0f, 12000.0f), size(100.0f, 900.0f), turn(0.0f, 6.2831853f);
   std::vector<BoxUnit*> units;
   for (int32_t i = 0; i < 120; ++i) {
-    auto* u = new BoxUnit(canvas_, ppVector3(place(random), 0, place(random)), ppVector3(size(random), 700, size(random)));
+    auto* u = new BoxUnit(canvas_, ppVector3(place(random), 0, place(random)),
+                          ppVector3(size(random), 700, size(random)));
     u->StoreAngle(turn(random));
     units.push_back(u);
   }
@@ -497,7 +504,8 @@ TEST_F(MoverTasksTest, ShiftTurnsInStepsOf45DegreesAboutThePressPoint) {
   const struct {
     plat::POINT to;
     float turn;
-  } cases[] = {{{100 + 87, 100 + 50}, 0.7853982f}, {{100 + 94, 100 + 34}, 0.0f}, {{100 + 87, 100 - 50}, -0.7853982f}};
+  } cases[] = {
+      {{100 + 87, 100 + 50}, 0.7853982f}, {{100 + 94, 100 + 34}, 0.0f}, {{100 + 87, 100 - 50}, -0.7853982f}};
   auto* unit = new BoxUnit(canvas_, ppVector3(1200, 0, 1200), ppVector3(600, 720, 600));
   for (const auto& c : cases) {
     zelvproRotateTask* task = PressRotate({unit}, {100, 100});
@@ -552,8 +560,8 @@ TEST_F(MoverTasksTest, EightCommandTurnsBringEveryAngleBackAndDoorsStay) {
   auto* b = new BoxUnit(canvas_, ppVector3(2500, 0, 1400), ppVector3(600, 720, 600));
   auto* door = new BoxUnit(canvas_, ppVector3(4000, 0, 900), ppVector3(900, 2000, 100), ElementKinds::kDoor);
   b->StoreAngle(1.0f);
-  for (zelvproElement* e : {static_cast<zelvproElement*>(a), static_cast<zelvproElement*>(b),
-                            static_cast<zelvproElement*>(door)})
+  for (zelvproElement* e :
+       {static_cast<zelvproElement*>(a), static_cast<zelvproElement*>(b), static_cast<zelvproElement*>(door)})
     e->Select(false);
   const ppVector3 doorAt = door->GetPosition();
   for (int32_t i = 0; i < 8; ++i) canvas_->DoCommand(zelvproCanvas::kTurnCounterclockwise, 0);
