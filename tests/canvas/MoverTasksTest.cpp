@@ -598,3 +598,13 @@ TEST_F(MoverTasksTest, ACommandTurnWithNothingSelectedLeavesNoHistory) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MoverOptionTest, TheDesktopResetSwitchesTheCollisionTestOnAgain) {
+  zelvproBasicMoverTask::SetCollisionTestOn(false);
+  plat::HeadlessDriver::Reset();
+  EXPECT_TRUE(zelvproBasicMoverTask::CollisionTestOn());
+}
+
+}  // namespace
