@@ -2,8 +2,11 @@
 
 #include "canvas/tasks/zelvproColorTask.h"
 #include "canvas/tasks/zelvproDeleteTask.h"
+#include "canvas/tasks/zelvproMoverTask.h"
 #include "canvas/tasks/zelvproPasteTask.h"
 #include "canvas/tasks/zelvproPointerTask.h"
+#include "canvas/tasks/zelvproRotateTask.h"
+#include "canvas/tasks/zelvproRotateTask2.h"
 #include "elements/base/zelvproCanvas.h"
 
 namespace {
@@ -31,6 +34,25 @@ ppMouseTask* CanvasTaskFactory::NewPointerTask(zelvproElement* element, zelvproC
 ppTask* CanvasTaskFactory::NewColorTask(int32_t colourId, zelvDatabase* source, zelvproCanvas* canvas) {
   if (canvas == nullptr || colourId == 0) return nullptr;
   return new zelvproColorTask(colourId, source, canvas);
+}
+
+ppTask* CanvasTaskFactory::NewMoverTask(qxViewHolder* selection, zelvproCanvas* canvas,
+                                        void* /*feedbackSource*/) {
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproMoverTask(selection, canvas, nullptr, true);
+}
+
+ppTask* CanvasTaskFactory::NewRotateTask(intptr_t a, intptr_t b) {
+  auto* selection = reinterpret_cast<qxViewHolder*>(a);
+  auto* canvas = reinterpret_cast<zelvproCanvas*>(b);
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproRotateTask(selection, canvas);
+}
+
+ppTask* CanvasTaskFactory::NewRotateTask2(zelvproCanvas* owner, zelvproElement* target, float turn, float dx,
+                                          float dz) {
+  if (target == nullptr) return nullptr;
+  return new zelvproRotateTask2(target, owner, turn, dx, dz);
 }
 
 void CanvasTaskFactory::StartWithElement(ppTask* task, int32_t x, int32_t y,

@@ -12,6 +12,11 @@ class CanvasTaskFactory : public iElementTaskFactory {
   ppTask* NewPasteTask(zelvproCanvas* canvas, qxViewHolder* made, int32_t flag) override;
   ppMouseTask* NewPointerTask(zelvproElement* element, zelvproCanvas* canvas) override;
   ppTask* NewColorTask(int32_t colourId, zelvDatabase* source, zelvproCanvas* canvas) override;
+  // The plan's move, mouse rotation (`a` the selection chain, `b` the canvas) and command rotation.
+  ppTask* NewMoverTask(qxViewHolder* selection, zelvproCanvas* canvas, void* feedbackSource) override;
+  ppTask* NewRotateTask(intptr_t a, intptr_t b) override;
+  ppTask* NewRotateTask2(zelvproCanvas* owner, zelvproElement* target, float turn, float dx,
+                         float dz) override;
   // A plan mouse task starts with `feedback` as its feedback region, another mouse task without one;
   // anything else is deleted.
   void StartWithElement(ppTask* task, int32_t x, int32_t y, std::unique_ptr<ppRegion> feedback) override;
