@@ -54,8 +54,9 @@ class Row : public ppInputField {
       : ppInputField(parent, unit, names), height_(height) {}
   int32_t LayoutAt(int32_t top) override {
     const int32_t width = Owner() != nullptr ? Owner()->Width() : 100;
-    SetFrame({0, top, width, top + height_});
-    return top + height_;
+    const int32_t* m = Margins();
+    SetFrame({m[0], top + m[1], width - m[2], top + m[1] + height_});
+    return top + m[1] + height_ + m[3];
   }
   void Invalidate() override {
     ++invalidations;
