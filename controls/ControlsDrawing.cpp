@@ -12,7 +12,8 @@ void SelectDefaultFont(ppDC& dc) {
   dc.SelectFont();
 }
 
-int32_t MeasureDefaultText(plat::HWND window, const Vcon::WString& text, int32_t boxWidth, int32_t boxHeight) {
+int32_t MeasureDefaultText(plat::HWND window, const Vcon::WString& text, int32_t boxWidth,
+                           int32_t boxHeight) {
   plat::RECT box{0, 0, boxWidth, boxHeight};
   if (window != nullptr) {
     ppDC dc(window);

@@ -16,8 +16,7 @@ constexpr signed char kTab = 9;
 constexpr signed char kReturn = 13;
 }  // namespace
 
-ppConfigPanel::ppConfigPanel(ppView* configurator)
-    : ppField(configurator, nullptr, std::string()) {}
+ppConfigPanel::ppConfigPanel(ppView* configurator) : ppField(configurator, nullptr, std::string()) {}
 
 bool ppConfigPanel::HasTabRow() {
   auto* configurator = dynamic_cast<ppConfigurator*>(Owner());

@@ -93,7 +93,8 @@ std::string ppField::GetFocusedName() {
 bool ppField::FocusByName(const std::string& name) {
   if (!unit_) {
     for (int32_t i = 0; i < Subviews().Count(); ++i) {
-      if (auto* field = dynamic_cast<ppField*>(Subviews().At(i)); field != nullptr && field->FocusByName(name))
+      if (auto* field = dynamic_cast<ppField*>(Subviews().At(i));
+          field != nullptr && field->FocusByName(name))
         return true;
     }
     return false;

@@ -71,9 +71,8 @@ TEST_F(ConfiguratorPaneTest, ThePaneFollowsTheWindowsRightEdgeAndHeight) {
   for (uint32_t flags : {0u, kStayingConfiguratorPane}) {
     SetApplicationFlags1(flags);
     zelvproConfiguratorPane* pane = MakePane();
-    Fill(*pane->Configurator(),
-         {{u"Size", {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q", "R",
-                     "S", "T", "U", "V"}}});
+    Fill(*pane->Configurator(), {{u"Size", {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K",
+                                            "L", "M", "N", "O", "P", "Q", "R", "S", "T", "U", "V"}}});
     ppConfigPanel* panel = pane->Configurator()->CurrentPanel();
     ASSERT_TRUE(panel->IsScrolling());
 
@@ -129,9 +128,10 @@ class DocConfiguratorTest : public cattest::CatalogueTest {
 
 TEST_F(DocConfiguratorTest, ElevenNamedPropertiesOfTheirOwnTypes) {
   ASSERT_EQ(settings_->GetPropertyCount(), 11);
-  const char* names[] = {"Number",        "Revision",        "Note",         "CustomerName",
-                         "CustomerReference", "CustomerAddress", "CustomerCity", "CustomerPhone",
-                         "UseDocumentFactors", "ExchangeFactor", "ProfitFactor"};
+  const char* names[] = {"Number",         "Revision",          "Note",
+                         "CustomerName",   "CustomerReference", "CustomerAddress",
+                         "CustomerCity",   "CustomerPhone",     "UseDocumentFactors",
+                         "ExchangeFactor", "ProfitFactor"};
   for (int32_t i = 0; i < 11; ++i) {
     EXPECT_EQ(settings_->IndexOf(names[i]), i) << names[i];
     EXPECT_EQ(settings_->NameAt(i), names[i]);

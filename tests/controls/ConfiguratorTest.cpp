@@ -206,7 +206,8 @@ TEST_F(ConfiguratorTest, FieldsThatFitNeverScroll) {
   EXPECT_EQ(panel->ScrollOffset(), 0);
 
   // Too many for the height: scrolled down, then the configurator grows until they fit again.
-  Fill(*configurator_, {{u"Size", {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O"}}});
+  Fill(*configurator_,
+       {{u"Size", {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O"}}});
   panel = Panel(0);
   ASSERT_TRUE(panel->IsScrolling());
   Click(100, 295);
@@ -219,7 +220,8 @@ TEST_F(ConfiguratorTest, FieldsThatFitNeverScroll) {
 
 TEST_F(ConfiguratorTest, ClicksNearTheEdgesScrollByTwentyAndShowTheUpwardArrow) {
   app_->colours[1008] = {255, 255, 255};
-  Fill(*configurator_, {{u"Size", {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O"}}});
+  Fill(*configurator_,
+       {{u"Size", {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O"}}});
   ppConfigPanel* panel = Panel(0);
   ASSERT_TRUE(panel->IsScrolling());
   plat::HeadlessDriver::RunUntilIdle();

@@ -29,7 +29,8 @@ namespace ctltest {
 // One value under one name; reads leave the output alone while the value is empty.
 class ValueUnit : public ppDataUnit {
  public:
-  explicit ValueUnit(std::string name, ppParameter value = {}) : name_(std::move(name)), value_(std::move(value)) {}
+  explicit ValueUnit(std::string name, ppParameter value = {})
+      : name_(std::move(name)), value_(std::move(value)) {}
   void SetValue(const ppParameter& value, bool) override {
     value_ = value;
     ++writes;
