@@ -4,7 +4,6 @@
 // the thread; the ratio of the median times must stay at or below 2.3 (linear growth with room for
 // the paint, which does not grow).
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "bench/Reach.h"
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigurator.h"
@@ -61,11 +61,7 @@ void Rebuild(ppConfigurator& configurator, int32_t fields, plat::HWND window) {
 }
 
 // Processor time of this thread, milliseconds: the machine's other work does not count.
-double ThreadMilliseconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
-}
+double ThreadMilliseconds() { return bench::ThreadSeconds() * 1e3; }
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
