@@ -31,3 +31,13 @@ using ppMenuTextCallback = void (*)(int32_t kind, const char16_t* itemText, int3
 // The shell's callback for the frame menu; null until the shell sets one.
 ppMenuTextCallback MenuTextCallback();
 void SetMenuTextCallback(ppMenuTextCallback callback);
+
+// The two option words of the application settings record ("flags1" and "flags2"), 0 at first; the
+// settings code sets them at start-up. The configurator reads flags2 kSinglePageConfigurator and the
+// configurator pane flags1 kStayingConfiguratorPane.
+inline constexpr uint32_t kStayingConfiguratorPane = 0x20000000;  // flags1: the pane keeps its place
+inline constexpr uint32_t kSinglePageConfigurator = 0x00000001;   // flags2: no tab row
+uint32_t ApplicationFlags1();
+void SetApplicationFlags1(uint32_t flags);
+uint32_t ApplicationFlags2();
+void SetApplicationFlags2(uint32_t flags);

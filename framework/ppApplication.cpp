@@ -10,6 +10,7 @@
 #include "framework/ApplicationSettings.h"
 #include "framework/ppCursorTable.h"
 #include "framework/ppMenuHelper.h"
+#include "framework/ppPendingDeletions.h"
 #include "framework/ppPicture.h"
 #include "platform/Controls.h"
 #include "platform/Cursors.h"
@@ -185,13 +186,18 @@ void ppApplication::Show() {
 
 int32_t ppApplication::Run() {
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (!PreTranslate(&msg)) continue;
-    if (!IsWindow(window_)) continue;
-    if (TranslateMDISysAccel(window_, &msg)) continue;
-    if (TranslateAcceleratorA(frame_, accelerators_, &msg)) continue;
+  auto handle = [this](MSG& msg) {
+    if (!PreTranslate(&msg)) return;
+    if (!IsWindow(window_)) return;
+    if (TranslateMDISysAccel(window_, &msg)) return;
+    if (TranslateAcceleratorA(frame_, accelerators_, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
+  };
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    handle(msg);
+    // Views retired while the message was handled are deleted once it is done.
+    ppPendingDeletions::DeleteAll();
   }
   return static_cast<int32_t>(msg.wParam);
 }

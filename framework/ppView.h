@@ -13,6 +13,7 @@
 #include "framework/iUndoer.h"
 #include "framework/ppEventHandler.h"
 #include "framework/ppList.h"
+#include "foundation/VconString.h"
 #include "platform/GdiTypes.h"
 #include "platform/WindowTypes.h"
 
@@ -134,6 +135,9 @@ class ppView : public ppEventHandler, public iUndoer {
   // The id a view sends along with its notifications (a button's press, command 5000); 0 when none.
   int32_t GetCommandId() const { return commandId_; }
   void SetCommandId(int32_t id) { commandId_ = id; }
+  // The view's name (a configurator panel's is the caption on its tab); empty at construction.
+  void SetName(const Vcon::WString& name) { name_ = name; }
+  const Vcon::WString& ViewName() const { return name_; }
 
   // The view that last took the mouse in MouseOver, and the window's tracked view; null when none.
   static ppView* HoveredView();
@@ -163,4 +167,5 @@ class ppView : public ppEventHandler, public iUndoer {
   bool shown_ = true;
   ppAdorner* adorners_ = nullptr;  // owned chain
   int32_t commandId_ = 0;
+  Vcon::WString name_;
 };

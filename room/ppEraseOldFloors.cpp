@@ -6,6 +6,7 @@
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproCanvas.h"
 #include "elements/base/ElementChildren.h"
+#include "elements/topview/iConfigurator.h"
 #include "room/qxFloorElement.h"
 #include "room/qxLineCycle.h"
 
@@ -22,13 +23,16 @@ void SelectAlone(qxFloorElement* floor) {
   if (canvas != nullptr) ForEachChildElement(*canvas, [](zelvproElement* child) { child->Deselect(true); });
   floor->Select(false);
   if (canvas != nullptr) canvas->ScheduleUpdate();
-  floor->BuildInfoPanel(nullptr);
+  iConfigurator::Current().PressPane();
 }
 
 }  // namespace
 
 void ppEraseOldFloors::Post(qxLineCycle* oldCycles, qxFloorElement* floorToSelect) {
-  plat::HWND window = iElementHost::Current().DocumentWindow();
+  // After every message the configurator's window already holds; the document window stands in
+  // while there is no configurator.
+  plat::HWND window = iConfigurator::Current().Window();
+  if (window == nullptr) window = iElementHost::Current().DocumentWindow();
   if (window == nullptr) return Erase(oldCycles, floorToSelect);
   new ppEraseOldFloors(window, oldCycles, floorToSelect);
 }

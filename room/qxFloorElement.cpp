@@ -376,7 +376,7 @@ void qxFloorElement::BuildInfoPanel(qxViewHolder* source) {
   configurator.PlaceTabs();
 }
 
-void qxFloorElement::BuildRoomSection(ppConfigPanel& panel) {
+void qxFloorElement::BuildRoomSection(ConfigPanel& panel) {
   ConfigField area;
   area.kind = ConfigField::kText;
   area.text = TextById(6368, "");

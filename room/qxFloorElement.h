@@ -26,9 +26,6 @@ class qxWallElement;
 class zelvproColorCatalogFil;
 struct WallEdge;
 
-// The panel of the configurator that the room section is built into.
-using ppConfigPanel = ConfigPanel;
-
 // The smallest wall-body height of the floor last rebuilt in 3D (millimetres); -1.0 before any.
 // User-interface thread; on the reset list.
 float LowestWallHeight();
@@ -68,7 +65,7 @@ class qxFloorElement : public zelvproTopViewElement {
   // The floor area as text with its unit ("1,0 m²" in the narrow code page).
   std::string AreaText();
   // The room section of the room canvas's panel: area and dimension fields.
-  void BuildRoomSection(ppConfigPanel& panel);
+  void BuildRoomSection(ConfigPanel& panel);
 
   // ---- Room shape and dimensions (recomputed from the cycle on every call).
   // 0 other, 1 rectangle, 2 L shape, 3 U shape, 5 bevelled rectangle; sets the start corner.

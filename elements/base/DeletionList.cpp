@@ -1,35 +1,13 @@
 #include "elements/base/DeletionList.h"
 
-#include <algorithm>
-#include <deque>
-
 #include "elements/base/zelvproElement.h"
-#include "platform/ResetList.h"
+#include "framework/ppPendingDeletions.h"
 
-namespace {
+// The elements share the framework's one list, which the application empties after every message.
+void DeletionList::Add(zelvproElement* element) { ppPendingDeletions::Add(element); }
 
-// The elements awaiting deletion, newest first; owned. User-interface thread only.
-std::deque<zelvproElement*> gDeletionList;
+void DeletionList::DeleteAll() { ppPendingDeletions::DeleteAll(); }
 
-[[maybe_unused]] const bool kReset = plat::ResetList::Add("deletion list", [] { DeletionList::DeleteAll(); });
+bool DeletionList::Holds(const zelvproElement* element) { return ppPendingDeletions::Holds(element); }
 
-}  // namespace
-
-void DeletionList::Add(zelvproElement* element) {
-  if (element != nullptr && !Holds(element)) gDeletionList.push_front(element);
-}
-
-void DeletionList::DeleteAll() {
-  // An element's destructor may hand further elements over: take the list before deleting.
-  while (!gDeletionList.empty()) {
-    std::deque<zelvproElement*> doomed;
-    doomed.swap(gDeletionList);
-    for (zelvproElement* element : doomed) delete element;
-  }
-}
-
-bool DeletionList::Holds(const zelvproElement* element) {
-  return std::find(gDeletionList.begin(), gDeletionList.end(), element) != gDeletionList.end();
-}
-
-size_t DeletionList::Count() { return gDeletionList.size(); }
+size_t DeletionList::Count() { return ppPendingDeletions::Count(); }

@@ -1,6 +1,7 @@
 // What the elements ask of the configurator (the tabbed panel of the configurator pane): its tabs
-// are emptied and filled with panels of rows, each row a field described here. The configurator and
-// its field classes come later; they install themselves here. Until then nothing is shown.
+// are emptied and filled with panels of rows, each row a field described here. The program's
+// configurator is served by zelvproElementConfigurator, which start-up installs; the field classes
+// come later. Until something is installed nothing is shown.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "foundation/VconString.h"
 #include "foundation/Vcon_HandleManager.h"
+#include "platform/WindowTypes.h"
 
 class iProperty;
 class ppCollaborator;
@@ -68,6 +70,13 @@ class iConfigurator {
   virtual void PressAtOrigin() {}
   // Keeps `object` with the tabs; it is deleted with them.
   virtual void PushObject(std::unique_ptr<ppCollaborator> /*object*/) {}
+  // Redraws the configurator pane (a shown element's values changed).
+  virtual void Repaint() {}
+  // The window of the configurator, where work that must wait for its pending messages is posted;
+  // null when there is none.
+  virtual plat::HWND Window() { return nullptr; }
+  // The configurator pane's press at its (0, 0).
+  virtual void PressPane() {}
 
   // The installed configurator, or a neutral one; never null.
   static iConfigurator& Current();

@@ -17,6 +17,7 @@
 #include "elements/base/zelvproCanvas.h"
 #include "elements/topview/CatalogReads.h"
 #include "elements/topview/ScratchRecord.h"
+#include "elements/topview/iConfigurator.h"
 #include "elements/topview/iCalculationUpdate.h"
 #include "elements/topview/zelvproTopViewElement.h"
 #include "foundation/LengthText.h"
@@ -576,6 +577,8 @@ void zelvproTopViewElement::AfterPropertyChange() {
     ReleaseOutsideSnaps(self);
     sizeChanged = 0;
   }
+  // The configurator pane shows a selected element's values.
+  if (selected != 0) iConfigurator::Current().Repaint();
   if (resnapped == 0) {
     Resnap();
     RunConfigurationPass();

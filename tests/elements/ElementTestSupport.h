@@ -33,6 +33,8 @@
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/topview/iConfigurator.h"
+#include "elements/topview/zelvproElementConfigurator.h"
+#include "controls/ppConfigurator.h"
 #include "elements/shapes/zelvproShape.h"
 #include "foundation/FileOperations.h"
 #include "framework/TestCanvas.h"
@@ -45,14 +47,41 @@
 
 namespace eltest {
 
-// A configurator that keeps the panels it is given, in order, and counts the tab placements.
-class TabRecorder : public iConfigurator {
+// A configurator of the controls, without a window, for the recorder below to fill.
+struct OwnConfigurator {
+  std::unique_ptr<ppConfigurator> configurator =
+      std::make_unique<ppConfigurator>(nullptr, plat::RECT{0, 0, 220, 400}, nullptr, false);
+};
+
+// The program's configurator link over a configurator of its own, which also keeps the panel
+// descriptions it is given, in order, and counts the tab placements, repaints and pane presses.
+class TabRecorder : private OwnConfigurator, public zelvproElementConfigurator {
  public:
-  void RemoveAll() override { panels.clear(); }
-  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
-  void PlaceTabs() override { ++placed; }
+  TabRecorder() : zelvproElementConfigurator(OwnConfigurator::configurator.get()) {}
+  void RemoveAll() override {
+    zelvproElementConfigurator::RemoveAll();
+    panels.clear();
+  }
+  void AddPanel(std::unique_ptr<ConfigPanel> panel) override {
+    if (panel) MakePanel(*panel);
+    panels.push_back(std::move(panel));
+  }
+  void PlaceTabs() override {
+    zelvproElementConfigurator::PlaceTabs();
+    ++placed;
+  }
+  void Repaint() override {
+    zelvproElementConfigurator::Repaint();
+    ++repaints;
+  }
+  void PressPane() override {
+    zelvproElementConfigurator::PressPane();
+    ++panePresses;
+  }
+  // The configurator the panels went to.
+  ppConfigurator& Shown() { return *OwnConfigurator::configurator; }
   std::vector<std::unique_ptr<ConfigPanel>> panels;
-  int32_t placed = 0;
+  int32_t placed = 0, repaints = 0, panePresses = 0;
 };
 
 // A visible window of class `className` whose queue runs the sweepers posted to it, as the document

@@ -16,6 +16,7 @@
 #include "framework/ppApplication.h"
 #include "framework/ppCursorTable.h"
 #include "framework/ppView.h"
+#include "framework/ppPendingDeletions.h"
 #include "framework/ppSwitchBoard.h"
 #include "framework/ppWindow.h"
 #include "framework/qxAdornerColors.h"
@@ -171,6 +172,9 @@ std::vector<StateCase> Cases() {
          ppCursorTable::SetGlobal(Marker<ppCursorTable>());
          SetFrameTitle("Title");
          SetPlacementMode(2);
+         SetApplicationFlags1(kStayingConfiguratorPane);
+         SetApplicationFlags2(kSinglePageConfigurator);
+         ppPendingDeletions::Add(new ppView());
          SetMenuTextCallback(&MenuText);
          static const ppRGBColor table[] = {{1, 2, 3}};
          SetDocumentColorTable(table);
@@ -182,6 +186,7 @@ std::vector<StateCase> Cases() {
        [] {
          return !gApplication && !ppWindow::ApplicationWindow() && ppWindow::FrameLocked() &&
                 !ppCursorTable::Global() && FrameTitle().empty() && PlacementMode() == 0 &&
+                ApplicationFlags1() == 0 && ApplicationFlags2() == 0 && ppPendingDeletions::Count() == 0 &&
                 !MenuTextCallback() && !DocumentColorTable() && !gPreferHardwarePixelFormats &&
                 ppSwitchBoard::MessageIdByName("DesktopResetMessage", false) == -1 &&
                 ppSwitchBoard::Global().SubscriptionCount() == 0 && !ppView::TrackedView() &&

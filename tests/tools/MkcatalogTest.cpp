@@ -373,9 +373,10 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   }
   auto database = Open(demo_.File("skin.cdb"));
   Table bitmaps(*database, "qxBitmap"), colours(*database, "qxColor");
-  EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1101, 3500, 3501, 3502, 3503, 3504, 3505}));
-  EXPECT_EQ(colours.Longs("id"),
-            (std::vector<int32_t>{1017, 1018, 1020, 1022, 1023, 0x400, 0x401, 0x402, 0x403}));
+  EXPECT_EQ(bitmaps.Longs("id"),
+            (std::vector<int32_t>{1016, 1101, 1102, 3500, 3501, 3502, 3503, 3504, 3505}));
+  EXPECT_EQ(colours.Longs("id"), (std::vector<int32_t>{1008, 1009, 1010, 1011, 1012, 1013, 1017, 1018, 1020,
+                                                       1022, 1023, 0x400, 0x401, 0x402, 0x403}));
 }
 
 // A copy of the demo sources with one line changed, built into a folder that already holds a
@@ -426,7 +427,7 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
       {"kitchen/qxTexture.tsv", "64 #f4f3ef", "64 #f4f3eg", "field 'texture': bad colour '#f4f3eg'"},
       {"kitchen/qxShape.tsv", "words: 0; 0; 0; 0", "word: 0; 0; 0; 0",
        "field 'attributes': unknown blob kind 'word'"},
-      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 11 already"},
+      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 18 already"},
       {"application/qxConfigurator.tsv", "panels/room.tsv", "panels/none.tsv",
        "panels/none.tsv:0: cannot read"},
       {"catalogs/zelvo.txt", "VH-B60\t", "VH-B99\t", "the main catalogue has no item with ID 'VH-B99'"},

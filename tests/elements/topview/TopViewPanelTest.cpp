@@ -23,12 +23,23 @@ namespace {
 using cattest::AddRecord;
 using Words = std::vector<int32_t>;
 
-class RecordingConfigurator : public iConfigurator {
+// The program's configurator link over a configurator of its own, recording what it is given.
+class RecordingConfigurator : private eltest::OwnConfigurator, public zelvproElementConfigurator {
  public:
+  RecordingConfigurator() : zelvproElementConfigurator(OwnConfigurator::configurator.get()) {}
   Vcon::String SelectionPath() override { return path; }
-  void SelectPath(const Vcon::String& p) override { selected.push_back(p); }
-  void RemoveAll() override { panels.clear(), objects.clear(); }
-  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
+  void SelectPath(const Vcon::String& p) override {
+    zelvproElementConfigurator::SelectPath(p);
+    selected.push_back(p);
+  }
+  void RemoveAll() override {
+    zelvproElementConfigurator::RemoveAll();
+    panels.clear(), objects.clear();
+  }
+  void AddPanel(std::unique_ptr<ConfigPanel> panel) override {
+    if (panel) MakePanel(*panel);
+    panels.push_back(std::move(panel));
+  }
   void PushObject(std::unique_ptr<ppCollaborator> object) override { objects.push_back(std::move(object)); }
   // The texts of the information tab's text rows.
   std::vector<std::string> Texts() const {
