@@ -162,11 +162,21 @@ void qxMoveObjectTask::PreTrack(plat::POINT* point) {
 
 void qxMoveObjectTask::DrawFeedback(int32_t x, int32_t y) {
   if (refused_ || View() == nullptr) return;
-  ppDC dc(View()->GetHWND());
-  if (canvas_ != nullptr) canvas_->ClipToVisible(dc);
-  dc.SetXorMode();
-  feedback_.Reset();
-  dc.AttachShape(&feedback_);
+  {
+    // Recorded first and then replayed, as the erase replays it: a band drawn straight onto the
+    // window can differ from its replay by a pixel (arcs, text), and exclusive-or would keep that.
+    ppDC dc(View()->GetHWND());
+    dc.ClipToRect(plat::RECT{0, 0, 0, 0});
+    feedback_.Reset();
+    dc.AttachShape(&feedback_);
+    RecordBand(dc, x, y);
+    feedback_.End();
+    dc.AttachShape(nullptr);
+  }
+  ReplayFeedback();  // the first replay draws
+}
+
+void qxMoveObjectTask::RecordBand(ppDC& dc, int32_t x, int32_t y) {
 
   const double scale = PlanScale();
   const plat::POINT start = StartPoint();
@@ -180,10 +190,6 @@ void qxMoveObjectTask::DrawFeedback(int32_t x, int32_t y) {
     invalid_ = false;
     DrawWalls(ends, delta, dc);
   }
-
-  feedback_.End();
-  dc.AttachShape(nullptr);
-  dc.SetNormalPen();
 }
 
 void qxMoveObjectTask::DrawWalls(const Ends& ends, const ppVector3& delta, ppDC& dc) {
@@ -212,14 +218,18 @@ void qxMoveObjectTask::DrawWalls(const Ends& ends, const ppVector3& delta, ppDC&
   }
 }
 
-void qxMoveObjectTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
+void qxMoveObjectTask::ReplayFeedback() {
   if (View() == nullptr || feedback_.Records() == nullptr) return;
   ppDC dc(View()->GetHWND());
   if (canvas_ != nullptr) canvas_->ClipToVisible(dc);
   dc.SetXorMode();
   feedback_.Replay(&dc, 0.0f, 0.0f, 1.0f);
-  feedback_.FreeRecords();
   dc.SetNormalPen();
+}
+
+void qxMoveObjectTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
+  ReplayFeedback();
+  feedback_.FreeRecords();
 }
 
 // ---- The move.

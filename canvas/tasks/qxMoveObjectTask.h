@@ -68,6 +68,10 @@ class qxMoveObjectTask : public ppMouseTask, public iMoveObjectTask {
   // The corner-distance and neighbour-direction rules for a plan move.
   bool CornersAllow(const ppVector3& delta) const;
   void DrawWalls(const Ends& ends, const ppVector3& delta, ppDC& dc);
+  // The band for the window point (x, y) into `dc`, whose recorder keeps it.
+  void RecordBand(ppDC& dc, int32_t x, int32_t y);
+  // Draws the recorded band in exclusive-or (drawing it twice erases it).
+  void ReplayFeedback();
   // Sends the rebuild commands and marks the document changed.
   void Announce();
 

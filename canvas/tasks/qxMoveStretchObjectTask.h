@@ -17,6 +17,7 @@
 #include "framework/ppMouseTask.h"
 #include "framework/ppShape.h"
 
+class ppDC;
 class qxJunction;
 class qxNewRoomCanvas;
 class qxRoomSegment;
@@ -50,6 +51,8 @@ class qxMoveStretchObjectTask : public ppMouseTask {
   ppVector3 PlanMove(int32_t x, int32_t y) const;
   // No wall at the corner 50 mm long or less, no other corner within 50 mm.
   bool StretchAllowed(const ppVector3& delta) const;
+  // Draws the recorded band in exclusive-or (drawing it twice erases it).
+  void ReplayFeedback();
   void Announce();
 
   qxNewRoomCanvas* canvas_;
