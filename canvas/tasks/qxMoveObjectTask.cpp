@@ -36,11 +36,14 @@ std::vector<qxJunction*> JunctionsOf(const qxRoomSegment& segment) {
 
 std::vector<qxRoomSegment*> WallsAt(const qxJunction& junction) {
   std::vector<qxRoomSegment*> out;
-  for (qxJunctionLink* l = junction.GetFirstLink(); l != nullptr; l = l->GetNext()) out.push_back(l->GetSegment());
+  for (qxJunctionLink* l = junction.GetFirstLink(); l != nullptr; l = l->GetNext())
+    out.push_back(l->GetSegment());
   return out;
 }
 
-zelvproTopCanvas* PlanCanvas() { return dynamic_cast<zelvproTopCanvas*>(iElementHost::Current().TopCanvas()); }
+zelvproTopCanvas* PlanCanvas() {
+  return dynamic_cast<zelvproTopCanvas*>(iElementHost::Current().TopCanvas());
+}
 
 int32_t RoundPixel(double v) { return int32_t(std::floor(v + 0.5)); }
 
@@ -177,10 +180,10 @@ void qxMoveObjectTask::DrawFeedback(int32_t x, int32_t y) {
 }
 
 void qxMoveObjectTask::RecordBand(ppDC& dc, int32_t x, int32_t y) {
-
   const double scale = PlanScale();
   const plat::POINT start = StartPoint();
-  const ppVector3 delta(float(std::lround((x - start.x) * scale)), 0.0f, float(std::lround((y - start.y) * scale)));
+  const ppVector3 delta(float(std::lround((x - start.x) * scale)), 0.0f,
+                        float(std::lround((y - start.y) * scale)));
   const Ends ends = FindEnds(delta);
   if (!ends.acceptable) {
     segment_->DrawOutlineWithDimension(wallStart_, wallEnd_, dc);

@@ -24,7 +24,8 @@ bool Near(const ppVector3& a, const ppVector3& b) { return NearlyEqualVec3(a, b,
 
 std::vector<qxRoomSegment*> WallsAt(const qxJunction& junction) {
   std::vector<qxRoomSegment*> out;
-  for (qxJunctionLink* l = junction.GetFirstLink(); l != nullptr; l = l->GetNext()) out.push_back(l->GetSegment());
+  for (qxJunctionLink* l = junction.GetFirstLink(); l != nullptr; l = l->GetNext())
+    out.push_back(l->GetSegment());
   return out;
 }
 
@@ -73,7 +74,8 @@ qxMoveStretchObjectTask::qxMoveStretchObjectTask(qxRoomSegment* segment, qxJunct
 ppVector3 qxMoveStretchObjectTask::PlanMove(int32_t x, int32_t y) const {
   const double scale = PlanScale();
   const plat::POINT start = StartPoint();
-  return ppVector3(float(std::lround((x - start.x) * scale)), 0.0f, float(std::lround((y - start.y) * scale)));
+  return ppVector3(float(std::lround((x - start.x) * scale)), 0.0f,
+                   float(std::lround((y - start.y) * scale)));
 }
 
 bool qxMoveStretchObjectTask::StretchAllowed(const ppVector3& delta) const {

@@ -119,7 +119,8 @@ class RoomWallTasksTest : public roomtest::RoomTest {
   // Walls joined end to start around `corners`.
   std::vector<qxRoomSegment*> Loop(const std::vector<V>& corners) {
     std::vector<qxRoomSegment*> walls;
-    for (size_t i = 0; i < corners.size(); ++i) walls.push_back(Wall(corners[i], corners[(i + 1) % corners.size()]));
+    for (size_t i = 0; i < corners.size(); ++i)
+      walls.push_back(Wall(corners[i], corners[(i + 1) % corners.size()]));
     return walls;
   }
   void Rebuild() {
@@ -139,15 +140,16 @@ class RoomWallTasksTest : public roomtest::RoomTest {
     for (qxRoomSegment* s : Segments()) out.push_back({s->Start(), s->End()});
     return out;
   }
-  static void ExpectEnds(const std::vector<WallEnds>& got, const std::vector<WallEnds>& want, const char* what) {
+  static void ExpectEnds(const std::vector<WallEnds>& got, const std::vector<WallEnds>& want,
+                         const char* what) {
     ASSERT_EQ(got.size(), want.size()) << what;
     for (size_t i = 0; i < got.size(); ++i) {
       EXPECT_EQ(std::memcmp(&got[i].start, &want[i].start, sizeof(V)), 0)
           << what << " wall " << i << " start " << got[i].start.x << "," << got[i].start.z << " want "
           << want[i].start.x << "," << want[i].start.z;
       EXPECT_EQ(std::memcmp(&got[i].end, &want[i].end, sizeof(V)), 0)
-          << what << " wall " << i << " end " << got[i].end.x << "," << got[i].end.z << " want " << want[i].end.x
-          << "," << want[i].end.z;
+          << what << " wall " << i << " end " << got[i].end.x << "," << got[i].end.z << " want "
+          << want[i].end.x << "," << want[i].end.z;
     }
   }
   std::vector<uint32_t> Pixels() const {
@@ -304,8 +306,18 @@ TEST_F(RoomWallTasksTest, MovesThatBreakTheOutlineAreRefusedAndLeaveNothing) {
        {200, 100},
        {200, 52},
        true},
-      {"a corner of three walls", kRectangle, {{V(4500, 0, 1500), V(5400, 0, 900)}}, {200, 100}, {200, 110}, true},
-      {"within 50 of another corner", kRectangle, {{V(1520, 0, 2250), V(2500, 0, 2250)}}, {200, 100}, {200, 150}, false},
+      {"a corner of three walls",
+       kRectangle,
+       {{V(4500, 0, 1500), V(5400, 0, 900)}},
+       {200, 100},
+       {200, 110},
+       true},
+      {"within 50 of another corner",
+       kRectangle,
+       {{V(1520, 0, 2250), V(2500, 0, 2250)}},
+       {200, 100},
+       {200, 150},
+       false},
       {"the joined walls would reverse", kRectangle, {}, {200, 100}, {200, 260}, false},
   };
   for (const auto& c : kCases) {
@@ -328,7 +340,8 @@ TEST_F(RoomWallTasksTest, MovesThatBreakTheOutlineAreRefusedAndLeaveNothing) {
       oldPlace.End();
       ASSERT_NE(task->Feedback().Records(), nullptr);
       ASSERT_EQ(MemGetSize(task->Feedback().Records()), MemGetSize(oldPlace.Records()));
-      EXPECT_EQ(std::memcmp(*task->Feedback().Records(), *oldPlace.Records(), MemGetSize(oldPlace.Records())), 0);
+      EXPECT_EQ(std::memcmp(*task->Feedback().Records(), *oldPlace.Records(), MemGetSize(oldPlace.Records())),
+                0);
     }
     Up(c.to);
     ExpectEnds(Ends(), before, c.name);
@@ -359,8 +372,12 @@ TEST_F(RoomWallTasksTest, AUnitBesideAnAxisParallelWallStopsItsFace) {
   } kCases[] = {
       {"corner within the span", kRectangle, V(3525, 0, 2000), 600, 600, true},
       {"wider than the wall at both ends", kRectangle, V(3600, 0, 1000), 600, 3000, false},
-      {"slanted wall", {V(1500, 0, 1500), V(4500, 0, 1500), V(4650, 0, 3750), V(1500, 0, 3750)}, V(3600, 0, 2000), 600,
-       600, false},
+      {"slanted wall",
+       {V(1500, 0, 1500), V(4500, 0, 1500), V(4650, 0, 3750), V(1500, 0, 3750)},
+       V(3600, 0, 2000),
+       600,
+       600,
+       false},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -404,6 +421,24 @@ TEST_F(RoomWallTasksTest, UndoAndRedoGiveEveryRecordedEndItsExactPoint) {
   }
 }
 
+// The wall's programmatic move is a press and a release of the same task: it undoes like a drag,
+// and a step inside the dead zone leaves nothing.
+TEST_F(RoomWallTasksTest, TheWallsOwnMoveUndoesLikeADrag) {
+  host_.palette->SetScale(15.0);
+  const std::vector<qxRoomSegment*> walls = Loop(kRectangle);
+  Rebuild();
+  const std::vector<WallEnds> before = Ends();
+  walls[0]->MoveBy(0, 3);
+  ExpectEnds(Ends(), before, "within the dead zone");
+  EXPECT_EQ(room_->DoneTop(), nullptr);
+  walls[0]->MoveBy(0, 10);
+  ExpectNear(walls[0]->Start(), V(1500, 0, 1650), "moved");
+  ExpectNear(walls[3]->End(), V(1500, 0, 1650), "joined end");
+  ASSERT_NE(room_->DoneTop(), nullptr);
+  room_->Undo();
+  ExpectEnds(Ends(), before, "undone");
+}
+
 TEST_F(RoomWallTasksTest, AMoveThatShiftsTheRoomByTheMarginUndoesToTheOldShapePlusTheShift) {
   host_.documentWindow = eltest::OpenSweeperWindow("RoomTasksDocumentWindow");
   host_.palette->SetScale(3.0);
@@ -428,7 +463,8 @@ TEST_F(RoomWallTasksTest, ADimensionSetOnATurnedRoomReadsBackAsSet) {
   const float turn = 30.0f * 3.14159265f / 180.0f;
   std::vector<V> corners;
   for (const V& p : {V(0, 0, 0), V(4000, 0, 0), V(4000, 0, 3000), V(0, 0, 3000)}) {
-    const float x = p.x * std::cos(turn) - p.z * std::sin(turn), z = p.x * std::sin(turn) + p.z * std::cos(turn);
+    const float x = p.x * std::cos(turn) - p.z * std::sin(turn),
+                z = p.x * std::sin(turn) + p.z * std::cos(turn);
     corners.push_back(V(std::round(x) + 3000, 0, std::round(z) + 1000));
   }
   Loop(corners);
@@ -616,7 +652,8 @@ class WallPieceEndTest : public RoomWallTasksTest {
     const std::vector<float> points = {0, 0, 2000, 0, 2000, 200, 0, 200};
     Put(RecordField(module, "points").Data(r), points.data(), points.size() * 4);
     std::vector<int32_t> words;
-    for (const PieceEntry& e : {PieceEntry{999999, 0, 100}, PieceEntry{999999, 2000, 100}, PieceEntry{5, 1000, 0}}) {
+    for (const PieceEntry& e :
+         {PieceEntry{999999, 0, 100}, PieceEntry{999999, 2000, 100}, PieceEntry{5, 1000, 0}}) {
       const float zero = 0.0f;
       int32_t w[9] = {e.code, 0, 0, 0, 0, 0, 0, 0, 0};
       std::memcpy(&w[1], &e.x, 4), std::memcpy(&w[2], &zero, 4), std::memcpy(&w[3], &e.z, 4);
@@ -649,7 +686,8 @@ class WallPieceEndTest : public RoomWallTasksTest {
   }
   static bool SameBits(const zelvproWall::Snapshot& a, const zelvproWall::Snapshot& b) {
     if (a.outline.size() != b.outline.size() || a.entries.size() != b.entries.size()) return false;
-    if (std::memcmp(a.outline.data(), b.outline.data(), a.outline.size() * sizeof(ppVector2)) != 0) return false;
+    if (std::memcmp(a.outline.data(), b.outline.data(), a.outline.size() * sizeof(ppVector2)) != 0)
+      return false;
     for (size_t i = 0; i < a.entries.size(); ++i) {
       const SnapAnchor &x = a.entries[i], &y = b.entries[i];
       if (x.code != y.code || std::memcmp(&x.point, &y.point, sizeof(V)) != 0 ||
@@ -661,9 +699,7 @@ class WallPieceEndTest : public RoomWallTasksTest {
 };
 
 TEST_F(WallPieceEndTest, ShiftTurnsTheDraggedEndToTheNearestEighthTurn) {
-  const struct {
-    float degrees, snapped;
-  } kCases[] = {{30, 45}, {20, 0}, {-30, -45}, {100, 90}};
+  const struct { float degrees, snapped; } kCases[] = {{30, 45}, {20, 0}, {-30, -45}, {100, 90}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.degrees);
     zelvproWall* piece = MakePiece();
@@ -672,7 +708,8 @@ TEST_F(WallPieceEndTest, ShiftTurnsTheDraggedEndToTheNearestEighthTurn) {
     ASSERT_NE(task, nullptr);
     Key(plat::VK_SHIFT, true);
     const float a = c.degrees * 3.14159265f / 180.0f;
-    const plat::POINT to{100 + int32_t(std::lround(200 * std::cos(a))), 110 + int32_t(std::lround(200 * std::sin(a)))};
+    const plat::POINT to{100 + int32_t(std::lround(200 * std::cos(a))),
+                         110 + int32_t(std::lround(200 * std::sin(a)))};
     MoveTo(to);
     Up(to);
     Key(plat::VK_SHIFT, false);
