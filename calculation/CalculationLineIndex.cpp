@@ -127,3 +127,11 @@ void CalculationLineIndex::Refresh() {
   for (int32_t i = 0; i < Count(); ++i) Add(i, lines_[size_t(i)]);
   stale_ = false;
 }
+
+void CalculationLineIndex::ForgetOwner(const zelvproElement* element) {
+  if (element == nullptr) return;
+  for (Entry& entry : lines_) {
+    if (entry.owner == element) entry.owner = nullptr;
+  }
+  owner_.erase(element);
+}

@@ -39,6 +39,9 @@ class CalculationLineIndex {
   void Write(int32_t i, Entry entry);
   void Erase(int32_t i);
 
+  // No line is owned by `element` any more.
+  void ForgetOwner(const zelvproElement* element);
+
   // The lines, ascending, with that digest, owner or listed key.
   const std::vector<int32_t>& WithAllKeys(uint64_t digest);
   const std::vector<int32_t>& WithArticleKeys(uint64_t digest);

@@ -69,6 +69,24 @@ int32_t CalculationLineRefs::FindKey(const zelvproElement* element) const {
   return found != keyOf_.end() ? found->second : 0;
 }
 
+void CalculationLineRefs::ForgetElement(const zelvproElement* element) {
+  if (element == nullptr) return;
+  for (Line& line : lines_) {
+    if (line.refs.element == element) line.refs.element = nullptr;
+  }
+  auto found = keyOf_.find(const_cast<zelvproElement*>(element));
+  if (found == keyOf_.end()) return;
+  auto use = byKey_.find(found->second);
+  // A key no line holds any more is dropped; one still listed stays reserved, naming no element.
+  if (use != byKey_.end()) {
+    if (use->second.lines > 0)
+      use->second.element = nullptr;
+    else
+      byKey_.erase(use);
+  }
+  keyOf_.erase(found);
+}
+
 zelvproElement* CalculationLineRefs::ElementOfKey(int32_t key) const {
   auto found = byKey_.find(key);
   return found != byKey_.end() ? found->second.element : nullptr;
@@ -87,7 +105,7 @@ void CalculationLineRefs::Release(const std::vector<int32_t>& keys) {
     auto found = byKey_.find(key);
     if (found == byKey_.end()) continue;
     if (--found->second.lines > 0) continue;
-    keyOf_.erase(found->second.element);
+    if (found->second.element != nullptr) keyOf_.erase(found->second.element);
     byKey_.erase(found);
   }
 }

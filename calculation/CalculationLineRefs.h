@@ -39,6 +39,9 @@ class CalculationLineRefs {
   int32_t FindKey(const zelvproElement* element) const;
   // The element a key stands for; null for a key never handed out or already forgotten.
   zelvproElement* ElementOfKey(int32_t key) const;
+  // `element` is gone: no line refers to it any more, and its key stands for no element (the key is
+  // not handed out again; a later element at the same address gets a key of its own).
+  void ForgetElement(const zelvproElement* element);
   // Keys in use or handed out and not yet forgotten.
   int32_t KnownKeys() const { return int32_t(byKey_.size()); }
 

@@ -168,7 +168,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // by price link, tag, database and dimensions in merge mode; by every merge key otherwise. The
   // existing lines are read into the scratch buffer.
   void PriceUnit(char* buffer);
-  // Takes one piece and one list entry per occurrence of `element` from the lines listing it.
+  // Takes one piece and one list entry per occurrence of `element` from the lines listing it; from
+  // the element's own separate line its whole quantity (never below 0).
   void RemoveElementLines(zelvproElement* element) override;
   // The first line whose element list holds `element`, read into the scratch buffer; -1 when none
   // (and for no element).
@@ -193,6 +194,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   void FinishLine(const LineRefs& refs) override;
   // PriceUnit on the current buffer with `refs` as its references.
   void AddLine(const LineRefs& refs) override;
+  // Drops every reference to `element` that the lines and the record buffers keep.
+  void ElementGone(zelvproElement* element) override;
   // Tells the price list pane, once one listens (SetShowLastLine).
   void ShowLastLine() override;
   void SetShowLastLine(std::function<void()> pane) { showLastLine_ = std::move(pane); }

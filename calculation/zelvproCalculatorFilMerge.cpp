@@ -1,5 +1,6 @@
 // Adding, merging and removing the lines of plan elements, the article list, and the line table as
 // the plan elements' calculation list.
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -166,6 +167,10 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
         FirstLine(Index().OwnedBy(element), [&](char* r) { return BufferRefs(r).element == element; });
     if (i >= 0) {
       SetQuantity(n, kPieces, element->ElementQuantity());
+      // The line goes on listing its element, or taking the element out could not find it.
+      const int32_t key = ElementKey(element);
+      const std::vector<int32_t> listed = ElementKeys(n);
+      if (std::find(listed.begin(), listed.end(), key) == listed.end()) AppendElementKey(n, key);
       WriteRecordAt(i, buffer);
       unsaved_ = true;
       return;
@@ -272,7 +277,13 @@ void zelvproCalculatorFil::RemoveElementLines(zelvproElement* element) {
       break;
     }
     DecimalNumber pieces = Quantity(scratch_, kPieces);
-    pieces -= 1.0;
+    if (BufferRefs(scratch_).element == element && element->SeparateLine()) {
+      // The element's own separate line holds the element's whole quantity, not one piece.
+      pieces -= element->ElementQuantity();
+      if (pieces < DecimalNumber(0.0, 0)) pieces = DecimalNumber(0.0, 0);
+    } else {
+      pieces -= 1.0;
+    }
     SetQuantity(scratch_, kPieces, pieces);
     WriteRecordAt(i, scratch_);
     changed = true;
@@ -343,6 +354,15 @@ void zelvproCalculatorFil::FinishLine(const LineRefs& refs) {
 void zelvproCalculatorFil::AddLine(const LineRefs& refs) {
   BufferRefs(nullptr) = refs;
   PriceUnit(nullptr);
+}
+
+void zelvproCalculatorFil::ElementGone(zelvproElement* element) {
+  if (element == nullptr) return;
+  refs_.ForgetElement(element);
+  index_.ForgetOwner(element);
+  for (auto& [buffer, refs] : bufferRefs_) {
+    if (refs.element == element) refs.element = nullptr;
+  }
 }
 
 void zelvproCalculatorFil::ShowLastLine() {

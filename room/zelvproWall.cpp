@@ -112,6 +112,10 @@ ppTask* zelvproWall::CreateMoverTask(qxViewHolder* selection, zelvproCanvas* can
   return iElementTaskFactory::Current().NewWallTask(selection, canvas);
 }
 
+ppTask* zelvproWall::CreateDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) {
+  return iElementTaskFactory::Current().NewWallDraggerTask(selection, canvas);
+}
+
 void zelvproWall::CommitEdits() {
   Invalidate();
   InvalidateTree();

@@ -58,6 +58,7 @@ class zelvproWall : public zelvproTopViewElement {
   zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
                               zelvproElement* asker, uint32_t flags) override;
   ppTask* CreateMoverTask(qxViewHolder* selection, zelvproCanvas* canvas, void* feedbackSource) override;
+  ppTask* CreateDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) override;
   // The wall posts no undo records: it only refreshes itself, its tree and the plan.
   void CommitEdits() override;
   bool HasCatalogEntry(int32_t /*id*/) override { return true; }

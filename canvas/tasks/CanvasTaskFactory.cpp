@@ -1,10 +1,14 @@
 #include "canvas/tasks/CanvasTaskFactory.h"
 
+#include "canvas/tasks/zelvproColorTask.h"
 #include "canvas/tasks/zelvproDeleteTask.h"
+#include "canvas/tasks/zelvproMoverTask.h"
 #include "canvas/tasks/zelvproPasteTask.h"
 #include "canvas/tasks/qxMoveObjectTask.h"
 #include "canvas/tasks/qxMoveStretchObjectTask.h"
 #include "canvas/tasks/zelvproPointerTask.h"
+#include "canvas/tasks/zelvproRotateTask.h"
+#include "canvas/tasks/zelvproRotateTask2.h"
 #include "canvas/tasks/zelvproWallSideDragger.h"
 #include "elements/base/zelvproCanvas.h"
 #include "room/qxNewRoomCanvas.h"
@@ -30,6 +34,30 @@ ppTask* CanvasTaskFactory::NewPasteTask(zelvproCanvas* canvas, qxViewHolder* mad
 ppMouseTask* CanvasTaskFactory::NewPointerTask(zelvproElement* element, zelvproCanvas* canvas) {
   if (element == nullptr) return nullptr;
   return new zelvproPointerTask(element, canvas != nullptr ? canvas : element);
+}
+
+ppTask* CanvasTaskFactory::NewColorTask(int32_t colourId, zelvDatabase* source, zelvproCanvas* canvas) {
+  if (canvas == nullptr || colourId == 0) return nullptr;
+  return new zelvproColorTask(colourId, source, canvas);
+}
+
+ppTask* CanvasTaskFactory::NewMoverTask(qxViewHolder* selection, zelvproCanvas* canvas,
+                                        void* /*feedbackSource*/) {
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproMoverTask(selection, canvas, nullptr, true);
+}
+
+ppTask* CanvasTaskFactory::NewRotateTask(intptr_t a, intptr_t b) {
+  auto* selection = reinterpret_cast<qxViewHolder*>(a);
+  auto* canvas = reinterpret_cast<zelvproCanvas*>(b);
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproRotateTask(selection, canvas);
+}
+
+ppTask* CanvasTaskFactory::NewRotateTask2(zelvproCanvas* owner, zelvproElement* target, float turn, float dx,
+                                          float dz) {
+  if (target == nullptr) return nullptr;
+  return new zelvproRotateTask2(target, owner, turn, dx, dz);
 }
 
 iMoveObjectTask* CanvasTaskFactory::NewMoveObjectTask(zelvproElement* segment, ppView* supervisor) {

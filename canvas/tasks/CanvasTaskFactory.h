@@ -1,7 +1,7 @@
 // The canvas layer's task factory: the tasks the plan elements and the room ask for through
-// iElementTaskFactory: the delete and paste command tasks, the rubber band, and the start of the mouse
-// tasks at a press. Rows not filled yet keep the neutral answer (no task).
-// User-interface thread only.
+// iElementTaskFactory: the delete and paste command tasks, the rubber band, the colour task, and the start of
+// the mouse tasks at a press. Rows not filled yet keep the neutral answer (no task). User-interface thread
+// only.
 #pragma once
 
 #include "elements/base/iElementTaskFactory.h"
@@ -11,6 +11,12 @@ class CanvasTaskFactory : public iElementTaskFactory {
   ppTask* NewDeleteTask(zelvproCanvas* canvas, const qxViewHolder* selection) override;
   ppTask* NewPasteTask(zelvproCanvas* canvas, qxViewHolder* made, int32_t flag) override;
   ppMouseTask* NewPointerTask(zelvproElement* element, zelvproCanvas* canvas) override;
+  ppTask* NewColorTask(int32_t colourId, zelvDatabase* source, zelvproCanvas* canvas) override;
+  // The plan's move, mouse rotation (`a` the selection chain, `b` the canvas) and command rotation.
+  ppTask* NewMoverTask(qxViewHolder* selection, zelvproCanvas* canvas, void* feedbackSource) override;
+  ppTask* NewRotateTask(intptr_t a, intptr_t b) override;
+  ppTask* NewRotateTask2(zelvproCanvas* owner, zelvproElement* target, float turn, float dx,
+                         float dz) override;
   // Room walls and corners (null unless `segment` is a room segment) and plan wall piece ends (null
   // unless `wall` is a wall piece and `end` 0 or 1).
   iMoveObjectTask* NewMoveObjectTask(zelvproElement* segment, ppView* supervisor) override;

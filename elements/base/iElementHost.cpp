@@ -3,6 +3,7 @@
 #include "catalogue/databases/CatalogDatabaseList.h"
 #include "database/ppDatafile.h"
 #include "elements/base/PasteOffset.h"
+#include "elements/base/qxPrintPictures.h"
 #include "elements/base/zelvproCanvas.h"
 #include "platform/ResetList.h"
 
@@ -25,6 +26,8 @@ iElementHost& iElementHost::Current() { return gHost != nullptr ? *gHost : gNeut
 void iElementHost::Install(iElementHost* host) { gHost = host; }
 
 void iElementHost::SetPasteOffset(float millimetres) { ::SetPasteOffset(millimetres); }
+
+qxPrintPictures& iElementHost::PrintPictures() { return qxPrintPictures::Default(); }
 
 ppDatafile* iElementHost::BeginCopy(zelvproCanvas* canvas) {
   ppDatafile* copy = CopyDatafile(canvas);

@@ -9,6 +9,7 @@
 #include "platform/WindowTypes.h"
 
 class iScenePane;
+class qxPrintPictures;
 class ppDatafile;
 class ppEventHandler;
 class ppRegion;
@@ -32,6 +33,9 @@ class iElementHost {
   virtual plat::HWND DocumentWindow() { return nullptr; }
   // The 3D pane that InvalidateElement refreshes; null when none. Not owned.
   virtual iScenePane* ScenePane() { return nullptr; }
+  // The pictures of the printed plan and elevation pages; the default draws them with the current
+  // 3D pane. Not owned.
+  virtual qxPrintPictures& PrintPictures();
   // Repaints the region (window coordinates) of the plan editor; the region stays the caller's.
   virtual void InvalidatePlanEditor(ppRegion& /*region*/) {}
   // The root of the placed units and the root of the room's walls and floor; null when none.

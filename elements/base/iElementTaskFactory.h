@@ -11,11 +11,13 @@
 #include "framework/ppRegion.h"
 
 class iMoveObjectTask;
+class iScenePane;
 class ppMouseTask;
 class ppTask;
 class ppView;
 class qxJunction;
 class qxViewHolder;
+class zelvDatabase;
 class zelvproCanvas;
 class zelvproElement;
 
@@ -65,6 +67,23 @@ class iElementTaskFactory {
   }
   // The task that puts the new accessory `accessory` into the element under the mouse that takes it.
   virtual ppTask* NewAccessoryTask(zelvproCanvas* /*canvas*/, zelvproElement* /*accessory*/) {
+    return nullptr;
+  }
+  // ---- Tasks the element palette starts at a press on an item (each takes `selection` over when
+  // made). The task that drags a new plan wall piece onto the plan.
+  virtual ppTask* NewWallDraggerTask(qxViewHolder* /*selection*/, zelvproCanvas* /*canvas*/) {
+    return nullptr;
+  }
+  // The task that drags new units into the 3D view `pane`; `flag` is the palette's, passed through.
+  virtual ppTask* New3DDraggerTask(qxViewHolder* /*selection*/, iScenePane* /*pane*/, int32_t /*flag*/) {
+    return nullptr;
+  }
+  // The tasks that paint colour record `colourId` of catalogue `source` onto units of the plan
+  // canvas or of the 3D view.
+  virtual ppTask* NewColorTask(int32_t /*colourId*/, zelvDatabase* /*source*/, zelvproCanvas* /*canvas*/) {
+    return nullptr;
+  }
+  virtual ppTask* New3DColorTask(int32_t /*colourId*/, zelvDatabase* /*source*/, iScenePane* /*pane*/) {
     return nullptr;
   }
   // ---- The free-standing plan wall pieces.

@@ -4,6 +4,7 @@
 #include "elements/base/qxViewHolderKillerSweeper.h"
 #include "elements/base/zelvproElement.h"
 #include "foundation/Geometry2D.h"
+#include "foundation/Geometry3D.h"
 #include "foundation/OwnedHandle.h"
 #include "foundation/ppVector2.h"
 #include "platform/ResetList.h"
@@ -40,6 +41,10 @@ void UnitePolygon(ppRegion& region, Handle points) {
 
 qxViewHolder::qxViewHolder(zelvproElement* element, qxViewHolder* next, bool linkOnly)
     : angle(element->GetAngle()), startPosition(element->GetPosition()), element_(element), next_(next) {
+  element_->GetAbsolutePosition(runStart);
+  ppVector3 along(element_->dimensions.x, 0.0f, 0.0f);
+  RotateAboutAxis(along, element_->GetAbsoluteAngle(), ppVector3(0.0f, 1.0f, 0.0f));
+  runEnd = ppVector3(runStart.x + along.x, runStart.y + along.y, runStart.z + along.z);
   if (linkOnly) return;
   qxViewHolder* nextHead = next_ != nullptr ? next_->head_ : nullptr;
   // Tick times wrap: "later" is a positive difference.

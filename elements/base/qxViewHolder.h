@@ -59,6 +59,8 @@ class qxViewHolder : public iProperty, public iUndoer, public iViewHolder {
   qxViewHolder* Head() const { return head_; }
   // Gives up the rest of the chain (the caller owns it from now on).
   qxViewHolder* ReleaseNext();
+  // Takes over `next` as the rest of the chain; the holder must have given up its former rest.
+  void SetNext(qxViewHolder* next) { next_ = next; }
   int32_t BatchDepth() const { return batchDepth_; }
   // Whether a holder of the chain starting here stands for `element`.
   bool Holds(const zelvproElement* element) const;
@@ -71,6 +73,13 @@ class qxViewHolder : public iProperty, public iUndoer, public iViewHolder {
   float angle = 0.0f;
   ppVector3 pivot;
   ppVector3 startPosition;
+  // Where the element begins and ends along its run (millimetres, plan frame): its plan position and
+  // that point moved by its width along its turn. A picture render of the printed pages replaces
+  // them by the element's points on the picture (millimetres from the picture's left and bottom
+  // edges), which the page annotations read.
+  ppVector3 runStart, runEnd;
+  // 0: a member of an elevation run; 1: a neighbour drawn at the run's end.
+  int32_t mark = 0;
 
   // The current chain, null when none; it is deleted when another one is activated.
   static qxViewHolder* Current();

@@ -122,12 +122,16 @@ void zelvproCanvas::LayoutPrintPage(qxPrintPage& page) {
 
 bool zelvproCanvas::Print(ppDC& dc, qxPrintPage& page) {
   if (!IsShown()) return page.morePages != 0;
+  // The framework's print steps take a page number; a canvas's pages are told apart by the record.
+  constexpr int32_t kPageNumber = 1;
+  PrintBegin(dc, kPageNumber);
+  if (!PrintNeeded(dc, kPageNumber)) return page.morePages != 0;
   if (page.options[1] != 0 || page.options[5] != 0) PrintContent(dc, page);
   if (page.options[2] != 0) {
     // The elements ask the installed settings where the page puts them.
     qxPagePrintSettings settings(page);
     const ppViewList& children = Subviews();
-    for (int32_t i = 0; i < children.Count(); ++i) children.At(i)->Print(dc, 1);
+    for (int32_t i = 0; i < children.Count(); ++i) children.At(i)->Print(dc, kPageNumber);
   }
   return page.morePages != 0;
 }

@@ -14,6 +14,7 @@
 #include "elements/base/iScenePane.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproLayerPalette.h"
+#include "elements/topview/iCalculationList.h"
 #include "framework/ppMouseTask.h"
 #include "framework/ppUndoer.h"
 #include "platform/ResetList.h"
@@ -107,6 +108,8 @@ zelvproElement::~zelvproElement() {
   // (another address): no history may keep either.
   ppUndoer::PurgeTarget(this);
   ppUndoer::PurgeTarget(static_cast<iProperty*>(this));
+  // The price list keeps the element of each line beside it; that reference dies with the element.
+  iCalculationList::Current().ElementGone(this);
   UnlinkBeforeDeletion();
   delete associates;
   associates = nullptr;

@@ -114,6 +114,32 @@ class zelvproTopCanvas : public zelvproCanvas {
   static void DrawNumberLabels(ppDC& dc, const qxPrintPage& page, qxViewHolder* chain, float factor,
                                float unitsPerPixel, const ppVector2& first, const ppVector2& second);
   static void SwapInts(int32_t& a, int32_t& b);
+  // The two ends of a run (holders' run points, millimetres): the start of the element lying first
+  // along the run and the end of the one reaching furthest, brought onto one line parallel to it.
+  static void ComputeRunEnds(const qxViewHolder* run, ppVector3& start, ppVector3& end);
+  // The measure lines of an elevation page over its picture: widths below (or above, for raised
+  // units), heights at the left edge, one column per unit, and the height above the floor of units
+  // raised more than 10 mm. The holders' run points are the units' points on the picture
+  // (millimetres from its left and bottom edges); `origin`: the picture's margin inside the
+  // rectangle, millimetres.
+  static void DrawElevationMeasures(ppDC& dc, const qxPrintPage& page, const qxViewHolder* run, float factor,
+                                    float unitsPerPixel, const ppVector2& origin);
+
+  // ---- Printed plan and elevation pages (zelvproTopCanvasPages.cpp): one elevation page per wall
+  // run of the plan, the last run built first, then the plan page with the runs' number labels.
+  // Page 1 starts a new job: whatever an earlier, aborted job left queued is dropped. Answers whether
+  // another page follows. The installed print settings answer from `page` while a page prints.
+  virtual bool PrintNextPage(ppDC& dc, qxPrintPage& page, int32_t pageNumber);
+  // Prints the next queued run as one page; `page.morePages` tells whether more runs wait.
+  virtual void PrintElevationPage(ppDC& dc, qxPrintPage& page);
+  virtual void PrintPlanPage(ppDC& dc, qxPrintPage& page);
+  virtual void PrintPageHeader(ppDC& dc, qxPrintPage& page);
+  // Groups the plan's elements into wall runs and queues them (the neighbours met at the runs'
+  // corners added, elements without size left out, empty runs dropped).
+  void BuildElevationQueue();
+  // The queued runs in the order they print; owned by the canvas.
+  std::vector<const qxViewHolder*> QueuedRuns() const;
+  int32_t PrintPass() const { return printPass_; }
 
  protected:
   // The element a module record of `type` makes inside `container`; null for a type the plan does not
@@ -133,6 +159,11 @@ class zelvproTopCanvas : public zelvproCanvas {
   void CollectOverlapCandidates(zelvproElement* element, const qxViewHolder* moved);
 
   bool transparent_ = false;
+  // The wall runs still to print, the one printed next last; each holder chain owned. The print pass
+  // is 1 when the plan page is next.
+  std::vector<std::unique_ptr<qxViewHolder>> elevationQueue_;
+  int32_t printPass_ = 0;
+  void AddCornerNeighbours();
   std::vector<qxAnnotationSweeper*> pendingAnnotations_;  // owned by the queue until they run
   // Where each catalogue unit's anchors (its children's, and its size) reach on the plan, as cells of
   // a grid; only while a load, a paste or a tree re-snap runs.

@@ -30,6 +30,8 @@ class iCalculationList {
   virtual void AddLine(const LineRefs& /*refs*/) {}
   // Removes every calculation line of `element` (its own and its included lines).
   virtual void RemoveElementLines(zelvproElement* /*element*/) {}
+  // `element` is being destroyed: nothing may keep its address (a later element may get it).
+  virtual void ElementGone(zelvproElement* /*element*/) {}
   // Scrolls the price list to its last line.
   virtual void ShowLastLine() {}
   // ---- The whole price list rebuilt from a plan.

@@ -120,6 +120,40 @@ TEST_F(CalculatorMergeTest, SeparateLineElementKeepsOneLineOfItsQuantity) {
   EXPECT_DOUBLE_EQ(Pieces(1), 4.0);
 }
 
+TEST_F(CalculatorMergeTest, ASeparateLineAddedAgainStillListsItsElementAndLeavesWithIt) {
+  auto a = NewElement();
+  a->SetSeparateLine(true);
+  a->SetElementQuantity(DecimalNumber(3.0));
+  // Added, added again over its own line, and added again after the list was emptied by a reset.
+  Contribute(a.get(), 1.0);
+  Contribute(a.get(), 1.0);
+  EXPECT_EQ(Listed(0), (std::vector<int32_t>{Calc().ElementKey(a.get())}));
+  EXPECT_EQ(Calc().FindLineOfElement(a.get()), 0);
+  Calc().ResetElementLines();
+  Contribute(a.get(), 1.0);
+  ASSERT_EQ(Count(), 1);
+  EXPECT_EQ(Calc().FindLineOfElement(a.get()), 0);
+  // Taking the element out takes its whole quantity: nothing of it stays on the bill.
+  Calc().RemoveElementLines(a.get());
+  EXPECT_DOUBLE_EQ(Pieces(0), 0.0);
+  EXPECT_TRUE(Listed(0).empty());
+}
+
+TEST_F(CalculatorMergeTest, ADestroyedElementLeavesNoReferenceInTheLines) {
+  iCalculationList::Install(&Calc());
+  auto a = NewElement();
+  Contribute(a.get(), 1.0);
+  const int32_t key = Calc().ElementKey(a.get());
+  a.reset();
+  iCalculationList::Install(nullptr);
+  EXPECT_EQ(Calc().LineRefsAt(0).element, nullptr);
+  EXPECT_EQ(Calc().ElementOfKey(key), nullptr);
+  // A later element, whatever its address, is in no line until it contributes.
+  auto b = NewElement();
+  EXPECT_EQ(Calc().FindLineOfElement(b.get()), -1);
+  EXPECT_NE(Calc().ElementKey(b.get()), key);
+}
+
 TEST_F(CalculatorMergeTest, NewLineTakesTheElementsDiscountAndText) {
   struct Case {
     int32_t percent;

@@ -319,6 +319,34 @@ TEST_F(CanvasPrintTest, ElementsPrintThroughThePageWhileTheCanvasPrints) {
   EXPECT_EQ(iPrintSettings::Installed(), nullptr);
 }
 
+// A canvas that has nothing for this page says so before anything is drawn.
+class PageSkippingCanvas : public eltest::RecordingCanvas {
+ public:
+  using eltest::RecordingCanvas::RecordingCanvas;
+  bool needed = false;
+  int begun = 0;
+  void PrintBegin(ppDC& /*dc*/, int32_t /*page*/) override { ++begun; }
+  bool PrintNeeded(ppDC& /*dc*/, int32_t /*page*/) override { return needed; }
+};
+
+TEST_F(CanvasPrintTest, ACanvasPrintsOnlyAfterItsBeginAndWhenItIsNeeded) {
+  PageSkippingCanvas canvas(Rect(0, 0, 1000, 1000));
+  auto* element = new PrintingElement(&canvas);
+  qxPrintPage page(*dc_);
+  plat::ClearDrawnTextLog();
+  plat::RecordDrawnTexts(true);
+  canvas.Print(*dc_, page);
+  EXPECT_EQ(canvas.begun, 1);
+  EXPECT_TRUE(plat::DrawnTextLog().empty());
+  EXPECT_TRUE(element->seen.empty());
+  canvas.needed = true;
+  canvas.Print(*dc_, page);
+  plat::RecordDrawnTexts(false);
+  EXPECT_EQ(canvas.begun, 2);
+  EXPECT_FALSE(plat::DrawnTextLog().empty());
+  EXPECT_EQ(element->seen.size(), 1u);
+}
+
 TEST_F(CanvasPrintTest, SwapIntsExchanges) {
   int32_t a = 3, b = -4;
   zelvproTopCanvas::SwapInts(a, b);

@@ -28,6 +28,7 @@
 #include "elements/base/iElementHost.h"
 #include "elements/base/iElementTaskFactory.h"
 #include "elements/base/iScenePane.h"
+#include "elements/base/qxPrintPictures.h"
 #include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
@@ -80,6 +81,9 @@ class RecordingHost : public iElementHost {
   iScenePane* ScenePane() override { return pane; }
   zelvproElement* TopCanvas() override { return topCanvas; }
   zelvproElement* NewRoomCanvas() override { return newRoomCanvas; }
+  qxPrintPictures& PrintPictures() override {
+    return pictures != nullptr ? *pictures : iElementHost::PrintPictures();
+  }
   zelvproLayerPalette* LayerPalette() override { return palette.get(); }
   zelvDatabase* FindDatabase(int32_t identifier) override {
     auto found = databases.find(identifier);
@@ -90,6 +94,7 @@ class RecordingHost : public iElementHost {
   iScenePane* pane = nullptr;
   zelvproElement* topCanvas = nullptr;
   zelvproElement* newRoomCanvas = nullptr;
+  qxPrintPictures* pictures = nullptr;  // the printed pages' pictures; the 3D pane's when null
   std::unique_ptr<zelvproLayerPalette> palette;
   std::map<int32_t, zelvDatabase*> databases;
   std::vector<plat::RECT> editorRegions;  // bounds of each region handed over
