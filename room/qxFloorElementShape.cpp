@@ -5,6 +5,7 @@
 // is edited. A digit names a wall relative to the start corner (modulo the shape's corner count); a
 // blank names none.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -312,9 +313,12 @@ void qxFloorElement::SetMeasurement(int32_t index, float value, bool useSecondWa
   // The second wall stands at the measured wall's other end: it moves the other way.
   const float delta = (value - measurements_[index]) * (useSecondWall ? -1.0f : 1.0f);
   const ppVector3 unit = direction.Normalized();
-  // The move's z is mirrored: together with the direction turns of the tables this moves the wall
-  // outwards for a larger dimension on walls along the plan's axes.
-  task->ApplyMove(delta * unit.x, -delta * unit.z, false);
+  // The move is in the plan's own frame, along the measured direction. The tables' direction turns
+  // were made for a frame whose z is mirrored: a direction nearer the z axis than the x axis moves
+  // the other way. On a turned room this keeps the wall moving along the measured direction (a
+  // mirrored z alone would move it askew and change the figure by the wrong amount).
+  const float sense = std::fabs(unit.x) >= std::fabs(unit.z) ? 1.0f : -1.0f;
+  task->ApplyMove(delta * sense * unit.x, delta * sense * unit.z, false);
   // A move that shifted either end changed the plan: the room is rebuilt and the move kept for undo.
   if (segment->Start() != start || segment->End() != end) {
     KeepWallMove(*task);

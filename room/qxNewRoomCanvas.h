@@ -91,8 +91,10 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   void ReadCanvasRecord(ppDatafile& record);
   // Makes the plan's elements from the module table, in table order.
   void LoadPlanModules(ppDatafile& modules);
-  // Moves the room so that every wall end keeps the margin from the plan's origin.
-  void KeepRoomInsideMargin();
+  // Moves the room so that every wall end keeps the margin from the plan's origin; the plan's other
+  // elements follow through sweepers. Answers the shift applied to the walls (millimetres, zero
+  // when none), so that a caller holding wall points can shift them alike.
+  ppVector3 KeepRoomInsideMargin();
 
   // ---- Plan bounds and queries.
   // The corners of the outline's rectangle in plan (x, z): (min x, min z), (min x, max z),

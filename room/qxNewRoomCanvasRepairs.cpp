@@ -143,14 +143,14 @@ void qxNewRoomCanvas::ResnapList(ElementList& list) {
   junctionsDirty = 0;
 }
 
-void qxNewRoomCanvas::KeepRoomInsideMargin() {
+ppVector3 qxNewRoomCanvas::KeepRoomInsideMargin() {
   const std::vector<qxRoomSegment*> segments = Segments(*this);
   ppVector3 low = kMargin;
   for (qxRoomSegment* segment : segments) {
     Lower(low, segment->Start());
     Lower(low, segment->End());
   }
-  if (!(low.x < kMargin.x || low.z < kMargin.z)) return;
+  if (!(low.x < kMargin.x || low.z < kMargin.z)) return ppVector3();
   // Every component is 0 or positive: an axis already clear of the margin keeps its place.
   const ppVector3 offset = kMargin - low;
   iElementHost& host = iElementHost::Current();
@@ -163,6 +163,7 @@ void qxNewRoomCanvas::KeepRoomInsideMargin() {
   }
   DoCommand(kRebuildRoom, 0);
   DoCommand(kRefresh3D, 0);
+  return offset;
 }
 
 void qxNewRoomCanvas::FixDoors() {

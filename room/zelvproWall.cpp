@@ -88,6 +88,10 @@ void zelvproWall::WriteRecord(ppDatafile& record, bool renumber, int32_t parentN
 }
 
 void zelvproWall::DoCommand(int32_t command, intptr_t parameter) {
+  if (command == kRestoreSnapshot) {
+    if (parameter != 0) RestoreSnapshot(*reinterpret_cast<const Snapshot*>(parameter));
+    return;
+  }
   if (command != kSetColour && command != kSetPlain) {
     zelvproTopViewElement::DoCommand(command, parameter);
     return;
@@ -179,6 +183,25 @@ void zelvproWall::DragEnd(int32_t end, int32_t x, int32_t y, bool frozen) {
   if (end == 1) snapPoints[1].point.x = length;
   StretchTo(length);
   SetAngle(angle + turn);
+  Invalidate();
+  InvalidateTree();
+}
+
+zelvproWall::Snapshot zelvproWall::TakeSnapshot() const {
+  return Snapshot{OutlinePoints(), snapPoints, position, angle};
+}
+
+void zelvproWall::RestoreSnapshot(const Snapshot& shot) {
+  Invalidate();
+  SetOutlinePoints(shot.outline);
+  std::vector<SnapAnchor> entries = shot.entries;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    entries[i].partner = i < snapPoints.size() ? snapPoints[i].partner : nullptr;
+    entries[i].word7 = i < snapPoints.size() ? snapPoints[i].word7 : 0;
+  }
+  snapPoints = std::move(entries);
+  SetPosition(shot.position);
+  StoreAngle(shot.angle);
   Invalidate();
   InvalidateTree();
 }

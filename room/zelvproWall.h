@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "elements/topview/zelvproTopViewElement.h"
 #include "foundation/ppVector2.h"
@@ -24,12 +25,24 @@ class zelvproWall : public zelvproTopViewElement {
   static constexpr int32_t kEndHandle = 999999;
   // Commands: take the colour the parameter points at (a ppRGBColor in percent); fill plain white.
   static constexpr int32_t kSetColour = 3042, kSetPlain = 3045;
+  // Command: take back the Snapshot the parameter points at (the undo and redo of an end drag).
+  static constexpr int32_t kRestoreSnapshot = 10003;
+
+  // What an end drag changes: the outline's own points, the snap entries, the position and the angle
+  // (millimetres, radians). The outline alone cannot give the angle back.
+  struct Snapshot {
+    std::vector<ppVector2> outline;
+    std::vector<SnapAnchor> entries;
+    ppVector3 position;
+    float angle = 0.0f;
+  };
 
   // A wall piece from the current record of a document-module table.
   zelvproWall(ppView* parent, ppDatafile& module, bool refresh);
 
   // ---- Element operations replaced here.
-  // 3042 and 3045 act on the wall and are passed to every child; other commands go to the base.
+  // 3042 and 3045 act on the wall and are passed to every child; 10003 restores a snapshot; other
+  // commands go to the base.
   void DoCommand(int32_t command, intptr_t parameter) override;
   void DrawContent(ppDC& dc) override;
   void PrintContent(ppDC& dc, int32_t page) override;
@@ -66,6 +79,11 @@ class zelvproWall : public zelvproTopViewElement {
   int32_t NearestOutlineEdge(const ppVector2& p, float tolerance, float& distance) const;
   // The first outline placed into window pixels; the caller owns the list (null without outline).
   Handle GetPlacedOutline();
+
+  Snapshot TakeSnapshot() const;
+  // Puts every value of `shot` back exactly; the links of the snap entries (partners) stay as they
+  // are now, since they belong to the plan, not to the drag.
+  void RestoreSnapshot(const Snapshot& shot);
 
   // The outline's own points (element frame); empty without an outline.
   std::vector<ppVector2> OutlinePoints() const;

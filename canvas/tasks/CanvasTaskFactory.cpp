@@ -4,10 +4,15 @@
 #include "canvas/tasks/zelvproDeleteTask.h"
 #include "canvas/tasks/zelvproMoverTask.h"
 #include "canvas/tasks/zelvproPasteTask.h"
+#include "canvas/tasks/qxMoveObjectTask.h"
+#include "canvas/tasks/qxMoveStretchObjectTask.h"
 #include "canvas/tasks/zelvproPointerTask.h"
 #include "canvas/tasks/zelvproRotateTask.h"
 #include "canvas/tasks/zelvproRotateTask2.h"
+#include "canvas/tasks/zelvproWallSideDragger.h"
 #include "elements/base/zelvproCanvas.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
 
 namespace {
 
@@ -53,6 +58,23 @@ ppTask* CanvasTaskFactory::NewRotateTask2(zelvproCanvas* owner, zelvproElement* 
                                           float dz) {
   if (target == nullptr) return nullptr;
   return new zelvproRotateTask2(target, owner, turn, dx, dz);
+}
+
+iMoveObjectTask* CanvasTaskFactory::NewMoveObjectTask(zelvproElement* segment, ppView* supervisor) {
+  auto* wall = dynamic_cast<qxRoomSegment*>(segment);
+  return wall != nullptr ? new qxMoveObjectTask(wall, dynamic_cast<qxNewRoomCanvas*>(supervisor)) : nullptr;
+}
+
+ppMouseTask* CanvasTaskFactory::NewMoveStretchObjectTask(zelvproElement* segment, qxJunction* junction,
+                                                         ppView* supervisor) {
+  auto* wall = dynamic_cast<qxRoomSegment*>(segment);
+  if (wall == nullptr || junction == nullptr) return nullptr;
+  return new qxMoveStretchObjectTask(wall, junction, dynamic_cast<qxNewRoomCanvas*>(supervisor));
+}
+
+ppTask* CanvasTaskFactory::NewWallEndTask(zelvproElement* wall, int32_t end) {
+  auto* piece = dynamic_cast<zelvproWall*>(wall);
+  return piece != nullptr && (end == 0 || end == 1) ? new zelvproWallSideDragger(piece, end) : nullptr;
 }
 
 void CanvasTaskFactory::StartWithElement(ppTask* task, int32_t x, int32_t y,

@@ -17,6 +17,12 @@ class CanvasTaskFactory : public iElementTaskFactory {
   ppTask* NewRotateTask(intptr_t a, intptr_t b) override;
   ppTask* NewRotateTask2(zelvproCanvas* owner, zelvproElement* target, float turn, float dx,
                          float dz) override;
+  // Room walls and corners (null unless `segment` is a room segment) and plan wall piece ends (null
+  // unless `wall` is a wall piece and `end` 0 or 1).
+  iMoveObjectTask* NewMoveObjectTask(zelvproElement* segment, ppView* supervisor) override;
+  ppMouseTask* NewMoveStretchObjectTask(zelvproElement* segment, qxJunction* junction,
+                                        ppView* supervisor) override;
+  ppTask* NewWallEndTask(zelvproElement* wall, int32_t end) override;
   // A plan mouse task starts with `feedback` as its feedback region, another mouse task without one;
   // anything else is deleted.
   void StartWithElement(ppTask* task, int32_t x, int32_t y, std::unique_ptr<ppRegion> feedback) override;

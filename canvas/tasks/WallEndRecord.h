@@ -1,0 +1,37 @@
+// The undo record of the room's wall and corner moves: per moved wall end its old and its new plan
+// point (millimetres) and the wall that holds it. Undo and redo move each end between the two points
+// with the wall's own end move, which finds an end only at its exact point; so when the room is
+// shifted after the move (the margin from the plan's origin), the shift is added to every point.
+//
+// Ownership: the walls are not owned. User-interface thread only.
+#pragma once
+
+#include <vector>
+
+#include "foundation/ppVector3.h"
+
+class qxRoomSegment;
+
+class WallEndRecord {
+ public:
+  struct Entry {
+    ppVector3 from, to;
+    qxRoomSegment* wall;
+  };
+
+  // Moves `wall`'s end at `from` to `to` and keeps the pair.
+  void MoveAndKeep(qxRoomSegment* wall, const ppVector3& from, const ppVector3& to);
+  // Adds `shift` to both points of every entry.
+  void Shift(const ppVector3& shift);
+  // Moves every kept end to its new point (forwards) or back to its old one, the latter in reverse
+  // order so that ends moved twice come back through the same steps.
+  void Replay(bool forwards) const;
+  // Whether any kept end lies elsewhere than before.
+  bool MovedAnything() const;
+  void Clear() { entries_.clear(); }
+  bool IsEmpty() const { return entries_.empty(); }
+  const std::vector<Entry>& Entries() const { return entries_; }
+
+ private:
+  std::vector<Entry> entries_;
+};
