@@ -75,6 +75,8 @@ void OutlineFaceGrid::Register(const std::vector<Box>& boxes, const std::vector<
   for (size_t c = 1; c < cellStart_.size(); ++c) cellStart_[c] += cellStart_[c - 1];
   cellFaces_.resize(size_t(cellStart_.back()));
   cellChords_.resize(cellFaces_.size());
+  // A query visits each cell once at most.
+  picked_.resize(cellFaces_.size());
   std::vector<int32_t> fill(cellStart_.begin(), cellStart_.end() - 1);
   for (int32_t i : kept) {
     const Box& b = boxes[size_t(i)];

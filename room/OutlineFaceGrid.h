@@ -60,6 +60,7 @@ class OutlineFaceGrid {
   std::vector<int32_t> cellFaces_;
   std::vector<Chord> cellChords_;  // beside cellFaces_
   std::vector<Chord> chords_;      // per face
+  std::vector<int32_t> picked_;    // a query's kept entries of cellFaces_; room for every entry
   std::vector<int32_t> always_;  // offered to every query
   std::vector<uint32_t> seen_;   // per face, the last query that offered it
   uint32_t query_ = 0;
@@ -82,10 +83,22 @@ void OutlineFaceGrid::ForFacesNear(const ppVector3& a, const ppVector3& b, Keep&
   }
   double sx, sz, fx, fz;
   if (!Clip(a, b, sx, sz, fx, fz)) return;
+  // keep runs on every entry of the cells along the line without a branch on its answer (which
+  // side a face lies on is a coin toss to the processor); the entries kept are offered after.
+  int32_t* const picked = picked_.data();
+  size_t count = 0;
   Walk(sx, sz, fx, fz, [&](size_t c) {
-    for (int32_t k = cellStart_[c], end = cellStart_[c + 1]; k < end; ++k)
-      offer(cellFaces_[size_t(k)], cellChords_[size_t(k)]);
+    for (int32_t k = cellStart_[c], end = cellStart_[c + 1]; k < end; ++k) {
+      picked[count] = k;
+      count += keep(cellChords_[size_t(k)]) ? 1 : 0;
+    }
   });
+  for (size_t i = 0; i < count; ++i) {
+    const int32_t k = picked[i], face = cellFaces_[size_t(k)];
+    if (seen_[size_t(face)] == query_) continue;
+    seen_[size_t(face)] = query_;
+    take(face, cellChords_[size_t(k)]);
+  }
 }
 
 template <class VisitCell>
