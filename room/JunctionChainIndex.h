@@ -52,8 +52,7 @@ class JunctionChainIndex {
       for (int32_t z = z0; z <= z1; ++z) {
         const int32_t* cell = pointHeads_.Find(Key(x, z));
         if (cell == nullptr) continue;
-        for (int32_t at = *cell; at >= 0; at = points_[size_t(at)].next)
-          fn(points_[size_t(at)].corner);
+        for (int32_t at = *cell; at >= 0; at = points_[size_t(at)].next) fn(points_[size_t(at)].corner);
       }
   }
 
@@ -85,13 +84,13 @@ class JunctionChainIndex {
   void Offer(int32_t wall, std::vector<Corner>& out);
 
   int64_t headRank_ = 0;
-  FlatKeyTable<int64_t> ranks_;  // by the corner's address
+  FlatKeyTable<int64_t> ranks_;       // by the corner's address
   FlatKeyTable<int32_t> pointHeads_;  // corners by 64 mm cell: into points_
   std::vector<CornerEntry> points_;
   FlatKeyTable<int32_t> wallOf_;  // by the wall's address: index into walls_
   std::vector<Wall> walls_;
-  std::vector<CornerEntry> corners_;                // the walls' corner lists
-  FlatKeyTable<int32_t> boxHeads_;  // walls by 1024 mm cell: into boxes_
+  std::vector<CornerEntry> corners_;  // the walls' corner lists
+  FlatKeyTable<int32_t> boxHeads_;    // walls by 1024 mm cell: into boxes_
   std::vector<WallEntry> boxes_;
   std::vector<int32_t> everywhere_;  // walls offered to every query
   uint32_t query_ = 0;

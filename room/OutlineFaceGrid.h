@@ -61,8 +61,8 @@ class OutlineFaceGrid {
   std::vector<Chord> cellChords_;  // beside cellFaces_
   std::vector<Chord> chords_;      // per face
   std::vector<int32_t> picked_;    // a query's kept entries of cellFaces_; room for every entry
-  std::vector<int32_t> always_;  // offered to every query
-  std::vector<uint32_t> seen_;   // per face, the last query that offered it
+  std::vector<int32_t> always_;    // offered to every query
+  std::vector<uint32_t> seen_;     // per face, the last query that offered it
   uint32_t query_ = 0;
 };
 

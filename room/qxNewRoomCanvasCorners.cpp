@@ -356,7 +356,8 @@ bool SurelyMeets(const ppVector3& a1, const ppVector3& a2, const PlanEnds& b) {
 // counts only when its ends lie on different sides of the line, a point on the line counting with
 // the right: a line through the corner where two faces meet then crosses one of them, not both
 // (counting both put the inner face of a room drawn at the origin outside).
-uint32_t DepthOf(const std::vector<WallEdge>& chain, const std::vector<WallEdge>& faces, OutlineFaceGrid& grid) {
+uint32_t DepthOf(const std::vector<WallEdge>& chain, const std::vector<WallEdge>& faces,
+                 OutlineFaceGrid& grid) {
   ChainEnds own(chain);
   const ppVector3 from = chain.front().start;
   // Whether (px, pz) lies left of the line from -> far point (a positive cross product); a point on
