@@ -58,11 +58,11 @@ void StopAfterTheRename(Vcon::FileOp op, const char*) {
 TEST(StoreCreationTest, BytesPastANewFilesEndThatNothingNamesAreCutAtOpen) {
   dbtest::TempFolder folder;
   const std::string path = folder.Path("new.db");
-  ppFileSpec fileSpec = dbtest::SpecFor(path);
+  ppFileSpec file = dbtest::SpecFor(path);
   gRenamed = false;
   Vcon::SetFileFaultHook(&StopAfterTheRename);
   try {
-    dbStore::Open(fileSpec).reset();
+    dbStore::Open(file).reset();
   } catch (int32_t) {
     // Stopped as asked, or the open went on without changing the file.
   }
@@ -74,7 +74,7 @@ TEST(StoreCreationTest, BytesPastANewFilesEndThatNothingNamesAreCutAtOpen) {
   bytes.push_back(0x34);
   dbtest::WriteFileBytes(path, bytes);
   {
-    std::unique_ptr<dbStore> store = dbStore::Open(fileSpec);
+    std::unique_ptr<dbStore> store = dbStore::Open(file);
     EXPECT_EQ(dbtest::CheckStoreConsistency(*store), "");
   }
   EXPECT_EQ(dbtest::FileSize(path), int64_t(size));
