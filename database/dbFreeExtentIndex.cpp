@@ -62,8 +62,31 @@ void dbFreeExtentIndex::Scanned(int32_t page, const char* data) {
   pages_[at] = s;
 }
 
-void dbFreeExtentIndex::SlotChanged(int32_t page, int32_t position, int32_t length) {
+void dbFreeExtentIndex::SlotChanged(int32_t page, int32_t slot, int32_t position, int32_t length) {
   if (Summary* s = Find(page)) Widen(*s, position, length);
+  const size_t at = static_cast<uint32_t>(page) >> kPageShift;
+  if (at < leads_.size() && leads_[at].page == page && slot < leads_[at].slots)
+    leads_[at].max = std::max(leads_[at].max, length);
+}
+
+int32_t dbFreeExtentIndex::FirstSlotFor(int32_t page, int32_t length, int32_t& leadMax) const {
+  const size_t at = static_cast<uint32_t>(page) >> kPageShift;
+  if (page == 0 || at >= leads_.size() || leads_[at].page != page || leads_[at].max >= length) return 0;
+  leadMax = leads_[at].max;
+  return leads_[at].slots;
+}
+
+void dbFreeExtentIndex::Fitted(int32_t page, int32_t slot, int32_t leadMax) {
+  const size_t at = static_cast<uint32_t>(page) >> kPageShift;
+  if (page == 0 || at >= kMaxDescribed) return;
+  if (at >= leads_.size()) leads_.resize(at + 1);
+  leads_[at] = Lead{page, slot, leadMax};
+}
+
+void dbFreeExtentIndex::Forget(int32_t page) {
+  const size_t at = static_cast<uint32_t>(page) >> kPageShift;
+  if (at < pages_.size() && pages_[at].page == page) pages_[at] = Summary{};
+  if (at < leads_.size() && leads_[at].page == page) leads_[at] = Lead{};
 }
 
 void dbFreeExtentIndex::NextChanged(int32_t page, int32_t next) {

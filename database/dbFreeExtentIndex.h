@@ -24,10 +24,21 @@ class dbFreeExtentIndex {
   // Likewise for releasing {position, length}: no slot is empty or a neighbour of the extent.
   int32_t SkipForRelease(int32_t page, int32_t position, int32_t length) const;
 
+  // The slot a first fit for `length` on `page` may start at: every slot before it is shorter, at
+  // most `leadMax` long (left alone when the answer is 0).
+  int32_t FirstSlotFor(int32_t page, int32_t length, int32_t& leadMax) const;
+  // A first fit chose `slot` on `page`; every slot before it was at most `leadMax` long.
+  void Fitted(int32_t page, int32_t slot, int32_t leadMax);
+
   void Scanned(int32_t page, const char* data);  // describes the page exactly
-  void SlotChanged(int32_t page, int32_t position, int32_t length);
+  void SlotChanged(int32_t page, int32_t slot, int32_t position, int32_t length);
   void NextChanged(int32_t page, int32_t next);
-  void Clear() { pages_.clear(); }
+  // `page` was made afresh: nothing known of an earlier page at its place holds.
+  void Forget(int32_t page);
+  void Clear() {
+    pages_.clear();
+    leads_.clear();
+  }
 
  private:
   // Bounds over the page's slots; start and end only over non-empty slots. Ends wrap like the
@@ -42,6 +53,14 @@ class dbFreeExtentIndex {
   static int32_t End(int32_t position, int32_t length) {
     return static_cast<int32_t>(static_cast<uint32_t>(position) + static_cast<uint32_t>(length));
   }
+  // The leading slots of a page where a first fit last chose: a page that keeps a fitting slot is
+  // never described, and a new record would otherwise scan its short leftovers every time (a
+  // commit places tens of thousands). Bounds only widen, like the summaries'.
+  struct Lead {
+    int32_t page = 0;  // 0 for none
+    int32_t slots = 0;
+    int32_t max = 0;  // the longest of those slots
+  };
   static void Widen(Summary& s, int32_t position, int32_t length);
   // The summary of `page`, null when the page is not described.
   const Summary* Find(int32_t page) const;
@@ -55,4 +74,5 @@ class dbFreeExtentIndex {
   static constexpr uint32_t kPageShift = 11;
   static constexpr size_t kMaxDescribed = size_t(1) << 18;
   std::vector<Summary> pages_;
+  std::vector<Lead> leads_;  // placed like pages_
 };

@@ -1,6 +1,8 @@
 #include "database/dbStore.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "database/dbBytes.h"
 #include "database/dbErrors.h"
@@ -265,15 +267,22 @@ int32_t dbStore::Allocate(int32_t length) {
       continue;
     }
     char* data = *GetPage(page);
-    for (int32_t i = 0; i < kExtentSlots; ++i) {
+    // The slots before the first one that may fit are known to be shorter; their longest is kept.
+    int32_t leadMax = std::numeric_limits<int32_t>::min();
+    const int32_t first = freeExtents_.FirstSlotFor(page, length, leadMax);
+    for (int32_t i = first; i < kExtentSlots; ++i) {
       const int32_t slotPos = db::GetI32(data, SlotOffset(i));
       const int32_t slotLen = db::GetI32(data, SlotOffset(i) + 4);
-      if (slotLen < length) continue;
+      if (slotLen < length) {
+        leadMax = std::max(leadMax, slotLen);
+        continue;
+      }
       if (slotLen > 0 && (slotPos < kFirstPageOffset || !file_.Holds(slotPos, slotLen)))
         db::Fail(db::kDamagedFile);
       db::PutI32(data, SlotOffset(i), slotPos + length);
       db::PutI32(data, SlotOffset(i) + 4, slotLen - length);
-      freeExtents_.SlotChanged(page, slotPos + length, slotLen - length);
+      freeExtents_.Fitted(page, i, leadMax);
+      freeExtents_.SlotChanged(page, i, slotPos + length, slotLen - length);
       MarkPageDirty(page);
       return slotPos;
     }
@@ -321,7 +330,7 @@ void dbStore::Release(dbExtent extent) {
       } else {
         continue;
       }
-      freeExtents_.SlotChanged(page, db::GetI32(data, at), db::GetI32(data, at + 4));
+      freeExtents_.SlotChanged(page, i, db::GetI32(data, at), db::GetI32(data, at + 4));
       MarkPageDirty(page);
       return;
     }
@@ -331,6 +340,7 @@ void dbStore::Release(dbExtent extent) {
   }
   int32_t added = 0;
   char* data = *GetPage(added);
+  freeExtents_.Forget(added);
   db::PutI32(data, 0, added);
   db::PutI32(data, SlotOffset(0), extent.position);
   db::PutI32(data, SlotOffset(0) + 4, extent.length);

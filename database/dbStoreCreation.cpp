@@ -42,6 +42,10 @@ void dbStore::CreateFile(ppFileSpec& fileSpec) {
     maker->ReadHeader();
     maker->EnsureRootPage(kFreeExtentRoot, true);
     maker->EnsureRootPage(kRecordMapRoot, false);
+    // At rest with its size, as every commit leaves a file: bytes that the first transaction's
+    // writes leave past it, should its opening record be lost to a power cut, are cut away at the
+    // next open instead of lying in the file unreferenced.
+    maker->ComeToRest(maker->file_.Size());
     maker->file_.Flush();
     maker->Close();
     FileRename(temporary, fileSpec);

@@ -237,8 +237,10 @@ int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
   });
   const auto pages = int32_t(placed.size() - records);
   std::vector<Placed> ordered = placed;
-  std::stable_sort(ordered.begin(), ordered.end(),
-                   [](const Placed& a, const Placed& b) { return a.position < b.position; });
+  const auto before = [](const Placed& a, const Placed& b) { return a.position < b.position; };
+  // First fit from a growing file mostly hands out rising positions: often there is nothing to sort.
+  if (!std::is_sorted(ordered.begin(), ordered.end(), before))
+    std::stable_sort(ordered.begin(), ordered.end(), before);
   for (size_t i = 1; i < ordered.size(); ++i) {
     // Overlapping extents come only from a damaged free-extent table: keep the walk's write order.
     if (int64_t(ordered[i - 1].position) + ordered[i - 1].length > ordered[i].position) {

@@ -27,7 +27,7 @@ int32_t CellOf(double v, double size) {
 JunctionChainIndex::JunctionChainIndex(qxJunction* chain) {
   int64_t rank = 0;
   for (qxJunction* j = chain; j != nullptr; j = j->GetNext()) {
-    ranks_.emplace(j, rank);
+    ranks_.Emplace(Address(j), rank);
     AddPoint(Corner{rank, j});
     ++rank;
   }
@@ -38,18 +38,19 @@ JunctionChainIndex::JunctionChainIndex(qxJunction* chain) {
 
 void JunctionChainIndex::AddAtHead(qxJunction* junction) {
   const Corner corner{--headRank_, junction};
-  ranks_.emplace(junction, corner.rank);
+  ranks_.Emplace(Address(junction), corner.rank);
   AddPoint(corner);
 }
 
 void JunctionChainIndex::Linked(qxJunction* junction, qxRoomSegment* segment) {
   if (segment == nullptr) return;
-  auto [at, added] = wallOf_.emplace(segment, int32_t(walls_.size()));
+  const auto [at, added] = wallOf_.Emplace(Address(segment), int32_t(walls_.size()));
+  const int32_t index = *at;
   if (added) {
     walls_.emplace_back();
-    Register(segment, at->second);
+    Register(segment, index);
   }
-  Wall& wall = walls_[size_t(at->second)];
+  Wall& wall = walls_[size_t(index)];
   for (int32_t c = wall.firstCorner; c >= 0; c = corners_[size_t(c)].next)
     if (corners_[size_t(c)].corner.junction == junction) return;
   corners_.push_back(CornerEntry{Corner{RankOf(junction), junction}, wall.firstCorner});
@@ -77,9 +78,9 @@ void JunctionChainIndex::CornersNear(const Box& box, std::vector<Corner>& out) {
     for (int32_t w : everywhere_) Offer(w, out);
     for (int32_t x = x0; x <= x1; ++x)
       for (int32_t z = z0; z <= z1; ++z) {
-        const auto cell = boxHeads_.find(Key(x, z));
-        if (cell == boxHeads_.end()) continue;
-        for (int32_t e = cell->second; e >= 0; e = boxes_[size_t(e)].next) Offer(boxes_[size_t(e)].wall, out);
+        const int32_t* cell = boxHeads_.Find(Key(x, z));
+        if (cell == nullptr) continue;
+        for (int32_t e = *cell; e >= 0; e = boxes_[size_t(e)].next) Offer(boxes_[size_t(e)].wall, out);
       }
   }
   std::sort(out.begin(), out.end(), [](const Corner& a, const Corner& b) { return a.rank < b.rank; });
@@ -102,10 +103,10 @@ bool JunctionChainIndex::PointCells(const ppVector3& point, int32_t& x0, int32_t
 void JunctionChainIndex::AddPoint(const Corner& corner) {
   const ppVector3& at = corner.junction->Position();
   if (!std::isfinite(at.x) || !std::isfinite(at.z)) return;
-  auto [head, added] =
-      pointHeads_.emplace(Key(CellOf(double{at.x}, kPointCell), CellOf(double{at.z}, kPointCell)), -1);
-  points_.push_back(CornerEntry{corner, head->second});
-  head->second = int32_t(points_.size()) - 1;
+  int32_t* head =
+      pointHeads_.Emplace(Key(CellOf(double{at.x}, kPointCell), CellOf(double{at.z}, kPointCell)), -1).first;
+  points_.push_back(CornerEntry{corner, *head});
+  *head = int32_t(points_.size()) - 1;
 }
 
 void JunctionChainIndex::Register(qxRoomSegment* segment, int32_t wall) {
@@ -130,8 +131,8 @@ void JunctionChainIndex::Register(qxRoomSegment* segment, int32_t wall) {
   }
   for (int32_t x = x0; x <= x1; ++x)
     for (int32_t z = z0; z <= z1; ++z) {
-      auto [head, added] = boxHeads_.emplace(Key(x, z), -1);
-      boxes_.push_back(WallEntry{wall, head->second});
-      head->second = int32_t(boxes_.size()) - 1;
+      int32_t* head = boxHeads_.Emplace(Key(x, z), -1).first;
+      boxes_.push_back(WallEntry{wall, *head});
+      *head = int32_t(boxes_.size()) - 1;
     }
 }

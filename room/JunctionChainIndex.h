@@ -11,10 +11,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "foundation/ppVector3.h"
+#include "room/FlatKeyTable.h"
 
 class qxJunction;
 class qxRoomSegment;
@@ -39,7 +39,7 @@ class JunctionChainIndex {
   // `segment` was linked at `junction` (a corner of the index).
   void Linked(qxJunction* junction, qxRoomSegment* segment);
   // The corner's rank; it must be in the index.
-  int64_t RankOf(const qxJunction* junction) const { return ranks_.at(junction); }
+  int64_t RankOf(const qxJunction* junction) const { return ranks_.At(Address(junction)); }
 
   // Calls fn(corner) for every corner whose position lies less than 1 mm from `point` in x and z,
   // and for some further ones (the caller tests exactly), in no particular order. Nothing for a
@@ -50,10 +50,9 @@ class JunctionChainIndex {
     if (!PointCells(point, x0, z0, x1, z1)) return;
     for (int32_t x = x0; x <= x1; ++x)
       for (int32_t z = z0; z <= z1; ++z) {
-        const auto cell = pointHeads_.find(Key(x, z));
-        if (cell == pointHeads_.end()) continue;
-        for (int32_t at = cell->second; at >= 0; at = points_[size_t(at)].next)
-          fn(points_[size_t(at)].corner);
+        const int32_t* cell = pointHeads_.Find(Key(x, z));
+        if (cell == nullptr) continue;
+        for (int32_t at = *cell; at >= 0; at = points_[size_t(at)].next) fn(points_[size_t(at)].corner);
       }
   }
 
@@ -78,19 +77,20 @@ class JunctionChainIndex {
     uint32_t seen = 0;         // the last query that offered it
   };
   static uint64_t Key(int32_t x, int32_t z);
+  static uint64_t Address(const void* p) { return uint64_t(reinterpret_cast<uintptr_t>(p)); }
   static bool PointCells(const ppVector3& point, int32_t& x0, int32_t& z0, int32_t& x1, int32_t& z1);
   void Register(qxRoomSegment* segment, int32_t wall);
   void AddPoint(const Corner& corner);
   void Offer(int32_t wall, std::vector<Corner>& out);
 
   int64_t headRank_ = 0;
-  std::unordered_map<const qxJunction*, int64_t> ranks_;
-  std::unordered_map<uint64_t, int32_t> pointHeads_;  // corners by 64 mm cell: into points_
+  FlatKeyTable<int64_t> ranks_;       // by the corner's address
+  FlatKeyTable<int32_t> pointHeads_;  // corners by 64 mm cell: into points_
   std::vector<CornerEntry> points_;
-  std::unordered_map<const qxRoomSegment*, int32_t> wallOf_;  // index into walls_
+  FlatKeyTable<int32_t> wallOf_;  // by the wall's address: index into walls_
   std::vector<Wall> walls_;
-  std::vector<CornerEntry> corners_;                // the walls' corner lists
-  std::unordered_map<uint64_t, int32_t> boxHeads_;  // walls by 1024 mm cell: into boxes_
+  std::vector<CornerEntry> corners_;  // the walls' corner lists
+  FlatKeyTable<int32_t> boxHeads_;    // walls by 1024 mm cell: into boxes_
   std::vector<WallEntry> boxes_;
   std::vector<int32_t> everywhere_;  // walls offered to every query
   uint32_t query_ = 0;

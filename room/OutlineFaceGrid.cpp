@@ -17,6 +17,8 @@ OutlineFaceGrid::OutlineFaceGrid(const std::vector<WallEdge>& faces)
     : faceCount_(int32_t(faces.size())), seen_(faces.size(), 0) {
   std::vector<Box> boxes(faces.size());
   std::vector<int32_t> gridded;
+  chords_.reserve(faces.size());
+  for (const WallEdge& f : faces) chords_.push_back({f.start.x, f.start.z, f.end.x, f.end.z});
   minX_ = minZ_ = HUGE_VAL;
   maxX_ = maxZ_ = -HUGE_VAL;
   for (int32_t i = 0; i < faceCount_; ++i) {
@@ -72,28 +74,37 @@ void OutlineFaceGrid::Register(const std::vector<Box>& boxes, const std::vector<
   }
   for (size_t c = 1; c < cellStart_.size(); ++c) cellStart_[c] += cellStart_[c - 1];
   cellFaces_.resize(size_t(cellStart_.back()));
+  cellChords_.resize(cellFaces_.size());
+  // A query visits each cell once at most.
+  picked_.resize(cellFaces_.size());
   std::vector<int32_t> fill(cellStart_.begin(), cellStart_.end() - 1);
   for (int32_t i : kept) {
     const Box& b = boxes[size_t(i)];
     for (int32_t x = CellX(b.x0); x <= CellX(b.x1); ++x)
-      for (int32_t z = CellZ(b.z0); z <= CellZ(b.z1); ++z)
-        cellFaces_[size_t(fill[size_t(x) * size_t(nz_) + size_t(z)]++)] = i;
+      for (int32_t z = CellZ(b.z0); z <= CellZ(b.z1); ++z) {
+        const size_t k = size_t(fill[size_t(x) * size_t(nz_) + size_t(z)]++);
+        cellFaces_[k] = i;
+        cellChords_[k] = chords_[size_t(i)];
+      }
   }
 }
 
-void OutlineFaceGrid::FacesNear(const ppVector3& a, const ppVector3& b, std::vector<int32_t>& out) {
-  out = always_;
-  if (nx_ == 0) return;
+void OutlineFaceGrid::NextQuery() {
   if (++query_ == 0) {
     std::fill(seen_.begin(), seen_.end(), 0u);
     query_ = 1;
   }
+}
+
+void OutlineFaceGrid::FacesNear(const ppVector3& a, const ppVector3& b, std::vector<int32_t>& out) {
+  out.clear();
+  ForFacesNear(
+      a, b, [](const Chord&) { return true; }, [&](int32_t face, const Chord&) { out.push_back(face); });
+}
+
+bool OutlineFaceGrid::Clip(const ppVector3& a, const ppVector3& b, double& sx, double& sz, double& fx,
+                           double& fz) const {
   const double dx = double{b.x} - a.x, dz = double{b.z} - a.z;
-  if (!std::isfinite(dx) || !std::isfinite(dz)) {
-    out.resize(size_t(faceCount_));
-    for (int32_t i = 0; i < faceCount_; ++i) out[size_t(i)] = i;
-    return;
-  }
   // The lengthened line, clipped to the grid (Liang-Barsky on its parameter t in [0, 1]).
   const double px = a.x - kReach * dx, pz = a.z - kReach * dz;
   const double ex = dx * (1 + 2 * kReach), ez = dz * (1 + 2 * kReach);
@@ -111,43 +122,7 @@ void OutlineFaceGrid::FacesNear(const ppVector3& a, const ppVector3& b, std::vec
     return true;
   };
   if (!clip(-ex, px - minX_) || !clip(ex, maxX_ - px) || !clip(-ez, pz - minZ_) || !clip(ez, maxZ_ - pz))
-    return;
-  Walk(px + t0 * ex, pz + t0 * ez, px + t1 * ex, pz + t1 * ez, out);
-}
-
-void OutlineFaceGrid::Walk(double sx, double sz, double fx, double fz, std::vector<int32_t>& out) {
-  // Cell by cell along the line (Amanatides and Woo); t runs from 0 at s to 1 at f.
-  int32_t ix = CellX(sx), iz = CellZ(sz);
-  const int32_t endX = CellX(fx), endZ = CellZ(fz);
-  const double dx = fx - sx, dz = fz - sz;
-  const int32_t stepX = dx > 0 ? 1 : (dx < 0 ? -1 : 0), stepZ = dz > 0 ? 1 : (dz < 0 ? -1 : 0);
-  double tMaxX = HUGE_VAL, tMaxZ = HUGE_VAL, tDeltaX = HUGE_VAL, tDeltaZ = HUGE_VAL;
-  if (stepX != 0) {
-    tMaxX = (minX_ + (ix + (stepX > 0 ? 1 : 0)) * cell_ - sx) / dx;
-    tDeltaX = cell_ / std::fabs(dx);
-  }
-  if (stepZ != 0) {
-    tMaxZ = (minZ_ + (iz + (stepZ > 0 ? 1 : 0)) * cell_ - sz) / dz;
-    tDeltaZ = cell_ / std::fabs(dz);
-  }
-  for (int32_t steps = nx_ + nz_ + 2; steps > 0; --steps) {
-    Visit(ix, iz, out);
-    if (ix == endX && iz == endZ) return;
-    if (tMaxX < tMaxZ) {
-      ix += stepX, tMaxX += tDeltaX;
-    } else {
-      iz += stepZ, tMaxZ += tDeltaZ;
-    }
-    if (ix < 0 || ix >= nx_ || iz < 0 || iz >= nz_) return;
-  }
-}
-
-void OutlineFaceGrid::Visit(int32_t ix, int32_t iz, std::vector<int32_t>& out) {
-  const size_t c = size_t(ix) * size_t(nz_) + size_t(iz);
-  for (int32_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
-    const int32_t face = cellFaces_[size_t(k)];
-    if (seen_[size_t(face)] == query_) continue;
-    seen_[size_t(face)] = query_;
-    out.push_back(face);
-  }
+    return false;
+  sx = px + t0 * ex, sz = pz + t0 * ez, fx = px + t1 * ex, fz = pz + t1 * ez;
+  return true;
 }

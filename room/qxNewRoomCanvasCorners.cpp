@@ -329,11 +329,9 @@ class ChainEnds {
   OutlinePointIndex starts_, ends_;
 };
 
-// The plan ends of a face side by side (x and z of start, then of end), so that the depth test's side
+// The plan ends of a face side by side, kept by the face grid's cells, so that the depth test's side
 // test, which turns most faces away, reads no whole face.
-struct PlanEnds {
-  float sx, sz, ex, ez;
-};
+using PlanEnds = OutlineFaceGrid::Chord;
 
 // Whether IntersectXZ in mode 2 surely finds the line a1-a2 meeting the face b1-b2 within its range
 // of the line parameter; false leaves the question to it. Sure when the lines meet at a good angle
@@ -359,7 +357,7 @@ bool SurelyMeets(const ppVector3& a1, const ppVector3& a2, const PlanEnds& b) {
 // the right: a line through the corner where two faces meet then crosses one of them, not both
 // (counting both put the inner face of a room drawn at the origin outside).
 uint32_t DepthOf(const std::vector<WallEdge>& chain, const std::vector<WallEdge>& faces,
-                 const std::vector<PlanEnds>& ends, OutlineFaceGrid& grid, std::vector<int32_t>& near) {
+                 OutlineFaceGrid& grid) {
   ChainEnds own(chain);
   const ppVector3 from = chain.front().start;
   // Whether (px, pz) lies left of the line from -> far point (a positive cross product); a point on
@@ -369,20 +367,21 @@ uint32_t DepthOf(const std::vector<WallEdge>& chain, const std::vector<WallEdge>
     return lx * (double{pz} - from.z) - lz * (double{px} - from.x) > 0.0;
   };
   uint32_t depth = 0;
-  grid.FacesNear(from, kFarPoint, near);
-  for (int32_t i : near) {
-    const PlanEnds& e = ends[size_t(i)];
-    if (left(e.sx, e.sz) == left(e.ex, e.ez)) continue;
-    const WallEdge& face = faces[size_t(i)];
-    ppVector3 hit;
-    bool parallel = false;
-    // Within the line's own tolerance along its length (the crossing lies on the face by the sides).
-    if (!SurelyMeets(from, kFarPoint, e) &&
-        !IntersectXZ(hit, from, kFarPoint, face.start, face.end, parallel, 2))
-      continue;
-    if (own.Touches(face)) continue;
-    depth ^= 1u;
-  }
+  // The side test runs in the grid's walk, on the ends its cells keep.
+  grid.ForFacesNear(
+      from, kFarPoint, [&](const PlanEnds& e) { return left(e.sx, e.sz) != left(e.ex, e.ez); },
+      [&](int32_t i, const PlanEnds& e) {
+        const WallEdge& face = faces[size_t(i)];
+        ppVector3 hit;
+        bool parallel = false;
+        // Within the line's own tolerance along its length (the crossing lies on the face by the
+        // sides).
+        if (!SurelyMeets(from, kFarPoint, e) &&
+            !IntersectXZ(hit, from, kFarPoint, face.start, face.end, parallel, 2))
+          return;
+        if (own.Touches(face)) return;
+        depth ^= 1u;
+      });
   return depth;
 }
 
@@ -415,18 +414,14 @@ float TurnAt(const ppVector3& a, const ppVector3& b, const ppVector3& c) {
 qxLineCycle* qxNewRoomCanvas::BuildCycles(Handle edges) {
   CycleChainer chainer(edges);
   OutlineFaceGrid grid(chainer.Faces());
-  std::vector<PlanEnds> ends;
-  ends.reserve(chainer.Faces().size());
-  for (const WallEdge& f : chainer.Faces()) ends.push_back({f.start.x, f.start.z, f.end.x, f.end.z});
   std::vector<WallEdge> chain;
-  std::vector<int32_t> near;
   qxLineCycle* result = nullptr;
   while (chainer.NextChain(chain)) {
     result = new qxLineCycle(result, NextElementId());
     SetFaces(*result, chain);
     if (!SamePoint(chain.back().end, chain.front().start)) continue;
     result->flags |= qxLineCycle::kClosed;
-    result->depth = DepthOf(chain, chainer.Faces(), ends, grid, near);
+    result->depth = DepthOf(chain, chainer.Faces(), grid);
     // Inner faces turn positively, outer ones the other way.
     if (IsTurningPositive(*result) != (result->depth == 1)) ReverseCycle(*result);
   }

@@ -2,11 +2,15 @@
 // 126 slots would choose nothing there; right after a scan, first fit passes over every page too
 // short for it and release over a page without empty slots when the extent lies past all of them
 // (the tail of a growth).
+// The lead a first fit leaves (the slots before the one it chose, all shorter) lets the next fit
+// start past them only while none of them has grown to the length asked.
 // Random pages, changed slot by slot as first fit and release change them, are checked against the
 // plain scan after every change.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -66,6 +70,17 @@ TEST(FreeExtentIndexTest, PassesOverAPageOnlyWhenNoSlotOfItWouldBeChosen) {
       if (exact || skipAllocate != -1)
         ASSERT_EQ(skipAllocate == -1, page.AllocateFits(length)) << "round " << round << " step " << step;
       if (skipAllocate != -1) EXPECT_EQ(skipAllocate, kNext);
+      // A first fit starts where the index says, and notes the lead it passed now and then.
+      int32_t leadMax = std::numeric_limits<int32_t>::min();
+      const int32_t first = index.FirstSlotFor(kPage, length, leadMax);
+      for (int32_t i = 0; i < first; ++i) {
+        ASSERT_LT(page.Length(i), length) << "round " << round << " step " << step << " slot " << i;
+        ASSERT_LE(page.Length(i), leadMax) << "round " << round << " step " << step << " slot " << i;
+      }
+      int32_t fit = first, most = leadMax;
+      while (fit < dbFreeExtentIndex::kSlots && page.Length(fit) < length)
+        most = std::max(most, page.Length(fit++));
+      if (fit < dbFreeExtentIndex::kSlots && below(2) == 0) index.Fitted(kPage, fit, most);
       // A neighbour of an existing slot now and then, else anywhere.
       const int32_t slot = below(dbFreeExtentIndex::kSlots);
       int32_t position = 2048 + below(1 << 20);
@@ -88,10 +103,15 @@ TEST(FreeExtentIndexTest, PassesOverAPageOnlyWhenNoSlotOfItWouldBeChosen) {
       } else {
         page.Set(slot, page.Position(slot) - length, page.Length(slot) + length);
       }
-      index.SlotChanged(kPage, page.Position(slot), page.Length(slot));
+      index.SlotChanged(kPage, slot, page.Position(slot), page.Length(slot));
       exact = below(50) == 0;
       if (exact) index.Scanned(kPage, page.Data());
     }
+    // A page made afresh at the same place is scanned from its first slot.
+    index.Forget(kPage);
+    int32_t leadMax = 0;
+    EXPECT_EQ(index.SkipForAllocate(kPage, 1000), -1);
+    EXPECT_EQ(index.FirstSlotFor(kPage, 1000, leadMax), 0);
   }
 }
 
