@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "elements/base/SnapIndex.h"
 #include "elements/base/zelvproCanvas.h"
 
 class qxAnnotationSweeper;
@@ -55,13 +56,16 @@ class zelvproTopCanvas : public zelvproCanvas {
   // The drawing export's call goes to every child, first to last.
   void ExportHook(intptr_t value) override;
 
-  // ---- Re-snapping the whole plan.
-  // As every element does it; meanwhile the canvas knows how far each catalogue unit's anchors reach,
-  // so that a child's search for a partner within snapping distance skips the units out of reach
-  // (the search stays linear in the units near the anchor, not in the whole plan).
-  void ResnapTree() override;
+  // ---- The snap index (SnapIndex): the children's anchors by plan cell, kept current by the child
+  // list's changes and the elements' notices (zelvproElement::NoteSnapChange).
+  // The plain search (own anchors, then the children in turn), restricted by the index to the
+  // anchors near enough to answer; the answers are those of the plain walk.
   zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
                               zelvproElement* asker, uint32_t flags) override;
+  void AddSubview(ppView* view) override;
+  void InsertSubview(ppView* view, int32_t index) override;
+  void RemoveSubview(ppView* view) override;
+  const SnapIndex& SnapIndexInUse() const { return *snapIndex_; }
 
   // ---- Snap, overlap and edge queries of the moving tasks (plan millimetres unless said).
   // Which free anchor of the plan lies nearest to one of `element`'s anchors placed with the element's
@@ -134,13 +138,8 @@ class zelvproTopCanvas : public zelvproCanvas {
 
   bool transparent_ = false;
   std::vector<qxAnnotationSweeper*> pendingAnnotations_;  // owned by the queue until they run
-  // Where each catalogue unit's anchors (its children's, and its size) reach on the plan, as cells of
-  // a grid; only while a load, a paste or a tree re-snap runs.
-  struct SnapReachIndex;
-  std::unique_ptr<SnapReachIndex> snapReach_;
-  // Starts keeping the reach of every child (a load, a paste and a tree re-snap keep it while no
-  // unit moves); NoteBuilt updates it after `element` was built into the plan; EndSnapReach forgets it.
-  void BeginSnapReach();
-  void NoteBuilt(zelvproElement* element);
-  void EndSnapReach();
+  // Owned; lives as long as this part of the canvas (the children notify it).
+  std::unique_ptr<SnapIndex> snapIndex_;
+  // The steps of one search, kept between searches so that a search allocates nothing once warm.
+  std::vector<SnapIndex::Step> snapSteps_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <utility>
 
 #include "elements/base/ElementChildren.h"
 #include "elements/base/PlanPixels.h"
@@ -84,7 +85,48 @@ void EdgeCandidates(T& best, T line, T spanStart, T spanEnd, bool positiveSide, 
 
 }  // namespace
 
-// ---- The snap search.
+// ---- The snap index and the snap search.
+
+void zelvproTopCanvas::AddSubview(ppView* view) {
+  const int32_t before = Subviews().Count();
+  zelvproCanvas::AddSubview(view);
+  if (snapIndex_ != nullptr && Subviews().Count() > before) snapIndex_->ViewAppended(view);
+}
+
+void zelvproTopCanvas::InsertSubview(ppView* view, int32_t index) {
+  const int32_t before = Subviews().Count();
+  zelvproCanvas::InsertSubview(view, index);
+  if (snapIndex_ != nullptr && Subviews().Count() > before) snapIndex_->ViewInserted(view);
+}
+
+void zelvproTopCanvas::RemoveSubview(ppView* view) {
+  // Only the pointer is used: the view may be half destroyed.
+  if (snapIndex_ != nullptr) snapIndex_->ViewRemoved(view);
+  zelvproCanvas::RemoveSubview(view);
+}
+
+zelvproElement* zelvproTopCanvas::NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best,
+                                              int32_t& index, zelvproElement* asker, uint32_t flags) {
+  if (query.partner != nullptr) return nullptr;  // a linked anchor is not looked for
+  zelvproElement* found = NearestOwnSnap(query, out, best, index, asker, flags);
+  if (!snapIndex_->Collect(query, flags, asker, best, [](zelvproElement*) { return false; }, snapSteps_)) {
+    ForEachChildElement(*this, [&](zelvproElement* child) {
+      if (zelvproElement* nearer = child->NearestSnap(query, out, best, index, asker, flags)) found = nearer;
+    });
+    return found;
+  }
+  for (const SnapIndex::Step& step : snapSteps_) {
+    if (step.owner == nullptr) {
+      if (zelvproElement* nearer = step.unit->NearestSnap(query, out, best, index, asker, flags)) found = nearer;
+    } else if (step.distance < best) {
+      best = step.distance;
+      index = step.index;
+      out = std::as_const(step.owner->snapPoints)[size_t(step.index)];
+      found = step.owner;
+    }
+  }
+  return found;
+}
 
 zelvproElement* zelvproTopCanvas::FindSnap(zelvproElement* element, int32_t& anchorIndex, int32_t& otherIndex,
                                            float limit, const ppVector3& offset, SnapAnchor& entry,
@@ -98,26 +140,46 @@ zelvproElement* zelvproTopCanvas::FindSnap(zelvproElement* element, int32_t& anc
   turn.SetIdentity();
   ppVector3 up(0.0f, 1.0f, 0.0f);
   turn.RotateAxis(-double(element->GetAngle()), up);
+  auto leftOut = [&](zelvproElement* child) {
+    return child == element || (exclusion != nullptr && exclusion->Holds(child));
+  };
+  // A child asked itself, as the plain walk asks every child.
+  auto ask = [&](zelvproElement* child, const SnapAnchor& placed, int32_t i) {
+    SnapAnchor answer;
+    float distance = best;
+    int32_t index = 0;
+    zelvproElement* found = child->NearestSnap(placed, answer, distance, index, nullptr, flags);
+    if (distance < best) {
+      best = distance;
+      otherIndex = index;
+      anchorIndex = i;
+      result = found;
+      entry = answer;
+    }
+  };
   for (int32_t i = 0; i < element->GetPointCount(); ++i) {
     SnapAnchor placed;
     element->GetPointEntry(i, placed);
     const ppVector3 local = placed.point;
     turn.TransformPoint(placed.point, local);
     placed.point = placed.point + offset;
-    ForEachChildElement(*this, [&](zelvproElement* child) {
-      if (child == element || (exclusion != nullptr && exclusion->Holds(child))) return;
-      SnapAnchor answer;
-      float distance = best;
-      int32_t index = 0;
-      zelvproElement* found = child->NearestSnap(placed, answer, distance, index, nullptr, flags);
-      if (distance < best) {
-        best = distance;
-        otherIndex = index;
+    if (!snapIndex_->Collect(placed, flags, nullptr, best, leftOut, snapSteps_)) {
+      ForEachChildElement(*this, [&](zelvproElement* child) {
+        if (!leftOut(child)) ask(child, placed, i);
+      });
+      continue;
+    }
+    for (const SnapIndex::Step& step : snapSteps_) {
+      if (step.owner == nullptr) {
+        ask(step.unit, placed, i);
+      } else if (step.distance < best) {
+        best = step.distance;
+        otherIndex = step.index;
         anchorIndex = i;
-        result = found;
-        entry = answer;
+        result = step.owner;
+        entry = std::as_const(step.owner->snapPoints)[size_t(step.index)];
       }
-    });
+    }
   }
   return best <= limit ? result : nullptr;
 }

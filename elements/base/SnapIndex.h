@@ -1,0 +1,116 @@
+// The snap index of a top canvas: every anchor of the canvas's children's trees filed by its code and
+// by the plan cell it lies in (one level up, in the frame of its owner's container, as the searches
+// measure it), so that a search for the nearest free anchor visits the cells around the query
+// instead of the whole plan. The answers are those of the plain walk over the children: the index
+// only decides which anchors and children the walk may leave out.
+//
+// Kept current by notices: a child added, inserted or removed (the canvas's child list) and a child
+// whose tree changed (zelvproElement::NoteSnapChange: a position, angle, anchor or child list
+// changed) are only noted; the changed children are filed again at the next search. Whether an
+// anchor is free, skipped or excluded is read at search time, never filed. Children whose tree holds
+// an element with a search of its own (a class overriding NearestSnap) are never filed: every walk
+// asks them itself, in their turn.
+//
+// Owned by its canvas; the children are not owned. User-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "elements/base/SnapAnchor.h"
+#include "foundation/ppVector3.h"
+
+class ppView;
+class zelvproElement;
+
+class SnapIndex {
+ public:
+  // One step of a restricted walk, in walk order: an anchor that may answer (`owner`'s anchor
+  // `index`, `distance` as NearestSnap measures it), or a child to be asked itself (`owner` null).
+  struct Step {
+    zelvproElement* unit;  // the canvas's child
+    zelvproElement* owner;
+    int32_t index;
+    float distance;
+    uint64_t order;  // walk order: the child's place among the children,
+    uint32_t place;  // then the anchor's place in the child's tree (pre-order, then anchor order)
+  };
+
+  explicit SnapIndex(ppView& canvas);
+  ~SnapIndex();
+
+  // ---- Notices.
+  void ViewAppended(ppView* view);
+  void ViewInserted(ppView* view);
+  void ViewRemoved(ppView* view);
+  void UnitChanged(zelvproElement* unit);
+
+  // The part of the walk over the canvas's children that can change the answer of a search for
+  // `query` (the kSnap... `flags`, the `asker`) when the best so far is `best`: every anchor that
+  // lies no farther than the nearest anchor that may answer (so all that tie with it), and every
+  // child that must be asked itself; children for which `skip` answers true are left out. `steps`
+  // receives them in walk order. False when the query cannot be filed (a point not finite or very
+  // far): the caller walks the whole plan.
+  bool Collect(const SnapAnchor& query, uint32_t flags, zelvproElement* asker, float best,
+               const std::function<bool(zelvproElement*)>& skip, std::vector<Step>& steps);
+
+  // The number of children filed again since the index was made (tests see the notices work).
+  int64_t Refilings() const { return refilings_; }
+
+ private:
+  struct Unit;
+  struct CellKey {
+    int32_t code, x, z;
+    bool operator==(const CellKey& o) const { return code == o.code && x == o.x && z == o.z; }
+  };
+  struct CellKeyHash {
+    size_t operator()(const CellKey& k) const;
+  };
+  struct Entry {
+    Unit* unit;
+    zelvproElement* owner;
+    int32_t index;
+    uint32_t place;  // in the child's tree: pre-order, then anchor order
+    ppVector3 point;  // as filed, in the canvas's frame for a child's own anchors
+  };
+  struct Filed {
+    CellKey key;
+    bool wide;  // too far out for a cell: listed with its code
+    Entry entry;
+  };
+  struct Candidate {
+    Entry entry;
+    float distance;
+  };
+  // What is filed of one code: the cells it occupies (a box, grown only) and its anchors too far out
+  // to be filed in a cell.
+  struct Code {
+    bool any = false;
+    int32_t x0 = 0, x1 = 0, z0 = 0, z1 = 0;
+    std::vector<Entry> wide;
+  };
+
+  Unit& Record(ppView* view);
+  void MarkStale(Unit& unit);
+  void Flush();
+  void Unfile(Unit& unit);
+  void File(Unit& unit);
+  void FileTree(Unit& unit, zelvproElement* element, uint32_t& place, std::vector<Filed>& out);
+  void Renumber();
+
+  ppView& canvas_;
+  std::unordered_map<ppView*, std::unique_ptr<Unit>> units_;
+  std::vector<Unit*> stale_;
+  std::vector<Unit*> apart_;  // children asked themselves
+  std::unordered_map<CellKey, std::vector<Entry>, CellKeyHash> cells_;
+  std::unordered_map<int32_t, Code> codes_;
+  uint64_t nextOrder_ = 0;
+  bool orderStale_ = false;
+  int64_t refilings_ = 0;
+  // Scratch storage kept between searches, so that a search allocates nothing once warm.
+  std::vector<Filed> scratch_;
+  std::vector<Candidate> candidates_;
+};
