@@ -15,9 +15,11 @@ constexpr double kCell = 500.0;
 // Anchors and queries farther out than this along x or z (millimetres) are not filed in cells: there
 // a float's steps grow beyond the slack below.
 constexpr float kFarthest = 1.0e7f;
-// What float rounding may take off a distance measured between filed points (millimetres), and its
-// part relative to the distance.
+// What float rounding may take off a distance measured across cells (millimetres), and the part
+// relative to the distance kept on top of every comparison of a filed point with the nearest so far.
 constexpr double kSlack = 4.0, kRelativeSlack = 1.0e-6;
+// The margin (millimetres) on top of the plan distance of a filed point before it is measured.
+constexpr double kMeasureSlack = 0.01;
 
 int32_t CellOf(float v) { return int32_t(std::floor(double(v) / kCell)); }
 
@@ -58,13 +60,11 @@ bool TreeSearchesOwnWay(zelvproElement* element) {
   return false;
 }
 
-// As NearestSnap measures, from the filed point.
-float DistanceOf(const ppVector3& point, const SnapAnchor& query, zelvproElement* asker, uint32_t flags) {
+// How far apart the filed point and the query lie in the floor plane: never more than NearestSnap's
+// distance, in any of its ways of measuring (the height and the larger-of only add to it).
+float PlanDistance(const ppVector3& point, const SnapAnchor& query) {
   const float dx = point.x - query.point.x, dz = point.z - query.point.z;
-  const float dy = (flags & zelvproElement::kSnap3D) != 0 ? point.y - query.point.y : 0.0f;
-  float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
-  if (asker != nullptr && flags == 0) distance = std::max(distance, std::fabs(point.y - query.point.y));
-  return distance;
+  return std::sqrt(dx * dx + dz * dz);
 }
 
 }  // namespace
@@ -249,11 +249,15 @@ bool SnapIndex::Collect(const SnapAnchor& query, uint32_t flags, zelvproElement*
   if (code != codes_.end()) {
     // Nothing at `best` or beyond replaces; `nearest` shrinks to the nearest anchor that may answer.
     float nearest = best;
+    // Anchors are measured as NearestSnap measures them only once their plan distance leaves them a
+    // chance: the filed heights are never trusted.
     auto consider = [&](const Entry& e) {
-      const float d = DistanceOf(e.point, query, asker, flags);
-      if (!(d <= nearest)) return;
+      if (double(PlanDistance(e.point, query)) > double(nearest) * (1.0 + kRelativeSlack) + kMeasureSlack)
+        return;
       if (!e.owner->OffersAnchor(e.index, query, flags) || skip(static_cast<zelvproElement*>(e.unit->view)))
         return;
+      const float d = e.owner->AnchorDistance(e.index, query, asker, flags);
+      if (!(d <= nearest)) return;
       candidates_.push_back(Candidate{e, d});
       nearest = d;
     };
@@ -287,8 +291,8 @@ bool SnapIndex::Collect(const SnapAnchor& query, uint32_t flags, zelvproElement*
     for (const Candidate& k : candidates_) {
       if (!(k.distance <= nearest)) continue;
       const Entry& e = k.entry;
-      steps.push_back(Step{static_cast<zelvproElement*>(e.unit->view), e.owner, e.index,
-                           e.owner->AnchorDistance(e.index, query, asker, flags), e.unit->order, e.place});
+      steps.push_back(Step{static_cast<zelvproElement*>(e.unit->view), e.owner, e.index, k.distance,
+                           e.unit->order, e.place});
     }
   }
   for (Unit* unit : apart_) {

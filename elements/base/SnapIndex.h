@@ -7,7 +7,8 @@
 // Kept current by notices: a child added, inserted or removed (the canvas's child list) and a child
 // whose tree changed (zelvproElement::NoteSnapChange: a position, angle, anchor or child list
 // changed) are only noted; the changed children are filed again at the next search. Whether an
-// anchor is free, skipped or excluded is read at search time, never filed. Children whose tree holds
+// anchor is free, skipped or excluded, and its distance, are read at search time: only the plan cell
+// (and the plan distance that prunes) comes from the filing. Children whose tree holds
 // an element with a search of its own (a class overriding NearestSnap) are never filed: every walk
 // asks them itself, in their turn.
 //

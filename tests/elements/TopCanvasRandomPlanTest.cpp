@@ -341,6 +341,8 @@ class TopCanvasRandomPlanTest : public eltest::ElementTest {
     }
   }
   void Turn() { AnyUnit()->StoreAngle(Angle()); }
+  // The height written directly, as the 3D view's up and down steps do: no notice.
+  void Lift() { AnyUnit()->position.y = Pick(0, 2) * 300.0f; }
   // A unit moves into another unit's group, or out of its group onto the plan.
   void Regroup() {
     RandomUnit* u = AnyUnit();
@@ -377,6 +379,7 @@ class TopCanvasRandomPlanTest : public eltest::ElementTest {
   void Rearrange() {
     for (int32_t n = 0; n < 100; ++n) EditAnchors();
     for (int32_t n = 0; n < 60; ++n) Turn();
+    for (int32_t n = 0; n < 60; ++n) Lift();
     for (int32_t n = 0; n < 40; ++n) Regroup();
     for (int32_t n = 0; n < 30; ++n) Reorder();
     for (int32_t n = 0; n < 20; ++n) DeleteRandomUnit();
