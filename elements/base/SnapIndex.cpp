@@ -98,6 +98,7 @@ SnapIndex::Unit& SnapIndex::Record(ppView* view) {
     slot = std::make_unique<Unit>();
     slot->view = view;
     slot->order = nextOrder_++;
+    MarkStale(*slot);  // a new child is filed at the next search
   }
   return *slot;
 }
@@ -209,9 +210,9 @@ void SnapIndex::File(Unit& unit) {
   // Most notices (a link made or broken, a child touched) leave every anchor where it was.
   const bool same = std::equal(scratch_.begin(), scratch_.end(), unit.filed.begin(), unit.filed.end(),
                                [](const Filed& a, const Filed& b) {
-                                 return a.key == b.key && a.wide == b.wide && a.entry.owner == b.entry.owner &&
-                                        a.entry.index == b.entry.index && a.entry.place == b.entry.place &&
-                                        a.entry.point == b.entry.point;
+                                 return a.key == b.key && a.wide == b.wide &&
+                                        a.entry.owner == b.entry.owner && a.entry.index == b.entry.index &&
+                                        a.entry.place == b.entry.place && a.entry.point == b.entry.point;
                                });
   if (same) return;
   Unfile(unit);
@@ -245,7 +246,8 @@ bool SnapIndex::Collect(const SnapAnchor& query, uint32_t flags, zelvproElement*
   // A linked anchor is looked for by no plain search; the children asked themselves still are.
   const int64_t wanted = -int64_t(query.code);
   auto code = codes_.end();
-  if (query.partner == nullptr && wanted >= INT32_MIN && wanted <= INT32_MAX) code = codes_.find(int32_t(wanted));
+  if (query.partner == nullptr && wanted >= INT32_MIN && wanted <= INT32_MAX)
+    code = codes_.find(int32_t(wanted));
   if (code != codes_.end()) {
     // Nothing at `best` or beyond replaces; `nearest` shrinks to the nearest anchor that may answer.
     float nearest = best;
@@ -268,8 +270,8 @@ bool SnapIndex::Collect(const SnapAnchor& query, uint32_t flags, zelvproElement*
       // Rings of cells around the query's cell, from the first that meets the code's box to the one
       // that holds it all; ring k lies at least (k - 1) cells away.
       const int64_t first = std::max({int64_t(0), c.x0 - qx, qx - c.x1, c.z0 - qz, qz - c.z1});
-      const int64_t last = std::max({std::abs(qx - c.x0), std::abs(qx - c.x1), std::abs(qz - c.z0),
-                                     std::abs(qz - c.z1)});
+      const int64_t last =
+          std::max({std::abs(qx - c.x0), std::abs(qx - c.x1), std::abs(qz - c.z0), std::abs(qz - c.z1)});
       auto visit = [&](int64_t x, int64_t z) {
         if (x < c.x0 || x > c.x1 || z < c.z0 || z > c.z1) return;
         auto cell = cells_.find(CellKey{code->first, int32_t(x), int32_t(z)});

@@ -74,7 +74,7 @@ class SnapIndex {
     Unit* unit;
     zelvproElement* owner;
     int32_t index;
-    uint32_t place;  // in the child's tree: pre-order, then anchor order
+    uint32_t place;   // in the child's tree: pre-order, then anchor order
     ppVector3 point;  // as filed, in the canvas's frame for a child's own anchors
   };
   struct Filed {

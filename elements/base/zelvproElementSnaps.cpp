@@ -44,8 +44,9 @@ bool ExcludesCode(const std::vector<int32_t>& table, int32_t key, int32_t code) 
     size_t end = start;
     while (end < table.size() && table[end] != 0) ++end;
     const size_t stop = std::min(end + 1, table.size());
-    if (table[i] == key) return std::find(table.begin() + ptrdiff_t(start), table.begin() + ptrdiff_t(stop), code) !=
-                                table.begin() + ptrdiff_t(stop);
+    if (table[i] == key)
+      return std::find(table.begin() + ptrdiff_t(start), table.begin() + ptrdiff_t(stop), code) !=
+             table.begin() + ptrdiff_t(stop);
     i = stop;
   }
   return false;

@@ -73,6 +73,7 @@ class zelvproTopCanvas : public zelvproCanvas {
   // farther than `limit`. Children held by `exclusion` and `element` itself are left out. The out
   // values describe the nearest found even when null is answered; `anchorIndex` is -1 when nothing
   // matched. Strictly nearer replaces: on equal distances the earlier anchor, then the earlier child.
+  // Asks the snap index; debug builds check every answer against the plain walk.
   zelvproElement* FindSnap(zelvproElement* element, int32_t& anchorIndex, int32_t& otherIndex, float limit,
                            const ppVector3& offset, SnapAnchor& entry, const qxViewHolder* exclusion,
                            bool threeD);
@@ -140,6 +141,15 @@ class zelvproTopCanvas : public zelvproCanvas {
   std::vector<qxAnnotationSweeper*> pendingAnnotations_;  // owned by the queue until they run
   // Owned; lives as long as this part of the canvas (the children notify it).
   std::unique_ptr<SnapIndex> snapIndex_;
-  // The steps of one search, kept between searches so that a search allocates nothing once warm.
+  // The steps of one search, kept between searches so that a search allocates nothing once warm;
+  // `searching_` while they are walked (a child asked then may search this canvas again).
   std::vector<SnapIndex::Step> snapSteps_;
+  bool searching_ = false;
+  std::vector<SnapIndex::Step>& StepsFor(std::vector<SnapIndex::Step>& spare);
+  // The searches, through the index or (`indexed` false) by the plain walk over every child.
+  zelvproElement* SearchNearest(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
+                                zelvproElement* asker, uint32_t flags, bool indexed);
+  zelvproElement* SearchSnap(zelvproElement* element, int32_t& anchorIndex, int32_t& otherIndex, float limit,
+                             const ppVector3& offset, SnapAnchor& entry, const qxViewHolder* exclusion,
+                             bool threeD, bool indexed);
 };

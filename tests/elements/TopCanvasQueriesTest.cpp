@@ -160,4 +160,42 @@ TEST_F(TopCanvasQueriesTest, NearestEdgeTakesWholeChildrenOnTheAskedSideWithinTh
   EXPECT_EQ(best, 500);
 }
 
+// The pixel forms measure the children's extents in whole window pixels (15 mm per pixel in the
+// tests, origin (0, 0), truncated toward zero): a unit a fraction of a pixel beyond the line lies on it.
+TEST_F(TopCanvasQueriesTest, NearestEdgePixelFormsMeasureExtentsInWholePixels) {
+  new BoxElement(canvas_.get(), ppVector3(1500, 0, 600), ppVector3(900, 600, 600));   // x 100..160, y 40..80
+  new BoxElement(canvas_.get(), ppVector3(900, 0, 600), ppVector3(600, 600, 600));    // straddles x 80
+  new BoxElement(canvas_.get(), ppVector3(1650, 0, 3150), ppVector3(150, 600, 150));  // y 210..220
+  new BoxElement(canvas_.get(), ppVector3(0, 0, 600), ppVector3(300, 600, 300));      // x 0..20
+  new BoxElement(canvas_.get(), ppVector3(400, 0, 1500), ppVector3(300, 600, 300));   // x 26..46, y 100..120
+  const struct {
+    const char* name;
+    bool alongY, positive;
+    int32_t line, spanStart, spanEnd, best, want;
+  } cases[] = {
+      {"beyond x 80", false, true, 80, 0, 200, 5000, 100},
+      {"beyond x 80, the span given backwards", false, true, 80, 200, 0, 5000, 100},
+      {"a nearer best stays", false, true, 80, 0, 200, 90, 90},
+      {"before x 80", false, false, 80, 0, 200, 0, 46},
+      {"beyond y 30", true, true, 30, 0, 200, 5000, 40},
+      {"before y 200, x span 50..150", true, false, 200, 50, 150, 0, 80},
+  };
+  for (const auto& c : cases) {
+    int32_t best = c.best;
+    if (c.alongY)
+      canvas_->NearestEdgeYPixels(best, c.line, c.spanStart, c.spanEnd, c.positive);
+    else
+      canvas_->NearestEdgeXPixels(best, c.line, c.spanStart, c.spanEnd, c.positive);
+    EXPECT_EQ(best, c.want) << c.name;
+  }
+  // 1214.9 mm lies beyond x 1200 mm, but its pixel is 80 itself: not beyond the line in pixels.
+  new BoxElement(canvas_.get(), ppVector3(1214.9f, 0, 600), ppVector3(100, 600, 100));
+  int32_t pixels = 5000;
+  canvas_->NearestEdgeXPixels(pixels, 80, 0, 200, true);
+  EXPECT_EQ(pixels, 100);
+  float millimetres = 5000;
+  canvas_->NearestEdgeX(millimetres, 1200, 0, 3000, true);
+  EXPECT_EQ(millimetres, 1214.9f);
+}
+
 }  // namespace
