@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "elements/base/zelvproElement.h"
+#include "foundation/ppMatrix4.h"
 #include "framework/ppView.h"
 
 namespace {
@@ -179,9 +180,12 @@ void SnapIndex::Unfile(Unit& unit) {
 
 void SnapIndex::FileTree(Unit& unit, zelvproElement* element, uint32_t& place, std::vector<Filed>& out) {
   const SnapAnchorList& anchors = std::as_const(element->snapPoints);
+  // LocalToWorld's matrix, built once for all the element's anchors.
+  ppMatrix4 placement;
+  if (!anchors.empty()) element->BuildPlacementMatrix(placement);
   for (int32_t i = 0; i < int32_t(anchors.size()); ++i) {
-    ppVector3 point = anchors[size_t(i)].point;
-    element->LocalToWorld(point);
+    ppVector3 point;
+    placement.TransformPoint(point, anchors[size_t(i)].point);
     Filed f;
     f.wide = !Fileable(point);
     f.key = CellKey{anchors[size_t(i)].code, f.wide ? 0 : CellOf(point.x), f.wide ? 0 : CellOf(point.z)};

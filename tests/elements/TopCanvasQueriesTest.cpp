@@ -119,6 +119,28 @@ TEST_F(TopCanvasQueriesTest, FindSnapPrefersTheEarlierChildOnEqualDistances) {
       second);
 }
 
+// No distance cuts the search off: however far the nearest anchor lies (within the plan's cells or
+// beyond them), the out values describe it.
+TEST_F(TopCanvasQueriesTest, FindSnapDescribesTheNearestAnchorHoweverFar) {
+  BoxElement moved(nullptr, ppVector3());
+  moved.Anchor(2, ppVector3(0, 0, 0));
+  auto* near = new BoxElement(canvas_.get(), ppVector3(0, 0, 0));
+  near->Anchor(-2, ppVector3(0, 0, 0));
+  near->snapPoints[0].word7 = 11;
+  auto* far = new BoxElement(canvas_.get(), ppVector3(3.0e7f, 0, 0));  // beyond the cells
+  far->Anchor(-2, ppVector3(0, 0, 0));
+  far->snapPoints[0].word7 = 22;
+  for (const float x : {9.0e5f, -9.0e5f, 1.4e7f, 2.9e7f, 8.0e7f}) {
+    Answer a{nullptr, 7, 7, SnapAnchor{}};
+    a.found =
+        canvas_->FindSnap(&moved, a.anchor, a.other, 500.0f, ppVector3(x, 0, 4000), a.entry, nullptr, false);
+    EXPECT_EQ(a.found, nullptr) << x;
+    EXPECT_EQ(a.anchor, 0) << x;
+    EXPECT_EQ(a.other, 0) << x;
+    EXPECT_EQ(a.entry.word7, x < 1.5e7f ? 11 : 22) << x;
+  }
+}
+
 TEST_F(TopCanvasQueriesTest, OverlapsByFootprintAndHeight) {
   const struct {
     const char* name;

@@ -408,6 +408,8 @@ class TopCanvasRandomPlanTest : public eltest::ElementTest {
         }
       }
       if (Pick(0, 20) == 0) query.partner = AnyUnit();
+      // Now and then far beyond the index's cells: the plain walk answers.
+      if (Pick(0, 30) == 0) query.point.x += 2.0e7f;
       const uint32_t flagChoices[] = {0u, zelvproElement::kSnap3D | zelvproElement::kSnapPassOn,
                                       zelvproElement::kSnapSkipFlagged | zelvproElement::kSnapPassOn,
                                       zelvproElement::kSnapSkipFlagged};
