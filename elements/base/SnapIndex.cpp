@@ -23,6 +23,9 @@ constexpr double kSlack = 4.0, kRelativeSlack = 1.0e-6;
 constexpr double kMeasureSlack = 0.01;
 
 int32_t CellOf(float v) { return int32_t(std::floor(double(v) / kCell)); }
+uint64_t CellWord(int64_t x, int64_t z) {
+  return uint64_t(uint32_t(int32_t(x))) << 32 | uint32_t(int32_t(z));
+}
 
 bool Fileable(const ppVector3& p) {
   return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::fabs(p.x) <= kFarthest &&
@@ -77,12 +80,6 @@ struct SnapIndex::Unit {
   bool apart = false;
   std::vector<Filed> filed;
 };
-
-size_t SnapIndex::CellKeyHash::operator()(const CellKey& k) const {
-  uint64_t h = uint64_t(uint32_t(k.code)) * 0x9E3779B97F4A7C15ull;
-  h ^= (uint64_t(uint32_t(k.x)) << 32 | uint32_t(k.z)) + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
-  return size_t(h ^ (h >> 29));
-}
 
 SnapIndex::SnapIndex(ppView& canvas) : canvas_(canvas) {
   const ppViewList& children = canvas.Subviews();
@@ -166,14 +163,16 @@ void SnapIndex::Unfile(Unit& unit) {
       list.erase(std::remove_if(list.begin(), list.end(), [&](const Entry& e) { return e.unit == &unit; }),
                  list.end());
     };
+    auto code = codes_.find(f.key.code);
+    if (code == codes_.end()) continue;
     if (f.wide) {
-      if (auto code = codes_.find(f.key.code); code != codes_.end()) drop(code->second.wide);
+      drop(code->second.wide);
       continue;
     }
-    auto cell = cells_.find(f.key);
-    if (cell == cells_.end()) continue;
+    auto cell = code->second.cells.find(CellWord(f.key.x, f.key.z));
+    if (cell == code->second.cells.end()) continue;
     drop(cell->second);
-    if (cell->second.empty()) cells_.erase(cell);
+    if (cell->second.empty()) code->second.cells.erase(cell);
   }
   unit.filed.clear();
 }
@@ -226,7 +225,7 @@ void SnapIndex::File(Unit& unit) {
       code.wide.push_back(f.entry);
       continue;
     }
-    cells_[f.key].push_back(f.entry);
+    code.cells[CellWord(f.key.x, f.key.z)].push_back(f.entry);
     if (!code.any) {
       code.any = true;
       code.x0 = code.x1 = f.key.x;
@@ -272,17 +271,22 @@ bool SnapIndex::Collect(const SnapAnchor& query, uint32_t flags, zelvproElement*
     if (c.any) {
       const int64_t qx = CellOf(query.point.x), qz = CellOf(query.point.z);
       // Rings of cells around the query's cell, from the first that meets the code's box to the one
-      // that holds it all; ring k lies at least (k - 1) cells away.
+      // that holds it all; ring k lies at least (k - 1) cells away. Once the rings have asked for more
+      // cells than the code fills (the nearest lies far out, across empty cells), every filled cell is
+      // read instead.
       const int64_t first = std::max({int64_t(0), c.x0 - qx, qx - c.x1, c.z0 - qz, qz - c.z1});
       const int64_t last =
           std::max({std::abs(qx - c.x0), std::abs(qx - c.x1), std::abs(qz - c.z0), std::abs(qz - c.z1)});
+      const int64_t budget = int64_t(c.cells.size()) + 16;
+      int64_t asked = 0;
       auto visit = [&](int64_t x, int64_t z) {
         if (x < c.x0 || x > c.x1 || z < c.z0 || z > c.z1) return;
-        auto cell = cells_.find(CellKey{code->first, int32_t(x), int32_t(z)});
-        if (cell == cells_.end()) return;
+        ++asked;
+        auto cell = c.cells.find(CellWord(x, z));
+        if (cell == c.cells.end()) return;
         for (const Entry& e : cell->second) consider(e);
       };
-      for (int64_t k = first; k <= last; ++k) {
+      for (int64_t k = first; k <= last && asked <= budget; ++k) {
         if (k >= 1 && double(k - 1) * kCell - kSlack > double(nearest) * (1.0 + kRelativeSlack)) break;
         if (k == 0) {
           visit(qx, qz);
@@ -292,6 +296,13 @@ bool SnapIndex::Collect(const SnapAnchor& query, uint32_t flags, zelvproElement*
         for (int64_t x = xa; x <= xb; ++x) visit(x, qz - k), visit(x, qz + k);
         const int64_t za = std::max(qz - k + 1, int64_t(c.z0)), zb = std::min(qz + k - 1, int64_t(c.z1));
         for (int64_t z = za; z <= zb; ++z) visit(qx - k, z), visit(qx + k, z);
+      }
+      if (asked > budget) {
+        candidates_.clear();
+        nearest = best;
+        for (const Entry& e : c.wide) consider(e);
+        for (const auto& cell : c.cells)
+          for (const Entry& e : cell.second) consider(e);
       }
     }
     for (const Candidate& k : candidates_) {

@@ -67,8 +67,9 @@ class SnapIndex {
     int32_t code, x, z;
     bool operator==(const CellKey& o) const { return code == o.code && x == o.x && z == o.z; }
   };
-  struct CellKeyHash {
-    size_t operator()(const CellKey& k) const;
+  // A cell's x and z in one word, spread for the hash map.
+  struct CellHash {
+    size_t operator()(uint64_t cell) const { return size_t((cell ^ (cell >> 29)) * 0x9E3779B97F4A7C15ull); }
   };
   struct Entry {
     Unit* unit;
@@ -86,9 +87,10 @@ class SnapIndex {
     Entry entry;
     float distance;
   };
-  // What is filed of one code: the cells it occupies (a box, grown only) and its anchors too far out
-  // to be filed in a cell.
+  // What is filed of one code: its cells, the box they lie in (grown only) and its anchors too far
+  // out to be filed in a cell.
   struct Code {
+    std::unordered_map<uint64_t, std::vector<Entry>, CellHash> cells;
     bool any = false;
     int32_t x0 = 0, x1 = 0, z0 = 0, z1 = 0;
     std::vector<Entry> wide;
@@ -106,7 +108,6 @@ class SnapIndex {
   std::unordered_map<ppView*, std::unique_ptr<Unit>> units_;
   std::vector<Unit*> stale_;
   std::vector<Unit*> apart_;  // children asked themselves
-  std::unordered_map<CellKey, std::vector<Entry>, CellKeyHash> cells_;
   std::unordered_map<int32_t, Code> codes_;
   uint64_t nextOrder_ = 0;
   bool orderStale_ = false;

@@ -2,6 +2,8 @@
 // and boxes (millimetres).
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "elements/ElementTestSupport.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproTopCanvas.h"
@@ -139,6 +141,28 @@ TEST_F(TopCanvasQueriesTest, FindSnapDescribesTheNearestAnchorHoweverFar) {
     EXPECT_EQ(a.other, 0) << x;
     EXPECT_EQ(a.entry.word7, x < 1.5e7f ? 11 : 22) << x;
   }
+}
+
+// Anchors kilometres apart leave millions of empty cells between them: the search for the only far
+// anchor of a code reads the filled cells instead of walking ring after ring (seconds otherwise).
+TEST_F(TopCanvasQueriesTest, FindSnapReachesALoneFarAnchorPromptly) {
+  BoxElement moved(nullptr, ppVector3());
+  moved.Anchor(2, ppVector3(0, 0, 0));
+  for (const float at : {-9.0e6f, 9.0e6f}) {
+    auto* corner = new BoxElement(canvas_.get(), ppVector3(at, 0, at));
+    corner->Anchor(-2, ppVector3(0, 0, 0));
+    corner->Anchor(5, ppVector3(0, 0, 0));
+  }
+  const auto start = std::chrono::steady_clock::now();
+  for (int32_t q = 0; q < 20; ++q) {
+    Answer a{nullptr, 7, 7, SnapAnchor{}};
+    a.found = canvas_->FindSnap(&moved, a.anchor, a.other, 500.0f, ppVector3(float(q) * 1000.0f, 0, 0),
+                                a.entry, nullptr, false);
+    EXPECT_EQ(a.found, nullptr);
+    EXPECT_EQ(a.anchor, 0);
+    EXPECT_EQ(a.other, 0);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST_F(TopCanvasQueriesTest, OverlapsByFootprintAndHeight) {
