@@ -182,13 +182,16 @@ void SnapIndex::FileTree(Unit& unit, zelvproElement* element, uint32_t& place, s
   // LocalToWorld's matrix, built once for all the element's anchors.
   ppMatrix4 placement;
   if (!anchors.empty()) element->BuildPlacementMatrix(placement);
-  for (int32_t i = 0; i < int32_t(anchors.size()); ++i) {
+  for (int32_t i = 0; i < int32_t(anchors.size()); ++i, ++place) {
+    // A linked anchor answers no search; making or breaking a link goes through the anchor list, so
+    // the element is filed again then.
+    if (anchors[size_t(i)].partner != nullptr) continue;
     ppVector3 point;
     placement.TransformPoint(point, anchors[size_t(i)].point);
     Filed f;
     f.wide = !Fileable(point);
     f.key = CellKey{anchors[size_t(i)].code, f.wide ? 0 : CellOf(point.x), f.wide ? 0 : CellOf(point.z)};
-    f.entry = Entry{&unit, element, i, place++, point};
+    f.entry = Entry{&unit, element, i, place, point};
     out.push_back(f);
   }
   const ppViewList& children = element->Subviews();

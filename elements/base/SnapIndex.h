@@ -1,16 +1,16 @@
-// The snap index of a top canvas: every anchor of the canvas's children's trees filed by its code and
-// by the plan cell it lies in (one level up, in the frame of its owner's container, as the searches
+// The snap index of a top canvas: every free anchor of the canvas's children's trees filed by its code
+// and by the plan cell it lies in (one level up, in the frame of its owner's container, as the searches
 // measure it), so that a search for the nearest free anchor visits the cells around the query
 // instead of the whole plan. The answers are those of the plain walk over the children: the index
 // only decides which anchors and children the walk may leave out.
 //
 // Kept current by notices: a child added, inserted or removed (the canvas's child list) and a child
 // whose tree changed (zelvproElement::NoteSnapChange: a position, angle, anchor or child list
-// changed) are only noted; the changed children are filed again at the next search. Whether an
-// anchor is free, skipped or excluded, and its distance, are read at search time: only the plan cell
-// (and the plan distance that prunes) comes from the filing. Children whose tree holds
-// an element with a search of its own (a class overriding NearestSnap) are never filed: every walk
-// asks them itself, in their turn.
+// changed, a link made or broken) are only noted; the changed children are filed again at the next
+// search. Whether an anchor is free, skipped or excluded, and its distance, are read again at search
+// time: only the plan cell (and the plan distance that prunes) comes from the filing. Children whose tree
+// holds an element with a search of its own (a class overriding NearestSnap) are never filed: every walk asks
+// them itself, in their turn.
 //
 // Owned by its canvas; the children are not owned. User-interface thread only.
 #pragma once
