@@ -200,7 +200,6 @@ void SnapIndex::FileTree(Unit& unit, zelvproElement* element, uint32_t& place, s
 }
 
 void SnapIndex::File(Unit& unit) {
-  ++refilings_;
   zelvproElement* element = unit.view->GetSupervisor() == &canvas_ ? ElementOf(unit.view) : nullptr;
   const bool apart = element != nullptr && TreeSearchesOwnWay(element);
   if (apart != unit.apart) {

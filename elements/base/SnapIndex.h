@@ -43,7 +43,10 @@ class SnapIndex {
   explicit SnapIndex(ppView& canvas);
   ~SnapIndex();
 
-  // ---- Notices.
+  // ---- Notices. Each only notes: the work is done at the next search. Views are only looked at
+  // then (one being appended may still be under construction, one being removed half destroyed).
+  // A view appended to the canvas's children, one put at a place (the children are numbered again),
+  // one taken out, and a child whose tree changed.
   void ViewAppended(ppView* view);
   void ViewInserted(ppView* view);
   void ViewRemoved(ppView* view);
@@ -57,9 +60,6 @@ class SnapIndex {
   // far): the caller walks the whole plan.
   bool Collect(const SnapAnchor& query, uint32_t flags, zelvproElement* asker, float best,
                const std::function<bool(zelvproElement*)>& skip, std::vector<Step>& steps);
-
-  // The number of children filed again since the index was made (tests see the notices work).
-  int64_t Refilings() const { return refilings_; }
 
  private:
   struct Unit;
@@ -111,7 +111,6 @@ class SnapIndex {
   std::unordered_map<int32_t, Code> codes_;
   uint64_t nextOrder_ = 0;
   bool orderStale_ = false;
-  int64_t refilings_ = 0;
   // Scratch storage kept between searches, so that a search allocates nothing once warm.
   std::vector<Filed> scratch_;
   std::vector<Candidate> candidates_;

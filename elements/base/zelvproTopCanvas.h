@@ -59,13 +59,12 @@ class zelvproTopCanvas : public zelvproCanvas {
   // ---- The snap index (SnapIndex): the children's anchors by plan cell, kept current by the child
   // list's changes and the elements' notices (zelvproElement::NoteSnapChange).
   // The plain search (own anchors, then the children in turn), restricted by the index to the
-  // anchors near enough to answer; the answers are those of the plain walk.
+  // anchors near enough to answer; the answers are those of the plain walk (debug builds check each).
   zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
                               zelvproElement* asker, uint32_t flags) override;
   void AddSubview(ppView* view) override;
   void InsertSubview(ppView* view, int32_t index) override;
   void RemoveSubview(ppView* view) override;
-  const SnapIndex& SnapIndexInUse() const { return *snapIndex_; }
 
   // ---- Snap, overlap and edge queries of the moving tasks (plan millimetres unless said).
   // Which free anchor of the plan lies nearest to one of `element`'s anchors placed with the element's
