@@ -84,6 +84,7 @@ void zelvproElement::ReadPlacementFields(ppDatafile& module) {
   position = ppVector3(floatOf("xposition"), floatOf("yposition"), floatOf("zposition"));
   anchor = ppVector3(floatOf("xanchor"), 0.0f, floatOf("yanchor"));
   angle = floatOf("rotation");
+  NoteSnapChange();  // a record read back into an element of a plan moves it
   kind = longOf("type");
   locked = longOf("locked") != 0;
   calculate = longOf("calculate") != 0;
@@ -216,9 +217,20 @@ void zelvproElement::MarkTreeNeedsRedraw() {
   ForEachChildElement(*this, [](zelvproElement* child) { child->MarkTreeNeedsRedraw(); });
 }
 
+namespace {
+
+void MarkPendingUpdate(zelvproElement* element) {
+  element->pendingUpdate = 1;
+  ForEachChildElement(*element, MarkPendingUpdate);
+}
+
+}  // namespace
+
 void zelvproElement::MarkTreePendingUpdate() {
-  pendingUpdate = 1;
-  ForEachChildElement(*this, [](zelvproElement* child) { child->MarkTreePendingUpdate(); });
+  // A tree whose geometry is to be rebuilt may have moved its anchors too (some code moves them
+  // directly and only marks the tree).
+  NoteSnapChange();
+  MarkPendingUpdate(this);
 }
 
 void zelvproElement::ClearTreeMark() {

@@ -29,6 +29,7 @@
 #include "framework/ppView.h"
 #include "scene3d/context/iScene.h"
 #include "elements/base/SnapAnchor.h"
+#include "elements/base/SnapAnchorList.h"
 #include "elements/shapes/zelvproShape.h"
 #include "scene3d/objects/qxUnitLayer3D.h"
 
@@ -43,6 +44,7 @@ class ppPropertyObjectList;
 class ppShapePrimitive;
 class ppTask;
 class qxViewHolder;
+class SnapIndex;
 class zelvproCanvas;
 class zelvDatabase;
 class zelvproElement;
@@ -88,7 +90,10 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void Rotate(float value);
   virtual void RotateAbout(float value, const ppVector3& pivot);
   virtual void RotateByKey(int32_t key);
-  virtual void SetPosition(const ppVector3& point) { position = point; }
+  virtual void SetPosition(const ppVector3& point) {
+    position = point;
+    NoteSnapChange();
+  }
   virtual zelvproElement* GetParentElement();
   virtual void ApplyPlacementXY(Handle /*points*/) {}
   // The corner handle (1 top left, 2 top right, 3 bottom left, 4 bottom right) under the window
@@ -305,7 +310,10 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // ---- Placement: position (millimetres) and angle (radians, about y) relative to the container.
   ppVector3 GetPosition() const { return position; }
   float GetAngle() const { return angle; }
-  void StoreAngle(float value) { angle = value; }
+  void StoreAngle(float value) {
+    angle = value;
+    NoteSnapChange();
+  }
   ppVector3 GetAnchorOffset() const { return anchor; }
   void SetAnchorOffset(const ppVector3& value) { anchor = value; }
   // The supervisor when it is an element (by type code), else null.
@@ -385,6 +393,19 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   static constexpr uint32_t kSnapSkipFlagged = 0x2;
   static constexpr uint32_t kSnapPassOn = 0x4;
   int32_t GetPointCount() const { return int32_t(snapPoints.size()); }
+  // Tells the snap index of the canvas at the root of the element's tree (if it keeps one) that
+  // the element's anchors may lie elsewhere now: its position, angle, anchors or children changed.
+  // The setters, the anchor list's changing accesses and the child list's changes call it; code that
+  // writes position or angle directly calls it too. Cheap: the index only notes the change.
+  void NoteSnapChange();
+  // Whether anchor `index` answers a search for `query` under `flags` (matching code, free, not
+  // skipped, not excluded by the current unit), and how far it lies; as NearestSnap measures.
+  bool OffersAnchor(int32_t index, const SnapAnchor& query, uint32_t flags) const;
+  float AnchorDistance(int32_t index, const SnapAnchor& query, zelvproElement* asker, uint32_t flags) const;
+  // The child list's changes reach the snap index (NoteSnapChange).
+  void AddSubview(ppView* view) override;
+  void InsertSubview(ppView* view, int32_t index) override;
+  void RemoveSubview(ppView* view) override;
   // A copy of anchor `index`; false (and `out` untouched) for an index out of range.
   bool GetPointEntry(int32_t index, SnapAnchor& out) const;
   // One side of a link: anchor `index` names `partner`; with `giveRequest` the anchor's code and
@@ -436,7 +457,7 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   ppBounds3 boundsA, boundsB;
   uint32_t stateBits = 0;
   Vcon::String textB;
-  std::vector<SnapAnchor> snapPoints;
+  SnapAnchorList snapPoints{this};
   std::vector<int32_t> keyCombinations;  // {code a, code b, resulting key} triples
   uint8_t selected = 0;
   int32_t recordId = 0;  // in the database's top-view file
@@ -478,7 +499,16 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void AfterMove() {}
   virtual void AfterPlace() { AfterMove(); }
 
+ protected:
+  // NearestSnap's part for the element's own anchors, before its children's.
+  zelvproElement* NearestOwnSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
+                                 zelvproElement* asker, uint32_t flags);
+  // A canvas that keeps a snap index hands it here, so that the notices of its tree reach it; null
+  // otherwise. Not owned.
+  void WatchSnaps(SnapIndex* index) { snapWatch_ = index; }
+
  private:
+  SnapIndex* snapWatch_ = nullptr;
   void InitCommon();
   void ReadRecord(ppDatafile& module);
   // The fields LoadFromRecord and the loaded constructor share.

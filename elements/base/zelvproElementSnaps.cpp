@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <utility>
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproPreferences.h"
+#include "elements/base/SnapIndex.h"
 #include "elements/base/zelvproElement.h"
 #include "foundation/TolerantMath.h"
 
@@ -33,9 +35,9 @@ bool LinksAlwaysGiveRequests(zelvDatabase* database) {
   return RecordField(settings, "unlockChildren").Long(settings.GetRecordBuffer()) != 0;
 }
 
-// The codes excluded by the group of `table` keyed `key`: the group's words up to and including its
-// closing 0 (so code 0 is excluded too); empty when no group has that key.
-std::vector<int32_t> ExcludedCodes(const std::vector<int32_t>& table, int32_t key) {
+// Whether the group of `table` keyed `key` excludes `code`: the group's words up to and including
+// its closing 0 (so code 0 is excluded too); nothing is excluded when no group has that key.
+bool ExcludesCode(const std::vector<int32_t>& table, int32_t key, int32_t code) {
   size_t i = 0;
   while (i < table.size()) {
     const size_t start = i + 1;
@@ -43,10 +45,11 @@ std::vector<int32_t> ExcludedCodes(const std::vector<int32_t>& table, int32_t ke
     while (end < table.size() && table[end] != 0) ++end;
     const size_t stop = std::min(end + 1, table.size());
     if (table[i] == key)
-      return std::vector<int32_t>(table.begin() + ptrdiff_t(start), table.begin() + ptrdiff_t(stop));
+      return std::find(table.begin() + ptrdiff_t(start), table.begin() + ptrdiff_t(stop), code) !=
+             table.begin() + ptrdiff_t(stop);
     i = stop;
   }
-  return {};
+  return false;
 }
 
 float SnapDistance(const ppVector3& a, const ppVector3& b, uint32_t flags) {
@@ -78,28 +81,43 @@ int32_t zelvproElement::FirstLinkedAnchor(const std::vector<SnapAnchor>& anchors
   return 0;
 }
 
-zelvproElement* zelvproElement::NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best,
-                                            int32_t& index, zelvproElement* asker, uint32_t flags) {
-  if (query.partner != nullptr) return nullptr;  // a linked anchor is not looked for
+bool zelvproElement::OffersAnchor(int32_t index, const SnapAnchor& query, uint32_t flags) const {
+  const SnapAnchor& anchor = std::as_const(snapPoints)[size_t(index)];
+  if (!query.Matches(anchor.code) || anchor.partner != nullptr) return false;
+  if ((flags & kSnapSkipFlagged) != 0 && (anchor.flags & SnapAnchor::kSkippable) != 0) return false;
+  return !ExcludesCode(excludes, unitRecordId, anchor.code);
+}
+
+float zelvproElement::AnchorDistance(int32_t index, const SnapAnchor& query, zelvproElement* asker,
+                                     uint32_t flags) const {
+  ppVector3 point = std::as_const(snapPoints)[size_t(index)].point;
+  LocalToWorld(point);
+  float distance = SnapDistance(point, query.point, flags);
+  // A plan search for an element being placed also keeps the height apart.
+  if (asker != nullptr && flags == 0) distance = std::max(distance, std::fabs(point.y - query.point.y));
+  return distance;
+}
+
+zelvproElement* zelvproElement::NearestOwnSnap(const SnapAnchor& query, SnapAnchor& out, float& best,
+                                               int32_t& index, zelvproElement* asker, uint32_t flags) {
   zelvproElement* found = nullptr;
-  const std::vector<int32_t> excluded = ExcludedCodes(excludes, unitRecordId);
   for (int32_t i = 0; i < GetPointCount(); ++i) {
-    const SnapAnchor& anchor = snapPoints[size_t(i)];
-    if (!query.Matches(anchor.code) || anchor.partner != nullptr) continue;
-    if ((flags & kSnapSkipFlagged) != 0 && (anchor.flags & SnapAnchor::kSkippable) != 0) continue;
-    if (std::find(excluded.begin(), excluded.end(), anchor.code) != excluded.end()) continue;
-    ppVector3 point = anchor.point;
-    LocalToWorld(point);
-    float distance = SnapDistance(point, query.point, flags);
-    // A plan search for an element being placed also keeps the height apart.
-    if (asker != nullptr && flags == 0) distance = std::max(distance, std::fabs(point.y - query.point.y));
+    if (!OffersAnchor(i, query, flags)) continue;
+    const float distance = AnchorDistance(i, query, asker, flags);
     if (distance < best) {
       best = distance;
       index = i;
-      out = anchor;
+      out = std::as_const(snapPoints)[size_t(i)];
       found = this;
     }
   }
+  return found;
+}
+
+zelvproElement* zelvproElement::NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best,
+                                            int32_t& index, zelvproElement* asker, uint32_t flags) {
+  if (query.partner != nullptr) return nullptr;  // a linked anchor is not looked for
+  zelvproElement* found = NearestOwnSnap(query, out, best, index, asker, flags);
   const ppViewList& children = Subviews();
   for (int32_t c = 0; c < children.Count(); ++c) {
     zelvproElement* child = ElementOf(children.At(c));
@@ -107,6 +125,31 @@ zelvproElement* zelvproElement::NearestSnap(const SnapAnchor& query, SnapAnchor&
     if (zelvproElement* nearer = child->NearestSnap(query, out, best, index, asker, flags)) found = nearer;
   }
   return found;
+}
+
+void zelvproElement::NoteSnapChange() {
+  zelvproElement* unit = this;
+  for (zelvproElement* up = ContainerElement(); up != nullptr; unit = up, up = up->ContainerElement()) {
+    if (up->snapWatch_ != nullptr) {
+      up->snapWatch_->UnitChanged(unit);
+      return;
+    }
+  }
+}
+
+void zelvproElement::AddSubview(ppView* view) {
+  ppView::AddSubview(view);
+  NoteSnapChange();
+}
+
+void zelvproElement::InsertSubview(ppView* view, int32_t index) {
+  ppView::InsertSubview(view, index);
+  NoteSnapChange();
+}
+
+void zelvproElement::RemoveSubview(ppView* view) {
+  ppView::RemoveSubview(view);
+  NoteSnapChange();
 }
 
 void zelvproElement::ConnectSnaps(zelvproElement* a, zelvproElement* b, int32_t anchorA, int32_t anchorB) {

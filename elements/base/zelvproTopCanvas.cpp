@@ -12,6 +12,7 @@
 #include "database/ppDatafile.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/ElementKinds.h"
+#include "elements/base/SnapIndex.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iElementTaskFactory.h"
@@ -112,9 +113,16 @@ void TakePartsFromRecords(zelvproElement* container, std::unordered_set<zelvproE
 }  // namespace
 
 zelvproTopCanvas::zelvproTopCanvas(ppView* parent, const plat::RECT& frame, zelvDatabase* database)
-    : zelvproCanvas(parent, frame, database), transparent_(iApplicationSettings::Current().transparentPlan) {}
+    : zelvproCanvas(parent, frame, database),
+      transparent_(iApplicationSettings::Current().transparentPlan),
+      snapIndex_(std::make_unique<SnapIndex>(*this)) {
+  WatchSnaps(snapIndex_.get());
+}
 
 zelvproTopCanvas::~zelvproTopCanvas() {
+  // The children outlive this part of the canvas: their notices must not reach the index any more.
+  WatchSnaps(nullptr);
+  snapIndex_.reset();
   for (qxAnnotationSweeper* sweeper : pendingAnnotations_) sweeper->Forget();
 }
 
@@ -214,8 +222,6 @@ void zelvproTopCanvas::LoadPlan(ppDatafile& modules) {
   std::unordered_map<int32_t, zelvproElement*> built;
   std::unordered_set<zelvproElement*> partsTaken;
   bool importError = false;
-  // Each unit built searches the plan for partners: units out of reach are skipped meanwhile.
-  BeginSnapReach();
   const int32_t count = modules.GetSelectedCount();
   for (int32_t i = 0; i < count; ++i) {
     modules.ReadRecordAt(i, nullptr);
@@ -258,10 +264,7 @@ void zelvproTopCanvas::LoadPlan(ppDatafile& modules) {
       continue;
     }
     built[made->GetSaveId()] = made;
-    NoteBuilt(made);
   }
-  EndSnapReach();
-
   // Keyed children that followed an unkeyed one go in front, the later ones before the earlier ones.
   std::vector<ppView*> front, rest;
   bool onlyKeyedSoFar = true;
@@ -302,7 +305,6 @@ void zelvproTopCanvas::LoadDocumentModules(int32_t flag) {
   // The copies made by this paste, by save id: a copied group's children find the group's copy.
   std::unordered_map<int32_t, zelvproElement*> made;
   std::unordered_set<zelvproElement*> partsTaken;
-  BeginSnapReach();
   const int32_t count = modules->GetSelectedCount();
   for (int32_t i = 0; i < count; ++i) {
     modules->ReadRecordAt(i, nullptr);
@@ -333,9 +335,7 @@ void zelvproTopCanvas::LoadDocumentModules(int32_t flag) {
     last = element;
     lastId = element->GetSaveId();
     made[lastId] = element;
-    NoteBuilt(element);
   }
-  EndSnapReach();  // the paste task moves the copies
 
   zelvproElement* head = holders != nullptr ? holders->Element() : nullptr;
   if (ppTask* paste = iElementTaskFactory::Current().NewPasteTask(this, holders, flag)) {
@@ -362,154 +362,6 @@ void zelvproTopCanvas::AfterEdit(ppTask* /*task*/) {
   std::stable_sort(order.begin(), order.end(), [&](ppView* a, ppView* b) { return keyOf(a) > keyOf(b); });
   Reorder(*this, order);
   ScheduleEnumNumbering();
-}
-
-// ---- Re-snapping the whole plan.
-
-namespace {
-
-// The snap search's own distance for a link (millimetres), and the margin kept on top of it.
-constexpr float kLinkDistance = 1.0f, kReachMargin = 1.0f;
-
-// Whether the element and its whole tree are plain catalogue units, whose partner search is the
-// element's own (no class in the tree answers snap searches its own way).
-bool OnlyPlainUnits(zelvproElement* element) {
-  if (typeid(*element) != typeid(zelvproTopViewElement)) return false;
-  bool plain = true;
-  ForEachChildElement(*element, [&](zelvproElement* child) { plain = plain && OnlyPlainUnits(child); });
-  return plain;
-}
-
-// Widens `radius` to every anchor of `element`'s tree, each carried up to the canvas's frame, measured
-// from (x, z) in the floor plane.
-void ExtendReach(zelvproElement* element, float x, float z, float& radius) {
-  for (int32_t i = 0; i < element->GetPointCount(); ++i) {
-    SnapAnchor anchor;
-    if (!element->GetPointEntry(i, anchor)) continue;
-    ppVector3 p = anchor.point;
-    for (zelvproElement* e = element; e != nullptr; e = e->ContainerElement()) {
-      if (dynamic_cast<zelvproCanvas*>(e) != nullptr) break;
-      e->LocalToWorld(p);
-    }
-    radius = std::max(radius, std::hypot(p.x - x, p.z - z));
-  }
-  ForEachChildElement(*element, [&](zelvproElement* child) { ExtendReach(child, x, z, radius); });
-}
-
-}  // namespace
-
-// The units of the plan by the grid cells their reach covers. A unit whose reach covers too many cells,
-// or whose tree holds other classes, is listed apart and searched every time.
-struct zelvproTopCanvas::SnapReachIndex {
-  static constexpr float kCell = 1000.0f;  // millimetres
-  static constexpr int64_t kMostCells = 256;
-  struct Entry {
-    uint64_t order;  // child order when listed: searches visit units in this order
-    zelvproElement* unit;
-  };
-  struct Placed {
-    uint64_t order;
-    bool apart;
-    int64_t x0, x1, z0, z1;
-  };
-
-  static int64_t CellOf(float v) { return int64_t(std::floor(v / kCell)); }
-  static int64_t Key(int64_t x, int64_t z) { return (x << 32) ^ (z & 0xFFFFFFFF); }
-
-  void Remove(const zelvproElement* unit) {
-    auto found = placed.find(unit);
-    if (found == placed.end()) return;
-    const Placed& p = found->second;
-    auto drop = [&](std::vector<Entry>& list) {
-      list.erase(std::remove_if(list.begin(), list.end(), [&](const Entry& e) { return e.unit == unit; }),
-                 list.end());
-    };
-    if (p.apart) {
-      drop(apart);
-    } else {
-      for (int64_t x = p.x0; x <= p.x1; ++x)
-        for (int64_t z = p.z0; z <= p.z1; ++z) drop(cells[Key(x, z)]);
-    }
-    placed.erase(found);
-  }
-
-  // Lists `unit` (keeping its order when it was listed before) reaching `radius` around (x, z); with
-  // `apart` it is searched every time.
-  void Place(zelvproElement* unit, bool apartAlways, float x, float z, float radius) {
-    uint64_t order = nextOrder;
-    if (auto found = placed.find(unit); found != placed.end())
-      order = found->second.order;
-    else
-      ++nextOrder;
-    Remove(unit);
-    Placed p{
-        order, apartAlways, CellOf(x - radius), CellOf(x + radius), CellOf(z - radius), CellOf(z + radius)};
-    if (!p.apart && (p.x1 - p.x0 + 1) * (p.z1 - p.z0 + 1) > kMostCells) p.apart = true;
-    placed[unit] = p;
-    if (p.apart) {
-      apart.push_back(Entry{order, unit});
-      return;
-    }
-    for (int64_t cx = p.x0; cx <= p.x1; ++cx)
-      for (int64_t cz = p.z0; cz <= p.z1; ++cz) cells[Key(cx, cz)].push_back(Entry{order, unit});
-  }
-
-  std::unordered_map<int64_t, std::vector<Entry>> cells;
-  std::vector<Entry> apart;
-  std::unordered_map<const zelvproElement*, Placed> placed;
-  uint64_t nextOrder = 0;
-};
-
-void zelvproTopCanvas::BeginSnapReach() {
-  // The room canvas and its kinds answer searches their own way: only the plan of units is sped up.
-  if (typeid(*this) != typeid(zelvproTopCanvas)) return;
-  snapReach_ = std::make_unique<SnapReachIndex>();
-  ForEachChildElement(*this, [&](zelvproElement* child) { NoteBuilt(child); });
-}
-
-void zelvproTopCanvas::EndSnapReach() { snapReach_.reset(); }
-
-void zelvproTopCanvas::NoteBuilt(zelvproElement* element) {
-  if (snapReach_ == nullptr) return;
-  zelvproElement* unit = element;
-  while (unit != nullptr && unit->ContainerElement() != this) unit = unit->ContainerElement();
-  if (unit == nullptr) return;
-  const ppVector3 at = unit->GetPosition();
-  if (!OnlyPlainUnits(unit)) return snapReach_->Place(unit, true, at.x, at.z, 0.0f);
-  // An access request may reload the anchors within the unit's size: the size counts as well.
-  float radius = unit->dimensions.Length();
-  ExtendReach(unit, at.x, at.z, radius);
-  snapReach_->Place(unit, false, at.x, at.z, radius + kLinkDistance + kReachMargin);
-}
-
-void zelvproTopCanvas::ResnapTree() {
-  BeginSnapReach();
-  zelvproCanvas::ResnapTree();
-  EndSnapReach();
-}
-
-zelvproElement* zelvproTopCanvas::NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best,
-                                              int32_t& index, zelvproElement* asker, uint32_t flags) {
-  // Only a re-snap's own searches (nothing found yet, 3D distance, passed on) may skip units: a
-  // skipped unit holds no anchor within linking distance, and nothing farther is taken.
-  if (snapReach_ == nullptr || query.partner != nullptr || GetPointCount() != 0 || best != FLT_MAX ||
-      flags != (kSnap3D | kSnapPassOn))
-    return zelvproCanvas::NearestSnap(query, out, best, index, asker, flags);
-  std::vector<SnapReachIndex::Entry> visit = snapReach_->apart;
-  const int64_t key =
-      SnapReachIndex::Key(SnapReachIndex::CellOf(query.point.x), SnapReachIndex::CellOf(query.point.z));
-  if (auto cell = snapReach_->cells.find(key); cell != snapReach_->cells.end())
-    visit.insert(visit.end(), cell->second.begin(), cell->second.end());
-  // The unit being built (not listed yet) is searched as the base search would, last.
-  if (asker != nullptr && asker->GetSupervisor() == this && snapReach_->placed.count(asker) == 0)
-    visit.push_back(SnapReachIndex::Entry{UINT64_MAX, asker});
-  std::sort(visit.begin(), visit.end(), [](const auto& a, const auto& b) { return a.order < b.order; });
-  zelvproElement* found = nullptr;
-  for (const SnapReachIndex::Entry& e : visit) {
-    if (e.unit->GetSupervisor() != this) continue;
-    if (zelvproElement* nearer = e.unit->NearestSnap(query, out, best, index, asker, flags)) found = nearer;
-  }
-  return found;
 }
 
 // ---- Refresh and the price list.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "elements/base/SnapIndex.h"
 #include "elements/base/zelvproCanvas.h"
 
 class qxAnnotationSweeper;
@@ -55,13 +56,15 @@ class zelvproTopCanvas : public zelvproCanvas {
   // The drawing export's call goes to every child, first to last.
   void ExportHook(intptr_t value) override;
 
-  // ---- Re-snapping the whole plan.
-  // As every element does it; meanwhile the canvas knows how far each catalogue unit's anchors reach,
-  // so that a child's search for a partner within snapping distance skips the units out of reach
-  // (the search stays linear in the units near the anchor, not in the whole plan).
-  void ResnapTree() override;
+  // ---- The snap index (SnapIndex): the children's anchors by plan cell, kept current by the child
+  // list's changes and the elements' notices (zelvproElement::NoteSnapChange).
+  // The plain search (own anchors, then the children in turn), restricted by the index to the
+  // anchors near enough to answer; the answers are those of the plain walk (debug builds check each).
   zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
                               zelvproElement* asker, uint32_t flags) override;
+  void AddSubview(ppView* view) override;
+  void InsertSubview(ppView* view, int32_t index) override;
+  void RemoveSubview(ppView* view) override;
 
   // ---- Snap, overlap and edge queries of the moving tasks (plan millimetres unless said).
   // Which free anchor of the plan lies nearest to one of `element`'s anchors placed with the element's
@@ -69,6 +72,7 @@ class zelvproTopCanvas : public zelvproCanvas {
   // farther than `limit`. Children held by `exclusion` and `element` itself are left out. The out
   // values describe the nearest found even when null is answered; `anchorIndex` is -1 when nothing
   // matched. Strictly nearer replaces: on equal distances the earlier anchor, then the earlier child.
+  // Asks the snap index; debug builds check every answer against the plain walk.
   zelvproElement* FindSnap(zelvproElement* element, int32_t& anchorIndex, int32_t& otherIndex, float limit,
                            const ppVector3& offset, SnapAnchor& entry, const qxViewHolder* exclusion,
                            bool threeD);
@@ -165,13 +169,17 @@ class zelvproTopCanvas : public zelvproCanvas {
   int32_t printPass_ = 0;
   void AddCornerNeighbours();
   std::vector<qxAnnotationSweeper*> pendingAnnotations_;  // owned by the queue until they run
-  // Where each catalogue unit's anchors (its children's, and its size) reach on the plan, as cells of
-  // a grid; only while a load, a paste or a tree re-snap runs.
-  struct SnapReachIndex;
-  std::unique_ptr<SnapReachIndex> snapReach_;
-  // Starts keeping the reach of every child (a load, a paste and a tree re-snap keep it while no
-  // unit moves); NoteBuilt updates it after `element` was built into the plan; EndSnapReach forgets it.
-  void BeginSnapReach();
-  void NoteBuilt(zelvproElement* element);
-  void EndSnapReach();
+  // Owned; lives as long as this part of the canvas (the children notify it).
+  std::unique_ptr<SnapIndex> snapIndex_;
+  // The steps of one search, kept between searches so that a search allocates nothing once warm;
+  // `searching_` while they are walked (a child asked then may search this canvas again).
+  std::vector<SnapIndex::Step> snapSteps_;
+  bool searching_ = false;
+  std::vector<SnapIndex::Step>& StepsFor(std::vector<SnapIndex::Step>& spare);
+  // The searches, through the index or (`indexed` false) by the plain walk over every child.
+  zelvproElement* SearchNearest(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
+                                zelvproElement* asker, uint32_t flags, bool indexed);
+  zelvproElement* SearchSnap(zelvproElement* element, int32_t& anchorIndex, int32_t& otherIndex, float limit,
+                             const ppVector3& offset, SnapAnchor& entry, const qxViewHolder* exclusion,
+                             bool threeD, bool indexed);
 };

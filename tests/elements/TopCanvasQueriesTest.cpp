@@ -2,6 +2,8 @@
 // and boxes (millimetres).
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "elements/ElementTestSupport.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproTopCanvas.h"
@@ -119,6 +121,50 @@ TEST_F(TopCanvasQueriesTest, FindSnapPrefersTheEarlierChildOnEqualDistances) {
       second);
 }
 
+// No distance cuts the search off: however far the nearest anchor lies (within the plan's cells or
+// beyond them), the out values describe it.
+TEST_F(TopCanvasQueriesTest, FindSnapDescribesTheNearestAnchorHoweverFar) {
+  BoxElement moved(nullptr, ppVector3());
+  moved.Anchor(2, ppVector3(0, 0, 0));
+  auto* near = new BoxElement(canvas_.get(), ppVector3(0, 0, 0));
+  near->Anchor(-2, ppVector3(0, 0, 0));
+  near->snapPoints[0].word7 = 11;
+  auto* far = new BoxElement(canvas_.get(), ppVector3(3.0e7f, 0, 0));  // beyond the cells
+  far->Anchor(-2, ppVector3(0, 0, 0));
+  far->snapPoints[0].word7 = 22;
+  for (const float x : {9.0e5f, -9.0e5f, 1.4e7f, 2.9e7f, 8.0e7f}) {
+    Answer a{nullptr, 7, 7, SnapAnchor{}};
+    a.found =
+        canvas_->FindSnap(&moved, a.anchor, a.other, 500.0f, ppVector3(x, 0, 4000), a.entry, nullptr, false);
+    EXPECT_EQ(a.found, nullptr) << x;
+    EXPECT_EQ(a.anchor, 0) << x;
+    EXPECT_EQ(a.other, 0) << x;
+    EXPECT_EQ(a.entry.word7, x < 1.5e7f ? 11 : 22) << x;
+  }
+}
+
+// Anchors kilometres apart leave millions of empty cells between them: the search for the only far
+// anchor of a code reads the filled cells instead of walking ring after ring (seconds otherwise).
+TEST_F(TopCanvasQueriesTest, FindSnapReachesALoneFarAnchorPromptly) {
+  BoxElement moved(nullptr, ppVector3());
+  moved.Anchor(2, ppVector3(0, 0, 0));
+  for (const float at : {-9.0e6f, 9.0e6f}) {
+    auto* corner = new BoxElement(canvas_.get(), ppVector3(at, 0, at));
+    corner->Anchor(-2, ppVector3(0, 0, 0));
+    corner->Anchor(5, ppVector3(0, 0, 0));
+  }
+  const auto start = std::chrono::steady_clock::now();
+  for (int32_t q = 0; q < 20; ++q) {
+    Answer a{nullptr, 7, 7, SnapAnchor{}};
+    a.found = canvas_->FindSnap(&moved, a.anchor, a.other, 500.0f, ppVector3(float(q) * 1000.0f, 0, 0),
+                                a.entry, nullptr, false);
+    EXPECT_EQ(a.found, nullptr);
+    EXPECT_EQ(a.anchor, 0);
+    EXPECT_EQ(a.other, 0);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
 TEST_F(TopCanvasQueriesTest, OverlapsByFootprintAndHeight) {
   const struct {
     const char* name;
@@ -158,6 +204,44 @@ TEST_F(TopCanvasQueriesTest, NearestEdgeTakesWholeChildrenOnTheAskedSideWithinTh
   best = 5000;
   canvas_->NearestEdgeY(best, 100, 0, 2000, true);
   EXPECT_EQ(best, 500);
+}
+
+// The pixel forms measure the children's extents in whole window pixels (15 mm per pixel in the
+// tests, origin (0, 0), truncated toward zero): a unit a fraction of a pixel beyond the line lies on it.
+TEST_F(TopCanvasQueriesTest, NearestEdgePixelFormsMeasureExtentsInWholePixels) {
+  new BoxElement(canvas_.get(), ppVector3(1500, 0, 600), ppVector3(900, 600, 600));   // x 100..160, y 40..80
+  new BoxElement(canvas_.get(), ppVector3(900, 0, 600), ppVector3(600, 600, 600));    // straddles x 80
+  new BoxElement(canvas_.get(), ppVector3(1650, 0, 3150), ppVector3(150, 600, 150));  // y 210..220
+  new BoxElement(canvas_.get(), ppVector3(0, 0, 600), ppVector3(300, 600, 300));      // x 0..20
+  new BoxElement(canvas_.get(), ppVector3(400, 0, 1500), ppVector3(300, 600, 300));   // x 26..46, y 100..120
+  const struct {
+    const char* name;
+    bool alongY, positive;
+    int32_t line, spanStart, spanEnd, best, want;
+  } cases[] = {
+      {"beyond x 80", false, true, 80, 0, 200, 5000, 100},
+      {"beyond x 80, the span given backwards", false, true, 80, 200, 0, 5000, 100},
+      {"a nearer best stays", false, true, 80, 0, 200, 90, 90},
+      {"before x 80", false, false, 80, 0, 200, 0, 46},
+      {"beyond y 30", true, true, 30, 0, 200, 5000, 40},
+      {"before y 200, x span 50..150", true, false, 200, 50, 150, 0, 80},
+  };
+  for (const auto& c : cases) {
+    int32_t best = c.best;
+    if (c.alongY)
+      canvas_->NearestEdgeYPixels(best, c.line, c.spanStart, c.spanEnd, c.positive);
+    else
+      canvas_->NearestEdgeXPixels(best, c.line, c.spanStart, c.spanEnd, c.positive);
+    EXPECT_EQ(best, c.want) << c.name;
+  }
+  // 1214.9 mm lies beyond x 1200 mm, but its pixel is 80 itself: not beyond the line in pixels.
+  new BoxElement(canvas_.get(), ppVector3(1214.9f, 0, 600), ppVector3(100, 600, 100));
+  int32_t pixels = 5000;
+  canvas_->NearestEdgeXPixels(pixels, 80, 0, 200, true);
+  EXPECT_EQ(pixels, 100);
+  float millimetres = 5000;
+  canvas_->NearestEdgeX(millimetres, 1200, 0, 3000, true);
+  EXPECT_EQ(millimetres, 1214.9f);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The top canvas's snap search and overlap test on random plans of 500 units (positions, angles,
 // anchors, links, groups), before and after random moves, links, unlinks and deletions: every answer
-// must equal that of a plain walk over the whole tree written here. Plan millimetres throughout.
+// must equal that of a plain walk over the whole tree written here. The canvas's own snap search (the
+// one re-snapping asks) must answer as the plain walk of the element base class, also after anchor
+// edits, turns, moves into and out of groups, reordering and units with a search of their own.
+// Plan millimetres throughout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -41,6 +44,19 @@ class RandomUnit : public zelvproElement {
 
  private:
   ppVector3 size_;
+};
+
+// A unit whose class has a search of its own (it answers as the base, and counts the questions):
+// the index must leave it to be asked in its turn.
+class OwnSearchUnit : public RandomUnit {
+ public:
+  using RandomUnit::RandomUnit;
+  zelvproElement* NearestSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
+                              zelvproElement* asker, uint32_t flags) override {
+    ++asked;
+    return RandomUnit::NearestSnap(query, out, best, index, asker, flags);
+  }
+  static inline int64_t asked = 0;
 };
 
 // ---- The plain walks the answers are checked against.
@@ -239,7 +255,10 @@ class TopCanvasRandomPlanTest : public eltest::ElementTest {
     const ppVector3 at = nested ? ppVector3(Coordinate(-300, 600), Pick(0, 1) * 700.0f, Coordinate(-300, 600))
                                 : ppVector3(Coordinate(0, kPlanSize), Pick(0, 3) == 0 ? 600.0f : 0.0f,
                                             Coordinate(0, kPlanSize));
-    auto* u = new RandomUnit(parent, at, ppVector3(Coordinate(200, 1200), 600, Coordinate(200, 1200)));
+    const ppVector3 size(Coordinate(200, 1200), 600, Coordinate(200, 1200));
+    auto* u = Pick(0, 30) == 0 ? new OwnSearchUnit(parent, at, size) : new RandomUnit(parent, at, size);
+    // Now and then a unit far out of the plan, beyond the index's cells.
+    if (!nested && Pick(0, 100) == 0) u->SetPosition(ppVector3(at.x + 5.0e7f, at.y, at.z));
     u->StoreAngle(Angle());
     AddAnchors(u, 4);
     units_.push_back(u);
@@ -298,6 +317,125 @@ class TopCanvasRandomPlanTest : public eltest::ElementTest {
                        [&](RandomUnit* u) { return std::find(gone.begin(), gone.end(), u) != gone.end(); }),
         units_.end());
   }
+  RandomUnit* AnyUnit() { return units_[size_t(Pick(0, int32_t(units_.size()) - 1))]; }
+  // An anchor moved, recoded, added or taken away; through the anchor list, as the catalogue code does.
+  void EditAnchors() {
+    RandomUnit* u = AnyUnit();
+    const int32_t count = u->GetPointCount();
+    switch (Pick(0, 3)) {
+      case 0:
+        if (count > 0)
+          u->snapPoints[size_t(Pick(0, count - 1))].point =
+              ppVector3(Coordinate(-900, 1500), 0, Coordinate(-900, 1500));
+        break;
+      case 1:
+        if (count > 0) u->snapPoints[size_t(Pick(0, count - 1))].code = Pick(-3, 3);
+        break;
+      case 2:
+        AddAnchors(u, 2);
+        break;
+      default:
+        // Only a free anchor goes, so that no partner names a missing one.
+        if (count > 0 && u->Anchors().back().partner == nullptr) u->Anchors().pop_back();
+        break;
+    }
+  }
+  void Turn() { AnyUnit()->StoreAngle(Angle()); }
+  // The height written directly, as the 3D view's up and down steps do: no notice.
+  void Lift() { AnyUnit()->position.y = Pick(0, 2) * 300.0f; }
+  // A unit moves into another unit's group, or out of its group onto the plan.
+  void Regroup() {
+    RandomUnit* u = AnyUnit();
+    RandomUnit* host = AnyUnit();
+    for (ppView* v = host; v != nullptr; v = v->GetSupervisor())
+      if (v == u) return;  // never into its own tree
+    u->DetachFromSupervisor();
+    if (Pick(0, 1) == 0) {
+      host->AddSubview(u);
+      u->SetPosition(ppVector3(Coordinate(-300, 600), u->GetPosition().y, Coordinate(-300, 600)));
+    } else {
+      canvas_->InsertSubview(u, Pick(0, canvas_->Subviews().Count()));
+      u->SetPosition(ppVector3(Coordinate(0, kPlanSize), u->GetPosition().y, Coordinate(0, kPlanSize)));
+    }
+  }
+  // A child of the plan taken out and put back elsewhere in the drawing order.
+  void Reorder() {
+    ppView* child = canvas_->Subviews().At(Pick(0, canvas_->Subviews().Count() - 1));
+    canvas_->RemoveSubview(child);
+    canvas_->InsertSubview(child, Pick(0, canvas_->Subviews().Count()));
+  }
+  void DeleteRandomUnit() {
+    RandomUnit* victim = AnyUnit();
+    std::vector<zelvproElement*> gone;
+    Gather(victim, gone);
+    victim->WillBeDeleted();
+    delete victim;
+    units_.erase(
+        std::remove_if(units_.begin(), units_.end(),
+                       [&](RandomUnit* u) { return std::find(gone.begin(), gone.end(), u) != gone.end(); }),
+        units_.end());
+  }
+  // The edits the index must follow beyond moves and links.
+  void Rearrange() {
+    for (int32_t n = 0; n < 100; ++n) EditAnchors();
+    for (int32_t n = 0; n < 60; ++n) Turn();
+    for (int32_t n = 0; n < 60; ++n) Lift();
+    for (int32_t n = 0; n < 40; ++n) Regroup();
+    for (int32_t n = 0; n < 30; ++n) Reorder();
+    for (int32_t n = 0; n < 20; ++n) DeleteRandomUnit();
+    for (int32_t n = 0; n < 20; ++n) AddUnit(canvas_.get(), false);
+    for (int32_t n = 0; n < 60; ++n) MoveRandom();
+  }
+
+  // The canvas's own search against the base class's plain walk over the same tree: random queries,
+  // flags, askers and bests; the out values must agree as well.
+  void CheckNearestQueries(int32_t queries) {
+    int32_t found = 0;
+    for (int32_t q = 0; q < queries; ++q) {
+      SnapAnchor query;
+      query.code = Pick(-3, 3);
+      query.point = Pick(0, 3) == 0 ? ppVector3(Coordinate(-500, kPlanSize + 500), Pick(0, 1) * 300.0f,
+                                                Coordinate(-500, kPlanSize + 500))
+                                    : ppVector3();
+      if (query.point == ppVector3()) {
+        // Right on an anchor of the plan: equal distances and zero ones.
+        RandomUnit* u = AnyUnit();
+        SnapAnchor a;
+        if (u->GetPointEntry(0, a)) {
+          query.point = a.point;
+          u->LocalToWorld(query.point);
+          query.code = -a.code;
+        }
+      }
+      if (Pick(0, 20) == 0) query.partner = AnyUnit();
+      // Now and then far beyond the index's cells: the plain walk answers.
+      if (Pick(0, 30) == 0) query.point.x += 2.0e7f;
+      const uint32_t flagChoices[] = {0u, zelvproElement::kSnap3D | zelvproElement::kSnapPassOn,
+                                      zelvproElement::kSnapSkipFlagged | zelvproElement::kSnapPassOn,
+                                      zelvproElement::kSnapSkipFlagged};
+      const uint32_t flags = flagChoices[Pick(0, 3)];
+      zelvproElement* asker = Pick(0, 1) == 0 ? nullptr : AnyUnit();
+      const float bests[] = {FLT_MAX, FLT_MAX, 1.0f, 400.0f, 0.0f};
+      const float best = bests[Pick(0, 4)];
+      struct Result {
+        zelvproElement* found;
+        SnapAnchor out;
+        float best;
+        int32_t index;
+      } want{nullptr, {}, best, -5}, got{nullptr, {}, best, -5};
+      want.out.word7 = got.out.word7 = -9;
+      want.found = canvas_->zelvproElement::NearestSnap(query, want.out, want.best, want.index, asker, flags);
+      got.found = canvas_->NearestSnap(query, got.out, got.best, got.index, asker, flags);
+      ASSERT_TRUE(got.found == want.found && got.best == want.best && got.index == want.index &&
+                  got.out.code == want.out.code && got.out.point == want.out.point &&
+                  got.out.word7 == want.out.word7)
+          << "query " << q << ": found " << got.found << " / " << want.found << ", best " << got.best << " / "
+          << want.best << ", index " << got.index << " / " << want.index;
+      found += want.found != nullptr;
+    }
+    EXPECT_GT(found, queries / 10);
+  }
+
   void Shake() {
     for (int32_t n = 0; n < 150; ++n) MoveRandom();
     for (int32_t n = 0; n < 100; ++n) LinkRandomPair();
@@ -375,6 +513,29 @@ TEST_F(TopCanvasRandomPlanTest, FindSnapAnswersAsThePlainWalkBeforeAndAfterEdits
   CheckSnapQueries(5000);
   Shake();
   CheckSnapQueries(5000);
+}
+
+TEST_F(TopCanvasRandomPlanTest, FindSnapFollowsAnchorEditsTurnsRegroupingAndReordering) {
+  BuildPlan();
+  CheckSnapQueries(1000);
+  const int64_t askedBefore = OwnSearchUnit::asked;
+  for (int32_t round = 0; round < 4; ++round) {
+    Rearrange();
+    CheckSnapQueries(1500);
+  }
+  // The units with a search of their own were asked, not filed.
+  EXPECT_GT(OwnSearchUnit::asked, askedBefore);
+}
+
+TEST_F(TopCanvasRandomPlanTest, TheCanvasSearchAnswersAsTheBaseWalkThroughEdits) {
+  BuildPlan();
+  CheckNearestQueries(3000);
+  Shake();
+  CheckNearestQueries(3000);
+  for (int32_t round = 0; round < 3; ++round) {
+    Rearrange();
+    CheckNearestQueries(2000);
+  }
 }
 
 TEST_F(TopCanvasRandomPlanTest, OverlapsAnswersAsThePlainWalkBeforeAndAfterEdits) {
