@@ -104,7 +104,7 @@ void GetLanguageCodes(Vcon::WString& country, Vcon::WString& language) {
   ppDatafile& codes = application->LanguageCodeFile();
   const int32_t field = codes.IndexOf("langCode");
   if (field < 0) return;
-  const ppParameter code(int32_t(CurrentLanguageCode()));
+  const ppParameter code{int32_t(CurrentLanguageCode())};
   // '#' starts from an empty selection: the result is the records of the current language.
   codes.Select(field, 1, code, code, '#');
   if (codes.GetSelectedCount() == 0) return;

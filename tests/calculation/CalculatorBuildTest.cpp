@@ -214,6 +214,17 @@ TEST_F(CalculatorBuildTest, ANullAmountMakesTheTotalShowNoValue) {
   EXPECT_EQ(rows.back().total, ppMoney::kNoValue);
 }
 
+TEST_F(CalculatorBuildTest, LeadingLinesWithoutATotalStay) {
+  // Only the grouping's own top line goes again: a stored Text and an Item/Service of no amount
+  // before the first priced line keep their place.
+  Line(Calc::kTextLine);
+  Line(Calc::kItemService);
+  Item(5.0);
+  EXPECT_EQ(Types(), (std::vector<int32_t>{9, 8, 1}));
+  Build();
+  EXPECT_EQ(Types(), (std::vector<int32_t>{1, 8, 9, 0, 5}));
+}
+
 TEST_F(CalculatorBuildTest, AnEmptyListStaysEmpty) {
   Line(Calc::kTotalLine);
   Line(Calc::kEmptyLine);
