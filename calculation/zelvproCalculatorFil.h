@@ -327,6 +327,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   void RemoveLinesWhere(Drop drop);
   template <typename Key, typename Less>
   void SortLines(Key (zelvproCalculatorFil::*keyOf)(char*), Less less);
+  // AssignSortKeys without the save.
+  void SetKeysAndSort();
   void AssignNotes();
   void DeleteNonPositiveItemLines();
   void RunningSums();

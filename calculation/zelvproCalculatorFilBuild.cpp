@@ -305,6 +305,11 @@ void zelvproCalculatorFil::SortLinesForTags() {
 }
 
 void zelvproCalculatorFil::AssignSortKeys() {
+  SetKeysAndSort();
+  SaveToBlob();
+}
+
+void zelvproCalculatorFil::SetKeysAndSort() {
   for (int32_t i = 0; i < GetRecordCount(); ++i) {
     ReadRecordAt(i, scratch_);
     char* b = scratch_;
@@ -370,7 +375,6 @@ void zelvproCalculatorFil::AssignSortKeys() {
   }
   unsaved_ = true;
   SortLines(&zelvproCalculatorFil::DisplaySortKeyOf, &CompareLinesForDisplay);
-  SaveToBlob();
 }
 
 // ---- packets, notes, groups and sums -----------------------------------------------------------
@@ -559,7 +563,7 @@ void zelvproCalculatorFil::BuildLines() {
   BuildTagGroups();
   RunningSums();
   RemoveEmptyItemLines();
-  AssignSortKeys();
+  SetKeysAndSort();
   ArrangeEmptyLines();
   SaveToBlob();
 }
@@ -580,6 +584,6 @@ void zelvproCalculatorFil::ReleaseLineData() {
 void zelvproCalculatorFil::RebuildLines(zelvproElement& canvas) {
   BeginAccess();
   canvas.AddToCalculation();
-  SortLinesForTags();
+  SortLines(&zelvproCalculatorFil::TagSortKeyOf, &CompareLinesForTags);
   BuildLines();
 }

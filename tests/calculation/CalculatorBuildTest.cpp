@@ -231,6 +231,19 @@ TEST_F(CalculatorBuildTest, AnEmptyListStaysEmpty) {
   EXPECT_TRUE(Build().empty());
 }
 
+TEST_F(CalculatorBuildTest, TheSavedHandleHoldsTheBytesTheEmbeddedTableWrites) {
+  // Lines of several packed lengths, so the padding differs from line to line.
+  for (int32_t i = 0; i < 7; ++i)
+    AddLine({{"type", 9}, {"ttext", Vcon::WString(std::string(size_t(i), 'x'))}, {"group", std::string(size_t(i * 3), 'g').c_str()}});
+  Build();
+  const std::string ours(*lineBlob_, MemGetSize(lineBlob_));
+  ppEmbeddedData plain(Calc::kLayout, Db(1), lineBlob_, nullptr);
+  plain.LoadFromBlob();
+  EXPECT_EQ(plain.GetRecordCount(), Calc().GetRecordCount());
+  plain.SaveToBlob();
+  EXPECT_EQ(std::string(*lineBlob_, MemGetSize(lineBlob_)), ours);
+}
+
 // ---- notes --------------------------------------------------------------------------------------
 
 TEST_F(CalculatorBuildTest, LinesOfOneUnitShareOneNoteLineAfterTheTotal) {
