@@ -43,7 +43,10 @@ class Host : public iElementHost {
 class Unit : public zelvproElement {
  public:
   Unit(ppView* canvas, zelvDatabase& db, int32_t unit, int32_t price, int32_t tag)
-      : zelvproElement(0, canvas, plat::RECT{0, 0, 10, 10}, &db, 0, 0), unit_(unit), price_(price), tag_(tag) {}
+      : zelvproElement(0, canvas, plat::RECT{0, 0, 10, 10}, &db, 0, 0),
+        unit_(unit),
+        price_(price),
+        tag_(tag) {}
   void AddToCalculation() override {
     iCalculationList& list = iCalculationList::Current();
     ppDatafile* file = list.LineFile();
@@ -184,9 +187,10 @@ int main() {
                   large.lines);
       std::printf("pricelist XML of %d units: %.3f ms with its rebuild, %.3f ms the text alone (%zu units)\n",
                   kLargePlan, large.xmlSeconds * 1e3, large.textSeconds * 1e3, large.xmlUnits);
-      bench::ReachAtMost("pricelist rebuild 200 / 20 units in 10 tags", large.rebuildSeconds / small.rebuildSeconds,
-                         kLimit);
-      bench::ReachAtMost("pricelist XML of 200 units with its rebuild (ms)", large.xmlSeconds * 1e3, kXmlLimitMs);
+      bench::ReachAtMost("pricelist rebuild 200 / 20 units in 10 tags",
+                         large.rebuildSeconds / small.rebuildSeconds, kLimit);
+      bench::ReachAtMost("pricelist XML of 200 units with its rebuild (ms)", large.xmlSeconds * 1e3,
+                         kXmlLimitMs);
     }
     MemDispose(tagBlob);
   }

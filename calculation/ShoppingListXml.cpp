@@ -29,8 +29,8 @@ void Element(Vcon::WString& out, const char* name, const Vcon::WString& text, bo
 
 Vcon::WString DateText(const plat::SYSTEMTIME& t) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%d-%02d-%02dT%02d:%02d:%02dZ", int(t.wYear), int(t.wMonth), int(t.wDay),
-                int(t.wHour), int(t.wMinute), int(t.wSecond));
+  std::snprintf(buffer, sizeof buffer, "%d-%02d-%02dT%02d:%02d:%02dZ", int(t.wYear), int(t.wMonth),
+                int(t.wDay), int(t.wHour), int(t.wMinute), int(t.wSecond));
   return Ascii(buffer);
 }
 
@@ -135,11 +135,13 @@ Vcon::WString BuildShoppingListXml(const ShoppingListClock& clock) {
   Element(out, "UpdateDateTime", date, false);
   out += u"<VoSlContact><BusinessName/><CustomerType/><CustumerId/><FirstName/>";
   Element(out, "LanguageCodeIso", language, true);
-  out += u"<LastName/><VoSlContactMethodList><VoSlContactMethod><ContactMethodData/>"
-         u"<ContactMethodType>ADDRESS</ContactMethodType><VoSlAddress><AttentionName/><CareOfName/><CityName/>";
+  out +=
+      u"<LastName/><VoSlContactMethodList><VoSlContactMethod><ContactMethodData/>"
+      u"<ContactMethodType>ADDRESS</ContactMethodType><VoSlAddress><AttentionName/><CareOfName/><CityName/>";
   Element(out, "CountryCodeIso", country, true);
-  out += u"<FloorNo/><ProvinceCode/><StreetName/><StreetNo/><ZipCode/><ZipCodePrefix/><ZipCodeType/>"
-         u"</VoSlAddress></VoSlContactMethod></VoSlContactMethodList></VoSlContact>";
+  out +=
+      u"<FloorNo/><ProvinceCode/><StreetName/><StreetNo/><ZipCode/><ZipCodePrefix/><ZipCodeType/>"
+      u"</VoSlAddress></VoSlContactMethod></VoSlContactMethodList></VoSlContact>";
   if (PriceListTable() != nullptr) {
     iCalculationUpdate::Current().UpdateCalculation(true);
     // Asked again: the rebuild may have closed the price list.

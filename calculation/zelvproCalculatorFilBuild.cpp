@@ -39,9 +39,7 @@ struct Sums {
 // A percentage (of "discountPct") applied as the lists always did: amount x float(p / 100).
 ppMoney Share(ppMoney amount, float percent) { return amount.MultipliedByFloat(float(percent / 100.0)); }
 
-int32_t Clamped(int64_t value) {
-  return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
+int32_t Clamped(int64_t value) { return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
 
 }  // namespace
 
@@ -175,7 +173,8 @@ void zelvproCalculatorFil::RemoveLinesOfType(int32_t type) {
 void zelvproCalculatorFil::DeleteNonPositiveItemLines() {
   // A quantity below 0 (typed into an element) counts as none: such a line is gone before the sums,
   // or the Total would hold an amount no visible line carries.
-  RemoveLinesWhere([&](char* b) { return IsElementLine(Long(b, kType)) && Quantity(b, kPieces).ToDouble() <= 0.0; });
+  RemoveLinesWhere(
+      [&](char* b) { return IsElementLine(Long(b, kType)) && Quantity(b, kPieces).ToDouble() <= 0.0; });
 }
 
 void zelvproCalculatorFil::RemoveEmptyItemLines() {
@@ -212,8 +211,7 @@ void zelvproCalculatorFil::ArrangeEmptyLines() {
     for (int32_t i = 0; i < int32_t(records.size()); ++i) {
       UnpackRecord(scratch_, records[size_t(i)]);
       const int32_t type = Long(scratch_, kType);
-      if ((type == kTotalLine || type == kSubtotalLine || type == kVatLine) && lastPrimSort < 400)
-        addEmpty();
+      if ((type == kTotalLine || type == kSubtotalLine || type == kVatLine) && lastPrimSort < 400) addEmpty();
       slots.push_back(Slot{i, nullptr});
       lastEmpty = false;
       lastPrimSort = Long(scratch_, kPrimSort);
@@ -483,7 +481,8 @@ void zelvproCalculatorFil::BuildTagGroups() {
           group = Sums{};
           current = tag;
           // The untagged lines form a group without a heading.
-          if (current != 0) slots.push_back(Slot{-1, PackNew(GeneratedLine(kTagHeading, tag, TagTextOf(tag)))});
+          if (current != 0)
+            slots.push_back(Slot{-1, PackNew(GeneratedLine(kTagHeading, tag, TagTextOf(tag)))});
         }
         group.total += Money(b, kTotal);
         group.total2 += Money(b, kTotal2);

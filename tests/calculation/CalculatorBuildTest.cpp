@@ -67,7 +67,8 @@ class CalculatorBuildTest : public calctest::CalculationTest {
 
   // An element line (type 1) of `pcs` pieces at `price`.
   int32_t Item(double price, double pcs = 1.0, int32_t tag = 0) {
-    return AddLine({{"type", 1}, {"id", ++id_}, {"price", Amount(price)}, {"pcs", DecimalNumber(pcs)}, {"tag", tag}});
+    return AddLine(
+        {{"type", 1}, {"id", ++id_}, {"price", Amount(price)}, {"pcs", DecimalNumber(pcs)}, {"tag", tag}});
   }
   // A line of `type` with a percentage (0 for none) and a stored total.
   int32_t Line(int32_t type, double percent = 0.0, int32_t tag = 0, double total = 0.0) {
@@ -120,10 +121,10 @@ TEST_F(CalculatorBuildTest, AnUntaggedPercentDiscountTakesItsShareOfEverythingAb
     Calc().DeleteAllLines();
     Line(Calc::kDiscountLine, percent);  // sorted behind the items whatever its place
     Item(100.0, 2.0);
-    EXPECT_EQ(Build(), (std::vector<Row>{{1, 0, "", Raw(200.0)},
-                                         {10, 0, "", Raw(share)},
-                                         {0, 0, "", 0},
-                                         {5, 0, "Total", Raw(total)}}));
+    EXPECT_EQ(
+        Build(),
+        (std::vector<Row>{
+            {1, 0, "", Raw(200.0)}, {10, 0, "", Raw(share)}, {0, 0, "", 0}, {5, 0, "Total", Raw(total)}}));
   }
 }
 
@@ -164,8 +165,9 @@ TEST_F(CalculatorBuildTest, UntaggedItemsAloneGetNoHeadingAndATagWithoutRecordTa
   Item(10.0);
   Item(15.0);
   EXPECT_EQ(Types(), (std::vector<int32_t>{1, 1}));
-  EXPECT_EQ(Build(), (std::vector<Row>{{1, 0, "", Raw(10.0)}, {1, 0, "", Raw(15.0)}, {0, 0, "", 0},
-                                       {5, 0, "Total", Raw(25.0)}}));
+  EXPECT_EQ(Build(),
+            (std::vector<Row>{
+                {1, 0, "", Raw(10.0)}, {1, 0, "", Raw(15.0)}, {0, 0, "", 0}, {5, 0, "Total", Raw(25.0)}}));
 
   Calc().DeleteAllLines();
   Item(3.0, 1.0, 77);
@@ -195,10 +197,10 @@ TEST_F(CalculatorBuildTest, ItemLinesOfNoOrNegativeQuantityAreGoneAndCountInNoSu
   Item(50.0, 0.0);
   Item(50.0, -1.0);
   Line(Calc::kSubtotalLine);
-  EXPECT_EQ(Build(), (std::vector<Row>{{1, 0, "", Raw(100.0)},
-                                       {0, 0, "", 0},
-                                       {11, 0, "", Raw(100.0)},
-                                       {5, 0, "Total", Raw(100.0)}}));
+  EXPECT_EQ(
+      Build(),
+      (std::vector<Row>{
+          {1, 0, "", Raw(100.0)}, {0, 0, "", 0}, {11, 0, "", Raw(100.0)}, {5, 0, "Total", Raw(100.0)}}));
 }
 
 TEST_F(CalculatorBuildTest, ANullAmountMakesTheTotalShowNoValue) {
@@ -234,7 +236,9 @@ TEST_F(CalculatorBuildTest, AnEmptyListStaysEmpty) {
 TEST_F(CalculatorBuildTest, TheSavedHandleHoldsTheBytesTheEmbeddedTableWrites) {
   // Lines of several packed lengths, so the padding differs from line to line.
   for (int32_t i = 0; i < 7; ++i)
-    AddLine({{"type", 9}, {"ttext", Vcon::WString(std::string(size_t(i), 'x'))}, {"group", std::string(size_t(i * 3), 'g').c_str()}});
+    AddLine({{"type", 9},
+             {"ttext", Vcon::WString(std::string(size_t(i), 'x'))},
+             {"group", std::string(size_t(i * 3), 'g').c_str()}});
   Build();
   const std::string ours(*lineBlob_, MemGetSize(lineBlob_));
   ppEmbeddedData plain(Calc::kLayout, Db(1), lineBlob_, nullptr);
@@ -349,16 +353,16 @@ TEST(CalculatorCompareTest, NumberedLinesGoFirstThenByNumber) {
 // out in opposite orders; every other line has one place.
 class CalculatorSortTest : public CalculatorBuildTest {
  protected:
-  struct Spec {
+  struct Given {
     int32_t type, tag, id, number, sequence, sort3, unitId;
     std::string group;
   };
-  void Load(const std::vector<Spec>& lines, bool reversed) {
+  void Load(const std::vector<Given>& lines, bool reversed) {
     Calc().DeleteAllLines();
     const int32_t n = int32_t(lines.size());
     for (int32_t k = 0; k < n; ++k) {
       const int32_t i = reversed ? n - 1 - k : k;
-      const Spec& s = lines[size_t(i)];
+      const Given& s = lines[size_t(i)];
       AddLine({{"type", s.type},
                {"tag", s.tag},
                {"id", s.id},
@@ -387,8 +391,8 @@ class CalculatorSortTest : public CalculatorBuildTest {
   void SetUp() override {
     CalculatorBuildTest::SetUp();
     for (int32_t i = 0; i < 40; ++i)
-      pool_.push_back(
-          std::make_unique<zelvproElement>(0, nullptr, plat::RECT{0, 0, 10, 10}, nullptr, int8_t(0), int8_t(0)));
+      pool_.push_back(std::make_unique<zelvproElement>(0, nullptr, plat::RECT{0, 0, 10, 10}, nullptr,
+                                                       int8_t(0), int8_t(0)));
   }
   void TearDown() override {
     Calc().DeleteAllLines();
@@ -421,7 +425,7 @@ TEST_F(CalculatorSortTest, BothOrdersAreFixedOnRandomLinesAndTheReferencesFollow
     SCOPED_TRACE(set);
     // Mostly short lists; every tenth long enough for a quick sort to partition.
     const int32_t n = 1 + int32_t(random() % (set % 10 == 0 ? 40 : 12));
-    std::vector<Spec> lines;
+    std::vector<Given> lines;
     std::vector<int32_t> copyOf;
     for (int32_t i = 0; i < n; ++i) {
       if (i > 0 && random() % 5 == 0) {
@@ -431,9 +435,9 @@ TEST_F(CalculatorSortTest, BothOrdersAreFixedOnRandomLinesAndTheReferencesFollow
         continue;
       }
       // Distinct ids: lines differ in the tag order's keys unless they are copies.
-      lines.push_back(Spec{types[random() % 16], int32_t(random() % 3) * 4, 100 + i, int32_t(random() % 3),
-                           int32_t(random() % 2), int32_t(random() % 2), int32_t(random() % 3),
-                           groups[random() % 4]});
+      lines.push_back(Given{types[random() % 16], int32_t(random() % 3) * 4, 100 + i, int32_t(random() % 3),
+                            int32_t(random() % 2), int32_t(random() % 2), int32_t(random() % 3),
+                            groups[random() % 4]});
       copyOf.push_back(i);
     }
     Load(lines, false);
@@ -444,11 +448,11 @@ TEST_F(CalculatorSortTest, BothOrdersAreFixedOnRandomLinesAndTheReferencesFollow
     const std::vector<int32_t> tagBackward = Markers();
     ExpectSameOrder(tagForward, tagBackward, copyOf);
     // Ordinary lines, then untagged Discounts, SubTotals, VATs, Totals; ordinary lines by tag and type.
-    auto rank = [&](const Spec& s) {
+    auto rank = [&](const Given& s) {
       return s.type == 10 && s.tag == 0 ? 1 : s.type == 11 ? 2 : s.type == 12 ? 3 : s.type == 5 ? 4 : 0;
     };
     for (size_t k = 1; k < tagForward.size(); ++k) {
-      const Spec &a = lines[size_t(tagForward[k - 1])], &b = lines[size_t(tagForward[k])];
+      const Given &a = lines[size_t(tagForward[k - 1])], &b = lines[size_t(tagForward[k])];
       EXPECT_LE(rank(a), rank(b));
       if (rank(a) == 0 && rank(b) == 0) EXPECT_LE(std::tie(a.tag, a.type), std::tie(b.tag, b.type));
       if (rank(a) == rank(b) && rank(a) != 0) EXPECT_LE(a.id, b.id);
@@ -458,13 +462,22 @@ TEST_F(CalculatorSortTest, BothOrdersAreFixedOnRandomLinesAndTheReferencesFollow
     Load(lines, false);
     Calc().AssignSortKeys();
     const std::vector<int32_t> shownForward = Markers();
-    using Key = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, std::string, int32_t, int32_t, int32_t>;
+    using Key = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, std::string, int32_t,
+                           int32_t, int32_t>;
     std::vector<Key> keys{size_t(n)};
     for (int32_t i = 0; i < n; ++i) {
       const int32_t marker = Read(i, "volume").ToLong();
-      const Spec& s = lines[size_t(marker)];
-      keys[size_t(marker)] = {Read(i, "primSort").ToLong(), s.tag, Read(i, "secSort").ToLong(), s.number,
-                              s.sequence, s.type, s.group, Read(i, "sort3").ToLong(), Read(i, "sort4").ToLong(), s.unitId};
+      const Given& s = lines[size_t(marker)];
+      keys[size_t(marker)] = {Read(i, "primSort").ToLong(),
+                              s.tag,
+                              Read(i, "secSort").ToLong(),
+                              s.number,
+                              s.sequence,
+                              s.type,
+                              s.group,
+                              Read(i, "sort3").ToLong(),
+                              Read(i, "sort4").ToLong(),
+                              s.unitId};
     }
     std::vector<int32_t> displayCopyOf(static_cast<size_t>(n), 0);
     for (int32_t i = 0; i < n; ++i)
@@ -478,14 +491,7 @@ TEST_F(CalculatorSortTest, BothOrdersAreFixedOnRandomLinesAndTheReferencesFollow
     ExpectSameOrder(shownForward, Markers(), displayCopyOf);
     for (size_t k = 1; k < shownForward.size(); ++k)
       EXPECT_LE(std::get<0>(keys[size_t(shownForward[k - 1])]), std::get<0>(keys[size_t(shownForward[k])]));
-    if (HasFailure()) {
-      for (int32_t i = 0; i < n; ++i) {
-        const Spec& s = lines[size_t(i)];
-        std::printf("%d: type %d tag %d id %d number %d seq %d sort3 %d unit %d group '%s' copy %d\n", i, s.type, s.tag,
-                    s.id, s.number, s.sequence, s.sort3, s.unitId, s.group.c_str(), copyOf[size_t(i)]);
-      }
-      return;
-    }
+    if (HasFailure()) return;
   }
 }
 

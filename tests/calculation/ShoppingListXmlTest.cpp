@@ -2,6 +2,7 @@
 // escaping and the language codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -10,6 +11,8 @@
 #include "calculation/ShoppingListXml.h"
 #include "catalogue/databases/qxApplicationdb.h"
 #include "elements/topview/iCalculationUpdate.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/ResetList.h"
 
 namespace {
 
@@ -121,7 +124,8 @@ TEST(XmlEscapeTest, FiveCharactersBecomeEntitiesAndAmpersandsAreEscapedOnce) {
 }
 
 TEST_F(ShoppingListXmlTest, WithoutAPriceListTheFrameStandsAloneAndNothingIsRebuilt) {
-  EXPECT_EQ(Xml(), kHead + "<LanguageCodeIso/>" + kMiddle + "<CountryCodeIso/>" + kContactEnd + "</VoShoppingList>");
+  EXPECT_EQ(Xml(),
+            kHead + "<LanguageCodeIso/>" + kMiddle + "<CountryCodeIso/>" + kContactEnd + "</VoShoppingList>");
   EXPECT_EQ(update_.calls, 0);
 }
 
@@ -152,8 +156,8 @@ TEST_F(ShoppingListXmlTest, EachArticleLineIsOneSalesItem) {
       "<VoSlSalesItem><Qty>0.3333</Qty><QtyType>PIECES</QtyType><SalesItemName>third</SalesItemName>"
       "<SalesItemNo>W60</SalesItemNo><SalesItemType></SalesItemType><SalesPrice>0.50</SalesPrice>"
       "</VoSlSalesItem>";
-  EXPECT_EQ(Xml(), kHead + "<LanguageCodeIso/>" + kMiddle + "<CountryCodeIso/>" + kContactEnd + kGroupStart + items +
-                       kGroupEnd + "</VoShoppingList>");
+  EXPECT_EQ(Xml(), kHead + "<LanguageCodeIso/>" + kMiddle + "<CountryCodeIso/>" + kContactEnd + kGroupStart +
+                       items + kGroupEnd + "</VoShoppingList>");
 }
 
 TEST_F(ShoppingListXmlTest, TheCurrentLanguagesRecordGivesBothCodes) {
@@ -161,7 +165,8 @@ TEST_F(ShoppingListXmlTest, TheCurrentLanguagesRecordGivesBothCodes) {
   const int32_t current = int32_t(CurrentLanguageCode());
   // No record for the language: both empty.
   Language(current + 1, "xx", "XX");
-  EXPECT_EQ(Xml(), kHead + "<LanguageCodeIso/>" + kMiddle + "<CountryCodeIso/>" + kContactEnd + "</VoShoppingList>");
+  EXPECT_EQ(Xml(),
+            kHead + "<LanguageCodeIso/>" + kMiddle + "<CountryCodeIso/>" + kContactEnd + "</VoShoppingList>");
 
   Language(current, "da", "DK");
   Vcon::WString country, language = u"stale";
@@ -175,13 +180,22 @@ TEST_F(ShoppingListXmlTest, TheCurrentLanguagesRecordGivesBothCodes) {
 TEST_F(ShoppingListXmlTest, AnEmptyCountryCodeGivesTheEmptyElementBesideALanguage) {
   OpenApplication();
   Language(int32_t(CurrentLanguageCode()), "en", "");
-  EXPECT_EQ(Xml(), kHead + "<LanguageCodeIso>en</LanguageCodeIso>" + kMiddle + "<CountryCodeIso/>" + kContactEnd +
-                       "</VoShoppingList>");
+  EXPECT_EQ(Xml(), kHead + "<LanguageCodeIso>en</LanguageCodeIso>" + kMiddle + "<CountryCodeIso/>" +
+                       kContactEnd + "</VoShoppingList>");
   application_.reset();
   Vcon::WString country = u"x", language = u"y";
   GetLanguageCodes(country, language);
   EXPECT_TRUE(country.empty());
   EXPECT_TRUE(language.empty());
+}
+
+TEST(PriceListTableTest, TheDesktopResetForgetsTheTable) {
+  const auto names = plat::ResetList::Names();
+  ASSERT_NE(std::find(names.begin(), names.end(), "calculation: price list table"), names.end());
+  int placeholder = 0;
+  SetPriceListTable(reinterpret_cast<zelvproCalculatorFil*>(&placeholder));
+  plat::HeadlessDriver::Reset();
+  EXPECT_EQ(PriceListTable(), nullptr);
 }
 
 TEST_F(ShoppingListXmlTest, ThePackedDocumentFieldStartsWithTheByteOrderMark) {
