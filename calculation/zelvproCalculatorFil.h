@@ -213,8 +213,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   int64_t LinesRead() const { return linesRead_; }
 
   // ---- Building the whole list (zelvproCalculatorFilBuild.cpp). Each works on the loaded lines
-  // and leaves its changes unsaved (see Unsaved); the public steps the price list calls on their own
-  // (BuildLines, SortLinesForTags, AssignSortKeys) save when done.
+  // and leaves its changes unsaved (see Unsaved); the steps the price list calls on their own
+  // (BuildLines, SortLinesForTags, AssignSortKeys) load the lines first and save when done.
   // The finished list from the lines the plan added: generated lines made again, packets, unit
   // notes, empty item lines dropped, tag groups, discounts, subtotals, VAT, the Total, the note
   // lines, sort keys, order and blank lines.

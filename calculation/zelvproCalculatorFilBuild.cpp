@@ -290,7 +290,7 @@ bool zelvproCalculatorFil::CompareLinesForDisplay(const DisplaySortKey& a, const
   if (a.number != b.number) return a.number < b.number;
   if (a.sequence != b.sequence) return a.sequence < b.sequence;
   if (a.type != b.type) return a.type < b.type;
-  // Byte comparison: the strings' own equality ignores letter case.
+  // One byte comparison decides both "differ" and "greater".
   if (a.group.compare(b.group) != 0) return !StringGreater(a.group, b.group);
   if (a.sort3 != b.sort3) return a.sort3 < b.sort3;
   if (a.sort4 != b.sort4) return a.sort4 < b.sort4;
@@ -298,11 +298,13 @@ bool zelvproCalculatorFil::CompareLinesForDisplay(const DisplaySortKey& a, const
 }
 
 void zelvproCalculatorFil::SortLinesForTags() {
+  BeginAccess();
   SortLines(&zelvproCalculatorFil::TagSortKeyOf, &CompareLinesForTags);
   if (unsaved_) SaveToBlob();
 }
 
 void zelvproCalculatorFil::AssignSortKeys() {
+  BeginAccess();
   SetKeysAndSort();
   SaveToBlob();
 }
@@ -547,6 +549,7 @@ void zelvproCalculatorFil::RunningSums() {
 }
 
 void zelvproCalculatorFil::BuildLines() {
+  BeginAccess();
   // Writes during the build need not keep the merging's lookups; they are read again afterwards.
   index_.Forget();
   for (int32_t type : {kUnusedLine, kTotalLine, kEmptyLine, kTagSubtotal, kTagHeading, kNoteLine})
