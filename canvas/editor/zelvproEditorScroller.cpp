@@ -128,9 +128,15 @@ void zelvproEditorScroller::DoCommand(int32_t command, intptr_t parameter) {
       if (verticalRuler_ != nullptr) verticalRuler_->DoCommand(command, parameter);
       return;
     default:
-      // 401 and 402 scroll; anything else goes up to the editor's supervisor.
-      ppScroller::DoCommand(command, parameter);
+      break;
   }
+  // 401 and 402 scroll; anything else goes up to the editor's supervisor. The window above passes
+  // what nobody answered to its key target, a canvas below this scroller: a command that comes round
+  // again while it is passed up has found nobody and ends here.
+  if (std::find(passing_.begin(), passing_.end(), command) != passing_.end()) return;
+  passing_.push_back(command);
+  ppScroller::DoCommand(command, parameter);
+  passing_.pop_back();
 }
 
 void zelvproEditorScroller::MouseMove(int32_t x, int32_t y) {

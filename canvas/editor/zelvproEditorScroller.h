@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/ppCollaborator.h"
 #include "framework/ppScroller.h"
@@ -111,4 +112,5 @@ class zelvproEditorScroller : public ppScroller, public ppCollaborator, public i
   // The last mode that chose the subviews (2032 and 2056 keep them).
   int32_t subviewMode_ = 2016;
   ppView* target_ = nullptr;  // one of the canvases
+  std::vector<int32_t> passing_;  // commands being passed up now, innermost last
 };

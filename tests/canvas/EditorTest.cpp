@@ -317,6 +317,20 @@ TEST_F(EditorTest, BackspaceDeletesTheSelectionAsDeleteDoes) {
   }
 }
 
+TEST_F(EditorTest, ACommandNobodyAnswersComesToAnEnd) {
+  // The window passes unanswered commands to its key target, the room canvas, which passes them up
+  // through the scroller and the editor to the window again.
+  zelvproEditor& editor = Make(R(0, 0, 770, 470));
+  ASSERT_EQ(window_->GetTarget(), Scroller().NewRoomCanvas());
+  Scroller().NewRoomCanvas()->DoCommand(9999, 0);
+  editor.DoCommand(9998, 0);
+  window_->DoCommand(9997, 0);
+  // The scroller's own commands still arrive through the editor.
+  Preferences().unitSystem = kUnitImperial;
+  editor.DoCommand(zelvproEditorScroller::kUnitsChanged, 0);
+  EXPECT_EQ(RulerMajorSpacing(), 304.8f);
+}
+
 // ---- Scrolling.
 
 TEST_F(EditorTest, RulersScrollOnlyAsFarAsThePlanDid) {
