@@ -111,6 +111,6 @@ class zelvproEditorScroller : public ppScroller, public ppCollaborator, public i
   int32_t viewMode_ = 2016;
   // The last mode that chose the subviews (2032 and 2056 keep them).
   int32_t subviewMode_ = 2016;
-  ppView* target_ = nullptr;  // one of the canvases
+  ppView* target_ = nullptr;      // one of the canvases
   std::vector<int32_t> passing_;  // commands being passed up now, innermost last
 };

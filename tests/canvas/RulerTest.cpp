@@ -55,6 +55,15 @@ TEST_F(RulerTest, UnitChangeGivesTheNewSpacingAtOnceAndKeepsTheZeroPoint) {
   EXPECT_EQ(ruler.ZeroY(), 678.0f);
 }
 
+TEST_F(RulerTest, DesktopResetBringsTheMetricSpacingBack) {
+  Preferences().unitSystem = kUnitImperial;
+  SetRulerUnits();
+  ASSERT_EQ(RulerMajorSpacing(), 304.8f);
+  plat::HeadlessDriver::Reset();
+  EXPECT_EQ(RulerMajorSpacing(), 1000.0f);
+  EXPECT_EQ(RulerMinorSpacing(), 100.0f);
+}
+
 TEST_F(RulerTest, ScrollingStopsAtZeroAndOnePastTheRange) {
   struct Case {
     int32_t start, delta, expected;
