@@ -40,6 +40,7 @@ constexpr double kLabelGap = 20.0;
 // Zoomed out beyond this scale (millimetres per pixel) the imperial ruler ticks the half foot only.
 constexpr double kImperialCoarseScale = 5.0;
 constexpr int32_t kFontHeight = 9;
+constexpr double kMostMajors = 100000.0;
 
 // The plan scale (millimetres per pixel); 0 without a layer palette.
 double Scale() {
@@ -204,8 +205,13 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
   // The world value (millimetres from the zero point) at the frame's low edge, and past the far one.
   const double start = double(step_[axis] * position_[axis]) * s - zero;
   const double end = double(length) * s + start + major;
-  double t = (start - std::fmod(start, major)) - major;
-  double lastLabel = t - major;
+  // Majors lie at whole multiples k of the spacing, counted from the one before the first visible
+  // major; counting them (instead of adding the spacing up) keeps k = 0, the zero line, exact for a
+  // spacing that is no binary fraction (a foot).
+  const double first = std::trunc(start / major) - 1.0;
+  const double last = std::floor(end / major);
+  // Zoomed out this far (a hundred thousand majors along the ruler) there is nothing to tell apart.
+  if (!(last - first < kMostMajors)) return DrawMarker(marker_.x, marker_.y, dc);
   auto pixel = [&](double world) { return low + int32_t(std::lround((world - start) / s)); };
   // A tick across the ruler's outer edge, `size` pixels long, at the pixel `at` along it.
   auto tick = [&](int32_t at, int32_t size) {
@@ -221,9 +227,11 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
   dc.SelectFont();
   dc.SetGray(50);
   const double minorStep = coarseImperial ? 12.0 * minor : minor;
-  while (t <= end) {
+  double lastLabel = (first - 1.0) * major;
+  for (int64_t k = int64_t(first); double(k) * major <= end; ++k) {
+    const double t = double(k) * major;
     const int32_t at = pixel(t);
-    if (t == 0.0) {
+    if (k == 0) {
       if (horizontal) {
         dc.MoveTo(at, f.top + 1);
         dc.LineTo(at, f.bottom - 1);
@@ -234,8 +242,8 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
     }
     if ((t - lastLabel) / s > kLabelGap) {
       tick(at, 10);
-      const Vcon::WString label = ppParameter(float(std::fabs(t / major))).AsWString();
-      dc.SetTextColor(t < 0.0 ? ppRGBColor{80, 20, 20} : ppRGBColor{20, 20, 20});
+      const Vcon::WString label = ppParameter(float(k < 0 ? -k : k)).AsWString();
+      dc.SetTextColor(k < 0 ? ppRGBColor{80, 20, 20} : ppRGBColor{20, 20, 20});
       // The text's top-left corner: beside the tick at the bottom; at the left above the tick.
       if (horizontal) {
         dc.DrawTextAt(label, at + 2, f.bottom - 9 + kFontHeight);
@@ -244,10 +252,10 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
       }
       lastLabel = t;
     }
-    double u = t + (coarseImperial ? 6.0 * minor : minor);
-    t += major;
     if (major / s > kLabelGap) {
-      for (; u < t - 10.0; u += minorStep) tick(pixel(u), 5);
+      const double next = t + major;
+      for (double u = t + (coarseImperial ? 6.0 * minor : minor); u < next - 10.0; u += minorStep)
+        tick(pixel(u), 5);
     }
   }
   dc.RestoreFont();

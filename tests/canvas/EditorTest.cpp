@@ -15,6 +15,8 @@
 #include "elements/base/ElementChildren.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "elements/topview/iCalculationUpdate.h"
+#include "foundation/FileRecord.h"
 #include "foundation/UserPreferences.h"
 #include "framework/AdornerTestPictures.h"
 #include "framework/ppWindow.h"
@@ -331,6 +333,25 @@ TEST_F(EditorTest, ACommandNobodyAnswersComesToAnEnd) {
   EXPECT_EQ(RulerMajorSpacing(), 304.8f);
 }
 
+TEST_F(EditorTest, CommandReloadsTheDisplaySettingsThenAsksForALaterPriceListRebuild) {
+  struct Updates : iCalculationUpdate {
+    void UpdateCalculation(bool now) override { calls.push_back(now); }
+    std::vector<bool> calls;
+  } updates;
+  iCalculationUpdate::Install(&updates);
+  const std::string file = ::testing::TempDir() + "editor-prefs-" + std::to_string(getpid()) + ".dat";
+  PreferencesFileSpec() = ppFileSpec(Vcon::WString(Vcon::String(file.c_str())));
+  Preferences().unitSystem = kUnitImperial;
+  ASSERT_TRUE(SaveDisplaySettings());
+  Preferences().unitSystem = kUnitCentimetres;
+  zelvproEditor& editor = Make(R(0, 0, 770, 470));
+  editor.DoCommand(zelvproEditorScroller::kReloadCalculation, 0);
+  EXPECT_EQ(Preferences().unitSystem, uint32_t(kUnitImperial));
+  EXPECT_EQ(updates.calls, std::vector<bool>{false});
+  iCalculationUpdate::Install(nullptr);
+  std::remove(file.c_str());
+}
+
 // ---- Scrolling.
 
 TEST_F(EditorTest, RulersScrollOnlyAsFarAsThePlanDid) {
@@ -505,6 +526,14 @@ TEST_F(EditorTest, UnitChangeThroughTheEditorReachesBothRulersAndKeepsTheZeroPoi
   EXPECT_EQ(RulerMinorSpacing(), 25.4f);
   EXPECT_EQ(Horizontal().ZeroX(), 2000.0f);
   EXPECT_EQ(Vertical().ZeroY(), 2000.0f);
+  // The zero line stays where the zero point is (2000 / 15 pixels in), 6.56 feet from the first major.
+  Scale(15.0);
+  Horizontal().Invalidate();
+  std::unique_ptr<plat::Surface> s = Pixels();
+  plat::RECT f{};
+  Horizontal().GetWindowFrame(&f);
+  EXPECT_EQ(s->Pixel(f.left + 133, f.top + 2), s->Pixel(f.left + 133, f.bottom - 2));
+  EXPECT_NE(s->Pixel(f.left + 133, f.top + 2), 0xFFFFFFu);
 }
 
 TEST_F(EditorTest, ACornerClickMovesNothingADragMovesBothZeroPoints) {
