@@ -31,17 +31,29 @@ class StartRecordingFactory : public CanvasTaskFactory {
   std::vector<plat::RECT> starts;
 };
 
-// Records the elements whose lines are taken out and the elements that are destroyed.
+// Over a real line buffer of the catalogue: records the elements whose lines are added and taken out,
+// and the elements that are destroyed.
 class CountingLines : public tvtest::RecordingCalculationList {
  public:
+  // The buffer lives within the catalogue's life: opened after it, closed before it.
+  void Open(ppDatabase& db) { file_ = std::make_unique<ppDatafile>("qxCalculator", db); }
+  void Close() { file_.reset(); }
+  ppDatafile* LineFile() override { return file_.get(); }
+  void AddLine(const LineRefs& refs) override { added.push_back(refs.element); }
   void ElementGone(zelvproElement* element) override { gone.push_back(element); }
+  bool Added(const zelvproElement* element) const {
+    return std::find(added.begin(), added.end(), element) != added.end();
+  }
   bool Gone(const zelvproElement* element) const {
     return std::find(gone.begin(), gone.end(), element) != gone.end();
   }
   bool Removed(const zelvproElement* element) const {
     return std::find(removed.begin(), removed.end(), element) != removed.end();
   }
-  std::vector<zelvproElement*> gone;
+  std::vector<zelvproElement*> gone, added;
+
+ private:
+  std::unique_ptr<ppDatafile> file_;
 };
 
 std::string Text(const plat::RECT& r) {
@@ -54,8 +66,13 @@ class DraggerTaskTest : public palettetest::PaletteTest {
   void SetUp() override {
     PaletteTest::SetUp();
     iElementTaskFactory::Install(&program_);
+    lines_.Open(*db_);
     iCalculationList::Install(&lines_);
     canvasHost_.viewId = 2020;
+  }
+  void TearDown() override {
+    lines_.Close();
+    PaletteTest::TearDown();
   }
 
   ppUndoer& History() { return *canvas_; }
@@ -212,10 +229,10 @@ TEST_F(DraggerTaskTest, APackageLandsAsItsPartsAndUndoRedoTakeThemOutAndPutThemB
   // The parts stand in the plan, selected, as the moved chain (the last part first); the package
   // itself is out of the plan, waiting for the deletion list.
   EXPECT_EQ(Chain(task->Moved()), (std::vector<zelvproElement*>{parts[1], parts[0]}));
-  const std::vector<zelvproElement*> plan = PlanUnits();
-  ASSERT_EQ(plan.size(), 3u);
-  EXPECT_EQ(plan[0], standing);
-  EXPECT_EQ(std::set<zelvproElement*>(plan.begin() + 1, plan.end()),
+  const std::vector<zelvproElement*> landed = PlanUnits();
+  ASSERT_EQ(landed.size(), 3u);
+  EXPECT_EQ(landed[0], standing);
+  EXPECT_EQ(std::set<zelvproElement*>(landed.begin() + 1, landed.end()),
             std::set<zelvproElement*>(parts.begin(), parts.end()));
   for (zelvproElement* part : parts) EXPECT_TRUE(part->IsSelected());
   EXPECT_EQ(package->GetSupervisor(), nullptr);
@@ -224,18 +241,27 @@ TEST_F(DraggerTaskTest, APackageLandsAsItsPartsAndUndoRedoTakeThemOutAndPutThemB
   for (int32_t i = 0; i < 2; ++i) parts[i]->GetAbsolutePosition(before[i]);
   EXPECT_NEAR(before[1].x - before[0].x, 600.0f, 0.5f);
 
+  // A unit put in later (not through the history) stays behind the parts after Redo.
+  zelvproElement* later = PlaceUnit("B30", 60, 300);
+  ASSERT_NE(later, nullptr);
+  std::vector<zelvproElement*> plan = PlanUnits();
+
   lines_.removed.clear();
   History().Undo();
   EXPECT_FALSE(task->DropStands());
-  EXPECT_EQ(PlanUnits(), std::vector<zelvproElement*>{standing});
+  EXPECT_EQ(PlanUnits(), (std::vector<zelvproElement*>{standing, later}));
   for (zelvproElement* part : parts) {
     EXPECT_EQ(part->GetSupervisor(), nullptr);
     EXPECT_TRUE(lines_.Removed(part));
   }
   EXPECT_FALSE(lines_.Removed(standing));
+  EXPECT_FALSE(lines_.Removed(later));
 
+  lines_.added.clear();
   History().Redo();
   EXPECT_TRUE(task->DropStands());
+  for (zelvproElement* part : parts) EXPECT_TRUE(lines_.Added(part));
+  EXPECT_FALSE(lines_.Added(later));
   // In the same containers, in the same order, at the same places.
   EXPECT_EQ(PlanUnits(), plan);
   for (int32_t i = 0; i < 2; ++i) {
