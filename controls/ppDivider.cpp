@@ -31,6 +31,7 @@ void ppDivider::DrawContent(ppDC& dc) {
   dc.SetColor(ppRGBColor{0, 0, 0});
   dc.SetPenSize(1, 2);
   dc.MoveTo(frame.left, frame.top);
-  dc.LineTo(frame.right - 1, frame.top);
+  // LineTo leaves out its end point: the line covers the frame's pixels left to right - 1.
+  dc.LineTo(frame.right, frame.top);
   dc.SetNormalPen();
 }
