@@ -193,6 +193,14 @@ LRESULT ppEditTextField::FilterKey(int32_t key) {
   return 0;
 }
 
+LRESULT ppEditTextField::FilterChar(WPARAM character) {
+  if (character == '\r' || character == '\t') return 1;
+  // The character of a key refused at the maximum length: its key-down beeped already, and the
+  // control would beep a second time.
+  if (character >= 0x20 && maxLength_ > 0 && int32_t(GetControlText().size()) >= maxLength_) return 1;
+  return 0;
+}
+
 LRESULT ppEditTextField::TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* field = static_cast<ppEditTextField*>(GetPropA(window, kProperty));
   if (field == nullptr || message == WM_CREATE) return DefWindowProcA(window, message, wParam, lParam);
@@ -203,7 +211,7 @@ LRESULT ppEditTextField::TextFieldWndProc(HWND window, UINT message, WPARAM wPar
     case WM_NOTIFY: {
       const auto* filter = reinterpret_cast<const MSGFILTER*>(lParam);
       if (filter == nullptr || filter->nmhdr.code != EN_MSGFILTER) break;
-      if (filter->msg == WM_CHAR) return filter->wParam == '\r' || filter->wParam == '\t' ? 1 : 0;
+      if (filter->msg == WM_CHAR) return field->FilterChar(filter->wParam);
       if (filter->msg == WM_KEYDOWN) return field->FilterKey(int32_t(filter->wParam & 0xFF));
       break;
     }

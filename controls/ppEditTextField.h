@@ -65,6 +65,7 @@ class ppEditTextField : public ppInputField {
  private:
   // The answer to a key the control is about to handle: 1 drops it.
   plat::LRESULT FilterKey(int32_t key);
+  plat::LRESULT FilterChar(plat::WPARAM character);
   void MoveContainer(const plat::RECT& area);
 
   plat::HWND edit_ = nullptr;
