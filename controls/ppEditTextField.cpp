@@ -135,6 +135,11 @@ void ppEditTextField::SetControlText(const Vcon::WString& text) {
 }
 
 void ppEditTextField::ShowValue(const ppParameter& value) {
+  // A property without a value shows an empty field, not the parameter's name of its empty type.
+  if (value.Type() == ppParameter::kNone) {
+    SetControlText({});
+    return;
+  }
   SetControlText(value.ToWString(-1, -1, 0, 0, ",.", 0));
 }
 

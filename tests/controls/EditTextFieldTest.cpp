@@ -138,6 +138,23 @@ TEST_F(EditTextFieldTest, ARepaintShowsTheValueAllSelected) {
   EXPECT_EQ(Text(1), u"5") << "the whole text was selected, so typing replaces it";
 }
 
+TEST_F(EditTextFieldTest, AFieldWithoutValueShowsNothing) {
+  struct Case {
+    const char* what;
+    ppDataUnit* unit;
+  } cases[] = {{"no data unit", nullptr}, {"a unit without value", new ValueUnit("Price")}};
+  for (const Case& c : cases) {
+    auto* field = new ppEditTextField(panel_, c.unit, "", 1, false);
+    panel_->AddField(field);
+    panel_->Layout();
+    field->Show();
+    field->SetControlText(u"old");
+    window_->Invalidate();
+    HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(std::u16string(field->GetControlText()), u"") << c.what;
+  }
+}
+
 TEST_F(EditTextFieldTest, LinesSetTheHeightOfFrameAndValueArea) {
   ppEditTextField tall(panel_, nullptr, "", 5, false);
   tall.SetMargins(0, 3, 0, 2);
