@@ -189,7 +189,8 @@ LRESULT ppEditTextField::FilterKey(int32_t key) {
     }
     return 1;
   }
-  const bool printable = key >= 0x20 && key <= 0x7F && !(key >= VK_LEFT && key <= VK_LEFT + 3) && key != VK_DELETE;
+  const bool printable =
+      key >= 0x20 && key <= 0x7F && !(key >= VK_LEFT && key <= VK_LEFT + 3) && key != VK_DELETE;
   if (printable && maxLength_ > 0 && int32_t(GetControlText().size()) >= maxLength_) {
     MessageBeep(0);
     return 1;

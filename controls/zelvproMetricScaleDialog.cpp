@@ -11,12 +11,15 @@ constexpr controls::ScaleRadio kRadios[] = {{zelvproMetricScaleDialog::kFitToPap
                                             {zelvproMetricScaleDialog::kOneTo50, 50}};
 // The caption shares its text with the inch dialog's ("Print Setup"), not with the scale group.
 constexpr int32_t kCaptionText = 6192;
-constexpr std::pair<int32_t, int32_t> kTexts[] = {
-    {zelvproMetricScaleDialog::kTypeGroup, 6185}, {zelvproMetricScaleDialog::kScaleGroup, 6187},
-    {zelvproMetricScaleDialog::kFitToPaper, 6188}, {zelvproMetricScaleDialog::kOneTo20, 6248},
-    {zelvproMetricScaleDialog::kOneTo50, 6189},    {zelvproMetricScaleDialog::kPrintWindow, 6249},
-    {zelvproMetricScaleDialog::kFullReport, 6250}, {1, 1000},
-    {2, 1001}};
+constexpr std::pair<int32_t, int32_t> kTexts[] = {{zelvproMetricScaleDialog::kTypeGroup, 6185},
+                                                  {zelvproMetricScaleDialog::kScaleGroup, 6187},
+                                                  {zelvproMetricScaleDialog::kFitToPaper, 6188},
+                                                  {zelvproMetricScaleDialog::kOneTo20, 6248},
+                                                  {zelvproMetricScaleDialog::kOneTo50, 6189},
+                                                  {zelvproMetricScaleDialog::kPrintWindow, 6249},
+                                                  {zelvproMetricScaleDialog::kFullReport, 6250},
+                                                  {1, 1000},
+                                                  {2, 1001}};
 
 }  // namespace
 
@@ -34,4 +37,6 @@ bool zelvproMetricScaleDialog::ValidateOK() {
   return ppDialog::ValidateOK();
 }
 
-void zelvproMetricScaleDialog::Command(int32_t id, int32_t) { controls::PrintTypeCommand(*this, kRadios, id); }
+void zelvproMetricScaleDialog::Command(int32_t id, int32_t) {
+  controls::PrintTypeCommand(*this, kRadios, id);
+}

@@ -14,8 +14,8 @@ class zelvproWarningDialog : public ppDialog {
   static constexpr int32_t kYes = 6;
   static constexpr int32_t kNo = 7;
 
-  zelvproWarningDialog(plat::HWND owner, int32_t captionId, int32_t messageId, int32_t cancelId, int32_t yesId,
-                       int32_t noId);
+  zelvproWarningDialog(plat::HWND owner, int32_t captionId, int32_t messageId, int32_t cancelId,
+                       int32_t yesId, int32_t noId);
 
   void AfterInitDialog() override;
   void Command(int32_t id, int32_t page) override;

@@ -97,8 +97,7 @@ TEST_F(EditTextFieldTest, AtTheMaximumLengthLettersBeepAndAreDroppedEditingKeysA
   Press('F');
   EXPECT_EQ(Text(0), u"abcde");
   EXPECT_EQ(plat::Desktop::Beeps().size(), beeps + 1);
-  for (int32_t key : {plat::VK_LEFT, plat::VK_LEFT + 3, plat::VK_DELETE, plat::VK_BACK})
-    Press(key);
+  for (int32_t key : {plat::VK_LEFT, plat::VK_LEFT + 3, plat::VK_DELETE, plat::VK_BACK}) Press(key);
   EXPECT_EQ(plat::Desktop::Beeps().size(), beeps + 1) << "arrows, Delete and Backspace pass";
   EXPECT_EQ(Text(0).size(), 3u) << "Delete and Backspace each took a character";
 }

@@ -60,7 +60,8 @@ TEST_F(FieldKinds, ALineDividerSitsInsideItsMarginsAndDrawsOneBlackLine) {
   divider->SetMargins(10, 4, 10, 4);
   EXPECT_EQ(divider->LayoutAt(50), 59);
   const plat::RECT& f = divider->GetFrame();
-  EXPECT_EQ(std::vector<int32_t>({f.left, f.top, f.right, f.bottom}), std::vector<int32_t>({10, 54, 190, 55}));
+  EXPECT_EQ(std::vector<int32_t>({f.left, f.top, f.right, f.bottom}),
+            std::vector<int32_t>({10, 54, 190, 55}));
   Paint();
   EXPECT_EQ(PixelAt(10, 54), 0u);
   EXPECT_EQ(PixelAt(189, 54), 0u);
@@ -90,7 +91,8 @@ TEST_F(FieldKinds, AButtonFieldTakesItsPictureAndMarginsHiddenOrNot) {
   button->SetMargins(7, 2, 0, 3);
   EXPECT_EQ(button->LayoutAt(100), 129);
   const plat::RECT& f = button->GetFrame();
-  EXPECT_EQ(std::vector<int32_t>({f.left, f.top, f.right, f.bottom}), std::vector<int32_t>({7, 102, 47, 126}));
+  EXPECT_EQ(std::vector<int32_t>({f.left, f.top, f.right, f.bottom}),
+            std::vector<int32_t>({7, 102, 47, 126}));
   button->Hide();
   EXPECT_EQ(button->LayoutAt(100), 129);
 }

@@ -91,7 +91,8 @@ TEST_F(DialogSteps, AnUnknownMetricScaleOpensWithFitToPaperAndPrintWindow) {
   struct Case {
     int32_t stored;
     int32_t checked;
-  } cases[] = {{100, Dialog::kFitToPaper}, {0, Dialog::kFitToPaper}, {20, Dialog::kOneTo20}, {50, Dialog::kOneTo50}};
+  } cases[] = {
+      {100, Dialog::kFitToPaper}, {0, Dialog::kFitToPaper}, {20, Dialog::kOneTo20}, {50, Dialog::kOneTo50}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
     int32_t scale = c.stored, full = 7;
@@ -182,7 +183,8 @@ TEST_F(DialogSteps, TheWarningAnswersYesNoAndCancel) {
 
 TEST_F(DialogSteps, TheWarningShowsTheTextsOfItsNumbersOrTheTemplates) {
   Texts texts;
-  texts.byId = {{5050, u"Unsaved changes"}, {5049, u"Save the room?"}, {1001, u"Annuller"}, {1003, u"Gem ikke"}};
+  texts.byId = {
+      {5050, u"Unsaved changes"}, {5049, u"Save the room?"}, {1001, u"Annuller"}, {1003, u"Gem ikke"}};
   SetTextSource(&texts);
   std::map<int32_t, std::u16string> shown;
   std::u16string caption;
