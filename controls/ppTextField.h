@@ -28,6 +28,8 @@ class ppTextField : public ppField {
 
  private:
   void RefreshText();
+  // The height of the text wrapped in `box` (pixels, the field's window or a memory context).
+  int32_t MeasureHeight(plat::RECT box);
 
   Vcon::WString text_;
   int32_t fontHeight_;

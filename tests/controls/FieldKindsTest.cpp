@@ -193,6 +193,17 @@ TEST_F(FieldKinds, ALongTextWrapsByWholeLines) {
   EXPECT_EQ(wrapped % line, 0);
 }
 
+TEST_F(FieldKinds, ATextOutsideAnyWindowIsMeasuredAlike) {
+  auto* shown = new ppTextField(panel_, nullptr);
+  shown->SetText(u"Corner unit", 0);
+  ppConfigPanel loose(nullptr);
+  loose.SetFrame({0, 0, 200, 400});
+  auto* alone = new ppTextField(&loose, nullptr);
+  alone->SetText(u"Corner unit", 0);
+  EXPECT_GT(shown->LayoutAt(0), 0);
+  EXPECT_EQ(alone->LayoutAt(0), shown->LayoutAt(0));
+}
+
 TEST_F(FieldKinds, SetTextShowsTheLanguagesTextOrTheLiteral) {
   struct Texts : iTextSource {
     bool GetString(int32_t number, Vcon::WString& text, int32_t) override {
