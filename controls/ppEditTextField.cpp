@@ -247,6 +247,13 @@ void ppEditTextField::MoveContainer(const plat::RECT& area) {
   MoveWindow(edit_, 0, 0, width, height, 0);
 }
 
+plat::RECT ppEditTextField::ValueArea() {
+  plat::RECT w;
+  GetWindowFrame(&w);
+  const int32_t c = CaptionColumn();
+  return {w.left + c + 2, w.top + 2, w.right - 2, w.bottom - 2};
+}
+
 int32_t ppEditTextField::LayoutAt(int32_t top) {
   if (!IsShown()) return top;
   plat::RECT r{};
@@ -256,10 +263,7 @@ int32_t ppEditTextField::LayoutAt(int32_t top) {
   r.left += margins_[0];
   r.right -= margins_[2];
   SetFrame(r);
-  plat::RECT w;
-  GetWindowFrame(&w);
-  const int32_t c = CaptionColumn();
-  const plat::RECT area{w.left + c + 2, w.top + 2, w.right - 2, w.bottom - 2};
+  const plat::RECT area = ValueArea();
   MoveContainer(area);
   Invalidate();
   return top + margins_[1] + (area.bottom - area.top) + margins_[3] + 4;
@@ -269,10 +273,9 @@ void ppEditTextField::SupervisorResized(int32_t dx, int32_t dy) {
   const bool visible = container_ != nullptr && IsWindowVisible(container_);
   ShowWindow(container_, SW_HIDE);
   ppInputField::SupervisorResized(dx, dy);
-  plat::RECT w;
-  GetWindowFrame(&w);
-  const int32_t c = CaptionColumn();
-  MoveWindow(container_, w.left + c, w.top, (w.right - w.left) - c, w.bottom - w.top, 0);
+  // The container goes where the layout puts it, inside the frame's 2-pixel border, so that it never
+  // covers the frame picture or the caption band's edge.
+  MoveContainer(ValueArea());
   if (visible) ShowWindow(container_, SW_SHOW);
 }
 

@@ -67,6 +67,8 @@ class ppEditTextField : public ppInputField {
   plat::LRESULT FilterKey(int32_t key);
   plat::LRESULT FilterChar(plat::WPARAM character);
   void MoveContainer(const plat::RECT& area);
+  // Right of the caption column, inside a 2-pixel border of the frame; window coordinates.
+  plat::RECT ValueArea();
 
   plat::HWND edit_ = nullptr;
   plat::HWND container_ = nullptr;

@@ -154,6 +154,22 @@ TEST_F(EditTextFieldTest, AFieldWithoutValueShowsNothing) {
   }
 }
 
+// The control sits inside the frame's border after showing too, so the frame stays whole.
+TEST_F(EditTextFieldTest, AFramedFieldWearsFramePicture1100) {
+  app_->frames[1100] = adorner_tests::SolidPicture(6, 6, 0x00FF00);
+  auto* framed = new ppEditTextField(panel_, nullptr, "", 1, true);
+  panel_->AddField(framed);
+  panel_->Layout();
+  framed->Show();
+  window_->Invalidate();
+  HeadlessDriver::RunUntilIdle();
+  plat::RECT frame;
+  framed->GetWindowFrame(&frame);
+  EXPECT_EQ(plat::GetWindowSurface(hwnd_)->Pixel(frame.left, frame.top) & 0xFFFFFF, 0x00FF00u);
+  fields_[0]->GetWindowFrame(&frame);
+  EXPECT_NE(plat::GetWindowSurface(hwnd_)->Pixel(frame.left, frame.top) & 0xFFFFFF, 0x00FF00u);
+}
+
 TEST_F(EditTextFieldTest, LinesSetTheHeightOfFrameAndValueArea) {
   ppEditTextField tall(panel_, nullptr, "", 5, false);
   tall.SetMargins(0, 3, 0, 2);
