@@ -281,7 +281,8 @@ void ppDictList::DrawLine(int32_t line, ppDC& dc) {
   if (IsEmptyRect(r)) return;
   ClipWithin(dc, *base, r);
   const int32_t scroll = FirstColumnStep() * ColumnStep();
-  int32_t first = columnCount_, last = 0;
+  // Without a column meeting the line, last stays below first and the row is filled.
+  int32_t first = columnCount_, last = -1;
   std::vector<DisplayListLayout::Column> columns(size_t(std::max(columnCount_, 0)));
   for (int32_t i = 0; i < columnCount_; ++i) {
     const DisplayListLayout::Column& c = columns[size_t(i)] = DisplayListLayout::ReadColumn(layout_, uint32_t(i));
