@@ -90,6 +90,9 @@ TEST_F(DataListTest, FewerLinesThanFitStartAtTheTopWithTheBarDisabled) {
   list->SetLineCount(3);
   EXPECT_EQ(list->FirstLine(), 0);
   EXPECT_FALSE(list->VerticalBar()->IsEnabled());
+  list->Activate();
+  EXPECT_FALSE(list->VerticalBar()->IsEnabled()) << "activation leaves a bar with nothing to scroll off";
+  EXPECT_TRUE(list->IsActive());
   list->ScrollBy(0, 5);
   EXPECT_EQ(list->FirstLine(), 0) << "3 lines in 9 rows: no scrolling at all";
 }
