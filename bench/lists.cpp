@@ -60,8 +60,8 @@ Pane MakePane(ppDatafile& table) {
   Pane pane;
   pane.window = new ppWindow();
   ppWindow::SetObjectUnderConstruction(pane.window);
-  pane.hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                    nullptr, nullptr, nullptr, nullptr);
+  pane.hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, kWidth,
+                                    kHeight, nullptr, nullptr, nullptr, nullptr);
   pane.window->SetOwnsWindow(true);
   plat::HeadlessDriver::RunUntilIdle();
   pane.list = new ppDictList(pane.window, {0, 0, kWidth, kHeight}, kLineHeight, &table, NineColumns(),
@@ -103,7 +103,8 @@ int main() {
       lines.ClearRecordBuffer(nullptr);
       bench::SetField(lines, "unitDescription", ppParameter(("Base unit " + std::to_string(i)).c_str()));
       bench::SetField(lines, "text", ppParameter(i % 2 == 0 ? "Oak" : "Walnut"));
-      for (const char* field : {"_pcs", "xprice", "xdiscountPct", "xdiscount", "xtotal", "volumeTotal", "weightTotal"})
+      for (const char* field :
+           {"_pcs", "xprice", "xdiscountPct", "xdiscount", "xtotal", "volumeTotal", "weightTotal"})
         bench::SetField(lines, field, ppParameter(i * 7 % 1000));
       ids.push_back(bench::AddRecord(lines));
     }
@@ -121,12 +122,17 @@ int main() {
     for (const int32_t which : round % 2 == 0 ? std::vector<int32_t>{0, 1} : std::vector<int32_t>{1, 0}) {
       Pane& pane = panes[which];
       Paint(pane);  // warm
-      paint[which].push_back(bench::FastestThreadSeconds(1, [&] {
-        for (int i = 0; i < kPaints; ++i) Paint(pane);
-      }) * 1e3 / kPaints);
-      scroll[which].push_back(bench::FastestThreadSeconds(1, [&] {
-        for (int i = 0; i < kScrolls; ++i) Scroll(pane, i);
-      }) * 1e3 / kScrolls);
+      paint[which].push_back(bench::FastestThreadSeconds(1,
+                                                         [&] {
+                                                           for (int i = 0; i < kPaints; ++i) Paint(pane);
+                                                         }) *
+                             1e3 / kPaints);
+      scroll[which].push_back(bench::FastestThreadSeconds(1,
+                                                          [&] {
+                                                            for (int i = 0; i < kScrolls; ++i)
+                                                              Scroll(pane, i);
+                                                          }) *
+                              1e3 / kScrolls);
     }
   }
   const double paintSmall = Median(paint[0]), paintLarge = Median(paint[1]);

@@ -16,7 +16,8 @@ void PutText(char* field, const std::string& text) {
 // The text before the first NUL of a 32-byte field (the whole field when it holds none).
 std::string GetText(const char* field) {
   const void* end = std::memchr(field, 0, DisplayListLayout::kTextSize);
-  const size_t n = end != nullptr ? size_t(static_cast<const char*>(end) - field) : DisplayListLayout::kTextSize;
+  const size_t n =
+      end != nullptr ? size_t(static_cast<const char*>(end) - field) : DisplayListLayout::kTextSize;
   return std::string(field, n);
 }
 

@@ -24,8 +24,8 @@ class DisplayListLayout {
   static constexpr uint32_t kTextSize = 32;  // title and font face, NUL included
 
   struct Header {
-    std::string title;     // at most 31 bytes are stored
-    uint32_t flags = 0;    // 1 screen, 2 print, 0 generated; not interpreted
+    std::string title;   // at most 31 bytes are stored
+    uint32_t flags = 0;  // 1 screen, 2 print, 0 generated; not interpreted
     uint32_t layoutId = 0;
     std::string fontFace;  // at most 31 bytes are stored
     uint32_t fontSize = 0;
@@ -62,7 +62,9 @@ class DisplayListLayout {
   static void WriteFrame(Handle layout, const int32_t frame[4]);
 
   // The field index a list reads from a column: the stored word's low 16 bits as a signed number.
-  static int32_t FieldOf(const Column& column) { return int16_t(uint16_t(uint32_t(column.fieldIndex) & 0xFFFF)); }
+  static int32_t FieldOf(const Column& column) {
+    return int16_t(uint16_t(uint32_t(column.fieldIndex) & 0xFFFF));
+  }
 
   // Little-endian words of a byte block.
   static uint32_t GetU32(const char* bytes);

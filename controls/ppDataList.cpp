@@ -31,8 +31,8 @@ ppDataList::ppDataList(ppView* supervisor, const plat::RECT& frame, int32_t line
   GetListRect(&list);
   GetWindowFrame(&window);
   if (hasVerticalBar_) {
-    const plat::RECT r{list.right - window.left, list.top - window.top - 1, list.right - window.left + kBarThickness,
-                       list.bottom - window.top + 1};
+    const plat::RECT r{list.right - window.left, list.top - window.top - 1,
+                       list.right - window.left + kBarThickness, list.bottom - window.top + 1};
     verticalBar_ = new ppScrollBar(this, r, true, 0, lineHeight_, kMove, kStretch);
     verticalBar_->SetPageSize(visibleLines_);
   }
@@ -178,7 +178,8 @@ void ppDataList::DrawList(ppDC& dc) {
   ClipWithin(dc, *base, list);
   if (lineCount_ == 0) return;
   currentLineRect_ = {frame.left + firstColumnStep_ * columnStep_, list.top,
-                      frame.left + (firstColumnStep_ + visibleColumnSteps_) * columnStep_, list.top + lineHeight_};
+                      frame.left + (firstColumnStep_ + visibleColumnSteps_) * columnStep_,
+                      list.top + lineHeight_};
   for (int32_t line = firstLine_; line <= firstLine_ + visibleLines_ && line < lineCount_; ++line) {
     DrawLine(line, dc);
     currentLineRect_.top += lineHeight_;

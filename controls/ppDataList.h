@@ -30,8 +30,8 @@ class ppDataList : public ppPane {
   struct FontDescriptor {
     char face[256] = {};
     int32_t style = 0;
-    int32_t size = 10;        // points
-    int32_t headerFlag = 0;   // 1 only while the header is drawn
+    int32_t size = 10;       // points
+    int32_t headerFlag = 0;  // 1 only while the header is drawn
   };
 
   // `frame` in the supervisor's coordinates; `lineHeight` pixels (the column step is twice that).

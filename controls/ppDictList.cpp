@@ -30,7 +30,8 @@ constexpr int32_t kMaxNameBytes = 31;
 constexpr int32_t kLightGray = 80;
 
 plat::RECT Intersection(const plat::RECT& a, const plat::RECT& b) {
-  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
 }
 
 bool IsEmptyRect(const plat::RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
@@ -72,7 +73,8 @@ void ppDictList::BindColumns() {
   SetColumnStepCount(ColumnStep() > 0 ? GetTotalWidth() / ColumnStep() + 2 : 0);
   const int32_t lines = table_->GetSelectedCount();
   StoreLineCount(lines);
-  if (HorizontalBar() != nullptr) HorizontalBar()->SetRange(std::max(0, ColumnStepCount() - VisibleColumnSteps()));
+  if (HorizontalBar() != nullptr)
+    HorizontalBar()->SetRange(std::max(0, ColumnStepCount() - VisibleColumnSteps()));
   if (VerticalBar() != nullptr) VerticalBar()->SetRange(std::max(0, lines - VisibleLines()));
   SetLineCount(lines);
 }
@@ -97,7 +99,8 @@ void ppDictList::BindColumnTables() {
 }
 
 ppDatafile* ppDictList::ColumnTable(int32_t i) const {
-  if (i >= 0 && size_t(i) < columnTables_.size() && columnTables_[size_t(i)] != nullptr) return columnTables_[size_t(i)];
+  if (i >= 0 && size_t(i) < columnTables_.size() && columnTables_[size_t(i)] != nullptr)
+    return columnTables_[size_t(i)];
   return table_;
 }
 
@@ -285,7 +288,8 @@ void ppDictList::DrawLine(int32_t line, ppDC& dc) {
   int32_t first = columnCount_, last = -1;
   std::vector<DisplayListLayout::Column> columns(size_t(std::max(columnCount_, 0)));
   for (int32_t i = 0; i < columnCount_; ++i) {
-    const DisplayListLayout::Column& c = columns[size_t(i)] = DisplayListLayout::ReadColumn(layout_, uint32_t(i));
+    const DisplayListLayout::Column& c = columns[size_t(i)] =
+        DisplayListLayout::ReadColumn(layout_, uint32_t(i));
     if (first == columnCount_ && c.x + c.width - scroll + frame.left > r.left) first = i;
     if (c.x - scroll + frame.left < r.right) last = i;
   }
@@ -345,7 +349,9 @@ void ppDictList::RedrawField(int32_t fieldIndex, int32_t line, ppDC& dc) {
   DrawCell(column, line, nullptr, dc);
 }
 
-void ppDictList::UpdateField(int32_t fieldIndex, int32_t line, ppDC& dc) { RedrawField(fieldIndex, line, dc); }
+void ppDictList::UpdateField(int32_t fieldIndex, int32_t line, ppDC& dc) {
+  RedrawField(fieldIndex, line, dc);
+}
 
 void ppDictList::RedrawLine(int32_t line, ppDC& dc) {
   ppClipSaver saved(dc);

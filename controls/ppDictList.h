@@ -30,8 +30,8 @@ class ppDictList : public ppOutputList {
   static constexpr const char* kObjectProperty = "ctl";
 
   // `table` may be null and is not owned; `layout` may be null and passes to the list.
-  ppDictList(ppView* supervisor, const plat::RECT& frame, int32_t lineHeight, ppDatafile* table, Handle layout,
-             int32_t scrollMode, int8_t horizontal, int8_t vertical);
+  ppDictList(ppView* supervisor, const plat::RECT& frame, int32_t lineHeight, ppDatafile* table,
+             Handle layout, int32_t scrollMode, int8_t horizontal, int8_t vertical);
   ~ppDictList() override;
 
   // Registers the "DictList" class once (start-up).

@@ -8,8 +8,8 @@
 #include "framework/ppMouseTask.h"
 #include "platform/WindowTypes.h"
 
-ppOutputList::ppOutputList(ppView* supervisor, const plat::RECT& frame, int32_t lineHeight, int32_t scrollMode,
-                           int8_t horizontal, int8_t vertical)
+ppOutputList::ppOutputList(ppView* supervisor, const plat::RECT& frame, int32_t lineHeight,
+                           int32_t scrollMode, int8_t horizontal, int8_t vertical)
     : ppDataList(supervisor, frame, lineHeight, scrollMode, horizontal, vertical) {
   Vcon_HandleManager::MemNew(&selection_, 0);
 }

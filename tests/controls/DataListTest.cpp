@@ -30,7 +30,7 @@ TEST_F(DataListTest, GeometryFollowsHeaderBarsAndLineHeight) {
   EXPECT_EQ(list.bottom, 152);  // and 18 off the bottom for the horizontal one
   EXPECT_EQ(header.bottom, 29);
   EXPECT_EQ(header.right, 192);
-  EXPECT_EQ(both->VisibleLines(), 123 / 16 + 1);      // a partly visible line counts
+  EXPECT_EQ(both->VisibleLines(), 123 / 16 + 1);  // a partly visible line counts
   EXPECT_EQ(both->VisibleColumnSteps(), 182 / 32 + 1);
   ASSERT_NE(both->VerticalBar(), nullptr);
   ASSERT_NE(both->HorizontalBar(), nullptr);

@@ -49,7 +49,8 @@ class DictListTest : public ListWindowTest {
     std::vector<int32_t> ids;
     for (int32_t i = 0; i < n; ++i) {
       table_->ClearRecordBuffer(nullptr);
-      table_->SetFieldValue(kUnitDescription, ppParameter(("Base unit " + std::to_string(i)).c_str()), nullptr);
+      table_->SetFieldValue(kUnitDescription, ppParameter(("Base unit " + std::to_string(i)).c_str()),
+                            nullptr);
       table_->SetFieldValue(kText, ppParameter(i % 2 == 0 ? "Oak" : "Walnut"), nullptr);
       table_->SetFieldValue(kPieces, ppParameter(i + 1), nullptr);
       int32_t id = 0;
@@ -235,7 +236,8 @@ TEST_F(DictListPictureTest, NineColumnsWithASelectedLineDrawAsKept) {
   // Glyph rasterisation may differ slightly between FreeType versions: a few pixels may differ.
   const plat::PixelDifference diff = plat::ComparePixels(*expected, *drawn, 8);
   EXPECT_TRUE(diff.sameSize);
-  EXPECT_LE(diff.pixels, drawn->Width() * drawn->Height() / 200) << "first at " << diff.firstX << "," << diff.firstY;
+  EXPECT_LE(diff.pixels, drawn->Width() * drawn->Height() / 200)
+      << "first at " << diff.firstX << "," << diff.firstY;
 
   // The highlight: light grey in line 1's cells while active, gone when deactivated.
   plat::RECT cell;
@@ -287,7 +289,8 @@ TEST_F(DictListPictureTest, AColumnlessLayoutDrawsDecorationAndFilledRows) {
   std::unique_ptr<plat::Surface> drawn = Dump("dict_list-columnless.png");
   plat::RECT line;
   list->GetLineRect(0, &line);
-  EXPECT_EQ(drawn->Pixel(line.left + 20, line.top + 5) & 0xFFFFFF, 0u) << "a row filled in the current colour";
+  EXPECT_EQ(drawn->Pixel(line.left + 20, line.top + 5) & 0xFFFFFF, 0u)
+      << "a row filled in the current colour";
   EXPECT_EQ(drawn->Pixel(line.left + 20, 15) & 0xFFFFFF, 0xCCCCCCu) << "the header band";
 }
 
@@ -312,8 +315,8 @@ TEST_F(DictListTest, TheWindowClassCarriesAndDeletesItsObject) {
   plat::WNDCLASSA info;
   ASSERT_TRUE(plat::GetClassInfoA(nullptr, ppDictList::kWindowClass, &info));
   EXPECT_EQ(info.style, plat::CS_DBLCLKS | 0x0080u);
-  plat::HWND window = plat::CreateWindowExA(0, ppDictList::kWindowClass, "", plat::WS_CHILD, 0, 0, 50, 50, hwnd_,
-                                            nullptr, nullptr, nullptr);
+  plat::HWND window = plat::CreateWindowExA(0, ppDictList::kWindowClass, "", plat::WS_CHILD, 0, 0, 50, 50,
+                                            hwnd_, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(plat::SendMessageA(window, plat::WM_USER + 1, 0, 0), 0) << "no object yet";
   bool deleted = false;

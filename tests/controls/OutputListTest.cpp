@@ -18,7 +18,8 @@ class OutputListTest : public ListWindowTest {
  protected:
   void SetUp() override {
     ListWindowTest::SetUp();
-    list_ = new RecordingOutputList(window_, kFrame, 16, ppDataList::kVerticalBar, ppView::kStay, ppView::kStay);
+    list_ =
+        new RecordingOutputList(window_, kFrame, 16, ppDataList::kVerticalBar, ppView::kStay, ppView::kStay);
     list_->Activate();
     window_->SetTarget(list_);
   }
@@ -143,12 +144,15 @@ TEST_F(OutputListTest, KeysJumpAndWalkTheSelection) {
     int32_t expected;
   };
   const Case cases[] = {
-      {'1', {}, 1},           {'2', {}, 10},  {'5', {}, 40}, {'8', {}, 70},
-      {'9', {}, 79},          // the last line
+      {'1', {}, 1},
+      {'2', {}, 10},
+      {'5', {}, 40},
+      {'8', {}, 70},
+      {'9', {}, 79},                          // the last line
       {plat::VK_UP, {plat::VK_CONTROL}, 78},  // Ctrl: one line back
       {plat::VK_DOWN, {}, 79},
-      {plat::VK_UP, {}, 79 - 8},              // a page back (visible lines - 1)
-      {plat::VK_DOWN, {plat::VK_CONTROL}, 79}, // a page on, limited to the last line
+      {plat::VK_UP, {}, 79 - 8},                // a page back (visible lines - 1)
+      {plat::VK_DOWN, {plat::VK_CONTROL}, 79},  // a page on, limited to the last line
   };
   for (const Case& c : cases) {
     PressWith(c.key, c.held);
