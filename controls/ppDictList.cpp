@@ -266,7 +266,7 @@ void ppDictList::DrawHeader(ppDC& dc) {
     PrepareCell(i, 0, dc);
     const DisplayListLayout::Column column = DisplayListLayout::ReadColumn(layout_, uint32_t(i));
     Vcon::String name;
-    ColumnTable(i)->FieldNameAt(DisplayListLayout::FieldOf(column), name);
+    if (ppDatafile* table = ColumnTable(i)) table->FieldNameAt(DisplayListLayout::FieldOf(column), name);
     DrawText(dc, Vcon::WString(name), c, column.textFormat);
   }
   font_.headerFlag = 0;
@@ -318,7 +318,7 @@ void ppDictList::DrawLine(int32_t line, ppDC& dc) {
 }
 
 void ppDictList::DrawCell(int32_t column, int32_t line, char*, ppDC& dc) {
-  if (layout_ == nullptr || column < 0 || column >= columnCount_) return;
+  if (layout_ == nullptr || column < 0 || column >= columnCount_ || ColumnTable(column) == nullptr) return;
   const DisplayListLayout::Column c = DisplayListLayout::ReadColumn(layout_, uint32_t(column));
   const int32_t field = DisplayListLayout::FieldOf(c);
   ppParameter value;

@@ -123,6 +123,20 @@ TEST_F(DictListTest, ALongNameIsCutToTheTitleField) {
   EXPECT_EQ(list->GetLineCount(), 1);
 }
 
+TEST_F(DictListTest, AListWithoutATableDrawsItsHeaderBandOnly) {
+  auto* list = new ppDictList(window_, {10, 10, 410, 210}, 16, nullptr, nullptr, ppDataList::kVerticalBar,
+                              ppView::kStay, ppView::kStay);
+  Handle screen = ScreenLayout();
+  list->LoadLayout(screen);
+  ReleaseResourceHandle(screen);
+  EXPECT_EQ(list->ColumnCount(), 9);
+  plat::HeadlessDriver::RunUntilIdle();
+  ppDC dc(hwnd_);
+  list->DrawCell(0, 0, nullptr, dc);
+  list->RedrawLine(0, dc);
+  EXPECT_EQ(list->GetLineCount(), 0);
+}
+
 TEST_F(DictListTest, ColumnsAreServedByTheirTables) {
   AddLines(2);
   DisplayListLayout::Header header;
