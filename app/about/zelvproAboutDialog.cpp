@@ -5,6 +5,7 @@
 #include "framework/ppPicture.h"
 #include "platform/Cursors.h"
 #include "platform/ResetList.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 
 using namespace plat;
@@ -53,7 +54,8 @@ zelvproAboutDialog::zelvproAboutDialog(const RECT& rect, int32_t pictureId) : pi
     height = picture->GetHeight();
   }
   RECT desktop{};
-  GetWindowRect(GetDesktopWindow(), &desktop);
+  if (!GetWindowRect(GetDesktopWindow(), &desktop) || desktop.right <= desktop.left)
+    desktop = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   const int32_t x = desktop.left + (desktop.right - desktop.left - width) / 2;
   const int32_t y = desktop.top + (desktop.bottom - desktop.top - height) / 2;
 

@@ -1,8 +1,11 @@
 #include "app/about/zelvproSplash.h"
 
+#include <chrono>
+
 #include "framework/ppDC.h"
 #include "framework/ppMouseTask.h"
 #include "platform/LayerClock.h"
+#include "platform/SdlBackend.h"
 #include "platform/WindowApi.h"
 
 using namespace plat;
@@ -67,8 +70,12 @@ void zelvproSplash::Hide() {
 void zelvproSplash::SetProgressText(const Vcon::WString& text) {
   progressText_ = text;
   if (!progressMode_ || window_ == nullptr) return;
-  ppDC dc(window_);
-  DrawStrip(dc);
+  {
+    ppDC dc(window_);
+    DrawStrip(dc);
+  }
+  // Start-up keeps the message loop from running: on a display the new pixels are shown now.
+  if (plat::SdlBackend::Running()) plat::SdlBackend::Pump(std::chrono::milliseconds(0));
 }
 
 void ShowSplash() {
