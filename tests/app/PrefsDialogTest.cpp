@@ -213,6 +213,8 @@ TEST_F(PrefsDialog, TheSecondCurrencyHasItsOwnSampleAndKeepsTheOtherSettings) {
   Open(zelvproPrefsDialog::kTwoCurrencies);
   EXPECT_FALSE(Checked(1048));  // the second currency's decimals, off in the file
   EXPECT_EQ(Text(1054), u"1.235");
+  Click(1030);  // a first-currency change reads the common settings, not 1048 as "round each factor"
+  EXPECT_EQ(Preferences().roundEachFactor, 1);
   Click(1048);
   Click(1050);
   Type(1051, u"SEK");
