@@ -2,6 +2,7 @@
 #include "app/about/zelvproAboutDialog.h"
 #include "app/about/zelvproSplash.h"
 #include "catalogue/databases/iStartupProgress.h"
+#include "catalogue/databases/zelvDatabase.h"
 #include "platform/Desktop.h"
 #include "platform/LayerClock.h"
 #include "platform/Surface.h"
@@ -124,6 +125,17 @@ TEST_F(AboutWindows, TheSplashGrowsAStripWhileStartingAndServesAsAboutWindowAfte
   EXPECT_EQ(Outer(splash).bottom - Outer(splash).top, 200);
   HideSplash(false);  // only the first hiding takes the strip away
   EXPECT_EQ(Outer(splash).bottom - Outer(splash).top, 200);
+}
+
+TEST_F(AboutWindows, OpeningACatalogueReportsOnTheSplash) {
+  ShowSplash();
+  auto* splash = dynamic_cast<zelvproSplash*>(AboutWindow);
+  ASSERT_NE(splash, nullptr);
+  ppFileSpec file = dbtest::SpecFor(demo_.File("catalogs/kitchen.cdb").string());
+  auto kitchen = std::make_unique<zelvDatabase>(file);
+  const std::u16string line(splash->ProgressText().c_str());
+  EXPECT_EQ(line.rfind(u"Opening ", 0), 0u) << Vcon::WString(line).Narrow().c_str();
+  EXPECT_GT(line.size(), 8u);
 }
 
 TEST_F(AboutWindows, AnEmptyProgressTextLeavesTheStripWhiteUnderItsTopLine) {

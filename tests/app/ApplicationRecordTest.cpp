@@ -9,6 +9,7 @@
 #include "elements/topview/iNumberLabelOption.h"
 #include "framework/ApplicationSettings.h"
 #include "framework/ppMenuHelper.h"
+#include "framework/ppView.h"
 #include "platform/Menu.h"
 
 namespace {
@@ -180,6 +181,35 @@ TEST_F(ApplicationRecord, MenuTextsFollowTheLanguage) {
   EXPECT_EQ(Items(0)[0], "&Ny");
   EXPECT_EQ(Items(0)[2], "&Save");  // no Danish text: the item keeps its own
   EXPECT_EQ(MenuBuilder::SubmenuTextId(4), 0);
+}
+
+// A document window that counts the text refreshes it receives.
+class CountingView : public ppView {
+ public:
+  void UpdateTexts() override { ++updates; }
+  int32_t updates = 0;
+};
+
+TEST_F(ApplicationRecord, UpdateTextsRewritesTheFramesMenuAndTellsTheDocumentWindow) {
+  SetFrameLocked(false);
+  app_->Startup();
+  ASSERT_NE(app_->Frame(), nullptr);
+  menu_ = nullptr;  // the frame's menu is the application's
+  SetFunctions({});
+  app_->ApplyApplicationRecord(ApplicationFile(), GetMenu(app_->Frame()));
+  CountingView document;
+  app_->SetDocumentWindow(&document);
+  Preferences().languageCode = 1030;
+  ApplyDerivedSettings();
+  app_->UpdateTexts();
+  HMENU bar = GetMenu(app_->Frame());
+  char text[64] = {};
+  GetMenuStringA(bar, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "&Filer");
+  GetMenuStringA(GetSubMenu(bar, 0), 1, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "&\xc5" "bn");
+  EXPECT_EQ(document.updates, 1);
+  app_->SetDocumentWindow(nullptr);
 }
 
 }  // namespace
