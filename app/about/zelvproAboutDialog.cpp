@@ -90,7 +90,8 @@ LRESULT zelvproAboutDialog::WindowProc(HWND window, UINT message, WPARAM wParam,
   auto* object = static_cast<zelvproAboutDialog*>(GetPropA(window, kProperty));
   if (object == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_DESTROY) RemovePropA(window, kProperty);
-  if (object->HandleMessage(message, wParam, lParam) == 0) return DefWindowProcA(window, message, wParam, lParam);
+  if (object->HandleMessage(message, wParam, lParam) == 0)
+    return DefWindowProcA(window, message, wParam, lParam);
   return 0;
 }
 
@@ -139,7 +140,8 @@ void ShowAboutWindow() {
 }
 
 void ShowCreditsWindow() {
-  if (CreditsWindow == nullptr) CreditsWindow = new zelvproAboutDialog(kDefaultRect, zelvproAboutDialog::kCreditsPicture);
+  if (CreditsWindow == nullptr)
+    CreditsWindow = new zelvproAboutDialog(kDefaultRect, zelvproAboutDialog::kCreditsPicture);
   CreditsWindow->Show();
 }
 

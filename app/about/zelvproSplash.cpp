@@ -92,7 +92,8 @@ void HideSplash(bool wait) {
   if (wait) {
     if (auto* splash = dynamic_cast<zelvproSplash*>(AboutWindow)) {
       // Waits on the layer's clock rather than spinning: the headless clock then moves at once.
-      for (uint32_t shown; (shown = ppMouseTask::GetTicks() - splash->ShownAt()) < zelvproSplash::kLeastShowing;)
+      for (uint32_t shown;
+           (shown = ppMouseTask::GetTicks() - splash->ShownAt()) < zelvproSplash::kLeastShowing;)
         plat::LayerClock::Wait((zelvproSplash::kLeastShowing - shown) * 1000u / 60u + 1u);
     }
   }

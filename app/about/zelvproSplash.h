@@ -13,7 +13,7 @@
 
 class zelvproSplash : public zelvproAboutDialog {
  public:
-  static constexpr int32_t kStripHeight = 20;    // pixels
+  static constexpr int32_t kStripHeight = 20;     // pixels
   static constexpr uint32_t kLeastShowing = 180;  // ticks of 1/60 second before a waiting hide
 
   zelvproSplash(const plat::RECT& rect, int32_t pictureId);

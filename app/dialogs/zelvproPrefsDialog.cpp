@@ -26,14 +26,29 @@ constexpr int32_t kTitleText = 6213;
 
 // Set by the document window; user-interface thread.
 ppEventHandler* gPlanEditor = nullptr;
-[[maybe_unused]] const bool kReset = plat::ResetList::Add("preferences plan editor", [] { gPlanEditor = nullptr; });
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("preferences plan editor", [] { gPlanEditor = nullptr; });
 
 // Items of the first currency and the common settings, and of the second currency, whose changes
 // are read at once.
 bool IsFirstItem(int32_t id) {
   switch (id) {
-    case 1028: case 1029: case 1030: case 1031: case 1032: case 1033: case 1034: case 1035:
-    case 1036: case 1037: case 1038: case 1040: case 1042: case 1043: case 1045: case 1071:
+    case 1028:
+    case 1029:
+    case 1030:
+    case 1031:
+    case 1032:
+    case 1033:
+    case 1034:
+    case 1035:
+    case 1036:
+    case 1037:
+    case 1038:
+    case 1040:
+    case 1042:
+    case 1043:
+    case 1045:
+    case 1071:
       return true;
     default:
       return false;
@@ -45,11 +60,11 @@ bool IsSecondItem(int32_t id) { return id >= 1048 && id <= 1053; }
 constexpr std::pair<int32_t, int32_t> kSecondCaptions[] = {{1053, 6136}, {1052, 6137}, {1050, 6141},
                                                            {1048, 6142}, {1049, 6143}, {1460, 6146}};
 constexpr std::pair<int32_t, int32_t> kCaptions[] = {
-    {1455, 6214}, {1045, 6215}, {1041, 6135}, {1035, 6136}, {1034, 6137}, {1036, 6138}, {1029, 6139},
-    {1028, 6140}, {1031, 6141}, {1030, 6142}, {1037, 6143}, {1454, 6144}, {1447, 6145}, {1448, 6146},
-    {1444, 6147}, {1445, 6148}, {1451, 6149}, {1450, 6150}, {1443, 6151}, {1449, 6152}, {1452, 6153},
-    {1453, 6154}, {1446, 6155}, {1044, 6156}, {1457, 6230}, {1046, 6231}, {1456, 6232}, {1458, 6233},
-    {1, 1000},    {2, 1001}};
+    {1455, 6214}, {1045, 6215}, {1041, 6135}, {1035, 6136}, {1034, 6137}, {1036, 6138},
+    {1029, 6139}, {1028, 6140}, {1031, 6141}, {1030, 6142}, {1037, 6143}, {1454, 6144},
+    {1447, 6145}, {1448, 6146}, {1444, 6147}, {1445, 6148}, {1451, 6149}, {1450, 6150},
+    {1443, 6151}, {1449, 6152}, {1452, 6153}, {1453, 6154}, {1446, 6155}, {1044, 6156},
+    {1457, 6230}, {1046, 6231}, {1456, 6232}, {1458, 6233}, {1, 1000},    {2, 1001}};
 
 // The autosave thread reads these two fields while the dialog may write them.
 void StoreShared(uint32_t& field, uint32_t value) {
@@ -225,7 +240,8 @@ void zelvproPrefsDialog::ReadLanguage() {
   languages_->SelectAll();
   if (index >= languages_->GetSelectedCount()) return;
   languages_->ReadRecordAt(index, nullptr);
-  Preferences().languageCode = uint32_t(RecordField(*languages_, "langCode").Long(languages_->GetRecordBuffer()));
+  Preferences().languageCode =
+      uint32_t(RecordField(*languages_, "langCode").Long(languages_->GetRecordBuffer()));
 }
 
 void zelvproPrefsDialog::ReadSecondItems() {

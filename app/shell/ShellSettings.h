@@ -35,15 +35,15 @@ class ShellSettings {
     kInfoPanelOption4,
     kInfoPanelOption5,
     kInfoPanelOption6,
-    kTopCanvasOption,     // flags2 0x00000020
-    kElementOption,       // flags2 0x00000200
-    kHighResolutionPrint, // flags2 0x00000400: the 3D print renders at 300 dots per inch
-    kGridOption,          // flags2 0x00001000: also makes the browser read its texts from records
-    kPrintLayoutDump,     // flags2 0x00002000
-    kFrameLock,           // flags2 0x00020000
-    kNumbering,           // flags2 0x00040000: units are renumbered after edits
-    kElementOptionB,      // flags2 0x00080000
-    kServerSave,          // flags2 0x00100000: Save goes to the document server
+    kTopCanvasOption,      // flags2 0x00000020
+    kElementOption,        // flags2 0x00000200
+    kHighResolutionPrint,  // flags2 0x00000400: the 3D print renders at 300 dots per inch
+    kGridOption,           // flags2 0x00001000: also makes the browser read its texts from records
+    kPrintLayoutDump,      // flags2 0x00002000
+    kFrameLock,            // flags2 0x00020000
+    kNumbering,            // flags2 0x00040000: units are renumbered after edits
+    kElementOptionB,       // flags2 0x00080000
+    kServerSave,           // flags2 0x00100000: Save goes to the document server
     kFlagCount
   };
 

@@ -20,7 +20,9 @@ zelvProApp::~zelvProApp() {
   DeleteCreditsWindow();
 }
 
-ppPicture* zelvProApp::GetPictureAt(int32_t id, int32_t variant) { return pictures_.ButtonPicture(id, variant); }
+ppPicture* zelvProApp::GetPictureAt(int32_t id, int32_t variant) {
+  return pictures_.ButtonPicture(id, variant);
+}
 ppPicture* zelvProApp::GetFramePicture(int32_t id) { return pictures_.FramePicture(id); }
 ppPicture* zelvProApp::GetFillPicture(int32_t id) { return pictures_.FillPicture(id); }
 ppRGBColor zelvProApp::GetColor(int32_t id) { return colors_.Bytes(id); }

@@ -162,8 +162,8 @@ TEST_F(ApplicationRecord, HelpFunctionsTakeThePlaceOfAMissingHelpFile) {
   LoadMain();
   SetApplicationText("primaryHelp", "Help.chm");
   Apply(0, 0);
-  EXPECT_EQ(Items(3), (std::vector<std::string>{"&Help...", "T0a", "T0b", "-", "&About Zelvo Pro...",
-                                                "&Credits..."}));
+  EXPECT_EQ(Items(3),
+            (std::vector<std::string>{"&Help...", "T0a", "T0b", "-", "&About Zelvo Pro...", "&Credits..."}));
 }
 
 TEST_F(ApplicationRecord, MenuTextsFollowTheLanguage) {
@@ -207,7 +207,9 @@ TEST_F(ApplicationRecord, UpdateTextsRewritesTheFramesMenuAndTellsTheDocumentWin
   GetMenuStringA(bar, 0, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ(text, "&Filer");
   GetMenuStringA(GetSubMenu(bar, 0), 1, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "&\xc5" "bn");
+  EXPECT_STREQ(text,
+               "&\xc5"
+               "bn");
   EXPECT_EQ(document.updates, 1);
   app_->SetDocumentWindow(nullptr);
 }

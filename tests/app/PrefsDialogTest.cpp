@@ -71,7 +71,9 @@ class PrefsDialog : public AppTest {
     dialog_->GetItemText(text, id, ppDialog::kSelf);
     return std::u16string(text.c_str());
   }
-  void Type(int32_t id, const char16_t* text) { dialog_->SetItemText(Vcon::WString(text), id, ppDialog::kSelf); }
+  void Type(int32_t id, const char16_t* text) {
+    dialog_->SetItemText(Vcon::WString(text), id, ppDialog::kSelf);
+  }
   void Click(int32_t id) { SendMessageW(dialog_->GetItem(id, ppDialog::kSelf), BM_CLICK, 0, 0); }
   bool Checked(int32_t id) { return dialog_->IsItemChecked(id, ppDialog::kSelf); }
   bool Enabled(int32_t id) { return IsWindowEnabled(dialog_->GetItem(id, ppDialog::kSelf)) != 0; }
