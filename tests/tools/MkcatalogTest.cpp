@@ -340,7 +340,9 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
       const std::vector<uint8_t> blob = application.Blob("menuItems");
       return std::string(blob.begin(), blob.end());
     }();
-    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 2);
+    // Two catalogue databases and three menu functions.
+    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 5);
+    EXPECT_NE(functions.find("Export Plan Picture..."), std::string::npos);
     EXPECT_NE(functions.find(".\\settings\\catalogs\\kitchen.cdb"), std::string::npos);
     EXPECT_NE(functions.find(".\\settings\\catalogs\\extras.cdb"), std::string::npos);
 
