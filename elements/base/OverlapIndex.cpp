@@ -189,16 +189,15 @@ void OverlapIndex::Unfile(Unit& unit) {
   unit.prints.clear();
 }
 
-void OverlapIndex::FileTree(Unit& unit, zelvproElement* element) {
+void OverlapIndex::FileTree(ppView* view, Unit& unit, zelvproElement* element) {
   const int32_t id = NewPrint();
   unit.prints.push_back(id);
+  const ppBounds3 box = element->GetBounds(0, kOwnBoxFlags);
   Print& p = prints_[size_t(id)];
   p.element = element;
-  const ppBounds3 box = element->GetBounds(0, kOwnBoxFlags);
+  p.unit = view;
+  p.halfX = box.half.x, p.halfZ = box.half.z;
   FootprintCorners(element, box, p.corners);
-  ppVector3 at;
-  element->GetAbsolutePosition(at);
-  p.y = at.y, p.halfHeight = box.half.y;
   p.seen = test_;
   const bool regular = Extents(p.corners, p.minX, p.maxX, p.minZ, p.maxZ);
   p.loose = !regular || (int64_t(CellOf(p.maxX)) - CellOf(p.minX) + 1) *
@@ -214,25 +213,16 @@ void OverlapIndex::FileTree(Unit& unit, zelvproElement* element) {
       if (band.empty() || band.back() != id) band.push_back(id);
     }
   }
-  ForEachChildElement(*element, [&](zelvproElement* child) { FileTree(unit, child); });
+  ForEachChildElement(*element, [&](zelvproElement* child) { FileTree(view, unit, child); });
 }
 
 void OverlapIndex::File(ppView* view, Unit& unit) {
   Unfile(unit);
   if (view->GetSupervisor() != &canvas_) return;
-  if (auto* element = dynamic_cast<zelvproElement*>(view)) FileTree(unit, element);
+  if (auto* element = dynamic_cast<zelvproElement*>(view)) FileTree(view, unit, element);
 }
 
 void OverlapIndex::Flush() {
-  ppVector3 at;
-  canvas_.GetAbsolutePosition(at);
-  const float angle = canvas_.GetAbsoluteAngle();
-  if (allStale_ || !(at == canvasAt_) || angle != canvasAngle_) {
-    // The heights are absolute: every tree is read again.
-    canvasAt_ = at, canvasAngle_ = angle, allStale_ = false;
-    for (auto& [view, unit] : units_)
-      if (!unit->stale) unit->stale = true, stale_.push_back(view);
-  }
   // Reading a tree may rebuild its geometry and so note it again: the notice is kept for the next test.
   flushing_.swap(stale_);
   for (ppView* view : flushing_) {
@@ -252,8 +242,20 @@ bool OverlapIndex::Meets(int32_t id, const qxViewHolder* moved, const Moved& r) 
   o.seen = test_;
   if (o.minX > r.maxX + kPruneMargin || o.maxX < r.minX - kPruneMargin) return false;
   if ((moved != nullptr && moved->Holds(o.element)) || qxViewHolder::IsExcluded(o.element)) return false;
-  if (!(std::fabs(r.y - o.y) < r.halfHeight + o.halfHeight)) return false;
-  return FootprintsOverlap(r.corners, o.corners);
+  // Heights are read afresh: some steps write them without a notice, and they do not move footprints.
+  const ppBounds3 oBox = o.element->GetBounds(0, kOwnBoxFlags);
+  ppVector3 oAt;
+  o.element->GetAbsolutePosition(oAt);
+  if (!(std::fabs(r.y - oAt.y) < r.halfHeight + oBox.half.y)) return false;
+  if (oBox.half.x == o.halfX && oBox.half.z == o.halfZ) return FootprintsOverlap(r.corners, o.corners);
+  // A box that changed without a notice: this pair is tested as it stands, the tree filed again next.
+  MarkStale(o.unit);
+  ppVector3 fresh[4];
+  FootprintCorners(o.element, oBox, fresh);
+  const float minX = std::min({fresh[0].x, fresh[1].x, fresh[2].x, fresh[3].x});
+  const float maxX = std::max({fresh[0].x, fresh[1].x, fresh[2].x, fresh[3].x});
+  if (minX > r.maxX + kPruneMargin || maxX < r.minX - kPruneMargin) return false;
+  return FootprintsOverlap(r.corners, fresh);
 }
 
 bool OverlapIndex::Overlaps(const qxViewHolder* moved) {
