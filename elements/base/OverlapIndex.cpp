@@ -101,7 +101,8 @@ void Drop(std::vector<int32_t>& list, int32_t id) {
 // The plain walk: every element of the tree below `element` that is neither moved nor excluded.
 bool WalkMeets(zelvproElement* element, zelvproElement* canvas, const qxViewHolder* moved,
                const ppVector3 (&a)[4], float aMinX, float aMaxX, float rY, float rHalf) {
-  if (element != canvas && !(moved != nullptr && moved->Holds(element)) && !qxViewHolder::IsExcluded(element)) {
+  if (element != canvas && !(moved != nullptr && moved->Holds(element)) &&
+      !qxViewHolder::IsExcluded(element)) {
     const ppBounds3 oBox = element->GetBounds(0, kOwnBoxFlags);
     ppVector3 o[4];
     FootprintCorners(element, oBox, o);
@@ -189,20 +190,18 @@ void OverlapIndex::Unfile(Unit& unit) {
   unit.prints.clear();
 }
 
-void OverlapIndex::FileTree(ppView* view, Unit& unit, zelvproElement* element) {
+void OverlapIndex::FileTree(Unit& unit, zelvproElement* element) {
   const int32_t id = NewPrint();
   unit.prints.push_back(id);
   const ppBounds3 box = element->GetBounds(0, kOwnBoxFlags);
   Print& p = prints_[size_t(id)];
   p.element = element;
-  p.unit = view;
-  p.halfX = box.half.x, p.halfZ = box.half.z;
   FootprintCorners(element, box, p.corners);
   p.seen = test_;
   const bool regular = Extents(p.corners, p.minX, p.maxX, p.minZ, p.maxZ);
-  p.loose = !regular || (int64_t(CellOf(p.maxX)) - CellOf(p.minX) + 1) *
-                                (int64_t(CellOf(p.maxZ)) - CellOf(p.minZ) + 1) >
-                            kMostCells;
+  p.loose = !regular ||
+            (int64_t(CellOf(p.maxX)) - CellOf(p.minX) + 1) * (int64_t(CellOf(p.maxZ)) - CellOf(p.minZ) + 1) >
+                kMostCells;
   if (p.loose) {
     loose_.push_back(id);
   } else {
@@ -213,13 +212,13 @@ void OverlapIndex::FileTree(ppView* view, Unit& unit, zelvproElement* element) {
       if (band.empty() || band.back() != id) band.push_back(id);
     }
   }
-  ForEachChildElement(*element, [&](zelvproElement* child) { FileTree(view, unit, child); });
+  ForEachChildElement(*element, [&](zelvproElement* child) { FileTree(unit, child); });
 }
 
 void OverlapIndex::File(ppView* view, Unit& unit) {
   Unfile(unit);
   if (view->GetSupervisor() != &canvas_) return;
-  if (auto* element = dynamic_cast<zelvproElement*>(view)) FileTree(view, unit, element);
+  if (auto* element = dynamic_cast<zelvproElement*>(view)) FileTree(unit, element);
 }
 
 void OverlapIndex::Flush() {
@@ -247,15 +246,7 @@ bool OverlapIndex::Meets(int32_t id, const qxViewHolder* moved, const Moved& r) 
   ppVector3 oAt;
   o.element->GetAbsolutePosition(oAt);
   if (!(std::fabs(r.y - oAt.y) < r.halfHeight + oBox.half.y)) return false;
-  if (oBox.half.x == o.halfX && oBox.half.z == o.halfZ) return FootprintsOverlap(r.corners, o.corners);
-  // A box that changed without a notice: this pair is tested as it stands, the tree filed again next.
-  MarkStale(o.unit);
-  ppVector3 fresh[4];
-  FootprintCorners(o.element, oBox, fresh);
-  const float minX = std::min({fresh[0].x, fresh[1].x, fresh[2].x, fresh[3].x});
-  const float maxX = std::max({fresh[0].x, fresh[1].x, fresh[2].x, fresh[3].x});
-  if (minX > r.maxX + kPruneMargin || maxX < r.minX - kPruneMargin) return false;
-  return FootprintsOverlap(r.corners, fresh);
+  return FootprintsOverlap(r.corners, o.corners);
 }
 
 bool OverlapIndex::Overlaps(const qxViewHolder* moved) {

@@ -9,8 +9,8 @@
 // Kept current by notices: a child of the canvas added or removed, and a child whose tree changed
 // (zelvproElement::NoteSnapChange: a position, angle, size or child list changed) are only noted; the
 // changed children are filed again at the next test. Which elements are moved or excluded, and the
-// heights (which some steps write without a notice), are read at test time. Footprints are read through zelvproElement::GetBounds and BuildPlacementMatrix, as the
-// plain walk reads them.
+// heights (which some steps write without a notice), are read at test time. Footprints are read through
+// zelvproElement::GetBounds and BuildPlacementMatrix, as the plain walk reads them.
 //
 // Owned by its canvas; the elements are not owned. User-interface thread only.
 #pragma once
@@ -46,12 +46,10 @@ class OverlapIndex {
   // One element's footprint as filed.
   struct Print {
     zelvproElement* element;
-    ppView* unit;         // the canvas's child whose tree holds it
-    float halfX, halfZ;   // the box the corners were made from
     ppVector3 corners[4];
     float minX, maxX, minZ, maxZ;
-    bool loose;           // not filed in cells: tested by every test
-    uint64_t seen;        // the test that last looked at it
+    bool loose;     // not filed in cells: tested by every test
+    uint64_t seen;  // the test that last looked at it
   };
   struct Unit {
     std::vector<int32_t> prints;
@@ -68,7 +66,7 @@ class OverlapIndex {
   void MarkStale(ppView* view);
   void Flush();
   void File(ppView* view, Unit& unit);
-  void FileTree(ppView* view, Unit& unit, zelvproElement* element);
+  void FileTree(Unit& unit, zelvproElement* element);
   void Unfile(Unit& unit);
   int32_t NewPrint();
   // Whether print `id` overlaps `r` as the plain walk tests a pair; each print once per test.
@@ -80,7 +78,7 @@ class OverlapIndex {
   std::vector<ppView*> flushing_;  // kept storage for one flush
   std::vector<Print> prints_;
   std::vector<int32_t> freePrints_;
-  std::unordered_map<uint64_t, std::vector<int32_t>> cells_;    // plan cell -> prints
+  std::unordered_map<uint64_t, std::vector<int32_t>> cells_;   // plan cell -> prints
   std::unordered_map<int64_t, std::vector<int32_t>> columns_;  // corner x band -> prints
   std::vector<int32_t> loose_;
   uint64_t test_ = 0;
