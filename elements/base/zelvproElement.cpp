@@ -207,6 +207,8 @@ void zelvproElement::DrawSymbols(intptr_t value) {
 // ---- Tree operations.
 
 void zelvproElement::InvalidateTree() {
+  // The rebuilt geometry may give another box: the canvas's overlap index files the tree again.
+  NoteSnapChange();
   changed = 1;
   DropCachedObject();
   ForEachChildElement(*this, [](zelvproElement* child) { child->InvalidateTree(); });

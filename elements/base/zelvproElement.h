@@ -44,7 +44,7 @@ class ppPropertyObjectList;
 class ppShapePrimitive;
 class ppTask;
 class qxViewHolder;
-class SnapIndex;
+class iUnitWatch;
 class zelvproCanvas;
 class zelvDatabase;
 class zelvproElement;
@@ -503,12 +503,12 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // NearestSnap's part for the element's own anchors, before its children's.
   zelvproElement* NearestOwnSnap(const SnapAnchor& query, SnapAnchor& out, float& best, int32_t& index,
                                  zelvproElement* asker, uint32_t flags);
-  // A canvas that keeps a snap index hands it here, so that the notices of its tree reach it; null
-  // otherwise. Not owned.
-  void WatchSnaps(SnapIndex* index) { snapWatch_ = index; }
+  // A canvas that keeps indexes of its tree (snap anchors, footprints) hands their watcher here, so
+  // that the notices of its tree reach them; null otherwise. Not owned.
+  void WatchSnaps(iUnitWatch* watch) { snapWatch_ = watch; }
 
  private:
-  SnapIndex* snapWatch_ = nullptr;
+  iUnitWatch* snapWatch_ = nullptr;
   void InitCommon();
   void ReadRecord(ppDatafile& module);
   // The fields LoadFromRecord and the loaded constructor share.

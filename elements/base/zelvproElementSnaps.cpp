@@ -10,7 +10,7 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproPreferences.h"
-#include "elements/base/SnapIndex.h"
+#include "elements/base/iUnitWatch.h"
 #include "elements/base/zelvproElement.h"
 #include "foundation/TolerantMath.h"
 

@@ -115,14 +115,16 @@ void TakePartsFromRecords(zelvproElement* container, std::unordered_set<zelvproE
 zelvproTopCanvas::zelvproTopCanvas(ppView* parent, const plat::RECT& frame, zelvDatabase* database)
     : zelvproCanvas(parent, frame, database),
       transparent_(iApplicationSettings::Current().transparentPlan),
-      snapIndex_(std::make_unique<SnapIndex>(*this)) {
-  WatchSnaps(snapIndex_.get());
+      snapIndex_(std::make_unique<SnapIndex>(*this)),
+      overlapIndex_(std::make_unique<OverlapIndex>(*this)) {
+  WatchSnaps(&treeWatch_);
 }
 
 zelvproTopCanvas::~zelvproTopCanvas() {
   // The children outlive this part of the canvas: their notices must not reach the index any more.
   WatchSnaps(nullptr);
   snapIndex_.reset();
+  overlapIndex_.reset();
   for (qxAnnotationSweeper* sweeper : pendingAnnotations_) sweeper->Forget();
 }
 

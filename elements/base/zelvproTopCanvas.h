@@ -9,7 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "elements/base/OverlapIndex.h"
 #include "elements/base/SnapIndex.h"
+#include "elements/base/iUnitWatch.h"
 #include "elements/base/zelvproCanvas.h"
 
 class qxAnnotationSweeper;
@@ -152,16 +154,6 @@ class zelvproTopCanvas : public zelvproCanvas {
                                              bool fresh);
 
  private:
-  // The footprint corners (plan x, z) and x range of one element, as an overlap test keeps them.
-  struct OverlapFootprint {
-    zelvproElement* element;
-    ppVector3 corners[4];
-    float minX, maxX;
-  };
-  // The overlap test's candidates, kept between calls so that a test allocates nothing per unit.
-  std::vector<OverlapFootprint> overlapCandidates_;
-  void CollectOverlapCandidates(zelvproElement* element, const qxViewHolder* moved);
-
   bool transparent_ = false;
   // The wall runs still to print, the one printed next last; each holder chain owned. The print pass
   // is 1 when the plan page is next.
@@ -169,8 +161,19 @@ class zelvproTopCanvas : public zelvproCanvas {
   int32_t printPass_ = 0;
   void AddCornerNeighbours();
   std::vector<qxAnnotationSweeper*> pendingAnnotations_;  // owned by the queue until they run
-  // Owned; lives as long as this part of the canvas (the children notify it).
+  // Owned; live as long as this part of the canvas (the children notify them through treeWatch_).
   std::unique_ptr<SnapIndex> snapIndex_;
+  std::unique_ptr<OverlapIndex> overlapIndex_;
+  // Hands the children's notices to both indexes.
+  class TreeWatch : public iUnitWatch {
+   public:
+    explicit TreeWatch(zelvproTopCanvas& canvas) : canvas_(canvas) {}
+    void UnitChanged(zelvproElement* unit) override;
+
+   private:
+    zelvproTopCanvas& canvas_;
+  };
+  TreeWatch treeWatch_{*this};
   // The steps of one search, kept between searches so that a search allocates nothing once warm;
   // `searching_` while they are walked (a child asked then may search this canvas again).
   std::vector<SnapIndex::Step> snapSteps_;

@@ -16,60 +16,8 @@
 
 namespace {
 
-// The element's own box, without its children.
-constexpr int32_t kOwnBoxFlags = 0x240;
-// Footprints keep this far inside the box (millimetres), so that units that only touch do not overlap.
-constexpr float kFootprintInset = 0.02f;
-// The far end of the crossing test's segments and the start of an empty extent.
+// The far end of an empty extent.
 constexpr float kFar = 8999999488.0f;
-// A pair whose footprints lie this far apart along x (millimetres) cannot meet in any of the tests.
-constexpr float kPruneMargin = 1.0f;
-
-// The corners of `element`'s footprint in its container's frame, in edge order.
-void FootprintCorners(zelvproElement* element, const ppBounds3& box, ppVector3 (&out)[4]) {
-  const float w = 2.0f * box.half.x - kFootprintInset, d = 2.0f * box.half.z - kFootprintInset;
-  const ppVector3 local[4] = {ppVector3(kFootprintInset, 0, kFootprintInset),
-                              ppVector3(w, 0, kFootprintInset), ppVector3(w, 0, d),
-                              ppVector3(kFootprintInset, 0, d)};
-  ppMatrix4 placement;
-  element->BuildPlacementMatrix(placement);
-  for (int32_t i = 0; i < 4; ++i) placement.TransformPoint(out[i], local[i]);
-}
-
-// Whether a corner of `b` lies inside `a`: strictly on the inner side of all four edges, or an odd
-// number of edges of `a` crossed on the way to the far point.
-bool CornerInside(const ppVector3 (&a)[4], const ppVector3 (&b)[4]) {
-  for (const ppVector3& c : b) {
-    bool inside = true;
-    for (int32_t e = 0; e < 4 && inside; ++e) inside = OrientationXZ(a[e], a[(e + 1) % 4], c) < 0;
-    if (inside) return true;
-  }
-  return false;
-}
-
-bool CornerCrossesOddly(const ppVector3 (&a)[4], const ppVector3 (&b)[4]) {
-  for (const ppVector3& c : b) {
-    const ppVector3 far(c.x, -kFar, -kFar);
-    int32_t crossings = 0;
-    for (int32_t e = 0; e < 4; ++e) {
-      ppVector3 at;
-      if (IntersectSegmentsXZExact(at, c, far, a[e], a[(e + 1) % 4])) ++crossings;
-    }
-    if (crossings % 2 == 1) return true;
-  }
-  return false;
-}
-
-bool FootprintsOverlap(const ppVector3 (&a)[4], const ppVector3 (&b)[4]) {
-  if (CornerInside(a, b) || CornerInside(b, a)) return true;
-  if (CornerCrossesOddly(a, b) || CornerCrossesOddly(b, a)) return true;
-  for (int32_t i = 0; i < 4; ++i)
-    for (int32_t j = 0; j < 4; ++j) {
-      ppVector3 at;
-      if (IntersectSegmentsXZExact(at, a[i], a[(i + 1) % 4], b[j], b[(j + 1) % 4])) return true;
-    }
-  return false;
-}
 
 // Whether an extent lies wholly on the asked side of `line` and where its corners would stop a move.
 template <typename T>
@@ -93,18 +41,26 @@ void zelvproTopCanvas::AddSubview(ppView* view) {
   const int32_t before = Subviews().Count();
   zelvproCanvas::AddSubview(view);
   if (snapIndex_ != nullptr && Subviews().Count() > before) snapIndex_->ViewAppended(view);
+  if (overlapIndex_ != nullptr && Subviews().Count() > before) overlapIndex_->ViewAdded(view);
 }
 
 void zelvproTopCanvas::InsertSubview(ppView* view, int32_t index) {
   const int32_t before = Subviews().Count();
   zelvproCanvas::InsertSubview(view, index);
   if (snapIndex_ != nullptr && Subviews().Count() > before) snapIndex_->ViewInserted(view);
+  if (overlapIndex_ != nullptr && Subviews().Count() > before) overlapIndex_->ViewAdded(view);
 }
 
 void zelvproTopCanvas::RemoveSubview(ppView* view) {
   // Only the pointer is used: the view may be half destroyed.
   if (snapIndex_ != nullptr) snapIndex_->ViewRemoved(view);
+  if (overlapIndex_ != nullptr) overlapIndex_->ViewRemoved(view);
   zelvproCanvas::RemoveSubview(view);
+}
+
+void zelvproTopCanvas::TreeWatch::UnitChanged(zelvproElement* unit) {
+  if (canvas_.snapIndex_ != nullptr) canvas_.snapIndex_->UnitChanged(unit);
+  if (canvas_.overlapIndex_ != nullptr) canvas_.overlapIndex_->UnitChanged(unit);
 }
 
 namespace {
@@ -123,7 +79,7 @@ constexpr bool kCheckIndex = false;
 #endif
 
 [[noreturn]] void IndexAnswerDiffers(const char* search) {
-  std::fprintf(stderr, "snap index: %s answered other than the plain walk\n", search);
+  std::fprintf(stderr, "plan index: %s answered other than the plain walk\n", search);
   std::abort();
 }
 
@@ -260,43 +216,10 @@ zelvproElement* zelvproTopCanvas::SearchSnap(zelvproElement* element, int32_t& a
 
 // ---- The overlap test.
 
-void zelvproTopCanvas::CollectOverlapCandidates(zelvproElement* element, const qxViewHolder* moved) {
-  const bool listed = moved != nullptr && moved->Holds(element);
-  if (!listed && !qxViewHolder::IsExcluded(element) && element != this) {
-    OverlapFootprint f;
-    f.element = element;
-    FootprintCorners(element, element->GetBounds(0, kOwnBoxFlags), f.corners);
-    f.minX = std::min({f.corners[0].x, f.corners[1].x, f.corners[2].x, f.corners[3].x});
-    f.maxX = std::max({f.corners[0].x, f.corners[1].x, f.corners[2].x, f.corners[3].x});
-    overlapCandidates_.push_back(f);
-  }
-  ForEachChildElement(*element, [&](zelvproElement* child) { CollectOverlapCandidates(child, moved); });
-}
-
 bool zelvproTopCanvas::Overlaps(const qxViewHolder* moved) {
-  overlapCandidates_.clear();  // keeps its storage
-  CollectOverlapCandidates(this, moved);
-  for (const qxViewHolder* h = moved; h != nullptr; h = h->Next()) {
-    zelvproElement* r = h->Element();
-    if (r == nullptr) continue;
-    const ppBounds3 rBox = r->GetBounds(0, kOwnBoxFlags);
-    ppVector3 rAt;
-    r->GetAbsolutePosition(rAt);
-    ppVector3 a[4];
-    FootprintCorners(r, rBox, a);
-    const float aMinX = std::min({a[0].x, a[1].x, a[2].x, a[3].x});
-    const float aMaxX = std::max({a[0].x, a[1].x, a[2].x, a[3].x});
-    for (const OverlapFootprint& o : overlapCandidates_) {
-      // Apart along x, no corner test, crossing segment (vertical in x) or edge pair can meet.
-      if (o.minX > aMaxX + kPruneMargin || o.maxX < aMinX - kPruneMargin) continue;
-      const ppBounds3 oBox = o.element->GetBounds(0, kOwnBoxFlags);
-      ppVector3 oAt;
-      o.element->GetAbsolutePosition(oAt);
-      if (!(std::fabs(rAt.y - oAt.y) < rBox.half.y + oBox.half.y)) continue;
-      if (FootprintsOverlap(a, o.corners)) return true;
-    }
-  }
-  return false;
+  const bool found = overlapIndex_->Overlaps(moved);
+  if (kCheckIndex && found != OverlapIndex::PlainOverlaps(*this, moved)) IndexAnswerDiffers("Overlaps");
+  return found;
 }
 
 // ---- The edge search.

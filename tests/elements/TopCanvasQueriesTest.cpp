@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "elements/ElementTestSupport.h"
+#include "elements/base/OverlapIndex.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "platform/HeadlessDriver.h"
@@ -185,6 +186,32 @@ TEST_F(TopCanvasQueriesTest, OverlapsByFootprintAndHeight) {
     qxViewHolder chain(moved, nullptr, false);
     EXPECT_EQ(canvas_->Overlaps(&chain), c.overlaps) << c.name;
     delete moved;
+  }
+}
+
+// Far apart along z only the crossing test's rays toward -z can meet another footprint, and only a
+// ray through a corner's x can cross it an odd number of times: units turned half round in one column
+// (corners at equal x) meet so, 3 m apart, and the index keeps that answer of the plain walk. The ray
+// along an edge that rounding leaves not quite parallel to it counts a crossing too many.
+TEST_F(TopCanvasQueriesTest, OverlapsKeepsThePlainAnswerForUnitsInOneColumnFarApart) {
+  const struct {
+    float angle, dz;
+    bool overlaps;
+  } cases[] = {{0.0f, 3000.0f, false},
+               {3.1415927f, 3000.0f, true},
+               {3.1415927f, -3000.0f, true},
+               {4.712389f, 3000.0f, false},
+               {0.7853982f, 3000.0f, false}};
+  for (const auto& c : cases) {
+    auto* a = new BoxElement(canvas_.get(), ppVector3(1000, 0, 1000));
+    a->StoreAngle(c.angle);
+    auto* b = new BoxElement(canvas_.get(), ppVector3(1000, 0, 1000 + c.dz));
+    b->StoreAngle(c.angle);
+    qxViewHolder chain(b, nullptr, false);
+    EXPECT_EQ(OverlapIndex::PlainOverlaps(*canvas_, &chain), c.overlaps) << c.angle << " " << c.dz;
+    EXPECT_EQ(canvas_->Overlaps(&chain), c.overlaps) << c.angle << " " << c.dz;
+    delete a;
+    delete b;
   }
 }
 
