@@ -232,6 +232,7 @@ TEST_F(PopupSelectorTest, TabAndShiftTabCommitAndMoveReturnCommitsAndStays) {
     EXPECT_EQ(panel_->GetFocusedField(), c.expected) << c.what;
     EXPECT_EQ(selector_->OpenPopupDialog(), nullptr) << c.what;
     ppPendingDeletions::DeleteAll();
+    EXPECT_EQ(panel_->GetFocusedField(), c.expected) << c.what << ": the list's end moves the focus once";
   }
   EXPECT_TRUE(selector_->IsFocused()) << "Return keeps the focus on the field";
 }
