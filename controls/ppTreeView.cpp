@@ -62,7 +62,12 @@ ppTreeView::ppTreeView(ppView* supervisor, const RECT& frame, ppDataUnit* unit) 
   gUnderConstruction = nullptr;
   control_ = CreateWindowExA(0, kTreeViewClass, "", kTreeStyle, 0, 0, width, height, container_,
                              reinterpret_cast<HMENU>(1), Instance(), this);
-  if (control_ != nullptr) SetPropA(control_, kProperty, this);
+  if (control_ != nullptr) {
+    SetPropA(control_, kProperty, this);
+    // The control reports plain keys only; Alt+arrow reaches it as a system key, heard here.
+    controlProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ppTreeView::ControlProc)));
+  }
   images_ = MakeImageList(kFirstImage, kImageCount);
   if (images_ != nullptr) {
     SendMessageA(control_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
@@ -172,6 +177,19 @@ LRESULT ppTreeView::Notify(const NMHDR* header) {
     default:
       return -1;
   }
+}
+
+LRESULT ppTreeView::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* view = static_cast<ppTreeView*>(GetPropA(window, kProperty));
+  if (view == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_SYSKEYDOWN && (wParam == static_cast<WPARAM>(VK_DOWN) || wParam == static_cast<WPARAM>(VK_UP))) {
+    if (view->GetSupervisor() != nullptr) view->GetSupervisor()->Hide();
+    return 0;
+  }
+  // Every other message, to the last one, goes on to the control, which frees its items there.
+  const WNDPROC next = view->controlProc_;
+  return next != nullptr ? CallWindowProcA(next, window, message, wParam, lParam)
+                         : DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT ppTreeView::ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -49,10 +49,13 @@ class ppTreeView : public ppView {
  private:
   static plat::LRESULT ContainerProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
                                      plat::LPARAM lParam);
+  static plat::LRESULT ControlProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                   plat::LPARAM lParam);
   void Insert(ppTreeViewNode* node, plat::HTREEITEM parent);
   plat::LRESULT Notify(const plat::NMHDR* header);
 
   plat::HWND control_ = nullptr;
+  plat::WNDPROC controlProc_ = nullptr;  // the control's own procedure, called for everything else
   ppTreeViewNode* root_ = nullptr;     // not owned
   ppTreeViewNode* current_ = nullptr;  // not owned
   plat::HWND container_ = nullptr;

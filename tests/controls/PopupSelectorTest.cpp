@@ -194,6 +194,11 @@ TEST_F(PopupSelectorTest, WithoutACurrentChoiceDownAppliesTheFirstAndUpNothing) 
   auto* query = new ListQuery(5, ppParameter(7));
   Build(query);
   Open();
+  Press(plat::VK_RETURN);
+  EXPECT_EQ(query->Value(), 7) << "Return with nothing highlighted writes nothing";
+  EXPECT_TRUE(query->done.empty());
+  ppPendingDeletions::DeleteAll();
+  Open();
   Press(plat::VK_UP);
   EXPECT_EQ(query->Value(), 7);
   EXPECT_TRUE(query->done.empty());
