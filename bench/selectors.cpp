@@ -35,7 +35,9 @@ class Query : public ppSelectorQuery {
   int32_t GetItemCount() override { return count_; }
   void GetColumn1(int32_t item, ppParameter& out) override { out = ppParameter(1000 + item); }
   void GetColumn2(int32_t item, ppParameter& out) override { out = ppParameter(item + 1); }
-  void GetColumn3(int32_t item, ppParameter& out) override { out.SetString(("Choice " + std::to_string(item)).c_str()); }
+  void GetColumn3(int32_t item, ppParameter& out) override {
+    out.SetString(("Choice " + std::to_string(item)).c_str());
+  }
   void GetColumn4(int32_t, ppParameter& out) override { out = ppParameter(); }
   ppTreeViewNode* GetTreeRoot() override { return root_; }
 
@@ -92,8 +94,8 @@ int main() {
   plat::RegisterClassA(&wc);
   auto* window = new ppWindow();
   ppWindow::SetObjectUnderConstruction(window);
-  plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 300,
-                                          700, nullptr, nullptr, nullptr, nullptr);
+  plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 300, 700, nullptr,
+                        nullptr, nullptr, nullptr);
   window->SetOwnsWindow(true);
   plat::HeadlessDriver::RunUntilIdle();
   auto* configurator = new ppConfigurator(window, {0, 0, 300, 700}, nullptr, true);
@@ -109,8 +111,8 @@ int main() {
   for (int round = 0; round < kRounds; ++round) {
     const bool smallFirst = round % 2 == 0;
     for (const int32_t n : smallFirst ? std::vector<int32_t>{500, 5000} : std::vector<int32_t>{5000, 500}) {
-      ppPopupSelector* selector =
-          MakeSelector(*configurator, new Query(0, trees[n].get(), ppParameter(current[n]->Identity())), true);
+      ppPopupSelector* selector = MakeSelector(
+          *configurator, new Query(0, trees[n].get(), ppParameter(current[n]->Identity())), true);
       constexpr int kPasses = 5;
       const double start = ThreadMilliseconds();
       for (int pass = 0; pass < kPasses; ++pass) {
@@ -120,7 +122,8 @@ int main() {
       open[n].push_back((ThreadMilliseconds() - start) / kPasses);
     }
     for (const int32_t n : smallFirst ? std::vector<int32_t>{20, 2000} : std::vector<int32_t>{2000, 20}) {
-      ppPopupSelector* selector = MakeSelector(*configurator, new Query(n, nullptr, ppParameter(1000 + n / 2)), false);
+      ppPopupSelector* selector =
+          MakeSelector(*configurator, new Query(n, nullptr, ppParameter(1000 + n / 2)), false);
       selector->OpenPopup();
       plat::HWND popup = selector->OpenPopupDialog()->GetHWND();
       plat::UpdateWindow(popup);

@@ -122,7 +122,8 @@ int32_t ppPopupSelector::LayoutAt(int32_t y) {
   SetFrame(frame);
   if (button_ != nullptr) {
     const int32_t h = mode_ * 15 + 8 + captionOffset_;
-    const int32_t dx = (frame.right - frame.left) - 19, dy = (frame.bottom - frame.top) - (mode_ * 15 + 9) - captionOffset_;
+    const int32_t dx = (frame.right - frame.left) - 19,
+                  dy = (frame.bottom - frame.top) - (mode_ * 15 + 9) - captionOffset_;
     button_->SetFrame({dx, dy, dx + 17, dy + h});
   }
   if (keyWindow_ != nullptr) {
@@ -282,9 +283,10 @@ void ppPopupSelector::DrawContent(ppDC& dc) {
   dc.SetColorBytes(captionFill);
   if (!captionAbove_) {
     dc.FillRect(captionArea);
-    controls::DrawDefaultText(dc, Caption(), {captionArea.left + 5, captionArea.top + 3, captionArea.right + 5,
-                                              captionArea.bottom + 3},
-                              captionText);
+    controls::DrawDefaultText(
+        dc, Caption(),
+        {captionArea.left + 5, captionArea.top + 3, captionArea.right + 5, captionArea.bottom + 3},
+        captionText);
   } else {
     if (!focused_) dc.FillRect({box.left + 2, box.top + 2, box.right - 2, box.top + 2 + captionOffset_ + 2});
     controls::DrawDefaultText(dc, Caption(), {box.left + 5, box.top + 5 - 3, box.right - 5, box.bottom - 5},
@@ -311,8 +313,8 @@ void ppPopupSelector::DrawContent(ppDC& dc) {
                                 {text.left, text.top + 2, text.right, text.bottom + 2}, ink);
     } else {
       controls::DrawDefaultText(dc, ColumnText(first), text, ink);
-      controls::DrawDefaultText(dc, ColumnText(second), {text.left, text.top + 18, text.right, text.bottom + 18},
-                                ink);
+      controls::DrawDefaultText(dc, ColumnText(second),
+                                {text.left, text.top + 18, text.right, text.bottom + 18}, ink);
     }
   }
   dc.SetNormalPen();

@@ -35,7 +35,8 @@ ppPopupSelectorDialog::ppPopupSelectorDialog(ppPopupSelector* owner, const RECT&
   HWND host = owner != nullptr ? owner->ppView::GetHWND() : nullptr;
   RECT outer{};
   if (host != nullptr) GetWindowRect(host, &outer);
-  RECT screen{rect.left + outer.left, rect.top + outer.top, rect.right + outer.left, rect.top + height + outer.top};
+  RECT screen{rect.left + outer.left, rect.top + outer.top, rect.right + outer.left,
+              rect.top + height + outer.top};
   AdjustWindowRect(&screen, WS_POPUP | WS_BORDER, 0);
   CreatePopup(0, screen, host);
   RECT client{};

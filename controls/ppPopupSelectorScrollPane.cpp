@@ -4,7 +4,8 @@
 #include "foundation/ProcessServices.h"
 
 ppPopupSelectorScrollPane::ppPopupSelectorScrollPane(ppView* dialog, const plat::RECT& frame,
-                                                     ppSelectorQuery* query, bool scrollBar, int32_t rowHeight)
+                                                     ppSelectorQuery* query, bool scrollBar,
+                                                     int32_t rowHeight)
     : ppScrollPane(dialog, frame, kStay, kStay, 1, scrollBar ? kVerticalBar : 0),
       query_(query),
       kind_(rowHeight) {}

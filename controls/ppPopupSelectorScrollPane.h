@@ -24,6 +24,6 @@ class ppPopupSelectorScrollPane : public ppScrollPane {
 
  private:
   ppSelectorQuery* query_;
-  int32_t kind_;  // the row height, pixels
+  int32_t kind_;                             // the row height, pixels
   ppPopupSelectorScroller* list_ = nullptr;  // the scroller, a subview
 };

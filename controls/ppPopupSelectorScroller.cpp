@@ -21,9 +21,11 @@ bool SameValue(const ppParameter& a, const ppParameter& b) { return a.Type() == 
 
 }  // namespace
 
-ppPopupSelectorScroller::ppPopupSelectorScroller(ppView* pane, const plat::RECT& frame, ppSelectorQuery* query,
-                                                 int32_t rowHeight)
-    : ppListScroller(pane, frame, 0, frame.right - frame.left, rowHeight), query_(query), rowHeight_(rowHeight) {
+ppPopupSelectorScroller::ppPopupSelectorScroller(ppView* pane, const plat::RECT& frame,
+                                                 ppSelectorQuery* query, int32_t rowHeight)
+    : ppListScroller(pane, frame, 0, frame.right - frame.left, rowHeight),
+      query_(query),
+      rowHeight_(rowHeight) {
   SetStep(frame.right - frame.left, rowHeight);
   const int32_t count = query_ != nullptr ? query_->GetItemCount() : 0;
   SetExtent(1, count);
@@ -68,7 +70,8 @@ void ppPopupSelectorScroller::DrawCell(ppDC& dc, int32_t, int32_t row, const pla
     controls::DrawDefaultText(dc, ColumnText(first) + u" " + ColumnText(second), text, ink);
   } else {
     controls::DrawDefaultText(dc, ColumnText(first), text, ink);
-    controls::DrawDefaultText(dc, ColumnText(second), {text.left, text.top + 18, text.right, text.bottom + 18}, ink);
+    controls::DrawDefaultText(dc, ColumnText(second),
+                              {text.left, text.top + 18, text.right, text.bottom + 18}, ink);
   }
 }
 

@@ -34,6 +34,6 @@ class ppRGBColorField : public ppInputField {
  private:
   void ReadColor();
 
-  ppButton* button_;                   // a subview
+  ppButton* button_;               // a subview
   ppRGBColor color_{100, 50, 50};  // percent
 };

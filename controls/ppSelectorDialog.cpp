@@ -102,8 +102,8 @@ LRESULT ppSelectorDialog::Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
       POINT screen = p;
       ClientToScreen(window, &screen);
       ScreenToClient(child, &screen);
-      const LPARAM moved = static_cast<LPARAM>((static_cast<uint16_t>(screen.x)) |
-                                               (static_cast<uint32_t>(static_cast<uint16_t>(screen.y)) << 16));
+      const LPARAM moved = static_cast<LPARAM>(
+          (static_cast<uint16_t>(screen.x)) | (static_cast<uint32_t>(static_cast<uint16_t>(screen.y)) << 16));
       const LRESULT answer = SendMessageA(child, message, wParam, moved);
       // The bar may have taken and released the capture while it tracked the press.
       if (IsWindow(window) && IsWindowVisible(window) && GetCapture() != window) SetCapture(window);

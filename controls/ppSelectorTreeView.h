@@ -7,6 +7,7 @@
 
 class ppSelectorTreeView : public ppTreeView {
  public:
-  ppSelectorTreeView(ppView* dialog, const plat::RECT& frame, ppDataUnit* unit) : ppTreeView(dialog, frame, unit) {}
+  ppSelectorTreeView(ppView* dialog, const plat::RECT& frame, ppDataUnit* unit)
+      : ppTreeView(dialog, frame, unit) {}
   void NodeSelected(ppTreeViewNode* node) override;
 };

@@ -40,7 +40,8 @@ HBITMAP ImageOf(const ppPicture& picture) {
 
 }  // namespace
 
-ppTreeView::ppTreeView(ppView* supervisor, const RECT& frame, ppDataUnit* unit) : ppView(supervisor), unit_(unit) {
+ppTreeView::ppTreeView(ppView* supervisor, const RECT& frame, ppDataUnit* unit)
+    : ppView(supervisor), unit_(unit) {
   WNDCLASSA info;
   if (!GetClassInfoA(Instance(), kClassName, &info)) {
     info = WNDCLASSA();
@@ -77,7 +78,8 @@ ppTreeView::ppTreeView(ppView* supervisor, const RECT& frame, ppDataUnit* unit) 
   SetRoot(query != nullptr ? query->GetTreeRoot() : nullptr);
   ppParameter value;
   if (unit_ != nullptr) unit_->GetValue(value);
-  ppTreeViewNode* node = value.Type() == ppParameter::kNone ? root_ : ppTreeViewNode::FromIdentity(value.ToLong());
+  ppTreeViewNode* node =
+      value.Type() == ppParameter::kNone ? root_ : ppTreeViewNode::FromIdentity(value.ToLong());
   // The control reports this selection at once; during construction the plain NodeSelected runs, so
   // the current value is written back once.
   if (node != nullptr && node->Item() != nullptr)
@@ -128,7 +130,8 @@ void ppTreeView::Insert(ppTreeViewNode* node, HTREEITEM parent) {
   record.item.iImage = top ? kTopImage : kDeepImage;
   record.item.iSelectedImage = top ? kTopSelectedImage : kDeepSelectedImage;
   record.item.lParam = reinterpret_cast<LPARAM>(node);
-  node->SetItem(reinterpret_cast<HTREEITEM>(SendMessageW(control_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&record))));
+  node->SetItem(reinterpret_cast<HTREEITEM>(
+      SendMessageW(control_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&record))));
   for (const auto& child : node->Children()) Insert(child.get(), node->Item());
 }
 
@@ -166,7 +169,8 @@ LRESULT ppTreeView::Notify(const NMHDR* header) {
       const auto* key = reinterpret_cast<const NMTVKEYDOWN*>(header);
       const bool alt = GetKeyState(VK_MENU) < 0;
       const int32_t k = key->wVKey;
-      const bool closes = ((k == VK_DOWN || k == VK_UP) && alt) || k == VK_RETURN || k == VK_TAB || k == VK_ESCAPE;
+      const bool closes =
+          ((k == VK_DOWN || k == VK_UP) && alt) || k == VK_RETURN || k == VK_TAB || k == VK_ESCAPE;
       if (closes && GetSupervisor() != nullptr) GetSupervisor()->Hide();
       // Answered for every key: the control's incremental search never sees one.
       return 1;
@@ -182,7 +186,8 @@ LRESULT ppTreeView::Notify(const NMHDR* header) {
 LRESULT ppTreeView::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* view = static_cast<ppTreeView*>(GetPropA(window, kProperty));
   if (view == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_SYSKEYDOWN && (wParam == static_cast<WPARAM>(VK_DOWN) || wParam == static_cast<WPARAM>(VK_UP))) {
+  if (message == WM_SYSKEYDOWN &&
+      (wParam == static_cast<WPARAM>(VK_DOWN) || wParam == static_cast<WPARAM>(VK_UP))) {
     if (view->GetSupervisor() != nullptr) view->GetSupervisor()->Hide();
     return 0;
   }

@@ -56,8 +56,8 @@ class ppTreeView : public ppView {
 
   plat::HWND control_ = nullptr;
   plat::WNDPROC controlProc_ = nullptr;  // the control's own procedure, called for everything else
-  ppTreeViewNode* root_ = nullptr;     // not owned
-  ppTreeViewNode* current_ = nullptr;  // not owned
+  ppTreeViewNode* root_ = nullptr;       // not owned
+  ppTreeViewNode* current_ = nullptr;    // not owned
   plat::HWND container_ = nullptr;
   plat::HIMAGELIST images_ = nullptr;  // owned
   ppDataUnit* unit_;                   // not owned

@@ -17,7 +17,8 @@ class ppTreeViewSelectorDialog : public ppSelectorDialog {
 
   // `rect` in the host window's outer coordinates (see ppPopupSelector::OpenPopup); `tallRows` is
   // not used.
-  ppTreeViewSelectorDialog(ppPopupSelector* owner, const plat::RECT& rect, ppSelectorQuery* query, bool tallRows);
+  ppTreeViewSelectorDialog(ppPopupSelector* owner, const plat::RECT& rect, ppSelectorQuery* query,
+                           bool tallRows);
   ~ppTreeViewSelectorDialog() override;
 
   void Show() override;

@@ -39,7 +39,9 @@ class BorrowedList : public iProperty {
   iProperty* list_;
 };
 
-Vcon::String Column(const ConfigField& row, size_t k) { return k < row.columns.size() ? row.columns[k] : Vcon::String(); }
+Vcon::String Column(const ConfigField& row, size_t k) {
+  return k < row.columns.size() ? row.columns[k] : Vcon::String();
+}
 
 }  // namespace
 
@@ -57,8 +59,8 @@ ppField* MakeSelectorRowField(ppConfigPanel* panel, const ConfigField& row) {
                                             Column(row, 2), Column(row, 3));
   // The row's constructor words match the field's by position: text lines, caption above, notify,
   // select first, large picture.
-  auto* field = new ppPopupSelector(panel, query, row.text, row.rows, row.pictureFlag != 0, row.optionFlag != 0,
-                                    row.unitFlag != 0, row.compactFlag != 0);
+  auto* field = new ppPopupSelector(panel, query, row.text, row.rows, row.pictureFlag != 0,
+                                    row.optionFlag != 0, row.unitFlag != 0, row.compactFlag != 0);
   if (row.listRows != 0) field->SetListRows(row.listRows);
   if (row.noPictureInList) field->SetNoListPicture(true);
   if (row.columnWidth > 0) field->SetColumnWidth(row.columnWidth);

@@ -32,7 +32,8 @@ TEST(ColorCode, PacksAndSplitsPercentBytes) {
   struct Case {
     int32_t r, g, b;
     uint32_t word;
-  } cases[] = {{100, 50, 25, 0x64321900u}, {0, 0, 0, 0u}, {255, 255, 255, 0xFFFFFF00u}, {99, 0, 0, 0x63000000u}};
+  } cases[] = {
+      {100, 50, 25, 0x64321900u}, {0, 0, 0, 0u}, {255, 255, 255, 0xFFFFFF00u}, {99, 0, 0, 0x63000000u}};
   for (const Case& c : cases) {
     EXPECT_EQ(PackColorCode(c.r, c.g, c.b), c.word);
     int32_t r = -1, g = -1, b = -1;

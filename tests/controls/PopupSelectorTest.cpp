@@ -76,13 +76,14 @@ TEST_F(PopupSelectorTest, HeightsAndDropButtonsFollowModeCaptionAndLargePictures
     bool above, large;
     int32_t height, picture;
   } cases[] = {
-      {0, false, false, 10, 3636},  {1, false, false, 21, 3632}, {2, false, false, 40, 3636},
-      {0, true, false, 25, 3636},   {1, true, false, 40, 3636},  {2, true, false, 55, 6020},
-      {1, false, true, 81, 6024},   {2, true, true, 100, 6024},  {0, false, true, 85, 6024},
+      {0, false, false, 10, 3636}, {1, false, false, 21, 3632}, {2, false, false, 40, 3636},
+      {0, true, false, 25, 3636},  {1, true, false, 40, 3636},  {2, true, false, 55, 6020},
+      {1, false, true, 81, 6024},  {2, true, true, 100, 6024},  {0, false, true, 85, 6024},
   };
   for (const Case& c : cases) {
     ppPopupSelector* s = Build(new ListQuery(3, ppParameter(100)), c.mode, c.above, c.large);
-    EXPECT_EQ(s->FieldHeight(), c.height) << "mode " << c.mode << " above " << c.above << " large " << c.large;
+    EXPECT_EQ(s->FieldHeight(), c.height)
+        << "mode " << c.mode << " above " << c.above << " large " << c.large;
     ASSERT_NE(s->DropButton(), nullptr);
     EXPECT_EQ(s->DropButton()->GetPictureId(), c.picture) << "mode " << c.mode << " above " << c.above;
     // The button sits 2 pixels from the right edge and 1 from the top and bottom.

@@ -80,7 +80,8 @@ class TreeSelectorTest : public ctltest::WindowTest {
     plat::TVITEMW item;
     item.mask = plat::TVIF_IMAGE | plat::TVIF_SELECTEDIMAGE | plat::TVIF_PARAM | plat::TVIF_HANDLE;
     item.hItem = node->Item();
-    plat::SendMessageW(Popup()->Tree()->Control(), plat::TVM_GETITEMW, 0, reinterpret_cast<plat::LPARAM>(&item));
+    plat::SendMessageW(Popup()->Tree()->Control(), plat::TVM_GETITEMW, 0,
+                       reinterpret_cast<plat::LPARAM>(&item));
     return item;
   }
 
@@ -165,7 +166,8 @@ TEST_F(TreeSelectorTest, ReturnTabAltDownAndADoubleClickCloseIt) {
         plat::NMHDR header;
         header.hwndFrom = Popup()->Tree()->Control();
         header.code = plat::NM_DBLCLK;
-        plat::SendMessageW(Popup()->Tree()->Container(), plat::WM_NOTIFY, 1, reinterpret_cast<plat::LPARAM>(&header));
+        plat::SendMessageW(Popup()->Tree()->Container(), plat::WM_NOTIFY, 1,
+                           reinterpret_cast<plat::LPARAM>(&header));
       }
     }
     EXPECT_FALSE(plat::IsWindowVisible(Popup()->GetHWND())) << what[i];
