@@ -1,5 +1,6 @@
 #include "controls/ppPopupSelector.h"
 
+#include "controls/ChoicePicture.h"
 #include "controls/ControlsDrawing.h"
 #include "controls/ppPopupSelectorDialog.h"
 #include "controls/ppTreeViewSelectorDialog.h"
@@ -303,6 +304,14 @@ void ppPopupSelector::DrawContent(ppDC& dc) {
   RECT text = box;
   if (captionOffset_ > 0) text.top += captionOffset_;
   text = {text.left + 5, text.top + 5, text.right - 5, text.bottom - 5};
+  if (shown >= 0 && query_ != nullptr && !hidePicture_) {
+    ppParameter picture;
+    query_->GetColumn4(shown, picture);
+    RECT area = box;
+    if (captionOffset_ > 0) area.top += captionOffset_;
+    const int32_t right = controls::DrawChoicePicture(dc, picture, area, mode_ <= 1 ? 3 : 5, largePicture_);
+    if (right != area.left) text.left = right + 10;
+  }
   if (shown >= 0 && query_ != nullptr) {
     ppParameter first, second;
     query_->GetColumn2(shown, first);

@@ -1,5 +1,6 @@
 #include "controls/ppPopupSelectorScroller.h"
 
+#include "controls/ChoicePicture.h"
 #include "controls/ControlsDrawing.h"
 #include "controls/ppPopupSelector.h"
 #include "controls/ppPopupSelectorDialog.h"
@@ -11,6 +12,7 @@ namespace {
 
 constexpr int32_t kFill = 1006, kText = 1007, kFillHighlighted = 1000, kTextHighlighted = 1001;
 constexpr int32_t kOneLineRow = 20;
+constexpr int32_t kTallRow = 84;  // pictures centred at their own size
 
 Vcon::WString ColumnText(const ppParameter& value) {
   if (value.Type() == ppParameter::kNone) return {};
@@ -61,7 +63,11 @@ void ppPopupSelectorScroller::DrawCell(ppDC& dc, int32_t, int32_t row, const pla
   dc.FillRect(cell);
   if (query_ == nullptr || row < 0 || row >= query_->GetItemCount()) return;
   const int32_t inset = rowHeight_ > kOneLineRow ? 5 : 3;
-  const plat::RECT text{cell.left + inset, cell.top + inset, cell.right - inset, cell.bottom - inset};
+  plat::RECT text{cell.left + inset, cell.top + inset, cell.right - inset, cell.bottom - inset};
+  ppParameter picture;
+  query_->GetColumn4(row, picture);
+  const int32_t right = controls::DrawChoicePicture(dc, picture, cell, inset, rowHeight_ == kTallRow);
+  if (right != cell.left) text.left = right + 10;
   ppParameter first, second;
   query_->GetColumn2(row, first);
   query_->GetColumn3(row, second);

@@ -4,13 +4,17 @@
 // a field deleted with its drop-down open.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "SelectorTestSupport.h"
+#include "controls/ChoicePicture.h"
 #include "controls/ppPopupSelectorDialog.h"
 #include "controls/ppPopupSelectorScrollPane.h"
 #include "controls/ppPopupSelectorScroller.h"
 #include "framework/ppButton.h"
+#include "framework/ppDC.h"
 #include "framework/ppScrollBar.h"
 
 namespace {
@@ -309,6 +313,44 @@ TEST_F(PopupSelectorTest, ThePaintedFieldAndListDumpToPng) {
   const std::string dir = std::string(PLANNER_BINARY_DIR) + "/";
   EXPECT_TRUE(plat::HeadlessDriver::DumpPng(hwnd_, dir + "popup-selector-field.png"));
   EXPECT_TRUE(plat::HeadlessDriver::DumpPng(List()->GetHWND(), dir + "popup-selector-list.png"));
+}
+
+}  // namespace
+
+namespace {
+
+// Choices whose column 4 is a 4 x 4 red picture (a packed device-independent bitmap in a handle).
+class PictureQuery : public ctltest::ListQuery {
+ public:
+  PictureQuery() : ListQuery(3, ppParameter(100)) {
+    std::vector<uint8_t> bmp = {40, 0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,
+                                0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0};
+    for (int32_t i = 0; i < 16; ++i) bmp.insert(bmp.end(), {0, 0, 255});
+    Vcon_HandleManager::MemNew(&picture_, uint32_t(bmp.size()));
+    std::memcpy(*picture_, bmp.data(), bmp.size());
+  }
+  ~PictureQuery() override { MemDispose(picture_); }
+  void GetColumn4(int32_t, ppParameter& out) override { out = ppParameter(picture_); }
+
+ private:
+  Handle picture_ = nullptr;
+};
+
+TEST_F(PopupSelectorTest, AChoicesPictureIsDrawnAsWideAsItsAspectAsks) {
+  PictureQuery query;
+  ppParameter picture;
+  query.GetColumn4(0, picture);
+  plat::HDC dc = plat::GetDC(hwnd_);
+  {
+    ppDC context(dc);
+    // A 40-pixel box, inset by 5: the 4 x 4 picture fills 30 x 30 pixels from (15, 15).
+    EXPECT_EQ(controls::DrawChoicePicture(context, picture, {10, 10, 200, 50}, 5, false), 45);
+    EXPECT_EQ(controls::DrawChoicePicture(context, ppParameter(7), {10, 60, 200, 100}, 5, false), 10)
+        << "no picture: the text starts where the box would";
+  }
+  EXPECT_EQ(plat::GetPixel(dc, 20, 20), plat::RGB(255, 0, 0));
+  EXPECT_EQ(plat::GetPixel(dc, 50, 20), plat::RGB(255, 255, 255));
+  plat::ReleaseDC(hwnd_, dc);
 }
 
 }  // namespace
