@@ -452,6 +452,35 @@ BOOL IsIconic(HWND window) {
 
 HWND WindowFromPoint(POINT screen) { return Manager().HitTest(screen); }
 
+BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) {
+  if (rect == nullptr) return 0;
+  WindowRecord probe;
+  probe.style = style;
+  const RECT in = Manager().NonClientInsets(probe);
+  rect->left -= in.left;
+  rect->top -= in.top;
+  rect->right += in.right;
+  rect->bottom += in.bottom;
+  // The menu bar's height is known only for a window that has one; no caller asks with a menu.
+  return menu ? 0 : 1;
+}
+
+HWND ChildWindowFromPoint(HWND parent, POINT point) {
+  if (!Manager().Find(parent)) return nullptr;
+  RECT client;
+  GetClientRect(parent, &client);
+  if (point.x < client.left || point.x >= client.right || point.y < client.top || point.y >= client.bottom)
+    return nullptr;
+  POINT screen = point;
+  ClientToScreen(parent, &screen);
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(child, &r);
+    if (screen.x >= r.left && screen.x < r.right && screen.y >= r.top && screen.y < r.bottom) return child;
+  }
+  return parent;
+}
+
 // ---- Focus, capture, activation.
 
 HWND SetFocus(HWND window) { return Manager().SetFocus(window); }

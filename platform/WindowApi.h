@@ -69,6 +69,12 @@ BOOL BringWindowToTop(HWND window);
 BOOL IsZoomed(HWND window);
 BOOL IsIconic(HWND window);
 HWND WindowFromPoint(POINT screen);
+// Grows the client rectangle `rect` by the frame that `style` adds; with `menu` set the menu bar's
+// height is not known here and FALSE is answered after the frame was added.
+BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
+// The topmost child of `parent` containing `point` (parent client pixels), hidden ones included;
+// `parent` itself when no child does; null when the point lies outside the parent's client area.
+HWND ChildWindowFromPoint(HWND parent, POINT point);
 
 // ---- Focus, capture, activation.
 HWND SetFocus(HWND window);
