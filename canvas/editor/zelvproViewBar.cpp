@@ -38,8 +38,9 @@ constexpr int32_t kTipWordList = 2013;
 struct Tip {
   int32_t button, textId, entry;
 };
-constexpr Tip kTips[] = {{2016, 3001, 1},  {2004, 3003, 3},  {2024, 3005, 5},  {2012, 3006, 6}, {2068, 3007, 11},
-                         {2072, 8035, 12}, {2088, 6362, 47}, {2084, 6363, 48}, {2080, 6364, 49}};
+constexpr Tip kTips[] = {{2016, 3001, 1},  {2004, 3003, 3},  {2024, 3005, 5},
+                         {2012, 3006, 6},  {2068, 3007, 11}, {2072, 8035, 12},
+                         {2088, 6362, 47}, {2084, 6363, 48}, {2080, 6364, 49}};
 // The settings file list and its inspiration folder entry.
 constexpr uint16_t kSettingsFiles = 132;
 constexpr int32_t kInspirationFolder = 16;
@@ -52,16 +53,41 @@ struct ViewMenu {
   int32_t checked, panel, message;
 };
 const ViewMenu kViewMenus[] = {
-    {2016, {3004, 3006, 3005, 3001, 3003, 3002, 3052}, {3022, 3010, 3009, 3011, 3052},
-     {3070, 3071, 3072, 3073, 3074, 3075, 3076}, 3001, 1000, 1001},
-    {2004, {3004, 3006, 3005, 3001, 3002}, {3022, 3010, 3009, 3011, 3052}, {3070, 3071, 3072, 3073, 3074, 3075, 3076},
-     3003, 1002, 1002},
-    {2020, {3004, 3006, 3005, 3001, 3003}, {3022, 3010, 3009, 3011, 3052}, {3070, 3071, 3072, 3073, 3074, 3075, 3076},
-     3002, 1001, 1002},
-    {2024, {3004, 3006, 3001, 3003, 3002}, {3022, 3070, 3071, 3072, 3073, 3074, 3075, 3076}, {3052, 3010, 3009, 3011},
-     3005, 1004, 1002},
-    {2012, {3004, 3001, 3003, 3002, 3005}, {}, {3022, 3010, 3009, 3011, 3052, 3070, 3071, 3072, 3073, 3074, 3075, 3076},
-     3006, 1005, 1005},
+    {2016,
+     {3004, 3006, 3005, 3001, 3003, 3002, 3052},
+     {3022, 3010, 3009, 3011, 3052},
+     {3070, 3071, 3072, 3073, 3074, 3075, 3076},
+     3001,
+     1000,
+     1001},
+    {2004,
+     {3004, 3006, 3005, 3001, 3002},
+     {3022, 3010, 3009, 3011, 3052},
+     {3070, 3071, 3072, 3073, 3074, 3075, 3076},
+     3003,
+     1002,
+     1002},
+    {2020,
+     {3004, 3006, 3005, 3001, 3003},
+     {3022, 3010, 3009, 3011, 3052},
+     {3070, 3071, 3072, 3073, 3074, 3075, 3076},
+     3002,
+     1001,
+     1002},
+    {2024,
+     {3004, 3006, 3001, 3003, 3002},
+     {3022, 3070, 3071, 3072, 3073, 3074, 3075, 3076},
+     {3052, 3010, 3009, 3011},
+     3005,
+     1004,
+     1002},
+    {2012,
+     {3004, 3001, 3003, 3002, 3005},
+     {},
+     {3022, 3010, 3009, 3011, 3052, 3070, 3071, 3072, 3073, 3074, 3075, 3076},
+     3006,
+     1005,
+     1005},
 };
 // Views with a default panel but no button.
 constexpr int32_t kAnnotationPanel = 1003;
@@ -79,7 +105,8 @@ bool IsPlanView(int32_t view) {
 
 // The strip's scroll record of a view: the two top views and 3D share the top view's.
 int32_t MemoryOf(int32_t view) {
-  if (view == zelvproViewBar::kTopColourView || view == zelvproViewBar::k3DView) return zelvproViewBar::kTopView;
+  if (view == zelvproViewBar::kTopColourView || view == zelvproViewBar::k3DView)
+    return zelvproViewBar::kTopView;
   return view;
 }
 
@@ -110,7 +137,8 @@ zelvproViewBar::zelvproViewBar(ppView* window, const plat::RECT& frame, zelvproE
   MakeButtons();
   ApplyZoom();
   services_->MakeLogoPane(this, frame);
-  if (ppButton* roomDesign = Button(kRoomDesignView)) DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(roomDesign));
+  if (ppButton* roomDesign = Button(kRoomDesignView))
+    DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(roomDesign));
   if (palette_ != nullptr)
     for (int32_t view : {kRoomDesignView, kTopView, kTopColourView, kAnnotationView, k3DView, kItemListView})
       palette_->AddViewMemory(view);
@@ -182,7 +210,8 @@ void zelvproViewBar::DoCommand(int32_t command, intptr_t parameter) {
   switch (command) {
     case ppButton::kPressedCommand:
       for (const Slot& slot : slots_)
-        if (slot.button != nullptr && reinterpret_cast<intptr_t>(slot.button) == parameter) return Press(slot.button);
+        if (slot.button != nullptr && reinterpret_cast<intptr_t>(slot.button) == parameter)
+          return Press(slot.button);
       return;
     case kRoomDesignCommand:
       if (iApplicationSettings::Current().roomDesign) PressById(kRoomDesignView);
@@ -320,7 +349,9 @@ void zelvproViewBar::Check(int32_t command, bool checked) {
   if (command == kRoomDesignCommand) SetMenuCommandChecked(command, checked);
 }
 
-void zelvproViewBar::Enable(int32_t command, bool enabled) { iElementHost::Current().EnableMenuItem(command, enabled); }
+void zelvproViewBar::Enable(int32_t command, bool enabled) {
+  iElementHost::Current().EnableMenuItem(command, enabled);
+}
 
 void zelvproViewBar::HideCurrentView() {
   if (palette_ != nullptr) palette_->SaveScrollFor(MemoryOf(currentView_));

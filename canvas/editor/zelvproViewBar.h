@@ -27,7 +27,8 @@ class zelvproViewBar : public ppView, public ppCollaborator, public zelvproLayer
  public:
   // View ids; each view button's id is also its picture id and its command id.
   static constexpr int32_t kTopColourView = 2004, kItemListView = 2012, kRoomDesignView = 2016,
-                           kTopView = 2020, k3DView = 2024, kButtonlessPlanView = 2032, kAnnotationView = 2056;
+                           kTopView = 2020, k3DView = 2024, kButtonlessPlanView = 2032,
+                           kAnnotationView = 2056;
   // Tool buttons.
   static constexpr int32_t kInspirationButton = 2068, kMailOrderButton = 2072, kExitButton = 2080,
                            kPrintButton = 2084, kSaveButton = 2088, kWebSendButton = 2092;
@@ -51,9 +52,9 @@ class zelvproViewBar : public ppView, public ppCollaborator, public zelvproLayer
   // `frame` in the window's pixels. The canvases may be null; `palette`, `services` (null: the neutral
   // ones) and `editor` (null: none yet, see SetEditor) are not owned. Becomes the starting view's bar:
   // room design when offered, else the top view with no button pressed.
-  zelvproViewBar(ppView* window, const plat::RECT& frame, zelvproElementPalette* palette, ppView* editorCanvas,
-                 ppView* calculationCanvas, ppView* canvas3D, iViewBarServices* services = nullptr,
-                 iViewBarEditor* editor = nullptr);
+  zelvproViewBar(ppView* window, const plat::RECT& frame, zelvproElementPalette* palette,
+                 ppView* editorCanvas, ppView* calculationCanvas, ppView* canvas3D,
+                 iViewBarServices* services = nullptr, iViewBarEditor* editor = nullptr);
   ~zelvproViewBar() override;
 
   // Button presses (5000) and the menu commands above; 3008, 3024, 2500 and 5001 are taken and do
@@ -118,10 +119,10 @@ class zelvproViewBar : public ppView, public ppCollaborator, public zelvproLayer
   // The canvas that shows `viewId`; null for none.
   ppView* CanvasOf(int32_t viewId) const;
 
-  Slot slots_[10] = {{kRoomDesignView, nullptr},    {kTopColourView, nullptr}, {k3DView, nullptr},
-                     {kItemListView, nullptr},      {kInspirationButton, nullptr},
-                     {kMailOrderButton, nullptr},   {kWebSendButton, nullptr}, {kExitButton, nullptr},
-                     {kPrintButton, nullptr},       {kSaveButton, nullptr}};
+  Slot slots_[10] = {{kRoomDesignView, nullptr}, {kTopColourView, nullptr},     {k3DView, nullptr},
+                     {kItemListView, nullptr},   {kInspirationButton, nullptr}, {kMailOrderButton, nullptr},
+                     {kWebSendButton, nullptr},  {kExitButton, nullptr},        {kPrintButton, nullptr},
+                     {kSaveButton, nullptr}};
   ppButton* pressed_ = nullptr;  // one of the slots' buttons; null when none
   zelvproElementPalette* palette_ = nullptr;
   ppView* editorCanvas_ = nullptr;

@@ -13,10 +13,11 @@ class ViewBarPaletteTest : public palettetest::PaletteTest {};
 TEST_F(ViewBarPaletteTest, ASwitchKeepsTheLeavingViewsStripPositionAndRestoresTheNewOnes) {
   MakeWindowShowingGroup();
   ppView calculation, canvas3D;
-  auto* bar = new zelvproViewBar(window_, eltest::Rect(0, 0, kWidth, 62), palette_, canvas_.get(), &calculation,
-                                 &canvas3D);
+  auto* bar = new zelvproViewBar(window_, eltest::Rect(0, 0, kWidth, 62), palette_, canvas_.get(),
+                                 &calculation, &canvas3D);
   EXPECT_EQ(palette_->ViewMemoryCount(), 6);
-  for (int32_t view : {2016, 2020, 2004, 2056, 2024, 2012}) EXPECT_NE(palette_->FindViewMemory(view), nullptr);
+  for (int32_t view : {2016, 2020, 2004, 2056, 2024, 2012})
+    EXPECT_NE(palette_->FindViewMemory(view), nullptr);
 
   struct Step {
     int32_t command;      // the menu command that switches

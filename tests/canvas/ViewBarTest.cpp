@@ -16,6 +16,7 @@
 #include "elements/base/MenuCheckState.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
+#include "elements/base/iScenePane.h"
 #include "elements/base/iWorktopBuilder.h"
 #include "elements/base/zelvproCanvas.h"
 #include "foundation/ProcessServices.h"
@@ -71,8 +72,18 @@ class TopCanvas : public zelvproCanvas {
   Log& log_;
 };
 
+class ScenePane : public iScenePane {
+ public:
+  void SetSceneOutOfDate() override { ++outOfDate; }
+  void Invalidate() override { ++repaints; }
+  int32_t outOfDate = 0, repaints = 0;
+};
+
+// The document window as the elements see it: the bar's current view, its menu and its panes.
 class Host : public iElementHost {
  public:
+  int32_t CurrentViewId() override { return bar != nullptr ? bar->CurrentViewId() : kPlanView; }
+  iScenePane* ScenePane() override { return &scene; }
   void EnableMenuItem(int32_t command, bool enabled) override { enabled_[command] = enabled; }
   void CheckMenuItem(int32_t command, bool checked) override { checked_[command] = checked; }
   zelvproElement* TopCanvas() override { return top; }
@@ -80,6 +91,8 @@ class Host : public iElementHost {
   std::map<int32_t, bool> enabled_, checked_;
   zelvproElement* top = nullptr;
   zelvproLayerPalette* palette = nullptr;
+  zelvproViewBar* bar = nullptr;
+  ::ScenePane scene;
 };
 
 class Services : public iViewBarServices {
@@ -217,6 +230,7 @@ class ViewBarTest : public ::testing::Test {
     bar_ = new zelvproViewBar(window_, {0, 0, 1001, 62}, nullptr, &editorCanvas_, &calculation_, &canvas3D_,
                               &services_, &editor_);
     host_.palette = bar_;
+    host_.bar = bar_;
     return bar_;
   }
   // Forgets what the doubles recorded so far.
@@ -336,8 +350,14 @@ TEST_F(ViewBarTest, ButtonsLieWhereTheApplicationFlagsPutThem) {
         {2088, {815, 7, 863, 55}}},
        {2016},
        8},  // the web send button has no tip
-      {"print only: it takes the exit button's place", zelvproViewBar::kPrintFlag, true, u"", u"",
-       {{2084, {724, 7, 772, 55}}}, {2080, 2088}, 5},
+      {"print only: it takes the exit button's place",
+       zelvproViewBar::kPrintFlag,
+       true,
+       u"",
+       u"",
+       {{2084, {724, 7, 772, 55}}},
+       {2080, 2088},
+       5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -355,6 +375,7 @@ TEST_F(ViewBarTest, ButtonsLieWhereTheApplicationFlagsPutThem) {
     EXPECT_EQ(ToolCount(), c.tips);
     delete bar_;
     host_.palette = nullptr;
+    host_.bar = nullptr;
   }
 }
 
@@ -449,7 +470,8 @@ TEST_F(ViewBarTest, RoomDesignTo3DSetsTheMenuShowsThe3DCanvasAndAnnouncesIt) {
   EXPECT_EQ(bar_->PreviousViewId(), 2016);
   EXPECT_EQ(With(host_.checked_, false), (std::vector<int32_t>{3001, 3002, 3003, 3004, 3006}));
   EXPECT_EQ(With(host_.checked_, true), (std::vector<int32_t>{3005}));
-  EXPECT_EQ(With(host_.enabled_, true), (std::vector<int32_t>{3022, 3070, 3071, 3072, 3073, 3074, 3075, 3076}));
+  EXPECT_EQ(With(host_.enabled_, true),
+            (std::vector<int32_t>{3022, 3070, 3071, 3072, 3073, 3074, 3075, 3076}));
   EXPECT_EQ(With(host_.enabled_, false), (std::vector<int32_t>{3009, 3010, 3011, 3052}));
   EXPECT_FALSE(IsMenuCommandChecked(3001));
   EXPECT_EQ(listener_.messages, (std::vector<std::pair<int32_t, int32_t>>{{1001, 1002}}));
@@ -490,20 +512,52 @@ TEST_F(ViewBarTest, EachViewSetsItsMenuCanvasTargetPanelAndMessage) {
     return a;
   };
   const Case cases[] = {
-      {3003, 2004, {3001, 3002, 3004, 3005, 3006}, {3009, 3010, 3011, 3022, 3052}, area, 3003, 1002, 1002,
+      {3003,
+       2004,
+       {3001, 3002, 3004, 3005, 3006},
+       {3009, 3010, 3011, 3022, 3052},
+       area,
+       3003,
+       1002,
+       1002,
        &editorCanvas_},
-      {3006, 2012, {3001, 3002, 3003, 3004, 3005}, {}, plus({3009, 3010, 3011, 3022, 3052}, area), 3006, 1005, 1005,
+      {3006,
+       2012,
+       {3001, 3002, 3003, 3004, 3005},
+       {},
+       plus({3009, 3010, 3011, 3022, 3052}, area),
+       3006,
+       1005,
+       1005,
        &calculation_},
-      {3005, 2024, {3001, 3002, 3003, 3004, 3006}, plus({3022}, area), {3009, 3010, 3011, 3052}, 3005, 1004, 1002,
+      {3005,
+       2024,
+       {3001, 3002, 3003, 3004, 3006},
+       plus({3022}, area),
+       {3009, 3010, 3011, 3052},
+       3005,
+       1004,
+       1002,
        &canvas3D_},
       // Room design unchecks 3052 and then enables it.
-      {3001, 2016, {3002, 3003, 3004, 3005, 3006, 3052}, {3009, 3010, 3011, 3022, 3052}, area, 3001, 1000, 1001,
+      {3001,
+       2016,
+       {3002, 3003, 3004, 3005, 3006, 3052},
+       {3009, 3010, 3011, 3022, 3052},
+       area,
+       3001,
+       1000,
+       1001,
        &editorCanvas_},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.view);
     Forget();
+    const ::ScenePane scene = host_.scene;
     bar_->DoCommand(c.command, 0);
+    // The plan views mark the 3D scene out of date; the 3D view repaints its pane.
+    EXPECT_EQ(host_.scene.outOfDate - scene.outOfDate, c.view == 2004 || c.view == 2016 ? 1 : 0);
+    EXPECT_EQ(host_.scene.repaints - scene.repaints, c.view == 2024 ? 1 : 0);
     EXPECT_EQ(bar_->CurrentViewId(), c.view);
     EXPECT_EQ(With(host_.checked_, false), c.unchecked);
     EXPECT_EQ(With(host_.checked_, true), (std::vector<int32_t>{c.checked}));
@@ -515,7 +569,7 @@ TEST_F(ViewBarTest, EachViewSetsItsMenuCanvasTargetPanelAndMessage) {
     for (ppView* canvas : {static_cast<ppView*>(&editorCanvas_), static_cast<ppView*>(&calculation_),
                            static_cast<ppView*>(&canvas3D_)})
       EXPECT_EQ(canvas->GetSupervisor(), canvas == c.canvas ? window_ : nullptr);
-    ppEventHandler* target = c.view == 2012 ? static_cast<ppEventHandler*>(&calculation_)
+    ppEventHandler* target = c.view == 2012   ? static_cast<ppEventHandler*>(&calculation_)
                              : c.view == 2024 ? static_cast<ppEventHandler*>(&canvas3D_)
                                               : editor_.CommandTarget();
     EXPECT_EQ(window_->GetTarget(), target);
@@ -533,7 +587,8 @@ TEST_F(ViewBarTest, LeavingTheItemListRemovesTheGeneratedItemsBeforeThePlanIsSho
   const int32_t refreshes = editor_.rulerRefreshes;
   Forget();
   Click(2004);
-  EXPECT_EQ(log_, (Log{"calculation canvas hidden", "generated removed", "editor canvas shown", "info panel"}));
+  EXPECT_EQ(log_,
+            (Log{"calculation canvas hidden", "generated removed", "editor canvas shown", "info panel"}));
   EXPECT_GT(editor_.rulerRefreshes, refreshes);
   EXPECT_EQ(editor_.modes, (std::vector<std::pair<int32_t, int32_t>>{{2012, 2004}}));
 }
@@ -547,11 +602,20 @@ TEST_F(ViewBarTest, StartingPagesAndDocumentViewsPressOnlyTheButtonsThatExist) {
     int32_t view;  // current afterwards
   };
   const Step steps[] = {
-      {"page 2", true, 2, 2004},   {"page 1", true, 1, 2004},    {"page 3", true, 3, 2004},
-      {"page 4", true, 4, 2024},   {"page 5", true, 5, 2012},    {"page 9", true, 9, 2012},
-      {"page -1", true, -1, 2012}, {"page 0", true, 0, 2016},    {"id 2032", false, 2032, 2016},
-      {"id 2020", false, 2020, 2016}, {"id 2056", false, 2056, 2016}, {"id 2024", false, 2024, 2024},
-      {"id 2024 again", false, 2024, 2024}, {"id 2004", false, 2004, 2004},
+      {"page 2", true, 2, 2004},
+      {"page 1", true, 1, 2004},
+      {"page 3", true, 3, 2004},
+      {"page 4", true, 4, 2024},
+      {"page 5", true, 5, 2012},
+      {"page 9", true, 9, 2012},
+      {"page -1", true, -1, 2012},
+      {"page 0", true, 0, 2016},
+      {"id 2032", false, 2032, 2016},
+      {"id 2020", false, 2020, 2016},
+      {"id 2056", false, 2056, 2016},
+      {"id 2024", false, 2024, 2024},
+      {"id 2024 again", false, 2024, 2024},
+      {"id 2004", false, 2004, 2004},
   };
   for (const Step& step : steps) {
     listener_.messages.clear();
