@@ -418,7 +418,7 @@ TEST_F(ViewBarTest, WithoutRoomDesignTheTopViewStartsWithNoButtonPressedAnd3001D
 
 // ---- Zoom.
 
-TEST_F(ViewBarTest, ZoomStepsByTwoAndAHalfAndGreysZoomInAtTheFinestStep) {
+TEST_F(ViewBarTest, ZoomStepsByTwoAndAHalfGreysZoomInAtTheFinestStepAndCommandsComeThroughThePalette) {
   MakeBar();
   Forget();
   struct Step {
@@ -457,6 +457,9 @@ TEST_F(ViewBarTest, ZoomStepsByTwoAndAHalfAndGreysZoomInAtTheFinestStep) {
   bar_->SetScale(10.0);
   host_.palette->PassViewCommand(3010, 0);
   EXPECT_DOUBLE_EQ(bar_->GetScale(), 12.5);
+  // So do the canvases' view commands, through the host's default pass to its palette.
+  iElementHost::Current().PassToViewBar(3005, 0);
+  EXPECT_EQ(bar_->CurrentViewId(), 2024);
 }
 
 // ---- View switches.
