@@ -2,6 +2,7 @@
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproColorCatalogFil.h"
+#include "catalogue/records/zelvproNoteFil.h"
 #include "catalogue/records/zelvproPreviewFil.h"
 #include "catalogue/records/zelvproPriceFil.h"
 #include "catalogue/records/zelvproUnitFil.h"
@@ -11,11 +12,13 @@ CalculationCatalogViews::Views::Views(zelvDatabase& db)
     : units(std::make_unique<zelvproUnitFil>(db)),
       prices(std::make_unique<zelvproPriceFil>(db)),
       colours(std::make_unique<zelvproColorCatalogFil>(db)),
+      notes(std::make_unique<zelvproNoteFil>(db)),
       unitName(*units, "tname"),
       unitNumber(*units, "tnumber"),
       unitVolume(*units, "volume"),
       unitWeight(*units, "weight"),
       unitPreview(*units, "preview"),
+      unitNote(*units, "note"),
       priceId(*prices, "id"),
       price(*prices, "price"),
       price2(*prices, "price2"),
@@ -23,7 +26,9 @@ CalculationCatalogViews::Views::Views(zelvDatabase& db)
       sku(*prices, "SKU"),
       priceText(*prices, "text"),
       priceUnit(*prices, "module"),
+      priceType(*prices, "type"),
       colourName(*colours, "tname"),
+      noteText(*notes, "note"),
       previewPicture(units->PreviewFile(), "preview") {}
 
 CalculationCatalogViews::Views::~Views() = default;

@@ -1,4 +1,4 @@
-// The calculation's own views of the catalogue tables it reads (units, prices, colours, previews),
+// The calculation's own views of the catalogue tables it reads (units, prices, colours, previews, notes),
 // one set per catalogue database, made at first use. Reading a line's unit or looking up its price
 // through these leaves the selection, current record and buffer of the catalogue's own tables as
 // they were (the browser, the panels and the extras dialog work on those).
@@ -17,6 +17,7 @@
 class ppDatafile;
 class zelvDatabase;
 class zelvproColorCatalogFil;
+class zelvproNoteFil;
 class zelvproPriceFil;
 class zelvproUnitFil;
 
@@ -29,8 +30,10 @@ class CalculationCatalogViews {
     std::unique_ptr<zelvproUnitFil> units;
     std::unique_ptr<zelvproPriceFil> prices;
     std::unique_ptr<zelvproColorCatalogFil> colours;
-    RecordField unitName, unitNumber, unitVolume, unitWeight, unitPreview;
-    RecordField priceId, price, price2, orderNumber, sku, priceText, priceUnit;
+    std::unique_ptr<zelvproNoteFil> notes;
+    RecordField unitName, unitNumber, unitVolume, unitWeight, unitPreview, unitNote;
+    RecordField priceId, price, price2, orderNumber, sku, priceText, priceUnit, priceType;
+    RecordField noteText;
     RecordField colourName;
     RecordField previewPicture;
   };

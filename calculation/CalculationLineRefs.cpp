@@ -48,6 +48,24 @@ void CalculationLineRefs::Erase(int32_t i) {
   lines_.erase(lines_.begin() + i);
 }
 
+void CalculationLineRefs::Rearrange(const std::vector<int32_t>& from) {
+  std::vector<Line> lines;
+  lines.reserve(from.size());
+  std::vector<bool> taken(lines_.size(), false);
+  for (int32_t i : from) {
+    if (i >= 0 && i < Count() && !taken[size_t(i)]) {
+      taken[size_t(i)] = true;
+      lines.push_back(std::move(lines_[size_t(i)]));
+    } else {
+      lines.push_back(Line{});
+    }
+  }
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (!taken[i]) Release(lines_[i].keys);
+  }
+  lines_ = std::move(lines);
+}
+
 void CalculationLineRefs::Resize(int32_t count) {
   count = std::max(count, 0);
   while (Count() > count) Erase(Count() - 1);

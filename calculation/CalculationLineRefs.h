@@ -30,6 +30,9 @@ class CalculationLineRefs {
   void Write(int32_t i, const LineRefs& refs, std::vector<int32_t> keys);
   // Line i is gone. Outside the lines nothing happens.
   void Erase(int32_t i);
+  // The lines become, in order, line from[k] for each k (a position used at most once), or an empty
+  // line where from[k] is -1; lines not named are dropped.
+  void Rearrange(const std::vector<int32_t>& from);
   // Keeps the first `count` lines, or adds empty ones up to it.
   void Resize(int32_t count);
 

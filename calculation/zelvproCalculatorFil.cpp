@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <string>
 
 #include "catalogue/records/RecordField.h"
@@ -151,7 +152,28 @@ void zelvproCalculatorFil::PackRecord(char* buffer, Handle h) {
 }
 
 void zelvproCalculatorFil::SaveToBlob() {
-  ppEmbeddedData::SaveToBlob();
+  Handle blob = Blob();
+  if (blob == nullptr || Owner() != nullptr) {
+    ppEmbeddedData::SaveToBlob();
+    unsaved_ = false;
+    return;
+  }
+  // The same bytes as the base writes, sized once and copied once: growing the handle record by
+  // record moves it again and again, which made every save of a long list quadratic.
+  auto padded = [](uint32_t n) { return (n + 3u) & ~3u; };
+  const std::vector<Handle>& records = RecordHandles();
+  uint32_t size = 4;
+  for (Handle record : records) size = padded(size + 4 + uint32_t(MemGetSize(record)));
+  MemSetSize(blob, size);
+  char* bytes = *blob;
+  std::memset(bytes, 0, size);
+  uint32_t at = 0;
+  for (Handle record : records) {
+    const int32_t length = int32_t(MemGetSize(record));
+    std::memcpy(bytes + at, &length, 4);  // the program runs little-endian only
+    std::memcpy(bytes + at + 4, *record, size_t(length));
+    at = padded(at + 4 + uint32_t(length));
+  }
   unsaved_ = false;
 }
 

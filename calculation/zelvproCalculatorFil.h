@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
+#include <vector>
 
 #include "calculation/CalculationCatalogViews.h"
 #include "calculation/CalculationLineIndex.h"
@@ -45,6 +46,7 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
 
   // Field numbers of the line layout (the property index of a field is its number).
   enum Field : int32_t {
+    kRecordId = 0,  // "id"
     kTopViewId = 1,
     kPriceId = 2,
     kUnitId = 3,
@@ -59,13 +61,18 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
     kUnitDescription = 20,
     kOldDiscountPercent = 22,  // "xdiscountPct"
     kDb = 28,
+    kPacket = 29,
     kVolumeTotal = 30,
     kWeightTotal = 31,
     kNoteIndex = 32,
     kVolume = 33,
     kWeight = 34,
+    kPrimSort = 35,
+    kSecSort = 36,
     kMissing = 39,
     kPiecesAndMissing = 40,
+    kSort3 = 41,
+    kSort4 = 42,
     kSort5 = 43,
     kPict = 49,
     kPrice = 52,
@@ -90,9 +97,11 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
     kOptions = 82,
     kCompleteUnit = 83,
     kNumber = 84,
+    kGroup = 85,   // narrow sort text
     kPieces = 86,  // "pcs"
     kDimensions = 87,
     kUnitAndDimensions = 88,
+    kSequence = 89,
   };
 
   // Line types (field "type").
@@ -114,6 +123,23 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   };
 
   using LineRefs = iCalculationList::LineRefs;
+
+  // The STRINGARRAY of the list's fallback texts: 1 "Total", 2 "Subtotal", 3 "Subtotal for ".
+  static constexpr uint16_t kListTexts = 2004;
+  static constexpr int32_t kTotalText = 5044, kTagSubtotalText = 5046;
+
+  // What the tag ordering compares of a line, read once per line: rank (ordinary 0, untagged
+  // Discount 1, SubTotal 2, VAT/Tax 3, Total 4), then for ordinary lines tag and type, then the
+  // record id.
+  struct TagSortKey {
+    int32_t rank = 0, tag = 0, type = 0, id = 0;
+  };
+  // What the display ordering compares of a line, read once per line.
+  struct DisplaySortKey {
+    int32_t primSort = 0, tag = 0, secSort = 0, number = 0, sequence = 0, type = 0;
+    Vcon::String group;
+    int32_t sort3 = 0, sort4 = 0, unitId = 0;
+  };
 
   // Binds "qxCalculator" in `database`; `blob` may be null until the price list gives one.
   zelvproCalculatorFil(ppDatabase& database, Handle blob);
@@ -186,6 +212,49 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // Lines read into a buffer since construction (the benchmark's measure of the merging's work).
   int64_t LinesRead() const { return linesRead_; }
 
+  // ---- Building the whole list (zelvproCalculatorFilBuild.cpp). Each works on the loaded lines
+  // and leaves its changes unsaved (see Unsaved); the steps the price list calls on their own
+  // (BuildLines, SortLinesForTags, AssignSortKeys) load the lines first and save when done.
+  // The finished list from the lines the plan added: generated lines made again, packets, unit
+  // notes, empty item lines dropped, tag groups, discounts, subtotals, VAT, the Total, the note
+  // lines, sort keys, order and blank lines.
+  void BuildLines();
+  // Zero missing counts, then per catalogue database with packets its packet tree over its lines.
+  void BuildPacketLines();
+  // A heading before and a subtotal after the lines of every tag but 0; tagged percent discounts
+  // take their share of their group. The lines must be in tag order.
+  void BuildTagGroups();
+  // Stable sort by TagSortKey.
+  void SortLinesForTags();
+  // Sets the sort keys of every line, then sorts stably by DisplaySortKey.
+  void AssignSortKeys();
+  void RemoveLinesOfType(int32_t type);
+  // Deletes the element lines (types 1 to 3) whose quantity is 0 or below or whose total is 0.
+  void RemoveEmptyItemLines();
+  void ClearMissingCounts();
+  // Blank lines before the Total, SubTotal and VAT/Tax lines (unless they follow one of those) and
+  // after tag subtotals and the Total; never two in a row, never one at the end.
+  void ArrangeEmptyLines();
+  TagSortKey TagSortKeyOf(char* buffer);
+  DisplaySortKey DisplaySortKeyOf(char* buffer);
+  // Strict orders (a before b); equal keys keep their order in the stable sorts.
+  static bool CompareLinesForTags(const TagSortKey& a, const TagSortKey& b);
+  static bool CompareLinesForDisplay(const DisplaySortKey& a, const DisplaySortKey& b);
+  // Whether narrow text a compares greater than b, byte by byte as unsigned values.
+  static bool StringGreater(const Vcon::String& a, const Vcon::String& b);
+
+  // The narrow "type" of the price record the line in `buffer` (null: the current buffer) links to;
+  // empty when the line has no catalogue database or price link, or the record is gone.
+  Vcon::String PriceTypeOf(char* buffer);
+
+  // ---- The whole-plan rebuild of the top canvas.
+  // Deletes every line and saves.
+  void DeleteAllLines() override;
+  // ResetElementLines: the lines keep their place, empty of elements, until the rebuild.
+  void ReleaseLineData() override;
+  // Every element under `canvas` adds its lines, then SortLinesForTags and BuildLines; saves.
+  void RebuildLines(zelvproElement& canvas) override;
+
   // ---- The calculation as the plan elements see it.
   ppDatafile* LineFile() override { return this; }
   // Clears the current buffer and drops the references it carried.
@@ -242,6 +311,33 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   int32_t FirstLine(const std::vector<int32_t>& lines, Test test);
   void AppendElementKey(char* b, int32_t key);
 
+  // ---- Building (zelvproCalculatorFilBuild.cpp).
+  // One entry of a rearranged list: an existing line by its position, or a new packed record
+  // (owned by the table from then on) with no references.
+  struct Slot {
+    int32_t from = -1;
+    Handle fresh = nullptr;
+  };
+  // The lines become `slots` in that order; lines not named are disposed of. Linear.
+  void Rearrange(const std::vector<Slot>& slots);
+  // A new packed record of `buffer`'s fields.
+  Handle PackNew(char* buffer);
+  // Deletes, in one pass, every line that `drop` accepts once read into the scratch buffer.
+  template <typename Drop>
+  void RemoveLinesWhere(Drop drop);
+  template <typename Key, typename Less>
+  void SortLines(Key (zelvproCalculatorFil::*keyOf)(char*), Less less);
+  // AssignSortKeys without the save.
+  void SetKeysAndSort();
+  void AssignNotes();
+  void DeleteNonPositiveItemLines();
+  void RunningSums();
+  // A generated line in the scratch buffer: cleared, of `type`, with `tag` and "totherText".
+  char* GeneratedLine(int32_t type, int32_t tag, const Vcon::WString& text);
+  void PutTotals(char* b, ppMoney total, ppMoney total2, int64_t weight, int64_t volume);
+  static Vcon::WString ListText(int32_t number, int32_t item);
+  static Vcon::WString TagTextOf(int32_t tag);
+
   // ---- Follow-up rules (zelvproCalculatorFilRules.cpp).
   void FollowUp(int32_t index, const ppParameter& value, int32_t tagBefore,
                 const Vcon::WString& articleBefore);
@@ -278,6 +374,7 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   bool unsaved_ = false;
   int64_t linesRead_ = 0;
   std::function<void()> showLastLine_;
+  std::vector<Vcon::WString> noteTexts_;  // the note lines of the build under way
   int32_t deliveryField_ = -1, packetField_ = -1, sort5Field_ = -1, depthField_ = -1;
   std::unordered_map<const char*, LineRefs> bufferRefs_;
   CalculationCatalogViews views_;

@@ -31,6 +31,7 @@ class ppInputField : public ppField {
   // The least width of the caption column, pixels.
   void SetColumnWidth(int32_t width);
   void SetIndent(int32_t indent) { indent_ = indent; }
+  int32_t CaptionIndent() const { return indent_; }
 
   const Vcon::WString& Caption() const { return caption_; }
   // The measured caption plus 5 pixels.

@@ -2,6 +2,7 @@
 
 #include "canvas/tasks/zelvproColorTask.h"
 #include "canvas/tasks/zelvproDeleteTask.h"
+#include "canvas/tasks/zelvproDraggerTask.h"
 #include "canvas/tasks/zelvproMoverTask.h"
 #include "canvas/tasks/zelvproPasteTask.h"
 #include "canvas/tasks/qxMoveObjectTask.h"
@@ -45,6 +46,11 @@ ppTask* CanvasTaskFactory::NewMoverTask(qxViewHolder* selection, zelvproCanvas* 
                                         void* /*feedbackSource*/) {
   if (selection == nullptr || canvas == nullptr) return nullptr;
   return new zelvproMoverTask(selection, canvas, nullptr, true);
+}
+
+ppTask* CanvasTaskFactory::NewDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) {
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproDraggerTask(selection, canvas, true);
 }
 
 ppTask* CanvasTaskFactory::NewRotateTask(intptr_t a, intptr_t b) {

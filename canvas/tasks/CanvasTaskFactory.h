@@ -15,6 +15,9 @@ class CanvasTaskFactory : public iElementTaskFactory {
   // The plan's move, mouse rotation (`a` the selection chain, `b` the canvas) and command rotation.
   ppTask* NewMoverTask(qxViewHolder* selection, zelvproCanvas* canvas, void* feedbackSource) override;
   ppTask* NewRotateTask(intptr_t a, intptr_t b) override;
+  // New units from the palette and the copies of an Alt press: placed by the dragger, which takes the
+  // chain over (null, and nothing taken, without a chain or a canvas).
+  ppTask* NewDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) override;
   ppTask* NewRotateTask2(zelvproCanvas* owner, zelvproElement* target, float turn, float dx,
                          float dz) override;
   // Room walls and corners (null unless `segment` is a room segment) and plan wall piece ends (null

@@ -248,6 +248,8 @@ zelvproBasicMoverTask::zelvproBasicMoverTask(qxViewHolder* moved, zelvproCanvas*
 
 zelvproBasicMoverTask::~zelvproBasicMoverTask() = default;
 
+void zelvproBasicMoverTask::ReplaceMoved(qxViewHolder* moved) { moved_.reset(moved); }
+
 // ---- Pixels and plan.
 
 ppVector3 zelvproBasicMoverTask::DragVector() const {

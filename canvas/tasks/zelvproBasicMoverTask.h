@@ -123,6 +123,9 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   void SwapPlaces();
   // The closing steps of Undo and Redo.
   void AfterSwap(bool undo);
+  // Takes `moved` over as the moved chain and deletes the former one (not its elements); the saved
+  // places stay those of the press.
+  void ReplaceMoved(qxViewHolder* moved);
 
  private:
   // The drag vector between the press and the current point, plan millimetres.

@@ -1,9 +1,59 @@
 #include "elements/topview/zelvproElementConfigurator.h"
 
+#include "controls/ppButtonField.h"
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigurator.h"
+#include "controls/ppDivider.h"
+#include "controls/ppEditTextField.h"
+#include "controls/ppPictField.h"
+#include "controls/ppTextField.h"
+#include "framework/ppButton.h"
 #include "framework/ppCollaborator.h"
+#include "framework/ppPicture.h"
+#include "framework/ppPropertyDataUnit.h"
 #include "platform/WindowApi.h"
+
+namespace {
+
+// The field for one row; null for the kinds whose fields live elsewhere (selectors, colours).
+ppField* MakeField(ppConfigPanel* panel, const ConfigField& row) {
+  switch (row.kind) {
+    case ConfigField::kText: {
+      auto* text = new ppTextField(panel, nullptr);
+      text->SetText(row.text, 0);
+      return text;
+    }
+    case ConfigField::kButton: {
+      // A row names its button by its command id, which is also the id of the button's pictures.
+      auto* button = new ppButtonField(panel, row.commandId, nullptr, std::string(row.name.c_str()));
+      button->SetCommandId(row.commandId);
+      button->Button()->SetCommandId(row.commandId);
+      return button;
+    }
+    case ConfigField::kPicture: {
+      if (row.picture == nullptr) return new ppPictField(panel, nullptr);
+      ppPicture picture;
+      MemLock(row.picture);
+      picture.SetFromMemory(*row.picture, size_t(MemGetSize(row.picture)));
+      MemUnlock(row.picture);
+      return new ppPictField(panel, picture.IsEmpty() ? nullptr : &picture);
+    }
+    case ConfigField::kEditText: {
+      auto* unit = new ppPropertyDataUnit(row.target, row.property, row.undoable);
+      auto* edit = new ppEditTextField(panel, unit, std::string(), 1, false);
+      edit->SetText(row.text, 0);
+      if (row.columnWidth > 0) edit->SetColumnWidth(row.columnWidth);
+      if (row.selectAll) edit->SelectAllNoScroll();
+      return edit;
+    }
+    case ConfigField::kDivider:
+      return new ppDivider(panel);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
 
 zelvproElementConfigurator::zelvproElementConfigurator(ppConfigurator* configurator)
     : configurator_(configurator) {}
@@ -30,6 +80,12 @@ ppConfigPanel* zelvproElementConfigurator::MakePanel(const ConfigPanel& descript
   if (target == nullptr) return nullptr;
   auto* panel = new ppConfigPanel(target);
   panel->SetName(description.name);
+  for (const ConfigField& row : description.fields) {
+    ppField* field = MakeField(panel, row);
+    if (field == nullptr) continue;
+    field->SetMargins(row.margins[0], row.margins[1], row.margins[2], row.margins[3]);
+    panel->AddField(field);
+  }
   target->AddPanel(panel);
   return panel;
 }

@@ -1,7 +1,8 @@
 // What the elements ask of the configurator, served by a configurator of the controls: the
 // program's one (the configurator host, looked up at each call) or one given at construction.
-// Panels are made with their captions; the description of each panel is kept with the panels (the
-// controls for its rows come with their field classes). Start-up installs the program's instance
+// Panels are made with their captions and one field per row of their description (texts, buttons,
+// pictures, edit fields and dividers; selector and colour rows get no field here); the description of
+// each panel is kept with the panels. Start-up installs the program's instance
 // (iConfigurator::Install). User-interface thread only.
 #pragma once
 

@@ -279,6 +279,24 @@ TEST_F(ElementPaletteTest, WithoutADraggerAPressStartsNothingAndDeletesTheElemen
     EXPECT_TRUE(factory_.starts.empty());
     EXPECT_EQ(PlanUnits().size(), 1u);
   }
+  // The program's factory answers the dragger row (a unit, a package): the new element stands in the
+  // plan while the button is down and a click takes it away again. Its door row is still neutral.
+  CanvasTaskFactory program;
+  iElementTaskFactory::Install(&program);
+  struct Case {
+    Cell cell;
+    size_t whilePressed;
+  };
+  for (const Case& c :
+       {Case{palettetest::kUnit, 2}, Case{palettetest::kPackage, 2}, Case{palettetest::kDoor, 1}}) {
+    SCOPED_TRACE(c.cell);
+    const plat::POINT at = CellCentre(c.cell);
+    Down(at);
+    EXPECT_EQ(PlanUnits().size(), c.whilePressed);
+    Up(at);
+    EXPECT_EQ(PlanUnits().size(), 1u);
+  }
+  iElementTaskFactory::Install(&factory_);
 }
 
 // ---- The pressed view and the per-view memory.
