@@ -1,7 +1,7 @@
 // What the view bar needs of the application around it that lives above the canvas layer or comes
 // later: the configurator panels of the application database, the document's order, send and save
 // operations, the application record's texts and the logo pane. The document window passes its
-// services to the bar; the neutral services do nothing, answer empty texts and make no logo.
+// services to the bar; the neutral services do nothing and answer empty texts.
 // User-interface thread only.
 #pragma once
 
@@ -35,13 +35,10 @@ class iViewBarServices {
   // when that is empty; empty when neither names one.
   virtual Vcon::WString InspirationName() { return {}; }
 
-  // A new logo pane with `frame` (the bar's own frame) as a subview of `bar`, which then owns it; null
-  // while the program has none.
-  virtual ppView* MakeLogoPane(ppView* /*bar*/, const plat::RECT& /*frame*/) { return nullptr; }
+  // A new logo pane over `frame` (the bar's own frame) as a subview of `bar`, which then owns it; the
+  // default makes the application's logo pane.
+  virtual ppView* MakeLogoPane(ppView* bar, const plat::RECT& frame);
 
-  // Services that do nothing.
-  static iViewBarServices& Neutral() {
-    static iViewBarServices neutral;
-    return neutral;
-  }
+  // Services that do nothing but make the logo pane. Stateless.
+  static iViewBarServices& Neutral();
 };

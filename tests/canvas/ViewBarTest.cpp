@@ -13,6 +13,7 @@
 #include "canvas/editor/iViewBarEditor.h"
 #include "canvas/editor/iViewBarServices.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "controls/zelvproLogoPane.h"
 #include "elements/base/MenuCheckState.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
@@ -401,6 +402,19 @@ TEST_F(ViewBarTest, StartsInRoomDesignWithItsMarkItsPanelTheLogoAndTheStartingSc
   EXPECT_EQ(TipText(2084), u"Print");
   EXPECT_EQ(TipText(2080), u"Exit");
   EXPECT_EQ(TipShownAt({137, 31}), u"3D Configuration");
+}
+
+TEST_F(ViewBarTest, TheApplicationsLogoPaneCoversTheBarAndLetsTheButtonsTakeTheirPresses) {
+  bar_ = new zelvproViewBar(window_, {0, 0, 1001, 62}, nullptr, &editorCanvas_, &calculation_, &canvas3D_);
+  host_.palette = bar_;
+  host_.bar = bar_;
+  ASSERT_GT(bar_->Subviews().Count(), 0);
+  auto* logo = dynamic_cast<zelvproLogoPane*>(bar_->Subviews().At(bar_->Subviews().Count() - 1));
+  ASSERT_NE(logo, nullptr);
+  // No logo picture: the pane takes the whole bar, over the buttons, which still take their presses.
+  EXPECT_TRUE(SameRect(logo->GetFrame(), RECT{0, 0, 1001, 62}));
+  Click(2024);
+  EXPECT_EQ(bar_->CurrentViewId(), 2024);
 }
 
 TEST_F(ViewBarTest, WithoutRoomDesignTheTopViewStartsWithNoButtonPressedAnd3001DoesNothing) {
