@@ -5,6 +5,7 @@
 #include "elements/base/PasteOffset.h"
 #include "elements/base/qxPrintPictures.h"
 #include "elements/base/zelvproCanvas.h"
+#include "elements/base/zelvproLayerPalette.h"
 #include "platform/ResetList.h"
 
 namespace {
@@ -26,6 +27,10 @@ iElementHost& iElementHost::Current() { return gHost != nullptr ? *gHost : gNeut
 void iElementHost::Install(iElementHost* host) { gHost = host; }
 
 void iElementHost::SetPasteOffset(float millimetres) { ::SetPasteOffset(millimetres); }
+
+void iElementHost::PassToViewBar(int32_t command, intptr_t parameter) {
+  if (zelvproLayerPalette* palette = LayerPalette()) palette->PassViewCommand(command, parameter);
+}
 
 qxPrintPictures& iElementHost::PrintPictures() { return qxPrintPictures::Default(); }
 

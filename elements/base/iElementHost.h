@@ -69,8 +69,9 @@ class iElementHost {
   // Enables or greys the menu item of `command`; puts or takes away its check mark.
   virtual void EnableMenuItem(int32_t /*command*/, bool /*enabled*/) {}
   virtual void CheckMenuItem(int32_t /*command*/, bool /*checked*/) {}
-  // Hands a view or zoom command (3001-3011) to the view bar.
-  virtual void PassToViewBar(int32_t /*command*/, intptr_t /*parameter*/) {}
+  // Hands a view or zoom command (3001-3011) to the view bar; the default passes it to the layer
+  // palette, when there is one.
+  virtual void PassToViewBar(int32_t command, intptr_t parameter);
   // The 3D pane's window, which takes the keyboard focus in the 3D view; null when none.
   virtual plat::HWND ScenePaneWindow() { return nullptr; }
   // Runs the placement warnings over the plan after an edit.

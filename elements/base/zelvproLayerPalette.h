@@ -1,6 +1,7 @@
-// The layer palette's two services the plan elements use: the plan scale and the running number that
-// new elements take as their saveId (and calculation lines as their id). The document window owns
-// the one palette of the run. User-interface thread only.
+// The layer palette's services below the document window: the plan scale, the running number that
+// new elements take as their saveId (and calculation lines as their id), and the entry through which
+// the price list passes its view commands to the view bar. The document window's view bar is the
+// palette of the run; without it these stay neutral. User-interface thread only.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,9 @@ class zelvproLayerPalette {
   void SetScale(double scale) { scale_ = scale; }
   // The current running number (1 at start); the counter then moves on by one.
   virtual int32_t NextId() { return next_++; }
+  // A view or zoom menu command (3001-3011) handed on by a pane that does not know the view bar; the
+  // neutral palette ignores it.
+  virtual void PassViewCommand(int32_t /*command*/, intptr_t /*parameter*/) {}
 
  private:
   double scale_ = kStartScale;
