@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "canvas/editor/iViewBarEditor.h"
 #include "elements/base/iPlanEditor.h"
 #include "framework/ppScrollPane.h"
 
@@ -21,7 +22,7 @@ class zelvDatabase;
 class zelvproEditorScroller;
 class zelvproRuler;
 
-class zelvproEditor : public ppScrollPane, public iPlanEditor {
+class zelvproEditor : public ppScrollPane, public iPlanEditor, public iViewBarEditor {
  public:
   static constexpr int32_t kRulerSize = 18;
   // Ruler and two separator lines.
@@ -47,11 +48,13 @@ class zelvproEditor : public ppScrollPane, public iPlanEditor {
 
   // Applies the layer palette's scale: the canvases' frames are updated, the scroll position keeps
   // the same plan point at the left and top edge, the scroll range and the rulers follow.
-  void ApplyZoom();
+  void ApplyZoom() override;
   // The rulers pass a deselect to their subviews (they have none: nothing changes on screen).
-  void RefreshRulers();
+  void RefreshRulers() override;
   // Called by the view bar on every view switch; `previous` is not used.
-  void ChangeViewMode(int32_t previous, int32_t next);
+  void ChangeViewMode(int32_t previous, int32_t next) override;
+  // The plan views' key target is the editor itself.
+  ppEventHandler* CommandTarget() override { return this; }
 
   // ---- iPlanEditor: the rulers' zero point, millimetres, truncated.
   int32_t HorizontalRulerOrigin() override;

@@ -375,8 +375,8 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   }
   auto database = Open(demo_.File("skin.cdb"));
   Table bitmaps(*database, "qxBitmap"), colours(*database, "qxColor");
-  EXPECT_EQ(bitmaps.Longs("id"),
-            (std::vector<int32_t>{1016, 1100, 1101, 1102, 2000, 2004, 2005, 3500, 3501, 3502, 3503, 3504, 3505}));
+  EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1100, 1101, 1102, 2000, 2004, 2005, 3500, 3501,
+                                                       3502, 3503, 3504, 3505}));
   EXPECT_EQ(colours.Longs("id"), (std::vector<int32_t>{1008, 1009, 1010, 1011, 1012, 1013, 1017, 1018, 1020,
                                                        1022, 1023, 0x400, 0x401, 0x402, 0x403}));
 }
