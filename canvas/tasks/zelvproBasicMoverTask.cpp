@@ -417,20 +417,22 @@ bool zelvproBasicMoverTask::PlaceAtSnap() {
 
 void zelvproBasicMoverTask::RestorePlaces() {
   // Containers first, in list order at their old indexes, then places and angles.
-  for (Place& place : places_) {
-    zelvproElement* element = place.element;
-    if (place.container != nullptr && element->GetSupervisor() != place.container) {
-      element->DetachFromSupervisor();
-      const int32_t count = place.container->Subviews().Count();
-      if (place.index >= 0 && place.index < count) {
-        place.container->InsertSubview(element, place.index);
-      } else {
-        place.container->AddSubview(element);
-      }
+  for (Place& place : places_) PutBack(place);
+}
+
+void zelvproBasicMoverTask::PutBack(const Place& place) {
+  zelvproElement* element = place.element;
+  if (place.container != nullptr && element->GetSupervisor() != place.container) {
+    element->DetachFromSupervisor();
+    const int32_t count = place.container->Subviews().Count();
+    if (place.index >= 0 && place.index < count) {
+      place.container->InsertSubview(element, place.index);
+    } else {
+      place.container->AddSubview(element);
     }
-    element->SetPosition(place.position);
-    element->StoreAngle(place.angle);
   }
+  element->SetPosition(place.position);
+  element->StoreAngle(place.angle);
 }
 
 void zelvproBasicMoverTask::SwapPlaces() {
@@ -442,17 +444,7 @@ void zelvproBasicMoverTask::SwapPlaces() {
     now.container = element->GetSupervisor();
     now.index = now.container != nullptr ? now.container->Subviews().Find(element) : -1;
     element->Invalidate();
-    if (place.container != nullptr && now.container != place.container) {
-      element->DetachFromSupervisor();
-      const int32_t count = place.container->Subviews().Count();
-      if (place.index >= 0 && place.index < count) {
-        place.container->InsertSubview(element, place.index);
-      } else {
-        place.container->AddSubview(element);
-      }
-    }
-    element->SetPosition(place.position);
-    element->StoreAngle(place.angle);
+    PutBack(place);
     element->Invalidate();
     element->MarkTreePendingUpdate();
     place = now;
