@@ -435,6 +435,16 @@ void zelvproBasicMoverTask::PutBack(const Place& place) {
   element->StoreAngle(place.angle);
 }
 
+std::vector<zelvproElement*> zelvproBasicMoverTask::ResnapMoved() {
+  ElementList list;
+  for (Place& place : places_) list.push_back(place.element);
+  if (!list.empty()) {
+    list.front()->ReleaseOutsideSnaps(list);
+    list.front()->ResnapList(list);
+  }
+  return list;
+}
+
 void zelvproBasicMoverTask::SwapPlaces() {
   for (Place& place : places_) {
     zelvproElement* element = place.element;
@@ -766,12 +776,7 @@ void zelvproBasicMoverTask::Do() {
     }
     ShiftPending();
   }
-  ElementList list;
-  for (Place& place : places_) list.push_back(place.element);
-  if (!list.empty()) {
-    list.front()->ReleaseOutsideSnaps(list);
-    list.front()->ResnapList(list);
-  }
+  ElementList list = ResnapMoved();
   zelvproElement::InvalidateElement(host.ScenePane(), true);
   if (auto* room = dynamic_cast<qxNewRoomCanvas*>(RoomCanvas())) room->SnapElementsToWalls(moved_.get());
   if (!CheckCollisions()) {
@@ -793,12 +798,7 @@ void zelvproBasicMoverTask::Do() {
 
 void zelvproBasicMoverTask::AfterSwap(bool undo) {
   iElementHost& host = iElementHost::Current();
-  ElementList list;
-  for (Place& place : places_) list.push_back(place.element);
-  if (!list.empty()) {
-    list.front()->ReleaseOutsideSnaps(list);
-    list.front()->ResnapList(list);
-  }
+  ElementList list = ResnapMoved();
   zelvproElement::InvalidateElement(host.ScenePane(), true);
   if (zelvproElement* top = host.TopCanvas()) top->AfterEdit(this);
   if (!list.empty())
