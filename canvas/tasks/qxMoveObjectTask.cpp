@@ -164,19 +164,8 @@ void qxMoveObjectTask::PreTrack(plat::POINT* point) {
 }
 
 void qxMoveObjectTask::DrawFeedback(int32_t x, int32_t y) {
-  if (refused_ || View() == nullptr) return;
-  {
-    // Recorded first and then replayed, as the erase replays it: a band drawn straight onto the
-    // window can differ from its replay by a pixel (arcs, text), and exclusive-or would keep that.
-    ppDC dc(View()->GetHWND());
-    dc.ClipToRect(plat::RECT{0, 0, 0, 0});
-    feedback_.Reset();
-    dc.AttachShape(&feedback_);
-    RecordBand(dc, x, y);
-    feedback_.End();
-    dc.AttachShape(nullptr);
-  }
-  ReplayFeedback();  // the first replay draws
+  if (refused_) return;
+  band_.Draw(View(), canvas_, [&](ppDC& dc) { RecordBand(dc, x, y); });
 }
 
 void qxMoveObjectTask::RecordBand(ppDC& dc, int32_t x, int32_t y) {
@@ -221,19 +210,7 @@ void qxMoveObjectTask::DrawWalls(const Ends& ends, const ppVector3& delta, ppDC&
   }
 }
 
-void qxMoveObjectTask::ReplayFeedback() {
-  if (View() == nullptr || feedback_.Records() == nullptr) return;
-  ppDC dc(View()->GetHWND());
-  if (canvas_ != nullptr) canvas_->ClipToVisible(dc);
-  dc.SetXorMode();
-  feedback_.Replay(&dc, 0.0f, 0.0f, 1.0f);
-  dc.SetNormalPen();
-}
-
-void qxMoveObjectTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
-  ReplayFeedback();
-  feedback_.FreeRecords();
-}
+void qxMoveObjectTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) { band_.Erase(View(), canvas_); }
 
 // ---- The move.
 

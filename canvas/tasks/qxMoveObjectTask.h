@@ -14,11 +14,11 @@
 // User-interface thread only.
 #pragma once
 
+#include "canvas/tasks/RecordedBand.h"
 #include "canvas/tasks/WallEndRecord.h"
 #include "elements/base/iMoveObjectTask.h"
 #include "foundation/ppVector3.h"
 #include "framework/ppMouseTask.h"
-#include "framework/ppShape.h"
 
 class ppDC;
 class qxNewRoomCanvas;
@@ -53,7 +53,7 @@ class qxMoveObjectTask : public ppMouseTask, public iMoveObjectTask {
 
   bool Refused() const { return refused_; }
   bool Invalid() const { return invalid_; }
-  const ppShape& Feedback() const { return feedback_; }
+  const ppShape& Feedback() const { return band_.Shape(); }
   const WallEndRecord& Record() const { return record_; }
 
  private:
@@ -70,8 +70,6 @@ class qxMoveObjectTask : public ppMouseTask, public iMoveObjectTask {
   void DrawWalls(const Ends& ends, const ppVector3& delta, ppDC& dc);
   // The band for the window point (x, y) into `dc`, whose recorder keeps it.
   void RecordBand(ppDC& dc, int32_t x, int32_t y);
-  // Draws the recorded band in exclusive-or (drawing it twice erases it).
-  void ReplayFeedback();
   // Sends the rebuild commands and marks the document changed.
   void Announce();
 
@@ -83,6 +81,6 @@ class qxMoveObjectTask : public ppMouseTask, public iMoveObjectTask {
   bool refused_ = false;
   bool invalid_ = false;
   bool done_ = false;
-  ppShape feedback_;
+  RecordedBand band_;
   WallEndRecord record_;
 };

@@ -142,14 +142,9 @@ void qxMoveStretchObjectTask::PreTrack(plat::POINT* point) {
 }
 
 void qxMoveStretchObjectTask::DrawFeedback(int32_t x, int32_t y) {
-  if (refused_ || View() == nullptr) return;
-  {
-    // Recorded first and then replayed, as the erase replays it: the corner mark's arcs drawn
-    // straight onto the window differ from their replay by a few pixels, which exclusive-or keeps.
-    ppDC dc(View()->GetHWND());
-    dc.ClipToRect(plat::RECT{0, 0, 0, 0});
-    feedback_.Reset();
-    dc.AttachShape(&feedback_);
+  if (refused_) return;
+  // The corner mark's arcs are why the band is recorded: drawn straight they differ from the replay.
+  band_.Draw(View(), canvas_, [&](ppDC& dc) {
     const ppVector3 pos = junction_->Position(), moved = pos + PlanMove(x, y);
     for (qxRoomSegment* w : WallsAt(*junction_)) {
       ppVector3 a = w->Start(), b = w->End();
@@ -157,25 +152,10 @@ void qxMoveStretchObjectTask::DrawFeedback(int32_t x, int32_t y) {
       w->DrawOutlineWithDimension(a, b, dc);
     }
     junction_->DrawAngles(dc, x, y);
-    feedback_.End();
-    dc.AttachShape(nullptr);
-  }
-  ReplayFeedback();  // the first replay draws
+  });
 }
 
-void qxMoveStretchObjectTask::ReplayFeedback() {
-  if (View() == nullptr || feedback_.Records() == nullptr) return;
-  ppDC dc(View()->GetHWND());
-  if (canvas_ != nullptr) canvas_->ClipToVisible(dc);
-  dc.SetXorMode();
-  feedback_.Replay(&dc, 0.0f, 0.0f, 1.0f);
-  dc.SetNormalPen();
-}
-
-void qxMoveStretchObjectTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
-  ReplayFeedback();
-  feedback_.FreeRecords();
-}
+void qxMoveStretchObjectTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) { band_.Erase(View(), canvas_); }
 
 void qxMoveStretchObjectTask::ApplyStretch(float dx, float dz, bool replay) {
   if (replay) {

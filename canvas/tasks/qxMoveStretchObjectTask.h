@@ -12,10 +12,10 @@
 // User-interface thread only.
 #pragma once
 
+#include "canvas/tasks/RecordedBand.h"
 #include "canvas/tasks/WallEndRecord.h"
 #include "foundation/ppVector3.h"
 #include "framework/ppMouseTask.h"
-#include "framework/ppShape.h"
 
 class ppDC;
 class qxJunction;
@@ -43,7 +43,7 @@ class qxMoveStretchObjectTask : public ppMouseTask {
   void ApplyStretch(float dx, float dz, bool replay);
 
   bool Refused() const { return refused_; }
-  const ppShape& Feedback() const { return feedback_; }
+  const ppShape& Feedback() const { return band_.Shape(); }
   const WallEndRecord& Record() const { return record_; }
 
  private:
@@ -51,8 +51,6 @@ class qxMoveStretchObjectTask : public ppMouseTask {
   ppVector3 PlanMove(int32_t x, int32_t y) const;
   // No wall at the corner 50 mm long or less, no other corner within 50 mm.
   bool StretchAllowed(const ppVector3& delta) const;
-  // Draws the recorded band in exclusive-or (drawing it twice erases it).
-  void ReplayFeedback();
   void Announce();
 
   qxNewRoomCanvas* canvas_;
@@ -60,7 +58,7 @@ class qxMoveStretchObjectTask : public ppMouseTask {
   qxRoomSegment* segment_;
   bool refused_ = false;
   bool done_ = false;
-  ppShape feedback_;
+  RecordedBand band_;
   WallEndRecord record_;
   float appliedDx_ = 0.0f, appliedDz_ = 0.0f;
 };

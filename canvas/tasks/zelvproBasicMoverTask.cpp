@@ -417,20 +417,32 @@ bool zelvproBasicMoverTask::PlaceAtSnap() {
 
 void zelvproBasicMoverTask::RestorePlaces() {
   // Containers first, in list order at their old indexes, then places and angles.
-  for (Place& place : places_) {
-    zelvproElement* element = place.element;
-    if (place.container != nullptr && element->GetSupervisor() != place.container) {
-      element->DetachFromSupervisor();
-      const int32_t count = place.container->Subviews().Count();
-      if (place.index >= 0 && place.index < count) {
-        place.container->InsertSubview(element, place.index);
-      } else {
-        place.container->AddSubview(element);
-      }
+  for (Place& place : places_) PutBack(place);
+}
+
+void zelvproBasicMoverTask::PutBack(const Place& place) {
+  zelvproElement* element = place.element;
+  if (place.container != nullptr && element->GetSupervisor() != place.container) {
+    element->DetachFromSupervisor();
+    const int32_t count = place.container->Subviews().Count();
+    if (place.index >= 0 && place.index < count) {
+      place.container->InsertSubview(element, place.index);
+    } else {
+      place.container->AddSubview(element);
     }
-    element->SetPosition(place.position);
-    element->StoreAngle(place.angle);
   }
+  element->SetPosition(place.position);
+  element->StoreAngle(place.angle);
+}
+
+std::vector<zelvproElement*> zelvproBasicMoverTask::ResnapMoved() {
+  ElementList list;
+  for (Place& place : places_) list.push_back(place.element);
+  if (!list.empty()) {
+    list.front()->ReleaseOutsideSnaps(list);
+    list.front()->ResnapList(list);
+  }
+  return list;
 }
 
 void zelvproBasicMoverTask::SwapPlaces() {
@@ -442,17 +454,7 @@ void zelvproBasicMoverTask::SwapPlaces() {
     now.container = element->GetSupervisor();
     now.index = now.container != nullptr ? now.container->Subviews().Find(element) : -1;
     element->Invalidate();
-    if (place.container != nullptr && now.container != place.container) {
-      element->DetachFromSupervisor();
-      const int32_t count = place.container->Subviews().Count();
-      if (place.index >= 0 && place.index < count) {
-        place.container->InsertSubview(element, place.index);
-      } else {
-        place.container->AddSubview(element);
-      }
-    }
-    element->SetPosition(place.position);
-    element->StoreAngle(place.angle);
+    PutBack(place);
     element->Invalidate();
     element->MarkTreePendingUpdate();
     place = now;
@@ -774,12 +776,7 @@ void zelvproBasicMoverTask::Do() {
     }
     ShiftPending();
   }
-  ElementList list;
-  for (Place& place : places_) list.push_back(place.element);
-  if (!list.empty()) {
-    list.front()->ReleaseOutsideSnaps(list);
-    list.front()->ResnapList(list);
-  }
+  ElementList list = ResnapMoved();
   zelvproElement::InvalidateElement(host.ScenePane(), true);
   if (auto* room = dynamic_cast<qxNewRoomCanvas*>(RoomCanvas())) room->SnapElementsToWalls(moved_.get());
   if (!CheckCollisions()) {
@@ -801,12 +798,7 @@ void zelvproBasicMoverTask::Do() {
 
 void zelvproBasicMoverTask::AfterSwap(bool undo) {
   iElementHost& host = iElementHost::Current();
-  ElementList list;
-  for (Place& place : places_) list.push_back(place.element);
-  if (!list.empty()) {
-    list.front()->ReleaseOutsideSnaps(list);
-    list.front()->ResnapList(list);
-  }
+  ElementList list = ResnapMoved();
   zelvproElement::InvalidateElement(host.ScenePane(), true);
   if (zelvproElement* top = host.TopCanvas()) top->AfterEdit(this);
   if (!list.empty())

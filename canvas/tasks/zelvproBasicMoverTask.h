@@ -141,6 +141,11 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   // Puts `place`'s element at the plan position `world` with the absolute angle `absAngle`, inside
   // `container` (re-parented when it is another).
   void PutAt(Place& place, const ppVector3& world, float absAngle, zelvproElement* container);
+  // Puts `place`'s element back under its saved container (at its saved index while that is in range,
+  // else last) when it is elsewhere, with its saved position and angle.
+  static void PutBack(const Place& place);
+  // The moved units as a list, their snaps to units outside it released and made again among them.
+  std::vector<zelvproElement*> ResnapMoved();
   // The stretch to fit after a collision at the snap point; sets placeFree_.
   void StretchToFit();
   void ApplyWidth(zelvproElement* element, float width);

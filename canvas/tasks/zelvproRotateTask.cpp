@@ -84,11 +84,16 @@ void zelvproRotateTask::DrawFeedback(int32_t x, int32_t y) {
   dc.SetNormalPen();
 }
 
-void zelvproRotateTask::Do() {
-  iElementHost& host = iElementHost::Current();
+std::vector<zelvproElement*> zelvproRotateTask::ReleaseOutsideSnaps() {
   ElementList list;
   for (Saved& saved : saved_) list.push_back(saved.element);
   if (!list.empty()) list.front()->ReleaseOutsideSnaps(list);
+  return list;
+}
+
+void zelvproRotateTask::Do() {
+  iElementHost& host = iElementHost::Current();
+  ElementList list = ReleaseOutsideSnaps();
   // The old and the new area are both redrawn.
   for (Saved& saved : saved_) {
     zelvproElement* e = saved.element;
@@ -121,9 +126,7 @@ void zelvproRotateTask::Do() {
 
 void zelvproRotateTask::Swap(bool undo) {
   iElementHost& host = iElementHost::Current();
-  ElementList list;
-  for (Saved& saved : saved_) list.push_back(saved.element);
-  if (!list.empty()) list.front()->ReleaseOutsideSnaps(list);
+  ElementList list = ReleaseOutsideSnaps();
   for (Saved& saved : saved_) {
     zelvproElement* e = saved.element;
     const ppVector3 now = e->GetPosition();

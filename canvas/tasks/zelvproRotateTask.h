@@ -54,6 +54,8 @@ class zelvproRotateTask : public zelvproMouseTask {
     float angle;            // own angle: the value Undo and Redo swap
   };
   void Swap(bool undo);
+  // The turned elements as a list, their snaps to elements outside it released.
+  std::vector<zelvproElement*> ReleaseOutsideSnaps();
 
   float angle_ = 0.0f;
   zelvproCanvas* canvas_;

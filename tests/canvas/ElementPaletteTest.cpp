@@ -244,14 +244,9 @@ TEST_F(ElementPaletteTest, PressesOnCellsStartTheItemsTasks) {
 TEST_F(ElementPaletteTest, APlainUnitDeselectsBothCanvasesAndStartsWithItsFrameRegion) {
   MakeWindowShowingGroup();
   zelvproTopCanvas room(nullptr, Rect(0, 0, kWidth, kPlanHeight), db_);
-  canvasHost_.newRoomCanvas = &room;
-  zelvproElement* placed = PlaceUnit("B40", 100, 100);
-  zelvproElement* onRoom = db_->TopViewFile().CreateElement(
-      palettetest::RecordNamed(db_->TopViewFile(), "Name", "B30"), Rect(10, 10, 60, 60), &room);
+  const auto [placed, onRoom] = SelectUnitsOnPlanAndRoom(room);
   ASSERT_NE(placed, nullptr);
   ASSERT_NE(onRoom, nullptr);
-  placed->Select(false);
-  onRoom->Select(false);
   const plat::POINT at = CellCentre(palettetest::kUnit);
   Down(at);
   ASSERT_EQ(factory_.asked, Rows{"dragger"});

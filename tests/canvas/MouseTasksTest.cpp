@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "CanvasTestSupport.h"
 #include "canvas/tasks/CanvasTaskFactory.h"
 #include "canvas/tasks/zelvproMouseTask.h"
 #include "canvas/tasks/zelvproPointerTask.h"
@@ -71,7 +72,7 @@ class Starter : public ppPane {
   int32_t *alive_, *clicks_, *dones_;
 };
 
-class MouseTasksTest : public tvtest::TopViewTest {
+class MouseTasksTest : public tvtest::TopViewTest, protected canvastest::DesktopInput {
  protected:
   void SetUp() override {
     plat::HeadlessDriver::Reset();
@@ -97,25 +98,7 @@ class MouseTasksTest : public tvtest::TopViewTest {
     plat::HeadlessDriver::Reset();
   }
 
-  std::vector<uint32_t> Pixels() const {
-    plat::Surface* s = plat::GetWindowSurface(hwnd_);
-    std::vector<uint32_t> out;
-    for (int32_t y = 0; y < s->Height(); ++y)
-      for (int32_t x = 0; x < s->Width(); ++x) out.push_back(s->Pixel(x, y));
-    return out;
-  }
-  static void Down(plat::POINT p) {
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void MoveTo(plat::POINT p) {
-    plat::Desktop::MouseMove(p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void Up(plat::POINT p) {
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
+  std::vector<uint32_t> Pixels() const { return canvastest::WindowPixels(hwnd_); }
 
   // A counting task started by a press at `at`.
   CountingTask* StartCounting(plat::POINT at) {

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "CanvasTestSupport.h"
 #include "canvas/tasks/CanvasTaskFactory.h"
 #include "canvas/tasks/zelvproBasicMoverTask.h"
 #include "canvas/tasks/zelvproMoverTask.h"
@@ -105,7 +106,7 @@ class Starter : public ppPane {
   ppTask* next = nullptr;
 };
 
-class MoverTasksTest : public tvtest::TopViewTest {
+class MoverTasksTest : public tvtest::TopViewTest, protected canvastest::DesktopInput {
  protected:
   void SetUp() override {
     plat::HeadlessDriver::Reset();
@@ -135,23 +136,7 @@ class MoverTasksTest : public tvtest::TopViewTest {
     plat::HeadlessDriver::Reset();
   }
 
-  static void Down(plat::POINT p) {
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void MoveTo(plat::POINT p) {
-    plat::Desktop::MouseMove(p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void Up(plat::POINT p) {
-    plat::LayerClock::Advance(1000);  // never a click
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void Key(uint8_t key, bool down) {
-    plat::Desktop::Key(key, down);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
+  static void Up(plat::POINT p) { UpAfterClickTime(p); }  // never a click
 
   // A mover over `units` (in this order) pressed at `at`.
   zelvproMoverTask* PressMover(std::vector<zelvproElement*> units, plat::POINT at) {

@@ -11,8 +11,10 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "CanvasTestSupport.h"
 #include "canvas/palette/zelvproElementPalette.h"
 #include "canvas/palette/zelvproElementPane.h"
 #include "canvas/palette/zelvproElementScroller.h"
@@ -156,7 +158,7 @@ class RecordingFactory : public CanvasTaskFactory {
   }
 };
 
-class PaletteTest : public tvtest::TopViewTest {
+class PaletteTest : public tvtest::TopViewTest, protected canvastest::DesktopInput {
  protected:
   static constexpr int32_t kWidth = 1001;
   static constexpr int32_t kPlanHeight = 400;
@@ -258,18 +260,6 @@ class PaletteTest : public tvtest::TopViewTest {
     plat::HeadlessDriver::RunUntilIdle();
   }
 
-  static void Down(plat::POINT p) {
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void MoveTo(plat::POINT p) {
-    plat::Desktop::MouseMove(p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void Up(plat::POINT p) {
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
   // Presses on the cell, moves by (dx, dy) in two steps after the click time and releases.
   void Drag(int32_t column, plat::POINT to) {
     const plat::POINT from = CellCentre(column);
@@ -287,6 +277,17 @@ class PaletteTest : public tvtest::TopViewTest {
         db_->TopViewFile().CreateElement(topView, eltest::Rect(x, y, x + 100, y + 100), canvas_.get());
     if (unit != nullptr) unit->MoveTo(x, y);
     return unit;
+  }
+  // Stands `room` in for the room canvas (the test clears it again) and selects a B40 put into the plan
+  // at (100, 100) and a B30 made on `room`: (plan unit, room unit), either null when not made.
+  std::pair<zelvproElement*, zelvproElement*> SelectUnitsOnPlanAndRoom(zelvproTopCanvas& room) {
+    canvasHost_.newRoomCanvas = &room;
+    zelvproElement* placed = PlaceUnit("B40", 100, 100);
+    zelvproElement* onRoom = db_->TopViewFile().CreateElement(RecordNamed(db_->TopViewFile(), "Name", "B30"),
+                                                              eltest::Rect(10, 10, 60, 60), &room);
+    for (zelvproElement* unit : {placed, onRoom})
+      if (unit != nullptr) unit->Select(false);
+    return {placed, onRoom};
   }
   std::vector<zelvproElement*> PlanUnits() const {
     std::vector<zelvproElement*> out;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "CanvasTestSupport.h"
 #include "canvas/tasks/CanvasTaskFactory.h"
 #include "canvas/tasks/qxMoveObjectTask.h"
 #include "canvas/tasks/qxMoveStretchObjectTask.h"
@@ -76,7 +77,7 @@ struct WallEnds {
   V start, end;
 };
 
-class RoomWallTasksTest : public roomtest::RoomTest {
+class RoomWallTasksTest : public roomtest::RoomTest, protected canvastest::DesktopInput {
  protected:
   void SetUp() override {
     plat::HeadlessDriver::Reset();
@@ -109,10 +110,6 @@ class RoomWallTasksTest : public roomtest::RoomTest {
   }
   static void ReleaseKeys() {
     for (int32_t key : {plat::VK_CONTROL, plat::VK_SHIFT}) plat::InputState::SetDown(key, false);
-  }
-  static void Key(int32_t key, bool down) {
-    plat::Desktop::Key(key, down);
-    plat::HeadlessDriver::RunUntilIdle();
   }
 
   qxRoomSegment* Wall(const V& a, const V& b) { return MakeSegment(a, b, room_.get()); }
@@ -152,31 +149,13 @@ class RoomWallTasksTest : public roomtest::RoomTest {
           << want[i].end.x << "," << want[i].end.z;
     }
   }
-  std::vector<uint32_t> Pixels() const {
-    plat::Surface* s = plat::GetWindowSurface(hwnd_);
-    std::vector<uint32_t> out;
-    for (int32_t y = 0; y < s->Height(); ++y)
-      for (int32_t x = 0; x < s->Width(); ++x) out.push_back(s->Pixel(x, y));
-    return out;
-  }
+  std::vector<uint32_t> Pixels() const { return canvastest::WindowPixels(hwnd_); }
   static plat::POINT Pixel(const V& p) {
     plat::POINT out{};
     PlanPointToScreen(p, out);
     return out;
   }
-  static void Down(plat::POINT p) {
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void MoveTo(plat::POINT p) {
-    plat::Desktop::MouseMove(p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  static void Up(plat::POINT p) {
-    plat::LayerClock::Advance(1000);  // never a click
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, p);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
+  static void Up(plat::POINT p) { UpAfterClickTime(p); }  // never a click
   // Presses the wall's body at `p` and answers the wall move task the press posted.
   qxMoveObjectTask* PressWall(plat::POINT p) {
     const ppTask* before = room_->DoneTop();
