@@ -7,6 +7,7 @@
 #include "controls/ppEditTextField.h"
 #include "controls/ppPictField.h"
 #include "controls/ppTextField.h"
+#include "elements/topview/ConfigSelectorFields.h"
 #include "framework/ppButton.h"
 #include "framework/ppCollaborator.h"
 #include "framework/ppPicture.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-// The field for one row; null for the kinds whose fields live elsewhere (selectors, colours).
+// The field for one row; null for a kind this program does not know.
 ppField* MakeField(ppConfigPanel* panel, const ConfigField& row) {
   switch (row.kind) {
     case ConfigField::kText: {
@@ -48,6 +49,9 @@ ppField* MakeField(ppConfigPanel* panel, const ConfigField& row) {
     }
     case ConfigField::kDivider:
       return new ppDivider(panel);
+    case ConfigField::kSelector:
+    case ConfigField::kColour:
+      return MakeSelectorRowField(panel, row);
     default:
       return nullptr;
   }

@@ -6,9 +6,13 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "catalogue/records/zelvproNoteFil.h"
 #include "catalogue/records/zelvproPreviewFil.h"
+#include "controls/ppConfigPanel.h"
+#include "controls/ppConfigTab.h"
+#include "controls/ppPopupSelector.h"
 #include "database/HandleList.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/qxViewHolder.h"
@@ -55,14 +59,35 @@ class RecordingConfigurator : private eltest::OwnConfigurator, public zelvproEle
         if (f.property == property) return &f;
     return nullptr;
   }
+  // How many popup selectors the panels on screen hold, and how many selector rows were described.
+  std::pair<int32_t, int32_t> SelectorsShownAndDescribed() const {
+    std::pair<int32_t, int32_t> out{0, 0};
+    for (const ppConfigTab* tab : OwnConfigurator::configurator->Tabs())
+      if (tab->Panel() != nullptr) out.first += Popups(*tab->Panel());
+    for (const auto& p : panels)
+      out.second += int32_t(std::count_if(p->fields.begin(), p->fields.end(), [](const ConfigField& f) {
+        return f.kind == ConfigField::kSelector;
+      }));
+    return out;
+  }
   Vcon::String path;
   std::vector<Vcon::String> selected;
   std::vector<std::unique_ptr<ConfigPanel>> panels;
   std::vector<std::unique_ptr<ppCollaborator>> objects;
+
+ private:
+  static int32_t Popups(const ppView& view) {
+    int32_t n = dynamic_cast<const ppPopupSelector*>(&view) != nullptr ? 1 : 0;
+    for (int32_t i = 0; i < view.Subviews().Count(); ++i) n += Popups(*view.Subviews().At(i));
+    return n;
+  }
 };
 
-// An element whose choice lists are scripted: per colour position and per option class, how many
-// records its selector lists; and its colour-code mask.
+// An element whose choice lists are scripted: per colour position and per option class, the records
+// its selector lists; and its colour-code mask. The lists hold records of the file they fill (colour
+// records for the colour rows, unit records for the options): a record id is a number in the whole
+// catalogue store, so any other number names another table's record, which the selector's field
+// cannot read.
 class PanelProbe : public zelvproTopViewElement {
  public:
   PanelProbe(zelvDatabase& db, int32_t topView)
@@ -70,15 +95,15 @@ class PanelProbe : public zelvproTopViewElement {
                               db.ShapeFile()) {}
   uint32_t CollectBitMask(bool /*withChildren*/) override { return mask; }
   void FillColorChoices(ppDatafile& colours, int32_t position, bool /*flag*/) override {
-    Fill(colours, counts[position]);
+    Fill(colours, colourChoices[position]);
   }
-  void FillOptionChoices(ppDatafile& units, int32_t classId) override { Fill(units, counts[classId]); }
+  void FillOptionChoices(ppDatafile& units, int32_t classId) override { Fill(units, optionChoices[classId]); }
   uint32_t mask = 0;
-  std::map<int32_t, int32_t> counts;
+  std::map<int32_t, Words> colourChoices, optionChoices;
 
  private:
-  static void Fill(ppDatafile& file, int32_t n) {
-    for (int32_t i = 1; i <= n; ++i) HandleList::Insert(file.GetSelection(), i);
+  static void Fill(ppDatafile& file, const Words& ids) {
+    for (int32_t id : ids) HandleList::Insert(file.GetSelection(), id);
   }
   static const char* Buffer(zelvDatabase& db, int32_t topView) {
     db.TopViewFile().ReadRecord(topView, nullptr);
@@ -137,11 +162,15 @@ TEST_F(TopViewPanelTest, SelectorsForColourCodesAndOptionsWithAChoice) {
   zelvDatabase& db = MakeDatabase();
   for (int32_t g = 1; g <= 3; ++g) AddColourCode(db, g, 0, {}, g == 1 ? "Body" : g == 2 ? "Front" : "Handle");
   const int32_t single = AddClass(db, 41, 0), twice = AddClass(db, 42, 0);
-  const int32_t unit = AddUnit(db, {{"id", 7}});
-  const int32_t topView = AddTopView(db, {{"ID", 1}}, {{"options", {single, 0, unit, 0, twice, 0, unit, 0}}});
+  const int32_t unit = AddUnit(db, {{"id", 7}}), other = AddUnit(db, {{"id", 8}});
+  const int32_t topView =
+      AddTopView(db, {{"ID", 1}}, {{"options", {single, 0, unit, 0, twice, 0, unit, other, 0}}});
+  Words colours;
+  for (int32_t id = 1; id <= 3; ++id) colours.push_back(AddColour(db, id));
   PanelProbe element(db, topView);
   element.mask = 0x7;  // codes 1, 2 and 3; code 2 offers one colour only
-  element.counts = {{1, 2}, {2, 1}, {3, 3}, {single, 1}, {twice, 2}};
+  element.colourChoices = {{1, {colours[0], colours[1]}}, {2, {colours[2]}}, {3, colours}};
+  element.optionChoices = {{single, {unit}}, {twice, {unit, other}}};
   settings_.popFieldHeight = 1, settings_.popListHeight = 3;
   element.BuildInfoPanel(nullptr);
   ASSERT_EQ(configurator_.panels.size(), 2u);
@@ -156,6 +185,10 @@ TEST_F(TopViewPanelTest, SelectorsForColourCodesAndOptionsWithAChoice) {
   EXPECT_EQ(std::tuple(option->rows, option->pictureFlag, option->noPictureInList, option->listRows),
             std::tuple(1, 0, true, 2));
   EXPECT_EQ(option->optionFlag, 1);
+  // Every selector row is a popup selector on screen, its list read through to the current choice.
+  const auto [shown, described] = configurator_.SelectorsShownAndDescribed();
+  EXPECT_EQ(shown, described);
+  EXPECT_GE(shown, 3);
 
   // Without colour codes one plain selector, even for an empty list.
   zelvDatabase& bare = MakeDatabase("bare.cdb");
