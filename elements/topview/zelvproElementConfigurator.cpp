@@ -1,5 +1,7 @@
 #include "elements/topview/zelvproElementConfigurator.h"
 
+#include <string>
+
 #include "controls/ppButtonField.h"
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigurator.h"
@@ -12,6 +14,7 @@
 #include "framework/ppCollaborator.h"
 #include "framework/ppPicture.h"
 #include "framework/ppPropertyDataUnit.h"
+#include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -84,13 +87,27 @@ ppConfigPanel* zelvproElementConfigurator::MakePanel(const ConfigPanel& descript
   if (target == nullptr) return nullptr;
   auto* panel = new ppConfigPanel(target);
   panel->SetName(description.name);
+  int32_t unreadable = 0;
   for (const ConfigField& row : description.fields) {
-    ppField* field = MakeField(panel, row);
+    ppField* field = nullptr;
+    try {
+      field = MakeField(panel, row);
+    } catch (int32_t error) {
+      // A selector reads its list while it is made: a row whose records cannot be read is left out,
+      // so that the rest of the panel still works and the error does not end the program.
+      unreadable = error;
+      continue;
+    }
     if (field == nullptr) continue;
     field->SetMargins(row.margins[0], row.margins[1], row.margins[2], row.margins[3]);
     panel->AddField(field);
   }
   target->AddPanel(panel);
+  if (unreadable != 0) {
+    const std::string text = "A field of this panel is left out: its catalogue records could not be read (error " +
+                             std::to_string(unreadable) + ").";
+    plat::MessageBoxA(nullptr, text.c_str(), "Zelvo Pro", plat::MB_ICONHAND);
+  }
   return panel;
 }
 

@@ -21,6 +21,7 @@
 #include "framework/ppCollaborator.h"
 #include "framework/ppSweeper.h"
 #include "platform/HeadlessDriver.h"
+#include "platform/MessageBox.h"
 
 namespace {
 
@@ -197,6 +198,29 @@ TEST_F(TopViewPanelTest, SelectorsForColourCodesAndOptionsWithAChoice) {
   const ConfigField* colour = configurator_.Bound("Color");
   ASSERT_NE(colour, nullptr);
   EXPECT_EQ(std::tuple(colour->rows, colour->pictureFlag), std::tuple(2, 1));
+}
+
+// A choice list naming a record of another table (a damaged catalogue) cannot be read by the selector
+// that shows it: that row is left out with a message, the other rows stay, and nothing is thrown.
+TEST_F(TopViewPanelTest, ASelectorWhoseListCannotBeReadIsLeftOutWithAMessage) {
+  zelvDatabase& db = MakeDatabase();
+  AddColourCode(db, 1, 0, {}, "Body");
+  const int32_t twice = AddClass(db, 42, 0);
+  const int32_t unit = AddUnit(db, {{"id", 7}}), other = AddUnit(db, {{"id", 8}});
+  const int32_t topView = AddTopView(db, {{"ID", 1}}, {{"options", {twice, 0, unit, other, 0}}});
+  const int32_t colour = AddColour(db, 1), second = AddColour(db, 2);
+  PanelProbe element(db, topView);
+  element.mask = 0x1;
+  element.colourChoices = {{1, {colour, second}}};
+  element.optionChoices = {{twice, {1, 2}}};  // the store's first records, not units
+  plat::ClearMessageBoxLog();
+  ASSERT_NO_THROW(element.BuildInfoPanel(nullptr));
+  const auto [shown, described] = configurator_.SelectorsShownAndDescribed();
+  EXPECT_EQ(shown, described - 1);
+  EXPECT_GE(shown, 1);
+  const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find(u"error 3620"), std::u16string::npos);
 }
 
 TEST_F(TopViewPanelTest, SizeFieldsOfSeveralElementsEditTheOneWithAUnitForAnyKey) {
