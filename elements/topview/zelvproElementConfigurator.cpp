@@ -104,8 +104,9 @@ ppConfigPanel* zelvproElementConfigurator::MakePanel(const ConfigPanel& descript
   }
   target->AddPanel(panel);
   if (unreadable != 0) {
-    const std::string text = "A field of this panel is left out: its catalogue records could not be read (error " +
-                             std::to_string(unreadable) + ").";
+    const std::string text =
+        "A field of this panel is left out: its catalogue records could not be read (error " +
+        std::to_string(unreadable) + ").";
     plat::MessageBoxA(nullptr, text.c_str(), "Zelvo Pro", plat::MB_ICONHAND);
   }
   return panel;
