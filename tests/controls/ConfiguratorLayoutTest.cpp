@@ -226,6 +226,7 @@ TEST_F(ConfiguratorLayoutTest, TheDemoDefaultPanelsShowTheirPagesAndButtons) {
 class WarningQuestionTest : public ctltest::WindowTest {
  protected:
   void TearDown() override {
+    ppWindow::SetApplicationWindow(nullptr);
     HeadlessDriver::SetIdleScript(nullptr);
     SetTextSource(nullptr);
     WindowTest::TearDown();
@@ -288,9 +289,10 @@ TEST_F(WarningQuestionTest, ShowsTheTextsOfTheCurrentLanguage) {
   std::map<int32_t, std::u16string> shown;
   std::u16string caption;
   plat::HWND owner = nullptr;
+  ppWindow::SetApplicationWindow(window_);  // the frame the question belongs to
   auto look = [&] {
     caption = Text(Question());
-    owner = plat::GetParent(Question());
+    owner = plat::GetWindow(Question(), plat::GW_OWNER);
     for (int32_t item : {zelvproWarningDialog::kMessageItem, 6, 7, 2}) shown[item] = ItemText(item);
   };
   Ask({look, Key(plat::VK_ESCAPE)});
@@ -299,7 +301,7 @@ TEST_F(WarningQuestionTest, ShowsTheTextsOfTheCurrentLanguage) {
   EXPECT_EQ(shown[6], u"Ja");
   EXPECT_EQ(shown[7], u"Nej");
   EXPECT_EQ(shown[2], u"Annuller");
-  EXPECT_EQ(owner, hwnd_) << "owned by the window that was active";
+  EXPECT_EQ(owner, hwnd_) << "owned by the application's frame";
 
   texts.texts.erase(5049);
   Ask({look, Key(plat::VK_ESCAPE)});
