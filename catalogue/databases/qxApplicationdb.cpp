@@ -95,3 +95,8 @@ bool qxApplicationdb::GetString(int32_t number, Vcon::WString& text, int32_t lan
   stringCache_[key] = text;
   return true;
 }
+
+bool qxApplicationdb::BuildConfigurator(int32_t layoutId) {
+  configuratorFile_->BuildConfiguratorFromLayout(layoutId);
+  return true;
+}

@@ -35,6 +35,10 @@ class qxApplicationdb : public ppDatabase {
   // (a later change of the table shows after the next start); a missing one is asked again.
   bool GetString(int32_t number, Vcon::WString& text, int32_t language) override;
 
+  // Fills the program-wide configurator from configurator layout `layoutId` (a default panel when
+  // the view mode changes); an id no record has builds the layout read last again. Always true.
+  bool BuildConfigurator(int32_t layoutId);
+
   qxApplicationFil& ApplicationFile() const { return *applicationFile_; }
   zelvproConfiguratorFil& ConfiguratorFile() const { return *configuratorFile_; }
   ppDatafile& LanguageCodeFile() const { return *languageCodeFile_; }

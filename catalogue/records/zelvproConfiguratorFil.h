@@ -29,6 +29,13 @@ class zelvproConfiguratorFil : public zelvproRecordFil {
   // "id" as text, one blank, "name".
   void GetDisplayText(Vcon::String& out, char* buffer) override;
 
+  // Replaces the whole content of the program-wide configurator (ppConfigurator::Host) with the
+  // pages and fields of layout `layoutId`. Field records: type 0 starts a page captioned "label",
+  // 1 a text field showing "text", 2 a picture button (picture id "label", message names "text"),
+  // 3 a divider (framed with picture "text" when that is a positive number). A negative id, or one
+  // no record has, builds the record read last again. Without a configurator nothing happens.
+  void BuildConfiguratorFromLayout(int32_t layoutId);
+
   // The field records of the current configurator record.
   zelvproConfigFieldFil& FieldFile() const { return *fieldFile_; }
 
