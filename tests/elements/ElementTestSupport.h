@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "catalogue/CatalogueTestSupport.h"
 #include "catalogue/records/zelvproColorCatalogFil.h"
 #include "catalogue/records/zelvproShapeFil.h"
@@ -329,7 +331,8 @@ struct DxfLayer {
 // turns y upwards against it) and the layer table holds `layers`. The temporary file is removed.
 inline std::string PrintToDxf(float sheetHeight, std::initializer_list<DxfLayer> layers,
                               const std::function<void(ppDC&)>& print) {
-  const std::string path = ::testing::TempDir() + "print_to_dxf.dxf";
+  // One name per process: the test runner runs many tests at once.
+  const std::string path = ::testing::TempDir() + "print_to_dxf_" + std::to_string(getpid()) + ".dxf";
   DxfWriter::SetOutputPath(Vcon::WString(path.c_str()));
   ppFileSpec file;
   DxfWriter::OpenOutputFile(file);
