@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
@@ -24,6 +25,9 @@
 #include "database/ppDatafile.h"
 #include "elements/topview/iCalculationList.h"
 #include "foundation/Vcon_HandleManager.h"
+#include "framework/ppWindow.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/WindowApi.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
 
@@ -33,6 +37,35 @@ inline double ThreadSeconds() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+inline double ThreadMilliseconds() { return ThreadSeconds() * 1e3; }
+
+// The middle of the measured rounds (the upper one of an even count).
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Registers the window class the controls' windows are made of ("ZelvCtrl").
+inline void RegisterControlWindowClass() {
+  plat::WNDCLASSA wc;
+  wc.lpfnWndProc = ppWindow::ChildProc;
+  wc.lpszClassName = "ZelvCtrl";
+  plat::RegisterClassA(&wc);
+}
+
+// A visible top-level window of `width` x `height` pixels for controls to draw in, run until idle; the
+// window owns itself (closing it deletes it).
+inline ppWindow* OpenControlWindow(int32_t width, int32_t height) {
+  RegisterControlWindowClass();
+  auto* window = new ppWindow();
+  ppWindow::SetObjectUnderConstruction(window);
+  plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, width, height, nullptr,
+                        nullptr, nullptr, nullptr);
+  window->SetOwnsWindow(true);
+  plat::HeadlessDriver::RunUntilIdle();
+  return window;
 }
 
 // The fastest of `rounds` runs in thread processor time: the least disturbed by the rest of the machine.

@@ -60,29 +60,13 @@ void Rebuild(ppConfigurator& configurator, int32_t fields, plat::HWND window) {
   plat::UpdateWindow(window);
 }
 
-// Processor time of this thread, milliseconds: the machine's other work does not count.
-double ThreadMilliseconds() { return bench::ThreadSeconds() * 1e3; }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main() {
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
   plat::HeadlessDriver::Reset();
-  plat::WNDCLASSA wc;
-  wc.lpfnWndProc = ppWindow::ChildProc;
-  wc.lpszClassName = "ZelvCtrl";
-  plat::RegisterClassA(&wc);
-  auto* window = new ppWindow();
-  ppWindow::SetObjectUnderConstruction(window);
-  plat::HWND hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 240,
-                                          700, nullptr, nullptr, nullptr, nullptr);
-  window->SetOwnsWindow(true);
-  plat::HeadlessDriver::RunUntilIdle();
+  ppWindow* window = bench::OpenControlWindow(240, 700);
+  plat::HWND hwnd = window->GetHWND();
   auto* configurator = new ppConfigurator(window, {0, 0, 240, 700}, nullptr, false);
 
   constexpr int kRounds = 9, kPasses = 20;
@@ -90,12 +74,12 @@ int main() {
   for (int round = 0; round < kRounds; ++round) {
     for (const int32_t n : round % 2 == 0 ? std::vector<int32_t>{30, 60} : std::vector<int32_t>{60, 30}) {
       Rebuild(*configurator, n, hwnd);  // warm
-      const double start = ThreadMilliseconds();
+      const double start = bench::ThreadMilliseconds();
       for (int pass = 0; pass < kPasses; ++pass) Rebuild(*configurator, n, hwnd);
-      times[n].push_back((ThreadMilliseconds() - start) / kPasses);
+      times[n].push_back((bench::ThreadMilliseconds() - start) / kPasses);
     }
   }
-  const double small = Median(times[30]), large = Median(times[60]);
+  const double small = bench::Median(times[30]), large = bench::Median(times[60]);
   std::printf("configurator rebuild, 4 panels of 30 fields: %.3f ms\n", small);
   std::printf("configurator rebuild, 4 panels of 60 fields: %.3f ms\n", large);
   bench::ReachAtMost("configurator rebuild 60/30 fields", large / small, 2.3);

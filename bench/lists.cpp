@@ -34,11 +34,6 @@ constexpr int32_t kWidth = 720;
 // Header band, 40 lines, and the bar's 18 pixels at the right.
 constexpr int32_t kHeight = kLineHeight + 3 + kVisibleLines * kLineHeight;
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 // The price list's screen layout with every column drawing its text (left aligned, one line).
 Handle NineColumns() {
   Handle layout = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorDlst");
@@ -87,10 +82,7 @@ void Scroll(Pane& pane, int32_t pass) {
 int main() {
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
   plat::HeadlessDriver::Reset();
-  plat::WNDCLASSA wc;
-  wc.lpfnWndProc = ppWindow::ChildProc;
-  wc.lpszClassName = "ZelvCtrl";
-  plat::RegisterClassA(&wc);
+  bench::RegisterControlWindowClass();
 
   bench::ScratchFolder folder("lists");
   ppFileSpec file = ppFileSpec(Vcon::WString(folder.File("lines.db").c_str()));
@@ -135,8 +127,8 @@ int main() {
                               1e3 / kScrolls);
     }
   }
-  const double paintSmall = Median(paint[0]), paintLarge = Median(paint[1]);
-  const double scrollSmall = Median(scroll[0]), scrollLarge = Median(scroll[1]);
+  const double paintSmall = bench::Median(paint[0]), paintLarge = bench::Median(paint[1]);
+  const double scrollSmall = bench::Median(scroll[0]), scrollLarge = bench::Median(scroll[1]);
   std::printf("list paint, 40 lines x 9 columns over 100 records: %.3f ms\n", paintSmall);
   std::printf("list paint, 40 lines x 9 columns over 10000 records: %.3f ms\n", paintLarge);
   std::printf("list scroll by one line over 100 records: %.3f ms\n", scrollSmall);

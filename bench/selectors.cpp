@@ -76,28 +76,12 @@ ppPopupSelector* MakeSelector(ppConfigurator& configurator, Query* query, bool t
   return selector;
 }
 
-double ThreadMilliseconds() { return bench::ThreadSeconds() * 1e3; }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main() {
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
   plat::HeadlessDriver::Reset();
-  plat::WNDCLASSA wc;
-  wc.lpfnWndProc = ppWindow::ChildProc;
-  wc.lpszClassName = "ZelvCtrl";
-  plat::RegisterClassA(&wc);
-  auto* window = new ppWindow();
-  ppWindow::SetObjectUnderConstruction(window);
-  plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 300, 700, nullptr,
-                        nullptr, nullptr, nullptr);
-  window->SetOwnsWindow(true);
-  plat::HeadlessDriver::RunUntilIdle();
+  ppWindow* window = bench::OpenControlWindow(300, 700);
   auto* configurator = new ppConfigurator(window, {0, 0, 300, 700}, nullptr, true);
 
   constexpr int kRounds = 9;
@@ -114,12 +98,12 @@ int main() {
       ppPopupSelector* selector = MakeSelector(
           *configurator, new Query(0, trees[n].get(), ppParameter(current[n]->Identity())), true);
       constexpr int kPasses = 5;
-      const double start = ThreadMilliseconds();
+      const double start = bench::ThreadMilliseconds();
       for (int pass = 0; pass < kPasses; ++pass) {
         selector->OpenPopup();
         plat::UpdateWindow(selector->OpenPopupDialog()->GetHWND());
       }
-      open[n].push_back((ThreadMilliseconds() - start) / kPasses);
+      open[n].push_back((bench::ThreadMilliseconds() - start) / kPasses);
     }
     for (const int32_t n : smallFirst ? std::vector<int32_t>{20, 2000} : std::vector<int32_t>{2000, 20}) {
       ppPopupSelector* selector =
@@ -128,17 +112,17 @@ int main() {
       plat::HWND popup = selector->OpenPopupDialog()->GetHWND();
       plat::UpdateWindow(popup);
       constexpr int kPasses = 40;
-      const double start = ThreadMilliseconds();
+      const double start = bench::ThreadMilliseconds();
       for (int pass = 0; pass < kPasses; ++pass) {
         plat::InvalidateRect(popup, nullptr, 0);
         plat::UpdateWindow(popup);
       }
-      paint[n].push_back((ThreadMilliseconds() - start) / kPasses);
+      paint[n].push_back((bench::ThreadMilliseconds() - start) / kPasses);
       plat::ReleaseCapture();
     }
   }
-  const double tree500 = Median(open[500]), tree5000 = Median(open[5000]);
-  const double list20 = Median(paint[20]), list2000 = Median(paint[2000]);
+  const double tree500 = bench::Median(open[500]), tree5000 = bench::Median(open[5000]);
+  const double list20 = bench::Median(paint[20]), list2000 = bench::Median(paint[2000]);
   std::printf("tree drop-down opening, 500 nodes: %.3f ms\n", tree500);
   std::printf("tree drop-down opening, 5000 nodes: %.3f ms\n", tree5000);
   std::printf("list drop-down painting, 20 items: %.3f ms\n", list20);

@@ -186,14 +186,18 @@ void zelvproPrefsDialog::AfterInitDialog() {
   for (auto [id, number] : kCaptions) translate(id, number);
 }
 
-void zelvproPrefsDialog::ReadItems() {
-  UserPreferences& p = Preferences();
+void zelvproPrefsDialog::ReadUnitSystem(UserPreferences& p) {
   if (IsItemChecked(1028, kSelf))
     p.unitSystem = kUnitMillimetres;
   else if (IsItemChecked(1045, kSelf))
     p.unitSystem = kUnitCentimetres;
   else if (IsItemChecked(1029, kSelf))
     p.unitSystem = kUnitImperial;
+}
+
+void zelvproPrefsDialog::ReadItems() {
+  UserPreferences& p = Preferences();
+  ReadUnitSystem(p);
   p.moneyDecimals = IsItemChecked(1030, kSelf);
   p.moneyGrouping = IsItemChecked(1037, kSelf);
   p.currencyShown = IsItemChecked(1031, kSelf);
@@ -246,12 +250,7 @@ void zelvproPrefsDialog::ReadLanguage() {
 
 void zelvproPrefsDialog::ReadSecondItems() {
   UserPreferences& p = Preferences();
-  if (IsItemChecked(1028, kSelf))
-    p.unitSystem = kUnitMillimetres;
-  else if (IsItemChecked(1045, kSelf))
-    p.unitSystem = kUnitCentimetres;
-  else if (IsItemChecked(1029, kSelf))
-    p.unitSystem = kUnitImperial;
+  ReadUnitSystem(p);
   p.money2Decimals = IsItemChecked(1048, kSelf);
   p.money2Grouping = IsItemChecked(1049, kSelf);
   p.money2CurrencyShown = IsItemChecked(1050, kSelf);

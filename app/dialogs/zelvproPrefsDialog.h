@@ -17,6 +17,8 @@
 class ppDatafile;
 class ppEventHandler;
 
+struct UserPreferences;
+
 class zelvproPrefsDialog : public ppDialog {
  public:
   static constexpr int32_t kTwoCurrencies = 121;
@@ -52,6 +54,8 @@ class zelvproPrefsDialog : public ppDialog {
  private:
   void FillLanguageList();
   void ReadLanguage();
+  // The checked unit radio button (millimetres, centimetres, inches) into the block; none leaves it.
+  void ReadUnitSystem(UserPreferences& p);
   Vcon::String ItemNarrow(int32_t id);
 
   ppDatafile* languages_;
