@@ -11,6 +11,7 @@
 #include "ControlsTestSupport.h"
 #include "catalogue/CatalogueTestSupport.h"
 #include "catalogue/databases/qxApplicationdb.h"
+#include "catalogue/databases/qxConfiguratorCommands.h"
 #include "catalogue/databases/qxSkindb.h"
 #include "catalogue/records/WarningQuestion.h"
 #include "catalogue/records/zelvproConfigFieldFil.h"
@@ -23,7 +24,9 @@
 #include "controls/zelvproWarningDialog.h"
 #include "framework/iElementServices.h"
 #include "framework/ppButton.h"
+#include "framework/ppCollaborator.h"
 #include "framework/ppPicture.h"
+#include "framework/ppSwitchBoard.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/WindowApi.h"
@@ -263,6 +266,42 @@ TEST_F(ConfiguratorLayoutTest, TheDemoDefaultPanelsShowTheirPagesAndButtons) {
     }
     EXPECT_EQ(target.commands, want.commands);
   }
+  app_->SetTarget(nullptr);
+}
+
+TEST_F(ConfiguratorLayoutTest, ButtonCommandsAreHeardByNameWhileTheApplicationDatabaseIsOpen) {
+  struct Recorder : ppEventHandler {
+    void DoCommand(int32_t command, intptr_t parameter) override { commands.push_back({command, parameter}); }
+    std::vector<std::pair<int32_t, intptr_t>> commands;
+  } application, other;
+  app_->SetTarget(&application);
+  ppCollaborator sender(nullptr);
+  auto broadcastAll = [&](int32_t channel) {
+    for (const auto& c : qxConfiguratorCommands::Commands())
+      sender.Broadcast(channel, ppSwitchBoard::MessageIdByName(c.name, false), 0);
+  };
+  const std::vector<std::pair<int32_t, intptr_t>> all = {{11, 0}, {4008, 0}, {3080, 2265}, {19, 0}};
+
+  Database();
+  for (const auto& c : qxConfiguratorCommands::Commands())
+    EXPECT_NE(ppSwitchBoard::MessageIdByName(c.name, false), -1)
+        << c.name << " known before any panel is built";
+  broadcastAll(ppSwitchBoard::kNamedChannel);
+  EXPECT_EQ(application.commands, all) << "through the application, as menu commands";
+
+  application.commands.clear();
+  broadcastAll(1001);
+  EXPECT_TRUE(application.commands.empty()) << "the same ids on another channel";
+
+  Database().ConfiguratorCommands().SetTarget(&other);
+  broadcastAll(ppSwitchBoard::kNamedChannel);
+  EXPECT_TRUE(application.commands.empty());
+  EXPECT_EQ(other.commands, all);
+
+  db_.reset();
+  other.commands.clear();
+  broadcastAll(ppSwitchBoard::kNamedChannel);
+  EXPECT_TRUE(other.commands.empty() && application.commands.empty()) << "a closed database hears nothing";
   app_->SetTarget(nullptr);
 }
 

@@ -105,8 +105,10 @@ bool OnSymbol(const PictureRecipe& s, int x, int y) {
   }
   if (s.kind == "lines") {
     if (std::abs(X) > reach) return false;
+    // An even step keeps the three lines equally thick.
+    const int step = (reach * 2 / 3 + 1) & ~1;
     for (int k = -1; k <= 1; ++k)
-      if (std::abs(Y - k * (reach * 2 / 3)) <= half / 2) return true;
+      if (std::abs(Y - k * step) <= half / 2) return true;
   }
   return false;
 }
