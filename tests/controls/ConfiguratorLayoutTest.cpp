@@ -211,8 +211,8 @@ TEST_F(ConfiguratorLayoutTest, TheDemoDefaultPanelsShowTheirPagesAndButtons) {
   SetTextSource(nullptr);
   // The test application shows the demo skin's button pictures, state by state, as the program's
   // skin does.
-  ppFileSpec skinFile = dbtest::SpecFor(demo.File("skin.cdb").string());
-  qxSkindb skin(skinFile);
+  file.path = Vcon::WString(demo.File("skin.cdb").string().c_str());
+  qxSkindb skin(file);
   for (int32_t id : {2001, 2101, 2401, 2501}) {
     for (int32_t state = ppButton::kNormal; state <= ppButton::kDisabled; ++state) {
       const ppPicture& picture = skin.GetButtonPicture(id, state);
