@@ -1,16 +1,16 @@
 #include "controls/ppGridEditTextField.h"
 
-#include "controls/ppEditTextField.h"
+#include "controls/ppGridEditField.h"
 #include "controls/ppGridConfigPanel.h"
 #include "controls/ppGridDataUnit.h"
 
 ppGridEditTextField::ppGridEditTextField(ppView* body, const plat::RECT& frame, iProperty* source,
-                                         const Vcon::String& columnName, int32_t row)
+                                         const Vcon::String& columnName, int32_t row, ppValidator* validator)
     : ppConfigurator(body, frame, nullptr, true) {
   auto* panel = new ppGridConfigPanel(this);
   AddPanel(panel);
-  // Empty message names: the field broadcasts nothing when its value changes.
-  field_ = new ppEditTextField(panel, new ppGridDataUnit(source, columnName, row), std::string(), 1, false);
+  // No message names: the field broadcasts nothing when its value changes.
+  field_ = new ppGridEditField(panel, new ppGridDataUnit(source, columnName, row), validator);
   panel->AddField(field_);
   PlaceTabs();
   // The cell's value shows at once, so typing before the next paint replaces it.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "controls/ppEditTextField.h"
+#include "controls/ppGridEditField.h"
 #include "controls/ppGrid.h"
 #include "controls/ppGridEditTextField.h"
 #include "controls/ppValidator.h"
@@ -455,32 +455,17 @@ void ppGridScroller::BeginEdit() {
   r.top -= kEditorTopShift;
   // The editor's frame is in the body's coordinates.
   WindowToLocalRect(&r);
-  editor_ = new ppGridEditTextField(this, r, source_, columns_[size_t(selectedColumn_)].Name(), selectedRow_);
+  const ppGridColumn& column = columns_[size_t(selectedColumn_)];
+  editor_ = new ppGridEditTextField(this, r, source_, column.Name(), selectedRow_, column.Validator());
 }
 
 bool ppGridScroller::EndEdit() {
   if (!Has(kEditable) || editor_ == nullptr) return true;
-  ppEditTextField* field = editor_->Field();
-  ppValidator* validator = selectedColumn_ >= 0 && selectedColumn_ < ColumnCount()
-                               ? columns_[size_t(selectedColumn_)].Validator()
-                               : nullptr;
-  if (field != nullptr) {
-    if (validator != nullptr) {
-      ppParameter value;
-      editor_->GetValue(value);
-      const Vcon::WString typed = field->GetControlText();
-      if (!validator->Validate(value, field)) return false;
-      if (editor_ == nullptr) return true;  // closed meanwhile (a nested selection change)
-      field->ShowValue(value);
-      // The typed text, or the value the validator put in its place, is written; an untouched
-      // cell keeps its stored value.
-      if (field->IsEdited() || field->GetControlText() != typed) field->SetValue(value);
-    } else {
-      // A pending edit is written before the editor goes, whatever ends the edit (a click on
-      // another cell included).
-      field->CommitInput();
-    }
-  }
+  // A pending edit is validated and written before the editor goes, whatever ends the edit (a
+  // click on another cell included); an untouched cell keeps its stored value.
+  ppGridEditField* field = editor_->Field();
+  if (field != nullptr && field->IsEdited() && !field->CommitInput()) return false;
+  if (editor_ == nullptr) return true;  // closed meanwhile, by a nested selection change
   ppGridEditTextField* editor = editor_;
   editor_ = nullptr;
   editor->Hide();

@@ -1,0 +1,28 @@
+#include "controls/ppGridEditField.h"
+
+#include "controls/ppValidator.h"
+
+ppGridEditField::ppGridEditField(ppView* panel, ppDataUnit* unit, ppValidator* validator)
+    : ppEditTextField(panel, unit, std::string(), 1, false), validator_(validator) {}
+
+bool ppGridEditField::CommitInput() {
+  if (!IsEdited()) return true;
+  if (validator_ == nullptr) return ppEditTextField::CommitInput();
+  // The pick list a validator opens takes the focus; that loss must not validate a second time.
+  if (committing_ || losingFocus_) return true;
+  committing_ = true;
+  ppParameter value = GetControlValue();
+  const bool accepted = validator_->Validate(value, this);
+  if (accepted) {
+    ShowValue(value);
+    ppEditTextField::CommitInput();
+  }
+  committing_ = false;
+  return accepted;
+}
+
+void ppGridEditField::LoseFocus() {
+  losingFocus_ = true;
+  ppEditTextField::LoseFocus();
+  losingFocus_ = false;
+}
