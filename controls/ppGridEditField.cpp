@@ -1,6 +1,7 @@
 #include "controls/ppGridEditField.h"
 
 #include "controls/ppValidator.h"
+#include "platform/WindowApi.h"
 
 ppGridEditField::ppGridEditField(ppView* panel, ppDataUnit* unit, ppValidator* validator)
     : ppEditTextField(panel, unit, std::string(), 1, false), validator_(validator) {}
@@ -16,6 +17,9 @@ bool ppGridEditField::CommitInput() {
   if (accepted) {
     ShowValue(value);
     ppEditTextField::CommitInput();
+  } else if (EditControl() != nullptr && plat::GetFocus() != EditControl()) {
+    // A cancelled pick list handed the focus back to its owner window: the user goes on typing here.
+    plat::SetFocus(EditControl());
   }
   committing_ = false;
   return accepted;

@@ -16,7 +16,10 @@ constexpr int32_t kEnter = 13;
 }  // namespace
 
 ppLinkBox::ppLinkBox(HWND owner, const RECT& rect, ppDatafile* file, const ppLinkColumnDefs& columns)
-    : ppDialog(kTemplate, owner), columns_(columns), file_(file), rect_(rect) {}
+    : ppDialog(kTemplate, owner), columns_(columns), file_(file), rect_(rect) {
+  // The template's content host; registering again changes nothing.
+  RegisterControlViewClass();
+}
 
 ppLinkBox::~ppLinkBox() {
   // The grid's board goes with the dialog's windows; while they stand, nothing may point here.
