@@ -24,6 +24,9 @@ ppGrid::~ppGrid() {
 }
 
 void ppGrid::AddColumn(const ppGridColumn& column) { body_->AddColumn(column); }
+void ppGrid::KeepValidator(std::unique_ptr<ppValidator> validator) {
+  if (validator) validators_.push_back(std::move(validator));
+}
 void ppGrid::SetDataSource(iProperty* source) { body_->SetDataSource(source); }
 void ppGrid::SetHeaderSource(iProperty* source) { body_->SetHeaderSource(source); }
 void ppGrid::SetFooterSource(iProperty* source) { body_->SetFooterSource(source); }

@@ -11,12 +11,16 @@
 // grid to open the editor.
 //
 // Ownership: the body and the bars are subviews. The sources, a header source object and the
-// columns' validators belong to the caller and must outlive the grid. User-interface thread only.
+// columns' validators belong to the caller and must outlive the grid, unless a validator was handed
+// over with KeepValidator. User-interface thread only.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "controls/ppGridColumn.h"
+#include "controls/ppValidator.h"
 #include "framework/ppSwitchBoard.h"
 #include "framework/ppView.h"
 
@@ -41,6 +45,9 @@ class ppGrid : public ppView, public ppSwitchBoard {
 
   // A copy of `column` is kept.
   void AddColumn(const ppGridColumn& column);
+  // Takes over a validator that the grid's columns use, for makers whose validators should live
+  // exactly as long as the grid; deleted after the body.
+  void KeepValidator(std::unique_ptr<ppValidator> validator);
   // Not owned; one item per row, one property per column name.
   void SetDataSource(iProperty* source);
   // Not owned; header texts by column name (a ppGridHeaderSource gives a record file's field names).
@@ -82,4 +89,5 @@ class ppGrid : public ppView, public ppSwitchBoard {
   ppGridScroller* body_ = nullptr;  // a subview
   ppScrollBar* hBar_ = nullptr;     // a subview, or null
   ppScrollBar* vBar_ = nullptr;     // a subview, or null
+  std::vector<std::unique_ptr<ppValidator>> validators_;
 };
