@@ -196,3 +196,26 @@ TEST_F(GridEditTest, AnUntouchedCellIsNotWrittenWhenTheEditorCloses) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridEditTest, TheOpenEditorMovesWithItsCellWhenTheGridScrolls) {
+  MemorySource source({"article", "description", "qty"}, 30);
+  ppGrid* grid = MakeExtras(source);
+  grid->Body()->SetSelection(0, 3);
+  ASSERT_NE(grid->Body()->Editor(), nullptr);
+  grid->DoCommand(ppGridScroller::kScrollVertically, 2);
+  ASSERT_EQ(grid->Body()->VerticalPosition(), 2);
+  const plat::RECT cell = grid->Body()->CellRect(0, 3, true);
+  plat::RECT editor, control;
+  grid->Body()->Editor()->GetWindowFrame(&editor);
+  EXPECT_EQ(editor.left, cell.left - 5);
+  EXPECT_EQ(editor.top, cell.top - 4);
+  plat::GetWindowRect(grid->Body()->Editor()->Field()->Container(), &control);
+  plat::RECT host;
+  plat::GetWindowRect(hwnd_, &host);
+  EXPECT_GE(control.top - host.top, editor.top);
+  EXPECT_LT(control.top - host.top, editor.bottom) << "the edit control went along";
+}
+
+}  // namespace
