@@ -41,17 +41,19 @@ Pane MakePane(ppDatafile& table, ppGridHeaderSource& header) {
   Pane pane;
   pane.window = new ppWindow();
   ppWindow::SetObjectUnderConstruction(pane.window);
-  pane.hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                    nullptr, nullptr, nullptr, nullptr);
+  pane.hwnd = plat::CreateWindowExA(0, "ZelvCtrl", "", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, kWidth,
+                                    kHeight, nullptr, nullptr, nullptr, nullptr);
   pane.window->SetOwnsWindow(true);
   plat::HeadlessDriver::RunUntilIdle();
   pane.grid = new ppGrid(pane.window, {0, 0, kWidth, kHeight});
   pane.grid->SetDataSource(&table);
   pane.grid->SetHeaderSource(&header);
-  pane.grid->AddStyleFlags(ppGridScroller::kHeader | ppGridScroller::kWholeRow | ppGridScroller::kRowsFromSource);
+  pane.grid->AddStyleFlags(ppGridScroller::kHeader | ppGridScroller::kWholeRow |
+                           ppGridScroller::kRowsFromSource);
   pane.grid->SetLineHeight(20);
   pane.grid->SetScrollSteps(20, 20);
-  for (const auto& [name, width] : {std::pair<const char*, int32_t>{"orderno", 100}, {"name", 200}, {"price", 80}})
+  for (const auto& [name, width] :
+       {std::pair<const char*, int32_t>{"orderno", 100}, {"name", 200}, {"price", 80}})
     pane.grid->AddColumn(ppGridColumn(pane.grid, name, width, 0, nullptr));
   pane.grid->UpdateLayout();
   pane.grid->SetCellMargins(5, 2, 10, 3);

@@ -32,7 +32,9 @@ void ppGrid::SetHeaderSource(iProperty* source) { body_->SetHeaderSource(source)
 void ppGrid::SetFooterSource(iProperty* source) { body_->SetFooterSource(source); }
 void ppGrid::AddStyleFlags(uint32_t flags) { body_->AddStyleFlags(flags); }
 void ppGrid::SetLineHeight(int32_t height) { body_->SetLineHeight(height); }
-void ppGrid::SetScrollSteps(int32_t horizontal, int32_t vertical) { body_->SetScrollSteps(horizontal, vertical); }
+void ppGrid::SetScrollSteps(int32_t horizontal, int32_t vertical) {
+  body_->SetScrollSteps(horizontal, vertical);
+}
 void ppGrid::SetCellMargins(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   body_->SetCellMargins(left, top, right, bottom);
 }

@@ -1,6 +1,7 @@
 #include "controls/ppGridColumn.h"
 
-ppGridColumn::ppGridColumn(ppGrid* owner, const Vcon::String& name, int32_t width, int32_t, ppValidator* validator)
+ppGridColumn::ppGridColumn(ppGrid* owner, const Vcon::String& name, int32_t width, int32_t,
+                           ppValidator* validator)
     : width_(width), name_(name), owner_(owner), validator_(validator) {}
 
 ppGridColumn& ppGridColumn::operator=(const ppGridColumn& other) {

@@ -17,7 +17,8 @@ class ppGridColumn : public ppCollaborator {
   static constexpr uint32_t kSkip = 4;
 
   // `reserved` is not used (callers pass 0); `validator` may be null.
-  ppGridColumn(ppGrid* owner, const Vcon::String& name, int32_t width, int32_t reserved, ppValidator* validator);
+  ppGridColumn(ppGrid* owner, const Vcon::String& name, int32_t width, int32_t reserved,
+               ppValidator* validator);
   ppGridColumn(const ppGridColumn& other) = default;
   ppGridColumn& operator=(const ppGridColumn& other);
 
@@ -33,6 +34,6 @@ class ppGridColumn : public ppCollaborator {
   int32_t width_;
   uint32_t flags_ = 0;
   Vcon::String name_;
-  ppGrid* owner_;            // not owned, not read by the grid
+  ppGrid* owner_;           // not owned, not read by the grid
   ppValidator* validator_;  // not owned; may be null
 };

@@ -3,7 +3,9 @@
 #include "database/iProperty.h"
 
 ppGridDataUnit::ppGridDataUnit(iProperty* source, const Vcon::String& columnName, int32_t row)
-    : source_(source), index_(source != nullptr ? source->IndexOf(columnName) : iProperty::kNoProperty), row_(row) {}
+    : source_(source),
+      index_(source != nullptr ? source->IndexOf(columnName) : iProperty::kNoProperty),
+      row_(row) {}
 
 void ppGridDataUnit::SetValue(const ppParameter& value, bool) {
   // A name the source does not know has nowhere to go; writing index -1 would reach "no property".

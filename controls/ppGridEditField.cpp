@@ -14,7 +14,8 @@ constexpr const char* kPreviousProc = "grideditproc";
 ppGridEditField::ppGridEditField(ppView* panel, ppDataUnit* unit, ppValidator* validator)
     : ppEditTextField(panel, unit, std::string(), 1, false), validator_(validator) {
   if (plat::HWND edit = EditControl()) {
-    const auto previous = plat::SetWindowLongPtrA(edit, plat::GWLP_WNDPROC, reinterpret_cast<plat::LONG_PTR>(&EditProc));
+    const auto previous =
+        plat::SetWindowLongPtrA(edit, plat::GWLP_WNDPROC, reinterpret_cast<plat::LONG_PTR>(&EditProc));
     plat::SetPropA(edit, kPreviousProc, reinterpret_cast<void*>(previous));
   }
 }
@@ -31,7 +32,8 @@ plat::LRESULT ppGridEditField::EditProc(plat::HWND window, plat::UINT message, p
   plat::LRESULT result = plat::CallWindowProcA(previous, window, message, wParam, lParam);
   if (message == plat::WM_GETDLGCODE) {
     const auto* msg = reinterpret_cast<const plat::MSG*>(lParam);
-    if (msg != nullptr && msg->message == plat::WM_KEYDOWN && (msg->wParam == plat::VK_TAB || msg->wParam == plat::VK_RETURN))
+    if (msg != nullptr && msg->message == plat::WM_KEYDOWN &&
+        (msg->wParam == plat::VK_TAB || msg->wParam == plat::VK_RETURN))
       result |= plat::DLGC_WANTALLKEYS;
   }
   return result;

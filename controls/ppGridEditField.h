@@ -25,9 +25,10 @@ class ppGridEditField : public ppEditTextField {
 
  private:
   // The edit control's procedure in front of its own.
-  static plat::LRESULT EditProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+  static plat::LRESULT EditProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                plat::LPARAM lParam);
 
   ppValidator* validator_;
-  bool committing_ = false;    // inside CommitInput (a pick list may be open)
-  bool losingFocus_ = false;   // inside LoseFocus
+  bool committing_ = false;   // inside CommitInput (a pick list may be open)
+  bool losingFocus_ = false;  // inside LoseFocus
 };

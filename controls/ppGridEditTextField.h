@@ -17,8 +17,8 @@ class ppGridEditTextField : public ppConfigurator {
  public:
   // `frame` in the body's coordinates; the field takes the keyboard focus with its text selected.
   // `validator` (may be null, not owned) checks the typed text before it is written.
-  ppGridEditTextField(ppView* body, const plat::RECT& frame, iProperty* source, const Vcon::String& columnName,
-                      int32_t row, ppValidator* validator = nullptr);
+  ppGridEditTextField(ppView* body, const plat::RECT& frame, iProperty* source,
+                      const Vcon::String& columnName, int32_t row, ppValidator* validator = nullptr);
   ~ppGridEditTextField() override;
 
   // The text in the edit control now, as a text value (typed but not yet committed included).

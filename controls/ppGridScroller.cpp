@@ -194,7 +194,8 @@ int32_t ppGridScroller::FirstVisibleRow() {
 
 // ---- Drawing.
 
-void ppGridScroller::DrawCell(int32_t column, int32_t row, ppDC& dc, iProperty* source, const plat::RECT& rect) {
+void ppGridScroller::DrawCell(int32_t column, int32_t row, ppDC& dc, iProperty* source,
+                              const plat::RECT& rect) {
   if (source == nullptr || column < 0 || column >= ColumnCount()) return;
   if (row >= 0) source->GoTo(row);
   const ppParameter value = source->GetValueAt(source->IndexOf(columns_[size_t(column)].Name()));
@@ -373,9 +374,7 @@ void ppGridScroller::InvalidateSelection(int32_t column, int32_t row) {
   InvalidateRegion(&region);
 }
 
-void ppGridScroller::BroadcastGrid(int32_t id) {
-  Broadcast(kChannel, id, reinterpret_cast<intptr_t>(grid_));
-}
+void ppGridScroller::BroadcastGrid(int32_t id) { Broadcast(kChannel, id, reinterpret_cast<intptr_t>(grid_)); }
 
 void ppGridScroller::SetSelection(int32_t column, int32_t row) {
   if (!EndEdit()) return;
@@ -448,7 +447,8 @@ void ppGridScroller::BeginEdit() {
     if (!Has(kRowsFromSource) && rows_.empty()) rows_.push_back(lineHeight_);
     Refresh();
   }
-  if (selectedColumn_ < 0 || selectedColumn_ >= ColumnCount() || selectedRow_ < 0 || selectedRow_ >= RowCount())
+  if (selectedColumn_ < 0 || selectedColumn_ >= ColumnCount() || selectedRow_ < 0 ||
+      selectedRow_ >= RowCount())
     return;
   plat::RECT r = CellRect(selectedColumn_, selectedRow_, true);
   r.left -= kEditorLeftShift;

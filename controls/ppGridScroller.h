@@ -153,9 +153,9 @@ class ppGridScroller : public ppView, public ppCollaborator {
   uint32_t style_ = 0;
   std::vector<int32_t> rows_;  // row heights, pixels; without the row-source style only
   std::vector<ppGridColumn> columns_;
-  iProperty* source_ = nullptr;  // not owned
-  iProperty* header_ = nullptr;  // not owned
-  iProperty* footer_ = nullptr;  // not owned
+  iProperty* source_ = nullptr;        // not owned
+  iProperty* header_ = nullptr;        // not owned
+  iProperty* footer_ = nullptr;        // not owned
   int32_t margins_[4] = {0, 0, 0, 0};  // left, top, right, bottom; pixels
   int32_t selectedColumn_ = 0;
   int32_t selectedRow_ = 0;

@@ -46,7 +46,8 @@ void ppLinkBox::OnInitDialog() {
   grid_->SetLineHeight(20);
   grid_->SetScrollSteps(20, 20);
   grid_->SetScrollBars(ppGrid::kVerticalBar);
-  for (const ppLinkColumnDef& column : columns_) grid_->AddColumn(ppGridColumn(grid_, column.name, column.width, 0, nullptr));
+  for (const ppLinkColumnDef& column : columns_)
+    grid_->AddColumn(ppGridColumn(grid_, column.name, column.width, 0, nullptr));
   grid_->UpdateLayout();
   grid_->SetCellMargins(5, 2, 10, 3);
   Subscribe(-1, -1, grid_);

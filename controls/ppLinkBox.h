@@ -41,8 +41,8 @@ class ppLinkBox : public ppDialog, public ppCollaborator {
   void Finish(int32_t result);
 
   ppLinkColumnDefs columns_;
-  ppDatafile* file_;         // not owned
-  plat::RECT rect_;          // screen coordinates
-  ppView* host_ = nullptr;   // owned by its control window
-  ppGrid* grid_ = nullptr;   // a subview of the host
+  ppDatafile* file_;        // not owned
+  plat::RECT rect_;         // screen coordinates
+  ppView* host_ = nullptr;  // owned by its control window
+  ppGrid* grid_ = nullptr;  // a subview of the host
 };

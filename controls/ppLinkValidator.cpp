@@ -15,7 +15,8 @@ constexpr int32_t kPrefixSearch = 1;
 
 }  // namespace
 
-ppLinkValidator::ppLinkValidator(ppView* view, ppDatafile* file, const ppLinkColumnDefs& columns, plat::HWND window)
+ppLinkValidator::ppLinkValidator(ppView* view, ppDatafile* file, const ppLinkColumnDefs& columns,
+                                 plat::HWND window)
     : columns_(columns), file_(file), view_(view), window_(window) {}
 
 plat::RECT ppLinkValidator::ListRect(const plat::RECT& field) const {

@@ -38,7 +38,7 @@ class ppLinkValidator : public ppValidator {
   ppParameter KeyValueOfRecord(int32_t index);
 
   ppLinkColumnDefs columns_;
-  ppDatafile* file_;    // not owned
-  ppView* view_;        // not owned, not used
-  plat::HWND window_;   // not used
+  ppDatafile* file_;   // not owned
+  ppView* view_;       // not owned, not used
+  plat::HWND window_;  // not used
 };

@@ -35,7 +35,7 @@ class ppGridTester : public ppViewDialog {
   ppGrid* Grid() const { return grid_; }
 
  private:
-  CatalogDatabaseList* catalogues_;                // not owned
+  CatalogDatabaseList* catalogues_;             // not owned
   std::unique_ptr<ppGridHeaderSource> header_;  // read by the grid while the dialog runs
   ppGrid* grid_ = nullptr;                      // a subview of the content view
 };

@@ -67,7 +67,8 @@ TEST_F(GridTesterTest, ShowsTheUnitsOfTheSecondCatalogue) {
     EXPECT_TRUE(body->Columns()[1].IsSkipped());
     EXPECT_EQ(body->HorizontalStepSize(), 10);
     EXPECT_EQ(body->VerticalStepSize(), 21);
-    EXPECT_EQ(std::vector<int32_t>(body->Margins(), body->Margins() + 4), (std::vector<int32_t>{5, 2, 10, 3}));
+    EXPECT_EQ(std::vector<int32_t>(body->Margins(), body->Margins() + 4),
+              (std::vector<int32_t>{5, 2, 10, 3}));
     EXPECT_NE(grid->VerticalBar(), nullptr);
     EXPECT_EQ(grid->HorizontalBar(), nullptr);
     ASSERT_NE(body->HeaderSource(), nullptr);

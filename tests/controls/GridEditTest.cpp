@@ -16,7 +16,8 @@ using gridtest::Recorder;
 using plat::HeadlessDriver;
 using Pos = std::pair<int32_t, int32_t>;
 
-constexpr uint32_t kExtras = ppGridScroller::kEditable | ppGridScroller::kHeader | ppGridScroller::kRowsFromSource;
+constexpr uint32_t kExtras =
+    ppGridScroller::kEditable | ppGridScroller::kHeader | ppGridScroller::kRowsFromSource;
 
 // Refuses while `refuse` is set; counts its calls.
 struct Gate : ppValidator {
@@ -107,8 +108,9 @@ TEST_F(GridEditTest, TheEditorClosedByItsOwnTabOutlivesThatCall) {
 
 TEST_F(GridEditTest, DownOnTheLastRowAppendsAnItemAndSelectsIt) {
   MemorySource source({"article", "description", "qty"}, 2);
-  ppGrid* grid = MakeGrid({10, 10, 470, 300}, &source, ppGridScroller::kEditable | ppGridScroller::kRowsFromSource,
-                          {{"article", 130}, {"qty", 62}});
+  ppGrid* grid =
+      MakeGrid({10, 10, 470, 300}, &source, ppGridScroller::kEditable | ppGridScroller::kRowsFromSource,
+               {{"article", 130}, {"qty", 62}});
   grid->Body()->SetSelection(1, 1);
   grid->Body()->KeyDown(plat::VK_DOWN, 0);
   EXPECT_EQ(source.CountItems(), 3);

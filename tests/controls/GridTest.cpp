@@ -98,7 +98,8 @@ TEST_F(GridTest, ArrowKeysWrapBetweenRowsAndPassSkippedColumns) {
   };
   for (const Case& c : cases) {
     MemorySource source({"a", "b", "c"}, 3);
-    ppGrid* grid = MakeGrid({10, 10, 250, 200}, &source, c.style, {{"a", 60}, {"b", 60, c.skipMiddle}, {"c", 60}});
+    ppGrid* grid =
+        MakeGrid({10, 10, 250, 200}, &source, c.style, {{"a", 60}, {"b", 60, c.skipMiddle}, {"c", 60}});
     grid->Body()->SetSelection(c.from.first, c.from.second);
     Press(c.key);
     EXPECT_EQ(Selection(grid), c.to) << c.what;
@@ -169,8 +170,8 @@ TEST_F(GridTest, MessagesGoOnlyToTheGridsOwnSwitchboard) {
 
   own.heard.clear();
   const plat::RECT lastRow = grid->Body()->RowRect(1), lastColumn = grid->Body()->ColumnRect(1);
-  Click(lastColumn.left + 5, lastRow.bottom + 10);  // below the last row
-  Click(lastColumn.right + 10, lastRow.top + 5);    // right of the last column
+  Click(lastColumn.left + 5, lastRow.bottom + 10);                 // below the last row
+  Click(lastColumn.right + 10, lastRow.top + 5);                   // right of the last column
   Click(lastColumn.left + 5, grid->Body()->HeaderRect().top + 5);  // the header band
   EXPECT_TRUE(own.heard.empty());
   EXPECT_EQ(Selection(grid), Pos(1, 0));

@@ -34,7 +34,8 @@ class MemorySource : public iProperty {
     return kNoProperty;
   }
   void GetPropertyName(Vcon::String& out, int32_t index) override {
-    out = index >= 0 && index < int32_t(names_.size()) ? Vcon::String(names_[size_t(index)].c_str()) : Vcon::String();
+    out = index >= 0 && index < int32_t(names_.size()) ? Vcon::String(names_[size_t(index)].c_str())
+                                                       : Vcon::String();
   }
   int32_t GetPropertyCount() override { return int32_t(names_.size()); }
   ppParameter GetValue(int32_t index) override {
@@ -44,7 +45,8 @@ class MemorySource : public iProperty {
     return found == items_[size_t(current_)].end() ? ppParameter() : ppParameter(found->second.c_str());
   }
   void SetValue(int32_t index, const ppParameter& value) override {
-    if (index < 0 || index >= int32_t(names_.size()) || current_ < 0 || current_ >= int32_t(items_.size())) return;
+    if (index < 0 || index >= int32_t(names_.size()) || current_ < 0 || current_ >= int32_t(items_.size()))
+      return;
     items_[size_t(current_)][names_[size_t(index)]] = value.AsString();
     ++writes;
   }
@@ -98,8 +100,9 @@ struct ColumnPlan {
 class GridWindowTest : public ctltest::WindowTest {
  protected:
   // A grid on the test window in the set-up order callers use. The grid is a subview of the window.
-  ppGrid* MakeGrid(const plat::RECT& frame, iProperty* source, uint32_t style, const std::vector<ColumnPlan>& columns,
-                   int32_t lineHeight = 20, int32_t hStep = 10, int32_t vStep = 10, uint32_t bars = 0) {
+  ppGrid* MakeGrid(const plat::RECT& frame, iProperty* source, uint32_t style,
+                   const std::vector<ColumnPlan>& columns, int32_t lineHeight = 20, int32_t hStep = 10,
+                   int32_t vStep = 10, uint32_t bars = 0) {
     auto* grid = new ppGrid(window_, frame);
     grid->SetDataSource(source);
     grid->AddStyleFlags(style);

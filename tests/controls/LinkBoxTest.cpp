@@ -30,8 +30,8 @@ class LinkBoxTest : public gridtest::GridWindowTest {
     for (const char* orderno : {"A100", "B200", "B210", "B220", "C1"}) {
       prices_->ClearRecordBuffer(nullptr);
       prices_->SetFieldValue(prices_->IndexOf("orderno"), ppParameter(orderno), nullptr);
-      prices_->SetFieldValue(prices_->IndexOf("name"), ppParameter((std::string("Article ") + orderno).c_str()),
-                             nullptr);
+      prices_->SetFieldValue(prices_->IndexOf("name"),
+                             ppParameter((std::string("Article ") + orderno).c_str()), nullptr);
       int32_t id = 0;
       prices_->AddRecord(&id, nullptr);
     }
@@ -106,11 +106,12 @@ TEST_F(LinkBoxTest, EmptyTextPassesAndOneMatchIsCompletedWithoutAList) {
 TEST_F(LinkBoxTest, SeveralMatchesOpenAListUnderTheFieldAndEscapeRefuses) {
   plat::RECT box{}, host{};
   ppParameter value;
-  const bool accepted = Validate("b", {[&] {
-                                         plat::GetWindowRect(plat::GetActiveWindow(), &box);
-                                         plat::GetWindowRect(hwnd_, &host);
-                                       },
-                                       Key(plat::VK_ESCAPE)},
+  const bool accepted = Validate("b",
+                                 {[&] {
+                                    plat::GetWindowRect(plat::GetActiveWindow(), &box);
+                                    plat::GetWindowRect(hwnd_, &host);
+                                  },
+                                  Key(plat::VK_ESCAPE)},
                                  value);
   EXPECT_FALSE(accepted);
   EXPECT_EQ(box.top - host.top, 50) << "its top is the field's bottom";
@@ -145,9 +146,11 @@ TEST_F(LinkBoxTest, EnterOrAClickPicksTheRow) {
 
 TEST_F(LinkBoxTest, OnTheArticleColumnOfAnEditableGrid) {
   gridtest::MemorySource lines({"article", "description", "qty"}, 1);
-  constexpr uint32_t style = ppGridScroller::kEditable | ppGridScroller::kHeader | ppGridScroller::kRowsFromSource;
-  ppGrid* grid = MakeGrid({10, 10, 290, 300}, &lines, style,
-                          {{"article", 130, false, validator_.get()}, {"description", 100, true}, {"qty", 40}});
+  constexpr uint32_t style =
+      ppGridScroller::kEditable | ppGridScroller::kHeader | ppGridScroller::kRowsFromSource;
+  ppGrid* grid =
+      MakeGrid({10, 10, 290, 300}, &lines, style,
+               {{"article", 130, false, validator_.get()}, {"description", 100, true}, {"qty", 40}});
   grid->BeginEdit();
   for (char c : std::string("A1")) Press(c);
   Press(plat::VK_TAB);

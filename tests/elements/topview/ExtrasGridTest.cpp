@@ -22,8 +22,9 @@ class KeptGrids : public RecordGridMaker {
  public:
   void MakeGrid(ppView& host, const RecordGridLayout& layout) override {
     RecordGridMaker::MakeGrid(host, layout);
-    grid = host.Subviews().Count() > 0 ? dynamic_cast<ppGrid*>(host.Subviews().At(host.Subviews().Count() - 1))
-                                       : nullptr;
+    grid = host.Subviews().Count() > 0
+               ? dynamic_cast<ppGrid*>(host.Subviews().At(host.Subviews().Count() - 1))
+               : nullptr;
   }
   ppGrid* grid = nullptr;
 };
@@ -68,7 +69,8 @@ TEST_F(ExtrasGridTest, TheRealGridCompletesAnArticleNumber) {
         EXPECT_EQ(link->Columns()[0].width, 100);
         EXPECT_TRUE(body->Columns()[1].IsSkipped());
         EXPECT_EQ(body->Columns()[2].Validator(), nullptr);
-        EXPECT_EQ(std::vector<int32_t>(body->Margins(), body->Margins() + 4), (std::vector<int32_t>{5, 2, 10, 3}));
+        EXPECT_EQ(std::vector<int32_t>(body->Margins(), body->Margins() + 4),
+                  (std::vector<int32_t>{5, 2, 10, 3}));
         grid->BeginEdit();
         ASSERT_NE(body->Editor(), nullptr);
         Press('A');
