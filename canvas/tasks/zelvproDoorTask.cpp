@@ -12,6 +12,7 @@
 #include "framework/FontCache.h"
 #include "framework/ppApplication.h"
 #include "framework/ppDC.h"
+#include "framework/ppView.h"
 #include "framework/ppEventHandler.h"
 #include "platform/Cursors.h"
 #include "room/qxFloorElement.h"
@@ -46,6 +47,18 @@ void ShowCursor(int32_t id) {
   if (instance == nullptr) return;
   if (plat::HCURSOR cursor = plat::LoadCursorA(instance, plat::MAKEINTRESOURCEA(uint16_t(id))))
     plat::SetCursor(cursor);
+}
+
+// The anchor marker: a square framed in red 50 % exclusive-or about the pixel, clipped to what the
+// canvas shows.
+void FrameMarker(ppView& canvas, plat::POINT at) {
+  ppDC dc(canvas.GetHWND());
+  canvas.ClipToVisible(dc);
+  dc.SetColor(ppRGBColor{zelvproDoorTask::kMarkerRed, 0, 0});
+  dc.SetXorMode();
+  dc.FrameRect(plat::RECT{at.x - zelvproDoorTask::kMarkerHalf, at.y - zelvproDoorTask::kMarkerHalf, at.x + zelvproDoorTask::kMarkerHalf,
+                          at.y + zelvproDoorTask::kMarkerHalf});
+  dc.SetNormalPen();
 }
 
 }  // namespace
@@ -148,12 +161,6 @@ void zelvproDoorTask::DrawBand(ppDC& dc) {
     element->DrawOutlineAt(shift.x, shift.y, 0.0f, 0.0f, 0.0f, dc);
     if (turn != 0.0f) element->StoreAngle(own);
   }
-  if (markerTarget_ != nullptr) {
-    dc.SetColor(ppRGBColor{kMarkerRed, 0, 0});
-    dc.FrameRect(plat::RECT{marker_.x - kMarkerHalf, marker_.y - kMarkerHalf, marker_.x + kMarkerHalf,
-                            marker_.y + kMarkerHalf});
-    dc.SetGray(0);
-  }
   if (currentWall_ == nullptr) return;
   const WallEdge& edge = currentWall_->Edge();
   float width = 0.0f;
@@ -175,10 +182,20 @@ void zelvproDoorTask::DrawBand(ppDC& dc) {
 void zelvproDoorTask::DrawFeedback(int32_t /*x*/, int32_t /*y*/) {
   if (canvas_ == nullptr || canvas_->GetHWND() == nullptr) return;
   band_.Draw(canvas_, canvas_, [this](ppDC& dc) { DrawBand(dc); });
+  // The marker has a colour of its own, which a recording does not keep: drawn straight in
+  // exclusive-or, and erased by the same drawing at the same place.
+  markerShown_ = markerTarget_ != nullptr;
+  shownAt_ = marker_;
+  if (markerShown_) FrameMarker(*canvas_, shownAt_);
 }
 
 // The recording replayed once more: exactly what the last drawing put on the window goes.
-void zelvproDoorTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) { band_.Erase(canvas_, canvas_); }
+// The recording replayed once more: exactly what the last drawing put on the window goes.
+void zelvproDoorTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
+  band_.Erase(canvas_, canvas_);
+  if (markerShown_ && canvas_ != nullptr) FrameMarker(*canvas_, shownAt_);
+  markerShown_ = false;
+}
 
 void zelvproDoorTask::SetTrackCursor() {
   cursor_ = kTrackCursor;

@@ -84,6 +84,9 @@ class zelvproDoorTask : public zelvproMoverTask {
   ppVector3 dimension_[4];
   Vcon::String leftText_, rightText_;
   RecordedBand band_;
+  // Where the marker stands on screen, while it does.
+  bool markerShown_ = false;
+  plat::POINT shownAt_{};
   bool transient_ = false;
   int32_t cursor_ = 0;
 };

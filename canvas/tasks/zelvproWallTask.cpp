@@ -12,6 +12,7 @@
 #include "elements/units/zelvproDoor.h"
 #include "foundation/Geometry3D.h"
 #include "framework/ppDC.h"
+#include "framework/ppView.h"
 #include "framework/ppEventHandler.h"
 #include "framework/ppRegion.h"
 
@@ -39,6 +40,18 @@ float AbsoluteAngleOf(const ppView* view) {
 }
 
 void Redraw3D() { zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true); }
+
+// The anchor marker: a square framed in red 50 % exclusive-or about the pixel, clipped to what the
+// canvas shows.
+void FrameMarker(ppView& canvas, plat::POINT at) {
+  ppDC dc(canvas.GetHWND());
+  canvas.ClipToVisible(dc);
+  dc.SetColor(ppRGBColor{zelvproWallTask::kMarkerRed, 0, 0});
+  dc.SetXorMode();
+  dc.FrameRect(plat::RECT{at.x - zelvproWallTask::kMarkerHalf, at.y - zelvproWallTask::kMarkerHalf, at.x + zelvproWallTask::kMarkerHalf,
+                          at.y + zelvproWallTask::kMarkerHalf});
+  dc.SetNormalPen();
+}
 
 }  // namespace
 
@@ -187,20 +200,24 @@ void zelvproWallTask::DrawBand(ppDC& dc) {
     element->DrawOutlineAt(b.x - a.x, b.y - a.y, 0.0f, 0.0f, 0.0f, dc);
     element->StoreAngle(own);
   }
-  if (snapTarget_ != nullptr) {
-    dc.SetColor(ppRGBColor{kMarkerRed, 0, 0});
-    dc.FrameRect(plat::RECT{marker_.x - kMarkerHalf, marker_.y - kMarkerHalf, marker_.x + kMarkerHalf,
-                            marker_.y + kMarkerHalf});
-    dc.SetGray(0);
-  }
 }
 
 void zelvproWallTask::DrawFeedback(int32_t /*x*/, int32_t /*y*/) {
   if (canvas_ == nullptr || canvas_->GetHWND() == nullptr) return;
   band_.Draw(canvas_, canvas_, [this](ppDC& dc) { DrawBand(dc); });
+  // The marker has a colour of its own, which a recording does not keep: drawn straight in
+  // exclusive-or, and erased by the same drawing at the same place.
+  markerShown_ = snapTarget_ != nullptr;
+  shownAt_ = marker_;
+  if (markerShown_) FrameMarker(*canvas_, shownAt_);
 }
 
-void zelvproWallTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) { band_.Erase(canvas_, canvas_); }
+// The recording replayed once more: exactly what the last drawing put on the window goes.
+void zelvproWallTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
+  band_.Erase(canvas_, canvas_);
+  if (markerShown_ && canvas_ != nullptr) FrameMarker(*canvas_, shownAt_);
+  markerShown_ = false;
+}
 
 // ---- The commit.
 

@@ -104,4 +104,7 @@ class zelvproWallTask : public zelvproMouseTask {
   bool changed_ = false;  // the commit changed places: a refusal puts them back
   std::vector<Place> places_;
   RecordedBand band_;
+  // Where the marker stands on screen, while it does.
+  bool markerShown_ = false;
+  plat::POINT shownAt_{};
 };

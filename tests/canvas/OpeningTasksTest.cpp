@@ -297,7 +297,7 @@ TEST_F(OpeningTasksTest, AnAnchorOffTheFloorIsMarkedInRedAndTheReleaseIsRefused)
   zelvproElement* unit = Make(door_, top_.get());
   unit->SetPosition(V(6500, 0, 2000));
   unit->snapPoints.push_back(SnapAnchor{});
-  unit->snapPoints[0].code = 31;
+  unit->snapPoints[0].code = -31;  // anchors meet when their codes sum to 0
   const V before = door->GetPosition();
   const std::vector<uint32_t> clean = Pixels();
   zelvproDoorTask* task = PressOpening(door);
@@ -431,8 +431,9 @@ TEST_F(OpeningTasksTest, ANewOpeningIsPlacedOnAWallOrDiesWithItsTask) {
 
 class PieceTasksTest : public OpeningTasksTest {
  protected:
-  // A 2000 by 200 piece at `at` with anchors of code 999999 at the middle of its ends.
-  zelvproWall* MakePiece(ppView* parent, const V& at) {
+  // A 2000 by 200 piece at `at` with anchors of `code` at the middle of its ends (anchors meet when
+  // their codes sum to 0).
+  zelvproWall* MakePiece(ppView* parent, const V& at, int32_t code = 999999) {
     ppDatafile& module = doc_->RoomTable();
     char* r = module.GetRecordBuffer();
     module.ClearRecordBuffer(r);
@@ -447,7 +448,7 @@ class PieceTasksTest : public OpeningTasksTest {
     std::vector<int32_t> words;
     for (const float x : {0.0f, 2000.0f}) {
       const float zero = 0.0f, z = 100.0f;
-      int32_t w[9] = {999999, 0, 0, 0, 0, 0, 0, 0, 0};
+      int32_t w[9] = {code, 0, 0, 0, 0, 0, 0, 0, 0};
       std::memcpy(&w[1], &x, 4), std::memcpy(&w[2], &zero, 4), std::memcpy(&w[3], &z, 4);
       words.insert(words.end(), w, w + 9);
     }
@@ -470,7 +471,7 @@ class PieceTasksTest : public OpeningTasksTest {
 };
 
 TEST_F(PieceTasksTest, APieceSnapsItsAnchorOntoAnotherAndTakesItsDirection) {
-  zelvproWall* target = MakePiece(top_.get(), V(1000, 0, 1000));
+  zelvproWall* target = MakePiece(top_.get(), V(1000, 0, 1000), -999999);
   target->StoreAngle(0.5f);
   zelvproWall* piece = MakePiece(top_.get(), V(1000, 0, 4000));
   const std::vector<uint32_t> clean = Pixels();
@@ -504,7 +505,7 @@ TEST_F(PieceTasksTest, APieceSnapsItsAnchorOntoAnotherAndTakesItsDirection) {
 }
 
 TEST_F(PieceTasksTest, ADoorInThePieceChainTakesAKindTwoTargetAsItsWallLink) {
-  zelvproWall* target = MakePiece(top_.get(), V(1000, 0, 1000));
+  zelvproWall* target = MakePiece(top_.get(), V(1000, 0, 1000), -999999);
   target->kind = 2;
   auto* door = dynamic_cast<zelvproDoor*>(Make(door_, top_.get()));
   ASSERT_NE(door, nullptr);
