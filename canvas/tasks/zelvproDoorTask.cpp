@@ -56,8 +56,8 @@ void FrameMarker(ppView& canvas, plat::POINT at) {
   canvas.ClipToVisible(dc);
   dc.SetColor(ppRGBColor{zelvproDoorTask::kMarkerRed, 0, 0});
   dc.SetXorMode();
-  dc.FrameRect(plat::RECT{at.x - zelvproDoorTask::kMarkerHalf, at.y - zelvproDoorTask::kMarkerHalf, at.x + zelvproDoorTask::kMarkerHalf,
-                          at.y + zelvproDoorTask::kMarkerHalf});
+  dc.FrameRect(plat::RECT{at.x - zelvproDoorTask::kMarkerHalf, at.y - zelvproDoorTask::kMarkerHalf,
+                          at.x + zelvproDoorTask::kMarkerHalf, at.y + zelvproDoorTask::kMarkerHalf});
   dc.SetNormalPen();
 }
 
@@ -68,9 +68,7 @@ zelvproDoorTask::zelvproDoorTask(qxViewHolder* holders, zelvproCanvas* canvas)
 
 zelvproDoorTask::~zelvproDoorTask() = default;
 
-zelvproElement* zelvproDoorTask::Lead() const {
-  return Moved() != nullptr ? Moved()->Element() : nullptr;
-}
+zelvproElement* zelvproDoorTask::Lead() const { return Moved() != nullptr ? Moved()->Element() : nullptr; }
 
 bool zelvproDoorTask::IsEmpty() { return zelvproMoverTask::IsEmpty() || transient_; }
 
@@ -106,8 +104,8 @@ void zelvproDoorTask::Track() {
   p.y = 0.0f;
   iElementHost& host = iElementHost::Current();
   zelvproElement* room = host.NewRoomCanvas();
-  zelvproElement* under = room != nullptr ? room->FindContainerFor(Current().x, Current().y, lead->kind, lead)
-                                          : nullptr;
+  zelvproElement* under =
+      room != nullptr ? room->FindContainerFor(Current().x, Current().y, lead->kind, lead) : nullptr;
   if (auto* floor = dynamic_cast<qxFloorElement*>(under)) {
     ppVector3 foot;
     float angle = 0.0f;
@@ -167,16 +165,19 @@ void zelvproDoorTask::DrawBand(ppDC& dc) {
   if (!ParseLength(width, lead->GetValueByName("Width").AsWString())) width = lead->dimensions.x;
   const float length = PlanLength(edge.start, edge.end);
   ppVector3 along;
-  if (length > 0.0f) along = ppVector3((edge.end.x - edge.start.x) / length, 0.0f, (edge.end.z - edge.start.z) / length);
+  if (length > 0.0f)
+    along = ppVector3((edge.end.x - edge.start.x) / length, 0.0f, (edge.end.z - edge.start.z) / length);
   dimension_[0] = edge.start;
   dimension_[1] = wallPosition_;
-  dimension_[2] = ppVector3(wallPosition_.x + width * along.x, wallPosition_.y, wallPosition_.z + width * along.z);
+  dimension_[2] =
+      ppVector3(wallPosition_.x + width * along.x, wallPosition_.y, wallPosition_.z + width * along.z);
   dimension_[3] = edge.end;
   leftText_ = LengthLabel(PlanLength(dimension_[0], dimension_[1]));
   rightText_ = LengthLabel(PlanLength(dimension_[2], dimension_[3]));
   dc.SetFont(kDefaultFaceName, kDimensionPoints, 0, 0.0f);
   qxRoomSegment::DrawDimensionLabel(Pixel(dimension_[0]), Pixel(dimension_[1]), false, dc, leftText_.c_str());
-  qxRoomSegment::DrawDimensionLabel(Pixel(dimension_[2]), Pixel(dimension_[3]), false, dc, rightText_.c_str());
+  qxRoomSegment::DrawDimensionLabel(Pixel(dimension_[2]), Pixel(dimension_[3]), false, dc,
+                                    rightText_.c_str());
 }
 
 void zelvproDoorTask::DrawFeedback(int32_t /*x*/, int32_t /*y*/) {

@@ -48,8 +48,8 @@ void FrameMarker(ppView& canvas, plat::POINT at) {
   canvas.ClipToVisible(dc);
   dc.SetColor(ppRGBColor{zelvproWallTask::kMarkerRed, 0, 0});
   dc.SetXorMode();
-  dc.FrameRect(plat::RECT{at.x - zelvproWallTask::kMarkerHalf, at.y - zelvproWallTask::kMarkerHalf, at.x + zelvproWallTask::kMarkerHalf,
-                          at.y + zelvproWallTask::kMarkerHalf});
+  dc.FrameRect(plat::RECT{at.x - zelvproWallTask::kMarkerHalf, at.y - zelvproWallTask::kMarkerHalf,
+                          at.x + zelvproWallTask::kMarkerHalf, at.y + zelvproWallTask::kMarkerHalf});
   dc.SetNormalPen();
 }
 
@@ -147,13 +147,15 @@ void zelvproWallTask::Track() {
   auto* top = dynamic_cast<zelvproTopCanvas*>(root);
   if (container != nullptr && top != nullptr) {
     const double s = PlanScale();
-    const ppVector3 drag(float((Current().x - StartPoint().x) * s), 0.0f, float((Current().y - StartPoint().y) * s));
+    const ppVector3 drag(float((Current().x - StartPoint().x) * s), 0.0f,
+                         float((Current().y - StartPoint().y) * s));
     for (const qxViewHolder* h = holders_.get(); h != nullptr; h = h->Next()) {
       zelvproElement* element = h->Element();
       SnapAnchor entry, target;
       int32_t own = -1, other = -1;
       const ppVector3 at = element->GetPosition() + drag;
-      zelvproElement* found = top->FindSnap(element, own, other, kSnapReach, at, entry, holders_.get(), false);
+      zelvproElement* found =
+          top->FindSnap(element, own, other, kSnapReach, at, entry, holders_.get(), false);
       if (found == nullptr || !found->GetPointEntry(other, target)) continue;
       snapTarget_ = found;
       snapElement_ = element;
@@ -265,7 +267,8 @@ void zelvproWallTask::Do() {
   }
   changed_ = true;
   const double s = PlanScale();
-  const ppVector3 drag(float((Current().x - StartPoint().x) * s), 0.0f, float((Current().y - StartPoint().y) * s));
+  const ppVector3 drag(float((Current().x - StartPoint().x) * s), 0.0f,
+                       float((Current().y - StartPoint().y) * s));
   float turn = 0.0f;
   ppVector3 from, to;
   const bool snapped = SnapMotion(turn, from, to);
@@ -290,7 +293,8 @@ void zelvproWallTask::Do() {
     element->SetPosition(ppVector3(local.x, element->GetPosition().y, local.z));
     // The element keeps its angle relative to its container: the absolute turn less the container's.
     element->SetAngle(targets[i].second - AbsoluteAngleOf(element->GetSupervisor()));
-    if (snapped && !configurable_ && element->kind == ElementKinds::kDoor && snapTarget_->kind == kWallLinkKind)
+    if (snapped && !configurable_ && element->kind == ElementKinds::kDoor &&
+        snapTarget_->kind == kWallLinkKind)
       if (auto* door = dynamic_cast<zelvproDoor*>(element)) door->wallLink = snapTarget_;
     element->Invalidate();
   }

@@ -100,7 +100,8 @@ class OpeningTasksTest : public roomtest::RoomTest, protected canvastest::Deskto
   // A top-view item of `type`, `width` x 2000 x `depth` with one rectangular outline.
   int32_t AddItem(int32_t type, float width, float depth, eltest::Words extra = {}) {
     eltest::Words points;
-    for (float p : {0.0f, 0.0f, width, 0.0f, width, depth, 0.0f, depth}) points.push_back(eltest::FloatWord(p));
+    for (float p : {0.0f, 0.0f, width, 0.0f, width, depth, 0.0f, depth})
+      points.push_back(eltest::FloatWord(p));
     const int32_t shape = eltest::AddRecordWith(db_->ShapeFile(), {}, {{"points", points}});
     return eltest::AddRecordWith(
         db_->TopViewFile(),
@@ -464,7 +465,8 @@ class PieceTasksTest : public OpeningTasksTest {
   static V Anchor(const zelvproElement& e, int32_t i) { return PlanPoint(&e, e.snapPoints[size_t(i)].point); }
   template <typename Task>
   Task* PressPiece(zelvproElement* piece, plat::POINT at) {
-    auto* task = dynamic_cast<Task*>(piece->CreateMoverTask(new qxViewHolder(piece, nullptr, true), top_.get(), nullptr));
+    auto* task = dynamic_cast<Task*>(
+        piece->CreateMoverTask(new qxViewHolder(piece, nullptr, true), top_.get(), nullptr));
     if (task != nullptr) Start(task, at);
     return task;
   }
@@ -486,8 +488,8 @@ TEST_F(PieceTasksTest, APieceSnapsItsAnchorOntoAnotherAndTakesItsDirection) {
   task->DrawFeedback(0, 0);
   Up(Pixel(goal + V(120, 0, 60)));
   ExpectNear(Anchor(*piece, 0), goal, "the anchors coincide");
-  EXPECT_NEAR(piece->GetAbsoluteAngle(), 0.5f + target->snapPoints[1].direction - piece->snapPoints[0].direction,
-              1e-5f);
+  EXPECT_NEAR(piece->GetAbsoluteAngle(),
+              0.5f + target->snapPoints[1].direction - piece->snapPoints[0].direction, 1e-5f);
   EXPECT_EQ(top_->DoneTop(), task);
   top_->Undo();
   ExpectNear(piece->GetPosition(), V(1000, 0, 4000), "undone");
@@ -530,7 +532,8 @@ TEST_F(PieceTasksTest, ANewPieceReleasedOutsideTheCanvasLeavesNothing) {
   frame->AddSubview(top_.get());
   const int32_t children = top_->Subviews().Count();
   zelvproWall* piece = MakePiece(top_.get(), V(1000, 0, 1000));
-  auto* task = dynamic_cast<zelvproWallDraggerTask*>(piece->CreateDraggerTask(new qxViewHolder(piece, nullptr, true), top_.get()));
+  auto* task = dynamic_cast<zelvproWallDraggerTask*>(
+      piece->CreateDraggerTask(new qxViewHolder(piece, nullptr, true), top_.get()));
   ASSERT_NE(task, nullptr);
   Start(task, {110, 110});
   MoveTo({600, 500});
@@ -547,8 +550,8 @@ TEST_F(PieceTasksTest, AConfigurableUnitReleasedWhereItCollidesComesBack) {
   other->SetPosition(V(1500, 0, 1500));
   zelvproElement* unit = Make(door_, top_.get());
   unit->SetPosition(V(3000, 0, 1500));
-  auto* task = dynamic_cast<zelvproConfigTask*>(iElementTaskFactory::Current().NewConfigTask(
-      new qxViewHolder(unit, nullptr, true), top_.get(), unit));
+  auto* task = dynamic_cast<zelvproConfigTask*>(
+      iElementTaskFactory::Current().NewConfigTask(new qxViewHolder(unit, nullptr, true), top_.get(), unit));
   ASSERT_NE(task, nullptr);
   Key(plat::VK_CONTROL, true);
   Start(task, {300, 150});
