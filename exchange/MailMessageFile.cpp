@@ -45,8 +45,8 @@ std::string NameParameter(const char* parameter, std::string_view ansiName) {
   std::string value = std::string(parameter) + "*=UTF-8''";
   for (const char c : Utf8OfAnsi(ansiName)) {
     const auto byte = static_cast<unsigned char>(c);
-    const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                       byte == '.' || byte == '-' || byte == '_';
+    const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+                       (byte >= 'a' && byte <= 'z') || byte == '.' || byte == '-' || byte == '_';
     if (plain) {
       value += c;
     } else {
@@ -82,7 +82,8 @@ std::string MailMessageFile::Compose(const MailMessage& message, std::string_vie
   std::string out;
   out += "To: ";
   if (!message.recipientName.empty()) {
-    out += PlainAscii(message.recipientName) ? QuotedString(message.recipientName) : HeaderWord(message.recipientName);
+    out += PlainAscii(message.recipientName) ? QuotedString(message.recipientName)
+                                             : HeaderWord(message.recipientName);
     out += " ";
   }
   // An address is ASCII by nature; anything else in it (a line break from an escape) is dropped so
@@ -105,7 +106,8 @@ std::string MailMessageFile::Compose(const MailMessage& message, std::string_vie
 
   if (!message.attachmentPath.empty()) {
     out += "--" + boundary + "\r\n";
-    out += "Content-Type: application/octet-stream; " + NameParameter("name", message.attachmentName) + "\r\n";
+    out +=
+        "Content-Type: application/octet-stream; " + NameParameter("name", message.attachmentName) + "\r\n";
     out += "Content-Disposition: attachment; " + NameParameter("filename", message.attachmentName) + "\r\n";
     out += "Content-Transfer-Encoding: base64\r\n\r\n";
     out += Base64Lines(attachment);

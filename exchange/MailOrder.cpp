@@ -81,8 +81,8 @@ bool MailOrder(iOrderDocument& document, plat::HWND frame, MailProvider* provide
     return false;
   }
   OwnedHandle owned(text);
-  const MailTemplate fields =
-      MailTemplate::Parse(text == nullptr ? std::string_view() : std::string_view(*text, size_t(MemGetSize(text))));
+  const MailTemplate fields = MailTemplate::Parse(
+      text == nullptr ? std::string_view() : std::string_view(*text, size_t(MemGetSize(text))));
 
   MailMessage message;
   message.recipientName = fields.recipientName;

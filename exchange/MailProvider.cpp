@@ -33,8 +33,9 @@ Vcon::WString CreateMessageFile(const Vcon::WString& folder) {
   plat::SYSTEMTIME now{};
   plat::GetLocalTime(&now);
   char stamp[64];
-  std::snprintf(stamp, sizeof stamp, "order-%04u%02u%02u-%02u%02u%02u", unsigned(now.wYear), unsigned(now.wMonth),
-                unsigned(now.wDay), unsigned(now.wHour), unsigned(now.wMinute), unsigned(now.wSecond));
+  std::snprintf(stamp, sizeof stamp, "order-%04u%02u%02u-%02u%02u%02u", unsigned(now.wYear),
+                unsigned(now.wMonth), unsigned(now.wDay), unsigned(now.wHour), unsigned(now.wMinute),
+                unsigned(now.wSecond));
   for (int counter = 1; counter < 1000; ++counter) {
     std::string name = stamp;
     if (counter > 1) name += "-" + std::to_string(counter);

@@ -30,8 +30,10 @@ std::string OrderRequest::HostOfWebSite(std::string_view webSite) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   while (!webSite.empty() && blank(webSite.front())) webSite.remove_prefix(1);
   while (!webSite.empty() && blank(webSite.back())) webSite.remove_suffix(1);
-  if (const size_t scheme = webSite.find("://"); scheme != std::string_view::npos) webSite.remove_prefix(scheme + 3);
-  if (const size_t end = webSite.find_first_of("/?#"); end != std::string_view::npos) webSite = webSite.substr(0, end);
+  if (const size_t scheme = webSite.find("://"); scheme != std::string_view::npos)
+    webSite.remove_prefix(scheme + 3);
+  if (const size_t end = webSite.find_first_of("/?#"); end != std::string_view::npos)
+    webSite = webSite.substr(0, end);
   if (const size_t user = webSite.rfind('@'); user != std::string_view::npos) webSite.remove_prefix(user + 1);
   if (!webSite.empty() && webSite.front() == '[') {
     // A bracketed IPv6 literal keeps its colons; the order connects over IPv4, so it will not resolve,
@@ -39,6 +41,7 @@ std::string OrderRequest::HostOfWebSite(std::string_view webSite) {
     const size_t close = webSite.find(']');
     return std::string(close == std::string_view::npos ? webSite : webSite.substr(1, close - 1));
   }
-  if (const size_t port = webSite.find(':'); port != std::string_view::npos) webSite = webSite.substr(0, port);
+  if (const size_t port = webSite.find(':'); port != std::string_view::npos)
+    webSite = webSite.substr(0, port);
   return std::string(webSite);
 }

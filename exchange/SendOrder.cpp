@@ -76,7 +76,8 @@ bool WriteAnswer(Handle answer, const Vcon::WString& path) {
 // Clears the save-in-progress flag for the order and puts the remembered value back at its end.
 class SaveFlagGuard {
  public:
-  explicit SaveFlagGuard(iOrderDocument& document) : document_(document), saving_(document.IsSaveInProgress()) {
+  explicit SaveFlagGuard(iOrderDocument& document)
+      : document_(document), saving_(document.IsSaveInProgress()) {
     document_.SetSaveInProgress(false);
   }
   ~SaveFlagGuard() { document_.SetSaveInProgress(saving_); }
@@ -91,9 +92,9 @@ class SaveFlagGuard {
 }  // namespace
 
 SendOrderResult SendOrder(iOrderDocument& document, const std::string& webSite) {
-  const Vcon::WString question = TextById(
-      kConsentText,
-      "To save a file on our central server, it is necessary to access the Internet. Would you like to continue?");
+  const Vcon::WString question = TextById(kConsentText,
+                                          "To save a file on our central server, it is necessary to access "
+                                          "the Internet. Would you like to continue?");
   const Vcon::WString title = TextById(kConsentTitle, "Internet Access");
   if (plat::MessageBoxW(document.OwnerWindow(), question.c_str(), title.c_str(),
                         plat::MB_YESNO | plat::MB_ICONQUESTION) != plat::IDYES)
@@ -125,7 +126,8 @@ SendOrderResult SendOrder(iOrderDocument& document, const std::string& webSite) 
   bool answered = connection.Send(head.Get()) >= 0 && connection.Receive(head.Get()) > 0 &&
                   connection.Send(body.Get()) >= 0 && connection.ReceiveUntilClosed(answer.Get()) > 0;
   if (!answered) {
-    const std::string why = connection.Failure().empty() ? "the service closed the connection" : connection.Failure();
+    const std::string why =
+        connection.Failure().empty() ? "the service closed the connection" : connection.Failure();
     ShowFailure(document, u"The order service " + Wide(host) + u" did not answer (" + Wide(why) + u").");
     return SendOrderResult::kNoAnswer;
   }

@@ -49,7 +49,8 @@ TcpSocket::TcpSocket(const std::string& host, const std::string& port) {
     return;
   }
   // Non-blocking from the start: connecting and every later wait go through poll with a limit.
-  const int fd = ::socket(found->ai_family, found->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, found->ai_protocol);
+  const int fd =
+      ::socket(found->ai_family, found->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, found->ai_protocol);
   if (fd < 0) {
     failure_ = std::string("no socket could be made (") + std::strerror(errno) + ")";
     ::freeaddrinfo(found);
@@ -93,8 +94,8 @@ bool TcpSocket::WaitFor(short events, int32_t limitMs, const char* what) {
     }
   }
   timedOut_ = true;
-  failure_ = std::string("no ") + (std::strcmp(what, "receive") == 0 ? "answer" : "progress") + " to " + what +
-             " within " + LimitText(limitMs);
+  failure_ = std::string("no ") + (std::strcmp(what, "receive") == 0 ? "answer" : "progress") + " to " +
+             what + " within " + LimitText(limitMs);
   return false;
 }
 

@@ -25,7 +25,8 @@ class FakeOrderDocument : public iOrderDocument {
   bool Save() override {
     ++saves_;
     savedTo_ = file_.path;
-    std::ofstream out(Vcon::ResolvePosixPath(std::u16string_view(file_.path)), std::ios::binary | std::ios::trunc);
+    std::ofstream out(Vcon::ResolvePosixPath(std::u16string_view(file_.path)),
+                      std::ios::binary | std::ios::trunc);
     out.write(packed_.data(), std::streamsize(packed_.size()));
     if (!out) return false;
     hasFile_ = true;

@@ -26,7 +26,8 @@ bool WaitFor(int fd, short events, const std::atomic<bool>& stop) {
 // The announced body length of a head, or 0.
 size_t ContentLength(const std::string& head) {
   std::string lower = head;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
   const size_t at = lower.find("content-length:");
   if (at == std::string::npos) return 0;
   return size_t(std::strtoull(head.c_str() + at + 15, nullptr, 10));

@@ -194,7 +194,8 @@ TEST(MailMessageFileTest, TextsThatAreNotPlainAsciiAreEncodedAndCannotAddAHeader
   message.attachmentPath = u"x";
   message.attachmentName = "k\xF8kken plan.qxf";
   const std::string text = MailMessageFile::Compose(message, "");
-  EXPECT_NE(text.find("To: =?UTF-8?B?S8O4a2tlbiAiTm9yZCI=?= <a@b.testBcc:x@y>\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("To: =?UTF-8?B?S8O4a2tlbiAiTm9yZCI=?= <a@b.testBcc:x@y>\r\n"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("filename*=UTF-8''k%C3%B8kken%20plan.qxf\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("\nBcc"), std::string::npos);
 }

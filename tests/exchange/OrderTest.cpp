@@ -62,7 +62,8 @@ class OrderTest : public ::testing::Test {
     plat::HeadlessDriver::Reset();
     plat::SetTcpReceiveTimeLimitForTests(300);
     static std::atomic<int> counter{0};
-    root_ = fs::temp_directory_path() / ("planner_order_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    root_ = fs::temp_directory_path() /
+            ("planner_order_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     fs::remove_all(root_);
     fs::create_directories(root_ / "settings");
     previousFolder_ = fs::current_path();
@@ -139,7 +140,8 @@ TEST_F(OrderTest, AMailCarriesTheSavedDocumentAndTheDocumentStaysAsItWas) {
   EXPECT_NE(text.find("Content-Disposition: attachment; filename=\"order.qxf\"\r\n"), std::string::npos);
   EXPECT_EQ(DecodedPart(text, "Content-Type: text/plain"), "Hello\r\n");
   EXPECT_TRUE(DecodedPart(text, "Content-Type: application/octet-stream") == PackedDocument());
-  EXPECT_EQ(ShellLog(), std::vector<std::string>{OpenCommandOf("settings\\outbox\\order-20261207-000000.eml")});
+  EXPECT_EQ(ShellLog(),
+            std::vector<std::string>{OpenCommandOf("settings\\outbox\\order-20261207-000000.eml")});
   EXPECT_TRUE(plat::MessageBoxLog().empty());
 
   // A second order in the same second takes the next free name.
@@ -231,8 +233,10 @@ TEST_F(OrderTest, AFailedExchangeShowsOneBoxAndWritesAndOpensNothing) {
   };
   const Case cases[] = {
       {Mode::kNoListener, "could not be reached", SendOrderResult::kNotConnected},
-      {Mode::kSilent, "did not answer (no answer to receive within 300 milliseconds)", SendOrderResult::kNoAnswer},
-      {Mode::kCloseAfterHead, "did not answer (the service closed the connection)", SendOrderResult::kNoAnswer},
+      {Mode::kSilent, "did not answer (no answer to receive within 300 milliseconds)",
+       SendOrderResult::kNoAnswer},
+      {Mode::kCloseAfterHead, "did not answer (the service closed the connection)",
+       SendOrderResult::kNoAnswer},
   };
   WriteRequestTemplates("POST /o HTTP/1.1\r\nContent-Length: $LENGTH$\r\n\r\n", "X$FILE$Y");
   for (const Case& c : cases) {
