@@ -64,13 +64,19 @@ class UnitTreeTest : public calctest::CalculationTest {
 };
 
 TEST_F(UnitTreeTest, FilesAreReadInAscendingNameOrderAndOnlyLowerCaseTxt) {
-  // Written b first, so a file system listing in creation order would give b.txt first.
-  WriteFile("b.txt", "\t2\t\tGroup B\tROOT\n");
-  WriteFile("a.txt", "\t1\t\tGroup A\tROOT\n");
-  WriteFile("U.TXT", "\t3\t\tUpper\tROOT\n");
-  WriteFile("c.txt.bak", "\t4\t\tBackup\tROOT\n");
+  // Written out of order, so a file system listing in creation order (or its reverse, or by hash)
+  // would not give the names sorted.
+  std::vector<std::string> expected;
+  for (int32_t n : {3, 7, 0, 9, 2, 5, 8, 1, 6, 4}) {
+    const std::string id = std::to_string(n + 1);
+    WriteFile("f" + std::to_string(n) + ".txt", "\t" + id + "\t\tGroup " + id + "\tROOT\n");
+  }
+  for (int32_t n = 1; n <= 10; ++n)
+    expected.push_back("1 " + std::to_string(n) + " Group " + std::to_string(n));
+  WriteFile("U.TXT", "\t30\t\tUpper\tROOT\n");
+  WriteFile("c.txt.bak", "\t40\t\tBackup\tROOT\n");
   LoadUnitTrees(Folder());
-  EXPECT_EQ(Dump(), (std::vector<std::string>{"1 1 Group A", "1 2 Group B"}));
+  EXPECT_EQ(Dump(), expected);
 }
 
 TEST_F(UnitTreeTest, WithoutAFolderOrATextFileThereIsNoTree) {
