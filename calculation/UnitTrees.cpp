@@ -126,8 +126,8 @@ void ReadUnitTreeText(const char* text, size_t size) {
   }
 }
 
-void ReadUnitTreeFile(const ppFileSpec& file) {
-  Handle text = ReadFileToHandle(file);
+void ReadUnitTreeFile(const Vcon::WString& path) {
+  Handle text = ReadFileToHandle(ppFileSpec(path));
   if (text == nullptr) return;  // an empty file
   OwnedHandle owned(text);
   const int32_t size = MemGetSize(text);
@@ -138,7 +138,7 @@ void LoadUnitTrees(const Vcon::WString& folder) {
   // Ascending byte order whatever order the file system lists them in.
   for (const Vcon::String& name : CatalogTrees::BrowserTextNames(ListFolderNames(folder))) {
     try {
-      ReadUnitTreeFile(ppFileSpec(folder + Vcon::WString(Vcon::Utf16FromUtf8(name))));
+      ReadUnitTreeFile(folder + Vcon::WString(Vcon::Utf16FromUtf8(name)));
     } catch (int32_t) {
       // Unreadable (a folder named like a text, no permission): the other files still count.
     }

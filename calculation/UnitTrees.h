@@ -23,7 +23,6 @@
 #include "foundation/VconString.h"
 
 class qxUnitTreeNode;
-struct ppFileSpec;
 
 namespace unit_trees {
 // Levels below the root a node may lie at; keeps every walk of the tree (the tree control's too)
@@ -44,7 +43,7 @@ void FreeUnitTrees();
 void LoadUnitTrees();
 // The same for `folder` (a program-style path ending in a separator).
 void LoadUnitTrees(const Vcon::WString& folder);
-// Reads one file into the tree; open and read errors pass on.
-void ReadUnitTreeFile(const ppFileSpec& file);
+// Reads the file at `path` (a program-style path) into the tree; open and read errors pass on.
+void ReadUnitTreeFile(const Vcon::WString& path);
 // Reads the records of `size` bytes of text (a NUL ends it earlier) into the tree.
 void ReadUnitTreeText(const char* text, size_t size);

@@ -410,3 +410,29 @@ TEST_F(LinePanelTest, ChoosingAUnitInTheTreeWritesTheLineAndAsksForTheListAgain)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LinePanelTest, TheTagChoicesMatchTheLinesTagInADocumentOfAnyCatalogue) {
+  // The document record bound to the catalogue of identifier 2: its tags' "dbId" end in 2.
+  host_.tags = tags_.get();
+  doc_.reset();
+  doc_ = std::make_unique<zelvproDocFil>(Db(2));
+  zelvproTagFil& tags = doc_->TagTable();
+  tags.ClearRecordBuffer(nullptr);
+  cattest::SetField(tags, "id", 9);
+  cattest::SetField(tags, "tname", Vcon::WString(u"Utility"));
+  tags.InsertRecordAt(-1, nullptr);
+  host_.tags = &tags;
+
+  const int32_t service = AddLine({{"type", int32_t(Line::kItemService)}, {"tag", 9}});
+  Show(service);
+  auto* selector = FieldAt<ppPopupSelector>(1);
+  ASSERT_NE(selector, nullptr);
+  ppParameter second;
+  selector->Query()->GetColumn1(1, second);
+  EXPECT_EQ(second.ToLong(), 10001);
+  EXPECT_EQ(selector->FindCurrent(), 1) << "the line's tag is the current choice";
+}
+
+}  // namespace

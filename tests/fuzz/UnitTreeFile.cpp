@@ -10,7 +10,6 @@
 #include "FuzzSupport.h"
 #include "calculation/UnitTrees.h"
 #include "calculation/qxUnitTreeNode.h"
-#include "foundation/FileRecord.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::EnsureZone();
   FreeUnitTrees();
   try {
-    ReadUnitTreeFile(ppFileSpec(Vcon::WString(Vcon::String(fuzz::WriteScratchFile("tree.txt", data, size)))));
+    ReadUnitTreeFile(Vcon::WString(Vcon::String(fuzz::WriteScratchFile("tree.txt", data, size))));
   } catch (int32_t) {
     return 0;  // a file the layer refuses is an error number, never a crash
   }
