@@ -72,11 +72,17 @@ int32_t MemGetSize(Handle h) {
   return b ? int32_t(b->size) : 0;
 }
 
-void MemLock(Handle h) { HeaderOf(h).flags |= Vcon::kBlockLocked; }
+void MemLock(Handle h) {
+  assert(CurrentZone().HeaderOf(h) != nullptr && "not a live handle");
+  CurrentZone().SetLocked(h, true);
+}
 
 bool MemMoveToRover(Handle h) { return CurrentZone().MoveToRover(h); }
 
-void MemUnlock(Handle h) { HeaderOf(h).flags &= ~Vcon::kBlockLocked; }
+void MemUnlock(Handle h) {
+  assert(CurrentZone().HeaderOf(h) != nullptr && "not a live handle");
+  CurrentZone().SetLocked(h, false);
+}
 
 void MemInsertBytes(const void* src, uint32_t n, Handle h, uint32_t offset) {
   if (n == 0) return;

@@ -1,6 +1,8 @@
 #include "foundation/Zone.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <sys/mman.h>
@@ -48,7 +50,7 @@ std::unique_ptr<Zone> Zone::Create(uint32_t size, uint32_t masterPointers) {
   if (base == nullptr) return nullptr;
   try {
     return std::unique_ptr<Zone>(new Zone(base, uint32_t(total), uint32_t(count)));
-  } catch (const std::bad_alloc&) {  // the free index's memory could not be had
+  } catch (const std::bad_alloc&) {  // the free index's or the extents' memory could not be had
     munmap(base, size_t(total));
     return nullptr;
   }
@@ -61,7 +63,9 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
       bytes_(size),
       masterPointers_(masterPointers),
       unusedMasterPointers_(reinterpret_cast<char**>(base + kFirstMasterPointer)),
+      extents_(static_cast<Extent*>(std::calloc(masterPointers, sizeof(Extent)))),
       index_(base, size) {
+  if (extents_ == nullptr) throw std::bad_alloc();
   Word(0) = size;
   Word(1) = size;
   Word(3) = uint32_t(kTableDataOffset);
@@ -78,6 +82,7 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
 Zone::~Zone() {
   if (gCurrent == this) gCurrent = nullptr;
   munmap(base_, bytes_);
+  std::free(extents_);
 }
 
 Zone* Zone::Current() { return gCurrent; }
@@ -98,17 +103,37 @@ bool Zone::Contains(const void* p) const {
   return c >= base_ && c < base_ + End();
 }
 
-BlockHeader* Zone::HeaderOf(Handle h) const {
+bool Zone::IsLive(Handle h) const {
   const char* const first = base_ + kFirstMasterPointer;
   const char* const mp = reinterpret_cast<const char*>(h);
-  if (mp < first || mp >= first + 8 * uint64_t(masterPointers_) || (mp - first) % 8 != 0) return nullptr;
-  // A free master pointer holds the next free one (inside the table) or null, never block data.
+  if (mp < first || mp >= first + 8 * uint64_t(masterPointers_) || (mp - first) % 8 != 0) return false;
   const char* data = *h;
   const char* firstData = first + 8 * uint64_t(masterPointers_) + 16;
-  if (data < firstData || data > base_ + End() || (data - base_) % 16 != 0) return nullptr;
+  return data >= firstData && data <= base_ + End() && (data - base_) % 16 == 0;
+}
+
+BlockHeader* Zone::HeaderOf(Handle h) const {
+  if (!IsLive(h)) return nullptr;
   BlockHeader* b = reinterpret_cast<BlockHeader*>(*h - 16);
   if ((b->flags & kBlockFree) != 0 || b->back != OffsetOf(h)) return nullptr;
   return b;
+}
+
+Zone::Extent& Zone::ExtentOf(Handle h) const {
+  return extents_[(reinterpret_cast<const char*>(h) - (base_ + kFirstMasterPointer)) / 8];
+}
+
+// Copies the size and slack of the block at `offset`, whose header was just written, for `h`.
+void Zone::NoteExtent(Handle h, uint32_t offset) {
+  const BlockHeader* b = At(offset);
+  ExtentOf(h) = {b->size, b->slack, (b->flags & kBlockLocked) != 0 ? 1u : 0u};
+}
+
+void Zone::SetLocked(Handle h, bool locked) {
+  BlockHeader* b = HeaderOf(h);
+  if (b == nullptr) return;
+  b->flags = locked ? b->flags | kBlockLocked : b->flags & ~kBlockLocked;
+  ExtentOf(h).locked = locked ? 1 : 0;
 }
 
 // Master pointers go out in ascending order first, then last freed first: the freed ones are a
@@ -170,53 +195,62 @@ Handle Zone::NewHandle(uint32_t size) {
   const uint32_t offset = FindDataBlock(RoverOffset(), size);
   At(offset)->back = OffsetOf(mp);
   *mp = base_ + offset + 16;
+  NoteExtent(mp, offset);
   return mp;
 }
 
-void Zone::FreeBlock(BlockHeader* b) {
-  b->back = 0;
-  b->flags = kBlockFree;
-  b->size += b->slack;
-  b->slack = 0;
-  index_.Insert(OffsetOf(b), b->size);
+// Writes the whole header of a block that turns free, `length` usable bytes, without reading it.
+void Zone::FreeBlock(BlockHeader* b, uint32_t length) {
+  *b = {0, length, kBlockFree, 0};
+  index_.Insert(OffsetOf(b), length);
 }
 
 void Zone::Dispose(Handle h) {
-  BlockHeader* b = HeaderOf(h);
-  if (b == nullptr) return;
-  FreeBlock(b);
+  if (!IsLive(h)) return;
+  BlockHeader* b = reinterpret_cast<BlockHeader*>(*h - 16);
+  const Extent e = ExtentOf(h);
+  assert(b->back == OffsetOf(h) && (b->flags & kBlockFree) == 0 && b->size == e.size && b->slack == e.slack);
+  FreeBlock(b, e.size + e.slack);
   *h = reinterpret_cast<char*>(freeMasterPointers_);
   freeMasterPointers_ = h;
 }
 
 void Zone::SetHandleSize(Handle h, uint32_t size) {
-  BlockHeader* b = HeaderOf(h);
-  if (b == nullptr || size == b->size) return;
-  if (b->size > size) {
-    ShrinkInPlace(b, OffsetOf(b), size);
-  } else if (uint64_t(b->size) + b->slack > size) {
-    b->slack = b->size + b->slack - size;
-    b->size = size;
-  } else if ((b->flags & kBlockLocked) != 0) {
+  if (!IsLive(h)) return;
+  BlockHeader* b = reinterpret_cast<BlockHeader*>(*h - 16);
+  Extent& e = ExtentOf(h);
+  assert(b->back == OffsetOf(h) && (b->flags & kBlockFree) == 0 && b->size == e.size && b->slack == e.slack &&
+         ((b->flags & kBlockLocked) != 0) == (e.locked != 0));
+  if (size == e.size) return;
+  if (e.size > size) {
+    ShrinkInPlace(b, e, size);
+  } else if (uint64_t(e.size) + e.slack > size) {
+    e = {size, e.size + e.slack - size, e.locked};
+    b->size = e.size;
+    b->slack = e.slack;
+  } else if (e.locked != 0) {
     // Moving a locked block would leave the caller's pointers dangling, and keeping the old size
     // would let the caller write past the block: refuse loudly instead.
     ShowMemoryError(kLockedGrowError);
     throw MemError{kLockedGrowError};
   } else {
+    // The copy reads the old block: start fetching it while the search runs.
+    __builtin_prefetch(b);
     MoveToNewBlock(h, size);
   }
 }
 
 // Shrinks without moving; 32 or more spare bytes become a free block right after the data.
-void Zone::ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size) {
-  const uint32_t spare = b->slack + b->size - size;
+void Zone::ShrinkInPlace(BlockHeader* b, Extent& extent, uint32_t size) {
+  const uint32_t spare = extent.slack + extent.size - size;
+  const uint32_t keep = spare < kSplitThreshold ? spare : spare % 16;
+  extent = {size, keep, extent.locked};
   b->size = size;
-  b->slack = spare;
-  if (spare < kSplitThreshold) return;
-  const uint32_t keep = spare % 16;
   b->slack = keep;
-  *At(offset + 16 + size + keep) = {0, spare - keep - 16, kBlockFree, 0};
-  index_.Insert(offset + 16 + size + keep, spare - keep - 16);
+  if (spare < kSplitThreshold) return;
+  const uint32_t rest = OffsetOf(b) + 16 + size + keep;
+  *At(rest) = {0, spare - keep - 16, kBlockFree, 0};
+  index_.Insert(rest, spare - keep - 16);
 }
 
 void Zone::MoveToNewBlock(Handle h, uint32_t size) {
@@ -229,11 +263,13 @@ void Zone::MoveToNewBlock(Handle h, uint32_t size) {
 void Zone::MoveInto(Handle h, uint32_t found) {
   BlockHeader* old = reinterpret_cast<BlockHeader*>(*h - 16);
   BlockHeader* fresh = At(found);
-  std::memcpy(base_ + found + 16, *h, old->size);
-  fresh->back = old->back;
-  fresh->flags = old->flags;
+  const Extent e = ExtentOf(h);
+  std::memcpy(base_ + found + 16, *h, e.size);
+  // Only unlocked blocks move, and TakeBlock left the fresh one's flags clear.
+  fresh->back = OffsetOf(h);
   *h = base_ + found + 16;
-  FreeBlock(old);
+  NoteExtent(h, found);
+  FreeBlock(old, e.size + e.slack);
 }
 
 bool Zone::MoveToRover(Handle h) {

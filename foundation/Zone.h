@@ -63,6 +63,8 @@ class Zone {
   // and the table stay where they are. The rover returns to the first block.
   void Compact();
 
+  // Sets or clears the lock of a live handle (locked blocks never move).
+  void SetLocked(Handle h, bool locked);
   // Moves an unlocked handle's data into the free block next fit finds from the rover, without
   // compacting; false (nothing moved) when the handle is locked or no free block fits.
   bool MoveToRover(Handle h);
@@ -90,12 +92,26 @@ class Zone {
   uint32_t End() const { return Word(1); }
   char** MasterPointer(uint32_t offset) const { return reinterpret_cast<char**>(base_ + offset); }
 
+  // A copy of a live handle's size, slack and lock, kept per master pointer: disposing and resizing
+  // read it from this small table, which stays cached, rather than from the block's header, which may
+  // lie anywhere in the zone and is then only written.
+  struct Extent {
+    uint32_t size;
+    uint32_t slack;
+    uint32_t locked;  // 1 while the block is locked
+  };
+  // True when `h` is a master pointer of this zone's table that owns a block: freed and never used
+  // master pointers hold null or an address inside the table, never data.
+  bool IsLive(Handle h) const;
+  Extent& ExtentOf(Handle h) const;
+  void NoteExtent(Handle h, uint32_t offset);
+
   char** TakeMasterPointer();
   uint32_t FindDataBlock(uint32_t start, uint32_t size);
   uint32_t FindFreeFrom(uint32_t start, uint32_t size) const;
   void TakeBlock(uint32_t offset, uint32_t size);
-  void FreeBlock(BlockHeader* b);
-  void ShrinkInPlace(BlockHeader* b, uint32_t offset, uint32_t size);
+  void FreeBlock(BlockHeader* b, uint32_t length);
+  void ShrinkInPlace(BlockHeader* b, Extent& extent, uint32_t size);
   void MoveToNewBlock(Handle h, uint32_t size);
   void MoveInto(Handle h, uint32_t found);
   uint32_t CompactRun(uint32_t free);
@@ -107,6 +123,8 @@ class Zone {
   char** freeMasterPointers_ = nullptr;  // head of the list of freed master pointers, null when empty
   char** unusedMasterPointers_;          // the first master pointer never handed out (table's end: none)
   uint32_t compactions_ = 0;
+  // One per master pointer, owned here; from calloc, so its pages are touched only as handles are made.
+  Extent* extents_ = nullptr;
   ZoneFreeIndex index_;
   // The free blocks a compaction leaves, noted in the index once its sweep is over.
   struct Gap {

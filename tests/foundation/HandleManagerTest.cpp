@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -251,6 +253,55 @@ TEST(HandleResize, LockedHandleThatMustMoveShowsTheBoxAndThrows) {
   MemSetSize(h, 200);
   EXPECT_NE(*h, data);
   EXPECT_TRUE(AllBytes(h, 0, 100, 'l'));
+}
+
+// Resizing and disposing take a handle's size, slack and lock from a table of their own rather than
+// from the block's header: after every kind of change the freed block must cover exactly the bytes the
+// handle's block held, and a lock must still keep the block from moving.
+TEST(HandleResize, DisposeFreesExactlyTheBlockEveryEarlierChangeLeft) {
+  enum class Step { Resize, Lock, Unlock, Compact };
+  const struct {
+    Step step;
+    uint32_t size;
+  } steps[] = {
+      {Step::Resize, 40},   // shrinks and splits off a free block
+      {Step::Resize, 47},   // grows into its slack
+      {Step::Lock, 0},      //
+      {Step::Resize, 33},   // shrinks while locked, no split
+      {Step::Resize, 47},   // grows into its slack while locked
+      {Step::Unlock, 0},    //
+      {Step::Resize, 300},  // moves
+      {Step::Compact, 0},   // slides it down
+      {Step::Resize, 290},  // shrinks, too little left to split
+  };
+  for (size_t last = 0; last < std::size(steps); ++last) {
+    SCOPED_TRACE(last);
+    TestZone zone(4096, 8);
+    Handle gap = New(64);
+    Handle h = NewFilled(200, 'd');
+    Handle after = New(16);  // keeps h's block from ending at the zone's free tail
+    MemDispose(gap);
+    for (size_t i = 0; i <= last; ++i) {
+      if (steps[i].step == Step::Resize) MemSetSize(h, steps[i].size);
+      if (steps[i].step == Step::Lock) MemLock(h);
+      if (steps[i].step == Step::Unlock) MemUnlock(h);
+      if (steps[i].step == Step::Compact) zone->Compact();
+    }
+    const Vcon::BlockHeader held = Header(h);
+    const uint32_t at = BlockOffset(*zone, h);
+    EXPECT_TRUE(AllBytes(h, 0, std::min<uint32_t>(MemGetSize(h), 33), 'd'));
+    if ((held.flags & Vcon::kBlockLocked) != 0) {
+      EXPECT_THROW(MemSetSize(h, 1000), Vcon::MemError);
+      MemUnlock(h);
+    }
+    MemDispose(h);
+    const auto freed = reinterpret_cast<const Vcon::BlockHeader*>(zone->Base() + at);
+    EXPECT_EQ(freed->flags, Vcon::kBlockFree);
+    EXPECT_EQ(freed->size, held.size + held.slack);
+    EXPECT_EQ(freed->slack, 0u);
+    ExpectConsistent(*zone);
+    MemDispose(after);
+  }
 }
 
 TEST(HandleEditing, InsertAndDeleteBytes) {
