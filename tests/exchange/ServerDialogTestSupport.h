@@ -57,6 +57,9 @@ class ServerDialogTest : public ::testing::Test {
       });
     }
     app_->frames[2000] = adorner_tests::SolidPicture(120, 30, 0x2050A0);
+    // The configurator colours of the edit fields (bytes): caption band and value, focused or not.
+    app_->colours = {{1000, {200, 220, 240}}, {1001, {0, 0, 0}}, {1002, {220, 215, 200}}, {1003, {0, 0, 0}},
+                     {1004, {255, 255, 230}}, {1005, {0, 0, 0}}, {1006, {250, 250, 245}}, {1007, {0, 0, 0}}};
     // The document window's colour table: the background shade 11 a light grey (percent).
     for (ppRGBColor& colour : colours_) colour = {100, 0, 100};
     colours_[qxServerDialog::kBackgroundColour] = {85, 85, 85};
@@ -111,12 +114,13 @@ class ServerDialogTest : public ::testing::Test {
       plat::Desktop::Key(key, false);
     };
   }
-  // Letters and digits as keys (letters arrive in lower case).
+  // Lower-case letters and digits, typed as their keys (a letter's key code is its capital).
   static Step Type(std::string text) {
     return [text] {
       for (char c : text) {
-        plat::Desktop::Key(c, true);
-        plat::Desktop::Key(c, false);
+        const int32_t key = (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+        plat::Desktop::Key(key, true);
+        plat::Desktop::Key(key, false);
       }
     };
   }
