@@ -84,6 +84,24 @@ TEST_F(ServerLoginDialog, APasswordTypedAndLogInPressedInTheFieldReachesTheCalle
   EXPECT_EQ(password_, u"new1");
 }
 
+TEST_F(ServerLoginDialog, LogInCommitsTheFocusedFieldEvenWhenTheCaretNeverLeftIt) {
+  qxServerLoginDialog& dialog = Make(u"anna", u"old");
+  // The press arrives while the caret is still in the password field (no click moved the focus).
+  Step pressLogIn = [&] {
+    const ppViewList& views = dialog.ContentView()->Subviews();
+    for (int32_t i = 0; i < views.Count(); ++i) {
+      auto* button = dynamic_cast<ppTextButton*>(views.At(i));
+      if (button != nullptr && button->AlternatePicture() == qxServerDialog::kAccept) {
+        ASSERT_EQ(plat::GetFocus(), dialog.PasswordField()->EditControl());
+        dialog.DoCommand(qxServerDialog::kButtonPressed, reinterpret_cast<intptr_t>(button));
+        return;
+      }
+    }
+  };
+  EXPECT_EQ(Run(dialog, {IntoPassword(), Type("typed"), pressLogIn}), 1);
+  EXPECT_EQ(password_, u"typed");
+}
+
 TEST_F(ServerLoginDialog, CancelAndEscapeGiveTwoAndLeaveTheCallersStrings) {
   for (const Step& close : {ClickIn(kCancel), Key(plat::VK_ESCAPE)}) {
     qxServerLoginDialog& dialog = Make(u"anna", u"secret");
