@@ -80,9 +80,11 @@ void qxServerDialog::EndWith(int32_t result) {
 
 void qxServerDialog::DoCommand(int32_t command, intptr_t parameter) {
   if (command != kButtonPressed || parameter == 0) return;
-  auto* button = reinterpret_cast<ppButton*>(parameter);
-  // A text button keeps its number as its initial picture id.
-  const int32_t number = button->GetInitialPictureId();
+  // Only the dialog's text buttons carry numbers (a text button keeps its number as its initial
+  // picture id); a press of any other button is not the frame's.
+  auto* button = dynamic_cast<ppTextButton*>(reinterpret_cast<ppButton*>(parameter));
+  if (button == nullptr) return;
+  const int32_t number = button->AlternatePicture();
   if (inputDialog_) button->SetState(ppButton::kNormal);
   switch (number) {
     case kAccept:

@@ -10,6 +10,7 @@
 #include "exchange/ShowServerError.h"
 #include "exchange/qxAlertDialog.h"
 #include "exchange/qxErrorMessage.h"
+#include "exchange/qxStringDataUnit.h"
 #include "framework/ppTextButton.h"
 
 namespace {
@@ -213,6 +214,55 @@ TEST_F(ServerMessageDialogs, TheQuestionAndTheErrorLookAsKept) {
   }
   qxErrorMessage dialog(parentWindow_, 7447, u"\nThe server did not answer.");
   Run(dialog, {[] { ExpectLooksAsKept("error"); }, ClickIn({220, 161, 290, 180})});
+}
+
+}  // namespace
+
+namespace {
+
+// Commands that are not a press of button 1 or 2 leave the dialog open (a step that ended it would
+// leave the later steps unrun, which Run reports); then OK ends it.
+TEST_F(ServerMessageDialogs, OnlyAPressOfButtonOneOrTwoEndsTheDialog) {
+  qxAlertDialog dialog(window_, u"Delete?", 0);
+  auto send = [&](int32_t command, int32_t number) {
+    return [&, command, number] {
+      const plat::RECT frame{0, 0, 10, 10};
+      auto* button = new ppTextButton(dialog.ContentView(), &frame, number, u"x", 0, 0, 0);
+      dialog.DoCommand(command, reinterpret_cast<intptr_t>(button));
+    };
+  };
+  std::vector<Step> steps = {send(5001, 1),
+                             send(5000, 3),
+                             send(5000, 9),
+                             send(5000, 0),
+                             [&] { dialog.DoCommand(5000, 0); },
+                             ClickIn({35, 161, 105, 180})};
+  EXPECT_EQ(Run(dialog, steps), 1);
+}
+
+TEST(StringDataUnit, WritesAValuesTextAndReadsTheStringAsWideText) {
+  Vcon::WString target(u"old");
+  qxStringDataUnit unit(&target);
+  const struct {
+    ppParameter value;
+    std::u16string text;
+  } cases[] = {{ppParameter(u"Køkken"), u"Køkken"},
+               {ppParameter("plain"), u"plain"},
+               {ppParameter(42), u"42"},
+               {ppParameter(u""), u""}};
+  for (const auto& c : cases) {
+    unit.SetValue(c.value, true);
+    EXPECT_EQ(std::u16string(target), c.text);
+    ppParameter out;
+    unit.GetValue(out);
+    EXPECT_EQ(out.Type(), ppParameter::kWideText);
+    EXPECT_EQ(std::u16string(out.AsWString()), c.text);
+  }
+  qxStringDataUnit nowhere(nullptr);
+  nowhere.SetValue(ppParameter(u"x"), true);
+  ppParameter untouched(7);
+  nowhere.GetValue(untouched);
+  EXPECT_EQ(untouched.ToLong(), 7);
 }
 
 }  // namespace
