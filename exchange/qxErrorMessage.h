@@ -1,7 +1,7 @@
 #pragma once
 // The exchange's error message: the text of a title number (English default "An error occured")
-// followed directly by the caller's message, and one OK button; its result is 1 (also after Escape
-// or the window's own cancel, which give 2). The title is text 7447, "Error" in English.
+// followed directly by the caller's message, and one OK button, which gives 1; Escape and the window's
+// own cancel give 2. The dialog's title is text 7447, "Error" in English.
 // User-interface thread only.
 
 #include <cstdint>
