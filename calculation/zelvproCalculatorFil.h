@@ -33,6 +33,8 @@
 #include "foundation/ppFloat.h"
 #include "foundation/ppMoney.h"
 
+class ppConfigPanel;
+class ppConfigurator;
 class zelvDatabase;
 class zelvproElement;
 class zelvproTagFil;
@@ -43,6 +45,10 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // flags1 of the application settings: plan contributions merge by article (same price link)
   // rather than by every merge key.
   static constexpr uint32_t kMergeByArticle = 0x80;
+  // flags1: the Calculation Item panel shows the discount fields; the second price fields.
+  static constexpr uint32_t kDiscountFields = 0x200, kSecondPriceFields = 0x2;
+  // flags2: no line panel is shown.
+  static constexpr uint32_t kNoLinePanel = 0x2;
 
   // Field numbers of the line layout (the property index of a field is its number).
   enum Field : int32_t {
@@ -246,6 +252,17 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // The narrow "type" of the price record the line in `buffer` (null: the current buffer) links to;
   // empty when the line has no catalogue database or price link, or the record is gone.
   Vcon::String PriceTypeOf(char* buffer);
+
+  // ---- The line panel (zelvproCalculatorFilPanel.cpp).
+  // Empties `configurator` (null: the program's configurator) of its panels and the objects it keeps,
+  // gives it the current line's panel as its only tab and redraws it; nothing when flags2 has
+  // kNoLinePanel or there is no configurator.
+  void ShowLinePanel(ppConfigurator* configurator = nullptr);
+  // Builds the panel of the current line by its type and adds it to `configurator`; answers it. A
+  // service line (type 8) has a unit selector while a unit tree exists. The tag-block types hand the
+  // configurator a zelvproCalculatorCollaborator. The fields are bound to this table, which must
+  // outlive the panel.
+  ppConfigPanel* BuildLinePanel(ppConfigurator& configurator);
 
   // ---- The whole-plan rebuild of the top canvas.
   // Deletes every line and saves.

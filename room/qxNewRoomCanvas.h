@@ -151,6 +151,8 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   void Resnap() override {}
   // Seats every door and window on its wall again (the openings of the segments too).
   void FixDoors();
+  // True while FixDoors runs: the door task's nudges then post no undo entry.
+  bool SeatingOpenings() const { return seatingOpenings_; }
   // Shifts the listed elements in x and z so that their footprint comes back inside the room's
   // inner wall faces, with 0.1 mm clearance.
   void SnapElementsToWalls(const qxViewHolder* first);
@@ -196,6 +198,9 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   uint8_t junctionsDirty = 0;                       // segments moved: their corners must be re-attached
   uint8_t gridEnabled = 0;
   float gridSize = 500.0f;
+
+ private:
+  bool seatingOpenings_ = false;
 };
 
 // The fixed defaults of a new room by setting id: 1238 (0), 1242 (1), 1246 wall thickness (150),

@@ -169,9 +169,11 @@ ppVector3 qxNewRoomCanvas::KeepRoomInsideMargin() {
 void qxNewRoomCanvas::FixDoors() {
   // Four unit nudges cancel out; each seats the opening on its wall again.
   static constexpr int32_t kNudges[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+  seatingOpenings_ = true;
   for (zelvproDoor* opening : OpeningsFromLast(*this)) {
     for (const auto& nudge : kNudges) opening->MoveBy(nudge[0], nudge[1]);
     opening->MarkTreePendingUpdate();
   }
+  seatingOpenings_ = false;
   InvalidateElement(iElementHost::Current().ScenePane(), true);
 }

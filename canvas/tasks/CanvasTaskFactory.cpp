@@ -1,7 +1,11 @@
 #include "canvas/tasks/CanvasTaskFactory.h"
 
 #include "canvas/tasks/zelvproColorTask.h"
+#include "canvas/tasks/zelvproAccessoryTask.h"
+#include "canvas/tasks/zelvproConfigTask.h"
 #include "canvas/tasks/zelvproDeleteTask.h"
+#include "canvas/tasks/zelvproDoorDraggerTask.h"
+#include "canvas/tasks/zelvproWallDraggerTask.h"
 #include "canvas/tasks/zelvproDraggerTask.h"
 #include "canvas/tasks/zelvproMoverTask.h"
 #include "canvas/tasks/zelvproPasteTask.h"
@@ -81,6 +85,39 @@ ppMouseTask* CanvasTaskFactory::NewMoveStretchObjectTask(zelvproElement* segment
 ppTask* CanvasTaskFactory::NewWallEndTask(zelvproElement* wall, int32_t end) {
   auto* piece = dynamic_cast<zelvproWall*>(wall);
   return piece != nullptr && (end == 0 || end == 1) ? new zelvproWallSideDragger(piece, end) : nullptr;
+}
+
+ppMouseTask* CanvasTaskFactory::NewDoorTask(qxViewHolder* selection, zelvproElement* element) {
+  if (selection == nullptr || element == nullptr) return nullptr;
+  zelvproCanvas* canvas = element->GetCanvas();
+  if (canvas == nullptr) return nullptr;
+  return new zelvproDoorTask(selection, canvas);
+}
+
+ppTask* CanvasTaskFactory::NewDoorDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) {
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproDoorDraggerTask(selection, canvas);
+}
+
+ppTask* CanvasTaskFactory::NewWallTask(qxViewHolder* selection, zelvproCanvas* canvas) {
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproWallTask(selection, canvas, nullptr);
+}
+
+ppTask* CanvasTaskFactory::NewWallDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) {
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproWallDraggerTask(selection, canvas);
+}
+
+ppTask* CanvasTaskFactory::NewConfigTask(qxViewHolder* selection, zelvproCanvas* canvas,
+                                         zelvproElement* /*element*/) {
+  if (selection == nullptr || canvas == nullptr) return nullptr;
+  return new zelvproConfigTask(selection, canvas, nullptr);
+}
+
+ppTask* CanvasTaskFactory::NewAccessoryTask(zelvproCanvas* canvas, zelvproElement* accessory) {
+  if (canvas == nullptr || accessory == nullptr) return nullptr;
+  return new zelvproAccessoryTask(accessory, canvas);
 }
 
 void CanvasTaskFactory::StartWithElement(ppTask* task, int32_t x, int32_t y,

@@ -26,6 +26,16 @@ class CanvasTaskFactory : public iElementTaskFactory {
   ppMouseTask* NewMoveStretchObjectTask(zelvproElement* segment, qxJunction* junction,
                                         ppView* supervisor) override;
   ppTask* NewWallEndTask(zelvproElement* wall, int32_t end) override;
+  // Doors, room windows and structure elements: moved along the walls (`element` the lead opening,
+  // whose canvas the task runs in) and placed new from the palette.
+  ppMouseTask* NewDoorTask(qxViewHolder* selection, zelvproElement* element) override;
+  ppTask* NewDoorDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) override;
+  // Plan wall pieces moved and placed new; configurable units moved.
+  ppTask* NewWallTask(qxViewHolder* selection, zelvproCanvas* canvas) override;
+  ppTask* NewWallDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) override;
+  ppTask* NewConfigTask(qxViewHolder* selection, zelvproCanvas* canvas, zelvproElement* element) override;
+  // A new accessory put onto the unit under the release that takes it.
+  ppTask* NewAccessoryTask(zelvproCanvas* canvas, zelvproElement* accessory) override;
   // A plan mouse task starts with `feedback` as its feedback region, another mouse task without one;
   // anything else is deleted.
   void StartWithElement(ppTask* task, int32_t x, int32_t y, std::unique_ptr<ppRegion> feedback) override;

@@ -1,5 +1,6 @@
 #include "catalogue/databases/qxApplicationdb.h"
 
+#include "catalogue/databases/qxConfiguratorCommands.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/qxApplicationFil.h"
 #include "catalogue/records/zelvproConfiguratorFil.h"
@@ -35,6 +36,7 @@ qxApplicationdb::qxApplicationdb(ppFileSpec& fileSpec) : ppDatabase(fileSpec) {
     DeleteTables();
     throw;
   }
+  commands_ = std::make_unique<qxConfiguratorCommands>();
   SetTextSource(this);
 }
 

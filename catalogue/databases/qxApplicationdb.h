@@ -5,7 +5,8 @@
 // Opening builds the tables in one transaction, adds the application record when the file has
 // none and each default configurator panel (1000 to 1005) that is missing, and commits. From then
 // until it closes the database is the program's text source (GetTextById answers from it) and the
-// two application globals name its application record file and record. Errors of the database
+// two application globals name its application record file and record, and the commands of the
+// configurator's picture buttons are known by name (qxConfiguratorCommands). Errors of the database
 // engine leave the constructor as its error numbers, with the opening's transaction aborted and no
 // global left set.
 //
@@ -19,6 +20,7 @@
 #include "database/ppDatabase.h"
 
 class qxApplicationFil;
+class qxConfiguratorCommands;
 class zelvproConfiguratorFil;
 
 class qxApplicationdb : public ppDatabase {
@@ -43,6 +45,7 @@ class qxApplicationdb : public ppDatabase {
   zelvproConfiguratorFil& ConfiguratorFile() const { return *configuratorFile_; }
   ppDatafile& LanguageCodeFile() const { return *languageCodeFile_; }
   ppDatafile& StringFile() const { return *stringFile_; }
+  qxConfiguratorCommands& ConfiguratorCommands() const { return *commands_; }
 
  private:
   void CreateTables();
@@ -55,6 +58,7 @@ class qxApplicationdb : public ppDatabase {
   std::unique_ptr<zelvproConfiguratorFil> configuratorFile_;
   std::unique_ptr<ppDatafile> languageCodeFile_;
   std::unique_ptr<ppDatafile> stringFile_;
+  std::unique_ptr<qxConfiguratorCommands> commands_;
 };
 
 // The application record file of the open application database, and its record buffer (the

@@ -37,6 +37,7 @@ class ElementGeometryCache;
 class iOrderWriter;
 class iScenePane;
 class PartsList;
+class ppConfigPanel;
 class ppDC;
 class ppDatafile;
 class ppMatrix4;
@@ -356,6 +357,10 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   // element) and delete the element from its line.
   bool QuantityEditable() const { return auxFlag != 0; }
   void SetQuantityEditable(bool on) { auxFlag = on ? 1 : 0; }
+  // The price list's panel of a line of this element, when QuantityEditable: adds the element's own
+  // fields to `panel` (owned by the panel once added), where the line's options text would stand;
+  // `line` is the line table positioned on the element's line. Nothing by default.
+  virtual void AddCalculationFields(ppConfigPanel& /*panel*/, iProperty& /*line*/) {}
   // The element never shares a calculation line with another element.
   bool SeparateLine() const { return auxByte != 0; }
   void SetSeparateLine(bool on) { auxByte = on ? 1 : 0; }

@@ -7,6 +7,7 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproTopViewFil.h"
+#include "elements/base/iElementHost.h"
 #include "elements/base/iElementTaskFactory.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproCanvas.h"
@@ -18,6 +19,7 @@
 #include "foundation/LengthText.h"
 #include "foundation/ppDouble.h"
 #include "framework/ppMouseTask.h"
+#include "framework/ppWindow.h"
 
 namespace {
 
@@ -128,6 +130,13 @@ void zelvproDoor::SetHeight(int32_t millimetres) {
 }
 
 void zelvproDoor::MoveBy(int32_t dx, int32_t dy) {
+  // A new door the palette made stands in the plan canvas until its task puts it on a wall: it
+  // follows the pixels as any element does (the nudge would seat it, and post that, at once).
+  zelvproElement* plan = iElementHost::Current().TopCanvas();
+  if (plan != nullptr && GetSupervisor() == plan) {
+    zelvproElement::MoveBy(dx, dy);
+    return;
+  }
   int32_t d = dx + dy;
   auto* selection = new qxViewHolder(this, nullptr, true);
   ppMouseTask* task = iElementTaskFactory::Current().NewDoorTask(selection, this);
@@ -148,7 +157,12 @@ void zelvproDoor::MoveBy(int32_t dx, int32_t dy) {
   start.x += int32_t(v.z * 3.0f);
   start.y -= int32_t(v.x * -3.0f);
   plat::POINT end{start.x + int32_t(v.x * float(d)), start.y - int32_t(v.z * float(d))};
+  // The press captures the mouse for the task; a nudge is over before the call returns, so whatever
+  // held the mouse before holds it again.
+  auto* window = dynamic_cast<ppWindow*>(GetRootView());
+  ppMouseTask* holding = window != nullptr ? window->MouseTask() : nullptr;
   task->Press(start.x, start.y);
+  if (window != nullptr) window->CaptureMouse(holding);
   task->SetClickDeadline(0);
   task->Move(&end);
   // The release finishes the task or leaves it to the history it posted itself to.

@@ -46,6 +46,9 @@ class zelvproDoor : public zelvproParametricElement {
   void SetValue(int32_t index, const ppParameter& value) override;
 
   uint8_t carried = 0;  // the document's "colorCode"; kept, not read
+  // The unit the wall piece task last snapped this door to when that unit was of kind 2; not owned,
+  // not stored, not read by the program.
+  zelvproElement* wallLink = nullptr;
 
  protected:
   virtual int32_t OwnPropertyCount() const { return 2; }

@@ -274,8 +274,8 @@ TEST_F(ElementPaletteTest, WithoutADraggerAPressStartsNothingAndDeletesTheElemen
     EXPECT_TRUE(factory_.starts.empty());
     EXPECT_EQ(PlanUnits().size(), 1u);
   }
-  // The program's factory answers the dragger row (a unit, a package): the new element stands in the
-  // plan while the button is down and a click takes it away again. Its door row is still neutral.
+  // The program's factory answers the dragger rows (a unit, a package, a door): the new element
+  // stands in the plan while the button is down and a click takes it away again.
   CanvasTaskFactory program;
   iElementTaskFactory::Install(&program);
   struct Case {
@@ -283,7 +283,7 @@ TEST_F(ElementPaletteTest, WithoutADraggerAPressStartsNothingAndDeletesTheElemen
     size_t whilePressed;
   };
   for (const Case& c :
-       {Case{palettetest::kUnit, 2}, Case{palettetest::kPackage, 2}, Case{palettetest::kDoor, 1}}) {
+       {Case{palettetest::kUnit, 2}, Case{palettetest::kPackage, 2}, Case{palettetest::kDoor, 2}}) {
     SCOPED_TRACE(c.cell);
     const plat::POINT at = CellCentre(c.cell);
     Down(at);

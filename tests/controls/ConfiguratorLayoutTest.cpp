@@ -11,6 +11,8 @@
 #include "ControlsTestSupport.h"
 #include "catalogue/CatalogueTestSupport.h"
 #include "catalogue/databases/qxApplicationdb.h"
+#include "catalogue/databases/qxConfiguratorCommands.h"
+#include "catalogue/databases/qxSkindb.h"
 #include "catalogue/records/WarningQuestion.h"
 #include "catalogue/records/zelvproConfigFieldFil.h"
 #include "catalogue/records/zelvproConfiguratorFil.h"
@@ -21,6 +23,10 @@
 #include "controls/ppTextField.h"
 #include "controls/zelvproWarningDialog.h"
 #include "framework/iElementServices.h"
+#include "framework/ppButton.h"
+#include "framework/ppCollaborator.h"
+#include "framework/ppPicture.h"
+#include "framework/ppSwitchBoard.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/WindowApi.h"
@@ -203,23 +209,100 @@ TEST_F(ConfiguratorLayoutTest, TheDemoDefaultPanelsShowTheirPagesAndButtons) {
   ppFileSpec file = dbtest::SpecFor(demo.File("zadezodid.cdb").string());
   qxApplicationdb application(file);
   SetTextSource(nullptr);
+  // The test application shows the demo skin's button pictures, state by state, as the program's
+  // skin does.
+  file.path = Vcon::WString(demo.File("skin.cdb").string().c_str());
+  qxSkindb skin(file);
+  for (int32_t id : {2001, 2101, 2401, 2501}) {
+    for (int32_t state = ppButton::kNormal; state <= ppButton::kDisabled; ++state) {
+      const ppPicture& picture = skin.GetButtonPicture(id, state);
+      ASSERT_FALSE(picture.IsEmpty()) << "button " << id << " state " << state;
+      app_->pictures[id + state] = std::make_unique<ppPicture>(picture);
+    }
+  }
+  // Commands reach the application, which passes them on to its key target as menu commands.
+  struct Target : ppEventHandler {
+    void DoCommand(int32_t command, intptr_t parameter) override { commands.push_back({command, parameter}); }
+    std::vector<std::pair<int32_t, intptr_t>> commands;
+  } target;
+  app_->SetTarget(&target);
+
   // The default panel of each view mode: room design 2016, top view 2020, top view colours 2004,
-  // annotation 2056, 3D view 2024, calculation 2012.
-  const std::map<int32_t, std::vector<Page>> expected = {
-      {1000,
-       {{"Room", {"text:Draw the walls of your room, then add doors and windows.", "line", "button:2001"}}}},
-      {1001,
-       {{"Unit", {"text:Pick a unit in the catalogue and drag it into the room.", "frame", "button:2101"}}}},
-      {1002, {{"Colours", {"text:Choose a finish for the selected units.", "line"}}}},
-      {1003, {{"Notes", {"text:Add dimensions and notes to the plan."}}}},
-      {1004, {{"3D view", {"text:Drag to turn the view; the wheel zooms.", "line", "button:2401"}}}},
-      {1005, {{"Prices", {"text:Prices include VAT.", "line", "button:2501"}}}},
+  // annotation 2056, 3D view 2024, calculation 2012; and what its button gives when pressed:
+  // a new document (11), the selection turned a step clockwise (4008), the 3D view's navigation
+  // reset (3080 with 2265), print (19).
+  struct Panel {
+    std::vector<Page> pages;
+    std::vector<std::pair<int32_t, intptr_t>> commands;
   };
-  for (const auto& [panel, pages] : expected) {
+  const std::map<int32_t, Panel> expected = {
+      {1000,
+       {{{"Room", {"text:Draw the walls of your room, then add doors and windows.", "line", "button:2001"}}},
+        {{11, 0}}}},
+      {1001,
+       {{{"Unit", {"text:Pick a unit in the catalogue and drag it into the room.", "frame", "button:2101"}}},
+        {{4008, 0}}}},
+      {1002, {{{"Colours", {"text:Choose a finish for the selected units.", "line"}}}, {}}},
+      {1003, {{{"Notes", {"text:Add dimensions and notes to the plan."}}}, {}}},
+      {1004,
+       {{{"3D view", {"text:Drag to turn the view; the wheel zooms.", "line", "button:2401"}}},
+        {{3080, 2265}}}},
+      {1005, {{{"Prices", {"text:Prices include VAT.", "line", "button:2501"}}}, {{19, 0}}}},
+  };
+  for (const auto& [panel, want] : expected) {
     SCOPED_TRACE(panel);
     EXPECT_TRUE(application.BuildConfigurator(panel));
-    EXPECT_EQ(Pages(), pages);
+    EXPECT_EQ(Pages(), want.pages);
+    plat::HeadlessDriver::RunUntilIdle();
+    target.commands.clear();
+    for (ppField* f = configurator_->CurrentPanel()->FirstField(); f != nullptr; f = f->NextField()) {
+      auto* button = dynamic_cast<ppButtonField*>(f);
+      if (button == nullptr) continue;
+      plat::RECT r;
+      button->Button()->GetWindowFrame(&r);
+      EXPECT_EQ(std::pair(r.right - r.left, r.bottom - r.top), std::pair(24, 24)) << "the picture's size";
+      EXPECT_EQ(button->MessageIds().size(), 1u) << "a message name the program knows";
+      Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    EXPECT_EQ(target.commands, want.commands);
   }
+  app_->SetTarget(nullptr);
+}
+
+TEST_F(ConfiguratorLayoutTest, ButtonCommandsAreHeardByNameWhileTheApplicationDatabaseIsOpen) {
+  struct Recorder : ppEventHandler {
+    void DoCommand(int32_t command, intptr_t parameter) override { commands.push_back({command, parameter}); }
+    std::vector<std::pair<int32_t, intptr_t>> commands;
+  } application, other;
+  app_->SetTarget(&application);
+  ppCollaborator sender(nullptr);
+  auto broadcastAll = [&](int32_t channel) {
+    for (const auto& c : qxConfiguratorCommands::Commands())
+      sender.Broadcast(channel, ppSwitchBoard::MessageIdByName(c.name, false), 0);
+  };
+  const std::vector<std::pair<int32_t, intptr_t>> all = {{11, 0}, {4008, 0}, {3080, 2265}, {19, 0}};
+
+  Database();
+  for (const auto& c : qxConfiguratorCommands::Commands())
+    EXPECT_NE(ppSwitchBoard::MessageIdByName(c.name, false), -1)
+        << c.name << " known before any panel is built";
+  broadcastAll(ppSwitchBoard::kNamedChannel);
+  EXPECT_EQ(application.commands, all) << "through the application, as menu commands";
+
+  application.commands.clear();
+  broadcastAll(1001);
+  EXPECT_TRUE(application.commands.empty()) << "the same ids on another channel";
+
+  Database().ConfiguratorCommands().SetTarget(&other);
+  broadcastAll(ppSwitchBoard::kNamedChannel);
+  EXPECT_TRUE(application.commands.empty());
+  EXPECT_EQ(other.commands, all);
+
+  db_.reset();
+  other.commands.clear();
+  broadcastAll(ppSwitchBoard::kNamedChannel);
+  EXPECT_TRUE(other.commands.empty() && application.commands.empty()) << "a closed database hears nothing";
+  app_->SetTarget(nullptr);
 }
 
 // The save question, run modally and answered from the idle script one step at a time.

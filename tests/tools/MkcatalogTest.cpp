@@ -377,6 +377,26 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   Table bitmaps(*database, "qxBitmap"), colours(*database, "qxColor");
   EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1100, 1101, 1102, 2000, 2004, 2005, 3500, 3501,
                                                        3502, 3503, 3504, 3505}));
+  // The default panels' buttons: a 24-pixel picture for each of the five states.
+  Table buttons(*database, "qxButton");
+  EXPECT_EQ(buttons.Longs("id"), (std::vector<int32_t>{2001, 2101, 2401, 2501}));
+  for (int32_t i = 0; i < buttons.Count(); ++i) {
+    buttons.Read(i);
+    for (const char* state : {"normal", "selected", "clicked", "disabled", "rollover"}) {
+      const std::vector<uint8_t> png = buttons.Blob(state);
+      PngMemorySource source{png.data(), png.size(), 0};
+      PngBitmapDescriptor picture;
+      uint32_t transparent = 0;
+      bool hasTransparent = false;
+      ASSERT_EQ(loadPng(&source, &picture, &transparent, &hasTransparent), kPngOk) << state;
+      int32_t width = 0, height = 0;
+      std::memcpy(&width, picture.memory + 4, 4);
+      std::memcpy(&height, picture.memory + 8, 4);
+      EXPECT_EQ(width, 24) << buttons.Long("id") << " " << state;
+      EXPECT_EQ(std::abs(height), 24) << buttons.Long("id") << " " << state;
+      FreePngBlock(picture.memory);
+    }
+  }
   EXPECT_EQ(colours.Longs("id"), (std::vector<int32_t>{1008, 1009, 1010, 1011, 1012, 1013, 1017, 1018, 1020,
                                                        1022, 1023, 0x400, 0x401, 0x402, 0x403}));
 }

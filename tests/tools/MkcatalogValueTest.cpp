@@ -2,6 +2,7 @@
 // folders built whole: what each notation accepts, where each range ends, and that every refusal
 // names its file, line and the reason.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -245,6 +246,67 @@ TEST(MkcatalogBlobs, WordsAndPointsOutsideTheirRangeAreRefused) {
     } catch (const std::invalid_argument& e) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
     }
+  }
+}
+
+// A generated picture decoded to 0xRRGGBB pixels, row by row from the top.
+struct Decoded {
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int32_t x, int32_t y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+Decoded Decode(const std::vector<uint8_t>& png) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  Decoded out;
+  if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) return out;
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return out;
+  out.width = int32_t(image.width), out.height = int32_t(image.height);
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+    out.pixels.push_back(uint32_t(rgb[i]) << 16 | uint32_t(rgb[i + 1]) << 8 | rgb[i + 2]);
+  return out;
+}
+
+// The button pictures: a one-pixel border and a symbol in the colour on the lighter field, the same
+// bytes for the same description.
+TEST(MkcatalogBlobs, ButtonPicturesDrawTheirSymbolInsideAFrame) {
+  constexpr uint32_t kColour = 0x204080, kField = 0x8F9FBF;  // the field: halfway to white
+  struct Case {
+    const char* kind;
+    std::vector<std::pair<int32_t, int32_t>> onSymbol, offSymbol;  // (x, y) from the top left
+  } cases[] = {
+      {"plus", {{12, 12}, {5, 11}, {11, 5}, {18, 12}}, {{6, 6}, {17, 17}, {2, 12}}},
+      {"turn", {{5, 12}, {12, 18}, {17, 13}, {13, 2}}, {{12, 12}, {18, 4}, {2, 2}}},
+      {"home", {{11, 5}, {5, 11}, {7, 17}, {15, 17}}, {{4, 14}, {11, 16}, {12, 3}}},
+      {"lines", {{5, 6}, {18, 7}, {12, 11}, {12, 17}}, {{12, 9}, {12, 14}, {2, 11}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    Names names;
+    const std::string cell = std::string("png: ") + c.kind + " 24 #204080";
+    const std::vector<uint8_t> bytes = ParseBlob(cell, names).bytes;
+    EXPECT_EQ(ParseBlob(cell, names).bytes, bytes);
+    const Decoded picture = Decode(bytes);
+    ASSERT_EQ(picture.width, 24);
+    ASSERT_EQ(picture.height, 24);
+    for (int32_t i = 0; i < 24; ++i) {
+      EXPECT_EQ(picture.At(i, 0), kColour);
+      EXPECT_EQ(picture.At(0, i), kColour);
+      EXPECT_EQ(picture.At(i, 23), kColour);
+      EXPECT_EQ(picture.At(23, i), kColour);
+    }
+    for (auto [x, y] : c.onSymbol) EXPECT_EQ(picture.At(x, y), kColour) << x << "," << y;
+    for (auto [x, y] : c.offSymbol) EXPECT_EQ(picture.At(x, y), kField) << x << "," << y;
+  }
+  Names names;
+  try {
+    ParseBlob("png: star 24 #204080", names);
+    ADD_FAILURE() << "accepted";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_NE(std::string(e.what()).find("plus, turn, home, lines"), std::string::npos) << e.what();
   }
 }
 

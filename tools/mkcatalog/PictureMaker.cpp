@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <csetjmp>
 #include <sstream>
 #include <stdexcept>
@@ -61,8 +62,10 @@ PictureRecipe Parse(const std::string& description) {
   recipe.width = ParseSide(size.substr(0, x));
   recipe.height = x == std::string::npos ? recipe.width : ParseSide(size.substr(x + 1));
   recipe.colour = ParseColour(colour);
-  if (kind != "solid" && kind != "grain" && kind != "checker" && kind != "frame")
-    throw std::invalid_argument("unknown picture kind '" + kind + "' (solid, grain, checker, frame)");
+  static const char* const kKinds[] = {"solid", "grain", "checker", "frame", "plus", "turn", "home", "lines"};
+  if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds))
+    throw std::invalid_argument("unknown picture kind '" + kind +
+                                "' (solid, grain, checker, frame, plus, turn, home, lines)");
   return recipe;
 }
 
@@ -78,6 +81,38 @@ Rgb Lighter(const Rgb& c) {
   return out;
 }
 
+// Whether (x, y) lies on the symbol of a button picture. Offsets from the centre are doubled so that
+// pictures of even and odd sizes stay symmetric in integers.
+bool OnSymbol(const PictureRecipe& s, int x, int y) {
+  const int X = 2 * x - (s.width - 1), Y = 2 * y - (s.height - 1);
+  const int side = std::min(s.width, s.height);
+  const int reach = 2 * (side * 3 / 10);        // arm length from the centre
+  const int half = 2 * std::max(1, side / 12);  // half a stroke's width
+  if (s.kind == "plus")
+    return (std::abs(X) <= half && std::abs(Y) <= reach) || (std::abs(Y) <= half && std::abs(X) <= reach);
+  if (s.kind == "turn") {
+    // Three quarters of a ring, open at the top right, with an arrow head pointing clockwise.
+    const int r2 = X * X + Y * Y;
+    if (r2 <= reach * reach && r2 >= (reach - half) * (reach - half) && !(X > 0 && Y < 0)) return true;
+    const int band = -(reach - half / 2), head = half + 2;
+    return X >= 0 && X <= 2 * head && std::abs(Y - band) <= 2 * head - X;
+  }
+  if (s.kind == "home") {
+    if (Y >= -reach && Y <= 0) return std::abs(X) <= Y + reach;  // the roof
+    if (Y > 0 && Y <= reach)
+      return std::abs(X) <= reach * 2 / 3 && !(std::abs(X) <= half / 2 && Y > reach / 3);  // walls, door
+    return false;
+  }
+  if (s.kind == "lines") {
+    if (std::abs(X) > reach) return false;
+    // An even step keeps the three lines equally thick.
+    const int step = (reach * 2 / 3 + 1) & ~1;
+    for (int k = -1; k <= 1; ++k)
+      if (std::abs(Y - k * step) <= half / 2) return true;
+  }
+  return false;
+}
+
 Rgb PixelAt(const PictureRecipe& s, int x, int y) {
   if (s.kind == "grain") {
     // Integer arithmetic only: the same bytes on every machine.
@@ -85,9 +120,9 @@ Rgb PixelAt(const PictureRecipe& s, int x, int y) {
     return Scaled(s.colour, 0.8 + 0.04 * wave);
   }
   if (s.kind == "checker") return ((x / 8 + y / 8) % 2 == 0) ? s.colour : Lighter(s.colour);
-  if (s.kind == "frame") {
+  if (s.kind != "solid") {
     const bool border = x == 0 || y == 0 || x == s.width - 1 || y == s.height - 1;
-    return border ? s.colour : Lighter(s.colour);
+    return border || OnSymbol(s, x, y) ? s.colour : Lighter(s.colour);
   }
   return s.colour;
 }

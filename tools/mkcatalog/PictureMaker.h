@@ -5,6 +5,10 @@
 //           grain   wood-like stripes: the colour darkened along a wavy grain
 //           checker 8-pixel tiles of the colour and a lighter shade
 //           frame   a lighter field inside a one-pixel border of the colour (previews, icons)
+//           plus    a frame with a symbol in the colour, for picture buttons: a plus sign,
+//           turn    three quarters of a ring with a clockwise arrow head,
+//           home    a house,
+//           lines   three lines of a list
 //   size    N or WxH, 1 to 1024 pixels a side
 //   colour  #rrggbb
 // The result is an 8-bit RGB PNG without time or text chunks, so equal descriptions give equal

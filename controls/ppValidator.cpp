@@ -1,0 +1,3 @@
+#include "controls/ppValidator.h"
+
+ppValidator::~ppValidator() = default;
