@@ -270,7 +270,9 @@ int32_t ppEditTextField::LayoutAt(int32_t top) {
 }
 
 void ppEditTextField::SupervisorResized(int32_t dx, int32_t dy) {
-  const bool visible = container_ != nullptr && IsWindowVisible(container_);
+  // The container's own visibility: a field shown inside a window that is not on screen yet (a
+  // dialog being built) must stay shown.
+  const bool visible = container_ != nullptr && (GetWindowLongPtrA(container_, GWL_STYLE) & WS_VISIBLE) != 0;
   ShowWindow(container_, SW_HIDE);
   ppInputField::SupervisorResized(dx, dy);
   // The container goes where the layout puts it, inside the frame's 2-pixel border, so that it never

@@ -170,6 +170,19 @@ TEST_F(EditTextFieldTest, AFramedFieldWearsFramePicture1100) {
   EXPECT_NE(plat::GetWindowSurface(hwnd_)->Pixel(frame.left, frame.top) & 0xFFFFFF, 0x00FF00u);
 }
 
+// A dialog builds its fields before its window is on screen: they must show once it is.
+TEST_F(EditTextFieldTest, AFieldShownInAWindowNotYetOnScreenShowsWithIt) {
+  plat::ShowWindow(hwnd_, plat::SW_HIDE);
+  auto* field = new ppEditTextField(panel_, nullptr, "", 1, false);
+  panel_->AddField(field);
+  panel_->Layout();
+  field->Show();
+  plat::ShowWindow(hwnd_, plat::SW_SHOW);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_TRUE(plat::IsWindowVisible(field->Container()));
+  EXPECT_TRUE(plat::IsWindowVisible(field->EditControl()));
+}
+
 TEST_F(EditTextFieldTest, LinesSetTheHeightOfFrameAndValueArea) {
   ppEditTextField tall(panel_, nullptr, "", 5, false);
   tall.SetMargins(0, 3, 0, 2);
