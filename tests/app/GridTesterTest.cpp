@@ -21,10 +21,19 @@ using plat::HeadlessDriver;
 
 class GridTesterTest : public apptest::AppTest {
  protected:
+  // The application record names its catalogues relative to the current folder; the tests run
+  // from a folder where none of them resolves, so each list holds only what a test opens.
+  void SetUp() override {
+    AppTest::SetUp();
+    savedFolder_ = std::filesystem::current_path();
+    std::filesystem::current_path(demo_.Folder());
+  }
   void TearDown() override {
     HeadlessDriver::SetIdleScript(nullptr);
+    std::filesystem::current_path(savedFolder_);
     AppTest::TearDown();
   }
+  std::filesystem::path savedFolder_;
   // Runs the tester; `look` runs once the dialog waits, then the dialog is ended.
   int32_t RunTester(CatalogDatabaseList* list, const std::function<void(ppGridTester&)>& look) {
     ppGridTester tester(nullptr, list);

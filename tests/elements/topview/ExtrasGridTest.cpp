@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "framework/ppPendingDeletions.h"
 #include "catalogue/records/zelvproPriceFil.h"
 #include "controls/ppGrid.h"
 #include "controls/ppGridScroller.h"
@@ -34,6 +35,11 @@ class ExtrasGridTest : public tvtest::ExtrasDialogTest {
   void SetUp() override {
     ExtrasDialogTest::SetUp();
     iRecordGrids::Install(&kept_);
+  }
+  // The grid retires its closed editor to the pending deletions, which the program's loop empties.
+  void TearDown() override {
+    ppPendingDeletions::DeleteAll();
+    ExtrasDialogTest::TearDown();
   }
   static void Press(int32_t key) {
     plat::Desktop::Key(key, true);
