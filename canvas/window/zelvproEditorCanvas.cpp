@@ -60,6 +60,9 @@ zelvproEditorCanvas::zelvproEditorCanvas(ppView* supervisor, const plat::RECT& f
 
 zelvproEditorCanvas::~zelvproEditorCanvas() {
   if (sweeper_ != nullptr) sweeper_->Forget();
+  // The tips name this canvas and its buttons: none may outlive them.
+  RemoveToolTips();
+  if (roomButtons_ != nullptr) roomButtons_->RemoveToolTips();
   if (gCurrent == this) gCurrent = nullptr;
 }
 

@@ -149,6 +149,10 @@ zelvproWindow::~zelvproWindow() {
   if (autoSaveStarted_ && DocumentRecordFile != nullptr) DocumentRecordFile->StopAutoSaveThread();
   if (ToolTipControl::DocumentTips() == tips_.get()) ToolTipControl::SetDocumentTips(nullptr);
   tips_.reset();
+  // The background reads the frames of the panes it leaves out whenever it is invalidated: it goes
+  // before them (the window's own end hides and invalidates what is left).
+  delete background_;
+  background_ = nullptr;
   delete editorCanvas_;
   editorCanvas_ = nullptr;
   delete canvas3D_;

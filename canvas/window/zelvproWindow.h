@@ -122,6 +122,10 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   bool DocumentNamed() override;
   std::string DocumentPath() override;
 
+ protected:
+  // What a scale question answered: the scale denominator and the layout choice.
+  void SetDrawingChoice(int32_t scale, int32_t layout) { drawingScale_ = scale, layoutChoice_ = layout; }
+
  private:
   void Build(const plat::RECT& frame);
   void StartDocument(const std::string& commandLine);
