@@ -5,8 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 
-#include "foundation/FileRecord.h"
+#include "catalogue/records/zelvproDocFil.h"
+
+// The file record (foundation/FileRecord.h) that names a document: its path, and its handle while
+// open.
+using DocumentFileRecord = std::remove_reference_t<decltype(std::declval<zelvproDocFil&>().DocumentFile())>;
 
 class iDocumentCommands {
  public:
@@ -27,7 +33,7 @@ class iDocumentCommands {
   virtual void ResumeFromAutoSave() {}
   virtual void WriteAutoSave() {}
   // Opens `file` (named on the command line or by another program).
-  virtual void OpenFile(const ppFileSpec& /*file*/) {}
+  virtual void OpenFile(const DocumentFileRecord& /*file*/) {}
 
   // Operations that do nothing. Stateless.
   static iDocumentCommands& Neutral();

@@ -110,7 +110,8 @@ void zelvproEditorCanvas::PressButton(ppButton* button, intptr_t parameter) {
   const int32_t id = button->GetCommandId();
   if (id == zelvproRotatePanel::kClockwiseButton || id == zelvproRotatePanel::kCounterclockwiseButton) {
     button->SetState(ppButton::kNormal);
-    const int32_t turn = id == zelvproRotatePanel::kCounterclockwiseButton ? kTurnCounterclockwise : kTurnClockwise;
+    const int32_t turn =
+        id == zelvproRotatePanel::kCounterclockwiseButton ? kTurnCounterclockwise : kTurnClockwise;
     if (gApplication != nullptr) gApplication->DoCommand(turn, 0);
     return;
   }

@@ -55,9 +55,9 @@ class zelvproRotatePanel : public ppView, public iProperty {
   ppConfigurator* Configurator() const { return configurator_; }
 
  private:
-  ppButton* clockwise_ = nullptr;                // subview
-  ppButton* counterclockwise_ = nullptr;         // subview
-  ppConfigurator* configurator_ = nullptr;       // subview; owns the panel and the field
-  ppEditTextField* field_ = nullptr;             // in the configurator's panel
+  ppButton* clockwise_ = nullptr;           // subview
+  ppButton* counterclockwise_ = nullptr;    // subview
+  ppConfigurator* configurator_ = nullptr;  // subview; owns the panel and the field
+  ppEditTextField* field_ = nullptr;        // in the configurator's panel
   bool enabled_ = true;
 };

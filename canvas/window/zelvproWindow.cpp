@@ -48,14 +48,14 @@ plat::HWND MakeWindow(ppWindow* object, const plat::RECT& frame) {
   ppWindow* application = ppWindow::ApplicationWindow();
   if (application != nullptr && application->GetHWND() != nullptr)
     return plat::CreateMDIWindowA(ppApplication::kDocumentClass, nullptr,
-                                  plat::WS_MAXIMIZE | plat::WS_CLIPCHILDREN | plat::WS_CLIPSIBLINGS, frame.left,
-                                  frame.top, w, h, application->GetHWND(), nullptr, 0);
+                                  plat::WS_MAXIMIZE | plat::WS_CLIPCHILDREN | plat::WS_CLIPSIBLINGS,
+                                  frame.left, frame.top, w, h, application->GetHWND(), nullptr, 0);
   plat::WNDCLASSA wc{};
   wc.lpfnWndProc = ppWindow::ChildProc;
   wc.lpszClassName = kStandaloneClass;
   plat::RegisterClassA(&wc);
-  return plat::CreateWindowExA(0, kStandaloneClass, "", plat::WS_POPUP | plat::WS_VISIBLE, frame.left, frame.top, w,
-                               h, nullptr, nullptr, nullptr, nullptr);
+  return plat::CreateWindowExA(0, kStandaloneClass, "", plat::WS_POPUP | plat::WS_VISIBLE, frame.left,
+                               frame.top, w, h, nullptr, nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -139,7 +139,7 @@ void zelvproWindow::Build(const plat::RECT& f) {
 
 void zelvproWindow::StartDocument(const std::string& commandLine) {
   if (commandLine.empty()) return document_->ResumeFromAutoSave();
-  auto* file = new ppFileSpec(DocumentPathFromCommandLine(commandLine));
+  auto* file = new DocumentFileRecord(DocumentPathFromCommandLine(commandLine));
   if (GetHWND() == nullptr ||
       !plat::PostMessageA(GetHWND(), plat::WM_COMMAND, kOpenFile, reinterpret_cast<plat::LPARAM>(file)))
     delete file;
@@ -195,7 +195,7 @@ void zelvproWindow::DoCommand(int32_t command, intptr_t parameter) {
       return TopCanvasCommand(command, parameter);
     case kOpenFile: {
       // Until the remote-command handler comes, the record names a document to open.
-      std::unique_ptr<ppFileSpec> file(reinterpret_cast<ppFileSpec*>(parameter));
+      std::unique_ptr<DocumentFileRecord> file(reinterpret_cast<DocumentFileRecord*>(parameter));
       if (file != nullptr) document_->OpenFile(*file);
       return;
     }
@@ -357,7 +357,9 @@ ppFloat4 zelvproWindow::SettingsColor(int32_t id) {
   return gApplication != nullptr ? gApplication->GetColorF(id) : ppFloat4(1, 1, 1, 1);
 }
 
-bool zelvproWindow::DocumentNamed() { return DocumentRecordFile != nullptr && DocumentRecordFile->IsSavedOnce(); }
+bool zelvproWindow::DocumentNamed() {
+  return DocumentRecordFile != nullptr && DocumentRecordFile->IsSavedOnce();
+}
 
 std::string zelvproWindow::DocumentPath() {
   if (DocumentRecordFile == nullptr) return {};

@@ -79,7 +79,7 @@ class RecordingDocument : public iDocumentCommands {
   void CloseFile() override { log.push_back("close"); }
   void ResumeFromAutoSave() override { log.push_back("resume"); }
   void WriteAutoSave() override { log.push_back("autosave"); }
-  void OpenFile(const ppFileSpec& file) override { opened.push_back(file.path); }
+  void OpenFile(const DocumentFileRecord& file) override { opened.push_back(file.path); }
   std::vector<std::string> log;
   std::vector<std::u16string> opened;
   bool allowClose = true;
@@ -196,10 +196,12 @@ TEST_F(DocumentWindowTest, TheWindowPublishesItsGreyTableAndIsTheHostUntilItGoes
   TestWindow* w = Open();
   ASSERT_EQ(DocumentColorTable(), w->GreyTable());
   const int32_t greys[] = {75, 90, 0, 40, 60, 40, 60, 80, 0, 100, 0, 100};
-  for (int32_t i = 0; i < 12; ++i) EXPECT_EQ(DocumentColorTable()[i], (ppRGBColor{greys[i], greys[i], greys[i]}));
+  for (int32_t i = 0; i < 12; ++i)
+    EXPECT_EQ(DocumentColorTable()[i], (ppRGBColor{greys[i], greys[i], greys[i]}));
   EXPECT_EQ(&iElementHost::Current(), static_cast<iElementHost*>(w));
   EXPECT_EQ(iElementHost::Current().LayerPalette(), static_cast<zelvproLayerPalette*>(w->ViewBar()));
-  EXPECT_EQ(iElementHost::Current().TopCanvas(), w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas());
+  EXPECT_EQ(iElementHost::Current().TopCanvas(),
+            w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas());
   EXPECT_NE(dynamic_cast<CanvasTaskFactory*>(&iElementTaskFactory::Current()), nullptr);
   EXPECT_EQ(ToolTipControl::DocumentTips() != nullptr, true);
   // The room design view's default panel (1000) came from the application database's layouts.
@@ -236,14 +238,12 @@ class EditorCanvasTest : public DocumentWindowTest {
     plat::HeadlessDriver::RunUntilIdle();
     return canvas;
   }
-  int32_t ToolCount() {
-    return int32_t(plat::SendMessageW(tips_->Handle(), plat::TTM_GETTOOLCOUNT, 0, 0));
-  }
+  int32_t ToolCount() { return int32_t(plat::SendMessageW(tips_->Handle(), plat::TTM_GETTOOLCOUNT, 0, 0)); }
   // A unit of the demo's B40 in the editor's plan, selected.
   zelvproElement* SelectedUnit(zelvproEditorCanvas* canvas, uint32_t flags) {
     zelvproTopCanvas* top = canvas->Editor()->EditorScroller()->TopCanvas();
-    zelvproElement* unit = db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
-                                                           eltest::Rect(100, 100, 160, 160), top);
+    zelvproElement* unit = db_->TopViewFile().CreateElement(
+        palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(100, 100, 160, 160), top);
     if (unit == nullptr) return nullptr;
     unit->flags |= flags;
     unit->Select(false);
@@ -345,7 +345,8 @@ TEST_F(EditorCanvasTest, TheRoomButtonsFollowTheViewModeAndTheTurnButtonsTellThe
   const struct {
     int32_t view;
     bool shown;
-  } steps[] = {{2004, false}, {2012, false}, {2016, true}, {2012, true}, {2020, false}, {2016, true}, {2056, false}};
+  } steps[] = {{2004, false}, {2012, false}, {2016, true}, {2012, true},
+               {2020, false}, {2016, true},  {2056, false}};
   for (const auto& s : steps) {
     canvas->DoCommand(s.view, 0);
     EXPECT_EQ(room->IsShown(), s.shown) << s.view;
@@ -354,7 +355,8 @@ TEST_F(EditorCanvasTest, TheRoomButtonsFollowTheViewModeAndTheTurnButtonsTellThe
   SelectedUnit(canvas, 0);
   canvas->DoCommand(zelvproEditorCanvas::kSelectionChanged, 0);
   plat::HeadlessDriver::RunUntilIdle();
-  for (ppButton* button : {canvas->RotatePanel()->ClockwiseButton(), canvas->RotatePanel()->CounterclockwiseButton()}) {
+  for (ppButton* button :
+       {canvas->RotatePanel()->ClockwiseButton(), canvas->RotatePanel()->CounterclockwiseButton()}) {
     RECT r;
     button->GetWindowFrame(&r);
     const plat::POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
