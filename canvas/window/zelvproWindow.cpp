@@ -83,6 +83,7 @@ zelvproWindow::zelvproWindow(const plat::RECT& frame, Parts parts)
     autoSaveStarted_ = true;
   }
   if (GetHWND() != nullptr) plat::SetFocus(GetHWND());
+  Activate();
   palette_->RestoreScrollFor(zelvproViewBar::kRoomDesignView);
 
   background_ = new qxBkGndView(nullptr);
@@ -212,6 +213,20 @@ void zelvproWindow::DoCommand(int32_t command, intptr_t parameter) {
 
 int32_t zelvproWindow::HandleMessage(plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
   switch (message) {
+    // The framework's window has no case for becoming current: the window then becomes the key
+    // target itself.
+    case plat::WM_ACTIVATE:
+      if (plat::LOWORD(wParam) != plat::WA_INACTIVE)
+        Activate();
+      else
+        Deactivate();
+      return ppWindow::HandleMessage(message, wParam, lParam);
+    case plat::WM_MDIACTIVATE:
+      if (reinterpret_cast<plat::HWND>(lParam) == GetHWND())
+        Activate();
+      else if (reinterpret_cast<plat::HWND>(wParam) == GetHWND())
+        Deactivate();
+      return ppWindow::HandleMessage(message, wParam, lParam);
     case plat::WM_CLOSE:
       if (gApplication != nullptr) gApplication->Quit();
       return 1;

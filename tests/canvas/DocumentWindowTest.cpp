@@ -484,6 +484,13 @@ TEST_F(DocumentWindowTest, MessagesCloseContextMenuAndSwallowedNotifications) {
   EXPECT_EQ(recorder_->quits, 1);
   EXPECT_TRUE(plat::IsWindow(hwnd));
 
+  // Becoming current makes it active (the key target); losing that makes it inactive.
+  EXPECT_TRUE(w->IsActive());
+  w->HandleMessage(plat::WM_ACTIVATE, plat::WA_INACTIVE, 0);
+  EXPECT_FALSE(w->IsActive());
+  w->HandleMessage(plat::WM_ACTIVATE, 1, 0);
+  EXPECT_TRUE(w->IsActive());
+
   for (int32_t code : {-860, -861}) {
     plat::NMHDR header{};
     header.code = plat::UINT(code);
