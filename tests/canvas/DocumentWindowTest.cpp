@@ -31,6 +31,7 @@
 #include "framework/ToolTipControl.h"
 #include "framework/ppApplication.h"
 #include "framework/ppButton.h"
+#include "framework/ppRegion.h"
 #include "framework/ppSweeper.h"
 #include "framework/ppSwitchBoard.h"
 #include "framework/qxAdornerColors.h"
@@ -188,6 +189,15 @@ TEST_F(DocumentWindowTest, ThePanesLieWhereTheOptionsPutThem) {
     EXPECT_FALSE(w->Canvas3DView()->IsShown());
     EXPECT_EQ(w->Subviews().At(0), w->Background());
     EXPECT_EQ(Str(w->Background()->GetFrame()), "0,0,1001,701");
+    // It fills only what the configurator, the editor and the palette leave.
+    std::unique_ptr<ppRegion> back = w->Background()->GetFrameRegion();
+    RECT editor, configurator;
+    w->EditorCanvasView()->Editor()->GetWindowFrame(&editor);
+    w->ConfiguratorPane()->GetWindowFrame(&configurator);
+    EXPECT_TRUE(back->Contains(editor.left - 1, editor.top + 10));
+    EXPECT_FALSE(back->Contains(editor.left + 10, editor.top + 10));
+    EXPECT_FALSE(back->Contains(configurator.left + 10, configurator.top + 10));
+    EXPECT_FALSE(back->Contains(5, 690));
     Close();
   }
 }
