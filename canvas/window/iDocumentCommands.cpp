@@ -1,0 +1,6 @@
+#include "canvas/window/iDocumentCommands.h"
+
+iDocumentCommands& iDocumentCommands::Neutral() {
+  static iDocumentCommands neutral;
+  return neutral;
+}

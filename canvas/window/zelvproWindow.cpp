@@ -1,0 +1,382 @@
+#include "canvas/window/zelvproWindow.h"
+
+#include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/palette/zelvproElementPalette.h"
+#include "canvas/tasks/CanvasTaskFactory.h"
+#include "canvas/window/DocumentCommandLine.h"
+#include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/qxBkGndView.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "controls/zelvproConfiguratorPane.h"
+#include "controls/zelvproInchScaleDialog.h"
+#include "controls/zelvproMetricScaleDialog.h"
+#include "elements/base/iApplicationSettings.h"
+#include "elements/base/iElementTaskFactory.h"
+#include "room/qxNewRoomCanvas.h"
+#include "elements/base/zelvproTopCanvas.h"
+#include "foundation/PosixPath.h"
+#include "foundation/UserPreferences.h"
+#include "framework/ToolTipControl.h"
+#include "framework/ppApplication.h"
+#include "framework/ppFillAdorner.h"
+#include "framework/ppRegion.h"
+#include "framework/qxAdornerColors.h"
+#include "platform/Controls.h"
+#include "platform/MdiWindows.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+constexpr int32_t kItemListView = 2012, k3DView = 2024;
+constexpr int32_t kPaletteHeight = 135, kOverviewPaletteHeight = 155;
+// Grey value (percent, all three channels) of each entry of the window's colour table.
+constexpr int32_t kGreys[zelvproWindow::kGreyCount] = {75, 90, 0, 40, 60, 40, 60, 80, 0, 100, 0, 100};
+// The notifications the window swallows.
+constexpr int32_t kSwallowedA = -860, kSwallowedB = -861;
+
+uint32_t Flags1() { return iApplicationSettings::Current().flags1; }
+
+// The document window class when there is no multiple-document client to make it in.
+constexpr const char* kStandaloneClass = "ZelvCtrl";
+
+plat::HWND MakeWindow(ppWindow* object, const plat::RECT& frame) {
+  ppWindow::SetObjectUnderConstruction(object);
+  const int32_t w = frame.right - frame.left, h = frame.bottom - frame.top;
+  ppWindow* application = ppWindow::ApplicationWindow();
+  if (application != nullptr && application->GetHWND() != nullptr)
+    return plat::CreateMDIWindowA(ppApplication::kDocumentClass, nullptr,
+                                  plat::WS_MAXIMIZE | plat::WS_CLIPCHILDREN | plat::WS_CLIPSIBLINGS,
+                                  frame.left, frame.top, w, h, application->GetHWND(), nullptr, 0);
+  plat::WNDCLASSA wc{};
+  wc.lpfnWndProc = ppWindow::ChildProc;
+  wc.lpszClassName = kStandaloneClass;
+  plat::RegisterClassA(&wc);
+  return plat::CreateWindowExA(0, kStandaloneClass, "", plat::WS_POPUP | plat::WS_VISIBLE, frame.left,
+                               frame.top, w, h, nullptr, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+zelvproWindow::zelvproWindow(const plat::RECT& frame, Parts parts)
+    : ppPrinting(this),
+      parts_(std::move(parts)),
+      document_(parts_.document != nullptr ? parts_.document : &iDocumentCommands::Neutral()),
+      services_(parts_.application, *document_) {
+  MakeWindow(this, frame);
+  SetOwnsWindow(true);
+  plat::RECT client{};
+  plat::GetClientRect(GetHWND(), &client);
+  SetFrame(client);
+  for (int32_t i = 0; i < kGreyCount; ++i) greys_[i] = ppRGBColor{kGreys[i], kGreys[i], kGreys[i]};
+  iElementHost::Install(this);
+  CanvasTaskFactory::InstallDefault();
+  tips_ = std::make_unique<ToolTipControl>(this);
+  ToolTipControl::SetDocumentTips(tips_.get());
+  Build(GetFrame());
+  SetDocumentColorTable(greys_);
+  StartDocument(parts_.commandLine);
+  if (DocumentRecordFile != nullptr && GetHWND() != nullptr) {
+    DocumentRecordFile->StartAutoSaveThread(*this, parts_.frame, parts_.autoSaveWaiter);
+    autoSaveStarted_ = true;
+  }
+  if (GetHWND() != nullptr) plat::SetFocus(GetHWND());
+  Activate();
+  palette_->RestoreScrollFor(zelvproViewBar::kRoomDesignView);
+
+  background_ = new qxBkGndView(nullptr);
+  plat::RECT back = GetFrame();
+  ++back.right, ++back.bottom;
+  background_->SetFrame(back);
+  InsertSubview(background_, 0);
+  for (ppView* view : {static_cast<ppView*>(configuratorPane_), static_cast<ppView*>(editorCanvas_->Editor()),
+                       static_cast<ppView*>(palette_)})
+    background_->Exclude(view);
+  new ppFillAdorner(background_, kBackgroundPicture);
+}
+
+void zelvproWindow::Build(const plat::RECT& f) {
+  plat::RECT p{f.left, f.bottom - kPaletteHeight, f.right + 1, f.bottom};
+  const bool overview = (Flags1() & kOverviewFlag) != 0;
+  if (overview) p.top = f.bottom - kOverviewPaletteHeight;
+  palette_ = new zelvproElementPalette(this, p, overview);
+
+  const plat::RECT barFrame{f.left, f.top, f.right + 1, f.top + 62};
+  const plat::RECT m{f.left, f.top + 59, f.right + 1, p.top - 1};
+  plat::RECT e{m.left + 10, m.top + 5, m.right - 200, m.bottom};
+  plat::RECT g{e.right + 2, m.top + 5, m.right - 8, m.bottom - 5};
+  plat::RECT h{m.left, m.top, m.right - 200, m.bottom};
+  if ((Flags1() & kConfiguratorLeftFlag) != 0) {
+    const int32_t dx = g.right - e.right + 2, gx = g.left - e.left;
+    e.left += dx + 5, e.right += dx;
+    h.left += dx + 5, h.right += dx;
+    g.left -= gx, g.right -= gx;
+  }
+  editorCanvas_ = new zelvproEditorCanvas(this, e, parts_.catalogue);
+  configuratorPane_ = new zelvproConfiguratorPane(this, g);
+
+  calculation_ = new ppView(this);
+  calculation_->SetFrame(h);
+  calculation_->Hide();
+  calculation_->DetachFromSupervisor();
+
+  canvas3D_ = parts_.make3DCanvas ? parts_.make3DCanvas(h) : nullptr;
+  if (canvas3D_ == nullptr) {
+    canvas3D_ = new ppView(this);
+    canvas3D_->SetFrame(h);
+  }
+  canvas3D_->Hide();
+  canvas3D_->DetachFromSupervisor();
+
+  viewBar_ = new zelvproViewBar(this, barFrame, palette_, editorCanvas_, calculation_, canvas3D_, &services_,
+                                editorCanvas_->Editor());
+  viewBar_->SetEditor(editorCanvas_->Editor());
+  editorCanvas_->Invalidate();
+  editorCanvas_->AddToolTips(0);
+  if (gApplication != nullptr) gApplication->SetTarget(this);
+}
+
+void zelvproWindow::StartDocument(const std::string& commandLine) {
+  if (commandLine.empty()) return document_->ResumeFromAutoSave();
+  auto* file = new DocumentFileRecord(DocumentPathFromCommandLine(commandLine));
+  if (GetHWND() == nullptr ||
+      !plat::PostMessageA(GetHWND(), plat::WM_COMMAND, kOpenFile, reinterpret_cast<plat::LPARAM>(file)))
+    delete file;
+}
+
+zelvproWindow::~zelvproWindow() {
+  if (autoSaveStarted_ && DocumentRecordFile != nullptr) DocumentRecordFile->StopAutoSaveThread();
+  if (ToolTipControl::DocumentTips() == tips_.get()) ToolTipControl::SetDocumentTips(nullptr);
+  tips_.reset();
+  // The background reads the frames of the panes it leaves out whenever it is invalidated: it goes
+  // before them (the window's own end hides and invalidates what is left).
+  delete background_;
+  background_ = nullptr;
+  delete editorCanvas_;
+  editorCanvas_ = nullptr;
+  delete canvas3D_;
+  canvas3D_ = nullptr;
+  delete viewBar_;
+  viewBar_ = nullptr;
+  delete palette_;
+  palette_ = nullptr;
+  delete calculation_;
+  calculation_ = nullptr;
+  if (DocumentColorTable() == greys_) SetDocumentColorTable(nullptr);
+  if (gApplication != nullptr && gApplication->GetTarget() == this) gApplication->SetTarget(nullptr);
+  if (&iElementHost::Current() == this) iElementHost::Install(nullptr);
+  iElementTaskFactory::Install(nullptr);
+}
+
+// ---- Commands and messages.
+
+void zelvproWindow::DoCommand(int32_t command, intptr_t parameter) {
+  switch (command) {
+    case kNew:
+      return document_->NewDocument();
+    case kOpen:
+      return document_->OpenWithDialog();
+    case kSave:
+      return document_->Save();
+    case kSaveAs:
+      return document_->SaveAs(CurrentViewId());
+    case kExport:
+      return document_->ExportText();
+    case kPrintSetup:
+      PageSetup();
+      return;
+    case kPrint:
+      return PrintForView();
+    case kPrintLandscape:
+      return PrintWith(kLandscape, false);
+    case 3033:
+    case 3049:
+      return TopCanvasCommand(command, parameter);
+    case kOpenFile: {
+      // Until the remote-command handler comes, the record names a document to open.
+      std::unique_ptr<DocumentFileRecord> file(reinterpret_cast<DocumentFileRecord*>(parameter));
+      if (file != nullptr) document_->OpenFile(*file);
+      return;
+    }
+    case kIgnored:
+      return;
+    case kWriteAutoSave:
+      return document_->WriteAutoSave();
+    case kPaletteCommand:
+      return palette_->DoCommand(command, parameter);
+    default:
+      return ppWindow::DoCommand(command, parameter);
+  }
+}
+
+int32_t zelvproWindow::HandleMessage(plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  switch (message) {
+    // The framework's window has no case for becoming current: the window then becomes the key
+    // target itself.
+    case plat::WM_ACTIVATE:
+      if (plat::LOWORD(wParam) != plat::WA_INACTIVE)
+        Activate();
+      else
+        Deactivate();
+      return ppWindow::HandleMessage(message, wParam, lParam);
+    case plat::WM_MDIACTIVATE:
+      if (reinterpret_cast<plat::HWND>(lParam) == GetHWND())
+        Activate();
+      else if (reinterpret_cast<plat::HWND>(wParam) == GetHWND())
+        Deactivate();
+      return ppWindow::HandleMessage(message, wParam, lParam);
+    case plat::WM_CLOSE:
+      if (gApplication != nullptr) gApplication->Quit();
+      return 1;
+    case plat::WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const plat::NMHDR*>(lParam);
+      if (header != nullptr && (int32_t(header->code) == kSwallowedA || int32_t(header->code) == kSwallowedB))
+        return 0;
+      return ppWindow::HandleMessage(message, wParam, lParam);
+    }
+    case plat::WM_CONTEXTMENU: {
+      ppWindow::HandleMessage(message, wParam, lParam);
+      // The screen point: two signed 16-bit halves (negative on a screen left of or above the first).
+      plat::POINT screen{int16_t(lParam & 0xFFFF), int16_t((lParam >> 16) & 0xFFFF)};
+      plat::POINT origin{0, 0};
+      plat::ClientToScreen(GetHWND(), &origin);
+      ppView* view = FindViewAt(screen.x - origin.x, screen.y - origin.y);
+      if (view == nullptr || view == this) return 0;
+      view->DoCommand(kContextCommand, reinterpret_cast<intptr_t>(&screen));
+      return 1;
+    }
+    default:
+      return ppWindow::HandleMessage(message, wParam, lParam);
+  }
+}
+
+void zelvproWindow::UpdateTargetMenus() { editorCanvas_->ppEventHandler::UpdateTargetMenus(); }
+
+void zelvproWindow::KeyDown(signed char key, int32_t flags) { ppEventHandler::KeyDown(key, flags); }
+
+void zelvproWindow::Activate() { ppWindow::Activate(); }
+
+bool zelvproWindow::CanClose() {
+  if (!document_->AskSaveChanges()) return false;
+  document_->CloseFile();
+  return true;
+}
+
+bool zelvproWindow::PrintPage(int32_t /*page*/, ppDC* dc) {
+  zelvproEditorScroller* scroller = editorCanvas_->Editor()->EditorScroller();
+  if (scroller == nullptr || dc == nullptr) return false;
+  return scroller->Print(*dc, 0) != 0;
+}
+
+bool zelvproWindow::AskDrawingScale() {
+  if (Preferences().unitSystem == kUnitImperial) {
+    zelvproInchScaleDialog dialog(GetHWND(), &drawingScale_, &layoutChoice_);
+    return dialog.RunModal() == 1;
+  }
+  zelvproMetricScaleDialog dialog(GetHWND(), &drawingScale_, &layoutChoice_);
+  return dialog.RunModal() == 1;
+}
+
+void zelvproWindow::PrintForView() {
+  switch (CurrentViewId()) {
+    case kItemListView:
+      return PrintWith(kPortrait, false);
+    case k3DView:
+      return PrintWith(kLandscape, false);
+    case 2004:
+    case 2016:
+    case 2020:
+    case 2056:
+      if (!AskDrawingScale()) return;
+      return PrintWith(kLandscape, layoutChoice_ == 1);
+    default:
+      return PrintWith(0, false);
+  }
+}
+
+void zelvproWindow::PrintWith(int32_t orientation, bool elevations) {
+  elevationPrint_ = elevations;
+  PrintDocument(orientation);
+  elevationPrint_ = false;
+}
+
+// ---- iElementHost.
+
+int32_t zelvproWindow::CurrentViewId() {
+  return viewBar_ != nullptr ? viewBar_->CurrentViewId() : iElementHost::CurrentViewId();
+}
+
+zelvproElement* zelvproWindow::TopCanvas() {
+  zelvproEditorScroller* s = editorCanvas_ != nullptr ? editorCanvas_->Editor()->EditorScroller() : nullptr;
+  return s != nullptr ? s->TopCanvas() : nullptr;
+}
+
+zelvproElement* zelvproWindow::NewRoomCanvas() {
+  zelvproEditorScroller* s = editorCanvas_ != nullptr ? editorCanvas_->Editor()->EditorScroller() : nullptr;
+  return s != nullptr ? s->NewRoomCanvas() : nullptr;
+}
+
+zelvproLayerPalette* zelvproWindow::LayerPalette() { return viewBar_; }
+
+ppEventHandler* zelvproWindow::EditorCanvas() { return editorCanvas_; }
+
+ppEventHandler* zelvproWindow::Canvas3D() { return canvas3D_; }
+
+void zelvproWindow::ShowDefaultConfigurator() {
+  if (viewBar_ != nullptr) viewBar_->ShowDefaultConfiguratorForViewMode();
+}
+
+zelvproTagFil* zelvproWindow::TagTable() {
+  return DocumentRecordFile != nullptr ? &DocumentRecordFile->TagTable() : nullptr;
+}
+
+void zelvproWindow::MarkDocumentModified() {
+  if (DocumentRecordFile != nullptr) DocumentRecordFile->MarkModified();
+}
+
+void zelvproWindow::InvalidatePlanEditor(ppRegion& region) {
+  if (editorCanvas_ != nullptr) editorCanvas_->Editor()->InvalidateRegion(&region);
+}
+
+// ---- i3DPaneHost.
+
+void zelvproWindow::TopCanvasCommand(int32_t command, intptr_t argument) {
+  if (zelvproElement* top = TopCanvas()) top->DoCommand(command, argument);
+}
+
+void zelvproWindow::TopCanvasAfterEdit() {
+  if (zelvproElement* top = TopCanvas()) top->Invalidate();
+}
+
+void zelvproWindow::ApplicationCommand(int32_t command, intptr_t argument) {
+  if (gApplication != nullptr) gApplication->DoCommand(command, argument);
+}
+
+bool zelvproWindow::CommandOptionOn() { return iApplicationSettings::Current().roomDesign; }
+
+void zelvproWindow::PostUndoTask(intptr_t task) { TopCanvasCommand(zelvproCanvas::kPostTask, task); }
+
+void zelvproWindow::EditorRefresh() {
+  if (editorCanvas_ != nullptr) editorCanvas_->Editor()->Invalidate();
+}
+
+void zelvproWindow::RulerBroadcast() { RefreshRulers(); }
+
+void zelvproWindow::RefreshRulers() {
+  if (editorCanvas_ != nullptr) editorCanvas_->Editor()->RefreshRulers();
+}
+
+ppFloat4 zelvproWindow::SettingsColor(int32_t id) {
+  return gApplication != nullptr ? gApplication->GetColorF(id) : ppFloat4(1, 1, 1, 1);
+}
+
+bool zelvproWindow::DocumentNamed() {
+  return DocumentRecordFile != nullptr && DocumentRecordFile->IsSavedOnce();
+}
+
+std::string zelvproWindow::DocumentPath() {
+  if (DocumentRecordFile == nullptr) return {};
+  return Vcon::Utf8FromUtf16(DocumentRecordFile->DocumentFile().path);
+}

@@ -1,0 +1,588 @@
+// The document window, the editor canvas and the rotation panel on the headless desktop, over a copy
+// of the demo settings: where every pane lies, the selection check once per message cycle, the
+// panel's property and buttons, printing by view, the command line, the autosave thread, the
+// messages, and the plan editor end to end (a unit dragged from the palette into the room through
+// the desktop, undone and redone, and the window's pixels against a kept image). The document
+// operations are a recording double. To renew the kept image after a deliberate change: run with
+// PLANNER_WRITE_FIXTURES=1, look at tests/fixtures/canvas/document_window.png and commit it.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PaletteTestSupport.h"
+#include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/window/DocumentCommandLine.h"
+#include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/qxBkGndView.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "canvas/window/zelvproRotatePanel.h"
+#include "canvas/window/zelvproWindow.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "controls/ppConfigurator.h"
+#include "controls/ppEditTextField.h"
+#include "controls/zelvproConfiguratorPane.h"
+#include "elements/base/RotationStep.h"
+#include "framework/ToolTipControl.h"
+#include "framework/ppApplication.h"
+#include "framework/ppButton.h"
+#include "framework/ppRegion.h"
+#include "framework/ppSweeper.h"
+#include "framework/ppSwitchBoard.h"
+#include "framework/qxAdornerColors.h"
+#include "platform/Controls.h"
+#include "platform/PngFile.h"
+#include "platform/Tooltip.h"
+#include "room/zelvproRoomButtons.h"
+
+namespace {
+
+using plat::RECT;
+
+std::string Str(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
+std::string WindowFrame(ppView* view) {
+  RECT r;
+  view->GetWindowFrame(&r);
+  return Str(r);
+}
+
+// The application: records its commands and quit requests.
+class RecordingApplication : public adorner_tests::TestApplication {
+ public:
+  void DoCommand(int32_t command, intptr_t /*parameter*/) override { commands.push_back(command); }
+  bool Quit() override {
+    ++quits;
+    return false;
+  }
+  std::vector<int32_t> commands;
+  int32_t quits = 0;
+};
+
+class RecordingDocument : public iDocumentCommands {
+ public:
+  void NewDocument() override { log.push_back("new"); }
+  void OpenWithDialog() override { log.push_back("open"); }
+  void Save() override { log.push_back("save"); }
+  void SaveAs(int32_t viewId) override { log.push_back("save as " + std::to_string(viewId)); }
+  void ExportText() override { log.push_back("export"); }
+  bool AskSaveChanges() override {
+    log.push_back("ask");
+    return allowClose;
+  }
+  void CloseFile() override { log.push_back("close"); }
+  void ResumeFromAutoSave() override { log.push_back("resume"); }
+  void WriteAutoSave() override { log.push_back("autosave"); }
+  void OpenFile(const DocumentFileRecord& file) override { opened.push_back(file.path); }
+  std::vector<std::string> log;
+  std::vector<std::u16string> opened;
+  bool allowClose = true;
+};
+
+// The window with its print job and scale question answered by the test.
+class TestWindow : public zelvproWindow {
+ public:
+  using zelvproWindow::zelvproWindow;
+  struct Job {
+    int32_t orientation;
+    bool elevations;
+  };
+  void PrintDocument(int32_t orientation) override { jobs.push_back({orientation, ElevationPrint()}); }
+  bool AskDrawingScale() override {
+    ++questions;
+    SetDrawingChoice(0, layout);
+    return scaleAnswer;
+  }
+  std::vector<Job> jobs;
+  int32_t questions = 0;
+  bool scaleAnswer = true;
+  int32_t layout = 0;
+};
+
+// A view that records the commands it is given and their parameter.
+class CommandRecorder : public ppView {
+ public:
+  explicit CommandRecorder(ppView* supervisor) : ppView(supervisor) {}
+  void DoCommand(int32_t command, intptr_t parameter) override {
+    commands.push_back(command);
+    if (command == zelvproWindow::kContextCommand) point = *reinterpret_cast<const plat::POINT*>(parameter);
+  }
+  std::vector<int32_t> commands;
+  plat::POINT point{};
+};
+
+class DocumentWindowTest : public palettetest::PaletteTest {
+ protected:
+  void SetUp() override {
+    PaletteTest::SetUp();
+    // The recording application takes the place of the fixture's, keeping its pictures and colours.
+    auto app = std::make_unique<RecordingApplication>();
+    app->frames = std::move(app_->frames);
+    app->colours = app_->colours;
+    app_.reset();
+    gApplication = app.get();
+    recorder_ = app.get();
+    app_ = std::move(app);
+    delete window_;
+    window_ = nullptr;
+    settings_.roomDesign = true;
+    SetRotationStep(0.7853982f);
+  }
+  void TearDown() override {
+    delete document_;
+    document_ = nullptr;
+    PaletteTest::TearDown();
+  }
+
+  TestWindow* Open(uint32_t flags1 = 0, std::string commandLine = "\"kitchen one.qxf\"") {
+    settings_.flags1 = flags1;
+    zelvproWindow::Parts parts;
+    parts.application = application_.get();
+    parts.catalogue = db_;
+    parts.document = &commands_;
+    parts.commandLine = std::move(commandLine);
+    document_ = new TestWindow(RECT{0, 0, 1000, 700}, std::move(parts));
+    plat::HeadlessDriver::RunUntilIdle();
+    return document_;
+  }
+  void Close() {
+    delete document_;
+    document_ = nullptr;
+  }
+
+  RecordingApplication* recorder_ = nullptr;
+  RecordingDocument commands_;
+  TestWindow* document_ = nullptr;
+};
+
+// ---- Where the panes lie.
+
+TEST_F(DocumentWindowTest, ThePanesLieWhereTheOptionsPutThem) {
+  const struct {
+    uint32_t flags1;
+    const char *palette, *editorCanvas, *configurator, *canvases;
+  } cases[] = {
+      {0, "0,565,1001,700", "10,64,801,564", "803,64,993,559", "0,59,801,564"},
+      {zelvproWindow::kOverviewFlag, "0,545,1001,700", "10,64,801,544", "803,64,993,539", "0,59,801,544"},
+      {zelvproWindow::kConfiguratorLeftFlag, "0,565,1001,700", "209,64,995,564", "10,64,200,559",
+       "199,59,995,564"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flags1);
+    TestWindow* w = Open(c.flags1);
+    EXPECT_EQ(WindowFrame(w->Palette()), c.palette);
+    EXPECT_EQ(WindowFrame(w->ViewBar()), "0,0,1001,62");
+    EXPECT_EQ(WindowFrame(w->EditorCanvasView()), c.editorCanvas);
+    EXPECT_EQ(WindowFrame(w->ConfiguratorPane()), c.configurator);
+    EXPECT_EQ(Str(w->CalculationCanvas()->GetFrame()), c.canvases);
+    EXPECT_EQ(Str(w->Canvas3DView()->GetFrame()), c.canvases);
+    // The two canvases wait detached and hidden; the background lies behind every pane.
+    EXPECT_EQ(w->CalculationCanvas()->GetSupervisor(), nullptr);
+    EXPECT_EQ(w->Canvas3DView()->GetSupervisor(), nullptr);
+    EXPECT_FALSE(w->Canvas3DView()->IsShown());
+    EXPECT_EQ(w->Subviews().At(0), w->Background());
+    EXPECT_EQ(Str(w->Background()->GetFrame()), "0,0,1001,701");
+    // It fills only what the configurator, the editor and the palette leave.
+    std::unique_ptr<ppRegion> back = w->Background()->GetFrameRegion();
+    RECT editor, configurator;
+    w->EditorCanvasView()->Editor()->GetWindowFrame(&editor);
+    w->ConfiguratorPane()->GetWindowFrame(&configurator);
+    EXPECT_TRUE(back->Contains(editor.left - 1, editor.top + 10));
+    EXPECT_FALSE(back->Contains(editor.left + 10, editor.top + 10));
+    EXPECT_FALSE(back->Contains(configurator.left + 10, configurator.top + 10));
+    EXPECT_FALSE(back->Contains(5, 690));
+    Close();
+  }
+}
+
+TEST_F(DocumentWindowTest, TheWindowPublishesItsGreyTableAndIsTheHostUntilItGoes) {
+  TestWindow* w = Open();
+  ASSERT_EQ(DocumentColorTable(), w->GreyTable());
+  const int32_t greys[] = {75, 90, 0, 40, 60, 40, 60, 80, 0, 100, 0, 100};
+  for (int32_t i = 0; i < 12; ++i)
+    EXPECT_EQ(DocumentColorTable()[i], (ppRGBColor{greys[i], greys[i], greys[i]}));
+  EXPECT_EQ(&iElementHost::Current(), static_cast<iElementHost*>(w));
+  EXPECT_EQ(iElementHost::Current().LayerPalette(), static_cast<zelvproLayerPalette*>(w->ViewBar()));
+  EXPECT_EQ(iElementHost::Current().TopCanvas(),
+            w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas());
+  EXPECT_NE(dynamic_cast<CanvasTaskFactory*>(&iElementTaskFactory::Current()), nullptr);
+  EXPECT_EQ(ToolTipControl::DocumentTips() != nullptr, true);
+  // The room design view's default panel (1000) came from the application database's layouts.
+  ASSERT_NE(ppConfigurator::Host(), nullptr);
+  EXPECT_FALSE(ppConfigurator::Host()->Tabs().empty());
+  Close();
+  EXPECT_EQ(DocumentColorTable(), nullptr);
+  EXPECT_EQ(ToolTipControl::DocumentTips(), nullptr);
+  EXPECT_EQ(iElementHost::Current().LayerPalette(), nullptr);
+  EXPECT_EQ(dynamic_cast<CanvasTaskFactory*>(&iElementTaskFactory::Current()), nullptr);
+}
+
+// ---- The editor canvas on its own.
+
+class EditorCanvasTest : public DocumentWindowTest {
+ protected:
+  void SetUp() override {
+    DocumentWindowTest::SetUp();
+    window_ = new ppWindow();
+    hwnd_ = adorner_tests::MakeObjectWindow(window_, 1001, 600);
+    tips_ = std::make_unique<ToolTipControl>(window_);
+    ToolTipControl::SetDocumentTips(tips_.get());
+  }
+  void TearDown() override {
+    delete window_;
+    window_ = nullptr;
+    ToolTipControl::SetDocumentTips(nullptr);
+    tips_.reset();
+    DocumentWindowTest::TearDown();
+  }
+  zelvproEditorCanvas* Make(uint32_t flags1 = 0) {
+    settings_.flags1 = flags1;
+    auto* canvas = new zelvproEditorCanvas(window_, RECT{0, 0, 800, 500}, db_);
+    plat::HeadlessDriver::RunUntilIdle();
+    return canvas;
+  }
+  int32_t ToolCount() { return int32_t(plat::SendMessageW(tips_->Handle(), plat::TTM_GETTOOLCOUNT, 0, 0)); }
+  // A unit of the demo's B40 in the editor's plan, selected.
+  zelvproElement* SelectedUnit(zelvproEditorCanvas* canvas, uint32_t flags) {
+    zelvproTopCanvas* top = canvas->Editor()->EditorScroller()->TopCanvas();
+    zelvproElement* unit = db_->TopViewFile().CreateElement(
+        palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(100, 100, 160, 160), top);
+    if (unit == nullptr) return nullptr;
+    unit->flags |= flags;
+    unit->Select(false);
+    return unit;
+  }
+  static bool ReadOnly(zelvproRotatePanel* panel) {
+    return (plat::GetWindowLongPtrA(panel->Field()->EditControl(), plat::GWL_STYLE) & plat::ES_READONLY) != 0;
+  }
+  std::unique_ptr<ToolTipControl> tips_;
+};
+
+TEST_F(EditorCanvasTest, TheEditorPanelAndButtonsLieAlongTheBottomEdge) {
+  zelvproEditorCanvas* canvas = Make();
+  EXPECT_EQ(Str(canvas->Editor()->GetFrame()), "0,0,770,470");
+  EXPECT_EQ(Str(canvas->RotatePanel()->GetFrame()), "0,474,110,499");
+  ASSERT_NE(canvas->HomeButton(), nullptr);
+  EXPECT_EQ(Str(canvas->HomeButton()->GetFrame()), "774,474,798,498");
+  EXPECT_EQ(Str(canvas->ZoomInButton()->GetFrame()), "729,474,753,498");
+  EXPECT_EQ(Str(canvas->ZoomOutButton()->GetFrame()), "699,474,723,498");
+  ASSERT_NE(canvas->RoomButtons(), nullptr);
+  EXPECT_EQ(Str(canvas->RoomButtons()->GetFrame()), "110,474,224,498");
+  EXPECT_EQ(Str(canvas->RotatePanel()->ClockwiseButton()->GetFrame()), "0,0,24,25");
+  EXPECT_EQ(Str(canvas->RotatePanel()->CounterclockwiseButton()->GetFrame()), "30,0,54,25");
+  canvas->RemoveToolTips();
+  const int32_t none = ToolCount();
+  canvas->AddToolTips(0);
+  EXPECT_EQ(ToolCount(), none + 5);
+  // A canvas that goes takes its tips with it.
+  delete canvas;
+  EXPECT_EQ(ToolCount(), 0);
+
+  // Without zoom buttons there are no zoom tips either, and message 1012 still fits the plan.
+  canvas = Make(zelvproEditorCanvas::kNoZoomButtonsFlag);
+  EXPECT_EQ(canvas->HomeButton(), nullptr);
+  EXPECT_EQ(canvas->ZoomInButton(), nullptr);
+  EXPECT_EQ(canvas->ZoomOutButton(), nullptr);
+  canvas->RemoveToolTips();
+  const int32_t withoutZoom = ToolCount();
+  canvas->AddToolTips(0);
+  EXPECT_EQ(ToolCount(), withoutZoom + 2);
+  zelvproLayerPalette& scale = *canvasHost_.palette;
+  scale.SetScale(37.5);
+  plat::POINT position{};
+  const float fit = canvas->Editor()->EditorScroller()->ComputeFitScale(&position);
+  ASSERT_NE(fit, 37.5f);
+  ppCollaborator sender;
+  sender.Broadcast(zelvproEditorCanvas::kRoomChannel, zelvproEditorCanvas::kRoomRebuilt, 0);
+  EXPECT_FLOAT_EQ(float(scale.GetScale()), fit);
+  delete canvas;
+}
+
+TEST_F(EditorCanvasTest, SelectionChangesPostOneSweeperAndTheSelectionIsWalkedOnce) {
+  zelvproEditorCanvas* canvas = Make();
+  zelvproRotatePanel* panel = canvas->RotatePanel();
+  ASSERT_NE(SelectedUnit(canvas, 0), nullptr);
+  const int32_t walks = canvas->SelectionWalks();
+  const int32_t pending = ppSweeper::PendingCount();
+  for (int32_t i = 0; i < 100; ++i) canvas->DoCommand(zelvproEditorCanvas::kSelectionChanged, 0);
+  EXPECT_EQ(ppSweeper::PendingCount(), pending + 1);
+  EXPECT_EQ(canvas->SelectionWalks(), walks);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(canvas->SelectionWalks(), walks + 1);
+  EXPECT_FALSE(canvas->SweeperPending());
+  EXPECT_EQ(panel->ClockwiseButton()->GetState(), ppButton::kNormal);
+  // A canvas that goes with its sweeper pending leaves it nothing to do.
+  canvas->DoCommand(zelvproEditorCanvas::kSelectionChanged, 0);
+  delete canvas;
+  plat::HeadlessDriver::RunUntilIdle();
+}
+
+TEST_F(EditorCanvasTest, ThePanelIsEnabledExactlyForASelectionOfFreeUnits) {
+  const struct {
+    const char* name;
+    int32_t units;  // selected units
+    uint32_t flags;
+    int32_t state;
+  } cases[] = {{"nothing selected", 0, 0, ppButton::kDisabled},
+               {"a fixed unit", 1, 2, ppButton::kDisabled},
+               {"a free unit", 1, 0, ppButton::kNormal},
+               {"free units, other flags", 2, 0x1 | 0x4, ppButton::kNormal}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    zelvproEditorCanvas* canvas = Make();
+    for (int32_t i = 0; i < c.units; ++i) ASSERT_NE(SelectedUnit(canvas, c.flags), nullptr);
+    canvas->DoCommand(zelvproEditorCanvas::kSelectionChanged, 0);
+    plat::HeadlessDriver::RunUntilIdle();
+    zelvproRotatePanel* panel = canvas->RotatePanel();
+    EXPECT_EQ(panel->ClockwiseButton()->GetState(), c.state);
+    EXPECT_EQ(panel->CounterclockwiseButton()->GetState(), c.state);
+    EXPECT_EQ(ReadOnly(panel), c.state == ppButton::kDisabled);
+    delete canvas;
+  }
+}
+
+TEST_F(EditorCanvasTest, TheRoomButtonsFollowTheViewModeAndTheTurnButtonsTellTheApplication) {
+  zelvproEditorCanvas* canvas = Make();
+  zelvproRoomButtons* room = canvas->RoomButtons();
+  ASSERT_NE(room, nullptr);
+  const struct {
+    int32_t view;
+    bool shown;
+  } steps[] = {{2004, false}, {2012, false}, {2016, true}, {2012, true},
+               {2020, false}, {2016, true},  {2056, false}};
+  for (const auto& s : steps) {
+    canvas->DoCommand(s.view, 0);
+    EXPECT_EQ(room->IsShown(), s.shown) << s.view;
+  }
+
+  SelectedUnit(canvas, 0);
+  canvas->DoCommand(zelvproEditorCanvas::kSelectionChanged, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  for (ppButton* button :
+       {canvas->RotatePanel()->ClockwiseButton(), canvas->RotatePanel()->CounterclockwiseButton()}) {
+    RECT r;
+    button->GetWindowFrame(&r);
+    const plat::POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    // The button tracks its press until the release is queued: both go in before the queue runs.
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(button->GetState(), ppButton::kNormal);
+  }
+  EXPECT_EQ(recorder_->commands, (std::vector<int32_t>{4008, 4009}));
+  delete canvas;
+}
+
+// ---- The rotation panel's property.
+
+TEST_F(EditorCanvasTest, RotationReadsDegreesAndStoresRadiansStrictlyBetweenZeroAndAFullTurn) {
+  zelvproEditorCanvas* canvas = Make();
+  zelvproRotatePanel& panel = *canvas->RotatePanel();
+  EXPECT_EQ(panel.IndexOf("Rotation"), 0);
+  EXPECT_EQ(panel.IndexOf("rotation"), -1);
+  EXPECT_EQ(panel.IndexOf("Angle"), -1);
+  EXPECT_EQ(panel.GetPropertyCount(), 1);
+  EXPECT_EQ(panel.NameAt(0), Vcon::String("Rotation"));
+  EXPECT_EQ(panel.NameAt(1), Vcon::String(""));
+  const ppParameter start = panel.GetValue(0);
+  EXPECT_EQ(start.Type(), ppParameter::kFloat);
+  EXPECT_FLOAT_EQ(start.ToFloat(), 45.0f);
+  EXPECT_EQ(std::u16string(panel.Field()->GetControlText()).substr(0, 2), u"45");
+
+  panel.SetValue(0, ppParameter(90.0f));
+  EXPECT_EQ(std::bit_cast<uint32_t>(RotationStep()), 0x3FC90FDBu);
+  for (float refused : {0.0f, 360.0f, -10.0f, 400.0f}) {
+    panel.SetValue(0, ppParameter(refused));
+    EXPECT_EQ(std::bit_cast<uint32_t>(RotationStep()), 0x3FC90FDBu) << refused;
+  }
+  delete canvas;
+}
+
+// ---- Commands and messages of the window.
+
+TEST_F(DocumentWindowTest, PrintChoosesItsOrientationAndScaleQuestionByView) {
+  // 2020 is the starting view when room design is not offered; the others have their buttons.
+  const struct {
+    int32_t view;
+    bool answer;
+    int32_t layout;
+    int32_t questions;
+    std::vector<std::pair<int32_t, bool>> jobs;
+  } cases[] = {{2012, true, 0, 0, {{ppPrinting::kPortrait, false}}},
+               {2024, true, 0, 0, {{ppPrinting::kLandscape, false}}},
+               {2020, false, 1, 1, {}},
+               {2020, true, 1, 1, {{ppPrinting::kLandscape, true}}},
+               {2020, true, 0, 1, {{ppPrinting::kLandscape, false}}},
+               {2004, true, 0, 1, {{ppPrinting::kLandscape, false}}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.view);
+    settings_.roomDesign = c.view != 2020;
+    TestWindow* w = Open();
+    if (c.view != 2020) w->ViewBar()->SelectViewById(c.view);
+    plat::HeadlessDriver::RunUntilIdle();
+    ASSERT_EQ(w->CurrentViewId(), c.view);
+    w->scaleAnswer = c.answer;
+    w->layout = c.layout;
+    w->DoCommand(zelvproWindow::kPrint, 0);
+    EXPECT_EQ(w->questions, c.questions);
+    ASSERT_EQ(w->jobs.size(), c.jobs.size());
+    for (size_t i = 0; i < c.jobs.size(); ++i) {
+      EXPECT_EQ(w->jobs[i].orientation, c.jobs[i].first);
+      EXPECT_EQ(w->jobs[i].elevations, c.jobs[i].second);
+    }
+    EXPECT_FALSE(w->ElevationPrint());
+    Close();
+  }
+}
+
+TEST_F(DocumentWindowTest, TheCommandLineNamesTheDocumentToOpenOrTheAutosaveIsResumed) {
+  Open(0, "\"kitchen one.qxf\"");
+  EXPECT_EQ(commands_.opened, (std::vector<std::u16string>{u"kitchen one.qxf"}));
+  Close();
+  Open(0, "\"kitchen one.qxf");
+  EXPECT_EQ(commands_.opened.back(), u"kitchen one.qxf");
+  Close();
+  Open(0, "k\xC3\xB8kken.qxf");
+  EXPECT_EQ(commands_.opened.back(), u"k\u00F8kken.qxf");
+  Close();
+  commands_.log.clear();
+  Open(0, "");
+  EXPECT_EQ(commands_.opened.size(), 3u);
+  EXPECT_EQ(commands_.log, (std::vector<std::string>{"resume"}));
+
+  EXPECT_EQ(std::u16string(DocumentPathFromCommandLine("\"\"")), u"");
+  EXPECT_EQ(std::u16string(DocumentPathFromCommandLine("\"")), u"");
+  EXPECT_EQ(std::u16string(DocumentPathFromCommandLine("plain.qxf")), u"plain.qxf");
+}
+
+TEST_F(DocumentWindowTest, TheDocumentCommandsReachTheDocumentAndCloseAsksFirst) {
+  TestWindow* w = Open();
+  commands_.log.clear();
+  for (int32_t command : {11, 12, 14, 15, 16, 4020, 3056}) w->DoCommand(command, 0);
+  EXPECT_EQ(commands_.log,
+            (std::vector<std::string>{"new", "open", "save", "save as 2016", "export", "autosave"}));
+  commands_.log.clear();
+  commands_.allowClose = false;
+  EXPECT_FALSE(w->CanClose());
+  commands_.allowClose = true;
+  EXPECT_TRUE(w->CanClose());
+  EXPECT_EQ(commands_.log, (std::vector<std::string>{"ask", "ask", "close"}));
+}
+
+TEST_F(DocumentWindowTest, TheAutosaveThreadRunsAndStopsWithTheWindow) {
+  zelvproDocFil doc(*db_);
+  ASSERT_EQ(DocumentRecordFile, &doc);
+  Open();
+  // The thread holds the document window; the window's end stops it before anything goes.
+  Close();
+  EXPECT_EQ(&iElementHost::Current() == nullptr, false);
+  EXPECT_EQ(iElementHost::Current().LayerPalette(), nullptr);
+  EXPECT_EQ(dynamic_cast<CanvasTaskFactory*>(&iElementTaskFactory::Current()), nullptr);
+}
+
+TEST_F(DocumentWindowTest, MessagesCloseContextMenuAndSwallowedNotifications) {
+  TestWindow* w = Open();
+  const plat::HWND hwnd = w->GetHWND();
+  EXPECT_EQ(w->HandleMessage(plat::WM_CLOSE, 0, 0), 1);
+  EXPECT_EQ(recorder_->quits, 1);
+  EXPECT_TRUE(plat::IsWindow(hwnd));
+
+  // Becoming current makes it active (the key target); losing that makes it inactive.
+  EXPECT_TRUE(w->IsActive());
+  w->HandleMessage(plat::WM_ACTIVATE, plat::WA_INACTIVE, 0);
+  EXPECT_FALSE(w->IsActive());
+  w->HandleMessage(plat::WM_ACTIVATE, 1, 0);
+  EXPECT_TRUE(w->IsActive());
+
+  for (int32_t code : {-860, -861}) {
+    plat::NMHDR header{};
+    header.code = plat::UINT(code);
+    EXPECT_EQ(w->HandleMessage(plat::WM_NOTIFY, 0, reinterpret_cast<plat::LPARAM>(&header)), 0);
+  }
+
+  // The view under the home button hears 4010 with the screen point.
+  ppButton* home = w->EditorCanvasView()->HomeButton();
+  auto* listener = new CommandRecorder(home);
+  listener->SetFrame(RECT{0, 0, home->Width(), home->Height()});
+  RECT r;
+  home->GetWindowFrame(&r);
+  plat::POINT origin{0, 0};
+  plat::ClientToScreen(hwnd, &origin);
+  const plat::POINT at{origin.x + r.left + 3, origin.y + r.top + 4};
+  const auto lParam = plat::LPARAM(uint16_t(at.x) | (uint32_t(uint16_t(at.y)) << 16));
+  EXPECT_EQ(w->HandleMessage(plat::WM_CONTEXTMENU, 0, lParam), 1);
+  EXPECT_EQ(listener->commands, (std::vector<int32_t>{zelvproWindow::kContextCommand}));
+  EXPECT_EQ(listener->point.x, at.x);
+  EXPECT_EQ(listener->point.y, at.y);
+  // A screen point left of and above the first screen: no view there.
+  const auto outside = plat::LPARAM(uint16_t(int16_t(-40)) | (uint32_t(uint16_t(int16_t(-3))) << 16));
+  EXPECT_EQ(w->HandleMessage(plat::WM_CONTEXTMENU, 0, outside), 0);
+  EXPECT_EQ(listener->commands.size(), 1u);
+}
+
+// ---- End to end.
+
+TEST_F(DocumentWindowTest, AUnitDraggedFromThePaletteIntoTheRoomIsPlacedUndoneAndRedone) {
+  zelvproDocFil doc(*db_);
+  settings_.roomDesign = false;
+  TestWindow* w = Open(0, "");
+  palette_ = w->Palette();
+  hwnd_ = w->GetHWND();
+  ShowGroup();
+  zelvproTopCanvas* top = w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  ppUndoer& history = *top;
+  ASSERT_EQ(history.DoneTop(), nullptr);
+  ASSERT_FALSE(doc.IsModified());
+
+  RECT editor;
+  w->EditorCanvasView()->Editor()->GetWindowFrame(&editor);
+  const plat::POINT from = CellCentre(palettetest::kUnit);
+  const plat::POINT to{(editor.left + editor.right) / 2, (editor.top + editor.bottom) / 2};
+  Down(from);
+  plat::LayerClock::Advance(1000);
+  MoveTo({(from.x + to.x) / 2, (from.y + to.y) / 2});
+  MoveTo(to);
+  Up(to);
+
+  std::vector<zelvproElement*> placed;
+  ForEachChildElement(*top, [&](zelvproElement* child) { placed.push_back(child); });
+  ASSERT_EQ(placed.size(), 1u);
+  ASSERT_NE(history.DoneTop(), nullptr);
+  EXPECT_TRUE(doc.IsModified());
+
+  Repaint();
+  const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/canvas/document_window.png";
+  const std::string actual = std::string(PLANNER_BINARY_DIR) + "/document_window-actual.png";
+  ASSERT_TRUE(plat::HeadlessDriver::DumpPng(hwnd_, actual));
+  if (std::getenv("PLANNER_WRITE_FIXTURES")) plat::HeadlessDriver::DumpPng(hwnd_, kept);
+  std::unique_ptr<plat::Surface> expected = plat::ReadPng(kept);
+  std::unique_ptr<plat::Surface> drawn = plat::ReadPng(actual);
+  ASSERT_TRUE(expected && drawn) << "missing " << kept << "; the window is in " << actual;
+  const plat::PixelDifference diff = plat::ComparePixels(*expected, *drawn, 8);
+  EXPECT_TRUE(diff.sameSize);
+  EXPECT_LE(diff.pixels, drawn->Width() * drawn->Height() / 200)
+      << "first at " << diff.firstX << "," << diff.firstY << "; see " << actual;
+
+  // Undo through the window's command path takes the unit away (the undo is the only entry), Redo
+  // brings it back.
+  w->DoCommand(zelvproCanvas::kUndo, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(history.DoneTop(), nullptr);
+  placed.clear();
+  ForEachChildElement(*top, [&](zelvproElement* child) { placed.push_back(child); });
+  EXPECT_TRUE(placed.empty());
+  w->DoCommand(zelvproCanvas::kRedo, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  ForEachChildElement(*top, [&](zelvproElement* child) { placed.push_back(child); });
+  EXPECT_EQ(placed.size(), 1u);
+  palette_ = nullptr;
+}
+
+}  // namespace
