@@ -198,8 +198,10 @@ void zelvproEditorScroller::PrintPlan(ppDC& dc, qxPrintPage& top, qxPrintPage& r
     top_->ExtendBounds2D(min, max);
     max.x += 5.0f;
     max.y += 50.0f;
-    const float sx = (top.pageWidth - (top.leftMargin + top.rightMargin) * top.pixelsPerMmX) / (max.x - min.x);
-    const float bands = top.topMargin + top.footerHeight + top.bottomMargin + top.headerGap + top.headerHeight;
+    const float sx =
+        (top.pageWidth - (top.leftMargin + top.rightMargin) * top.pixelsPerMmX) / (max.x - min.x);
+    const float bands =
+        top.topMargin + top.footerHeight + top.bottomMargin + top.headerGap + top.headerHeight;
     const float sy = (top.pageHeight - bands * top.pixelsPerMmY) / (max.y - min.y);
     top.imageScale = std::min(sx, sy);
     const int32_t drawingScale = iPrintSettings::Current().DrawingScale();
@@ -268,10 +270,10 @@ void zelvproEditorScroller::DrawView(ppDC& dc, const qxViewSettings& settings) {
   if (base > 0 && settings.scale > 0) page.textScale *= settings.scale / base;
   // The settings' origin is the model point at the bitmap's window origin; the page's is the one at
   // its drawing rectangle's corner.
-  page.zero[0] = settings.scale != 0 ? settings.originX - float(settings.frame.left) / settings.scale
-                                     : settings.originX;
-  page.zero[1] = settings.scale != 0 ? settings.originY - float(settings.frame.top) / settings.scale
-                                     : settings.originY;
+  page.zero[0] =
+      settings.scale != 0 ? settings.originX - float(settings.frame.left) / settings.scale : settings.originX;
+  page.zero[1] =
+      settings.scale != 0 ? settings.originY - float(settings.frame.top) / settings.scale : settings.originY;
   PrintViews(dc, page);
 }
 

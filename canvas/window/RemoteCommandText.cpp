@@ -38,8 +38,8 @@ RemoteCommandText::Command RemoteCommandText::Parse(const std::u16string& text, 
   Command command;
   size_t at = 0;
   while (at < text.size() && Separator(text[at])) ++at;
-  const bool shaped = at + 1 < text.size() && (text[at] == u'-' || text[at] == u'/') && Letter(text[at + 1]) &&
-                      EndsOption(text, at + 2);
+  const bool shaped = at + 1 < text.size() && (text[at] == u'-' || text[at] == u'/') &&
+                      Letter(text[at + 1]) && EndsOption(text, at + 2);
   // A path that exists opens, whatever it looks like ("/home/..." starts like an option).
   if (!shaped || (exists && exists(text))) return command;
   command.open = false;
@@ -56,7 +56,8 @@ RemoteCommandText::Command RemoteCommandText::Parse(const std::u16string& text, 
   return command;
 }
 
-size_t RemoteCommandText::NextRemoteArgument(const std::u16string& text, size_t position, std::u16string& out) {
+size_t RemoteCommandText::NextRemoteArgument(const std::u16string& text, size_t position,
+                                             std::u16string& out) {
   out.clear();
   if (position == kNone) return kNone;
   size_t at = position;

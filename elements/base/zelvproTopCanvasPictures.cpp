@@ -40,9 +40,8 @@ Vcon::WString RunFileName(const Vcon::WString& chosen, int32_t number) {
   const std::u16string path(chosen.c_str());
   const size_t folder = path.find_last_of(u"\\/");
   const size_t dot = path.find_last_of(u'.');
-  const size_t cut = dot != std::u16string::npos && (folder == std::u16string::npos || dot > folder)
-                         ? dot
-                         : path.size();
+  const size_t cut =
+      dot != std::u16string::npos && (folder == std::u16string::npos || dot > folder) ? dot : path.size();
   std::u16string suffix = u"_";
   for (char c : std::to_string(number)) suffix.push_back(char16_t(c));
   return Vcon::WString((path.substr(0, cut) + suffix + path.substr(cut)).c_str());
@@ -75,14 +74,14 @@ void WritePicture(const Vcon::WString& path, const ppPicture& picture) {
   std::memcpy(&file[14], &header, kInfoSize);
   const size_t available = packed.size() > kInfoSize + table ? packed.size() - kInfoSize - table : 0;
   std::memcpy(&file[kHeadersSize], packed.data() + kInfoSize + table, std::min<size_t>(image, available));
-  ppFileSpec spec(path);
+  ppFileSpec named(path);
   try {
-    FileCreate(spec);
+    FileCreate(named);
   } catch (int32_t error) {
     if (error != kFileErrExists) throw;
   }
   ppFileSpec open;
-  FileOpen(open, spec, false);
+  FileOpen(open, named, false);
   try {
     uint32_t zero = 0;
     FileSetSize(open, &zero);
@@ -157,9 +156,11 @@ void zelvproTopCanvas::ExportElevationPictures() {
       items[i].next = i + 1 < items.size() ? &items[i + 1] : nullptr;
     }
     qxPictureResult picture = iElementHost::Current().PrintPictures().Group(
-        items.empty() ? nullptr : items.data(), plat::RECT{0, 0, kElevationPictureWidth, kElevationPictureHeight});
+        items.empty() ? nullptr : items.data(),
+        plat::RECT{0, 0, kElevationPictureWidth, kElevationPictureHeight});
     // A run the pane drew no picture of writes nothing.
-    if (picture.picture == nullptr || picture.picture->IsEmpty() || ImageSize(*picture.picture->GetHeader()) == 0)
+    if (picture.picture == nullptr || picture.picture->IsEmpty() ||
+        ImageSize(*picture.picture->GetHeader()) == 0)
       continue;
     if (!fileChosen) {
       ppFileSpec dialog;

@@ -233,7 +233,8 @@ TEST_F(EditorPrintTest, ElevationPrintUsesItsOwnPageAndPrintsWhatTheTopCanvasAns
   ASSERT_EQ(pictures_.targets.size(), 1u);
   // The picture of the run on the drawing rectangle (236, 415, 3389, 2242) less the measures' room.
   const plat::RECT& r = pictures_.targets[0];
-  EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}), (std::vector<int32_t>{243, 301, 2049, 1305}));
+  EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}),
+            (std::vector<int32_t>{243, 301, 2049, 1305}));
   EXPECT_NEAR(pictures_.scales[0], 4.1342134f, 1e-5f);
 }
 
@@ -342,7 +343,8 @@ TEST_F(EditorPrintTest, TheDumpOptionLeavesADxfOfTheRoomAndOneInsertPerUnit) {
       if (type == "TABLE" && code == 2) table = value;
       if (code == 9 && value == "$ACADVER" && i + 1 < pairs.size()) version = pairs[i + 1].second;
       if (section == "TABLES" && table == "LAYER" && type == "LAYER" && code == 2) layers.push_back(value);
-      if (section == "TABLES" && table == "LAYER" && type == "LAYER" && code == 62) layers.back() += ":" + value;
+      if (section == "TABLES" && table == "LAYER" && type == "LAYER" && code == 62)
+        layers.back() += ":" + value;
       if (section == "ENTITIES" && type == "LINE" && code == 8 && value == "ROOM") ++roomLines;
       if (section == "ENTITIES" && type == "INSERT" && code == 8 && value == "FURNITURE") ++inserts;
     }
@@ -392,13 +394,13 @@ TEST_F(EditorPrintTest, TheRasterPlanDrawsTheUnitsThroughABitmapAndTheRoomOutlin
 TEST_F(EditorPrintTest, SaveViewBitmapWritesThePlanAtOneToFiftyAndRefusesAViewWithoutBounds) {
   new Probe(&Top(), Box(500, 500, 5500, 3500));
   const fs::path file = dir_ / "view.bmp";
-  ppFileSpec spec(Vcon::WString(file.string().c_str()));
+  ppFileSpec record(Vcon::WString(file.string().c_str()));
   Scroller().SetViewMode(qxEditorViews::kPlanAnd3D);
-  EXPECT_FALSE(Scroller().SaveViewBitmap(spec));
+  EXPECT_FALSE(Scroller().SaveViewBitmap(record));
   EXPECT_FALSE(fs::exists(file));
 
   Scroller().SetViewMode(qxEditorViews::kTwoPlansLinked);
-  ASSERT_TRUE(Scroller().SaveViewBitmap(spec));
+  ASSERT_TRUE(Scroller().SaveViewBitmap(record));
   const std::string bytes = Slurp(file);
   ASSERT_EQ(bytes.size(), 578054u);
   auto word = [&](size_t at) {
@@ -426,10 +428,10 @@ TEST_F(EditorPrintTest, SaveViewBitmapWritesThePlanAtOneToFiftyAndRefusesAViewWi
 
 TEST_F(EditorPrintTest, SaveViewBitmapOfAnEmptyPlanWritesNothing) {
   const fs::path file = dir_ / "empty.bmp";
-  ppFileSpec spec(Vcon::WString(file.string().c_str()));
+  ppFileSpec record(Vcon::WString(file.string().c_str()));
   for (int32_t mode : {qxEditorViews::kTwoPlansLinked, qxEditorViews::kOnePlan}) {
     Scroller().SetViewMode(mode);
-    EXPECT_FALSE(Scroller().SaveViewBitmap(spec)) << mode;
+    EXPECT_FALSE(Scroller().SaveViewBitmap(record)) << mode;
   }
   EXPECT_FALSE(fs::exists(file));
 }

@@ -61,7 +61,8 @@ class PictureDouble : public qxPrintPictures {
     header.biBitCount = 24;
     header.biSizeImage = sizeField ? kImageSize : 0;
     std::memcpy(packed.data(), &header, 40);
-    result.picture = std::make_unique<ppPicture>(reinterpret_cast<const plat::BITMAPINFOHEADER*>(packed.data()));
+    result.picture =
+        std::make_unique<ppPicture>(reinterpret_cast<const plat::BITMAPINFOHEADER*>(packed.data()));
     return result;
   }
   std::vector<int32_t> runs;
@@ -94,7 +95,8 @@ class ElevationPicturesTest : public tvtest::TopViewTest {
     host_.pictures = &pictures_;
     saved_ = fs::current_path();
     base_ = fs::path(::testing::TempDir()) /
-            ("elevation-pictures-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("elevation-pictures-" +
+             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(base_);
     fs::create_directories(base_ / "program");
     fs::create_directories(base_ / "documents");
@@ -142,7 +144,8 @@ class ElevationPicturesTest : public tvtest::TopViewTest {
   }
   std::vector<std::string> Files() {
     std::vector<std::string> out;
-    for (const auto& entry : fs::directory_iterator(base_ / "documents")) out.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(base_ / "documents"))
+      out.push_back(entry.path().filename());
     std::sort(out.begin(), out.end());
     return out;
   }

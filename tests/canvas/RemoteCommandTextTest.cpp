@@ -80,7 +80,8 @@ TEST(RemoteCommandTextTest, NextArgumentAnswersThePositionAfterItOrNoneAtTheEnd)
   EXPECT_EQ(out, u"d");
   EXPECT_EQ(at, RemoteCommandText::kNone);
   out = u"kept?";
-  EXPECT_EQ(RemoteCommandText::NextRemoteArgument(text, RemoteCommandText::kNone, out), RemoteCommandText::kNone);
+  EXPECT_EQ(RemoteCommandText::NextRemoteArgument(text, RemoteCommandText::kNone, out),
+            RemoteCommandText::kNone);
   EXPECT_TRUE(out.empty());
   EXPECT_EQ(RemoteCommandText::NextRemoteArgument(u"a ,\t", 1, out), RemoteCommandText::kNone);
   EXPECT_TRUE(out.empty());
