@@ -371,6 +371,7 @@ TEST_F(EditorPrintTest, AnUnwritableDumpLeavesThePagePrintedAndNoWriterCurrent) 
 TEST_F(EditorPrintTest, TheRasterPlanDrawsTheUnitsThroughABitmapAndTheRoomOutlineOverIt) {
   Walls(0, 0, 3000, 2000);
   auto* unit = new Probe(&Top(), Box(500, 500, 1100, 1060));
+  auto* inRoom = new Probe(&Room(), Box(200, 200, 400, 400));
   Scroller().SetViewMode(qxEditorViews::kTwoPlans);
   Top().DoCommand(zelvproTopCanvas::kTransparentCommand, -1);
   ASSERT_FALSE(Top().Transparent());
@@ -379,7 +380,11 @@ TEST_F(EditorPrintTest, TheRasterPlanDrawsTheUnitsThroughABitmapAndTheRoomOutlin
   ASSERT_EQ(unit->printed.size(), 1u);
   EXPECT_EQ(unit->printed[0].clip.left, 0);
   EXPECT_EQ(unit->printed[0].clip.top, 0);
-  // The room's outline lies on the page as vectors: dark pixels along the plan's top wall face.
+  // The room canvas's elements too; the vector layer over the bitmap prints no element again.
+  ASSERT_EQ(inRoom->printed.size(), 1u);
+  EXPECT_EQ(inRoom->printed[0].clip.left, 0);
+  EXPECT_FLOAT_EQ(inRoom->printed[0].pixelsPerMillimetre, unit->printed[0].pixelsPerMillimetre);
+  // The plan is on the page where the room canvas lays it out.
   std::unique_ptr<plat::Surface> page = Png(1);
   ASSERT_NE(page, nullptr);
   const qxPrintPage layout = LaidOut(Room());
