@@ -115,6 +115,14 @@ TEST(InstanceLockKey, LivesInTheRuntimeFolderOrElseTmp) {
   std::filesystem::remove_all(folder);
 }
 
+TEST(HandOverTimeLimit, IsThirtySecondsUntilATestSetsItAndAgainAfterTheDesktopReset) {
+  EXPECT_EQ(HandOverSender::TimeLimitMs(), 30'000);
+  SetHandOverTimeLimitForTests(250);
+  EXPECT_EQ(HandOverSender::TimeLimitMs(), 250);
+  HeadlessDriver::Reset();
+  EXPECT_EQ(HandOverSender::TimeLimitMs(), 30'000);
+}
+
 TEST(InstanceLockPresence, ASecondOfTheSameNameFindsItHeldAndTheLockIsFreedAfterwards) {
   const std::string name = UniqueName("lock");
   for (int round = 0; round < 3; ++round) {
