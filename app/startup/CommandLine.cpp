@@ -40,18 +40,18 @@ CommandLine CommandLine::FromArguments(const std::vector<std::string>& arguments
       }
       continue;
     }
-    std::string piece = argument;
+    std::string word = argument;
     std::error_code error;
     if (!argument.empty()) {
       const std::filesystem::path path = AgainstFolder(argument, startFolder);
       if (std::filesystem::exists(path, error)) {
-        piece = path.string();
-        std::replace(piece.begin(), piece.end(), '/', '\\');
+        word = path.string();
+        std::replace(word.begin(), word.end(), '/', '\\');
       }
     }
-    if (piece.find(' ') != std::string::npos) piece = '"' + piece + '"';
+    if (word.find(' ') != std::string::npos) word = '"' + word + '"';
     if (!line.text_.empty()) line.text_ += ' ';
-    line.text_ += piece;
+    line.text_ += word;
   }
   return line;
 }

@@ -1,5 +1,5 @@
 // The command line: the bytes split at NUL into arguments, read against a scratch start folder that
-// holds a file "a b" and a folder "d". Every argument that is no option gives one piece of the text
+// holds a file "a b" and a folder "d". Every argument that is no option gives one word of the text
 // (so the text is never empty when such an argument was given), commands are only what "--command"
 // named, and a problem is reported whenever an option lacks its value.
 #include <cstddef>

@@ -66,21 +66,19 @@ class InstanceHandOver : public ::testing::Test {
                            0, 300, 200, nullptr, nullptr, nullptr, nullptr);
   }
 
-  // Sends on a second thread while this (the user-interface) thread runs its queue, as the running
-  // instance does; answers the sender's result.
-  Result SendWhilePumping(const std::string& name, const std::string& text) {
+  // Sends on a second thread while this (the user-interface) thread waits in its message loop, as
+  // the running instance does; answers the sender's result. The loop wakes only for posts: the
+  // listener's delivery, then the sender's own WM_NULL to `frame` when it is done.
+  Result SendWhilePumping(const std::string& name, const std::string& text, HWND frame) {
     Result result = Result::kFailed;
     std::atomic<bool> done{false};
     std::thread sender([&] {
       result = HandOverSender::Send(name, text);
       done = true;
+      PostMessageW(frame, WM_NULL, 0, 0);
     });
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
-    while (!done && Clock::now() < deadline) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    MSG msg;
+    while (!done && GetMessageW(&msg, nullptr, 0, 0)) DispatchMessageW(&msg);
     sender.join();
     return result;
   }
@@ -163,13 +161,13 @@ TEST_F(InstanceHandOver, TheTextArrivesAsCopyDataWithItsNulAndTheSenderIsRelease
   HandOverListener listener;
   ASSERT_TRUE(listener.Start(name, frame)) << listener.Failure();
   const std::string text = "\"/home/u/Kitchens/k 1.qxf\"";
-  EXPECT_EQ(SendWhilePumping(name, text), Result::kDelivered);
+  EXPECT_EQ(SendWhilePumping(name, text, frame), Result::kDelivered);
   ASSERT_EQ(gReceived.size(), 1u);
   EXPECT_EQ(gReceived[0].tag, 0u);
   EXPECT_EQ(gReceived[0].count, text.size() + 1);
   EXPECT_EQ(gReceived[0].bytes, text + '\0');
   // A second start later is served by the same listener.
-  EXPECT_EQ(SendWhilePumping(name, "x"), Result::kDelivered);
+  EXPECT_EQ(SendWhilePumping(name, "x", frame), Result::kDelivered);
   EXPECT_EQ(gReceived.size(), 2u);
 }
 
@@ -178,7 +176,7 @@ TEST_F(InstanceHandOver, AnEmptyTextShowsTheFrameInsteadOfCopyData) {
   HWND frame = Frame(false);
   HandOverListener listener;
   ASSERT_TRUE(listener.Start(name, frame));
-  EXPECT_EQ(SendWhilePumping(name, ""), Result::kDelivered);
+  EXPECT_EQ(SendWhilePumping(name, "", frame), Result::kDelivered);
   EXPECT_TRUE(IsWindowVisible(frame));
   EXPECT_EQ(GetForegroundWindow(), frame);
   EXPECT_TRUE(gReceived.empty());
@@ -191,7 +189,7 @@ TEST_F(InstanceHandOver, TextsUpTo64KiBPassByteForByteAndLongerOnesAreRefused) {
   ASSERT_TRUE(listener.Start(name, frame));
   std::string longest(HandOverSender::kMaxTextBytes, 'x');
   for (size_t i = 0; i < longest.size(); ++i) longest[i] = char(1 + i % 255);  // every byte but NUL
-  EXPECT_EQ(SendWhilePumping(name, longest), Result::kDelivered);
+  EXPECT_EQ(SendWhilePumping(name, longest, frame), Result::kDelivered);
   ASSERT_EQ(gReceived.size(), 1u);
   EXPECT_EQ(gReceived[0].bytes, longest + '\0');
 
