@@ -137,7 +137,6 @@ void zelvproCalculatorList::UpdateCalculation(bool now) {
 }
 
 int32_t zelvproCalculatorList::ShownLineCount() {
-  lineFile_->BeginAccess();
   const int32_t count = lineFile_->GetRecordCount();
   return TotalFooter() && count > 0 ? count - 1 : count;
 }
@@ -154,8 +153,10 @@ void zelvproCalculatorList::ShowLastLine() {
   lineFile_->BeginAccess();
   const int32_t count = lineFile_->GetRecordCount();
   if (TotalFooter() && count > 1 && LineType(count - 2) == Fil::kEmptyLine) lineFile_->DeleteRecordAt(count - 2);
-  SyncLineCount();
   lineFile_->SaveToBlob();
+  SyncLineCount();
+  // The rows show what the table holds now (a rebuild ends here).
+  Invalidate();
 }
 
 void zelvproCalculatorList::Clear() {
@@ -164,7 +165,6 @@ void zelvproCalculatorList::Clear() {
   for (int32_t i = lineFile_->GetRecordCount() - 1; i >= 0; --i) lineFile_->DeleteRecordAt(i);
   lineFile_->SaveToBlob();
   ShowLastLine();
-  Invalidate();
 }
 
 // ---- Lines.
