@@ -13,8 +13,8 @@ constexpr std::array<uint32_t, kFieldCount> MakeTable() {
   // Every line type but Empty (1-13).
   for (int32_t f : {6, 25, 39, 40, 65, 74}) t[size_t(f)] = 0x3FFE;
   // Priced lines: Calculation Items, element lines and Item/Service (1, 2, 3, 8).
-  for (int32_t f : {7, 8, 11, 12, 13, 20, 21, 44, 45, 52, 54, 57, 59, 60, 63, 64, 67, 68, 69, 72, 73, 76, 77, 85,
-                    86, 87, 88})
+  for (int32_t f : {7,  8,  11, 12, 13, 20, 21, 44, 45, 52, 54, 57, 59, 60,
+                    63, 64, 67, 68, 69, 72, 73, 76, 77, 85, 86, 87, 88})
     t[size_t(f)] = 0x10E;
   // Discounts also on Discount lines (10).
   for (int32_t f : {22, 56}) t[size_t(f)] = 0x50E;

@@ -29,7 +29,8 @@ bool HasBar() { return (ApplicationFlags1() & zelvproCalculatorCanvas::kButtonBa
 
 }  // namespace
 
-zelvproCalculatorCanvas::zelvproCalculatorCanvas(ppView* supervisor, const plat::RECT& frame, ppDatabase& database)
+zelvproCalculatorCanvas::zelvproCalculatorCanvas(ppView* supervisor, const plat::RECT& frame,
+                                                 ppDatabase& database)
     : ppView(supervisor, kStretch, kStretch) {
   SetFrame(frame);
   gCanvas = this;

@@ -45,7 +45,7 @@ class zelvproCalculatorCanvas : public ppView {
   ppButton* ExtrasButton() const { return extras_; }
 
  private:
-  zelvproCalculatorList* pane_ = nullptr;   // subview
+  zelvproCalculatorList* pane_ = nullptr;    // subview
   zelvproCalculatorButtons* bar_ = nullptr;  // subview; null without the option
-  ppButton* extras_ = nullptr;              // subview; null without an extras database
+  ppButton* extras_ = nullptr;               // subview; null without an extras database
 };

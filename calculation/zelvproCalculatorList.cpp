@@ -45,7 +45,8 @@ bool IsUserLine(int32_t type) { return type >= Fil::kItemService && type <= Fil:
 bool IsEmptyRect(const plat::RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 plat::RECT Intersect(const plat::RECT& a, const plat::RECT& b) {
-  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
 }
 
 }  // namespace
@@ -56,7 +57,8 @@ struct zelvproCalculatorList::Parts {
   std::unique_ptr<zelvproCalculatorFil> table;
 };
 
-zelvproCalculatorList::zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame, ppDatabase& database)
+zelvproCalculatorList::zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame,
+                                             ppDatabase& database)
     : zelvproCalculatorList(supervisor, frame, database, [&database] {
         Parts parts;
         Vcon_HandleManager::MemNew(&parts.lines, 0);
@@ -64,8 +66,8 @@ zelvproCalculatorList::zelvproCalculatorList(ppView* supervisor, const plat::REC
         return parts;
       }()) {}
 
-zelvproCalculatorList::zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame, ppDatabase& database,
-                                             Parts parts)
+zelvproCalculatorList::zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame,
+                                             ppDatabase& database, Parts parts)
     : ppDictList(supervisor, frame, kBaseLineHeight, parts.table.get(), nullptr, kVerticalBar, kStretch,
                  kStretch),
       lineFile_(std::move(parts.table)),
@@ -144,7 +146,8 @@ int32_t zelvproCalculatorList::ShownLineCount() {
 void zelvproCalculatorList::SyncLineCount() {
   const int32_t shown = ShownLineCount();
   // A selection past the rows shown would name no line.
-  for (int32_t line = NextSelectedLine(shown); line >= 0; line = NextSelectedLine(line + 1)) SelectLine(line, false);
+  for (int32_t line = NextSelectedLine(shown); line >= 0; line = NextSelectedLine(line + 1))
+    SelectLine(line, false);
   SetLineCount(shown);
   UpdateScrollBars();
 }
@@ -152,7 +155,8 @@ void zelvproCalculatorList::SyncLineCount() {
 void zelvproCalculatorList::ShowLastLine() {
   lineFile_->BeginAccess();
   const int32_t count = lineFile_->GetRecordCount();
-  if (TotalFooter() && count > 1 && LineType(count - 2) == Fil::kEmptyLine) lineFile_->DeleteRecordAt(count - 2);
+  if (TotalFooter() && count > 1 && LineType(count - 2) == Fil::kEmptyLine)
+    lineFile_->DeleteRecordAt(count - 2);
   lineFile_->SaveToBlob();
   SyncLineCount();
   // The rows show what the table holds now (a rebuild ends here).
@@ -349,7 +353,8 @@ void zelvproCalculatorList::DoCommand(int32_t command, intptr_t parameter) {
     case kDeleteCommand:
       return DeleteSelectedLine();
     case 3001:
-      if ((ApplicationFlags1() & kPassViewMenu) != 0 && palette != nullptr) palette->PassViewCommand(command, parameter);
+      if ((ApplicationFlags1() & kPassViewMenu) != 0 && palette != nullptr)
+        palette->PassViewCommand(command, parameter);
       return;
     case 3002:
     case 3003:
@@ -359,7 +364,8 @@ void zelvproCalculatorList::DoCommand(int32_t command, intptr_t parameter) {
       if (palette != nullptr) palette->PassViewCommand(command, parameter);
       return;
     case kShowCalculation:
-      if (ppEventHandler* editor = iElementHost::Current().EditorCanvas()) editor->DoCommand(kReloadCalculation, 0);
+      if (ppEventHandler* editor = iElementHost::Current().EditorCanvas())
+        editor->DoCommand(kReloadCalculation, 0);
       Invalidate();
       return;
     default:
@@ -552,7 +558,8 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
   std::vector<DisplayListLayout::Column> columns(size_t(std::max(count, 0)));
   int32_t first = count, last = -1;
   for (int32_t i = 0; i < count; ++i) {
-    const DisplayListLayout::Column& c = columns[size_t(i)] = DisplayListLayout::ReadColumn(layout, uint32_t(i));
+    const DisplayListLayout::Column& c = columns[size_t(i)] =
+        DisplayListLayout::ReadColumn(layout, uint32_t(i));
     if (first == count && c.x + c.width - scroll + frame.left > r.left) first = i;
     if (c.x - scroll + frame.left < r.right) last = i;
   }
@@ -572,7 +579,8 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
   if (TotalFooter() && type == Fil::kTotalLine) return;
 
   const ppRGBColor before = dc.GetColorBytes();
-  if (type == Fil::kTagSubtotal || type == Fil::kTotalLine || type == Fil::kSubtotalLine || type == Fil::kVatLine) {
+  if (type == Fil::kTagSubtotal || type == Fil::kTotalLine || type == Fil::kSubtotalLine ||
+      type == Fil::kVatLine) {
     dc.SetGray(kLineGray);
     dc.FillRect(r);
     dc.SetColorBytes(before);

@@ -27,7 +27,10 @@
 class ppDatabase;
 class zelvproCalculatorFil;
 
-class zelvproCalculatorList : public ppDictList, public iProperty, public ppCollaborator, public iCalculationUpdate {
+class zelvproCalculatorList : public ppDictList,
+                              public iProperty,
+                              public ppCollaborator,
+                              public iCalculationUpdate {
  public:
   static constexpr uint32_t kTotalFooter = 0x40000000, kSecondPrice = 0x2, kPassViewMenu = 0x40000;
   static constexpr uint32_t kNoLinePanel = 0x2;  // flags2
@@ -38,7 +41,8 @@ class zelvproCalculatorList : public ppDictList, public iProperty, public ppColl
   static constexpr const char* kUpdateMessage = "UpdateCalculation";
   // Commands.
   static constexpr int32_t kDeleteCommand = 36, kShowCalculation = 3061, kReloadCalculation = 2012;
-  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kHeaderHeight = 20, kFooterHeight = 21;
+  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kHeaderHeight = 20,
+                           kFooterHeight = 21;
   static constexpr int32_t kFramePicture = 1101;
   // The footer: the label and the amounts stand this far apart (pixels).
   static constexpr int32_t kFooterStep = 120;

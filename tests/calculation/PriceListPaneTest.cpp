@@ -210,7 +210,8 @@ class PriceListPaneTest : public calctest::CalculationTest {
   }
   static void SendUpdate() {
     ppCollaborator sender;
-    sender.Broadcast(ppSwitchBoard::kNamedChannel, ppSwitchBoard::MessageIdByName(Pane::kUpdateMessage, true), 0);
+    sender.Broadcast(ppSwitchBoard::kNamedChannel, ppSwitchBoard::MessageIdByName(Pane::kUpdateMessage, true),
+                     0);
   }
   std::string PanelName() const {
     return configurator_->Tabs().empty() ? "" : configurator_->Tabs()[0]->Panel()->Caption().Narrow().c_str();
@@ -239,14 +240,13 @@ class PriceListPaneTest : public calctest::CalculationTest {
     plat::RecordDrawnTexts(false);
     return plat::DrawnTextLog();
   }
-  static const plat::TextLogRecord* Find(const std::vector<plat::TextLogRecord>& log, const std::u16string& text) {
+  static const plat::TextLogRecord* Find(const std::vector<plat::TextLogRecord>& log,
+                                         const std::u16string& text) {
     for (const auto& r : log)
       if (r.text == text) return &r;
     return nullptr;
   }
-  int32_t ToolCount() {
-    return int32_t(plat::SendMessageW(tips_->Handle(), plat::TTM_GETTOOLCOUNT, 0, 0));
-  }
+  int32_t ToolCount() { return int32_t(plat::SendMessageW(tips_->Handle(), plat::TTM_GETTOOLCOUNT, 0, 0)); }
   std::u16string TipText(int32_t id) {
     char16_t buffer[80] = {};
     plat::TOOLINFOW info;
@@ -257,9 +257,7 @@ class PriceListPaneTest : public calctest::CalculationTest {
     plat::SendMessageW(tips_->Handle(), plat::TTM_GETTEXTW, 80, plat::LPARAM(&info));
     return buffer;
   }
-  static plat::RECT Frame(ppView* v) {
-    return v->GetFrame();
-  }
+  static plat::RECT Frame(ppView* v) { return v->GetFrame(); }
 
   std::unique_ptr<adorner_tests::TestApplication> app_;
   ppWindow* window_ = nullptr;
@@ -391,7 +389,7 @@ TEST_F(PriceListPaneTest, ColumnTextsGiveColumnsAndAPartialColumnIsDropped) {
   const std::vector<Case> cases{
       {"0\t74\t100\t0\t32\r\n", {74}, 74},
       {"0\t20\t200\t0\t0\r\n0\t6\t150\t2\t0\n", {20, 6}, 20},
-      {"0\t20\t200\t0\t0", {20}, 20},              // the last column without a line end counts
+      {"0\t20\t200\t0\t0", {20}, 20},               // the last column without a line end counts
       {"0\t20\t200\t0\t0\r\n0\t6\t150", {20}, 20},  // the text ends inside the second
       {"", {}, 20},
   };
@@ -422,11 +420,11 @@ TEST_F(PriceListPaneTest, TheLineTypeTableShowsFieldsByType) {
     int32_t field, type;
     bool shown;
   };
-  for (const Case& c : {Case{6, 0, false}, Case{6, 13, true}, Case{74, 1, true}, Case{7, 8, true}, Case{7, 9, false},
-                        Case{22, 10, true}, Case{53, 12, true}, Case{53, 9, false}, Case{30, 5, true},
-                        Case{30, 10, false}, Case{14, 2, true}, Case{14, 3, false}, Case{19, 7, true},
-                        Case{15, 1, false}, Case{23, 8, false}, Case{20, 0, true}, Case{20, 13, true},
-                        Case{200, 1, false}, Case{-1, 1, false}})
+  for (const Case& c :
+       {Case{6, 0, false}, Case{6, 13, true}, Case{74, 1, true}, Case{7, 8, true}, Case{7, 9, false},
+        Case{22, 10, true}, Case{53, 12, true}, Case{53, 9, false}, Case{30, 5, true}, Case{30, 10, false},
+        Case{14, 2, true}, Case{14, 3, false}, Case{19, 7, true}, Case{15, 1, false}, Case{23, 8, false},
+        Case{20, 0, true}, Case{20, 13, true}, Case{200, 1, false}, Case{-1, 1, false}})
     EXPECT_EQ(CalculatorFieldShown(c.field, c.type), c.shown) << c.field << " on " << c.type;
 }
 
@@ -463,8 +461,8 @@ TEST_F(ColumnFileTest, TheColumnFileOrTheNineBuiltInColumns) {
   delete canvas_;
 
   Write("0\t74\t100\t0\t32\r\n");
-  std::filesystem::permissions(folder_ / "settings" / "calcDisplayList.txt", std::filesystem::perms::owner_read,
-                               std::filesystem::perm_options::replace);
+  std::filesystem::permissions(folder_ / "settings" / "calcDisplayList.txt",
+                               std::filesystem::perms::owner_read, std::filesystem::perm_options::replace);
   MakeCanvas();
   EXPECT_EQ(Fields(), (std::vector<int32_t>{74})) << "a read-only column file is read";
   EXPECT_EQ(ThePane().ScreenDescriptionField(), 74);
@@ -474,7 +472,8 @@ TEST_F(ColumnFileTest, TheColumnFileOrTheNineBuiltInColumns) {
   Put(Line::kTextLine, 2, {{"totherText", ppParameter(u"text note")}});
   Put(Line::kVatLine, 3, {{"totherText", ppParameter(u"vat note")}});
   const auto log = Paint();
-  for (const char16_t* t : {u"empty note", u"text note", u"vat note"}) EXPECT_NE(Find(log, t), nullptr) << "missing";
+  for (const char16_t* t : {u"empty note", u"text note", u"vat note"})
+    EXPECT_NE(Find(log, t), nullptr) << "missing";
 }
 
 TEST_F(ColumnFileTest, TheBuiltInColumnsDrawNoMeasuresAndTheirHeaders) {
@@ -719,27 +718,33 @@ TEST_F(PriceListPaneTest, WideningScalesTheColumnsAndAZeroWidthScalesNothing) {
   b.fieldIndex = 6;
   b.width = 100;
   Handle two = layout({a, b});
-  pane.ResizeTo(300 + (Frame(&pane).right - Frame(&pane).left - width), Frame(&pane).bottom - Frame(&pane).top);
+  pane.ResizeTo(300 + (Frame(&pane).right - Frame(&pane).left - width),
+                Frame(&pane).bottom - Frame(&pane).top);
   pane.LoadLayout(two);
   MemDispose(two);
   pane.GetListRect(&list);
   ASSERT_EQ(list.right - list.left, 300);
   ASSERT_EQ(DisplayListLayout::ReadColumn(pane.Layout(), 1).x, 200);
   pane.SupervisorResized(300, 0);
-  const auto c0 = DisplayListLayout::ReadColumn(pane.Layout(), 0), c1 = DisplayListLayout::ReadColumn(pane.Layout(), 1);
+  const auto c0 = DisplayListLayout::ReadColumn(pane.Layout(), 0),
+             c1 = DisplayListLayout::ReadColumn(pane.Layout(), 1);
   EXPECT_EQ(c0.x, 0);
   EXPECT_EQ(c0.width, 400);
   EXPECT_EQ(c1.x, 400);
   EXPECT_EQ(c1.width, 200);
 
   // From a content width of 0 (the list all scroll bar) nothing is scaled.
-  pane.ResizeTo(Frame(&pane).right - Frame(&pane).left - (list.right - list.left) - 600, 200);
   pane.GetListRect(&list);
-  const int32_t zeroWidth = list.right - list.left;
-  pane.SupervisorResized(-zeroWidth, 0);
+  const plat::RECT frame = Frame(&pane);
+  pane.ResizeTo(frame.right - frame.left - (list.right - list.left), frame.bottom - frame.top);
+  pane.GetListRect(&list);
+  ASSERT_EQ(list.right - list.left, 0);
   pane.SupervisorResized(300, 0);
+  pane.GetListRect(&list);
+  ASSERT_EQ(list.right - list.left, 300);
   EXPECT_EQ(DisplayListLayout::ReadColumn(pane.Layout(), 0).width, 400);
   EXPECT_EQ(DisplayListLayout::ReadColumn(pane.Layout(), 1).x, 400);
+  EXPECT_EQ(DisplayListLayout::ReadColumn(pane.Layout(), 1).width, 200);
 }
 
 // ---- The picture.
@@ -756,9 +761,10 @@ TEST_F(PriceListPaneTest, APaneOfEveryLineTypeMatchesTheKeptPicture) {
   for (int32_t type : types) {
     Table().BeginAccess();
     const Vcon::WString name(std::u16string(u"Line ") + char16_t(u'A' + id - 1));
-    Put(type, id, {{"unitDescription", ppParameter(name.Narrow())},
-                   {"text", ppParameter("text")},
-                   {"missing", ppParameter(int32_t(type == Line::kCalculationItem ? 2 : 0))}},
+    Put(type, id,
+        {{"unitDescription", ppParameter(name.Narrow())},
+         {"text", ppParameter("text")},
+         {"missing", ppParameter(int32_t(type == Line::kCalculationItem ? 2 : 0))}},
         type == Line::kCalculationItem ? marked : nullptr);
     ++id;
   }
