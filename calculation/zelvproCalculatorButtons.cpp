@@ -30,6 +30,7 @@ zelvproCalculatorButtons::zelvproCalculatorButtons(ppView* supervisor, const pla
 
 zelvproCalculatorButtons::~zelvproCalculatorButtons() {
   if (gBar == this) gBar = nullptr;
+  RemoveToolTips();  // no tip may name a button that is gone
 }
 
 zelvproCalculatorButtons* zelvproCalculatorButtons::Current() { return gBar; }

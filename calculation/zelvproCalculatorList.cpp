@@ -188,7 +188,6 @@ int32_t zelvproCalculatorList::LineId(int32_t line) {
 }
 
 int32_t zelvproCalculatorList::FindLineById(int32_t id) {
-  lineFile_->BeginAccess();
   const int32_t count = lineFile_->GetRecordCount();
   for (int32_t i = 0; i < count; ++i)
     if (LineId(i) == id) return i;
@@ -487,7 +486,7 @@ void zelvproCalculatorList::DrawFooter(ppDC& dc) {
   const auto text = [&](const Vcon::WString& s) {
     DrawListText(dc, s, {right - kTextBox, top, right, band.bottom}, plat::DT_RIGHT | plat::DT_NOPREFIX);
   };
-  lineFile_->BeginAccess();
+  // Painting reads the loaded lines as they stand (reloading the handle would cost every line).
   for (int32_t i = lineFile_->GetRecordCount() - 1; i >= 0; --i) {
     if (LineType(i) != Fil::kTotalLine) continue;
     char* b = lineFile_->ScratchBuffer();

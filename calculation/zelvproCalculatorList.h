@@ -91,7 +91,7 @@ class zelvproCalculatorList : public ppDictList,
 
   // The lines shown as rows: the table's count, less the Total with the total-footer option.
   int32_t ShownLineCount();
-  // The first line whose "id" is `id`, or -1.
+  // The first line whose "id" is `id` among the loaded lines, or -1.
   int32_t FindLineById(int32_t id);
   // The selected line, or -1.
   int32_t SelectedLine() { return NextSelectedLine(0); }
