@@ -82,7 +82,8 @@ TEST_F(WarningCheckTest, TheNewRoomCanvasComesFirstAndPairsWithTheTopCanvas) {
   EXPECT_EQ(a->warningNumber, 2);
   EXPECT_EQ(b->warningNumber, 2);
   // A hidden unit is left out.
-  b->SetShownFlag(false);
+  b->Hide();
+  ASSERT_FALSE(b->IsShown());
   Check();
   EXPECT_EQ(a->warningNumber, 1);
   EXPECT_EQ(b->warningNumber, 0);

@@ -119,6 +119,29 @@ TEST_F(WarningTasksTest, ACommandTurnAndItsUndoCheckThePlan) {
   EXPECT_EQ(Numbers(), (std::vector<int32_t>{1, 1, 0}));
 }
 
+TEST_F(WarningTasksTest, AMouseTurnAndItsUndoAndRedoCheckThePlan) {
+  Stale();
+  auto* chain = new qxViewHolder(washer_, nullptr, true);
+  ppTask* task = iElementTaskFactory::Current().NewRotateTask(reinterpret_cast<intptr_t>(chain),
+                                                              reinterpret_cast<intptr_t>(canvas_));
+  ASSERT_NE(task, nullptr);
+  starter_->next = task;
+  Down({220, 20});
+  MoveTo({230, 30});
+  MoveTo({240, 60});
+  UpAfterClickTime({240, 60});
+  ASSERT_EQ(canvas_->DoneTop(), task);
+  EXPECT_NE(washer_->GetAngle(), 0.0f);
+  EXPECT_EQ(Numbers(), (std::vector<int32_t>{0, 0, 0}));
+  Stale();
+  canvas_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(washer_->GetAngle(), 0.0f);
+  EXPECT_EQ(Numbers(), (std::vector<int32_t>{0, 0, 0}));
+  Stale();
+  canvas_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(Numbers(), (std::vector<int32_t>{0, 0, 0}));
+}
+
 TEST_F(WarningTasksTest, ADeletionDoneUndoneAndRedoneChecksThePlan) {
   washer_->SetPosition(ppVector3(600.0f, 0.0f, 0.0f));
   washer_->Select(false);

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::EnsureZone();
   const std::string path = fuzz::WriteScratchFile("warnings.txt", data, size);
-  const Vcon::WString wide(Vcon::WideFromNarrow(path.c_str()));
+  const Vcon::WString wide(WideFromNarrow(path.c_str()));
   WarningRules rules;
   rules.Load(wide);
   std::set<uint32_t> options;
