@@ -16,6 +16,8 @@ qxWaitThread::qxWaitThread(plat::HWND window, qxFadeSweeper* sweeper)
 void qxWaitThread::Start() {
   {
     std::lock_guard<std::mutex> lock(state_->mutex);
+    // The wait runs from the show that starts it, however late the thread wakes.
+    if (!state_->showPending) state_->shownAt = plat::LayerClock::Now();
     state_->showPending = true;
   }
   state_->wake.notify_all();
@@ -48,8 +50,7 @@ bool qxWaitThread::Idle() const {
   return state_->idle && !state_->showPending;
 }
 
-bool qxWaitThread::WaitOnLayerClock() {
-  const uint32_t deadline = plat::LayerClock::Now() + kCloseAfterMs;
+bool qxWaitThread::WaitOnLayerClock(uint32_t deadline) {
   std::unique_lock<std::mutex> lock(state_->mutex);
   for (;;) {
     if (state_->stop) return false;
@@ -63,6 +64,7 @@ bool qxWaitThread::WaitOnLayerClock() {
 void qxWaitThread::Run() {
   std::shared_ptr<State> state = state_;
   for (;;) {
+    uint32_t deadline = 0;
     {
       std::unique_lock<std::mutex> lock(state->mutex);
       state->idle = true;
@@ -70,9 +72,10 @@ void qxWaitThread::Run() {
       if (state->stop) return;
       state->idle = false;
       state->showPending = false;
+      deadline = state->shownAt + kCloseAfterMs;
       ++state->waits;
     }
-    if (!WaitOnLayerClock()) return;
+    if (!WaitOnLayerClock(deadline)) return;
     {
       // Shows during the wait are covered by it; one after this point starts the next wait.
       std::lock_guard<std::mutex> lock(state->mutex);

@@ -1,5 +1,5 @@
 // The warning window's closing clock: each show of a warning starts a wait of 5,000 ms on the layer's
-// clock, after which the thread posts the window's fade sweeper to it (message 0x8100) and waits for
+// clock (counted from the show), after which the thread posts the window's fade sweeper to it (message 0x8100) and waits for
 // the next show. A show while a wait runs changes nothing, so the window closes 5,000 ms after the
 // first of several shows. With the manual (headless) clock the wait ends once a test has advanced
 // the clock past its end; with the real clock it is a real wait.
@@ -48,9 +48,10 @@ class qxWaitThread : public ppThread {
     bool stop = false;
     bool idle = false;
     uint32_t waits = 0;
+    uint32_t shownAt = 0;  // layer-clock milliseconds of the show that starts the next wait
   };
-  // Waits kCloseAfterMs on the layer's clock; false when stopped meanwhile.
-  bool WaitOnLayerClock();
+  // Waits on the layer's clock until `deadline`; false when stopped meanwhile.
+  bool WaitOnLayerClock(uint32_t deadline);
 
   plat::HWND window_;
   qxFadeSweeper* sweeper_;  // not owned
