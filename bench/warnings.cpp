@@ -59,7 +59,8 @@ void Place(zelvDatabase& db, zelvproTopCanvas& plan, int32_t record, float x, fl
 // A plan of `total` units: the warned pairs along one wall 3 m apart, the plain units in rows behind.
 std::unique_ptr<zelvproTopCanvas> MakePlan(zelvDatabase& db, int32_t total) {
   auto plan = std::make_unique<zelvproTopCanvas>(nullptr, plat::RECT{0, 0, 800, 600}, &db);
-  const int32_t door = TopViewNamed(db, "B60S"), washer = TopViewNamed(db, "ADW60C"), plain = TopViewNamed(db, "B60");
+  const int32_t door = TopViewNamed(db, "B60S"), washer = TopViewNamed(db, "ADW60C"),
+                plain = TopViewNamed(db, "B60");
   for (int32_t i = 0; i < kWarnedUnits; i += 2) {
     Place(db, *plan, door, float(i) * 1500.0f, 0.0f);
     Place(db, *plan, washer, float(i) * 1500.0f + 600.0f, 0.0f);
@@ -80,7 +81,8 @@ double Measure(Host& host, zelvDatabase& db, int32_t total, int32_t& warned) {
   plan->CollectTree(all);
   warned = 0;
   for (zelvproElement* e : all)
-    if (auto* unit = dynamic_cast<zelvproTopViewElement*>(e); unit != nullptr && unit->warningNumber != 0) ++warned;
+    if (auto* unit = dynamic_cast<zelvproTopViewElement*>(e); unit != nullptr && unit->warningNumber != 0)
+      ++warned;
   host.top = nullptr;
   return seconds;
 }

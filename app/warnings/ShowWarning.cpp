@@ -26,7 +26,8 @@ struct WarningParts {
 };
 WarningParts gParts;
 
-[[maybe_unused]] const bool kReset = ResetList::Add("placement warning window", [] { DestroyWarningWindow(); });
+[[maybe_unused]] const bool kReset =
+    ResetList::Add("placement warning window", [] { DestroyWarningWindow(); });
 
 ppWindow* WindowObject(HWND window) {
   return window != nullptr ? static_cast<ppWindow*>(GetPropA(window, ppWindow::kObjectProperty)) : nullptr;
@@ -48,9 +49,9 @@ void CreateWindowFor(ppView* view, const RECT& anchor) {
   HWND parent = view != nullptr ? view->GetHWND() : nullptr;
   POINT origin{0, 0};
   if (parent != nullptr) ClientToScreen(parent, &origin);
-  HWND made = CreateWindowExA(0, qxWarningWindow::kClassName, qxWarningWindow::kTitle, qxWarningWindow::kStyle,
-                              anchor.right + origin.x - 30, anchor.bottom + origin.y + 5, 100, 100, parent,
-                              nullptr, nullptr, nullptr);
+  HWND made = CreateWindowExA(0, qxWarningWindow::kClassName, qxWarningWindow::kTitle,
+                              qxWarningWindow::kStyle, anchor.right + origin.x - 30,
+                              anchor.bottom + origin.y + 5, 100, 100, parent, nullptr, nullptr, nullptr);
   if (made == nullptr) return;
   gParts.window = std::make_unique<qxWarningWindow>(
       made, RECT{anchor.right, anchor.bottom, anchor.right + 100, anchor.bottom + 100});

@@ -46,7 +46,8 @@ bool ReadNumber(ppTokenizer& tokens, uint32_t& out) {
 
 // "option" ":" number
 bool ReadOption(ppTokenizer& tokens, uint32_t& out) {
-  return AcceptEither(tokens, u"option", u"o") && tokens.Accept(Vcon::WString(u":")) && ReadNumber(tokens, out);
+  return AcceptEither(tokens, u"option", u"o") && tokens.Accept(Vcon::WString(u":")) &&
+         ReadNumber(tokens, out);
 }
 
 bool ReadRule(ppTokenizer& tokens, WarningRule& rule) {

@@ -1,8 +1,8 @@
 // The warning window's closing clock: each show of a warning starts a wait of 5,000 ms on the layer's
-// clock (counted from the show), after which the thread posts the window's fade sweeper to it (message 0x8100) and waits for
-// the next show. A show while a wait runs changes nothing, so the window closes 5,000 ms after the
-// first of several shows. With the manual (headless) clock the wait ends once a test has advanced
-// the clock past its end; with the real clock it is a real wait.
+// clock (counted from the show), after which the thread posts the window's fade sweeper to it (message
+// 0x8100) and waits for the next show. A show while a wait runs changes nothing, so the window closes 5,000
+// ms after the first of several shows. With the manual (headless) clock the wait ends once a test has
+// advanced the clock past its end; with the real clock it is a real wait.
 //
 // Created suspended; the first Start begins Run. The thread never touches the window object, only
 // posts to its handle. Ownership: like every ppThread the object deletes itself when Run ends; the

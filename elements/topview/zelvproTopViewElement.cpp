@@ -29,11 +29,10 @@ bool gChildMerge = false;
 // The placement-warning rules' option numbers (not owned); user-interface thread.
 const std::set<uint32_t>* gWarningOptions = nullptr;
 
-[[maybe_unused]] const bool kReset =
-    plat::ResetList::Add("top-view child merge", [] {
-      gChildMerge = false;
-      gWarningOptions = nullptr;
-    });
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("top-view child merge", [] {
+  gChildMerge = false;
+  gWarningOptions = nullptr;
+});
 
 constexpr size_t kPieceEntry = 24, kSubItemEntry = 32, kUnitsEntry = 8;
 
@@ -71,7 +70,9 @@ bool MakesItself(zelvproElement* element, int32_t id) {
 
 void zelvproTopViewElement::SetChildMerge(bool on) { gChildMerge = on; }
 
-void zelvproTopViewElement::SetWarningOptions(const std::set<uint32_t>* options) { gWarningOptions = options; }
+void zelvproTopViewElement::SetWarningOptions(const std::set<uint32_t>* options) {
+  gWarningOptions = options;
+}
 
 bool zelvproTopViewElement::HasFlaggedOption() {
   if (gWarningOptions == nullptr || gWarningOptions->empty()) return false;

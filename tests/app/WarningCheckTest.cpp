@@ -54,9 +54,9 @@ TEST_F(WarningCheckTest, RulesMatchEitherOrderAndTheLaterRuleWins) {
     int32_t want;
   };
   const Case cases[] = {
-      {"i o:10,o:9 s w:4\n", 4},                     // written the other way round
-      {"i o:9,o:10 s w:4\ni o:10,o:9 s w:6\n", 6},   // two rules on one collision
-      {"i o:9,o:9 s w:4\ni o:10,o:10 s w:6\n", 0},   // neither pair is this one
+      {"i o:10,o:9 s w:4\n", 4},                    // written the other way round
+      {"i o:9,o:10 s w:4\ni o:10,o:9 s w:6\n", 6},  // two rules on one collision
+      {"i o:9,o:9 s w:4\ni o:10,o:10 s w:6\n", 0},  // neither pair is this one
   };
   zelvproTopViewElement* base = Place(top_.get(), "B60S", 0.0f);
   zelvproTopViewElement* washer = Place(top_.get(), "ADW60C", 600.0f);

@@ -23,8 +23,8 @@ class ProgramFolder {
  public:
   ProgramFolder() : saved_(fs::current_path()) {
     static std::atomic<int> counter{0};
-    root_ = fs::temp_directory_path() / ("planner_warnings_" + std::to_string(::getpid()) + "_" +
-                                         std::to_string(counter++));
+    root_ = fs::temp_directory_path() /
+            ("planner_warnings_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     fs::remove_all(root_);
     fs::create_directories(root_ / "settings" / "warnings");
     fs::current_path(root_);
@@ -69,8 +69,8 @@ TEST_F(WarningRulesTest, OneLineReadsAsTheGrammarSays) {
       {"i o:1,o:2 s w:7\n", {rule127}},
       {"intersect option : 1 , option : 2 show warning : 7\n", {rule127}},
       {"intersect\toption:1,\toption:2\tshow\twarning:7\n", {rule127}},
-      {"Intersect option:1, option:2 show warning:7\n", {}},     // keywords are case-sensitive
-      {"intersect option:1 option:2 show warning:7\n", {}},      // the comma is missing
+      {"Intersect option:1, option:2 show warning:7\n", {}},  // keywords are case-sensitive
+      {"intersect option:1 option:2 show warning:7\n", {}},   // the comma is missing
       {"intersect option:1, option:2 show warning:7 extra words\n", {rule127}},
       {"intersect option:x, option:2 show warning:7\n", {Rule(0xFFFFFFFFu, 2, 7)}},
       {"intersect option:-3, option:12abc show warning:7\n", {Rule(0xFFFFFFFDu, 12, 7)}},

@@ -71,7 +71,8 @@ class WarningTasksTest : public warntest::DemoPlanTest, protected canvastest::De
     canvas_->ClearTreeMark();
     host_.CheckPlanWarnings();
     const std::vector<int32_t> fresh = Numbers();
-    for (size_t i = 0; i < now.size(); ++i) (i == 0 ? base_ : i == 1 ? washer_ : plain_)->warningNumber = now[i];
+    for (size_t i = 0; i < now.size(); ++i)
+      (i == 0 ? base_ : i == 1 ? washer_ : plain_)->warningNumber = now[i];
     return fresh;
   }
 
