@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/warnings/ppMetaCollisionRenderer.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/topview/zelvproTopViewElement.h"
@@ -74,17 +75,14 @@ void SkipLine(ppTokenizer& tokens) {
   }
 }
 
-bool PassesPreTest(zelvproElement* element) {
-  auto* unit = dynamic_cast<zelvproTopViewElement*>(element);
-  return unit != nullptr && unit->HasFlaggedOption();
-}
-
-void CollectShown(zelvproElement* root, std::vector<zelvproElement*>& out) {
-  if (root == nullptr) return;
-  std::vector<zelvproElement*> tree;
-  root->CollectTree(tree);
-  for (zelvproElement* element : tree)
-    if (element->IsShown()) out.push_back(element);
+// Appends the shown units of `element`'s tree (itself first, depth first) that carry a warning
+// option. Hidden elements are left out, their children not.
+void CollectWarned(zelvproElement* element, std::vector<zelvproTopViewElement*>& out) {
+  if (element->IsShown()) {
+    auto* unit = dynamic_cast<zelvproTopViewElement*>(element);
+    if (unit != nullptr && unit->HasFlaggedOption()) out.push_back(unit);
+  }
+  ForEachChildElement(*element, [&](zelvproElement* child) { CollectWarned(child, out); });
 }
 
 void RunProgramCheck(iElementHost& host) { gProgramRules.CheckPlan(host); }
@@ -124,17 +122,24 @@ void WarningRules::Load(const Vcon::WString& path) {
 
 void WarningRules::CheckPlan(iElementHost& host) const {
   if (warningOptions_.empty()) return;
-  std::vector<zelvproElement*> elements;
-  CollectShown(host.NewRoomCanvas(), elements);
-  CollectShown(host.TopCanvas(), elements);
-  CheckElements(elements);
+  // The new-room canvas's units first, then the top canvas's; only units with a warning option take
+  // part, so the pairing is quadratic in their number alone.
+  std::vector<zelvproTopViewElement*> units;
+  for (zelvproElement* root : {host.NewRoomCanvas(), host.TopCanvas()})
+    if (root != nullptr) CollectWarned(root, units);
+  CheckUnits(units);
 }
 
 void WarningRules::CheckElements(const std::vector<zelvproElement*>& elements) const {
-  // Only units with a warning option take part; the pairing is quadratic in their number alone.
   std::vector<zelvproTopViewElement*> units;
-  for (zelvproElement* element : elements)
-    if (PassesPreTest(element)) units.push_back(static_cast<zelvproTopViewElement*>(element));
+  for (zelvproElement* element : elements) {
+    auto* unit = dynamic_cast<zelvproTopViewElement*>(element);
+    if (unit != nullptr && unit->IsShown() && unit->HasFlaggedOption()) units.push_back(unit);
+  }
+  CheckUnits(units);
+}
+
+void WarningRules::CheckUnits(const std::vector<zelvproTopViewElement*>& units) const {
   ppMetaCollisionRenderer renderer;
   std::vector<ppMetaCollisionRenderer::Collision> records;
   for (size_t x = 0; x < units.size(); ++x) {

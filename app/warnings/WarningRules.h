@@ -21,6 +21,7 @@
 
 class iElementHost;
 class zelvproElement;
+class zelvproTopViewElement;
 
 class WarningRules {
  public:
@@ -39,7 +40,7 @@ class WarningRules {
   // warning number of the last rule its parts match; numbers are not cleared here (the callers clear
   // their canvas first). Units without a warning option are not examined.
   void CheckPlan(iElementHost& host) const;
-  // The same over a list of elements, in list order.
+  // The same over a list of elements, in list order (hidden ones left out).
   void CheckElements(const std::vector<zelvproElement*>& elements) const;
 
   const std::deque<WarningRule>& Rules() const { return rules_; }
@@ -53,6 +54,9 @@ class WarningRules {
   static void ReadAtStartup();
 
  private:
+  // Pairs every two units of the list (each with a warning option) once, in list order.
+  void CheckUnits(const std::vector<zelvproTopViewElement*>& units) const;
+
   std::deque<WarningRule> rules_;  // file order
   std::set<uint32_t> warningOptions_;
 };
