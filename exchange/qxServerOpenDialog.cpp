@@ -5,14 +5,36 @@
 #include "controls/ppGrid.h"
 #include "controls/ppGridScroller.h"
 #include "exchange/qxErrorMessage.h"
+#include "platform/Controls.h"
 #include "platform/WindowApi.h"
+
+namespace {
+
+// On the name field's edit control: its own procedure, and the dialog it hands keys to.
+constexpr const char* kPreviousProc = "serveropenproc";
+constexpr const char* kDialog = "serveropendialog";
+
+bool IsDialogKey(plat::WPARAM key) {
+  return key == plat::WPARAM(plat::VK_RETURN) ||
+         (key >= plat::WPARAM(plat::VK_LEFT) && key <= plat::WPARAM(plat::VK_DOWN));
+}
+
+}  // namespace
 
 qxServerOpenDialog::qxServerOpenDialog(ppView* parent, Vcon::WString* fileName, ServerFileList* files)
     : qxServerFileDialog(parent, fileName, files) {}
 
 void qxServerOpenDialog::OnInitDialog() {
   if (!BuildFileDialog({kTitleText, u"Open from Server", 7427, u"Open", 7443})) return;
-  if (NameField() != nullptr) NameField()->MakeReadOnly();
+  if (NameField() != nullptr) {
+    NameField()->MakeReadOnly();
+    if (plat::HWND edit = NameField()->EditControl()) {
+      const auto previous =
+          plat::SetWindowLongPtrA(edit, plat::GWLP_WNDPROC, reinterpret_cast<plat::LONG_PTR>(&NameKeysProc));
+      plat::SetPropA(edit, kPreviousProc, reinterpret_cast<void*>(previous));
+      plat::SetPropA(edit, kDialog, this);
+    }
+  }
   // Below the list's left end, 20 pixels high.
   MakeButton({8, 312, 78, 332}, kExtra, u"Delete", kDeleteText);
   FocusGrid();
@@ -43,4 +65,35 @@ void qxServerOpenDialog::ExtraAction() {
   RebuildRows();
   EmptyName();
   if (Grid() != nullptr) Grid()->UpdateLayout();
+}
+
+plat::LRESULT qxServerOpenDialog::NameKeysProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                               plat::LPARAM lParam) {
+  auto previous = reinterpret_cast<plat::WNDPROC>(plat::GetPropA(window, kPreviousProc));
+  if (previous == nullptr) return plat::DefWindowProcA(window, message, wParam, lParam);
+  auto* dialog = static_cast<qxServerOpenDialog*>(plat::GetPropA(window, kDialog));
+  switch (message) {
+    case plat::WM_NCDESTROY:
+      plat::RemovePropA(window, kPreviousProc);
+      plat::RemovePropA(window, kDialog);
+      plat::SetWindowLongPtrA(window, plat::GWLP_WNDPROC, reinterpret_cast<plat::LONG_PTR>(previous));
+      return plat::CallWindowProcA(previous, window, message, wParam, lParam);
+    case plat::WM_GETDLGCODE: {
+      // Enter must reach the control (and so the dialog) rather than the dialog manager's default.
+      const auto* msg = reinterpret_cast<const plat::MSG*>(lParam);
+      plat::LRESULT result = plat::CallWindowProcA(previous, window, message, wParam, lParam);
+      if (msg != nullptr && msg->message == plat::WM_KEYDOWN && IsDialogKey(msg->wParam))
+        result |= plat::DLGC_WANTALLKEYS;
+      return result;
+    }
+    case plat::WM_KEYDOWN:
+      if (dialog != nullptr && IsDialogKey(wParam)) {
+        dialog->KeyDown(static_cast<signed char>(wParam & 0xFF), 0);
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return plat::CallWindowProcA(previous, window, message, wParam, lParam);
 }

@@ -7,12 +7,16 @@
 // broadcast returns) and keeps the dialog open.
 //
 // The file list: a successful delete puts the server's new list in place of the shown one, which the
-// handler has destroyed. The caller therefore takes FileList() after the run as the list to keep or
-// destroy, never the one it passed in. User-interface thread only.
+// handler has destroyed.
+//
+// The read-only name field may hold the focus (its text can be selected and copied): Enter and the
+// arrow keys typed there are handed to the dialog as well. The caller therefore takes FileList() after the
+// run as the list to keep or destroy, never the one it passed in. User-interface thread only.
 
 #include <cstdint>
 
 #include "exchange/qxServerFileDialog.h"
+#include "platform/WindowTypes.h"
 
 class qxServerOpenDialog : public qxServerFileDialog {
  public:
@@ -34,4 +38,9 @@ class qxServerOpenDialog : public qxServerFileDialog {
   int32_t NameMessage() const override;
   // "Delete".
   void ExtraAction() override;
+
+ private:
+  // The name field's edit control, subclassed: Enter and the arrows go to the dialog's KeyDown.
+  static plat::LRESULT NameKeysProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                    plat::LPARAM lParam);
 };

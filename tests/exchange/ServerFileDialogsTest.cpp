@@ -305,6 +305,21 @@ TEST_F(ServerFileDialogs, TheOpenDialogsNameFollowsEverySelectionChangeAndEnterO
   }
 }
 
+TEST_F(ServerFileDialogs, TheOpenDialogsKeysReachTheGridAlsoFromTheNameField) {
+  qxServerOpenDialog& dialog = MakeOpen(u"", {u"a1", u"b2", u"c3"});
+  Step intoField = [&] {
+    plat::RECT frame;
+    dialog.NameField()->GetWindowFrame(&frame);
+    ClickAt(frame.right - 10, frame.top + 5)();
+  };
+  std::u16string shown;
+  EXPECT_EQ(Run(dialog, {intoField, Key(plat::VK_DOWN), Key(plat::VK_DOWN), Key(plat::VK_UP),
+                         [&] { shown = dialog.NameField()->GetControlText(); }, Key(plat::VK_RETURN)}),
+            1);
+  EXPECT_EQ(shown, u"b2");
+  EXPECT_EQ(name_, u"b2");
+}
+
 TEST_F(ServerFileDialogs, TheOpenDialogOverAnEmptyListGivesAnEmptyNameAndEscapeGivesTwo) {
   qxServerOpenDialog& dialog = MakeOpen(u"kitchen", {});
   EXPECT_EQ(Run(dialog, {Key(plat::VK_DOWN), ClickIn(kAccept)}), 1);
