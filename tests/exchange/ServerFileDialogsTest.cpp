@@ -112,6 +112,14 @@ class ServerFileDialogs : public extest::ServerDialogTest {
   static Step ClickRow(qxServerFileDialog& dialog, int32_t row) {
     return [&dialog, row] { ClickIn(dialog.Grid()->Body()->RowRect(row))(); };
   }
+  // A click into the name field of the running dialog.
+  static Step IntoField(qxServerFileDialog& dialog) {
+    return [&dialog] {
+      plat::RECT frame;
+      dialog.NameField()->GetWindowFrame(&frame);
+      ClickAt(frame.right - 10, frame.top + 5)();
+    };
+  }
   static std::vector<std::tuple<int32_t, std::u16string, plat::RECT>> Buttons(qxServerFileDialog& dialog) {
     std::vector<std::tuple<int32_t, std::u16string, plat::RECT>> buttons;
     const ppViewList& views = dialog.ContentView()->Subviews();
@@ -209,6 +217,18 @@ TEST_F(ServerFileDialogs, TheSaveDialogTakesARowsNameOnAClickButNotFromTheArrowK
         [](qxServerFileDialog&) { return Key(plat::VK_DOWN); }},
        u"b2",
        3},
+      {"typing, then a click",
+       {[](qxServerFileDialog& d) { return IntoField(d); }, [](qxServerFileDialog&) { return Type("zz"); },
+        [](qxServerFileDialog& d) { return ClickRow(d, 1); }},
+       u"b2",
+       1},
+      {"a click, then typing",
+       {[](qxServerFileDialog& d) { return ClickRow(d, 1); },
+        [](qxServerFileDialog& d) { return IntoField(d); },
+        [](qxServerFileDialog& d) { return Step([&d] { d.NameField()->SelectAllNoScroll(); }); },
+        [](qxServerFileDialog&) { return Type("zz"); }},
+       u"zz",
+       1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -231,11 +251,7 @@ TEST_F(ServerFileDialogs, TheSaveDialogTakesARowsNameOnAClickButNotFromTheArrowK
 
 TEST_F(ServerFileDialogs, ATypedNameWithSaveReachesTheCallerAndCancelGivesTwo) {
   qxServerSaveDialog& dialog = MakeSave(u"kitchen", {u"a1"});
-  Step intoField = [&] {
-    plat::RECT frame;
-    dialog.NameField()->GetWindowFrame(&frame);
-    ClickAt(frame.right - 10, frame.top + 5)();
-  };
+  const Step intoField = IntoField(dialog);
   Step selectAll = [&] { dialog.NameField()->SelectAllNoScroll(); };
   EXPECT_EQ(Run(dialog, {intoField, selectAll, Type("new2"), ClickIn(kAccept)}), 1);
   EXPECT_EQ(name_, u"new2");
@@ -248,11 +264,7 @@ TEST_F(ServerFileDialogs, TheOpenDialogIsLaidOutWithDeleteAndAReadOnlyFieldOnThe
   qxServerOpenDialog& dialog = MakeOpen(u"kitchen", {u"a1", u"b2"});
   std::u16string title, shownFirst, shownAfterTyping;
   std::vector<B> buttons;
-  Step intoField = [&] {
-    plat::RECT frame;
-    dialog.NameField()->GetWindowFrame(&frame);
-    ClickAt(frame.right - 10, frame.top + 5)();
-  };
+  const Step intoField = IntoField(dialog);
   Run(dialog, {[&] {
                  char16_t buffer[100] = {};
                  plat::GetWindowTextW(Dialog(), buffer, 100);
@@ -307,11 +319,7 @@ TEST_F(ServerFileDialogs, TheOpenDialogsNameFollowsEverySelectionChangeAndEnterO
 
 TEST_F(ServerFileDialogs, TheOpenDialogsKeysReachTheGridAlsoFromTheNameField) {
   qxServerOpenDialog& dialog = MakeOpen(u"", {u"a1", u"b2", u"c3"});
-  Step intoField = [&] {
-    plat::RECT frame;
-    dialog.NameField()->GetWindowFrame(&frame);
-    ClickAt(frame.right - 10, frame.top + 5)();
-  };
+  const Step intoField = IntoField(dialog);
   std::u16string shown;
   EXPECT_EQ(Run(dialog, {intoField, Key(plat::VK_DOWN), Key(plat::VK_DOWN), Key(plat::VK_UP),
                          [&] { shown = dialog.NameField()->GetControlText(); }, Key(plat::VK_RETURN)}),
