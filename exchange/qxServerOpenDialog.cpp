@@ -52,6 +52,9 @@ void qxServerOpenDialog::KeyDown(signed char key, int32_t flags) {
 int32_t qxServerOpenDialog::NameMessage() const { return ppGridScroller::kSelectionMessage; }
 
 void qxServerOpenDialog::ExtraAction() {
+  // No file shown (an empty list, or right after a delete): there is nothing to ask the server to
+  // delete, and a request without a name must never reach it.
+  if (NameCopy().empty()) return;
   ServerDeleteRequest request;
   request.fileName = NameCopy();
   request.fileList = files_;

@@ -4,7 +4,7 @@
 // for an empty list), following every selection change. "Open" (1) and Enter give the caller the
 // shown name; "Cancel" (2) and Escape leave it. "Delete" (3) asks the document record file to delete
 // the shown file (message 1030 on channel 1000 with a ServerDeleteRequest, answered before the
-// broadcast returns) and keeps the dialog open.
+// broadcast returns) and keeps the dialog open; with no name shown it does nothing.
 //
 // The file list: a successful delete puts the server's new list in place of the shown one, which the
 // handler has destroyed.

@@ -395,6 +395,21 @@ TEST_F(ServerFileDialogs, TheCallerKeepsTheCurrentListAfterSeveralDeletes) {
   list_ = dialog.FileList();
 }
 
+TEST_F(ServerFileDialogs, DeleteWithNoNameShownAsksNothing) {
+  // An empty list, and the emptied name right after a delete: no request without a name goes out.
+  DeleteHandler handler(DeleteHandler::kDecline);
+  qxServerOpenDialog& empty = MakeOpen(u"kitchen", {});
+  EXPECT_EQ(Run(empty, {ClickIn(kDelete), ClickIn(kCancel)}), 2);
+  EXPECT_TRUE(handler.heard.empty());
+  qxServerOpenDialog& dialog = MakeOpen(u"", {u"a1", u"b2"});
+  EXPECT_EQ(Run(dialog,
+                {ClickIn(kDelete), ClickIn(kDelete), Key(plat::VK_DOWN), ClickIn(kDelete), ClickIn(kCancel)}),
+            2);
+  ASSERT_EQ(handler.heard.size(), 2u);
+  EXPECT_EQ(handler.heard[0].name, u"a1");
+  EXPECT_EQ(handler.heard[1].name, u"b2");
+}
+
 TEST_F(ServerFileDialogs, TheSaveAndOpenDialogsLookAsKept) {
   qxServerSaveDialog& save = MakeSave(u"kitchen", {u"a1", u"b2", u"c3"});
   Run(save, {[] {}, [] { ExpectLooksAsKept("save"); }, ClickIn(kCancel)});
