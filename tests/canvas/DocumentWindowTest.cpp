@@ -67,28 +67,18 @@ std::string WindowFrame(ppView* view) {
   return Str(r);
 }
 
-// The application: records its commands and quit requests. What the fixture does not set it reads
-// from the demo skin as the program's application does (button pictures, bitmaps, fills and colours),
-// so that the window's pixels are those a user sees.
+// The application: records its commands and quit requests. The button pictures and colours the
+// fixture does not set it reads from the demo skin as the program's application does, so that the
+// plan is drawn in the program's colours (the outlines and the selection are application colours; a
+// plain test application answers white for them). Frame and fill pictures stay the fixture's: the
+// demo skin's frame picture 1101 is a 200 x 4 divider bar, which as a frame would cover 100 pixels
+// of every framed pane.
 class RecordingApplication : public adorner_tests::TestApplication {
  public:
   ppPicture* GetPictureAt(int32_t base, int32_t offset) override {
     if (ppPicture* own = TestApplication::GetPictureAt(base, offset)) return own;
     if (SkinDatabase == nullptr || offset < 0 || offset > 4) return nullptr;
     return Kept(skinButtons_[{base, offset}], SkinDatabase->GetButtonPicture(base, offset));
-  }
-  ppPicture* GetFramePicture(int32_t id) override {
-    if (ppPicture* own = TestApplication::GetFramePicture(id)) return own;
-    qxSkinObjectFil* bitmaps = SkinDatabase != nullptr ? &SkinDatabase->BitmapFile() : nullptr;
-    const int32_t record = bitmaps != nullptr ? bitmaps->FindRecordByKey(0, &id) : 0;
-    return record != 0 ? SkinBitmap(skinFrames_[id], record) : nullptr;
-  }
-  ppPicture* GetFillPicture(int32_t id) override {
-    if (ppPicture* own = TestApplication::GetFillPicture(id)) return own;
-    const char* colour = SkinColourRecord(id);
-    const int32_t link =
-        colour != nullptr ? RecordField(SkinDatabase->ColorFile(), "bitmap").Long(colour) : 0;
-    return link != 0 ? SkinBitmap(skinFills_[id], link) : nullptr;
   }
   ppRGBColor GetColor(int32_t id) override {
     if (colours.count(id) != 0) return colours[id];
@@ -122,22 +112,7 @@ class RecordingApplication : public adorner_tests::TestApplication {
     table.ReadRecord(record, nullptr);
     return table.GetRecordBuffer();
   }
-  static ppPicture* SkinBitmap(std::unique_ptr<ppPicture>& slot, int32_t record) {
-    if (slot != nullptr) return slot.get();
-    qxSkinObjectFil& bitmaps = SkinDatabase->BitmapFile();
-    bitmaps.ReadRecord(record, nullptr);
-    Handle bytes = RecordField(bitmaps, "bitmap").Data(bitmaps.GetRecordBuffer());
-    if (bytes == nullptr || MemGetSize(bytes) == 0) return nullptr;
-    auto picture = std::make_unique<ppPicture>();
-    MemLock(bytes);
-    picture->SetFromMemory(*bytes, size_t(MemGetSize(bytes)));
-    MemUnlock(bytes);
-    if (picture->IsEmpty()) return nullptr;
-    slot = std::move(picture);
-    return slot.get();
-  }
   std::map<std::pair<int32_t, int32_t>, std::unique_ptr<ppPicture>> skinButtons_;
-  std::map<int32_t, std::unique_ptr<ppPicture>> skinFrames_, skinFills_;
 };
 
 class RecordingDocument : public iDocumentCommands {
