@@ -232,7 +232,7 @@ class DocumentWindowTest : public palettetest::PaletteTest {
   }
   // Presses on the unit's cell, moves in two steps after the click time and releases in the middle
   // of the editor's plan (inside a room fitted to it), all through the desktop.
-  void DragUnitIntoThePlan(TestWindow* w) {
+  plat::POINT DragUnitIntoThePlan(TestWindow* w) {
     palette_ = w->Palette();
     hwnd_ = w->GetHWND();
     ShowGroup();
@@ -246,6 +246,7 @@ class DocumentWindowTest : public palettetest::PaletteTest {
     MoveTo(to);
     Up(to);
     plat::HeadlessDriver::RunUntilIdle();
+    return to;
   }
   // The elements under `canvas` at any depth that are not parts of the room (walls and floors).
   static std::vector<zelvproElement*> UnitsOn(zelvproElement& canvas) {
@@ -259,9 +260,9 @@ class DocumentWindowTest : public palettetest::PaletteTest {
     });
     return out;
   }
-  // How many pixels of the editor's plan are near the selection colour a placed unit is drawn in
-  // (its lines are smoothed).
-  int32_t SelectionPixels(TestWindow* w) {
+  // The box of the editor's pixels near the selection colour a placed unit is drawn in (its lines
+  // are smoothed); empty (right < left) when there are none.
+  RECT SelectionBox(TestWindow* w) {
     const ppRGBColor selected = gApplication->GetColor(0x402);
     auto near = [&](const ppRGBColor& c) {
       return std::abs(c.red - selected.red) + std::abs(c.green - selected.green) +
@@ -270,10 +271,17 @@ class DocumentWindowTest : public palettetest::PaletteTest {
     };
     RECT r;
     w->EditorCanvasView()->Editor()->GetWindowFrame(&r);
-    int32_t drawn = 0;
+    RECT box{r.right, r.bottom, r.left - 1, r.top - 1};
     for (int32_t y = r.top; y < r.bottom; ++y)
-      for (int32_t x = r.left; x < r.right; ++x) drawn += near(WindowPixel(x, y));
-    return drawn;
+      for (int32_t x = r.left; x < r.right; ++x)
+        if (near(WindowPixel(x, y)))
+          box = RECT{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                     std::max(box.bottom, y)};
+    return box;
+  }
+  int32_t SelectionPixels(TestWindow* w) {
+    const RECT box = SelectionBox(w);
+    return box.right < box.left ? 0 : (box.right - box.left + 1) * (box.bottom - box.top + 1);
   }
 
   std::unique_ptr<qxSkindb> skin_;
@@ -660,7 +668,7 @@ TEST_F(DocumentWindowTest, AUnitDraggedIntoTheRoomInTheStartingViewIsPlacedUndon
   ASSERT_EQ(history.DoneTop(), nullptr);
   ASSERT_FALSE(doc.IsModified());
 
-  DragUnitIntoThePlan(w);
+  const plat::POINT released = DragUnitIntoThePlan(w);
   std::vector<zelvproElement*> placed = UnitsOn(*room);
   ASSERT_EQ(placed.size(), 1u);
   EXPECT_TRUE(UnitsOn(*w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas()).empty());
@@ -669,7 +677,11 @@ TEST_F(DocumentWindowTest, AUnitDraggedIntoTheRoomInTheStartingViewIsPlacedUndon
   EXPECT_TRUE(doc.IsModified());
 
   Repaint();
-  EXPECT_GT(SelectionPixels(w), 0) << "the placed unit is not drawn";
+  // Drawn where it was let go: the unit's corner lies at the release point, the plan scrolled to
+  // fit the room.
+  const RECT unit = SelectionBox(w);
+  EXPECT_LE(std::abs(unit.left - released.x), 3) << Str(unit);
+  EXPECT_LE(std::abs(unit.top - released.y), 3) << Str(unit);
   const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/canvas/document_window.png";
   const std::string actual = std::string(PLANNER_BINARY_DIR) + "/document_window-actual.png";
   ASSERT_TRUE(plat::HeadlessDriver::DumpPng(hwnd_, actual));
