@@ -276,7 +276,11 @@ ppPicture* ppApplication::GetPictureAt(int32_t base, int32_t offset) { return Ke
 ppPicture* ppApplication::GetFramePicture(int32_t id) { return KeptPicture(id); }
 ppPicture* ppApplication::GetFillPicture(int32_t id) { return KeptPicture(id); }
 ppRGBColor ppApplication::GetColor(int32_t) { return {255, 255, 255}; }
-ppFloat4 ppApplication::GetColorF(int32_t) { return {1.0f, 1.0f, 1.0f, 1.0f}; }
+ppFloat4 ppApplication::GetColorF(int32_t id) {
+  const auto kept = keptColors_.find(id);
+  return kept != keptColors_.end() ? kept->second : ppFloat4{1.0f, 1.0f, 1.0f, 1.0f};
+}
+void ppApplication::SetColorF(int32_t id, const ppFloat4& color) { keptColors_[id] = color; }
 
 // ---- Running.
 

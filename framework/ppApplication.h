@@ -84,8 +84,12 @@ class ppApplication : public ppWindow {
   virtual ppPicture* GetFramePicture(int32_t id);
   // Bytes 0..255 per channel; the base answers white.
   virtual ppRGBColor GetColor(int32_t id);
-  // Red, green, blue, alpha from 0 to 1; the base answers opaque white.
+  // Red, green, blue, alpha from 0 to 1; the base answers what SetColorF kept, else opaque white.
   virtual ppFloat4 GetColorF(int32_t id);
+  // Keeps `color` for `id` for the rest of the run, so that GetColorF answers it (a settings colour
+  // the 3D panes change, such as the plan picture's background). An application with a colour
+  // store of its own overrides both.
+  virtual void SetColorF(int32_t id, const ppFloat4& color);
   virtual ppPicture* GetFillPicture(int32_t id);
 
  protected:
@@ -104,6 +108,7 @@ class ppApplication : public ppWindow {
   bool hasClient_ = false;  // set once the client window is this object's window
   std::unique_ptr<ppMenuHelper> menuHelper_;
   std::map<int32_t, std::unique_ptr<ppPicture>> pictures_;
+  std::map<int32_t, ppFloat4> keptColors_;  // what SetColorF kept, by id
 };
 
 // Runs Startup and then the message loop; anything thrown out of either is shown in a message box

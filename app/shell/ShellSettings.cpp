@@ -1,6 +1,7 @@
 #include "app/shell/ShellSettings.h"
 
 #include "app/shell/RoomNumberLabelOption.h"
+#include "canvas/window/PrintResolutionHook.h"
 #include "catalogue/browser/qxCatalog.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/qxApplicationFil.h"
@@ -80,6 +81,7 @@ void ShellSettings::Apply(qxApplicationFil& file) {
   elementSettings_.panelRouting = false;  // no bit of the record names it
   iApplicationSettings::Install(&elementSettings_);
   iNumberLabelOption::Install(&gNumberLabels);
+  PrintResolutionHook::Install([] { return ShellSettings::Current().PrintResolution(); });
 }
 
 void ShellSettings::SetColorGroups(int32_t wall, int32_t floor) {

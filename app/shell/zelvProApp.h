@@ -29,6 +29,7 @@ class zelvProApp : public ppApplication {
   ppPicture* GetFillPicture(int32_t id) override;
   // Keeps `color` (0 to 1 per channel, alpha ignored) for skin id `id` for the rest of the run.
   void SetColor(int32_t id, const ppFloat4& color);
+  void SetColorF(int32_t id, const ppFloat4& color) override { SetColor(id, color); }
   const SkinColorCache& Colors() const { return colors_; }
 
   // ---- Application record and menus.

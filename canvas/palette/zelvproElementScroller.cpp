@@ -47,6 +47,15 @@ bool PlacesUnits(int32_t view) {
 
 zelvproCanvas* CanvasOf(zelvproElement* root) { return root != nullptr ? root->GetCanvas() : nullptr; }
 
+// The plan canvas the editor shows in `view`: the room design view shows the new-room canvas alone
+// (the top canvas is detached there, so a unit made on it would be out of sight and its drag would
+// never get the mouse); the other plan views put the top canvas in front.
+zelvproCanvas* ShownPlanCanvas(iElementHost& host, int32_t view) {
+  if (view == iElementHost::kPlanView)
+    if (zelvproCanvas* room = CanvasOf(host.NewRoomCanvas())) return room;
+  return CanvasOf(host.TopCanvas());
+}
+
 // The item's picture: its "Preview", or the preview record "previewLink" names; empty when none.
 ppPicture ItemPicture(zelvDatabase& db, const char* item) {
   zelvproCatalogItemFil& items = db.CatalogItemFile();
@@ -185,7 +194,7 @@ void zelvproElementScroller::StartUnitDrag(int32_t x, int32_t y, zelvDatabase* d
   iElementHost& host = iElementHost::Current();
   const int32_t view = host.CurrentViewId();
   if (!PlacesUnits(view)) return;
-  zelvproCanvas* canvas = CanvasOf(host.TopCanvas());
+  zelvproCanvas* canvas = ShownPlanCanvas(host, view);
   if (canvas == nullptr) return;
   plat::POINT p{x, y};
   canvas->WindowToLocal(&p);
@@ -235,7 +244,7 @@ void zelvproElementScroller::StartColourDrag(int32_t x, int32_t y, zelvDatabase*
   iElementTaskFactory& factory = iElementTaskFactory::Current();
   ppTask* task = host.CurrentViewId() == iElementHost::k3DView
                      ? factory.New3DColorTask(colourId, db, host.ScenePane())
-                     : factory.NewColorTask(colourId, db, CanvasOf(host.TopCanvas()));
+                     : factory.NewColorTask(colourId, db, ShownPlanCanvas(host, host.CurrentViewId()));
   if (task != nullptr) factory.StartWithElement(task, x, y, nullptr);
 }
 

@@ -6,6 +6,7 @@
 #include "canvas/palette/zelvproElementPalette.h"
 #include "canvas/tasks/CanvasTaskFactory.h"
 #include "canvas/window/DocumentCommandLine.h"
+#include "canvas/window/PrintResolutionHook.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/qxBkGndView.h"
 #include "canvas/window/zelvproEditorCanvas.h"
@@ -15,7 +16,6 @@
 #include "controls/zelvproMetricScaleDialog.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementTaskFactory.h"
-#include "room/qxNewRoomCanvas.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "foundation/PosixPath.h"
 #include "foundation/UserPreferences.h"
@@ -27,6 +27,8 @@
 #include "platform/Controls.h"
 #include "platform/MdiWindows.h"
 #include "platform/WindowApi.h"
+#include "room/qxFloorElement.h"
+#include "room/qxNewRoomCanvas.h"
 
 namespace {
 
@@ -36,6 +38,8 @@ constexpr int32_t kPaletteHeight = 135, kOverviewPaletteHeight = 155;
 constexpr int32_t kGreys[zelvproWindow::kGreyCount] = {75, 90, 0, 40, 60, 40, 60, 80, 0, 100, 0, 100};
 // The notifications the window swallows.
 constexpr int32_t kSwallowedA = -860, kSwallowedB = -861;
+// Millimetres; a lowest wall height from here up means no wall was found.
+constexpr float kNoWallHeight = 1.0e9f;
 
 uint32_t Flags1() { return iApplicationSettings::Current().flags1; }
 
@@ -368,9 +372,32 @@ void zelvproWindow::RefreshRulers() {
   if (editorCanvas_ != nullptr) editorCanvas_->Editor()->RefreshRulers();
 }
 
+float zelvproWindow::RoomHeight() {
+  auto* room = dynamic_cast<qxNewRoomCanvas*>(NewRoomCanvas());
+  auto* floor = room != nullptr ? dynamic_cast<qxFloorElement*>(room->FindFloor()) : nullptr;
+  if (floor == nullptr) return 0;
+  // The process-wide value follows the floor last rebuilt in 3D; the walls may have changed since.
+  floor->UpdateLowestWallHeight();
+  // A floor without a cycle leaves the value unset (-1); one without walls, at the search's far start.
+  const float lowest = LowestWallHeight();
+  return lowest > 0.0f && lowest < kNoWallHeight ? lowest : 0.0f;
+}
+
+void zelvproWindow::FloorExtent(float* x, float* z) {
+  auto* room = dynamic_cast<qxNewRoomCanvas*>(NewRoomCanvas());
+  const ppVector2 size = room != nullptr ? room->GetFloorExtent() : ppVector2(0, 0);
+  *x = size.x, *z = size.y;
+}
+
 ppFloat4 zelvproWindow::SettingsColor(int32_t id) {
   return gApplication != nullptr ? gApplication->GetColorF(id) : ppFloat4(1, 1, 1, 1);
 }
+
+void zelvproWindow::SetSettingsColor(int32_t id, const ppFloat4& color) {
+  if (gApplication != nullptr) gApplication->SetColorF(id, color);
+}
+
+int32_t zelvproWindow::PrintResolution() { return PrintResolutionHook::Resolution(); }
 
 bool zelvproWindow::DocumentNamed() {
   return DocumentRecordFile != nullptr && DocumentRecordFile->IsSavedOnce();

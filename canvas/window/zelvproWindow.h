@@ -118,7 +118,14 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   void Note3DViewDrawn() override { sceneDrawn_ = true; }
   void RefreshRulers() override;
   void PublishPictureItems(qxPictureItem* items) override { pictureItems_ = items; }
+  // The lowest wall of the room's floor (millimetres); 0 without a floor.
+  float RoomHeight() override;
+  // The room's floor outline size along x and z (millimetres); 0, 0 without a floor.
+  void FloorExtent(float* x, float* z) override;
   ppFloat4 SettingsColor(int32_t id) override;
+  // Kept by the application, so that the renderers read it from then on.
+  void SetSettingsColor(int32_t id, const ppFloat4& color) override;
+  int32_t PrintResolution() override;
   bool DocumentNamed() override;
   std::string DocumentPath() override;
 

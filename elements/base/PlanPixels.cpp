@@ -25,9 +25,11 @@ plat::POINT PlanPixelOrigin() {
   auto* canvas = dynamic_cast<zelvproCanvas*>(iElementHost::Current().TopCanvas());
   ppView* scrolled = canvas != nullptr ? canvas->GetScrollView() : nullptr;
   if (scrolled == nullptr) return plat::POINT{0, 0};
-  plat::RECT frame{};
-  scrolled->GetWindowFrame(&frame);
-  return plat::POINT{frame.left, frame.top};
+  // The scroll view's own origin as its content lies now: a scrolled plan is drawn where its
+  // elements' frames (and so the mouse) find it.
+  plat::POINT origin{0, 0};
+  scrolled->LocalToWindow(&origin);
+  return origin;
 }
 
 void ScreenToPlanPoint(int32_t x, int32_t y, ppVector3& out) {

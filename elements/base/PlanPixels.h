@@ -1,6 +1,7 @@
 // Plan millimetres and top-view pixels. The plan scale is the layer palette's (millimetres per pixel;
-// the palette's start value without one); the pixel origin is the left and top of the window frame of
-// the main canvas' scrolled view ((0, 0) without one). Plan x maps to pixel x, plan z to pixel y.
+// the palette's start value without one); the pixel origin is where the main canvas' scrolled view
+// puts its own origin in the window, its scrolling included ((0, 0) without one). Plan x maps to
+// pixel x, plan z to pixel y.
 // User-interface thread only.
 #pragma once
 
@@ -10,7 +11,7 @@
 #include "platform/GdiTypes.h"
 
 double PlanScale();
-// The window-frame origin of the main canvas' scrolled view, in window pixels.
+// The scrolled view's content origin, in window pixels.
 plat::POINT PlanPixelOrigin();
 // out = ((x, 0, y) - origin) times the scale.
 void ScreenToPlanPoint(int32_t x, int32_t y, ppVector3& out);

@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 #include "app/menus/MenuBuilder.h"
 #include "app/shell/ShellSettings.h"
+#include "canvas/window/PrintResolutionHook.h"
 #include "catalogue/browser/qxCatalog.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/topview/iNumberLabelOption.h"
@@ -73,6 +74,8 @@ TEST_F(ApplicationRecord, EveryBitReachesItsFlagAndTheElementsSettings) {
     EXPECT_EQ(CatalogTextsFromRecords, entry.flag == ShellSettings::kGridOption);
     EXPECT_EQ(FrameLocked(), entry.flag == ShellSettings::kFrameLock);
     EXPECT_EQ(settings.PrintResolution(), entry.flag == ShellSettings::kHighResolutionPrint ? 300 : 180);
+    // The canvases read it through the hook the record's application installed.
+    EXPECT_EQ(PrintResolutionHook::Resolution(), settings.PrintResolution());
     EXPECT_FALSE(elements.panelRouting);
   }
 }

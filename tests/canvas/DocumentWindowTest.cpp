@@ -38,7 +38,20 @@
 #include "platform/Controls.h"
 #include "platform/PngFile.h"
 #include "platform/Tooltip.h"
+#include "room/qxFloorElement.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
+#include "room/qxWallElement.h"
 #include "room/zelvproRoomButtons.h"
+#include "database/ScopedRecordBuffer.h"
+#include "canvas/window/PrintResolutionHook.h"
+#include "catalogue/databases/qxSkindb.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/qxSkinObjectFil.h"
+#include "framework/ppPicture.h"
+#include <algorithm>
+#include <map>
+#include "scene3d/renderers/RenderSettings.h"
 
 namespace {
 
@@ -54,9 +67,30 @@ std::string WindowFrame(ppView* view) {
   return Str(r);
 }
 
-// The application: records its commands and quit requests.
+// The application: records its commands and quit requests. The button pictures and colours the
+// fixture does not set it reads from the demo skin as the program's application does, so that the
+// plan is drawn in the program's colours (the outlines and the selection are application colours; a
+// plain test application answers white for them). Frame and fill pictures stay the fixture's: the
+// demo skin's frame picture 1101 is a 200 x 4 divider bar, which as a frame would cover 100 pixels
+// of every framed pane.
 class RecordingApplication : public adorner_tests::TestApplication {
  public:
+  ppPicture* GetPictureAt(int32_t base, int32_t offset) override {
+    if (ppPicture* own = TestApplication::GetPictureAt(base, offset)) return own;
+    if (SkinDatabase == nullptr || offset < 0 || offset > 4) return nullptr;
+    return Kept(skinButtons_[{base, offset}], SkinDatabase->GetButtonPicture(base, offset));
+  }
+  ppRGBColor GetColor(int32_t id) override {
+    if (colours.count(id) != 0) return colours[id];
+    const char* colour = SkinColourRecord(id);
+    if (colour == nullptr) return ppRGBColor{255, 255, 255};
+    const auto packed = uint32_t(RecordField(SkinDatabase->ColorFile(), "rgba").Long(colour));
+    auto byte = [](uint32_t percent) {
+      return int32_t((std::min<uint32_t>(percent & 0xFF, 100) * 255 + 50) / 100);
+    };
+    return ppRGBColor{byte(packed >> 24), byte(packed >> 16), byte(packed >> 8)};
+  }
+
   void DoCommand(int32_t command, intptr_t /*parameter*/) override { commands.push_back(command); }
   bool Quit() override {
     ++quits;
@@ -64,6 +98,21 @@ class RecordingApplication : public adorner_tests::TestApplication {
   }
   std::vector<int32_t> commands;
   int32_t quits = 0;
+
+ private:
+  static ppPicture* Kept(std::unique_ptr<ppPicture>& slot, const ppPicture& picture) {
+    if (slot == nullptr && !picture.IsEmpty()) slot = std::make_unique<ppPicture>(picture);
+    return slot.get();
+  }
+  static const char* SkinColourRecord(int32_t id) {
+    if (SkinDatabase == nullptr) return nullptr;
+    qxSkinObjectFil& table = SkinDatabase->ColorFile();
+    const int32_t record = table.FindRecordByKey(0, &id);
+    if (record == 0) return nullptr;
+    table.ReadRecord(record, nullptr);
+    return table.GetRecordBuffer();
+  }
+  std::map<std::pair<int32_t, int32_t>, std::unique_ptr<ppPicture>> skinButtons_;
 };
 
 class RecordingDocument : public iDocumentCommands {
@@ -134,10 +183,14 @@ class DocumentWindowTest : public palettetest::PaletteTest {
     window_ = nullptr;
     settings_.roomDesign = true;
     SetRotationStep(0.7853982f);
+    ppFileSpec skinFile(Vcon::WString(demo_->File("skin.cdb").string().c_str()));
+    skin_ = std::make_unique<qxSkindb>(skinFile);
   }
   void TearDown() override {
     delete document_;
     document_ = nullptr;
+    app_.reset();  // its pictures before the skin they came from
+    skin_.reset();
     PaletteTest::TearDown();
   }
 
@@ -157,6 +210,81 @@ class DocumentWindowTest : public palettetest::PaletteTest {
     document_ = nullptr;
   }
 
+  // The rectangular room a new document has (millimetres: 1000 to 5000 along x, 1000 to 4500 along
+  // z, walls 150 thick and 2350 high) on the window's new-room canvas, rebuilt with its floor.
+  qxNewRoomCanvas* MakeRoom(TestWindow* w, float height = 2350) {
+    qxNewRoomCanvas* room = w->EditorCanvasView()->Editor()->EditorScroller()->NewRoomCanvas();
+    const ppVector3 corners[] = {{1000, 0, 1000}, {5000, 0, 1000}, {5000, 0, 4500}, {1000, 0, 4500}};
+    zelvproTopViewFil& file = db_->TopViewFile();
+    ScopedRecordBuffer<ppDatafile> record(file);
+    for (int32_t i = 0; i < 4; ++i) {
+      auto* wall = new qxRoomSegment(0, room, RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
+      wall->SetThickness(150);
+      wall->SetHeight(height);
+      wall->SetEnds(corners[i], corners[(i + 1) % 4]);
+    }
+    room->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+    // The announcement of a rebuilt room fits it into the editor, as opening a document does.
+    ppCollaborator announcer;
+    announcer.Broadcast(zelvproEditorCanvas::kRoomChannel, zelvproEditorCanvas::kRoomRebuilt, 0);
+    plat::HeadlessDriver::RunUntilIdle();
+    return room;
+  }
+  // Presses on the unit's cell, moves in two steps after the click time and releases in the middle
+  // of the editor's plan (inside a room fitted to it), all through the desktop.
+  plat::POINT DragUnitIntoThePlan(TestWindow* w) {
+    palette_ = w->Palette();
+    hwnd_ = w->GetHWND();
+    ShowGroup();
+    RECT target;
+    w->EditorCanvasView()->Editor()->GetWindowFrame(&target);
+    const plat::POINT from = CellCentre(palettetest::kUnit);
+    const plat::POINT to{(target.left + target.right) / 2, (target.top + target.bottom) / 2};
+    Down(from);
+    plat::LayerClock::Advance(1000);
+    MoveTo({(from.x + to.x) / 2, (from.y + to.y) / 2});
+    MoveTo(to);
+    Up(to);
+    plat::HeadlessDriver::RunUntilIdle();
+    return to;
+  }
+  // The elements under `canvas` at any depth that are not parts of the room (walls and floors).
+  static std::vector<zelvproElement*> UnitsOn(zelvproElement& canvas) {
+    std::vector<zelvproElement*> out;
+    ForEachChildElement(canvas, [&](zelvproElement* child) {
+      const bool roomPart = dynamic_cast<qxRoomSegment*>(child) != nullptr ||
+                            dynamic_cast<qxWallElement*>(child) != nullptr ||
+                            child->kind == qxFloorElement::kKind;
+      if (!roomPart) out.push_back(child);
+      for (zelvproElement* inner : UnitsOn(*child)) out.push_back(inner);
+    });
+    return out;
+  }
+  // The box of the editor's pixels near the selection colour a placed unit is drawn in (its lines
+  // are smoothed); empty (right < left) when there are none.
+  RECT SelectionBox(TestWindow* w) {
+    const ppRGBColor selected = gApplication->GetColor(0x402);
+    auto near = [&](const ppRGBColor& c) {
+      return std::abs(c.red - selected.red) + std::abs(c.green - selected.green) +
+                 std::abs(c.blue - selected.blue) <
+             60;
+    };
+    RECT r;
+    w->EditorCanvasView()->Editor()->GetWindowFrame(&r);
+    RECT box{r.right, r.bottom, r.left - 1, r.top - 1};
+    for (int32_t y = r.top; y < r.bottom; ++y)
+      for (int32_t x = r.left; x < r.right; ++x)
+        if (near(WindowPixel(x, y)))
+          box = RECT{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                     std::max(box.bottom, y)};
+    return box;
+  }
+  int32_t SelectionPixels(TestWindow* w) {
+    const RECT box = SelectionBox(w);
+    return box.right < box.left ? 0 : (box.right - box.left + 1) * (box.bottom - box.top + 1);
+  }
+
+  std::unique_ptr<qxSkindb> skin_;
   RecordingApplication* recorder_ = nullptr;
   RecordingDocument commands_;
   TestWindow* document_ = nullptr;
@@ -529,35 +657,31 @@ TEST_F(DocumentWindowTest, MessagesCloseContextMenuAndSwallowedNotifications) {
 
 // ---- End to end.
 
-TEST_F(DocumentWindowTest, AUnitDraggedFromThePaletteIntoTheRoomIsPlacedUndoneAndRedone) {
+// The program starts in the room design view when room design is offered: there the new-room canvas
+// is the plan the editor shows, so the unit lands on it, in its history.
+TEST_F(DocumentWindowTest, AUnitDraggedIntoTheRoomInTheStartingViewIsPlacedUndoneAndRedone) {
   zelvproDocFil doc(*db_);
-  settings_.roomDesign = false;
   TestWindow* w = Open(0, "");
-  palette_ = w->Palette();
-  hwnd_ = w->GetHWND();
-  ShowGroup();
-  zelvproTopCanvas* top = w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
-  ppUndoer& history = *top;
+  ASSERT_EQ(w->CurrentViewId(), 2016);
+  qxNewRoomCanvas* room = MakeRoom(w);
+  ppUndoer& history = *room;
   ASSERT_EQ(history.DoneTop(), nullptr);
   ASSERT_FALSE(doc.IsModified());
 
-  RECT editor;
-  w->EditorCanvasView()->Editor()->GetWindowFrame(&editor);
-  const plat::POINT from = CellCentre(palettetest::kUnit);
-  const plat::POINT to{(editor.left + editor.right) / 2, (editor.top + editor.bottom) / 2};
-  Down(from);
-  plat::LayerClock::Advance(1000);
-  MoveTo({(from.x + to.x) / 2, (from.y + to.y) / 2});
-  MoveTo(to);
-  Up(to);
-
-  std::vector<zelvproElement*> placed;
-  ForEachChildElement(*top, [&](zelvproElement* child) { placed.push_back(child); });
+  const plat::POINT released = DragUnitIntoThePlan(w);
+  std::vector<zelvproElement*> placed = UnitsOn(*room);
   ASSERT_EQ(placed.size(), 1u);
+  EXPECT_TRUE(UnitsOn(*w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas()).empty());
   ASSERT_NE(history.DoneTop(), nullptr);
+  EXPECT_EQ(history.DoneTop()->IsUndone(), false);
   EXPECT_TRUE(doc.IsModified());
 
   Repaint();
+  // Drawn where it was let go: the unit's corner lies at the release point, the plan scrolled to
+  // fit the room.
+  const RECT unit = SelectionBox(w);
+  EXPECT_LE(std::abs(unit.left - released.x), 3) << Str(unit);
+  EXPECT_LE(std::abs(unit.top - released.y), 3) << Str(unit);
   const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/canvas/document_window.png";
   const std::string actual = std::string(PLANNER_BINARY_DIR) + "/document_window-actual.png";
   ASSERT_TRUE(plat::HeadlessDriver::DumpPng(hwnd_, actual));
@@ -570,19 +694,87 @@ TEST_F(DocumentWindowTest, AUnitDraggedFromThePaletteIntoTheRoomIsPlacedUndoneAn
   EXPECT_LE(diff.pixels, drawn->Width() * drawn->Height() / 200)
       << "first at " << diff.firstX << "," << diff.firstY << "; see " << actual;
 
+  // Undo and Redo through the window reach the history of the canvas the view shows.
+  w->DoCommand(zelvproCanvas::kUndo, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(history.DoneTop(), nullptr);
+  EXPECT_TRUE(UnitsOn(*room).empty());
+  Repaint();
+  EXPECT_EQ(SelectionPixels(w), 0);
+  w->DoCommand(zelvproCanvas::kRedo, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(UnitsOn(*room).size(), 1u);
+  EXPECT_NE(history.DoneTop(), nullptr);
+  palette_ = nullptr;
+}
+
+TEST_F(DocumentWindowTest, AUnitDraggedFromThePaletteIntoTheRoomIsPlacedUndoneAndRedone) {
+  zelvproDocFil doc(*db_);
+  settings_.roomDesign = false;
+  TestWindow* w = Open(0, "");
+  ASSERT_EQ(w->CurrentViewId(), 2020);
+  MakeRoom(w);
+  zelvproTopCanvas* top = w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  ppUndoer& history = *top;
+  ASSERT_EQ(history.DoneTop(), nullptr);
+  ASSERT_FALSE(doc.IsModified());
+
+  DragUnitIntoThePlan(w);
+  std::vector<zelvproElement*> placed = UnitsOn(*top);
+  ASSERT_EQ(placed.size(), 1u);
+  ASSERT_NE(history.DoneTop(), nullptr);
+  EXPECT_TRUE(doc.IsModified());
+  Repaint();
+  EXPECT_GT(SelectionPixels(w), 0) << "the placed unit is not drawn";
   // Undo through the window's command path takes the unit away (the undo is the only entry), Redo
   // brings it back.
   w->DoCommand(zelvproCanvas::kUndo, 0);
   plat::HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(history.DoneTop(), nullptr);
-  placed.clear();
-  ForEachChildElement(*top, [&](zelvproElement* child) { placed.push_back(child); });
-  EXPECT_TRUE(placed.empty());
+  EXPECT_TRUE(UnitsOn(*top).empty());
   w->DoCommand(zelvproCanvas::kRedo, 0);
   plat::HeadlessDriver::RunUntilIdle();
-  ForEachChildElement(*top, [&](zelvproElement* child) { placed.push_back(child); });
-  EXPECT_EQ(placed.size(), 1u);
+  EXPECT_EQ(UnitsOn(*top).size(), 1u);
   palette_ = nullptr;
+}
+
+// ---- What the 3D panes ask of the window for their pictures and prints.
+
+TEST_F(DocumentWindowTest, ThePanesReadTheRoomsHeightAndFloorAndTheApplicationsColourAndResolution) {
+  TestWindow* w = Open(0, "");
+  i3DPaneHost& host = *w;
+  float x = -1, z = -1;
+  // No room yet: nothing to measure.
+  host.FloorExtent(&x, &z);
+  EXPECT_EQ(x, 0.0f);
+  EXPECT_EQ(z, 0.0f);
+  EXPECT_EQ(host.RoomHeight(), 0.0f);
+
+  MakeRoom(w, 2600);
+  host.FloorExtent(&x, &z);
+  qxNewRoomCanvas* room = w->EditorCanvasView()->Editor()->EditorScroller()->NewRoomCanvas();
+  ASSERT_NE(room->FindFloor(), nullptr);
+  EXPECT_EQ(x, room->GetFloorExtent().x);
+  EXPECT_EQ(z, room->GetFloorExtent().y);
+  EXPECT_GT(x, 3500.0f);
+  EXPECT_GT(z, 3000.0f);
+  EXPECT_FLOAT_EQ(host.RoomHeight(), 2600.0f);
+
+  // The plan picture's background: what the pane sets is what the renderers read from then on.
+  const ppFloat4 grey(0.25f, 0.5f, 0.75f, 1.0f);
+  host.SetSettingsColor(1022, grey);
+  for (const ppFloat4& read : {ApplicationColorF(1022), host.SettingsColor(1022)})
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(read.v[i], grey.v[i]) << i;
+  EXPECT_EQ(ApplicationColorF(1021).v[0], 1.0f);
+
+  // The print resolution is the application's once it installs its reader; 180 until then.
+  EXPECT_EQ(host.PrintResolution(), 180);
+  PrintResolutionHook::Install([] { return int32_t(300); });
+  EXPECT_EQ(host.PrintResolution(), 300);
+  PrintResolutionHook::Install([] { return int32_t(0); });
+  EXPECT_EQ(host.PrintResolution(), 180);
+  PrintResolutionHook::Install(nullptr);
+  EXPECT_EQ(host.PrintResolution(), 180);
 }
 
 }  // namespace
