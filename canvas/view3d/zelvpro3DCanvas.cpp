@@ -88,12 +88,13 @@ zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, ze
   // Along the bottom edge: rotation panel, the fronts pair, the rotation and distance sliders, the
   // zoom and home buttons; the tilt slider stands at the right of the pane.
   const int32_t mid = (local.left + local.right) / 2;
-  rotationSlider_ = new zelvproButtonSlider(this, {mid - 40, h - 26, mid + 40, h - 2}, zelvproBasicSlider::kWrapAround,
-                                            this, kRotationUp, kRotationDown, kMove, kMove);
+  rotationSlider_ =
+      new zelvproButtonSlider(this, {mid - 40, h - 26, mid + 40, h - 2}, zelvproBasicSlider::kWrapAround,
+                              this, kRotationUp, kRotationDown, kMove, kMove);
   distanceSlider_ = new zelvproButtonSlider(this, {w - 170, h - 26, w - 90, h - 2}, 0, this, kDistanceUp,
                                             kDistanceDown, kMove, kMove);
-  tiltSlider_ = new zelvproButtonSlider(this, {w - 26, 4, w - 2, 84}, zelvproBasicSlider::kVertical, this, kTiltUp,
-                                        kTiltDown, kMove, kMove);
+  tiltSlider_ = new zelvproButtonSlider(this, {w - 26, 4, w - 2, 84}, zelvproBasicSlider::kVertical, this,
+                                        kTiltUp, kTiltDown, kMove, kMove);
   const struct {
     zelvproButtonSlider* slider;
     int32_t id, maximum, minimum, value;
@@ -106,7 +107,8 @@ zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, ze
     s.slider->SetMinimum(s.minimum);
     s.slider->SetValue(s.value);
   }
-  viewPointButton_ = new zelvproViewPointButton(this, {w - 26, h - 26, w - 2, h - 2}, kHomeButton, kMove, kMove);
+  viewPointButton_ =
+      new zelvproViewPointButton(this, {w - 26, h - 26, w - 2, h - 2}, kHomeButton, kMove, kMove);
   zoomModeButton_ = MakeButton(this, {w - 56, h - 26, w - 32, h - 2}, kZoomModeButton, ppButton::kToggle);
   rotatePanel_ = new zelvproRotatePanel(this, {10, h - 26, 120, h - 1});
   rotatePanel_->Disable();
@@ -193,8 +195,10 @@ void zelvpro3DCanvas::SwitchGroup(ppButton* button, ppButton*& current, int32_t 
 void zelvpro3DCanvas::PressButton(ppButton* button) {
   if (button == nullptr) return;
   const int32_t id = button->GetCommandId();
-  if (int32_t i = IndexIn(kGroupA, id); i >= 0) return SwitchGroup(button, currentButtonA_, kGroupACommands[i]);
-  if (int32_t i = IndexIn(kGroupB, id); i >= 0) return SwitchGroup(button, currentButtonB_, kGroupBCommands[i]);
+  if (int32_t i = IndexIn(kGroupA, id); i >= 0)
+    return SwitchGroup(button, currentButtonA_, kGroupACommands[i]);
+  if (int32_t i = IndexIn(kGroupB, id); i >= 0)
+    return SwitchGroup(button, currentButtonB_, kGroupBCommands[i]);
   auto invalidatePane = [this] {
     if (pane_ != nullptr) pane_->Invalidate();
   };
@@ -269,7 +273,8 @@ void zelvpro3DCanvas::SelectViewPreset(int32_t kind, int32_t block, uint32_t fla
     const char* record = DocumentRecordFile->Record();
     camera.pitch = float(-b.tilt.Double(record));
     camera.yaw = float(-b.rotation.Double(record));
-    camera.position = ppVector3(float(-b.x.Double(record)), float(-b.y.Double(record)), float(-b.z.Double(record)));
+    camera.position =
+        ppVector3(float(-b.x.Double(record)), float(-b.y.Double(record)), float(-b.z.Double(record)));
   }
   if (pane_ != nullptr) pane_->Invalidate();
 }
@@ -531,8 +536,10 @@ i3DPaneElement* zelvpro3DCanvas::ElementForPickName(uint32_t name) {
   std::function<void(zelvproElement*)> walk = [&](zelvproElement* e) {
     ForEachChildElement(*e, [&](zelvproElement* child) {
       if (found != nullptr) return;
-      if (child->PickName() == name) found = child;
-      else walk(child);
+      if (child->PickName() == name)
+        found = child;
+      else
+        walk(child);
     });
   };
   walk(top);

@@ -16,8 +16,9 @@ class zelvproButtonSlider : public zelvproBasicSlider {
  public:
   static constexpr int32_t kSingleStepCount = 5;
 
-  zelvproButtonSlider(ppView* supervisor, const plat::RECT& frame, uint32_t flags, iSliderResponder* responder,
-                      int32_t increasePicture, int32_t decreasePicture, int8_t horizontal, int8_t vertical);
+  zelvproButtonSlider(ppView* supervisor, const plat::RECT& frame, uint32_t flags,
+                      iSliderResponder* responder, int32_t increasePicture, int32_t decreasePicture,
+                      int8_t horizontal, int8_t vertical);
   ~zelvproButtonSlider() override;
 
   // `parameter` is the pressing button.

@@ -112,7 +112,8 @@ class View3DTest : public palettetest::PaletteTest {
   }
   void SetBlock(int32_t k, std::vector<double> v) {
     const char* names[] = {"viewPointTilt", "viewPointRotation", "viewPointX", "viewPointY", "viewPointZ"};
-    for (size_t i = 0; i < 5; ++i) RecordField(*doc_, (names[i] + std::to_string(k)).c_str()).SetDouble(Record(), v[i]);
+    for (size_t i = 0; i < 5; ++i)
+      RecordField(*doc_, (names[i] + std::to_string(k)).c_str()).SetDouble(Record(), v[i]);
   }
   static void SetCamera(int32_t record, float pitch, float yaw, ppVector3 at) {
     qxCameraRecords::SetCurrent(record);
@@ -165,12 +166,14 @@ TEST_F(View3DTest, SlidersStopOrWrapAndTellTheResponderAsTheyAlwaysHave) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.start) + (c.increase ? " up" : " down"));
     RecordingResponder responder;
-    zelvproButtonSlider slider(&root, {0, 0, 80, 24}, c.flags, &responder, 1, 2, ppView::kMove, ppView::kMove);
+    zelvproButtonSlider slider(&root, {0, 0, 80, 24}, c.flags, &responder, 1, 2, ppView::kMove,
+                               ppView::kMove);
     slider.SetSliderId(8);
     slider.SetMaximum(c.maximum);
     slider.SetMinimum(0);
     slider.SetValue(c.start);
-    ppButton* pressing = c.increase ? static_cast<ppButton*>(slider.IncreaseButton()) : slider.DecreaseButton();
+    ppButton* pressing =
+        c.increase ? static_cast<ppButton*>(slider.IncreaseButton()) : slider.DecreaseButton();
     slider.DoCommand(c.command, reinterpret_cast<intptr_t>(pressing));
     EXPECT_EQ(slider.Value(), c.value);
     EXPECT_EQ(responder.deltas, c.told);
@@ -195,8 +198,8 @@ class SliderPressTest : public View3DTest {
     View3DTest::SetUp();
     window_ = new ppWindow();
     hwnd_ = adorner_tests::MakeObjectWindow(window_, 400, 300);
-    slider_ = new zelvproButtonSlider(window_, {100, 100, 180, 124}, 0, &responder_, 3624, 3628, ppView::kMove,
-                                      ppView::kMove);
+    slider_ = new zelvproButtonSlider(window_, {100, 100, 180, 124}, 0, &responder_, 3624, 3628,
+                                      ppView::kMove, ppView::kMove);
     slider_->SetSliderId(8);
     slider_->SetMaximum(1000);
     slider_->SetMinimum(0);
@@ -259,8 +262,9 @@ TEST_F(View3DTest, TheCanvasPaneSlidersAndButtonsLieWhereTheyShould) {
   plat::GetWindowRect(canvas->Pane()->GetHWND(), &pane);
   plat::POINT origin{0, 0};
   plat::ClientToScreen(document_->GetHWND(), &origin);
-  EXPECT_EQ(Str(RECT{pane.left - origin.x, pane.top - origin.y, pane.right - origin.x, pane.bottom - origin.y}),
-            "10,63,771,534");
+  EXPECT_EQ(
+      Str(RECT{pane.left - origin.x, pane.top - origin.y, pane.right - origin.x, pane.bottom - origin.y}),
+      "10,63,771,534");
   const struct {
     zelvproButtonSlider* slider;
     int32_t id, minimum, maximum, value;
@@ -359,8 +363,11 @@ TEST_F(View3DTest, TheViewPointMenuOpensOnlyWhereTheFlagsAllowIt) {
     bool menu;
     int32_t chosen;
   } cases[] = {
-      {both, 2, true, 4002}, {both, 1, true, 4001}, {zelvproViewPointButton::kCaptureFlag, 1, false, 0},
-      {zelvproViewPointButton::kHomeViewPointFlag, 1, false, 0}, {0, 1, false, 0},
+      {both, 2, true, 4002},
+      {both, 1, true, 4001},
+      {zelvproViewPointButton::kCaptureFlag, 1, false, 0},
+      {zelvproViewPointButton::kHomeViewPointFlag, 1, false, 0},
+      {0, 1, false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.flags1);
@@ -371,13 +378,15 @@ TEST_F(View3DTest, TheViewPointMenuOpensOnlyWhereTheFlagsAllowIt) {
     int32_t scripted = 0;
     plat::HeadlessDriver::SetIdleScript([&] {
       if (scripted++ > 0) return false;
-      for (int32_t i = 0; i < c.downs; ++i) plat::Desktop::Key(plat::VK_DOWN, true), plat::Desktop::Key(plat::VK_DOWN, false);
+      for (int32_t i = 0; i < c.downs; ++i)
+        plat::Desktop::Key(plat::VK_DOWN, true), plat::Desktop::Key(plat::VK_DOWN, false);
       plat::Desktop::Key(plat::VK_RETURN, true);
       plat::Desktop::Key(plat::VK_RETURN, false);
       return true;
     });
     plat::POINT p{50, 50};
-    canvas->ViewPointButton()->DoCommand(zelvproViewPointButton::kContextCommand, reinterpret_cast<intptr_t>(&p));
+    canvas->ViewPointButton()->DoCommand(zelvproViewPointButton::kContextCommand,
+                                         reinterpret_cast<intptr_t>(&p));
     plat::HeadlessDriver::SetIdleScript(nullptr);
     EXPECT_EQ(scripted > 0, c.menu);
     EXPECT_EQ(canvas->ViewPointButton()->LastChoice(), c.chosen);
@@ -459,8 +468,9 @@ TEST_F(View3DTest, PickNamesAreSaveIdsAndMapBackToTheirUnits) {
   zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
   std::vector<zelvproElement*> units;
   for (int32_t x : {1000, 2000, 3000})
-    units.push_back(db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
-                                                     eltest::Rect(x, 1000, x + 600, 1600), top));
+    units.push_back(
+        db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
+                                         eltest::Rect(x, 1000, x + 600, 1600), top));
   zelvpro3DCanvas* canvas = Canvas();
   for (zelvproElement* e : units) {
     ASSERT_NE(e, nullptr);
@@ -510,8 +520,8 @@ TEST_F(View3DTest, TheRotationPanelFollowsTheSelectionOncePerCycle) {
   zelvpro3DCanvas* canvas = Canvas();
   zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
   auto unit = [&](int32_t x, uint32_t flags) {
-    zelvproElement* e = db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
-                                                         eltest::Rect(x, 100, x + 60, 160), top);
+    zelvproElement* e = db_->TopViewFile().CreateElement(
+        palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(x, 100, x + 60, 160), top);
     e->flags |= flags;
     e->Select(false);
     return e;
@@ -551,8 +561,8 @@ TEST_F(View3DTest, TheRotationPanelFollowsTheSelectionOncePerCycle) {
 TEST_F(View3DTest, DISABLED_AClickOnAUnitInThePaneSelectsIt) {
   Open();
   zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
-  zelvproElement* e = db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
-                                                       eltest::Rect(1000, 1000, 1600, 1600), top);
+  zelvproElement* e = db_->TopViewFile().CreateElement(
+      palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(1000, 1000, 1600, 1600), top);
   ASSERT_NE(e, nullptr);
   e->Deselect(false);
   zelvpro3DCanvas* canvas = Show3D();
