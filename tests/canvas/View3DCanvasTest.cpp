@@ -298,7 +298,7 @@ TEST_F(View3DTest, ViewPointsAreStoredNegatedWithTheirModeBitsAndReadBack) {
   EXPECT_EQ(Flags(), 0x00200001u);
   EXPECT_EQ(BlockOf(2), (std::vector<double>{-12.5, -30, -100, -200, -300}));
 
-  // Back in the perspective camera, the button for view point 2 makes the mode-1 record current.
+  // Back in camera record 0, the button for view point 2 makes the mode-1 record current.
   SetCamera(0, 0, 0, ppVector3());
   qxCameraRecords::Live(1) = qxCameraRecords::Preset(1);
   PressId(canvas, zelvpro3DCanvas::kViewPoint2Button);
