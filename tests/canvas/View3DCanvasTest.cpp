@@ -247,6 +247,21 @@ TEST_F(SliderPressTest, AShortPressStepsFiveAndAHeldOneMovesByTheTicksItWasHeld)
   EXPECT_EQ(responder_.log, (std::vector<std::string>{"begin 8", "end 8"}));
   // Held 1.5 s on the manual clock: no wall-clock time waited.
   EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(wall).count(), 1000);
+
+  // A press at the limit leaves its button looking disabled after the release, and then takes no
+  // press until the other button moves the value away.
+  responder_.onChange = nullptr;
+  slider_->SetValue(1000);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(slider_->Value(), 1000);
+  EXPECT_EQ(slider_->IncreaseButton()->GetState(), ppButton::kDisabled);
+  responder_.log.clear();
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_TRUE(responder_.log.empty());
 }
 
 // ---- The canvas in the window.
