@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "framework/ppCollaborator.h"
+#include "canvas/window/zelvproSelectionSweeper.h"
 #include "framework/ppView.h"
 
 class ppButton;
@@ -22,9 +23,8 @@ class zelvDatabase;
 class zelvproEditor;
 class zelvproRoomButtons;
 class zelvproRotatePanel;
-class zelvproSelectionSweeper;
 
-class zelvproEditorCanvas : public ppView, public ppCollaborator {
+class zelvproEditorCanvas : public ppView, public ppCollaborator, public zelvproSelectionSweeper::Canvas {
  public:
   static constexpr int32_t kHomeButton = 2441, kZoomInButton = 3104, kZoomOutButton = 3100;
   // Tool tips: text ids and entries of the default tip list 2013.
@@ -55,8 +55,8 @@ class zelvproEditorCanvas : public ppView, public ppCollaborator {
 
   // Enables the rotation panel when the selection is not empty and holds no unit fixed in place
   // (flag 2), else disables it. Run by the sweeper; callable at once.
-  void UpdateRotatePanel();
-  void SweeperGone(zelvproSelectionSweeper* sweeper);
+  void UpdateRotatePanel() override;
+  void SweeperGone(zelvproSelectionSweeper* sweeper) override;
   bool SweeperPending() const { return sweeper_ != nullptr; }
   // How many times the selection was walked for the panel (a measure for tests and benchmarks).
   int32_t SelectionWalks() const { return selectionWalks_; }

@@ -1,8 +1,6 @@
 #include "canvas/window/zelvproSelectionSweeper.h"
 
-#include "canvas/window/zelvproEditorCanvas.h"
-
-zelvproSelectionSweeper::zelvproSelectionSweeper(plat::HWND window, zelvproEditorCanvas* canvas)
+zelvproSelectionSweeper::zelvproSelectionSweeper(plat::HWND window, Canvas* canvas)
     : ppSweeper(window), canvas_(canvas) {}
 
 zelvproSelectionSweeper::~zelvproSelectionSweeper() {
@@ -10,7 +8,7 @@ zelvproSelectionSweeper::~zelvproSelectionSweeper() {
 }
 
 void zelvproSelectionSweeper::Sweep() {
-  zelvproEditorCanvas* canvas = canvas_;
+  Canvas* canvas = canvas_;
   if (canvas == nullptr) return;
   canvas_ = nullptr;
   canvas->SweeperGone(this);

@@ -1,6 +1,7 @@
-// The deferred selection check of the editor canvas: posted once when the selection changes, however
-// many changes (command 3083) arrive before the message loop turns, it brings the rotation panel's
-// state up to date from the selection as it then stands. One is pending at most per canvas.
+// The deferred selection check of a canvas with a rotation panel (the editor and 3D canvases): posted
+// once when the selection changes, however many changes (command 3083) arrive before the message loop
+// turns, it brings the rotation panel's state up to date from the selection as it then stands. One is
+// pending at most per canvas.
 //
 // Ownership: the queue deletes the sweeper after it ran (or when its window is gone). The canvas is
 // not owned; a canvas that goes first calls Forget. User-interface thread only.
@@ -8,11 +9,19 @@
 
 #include "framework/ppSweeper.h"
 
-class zelvproEditorCanvas;
-
 class zelvproSelectionSweeper : public ppSweeper {
  public:
-  zelvproSelectionSweeper(plat::HWND window, zelvproEditorCanvas* canvas);
+  // What the sweeper brings up to date.
+  class Canvas {
+   public:
+    virtual void UpdateRotatePanel() = 0;
+    virtual void SweeperGone(zelvproSelectionSweeper* sweeper) = 0;
+
+   protected:
+    ~Canvas() = default;
+  };
+
+  zelvproSelectionSweeper(plat::HWND window, Canvas* canvas);
   ~zelvproSelectionSweeper() override;
 
   void Sweep() override;
@@ -20,5 +29,5 @@ class zelvproSelectionSweeper : public ppSweeper {
   void Forget() { canvas_ = nullptr; }
 
  private:
-  zelvproEditorCanvas* canvas_;
+  Canvas* canvas_;
 };

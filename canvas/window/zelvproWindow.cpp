@@ -407,3 +407,56 @@ std::string zelvproWindow::DocumentPath() {
   if (DocumentRecordFile == nullptr) return {};
   return Vcon::Utf8FromUtf16(DocumentRecordFile->DocumentFile().path);
 }
+
+// ---- i3DPaneHost: the 3D canvas's entries.
+
+void zelvproWindow::AddSceneParts(ppScene& scene) {
+  if (i3DPaneHost* h = Scene3D()) h->AddSceneParts(scene);
+}
+void zelvproWindow::RunPendingUpdates() {
+  if (i3DPaneHost* h = Scene3D()) h->RunPendingUpdates();
+}
+i3DPaneElement* zelvproWindow::ElementForPickName(uint32_t name) {
+  i3DPaneHost* h = Scene3D();
+  return h != nullptr ? h->ElementForPickName(name) : nullptr;
+}
+ppBounds3 zelvproWindow::CanvasBounds(float factor) {
+  i3DPaneHost* h = Scene3D();
+  return h != nullptr ? h->CanvasBounds(factor) : ppBounds3();
+}
+qxEyePlacement::Corners zelvproWindow::RoomCorners() {
+  i3DPaneHost* h = Scene3D();
+  return h != nullptr ? h->RoomCorners() : qxEyePlacement::Corners{};
+}
+void zelvproWindow::SetHitElement(i3DPaneElement* element) {
+  if (i3DPaneHost* h = Scene3D()) h->SetHitElement(element);
+}
+std::vector<i3DPaneElement*> zelvproWindow::Selection() {
+  i3DPaneHost* h = Scene3D();
+  return h != nullptr ? h->Selection() : std::vector<i3DPaneElement*>{};
+}
+void zelvproWindow::ShowConfiguratorForElement(i3DPaneElement* element) {
+  if (i3DPaneHost* h = Scene3D()) h->ShowConfiguratorForElement(element);
+}
+bool zelvproWindow::ToolModeActive() {
+  i3DPaneHost* h = Scene3D();
+  return h != nullptr && h->ToolModeActive();
+}
+bool zelvproWindow::ToolModeSelects() {
+  i3DPaneHost* h = Scene3D();
+  return h != nullptr && h->ToolModeSelects();
+}
+void zelvproWindow::EndToolMode() {
+  if (i3DPaneHost* h = Scene3D()) h->EndToolMode();
+}
+int32_t zelvproWindow::ToolModeCursor() {
+  i3DPaneHost* h = Scene3D();
+  return h != nullptr ? h->ToolModeCursor() : -1;
+}
+uint32_t zelvproWindow::ViewFlags() {
+  i3DPaneHost* h = Scene3D();
+  return h != nullptr ? h->ViewFlags() : 0;
+}
+void zelvproWindow::SelectViewPreset(uint32_t flags) {
+  if (i3DPaneHost* h = Scene3D()) h->SelectViewPreset(flags);
+}

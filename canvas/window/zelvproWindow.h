@@ -128,6 +128,22 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   int32_t PrintResolution() override;
   bool DocumentNamed() override;
   std::string DocumentPath() override;
+  // The scene, picking, selection, tool mode and views: the 3D canvas's answers (neutral while the
+  // 3D canvas is a plain view).
+  void AddSceneParts(ppScene& scene) override;
+  void RunPendingUpdates() override;
+  i3DPaneElement* ElementForPickName(uint32_t name) override;
+  ppBounds3 CanvasBounds(float factor) override;
+  qxEyePlacement::Corners RoomCorners() override;
+  void SetHitElement(i3DPaneElement* element) override;
+  std::vector<i3DPaneElement*> Selection() override;
+  void ShowConfiguratorForElement(i3DPaneElement* element) override;
+  bool ToolModeActive() override;
+  bool ToolModeSelects() override;
+  void EndToolMode() override;
+  int32_t ToolModeCursor() override;
+  uint32_t ViewFlags() override;
+  void SelectViewPreset(uint32_t flags) override;
 
  protected:
   // What a scale question answered: the scale denominator and the layout choice.
@@ -138,6 +154,8 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   void StartDocument(const std::string& commandLine);
   void PrintForView();
   void PrintWith(int32_t orientation, bool elevations);
+  // The 3D canvas as the scene's host; null while it is a plain view.
+  i3DPaneHost* Scene3D() const { return dynamic_cast<i3DPaneHost*>(canvas3D_); }
 
   Parts parts_;
   iDocumentCommands* document_;  // never null

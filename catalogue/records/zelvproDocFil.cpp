@@ -152,7 +152,12 @@ zelvproDocFil::UnpackResult zelvproDocFil::Unpack(Handle file, const Vcon::Strin
   if (version < 0 || version > kCurrentVersion) return UnpackResult::kUnknownVersion;
   UnpackRecord(nullptr, file);  // the blobs' bytes change in place: the tables stay bound
   if (version < kCurrentVersion) ConvertOldDocument(version);
+  if (viewPoints_ != nullptr) viewPoints_->AfterOpen(*this);
   return UnpackResult::kAccepted;
+}
+
+void zelvproDocFil::PrepareForPacking() {
+  if (viewPoints_ != nullptr) viewPoints_->BeforePacking(*this);
 }
 
 void zelvproDocFil::ConvertOldDocument(int32_t version) {

@@ -24,6 +24,7 @@
 #include "foundation/FileRecord.h"
 #include "foundation/iDocumentPriceSettings.h"
 #include "framework/ppCollaborator.h"
+#include "catalogue/records/iDocumentViewPoints.h"
 
 class iAutoSaveWaiter;
 class iServerDeleteService;
@@ -97,6 +98,11 @@ class zelvproDocFil : public ppDatafile, public ppCollaborator, public iDocument
   // The signature of the running program (the application record's "appSignature"; empty without
   // one).
   static Vcon::String RunningSignature();
+  // The 3D view's step around opening and packing (not owned; null: the neutral one). An accepted
+  // Unpack runs its AfterOpen last; whoever packs the record calls PrepareForPacking first.
+  void SetViewPoints(iDocumentViewPoints* viewPoints) { viewPoints_ = viewPoints; }
+  iDocumentViewPoints* ViewPoints() const { return viewPoints_; }
+  void PrepareForPacking();
 
   // ---- Autosave.
   // Starts the autosave thread for the document window (which must outlive it) and the frame; a
@@ -137,6 +143,7 @@ class zelvproDocFil : public ppDatafile, public ppCollaborator, public iDocument
   RecordField version_, flags_, signature_;
   RecordField useDocumentFactors_, exchangeFactor_, profitFactor_, rounding_, roundTo_;
 
+  iDocumentViewPoints* viewPoints_ = nullptr;
   AutoSaveThread* autoSaveThread_ = nullptr;  // deletes itself once stopped
   std::shared_ptr<AutoSaveThread::Finished> autoSaveFinished_;
   iAutoSaveWaiter* autoSaveWaiter_ = nullptr;

@@ -377,9 +377,11 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   Table bitmaps(*database, "qxBitmap"), colours(*database, "qxColor");
   EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1100, 1101, 1102, 2000, 2004, 2005, 3500, 3501,
                                                        3502, 3503, 3504, 3505}));
-  // The default panels' buttons: a 24-pixel picture for each of the five states.
+  // The default panels' buttons and the 3D view's sliders and buttons: a 24-pixel picture for each of
+  // the five states.
   Table buttons(*database, "qxButton");
-  EXPECT_EQ(buttons.Longs("id"), (std::vector<int32_t>{2001, 2101, 2401, 2501}));
+  EXPECT_EQ(buttons.Longs("id"), (std::vector<int32_t>{2001, 2101, 2401, 2425, 2429, 2433, 2437, 2445, 2501,
+                                                       3616, 3620, 3624, 3628}));
   for (int32_t i = 0; i < buttons.Count(); ++i) {
     buttons.Read(i);
     for (const char* state : {"normal", "selected", "clicked", "disabled", "rollover"}) {

@@ -1,0 +1,34 @@
+#include "elements/base/zelvproPaneElement.h"
+
+#include "elements/base/zelvproElement.h"
+
+bool zelvproPaneElement::IsSelected() { return element_->IsSelected(); }
+void zelvproPaneElement::Select() { element_->Select(true); }
+void zelvproPaneElement::Deselect() { element_->Deselect(true); }
+uint32_t zelvproPaneElement::Flags() { return element_->flags; }
+int32_t zelvproPaneElement::KindCode() { return element_->kind; }
+
+ppBounds3 zelvproPaneElement::GetBounds(uint32_t flags, float factor) {
+  ppBounds3 box = element_->GetBounds(0, int32_t(flags));
+  if (!box.IsEmpty()) box.half = ppVector3(box.half.x * factor, box.half.y * factor, box.half.z * factor);
+  return box;
+}
+
+float zelvproPaneElement::AbsoluteAngle() { return element_->GetAbsoluteAngle(); }
+
+ppMatrix4 zelvproPaneElement::AbsolutePlacement() {
+  ppMatrix4 m;
+  element_->BuildWorldMatrix(m);
+  return m;
+}
+
+ppVector3 zelvproPaneElement::Position() {
+  ppVector3 p;
+  element_->GetAbsolutePosition(p);
+  return p;
+}
+
+ppVector3 zelvproPaneElement::ReferencePoint() { return element_->GetAnchorOffset(); }
+float zelvproPaneElement::Angle() { return element_->GetAngle(); }
+iScene* zelvproPaneElement::ScenePart() { return element_; }
+ppView* zelvproPaneElement::AsView() { return element_; }

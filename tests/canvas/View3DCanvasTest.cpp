@@ -1,0 +1,601 @@
+// The 3D canvas in the document window on the headless desktop with the real OSMesa pane, and its
+// sliders and view-point button: where everything lies, the sliders' limits and press loop on the
+// manual layer clock, stored view points in the document record and the camera records, the buttons,
+// the popup, the tool tips, the rotation panel once per message cycle, the info panel and picking.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PaletteTestSupport.h"
+#include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/view3d/iSliderResponder.h"
+#include "canvas/view3d/zelvpro3DCanvas.h"
+#include "canvas/view3d/zelvproButtonSlider.h"
+#include "canvas/view3d/zelvproSliderButton.h"
+#include "canvas/view3d/zelvproViewPointButton.h"
+#include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "canvas/window/zelvproRotatePanel.h"
+#include "canvas/window/zelvproWindow.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "elements/topview/iConfigurator.h"
+#include "framework/ToolTipControl.h"
+#include "framework/ppButton.h"
+#include "platform/Tooltip.h"
+#include "scene3d/panes/Shared3DContext.h"
+#include "scene3d/panes/i3DPaneElement.h"
+#include "scene3d/panes/qxCameraRecords.h"
+#include "scene3d/panes/zelvpro3DPane.h"
+
+namespace {
+
+using plat::RECT;
+
+std::string Str(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
+
+// What a slider told its responder, in order.
+class RecordingResponder : public iSliderResponder {
+ public:
+  void SliderBegin(int32_t id) override { log.push_back("begin " + std::to_string(id)); }
+  void SliderEnd(int32_t id) override { log.push_back("end " + std::to_string(id)); }
+  void SliderChanged(int32_t delta, int32_t id) override {
+    deltas.push_back(delta);
+    ++changes;
+    (void)id;
+    if (onChange) onChange();
+  }
+  std::vector<std::string> log;
+  std::vector<int32_t> deltas;
+  int32_t changes = 0;
+  std::function<void()> onChange;
+};
+
+// The configurator: records the panels it is given.
+class RecordingConfigurator : public iConfigurator {
+ public:
+  void RemoveAll() override { panels.clear(); }
+  void AddPanel(std::unique_ptr<ConfigPanel> panel) override { panels.push_back(std::move(panel)); }
+  std::vector<std::unique_ptr<ConfigPanel>> panels;
+};
+
+class View3DTest : public palettetest::PaletteTest {
+ protected:
+  void SetUp() override {
+    PaletteTest::SetUp();
+    delete window_;
+    window_ = nullptr;
+    zelvpro3DPane::RegisterClass();
+    qxCameraRecords::CopyPresets();
+    qxCameraRecords::SetCurrent(0);
+  }
+  void TearDown() override {
+    delete document_;
+    document_ = nullptr;
+    doc_.reset();
+    Shared3DContext::Delete();
+    PaletteTest::TearDown();
+  }
+  zelvproWindow* Open(uint32_t flags1 = 0) {
+    settings_.flags1 = flags1;
+    if (doc_ == nullptr) doc_ = std::make_unique<zelvproDocFil>(*db_);
+    zelvproWindow::Parts parts;
+    parts.application = application_.get();
+    parts.catalogue = db_;
+    parts.make3DCanvas = zelvpro3DCanvas::Maker(db_);
+    document_ = new zelvproWindow(RECT{0, 0, 1000, 700}, std::move(parts));
+    plat::HeadlessDriver::RunUntilIdle();
+    return document_;
+  }
+  zelvpro3DCanvas* Canvas() { return dynamic_cast<zelvpro3DCanvas*>(document_->Canvas3DView()); }
+  zelvpro3DCanvas* Show3D() {
+    document_->ViewBar()->SelectViewByIndex(4);
+    plat::HeadlessDriver::RunUntilIdle();
+    return Canvas();
+  }
+  char* Record() { return doc_->Record(); }
+  uint32_t Flags() { return uint32_t(RecordField(*doc_, "customViewPoints").Long(Record())); }
+  void SetFlags(uint32_t f) { RecordField(*doc_, "customViewPoints").SetLong(Record(), int32_t(f)); }
+  std::vector<double> BlockOf(int32_t k) {
+    std::vector<double> out;
+    for (const char* name : {"viewPointTilt", "viewPointRotation", "viewPointX", "viewPointY", "viewPointZ"})
+      out.push_back(RecordField(*doc_, (name + std::to_string(k)).c_str()).Double(Record()));
+    return out;
+  }
+  void SetBlock(int32_t k, std::vector<double> v) {
+    const char* names[] = {"viewPointTilt", "viewPointRotation", "viewPointX", "viewPointY", "viewPointZ"};
+    for (size_t i = 0; i < 5; ++i)
+      RecordField(*doc_, (names[i] + std::to_string(k)).c_str()).SetDouble(Record(), v[i]);
+  }
+  static void SetCamera(int32_t record, float pitch, float yaw, ppVector3 at) {
+    qxCameraRecords::SetCurrent(record);
+    qxCamera& c = *qxCameraRecords::Current();
+    c.pitch = pitch, c.yaw = yaw, c.position = at;
+  }
+  std::u16string TipText(ppView* view, int32_t id) {
+    char16_t buffer[80] = {};
+    plat::TOOLINFOW info;
+    info.cbSize = plat::kToolInfoSize;
+    info.hwnd = view->GetHWND();
+    info.uId = static_cast<uintptr_t>(id);
+    info.lpszText = buffer;
+    plat::SendMessageW(ToolTipControl::DocumentTips()->Handle(), plat::TTM_GETTEXTW, 80,
+                       reinterpret_cast<plat::LPARAM>(&info));
+    return buffer;
+  }
+  // Presses a stand-in button with command id `id` on the canvas.
+  void PressId(zelvpro3DCanvas* canvas, int32_t id, int32_t state = 1) {
+    RECT r{0, 0, 5, 5};
+    ppButton button(nullptr, &r, id, ppView::kStay, ppView::kStay, ppButton::kPush);
+    button.SetCommandId(id);
+    button.SetState(state);
+    canvas->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(&button));
+    lastState_ = button.GetState();
+  }
+
+  std::unique_ptr<zelvproDocFil> doc_;
+  zelvproWindow* document_ = nullptr;
+  int32_t lastState_ = -1;
+};
+
+// ---- Sliders on their own.
+
+TEST_F(View3DTest, SlidersStopOrWrapAndTellTheResponderAsTheyAlwaysHave) {
+  const struct {
+    uint32_t flags;
+    int32_t maximum, start, command;  // 5002 from the increase or decrease button
+    bool increase;
+    int32_t value;
+    std::vector<int32_t> told;
+  } cases[] = {
+      {zelvproBasicSlider::kWrapAround, 360, 358, 5002, true, 3, {-355}},
+      {zelvproBasicSlider::kWrapAround, 360, 2, 5002, false, 355, {-5}},
+      {0, 250, 3, 5002, false, 0, {-5}},
+      {0, 250, 250, 5002, true, 250, {}},
+      {0, 250, 0, 5002, false, 0, {}},
+  };
+  ppView root(nullptr);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.start) + (c.increase ? " up" : " down"));
+    RecordingResponder responder;
+    zelvproButtonSlider slider(&root, {0, 0, 80, 24}, c.flags, &responder, 1, 2, ppView::kMove,
+                               ppView::kMove);
+    slider.SetSliderId(8);
+    slider.SetMaximum(c.maximum);
+    slider.SetMinimum(0);
+    slider.SetValue(c.start);
+    ppButton* pressing =
+        c.increase ? static_cast<ppButton*>(slider.IncreaseButton()) : slider.DecreaseButton();
+    slider.DoCommand(c.command, reinterpret_cast<intptr_t>(pressing));
+    EXPECT_EQ(slider.Value(), c.value);
+    EXPECT_EQ(responder.deltas, c.told);
+    // The limit shows on the button whose step changed nothing.
+    const bool stuck = c.told.empty();
+    EXPECT_EQ(pressing->GetState(), stuck ? ppButton::kDisabled : ppButton::kNormal);
+    ppButton* other = c.increase ? static_cast<ppButton*>(slider.DecreaseButton()) : slider.IncreaseButton();
+    EXPECT_EQ(other->GetState(), ppButton::kNormal);
+  }
+  // The default range is the whole positive 32-bit range: no overflow at its top.
+  RecordingResponder responder;
+  zelvproBasicSlider wide(&root, {0, 0, 10, 10}, zelvproBasicSlider::kWrapAround, &responder, 0, 0);
+  EXPECT_EQ(wide.Value(), 2147483647 / 2);
+  wide.SetValue(2147483640);
+  EXPECT_TRUE(wide.Increase(100));
+  EXPECT_EQ(wide.Value(), 93);
+}
+
+class SliderPressTest : public View3DTest {
+ protected:
+  void SetUp() override {
+    View3DTest::SetUp();
+    window_ = new ppWindow();
+    hwnd_ = adorner_tests::MakeObjectWindow(window_, 400, 300);
+    slider_ = new zelvproButtonSlider(window_, {100, 100, 180, 124}, 0, &responder_, 3624, 3628,
+                                      ppView::kMove, ppView::kMove);
+    slider_->SetSliderId(8);
+    slider_->SetMaximum(1000);
+    slider_->SetMinimum(0);
+    slider_->SetValue(100);
+  }
+  plat::POINT IncreaseCentre() {
+    RECT r;
+    slider_->IncreaseButton()->GetWindowFrame(&r);
+    plat::POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    plat::ClientToScreen(hwnd_, &p);
+    return p;
+  }
+  RecordingResponder responder_;
+  zelvproButtonSlider* slider_ = nullptr;
+};
+
+TEST_F(SliderPressTest, AShortPressStepsFiveAndAHeldOneMovesByTheTicksItWasHeld) {
+  const plat::POINT at = IncreaseCentre();
+  // Released before the press is handled: within the first wait.
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(slider_->Value(), 105);
+  EXPECT_EQ(responder_.log, (std::vector<std::string>{"begin 8", "end 8"}));
+
+  // Held: the release is queued once the clock reaches 90 ticks after the press.
+  responder_.log.clear();
+  responder_.deltas.clear();
+  const uint32_t pressTick = zelvproSliderButton::NowTicks();
+  uint32_t lastStep = 0;
+  responder_.onChange = [&] {
+    lastStep = zelvproSliderButton::NowTicks();
+    if (lastStep - pressTick >= 90) plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+  };
+  const auto wallStart = std::chrono::steady_clock::now();
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+  plat::HeadlessDriver::RunUntilIdle();
+  const auto wall = std::chrono::steady_clock::now() - wallStart;
+  EXPECT_EQ(slider_->Value(), 105 + int32_t(lastStep - pressTick));
+  EXPECT_GE(lastStep - pressTick, 90u);
+  EXPECT_LE(lastStep - pressTick, 91u);
+  // A step a tick, never the first 20.
+  EXPECT_EQ(responder_.deltas.front(), 21);
+  for (size_t i = 1; i < responder_.deltas.size(); ++i) EXPECT_EQ(responder_.deltas[i], 1);
+  EXPECT_EQ(responder_.log, (std::vector<std::string>{"begin 8", "end 8"}));
+  // Held 1.5 s on the manual clock: no wall-clock time waited.
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(wall).count(), 1000);
+
+  // A press at the limit leaves its button looking disabled after the release, and then takes no
+  // press until the other button moves the value away.
+  responder_.onChange = nullptr;
+  slider_->SetValue(1000);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(slider_->Value(), 1000);
+  EXPECT_EQ(slider_->IncreaseButton()->GetState(), ppButton::kDisabled);
+  responder_.log.clear();
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_TRUE(responder_.log.empty());
+}
+
+// ---- The canvas in the window.
+
+TEST_F(View3DTest, TheCanvasPaneSlidersAndButtonsLieWhereTheyShould) {
+  Open();
+  zelvpro3DCanvas* canvas = Canvas();
+  ASSERT_NE(canvas, nullptr);
+  EXPECT_EQ(zelvpro3DCanvas::Current(), canvas);
+  EXPECT_EQ(Str(canvas->GetFrame()), "0,59,801,564");
+  ASSERT_NE(canvas->Pane(), nullptr);
+  RECT pane;
+  plat::GetWindowRect(canvas->Pane()->GetHWND(), &pane);
+  plat::POINT origin{0, 0};
+  plat::ClientToScreen(document_->GetHWND(), &origin);
+  EXPECT_EQ(
+      Str(RECT{pane.left - origin.x, pane.top - origin.y, pane.right - origin.x, pane.bottom - origin.y}),
+      "10,63,771,534");
+  const struct {
+    zelvproButtonSlider* slider;
+    int32_t id, minimum, maximum, value;
+    uint32_t flags;
+  } sliders[] = {{canvas->RotationSlider(), 6, 0, 360, 0, zelvproBasicSlider::kWrapAround},
+                 {canvas->DistanceSlider(), 8, 0, 250, 250, 0},
+                 {canvas->TiltSlider(), 7, 0, 90, 90, zelvproBasicSlider::kVertical}};
+  for (const auto& s : sliders) {
+    SCOPED_TRACE(s.id);
+    EXPECT_EQ(s.slider->SliderId(), s.id);
+    EXPECT_EQ(s.slider->Minimum(), s.minimum);
+    EXPECT_EQ(s.slider->Maximum(), s.maximum);
+    EXPECT_EQ(s.slider->Value(), s.value);
+    EXPECT_EQ(s.slider->Flags(), s.flags);
+  }
+  EXPECT_EQ(canvas->TiltSlider()->IncreaseButton()->GetState(), ppButton::kDisabled);
+  EXPECT_EQ(canvas->ShowFrontsButton()->GetState(), 1);
+  EXPECT_EQ(canvas->HideFrontsButton()->GetState(), 0);
+  EXPECT_FALSE(canvas->RotatePanel()->IsEnabled());
+  delete document_;
+  document_ = nullptr;
+  EXPECT_EQ(zelvpro3DCanvas::Current(), nullptr);
+}
+
+TEST_F(View3DTest, ViewPointsAreStoredNegatedWithTheirModeBitsAndReadBack) {
+  Open();
+  zelvpro3DCanvas* canvas = Canvas();
+  SetFlags(0);
+  SetCamera(qxCameraRecords::kParallel, 12.5f, 30.0f, ppVector3(100, 200, 300));
+  canvas->DoCommand(4006, 0);
+  EXPECT_EQ(Flags(), 0x00200001u);
+  EXPECT_EQ(BlockOf(2), (std::vector<double>{-12.5, -30, -100, -200, -300}));
+
+  // Back in camera record 0, the button for view point 2 makes the mode-1 record current.
+  SetCamera(0, 0, 0, ppVector3());
+  qxCameraRecords::Live(1) = qxCameraRecords::Preset(1);
+  PressId(canvas, zelvpro3DCanvas::kViewPoint2Button);
+  EXPECT_EQ(qxCameraRecords::Current(), &qxCameraRecords::Live(1));
+  EXPECT_EQ(qxCameraRecords::Current()->pitch, 12.5f);
+  EXPECT_EQ(qxCameraRecords::Current()->yaw, 30.0f);
+  EXPECT_EQ(qxCameraRecords::Current()->position.z, 300.0f);
+  EXPECT_EQ(lastState_, 0);
+
+  // Mode 2 for view point 3 and mode 0 for view point 1; capturing home clears bit 1.
+  SetFlags(0x2 | 0x80000 << 1);
+  SetCamera(qxCameraRecords::kAxonometric, 1, 2, ppVector3(3, 4, 5));
+  canvas->DoCommand(4007, 0);
+  SetCamera(0, 1, 2, ppVector3(3, 4, 5));
+  canvas->DoCommand(4005, 0);
+  EXPECT_EQ(Flags(), 0x2u | 1u | (0x10000u << 3));
+  canvas->DoCommand(4004, 0);
+  EXPECT_EQ(Flags() & 2u, 0u);
+  // The shared bit 19: view point 0 in mode 1 and view point 3 in mode 2 write the same bit.
+  SetFlags(0);
+  SetCamera(qxCameraRecords::kParallel, 0, 0, ppVector3());
+  canvas->DoCommand(4004, 0);
+  EXPECT_EQ(Flags(), 0x80001u);
+  SetCamera(qxCameraRecords::kAxonometric, 0, 0, ppVector3());
+  SetFlags(0);
+  canvas->DoCommand(4007, 0);
+  EXPECT_EQ(Flags(), 0x80001u);
+}
+
+TEST_F(View3DTest, TheHomeButtonResetsThePaneOrLoadsViewPointZeroAndResetsTheSliders) {
+  Open();
+  zelvpro3DCanvas* canvas = Canvas();
+  for (uint32_t flags : {0u, 2u, 1u}) {
+    SCOPED_TRACE(flags);
+    SetFlags(flags);
+    SetBlock(0, {-10, -20, -1, -2, -3});
+    SetCamera(0, 0, 0, ppVector3());
+    canvas->SetViewReset(false);
+    canvas->RotationSlider()->SetValue(33);
+    canvas->TiltSlider()->SetValue(3);
+    canvas->DistanceSlider()->SetValue(3);
+    canvas->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(canvas->ViewPointButton()));
+    if (flags == 1) {
+      EXPECT_FALSE(canvas->ViewReset());
+      EXPECT_EQ(qxCameraRecords::Current()->pitch, 10.0f);
+      EXPECT_EQ(qxCameraRecords::Current()->position.y, 2.0f);
+    } else {
+      EXPECT_TRUE(canvas->ViewReset());
+    }
+    EXPECT_EQ(canvas->RotationSlider()->Value(), 0);
+    EXPECT_EQ(canvas->TiltSlider()->Value(), 90);
+    EXPECT_EQ(canvas->DistanceSlider()->Value(), 250);
+    EXPECT_EQ(canvas->ViewPointButton()->GetState(), 0);
+  }
+}
+
+TEST_F(View3DTest, TheViewPointMenuOpensOnlyWhereTheFlagsAllowIt) {
+  const uint32_t both = zelvproViewPointButton::kCaptureFlag | zelvproViewPointButton::kHomeViewPointFlag;
+  const struct {
+    uint32_t flags1;
+    int32_t downs;  // items walked down before Enter; 0: Esc
+    bool menu;
+    int32_t chosen;
+  } cases[] = {
+      {both, 2, true, 4002},
+      {both, 1, true, 4001},
+      {zelvproViewPointButton::kCaptureFlag, 1, false, 0},
+      {zelvproViewPointButton::kHomeViewPointFlag, 1, false, 0},
+      {0, 1, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flags1);
+    Open(c.flags1);
+    zelvpro3DCanvas* canvas = Show3D();
+    SetFlags(1);
+    SetCamera(0, 7, 8, ppVector3(1, 1, 1));
+    int32_t scripted = 0;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      if (scripted++ > 0) return false;
+      for (int32_t i = 0; i < c.downs; ++i)
+        plat::Desktop::Key(plat::VK_DOWN, true), plat::Desktop::Key(plat::VK_DOWN, false);
+      plat::Desktop::Key(plat::VK_RETURN, true);
+      plat::Desktop::Key(plat::VK_RETURN, false);
+      return true;
+    });
+    plat::POINT p{50, 50};
+    canvas->ViewPointButton()->DoCommand(zelvproViewPointButton::kContextCommand,
+                                         reinterpret_cast<intptr_t>(&p));
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    EXPECT_EQ(scripted > 0, c.menu);
+    EXPECT_EQ(canvas->ViewPointButton()->LastChoice(), c.chosen);
+    if (c.chosen == 4002) EXPECT_EQ(Flags(), 3u);
+    if (c.chosen == 4001) EXPECT_EQ(BlockOf(0)[0], -7.0);
+    if (!c.menu) EXPECT_EQ(Flags(), 1u);
+    delete document_;
+    document_ = nullptr;
+  }
+  // Without texts for the items, string list 4001 names them.
+  EXPECT_EQ(zelvproViewPointButton::ItemText(16001, 1), u"Capture View Point");
+  EXPECT_EQ(zelvproViewPointButton::ItemText(16002, 2), u"Use default Home View Point");
+}
+
+TEST_F(View3DTest, FrontsZoomModeAndTheOtherButtons) {
+  Open();
+  zelvpro3DCanvas* canvas = Canvas();
+  canvas->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(canvas->HideFrontsButton()));
+  EXPECT_EQ(canvas->HideFronts(), 1);
+  EXPECT_EQ(canvas->ShowFrontsButton()->GetState(), 0);
+  EXPECT_EQ(canvas->HideFrontsButton()->GetState(), 1);
+  canvas->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(canvas->ShowFrontsButton()));
+  EXPECT_EQ(canvas->HideFronts(), 0);
+  EXPECT_EQ(canvas->ShowFrontsButton()->GetState(), 1);
+  EXPECT_EQ(canvas->HideFrontsButton()->GetState(), 0);
+
+  ppButton* zoom = canvas->ZoomModeButton();
+  zoom->SetState(1);
+  canvas->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(zoom));
+  EXPECT_TRUE(canvas->ZoomToObject());
+  EXPECT_TRUE(document_->ToolModeActive());  // the window forwards the pane's question
+  canvas->DoCommand(zelvpro3DCanvas::kReleased, reinterpret_cast<intptr_t>(zoom));
+  EXPECT_FALSE(canvas->ZoomToObject());
+  canvas->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(zoom));
+  EXPECT_TRUE(canvas->ZoomToObject());
+  Release3DZoomModeButton();
+  EXPECT_FALSE(canvas->ZoomToObject());
+  EXPECT_EQ(zoom->GetState(), 0);
+
+  // Group buttons no view makes: the first press only makes the button current and switches it on.
+  PressId(canvas, 2245, 0);
+  EXPECT_EQ(lastState_, 1);
+  // Any other button is switched off.
+  PressId(canvas, 2209, 1);
+  EXPECT_EQ(lastState_, 0);
+}
+
+TEST_F(View3DTest, ToolTipsComeWithShowAndGoWithHide) {
+  Open();
+  zelvpro3DCanvas* canvas = Show3D();
+  ASSERT_TRUE(canvas->IsShown());
+  const int32_t ids[] = {2441, 2445, 3616, 3620, 13027, 13026, 13021, 13022, 13024, 13025};
+  for (int32_t id : ids) EXPECT_FALSE(TipText(canvas, id).empty()) << id;
+  EXPECT_EQ(TipText(canvas, 13022), u"Rotate Viewpoint Counterclockwise");
+  EXPECT_EQ(TipText(canvas, 13024), u"Tilt Viewpoint Down");
+  EXPECT_EQ(TipText(canvas, 3620), u"Hide Fronts");
+  EXPECT_FALSE(TipText(canvas->RotatePanel(), zelvproRotatePanel::kClockwiseButton).empty());
+  document_->ViewBar()->SelectViewByIndex(0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_FALSE(canvas->IsShown());
+  plat::HWND hwnd = document_->GetHWND();
+  // 2441 is also the editor canvas's home button, whose tip the plan view registers again.
+  for (int32_t id : ids) {
+    if (id == 2441) continue;
+    char16_t buffer[80] = {};
+    plat::TOOLINFOW info;
+    info.cbSize = plat::kToolInfoSize;
+    info.hwnd = hwnd;
+    info.uId = uintptr_t(id);
+    info.lpszText = buffer;
+    plat::SendMessageW(ToolTipControl::DocumentTips()->Handle(), plat::TTM_GETTEXTW, 80,
+                       reinterpret_cast<plat::LPARAM>(&info));
+    EXPECT_EQ(std::u16string(buffer), u"") << id;
+  }
+}
+
+TEST_F(View3DTest, PickNamesAreSaveIdsAndMapBackToTheirUnits) {
+  Open();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  std::vector<zelvproElement*> units;
+  for (int32_t x : {1000, 2000, 3000})
+    units.push_back(
+        db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
+                                         eltest::Rect(x, 1000, x + 600, 1600), top));
+  zelvpro3DCanvas* canvas = Canvas();
+  for (zelvproElement* e : units) {
+    ASSERT_NE(e, nullptr);
+    ASSERT_NE(e->PickName(), 0u);
+    i3DPaneElement* seen = document_->ElementForPickName(e->PickName());
+    EXPECT_EQ(seen, canvas->PaneElementFor(e));
+    // The pane's click selects through this face.
+    seen->Select();
+    EXPECT_TRUE(e->IsSelected());
+    EXPECT_EQ(seen->ScenePart(), static_cast<iScene*>(e));
+    EXPECT_EQ(seen->Angle(), e->GetAngle());
+  }
+  EXPECT_EQ(document_->ElementForPickName(999999), nullptr);
+  EXPECT_EQ(document_->Selection().size(), 3u);
+  document_->SetHitElement(canvas->PaneElementFor(units[1]));
+  EXPECT_EQ(canvas->HitElement(), canvas->PaneElementFor(units[1]));
+}
+
+TEST_F(View3DTest, APackedRecordCarriesTheCameraAndOpeningPutsItBack) {
+  Open();
+  ASSERT_EQ(doc_->ViewPoints(), static_cast<iDocumentViewPoints*>(Canvas()));
+  SetFlags(0);
+  SetCamera(qxCameraRecords::kParallel, 20, 40, ppVector3(1000, 1500, 2000));
+  doc_->PrepareForPacking();
+  Handle packed = nullptr;
+  Vcon_HandleManager::MemNew(&packed, 0);
+  doc_->PackRecord(nullptr, packed);
+  SetCamera(0, 0, 0, ppVector3());
+  SetBlock(3, {0, 0, 0, 0, 0});
+  ASSERT_EQ(doc_->Unpack(packed, Vcon::String()), zelvproDocFil::UnpackResult::kAccepted);
+  MemDispose(packed);
+  EXPECT_EQ(BlockOf(3), (std::vector<double>{-20, -40, -1000, -1500, -2000}));
+  EXPECT_EQ(BlockOf(2), BlockOf(3));
+  EXPECT_EQ(qxCameraRecords::Current(), &qxCameraRecords::Live(1));
+  EXPECT_EQ(qxCameraRecords::Current()->yaw, 40.0f);
+  EXPECT_EQ(qxCameraRecords::Current()->position.x, 1000.0f);
+  // Hiding writes block 2 and leaves the flag word.
+  const uint32_t before = Flags();
+  SetCamera(0, 5, 6, ppVector3(7, 8, 9));
+  Show3D()->Hide();
+  EXPECT_EQ(BlockOf(2), (std::vector<double>{-5, -6, -7, -8, -9}));
+  EXPECT_EQ(Flags(), before);
+}
+
+TEST_F(View3DTest, TheRotationPanelFollowsTheSelectionOncePerCycle) {
+  Open();
+  zelvpro3DCanvas* canvas = Canvas();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  auto unit = [&](int32_t x, uint32_t flags) {
+    zelvproElement* e = db_->TopViewFile().CreateElement(
+        palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(x, 100, x + 60, 160), top);
+    e->flags |= flags;
+    e->Select(false);
+    return e;
+  };
+  zelvproElement* fixed = unit(100, 2);
+  ASSERT_NE(fixed, nullptr);
+  const int32_t walks = canvas->SelectionWalks();
+  canvas->DoCommand(3083, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_FALSE(canvas->RotatePanel()->IsEnabled());
+  EXPECT_EQ(canvas->RotatePanel()->ClockwiseButton()->GetState(), ppButton::kDisabled);
+  fixed->Deselect(false);
+  for (int32_t i = 0; i < 100; ++i) {
+    unit(300 + i, 0);
+    canvas->DoCommand(3083, 0);
+  }
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(canvas->SelectionWalks(), walks + 2);
+  EXPECT_TRUE(canvas->RotatePanel()->IsEnabled());
+  EXPECT_EQ(document_->Selection().size(), 100u);
+
+  RecordingConfigurator configurator;
+  iConfigurator::Install(&configurator);
+  canvas->BuildInfoPanel(nullptr);
+  iConfigurator::Install(nullptr);
+  ASSERT_EQ(configurator.panels.size(), 1u);
+  EXPECT_EQ(configurator.panels[0]->name, u"Canvas");
+  ASSERT_EQ(configurator.panels[0]->fields.size(), 5u);
+  for (const ConfigField& f : configurator.panels[0]->fields) {
+    EXPECT_EQ(f.kind, ConfigField::kText);
+    EXPECT_EQ(std::vector<int32_t>(f.margins, f.margins + 4), (std::vector<int32_t>{10, 5, 10, 0}));
+  }
+}
+
+// Left off: picking a catalogue unit through the OSMesa pane crashes inside Mesa's glCallList under
+// GL_SELECT (rPickerRenderer -> iNode::DrawCached); the pick-name mapping is tested below.
+TEST_F(View3DTest, DISABLED_AClickOnAUnitInThePaneSelectsIt) {
+  Open();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  zelvproElement* e = db_->TopViewFile().CreateElement(
+      palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(1000, 1000, 1600, 1600), top);
+  ASSERT_NE(e, nullptr);
+  e->Deselect(false);
+  zelvpro3DCanvas* canvas = Show3D();
+  ASSERT_NE(e->PickName(), 0u);
+  EXPECT_EQ(document_->ElementForPickName(e->PickName()), canvas->PaneElementFor(e));
+  // The Home key fits the plan into the pane: the unit then lies at its centre.
+  canvas->KeyDown(static_cast<signed char>(36), 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  RECT pane;
+  plat::GetWindowRect(canvas->Pane()->GetHWND(), &pane);
+  const plat::POINT centre{(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2};
+  plat::LayerClock::Advance(2000);
+  Down(centre);
+  Up(centre);
+  EXPECT_TRUE(e->IsSelected());
+  const std::vector<i3DPaneElement*> selection = document_->Selection();
+  ASSERT_EQ(selection.size(), 1u);
+  EXPECT_EQ(selection[0], canvas->PaneElementFor(e));
+}
+
+}  // namespace
