@@ -75,7 +75,12 @@ i3DPaneElement* qx3DPicking::PickAt(qx3DPane& pane, int32_t x, int32_t y, float 
   pane.Host().AddSceneParts(scene);
   std::unique_ptr<iRenderer> picker = qxRenderFactory::Instance().FindByName("rPicker");
   SetContextOutlines(pane.Outline());
+  // Mesa's selection mode faults inside glCallList on lists compiled while rendering, so the pick
+  // pass draws every shape straight; it runs once a click.
+  const bool immediate = context->immediateMode;
+  context->immediateMode = true;
   if (picker) picker->Render(scene, context);
+  context->immediateMode = immediate;
   const int32_t hits = context->SetPickMode(false);
   glGetError();
   return hits > 0 ? pane.Host().ElementForPickName(context->GetPickHit(0)) : nullptr;

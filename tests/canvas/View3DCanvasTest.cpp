@@ -573,6 +573,29 @@ TEST_F(View3DTest, TheRotationPanelFollowsTheSelectionOncePerCycle) {
 
 // Left off: picking a catalogue unit through the OSMesa pane crashes inside Mesa's glCallList under
 // GL_SELECT (rPickerRenderer -> iNode::DrawCached); the pick-name mapping is tested below.
+// A click on the pane runs the pick pass over cached unit shapes; Mesa's selection mode used to fault
+// replaying their display lists.
+TEST_F(View3DTest, AClickOnThePaneOverAUnitPicksWithoutFaulting) {
+  Open();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  zelvproElement* e = db_->TopViewFile().CreateElement(
+      palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(1000, 1000, 1600, 1600), top);
+  ASSERT_NE(e, nullptr);
+  zelvpro3DCanvas* canvas = Show3D();
+  canvas->KeyDown(static_cast<signed char>(36), 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  RECT pane;
+  plat::GetWindowRect(canvas->Pane()->GetHWND(), &pane);
+  const plat::POINT centre{(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2};
+  for (int i = 0; i < 2; ++i) {
+    plat::LayerClock::Advance(2000);
+    Down(centre);
+    Up(centre);
+  }
+  EXPECT_LE(document_->Selection().size(), 1u);
+}
+
+// The pick pass finds no unit at the pane's centre yet: left open for the 3D tasks.
 TEST_F(View3DTest, DISABLED_AClickOnAUnitInThePaneSelectsIt) {
   Open();
   zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
