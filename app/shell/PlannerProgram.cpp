@@ -1,0 +1,199 @@
+#include "app/shell/PlannerProgram.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/shell/zelvProApp.h"
+#include "foundation/FileDialogs.h"
+#include "foundation/PosixPath.h"
+#include "foundation/ProcessServices.h"
+#include "foundation/Vcon_HandleManager.h"
+#include "framework/ApplicationSettings.h"
+#include "framework/ppApplication.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/InteractiveBackend.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+double gLastStartup = 0;  // milliseconds; user-interface thread
+
+std::string Utf8(const std::u16string& text) { return Vcon::Utf8FromUtf16(text); }
+
+// Every box of a run goes to standard error as well, so that a headless run says why it ended.
+int32_t ReportingBox(const void* /*owner*/, const std::u16string& text, const std::u16string& caption,
+                     uint32_t style, const int32_t* queued) {
+  std::fprintf(stderr, "%s: %s\n", Utf8(caption).c_str(), Utf8(text).c_str());
+  if (queued != nullptr) return *queued;
+  return (style & 0xF) == plat::MB_YESNO || (style & 0xF) == plat::MB_YESNOCANCEL ? plat::IDYES : plat::IDOK;
+}
+
+// In a screenshot run nobody can answer: a box or a dialog ends the run.
+[[noreturn]] void EndScreenshotRun(const std::string& what) {
+  std::fprintf(stderr, "%s\n", what.c_str());
+  std::fflush(stderr);
+  std::_Exit(PlannerProgram::kModalInScreenshot);
+}
+
+int32_t ScreenshotBox(const void* /*owner*/, const std::u16string& text, const std::u16string& caption,
+                      uint32_t /*style*/, const int32_t* /*queued*/) {
+  EndScreenshotRun("message box: " + Utf8(caption) + ": " + Utf8(text));
+}
+
+// A loop that waits for input while a screenshot run sends its commands is a modal dialog's.
+bool ScreenshotIdle() {
+  plat::HWND active = plat::GetActiveWindow();
+  char16_t title[512] = {};
+  if (active != nullptr) plat::GetWindowTextW(active, title, 512);
+  EndScreenshotRun("modal dialog: " + Utf8(title));
+}
+
+// The program's path form of a POSIX folder: backslashes, ending in one.
+Vcon::WString ProgramForm(const std::string& folder) {
+  std::string text = folder;
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  if (text.empty() || text.back() != '\\') text += '\\';
+  return Vcon::WString(Vcon::Utf16FromUtf8(text));
+}
+
+}  // namespace
+
+bool PlannerProgram::ParseArguments(const std::vector<std::string>& arguments, Options& options,
+                                    std::string& error) {
+  options = Options{};
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& a = arguments[i];
+    if (a != "--screenshot" && a != "--command") {
+      options.arguments.push_back(a);
+      continue;
+    }
+    if (i + 1 >= arguments.size()) {
+      error = a + " needs a value";
+      return false;
+    }
+    const std::string& value = arguments[++i];
+    if (a == "--screenshot") {
+      options.screenshot = value;
+      continue;
+    }
+    char* end = nullptr;
+    const long command = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || command < INT32_MIN || command > INT32_MAX) {
+      error = "--command needs a number, not \"" + value + "\"";
+      return false;
+    }
+    options.commands.push_back(int32_t(command));
+  }
+  return true;
+}
+
+std::string PlannerProgram::CommandLineText(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (const std::string& a : arguments) {
+    if (!line.empty()) line += ' ';
+    if (a.find(' ') != std::string::npos)
+      line += '"' + a + '"';
+    else
+      line += a;
+  }
+  return line;
+}
+
+double PlannerProgram::LastStartupMilliseconds() { return gLastStartup; }
+
+int PlannerProgram::Run(const Options& options, const std::string& programFolder) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point started = Clock::now();
+  const bool screenshot = !options.screenshot.empty();
+  const std::filesystem::path startFolder = std::filesystem::current_path();
+  SetStartupDirectory(ProgramForm(startFolder.string()));
+  ProgramFolder = ProgramForm(programFolder);
+  std::error_code ignored;
+  std::filesystem::current_path(programFolder, ignored);
+  plat::SetMessageBoxPresenter(&ReportingBox);
+  if (!InitScreenAndMemory()) return kStartFailed;
+
+  int status = kOk;
+  auto application = std::make_unique<zelvProApp>(nullptr, nullptr);
+  gApplication = application.get();
+  application->SetCommandLine(CommandLineText(options.arguments));
+  bool started_ = false;
+  try {
+    if (application->CanStart()) {
+      application->Startup();
+      started_ = true;
+    }
+  } catch (const zelvProApp::StartCancelled&) {
+    status = kStartFailed;
+  } catch (int32_t code) {
+    const std::string text = "The program stopped because of error " + std::to_string(code) + ".";
+    plat::MessageBoxA(nullptr, text.c_str(), ppApplication::kFrameClass, plat::MB_ICONHAND);
+    status = kStartFailed;
+  }
+
+  if (started_ && screenshot) {
+    plat::HeadlessDriver::RunUntilIdle();
+    gLastStartup = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+    plat::SetMessageBoxPresenter(&ScreenshotBox);
+    plat::HeadlessDriver::SetIdleScript(&ScreenshotIdle);
+    for (int32_t command : options.commands) {
+      plat::SendMessageA(application->Frame(), plat::WM_COMMAND, plat::WPARAM(uint32_t(command)), 0);
+      plat::HeadlessDriver::RunUntilIdle();
+    }
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    plat::SetMessageBoxPresenter(&ReportingBox);
+    if (!plat::HeadlessDriver::DumpPng(application->Frame(), options.screenshot)) {
+      std::fprintf(stderr, "planner: cannot write %s\n", options.screenshot.c_str());
+      status = kStartFailed;
+    }
+  } else if (started_) {
+    try {
+      application->Run();
+    } catch (...) {
+      plat::MessageBoxA(nullptr, "The program stopped because of an unexpected error.", ppApplication::kFrameClass,
+                        plat::MB_ICONHAND);
+    }
+  }
+
+  application.reset();
+  gApplication = nullptr;
+  plat::SetMessageBoxPresenter(nullptr);
+  std::filesystem::current_path(startFolder, ignored);
+  return status;
+}
+
+int PlannerProgram::Main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  Options options;
+  std::string error;
+  if (!ParseArguments(arguments, options, error)) {
+    std::fprintf(stderr, "planner: %s\nusage: planner [DOCUMENT] [--screenshot FILE.png [--command N]...]\n",
+                 error.c_str());
+    return kUsage;
+  }
+  std::error_code failed;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", failed);
+  const std::string folder =
+      failed ? std::filesystem::current_path().string() : exe.parent_path().string();
+
+  plat::HeadlessDriver::Reset();
+  bool interactive = false;
+  if (options.screenshot.empty()) {
+    interactive = plat::InteractiveBackend::StartIfDisplay();
+    if (!interactive) {
+      std::fprintf(stderr, "planner: no display; use --screenshot FILE.png to run without one\n");
+      return kUsage;
+    }
+  }
+  const int status = Run(options, folder);
+  if (interactive) plat::InteractiveBackend::Stop();
+  MemTerminate();
+  return status;
+}
