@@ -13,11 +13,13 @@
 #include "foundation/PosixPath.h"
 #include "foundation/ProcessServices.h"
 #include "foundation/Vcon_HandleManager.h"
+#include "foundation/Zone.h"
 #include "framework/ApplicationSettings.h"
 #include "framework/ppApplication.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/InteractiveBackend.h"
 #include "platform/MessageBox.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -118,7 +120,16 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
   std::error_code ignored;
   std::filesystem::current_path(programFolder, ignored);
   plat::SetMessageBoxPresenter(&ReportingBox);
-  if (!InitScreenAndMemory()) return kStartFailed;
+  // The handle zone lives as long as the process: a run inside a process that already made one (the
+  // tests, the start-up benchmark) keeps it and only takes the screen's size.
+  if (Vcon::Zone::Current() != nullptr) {
+    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
+                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
+  } else if (!InitScreenAndMemory()) {
+    return kStartFailed;
+  }
+  // The single-instance lock and the hand-over of a second start's command line belong here, before
+  // the application object: until the instance layer provides them every start runs on its own.
 
   int status = kOk;
   auto application = std::make_unique<zelvProApp>(nullptr, nullptr);

@@ -258,6 +258,7 @@ void zelvProApp::MakeDocumentWindow() {
   zelvproWindow::Parts parts;
   parts.application = applicationDb_.get();
   parts.catalogue = MainCatalogDatabase;
+  parts.document = documentCommands_;
   parts.commandLine = commandLine_;
   parts.frame = Frame();
   documentWindow_ = new zelvproWindow(rect, std::move(parts));

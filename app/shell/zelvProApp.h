@@ -24,6 +24,7 @@
 
 class CatalogDatabaseList;
 class RecordGridMaker;
+class iDocumentCommands;
 class ShellSceneRefresh;
 class qxApplicationFil;
 class qxApplicationdb;
@@ -55,6 +56,9 @@ class zelvProApp : public ppApplication {
   // ---- Start-up.
   // The argument bytes of the program (UTF-8), handed to the document window; set before Startup.
   void SetCommandLine(std::string line) { commandLine_ = std::move(line); }
+  // The document operations the document window uses (not owned; null: the neutral ones until the
+  // document exchange provides them); set before Startup.
+  void SetDocumentCommands(iDocumentCommands* commands) { documentCommands_ = commands; }
   // False on a palette display, after the box that says so.
   bool CanStart() override;
   void Startup() override;
@@ -112,6 +116,7 @@ class zelvProApp : public ppApplication {
   SkinPictures pictures_;
   ppView* textWindow_ = nullptr;  // the view whose texts UpdateTexts refreshes; not owned
   std::string commandLine_;
+  iDocumentCommands* documentCommands_ = nullptr;
   bool smallScreen_ = false;
   int32_t cursors_[kCursorCount] = {};
   // What start-up builds, in the order it does; the destructor deletes in reverse.
