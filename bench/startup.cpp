@@ -34,8 +34,8 @@ constexpr double kMost = 3.0;
 // A fresh copy of the settings built beside this program, in a folder of its own.
 fs::path CopySettings(int32_t round) {
   const fs::path built = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "settings";
-  const fs::path root = fs::temp_directory_path() / ("bench_startup_" + std::to_string(::getpid()) + "_" +
-                                                     std::to_string(round));
+  const fs::path root = fs::temp_directory_path() /
+                        ("bench_startup_" + std::to_string(::getpid()) + "_" + std::to_string(round));
   fs::remove_all(root);
   fs::create_directories(root);
   fs::copy(built, root / "settings", fs::copy_options::recursive);
@@ -47,7 +47,8 @@ double StartupMilliseconds(int32_t round) {
   plat::HeadlessDriver::Reset();
   PlannerProgram::Options options;
   options.screenshot = (root / "shot.png").string();
-  if (PlannerProgram::Run(options, root.string()) != PlannerProgram::kOk) std::fprintf(stderr, "run failed\n");
+  if (PlannerProgram::Run(options, root.string()) != PlannerProgram::kOk)
+    std::fprintf(stderr, "run failed\n");
   const double ms = PlannerProgram::LastStartupMilliseconds();
   fs::remove_all(root);
   return ms;

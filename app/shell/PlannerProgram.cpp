@@ -168,8 +168,8 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
     try {
       application->Run();
     } catch (...) {
-      plat::MessageBoxA(nullptr, "The program stopped because of an unexpected error.", ppApplication::kFrameClass,
-                        plat::MB_ICONHAND);
+      plat::MessageBoxA(nullptr, "The program stopped because of an unexpected error.",
+                        ppApplication::kFrameClass, plat::MB_ICONHAND);
     }
   }
 
@@ -191,8 +191,7 @@ int PlannerProgram::Main(int argc, char** argv) {
   }
   std::error_code failed;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", failed);
-  const std::string folder =
-      failed ? std::filesystem::current_path().string() : exe.parent_path().string();
+  const std::string folder = failed ? std::filesystem::current_path().string() : exe.parent_path().string();
 
   plat::HeadlessDriver::Reset();
   bool interactive = false;

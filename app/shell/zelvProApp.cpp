@@ -142,8 +142,10 @@ bool zelvProApp::CanStart() {
   Vcon::WString caption, text;
   if (!GetTextById(5038, caption)) caption = u"Forkert sk\u00e6rmopl\u00f8sning";
   if (!GetTextById(5039, text))
-    text = u"Zelvo kan ikke fungere med 256 eller f\u00e6rre farver p\u00e5 sk\u00e6rmen. \nS\u00e6t farverne p\u00e5 "
-           u"sk\u00e6rmen til st\u00e6rke eller \u00e6gte farver og pr\u00f8v igen.";
+    text =
+        u"Zelvo kan ikke fungere med 256 eller f\u00e6rre farver p\u00e5 sk\u00e6rmen. \nS\u00e6t farverne "
+        u"p\u00e5 "
+        u"sk\u00e6rmen til st\u00e6rke eller \u00e6gte farver og pr\u00f8v igen.";
   MessageBoxW(desktop, text.c_str(), caption.c_str(), MB_ICONHAND | MB_SYSTEMMODAL);
   return false;
 }
@@ -341,8 +343,9 @@ void zelvProApp::PrintWithFlag(bool alternativeLayout) {
 void zelvProApp::AskCentralServer() {
   Vcon::WString text, caption;
   if (!GetTextById(6246, text))
-    text = u"To save a file on our central server, it is necessary to access the Internet. Would you like to "
-           u"continue?";
+    text =
+        u"To save a file on our central server, it is necessary to access the Internet. Would you like to "
+        u"continue?";
   if (!GetTextById(6247, caption)) caption = u"Internet Access";
   if (MessageBoxW(GetHWND(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
     iShellServices::Current().SendToCentralServer(GetHWND());

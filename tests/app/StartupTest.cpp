@@ -41,6 +41,8 @@
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
+#include "platform/MessageTrace.h"
+#include "platform/Tooltip.h"
 #include "platform/PngFile.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Shell.h"
@@ -62,10 +64,14 @@ class RecordingDocument : public iDocumentCommands {
 class RecordingServices : public iShellServices {
  public:
   void ListCalculationUnits() override { log.push_back("units"); }
-  void WritePriceList(const Vcon::String& path) override { log.push_back("price list " + std::string(path.c_str())); }
+  void WritePriceList(const Vcon::String& path) override {
+    log.push_back("price list " + std::string(path.c_str()));
+  }
   void OpenFromServer() override { log.push_back("server open"); }
   void SaveToServer() override { log.push_back("server save"); }
-  void SetAlternativePriceLayout(bool on) override { log.push_back(on ? "alternative on" : "alternative off"); }
+  void SetAlternativePriceLayout(bool on) override {
+    log.push_back(on ? "alternative on" : "alternative off");
+  }
   void MailOrder(plat::HWND) override { log.push_back("mail"); }
   void SendToCentralServer(plat::HWND) override { log.push_back("central"); }
   std::vector<std::string> log;
@@ -254,6 +260,44 @@ TEST_F(StartupTest, AHandedOverDocumentIsOpenedAndItsWindowComesToTheFront) {
   }
 }
 
+// ---- Keys and the tool tips.
+
+class KeyRecorder : public ppEventHandler {
+ public:
+  void KeyDown(signed char key, int32_t /*flags*/) override { keys.push_back(key); }
+  std::vector<int32_t> keys;
+};
+
+TEST_F(StartupTest, BackspaceReachesTheKeyTargetAsDelete) {
+  zelvProApp& app = Start();
+  KeyRecorder recorder;
+  ppEventHandler* previous = app.GetTarget();
+  app.SetTarget(&recorder);
+  app.KeyDown(8, 0);
+  app.KeyDown(0x2E, 0);
+  EXPECT_EQ(recorder.keys, (std::vector<int32_t>{0x2E, 0x2E}));
+  app.SetTarget(previous);
+}
+
+TEST_F(StartupTest, SingleMousePressesAndMovesAreRelayedToTheDocumentTipsButNotDoubleClicks) {
+  zelvProApp& app = Start();
+  ToolTipControl* tips = ToolTipControl::DocumentTips();
+  ASSERT_NE(tips, nullptr);
+  for (plat::UINT message = 0x200; message <= 0x209; ++message) {
+    SCOPED_TRACE(message);
+    plat::MessageTrace::Start();
+    plat::MSG msg{};
+    msg.hwnd = app.DocumentWindow()->GetHWND();
+    msg.message = message;
+    EXPECT_TRUE(app.PreTranslate(&msg));
+    bool relayed = false;
+    for (const plat::MSG& m : plat::MessageTrace::Messages())
+      relayed = relayed || (m.hwnd == tips->Handle() && m.message == plat::TTM_RELAYEVENT);
+    plat::MessageTrace::Stop();
+    EXPECT_EQ(relayed, message <= 0x208 && message != 0x203 && message != 0x206);
+  }
+}
+
 // ---- Commands.
 
 TEST_F(StartupTest, TheServerPriceListAndMailCommandsReachTheServices) {
@@ -291,8 +335,8 @@ TEST_F(StartupTest, TheCentralServerIsReachedOnlyWhenTheUserAgrees) {
     app.DoCommand(zelvProApp::kCentralServer, 0);
     ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
     EXPECT_EQ(plat::MessageBoxLog()[0].style, plat::MB_YESNO | plat::MB_ICONQUESTION);
-    EXPECT_EQ(services_.log, answer == plat::IDYES ? std::vector<std::string>{"central"}
-                                                   : std::vector<std::string>{});
+    EXPECT_EQ(services_.log,
+              answer == plat::IDYES ? std::vector<std::string>{"central"} : std::vector<std::string>{});
   }
 }
 
@@ -379,15 +423,17 @@ TEST(PlannerProgramTest, TheBuiltProgramDrawsItsFirstFrameAndStopsAtADialog) {
   ASSERT_EQ(RunProgram(demo, "--screenshot shot.png", errors), 0) << errors;
   const std::string shot = (demo.Root() / "shot.png").string();
   const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/app/planner.png";
-  if (std::getenv("PLANNER_WRITE_FIXTURES") != nullptr) fs::copy_file(shot, kept, fs::copy_options::overwrite_existing);
+  if (std::getenv("PLANNER_WRITE_FIXTURES") != nullptr)
+    fs::copy_file(shot, kept, fs::copy_options::overwrite_existing);
   std::unique_ptr<plat::Surface> got = plat::ReadPng(shot), want = plat::ReadPng(kept);
   ASSERT_NE(got, nullptr);
   ASSERT_NE(want, nullptr) << kept;
   const plat::PixelDifference difference = plat::ComparePixels(*got, *want, 0);
-  EXPECT_TRUE(difference.Matches()) << difference.pixels << " pixels differ, the first at " << difference.firstX
-                                    << "," << difference.firstY;
+  EXPECT_TRUE(difference.Matches()) << difference.pixels << " pixels differ, the first at "
+                                    << difference.firstX << "," << difference.firstY;
 
-  EXPECT_EQ(RunProgram(demo, "--screenshot dialog.png --command 3050", errors), PlannerProgram::kModalInScreenshot);
+  EXPECT_EQ(RunProgram(demo, "--screenshot dialog.png --command 3050", errors),
+            PlannerProgram::kModalInScreenshot);
   EXPECT_NE(errors.find("Zelvo Pro Settings"), std::string::npos) << errors;
   EXPECT_FALSE(fs::exists(demo.Root() / "dialog.png"));
 
