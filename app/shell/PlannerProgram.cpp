@@ -16,10 +16,12 @@
 #include "foundation/Zone.h"
 #include "framework/ApplicationSettings.h"
 #include "framework/ppApplication.h"
+#include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/InteractiveBackend.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -115,8 +117,9 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
   const Clock::time_point started = Clock::now();
   const bool screenshot = !options.screenshot.empty();
   const std::filesystem::path startFolder = std::filesystem::current_path();
-  SetStartupDirectory(ProgramForm(startFolder.string()));
+  // Every settings path is relative to the program folder: it is the foundation's start-up folder too.
   ProgramFolder = ProgramForm(programFolder);
+  SetStartupDirectory(ProgramFolder);
   std::error_code ignored;
   std::filesystem::current_path(programFolder, ignored);
   plat::SetMessageBoxPresenter(&ReportingBox);
@@ -201,6 +204,12 @@ int PlannerProgram::Main(int argc, char** argv) {
       std::fprintf(stderr, "planner: no display; use --screenshot FILE.png to run without one\n");
       return kUsage;
     }
+    // Whenever the loop runs out of messages the tool tips check their delay before it waits.
+    plat::Desktop::Waiter display = plat::Desktop::SetWaiter(nullptr);
+    plat::Desktop::SetWaiter([display] {
+      plat::UpdateToolTips();
+      display();
+    });
   }
   const int status = Run(options, folder);
   if (interactive) plat::InteractiveBackend::Stop();
