@@ -75,6 +75,14 @@ TcpSocket::TcpSocket(const std::string& host, const std::string& port) {
   }
 }
 
+TcpSocket::TcpSocket(int connectedDescriptor) : descriptor_(connectedDescriptor) {
+  if (descriptor_ < 0) return;
+  const int flags = ::fcntl(descriptor_, F_GETFL);
+  if (flags >= 0) ::fcntl(descriptor_, F_SETFL, flags | O_NONBLOCK);
+}
+
+int32_t TcpSocket::TimeLimitMs() const { return timeLimitMs_ > 0 ? timeLimitMs_ : ReceiveLimitMs(); }
+
 TcpSocket::~TcpSocket() {
   if (descriptor_ >= 0) ::close(descriptor_);
 }
@@ -113,7 +121,7 @@ int64_t TcpSocket::SendAll(const void* bytes, size_t count) {
     } else if (sent < 0 && errno == EINTR) {
       continue;
     } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!WaitFor(POLLOUT, ReceiveLimitMs(), "send")) return -1;
+      if (!WaitFor(POLLOUT, TimeLimitMs(), "send")) return -1;
     } else {
       failure_ = std::string("sending failed (") + std::strerror(errno) + ")";
       return -1;
@@ -133,7 +141,7 @@ int64_t TcpSocket::ReceiveSome(void* buffer, size_t capacity) {
       failure_ = std::string("receiving failed (") + std::strerror(errno) + ")";
       return -1;
     }
-    if (!WaitFor(POLLIN, ReceiveLimitMs(), "receive")) return -1;
+    if (!WaitFor(POLLIN, TimeLimitMs(), "receive")) return -1;
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// A plain TCP client connection over POSIX sockets, for the order over TCP.
+// A plain TCP client connection over POSIX sockets, for the order over TCP; it also carries a local
+// stream socket handed to it (the instance hand-over), with the same bounded waits.
 //
 // The host is resolved for IPv4 stream sockets over TCP and the first address is connected. Every
 // wait is bounded, so that a peer that never answers cannot hold the user-interface thread: connecting
@@ -23,6 +24,9 @@ class TcpSocket {
   // Resolves `host` and `port` (a service name or number; the test port override replaces it) and
   // connects. IsConnected() tells whether that succeeded.
   TcpSocket(const std::string& host, const std::string& port);
+  // Takes over `connectedDescriptor`, a connected stream socket of any family (the instance hand-over
+  // uses a local one), made non-blocking here; closed with this object.
+  explicit TcpSocket(int connectedDescriptor);
   ~TcpSocket();
   TcpSocket(const TcpSocket&) = delete;
   TcpSocket& operator=(const TcpSocket&) = delete;
@@ -41,11 +45,17 @@ class TcpSocket {
   // more), 0 when the peer closed its side, -1 when not connected, on an error, or when nothing came
   // within the receive time limit.
   int64_t ReceiveSome(void* buffer, size_t capacity);
+  // The limit of each later send or receive wait in milliseconds, in place of the process-wide one
+  // (0: back to that one).
+  void SetTimeLimit(int32_t milliseconds) { timeLimitMs_ = milliseconds; }
 
  private:
   bool WaitFor(short events, int32_t limitMs, const char* what);
 
+  int32_t TimeLimitMs() const;
+
   int descriptor_ = -1;
+  int32_t timeLimitMs_ = 0;
   std::string failure_;
   bool timedOut_ = false;
 };

@@ -5,6 +5,7 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/Desktop.h"
+#include "platform/HandOverListener.h"
 #include "platform/InputState.h"
 #include "platform/LayerClock.h"
 #include "platform/MenuTracker.h"
@@ -591,6 +592,9 @@ LRESULT DispatchMessageW(const MSG* msg) {
     Manager().NotifyDropped(*msg);
     return 0;
   }
+  // A hand-over from a second start, posted by the listener thread: it becomes WM_COPYDATA here.
+  if (msg->message == HandOverListener::kDeliveryMessage)
+    return HandOverListener::DeliverPosted(msg->hwnd, msg->wParam);
   return DeliverMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

@@ -85,6 +85,14 @@ struct WINDOWPLACEMENT {
   RECT rcNormalPosition;
 };
 
+// WM_COPYDATA's lParam: `cbData` bytes at `lpData`, valid only while the message is being handled
+// (the receiver copies what it keeps).
+struct COPYDATASTRUCT {
+  uintptr_t dwData = 0;
+  DWORD cbData = 0;
+  const void* lpData = nullptr;
+};
+
 // ---- Packing of wParam and lParam.
 constexpr WORD LOWORD(uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }

@@ -240,13 +240,6 @@ void zelvproEditorScroller::BroadcastRulers(ppView* view, int32_t flag) {
   if (auto* canvas = dynamic_cast<zelvproCanvas*>(view)) canvas->DeselectAll(flag != 0);
 }
 
-void zelvproEditorScroller::DrawView(ppDC& dc, const qxViewSettings&) {
-  for (int32_t number : {1, 2, 3}) {
-    ppView* view = View(number);
-    if (view != nullptr && view->GetSupervisor() == this) view->Draw(dc);
-  }
-}
-
 // ---- Fitting the room.
 
 float zelvproEditorScroller::ComputeFitScale(plat::POINT* position) {

@@ -23,7 +23,10 @@
 #include "framework/ppScroller.h"
 #include "scene3d/panes/iEditorScroller.h"
 
+class iEditorListPrint;
+class ppFileSpec;
 class qxNewRoomCanvas;
+struct qxPrintPage;
 class zelvDatabase;
 class zelvproCanvas;
 class zelvproRuler;
@@ -97,11 +100,43 @@ class zelvproEditorScroller : public ppScroller, public ppCollaborator, public i
   bool PlanOption() override;
   int32_t CurrentMode() override { return viewMode_; }
   void SetCurrentMode(int32_t mode) override;
-  // Draws the canvases the current mode shows, as they lie now (the settings' placement is the
-  // printing's to apply).
+  // Prints the canvases the current mode shows (PrintViews) onto the bitmap `settings` describe: the
+  // raster plan's bitmap pass (zelvproEditorScrollerPrint.cpp).
   void DrawView(ppDC& dc, const qxViewSettings& settings) override;
 
+  // ---- Printing and the view bitmap (zelvproEditorScrollerPrint.cpp). Device pixels of the page.
+  // The application record's flags2 bit that has the plan print also write the DXF dump.
+  static constexpr uint32_t kDxfDumpFlag = 0x2000;
+  // One physical page `pageNumber` (from 1) of the print job: the elevation series while the
+  // elevation print is on, else what the view mode shows. Answers 1 while another page follows, else
+  // 0; the document window's print job calls it once per page.
+  int32_t Print(ppDC& dc, int32_t pageNumber) override;
+  // The elevation print: every wall run on a page of its own, then the plan page. Set by the window
+  // before a job (its print command), whatever the view mode.
+  void SetElevationPrint(bool on) { elevationPrint_ = on; }
+  bool ElevationPrint() const { return elevationPrint_; }
+  // Who prints the price list in view 2012; not owned, null: that view prints nothing.
+  void SetListPrint(iEditorListPrint* list) { listPrint_ = list; }
+  // The canvases of the view mode onto a page laid out already (the raster plan's bitmap pass).
+  void PrintViews(ppDC& dc, qxPrintPage& page);
+  // The canvases of the view mode for the view bitmap.
+  void PrintViewsToBitmap(ppDC& dc, qxPrintPage& page);
+  // Writes the plan of the view mode (2004, 2020: both canvases, 2016: the new-room canvas) at 1:50
+  // and 144 dpi as a 24-bit BMP file to `file.path`. False, with nothing written, for a view without
+  // bounds (no element, or another mode), when no bitmap could be made or the file could not be
+  // written; the 3D pane's busy flag is cleared on every path.
+  bool SaveViewBitmap(ppFileSpec& file);
+
  private:
+  // The plan of both canvases on one page (views 2004, 2020, 2056).
+  void PrintPlan(ppDC& dc, qxPrintPage& top, qxPrintPage& room);
+  // A canvas's print, and for the new-room canvas its room outline when the page prints content.
+  void PrintCanvas(zelvproCanvas& canvas, ppDC& dc, qxPrintPage& page);
+  bool elevationPrint_ = false;
+  iEditorListPrint* listPrint_ = nullptr;  // not owned
+  // The page the raster plan is printing while its bitmap is drawn (DrawView reads it); null else.
+  const qxPrintPage* rasterPage_ = nullptr;
+
   zelvproRuler* horizontalRuler_;       // not owned
   zelvproRuler* verticalRuler_;         // not owned
   qxNewRoomCanvas* newRoom_ = nullptr;  // owned

@@ -147,6 +147,15 @@ class zelvproTopCanvas : public zelvproCanvas {
   std::vector<const qxViewHolder*> QueuedRuns() const;
   int32_t PrintPass() const { return printPass_; }
 
+  // ---- Elevation pictures (zelvproTopCanvasPictures.cpp).
+  static constexpr int32_t kElevationPictureWidth = 1024, kElevationPictureHeight = 768;
+  // Splits the children into runs (one turn within 0.5 radians of the run's first unit, standing less
+  // than 100 mm from its line) and writes each run's elevation picture, drawn by the element host's
+  // print pictures, as a BMP file: the save dialog names the first (asked again after a cancel,
+  // which skips its run), later runs get "_2", "_3" ... before the extension. A run without a
+  // picture writes nothing; the first failed write shows one message and ends the writing.
+  void ExportElevationPictures();
+
  protected:
   // The element a module record of `type` makes inside `container`; null for a type the plan does not
   // build. `fresh`: the element is made anew (a paste), not read back as stored.

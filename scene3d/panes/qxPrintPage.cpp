@@ -35,3 +35,22 @@ qxPrintPage::qxPrintPage(ppDC& dc) {
   footerHeight = 20;
   options[1] = options[2] = 1;
 }
+
+qxPrintPage::qxPrintPage(const ppVector2& min, const ppVector2& max) {
+  const float width = max.x - min.x;
+  const float height = max.y - min.y;
+  dotsPerMmX = dotsPerMmY = kBitmapDotsPerMm;
+  textScale = 2.0f;
+  pageWidth = width / kBitmapScale * kBitmapDotsPerMm;
+  pageHeight = height / kBitmapScale * kBitmapDotsPerMm;
+  pixelsPerMmX = width > 0 ? pageWidth / width : 0.0f;
+  pixelsPerMmY = height > 0 ? pageHeight / height : 0.0f;
+  image = plat::RECT{0, 0, int32_t(pageWidth), int32_t(pageHeight)};
+  zero[0] = min.x;
+  zero[1] = min.y;
+  imageScale = kBitmapDotsPerMm / kBitmapScale;
+  // Margins stay 0; the canvas's own content is not drawn, its elements are.
+  options[0] = options[1] = 0;
+  options[2] = 1;
+  options[3] = options[4] = 0;
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "foundation/ppVector2.h"
 #include "platform/GdiTypes.h"
 
 class ppDC;
@@ -13,6 +14,12 @@ struct qxPrintPage {
   qxPrintPage() = default;
   // The device fields of `dc`'s printer (or screen) with the starting margins and options.
   explicit qxPrintPage(ppDC& dc);
+  // A page exactly the size of the model area `min`-`max` (millimetres) drawn at 1:50 and 144 dpi,
+  // no margins: the view bitmap's page. Pixel sizes truncate.
+  qxPrintPage(const ppVector2& min, const ppVector2& max);
+  // The view bitmap's resolution (144 dpi, dots per millimetre) and drawing scale (1:50).
+  static constexpr float kBitmapDotsPerMm = 5.6692915f;
+  static constexpr float kBitmapScale = 50.0f;
 
   float pageWidth = 0;  // printable page, device pixels
   float pageHeight = 0;
