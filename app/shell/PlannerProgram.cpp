@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "app/shell/zelvProApp.h"
+#include "app/startup/CommandLine.h"
+#include "app/startup/StartFiles.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/PosixPath.h"
 #include "foundation/ProcessServices.h"
@@ -17,7 +19,10 @@
 #include "framework/ApplicationSettings.h"
 #include "framework/ppApplication.h"
 #include "platform/Desktop.h"
+#include "platform/HandOverListener.h"
+#include "platform/HandOverSender.h"
 #include "platform/HeadlessDriver.h"
+#include "platform/InstanceLock.h"
 #include "platform/InteractiveBackend.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenMetrics.h"
@@ -69,47 +74,6 @@ Vcon::WString ProgramForm(const std::string& folder) {
 
 }  // namespace
 
-bool PlannerProgram::ParseArguments(const std::vector<std::string>& arguments, Options& options,
-                                    std::string& error) {
-  options = Options{};
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& a = arguments[i];
-    if (a != "--screenshot" && a != "--command") {
-      options.arguments.push_back(a);
-      continue;
-    }
-    if (i + 1 >= arguments.size()) {
-      error = a + " needs a value";
-      return false;
-    }
-    const std::string& value = arguments[++i];
-    if (a == "--screenshot") {
-      options.screenshot = value;
-      continue;
-    }
-    char* end = nullptr;
-    const long command = std::strtol(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || command < INT32_MIN || command > INT32_MAX) {
-      error = "--command needs a number, not \"" + value + "\"";
-      return false;
-    }
-    options.commands.push_back(int32_t(command));
-  }
-  return true;
-}
-
-std::string PlannerProgram::CommandLineText(const std::vector<std::string>& arguments) {
-  std::string line;
-  for (const std::string& a : arguments) {
-    if (!line.empty()) line += ' ';
-    if (a.find(' ') != std::string::npos)
-      line += '"' + a + '"';
-    else
-      line += a;
-  }
-  return line;
-}
-
 double PlannerProgram::LastStartupMilliseconds() { return gLastStartup; }
 
 int PlannerProgram::Run(const Options& options, const std::string& programFolder) {
@@ -131,13 +95,31 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
   } else if (!InitScreenAndMemory()) {
     return kStartFailed;
   }
-  // The single-instance lock and the hand-over of a second start's command line belong here, before
-  // the application object: until the instance layer provides them every start runs on its own.
+  // The start files: the instance name (the frame's first title and the single instance's key) and
+  // the frame's first placement.
+  const std::string instanceName = StartFiles::ReadInstanceName();
+  SetFrameTitle(instanceName);
+  SetPlacementMode(StartFiles::ReadScreenMode(0));
+  // One instance per name: a second start hands its command line over (an empty one raises the
+  // running frame) and ends; with nobody listening yet it only beeps.
+  std::unique_ptr<plat::InstanceLock> lock;
+  if (!screenshot) {
+    lock = std::make_unique<plat::InstanceLock>(instanceName);
+    if (lock->GetState() == plat::InstanceLock::State::kHeldElsewhere) {
+      const plat::HandOverSender::Result sent = plat::HandOverSender::Send(instanceName, options.commandLine);
+      if (sent != plat::HandOverSender::Result::kDelivered) plat::MessageBeep(0xFFFFFFFF);
+      std::filesystem::current_path(startFolder, ignored);
+      return kOk;
+    }
+    // A lock that cannot be made at all must not keep the program from running.
+    if (lock->GetState() == plat::InstanceLock::State::kFailed)
+      std::fprintf(stderr, "planner: no single-instance lock: %s\n", lock->Failure().c_str());
+  }
 
   int status = kOk;
   auto application = std::make_unique<zelvProApp>(nullptr, nullptr);
   gApplication = application.get();
-  application->SetCommandLine(CommandLineText(options.arguments));
+  application->SetCommandLine(options.commandLine);
   bool started_ = false;
   try {
     if (application->CanStart()) {
@@ -168,6 +150,10 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
       status = kStartFailed;
     }
   } else if (started_) {
+    // Second starts are heard once the document window exists; their text arrives as WM_COPYDATA.
+    plat::HandOverListener listener;
+    if (!listener.Start(instanceName, application->Frame()))
+      std::fprintf(stderr, "planner: second starts cannot hand over: %s\n", listener.Failure().c_str());
     try {
       application->Run();
     } catch (...) {
@@ -185,13 +171,18 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
 
 int PlannerProgram::Main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  Options options;
-  std::string error;
-  if (!ParseArguments(arguments, options, error)) {
+  std::error_code noFolder;
+  const CommandLine line =
+      CommandLine::FromArguments(arguments, std::filesystem::current_path(noFolder).string());
+  if (!line.Problem().empty()) {
     std::fprintf(stderr, "planner: %s\nusage: planner [DOCUMENT] [--screenshot FILE.png [--command N]...]\n",
-                 error.c_str());
+                 line.Problem().c_str());
     return kUsage;
   }
+  Options options;
+  options.commandLine = line.Text();
+  options.screenshot = line.ScreenshotPath();
+  options.commands = line.Commands();
   std::error_code failed;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", failed);
   const std::string folder = failed ? std::filesystem::current_path().string() : exe.parent_path().string();

@@ -1,8 +1,12 @@
-// The program entry: reads the arguments, makes the program folder current, starts the
-// application object, runs it (on the desktop, or headless for a screenshot) and tears everything
-// down in order. Its exit statuses: 0 a run that ended normally (also a refused start on a palette
-// display), 1 a start that could not go on (settings missing or damaged, bad arguments), 3 a
-// screenshot run that met a message box or a modal dialog (its text goes to standard error).
+// The program entry: reads the arguments, makes the program folder current, reads the start files,
+// keeps to one running instance per instance name (a second start hands its command line to the
+// first and ends), starts the application object, runs it (on the desktop, or headless for a
+// screenshot) and tears everything down in order. A screenshot run is a one-shot headless run: it
+// neither takes the instance lock nor listens for hand-overs, so it runs beside a planner in use.
+// Exit statuses: 0 a run that ended normally (also a refused start on a palette display and a
+// second start that handed over), 1 a start that could not go on (settings missing or damaged),
+// 2 bad arguments or no display, 3 a screenshot run that met a message box or a modal dialog (its
+// text goes to standard error).
 //
 // User-interface thread only; one run at a time.
 #pragma once
@@ -16,18 +20,10 @@ class PlannerProgram {
   static constexpr int kOk = 0, kStartFailed = 1, kUsage = 2, kModalInScreenshot = 3;
 
   struct Options {
-    std::vector<std::string> arguments;  // what is left for the document window, in order
-    std::string screenshot;              // a PNG path: run headless until idle, write the frame, end
-    std::vector<int32_t> commands;       // sent to the frame, in order, before the screenshot
+    std::string commandLine;        // the text the document window reads (CommandLine::Text)
+    std::string screenshot;         // a PNG path: run headless until idle, write the frame, end
+    std::vector<int32_t> commands;  // sent to the frame, in order, before the screenshot
   };
-
-  // Takes "--screenshot FILE" and every "--command N" out of `arguments` (without the program
-  // name). False, with `error` set, when one lacks its value or a command is not a number.
-  static bool ParseArguments(const std::vector<std::string>& arguments, Options& options, std::string& error);
-
-  // The argument bytes joined by blanks, an argument holding a blank in double quotes: the command
-  // line the document window reads.
-  static std::string CommandLineText(const std::vector<std::string>& arguments);
 
   // `main`: the whole process, from arguments to exit status.
   static int Main(int argc, char** argv);

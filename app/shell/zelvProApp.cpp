@@ -394,7 +394,12 @@ bool zelvProApp::HandOver(std::string_view text) {
 
 int32_t zelvProApp::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const int32_t result = ppApplication::HandleMessage(message, wParam, lParam);
-  // The hand-over of a second start arrives as WM_COPYDATA once the instance layer delivers it.
+  // A second start's command line: only its cbData bytes are read, which another process wrote.
+  if (message == WM_COPYDATA && lParam != 0) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (data->lpData != nullptr)
+      HandOver(std::string_view(static_cast<const char*>(data->lpData), data->cbData));
+  }
   DeletionList::DeleteAll();
   return result;
 }

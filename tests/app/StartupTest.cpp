@@ -9,6 +9,10 @@
 
 #include <sys/wait.h>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +20,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/shell/PlannerProgram.h"
@@ -39,6 +44,8 @@
 #include "framework/ToolTipControl.h"
 #include "framework/ppApplication.h"
 #include "platform/Desktop.h"
+#include "platform/HandOverListener.h"
+#include "platform/HandOverSender.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageTrace.h"
@@ -149,43 +156,6 @@ std::string Rect(plat::HWND window) {
          std::to_string(r.bottom - r.top);
 }
 
-// ---- Arguments.
-
-TEST(PlannerArgumentsTest, TheScreenshotAndCommandsAreTakenOutAndTheRestIsTheCommandLine) {
-  const struct {
-    std::vector<std::string> arguments;
-    bool ok;
-    std::string screenshot;
-    std::vector<int32_t> commands;
-    std::string line;
-  } cases[] = {
-      {{}, true, "", {}, ""},
-      {{"--screenshot", "a.png"}, true, "a.png", {}, ""},
-      {{"/p/k 1.qxf", "--screenshot", "a.png", "--command", "3050", "--command", "-17"},
-       true,
-       "a.png",
-       {3050, -17},
-       "\"/p/k 1.qxf\""},
-      {{"a.qxf", "b"}, true, "", {}, "a.qxf b"},
-      {{"--screenshot"}, false, "", {}, ""},
-      {{"--command", "12x"}, false, "", {}, ""},
-      {{"--command", ""}, false, "", {}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.arguments.size());
-    PlannerProgram::Options options;
-    std::string error;
-    ASSERT_EQ(PlannerProgram::ParseArguments(c.arguments, options, error), c.ok) << error;
-    if (!c.ok) {
-      EXPECT_FALSE(error.empty());
-      continue;
-    }
-    EXPECT_EQ(options.screenshot, c.screenshot);
-    EXPECT_EQ(options.commands, c.commands);
-    EXPECT_EQ(PlannerProgram::CommandLineText(options.arguments), c.line);
-  }
-}
-
 // ---- Start-up.
 
 TEST_F(StartupTest, TheFrameIsPlacedByTheDisplayConfiguration) {
@@ -266,6 +236,26 @@ TEST_F(StartupTest, AHandedOverDocumentIsOpenedAndItsWindowComesToTheFront) {
     // The document window lies inside the frame, which is what comes to the front.
     EXPECT_EQ(plat::GetForegroundWindow(), app.Frame());
   }
+}
+
+TEST_F(StartupTest, ASecondStartsTextArrivesThroughTheInstanceHandOver) {
+  zelvProApp& app = Start();
+  const std::string name = "planner startup test " + std::to_string(::getpid());
+  plat::HandOverListener listener;
+  ASSERT_TRUE(listener.Start(name, app.Frame())) << listener.Failure();
+  std::atomic<int> result{-1};
+  std::thread second([&] { result = int(plat::HandOverSender::Send(name, "\"/plans/k 1.qxf\"")); });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (result < 0 && std::chrono::steady_clock::now() < deadline) {
+    plat::HeadlessDriver::RunUntilIdle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  second.join();
+  plat::HeadlessDriver::RunUntilIdle();
+  listener.Stop();
+  EXPECT_EQ(result, int(plat::HandOverSender::Result::kDelivered));
+  EXPECT_EQ(document_.opened, std::vector<std::string>{"/plans/k 1.qxf"});
+  EXPECT_EQ(plat::GetForegroundWindow(), app.Frame());
 }
 
 // ---- Keys and the tool tips.
