@@ -87,14 +87,6 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
   std::error_code ignored;
   std::filesystem::current_path(programFolder, ignored);
   plat::SetMessageBoxPresenter(&ReportingBox);
-  // The handle zone lives as long as the process: a run inside a process that already made one (the
-  // tests, the start-up benchmark) keeps it and only takes the screen's size.
-  if (Vcon::Zone::Current() != nullptr) {
-    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
-                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
-  } else if (!InitScreenAndMemory()) {
-    return kStartFailed;
-  }
   // The start files: the instance name (the frame's first title and the single instance's key) and
   // the frame's first placement.
   const std::string instanceName = StartFiles::ReadInstanceName();
@@ -111,11 +103,24 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
       std::filesystem::current_path(startFolder, ignored);
       return kOk;
     }
+    if (!options.display) {
+      std::fprintf(stderr, "planner: no display; use --screenshot FILE.png to run without one\n");
+      std::filesystem::current_path(startFolder, ignored);
+      return kUsage;
+    }
     // A lock that cannot be made at all must not keep the program from running.
     if (lock->GetState() == plat::InstanceLock::State::kFailed)
       std::fprintf(stderr, "planner: no single-instance lock: %s\n", lock->Failure().c_str());
   }
 
+  // The handle zone lives as long as the process: a run inside a process that already made one (the
+  // tests, the start-up benchmark) keeps it and only takes the screen's size.
+  if (Vcon::Zone::Current() != nullptr) {
+    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
+                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
+  } else if (!InitScreenAndMemory()) {
+    return kStartFailed;
+  }
   int status = kOk;
   auto application = std::make_unique<zelvProApp>(nullptr, nullptr);
   gApplication = application.get();
@@ -190,11 +195,10 @@ int PlannerProgram::Main(int argc, char** argv) {
   plat::HeadlessDriver::Reset();
   bool interactive = false;
   if (options.screenshot.empty()) {
+    // Without a display a second start still hands its command line over; a first one ends in Run.
     interactive = plat::InteractiveBackend::StartIfDisplay();
-    if (!interactive) {
-      std::fprintf(stderr, "planner: no display; use --screenshot FILE.png to run without one\n");
-      return kUsage;
-    }
+  }
+  if (interactive) {
     // Whenever the loop runs out of messages the tool tips check their delay before it waits.
     plat::Desktop::Waiter display = plat::Desktop::SetWaiter(nullptr);
     plat::Desktop::SetWaiter([display] {
@@ -202,6 +206,7 @@ int PlannerProgram::Main(int argc, char** argv) {
       display();
     });
   }
+  options.display = interactive;
   const int status = Run(options, folder);
   if (interactive) plat::InteractiveBackend::Stop();
   MemTerminate();

@@ -23,6 +23,7 @@ class PlannerProgram {
     std::string commandLine;        // the text the document window reads (CommandLine::Text)
     std::string screenshot;         // a PNG path: run headless until idle, write the frame, end
     std::vector<int32_t> commands;  // sent to the frame, in order, before the screenshot
+    bool display = false;           // the interactive backend runs: the window shows on a display
   };
 
   // `main`: the whole process, from arguments to exit status.
