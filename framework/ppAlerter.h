@@ -18,6 +18,8 @@ class ppAlerter {
   virtual void MouseUp() {}
 
   ppWindow* Window() const { return window_; }
+  // The window is being destroyed: the alerter stays, told of nothing more, and leaves no list.
+  void Forget() { window_ = nullptr; }
 
  private:
   ppWindow* window_;

@@ -117,6 +117,9 @@ bool ppWindow::PageSetup() {
 }
 
 ppWindow::~ppWindow() {
+  // Alerters may outlive the window (the placement warning's do): they must not reach it later.
+  for (ppAlerter* alerter : alerters_) alerter->Forget();
+  alerters_.clear();
   if (memoryBitmap_) DeleteObject(memoryBitmap_);
   if (memoryDC_) DeleteDC(memoryDC_);
   if (ppView::TrackedView() == this) ppView::SetTrackedView(nullptr, {});

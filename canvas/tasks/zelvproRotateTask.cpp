@@ -91,6 +91,14 @@ std::vector<zelvproElement*> zelvproRotateTask::ReleaseOutsideSnaps() {
   return list;
 }
 
+void zelvproRotateTask::CheckWarnings(const std::vector<zelvproElement*>& list) {
+  // The turned units' canvas forgets its placement warnings and the check sets them again.
+  zelvproCanvas* root = list.empty() ? nullptr : list.front()->GetCanvas();
+  if (root == nullptr && !saved_.empty()) root = saved_.front().element->GetCanvas();
+  if (root != nullptr) root->ClearTreeMark();
+  iElementHost::Current().CheckPlanWarnings();
+}
+
 void zelvproRotateTask::Do() {
   iElementHost& host = iElementHost::Current();
   ElementList list = ReleaseOutsideSnaps();
@@ -121,6 +129,7 @@ void zelvproRotateTask::Do() {
   host.PassToViewBar(kViewBarRefresh, 0);
   host.MarkDocumentModified();
   if (zelvproElement* top = host.TopCanvas()) top->AfterEdit(this);
+  CheckWarnings(list);
   ppTask::Do();
 }
 
@@ -144,6 +153,7 @@ void zelvproRotateTask::Swap(bool undo) {
   zelvproElement::InvalidateElement(host.ScenePane(), true);
   if (zelvproElement* top = host.TopCanvas()) top->AfterEdit(this);
   host.MarkDocumentModified();
+  CheckWarnings(list);
   if (undo) {
     ppTask::Undo();
   } else {

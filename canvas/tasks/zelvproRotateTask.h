@@ -56,6 +56,8 @@ class zelvproRotateTask : public zelvproMouseTask {
   void Swap(bool undo);
   // The turned elements as a list, their snaps to elements outside it released.
   std::vector<zelvproElement*> ReleaseOutsideSnaps();
+  // Clears the placement warnings of the turned units' canvas tree and runs the check again.
+  void CheckWarnings(const std::vector<zelvproElement*>& list);
 
   float angle_ = 0.0f;
   zelvproCanvas* canvas_;

@@ -29,6 +29,7 @@ class LayerLoan {
     layer.owner = &owner;
     layer.valueA = uint32_t(part.colourA);
     layer.valueB = uint32_t(part.colourB);
+    layer.optionNumber = part.optionNumber;
     layer.renderFlags = (layer.renderFlags & part.andMask) | part.orMask;
     layer.textureName = textureName;
   }
@@ -37,6 +38,7 @@ class LayerLoan {
     layer_.owner = saved_.owner;
     layer_.valueA = saved_.valueA;
     layer_.valueB = saved_.valueB;
+    layer_.optionNumber = saved_.optionNumber;
     layer_.renderFlags = saved_.renderFlags;
     layer_.textureName = saved_.textureName;
   }
@@ -49,10 +51,11 @@ class LayerLoan {
         : owner(l.owner),
           valueA(l.valueA),
           valueB(l.valueB),
+          optionNumber(l.optionNumber),
           renderFlags(l.renderFlags),
           textureName(l.textureName) {}
     iLayerOwner* owner;
-    uint32_t valueA, valueB, renderFlags, textureName;
+    uint32_t valueA, valueB, optionNumber, renderFlags, textureName;
   };
   qxUnitLayer3D& layer_;
   Saved saved_;

@@ -34,6 +34,8 @@ class ElementGeometryCache {
     int32_t colourB = 0;
     uint32_t andMask = 0xFFFF;  // the layers' render flags are ANDed with this, then ORed with orMask
     uint32_t orMask = 0;
+    // The option key of the option this part shows (0: the unit's own part), lent to the layers.
+    uint32_t optionNumber = 0;
     // The texture names this element's drawing kept, one per layer of the record; 0: ask again.
     std::vector<uint32_t> textureNames;
   };

@@ -13,8 +13,13 @@ namespace {
 iElementHost gNeutralHost;
 // The installed host; user-interface thread only.
 iElementHost* gHost = nullptr;
+// The installed placement-warning check; user-interface thread only.
+iElementHost::PlanWarningCheck gPlanWarningCheck = nullptr;
 
-[[maybe_unused]] const bool kReset = plat::ResetList::Add("element host", [] { gHost = nullptr; });
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("element host", [] {
+  gHost = nullptr;
+  gPlanWarningCheck = nullptr;
+});
 
 }  // namespace
 
@@ -25,6 +30,12 @@ zelvDatabase* iElementHost::FindDatabase(int32_t identifier) {
 iElementHost& iElementHost::Current() { return gHost != nullptr ? *gHost : gNeutralHost; }
 
 void iElementHost::Install(iElementHost* host) { gHost = host; }
+
+void iElementHost::InstallPlanWarningCheck(PlanWarningCheck check) { gPlanWarningCheck = check; }
+
+void iElementHost::CheckPlanWarnings() {
+  if (gPlanWarningCheck != nullptr) gPlanWarningCheck(*this);
+}
 
 void iElementHost::SetPasteOffset(float millimetres) { ::SetPasteOffset(millimetres); }
 

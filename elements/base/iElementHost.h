@@ -74,8 +74,9 @@ class iElementHost {
   virtual void PassToViewBar(int32_t command, intptr_t parameter);
   // The 3D pane's window, which takes the keyboard focus in the 3D view; null when none.
   virtual plat::HWND ScenePaneWindow() { return nullptr; }
-  // Runs the placement warnings over the plan after an edit.
-  virtual void CheckPlanWarnings() {}
+  // Runs the placement warnings over the plan after an edit: the installed check (below), nothing
+  // without one. A document window that overrides this should call the base.
+  virtual void CheckPlanWarnings();
 
   // ---- Document tags.
   // The open document's tag table; null when no document is open. Not owned.
@@ -87,4 +88,9 @@ class iElementHost {
   static iElementHost& Current();
   // Installs `host` (null: the neutral one again). Not owned.
   static void Install(iElementHost* host);
+
+  // The placement-warning check over the host's two plan roots, installed by the application (its
+  // warning rules live above the elements); null removes it.
+  using PlanWarningCheck = void (*)(iElementHost& host);
+  static void InstallPlanWarningCheck(PlanWarningCheck check);
 };

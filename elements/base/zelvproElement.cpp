@@ -237,6 +237,7 @@ void zelvproElement::MarkTreePendingUpdate() {
 
 void zelvproElement::ClearTreeMark() {
   mark = 0;
+  ClearWarning();
   ForEachChildElement(*this, [](zelvproElement* child) { child->ClearTreeMark(); });
 }
 

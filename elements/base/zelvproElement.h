@@ -280,7 +280,10 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   void InvalidateTree();
   void MarkTreeNeedsRedraw();
   void MarkTreePendingUpdate();
+  // Clears the mark and the placement-warning number (ClearWarning) of the whole tree.
   void ClearTreeMark();
+  // Forgets the element's placement-warning number; elements without one have nothing to forget.
+  virtual void ClearWarning() {}
   void SetStateBitsTree(uint32_t bits);
   void ClearStateBitsTree(uint32_t bits);
   void LockTree();

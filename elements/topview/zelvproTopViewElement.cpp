@@ -26,9 +26,13 @@ namespace {
 
 // Whether MergeColorChoices takes in the children; user-interface thread only.
 bool gChildMerge = false;
+// The placement-warning rules' option numbers (not owned); user-interface thread.
+const std::set<uint32_t>* gWarningOptions = nullptr;
 
-[[maybe_unused]] const bool kReset =
-    plat::ResetList::Add("top-view child merge", [] { gChildMerge = false; });
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("top-view child merge", [] {
+  gChildMerge = false;
+  gWarningOptions = nullptr;
+});
 
 constexpr size_t kPieceEntry = 24, kSubItemEntry = 32, kUnitsEntry = 8;
 
@@ -65,6 +69,19 @@ bool MakesItself(zelvproElement* element, int32_t id) {
 }  // namespace
 
 void zelvproTopViewElement::SetChildMerge(bool on) { gChildMerge = on; }
+
+void zelvproTopViewElement::SetWarningOptions(const std::set<uint32_t>* options) {
+  gWarningOptions = options;
+}
+
+bool zelvproTopViewElement::HasFlaggedOption() {
+  if (gWarningOptions == nullptr || gWarningOptions->empty()) return false;
+  for (const TopViewOption& option : options) {
+    if ((option.classFlags & kWarningClass) != 0 && gWarningOptions->count(uint32_t(option.optionKey)) != 0)
+      return true;
+  }
+  return false;
+}
 bool zelvproTopViewElement::ChildMerge() { return gChildMerge; }
 
 // ---- From a catalogue record.

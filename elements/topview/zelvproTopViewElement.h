@@ -112,7 +112,15 @@ class zelvproTopViewElement : public zelvproElement {
   virtual std::vector<int32_t> CollectUnitChoices(bool all);
   // Called with each anchor record (a buffer of the unit table's anchor table) before it is copied.
   virtual void AdjustAnchorRecord(char* /*record*/) {}
-  virtual bool HasFlaggedOption() { return false; }
+  // Whether an option whose class "flags" has kWarningClass has an option key among the placement-
+  // warning options (SetWarningOptions); false while none are set.
+  virtual bool HasFlaggedOption();
+  void ClearWarning() override { warningNumber = 0; }
+  // Class "flags" bit: the option's parts take part in placement warnings (their layers get 0x40).
+  static constexpr uint32_t kWarningClass = 0x2000;
+  // The option numbers the placement-warning rules name; not owned, null for none. The application
+  // hands them down once its rules are read. User-interface thread.
+  static void SetWarningOptions(const std::set<uint32_t>* options);
 
   // ---- Colours.
   // `id` when the element does not use group `group` or the group allows it; otherwise another

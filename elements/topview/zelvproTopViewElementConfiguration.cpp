@@ -126,6 +126,7 @@ void zelvproTopViewElement::AppendOptionParts(const TopViewOption& option) {
   if (cache.IndexOf(key) < 0) cache.Append(key, database->UnitFile().GetUnitLayer3D(unit, *this));
   ElementGeometryCache::Part part;
   part.layer = cache.IndexOf(key);
+  part.optionNumber = uint32_t(option.optionKey);
   for (const auto& [classBit, instanceBit] : kClassToInstance) {
     if ((option.classFlags & classBit) == 0) continue;
     part.orMask |= instanceBit;

@@ -41,5 +41,8 @@ class qxUnitLayer3D : public iNode {
   ppShape2D shape2DB;
   uint32_t valueA = 0;
   uint32_t valueB = 0;
+  // The option key of the option whose part draws the layer (placement warnings); 0 for the unit's
+  // own parts. Lent like the value words.
+  uint32_t optionNumber = 0;
   iLayerOwner* owner = nullptr;  // not owned; set by the element that shows the layer
 };

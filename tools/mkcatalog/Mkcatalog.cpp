@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 
 #include "tools/mkcatalog/BrowserTexts.h"
 #include "tools/mkcatalog/DatabaseBuilder.h"
+#include "tools/mkcatalog/PictureMaker.h"
 #include "tools/mkcatalog/RoomScenes.h"
 #include "tools/mkcatalog/SourceError.h"
 #include "tools/mkcatalog/WorktopInfo.h"
@@ -24,6 +26,11 @@ constexpr const char* kRoomsFolder = "rooms";
 // The worktop information file, at the same place under the sources and the settings folder.
 constexpr const char* kInfoFolder = "info";
 constexpr const char* kWorktopsFile = "worktops.txt";
+// The placement-warning rules and their pictures, at the same place under the sources and the
+// settings folder; the pictures are made from the descriptions of kWarningPictures.
+constexpr const char* kWarningsFolder = "warnings";
+constexpr const char* kWarningRules = "warnings.txt";
+constexpr const char* kWarningPictures = "pictures.txt";
 
 std::vector<fs::path> SortedEntries(const fs::path& folder, bool folders, const std::string& extension) {
   std::vector<fs::path> paths;
@@ -33,6 +40,35 @@ std::vector<fs::path> SortedEntries(const fs::path& folder, bool folders, const 
   }
   std::sort(paths.begin(), paths.end());
   return paths;
+}
+
+// Copies the rules file and makes each picture "<name>.png<TAB><description>" of the picture list
+// (lines starting with '#' and empty lines are skipped).
+void BuildWarnings(const fs::path& folder, const fs::path& staging, std::ostream& out) {
+  const fs::path target = staging / kWarningsFolder;
+  fs::create_directories(target);
+  if (fs::exists(folder / kWarningRules)) fs::copy_file(folder / kWarningRules, target / kWarningRules);
+  const fs::path list = folder / kWarningPictures;
+  std::ifstream in(list, std::ios::binary);
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    const size_t tab = line.find('\t');
+    const std::string name = line.substr(0, tab);
+    if (tab == std::string::npos || name.size() < 5 || name.substr(name.size() - 4) != ".png" ||
+        name.find_first_of("/\\") != std::string::npos)
+      throw SourceError(list, number, "expected <name>.png, a tab and a picture");
+    std::vector<uint8_t> png;
+    try {
+      png = MakePicture(line.substr(tab + 1));
+    } catch (const std::invalid_argument& e) {
+      throw SourceError(list, number, e.what());
+    }
+    std::ofstream file(target / name, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+  }
+  out << "mkcatalog: " << kWarningsFolder << "/\n";
 }
 
 void Build(const fs::path& sources, const fs::path& staging, std::ostream& out) {
@@ -77,6 +113,7 @@ void Build(const fs::path& sources, const fs::path& staging, std::ostream& out) 
     fs::copy_file(worktops, staging / kInfoFolder / kWorktopsFile);
     out << "mkcatalog: " << kInfoFolder << "/" << kWorktopsFile << "\n";
   }
+  if (fs::is_directory(sources / kWarningsFolder)) BuildWarnings(sources / kWarningsFolder, staging, out);
   const fs::path browser = sources / kBrowserFolder;
   if (!fs::is_directory(browser)) return;
   const std::vector<fs::path> texts = SortedEntries(browser, false, ".txt");

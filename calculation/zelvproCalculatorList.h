@@ -1,0 +1,123 @@
+// The price list pane: the on-screen list of the open document's calculation lines, one per row, in
+// columns from the column file (calculator_columns) or the built-in display list "qxCalculatorDlst".
+// It owns the line table (and a second table for printing) over one handle of packed lines, and
+// installs them while it lives: the table as the plan's calculation list (iCalculationList) and as the
+// shopping list's price list table, itself as the price list updater (iCalculationUpdate).
+//
+// The user adds the lines the plan does not build (Item/Service, Text, Discount, SubTotal, VAT/Tax)
+// through the calculation canvas's button bar (messages 1006-1010 on channel 1002) and deletes them
+// with message 1011, command 36 or the Delete and Backspace keys. A click or a keyboard move selects a
+// line, makes it the table's current line and opens its panel in the program's configurator. Every
+// rebuild from the plan runs through the top canvas (UpdateCalculation).
+//
+// Options (application settings): flags1 kTotalFooter (the last line is not shown as a row, Total
+// lines draw no cells, a footer shows the grand total), kSecondPrice (the footer shows total2 too),
+// kPassViewMenu (command 3001 goes to the layer palette); flags2 kNoLinePanel (no line panel).
+// User-interface thread only. The most recently made pane is Current() until it goes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "controls/ppDictList.h"
+#include "database/iProperty.h"
+#include "elements/topview/iCalculationUpdate.h"
+#include "framework/ppCollaborator.h"
+
+class ppDatabase;
+class zelvproCalculatorFil;
+
+class zelvproCalculatorList : public ppDictList,
+                              public iProperty,
+                              public ppCollaborator,
+                              public iCalculationUpdate {
+ public:
+  static constexpr uint32_t kTotalFooter = 0x40000000, kSecondPrice = 0x2, kPassViewMenu = 0x40000;
+  static constexpr uint32_t kNoLinePanel = 0x2;  // flags2
+  // The button bar's messages.
+  static constexpr int32_t kButtonChannel = 1002;
+  static constexpr int32_t kAddItem = 1006, kAddText = 1007, kAddDiscount = 1008, kAddSubTotal = 1009,
+                           kAddVat = 1010, kDeleteLine = 1011;
+  static constexpr const char* kUpdateMessage = "UpdateCalculation";
+  // Commands.
+  static constexpr int32_t kDeleteCommand = 36, kShowCalculation = 3061, kReloadCalculation = 2012;
+  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kHeaderHeight = 20,
+                           kFooterHeight = 21;
+  static constexpr int32_t kFramePicture = 1101;
+  // The footer: the label and the amounts stand this far apart (pixels).
+  static constexpr int32_t kFooterStep = 120;
+  static constexpr int32_t kFooterLabel = 5043;
+
+  zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame, ppDatabase& database);
+  ~zelvproCalculatorList() override;
+
+  static zelvproCalculatorList* Current();
+
+  zelvproCalculatorFil& LineFile() const { return *lineFile_; }
+  zelvproCalculatorFil& PrintLineFile() const { return *printLineFile_; }
+  Handle LinesHandle() const { return linesHandle_; }
+  int32_t ScreenDescriptionField() const { return screenDescription_; }
+  int32_t PrintDescriptionField() const { return printDescription_; }
+
+  // ---- iCalculationUpdate: now: the top canvas rebuilds the list at once; else the plan is marked
+  // changed and one rebuild is posted to the document window.
+  void UpdateCalculation(bool now) override;
+
+  // With the total-footer option an Empty line just before the last line goes; then the line count
+  // follows the table and the lines are written back into the handle.
+  void ShowLastLine();
+  // Drops every line (a document is being loaded), then ShowLastLine.
+  void Clear();
+  // The table wrote a property of line `line`: the line moves to its place by the sort keys and
+  // stays selected by its id.
+  void LineChanged(int32_t line);
+  // Appends a user line of `type` (8-12) with the layer palette's next id, selects it and opens its
+  // panel. Nothing is rebuilt.
+  void AddLine(int32_t type);
+  // The display list of the column file of settings entry `n` (the caller's), or null.
+  Handle LoadColumnFile(int32_t n);
+
+  // ---- Overrides.
+  void KeyDown(signed char key, int32_t flags) override;
+  void DoCommand(int32_t command, intptr_t parameter) override;
+  void SupervisorResized(int32_t dx, int32_t dy) override;
+  void UpdateTexts() override;
+  void DrawHeader(ppDC& dc) override;
+  void DrawFooter(ppDC& dc) override;
+  void DrawLine(int32_t line, ppDC& dc) override;
+  void DoubleClickLine() override {}
+  void SelectionChanged() override;
+  void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter) override;
+
+  // The lines shown as rows: the table's count, less the Total with the total-footer option.
+  int32_t ShownLineCount();
+  // The first line whose "id" is `id` among the loaded lines, or -1.
+  int32_t FindLineById(int32_t id);
+  // The selected line, or -1.
+  int32_t SelectedLine() { return NextSelectedLine(0); }
+
+ private:
+  struct Parts;
+  zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame, ppDatabase& database, Parts parts);
+
+  static bool TotalFooter();
+  // The line count follows the table.
+  void SyncLineCount();
+  // Selects line `line` alone, makes it current and opens its panel.
+  void SelectAndShow(int32_t line);
+  void OpenLinePanel();
+  void DeleteSelectedLine();
+  void DeleteByMessage();
+  int32_t LineType(int32_t line);
+  int32_t LineId(int32_t line);
+  void InvalidateFrom(int32_t line);
+  void InvalidateRow(int32_t line);
+  void DrawMarks(ppDC& dc, int32_t field, const plat::RECT& cell, int32_t line);
+
+  std::unique_ptr<zelvproCalculatorFil> lineFile_;
+  std::unique_ptr<zelvproCalculatorFil> printLineFile_;
+  Handle linesHandle_ = nullptr;  // owned; both tables read and write it
+  int32_t screenDescription_ = 0, printDescription_ = 0;
+  int32_t updateMessage_ = -1;
+  bool panelShown_ = false;
+};

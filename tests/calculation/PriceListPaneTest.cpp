@@ -1,0 +1,792 @@
+// The price list pane and the calculation canvas in a headless stand-in of the document window: a
+// host with a layer palette double, a top canvas, a recording editor and the window's tool-tip
+// control; a real configurator beside the canvas. Lines come from the bar's messages, clicks and
+// keys; drawing is read from the drawn-text log and a kept image (to renew it after a deliberate
+// change run with PLANNER_WRITE_FIXTURES=1, look at tests/fixtures/calculation/price_pane.png and
+// commit it).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CalculationTestSupport.h"
+#include "calculation/CalculatorColumnFile.h"
+#include "calculation/CalculatorFieldVisibility.h"
+#include "calculation/PriceListTable.h"
+#include "calculation/zelvproCalculatorButtons.h"
+#include "calculation/zelvproCalculatorCanvas.h"
+#include "calculation/zelvproCalculatorList.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "controls/DisplayListLayout.h"
+#include "controls/ppConfigPanel.h"
+#include "controls/ppConfigTab.h"
+#include "controls/ppConfigurator.h"
+#include "elements/base/zelvproElement.h"
+#include "elements/base/zelvproLayerPalette.h"
+#include "elements/base/zelvproTopCanvas.h"
+#include "elements/topview/iCalculationUpdate.h"
+#include "foundation/TextsById.h"
+#include "foundation/iTextSource.h"
+#include "framework/AdornerTestPictures.h"
+#include "framework/ApplicationSettings.h"
+#include "framework/ToolTipControl.h"
+#include "framework/iElementServices.h"
+#include "framework/ppButton.h"
+#include "framework/ppControlView.h"
+#include "framework/ppPendingDeletions.h"
+#include "framework/ppSweeper.h"
+#include "framework/ppSwitchBoard.h"
+#include "framework/ppTask.h"
+#include "framework/ppUndoer.h"
+#include "framework/ppWindow.h"
+#include "platform/Desktop.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/LayerClock.h"
+#include "platform/PngFile.h"
+#include "platform/Surface.h"
+#include "platform/TextLog.h"
+#include "platform/Tooltip.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+using Line = zelvproCalculatorFil;
+using Pane = zelvproCalculatorList;
+
+class Palette : public zelvproLayerPalette {
+ public:
+  void PassViewCommand(int32_t command, intptr_t) override { passed.push_back(command); }
+  std::vector<int32_t> passed;
+};
+
+class Editor : public ppEventHandler {
+ public:
+  void DoCommand(int32_t command, intptr_t) override { commands.push_back(command); }
+  std::vector<int32_t> commands;
+};
+
+// The document window as the plan and the price list reach it.
+class WindowHost : public calctest::TagHost {
+ public:
+  zelvproLayerPalette* LayerPalette() override { return &palette; }
+  zelvproElement* TopCanvas() override { return top; }
+  plat::HWND DocumentWindow() override { return window; }
+  ppEventHandler* EditorCanvas() override { return &editor; }
+  void ShowDefaultConfigurator() override { ++defaultPanels; }
+  Palette palette;
+  Editor editor;
+  zelvproElement* top = nullptr;
+  plat::HWND window = nullptr;
+  int32_t defaultPanels = 0;
+};
+
+// An element whose quantity the price list edits.
+class OwnQuantityElement : public zelvproElement {
+ public:
+  OwnQuantityElement() : zelvproElement(0, nullptr, plat::RECT{0, 0, 10, 10}, nullptr, 0, 0) {
+    SetQuantityEditable(true);
+  }
+};
+
+// A task whose undo and redo touch its element.
+class TouchTask : public ppTask {
+ public:
+  explicit TouchTask(zelvproElement* element) : ppTask(element), element_(element) {}
+  void Undo() override { element_->SetQuantityEditable(false); }
+  void Redo() override { element_->SetQuantityEditable(true); }
+
+ private:
+  zelvproElement* element_;
+};
+
+class Texts : public iTextSource {
+ public:
+  bool GetString(int32_t number, Vcon::WString& text, int32_t) override {
+    if (number < 1128 || number > 1132) return false;
+    text = Vcon::WString(u"Tip ") + Vcon::WString(std::u16string(1, char16_t(u'0' + number - 1128)));
+    return true;
+  }
+};
+
+class PriceListPaneTest : public calctest::CalculationTest {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    ppView::ResetClickPoint();
+    CalculationTest::SetUp();
+    plat::LayerClock::SetManual(100000);
+    app_ = std::make_unique<adorner_tests::TestApplication>();
+    RegisterControlViewClass();
+    window_ = new ppWindow();
+    hwnd_ = adorner_tests::MakeObjectWindow(window_, 900, 1320);
+    plat::SetFocus(hwnd_);
+    configurator_ = new ppConfigurator(window_, {600, 0, 900, 420}, nullptr, false);
+    SetConfiguratorHost(configurator_);
+    tips_ = std::make_unique<ToolTipControl>(window_);
+    ToolTipControl::SetDocumentTips(tips_.get());
+    top_ = std::make_unique<zelvproTopCanvas>(nullptr, plat::RECT{0, 0, 400, 300}, nullptr);
+    host_.top = top_.get();
+    host_.window = hwnd_;
+    host_.tags = tags_.get();
+    iElementHost::Install(&host_);
+    ppSwitchBoard::MessageIdByName(Pane::kUpdateMessage, true);
+    savedFlags1_ = ApplicationFlags1();
+    savedFlags2_ = ApplicationFlags2();
+    SetApplicationFlags1(zelvproCalculatorCanvas::kButtonBar);
+    SetApplicationFlags2(0);
+  }
+  void TearDown() override {
+    delete canvas_;  // before the window, while the configurator still holds the line panel
+    canvas_ = nullptr;
+    delete window_;
+    ppPendingDeletions::DeleteAll();
+    ToolTipControl::SetDocumentTips(nullptr);
+    tips_.reset();
+    top_.reset();
+    SetConfiguratorHost(nullptr);
+    SetTextSource(nullptr);
+    SetApplicationFlags1(savedFlags1_);
+    SetApplicationFlags2(savedFlags2_);
+    ExtrasCatalogDatabase = nullptr;
+    doc_.reset();
+    app_.reset();
+    iElementHost::Install(&host_);
+    CalculationTest::TearDown();
+    plat::HeadlessDriver::Reset();
+  }
+
+  Pane& MakeCanvas(plat::RECT frame = {0, 0, 600, 400}) {
+    canvas_ = new zelvproCalculatorCanvas(window_, frame, Db(1));
+    canvas_->Show();
+    plat::HeadlessDriver::RunUntilIdle();
+    return *canvas_->Pane();
+  }
+  Pane& ThePane() { return *canvas_->Pane(); }
+  Line& Table() { return ThePane().LineFile(); }
+
+  // Appends a line straight into the pane's table (as a rebuild would) and shows it.
+  int32_t Put(int32_t type, int32_t id, std::vector<std::pair<const char*, ppParameter>> more = {},
+              zelvproElement* element = nullptr) {
+    Line& t = Table();
+    t.BeginAccess();
+    t.ClearRecordBuffer(nullptr);
+    t.SetFieldValue(Line::kType, ppParameter(type), nullptr);
+    t.SetFieldValue(Line::kRecordId, ppParameter(id), nullptr);
+    for (const auto& [name, value] : more) t.SetFieldValue(t.IndexOf(name), value, nullptr);
+    t.BufferRefs(nullptr).element = element;
+    t.InsertRecordAt(-1, nullptr);
+    t.SaveToBlob();
+    ThePane().ShowLastLine();
+    return t.GetRecordCount() - 1;
+  }
+  std::vector<int32_t> Types() {
+    std::vector<int32_t> types;
+    Line& t = Table();
+    t.BeginAccess();
+    for (int32_t i = 0; i < t.GetRecordCount(); ++i) {
+      t.ReadRecordAt(i, nullptr);
+      ppParameter v;
+      t.ppDatafile::GetFieldValue(Line::kType, v, nullptr);
+      types.push_back(v.ToLong());
+    }
+    return types;
+  }
+  int32_t IdAt(int32_t line) {
+    Line& t = Table();
+    t.BeginAccess();
+    t.ReadRecordAt(line, nullptr);
+    ppParameter v;
+    t.ppDatafile::GetFieldValue(Line::kRecordId, v, nullptr);
+    return v.ToLong();
+  }
+  static void Send(int32_t id) {
+    ppCollaborator sender;
+    sender.Broadcast(Pane::kButtonChannel, id, 0);
+  }
+  static void SendUpdate() {
+    ppCollaborator sender;
+    sender.Broadcast(ppSwitchBoard::kNamedChannel, ppSwitchBoard::MessageIdByName(Pane::kUpdateMessage, true),
+                     0);
+  }
+  std::string PanelName() const {
+    return configurator_->Tabs().empty() ? "" : configurator_->Tabs()[0]->Panel()->Caption().Narrow().c_str();
+  }
+  void Press(int32_t key) {
+    plat::Desktop::Key(key, true);
+    plat::Desktop::Key(key, false);
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+  void ClickRow(int32_t line) {
+    plat::RECT r;
+    ThePane().GetLineRect(line, &r);
+    plat::POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+  // The texts drawn while the pane paints once.
+  std::vector<plat::TextLogRecord> Paint() {
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::ClearDrawnTextLog();
+    plat::RecordDrawnTexts(true);
+    ThePane().Invalidate();
+    plat::UpdateWindow(hwnd_);
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::RecordDrawnTexts(false);
+    return plat::DrawnTextLog();
+  }
+  static const plat::TextLogRecord* Find(const std::vector<plat::TextLogRecord>& log,
+                                         const std::u16string& text) {
+    for (const auto& r : log)
+      if (r.text == text) return &r;
+    return nullptr;
+  }
+  int32_t ToolCount() { return int32_t(plat::SendMessageW(tips_->Handle(), plat::TTM_GETTOOLCOUNT, 0, 0)); }
+  std::u16string TipText(int32_t id) {
+    char16_t buffer[80] = {};
+    plat::TOOLINFOW info;
+    info.cbSize = plat::kToolInfoSize;
+    info.hwnd = hwnd_;
+    info.uId = uintptr_t(id);
+    info.lpszText = buffer;
+    plat::SendMessageW(tips_->Handle(), plat::TTM_GETTEXTW, 80, plat::LPARAM(&info));
+    return buffer;
+  }
+  static plat::RECT Frame(ppView* v) { return v->GetFrame(); }
+
+  std::unique_ptr<adorner_tests::TestApplication> app_;
+  ppWindow* window_ = nullptr;
+  plat::HWND hwnd_ = nullptr;
+  ppConfigurator* configurator_ = nullptr;
+  std::unique_ptr<ToolTipControl> tips_;
+  std::unique_ptr<zelvproTopCanvas> top_;
+  std::unique_ptr<zelvproDocFil> doc_;
+  zelvproCalculatorCanvas* canvas_ = nullptr;
+  WindowHost host_;
+  uint32_t savedFlags1_ = 0, savedFlags2_ = 0;
+};
+
+bool operator==(const plat::RECT& a, const plat::RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+std::ostream& operator<<(std::ostream& out, const plat::RECT& r) {
+  return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+// ---- The canvas.
+
+TEST_F(PriceListPaneTest, TheCanvasPlacesThePaneTheBarAndTheExtrasButton) {
+  struct Case {
+    uint32_t flags1;
+    bool extras;
+    bool bar;
+    plat::RECT button;  // (0, 0, 0, 0): none
+  };
+  for (const Case& c : {Case{zelvproCalculatorCanvas::kButtonBar, true, true, {528, 374, 558, 398}},
+                        Case{0, true, false, {504, 374, 534, 398}},
+                        Case{zelvproCalculatorCanvas::kButtonBar, false, true, {0, 0, 0, 0}}}) {
+    SetApplicationFlags1(c.flags1);
+    ExtrasCatalogDatabase = c.extras ? &Db(1) : nullptr;
+    MakeCanvas();
+    EXPECT_EQ(Frame(canvas_->Pane()), (plat::RECT{10, 5, 570, 370}));
+    ASSERT_EQ(canvas_->Bar() != nullptr, c.bar);
+    if (c.bar) {
+      EXPECT_EQ(Frame(canvas_->Bar()), (plat::RECT{300, 374, 504, 398}));
+      for (int32_t i = 0; i < zelvproCalculatorButtons::kButtonCount; ++i)
+        EXPECT_EQ(Frame(canvas_->Bar()->Button(i)), (plat::RECT{30 * i, 0, 30 * i + 24, 24}));
+    }
+    ASSERT_EQ(canvas_->ExtrasButton() != nullptr, c.extras);
+    if (c.extras) EXPECT_EQ(Frame(canvas_->ExtrasButton()), c.button);
+    EXPECT_EQ(zelvproCalculatorCanvas::Current(), canvas_);
+    EXPECT_EQ(PriceListTable(), &Table()) << "the pane fills the shopping list's accessor";
+    EXPECT_EQ(&iCalculationList::Current(), &Table());
+    EXPECT_EQ(&iCalculationUpdate::Current(), static_cast<iCalculationUpdate*>(&ThePane()));
+    delete canvas_;
+    canvas_ = nullptr;
+    EXPECT_EQ(PriceListTable(), nullptr);
+    EXPECT_EQ(zelvproCalculatorList::Current(), nullptr);
+  }
+}
+
+TEST_F(PriceListPaneTest, TheCanvasAnswersTheConfiguratorWithOneCalculationPanel) {
+  MakeCanvas();
+  canvas_->ShowConfigurator();
+  ASSERT_EQ(configurator_->Tabs().size(), 1u);
+  EXPECT_EQ(PanelName(), "Calculation");
+}
+
+TEST_F(PriceListPaneTest, TheToolTipsFollowTheCanvasAndTheLanguage) {
+  MakeCanvas();
+  EXPECT_EQ(ToolCount(), 5);
+  EXPECT_EQ(TipText(3108), u"Item/Service");
+  EXPECT_EQ(TipText(3124), u"VAT/Tax");
+  canvas_->Hide();
+  EXPECT_EQ(ToolCount(), 0);
+  canvas_->Show();
+  EXPECT_EQ(ToolCount(), 5);
+  canvas_->SupervisorResized(40, 20);
+  EXPECT_EQ(ToolCount(), 5) << "moved, not doubled";
+  Texts texts;
+  SetTextSource(&texts);
+  canvas_->Bar()->UpdateTexts();
+  EXPECT_EQ(ToolCount(), 5);
+  EXPECT_EQ(TipText(3108), u"Tip 0");
+  EXPECT_EQ(TipText(3120), u"Tip 3");
+}
+
+TEST_F(PriceListPaneTest, AButtonPressAddsItsLineAndPopsBack) {
+  MakeCanvas();
+  ppButton* text = canvas_->Bar()->Button(1);
+  plat::RECT r;
+  text->GetWindowFrame(&r);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, {r.left + 5, r.top + 5});
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, {r.left + 5, r.top + 5});
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(Types(), (std::vector<int32_t>{Line::kTextLine}));
+  EXPECT_EQ(text->GetState(), ppButton::kNormal);
+  canvas_->Bar()->DoCommand(ppButton::kPressedCommand, intptr_t(canvas_));  // not one of its buttons
+  EXPECT_EQ(Types().size(), 1u);
+}
+
+TEST_F(PriceListPaneTest, ClosingTheExtrasDialogAlwaysAsksForOneRebuild) {
+  ExtrasCatalogDatabase = &Db(1);
+  doc_ = std::make_unique<zelvproDocFil>(Db(1));
+  MakeCanvas();
+  Handle items = RecordField(*doc_, "calcItems").Data(doc_->Record());
+  ASSERT_NE(items, nullptr);
+  for (int32_t button : {plat::IDCANCEL, plat::IDOK}) {
+    plat::HeadlessDriver::SetIdleScript([button] {
+      plat::HWND dialog = plat::GetActiveWindow();
+      if (dialog == nullptr) return false;
+      plat::SendMessageW(dialog, plat::WM_COMMAND, plat::WPARAM(button), 0);
+      return true;
+    });
+    const int32_t before = ppSweeper::PendingCount();
+    canvas_->DoCommand(ppButton::kPressedCommand, intptr_t(canvas_->ExtrasButton()));
+    EXPECT_EQ(ppSweeper::PendingCount(), before + 1) << button;
+    EXPECT_EQ(canvas_->ExtrasButton()->GetState(), ppButton::kNormal);
+    if (button == plat::IDCANCEL) EXPECT_EQ(MemGetSize(items), 0) << "Cancel keeps the items";
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+  EXPECT_GT(MemGetSize(items), 0) << "OK stores the dialog's table in the document";
+  EXPECT_TRUE(doc_->IsModified());
+}
+
+// ---- Columns.
+
+TEST_F(PriceListPaneTest, ColumnTextsGiveColumnsAndAPartialColumnIsDropped) {
+  struct Case {
+    std::string text;
+    std::vector<int32_t> fields;
+    int32_t description;
+  };
+  const std::vector<Case> cases{
+      {"0\t74\t100\t0\t32\r\n", {74}, 74},
+      {"0\t20\t200\t0\t0\r\n0\t6\t150\t2\t0\n", {20, 6}, 20},
+      {"0\t20\t200\t0\t0", {20}, 20},               // the last column without a line end counts
+      {"0\t20\t200\t0\t0\r\n0\t6\t150", {20}, 20},  // the text ends inside the second
+      {"", {}, 20},
+  };
+  for (const Case& c : cases) {
+    SetCalculatorDescriptionField(kDefaultDescriptionField);
+    Handle layout = calculator_columns::ParseColumnText(c.text.data(), c.text.size());
+    ASSERT_NE(layout, nullptr);
+    std::vector<int32_t> fields;
+    for (uint32_t i = 0; i < DisplayListLayout::ColumnCount(layout); ++i)
+      fields.push_back(DisplayListLayout::ReadColumn(layout, i).fieldIndex);
+    EXPECT_EQ(fields, c.fields) << c.text;
+    EXPECT_EQ(CalculatorDescriptionField(), c.description) << c.text;
+    if (!c.fields.empty()) {
+      const DisplayListLayout::Column first = DisplayListLayout::ReadColumn(layout, 0);
+      EXPECT_EQ(first.layoutId, 0u);
+      EXPECT_EQ(first.textFormat, 0);
+    }
+    DisplayListLayout::Header header;
+    ASSERT_TRUE(DisplayListLayout::ReadHeader(layout, &header));
+    EXPECT_EQ(header.title, "Calculation Items");
+    MemDispose(layout);
+  }
+  SetCalculatorDescriptionField(kDefaultDescriptionField);
+}
+
+TEST_F(PriceListPaneTest, TheLineTypeTableShowsFieldsByType) {
+  struct Case {
+    int32_t field, type;
+    bool shown;
+  };
+  for (const Case& c :
+       {Case{6, 0, false}, Case{6, 13, true}, Case{74, 1, true}, Case{7, 8, true}, Case{7, 9, false},
+        Case{22, 10, true}, Case{53, 12, true}, Case{53, 9, false}, Case{30, 5, true}, Case{30, 10, false},
+        Case{14, 2, true}, Case{14, 3, false}, Case{19, 7, true}, Case{15, 1, false}, Case{23, 8, false},
+        Case{20, 0, true}, Case{20, 13, true}, Case{200, 1, false}, Case{-1, 1, false}})
+    EXPECT_EQ(CalculatorFieldShown(c.field, c.type), c.shown) << c.field << " on " << c.type;
+}
+
+class ColumnFileTest : public PriceListPaneTest {
+ protected:
+  void SetUp() override {
+    PriceListPaneTest::SetUp();
+    folder_ = std::filesystem::temp_directory_path() / ("price_pane_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder_ / "settings");
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(old_);
+    std::filesystem::remove_all(folder_);
+    SetCalculatorDescriptionField(kDefaultDescriptionField);
+    PriceListPaneTest::TearDown();
+  }
+  void Write(const std::string& text) {
+    std::ofstream(folder_ / "settings" / "calcDisplayList.txt", std::ios::binary) << text;
+  }
+  std::vector<int32_t> Fields() {
+    std::vector<int32_t> fields;
+    for (int32_t i = 0; i < ThePane().ColumnCount(); ++i)
+      fields.push_back(DisplayListLayout::ReadColumn(ThePane().Layout(), uint32_t(i)).fieldIndex);
+    return fields;
+  }
+  std::filesystem::path folder_, old_;
+};
+
+TEST_F(ColumnFileTest, TheColumnFileOrTheNineBuiltInColumns) {
+  MakeCanvas();
+  EXPECT_EQ(Fields(), (std::vector<int32_t>{20, 6, 7, 8, 22, 23, 15, 30, 31})) << "no column file";
+  delete canvas_;
+
+  Write("0\t74\t100\t0\t32\r\n");
+  std::filesystem::permissions(folder_ / "settings" / "calcDisplayList.txt",
+                               std::filesystem::perms::owner_read, std::filesystem::perm_options::replace);
+  MakeCanvas();
+  EXPECT_EQ(Fields(), (std::vector<int32_t>{74})) << "a read-only column file is read";
+  EXPECT_EQ(ThePane().ScreenDescriptionField(), 74);
+  EXPECT_EQ(ThePane().PrintDescriptionField(), 74);
+  // totherText shows on every line type, Empty lines included.
+  Put(Line::kEmptyLine, 1, {{"totherText", ppParameter(u"empty note")}});
+  Put(Line::kTextLine, 2, {{"totherText", ppParameter(u"text note")}});
+  Put(Line::kVatLine, 3, {{"totherText", ppParameter(u"vat note")}});
+  const auto log = Paint();
+  for (const char16_t* t : {u"empty note", u"text note", u"vat note"})
+    EXPECT_NE(Find(log, t), nullptr) << "missing";
+}
+
+TEST_F(ColumnFileTest, TheBuiltInColumnsDrawNoMeasuresAndTheirHeaders) {
+  MakeCanvas();
+  EXPECT_EQ(ThePane().LineHeight(), 96);
+  EXPECT_EQ(ThePane().HeaderHeight(), 20);
+  EXPECT_EQ(ThePane().FooterHeight(), 0);
+  Put(Line::kItemService, 1, {{"tunitDescription", ppParameter(u"Fitting")}, {"pcs", ppParameter(2.0)}});
+  const auto log = Paint();
+  EXPECT_NE(Find(log, u"unitDescription"), nullptr) << "headers fall back to the field's name";
+  EXPECT_EQ(Find(log, u"_pcs"), nullptr) << "columns 3-9 carry the measure-only format";
+}
+
+// ---- Adding and deleting lines.
+
+TEST_F(PriceListPaneTest, TheBarsMessagesAddLinesWithThePalettesIds) {
+  MakeCanvas();
+  host_.palette.NextId();  // the palette's counter moved on: the next id is 2
+  Send(Pane::kAddItem);
+  ASSERT_EQ(Types(), (std::vector<int32_t>{Line::kItemService}));
+  EXPECT_EQ(IdAt(0), 2);
+  EXPECT_EQ(ThePane().SelectedLine(), 0);
+  EXPECT_EQ(Table().GetCurrentItem(), 0);
+  EXPECT_EQ(PanelName(), "Item/Service") << "its panel opens";
+  const int32_t before = ppSweeper::PendingCount();
+  Send(Pane::kAddSubTotal);
+  Send(Pane::kAddSubTotal);
+  int32_t subtotals = 0;
+  for (int32_t t : Types()) subtotals += t == Line::kSubtotalLine ? 1 : 0;
+  EXPECT_EQ(subtotals, 1);
+  EXPECT_EQ(ppSweeper::PendingCount(), before + 1) << "one rebuild asked for";
+}
+
+TEST_F(PriceListPaneTest, DeletingByMessageSelectsTheLineNowAtThatIndex) {
+  MakeCanvas();
+  Put(Line::kItemService, 11);
+  Put(Line::kItemService, 12);
+  Put(Line::kCalculationItem, 13);
+  ThePane().SelectLine(0, true);
+  Send(Pane::kDeleteLine);
+  ASSERT_EQ(Types().size(), 2u);
+  EXPECT_EQ(IdAt(0), 12);
+  EXPECT_EQ(ThePane().SelectedLine(), 0);
+  EXPECT_EQ(host_.defaultPanels, 1);
+  ThePane().ClearSelection();
+  ThePane().SelectLine(1, true);
+  Send(Pane::kDeleteLine);
+  EXPECT_EQ(Types().size(), 2u) << "a Calculation Item is not the user's";
+  ThePane().ClearSelection();
+  Put(Line::kTextLine, 14);
+  ThePane().SelectLine(2, true);
+  Send(Pane::kDeleteLine);
+  EXPECT_EQ(Types().size(), 2u);
+  EXPECT_EQ(ThePane().SelectedLine(), -1) << "none after deleting the last";
+}
+
+TEST_F(PriceListPaneTest, DeleteAndBackspaceDeleteAUserLineAndCommand36SparesOthers) {
+  MakeCanvas();
+  window_->SetTarget(&ThePane());
+  for (int32_t id = 1; id <= 3; ++id) Put(Line::kTextLine, id);
+  Put(Line::kEmptyLine, 4);
+  const auto texts = [this] {
+    std::vector<int32_t> lines;
+    const std::vector<int32_t> types = Types();
+    for (size_t i = 0; i < types.size(); ++i)
+      if (types[i] == Line::kTextLine) lines.push_back(int32_t(i));
+    return lines;
+  };
+  for (int32_t key : {0x2E, 0x08}) {
+    const std::vector<int32_t> before = texts();
+    ThePane().ClearSelection();
+    ThePane().SelectLine(before[0], true);
+    Press(key);  // the deferred rebuild runs too
+    EXPECT_EQ(texts().size(), before.size() - 1) << key;
+  }
+  // The rebuilds ran; the Empty line stays whatever 36 says.
+  const int32_t lines = int32_t(Types().size());
+  for (int32_t i = 0; i < lines; ++i) {
+    if (Types()[size_t(i)] != Line::kEmptyLine) continue;
+    ThePane().ClearSelection();
+    ThePane().SelectLine(i, true);
+    ThePane().DoCommand(Pane::kDeleteCommand, 0);
+    EXPECT_EQ(int32_t(Types().size()), lines);
+  }
+  EXPECT_EQ(texts().size(), 1u);
+}
+
+TEST_F(PriceListPaneTest, Command36DeletesAnEditableElementThroughItsBaseAndUndoStaysSafe) {
+  MakeCanvas();
+  auto* element = new OwnQuantityElement();
+  auto* fixed = new OwnQuantityElement();
+  fixed->SetQuantityEditable(false);
+  ppUndoer history;
+  history.Post(new TouchTask(element));
+  Put(Line::kCalculationItem, 1, {}, fixed);
+  Put(Line::kCalculationItem, 2, {}, element);
+  ThePane().SelectLine(0, true);
+  ThePane().DoCommand(Pane::kDeleteCommand, 0);
+  EXPECT_EQ(Types().size(), 2u) << "an element whose quantity is not editable stays";
+  ThePane().ClearSelection();
+  ThePane().SelectLine(1, true);
+  ThePane().DoCommand(Pane::kDeleteCommand, 0);
+  EXPECT_EQ(Types().size(), 1u);
+  EXPECT_EQ(history.DoneTop(), nullptr) << "no task names the deleted element";
+  history.Undo();
+  history.Redo();
+  delete fixed;
+}
+
+TEST_F(PriceListPaneTest, ViewCommandsGoToThePaletteAnd3061ToTheEditor) {
+  MakeCanvas();
+  for (int32_t c : {3001, 3002, 3003, 3004, 3005, 3008}) canvas_->DoCommand(c, 0);
+  EXPECT_EQ(host_.palette.passed, (std::vector<int32_t>{3002, 3003, 3004, 3005, 3008}));
+  SetApplicationFlags1(Pane::kPassViewMenu);
+  canvas_->DoCommand(3001, 0);
+  EXPECT_EQ(host_.palette.passed.back(), 3001);
+  canvas_->DoCommand(Pane::kShowCalculation, 0);
+  EXPECT_EQ(host_.editor.commands, (std::vector<int32_t>{2012}));
+}
+
+// ---- Selection.
+
+TEST_F(PriceListPaneTest, AClickOrAKeyboardMoveSelectsTheLineAndOpensItsPanel) {
+  MakeCanvas();
+  Put(Line::kTextLine, 1);
+  Put(Line::kVatLine, 2);
+  Put(Line::kDiscountLine, 3);
+  window_->SetTarget(&ThePane());
+  ThePane().Activate();
+  ClickRow(1);
+  EXPECT_EQ(ThePane().SelectedLine(), 1);
+  EXPECT_EQ(Table().GetCurrentItem(), 1);
+  EXPECT_EQ(PanelName(), "VAT/Tax");
+  Press(plat::VK_DOWN);
+  EXPECT_EQ(ThePane().SelectedLine(), 2);
+  EXPECT_EQ(PanelName(), "Discount");
+  SetApplicationFlags2(Pane::kNoLinePanel);
+  ClickRow(0);
+  EXPECT_EQ(ThePane().SelectedLine(), 0);
+  EXPECT_EQ(PanelName(), "Discount") << "flags2 0x2: no panel";
+}
+
+TEST_F(PriceListPaneTest, UpdateCalculationSelectsTheLineAgainByItsIdAtOnce) {
+  MakeCanvas();
+  Put(Line::kTextLine, 7);
+  Put(Line::kTextLine, 9);
+  ThePane().SelectLine(1, true);
+  const int32_t before = ppSweeper::PendingCount();
+  SendUpdate();
+  EXPECT_EQ(ppSweeper::PendingCount(), before + 1) << "the rebuild is deferred";
+  ASSERT_EQ(ThePane().SelectedLine(), 1) << "selected again before the rebuild runs";
+  EXPECT_EQ(IdAt(1), 9);
+  EXPECT_EQ(Table().GetCurrentItem(), 1);
+  ThePane().ClearSelection();
+  SendUpdate();
+  EXPECT_EQ(ThePane().SelectedLine(), -1) << "nothing selected, nothing selected after";
+}
+
+TEST_F(PriceListPaneTest, AChangedLineIsFollowedToItsNewPlace) {
+  MakeCanvas();
+  Put(Line::kItemService, 1);
+  Put(Line::kItemService, 2);
+  Table().AssignSortKeys();
+  const int32_t moving = IdAt(1);
+  ThePane().SelectLine(1, true);
+  Table().BeginAccess();
+  Table().GoToItem(1);
+  Table().SetValue(Table().IndexOf("tag"), ppParameter(int32_t(1 * 10000 + 1)));  // the first tag
+  const int32_t now = ThePane().SelectedLine();
+  ASSERT_GE(now, 0);
+  EXPECT_NE(now, 1) << "the tagged line sorts to another place";
+  EXPECT_EQ(IdAt(now), moving);
+  EXPECT_EQ(Table().GetCurrentItem(), now);
+}
+
+// ---- The footer.
+
+TEST_F(PriceListPaneTest, TheTotalFooterShowsTheTotalAndItsLabel) {
+  struct Case {
+    uint32_t extra;
+    bool total;
+    int32_t labelOffset;  // label's right edge left of the amount's
+  };
+  for (const Case& c : {Case{0, false, 120}, Case{Pane::kSecondPrice, false, 120}, Case{0, true, 120},
+                        Case{Pane::kSecondPrice, true, 240}}) {
+    SetApplicationFlags1(Pane::kTotalFooter | c.extra);
+    MakeCanvas();
+    EXPECT_EQ(ThePane().FooterHeight(), 21);
+    if (c.total)
+      Put(Line::kTotalLine, 1, {{"total", ppParameter(ppMoney::FromRaw(1234500))}});
+    else
+      Put(Line::kTextLine, 1, {{"totherText", ppParameter(u"only")}});
+    EXPECT_EQ(ThePane().GetLineCount(), 0) << "one line: no rows";
+    const auto log = Paint();
+    const plat::TextLogRecord* label = Find(log, u"Total (VAT incl.)");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(Find(log, u"only"), nullptr);
+    plat::RECT list;
+    ThePane().GetListRect(&list);
+    // Right-aligned texts are drawn in 400-pixel boxes: the box's left + 400 is the right edge.
+    const int32_t amountRight = list.right + 1 - 5;
+    EXPECT_EQ(label->x + 400, amountRight - c.labelOffset);
+    int32_t amounts = 0;
+    for (const auto& r : log)
+      if (r.y == label->y && r.x + 400 == amountRight) ++amounts;
+    EXPECT_EQ(amounts, c.total ? 1 : 0);
+    delete canvas_;
+    canvas_ = nullptr;
+  }
+}
+
+TEST_F(PriceListPaneTest, ShowLastLineDropsAnEmptyLineBeforeTheTotalOnlyWithTheFooter) {
+  for (bool footer : {true, false}) {
+    SetApplicationFlags1(footer ? Pane::kTotalFooter : 0);
+    MakeCanvas();
+    Put(Line::kTextLine, 1);
+    Put(Line::kEmptyLine, 2);
+    Put(Line::kTotalLine, 3);
+    EXPECT_EQ(Types().size(), footer ? 2u : 3u) << footer;
+    EXPECT_EQ(ThePane().GetLineCount(), footer ? 1 : 3);
+    delete canvas_;
+    canvas_ = nullptr;
+  }
+}
+
+// ---- Size.
+
+TEST_F(PriceListPaneTest, WideningScalesTheColumnsAndAZeroWidthScalesNothing) {
+  MakeCanvas();
+  Pane& pane = ThePane();
+  plat::RECT list;
+  pane.GetListRect(&list);
+  const int32_t width = list.right - list.left;
+  // Two columns filling the list: 200 + 100 out of 300 proportions.
+  const auto layout = [](std::vector<DisplayListLayout::Column> columns) {
+    DisplayListLayout::Header header;
+    header.title = "two";
+    return DisplayListLayout::Make(header, columns);
+  };
+  DisplayListLayout::Column a, b;
+  a.fieldIndex = 20;
+  a.width = 200;
+  b.fieldIndex = 6;
+  b.width = 100;
+  Handle two = layout({a, b});
+  pane.ResizeTo(300 + (Frame(&pane).right - Frame(&pane).left - width),
+                Frame(&pane).bottom - Frame(&pane).top);
+  pane.LoadLayout(two);
+  MemDispose(two);
+  pane.GetListRect(&list);
+  ASSERT_EQ(list.right - list.left, 300);
+  ASSERT_EQ(DisplayListLayout::ReadColumn(pane.Layout(), 1).x, 200);
+  pane.SupervisorResized(300, 0);
+  const auto c0 = DisplayListLayout::ReadColumn(pane.Layout(), 0),
+             c1 = DisplayListLayout::ReadColumn(pane.Layout(), 1);
+  EXPECT_EQ(c0.x, 0);
+  EXPECT_EQ(c0.width, 400);
+  EXPECT_EQ(c1.x, 400);
+  EXPECT_EQ(c1.width, 200);
+
+  // From a content width of 0 (the list all scroll bar) nothing is scaled.
+  pane.GetListRect(&list);
+  const plat::RECT frame = Frame(&pane);
+  pane.ResizeTo(frame.right - frame.left - (list.right - list.left), frame.bottom - frame.top);
+  pane.GetListRect(&list);
+  ASSERT_EQ(list.right - list.left, 0);
+  pane.SupervisorResized(300, 0);
+  pane.GetListRect(&list);
+  ASSERT_EQ(list.right - list.left, 300);
+  EXPECT_EQ(DisplayListLayout::ReadColumn(pane.Layout(), 0).width, 400);
+  EXPECT_EQ(DisplayListLayout::ReadColumn(pane.Layout(), 1).x, 400);
+  EXPECT_EQ(DisplayListLayout::ReadColumn(pane.Layout(), 1).width, 200);
+}
+
+// ---- The picture.
+
+TEST_F(PriceListPaneTest, APaneOfEveryLineTypeMatchesTheKeptPicture) {
+  MakeCanvas({0, 0, 600, 1300});
+  auto* marked = new OwnQuantityElement();
+  marked->mark = 0x10001;
+  const std::vector<int32_t> types{Line::kCalculationItem, Line::kElementLine2, Line::kElementLine3,
+                                   Line::kTagSubtotal,     Line::kTotalLine,    Line::kTagHeading,
+                                   Line::kItemService,     Line::kTextLine,     Line::kDiscountLine,
+                                   Line::kSubtotalLine,    Line::kVatLine,      Line::kEmptyLine};
+  int32_t id = 1;
+  for (int32_t type : types) {
+    Table().BeginAccess();
+    const Vcon::WString name(std::u16string(u"Line ") + char16_t(u'A' + id - 1));
+    Put(type, id,
+        {{"unitDescription", ppParameter(name.Narrow())},
+         {"text", ppParameter("text")},
+         {"missing", ppParameter(int32_t(type == Line::kCalculationItem ? 2 : 0))}},
+        type == Line::kCalculationItem ? marked : nullptr);
+    ++id;
+  }
+  ThePane().SelectLine(6, true);
+  ThePane().Activate();
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::UpdateWindow(hwnd_);
+  const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/calculation/price_pane.png";
+  const std::string actual = std::string(PLANNER_BINARY_DIR) + "/price_pane-actual.png";
+  ASSERT_TRUE(plat::HeadlessDriver::DumpPng(hwnd_, actual));
+  if (std::getenv("PLANNER_WRITE_FIXTURES")) plat::HeadlessDriver::DumpPng(hwnd_, kept);
+  std::unique_ptr<plat::Surface> expected = plat::ReadPng(kept);
+  std::unique_ptr<plat::Surface> drawn = plat::ReadPng(actual);
+  ASSERT_TRUE(expected && drawn) << "missing " << kept << "; the window is in " << actual;
+  const plat::PixelDifference diff = plat::ComparePixels(*expected, *drawn, 8);
+  EXPECT_TRUE(diff.sameSize);
+  EXPECT_LE(diff.pixels, drawn->Width() * drawn->Height() / 200)
+      << "first at " << diff.firstX << "," << diff.firstY << "; see " << actual;
+  delete canvas_;
+  canvas_ = nullptr;
+  delete marked;
+}
+
+}  // namespace
