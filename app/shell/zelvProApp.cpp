@@ -11,6 +11,7 @@
 #include "app/shell/ShellSceneRefresh.h"
 #include "app/shell/ShellSettings.h"
 #include "app/shell/iShellServices.h"
+#include "app/warnings/ShowWarning.h"
 #include "calculation/UnitTrees.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/DocumentCommandLine.h"
@@ -105,6 +106,8 @@ zelvProApp::zelvProApp(HINSTANCE instance, HINSTANCE previous) : ppApplication(i
 zelvProApp::~zelvProApp() {
   // Views retired by the last message first: they may still refer to the document window.
   ppPendingDeletions::DeleteAll();
+  // The warning window's alerters listen to the document window: they go first.
+  DestroyWarningWindow();
   delete documentWindow_;
   documentWindow_ = nullptr;
   textWindow_ = nullptr;
@@ -272,6 +275,8 @@ void zelvProApp::MakeDocumentWindow() {
   iRecordGrids::Install(gridMaker_.get());
   sceneRefresh_ = std::make_unique<ShellSceneRefresh>(documentWindow_);
   ppSelectorDialog::InstallSceneRefresh(sceneRefresh_.get());
+  // The placement-warning rules, read once; their window watches the document window.
+  StartPlacementWarnings();
 }
 
 void zelvProApp::LoadCursors() {
