@@ -58,6 +58,7 @@
 #include "framework/ppMenuHelper.h"
 #include "framework/ppPendingDeletions.h"
 #include "framework/ppPicture.h"
+#include "platform/Cursors.h"
 #include "platform/Gdi.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
@@ -282,8 +283,14 @@ void zelvProApp::MakeDocumentWindow() {
 void zelvProApp::LoadCursors() {
   ppApplication::LoadCursors();
   ppCursorTable* table = ppCursorTable::Global();
-  for (int32_t i = 0; i < kCursorCount; ++i)
-    cursors_[i] = table != nullptr ? table->Add(GetInstance(), kFirstCursor + i) : 0;
+  for (int32_t i = 0; i < kCursorCount; ++i) {
+    if (table == nullptr) break;
+    // A cursor the resources lack would leave the pointer invisible while it is set: the arrow
+    // stands in for it.
+    const int32_t id = kFirstCursor + i;
+    const bool present = LoadCursorA(GetInstance(), MAKEINTRESOURCEA(static_cast<uint16_t>(id))) != nullptr;
+    cursors_[i] = present ? table->Add(GetInstance(), id) : table->Add(nullptr, IDC_ARROW);
+  }
 }
 
 int32_t zelvProApp::CursorSlot(int32_t slot) const {

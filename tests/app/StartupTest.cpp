@@ -42,6 +42,8 @@
 #include "foundation/ProcessServices.h"
 #include "foundation/UserPreferences.h"
 #include "framework/ToolTipControl.h"
+#include "framework/ppCursor.h"
+#include "framework/ppCursorTable.h"
 #include "framework/ppApplication.h"
 #include "platform/Desktop.h"
 #include "platform/HandOverListener.h"
@@ -204,6 +206,16 @@ TEST_F(StartupTest, StartupBuildsTheWorkingStateAndTheTeardownTakesItAway) {
   EXPECT_EQ(DocumentRecordFile, nullptr);
   EXPECT_EQ(ToolTipControl::DocumentTips(), nullptr);
   EXPECT_EQ(dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()), nullptr);
+}
+
+TEST_F(StartupTest, EveryCursorOfTheMouseTasksShowsAPointer) {
+  zelvProApp& app = Start();
+  for (int32_t slot = 0; slot < zelvProApp::kCursorCount; ++slot) {
+    SCOPED_TRACE(slot);
+    const ppCursor* cursor = ppCursorTable::Global()->At(app.CursorSlot(slot));
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_NE(cursor->Handle(), nullptr);
+  }
 }
 
 // ---- Hand-over of a second start.
