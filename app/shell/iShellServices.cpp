@@ -1,0 +1,13 @@
+#include "app/shell/iShellServices.h"
+
+#include "platform/ResetList.h"
+
+namespace {
+iShellServices gNeutral;
+iShellServices* gInstalled = nullptr;  // user-interface thread
+[[maybe_unused]] const bool kReset =
+    plat::ResetList::Add("shell services: the installed ones", [] { gInstalled = nullptr; });
+}  // namespace
+
+iShellServices& iShellServices::Current() { return gInstalled != nullptr ? *gInstalled : gNeutral; }
+void iShellServices::Install(iShellServices* services) { gInstalled = services; }

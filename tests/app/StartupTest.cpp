@@ -1,0 +1,459 @@
+// The program from its arguments to its teardown, on copies of the demo settings: the arguments it
+// takes, the start-up's frame placement and working state, a start that cannot go on, the hand-over
+// of a second start's document, the commands that reach the calculation and the exchange, help, and
+// whole runs in this process and of the built program.
+//
+// To renew the kept picture of the program's first frame after a deliberate change: run with
+// PLANNER_WRITE_FIXTURES=1, look at tests/fixtures/app/planner.png and commit it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/shell/PlannerProgram.h"
+#include "app/shell/ShellSettings.h"
+#include "app/shell/iShellServices.h"
+#include "app/shell/zelvProApp.h"
+#include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/zelvproWindow.h"
+#include "catalogue/databases/CatalogDatabaseList.h"
+#include "catalogue/databases/qxApplicationdb.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/qxApplicationFil.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "controls/ppConfigurator.h"
+#include "elements/topview/iConfigurator.h"
+#include "elements/topview/zelvproElementConfigurator.h"
+#include "foundation/FileDialogs.h"
+#include "foundation/PosixPath.h"
+#include "foundation/ProcessServices.h"
+#include "foundation/UserPreferences.h"
+#include "framework/ToolTipControl.h"
+#include "framework/ppCursor.h"
+#include "framework/ppCursorTable.h"
+#include "framework/ppApplication.h"
+#include "platform/Desktop.h"
+#include "platform/HandOverListener.h"
+#include "platform/HandOverSender.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/MessageBox.h"
+#include "platform/MessageTrace.h"
+#include "platform/Tooltip.h"
+#include "platform/PngFile.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Shell.h"
+#include "platform/Surface.h"
+#include "platform/UserLanguage.h"
+#include "platform/WindowApi.h"
+#include "support/DemoSettings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingDocument : public iDocumentCommands {
+ public:
+  void OpenFile(const DocumentFileRecord& file) override { opened.push_back(Vcon::Utf8FromUtf16(file.path)); }
+  std::vector<std::string> opened;
+};
+
+class RecordingServices : public iShellServices {
+ public:
+  void ListCalculationUnits() override { log.push_back("units"); }
+  void WritePriceList(const Vcon::String& path) override {
+    log.push_back("price list " + std::string(path.c_str()));
+  }
+  void OpenFromServer() override { log.push_back("server open"); }
+  void SaveToServer() override { log.push_back("server save"); }
+  void SetAlternativePriceLayout(bool on) override {
+    log.push_back(on ? "alternative on" : "alternative off");
+  }
+  void MailOrder(plat::HWND) override { log.push_back("mail"); }
+  void SendToCentralServer(plat::HWND) override { log.push_back("central"); }
+  std::vector<std::string> log;
+};
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    savedPreferences_ = Preferences();
+    savedFolder_ = fs::current_path();
+    plat::SetUserDefaultLangID(plat::kLangEnglish);
+    iShellServices::Install(&services_);
+  }
+  void TearDown() override {
+    Stop();
+    fs::current_path(savedFolder_);
+    plat::HeadlessDriver::Reset();
+    plat::ResetUserDefaultLangID();
+    Preferences() = savedPreferences_;
+    ApplyDerivedSettings();
+  }
+
+  // The copy's root as the program folder (program form) and the current folder.
+  void EnterProgramFolder() {
+    fs::current_path(demo_.Root());
+    std::string folder = demo_.Root().string() + "/";
+    for (char& c : folder)
+      if (c == '/') c = '\\';
+    ProgramFolder = Vcon::WString(Vcon::Utf16FromUtf8(folder));
+    SetStartupDirectory(ProgramFolder);
+  }
+  // The program's start-up on the copy, as the entry runs it, without the message loop.
+  zelvProApp& Start(std::string commandLine = "") {
+    EnterProgramFolder();
+    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
+                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
+    app_ = std::make_unique<zelvProApp>(nullptr, nullptr);
+    gApplication = app_.get();
+    app_->SetDocumentCommands(&document_);
+    app_->SetCommandLine(std::move(commandLine));
+    app_->Startup();
+    plat::HeadlessDriver::RunUntilIdle();
+    return *app_;
+  }
+  void Stop() {
+    app_.reset();
+    gApplication = nullptr;
+  }
+  // Writes the preferences file of the copy with display configuration `mode`.
+  void WritePlacement(uint32_t mode) {
+    EnterProgramFolder();
+    InitPreferencesPath();
+    Preferences().displayConfiguration = mode;
+    ASSERT_TRUE(SaveDisplaySettings());
+  }
+  void SetRecordText(const char* field, const char* text) {
+    qxApplicationFil& file = app_->ApplicationDatabase()->ApplicationFile();
+    RecordField(file, field).SetText(file.GetRecordBuffer(), text);
+    ShellSettings::Current().Apply(file);
+  }
+
+  DemoSettings demo_;
+  RecordingDocument document_;
+  RecordingServices services_;
+  std::unique_ptr<zelvProApp> app_;
+  UserPreferences savedPreferences_;
+  fs::path savedFolder_;
+};
+
+std::string Rect(plat::HWND window) {
+  plat::RECT r{};
+  plat::GetWindowRect(window, &r);
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+         std::to_string(r.bottom - r.top);
+}
+
+// ---- Start-up.
+
+TEST_F(StartupTest, TheFrameIsPlacedByTheDisplayConfiguration) {
+  plat::SetVirtualScreenSize(1280, 1024);
+  const struct {
+    uint32_t mode;
+    std::string rect;  // empty: maximised
+  } cases[] = {{1, "0,0 975x720"}, {2, "305,0 975x720"}, {0, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    WritePlacement(c.mode);
+    zelvProApp& app = Start();
+    if (c.rect.empty())
+      EXPECT_TRUE(plat::IsZoomed(app.Frame()));
+    else
+      EXPECT_EQ(Rect(app.Frame()), c.rect);
+    Stop();
+  }
+}
+
+TEST_F(StartupTest, AFullScreenHeightOf700IsASmallScreen) {
+  for (int32_t height : {700, 701}) {
+    SCOPED_TRACE(height);
+    plat::SetFullScreenClientSize(1280, height);
+    EXPECT_EQ(Start().SmallScreen(), height == 700);
+    Stop();
+  }
+}
+
+TEST_F(StartupTest, StartupBuildsTheWorkingStateAndTheTeardownTakesItAway) {
+  zelvProApp& app = Start();
+  char title[128] = {};
+  plat::GetWindowTextA(app.Frame(), title, sizeof title);
+  EXPECT_STREQ(title, "Vellmora Home Planner");
+  ASSERT_NE(app.DocumentWindow(), nullptr);
+  EXPECT_NE(CatalogDatabases, nullptr);
+  EXPECT_NE(MainCatalogDatabase, nullptr);
+  EXPECT_NE(DocumentRecordFile, nullptr);
+  EXPECT_NE(ToolTipControl::DocumentTips(), nullptr);
+  EXPECT_NE(ppConfigurator::Host(), nullptr);
+  EXPECT_NE(dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()), nullptr);
+  EXPECT_EQ(services_.log, std::vector<std::string>{"units"});
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
+  Stop();
+  EXPECT_EQ(CatalogDatabases, nullptr);
+  EXPECT_EQ(DocumentRecordFile, nullptr);
+  EXPECT_EQ(ToolTipControl::DocumentTips(), nullptr);
+  EXPECT_EQ(dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()), nullptr);
+}
+
+TEST_F(StartupTest, EveryCursorOfTheMouseTasksShowsAPointer) {
+  zelvProApp& app = Start();
+  for (int32_t slot = 0; slot < zelvProApp::kCursorCount; ++slot) {
+    SCOPED_TRACE(slot);
+    const ppCursor* cursor = ppCursorTable::Global()->At(app.CursorSlot(slot));
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_NE(cursor->Handle(), nullptr);
+  }
+}
+
+// ---- Hand-over of a second start.
+
+TEST_F(StartupTest, AHandedOverDocumentIsOpenedAndItsWindowComesToTheFront) {
+  {
+    // Before the document window exists: only a beep.
+    zelvProApp early(nullptr, nullptr);
+    EXPECT_FALSE(early.HandOver("\"/p/k 1.qxf\""));
+    EXPECT_EQ(plat::Desktop::Beeps().size(), 1u);
+  }
+  zelvProApp& app = Start();
+  const struct {
+    std::string text;
+    std::vector<std::string> opened;
+  } cases[] = {
+      {"\"/plans/k 1.qxf\"", {"/plans/k 1.qxf"}},
+      {"/plans/k.qxf", {"/plans/k.qxf"}},
+      {std::string("/a.qxf\0/junk", 11), {"/a.qxf"}},
+      {"", {}},  // raises the frame only
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    document_.opened.clear();
+    ASSERT_TRUE(app.HandOver(c.text));
+    // Posted: nothing opens until the sender is released.
+    EXPECT_TRUE(document_.opened.empty());
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(document_.opened, c.opened);
+    // The document window lies inside the frame, which is what comes to the front.
+    EXPECT_EQ(plat::GetForegroundWindow(), app.Frame());
+  }
+}
+
+TEST_F(StartupTest, ASecondStartsTextArrivesThroughTheInstanceHandOver) {
+  zelvProApp& app = Start();
+  const std::string name = "planner startup test " + std::to_string(::getpid());
+  plat::HandOverListener listener;
+  ASSERT_TRUE(listener.Start(name, app.Frame())) << listener.Failure();
+  std::atomic<int> result{-1};
+  std::thread second([&] { result = int(plat::HandOverSender::Send(name, "\"/plans/k 1.qxf\"")); });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (result < 0 && std::chrono::steady_clock::now() < deadline) {
+    plat::HeadlessDriver::RunUntilIdle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  second.join();
+  plat::HeadlessDriver::RunUntilIdle();
+  listener.Stop();
+  EXPECT_EQ(result, int(plat::HandOverSender::Result::kDelivered));
+  EXPECT_EQ(document_.opened, std::vector<std::string>{"/plans/k 1.qxf"});
+  EXPECT_EQ(plat::GetForegroundWindow(), app.Frame());
+}
+
+// ---- Keys and the tool tips.
+
+class KeyRecorder : public ppEventHandler {
+ public:
+  void KeyDown(signed char key, int32_t /*flags*/) override { keys.push_back(key); }
+  std::vector<int32_t> keys;
+};
+
+TEST_F(StartupTest, BackspaceReachesTheKeyTargetAsDelete) {
+  zelvProApp& app = Start();
+  KeyRecorder recorder;
+  ppEventHandler* previous = app.GetTarget();
+  app.SetTarget(&recorder);
+  app.KeyDown(8, 0);
+  app.KeyDown(0x2E, 0);
+  EXPECT_EQ(recorder.keys, (std::vector<int32_t>{0x2E, 0x2E}));
+  app.SetTarget(previous);
+}
+
+TEST_F(StartupTest, SingleMousePressesAndMovesAreRelayedToTheDocumentTipsButNotDoubleClicks) {
+  zelvProApp& app = Start();
+  ToolTipControl* tips = ToolTipControl::DocumentTips();
+  ASSERT_NE(tips, nullptr);
+  for (plat::UINT message = 0x200; message <= 0x209; ++message) {
+    SCOPED_TRACE(message);
+    plat::MessageTrace::Start();
+    plat::MSG msg{};
+    msg.hwnd = app.DocumentWindow()->GetHWND();
+    msg.message = message;
+    EXPECT_TRUE(app.PreTranslate(&msg));
+    bool relayed = false;
+    for (const plat::MSG& m : plat::MessageTrace::Messages())
+      relayed = relayed || (m.hwnd == tips->Handle() && m.message == plat::TTM_RELAYEVENT);
+    plat::MessageTrace::Stop();
+    EXPECT_EQ(relayed, message <= 0x208 && message != 0x203 && message != 0x206);
+  }
+}
+
+// ---- Commands.
+
+TEST_F(StartupTest, TheServerPriceListAndMailCommandsReachTheServices) {
+  zelvProApp& app = Start();
+  services_.log.clear();
+  const struct {
+    int32_t command;
+    std::vector<std::string> log;
+  } cases[] = {
+      {zelvProApp::kOpenFromServer, {"server open"}},
+      {zelvProApp::kSaveToServer, {"server save"}},
+      {zelvProApp::kMailOrder, {"mail"}},
+      {zelvProApp::kWritePriceList, {}},  // no output file named
+      {zelvProApp::kAlternativePriceList, {"alternative on", "alternative off"}},
+  };
+  // The print that -21 brackets asks its questions first: each is cancelled.
+  plat::HeadlessDriver::SetIdleScript([] {
+    plat::HWND active = plat::GetActiveWindow();
+    return active != nullptr && plat::PostMessageA(active, plat::WM_COMMAND, plat::IDCANCEL, 0);
+  });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    services_.log.clear();
+    app.DoCommand(c.command, 0);
+    EXPECT_EQ(services_.log, c.log);
+  }
+  SetRecordText("posPath", ".\\prices.txt");
+  services_.log.clear();
+  app.DoCommand(zelvProApp::kWritePriceList, 0);
+  EXPECT_EQ(services_.log, std::vector<std::string>{"price list .\\prices.txt"});
+}
+
+TEST_F(StartupTest, TheCentralServerIsReachedOnlyWhenTheUserAgrees) {
+  zelvProApp& app = Start();
+  for (int32_t answer : {plat::IDNO, plat::IDYES}) {
+    SCOPED_TRACE(answer);
+    services_.log.clear();
+    plat::ClearMessageBoxLog();
+    plat::QueueMessageBoxAnswer(answer);
+    app.DoCommand(zelvProApp::kCentralServer, 0);
+    ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(plat::MessageBoxLog()[0].style, plat::MB_YESNO | plat::MB_ICONQUESTION);
+    EXPECT_EQ(services_.log,
+              answer == plat::IDYES ? std::vector<std::string>{"central"} : std::vector<std::string>{});
+  }
+}
+
+TEST_F(StartupTest, HelpOpensTheNamedFileBesideTheProgram) {
+  zelvProApp& app = Start();
+  SetRecordText("primaryHelp", "");
+  app.DoCommand(zelvProApp::kHelpCommand, 0);
+  EXPECT_TRUE(plat::ShellExecuteLog().empty());
+  SetRecordText("primaryHelp", "guide.htm");
+  app.DoCommand(zelvProApp::kHelpCommand, 0);
+  ASSERT_EQ(plat::ShellExecuteLog().size(), 1u);
+  EXPECT_EQ(plat::ShellExecuteLog()[0].verb, u"open");
+  EXPECT_EQ(plat::ShellExecuteLog()[0].file, u"guide.htm");
+}
+
+// ---- Whole runs.
+
+TEST_F(StartupTest, ThreeRunsInOneProcessEachEndCleanly) {
+  for (int run = 0; run < 3; ++run) {
+    SCOPED_TRACE(run);
+    PlannerProgram::Options options;
+    options.screenshot = (demo_.Root() / ("run" + std::to_string(run) + ".png")).string();
+    EXPECT_EQ(PlannerProgram::Run(options, demo_.Root().string()), PlannerProgram::kOk);
+    EXPECT_TRUE(fs::exists(options.screenshot));
+    EXPECT_EQ(gApplication, nullptr);
+    EXPECT_EQ(CatalogDatabases, nullptr);
+    EXPECT_EQ(ToolTipControl::DocumentTips(), nullptr);
+    EXPECT_EQ(plat::FindWindowA(ppApplication::kFrameClass, nullptr), nullptr);
+    EXPECT_EQ(fs::current_path(), savedFolder_);
+  }
+}
+
+TEST_F(StartupTest, ASettingsDatabaseThatCannotBeOpenedEndsTheStartWithOneBox) {
+  const struct {
+    const char* file;
+    bool cutInHalf;  // else removed
+    const char* text;
+  } cases[] = {
+      {"skin.cdb", false, "Cannot open .\\settings\\skin.cdb (error -38)."},
+      {"zadezodid.cdb", true, "Cannot open .\\settings\\zadezodid.cdb (error "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    DemoSettings copy;
+    const fs::path file = copy.File(c.file);
+    if (c.cutInHalf)
+      fs::resize_file(file, fs::file_size(file) / 2);
+    else
+      fs::remove(file);
+    plat::ClearMessageBoxLog();
+    PlannerProgram::Options options;
+    options.screenshot = (copy.Root() / "x.png").string();
+    EXPECT_EQ(PlannerProgram::Run(options, copy.Root().string()), PlannerProgram::kStartFailed);
+    ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].caption), "Zelvo Pro");
+    EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text).rfind(c.text, 0), 0u)
+        << Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text);
+    EXPECT_FALSE(fs::exists(options.screenshot));
+    EXPECT_EQ(plat::FindWindowA(ppApplication::kFrameClass, nullptr), nullptr);
+    EXPECT_FALSE(fs::exists(file) && !c.cutInHalf) << "no empty database is made in its place";
+  }
+}
+
+#ifdef PLANNER_PROGRAM
+// The built program, copied beside a copy of the demo settings: answers its exit status and what it
+// wrote to standard error.
+int RunProgram(const DemoSettings& demo, const std::string& arguments, std::string& errors) {
+  const fs::path program = demo.Root() / "planner";
+  fs::copy_file(PLANNER_PROGRAM, program, fs::copy_options::overwrite_existing);
+  const fs::path errorFile = demo.Root() / "errors.txt";
+  const std::string command = "cd '" + demo.Root().string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
+                              program.string() + "' " + arguments + " 2>'" + errorFile.string() + "'";
+  const int status = std::system(command.c_str());
+  std::ifstream in(errorFile);
+  std::stringstream text;
+  text << in.rdbuf();
+  errors = text.str();
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(PlannerProgramTest, TheBuiltProgramDrawsItsFirstFrameAndStopsAtADialog) {
+  DemoSettings demo;
+  std::string errors;
+  ASSERT_EQ(RunProgram(demo, "--screenshot shot.png", errors), 0) << errors;
+  const std::string shot = (demo.Root() / "shot.png").string();
+  const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/app/planner.png";
+  if (std::getenv("PLANNER_WRITE_FIXTURES") != nullptr)
+    fs::copy_file(shot, kept, fs::copy_options::overwrite_existing);
+  std::unique_ptr<plat::Surface> got = plat::ReadPng(shot), want = plat::ReadPng(kept);
+  ASSERT_NE(got, nullptr);
+  ASSERT_NE(want, nullptr) << kept;
+  const plat::PixelDifference difference = plat::ComparePixels(*got, *want, 0);
+  EXPECT_TRUE(difference.Matches()) << difference.pixels << " pixels differ, the first at "
+                                    << difference.firstX << "," << difference.firstY;
+
+  EXPECT_EQ(RunProgram(demo, "--screenshot dialog.png --command 3050", errors),
+            PlannerProgram::kModalInScreenshot);
+  EXPECT_NE(errors.find("Zelvo Pro Settings"), std::string::npos) << errors;
+  EXPECT_FALSE(fs::exists(demo.Root() / "dialog.png"));
+
+  EXPECT_EQ(RunProgram(demo, "--command", errors), PlannerProgram::kUsage);
+}
+#endif
+
+}  // namespace
