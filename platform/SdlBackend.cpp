@@ -16,6 +16,7 @@
 #include "platform/SdlInput.h"
 #include "platform/SdlWindows.h"
 #include "platform/TextRenderer.h"
+#include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
 namespace plat {
@@ -159,8 +160,14 @@ void Handle(State& state, const SDL_Event& e) {
     case SDL_DROPFILE:
       Drop(e.drop);
       break;
+    case SDL_QUIT:
+      // SDL turns SIGINT and SIGTERM into this event, and sends it once the last window is gone; a
+      // window's close box is handled on its own. Either way the message loop ends and the program
+      // tears down as after its own Quit.
+      PostQuitMessage(0);
+      break;
     default:
-      break;  // SDL_QUIT: each window's close box is handled on its own
+      break;
   }
 }
 

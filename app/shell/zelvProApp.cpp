@@ -16,6 +16,7 @@
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/DocumentCommandLine.h"
 #include "canvas/window/iDocumentCommands.h"
+#include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
 #include "catalogue/databases/qxApplicationdb.h"
@@ -267,6 +268,7 @@ void zelvProApp::MakeDocumentWindow() {
   parts.document = documentCommands_;
   parts.commandLine = commandLine_;
   parts.frame = Frame();
+  parts.make3DCanvas = zelvpro3DCanvas::Maker(MainCatalogDatabase);
   documentWindow_ = new zelvproWindow(rect, std::move(parts));
   SetDocumentWindow(documentWindow_);
   // The adapters the elements and pop-ups ask for, now that the window and its configurator exist.
