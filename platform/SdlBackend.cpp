@@ -30,7 +30,9 @@ struct State {
   HCURSOR shownCursor = nullptr;
 };
 // The running backend's (user-interface thread); it belongs to the backend, so a reset leaves it.
-std::unique_ptr<State> gState;
+// Kept out of static destruction: Xlib ends the process through exit() when the display connection
+// breaks, and closing windows over a dead connection waits for ever. Stop() frees the state.
+std::unique_ptr<State>& gState = *new std::unique_ptr<State>();
 bool gVideoUp = false;
 
 SDL_SystemCursor SystemCursorFor(uint16_t id) {
