@@ -5,7 +5,6 @@
 
 #include "calculation/zelvproCalculatorCanvas.h"
 #include "calculation/zelvproCalculatorList.h"
-#include "canvas/editor/iEditorListPrint.h"
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproViewBar.h"
@@ -167,11 +166,7 @@ void zelvproWindow::Build(const plat::RECT& f) {
   if (calculator_ != nullptr) {
     // Without an application database the item list has no default panel: the canvas's own stands.
     services_.SetItemListPanel([this] { calculator_->ShowConfigurator(); });
-    // The scroller prints view 2012 through the price list once the pane can print itself.
-    zelvproEditorScroller* scroller = editorCanvas_->Editor()->EditorScroller();
-    if (auto* list = dynamic_cast<iEditorListPrint*>(calculator_->Pane());
-        list != nullptr && scroller != nullptr)
-      scroller->SetListPrint(list);
+    // The pane is no iEditorListPrint: the scroller prints view 2012 from the current pane itself.
   }
   editorCanvas_->Invalidate();
   editorCanvas_->AddToolTips(0);
