@@ -1,5 +1,10 @@
 #include "canvas/window/zelvproWindow.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "calculation/zelvproCalculatorCanvas.h"
+#include "calculation/zelvproCalculatorList.h"
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproViewBar.h"
@@ -7,9 +12,11 @@
 #include "canvas/tasks/CanvasTaskFactory.h"
 #include "canvas/window/DocumentCommandLine.h"
 #include "canvas/window/PrintResolutionHook.h"
+#include "canvas/window/RemoteCommandText.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/qxBkGndView.h"
 #include "canvas/window/zelvproEditorCanvas.h"
+#include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "controls/zelvproConfiguratorPane.h"
 #include "controls/zelvproInchScaleDialog.h"
@@ -26,6 +33,7 @@
 #include "framework/qxAdornerColors.h"
 #include "platform/Controls.h"
 #include "platform/MdiWindows.h"
+#include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
@@ -42,6 +50,18 @@ constexpr int32_t kSwallowedA = -860, kSwallowedB = -861;
 constexpr float kNoWallHeight = 1.0e9f;
 
 uint32_t Flags1() { return iApplicationSettings::Current().flags1; }
+
+// Whether a remote command's whole text names a file that exists (then it opens, whatever it looks
+// like): a path starting with "/" reads like an option otherwise.
+bool NamesExistingFile(const std::u16string& path) {
+  if (path.empty()) return false;
+  std::error_code error;
+  return std::filesystem::is_regular_file(Vcon::ResolvePosixPath(std::u16string_view(path)), error);
+}
+
+void ShowApplicationFrame() {
+  if (gApplication != nullptr) gApplication->ShowFrame();
+}
 
 // The document window class when there is no multiple-document client to make it in.
 constexpr const char* kStandaloneClass = "ZelvCtrl";
@@ -121,8 +141,14 @@ void zelvproWindow::Build(const plat::RECT& f) {
   editorCanvas_ = new zelvproEditorCanvas(this, e, parts_.catalogue);
   configuratorPane_ = new zelvproConfiguratorPane(this, g);
 
-  calculation_ = new ppView(this);
-  calculation_->SetFrame(h);
+  // The price list lists from the main catalogue; without one the view stays a plain, empty one.
+  if (parts_.catalogue != nullptr) {
+    calculator_ = new zelvproCalculatorCanvas(this, h, *parts_.catalogue);
+    calculation_ = calculator_;
+  } else {
+    calculation_ = new ppView(this);
+    calculation_->SetFrame(h);
+  }
   calculation_->Hide();
   calculation_->DetachFromSupervisor();
 
@@ -137,6 +163,11 @@ void zelvproWindow::Build(const plat::RECT& f) {
   viewBar_ = new zelvproViewBar(this, barFrame, palette_, editorCanvas_, calculation_, canvas3D_, &services_,
                                 editorCanvas_->Editor());
   viewBar_->SetEditor(editorCanvas_->Editor());
+  if (calculator_ != nullptr) {
+    // Without an application database the item list has no default panel: the canvas's own stands.
+    services_.SetItemListPanel([this] { calculator_->ShowConfigurator(); });
+    // The pane is no iEditorListPrint: the scroller prints view 2012 from the current pane itself.
+  }
   editorCanvas_->Invalidate();
   editorCanvas_->AddToolTips(0);
   if (gApplication != nullptr) gApplication->SetTarget(this);
@@ -199,11 +230,14 @@ void zelvproWindow::DoCommand(int32_t command, intptr_t parameter) {
     case 3049:
       return TopCanvasCommand(command, parameter);
     case kOpenFile: {
-      // Until the remote-command handler comes, the record names a document to open.
+      // The poster made the record for this command alone: it goes once the command ran.
       std::unique_ptr<DocumentFileRecord> file(reinterpret_cast<DocumentFileRecord*>(parameter));
-      if (file != nullptr) document_->OpenFile(*file);
+      if (file != nullptr) RunRemoteCommand(*file);
       return;
     }
+    case kExportElevationPictures:
+      if (auto* top = dynamic_cast<zelvproTopCanvas*>(TopCanvas())) top->ExportElevationPictures();
+      return;
     case kIgnored:
       return;
     case kWriteAutoSave:
@@ -212,6 +246,37 @@ void zelvproWindow::DoCommand(int32_t command, intptr_t parameter) {
       return palette_->DoCommand(command, parameter);
     default:
       return ppWindow::DoCommand(command, parameter);
+  }
+}
+
+void zelvproWindow::RunRemoteCommand(const DocumentFileRecord& file) {
+  const std::u16string text(file.path);
+  const RemoteCommandText::Command command = RemoteCommandText::Parse(text, NamesExistingFile);
+  if (command.open) {
+    ShowApplicationFrame();
+    return document_->OpenFile(file);
+  }
+  switch (command.letter) {
+    case u'o':
+    case u'n': {
+      // The second argument names the document; the others are read and not used.
+      const std::u16string& path = command.arguments[1];
+      if (path.empty()) {
+        document_->NewDocument();
+      } else {
+        const DocumentFileRecord named{Vcon::WString(path)};
+        document_->OpenFile(named);
+      }
+      return ShowApplicationFrame();
+    }
+    case u'b':
+    case u'd':
+      document_->NewDocument();
+      plat::MessageBoxW(GetHWND(), RemoteCommandText::ReportText(command).c_str(),
+                        RemoteCommandText::kReportCaption, plat::MB_OK);
+      return;
+    default:
+      return;
   }
 }
 

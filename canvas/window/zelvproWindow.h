@@ -2,7 +2,8 @@
 // bottom, the view bar at the top, the editor canvas, the configurator pane, the calculation and 3D
 // canvases), places them, publishes its grey table to the adorners, opens the document named on the
 // command line or resumes the autosaved one, runs the autosave thread, and answers the document-level
-// commands (new, open, save, export, print). As the element host it is what the plan elements ask of
+// commands (new, open, save, export, print), the remote commands of another start (3044) and the
+// application's picture export (-16). As the element host it is what the plan elements ask of
 // the window; as the 3D pane host what the 3D panes ask.
 //
 // Geometry (window pixels) for a window frame (L, T, R, B): palette (L, B - 135, R + 1, B), or from
@@ -22,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindowServices.h"
 #include "elements/base/iElementHost.h"
 #include "framework/ColorConversion.h"
@@ -30,10 +32,10 @@
 #include "scene3d/panes/i3DPaneHost.h"
 
 class iAutoSaveWaiter;
-class iDocumentCommands;
 class qxApplicationdb;
 class qxBkGndView;
 class zelvDatabase;
+class zelvproCalculatorCanvas;
 class zelvproConfiguratorPane;
 class zelvproEditorCanvas;
 class zelvproElementPalette;
@@ -46,7 +48,7 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   static constexpr int32_t kNew = 11, kOpen = 12, kSave = 14, kSaveAs = 15, kExport = 16, kPrintSetup = 18,
                            kPrint = 19, kPrintLandscape = 22, kOpenFile = 3044, kIgnored = 3056,
                            kSceneDisplayFlag = 3048, kWriteAutoSave = 4020, kPaletteCommand = 4030,
-                           kContextCommand = 4010;
+                           kContextCommand = 4010, kExportElevationPictures = -16;
   // flags1: the palette with the catalogue overview; the configurator on the left.
   static constexpr uint32_t kOverviewFlag = 0x2000000, kConfiguratorLeftFlag = 0x20000000;
   static constexpr int32_t kBackgroundPicture = 1015;
@@ -76,6 +78,11 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   bool CanClose() override;
   // The editor scroller prints the current view; true while another page follows.
   bool PrintPage(int32_t page, ppDC* dc) override;
+  // Command 3044: `file` names a document to open or carries a remote command (an option letter with
+  // arguments) from another start of the program. Open and new bring the frame to the front; the
+  // generate-pictures and delete-document commands start a new document and only report, in a box
+  // owned by this window, that they were called. The caller keeps `file`.
+  void RunRemoteCommand(const DocumentFileRecord& file);
   // The drawing-scale question before a plan print: the metric or inch dialog; true on OK, with the
   // chosen scale (0 fit, 20, 48, 50) and layout choice (1: the full report with elevations).
   virtual bool AskDrawingScale();
@@ -89,6 +96,7 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   zelvproViewBar* ViewBar() const { return viewBar_; }
   zelvproElementPalette* Palette() const { return palette_; }
   zelvproEditorCanvas* EditorCanvasView() const { return editorCanvas_; }
+  // The price list canvas; a plain view when the window has no catalogue to list from.
   ppView* CalculationCanvas() const { return calculation_; }
   ppView* Canvas3DView() const { return canvas3D_; }
   zelvproConfiguratorPane* ConfiguratorPane() const { return configuratorPane_; }
@@ -165,6 +173,7 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   zelvproElementPalette* palette_ = nullptr;
   zelvproEditorCanvas* editorCanvas_ = nullptr;
   ppView* calculation_ = nullptr;
+  zelvproCalculatorCanvas* calculator_ = nullptr;  // calculation_ when it is the price list canvas
   ppView* canvas3D_ = nullptr;
   ppRGBColor greys_[kGreyCount];
   zelvproConfiguratorPane* configuratorPane_ = nullptr;  // subview

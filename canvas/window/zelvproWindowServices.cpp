@@ -5,7 +5,10 @@
 #include "elements/base/iElementHost.h"
 
 void zelvproWindowServices::BuildConfigurator(int32_t record) {
-  if (application_ != nullptr) application_->BuildConfigurator(record);
+  if (application_ != nullptr)
+    application_->BuildConfigurator(record);
+  else if (record == kItemListPanel && itemListPanel_)
+    itemListPanel_();
 }
 
 void zelvproWindowServices::SaveDocument() { document_.Save(); }

@@ -1,8 +1,13 @@
 // The view bar's services as the document window provides them: the default configurator panels
 // come from the application database's layout records; the order, send and save operations are the
 // document exchange's (neutral until it comes). Not owned: the application database (may be null,
-// then no panel is built) and the document commands. User-interface thread only.
+// then no panel is built but the item list's own, SetItemListPanel) and the document commands.
+// User-interface thread only.
 #pragma once
+
+#include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "canvas/editor/iViewBarServices.h"
 
@@ -14,11 +19,17 @@ class zelvproWindowServices : public iViewBarServices {
   zelvproWindowServices(qxApplicationdb* application, iDocumentCommands& document)
       : application_(application), document_(document) {}
 
+  // The item list view's default panel record.
+  static constexpr int32_t kItemListPanel = 1005;
+
   void BuildConfigurator(int32_t record) override;
+  // Builds the item list's panel when there is no application database to build it from.
+  void SetItemListPanel(std::function<void()> build) { itemListPanel_ = std::move(build); }
   void SaveDocument() override;
   void SaveDocumentAs() override;
 
  private:
   qxApplicationdb* application_;
   iDocumentCommands& document_;
+  std::function<void()> itemListPanel_;
 };

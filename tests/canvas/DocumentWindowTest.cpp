@@ -9,11 +9,16 @@
 
 #include <bit>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "PaletteTestSupport.h"
+#include "calculation/zelvproCalculatorButtons.h"
+#include "calculation/zelvproCalculatorCanvas.h"
+#include "calculation/zelvproCalculatorList.h"
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproViewBar.h"
@@ -24,10 +29,14 @@
 #include "canvas/window/zelvproRotatePanel.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "controls/ppConfigPanel.h"
 #include "controls/ppConfigurator.h"
 #include "controls/ppEditTextField.h"
 #include "controls/zelvproConfiguratorPane.h"
 #include "elements/base/RotationStep.h"
+#include "elements/base/qxPrintPictures.h"
+#include "elements/base/zelvproTopCanvas.h"
+#include "framework/ApplicationSettings.h"
 #include "framework/ToolTipControl.h"
 #include "framework/ppApplication.h"
 #include "framework/ppButton.h"
@@ -36,6 +45,7 @@
 #include "framework/ppSwitchBoard.h"
 #include "framework/qxAdornerColors.h"
 #include "platform/Controls.h"
+#include "platform/MessageBox.h"
 #include "platform/PngFile.h"
 #include "platform/Tooltip.h"
 #include "room/qxFloorElement.h"
@@ -92,12 +102,14 @@ class RecordingApplication : public adorner_tests::TestApplication {
   }
 
   void DoCommand(int32_t command, intptr_t /*parameter*/) override { commands.push_back(command); }
+  void ShowFrame() override { ++framesShown; }
   bool Quit() override {
     ++quits;
     return false;
   }
   std::vector<int32_t> commands;
   int32_t quits = 0;
+  int32_t framesShown = 0;
 
  private:
   static ppPicture* Kept(std::unique_ptr<ppPicture>& slot, const ppPicture& picture) {
@@ -135,6 +147,16 @@ class RecordingDocument : public iDocumentCommands {
   bool allowClose = true;
 };
 
+// The elevation pictures the plan asks for: the targets of the runs, and no picture.
+class RecordingPictures : public qxPrintPictures {
+ public:
+  qxPictureResult Group(qxPictureItem* /*items*/, const plat::RECT& target) override {
+    targets.push_back(Str(target));
+    return {};
+  }
+  std::vector<std::string> targets;
+};
+
 // The window with its print job and scale question answered by the test.
 class TestWindow : public zelvproWindow {
  public:
@@ -149,6 +171,8 @@ class TestWindow : public zelvproWindow {
     SetDrawingChoice(0, layout);
     return scaleAnswer;
   }
+  qxPrintPictures& PrintPictures() override { return pictures; }
+  RecordingPictures pictures;
   std::vector<Job> jobs;
   int32_t questions = 0;
   bool scaleAnswer = true;
@@ -775,6 +799,162 @@ TEST_F(DocumentWindowTest, ThePanesReadTheRoomsHeightAndFloorAndTheApplicationsC
   EXPECT_EQ(host.PrintResolution(), 180);
   PrintResolutionHook::Install(nullptr);
   EXPECT_EQ(host.PrintResolution(), 180);
+}
+
+// ---- Remote commands (3044) and the application's picture export.
+
+TEST_F(DocumentWindowTest, RemoteCommandsOpenStartNewDocumentsOrReportAndTheRecordGoesAfterUse) {
+  // A file whose name reads like an option: being there, it opens as it is.
+  const std::filesystem::path saved = std::filesystem::current_path();
+  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "remote-commands";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "-d 18") << "x";
+  const std::filesystem::path absolute = folder / "kitchen -b.qxf";
+  std::ofstream(absolute) << "x";
+  std::filesystem::current_path(folder);
+
+  const std::u16string longName(300, u'a'), cut(255, u'a');
+  const std::u16string absolutePath = Vcon::WString(absolute.string().c_str());
+  const struct {
+    const char* name;
+    std::u16string text;
+    std::vector<std::u16string> opened;
+    int32_t newDocuments;
+    int32_t frames;
+    std::u16string box;  // empty: none
+  } cases[] = {
+      {"delete", u"-d 17", {}, 1, 0, u"Delete Document er kaldt med 17 som argument"},
+      {"generate", u"-b1,2,3", {}, 1, 0, u"Generate BMP er kaldt med 1, 2, 3, , ,  som argumenter"},
+      {"open", u"-o 1 \"kitchen one.qxf\" 3", {u"kitchen one.qxf"}, 0, 1, u""},
+      {"open, tabs and commas", u"/o\t1,,k.qxf", {u"k.qxf"}, 0, 1, u""},
+      {"new", u"-n", {}, 1, 1, u""},
+      {"open without a path", u"-o 1", {}, 1, 1, u""},
+      {"unknown letter", u"-x 1 2", {}, 0, 0, u""},
+      {"plain path", u"kitchen two.qxf", {u"kitchen two.qxf"}, 0, 1, u""},
+      {"existing file named like an option", u"-d 18", {u"-d 18"}, 0, 1, u""},
+      {"absolute path", absolutePath, {absolutePath}, 0, 1, u""},
+      {"long path", u"-n 1 " + longName, {cut}, 0, 1, u""},
+      {"long argument", u"-d " + longName, {}, 1, 0, (u"Delete Document er kaldt med " + cut).substr(0, 255)},
+  };
+  TestWindow* w = Open(0, "");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    commands_.log.clear();
+    commands_.opened.clear();
+    recorder_->framesShown = 0;
+    plat::ClearMessageBoxLog();
+    // Posted as another start of the program does: the window owns the record once it is handed over.
+    auto* file = new DocumentFileRecord(Vcon::WString(c.text));
+    ASSERT_TRUE(plat::PostMessageA(w->GetHWND(), plat::WM_COMMAND, zelvproWindow::kOpenFile,
+                                   reinterpret_cast<plat::LPARAM>(file)));
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(commands_.opened, c.opened);
+    EXPECT_EQ(std::count(commands_.log.begin(), commands_.log.end(), "new"), c.newDocuments);
+    EXPECT_EQ(recorder_->framesShown, c.frames);
+    const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
+    ASSERT_EQ(boxes.size(), c.box.empty() ? 0u : 1u);
+    if (!c.box.empty()) {
+      EXPECT_EQ(boxes[0].text, c.box);
+      EXPECT_EQ(boxes[0].caption, u"Remote Call");
+      EXPECT_EQ(boxes[0].style, plat::MB_OK);
+      EXPECT_EQ(boxes[0].owner, w->GetHWND());
+    }
+  }
+  plat::ClearMessageBoxLog();
+  std::filesystem::current_path(saved);
+  std::filesystem::remove_all(folder);
+}
+
+TEST_F(DocumentWindowTest, TheApplicationsPictureExportReachesTheTopCanvasThroughTheWindow) {
+  TestWindow* w = Open(0, "");
+  // An empty plan has no run to draw.
+  recorder_->ppApplication::DoCommand(zelvproWindow::kExportElevationPictures, 0);
+  EXPECT_TRUE(w->pictures.targets.empty());
+
+  zelvproTopCanvas* top = w->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  ASSERT_NE(db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
+                                             eltest::Rect(100, 100, 160, 160), top),
+            nullptr);
+  // The application hands its commands to its target, the window, which runs the export on the plan.
+  recorder_->ppApplication::DoCommand(zelvproWindow::kExportElevationPictures, 0);
+  EXPECT_EQ(w->pictures.targets, (std::vector<std::string>{"0,0,1024,768"}));
+}
+
+// ---- The calculation canvas.
+
+TEST_F(DocumentWindowTest, TheItemListViewShowsThePriceListCanvasAndLeavingItHidesIt) {
+  // The canvas reads its bar option from the framework's copy of the settings.
+  const uint32_t savedFlags1 = ApplicationFlags1();
+  const struct {
+    uint32_t flags1;
+    bool bar;
+  } cases[] = {{0, false}, {zelvproCalculatorCanvas::kButtonBar, true}};
+  int32_t shownTips[2] = {}, leftTips[2] = {};
+  for (int32_t i = 0; i < 2; ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.flags1);
+    SetApplicationFlags1(c.flags1);
+    TestWindow* w = Open(c.flags1, "");
+    auto* canvas = dynamic_cast<zelvproCalculatorCanvas*>(w->CalculationCanvas());
+    ASSERT_NE(canvas, nullptr);
+    ASSERT_EQ(zelvproCalculatorCanvas::Current(), canvas);
+    ASSERT_EQ(w->CurrentViewId(), 2016);
+    EXPECT_EQ(canvas->GetSupervisor(), nullptr);
+    EXPECT_FALSE(canvas->IsShown());
+    ToolTipControl* tips = ToolTipControl::DocumentTips();
+    ASSERT_NE(tips, nullptr);
+    auto toolCount = [&] {
+      return int32_t(plat::SendMessageW(tips->Handle(), plat::TTM_GETTOOLCOUNT, 0, 0));
+    };
+
+    w->ViewBar()->SelectViewById(2012);
+    plat::HeadlessDriver::RunUntilIdle();
+    ASSERT_EQ(w->CurrentViewId(), 2012);
+    EXPECT_EQ(canvas->GetSupervisor(), w);
+    EXPECT_TRUE(canvas->IsShown());
+    EXPECT_FALSE(w->EditorCanvasView()->IsShown());
+    // The work area is 801 by 505: the pane keeps 10 pixels left, 5 above and 30 right and below.
+    EXPECT_EQ(Str(canvas->GetFrame()), "0,59,801,564");
+    EXPECT_EQ(Str(canvas->Pane()->GetFrame()), "10,5,771,475");
+    ASSERT_EQ(canvas->Bar() != nullptr, c.bar);
+    if (c.bar) {
+      EXPECT_EQ(Str(canvas->Bar()->GetFrame()), "300,479,504,503");
+      EXPECT_TRUE(canvas->Bar()->IsShown());
+    }
+    shownTips[i] = toolCount();
+    // The application database has the item list's panel; it stands beside the list.
+    ASSERT_NE(ppConfigurator::Host(), nullptr);
+    ASSERT_NE(ppConfigurator::Host()->CurrentPanel(), nullptr);
+    EXPECT_EQ(std::u16string(ppConfigurator::Host()->CurrentPanel()->Caption()), u"Prices");
+
+    w->ViewBar()->SelectViewById(2016);
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(canvas->GetSupervisor(), nullptr);
+    EXPECT_FALSE(canvas->IsShown());
+    EXPECT_TRUE(w->EditorCanvasView()->IsShown());
+    leftTips[i] = toolCount();
+    Close();
+    EXPECT_EQ(zelvproCalculatorCanvas::Current(), nullptr);
+  }
+  SetApplicationFlags1(savedFlags1);
+  // The bar's five tips are there while the list is shown and go with it.
+  EXPECT_EQ(shownTips[1], shownTips[0] + 5);
+  EXPECT_EQ(leftTips[1], leftTips[0]);
+}
+
+TEST_F(DocumentWindowTest, WithoutAnApplicationDatabaseTheItemListShowsTheCanvassOwnPanel) {
+  settings_.flags1 = 0;
+  zelvproWindow::Parts parts;
+  parts.catalogue = db_;
+  parts.document = &commands_;
+  document_ = new TestWindow(RECT{0, 0, 1000, 700}, std::move(parts));
+  plat::HeadlessDriver::RunUntilIdle();
+  document_->ViewBar()->SelectViewById(2012);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_NE(ppConfigurator::Host(), nullptr);
+  ASSERT_NE(ppConfigurator::Host()->CurrentPanel(), nullptr);
+  EXPECT_EQ(std::u16string(ppConfigurator::Host()->CurrentPanel()->Caption()), u"Calculation");
+  EXPECT_EQ(ppConfigurator::Host()->Tabs().size(), 1u);
 }
 
 }  // namespace
