@@ -4,12 +4,14 @@
 
 #include "catalogue/databases/qxApplicationdb.h"
 #include "catalogue/records/RecordField.h"
+#include "catalogue/records/WarningQuestion.h"
 #include "catalogue/records/qxApplicationFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "exchange/WriteHandleToFile.h"
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
+#include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "platform/MessageBox.h"
 
@@ -198,5 +200,86 @@ bool DocumentFileOperations::OpenDocumentFile(const Vcon::WString& path) {
   }
   steps_.ResetRulers();
   document_.DeleteAutoSaveFile();
+  return true;
+}
+
+bool DocumentFileOperations::AskSaveChanges() {
+  if (!document_.IsModified()) return true;
+  switch (ShowWarningQuestion()) {
+    case 6:  // Yes
+      if (document_.IsSavedOnce()) return Save();
+      return SaveAs();
+    case 7:  // No
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool DocumentFileOperations::OpenWithDialog() {
+  if (!AskSaveChanges()) return false;
+  ppFileSpec chosen = document_.DocumentFile();
+  chosen.filter = TextById(kOpenFilter, "Zelvo Pro files {*.qxf}\\0*.qxf\\0\\0");
+  chosen.name = u"qxf";
+  chosen.owner = 0;
+  if (!RunOpenFileDialog(chosen)) return false;
+  return OpenDocumentFile(chosen.path);
+}
+
+bool DocumentFileOperations::NewDocument() {
+  if (!AskSaveChanges()) return false;
+  Vcon::WString stationeryPath;
+  GetStringArrayText(stationeryPath, kSettingsFileList, kNewDocumentEntry);
+  bool read = false;
+  try {
+    ScopedHandle packed(ReadFileToHandle(ppFileSpec(stationeryPath)));
+    if (packed.Get() != nullptr) {
+      read = true;
+      if (Load(packed.Get())) {
+        document_.SetSavedOnce(false);
+        document_.SetModified(false);
+      }
+    }
+  } catch (int32_t) {
+    read = false;
+  }
+  if (!read) {
+    // No stationery: the empty document.
+    document_.ClearRecordBuffer(nullptr);
+    steps_.RemoveGeneratedElements();
+    steps_.RebuildFromTables(document_);
+    document_.SetSavedOnce(false);
+    document_.SetModified(false);
+  }
+  document_.DocumentFile().path.clear();
+  document_.DeleteAutoSaveFile();
+  return true;
+}
+
+void DocumentFileOperations::WriteAutoSave() {
+  if (saveInProgress_ || !document_.IsModified()) return;
+  ScopedHandle packed(NewEmptyHandle());
+  try {
+    PrepareForSave(packed.Get());
+    WriteHandleToFile(document_.AutoSaveFile(), packed.Get());
+  } catch (int32_t) {
+    // The previous autosave file stays whole; the next round tries again.
+  }
+}
+
+bool DocumentFileOperations::ResumeFromAutoSave() {
+  try {
+    ScopedHandle packed(ReadFileToHandle(document_.AutoSaveFile()));
+    if (packed.Get() == nullptr || !Load(packed.Get())) return false;
+  } catch (int32_t) {
+    return false;
+  }
+  char* record = document_.Record();
+  lastDirectory_ = RecordField(document_, "lastDirectory").WideText(record);
+  const int32_t flags = RecordField(document_, "flags").Long(record);
+  document_.SetSavedOnce((flags & zelvproDocFil::kSavedOnceFlag) != 0 &&
+                         !document_.DocumentFile().path.empty());
+  document_.SetModified((flags & zelvproDocFil::kModifiedFlag) != 0);
+  steps_.ResetRulers();
   return true;
 }

@@ -26,6 +26,8 @@ class DocumentFileOperations {
   static constexpr int32_t kForeignFileText = 6260, kForeignFileTitle = 6261;
   static constexpr int32_t kSaveFailedText = 6270, kSaveFailedAdvice = 6271, kSaveFailedTitle = 6272;
   static constexpr int32_t kSaveFilter = 5130, kSaveFilterCalculation = 5132;
+  static constexpr int32_t kOpenFilter = 5123, kNewDocumentEntry = 14;
+  static constexpr uint16_t kSettingsFileList = 132;  // STRINGARRAY of the settings files
 
   DocumentFileOperations(zelvproDocFil& document, iDocumentPlanSteps& steps);
 
@@ -56,6 +58,21 @@ class DocumentFileOperations {
   // Reads and loads the file `path` names. On a read error ("Could not load file" / "Error") or a
   // refused load the file record keeps its previous path. Answers whether it loaded.
   bool OpenDocumentFile(const Vcon::WString& path);
+
+  // The Yes/No/Cancel question when the document is modified: Yes saves (save as without a file, whose
+  // cancel counts as Cancel). False when the caller must stop.
+  bool AskSaveChanges();
+  // Asks, then the open dialog, then OpenDocumentFile. False when cancelled or not loaded.
+  bool OpenWithDialog();
+  // Asks, then loads ".\user\new.qxf" untitled, or makes an empty document when it cannot be read;
+  // the document then has no path and the autosave file is deleted. False when the user cancelled.
+  bool NewDocument();
+  // Writes the packed document over the autosave file (created when missing) when the document is
+  // modified and no save runs. File errors are swallowed: the next autosave tries again.
+  void WriteAutoSave();
+  // Loads the autosave file when there is one: modified from the saved flags, has-file only when
+  // the flags say so and the document names a path. Answers whether it loaded.
+  bool ResumeFromAutoSave();
 
   bool SaveInProgress() const { return saveInProgress_; }
   void SetSaveInProgress(bool saving) { saveInProgress_ = saving; }

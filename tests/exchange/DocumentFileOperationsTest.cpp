@@ -13,6 +13,7 @@
 #include "catalogue/databases/qxApplicationdb.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "exchange/DocumentCommands.h"
 #include "exchange/DocumentFileOperations.h"
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
@@ -260,6 +261,62 @@ TEST_F(DocumentFileOperationsTest, AFailedSaveKeepsThePreviousFileReportsAndOffe
   EXPECT_EQ(boxes[0].caption, u"Save file error");
   EXPECT_EQ(boxes[0].style, plat::MB_TASKMODAL | plat::MB_ICONHAND);
   EXPECT_FALSE(ops_->SaveInProgress());
+}
+
+TEST_F(DocumentFileOperationsTest, AutosaveWritesOnlyModifiedDocumentsOutsideSavesAndResumeBringsThemBack) {
+  const fs::path autoSave = demo_->File("AutoSave.qxf");
+  fs::remove(autoSave);
+  ops_->WriteAutoSave();
+  EXPECT_FALSE(fs::exists(autoSave)) << "unmodified";
+  doc_->MarkModified();
+  ops_->SetSaveInProgress(true);
+  ops_->WriteAutoSave();
+  EXPECT_FALSE(fs::exists(autoSave)) << "while a save runs";
+  ops_->SetSaveInProgress(false);
+  SetWide("description", u"not saved yet");
+  ops_->WriteAutoSave();
+  ASSERT_TRUE(fs::exists(autoSave)) << "created when missing";
+
+  // Resume: modified from the flags, no file without a path.
+  SetWide("description", u"something else");
+  doc_->SetModified(false);
+  doc_->DocumentFile().path.clear();
+  ASSERT_TRUE(ops_->ResumeFromAutoSave());
+  EXPECT_EQ(Wide("description"), Vcon::WString(u"not saved yet"));
+  EXPECT_TRUE(doc_->IsModified());
+  EXPECT_FALSE(doc_->IsSavedOnce());
+
+  // A plain save and an opened file delete it.
+  doc_->DocumentFile() = ppFileSpec(WidePath("plan.qxf"));
+  ASSERT_TRUE(ops_->Save());
+  EXPECT_FALSE(fs::exists(autoSave)) << "after a save";
+  doc_->MarkModified();
+  ops_->WriteAutoSave();
+  ASSERT_TRUE(fs::exists(autoSave));
+  ASSERT_TRUE(ops_->OpenDocumentFile(WidePath("plan.qxf")));
+  EXPECT_FALSE(fs::exists(autoSave)) << "after an open";
+  EXPECT_FALSE(ops_->ResumeFromAutoSave()) << "nothing to resume";
+}
+
+TEST_F(DocumentFileOperationsTest, TheWindowsSaveCommandAsksForANameOnlyWithoutAFile) {
+  DocumentCommands commands(*ops_, *doc_);
+  doc_->DocumentFile() = ppFileSpec(WidePath("plan.qxf"));
+  doc_->MarkModified();
+  CancelNextDialog();
+  commands.Save();
+  EXPECT_TRUE(cancelled_) << "no file yet: the save dialog";
+  EXPECT_FALSE(fs::exists(PathOf("plan.qxf")));
+  EXPECT_TRUE(doc_->IsModified());
+
+  doc_->SetSavedOnce(true);
+  commands.Save();
+  EXPECT_TRUE(fs::exists(PathOf("plan.qxf")));
+  EXPECT_FALSE(doc_->IsModified());
+  EXPECT_TRUE(commands.AskSaveChanges()) << "unmodified: nothing to ask";
+
+  SetWide("description", u"after the save");
+  commands.OpenFile(DocumentFileRecord(WidePath("plan.qxf")));
+  EXPECT_TRUE(Wide("description").empty());
 }
 
 }  // namespace
