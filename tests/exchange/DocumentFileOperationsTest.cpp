@@ -15,6 +15,7 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "exchange/DocumentCommands.h"
 #include "exchange/DocumentFileOperations.h"
+#include "exchange/OrderDocument.h"
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileFaultHook.h"
@@ -317,6 +318,25 @@ TEST_F(DocumentFileOperationsTest, TheWindowsSaveCommandAsksForANameOnlyWithoutA
   SetWide("description", u"after the save");
   commands.OpenFile(DocumentFileRecord(WidePath("plan.qxf")));
   EXPECT_TRUE(Wide("description").empty());
+}
+
+TEST_F(DocumentFileOperationsTest, TheOrdersPackAndSaveTheSameBytesAsTheDocumentSave) {
+  OrderDocument order(*ops_, *doc_, nullptr);
+  SetWide("description", u"order me");
+  order.DocumentFile() = ppFileSpec(WidePath("order.qxf"));
+  order.SetHasFile(true);
+  order.SetModified(true);
+  Handle packed = order.PackForOrder();
+  const std::string bytes(*packed, *packed + MemGetSize(packed));
+  MemDispose(packed);
+  EXPECT_EQ(bytes, Packed());
+  order.SetSaveInProgress(true);
+  EXPECT_TRUE(ops_->SaveInProgress());
+  order.SetSaveInProgress(false);
+  ASSERT_TRUE(order.Save());
+  EXPECT_FALSE(order.IsModified());
+  EXPECT_TRUE(order.HasFile());
+  EXPECT_FALSE(Bytes("order.qxf").empty());
 }
 
 }  // namespace
