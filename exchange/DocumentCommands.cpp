@@ -18,6 +18,8 @@ void DocumentCommands::Save() {
 
 void DocumentCommands::SaveAs(int32_t /*viewId*/) { operations_.SaveAs(); }
 
+void DocumentCommands::ExportText() { operations_.ExportOrderText(); }
+
 bool DocumentCommands::AskSaveChanges() { return operations_.AskSaveChanges(); }
 
 void DocumentCommands::CloseFile() { document_.DeleteAutoSaveFile(); }

@@ -19,6 +19,7 @@ class DocumentCommands : public iDocumentCommands {
   void OpenWithDialog() override;
   void Save() override;
   void SaveAs(int32_t viewId) override;
+  void ExportText() override;
   bool AskSaveChanges() override;
   // Closing was allowed: the autosave file has served its purpose.
   void CloseFile() override;

@@ -7,6 +7,7 @@
 #include "catalogue/records/WarningQuestion.h"
 #include "catalogue/records/qxApplicationFil.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "exchange/OrderTextWriter.h"
 #include "exchange/WriteHandleToFile.h"
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
@@ -281,5 +282,25 @@ bool DocumentFileOperations::ResumeFromAutoSave() {
                          !document_.DocumentFile().path.empty());
   document_.SetModified((flags & zelvproDocFil::kModifiedFlag) != 0);
   steps_.ResetRulers();
+  return true;
+}
+
+bool DocumentFileOperations::ExportOrderText() {
+  ppFileSpec chosen = document_.DocumentFile();
+  chosen.filter = Vcon::WString(u"Text files {*.txt}\\0*.txt\\0\\0");
+  chosen.name = u"txt";
+  if (!RunSaveFileDialog(chosen)) return false;
+  try {
+    OrderTextWriter writer(document_, steps_);
+    writer.Write(chosen);
+  } catch (int32_t) {
+    Vcon::WString text = TextById(kSaveFailedText, "Could not save ");
+    text += u" ";
+    text += chosen.path;
+    text += TextById(kSaveFailedAdvice, ". Please try to save using a different name");
+    const Vcon::WString title = TextById(kSaveFailedTitle, "Save file error");
+    plat::MessageBoxW(nullptr, text.c_str(), title.c_str(), kStopBox);
+    return false;
+  }
   return true;
 }

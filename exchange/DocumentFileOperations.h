@@ -74,6 +74,10 @@ class DocumentFileOperations {
   // the flags say so and the document names a path. Answers whether it loaded.
   bool ResumeFromAutoSave();
 
+  // The save dialog for a text file, then the order text file (OrderTextWriter) there. A file error
+  // shows the save failure message. False when cancelled or not written.
+  bool ExportOrderText();
+
   bool SaveInProgress() const { return saveInProgress_; }
   void SetSaveInProgress(bool saving) { saveInProgress_ = saving; }
   bool Loading() const { return loading_; }

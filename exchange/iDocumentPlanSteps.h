@@ -8,6 +8,7 @@
 #include "foundation/FileRecord.h"
 #include "platform/WindowTypes.h"
 
+class iOrderWriter;
 class zelvproDocFil;
 
 class iDocumentPlanSteps {
@@ -35,6 +36,8 @@ class iDocumentPlanSteps {
   // list's article list. Answer whether the file was written.
   virtual bool ExportPicture(ppFileSpec& /*file*/) { return false; }
   virtual bool ExportArticleList(ppFileSpec& /*file*/) { return false; }
+  // The plan's order lines, appended through `writer` (the top canvas's WriteOrderModule).
+  virtual void WriteOrderLines(iOrderWriter& /*writer*/) {}
   // The owner window of the load's message boxes (the document window), or null.
   virtual plat::HWND OwnerWindow() { return nullptr; }
 

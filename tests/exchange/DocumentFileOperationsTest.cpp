@@ -16,6 +16,9 @@
 #include "exchange/DocumentCommands.h"
 #include "exchange/DocumentFileOperations.h"
 #include "exchange/OrderDocument.h"
+#include "exchange/OrderTextWriter.h"
+#include "platform/Shell.h"
+#include "foundation/FileOperations.h"
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileFaultHook.h"
@@ -48,6 +51,12 @@ class RecordingSteps : public iDocumentPlanSteps {
   void SetViewValues(double x, double y) override { setX = x, setY = y; }
   void AfterLoad(int32_t lastView) override { afterLoads.push_back(lastView); }
   int32_t ViewMode() override { return viewMode; }
+  void WriteOrderLines(iOrderWriter& writer) override {
+    for (int i = 0; i < 2; ++i) {
+      const std::string line = "MODUL\t" + std::to_string(writer.NextModule()) + "\r\n";
+      FileWrite(writer.File(), line.data(), uint32_t(line.size()), kFileCurrentPosition);
+    }
+  }
 
   int saves = 0, rebuilds = 0;
   double setX = 0, setY = 0;
@@ -337,6 +346,24 @@ TEST_F(DocumentFileOperationsTest, TheOrdersPackAndSaveTheSameBytesAsTheDocument
   EXPECT_FALSE(order.IsModified());
   EXPECT_TRUE(order.HasFile());
   EXPECT_FALSE(Bytes("order.qxf").empty());
+}
+
+TEST_F(DocumentFileOperationsTest, TheOrderTextFileIsTheHeadLineInWindows1252ThenThePlansLines) {
+  SetWide("number", u"4711");
+  SetWide("costumerName", u"Åse Lund");
+  SetWide("description", u"Køkken 30€ ✓");
+  plat::ClearShellExecuteLog();
+  OrderTextWriter writer(*doc_, steps_);
+  ppFileSpec target(WidePath("order.txt"));
+  std::ofstream(PathOf("order.txt")) << "an older, longer order file that must not show through";
+  writer.Write(target);
+  EXPECT_EQ(Bytes("order.txt"), std::string("ORDRE\t4711\t\xC5se Lund\tK\xF8kken 30\x80 ?\r\n"
+                                            "MODUL\t1\r\nMODUL\t2\r\n"));
+  EXPECT_EQ(writer.OrderNumber(), 4711);
+  const auto shell = plat::ShellExecuteLog();
+  ASSERT_EQ(shell.size(), 1u);
+  EXPECT_EQ(shell[0].verb, u"open");
+  EXPECT_EQ(shell[0].file, std::u16string(WidePath("order.txt")));
 }
 
 }  // namespace
