@@ -52,6 +52,17 @@ Vcon::WString ExtensionOf(const Vcon::WString& path) {
   return extension;
 }
 
+// "Could not save  <path>. Please try to save using a different name" / "Save file error". Two blanks
+// after "Could not save": the text keeps its own trailing blank and one is added.
+void ShowSaveFailure(const Vcon::WString& path) {
+  Vcon::WString text = TextById(DocumentFileOperations::kSaveFailedText, "Could not save ");
+  text += u" ";
+  text += path;
+  text += TextById(DocumentFileOperations::kSaveFailedAdvice, ". Please try to save using a different name");
+  const Vcon::WString title = TextById(DocumentFileOperations::kSaveFailedTitle, "Save file error");
+  plat::MessageBoxW(nullptr, text.c_str(), title.c_str(), kStopBox);
+}
+
 }  // namespace
 
 DocumentFileOperations::DocumentFileOperations(zelvproDocFil& document, iDocumentPlanSteps& steps)
@@ -106,13 +117,7 @@ bool DocumentFileOperations::Save() {
 }
 
 bool DocumentFileOperations::ReportSaveFailure(const Vcon::WString& path) {
-  // Two blanks after "Could not save": the text keeps its own trailing blank and one is added.
-  Vcon::WString text = TextById(kSaveFailedText, "Could not save ");
-  text += u" ";
-  text += path;
-  text += TextById(kSaveFailedAdvice, ". Please try to save using a different name");
-  const Vcon::WString title = TextById(kSaveFailedTitle, "Save file error");
-  plat::MessageBoxW(nullptr, text.c_str(), title.c_str(), kStopBox);
+  ShowSaveFailure(path);
   return SaveAs();
 }
 
@@ -134,10 +139,14 @@ bool DocumentFileOperations::SaveAs() {
   DirectoryOfPath(Vcon::WString(), lastDirectory_ = chosen.path);
   const Vcon::WString extension = ExtensionOf(chosen.path);
   if (extension == u"bmp" || extension == u"txt") {
-    if (extension == u"bmp")
-      steps_.ExportPicture(chosen);
-    else
-      steps_.ExportArticleList(chosen);
+    try {
+      if (extension == u"bmp")
+        steps_.ExportPicture(chosen);
+      else
+        steps_.ExportArticleList(chosen);
+    } catch (int32_t) {
+      ShowSaveFailure(chosen.path);
+    }
     document_.DocumentFile() = kept;
   } else {
     document_.DocumentFile().path = chosen.path;
@@ -294,12 +303,7 @@ bool DocumentFileOperations::ExportOrderText() {
     OrderTextWriter writer(document_, steps_);
     writer.Write(chosen);
   } catch (int32_t) {
-    Vcon::WString text = TextById(kSaveFailedText, "Could not save ");
-    text += u" ";
-    text += chosen.path;
-    text += TextById(kSaveFailedAdvice, ". Please try to save using a different name");
-    const Vcon::WString title = TextById(kSaveFailedTitle, "Save file error");
-    plat::MessageBoxW(nullptr, text.c_str(), title.c_str(), kStopBox);
+    ShowSaveFailure(chosen.path);
     return false;
   }
   return true;

@@ -1,5 +1,7 @@
 #include "exchange/WindowPlanSteps.h"
 
+#include "calculation/PriceListTable.h"
+#include "calculation/zelvproCalculatorFil.h"
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/window/zelvproEditorCanvas.h"
@@ -51,6 +53,13 @@ bool WindowPlanSteps::ExportPicture(ppFileSpec& file) {
   zelvproEditorScroller* scroller =
       canvas != nullptr && canvas->Editor() != nullptr ? canvas->Editor()->EditorScroller() : nullptr;
   return scroller != nullptr && scroller->SaveViewBitmap(file);
+}
+
+bool WindowPlanSteps::ExportArticleList(ppFileSpec& file) {
+  zelvproCalculatorFil* lines = PriceListTable();
+  if (lines == nullptr) return false;
+  lines->ExportArticleList(file);
+  return true;
 }
 
 void WindowPlanSteps::WriteOrderLines(iOrderWriter& writer) {

@@ -18,6 +18,8 @@ class WindowPlanSteps : public iDocumentPlanSteps {
   void AfterLoad(int32_t lastView) override;
   void ResetRulers() override;
   bool ExportPicture(ppFileSpec& file) override;
+  // The price list's article list; false without a price list.
+  bool ExportArticleList(ppFileSpec& file) override;
   void WriteOrderLines(iOrderWriter& writer) override;
   plat::HWND OwnerWindow() override;
 

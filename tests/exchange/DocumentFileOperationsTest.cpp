@@ -18,6 +18,8 @@
 #include "exchange/OrderDocument.h"
 #include "exchange/OrderTextWriter.h"
 #include "platform/Shell.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Controls.h"
 #include "foundation/FileOperations.h"
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
@@ -51,6 +53,15 @@ class RecordingSteps : public iDocumentPlanSteps {
   void SetViewValues(double x, double y) override { setX = x, setY = y; }
   void AfterLoad(int32_t lastView) override { afterLoads.push_back(lastView); }
   int32_t ViewMode() override { return viewMode; }
+  bool ExportPicture(ppFileSpec& file) override {
+    exported.push_back(std::u16string(file.path));
+    return true;
+  }
+  bool ExportArticleList(ppFileSpec& file) override {
+    exported.push_back(std::u16string(file.path));
+    return true;
+  }
+  std::vector<std::u16string> exported;
   void WriteOrderLines(iOrderWriter& writer) override {
     for (int i = 0; i < 2; ++i) {
       const std::string line = "MODUL\t" + std::to_string(writer.NextModule()) + "\r\n";
@@ -117,6 +128,17 @@ class DocumentFileOperationsTest : public ::testing::Test {
     doc_->DocumentFile() = ppFileSpec(WidePath(name));
     ASSERT_TRUE(ops_->Save());
     doc_->DocumentFile() = kept;
+  }
+  // The next file dialog is answered with `name` and Enter.
+  void AnswerNextDialog(const char16_t* name) {
+    plat::HeadlessDriver::SetIdleScript([this, name] {
+      if (plat::GetActiveWindow() == nullptr || cancelled_) return false;
+      cancelled_ = true;
+      plat::SetDlgItemTextW(plat::GetActiveWindow(), plat::kFileNameItem, name);
+      plat::SetFocus(plat::GetDlgItem(plat::GetActiveWindow(), plat::kFileNameItem));
+      plat::Desktop::Key(plat::VK_RETURN, true);
+      return true;
+    });
   }
   // The next save dialog is cancelled with Esc.
   void CancelNextDialog() {
@@ -364,6 +386,31 @@ TEST_F(DocumentFileOperationsTest, TheOrderTextFileIsTheHeadLineInWindows1252The
   ASSERT_EQ(shell.size(), 1u);
   EXPECT_EQ(shell[0].verb, u"open");
   EXPECT_EQ(shell[0].file, std::u16string(WidePath("order.txt")));
+}
+
+TEST_F(DocumentFileOperationsTest, SaveAsATextOrPictureExportsAndTheDocumentKeepsItsFile) {
+  struct Case {
+    const char16_t* name;
+    int32_t view;
+  } const cases[] = {{u"list.txt", 2012}, {u"view.bmp", 2024}};
+  for (const Case& c : cases) {
+    steps_.viewMode = c.view;
+    steps_.exported.clear();
+    doc_->DocumentFile() = ppFileSpec(WidePath("mine.qxf"));
+    cancelled_ = false;
+    AnswerNextDialog(c.name);
+    EXPECT_TRUE(ops_->SaveAs());
+    ASSERT_EQ(steps_.exported.size(), 1u);
+    EXPECT_TRUE(steps_.exported[0].ends_with(c.name));
+    EXPECT_EQ(doc_->DocumentFile().path, WidePath("mine.qxf"));
+    EXPECT_FALSE(fs::exists(PathOf("mine.qxf"))) << "no document was written";
+    EXPECT_FALSE(ops_->SaveInProgress());
+  }
+  // Cancel restores the file record and answers false.
+  cancelled_ = false;
+  CancelNextDialog();
+  EXPECT_FALSE(ops_->SaveAs());
+  EXPECT_EQ(doc_->DocumentFile().path, WidePath("mine.qxf"));
 }
 
 }  // namespace
