@@ -203,6 +203,19 @@ void FileRename(ppFileSpec& from, ppFileSpec& to) {
   if (!FlushFolderOf(target)) Fail(kFileSiteFlush, kFileErrBadCall);
 }
 
+void FileReplace(ppFileSpec& from, ppFileSpec& to) {
+  const std::string source = PosixPathOf(from), target = PosixPathOf(to);
+  if (HeldOpen(source) || HeldOpen(target)) Fail(kFileSiteRename, kFileErrCannotOpen);
+  Vcon::CallFileFaultHook(Vcon::FileOp::Rename, target.c_str());
+  if (::rename(source.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    if (error == EXDEV) Fail(kFileSiteRename, 17);
+    const bool sourceMissing = error == ENOENT && ::access(source.c_str(), F_OK) != 0;
+    Fail(kFileSiteRename, sourceMissing ? kFileErrCannotOpen : WindowsErrorFromErrno(error));
+  }
+  if (!FlushFolderOf(target)) Fail(kFileSiteFlush, kFileErrBadCall);
+}
+
 void FileOpen(ppFileSpec& destination, const ppFileSpec& source, bool readOnly) {
   if (destination.IsOpen()) {
     CloseExclusive(destination.handle);

@@ -50,6 +50,12 @@ void FileDelete(ppFileSpec& fileSpec);
 // exists, -38 when `from.path` is missing or open, -50 when the folder cannot be flushed, and the
 // system error number of any other failure.
 void FileRename(ppFileSpec& from, ppFileSpec& to);
+// Gives the closed file `from.path` the name `to.path` in one step, replacing a closed file of that
+// name: at every moment `to.path` names either the old file or the new one. Flushes the folder
+// afterwards. Throws -38 when either file is open or `from.path` is missing, -50 when the folder
+// cannot be flushed, and the system error number of any other failure (17, not same device, when
+// the two names lie on different file systems).
+void FileReplace(ppFileSpec& from, ppFileSpec& to);
 // Copies `source` into `destination` (names and words) and opens the existing file, read-only when
 // `readOnly`, else for reading and writing. On failure destination.handle is kInvalidFileHandle and
 // -38 is thrown. A file already open in `destination` is closed first.

@@ -88,4 +88,38 @@ TEST_F(FileRenameTest, AnOpenFileKeepsItsName) {
   EXPECT_FALSE(Exists("moved"));
 }
 
+TEST_F(FileRenameTest, AReplacingRenameSwapsTheNameInOneStepButNeverAnOpenFile) {
+  Put("doc.saving", "newer");
+  Put("doc", "older");
+  ppFileSpec from = FileAt("doc.saving"), to = FileAt("doc");
+  ppFileSpec held;
+  FileOpen(held, FileAt("doc"), false);
+  EXPECT_THROW(
+      try { FileReplace(from, to); } catch (int32_t error) {
+        EXPECT_EQ(error, kFileErrCannotOpen);
+        throw;
+      },
+      int32_t);
+  FileClose(held);
+  EXPECT_EQ(Get("doc"), "older");
+
+  gOps.clear();
+  Vcon::SetFileFaultHook(&RecordOp);
+  FileReplace(from, to);
+  Vcon::SetFileFaultHook(nullptr);
+  EXPECT_EQ(gOps, std::vector<Vcon::FileOp>{Vcon::FileOp::Rename});
+  EXPECT_EQ(Get("doc"), "newer");
+  EXPECT_FALSE(Exists("doc.saving"));
+
+  // A missing source and a free target name: nothing appears.
+  ppFileSpec missing = FileAt("gone"), free = FileAt("free");
+  try {
+    FileReplace(missing, free);
+    ADD_FAILURE() << "no throw";
+  } catch (int32_t error) {
+    EXPECT_EQ(error, kFileErrCannotOpen);
+  }
+  EXPECT_FALSE(Exists("free"));
+}
+
 }  // namespace

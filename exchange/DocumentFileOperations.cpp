@@ -1,0 +1,310 @@
+#include "exchange/DocumentFileOperations.h"
+
+#include <utility>
+
+#include "catalogue/databases/qxApplicationdb.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/WarningQuestion.h"
+#include "catalogue/records/qxApplicationFil.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "exchange/OrderTextWriter.h"
+#include "exchange/WriteHandleToFile.h"
+#include "exchange/iDocumentPlanSteps.h"
+#include "foundation/FileDialogs.h"
+#include "foundation/FileOperations.h"
+#include "foundation/ResourceAccess.h"
+#include "foundation/TextsById.h"
+#include "platform/MessageBox.h"
+
+namespace {
+
+constexpr uint32_t kStopBox = plat::MB_TASKMODAL | plat::MB_ICONHAND;
+
+// Frees a handle on every way out.
+class ScopedHandle {
+ public:
+  explicit ScopedHandle(Handle h) : h_(h) {}
+  ~ScopedHandle() { MemDispose(h_); }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  Handle Get() const { return h_; }
+
+ private:
+  Handle h_;
+};
+
+Handle NewEmptyHandle() {
+  Handle h = nullptr;
+  Vcon_HandleManager::MemNew(&h, 0);
+  return h;
+}
+
+// The lower-case extension of `path` (after its last dot beyond its last backslash or slash).
+Vcon::WString ExtensionOf(const Vcon::WString& path) {
+  const size_t dot = path.find_last_of(u'.');
+  const size_t folder = path.find_last_of(u"\\/");
+  if (dot == Vcon::WString::npos || (folder != Vcon::WString::npos && dot < folder)) return {};
+  Vcon::WString extension;
+  for (size_t i = dot + 1; i < path.size(); ++i) {
+    const char16_t c = path[i];
+    extension.push_back(c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c);
+  }
+  return extension;
+}
+
+// "Could not save  <path>. Please try to save using a different name" / "Save file error". Two blanks
+// after "Could not save": the text keeps its own trailing blank and one is added.
+void ShowSaveFailure(const Vcon::WString& path) {
+  Vcon::WString text = TextById(DocumentFileOperations::kSaveFailedText, "Could not save ");
+  text += u" ";
+  text += path;
+  text += TextById(DocumentFileOperations::kSaveFailedAdvice, ". Please try to save using a different name");
+  const Vcon::WString title = TextById(DocumentFileOperations::kSaveFailedTitle, "Save file error");
+  plat::MessageBoxW(nullptr, text.c_str(), title.c_str(), kStopBox);
+}
+
+}  // namespace
+
+DocumentFileOperations::DocumentFileOperations(zelvproDocFil& document, iDocumentPlanSteps& steps)
+    : document_(document), steps_(steps) {}
+
+void DocumentFileOperations::PrepareForSave(Handle into) {
+  steps_.RemoveGeneratedElements();
+  steps_.SaveTrees(document_);
+  char* record = document_.Record();
+  if (ApplicationRecordFile != nullptr && ApplicationRecord != nullptr) {
+    for (const char* name : {"appSignature", "appVersion"})
+      RecordField(document_, name)
+          .SetText(record, RecordField(*ApplicationRecordFile, name).Text(ApplicationRecord));
+  }
+  RecordField(document_, "version").SetLong(record, kCurrentVersion);
+  document_.StoreStateFlags();
+  RecordField(document_, "lastDirectory").SetWideText(record, lastDirectory_);
+  RecordField(document_, "lastView").SetLong(record, steps_.ViewMode());
+  document_.PrepareForPacking();
+  RecordField(document_, "xmlExport").SetWideText(record, BuildShoppingListXml(clock_));
+  MemSetSize(into, 0);
+  document_.PackRecord(nullptr, into);
+}
+
+void DocumentFileOperations::WriteFile(ppFileSpec& file) {
+  const bool saving = saveInProgress_;
+  saveInProgress_ = false;
+  struct Restore {
+    bool& flag;
+    bool value;
+    ~Restore() { flag = value; }
+  } restore{saveInProgress_, saving};
+  double x = 0.0, y = 0.0;
+  steps_.ViewValues(x, y);
+  RecordField(document_, "viewPointXLast").SetDouble(document_.Record(), x);
+  RecordField(document_, "viewPointYLast").SetDouble(document_.Record(), y);
+  ScopedHandle packed(NewEmptyHandle());
+  PrepareForSave(packed.Get());
+  WriteHandleToFile(file, packed.Get());
+  document_.DeleteAutoSaveFile();
+}
+
+bool DocumentFileOperations::Save() {
+  try {
+    WriteFile(document_.DocumentFile());
+  } catch (int32_t) {
+    return ReportSaveFailure(document_.DocumentFile().path);
+  }
+  document_.SetSavedOnce(true);
+  document_.SetModified(false);
+  return true;
+}
+
+bool DocumentFileOperations::ReportSaveFailure(const Vcon::WString& path) {
+  ShowSaveFailure(path);
+  return SaveAs();
+}
+
+bool DocumentFileOperations::SaveAs() {
+  saveInProgress_ = true;
+  const ppFileSpec kept = document_.DocumentFile();
+  ppFileSpec chosen = kept;
+  chosen.filter =
+      steps_.ViewMode() == kCalculationView
+          ? TextById(kSaveFilterCalculation,
+                     "Zelvo Pro files {*.qxf}\\0*.qxf\\0Text files {*.txt}\\0*.txt\\0\\0")
+          : TextById(kSaveFilter, "Zelvo Pro files {*.qxf}\\0*.qxf\\0Bitmap files {*.bmp}\\0*.bmp\\0\\0");
+  chosen.name = u"qxf";
+  if (!RunSaveFileDialog(chosen)) {
+    document_.DocumentFile() = kept;
+    saveInProgress_ = false;
+    return false;
+  }
+  DirectoryOfPath(Vcon::WString(), lastDirectory_ = chosen.path);
+  const Vcon::WString extension = ExtensionOf(chosen.path);
+  if (extension == u"bmp" || extension == u"txt") {
+    try {
+      if (extension == u"bmp")
+        steps_.ExportPicture(chosen);
+      else
+        steps_.ExportArticleList(chosen);
+    } catch (int32_t) {
+      ShowSaveFailure(chosen.path);
+    }
+    document_.DocumentFile() = kept;
+  } else {
+    document_.DocumentFile().path = chosen.path;
+    Save();
+  }
+  saveInProgress_ = false;
+  return true;
+}
+
+bool DocumentFileOperations::CheckVersion(int32_t version) {
+  return version >= 0 && version <= kCurrentVersion;
+}
+
+bool DocumentFileOperations::Load(Handle packed) {
+  loading_ = true;
+  struct ClearLoading {
+    bool& flag;
+    ~ClearLoading() { flag = false; }
+  } clear{loading_};
+  // The record file judges signature and version before anything of the file reaches the record, and
+  // upgrades versions 0 and 1; its view-point hook runs last.
+  if (document_.Unpack(packed) != zelvproDocFil::UnpackResult::kAccepted) {
+    const Vcon::WString text =
+        TextById(kForeignFileText, "The file to open is not created by this application");
+    const Vcon::WString title = TextById(kForeignFileTitle, "File error");
+    plat::MessageBoxW(steps_.OwnerWindow(), text.c_str(), title.c_str(), kStopBox);
+    return false;
+  }
+  char* record = document_.Record();
+  steps_.RebuildFromTables(document_);
+  steps_.SetViewValues(RecordField(document_, "viewPointXLast").Double(record),
+                       RecordField(document_, "viewPointYLast").Double(record));
+  const RecordField stationery(document_, "stationery");
+  if (stationery.Long(record) != 0) {
+    document_.SetSavedOnce(false);
+    stationery.SetLong(record, 0);
+  } else {
+    document_.SetSavedOnce(true);
+  }
+  document_.SetModified(false);
+  steps_.AfterLoad(RecordField(document_, "lastView").Long(record));
+  return true;
+}
+
+bool DocumentFileOperations::OpenDocumentFile(const Vcon::WString& path) {
+  const ppFileSpec kept = document_.DocumentFile();
+  document_.DocumentFile().path = path;
+  bool loaded = false;
+  try {
+    ScopedHandle packed(ReadFileToHandle(document_.DocumentFile()));
+    if (packed.Get() == nullptr) throw kFileErrBadCall;  // an empty file is no document
+    loaded = Load(packed.Get());
+  } catch (int32_t) {
+    document_.DocumentFile() = kept;
+    plat::MessageBoxA(nullptr, "Could not load file", "Error", plat::MB_OK);
+    return false;
+  }
+  if (!loaded) {
+    document_.DocumentFile() = kept;
+    return false;
+  }
+  steps_.ResetRulers();
+  document_.DeleteAutoSaveFile();
+  return true;
+}
+
+bool DocumentFileOperations::AskSaveChanges() {
+  if (!document_.IsModified()) return true;
+  switch (ShowWarningQuestion()) {
+    case 6:  // Yes
+      if (document_.IsSavedOnce()) return Save();
+      return SaveAs();
+    case 7:  // No
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool DocumentFileOperations::OpenWithDialog() {
+  if (!AskSaveChanges()) return false;
+  ppFileSpec chosen = document_.DocumentFile();
+  chosen.filter = TextById(kOpenFilter, "Zelvo Pro files {*.qxf}\\0*.qxf\\0\\0");
+  chosen.name = u"qxf";
+  chosen.owner = 0;
+  if (!RunOpenFileDialog(chosen)) return false;
+  return OpenDocumentFile(chosen.path);
+}
+
+bool DocumentFileOperations::NewDocument() {
+  if (!AskSaveChanges()) return false;
+  Vcon::WString stationeryPath;
+  GetStringArrayText(stationeryPath, kSettingsFileList, kNewDocumentEntry);
+  bool read = false;
+  try {
+    ScopedHandle packed(ReadFileToHandle(ppFileSpec(stationeryPath)));
+    if (packed.Get() != nullptr) {
+      read = true;
+      if (Load(packed.Get())) {
+        document_.SetSavedOnce(false);
+        document_.SetModified(false);
+      }
+    }
+  } catch (int32_t) {
+    read = false;
+  }
+  if (!read) {
+    // No stationery: the empty document.
+    document_.ClearRecordBuffer(nullptr);
+    steps_.RemoveGeneratedElements();
+    steps_.RebuildFromTables(document_);
+    document_.SetSavedOnce(false);
+    document_.SetModified(false);
+  }
+  document_.DocumentFile().path.clear();
+  document_.DeleteAutoSaveFile();
+  return true;
+}
+
+void DocumentFileOperations::WriteAutoSave() {
+  if (saveInProgress_ || !document_.IsModified()) return;
+  ScopedHandle packed(NewEmptyHandle());
+  try {
+    PrepareForSave(packed.Get());
+    WriteHandleToFile(document_.AutoSaveFile(), packed.Get());
+  } catch (int32_t) {
+    // The previous autosave file stays whole; the next round tries again.
+  }
+}
+
+bool DocumentFileOperations::ResumeFromAutoSave() {
+  try {
+    ScopedHandle packed(ReadFileToHandle(document_.AutoSaveFile()));
+    if (packed.Get() == nullptr || !Load(packed.Get())) return false;
+  } catch (int32_t) {
+    return false;
+  }
+  char* record = document_.Record();
+  lastDirectory_ = RecordField(document_, "lastDirectory").WideText(record);
+  const int32_t flags = RecordField(document_, "flags").Long(record);
+  document_.SetSavedOnce((flags & zelvproDocFil::kSavedOnceFlag) != 0 &&
+                         !document_.DocumentFile().path.empty());
+  document_.SetModified((flags & zelvproDocFil::kModifiedFlag) != 0);
+  steps_.ResetRulers();
+  return true;
+}
+
+bool DocumentFileOperations::ExportOrderText() {
+  ppFileSpec chosen = document_.DocumentFile();
+  chosen.filter = Vcon::WString(u"Text files {*.txt}\\0*.txt\\0\\0");
+  chosen.name = u"txt";
+  if (!RunSaveFileDialog(chosen)) return false;
+  try {
+    OrderTextWriter writer(document_, steps_);
+    writer.Write(chosen);
+  } catch (int32_t) {
+    ShowSaveFailure(chosen.path);
+    return false;
+  }
+  return true;
+}

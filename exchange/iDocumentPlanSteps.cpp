@@ -1,0 +1,6 @@
+#include "exchange/iDocumentPlanSteps.h"
+
+iDocumentPlanSteps& iDocumentPlanSteps::Neutral() {
+  static iDocumentPlanSteps neutral;  // stateless
+  return neutral;
+}
