@@ -123,10 +123,9 @@ int32_t zelvproCalculatorList::RowsNeeded(float height, float rowHeight) {
 int32_t zelvproCalculatorList::PrintPageCount() const {
   if (lineCount_ <= 0) return 1;
   int32_t m = lineCount_ / rowsPerPage_;
-  if (lineCount_ % rowsPerPage_ != 0) ++m;
-  // An exact multiple puts its last line (the grand total) on a page of its own.
-  else
-    ++m;
+  // An exact multiple puts its last line (the grand total) on a page of its own; with one row a page
+  // that page is the one the line would take anyway.
+  if (lineCount_ % rowsPerPage_ != 0 || rowsPerPage_ > 1) ++m;
   return std::max(m, 1);
 }
 
