@@ -1104,14 +1104,18 @@ TEST_F(PriceListPrintTest, FittingGivesWidestFlexibleAndNominalWidths) {
 }
 
 TEST_F(PriceListPrintTest, AZeroWidthListLeavesTheWidthsAsTheyAre) {
-  PrintColumns("0\t65\t0\t0\t0\r\n0\t53\t0\t2\t8\r\n");
+  // Flexible columns of nominal width 0, one filled, one kept empty by option 2: both sums are 0.
+  PrintColumns("0\t65\t0\t0\t0\r\n0\t74\t0\t0\t2\r\n0\t53\t0\t2\t8\r\n");
   Pane& pane = MakeCanvas();
+  Put(Line::kItemService, 1, {{"ttext", ppParameter(u"filled")}});
   qxPrintPage page = HandPage();
   pane.PreparePrint(page, Pane::kPrintColumnsFile);
   pane.FitPrintColumns(*dc_, page);  // no division by a zero sum
-  const auto first = DisplayListLayout::ReadColumn(pane.PrintLayout(), 0);
-  EXPECT_EQ(first.width, 0);
-  EXPECT_EQ(first.x, 0);
+  for (uint32_t i = 0; i < 3; ++i) {
+    const auto c = DisplayListLayout::ReadColumn(pane.PrintLayout(), i);
+    EXPECT_EQ(c.width, 0) << i;
+    EXPECT_EQ(c.x, 0) << i;
+  }
 }
 
 TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDate) {
