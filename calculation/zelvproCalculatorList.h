@@ -169,7 +169,6 @@ class zelvproCalculatorList : public ppDictList,
   Handle printLayout_ = nullptr;  // owned: the print display list
   iPriceListPrintRecorder* recorder_ = nullptr;
   int32_t lineCount_ = 0, currentLine_ = 0, rowsOnPage_ = 0, rowsPerPage_ = 1, pageNumber_ = 0;
-  float rowHeight_ = 1, printY_ = 0, printWidth_ = 0, widthFactor_ = 1, printHeader_ = 0,
-        printTop_ = 0;
+  float rowHeight_ = 1, printY_ = 0, printWidth_ = 0, widthFactor_ = 1, printHeader_ = 0, printTop_ = 0;
   bool columnsFitted_ = false;
 };

@@ -93,7 +93,9 @@ Vcon::WString LocalDate() {
 // The application's side picture of printed pages.
 constexpr int32_t kSidePicture = 2001;
 
-ppPicture* SidePicture() { return gApplication != nullptr ? gApplication->GetFramePicture(kSidePicture) : nullptr; }
+ppPicture* SidePicture() {
+  return gApplication != nullptr ? gApplication->GetFramePicture(kSidePicture) : nullptr;
+}
 
 // `picture` scaled to the sheet's height, standing at its left or right edge, shrunk by `inset`
 // pixels on every side; null or empty pictures give an empty rectangle (nothing is drawn).
@@ -197,7 +199,8 @@ void zelvproCalculatorList::PreparePrint(qxPrintPage& page, int32_t columnsFile)
 
   if (printLayout_ != nullptr) MemDispose(printLayout_);
   printLayout_ = LoadColumnFile(columnsFile);
-  if (printLayout_ == nullptr) printLayout_ = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorPrintDlst");
+  if (printLayout_ == nullptr)
+    printLayout_ = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorPrintDlst");
   printDescription_ = CalculatorDescriptionField();
   columnsFitted_ = false;
 }
@@ -255,7 +258,8 @@ void zelvproCalculatorList::FitPrintColumns(ppDC& dc, qxPrintPage& page) {
   }
   for (size_t i = 0; i < l.size(); ++i)
     if (widest[i] > 0 || (l[i].flags & kKeepEmpty) != 0)
-      widest[i] = std::max(widest[i], dc.GetTextWidth(FieldName(*lineFile_, DisplayListLayout::FieldOf(l[i]))));
+      widest[i] =
+          std::max(widest[i], dc.GetTextWidth(FieldName(*lineFile_, DisplayListLayout::FieldOf(l[i]))));
 
   const float pad = 20 * scale;
   float remaining = printWidth_;
@@ -363,9 +367,10 @@ void zelvproCalculatorList::PrintListHeader(ppDC& dc, qxPrintPage& page) {
     const int32_t field = DisplayListLayout::FieldOf(c);
     Vcon::String name;
     printLineFile_->FieldNameAt(field, name);
-    PrintText(dc, TextById(8000 + field, name.c_str()),
-              {left + c.x, int32_t(printTop_ + 36 * fs), left + c.x + c.width, int32_t(printTop_ + printHeader_)},
-              uint32_t(c.textFormat) | plat::DT_NOPREFIX);
+    PrintText(
+        dc, TextById(8000 + field, name.c_str()),
+        {left + c.x, int32_t(printTop_ + 36 * fs), left + c.x + c.width, int32_t(printTop_ + printHeader_)},
+        uint32_t(c.textFormat) | plat::DT_NOPREFIX);
   }
   const int32_t ruleY = int32_t(printTop_ + 36 * fs + size * fs);
   PrintRule(dc, page.image.left, ruleY, page.image.right, ruleY);
@@ -383,7 +388,8 @@ void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
   const Column first = columns.empty() ? Column{} : columns[0];
   Vcon::String name;
   printLineFile_->FieldNameAt(DisplayListLayout::FieldOf(first), name);
-  plat::RECT cell{page.image.left, int32_t(printTop_), page.image.left + w, int32_t(printTop_ + printHeader_)};
+  plat::RECT cell{page.image.left, int32_t(printTop_), page.image.left + w,
+                  int32_t(printTop_ + printHeader_)};
   for (int32_t i = 1; i <= 10; ++i) {
     const uint32_t align = i >= 9 ? plat::DT_RIGHT : uint32_t(first.textFormat);
     PrintText(dc, TextById(7500 + i, name.c_str()), cell, align | plat::DT_NOPREFIX);
@@ -397,8 +403,7 @@ void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
   // The logo of the user folder at the left (a missing file prints nothing), the side picture at the right.
   Vcon::WString folder;
   GetStartupDirectory(folder);
-  const std::filesystem::path logoPath =
-      std::filesystem::path(folder.Narrow().c_str()) / "user" / "logo.bmp";
+  const std::filesystem::path logoPath = std::filesystem::path(folder.Narrow().c_str()) / "user" / "logo.bmp";
   if (std::filesystem::exists(logoPath)) {
     const ppPicture logo{ppFileSpec(Vcon::WString(logoPath.string().c_str()))};
     PrintPicture(dc, &logo, SideRect(&logo, page, false, 10));
@@ -410,8 +415,8 @@ void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
 void zelvproCalculatorList::PrintFooter(ppDC& dc, qxPrintPage& page) {
   const float ps = page.imageScale;
   const int32_t bottom = int32_t(page.pageHeight - kBottomMm * page.pixelsPerMmY);
-  const plat::RECT f{page.image.left, int32_t(float(bottom) - kFooterMm * page.pixelsPerMmY), page.image.right,
-                     bottom};
+  const plat::RECT f{page.image.left, int32_t(float(bottom) - kFooterMm * page.pixelsPerMmY),
+                     page.image.right, bottom};
   PrintFont(dc, 10 * page.textScale, false);
   const int32_t n = lineCount_ > 0 ? pageNumber_ : 1;
 
@@ -423,8 +428,8 @@ void zelvproCalculatorList::PrintFooter(ppDC& dc, qxPrintPage& page) {
   d.top = int32_t(float(d.bottom - h) - 21 * ps);
   PrintFrame(dc, d);
   PrintText(dc, disclaimer,
-            {int32_t(float(d.left) + 9 * ps), int32_t(float(d.top) + 7 * ps), int32_t(float(d.right) - 9 * ps),
-             int32_t(float(d.bottom) - 7 * ps)},
+            {int32_t(float(d.left) + 9 * ps), int32_t(float(d.top) + 7 * ps),
+             int32_t(float(d.right) - 9 * ps), int32_t(float(d.bottom) - 7 * ps)},
             kWrap);
 
   const Vcon::WString line =
@@ -546,8 +551,8 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
   const uint32_t right = plat::DT_RIGHT | plat::DT_NOPREFIX;
   const int32_t type = RawLong(t, Fil::kType);
 
-  if (RawLong(t, Fil::kSort5) == 0 && rowsOnPage_ != 0 && type != Fil::kTagHeading && type != Fil::kItemService &&
-      type != Fil::kTextLine) {
+  if (RawLong(t, Fil::kSort5) == 0 && rowsOnPage_ != 0 && type != Fil::kTagHeading &&
+      type != Fil::kItemService && type != Fil::kTextLine) {
     printY_ += rowHeight_;
     ++rowsOnPage_;
   }

@@ -937,7 +937,8 @@ TEST_F(PriceListPrintTest, PreparePrintLaysOutThePageAndAtLeastOneRow) {
   EXPECT_EQ(pane.PrintRowsPerPage(), 1);
   PutLines(3);
   const PrintLog log = Print(HandPage(560));
-  EXPECT_EQ(log.TextsStarting(u"Page"), (std::vector<std::u16string>{u"Page 1 / 3", u"Page 2 / 3", u"Page 3 / 3"}));
+  EXPECT_EQ(log.TextsStarting(u"Page"),
+            (std::vector<std::u16string>{u"Page 1 / 3", u"Page 2 / 3", u"Page 3 / 3"}));
 }
 
 TEST_F(PriceListPrintTest, PagesBreakAtTwentyRowsAndTheFootersCountThePages) {
@@ -1048,11 +1049,11 @@ TEST_F(PriceListPrintTest, LineTypesDecideBoldRulesAndTheDoubleUnderline) {
   EXPECT_FALSE(fontBefore(u"item")->bold);
   EXPECT_NE(log.FindText(u"described"), nullptr) << "the description field prints on an Empty line";
 
-
   // Rules across the printable width 12 pixels above the subtotal's and the total's rows only.
   std::vector<int32_t> wideRules;
   for (const auto& e : log.events)
-    if (e.kind == 'R' && e.r.left == 200 && e.r.right == 1900 && e.r.top == e.r.bottom) wideRules.push_back(e.r.top);
+    if (e.kind == 'R' && e.r.left == 200 && e.r.right == 1900 && e.r.top == e.r.bottom)
+      wideRules.push_back(e.r.top);
   const int32_t subTop = log.FindText(u"subtotal")->r.top, totalTop = log.FindText(u"grand")->r.top;
   EXPECT_NE(std::count(wideRules.begin(), wideRules.end(), subTop - 12), 0);
   EXPECT_NE(std::count(wideRules.begin(), wideRules.end(), totalTop - 12), 0);
@@ -1070,10 +1071,12 @@ TEST_F(PriceListPrintTest, LineTypesDecideBoldRulesAndTheDoubleUnderline) {
 TEST_F(PriceListPrintTest, FittingGivesWidestFlexibleAndNominalWidths) {
   // ttext flexible; total as wide as its widest text; totherText flexible but filled by no line;
   // tunitDescription at least its nominal share; torderID flexible, unfilled, kept by option 2.
-  PrintColumns("0\t65\t100\t0\t0\r\n0\t53\t50\t2\t8\r\n0\t74\t100\t0\t0\r\n0\t72\t400\t0\t4\r\n0\t73\t50\t0\t2\r\n");
+  PrintColumns(
+      "0\t65\t100\t0\t0\r\n0\t53\t50\t2\t8\r\n0\t74\t100\t0\t0\r\n0\t72\t400\t0\t4\r\n0\t73\t50\t0\t2\r\n");
   Pane& pane = MakeCanvas();
   Put(Line::kItemService, 1, {{"ttext", ppParameter(u"a")}, {"tunitDescription", ppParameter(u"x")}});
-  Put(Line::kItemService, 2, {{"ttext", ppParameter(u"bb")}, {"total", ppParameter(calctest::Amount(1234.5))}});
+  Put(Line::kItemService, 2,
+      {{"ttext", ppParameter(u"bb")}, {"total", ppParameter(calctest::Amount(1234.5))}});
   qxPrintPage page = HandPage();
   pane.PreparePrint(page, Pane::kPrintColumnsFile);
   pane.FitPrintColumns(*dc_, page);
@@ -1096,7 +1099,8 @@ TEST_F(PriceListPrintTest, FittingGivesWidestFlexibleAndNominalWidths) {
   EXPECT_EQ(c[2].width, 0) << "a flexible column no line fills";
   EXPECT_GT(c[4].width, 0) << "option 2 keeps it";
   const float spread = 1700.0f / ((100 + 50 + 100 + 400 + 50) * ps);
-  EXPECT_EQ(c[3].width, int32_t(float(int32_t(400 * ps * spread)) + 20 * ps)) << "option 4: its share + 20 points";
+  EXPECT_EQ(c[3].width, int32_t(float(int32_t(400 * ps * spread)) + 20 * ps))
+      << "option 4: its share + 20 points";
   // The flexible columns share what is left; the columns stand side by side.
   // (An at-least-nominal column counts without its 20 points there, so the row ends that much wider.)
   EXPECT_NEAR(c[0].width + c[1].width + c[3].width + c[4].width, 1700 + 20 * ps, 3);
@@ -1149,10 +1153,12 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   SetItemSheetPrintFlag(true);
   Put(Line::kEmptyLine, 1);
   Put(Line::kItemService, 2,
-      {{"tunitDescription", ppParameter(u"Fitting")}, {"ttext", ppParameter(u"wall")},
+      {{"tunitDescription", ppParameter(u"Fitting")},
+       {"ttext", ppParameter(u"wall")},
        {"price", ppParameter(calctest::Amount(13))}});
   Put(Line::kEmptyLine, 3);
-  Put(Line::kItemService, 4, {{"tunitDescription", ppParameter(u"Delivery")}, {"ttext", ppParameter(u"van")}});
+  Put(Line::kItemService, 4,
+      {{"tunitDescription", ppParameter(u"Delivery")}, {"ttext", ppParameter(u"van")}});
   Put(Line::kTotalLine, 5);
   UserPreferences& p = Preferences();
   const UserPreferences before = p;

@@ -468,7 +468,8 @@ TEST_F(EditorPrintTest, ThePlanAnd3DViewPrintsThePriceListPaneOnAllItsPages) {
   table.BeginAccess();
   for (int32_t i = 0; i < 7; ++i) {
     table.ClearRecordBuffer(nullptr);
-    table.SetFieldValue(zelvproCalculatorFil::kType, ppParameter(zelvproCalculatorFil::kItemService), nullptr);
+    table.SetFieldValue(zelvproCalculatorFil::kType, ppParameter(zelvproCalculatorFil::kItemService),
+                        nullptr);
     table.SetFieldValue(zelvproCalculatorFil::kRecordId, ppParameter(i + 1), nullptr);
     table.InsertRecordAt(-1, nullptr);
   }
