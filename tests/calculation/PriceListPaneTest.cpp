@@ -1117,7 +1117,9 @@ TEST_F(PriceListPrintTest, AZeroWidthListLeavesTheWidthsAsTheyAre) {
   pane.FitPrintColumns(*dc_, page);  // no division by a zero sum
   for (uint32_t i = 0; i < 3; ++i) {
     const auto c = DisplayListLayout::ReadColumn(pane.PrintLayout(), i);
-    if (i < 2) EXPECT_EQ(c.width, 0) << i;
+    if (i < 2) {
+      EXPECT_EQ(c.width, 0) << i;
+    }
     EXPECT_EQ(c.x, 0) << i;
   }
 }
@@ -1183,4 +1185,46 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   p = before;
   EXPECT_NE(factored.FindText(u"Sum with factor"), nullptr);
   EXPECT_EQ(factored.FindText(u"Sum"), nullptr);
+}
+
+// A demo price list of every line type in the list layout: the first printed page matches the kept
+// page (to renew it after a deliberate change run with PLANNER_WRITE_FIXTURES=1 and look at
+// tests/fixtures/calculation/price_list_page.png). The header's date may differ by a few pixels.
+TEST_F(PriceListPrintTest, TheListLayoutOfADemoListMatchesTheKeptPage) {
+  PrintColumns(
+      "0\t65\t100\t0\t0\r\n0\t40\t40\t0\t0\r\n0\t12\t100\t0\t0\r\n0\t53\t50\t2\t8\r\n0\t74\t80\t0\t34\r\n");
+  MakeCanvas();  // rows of 96 × 3.5 pixels, five a page
+  auto* marked = new OwnQuantityElement();
+  marked->mark = 0x10001;
+  const std::vector<int32_t> types{Line::kTagHeading,   Line::kCalculationItem, Line::kItemService,
+                                   Line::kTextLine,     Line::kTagSubtotal,     Line::kDiscountLine,
+                                   Line::kSubtotalLine, Line::kVatLine,         Line::kTotalLine};
+  int32_t id = 1;
+  for (int32_t type : types) {
+    const Vcon::WString name(std::u16string(u"Line ") + char16_t(u'A' + id - 1));
+    Put(type, id,
+        {{"ttext", ppParameter(name.c_str())},
+         {"totherText", ppParameter(u"note")},
+         {"missing", ppParameter(int32_t(type == Line::kCalculationItem ? 2 : 0))},
+         {"element", ppParameter(int32_t(type == Line::kCalculationItem ? 1 : 0))}},
+        type == Line::kCalculationItem ? marked : nullptr);
+    ++id;
+  }
+  Print();
+  dc_->EndPage();
+  plat::EndDoc(printer_);
+  const std::string kept =
+      std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/calculation/price_list_page.png";
+  const std::string actual = (folder_ / "pages" / "page-1.png").string();
+  if (std::getenv("PLANNER_WRITE_FIXTURES"))
+    std::filesystem::copy_file(actual, kept, std::filesystem::copy_options::overwrite_existing);
+  std::unique_ptr<plat::Surface> expected = plat::ReadPng(kept);
+  std::unique_ptr<plat::Surface> drawn = plat::ReadPng(actual);
+  ASSERT_TRUE(expected && drawn) << "missing " << kept;
+  const plat::PixelDifference diff = plat::ComparePixels(*expected, *drawn, 8);
+  EXPECT_TRUE(diff.sameSize);
+  EXPECT_LE(diff.pixels, 20000) << "first at " << diff.firstX << "," << diff.firstY;
+  delete canvas_;
+  canvas_ = nullptr;
+  delete marked;
 }
