@@ -117,6 +117,8 @@ zelvproCalculatorList::~zelvproCalculatorList() {
   lineFile_.reset();
   MemDispose(linesHandle_);
   linesHandle_ = nullptr;
+  if (printLayout_ != nullptr) MemDispose(printLayout_);
+  printLayout_ = nullptr;
 }
 
 zelvproCalculatorList* zelvproCalculatorList::Current() { return gPane; }

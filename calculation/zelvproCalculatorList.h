@@ -24,8 +24,11 @@
 #include "elements/topview/iCalculationUpdate.h"
 #include "framework/ppCollaborator.h"
 
+class iPriceListPrintRecorder;
 class ppDatabase;
+class ppPicture;
 class zelvproCalculatorFil;
+struct qxPrintPage;
 
 class zelvproCalculatorList : public ppDictList,
                               public iProperty,
@@ -96,6 +99,39 @@ class zelvproCalculatorList : public ppDictList,
   // The selected line, or -1.
   int32_t SelectedLine() { return NextSelectedLine(0); }
 
+  // ---- Printing (zelvproCalculatorListPrint.cpp). A print runs PreparePrint, then Print, which
+  // prints every page at once (NextPrintPage ends one printer page and starts the next) and answers
+  // false. The page record's image is the printable rectangle (device pixels), textScale the font
+  // scale (device pixels per point), imageScale the point scale (device pixels per millimetre /
+  // 2.857), spare[0] the number of the page being printed. The item-sheet layout prints while
+  // ItemSheetPrintFlag() is set, the list layout otherwise.
+  static constexpr int32_t kPrintColumnsFile = 2;
+  virtual void PrintListLine(int32_t line, ppDC& dc, qxPrintPage& page);
+  virtual void PrintSheetLine(int32_t line, ppDC& dc, qxPrintPage& page);
+  virtual void PreparePrint(qxPrintPage& page, int32_t columnsFile);
+  virtual void PrintListPages(ppDC& dc, qxPrintPage& page);
+  virtual void PrintListHeader(ppDC& dc, qxPrintPage& page);
+  virtual void PrintSheetPages(ppDC& dc, qxPrintPage& page);
+  virtual void PrintSheetHeader(ppDC& dc, qxPrintPage& page);
+  virtual void PrintFooter(ppDC& dc, qxPrintPage& page);
+  bool Print(ppDC& dc, qxPrintPage& page);
+  void PrintContent(ppDC& dc, qxPrintPage& page);
+  void FitPrintColumns(ppDC& dc, qxPrintPage& page);
+  void NextPrintPage(ppDC& dc);
+  // Hears every drawing of the print besides the context (tests); not owned; null detaches.
+  void SetPrintRecorder(iPriceListPrintRecorder* recorder) { recorder_ = recorder; }
+  // The rows a cell of text `height` takes in rows of `rowHeight` (device pixels): whole rows, one
+  // more when the rest exceeds 0.05 of a row; at least 1.
+  static int32_t RowsNeeded(float height, float rowHeight);
+  // The print state, read by tests and the editor's page printing.
+  int32_t PrintRowsPerPage() const { return rowsPerPage_; }
+  float PrintRowHeight() const { return rowHeight_; }
+  int32_t PrintCurrentLine() const { return currentLine_; }
+  int32_t PrintRowsOnPage() const { return rowsOnPage_; }
+  float PrintY() const { return printY_; }
+  int32_t PrintPageCount() const;
+  Handle PrintLayout() const { return printLayout_; }
+
  private:
   struct Parts;
   zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame, ppDatabase& database, Parts parts);
@@ -114,10 +150,25 @@ class zelvproCalculatorList : public ppDictList,
   void InvalidateRow(int32_t line);
   void DrawMarks(ppDC& dc, int32_t field, const plat::RECT& cell, int32_t line);
 
+  // Print helpers: each draws on the context and tells the recorder.
+  void PrintFont(ppDC& dc, float height, bool bold);
+  void PrintText(ppDC& dc, const Vcon::WString& text, const plat::RECT& r, uint32_t flags);
+  void PrintRule(ppDC& dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  void PrintFrame(ppDC& dc, const plat::RECT& r);
+  void PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r);
+  void PrintBreakPage(ppDC& dc, qxPrintPage& page, bool sheet, float y);
+
   std::unique_ptr<zelvproCalculatorFil> lineFile_;
   std::unique_ptr<zelvproCalculatorFil> printLineFile_;
   Handle linesHandle_ = nullptr;  // owned; both tables read and write it
   int32_t screenDescription_ = 0, printDescription_ = 0;
   int32_t updateMessage_ = -1;
   bool panelShown_ = false;
+
+  // Print state, reset by PreparePrint. Pixels are device pixels of the page.
+  Handle printLayout_ = nullptr;  // owned: the print display list
+  iPriceListPrintRecorder* recorder_ = nullptr;
+  int32_t lineCount_ = 0, currentLine_ = 0, rowsOnPage_ = 0, rowsPerPage_ = 1, pageNumber_ = 0;
+  float rowHeight_ = 1, printY_ = 0, printWidth_ = 0, widthFactor_ = 1, printHeader_ = 0, printTop_ = 0;
+  bool columnsFitted_ = false;
 };

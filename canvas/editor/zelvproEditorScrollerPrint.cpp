@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cfloat>
 
+#include "canvas/editor/PriceListEditorPrint.h"
 #include "canvas/editor/iEditorListPrint.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "elements/base/iApplicationSettings.h"
@@ -164,10 +165,13 @@ int32_t zelvproEditorScroller::Print(ppDC& dc, int32_t pageNumber) {
     case kPlanPrintMode:
       PrintPlan(dc, top, room);
       return 0;
-    case qxEditorViews::kPlanAnd3D:
-      if (listPrint_ == nullptr) return 0;
-      listPrint_->PreparePrint(top, iEditorListPrint::kEditorListLayout);
-      return listPrint_->PrintPage(dc, top) ? 1 : 0;
+    case qxEditorViews::kPlanAnd3D: {
+      // Without a list handed over, the document's own price list pane prints.
+      static PriceListEditorPrint paneList;
+      iEditorListPrint* list = listPrint_ != nullptr ? listPrint_ : &paneList;
+      list->PreparePrint(top, iEditorListPrint::kEditorListLayout);
+      return list->PrintPage(dc, top) ? 1 : 0;
+    }
     case qxEditorViews::kOnePlan:
       newRoom_->LayoutPrintPage(top);
       top.options[1] = 1;

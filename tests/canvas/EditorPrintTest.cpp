@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "calculation/zelvproCalculatorFil.h"
+#include "calculation/zelvproCalculatorList.h"
 #include "canvas/editor/iEditorListPrint.h"
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
@@ -457,3 +459,30 @@ TEST_F(EditorPrintTest, TheBitmapPageCoversTheModelAreaAtOneToFiftyAnd144Dpi) {
 }
 
 }  // namespace
+
+// View 2012 without a list handed over prints the document's price list pane: every page of it in
+// one call, as many PDF pages as its footers count.
+TEST_F(EditorPrintTest, ThePlanAnd3DViewPrintsThePriceListPaneOnAllItsPages) {
+  auto* pane = new zelvproCalculatorList(window_, plat::RECT{0, 0, 600, 400}, *db_);
+  zelvproCalculatorFil& table = pane->LineFile();
+  table.BeginAccess();
+  for (int32_t i = 0; i < 7; ++i) {
+    table.ClearRecordBuffer(nullptr);
+    table.SetFieldValue(zelvproCalculatorFil::kType, ppParameter(zelvproCalculatorFil::kItemService),
+                        nullptr);
+    table.SetFieldValue(zelvproCalculatorFil::kRecordId, ppParameter(i + 1), nullptr);
+    table.InsertRecordAt(-1, nullptr);
+  }
+  table.SaveToBlob();
+  pane->ShowLastLine();
+  Scroller().SetViewMode(qxEditorViews::kPlanAnd3D);
+  EXPECT_EQ(PrintJob(), 1) << "one call prints every page";
+  // A4 landscape at 300 dpi: rows of 96 × 300 / 25.4 / 2.857 pixels, 3 a page; 7 lines: 3 pages.
+  EXPECT_EQ(pane->PrintRowsPerPage(), 3);
+  EXPECT_EQ(pane->PrintPageCount(), 3);
+  int32_t pngs = 0;
+  for (const auto& entry : fs::directory_iterator(dir_))
+    if (entry.path().extension() == ".png") ++pngs;
+  EXPECT_EQ(pngs, 3);
+  EXPECT_TRUE(fs::exists(dir_ / "job.pdf"));
+}

@@ -1,0 +1,630 @@
+// The price list's print: page set-up, column fitting, the page loops with their headers and footers,
+// and the two line printers (the list layout of the print columns, the item sheet of ten fixed
+// columns). Device pixels of the printer page throughout; sizes in millimetres are named so.
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <vector>
+
+#include "calculation/CalculatorColumnFile.h"
+#include "calculation/CalculatorFieldVisibility.h"
+#include "calculation/ItemSheetPrintFlag.h"
+#include "calculation/iPriceListPrintRecorder.h"
+#include "calculation/zelvproCalculatorFil.h"
+#include "calculation/zelvproCalculatorList.h"
+#include "controls/DisplayListLayout.h"
+#include "elements/base/zelvproElement.h"
+#include "foundation/FileRecord.h"
+#include "foundation/ProcessServices.h"
+#include "foundation/ResourceAccess.h"
+#include "foundation/TextsById.h"
+#include "foundation/UserPreferences.h"
+#include "framework/ppApplication.h"
+#include "framework/ppClipSaver.h"
+#include "framework/ppDC.h"
+#include "framework/ppPicture.h"
+#include "framework/ppRegion.h"
+#include "scene3d/panes/qxPrintPage.h"
+
+namespace {
+
+using Fil = zelvproCalculatorFil;
+using Column = DisplayListLayout::Column;
+
+constexpr const char* kFace = "Arial";
+// Page margins and bands, millimetres.
+constexpr float kLeftMm = 20, kRightMm = 10, kTopMm = 10, kBottomMm = 0, kGapMm = 0, kHeaderMm = 20,
+                kFooterMm = 20;
+constexpr float kPointDivisor = 2.857f;
+// Column option bits of the print display list.
+constexpr uint32_t kKeepEmpty = 2, kAtLeastNominal = 4, kWidest = 8;
+// The item sheet's first column, device pixels, and its other nine columns.
+constexpr int32_t kSheetFirst = 50, kSheetColumns = 9;
+constexpr uint32_t kWrap = plat::DT_WORDBREAK | plat::DT_NOPREFIX;
+
+Vcon::WString Narrow(const char* text) { return Vcon::WString(text); }
+
+Vcon::WString Number(int64_t n) { return Vcon::WString(std::to_string(n).c_str()); }
+
+Vcon::WString FieldName(ppDatafile& table, int32_t field) {
+  Vcon::String name;
+  table.FieldNameAt(field, name);
+  return Vcon::WString(name);
+}
+
+std::vector<Column> Columns(Handle layout) {
+  std::vector<Column> out;
+  if (layout == nullptr) return out;
+  const uint32_t count = DisplayListLayout::ColumnCount(layout);
+  for (uint32_t i = 0; i < count; ++i) out.push_back(DisplayListLayout::ReadColumn(layout, i));
+  return out;
+}
+
+uint32_t FontSize(Handle layout) {
+  DisplayListLayout::Header header;
+  if (layout == nullptr || !DisplayListLayout::ReadHeader(layout, &header)) return 10;
+  return header.fontSize;
+}
+
+// The line's display value of `field`, as text.
+Vcon::WString Value(Fil& table, int32_t field) {
+  ppParameter value;
+  table.GetFieldValue(field, value, nullptr);
+  return value.AsWString();
+}
+
+int32_t RawLong(Fil& table, int32_t field) {
+  ppParameter value;
+  table.ppDatafile::GetFieldValue(field, value, nullptr);
+  return value.ToLong();
+}
+
+// Today's date in the user's local time zone, as day.month.year.
+Vcon::WString LocalDate() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d.%02d.%04d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
+  return Narrow(text);
+}
+
+// The application's side picture of printed pages.
+constexpr int32_t kSidePicture = 2001;
+
+ppPicture* SidePicture() {
+  return gApplication != nullptr ? gApplication->GetFramePicture(kSidePicture) : nullptr;
+}
+
+// `picture` scaled to the sheet's height, standing at its left or right edge, shrunk by `inset`
+// pixels on every side; null or empty pictures give an empty rectangle (nothing is drawn).
+plat::RECT SideRect(const ppPicture* picture, const qxPrintPage& page, bool right, int32_t inset) {
+  if (picture == nullptr || picture->IsEmpty() || picture->GetHeight() <= 0) return {};
+  const float f = page.pageHeight / float(picture->GetHeight());
+  const int32_t width = int32_t(float(picture->GetWidth()) * f);
+  const int32_t left = right ? int32_t(page.pageWidth) - width : 0;
+  return {left + inset, inset, left + width - inset, int32_t(page.pageHeight) - inset};
+}
+
+}  // namespace
+
+void zelvproCalculatorList::PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r) {
+  if (picture == nullptr || r.right <= r.left || r.bottom <= r.top) return;
+  picture->DrawStretched(dc, r);
+  if (recorder_ != nullptr) recorder_->Picture(r);
+}
+
+int32_t zelvproCalculatorList::RowsNeeded(float height, float rowHeight) {
+  if (!(rowHeight > 0) || !(height > rowHeight)) return 1;
+  const float n = height / rowHeight;
+  const int32_t whole = int32_t(n);
+  return std::max(1, whole + (n - float(whole) > 0.05f ? 1 : 0));
+}
+
+int32_t zelvproCalculatorList::PrintPageCount() const {
+  if (lineCount_ <= 0) return 1;
+  int32_t m = lineCount_ / rowsPerPage_;
+  // An exact multiple puts its last line (the grand total) on a page of its own; with one row a page
+  // that page is the one the line would take anyway.
+  if (lineCount_ % rowsPerPage_ != 0 || rowsPerPage_ > 1) ++m;
+  return std::max(m, 1);
+}
+
+// ---- Drawing helpers.
+
+void zelvproCalculatorList::PrintFont(ppDC& dc, float height, bool bold) {
+  dc.RestoreFont();
+  dc.SetFont(Vcon::String(kFace), int32_t(height), bold ? 1 : 0, 0);
+  dc.SelectFont();
+  if (recorder_ != nullptr) recorder_->Font(kFace, int32_t(height), bold);
+}
+
+void zelvproCalculatorList::PrintText(ppDC& dc, const Vcon::WString& text, const plat::RECT& r,
+                                      uint32_t flags) {
+  dc.DrawText(text, r, flags);
+  if (recorder_ != nullptr) recorder_->Text(text, r, flags);
+}
+
+void zelvproCalculatorList::PrintRule(ppDC& dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  dc.MoveTo(x1, y1);
+  dc.LineTo(x2, y2);
+  if (recorder_ != nullptr) recorder_->Rule(x1, y1, x2, y2);
+}
+
+void zelvproCalculatorList::PrintFrame(ppDC& dc, const plat::RECT& r) {
+  dc.FrameRect(r);
+  if (recorder_ != nullptr) recorder_->Frame(r);
+}
+
+void zelvproCalculatorList::NextPrintPage(ppDC& dc) {
+  dc.EndPage();
+  dc.StartPage();
+  if (recorder_ != nullptr) recorder_->PageBreak();
+}
+
+// ---- Set-up.
+
+void zelvproCalculatorList::PreparePrint(qxPrintPage& page, int32_t columnsFile) {
+  page.leftMargin = kLeftMm;
+  page.rightMargin = kRightMm;
+  page.topMargin = kTopMm;
+  page.bottomMargin = kBottomMm;
+  page.headerGap = kGapMm;
+  page.headerHeight = kHeaderMm;
+  page.footerHeight = kFooterMm;
+  // Kept for callers that look for it; nothing here reads it.
+  page.zero[0] = page.zero[1] = 2147483648.0f;
+  page.imageScale = page.pixelsPerMmX / kPointDivisor;
+  const float left = kLeftMm * page.pixelsPerMmX;
+  const float top = (kTopMm + kHeaderMm + kGapMm) * page.pixelsPerMmY;
+  const float right = left + page.pageWidth - (kLeftMm + kRightMm) * page.pixelsPerMmX;
+  const float bottom =
+      top + page.pageHeight - (kTopMm + kBottomMm + kHeaderMm + kFooterMm + kGapMm) * page.pixelsPerMmY;
+  page.image = plat::RECT{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)};
+
+  lineFile_->BeginAccess();
+  lineCount_ = lineFile_->GetRecordCount();
+  currentLine_ = 0;
+  rowsOnPage_ = 0;
+  pageNumber_ = 0;
+  rowHeight_ = float(LineHeight()) * page.imageScale;
+  if (!(rowHeight_ > 0)) rowHeight_ = 1;
+  printWidth_ = float(page.image.right - page.image.left);
+  printHeader_ = 1.5f * rowHeight_;
+  printTop_ = float(page.image.top);
+  printY_ = printTop_ + rowHeight_;
+  // A printable area lower than two rows still takes one row a page: the page arithmetic divides by it.
+  rowsPerPage_ = std::max(1, int32_t((float(page.image.bottom) - printY_) / rowHeight_));
+
+  if (printLayout_ != nullptr) MemDispose(printLayout_);
+  printLayout_ = LoadColumnFile(columnsFile);
+  if (printLayout_ == nullptr)
+    printLayout_ = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorPrintDlst");
+  printDescription_ = CalculatorDescriptionField();
+  columnsFitted_ = false;
+}
+
+bool zelvproCalculatorList::Print(ppDC& dc, qxPrintPage& page) {
+  if (!columnsFitted_) FitPrintColumns(dc, page);
+  lineFile_->SaveToBlob();
+  printLineFile_->BeginAccess();
+  printLineFile_->SetTextsFrozen(false);
+  SetCalculatorDescriptionField(printDescription_);
+  PrintContent(dc, page);
+  SetCalculatorDescriptionField(screenDescription_);
+  return page.morePages != 0;
+}
+
+void zelvproCalculatorList::PrintContent(ppDC& dc, qxPrintPage& page) {
+  if (ItemSheetPrintFlag()) {
+    PrintSheetHeader(dc, page);
+    PrintSheetPages(dc, page);
+  } else {
+    PrintListHeader(dc, page);
+    PrintListPages(dc, page);
+  }
+  PrintFooter(dc, page);
+}
+
+void zelvproCalculatorList::FitPrintColumns(ppDC& dc, qxPrintPage& page) {
+  if (printLayout_ == nullptr) return;
+  std::vector<Column> l = Columns(printLayout_);
+  const float scale = page.imageScale;
+  // The nominal widths spread over the printable width.
+  std::vector<float> nominal(l.size());
+  float sum = 0;
+  for (size_t i = 0; i < l.size(); ++i) sum += nominal[i] = float(l[i].width) * scale;
+  // No width at all: nothing to spread.
+  widthFactor_ = sum != 0 ? printWidth_ / sum : 1;
+  float x = 0;
+  for (size_t i = 0; i < l.size(); ++i) {
+    l[i].x = int32_t(x);
+    l[i].width = int32_t(nominal[i] * widthFactor_);
+    x += float(l[i].width);
+  }
+
+  // The widest text of every column over the lines, with the field names.
+  PrintFont(dc, float(FontSize(printLayout_)) * page.textScale, true);
+  std::vector<int32_t> widest(l.size(), 0);
+  lineFile_->BeginAccess();
+  for (int32_t line = 0; line < lineFile_->GetRecordCount(); ++line) {
+    lineFile_->ReadRecordAt(line, nullptr);
+    lineFile_->BuildLineTexts(nullptr);
+    for (size_t i = 0; i < l.size(); ++i) {
+      if (l[i].layoutId != 0) continue;
+      widest[i] = std::max(widest[i], dc.GetTextWidth(Value(*lineFile_, DisplayListLayout::FieldOf(l[i]))));
+    }
+  }
+  for (size_t i = 0; i < l.size(); ++i)
+    if (widest[i] > 0 || (l[i].flags & kKeepEmpty) != 0)
+      widest[i] =
+          std::max(widest[i], dc.GetTextWidth(FieldName(*lineFile_, DisplayListLayout::FieldOf(l[i]))));
+
+  const float pad = 20 * scale;
+  float remaining = printWidth_;
+  for (size_t i = 0; i < l.size(); ++i)
+    if (widest[i] > 0 && (l[i].flags & kWidest) != 0) remaining -= float(widest[i]) + pad;
+  for (size_t i = 0; i < l.size(); ++i)
+    if (widest[i] > 0 && (l[i].flags & kAtLeastNominal) != 0) {
+      if (float(widest[i]) + pad < float(l[i].width)) widest[i] = l[i].width;
+      remaining -= float(widest[i]);
+    }
+  const auto flexible = [&](size_t i) { return (l[i].flags & (kAtLeastNominal | kWidest)) == 0; };
+  const auto kept = [&](size_t i) { return widest[i] != 0 || (l[i].flags & kKeepEmpty) != 0; };
+  float flexibleSum = 0;
+  for (size_t i = 0; i < l.size(); ++i)
+    if (l[i].width > 0 && flexible(i) && kept(i)) flexibleSum += float(l[i].width);
+  // No flexible room: the flexible columns keep their spread widths.
+  const float factor = flexibleSum != 0 ? remaining / flexibleSum : 1;
+  x = 0;
+  for (size_t i = 0; i < l.size(); ++i) {
+    if (flexible(i))
+      l[i].width = kept(i) ? int32_t(float(l[i].width) * factor) : 0;
+    else
+      l[i].width = widest[i] > 0 ? int32_t(float(widest[i]) + pad) : 0;
+    l[i].x = int32_t(x);
+    x += float(l[i].width);
+    DisplayListLayout::WriteColumn(printLayout_, uint32_t(i), l[i]);
+  }
+  dc.RestoreFont();
+  columnsFitted_ = true;
+}
+
+// ---- Page loops.
+
+void zelvproCalculatorList::PrintBreakPage(ppDC& dc, qxPrintPage& page, bool sheet, float y) {
+  ++pageNumber_;
+  page.spare[0] = pageNumber_;
+  PrintFooter(dc, page);
+  NextPrintPage(dc);
+  rowsOnPage_ = 0;
+  printY_ = y;
+  if (sheet)
+    PrintSheetHeader(dc, page);
+  else
+    PrintListHeader(dc, page);
+}
+
+void zelvproCalculatorList::PrintListPages(ppDC& dc, qxPrintPage& page) {
+  const float first = printTop_ + printHeader_;
+  printY_ = first;
+  rowsOnPage_ = 0;
+  pageNumber_ = 0;
+  while (currentLine_ < lineCount_) {
+    if (rowsOnPage_ >= rowsPerPage_) PrintBreakPage(dc, page, false, first);
+    PrintListLine(currentLine_, dc, page);
+    // The last line, as a rule the grand total, goes to a page of its own when the lines fill whole pages.
+    if (currentLine_ == lineCount_ - 1 && lineCount_ % rowsPerPage_ == 0)
+      PrintBreakPage(dc, page, false, first - 36 * page.textScale);
+  }
+  page.morePages = currentLine_ < lineCount_ ? 1 : 0;
+  ++pageNumber_;
+  page.spare[0] = pageNumber_;
+}
+
+void zelvproCalculatorList::PrintSheetPages(ppDC& dc, qxPrintPage& page) {
+  const float first = printTop_ + printHeader_;
+  printY_ = first;
+  rowsOnPage_ = 0;
+  pageNumber_ = 0;
+  while (currentLine_ < lineCount_) {
+    if (rowsOnPage_ >= rowsPerPage_) PrintBreakPage(dc, page, true, first);
+    PrintSheetLine(currentLine_, dc, page);
+  }
+  page.morePages = currentLine_ < lineCount_ ? 1 : 0;
+  ++pageNumber_;
+  page.spare[0] = pageNumber_;
+}
+
+// ---- Headers and footer.
+
+void zelvproCalculatorList::PrintListHeader(ppDC& dc, qxPrintPage& page) {
+  const float fs = page.textScale;
+  const Vcon::WString t1 = TextById(6300, "6197") + TextById(6306, "6203");
+  const Vcon::WString t2 = TextById(6301, "6198") + LocalDate();
+  const Vcon::WString t3 = TextById(6303, "6200");
+  const Vcon::WString t4 = TextById(6304, "6201");
+  PrintFont(dc, 10 * fs, false);
+  const int32_t w = std::max({dc.GetTextWidth(t1), dc.GetTextWidth(t2), dc.GetTextWidth(t3)});
+  const int32_t r = int32_t(page.pageWidth - 20 * fs);
+  const int32_t x = int32_t(float(r - w) - 120 * fs);
+  const int32_t boxTop = int32_t(kTopMm * page.pixelsPerMmY);
+  const int32_t boxBottom = int32_t(float(boxTop) + kHeaderMm * page.pixelsPerMmY);
+  PrintFrame(dc, {x - 20, boxTop, r, boxBottom});
+  PrintRule(dc, x + w + 20, boxTop, x + w + 20, boxBottom);
+  PrintText(dc, t4, {x + w + 40, boxTop + 30, r, boxBottom}, plat::DT_LEFT | plat::DT_NOPREFIX);
+  int32_t y = boxTop + 30;
+  for (const Vcon::WString* t : {&t1, &t2, &t3}) {
+    PrintText(dc, *t, {x, y, r, boxBottom}, plat::DT_LEFT | plat::DT_NOPREFIX);
+    y += int32_t(10 * fs);
+  }
+
+  const float size = float(FontSize(printLayout_));
+  PrintFont(dc, size * fs, true);
+  const int32_t left = page.image.left;
+  for (const Column& c : Columns(printLayout_)) {
+    const int32_t field = DisplayListLayout::FieldOf(c);
+    Vcon::String name;
+    printLineFile_->FieldNameAt(field, name);
+    PrintText(
+        dc, TextById(8000 + field, name.c_str()),
+        {left + c.x, int32_t(printTop_ + 36 * fs), left + c.x + c.width, int32_t(printTop_ + printHeader_)},
+        uint32_t(c.textFormat) | plat::DT_NOPREFIX);
+  }
+  const int32_t ruleY = int32_t(printTop_ + 36 * fs + size * fs);
+  PrintRule(dc, page.image.left, ruleY, page.image.right, ruleY);
+  dc.RestoreFont();
+  ppPicture* side = SidePicture();
+  PrintPicture(dc, side, SideRect(side, page, false, 10));
+}
+
+void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
+  const int32_t w = (page.image.right - page.image.left - kSheetFirst) / kSheetColumns;
+  PrintFrame(dc, {page.image.left, int32_t(kTopMm * page.pixelsPerMmY), page.image.right,
+                  int32_t((kTopMm + kHeaderMm) * page.pixelsPerMmY)});
+  PrintFont(dc, float(FontSize(printLayout_)) * page.textScale, true);
+  const std::vector<Column> columns = Columns(printLayout_);
+  const Column first = columns.empty() ? Column{} : columns[0];
+  Vcon::String name;
+  printLineFile_->FieldNameAt(DisplayListLayout::FieldOf(first), name);
+  plat::RECT cell{page.image.left, int32_t(printTop_), page.image.left + w,
+                  int32_t(printTop_ + printHeader_)};
+  for (int32_t i = 1; i <= 10; ++i) {
+    const uint32_t align = i >= 9 ? plat::DT_RIGHT : uint32_t(first.textFormat);
+    PrintText(dc, TextById(7500 + i, name.c_str()), cell, align | plat::DT_NOPREFIX);
+    const int32_t step = i == 1 ? kSheetFirst : w;
+    cell.left += step;
+    cell.right += step;
+  }
+  const int32_t ruleY = int32_t(printTop_ + printHeader_ / 2);
+  PrintRule(dc, page.image.left, ruleY, page.image.right, ruleY);
+  dc.RestoreFont();
+  // The logo of the user folder at the left (a missing file prints nothing), the side picture at the right.
+  Vcon::WString folder;
+  GetStartupDirectory(folder);
+  const std::filesystem::path logoPath = std::filesystem::path(folder.Narrow().c_str()) / "user" / "logo.bmp";
+  if (std::filesystem::exists(logoPath)) {
+    const ppPicture logo{ppFileSpec(Vcon::WString(logoPath.string().c_str()))};
+    PrintPicture(dc, &logo, SideRect(&logo, page, false, 10));
+  }
+  ppPicture* side = SidePicture();
+  PrintPicture(dc, side, SideRect(side, page, true, 12));
+}
+
+void zelvproCalculatorList::PrintFooter(ppDC& dc, qxPrintPage& page) {
+  const float ps = page.imageScale;
+  const int32_t bottom = int32_t(page.pageHeight - kBottomMm * page.pixelsPerMmY);
+  const plat::RECT f{page.image.left, int32_t(float(bottom) - kFooterMm * page.pixelsPerMmY),
+                     page.image.right, bottom};
+  PrintFont(dc, 10 * page.textScale, false);
+  const int32_t n = lineCount_ > 0 ? pageNumber_ : 1;
+
+  const Vcon::WString disclaimer = TextById(5163, "Disclaimers....");
+  plat::RECT measured{f.left, 0, f.right, 0};
+  dc.MeasureText(disclaimer, &measured, kWrap);
+  const int32_t h = measured.bottom - measured.top;
+  plat::RECT d{f.left, 0, f.right, int32_t(float(f.bottom) - 20 * ps)};
+  d.top = int32_t(float(d.bottom - h) - 21 * ps);
+  PrintFrame(dc, d);
+  PrintText(dc, disclaimer,
+            {int32_t(float(d.left) + 9 * ps), int32_t(float(d.top) + 7 * ps),
+             int32_t(float(d.right) - 9 * ps), int32_t(float(d.bottom) - 7 * ps)},
+            kWrap);
+
+  const Vcon::WString line =
+      TextById(5164, "Page") + Narrow(" ") + Number(n) + Narrow(" / ") + Number(PrintPageCount());
+  const int32_t x = (f.left + f.right) / 2 - dc.GetTextWidth(line) / 2;
+  const int32_t y = int32_t(float(f.bottom) - 14 * ps);
+  PrintText(dc, line, {x, y, f.right, f.bottom}, plat::DT_LEFT | plat::DT_NOPREFIX);
+  dc.RestoreFont();
+}
+
+// ---- Lines.
+
+void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPage& page) {
+  Fil& t = *printLineFile_;
+  const float fs = page.textScale;
+  t.ReadRecordAt(currentLine_, nullptr);
+  t.BuildLineTexts(nullptr);
+  const int32_t type = RawLong(t, Fil::kType);
+  PrintFont(dc, float(FontSize(printLayout_)) * fs, type == Fil::kTagHeading);
+  const std::vector<Column> columns = Columns(printLayout_);
+  const int32_t left = page.image.left;
+  const int32_t top = int32_t(printY_);
+
+  std::vector<Vcon::WString> values(columns.size());
+  int32_t rows = 1;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const Column& c = columns[i];
+    if (c.width <= 0) continue;
+    if (c.layoutId == 0) values[i] = Value(t, DisplayListLayout::FieldOf(c));
+    plat::RECT cell{left + c.x, top, left + c.x + c.width, int32_t(printY_ + rowHeight_)};
+    plat::RECT m = cell;
+    dc.MeasureText(values[i], &m, uint32_t(c.textFormat) | kWrap);
+    if (m.bottom > cell.bottom) rows = std::max(rows, RowsNeeded(float(m.bottom - m.top), rowHeight_));
+  }
+  const bool tall = rows > rowsPerPage_;
+  if (rowsOnPage_ + rows > rowsPerPage_ && !(tall && rowsOnPage_ == 0)) {
+    // Not on this page: the page loop breaks the page and prints the line again.
+    rowsOnPage_ += rows;
+    dc.RestoreFont();
+    return;
+  }
+  // A line taller than a whole page prints once on a fresh page, cut at the page's rows.
+  if (tall) rows = rowsPerPage_;
+  ppClipSaver saved(dc);
+  std::unique_ptr<ppRegion> clip;
+  if (tall) {
+    clip = dc.GetClipRegion();
+    dc.ClipToRect({page.image.left, top, page.image.right, int32_t(printY_ + float(rows) * rowHeight_)});
+  }
+
+  const int32_t description = CalculatorDescriptionField();
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const Column& c = columns[i];
+    const int32_t field = DisplayListLayout::FieldOf(c);
+    if (c.width <= 0 || (!CalculatorFieldShown(field, type) && field != description)) continue;
+    plat::RECT cell{left + c.x, top, left + c.x + c.width, top};
+    plat::RECT m = cell;
+    m.bottom = top + 65536;
+    dc.MeasureText(values[i], &m, uint32_t(c.textFormat) | kWrap);
+    cell.bottom = top + (m.bottom - m.top);
+    if (field != Fil::kPict) PrintText(dc, values[i], cell, uint32_t(c.textFormat) | kWrap);
+    if (type == Fil::kTagSubtotal || type == Fil::kTotalLine)
+      PrintRule(dc, page.image.left, cell.top - 12, page.image.right, cell.top - 12);
+    if (type == Fil::kTotalLine && (field == Fil::kTotal || field == Fil::kTotalText2)) {
+      PrintRule(dc, cell.left, cell.bottom, cell.right, cell.bottom);
+      const int32_t y2 = int32_t(float(cell.bottom) + 3 * fs);
+      PrintRule(dc, cell.left, y2, cell.right, y2);
+    }
+    const int32_t h = cell.bottom - cell.top;
+    if (field == Fil::kPiecesAndMissing && RawLong(t, Fil::kMissing) != 0) {
+      const int32_t inset = int32_t(fs), dx = int32_t(3 * fs), dy = int32_t(2 * fs);
+      const plat::RECT dot{cell.left + inset + dx, cell.top + inset - dy, cell.left + h - inset + dx,
+                           cell.top + h - inset - dy};
+      dc.SetColor({75, 0, 0});
+      dc.FillEllipse(dot);
+      if (recorder_ != nullptr) recorder_->Ellipse(dot, {75, 0, 0});
+      dc.SetNormalPen();
+    }
+    if (field == Fil::kUnitText || field == Fil::kUnitDescription || field == Fil::kCompleteUnit) {
+      zelvproElement* element = t.LineRefsAt(currentLine_).element;
+      if (element != nullptr && RawLong(t, Fil::kElement) != 0) {
+        const uint32_t marks = uint32_t(element->StatusFlags());
+        const int32_t side = int32_t(8 * fs);
+        plat::RECT mark{cell.right, cell.top, cell.right + side, cell.top + side};
+        if ((marks & 0xFFFF) != 0) {
+          dc.SetColor({0, 0, 75});
+          dc.FillEllipse(mark);
+          if (recorder_ != nullptr) recorder_->Ellipse(mark, {0, 0, 75});
+          const int32_t step = int32_t(2 * fs) + side;
+          mark.left += step;
+          mark.right += step;
+        }
+        if ((marks & 0x10000) != 0) {
+          dc.SetColor({0, 75, 0});
+          dc.FillRect(mark);
+          if (recorder_ != nullptr) recorder_->Square(mark, {0, 75, 0});
+        }
+        dc.SetNormalPen();
+      }
+    }
+  }
+  if (clip != nullptr) dc.SetClipRegion(clip.get());
+  printY_ += float(rows) * rowHeight_;
+  ++currentLine_;
+  rowsOnPage_ += rows;
+  dc.RestoreFont();
+}
+
+void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPage& page) {
+  Fil& t = *printLineFile_;
+  const float fs = page.textScale;
+  const int32_t w = (page.image.right - page.image.left - kSheetFirst) / kSheetColumns;
+  t.ReadRecordAt(currentLine_, nullptr);
+  const float size = float(FontSize(printLayout_));
+  PrintFont(dc, size * fs, false);
+  const std::vector<Column> columns = Columns(printLayout_);
+  const Column first = columns.empty() ? Column{} : columns[0];
+  const uint32_t align = uint32_t(first.textFormat) | plat::DT_NOPREFIX;
+  const uint32_t right = plat::DT_RIGHT | plat::DT_NOPREFIX;
+  const int32_t type = RawLong(t, Fil::kType);
+
+  if (RawLong(t, Fil::kSort5) == 0 && rowsOnPage_ != 0 && type != Fil::kTagHeading &&
+      type != Fil::kItemService && type != Fil::kTextLine) {
+    printY_ += rowHeight_;
+    ++rowsOnPage_;
+  }
+  if (type == Fil::kEmptyLine || type == Fil::kTagSubtotal || type == Fil::kTagHeading) {
+    printY_ -= rowHeight_;
+    --rowsOnPage_;
+  }
+  const int32_t x0 = page.image.left + first.x;
+  if (type == Fil::kTotalLine) {
+    plat::RECT r{x0, int32_t(printY_ - 2 * rowHeight_), page.image.right, int32_t(printY_ + rowHeight_)};
+    PrintRule(dc, r.left, r.top - 12, r.right, r.top - 12);
+    const UserPreferences& p = Preferences();
+    const bool plain = p.useFactors == 0 || p.profitFactor == 1.0f;
+    const Vcon::WString label = plain ? TextById(7520, "Total") : TextById(7521, "Total");
+    r.left = r.right - 2 * w;
+    r.top += int32_t(3 * fs);
+    PrintText(dc, label, r, plat::DT_LEFT | plat::DT_NOPREFIX);
+    PrintText(dc, Value(t, Fil::kTotal), r, right);
+    const int32_t y1 = int32_t(float(r.bottom) - 2 * rowHeight_);
+    const int32_t y2 = int32_t(float(r.bottom) + 4 * fs - 2 * rowHeight_);
+    PrintRule(dc, r.right - 2 * w, y1, r.right, y1);
+    PrintRule(dc, r.right - 2 * w, y2, r.right, y2);
+  }
+  plat::RECT k{x0, int32_t(printY_), page.image.left + w, int32_t(printY_ + rowHeight_)};
+  const auto move = [&k](int32_t dx) {
+    k.left += dx;
+    k.right += dx;
+  };
+  zelvproElement* element = RawLong(t, Fil::kElement) != 0 ? t.LineRefsAt(currentLine_).element : nullptr;
+  if (element != nullptr && (uint32_t(element->StatusFlags()) & 0xFFFF) != 0) {
+    PrintFont(dc, 18 * fs, true);
+    PrintText(dc, Narrow("*"), k, plat::DT_LEFT | plat::DT_NOPREFIX);
+    PrintFont(dc, size * fs, false);
+  }
+  move(int32_t(10 * fs));
+  ppParameter pieces;
+  t.GetFieldValue(Fil::kPieces, pieces, nullptr);
+  if (pieces.ToDouble() > 0) PrintText(dc, pieces.AsWString(), k, plat::DT_LEFT | plat::DT_NOPREFIX);
+  move(kSheetFirst - int32_t(10 * fs));
+  if (type != Fil::kItemService && type != Fil::kTextLine) {
+    move(w);
+    PrintText(dc, Value(t, Fil::kWideCorpusColor), k, align);
+    move(w);
+    if (element != nullptr) {
+      PrintText(dc, Number(int64_t(element->SizeValue() / 10)), k, align);
+      const uint32_t mask = element->CollectBitMask(true);
+      for (int32_t index = 1; index <= 3; ++index) {
+        move(w);
+        // The colour names need the catalogue's colour table; an id without a name leaves the cell empty.
+        (void)mask;
+      }
+      move(w);
+      PrintText(dc, Value(t, t.IndexOf("tbackCoverColor")), k, align);
+      move(w);
+      PrintText(dc, Value(t, Fil::kPrice), k, right);
+      move(w);
+      PrintText(dc, Value(t, Fil::kTotal), k, right);
+    }
+  } else {
+    // Six columns wide from here on: the amounts end at the right edges of columns 9 and 10.
+    move(w);
+    k.right += 5 * w;
+    PrintText(dc, Value(t, Fil::kWideUnitDescription) + Narrow(" - ") + Value(t, Fil::kText), k, align);
+    move(w);
+    ppParameter price;
+    t.ppDatafile::GetFieldValue(Fil::kPrice, price, nullptr);
+    PrintText(dc, Number(price.ToMoney().Raw() / 100), k, right);
+    move(w);
+    PrintText(dc, Value(t, Fil::kTotal), k, right);
+  }
+  printY_ += rowHeight_;
+  ++currentLine_;
+  ++rowsOnPage_;
+  dc.RestoreFont();
+}
