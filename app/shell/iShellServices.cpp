@@ -1,5 +1,7 @@
 #include "app/shell/iShellServices.h"
 
+#include "calculation/ItemSheetPrintFlag.h"
+
 #include "platform/ResetList.h"
 
 namespace {
@@ -11,3 +13,5 @@ iShellServices* gInstalled = nullptr;  // user-interface thread
 
 iShellServices& iShellServices::Current() { return gInstalled != nullptr ? *gInstalled : gNeutral; }
 void iShellServices::Install(iShellServices* services) { gInstalled = services; }
+
+void iShellServices::SetAlternativePriceLayout(bool on) { SetItemSheetPrintFlag(on); }

@@ -21,8 +21,8 @@ class iShellServices {
   // The document server: opens a document from it, saves the document to it.
   virtual void OpenFromServer() {}
   virtual void SaveToServer() {}
-  // While on, a printed price list uses its second layout.
-  virtual void SetAlternativePriceLayout(bool /*on*/) {}
+  // While on, a printed price list uses its item-sheet layout.
+  virtual void SetAlternativePriceLayout(bool on);
   // Sends the order by e-mail, owned by `owner`.
   virtual void MailOrder(plat::HWND /*owner*/) {}
   // Sends the document to the central server; the user already agreed to go on line.

@@ -27,6 +27,7 @@
 #include "app/shell/ShellSettings.h"
 #include "app/shell/iShellServices.h"
 #include "app/shell/zelvProApp.h"
+#include "calculation/ItemSheetPrintFlag.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
@@ -455,5 +456,18 @@ TEST(PlannerProgramTest, TheBuiltProgramDrawsItsFirstFrameAndStopsAtADialog) {
   EXPECT_EQ(RunProgram(demo, "--command", errors), PlannerProgram::kUsage);
 }
 #endif
+
+}  // namespace
+
+namespace {
+
+// Without an exchange layer installed, the price list's item-sheet layout is what -21's bracket turns on.
+TEST(ShellServicesTest, TheNeutralServicesSwitchThePriceListsItemSheetLayout) {
+  iShellServices neutral;
+  neutral.SetAlternativePriceLayout(true);
+  EXPECT_TRUE(ItemSheetPrintFlag());
+  neutral.SetAlternativePriceLayout(false);
+  EXPECT_FALSE(ItemSheetPrintFlag());
+}
 
 }  // namespace
