@@ -34,7 +34,6 @@ zelvpro3DCanvas* gCanvas = nullptr;  // user-interface thread
 
 constexpr int32_t kCut = 33, kCopy = 34, kPaste = 35;
 constexpr int32_t kRotationSliderId = 6, kTiltSliderId = 7, kDistanceSliderId = 8;
-constexpr uint32_t kFixedInPlace = 2;
 constexpr int32_t kHomeKey = 36;
 // Mode bits of view point k.
 constexpr uint32_t Mode2Bit(int32_t k) { return 0x10000u << k; }
@@ -395,16 +394,7 @@ void zelvpro3DCanvas::SweeperGone(zelvproSelectionSweeper* sweeper) {
 void zelvpro3DCanvas::UpdateRotatePanel() {
   if (rotatePanel_ == nullptr) return;
   ++selectionWalks_;
-  zelvproElement* top = TopCanvasElement();
-  qxViewHolder* chain = top != nullptr ? top->CollectSelection(nullptr, true) : nullptr;
-  bool free = chain != nullptr;
-  for (qxViewHolder* h = chain; h != nullptr && free; h = h->Next())
-    if (h->Element() != nullptr && (h->Element()->flags & kFixedInPlace) != 0) free = false;
-  delete chain;
-  if (free)
-    rotatePanel_->Enable();
-  else
-    rotatePanel_->Disable();
+  rotatePanel_->FollowSelection(TopCanvasElement());
 }
 
 // ---- Showing, resizing, tips and the info panel.

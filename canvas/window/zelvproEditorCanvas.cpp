@@ -6,7 +6,6 @@
 #include "canvas/window/zelvproSelectionSweeper.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
-#include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "framework/ToolTipControl.h"
@@ -18,8 +17,6 @@
 namespace {
 
 constexpr int32_t kTipList = 2013;
-// The element flag of a unit fixed in place, which the panel may not turn.
-constexpr uint32_t kFixedInPlace = 2;
 constexpr int32_t kRoomDesignView = 2016, kItemListView = 2012;
 constexpr int32_t kZoomInCommand = 3009, kZoomOutCommand = 3010;
 
@@ -160,15 +157,7 @@ void zelvproEditorCanvas::UpdateRotatePanel() {
   ++selectionWalks_;
   zelvproEditorScroller* scroller = editor_->EditorScroller();
   zelvproTopCanvas* top = scroller != nullptr ? scroller->TopCanvas() : nullptr;
-  qxViewHolder* chain = top != nullptr ? top->CollectSelection(nullptr, true) : nullptr;
-  bool free = chain != nullptr;
-  for (qxViewHolder* h = chain; h != nullptr && free; h = h->Next())
-    if (h->Element() != nullptr && (h->Element()->flags & kFixedInPlace) != 0) free = false;
-  delete chain;
-  if (free)
-    rotatePanel_->Enable();
-  else
-    rotatePanel_->Disable();
+  rotatePanel_->FollowSelection(top);
 }
 
 void zelvproEditorCanvas::SupervisorResized(int32_t dx, int32_t dy) {

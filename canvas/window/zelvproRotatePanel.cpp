@@ -4,6 +4,8 @@
 #include "controls/ppConfigurator.h"
 #include "controls/ppEditTextField.h"
 #include "elements/base/RotationStep.h"
+#include "elements/base/qxViewHolder.h"
+#include "elements/base/zelvproElement.h"
 #include "framework/ToolTipControl.h"
 #include "framework/ppButton.h"
 #include "framework/ppPropertyDataUnit.h"
@@ -56,6 +58,19 @@ void zelvproRotatePanel::Disable() {
   clockwise_->SetState(ppButton::kDisabled);
   counterclockwise_->SetState(ppButton::kDisabled);
   field_->MakeReadOnly();
+}
+
+void zelvproRotatePanel::FollowSelection(zelvproElement* topCanvas) {
+  constexpr uint32_t kFixedInPlace = 2;
+  qxViewHolder* chain = topCanvas != nullptr ? topCanvas->CollectSelection(nullptr, true) : nullptr;
+  bool free = chain != nullptr;
+  for (qxViewHolder* h = chain; h != nullptr && free; h = h->Next())
+    if (h->Element() != nullptr && (h->Element()->flags & kFixedInPlace) != 0) free = false;
+  delete chain;
+  if (free)
+    Enable();
+  else
+    Disable();
 }
 
 void zelvproRotatePanel::UpdateTexts() {

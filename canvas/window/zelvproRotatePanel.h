@@ -14,6 +14,8 @@
 #include "database/iProperty.h"
 #include "framework/ppView.h"
 
+class zelvproElement;
+
 class ppButton;
 class ppConfigurator;
 class ppEditTextField;
@@ -34,6 +36,9 @@ class zelvproRotatePanel : public ppView, public iProperty {
   // Buttons back to normal and the field editable; buttons greyed (state 3) and the field read-only.
   void Enable();
   void Disable();
+  // Enabled when `topCanvas` has a selection and none of it is fixed in place (flag 2); one walk of
+  // the selection.
+  void FollowSelection(zelvproElement* topCanvas);
   bool IsEnabled() const { return enabled_; }
 
   void DrawContent(ppDC& /*dc*/) override {}
