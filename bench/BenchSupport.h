@@ -79,6 +79,35 @@ inline double FastestThreadSeconds(int32_t rounds, const std::function<void()>& 
   return best;
 }
 
+// Milliseconds per paint and per step of a small case (0) and a large one (1), medians of `rounds`
+// alternating rounds (which case runs first alternates, so neither profits from the other's warmth).
+// Each round paints once to warm, then times `paints` paints and `steps` steps (`step(which, i)`).
+struct SmallLargeTimes {
+  double paint[2];
+  double step[2];
+};
+inline SmallLargeTimes TimeSmallAndLarge(int rounds, int paints, int steps,
+                                         const std::function<void(int)>& paint,
+                                         const std::function<void(int, int)>& step) {
+  std::vector<double> paintMs[2], stepMs[2];
+  for (int round = 0; round < rounds; ++round) {
+    for (const int which : round % 2 == 0 ? std::vector<int>{0, 1} : std::vector<int>{1, 0}) {
+      paint(which);
+      paintMs[which].push_back(FastestThreadSeconds(1,
+                                                    [&] {
+                                                      for (int i = 0; i < paints; ++i) paint(which);
+                                                    }) *
+                               1e3 / paints);
+      stepMs[which].push_back(FastestThreadSeconds(1,
+                                                   [&] {
+                                                     for (int i = 0; i < steps; ++i) step(which, i);
+                                                   }) *
+                              1e3 / steps);
+    }
+  }
+  return {{Median(paintMs[0]), Median(paintMs[1])}, {Median(stepMs[0]), Median(stepMs[1])}};
+}
+
 // A fresh folder of this run under the system's temporary folder for a bench's catalogue files,
 // removed again at the end.
 class ScratchFolder {

@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -105,25 +104,11 @@ int main() {
   Pane panes[2] = {MakePane(*small, header), MakePane(*large, header)};
 
   constexpr int kRounds = 9, kPaints = 20, kPages = 100;
-  std::map<int32_t, std::vector<double>> paint, page;
-  for (int round = 0; round < kRounds; ++round) {
-    for (const int32_t which : round % 2 == 0 ? std::vector<int32_t>{0, 1} : std::vector<int32_t>{1, 0}) {
-      Pane& pane = panes[which];
-      Paint(pane);  // warm
-      paint[which].push_back(bench::FastestThreadSeconds(1,
-                                                         [&] {
-                                                           for (int i = 0; i < kPaints; ++i) Paint(pane);
-                                                         }) *
-                             1e3 / kPaints);
-      page[which].push_back(bench::FastestThreadSeconds(1,
-                                                        [&] {
-                                                          for (int i = 0; i < kPages; ++i) Page(pane, i);
-                                                        }) *
-                            1e3 / kPages);
-    }
-  }
-  const double paintSmall = bench::Median(paint[0]), paintLarge = bench::Median(paint[1]);
-  const double pageSmall = bench::Median(page[0]), pageLarge = bench::Median(page[1]);
+  const bench::SmallLargeTimes times = bench::TimeSmallAndLarge(
+      kRounds, kPaints, kPages, [&](int which) { Paint(panes[which]); },
+      [&](int which, int i) { Page(panes[which], i); });
+  const double paintSmall = times.paint[0], paintLarge = times.paint[1];
+  const double pageSmall = times.step[0], pageLarge = times.step[1];
   std::printf("grid paint, 9 rows x 3 columns over 10 records: %.3f ms\n", paintSmall);
   std::printf("grid paint, 9 rows x 3 columns over 1000 records: %.3f ms\n", paintLarge);
   std::printf("grid page by two rows over 10 records: %.3f ms\n", pageSmall);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,26 +108,11 @@ int main() {
   Pane panes[2] = {MakePane(*small), MakePane(*large)};
 
   constexpr int kRounds = 9, kPaints = 20, kScrolls = 100;
-  std::map<int32_t, std::vector<double>> paint, scroll;
-  for (int round = 0; round < kRounds; ++round) {
-    for (const int32_t which : round % 2 == 0 ? std::vector<int32_t>{0, 1} : std::vector<int32_t>{1, 0}) {
-      Pane& pane = panes[which];
-      Paint(pane);  // warm
-      paint[which].push_back(bench::FastestThreadSeconds(1,
-                                                         [&] {
-                                                           for (int i = 0; i < kPaints; ++i) Paint(pane);
-                                                         }) *
-                             1e3 / kPaints);
-      scroll[which].push_back(bench::FastestThreadSeconds(1,
-                                                          [&] {
-                                                            for (int i = 0; i < kScrolls; ++i)
-                                                              Scroll(pane, i);
-                                                          }) *
-                              1e3 / kScrolls);
-    }
-  }
-  const double paintSmall = bench::Median(paint[0]), paintLarge = bench::Median(paint[1]);
-  const double scrollSmall = bench::Median(scroll[0]), scrollLarge = bench::Median(scroll[1]);
+  const bench::SmallLargeTimes times = bench::TimeSmallAndLarge(
+      kRounds, kPaints, kScrolls, [&](int which) { Paint(panes[which]); },
+      [&](int which, int i) { Scroll(panes[which], i); });
+  const double paintSmall = times.paint[0], paintLarge = times.paint[1];
+  const double scrollSmall = times.step[0], scrollLarge = times.step[1];
   std::printf("list paint, 40 lines x 9 columns over 100 records: %.3f ms\n", paintSmall);
   std::printf("list paint, 40 lines x 9 columns over 10000 records: %.3f ms\n", paintLarge);
   std::printf("list scroll by one line over 100 records: %.3f ms\n", scrollSmall);

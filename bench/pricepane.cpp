@@ -4,7 +4,6 @@
 // thread. The pane reads and draws only the rows it shows (the footer finds the Total from the
 // end), so each ratio of the median times must stay at or below 1.3.
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,26 +94,11 @@ int main() {
   Pane panes[2] = {MakePane(*db, 100), MakePane(*db, 10'000)};
 
   constexpr int kRounds = 9, kPaints = 20, kScrolls = 100;
-  std::map<int32_t, std::vector<double>> paint, scroll;
-  for (int round = 0; round < kRounds; ++round) {
-    for (const int32_t which : round % 2 == 0 ? std::vector<int32_t>{0, 1} : std::vector<int32_t>{1, 0}) {
-      Pane& pane = panes[which];
-      Paint(pane);  // warm
-      paint[which].push_back(bench::FastestThreadSeconds(1,
-                                                         [&] {
-                                                           for (int i = 0; i < kPaints; ++i) Paint(pane);
-                                                         }) *
-                             1e3 / kPaints);
-      scroll[which].push_back(bench::FastestThreadSeconds(1,
-                                                          [&] {
-                                                            for (int i = 0; i < kScrolls; ++i)
-                                                              Scroll(pane, i);
-                                                          }) *
-                              1e3 / kScrolls);
-    }
-  }
-  const double paintSmall = bench::Median(paint[0]), paintLarge = bench::Median(paint[1]);
-  const double scrollSmall = bench::Median(scroll[0]), scrollLarge = bench::Median(scroll[1]);
+  const bench::SmallLargeTimes times = bench::TimeSmallAndLarge(
+      kRounds, kPaints, kScrolls, [&](int which) { Paint(panes[which]); },
+      [&](int which, int i) { Scroll(panes[which], i); });
+  const double paintSmall = times.paint[0], paintLarge = times.paint[1];
+  const double scrollSmall = times.step[0], scrollLarge = times.step[1];
   std::printf("price pane paint, %d rows over 100 lines: %.3f ms\n", kRows, paintSmall);
   std::printf("price pane paint, %d rows over 10000 lines: %.3f ms\n", kRows, paintLarge);
   std::printf("price pane scroll by one line over 100 lines: %.3f ms\n", scrollSmall);
