@@ -49,18 +49,6 @@ void ShowCursor(int32_t id) {
     plat::SetCursor(cursor);
 }
 
-// The anchor marker: a square framed in red 50 % exclusive-or about the pixel, clipped to what the
-// canvas shows.
-void FrameMarker(ppView& canvas, plat::POINT at) {
-  ppDC dc(canvas.GetHWND());
-  canvas.ClipToVisible(dc);
-  dc.SetColor(ppRGBColor{zelvproDoorTask::kMarkerRed, 0, 0});
-  dc.SetXorMode();
-  dc.FrameRect(plat::RECT{at.x - zelvproDoorTask::kMarkerHalf, at.y - zelvproDoorTask::kMarkerHalf,
-                          at.x + zelvproDoorTask::kMarkerHalf, at.y + zelvproDoorTask::kMarkerHalf});
-  dc.SetNormalPen();
-}
-
 }  // namespace
 
 zelvproDoorTask::zelvproDoorTask(qxViewHolder* holders, zelvproCanvas* canvas)
@@ -183,19 +171,13 @@ void zelvproDoorTask::DrawBand(ppDC& dc) {
 void zelvproDoorTask::DrawFeedback(int32_t /*x*/, int32_t /*y*/) {
   if (canvas_ == nullptr || canvas_->GetHWND() == nullptr) return;
   band_.Draw(canvas_, canvas_, [this](ppDC& dc) { DrawBand(dc); });
-  // The marker has a colour of its own, which a recording does not keep: drawn straight in
-  // exclusive-or, and erased by the same drawing at the same place.
-  markerShown_ = markerTarget_ != nullptr;
-  shownAt_ = marker_;
-  if (markerShown_) FrameMarker(*canvas_, shownAt_);
+  anchorMarker_.Show(*canvas_, markerTarget_ != nullptr, marker_);
 }
 
 // The recording replayed once more: exactly what the last drawing put on the window goes.
-// The recording replayed once more: exactly what the last drawing put on the window goes.
 void zelvproDoorTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
   band_.Erase(canvas_, canvas_);
-  if (markerShown_ && canvas_ != nullptr) FrameMarker(*canvas_, shownAt_);
-  markerShown_ = false;
+  anchorMarker_.Erase(canvas_);
 }
 
 void zelvproDoorTask::SetTrackCursor() {

@@ -13,6 +13,7 @@
 // Ownership: as the mover (the task owns the holder chain, not the elements). User-interface thread.
 #pragma once
 
+#include "canvas/tasks/AnchorMarker.h"
 #include "canvas/tasks/RecordedBand.h"
 #include "canvas/tasks/zelvproMoverTask.h"
 #include "foundation/VconString.h"
@@ -27,8 +28,8 @@ class zelvproDoorTask : public zelvproMoverTask {
   // The reach of the anchor search over units that are not the floor, millimetres.
   static constexpr float kMarkerReach = 500.0f;
   // The anchor marker: its half size in pixels and its exclusive-or colour (percent).
-  static constexpr int32_t kMarkerHalf = 3;
-  static constexpr int32_t kMarkerRed = 50;
+  static constexpr int32_t kMarkerHalf = AnchorMarker::kHalf;
+  static constexpr int32_t kMarkerRed = AnchorMarker::kRed;
 
   // Takes the chain over; `canvas` is the plan canvas the task runs in and posts itself to.
   zelvproDoorTask(qxViewHolder* holders, zelvproCanvas* canvas);
@@ -85,8 +86,7 @@ class zelvproDoorTask : public zelvproMoverTask {
   Vcon::String leftText_, rightText_;
   RecordedBand band_;
   // Where the marker stands on screen, while it does.
-  bool markerShown_ = false;
-  plat::POINT shownAt_{};
+  AnchorMarker anchorMarker_;
   bool transient_ = false;
   int32_t cursor_ = 0;
 };

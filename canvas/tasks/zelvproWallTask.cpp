@@ -41,18 +41,6 @@ float AbsoluteAngleOf(const ppView* view) {
 
 void Redraw3D() { zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true); }
 
-// The anchor marker: a square framed in red 50 % exclusive-or about the pixel, clipped to what the
-// canvas shows.
-void FrameMarker(ppView& canvas, plat::POINT at) {
-  ppDC dc(canvas.GetHWND());
-  canvas.ClipToVisible(dc);
-  dc.SetColor(ppRGBColor{zelvproWallTask::kMarkerRed, 0, 0});
-  dc.SetXorMode();
-  dc.FrameRect(plat::RECT{at.x - zelvproWallTask::kMarkerHalf, at.y - zelvproWallTask::kMarkerHalf,
-                          at.x + zelvproWallTask::kMarkerHalf, at.y + zelvproWallTask::kMarkerHalf});
-  dc.SetNormalPen();
-}
-
 }  // namespace
 
 zelvproWallTask::zelvproWallTask(qxViewHolder* holders, zelvproCanvas* canvas, ppRegion* region)
@@ -207,18 +195,13 @@ void zelvproWallTask::DrawBand(ppDC& dc) {
 void zelvproWallTask::DrawFeedback(int32_t /*x*/, int32_t /*y*/) {
   if (canvas_ == nullptr || canvas_->GetHWND() == nullptr) return;
   band_.Draw(canvas_, canvas_, [this](ppDC& dc) { DrawBand(dc); });
-  // The marker has a colour of its own, which a recording does not keep: drawn straight in
-  // exclusive-or, and erased by the same drawing at the same place.
-  markerShown_ = snapTarget_ != nullptr;
-  shownAt_ = marker_;
-  if (markerShown_) FrameMarker(*canvas_, shownAt_);
+  anchorMarker_.Show(*canvas_, snapTarget_ != nullptr, marker_);
 }
 
 // The recording replayed once more: exactly what the last drawing put on the window goes.
 void zelvproWallTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
   band_.Erase(canvas_, canvas_);
-  if (markerShown_ && canvas_ != nullptr) FrameMarker(*canvas_, shownAt_);
-  markerShown_ = false;
+  anchorMarker_.Erase(canvas_);
 }
 
 // ---- The commit.

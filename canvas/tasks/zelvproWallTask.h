@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "canvas/tasks/AnchorMarker.h"
 #include "canvas/tasks/RecordedBand.h"
 #include "canvas/tasks/zelvproMouseTask.h"
 #include "elements/base/SnapAnchor.h"
@@ -33,8 +34,8 @@ class zelvproWallTask : public zelvproMouseTask {
   // The canvas command that posts a task on the history.
   static constexpr int32_t kPostAfterEdit = 3037;
   // The marker's half size (pixels) and its exclusive-or red (percent).
-  static constexpr int32_t kMarkerHalf = 3;
-  static constexpr int32_t kMarkerRed = 50;
+  static constexpr int32_t kMarkerHalf = AnchorMarker::kHalf;
+  static constexpr int32_t kMarkerRed = AnchorMarker::kRed;
 
   // Takes the chain `holders` and `region` (may be null) over.
   zelvproWallTask(qxViewHolder* holders, zelvproCanvas* canvas, ppRegion* region);
@@ -105,6 +106,5 @@ class zelvproWallTask : public zelvproMouseTask {
   std::vector<Place> places_;
   RecordedBand band_;
   // Where the marker stands on screen, while it does.
-  bool markerShown_ = false;
-  plat::POINT shownAt_{};
+  AnchorMarker anchorMarker_;
 };
