@@ -9,6 +9,7 @@
 #include "app/dialogs/zelvproPrefsDialog.h"
 #include "app/menus/MenuBuilder.h"
 #include "app/shell/ShellSceneRefresh.h"
+#include "app/shell/LocalDocumentFiles.h"
 #include "app/shell/ShellSettings.h"
 #include "app/shell/iShellServices.h"
 #include "app/warnings/ShowWarning.h"
@@ -40,6 +41,7 @@
 #include "elements/topview/iConfigurator.h"
 #include "elements/topview/iRecordGrids.h"
 #include "elements/topview/zelvproElementConfigurator.h"
+#include "elements/units/WallTopViewRecord.h"
 #include "elements/units/WorktopBuilder.h"
 #include "elements/units/WorktopTable.h"
 #include "foundation/FileDialogs.h"
@@ -113,6 +115,7 @@ zelvProApp::~zelvProApp() {
   delete documentWindow_;
   documentWindow_ = nullptr;
   textWindow_ = nullptr;
+  localDocuments_.reset();
   ppSelectorDialog::InstallSceneRefresh(nullptr);
   sceneRefresh_.reset();
   if (&iConfigurator::Current() == elementConfigurator_.get()) iConfigurator::Install(nullptr);
@@ -124,6 +127,8 @@ zelvProApp::~zelvProApp() {
   documentFile_.reset();
   FreeUnitTrees();
   catalogues_.reset();
+  // It keeps a pointer into the main catalogue: a later start in this process must look it up again.
+  WallTopViewRecord::Reset();
   resourcesDb_.reset();
   // The splash is the about window: deleted here once, and the credits window too.
   DeleteAboutWindow();
@@ -206,6 +211,8 @@ void zelvProApp::Startup() {
   if (MainCatalogDatabase != nullptr) documentFile_ = std::make_unique<zelvproDocFil>(*MainCatalogDatabase);
   documentLink_ = std::make_unique<zelvproDocRecordLink>();
   zelvproDocConfigurator::SetDocumentRecordLink(documentLink_.get());
+  if (documentCommands_ == nullptr && documentFile_ != nullptr)
+    localDocuments_ = std::make_unique<LocalDocumentFiles>(*documentFile_);
   // 17 to 20
   MakeDocumentWindow();
   // 21
@@ -265,7 +272,9 @@ void zelvProApp::MakeDocumentWindow() {
   zelvproWindow::Parts parts;
   parts.application = applicationDb_.get();
   parts.catalogue = MainCatalogDatabase;
-  parts.document = documentCommands_;
+  parts.document = documentCommands_ != nullptr ? documentCommands_
+                   : localDocuments_ != nullptr ? &localDocuments_->Commands()
+                                                : nullptr;
   parts.commandLine = commandLine_;
   parts.frame = Frame();
   parts.make3DCanvas = zelvpro3DCanvas::Maker(MainCatalogDatabase);
