@@ -369,7 +369,7 @@ TEST_F(LocalDocumentFilesTest, ARoomTemplateSwapsOnlyTheRoomAndTheReturnedDocume
   const std::vector<Unit> units = Units();
   auto* earlier = new ppTask();
   Top().Post(earlier);
-  Handle packed = ReadFileToHandle(ppFileSpec(Vcon::WString(Vcon::Utf16FromUtf8(templatePath))));
+  Handle packed = ReadFileToHandle(DocumentFileRecord(Vcon::WString(Vcon::Utf16FromUtf8(templatePath))));
   ASSERT_NE(packed, nullptr);
 
   Handle before = iDocumentLoader::Current().LoadFromFile(packed);
