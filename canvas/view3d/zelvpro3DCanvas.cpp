@@ -536,10 +536,19 @@ i3DPaneElement* zelvpro3DCanvas::ElementForPickName(uint32_t name) {
   return PaneElementFor(found);
 }
 
+namespace {
+
+// Any non-zero first argument with flags other than 0x240 asks an element for its full box.
+constexpr intptr_t kFreshBox = 1;
+
+}  // namespace
+
 ppBounds3 zelvpro3DCanvas::CanvasBounds(float factor) {
   zelvproElement* top = TopCanvasElement();
   if (top == nullptr) return ppBounds3();
-  ppBounds3 box = top->GetBounds(0, 0x240);
+  // The full box, walked afresh: the canvas's cached own box is not renewed when units are added,
+  // moved or removed below it, and a fit to a stale box shows the wrong part of the room.
+  ppBounds3 box = top->GetBounds(kFreshBox, 0);
   if (!box.IsEmpty()) box.half = ppVector3(box.half.x * factor, box.half.y * factor, box.half.z * factor);
   return box;
 }

@@ -571,8 +571,6 @@ TEST_F(View3DTest, TheRotationPanelFollowsTheSelectionOncePerCycle) {
   }
 }
 
-// Left off: picking a catalogue unit through the OSMesa pane crashes inside Mesa's glCallList under
-// GL_SELECT (rPickerRenderer -> iNode::DrawCached); the pick-name mapping is tested below.
 // A click on the pane runs the pick pass over cached unit shapes; Mesa's selection mode used to fault
 // replaying their display lists.
 TEST_F(View3DTest, AClickOnThePaneOverAUnitPicksWithoutFaulting) {
@@ -595,8 +593,9 @@ TEST_F(View3DTest, AClickOnThePaneOverAUnitPicksWithoutFaulting) {
   EXPECT_LE(document_->Selection().size(), 1u);
 }
 
-// The pick pass finds no unit at the pane's centre yet: left open for the 3D tasks.
-TEST_F(View3DTest, DISABLED_AClickOnAUnitInThePaneSelectsIt) {
+// Home fits the camera to the units standing in the plan now: the canvas's bounds are walked afresh,
+// not read from a box cached before the unit was added (which left the camera where it was).
+TEST_F(View3DTest, AClickOnAUnitInThePaneSelectsIt) {
   Open();
   zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
   zelvproElement* e = db_->TopViewFile().CreateElement(
