@@ -19,6 +19,7 @@
 #include "framework/ppFrameAdorner.h"
 #include "platform/ResetList.h"
 #include "platform/WindowApi.h"
+#include "room/qxNewRoomCanvas.h"
 #include "scene3d/context/ppScene.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
@@ -509,7 +510,25 @@ void zelvpro3DCanvas::AddSceneParts(ppScene& scene) {
   if (zelvproElement* top = TopCanvasElement()) scene.Add(top);
 }
 
-void zelvpro3DCanvas::RunPendingUpdates() {}
+void zelvpro3DCanvas::RunPendingUpdates() {
+  zelvproElement* top = TopCanvasElement();
+  if (top == nullptr) return;
+  std::function<void(zelvproElement*)> walk = [&](zelvproElement* e) {
+    zelvproPaneElement::RunPendingOf(*e);
+    ForEachChildElement(*e, walk);
+  };
+  walk(top);
+}
+
+qxEyePlacement::Corners zelvpro3DCanvas::RoomCorners() {
+  auto* room = dynamic_cast<qxNewRoomCanvas*>(iElementHost::Current().NewRoomCanvas());
+  if (room == nullptr) return {};
+  ppVector2 plan[4];
+  room->ComputeBounds(plan);
+  qxEyePlacement::Corners corners;
+  for (size_t i = 0; i < corners.size(); ++i) corners[i] = {plan[i].x, plan[i].y};
+  return corners;
+}
 
 i3DPaneElement* zelvpro3DCanvas::PaneElementFor(zelvproElement* element) {
   if (element == nullptr) return nullptr;

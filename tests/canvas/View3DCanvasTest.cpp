@@ -24,12 +24,16 @@
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "database/ScopedRecordBuffer.h"
 #include "elements/topview/iConfigurator.h"
 #include "framework/ToolTipControl.h"
 #include "framework/ppButton.h"
 #include "platform/Tooltip.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
 #include "scene3d/panes/Shared3DContext.h"
 #include "scene3d/panes/i3DPaneElement.h"
+#include "scene3d/panes/qx3DNavigation.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 
@@ -618,6 +622,65 @@ TEST_F(View3DTest, AClickOnAUnitInThePaneSelectsIt) {
   const std::vector<i3DPaneElement*> selection = document_->Selection();
   ASSERT_EQ(selection.size(), 1u);
   EXPECT_EQ(selection[0], canvas->PaneElementFor(e));
+}
+
+TEST_F(View3DTest, UnitsNotedWhileTheViewWasNotDrawnAreBroughtUpToDateBeforeTheNextDrawing) {
+  Open();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  auto unit = [&](int32_t x) {
+    return db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
+                                            eltest::Rect(x, 1000, x + 600, 1600), top);
+  };
+  zelvproElement* noted = unit(1000);
+  zelvproElement* other = unit(2000);
+  ASSERT_TRUE(noted != nullptr && other != nullptr);
+  zelvpro3DCanvas* canvas = Show3D();
+  zelvpro3DPane* pane = canvas->Pane();
+  for (zelvproElement* e : {noted, other}) e->InvalidateTree();
+  pane->NoteElementChanged(*canvas->PaneElementFor(noted));
+  EXPECT_EQ(noted->pendingUpdate, 1);
+  ASSERT_TRUE(pane->PendingUpdate());
+  // Only the updates run: no renderer, no scene.
+  pane->RenderWith(nullptr, nullptr, nullptr, false);
+  EXPECT_FALSE(pane->PendingUpdate());
+  EXPECT_EQ(noted->pendingUpdate, 0);
+  EXPECT_EQ(noted->changed, 0) << "its geometry rebuilt";
+  EXPECT_FALSE(noted->GetBounds(0, 0x240).IsEmpty());
+  EXPECT_EQ(other->changed, 1) << "not noted: left to its drawing";
+}
+
+TEST_F(View3DTest, TheEyeIsPlacedRoundTheCornersOfTheRoomOutline) {
+  Open();
+  using Corners = qxEyePlacement::Corners;
+  auto plain = [](const Corners& c) {
+    std::vector<float> out;
+    for (const auto& corner : c) out.insert(out.end(), {corner.x, corner.y});
+    return out;
+  };
+  // Without walls: the room canvas's empty rectangle.
+  EXPECT_EQ(plain(document_->RoomCorners()), (std::vector<float>{0, 0, 0, 6000, 10000, 6000, 10000, 0}));
+  // A room from 1000 to 5000 along x and 1000 to 4500 along z.
+  qxNewRoomCanvas* room = document_->EditorCanvasView()->Editor()->EditorScroller()->NewRoomCanvas();
+  const ppVector3 corners[] = {{1000, 0, 1000}, {5000, 0, 1000}, {5000, 0, 4500}, {1000, 0, 4500}};
+  zelvproTopViewFil& file = db_->TopViewFile();
+  ScopedRecordBuffer<ppDatafile> record(file);
+  for (int32_t i = 0; i < 4; ++i) {
+    auto* wall = new qxRoomSegment(0, room, RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
+    wall->SetThickness(150);
+    wall->SetEnds(corners[i], corners[(i + 1) % 4]);
+  }
+  room->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(plain(document_->RoomCorners()),
+            (std::vector<float>{1000, 1000, 1000, 4500, 5000, 4500, 5000, 1000}));
+  // From side 1 the eye looks at the wall between corners 1 and 2 from 5000 beyond it (the
+  // perspective view's least distance), half way along it; the record holds negated coordinates.
+  zelvpro3DPane* pane = Show3D()->Pane();
+  pane->SetViewIndex(0);
+  qx3DNavigation::PlaceEyeFromSide(*pane, 1);
+  EXPECT_FLOAT_EQ(pane->Eye().eyeX, -3000.0f);
+  EXPECT_FLOAT_EQ(pane->Eye().eyeZ, -9500.0f);
+  EXPECT_FLOAT_EQ(pane->Eye().heading, 0.0f);
 }
 
 }  // namespace
