@@ -18,6 +18,8 @@
 #include "canvas/view3d/zelvproButtonSlider.h"
 #include "canvas/view3d/zelvproSliderButton.h"
 #include "canvas/view3d/zelvproViewPointButton.h"
+#include "canvas/tasks/zelvproAccessoryTask.h"
+#include "elements/base/iElementTaskFactory.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/window/zelvproRotatePanel.h"
@@ -681,6 +683,68 @@ TEST_F(View3DTest, TheEyeIsPlacedRoundTheCornersOfTheRoomOutline) {
   EXPECT_FLOAT_EQ(pane->Eye().eyeX, -3000.0f);
   EXPECT_FLOAT_EQ(pane->Eye().eyeZ, -9500.0f);
   EXPECT_FLOAT_EQ(pane->Eye().heading, 0.0f);
+}
+
+TEST_F(View3DTest, AnAccessoryDroppedOnAUnitInThePaneIsAttachedToItAsOneStep) {
+  Open();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  zelvproTopViewFil& file = db_->TopViewFile();
+  // A handle, and a copy of the B40 cabinet (with its 3D body) that lists it as droppable (flag 4).
+  eltest::Words outline;
+  for (float p : {0.0f, 0.0f, 100.0f, 0.0f, 100.0f, 20.0f, 0.0f, 20.0f})
+    outline.push_back(eltest::FloatWord(p));
+  const int32_t shape = eltest::AddRecordWith(db_->ShapeFile(), {}, {{"points", outline}});
+  const int32_t handle = eltest::AddRecordWith(
+      file, {{"ID", 77}, {"Type", zelvproTopViewFil::kAccessory}, {"width", 100.0}, {"depth", 20.0}},
+      {{"Subelements", eltest::PieceEntry(shape, 0, 0)}});
+  file.ReadRecord(palettetest::RecordNamed(file, "Name", "B40"), nullptr);
+  cattest::SetWords(file, "DropItems", {handle, 4});
+  int32_t takes = 0;
+  file.AddRecord(&takes, nullptr);
+  zelvproElement* cabinet = file.CreateElement(takes, eltest::Rect(1000, 1000, 1600, 1600), top);
+  ASSERT_NE(cabinet, nullptr);
+  zelvpro3DCanvas* canvas = Show3D();
+  canvas->KeyDown(static_cast<signed char>(36), 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  RECT pane;
+  plat::GetWindowRect(canvas->Pane()->GetHWND(), &pane);
+  const plat::POINT centre{(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2};
+  const plat::POINT corner{pane.left + 3, pane.top + 3};
+  // Dragged from the pane's corner to `to` (screen pixels) and released there; the task takes the
+  // mouse in the pane, whose pixels its points are.
+  const auto drag = [&](plat::POINT to) {
+    zelvproElement* accessory = file.CreateElement(handle, eltest::Rect(0, 0, 100, 100), top);
+    ppTask* task = iElementTaskFactory::Current().NewAccessoryTask(top, accessory);
+    auto* placing = dynamic_cast<zelvproAccessoryTask*>(task);
+    EXPECT_NE(placing, nullptr);
+    plat::POINT start = corner;
+    plat::ScreenToClient(canvas->Pane()->GetHWND(), &start);
+    plat::Desktop::MouseMove(corner);
+    iElementTaskFactory::Current().StartWithElement(task, start.x, start.y, nullptr);
+    plat::HeadlessDriver::RunUntilIdle();
+    MoveTo({to.x + 1, to.y});
+    const int32_t cursor = placing != nullptr ? placing->TrackCursor() : 0;
+    MoveTo(to);
+    UpAfterClickTime(to);
+    return std::tuple(accessory, task, cursor);
+  };
+  doc_->SetModified(false);
+  const int32_t children = top->Subviews().Count();
+  [[maybe_unused]] auto [dropped, gone, overNothing] = drag(corner);
+  EXPECT_EQ(overNothing, zelvproAccessoryTask::kNoHostCursor);
+  EXPECT_EQ(top->Subviews().Count(), children);
+  EXPECT_EQ(top->DoneTop(), nullptr);
+  EXPECT_FALSE(doc_->IsModified());
+
+  auto [accessory, task, overCabinet] = drag(centre);
+  EXPECT_EQ(overCabinet, zelvproAccessoryTask::kHostCursor);
+  EXPECT_EQ(accessory->GetSupervisor(), cabinet);
+  EXPECT_EQ(top->DoneTop(), task);
+  EXPECT_TRUE(doc_->IsModified());
+  top->Undo();
+  EXPECT_EQ(accessory->GetSupervisor(), nullptr);
+  top->Redo();
+  EXPECT_EQ(accessory->GetSupervisor(), cabinet);
 }
 
 }  // namespace
