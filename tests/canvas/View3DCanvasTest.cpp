@@ -676,7 +676,7 @@ TEST_F(View3DTest, TheEyeIsPlacedRoundTheCornersOfTheRoomOutline) {
   EXPECT_EQ(plain(document_->RoomCorners()),
             (std::vector<float>{1000, 1000, 1000, 4500, 5000, 4500, 5000, 1000}));
   // From side 1 the eye looks at the wall between corners 1 and 2 from 5000 beyond it (the
-  // perspective view's least distance), half way along it; the record holds negated coordinates.
+  // first view's least distance), half way along it; the record holds negated coordinates.
   zelvpro3DPane* pane = Show3D()->Pane();
   pane->SetViewIndex(0);
   qx3DNavigation::PlaceEyeFromSide(*pane, 1);
