@@ -14,6 +14,7 @@
 #include "elements/base/zelvproPaneElement.h"
 #include "elements/topview/iConfigurator.h"
 #include "foundation/TextsById.h"
+#include "foundation/ppMatrix4.h"
 #include "framework/ToolTipControl.h"
 #include "framework/ppButton.h"
 #include "framework/ppFrameAdorner.h"
@@ -36,6 +37,8 @@ zelvpro3DCanvas* gCanvas = nullptr;  // user-interface thread
 constexpr int32_t kCut = 33, kCopy = 34, kPaste = 35;
 constexpr int32_t kRotationSliderId = 6, kTiltSliderId = 7, kDistanceSliderId = 8;
 constexpr int32_t kHomeKey = 36;
+// GetBounds flags that ask an element for its cached own box.
+constexpr int32_t kOwnBox = 0x240;
 // Mode bits of view point k.
 constexpr uint32_t Mode2Bit(int32_t k) { return 0x10000u << k; }
 constexpr uint32_t Mode1Bit(int32_t k) { return 0x80000u << k; }
@@ -555,19 +558,18 @@ i3DPaneElement* zelvpro3DCanvas::ElementForPickName(uint32_t name) {
   return PaneElementFor(found);
 }
 
-namespace {
-
-// Any non-zero first argument with flags other than 0x240 asks an element for its full box.
-constexpr intptr_t kFreshBox = 1;
-
-}  // namespace
-
 ppBounds3 zelvpro3DCanvas::CanvasBounds(float factor) {
   zelvproElement* top = TopCanvasElement();
   if (top == nullptr) return ppBounds3();
-  // The full box, walked afresh: the canvas's cached own box is not renewed when units are added,
-  // moved or removed below it, and a fit to a stale box shows the wrong part of the room.
-  ppBounds3 box = top->GetBounds(kFreshBox, 0);
+  // Gathered afresh from the units' own boxes: the canvas's cached own box is not renewed when units
+  // are added, moved or removed below it. Each own box is measured again while its unit is marked
+  // changed (the full box would clear the mark and leave the own box stale).
+  ppBounds3 box;
+  ForEachChildElement(*top, [&](zelvproElement* child) {
+    ppMatrix4 placement;
+    child->BuildPlacementMatrix(placement);
+    box.AddBox(ppBounds3::Transformed(placement, child->GetBounds(0, kOwnBox)));
+  });
   if (!box.IsEmpty()) box.half = ppVector3(box.half.x * factor, box.half.y * factor, box.half.z * factor);
   return box;
 }
