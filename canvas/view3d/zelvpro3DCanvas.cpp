@@ -14,11 +14,13 @@
 #include "elements/base/zelvproPaneElement.h"
 #include "elements/topview/iConfigurator.h"
 #include "foundation/TextsById.h"
+#include "foundation/ppMatrix4.h"
 #include "framework/ToolTipControl.h"
 #include "framework/ppButton.h"
 #include "framework/ppFrameAdorner.h"
 #include "platform/ResetList.h"
 #include "platform/WindowApi.h"
+#include "room/qxNewRoomCanvas.h"
 #include "scene3d/context/ppScene.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
@@ -35,6 +37,8 @@ zelvpro3DCanvas* gCanvas = nullptr;  // user-interface thread
 constexpr int32_t kCut = 33, kCopy = 34, kPaste = 35;
 constexpr int32_t kRotationSliderId = 6, kTiltSliderId = 7, kDistanceSliderId = 8;
 constexpr int32_t kHomeKey = 36;
+// GetBounds flags that ask an element for its cached own box.
+constexpr int32_t kOwnBox = 0x240;
 // Mode bits of view point k.
 constexpr uint32_t Mode2Bit(int32_t k) { return 0x10000u << k; }
 constexpr uint32_t Mode1Bit(int32_t k) { return 0x80000u << k; }
@@ -509,7 +513,25 @@ void zelvpro3DCanvas::AddSceneParts(ppScene& scene) {
   if (zelvproElement* top = TopCanvasElement()) scene.Add(top);
 }
 
-void zelvpro3DCanvas::RunPendingUpdates() {}
+void zelvpro3DCanvas::RunPendingUpdates() {
+  zelvproElement* top = TopCanvasElement();
+  if (top == nullptr) return;
+  std::function<void(zelvproElement*)> walk = [&](zelvproElement* e) {
+    zelvproPaneElement::RunPendingOf(*e);
+    ForEachChildElement(*e, walk);
+  };
+  walk(top);
+}
+
+qxEyePlacement::Corners zelvpro3DCanvas::RoomCorners() {
+  auto* room = dynamic_cast<qxNewRoomCanvas*>(iElementHost::Current().NewRoomCanvas());
+  if (room == nullptr) return {};
+  ppVector2 plan[4];
+  room->ComputeBounds(plan);
+  qxEyePlacement::Corners corners;
+  for (size_t i = 0; i < corners.size(); ++i) corners[i] = {plan[i].x, plan[i].y};
+  return corners;
+}
 
 i3DPaneElement* zelvpro3DCanvas::PaneElementFor(zelvproElement* element) {
   if (element == nullptr) return nullptr;
@@ -539,7 +561,15 @@ i3DPaneElement* zelvpro3DCanvas::ElementForPickName(uint32_t name) {
 ppBounds3 zelvpro3DCanvas::CanvasBounds(float factor) {
   zelvproElement* top = TopCanvasElement();
   if (top == nullptr) return ppBounds3();
-  ppBounds3 box = top->GetBounds(0, 0x240);
+  // Gathered afresh from the units' own boxes: the canvas's cached own box is not renewed when units
+  // are added, moved or removed below it. Each own box is measured again while its unit is marked
+  // changed (the full box would clear the mark and leave the own box stale).
+  ppBounds3 box;
+  ForEachChildElement(*top, [&](zelvproElement* child) {
+    ppMatrix4 placement;
+    child->BuildPlacementMatrix(placement);
+    box.AddBox(ppBounds3::Transformed(placement, child->GetBounds(0, kOwnBox)));
+  });
   if (!box.IsEmpty()) box.half = ppVector3(box.half.x * factor, box.half.y * factor, box.half.z * factor);
   return box;
 }
