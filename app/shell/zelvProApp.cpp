@@ -77,8 +77,6 @@ namespace {
 // The settings file list (string array 132) and the entries start-up reads.
 constexpr uint16_t kSettingsFiles = 132;
 constexpr int32_t kApplicationEntry = 20, kResourcesEntry = 21, kSkinEntry = 26;
-// The raster capability of a palette display.
-constexpr int32_t kRcPalette = 0x0100;
 constexpr int32_t kDeleteKey = 0x2E, kBackspaceKey = 8;
 constexpr const char* kDialogFont = "MS Sans Serif";
 
@@ -100,6 +98,15 @@ std::unique_ptr<Database> OpenSettingsDatabase(int32_t entry) {
     const std::string text = "Cannot open " + Narrow(path) + " (error " + std::to_string(code) + ").";
     MessageBoxA(nullptr, text.c_str(), ppApplication::kFrameClass, MB_ICONHAND);
     throw zelvProApp::StartCancelled{};
+  }
+}
+
+// One box for each catalogue that failed to open; the run goes on without it.
+void TellCatalogueFailures(const CatalogDatabaseList& catalogues) {
+  for (const CatalogDatabaseList::Failure& failure : catalogues.Failures()) {
+    const std::string text = "Cannot open " + Narrow(failure.path) + " (error " +
+                             std::to_string(failure.error) + "). The program goes on without this catalogue.";
+    MessageBoxA(nullptr, text.c_str(), ppApplication::kFrameClass, MB_ICONEXCLAMATION);
   }
 }
 
@@ -148,7 +155,7 @@ bool zelvProApp::CanStart() {
   HDC dc = GetDC(desktop);
   const int32_t caps = dc != nullptr ? GetDeviceCaps(dc, RASTERCAPS) : 0;
   if (dc != nullptr) ReleaseDC(desktop, dc);
-  if ((caps & kRcPalette) == 0) return true;
+  if ((caps & RC_PALETTE) == 0) return true;
   Vcon::WString caption, text;
   if (!GetTextById(5038, caption)) caption = u"Forkert sk\u00e6rmopl\u00f8sning";
   if (!GetTextById(5039, text))
@@ -200,6 +207,7 @@ void zelvProApp::Startup() {
   if (!FrameTitle().empty() && Frame() != nullptr) SetWindowTextA(Frame(), FrameTitle().c_str());
   // 12: catalogues; the calculation's unit trees read over them.
   catalogues_ = std::make_unique<CatalogDatabaseList>();
+  TellCatalogueFailures(*catalogues_);
   LoadUnitTrees();
   // 13
   WorktopTable::ReadWorktopInfo();

@@ -82,6 +82,7 @@ zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, ze
   const int32_t w = Width(), h = Height();
   const plat::RECT paneRect{frame.left + 10, frame.top + 4, frame.right - 30, frame.bottom - 30};
   if (GetHWND() != nullptr) pane_ = zelvpro3DPane::Create(GetHWND(), paneRect, host);
+  if (pane_ != nullptr) paneWindow_ = pane_->GetHWND();
 
   const plat::RECT local{10, 4, w - 30, h - 30};
   frameView_ = new ppView(this, kStretch, kStretch);
@@ -128,7 +129,7 @@ zelvpro3DCanvas::~zelvpro3DCanvas() {
   RemoveToolTips();
   if (DocumentRecordFile != nullptr && DocumentRecordFile->ViewPoints() == this)
     DocumentRecordFile->SetViewPoints(nullptr);
-  if (pane_ != nullptr && plat::IsWindow(pane_->GetHWND())) plat::DestroyWindow(pane_->GetHWND());
+  if (paneWindow_ != nullptr && plat::IsWindow(paneWindow_)) plat::DestroyWindow(paneWindow_);
   pane_ = nullptr;
   if (gCanvas == this) gCanvas = nullptr;
 }
