@@ -87,6 +87,14 @@ void DocumentFileOperations::PrepareForSave(Handle into) {
   document_.PackRecord(nullptr, into);
 }
 
+void DocumentFileOperations::PackWithViewValues(Handle into) {
+  double x = 0.0, y = 0.0;
+  steps_.ViewValues(x, y);
+  RecordField(document_, "viewPointXLast").SetDouble(document_.Record(), x);
+  RecordField(document_, "viewPointYLast").SetDouble(document_.Record(), y);
+  PrepareForSave(into);
+}
+
 void DocumentFileOperations::WriteFile(ppFileSpec& file) {
   const bool saving = saveInProgress_;
   saveInProgress_ = false;
@@ -95,12 +103,8 @@ void DocumentFileOperations::WriteFile(ppFileSpec& file) {
     bool value;
     ~Restore() { flag = value; }
   } restore{saveInProgress_, saving};
-  double x = 0.0, y = 0.0;
-  steps_.ViewValues(x, y);
-  RecordField(document_, "viewPointXLast").SetDouble(document_.Record(), x);
-  RecordField(document_, "viewPointYLast").SetDouble(document_.Record(), y);
   ScopedHandle packed(NewEmptyHandle());
-  PrepareForSave(packed.Get());
+  PackWithViewValues(packed.Get());
   WriteHandleToFile(file, packed.Get());
   document_.DeleteAutoSaveFile();
 }
