@@ -98,7 +98,7 @@ bool ServerExchange::LoginToServer() {
   for (;;) {
     const int32_t result = dialog.RunModal();
     if (result == qxServerDialog::kAccept) {
-      if (AttemptLogin()) return true;
+      if (AttemptLogin()) return loggedIn_ = true;
     } else if (result <= qxServerDialog::kCancel) {
       // Cancel, or a dialog that could not run at all: asking again would never end.
       return false;
@@ -167,7 +167,8 @@ void ServerExchange::OpenFromServer() {
   if (!EnsureLoggedIn()) return;
   const plat::HWND parent = ServerDialogParent(window_);
   try {
-    qxServerOpenDialog dialog(window_, &serverFileName_, ParseServerFileList(session_->ListFiles()).release());
+    qxServerOpenDialog dialog(window_, &serverFileName_,
+                              ParseServerFileList(session_->ListFiles()).release());
     const OpenDialogList files(dialog);
     if (dialog.RunModal() != qxServerDialog::kAccept) return;
     serverFileName_ = Trimmed(serverFileName_);
@@ -184,7 +185,8 @@ void ServerExchange::OpenFromServer() {
     }
     if (!loaded) return;
   } catch (const Save2ServerFailure& failure) {
-    ShowServerFailure(parent, failure, failure.GetCode() == kNoDocumentDataCode ? kNoDocumentData : kOpenFailed);
+    ShowServerFailure(parent, failure,
+                      failure.GetCode() == kNoDocumentDataCode ? kNoDocumentData : kOpenFailed);
     return;
   }
   document_.SetSavedOnce(false);

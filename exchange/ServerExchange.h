@@ -41,9 +41,9 @@ class ServerExchange : public iServerDeleteService {
   ServerExchange(const ServerExchange&) = delete;
   ServerExchange& operator=(const ServerExchange&) = delete;
 
-  // The login dialog until the server accepts a login (true; the new session replaces the old one)
-  // or the user cancels (false). A refused or failed attempt is shown and the dialog comes back with
-  // what was typed.
+  // The login dialog until the server accepts a login (true; the new session replaces the old one,
+  // and the exchange counts as logged in) or the user cancels (false). A refused or failed attempt is shown
+  // and the dialog comes back with what was typed.
   bool LoginToServer();
   // Logs in when needed, lists the user's files, asks for the name (and before replacing a listed
   // file of exactly that name), packs the document and uploads it. True when the server took it.

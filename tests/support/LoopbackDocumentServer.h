@@ -32,7 +32,7 @@ struct LoggedRequest {
   std::string connection;                                    // the peer's address and port
   std::string path;                                          // the request path
   std::string probe;  // what the probe (SetProbe) answered while the request was being answered
-  std::map<std::string, std::string> fields;                 // the form decoded once
+  std::map<std::string, std::string> fields;  // the form decoded once
 
   // How many headers are named `name` (case ignored).
   int32_t CountHeader(const std::string& name) const;
