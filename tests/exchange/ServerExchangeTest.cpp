@@ -646,7 +646,7 @@ TEST_F(ServerExchangeTest, DeleteFromTheOpenDialogAsksSendsAndShowsTheOutcome) {
     actions.erase(actions.begin());  // the login
     EXPECT_EQ(actions, c.actions);
     EXPECT_TRUE(exchange_->ServerFileName().empty());
-    EXPECT_FALSE(SaveInProgress.load());
+    ExpectFlagOnlyDuringRequests();
   }
 }
 
