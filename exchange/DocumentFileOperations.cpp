@@ -87,6 +87,13 @@ void DocumentFileOperations::PrepareForSave(Handle into) {
   document_.PackRecord(nullptr, into);
 }
 
+void DocumentFileOperations::PackWithViewValues(Handle into) {
+  DocumentPlanScales scales;
+  steps_.ViewValues(scales.horizontal, scales.vertical);
+  document_.SetPlanScales(scales);
+  PrepareForSave(into);
+}
+
 void DocumentFileOperations::WriteFile(ppFileSpec& file) {
   const bool saving = saveInProgress_;
   saveInProgress_ = false;
@@ -95,11 +102,8 @@ void DocumentFileOperations::WriteFile(ppFileSpec& file) {
     bool value;
     ~Restore() { flag = value; }
   } restore{saveInProgress_, saving};
-  DocumentPlanScales scales;
-  steps_.ViewValues(scales.horizontal, scales.vertical);
-  document_.SetPlanScales(scales);
   ScopedHandle packed(NewEmptyHandle());
-  PrepareForSave(packed.Get());
+  PackWithViewValues(packed.Get());
   WriteHandleToFile(file, packed.Get());
   document_.DeleteAutoSaveFile();
 }

@@ -37,6 +37,9 @@ class DocumentFileOperations : public iDocumentLoader {
 
   // Fills the record for saving (steps 1-7) and packs it into `into` (its data replaced).
   void PrepareForSave(Handle into);
+  // Stores the editor's view values in the record, then PrepareForSave: the bytes a saved file or a
+  // server upload holds.
+  void PackWithViewValues(Handle into);
   // Packs the document, view values included, and writes it as the whole file `file` names; the
   // autosave file is deleted afterwards. File errors pass on; the previous file is then unchanged.
   void WriteFile(ppFileSpec& file);

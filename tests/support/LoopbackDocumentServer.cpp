@@ -136,13 +136,18 @@ LoopbackDocumentServer::LoopbackDocumentServer(Identity identity) {
     logged.body = req.body;
     logged.connection = req.remote_addr + ":" + std::to_string(req.remote_port);
     logged.fields = FormFields(req.body);
+    logged.path = req.path;
     Fault fault;
     std::string reply;
     {
       std::lock_guard lock(mutex_);
+      if (probe_) logged.probe = probe_();
       requests_.push_back(logged);
-      fault = fault_;
-      reply = canned_ ? cannedBody_ : Answer(logged);
+      auto found = logged.fields.find("action");
+      const std::string action = found == logged.fields.end() ? std::string() : found->second;
+      fault = faultAction_.empty() || faultAction_ == action ? fault_ : Fault::None;
+      const bool canned = canned_ && (cannedAction_.empty() || cannedAction_ == action);
+      reply = canned ? cannedBody_ : Answer(logged, fault);
     }
     switch (fault) {
       case Fault::Status500Html:
@@ -215,16 +220,23 @@ void LoopbackDocumentServer::AddAccount(const std::string& uid, const std::strin
   accounts_[uid] = pw;
 }
 
-void LoopbackDocumentServer::SetFault(Fault fault, int32_t errorId) {
+void LoopbackDocumentServer::SetFault(Fault fault, int32_t errorId, std::string action) {
   std::lock_guard lock(mutex_);
   fault_ = fault;
   errorId_ = errorId;
+  faultAction_ = std::move(action);
 }
 
-void LoopbackDocumentServer::ReplyWith(std::string body) {
+void LoopbackDocumentServer::ReplyWith(std::string body, std::string action) {
   std::lock_guard lock(mutex_);
   canned_ = true;
   cannedBody_ = std::move(body);
+  cannedAction_ = std::move(action);
+}
+
+void LoopbackDocumentServer::SetProbe(std::function<std::string()> probe) {
+  std::lock_guard lock(mutex_);
+  probe_ = std::move(probe);
 }
 
 void LoopbackDocumentServer::Store(const std::string& name, std::string bytes, std::string date) {
@@ -253,8 +265,8 @@ std::string LoopbackDocumentServer::FileListXml() const {
 }
 
 // Called with the mutex held.
-std::string LoopbackDocumentServer::Answer(const LoggedRequest& request) {
-  if (fault_ == Fault::Refuse) return Refusal(errorId_);
+std::string LoopbackDocumentServer::Answer(const LoggedRequest& request, Fault fault) {
+  if (fault == Fault::Refuse) return Refusal(errorId_);
   auto field = [&](const char* name) {
     auto it = request.fields.find(name);
     return it == request.fields.end() ? std::string() : it->second;

@@ -11,6 +11,7 @@
 // carried them, decoded once.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -29,7 +30,9 @@ struct LoggedRequest {
   std::vector<std::pair<std::string, std::string>> headers;  // as sent, in order
   std::string body;                                          // the raw form bytes
   std::string connection;                                    // the peer's address and port
-  std::map<std::string, std::string> fields;                 // the form decoded once
+  std::string path;                                          // the request path
+  std::string probe;  // what the probe (SetProbe) answered while the request was being answered
+  std::map<std::string, std::string> fields;  // the form decoded once
 
   // How many headers are named `name` (case ignored).
   int32_t CountHeader(const std::string& name) const;
@@ -62,9 +65,14 @@ class LoopbackDocumentServer {
   static int32_t PortWithoutListener();
 
   void AddAccount(const std::string& uid, const std::string& pw);
-  void SetFault(Fault fault, int32_t errorId = 0);
-  // Every following request is answered with exactly these bytes (status 200), whatever it asked.
-  void ReplyWith(std::string body);
+  // `action` not empty: only requests of that action get the fault, the others are answered as usual.
+  void SetFault(Fault fault, int32_t errorId = 0, std::string action = "");
+  // Every following request (of `action` only, when it is not empty) is answered with exactly these
+  // bytes (status 200), whatever it asked.
+  void ReplyWith(std::string body, std::string action = "");
+  // Runs on the server's thread for every request while the client waits for the answer, so it may
+  // read state the client's thread holds still; its answer is logged with the request.
+  void SetProbe(std::function<std::string()> probe);
   // Puts a document on the server under its stored name (the once-decoded form).
   void Store(const std::string& name, std::string bytes, std::string date = "2024-05-01 10:00");
 
@@ -77,7 +85,8 @@ class LoopbackDocumentServer {
     std::string bytes;
     std::string date;
   };
-  std::string Answer(const LoggedRequest& request);
+  // `fault`: the fault that applies to this request.
+  std::string Answer(const LoggedRequest& request, Fault fault);
   std::string FileListXml() const;
 
   std::unique_ptr<httplib::SSLServer> server_;
@@ -89,8 +98,11 @@ class LoopbackDocumentServer {
   std::vector<LoggedRequest> requests_;
   Fault fault_ = Fault::None;
   int32_t errorId_ = 0;
+  std::string faultAction_;
   bool canned_ = false;
   std::string cannedBody_;
+  std::string cannedAction_;
+  std::function<std::string()> probe_;
 };
 
 }  // namespace testsupport
