@@ -186,7 +186,7 @@ void Zone::TakeBlock(uint32_t offset, uint32_t size) {
   *b = {0, size, 0, rounded - size};
   const uint32_t rest = offset + 16 + rounded;
   *At(rest) = {0, capacity - rounded - 16, kBlockFree, 0};
-  index_.Insert(rest, capacity - rounded - 16);
+  index_.Hold(rest, capacity - rounded - 16);
   Word(2) = rest;
 }
 
@@ -287,6 +287,7 @@ bool Zone::MoveToRover(Handle h) {
 void Zone::Compact() {
   Word(2) = FirstBlock();
   gaps_.clear();
+  index_.Release();
   uint32_t free = index_.NextFree(FirstBlock());
   while (free != ZoneFreeIndex::kNone) free = CompactRun(free);
   index_.Clear();

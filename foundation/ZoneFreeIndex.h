@@ -9,6 +9,11 @@
 //
 // Only sizes past the cap (about 1 MB) are read from the zone's headers; the index never writes the
 // zone. The zone tells it of every free block made and every free block taken, with its size.
+//
+// One free block may be held aside instead: the rest of the block the zone last split, which starts at
+// the rover. Most new blocks are cut from it in turn, and each cut would otherwise lower the tree's
+// path from its chunk to the top and raise another path for the rest. Searches weigh the held block
+// against the tree's answer by address order from their start, so answers are the same either way.
 #pragma once
 
 #include <cstddef>
@@ -35,11 +40,16 @@ class ZoneFreeIndex {
   // The free block at `offset`, which had `size` usable bytes when inserted, is free no longer. Its header
   // may already be overwritten.
   void Erase(uint32_t offset, uint32_t size);
+  // A free block of `size` usable bytes at `offset`, to be held aside (the one held so far goes into the
+  // tree). Erase and the searches treat it like any other.
+  void Hold(uint32_t offset, uint32_t size);
+  // Puts the held block, if any, into the tree: NextFree walks only the tree.
+  void Release();
 
   // The first free block of at least `size` bytes in address order from the header at `start` on,
   // wrapping past the zone's end back to `start`; kNone when there is none.
   uint32_t FindFrom(uint32_t start, uint32_t size) const;
-  // The first free block header at `offset` or after it, or kNone.
+  // The first free block header at `offset` or after it, or kNone; sees no held block (Release first).
   uint32_t NextFree(uint32_t offset) const;
   // The size of the free block whose header is at `offset`.
   uint32_t SizeOf(uint32_t offset) const;
@@ -52,6 +62,8 @@ class ZoneFreeIndex {
   uint32_t NextChunkWith(uint32_t chunk, uint32_t need) const;
   // The first free block among `bits` of `chunk` with at least `size` bytes, or kNone.
   uint32_t FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const;
+  // FindFrom over the tree alone.
+  uint32_t FindInTree(uint32_t start, uint32_t size) const;
 
   // A max tree with a cache line per node: value i of level l + 1 is the largest of group i of level l.
   static constexpr uint32_t kFanOut = 16;
@@ -61,6 +73,8 @@ class ZoneFreeIndex {
 
   const char* zone_;
   uint32_t chunks_;
+  uint32_t heldOffset_ = kNone;  // the held free block's header, kNone when none is held
+  uint32_t heldSize_ = 0;        // its usable bytes
   std::vector<std::vector<Group>> levels_;  // levels_[0] holds the chunks' values; the last is one group
   // free_ and units_ lie in one anonymous mapping owned here, which arrives zeroed: like the zone, its
   // pages are touched only where free blocks have been.
