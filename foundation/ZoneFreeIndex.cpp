@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cassert>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -14,8 +15,6 @@ namespace {
 constexpr uint32_t kHeaderShift = 4;  // headers sit on 16-byte boundaries
 constexpr uint32_t kChunkMask = (1u << ZoneFreeIndex::kChunkShift) - 1;
 constexpr uint32_t kSlotsPerChunk = 1u << (ZoneFreeIndex::kChunkShift - kHeaderShift);
-// A kept size of this many 16-byte units or more means "at least this": the header has the exact size.
-constexpr uint32_t kLargeUnits = UINT16_MAX;
 
 // Tree values are kept below 2^31 so that the vector units' signed comparisons order them: a bound past
 // that (a free block of 2 GiB or more) is kept as the cap, and a search for one checks the chunk it is led
@@ -51,7 +50,9 @@ uint32_t GroupMax(const uint32_t* values) {
 uint32_t SlotOf(uint32_t offset) { return (offset & kChunkMask) >> kHeaderShift; }
 
 // Free block sizes are whole 16-byte units (blocks are 16-byte multiples and a free block has no slack).
-uint16_t UnitsOf(uint32_t size) { return uint16_t(std::min(size >> kHeaderShift, kLargeUnits)); }
+uint16_t UnitsOf(uint32_t size) {
+  return uint16_t(std::min(size >> kHeaderShift, ZoneFreeIndex::kLargeUnits));
+}
 
 }  // namespace
 
@@ -85,9 +86,14 @@ uint32_t ZoneFreeIndex::SizeOf(uint32_t offset) const {
   if (offset == heldOffset_) return heldSize_;
   const uint32_t units = units_[offset >> kHeaderShift];
   if (units < kLargeUnits) return units << kHeaderShift;
+  assert(ReadsHeader(units << kHeaderShift));
   uint32_t size;  // the header's second word
   std::memcpy(&size, zone_ + offset + 4, sizeof size);
   return size;
+}
+
+bool ZoneFreeIndex::IsFree(uint32_t offset) const {
+  return offset == heldOffset_ || (free_[ChunkOf(offset)] >> SlotOf(offset) & 1) != 0;
 }
 
 void ZoneFreeIndex::Insert(uint32_t offset, uint32_t size) {

@@ -26,6 +26,8 @@ class ZoneFreeIndex {
  public:
   static constexpr uint32_t kChunkShift = 10;
   static constexpr uint32_t kNone = UINT32_MAX;
+  // A kept size of this many 16-byte units or more means "at least this": the header has the exact size.
+  static constexpr uint32_t kLargeUnits = UINT16_MAX;
 
   // An empty index for the zone of `zoneBytes` bytes at `zone` (not owned).
   ZoneFreeIndex(const char* zone, uint32_t zoneBytes);
@@ -53,6 +55,11 @@ class ZoneFreeIndex {
   uint32_t NextFree(uint32_t offset) const;
   // The size of the free block whose header is at `offset`.
   uint32_t SizeOf(uint32_t offset) const;
+  // True when a free block's header is at `offset` (held aside or in the tree).
+  bool IsFree(uint32_t offset) const;
+  // True when the index reads the size of a free block of `size` bytes from its header, which the zone
+  // must then have written; smaller free blocks need no header at all.
+  static bool ReadsHeader(uint32_t size) { return (size >> 4) >= kLargeUnits; }
 
  private:
   static uint32_t ChunkOf(uint32_t offset) { return offset >> kChunkShift; }
