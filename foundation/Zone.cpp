@@ -238,7 +238,8 @@ void Zone::SetHandleSize(Handle h, uint32_t size) {
     // The copy reads the old block: start fetching its first lines while the search runs (further
     // lines the processor fetches itself once the copy streams through them).
     const char* const data = *h;
-    for (uint32_t line = 0; line < std::min(e.size, kPrefetchBytes); line += 64) __builtin_prefetch(data + line);
+    for (uint32_t line = 0; line < std::min(e.size, kPrefetchBytes); line += 64)
+      __builtin_prefetch(data + line);
     MoveToNewBlock(h, size);
   }
 }

@@ -1,6 +1,8 @@
 #include "foundation/ZoneFreeIndex.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cassert>
@@ -22,15 +24,17 @@ constexpr uint32_t kSlotsPerChunk = 1u << (ZoneFreeIndex::kChunkShift - kHeaderS
 constexpr uint32_t kBoundCap = INT32_MAX;
 uint32_t Capped(uint32_t bound) { return std::min(bound, kBoundCap); }
 
+#if defined(__SSE2__)
 // Bit k set when value k of the group is at least `need` (both under 2^31).
 uint32_t AtLeastMask(const uint32_t* values, uint32_t need) {
   const __m128i floor = _mm_set1_epi32(int32_t(need - 1));
   const __m128i* v = reinterpret_cast<const __m128i*>(values);
-  const uint32_t m0 = uint32_t(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(_mm_load_si128(v), floor))));
-  const uint32_t m1 = uint32_t(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(_mm_load_si128(v + 1), floor))));
-  const uint32_t m2 = uint32_t(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(_mm_load_si128(v + 2), floor))));
-  const uint32_t m3 = uint32_t(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(_mm_load_si128(v + 3), floor))));
-  return m0 | m1 << 4 | m2 << 8 | m3 << 12;
+  uint32_t mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i above = _mm_cmpgt_epi32(_mm_load_si128(v + i), floor);
+    mask |= uint32_t(_mm_movemask_ps(_mm_castsi128_ps(above))) << (4 * i);
+  }
+  return mask;
 }
 
 __m128i Max(__m128i a, __m128i b) {
@@ -41,11 +45,21 @@ __m128i Max(__m128i a, __m128i b) {
 // The largest of a group's 16 values (all under 2^31).
 uint32_t GroupMax(const uint32_t* values) {
   const __m128i* v = reinterpret_cast<const __m128i*>(values);
-  __m128i m = Max(Max(_mm_load_si128(v), _mm_load_si128(v + 1)), Max(_mm_load_si128(v + 2), _mm_load_si128(v + 3)));
+  __m128i m =
+      Max(Max(_mm_load_si128(v), _mm_load_si128(v + 1)), Max(_mm_load_si128(v + 2), _mm_load_si128(v + 3)));
   m = Max(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
   m = Max(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
   return uint32_t(_mm_cvtsi128_si32(m));
 }
+#else
+uint32_t AtLeastMask(const uint32_t* values, uint32_t need) {
+  uint32_t mask = 0;
+  for (uint32_t k = 0; k < 16; ++k) mask |= uint32_t(values[k] >= need) << k;
+  return mask;
+}
+
+uint32_t GroupMax(const uint32_t* values) { return *std::max_element(values, values + 16); }
+#endif
 
 uint32_t SlotOf(uint32_t offset) { return (offset & kChunkMask) >> kHeaderShift; }
 
@@ -216,7 +230,8 @@ uint32_t ZoneFreeIndex::FindInTree(uint32_t start, uint32_t size) const {
     const uint32_t at = FirstFit(first, free_[first] & fromStart, size);
     if (at != kNone) return at;
   }
-  // Every chunk's value is exact, so each chunk the tree names holds a fit; the loops only guard that.
+  // Every chunk's value is exact (below the cap), so each chunk the tree names holds a fit; the loops
+  // guard that, and go on past a chunk named for a block of 2 GiB or more that proves too small.
   for (uint32_t c = NextChunkWith(first + 1, need); c != kNone; c = NextChunkWith(c + 1, need)) {
     const uint32_t at = FirstFit(c, free_[c], size);
     if (at != kNone) return at;

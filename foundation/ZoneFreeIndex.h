@@ -3,9 +3,10 @@
 //
 // The zone is cut into chunks of 1024 bytes, 64 possible header positions each (headers sit on 16-byte
 // boundaries). Per chunk the index keeps one 64-bit word with a bit for every free block header in the
-// chunk, the exact value (largest free size + 1) over those blocks (0: none), and every free block's
-// size, in 16-byte units up to a cap. A max tree over the values finds the next chunk that holds a large
-// enough free block in logarithmic time; the bits then lead straight to the free blocks of that chunk.
+// chunk, the exact value (largest free size + 1, capped just under 2^31 for the vector compares) over
+// those blocks (0: none), and every free block's size, in 16-byte units up to a cap. A max tree over the
+// values finds the next chunk that holds a large enough free block in logarithmic time; the bits then
+// lead straight to the free blocks of that chunk.
 //
 // Only sizes past the cap (about 1 MB) are read from the zone's headers; the index never writes the
 // zone. The zone tells it of every free block made and every free block taken, with its size.
@@ -80,8 +81,8 @@ class ZoneFreeIndex {
 
   const char* zone_;
   uint32_t chunks_;
-  uint32_t heldOffset_ = kNone;  // the held free block's header, kNone when none is held
-  uint32_t heldSize_ = 0;        // its usable bytes
+  uint32_t heldOffset_ = kNone;             // the held free block's header, kNone when none is held
+  uint32_t heldSize_ = 0;                   // its usable bytes
   std::vector<std::vector<Group>> levels_;  // levels_[0] holds the chunks' values; the last is one group
   // free_ and units_ lie in one anonymous mapping owned here, which arrives zeroed: like the zone, its
   // pages are touched only where free blocks have been.
