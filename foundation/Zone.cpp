@@ -22,6 +22,8 @@ constexpr uint64_t kFirstMasterPointer = kTableDataOffset + 16;
 constexpr uint64_t kMinFreeBlock = 16;
 // A free block is split only when at least this many bytes (header included) would remain.
 constexpr uint32_t kSplitThreshold = 32;
+// How much of a block that must move is fetched ahead of the copy.
+constexpr uint32_t kPrefetchBytes = 1024;
 // Shown when a locked handle would have to move to grow.
 constexpr int32_t kLockedGrowError = 1027;
 
@@ -74,7 +76,7 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
   // The table's block: its back pointer names the zone header's fourth word.
   *At(FirstBlock()) = {12, 8 * masterPointers + 16, kBlockLocked | kBlockTable, 0};
   const uint32_t rest = uint32_t(kFirstMasterPointer) + 8 * masterPointers;
-  *At(rest) = {0, size - rest - 16, kBlockFree, 0};
+  NoteFree(rest, size - rest - 16);
   Word(2) = rest;
   index_.Insert(rest, size - rest - 16);
 }
@@ -94,8 +96,8 @@ Zone* Zone::Install(Zone* zone) {
 }
 
 uint32_t Zone::Next(uint32_t offset) const {
-  const BlockHeader* b = At(offset);
-  return offset + 16 + b->size + b->slack;
+  const BlockHeader b = HeaderAt(offset);
+  return offset + 16 + b.size + b.slack;
 }
 
 bool Zone::Contains(const void* p) const {
@@ -121,12 +123,6 @@ BlockHeader* Zone::HeaderOf(Handle h) const {
 
 Zone::Extent& Zone::ExtentOf(Handle h) const {
   return extents_[(reinterpret_cast<const char*>(h) - (base_ + kFirstMasterPointer)) / 8];
-}
-
-// Copies the size and slack of the block at `offset`, whose header was just written, for `h`.
-void Zone::NoteExtent(Handle h, uint32_t offset) {
-  const BlockHeader* b = At(offset);
-  ExtentOf(h) = {b->size, b->slack, (b->flags & kBlockLocked) != 0 ? 1u : 0u};
 }
 
 void Zone::SetLocked(Handle h, bool locked) {
@@ -158,7 +154,7 @@ uint32_t Zone::FindFreeFrom(uint32_t start, uint32_t size) const {
   return found == ZoneFreeIndex::kNone ? 0 : found;
 }
 
-uint32_t Zone::FindDataBlock(uint32_t start, uint32_t size) {
+Zone::Taken Zone::FindDataBlock(uint32_t start, uint32_t size, uint32_t back) {
   uint32_t found = FindFreeFrom(start, size);
   if (found == 0) {
     Compact();
@@ -166,42 +162,47 @@ uint32_t Zone::FindDataBlock(uint32_t start, uint32_t size) {
     found = FindFreeFrom(RoverOffset(), size);
   }
   if (found == 0) MemFatalError(1026, "Memory full in GetNewDataBlock");
-  TakeBlock(found, size);
-  return found;
+  return {found, TakeBlock(found, size, back)};
 }
 
-// Marks the free block at `offset` used for `size` bytes, splitting off the rest when 32 bytes or more
-// would remain; the rover moves past the taken block. The header is only written: its old contents are
-// known to the index, and a write need not wait for the memory.
-void Zone::TakeBlock(uint32_t offset, uint32_t size) {
+// Marks the free block at `offset` used for `size` bytes by the master pointer at offset `back`,
+// splitting off the rest when 32 bytes or more would remain; the rover moves past the taken block.
+// Returns the block's slack. The header is only written, never read back: its old contents are known to
+// the index, and on a part of the zone next fit has not visited for a while a write need not wait for
+// the memory while a read would.
+uint32_t Zone::TakeBlock(uint32_t offset, uint32_t size, uint32_t back) {
   BlockHeader* b = At(offset);
   const uint32_t rounded = uint32_t(RoundUp16(size));  // fits: it is at most the block's capacity
   const uint32_t capacity = index_.SizeOf(offset);     // a free block has no slack
   index_.Erase(offset, capacity);
   if (capacity - rounded < kSplitThreshold) {
-    *b = {0, size, 0, capacity - size};
+    *b = {back, size, 0, capacity - size};
     Word(2) = offset + 16 + capacity;
-    return;
+    return capacity - size;
   }
-  *b = {0, size, 0, rounded - size};
+  *b = {back, size, 0, rounded - size};
   const uint32_t rest = offset + 16 + rounded;
-  *At(rest) = {0, capacity - rounded - 16, kBlockFree, 0};
-  index_.Insert(rest, capacity - rounded - 16);
+  NoteFree(rest, capacity - rounded - 16);
+  index_.Hold(rest, capacity - rounded - 16);
   Word(2) = rest;
+  return rounded - size;
 }
 
 Handle Zone::NewHandle(uint32_t size) {
   char** mp = TakeMasterPointer();
-  const uint32_t offset = FindDataBlock(RoverOffset(), size);
-  At(offset)->back = OffsetOf(mp);
-  *mp = base_ + offset + 16;
-  NoteExtent(mp, offset);
+  const Taken taken = FindDataBlock(RoverOffset(), size, OffsetOf(mp));
+  *mp = base_ + taken.offset + 16;
+  ExtentOf(mp) = {size, taken.slack, 0};
   return mp;
 }
 
-// Writes the whole header of a block that turns free, `length` usable bytes, without reading it.
+void Zone::NoteFree(uint32_t offset, uint32_t length) {
+  if (ZoneFreeIndex::ReadsHeader(length)) *At(offset) = {0, length, kBlockFree, 0};
+}
+
+// The block turns free, `length` usable bytes; its header is neither read nor, mostly, written.
 void Zone::FreeBlock(BlockHeader* b, uint32_t length) {
-  *b = {0, length, kBlockFree, 0};
+  NoteFree(OffsetOf(b), length);
   index_.Insert(OffsetOf(b), length);
 }
 
@@ -234,8 +235,11 @@ void Zone::SetHandleSize(Handle h, uint32_t size) {
     ShowMemoryError(kLockedGrowError);
     throw MemError{kLockedGrowError};
   } else {
-    // The copy reads the old block: start fetching it while the search runs.
-    __builtin_prefetch(b);
+    // The copy reads the old block: start fetching its first lines while the search runs (further
+    // lines the processor fetches itself once the copy streams through them).
+    const char* const data = *h;
+    for (uint32_t line = 0; line < std::min(e.size, kPrefetchBytes); line += 64)
+      __builtin_prefetch(data + line);
     MoveToNewBlock(h, size);
   }
 }
@@ -249,36 +253,34 @@ void Zone::ShrinkInPlace(BlockHeader* b, Extent& extent, uint32_t size) {
   b->slack = keep;
   if (spare < kSplitThreshold) return;
   const uint32_t rest = OffsetOf(b) + 16 + size + keep;
-  *At(rest) = {0, spare - keep - 16, kBlockFree, 0};
+  NoteFree(rest, spare - keep - 16);
   index_.Insert(rest, spare - keep - 16);
 }
 
 void Zone::MoveToNewBlock(Handle h, uint32_t size) {
-  const uint32_t found = FindDataBlock(OffsetOf(*h - 16), size);
+  const Taken taken = FindDataBlock(OffsetOf(*h - 16), size, OffsetOf(h));
   // The search may have compacted the zone and slid the old block: find it again through the handle.
-  MoveInto(h, found);
+  MoveInto(h, taken, size);
 }
 
-// Copies the data of `h` into the block just taken at `found` and frees the old block.
-void Zone::MoveInto(Handle h, uint32_t found) {
+// Copies the data of `h` into the block just taken for it, `size` bytes, and frees the old block. Only
+// unlocked blocks move, and TakeBlock left the fresh one's flags clear.
+void Zone::MoveInto(Handle h, Taken fresh, uint32_t size) {
   BlockHeader* old = reinterpret_cast<BlockHeader*>(*h - 16);
-  BlockHeader* fresh = At(found);
-  const Extent e = ExtentOf(h);
-  std::memcpy(base_ + found + 16, *h, e.size);
-  // Only unlocked blocks move, and TakeBlock left the fresh one's flags clear.
-  fresh->back = OffsetOf(h);
-  *h = base_ + found + 16;
-  NoteExtent(h, found);
+  Extent& e = ExtentOf(h);
+  std::memcpy(base_ + fresh.offset + 16, *h, std::min(e.size, size));
+  *h = base_ + fresh.offset + 16;
   FreeBlock(old, e.size + e.slack);
+  e = {size, fresh.slack, 0};
 }
 
 bool Zone::MoveToRover(Handle h) {
   const BlockHeader* old = HeaderOf(h);
   if (old == nullptr || (old->flags & (kBlockLocked | kBlockTable)) != 0) return false;
-  const uint32_t found = FindFreeFrom(RoverOffset(), old->size);
+  const uint32_t size = ExtentOf(h).size;
+  const uint32_t found = FindFreeFrom(RoverOffset(), size);
   if (found == 0) return false;
-  TakeBlock(found, old->size);
-  MoveInto(h, found);
+  MoveInto(h, {found, TakeBlock(found, size, OffsetOf(h))}, size);
   return true;
 }
 
@@ -287,6 +289,7 @@ bool Zone::MoveToRover(Handle h) {
 void Zone::Compact() {
   Word(2) = FirstBlock();
   gaps_.clear();
+  index_.Release();
   uint32_t free = index_.NextFree(FirstBlock());
   while (free != ZoneFreeIndex::kNone) free = CompactRun(free);
   index_.Clear();
@@ -298,8 +301,8 @@ void Zone::Compact() {
 // blocks in one move (the same bytes as moving them one by one, lowest first). Returns the first free
 // block after the locked block where it stopped, or kNone at the zone's end.
 uint32_t Zone::CompactRun(uint32_t free) {
-  BlockHeader gap = *At(free);
-  uint32_t o = free + 16 + gap.size + gap.slack;
+  BlockHeader gap = {0, index_.SizeOf(free), kBlockFree, 0};
+  uint32_t o = free + 16 + gap.size;
   uint32_t nextFree = index_.NextFree(o);
   while (o < End()) {
     if (o == nextFree) {
@@ -312,13 +315,13 @@ uint32_t Zone::CompactRun(uint32_t free) {
     const uint32_t moved = SlideUsedBlocks(o, runEnd, free);
     free += moved - o;
     if (moved < runEnd) {  // a locked block: the space below it is gathered, a new run starts after it
-      *At(free) = gap;
+      NoteFree(free, gap.size);
       gaps_.push_back({free, gap.size});
       return nextFree;
     }
     o = runEnd;
   }
-  *At(free) = gap;
+  NoteFree(free, gap.size);
   gaps_.push_back({free, gap.size});
   return ZoneFreeIndex::kNone;
 }
@@ -348,8 +351,13 @@ uint32_t Zone::SlideUsedBlocks(uint32_t from, uint32_t limit, uint32_t to) {
 
 std::vector<BlockInfo> Zone::Blocks() const {
   std::vector<BlockInfo> blocks;
-  for (uint32_t o = FirstBlock(); o < End(); o = Next(o)) blocks.push_back({o, *At(o)});
+  for (uint32_t o = FirstBlock(); o < End(); o = Next(o)) blocks.push_back({o, HeaderAt(o)});
   return blocks;
+}
+
+BlockHeader Zone::HeaderAt(uint32_t offset) const {
+  if (index_.IsFree(offset)) return {0, index_.SizeOf(offset), kBlockFree, 0};
+  return *At(offset);
 }
 
 uint32_t Zone::FreeMasterPointerCount() const {

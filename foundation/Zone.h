@@ -7,6 +7,9 @@
 //     size          the handle's logical size (for a free block its usable bytes)
 //     flags         1 free, 2 locked, 8 the master-pointer table
 //     slack         unused bytes after the data, so 16 + size + slack is the distance to the next header
+// A free block's header is written only when its size is past what the free index keeps itself (about a
+// megabyte): the index knows every free block and its size, and Blocks() shows the header such a block
+// would have. Freeing a block therefore touches none of its memory.
 // The first block is the master-pointer table (locked, never moved): 16 bytes of counts, then one native
 // pointer per master pointer. Freed master pointers form a singly linked free list; those never handed
 // out hold null and follow in ascending order.
@@ -88,6 +91,10 @@ class Zone {
   BlockHeader* At(uint32_t offset) const { return reinterpret_cast<BlockHeader*>(base_ + offset); }
   uint32_t OffsetOf(const void* p) const { return uint32_t(static_cast<const char*>(p) - base_); }
   uint32_t Next(uint32_t offset) const;
+  // The header of the block at `offset`, as written for a used block, as the index knows it for a free one.
+  BlockHeader HeaderAt(uint32_t offset) const;
+  // Writes the header of the free block of `length` usable bytes at `offset` if the index will read it.
+  void NoteFree(uint32_t offset, uint32_t length);
   uint32_t FirstBlock() const { return 16; }
   uint32_t End() const { return Word(1); }
   char** MasterPointer(uint32_t offset) const { return reinterpret_cast<char**>(base_ + offset); }
@@ -104,16 +111,20 @@ class Zone {
   // master pointers hold null or an address inside the table, never data.
   bool IsLive(Handle h) const;
   Extent& ExtentOf(Handle h) const;
-  void NoteExtent(Handle h, uint32_t offset);
 
   char** TakeMasterPointer();
-  uint32_t FindDataBlock(uint32_t start, uint32_t size);
+  // A block just taken: its header's offset and the slack it was given.
+  struct Taken {
+    uint32_t offset;
+    uint32_t slack;
+  };
+  Taken FindDataBlock(uint32_t start, uint32_t size, uint32_t back);
   uint32_t FindFreeFrom(uint32_t start, uint32_t size) const;
-  void TakeBlock(uint32_t offset, uint32_t size);
+  uint32_t TakeBlock(uint32_t offset, uint32_t size, uint32_t back);
   void FreeBlock(BlockHeader* b, uint32_t length);
   void ShrinkInPlace(BlockHeader* b, Extent& extent, uint32_t size);
   void MoveToNewBlock(Handle h, uint32_t size);
-  void MoveInto(Handle h, uint32_t found);
+  void MoveInto(Handle h, Taken fresh, uint32_t size);
   uint32_t CompactRun(uint32_t free);
   uint32_t SlideUsedBlocks(uint32_t from, uint32_t limit, uint32_t to);
 

@@ -1,6 +1,11 @@
 #include "foundation/ZoneFreeIndex.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <cassert>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -12,13 +17,56 @@ namespace {
 constexpr uint32_t kHeaderShift = 4;  // headers sit on 16-byte boundaries
 constexpr uint32_t kChunkMask = (1u << ZoneFreeIndex::kChunkShift) - 1;
 constexpr uint32_t kSlotsPerChunk = 1u << (ZoneFreeIndex::kChunkShift - kHeaderShift);
-// A kept size of this many 16-byte units or more means "at least this": the header has the exact size.
-constexpr uint32_t kLargeUnits = UINT16_MAX;
+
+// Tree values are kept below 2^31 so that the vector units' signed comparisons order them: a bound past
+// that (a free block of 2 GiB or more) is kept as the cap, and a search for one checks the chunk it is led
+// to, as for any other size.
+constexpr uint32_t kBoundCap = INT32_MAX;
+uint32_t Capped(uint32_t bound) { return std::min(bound, kBoundCap); }
+
+#if defined(__SSE2__)
+// Bit k set when value k of the group is at least `need` (both under 2^31).
+uint32_t AtLeastMask(const uint32_t* values, uint32_t need) {
+  const __m128i floor = _mm_set1_epi32(int32_t(need - 1));
+  const __m128i* v = reinterpret_cast<const __m128i*>(values);
+  uint32_t mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i above = _mm_cmpgt_epi32(_mm_load_si128(v + i), floor);
+    mask |= uint32_t(_mm_movemask_ps(_mm_castsi128_ps(above))) << (4 * i);
+  }
+  return mask;
+}
+
+__m128i Max(__m128i a, __m128i b) {
+  const __m128i greater = _mm_cmpgt_epi32(a, b);
+  return _mm_or_si128(_mm_and_si128(greater, a), _mm_andnot_si128(greater, b));
+}
+
+// The largest of a group's 16 values (all under 2^31).
+uint32_t GroupMax(const uint32_t* values) {
+  const __m128i* v = reinterpret_cast<const __m128i*>(values);
+  __m128i m =
+      Max(Max(_mm_load_si128(v), _mm_load_si128(v + 1)), Max(_mm_load_si128(v + 2), _mm_load_si128(v + 3)));
+  m = Max(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
+  m = Max(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
+  return uint32_t(_mm_cvtsi128_si32(m));
+}
+#else
+uint32_t AtLeastMask(const uint32_t* values, uint32_t need) {
+  uint32_t mask = 0;
+  for (uint32_t k = 0; k < 16; ++k) mask |= uint32_t(values[k] >= need) << k;
+  return mask;
+}
+
+uint32_t GroupMax(const uint32_t* values) { return *std::max_element(values, values + 16); }
+#endif
 
 uint32_t SlotOf(uint32_t offset) { return (offset & kChunkMask) >> kHeaderShift; }
 
 // Free block sizes are whole 16-byte units (blocks are 16-byte multiples and a free block has no slack).
-uint16_t UnitsOf(uint32_t size) { return uint16_t(std::min(size >> kHeaderShift, kLargeUnits)); }
+uint16_t UnitsOf(uint32_t size) {
+  return uint16_t(std::min(size >> kHeaderShift, ZoneFreeIndex::kLargeUnits));
+}
 
 }  // namespace
 
@@ -43,22 +91,29 @@ ZoneFreeIndex::ZoneFreeIndex(const char* zone, uint32_t zoneBytes)
 ZoneFreeIndex::~ZoneFreeIndex() { munmap(mapping_, mappingBytes_); }
 
 void ZoneFreeIndex::Clear() {
+  heldOffset_ = kNone;
   std::fill(free_, free_ + chunks_, 0);
   for (std::vector<Group>& level : levels_) std::fill(level.begin(), level.end(), Group{});
 }
 
 uint32_t ZoneFreeIndex::SizeOf(uint32_t offset) const {
+  if (offset == heldOffset_) return heldSize_;
   const uint32_t units = units_[offset >> kHeaderShift];
   if (units < kLargeUnits) return units << kHeaderShift;
+  assert(ReadsHeader(units << kHeaderShift));
   uint32_t size;  // the header's second word
   std::memcpy(&size, zone_ + offset + 4, sizeof size);
   return size;
 }
 
+bool ZoneFreeIndex::IsFree(uint32_t offset) const {
+  return offset == heldOffset_ || (free_[ChunkOf(offset)] >> SlotOf(offset) & 1) != 0;
+}
+
 void ZoneFreeIndex::Insert(uint32_t offset, uint32_t size) {
   free_[ChunkOf(offset)] |= uint64_t(1) << SlotOf(offset);
   units_[offset >> kHeaderShift] = UnitsOf(size);
-  const uint32_t bound = size + 1;  // a free block is smaller than the zone, itself under 4 GiB
+  const uint32_t bound = Capped(size + 1);  // a free block is smaller than the zone, itself under 4 GiB
   uint32_t i = ChunkOf(offset);
   for (std::vector<Group>& level : levels_) {
     uint32_t& value = level[i / kFanOut].value[i % kFanOut];
@@ -68,17 +123,35 @@ void ZoneFreeIndex::Insert(uint32_t offset, uint32_t size) {
   }
 }
 
+void ZoneFreeIndex::Hold(uint32_t offset, uint32_t size) {
+  Release();
+  heldOffset_ = offset;
+  heldSize_ = size;
+}
+
+void ZoneFreeIndex::Release() {
+  if (heldOffset_ == kNone) return;
+  const uint32_t offset = heldOffset_;
+  heldOffset_ = kNone;
+  Insert(offset, heldSize_);
+}
+
 void ZoneFreeIndex::Erase(uint32_t offset, uint32_t size) {
+  if (offset == heldOffset_) {
+    heldOffset_ = kNone;
+    return;
+  }
   const uint32_t chunk = ChunkOf(offset);
   uint64_t& bits = free_[chunk];
   bits &= ~(uint64_t(1) << SlotOf(offset));
   // Only the largest block's leaving lowers the chunk's value: find the next largest.
-  if (size + 1 < Bound(chunk)) return;
+  if (Capped(size + 1) < Bound(chunk)) return;
   uint32_t bound = 0;
   for (uint64_t rest = bits; rest != 0; rest &= rest - 1) {
     const uint32_t at = (chunk << kChunkShift) | (uint32_t(std::countr_zero(rest)) << kHeaderShift);
     bound = std::max(bound, SizeOf(at) + 1);
   }
+  bound = Capped(bound);
   SetBound(chunk, bound);
 }
 
@@ -90,9 +163,7 @@ void ZoneFreeIndex::SetBound(uint32_t chunk, uint32_t bound) {
   uint32_t i = chunk;
   levels_[0][i / kFanOut].value[i % kFanOut] = bound;
   for (size_t l = 1; l < levels_.size(); ++l) {
-    const Group& children = levels_[l - 1][i / kFanOut];
-    uint32_t most = 0;
-    for (const uint32_t v : children.value) most = std::max(most, v);
+    const uint32_t most = GroupMax(levels_[l - 1][i / kFanOut].value);
     i /= kFanOut;
     uint32_t& value = levels_[l][i / kFanOut].value[i % kFanOut];
     if (value == most) return;  // the levels above hold the same maximum already
@@ -106,11 +177,9 @@ uint32_t ZoneFreeIndex::NextChunkWith(uint32_t chunk, uint32_t need) const {
   uint32_t i = chunk;
   size_t l = 0;
   for (;;) {
-    const Group& group = levels_[l][i / kFanOut];
-    uint32_t k = i % kFanOut;
-    while (k < kFanOut && group.value[k] < need) ++k;
-    if (k < kFanOut) {
-      i = i - i % kFanOut + k;
+    const uint32_t fits = AtLeastMask(levels_[l][i / kFanOut].value, need) >> (i % kFanOut) << (i % kFanOut);
+    if (fits != 0) {
+      i = i - i % kFanOut + uint32_t(std::countr_zero(fits));
       break;
     }
     i = i / kFanOut + 1;  // the next group of this level, as a value of the level above
@@ -118,10 +187,8 @@ uint32_t ZoneFreeIndex::NextChunkWith(uint32_t chunk, uint32_t need) const {
   }
   // Descend to the leftmost chunk under it that holds one; each value is its group's maximum.
   while (l > 0) {
-    const Group& group = levels_[--l][i];
-    uint32_t k = 0;
-    while (k + 1 < kFanOut && group.value[k] < need) ++k;
-    i = i * kFanOut + k;
+    const uint32_t fits = AtLeastMask(levels_[--l][i].value, need);
+    i = i * kFanOut + (fits == 0 ? kFanOut - 1 : uint32_t(std::countr_zero(fits)));
   }
   return i;
 }
@@ -146,14 +213,25 @@ uint32_t ZoneFreeIndex::NextFree(uint32_t offset) const {
 }
 
 uint32_t ZoneFreeIndex::FindFrom(uint32_t start, uint32_t size) const {
-  const uint32_t need = size + 1;
+  if (heldOffset_ == kNone || heldSize_ < size) return FindInTree(start, size);
+  if (heldOffset_ == start) return start;  // the usual case: the rest of the last split, at the rover
+  const uint32_t tree = FindInTree(start, size);
+  if (tree == kNone) return heldOffset_;
+  // The first of the two in address order from `start`, wrapping past the zone's end.
+  const uint32_t heldRank = heldOffset_ - start;  // modulo 2^32: below `start` ranks after the end
+  return tree - start < heldRank ? tree : heldOffset_;
+}
+
+uint32_t ZoneFreeIndex::FindInTree(uint32_t start, uint32_t size) const {
+  const uint32_t need = Capped(size + 1);
   const uint32_t first = ChunkOf(start);
   const uint64_t fromStart = ~uint64_t(0) << SlotOf(start);
   if (Bound(first) >= need) {
     const uint32_t at = FirstFit(first, free_[first] & fromStart, size);
     if (at != kNone) return at;
   }
-  // Every chunk's value is exact, so each chunk the tree names holds a fit; the loops only guard that.
+  // Every chunk's value is exact (below the cap), so each chunk the tree names holds a fit; the loops
+  // guard that, and go on past a chunk named for a block of 2 GiB or more that proves too small.
   for (uint32_t c = NextChunkWith(first + 1, need); c != kNone; c = NextChunkWith(c + 1, need)) {
     const uint32_t at = FirstFit(c, free_[c], size);
     if (at != kNone) return at;

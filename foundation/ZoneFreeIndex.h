@@ -3,12 +3,18 @@
 //
 // The zone is cut into chunks of 1024 bytes, 64 possible header positions each (headers sit on 16-byte
 // boundaries). Per chunk the index keeps one 64-bit word with a bit for every free block header in the
-// chunk, the exact value (largest free size + 1) over those blocks (0: none), and every free block's
-// size, in 16-byte units up to a cap. A max tree over the values finds the next chunk that holds a large
-// enough free block in logarithmic time; the bits then lead straight to the free blocks of that chunk.
+// chunk, the exact value (largest free size + 1, capped just under 2^31 for the vector compares) over
+// those blocks (0: none), and every free block's size, in 16-byte units up to a cap. A max tree over the
+// values finds the next chunk that holds a large enough free block in logarithmic time; the bits then
+// lead straight to the free blocks of that chunk.
 //
 // Only sizes past the cap (about 1 MB) are read from the zone's headers; the index never writes the
 // zone. The zone tells it of every free block made and every free block taken, with its size.
+//
+// One free block may be held aside instead: the rest of the block the zone last split, which starts at
+// the rover. Most new blocks are cut from it in turn, and each cut would otherwise lower the tree's
+// path from its chunk to the top and raise another path for the rest. Searches weigh the held block
+// against the tree's answer by address order from their start, so answers are the same either way.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +27,8 @@ class ZoneFreeIndex {
  public:
   static constexpr uint32_t kChunkShift = 10;
   static constexpr uint32_t kNone = UINT32_MAX;
+  // A kept size of this many 16-byte units or more means "at least this": the header has the exact size.
+  static constexpr uint32_t kLargeUnits = UINT16_MAX;
 
   // An empty index for the zone of `zoneBytes` bytes at `zone` (not owned).
   ZoneFreeIndex(const char* zone, uint32_t zoneBytes);
@@ -35,14 +43,24 @@ class ZoneFreeIndex {
   // The free block at `offset`, which had `size` usable bytes when inserted, is free no longer. Its header
   // may already be overwritten.
   void Erase(uint32_t offset, uint32_t size);
+  // A free block of `size` usable bytes at `offset`, to be held aside (the one held so far goes into the
+  // tree). Erase and the searches treat it like any other.
+  void Hold(uint32_t offset, uint32_t size);
+  // Puts the held block, if any, into the tree: NextFree walks only the tree.
+  void Release();
 
   // The first free block of at least `size` bytes in address order from the header at `start` on,
   // wrapping past the zone's end back to `start`; kNone when there is none.
   uint32_t FindFrom(uint32_t start, uint32_t size) const;
-  // The first free block header at `offset` or after it, or kNone.
+  // The first free block header at `offset` or after it, or kNone; sees no held block (Release first).
   uint32_t NextFree(uint32_t offset) const;
   // The size of the free block whose header is at `offset`.
   uint32_t SizeOf(uint32_t offset) const;
+  // True when a free block's header is at `offset` (held aside or in the tree).
+  bool IsFree(uint32_t offset) const;
+  // True when the index reads the size of a free block of `size` bytes from its header, which the zone
+  // must then have written; smaller free blocks need no header at all.
+  static bool ReadsHeader(uint32_t size) { return (size >> 4) >= kLargeUnits; }
 
  private:
   static uint32_t ChunkOf(uint32_t offset) { return offset >> kChunkShift; }
@@ -52,6 +70,8 @@ class ZoneFreeIndex {
   uint32_t NextChunkWith(uint32_t chunk, uint32_t need) const;
   // The first free block among `bits` of `chunk` with at least `size` bytes, or kNone.
   uint32_t FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const;
+  // FindFrom over the tree alone.
+  uint32_t FindInTree(uint32_t start, uint32_t size) const;
 
   // A max tree with a cache line per node: value i of level l + 1 is the largest of group i of level l.
   static constexpr uint32_t kFanOut = 16;
@@ -61,6 +81,8 @@ class ZoneFreeIndex {
 
   const char* zone_;
   uint32_t chunks_;
+  uint32_t heldOffset_ = kNone;             // the held free block's header, kNone when none is held
+  uint32_t heldSize_ = 0;                   // its usable bytes
   std::vector<std::vector<Group>> levels_;  // levels_[0] holds the chunks' values; the last is one group
   // free_ and units_ lie in one anonymous mapping owned here, which arrives zeroed: like the zone, its
   // pages are touched only where free blocks have been.

@@ -235,6 +235,89 @@ TEST(ZoneMoveToRover, TakesTheNextFitBlockFromTheRoverAndNeverCompacts) {
   Vcon::Zone::Install(previous);
 }
 
+// A free block's bytes, its header included, are the zone's to forget: after they are scribbled over,
+// the block walk, the searches and a compaction still follow the plain rules from what the zone knows.
+TEST(ZoneFreeBlocks, NeedNoneOfTheirOwnBytes) {
+  std::unique_ptr<Vcon::Zone> owned = Vcon::Zone::Create(64 * 1024, 200);
+  ASSERT_NE(owned, nullptr);
+  Vcon::Zone& zone = *owned;
+  Vcon::Zone* const previous = Vcon::Zone::Install(&zone);
+  std::vector<Slot> slots(48);
+  for (size_t i = 0; i < slots.size(); ++i) {
+    const uint32_t size = uint32_t(24 + 37 * i % 500);
+    Vcon_HandleManager::MemNew(&slots[i].h, size);
+    slots[i].fill = char(i + 1);
+    std::memset(*slots[i].h, slots[i].fill, size);
+  }
+  // Every third handle freed, one shrunk (its split-off rest is free too) and one moved by growing.
+  for (size_t i = 0; i < slots.size(); i += 3) {
+    MemDispose(slots[i].h);
+    slots[i] = Slot{};
+  }
+  MemSetSize(slots[4].h, 8);
+  MemSetSize(slots[7].h, 700);
+  std::memset(*slots[7].h, slots[7].fill, 700);
+  const Blocks before = zone.Blocks();
+  char* const base = const_cast<char*>(zone.Base());
+  int scribbled = 0;
+  for (const Vcon::BlockInfo& b : before) {
+    if (!IsFree(b) || b.header.size >= 1024 * 1024) continue;
+    std::memset(base + b.offset, 0xA5, 16 + b.header.size);
+    ++scribbled;
+  }
+  ASSERT_GE(scribbled, 17);
+  ASSERT_TRUE(SameLayout(zone.Blocks(), before));
+
+  // Sizes that fit some of the scribbled blocks and not others, from the rover and from a handle.
+  Blocks now = before;
+  for (const uint32_t size : {40u, 300u, 16u, 520u}) {
+    Slot s;
+    const uint32_t expected = ExpectedChoice(now, zone.RoverOffset(), size);
+    Vcon_HandleManager::MemNew(&s.h, size);
+    EXPECT_EQ(uint32_t(*s.h - 16 - zone.Base()), expected) << size;
+    now = zone.Blocks();
+  }
+  const uint32_t expected = ExpectedChoice(now, uint32_t(*slots[10].h - 16 - zone.Base()), 900);
+  MemSetSize(slots[10].h, 900);
+  EXPECT_EQ(uint32_t(*slots[10].h - 16 - zone.Base()), expected);
+  std::memset(*slots[10].h, slots[10].fill, 900);
+
+  now = zone.Blocks();
+  zone.Compact();
+  EXPECT_TRUE(SameLayout(zone.Blocks(), SweepModel(now)));
+  for (const Slot& s : slots)
+    if (s.h != nullptr) EXPECT_TRUE(Intact(s));
+  Vcon::Zone::Install(previous);
+}
+
+// A free block of 2 GiB or more is found like any other: by a small request that wraps round to it, and
+// by a request past 2 GiB only when it fits, or else after a compaction.
+TEST(ZoneFreeBlocks, PastTwoGibibytesAreFoundLikeAnyOther) {
+  constexpr uint32_t kHuge = 2'200'000'000u;  // past 2^31
+  std::unique_ptr<Vcon::Zone> owned = Vcon::Zone::Create(kHuge + 64 * 1024, 8);
+  if (owned == nullptr) GTEST_SKIP() << "no room for a 2.2 GB mapping here";
+  Vcon::Zone& zone = *owned;
+  Vcon::Zone* const previous = Vcon::Zone::Install(&zone);
+  Handle huge = nullptr;
+  Vcon_HandleManager::MemNew(&huge, kHuge);
+  const char* const at = *huge;
+  (*huge)[0] = 1;
+  (*huge)[kHuge - 1] = 1;
+  MemDispose(huge);
+  // The rover stands at the small rest behind it: the search wraps round to the freed block.
+  Handle small = nullptr;
+  Vcon_HandleManager::MemNew(&small, 100'000);
+  EXPECT_EQ(*small, at);
+  EXPECT_EQ(zone.Compactions(), 0u);
+  MemDispose(small);
+  // No single free block holds this one; together they do.
+  Handle larger = nullptr;
+  Vcon_HandleManager::MemNew(&larger, kHuge + 32 * 1024);
+  EXPECT_EQ(zone.Compactions(), 1u);
+  EXPECT_EQ(*larger, at);
+  Vcon::Zone::Install(previous);
+}
+
 INSTANTIATE_TEST_SUITE_P(Workloads, ZoneAgainstModel, ::testing::ValuesIn(kWorkloads),
                          [](const ::testing::TestParamInfo<Workload>& info) {
                            std::string name = info.param.name;
