@@ -15,8 +15,11 @@
 #include "app/shell/ShellSettings.h"
 #include "app/shell/iShellServices.h"
 #include "app/shell/zelvProApp.h"
+#include "calculation/PriceListTable.h"
 #include "calculation/UnitTrees.h"
+#include "calculation/zelvproCalculatorFil.h"
 #include "calculation/qxUnitTreeNode.h"
+#include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindowServices.h"
 #include "canvas/window/zelvproWindow.h"
@@ -26,6 +29,7 @@
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/qxApplicationFil.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproTagFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "exchange/DocumentFileOperations.h"
 #include "exchange/LoopbackOrderPeer.h"
@@ -252,6 +256,78 @@ TEST_F(ExchangeServicesTest, ThePriceListCommandRebuildsFromThePlanBeforeWriting
   app.DoCommand(zelvProApp::kWritePriceList, 0);
   ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
   EXPECT_NE(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text).find("blocked.txt"), std::string::npos);
+}
+
+// ---- The demo plan's price list.
+
+// What the price list shows of a line: type, "totherText", total (raw money).
+struct Row {
+  int32_t type = 0;
+  std::string text;
+  int64_t total = 0;
+  bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Row& r) {
+  return out << "{" << r.type << ", \"" << r.text << "\", " << r.total << "}";
+}
+
+TEST_F(ExchangeServicesTest, TheDemoPlansPriceListGroupsTheTagThenDiscountVatAndTotal) {
+  using Line = zelvproCalculatorFil;
+  Start();
+  zelvproTagFil& tags = DocumentRecordFile->TagTable();
+  tags.ClearRecordBuffer(nullptr);
+  tags.SetFieldValue(tags.IndexOf("id"), ppParameter(int32_t(5)), nullptr);
+  tags.SetFieldValue(tags.IndexOf("tname"), ppParameter(Vcon::WString(u"Kitchen")), nullptr);
+  tags.SetFieldValue(tags.IndexOf("ttext"), ppParameter(Vcon::WString(u"Kitchen")), nullptr);
+  tags.InsertRecordAt(-1, nullptr);
+  Place("B40", 0)->SetTagTree(5);
+  Place("W60", 100)->SetTagTree(5);
+  Place("D60", 200);
+  // The user's lines: a Discount of -10 % for the whole plan, VAT 25 %.
+  zelvproCalculatorFil& lines = *PriceListTable();
+  for (const auto& [type, percent] :
+       {std::pair{Line::kDiscountLine, -10.0f}, std::pair{Line::kVatLine, 25.0f}}) {
+    lines.BeginAccess();
+    lines.ClearRecordBuffer(nullptr);
+    lines.SetFieldValue(lines.IndexOf("type"), ppParameter(int32_t(type)), nullptr);
+    lines.SetFieldValue(lines.IndexOf("discountPct"), ppParameter(percent), nullptr);
+    lines.InsertRecordAt(-1, nullptr);
+    lines.SaveToBlob();
+  }
+  // Showing the calculation view rebuilds the list from the plan.
+  app_->DocumentWindow()->ViewBar()->SelectViewByIndex(5);
+  plat::HeadlessDriver::RunUntilIdle();
+
+  std::vector<Row> rows;
+  lines.BeginAccess();
+  for (int32_t i = 0; i < lines.GetRecordCount(); ++i) {
+    lines.ReadRecordAt(i, nullptr);
+    ppParameter type, text, total;
+    lines.GetFieldValue(lines.IndexOf("type"), type, nullptr);
+    lines.GetFieldValue(lines.IndexOf("totherText"), text, nullptr);
+    lines.GetFieldValue(lines.IndexOf("total"), total, nullptr);
+    rows.push_back(Row{type.ToLong(), text.AsWString().Narrow().c_str(), total.ToMoney().Raw()});
+  }
+  // The amounts by the list's own rule: the price times float(percent / 100).
+  const ppMoney b40 = ppMoney::FromRaw(1495 * ppMoney::kScale),
+                w60 = ppMoney::FromRaw(1295 * ppMoney::kScale),
+                d60 = ppMoney::FromRaw(2495 * ppMoney::kScale);
+  const ppMoney kitchen = ppMoney::FromRaw(b40.Raw() + w60.Raw());
+  const ppMoney items = ppMoney::FromRaw(kitchen.Raw() + d60.Raw());
+  const ppMoney discount = items.MultipliedByFloat(float(-10.0 / 100.0));
+  const ppMoney net = ppMoney::FromRaw(items.Raw() + discount.Raw());
+  const ppMoney vat = net.MultipliedByFloat(float(25.0 / 100.0));
+  EXPECT_EQ(rows, (std::vector<Row>{{Line::kTagHeading, "Kitchen", 0},
+                                    {1, "", b40.Raw()},
+                                    {1, "", w60.Raw()},
+                                    {Line::kTagSubtotal, "Subtotal for Kitchen", kitchen.Raw()},
+                                    {Line::kEmptyLine, "", 0},
+                                    {1, "", d60.Raw()},
+                                    {Line::kDiscountLine, "", discount.Raw()},
+                                    {Line::kEmptyLine, "", 0},
+                                    {Line::kVatLine, "", vat.Raw()},
+                                    {Line::kTotalLine, "Total", net.Raw() + vat.Raw()}}));
 }
 
 // ---- The view bar's order buttons.
