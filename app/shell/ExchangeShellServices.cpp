@@ -14,6 +14,7 @@
 #include "exchange/SendOrder.h"
 #include "exchange/WindowPlanSteps.h"
 #include "foundation/FileRecord.h"
+#include "foundation/PosixPath.h"
 #include "platform/MessageBox.h"
 
 namespace {

@@ -144,10 +144,6 @@ TEST_F(ApplicationRecord, TheCalculationsSwitchesAreNamedWithTheCalculationsOwnB
     EXPECT_EQ(word, c.calculationBit);
     EXPECT_EQ(c.inFlags2 ? ApplicationFlags2() : ApplicationFlags1(), c.calculationBit);
   }
-  Apply(int32_t(zelvproCalculatorList::kTotalFooter), 0);
-  EXPECT_TRUE(zelvproCalculatorList::TotalFooter());
-  Apply(0, 0);
-  EXPECT_FALSE(zelvproCalculatorList::TotalFooter());
 }
 
 TEST_F(ApplicationRecord, FindMenuItemPositionLooksAtOneLevel) {

@@ -497,7 +497,7 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
        "'x' is no catalogue identifier"},
       {"files/pictures.txt", "user/logo.bmp\t", "../logo.bmp\t",
        "expected a relative path, a tab and a picture"},
-      {"files/pictures.txt", "frame 160x60", "frame 160x60x", "bad picture size '160x60x'"},
+      {"files/pictures.txt", "frame 160x60", "frame 160x60x", "bad picture size"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);

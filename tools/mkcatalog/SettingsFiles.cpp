@@ -70,8 +70,10 @@ std::string ResolveRecordReferences(const std::string& text, const fs::path& fil
     if (open == std::string::npos) break;
     out.append(text, from, open - from);
     const int line = int(std::count(text.begin(), text.begin() + long(open), '\n')) + 1;
+    // A reference stays on its line: a "}}" further down closes nothing here.
     const size_t close = text.find("}}", open + 2);
-    if (close == std::string::npos) throw SourceError(file, line, "a reference without its closing '}}'");
+    if (close == std::string::npos || text.find('\n', open) < close)
+      throw SourceError(file, line, "a reference without its closing '}}'");
     const std::string reference = text.substr(open + 2, close - open - 2);
     const size_t first = reference.find(':');
     const size_t second = first == std::string::npos ? first : reference.find(':', first + 1);
