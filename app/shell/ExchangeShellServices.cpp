@@ -5,6 +5,7 @@
 #include "app/shell/ShellSettings.h"
 #include "calculation/PriceListTable.h"
 #include "calculation/zelvproCalculatorFil.h"
+#include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "elements/base/zelvproTopCanvas.h"
@@ -53,7 +54,7 @@ void ExchangeShellServices::WritePriceList(const Vcon::String& path) {
   if (top != nullptr) top->RecalculatePriceList();
   zelvproCalculatorFil* lines = PriceListTable();
   if (lines == nullptr) return;
-  ppFileSpec file(WideFromString(path));
+  DocumentFileRecord file(WideFromString(path));
   try {
     lines->ExportArticleList(file);
   } catch (int32_t code) {
