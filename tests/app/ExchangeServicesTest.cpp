@@ -344,6 +344,56 @@ TEST_F(ExchangeServicesTest, TheDemoPlansPriceListGroupsTheTagThenDiscountVatAnd
                               // The demo units' catalogue note, once.
                               {Line::kEmptyLine, "", 0},
                               {13, "1) Delivered flat-packed; assembly instructions are in the box.", 0}}));
+
+  // The footer variant: the Total is drawn in the footer, the same amount as the Total line's.
+  qxApplicationFil& record = app_->ApplicationDatabase()->ApplicationFile();
+  const RecordField flags1(record, "flags1");
+  flags1.SetLong(record.GetRecordBuffer(),
+                 flags1.Long(record.GetRecordBuffer()) | int32_t(zelvproCalculatorList::kTotalFooter));
+  ShellSettings::Current().Apply(record);
+  dynamic_cast<zelvproTopCanvas*>(app_->DocumentWindow()->TopCanvas())->RecalculatePriceList();
+  Vcon::WString shownTotal;
+  lines.BeginAccess();
+  for (int32_t i = 0; i < lines.GetRecordCount(); ++i) {
+    lines.ReadRecordAt(i, nullptr);
+    ppParameter type, total;
+    lines.ppDatafile::GetFieldValue(lines.IndexOf("type"), type, nullptr);
+    if (type.ToLong() != Line::kTotalLine) continue;
+    lines.ppDatafile::GetFieldValue(lines.IndexOf("total"), total, nullptr);
+    EXPECT_EQ(total.ToMoney().Raw(), net.Raw() + vat.Raw());
+    lines.GetFieldValue(Line::kTotal, total, lines.GetRecordBuffer());
+    shownTotal = total.AsWString();
+  }
+  ASSERT_FALSE(shownTotal.empty());
+  zelvproCalculatorList* pane = zelvproCalculatorList::Current();
+  ASSERT_NE(pane, nullptr);
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::ClearDrawnTextLog();
+  plat::RecordDrawnTexts(true);
+  pane->Invalidate();
+  plat::UpdateWindow(app_->DocumentWindow()->GetHWND());
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::RecordDrawnTexts(false);
+  bool label = false, amount = false;
+  for (const plat::TextLogRecord& r : plat::DrawnTextLog()) {
+    label = label || r.text == u"Total (VAT incl.)";
+    amount = amount || r.text == std::u16string(shownTotal.c_str());
+  }
+  EXPECT_TRUE(label);
+  EXPECT_TRUE(amount) << Vcon::Utf8FromUtf16(shownTotal);
+
+  // The saved document's shopping list: one sales item per priced line, by its article number.
+  SavedBytes();
+  const std::string xml = Vcon::Utf8FromUtf16(
+      RecordField(*DocumentRecordFile, "xmlExport").WideText(DocumentRecordFile->Record()));
+  size_t salesItems = 0;
+  for (size_t at = xml.find("<VoSlSalesItem>"); at != std::string::npos;
+       at = xml.find("<VoSlSalesItem>", at + 1))
+    ++salesItems;
+  EXPECT_EQ(salesItems, 3u) << xml;
+  for (const char* article : {"VH-10002", "VH-10023", "VH-10011"})
+    EXPECT_NE(xml.find(std::string("<SalesItemNo>") + article + "</SalesItemNo>"), std::string::npos)
+        << article;
 }
 
 // ---- The view bar's order buttons.
