@@ -29,18 +29,21 @@ const std::array<ShellSettings::FlagBit, ShellSettings::kFlagCount>& ShellSettin
   // flags1 upwards, then flags2 0x1 to 0x20, 0x20000 to 0x100000, 0x40 to 0x400, then the two
   // switches copied after the menu's credits check.
   static const std::array<FlagBit, kFlagCount> table{{
-      {kPaletteOptionA, false, 0x02000000},     {kNewRoomOption, false, 0x04000000},
-      {kEditorCanvasOption, false, 0x08000000}, {kEditorOption, false, 0x10000000},
-      {kPaneLayoutOption, false, 0x20000000},   {kPriceListTotals, false, 0x40000000},
-      {kWallFloorOption, false, 0x80000000},    {kConfiguratorOption, true, 0x00000001},
-      {kCalculationOption, true, 0x00000002},   {kInfoPanelOption1, true, 0x00000004},
-      {kInfoPanelOption2, true, 0x00000008},    {kInfoPanelOption3, true, 0x00000010},
-      {kTopCanvasOption, true, 0x00000020},     {kFrameLock, true, 0x00020000},
-      {kNumbering, true, 0x00040000},           {kElementOptionB, true, 0x00080000},
-      {kServerSave, true, 0x00100000},          {kInfoPanelOption4, true, 0x00000040},
-      {kInfoPanelOption5, true, 0x00000080},    {kInfoPanelOption6, true, 0x00000100},
-      {kElementOption, true, 0x00000200},       {kHighResolutionPrint, true, 0x00000400},
-      {kGridOption, true, 0x00001000},          {kPrintLayoutDump, true, 0x00002000},
+      {kSecondPriceOption, false, 0x00000002},  {kMergeLinesOption, false, 0x00000080},
+      {kDiscountFields, false, 0x00000200},     {kCalculationBar, false, 0x00000400},
+      {kViewMenuOption, false, 0x00040000},     {kPaletteOptionA, false, 0x02000000},
+      {kNewRoomOption, false, 0x04000000},      {kEditorCanvasOption, false, 0x08000000},
+      {kEditorOption, false, 0x10000000},       {kPaneLayoutOption, false, 0x20000000},
+      {kPriceListTotals, false, 0x40000000},    {kWallFloorOption, false, 0x80000000},
+      {kConfiguratorOption, true, 0x00000001},  {kCalculationOption, true, 0x00000002},
+      {kInfoPanelOption1, true, 0x00000004},    {kInfoPanelOption2, true, 0x00000008},
+      {kInfoPanelOption3, true, 0x00000010},    {kTopCanvasOption, true, 0x00000020},
+      {kFrameLock, true, 0x00020000},           {kNumbering, true, 0x00040000},
+      {kElementOptionB, true, 0x00080000},      {kServerSave, true, 0x00100000},
+      {kInfoPanelOption4, true, 0x00000040},    {kInfoPanelOption5, true, 0x00000080},
+      {kInfoPanelOption6, true, 0x00000100},    {kElementOption, true, 0x00000200},
+      {kHighResolutionPrint, true, 0x00000400}, {kGridOption, true, 0x00001000},
+      {kPrintLayoutDump, true, 0x00002000},
   }};
   return table;
 }
@@ -55,6 +58,7 @@ void ShellSettings::Apply(qxApplicationFil& file) {
   if (!title.empty()) SetFrameTitle(std::string(title.c_str()));  // empty keeps the instance name
   helpFile_ = WideFromString(text("primaryHelp"));
   priceListOutput_ = text("posPath");
+  webSite_ = text("webSite");
   extendedSettings_ = number("spare1") != 0;
   startPage_ = number("startup");
   wallColorGroup_ = number("wallTextures");

@@ -20,6 +20,11 @@ class ShellSettings {
  public:
   // One switch per flag bit the program reads.
   enum Flag : int32_t {
+    kSecondPriceOption,   // flags1 0x00000002: the price list shows the second price pair
+    kMergeLinesOption,    // flags1 0x00000080: plan lines merge by article
+    kDiscountFields,      // flags1 0x00000200: the line panel shows the discount fields
+    kCalculationBar,      // flags1 0x00000400: the calculation canvas has its button bar
+    kViewMenuOption,      // flags1 0x00040000: the price list passes command 3001 on
     kPaletteOptionA,      // flags1 0x02000000: document window and element palette
     kNewRoomOption,       // flags1 0x04000000: the new-room canvas
     kEditorCanvasOption,  // flags1 0x08000000: the editor canvas and the walls
@@ -28,7 +33,7 @@ class ShellSettings {
     kPriceListTotals,     // flags1 0x40000000: the price list shows and keeps its totals line
     kWallFloorOption,     // flags1 0x80000000: wall and floor elements
     kConfiguratorOption,  // flags2 0x00000001
-    kCalculationOption,   // flags2 0x00000002
+    kCalculationOption,   // flags2 0x00000002: no calculation line panel on selection
     kInfoPanelOption1,    // flags2 0x00000004 to 0x00000100 (without 0x20): information panel rows
     kInfoPanelOption2,
     kInfoPanelOption3,
@@ -67,6 +72,8 @@ class ShellSettings {
   const Vcon::WString& HelpFile() const { return helpFile_; }
   // The file the price list is written to (command -23), narrow.
   const Vcon::String& PriceListOutput() const { return priceListOutput_; }
+  // The record's "webSite": the order service's host (a web address gives its host to the order).
+  const Vcon::String& WebSite() const { return webSite_; }
   // Whether the preferences dialog offers the second currency (template 121, else 1118).
   bool ExtendedSettings() const { return extendedSettings_; }
   int32_t StartPage() const { return startPage_; }
@@ -93,6 +100,7 @@ class ShellSettings {
   int32_t printResolution_ = kDefaultPrintResolution;
   Vcon::WString helpFile_;
   Vcon::String priceListOutput_;
+  Vcon::String webSite_;
   bool extendedSettings_ = false;
   int32_t startPage_ = 0;
   int32_t wallColorGroup_ = 0, floorColorGroup_ = 0;

@@ -13,5 +13,6 @@ iShellServices* gInstalled = nullptr;  // user-interface thread
 
 iShellServices& iShellServices::Current() { return gInstalled != nullptr ? *gInstalled : gNeutral; }
 void iShellServices::Install(iShellServices* services) { gInstalled = services; }
+bool iShellServices::AnyInstalled() { return gInstalled != nullptr; }
 
 void iShellServices::SetAlternativePriceLayout(bool on) { SetItemSheetPrintFlag(on); }

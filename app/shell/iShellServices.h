@@ -25,10 +25,12 @@ class iShellServices {
   virtual void SetAlternativePriceLayout(bool on);
   // Sends the order by e-mail, owned by `owner`.
   virtual void MailOrder(plat::HWND /*owner*/) {}
-  // Sends the document to the central server; the user already agreed to go on line.
-  virtual void SendToCentralServer(plat::HWND /*owner*/) {}
+  // Sends the order over TCP to the order service; the order asks for the user's consent itself.
+  virtual void SendOrder(plat::HWND /*owner*/) {}
 
   // The installed services, or the neutral ones; `services` null puts the neutral ones back.
   static iShellServices& Current();
   static void Install(iShellServices* services);
+  // Whether services other than the neutral ones are installed.
+  static bool AnyInstalled();
 };

@@ -8,6 +8,7 @@
 #include "app/dialogs/ppGridTester.h"
 #include "app/dialogs/zelvproPrefsDialog.h"
 #include "app/menus/MenuBuilder.h"
+#include "app/shell/ExchangeShellServices.h"
 #include "app/shell/ShellSceneRefresh.h"
 #include "app/shell/LocalDocumentFiles.h"
 #include "app/shell/ShellSettings.h"
@@ -125,6 +126,9 @@ zelvProApp::~zelvProApp() {
   localDocuments_.reset();
   ppSelectorDialog::InstallSceneRefresh(nullptr);
   sceneRefresh_.reset();
+  if (exchangeServices_ != nullptr && &iShellServices::Current() == exchangeServices_.get())
+    iShellServices::Install(nullptr);
+  exchangeServices_.reset();
   if (&iConfigurator::Current() == elementConfigurator_.get()) iConfigurator::Install(nullptr);
   elementConfigurator_.reset();
   iRecordGrids::Install(nullptr);
@@ -205,10 +209,15 @@ void zelvProApp::Startup() {
     zelvpro3DPane::SetRenderSettings(text("renderSettings"), text("renderOptions"));
   }
   if (!FrameTitle().empty() && Frame() != nullptr) SetWindowTextA(Frame(), FrameTitle().c_str());
-  // 12: catalogues; the calculation's unit trees read over them.
+  // 12: catalogues; the calculation's unit trees read over them, once for the run (step 19 only
+  // lists the files: reading them again would add every node twice).
   catalogues_ = std::make_unique<CatalogDatabaseList>();
   TellCatalogueFailures(*catalogues_);
   LoadUnitTrees();
+  if (!iShellServices::AnyInstalled()) {
+    exchangeServices_ = std::make_unique<ExchangeShellServices>();
+    iShellServices::Install(exchangeServices_.get());
+  }
   // 13
   WorktopTable::ReadWorktopInfo();
   WorktopBuilder::InstallDefault();
@@ -295,6 +304,8 @@ void zelvProApp::MakeDocumentWindow() {
   iRecordGrids::Install(gridMaker_.get());
   sceneRefresh_ = std::make_unique<ShellSceneRefresh>(documentWindow_);
   ppSelectorDialog::InstallSceneRefresh(sceneRefresh_.get());
+  if (exchangeServices_ != nullptr && DocumentRecordFile != nullptr)
+    exchangeServices_->Attach(*documentWindow_, *DocumentRecordFile);
   // The placement-warning rules, read once; their window watches the document window.
   StartPlacementWarnings();
 }
@@ -339,10 +350,11 @@ void zelvProApp::DoCommand(int32_t command, intptr_t parameter) {
       PrintWithFlag(true);
       return;
     case kMailOrder:
-      services.MailOrder(GetHWND());
+      services.MailOrder(Frame() != nullptr ? Frame() : GetHWND());
       return;
-    case kCentralServer:
-      AskCentralServer();
+    case kSendOrder:
+      // The order asks for the consent (texts 6246 and 6247) itself: one question, not two.
+      services.SendOrder(documentWindow_ != nullptr ? documentWindow_->GetHWND() : GetHWND());
       return;
     case kAboutCommand:
       ShowAboutWindow();
@@ -369,17 +381,6 @@ void zelvProApp::PrintWithFlag(bool alternativeLayout) {
   if (alternativeLayout) iShellServices::Current().SetAlternativePriceLayout(true);
   ppApplication::DoCommand(kPrintCommand, 0);
   if (alternativeLayout) iShellServices::Current().SetAlternativePriceLayout(false);
-}
-
-void zelvProApp::AskCentralServer() {
-  Vcon::WString text, caption;
-  if (!GetTextById(6246, text))
-    text =
-        u"To save a file on our central server, it is necessary to access the Internet. Would you like to "
-        u"continue?";
-  if (!GetTextById(6247, caption)) caption = u"Internet Access";
-  if (MessageBoxW(GetHWND(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
-    iShellServices::Current().SendToCentralServer(GetHWND());
 }
 
 void zelvProApp::RunPreferences() {

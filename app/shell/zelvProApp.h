@@ -24,6 +24,7 @@
 
 class CatalogDatabaseList;
 class LocalDocumentFiles;
+class ExchangeShellServices;
 class RecordGridMaker;
 class iDocumentCommands;
 class ShellSceneRefresh;
@@ -45,7 +46,7 @@ class zelvProApp : public ppApplication {
                            kPreferencesCommand = 3050, kGridTesterCommand = 5000;
   static constexpr int32_t kOpenFromServer = -32, kSaveToServer = -31, kWritePriceList = -23,
                            kPrintLayoutDump = -22, kAlternativePriceList = -21, kMailOrder = -18,
-                           kCentralServer = -17;
+                           kSendOrder = -17;
   static constexpr int32_t kPrintCommand = 22;
   static constexpr int32_t kFrameWidth = 975, kFrameHeight = 720;  // pixels, placements 1 and 2
   static constexpr int32_t kSmallScreenHeight = 700;               // pixels, at most: small screen
@@ -111,7 +112,6 @@ class zelvProApp : public ppApplication {
   void MakeDocumentWindow();
   void OpenHelp();
   void RunPreferences();
-  void AskCentralServer();
   void PrintWithFlag(bool alternativeLayout);
 
   SkinColorCache colors_;
@@ -132,5 +132,7 @@ class zelvProApp : public ppApplication {
   std::unique_ptr<zelvproElementConfigurator> elementConfigurator_;
   std::unique_ptr<RecordGridMaker> gridMaker_;
   std::unique_ptr<ShellSceneRefresh> sceneRefresh_;
+  // The program's own shell services, installed when the caller installed none before start-up.
+  std::unique_ptr<ExchangeShellServices> exchangeServices_;
   zelvproWindow* documentWindow_ = nullptr;  // owned
 };

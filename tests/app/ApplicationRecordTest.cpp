@@ -4,6 +4,9 @@
 #include "AppTestSupport.h"
 #include "app/menus/MenuBuilder.h"
 #include "app/shell/ShellSettings.h"
+#include "calculation/zelvproCalculatorCanvas.h"
+#include "calculation/zelvproCalculatorFil.h"
+#include "calculation/zelvproCalculatorList.h"
 #include "canvas/window/PrintResolutionHook.h"
 #include "catalogue/browser/qxCatalog.h"
 #include "elements/base/iApplicationSettings.h"
@@ -113,6 +116,34 @@ TEST_F(ApplicationRecord, RecordFieldsGiveTheProgramsValues) {
   EXPECT_EQ(FrameTitle(), "Vellmora Planner");
   EXPECT_FALSE(settings.ExtendedSettings());
   EXPECT_FALSE(FrameLocked());
+}
+
+TEST_F(ApplicationRecord, TheCalculationsSwitchesAreNamedWithTheCalculationsOwnBits) {
+  // Each switch the price list reads, by the settings' name and by the calculation's constant: a
+  // switch named on the wrong bit would leave the calculation's option unreachable from the record.
+  const struct {
+    ShellSettings::Flag flag;
+    bool inFlags2;
+    uint32_t calculationBit;
+  } cases[] = {
+      {ShellSettings::kSecondPriceOption, false, zelvproCalculatorList::kSecondPrice},
+      {ShellSettings::kSecondPriceOption, false, zelvproCalculatorFil::kSecondPriceFields},
+      {ShellSettings::kMergeLinesOption, false, zelvproCalculatorFil::kMergeByArticle},
+      {ShellSettings::kDiscountFields, false, zelvproCalculatorFil::kDiscountFields},
+      {ShellSettings::kCalculationBar, false, zelvproCalculatorCanvas::kButtonBar},
+      {ShellSettings::kViewMenuOption, false, zelvproCalculatorList::kPassViewMenu},
+      {ShellSettings::kPriceListTotals, false, zelvproCalculatorList::kTotalFooter},
+      {ShellSettings::kCalculationOption, true, zelvproCalculatorList::kNoLinePanel},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flag);
+    Apply(c.inFlags2 ? 0 : int32_t(c.calculationBit), c.inFlags2 ? int32_t(c.calculationBit) : 0);
+    EXPECT_TRUE(ShellSettings::Current().IsOn(c.flag));
+    const uint32_t word =
+        c.inFlags2 ? iApplicationSettings::Current().flags2 : iApplicationSettings::Current().flags1;
+    EXPECT_EQ(word, c.calculationBit);
+    EXPECT_EQ(c.inFlags2 ? ApplicationFlags2() : ApplicationFlags1(), c.calculationBit);
+  }
 }
 
 TEST_F(ApplicationRecord, FindMenuItemPositionLooksAtOneLevel) {

@@ -147,6 +147,12 @@ class PriceListPaneTest : public calctest::CalculationTest {
   void SetUp() override {
     plat::HeadlessDriver::Reset();
     ppView::ResetClickPoint();
+    // A folder of its own without settings: the build folder holds the demo's column files, which
+    // would replace the built-in columns these tests draw.
+    startFolder_ = std::filesystem::current_path();
+    ownFolder_ = std::filesystem::temp_directory_path() / ("price_pane_start_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(ownFolder_);
+    std::filesystem::current_path(ownFolder_);
     CalculationTest::SetUp();
     plat::LayerClock::SetManual(100000);
     app_ = std::make_unique<adorner_tests::TestApplication>();
@@ -187,6 +193,9 @@ class PriceListPaneTest : public calctest::CalculationTest {
     iElementHost::Install(&host_);
     CalculationTest::TearDown();
     plat::HeadlessDriver::Reset();
+    std::filesystem::current_path(startFolder_);
+    std::error_code ignored;
+    std::filesystem::remove_all(ownFolder_, ignored);
   }
 
   Pane& MakeCanvas(plat::RECT frame = {0, 0, 600, 400}) {
@@ -298,6 +307,7 @@ class PriceListPaneTest : public calctest::CalculationTest {
   zelvproCalculatorCanvas* canvas_ = nullptr;
   WindowHost host_;
   uint32_t savedFlags1_ = 0, savedFlags2_ = 0;
+  std::filesystem::path startFolder_, ownFolder_;
 };
 
 bool operator==(const plat::RECT& a, const plat::RECT& b) {

@@ -325,6 +325,35 @@ TEST_F(MkcatalogTest, BrowserTextsNameMainCatalogueItems) {
   EXPECT_EQ(stored, texts);
 }
 
+TEST_F(MkcatalogTest, SettingsFilesAreCopiedWithTheirUnitReferencesResolved) {
+  auto database = Open(demo_.File("catalogs/kitchen.cdb"));
+  Table units(*database, "qxUnit");
+  std::map<std::string, int32_t> unitIds;
+  for (int32_t i = 0; i < units.Count(); ++i) {
+    units.Read(i);
+    unitIds[units.Text("name")] = units.IdAt(i);
+  }
+  const fs::path sources = fs::path(PLANNER_SOURCE_DIR) / "data/demo/files";
+  // The unit trees: every reference became the unit's record id, the rest is byte for byte.
+  const std::string tree = ReadText(demo_.File("calculation/1-base.txt"));
+  const std::vector<std::string> lines = Split(tree, '\n');
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[0], "\t9001\t\tBase units\tROOT");
+  EXPECT_EQ(lines[1], "\t" + std::to_string(unitIds.at("B40")) + "\t1\t\t9001");
+  EXPECT_EQ(tree.find("{{"), std::string::npos);
+  EXPECT_NE(ReadText(demo_.File("calculation/2-wall.txt"))
+                .find("\t" + std::to_string(unitIds.at("WS80")) + "\t1\t"),
+            std::string::npos);
+  for (const char* plain : {"mail.txt", "inet1.txt", "inet2.txt", "calcDisplayList.txt", "calcPrintList.txt"})
+    EXPECT_EQ(ReadText(demo_.File(plain)), ReadText(sources / plain)) << plain;
+  // No address file: the demo's server save cannot connect.
+  EXPECT_FALSE(fs::exists(demo_.File("ip.txt")));
+  // The picture list is made into pictures, not copied.
+  EXPECT_FALSE(fs::exists(demo_.File("pictures.txt")));
+  const std::string logo = ReadText(demo_.File("user/logo.bmp"));
+  EXPECT_EQ(logo.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
 TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   {
     auto database = Open(demo_.File("zadezodid.cdb"));
@@ -375,13 +404,14 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   }
   auto database = Open(demo_.File("skin.cdb"));
   Table bitmaps(*database, "qxBitmap"), colours(*database, "qxColor");
-  EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1100, 1101, 1102, 2000, 2004, 2005, 3500, 3501,
-                                                       3502, 3503, 3504, 3505}));
-  // The default panels' buttons and the 3D view's sliders and buttons: a 24-pixel picture for each of
-  // the five states.
+  EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1100, 1101, 1102, 2000, 2001, 2004, 2005, 3500,
+                                                       3501, 3502, 3503, 3504, 3505}));
+  // The default panels' buttons, the 3D view's sliders and buttons, the tag dialog's button and the
+  // calculation's buttons: a 24-pixel picture for each of the five states.
   Table buttons(*database, "qxButton");
-  EXPECT_EQ(buttons.Longs("id"), (std::vector<int32_t>{2001, 2101, 2401, 2425, 2429, 2433, 2437, 2441, 2445,
-                                                       2501, 3616, 3620, 3624, 3628}));
+  EXPECT_EQ(buttons.Longs("id"),
+            (std::vector<int32_t>{2001, 2101, 2265, 2401, 2425, 2429, 2433, 2437, 2441, 2445, 2501,
+                                  3108, 3112, 3116, 3120, 3124, 3132, 3616, 3620, 3624, 3628}));
   for (int32_t i = 0; i < buttons.Count(); ++i) {
     buttons.Read(i);
     for (const char* state : {"normal", "selected", "clicked", "disabled", "rollover"}) {
@@ -457,6 +487,17 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
       {"catalogs/zelvo.txt", "VH-B60\t", "VH-B99\t", "the main catalogue has no item with ID 'VH-B99'"},
       {"catalogs/zelvo.txt", "Base units;9002\tKitchen", "Base units;9002\tKitchens",
        "the parent 'Kitchens' is no top keyword or earlier group"},
+      {"files/calculation/1-base.txt", "{{1:qxUnit:B60}}", "{{1:qxUnit:B61}}",
+       "no qxUnit record named 'B61'"},
+      {"files/calculation/2-wall.txt", "{{1:qxUnit:W60}}", "{{3:qxUnit:W60}}",
+       "no catalogue has the identifier 3"},
+      {"files/calculation/2-wall.txt", "{{1:qxUnit:W60}}", "{{1:qxUnit:W60}",
+       "a reference without its closing"},
+      {"files/calculation/2-wall.txt", "{{1:qxUnit:W60}}", "{{x:qxUnit:W60}}",
+       "'x' is no catalogue identifier"},
+      {"files/pictures.txt", "user/logo.bmp\t", "../logo.bmp\t",
+       "expected a relative path, a tab and a picture"},
+      {"files/pictures.txt", "frame 160x60", "frame 160x60x", "bad picture size"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);

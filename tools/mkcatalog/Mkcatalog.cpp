@@ -5,11 +5,13 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <stdexcept>
 
 #include "tools/mkcatalog/BrowserTexts.h"
 #include "tools/mkcatalog/DatabaseBuilder.h"
 #include "tools/mkcatalog/PictureMaker.h"
 #include "tools/mkcatalog/RoomScenes.h"
+#include "tools/mkcatalog/SettingsFiles.h"
 #include "tools/mkcatalog/SourceError.h"
 #include "tools/mkcatalog/WorktopInfo.h"
 
@@ -31,6 +33,8 @@ constexpr const char* kWorktopsFile = "worktops.txt";
 constexpr const char* kWarningsFolder = "warnings";
 constexpr const char* kWarningRules = "warnings.txt";
 constexpr const char* kWarningPictures = "pictures.txt";
+// The plain settings files (SettingsFiles.h), copied over what the databases wrote.
+constexpr const char* kFilesFolder = "files";
 
 std::vector<fs::path> SortedEntries(const fs::path& folder, bool folders, const std::string& extension) {
   std::vector<fs::path> paths;
@@ -114,6 +118,16 @@ void Build(const fs::path& sources, const fs::path& staging, std::ostream& out) 
     out << "mkcatalog: " << kInfoFolder << "/" << kWorktopsFile << "\n";
   }
   if (fs::is_directory(sources / kWarningsFolder)) BuildWarnings(sources / kWarningsFolder, staging, out);
+  if (fs::is_directory(sources / kFilesFolder)) {
+    const RecordResolver resolve = [&builders](int32_t identifier, const std::string& layout,
+                                               const std::string& name) {
+      for (const auto& builder : builders)
+        if (builder->Identifier() == identifier) return builder->RecordId(layout, name);
+      throw std::invalid_argument("no catalogue has the identifier " + std::to_string(identifier));
+    };
+    CopySettingsFiles(sources / kFilesFolder, staging, resolve);
+    out << "mkcatalog: " << kFilesFolder << "/\n";
+  }
   const fs::path browser = sources / kBrowserFolder;
   if (!fs::is_directory(browser)) return;
   const std::vector<fs::path> texts = SortedEntries(browser, false, ".txt");
