@@ -13,6 +13,7 @@
 #include "exchange/MailOrder.h"
 #include "exchange/OrderDocument.h"
 #include "exchange/SendOrder.h"
+#include "exchange/ServerExchange.h"
 #include "exchange/WindowPlanSteps.h"
 #include "foundation/FileRecord.h"
 #include "foundation/PosixPath.h"
@@ -33,6 +34,7 @@ ExchangeShellServices::ExchangeShellServices() = default;
 ExchangeShellServices::~ExchangeShellServices() = default;
 
 void ExchangeShellServices::Attach(zelvproWindow& window, zelvproDocFil& document) {
+  server_.reset();
   window_ = &window;
   document_ = &document;
   ownSteps_ = std::make_unique<WindowPlanSteps>(window);
@@ -40,7 +42,16 @@ void ExchangeShellServices::Attach(zelvproWindow& window, zelvproDocFil& documen
 }
 
 void ExchangeShellServices::UseDocumentOperations(DocumentFileOperations* operations) {
+  // The server exchange holds the operations it was made over: it is made anew on next use.
+  server_.reset();
   operations_ = operations;
+}
+
+ServerExchange* ExchangeShellServices::Server() {
+  DocumentFileOperations* operations = Operations();
+  if (operations == nullptr || document_ == nullptr) return nullptr;
+  if (server_ == nullptr) server_ = std::make_unique<ServerExchange>(*document_, *operations, window_);
+  return server_.get();
 }
 
 DocumentFileOperations* ExchangeShellServices::Operations() const {
@@ -64,8 +75,13 @@ void ExchangeShellServices::WritePriceList(const Vcon::String& path) {
 }
 
 // The server flows' place: command -32 opens a document from the server, -31 saves it there.
-void ExchangeShellServices::OpenFromServer() {}
-void ExchangeShellServices::SaveToServer() {}
+void ExchangeShellServices::OpenFromServer() {
+  if (ServerExchange* server = Server()) server->OpenFromServer();
+}
+
+void ExchangeShellServices::SaveToServer() {
+  if (ServerExchange* server = Server()) server->SaveToServer();
+}
 
 void ExchangeShellServices::MailOrder(plat::HWND frame) {
   DocumentFileOperations* operations = Operations();

@@ -1,6 +1,6 @@
 // The shell services as the running program provides them: the orders by e-mail and over TCP on the
-// open document, the price list written to the record's output file after a rebuild, and the place
-// where the document server's open and save join the program.
+// open document, the price list written to the record's output file after a rebuild, and the
+// document server's open and save (one server exchange for the run, so a login holds).
 //
 // The orders work on the document window's local document operations. Until the window hands its own
 // in (UseDocumentOperations), Attach makes a set of its own over the window and the one document
@@ -13,6 +13,7 @@
 #include "app/shell/iShellServices.h"
 
 class DocumentFileOperations;
+class ServerExchange;
 class WindowPlanSteps;
 class zelvproDocFil;
 class zelvproWindow;
@@ -33,7 +34,7 @@ class ExchangeShellServices : public iShellServices {
   // Brings the price list up to date from the plan at once, then writes it to `path`; a file error
   // is reported in a box that names the file.
   void WritePriceList(const Vcon::String& path) override;
-  // The document server: filled in when the server flows join the program (commands -32 and -31).
+  // The document server (commands -32 and -31), through the one server exchange of the run.
   void OpenFromServer() override;
   void SaveToServer() override;
   // The order by e-mail, its message boxes owned by `frame`.
@@ -47,4 +48,8 @@ class ExchangeShellServices : public iShellServices {
   std::unique_ptr<WindowPlanSteps> ownSteps_;
   std::unique_ptr<DocumentFileOperations> ownOperations_;
   DocumentFileOperations* operations_ = nullptr;  // not owned when handed in
+  // Made on first use over the operations then in use; it is the document's delete service while it
+  // lives, so it goes before the document record file.
+  std::unique_ptr<ServerExchange> server_;
+  ServerExchange* Server();
 };

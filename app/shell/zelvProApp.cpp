@@ -123,12 +123,12 @@ zelvProApp::~zelvProApp() {
   delete documentWindow_;
   documentWindow_ = nullptr;
   textWindow_ = nullptr;
-  localDocuments_.reset();
   ppSelectorDialog::InstallSceneRefresh(nullptr);
   sceneRefresh_.reset();
   if (exchangeServices_ != nullptr && &iShellServices::Current() == exchangeServices_.get())
     iShellServices::Install(nullptr);
   exchangeServices_.reset();
+  localDocuments_.reset();
   if (&iConfigurator::Current() == elementConfigurator_.get()) iConfigurator::Install(nullptr);
   elementConfigurator_.reset();
   iRecordGrids::Install(nullptr);
@@ -306,6 +306,8 @@ void zelvProApp::MakeDocumentWindow() {
   ppSelectorDialog::InstallSceneRefresh(sceneRefresh_.get());
   if (exchangeServices_ != nullptr && DocumentRecordFile != nullptr)
     exchangeServices_->Attach(*documentWindow_, *DocumentRecordFile);
+  if (exchangeServices_ != nullptr && localDocuments_ != nullptr)
+    exchangeServices_->UseDocumentOperations(&localDocuments_->Operations());
   // The placement-warning rules, read once; their window watches the document window.
   StartPlacementWarnings();
 }
