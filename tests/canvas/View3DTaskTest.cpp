@@ -1,0 +1,482 @@
+// The 3D view's mover, dragger and colour task in the document window on the headless desktop with
+// the real OSMesa pane: units with box bodies in the top canvas (so the collision test meets real
+// faces), wall bodies in the room canvas, the mouse and the keys injected through the desktop, the
+// layer clock, the pane's pixels and the plan's undo stack. Pane points are found by projecting plan
+// points through the pane's camera.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "PaletteTestSupport.h"
+#include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/tasks/zelvproBasicMoverTask.h"
+#include "canvas/view3d/zelvpro3DCanvas.h"
+#include "canvas/view3d/zelvpro3DColorTask.h"
+#include "canvas/view3d/zelvpro3DDraggerTask.h"
+#include "canvas/view3d/zelvpro3DMoverTask.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "canvas/window/zelvproWindow.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "elements/base/ElementKinds.h"
+#include "room/qxFloorElement.h"
+#include "room/qxNewRoomCanvas.h"
+#include "scene3d/context/ppShape3D.h"
+#include "scene3d/gl/glContext.h"
+#include "scene3d/panes/Shared3DContext.h"
+#include "scene3d/panes/qx3DPicking.h"
+#include "scene3d/panes/qxCameraRecords.h"
+#include "scene3d/panes/zelvpro3DPane.h"
+
+namespace {
+
+using plat::POINT;
+using plat::RECT;
+
+ppShape3D Box(const ppVector3& size) {
+  ppShape3D shape;
+  const float x = size.x, y = size.y, z = size.z;
+  const float faces[6][4][3] = {
+      {{0, 0, 0}, {x, 0, 0}, {x, y, 0}, {0, y, 0}}, {{0, 0, z}, {0, y, z}, {x, y, z}, {x, 0, z}},
+      {{0, 0, 0}, {0, y, 0}, {0, y, z}, {0, 0, z}}, {{x, 0, 0}, {x, 0, z}, {x, y, z}, {x, y, 0}},
+      {{0, 0, 0}, {0, 0, z}, {x, 0, z}, {x, 0, 0}}, {{0, y, 0}, {x, y, 0}, {x, y, z}, {0, y, z}}};
+  for (const auto& face : faces) {
+    shape.Begin(9);
+    for (const auto& p : face) shape.Vertex(p[0], p[1], p[2]);
+    shape.End();
+  }
+  return shape;
+}
+
+// A unit whose body is a box from its position to its size, with an "XDim" property.
+class BoxUnit : public zelvproElement {
+ public:
+  BoxUnit(ppView* parent, const ppVector3& at, const ppVector3& size, int32_t unitKind = 0, uint32_t flagWord = 0,
+          zelvDatabase* db = nullptr)
+      : zelvproElement(0, parent, eltest::Rect(0, 0, 4, 4), db, 0, 0) {
+    position = at;
+    dimensions = size;
+    kind = unitKind;
+    flags = flagWord;
+    UnitLayer().faces = Box(size);
+  }
+  ppBounds3 GetBounds(intptr_t /*a*/, int32_t /*flags*/) override {
+    ppBounds3 box;
+    box.centre = ppVector3(dimensions.x / 2, dimensions.y / 2, dimensions.z / 2);
+    box.half = box.centre;
+    return box;
+  }
+  bool AcceptsChild(int32_t /*kind*/, zelvproElement* /*element*/) override { return acceptsChildren; }
+  int32_t IndexOf(const Vcon::String& name) override { return name == "XDim" ? 0 : -1; }
+  ppParameter GetValue(int32_t index) override { return index == 0 ? ppParameter(dimensions.x) : ppParameter(); }
+  void SetValue(int32_t index, const ppParameter& value) override {
+    if (index != 0) return;
+    dimensions.x = value.ToFloat();
+    UnitLayer().faces = Box(dimensions);
+  }
+  void AddAnchor(int32_t code, const ppVector3& at, float direction = 0.0f) {
+    SnapAnchor a;
+    a.code = code, a.point = at, a.direction = direction;
+    snapPoints.push_back(a);
+  }
+  bool acceptsChildren = false;
+};
+
+uint32_t Bits(float f) {
+  uint32_t b;
+  std::memcpy(&b, &f, 4);
+  return b;
+}
+
+class View3DTaskTest : public palettetest::PaletteTest {
+ protected:
+  void SetUp() override {
+    PaletteTest::SetUp();
+    delete window_;
+    window_ = nullptr;
+    zelvpro3DPane::RegisterClass();
+    qxCameraRecords::CopyPresets();
+    qxCameraRecords::SetCurrent(0);
+    SetLowestWallHeight(-1.0f);
+    doc_ = std::make_unique<zelvproDocFil>(*db_);
+    zelvproWindow::Parts parts;
+    parts.application = application_.get();
+    parts.catalogue = db_;
+    parts.make3DCanvas = zelvpro3DCanvas::Maker(db_);
+    document_ = new zelvproWindow(RECT{0, 0, 1000, 700}, std::move(parts));
+    plat::HeadlessDriver::RunUntilIdle();
+    top_ = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+    room_ = dynamic_cast<qxNewRoomCanvas*>(document_->NewRoomCanvas());
+  }
+  void TearDown() override {
+    Key(plat::VK_SHIFT, false);
+    Key(plat::VK_CONTROL, false);
+    delete document_;
+    document_ = nullptr;
+    doc_.reset();
+    Shared3DContext::Delete();
+    SetLowestWallHeight(-1.0f);
+    PaletteTest::TearDown();
+  }
+  // The 3D view shown, the camera fitted to the plan (the Home key).
+  zelvpro3DCanvas* Show3D() {
+    document_->ViewBar()->SelectViewByIndex(4);
+    plat::HeadlessDriver::RunUntilIdle();
+    auto* canvas = dynamic_cast<zelvpro3DCanvas*>(document_->Canvas3DView());
+    canvas->KeyDown(static_cast<signed char>(36), 0);
+    plat::HeadlessDriver::RunUntilIdle();
+    pane_ = canvas->Pane();
+    plat::GetWindowRect(pane_->GetHWND(), &paneRect_);
+    return canvas;
+  }
+  // The pane point (client pixels) where the camera shows the plan point, and the screen point.
+  POINT PaneAt(const ppVector3& plan) { return qx3DPicking::ProjectToWindow(*pane_, plan); }
+  POINT Screen(POINT client) const { return POINT{client.x + paneRect_.left, client.y + paneRect_.top}; }
+  // A task started by the canvas at the plan point `at` over `units` (the first one picked).
+  zelvpro3DTask* Press(std::vector<zelvproElement*> units, const ppVector3& at, bool dragger = false) {
+    zelvpro3DCanvas* canvas = dynamic_cast<zelvpro3DCanvas*>(document_->Canvas3DView());
+    std::vector<i3DPaneElement*> selection;
+    for (zelvproElement* e : units) selection.push_back(canvas->PaneElementFor(e));
+    const POINT p = PaneAt(at);
+    canvas->StartMoveTask(selection, selection.front(), p.x, p.y, dragger);
+    auto* window = dynamic_cast<ppWindow*>(pane_->GetRootView());
+    return window != nullptr ? dynamic_cast<zelvpro3DTask*>(window->MouseTask()) : nullptr;
+  }
+  void MoveOnPlan(const ppVector3& at) {
+    plat::LayerClock::Advance(20);
+    MoveTo(Screen(PaneAt(at)));
+  }
+  void Release(const ppVector3& at) { UpAfterClickTime(Screen(PaneAt(at))); }
+  const ppTask* DoneTop() { return top_->DoneTop(); }
+  std::vector<uint8_t> PanePixels() {
+    glContext* context = Shared3DContext::Get();
+    context->MakeCurrent(true);
+    std::vector<uint8_t> out(size_t(pane_->FrameWidth()) * size_t(pane_->FrameHeight()) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, pane_->FrameWidth(), pane_->FrameHeight(), GL_RGBA, GL_UNSIGNED_BYTE, out.data());
+    return out;
+  }
+
+  std::unique_ptr<zelvproDocFil> doc_;
+  zelvproWindow* document_ = nullptr;
+  zelvproTopCanvas* top_ = nullptr;
+  qxNewRoomCanvas* room_ = nullptr;
+  zelvpro3DPane* pane_ = nullptr;
+  RECT paneRect_{};
+};
+
+// ---- Reference, Shift and the pane's edge.
+
+TEST_F(View3DTaskTest, TheLowestUnitLeadsShiftWaitsOutADiagonalAndThePaneEdgeHoldsThePoint) {
+  auto* a = new BoxUnit(top_, ppVector3(1000, 300, 1000), ppVector3(600, 720, 600));
+  auto* b = new BoxUnit(top_, ppVector3(2000, 0, 1000), ppVector3(600, 720, 600));
+  auto* c = new BoxUnit(top_, ppVector3(3000, 0, 1000), ppVector3(600, 720, 600));
+  Show3D();
+  zelvpro3DTask* task = Press({a, b, c}, ppVector3(1300, 0, 1300));
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(task->Reference(), b);  // lower than a; c as low but later
+  const POINT start = task->StartPoint();
+  Key(plat::VK_SHIFT, true);
+  MoveTo(Screen(POINT{start.x + 10, start.y + 10}));
+  EXPECT_FALSE(task->AxisLocked());
+  EXPECT_EQ(task->Current().y, start.y + 10);
+  MoveTo(Screen(POINT{start.x + 30, start.y + 5}));
+  EXPECT_TRUE(task->AxisLocked());
+  EXPECT_EQ(task->Current().y, start.y);
+  Key(plat::VK_SHIFT, false);
+  // Outside the pane less one pixel the current point stays.
+  const POINT inside = task->Current();
+  MoveTo(Screen(POINT{pane_->FrameWidth() - 1, inside.y}));
+  EXPECT_EQ(task->Current().x, inside.x);
+  MoveTo(Screen(POINT{-20, inside.y}));
+  EXPECT_EQ(task->Current().x, inside.x);
+  UpAfterClickTime(Screen(task->Current()));
+}
+
+// ---- The ceiling.
+
+TEST_F(View3DTaskTest, WithoutARoomAGroupStaysOnTheFloorUnderWallsItStaysBelowTheLowest) {
+  auto* a = new BoxUnit(top_, ppVector3(1000, 0, 1000), ppVector3(600, 720, 600));
+  auto* b = new BoxUnit(top_, ppVector3(1700, 0, 1000), ppVector3(600, 720, 600));
+  auto* tall = new BoxUnit(top_, ppVector3(3000, 0, 3000), ppVector3(800, 2000, 800));
+  Show3D();
+  zelvpro3DTask* task = Press({a, b}, ppVector3(1300, 0, 1300));
+  MoveOnPlan(ppVector3(1300, 0, 2300));
+  EXPECT_EQ(task->Target().y, 0.0f);
+  Release(ppVector3(1300, 0, 2300));
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_EQ(a->GetPosition().y, 0.0f);
+  EXPECT_EQ(b->GetPosition().y, 0.0f);
+  EXPECT_NEAR(b->GetPosition().x - a->GetPosition().x, 700.0f, 0.01f);
+
+  // Walls 2500 high: on top of the 2000 mm unit the 720 mm unit would reach 2720.
+  SetLowestWallHeight(2500.0f);
+  task = Press({a}, ppVector3(a->GetPosition().x + 300, 0, a->GetPosition().z + 300));
+  MoveOnPlan(ppVector3(3400, 2000, 3400));
+  EXPECT_LE(task->Target().y, 1780.0f);
+  EXPECT_GT(task->Target().y, 1000.0f);
+  Release(ppVector3(3400, 2000, 3400));
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_LE(a->GetPosition().y, 1779.9f);
+  EXPECT_GT(a->GetPosition().y, 1000.0f);
+  (void)tall;
+}
+
+// ---- Snap, stretch and the per-position caches. M (kind 0xc, stretchable) snaps with its origin
+// anchor onto T's anchor 1 mm right of T; the wall body W stands 400 mm further right.
+class View3DStretchTest : public View3DTaskTest {
+ protected:
+  void SetUp() override {
+    View3DTaskTest::SetUp();
+    target_ = new BoxUnit(top_, ppVector3(1500, 0, 900), ppVector3(600, 720, 600));
+    target_->AddAnchor(-5, ppVector3(601, 0, 0));
+    wall_ = new BoxUnit(room_, ppVector3(2501, 0, 0), ppVector3(10, 2000, 3000), ElementKinds::kWallBody);
+    wall_->pointA = ppVector3(2501, 0, 0);
+    wall_->pointB = ppVector3(2501, 0, 3000);
+    moved_ = new BoxUnit(top_, ppVector3(3000, 0, 2400), ppVector3(600, 720, 600), ElementKinds::kParametric,
+                         zelvpro3DTask::kStretchToFit);
+    moved_->AddAnchor(5, ppVector3(0, 0, 0));
+    Show3D();
+  }
+  const ppVector3 kGrip{3300, 0, 2700};
+  const ppVector3 kAtSnap{2400, 0, 1200};  // M's origin then 1 mm from T's anchor
+  const ppVector3 kAway{3300, 0, 4000};
+  BoxUnit *target_, *wall_, *moved_;
+};
+
+TEST_F(View3DStretchTest, AUnitBesideAWallBodyIsNarrowedTheAnswerIsKeptAndTheCommitUndoesBitForBit) {
+  zelvpro3DTask* task = Press({moved_}, kGrip);
+  MoveOnPlan(kAtSnap);
+  ASSERT_EQ(task->SnapTarget(), target_);
+  EXPECT_TRUE(task->PlacementOk());
+  EXPECT_EQ(moved_->dimensions.x, 0.99f * 400.0f);
+  const int32_t runs = task->CollisionRuns();
+  EXPECT_EQ(moved_->GetPosition().x, 3000.0f);  // tracking leaves the place
+  MoveOnPlan(kAway);
+  EXPECT_EQ(task->SnapTarget(), nullptr);
+  EXPECT_EQ(moved_->dimensions.x, 600.0f);
+  MoveOnPlan(kAtSnap);
+  EXPECT_EQ(task->CollisionRuns(), runs);  // the tried anchor's answer is reused
+  EXPECT_EQ(moved_->dimensions.x, 0.99f * 400.0f);
+  Release(kAtSnap);
+  ASSERT_EQ(DoneTop(), task);
+  const ppVector3 placed = moved_->GetPosition();
+  const float width = moved_->dimensions.x;
+  EXPECT_EQ(placed.x, 2101.0f);
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(moved_->dimensions.x, 600.0f);
+  EXPECT_EQ(moved_->GetPosition().x, 3000.0f);
+  EXPECT_EQ(moved_->GetPosition().z, 2400.0f);
+  top_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(Bits(moved_->dimensions.x), Bits(width));
+  EXPECT_EQ(Bits(moved_->GetPosition().x), Bits(placed.x));
+  EXPECT_EQ(Bits(moved_->GetPosition().z), Bits(placed.z));
+}
+
+TEST_F(View3DStretchTest, AUnitThatStillCollidesGetsItsWidthBackAndTheDropIsForbidden) {
+  new BoxUnit(top_, ppVector3(2300, 0, 1000), ppVector3(50, 720, 50));  // inside the narrowed M too
+  zelvpro3DTask* task = Press({moved_}, kGrip);
+  MoveOnPlan(kAtSnap);
+  ASSERT_EQ(task->SnapTarget(), target_);
+  EXPECT_FALSE(task->PlacementOk());
+  EXPECT_EQ(task->TrackCursor(), zelvpro3DTask::kBlockedCursor);
+  EXPECT_EQ(moved_->dimensions.x, 600.0f);
+  EXPECT_EQ(moved_->GetPosition().x, 3000.0f);
+  Release(kAtSnap);
+  EXPECT_EQ(DoneTop(), nullptr);
+  EXPECT_EQ(moved_->GetPosition().x, 3000.0f);
+}
+
+TEST_F(View3DStretchTest, AWallBodyWithoutLengthGivesNoStretch) {
+  wall_->pointB = wall_->pointA;
+  zelvpro3DTask* task = Press({moved_}, kGrip);
+  MoveOnPlan(kAtSnap);
+  ASSERT_EQ(task->SnapTarget(), target_);
+  EXPECT_FALSE(task->PlacementOk());
+  EXPECT_EQ(moved_->dimensions.x, 600.0f);
+  UpAfterClickTime(Screen(task->Current()));
+}
+
+TEST_F(View3DStretchTest, CtrlOnTheLastMoveDropsOnTheFloor) {
+  zelvpro3DTask* task = Press({moved_}, kGrip);
+  MoveOnPlan(kAtSnap);
+  ASSERT_EQ(task->SnapTarget(), target_);
+  Key(plat::VK_CONTROL, true);
+  MoveOnPlan(ppVector3(kAtSnap.x + 30, 0, kAtSnap.z + 30));
+  EXPECT_EQ(task->SnapTarget(), nullptr);
+  EXPECT_EQ(moved_->dimensions.x, 600.0f);
+  Release(ppVector3(kAtSnap.x + 30, 0, kAtSnap.z + 30));
+  Key(plat::VK_CONTROL, false);
+  // Not at the anchor (2101, 900) but where the floor placement put it; collides with nothing.
+  if (DoneTop() == task) EXPECT_NE(moved_->GetPosition().x, 2101.0f);
+  EXPECT_EQ(moved_->dimensions.x, 600.0f);
+}
+
+// ---- Re-parenting: Undo puts the unit back into its old container, Redo into the new one.
+
+TEST_F(View3DTaskTest, ASnapIntoAnotherContainerUndoesIntoTheOldOneAndRedoesIntoTheNew) {
+  auto* group = new BoxUnit(top_, ppVector3(500, 0, 500), ppVector3(10, 10, 10));
+  auto* inner = new BoxUnit(group, ppVector3(1000, 0, 400), ppVector3(600, 720, 600));
+  inner->AddAnchor(-5, ppVector3(601, 0, 0));
+  auto* before = new BoxUnit(top_, ppVector3(5000, 0, 5000), ppVector3(100, 100, 100));
+  auto* moved = new BoxUnit(top_, ppVector3(3000, 0, 2400), ppVector3(600, 720, 600));
+  moved->AddAnchor(5, ppVector3(0, 0, 0));
+  moved->StoreAngle(0.25f);
+  Show3D();
+  const int32_t index = top_->IndexOfSubview(moved);
+  const ppVector3 position = moved->GetPosition();
+  const float angle = moved->GetAngle();
+  zelvpro3DTask* task = Press({moved}, ppVector3(3200, 0, 2600));
+  MoveOnPlan(ppVector3(2300, 0, 1100));
+  ASSERT_EQ(task->SnapTarget(), inner);
+  // Tracking put nothing into the group.
+  EXPECT_EQ(moved->GetSupervisor(), top_);
+  Release(ppVector3(2300, 0, 1100));
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_EQ(moved->GetSupervisor(), group);
+  const ppVector3 dropped = moved->GetPosition();
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(moved->GetSupervisor(), top_);
+  EXPECT_EQ(top_->IndexOfSubview(moved), index);
+  EXPECT_EQ(Bits(moved->GetPosition().x), Bits(position.x));
+  EXPECT_EQ(Bits(moved->GetPosition().z), Bits(position.z));
+  EXPECT_EQ(Bits(moved->GetAngle()), Bits(angle));
+  top_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(moved->GetSupervisor(), group);
+  EXPECT_EQ(Bits(moved->GetPosition().x), Bits(dropped.x));
+  (void)before;
+}
+
+// ---- The dragger.
+
+TEST_F(View3DTaskTest, ADragReleasedOutsideThePaneFailsAndADropUndoesOutOfThePlan) {
+  Show3D();
+  auto* unit = new BoxUnit(top_, ppVector3(0, 0, 0), ppVector3(600, 720, 600));
+  auto* chain = new qxViewHolder(unit, nullptr, true);
+  ppTask* made = iElementTaskFactory::Current().New3DDraggerTask(chain, nullptr, 0);
+  auto* task = dynamic_cast<zelvpro3DDraggerTask*>(made);
+  ASSERT_NE(task, nullptr);
+  // Pressed below the pane (the item strip) and released there: never entered.
+  const POINT outside{pane_->FrameWidth() / 2, pane_->FrameHeight() + 40};
+  task->StartWithElement(outside.x, outside.y, nullptr);
+  MoveTo(Screen(POINT{outside.x + 10, outside.y}));
+  UpAfterClickTime(Screen(POINT{outside.x + 10, outside.y}));
+  EXPECT_EQ(DoneTop(), nullptr);
+  for (ppView* v : top_->Subviews()) EXPECT_NE(v, unit);  // deleted (the sanitizers watch for twice)
+
+  auto* fresh = new BoxUnit(top_, ppVector3(0, 0, 0), ppVector3(600, 720, 600));
+  auto* dragger = dynamic_cast<zelvpro3DDraggerTask*>(
+      iElementTaskFactory::Current().New3DDraggerTask(new qxViewHolder(fresh, nullptr, true), nullptr, 0));
+  ASSERT_NE(dragger, nullptr);
+  const POINT in = PaneAt(ppVector3(2000, 0, 2000));
+  dragger->StartWithElement(in.x, in.y, nullptr);
+  MoveOnPlan(ppVector3(2500, 0, 2500));
+  Release(ppVector3(2500, 0, 2500));
+  ASSERT_EQ(DoneTop(), dragger);
+  EXPECT_EQ(fresh->GetSupervisor(), top_);
+  const ppVector3 placed = fresh->GetPosition();
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(fresh->GetSupervisor(), nullptr);
+  top_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(fresh->GetSupervisor(), top_);
+  EXPECT_EQ(Bits(fresh->GetPosition().x), Bits(placed.x));
+}
+
+TEST_F(View3DTaskTest, ADraggerRedoesIntoTheContainerTheDropChose) {
+  auto* shelf = new BoxUnit(top_, ppVector3(1000, 0, 1000), ppVector3(3000, 10, 3000));
+  shelf->acceptsChildren = true;
+  Show3D();
+  auto* fresh = new BoxUnit(top_, ppVector3(0, 0, 0), ppVector3(300, 300, 300));
+  auto* dragger = dynamic_cast<zelvpro3DDraggerTask*>(
+      iElementTaskFactory::Current().New3DDraggerTask(new qxViewHolder(fresh, nullptr, true), nullptr, 0));
+  const POINT in = PaneAt(ppVector3(2000, 10, 2000));
+  dragger->StartWithElement(in.x, in.y, nullptr);
+  MoveOnPlan(ppVector3(2200, 10, 2200));
+  Release(ppVector3(2200, 10, 2200));
+  ASSERT_EQ(DoneTop(), dragger);
+  ASSERT_EQ(fresh->GetSupervisor(), shelf);
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(fresh->GetSupervisor(), nullptr);
+  top_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(fresh->GetSupervisor(), shelf);
+}
+
+// ---- The feedback.
+
+TEST_F(View3DTaskTest, TheFeedbackWaitsSevenTicksAndPutsThePressPictureBackEachTime) {
+  auto* unit = new BoxUnit(top_, ppVector3(1000, 0, 1000), ppVector3(600, 720, 600));
+  Show3D();
+  plat::InvalidateRect(pane_->GetHWND(), nullptr, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  zelvpro3DTask* task = Press({unit}, ppVector3(1300, 0, 1300));
+  const std::vector<uint8_t> before = PanePixels();
+  MoveTo(Screen(PaneAt(ppVector3(1400, 0, 1400))));  // the clock has not moved
+  EXPECT_EQ(task->FeedbackDraws(), 0);
+  for (int i = 0; i < 10; ++i) MoveOnPlan(ppVector3(1500 + 200 * i, 0, 1500));
+  EXPECT_GT(task->FeedbackDraws(), 0);
+  const std::vector<uint8_t> after = PanePixels();
+  // Away from the unit's last place (a box round its projected corners) nothing differs.
+  int32_t minX = 1 << 20, maxX = -1, minY = 1 << 20, maxY = -1;
+  for (float x : {3300.0f, 3900.0f})
+    for (float y : {0.0f, 720.0f})
+      for (float z : {1200.0f, 1800.0f}) {
+        const POINT p = PaneAt(ppVector3(x, y, z));
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x), minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+      }
+  const int32_t w = pane_->FrameWidth(), h = pane_->FrameHeight();
+  int32_t differing = 0;
+  for (int32_t row = 0; row < h; ++row)
+    for (int32_t x = 0; x < w; ++x) {
+      const int32_t y = h - 1 - row;
+      if (x >= minX - 3 && x <= maxX + 3 && y >= minY - 3 && y <= maxY + 3) continue;
+      const size_t i = (size_t(row) * size_t(w) + size_t(x)) * 4;
+      if (std::memcmp(&before[i], &after[i], 3) != 0) ++differing;
+    }
+  EXPECT_EQ(differing, 0);
+  UpAfterClickTime(Screen(task->Current()));
+}
+
+// ---- The colour task.
+
+TEST_F(View3DTaskTest, AColourPaintsTheClickedUnitOrTheSelectionOnlyInItsCatalogue) {
+  auto* a = new BoxUnit(top_, ppVector3(1000, 0, 1000), ppVector3(600, 720, 600), 0, 0, db_);
+  auto* b = new BoxUnit(top_, ppVector3(2000, 0, 1000), ppVector3(600, 720, 600), 0, 0, db_);
+  auto* foreign = new BoxUnit(top_, ppVector3(3000, 0, 1000), ppVector3(600, 720, 600));
+  a->colorRecordId = added_.graphite, b->colorRecordId = added_.graphite;
+  Show3D();
+  b->Select(false);
+  auto click = [&](const ppVector3& at) {
+    ppTask* made = iElementTaskFactory::Current().New3DColorTask(added_.snow, db_, nullptr);
+    auto* task = dynamic_cast<zelvpro3DColorTask*>(made);
+    const POINT p = PaneAt(at);
+    task->StartWithElement(p.x, p.y, nullptr);
+    MoveTo(Screen(POINT{p.x + 1, p.y}));
+    UpAfterClickTime(Screen(POINT{p.x + 1, p.y}));
+    return task;
+  };
+  // a is not selected: only a, though b is.
+  zelvpro3DColorTask* task = click(ppVector3(1300, 720, 1300));
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_EQ(a->colorRecordId, added_.snow);
+  EXPECT_EQ(b->colorRecordId, added_.graphite);
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(a->colorRecordId, added_.graphite);
+  top_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(a->colorRecordId, added_.snow);
+  // Another catalogue's unit takes nothing: no undo entry.
+  const ppTask* before = DoneTop();
+  click(ppVector3(3300, 720, 1300));
+  EXPECT_EQ(DoneTop(), before);
+  EXPECT_EQ(foreign->colorRecordId, 0);
+  // Nothing under the click and nothing selected: no undo entry (and nothing left behind).
+  top_->DeselectAll(false);
+  click(ppVector3(8000, 0, 8000));
+  EXPECT_EQ(DoneTop(), before);
+}
+
+}  // namespace
