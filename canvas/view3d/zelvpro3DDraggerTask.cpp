@@ -14,6 +14,7 @@
 zelvpro3DDraggerTask::zelvpro3DDraggerTask(qxViewHolder* holders, zelvpro3DPane* pane, zelvproElement* picked)
     : zelvpro3DTask(holders, pane, picked) {
   for (const qxViewHolder* h = Holders(); h != nullptr; h = h->Next()) dropped_.push_back(h->Element());
+  SetAnchorAtMouse(true);
   zelvproElement* first = dropped_.empty() ? nullptr : dropped_.front();
   groupMode_ = first != nullptr && first->kind == ElementKinds::kGroup &&
                (first->GetFlags() & zelvproTopGroupElement::kDissolvesOnPlacement) != 0;

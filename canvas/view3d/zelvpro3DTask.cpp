@@ -28,6 +28,7 @@
 #include "scene3d/context/iNode.h"
 #include "scene3d/context/ppCollisionRenderer.h"
 #include "scene3d/gl/glContext.h"
+#include "scene3d/gl/qxCamera.h"
 #include "scene3d/panes/Shared3DContext.h"
 #include "scene3d/panes/qx3DPicking.h"
 #include "scene3d/panes/qxCameraRecords.h"
@@ -299,8 +300,10 @@ void zelvpro3DTask::Constrain(plat::POINT& point) {
   }
   SnapAnchor first;
   const ppVector3 anchor = reference_->GetPointEntry(0, first) ? PlanPoint(reference_, first.point) : r;
+  anchorOffset_ = Minus(anchor, r);
   const plat::POINT at = pane_ != nullptr ? qx3DPicking::ProjectToWindow(*pane_, anchor) : plat::POINT{};
-  drawingOffset_ = plat::POINT{point.x - at.x, point.y - at.y};
+  // New units have no place in the view yet: their anchor comes to the mouse.
+  drawingOffset_ = anchorAtMouse_ ? plat::POINT{} : plat::POINT{point.x - at.x, point.y - at.y};
   target_ = r;
   ppBounds3 box = places_.empty() ? ppBounds3() : places_[0].element->GetBounds(0, kOwnBoxFlags);
   upper_ = box.IsEmpty() ? ppVector3() : Plus(box.centre, box.half);
@@ -399,7 +402,11 @@ void zelvpro3DTask::SetTrackCursor() {
 bool zelvpro3DTask::PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit) {
   std::vector<zelvproElement*> moved;
   for (const Place& place : places_) moved.push_back(place.element);
-  return SurfaceUnder(pane_, at, moved, point, unit);
+  // The pixel where the reference's anchor follows the mouse, and the reference's place from it.
+  const plat::POINT anchorPixel{at.x - drawingOffset_.x, at.y - drawingOffset_.y};
+  if (!SurfaceUnder(pane_, anchorPixel, moved, point, unit)) return false;
+  point.x -= anchorOffset_.x, point.z -= anchorOffset_.z;
+  return true;
 }
 
 bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
@@ -409,20 +416,25 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
   glContext* context = PaneContext(pane);
   if (context == nullptr) return false;
   pane->RenderWith(context, nullptr, nullptr, true);
-  // The ray through the pixel, from the near plane away from the viewer.
+  // The ray through the pixel from the viewer into the scene. The camera's perspective projection
+  // puts window depth 0 in front of the eye and depth 1 behind it; a parallel one puts depth 0 behind
+  // the eye and depth 1 in front.
   const float x = float(at.x), y = float(at.y);
-  const ppVector3 nearPoint = context->MapPointA(ppVector3(x, y, 0.0f));
-  const ppVector3 farPoint = context->MapPointA(ppVector3(x, y, 1.0f));
-  ppVector3 d = Minus(farPoint, nearPoint);
-  ppVector3 o = nearPoint;
-  if (!qxCameraRecords::Current()->IsPerspective()) {
-    // Depth 0 lies behind the eye in a parallel view: the ray starts at the far side and runs back.
-    d = Minus(nearPoint, farPoint);
-    o = farPoint;
-  }
+  const ppVector3 a = context->MapPointA(ppVector3(x, y, 0.0f));
+  const ppVector3 b = context->MapPointA(ppVector3(x, y, 1.0f));
+  const qxCamera& camera = *qxCameraRecords::Current();
+  const bool perspective = camera.IsPerspective();
+  ppVector3 d = perspective ? Minus(a, b) : Minus(b, a);
   const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
   if (!(length > 0.0f)) return false;
   d = ppVector3(d.x / length, d.y / length, d.z / length);
+  // The perspective eye is the point of the line nearest the camera's position.
+  ppVector3 o = a;
+  if (perspective) {
+    const ppVector3 e = Minus(camera.position, a);
+    const float s = e.x * d.x + e.y * d.y + e.z * d.z;
+    o = Plus(a, ppVector3(d.x * s, d.y * s, d.z * s));
+  }
   // Only units whose box the ray enters are asked for their faces.
   float best = 1.0e30f;
   if (zelvproTopCanvas* top = TopCanvas()) {

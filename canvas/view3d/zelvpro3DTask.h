@@ -81,9 +81,10 @@ class zelvpro3DTask : public zelvproMouseTask {
   // The plan step between the press and the current point, (x, z) millimetres.
   virtual ppVector2 GetMoveVector();
 
-  // The placement under a pane point: the surface point the units would stand on (the top of a unit
-  // met by the ray, else the floor) and the unit met (null for the floor). False when the ray meets
-  // neither. Moved units are never met.
+  // The reference's place for the mouse at a pane point: the surface (the top of a unit met by the
+  // ray, else the floor) under the pixel where the reference's first anchor follows the mouse, less
+  // the anchor's offset; `unit` the unit met (null for the floor). False when the ray meets neither.
+  // Moved units are never met.
   bool PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit);
   // The same for any pane: the plan's top-level unit (not one `skip` names) whose box the ray through
   // the pane point meets first, and the point it stands on.
@@ -132,6 +133,7 @@ class zelvpro3DTask : public zelvproMouseTask {
   std::vector<Place>& Places() { return places_; }
   void SetFailed(bool failed) { failed_ = failed; }
   void SetKeepOffsets(bool keep) { keepOffsets_ = keep; }
+  void SetAnchorAtMouse(bool on) { anchorAtMouse_ = on; }
   void SetReference(zelvproElement* reference);
   // Exchanges every unit's place, angle and container with the saved ones.
   void SwapPlaces();
@@ -170,6 +172,7 @@ class zelvpro3DTask : public zelvproMouseTask {
   size_t referenceIndex_ = 0;
   bool axisLocked_ = false, lockToHorizontal_ = false;
   bool keepOffsets_ = false;
+  bool anchorAtMouse_ = false;
   uint32_t flags_ = 0;
   bool wallMode_ = false;
   int32_t wallAttach_[3] = {0, 0, 0};
@@ -185,6 +188,7 @@ class zelvpro3DTask : public zelvproMouseTask {
   ppVector3 targetAnchorWorld_;
   plat::POINT snapMarker_{};
   plat::POINT drawingOffset_{};
+  ppVector3 anchorOffset_;  // the reference's first anchor from its position, plan
   zelvproElement* dropContainer_ = nullptr;
   ppScene dragScene_;
   std::vector<std::unique_ptr<ppScene>> dragParts_;
