@@ -47,6 +47,8 @@ constexpr float kWidthFactor = 0.99f, kDirectionTolerance = 0.01f, kMinimumShift
                 kShiftSentinel = 9.0e8f;
 // A face whose normal has at least this upward part carries units.
 constexpr float kLevelFace = 0.9f;
+// A unit set on another stands this far (millimetres) above its top, so that the two do not touch.
+constexpr float kAboveTop = 0.1f;
 constexpr int32_t kMarkerHalf = 4;  // pixels
 
 ppVector3 Plus(const ppVector3& a, const ppVector3& b) { return ppVector3(a.x + b.x, a.y + b.y, a.z + b.z); }
@@ -455,7 +457,7 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
     // Met on its top: the units stand on it; met on a side: they stand on the floor below the ray.
     const float top = box.centre.y + box.half.y;
     if (std::fabs(point.y - top) < 1.0f || (d.y < -kLevelFace && point.y >= top - 1.0f)) {
-      point.y = top;
+      point.y = top + kAboveTop;
       return true;
     }
     if (floorT >= 0.0f) point = Plus(o, ppVector3(d.x * floorT, 0.0f, d.z * floorT));

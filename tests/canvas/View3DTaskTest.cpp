@@ -326,25 +326,34 @@ TEST_F(View3DStretchTest, CtrlOnTheLastMoveDropsOnTheFloor) {
 // ---- Re-parenting: Undo puts the unit back into its old container, Redo into the new one.
 
 TEST_F(View3DTaskTest, ASnapIntoAnotherContainerUndoesIntoTheOldOneAndRedoesIntoTheNew) {
-  auto* group = new BoxUnit(top_, ppVector3(500, 0, 500), ppVector3(10, 10, 10));
-  auto* inner = new BoxUnit(group, ppVector3(1000, 0, 400), ppVector3(600, 720, 600));
+  // A group at the origin turned by 0.5; the search compares a member's anchor one level up.
+  auto* group = new BoxUnit(top_, ppVector3(0, 0, 0), ppVector3(10, 10, 10));
+  auto* inner = new BoxUnit(group, ppVector3(1500, 0, 900), ppVector3(600, 720, 600));
   inner->AddAnchor(-5, ppVector3(601, 0, 0));
-  auto* before = new BoxUnit(top_, ppVector3(5000, 0, 5000), ppVector3(100, 100, 100));
+  group->StoreAngle(0.5f);
   auto* moved = new BoxUnit(top_, ppVector3(3000, 0, 2400), ppVector3(600, 720, 600));
   moved->AddAnchor(5, ppVector3(0, 0, 0));
+  new BoxUnit(top_, ppVector3(5000, 0, 5000), ppVector3(100, 100, 100));
   Show3D();
+  ppVector3 searched(601, 0, 0);
+  inner->LocalToWorld(searched);
   const int32_t index = top_->IndexOfSubview(moved);
   const ppVector3 position = moved->GetPosition();
   const float angle = moved->GetAngle();
   zelvpro3DTask* task = Press({moved}, ppVector3(3200, 0, 2600));
-  MoveOnPlan(ppVector3(2300, 0, 1100));
+  const ppVector3 there(searched.x + 200, 0, searched.z + 200);
+  MoveOnPlan(there);
   ASSERT_EQ(task->SnapTarget(), inner);
-  // Tracking put nothing into the group.
+  // The trial placement went back: own container, own index.
   EXPECT_EQ(moved->GetSupervisor(), top_);
-  Release(ppVector3(2300, 0, 1100));
+  EXPECT_EQ(top_->IndexOfSubview(moved), index);
+  Release(there);
   ASSERT_EQ(DoneTop(), task);
   EXPECT_EQ(moved->GetSupervisor(), group);
+  // Turned with the target: its absolute angle is the target's, not the group's twice.
+  EXPECT_NEAR(moved->GetAbsoluteAngle(), inner->GetAbsoluteAngle(), 1e-6);
   const ppVector3 dropped = moved->GetPosition();
+  const float droppedAngle = moved->GetAngle();
   top_->DoCommand(zelvproCanvas::kUndo, 0);
   EXPECT_EQ(moved->GetSupervisor(), top_);
   EXPECT_EQ(top_->IndexOfSubview(moved), index);
@@ -354,7 +363,7 @@ TEST_F(View3DTaskTest, ASnapIntoAnotherContainerUndoesIntoTheOldOneAndRedoesInto
   top_->DoCommand(zelvproCanvas::kRedo, 0);
   EXPECT_EQ(moved->GetSupervisor(), group);
   EXPECT_EQ(Bits(moved->GetPosition().x), Bits(dropped.x));
-  (void)before;
+  EXPECT_EQ(Bits(moved->GetAngle()), Bits(droppedAngle));
 }
 
 // ---- The dragger.
@@ -393,6 +402,7 @@ TEST_F(View3DTaskTest, ADragReleasedOutsideThePaneFailsAndADropUndoesOutOfThePla
 }
 
 TEST_F(View3DTaskTest, ADraggerRedoesIntoTheContainerTheDropChose) {
+  SetLowestWallHeight(2500.0f);  // without walls every unit stays on the floor
   auto* shelf = new BoxUnit(top_, ppVector3(1000, 0, 1000), ppVector3(3000, 10, 3000));
   shelf->acceptsChildren = true;
   Show3D();
@@ -485,13 +495,3 @@ TEST_F(View3DTaskTest, AColourPaintsTheClickedUnitOrTheSelectionOnlyInItsCatalog
 }
 
 }  // namespace
-namespace {
-TEST_F(View3DTaskTest, DebugProbe) {
-  Show3D();
-  for (float pitch : {-45.0f}) {
-    qxCameraRecords::Current()->pitch = pitch;
-    POINT c = PaneAt(ppVector3(2000, 0, 2000)), o = PaneAt(ppVector3(0, 0, 0)), f = PaneAt(ppVector3(4000, 0, 4000));
-    printf("pitch %g centre %d %d origin %d %d far %d %d size %d %d\n", pitch, c.x, c.y, o.x, o.y, f.x, f.y, pane_->FrameWidth(), pane_->FrameHeight());
-  }
-}
-}
