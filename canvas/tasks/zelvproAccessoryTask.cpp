@@ -1,13 +1,15 @@
 #include "canvas/tasks/zelvproAccessoryTask.h"
 
+#include "canvas/view3d/zelvpro3DCanvas.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iScenePane.h"
 #include "elements/base/zelvproCanvas.h"
+#include "elements/base/zelvproPaneElement.h"
 #include "framework/ppApplication.h"
 #include "platform/Cursors.h"
-#include "scene3d/panes/i3DPaneElement.h"
-#include "scene3d/panes/qx3DPane.h"
+#include "platform/WindowApi.h"
 #include "scene3d/panes/qx3DPicking.h"
+#include "scene3d/panes/zelvpro3DPane.h"
 
 namespace {
 
@@ -18,12 +20,22 @@ void ShowCursor(int32_t id) {
     plat::SetCursor(cursor);
 }
 
+// In the 3D view the item is dropped into the pane: the pane takes the mouse, and the task's points
+// are its pixels.
+ppView* DropView(zelvproCanvas* canvas) {
+  if (iElementHost::Current().CurrentViewId() == iElementHost::k3DView) {
+    zelvpro3DCanvas* view3D = zelvpro3DCanvas::Current();
+    if (view3D != nullptr && view3D->Pane() != nullptr) return view3D->Pane();
+  }
+  return canvas;
+}
+
 void Refresh() { zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true); }
 
 }  // namespace
 
 zelvproAccessoryTask::zelvproAccessoryTask(zelvproElement* accessory, zelvproCanvas* canvas)
-    : zelvproMouseTask(canvas, accessory), canvas_(canvas), accessory_(accessory) {
+    : zelvproMouseTask(DropView(canvas), accessory), canvas_(canvas), accessory_(accessory) {
   // Made as a child of the canvas; until a host takes it, it stands nowhere in the plan.
   if (accessory_ != nullptr) accessory_->DetachFromSupervisor();
 }
@@ -38,13 +50,26 @@ zelvproElement* zelvproAccessoryTask::FindHost() const {
   zelvproElement* candidate = nullptr;
   zelvproElement* root = canvas_ != nullptr ? canvas_->GetCanvas() : nullptr;
   if (host.CurrentViewId() == iElementHost::k3DView) {
-    if (auto* pane = dynamic_cast<qx3DPane*>(host.ScenePane()))
-      candidate = dynamic_cast<zelvproElement*>(qx3DPicking::Pick3DAt(*pane, Current().x, Current().y));
+    candidate = PickedInPane();
   } else if (root != nullptr) {
     candidate = root->FindContainerFor(Current().x, Current().y, -1, accessory_);
   }
   if (candidate == nullptr || candidate == root || candidate == accessory_) return nullptr;
   return candidate->AcceptsAccessory(accessory_->recordId) ? candidate : nullptr;
+}
+
+zelvproElement* zelvproAccessoryTask::PickedInPane() const {
+  zelvpro3DCanvas* canvas = zelvpro3DCanvas::Current();
+  zelvpro3DPane* pane = canvas != nullptr ? canvas->Pane() : nullptr;
+  if (pane == nullptr || View() == nullptr) return nullptr;
+  // The task's points are pixels of the window it captured the mouse for: the pane's when the task
+  // began in the 3D view, else the plan's, whose window has another origin.
+  plat::POINT p = Current();
+  plat::ClientToScreen(View()->GetHWND(), &p);
+  plat::ScreenToClient(pane->GetHWND(), &p);
+  // The pane answers its face of the plan element; the plan element is what takes accessories.
+  auto* picked = dynamic_cast<zelvproPaneElement*>(qx3DPicking::Pick3DAt(*pane, p.x, p.y));
+  return picked != nullptr ? picked->Element() : nullptr;
 }
 
 void zelvproAccessoryTask::Track() {

@@ -20,7 +20,8 @@ class zelvproAccessoryTask : public zelvproMouseTask {
   // The canvas command that posts a task on the history.
   static constexpr int32_t kPostAfterEdit = 3037;
 
-  // `canvas` is the plan canvas the item is dragged into (in the 3D view the pane is asked instead).
+  // `canvas` is the plan canvas the item is dragged into and whose history takes the task. Made
+  // while the 3D view is shown, the task tracks the mouse in the 3D canvas's pane and picks there.
   zelvproAccessoryTask(zelvproElement* accessory, zelvproCanvas* canvas);
   ~zelvproAccessoryTask() override;
 
@@ -41,6 +42,8 @@ class zelvproAccessoryTask : public zelvproMouseTask {
  private:
   // The unit under the current point that would take the accessory, or null.
   zelvproElement* FindHost() const;
+  // The plan element the 3D view shows under the current point, or null.
+  zelvproElement* PickedInPane() const;
 
   zelvproCanvas* canvas_;
   zelvproElement* accessory_;

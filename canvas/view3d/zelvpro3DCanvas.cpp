@@ -23,6 +23,7 @@
 #include "framework/ppFrameAdorner.h"
 #include "platform/ResetList.h"
 #include "platform/WindowApi.h"
+#include "room/qxNewRoomCanvas.h"
 #include "scene3d/context/ppScene.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
@@ -513,7 +514,25 @@ void zelvpro3DCanvas::AddSceneParts(ppScene& scene) {
   if (zelvproElement* top = TopCanvasElement()) scene.Add(top);
 }
 
-void zelvpro3DCanvas::RunPendingUpdates() {}
+void zelvpro3DCanvas::RunPendingUpdates() {
+  zelvproElement* top = TopCanvasElement();
+  if (top == nullptr) return;
+  std::function<void(zelvproElement*)> walk = [&](zelvproElement* e) {
+    zelvproPaneElement::RunPendingOf(*e);
+    ForEachChildElement(*e, walk);
+  };
+  walk(top);
+}
+
+qxEyePlacement::Corners zelvpro3DCanvas::RoomCorners() {
+  auto* room = dynamic_cast<qxNewRoomCanvas*>(iElementHost::Current().NewRoomCanvas());
+  if (room == nullptr) return {};
+  ppVector2 plan[4];
+  room->ComputeBounds(plan);
+  qxEyePlacement::Corners corners;
+  for (size_t i = 0; i < corners.size(); ++i) corners[i] = {plan[i].x, plan[i].y};
+  return corners;
+}
 
 i3DPaneElement* zelvpro3DCanvas::PaneElementFor(zelvproElement* element) {
   if (element == nullptr) return nullptr;
@@ -540,10 +559,19 @@ i3DPaneElement* zelvpro3DCanvas::ElementForPickName(uint32_t name) {
   return PaneElementFor(found);
 }
 
+namespace {
+
+// Any non-zero first argument with flags other than 0x240 asks an element for its full box.
+constexpr intptr_t kFreshBox = 1;
+
+}  // namespace
+
 ppBounds3 zelvpro3DCanvas::CanvasBounds(float factor) {
   zelvproElement* top = TopCanvasElement();
   if (top == nullptr) return ppBounds3();
-  ppBounds3 box = top->GetBounds(0, 0x240);
+  // The full box, walked afresh: the canvas's cached own box is not renewed when units are added,
+  // moved or removed below it, and a fit to a stale box shows the wrong part of the room.
+  ppBounds3 box = top->GetBounds(kFreshBox, 0);
   if (!box.IsEmpty()) box.half = ppVector3(box.half.x * factor, box.half.y * factor, box.half.z * factor);
   return box;
 }

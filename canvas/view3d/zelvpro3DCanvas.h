@@ -109,7 +109,11 @@ class zelvpro3DCanvas : public zelvproCanvas,
 
   // ---- i3DPaneHost: what the window forwards.
   void AddSceneParts(ppScene& scene) override;
+  // Elements the pane noted as changed while it was not drawn rebuild their geometry and colours.
   void RunPendingUpdates() override;
+  // The corners of the room outline's bounding rectangle in plan (x, z), millimetres, in the order
+  // the eye placement reads them; none without a room canvas.
+  qxEyePlacement::Corners RoomCorners() override;
   i3DPaneElement* ElementForPickName(uint32_t name) override;
   ppBounds3 CanvasBounds(float factor) override;
   void SetHitElement(i3DPaneElement* element) override { hitElement_ = element; }

@@ -2,6 +2,13 @@
 
 #include "elements/base/zelvproElement.h"
 
+namespace {
+
+// GetBounds flags that ask for the element's cached own box.
+constexpr int32_t kOwnBox = 0x240;
+
+}  // namespace
+
 bool zelvproPaneElement::IsSelected() { return element_->IsSelected(); }
 void zelvproPaneElement::Select() { element_->Select(true); }
 void zelvproPaneElement::Deselect() { element_->Deselect(true); }
@@ -32,3 +39,13 @@ ppVector3 zelvproPaneElement::ReferencePoint() { return element_->GetAnchorOffse
 float zelvproPaneElement::Angle() { return element_->GetAngle(); }
 iScene* zelvproPaneElement::ScenePart() { return element_; }
 ppView* zelvproPaneElement::AsView() { return element_; }
+
+void zelvproPaneElement::SetPending() { element_->pendingUpdate = 1; }
+
+void zelvproPaneElement::RunPendingOf(zelvproElement& element) {
+  if (element.pendingUpdate == 0) return;
+  // The own box is recomputed, and the geometry rebuilt, only while the changed byte is set.
+  if (element.changed != 0) element.GetBounds(0, kOwnBox);
+  element.RefreshPartColours();
+  element.pendingUpdate = 0;
+}

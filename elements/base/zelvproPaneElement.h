@@ -30,6 +30,12 @@ class zelvproPaneElement : public i3DPaneElement {
   // The element draws itself (loading its pick name, the save id, first).
   iScene* ScenePart() override;
   ppView* AsView() override;
+  // The pending byte (the element's pendingUpdate), set while the 3D view was not drawn, and its two
+  // hooks: the geometry rebuilt when the element is marked changed, the part colours renewed.
+  void SetPending() override;
+  void RunPending() override { RunPendingOf(*element_); }
+  // The same for any plan element, without a wrapper; nothing when its pending byte is clear.
+  static void RunPendingOf(zelvproElement& element);
 
  private:
   zelvproElement* element_;

@@ -64,6 +64,9 @@ qxRay PixelRay(glContext& context, float x, float y) {
 
 i3DPaneElement* qx3DPicking::PickAt(qx3DPane& pane, int32_t x, int32_t y, float widthFactor,
                                     float heightFactor, uint8_t /*code*/) {
+  // The pick region would reach past the view into the camera's unseen surroundings: a point off
+  // the pane (a drag or a drop over the controls round it) is over nothing shown.
+  if (x < 0 || y < 0 || x >= pane.FrameWidth() || y >= pane.FrameHeight()) return nullptr;
   glContext* context = CurrentContext(pane);
   if (!context) return nullptr;
   // The pane's own viewport: another pane may have drawn last, or none yet.

@@ -31,7 +31,7 @@ class qx3DPicking {
   static constexpr uint32_t kRaiseOnTop = 0x4;
 
   // The nearest element under (x, y) in a pick region `widthFactor` by `heightFactor` pixels; null
-  // when none (or when no context could be made).
+  // when none, when (x, y) lies outside the pane, or when no context could be made.
   static i3DPaneElement* PickAt(qx3DPane& pane, int32_t x, int32_t y, float widthFactor, float heightFactor,
                                 uint8_t code);
   static i3DPaneElement* Pick3DAt(qx3DPane& pane, int32_t x, int32_t y);

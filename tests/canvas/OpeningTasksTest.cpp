@@ -586,6 +586,7 @@ TEST_F(PieceTasksTest, AnAccessoryGoesOntoAUnitThatListsIt) {
     return std::tuple(accessory, task, cursor);
   };
   const int32_t children = top_->Subviews().Count();
+  const int32_t marks = host_.modifiedMarks;
   [[maybe_unused]] auto [refused, gone, overPlain] = drag({330, 130});
   EXPECT_EQ(overPlain, zelvproAccessoryTask::kNoHostCursor);
   EXPECT_EQ(top_->DoneTop(), nullptr);
@@ -593,15 +594,19 @@ TEST_F(PieceTasksTest, AnAccessoryGoesOntoAUnitThatListsIt) {
   EXPECT_EQ(overFloor, zelvproAccessoryTask::kNoHostCursor);
   EXPECT_EQ(top_->Subviews().Count(), children);
   EXPECT_EQ(top_->DoneTop(), nullptr);
+  EXPECT_EQ(host_.modifiedMarks, marks) << "nothing placed, nothing changed";
 
   auto [accessory, task, overHost] = drag({130, 130});
   EXPECT_EQ(overHost, zelvproAccessoryTask::kHostCursor);
   EXPECT_EQ(accessory->GetSupervisor(), cabinet);
   EXPECT_EQ(top_->DoneTop(), task);
+  EXPECT_EQ(host_.modifiedMarks, marks + 1);
   top_->Undo();
   EXPECT_EQ(accessory->GetSupervisor(), nullptr);
+  EXPECT_EQ(host_.modifiedMarks, marks + 2);
   top_->Redo();
   EXPECT_EQ(accessory->GetSupervisor(), cabinet);
+  EXPECT_EQ(host_.modifiedMarks, marks + 3);
   // Undone and dropped from the redo stack: the task frees the accessory.
   top_->Undo();
   top_->Post(new ppTask);

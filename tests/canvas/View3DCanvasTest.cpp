@@ -18,18 +18,24 @@
 #include "canvas/view3d/zelvproButtonSlider.h"
 #include "canvas/view3d/zelvproSliderButton.h"
 #include "canvas/view3d/zelvproViewPointButton.h"
+#include "canvas/tasks/zelvproAccessoryTask.h"
+#include "elements/base/iElementTaskFactory.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/window/zelvproRotatePanel.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "database/ScopedRecordBuffer.h"
 #include "elements/topview/iConfigurator.h"
 #include "framework/ToolTipControl.h"
 #include "framework/ppButton.h"
 #include "platform/Tooltip.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
 #include "scene3d/panes/Shared3DContext.h"
 #include "scene3d/panes/i3DPaneElement.h"
+#include "scene3d/panes/qx3DNavigation.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 
@@ -571,8 +577,6 @@ TEST_F(View3DTest, TheRotationPanelFollowsTheSelectionOncePerCycle) {
   }
 }
 
-// Left off: picking a catalogue unit through the OSMesa pane crashes inside Mesa's glCallList under
-// GL_SELECT (rPickerRenderer -> iNode::DrawCached); the pick-name mapping is tested below.
 // A click on the pane runs the pick pass over cached unit shapes; Mesa's selection mode used to fault
 // replaying their display lists.
 TEST_F(View3DTest, AClickOnThePaneOverAUnitPicksWithoutFaulting) {
@@ -595,8 +599,9 @@ TEST_F(View3DTest, AClickOnThePaneOverAUnitPicksWithoutFaulting) {
   EXPECT_LE(document_->Selection().size(), 1u);
 }
 
-// The pick pass finds no unit at the pane's centre yet: left open for the 3D tasks.
-TEST_F(View3DTest, DISABLED_AClickOnAUnitInThePaneSelectsIt) {
+// Home fits the camera to the units standing in the plan now: the canvas's bounds are walked afresh,
+// not read from a box cached before the unit was added (which left the camera where it was).
+TEST_F(View3DTest, AClickOnAUnitInThePaneSelectsIt) {
   Open();
   zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
   zelvproElement* e = db_->TopViewFile().CreateElement(
@@ -619,6 +624,127 @@ TEST_F(View3DTest, DISABLED_AClickOnAUnitInThePaneSelectsIt) {
   const std::vector<i3DPaneElement*> selection = document_->Selection();
   ASSERT_EQ(selection.size(), 1u);
   EXPECT_EQ(selection[0], canvas->PaneElementFor(e));
+}
+
+TEST_F(View3DTest, UnitsNotedWhileTheViewWasNotDrawnAreBroughtUpToDateBeforeTheNextDrawing) {
+  Open();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  auto unit = [&](int32_t x) {
+    return db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
+                                            eltest::Rect(x, 1000, x + 600, 1600), top);
+  };
+  zelvproElement* noted = unit(1000);
+  zelvproElement* other = unit(2000);
+  ASSERT_TRUE(noted != nullptr && other != nullptr);
+  zelvpro3DCanvas* canvas = Show3D();
+  zelvpro3DPane* pane = canvas->Pane();
+  for (zelvproElement* e : {noted, other}) e->InvalidateTree();
+  pane->NoteElementChanged(*canvas->PaneElementFor(noted));
+  EXPECT_EQ(noted->pendingUpdate, 1);
+  ASSERT_TRUE(pane->PendingUpdate());
+  // Only the updates run: no renderer, no scene.
+  pane->RenderWith(nullptr, nullptr, nullptr, false);
+  EXPECT_FALSE(pane->PendingUpdate());
+  EXPECT_EQ(noted->pendingUpdate, 0);
+  EXPECT_EQ(noted->changed, 0) << "its geometry rebuilt";
+  EXPECT_FALSE(noted->GetBounds(0, 0x240).IsEmpty());
+  EXPECT_EQ(other->changed, 1) << "not noted: left to its drawing";
+}
+
+TEST_F(View3DTest, TheEyeIsPlacedRoundTheCornersOfTheRoomOutline) {
+  Open();
+  using Corners = qxEyePlacement::Corners;
+  auto plain = [](const Corners& c) {
+    std::vector<float> out;
+    for (const auto& corner : c) out.insert(out.end(), {corner.x, corner.y});
+    return out;
+  };
+  // Without walls: the room canvas's empty rectangle.
+  EXPECT_EQ(plain(document_->RoomCorners()), (std::vector<float>{0, 0, 0, 6000, 10000, 6000, 10000, 0}));
+  // A room from 1000 to 5000 along x and 1000 to 4500 along z.
+  qxNewRoomCanvas* room = document_->EditorCanvasView()->Editor()->EditorScroller()->NewRoomCanvas();
+  const ppVector3 corners[] = {{1000, 0, 1000}, {5000, 0, 1000}, {5000, 0, 4500}, {1000, 0, 4500}};
+  zelvproTopViewFil& file = db_->TopViewFile();
+  ScopedRecordBuffer<ppDatafile> record(file);
+  for (int32_t i = 0; i < 4; ++i) {
+    auto* wall = new qxRoomSegment(0, room, RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
+    wall->SetThickness(150);
+    wall->SetEnds(corners[i], corners[(i + 1) % 4]);
+  }
+  room->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(plain(document_->RoomCorners()),
+            (std::vector<float>{1000, 1000, 1000, 4500, 5000, 4500, 5000, 1000}));
+  // From side 1 the eye looks at the wall between corners 1 and 2 from 5000 beyond it (the
+  // perspective view's least distance), half way along it; the record holds negated coordinates.
+  zelvpro3DPane* pane = Show3D()->Pane();
+  pane->SetViewIndex(0);
+  qx3DNavigation::PlaceEyeFromSide(*pane, 1);
+  EXPECT_FLOAT_EQ(pane->Eye().eyeX, -3000.0f);
+  EXPECT_FLOAT_EQ(pane->Eye().eyeZ, -9500.0f);
+  EXPECT_FLOAT_EQ(pane->Eye().heading, 0.0f);
+}
+
+TEST_F(View3DTest, AnAccessoryDroppedOnAUnitInThePaneIsAttachedToItAsOneStep) {
+  Open();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  zelvproTopViewFil& file = db_->TopViewFile();
+  // A handle, and a copy of the B40 cabinet (with its 3D body) that lists it as droppable (flag 4).
+  eltest::Words outline;
+  for (float p : {0.0f, 0.0f, 100.0f, 0.0f, 100.0f, 20.0f, 0.0f, 20.0f})
+    outline.push_back(eltest::FloatWord(p));
+  const int32_t shape = eltest::AddRecordWith(db_->ShapeFile(), {}, {{"points", outline}});
+  const int32_t handle = eltest::AddRecordWith(
+      file, {{"ID", 77}, {"Type", zelvproTopViewFil::kAccessory}, {"width", 100.0}, {"depth", 20.0}},
+      {{"Subelements", eltest::PieceEntry(shape, 0, 0)}});
+  file.ReadRecord(palettetest::RecordNamed(file, "Name", "B40"), nullptr);
+  cattest::SetWords(file, "DropItems", {handle, 4});
+  int32_t takes = 0;
+  file.AddRecord(&takes, nullptr);
+  zelvproElement* cabinet = file.CreateElement(takes, eltest::Rect(1000, 1000, 1600, 1600), top);
+  ASSERT_NE(cabinet, nullptr);
+  zelvpro3DCanvas* canvas = Show3D();
+  canvas->KeyDown(static_cast<signed char>(36), 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  RECT pane;
+  plat::GetWindowRect(canvas->Pane()->GetHWND(), &pane);
+  const plat::POINT centre{(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2};
+  const plat::POINT corner{pane.left + 3, pane.top + 3};
+  // Dragged from the pane's corner to `to` (screen pixels) and released there; the task takes the
+  // mouse in the pane, whose pixels its points are.
+  const auto drag = [&](plat::POINT to) {
+    zelvproElement* accessory = file.CreateElement(handle, eltest::Rect(0, 0, 100, 100), top);
+    ppTask* task = iElementTaskFactory::Current().NewAccessoryTask(top, accessory);
+    auto* placing = dynamic_cast<zelvproAccessoryTask*>(task);
+    EXPECT_NE(placing, nullptr);
+    plat::POINT start = corner;
+    plat::ScreenToClient(canvas->Pane()->GetHWND(), &start);
+    plat::Desktop::MouseMove(corner);
+    iElementTaskFactory::Current().StartWithElement(task, start.x, start.y, nullptr);
+    plat::HeadlessDriver::RunUntilIdle();
+    MoveTo({to.x + 1, to.y});
+    const int32_t cursor = placing != nullptr ? placing->TrackCursor() : 0;
+    MoveTo(to);
+    UpAfterClickTime(to);
+    return std::tuple(accessory, task, cursor);
+  };
+  doc_->SetModified(false);
+  const int32_t children = top->Subviews().Count();
+  [[maybe_unused]] auto [dropped, gone, overNothing] = drag(corner);
+  EXPECT_EQ(overNothing, zelvproAccessoryTask::kNoHostCursor);
+  EXPECT_EQ(top->Subviews().Count(), children);
+  EXPECT_EQ(top->DoneTop(), nullptr);
+  EXPECT_FALSE(doc_->IsModified());
+
+  auto [accessory, task, overCabinet] = drag(centre);
+  EXPECT_EQ(overCabinet, zelvproAccessoryTask::kHostCursor);
+  EXPECT_EQ(accessory->GetSupervisor(), cabinet);
+  EXPECT_EQ(top->DoneTop(), task);
+  EXPECT_TRUE(doc_->IsModified());
+  top->Undo();
+  EXPECT_EQ(accessory->GetSupervisor(), nullptr);
+  top->Redo();
+  EXPECT_EQ(accessory->GetSupervisor(), cabinet);
 }
 
 }  // namespace

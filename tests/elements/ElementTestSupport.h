@@ -141,6 +141,7 @@ class RecordingHost : public iElementHost {
     return copyFile;
   }
   void SetPasteOffset(float millimetres) override { pasteOffset = millimetres; }
+  void MarkDocumentModified() override { ++modifiedMarks; }
 
   plat::HWND documentWindow = nullptr;
   zelvproElement* lastClicked = nullptr;
@@ -149,6 +150,7 @@ class RecordingHost : public iElementHost {
   ppDatafile* copyFile = nullptr;
   int32_t copiesBegun = 0;
   float pasteOffset = 0.0f;
+  int32_t modifiedMarks = 0;  // times the document was marked changed
 };
 
 // ---- Selection and clicks: a handler and a canvas that record the commands they are sent.

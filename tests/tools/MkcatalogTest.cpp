@@ -380,8 +380,8 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   // The default panels' buttons and the 3D view's sliders and buttons: a 24-pixel picture for each of
   // the five states.
   Table buttons(*database, "qxButton");
-  EXPECT_EQ(buttons.Longs("id"), (std::vector<int32_t>{2001, 2101, 2401, 2425, 2429, 2433, 2437, 2445, 2501,
-                                                       3616, 3620, 3624, 3628}));
+  EXPECT_EQ(buttons.Longs("id"), (std::vector<int32_t>{2001, 2101, 2401, 2425, 2429, 2433, 2437, 2441, 2445,
+                                                       2501, 3616, 3620, 3624, 3628}));
   for (int32_t i = 0; i < buttons.Count(); ++i) {
     buttons.Read(i);
     for (const char* state : {"normal", "selected", "clicked", "disabled", "rollover"}) {
