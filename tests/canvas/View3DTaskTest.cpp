@@ -15,6 +15,7 @@
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "canvas/tasks/PlanFrames.h"
 #include "canvas/tasks/zelvproBasicMoverTask.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/view3d/zelvpro3DColorTask.h"
@@ -492,6 +493,37 @@ TEST_F(View3DTaskTest, AColourPaintsTheClickedUnitOrTheSelectionOnlyInItsCatalog
   top_->DeselectAll(false);
   click(ppVector3(8000, 0, 8000));
   EXPECT_EQ(DoneTop(), before);
+}
+
+// ---- Through the pane: a press picks the unit, the pane starts the mover.
+
+TEST_F(View3DTaskTest, APressOnAUnitInThePaneMovesItAndUndoPutsItBack) {
+  zelvproElement* e = db_->TopViewFile().CreateElement(
+      palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(1000, 1000, 1600, 1600), top_);
+  ASSERT_NE(e, nullptr);
+  Show3D();
+  const ppBounds3 box = ppBounds3::Transformed(PlanMatrix(e), e->GetBounds(0, 0x240));
+  const ppVector3 top(box.centre.x, box.centre.y + box.half.y, box.centre.z);
+  const ppVector3 before = e->GetPosition();
+  plat::LayerClock::Advance(2000);
+  Down(Screen(PaneAt(top)));
+  auto* window = dynamic_cast<ppWindow*>(pane_->GetRootView());
+  auto* task = dynamic_cast<zelvpro3DMoverTask*>(window->MouseTask());
+  ASSERT_NE(task, nullptr);
+  EXPECT_TRUE(e->IsSelected());
+  EXPECT_EQ(task->Reference(), e);
+  const ppVector3 there(top.x + 1500, top.y, top.z + 300);
+  MoveOnPlan(ppVector3(top.x + 700, top.y, top.z + 100));
+  MoveOnPlan(there);
+  Release(there);
+  ASSERT_EQ(DoneTop(), task);
+  // The unit's anchor pixel follows the mouse: grabbed on its top, the floor step differs a little.
+  EXPECT_NEAR(e->GetPosition().x - before.x, 1500.0f, 200.0f);
+  EXPECT_NEAR(e->GetPosition().z - before.z, 300.0f, 200.0f);
+  EXPECT_EQ(e->GetPosition().y, 0.0f);
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(Bits(e->GetPosition().x), Bits(before.x));
+  EXPECT_EQ(Bits(e->GetPosition().z), Bits(before.z));
 }
 
 }  // namespace
