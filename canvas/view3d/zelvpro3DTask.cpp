@@ -401,19 +401,19 @@ void zelvpro3DTask::SetTrackCursor() {
 
 // ---- Tracking.
 
-bool zelvpro3DTask::PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit) {
+bool zelvpro3DTask::PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit, ppVector3* hit) {
   std::vector<zelvproElement*> moved;
   for (const Place& place : places_) moved.push_back(place.element);
   // The pixel where the reference's anchor follows the mouse, and the reference's place from it.
   const plat::POINT anchorPixel{at.x - drawingOffset_.x, at.y - drawingOffset_.y};
-  if (!SurfaceUnder(pane_, anchorPixel, moved, point, unit)) return false;
+  if (!SurfaceUnder(pane_, anchorPixel, moved, point, unit, hit)) return false;
   point.x -= anchorOffset_.x, point.z -= anchorOffset_.z;
   return true;
 }
 
 bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
                                  const std::vector<zelvproElement*>& skip, ppVector3& point,
-                                 zelvproElement*& unit) {
+                                 zelvproElement*& unit, ppVector3* hit) {
   unit = nullptr;
   glContext* context = PaneContext(pane);
   if (context == nullptr) return false;
@@ -454,6 +454,7 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
   if (unit != nullptr && (floorT < 0.0f || best <= floorT)) {
     const ppBounds3 box = PlanBox(unit);
     point = Plus(o, ppVector3(d.x * best, d.y * best, d.z * best));
+    if (hit != nullptr) *hit = point;
     // Met on its top: the units stand on it; met on a side: they stand on the floor below the ray.
     const float top = box.centre.y + box.half.y;
     if (std::fabs(point.y - top) < 1.0f || (d.y < -kLevelFace && point.y >= top - 1.0f)) {
@@ -468,6 +469,7 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
   if (floorT < 0.0f) return false;
   point = Plus(o, ppVector3(d.x * floorT, 0.0f, d.z * floorT));
   point.y = 0.0f;
+  if (hit != nullptr) *hit = point;
   return true;
 }
 
@@ -577,8 +579,10 @@ void zelvpro3DTask::TrackOnWall() {
   snappedElement_ = nullptr;
   snapMarker_ = Current();
   zelvproElement* under = nullptr;
-  ppVector3 point;
-  if (PlacementAt(Current(), point, under)) target_ = point;
+  ppVector3 point, hit;
+  if (PlacementAt(Current(), point, under, &hit)) target_ = point;
+  // On a wall the cell under the mouse counts, wherever the ray met its face.
+  if (under != nullptr) target_ = hit;
   wall_ = nullptr;
   if (under == nullptr || (under->GetFlags() & kWallContainer) == 0 || reference_ == nullptr) return;
   auto* part = dynamic_cast<zelvproTopViewElement*>(reference_);

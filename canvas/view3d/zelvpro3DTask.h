@@ -84,12 +84,12 @@ class zelvpro3DTask : public zelvproMouseTask {
   // The reference's place for the mouse at a pane point: the surface (the top of a unit met by the
   // ray, else the floor) under the pixel where the reference's first anchor follows the mouse, less
   // the anchor's offset; `unit` the unit met (null for the floor). False when the ray meets neither.
-  // Moved units are never met.
-  bool PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit);
+  // Moved units are never met. `hit`, when given, receives the point the ray met first.
+  bool PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr);
   // The same for any pane: the plan's top-level unit (not one `skip` names) whose box the ray through
   // the pane point meets first, and the point it stands on.
   static bool SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at, const std::vector<zelvproElement*>& skip,
-                           ppVector3& point, zelvproElement*& unit);
+                           ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr);
   // Puts the moved units where the snap would put them (re-parented into the target's container);
   // false, and nothing moved, when the target has no container.
   bool ApplySnap();

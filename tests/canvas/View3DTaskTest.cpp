@@ -24,6 +24,7 @@
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproPosSheetFil.h"
 #include "elements/base/ElementKinds.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
@@ -310,18 +311,21 @@ TEST_F(View3DStretchTest, AWallBodyWithoutLengthGivesNoStretch) {
 }
 
 TEST_F(View3DStretchTest, CtrlOnTheLastMoveDropsOnTheFloor) {
+  // The wall body far off: M fits at the anchor and on the floor beside it.
+  wall_->SetPosition(ppVector3(9000, 0, 0));
+  wall_->pointA = ppVector3(9000, 0, 0), wall_->pointB = ppVector3(9000, 0, 3000);
+  const ppVector3 beside(kAtSnap.x + 150, 0, kAtSnap.z);  // M's origin about 150 mm right of the anchor
   zelvpro3DTask* task = Press({moved_}, kGrip);
-  MoveOnPlan(kAtSnap);
+  MoveOnPlan(beside);
   ASSERT_EQ(task->SnapTarget(), target_);
   Key(plat::VK_CONTROL, true);
-  MoveOnPlan(ppVector3(kAtSnap.x + 30, 0, kAtSnap.z + 30));
+  MoveOnPlan(ppVector3(beside.x + 10, 0, beside.z));
   EXPECT_EQ(task->SnapTarget(), nullptr);
-  EXPECT_EQ(moved_->dimensions.x, 600.0f);
-  Release(ppVector3(kAtSnap.x + 30, 0, kAtSnap.z + 30));
+  Release(ppVector3(beside.x + 10, 0, beside.z));
   Key(plat::VK_CONTROL, false);
-  // Not at the anchor (2101, 900) but where the floor placement put it; collides with nothing.
-  if (DoneTop() == task) EXPECT_NE(moved_->GetPosition().x, 2101.0f);
-  EXPECT_EQ(moved_->dimensions.x, 600.0f);
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_GT(moved_->GetPosition().x, 2150.0f);  // the floor placement, well right of the anchor (2101)
+  EXPECT_EQ(moved_->GetSupervisor(), top_);
 }
 
 // ---- Re-parenting: Undo puts the unit back into its old container, Redo into the new one.
@@ -431,8 +435,12 @@ TEST_F(View3DTaskTest, TheFeedbackWaitsSevenTicksAndPutsThePressPictureBackEachT
   plat::HeadlessDriver::RunUntilIdle();
   zelvpro3DTask* task = Press({unit}, ppVector3(1300, 0, 1300));
   const std::vector<uint8_t> before = PanePixels();
-  MoveTo(Screen(PaneAt(ppVector3(1400, 0, 1400))));  // the clock has not moved
+  plat::LayerClock::Advance(100);  // 6 ticks
+  MoveTo(Screen(PaneAt(ppVector3(1400, 0, 1400))));
   EXPECT_EQ(task->FeedbackDraws(), 0);
+  plat::LayerClock::Advance(34);  // 8 ticks
+  MoveTo(Screen(PaneAt(ppVector3(1450, 0, 1400))));
+  EXPECT_EQ(task->FeedbackDraws(), 1);
   for (int i = 0; i < 10; ++i) MoveOnPlan(ppVector3(1500 + 200 * i, 0, 1500));
   EXPECT_GT(task->FeedbackDraws(), 0);
   const std::vector<uint8_t> after = PanePixels();
@@ -524,6 +532,64 @@ TEST_F(View3DTaskTest, APressOnAUnitInThePaneMovesItAndUndoPutsItBack) {
   top_->DoCommand(zelvproCanvas::kUndo, 0);
   EXPECT_EQ(Bits(e->GetPosition().x), Bits(before.x));
   EXPECT_EQ(Bits(e->GetPosition().z), Bits(before.z));
+}
+
+// ---- Wall mode: parts hang in the cells of a grid container.
+
+TEST_F(View3DTaskTest, APartDroppedOnAGridContainerHangsInTheChosenCellAndAnInsetStandsOffByTheDepth) {
+  // A container of 4 columns by 5 rows of 100 mm cells (sheet offset (30, 20)), 100 mm deep.
+  const int32_t sheet = cattest::AddRecord(
+      db_->PosSheetFile(),
+      {{"xoffset", 30.0}, {"yoffset", 20.0}, {"xraster", 100.0}, {"yraster", 100.0}, {"zraster", 100.0}});
+  zelvproTopViewElement* wall =
+      Make(*db_, AddTopView(*db_, {{"flags", 0x80}, {"posSheet", sheet}, {"xpos", 4}, {"ypos", 5}, {"zpos", 1}}),
+           top_);
+  ASSERT_NE(wall, nullptr);
+  auto shaped = [](zelvproElement* e, const ppVector3& at, const ppVector3& size) {
+    e->SetPosition(at);
+    e->GetBounds(0, 0x240);  // the catalogue's rebuild first, then the test's body
+    e->dimensions = size;
+    e->UnitLayer().faces = Box(size);
+    e->changed = 0;
+    e->boundsA.centre = e->boundsA.half = ppVector3(size.x / 2, size.y / 2, size.z / 2);
+  };
+  shaped(wall, ppVector3(1000, 0, 500), ppVector3(460, 540, 160));
+  auto part = [&](uint32_t flagWord, float x) {
+    zelvproTopViewElement* p = Make(
+        *db_, AddTopView(*db_, {{"positioning", 10}, {"flags", int32_t(flagWord)}, {"xpos", 1}, {"ypos", 1}, {"zpos", 1}}),
+        top_);
+    shaped(p, ppVector3(x, 0, 3000), ppVector3(100, 100, 100));
+    return p;
+  };
+  zelvproTopViewElement* plain = part(zelvpro3DTask::kWallMounted, 2500);
+  plain->StoreAngle(0.7f);  // hangs unturned all the same
+  zelvproTopViewElement* inset = part(zelvpro3DTask::kWallMounted | zelvpro3DTask::kInsetSide, 3500);
+  Show3D();
+  // The front face of the container at column 1, row 2.
+  const ppVector3 face(1000 + 30 + 150, 20 + 250, 660);
+  std::vector<ppVector3> dropped;
+  for (zelvproTopViewElement* p : {plain, inset}) {
+    zelvpro3DTask* task = Press({p}, p->GetPosition());
+    ASSERT_NE(task, nullptr);
+    EXPECT_TRUE(task->WallMode());
+    MoveOnPlan(ppVector3(face.x - 30, face.y, face.z));
+    MoveOnPlan(face);
+    ASSERT_EQ(task->SnapTarget(), wall);
+    const int32_t cell[3] = {task->WallAttach()[0], task->WallAttach()[1], task->WallAttach()[2]};
+    Release(face);
+    ASSERT_EQ(DoneTop(), task);
+    EXPECT_EQ(p->GetSupervisor(), wall);
+    EXPECT_EQ(p->GetAngle(), 0.0f);
+    EXPECT_EQ(p->cellX, cell[0]);
+    EXPECT_EQ(p->cellY, cell[1]);
+    EXPECT_EQ(cell[0], 1);
+    EXPECT_EQ(cell[1], 2);
+    EXPECT_FLOAT_EQ(p->GetPosition().x, cell[0] * 100.0f + 30.0f);
+    EXPECT_FLOAT_EQ(p->GetPosition().y, cell[1] * 100.0f + 20.0f);
+    dropped.push_back(p->GetPosition());
+    EXPECT_EQ(cell[2], 0);
+  }
+  EXPECT_FLOAT_EQ(dropped[1].z - dropped[0].z, wall->GetDepth());
 }
 
 }  // namespace
