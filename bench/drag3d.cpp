@@ -126,7 +126,9 @@ Result MoveSeconds(Host& host, PaneHost& paneHost, zelvpro3DPane& pane, int32_t 
   auto* rail = new Unit(&top, ppVector3(1000, 0, 1000), ppVector3(railLength, kHeight, kSize));
   for (int32_t k = 0; k < kRailAnchors; ++k) rail->AddAnchor(-5, ppVector3(float(k) * kAnchorStep, 0, -5.0f));
   for (int32_t i = 0; i < count - 1; ++i)
-    new Unit(&top, ppVector3(1000.0f + float(i % kRowLength) * kSpacing, 0.0f, 3400.0f + float(i / kRowLength) * kSpacing),
+    new Unit(&top,
+             ppVector3(1000.0f + float(i % kRowLength) * kSpacing, 0.0f,
+                       3400.0f + float(i / kRowLength) * kSpacing),
              ppVector3(kSize, kHeight, kSize));
   auto* moved = new Unit(&top, ppVector3(1000, 0, -2000), ppVector3(kSize - 200.0f, kHeight, kSize - 200.0f));
   // Its back left corner meets the rail's front: it stands in front of the rail, 5 mm clear.

@@ -598,12 +598,14 @@ void zelvpro3DCanvas::StartMoveTask(const std::vector<i3DPaneElement*>& selectio
   if (pane_ == nullptr) return;
   qxViewHolder* chain = nullptr;
   for (auto it = selection.rbegin(); it != selection.rend(); ++it)
-    if (auto* unit = dynamic_cast<zelvproPaneElement*>(*it)) chain = new qxViewHolder(unit->Element(), chain, true);
+    if (auto* unit = dynamic_cast<zelvproPaneElement*>(*it))
+      chain = new qxViewHolder(unit->Element(), chain, true);
   if (chain == nullptr) return;
   auto* picked = dynamic_cast<zelvproPaneElement*>(element);
   zelvproElement* lead = picked != nullptr ? picked->Element() : nullptr;
-  zelvproMouseTask* task = dragger ? static_cast<zelvproMouseTask*>(new zelvpro3DDraggerTask(chain, pane_, lead))
-                                   : new zelvpro3DMoverTask(chain, pane_, lead);
+  zelvproMouseTask* task = dragger
+                               ? static_cast<zelvproMouseTask*>(new zelvpro3DDraggerTask(chain, pane_, lead))
+                               : new zelvpro3DMoverTask(chain, pane_, lead);
   task->StartWithElement(x, y, nullptr);
 }
 

@@ -40,7 +40,8 @@ zelvpro3DColorTask::~zelvpro3DColorTask() = default;
 
 bool zelvpro3DColorTask::StartWithElement(int32_t x, int32_t y, std::unique_ptr<ppRegion> region) {
   if (region == nullptr)
-    region = std::make_unique<ppRegion>(plat::RECT{x - kHalfSquare, y - kHalfSquare, x + kHalfSquare, y + kHalfSquare});
+    region = std::make_unique<ppRegion>(
+        plat::RECT{x - kHalfSquare, y - kHalfSquare, x + kHalfSquare, y + kHalfSquare});
   return zelvproMouseTask::StartWithElement(x, y, std::move(region));
 }
 
@@ -69,8 +70,10 @@ void zelvpro3DColorTask::Do() {
   nothingPainted_ = true;
   if (holders_ == nullptr) return;
   uint32_t mask = 0;
-  for (qxViewHolder* h = holders_.get(); h != nullptr; h = h->Next()) mask |= h->Element()->CollectBitMask(true);
-  colourMask_ = NarrowMask(picked != nullptr ? picked : holders_->Element(), mask, newColour_, colourDatabase_);
+  for (qxViewHolder* h = holders_.get(); h != nullptr; h = h->Next())
+    mask |= h->Element()->CollectBitMask(true);
+  colourMask_ =
+      NarrowMask(picked != nullptr ? picked : holders_->Element(), mask, newColour_, colourDatabase_);
   for (qxViewHolder* h = holders_.get(); h != nullptr; h = h->Next()) {
     zelvproElement* unit = h->Element();
     if (unit->GetDatabase() != colourDatabase_ || colourMask_ == 0) continue;

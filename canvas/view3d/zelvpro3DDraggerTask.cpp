@@ -36,7 +36,8 @@ zelvpro3DDraggerTask::~zelvpro3DDraggerTask() {
 void zelvpro3DDraggerTask::Do() {
   if (zelvproElement* target = SnapTarget()) {
     for (zelvproElement* element : dropped_)
-      if (element->GetDatabase() == target->GetDatabase() && element->LinkedRecord() != target->LinkedRecord()) {
+      if (element->GetDatabase() == target->GetDatabase() &&
+          element->LinkedRecord() != target->LinkedRecord()) {
         element->SetLinkedRecord(target->LinkedRecord());
         element->Invalidate();
       }
@@ -47,7 +48,8 @@ void zelvpro3DDraggerTask::Do() {
   for (zelvproElement* element : std::vector<zelvproElement*>(dropped_)) element->AfterPlace();
   // A group that dissolved handed its parts to its container: from here on the task works on them.
   // (The group itself went to the plan's deletion list.)
-  if (groupMode_ && first->GetSupervisor() == nullptr && first->Subviews().Count() == 0) dropped_ = groupParts_;
+  if (groupMode_ && first->GetSupervisor() == nullptr && first->Subviews().Count() == 0)
+    dropped_ = groupParts_;
   std::vector<i3DPaneElement*> placed;
   zelvpro3DCanvas* canvas = zelvpro3DCanvas::Current();
   for (zelvproElement* element : dropped_) {
@@ -68,7 +70,8 @@ void zelvpro3DDraggerTask::Undo() {
   slots_.clear();
   for (zelvproElement* element : dropped_) {
     ppView* container = element->GetSupervisor();
-    slots_.push_back(Slot{element, container, container != nullptr ? container->Subviews().Find(element) : -1});
+    slots_.push_back(
+        Slot{element, container, container != nullptr ? container->Subviews().Find(element) : -1});
   }
   for (zelvproElement* element : dropped_) {
     element->Invalidate();
@@ -81,7 +84,8 @@ void zelvpro3DDraggerTask::Undo() {
 void zelvpro3DDraggerTask::Redo() {
   // Lowest index first: each unit lands where it stood before its later siblings were taken out.
   std::vector<Slot> order = slots_;
-  std::stable_sort(order.begin(), order.end(), [](const Slot& a, const Slot& b) { return a.index < b.index; });
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Slot& a, const Slot& b) { return a.index < b.index; });
   for (const Slot& slot : order) {
     zelvproElement* element = slot.element;
     if (element->GetSupervisor() != nullptr) continue;

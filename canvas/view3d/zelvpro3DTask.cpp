@@ -401,7 +401,8 @@ void zelvpro3DTask::SetTrackCursor() {
 
 // ---- Tracking.
 
-bool zelvpro3DTask::PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit, ppVector3* hit) {
+bool zelvpro3DTask::PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit,
+                                ppVector3* hit) {
   std::vector<zelvproElement*> moved;
   for (const Place& place : places_) moved.push_back(place.element);
   // The pixel where the reference's anchor follows the mouse, and the reference's place from it.
@@ -515,13 +516,12 @@ void zelvpro3DTask::TrackOnFloor() {
     for (Place& place : places_) {
       SnapAnchor entry;
       int32_t moved = -1, other = -1;
-      zelvproElement* found = top->FindSnap(place.element, moved, other, kSnapReach, Plus(placed, place.offset),
-                                            entry, holders_.get(), true);
+      zelvproElement* found = top->FindSnap(place.element, moved, other, kSnapReach,
+                                            Plus(placed, place.offset), entry, holders_.get(), true);
       if (found != nullptr && (found->motionFlags & 2) != 0 && (place.element->GetFlags() & 2) == 0)
         found = nullptr;
       SnapAnchor t, m;
-      if (found != nullptr &&
-          (!found->GetPointEntry(other, t) || !place.element->GetPointEntry(moved, m)))
+      if (found != nullptr && (!found->GetPointEntry(other, t) || !place.element->GetPointEntry(moved, m)))
         found = nullptr;
       snapTarget_ = found;
       if (found == nullptr) continue;
@@ -594,7 +594,8 @@ void zelvpro3DTask::TrackOnWall() {
                        : (flags_ & kPanelSide) != 0 ? zelvproTopViewElement::kPanelBox
                                                     : zelvproTopViewElement::kBlockBox;
   ppVector3 at = target_;
-  if (!under->PlaceInGrid(wallAttach_[0], wallAttach_[1], wallAttach_[2], w, h, d, at, reference_, side)) return;
+  if (!under->PlaceInGrid(wallAttach_[0], wallAttach_[1], wallAttach_[2], w, h, d, at, reference_, side))
+    return;
   target_ = at;
   wall_ = under;
   if (pane_ != nullptr) snapMarker_ = qx3DPicking::ProjectToWindow(*pane_, target_);
@@ -657,7 +658,8 @@ bool zelvpro3DTask::ApplySnap() {
                              : Plus(tw, Turned(Minus(Plus(at, rigid), tw), turn));
     targets.emplace_back(to, place.element->GetAbsoluteAngle() + turn);
   }
-  for (size_t i = 0; i < places_.size(); ++i) PutAt(places_[i], targets[i].first, targets[i].second, container);
+  for (size_t i = 0; i < places_.size(); ++i)
+    PutAt(places_[i], targets[i].first, targets[i].second, container);
   auto* containerElement = dynamic_cast<zelvproElement*>(container);
   containerFlags_ = containerElement != nullptr ? containerElement->motionFlags : 0;
   return true;

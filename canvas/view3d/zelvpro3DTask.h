@@ -88,8 +88,9 @@ class zelvpro3DTask : public zelvproMouseTask {
   bool PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr);
   // The same for any pane: the plan's top-level unit (not one `skip` names) whose box the ray through
   // the pane point meets first, and the point it stands on.
-  static bool SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at, const std::vector<zelvproElement*>& skip,
-                           ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr);
+  static bool SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
+                           const std::vector<zelvproElement*>& skip, ppVector3& point, zelvproElement*& unit,
+                           ppVector3* hit = nullptr);
   // Puts the moved units where the snap would put them (re-parented into the target's container);
   // false, and nothing moved, when the target has no container.
   bool ApplySnap();

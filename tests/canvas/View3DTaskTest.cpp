@@ -59,8 +59,8 @@ ppShape3D Box(const ppVector3& size) {
 // A unit whose body is a box from its position to its size, with an "XDim" property.
 class BoxUnit : public zelvproElement {
  public:
-  BoxUnit(ppView* parent, const ppVector3& at, const ppVector3& size, int32_t unitKind = 0, uint32_t flagWord = 0,
-          zelvDatabase* db = nullptr)
+  BoxUnit(ppView* parent, const ppVector3& at, const ppVector3& size, int32_t unitKind = 0,
+          uint32_t flagWord = 0, zelvDatabase* db = nullptr)
       : zelvproElement(0, parent, eltest::Rect(0, 0, 4, 4), db, 0, 0) {
     position = at;
     dimensions = size;
@@ -76,7 +76,9 @@ class BoxUnit : public zelvproElement {
   }
   bool AcceptsChild(int32_t /*kind*/, zelvproElement* /*element*/) override { return acceptsChildren; }
   int32_t IndexOf(const Vcon::String& name) override { return name == "XDim" ? 0 : -1; }
-  ppParameter GetValue(int32_t index) override { return index == 0 ? ppParameter(dimensions.x) : ppParameter(); }
+  ppParameter GetValue(int32_t index) override {
+    return index == 0 ? ppParameter(dimensions.x) : ppParameter();
+  }
   void SetValue(int32_t index, const ppParameter& value) override {
     if (index != 0) return;
     dimensions.x = value.ToFloat();
@@ -450,7 +452,8 @@ TEST_F(View3DTaskTest, TheFeedbackWaitsSevenTicksAndPutsThePressPictureBackEachT
     for (float y : {0.0f, 720.0f})
       for (float z : {1200.0f, 1800.0f}) {
         const POINT p = PaneAt(ppVector3(x, y, z));
-        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x), minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x), minY = std::min(minY, p.y),
+        maxY = std::max(maxY, p.y);
       }
   const int32_t w = pane_->FrameWidth(), h = pane_->FrameHeight();
   int32_t differing = 0;
@@ -506,8 +509,9 @@ TEST_F(View3DTaskTest, AColourPaintsTheClickedUnitOrTheSelectionOnlyInItsCatalog
 // ---- Through the pane: a press picks the unit, the pane starts the mover.
 
 TEST_F(View3DTaskTest, APressOnAUnitInThePaneMovesItAndUndoPutsItBack) {
-  zelvproElement* e = db_->TopViewFile().CreateElement(
-      palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(1000, 1000, 1600, 1600), top_);
+  zelvproElement* e =
+      db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
+                                       eltest::Rect(1000, 1000, 1600, 1600), top_);
   ASSERT_NE(e, nullptr);
   Show3D();
   const ppBounds3 box = ppBounds3::Transformed(PlanMatrix(e), e->GetBounds(0, 0x240));
@@ -541,9 +545,9 @@ TEST_F(View3DTaskTest, APartDroppedOnAGridContainerHangsInTheChosenCellAndAnInse
   const int32_t sheet = cattest::AddRecord(
       db_->PosSheetFile(),
       {{"xoffset", 30.0}, {"yoffset", 20.0}, {"xraster", 100.0}, {"yraster", 100.0}, {"zraster", 100.0}});
-  zelvproTopViewElement* wall =
-      Make(*db_, AddTopView(*db_, {{"flags", 0x80}, {"posSheet", sheet}, {"xpos", 4}, {"ypos", 5}, {"zpos", 1}}),
-           top_);
+  zelvproTopViewElement* wall = Make(
+      *db_, AddTopView(*db_, {{"flags", 0x80}, {"posSheet", sheet}, {"xpos", 4}, {"ypos", 5}, {"zpos", 1}}),
+      top_);
   ASSERT_NE(wall, nullptr);
   auto shaped = [](zelvproElement* e, const ppVector3& at, const ppVector3& size) {
     e->SetPosition(at);
@@ -556,7 +560,9 @@ TEST_F(View3DTaskTest, APartDroppedOnAGridContainerHangsInTheChosenCellAndAnInse
   shaped(wall, ppVector3(1000, 0, 500), ppVector3(460, 540, 160));
   auto part = [&](uint32_t flagWord, float x) {
     zelvproTopViewElement* p = Make(
-        *db_, AddTopView(*db_, {{"positioning", 10}, {"flags", int32_t(flagWord)}, {"xpos", 1}, {"ypos", 1}, {"zpos", 1}}),
+        *db_,
+        AddTopView(
+            *db_, {{"positioning", 10}, {"flags", int32_t(flagWord)}, {"xpos", 1}, {"ypos", 1}, {"zpos", 1}}),
         top_);
     shaped(p, ppVector3(x, 0, 3000), ppVector3(100, 100, 100));
     return p;
