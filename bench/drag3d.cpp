@@ -135,7 +135,7 @@ Result MoveSeconds(Host& host, PaneHost& paneHost, zelvpro3DPane& pane, int32_t 
   moved->AddAnchor(5, ppVector3(0, 0, kSize - 200.0f));
   // The camera looks down on the whole rail from in front of it, at 45 degrees.
   qxCamera& camera = *qxCameraRecords::Current();
-  camera.kind = qxCamera::kPerspective;
+  camera.kind = 0;  // the eye's central projection
   camera.pitch = -45.0f, camera.yaw = 0.0f;
   const float back = railLength * 0.75f;
   camera.position = ppVector3(1000.0f + railLength / 2, back, 1000.0f + back);

@@ -419,21 +419,21 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
   glContext* context = PaneContext(pane);
   if (context == nullptr) return false;
   pane->RenderWith(context, nullptr, nullptr, true);
-  // The ray through the pixel from the viewer into the scene. The camera's perspective projection
+  // The ray through the pixel from the viewer into the scene. The camera's central projection (kind 0)
   // puts window depth 0 in front of the eye and depth 1 behind it; a parallel one puts depth 0 behind
   // the eye and depth 1 in front.
   const float x = float(at.x), y = float(at.y);
   const ppVector3 a = context->MapPointA(ppVector3(x, y, 0.0f));
   const ppVector3 b = context->MapPointA(ppVector3(x, y, 1.0f));
   const qxCamera& camera = *qxCameraRecords::Current();
-  const bool perspective = camera.IsPerspective();
-  ppVector3 d = perspective ? Minus(a, b) : Minus(b, a);
+  const bool central = camera.kind == 0;
+  ppVector3 d = central ? Minus(a, b) : Minus(b, a);
   const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
   if (!(length > 0.0f)) return false;
   d = ppVector3(d.x / length, d.y / length, d.z / length);
-  // The perspective eye is the point of the line nearest the camera's position.
+  // The eye of a central projection is the point of the line nearest the camera's position.
   ppVector3 o = a;
-  if (perspective) {
+  if (central) {
     const ppVector3 e = Minus(camera.position, a);
     const float s = e.x * d.x + e.y * d.y + e.z * d.z;
     o = Plus(a, ppVector3(d.x * s, d.y * s, d.z * s));

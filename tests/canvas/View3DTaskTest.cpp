@@ -495,6 +495,16 @@ TEST_F(View3DTaskTest, AColourPaintsTheClickedUnitOrTheSelectionOnlyInItsCatalog
   EXPECT_EQ(a->colorRecordId, added_.graphite);
   top_->DoCommand(zelvproCanvas::kRedo, 0);
   EXPECT_EQ(a->colorRecordId, added_.snow);
+  // A selected unit paints the selection, but only its catalogue's units take the colour.
+  foreign->Select(false);
+  zelvpro3DColorTask* selected = click(ppVector3(2300, 720, 1300));
+  ASSERT_EQ(DoneTop(), selected);
+  EXPECT_EQ(b->colorRecordId, added_.snow);
+  EXPECT_EQ(foreign->colorRecordId, 0);
+  EXPECT_EQ(selected->Painted(), std::vector<zelvproElement*>{b});
+  EXPECT_EQ(selected->PreviousColours(), std::vector<int32_t>{added_.graphite});
+  foreign->Deselect(false);
+  b->Deselect(false);
   // Another catalogue's unit takes nothing: no undo entry.
   const ppTask* before = DoneTop();
   click(ppVector3(3300, 720, 1300));
