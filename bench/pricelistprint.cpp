@@ -1,8 +1,8 @@
 // The price list's print: PreparePrint and Print of a list of 500 lines against one of 50, on a
 // hand-made page (10 pixels per millimetre, 2000 by 2800 pixels) into a drawing context over a
 // memory surface, every drawing heard by a counting recorder, in alternating rounds, processor time
-// of the thread. Printing reads each line once for the fitting and once for its row, so the ratio of
-// the median times (linear: 10) must stay at or below 12.
+// of the thread. Printing reads each line once for the fitting, once for the page count and once for
+// its row, so the ratio of the median times (linear: 10) must stay at or below 12.
 #include <cstdio>
 #include <map>
 #include <memory>

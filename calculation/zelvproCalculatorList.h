@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "controls/ppDictList.h"
 #include "database/iProperty.h"
@@ -129,7 +130,9 @@ class zelvproCalculatorList : public ppDictList,
   int32_t PrintCurrentLine() const { return currentLine_; }
   int32_t PrintRowsOnPage() const { return rowsOnPage_; }
   float PrintY() const { return printY_; }
-  int32_t PrintPageCount() const;
+  // The pages the print takes, as its footers count them: counted by laying the lines out before
+  // the first page prints (a line of several rows or one cut to a page moves the breaks).
+  int32_t PrintPageCount() const { return pageCount_; }
   Handle PrintLayout() const { return printLayout_; }
 
  private:
@@ -157,6 +160,18 @@ class zelvproCalculatorList : public ppDictList,
   void PrintFrame(ppDC& dc, const plat::RECT& r);
   void PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r);
   void PrintBreakPage(ppDC& dc, qxPrintPage& page, bool sheet, float y);
+  // Reads line `line` of the print table, builds its texts, selects its font and measures its cells
+  // in rows starting at `top`; answers the rows the line takes (at least 1), its type and its cell
+  // values. The font stays selected.
+  int32_t MeasureListLine(ppDC& dc, qxPrintPage& page, int32_t line, float top,
+                          std::vector<Vcon::WString>& values, int32_t& type);
+  // The rows an item-sheet line of `type` and `sort5` moves the page by before its own row, with
+  // `rowsOnPage` rows already used: +1 for the empty row in front of a group, -1 for a line printed
+  // one row higher.
+  static int32_t SheetRowsBefore(int32_t type, int32_t sort5, int32_t rowsOnPage);
+  // The pages of the list layout and of the item sheet: the page loops run without drawing.
+  int32_t CountListPages(ppDC& dc, qxPrintPage& page);
+  int32_t CountSheetPages();
 
   std::unique_ptr<zelvproCalculatorFil> lineFile_;
   std::unique_ptr<zelvproCalculatorFil> printLineFile_;
@@ -168,7 +183,8 @@ class zelvproCalculatorList : public ppDictList,
   // Print state, reset by PreparePrint. Pixels are device pixels of the page.
   Handle printLayout_ = nullptr;  // owned: the print display list
   iPriceListPrintRecorder* recorder_ = nullptr;
-  int32_t lineCount_ = 0, currentLine_ = 0, rowsOnPage_ = 0, rowsPerPage_ = 1, pageNumber_ = 0;
+  int32_t lineCount_ = 0, currentLine_ = 0, rowsOnPage_ = 0, rowsPerPage_ = 1, pageNumber_ = 0,
+          pageCount_ = 1;
   float rowHeight_ = 1, printY_ = 0, printWidth_ = 0, widthFactor_ = 1, printHeader_ = 0, printTop_ = 0;
   bool columnsFitted_ = false;
 };

@@ -13,9 +13,16 @@
 #include "calculation/iPriceListPrintRecorder.h"
 #include "calculation/zelvproCalculatorFil.h"
 #include "calculation/zelvproCalculatorList.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/zelvproColorCatalogFil.h"
+#include "catalogue/records/zelvproDocFil.h"
 #include "controls/DisplayListLayout.h"
+#include "elements/base/iElementHost.h"
 #include "elements/base/zelvproElement.h"
+#include "elements/topview/ScratchRecord.h"
 #include "foundation/FileRecord.h"
+#include "foundation/LengthText.h"
+#include "foundation/PosixPath.h"
 #include "foundation/ProcessServices.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
@@ -25,6 +32,8 @@
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
 #include "framework/ppRegion.h"
+#include "room/qxNewRoomCanvas.h"
+#include "scene3d/panes/qxPrintLayout.h"
 #include "scene3d/panes/qxPrintPage.h"
 
 namespace {
@@ -90,6 +99,24 @@ Vcon::WString LocalDate() {
   return Narrow(text);
 }
 
+// The open document's file title (no folder, no extension) once it has been saved under a name;
+// text 6306 before.
+Vcon::WString DocumentTitle() {
+  if (DocumentRecordFile == nullptr || !DocumentRecordFile->IsSavedOnce()) return TextById(6306, "6203");
+  const std::string path = Vcon::Utf8FromUtf16(DocumentRecordFile->DocumentFile().path);
+  return Vcon::WString(Vcon::Utf16FromUtf8(qxPrintLayout::FileTitleFromPath(path)));
+}
+
+// The room's floor extents in the user's length unit, "x by z"; 0 by 0 without a room or a floor.
+Vcon::WString RoomSize() {
+  const auto* room = dynamic_cast<const qxNewRoomCanvas*>(iElementHost::Current().NewRoomCanvas());
+  const ppVector2 size = room != nullptr ? room->GetFloorExtent() : ppVector2(0, 0);
+  Vcon::WString x, z;
+  FormatLength(size.x, x);
+  FormatLength(size.y, z);
+  return x + Narrow(" x ") + z;
+}
+
 // The application's side picture of printed pages.
 constexpr int32_t kSidePicture = 2001;
 
@@ -120,15 +147,6 @@ int32_t zelvproCalculatorList::RowsNeeded(float height, float rowHeight) {
   const float n = height / rowHeight;
   const int32_t whole = int32_t(n);
   return std::max(1, whole + (n - float(whole) > 0.05f ? 1 : 0));
-}
-
-int32_t zelvproCalculatorList::PrintPageCount() const {
-  if (lineCount_ <= 0) return 1;
-  int32_t m = lineCount_ / rowsPerPage_;
-  // An exact multiple puts its last line (the grand total) on a page of its own; with one row a page
-  // that page is the one the line would take anyway.
-  if (lineCount_ % rowsPerPage_ != 0 || rowsPerPage_ > 1) ++m;
-  return std::max(m, 1);
 }
 
 // ---- Drawing helpers.
@@ -203,6 +221,7 @@ void zelvproCalculatorList::PreparePrint(qxPrintPage& page, int32_t columnsFile)
     printLayout_ = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorPrintDlst");
   printDescription_ = CalculatorDescriptionField();
   columnsFitted_ = false;
+  pageCount_ = 1;
 }
 
 bool zelvproCalculatorList::Print(ppDC& dc, qxPrintPage& page) {
@@ -217,6 +236,7 @@ bool zelvproCalculatorList::Print(ppDC& dc, qxPrintPage& page) {
 }
 
 void zelvproCalculatorList::PrintContent(ppDC& dc, qxPrintPage& page) {
+  pageCount_ = ItemSheetPrintFlag() ? CountSheetPages() : CountListPages(dc, page);
   if (ItemSheetPrintFlag()) {
     PrintSheetHeader(dc, page);
     PrintSheetPages(dc, page);
@@ -337,13 +357,53 @@ void zelvproCalculatorList::PrintSheetPages(ppDC& dc, qxPrintPage& page) {
   page.spare[0] = pageNumber_;
 }
 
+// The page loops above without drawing: the footers need the page count before the first page ends.
+int32_t zelvproCalculatorList::CountListPages(ppDC& dc, qxPrintPage& page) {
+  iPriceListPrintRecorder* const recorder = recorder_;
+  recorder_ = nullptr;
+  const float first = printTop_ + printHeader_;
+  float y = first;
+  int32_t rows = 0, pages = 1, line = 0;
+  std::vector<Vcon::WString> values;
+  while (line < lineCount_) {
+    if (rows >= rowsPerPage_) ++pages, rows = 0, y = first;
+    int32_t type = 0;
+    const int32_t need = MeasureListLine(dc, page, line, y, values, type);
+    dc.RestoreFont();
+    const bool tall = need > rowsPerPage_;
+    if (rows + need > rowsPerPage_ && !(tall && rows == 0)) {
+      rows += need;
+    } else {
+      const int32_t taken = tall ? rowsPerPage_ : need;
+      y += float(taken) * rowHeight_;
+      rows += taken;
+      ++line;
+    }
+    if (line == lineCount_ - 1 && lineCount_ % rowsPerPage_ == 0)
+      ++pages, rows = 0, y = first - 36 * page.textScale;
+  }
+  recorder_ = recorder;
+  return pages;
+}
+
+int32_t zelvproCalculatorList::CountSheetPages() {
+  Fil& t = *printLineFile_;
+  int32_t rows = 0, pages = 1;
+  for (int32_t line = 0; line < lineCount_; ++line) {
+    if (rows >= rowsPerPage_) ++pages, rows = 0;
+    t.ReadRecordAt(line, nullptr);
+    rows += SheetRowsBefore(RawLong(t, Fil::kType), RawLong(t, Fil::kSort5), rows) + 1;
+  }
+  return pages;
+}
+
 // ---- Headers and footer.
 
 void zelvproCalculatorList::PrintListHeader(ppDC& dc, qxPrintPage& page) {
   const float fs = page.textScale;
-  const Vcon::WString t1 = TextById(6300, "6197") + TextById(6306, "6203");
+  const Vcon::WString t1 = TextById(6300, "6197") + DocumentTitle();
   const Vcon::WString t2 = TextById(6301, "6198") + LocalDate();
-  const Vcon::WString t3 = TextById(6303, "6200");
+  const Vcon::WString t3 = TextById(6303, "6200") + RoomSize();
   const Vcon::WString t4 = TextById(6304, "6201");
   PrintFont(dc, 10 * fs, false);
   const int32_t w = std::max({dc.GetTextWidth(t1), dc.GetTextWidth(t2), dc.GetTextWidth(t3)});
@@ -433,7 +493,7 @@ void zelvproCalculatorList::PrintFooter(ppDC& dc, qxPrintPage& page) {
             kWrap);
 
   const Vcon::WString line =
-      TextById(5164, "Page") + Narrow(" ") + Number(n) + Narrow(" / ") + Number(PrintPageCount());
+      TextById(5164, "Page") + Narrow(" ") + Number(n) + Narrow(" / ") + Number(pageCount_);
   const int32_t x = (f.left + f.right) / 2 - dc.GetTextWidth(line) / 2;
   const int32_t y = int32_t(float(f.bottom) - 14 * ps);
   PrintText(dc, line, {x, y, f.right, f.bottom}, plat::DT_LEFT | plat::DT_NOPREFIX);
@@ -442,28 +502,38 @@ void zelvproCalculatorList::PrintFooter(ppDC& dc, qxPrintPage& page) {
 
 // ---- Lines.
 
-void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPage& page) {
+int32_t zelvproCalculatorList::MeasureListLine(ppDC& dc, qxPrintPage& page, int32_t line, float top,
+                                               std::vector<Vcon::WString>& values, int32_t& type) {
   Fil& t = *printLineFile_;
-  const float fs = page.textScale;
-  t.ReadRecordAt(currentLine_, nullptr);
+  t.ReadRecordAt(line, nullptr);
   t.BuildLineTexts(nullptr);
-  const int32_t type = RawLong(t, Fil::kType);
-  PrintFont(dc, float(FontSize(printLayout_)) * fs, type == Fil::kTagHeading);
+  type = RawLong(t, Fil::kType);
+  PrintFont(dc, float(FontSize(printLayout_)) * page.textScale, type == Fil::kTagHeading);
   const std::vector<Column> columns = Columns(printLayout_);
   const int32_t left = page.image.left;
-  const int32_t top = int32_t(printY_);
-
-  std::vector<Vcon::WString> values(columns.size());
+  values.assign(columns.size(), Vcon::WString());
   int32_t rows = 1;
   for (size_t i = 0; i < columns.size(); ++i) {
     const Column& c = columns[i];
     if (c.width <= 0) continue;
     if (c.layoutId == 0) values[i] = Value(t, DisplayListLayout::FieldOf(c));
-    plat::RECT cell{left + c.x, top, left + c.x + c.width, int32_t(printY_ + rowHeight_)};
+    plat::RECT cell{left + c.x, int32_t(top), left + c.x + c.width, int32_t(top + rowHeight_)};
     plat::RECT m = cell;
     dc.MeasureText(values[i], &m, uint32_t(c.textFormat) | kWrap);
     if (m.bottom > cell.bottom) rows = std::max(rows, RowsNeeded(float(m.bottom - m.top), rowHeight_));
   }
+  return rows;
+}
+
+void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPage& page) {
+  Fil& t = *printLineFile_;
+  const float fs = page.textScale;
+  std::vector<Vcon::WString> values;
+  int32_t type = 0;
+  int32_t rows = MeasureListLine(dc, page, currentLine_, printY_, values, type);
+  const std::vector<Column> columns = Columns(printLayout_);
+  const int32_t left = page.image.left;
+  const int32_t top = int32_t(printY_);
   const bool tall = rows > rowsPerPage_;
   if (rowsOnPage_ + rows > rowsPerPage_ && !(tall && rowsOnPage_ == 0)) {
     // Not on this page: the page loop breaks the page and prints the line again.
@@ -509,8 +579,10 @@ void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPag
       dc.SetNormalPen();
     }
     if (field == Fil::kUnitText || field == Fil::kUnitDescription || field == Fil::kCompleteUnit) {
-      zelvproElement* element = t.LineRefsAt(currentLine_).element;
-      if (element != nullptr && RawLong(t, Fil::kElement) != 0) {
+      // A stored line never holds an element's address (its "element" word stays 0): the element is
+      // in the pane's table's references; the print table reads the same lines but holds none.
+      zelvproElement* element = lineFile_->LineRefsAt(currentLine_).element;
+      if (element != nullptr) {
         const uint32_t marks = uint32_t(element->StatusFlags());
         const int32_t side = int32_t(8 * fs);
         plat::RECT mark{cell.right, cell.top, cell.right + side, cell.top + side};
@@ -538,6 +610,15 @@ void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPag
   dc.RestoreFont();
 }
 
+int32_t zelvproCalculatorList::SheetRowsBefore(int32_t type, int32_t sort5, int32_t rowsOnPage) {
+  int32_t rows = 0;
+  if (sort5 == 0 && rowsOnPage != 0 && type != Fil::kTagHeading && type != Fil::kItemService &&
+      type != Fil::kTextLine)
+    ++rows;
+  if (type == Fil::kEmptyLine || type == Fil::kTagSubtotal || type == Fil::kTagHeading) --rows;
+  return rows;
+}
+
 void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPage& page) {
   Fil& t = *printLineFile_;
   const float fs = page.textScale;
@@ -551,15 +632,9 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
   const uint32_t right = plat::DT_RIGHT | plat::DT_NOPREFIX;
   const int32_t type = RawLong(t, Fil::kType);
 
-  if (RawLong(t, Fil::kSort5) == 0 && rowsOnPage_ != 0 && type != Fil::kTagHeading &&
-      type != Fil::kItemService && type != Fil::kTextLine) {
-    printY_ += rowHeight_;
-    ++rowsOnPage_;
-  }
-  if (type == Fil::kEmptyLine || type == Fil::kTagSubtotal || type == Fil::kTagHeading) {
-    printY_ -= rowHeight_;
-    --rowsOnPage_;
-  }
+  const int32_t before = SheetRowsBefore(type, RawLong(t, Fil::kSort5), rowsOnPage_);
+  printY_ += float(before) * rowHeight_;
+  rowsOnPage_ += before;
   const int32_t x0 = page.image.left + first.x;
   if (type == Fil::kTotalLine) {
     plat::RECT r{x0, int32_t(printY_ - 2 * rowHeight_), page.image.right, int32_t(printY_ + rowHeight_)};
@@ -581,7 +656,8 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
     k.left += dx;
     k.right += dx;
   };
-  zelvproElement* element = RawLong(t, Fil::kElement) != 0 ? t.LineRefsAt(currentLine_).element : nullptr;
+  // The line's element, from the pane's table's references (see PrintListLine).
+  zelvproElement* element = lineFile_->LineRefsAt(currentLine_).element;
   if (element != nullptr && (uint32_t(element->StatusFlags()) & 0xFFFF) != 0) {
     PrintFont(dc, 18 * fs, true);
     PrintText(dc, Narrow("*"), k, plat::DT_LEFT | plat::DT_NOPREFIX);
@@ -598,11 +674,17 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
     move(w);
     if (element != nullptr) {
       PrintText(dc, Number(int64_t(element->SizeValue() / 10)), k, align);
+      // The names of the element's first three colours, each where its group bit is set; a colour
+      // id of 0, no catalogue or a colour record that is gone leave the cell empty.
       const uint32_t mask = element->CollectBitMask(true);
+      zelvDatabase* db = element->GetDatabase();
       for (int32_t index = 1; index <= 3; ++index) {
         move(w);
-        // The colour names need the catalogue's colour table; an id without a name leaves the cell empty.
-        (void)mask;
+        const int32_t colour =
+            (mask & (1u << (index - 1))) != 0 ? element->GetColorRecordIdClamped(index) : 0;
+        if (colour == 0 || db == nullptr) continue;
+        const ScratchRecord record(db->ColorCatalogFile(), colour);
+        if (record.Present()) PrintText(dc, record.Wide("tname"), k, align);
       }
       move(w);
       PrintText(dc, Value(t, t.IndexOf("tbackCoverColor")), k, align);

@@ -10,12 +10,6 @@ constexpr uint32_t kLengthBytes = 4;
 
 uint32_t RoundUpTo4(uint32_t n) { return (n + 3u) & ~3u; }
 
-void AppendInt32(Handle blob, int32_t value) {
-  uint8_t bytes[kLengthBytes];
-  std::memcpy(bytes, &value, sizeof bytes);  // the program runs little-endian only
-  MemInsertBytes(bytes, kLengthBytes, blob, kMemAppend);
-}
-
 }  // namespace
 
 ppEmbeddedData::ppEmbeddedData(const char* layoutName, ppDatabase& database, Handle blob, ppDatafile* owner)
@@ -50,16 +44,26 @@ void ppEmbeddedData::LoadFromBlob() {
 
 void ppEmbeddedData::SaveToBlob() {
   if (blob_ == nullptr) return;
-  MemSetSize(blob_, 0);
-  static const uint8_t kZeros[4] = {0, 0, 0, 0};
+  // The blob is sized once: growing it record by record may move the whole blob at every step, which
+  // made saving a plan quadratic in its elements.
+  uint32_t total = 0;
+  for (Handle record : RecordHandles())
+    total = RoundUpTo4(total + kLengthBytes + uint32_t(MemGetSize(record)));
+  total += kLengthBytes;
+  MemSetSize(blob_, 0);  // nothing of the old bytes needs keeping
+  MemSetSize(blob_, total);
+  char* out = *blob_;  // no call below can move the blob
+  uint32_t p = 0;
   for (Handle record : RecordHandles()) {
     const uint32_t length = uint32_t(MemGetSize(record));
-    AppendInt32(blob_, int32_t(length));
-    MemInsertHandle(record, blob_, kMemAppend);
-    const uint32_t size = uint32_t(MemGetSize(blob_));
-    if (RoundUpTo4(size) > size) MemInsertBytes(kZeros, RoundUpTo4(size) - size, blob_, kMemAppend);
+    const int32_t stored = int32_t(length);
+    std::memcpy(out + p, &stored, kLengthBytes);  // the program runs little-endian only
+    std::memcpy(out + p + kLengthBytes, *record, length);
+    const uint32_t end = p + kLengthBytes + length;
+    p = RoundUpTo4(end);
+    std::memset(out + end, 0, p - end);
   }
-  AppendInt32(blob_, 0);
+  std::memset(out + p, 0, kLengthBytes);
   // The owner is written even when the table became empty, so that deleting the last record
   // reaches the stored owner.
   if (owner_ == nullptr || owner_->CurrentRecordId() <= 0) return;

@@ -24,8 +24,12 @@ bool DocumentCommands::AskSaveChanges() { return operations_.AskSaveChanges(); }
 
 void DocumentCommands::CloseFile() { document_.DeleteAutoSaveFile(); }
 
-void DocumentCommands::ResumeFromAutoSave() { operations_.ResumeFromAutoSave(); }
+void DocumentCommands::ResumeFromAutoSave() { operations_.StartWithoutCommandLine(); }
 
 void DocumentCommands::WriteAutoSave() { operations_.WriteAutoSave(); }
 
-void DocumentCommands::OpenFile(const DocumentFileRecord& file) { operations_.OpenDocumentFile(file.path); }
+void DocumentCommands::OpenFile(const DocumentFileRecord& file) {
+  // A file handed over by another start replaces the open document: unsaved changes are asked about
+  // first, as for the open dialog.
+  if (operations_.AskSaveChanges()) operations_.OpenDocumentFile(file.path);
+}

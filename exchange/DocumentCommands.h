@@ -23,8 +23,10 @@ class DocumentCommands : public iDocumentCommands {
   bool AskSaveChanges() override;
   // Closing was allowed: the autosave file has served its purpose.
   void CloseFile() override;
+  // The start without a document named: the autosaved document, else the new document.
   void ResumeFromAutoSave() override;
   void WriteAutoSave() override;
+  // Asks about unsaved changes, then opens `file`.
   void OpenFile(const DocumentFileRecord& file) override;
 
  private:

@@ -95,10 +95,9 @@ void DocumentFileOperations::WriteFile(ppFileSpec& file) {
     bool value;
     ~Restore() { flag = value; }
   } restore{saveInProgress_, saving};
-  double x = 0.0, y = 0.0;
-  steps_.ViewValues(x, y);
-  RecordField(document_, "viewPointXLast").SetDouble(document_.Record(), x);
-  RecordField(document_, "viewPointYLast").SetDouble(document_.Record(), y);
+  DocumentPlanScales scales;
+  steps_.ViewValues(scales.horizontal, scales.vertical);
+  document_.SetPlanScales(scales);
   ScopedHandle packed(NewEmptyHandle());
   PrepareForSave(packed.Get());
   WriteHandleToFile(file, packed.Get());
@@ -177,8 +176,8 @@ bool DocumentFileOperations::Load(Handle packed) {
   }
   char* record = document_.Record();
   steps_.RebuildFromTables(document_);
-  steps_.SetViewValues(RecordField(document_, "viewPointXLast").Double(record),
-                       RecordField(document_, "viewPointYLast").Double(record));
+  const DocumentPlanScales scales = document_.PlanScales();
+  steps_.SetViewValues(scales.horizontal, scales.vertical);
   const RecordField stationery(document_, "stationery");
   if (stationery.Long(record) != 0) {
     document_.SetSavedOnce(false);
@@ -278,9 +277,35 @@ void DocumentFileOperations::WriteAutoSave() {
 }
 
 bool DocumentFileOperations::ResumeFromAutoSave() {
+  Handle packed = nullptr;
   try {
-    ScopedHandle packed(ReadFileToHandle(document_.AutoSaveFile()));
-    if (packed.Get() == nullptr || !Load(packed.Get())) return false;
+    packed = ReadFileToHandle(document_.AutoSaveFile());
+  } catch (int32_t) {
+    return false;
+  }
+  ScopedHandle kept(packed);
+  return packed != nullptr && ResumeFrom(packed);
+}
+
+void DocumentFileOperations::StartWithoutCommandLine() {
+  Handle packed = nullptr;
+  try {
+    packed = ReadFileToHandle(document_.AutoSaveFile());
+  } catch (int32_t) {
+    packed = nullptr;
+  }
+  ScopedHandle kept(packed);
+  if (packed == nullptr) {
+    NewDocument();
+    return;
+  }
+  // An autosave that cannot be loaded stays on disk: it may be all that is left of the last session.
+  ResumeFrom(packed);
+}
+
+bool DocumentFileOperations::ResumeFrom(Handle packed) {
+  try {
+    if (!Load(packed)) return false;
   } catch (int32_t) {
     return false;
   }
@@ -292,6 +317,31 @@ bool DocumentFileOperations::ResumeFromAutoSave() {
   document_.SetModified((flags & zelvproDocFil::kModifiedFlag) != 0);
   steps_.ResetRulers();
   return true;
+}
+
+Handle DocumentFileOperations::LoadFromFile(Handle packed) {
+  if (packed == nullptr) return nullptr;
+  Handle before = NewEmptyHandle();
+  try {
+    steps_.SaveTrees(document_);
+    char* record = document_.Record();
+    RecordField(document_, "version").SetLong(record, kCurrentVersion);
+    RecordField(document_, "lastDirectory").SetWideText(record, lastDirectory_);
+    document_.PackRecord(nullptr, before);
+    if (document_.Unpack(packed) != zelvproDocFil::UnpackResult::kAccepted) {
+      MemDispose(before);
+      return nullptr;
+    }
+  } catch (int32_t) {
+    MemDispose(before);
+    return nullptr;
+  }
+  char* record = document_.Record();
+  steps_.RebuildRoomFromTable(document_);
+  const DocumentPlanScales scales = document_.PlanScales();
+  steps_.SetViewValues(scales.horizontal, scales.vertical);
+  steps_.AfterRoomLoad(RecordField(document_, "lastView").Long(record));
+  return before;
 }
 
 bool DocumentFileOperations::ExportOrderText() {

@@ -15,11 +15,12 @@
 #include "foundation/FileRecord.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/VconString.h"
+#include "room/iDocumentLoader.h"
 
 class iDocumentPlanSteps;
 class zelvproDocFil;
 
-class DocumentFileOperations {
+class DocumentFileOperations : public iDocumentLoader {
  public:
   static constexpr int32_t kCurrentVersion = 2;
   static constexpr int32_t kCalculationView = 2012, k3DView = 2024;
@@ -73,6 +74,14 @@ class DocumentFileOperations {
   // Loads the autosave file when there is one: modified from the saved flags, has-file only when
   // the flags say so and the document names a path. Answers whether it loaded.
   bool ResumeFromAutoSave();
+  // The start without a document named: the autosaved document when there is an autosave file, else
+  // the new document (NewDocument). An autosave file that does not load is left on disk.
+  void StartWithoutCommandLine();
+
+  // The room's loader (room templates are whole packed documents): packs the open document into a
+  // new handle (the caller's), unpacks `packed` and rebuilds only the room canvas from it. Null, with
+  // the document unchanged, when `packed` is refused or damaged.
+  Handle LoadFromFile(Handle packed) override;
 
   // The save dialog for a text file, then the order text file (OrderTextWriter) there. A file error
   // shows the save failure message. False when cancelled or not written.
@@ -85,6 +94,8 @@ class DocumentFileOperations {
   void SetLastDirectory(const Vcon::WString& folder) { lastDirectory_ = folder; }
 
  private:
+  bool ResumeFrom(Handle packed);
+
   zelvproDocFil& document_;
   iDocumentPlanSteps& steps_;
   ShoppingListClock clock_;

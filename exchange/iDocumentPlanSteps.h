@@ -23,6 +23,9 @@ class iDocumentPlanSteps {
   // Rebuilds both plan canvases from the module tables just unpacked: empty undo stacks, re-snapped
   // trees, the price list emptied, the 3D view redrawn.
   virtual void RebuildFromTables(zelvproDocFil& /*document*/) {}
+  // Rebuilds only the room canvas from the first module table, keeping every undo history (a room
+  // template swapped in by an undoable task).
+  virtual void RebuildRoomFromTable(zelvproDocFil& /*document*/) {}
   // The editor's two view values (the first value of its first view object, the second of its second).
   virtual void ViewValues(double& x, double& y) { x = y = 0.0; }
   virtual void SetViewValues(double /*x*/, double /*y*/) {}
@@ -31,6 +34,9 @@ class iDocumentPlanSteps {
   // After a load: the layer and application commands, the document sweeper, the view switch when
   // `lastView` is not 0, the refresh, the warning marks cleared and the placement check run once.
   virtual void AfterLoad(int32_t /*lastView*/) {}
+  // After a room template was swapped in: the room's rebuild, the calculation command, the document
+  // loaded message (sent at once) and the view switch when `lastView` is not 0.
+  virtual void AfterRoomLoad(int32_t /*lastView*/) {}
   virtual void ResetRulers() {}
   // Save-as exports: the picture (3D view off-screen in the 3D mode, else the plan) and the price
   // list's article list. Answer whether the file was written.

@@ -91,6 +91,7 @@ class DeviceContext {
   int32_t mapMode = MM_TEXT;
   SIZE windowExt{1, 1};
   SIZE viewportExt{1, 1};
+  int32_t bitsPerPixel = 32;  // what BITSPIXEL answers; display contexts take the screen's depth
   int32_t rasterCaps = RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
 
   POINT position;         // logical units

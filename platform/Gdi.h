@@ -38,6 +38,9 @@ void SurfaceChanged(HDC dc);
 POINT GetDCOrigin(HDC dc);
 // Raster capabilities that GetDeviceCaps(RASTERCAPS) reports; printer contexts report their own.
 void SetDCRasterCaps(HDC dc, int32_t caps);
+// Makes a context answer as a display of `bits` bits a pixel (BITSPIXEL); at 8 or fewer it reports a
+// palette device (RC_PALETTE), as a display of 256 colours or fewer does.
+void SetDCDisplayDepth(HDC dc, int32_t bits);
 
 // ---- Memory contexts. A new memory context holds a 1 by 1 monochrome bitmap until another is selected.
 HDC CreateCompatibleDC(HDC dc);

@@ -71,6 +71,13 @@ void SetDCRasterCaps(HDC hdc, int32_t caps) {
   if (DeviceContext* dc = LiveDc(hdc)) dc->rasterCaps = caps;
 }
 
+void SetDCDisplayDepth(HDC hdc, int32_t bits) {
+  DeviceContext* dc = LiveDc(hdc);
+  if (!dc) return;
+  dc->bitsPerPixel = bits;
+  dc->rasterCaps = bits <= 8 ? dc->rasterCaps | RC_PALETTE : dc->rasterCaps & ~RC_PALETTE;
+}
+
 HDC CreateCompatibleDC(HDC) { return Register(new DeviceContext()); }
 
 BOOL DeleteDC(HDC hdc) {
@@ -99,7 +106,7 @@ int32_t GetRasterDeviceCaps(HDC hdc, int32_t index) {
     case RASTERCAPS:
       return dc->rasterCaps;
     case BITSPIXEL:
-      return 32;
+      return dc->bitsPerPixel;
     case PLANES:
       return 1;
     case LOGPIXELSX:

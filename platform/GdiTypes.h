@@ -184,6 +184,7 @@ constexpr int32_t LOGPIXELSX = 88;
 constexpr int32_t LOGPIXELSY = 90;
 constexpr int32_t RC_BITBLT = 0x0001;
 constexpr int32_t RC_BITMAP64 = 0x0008;
+constexpr int32_t RC_PALETTE = 0x0100;  // a display of at most 256 colours
 constexpr int32_t RC_DI_BITMAP = 0x0080;
 constexpr int32_t RC_DIBTODEV = 0x0200;
 constexpr int32_t RC_STRETCHBLT = 0x0800;

@@ -17,9 +17,13 @@ std::atomic<int32_t> gWidth{kStartWidth};
 std::atomic<int32_t> gHeight{kStartHeight};
 std::atomic<int32_t> gFullWidth{kStartWidth};
 std::atomic<int32_t> gFullHeight{kStartHeight};
+constexpr int32_t kStartDepth = 32;
+std::atomic<int32_t> gDepth{kStartDepth};
 
-[[maybe_unused]] const bool kReset =
-    ResetList::Add("screen metrics", [] { SetVirtualScreenSize(kStartWidth, kStartHeight); });
+[[maybe_unused]] const bool kReset = ResetList::Add("screen metrics", [] {
+  SetVirtualScreenSize(kStartWidth, kStartHeight);
+  gDepth = kStartDepth;
+});
 
 }  // namespace
 
@@ -44,6 +48,10 @@ void SetVirtualScreenSize(int32_t width, int32_t height) {
   gFullWidth = gWidth.load();
   gFullHeight = gHeight.load();
 }
+
+int32_t ScreenColorDepth() { return gDepth; }
+
+void SetScreenColorDepth(int32_t bits) { gDepth = std::max(bits, 1); }
 
 void SetFullScreenClientSize(int32_t width, int32_t height) {
   gFullWidth = std::clamp(width, 0, gWidth.load());

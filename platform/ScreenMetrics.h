@@ -22,4 +22,10 @@ void SetVirtualScreenSize(int32_t width, int32_t height);
 // Sets the full-screen client area in pixels (at most the screen size).
 void SetFullScreenClientSize(int32_t width, int32_t height);
 
+// The screen's colour depth in bits a pixel: 32 unless a test or the display backend sets another.
+// Contexts of the screen and of windows answer it (GetDeviceCaps BITSPIXEL) and, at 8 or fewer bits,
+// report a palette display (RASTERCAPS with RC_PALETTE). Values below 1 count as 1.
+int32_t ScreenColorDepth();
+void SetScreenColorDepth(int32_t bits);
+
 }  // namespace plat

@@ -182,7 +182,12 @@ bool SdlBackend::Start() {
   if (!gVideoUp && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   gVideoUp = true;
   SDL_DisplayMode mode;
-  if (SDL_GetDesktopDisplayMode(0, &mode) == 0) SetVirtualScreenSize(mode.w, mode.h);
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+    SetVirtualScreenSize(mode.w, mode.h);
+    // Only a palette display changes the depth contexts answer: deeper ones keep the 32 bits the
+    // drawing surfaces and the OpenGL pixel formats are made for.
+    if (SDL_BITSPERPIXEL(mode.format) <= 8) SetScreenColorDepth(int32_t(SDL_BITSPERPIXEL(mode.format)));
+  }
   SDL_EventState(SDL_DROPTEXT, SDL_ENABLE);
   SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
   SDL_StartTextInput();

@@ -759,12 +759,15 @@ HDC GetDC(HWND window) {
   if (!window) {
     // The screen: a context that answers device questions; nothing drawn on it is kept.
     static Surface screen(1, 1);
-    return CreateSurfaceDC(screen, {0, 0}, RECT{0, 0, 1, 1});
+    HDC dc = CreateSurfaceDC(screen, {0, 0}, RECT{0, 0, 1, 1});
+    SetDCDisplayDepth(dc, ScreenColorDepth());
+    return dc;
   }
   if (!Manager().Find(window)) return nullptr;
   HRGN clip = Manager().VisibleRegion(window);
   HDC dc = ContextForWindow(window, clip);
   DeleteObject(clip);
+  SetDCDisplayDepth(dc, ScreenColorDepth());
   return dc;
 }
 

@@ -9,6 +9,7 @@
 #include "app/dialogs/zelvproPrefsDialog.h"
 #include "app/menus/MenuBuilder.h"
 #include "app/shell/ShellSceneRefresh.h"
+#include "app/shell/LocalDocumentFiles.h"
 #include "app/shell/ShellSettings.h"
 #include "app/shell/iShellServices.h"
 #include "app/warnings/ShowWarning.h"
@@ -40,6 +41,7 @@
 #include "elements/topview/iConfigurator.h"
 #include "elements/topview/iRecordGrids.h"
 #include "elements/topview/zelvproElementConfigurator.h"
+#include "elements/units/WallTopViewRecord.h"
 #include "elements/units/WorktopBuilder.h"
 #include "elements/units/WorktopTable.h"
 #include "foundation/FileDialogs.h"
@@ -75,8 +77,6 @@ namespace {
 // The settings file list (string array 132) and the entries start-up reads.
 constexpr uint16_t kSettingsFiles = 132;
 constexpr int32_t kApplicationEntry = 20, kResourcesEntry = 21, kSkinEntry = 26;
-// The raster capability of a palette display.
-constexpr int32_t kRcPalette = 0x0100;
 constexpr int32_t kDeleteKey = 0x2E, kBackspaceKey = 8;
 constexpr const char* kDialogFont = "MS Sans Serif";
 
@@ -101,6 +101,15 @@ std::unique_ptr<Database> OpenSettingsDatabase(int32_t entry) {
   }
 }
 
+// One box for each catalogue that failed to open; the run goes on without it.
+void TellCatalogueFailures(const CatalogDatabaseList& catalogues) {
+  for (const CatalogDatabaseList::Failure& failure : catalogues.Failures()) {
+    const std::string text = "Cannot open " + Narrow(failure.path) + " (error " +
+                             std::to_string(failure.error) + "). The program goes on without this catalogue.";
+    MessageBoxA(nullptr, text.c_str(), ppApplication::kFrameClass, MB_ICONEXCLAMATION);
+  }
+}
+
 }  // namespace
 
 zelvProApp::zelvProApp(HINSTANCE instance, HINSTANCE previous) : ppApplication(instance, previous) {}
@@ -113,6 +122,7 @@ zelvProApp::~zelvProApp() {
   delete documentWindow_;
   documentWindow_ = nullptr;
   textWindow_ = nullptr;
+  localDocuments_.reset();
   ppSelectorDialog::InstallSceneRefresh(nullptr);
   sceneRefresh_.reset();
   if (&iConfigurator::Current() == elementConfigurator_.get()) iConfigurator::Install(nullptr);
@@ -124,6 +134,8 @@ zelvProApp::~zelvProApp() {
   documentFile_.reset();
   FreeUnitTrees();
   catalogues_.reset();
+  // It keeps a pointer into the main catalogue: a later start in this process must look it up again.
+  WallTopViewRecord::Reset();
   resourcesDb_.reset();
   // The splash is the about window: deleted here once, and the credits window too.
   DeleteAboutWindow();
@@ -143,7 +155,7 @@ bool zelvProApp::CanStart() {
   HDC dc = GetDC(desktop);
   const int32_t caps = dc != nullptr ? GetDeviceCaps(dc, RASTERCAPS) : 0;
   if (dc != nullptr) ReleaseDC(desktop, dc);
-  if ((caps & kRcPalette) == 0) return true;
+  if ((caps & RC_PALETTE) == 0) return true;
   Vcon::WString caption, text;
   if (!GetTextById(5038, caption)) caption = u"Forkert sk\u00e6rmopl\u00f8sning";
   if (!GetTextById(5039, text))
@@ -195,6 +207,7 @@ void zelvProApp::Startup() {
   if (!FrameTitle().empty() && Frame() != nullptr) SetWindowTextA(Frame(), FrameTitle().c_str());
   // 12: catalogues; the calculation's unit trees read over them.
   catalogues_ = std::make_unique<CatalogDatabaseList>();
+  TellCatalogueFailures(*catalogues_);
   LoadUnitTrees();
   // 13
   WorktopTable::ReadWorktopInfo();
@@ -206,6 +219,8 @@ void zelvProApp::Startup() {
   if (MainCatalogDatabase != nullptr) documentFile_ = std::make_unique<zelvproDocFil>(*MainCatalogDatabase);
   documentLink_ = std::make_unique<zelvproDocRecordLink>();
   zelvproDocConfigurator::SetDocumentRecordLink(documentLink_.get());
+  if (documentCommands_ == nullptr && documentFile_ != nullptr)
+    localDocuments_ = std::make_unique<LocalDocumentFiles>(*documentFile_);
   // 17 to 20
   MakeDocumentWindow();
   // 21
@@ -265,7 +280,9 @@ void zelvProApp::MakeDocumentWindow() {
   zelvproWindow::Parts parts;
   parts.application = applicationDb_.get();
   parts.catalogue = MainCatalogDatabase;
-  parts.document = documentCommands_;
+  parts.document = documentCommands_ != nullptr ? documentCommands_
+                   : localDocuments_ != nullptr ? &localDocuments_->Commands()
+                                                : nullptr;
   parts.commandLine = commandLine_;
   parts.frame = Frame();
   parts.make3DCanvas = zelvpro3DCanvas::Maker(MainCatalogDatabase);

@@ -23,6 +23,7 @@
 #include "framework/ppApplication.h"
 
 class CatalogDatabaseList;
+class LocalDocumentFiles;
 class RecordGridMaker;
 class iDocumentCommands;
 class ShellSceneRefresh;
@@ -56,8 +57,8 @@ class zelvProApp : public ppApplication {
   // ---- Start-up.
   // The argument bytes of the program (UTF-8), handed to the document window; set before Startup.
   void SetCommandLine(std::string line) { commandLine_ = std::move(line); }
-  // The document operations the document window uses (not owned; null: the neutral ones until the
-  // document exchange provides them); set before Startup.
+  // The document operations the document window uses instead of the program's own local document
+  // files (not owned; null: the program's own); set before Startup.
   void SetDocumentCommands(iDocumentCommands* commands) { documentCommands_ = commands; }
   // False on a palette display, after the box that says so.
   bool CanStart() override;
@@ -127,6 +128,7 @@ class zelvProApp : public ppApplication {
   std::unique_ptr<CatalogDatabaseList> catalogues_;
   std::unique_ptr<zelvproDocFil> documentFile_;
   std::unique_ptr<zelvproDocRecordLink> documentLink_;
+  std::unique_ptr<LocalDocumentFiles> localDocuments_;  // unless SetDocumentCommands named others
   std::unique_ptr<zelvproElementConfigurator> elementConfigurator_;
   std::unique_ptr<RecordGridMaker> gridMaker_;
   std::unique_ptr<ShellSceneRefresh> sceneRefresh_;

@@ -18,6 +18,7 @@
 #include "elements/base/zelvproPaneElement.h"
 #include "elements/topview/iConfigurator.h"
 #include "foundation/TextsById.h"
+#include "foundation/ppMatrix4.h"
 #include "framework/ToolTipControl.h"
 #include "framework/ppButton.h"
 #include "framework/ppFrameAdorner.h"
@@ -40,6 +41,8 @@ zelvpro3DCanvas* gCanvas = nullptr;  // user-interface thread
 constexpr int32_t kCut = 33, kCopy = 34, kPaste = 35;
 constexpr int32_t kRotationSliderId = 6, kTiltSliderId = 7, kDistanceSliderId = 8;
 constexpr int32_t kHomeKey = 36;
+// GetBounds flags that ask an element for its cached own box.
+constexpr int32_t kOwnBox = 0x240;
 // Mode bits of view point k.
 constexpr uint32_t Mode2Bit(int32_t k) { return 0x10000u << k; }
 constexpr uint32_t Mode1Bit(int32_t k) { return 0x80000u << k; }
@@ -83,6 +86,7 @@ zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, ze
   const int32_t w = Width(), h = Height();
   const plat::RECT paneRect{frame.left + 10, frame.top + 4, frame.right - 30, frame.bottom - 30};
   if (GetHWND() != nullptr) pane_ = zelvpro3DPane::Create(GetHWND(), paneRect, host);
+  if (pane_ != nullptr) paneWindow_ = pane_->GetHWND();
 
   const plat::RECT local{10, 4, w - 30, h - 30};
   frameView_ = new ppView(this, kStretch, kStretch);
@@ -129,7 +133,7 @@ zelvpro3DCanvas::~zelvpro3DCanvas() {
   RemoveToolTips();
   if (DocumentRecordFile != nullptr && DocumentRecordFile->ViewPoints() == this)
     DocumentRecordFile->SetViewPoints(nullptr);
-  if (pane_ != nullptr && plat::IsWindow(pane_->GetHWND())) plat::DestroyWindow(pane_->GetHWND());
+  if (paneWindow_ != nullptr && plat::IsWindow(paneWindow_)) plat::DestroyWindow(paneWindow_);
   pane_ = nullptr;
   if (gCanvas == this) gCanvas = nullptr;
 }
@@ -559,19 +563,18 @@ i3DPaneElement* zelvpro3DCanvas::ElementForPickName(uint32_t name) {
   return PaneElementFor(found);
 }
 
-namespace {
-
-// Any non-zero first argument with flags other than 0x240 asks an element for its full box.
-constexpr intptr_t kFreshBox = 1;
-
-}  // namespace
-
 ppBounds3 zelvpro3DCanvas::CanvasBounds(float factor) {
   zelvproElement* top = TopCanvasElement();
   if (top == nullptr) return ppBounds3();
-  // The full box, walked afresh: the canvas's cached own box is not renewed when units are added,
-  // moved or removed below it, and a fit to a stale box shows the wrong part of the room.
-  ppBounds3 box = top->GetBounds(kFreshBox, 0);
+  // Gathered afresh from the units' own boxes: the canvas's cached own box is not renewed when units
+  // are added, moved or removed below it. Each own box is measured again while its unit is marked
+  // changed (the full box would clear the mark and leave the own box stale).
+  ppBounds3 box;
+  ForEachChildElement(*top, [&](zelvproElement* child) {
+    ppMatrix4 placement;
+    child->BuildPlacementMatrix(placement);
+    box.AddBox(ppBounds3::Transformed(placement, child->GetBounds(0, kOwnBox)));
+  });
   if (!box.IsEmpty()) box.half = ppVector3(box.half.x * factor, box.half.y * factor, box.half.z * factor);
   return box;
 }

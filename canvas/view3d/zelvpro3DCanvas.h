@@ -164,6 +164,9 @@ class zelvpro3DCanvas : public zelvproCanvas,
   zelvproButtonSlider* SliderById(int32_t id) const;
 
   zelvpro3DPane* pane_ = nullptr;  // child window; destroyed with the canvas
+  // The pane's window: the pane goes with it, and a frame closed by its close box destroys it before
+  // the canvas is deleted, so the canvas asks the handle, never the pane, whether it still stands.
+  plat::HWND paneWindow_ = nullptr;
   ppView* frameView_ = nullptr;
   zelvproButtonSlider* rotationSlider_ = nullptr;
   zelvproButtonSlider* distanceSlider_ = nullptr;

@@ -81,10 +81,13 @@ void CatalogDatabaseList::OpenFromApplication() {
     functions.ReadRecordAt(i, nullptr);
     const char* record = functions.GetRecordBuffer();
     if (type.Long(record) != qxFunctionFil::kCatalogueType) continue;
+    const Vcon::WString name = WideFromString(path.Text(record));
     try {
-      OpenDatabaseFile(ppFileSpec(WideFromString(path.Text(record))));
+      OpenDatabaseFile(ppFileSpec(name));
+    } catch (int32_t error) {
+      failures_.push_back({name, error});
     } catch (...) {
-      // A catalogue that cannot be opened is left out; the next one is still tried.
+      failures_.push_back({name, 0});
     }
   }
 }

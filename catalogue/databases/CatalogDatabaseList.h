@@ -4,7 +4,8 @@
 // A file whose head carries the code "Zelv" at byte 8 is listed, with the word at byte 4 as its
 // type code. One that carries it at byte 4 is opened but never listed (the list's lookups do not
 // find it; with no top views it becomes ExtrasCatalogDatabase) and is kept open until the list
-// goes. A file with neither, or one that fails to open, is skipped without a message.
+// goes. A file with neither is skipped. One that fails to open is left out and noted in Failures(),
+// for the application to tell the user; the next one is still tried.
 //
 // The list owns every database it opened and deletes the listed ones in list order, then the
 // unlisted ones. Construction needs the application database open (ApplicationRecordFile); without
@@ -29,6 +30,11 @@ class CatalogDatabaseList {
     std::unique_ptr<zelvDatabase> database;
     ppFileSpec fileSpec;
   };
+  // A catalogue file the application record names that could not be opened.
+  struct Failure {
+    Vcon::WString path;  // as the record names it
+    int32_t error = 0;   // the file or database error; 0 for an error without a code
+  };
 
   // Opens the catalogues (OpenFromApplication) and becomes the global list; MainCatalogDatabase
   // becomes FindById(1).
@@ -43,6 +49,8 @@ class CatalogDatabaseList {
   // The database of entry `index`; null outside 0 to Count() - 1.
   zelvDatabase* DatabaseAt(int32_t index) const;
   const Entry* EntryAt(int32_t index) const;
+  // The catalogues OpenFromApplication left out because they failed to open, in record order.
+  const std::vector<Failure>& Failures() const { return failures_; }
 
   // Opens every catalogue file that a function record of type 4 names, in record order.
   void OpenFromApplication();
@@ -53,6 +61,7 @@ class CatalogDatabaseList {
  private:
   std::vector<Entry> entries_;
   std::vector<std::unique_ptr<zelvDatabase>> unlisted_;
+  std::vector<Failure> failures_;
 };
 
 // The one list of the run while it exists, else null. Not owned. User-interface thread only.

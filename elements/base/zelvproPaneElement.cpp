@@ -47,5 +47,5 @@ void zelvproPaneElement::RunPendingOf(zelvproElement& element) {
   // The own box is recomputed, and the geometry rebuilt, only while the changed byte is set.
   if (element.changed != 0) element.GetBounds(0, kOwnBox);
   element.RefreshPartColours();
-  element.pendingUpdate = 0;
+  // The byte stays: the plan's redraw pass reads it to repaint the element there, and clears it.
 }

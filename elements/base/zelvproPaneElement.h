@@ -34,7 +34,8 @@ class zelvproPaneElement : public i3DPaneElement {
   // hooks: the geometry rebuilt when the element is marked changed, the part colours renewed.
   void SetPending() override;
   void RunPending() override { RunPendingOf(*element_); }
-  // The same for any plan element, without a wrapper; nothing when its pending byte is clear.
+  // The same for any plan element, without a wrapper; nothing when its pending byte is clear. The
+  // byte is left for the plan's redraw pass (zelvproElement::ProcessPendingRedraws) to clear.
   static void RunPendingOf(zelvproElement& element);
 
  private:

@@ -416,6 +416,65 @@ TEST_F(StartupTest, ASettingsDatabaseThatCannotBeOpenedEndsTheStartWithOneBox) {
   }
 }
 
+// A display of 256 colours or fewer: the start is refused with one system-modal box, no window is
+// made and the run ends normally (nothing is wrong with the settings). 16 bits start.
+TEST_F(StartupTest, APaletteDisplayIsRefusedWithOneBoxAndNoWindow) {
+  const struct {
+    int32_t depth;
+    bool refused;
+  } cases[] = {{8, true}, {16, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.depth);
+    plat::SetScreenColorDepth(c.depth);
+    plat::ClearMessageBoxLog();
+    PlannerProgram::Options options;
+    options.screenshot = (demo_.Root() / ("depth" + std::to_string(c.depth) + ".png")).string();
+    EXPECT_EQ(PlannerProgram::Run(options, demo_.Root().string()), PlannerProgram::kOk);
+    EXPECT_EQ(fs::exists(options.screenshot), !c.refused);
+    if (!c.refused) {
+      EXPECT_TRUE(plat::MessageBoxLog().empty());
+      continue;
+    }
+    ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].caption), "Forkert sk\u00e6rmopl\u00f8sning");
+    EXPECT_EQ(plat::MessageBoxLog()[0].style, plat::MB_ICONHAND | plat::MB_SYSTEMMODAL);
+    EXPECT_EQ(plat::FindWindowA(ppApplication::kFrameClass, nullptr), nullptr);
+    EXPECT_EQ(gApplication, nullptr);
+  }
+}
+
+// A catalogue the application record names that cannot be opened is named in a box; the program
+// starts without it and draws its frame.
+TEST_F(StartupTest, ACatalogueThatCannotBeOpenedIsNamedAndTheRunGoesOn) {
+  const struct {
+    const char* file;
+    bool cutInHalf;  // else removed
+    const char* text;
+  } cases[] = {
+      {"catalogs/extras.cdb", false, "Cannot open .\\settings\\catalogs\\extras.cdb (error -38)."},
+      {"catalogs/extras.cdb", true, "Cannot open .\\settings\\catalogs\\extras.cdb (error "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cutInHalf);
+    DemoSettings copy;
+    const fs::path file = copy.File(c.file);
+    if (c.cutInHalf)
+      fs::resize_file(file, fs::file_size(file) / 2);
+    else
+      fs::remove(file);
+    plat::ClearMessageBoxLog();
+    PlannerProgram::Options options;
+    options.screenshot = (copy.Root() / "x.png").string();
+    EXPECT_EQ(PlannerProgram::Run(options, copy.Root().string()), PlannerProgram::kOk);
+    ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].caption), "Zelvo Pro");
+    EXPECT_EQ(plat::MessageBoxLog()[0].style, plat::MB_ICONEXCLAMATION);
+    EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text).rfind(c.text, 0), 0u)
+        << Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text);
+    EXPECT_TRUE(fs::exists(options.screenshot)) << "the program went on";
+  }
+}
+
 #ifdef PLANNER_PROGRAM
 // The built program, copied beside a copy of the demo settings: answers its exit status and what it
 // wrote to standard error.
@@ -455,6 +514,46 @@ TEST(PlannerProgramTest, TheBuiltProgramDrawsItsFirstFrameAndStopsAtADialog) {
 
   EXPECT_EQ(RunProgram(demo, "--command", errors), PlannerProgram::kUsage);
 }
+
+#ifdef PLANNER_CLOSE_BOX
+// On a display (Xvfb, no window manager) the built program shows its frame; a click on the close box,
+// as a window manager sends it, ends the program with status 0.
+TEST(PlannerProgramTest, TheCloseBoxEndsTheProgramOnADisplay) {
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "xvfb-run is not installed (scripts/deps installs xvfb): the program's close box on a "
+                    "display is not tested";
+  DemoSettings demo;
+  const fs::path program = demo.Root() / "planner";
+  fs::copy_file(PLANNER_PROGRAM, program, fs::copy_options::overwrite_existing);
+  // A lock folder of its own, so that a planner someone else runs cannot take the hand-over.
+  const fs::path runtime = demo.Root() / "runtime";
+  fs::create_directories(runtime);
+  fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+  const fs::path log = demo.Root() / "log.txt", script = demo.Root() / "close.sh";
+  // The program in the background; the close box once its frame shows (a program without a frame
+  // after four minutes is ended); then the two statuses.
+  std::ofstream(script) << "cd '" << demo.Root().string() << "' || exit 9\n"
+                        << "XDG_RUNTIME_DIR='" << runtime.string() << "' timeout 300 ./planner &\n"
+                        << "ASAN_OPTIONS=detect_leaks=0 '" << PLANNER_CLOSE_BOX
+                        << "' 'Vellmora Home Planner' 240\n"
+                        << "found=$?\n"
+                        << "[ $found -eq 0 ] || kill $!\n"
+                        << "wait $!\n"
+                        << "echo \"$found $?\"\n";
+  const std::string command =
+      "xvfb-run -a -s '-screen 0 1280x1024x24' sh '" + script.string() + "' >'" + log.string() + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream in(log);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string output = text.str();
+  // The last line: the close box's status (0: the frame showed and was asked to close), the program's.
+  const size_t end = output.find_last_not_of('\n');
+  const size_t start = output.rfind('\n', end);
+  const std::string last = output.substr(start == std::string::npos ? 0 : start + 1, end - start);
+  EXPECT_EQ(last, "0 0") << output;
+}
+#endif
 #endif
 
 }  // namespace

@@ -6,6 +6,8 @@
 // commit it).
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,16 +24,21 @@
 #include "calculation/zelvproCalculatorButtons.h"
 #include "calculation/zelvproCalculatorCanvas.h"
 #include "calculation/zelvproCalculatorList.h"
+#include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproTopViewFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "controls/DisplayListLayout.h"
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigTab.h"
 #include "controls/ppConfigurator.h"
+#include "database/ScopedRecordBuffer.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "elements/topview/iCalculationUpdate.h"
+#include "foundation/LengthText.h"
+#include "foundation/PosixPath.h"
 #include "foundation/TextsById.h"
 #include "foundation/iTextSource.h"
 #include "framework/AdornerTestPictures.h"
@@ -56,6 +63,8 @@
 #include "platform/TextLog.h"
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
 #include "scene3d/panes/qxPrintPage.h"
 
 namespace {
@@ -80,12 +89,14 @@ class WindowHost : public calctest::TagHost {
  public:
   zelvproLayerPalette* LayerPalette() override { return &palette; }
   zelvproElement* TopCanvas() override { return top; }
+  zelvproElement* NewRoomCanvas() override { return room; }
   plat::HWND DocumentWindow() override { return window; }
   ppEventHandler* EditorCanvas() override { return &editor; }
   void ShowDefaultConfigurator() override { ++defaultPanels; }
   Palette palette;
   Editor editor;
   zelvproElement* top = nullptr;
+  zelvproElement* room = nullptr;
   plat::HWND window = nullptr;
   int32_t defaultPanels = 0;
 };
@@ -96,6 +107,19 @@ class OwnQuantityElement : public zelvproElement {
   OwnQuantityElement() : zelvproElement(0, nullptr, plat::RECT{0, 0, 10, 10}, nullptr, 0, 0) {
     SetQuantityEditable(true);
   }
+};
+
+// An element of a catalogue with three colours, of which `mask` says which groups it uses.
+class ColouredElement : public zelvproElement {
+ public:
+  explicit ColouredElement(zelvDatabase* db)
+      : zelvproElement(0, nullptr, plat::RECT{0, 0, 10, 10}, db, 0, 0) {}
+  uint32_t CollectBitMask(bool) override { return mask; }
+  int32_t GetColorRecordIdClamped(int32_t index) override {
+    return index >= 1 && index <= 3 ? colours[size_t(index - 1)] : 0;
+  }
+  uint32_t mask = 0;
+  std::array<int32_t, 3> colours{};
 };
 
 // A task whose undo and redo touch its element.
@@ -1227,4 +1251,281 @@ TEST_F(PriceListPrintTest, TheListLayoutOfADemoListMatchesTheKeptPage) {
   delete canvas_;
   canvas_ = nullptr;
   delete marked;
+}
+
+// ---- The header's document and room, the rows of a line, what each line type shows, and the
+// footers' page count when lines take more than a row.
+
+namespace {
+
+// The header's third line for a floor of x by z millimetres, fallback caption.
+Vcon::WString SizeLine(float x, float z) {
+  Vcon::WString a, b;
+  FormatLength(x, a);
+  FormatLength(z, b);
+  return Vcon::WString(u"6200") + a + Vcon::WString(u" x ") + b;
+}
+
+}  // namespace
+
+TEST_F(PriceListPrintTest, TheHeaderNamesTheSavedDocumentAndTheRoomsFloor) {
+  TwentyRowPane();
+  PutLines(1);
+  // No document record, no room: the unnamed text and a floor of nothing.
+  PrintLog log = Print();
+  EXPECT_NE(log.FindText(u"61976203"), nullptr);
+  EXPECT_NE(log.FindText(SizeLine(0, 0)), nullptr);
+
+  // A saved document gives its file title; one never saved stays unnamed.
+  doc_ = std::make_unique<zelvproDocFil>(Db(1));
+  doc_->DocumentFile().path = u"\\home\\me\\plans\\Kitchen 2.qxf";
+  doc_->SetSavedOnce(true);
+  // A room of four walls round a 4000 by 3500 millimetre rectangle (wall centres).
+  auto room = std::make_unique<qxNewRoomCanvas>(nullptr, plat::RECT{0, 0, 800, 600}, &Db(1));
+  {
+    // The walls and the floor are made from a top-view record of the catalogue.
+    zelvproTopViewFil& file = Db(1).TopViewFile();
+    cattest::AddRecord(file, {{"ID", 900}});
+    ScopedRecordBuffer<ppDatafile> record(file);
+    const ppVector3 corners[] = {{1000, 0, 1000}, {5000, 0, 1000}, {5000, 0, 4500}, {1000, 0, 4500}};
+    for (int32_t i = 0; i < 4; ++i) {
+      auto* wall = new qxRoomSegment(0, room.get(), plat::RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
+      wall->SetThickness(150);
+      wall->SetHeight(2350);
+      wall->SetEnds(corners[i], corners[(i + 1) % 4]);
+    }
+  }
+  room->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  const ppVector2 floor = room->GetFloorExtent();
+  ASSERT_GT(floor.x, 3500.0f);
+  ASSERT_GT(floor.y, 3000.0f);
+  host_.room = room.get();
+  log = Print();
+  EXPECT_NE(log.FindText(u"6197Kitchen 2"), nullptr);
+  EXPECT_NE(log.FindText(SizeLine(floor.x, floor.y)), nullptr)
+      << Vcon::Utf8FromUtf16(SizeLine(floor.x, floor.y));
+  doc_->SetSavedOnce(false);
+  log = Print();
+  EXPECT_NE(log.FindText(u"61976203"), nullptr);
+  host_.room = nullptr;
+}
+
+TEST_F(PriceListPrintTest, ALineTakesTheRowsOfItsTallestCellWhereverItStands) {
+  // Three flexible text columns of the same nominal width.
+  PrintColumns("0\t65\t100\t0\t0\r\n0\t74\t100\t0\t0\r\n0\t73\t100\t0\t0\r\n");
+  Pane& pane = MakeCanvas();
+  pane.SetLineHeight(30);
+  qxPrintPage page = HandPage();
+  pane.PreparePrint(page, Pane::kPrintColumnsFile);
+  // Texts of one word a line that the list's font makes exactly two and three rows high.
+  DisplayListLayout::Header header;
+  DisplayListLayout::ReadHeader(pane.PrintLayout(), &header);
+  dc_->RestoreFont();
+  dc_->SetFont(Vcon::String("Arial"), int32_t(float(header.fontSize) * page.textScale), 0, 0);
+  dc_->SelectFont();
+  std::u16string ofRows[4];
+  std::u16string text = u"w";
+  for (int32_t words = 1; words < 40; ++words, text += u"\nw") {
+    plat::RECT r{0, 0, 1000, 0};
+    dc_->MeasureText(text, &r, plat::DT_WORDBREAK | plat::DT_NOPREFIX);
+    const int32_t rows = Pane::RowsNeeded(float(r.bottom - r.top), pane.PrintRowHeight());
+    if (rows <= 3 && ofRows[rows].empty()) ofRows[rows] = text;
+  }
+  dc_->RestoreFont();
+  ASSERT_FALSE(ofRows[2].empty() || ofRows[3].empty());
+
+  const char* fields[] = {"ttext", "totherText", "torderID"};
+  for (int32_t tall = 0; tall < 3; ++tall) {
+    SCOPED_TRACE(fields[tall]);
+    pane.Clear();
+    std::vector<std::pair<const char*, ppParameter>> cells;
+    for (int32_t i = 0; i < 3; ++i) {
+      // The three-row cell, a two-row cell after it (or first when it is last), one-row cells.
+      const int32_t rows = i == tall ? 3 : i == (tall + 1) % 3 ? 2 : 1;
+      cells.push_back({fields[i], ppParameter(rows == 1 ? u"w" : ofRows[rows].c_str())});
+    }
+    Put(Line::kItemService, 1, cells);
+    Put(Line::kItemService, 2, {{"ttext", ppParameter(u"next")}});
+    const PrintLog log = Print();
+    // Line 1's one-row cell and line 2 stand three rows apart.
+    ASSERT_NE(log.FindText(u"w"), nullptr);
+    ASSERT_NE(log.FindText(u"next"), nullptr);
+    EXPECT_NEAR(log.FindText(u"next")->r.top - log.FindText(u"w")->r.top, 3 * pane.PrintRowHeight(), 1);
+  }
+}
+
+TEST_F(PriceListPrintTest, EachLineTypePrintsItsTagTextTotalAndDescription) {
+  // ttagText, total and totherText as the description field.
+  PrintColumns("0\t71\t100\t0\t0\r\n0\t53\t100\t2\t0\r\n0\t74\t100\t0\t32\r\n");
+  MakeCanvas().SetLineHeight(30);
+  for (int32_t type = Line::kEmptyLine; type <= Line::kVatLine; ++type) {
+    SCOPED_TRACE(type);
+    ThePane().Clear();
+    Put(type, 1,
+        {{"tag", ppParameter(int32_t(5))},
+         {"ttagText", ppParameter(u"Kitchen")},
+         {"total", ppParameter(calctest::Amount(7.25))},
+         {"totherText", ppParameter(u"about")}});
+    Table().BeginAccess();
+    Table().ReadRecordAt(0, nullptr);
+    ppParameter total;
+    Table().GetFieldValue(Line::kTotal, total, nullptr);
+    ASSERT_FALSE(total.AsWString().empty());
+    const PrintLog log = Print();
+    const bool tagText = type == Line::kUnusedLine || type == Line::kTagHeading;
+    const bool totalShown = (type >= Line::kCalculationItem && type <= Line::kTotalLine) ||
+                            type == Line::kItemService || type >= Line::kDiscountLine;
+    EXPECT_EQ(log.FindText(u"Kitchen") != nullptr, tagText);
+    EXPECT_EQ(log.FindText(total.AsWString()) != nullptr, totalShown);
+    EXPECT_NE(log.FindText(u"about"), nullptr) << "the description field prints on every type";
+  }
+}
+
+TEST_F(PriceListPrintTest, TheItemSheetMarksElementsAndNamesTheirColoursByGroup) {
+  TwentyRowPane();
+  SetItemSheetPrintFlag(true);
+  const int32_t ash = cattest::AddRecord(Db(1).ColorCatalogFile(), {{"name", "Ash"}});
+  const int32_t elm = cattest::AddRecord(Db(1).ColorCatalogFile(), {{"name", "Elm"}});
+  struct Case {
+    int32_t mark;
+    uint32_t groups;
+    bool star;
+    std::vector<std::u16string> names;  // at the first, second and third colour columns
+  } cases[] = {
+      {0x0001, 0b101, true, {u"Oak", u"", u"Elm"}},
+      {0x8000, 0b010, true, {u"", u"Ash", u""}},
+      {0x10000, 0b111, false, {u"Oak", u"Ash", u"Elm"}},
+      {0, 0, false, {u"", u"", u""}},
+  };
+  // w = (1900 - 200 - 50) / 9 = 183: the colour columns start at 200 + 50 + 3w, 4w and 5w.
+  const int32_t columnLefts[] = {799, 982, 1165};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mark);
+    ThePane().Clear();
+    ColouredElement element(&Db(1));
+    element.mark = c.mark;
+    element.mask = c.groups;
+    element.colours = {first_.colour, ash, elm};
+    Put(Line::kCalculationItem, 1, {{"element", ppParameter(int32_t(1))}}, &element);
+    const PrintLog log = Print();
+    const PrintLog::Event* star = log.FindText(u"*");
+    ASSERT_EQ(star != nullptr, c.star);
+    if (star != nullptr) {
+      EXPECT_EQ(star->r.left, 200);
+      const PrintLog::Event* font = nullptr;
+      for (const auto& e : log.events) {
+        if (&e == star) break;
+        if (e.kind == 'F') font = &e;
+      }
+      ASSERT_NE(font, nullptr);
+      EXPECT_TRUE(font->bold);
+      EXPECT_EQ(font->height, 18 * 4);
+    }
+    for (size_t i = 0; i < 3; ++i) {
+      std::u16string at;
+      for (const auto& e : log.events)
+        if (e.kind == 'T' && e.page == 1 && e.r.left == columnLefts[i] && e.r.top > 300) at = e.text;
+      EXPECT_EQ(at, c.names[i]) << "colour " << i + 1;
+    }
+    ThePane().Clear();
+  }
+}
+
+TEST_F(PriceListPrintTest, TheFootersCountThePagesTheLinesReallyTake) {
+  Pane& pane = TwentyRowPane();
+  // A text two rows high in the list's font.
+  std::u16string twoRows = u"w";
+  {
+    qxPrintPage page = HandPage();
+    pane.PreparePrint(page, Pane::kPrintColumnsFile);
+    DisplayListLayout::Header header;
+    DisplayListLayout::ReadHeader(pane.PrintLayout(), &header);
+    dc_->RestoreFont();
+    dc_->SetFont(Vcon::String("Arial"), int32_t(float(header.fontSize) * page.textScale), 0, 0);
+    dc_->SelectFont();
+    for (int32_t words = 1; words < 40; ++words, twoRows += u"\nw") {
+      plat::RECT r{0, 0, 1000, 0};
+      dc_->MeasureText(twoRows, &r, plat::DT_WORDBREAK | plat::DT_NOPREFIX);
+      if (Pane::RowsNeeded(float(r.bottom - r.top), pane.PrintRowHeight()) == 2) break;
+    }
+    dc_->RestoreFont();
+  }
+  std::u16string taller;  // far more than a page: one word a row
+  for (int32_t i = 0; i < 60; ++i) taller += u"w\n";
+
+  struct Case {
+    const char* what;
+    bool sheet;
+    int32_t lines;
+    int32_t tallLine;  // -1: none
+    bool twoRowLines;
+    int32_t pages;
+  } cases[] = {
+      {"a line cut to a page of its own", false, 3, 1, false, 3},
+      {"25 lines of two rows, ten a page", false, 25, -1, true, 3},
+      {"45 lines of one row", false, 45, -1, false, 3},
+      {"40 item-sheet lines fill two pages", true, 40, -1, false, 2},
+      {"41 item-sheet lines", true, 41, -1, false, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetItemSheetPrintFlag(c.sheet);
+    pane.Clear();
+    PutLines(c.lines);
+    Line& t = Table();
+    t.BeginAccess();
+    for (int32_t line = 0; line < c.lines; ++line) {
+      if (line != c.tallLine && !c.twoRowLines) continue;
+      t.ReadRecordAt(line, nullptr);
+      t.SetFieldValue(Line::kText, ppParameter((line == c.tallLine ? taller : twoRows).c_str()), nullptr);
+      t.WriteRecordAt(line, nullptr);
+    }
+    t.SaveToBlob();
+    const PrintLog log = Print();
+    EXPECT_EQ(log.page, c.pages);
+    std::vector<std::u16string> footers;
+    for (int32_t n = 1; n <= c.pages; ++n)
+      footers.push_back(u"Page " + Vcon::Utf16FromUtf8(std::to_string(n)) + u" / " +
+                        Vcon::Utf16FromUtf8(std::to_string(c.pages)));
+    EXPECT_EQ(log.TextsStarting(u"Page"), footers);
+    EXPECT_EQ(pane.PrintPageCount(), c.pages);
+  }
+}
+
+// The marks of a line's element in the list layout: a dot for any of the low 16 marker bits, a square
+// for bit 16, the square moved right past the dot when both stand. The element is the pane's line's.
+TEST_F(PriceListPrintTest, ListLinesMarkTheirElementsWithADotAndASquare) {
+  // tCompleteUnit, then ttext.
+  PrintColumns("0\t83\t200\t0\t0\r\n0\t65\t100\t0\t0\r\n");
+  MakeCanvas().SetLineHeight(30);
+  struct Case {
+    int32_t mark;
+    int32_t dots, squares;
+  } cases[] = {{0, 0, 0}, {0x0004, 1, 0}, {0x10000, 0, 1}, {0x10004, 1, 1}};
+  const int32_t side = 8 * 4, step = 2 * 4 + side;  // font scale 4
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mark);
+    ThePane().Clear();
+    OwnQuantityElement element;
+    element.mark = c.mark;
+    Put(Line::kCalculationItem, 1,
+        {{"element", ppParameter(int32_t(1))}, {"tCompleteUnit", ppParameter(u"unit")}}, &element);
+    const PrintLog log = Print();
+    const PrintLog::Event* unit = log.FindText(u"unit");
+    ASSERT_NE(unit, nullptr);
+    std::vector<plat::RECT> dots, squares;
+    for (const auto& e : log.events) {
+      if (e.kind == 'E') dots.push_back(e.r);
+      if (e.kind == 'S') squares.push_back(e.r);
+    }
+    ASSERT_EQ(int32_t(dots.size()), c.dots);
+    ASSERT_EQ(int32_t(squares.size()), c.squares);
+    const plat::RECT first{unit->r.right, unit->r.top, unit->r.right + side, unit->r.top + side};
+    if (c.dots != 0) EXPECT_EQ(dots[0], first);
+    if (c.squares != 0) {
+      const int32_t dx = c.dots != 0 ? step : 0;
+      EXPECT_EQ(squares[0], (plat::RECT{first.left + dx, first.top, first.right + dx, first.bottom}));
+    }
+    ThePane().Clear();
+  }
 }

@@ -626,6 +626,31 @@ TEST_F(View3DTest, AClickOnAUnitInThePaneSelectsIt) {
   EXPECT_EQ(selection[0], canvas->PaneElementFor(e));
 }
 
+TEST_F(View3DTest, TheCanvasBoundsFollowTheUnitsAndLeaveTheirOwnBoxesRight) {
+  Open();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  auto unit = [&](int32_t x) {
+    return db_->TopViewFile().CreateElement(palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"),
+                                            eltest::Rect(x, 1000, x + 600, 1600), top);
+  };
+  zelvproElement* first = unit(1000);
+  ASSERT_NE(first, nullptr);
+  zelvpro3DCanvas* canvas = Canvas();
+  const ppBounds3 one = canvas->CanvasBounds(1.0f);
+  ASSERT_FALSE(one.IsEmpty());
+  // A second unit further along x widens them.
+  zelvproElement* second = unit(3000);
+  second->SetPosition(ppVector3(3000, 0, 0));
+  const ppBounds3 two = canvas->CanvasBounds(1.0f);
+  EXPECT_GT(two.centre.x + two.half.x, one.centre.x + one.half.x + 2000);
+  // A changed unit (its own box as it stood before the change held here as empty) is measured
+  // again, and keeps the fresh own box the plan's hit tests read.
+  first->InvalidateTree();
+  first->boundsA = ppBounds3();
+  canvas->CanvasBounds(1.0f);
+  EXPECT_FALSE(first->GetBounds(0, 0x240).IsEmpty());
+}
+
 TEST_F(View3DTest, UnitsNotedWhileTheViewWasNotDrawnAreBroughtUpToDateBeforeTheNextDrawing) {
   Open();
   zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
@@ -645,8 +670,8 @@ TEST_F(View3DTest, UnitsNotedWhileTheViewWasNotDrawnAreBroughtUpToDateBeforeTheN
   // Only the updates run: no renderer, no scene.
   pane->RenderWith(nullptr, nullptr, nullptr, false);
   EXPECT_FALSE(pane->PendingUpdate());
-  EXPECT_EQ(noted->pendingUpdate, 0);
   EXPECT_EQ(noted->changed, 0) << "its geometry rebuilt";
+  EXPECT_EQ(noted->pendingUpdate, 1) << "left for the plan's redraw pass";
   EXPECT_FALSE(noted->GetBounds(0, 0x240).IsEmpty());
   EXPECT_EQ(other->changed, 1) << "not noted: left to its drawing";
 }
@@ -676,7 +701,7 @@ TEST_F(View3DTest, TheEyeIsPlacedRoundTheCornersOfTheRoomOutline) {
   EXPECT_EQ(plain(document_->RoomCorners()),
             (std::vector<float>{1000, 1000, 1000, 4500, 5000, 4500, 5000, 1000}));
   // From side 1 the eye looks at the wall between corners 1 and 2 from 5000 beyond it (the
-  // perspective view's least distance), half way along it; the record holds negated coordinates.
+  // first view's least distance), half way along it; the record holds negated coordinates.
   zelvpro3DPane* pane = Show3D()->Pane();
   pane->SetViewIndex(0);
   qx3DNavigation::PlaceEyeFromSide(*pane, 1);

@@ -165,11 +165,16 @@ TEST_F(DocumentFileOperationsTest, SaveThenOpenGivesThePackedBytesAndTheStateBac
   doc_->DocumentFile() = ppFileSpec(WidePath("plan.qxf"));
   doc_->SetSavedOnce(true);
   doc_->MarkModified();
-  // The save stores the editor's view values first.
-  RecordField(*doc_, "viewPointXLast").SetDouble(doc_->Record(), 1.5);
-  RecordField(*doc_, "viewPointYLast").SetDouble(doc_->Record(), -2.25);
+  // The save stores the editor's view values first, as the file's plan scales.
+  DocumentPlanScales scales;
+  scales.horizontal = 1.5;
+  scales.vertical = -2.25;
+  doc_->SetPlanScales(scales);
   const std::string expected = Packed();
+  doc_->SetPlanScales(DocumentPlanScales{});
   ASSERT_TRUE(ops_->Save());
+  EXPECT_EQ(doc_->PlanScales().horizontal, 1.5);
+  EXPECT_EQ(doc_->PlanScales().vertical, -2.25);
   EXPECT_EQ(Bytes("plan.qxf"), expected) << "the file is the packed record and nothing else";
   EXPECT_EQ(Long("version"), 2);
   EXPECT_EQ(Long("flags"), 3);

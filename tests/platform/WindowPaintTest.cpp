@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
 #include "platform/HeadlessDriver.h"
 #include "platform/PngFile.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -110,6 +112,40 @@ TEST_F(WindowPaint, HidingAChildRepaintsTheParentBeneathIt) {
   HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(PixelAt(frame_, 60, 60), 0xFFFFFFu);
   EXPECT_FALSE(IsWindowVisible(left_));
+}
+
+}  // namespace
+}  // namespace plat
+
+namespace plat {
+namespace {
+
+// The screen's and the windows' contexts answer the screen's colour depth; at 256 colours or fewer
+// they report a palette display, which a program that needs true colour refuses. Memory contexts
+// keep their own 32 bits, and a reset desktop is true colour again.
+TEST_F(WindowPaint, DisplayContextsReportThePaletteOfAShallowScreen) {
+  struct Case {
+    int32_t depth;
+    bool palette;
+  } cases[] = {{32, false}, {16, false}, {8, true}, {4, true}, {0, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.depth);
+    if (c.depth != 32) SetScreenColorDepth(c.depth);
+    for (HWND window : {static_cast<HWND>(nullptr), frame_, left_}) {
+      HDC dc = GetDC(window);
+      ASSERT_NE(dc, nullptr);
+      EXPECT_EQ((GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0, c.palette);
+      EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), std::max(c.depth, 1));
+      EXPECT_NE(GetDeviceCaps(dc, RASTERCAPS) & RC_BITBLT, 0) << "the other capabilities stay";
+      ReleaseDC(window, dc);
+    }
+    HDC memory = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(memory, RASTERCAPS) & RC_PALETTE, 0);
+    EXPECT_EQ(GetDeviceCaps(memory, BITSPIXEL), 32);
+    DeleteDC(memory);
+  }
+  HeadlessDriver::Reset();
+  EXPECT_EQ(ScreenColorDepth(), 32);
 }
 
 }  // namespace

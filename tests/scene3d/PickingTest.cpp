@@ -26,6 +26,8 @@ using pane_tests::TestHost;
 
 constexpr int32_t kWidth = 400;
 constexpr int32_t kHeight = 300;
+// The camera record of the central projection (the first view).
+constexpr int32_t kCentralCamera = 0;
 
 class PickingTest : public ::testing::Test {
  protected:
@@ -36,7 +38,7 @@ class PickingTest : public ::testing::Test {
     frame_ = picture_tests::MakeTestWindow(kWidth, kHeight, 0x336699, &surface_);
     zelvpro3DPane::RegisterClass();
     qxCameraRecords::CopyPresets();
-    qxCameraRecords::SetCurrent(qxCameraRecords::kPerspective);
+    qxCameraRecords::SetCurrent(kCentralCamera);
     // Millimetres. From the eye at z = 6000 the near box hides the middle of the far one behind
     // it; the left, right and top boxes reach past the pane's edges.
     near_ = std::make_unique<BoxElement>(1, ppVector3(0, 0, 1000), 300);
@@ -53,13 +55,13 @@ class PickingTest : public ::testing::Test {
     if (pane_) plat::DestroyWindow(pane_->GetHWND());
     Shared3DContext::Delete();
     qxCameraRecords::CopyPresets();
-    qxCameraRecords::SetCurrent(qxCameraRecords::kPerspective);
+    qxCameraRecords::SetCurrent(kCentralCamera);
     app_.reset();
     plat::HeadlessDriver::Reset();
   }
 
-  // The perspective eye at (0, 0, 6000) looking along -z, level; the scene in `far first` order or
-  // the other way round; drawn.
+  // The eye of the central projection at (0, 0, 6000) looking along -z, level; the scene lists the
+  // far box first or the near one; drawn.
   void LookStraight(bool farFirst) {
     host_.elements = farFirst ? std::vector<BoxElement*>{far_.get(), near_.get()}
                               : std::vector<BoxElement*>{near_.get(), far_.get()};

@@ -1,0 +1,398 @@
+// The program's own document files on copies of the demo settings, through its document window: what
+// start-up installs, the start document, saving and opening a plan of units and a room (the canvases
+// show exactly the saved plan, with empty undo histories), the autosave and its resume, a document
+// named on the command line and a room template swapped in and out through the room's loader.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/shell/zelvProApp.h"
+#include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "canvas/window/zelvproWindow.h"
+#include "catalogue/databases/CatalogDatabaseList.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/zelvproTopViewFil.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "database/ScopedRecordBuffer.h"
+#include "elements/base/ElementChildren.h"
+#include "elements/base/zelvproLayerPalette.h"
+#include "elements/base/zelvproTopCanvas.h"
+#include "foundation/FileDialogs.h"
+#include "foundation/FileOperations.h"
+#include "foundation/PosixPath.h"
+#include "foundation/ProcessServices.h"
+#include "foundation/UserPreferences.h"
+#include "framework/ppApplication.h"
+#include "framework/ppCollaborator.h"
+#include "framework/ppTask.h"
+#include "platform/Desktop.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Controls.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/UserLanguage.h"
+#include "platform/WindowApi.h"
+#include "room/iDocumentLoader.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
+#include "support/DemoSettings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A unit of the plan: its catalogue record and position (millimetres).
+using Unit = std::tuple<int32_t, float, float, float>;
+// A wall of the room: its two ends (millimetres, plan x and z).
+using Wall = std::tuple<float, float, float, float>;
+
+// Counts the "document loaded" messages.
+class LoadListener : public ppCollaborator {
+ public:
+  LoadListener() { Subscribe(1000, 1000); }
+  void ReceiveMessage(ppCollaborator*, int32_t, int32_t, intptr_t) override { ++heard; }
+  int32_t heard = 0;
+};
+
+class LocalDocumentFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    plat::ClearMessageBoxLog();
+    savedPreferences_ = Preferences();
+    savedFolder_ = fs::current_path();
+    plat::SetUserDefaultLangID(plat::kLangEnglish);
+  }
+  void TearDown() override {
+    Stop();
+    fs::current_path(savedFolder_);
+    plat::HeadlessDriver::Reset();
+    plat::ResetUserDefaultLangID();
+    Preferences() = savedPreferences_;
+    ApplyDerivedSettings();
+  }
+
+  // The program's start-up on the copy (its root the program folder), without the message loop.
+  zelvProApp& Start(std::string commandLine = "") {
+    fs::current_path(demo_.Root());
+    std::string folder = demo_.Root().string() + "/";
+    for (char& c : folder)
+      if (c == '/') c = '\\';
+    ProgramFolder = Vcon::WString(Vcon::Utf16FromUtf8(folder));
+    SetStartupDirectory(ProgramFolder);
+    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
+                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
+    app_ = std::make_unique<zelvProApp>(nullptr, nullptr);
+    gApplication = app_.get();
+    app_->SetCommandLine(std::move(commandLine));
+    app_->Startup();
+    plat::HeadlessDriver::RunUntilIdle();
+    return *app_;
+  }
+  void Stop() {
+    app_.reset();
+    gApplication = nullptr;
+  }
+
+  zelvproWindow& Window() const { return *app_->DocumentWindow(); }
+  zelvproEditorScroller& Scroller() const { return *Window().EditorCanvasView()->Editor()->EditorScroller(); }
+  qxNewRoomCanvas& Room() const { return *Scroller().NewRoomCanvas(); }
+  zelvproTopCanvas& Top() const { return *Scroller().TopCanvas(); }
+  zelvproDocFil& Document() const { return *DocumentRecordFile; }
+  void Command(int32_t command) {
+    plat::SendMessageA(Window().GetHWND(), plat::WM_COMMAND, plat::WPARAM(uint32_t(command)), 0);
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+
+  // A unit of the demo's top view `name` put straight into the plan at (x, 0, z).
+  zelvproElement* Place(const char* name, float x, float z) {
+    zelvproTopViewFil& file = MainCatalogDatabase->TopViewFile();
+    const RecordField named(file, "Name");
+    ScopedRecordBuffer<ppDatafile> buffer(file);
+    file.SelectAllItems();
+    int32_t id = 0;
+    for (int32_t i = 0; i < file.GetSelectedCount() && id == 0; ++i) {
+      file.ReadRecord(file.RecordIdAt(i), buffer.Get());
+      if (named.Text(buffer.Get()) == name) id = file.RecordIdAt(i);
+    }
+    zelvproElement* unit = file.CreateElement(id, plat::RECT{0, 0, 100, 100}, &Top());
+    if (unit != nullptr) unit->SetPosition(ppVector3(x, 0.0f, z));
+    return unit;
+  }
+  std::vector<Unit> Units() const {
+    std::vector<Unit> out;
+    ForEachChildElement(Top(), [&](zelvproElement* child) {
+      const ppVector3 p = child->GetPosition();
+      out.emplace_back(child->recordId, p.x, p.y, p.z);
+    });
+    return out;
+  }
+  static void CollectWalls(const ppView& view, std::vector<Wall>& out) {
+    ForEachChildElement(view, [&](zelvproElement* child) {
+      if (auto* segment = dynamic_cast<qxRoomSegment*>(child))
+        out.emplace_back(segment->Start().x, segment->Start().z, segment->End().x, segment->End().z);
+      CollectWalls(*child, out);
+    });
+  }
+  std::vector<Wall> Walls() const {
+    std::vector<Wall> out;
+    CollectWalls(Room(), out);
+    return out;
+  }
+  // One more wall on the room, the room rebuilt.
+  void AddWall(const ppVector3& from, const ppVector3& to) {
+    zelvproTopViewFil& file = MainCatalogDatabase->TopViewFile();
+    ScopedRecordBuffer<ppDatafile> record(file);
+    auto* wall = new qxRoomSegment(0, &Room(), plat::RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
+    wall->SetThickness(150);
+    wall->SetHeight(2400);
+    wall->SetEnds(from, to);
+    Room().DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  }
+  // Saves the document under `name` in the copy's root through the window's Save.
+  std::string SaveAs(const char* name) {
+    const std::string path = (demo_.Root() / name).string();
+    Document().DocumentFile().path = Vcon::WString(Vcon::Utf16FromUtf8(path));
+    Document().SetSavedOnce(true);
+    Command(zelvproWindow::kSave);
+    return path;
+  }
+  void OpenByHandOver(const std::string& path) {
+    ASSERT_TRUE(app_->HandOver("\"" + path + "\""));
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+  // The demo's room document becomes the new document (".\user\new.qxf" beside the settings).
+  void UseStationery() {
+    fs::create_directories(demo_.Root() / "user");
+    fs::copy_file(demo_.Folder() / "user" / "new.qxf", demo_.Root() / "user" / "new.qxf");
+  }
+  fs::path AutoSaveFile() const { return demo_.Folder() / "AutoSave.qxf"; }
+
+  DemoSettings demo_;
+  std::unique_ptr<zelvProApp> app_;
+  UserPreferences savedPreferences_;
+  fs::path savedFolder_;
+};
+
+TEST_F(LocalDocumentFilesTest, StartUpInstallsTheDocumentFilesAndShowsTheNewDocument) {
+  UseStationery();
+  Start();
+  iDocumentLoader* loader = &iDocumentLoader::Current();
+  EXPECT_NE(Document().ViewPoints(), nullptr) << "the 3D canvas's view points";
+  // The new document's room, untitled and unmodified; no units.
+  EXPECT_FALSE(Walls().empty());
+  EXPECT_TRUE(Units().empty());
+  EXPECT_FALSE(Document().IsSavedOnce());
+  EXPECT_FALSE(Document().IsModified());
+  EXPECT_TRUE(Document().DocumentFile().path.empty());
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
+
+  // The window's autosave command writes through the document files while the document is modified.
+  Command(zelvproWindow::kWriteAutoSave);
+  EXPECT_FALSE(fs::exists(AutoSaveFile())) << "unmodified";
+  Place("B40", 1500, 1500);
+  Document().MarkModified();
+  Command(zelvproWindow::kWriteAutoSave);
+  EXPECT_TRUE(fs::exists(AutoSaveFile()));
+  const std::vector<Unit> units = Units();
+  Stop();
+  EXPECT_NE(&iDocumentLoader::Current(), loader) << "the room's loader was the program's, and goes with it";
+
+  // The next start without a command line resumes the autosaved, modified plan.
+  Start();
+  EXPECT_EQ(Units(), units);
+  EXPECT_TRUE(Document().IsModified());
+  EXPECT_FALSE(Document().IsSavedOnce());
+  // Closing the window (the user answered the question) deletes the autosave file.
+  Document().SetModified(false);
+  EXPECT_TRUE(app_->CanClose());
+  EXPECT_FALSE(fs::exists(AutoSaveFile()));
+
+  // Without an autosave and without stationery the start document is empty.
+  Stop();
+  fs::remove(demo_.Root() / "user" / "new.qxf");
+  Start();
+  EXPECT_TRUE(Walls().empty());
+  EXPECT_TRUE(Units().empty());
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
+}
+
+TEST_F(LocalDocumentFilesTest, OpeningASavedPlanShowsExactlyThatPlanWithEmptyUndoHistories) {
+  UseStationery();
+  Start();
+  const std::vector<Wall> walls = Walls();
+  ASSERT_FALSE(walls.empty());
+  for (int32_t i = 0; i < 3; ++i)
+    ASSERT_NE(Place(i == 1 ? "B30" : "B40", 1200.0f + 900.0f * i, 1800), nullptr);
+  const std::vector<Unit> units = Units();
+  ASSERT_EQ(units.size(), 3u);
+  const std::string path = SaveAs("kitchen.qxf");
+  ASSERT_TRUE(fs::exists(path));
+  EXPECT_FALSE(Document().IsModified());
+
+  // Everything changes: a unit goes, one moves, one comes; the room gets a wall; both histories
+  // hold edits.
+  ppView* gone = Top().Subviews().At(0);
+  gone->DetachFromSupervisor();
+  delete gone;
+  static_cast<zelvproElement*>(Top().Subviews().At(0))->SetPosition(ppVector3(100, 0, 100));
+  Place("B30", 4000, 3000);
+  AddWall(ppVector3(1000, 0, 2000), ppVector3(2500, 0, 2000));
+  Top().Post(new ppTask());
+  Room().Post(new ppTask());
+  ASSERT_NE(Walls(), walls);
+  Document().SetModified(false);
+  LoadListener listener;
+
+  OpenByHandOver(path);
+  EXPECT_EQ(Units(), units);
+  EXPECT_EQ(Walls(), walls);
+  for (zelvproCanvas* canvas : {static_cast<zelvproCanvas*>(&Top()), static_cast<zelvproCanvas*>(&Room())}) {
+    EXPECT_EQ(canvas->DoneTop(), nullptr);
+    EXPECT_EQ(canvas->RedoTop(), nullptr);
+  }
+  EXPECT_EQ(listener.heard, 1);
+  EXPECT_TRUE(Document().IsSavedOnce());
+  EXPECT_FALSE(Document().IsModified());
+  EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), path);
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
+
+  // Saved again unchanged, the file holds the same plan: a second open changes nothing.
+  SaveAs("again.qxf");
+  OpenByHandOver((demo_.Root() / "again.qxf").string());
+  EXPECT_EQ(Units(), units);
+  EXPECT_EQ(Walls(), walls);
+
+  // A path on the command line opens that file at start-up.
+  Stop();
+  Start("\"" + path + "\"");
+  EXPECT_EQ(Units(), units);
+  EXPECT_EQ(Walls(), walls);
+  EXPECT_TRUE(Document().IsSavedOnce());
+}
+
+TEST_F(LocalDocumentFilesTest, TheViewAndThePlanScaleComeBackAndAPictureIn3DIsTheViewRenderedOffScreen) {
+  Start();
+  Place("B40", 1500, 1500);
+  zelvproViewBar& bar = *Window().ViewBar();
+  bar.DoCommand(zelvproViewBar::kZoomInCommand, 0);
+  const double zoomed = Window().LayerPalette()->GetScale();
+  ASSERT_NE(zoomed, zelvproLayerPalette::kStartScale);
+  bar.SelectViewById(zelvproViewBar::k3DView);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_EQ(Window().CurrentViewId(), zelvproViewBar::k3DView);
+  const std::string path = SaveAs("view.qxf");
+
+  // Save as a picture in the 3D view: the view at the picture file's size; the document keeps its file.
+  bool answered = false;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    if (answered || plat::GetDlgItem(plat::GetActiveWindow(), plat::kFileNameItem) == nullptr) return false;
+    answered = true;
+    plat::SetDlgItemTextW(plat::GetActiveWindow(), plat::kFileNameItem, u"view.bmp");
+    plat::SetFocus(plat::GetDlgItem(plat::GetActiveWindow(), plat::kFileNameItem));
+    plat::Desktop::Key(plat::VK_RETURN, true);
+    return true;
+  });
+  Command(zelvproWindow::kSaveAs);
+  plat::HeadlessDriver::SetIdleScript(nullptr);
+  ASSERT_TRUE(answered);
+  std::ifstream picture(demo_.Root() / "view.bmp", std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(picture), {}};
+  ASSERT_GE(bytes.size(), 54u);
+  int32_t size[2] = {};
+  std::memcpy(size, bytes.data() + 18, sizeof size);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(size[0], 1024);
+  EXPECT_EQ(size[1], 768);
+  EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), path);
+
+  // Elsewhere at another scale, the open brings back the saved view and scale.
+  bar.SelectViewById(zelvproViewBar::kTopView);
+  bar.DoCommand(zelvproViewBar::kNormalZoomCommand, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_NE(Window().LayerPalette()->GetScale(), zoomed);
+  Document().SetModified(false);
+  OpenByHandOver(path);
+  EXPECT_EQ(Window().CurrentViewId(), zelvproViewBar::k3DView);
+  EXPECT_EQ(Window().LayerPalette()->GetScale(), zoomed);
+}
+
+TEST_F(LocalDocumentFilesTest, AFileHandedOverAsksAboutUnsavedChangesFirst) {
+  Start();
+  const std::string path = SaveAs("saved.qxf");
+  Place("B40", 1500, 1500);
+  Document().MarkModified();
+  const std::vector<Unit> unsaved = Units();
+  // The save question comes up; Escape cancels it.
+  int32_t questions = 0;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    if (plat::GetActiveWindow() == nullptr || plat::GetActiveWindow() == Window().GetHWND() ||
+        plat::GetActiveWindow() == app_->Frame())
+      return false;
+    ++questions;
+    plat::Desktop::Key(plat::VK_ESCAPE, true);
+    plat::Desktop::Key(plat::VK_ESCAPE, false);
+    return true;
+  });
+  OpenByHandOver(path);
+  plat::HeadlessDriver::SetIdleScript(nullptr);
+  EXPECT_EQ(questions, 1);
+  EXPECT_EQ(Units(), unsaved) << "cancelled: the unsaved plan stays";
+  EXPECT_TRUE(Document().IsModified());
+}
+
+TEST_F(LocalDocumentFilesTest, ARoomTemplateSwapsOnlyTheRoomAndTheReturnedDocumentSwapsItBack) {
+  UseStationery();
+  Start();
+  const std::vector<Wall> start = Walls();
+  // The template: the new room with one more wall, saved as a whole document.
+  AddWall(ppVector3(1000, 0, 2000), ppVector3(2500, 0, 2000));
+  const std::vector<Wall> templateWalls = Walls();
+  const std::string templatePath = SaveAs("template.qxf");
+  Command(zelvproWindow::kNew);
+  ASSERT_EQ(Walls(), start);
+
+  zelvproElement* unit = Place("B30", 2000, 2500);
+  ASSERT_NE(unit, nullptr);
+  const std::vector<Unit> units = Units();
+  auto* earlier = new ppTask();
+  Top().Post(earlier);
+  Handle packed = ReadFileToHandle(DocumentFileRecord(Vcon::WString(Vcon::Utf16FromUtf8(templatePath))));
+  ASSERT_NE(packed, nullptr);
+
+  Handle before = iDocumentLoader::Current().LoadFromFile(packed);
+  ASSERT_NE(before, nullptr);
+  EXPECT_EQ(Walls(), templateWalls);
+  EXPECT_EQ(Units(), units) << "the units stay";
+  EXPECT_EQ(Top().DoneTop(), earlier) << "the plan's history stays";
+
+  Handle swapped = iDocumentLoader::Current().LoadFromFile(before);
+  ASSERT_NE(swapped, nullptr);
+  EXPECT_EQ(Walls(), start);
+  EXPECT_EQ(Units(), units);
+
+  // A document of a later version is refused and changes nothing.
+  const RecordField version(Document(), "version");
+  version.SetLong(Document().Record(), 3);
+  Handle junk = nullptr;
+  Vcon_HandleManager::MemNew(&junk, 0);
+  Document().PackRecord(nullptr, junk);
+  version.SetLong(Document().Record(), 2);
+  EXPECT_EQ(iDocumentLoader::Current().LoadFromFile(junk), nullptr);
+  EXPECT_EQ(Walls(), start);
+  for (Handle h : {packed, before, swapped, junk}) MemDispose(h);
+}
+
+}  // namespace
