@@ -15,6 +15,11 @@
 #include "canvas/tasks/zelvproRotateTask.h"
 #include "canvas/tasks/zelvproRotateTask2.h"
 #include "canvas/tasks/zelvproWallSideDragger.h"
+#include "canvas/view3d/zelvpro3DColorTask.h"
+#include "canvas/view3d/zelvpro3DDraggerTask.h"
+#include "canvas/view3d/zelvpro3DMoverTask.h"
+#include "scene3d/panes/zelvpro3DPane.h"
+#include "elements/base/iScenePane.h"
 #include "elements/base/zelvproCanvas.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
@@ -55,6 +60,26 @@ ppTask* CanvasTaskFactory::NewMoverTask(qxViewHolder* selection, zelvproCanvas* 
 ppTask* CanvasTaskFactory::NewDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) {
   if (selection == nullptr || canvas == nullptr) return nullptr;
   return new zelvproDraggerTask(selection, canvas, true);
+}
+
+ppTask* CanvasTaskFactory::New3DTask(qxViewHolder* selection, zelvproCanvas* /*canvas*/) {
+  zelvpro3DPane* pane = zelvpro3DPane::Current();
+  if (selection == nullptr || pane == nullptr) return nullptr;
+  return new zelvpro3DMoverTask(selection, pane, nullptr);
+}
+
+ppTask* CanvasTaskFactory::New3DDraggerTask(qxViewHolder* selection, iScenePane* pane, int32_t /*flag*/) {
+  auto* view = dynamic_cast<zelvpro3DPane*>(pane);
+  if (view == nullptr) view = zelvpro3DPane::Current();
+  if (selection == nullptr || view == nullptr) return nullptr;
+  return new zelvpro3DDraggerTask(selection, view, nullptr);
+}
+
+ppTask* CanvasTaskFactory::New3DColorTask(int32_t colourId, zelvDatabase* source, iScenePane* pane) {
+  auto* view = dynamic_cast<zelvpro3DPane*>(pane);
+  if (view == nullptr) view = zelvpro3DPane::Current();
+  if (colourId == 0 || view == nullptr) return nullptr;
+  return new zelvpro3DColorTask(colourId, source, view);
 }
 
 ppTask* CanvasTaskFactory::NewRotateTask(intptr_t a, intptr_t b) {

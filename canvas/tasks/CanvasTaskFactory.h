@@ -15,6 +15,10 @@ class CanvasTaskFactory : public iElementTaskFactory {
   // The plan's move, mouse rotation (`a` the selection chain, `b` the canvas) and command rotation.
   ppTask* NewMoverTask(qxViewHolder* selection, zelvproCanvas* canvas, void* feedbackSource) override;
   ppTask* NewRotateTask(intptr_t a, intptr_t b) override;
+  // The 3D view's mover, dragger and colour task, in the document's 3D pane (null without one).
+  ppTask* New3DTask(qxViewHolder* selection, zelvproCanvas* canvas) override;
+  ppTask* New3DDraggerTask(qxViewHolder* selection, iScenePane* pane, int32_t flag) override;
+  ppTask* New3DColorTask(int32_t colourId, zelvDatabase* source, iScenePane* pane) override;
   // New units from the palette and the copies of an Alt press: placed by the dragger, which takes the
   // chain over (null, and nothing taken, without a chain or a canvas).
   ppTask* NewDraggerTask(qxViewHolder* selection, zelvproCanvas* canvas) override;

@@ -1,5 +1,9 @@
 #include "canvas/view3d/zelvpro3DCanvas.h"
 
+#include "canvas/view3d/zelvpro3DDraggerTask.h"
+#include "canvas/view3d/zelvpro3DMoverTask.h"
+#include "elements/base/iElementTaskFactory.h"
+
 #include <string>
 
 #include "canvas/view3d/zelvproButtonSlider.h"
@@ -588,4 +592,40 @@ std::vector<i3DPaneElement*> zelvpro3DCanvas::Selection() {
 void zelvpro3DCanvas::ShowConfiguratorForElement(i3DPaneElement* element) {
   auto* pane = dynamic_cast<zelvproPaneElement*>(element);
   if (pane != nullptr) pane->Element()->BuildInfoPanel(nullptr);
+}
+
+// ---- The 3D tasks.
+
+void zelvpro3DCanvas::StartMoveTask(const std::vector<i3DPaneElement*>& selection, i3DPaneElement* element,
+                                    int32_t x, int32_t y, bool dragger) {
+  if (pane_ == nullptr) return;
+  qxViewHolder* chain = nullptr;
+  for (auto it = selection.rbegin(); it != selection.rend(); ++it)
+    if (auto* unit = dynamic_cast<zelvproPaneElement*>(*it))
+      chain = new qxViewHolder(unit->Element(), chain, true);
+  if (chain == nullptr) return;
+  auto* picked = dynamic_cast<zelvproPaneElement*>(element);
+  zelvproElement* lead = picked != nullptr ? picked->Element() : nullptr;
+  zelvproMouseTask* task = dragger
+                               ? static_cast<zelvproMouseTask*>(new zelvpro3DDraggerTask(chain, pane_, lead))
+                               : new zelvpro3DMoverTask(chain, pane_, lead);
+  task->StartWithElement(x, y, nullptr);
+}
+
+void zelvpro3DCanvas::PrepareAltDrag() {
+  auto* top = dynamic_cast<zelvproCanvas*>(TopCanvasElement());
+  if (top == nullptr) return;
+  top->SaveSelection();
+  const ppTask* before = top->DoneTop();
+  top->LoadDocumentModules(0);
+  if (top->DoneTop() != before) top->Remove(nullptr);
+}
+
+void zelvpro3DCanvas::RotateSelection(float angle) {
+  auto* top = dynamic_cast<zelvproCanvas*>(TopCanvasElement());
+  if (top == nullptr || angle == 0.0f) return;
+  ppTask* task = iElementTaskFactory::Current().NewRotateTask2(top, top, angle, 0.0f, 0.0f);
+  if (task == nullptr) return;
+  top->Post(task);
+  if (top->DoneTop() == task) task->Do();
 }

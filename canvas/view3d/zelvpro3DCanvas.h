@@ -125,6 +125,13 @@ class zelvpro3DCanvas : public zelvproCanvas,
   int32_t ToolModeCursor() override { return zoomToObject_ ? kZoomCursor : -1; }
   uint32_t ViewFlags() override;
   void SelectViewPreset(uint32_t flags) override;
+  // The 3D mover (or with `dragger` the dragger) over the selection, started at the pane point.
+  void StartMoveTask(const std::vector<i3DPaneElement*>& selection, i3DPaneElement* element, int32_t x,
+                     int32_t y, bool dragger) override;
+  // The Alt press's copy: the selection is copied and pasted, the copies selected; no undo entry.
+  void PrepareAltDrag() override;
+  // Turns the selection by `angle` radians as one undoable step.
+  void RotateSelection(float angle) override;
 
   // ---- State.
   zelvpro3DPane* Pane() const { return pane_; }

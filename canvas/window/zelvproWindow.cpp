@@ -525,3 +525,13 @@ uint32_t zelvproWindow::ViewFlags() {
 void zelvproWindow::SelectViewPreset(uint32_t flags) {
   if (i3DPaneHost* h = Scene3D()) h->SelectViewPreset(flags);
 }
+void zelvproWindow::StartMoveTask(const std::vector<i3DPaneElement*>& selection, i3DPaneElement* element,
+                                  int32_t x, int32_t y, bool dragger) {
+  if (i3DPaneHost* h = Scene3D()) h->StartMoveTask(selection, element, x, y, dragger);
+}
+void zelvproWindow::PrepareAltDrag() {
+  if (i3DPaneHost* h = Scene3D()) h->PrepareAltDrag();
+}
+void zelvproWindow::RotateSelection(float angle) {
+  if (i3DPaneHost* h = Scene3D()) h->RotateSelection(angle);
+}

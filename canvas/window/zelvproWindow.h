@@ -152,6 +152,10 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   int32_t ToolModeCursor() override;
   uint32_t ViewFlags() override;
   void SelectViewPreset(uint32_t flags) override;
+  void StartMoveTask(const std::vector<i3DPaneElement*>& selection, i3DPaneElement* element, int32_t x,
+                     int32_t y, bool dragger) override;
+  void PrepareAltDrag() override;
+  void RotateSelection(float angle) override;
 
  protected:
   // What a scale question answered: the scale denominator and the layout choice.
