@@ -182,11 +182,11 @@ class ppDC : public iShape {
   double scale_ = 1.0;
   plat::HWND window_ = nullptr;
   plat::HGLRC glContext_ = nullptr;  // owned unless it is the process's master context
-  bool glOn_ = false;     // OpenGL mode asked for
-  bool glBound_ = false;  // and its context bound
-  bool glFailed_ = false;  // binding failed in this mode: 2D stands in
-  plat::RECT glArea_{};   // the mode's viewport, device pixels
-  plat::RECT glBox_{};    // the box GL may draw in, device pixels
+  bool glOn_ = false;                // OpenGL mode asked for
+  bool glBound_ = false;             // and its context bound
+  bool glFailed_ = false;            // binding failed in this mode: 2D stands in
+  plat::RECT glArea_{};              // the mode's viewport, device pixels
+  plat::RECT glBox_{};               // the box GL may draw in, device pixels
   bool lineBatch_ = false;
   float curX_ = 0;
   float curY_ = 0;

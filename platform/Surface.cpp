@@ -44,7 +44,8 @@ void Surface::Resize(int32_t width, int32_t height) {
   PixelMemory pixels(size_t(width) * size_t(height));
   int32_t keepW = std::min(width, width_);
   int32_t keepH = std::min(height, height_);
-  for (int32_t y = 0; y < keepH; ++y) std::memcpy(pixels.Data() + size_t(y) * width, Row32(y), size_t(keepW) * 4);
+  for (int32_t y = 0; y < keepH; ++y)
+    std::memcpy(pixels.Data() + size_t(y) * width, Row32(y), size_t(keepW) * 4);
   owned_ = std::move(pixels);
   width_ = width;
   height_ = height;
