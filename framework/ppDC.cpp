@@ -501,12 +501,14 @@ bool ppDC::BindOpenGL() {
   // Making a context and binding it cost milliseconds (Mesa builds its drawing code for the state
   // that first draws), so a pass that draws nothing with GL, such as an empty plan, never pays.
   glFailed_ = true;
-  if (!glContext_) glContext_ = CreateGLContext(dc_);
-  if (!glContext_ || !plat::wglMakeCurrent(dc_, glContext_)) {
-    // Without GL the rest of the pass draws in 2D, under the clip it had.
-    delete savedClip_;
-    savedClip_ = nullptr;
-    return false;
+  {
+    // The context (and the pixel format it needs) finds its window with the device clip out of the
+    // way, as when the mode began: a child view's clip set since would make a smaller window at the
+    // same origin the target.
+    ppClipSaver clip(*this);
+    plat::SelectClipRgn(dc_, nullptr);
+    if (!glContext_) glContext_ = CreateGLContext(dc_);
+    if (!glContext_ || !plat::wglMakeCurrent(dc_, glContext_)) return false;  // 2D stands in
   }
   glFailed_ = false;
   glBound_ = true;
