@@ -81,7 +81,7 @@ TEST(PixelMemory, PlainFillsAndCopiesKeepTheFourthByte) {
     uint32_t want;
     bool (*draw)(HDC dest, HDC source);
   } cases[] = {
-      {"FillRect", 0x0000FF,
+      {"FillRect", 0xFF0000,
        [](HDC dest, HDC) {
          HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
          RECT r{0, 0, 4, 4};
