@@ -466,9 +466,9 @@ void ppDC::SetOpenGL(bool on, bool reload, const plat::RECT& viewport) {
     EndOpenGL();
 }
 
+bool ppDC::IsOpenGLOn() { return glOn_ && BindOpenGL(); }
+
 void ppDC::BeginOpenGL(const plat::RECT& viewport) {
-  if (!glContext_) glContext_ = CreateGLContext(dc_);
-  if (!glContext_) return;
   // The box GL may draw in: the device's clip within the stored clip (or the stored clip's box).
   std::unique_ptr<ppRegion> clip = GetClipRegion();
   if (storedClip_) {
@@ -476,28 +476,43 @@ void ppDC::BeginOpenGL(const plat::RECT& viewport) {
     clip->Intersect(stored);
     if (clip->IsEmpty()) clip = std::make_unique<ppRegion>(stored);
   }
-  plat::RECT box;
-  clip->GetBounds(&box);
+  clip->GetBounds(&glBox_);
+  glArea_ = viewport;
+  if (glArea_.top == -1) {
+    glArea_ = plat::RECT{};
+    if (window_) {
+      plat::GetClientRect(window_, &glArea_);
+    } else if (auto target = plat::ResolveWglTarget(dc_)) {
+      glArea_ = plat::RECT{0, 0, target->width, target->height};
+    }
+  }
   savedClip_ = new ppClipSaver(*this);
   savedGLContext_ = plat::wglGetCurrentContext();
   savedGLDC_ = plat::wglGetCurrentDC();
   plat::SelectClipRgn(dc_, nullptr);
-  if (!plat::wglMakeCurrent(dc_, glContext_)) {
-    delete savedClip_;
-    savedClip_ = nullptr;
-    return;
-  }
   glOn_ = true;
-  plat::RECT area = viewport;
-  if (area.top == -1) {
-    area = plat::RECT{};
-    if (window_) {
-      plat::GetClientRect(window_, &area);
-    } else if (auto target = plat::ResolveWglTarget(dc_)) {
-      area = plat::RECT{0, 0, target->width, target->height};
-    }
+  glBound_ = false;
+  glFailed_ = false;
+}
+
+bool ppDC::BindOpenGL() {
+  if (glBound_) return true;
+  if (glFailed_) return false;
+  // Making a context and binding it cost milliseconds (Mesa builds its drawing code for the state
+  // that first draws), so a pass that draws nothing with GL, such as an empty plan, never pays.
+  glFailed_ = true;
+  {
+    // The context (and the pixel format it needs) finds its window with the device clip out of the
+    // way, as when the mode began: a child view's clip set since would make a smaller window at the
+    // same origin the target.
+    ppClipSaver clip(*this);
+    plat::SelectClipRgn(dc_, nullptr);
+    if (!glContext_) glContext_ = CreateGLContext(dc_);
+    if (!glContext_ || !plat::wglMakeCurrent(dc_, glContext_)) return false;  // 2D stands in
   }
-  const int32_t width = area.right - area.left, height = area.bottom - area.top;
+  glFailed_ = false;
+  glBound_ = true;
+  const int32_t width = glArea_.right - glArea_.left, height = glArea_.bottom - glArea_.top;
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -505,8 +520,9 @@ void ppDC::BeginOpenGL(const plat::RECT& viewport) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glEnable(GL_SCISSOR_TEST);
-  if (box.bottom - box.top > 1)
-    glScissor(box.left, area.bottom - box.bottom, box.right - box.left, box.bottom - box.top);
+  if (glBox_.bottom - glBox_.top > 1)
+    glScissor(glBox_.left, glArea_.bottom - glBox_.bottom, glBox_.right - glBox_.left,
+              glBox_.bottom - glBox_.top);
   glLineWidth(GLfloat(GlLineWidth()));
   glDrawBuffer(GL_FRONT);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -514,24 +530,28 @@ void ppDC::BeginOpenGL(const plat::RECT& viewport) {
   glEnable(GL_LINE_SMOOTH);
   for (GLenum off : {GL_DEPTH_TEST, GL_ALPHA_TEST, GL_DITHER, GL_LIGHTING, GL_CULL_FACE, GL_TEXTURE_2D})
     glDisable(off);
+  return true;
 }
 
 void ppDC::EndOpenGL() {
   if (lineBatch_) SetLineBatch(false);
   delete savedClip_;
   savedClip_ = nullptr;
-  glDisable(GL_LINE_SMOOTH);
-  glDisable(GL_BLEND);
-  glFlush();
-  glFinish();
-  plat::wglMakeCurrent(savedGLDC_, savedGLContext_);
+  if (glBound_) {
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_BLEND);
+    glFlush();
+    glFinish();
+    plat::wglMakeCurrent(savedGLDC_, savedGLContext_);
+  }
   savedGLContext_ = nullptr;
   savedGLDC_ = nullptr;
   glOn_ = false;
+  glBound_ = false;
 }
 
 void ppDC::SetLineBatch(bool on) {
-  if (on == lineBatch_ || (on && !glOn_)) return;
+  if (on == lineBatch_ || (on && !IsOpenGLOn())) return;
   lineBatch_ = on;
   if (on) {
     glEnable(GL_BLEND);
@@ -582,7 +602,7 @@ void GLAPIENTRY TessError(GLenum, void*) {}
 }  // namespace
 
 void ppDC::FillPolygonTextured(const ppRegion& region, const ppPicture* picture, float angle, float scale) {
-  if (!glOn_ || !picture || picture->IsEmpty() || region.PointCount() < 3) return;
+  if (!picture || picture->IsEmpty() || region.PointCount() < 3 || !IsOpenGLOn()) return;
   if (lineBatch_) SetLineBatch(false);
   glEnable(GL_TEXTURE_2D);
   BindPictureTexture(*picture);

@@ -127,11 +127,13 @@ class ppDC : public iShape {
   int32_t EndPage();
 
   // ---- OpenGL 2D mode: device pixels with (0, 0) at the top-left, under the context's clip.
-  // On: makes the context's GL context current over the viewport (the window's client rectangle
-  // when viewport.top is -1) with blending and smooth lines; off: puts the clip and the previously
-  // current GL context back. `reload` makes textured fills rebuild their textures while on.
+  // On: the context's GL context is to be current over the viewport (the window's client rectangle
+  // when viewport.top is -1) with blending and smooth lines; it is made and bound only when GL first
+  // draws (or IsOpenGLOn asks). Off: puts the clip and the previously current GL context back.
+  // `reload` makes textured fills rebuild their textures while on.
   void SetOpenGL(bool on, bool reload, const plat::RECT& viewport);
-  bool IsOpenGLOn() const { return glOn_; }
+  // In OpenGL mode with a context bound, binding it now if need be; false without a GL context.
+  bool IsOpenGLOn();
   // While on (in OpenGL mode), LineToF draws smooth GL segments in the current colour.
   void SetLineBatch(bool on);
   // Fills the polygon recorded in `region` with the picture repeated every 100 / scale pixels,
@@ -152,6 +154,8 @@ class ppDC : public iShape {
   void ReplaceSolidPen();
   void DrawTextXor(const Vcon::WString& text, int32_t x, int32_t y);
   void BeginOpenGL(const plat::RECT& viewport);
+  // Makes and binds the GL context OpenGL mode asked for, once; false when that failed.
+  bool BindOpenGL();
   void EndOpenGL();
   int32_t GlLineWidth() const { return (penWidth_ + penHeight_) / 2; }
 
@@ -178,7 +182,11 @@ class ppDC : public iShape {
   double scale_ = 1.0;
   plat::HWND window_ = nullptr;
   plat::HGLRC glContext_ = nullptr;  // owned unless it is the process's master context
-  bool glOn_ = false;
+  bool glOn_ = false;                // OpenGL mode asked for
+  bool glBound_ = false;             // and its context bound
+  bool glFailed_ = false;            // binding failed in this mode: 2D stands in
+  plat::RECT glArea_{};              // the mode's viewport, device pixels
+  plat::RECT glBox_{};               // the box GL may draw in, device pixels
   bool lineBatch_ = false;
   float curX_ = 0;
   float curY_ = 0;

@@ -91,18 +91,33 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
       column[size_t(x - box.left)] = int32_t((int64_t(kx) * 2 + 1) * source->width / (int64_t(cols) * 2));
     }
   }
+  // The plain copies (source or pattern) are written inline; other operations go through the truth
+  // table pixel by pixel. The unused byte of every pixel is kept either way.
+  const uint32_t operation = (rop >> 16) & 0xFF;
+  constexpr uint32_t kSourceCopy = 0xCC, kPatternCopy = 0xF0, kColor = 0xFFFFFF;
   area.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
     for (int32_t y = y0; y < y1; ++y) {
       uint32_t* row = target->Row32(y + o.y) + o.x;
       if (!source) {
-        for (int32_t x = x0; x < x1; ++x) row[x] = ApplyRop3(rop, pattern, 0, row[x]);
+        if (operation == kPatternCopy) {
+          for (int32_t x = x0; x < x1; ++x) row[x] = (row[x] & ~kColor) | (pattern & kColor);
+        } else {
+          for (int32_t x = x0; x < x1; ++x) row[x] = ApplyRop3(rop, pattern, 0, row[x]);
+        }
         continue;
       }
       int32_t ky = flipY ? rows - 1 - (y - top) : y - top;
       int32_t sy = int32_t((int64_t(ky) * 2 + 1) * source->height / (int64_t(rows) * 2));
-      for (int32_t x = x0; x < x1; ++x) {
-        uint32_t src = source->At(column[size_t(x - box.left)], sy);
-        if (src & kPresent) row[x] = ApplyRop3(rop, pattern, src & 0xFFFFFF, row[x]);
+      if (operation == kSourceCopy) {
+        for (int32_t x = x0; x < x1; ++x) {
+          const uint32_t src = source->At(column[size_t(x - box.left)], sy);
+          if (src & kPresent) row[x] = (row[x] & ~kColor) | (src & kColor);
+        }
+      } else {
+        for (int32_t x = x0; x < x1; ++x) {
+          const uint32_t src = source->At(column[size_t(x - box.left)], sy);
+          if (src & kPresent) row[x] = ApplyRop3(rop, pattern, src & kColor, row[x]);
+        }
       }
     }
   });

@@ -9,8 +9,8 @@ namespace plat {
 
 Surface::Surface(int32_t width, int32_t height)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), owns_(true) {
-  owned_.assign(size_t(width_) * size_t(height_), 0);
-  top_ = reinterpret_cast<uint8_t*>(owned_.data());
+  owned_ = PixelMemory(size_t(width_) * size_t(height_));
+  top_ = reinterpret_cast<uint8_t*>(owned_.Data());
   stride_ = width_ * 4;
 }
 
@@ -41,14 +41,15 @@ void Surface::Resize(int32_t width, int32_t height) {
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
   DropCairo();
-  std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0);
+  PixelMemory pixels(size_t(width) * size_t(height));
   int32_t keepW = std::min(width, width_);
   int32_t keepH = std::min(height, height_);
-  for (int32_t y = 0; y < keepH; ++y) std::memcpy(&pixels[size_t(y) * width], Row32(y), size_t(keepW) * 4);
+  for (int32_t y = 0; y < keepH; ++y)
+    std::memcpy(pixels.Data() + size_t(y) * width, Row32(y), size_t(keepW) * 4);
   owned_ = std::move(pixels);
   width_ = width;
   height_ = height;
-  top_ = reinterpret_cast<uint8_t*>(owned_.data());
+  top_ = reinterpret_cast<uint8_t*>(owned_.Data());
   stride_ = width_ * 4;
   Touch();
 }

@@ -7,7 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "platform/PixelMemory.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 
@@ -58,7 +59,7 @@ class Surface {
  private:
   void DropCairo();
 
-  std::vector<uint32_t> owned_;
+  PixelMemory owned_;
   uint8_t* top_ = nullptr;
   int32_t width_ = 0;
   int32_t height_ = 0;

@@ -36,4 +36,6 @@ class PlannerProgram {
 
   // Milliseconds from the start of the last Run until its frame was first painted (screenshot runs).
   static double LastStartupMilliseconds();
+  // The processor time of the whole process (every thread) over the same span, milliseconds.
+  static double LastStartupCpuMilliseconds();
 };

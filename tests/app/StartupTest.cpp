@@ -380,6 +380,25 @@ TEST_F(StartupTest, ThreeRunsInOneProcessEachEndCleanly) {
   }
 }
 
+// Starting only reads the databases: a start on fresh demo settings (a first start) leaves every
+// database byte for byte as shipped, so that it pays for no writes and no disk flushes.
+TEST_F(StartupTest, AFirstStartWritesNothingIntoTheDatabases) {
+  auto contents = [](const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  };
+  std::vector<std::pair<fs::path, std::string>> shipped;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(demo_.Folder()))
+    if (entry.path().extension() == ".cdb") shipped.emplace_back(entry.path(), contents(entry.path()));
+  ASSERT_GE(shipped.size(), 5u);
+  PlannerProgram::Options options;
+  options.screenshot = (demo_.Root() / "first.png").string();
+  ASSERT_EQ(PlannerProgram::Run(options, demo_.Root().string()), PlannerProgram::kOk);
+  for (const auto& [file, bytes] : shipped) EXPECT_TRUE(contents(file) == bytes) << file << " was written";
+}
+
 TEST_F(StartupTest, ASettingsDatabaseThatCannotBeOpenedEndsTheStartWithOneBox) {
   const struct {
     const char* file;

@@ -288,10 +288,18 @@ class DocumentWindowTest : public palettetest::PaletteTest {
   // are smoothed); empty (right < left) when there are none.
   RECT SelectionBox(TestWindow* w) {
     const ppRGBColor selected = gApplication->GetColor(0x402);
+    // The selection colour, or its smooth edge over the white plan: the same share of the colour in
+    // every channel, at least a third of it.
     auto near = [&](const ppRGBColor& c) {
-      return std::abs(c.red - selected.red) + std::abs(c.green - selected.green) +
-                 std::abs(c.blue - selected.blue) <
-             60;
+      double low = 1, high = 0;
+      for (const auto& [got, want] : {std::pair{c.red, selected.red}, std::pair{c.green, selected.green},
+                                      std::pair{c.blue, selected.blue}}) {
+        if (want >= 250) continue;
+        const double share = double(255 - got) / double(255 - want);
+        low = std::min(low, share);
+        high = std::max(high, share);
+      }
+      return high - low < 0.2 && low > 0.33 && high < 1.2;
     };
     RECT r;
     w->EditorCanvasView()->Editor()->GetWindowFrame(&r);

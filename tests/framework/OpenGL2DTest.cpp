@@ -137,3 +137,55 @@ TEST_F(OpenGL2DTest, DrawingStaysInsideTheClip) {
 }
 
 }  // namespace
+
+namespace {
+
+// OpenGL mode costs a GL context only when GL draws: a pass of 2D drawing alone makes none current,
+// and the first GL drawing sees the 2D drawing made before it in the same pass.
+TEST_F(OpenGL2DTest, TheContextIsMadeWhenGLFirstDraws) {
+  ppDC dc(window_);
+  dc.SetOpenGL(true, false, plat::RECT{0, -1, 0, 0});
+  dc.SetColorRGB(255, 255, 255);
+  dc.FillRect(plat::RECT{0, 100, 300, 200});
+  EXPECT_EQ(plat::wglGetCurrentContext(), nullptr) << "2D drawing needs no GL context";
+  // Asking whether GL draws binds the context.
+  ASSERT_TRUE(dc.IsOpenGLOn());
+  EXPECT_NE(plat::wglGetCurrentContext(), nullptr);
+  dc.SetOpenGL(false, false, plat::RECT{0, -1, 0, 0});
+  EXPECT_EQ(plat::wglGetCurrentContext(), nullptr);
+  EXPECT_FALSE(dc.IsOpenGLOn());
+
+  // A pass that never draws with GL leaves the pixels and the clip as they were.
+  ppDC idle(window_);
+  idle.ClipToRect(plat::RECT{0, 0, 10, 10});
+  idle.SetOpenGL(true, false, plat::RECT{0, -1, 0, 0});
+  idle.SetOpenGL(false, false, plat::RECT{0, -1, 0, 0});
+  EXPECT_EQ(plat::wglGetCurrentContext(), nullptr);
+  idle.FillRect(plat::RECT{0, 0, 300, 200});
+  EXPECT_EQ(surface_->Pixel(5, 5), 0u);
+  EXPECT_EQ(surface_->Pixel(50, 150), 0xFFFFFFu);
+}
+
+TEST_F(OpenGL2DTest, ASmoothLineBlendsWithTheFillDrawnBeforeItInTheSamePass) {
+  ppDC dc(window_);
+  dc.SetOpenGL(true, false, plat::RECT{0, -1, 0, 0});
+  dc.SetColorRGB(255, 255, 255);
+  dc.FillRect(plat::RECT{0, 100, 300, 200});
+  dc.SetColorRGB(0, 0, 0);
+  dc.SetLineBatch(true);
+  dc.MoveToF(10, 150);
+  dc.LineToF(290, 150);
+  dc.SetLineBatch(false);
+  dc.SetOpenGL(false, false, plat::RECT{0, -1, 0, 0});
+  // The line lies on the border of rows 149 and 150: both rows are a grey between the black line
+  // and the white fill, with equal red, green and blue (the background's blue would show).
+  for (int y : {149, 150}) {
+    const uint32_t pixel = surface_->Pixel(150, y);
+    const uint32_t red = (pixel >> 16) & 0xFF, green = (pixel >> 8) & 0xFF, blue = pixel & 0xFF;
+    EXPECT_TRUE(red == green && green == blue) << std::hex << pixel << " at row " << std::dec << y;
+    EXPECT_LT(red, 0xFFu);
+  }
+  EXPECT_EQ(surface_->Pixel(150, 120), 0xFFFFFFu);
+}
+
+}  // namespace
