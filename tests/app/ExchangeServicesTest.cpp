@@ -34,6 +34,7 @@
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "exchange/DocumentFileOperations.h"
 #include "exchange/LoopbackOrderPeer.h"
+#include "exchange/qxServerLoginDialog.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "foundation/FileDialogs.h"
@@ -42,6 +43,8 @@
 #include "foundation/UserPreferences.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "framework/ppApplication.h"
+#include "framework/ppDialog.h"
+#include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/LocalDate.h"
 #include "platform/MessageBox.h"
@@ -417,3 +420,31 @@ TEST_F(ExchangeServicesTest, TheViewBarShowsTheOrderButtonsOfTheRecordAndTheyRun
 }
 
 }  // namespace
+
+// ---- The document server.
+
+// The program's server save and open reach the server flows: each starts with the login dialog (the
+// demo has no session yet), and cancelling it leaves the document as it was.
+TEST_F(ExchangeServicesTest, TheServerCommandsStartWithTheLoginAndCancellingLeavesTheDocumentAlone) {
+  zelvProApp& app = Start();
+  std::vector<std::string> seen;
+  plat::HeadlessDriver::SetIdleScript([&seen] {
+    const plat::HWND active = plat::GetActiveWindow();
+    auto* dialog = active ? static_cast<ppDialog*>(plat::GetPropA(active, ppDialog::kProperty)) : nullptr;
+    if (dialog == nullptr) return false;
+    seen.push_back(dynamic_cast<qxServerLoginDialog*>(dialog) != nullptr ? "login" : "other");
+    plat::Desktop::Key(plat::VK_ESCAPE, true);
+    plat::Desktop::Key(plat::VK_ESCAPE, false);
+    return true;
+  });
+  ASSERT_NE(DocumentRecordFile, nullptr);
+  DocumentRecordFile->MarkModified();
+  app.DoCommand(zelvProApp::kSaveToServer, 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"login"}));
+  EXPECT_TRUE(DocumentRecordFile->IsModified());
+  DocumentRecordFile->SetModified(false);
+  seen.clear();
+  app.DoCommand(zelvProApp::kOpenFromServer, 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"login"}));
+  plat::HeadlessDriver::SetIdleScript(nullptr);
+}
