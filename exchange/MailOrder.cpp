@@ -67,7 +67,11 @@ bool MailOrder(iOrderDocument& document, plat::HWND frame, MailProvider* provide
     FileCreate(created);
   } catch (int32_t) {
   }
-  document.Save();
+  // A failed save has told the user already; a mail with an empty attachment would look sent.
+  if (!document.Save()) {
+    DeleteQuietly(orderPath);
+    return false;
+  }
 
   bool handed = false;
   Handle text = nullptr;

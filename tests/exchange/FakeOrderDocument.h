@@ -25,6 +25,7 @@ class FakeOrderDocument : public iOrderDocument {
   bool Save() override {
     ++saves_;
     savedTo_ = file_.path;
+    if (failSave_) return false;  // as a failed write: the file is left as it was
     std::ofstream out(Vcon::ResolvePosixPath(std::u16string_view(file_.path)),
                       std::ios::binary | std::ios::trunc);
     out.write(packed_.data(), std::streamsize(packed_.size()));
@@ -49,6 +50,7 @@ class FakeOrderDocument : public iOrderDocument {
   bool modified_ = false;
   bool saving_ = false;
   bool savingWhilePacked_ = false;
+  bool failSave_ = false;
   int saves_ = 0;
   int packs_ = 0;
   Vcon::WString savedTo_;

@@ -157,6 +157,21 @@ TEST_F(OrderTest, ATemplateThatEndsAfterTheSubjectGivesAnEmptyBody) {
   EXPECT_EQ(DecodedPart(text, "Content-Type: text/plain"), "");
 }
 
+// A save that fails (its own box already told the user) offers no mail with an empty attachment.
+TEST_F(OrderTest, AFailedSaveHandsNoMailOverAndLeavesNoOrderFile) {
+  WriteAll(root_ / "settings/mail.txt", "Shop\tshop@example.test\torder.qxf\tNew order\r\nHello");
+  document_.failSave_ = true;
+  document_.modified_ = true;
+  MailProvider provider;
+  EXPECT_FALSE(MailOrder(document_, nullptr, &provider));
+  EXPECT_EQ(document_.saves_, 1);
+  EXPECT_TRUE(ShellLog().empty());
+  EXPECT_FALSE(fs::exists(root_ / "settings/outbox"));
+  EXPECT_FALSE(fs::exists(root_ / "ordre.qxf"));
+  EXPECT_EQ(Vcon::Utf8FromUtf16(document_.file_.path), "/somewhere/else/kitchen.qxf");
+  EXPECT_TRUE(document_.modified_);
+}
+
 TEST_F(OrderTest, WithoutAMailTemplateOneBoxAndNothingIsHandedOver) {
   document_.modified_ = false;
   document_.hasFile_ = false;
