@@ -310,9 +310,6 @@ class PriceListPaneTest : public calctest::CalculationTest {
   std::filesystem::path startFolder_, ownFolder_;
 };
 
-bool operator==(const plat::RECT& a, const plat::RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 std::ostream& operator<<(std::ostream& out, const plat::RECT& r) {
   return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
