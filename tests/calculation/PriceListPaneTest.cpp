@@ -310,9 +310,6 @@ class PriceListPaneTest : public calctest::CalculationTest {
   std::filesystem::path startFolder_, ownFolder_;
 };
 
-std::ostream& operator<<(std::ostream& out, const plat::RECT& r) {
-  return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
 
 // ---- The canvas.
 
