@@ -55,6 +55,10 @@ Window FindShown(Display* display, const std::string& wanted) {
   return found;
 }
 
+// A window listed by the query may be gone before it is asked about (the splash closes while the
+// frame opens): Xlib's own handler would end this program for that, so such errors are only skipped.
+int IgnoreVanishedWindows(Display*, XErrorEvent*) { return 0; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,6 +73,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "x11_close_box: no X display\n");
     return 2;
   }
+  XSetErrorHandler(IgnoreVanishedWindows);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   Window window = 0;
   while ((window = FindShown(display, title)) == 0 && std::chrono::steady_clock::now() < deadline)
