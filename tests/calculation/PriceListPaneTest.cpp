@@ -310,7 +310,6 @@ class PriceListPaneTest : public calctest::CalculationTest {
   std::filesystem::path startFolder_, ownFolder_;
 };
 
-
 // ---- The canvas.
 
 TEST_F(PriceListPaneTest, TheCanvasPlacesThePaneTheBarAndTheExtrasButton) {
