@@ -529,6 +529,31 @@ TEST(PlannerProgramTest, TheBuiltProgramDrawsItsFirstFrameAndStopsAtADialog) {
   EXPECT_EQ(RunProgram(demo, "--command", errors), PlannerProgram::kUsage);
 }
 
+#ifdef DEMO_USER_DIR
+// The demo's start plan named on the command line, shown in the calculation view (the View menu's
+// command 3006; frame command 2012 only reloads the list of the view already shown): its price list
+// lines, the two tags with their units and subtotals, are drawn as the kept picture shows them.
+TEST(PlannerProgramTest, TheDemosStartPlanShowsItsPriceListInTheCalculationView) {
+  DemoSettings demo;
+  const fs::path plan = demo.Root() / "user" / "new.qxf";
+  fs::create_directories(plan.parent_path());
+  fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
+  std::string errors;
+  ASSERT_EQ(RunProgram(demo, "'" + plan.string() + "' --screenshot prices.png --command 3006", errors), 0)
+      << errors;
+  const std::string shot = (demo.Root() / "prices.png").string();
+  const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/app/startplan-prices.png";
+  if (std::getenv("PLANNER_WRITE_FIXTURES") != nullptr)
+    fs::copy_file(shot, kept, fs::copy_options::overwrite_existing);
+  std::unique_ptr<plat::Surface> got = plat::ReadPng(shot), want = plat::ReadPng(kept);
+  ASSERT_NE(got, nullptr);
+  ASSERT_NE(want, nullptr) << kept;
+  const plat::PixelDifference difference = plat::ComparePixels(*got, *want, 0);
+  EXPECT_TRUE(difference.Matches()) << difference.pixels << " pixels differ, the first at "
+                                    << difference.firstX << "," << difference.firstY;
+}
+#endif
+
 #ifdef PLANNER_CLOSE_BOX
 // On a display (Xvfb, no window manager) the built program shows its frame; a click on the close box,
 // as a window manager sends it, ends the program with status 0.
