@@ -400,20 +400,23 @@ TEST_F(StartupTest, AFirstStartWritesNothingIntoTheDatabases) {
 }
 
 TEST_F(StartupTest, ASettingsDatabaseThatCannotBeOpenedEndsTheStartWithOneBox) {
+  // A file cut short keeps its top pages: it opens, and only its later records lie past its end.
   const struct {
     const char* file;
-    bool cutInHalf;  // else removed
+    int keptQuarters;  // 0: removed
     const char* text;
   } cases[] = {
-      {"skin.cdb", false, "Cannot open .\\settings\\skin.cdb (error -38)."},
-      {"zadezodid.cdb", true, "Cannot open .\\settings\\zadezodid.cdb (error "},
+      {"skin.cdb", 0, "Cannot open .\\settings\\skin.cdb (error -38)."},
+      {"zadezodid.cdb", 2, "Cannot open .\\settings\\zadezodid.cdb (error "},
+      {"zadezodid.cdb", 3, "Cannot open .\\settings\\zadezodid.cdb (error "},
+      {"resources.cdb", 3, "Cannot open .\\settings\\resources.cdb (error "},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
+    SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.keptQuarters));
     DemoSettings copy;
     const fs::path file = copy.File(c.file);
-    if (c.cutInHalf)
-      fs::resize_file(file, fs::file_size(file) / 2);
+    if (c.keptQuarters > 0)
+      fs::resize_file(file, fs::file_size(file) / 4 * c.keptQuarters);
     else
       fs::remove(file);
     plat::ClearMessageBoxLog();
@@ -426,7 +429,7 @@ TEST_F(StartupTest, ASettingsDatabaseThatCannotBeOpenedEndsTheStartWithOneBox) {
         << Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text);
     EXPECT_FALSE(fs::exists(options.screenshot));
     EXPECT_EQ(plat::FindWindowA(ppApplication::kFrameClass, nullptr), nullptr);
-    EXPECT_FALSE(fs::exists(file) && !c.cutInHalf) << "no empty database is made in its place";
+    EXPECT_FALSE(fs::exists(file) && c.keptQuarters == 0) << "no empty database is made in its place";
   }
 }
 
