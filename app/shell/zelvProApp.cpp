@@ -36,6 +36,8 @@
 #include "controls/ppSelectorDialog.h"
 #include "controls/zelvproDocConfigurator.h"
 #include "database/dbDatafile.h"
+#include "database/dbErrors.h"
+#include "database/dbStore.h"
 #include "elements/base/DeletionList.h"
 #include "elements/topview/RecordGridMaker.h"
 #include "elements/topview/TopViewElementFactory.h"
@@ -83,6 +85,20 @@ constexpr const char* kDialogFont = "MS Sans Serif";
 
 std::string Narrow(const Vcon::WString& wide) { return std::string(NarrowFromWide(wide).c_str()); }
 
+// Every record a settings database maps must lie inside its file: a file cut short still opens when
+// its top pages survive, and would fail only at a later read, blamed on whatever was being read then.
+// The settings databases are small, so the whole map is walked once at start-up.
+void CheckRecordsLieInFile(dbStore& store) {
+  const int32_t size = store.FileSize();
+  for (int32_t number = 1; number <= store.LastRecordNumber(); ++number) {
+    const dbExtent extent = store.MapEntry(number);
+    if (extent.position == -1 || extent.length == 0) continue;  // free, or empty
+    if (extent.position < dbStore::kFirstPageOffset || extent.length < 0 ||
+        int64_t(extent.position) + extent.length > size)
+      db::Fail(db::kDamagedFile);
+  }
+}
+
 // Opens a settings database, or tells which file could not be opened and cancels the start.
 template <typename Database>
 std::unique_ptr<Database> OpenSettingsDatabase(int32_t entry) {
@@ -94,7 +110,9 @@ std::unique_ptr<Database> OpenSettingsDatabase(int32_t entry) {
     std::error_code failed;
     if (!std::filesystem::is_regular_file(Vcon::ResolvePosixPath(std::u16string_view(path)), failed))
       throw kFileErrCannotOpen;
-    return std::make_unique<Database>(file);
+    auto database = std::make_unique<Database>(file);
+    CheckRecordsLieInFile(database->Store());
+    return database;
   } catch (int32_t code) {
     const std::string text = "Cannot open " + Narrow(path) + " (error " + std::to_string(code) + ").";
     MessageBoxA(nullptr, text.c_str(), ppApplication::kFrameClass, MB_ICONHAND);

@@ -20,7 +20,11 @@
 #include "calculation/zelvproCalculatorFil.h"
 #include "calculation/zelvproCalculatorList.h"
 #include "calculation/qxUnitTreeNode.h"
+#include "calculation/qxUnitTreeQuery.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "controls/ppConfigPanel.h"
+#include "controls/ppConfigurator.h"
+#include "controls/ppPopupSelector.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindowServices.h"
 #include "canvas/window/zelvproWindow.h"
@@ -34,12 +38,14 @@
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "exchange/DocumentFileOperations.h"
 #include "exchange/LoopbackOrderPeer.h"
+#include "exchange/ShowServerError.h"
 #include "exchange/qxServerLoginDialog.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/PosixPath.h"
 #include "foundation/ProcessServices.h"
+#include "foundation/TextsById.h"
 #include "foundation/UserPreferences.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "framework/ppApplication.h"
@@ -176,6 +182,61 @@ TEST_F(ExchangeServicesTest, StartUpReadsTheDemosUnitTreesOnceAndInstallsTheProg
   EXPECT_EQ(std::string(ShellSettings::Current().WebSite().c_str()), "https://www.vellmora-home.example");
   app_.reset();
   EXPECT_FALSE(iShellServices::AnyInstalled()) << "the program's services went with it";
+}
+
+// A service line's panel in the running program's calculation view: its unit selector is the tree
+// of the demo's unit files, and every unit in it reads as a unit of the demo catalogue.
+TEST_F(ExchangeServicesTest, TheServiceLinesUnitSelectorShowsTheDemosUnitTrees) {
+  Start();
+  app_->DocumentWindow()->ViewBar()->SelectViewByIndex(5);
+  plat::HeadlessDriver::RunUntilIdle();
+  zelvproCalculatorList* list = zelvproCalculatorList::Current();
+  ASSERT_NE(list, nullptr);
+  list->AddLine(zelvproCalculatorFil::kItemService);
+  plat::HeadlessDriver::RunUntilIdle();
+  ppConfigurator* host = ppConfigurator::Host();
+  ASSERT_NE(host, nullptr);
+  ASSERT_NE(host->CurrentPanel(), nullptr) << "the new line's panel";
+  qxUnitTreeQuery* query = nullptr;
+  for (ppField* f = host->CurrentPanel()->FirstField(); f != nullptr && query == nullptr; f = f->NextField())
+    if (auto* selector = dynamic_cast<ppPopupSelector*>(f); selector != nullptr && selector->IsTree())
+      query = dynamic_cast<qxUnitTreeQuery*>(selector->Query());
+  ASSERT_NE(query, nullptr) << "no unit selector on the service line's panel";
+  EXPECT_EQ(query->GetTreeRoot(), UnitTreeRoot());
+  // The names the selector's rows show for units, in the files' order; groups show none, and a
+  // reference that found no unit would show none either.
+  std::vector<std::string> units;
+  for (int32_t i = 0; i < query->GetItemCount(); ++i) {
+    ppParameter name{Vcon::WString()};
+    query->GetColumn3(i, name);
+    const std::string text = name.AsWString().Narrow().c_str();
+    if (!text.empty()) units.push_back(text);
+  }
+  EXPECT_EQ(units, (std::vector<std::string>{"Base unit 40 cm", "Base unit 60 cm", "Base unit 80 cm",
+                                             "Drawer unit 40 cm", "Drawer unit 60 cm", "Sink unit 60 cm",
+                                             "Wall unit 40 cm", "Wall unit 60 cm", "Wall unit set 2 x 40 cm",
+                                             "Built-in oven", "Dishwasher"}));
+}
+
+// The demo's English words of the server dialogs and messages: every number the exchange asks for has
+// a text, and an error description reads as the demo's own.
+TEST_F(ExchangeServicesTest, TheDemoHasTheServerDialogsAndMessagesWords) {
+  Start();
+  Preferences().languageCode = 1033;
+  ApplyDerivedSettings();
+  std::vector<int32_t> ids{7418, 7419, 7420, 7421, 7422, 7423, 7427, 7430, 7431, 7432, 7433, 7434,
+                           7435, 7436, 7437, 7438, 7439, 7442, 7443, 7444, 7447, 7452, 7453, 7460,
+                           7621, 7622, 7623, 7631, 7632, 7633, 7671, 7691, 7692, 7698, 7699};
+  for (int32_t id = 7600; id <= 7618; ++id) ids.push_back(id);
+  for (int32_t id : ids) {
+    Vcon::WString text;
+    EXPECT_TRUE(GetTextById(id, text) && !text.empty()) << "no English text " << id;
+  }
+  EXPECT_EQ(Vcon::Utf8FromUtf16(ServerErrorMessage(-3)), "\nThe server could not be reached.");
+  // A code the demo's server does not name: the general description and the helpdesk line.
+  EXPECT_EQ(Vcon::Utf8FromUtf16(ServerErrorMessage(500)),
+            "\nThe server reported an unknown error.\n"
+            "Please contact the Vellmora Home helpdesk with the error code #500");
 }
 
 // ---- The orders.

@@ -4,6 +4,7 @@
 // named on the command line and a room template swapped in and out through the room's loader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,7 @@
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproTagFil.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/zelvproLayerPalette.h"
@@ -228,6 +230,45 @@ TEST_F(LocalDocumentFilesTest, StartUpInstallsTheDocumentFilesAndShowsTheNewDocu
   EXPECT_TRUE(Units().empty());
   EXPECT_TRUE(plat::MessageBoxLog().empty());
 }
+
+#ifdef DEMO_USER_DIR
+// The demo's own start document, as the build writes it beside the program: the room with its units,
+// each under its tag, opened untitled and unmodified without a box.
+TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpensWithItsUnitsInTheirTags) {
+  fs::create_directories(demo_.Root() / "user");
+  fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", demo_.Root() / "user" / "new.qxf");
+  Start();
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
+  EXPECT_FALSE(Walls().empty());
+  EXPECT_FALSE(Document().IsModified());
+  EXPECT_FALSE(Document().IsSavedOnce());
+  EXPECT_TRUE(Document().DocumentFile().path.empty());
+
+  // Each unit by its top view's name, with the name of its tag.
+  zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
+  zelvproTagFil& tags = Document().TagTable();
+  tags.BeginAccess();
+  const RecordField viewName(views, "Name"), tagName(tags, "tname");
+  std::vector<std::pair<std::string, std::string>> units;
+  ForEachChildElement(Top(), [&](zelvproElement* child) {
+    ScopedRecordBuffer<ppDatafile> buffer(views);
+    views.ReadRecord(child->recordId, buffer.Get());
+    const int32_t at = tags.IndexOfId(child->tag);
+    EXPECT_TRUE(at != 0 || child->tag == 0) << "tag " << child->tag << " is not in the document";
+    tags.ReadRecordAt(at, nullptr);
+    units.emplace_back(viewName.Text(buffer.Get()).c_str(),
+                       Vcon::Utf8FromUtf16(tagName.WideText(tags.GetRecordBuffer())));
+  });
+  std::sort(units.begin(), units.end());
+  EXPECT_EQ(units, (std::vector<std::pair<std::string, std::string>>{
+                       {"B40", "Kitchen"}, {"D60", "Storage"}, {"W60", "Kitchen"}}));
+  // The units stand inside the room, not on the origin where a unit without a position would be.
+  for (const Unit& unit : Units()) {
+    EXPECT_GT(std::get<1>(unit), 1000.0f);
+    EXPECT_GT(std::get<3>(unit), 1000.0f);
+  }
+}
+#endif
 
 TEST_F(LocalDocumentFilesTest, OpeningASavedPlanShowsExactlyThatPlanWithEmptyUndoHistories) {
   UseStationery();

@@ -1,0 +1,160 @@
+#include "tools/startplan/StartPlanWriter.h"
+
+#include <memory>
+#include <stdexcept>
+
+#include "app/shell/ExchangeShellServices.h"
+#include "app/shell/iShellServices.h"
+#include "app/shell/zelvProApp.h"
+#include "catalogue/databases/CatalogDatabaseList.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproTagFil.h"
+#include "catalogue/records/zelvproTopViewFil.h"
+#include "canvas/window/zelvproWindow.h"
+#include "elements/base/zelvproElement.h"
+#include "exchange/DocumentFileOperations.h"
+#include "foundation/FileDialogs.h"
+#include "foundation/FileRecord.h"
+#include "foundation/PosixPath.h"
+#include "foundation/ProcessServices.h"
+#include "framework/ppApplication.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/LocalDate.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/UserLanguage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The first box's text; the user-interface thread's, cleared by each Write.
+std::string gFirstBox;
+
+int32_t RecordingBox(const void* /*owner*/, const std::u16string& text, const std::u16string& caption,
+                     uint32_t /*style*/, const int32_t* /*queued*/) {
+  if (gFirstBox.empty()) gFirstBox = Vcon::Utf8FromUtf16(caption) + ": " + Vcon::Utf8FromUtf16(text);
+  return plat::IDNO;
+}
+
+// The program's path form of a POSIX folder: backslashes, ending in one.
+Vcon::WString ProgramForm(const fs::path& folder) {
+  std::string text = folder.string();
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  if (text.empty() || text.back() != '\\') text += '\\';
+  return Vcon::WString(Vcon::Utf16FromUtf8(text));
+}
+
+int32_t TopViewNamed(zelvproTopViewFil& views, const std::string& name) {
+  views.SelectAll();
+  const RecordField named(views, "Name");
+  for (int32_t i = 0; i < views.GetSelectedCount(); ++i) {
+    views.ReadRecordAt(i, nullptr);
+    if (std::string(named.Text(views.GetRecordBuffer()).c_str()) == name) return views.RecordIdAt(i);
+  }
+  throw std::runtime_error("the demo catalogue has no top view \"" + name + "\"");
+}
+
+void AddTag(zelvproTagFil& tags, const StartPlanWriter::Tag& tag) {
+  const Vcon::WString name(Vcon::Utf16FromUtf8(tag.name));
+  tags.BeginAccess();
+  tags.ClearRecordBuffer(nullptr);
+  tags.SetFieldValue(tags.IndexOf("id"), ppParameter(tag.id), nullptr);
+  tags.SetFieldValue(tags.IndexOf("tname"), ppParameter(name), nullptr);
+  tags.SetFieldValue(tags.IndexOf("ttext"), ppParameter(name), nullptr);
+  tags.InsertRecordAt(-1, nullptr);
+  tags.SaveToBlob();
+}
+
+// The program object of one Write, torn down in order whatever happens.
+struct Program {
+  std::unique_ptr<zelvProApp> app;
+  ~Program() {
+    app.reset();
+    gApplication = nullptr;
+    plat::SetMessageBoxPresenter(nullptr);
+  }
+};
+
+}  // namespace
+
+const std::vector<StartPlanWriter::Tag>& StartPlanWriter::Tags() {
+  static const std::vector<Tag> tags{{1, "Kitchen"}, {2, "Storage"}};
+  return tags;
+}
+
+const std::vector<StartPlanWriter::Unit>& StartPlanWriter::Units() {
+  // The room's inner faces lie at x 1075 and z 1075 (150 mm walls on the lines at 1000); the base
+  // unit and the drawer unit stand side by side against the back wall, the wall unit above the base.
+  static const std::vector<Unit> units{
+      {"B40", 1075.0f, 1075.0f, 1}, {"W60", 1075.0f, 1075.0f, 1}, {"D60", 1475.0f, 1075.0f, 2}};
+  return units;
+}
+
+void StartPlanWriter::Write(const fs::path& programFolder, const fs::path& output) {
+  const fs::path startFolder = fs::current_path();
+  struct Back {
+    fs::path folder;
+    ~Back() {
+      std::error_code ignored;
+      fs::current_path(folder, ignored);
+    }
+  } back{startFolder};
+  fs::current_path(programFolder);
+  ProgramFolder = ProgramForm(programFolder);
+  SetStartupDirectory(ProgramFolder);
+  plat::SetUserDefaultLangID(plat::kLangEnglish);
+  gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
+                 plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
+  gFirstBox.clear();
+  plat::SetMessageBoxPresenter(&RecordingBox);
+
+  Program program;
+  program.app = std::make_unique<zelvProApp>(nullptr, nullptr);
+  gApplication = program.app.get();
+  program.app->Startup();
+  plat::HeadlessDriver::RunUntilIdle();
+  zelvproWindow* window = program.app->DocumentWindow();
+  auto* services = dynamic_cast<ExchangeShellServices*>(&iShellServices::Current());
+  if (window == nullptr || services == nullptr || services->Operations() == nullptr ||
+      DocumentRecordFile == nullptr || MainCatalogDatabase == nullptr)
+    throw std::runtime_error("the program did not start: " + gFirstBox);
+  if (!gFirstBox.empty()) throw std::runtime_error("the program's start showed " + gFirstBox);
+
+  for (const Tag& tag : Tags()) AddTag(DocumentRecordFile->TagTable(), tag);
+  zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
+  for (const Unit& unit : Units()) {
+    zelvproElement* element = views.CreateElement(TopViewNamed(views, unit.topView),
+                                                  plat::RECT{0, 0, 100, 100}, window->TopCanvas());
+    if (element == nullptr) throw std::runtime_error("the unit " + unit.topView + " could not be placed");
+    // The height the unit was made at is its own (a wall unit hangs); only the plan position is ours.
+    const ppVector3 made = element->GetPosition();
+    element->SetPosition(ppVector3(unit.x, made.y, unit.z));
+    element->SetTagTree(unit.tag);
+  }
+  plat::HeadlessDriver::RunUntilIdle();
+
+  // A fixed stamp keeps the shopping list, and so the file, the same from build to build.
+  DocumentFileOperations& operations = *services->Operations();
+  operations.SetClock([] {
+    plat::SYSTEMTIME t{};
+    t.wYear = 2026;
+    t.wMonth = 1;
+    t.wDay = 1;
+    return t;
+  });
+  // The start document opens unmodified, as a fresh one.
+  DocumentRecordFile->SetModified(false);
+  // A copy of the document's file record, so that the document itself stays untitled.
+  auto file = DocumentRecordFile->DocumentFile();
+  file.path = Vcon::WString(Vcon::Utf16FromUtf8(output.string()));
+  try {
+    operations.WriteFile(file);
+  } catch (int32_t code) {
+    throw std::runtime_error("cannot write " + output.string() + " (error " + std::to_string(code) + ")");
+  }
+  if (!gFirstBox.empty()) throw std::runtime_error("the plan's save showed " + gFirstBox);
+}
