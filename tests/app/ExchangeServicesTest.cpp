@@ -1,7 +1,8 @@
-// The running program's shell services: the unit trees read once at start-up, the orders by e-mail and
-// over TCP through the application's commands on the open document, the price list written after a
-// rebuild, and the view bar's order buttons. Each test starts the program on a copy of the demo
-// settings, whose own templates and unit trees are used.
+// The running program's shell services: the unit trees read once at start-up and the interfaces it
+// installs, the orders by e-mail and over TCP through the application's commands on the open document,
+// the price list written after a rebuild and printed, the view bar's order buttons, and the document
+// server's save and open against the loopback HTTPS server. Each test starts the program on a copy of
+// the demo settings, whose own templates and unit trees are used.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
