@@ -741,6 +741,31 @@ TEST_F(ExchangeServicesTest, ADemoPlanSavedToTheServerOpensFromItAndSavesAgainTo
   gApplication = nullptr;
 }
 
+// A refused login in the running program is shown, and the login comes back with what was typed.
+TEST_F(ExchangeServicesTest, ARefusedLoginShowsTheRefusalAndAsksAgain) {
+  setenv("NO_PROXY", "127.0.0.1,localhost", 1);
+  testsupport::LoopbackDocumentServer server;
+  plat::SetHttpsPortForTests(server.Port());
+  plat::SetHttpsAuthorityFileForTests(testsupport::LoopbackDocumentServer::AuthorityFile());
+  zelvProApp& app = Start();
+  std::ofstream(demo_.File("ip.txt"), std::ios::binary) << "127.0.0.1\t/store";
+  {
+    std::vector<DialogScript::Act> acts = DialogScript::LogIn(u"u", u"wrong");
+    acts.push_back(DialogScript::Press(1));  // the refusal's OK
+    acts.push_back(DialogScript::Press(2));  // the login cancelled
+    DialogScript script(acts);
+    app.DoCommand(zelvProApp::kSaveToServer, 0);
+    EXPECT_TRUE(script.AllRan());
+    ASSERT_EQ(script.seen.size(), 3u);
+    EXPECT_EQ(script.seen[0], "login");
+    EXPECT_TRUE(script.seen[1].starts_with("error ")) << script.seen[1];
+    EXPECT_EQ(script.seen[2], "login");
+  }
+  EXPECT_TRUE(server.Documents().empty());
+  app_.reset();
+  gApplication = nullptr;
+}
+
 // The program's server save and open reach the server flows: each starts with the login dialog (the
 // demo has no session yet), and cancelling it leaves the document as it was.
 TEST_F(ExchangeServicesTest, TheServerCommandsStartWithTheLoginAndCancellingLeavesTheDocumentAlone) {
