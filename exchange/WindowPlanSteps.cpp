@@ -25,11 +25,14 @@
 
 namespace {
 
-// The table is emptied and refilled from `root`'s tree, then written into its blob.
+// The table is emptied and refilled from `root`'s tree, then written into its blob. The records carry
+// the elements' own save ids, made unique first: the room's outline and the association lists name
+// elements by the ids they hold, and an unchanged plan packs to the same bytes every time.
 void SaveTreeInto(zelvproElement* root, zelvproDocModuleFil& table) {
   if (root == nullptr) return;
+  root->MakeSaveIdsUnique();
   table.DisposeRecords();
-  root->SaveTree(table, true, 0);
+  root->SaveTree(table, false, 0);
   table.SaveToBlob();
 }
 
@@ -83,6 +86,9 @@ void WindowPlanSteps::RebuildFromTables(zelvproDocFil& document) {
   ClearPriceList();
   if (room != nullptr) room->LoadPlanModules(roomTable);
   if (top != nullptr) top->LoadPlan(furnitureTable);
+  // The loaded elements keep their stored numbers; new ones must not take them again.
+  for (zelvproElement* root : {static_cast<zelvproElement*>(room), static_cast<zelvproElement*>(top)})
+    if (root != nullptr) root->MakeSaveIdsUnique();
   // The blobs keep the tables' bytes; the records in memory are not needed any more.
   roomTable.DisposeRecords();
   furnitureTable.DisposeRecords();
@@ -110,6 +116,7 @@ void WindowPlanSteps::RebuildRoomFromTable(zelvproDocFil& document) {
   }
   room->ClearRoom();
   room->LoadPlanModules(table);
+  room->MakeSaveIdsUnique();
   table.DisposeRecords();
   room->ResnapTree();
 }

@@ -99,6 +99,8 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   // The price list canvas; a plain view when the window has no catalogue to list from.
   ppView* CalculationCanvas() const { return calculation_; }
   ppView* Canvas3DView() const { return canvas3D_; }
+  // The document operations the window's File commands run (the neutral ones unless handed in).
+  iDocumentCommands& DocumentCommands() const { return *document_; }
   zelvproConfiguratorPane* ConfiguratorPane() const { return configuratorPane_; }
   qxBkGndView* Background() const { return background_; }
 

@@ -117,6 +117,7 @@ class zelvproDocFil : public ppDatafile, public ppCollaborator, public iDocument
   // ---- Server exchange.
   // The exchange that the delete handler uses; not owned (null: delete requests stay untouched).
   void SetServerDeleteService(iServerDeleteService* service) { serverDelete_ = service; }
+  iServerDeleteService* ServerDeleteService() const { return serverDelete_; }
   void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter) override;
   // Asks, sends the delete request and fills in the outcome (see ServerDeleteRequest).
   void HandleServerDeleteRequest(ServerDeleteRequest& request);

@@ -4,6 +4,7 @@
 // palette of the run; without it these stay neutral. User-interface thread only.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 class zelvproLayerPalette {
@@ -16,6 +17,11 @@ class zelvproLayerPalette {
   void SetScale(double scale) { scale_ = scale; }
   // The current running number (1 at start); the counter then moves on by one.
   virtual int32_t NextId() { return next_++; }
+  // Moves the counter past `id` (a number a loaded or renumbered element already holds), so that no
+  // later element takes it again.
+  void SkipPast(int32_t id) {
+    if (id >= next_ && id < INT32_MAX) next_ = id + 1;
+  }
   // A view or zoom menu command (3001-3011) handed on by a pane that does not know the view bar; the
   // neutral palette ignores it.
   virtual void PassViewCommand(int32_t /*command*/, intptr_t /*parameter*/) {}

@@ -1,14 +1,18 @@
-// The running program's shell services: the unit trees read once at start-up, the orders by e-mail and
-// over TCP through the application's commands on the open document, the price list written after a
-// rebuild, and the view bar's order buttons. Each test starts the program on a copy of the demo
-// settings, whose own templates and unit trees are used.
+// The running program's shell services: the unit trees read once at start-up and the interfaces it
+// installs, the orders by e-mail and over TCP through the application's commands on the open document,
+// the price list written after a rebuild and printed, the view bar's order buttons, and the document
+// server's save and open against the loopback HTTPS server. Each test starts the program on a copy of
+// the demo settings, whose own templates and unit trees are used.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/shell/ExchangeShellServices.h"
@@ -16,6 +20,13 @@
 #include "app/shell/iShellServices.h"
 #include "app/shell/zelvProApp.h"
 #include "calculation/PriceListTable.h"
+#include "calculation/iPriceListPrintRecorder.h"
+#include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "framework/ppDC.h"
+#include "platform/Printer.h"
+#include "platform/Printing.h"
 #include "calculation/UnitTrees.h"
 #include "calculation/zelvproCalculatorFil.h"
 #include "calculation/zelvproCalculatorList.h"
@@ -37,9 +48,35 @@
 #include "catalogue/records/zelvproTagFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "exchange/DocumentFileOperations.h"
+#include "canvas/tasks/CanvasTaskFactory.h"
+#include "catalogue/records/iDocumentViewPoints.h"
+#include "controls/ppSelectorDialog.h"
+#include "elements/base/iElementHost.h"
+#include "elements/base/iElementTaskFactory.h"
+#include "elements/base/iWorktopBuilder.h"
+#include "elements/base/iApplicationSettings.h"
+#include "elements/topview/RecordGridMaker.h"
+#include "elements/topview/iCalculationList.h"
+#include "elements/topview/iCalculationUpdate.h"
+#include "elements/topview/iConfigurator.h"
+#include "elements/topview/iRecordGrids.h"
+#include "elements/topview/zelvproElementConfigurator.h"
+#include "elements/units/WorktopBuilder.h"
+#include "exchange/DocumentCommands.h"
+#include "exchange/ServerExchange.h"
+#include "room/iDocumentLoader.h"
 #include "exchange/LoopbackOrderPeer.h"
 #include "exchange/ShowServerError.h"
+#include "exchange/qxErrorMessage.h"
 #include "exchange/qxServerLoginDialog.h"
+#include "exchange/qxServerOpenDialog.h"
+#include "exchange/qxServerSaveDialog.h"
+#include "controls/ppEditTextField.h"
+#include "framework/ppTextButton.h"
+#include "framework/ppViewDialog.h"
+#include "platform/HttpsClient.h"
+#include "support/LoopbackDocumentServer.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "foundation/FileDialogs.h"
@@ -94,6 +131,8 @@ class ExchangeServicesTest : public ::testing::Test {
   void TearDown() override {
     app_.reset();
     gApplication = nullptr;
+    plat::SetHttpsPortForTests(0);
+    plat::SetHttpsAuthorityFileForTests("");
     fs::current_path(savedFolder_);
     plat::HeadlessDriver::Reset();
     plat::ResetUserDefaultLangID();
@@ -144,6 +183,16 @@ class ExchangeServicesTest : public ::testing::Test {
     ADD_FAILURE() << "no top view " << name;
     return nullptr;
   }
+  // The bytes a save (local or to the server) writes at this moment: the editor's view values, then
+  // the packed record.
+  std::string PackedWithViewValues() {
+    Handle packed = nullptr;
+    Vcon_HandleManager::MemNew(&packed, 0);
+    Services().Operations()->PackWithViewValues(packed);
+    std::string bytes(*packed, size_t(MemGetSize(packed)));
+    MemDispose(packed);
+    return bytes;
+  }
   // The bytes a local save of the document would write at this moment.
   std::string SavedBytes() {
     Handle packed = nullptr;
@@ -158,6 +207,119 @@ class ExchangeServicesTest : public ::testing::Test {
   std::unique_ptr<zelvProApp> app_;
   UserPreferences savedPreferences_;
   fs::path savedFolder_;
+};
+
+// Answers the dialogs the running program brings up, one act each time a dialog's loop is idle, and
+// records the kind of each dialog that comes to the front; a dialog left over is cancelled.
+class DialogScript {
+ public:
+  using Act = std::function<void(ppDialog&)>;
+  explicit DialogScript(std::vector<Act> acts) : acts_(std::move(acts)) {
+    plat::HeadlessDriver::SetIdleScript([this] {
+      const plat::HWND active = plat::GetActiveWindow();
+      auto* dialog = active ? static_cast<ppDialog*>(plat::GetPropA(active, ppDialog::kProperty)) : nullptr;
+      if (dialog == nullptr) return false;
+      if (active != front_) seen.push_back(KindOf(*dialog)), front_ = active;
+      if (next_ < acts_.size()) {
+        acts_[next_++](*dialog);
+      } else if (dynamic_cast<qxErrorMessage*>(dialog) != nullptr) {
+        seen.push_back("(unanswered)");
+        Press(1)(*dialog);
+      } else {
+        seen.push_back("(unanswered)");
+        plat::Desktop::Key(plat::VK_ESCAPE, true);
+        plat::Desktop::Key(plat::VK_ESCAPE, false);
+      }
+      return true;
+    });
+  }
+  ~DialogScript() { plat::HeadlessDriver::SetIdleScript(nullptr); }
+  DialogScript(const DialogScript&) = delete;
+  DialogScript& operator=(const DialogScript&) = delete;
+  bool AllRan() const { return next_ == acts_.size(); }
+
+  // Presses the button carrying `number` in the dialog.
+  static Act Press(int32_t number) {
+    return [number](ppDialog& dialog) {
+      auto& frame = dynamic_cast<ppViewDialog&>(dialog);
+      const ppViewList& views = frame.ContentView()->Subviews();
+      for (int32_t i = 0; i < views.Count(); ++i) {
+        auto* button = dynamic_cast<ppTextButton*>(views.At(i));
+        if (button == nullptr || button->AlternatePicture() != number) continue;
+        const plat::RECT r = button->GetFrame();
+        plat::POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        plat::ClientToScreen(plat::GetDlgItem(plat::GetActiveWindow(), ppViewDialog::kContentItem), &p);
+        plat::Desktop::MouseButton(plat::VK_LBUTTON, true, p);
+        plat::Desktop::MouseButton(plat::VK_LBUTTON, false, p);
+        return;
+      }
+      ADD_FAILURE() << "no button " << number;
+    };
+  }
+  // Puts `text` into the edit field as the user's typing would: the field takes the focus, gets the
+  // text and a key, so that it commits what it shows.
+  static Act Enter(std::function<ppEditTextField*(ppDialog&)> field, std::u16string text) {
+    return [field, text](ppDialog& dialog) {
+      ppEditTextField* edit = field(dialog);
+      edit->TakeFocus();
+      edit->SetControlText(Vcon::WString(text));
+      plat::Desktop::Key(plat::VK_END, true);
+      plat::Desktop::Key(plat::VK_END, false);
+    };
+  }
+  // The login's user name and password, then OK.
+  static std::vector<Act> LogIn(const char16_t* user, const char16_t* password) {
+    auto login = [](ppDialog& d) -> qxServerLoginDialog& { return dynamic_cast<qxServerLoginDialog&>(d); };
+    return {Enter([login](ppDialog& d) { return login(d).UserNameField(); }, user),
+            Enter([login](ppDialog& d) { return login(d).PasswordField(); }, password), Press(1)};
+  }
+  // The save dialog's name, then Save.
+  static std::vector<Act> SaveAs(const char16_t* name) {
+    return {Enter([](ppDialog& d) { return dynamic_cast<qxServerSaveDialog&>(d).NameField(); }, name),
+            Press(1)};
+  }
+  static std::vector<Act> Then(std::vector<Act> first, const std::vector<Act>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+  }
+
+  std::vector<std::string> seen;
+
+ private:
+  static std::string KindOf(ppDialog& dialog) {
+    if (dynamic_cast<qxServerLoginDialog*>(&dialog) != nullptr) return "login";
+    if (dynamic_cast<qxServerSaveDialog*>(&dialog) != nullptr) return "save";
+    if (auto* open = dynamic_cast<qxServerOpenDialog*>(&dialog))
+      return "open " + Vcon::Utf8FromUtf16(open->NameCopy());
+    if (auto* error = dynamic_cast<qxErrorMessage*>(&dialog))
+      return "error " + Vcon::Utf8FromUtf16(error->ShownText());
+    return "other";
+  }
+  std::vector<Act> acts_;
+  size_t next_ = 0;
+  plat::HWND front_ = nullptr;
+};
+
+// The texts of a price list print, by the page (from 1) they fell on.
+class PageTexts : public iPriceListPrintRecorder {
+ public:
+  void Font(const char*, int32_t, bool) override {}
+  void Text(const Vcon::WString& text, const plat::RECT&, uint32_t) override {
+    texts.emplace_back(page, text);
+  }
+  void Rule(int32_t, int32_t, int32_t, int32_t) override {}
+  void Frame(const plat::RECT&) override {}
+  void Ellipse(const plat::RECT&, const ppRGBColor&) override {}
+  void Square(const plat::RECT&, const ppRGBColor&) override {}
+  void Picture(const plat::RECT&) override {}
+  void PageBreak() override { ++page; }
+  bool OnPage(int32_t on, const Vcon::WString& text) const {
+    for (const auto& [where, what] : texts)
+      if (where == on && what == text) return true;
+    return false;
+  }
+  int32_t page = 1;
+  std::vector<std::pair<int32_t, Vcon::WString>> texts;
 };
 
 // ---- Start-up.
@@ -239,6 +401,51 @@ TEST_F(ExchangeServicesTest, TheDemoHasTheServerDialogsAndMessagesWords) {
             "Please contact the Vellmora Home helpdesk with the error code #500");
 }
 
+// After start-up every interface the subsystems reach through is the program's own, not a neutral
+// stand-in; the server's delete service is the server exchange once the server was first used.
+TEST_F(ExchangeServicesTest, AfterStartUpEveryInstalledInterfaceIsTheProgramsOwn) {
+  zelvProApp& app = Start();
+  zelvproWindow& window = *app.DocumentWindow();
+  DocumentFileOperations* operations = Services().Operations();
+  ASSERT_NE(operations, nullptr);
+  const std::pair<const char*, bool> kInstalled[] = {
+      {"shell services", dynamic_cast<ExchangeShellServices*>(&iShellServices::Current()) != nullptr},
+      {"document commands", dynamic_cast<DocumentCommands*>(&window.DocumentCommands()) != nullptr},
+      {"document loader", &iDocumentLoader::Current() == operations},
+      {"view points",
+       DocumentRecordFile->ViewPoints() != nullptr &&
+           DocumentRecordFile->ViewPoints() == dynamic_cast<iDocumentViewPoints*>(window.Canvas3DView())},
+      {"element host", &iElementHost::Current() == static_cast<iElementHost*>(&window)},
+      {"task factory", dynamic_cast<CanvasTaskFactory*>(&iElementTaskFactory::Current()) != nullptr},
+      {"configurator", dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()) != nullptr},
+      {"record grids", dynamic_cast<RecordGridMaker*>(&iRecordGrids::Current()) != nullptr},
+      {"worktop builder", dynamic_cast<WorktopBuilder*>(&iWorktopBuilder::Current()) != nullptr},
+      {"price list lines", &iCalculationList::Current() == static_cast<iCalculationList*>(PriceListTable())},
+      {"price list updates", zelvproCalculatorList::Current() != nullptr &&
+                                 &iCalculationUpdate::Current() ==
+                                     static_cast<iCalculationUpdate*>(zelvproCalculatorList::Current())},
+      {"application settings",
+       &iApplicationSettings::Current() == &ShellSettings::Current().ElementSettings()},
+      {"selector scene refresh", ppSelectorDialog::SceneRefresh() != nullptr},
+  };
+  for (const auto& [what, installed] : kInstalled) EXPECT_TRUE(installed) << what;
+
+  // The server exchange is made on the first server command and is the document's delete service.
+  EXPECT_EQ(DocumentRecordFile->ServerDeleteService(), nullptr);
+  {
+    DialogScript script({DialogScript::Press(2)});  // the login cancelled
+    app.DoCommand(zelvProApp::kSaveToServer, 0);
+  }
+  EXPECT_NE(dynamic_cast<ServerExchange*>(DocumentRecordFile->ServerDeleteService()), nullptr);
+
+  app_.reset();
+  gApplication = nullptr;
+  EXPECT_FALSE(iShellServices::AnyInstalled());
+  EXPECT_EQ(dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()), nullptr);
+  EXPECT_EQ(dynamic_cast<RecordGridMaker*>(&iRecordGrids::Current()), nullptr);
+  EXPECT_EQ(ppSelectorDialog::SceneRefresh(), nullptr);
+}
+
 // ---- The orders.
 
 TEST_F(ExchangeServicesTest, TheTcpOrderCommandSendsTheDemoTemplatesWithTheSavedDocument) {
@@ -275,13 +482,10 @@ TEST_F(ExchangeServicesTest, TheTcpOrderCommandSendsTheDemoTemplatesWithTheSaved
   EXPECT_TRUE(head.starts_with("POST /order HTTP/1.1\r\n")) << head;
   EXPECT_NE(head.find("\r\nContent-Length: " + std::to_string(saved.size()) + "\r\n"), std::string::npos)
       << head;
-  // Every pack gives the plan's elements fresh save ids from the running counter, so the order's
-  // bytes and a local save's bytes made before it differ only in those ids (a few bytes each).
+  // The plan did not change in between: the body is the document exactly as a local save writes it.
   const std::string body = peer.Body();
   ASSERT_EQ(body.size(), saved.size());
-  size_t differing = 0;
-  for (size_t i = 0; i < body.size(); ++i) differing += body[i] != saved[i] ? 1 : 0;
-  EXPECT_LE(differing, 8u) << "the body is the document as a local save writes it";
+  EXPECT_TRUE(body == saved) << "the body differs from the document a local save writes";
   EXPECT_EQ(ReadAll(demo_.File("output.htm")), "<html>thanks</html>");
   EXPECT_EQ(ShellLog(), std::vector<std::string>{"open \"" + ProgramForm() + "settings\\output.htm\""});
 }
@@ -446,6 +650,38 @@ TEST_F(ExchangeServicesTest, TheDemoPlansPriceListGroupsTheTagThenDiscountVatAnd
   EXPECT_TRUE(label);
   EXPECT_TRUE(amount) << Vcon::Utf8FromUtf16(shownTotal);
 
+  // Printed from the calculation view to a PDF, every page in one job: the Total's amount is on the
+  // last page.
+  PageTexts printed;
+  pane->SetPrintRecorder(&printed);
+  const fs::path pages = demo_.Root() / "pages";
+  fs::create_directories(pages);
+  plat::PrinterSetup setup;
+  setup.output = (demo_.Root() / "list.pdf").string();
+  setup.pngFolder = pages.string();
+  plat::HDC printer = plat::CreatePrinterDC(setup);
+  ASSERT_NE(printer, nullptr);
+  plat::DOCINFOA info;
+  info.cbSize = plat::kDocInfoSize;
+  ASSERT_GT(plat::StartDocA(printer, &info), 0);
+  zelvproEditorScroller& scroller = *app_->DocumentWindow()->EditorCanvasView()->Editor()->EditorScroller();
+  bool more = true;
+  for (int32_t page = 1; more && page <= 20; ++page) {
+    EXPECT_GT(plat::StartPage(printer), 0);
+    {
+      ppDC dc(printer);
+      more = scroller.Print(dc, page) != 0;
+    }
+    EXPECT_GT(plat::EndPage(printer), 0);
+  }
+  EXPECT_GT(plat::EndDoc(printer), 0);
+  plat::DeletePrinterDC(printer);
+  pane->SetPrintRecorder(nullptr);
+  EXPECT_TRUE(fs::exists(demo_.Root() / "list.pdf"));
+  ASSERT_GE(pane->PrintPageCount(), 1);
+  EXPECT_EQ(printed.page, pane->PrintPageCount());
+  EXPECT_TRUE(printed.OnPage(printed.page, shownTotal)) << "the last page lacks the Total";
+
   // The saved document's shopping list: one sales item per priced line, by its article number.
   SavedBytes();
   const std::string xml = Vcon::Utf8FromUtf16(
@@ -483,6 +719,113 @@ TEST_F(ExchangeServicesTest, TheViewBarShowsTheOrderButtonsOfTheRecordAndTheyRun
 }  // namespace
 
 // ---- The document server.
+
+// The document server's round trip through the running program: a plan saved to the loopback server
+// is exactly the packed document, opens again from there, and saved a second time unchanged gives
+// the same bytes.
+TEST_F(ExchangeServicesTest, ADemoPlanSavedToTheServerOpensFromItAndSavesAgainToTheSameBytes) {
+  setenv("NO_PROXY", "127.0.0.1,localhost", 1);
+  testsupport::LoopbackDocumentServer server;
+  plat::SetHttpsPortForTests(server.Port());
+  plat::SetHttpsAuthorityFileForTests(testsupport::LoopbackDocumentServer::AuthorityFile());
+  zelvProApp& app = Start();
+  std::ofstream(demo_.File("ip.txt"), std::ios::binary) << "127.0.0.1\t/store";
+  Services().Operations()->SetClock([] {
+    plat::SYSTEMTIME t{};
+    t.wYear = 2026;
+    t.wMonth = 12;
+    t.wDay = 7;
+    t.wHour = 9;
+    return t;
+  });
+  const auto units = [this] {
+    std::vector<int32_t> ids;
+    ForEachChildElement(*app_->DocumentWindow()->TopCanvas(),
+                        [&](zelvproElement* e) { ids.push_back(e->recordId); });
+    return ids;
+  };
+  // Saves the document to the server under `name` (the first time after the login) and answers what
+  // the server then holds under that name.
+  const auto save = [&](const char16_t* name, bool login) {
+    DialogScript script(login
+                            ? DialogScript::Then(DialogScript::LogIn(u"u", u"p"), DialogScript::SaveAs(name))
+                            : DialogScript::SaveAs(name));
+    app.DoCommand(zelvProApp::kSaveToServer, 0);
+    EXPECT_TRUE(script.AllRan());
+    EXPECT_EQ(script.seen,
+              login ? (std::vector<std::string>{"login", "save"}) : std::vector<std::string>{"save"});
+    const std::string stored = Vcon::Utf8FromUtf16(name);
+    return server.Documents().count(stored) != 0 ? server.Documents().at(stored) : std::string();
+  };
+  const auto open = [&](const char16_t* name) {
+    DialogScript script(
+        {DialogScript::Enter([](ppDialog& d) { return dynamic_cast<qxServerOpenDialog&>(d).NameField(); },
+                             name),
+         DialogScript::Press(1)});
+    app.DoCommand(zelvProApp::kOpenFromServer, 0);
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_TRUE(script.AllRan());
+  };
+
+  // A demo plan of three units side by side (millimetres), kept on the server and opened from there:
+  // what a plan only derives (frames, camera, list order) now stands as a load leaves it.
+  for (const auto& [name, x] :
+       {std::pair{"B40", 1200.0f}, std::pair{"B30", 1600.0f}, std::pair{"D60", 1900.0f}})
+    Place(name, 0)->SetPosition(ppVector3(x, 0.0f, 1800.0f));
+  const std::vector<int32_t> plan = units();
+  DocumentRecordFile->MarkModified();
+  ASSERT_FALSE(save(u"start.qxf", true).empty());
+  open(u"start.qxf");
+  ASSERT_EQ(units(), plan);
+
+  // Marked modified and saved as "round.qxf": the server holds exactly the packed document.
+  DocumentRecordFile->MarkModified();
+  const std::string packed = PackedWithViewValues();
+  const std::string first = save(u"round.qxf", false);
+  EXPECT_TRUE(first == packed) << "the server holds other bytes than the packed document";
+  EXPECT_FALSE(DocumentRecordFile->IsModified());
+
+  // Opened from the server, the plan comes back in place of the one shown.
+  Place("B40", 300);
+  DocumentRecordFile->SetModified(false);
+  open(u"round.qxf");
+  EXPECT_EQ(units(), plan);
+  EXPECT_FALSE(DocumentRecordFile->IsModified());
+
+  // Marked modified again and saved as "round2.qxf": the same bytes.
+  DocumentRecordFile->MarkModified();
+  const std::string second = save(u"round2.qxf", false);
+  EXPECT_EQ(second.size(), first.size());
+  EXPECT_TRUE(second == first) << "the second stored file differs from the first";
+  // The program and its session go before the server: a kept-alive connection would hold it up.
+  app_.reset();
+  gApplication = nullptr;
+}
+
+// A refused login in the running program is shown, and the login comes back with what was typed.
+TEST_F(ExchangeServicesTest, ARefusedLoginShowsTheRefusalAndAsksAgain) {
+  setenv("NO_PROXY", "127.0.0.1,localhost", 1);
+  testsupport::LoopbackDocumentServer server;
+  plat::SetHttpsPortForTests(server.Port());
+  plat::SetHttpsAuthorityFileForTests(testsupport::LoopbackDocumentServer::AuthorityFile());
+  zelvProApp& app = Start();
+  std::ofstream(demo_.File("ip.txt"), std::ios::binary) << "127.0.0.1\t/store";
+  {
+    std::vector<DialogScript::Act> acts = DialogScript::LogIn(u"u", u"wrong");
+    acts.push_back(DialogScript::Press(1));  // the refusal's OK
+    acts.push_back(DialogScript::Press(2));  // the login cancelled
+    DialogScript script(acts);
+    app.DoCommand(zelvProApp::kSaveToServer, 0);
+    EXPECT_TRUE(script.AllRan());
+    ASSERT_EQ(script.seen.size(), 3u);
+    EXPECT_EQ(script.seen[0], "login");
+    EXPECT_TRUE(script.seen[1].starts_with("error ")) << script.seen[1];
+    EXPECT_EQ(script.seen[2], "login");
+  }
+  EXPECT_TRUE(server.Documents().empty());
+  app_.reset();
+  gApplication = nullptr;
+}
 
 // The program's server save and open reach the server flows: each starts with the login dialog (the
 // demo has no session yet), and cancelling it leaves the document as it was.

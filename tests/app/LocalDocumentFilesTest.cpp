@@ -8,10 +8,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <unordered_set>
 #include <vector>
 
 #include "app/shell/zelvProApp.h"
@@ -28,6 +30,7 @@
 #include "catalogue/records/zelvproTagFil.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
+#include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "foundation/FileDialogs.h"
@@ -47,6 +50,7 @@
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
 #include "room/iDocumentLoader.h"
+#include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
 #include "support/DemoSettings.h"
@@ -119,7 +123,7 @@ class LocalDocumentFilesTest : public ::testing::Test {
   }
 
   // A unit of the demo's top view `name` put straight into the plan at (x, 0, z).
-  zelvproElement* Place(const char* name, float x, float z) {
+  zelvproElement* Place(const char* name, float x, float z, zelvproElement* into = nullptr) {
     zelvproTopViewFil& file = MainCatalogDatabase->TopViewFile();
     const RecordField named(file, "Name");
     ScopedRecordBuffer<ppDatafile> buffer(file);
@@ -129,7 +133,8 @@ class LocalDocumentFilesTest : public ::testing::Test {
       file.ReadRecord(file.RecordIdAt(i), buffer.Get());
       if (named.Text(buffer.Get()) == name) id = file.RecordIdAt(i);
     }
-    zelvproElement* unit = file.CreateElement(id, plat::RECT{0, 0, 100, 100}, &Top());
+    zelvproElement* unit =
+        file.CreateElement(id, plat::RECT{0, 0, 100, 100}, into != nullptr ? into : &Top());
     if (unit != nullptr) unit->SetPosition(ppVector3(x, 0.0f, z));
     return unit;
   }
@@ -139,6 +144,18 @@ class LocalDocumentFilesTest : public ::testing::Test {
       const ppVector3 p = child->GetPosition();
       out.emplace_back(child->recordId, p.x, p.y, p.z);
     });
+    return out;
+  }
+  // The top canvas's tree, depth first: each element's depth, catalogue record and x (millimetres).
+  std::vector<Unit> Tree() const {
+    std::vector<Unit> out;
+    std::function<void(const ppView&, int32_t)> walk = [&](const ppView& view, int32_t depth) {
+      ForEachChildElement(view, [&](zelvproElement* child) {
+        out.emplace_back(depth, child->recordId, child->GetPosition().x, 0.0f);
+        walk(*child, depth + 1);
+      });
+    };
+    walk(Top(), 0);
     return out;
   }
   static void CollectWalls(const ppView& view, std::vector<Wall>& out) {
@@ -322,6 +339,57 @@ TEST_F(LocalDocumentFilesTest, OpeningASavedPlanShowsExactlyThatPlanWithEmptyUnd
   EXPECT_EQ(Units(), units);
   EXPECT_EQ(Walls(), walls);
   EXPECT_TRUE(Document().IsSavedOnce());
+}
+
+// Saving names every element by its own save id, made unique first: an unchanged plan saves to the
+// same bytes each time, children find their parents again, and the room's outline finds its walls.
+TEST_F(LocalDocumentFilesTest, AnUnchangedPlanSavesToTheSameBytesAndItsElementsFindTheirParents) {
+  UseStationery();
+  Start();
+  const std::vector<Wall> walls = Walls();
+  ASSERT_FALSE(walls.empty());
+  zelvproElement* first = Place("B40", 1200, 1800);
+  zelvproElement* second = Place("B30", 2100, 1800);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  ASSERT_NE(Place("B30", 1300, 1800, first), nullptr);
+  // Two units sharing a number, as a counter that handed it out again would leave them.
+  second->saveId = first->saveId;
+  // The price list is rebuilt, as the placing tasks have it rebuilt: the shopping list follows it.
+  Top().RecalculatePriceList();
+  plat::HeadlessDriver::RunUntilIdle();
+  const std::vector<Unit> tree = Tree();
+  ASSERT_EQ(tree.size(), 3u);
+
+  const auto bytesOf = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string once = bytesOf(SaveAs("once.qxf"));
+  ASSERT_GT(once.size(), 100u);
+  EXPECT_NE(second->GetSaveId(), first->GetSaveId());
+  EXPECT_TRUE(bytesOf(SaveAs("twice.qxf")) == once) << "the second save of the unchanged plan differs";
+
+  OpenByHandOver((demo_.Root() / "once.qxf").string());
+  EXPECT_EQ(Tree(), tree);
+  EXPECT_EQ(Walls(), walls);
+  int32_t faces = 0;
+  for (const qxLineCycle* cycle = Room().Cycles(); cycle != nullptr; cycle = cycle->next)
+    for (int32_t i = 0; i < cycle->EdgeCount(); ++i, ++faces)
+      EXPECT_NE(cycle->EdgeAt(i)->segment, nullptr) << "face " << i << " lost its wall";
+  EXPECT_GT(faces, 0);
+  // The loaded numbers are the plan's; a unit placed now takes none of them.
+  std::unordered_set<int32_t> ids;
+  std::function<void(const ppView&)> collect = [&](const ppView& view) {
+    ForEachChildElement(view, [&](zelvproElement* child) {
+      EXPECT_TRUE(ids.insert(child->GetSaveId()).second) << child->GetSaveId();
+      collect(*child);
+    });
+  };
+  collect(Top());
+  zelvproElement* placed = Place("B40", 3000, 1800);
+  ASSERT_NE(placed, nullptr);
+  EXPECT_FALSE(ids.contains(placed->GetSaveId()));
 }
 
 TEST_F(LocalDocumentFilesTest, TheViewAndThePlanScaleComeBackAndAPictureIn3DIsTheViewRenderedOffScreen) {
