@@ -1,11 +1,12 @@
 // What a context keeps between drawing calls (its clip area) follows every change of clip, bitmap
-// and surface size; solid fills and blits keep each pixel's unused byte and match a plain per-pixel
-// reference, whatever the row lengths, offsets, scales and mirrorings.
+// and surface size; solid fills, blits and whole-DIB conversions match a plain per-pixel reference,
+// whatever the row lengths, offsets, scales, mirrorings and row orders.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
+#include "platform/Dib.h"
 #include "tests/platform/RasterTest.h"
 
 namespace plat {
@@ -169,6 +170,46 @@ TEST(RasterBlit, StretchesAgainstAPerPixelReference) {
         }
         ASSERT_EQ(dest.At(x, y), expected) << k.what << " at " << x << "," << y;
       }
+  }
+}
+
+TEST(RasterDib, WholeImageConversionMatchesThePixelReader) {
+  // Every bit count the row readers treat apart from the rest, both row orders, widths whose rows
+  // need padding, masks of the usual and of another layout, and a surface narrower than the image.
+  struct Case {
+    const char* what;
+    int32_t bitCount;
+    bool bottomUp;
+    uint32_t masks[3];
+    int32_t width;
+    int32_t surfaceWidth;
+  };
+  const Case cases[] = {
+      {"24 bits bottom-up, padded rows", 24, true, {0, 0, 0}, 5, 5},
+      {"24 bits top-down", 24, false, {0, 0, 0}, 4, 4},
+      {"32 bits 8-8-8, unused byte set", 32, true, {0xFF0000, 0xFF00, 0xFF}, 3, 3},
+      {"32 bits 8-8-8 top-down, narrower surface", 32, false, {0xFF0000, 0xFF00, 0xFF}, 6, 4},
+      {"32 bits of another layout", 32, true, {0xFF, 0xFF00, 0xFF0000}, 3, 3},
+      {"16 bits 5-6-5", 16, true, {0xF800, 0x07E0, 0x001F}, 5, 5},
+      {"8 bits through the table", 8, false, {0, 0, 0}, 7, 7},
+  };
+  for (const Case& k : cases) {
+    DibFormat f;
+    f.width = k.width;
+    f.height = 3;
+    f.bottomUp = k.bottomUp;
+    f.bitCount = k.bitCount;
+    f.rowBytes = DibRowBytes(f.width, f.bitCount);
+    for (int32_t i = 0; i < 3; ++i) f.masks[i] = k.masks[i];
+    for (int32_t i = 0; i < 256; ++i) f.colors.push_back(RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0});
+    std::vector<uint8_t> bits(f.ImageBytes());
+    for (size_t i = 0; i < bits.size(); ++i) bits[i] = uint8_t(i * 29 + 13);
+    Surface surface(k.surfaceWidth, f.height);
+    surface.Fill(kWhite);
+    DibToSurface(f, bits.data(), surface);
+    for (int32_t y = 0; y < f.height; ++y)
+      for (int32_t x = 0; x < k.surfaceWidth; ++x)
+        ASSERT_EQ(surface.Row32(y)[x], DibPixel(f, bits.data(), x, y)) << k.what << " at " << x << "," << y;
   }
 }
 
