@@ -140,7 +140,8 @@ void DibToSurface(const DibFormat& f, const uint8_t* bits, Surface& surface) {
   const int32_t width = std::min(f.width, surface.Width());
   // The formats pictures come in (24 bits, 32 bits of 8-8-8) are read a row at a time; the others
   // pixel by pixel.
-  const bool plain32 = f.bitCount == 32 && f.masks[0] == 0xFF0000 && f.masks[1] == 0xFF00 && f.masks[2] == 0xFF;
+  const bool plain32 =
+      f.bitCount == 32 && f.masks[0] == 0xFF0000 && f.masks[1] == 0xFF00 && f.masks[2] == 0xFF;
   for (int32_t y = 0; y < f.height && y < surface.Height(); ++y) {
     uint32_t* out = surface.Row32(y);
     const uint8_t* row = bits + size_t(f.bottomUp ? f.height - 1 - y : y) * f.rowBytes;

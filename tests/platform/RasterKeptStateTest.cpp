@@ -201,7 +201,8 @@ TEST(RasterDib, WholeImageConversionMatchesThePixelReader) {
     f.bitCount = k.bitCount;
     f.rowBytes = DibRowBytes(f.width, f.bitCount);
     for (int32_t i = 0; i < 3; ++i) f.masks[i] = k.masks[i];
-    for (int32_t i = 0; i < 256; ++i) f.colors.push_back(RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0});
+    for (int32_t i = 0; i < 256; ++i)
+      f.colors.push_back(RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0});
     std::vector<uint8_t> bits(f.ImageBytes());
     for (size_t i = 0; i < bits.size(); ++i) bits[i] = uint8_t(i * 29 + 13);
     Surface surface(k.surfaceWidth, f.height);
