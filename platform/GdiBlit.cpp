@@ -111,7 +111,16 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
       const int32_t* from = column.data() + (x0 - box.left);
       uint32_t* out = row + x0;
       const int32_t count = x1 - x0;
-      if (operation == kSourceCopy) {
+      // Columns only ever step by the same whole amount or the next one up, so a row whose ends lie
+      // one source pixel apart per destination pixel reads its source straight through (every
+      // plain copy and each unstretched row of a stretch).
+      const bool straight = !flipX && count > 0 && from[0] >= 0 && from[count - 1] >= 0 &&
+                            from[count - 1] - from[0] == count - 1;
+      if (operation == kSourceCopy && straight) {
+        const uint32_t* src = in + from[0];
+        for (int32_t i = 0; i < count; ++i)
+          out[i] = (src[i] & kPresent) ? (out[i] & ~kColor) | (src[i] & kColor) : out[i];
+      } else if (operation == kSourceCopy) {
         for (int32_t i = 0; i < count; ++i) {
           const uint32_t src = from[i] >= 0 ? in[from[i]] : 0;
           if (src & kPresent) out[i] = (out[i] & ~kColor) | (src & kColor);

@@ -173,6 +173,26 @@ TEST(RasterBlit, StretchesAgainstAPerPixelReference) {
   }
 }
 
+TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
+  // A source context whose visible area is an L: the blit brings over the L and leaves the
+  // destination's own pixels where the source shows nothing, also inside the L's box.
+  Surface surface(8, 6);
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 8; ++x) surface.SetPixel(x, y, 0x010101 * uint32_t(x + 8 * y + 1));
+  OwnedRegion shown(CreateRectRgn(0, 0, 8, 2));
+  OwnedRegion foot(CreateRectRgn(0, 2, 3, 6));
+  CombineRgn(shown.get(), shown.get(), foot.get(), RGN_OR);
+  HDC source = CreateSurfaceDC(surface, POINT{0, 0}, shown.get());
+  Canvas dest(8, 6, 0x5A5A5A);
+  BitBlt(dest.dc, 0, 0, 8, 6, source, 0, 0, SRCCOPY);
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 8; ++x) {
+      const bool inL = y < 2 || x < 3;
+      EXPECT_EQ(dest.At(x, y), inL ? surface.Pixel(x, y) : 0x5A5A5Au) << x << "," << y;
+    }
+  ReleaseSurfaceDC(source);
+}
+
 TEST(RasterDib, WholeImageConversionMatchesThePixelReader) {
   // Every bit count the row readers treat apart from the rest, both row orders, widths whose rows
   // need padding, masks of the usual and of another layout, and a surface narrower than the image.
