@@ -44,7 +44,9 @@ class DeviceContext {
   bool IsMonochrome() const { return IsMemory() && bitmap->IsMonochrome(); }
   POINT Origin() const { return IsMemory() ? POINT{} : origin_; }
   // The area drawing may touch, in device pixels: visible area (or the bitmap) and the clip region.
-  Region ClipArea();
+  // Worked out once and kept until the clip region, the selected bitmap or the target's size
+  // changes: every drawing call asks for it, a ruler's ticks hundreds of times per paint.
+  const Region& ClipArea();
   // The visible area alone, in device pixels.
   Region VisibleArea();
 
@@ -97,7 +99,10 @@ class DeviceContext {
   POINT position;         // logical units
   int32_t dashPhase = 0;  // pixels into the dash pattern, restarted by MoveToEx
 
-  std::optional<Region> clip;  // device pixels; none = no clip region
+  // The clip region in device pixels; none = no clip region.
+  const std::optional<Region>& Clip() const { return clip_; }
+  void SetClip(std::optional<Region> clip);
+
   std::unique_ptr<PathRecord> path;
 
  private:
@@ -106,6 +111,14 @@ class DeviceContext {
   Surface* surface_ = nullptr;
   POINT origin_;
   Region visible_;
+  std::optional<Region> clip_;
+  // ClipArea's answer and what it was worked out for: the surface or selected bitmap (not owned) and
+  // its size in pixels.
+  Region clipArea_;
+  bool clipAreaKept_ = false;
+  const void* clipAreaTarget_ = nullptr;
+  int32_t clipAreaWidth_ = 0;
+  int32_t clipAreaHeight_ = 0;
 };
 
 }  // namespace plat

@@ -1,5 +1,6 @@
 #include "platform/Dib.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <unordered_map>
@@ -136,9 +137,23 @@ uint32_t DibPixel(const DibFormat& f, const uint8_t* bits, int32_t x, int32_t y)
 }
 
 void DibToSurface(const DibFormat& f, const uint8_t* bits, Surface& surface) {
+  const int32_t width = std::min(f.width, surface.Width());
+  // The formats pictures come in (24 bits, 32 bits of 8-8-8) are read a row at a time; the others
+  // pixel by pixel.
+  const bool plain32 =
+      f.bitCount == 32 && f.masks[0] == 0xFF0000 && f.masks[1] == 0xFF00 && f.masks[2] == 0xFF;
   for (int32_t y = 0; y < f.height && y < surface.Height(); ++y) {
     uint32_t* out = surface.Row32(y);
-    for (int32_t x = 0; x < f.width && x < surface.Width(); ++x) out[x] = DibPixel(f, bits, x, y);
+    const uint8_t* row = bits + size_t(f.bottomUp ? f.height - 1 - y : y) * f.rowBytes;
+    if (plain32) {
+      std::memcpy(out, row, size_t(width) * 4);
+      for (int32_t x = 0; x < width; ++x) out[x] &= 0xFFFFFF;
+    } else if (f.bitCount == 24) {
+      for (int32_t x = 0; x < width; ++x)
+        out[x] = row[3 * x] | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
+    } else {
+      for (int32_t x = 0; x < width; ++x) out[x] = DibPixel(f, bits, x, y);
+    }
   }
   surface.Touch();
 }

@@ -26,12 +26,6 @@ struct SourceImage {
   int32_t storedWidth = 0;
   int32_t storedHeight = 0;
   std::vector<uint32_t> pixels;  // kPresent | 0x00RRGGBB, or 0 where the source has no pixel
-  uint32_t At(int32_t x, int32_t y) const {
-    x -= storedX;
-    y -= storedY;
-    if (x < 0 || y < 0 || x >= storedWidth || y >= storedHeight) return 0;
-    return pixels[size_t(y) * storedWidth + x];
-  }
 };
 
 // Reads the source rectangle at (left, top) of size width x height, limited to `available` (the
@@ -82,13 +76,16 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
   if (area.IsEmpty()) return;
   uint32_t pattern = dest.brush->IsHollow() ? 0 : dest.DevicePixel(dest.brush->color);
   POINT o = dest.Origin();
-  // The source column of every destination column the area touches.
+  // The stored source column of every destination column the area touches, -1 where the source
+  // has none.
   RECT box = area.Box();
   std::vector<int32_t> column(size_t(box.right - box.left));
   if (source) {
     for (int32_t x = box.left; x < box.right; ++x) {
       int32_t kx = flipX ? cols - 1 - (x - left) : x - left;
-      column[size_t(x - box.left)] = int32_t((int64_t(kx) * 2 + 1) * source->width / (int64_t(cols) * 2));
+      const int32_t c =
+          int32_t((int64_t(kx) * 2 + 1) * source->width / (int64_t(cols) * 2)) - source->storedX;
+      column[size_t(x - box.left)] = c >= 0 && c < source->storedWidth ? c : -1;
     }
   }
   // The plain copies (source or pattern) are written inline; other operations go through the truth
@@ -107,16 +104,31 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
         continue;
       }
       int32_t ky = flipY ? rows - 1 - (y - top) : y - top;
-      int32_t sy = int32_t((int64_t(ky) * 2 + 1) * source->height / (int64_t(rows) * 2));
-      if (operation == kSourceCopy) {
-        for (int32_t x = x0; x < x1; ++x) {
-          const uint32_t src = source->At(column[size_t(x - box.left)], sy);
-          if (src & kPresent) row[x] = (row[x] & ~kColor) | (src & kColor);
+      const int32_t sy =
+          int32_t((int64_t(ky) * 2 + 1) * source->height / (int64_t(rows) * 2)) - source->storedY;
+      if (sy < 0 || sy >= source->storedHeight) continue;
+      const uint32_t* in = source->pixels.data() + size_t(sy) * size_t(source->storedWidth);
+      const int32_t* from = column.data() + (x0 - box.left);
+      uint32_t* out = row + x0;
+      const int32_t count = x1 - x0;
+      // Columns only ever step by the same whole amount or the next one up, so a row whose ends lie
+      // one source pixel apart per destination pixel reads its source straight through (every
+      // plain copy and each unstretched row of a stretch).
+      const bool straight = !flipX && count > 0 && from[0] >= 0 && from[count - 1] >= 0 &&
+                            from[count - 1] - from[0] == count - 1;
+      if (operation == kSourceCopy && straight) {
+        const uint32_t* src = in + from[0];
+        for (int32_t i = 0; i < count; ++i)
+          out[i] = (src[i] & kPresent) ? (out[i] & ~kColor) | (src[i] & kColor) : out[i];
+      } else if (operation == kSourceCopy) {
+        for (int32_t i = 0; i < count; ++i) {
+          const uint32_t src = from[i] >= 0 ? in[from[i]] : 0;
+          if (src & kPresent) out[i] = (out[i] & ~kColor) | (src & kColor);
         }
       } else {
-        for (int32_t x = x0; x < x1; ++x) {
-          const uint32_t src = source->At(column[size_t(x - box.left)], sy);
-          if (src & kPresent) row[x] = ApplyRop3(rop, pattern, src & kColor, row[x]);
+        for (int32_t i = 0; i < count; ++i) {
+          const uint32_t src = from[i] >= 0 ? in[from[i]] : 0;
+          if (src & kPresent) out[i] = ApplyRop3(rop, pattern, src & kColor, out[i]);
         }
       }
     }

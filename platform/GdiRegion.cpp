@@ -120,12 +120,12 @@ int32_t SelectClipRgn(HDC hdc, HRGN region) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return RGN_ERROR;
   if (!region) {
-    dc->clip.reset();
+    dc->SetClip(std::nullopt);
     return SIMPLEREGION;
   }
   RegionObject* r = Rgn(region);
   if (!r) return RGN_ERROR;
-  dc->clip = r->region;
+  dc->SetClip(r->region);
   return dc->ClipArea().Kind();
 }
 
@@ -133,8 +133,8 @@ int32_t GetClipRgn(HDC hdc, HRGN region) {
   DeviceContext* dc = LiveDc(hdc);
   RegionObject* r = Rgn(region);
   if (!dc || !r) return -1;
-  if (!dc->clip) return 0;
-  r->region = *dc->clip;
+  if (!dc->Clip()) return 0;
+  r->region = *dc->Clip();
   return 1;
 }
 
@@ -142,14 +142,14 @@ int32_t IntersectClipRect(HDC hdc, int32_t left, int32_t top, int32_t right, int
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return RGN_ERROR;
   Region rect(dc->ToDevice(Normalized(left, top, right, bottom)));
-  dc->clip = dc->clip ? Region::Combine(*dc->clip, rect, Region::Op::And) : rect;
+  dc->SetClip(dc->Clip() ? Region::Combine(*dc->Clip(), rect, Region::Op::And) : rect);
   return dc->ClipArea().Kind();
 }
 
 int32_t GetClipBox(HDC hdc, RECT* box) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc || !box) return RGN_ERROR;
-  Region area = dc->ClipArea();
+  const Region& area = dc->ClipArea();
   *box = area.Box();
   return area.Kind();
 }

@@ -1,0 +1,238 @@
+// What a context keeps between drawing calls (its clip area) follows every change of clip, bitmap
+// and surface size; solid fills, blits and whole-DIB conversions match a plain per-pixel reference,
+// whatever the row lengths, offsets, scales, mirrorings and row orders.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/Dib.h"
+#include "tests/platform/RasterTest.h"
+
+namespace plat {
+namespace {
+
+using testing::Canvas;
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+
+TEST(RasterKeptClip, EveryClipChangeReachesTheNextDrawing) {
+  // Each step changes the clip, then fills the whole surface black on white: the ink must cover
+  // exactly the clip area of that moment, not one kept from an earlier step.
+  struct Step {
+    const char* what;
+    void (*change)(HDC);
+    RECT ink;
+  };
+  const Step steps[] = {
+      {"no clip", [](HDC) {}, RECT{0, 0, 16, 12}},
+      {"clip region selected",
+       [](HDC dc) {
+         OwnedRegion r(CreateRectRgn(2, 3, 9, 8));
+         SelectClipRgn(dc, r.get());
+       },
+       RECT{2, 3, 9, 8}},
+      {"clip narrowed", [](HDC dc) { IntersectClipRect(dc, 4, 0, 16, 12); }, RECT{4, 3, 9, 8}},
+      {"clip replaced",
+       [](HDC dc) {
+         OwnedRegion r(CreateRectRgn(10, 1, 15, 11));
+         SelectClipRgn(dc, r.get());
+       },
+       RECT{10, 1, 15, 11}},
+      {"clip taken away", [](HDC dc) { SelectClipRgn(dc, nullptr); }, RECT{0, 0, 16, 12}},
+  };
+  Canvas c(16, 12);
+  OwnedBrush black(CreateSolidBrush(0));
+  const RECT all{0, 0, 16, 12};
+  for (const Step& step : steps) {
+    c.surface.Fill(kWhite);
+    step.change(c.dc);
+    RECT box{};
+    GetClipBox(c.dc, &box);
+    EXPECT_EQ(box, step.ink) << step.what;
+    FillRect(c.dc, &all, black.get());
+    EXPECT_EQ(c.InkBox(), step.ink) << step.what;
+    // Twice in a row: a kept answer must still be the right one.
+    MoveToEx(c.dc, 0, 6, nullptr);
+    LineTo(c.dc, 16, 6);
+    EXPECT_EQ(c.InkBox(), step.ink) << step.what;
+  }
+}
+
+TEST(RasterKeptClip, AnotherBitmapOrAResizedSurfaceIsDrawnWhole) {
+  // A memory context: the clip area is the selected bitmap, so a larger bitmap selected after a
+  // smaller one is filled to its own edges.
+  HDC memory = CreateCompatibleDC(nullptr);
+  HBITMAP small = CreateBitmap(4, 3, 1, 32, nullptr);
+  HBITMAP large = CreateBitmap(9, 7, 1, 32, nullptr);
+  OwnedBrush black(CreateSolidBrush(0));
+  const RECT all{0, 0, 100, 100};
+  HGDIOBJ stock = SelectObject(memory, small);
+  RECT box{};
+  GetClipBox(memory, &box);
+  EXPECT_EQ(box, (RECT{0, 0, 4, 3}));
+  FillRect(memory, &all, black.get());
+  SelectObject(memory, large);
+  GetClipBox(memory, &box);
+  EXPECT_EQ(box, (RECT{0, 0, 9, 7}));
+  OwnedBrush white(CreateSolidBrush(0xFFFFFF));
+  FillRect(memory, &all, white.get());
+  EXPECT_EQ(GetPixel(memory, 8, 6), 0xFFFFFFu);
+  EXPECT_EQ(GetPixel(memory, 0, 0), 0xFFFFFFu);
+  SelectObject(memory, stock);
+  DeleteDC(memory);
+  DeleteObject(small);
+  DeleteObject(large);
+
+  // A window context whose surface shrinks and grows under it: never a pixel outside the surface
+  // (the address checker of the test build sees any), and the visible area again once it grows back.
+  Surface surface(20, 20);
+  surface.Fill(kWhite);
+  HDC dc = CreateSurfaceDC(surface, POINT{0, 0}, RECT{0, 0, 20, 20});
+  GetClipBox(dc, &box);
+  EXPECT_EQ(box, (RECT{0, 0, 20, 20}));
+  surface.Resize(6, 5);
+  GetClipBox(dc, &box);
+  EXPECT_EQ(box, (RECT{0, 0, 6, 5}));
+  FillRect(dc, &all, black.get());
+  EXPECT_EQ(surface.Pixel(5, 4), kBlack);
+  surface.Resize(20, 20);
+  FillRect(dc, &all, black.get());
+  EXPECT_EQ(surface.Pixel(19, 19), kBlack);
+  ReleaseSurfaceDC(dc);
+}
+
+TEST(RasterFill, SolidFillsKeepTheUnusedByteAtEveryLengthAndOffset) {
+  // Row lengths 0 to 11 from offsets 0 to 4 cover the four-pixel steps and every remainder.
+  constexpr uint32_t kMarked = 0xA5123456;  // unused byte 0xA5 over a colour
+  OwnedBrush brush(CreateSolidBrush(RGB(0x10, 0x20, 0x30)));
+  const uint32_t filled = 0xA5000000 | ColorRefToPixel(RGB(0x10, 0x20, 0x30));
+  for (int32_t left = 0; left <= 4; ++left) {
+    for (int32_t width = 0; width <= 11; ++width) {
+      Canvas c(20, 3);
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 20; ++x) c.surface.Row32(y)[x] = kMarked;
+      const RECT r{left, 1, left + width, 2};
+      FillRect(c.dc, &r, brush.get());
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 20; ++x) {
+          const bool inside = y == 1 && x >= left && x < left + width;
+          ASSERT_EQ(c.surface.Row32(y)[x], inside ? filled : kMarked)
+              << "left " << left << " width " << width << " at " << x << "," << y;
+        }
+    }
+  }
+}
+
+TEST(RasterBlit, StretchesAgainstAPerPixelReference) {
+  // Source 7 x 5 with a distinct colour per pixel; each case blits a source rectangle (partly
+  // outside the source where stated) onto a destination rectangle of another size or direction.
+  // The reference: destination pixel k of a side takes source pixel floor((k + 0.5) * |sw| / |w|),
+  // counted from the far end when the signs differ; pixels with no source keep the destination's.
+  struct Case {
+    const char* what;
+    int32_t x, y, w, h;      // destination
+    int32_t sx, sy, sw, sh;  // source
+  };
+  const Case cases[] = {
+      {"plain copy", 1, 1, 7, 5, 0, 0, 7, 5},
+      {"enlarged", 0, 0, 17, 11, 0, 0, 7, 5},
+      {"reduced", 2, 2, 3, 2, 0, 0, 7, 5},
+      {"mirrored across", 16, 0, -14, 10, 0, 0, 7, 5},
+      {"mirrored down", 0, 11, 9, -11, 0, 0, 7, 5},
+      {"source left and above the edge", 0, 0, 12, 9, -3, -2, 8, 6},
+      {"source right and below the edge", 3, 1, 13, 10, 4, 2, 6, 5},
+      {"mirrored source beyond both edges", 17, 11, -15, -9, -2, -1, 10, 8},
+  };
+  constexpr int32_t kSw = 7, kSh = 5, kDw = 18, kDh = 12;
+  constexpr uint32_t kBack = 0x5A5A5A;
+  Canvas source(kSw, kSh);
+  auto sourcePixel = [](int32_t x, int32_t y) { return uint32_t(0x100000 * x + 0x000100 * y + 0x11); };
+  for (int32_t y = 0; y < kSh; ++y)
+    for (int32_t x = 0; x < kSw; ++x) source.surface.SetPixel(x, y, sourcePixel(x, y));
+  for (const Case& k : cases) {
+    Canvas dest(kDw, kDh, kBack);
+    StretchBlt(dest.dc, k.x, k.y, k.w, k.h, source.dc, k.sx, k.sy, k.sw, k.sh, SRCCOPY);
+    const int32_t cols = std::abs(k.w), rows = std::abs(k.h);
+    const int32_t left = k.w > 0 ? k.x : k.x + k.w + 1, top = k.h > 0 ? k.y : k.y + k.h + 1;
+    const int32_t sLeft = k.sw > 0 ? k.sx : k.sx + k.sw + 1, sTop = k.sh > 0 ? k.sy : k.sy + k.sh + 1;
+    const bool flipX = (k.w < 0) != (k.sw < 0), flipY = (k.h < 0) != (k.sh < 0);
+    for (int32_t y = 0; y < kDh; ++y)
+      for (int32_t x = 0; x < kDw; ++x) {
+        uint32_t expected = kBack;
+        if (x >= left && x < left + cols && y >= top && y < top + rows) {
+          const int32_t kx = flipX ? cols - 1 - (x - left) : x - left;
+          const int32_t ky = flipY ? rows - 1 - (y - top) : y - top;
+          const int32_t px = sLeft + (kx * 2 + 1) * std::abs(k.sw) / (cols * 2);
+          const int32_t py = sTop + (ky * 2 + 1) * std::abs(k.sh) / (rows * 2);
+          if (px >= 0 && px < kSw && py >= 0 && py < kSh) expected = sourcePixel(px, py);
+        }
+        ASSERT_EQ(dest.At(x, y), expected) << k.what << " at " << x << "," << y;
+      }
+  }
+}
+
+TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
+  // A source context whose visible area is an L: the blit brings over the L and leaves the
+  // destination's own pixels where the source shows nothing, also inside the L's box.
+  Surface surface(8, 6);
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 8; ++x) surface.SetPixel(x, y, 0x010101 * uint32_t(x + 8 * y + 1));
+  OwnedRegion shown(CreateRectRgn(0, 0, 8, 2));
+  OwnedRegion foot(CreateRectRgn(0, 2, 3, 6));
+  CombineRgn(shown.get(), shown.get(), foot.get(), RGN_OR);
+  HDC source = CreateSurfaceDC(surface, POINT{0, 0}, shown.get());
+  Canvas dest(8, 6, 0x5A5A5A);
+  BitBlt(dest.dc, 0, 0, 8, 6, source, 0, 0, SRCCOPY);
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 8; ++x) {
+      const bool inL = y < 2 || x < 3;
+      EXPECT_EQ(dest.At(x, y), inL ? surface.Pixel(x, y) : 0x5A5A5Au) << x << "," << y;
+    }
+  ReleaseSurfaceDC(source);
+}
+
+TEST(RasterDib, WholeImageConversionMatchesThePixelReader) {
+  // Every bit count the row readers treat apart from the rest, both row orders, widths whose rows
+  // need padding, masks of the usual and of another layout, and a surface narrower than the image.
+  struct Case {
+    const char* what;
+    int32_t bitCount;
+    bool bottomUp;
+    uint32_t masks[3];
+    int32_t width;
+    int32_t surfaceWidth;
+  };
+  const Case cases[] = {
+      {"24 bits bottom-up, padded rows", 24, true, {0, 0, 0}, 5, 5},
+      {"24 bits top-down", 24, false, {0, 0, 0}, 4, 4},
+      {"32 bits 8-8-8, unused byte set", 32, true, {0xFF0000, 0xFF00, 0xFF}, 3, 3},
+      {"32 bits 8-8-8 top-down, narrower surface", 32, false, {0xFF0000, 0xFF00, 0xFF}, 6, 4},
+      {"32 bits of another layout", 32, true, {0xFF, 0xFF00, 0xFF0000}, 3, 3},
+      {"16 bits 5-6-5", 16, true, {0xF800, 0x07E0, 0x001F}, 5, 5},
+      {"8 bits through the table", 8, false, {0, 0, 0}, 7, 7},
+  };
+  for (const Case& k : cases) {
+    DibFormat f;
+    f.width = k.width;
+    f.height = 3;
+    f.bottomUp = k.bottomUp;
+    f.bitCount = k.bitCount;
+    f.rowBytes = DibRowBytes(f.width, f.bitCount);
+    for (int32_t i = 0; i < 3; ++i) f.masks[i] = k.masks[i];
+    for (int32_t i = 0; i < 256; ++i)
+      f.colors.push_back(RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0});
+    std::vector<uint8_t> bits(f.ImageBytes());
+    for (size_t i = 0; i < bits.size(); ++i) bits[i] = uint8_t(i * 29 + 13);
+    Surface surface(k.surfaceWidth, f.height);
+    surface.Fill(kWhite);
+    DibToSurface(f, bits.data(), surface);
+    for (int32_t y = 0; y < f.height; ++y)
+      for (int32_t x = 0; x < k.surfaceWidth; ++x)
+        ASSERT_EQ(surface.Row32(y)[x], DibPixel(f, bits.data(), x, y)) << k.what << " at " << x << "," << y;
+  }
+}
+
+}  // namespace
+}  // namespace plat
