@@ -309,16 +309,22 @@ void zelvproCalculatorFil::ResetElementLines() {
 // ---- article list ----------------------------------------------------------------------------
 
 void zelvproCalculatorFil::ExportArticleList(ppFileSpec& file) {
-  try {
-    FileCreate(file);
-  } catch (...) {
-    // Usually the file exists already; opening it below reports what really fails.
-  }
+  // Written beside the target and renamed over it once flushed, so a failed write (disk full, power
+  // cut) leaves the previous list as it was rather than a file cut to nothing.
+  ppFileSpec temporary(file.path);
+  for (const char c : {'.', 's', 'a', 'v', 'i', 'n', 'g'}) temporary.path.push_back(static_cast<char16_t>(c));
+  auto deleteQuietly = [](ppFileSpec& spec) {
+    try {
+      FileDelete(spec);
+    } catch (...) {
+      // Missing or held: nothing to clean.
+    }
+  };
+  deleteQuietly(temporary);  // a leftover of a cut-off export would make the create fail
   ppFileSpec open;
-  FileOpen(open, file, false);
   try {
-    const uint32_t empty = 0;
-    FileSetSize(open, &empty);
+    FileCreate(temporary);
+    FileOpen(open, temporary, false);
     char* b = scratch_;
     for (int32_t i = 0; i < GetRecordCount(); ++i) {
       ReadRecordAt(i, b);
@@ -331,11 +337,19 @@ void zelvproCalculatorFil::ExportArticleList(ppFileSpec& file) {
       WriteValueAsText(open, ppParameter(views.orderNumber.Text(views.prices->GetRecordBuffer())), false);
       WriteValueAsText(open, ppParameter::FromDecimalNumber(Quantity(b, kPieces)), true);
     }
-  } catch (...) {
+    FileFlush(open);
     FileClose(open);
+    FileReplace(temporary, file);
+  } catch (...) {
+    if (open.IsOpen()) {
+      try {
+        FileClose(open);
+      } catch (...) {
+      }
+    }
+    deleteQuietly(temporary);
     throw;
   }
-  FileClose(open);
 }
 
 // ---- the elements' calculation list ----------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -11,6 +12,7 @@
 #include "CalculationTestSupport.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/zelvproElement.h"
+#include "foundation/FileFaultHook.h"
 
 namespace {
 
@@ -226,6 +228,18 @@ TEST_F(CalculatorMergeTest, ArticleListWritesWholeQuantitiesOverTheOldFile) {
   std::remove(path.c_str());
   Calc().ExportArticleList(file);
   EXPECT_EQ(std::ifstream(path, std::ios::binary).peek(), 'A');
+  // A write that fails (a full disk) reports it and leaves the previous list whole, with no leftover.
+  std::ofstream(path, std::ios::binary) << "the previous list\r\n";
+  Vcon::SetFileFaultHook([](Vcon::FileOp op, const char*) {
+    if (op == Vcon::FileOp::Write) throw int32_t(-34);
+  });
+  EXPECT_THROW(Calc().ExportArticleList(file), int32_t);
+  Vcon::SetFileFaultHook(nullptr);
+  std::ifstream again(path, std::ios::binary);
+  std::stringstream kept;
+  kept << again.rdbuf();
+  EXPECT_EQ(kept.str(), "the previous list\r\n");
+  EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
 }
 
 // The index must answer what reading every line answers: the same plan merged both ways leaves the
