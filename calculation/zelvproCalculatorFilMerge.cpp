@@ -11,6 +11,7 @@
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/zelvproElement.h"
 #include "foundation/FileOperations.h"
+#include "foundation/SafeFileWrite.h"
 
 namespace {
 
@@ -309,22 +310,10 @@ void zelvproCalculatorFil::ResetElementLines() {
 // ---- article list ----------------------------------------------------------------------------
 
 void zelvproCalculatorFil::ExportArticleList(ppFileSpec& file) {
-  // Written beside the target and renamed over it once flushed, so a failed write (disk full, power
+  // Written beside the file and renamed over it once flushed, so a failed write (disk full, power
   // cut) leaves the previous list as it was rather than a file cut to nothing.
-  ppFileSpec temporary(file.path);
-  for (const char c : {'.', 's', 'a', 'v', 'i', 'n', 'g'}) temporary.path.push_back(static_cast<char16_t>(c));
-  auto deleteQuietly = [](ppFileSpec& spec) {
-    try {
-      FileDelete(spec);
-    } catch (...) {
-      // Missing or held: nothing to clean.
-    }
-  };
-  deleteQuietly(temporary);  // a leftover of a cut-off export would make the create fail
   ppFileSpec open;
-  try {
-    FileCreate(temporary);
-    FileOpen(open, temporary, false);
+  WriteFileSafely(file, open, [this, &open] {
     char* b = scratch_;
     for (int32_t i = 0; i < GetRecordCount(); ++i) {
       ReadRecordAt(i, b);
@@ -337,19 +326,7 @@ void zelvproCalculatorFil::ExportArticleList(ppFileSpec& file) {
       WriteValueAsText(open, ppParameter(views.orderNumber.Text(views.prices->GetRecordBuffer())), false);
       WriteValueAsText(open, ppParameter::FromDecimalNumber(Quantity(b, kPieces)), true);
     }
-    FileFlush(open);
-    FileClose(open);
-    FileReplace(temporary, file);
-  } catch (...) {
-    if (open.IsOpen()) {
-      try {
-        FileClose(open);
-      } catch (...) {
-      }
-    }
-    deleteQuietly(temporary);
-    throw;
-  }
+  });
 }
 
 // ---- the elements' calculation list ----------------------------------------------------------

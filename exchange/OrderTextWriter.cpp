@@ -2,10 +2,10 @@
 
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDocFil.h"
-#include "exchange/WriteHandleToFile.h"
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/AnsiCodePage.h"
 #include "foundation/FileOperations.h"
+#include "foundation/SafeFileWrite.h"
 #include "foundation/ShellOpen.h"
 
 namespace {
@@ -51,33 +51,10 @@ void OrderTextWriter::Write(ppFileSpec& target) {
   module_ = 0;
   const std::string head = HeadLine(number, RecordField(document_, "costumerName").WideText(record),
                                     RecordField(document_, "description").WideText(record));
-  ppFileSpec temporary = TemporaryFileFor(target);
-  try {
-    FileDelete(temporary);
-  } catch (int32_t) {
-    // No leftover.
-  }
-  try {
-    FileCreate(temporary);
-    FileOpen(open_, temporary, false);
+  WriteFileSafely(target, open_, [this, &head] {
     FileWrite(open_, head.data(), static_cast<uint32_t>(head.size()), 0);
     steps_.WriteOrderLines(*this);
-    FileFlush(open_);
-    FileClose(open_);
-    FileReplace(temporary, target);
-  } catch (...) {
-    if (open_.IsOpen()) {
-      try {
-        FileClose(open_);
-      } catch (int32_t) {
-      }
-    }
-    try {
-      FileDelete(temporary);
-    } catch (int32_t) {
-    }
-    throw;
-  }
+  });
   Vcon::WString command(u"open \"");
   command += target.path;
   command += u"\"";
