@@ -1,6 +1,8 @@
 #include "canvas/tasks/zelvproBasicMoverTask.h"
 
+#include "canvas/tasks/NearUnitIndex.h"
 #include "canvas/tasks/PlanFrames.h"
+#include "canvas/tasks/PlanUnitScene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,15 +47,8 @@ bool gWholePlanScope = false;
 // State bits of the collision test: the element stays out of the test; the element is being moved.
 constexpr uint32_t kLeftOut = 0x100;
 constexpr uint32_t kMoving = iNode::kMovingFlag;
-// The element's own box with its children's, as the geometry cache measures it.
-constexpr int32_t kOwnBoxFlags = 0x240;
 // The flag word bit of a unit that may be narrowed to fit beside a wall body.
 constexpr uint32_t kStretchToFit = 0x20000000;
-// A unit of the scene whose plan extent lies this far (millimetres) from the moved units' is left
-// out: nothing of it can touch them. Generous against the contact tolerance of the shape test.
-constexpr float kNearMargin = 50.0f;
-// The side of one cell of the near-unit grid, millimetres.
-constexpr float kCellSize = 1000.0f;
 // Marker half size, pixels.
 constexpr int32_t kMarkerHalf = 4;
 
@@ -80,62 +75,6 @@ ppVector3 WorldToContainer(const ppView* container, const ppVector3& world) {
   return ContainerPoint(container, world);
 }
 
-// The element's plan extent (x, z) from its box with its children's.
-struct Extent {
-  float minX = 0, maxX = -1, minZ = 0, maxZ = -1;
-  bool Empty() const { return maxX < minX; }
-  void Add(const Extent& e) {
-    if (e.Empty()) return;
-    if (Empty()) {
-      *this = e;
-      return;
-    }
-    minX = std::min(minX, e.minX), maxX = std::max(maxX, e.maxX);
-    minZ = std::min(minZ, e.minZ), maxZ = std::max(maxZ, e.maxZ);
-  }
-  bool Meets(const Extent& e, float margin) const {
-    return !Empty() && !e.Empty() && e.minX <= maxX + margin && e.maxX >= minX - margin &&
-           e.minZ <= maxZ + margin && e.maxZ >= minZ - margin;
-  }
-};
-
-Extent PlanExtent(zelvproElement* element) {
-  Extent out;
-  const ppBounds3 box = element->GetBounds(0, kOwnBoxFlags);
-  if (box.IsEmpty()) return out;
-  const ppBounds3 plan = ppBounds3::Transformed(PlanMatrix(element), box);
-  out.minX = plan.centre.x - plan.half.x, out.maxX = plan.centre.x + plan.half.x;
-  out.minZ = plan.centre.z - plan.half.z, out.maxZ = plan.centre.z + plan.half.z;
-  return out;
-}
-
-// Renders units of the plan, each inside its container's plan placement, in the order given.
-class UnitScene : public iScene {
- public:
-  explicit UnitScene(std::vector<zelvproElement*> units) : units_(std::move(units)) {}
-  void Render(iRenderer& renderer) override {
-    iContext* context = renderer.context;
-    if (context == nullptr) return;
-    for (zelvproElement* unit : units_) {
-      context->PushMatrix();
-      // The containers' placements from the root down, as the tree's own drawing applies them.
-      std::vector<zelvproElement*> chain;
-      for (zelvproElement* c = unit->ContainerElement(); c != nullptr; c = c->ContainerElement())
-        chain.push_back(c);
-      for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        ppMatrix4 placement;
-        (*it)->BuildPlacementMatrix(placement);
-        context->MultMatrix(placement);
-      }
-      unit->Render(renderer);
-      context->PopMatrix();
-    }
-  }
-
- private:
-  std::vector<zelvproElement*> units_;
-};
-
 bool Participates(zelvproElement* element) { return (element->GetStateBits() & iNode::kSkipFlags) == 0; }
 
 void SetCursorResource(int32_t id) {
@@ -156,59 +95,6 @@ zelvproTopCanvas* TopCanvas() { return dynamic_cast<zelvproTopCanvas*>(iElementH
 zelvproElement* RoomCanvas() { return iElementHost::Current().NewRoomCanvas(); }
 
 }  // namespace
-
-// ---- The near-unit index: the top-level units of the plan in grid cells of their plan extent, made
-// once per task (nothing but the moved units moves while the task lives), so that a collision test
-// reads only the cells the moved units reach.
-struct zelvproBasicMoverTask::NearIndex {
-  struct Unit {
-    zelvproElement* element;
-    int32_t order;  // child index in the plan
-    Extent extent;
-  };
-  std::vector<Unit> units;
-  std::unordered_map<int64_t, std::vector<int32_t>> cells;
-  std::unordered_map<const zelvproElement*, int32_t> orders;
-
-  int32_t Order(const zelvproElement* element) const {
-    auto it = orders.find(element);
-    return it != orders.end() ? it->second : -1;
-  }
-
-  static int64_t Key(int32_t cx, int32_t cz) { return (int64_t(cx) << 32) ^ int64_t(uint32_t(cz)); }
-  static int32_t Cell(float v) { return int32_t(std::floor(v / kCellSize)); }
-
-  void Build(zelvproTopCanvas& top) {
-    int32_t order = 0;
-    ForEachChildElement(top, [&](zelvproElement* child) {
-      const Extent e = PlanExtent(child);
-      const int32_t index = int32_t(units.size());
-      orders[child] = order;
-      units.push_back(Unit{child, order++, e});
-      if (e.Empty()) return;
-      for (int32_t cx = Cell(e.minX); cx <= Cell(e.maxX); ++cx)
-        for (int32_t cz = Cell(e.minZ); cz <= Cell(e.maxZ); ++cz) cells[Key(cx, cz)].push_back(index);
-    });
-  }
-
-  // The units whose extent comes within the margin of `reach`, in plan order.
-  std::vector<zelvproElement*> Near(const Extent& reach) const {
-    std::vector<int32_t> found;
-    if (reach.Empty()) return {};
-    for (int32_t cx = Cell(reach.minX - kNearMargin); cx <= Cell(reach.maxX + kNearMargin); ++cx)
-      for (int32_t cz = Cell(reach.minZ - kNearMargin); cz <= Cell(reach.maxZ + kNearMargin); ++cz) {
-        auto it = cells.find(Key(cx, cz));
-        if (it == cells.end()) continue;
-        for (int32_t i : it->second)
-          if (units[i].extent.Meets(reach, kNearMargin)) found.push_back(i);
-      }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
-    std::vector<zelvproElement*> out;
-    for (int32_t i : found) out.push_back(units[i].element);
-    return out;
-  }
-};
 
 bool zelvproBasicMoverTask::PointLess::operator()(const ppVector3& a, const ppVector3& b) const {
   if (a.x != b.x) return a.x < b.x;
@@ -556,19 +442,11 @@ void zelvproBasicMoverTask::CollectScene(zelvproTopCanvas* top, bool overlaps,
   std::set<zelvproElement*> rendered;
   if (overlaps) {
     if (near_ == nullptr) {
-      near_ = std::make_unique<NearIndex>();
-      near_->Build(*top);
+      near_ = std::make_unique<NearUnitIndex>(*top);
     }
-    // Each moved unit's own reach: a union of far-apart units would take in all between them.
-    std::vector<zelvproElement*> found;
-    for (Place& place : places_) {
-      const std::vector<zelvproElement*> near = near_->Near(PlanExtent(place.element));
-      found.insert(found.end(), near.begin(), near.end());
-    }
-    std::sort(found.begin(), found.end(),
-              [&](zelvproElement* a, zelvproElement* b) { return near_->Order(a) < near_->Order(b); });
-    found.erase(std::unique(found.begin(), found.end()), found.end());
-    for (zelvproElement* unit : found) {
+    std::vector<zelvproElement*> moved;
+    for (Place& place : places_) moved.push_back(place.element);
+    for (zelvproElement* unit : near_->Near(moved)) {
       // A moved unit of the plan's top level is rendered as moved, below.
       if (unit->GetSupervisor() != top || IsMoved(unit)) continue;
       units.push_back(unit);
@@ -611,7 +489,7 @@ bool zelvproBasicMoverTask::CheckCollisions() {
   if (gCollisionTestOn) {
     ppScene scene;
     if (room != nullptr) scene.Add(room);
-    UnitScene plan(units);
+    PlanUnitScene plan(units);
     scene.Add(&plan);
     ppCollisionRenderer renderer;
     ++collisionRuns_;

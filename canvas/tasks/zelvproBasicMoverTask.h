@@ -19,6 +19,7 @@
 #include "foundation/ppVector3.h"
 
 class ppMatrix4;
+class NearUnitIndex;
 class ppView;
 class qxViewHolder;
 class zelvproCanvas;
@@ -152,7 +153,6 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   void ShiftPending();
   bool IsMoved(const zelvproElement* element) const;
   // Collision test internals: the plan units whose extent comes near the moved ones.
-  struct NearIndex;
   void CollectScene(zelvproTopCanvas* top, bool overlaps, std::vector<zelvproElement*>& units);
   void IdentifyPair(std::vector<zelvproElement*>& collected, const std::vector<zelvproElement*>& moving,
                     class iScene& scene);
@@ -186,5 +186,5 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   int32_t collisionRuns_ = 0;
   int32_t cursorId_ = 0;
   int32_t lastSceneUnits_ = 0;
-  std::unique_ptr<NearIndex> near_;
+  std::unique_ptr<NearUnitIndex> near_;
 };

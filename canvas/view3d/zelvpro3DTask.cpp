@@ -7,7 +7,9 @@
 #include <set>
 #include <unordered_map>
 
+#include "canvas/tasks/NearUnitIndex.h"
 #include "canvas/tasks/PlanFrames.h"
+#include "canvas/tasks/PlanUnitScene.h"
 #include "canvas/tasks/zelvproBasicMoverTask.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/ElementKinds.h"
@@ -40,9 +42,6 @@ namespace {
 constexpr uint32_t kLeftOut = 0x100;
 constexpr uint32_t kMoving = iNode::kMovingFlag;
 constexpr int32_t kOwnBoxFlags = 0x240;
-// Units whose plan extent lies this far (millimetres) from the moved ones' cannot touch them.
-constexpr float kNearMargin = 50.0f;
-constexpr float kCellSize = 1000.0f;
 constexpr float kWidthFactor = 0.99f, kDirectionTolerance = 0.01f, kMinimumShift = 2.0f,
                 kShiftSentinel = 9.0e8f;
 // A face whose normal has at least this upward part carries units.
@@ -68,29 +67,11 @@ float ContainerAngle(const ppView* container) {
 zelvproTopCanvas* TopCanvas() { return dynamic_cast<zelvproTopCanvas*>(iElementHost::Current().TopCanvas()); }
 zelvproElement* RoomCanvas() { return iElementHost::Current().NewRoomCanvas(); }
 
-struct Extent {
-  float minX = 0, maxX = -1, minZ = 0, maxZ = -1;
-  bool Empty() const { return maxX < minX; }
-  bool Meets(const Extent& e, float margin) const {
-    return !Empty() && !e.Empty() && e.minX <= maxX + margin && e.maxX >= minX - margin &&
-           e.minZ <= maxZ + margin && e.maxZ >= minZ - margin;
-  }
-};
-
 // The element's box with its children's in plan coordinates; empty when it has none.
 ppBounds3 PlanBox(zelvproElement* element) {
   const ppBounds3 box = element->GetBounds(0, kOwnBoxFlags);
   if (box.IsEmpty()) return box;
   return ppBounds3::Transformed(PlanMatrix(element), box);
-}
-
-Extent PlanExtent(zelvproElement* element) {
-  Extent out;
-  const ppBounds3 plan = PlanBox(element);
-  if (plan.IsEmpty()) return out;
-  out.minX = plan.centre.x - plan.half.x, out.maxX = plan.centre.x + plan.half.x;
-  out.minZ = plan.centre.z - plan.half.z, out.maxZ = plan.centre.z + plan.half.z;
-  return out;
 }
 
 // Where the ray (origin o, direction d) enters the box; false when it misses or the box lies behind.
@@ -112,32 +93,6 @@ bool RayMeetsBox(const ppVector3& o, const ppVector3& d, const ppBounds3& box, f
   return true;
 }
 
-// Renders plan units, each inside its containers' placements, in the order given.
-class UnitScene : public iScene {
- public:
-  explicit UnitScene(std::vector<zelvproElement*> units) : units_(std::move(units)) {}
-  void Render(iRenderer& renderer) override {
-    iContext* context = renderer.context;
-    if (context == nullptr) return;
-    for (zelvproElement* unit : units_) {
-      context->PushMatrix();
-      std::vector<zelvproElement*> chain;
-      for (zelvproElement* c = unit->ContainerElement(); c != nullptr; c = c->ContainerElement())
-        chain.push_back(c);
-      for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        ppMatrix4 placement;
-        (*it)->BuildPlacementMatrix(placement);
-        context->MultMatrix(placement);
-      }
-      unit->Render(renderer);
-      context->PopMatrix();
-    }
-  }
-
- private:
-  std::vector<zelvproElement*> units_;
-};
-
 // One moved unit in the drag scene: drawn inside its containers' placements.
 class DraggedUnit : public iScene {
  public:
@@ -145,7 +100,7 @@ class DraggedUnit : public iScene {
   void Render(iRenderer& renderer) override { scene_.Render(renderer); }
 
  private:
-  UnitScene scene_;
+  PlanUnitScene scene_;
 };
 
 bool Participates(zelvproElement* element) { return (element->GetStateBits() & iNode::kSkipFlags) == 0; }
@@ -182,43 +137,6 @@ struct PixelMode {
 };
 
 }  // namespace
-
-// ---- The near-unit index: the plan's top-level units by grid cells of their plan extent, made once
-// per task (nothing but the moved units moves while it lives).
-struct zelvpro3DTask::NearIndex {
-  struct Unit {
-    zelvproElement* element;
-    Extent extent;
-  };
-  std::vector<Unit> units;
-  std::unordered_map<int64_t, std::vector<int32_t>> cells;
-
-  static int64_t Key(int32_t cx, int32_t cz) { return (int64_t(cx) << 32) ^ int64_t(uint32_t(cz)); }
-  static int32_t Cell(float v) { return int32_t(std::floor(v / kCellSize)); }
-
-  void Build(zelvproTopCanvas& top) {
-    ForEachChildElement(top, [&](zelvproElement* child) {
-      const Extent e = PlanExtent(child);
-      const int32_t index = int32_t(units.size());
-      units.push_back(Unit{child, e});
-      if (e.Empty()) return;
-      for (int32_t cx = Cell(e.minX); cx <= Cell(e.maxX); ++cx)
-        for (int32_t cz = Cell(e.minZ); cz <= Cell(e.maxZ); ++cz) cells[Key(cx, cz)].push_back(index);
-    });
-  }
-
-  // Indexes (plan order) of the units whose extent comes within the margin of `reach`.
-  void Near(const Extent& reach, std::vector<int32_t>& found) const {
-    if (reach.Empty()) return;
-    for (int32_t cx = Cell(reach.minX - kNearMargin); cx <= Cell(reach.maxX + kNearMargin); ++cx)
-      for (int32_t cz = Cell(reach.minZ - kNearMargin); cz <= Cell(reach.maxZ + kNearMargin); ++cz) {
-        auto it = cells.find(Key(cx, cz));
-        if (it == cells.end()) continue;
-        for (int32_t i : it->second)
-          if (units[size_t(i)].extent.Meets(reach, kNearMargin)) found.push_back(i);
-      }
-  }
-};
 
 bool zelvpro3DTask::PointLess::operator()(const ppVector3& a, const ppVector3& b) const {
   if (a.x != b.x) return a.x < b.x;
@@ -718,16 +636,12 @@ void zelvpro3DTask::StretchToFit() {
 void zelvpro3DTask::CollectScene(zelvproTopCanvas* top, std::vector<zelvproElement*>& units) {
   if (top == nullptr) return;
   if (near_ == nullptr) {
-    near_ = std::make_unique<NearIndex>();
-    near_->Build(*top);
+    near_ = std::make_unique<NearUnitIndex>(*top);
   }
-  std::vector<int32_t> found;
-  for (Place& place : places_) near_->Near(PlanExtent(place.element), found);
-  std::sort(found.begin(), found.end());
-  found.erase(std::unique(found.begin(), found.end()), found.end());
+  std::vector<zelvproElement*> moved;
+  for (Place& place : places_) moved.push_back(place.element);
   std::set<zelvproElement*> rendered;
-  for (int32_t i : found) {
-    zelvproElement* unit = near_->units[size_t(i)].element;
+  for (zelvproElement* unit : near_->Near(moved)) {
     if (unit->GetSupervisor() != top || IsMoved(unit)) continue;
     units.push_back(unit);
     rendered.insert(unit);
@@ -763,7 +677,7 @@ bool zelvpro3DTask::CollisionTest() {
   if (wallMode_ || !zelvproBasicMoverTask::CollisionTestOn()) return true;
   ppScene scene;
   if (room != nullptr) scene.Add(room);
-  UnitScene plan(units);
+  PlanUnitScene plan(units);
   scene.Add(&plan);
   ++collisionRuns_;
   ppCollisionRenderer renderer;

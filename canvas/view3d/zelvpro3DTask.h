@@ -22,6 +22,7 @@
 #include "foundation/ppVector3.h"
 #include "scene3d/context/ppScene.h"
 
+class NearUnitIndex;
 class ppView;
 class qxViewHolder;
 class zelvpro3DPane;
@@ -163,7 +164,6 @@ class zelvpro3DTask : public zelvproMouseTask {
   void SavePicture();
   void RestorePicture();
   void DrawDragged();
-  struct NearIndex;
   void CollectScene(zelvproTopCanvas* top, std::vector<zelvproElement*>& units);
 
   zelvpro3DPane* pane_;
@@ -209,5 +209,5 @@ class zelvpro3DTask : public zelvproMouseTask {
   int32_t lastSceneUnits_ = 0;
   int32_t feedbackDraws_ = 0;
   int32_t cursorId_ = 0;
-  std::unique_ptr<NearIndex> near_;
+  std::unique_ptr<NearUnitIndex> near_;
 };
