@@ -34,6 +34,7 @@ struct DialogState {
   HFONT font = nullptr;  // owned
   SIZE baseUnits{6, 13};
   HWND lastFocus = nullptr;
+  HWND window = nullptr;  // from WM_NCCREATE on, so unwinding can find a window still being made
   ~DialogState() {
     if (font) DeleteObject(font);
   }
@@ -321,6 +322,7 @@ LRESULT CALLBACK_DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   if (message == WM_NCCREATE) {
     auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     SetPropA(dialog, kStateProperty, cs->lpCreateParams);
+    if (cs->lpCreateParams) static_cast<DialogState*>(cs->lpCreateParams)->window = dialog;
   }
   DialogState* state = StateOf(dialog);
   if (message == WM_NCDESTROY) {
@@ -393,6 +395,30 @@ std::optional<DialogTemplate> LoadNamed(const char16_t* name) {
   std::string narrow = NarrowToAnsi(name);
   return DialogTemplate::Load(narrow.c_str());
 }
+
+// Ends a dialog's making or its modal loop however it is left (an exception from the dialog's
+// procedure included): the disabled owner, when there is one, is enabled and activated again, and
+// the window, unless kept, is destroyed while the state it points at still lives.
+class DialogScope {
+ public:
+  DialogScope(DialogState& state, HWND disabledOwner) : state_(state), owner_(disabledOwner) {}
+  DialogScope(const DialogScope&) = delete;
+  DialogScope& operator=(const DialogScope&) = delete;
+  ~DialogScope() {
+    if (owner_ && IsWindow(owner_)) {
+      EnableWindow(owner_, 1);
+      SetActiveWindow(owner_);
+    }
+    if (!kept_ && state_.window && IsWindow(state_.window)) DestroyWindow(state_.window);
+  }
+  // A modeless dialog that was made: its window takes the state and lives on.
+  void Keep() { kept_ = true; }
+
+ private:
+  DialogState& state_;
+  HWND owner_;
+  bool kept_ = false;
+};
 }  // namespace
 
 // ---- Running.
@@ -404,6 +430,9 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, const DialogTemplate* t, HWND owner, 
   if (owner) owner = WindowManager::Instance().TopLevelOf(owner);
   bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, 0);
+  // Made after the state, so it ends first: an exception from the dialog's procedure leaves with the
+  // owner usable and the window gone before its state is freed.
+  DialogScope scope(*state, ownerWasEnabled ? owner : nullptr);
   HWND dialog = MakeDialog(*t, owner, proc, param, state.get());
   if (dialog && !state->ended) {
     ShowWindow(dialog, SW_SHOWNORMAL);
@@ -422,11 +451,6 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, const DialogTemplate* t, HWND owner, 
       DispatchMessageW(&msg);
     }
   }
-  if (ownerWasEnabled && IsWindow(owner)) {
-    EnableWindow(owner, 1);
-    SetActiveWindow(owner);
-  }
-  if (dialog && IsWindow(dialog)) DestroyWindow(dialog);
   return dialog ? state->result : -1;
 }
 
@@ -443,8 +467,10 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, const char* name, HWND owner, DLGPRO
 HWND CreateDialogIndirectParamW(HINSTANCE, const DialogTemplate* t, HWND owner, DLGPROC proc, LPARAM param) {
   if (!t) return nullptr;
   auto state = std::make_unique<DialogState>();
+  DialogScope scope(*state, nullptr);  // ends first, as in the modal case
   HWND dialog = MakeDialog(*t, owner, proc, param, state.get());
   if (!dialog) return nullptr;
+  scope.Keep();
   state.release()->windowOwns = true;
   if (t->style & WS_VISIBLE) ShowWindow(dialog, SW_SHOWNORMAL);
   return dialog;

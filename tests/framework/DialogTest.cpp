@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -362,6 +363,38 @@ TEST_F(Dialogs, DeletingAModelessDialogTakesItsWindowAlong) {
   HWND window = dialog->GetWindow();
   delete dialog;
   EXPECT_FALSE(IsWindow(window));
+  HeadlessDriver::RunUntilIdle();
+}
+
+TEST_F(Dialogs, AnExceptionFromAModalDialogReachesTheCallerAndLeavesNoWindow) {
+  // The dialog's work throws from a button while the modal loop runs: the caller sees the exception,
+  // the owner is usable again and the object's end does not reach a window that is gone.
+  class Throwing : public TestDialog {
+   public:
+    using TestDialog::TestDialog;
+    void Command(int32_t id, int32_t) override {
+      if (id == kButton) throw std::runtime_error("refused");
+    }
+  };
+  HWND owner = MakeOwner({0, 0, 300, 300});
+  HWND window = nullptr;
+  std::string caught;
+  try {
+    Throwing dialog(owner);
+    HeadlessDriver::SetIdleScript([&] {
+      window = dialog.GetWindow();
+      SendMessageW(dialog.GetItem(kButton, ppDialog::kSelf), BM_CLICK, 0, 0);
+      return true;
+    });
+    dialog.RunModal();
+  } catch (const std::runtime_error& e) {
+    caught = e.what();
+  }
+  HeadlessDriver::SetIdleScript(nullptr);
+  EXPECT_EQ(caught, "refused");
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(IsWindowEnabled(owner));
   HeadlessDriver::RunUntilIdle();
 }
 

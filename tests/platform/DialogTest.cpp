@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
+#include <string>
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -419,6 +421,57 @@ TEST_F(Dialogs, ModelessDialogsRouteKeysThroughIsDialogMessage) {
   msg.hwnd = nullptr;
   EXPECT_FALSE(IsDialogMessageW(dialog, &msg));
   DestroyWindow(dialog);
+}
+
+TEST_F(Dialogs, AnExceptionLeavingADialogTakesItsWindowAlongAndReachesTheCaller) {
+  WNDCLASSA wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = "ThrowOwner";
+  RegisterClassA(&wc);
+  HWND owner = CreateWindowExA(0, "ThrowOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
+                               nullptr, nullptr, nullptr, nullptr);
+  struct Case {
+    const char* name;
+    bool modal;
+    UINT throwOn;  // WM_INITDIALOG: while the dialog starts; WM_COMMAND: from a button once it runs
+  };
+  const Case cases[] = {
+      {"modal, while starting", true, WM_INITDIALOG},
+      {"modal, from its loop", true, WM_COMMAND},
+      {"modeless, while starting", false, WM_INITDIALOG},
+  };
+  for (const Case& c : cases) {
+    HWND seen = nullptr;
+    gHook = [&](HWND dialog, UINT message, WPARAM, LPARAM) {
+      if (message == WM_INITDIALOG) seen = dialog;
+      if (message == c.throwOn) throw std::runtime_error(c.name);
+      return false;
+    };
+    HeadlessDriver::SetIdleScript([&] {
+      if (!IsWindow(seen)) return false;
+      SendMessageW(GetDlgItem(seen, IDOK), BM_CLICK, 0, 0);
+      return true;
+    });
+    DialogTemplate t = TestTemplate();
+    std::string caught;
+    try {
+      if (c.modal)
+        DialogBoxIndirectParamW(nullptr, &t, owner, TestDialogProc, 0);
+      else
+        CreateDialogIndirectParamW(nullptr, &t, owner, TestDialogProc, 0);
+    } catch (const std::runtime_error& e) {
+      caught = e.what();
+    }
+    gHook = nullptr;
+    HeadlessDriver::SetIdleScript(nullptr);
+    EXPECT_EQ(caught, c.name);
+    ASSERT_NE(seen, nullptr) << c.name;
+    EXPECT_FALSE(IsWindow(seen)) << c.name << ": the window must not outlive the dialog's state";
+    EXPECT_TRUE(IsWindowEnabled(owner)) << c.name;
+  }
+  // The manager still works afterwards.
+  EXPECT_EQ(RunModal([](HWND d) { EndDialog(d, 5); }, owner), 5);
+  DestroyWindow(owner);
 }
 
 }  // namespace
