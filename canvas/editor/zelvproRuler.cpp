@@ -41,11 +41,27 @@ constexpr double kLabelGap = 20.0;
 constexpr double kImperialCoarseScale = 5.0;
 constexpr int32_t kFontHeight = 9;
 constexpr double kMostMajors = 100000.0;
+// Beyond the majors a ruler draws at the most: no step needs to be larger.
+constexpr int64_t kMostLabelStep = 1000000;
 
 // The plan scale (millimetres per pixel); 0 without a layer palette.
 double Scale() {
   zelvproLayerPalette* palette = iElementHost::Current().LayerPalette();
   return palette != nullptr ? palette->GetScale() : 0.0;
+}
+
+// Labels stand on every n-th major, n the first of 1, 2, 5, 10, 20, 50 ... that puts them more than
+// kLabelGap pixels apart (`majorPixels` between two majors). Counted from the zero line, 0 always has
+// its number, the numbers run in even steps, and the strip repainted after a scroll labels the same
+// majors as the pixels moved beside it.
+int64_t LabelEvery(double majorPixels) {
+  static constexpr int64_t kMantissas[] = {1, 2, 5};
+  for (int64_t decade = 1; decade < kMostLabelStep; decade *= 10) {
+    for (int64_t m : kMantissas) {
+      if (double(m * decade) * majorPixels > kLabelGap) return m * decade;
+    }
+  }
+  return kMostLabelStep;
 }
 
 // Scroll units moved when `delta` is asked at `position`: held within 0 .. range + 1.
@@ -227,7 +243,7 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
   dc.SelectFont();
   dc.SetGray(50);
   const double minorStep = coarseImperial ? 12.0 * minor : minor;
-  double lastLabel = (first - 1.0) * major;
+  const int64_t labelEvery = LabelEvery(major / s);
   for (int64_t k = int64_t(first); double(k) * major <= end; ++k) {
     const double t = double(k) * major;
     const int32_t at = pixel(t);
@@ -240,7 +256,7 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
         dc.LineTo(f.right - 1, at);
       }
     }
-    if ((t - lastLabel) / s > kLabelGap) {
+    if (k % labelEvery == 0) {
       tick(at, 10);
       const Vcon::WString label = ppParameter(float(k < 0 ? -k : k)).AsWString();
       dc.SetTextColor(k < 0 ? ppRGBColor{80, 20, 20} : ppRGBColor{20, 20, 20});
@@ -250,7 +266,6 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
       } else {
         dc.DrawTextAt(label, f.left + 3, at - 4 + kFontHeight);
       }
-      lastLabel = t;
     }
     if (major / s > kLabelGap) {
       const double next = t + major;

@@ -3,6 +3,8 @@
 // their zero point moved from the corner square with the mouse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <set>
 #include <string>
@@ -24,6 +26,7 @@
 #include "platform/HeadlessDriver.h"
 #include "platform/LayerClock.h"
 #include "platform/PngFile.h"
+#include "platform/TextLog.h"
 #include "platform/WindowApi.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxNewRoomCanvas.h"
@@ -430,6 +433,59 @@ TEST_F(EditorTest, MetricRulerLabelsMetresRedBeforeZeroWithNineMinorTicksBetween
     }
   }
   EXPECT_EQ(minors.size(), 9u);
+}
+
+TEST_F(EditorTest, RulerNumbersRunInEvenStepsFromTheZeroAtEveryZoomAndScroll) {
+  // Labels stand every `step` majors counted from the zero point: 0 is labelled, the numbers run
+  // evenly left to right, and scrolling never shifts which majors carry them.
+  struct Case {
+    int32_t units;
+    double scale;  // millimetres per pixel
+    double major;  // millimetres
+    int64_t step;  // majors from one number to the next
+  } cases[] = {
+      {kUnitMillimetres, 15.0, 1000.0, 1},   // 67 pixels a metre: every metre
+      {kUnitMillimetres, 60.0, 1000.0, 2},   // 17 pixels
+      {kUnitMillimetres, 100.0, 1000.0, 5},  // 10 pixels: 2 metres would be exactly 20, too close
+      {kUnitMillimetres, 400.0, 1000.0, 10}, {kUnitImperial, 100.0, 304.8, 10},  // 3 pixels a foot
+  };
+  zelvproEditor& editor = Make(R(0, 0, 770, 470));
+  plat::RECT f{};
+  Horizontal().GetWindowFrame(&f);
+  plat::RecordDrawnTexts(true);
+  for (const Case& c : cases) {
+    Preferences().unitSystem = c.units;
+    editor.DoCommand(zelvproEditorScroller::kUnitsChanged, 0);
+    Scale(c.scale);
+    for (int32_t position : {0, 1, 2, 3, 7, 40}) {
+      SCOPED_TRACE(testing::Message() << c.scale << " mm/px, " << c.major << " mm, position " << position);
+      Horizontal().SetPosition(position, 0);
+      plat::HeadlessDriver::RunUntilIdle();
+      plat::ClearDrawnTextLog();
+      Horizontal().Invalidate();
+      plat::HeadlessDriver::RunUntilIdle();
+      // The world value (millimetres from the zero point) at the frame's left edge.
+      const double start = double(Horizontal().StepX() * position) * c.scale - Horizontal().ZeroX();
+      std::vector<int64_t> majors;
+      for (const plat::TextLogRecord& r : plat::DrawnTextLog()) {
+        if (r.x < f.left || r.y > f.bottom) continue;  // not the horizontal ruler's
+        // Numbers stand 2 pixels right of their tick.
+        const double world = double(r.x - 2 - f.left) * c.scale + start;
+        const int64_t k = std::llround(world / c.major);
+        EXPECT_NEAR(world, double(k) * c.major, c.scale) << "a number beside no major";
+        const std::string number = std::to_string(k < 0 ? -k : k);
+        EXPECT_EQ(r.text, std::u16string(number.begin(), number.end())) << k;
+        majors.push_back(k);
+      }
+      ASSERT_GE(majors.size(), 3u);
+      EXPECT_EQ(majors[0] % c.step, 0) << majors[0];
+      for (size_t i = 1; i < majors.size(); ++i) EXPECT_EQ(majors[i] - majors[i - 1], c.step) << i;
+      if (start < 0) {
+        EXPECT_NE(std::find(majors.begin(), majors.end(), 0), majors.end()) << "0 has its number";
+      }
+    }
+  }
+  plat::RecordDrawnTexts(false);
 }
 
 // Whether the rulers' insides (window frames inset by one pixel) hold the same pixels in both.
