@@ -87,19 +87,37 @@ TEST_F(Skin, FramePicturesComeFromTheBitmapTable) {
 
 TEST_F(Skin, FillPicturesFollowTheColourLinkToABitmapRecord) {
   qxSkinObjectFil& bitmaps = skinDb_->BitmapFile();
-  int32_t divider = 1101;
-  const int32_t dividerRecord = bitmaps.FindRecordByKey(0, &divider);
-  ASSERT_NE(dividerRecord, 0);
+  int32_t paneFrame = 1101;
+  const int32_t paneFrameRecord = bitmaps.FindRecordByKey(0, &paneFrame);
+  ASSERT_NE(paneFrameRecord, 0);
   AddSkinColor(7010, 0, 0);
-  AddSkinColor(7011, 0, dividerRecord);
+  AddSkinColor(7011, 0, paneFrameRecord);
   AddSkinColor(7012, 0, 99999);  // a link to no record
   EXPECT_EQ(app_->GetFillPicture(7010), nullptr);
   ppPicture* fill = app_->GetFillPicture(7011);
   ASSERT_NE(fill, nullptr);
-  EXPECT_EQ(fill->GetWidth(), 200);
-  EXPECT_EQ(fill->GetHeight(), 4);
+  EXPECT_EQ(fill->GetWidth(), 5);
+  EXPECT_EQ(fill->GetHeight(), 5);
   EXPECT_EQ(app_->GetFillPicture(7012), nullptr);
   EXPECT_EQ(app_->GetFillPicture(7013), nullptr);  // no such colour
+}
+
+TEST_F(Skin, TheDemoFramePicturesAreSmallFramesForStretching) {
+  // Frames are cut into four corners of half the picture's size around a one-pixel centre row and
+  // column: an odd picture of a few pixels gives a thin frame. A bar would put its half width of
+  // colour over every framed pane.
+  const struct {
+    int32_t id;
+    const char* use;
+  } frames[] = {{1100, "edit fields"}, {1101, "panes and configurator bands"}, {1102, "tab edges"}};
+  for (const auto& f : frames) {
+    ppPicture* picture = app_->GetFramePicture(f.id);
+    ASSERT_NE(picture, nullptr) << f.use;
+    EXPECT_EQ(picture->GetWidth() % 2, 1) << f.use;
+    EXPECT_EQ(picture->GetHeight() % 2, 1) << f.use;
+    EXPECT_LE(picture->GetWidth() / 2, 4) << f.use;
+    EXPECT_LE(picture->GetHeight() / 2, 4) << f.use;
+  }
 }
 
 }  // namespace
