@@ -16,6 +16,7 @@
 #include "foundation/FileOperations.h"
 #include "foundation/PriceRounding.h"
 #include "foundation/ResourceAccess.h"
+#include "foundation/ServerReplyIdText.h"
 #include "foundation/ppMoney.h"
 #include "platform/ResetList.h"
 #include "database/ScopedRecordBuffer.h"
@@ -242,13 +243,8 @@ void zelvproDocFil::HandleServerDeleteRequest(ServerDeleteRequest& request) {
   const Vcon::WString reply = serverDelete_->SendDeleteRequest(request.fileName);
   if (reply.find(u"<accept") == Vcon::WString::npos) {
     request.resultTextId = kDeleteRefused;
-    const size_t id = reply.find(u"id=");
-    if (id == Vcon::WString::npos) return;
-    const size_t open = reply.find(u'"', id + 3);
-    if (open == Vcon::WString::npos) return;
-    const size_t close = reply.find(u'"', open + 1);
-    if (close == Vcon::WString::npos) return;
-    request.messageSuffix += u" (" + reply.substr(open + 1, close - open - 1) + u")";
+    if (const std::optional<std::u16string_view> id = ServerReplyIdText(reply))
+      request.messageSuffix += u" (" + std::u16string(*id) + u")";
     return;
   }
   // The new list first: should reading it fail, the dialog keeps the old one.
