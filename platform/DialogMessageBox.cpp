@@ -189,11 +189,18 @@ int32_t RunMessageBoxDialog(HWND owner, const std::u16string& text, const std::u
     }
     for (HWND top : held) EnableWindow(top, 0);
   }
+  // However the box's loop is left (an exception from a window's procedure too), the held windows
+  // are given back.
+  struct Release {
+    const std::vector<HWND>& windows;
+    ~Release() {
+      for (HWND top : windows) {
+        if (IsWindow(top)) EnableWindow(top, 1);
+      }
+    }
+  } release{held};
   BoxRun run{style, scripted};
   INT_PTR answer = DialogBoxIndirectParamW(nullptr, &t, owner, BoxProc, reinterpret_cast<LPARAM>(&run));
-  for (HWND top : held) {
-    if (IsWindow(top)) EnableWindow(top, 1);
-  }
   return answer < 0 ? 0 : static_cast<int32_t>(answer);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "platform/Controls.h"
 #include "platform/DialogMessageBox.h"
@@ -88,6 +89,26 @@ TEST_F(DrawnMessageBoxes, TaskModalBoxesHoldEveryOtherWindow) {
   EXPECT_EQ(RunMessageBoxDialog(nullptr, u"Stop", u"", MB_OK | MB_TASKMODAL), IDOK);
   EXPECT_TRUE(heldWhileUp);
   EXPECT_TRUE(IsWindowEnabled(other));
+}
+
+TEST_F(DrawnMessageBoxes, AnExceptionLeavingATaskModalBoxGivesTheHeldWindowsBack) {
+  WNDCLASSA wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = "HeldByTheBox";
+  RegisterClassA(&wc);
+  HWND other = CreateWindowExA(0, "HeldByTheBox", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                               nullptr, nullptr, nullptr, nullptr);
+  HWND box = nullptr;
+  // Work done while the box waits (a timer, a repaint of another window) fails.
+  HeadlessDriver::SetIdleScript([&]() -> bool {
+    box = GetActiveWindow();
+    throw std::runtime_error("failed while the box waited");
+  });
+  EXPECT_THROW(RunMessageBoxDialog(nullptr, u"Stop", u"", MB_OK | MB_TASKMODAL), std::runtime_error);
+  HeadlessDriver::SetIdleScript(nullptr);
+  EXPECT_TRUE(IsWindowEnabled(other));
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(IsWindow(box));
 }
 
 TEST_F(DrawnMessageBoxes, MessageBoxCallsDrawTheirBoxesWhenAskedAndStayLogged) {

@@ -69,6 +69,15 @@ class Dialogs : public ::testing::Test {
     });
     return DialogBoxIndirectParamW(nullptr, &t, owner, TestDialogProc, 0);
   }
+  // A visible top-level window to own the test dialogs.
+  static HWND MakeOwnerFrame() {
+    WNDCLASSA wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = "OwnerFrame";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, "OwnerFrame", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
+                           nullptr, nullptr, nullptr, nullptr);
+  }
   INT_PTR RunModal(std::function<void(HWND)> script, HWND owner = nullptr) {
     return RunSteps({script}, owner);
   }
@@ -191,12 +200,7 @@ TEST_F(Dialogs, EscClosesAnOpenedListBeforeTheDialog) {
 }
 
 TEST_F(Dialogs, ModalDialogDisablesItsOwnerUntilItEnds) {
-  WNDCLASSA wc;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.lpszClassName = "OwnerFrame";
-  RegisterClassA(&wc);
-  HWND owner = CreateWindowExA(0, "OwnerFrame", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
-                               nullptr, nullptr, nullptr, nullptr);
+  HWND owner = MakeOwnerFrame();
   bool disabledWhileShown = false;
   HWND ownerSeen = nullptr;
   INT_PTR result = RunModal(
@@ -424,12 +428,7 @@ TEST_F(Dialogs, ModelessDialogsRouteKeysThroughIsDialogMessage) {
 }
 
 TEST_F(Dialogs, AnExceptionLeavingADialogTakesItsWindowAlongAndReachesTheCaller) {
-  WNDCLASSA wc;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.lpszClassName = "ThrowOwner";
-  RegisterClassA(&wc);
-  HWND owner = CreateWindowExA(0, "ThrowOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
-                               nullptr, nullptr, nullptr, nullptr);
+  HWND owner = MakeOwnerFrame();
   struct Case {
     const char* name;
     bool modal;
