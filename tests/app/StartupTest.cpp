@@ -62,6 +62,7 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/Shell.h"
 #include "platform/Surface.h"
+#include "platform/TextLog.h"
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
 #include "support/DemoSettings.h"
@@ -212,6 +213,35 @@ TEST_F(StartupTest, StartupBuildsTheWorkingStateAndTheTeardownTakesItAway) {
   EXPECT_EQ(DocumentRecordFile, nullptr);
   EXPECT_EQ(ToolTipControl::DocumentTips(), nullptr);
   EXPECT_EQ(dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()), nullptr);
+}
+
+// A first start (no preferences file) runs in language 0; the demo's texts serve it, so the price
+// list's header reads the columns' captions, not the line table's field names.
+TEST_F(StartupTest, TheDemosFirstStartShowsThePriceListsColumnCaptions) {
+  // Nothing beside the settings: no preferences file.
+  for (const fs::directory_entry& entry : fs::directory_iterator(demo_.Root()))
+    ASSERT_EQ(entry.path().filename(), "settings");
+  zelvProApp& app = Start();
+  EXPECT_EQ(Preferences().languageCode, 0u);
+  app.DocumentWindow()->ViewBar()->SelectViewByIndex(5);
+  plat::HeadlessDriver::RunUntilIdle();
+  zelvproCalculatorList* pane = zelvproCalculatorList::Current();
+  ASSERT_NE(pane, nullptr);
+  plat::ClearDrawnTextLog();
+  plat::RecordDrawnTexts(true);
+  pane->Invalidate();
+  plat::UpdateWindow(app.DocumentWindow()->GetHWND());
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::RecordDrawnTexts(false);
+  std::vector<std::string> header;
+  for (const plat::TextLogRecord& r : plat::DrawnTextLog()) {
+    // The header row is the list's top 20 pixels; the lines' texts lie below.
+    plat::RECT frame{};
+    pane->GetWindowFrame(&frame);
+    if (r.y < frame.top + zelvproCalculatorList::kHeaderHeight) header.push_back(Vcon::Utf8FromUtf16(r.text));
+  }
+  EXPECT_EQ(header, (std::vector<std::string>{"Description", "Order no.", "Qty", "Price", "Total", "Note"}));
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
 }
 
 TEST_F(StartupTest, EveryCursorOfTheMouseTasksShowsAPointer) {
