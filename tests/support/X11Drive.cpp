@@ -95,9 +95,8 @@ class Driver {
   std::optional<Picture> Grab() const {
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display_, window_, &attributes) == 0) return std::nullopt;
-    XImage* image =
-        XGetImage(display_, window_, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes,
-                  ZPixmap);
+    XImage* image = XGetImage(display_, window_, 0, 0, unsigned(attributes.width),
+                              unsigned(attributes.height), AllPlanes, ZPixmap);
     if (image == nullptr) return std::nullopt;
     Picture picture;
     picture.width = attributes.width;
@@ -228,7 +227,8 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
   }
   for (const std::string& step : steps) {
     const size_t colon = step.find(':');
-    const std::string verb = step.substr(0, colon), argument = colon == std::string::npos ? "" : step.substr(colon + 1);
+    const std::string verb = step.substr(0, colon),
+                      argument = colon == std::string::npos ? "" : step.substr(colon + 1);
     bool done = false;
     if (verb == "key") {
       done = driver.Key(argument);

@@ -161,8 +161,8 @@ void DatabaseBuilder::ReadTables() {
 void DatabaseBuilder::AddNeutralTexts(TabSource& source) const {
   const auto& header = source.Header();
   const auto code = std::find(header.begin(), header.end(), "languageCode");
-  const auto id = std::find_if(header.begin(), header.end(),
-                               [](const std::string& name) { return Lower(name) == "id"; });
+  const auto id =
+      std::find_if(header.begin(), header.end(), [](const std::string& name) { return Lower(name) == "id"; });
   if (code == header.end() || id == header.end()) return;
   const size_t codeColumn = size_t(code - header.begin()), idColumn = size_t(id - header.begin());
   // Ids the table gives under language 0 itself keep their own text.
