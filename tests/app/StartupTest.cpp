@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -28,6 +29,10 @@
 #include "app/shell/iShellServices.h"
 #include "app/shell/zelvProApp.h"
 #include "calculation/ItemSheetPrintFlag.h"
+#include "calculation/zelvproCalculatorButtons.h"
+#include "calculation/zelvproCalculatorList.h"
+#include "framework/ppButton.h"
+#include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
@@ -57,6 +62,7 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/Shell.h"
 #include "platform/Surface.h"
+#include "platform/TextLog.h"
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
 #include "support/DemoSettings.h"
@@ -207,6 +213,35 @@ TEST_F(StartupTest, StartupBuildsTheWorkingStateAndTheTeardownTakesItAway) {
   EXPECT_EQ(DocumentRecordFile, nullptr);
   EXPECT_EQ(ToolTipControl::DocumentTips(), nullptr);
   EXPECT_EQ(dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()), nullptr);
+}
+
+// A first start (no preferences file) runs in language 0; the demo's texts serve it, so the price
+// list's header reads the columns' captions, not the line table's field names.
+TEST_F(StartupTest, TheDemosFirstStartShowsThePriceListsColumnCaptions) {
+  // Nothing beside the settings: no preferences file.
+  for (const fs::directory_entry& entry : fs::directory_iterator(demo_.Root()))
+    ASSERT_EQ(entry.path().filename(), "settings");
+  zelvProApp& app = Start();
+  EXPECT_EQ(Preferences().languageCode, 0u);
+  app.DocumentWindow()->ViewBar()->SelectViewByIndex(5);
+  plat::HeadlessDriver::RunUntilIdle();
+  zelvproCalculatorList* pane = zelvproCalculatorList::Current();
+  ASSERT_NE(pane, nullptr);
+  plat::ClearDrawnTextLog();
+  plat::RecordDrawnTexts(true);
+  pane->Invalidate();
+  plat::UpdateWindow(app.DocumentWindow()->GetHWND());
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::RecordDrawnTexts(false);
+  std::vector<std::string> header;
+  for (const plat::TextLogRecord& r : plat::DrawnTextLog()) {
+    // The header row is the list's top 20 pixels; the lines' texts lie below.
+    plat::RECT frame{};
+    pane->GetWindowFrame(&frame);
+    if (r.y < frame.top + zelvproCalculatorList::kHeaderHeight) header.push_back(Vcon::Utf8FromUtf16(r.text));
+  }
+  EXPECT_EQ(header, (std::vector<std::string>{"Description", "Order no.", "Qty", "Price", "Total", "Note"}));
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
 }
 
 TEST_F(StartupTest, EveryCursorOfTheMouseTasksShowsAPointer) {
@@ -594,6 +629,162 @@ TEST(PlannerProgramTest, TheCloseBoxEndsTheProgramOnADisplay) {
   const size_t start = output.rfind('\n', end);
   const std::string last = output.substr(start == std::string::npos ? 0 : start + 1, end - start);
   EXPECT_EQ(last, "0 0") << output;
+}
+#endif
+
+#if defined(PLANNER_X11_DRIVE) && defined(DEMO_USER_DIR)
+// A grab of x11_drive: 8-bit red, green, blue triples, row by row.
+struct Grab {
+  int width = 0, height = 0;
+  std::string rgb;
+  uint32_t At(int x, int y) const {
+    const size_t i = (size_t(y) * size_t(width) + size_t(x)) * 3;
+    return uint32_t(uint8_t(rgb[i])) << 16 | uint32_t(uint8_t(rgb[i + 1])) << 8 | uint8_t(rgb[i + 2]);
+  }
+};
+
+Grab ReadPpm(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int depth = 0;
+  Grab grab;
+  in >> magic >> grab.width >> grab.height >> depth;
+  in.get();
+  if (magic != "P6" || depth != 255 || grab.width <= 0 || grab.height <= 0) return Grab{};
+  grab.rgb.resize(size_t(grab.width) * size_t(grab.height) * 3);
+  in.read(grab.rgb.data(), std::streamsize(grab.rgb.size()));
+  return in ? grab : Grab{};
+}
+
+// The row separators the price list draws inside `r` (window pixels): runs of at most two pixel rows
+// of one dark colour from edge to edge. A row of text never fills its width with one colour, and a
+// selected line's fill is taller than a separator.
+int CountSeparators(const Grab& grab, const plat::RECT& r) {
+  const auto uniform = [&](int y) -> std::optional<uint32_t> {
+    const uint32_t first = grab.At(r.left, y);
+    for (int x = r.left + 1; x < r.right; ++x)
+      if (grab.At(x, y) != first) return std::nullopt;
+    return first;
+  };
+  const auto dark = [](uint32_t c) { return ((c >> 16) & 0xff) + ((c >> 8) & 0xff) + (c & 0xff) < 3 * 128; };
+  int count = 0;
+  for (int y = r.top; y < r.bottom;) {
+    const std::optional<uint32_t> colour = uniform(y);
+    int end = y + 1;
+    if (colour)
+      while (end < r.bottom && uniform(end) == colour) ++end;
+    if (colour && dark(*colour) && end - y <= 2) ++count;
+    y = end;
+  }
+  return count;
+}
+
+// A rectangle of `view` in pixels of the frame's client area (what the display's window shows).
+plat::RECT InFrame(ppView& view, plat::HWND frame) {
+  plat::RECT r{};
+  view.GetWindowFrame(&r);
+  plat::POINT topLeft{r.left, r.top}, bottomRight{r.right, r.bottom}, origin{0, 0};
+  plat::HWND window = view.GetRootView()->GetHWND();
+  plat::ClientToScreen(window, &topLeft);
+  plat::ClientToScreen(window, &bottomRight);
+  plat::ClientToScreen(frame, &origin);
+  return {topLeft.x - origin.x, topLeft.y - origin.y, bottomRight.x - origin.x, bottomRight.y - origin.y};
+}
+
+// The built program on a display (Xvfb, no window manager), driven as a user drives it: F8 shows the
+// calculation view, and each click on a button of its bar that adds a line adds a separated row to the
+// list; the close box then ends the program with status 0. Where the list and the buttons lie is
+// learnt from the same start-up in this process on a screen of the display's size.
+TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "xvfb-run is not installed (scripts/deps installs xvfb): the calculation view on a "
+                    "display is not tested";
+  constexpr int kWidth = 1280, kHeight = 2048;
+  // The list's rows are kept off the scroll bar's and the frame's edges.
+  constexpr int kListInset = 4, kScrollBarWidth = 20;
+  plat::SetVirtualScreenSize(kWidth, kHeight);
+  plat::RECT list{}, client{};
+  std::vector<plat::POINT> clicks;
+  {
+    zelvProApp& app = Start();
+    ASSERT_TRUE(plat::IsZoomed(app.Frame()));
+    plat::GetClientRect(app.Frame(), &client);
+    app.DocumentWindow()->ViewBar()->SelectViewByIndex(5);
+    plat::HeadlessDriver::RunUntilIdle();
+    zelvproCalculatorList* pane = zelvproCalculatorList::Current();
+    zelvproCalculatorButtons* bar = zelvproCalculatorButtons::Current();
+    ASSERT_NE(pane, nullptr);
+    ASSERT_NE(bar, nullptr) << "the demo's flags1 have no button bar";
+    list = InFrame(*pane, app.Frame());
+    list.left += kListInset;
+    list.top += zelvproCalculatorList::kHeaderHeight;
+    list.right -= kScrollBarWidth;
+    // Item/Service, then Discount. The display's window shows the frame's menu bar above the client
+    // area: the clicks are placed from its bottom edge, which is the client area's.
+    for (int32_t i : {0, 2}) {
+      const plat::RECT b = InFrame(*bar->Button(i), app.Frame());
+      clicks.push_back({(b.left + b.right) / 2, (b.top + b.bottom) / 2 - client.bottom});
+    }
+    Stop();
+  }
+  const fs::path plan = demo_.Root() / "user" / "new.qxf";
+  fs::create_directories(plan.parent_path());
+  fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
+  fs::copy_file(PLANNER_PROGRAM, demo_.Root() / "planner", fs::copy_options::overwrite_existing);
+  // A lock folder of its own, so that a planner someone else runs cannot take the hand-over.
+  const fs::path runtime = demo_.Root() / "runtime";
+  fs::create_directories(runtime);
+  fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+  const fs::path log = demo_.Root() / "log.txt", script = demo_.Root() / "drive.sh";
+  std::ostringstream steps;
+  steps << "grab:room.ppm key:F8 grab:list0.ppm";
+  for (size_t i = 0; i < clicks.size(); ++i)
+    steps << " click:" << clicks[i].x << "," << clicks[i].y << " changed grab:list" << i + 1 << ".ppm";
+  steps << " close";
+  // Watchdogs: the driver gives up on its steps after 60 s, the program ends 20 s after them, the
+  // display after both.
+  std::ofstream(script) << "cd '" << demo_.Root().string() << "' || exit 9\n"
+                        << "XDG_RUNTIME_DIR='" << runtime.string() << "' timeout 90 ./planner '"
+                        << plan.string() << "' &\n"
+                        << "ASAN_OPTIONS=detect_leaks=0 '" << PLANNER_X11_DRIVE
+                        << "' 'Vellmora Home Planner' 60 " << steps.str() << "\n"
+                        << "drive=$?\n"
+                        << "[ $drive -eq 0 ] || kill $!\n"
+                        << "wait $!\n"
+                        << "echo \"$drive $?\"\n";
+  const std::string command = "timeout 120 xvfb-run -a -s '-screen 0 " + std::to_string(kWidth) + "x" +
+                              std::to_string(kHeight) + "x24' sh '" + script.string() + "' >'" +
+                              log.string() + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream in(log);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string output = text.str();
+  const size_t end = output.find_last_not_of('\n');
+  const size_t start = output.rfind('\n', end);
+  // The driver's status (0: every step ran), the program's.
+  EXPECT_EQ(output.substr(start == std::string::npos ? 0 : start + 1, end - start), "0 0") << output;
+
+  std::vector<int> rows;
+  for (const char* name : {"list0.ppm", "list1.ppm", "list2.ppm"}) {
+    const Grab grab = ReadPpm(demo_.Root() / name);
+    // The display's frame is laid out as the one in this process, with the menu bar above.
+    ASSERT_EQ(grab.width, client.right) << name << "\n" << output;
+    const int menu = grab.height - client.bottom;
+    ASSERT_GE(menu, 0) << name;
+    ASSERT_LT(menu, 40) << name;
+    rows.push_back(CountSeparators(grab, {list.left, list.top + menu, list.right, list.bottom + menu}));
+  }
+  // The start plan's twelve lines (two tags with their units and subtotals, the Total, the note, and
+  // the empty lines between); the Item/Service line comes with the empty line that sets the Total
+  // apart again; the Discount line joins it. A click seen twice would add more.
+  EXPECT_EQ(rows[0], 12);
+  EXPECT_EQ(rows[1], rows[0] + 2);
+  EXPECT_EQ(rows[2], rows[1] + 1);
+  // The room view showed no price list where the list now is.
+  const Grab room = ReadPpm(demo_.Root() / "room.ppm");
+  const int menu = room.height - client.bottom;
+  EXPECT_EQ(CountSeparators(room, {list.left, list.top + menu, list.right, list.bottom + menu}), 0);
 }
 #endif
 #endif

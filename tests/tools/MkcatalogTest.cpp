@@ -433,6 +433,41 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
                                                        1022, 1023, 0x400, 0x401, 0x402, 0x403}));
 }
 
+// The texts of `database`'s "qxString" table by language and id.
+std::map<int32_t, std::map<int32_t, std::string>> TextsByLanguage(ppDatabase& database) {
+  Table strings(database, "qxString");
+  std::map<int32_t, std::map<int32_t, std::string>> texts;
+  for (int32_t i = 0; i < strings.Count(); ++i) {
+    strings.Read(i);
+    texts[strings.Long("languageCode")][strings.Long("id")] = strings.Text("string");
+  }
+  return texts;
+}
+
+// A first start runs in language 0: it reads the English texts, and the price list's columns, on
+// screen and printed, find their captions (8000 + field) there rather than showing field names.
+TEST_F(MkcatalogTest, TheStartLanguageHasTheEnglishTextsAndEveryListColumnItsCaption) {
+  auto database = Open(demo_.File("zadezodid.cdb"));
+  std::map<int32_t, std::map<int32_t, std::string>> texts = TextsByLanguage(*database);
+  ASSERT_FALSE(texts[1033].empty());
+  EXPECT_EQ(texts[0], texts[1033]);
+  // Danish stays Danish: a text given only in Danish is no start-language text.
+  EXPECT_EQ(texts[1030].count(9001), 1u);
+  EXPECT_EQ(texts[0].count(9001), 0u);
+  for (const char* list : {"calcDisplayList.txt", "calcPrintList.txt"}) {
+    // Five tab-separated fields a column: layout, field, width, text format, options.
+    std::vector<std::string> fields;
+    for (const std::string& line : Split(ReadText(demo_.File(list)), '\n'))
+      for (const std::string& field : Split(line, '\t')) fields.push_back(field);
+    ASSERT_EQ(fields.size() % 5, 0u) << list;
+    ASSERT_GE(fields.size(), 5u) << list;
+    for (size_t i = 1; i < fields.size(); i += 5) {
+      const int32_t caption = 8000 + std::stoi(fields[i]);
+      EXPECT_FALSE(texts[0][caption].empty()) << list << ": no caption " << caption;
+    }
+  }
+}
+
 // A copy of the demo sources with one line changed, built into a folder that already holds a
 // previous build.
 class MkcatalogFaultTest : public ::testing::Test {
@@ -498,6 +533,8 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
       {"files/pictures.txt", "user/logo.bmp\t", "../logo.bmp\t",
        "expected a relative path, a tab and a picture"},
       {"files/pictures.txt", "frame 160x60", "frame 160x60x", "bad picture size"},
+      {"application/database.txt", "neutral\t1033", "neutral\t0",
+       "the neutral language is a language code other than 0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
@@ -515,6 +552,19 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
     EXPECT_FALSE(fs::exists(output_ / "zadezodid.cdb"));
     EXPECT_FALSE(fs::exists(fs::path(output_.string() + ".partial")));
   }
+}
+
+// A text the table gives under language 0 itself is kept; the other English texts are copied.
+TEST_F(MkcatalogFaultTest, ATextGivenUnderTheStartLanguageWinsOverTheEnglishCopy) {
+  ASSERT_NE(Change("application/qxString.tsv", "1000\t1033\tOK\n", "1000\t1033\tOK\n1000\t0\tAgreed\n"), 0);
+  std::ostringstream out, err;
+  ASSERT_EQ(mkcatalog::RunMkcatalog({sources_.string(), output_.string()}, out, err), 0) << err.str();
+  auto database = Open(output_ / "zadezodid.cdb");
+  std::map<int32_t, std::map<int32_t, std::string>> texts = TextsByLanguage(*database);
+  EXPECT_EQ(texts[0][1000], "Agreed");
+  EXPECT_EQ(texts[1033][1000], "OK");
+  EXPECT_EQ(texts[0][1001], "Cancel");
+  EXPECT_EQ(texts[0].size(), texts[1033].size());
 }
 
 }  // namespace

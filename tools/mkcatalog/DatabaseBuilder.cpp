@@ -127,8 +127,13 @@ void DatabaseBuilder::ReadManifest() {
     } else if (key == "empty") {
       std::istringstream in(value);
       for (std::string layout; in >> layout;) emptyLayouts_.push_back(layout);
+    } else if (key == "neutral") {
+      neutralLanguage_ = ParseWord(value);
+      if (!neutralLanguage_ || *neutralLanguage_ == 0)
+        throw SourceError(manifest.Path(), row.line, "the neutral language is a language code other than 0");
     } else {
-      throw SourceError(manifest.Path(), row.line, "unknown key '" + key + "' (file, type, code, empty)");
+      throw SourceError(manifest.Path(), row.line,
+                        "unknown key '" + key + "' (file, type, code, empty, neutral)");
     }
   };
   // The header line is the first key and value pair as well.
@@ -148,8 +153,31 @@ void DatabaseBuilder::ReadTables() {
     Table table;
     table.layout = file.stem().string();
     table.source = std::make_unique<TabSource>(file);
+    if (neutralLanguage_) AddNeutralTexts(*table.source);
     tables_.push_back(std::move(table));
   }
+}
+
+void DatabaseBuilder::AddNeutralTexts(TabSource& source) const {
+  const auto& header = source.Header();
+  const auto code = std::find(header.begin(), header.end(), "languageCode");
+  const auto id =
+      std::find_if(header.begin(), header.end(), [](const std::string& name) { return Lower(name) == "id"; });
+  if (code == header.end() || id == header.end()) return;
+  const size_t codeColumn = size_t(code - header.begin()), idColumn = size_t(id - header.begin());
+  // Ids the table gives under language 0 itself keep their own text.
+  std::set<std::string> given;
+  for (const TabRow& row : source.Rows())
+    if (ParseWord(row.cells[codeColumn]) == 0) given.insert(row.cells[idColumn]);
+  std::vector<TabRow> copies;
+  for (const TabRow& row : source.Rows()) {
+    if (ParseWord(row.cells[codeColumn]) != neutralLanguage_ || given.count(row.cells[idColumn]) != 0)
+      continue;
+    TabRow copy = row;  // keeps its line, so that a fault in it names the row it came from
+    copy.cells[codeColumn] = "0";
+    copies.push_back(std::move(copy));
+  }
+  for (TabRow& copy : copies) source.AddRow(std::move(copy));
 }
 
 std::set<std::string> DatabaseBuilder::ColumnValues(const std::string& layout,

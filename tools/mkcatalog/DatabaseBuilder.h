@@ -7,6 +7,10 @@
 //   code    <four characters>   the second code at bytes 8-11 (optional)
 //   empty   <layout> ...        tables created without records (layouts the program binds, and
 //                               the table files of embedded layouts)
+//   neutral <language code>     the texts of that language are also the texts of language 0, the
+//                               language a first start runs in (optional): every row of a table with
+//                               a "languageCode" column in that language is written a second time
+//                               under 0, unless the table gives the row's id under 0 itself
 // and one "<layout>.tsv" per table whose first line names the layout's fields (a layout with two
 // fields of one name takes them in order). A link cell names the linked record by its name field
 // ("name" in any case, else the layout's first field), or as "layout:name" for another layout; a
@@ -21,6 +25,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -66,6 +71,8 @@ class DatabaseBuilder : public BlobContext {
 
   void ReadManifest();
   void ReadTables();
+  // Appends the copies under language 0 that the "neutral" line asks for.
+  void AddNeutralTexts(TabSource& source) const;
   ppDatafile& View(const std::string& layout);
   std::vector<int32_t> MapHeader(const TabSource& source, ppDatafile& view) const;
   void AddRecords(Table& table);
@@ -83,6 +90,7 @@ class DatabaseBuilder : public BlobContext {
   std::string output_;
   uint32_t typeCode_ = 0, secondCode_ = 0;
   std::vector<std::string> emptyLayouts_;
+  std::optional<int32_t> neutralLanguage_;  // the "neutral" line's language code, if any
   std::vector<Table> tables_;
   int32_t identifier_ = -1;
   std::string embeddedLayout_;  // the layout of the embedded table the current blob field holds

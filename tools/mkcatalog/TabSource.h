@@ -26,6 +26,8 @@ class TabSource {
   const std::vector<TabRow>& Rows() const { return rows_; }
   // The cell of `row` under the header field `name` (first such column), or "" when there is none.
   const std::string& Cell(const TabRow& row, const std::string& name) const;
+  // Appends a row made by the builder (as many cells as the header).
+  void AddRow(TabRow row) { rows_.push_back(std::move(row)); }
 
  private:
   std::filesystem::path path_;
