@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include "foundation/ProcessServices.h"
 
@@ -85,6 +86,17 @@ Zone::~Zone() {
   if (gCurrent == this) gCurrent = nullptr;
   munmap(base_, bytes_);
   std::free(extents_);
+}
+
+void Zone::Prefault() {
+  ZoneFreeIndex::Populate(base_, bytes_);
+  index_.Prefault();
+  // The extents come from calloc: populating from the start of the page the table begins on also backs
+  // the heap's bytes before it, which changes none of them.
+  const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(extents_) & ~(page - 1);
+  const uintptr_t end = reinterpret_cast<uintptr_t>(extents_ + masterPointers_);
+  ZoneFreeIndex::Populate(reinterpret_cast<void*>(begin), end - begin);
 }
 
 Zone* Zone::Current() { return gCurrent; }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace Vcon {
 namespace {
@@ -89,6 +90,18 @@ ZoneFreeIndex::ZoneFreeIndex(const char* zone, uint32_t zoneBytes)
 }
 
 ZoneFreeIndex::~ZoneFreeIndex() { munmap(mapping_, mappingBytes_); }
+
+void ZoneFreeIndex::Populate(void* begin, size_t bytes) {
+#if defined(MADV_POPULATE_WRITE)
+  if (madvise(begin, bytes, MADV_POPULATE_WRITE) == 0) return;
+#endif
+  // Kernels before 5.14 know no such advice: write each page's first byte back to itself.
+  const size_t page = size_t(sysconf(_SC_PAGESIZE));
+  volatile char* const bytesAt = static_cast<char*>(begin);
+  for (size_t at = 0; at < bytes; at += page) bytesAt[at] = bytesAt[at];
+}
+
+void ZoneFreeIndex::Prefault() { Populate(mapping_, mappingBytes_); }
 
 void ZoneFreeIndex::Clear() {
   heldOffset_ = kNone;

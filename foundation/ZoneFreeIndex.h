@@ -36,6 +36,11 @@ class ZoneFreeIndex {
   ZoneFreeIndex(const ZoneFreeIndex&) = delete;
   ZoneFreeIndex& operator=(const ZoneFreeIndex&) = delete;
 
+  // Backs the index's own pages with memory now (see Zone::Prefault).
+  void Prefault();
+  // Backs the pages of [begin, begin + bytes) with memory now, every byte kept; `begin` on a page boundary.
+  static void Populate(void* begin, size_t bytes);
+
   // No free block at all: a compaction clears the index and inserts the free blocks it leaves.
   void Clear();
   // A free block of `size` usable bytes now has its header at `offset`.

@@ -135,6 +135,30 @@ TEST(HandleZoneLayout, AFreshZoneIsResidentOnlyWhereItWasWritten) {
   for (Handle h : {b, d, e, f}) MemDispose(h);
 }
 
+// Faulting a zone's pages in up front backs all of it with memory and changes none of its bytes: the
+// blocks, the handles' data and the searches' answers stay as they were.
+TEST(HandleZoneLayout, PrefaultingBacksTheWholeZoneAndKeepsItsContents) {
+  TestZone zone(40'000'000, 400'000);
+  ASSERT_NE(zone.operator->(), nullptr);
+  Handle a = NewFilled(3000, 'a');
+  Handle b = NewFilled(20, 'b');
+  MemDispose(a);
+  const std::vector<Vcon::BlockInfo> before = zone->Blocks();
+  const int64_t resident = ResidentBytes();
+  zone->Prefault();
+  EXPECT_GE(ResidentBytes() - resident, 39'000'000);
+  const std::vector<Vcon::BlockInfo> after = zone->Blocks();
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < after.size(); ++i) {
+    EXPECT_EQ(after[i].offset, before[i].offset);
+    EXPECT_EQ(std::memcmp(&after[i].header, &before[i].header, sizeof(Vcon::BlockHeader)), 0) << i;
+  }
+  EXPECT_TRUE(AllBytes(b, 0, 20, 'b'));
+  Handle c = New(2000);  // next fit from the rover, past b
+  EXPECT_EQ(BlockOffset(*zone, c), BlockOffset(*zone, b) + 16 + 32);
+  for (Handle h : {b, c}) MemDispose(h);
+}
+
 TEST(HandleZoneLayout, ZonesThatCannotBeMadeAreRefusedAndLeaveTheCurrentZone) {
   Handle keep = NewFilled(10, 'k');
   EXPECT_EQ(MemInit(0xFFFFFFF0u, 400'000), 1);  // beyond what 32-bit offsets can address
