@@ -158,34 +158,35 @@ char** Zone::TakeMasterPointer() {
 }
 
 // Next fit: the first free block of at least `size` bytes from `start` on, wrapping past the end;
-// 0 when a full turn finds none.
-uint32_t Zone::FindFreeFrom(uint32_t start, uint32_t size) const {
-  if (size >= End()) return 0;
+// offset 0 when a full turn finds none.
+ZoneFreeIndex::Fit Zone::FindFreeFrom(uint32_t start, uint32_t size) const {
+  if (size >= End()) return {0, 0};
   if (start >= End()) start = FirstBlock();
-  const uint32_t found = index_.FindFrom(start, size);
-  return found == ZoneFreeIndex::kNone ? 0 : found;
+  const ZoneFreeIndex::Fit found = index_.FindFrom(start, size);
+  return found.offset == ZoneFreeIndex::kNone ? ZoneFreeIndex::Fit{0, 0} : found;
 }
 
 Zone::Taken Zone::FindDataBlock(uint32_t start, uint32_t size, uint32_t back) {
-  uint32_t found = FindFreeFrom(start, size);
-  if (found == 0) {
+  ZoneFreeIndex::Fit found = FindFreeFrom(start, size);
+  if (found.offset == 0) {
     Compact();
     ++compactions_;
     found = FindFreeFrom(RoverOffset(), size);
   }
-  if (found == 0) MemFatalError(1026, "Memory full in GetNewDataBlock");
-  return {found, TakeBlock(found, size, back)};
+  if (found.offset == 0) MemFatalError(1026, "Memory full in GetNewDataBlock");
+  return {found.offset, TakeBlock(found, size, back)};
 }
 
-// Marks the free block at `offset` used for `size` bytes by the master pointer at offset `back`,
-// splitting off the rest when 32 bytes or more would remain; the rover moves past the taken block.
-// Returns the block's slack. The header is only written, never read back: its old contents are known to
-// the index, and on a part of the zone next fit has not visited for a while a write need not wait for
-// the memory while a read would.
-uint32_t Zone::TakeBlock(uint32_t offset, uint32_t size, uint32_t back) {
+// Marks the free block `free` used for `size` bytes by the master pointer at offset `back`, splitting
+// off the rest when 32 bytes or more would remain; the rover moves past the taken block. Returns the
+// block's slack. The header is only written, never read back: its old contents are known to the index,
+// and on a part of the zone next fit has not visited for a while a write need not wait for the memory
+// while a read would.
+uint32_t Zone::TakeBlock(ZoneFreeIndex::Fit free, uint32_t size, uint32_t back) {
+  const uint32_t offset = free.offset;
   BlockHeader* b = At(offset);
   const uint32_t rounded = uint32_t(RoundUp16(size));  // fits: it is at most the block's capacity
-  const uint32_t capacity = index_.SizeOf(offset);     // a free block has no slack
+  const uint32_t capacity = free.size;                 // a free block has no slack
   index_.Erase(offset, capacity);
   if (capacity - rounded < kSplitThreshold) {
     *b = {back, size, 0, capacity - size};
@@ -290,9 +291,9 @@ bool Zone::MoveToRover(Handle h) {
   const BlockHeader* old = HeaderOf(h);
   if (old == nullptr || (old->flags & (kBlockLocked | kBlockTable)) != 0) return false;
   const uint32_t size = ExtentOf(h).size;
-  const uint32_t found = FindFreeFrom(RoverOffset(), size);
-  if (found == 0) return false;
-  MoveInto(h, {found, TakeBlock(found, size, OffsetOf(h))}, size);
+  const ZoneFreeIndex::Fit found = FindFreeFrom(RoverOffset(), size);
+  if (found.offset == 0) return false;
+  MoveInto(h, {found.offset, TakeBlock(found, size, OffsetOf(h))}, size);
   return true;
 }
 

@@ -124,8 +124,9 @@ class Zone {
     uint32_t slack;
   };
   Taken FindDataBlock(uint32_t start, uint32_t size, uint32_t back);
-  uint32_t FindFreeFrom(uint32_t start, uint32_t size) const;
-  uint32_t TakeBlock(uint32_t offset, uint32_t size, uint32_t back);
+  // The free block next fit takes for `size` bytes from `start`, offset 0 when none.
+  ZoneFreeIndex::Fit FindFreeFrom(uint32_t start, uint32_t size) const;
+  uint32_t TakeBlock(ZoneFreeIndex::Fit free, uint32_t size, uint32_t back);
   void FreeBlock(BlockHeader* b, uint32_t length);
   void ShrinkInPlace(BlockHeader* b, Extent& extent, uint32_t size);
   void MoveToNewBlock(Handle h, uint32_t size);

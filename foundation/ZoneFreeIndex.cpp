@@ -111,11 +111,24 @@ void ZoneFreeIndex::Clear() {
 
 uint32_t ZoneFreeIndex::SizeOf(uint32_t offset) const {
   if (offset == heldOffset_) return heldSize_;
+  const uint64_t bits = free_[ChunkOf(offset)];
+  return (bits & (bits - 1)) == 0 ? LoneSize(offset) : TableSize(offset);
+}
+
+uint32_t ZoneFreeIndex::LoneSize(uint32_t offset) const {
+  const uint32_t bound = Bound(ChunkOf(offset));
+  return bound < kBoundCap ? bound - 1 : HeaderSize(offset);
+}
+
+uint32_t ZoneFreeIndex::TableSize(uint32_t offset) const {
   const uint32_t units = units_[offset >> kHeaderShift];
-  if (units < kLargeUnits) return units << kHeaderShift;
-  assert(ReadsHeader(units << kHeaderShift));
+  return units < kLargeUnits ? units << kHeaderShift : HeaderSize(offset);
+}
+
+uint32_t ZoneFreeIndex::HeaderSize(uint32_t offset) const {
   uint32_t size;  // the header's second word
   std::memcpy(&size, zone_ + offset + 4, sizeof size);
+  assert(ReadsHeader(size));
   return size;
 }
 
@@ -124,10 +137,20 @@ bool ZoneFreeIndex::IsFree(uint32_t offset) const {
 }
 
 void ZoneFreeIndex::Insert(uint32_t offset, uint32_t size) {
-  free_[ChunkOf(offset)] |= uint64_t(1) << SlotOf(offset);
-  units_[offset >> kHeaderShift] = UnitsOf(size);
+  const uint32_t chunk = ChunkOf(offset);
+  uint64_t& bits = free_[chunk];
+  if (bits != 0) {
+    // The chunk has company for its block: both sizes go into the table (the lone one's before the
+    // chunk's value stops telling it).
+    if ((bits & (bits - 1)) == 0) {
+      const uint32_t lone = (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
+      units_[lone >> kHeaderShift] = UnitsOf(LoneSize(lone));
+    }
+    units_[offset >> kHeaderShift] = UnitsOf(size);
+  }
+  bits |= uint64_t(1) << SlotOf(offset);
   const uint32_t bound = Capped(size + 1);  // a free block is smaller than the zone, itself under 4 GiB
-  uint32_t i = ChunkOf(offset);
+  uint32_t i = chunk;
   for (std::vector<Group>& level : levels_) {
     uint32_t& value = level[i / kFanOut].value[i % kFanOut];
     if (value >= bound) return;
@@ -157,12 +180,13 @@ void ZoneFreeIndex::Erase(uint32_t offset, uint32_t size) {
   const uint32_t chunk = ChunkOf(offset);
   uint64_t& bits = free_[chunk];
   bits &= ~(uint64_t(1) << SlotOf(offset));
-  // Only the largest block's leaving lowers the chunk's value: find the next largest.
+  // Only the largest block's leaving lowers the chunk's value: find the next largest. The blocks left
+  // shared the chunk with this one, so their sizes are in the table.
   if (Capped(size + 1) < Bound(chunk)) return;
   uint32_t bound = 0;
   for (uint64_t rest = bits; rest != 0; rest &= rest - 1) {
     const uint32_t at = (chunk << kChunkShift) | (uint32_t(std::countr_zero(rest)) << kHeaderShift);
-    bound = std::max(bound, SizeOf(at) + 1);
+    bound = std::max(bound, TableSize(at) + 1);
   }
   bound = Capped(bound);
   SetBound(chunk, bound);
@@ -206,12 +230,20 @@ uint32_t ZoneFreeIndex::NextChunkWith(uint32_t chunk, uint32_t need) const {
   return i;
 }
 
-uint32_t ZoneFreeIndex::FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const {
+ZoneFreeIndex::Fit ZoneFreeIndex::FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const {
+  const uint64_t all = free_[chunk];
+  if ((all & (all - 1)) == 0) {
+    if (bits == 0) return {kNone, 0};
+    const uint32_t at = (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
+    const uint32_t found = LoneSize(at);
+    return found >= size ? Fit{at, found} : Fit{kNone, 0};
+  }
   for (; bits != 0; bits &= bits - 1) {
     const uint32_t at = (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
-    if (SizeOf(at) >= size) return at;
+    const uint32_t found = TableSize(at);
+    if (found >= size) return {at, found};
   }
-  return kNone;
+  return {kNone, 0};
 }
 
 uint32_t ZoneFreeIndex::NextFree(uint32_t offset) const {
@@ -225,35 +257,36 @@ uint32_t ZoneFreeIndex::NextFree(uint32_t offset) const {
   return (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
 }
 
-uint32_t ZoneFreeIndex::FindFrom(uint32_t start, uint32_t size) const {
+ZoneFreeIndex::Fit ZoneFreeIndex::FindFrom(uint32_t start, uint32_t size) const {
   if (heldOffset_ == kNone || heldSize_ < size) return FindInTree(start, size);
-  if (heldOffset_ == start) return start;  // the usual case: the rest of the last split, at the rover
-  const uint32_t tree = FindInTree(start, size);
-  if (tree == kNone) return heldOffset_;
+  const Fit held = {heldOffset_, heldSize_};
+  if (heldOffset_ == start) return held;  // the usual case: the rest of the last split, at the rover
+  const Fit tree = FindInTree(start, size);
+  if (tree.offset == kNone) return held;
   // The first of the two in address order from `start`, wrapping past the zone's end.
   const uint32_t heldRank = heldOffset_ - start;  // modulo 2^32: below `start` ranks after the end
-  return tree - start < heldRank ? tree : heldOffset_;
+  return tree.offset - start < heldRank ? tree : held;
 }
 
-uint32_t ZoneFreeIndex::FindInTree(uint32_t start, uint32_t size) const {
+ZoneFreeIndex::Fit ZoneFreeIndex::FindInTree(uint32_t start, uint32_t size) const {
   const uint32_t need = Capped(size + 1);
   const uint32_t first = ChunkOf(start);
   const uint64_t fromStart = ~uint64_t(0) << SlotOf(start);
   if (Bound(first) >= need) {
-    const uint32_t at = FirstFit(first, free_[first] & fromStart, size);
-    if (at != kNone) return at;
+    const Fit at = FirstFit(first, free_[first] & fromStart, size);
+    if (at.offset != kNone) return at;
   }
   // Every chunk's value is exact (below the cap), so each chunk the tree names holds a fit; the loops
   // guard that, and go on past a chunk named for a block of 2 GiB or more that proves too small.
   for (uint32_t c = NextChunkWith(first + 1, need); c != kNone; c = NextChunkWith(c + 1, need)) {
-    const uint32_t at = FirstFit(c, free_[c], size);
-    if (at != kNone) return at;
+    const Fit at = FirstFit(c, free_[c], size);
+    if (at.offset != kNone) return at;
   }
   for (uint32_t c = NextChunkWith(0, need); c != kNone && c <= first; c = NextChunkWith(c + 1, need)) {
-    const uint32_t at = FirstFit(c, c == first ? free_[c] & ~fromStart : free_[c], size);
-    if (at != kNone) return at;
+    const Fit at = FirstFit(c, c == first ? free_[c] & ~fromStart : free_[c], size);
+    if (at.offset != kNone) return at;
   }
-  return kNone;
+  return {kNone, 0};
 }
 
 }  // namespace Vcon

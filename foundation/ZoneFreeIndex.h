@@ -3,10 +3,12 @@
 //
 // The zone is cut into chunks of 1024 bytes, 64 possible header positions each (headers sit on 16-byte
 // boundaries). Per chunk the index keeps one 64-bit word with a bit for every free block header in the
-// chunk, the exact value (largest free size + 1, capped just under 2^31 for the vector compares) over
-// those blocks (0: none), and every free block's size, in 16-byte units up to a cap. A max tree over the
-// values finds the next chunk that holds a large enough free block in logarithmic time; the bits then
-// lead straight to the free blocks of that chunk.
+// chunk and the exact value (largest free size + 1, capped just under 2^31 for the vector compares) over
+// those blocks (0: none). A max tree over the values finds the next chunk that holds a large enough free
+// block in logarithmic time; the bits then lead straight to the free blocks of that chunk. Most chunks
+// hold one free block at most, whose size is then its chunk's value less one; only chunks with two or
+// more keep each free block's size, in 16-byte units up to a cap, in a table that is therefore seldom
+// read or written.
 //
 // Only sizes past the cap (about 1 MB) are read from the zone's headers; the index never writes the
 // zone. The zone tells it of every free block made and every free block taken, with its size.
@@ -54,9 +56,14 @@ class ZoneFreeIndex {
   // Puts the held block, if any, into the tree: NextFree walks only the tree.
   void Release();
 
+  // A free block: its header's offset (kNone: no block) and its usable bytes.
+  struct Fit {
+    uint32_t offset;
+    uint32_t size;
+  };
   // The first free block of at least `size` bytes in address order from the header at `start` on,
-  // wrapping past the zone's end back to `start`; kNone when there is none.
-  uint32_t FindFrom(uint32_t start, uint32_t size) const;
+  // wrapping past the zone's end back to `start`; offset kNone when there is none.
+  Fit FindFrom(uint32_t start, uint32_t size) const;
   // The first free block header at `offset` or after it, or kNone; sees no held block (Release first).
   uint32_t NextFree(uint32_t offset) const;
   // The size of the free block whose header is at `offset`.
@@ -73,10 +80,16 @@ class ZoneFreeIndex {
   void SetBound(uint32_t chunk, uint32_t bound);
   // The first chunk from `chunk` on whose bound is at least `need`, or kNone.
   uint32_t NextChunkWith(uint32_t chunk, uint32_t need) const;
-  // The first free block among `bits` of `chunk` with at least `size` bytes, or kNone.
-  uint32_t FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const;
+  // The first free block among `bits` of `chunk` with at least `size` bytes, offset kNone when none.
+  Fit FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const;
   // FindFrom over the tree alone.
-  uint32_t FindInTree(uint32_t start, uint32_t size) const;
+  Fit FindInTree(uint32_t start, uint32_t size) const;
+  // The size of the free block at `offset`, the only one of its chunk: its chunk's value less one.
+  uint32_t LoneSize(uint32_t offset) const;
+  // The size of the free block at `offset`, which shares its chunk with others: from the table.
+  uint32_t TableSize(uint32_t offset) const;
+  // The block's size from its header, for sizes the chunk values and the table only cap.
+  uint32_t HeaderSize(uint32_t offset) const;
 
   // A max tree with a cache line per node: value i of level l + 1 is the largest of group i of level l.
   static constexpr uint32_t kFanOut = 16;
@@ -94,8 +107,9 @@ class ZoneFreeIndex {
   void* mapping_ = nullptr;
   size_t mappingBytes_ = 0;
   uint64_t* free_ = nullptr;  // per chunk: bit i set when a free block header sits at 16 * i in it
-  // Per possible header position: a free block's size in 16-byte units, kept from Insert so that searches
-  // read this small array rather than headers spread over the zone; read only where free_ has a bit.
+  // Per possible header position: a free block's size in 16-byte units, so that searches read this small
+  // array rather than headers spread over the zone; written and read only for chunks that hold two or
+  // more free blocks (a lone block's entry may be stale).
   uint16_t* units_ = nullptr;
 };
 
