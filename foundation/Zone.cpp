@@ -13,9 +13,6 @@
 namespace Vcon {
 namespace {
 
-// The installed zone: installed by the main thread before workers start, read by any thread.
-Zone* gCurrent = nullptr;
-
 // Zone header (16) + the table's block header (16) + the table's own 16 bytes of counts.
 constexpr uint64_t kTableDataOffset = 32;
 constexpr uint64_t kFirstMasterPointer = kTableDataOffset + 16;
@@ -83,7 +80,7 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
 }
 
 Zone::~Zone() {
-  if (gCurrent == this) gCurrent = nullptr;
+  if (current_ == this) current_ = nullptr;
   munmap(base_, bytes_);
   std::free(extents_);
 }
@@ -99,11 +96,9 @@ void Zone::Prefault() {
   ZoneFreeIndex::Populate(reinterpret_cast<void*>(begin), end - begin);
 }
 
-Zone* Zone::Current() { return gCurrent; }
-
 Zone* Zone::Install(Zone* zone) {
-  Zone* previous = gCurrent;
-  gCurrent = zone;
+  Zone* previous = current_;
+  current_ = zone;
   return previous;
 }
 
@@ -117,14 +112,20 @@ bool Zone::Contains(const void* p) const {
   return c >= base_ && c < base_ + End();
 }
 
-bool Zone::IsLive(Handle h) const {
-  const char* const first = base_ + kFirstMasterPointer;
-  const char* const mp = reinterpret_cast<const char*>(h);
-  if (mp < first || mp >= first + 8 * uint64_t(masterPointers_) || (mp - first) % 8 != 0) return false;
-  const char* data = *h;
-  const char* firstData = first + 8 * uint64_t(masterPointers_) + 16;
-  return data >= firstData && data <= base_ + End() && (data - base_) % 16 == 0;
+// Differences of addresses as unsigned numbers, so that one comparison rejects what lies below as well as
+// what lies above. The first block's data after the table starts on a 16-byte boundary (the table holds a
+// multiple of four master pointers), so data offsets from it are multiples of 16 as well.
+Zone::Extent* Zone::LiveExtent(Handle h) const {
+  const uintptr_t at =
+      reinterpret_cast<uintptr_t>(h) - reinterpret_cast<uintptr_t>(base_ + kFirstMasterPointer);
+  if (at >= 8 * uintptr_t(masterPointers_) || at % 8 != 0) return nullptr;
+  const uintptr_t firstData = kFirstMasterPointer + 8 * uintptr_t(masterPointers_) + 16;
+  const uintptr_t data = reinterpret_cast<uintptr_t>(*h) - reinterpret_cast<uintptr_t>(base_) - firstData;
+  if (data > End() - firstData || data % 16 != 0) return nullptr;
+  return extents_ + at / 8;
 }
+
+bool Zone::IsLive(Handle h) const { return LiveExtent(h) != nullptr; }
 
 BlockHeader* Zone::HeaderOf(Handle h) const {
   if (!IsLive(h)) return nullptr;
@@ -220,9 +221,10 @@ void Zone::FreeBlock(BlockHeader* b, uint32_t length) {
 }
 
 void Zone::Dispose(Handle h) {
-  if (!IsLive(h)) return;
+  const Extent* const live = LiveExtent(h);
+  if (live == nullptr) return;
   BlockHeader* b = reinterpret_cast<BlockHeader*>(*h - 16);
-  const Extent e = ExtentOf(h);
+  const Extent e = *live;
   assert(b->back == OffsetOf(h) && (b->flags & kBlockFree) == 0 && b->size == e.size && b->slack == e.slack);
   FreeBlock(b, e.size + e.slack);
   *h = reinterpret_cast<char*>(freeMasterPointers_);
@@ -230,9 +232,10 @@ void Zone::Dispose(Handle h) {
 }
 
 void Zone::SetHandleSize(Handle h, uint32_t size) {
-  if (!IsLive(h)) return;
+  Extent* const live = LiveExtent(h);
+  if (live == nullptr) return;
   BlockHeader* b = reinterpret_cast<BlockHeader*>(*h - 16);
-  Extent& e = ExtentOf(h);
+  Extent& e = *live;
   assert(b->back == OffsetOf(h) && (b->flags & kBlockFree) == 0 && b->size == e.size && b->slack == e.slack &&
          ((b->flags & kBlockLocked) != 0) == (e.locked != 0));
   if (size == e.size) return;

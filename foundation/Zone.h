@@ -55,7 +55,7 @@ class Zone {
   Zone& operator=(const Zone&) = delete;
 
   // The zone the handle operations use; null before MemInit and after MemTerminate.
-  static Zone* Current();
+  static Zone* Current() { return current_; }
   // Makes `zone` current and returns the previous one (the caller keeps ownership of both).
   static Zone* Install(Zone* zone);
 
@@ -115,6 +115,8 @@ class Zone {
   // True when `h` is a master pointer of this zone's table that owns a block: freed and never used
   // master pointers hold null or an address inside the table, never data.
   bool IsLive(Handle h) const;
+  // The extent of `h` when IsLive(h), else null.
+  Extent* LiveExtent(Handle h) const;
   Extent& ExtentOf(Handle h) const;
 
   char** TakeMasterPointer();
@@ -133,6 +135,10 @@ class Zone {
   void MoveInto(Handle h, Taken fresh, uint32_t size);
   uint32_t CompactRun(uint32_t free);
   uint32_t SlideUsedBlocks(uint32_t from, uint32_t limit, uint32_t to);
+
+  // The installed zone: installed by the main thread before workers start, read by any thread; every
+  // handle operation reads it, hence inline.
+  static inline Zone* current_ = nullptr;
 
   char* base_;
   uint32_t bytes_;  // the whole zone, mapped from the kernel

@@ -110,14 +110,7 @@ void ZoneFreeIndex::Clear() {
 }
 
 uint32_t ZoneFreeIndex::SizeOf(uint32_t offset) const {
-  if (offset == heldOffset_) return heldSize_;
-  const uint64_t bits = free_[ChunkOf(offset)];
-  return (bits & (bits - 1)) == 0 ? LoneSize(offset) : TableSize(offset);
-}
-
-uint32_t ZoneFreeIndex::LoneSize(uint32_t offset) const {
-  const uint32_t bound = Bound(ChunkOf(offset));
-  return bound < kBoundCap ? bound - 1 : HeaderSize(offset);
+  return offset == heldOffset_ ? heldSize_ : TableSize(offset);
 }
 
 uint32_t ZoneFreeIndex::TableSize(uint32_t offset) const {
@@ -138,17 +131,8 @@ bool ZoneFreeIndex::IsFree(uint32_t offset) const {
 
 void ZoneFreeIndex::Insert(uint32_t offset, uint32_t size) {
   const uint32_t chunk = ChunkOf(offset);
-  uint64_t& bits = free_[chunk];
-  if (bits != 0) {
-    // The chunk has company for its block: both sizes go into the table (the lone one's before the
-    // chunk's value stops telling it).
-    if ((bits & (bits - 1)) == 0) {
-      const uint32_t lone = (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
-      units_[lone >> kHeaderShift] = UnitsOf(LoneSize(lone));
-    }
-    units_[offset >> kHeaderShift] = UnitsOf(size);
-  }
-  bits |= uint64_t(1) << SlotOf(offset);
+  free_[chunk] |= uint64_t(1) << SlotOf(offset);
+  units_[offset >> kHeaderShift] = UnitsOf(size);
   const uint32_t bound = Capped(size + 1);  // a free block is smaller than the zone, itself under 4 GiB
   uint32_t i = chunk;
   for (std::vector<Group>& level : levels_) {
@@ -159,29 +143,17 @@ void ZoneFreeIndex::Insert(uint32_t offset, uint32_t size) {
   }
 }
 
-void ZoneFreeIndex::Hold(uint32_t offset, uint32_t size) {
-  Release();
-  heldOffset_ = offset;
-  heldSize_ = size;
-}
-
-void ZoneFreeIndex::Release() {
-  if (heldOffset_ == kNone) return;
+void ZoneFreeIndex::InsertHeld() {
   const uint32_t offset = heldOffset_;
   heldOffset_ = kNone;
   Insert(offset, heldSize_);
 }
 
-void ZoneFreeIndex::Erase(uint32_t offset, uint32_t size) {
-  if (offset == heldOffset_) {
-    heldOffset_ = kNone;
-    return;
-  }
+void ZoneFreeIndex::EraseFromTree(uint32_t offset, uint32_t size) {
   const uint32_t chunk = ChunkOf(offset);
   uint64_t& bits = free_[chunk];
   bits &= ~(uint64_t(1) << SlotOf(offset));
-  // Only the largest block's leaving lowers the chunk's value: find the next largest. The blocks left
-  // shared the chunk with this one, so their sizes are in the table.
+  // Only the largest block's leaving lowers the chunk's value: find the next largest.
   if (Capped(size + 1) < Bound(chunk)) return;
   uint32_t bound = 0;
   for (uint64_t rest = bits; rest != 0; rest &= rest - 1) {
@@ -189,21 +161,28 @@ void ZoneFreeIndex::Erase(uint32_t offset, uint32_t size) {
     bound = std::max(bound, TableSize(at) + 1);
   }
   bound = Capped(bound);
-  SetBound(chunk, bound);
+  LowerBound(chunk, bound);
 }
 
 uint32_t ZoneFreeIndex::Bound(uint32_t chunk) const {
   return levels_[0][chunk / kFanOut].value[chunk % kFanOut];
 }
 
-void ZoneFreeIndex::SetBound(uint32_t chunk, uint32_t bound) {
+void ZoneFreeIndex::LowerBound(uint32_t chunk, uint32_t bound) {
   uint32_t i = chunk;
-  levels_[0][i / kFanOut].value[i % kFanOut] = bound;
+  uint32_t& first = levels_[0][i / kFanOut].value[i % kFanOut];
+  assert(bound <= first);
+  uint32_t old = first;
+  first = bound;
   for (size_t l = 1; l < levels_.size(); ++l) {
-    const uint32_t most = GroupMax(levels_[l - 1][i / kFanOut].value);
+    const uint32_t* group = levels_[l - 1][i / kFanOut].value;
     i /= kFanOut;
     uint32_t& value = levels_[l][i / kFanOut].value[i % kFanOut];
-    if (value == most) return;  // the levels above hold the same maximum already
+    // The group's maximum stays where the lowered value was not it, or where another value equals it.
+    if (value != old) return;
+    const uint32_t most = GroupMax(group);
+    if (value == most) return;
+    old = value;
     value = most;
   }
 }
@@ -231,13 +210,6 @@ uint32_t ZoneFreeIndex::NextChunkWith(uint32_t chunk, uint32_t need) const {
 }
 
 ZoneFreeIndex::Fit ZoneFreeIndex::FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const {
-  const uint64_t all = free_[chunk];
-  if ((all & (all - 1)) == 0) {
-    if (bits == 0) return {kNone, 0};
-    const uint32_t at = (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
-    const uint32_t found = LoneSize(at);
-    return found >= size ? Fit{at, found} : Fit{kNone, 0};
-  }
   for (; bits != 0; bits &= bits - 1) {
     const uint32_t at = (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
     const uint32_t found = TableSize(at);
@@ -257,10 +229,9 @@ uint32_t ZoneFreeIndex::NextFree(uint32_t offset) const {
   return (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
 }
 
-ZoneFreeIndex::Fit ZoneFreeIndex::FindFrom(uint32_t start, uint32_t size) const {
+ZoneFreeIndex::Fit ZoneFreeIndex::FindBeyondHeld(uint32_t start, uint32_t size) const {
   if (heldOffset_ == kNone || heldSize_ < size) return FindInTree(start, size);
   const Fit held = {heldOffset_, heldSize_};
-  if (heldOffset_ == start) return held;  // the usual case: the rest of the last split, at the rover
   const Fit tree = FindInTree(start, size);
   if (tree.offset == kNone) return held;
   // The first of the two in address order from `start`, wrapping past the zone's end.

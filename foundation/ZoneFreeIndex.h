@@ -5,10 +5,8 @@
 // boundaries). Per chunk the index keeps one 64-bit word with a bit for every free block header in the
 // chunk and the exact value (largest free size + 1, capped just under 2^31 for the vector compares) over
 // those blocks (0: none). A max tree over the values finds the next chunk that holds a large enough free
-// block in logarithmic time; the bits then lead straight to the free blocks of that chunk. Most chunks
-// hold one free block at most, whose size is then its chunk's value less one; only chunks with two or
-// more keep each free block's size, in 16-byte units up to a cap, in a table that is therefore seldom
-// read or written.
+// block in logarithmic time; the bits then lead straight to the free blocks of that chunk. Every free
+// block's size is kept too, in 16-byte units up to a cap.
 //
 // Only sizes past the cap (about 1 MB) are read from the zone's headers; the index never writes the
 // zone. The zone tells it of every free block made and every free block taken, with its size.
@@ -49,12 +47,24 @@ class ZoneFreeIndex {
   void Insert(uint32_t offset, uint32_t size);
   // The free block at `offset`, which had `size` usable bytes when inserted, is free no longer. Its header
   // may already be overwritten.
-  void Erase(uint32_t offset, uint32_t size);
+  void Erase(uint32_t offset, uint32_t size) {
+    if (offset == heldOffset_) {
+      heldOffset_ = kNone;
+      return;
+    }
+    EraseFromTree(offset, size);
+  }
   // A free block of `size` usable bytes at `offset`, to be held aside (the one held so far goes into the
   // tree). Erase and the searches treat it like any other.
-  void Hold(uint32_t offset, uint32_t size);
+  void Hold(uint32_t offset, uint32_t size) {
+    Release();
+    heldOffset_ = offset;
+    heldSize_ = size;
+  }
   // Puts the held block, if any, into the tree: NextFree walks only the tree.
-  void Release();
+  void Release() {
+    if (heldOffset_ != kNone) InsertHeld();
+  }
 
   // A free block: its header's offset (kNone: no block) and its usable bytes.
   struct Fit {
@@ -63,7 +73,11 @@ class ZoneFreeIndex {
   };
   // The first free block of at least `size` bytes in address order from the header at `start` on,
   // wrapping past the zone's end back to `start`; offset kNone when there is none.
-  Fit FindFrom(uint32_t start, uint32_t size) const;
+  // The usual case, answered here: the rest of the last split, at the rover, is large enough.
+  Fit FindFrom(uint32_t start, uint32_t size) const {
+    if (heldOffset_ == start && heldSize_ >= size) return {start, heldSize_};
+    return FindBeyondHeld(start, size);
+  }
   // The first free block header at `offset` or after it, or kNone; sees no held block (Release first).
   uint32_t NextFree(uint32_t offset) const;
   // The size of the free block whose header is at `offset`.
@@ -77,16 +91,19 @@ class ZoneFreeIndex {
  private:
   static uint32_t ChunkOf(uint32_t offset) { return offset >> kChunkShift; }
   uint32_t Bound(uint32_t chunk) const;
-  void SetBound(uint32_t chunk, uint32_t bound);
+  // Lowers the value of `chunk` to `bound` (never raises it) and the maxima above it.
+  void LowerBound(uint32_t chunk, uint32_t bound);
   // The first chunk from `chunk` on whose bound is at least `need`, or kNone.
   uint32_t NextChunkWith(uint32_t chunk, uint32_t need) const;
+  void InsertHeld();
+  void EraseFromTree(uint32_t offset, uint32_t size);
+  // FindFrom when the held block does not start at `start` or is too small.
+  Fit FindBeyondHeld(uint32_t start, uint32_t size) const;
   // The first free block among `bits` of `chunk` with at least `size` bytes, offset kNone when none.
   Fit FirstFit(uint32_t chunk, uint64_t bits, uint32_t size) const;
   // FindFrom over the tree alone.
   Fit FindInTree(uint32_t start, uint32_t size) const;
-  // The size of the free block at `offset`, the only one of its chunk: its chunk's value less one.
-  uint32_t LoneSize(uint32_t offset) const;
-  // The size of the free block at `offset`, which shares its chunk with others: from the table.
+  // The size of the free block at `offset` in the tree (not the held one).
   uint32_t TableSize(uint32_t offset) const;
   // The block's size from its header, for sizes the chunk values and the table only cap.
   uint32_t HeaderSize(uint32_t offset) const;
@@ -107,9 +124,8 @@ class ZoneFreeIndex {
   void* mapping_ = nullptr;
   size_t mappingBytes_ = 0;
   uint64_t* free_ = nullptr;  // per chunk: bit i set when a free block header sits at 16 * i in it
-  // Per possible header position: a free block's size in 16-byte units, so that searches read this small
-  // array rather than headers spread over the zone; written and read only for chunks that hold two or
-  // more free blocks (a lone block's entry may be stale).
+  // Per possible header position: a free block's size in 16-byte units, kept from Insert so that searches
+  // read this small array rather than headers spread over the zone; read only where free_ has a bit.
   uint16_t* units_ = nullptr;
 };
 
