@@ -15,8 +15,8 @@
 namespace Vcon {
 namespace {
 
-constexpr uint32_t kHeaderShift = 4;  // headers sit on 16-byte boundaries
 constexpr uint32_t kChunkMask = (1u << ZoneFreeIndex::kChunkShift) - 1;
+constexpr uint32_t kHeaderShift = ZoneFreeIndex::kHeaderShift;
 constexpr uint32_t kSlotsPerChunk = 1u << (ZoneFreeIndex::kChunkShift - kHeaderShift);
 
 // Tree values are kept below 2^31 so that the vector units' signed comparisons order them: a bound past
@@ -107,15 +107,6 @@ void ZoneFreeIndex::Clear() {
   heldOffset_ = kNone;
   std::fill(free_, free_ + chunks_, 0);
   for (std::vector<Group>& level : levels_) std::fill(level.begin(), level.end(), Group{});
-}
-
-uint32_t ZoneFreeIndex::SizeOf(uint32_t offset) const {
-  return offset == heldOffset_ ? heldSize_ : TableSize(offset);
-}
-
-uint32_t ZoneFreeIndex::TableSize(uint32_t offset) const {
-  const uint32_t units = units_[offset >> kHeaderShift];
-  return units < kLargeUnits ? units << kHeaderShift : HeaderSize(offset);
 }
 
 uint32_t ZoneFreeIndex::HeaderSize(uint32_t offset) const {
@@ -216,17 +207,6 @@ ZoneFreeIndex::Fit ZoneFreeIndex::FirstFit(uint32_t chunk, uint64_t bits, uint32
     if (found >= size) return {at, found};
   }
   return {kNone, 0};
-}
-
-uint32_t ZoneFreeIndex::NextFree(uint32_t offset) const {
-  uint32_t chunk = ChunkOf(offset);
-  if (chunk >= chunks_) return kNone;
-  uint64_t bits = free_[chunk] & (~uint64_t(0) << SlotOf(offset));
-  while (bits == 0) {
-    if (++chunk == chunks_) return kNone;
-    bits = free_[chunk];
-  }
-  return (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
 }
 
 ZoneFreeIndex::Fit ZoneFreeIndex::FindBeyondHeld(uint32_t start, uint32_t size) const {

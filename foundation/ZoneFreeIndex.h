@@ -17,6 +17,7 @@
 // against the tree's answer by address order from their start, so answers are the same either way.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -26,6 +27,7 @@ namespace Vcon {
 class ZoneFreeIndex {
  public:
   static constexpr uint32_t kChunkShift = 10;
+  static constexpr uint32_t kHeaderShift = 4;  // headers sit on 16-byte boundaries
   static constexpr uint32_t kNone = UINT32_MAX;
   // A kept size of this many 16-byte units or more means "at least this": the header has the exact size.
   static constexpr uint32_t kLargeUnits = UINT16_MAX;
@@ -79,9 +81,18 @@ class ZoneFreeIndex {
     return FindBeyondHeld(start, size);
   }
   // The first free block header at `offset` or after it, or kNone; sees no held block (Release first).
-  uint32_t NextFree(uint32_t offset) const;
+  uint32_t NextFree(uint32_t offset) const {
+    uint32_t chunk = ChunkOf(offset);
+    if (chunk >= chunks_) return kNone;
+    uint64_t bits = free_[chunk] & (~uint64_t(0) << ((offset >> kHeaderShift) & 63));
+    while (bits == 0) {
+      if (++chunk == chunks_) return kNone;
+      bits = free_[chunk];
+    }
+    return (chunk << kChunkShift) | (uint32_t(std::countr_zero(bits)) << kHeaderShift);
+  }
   // The size of the free block whose header is at `offset`.
-  uint32_t SizeOf(uint32_t offset) const;
+  uint32_t SizeOf(uint32_t offset) const { return offset == heldOffset_ ? heldSize_ : TableSize(offset); }
   // True when a free block's header is at `offset` (held aside or in the tree).
   bool IsFree(uint32_t offset) const;
   // True when the index reads the size of a free block of `size` bytes from its header, which the zone
@@ -104,7 +115,10 @@ class ZoneFreeIndex {
   // FindFrom over the tree alone.
   Fit FindInTree(uint32_t start, uint32_t size) const;
   // The size of the free block at `offset` in the tree (not the held one).
-  uint32_t TableSize(uint32_t offset) const;
+  uint32_t TableSize(uint32_t offset) const {
+    const uint32_t units = units_[offset >> kHeaderShift];
+    return units < kLargeUnits ? units << kHeaderShift : HeaderSize(offset);
+  }
   // The block's size from its header, for sizes the chunk values and the table only cap.
   uint32_t HeaderSize(uint32_t offset) const;
 
