@@ -222,6 +222,47 @@ TEST(HandleDisposal, NullTwiceAndStaleHandlesAreIgnored) {
   ExpectConsistent(*zone);
 }
 
+// Addresses that are not live master pointers of the zone, whether below, inside or past its table, or
+// outside the zone altogether, are refused by every operation: nothing is freed, resized or read.
+TEST(HandleDisposal, AddressesThatAreNoLiveMasterPointersAreRefused) {
+  TestZone zone(kSmallZone, 8);  // 12 master pointers
+  Handle live = NewFilled(40, 'x');
+  Handle freed = New(8);
+  MemDispose(freed);
+  char* outsideCopy = *live;  // names the live data, but from outside the table
+  char* const base = const_cast<char*>(zone->Base());
+  const uint32_t tableEnd = 48 + 8 * zone->MasterPointerCount();
+  struct Foreign {
+    const char* what;
+    Handle h;
+  };
+  const Foreign foreign[] = {
+      {"the zone header", reinterpret_cast<Handle>(base)},
+      {"the table's counts", reinterpret_cast<Handle>(base + 32)},
+      {"half way into a live master pointer", reinterpret_cast<Handle>(reinterpret_cast<char*>(live) + 4)},
+      {"a freed master pointer", freed},
+      {"a master pointer never handed out", reinterpret_cast<Handle>(base + tableEnd - 8)},
+      {"just past the table", reinterpret_cast<Handle>(base + tableEnd)},
+      {"the live handle's data", reinterpret_cast<Handle>(*live)},
+      {"a pointer outside the zone", &outsideCopy},
+  };
+  const std::vector<Vcon::BlockInfo> before = zone->Blocks();
+  const uint32_t freeCount = zone->FreeMasterPointerCount();
+  for (const Foreign& f : foreign) {
+    EXPECT_EQ(zone->HeaderOf(f.h), nullptr) << f.what;
+    EXPECT_EQ(MemGetSize(f.h), 0) << f.what;
+    MemSetSize(f.h, 200);
+    MemDispose(f.h);
+    EXPECT_EQ(zone->FreeMasterPointerCount(), freeCount) << f.what;
+    EXPECT_EQ(zone->Blocks().size(), before.size()) << f.what;
+  }
+  EXPECT_EQ(outsideCopy, *live);
+  EXPECT_EQ(MemGetSize(live), 40);
+  EXPECT_TRUE(AllBytes(live, 0, 40, 'x'));
+  ExpectConsistent(*zone);
+  MemDispose(live);
+}
+
 TEST(HandleResize, ShrinkingKeepsTheAddressAndSplitsOnlyLargeRemainders) {
   TestZone zone(4096, 0);
   Handle small = NewFilled(100, 's');
