@@ -6,14 +6,12 @@
 #include <cstring>
 #include <new>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include "foundation/ProcessServices.h"
 
 namespace Vcon {
 namespace {
-
-// The installed zone: installed by the main thread before workers start, read by any thread.
-Zone* gCurrent = nullptr;
 
 // Zone header (16) + the table's block header (16) + the table's own 16 bytes of counts.
 constexpr uint64_t kTableDataOffset = 32;
@@ -82,16 +80,25 @@ Zone::Zone(char* base, uint32_t size, uint32_t masterPointers)
 }
 
 Zone::~Zone() {
-  if (gCurrent == this) gCurrent = nullptr;
+  if (current_ == this) current_ = nullptr;
   munmap(base_, bytes_);
   std::free(extents_);
 }
 
-Zone* Zone::Current() { return gCurrent; }
+void Zone::Prefault() {
+  ZoneFreeIndex::Populate(base_, bytes_);
+  index_.Prefault();
+  // The extents come from calloc: populating from the start of the page the table begins on also backs
+  // the heap's bytes before it, which changes none of them.
+  const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(extents_) & ~(page - 1);
+  const uintptr_t end = reinterpret_cast<uintptr_t>(extents_ + masterPointers_);
+  ZoneFreeIndex::Populate(reinterpret_cast<void*>(begin), end - begin);
+}
 
 Zone* Zone::Install(Zone* zone) {
-  Zone* previous = gCurrent;
-  gCurrent = zone;
+  Zone* previous = current_;
+  current_ = zone;
   return previous;
 }
 
@@ -105,14 +112,20 @@ bool Zone::Contains(const void* p) const {
   return c >= base_ && c < base_ + End();
 }
 
-bool Zone::IsLive(Handle h) const {
-  const char* const first = base_ + kFirstMasterPointer;
-  const char* const mp = reinterpret_cast<const char*>(h);
-  if (mp < first || mp >= first + 8 * uint64_t(masterPointers_) || (mp - first) % 8 != 0) return false;
-  const char* data = *h;
-  const char* firstData = first + 8 * uint64_t(masterPointers_) + 16;
-  return data >= firstData && data <= base_ + End() && (data - base_) % 16 == 0;
+// Differences of addresses as unsigned numbers, so that one comparison rejects what lies below as well as
+// what lies above. The first block's data after the table starts on a 16-byte boundary (the table holds a
+// multiple of four master pointers), so data offsets from it are multiples of 16 as well.
+Zone::Extent* Zone::LiveExtent(Handle h) const {
+  const uintptr_t at =
+      reinterpret_cast<uintptr_t>(h) - reinterpret_cast<uintptr_t>(base_ + kFirstMasterPointer);
+  if (at >= 8 * uintptr_t(masterPointers_) || at % 8 != 0) return nullptr;
+  const uintptr_t firstData = kFirstMasterPointer + 8 * uintptr_t(masterPointers_) + 16;
+  const uintptr_t data = reinterpret_cast<uintptr_t>(*h) - reinterpret_cast<uintptr_t>(base_) - firstData;
+  if (data > End() - firstData || data % 16 != 0) return nullptr;
+  return extents_ + at / 8;
 }
+
+bool Zone::IsLive(Handle h) const { return LiveExtent(h) != nullptr; }
 
 BlockHeader* Zone::HeaderOf(Handle h) const {
   if (!IsLive(h)) return nullptr;
@@ -146,34 +159,35 @@ char** Zone::TakeMasterPointer() {
 }
 
 // Next fit: the first free block of at least `size` bytes from `start` on, wrapping past the end;
-// 0 when a full turn finds none.
-uint32_t Zone::FindFreeFrom(uint32_t start, uint32_t size) const {
-  if (size >= End()) return 0;
+// offset 0 when a full turn finds none.
+ZoneFreeIndex::Fit Zone::FindFreeFrom(uint32_t start, uint32_t size) const {
+  if (size >= End()) return {0, 0};
   if (start >= End()) start = FirstBlock();
-  const uint32_t found = index_.FindFrom(start, size);
-  return found == ZoneFreeIndex::kNone ? 0 : found;
+  const ZoneFreeIndex::Fit found = index_.FindFrom(start, size);
+  return found.offset == ZoneFreeIndex::kNone ? ZoneFreeIndex::Fit{0, 0} : found;
 }
 
 Zone::Taken Zone::FindDataBlock(uint32_t start, uint32_t size, uint32_t back) {
-  uint32_t found = FindFreeFrom(start, size);
-  if (found == 0) {
+  ZoneFreeIndex::Fit found = FindFreeFrom(start, size);
+  if (found.offset == 0) {
     Compact();
     ++compactions_;
     found = FindFreeFrom(RoverOffset(), size);
   }
-  if (found == 0) MemFatalError(1026, "Memory full in GetNewDataBlock");
-  return {found, TakeBlock(found, size, back)};
+  if (found.offset == 0) MemFatalError(1026, "Memory full in GetNewDataBlock");
+  return {found.offset, TakeBlock(found, size, back)};
 }
 
-// Marks the free block at `offset` used for `size` bytes by the master pointer at offset `back`,
-// splitting off the rest when 32 bytes or more would remain; the rover moves past the taken block.
-// Returns the block's slack. The header is only written, never read back: its old contents are known to
-// the index, and on a part of the zone next fit has not visited for a while a write need not wait for
-// the memory while a read would.
-uint32_t Zone::TakeBlock(uint32_t offset, uint32_t size, uint32_t back) {
+// Marks the free block `free` used for `size` bytes by the master pointer at offset `back`, splitting
+// off the rest when 32 bytes or more would remain; the rover moves past the taken block. Returns the
+// block's slack. The header is only written, never read back: its old contents are known to the index,
+// and on a part of the zone next fit has not visited for a while a write need not wait for the memory
+// while a read would.
+uint32_t Zone::TakeBlock(ZoneFreeIndex::Fit free, uint32_t size, uint32_t back) {
+  const uint32_t offset = free.offset;
   BlockHeader* b = At(offset);
   const uint32_t rounded = uint32_t(RoundUp16(size));  // fits: it is at most the block's capacity
-  const uint32_t capacity = index_.SizeOf(offset);     // a free block has no slack
+  const uint32_t capacity = free.size;                 // a free block has no slack
   index_.Erase(offset, capacity);
   if (capacity - rounded < kSplitThreshold) {
     *b = {back, size, 0, capacity - size};
@@ -207,9 +221,10 @@ void Zone::FreeBlock(BlockHeader* b, uint32_t length) {
 }
 
 void Zone::Dispose(Handle h) {
-  if (!IsLive(h)) return;
+  const Extent* const live = LiveExtent(h);
+  if (live == nullptr) return;
   BlockHeader* b = reinterpret_cast<BlockHeader*>(*h - 16);
-  const Extent e = ExtentOf(h);
+  const Extent e = *live;
   assert(b->back == OffsetOf(h) && (b->flags & kBlockFree) == 0 && b->size == e.size && b->slack == e.slack);
   FreeBlock(b, e.size + e.slack);
   *h = reinterpret_cast<char*>(freeMasterPointers_);
@@ -217,9 +232,10 @@ void Zone::Dispose(Handle h) {
 }
 
 void Zone::SetHandleSize(Handle h, uint32_t size) {
-  if (!IsLive(h)) return;
+  Extent* const live = LiveExtent(h);
+  if (live == nullptr) return;
   BlockHeader* b = reinterpret_cast<BlockHeader*>(*h - 16);
-  Extent& e = ExtentOf(h);
+  Extent& e = *live;
   assert(b->back == OffsetOf(h) && (b->flags & kBlockFree) == 0 && b->size == e.size && b->slack == e.slack &&
          ((b->flags & kBlockLocked) != 0) == (e.locked != 0));
   if (size == e.size) return;
@@ -278,9 +294,9 @@ bool Zone::MoveToRover(Handle h) {
   const BlockHeader* old = HeaderOf(h);
   if (old == nullptr || (old->flags & (kBlockLocked | kBlockTable)) != 0) return false;
   const uint32_t size = ExtentOf(h).size;
-  const uint32_t found = FindFreeFrom(RoverOffset(), size);
-  if (found == 0) return false;
-  MoveInto(h, {found, TakeBlock(found, size, OffsetOf(h))}, size);
+  const ZoneFreeIndex::Fit found = FindFreeFrom(RoverOffset(), size);
+  if (found.offset == 0) return false;
+  MoveInto(h, {found.offset, TakeBlock(found, size, OffsetOf(h))}, size);
   return true;
 }
 

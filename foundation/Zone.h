@@ -55,7 +55,7 @@ class Zone {
   Zone& operator=(const Zone&) = delete;
 
   // The zone the handle operations use; null before MemInit and after MemTerminate.
-  static Zone* Current();
+  static Zone* Current() { return current_; }
   // Makes `zone` current and returns the previous one (the caller keeps ownership of both).
   static Zone* Install(Zone* zone);
 
@@ -75,6 +75,11 @@ class Zone {
   BlockHeader* HeaderOf(Handle h) const;
   // True when `p` points into the zone's memory.
   bool Contains(const void* p) const;
+
+  // Backs every page of the zone and of its side tables with memory now, keeping every byte as it is, so
+  // that later operations meet no first-touch faults. For benchmarks that compare the zone with a heap
+  // already warm; the program itself lets pages be touched as blocks first reach them.
+  void Prefault();
 
   // Diagnostics for tests and benchmarks.
   const char* Base() const { return base_; }
@@ -110,6 +115,8 @@ class Zone {
   // True when `h` is a master pointer of this zone's table that owns a block: freed and never used
   // master pointers hold null or an address inside the table, never data.
   bool IsLive(Handle h) const;
+  // The extent of `h` when IsLive(h), else null.
+  Extent* LiveExtent(Handle h) const;
   Extent& ExtentOf(Handle h) const;
 
   char** TakeMasterPointer();
@@ -119,14 +126,19 @@ class Zone {
     uint32_t slack;
   };
   Taken FindDataBlock(uint32_t start, uint32_t size, uint32_t back);
-  uint32_t FindFreeFrom(uint32_t start, uint32_t size) const;
-  uint32_t TakeBlock(uint32_t offset, uint32_t size, uint32_t back);
+  // The free block next fit takes for `size` bytes from `start`, offset 0 when none.
+  ZoneFreeIndex::Fit FindFreeFrom(uint32_t start, uint32_t size) const;
+  uint32_t TakeBlock(ZoneFreeIndex::Fit free, uint32_t size, uint32_t back);
   void FreeBlock(BlockHeader* b, uint32_t length);
   void ShrinkInPlace(BlockHeader* b, Extent& extent, uint32_t size);
   void MoveToNewBlock(Handle h, uint32_t size);
   void MoveInto(Handle h, Taken fresh, uint32_t size);
   uint32_t CompactRun(uint32_t free);
   uint32_t SlideUsedBlocks(uint32_t from, uint32_t limit, uint32_t to);
+
+  // The installed zone: installed by the main thread before workers start, read by any thread; every
+  // handle operation reads it, hence inline.
+  static inline Zone* current_ = nullptr;
 
   char* base_;
   uint32_t bytes_;  // the whole zone, mapped from the kernel

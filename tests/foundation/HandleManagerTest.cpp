@@ -135,6 +135,30 @@ TEST(HandleZoneLayout, AFreshZoneIsResidentOnlyWhereItWasWritten) {
   for (Handle h : {b, d, e, f}) MemDispose(h);
 }
 
+// Faulting a zone's pages in up front backs all of it with memory and changes none of its bytes: the
+// blocks, the handles' data and the searches' answers stay as they were.
+TEST(HandleZoneLayout, PrefaultingBacksTheWholeZoneAndKeepsItsContents) {
+  TestZone zone(40'000'000, 400'000);
+  ASSERT_NE(zone.operator->(), nullptr);
+  Handle a = NewFilled(3000, 'a');
+  Handle b = NewFilled(20, 'b');
+  MemDispose(a);
+  const std::vector<Vcon::BlockInfo> before = zone->Blocks();
+  const int64_t resident = ResidentBytes();
+  zone->Prefault();
+  EXPECT_GE(ResidentBytes() - resident, 39'000'000);
+  const std::vector<Vcon::BlockInfo> after = zone->Blocks();
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < after.size(); ++i) {
+    EXPECT_EQ(after[i].offset, before[i].offset);
+    EXPECT_EQ(std::memcmp(&after[i].header, &before[i].header, sizeof(Vcon::BlockHeader)), 0) << i;
+  }
+  EXPECT_TRUE(AllBytes(b, 0, 20, 'b'));
+  Handle c = New(2000);  // next fit from the rover, past b
+  EXPECT_EQ(BlockOffset(*zone, c), BlockOffset(*zone, b) + 16 + 32);
+  for (Handle h : {b, c}) MemDispose(h);
+}
+
 TEST(HandleZoneLayout, ZonesThatCannotBeMadeAreRefusedAndLeaveTheCurrentZone) {
   Handle keep = NewFilled(10, 'k');
   EXPECT_EQ(MemInit(0xFFFFFFF0u, 400'000), 1);  // beyond what 32-bit offsets can address
@@ -196,6 +220,47 @@ TEST(HandleDisposal, NullTwiceAndStaleHandlesAreIgnored) {
   MemDispose(b);  // the last free master pointer holds null
   EXPECT_EQ(zone->FreeMasterPointerCount(), 4u);
   ExpectConsistent(*zone);
+}
+
+// Addresses that are not live master pointers of the zone, whether below, inside or past its table, or
+// outside the zone altogether, are refused by every operation: nothing is freed, resized or read.
+TEST(HandleDisposal, AddressesThatAreNoLiveMasterPointersAreRefused) {
+  TestZone zone(kSmallZone, 8);  // 12 master pointers
+  Handle live = NewFilled(40, 'x');
+  Handle freed = New(8);
+  MemDispose(freed);
+  char* outsideCopy = *live;  // names the live data, but from outside the table
+  char* const base = const_cast<char*>(zone->Base());
+  const uint32_t tableEnd = 48 + 8 * zone->MasterPointerCount();
+  struct Foreign {
+    const char* what;
+    Handle h;
+  };
+  const Foreign foreign[] = {
+      {"the zone header", reinterpret_cast<Handle>(base)},
+      {"the table's counts", reinterpret_cast<Handle>(base + 32)},
+      {"half way into a live master pointer", reinterpret_cast<Handle>(reinterpret_cast<char*>(live) + 4)},
+      {"a freed master pointer", freed},
+      {"a master pointer never handed out", reinterpret_cast<Handle>(base + tableEnd - 8)},
+      {"just past the table", reinterpret_cast<Handle>(base + tableEnd)},
+      {"the live handle's data", reinterpret_cast<Handle>(*live)},
+      {"a pointer outside the zone", &outsideCopy},
+  };
+  const std::vector<Vcon::BlockInfo> before = zone->Blocks();
+  const uint32_t freeCount = zone->FreeMasterPointerCount();
+  for (const Foreign& f : foreign) {
+    EXPECT_EQ(zone->HeaderOf(f.h), nullptr) << f.what;
+    EXPECT_EQ(MemGetSize(f.h), 0) << f.what;
+    MemSetSize(f.h, 200);
+    MemDispose(f.h);
+    EXPECT_EQ(zone->FreeMasterPointerCount(), freeCount) << f.what;
+    EXPECT_EQ(zone->Blocks().size(), before.size()) << f.what;
+  }
+  EXPECT_EQ(outsideCopy, *live);
+  EXPECT_EQ(MemGetSize(live), 40);
+  EXPECT_TRUE(AllBytes(live, 0, 40, 'x'));
+  ExpectConsistent(*zone);
+  MemDispose(live);
 }
 
 TEST(HandleResize, ShrinkingKeepsTheAddressAndSplitsOnlyLargeRemainders) {
