@@ -1,9 +1,6 @@
 #include "platform/DeviceContext.h"
 
 #include <cairo.h>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <cmath>
@@ -78,21 +75,6 @@ bool DashOn(const std::vector<int32_t>& pattern, int32_t position) {
 
 // The colour bits of a surface pixel; the byte above them belongs to whoever wrote the pixel.
 constexpr uint32_t kColorBits = 0x00FFFFFF;
-
-// Sets the colour bits of `count` pixels from `row` on to `color`, four pixels a step where the
-// processor has 128-bit integer registers (every x86-64 has).
-void FillColorBits(uint32_t* row, int32_t count, uint32_t color) {
-  int32_t x = 0;
-#ifdef __SSE2__
-  const __m128i keep = _mm_set1_epi32(int32_t(~kColorBits));
-  const __m128i bits = _mm_set1_epi32(int32_t(color));
-  for (; x + 4 <= count; x += 4) {
-    __m128i* at = reinterpret_cast<__m128i*>(row + x);
-    _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(_mm_loadu_si128(at), keep), bits));
-  }
-#endif
-  for (; x < count; ++x) row[x] = (row[x] & ~kColorBits) | color;
-}
 
 }  // namespace
 
