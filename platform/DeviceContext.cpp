@@ -120,12 +120,25 @@ void DeviceContext::TargetChanged() {
   }
 }
 
-Region DeviceContext::VisibleArea() {
-  if (IsMemory()) return Region(RECT{0, 0, bitmap->Width(), bitmap->Height()});
-  Region area = visible_;
-  // Never outside the surface, whatever the window code asked for.
-  RECT bounds{-origin_.x, -origin_.y, surface_->Width() - origin_.x, surface_->Height() - origin_.y};
-  return Region::Combine(area, Region(bounds), Region::Op::And);
+const Region& DeviceContext::VisibleArea() {
+  const void* target = IsMemory() ? static_cast<const void*>(bitmap) : surface_;
+  const int32_t width = IsMemory() ? bitmap->Width() : surface_->Width();
+  const int32_t height = IsMemory() ? bitmap->Height() : surface_->Height();
+  if (visibleAreaKept_ && target == visibleAreaTarget_ && width == visibleAreaWidth_ &&
+      height == visibleAreaHeight_)
+    return visibleArea_;
+  if (IsMemory()) {
+    visibleArea_ = Region(RECT{0, 0, width, height});
+  } else {
+    // Never outside the surface, whatever the window code asked for.
+    const RECT bounds{-origin_.x, -origin_.y, width - origin_.x, height - origin_.y};
+    visibleArea_ = Region::Combine(visible_, Region(bounds), Region::Op::And);
+  }
+  visibleAreaKept_ = true;
+  visibleAreaTarget_ = target;
+  visibleAreaWidth_ = width;
+  visibleAreaHeight_ = height;
+  return visibleArea_;
 }
 
 const Region& DeviceContext::ClipArea() {
@@ -134,8 +147,7 @@ const Region& DeviceContext::ClipArea() {
   const int32_t height = IsMemory() ? bitmap->Height() : surface_->Height();
   if (clipAreaKept_ && target == clipAreaTarget_ && width == clipAreaWidth_ && height == clipAreaHeight_)
     return clipArea_;
-  clipArea_ = VisibleArea();
-  if (clip_) clipArea_ = Region::Combine(clipArea_, *clip_, Region::Op::And);
+  clipArea_ = clip_ ? Region::Combine(VisibleArea(), *clip_, Region::Op::And) : VisibleArea();
   clipAreaKept_ = true;
   clipAreaTarget_ = target;
   clipAreaWidth_ = width;
