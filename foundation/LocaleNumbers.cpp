@@ -45,7 +45,9 @@ int32_t PlatformMajorVersion() { return 10; }
 int32_t PlatformMinorVersion() { return 0; }
 
 void ReadLocaleNumberChars() {
-  locale_t user = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+  // Only what is read: the numeric and money characters, and the character set to decode them. The
+  // other categories would be loaded from their files for nothing.
+  locale_t user = newlocale(LC_NUMERIC_MASK | LC_MONETARY_MASK | LC_CTYPE_MASK, "", static_cast<locale_t>(0));
   if (user == static_cast<locale_t>(0)) return;  // unknown locale: the built-in characters stay
   locale_t previous = uselocale(user);
   const lconv* conv = std::localeconv();

@@ -194,6 +194,9 @@ int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* tra
     return kPngDamaged;
   }
   png_set_read_fn(st->png, source, ReadFromMemory);
+  // Every chunk's CRC already covers the compressed bytes; the stream's own Adler-32 sum over the
+  // inflated rows would only cost a second pass over them.
+  png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
   const int32_t result = Decode(st.get(), layout.get(), out);
   Release(st.get());
   if (result == kPngOk) {

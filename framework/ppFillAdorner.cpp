@@ -5,9 +5,17 @@
 #include "framework/ppBrushSaver.h"
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
+#include "framework/ppRegion.h"
+#include "framework/ppView.h"
 
 ppFillAdorner::ppFillAdorner(ppView* view, int32_t pictureId)
     : ppAdorner(view, kBefore), pictureId_(pictureId) {}
+
+std::unique_ptr<ppRegion> ppFillAdorner::GetRegion(const plat::RECT* frame) {
+  std::unique_ptr<ppRegion> area = View()->GetFrameRegion();
+  area->Intersect(ppRegion(*frame));
+  return area;
+}
 
 void ppFillAdorner::Draw(const plat::RECT* frame, char, ppDC* dc) {
   if (!gApplication) return;

@@ -19,12 +19,12 @@ std::set<BitmapObject*>& Mirrored() {
 
 }  // namespace
 
-BitmapObject::BitmapObject(int32_t width, int32_t height, int32_t bitsPixel)
+BitmapObject::BitmapObject(int32_t width, int32_t height, int32_t bitsPixel, PixelMemory::Start start)
     : GdiObject(OBJ_BITMAP),
       width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       bitsPixel_(bitsPixel == 1 ? 1 : 32),
-      surface_(std::make_unique<Surface>(width_, height_)) {}
+      surface_(std::make_unique<Surface>(width_, height_, start)) {}
 
 BitmapObject::BitmapObject(const BITMAPINFOHEADER& header, std::vector<RGBQUAD> colors)
     : GdiObject(OBJ_BITMAP),

@@ -20,8 +20,9 @@ namespace plat {
 
 class BitmapObject : public GdiObject {
  public:
-  // A device bitmap of 1 or 32 bits per pixel, all black.
-  BitmapObject(int32_t width, int32_t height, int32_t bitsPixel);
+  // A device bitmap of 1 or 32 bits per pixel, all black unless the caller is to write every pixel.
+  BitmapObject(int32_t width, int32_t height, int32_t bitsPixel,
+               PixelMemory::Start start = PixelMemory::Start::kZeroed);
   // A DIB section in the format of `header` with `colors` as its colour table; the pixels zero-filled.
   BitmapObject(const BITMAPINFOHEADER& header, std::vector<RGBQUAD> colors);
   ~BitmapObject() override;

@@ -1,9 +1,6 @@
 #include "platform/DeviceContext.h"
 
 #include <cairo.h>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <cmath>
@@ -79,21 +76,6 @@ bool DashOn(const std::vector<int32_t>& pattern, int32_t position) {
 // The colour bits of a surface pixel; the byte above them belongs to whoever wrote the pixel.
 constexpr uint32_t kColorBits = 0x00FFFFFF;
 
-// Sets the colour bits of `count` pixels from `row` on to `color`, four pixels a step where the
-// processor has 128-bit integer registers (every x86-64 has).
-void FillColorBits(uint32_t* row, int32_t count, uint32_t color) {
-  int32_t x = 0;
-#ifdef __SSE2__
-  const __m128i keep = _mm_set1_epi32(int32_t(~kColorBits));
-  const __m128i bits = _mm_set1_epi32(int32_t(color));
-  for (; x + 4 <= count; x += 4) {
-    __m128i* at = reinterpret_cast<__m128i*>(row + x);
-    _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(_mm_loadu_si128(at), keep), bits));
-  }
-#endif
-  for (; x < count; ++x) row[x] = (row[x] & ~kColorBits) | color;
-}
-
 }  // namespace
 
 DeviceContext::DeviceContext(Surface& surface, POINT origin, Region visible)
@@ -138,12 +120,25 @@ void DeviceContext::TargetChanged() {
   }
 }
 
-Region DeviceContext::VisibleArea() {
-  if (IsMemory()) return Region(RECT{0, 0, bitmap->Width(), bitmap->Height()});
-  Region area = visible_;
-  // Never outside the surface, whatever the window code asked for.
-  RECT bounds{-origin_.x, -origin_.y, surface_->Width() - origin_.x, surface_->Height() - origin_.y};
-  return Region::Combine(area, Region(bounds), Region::Op::And);
+const Region& DeviceContext::VisibleArea() {
+  const void* target = IsMemory() ? static_cast<const void*>(bitmap) : surface_;
+  const int32_t width = IsMemory() ? bitmap->Width() : surface_->Width();
+  const int32_t height = IsMemory() ? bitmap->Height() : surface_->Height();
+  if (visibleAreaKept_ && target == visibleAreaTarget_ && width == visibleAreaWidth_ &&
+      height == visibleAreaHeight_)
+    return visibleArea_;
+  if (IsMemory()) {
+    visibleArea_ = Region(RECT{0, 0, width, height});
+  } else {
+    // Never outside the surface, whatever the window code asked for.
+    const RECT bounds{-origin_.x, -origin_.y, width - origin_.x, height - origin_.y};
+    visibleArea_ = Region::Combine(visible_, Region(bounds), Region::Op::And);
+  }
+  visibleAreaKept_ = true;
+  visibleAreaTarget_ = target;
+  visibleAreaWidth_ = width;
+  visibleAreaHeight_ = height;
+  return visibleArea_;
 }
 
 const Region& DeviceContext::ClipArea() {
@@ -152,8 +147,7 @@ const Region& DeviceContext::ClipArea() {
   const int32_t height = IsMemory() ? bitmap->Height() : surface_->Height();
   if (clipAreaKept_ && target == clipAreaTarget_ && width == clipAreaWidth_ && height == clipAreaHeight_)
     return clipArea_;
-  clipArea_ = VisibleArea();
-  if (clip_) clipArea_ = Region::Combine(clipArea_, *clip_, Region::Op::And);
+  clipArea_ = clip_ ? Region::Combine(VisibleArea(), *clip_, Region::Op::And) : VisibleArea();
   clipAreaKept_ = true;
   clipAreaTarget_ = target;
   clipAreaWidth_ = width;

@@ -47,8 +47,9 @@ class DeviceContext {
   // Worked out once and kept until the clip region, the selected bitmap or the target's size
   // changes: every drawing call asks for it, a ruler's ticks hundreds of times per paint.
   const Region& ClipArea();
-  // The visible area alone, in device pixels.
-  Region VisibleArea();
+  // The visible area alone, in device pixels, kept like the clip area until the selected bitmap or
+  // the target's size changes.
+  const Region& VisibleArea();
 
   // Selects `object` and returns the handle of the object of the same kind it replaced (which may
   // be freed by then, when its deletion was waiting for this); null when refused.
@@ -116,6 +117,12 @@ class DeviceContext {
   // its size in pixels.
   Region clipArea_;
   bool clipAreaKept_ = false;
+  // VisibleArea's answer, kept for the same target and size as the clip area's.
+  Region visibleArea_;
+  bool visibleAreaKept_ = false;
+  const void* visibleAreaTarget_ = nullptr;
+  int32_t visibleAreaWidth_ = 0;
+  int32_t visibleAreaHeight_ = 0;
   const void* clipAreaTarget_ = nullptr;
   int32_t clipAreaWidth_ = 0;
   int32_t clipAreaHeight_ = 0;

@@ -175,6 +175,30 @@ SourceImage ReadContext(DeviceContext& dest, DeviceContext& source, Side s) {
   return image;
 }
 
+// A plain copy, one to one, of source pixels that all exist, from another surface of the same kind
+// (colour or monochrome): written row by row straight from the source, as Compose would write it,
+// without copying the source out first. False, having drawn nothing, for any other blit.
+bool CopyStraight(DeviceContext& dest, Side d, DeviceContext& source, Side s) {
+  if (d.w <= 0 || d.h <= 0 || d.w != s.w || d.h != s.h) return false;
+  Surface* target = dest.Target();
+  Surface* from = source.Target();
+  if (!target || !from || target == from || source.IsMonochrome() != dest.IsMonochrome()) return false;
+  const RECT wanted{s.x, s.y, s.x + s.w, s.y + s.h};
+  const Region readable = Region::Combine(source.VisibleArea(), Region(wanted), Region::Op::And);
+  if (readable.Kind() != SIMPLEREGION || !(readable.Box() == wanted)) return false;
+  const Region area =
+      Region::Combine(dest.ClipArea(), Region(RECT{d.x, d.y, d.x + d.w, d.y + d.h}), Region::Op::And);
+  if (area.IsEmpty()) return true;
+  const POINT o = dest.Origin(), so = source.Origin();
+  const int32_t dx = s.x - d.x, dy = s.y - d.y;
+  area.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
+    for (int32_t y = y0; y < y1; ++y)
+      CopyColorBits(target->Row32(y + o.y) + o.x + x0, from->Row32(y + dy + so.y) + so.x + x0 + dx, x1 - x0);
+  });
+  dest.TargetChanged();
+  return true;
+}
+
 }  // namespace
 
 BOOL StretchBlt(HDC hdest, int32_t x, int32_t y, int32_t width, int32_t height, HDC hsource, int32_t sx,
@@ -190,6 +214,7 @@ BOOL StretchBlt(HDC hdest, int32_t x, int32_t y, int32_t width, int32_t height, 
   if (!source || sourceWidth == 0 || sourceHeight == 0) return 0;
   Side s = DeviceSide(*source, sx, sy, sourceWidth, sourceHeight);
   if (s.w == 0 || s.h == 0) return 0;
+  if (rop == SRCCOPY && CopyStraight(*dest, d, *source, s)) return 1;
   SourceImage image = ReadContext(*dest, *source, s);
   Compose(*dest, d, &image, s, rop);
   return 1;

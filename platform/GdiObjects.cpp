@@ -207,15 +207,16 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
   if (!LiveDc(hdc) || !header || usage != DIB_RGB_COLORS) return nullptr;
   int32_t width = header->biWidth, height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
   if (width <= 0 || height <= 0 || width > 32767 || height > 32767) return nullptr;
-  auto* bitmap = new BitmapObject(width, height, 32);
+  std::optional<DibFormat> format;
   if ((init & CBM_INIT) && bits && info) {
-    std::optional<DibFormat> format = ParseDibHeader(&info->bmiHeader);
-    if (!format) {
-      delete bitmap;
-      return nullptr;
-    }
-    DibToSurface(*format, static_cast<const uint8_t*>(bits), bitmap->Pixels());
+    format = ParseDibHeader(&info->bmiHeader);
+    if (!format) return nullptr;
   }
+  // Bits that cover the whole bitmap write every pixel: its memory need not be cleared first.
+  const bool covered = format && format->width >= width && format->height >= height;
+  auto* bitmap = new BitmapObject(
+      width, height, 32, covered ? PixelMemory::Start::kWrittenByCaller : PixelMemory::Start::kZeroed);
+  if (format) DibToSurface(*format, static_cast<const uint8_t*>(bits), bitmap->Pixels());
   return HandleOf<HBITMAP>(bitmap);
 }
 

@@ -8,12 +8,12 @@
 
 namespace plat {
 
-PixelMemory::PixelMemory(size_t count) : count_(count) {
+PixelMemory::PixelMemory(size_t count, Start start) : count_(count) {
   if (count == 0) return;
   if (count > SIZE_MAX / 4 - kHugeBytes) throw std::bad_alloc();
   const size_t bytes = count * 4;
   if (bytes < kHugeBytes) {
-    pixels_ = static_cast<uint32_t*>(std::calloc(count, 4));
+    pixels_ = static_cast<uint32_t*>(start == Start::kZeroed ? std::calloc(count, 4) : std::malloc(bytes));
     if (pixels_ == nullptr) throw std::bad_alloc();
     return;
   }

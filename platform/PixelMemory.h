@@ -16,9 +16,14 @@ class PixelMemory {
   // Blocks from this size on (bytes) are mapped on their own with huge pages asked for.
   static constexpr size_t kHugeBytes = size_t(2) << 20;
 
+  // What the pixels hold when handed over: zeros, or whatever the memory held, for a caller that
+  // writes every pixel before any is read (a small block then skips being cleared first; a large one
+  // comes zeroed from the kernel either way).
+  enum class Start { kZeroed, kWrittenByCaller };
+
   PixelMemory() = default;
-  // `count` zeroed 32-bit pixels; throws std::bad_alloc when the memory cannot be had.
-  explicit PixelMemory(size_t count);
+  // `count` 32-bit pixels; throws std::bad_alloc when the memory cannot be had.
+  explicit PixelMemory(size_t count, Start start = Start::kZeroed);
   ~PixelMemory();
   PixelMemory(PixelMemory&& other) noexcept;
   PixelMemory& operator=(PixelMemory&& other) noexcept;

@@ -20,6 +20,13 @@ uint32_t ApplyRop3(DWORD rop, uint32_t pattern, uint32_t source, uint32_t dest);
 bool Rop3UsesSource(DWORD rop);
 bool Rop3UsesPattern(DWORD rop);
 
+// Row operations on surface pixels that change the colour bits (0x00FFFFFF) of each pixel and keep
+// the byte above them, the whole row at a time (eight or four pixels a step where the processor can).
+// Sets `count` pixels from `row` on to the colour 0x00RRGGBB.
+void FillColorBits(uint32_t* row, int32_t count, uint32_t color);
+// Copies the colour bits of `count` pixels from `in` to `out`; the rows must not overlap.
+void CopyColorBits(uint32_t* out, const uint32_t* in, int32_t count);
+
 // Visits the pixels of a one-pixel line from a to b without the pixel at b, with their step numbers
 // from a, skipping the steps whose position along the longer axis lies outside `limit` (so a line far
 // longer than the limit costs no more than the limit). Returns the line's number of steps.

@@ -7,9 +7,9 @@
 
 namespace plat {
 
-Surface::Surface(int32_t width, int32_t height)
+Surface::Surface(int32_t width, int32_t height, PixelMemory::Start start)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), owns_(true) {
-  owned_ = PixelMemory(size_t(width_) * size_t(height_));
+  owned_ = PixelMemory(size_t(width_) * size_t(height_), start);
   top_ = reinterpret_cast<uint8_t*>(owned_.Data());
   stride_ = width_ * 4;
 }

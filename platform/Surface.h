@@ -16,8 +16,8 @@ namespace plat {
 
 class Surface {
  public:
-  // An owned, top-down buffer; every pixel 0 (black).
-  Surface(int32_t width, int32_t height);
+  // An owned, top-down buffer; every pixel 0 (black) unless the caller is to write every pixel first.
+  Surface(int32_t width, int32_t height, PixelMemory::Start start = PixelMemory::Start::kZeroed);
   // Borrowed memory: `top` is the first byte of the top row; `stride` may be negative.
   Surface(uint8_t* top, int32_t width, int32_t height, int32_t stride);
   ~Surface();

@@ -118,6 +118,7 @@ zelvproWindow::zelvproWindow(const plat::RECT& frame, Parts parts)
   for (ppView* view : {static_cast<ppView*>(configuratorPane_), static_cast<ppView*>(editorCanvas_->Editor()),
                        static_cast<ppView*>(palette_)})
     background_->Exclude(view);
+  background_->ShowThrough(editorCanvas_->Editor()->CornerPane());
   new ppFillAdorner(background_, kBackgroundPicture);
 }
 

@@ -355,9 +355,18 @@ TEST_F(DocumentWindowTest, ThePanesLieWhereTheOptionsPutThem) {
     w->EditorCanvasView()->Editor()->GetWindowFrame(&editor);
     w->ConfiguratorPane()->GetWindowFrame(&configurator);
     EXPECT_TRUE(back->Contains(editor.left - 1, editor.top + 10));
-    EXPECT_FALSE(back->Contains(editor.left + 10, editor.top + 10));
+    EXPECT_FALSE(back->Contains(editor.left + 30, editor.top + 30));  // past the ruler corner
     EXPECT_FALSE(back->Contains(configurator.left + 10, configurator.top + 10));
     EXPECT_FALSE(back->Contains(5, 690));
+    // The editor's ruler corner paints nothing of its own: the background shows through it.
+    RECT corner;
+    w->EditorCanvasView()->Editor()->CornerPane()->GetWindowFrame(&corner);
+    EXPECT_TRUE(back->Contains(corner.left + 5, corner.top + 5));
+    // A hidden pane leaves its place to the background.
+    w->ConfiguratorPane()->Hide();
+    EXPECT_TRUE(w->Background()->GetFrameRegion()->Contains(configurator.left + 10, configurator.top + 10));
+    w->ConfiguratorPane()->Show();
+    EXPECT_FALSE(w->Background()->GetFrameRegion()->Contains(configurator.left + 10, configurator.top + 10));
     Close();
   }
 }

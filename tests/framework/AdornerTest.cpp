@@ -16,6 +16,7 @@
 #include "framework/qxGrayAdorner.h"
 #include "framework/qxLineAdorner.h"
 #include "framework/qxOutsideFrameAdorner.h"
+#include "platform/Gdi.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
 
@@ -149,6 +150,39 @@ TEST_F(Adorners, FillTilesThePictureOrFallsBackToTheApplicationColour) {
   EXPECT_EQ(second.At(3, 7), RGB(0, 0, 255));
   EXPECT_EQ(second.At(11, 5), RGB(0, 0, 255));
   EXPECT_EQ(second.At(12, 5), kWhite);
+}
+
+// A view whose area has a hole, as the document window's background leaves out its panes.
+class HoledPane : public ppPane {
+ public:
+  HoledPane(const RECT& frame, const RECT& hole) : ppPane(nullptr, frame, kStay, kStay), hole_(hole) {}
+  std::unique_ptr<ppRegion> GetFrameRegion() override {
+    std::unique_ptr<ppRegion> area = ppPane::GetFrameRegion();
+    area->SubtractRect(hole_);
+    return area;
+  }
+
+ private:
+  RECT hole_;
+};
+
+TEST_F(Adorners, FillLeavesTheHolesOfTheViewsAreaAlone) {
+  app_->colours[52] = {10, 20, 30};
+  HoledPane view({0, 0, 20, 12}, {5, 3, 15, 9});
+  auto* fill = new ppFillAdorner(&view, 52);
+  Canvas canvas(20, 12);
+  DrawAdorners(fill, view.GetFrame(), canvas);
+  EXPECT_TRUE(AllOf(canvas, {5, 3, 15, 9}, kWhite));
+  EXPECT_TRUE(AllOf(canvas, {0, 0, 20, 3}, RGB(10, 20, 30)));
+  EXPECT_TRUE(AllOf(canvas, {0, 9, 20, 12}, RGB(10, 20, 30)));
+  EXPECT_TRUE(AllOf(canvas, {0, 3, 5, 9}, RGB(10, 20, 30)));
+  EXPECT_TRUE(AllOf(canvas, {15, 3, 20, 9}, RGB(10, 20, 30)));
+  // Invalidating the fill asks for its area only.
+  RECT bounds;
+  fill->GetRegion(&view.GetFrame())->GetBounds(&bounds);
+  EXPECT_EQ(bounds, (RECT{0, 0, 20, 12}));
+  const RECT inHole{6, 4, 14, 8};
+  EXPECT_FALSE(RectInRegion(fill->GetRegion(&view.GetFrame())->Handle(), &inHole));
 }
 
 TEST_F(Adorners, ColourTableAdornersDrawTheirEntry) {

@@ -168,6 +168,31 @@ TEST(PngLoader, InterlacedImagesDecodeLikePlainOnes) {
   EXPECT_EQ(std::memcmp(plain.d.memory, laced.d.memory, plain.d.totalSize), 0);
 }
 
+TEST(PngLoader, TheStreamSumIsLeftToTheChunkChecksums) {
+  // The image data's Adler-32 sum (the last four bytes of the only IDAT chunk) is spoilt and the
+  // chunk's CRC made to match: the rows are read as they are. Damage that the CRC sees still fails.
+  TestPngImage s{4, 2, PNG_COLOR_TYPE_RGB, 8};
+  s.rows = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}};
+  std::vector<uint8_t> png = EncodeTestPng(s);
+  size_t at = 8, idatEnd = 0;
+  while (at + 12 <= png.size()) {
+    const uint32_t length =
+        uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
+    if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) idatEnd = at + 8 + length;
+    at += length + 12;
+  }
+  ASSERT_GT(idatEnd, 12u);
+  std::vector<uint8_t> spoilt = png;
+  for (size_t i = idatEnd - 4; i < idatEnd; ++i) spoilt[i] ^= 0x5A;
+  std::vector<uint8_t> unchecked = spoilt;
+  FixChunkCrcs(spoilt);
+  Decoded d(spoilt);
+  ASSERT_EQ(d.status, kPngOk);
+  EXPECT_EQ(d.Row(0)[0], 3);  // blue, green, red
+  EXPECT_EQ(d.Row(1)[11], 22);
+  EXPECT_EQ(Decoded(unchecked).status, kPngDamaged);
+}
+
 TEST(PngLoader, BadCallsAndDamagedData) {
   TestPngImage s{3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8};
   s.rows.assign(3, std::vector<uint8_t>(12, 0x5A));

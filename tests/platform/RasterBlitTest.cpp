@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/Dib.h"
@@ -227,6 +228,30 @@ TEST(RasterDib, StretchDIBitsReadsPackedDibs) {
   EXPECT_EQ(
       StretchDIBits(d.dc, 0, 0, 2, 1, 0, 0, 2, 1, broken.Bits(0), broken.Info(), DIB_RGB_COLORS, SRCCOPY), 0);
   EXPECT_EQ(d.At(0, 0), 0x1E140Au);
+}
+
+TEST(RasterDib, ADeviceBitmapLargerThanItsBitsIsBlackBeyondThem) {
+  // The bitmap's header asks for 40 x 30, the bits hold 2 x 1: the rest stays black; bits that
+  // cover the whole bitmap leave nothing of what its memory held.
+  PackedDib dib = MakeDib(2, 1, 32, {}, {1, 2, 3, 0, 4, 5, 6, 0});
+  Canvas screen(2, 2);
+  for (const auto& [width, height] : {std::pair{40, 30}, std::pair{2, 1}}) {
+    BITMAPINFOHEADER larger = dib.Info()->bmiHeader;
+    larger.biWidth = width;
+    larger.biHeight = height;
+    OwnedBitmap bitmap(CreateDIBitmap(screen.dc, &larger, CBM_INIT, dib.Bits(0), dib.Info(), DIB_RGB_COLORS));
+    ASSERT_TRUE(bitmap);
+    Canvas copy(width, height, 0x5A5A5A);
+    OwnedDc memory(CreateCompatibleDC(screen.dc));
+    HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    BitBlt(copy.dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+    SelectObject(memory.get(), old);
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x) {
+        const uint32_t expected = y > 0 || x > 1 ? 0u : x == 0 ? 0x030201u : 0x060504u;
+        ASSERT_EQ(copy.At(x, y), expected) << width << " x " << height << " at " << x << "," << y;
+      }
+  }
 }
 
 TEST(RasterDib, DeviceBitmapFromAPackedDib) {

@@ -104,19 +104,19 @@ TEST(RasterKeptClip, AnotherBitmapOrAResizedSurfaceIsDrawnWhole) {
 }
 
 TEST(RasterFill, SolidFillsKeepTheUnusedByteAtEveryLengthAndOffset) {
-  // Row lengths 0 to 11 from offsets 0 to 4 cover the four-pixel steps and every remainder.
+  // Row lengths 0 to 27 from offsets 0 to 8 cover the eight- and four-pixel steps and every remainder.
   constexpr uint32_t kMarked = 0xA5123456;  // unused byte 0xA5 over a colour
   OwnedBrush brush(CreateSolidBrush(RGB(0x10, 0x20, 0x30)));
   const uint32_t filled = 0xA5000000 | ColorRefToPixel(RGB(0x10, 0x20, 0x30));
-  for (int32_t left = 0; left <= 4; ++left) {
-    for (int32_t width = 0; width <= 11; ++width) {
-      Canvas c(20, 3);
+  for (int32_t left = 0; left <= 8; ++left) {
+    for (int32_t width = 0; width <= 27; ++width) {
+      Canvas c(40, 3);
       for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 20; ++x) c.surface.Row32(y)[x] = kMarked;
+        for (int32_t x = 0; x < 40; ++x) c.surface.Row32(y)[x] = kMarked;
       const RECT r{left, 1, left + width, 2};
       FillRect(c.dc, &r, brush.get());
       for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 20; ++x) {
+        for (int32_t x = 0; x < 40; ++x) {
           const bool inside = y == 1 && x >= left && x < left + width;
           ASSERT_EQ(c.surface.Row32(y)[x], inside ? filled : kMarked)
               << "left " << left << " width " << width << " at " << x << "," << y;
@@ -191,6 +191,38 @@ TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
       EXPECT_EQ(dest.At(x, y), inL ? surface.Pixel(x, y) : 0x5A5A5Au) << x << "," << y;
     }
   ReleaseSurfaceDC(source);
+}
+
+TEST(RasterBlit, PlainCopiesBetweenSurfacesAtOriginsFollowTheClipAndKeepTheUnusedByte) {
+  // Both contexts lie inside their surfaces at an origin, as a window's client area does, and the
+  // destination is clipped to an L. Rows of 19 pixels take the wide steps and a remainder.
+  constexpr uint32_t kSourceMark = 0x7E000000, kDestMark = 0xA5000000, kBack = 0x5A5A5A;
+  Surface from(30, 12), to(32, 14);
+  auto sourcePixel = [](int32_t x, int32_t y) {
+    return uint32_t(0x010000 * (x + 1) + 0x000100 * (y + 1) + 0x33);
+  };
+  for (int32_t y = 0; y < 12; ++y)
+    for (int32_t x = 0; x < 30; ++x) from.Row32(y)[x] = kSourceMark | sourcePixel(x, y);
+  for (int32_t y = 0; y < 14; ++y)
+    for (int32_t x = 0; x < 32; ++x) to.Row32(y)[x] = kDestMark | kBack;
+  HDC source = CreateSurfaceDC(from, POINT{3, 2}, RECT{0, 0, 27, 10});
+  HDC dest = CreateSurfaceDC(to, POINT{1, 3}, RECT{0, 0, 31, 11});
+  OwnedRegion clip(CreateRectRgn(0, 0, 25, 3));
+  OwnedRegion foot(CreateRectRgn(0, 3, 6, 9));
+  CombineRgn(clip.get(), clip.get(), foot.get(), RGN_OR);
+  SelectClipRgn(dest, clip.get());
+  BitBlt(dest, 2, 1, 19, 7, source, 4, 1, SRCCOPY);
+  for (int32_t y = 0; y < 14; ++y)
+    for (int32_t x = 0; x < 32; ++x) {
+      const int32_t cx = x - 1, cy = y - 3;  // destination client coordinates
+      const bool inBlit = cx >= 2 && cx < 21 && cy >= 1 && cy < 8;
+      const bool inClip = cy >= 0 && (cy < 3 ? cx >= 0 && cx < 25 : cy < 9 && cx >= 0 && cx < 6);
+      const uint32_t expected =
+          inBlit && inClip ? kDestMark | sourcePixel(3 + 4 + (cx - 2), 2 + 1 + (cy - 1)) : kDestMark | kBack;
+      ASSERT_EQ(to.Row32(y)[x], expected) << "at " << x << "," << y;
+    }
+  ReleaseSurfaceDC(source);
+  ReleaseSurfaceDC(dest);
 }
 
 TEST(RasterDib, WholeImageConversionMatchesThePixelReader) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <cstring>
@@ -307,6 +308,33 @@ TEST(MkcatalogBlobs, ButtonPicturesDrawTheirSymbolInsideAFrame) {
     ADD_FAILURE() << "accepted";
   } catch (const std::invalid_argument& e) {
     EXPECT_NE(std::string(e.what()).find("plus, turn, home, lines"), std::string::npos) << e.what();
+  }
+}
+
+// The start decodes these pictures before its first frame: every row is stored unfiltered (filter
+// byte 0 before each row of the inflated image data), whatever the kind.
+TEST(MkcatalogBlobs, PictureRowsAreStoredUnfiltered) {
+  for (const char* cell : {"png: grain 64 #d9d2c3", "png: frame 40x30 #8a7357", "png: checker 16 #8a7357",
+                           "png: plus 24 #204080"}) {
+    SCOPED_TRACE(cell);
+    Names names;
+    const std::vector<uint8_t> png = ParseBlob(cell, names).bytes;
+    const Decoded picture = Decode(png);
+    ASSERT_GT(picture.width, 0);
+    std::vector<uint8_t> compressed;
+    for (size_t at = 8; at + 12 <= png.size();) {
+      const uint32_t length =
+          uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
+      if (std::memcmp(&png[at + 4], "IDAT", 4) == 0)
+        compressed.insert(compressed.end(), png.begin() + long(at + 8), png.begin() + long(at + 8 + length));
+      at += size_t(length) + 12;
+    }
+    const size_t rowBytes = 1 + size_t(picture.width) * 3;
+    std::vector<uint8_t> rows(rowBytes * size_t(picture.height));
+    uLongf size = uLongf(rows.size());
+    ASSERT_EQ(uncompress(rows.data(), &size, compressed.data(), uLong(compressed.size())), Z_OK);
+    ASSERT_EQ(size, rows.size());
+    for (int32_t y = 0; y < picture.height; ++y) ASSERT_EQ(rows[size_t(y) * rowBytes], 0) << "row " << y;
   }
 }
 
