@@ -258,11 +258,13 @@ void dbStore::FreeRecordNumber(int32_t number) {
 
 // First fit over the chain of free-extent pages; the file grows when nothing fits.
 int32_t dbStore::Allocate(int32_t length) {
-  int32_t page = Header(kFreeExtentRoot);
+  const int32_t root = Header(kFreeExtentRoot);
+  int32_t page = freeExtents_.StartForAllocate(root, length);
   for (int32_t walked = 0; page != 0; ++walked) {
     if (walked > MaxChainPages()) db::Fail(db::kDamagedFile);
     const int32_t skipTo = freeExtents_.SkipForAllocate(page, length);
     if (skipTo >= 0) {
+      freeExtents_.PassedForAllocate(root, page);
       page = skipTo;
       continue;
     }
@@ -287,6 +289,7 @@ int32_t dbStore::Allocate(int32_t length) {
       return slotPos;
     }
     freeExtents_.Scanned(page, data);
+    freeExtents_.PassedForAllocate(root, page);
     page = db::GetI32(data, kFreeExtentNext);
   }
   const int32_t unit = Header(kGrowthUnit);
