@@ -82,5 +82,5 @@ void dbStoreFile::SyncSize() {
 
 void dbStoreFile::Flush() {
   SyncSize();
-  FileFlush(spec_);
+  FileFlushData(spec_);
 }

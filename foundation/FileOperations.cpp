@@ -305,6 +305,12 @@ void FileFlush(ppFileSpec& fileSpec) {
   if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(fileSpec.handle, fileSpec.openPath);
 }
 
+void FileFlushData(ppFileSpec& fileSpec) {
+  Vcon::CallFileFaultHook(Vcon::FileOp::Flush, fileSpec.openPath.c_str());
+  if (::fdatasync(fileSpec.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
+  if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(fileSpec.handle, fileSpec.openPath);
+}
+
 Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
   ppFileSpec file;
   FileOpen(file, fileSpec, true);
