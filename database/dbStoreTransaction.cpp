@@ -147,6 +147,7 @@ void dbStore::Abort() {
 
 void dbStore::Commit() {
   std::vector<Placed> placed;
+  placed.reserve(records_.Size() + pages_.Size());
   const int32_t written = PlaceChangedRecords(placed);
   while (!numbersToFree_.empty()) {
     const int32_t number = numbersToFree_.back();
@@ -199,6 +200,7 @@ int32_t dbStore::PlaceChangedRecords(std::vector<Placed>& placed) {
   // fetched ahead: each lies behind two dependent loads (master pointer, then block header), spread
   // over the zone.
   std::vector<Dirty> dirty;
+  dirty.reserve(records_.Size());
   records_.Walk([&dirty](dbCacheEntry& e) {
     if (e.dirty) dirty.push_back({e.key, e.data});
     return false;

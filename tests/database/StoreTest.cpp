@@ -641,6 +641,25 @@ TEST(PageCacheTest, WalksBucketsInOrderNewestFirst) {
   EXPECT_EQ(order, (std::vector<int32_t>{4096, 6144}));
 }
 
+// The count a commit sizes its lists by follows every way in and out, for dense keys (record
+// numbers) and sparse ones (negative keys, page positions) alike.
+TEST(PageCacheTest, CountsItsEntries) {
+  for (const int32_t shift : {0, 11}) {
+    dbPageCache cache(shift);
+    for (const int32_t key : {1, 2, 3, -4, 2048, 1 << 20}) cache.Insert(key);
+    EXPECT_EQ(cache.Size(), 6u);
+    cache.Remove(2);
+    cache.Remove(-4);
+    cache.Remove(77);  // absent
+    EXPECT_EQ(cache.Size(), 4u);
+    cache.Walk([](dbCacheEntry& e) { return e.key == 2048; });
+    EXPECT_EQ(cache.Size(), 3u);
+    cache.Insert(2);
+    cache.Clear();
+    EXPECT_EQ(cache.Size(), 0u);
+  }
+}
+
 }  // namespace
 
 namespace {
