@@ -211,6 +211,10 @@ int32_t dbStore::PlaceChangedRecords(std::vector<Placed>& placed) {
     if (i + kAhead < dirty.size()) {
       const Handle ahead = dirty[i + kAhead].data;
       if (ahead != nullptr && *ahead != nullptr) __builtin_prefetch(*ahead - 16);
+      // The walk visits record numbers 256 apart, so each lies in another map page.
+      const auto mapSlot = size_t(dirty[i + kAhead].number) >> 8;
+      if (mapSlot < mapPages_.size() && mapPages_[mapSlot] != nullptr)
+        __builtin_prefetch(*mapPages_[mapSlot]->data + 8 * (dirty[i + kAhead].number & 0xFF), 1);
     }
     const Dirty& d = dirty[i];
     const dbExtent old = MapEntry(d.number);
