@@ -305,10 +305,10 @@ void FileFlush(ppFileSpec& fileSpec) {
   if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(fileSpec.handle, fileSpec.openPath);
 }
 
-void FileFlushData(ppFileSpec& fileSpec) {
-  Vcon::CallFileFaultHook(Vcon::FileOp::Flush, fileSpec.openPath.c_str());
-  if (::fdatasync(fileSpec.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
-  if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(fileSpec.handle, fileSpec.openPath);
+void FileFlushData(ppFileSpec& file) {
+  Vcon::CallFileFaultHook(Vcon::FileOp::Flush, file.openPath.c_str());
+  if (::fdatasync(file.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
+  if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(file.handle, file.openPath);
 }
 
 Handle ReadFileToHandle(const ppFileSpec& fileSpec) {

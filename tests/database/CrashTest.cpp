@@ -403,8 +403,8 @@ TEST_F(CrashTest, APowerCutInTheNextSessionKeepsWhatTheLastOneLeftUnflushed) {
   constexpr int32_t kFirstSession = 4;
   const auto base = dbtest::FileBytes(path_);
   const auto firstSession = [&] {
-    ppFileSpec fileSpec = dbtest::SpecFor(path_);
-    auto db = std::make_unique<dbDatabase>(fileSpec);
+    ppFileSpec name = dbtest::SpecFor(path_);
+    auto db = std::make_unique<dbDatabase>(name);
     {
       dbNumIndex numbers(ReadNumber(*db, "numbers"), db->Store());
       for (int32_t i = 1; i <= kFirstSession; ++i) RunTransaction(*db, numbers, i);
