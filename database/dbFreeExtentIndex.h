@@ -6,6 +6,12 @@
 // Only pages the store's page cache holds may be described: the store forgets everything whenever
 // pages leave the cache (trim, rollback, close), so a skipped page is one the walk would have found
 // in the cache anyway.
+//
+// First fit also remembers the chain's leading pages it passed over, in chain order, with the
+// longest slot each may hold, and starts a fit at the first of them that may hold it. Appending
+// records leaves a short leftover in every page-sized growth, so the chain fills with pages of
+// leftovers that every fit would otherwise step through one summary at a time (tens of pages for
+// each of tens of thousands of records in one commit).
 #pragma once
 
 #include <cstddef>
@@ -30,6 +36,14 @@ class dbFreeExtentIndex {
   // A first fit chose `slot` on `page`; every slot before it was at most `leadMax` long.
   void Fitted(int32_t page, int32_t slot, int32_t leadMax);
 
+  // Where a first fit for `length` along the chain from `root` may start: at the first of the
+  // leading pages passed over before that may hold `length` bytes, else after them (0: past the
+  // chain's last page).
+  int32_t StartForAllocate(int32_t root, int32_t length) const;
+  // A first fit walking the chain from `root` passed over `page`, which is described (skipped by its
+  // summary, or scanned just now without a fit).
+  void PassedForAllocate(int32_t root, int32_t page);
+
   void Scanned(int32_t page, const char* data);  // describes the page exactly
   void SlotChanged(int32_t page, int32_t slot, int32_t position, int32_t length);
   void NextChanged(int32_t page, int32_t next);
@@ -38,6 +52,7 @@ class dbFreeExtentIndex {
   void Clear() {
     pages_.clear();
     leads_.clear();
+    DropPrefix();
   }
 
  private:
@@ -49,6 +64,8 @@ class dbFreeExtentIndex {
     int32_t maxLength = 0;
     bool mayHaveEmpty = false;
     int32_t minStart = 0, maxStart = -1, minEnd = 0, maxEnd = -1;
+    uint32_t prefixMark = 0;  // equal to prefixMark_ while the page belongs to the prefix
+    int32_t prefixAt = 0;     // its place in the prefix then
   };
   static int32_t End(int32_t position, int32_t length) {
     return static_cast<int32_t>(static_cast<uint32_t>(position) + static_cast<uint32_t>(length));
@@ -75,4 +92,19 @@ class dbFreeExtentIndex {
   static constexpr size_t kMaxDescribed = size_t(1) << 18;
   std::vector<Summary> pages_;
   std::vector<Lead> leads_;  // placed like pages_
+
+  // The leading pages of the chain from `root` that first fit passed over, in chain order, up to
+  // `end` (the page after them; 0 past the chain's last page). Each is described and marked;
+  // prefixLongest_[i] is the longest slot of pages 0..i, as their summaries bound it (so it never
+  // falls along the prefix). A change to a marked page's summary updates it or drops the prefix.
+  bool InPrefix(const Summary& s) const { return prefixValid_ && s.prefixMark == prefixMark_; }
+  void PrefixPageChanged(const Summary& s);
+  void DropPrefix();
+  bool prefixValid_ = false;
+  int32_t prefixRoot_ = 0;
+  int32_t prefixEnd_ = 0;
+  std::vector<int32_t> prefixPages_;
+  std::vector<int32_t> pageLongest_;  // each prefix page's own bound
+  std::vector<int32_t> prefixLongest_;
+  uint32_t prefixMark_ = 1;
 };

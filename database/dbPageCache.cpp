@@ -22,6 +22,7 @@ dbCacheEntry& dbPageCache::Insert(int32_t key) {
   dbCacheEntry*& head = buckets_[Bucket(key)];
   e->next = head;
   head = e;
+  ++size_;
   return *e;
 }
 
@@ -36,6 +37,7 @@ void dbPageCache::Remove(int32_t key) {
 }
 
 void dbPageCache::Drop(dbCacheEntry* e) {
+  --size_;
   if (Dense(e->key)) {
     slots_.Free(e);
     return;

@@ -34,8 +34,9 @@ class dbPageCache {
     if (e == nullptr) db::Fail(db::kNotFound);
     return *e;
   }
-  dbCacheEntry& Insert(int32_t key);  // a new entry at the head of its bucket (key not cached)
-  void Remove(int32_t key);           // frees the entry (not its data); absent: nothing
+  dbCacheEntry& Insert(int32_t key);     // a new entry at the head of its bucket (key not cached)
+  void Remove(int32_t key);              // frees the entry (not its data); absent: nothing
+  size_t Size() const { return size_; }  // entries held
 
   // Visits every entry in walk order; when `visit` (bool(dbCacheEntry&)) returns true the entry is
   // removed (its data is the visitor's business).
@@ -53,6 +54,7 @@ class dbPageCache {
   std::array<dbCacheEntry*, 256> buckets_{};
   dbCacheSlots slots_;                                // entries of dense keys
   std::unordered_map<int32_t, dbCacheEntry*> byKey_;  // the other entries, each allocated alone
+  size_t size_ = 0;
 };
 
 template <typename Visit>

@@ -39,14 +39,15 @@ dbStore::~dbStore() {
 
 std::unique_ptr<dbStore> dbStore::Open(ppFileSpec& fileSpec) {
   std::unique_ptr<dbStore> store(new dbStore);
-  if (!store->file_.OpenExisting(fileSpec)) store->CreateFile(fileSpec);
+  const bool created = !store->file_.OpenExisting(fileSpec);
+  if (created) store->CreateFile(fileSpec);
   if (store->file_.Size() < kFirstPageOffset) db::Fail(db::kDamagedFile);
   unsigned char words[12];
   store->file_.Read(0, words, 12);
   fileSpec.word3 = uint32_t(db::GetI32(words, 0));
   fileSpec.word2 = uint32_t(db::GetI32(words, 4));
   fileSpec.word4 = uint32_t(db::GetI32(words, 8));
-  store->Recover();
+  store->Recover(created);
   store->ReadHeader();
   store->EnsureRootPage(kFreeExtentRoot, true);
   store->EnsureRootPage(kRecordMapRoot, false);
@@ -258,11 +259,13 @@ void dbStore::FreeRecordNumber(int32_t number) {
 
 // First fit over the chain of free-extent pages; the file grows when nothing fits.
 int32_t dbStore::Allocate(int32_t length) {
-  int32_t page = Header(kFreeExtentRoot);
+  const int32_t root = Header(kFreeExtentRoot);
+  int32_t page = freeExtents_.StartForAllocate(root, length);
   for (int32_t walked = 0; page != 0; ++walked) {
     if (walked > MaxChainPages()) db::Fail(db::kDamagedFile);
     const int32_t skipTo = freeExtents_.SkipForAllocate(page, length);
     if (skipTo >= 0) {
+      freeExtents_.PassedForAllocate(root, page);
       page = skipTo;
       continue;
     }
@@ -287,6 +290,7 @@ int32_t dbStore::Allocate(int32_t length) {
       return slotPos;
     }
     freeExtents_.Scanned(page, data);
+    freeExtents_.PassedForAllocate(root, page);
     page = db::GetI32(data, kFreeExtentNext);
   }
   const int32_t unit = Header(kGrowthUnit);

@@ -7,8 +7,9 @@
 // changed) are appended as journal entries {i32 position, 2048 bytes}; after a flush the commit
 // record says 4 and is flushed;
 // then the header and the pages are written in place and flushed, the journal is cut off and the
-// commit record says 0 (flushed too). A crash before state 4 leaves the old pages untouched (the file is cut
-// back to its size at the transaction's start); a crash at state 4 is finished by replaying the journal.
+// commit record says 0 (flushed before anything reaches the journal's space again). A crash before state 4
+// leaves the old pages untouched (the file is cut back to its size at the transaction's start); a crash at
+// state 4 is finished by replaying the journal.
 //
 // The commit record keeps the journal start's low 16 bits in bytes 8-9 and, while the state is 3 or
 // 4, its high 16 bits in bytes 2-3; at state 4 the zero bytes after it (file offset 1546) hold the
@@ -17,9 +18,11 @@
 // kRestMark and bytes 4-7 the file's size at rest; older files have zero there and keep their size at open.
 //
 // Power cuts: a write not yet flushed may be lost or torn. The state 0 at the end of a commit is
-// flushed, because the next commit writes its records and journal over the space of this journal;
-// were state 4 still on disk then, recovery would replay those bytes as this journal. Nor may the
-// file grow back over the cut journal before then: recovery would read its zeros as entries. A state 0 that
+// flushed before the next commit writes its records and journal over the space of this journal
+// (dbStoreFile::FlushBeforeReaching; the file's close flushes it too); were state 4 still on disk
+// then, recovery would replay those bytes as this journal. Nor may the file grow back over the cut
+// journal before then: recovery would read its zeros as entries. Until that flush a power cut
+// finds state 4 (or the cut journal's whole entries) and replays the same pages again. A state 0 that
 // reached the disk while the cut-off of the journal, or the next Begin's state 1, was lost leaves
 // bytes past the size at rest that nothing references; recovery cuts them away.
 #include <algorithm>
@@ -144,6 +147,7 @@ void dbStore::Abort() {
 
 void dbStore::Commit() {
   std::vector<Placed> placed;
+  placed.reserve(records_.Size() + pages_.Size());
   const int32_t written = PlaceChangedRecords(placed);
   while (!numbersToFree_.empty()) {
     const int32_t number = numbersToFree_.back();
@@ -174,8 +178,9 @@ void dbStore::Commit() {
   // cut or the state 0 after this point is harmless: the journal replays to the same pages.
   if (flush) file_.Flush();
   ComeToRest(journalStart_);
-  // The next commit writes over this journal's space: state 4 must not be on disk by then.
-  if (flush) file_.Flush();
+  // The next commit writes over this journal's space: state 4 must not be on disk by then. The
+  // commit is durable already, so the flush waits for the first write there (or the close).
+  if (flush) file_.FlushBeforeReaching(journalStart_);
   records_.Walk([](dbCacheEntry& e) {
     e.dirty = false;
     return false;
@@ -195,6 +200,7 @@ int32_t dbStore::PlaceChangedRecords(std::vector<Placed>& placed) {
   // fetched ahead: each lies behind two dependent loads (master pointer, then block header), spread
   // over the zone.
   std::vector<Dirty> dirty;
+  dirty.reserve(records_.Size());
   records_.Walk([&dirty](dbCacheEntry& e) {
     if (e.dirty) dirty.push_back({e.key, e.data});
     return false;
@@ -205,6 +211,10 @@ int32_t dbStore::PlaceChangedRecords(std::vector<Placed>& placed) {
     if (i + kAhead < dirty.size()) {
       const Handle ahead = dirty[i + kAhead].data;
       if (ahead != nullptr && *ahead != nullptr) __builtin_prefetch(*ahead - 16);
+      // The walk visits record numbers 256 apart, so each lies in another map page.
+      const auto mapSlot = size_t(dirty[i + kAhead].number) >> 8;
+      if (mapSlot < mapPages_.size() && mapPages_[mapSlot] != nullptr)
+        __builtin_prefetch(*mapPages_[mapSlot]->data + 8 * (dirty[i + kAhead].number & 0xFF), 1);
     }
     const Dirty& d = dirty[i];
     const dbExtent old = MapEntry(d.number);
@@ -447,7 +457,7 @@ int32_t dbStore::JournalEndFrom(int32_t countPlusOne) const {
 }
 
 // Runs once at open, before the header is read: finishes or undoes a commit left by a crash.
-void dbStore::Recover() {
+void dbStore::Recover(bool created) {
   unsigned char record[kCommitWritten];
   file_.Read(kCommitOffset, record, kCommitWritten);
   const auto state = uint16_t(db::GetI16(record, 0));
@@ -461,6 +471,10 @@ void dbStore::Recover() {
       if (high == kRestMark && txStartSize_ >= kFirstPageOffset && txStartSize_ < file_.Size()) {
         file_.SetSize(txStartSize_);
         file_.Flush();
+      } else if (!created) {
+        // A process that ended before closing may have left this state 0, and the cut of its
+        // journal, unflushed: the journal's space is written over only once they are on disk.
+        file_.FlushBeforeReaching(file_.Size());
       }
       return;
     case kOpen:

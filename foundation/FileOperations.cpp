@@ -305,6 +305,12 @@ void FileFlush(ppFileSpec& fileSpec) {
   if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(fileSpec.handle, fileSpec.openPath);
 }
 
+void FileFlushData(ppFileSpec& file) {
+  Vcon::CallFileFaultHook(Vcon::FileOp::Flush, file.openPath.c_str());
+  if (::fdatasync(file.handle) != 0) Fail(kFileSiteFlush, kFileErrBadCall);
+  if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(file.handle, file.openPath);
+}
+
 Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
   ppFileSpec file;
   FileOpen(file, fileSpec, true);

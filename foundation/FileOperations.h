@@ -83,6 +83,9 @@ void FileSeekRelative(ppFileSpec& fileSpec, int64_t delta);
 uint32_t FileTell(ppFileSpec& fileSpec);
 // Forces the file's data to disk. Throws -50 when the system reports a failure.
 void FileFlush(ppFileSpec& fileSpec);
+// Likewise, with the size and what else reading the data back needs, but not the file's times: a
+// file whose bytes changed in place needs no separate write of its metadata (fdatasync).
+void FileFlushData(ppFileSpec& file);
 
 // A new handle holding the whole file named by `fileSpec.path`, or null for an empty file. Open
 // failures pass on (-38); the file is closed again in every case.

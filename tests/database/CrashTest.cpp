@@ -18,6 +18,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -112,6 +113,11 @@ void KillAtCall(Vcon::FileOp, const char*) {
 void FailFromCall(Vcon::FileOp op, const char*) {
   if (op == Vcon::FileOp::Close) return;
   if (++gCalls >= gKillAt) throw kFileErrBadCall;
+}
+
+// Every flush fails; nothing else does.
+void FailFlushes(Vcon::FileOp op, const char*) {
+  if (op == Vcon::FileOp::Flush) throw kFileErrBadCall;
 }
 
 // The workload's first transaction: the index of the transactions and their counter.
@@ -387,6 +393,47 @@ TEST_F(CrashTest, EveryPowerCutKeepsExactlyTheCommittedTransactions) {
   }();
   ASSERT_GE(calls, 200);
   PowerCutRuns(base, calls, PlanFromEnvironment());
+}
+
+// A session whose last flush never came (its process gone before the close; here the close's flush
+// fails) leaves its last commit's state 0, and the cut of that commit's journal, to the system
+// alone. The next session's commits write over that journal's space: a power cut at any of their
+// disk calls must still find the first session's transactions, whole.
+TEST_F(CrashTest, APowerCutInTheNextSessionKeepsWhatTheLastOneLeftUnflushed) {
+  constexpr int32_t kFirstSession = 4;
+  const auto base = dbtest::FileBytes(path_);
+  const auto firstSession = [&] {
+    ppFileSpec name = dbtest::SpecFor(path_);
+    auto db = std::make_unique<dbDatabase>(name);
+    {
+      dbNumIndex numbers(ReadNumber(*db, "numbers"), db->Store());
+      for (int32_t i = 1; i <= kFirstSession; ++i) RunTransaction(*db, numbers, i);
+    }
+    Vcon::SetFileFaultHook(&FailFlushes);
+    db.reset();
+  };
+  int64_t calls = 0;
+  for (int64_t cutAt = 1; calls == 0 || cutAt <= calls; ++cutAt) {
+    for (uint64_t seed = 1; seed <= 4; ++seed) {
+      dbtest::WriteFileBytes(path_, base);
+      Vcon::FilePowerLoss::Start();
+      firstSession();
+      Vcon::SetFileFaultHook(&FailFromCall);
+      gCalls = 0;
+      gKillAt = calls == 0 ? LLONG_MAX : cutAt;
+      const int32_t committed = RunUntilCut(path_, kFirstSession);
+      if (calls == 0) calls = gCalls;
+      const std::string lost = Vcon::FilePowerLoss::Cut(seed);
+      printf("cut %lld seed %llu committed %d: %s\n", (long long)cutAt, (unsigned long long)seed, committed,
+             lost.c_str());
+      Vcon::SetFileFaultHook(nullptr);
+      Vcon::FilePowerLoss::Stop();
+      const int32_t error = ErrorOf([&] { ExpectCommitted(committed, committed + 1, cutAt); });
+      ASSERT_EQ(error, 0) << "power cut at call " << cutAt << " (" << lost << ")";
+      ASSERT_FALSE(HasFailure()) << "power cut at call " << cutAt << " (" << lost << ")";
+    }
+  }
+  ASSERT_GE(calls, 50);
 }
 
 // The same from no file: the cuts fall while the file is made as well, and the file they leave

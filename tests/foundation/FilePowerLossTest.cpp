@@ -85,6 +85,23 @@ TEST_F(FilePowerLossTest, FlushedBytesStayAndEachLaterWriteIsWholeTornOrGone) {
   EXPECT_EQ(seenTails, tails);
 }
 
+// The data flush (no file times) keeps what it flushed as the full flush does: the bytes and the
+// size a growth gave the file.
+TEST_F(FilePowerLossTest, DataFlushKeepsTheBytesAndTheGrowth) {
+  const auto changes = [](ppFileSpec& file) {
+    Write(file, 0, 'A', 1024);
+    Write(file, 2048, 'C', 952);
+    FileFlushData(file);
+    Write(file, 512, 'B', 1024);
+  };
+  for (uint64_t seed = 1; seed <= 100; ++seed) {
+    const std::string file = CutAfter(std::string(2048, '0'), changes, seed);
+    ASSERT_EQ(file.size(), 3000u) << "seed " << seed;
+    EXPECT_EQ(file.substr(0, 512), std::string(512, 'A')) << "seed " << seed;
+    EXPECT_EQ(file.substr(2048), std::string(952, 'C')) << "seed " << seed;
+  }
+}
+
 TEST_F(FilePowerLossTest, ALostShrinkPutsTheCutBytesBack) {
   const auto changes = [](ppFileSpec& file) {
     const uint32_t size = 1000;

@@ -294,11 +294,12 @@ TEST_F(FileTest, FaultHookSeesEveryChangeBeforeItHappens) {
   uint32_t one = 1;
   FileSetSize(fileSpec, &one);
   FileFlush(fileSpec);
+  FileFlushData(fileSpec);
   FileClose(fileSpec);
   FileDelete(name);
   Vcon::SetFileFaultHook(nullptr);
   EXPECT_EQ(gOps, (std::vector<FileOp>{FileOp::Create, FileOp::Write, FileOp::SetSize, FileOp::Flush,
-                                       FileOp::Close, FileOp::Delete}));
+                                       FileOp::Flush, FileOp::Close, FileOp::Delete}));
 }
 
 int gWritesBeforeCrash = 0;
