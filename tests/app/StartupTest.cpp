@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -32,6 +33,7 @@
 #include "calculation/zelvproCalculatorButtons.h"
 #include "calculation/zelvproCalculatorList.h"
 #include "framework/ppButton.h"
+#include "framework/ppPicture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindow.h"
@@ -242,6 +244,31 @@ TEST_F(StartupTest, TheDemosFirstStartShowsThePriceListsColumnCaptions) {
   }
   EXPECT_EQ(header, (std::vector<std::string>{"Description", "Order no.", "Qty", "Price", "Total", "Note"}));
   EXPECT_TRUE(plat::MessageBoxLog().empty());
+}
+
+// A button without a face draws nothing: the user could not find it. Every button of the demo's
+// first frame (the view bar's views, the editor's zoom, turn and room buttons, the panes' own) has a
+// picture for each of its states, whether it is shown in the starting view or not.
+TEST_F(StartupTest, EveryButtonOfTheDemosFirstFrameHasAFace) {
+  zelvProApp& app = Start();
+  std::vector<int32_t> faceless;
+  int32_t buttons = 0;
+  std::function<void(ppView&)> walk = [&](ppView& view) {
+    if (auto* button = dynamic_cast<ppButton*>(&view)) {
+      ++buttons;
+      for (int32_t state = 0; state < 4; ++state) {
+        const ppPicture* face = app.GetPictureAt(button->GetPictureId(), state);
+        if (face == nullptr || face->IsEmpty()) {
+          faceless.push_back(button->GetPictureId());
+          break;
+        }
+      }
+    }
+    for (int32_t i = 0; i < view.Subviews().Count(); ++i) walk(*view.Subviews().At(i));
+  };
+  walk(*app.DocumentWindow());
+  EXPECT_GE(buttons, 10);
+  EXPECT_EQ(faceless, std::vector<int32_t>{});
 }
 
 TEST_F(StartupTest, EveryCursorOfTheMouseTasksShowsAPointer) {
