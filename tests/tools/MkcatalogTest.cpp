@@ -435,8 +435,9 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
       FreePngBlock(picture.memory);
     }
   }
-  EXPECT_EQ(colours.Longs("id"), (std::vector<int32_t>{1008, 1009, 1010, 1011, 1012, 1013, 1017, 1018, 1020,
-                                                       1022, 1023, 0x400, 0x401, 0x402, 0x403}));
+  EXPECT_EQ(colours.Longs("id"),
+            (std::vector<int32_t>{1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011,
+                                  1012, 1013, 1017, 1018, 1020, 1022, 1023, 0x400, 0x401, 0x402, 0x403}));
 }
 
 // The texts of `database`'s "qxString" table by language and id.
