@@ -73,6 +73,27 @@ ppPicture ItemPicture(zelvDatabase& db, const char* item) {
   return picture;
 }
 
+// The caption as it fits `width` pixels in the font set on `dc`: the whole name, or its longest
+// beginning that fits with an ellipsis after it. Centred, a wider name would lose both ends to the
+// cell's edges. A binary search over the length keeps long names cheap to draw.
+Vcon::WString FittedCaption(ppDC& dc, const Vcon::WString& name, int32_t width) {
+  if (dc.GetTextWidth(name) <= width) return name;
+  const auto cut = [&](size_t length) {
+    Vcon::WString text(name.substr(0, length));
+    text.TrimTrailing(u" ");
+    return Vcon::WString(text + u"\u2026");
+  };
+  size_t fits = 0, tooLong = name.size();
+  while (tooLong - fits > 1) {
+    const size_t middle = (fits + tooLong) / 2;
+    if (dc.GetTextWidth(cut(middle)) <= width)
+      fits = middle;
+    else
+      tooLong = middle;
+  }
+  return cut(fits);
+}
+
 }  // namespace
 
 zelvproElementScroller::zelvproElementScroller(ppView* supervisor, const plat::RECT& frame)
@@ -148,9 +169,10 @@ void zelvproElementScroller::DrawCell(ppDC& dc, int32_t column, int32_t row, con
           picture.DrawClipped(dc, plat::RECT{x, y, x + picture.GetWidth(), y + picture.GetHeight()});
         }
         dc.SetFont(Vcon::String(kPlainFaceName), kCaptionHeight, 0, 0.0f);
-        dc.SelectFont();
         plat::RECT text{caption.left, caption.top, caption.right, caption.bottom - 3};
-        dc.DrawText(name, text, plat::DT_CENTER | plat::DT_BOTTOM | plat::DT_SINGLELINE);
+        const Vcon::WString shown = FittedCaption(dc, name, text.right - text.left);
+        dc.SelectFont();
+        dc.DrawText(shown, text, plat::DT_CENTER | plat::DT_BOTTOM | plat::DT_SINGLELINE);
         dc.RestoreFont();
       }
     }

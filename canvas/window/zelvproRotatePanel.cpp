@@ -32,7 +32,9 @@ zelvproRotatePanel::zelvproRotatePanel(ppView* supervisor, const plat::RECT& fra
   clockwise_ = MakeButton(this, {0, 0, 24, h}, kClockwiseButton);
   counterclockwise_ = MakeButton(this, {30, 0, 54, h}, kCounterclockwiseButton);
 
-  configurator_ = new ppConfigurator(this, {63, 2, w, h}, nullptr, false);
+  // One page without a tab: a tab row would push the field below the panel's 25 pixels, over the
+  // element palette under the editor.
+  configurator_ = new ppConfigurator(this, {63, 2, w, h}, nullptr, true);
   auto* panel = new ppConfigPanel(configurator_);
   field_ = new ppEditTextField(panel, new ppPropertyDataUnit(this, kRotationProperty, true), std::string(), 1,
                                false);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,7 @@
 #include "catalogue/records/zelvproTagFil.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
+#include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproTopCanvas.h"
@@ -40,13 +42,16 @@
 #include "foundation/UserPreferences.h"
 #include "framework/ppApplication.h"
 #include "framework/ppCollaborator.h"
+#include "framework/ppRegion.h"
 #include "framework/ppTask.h"
 #include "platform/Desktop.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
+#include "platform/PngFile.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Surface.h"
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
 #include "room/iDocumentLoader.h"
@@ -284,6 +289,77 @@ TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpensWithItsUnitsInTheirTags) {
     EXPECT_GT(std::get<1>(unit), 1000.0f);
     EXPECT_GT(std::get<3>(unit), 1000.0f);
   }
+}
+
+// What the first start shows of the start plan: a view with the units' canvas over the room, each
+// unit drawn in the visible plan where its saved position puts it, its front line drawn in full.
+TEST_F(LocalDocumentFilesTest, TheDemosStartPlanShowsEachUnitInsideTheRoomWhereItWasSaved) {
+  plat::SetVirtualScreenSize(1280, 1024);
+  fs::create_directories(demo_.Root() / "user");
+  fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", demo_.Root() / "user" / "new.qxf");
+  Start();
+  EXPECT_EQ(Window().CurrentViewId(), zelvproViewBar::kTopColourView);
+  EXPECT_EQ(Top().GetSupervisor(), &Scroller()) << "the units' canvas is not shown";
+  plat::HWND window = Room().GetHWND();
+  ASSERT_NE(window, nullptr);
+  const std::string shot = (demo_.Root() / "start.png").string();
+  ASSERT_TRUE(plat::HeadlessDriver::DumpPng(window, shot));
+  const std::unique_ptr<plat::Surface> picture = plat::ReadPng(shot);
+  ASSERT_NE(picture, nullptr);
+  const plat::Surface& pixels = *picture;
+  plat::RECT visible{};
+  Scroller().GetWindowFrame(&visible);
+  // The room's inner faces (millimetres): its walls' centre lines at 1000, 150 mm thick.
+  plat::POINT roomCorner{};
+  PlanPointToScreen(ppVector3(1075.0f, 0.0f, 1075.0f), roomCorner);
+  // The picture holds the whole frame, menu bar included; the views' frames are client pixels.
+  plat::RECT outer{};
+  plat::GetWindowRect(window, &outer);
+  plat::POINT client{0, 0};
+  plat::ClientToScreen(window, &client);
+  const int32_t dx = client.x - outer.left, dy = client.y - outer.top;
+  const auto luma = [&](int32_t x, int32_t y) {
+    const uint32_t c = pixels.Pixel(x + dx, y + dy);
+    return int32_t((c >> 16) & 0xff) + int32_t((c >> 8) & 0xff) + int32_t(c & 0xff);
+  };
+  // The floor far from the units, where nothing is drawn.
+  plat::POINT floor{};
+  PlanPointToScreen(ppVector3(3000.0f, 0.0f, 3000.0f), floor);
+  const int32_t background = luma(floor.x, floor.y);
+  const auto dark = [&](int32_t x, int32_t y) { return luma(x, y) < background - 3 * 40; };
+  int32_t units = 0;
+  ForEachChildElement(Top(), [&](zelvproElement* unit) {
+    ++units;
+    // The unit's outline, window pixels.
+    plat::RECT r{};
+    unit->NewFrameRegion()->GetBounds(&r);
+    plat::POINT at{};
+    PlanPointToScreen(unit->GetPosition(), at);
+    const std::string name = std::to_string(unit->recordId) + " at " + std::to_string(r.left) + "," +
+                             std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+                             std::to_string(r.bottom - r.top);
+    // Some centimetres deep and wide at the plan's scale, inside the visible plan and the room.
+    EXPECT_GT(r.right - r.left, 10) << name;
+    EXPECT_GT(r.bottom - r.top, 10) << name;
+    EXPECT_TRUE(r.left >= visible.left && r.top >= visible.top && r.right <= visible.right &&
+                r.bottom <= visible.bottom)
+        << name;
+    EXPECT_GE(r.left, roomCorner.x - 1) << name;
+    EXPECT_GE(r.top, roomCorner.y - 1) << name;
+    // The saved position is the unit's back left corner.
+    EXPECT_LE(std::abs(at.x - r.left), 2) << name;
+    EXPECT_LE(std::abs(at.y - r.top), 2) << name;
+    // The front line, away from the walls, is drawn dark along most of the width.
+    int32_t drawn = 0;
+    for (int32_t x = r.left + 2; x < r.right - 2; ++x)
+      for (int32_t y = r.bottom - 2; y <= r.bottom; ++y)
+        if (dark(x, y)) {
+          ++drawn;
+          break;
+        }
+    EXPECT_GE(drawn * 10, (r.right - r.left - 4) * 8) << name << ": " << drawn << " columns drawn";
+  });
+  EXPECT_EQ(units, 3);
 }
 #endif
 

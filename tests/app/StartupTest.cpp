@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -32,8 +33,11 @@
 #include "calculation/zelvproCalculatorButtons.h"
 #include "calculation/zelvproCalculatorList.h"
 #include "framework/ppButton.h"
+#include "framework/ppPicture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "canvas/window/zelvproRotatePanel.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
 #include "catalogue/databases/qxApplicationdb.h"
@@ -41,6 +45,7 @@
 #include "catalogue/records/qxApplicationFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "controls/ppConfigurator.h"
+#include "controls/ppEditTextField.h"
 #include "elements/topview/iConfigurator.h"
 #include "elements/topview/zelvproElementConfigurator.h"
 #include "foundation/FileDialogs.h"
@@ -242,6 +247,60 @@ TEST_F(StartupTest, TheDemosFirstStartShowsThePriceListsColumnCaptions) {
   }
   EXPECT_EQ(header, (std::vector<std::string>{"Description", "Order no.", "Qty", "Price", "Total", "Note"}));
   EXPECT_TRUE(plat::MessageBoxLog().empty());
+}
+
+// A button without a face draws nothing: the user could not find it. Every button of the demo's
+// first frame (the view bar's views, the editor's zoom, turn and room buttons, the panes' own) has a
+// picture for each of its states, whether it is shown in the starting view or not.
+TEST_F(StartupTest, EveryButtonOfTheDemosFirstFrameHasAFace) {
+  zelvProApp& app = Start();
+  std::vector<int32_t> faceless;
+  int32_t buttons = 0;
+  std::function<void(ppView&)> walk = [&](ppView& view) {
+    if (auto* button = dynamic_cast<ppButton*>(&view)) {
+      ++buttons;
+      for (int32_t state = 0; state < 4; ++state) {
+        const ppPicture* face = app.GetPictureAt(button->GetPictureId(), state);
+        if (face == nullptr || face->IsEmpty()) {
+          faceless.push_back(button->GetPictureId());
+          break;
+        }
+      }
+    }
+    for (int32_t i = 0; i < view.Subviews().Count(); ++i) walk(*view.Subviews().At(i));
+  };
+  walk(*app.DocumentWindow());
+  EXPECT_GE(buttons, 10);
+  EXPECT_EQ(faceless, std::vector<int32_t>{});
+}
+
+// The fields' texts stand out from their boxes in the demo's colours (caption band and value box,
+// focused or not), and the first frame's rotation field shows its step, 45 degrees, in dark ink.
+TEST_F(StartupTest, TheDemosFieldsShowTheirTextsOnTheirBoxes) {
+  zelvProApp& app = Start();
+  const auto luma = [](const ppRGBColor& c) { return c.red + c.green + c.blue; };
+  const struct { int32_t box, text; } pairs[] = {{1000, 1001}, {1002, 1003}, {1004, 1005}, {1006, 1007}};
+  for (const auto& pair : pairs)
+    EXPECT_GE(std::abs(luma(app.GetColor(pair.box)) - luma(app.GetColor(pair.text))), 3 * 128)
+        << pair.box << " and " << pair.text;
+
+  zelvproEditorCanvas* editor = zelvproEditorCanvas::Current();
+  ASSERT_NE(editor, nullptr);
+  zelvproRotatePanel* panel = editor->RotatePanel();
+  EXPECT_EQ(std::u16string(panel->Field()->GetControlText()).substr(0, 2), u"45");
+  const std::string shot = (demo_.Root() / "field.png").string();
+  ASSERT_TRUE(plat::HeadlessDriver::DumpPng(panel->Field()->EditControl(), shot));
+  const std::unique_ptr<plat::Surface> field = plat::ReadPng(shot);
+  ASSERT_NE(field, nullptr);
+  const uint32_t box = field->Pixel(field->Width() - 1, field->Height() / 2);
+  const auto channels = [](uint32_t c) {
+    return int32_t((c >> 16) & 0xff) + int32_t((c >> 8) & 0xff) + int32_t(c & 0xff);
+  };
+  int32_t ink = 0;
+  for (int32_t y = 0; y < field->Height(); ++y)
+    for (int32_t x = 0; x < field->Width(); ++x)
+      ink += std::abs(channels(field->Pixel(x, y)) - channels(box)) > 3 * 80;
+  EXPECT_GE(ink, 10) << "the step's digits";
 }
 
 TEST_F(StartupTest, EveryCursorOfTheMouseTasksShowsAPointer) {

@@ -30,6 +30,7 @@
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "controls/ppConfigPanel.h"
+#include "controls/ppConfigTab.h"
 #include "controls/ppConfigurator.h"
 #include "controls/ppEditTextField.h"
 #include "controls/zelvproConfiguratorPane.h"
@@ -570,6 +571,32 @@ TEST_F(EditorCanvasTest, RotationReadsDegreesAndStoresRadiansStrictlyBetweenZero
   for (float refused : {0.0f, 360.0f, -10.0f, 400.0f}) {
     panel.SetValue(0, ppParameter(refused));
     EXPECT_EQ(std::bit_cast<uint32_t>(RotationStep()), 0x3FC90FDBu) << refused;
+  }
+  delete canvas;
+}
+
+// The panel is a strip along the editor's bottom edge, just above the element palette: its one field
+// has no tab of its own and, with its edit box, stays inside the strip, so that nothing of it covers
+// what lies below.
+TEST_F(EditorCanvasTest, TheRotationFieldHasNoTabAndStaysInsideThePanel) {
+  zelvproEditorCanvas* canvas = Make();
+  zelvproRotatePanel& panel = *canvas->RotatePanel();
+  for (const ppConfigTab* tab : panel.Configurator()->Tabs()) {
+    const RECT r = tab->GetFrame();
+    EXPECT_TRUE(r.right <= r.left || r.bottom <= r.top) << "a tab at " << Str(r);
+  }
+  RECT strip{}, field{}, edit{};
+  panel.GetWindowFrame(&strip);
+  panel.Field()->GetWindowFrame(&field);
+  plat::GetWindowRect(panel.Field()->EditControl(), &edit);
+  plat::POINT origin{0, 0};
+  plat::ClientToScreen(panel.GetHWND(), &origin);
+  edit = {edit.left - origin.x, edit.top - origin.y, edit.right - origin.x, edit.bottom - origin.y};
+  for (const RECT& r : {field, edit}) {
+    EXPECT_GT(r.bottom - r.top, 10) << Str(r);
+    EXPECT_TRUE(r.left >= strip.left && r.top >= strip.top && r.right <= strip.right &&
+                r.bottom <= strip.bottom)
+        << Str(r) << " outside the panel " << Str(strip);
   }
   delete canvas;
 }

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <string>
+#include <vector>
 
 #include "PaletteTestSupport.h"
 #include "framework/ppButton.h"
 #include "framework/ppScrollBar.h"
 #include "platform/MessageBox.h"
+#include "platform/TextLog.h"
 
 namespace {
 
@@ -178,6 +181,40 @@ TEST_F(ElementPaletteTest, CellsShowBackgroundSeparatorsPictureCaptionAndSelecti
   Strip().SetSelection(-1, 0);
   plat::HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(StripPixel(7, 50), white);
+}
+
+// Captions keep inside their cells: a name wider than the cell ("Interior door 90 cm" in the plain
+// face) loses its end to an ellipsis instead of both ends to the cell's edges; one that fits stays
+// whole.
+TEST_F(ElementPaletteTest, ACaptionWiderThanItsCellEndsInAnEllipsisInsideTheCell) {
+  plat::RecordDrawnTexts(true);
+  plat::ClearDrawnTextLog();
+  MakeWindowShowingGroup();
+  std::vector<std::u16string> captions;
+  for (const plat::TextLogRecord& record : plat::DrawnTextLog()) captions.push_back(record.text);
+  plat::RecordDrawnTexts(false);
+  const auto drawn = [&](const std::u16string& start) {
+    for (const std::u16string& caption : captions)
+      if (caption.rfind(start, 0) == 0) return caption;
+    return std::u16string();
+  };
+  const std::u16string door = drawn(u"Interior");
+  ASSERT_FALSE(door.empty());
+  EXPECT_EQ(door.back(), u'\u2026');
+  EXPECT_LT(door.size(), std::u16string(u"Interior door 90 cm").size() + 1);
+  EXPECT_EQ(drawn(u"Base"), u"Base unit 30 cm");
+  // The caption band (rows 91 to 103, on the pane's fill) of each cell with a picture: no ink on its
+  // first and last columns, some between them.
+  for (int32_t cell : {int32_t(palettetest::kUnit), int32_t(palettetest::kDoor)}) {
+    const int32_t left = cell * 90 + 1, right = cell * 90 + 88;
+    bool ink = false;
+    for (int32_t y = 91; y < 104; ++y) {
+      EXPECT_EQ(StripPixel(left, y), kPaneFill) << cell << ": " << y;
+      EXPECT_EQ(StripPixel(right - 1, y), kPaneFill) << cell << ": " << y;
+      for (int32_t x = left + 1; x < right - 1; ++x) ink = ink || !(StripPixel(x, y) == kPaneFill);
+    }
+    EXPECT_TRUE(ink) << cell;
+  }
 }
 
 TEST_F(ElementPaletteTest, TheBlankLastColumnDrawsNothing) {

@@ -406,12 +406,15 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   Table bitmaps(*database, "qxBitmap"), colours(*database, "qxColor");
   EXPECT_EQ(bitmaps.Longs("id"), (std::vector<int32_t>{1016, 1100, 1101, 1102, 2000, 2001, 2004, 2005, 3500,
                                                        3501, 3502, 3503, 3504, 3505}));
-  // The default panels' buttons, the 3D view's sliders and buttons, the tag dialog's button and the
-  // calculation's buttons: a 24-pixel picture for each of the five states.
+  // The default panels' buttons, the 3D view's sliders and buttons, the tag dialog's button, the
+  // calculation's buttons, the editor's zoom, turn and room buttons: a 24-pixel picture for each of
+  // the five states; the view bar's four view buttons and its two order buttons: 48 pixels.
   Table buttons(*database, "qxButton");
   EXPECT_EQ(buttons.Longs("id"),
-            (std::vector<int32_t>{2001, 2101, 2265, 2401, 2425, 2429, 2433, 2437, 2441, 2445, 2501,
-                                  3108, 3112, 3116, 3120, 3124, 3132, 3616, 3620, 3624, 3628}));
+            (std::vector<int32_t>{2001, 2004, 2012, 2016, 2024, 2072, 2092, 2101, 2225, 2229, 2265,
+                                  2401, 2425, 2429, 2433, 2437, 2441, 2445, 2448, 2452, 2501, 3100,
+                                  3104, 3108, 3112, 3116, 3120, 3124, 3132, 3616, 3620, 3624, 3628}));
+  const std::vector<int32_t> viewButtons{2004, 2012, 2016, 2024, 2072, 2092};
   for (int32_t i = 0; i < buttons.Count(); ++i) {
     buttons.Read(i);
     for (const char* state : {"normal", "selected", "clicked", "disabled", "rollover"}) {
@@ -424,13 +427,17 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
       int32_t width = 0, height = 0;
       std::memcpy(&width, picture.memory + 4, 4);
       std::memcpy(&height, picture.memory + 8, 4);
-      EXPECT_EQ(width, 24) << buttons.Long("id") << " " << state;
-      EXPECT_EQ(std::abs(height), 24) << buttons.Long("id") << " " << state;
+      const int32_t id = buttons.Long("id");
+      const int32_t side =
+          std::find(viewButtons.begin(), viewButtons.end(), id) != viewButtons.end() ? 48 : 24;
+      EXPECT_EQ(width, side) << id << " " << state;
+      EXPECT_EQ(std::abs(height), side) << id << " " << state;
       FreePngBlock(picture.memory);
     }
   }
-  EXPECT_EQ(colours.Longs("id"), (std::vector<int32_t>{1008, 1009, 1010, 1011, 1012, 1013, 1017, 1018, 1020,
-                                                       1022, 1023, 0x400, 0x401, 0x402, 0x403}));
+  EXPECT_EQ(colours.Longs("id"),
+            (std::vector<int32_t>{1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007,  1008,  1009,  1010, 1011,
+                                  1012, 1013, 1017, 1018, 1020, 1022, 1023, 0x400, 0x401, 0x402, 0x403}));
 }
 
 // The texts of `database`'s "qxString" table by language and id.
@@ -516,7 +523,7 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
       {"kitchen/qxTexture.tsv", "64 #f4f3ef", "64 #f4f3eg", "field 'texture': bad colour '#f4f3eg'"},
       {"kitchen/qxShape.tsv", "words: 0; 0; 0; 0", "word: 0; 0; 0; 0",
        "field 'attributes': unknown blob kind 'word'"},
-      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 18 already"},
+      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 28 already"},
       {"application/qxConfigurator.tsv", "panels/room.tsv", "panels/none.tsv",
        "panels/none.tsv:0: cannot read"},
       {"catalogs/zelvo.txt", "VH-B60\t", "VH-B99\t", "the main catalogue has no item with ID 'VH-B99'"},

@@ -280,7 +280,10 @@ TEST(MkcatalogBlobs, ButtonPicturesDrawTheirSymbolInsideAFrame) {
     std::vector<std::pair<int32_t, int32_t>> onSymbol, offSymbol;  // (x, y) from the top left
   } cases[] = {
       {"plus", {{12, 12}, {5, 11}, {11, 5}, {18, 12}}, {{6, 6}, {17, 17}, {2, 12}}},
+      {"minus", {{12, 12}, {5, 11}, {18, 12}}, {{11, 5}, {12, 18}, {2, 12}}},
       {"turn", {{5, 12}, {12, 18}, {17, 13}, {13, 2}}, {{12, 12}, {18, 4}, {2, 2}}},
+      // The turn mirrored about the middle column (x to 23 - x).
+      {"back", {{18, 12}, {11, 18}, {6, 13}, {10, 2}}, {{11, 12}, {5, 4}, {21, 2}}},
       {"home", {{11, 5}, {5, 11}, {7, 17}, {15, 17}}, {{4, 14}, {11, 16}, {12, 3}}},
       {"lines", {{5, 6}, {18, 7}, {12, 11}, {12, 17}}, {{12, 9}, {12, 14}, {2, 11}}},
   };
@@ -307,7 +310,8 @@ TEST(MkcatalogBlobs, ButtonPicturesDrawTheirSymbolInsideAFrame) {
     ParseBlob("png: star 24 #204080", names);
     ADD_FAILURE() << "accepted";
   } catch (const std::invalid_argument& e) {
-    EXPECT_NE(std::string(e.what()).find("plus, turn, home, lines"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("plus, minus, turn, back, home, lines"), std::string::npos)
+        << e.what();
   }
 }
 

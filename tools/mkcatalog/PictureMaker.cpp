@@ -62,10 +62,11 @@ PictureRecipe Parse(const std::string& description) {
   recipe.width = ParseSide(size.substr(0, x));
   recipe.height = x == std::string::npos ? recipe.width : ParseSide(size.substr(x + 1));
   recipe.colour = ParseColour(colour);
-  static const char* const kKinds[] = {"solid", "grain", "checker", "frame", "plus", "turn", "home", "lines"};
+  static const char* const kKinds[] = {"solid", "grain", "checker", "frame", "plus",
+                                       "minus", "turn",  "back",    "home",  "lines"};
   if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds))
     throw std::invalid_argument("unknown picture kind '" + kind +
-                                "' (solid, grain, checker, frame, plus, turn, home, lines)");
+                                "' (solid, grain, checker, frame, plus, minus, turn, back, home, lines)");
   return recipe;
 }
 
@@ -90,6 +91,13 @@ bool OnSymbol(const PictureRecipe& s, int x, int y) {
   const int half = 2 * std::max(1, side / 12);  // half a stroke's width
   if (s.kind == "plus")
     return (std::abs(X) <= half && std::abs(Y) <= reach) || (std::abs(Y) <= half && std::abs(X) <= reach);
+  if (s.kind == "minus") return std::abs(Y) <= half && std::abs(X) <= reach;
+  if (s.kind == "back") {
+    // The turn seen in a mirror: the arrow head points counterclockwise.
+    PictureRecipe turn = s;
+    turn.kind = "turn";
+    return OnSymbol(turn, s.width - 1 - x, y);
+  }
   if (s.kind == "turn") {
     // Three quarters of a ring, open at the top right, with an arrow head pointing clockwise.
     const int r2 = X * X + Y * Y;

@@ -6,7 +6,9 @@
 //           checker 8-pixel tiles of the colour and a lighter shade
 //           frame   a lighter field inside a one-pixel border of the colour (previews, icons)
 //           plus    a frame with a symbol in the colour, for picture buttons: a plus sign,
+//           minus   a minus sign,
 //           turn    three quarters of a ring with a clockwise arrow head,
+//           back    the same ring mirrored, its arrow head counterclockwise,
 //           home    a house,
 //           lines   three lines of a list
 //   size    N or WxH, 1 to 1024 pixels a side

@@ -12,6 +12,7 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproTagFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
+#include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/zelvproWindow.h"
 #include "elements/base/zelvproElement.h"
 #include "exchange/DocumentFileOperations.h"
@@ -135,7 +136,12 @@ void StartPlanWriter::Write(const fs::path& programFolder, const fs::path& outpu
     element->SetPosition(ppVector3(unit.x, made.y, unit.z));
     element->SetTagTree(unit.tag);
   }
+  // The document keeps the view it was saved in and opens in it again. The units stand on the top
+  // canvas, which the room design view leaves out; a user who placed them saves in the top view.
+  if (zelvproViewBar* bar = window->ViewBar()) bar->SelectViewById(zelvproViewBar::kTopColourView);
   plat::HeadlessDriver::RunUntilIdle();
+  if (window->CurrentViewId() != zelvproViewBar::kTopColourView)
+    throw std::runtime_error("the top view could not be shown");
 
   // A fixed stamp keeps the shopping list, and so the file, the same from build to build.
   DocumentFileOperations& operations = *services->Operations();

@@ -2,7 +2,8 @@
 // builds, with a few demo units placed in it and sorted under two tags. The document is made by the
 // program itself, started headless on a program folder, so that the file holds exactly what a save
 // from the running program would: the units go into the plan through its top canvas, the tags into
-// the document's tag table, and the bytes come from the window's document file operations.
+// the document's tag table, and the bytes come from the window's document file operations. It is saved
+// in the top view, the view it then opens in, so that the units show at once.
 //
 // User-interface thread only; the handle zone must exist (InitScreenAndMemory) and no application
 // object may be running.
