@@ -229,9 +229,26 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
   // Zoomed out this far (a hundred thousand majors along the ruler) there is nothing to tell apart.
   if (!(last - first < kMostMajors)) return DrawMarker(marker_.x, marker_.y, dc);
   auto pixel = [&](double world) { return low + int32_t(std::lround((world - start) / s)); };
-  // A tick across the ruler's outer edge, `size` pixels long, at the pixel `at` along it.
+  dc.SetFont(Vcon::String(kDefaultFaceName), kFontHeight, 0, 0.0f);
+  dc.SelectFont();
+  // Ticks are lines one pixel wide whatever pen earlier drawing left behind.
+  dc.SetPenSize(1, 1);
+  dc.SetGray(50);
+  // On a plain context (copy mode, pixels as they are: no scaling map mode) a tick is filled as a
+  // rectangle one pixel wide in the pen's colour (the fill brush SetGray just made): the pixels the
+  // line would set, without a line's setting up for each of the hundreds of ticks.
+  const plat::HDC hdc = dc.GetHDC();
+  const bool fillTicks = hdc != nullptr && dc.GetDrawingMode() == ppDC::kModeCopy &&
+                         plat::GetROP2(hdc) == plat::R2_COPYPEN && plat::GetMapMode(hdc) == plat::MM_TEXT;
+  const plat::HBRUSH tickBrush = dc.GetFillBrush();
+  // A tick across the ruler's outer edge, `size` pixels long, at the pixel `at` along it; the line
+  // stops short of the edge's last pixel row (a line leaves out its end point).
   auto tick = [&](int32_t at, int32_t size) {
-    if (horizontal) {
+    if (fillTicks) {
+      const plat::RECT r = horizontal ? plat::RECT{at, f.bottom - size, at + 1, f.bottom - 1}
+                                      : plat::RECT{f.right - size, at, f.right - 1, at + 1};
+      plat::FillRect(hdc, &r, tickBrush);
+    } else if (horizontal) {
       dc.MoveTo(at, f.bottom - size);
       dc.LineTo(at, f.bottom - 1);
     } else {
@@ -239,9 +256,6 @@ void zelvproRuler::DrawScale(ppDC& dc, bool horizontal) {
       dc.LineTo(f.right - 1, at);
     }
   };
-  dc.SetFont(Vcon::String(kDefaultFaceName), kFontHeight, 0, 0.0f);
-  dc.SelectFont();
-  dc.SetGray(50);
   const double minorStep = coarseImperial ? 12.0 * minor : minor;
   const int64_t labelEvery = LabelEvery(major / s);
   for (int64_t k = int64_t(first); double(k) * major <= end; ++k) {

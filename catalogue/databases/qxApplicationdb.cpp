@@ -3,6 +3,7 @@
 #include "catalogue/databases/qxConfiguratorCommands.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/qxApplicationFil.h"
+#include "catalogue/records/qxStringFil.h"
 #include "catalogue/records/zelvproConfiguratorFil.h"
 #include "database/dbDatafile.h"
 #include "foundation/TextsById.h"
@@ -24,8 +25,6 @@ namespace {
 const char* const kDefaultPanelNames[qxApplicationdb::kDefaultPanelCount] = {
     "Room Design Default Panel", "Top View Default Panel", "Top View Color Default Panel",
     "Annotation Default Panel",  "3D View Default Panel",  "Calculation Default Panel"};
-
-int64_t CacheKey(int32_t language, int32_t number) { return int64_t(language) * (int64_t(1) << 32) + number; }
 
 }  // namespace
 
@@ -52,7 +51,7 @@ void qxApplicationdb::CreateTables() {
   ApplicationRecord = applicationFile_->GetRecordBuffer();
   configuratorFile_ = std::make_unique<zelvproConfiguratorFil>(*this);
   languageCodeFile_ = std::make_unique<ppDatafile>("qxLanguageCode", *this);
-  stringFile_ = std::make_unique<ppDatafile>("qxString", *this);
+  stringFile_ = std::make_unique<qxStringFil>(*this, [this] { stringCache_.clear(); });
   AddMissingPanels();
 }
 
@@ -77,25 +76,49 @@ void qxApplicationdb::DeleteTables() {
   }
   applicationFile_.reset();
   languageCodeFile_.reset();
+  stringView_.reset();
   stringFile_.reset();
+  stringCache_.clear();
 }
 
 bool qxApplicationdb::GetString(int32_t number, Vcon::WString& text, int32_t language) {
-  const int64_t key = CacheKey(language, number);
-  auto cached = stringCache_.find(key);
-  if (cached != stringCache_.end()) {
-    text = cached->second;
-    return true;
-  }
-  if (stringFile_ == nullptr) return false;  // asked before the string table exists
-  ppDatafile& strings = *stringFile_;
-  const RecordField code(strings, "languageCode"), id(strings, "id"), string(strings, "string");
-  strings.Select(code.Index(), dbDatafile::kEqual, ppParameter(language), ppParameter(language), '#');
-  strings.Select(id.Index(), dbDatafile::kEqual, ppParameter(number), ppParameter(number), '&');
-  if (strings.GetSelectedCount() == 0) return false;
-  text = string.WideText(strings.GetRecordBuffer());
-  stringCache_[key] = text;
+  const std::map<int32_t, Vcon::WString>& texts = TextsOf(language);
+  auto found = texts.find(number);
+  if (found == texts.end()) return false;
+  text = found->second;
   return true;
+}
+
+const std::map<int32_t, Vcon::WString>& qxApplicationdb::TextsOf(int32_t language) {
+  static const std::map<int32_t, Vcon::WString> kNone;
+  auto cached = stringCache_.find(language);
+  if (cached != stringCache_.end()) return cached->second;
+  if (stringFile_ == nullptr) return kNone;  // asked before the string table exists
+  ppDatafile& strings = *stringFile_;
+  const RecordField id(strings, "id"), code(strings, "languageCode"), text(strings, "string");
+  // Built apart and entered whole, so that a read that fails leaves the language to be read again.
+  std::map<int32_t, Vcon::WString> texts;
+  if (code.Exists()) {
+    strings.Select(code.Index(), dbDatafile::kEqual, ppParameter(language), ppParameter(language), '#');
+    for (int32_t i = 0; i < strings.GetSelectedCount(); ++i) {
+      strings.ReadRecordAt(i, nullptr);
+      const char* record = strings.GetRecordBuffer();
+      // Checked again: a table whose stored layout has no index on the code selects every record.
+      if (code.Long(record) != language) continue;
+      texts.emplace(id.Long(record), text.WideText(record));  // of two with one number, the first
+    }
+  }
+  return stringCache_.emplace(language, std::move(texts)).first->second;
+}
+
+ppParameter qxApplicationdb::GetValue(int32_t index) {
+  if (stringFile_ == nullptr || NameAt(index) != qxStringFil::kLayout) return ppDatabase::GetValue(index);
+  // The texts' table view of property paths also drops the texts read ahead when it changes them.
+  if (stringView_ == nullptr) {
+    stringView_ = std::make_unique<qxStringFil>(*this, [this] { stringCache_.clear(); });
+    stringView_->SelectAll();
+  }
+  return ppParameter(static_cast<iProperty*>(stringView_.get()));
 }
 
 bool qxApplicationdb::BuildConfigurator(int32_t layoutId) {

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 
+#include "catalogue/records/qxStringFil.h"
 #include "database/ppDatabase.h"
 
 class qxApplicationFil;
@@ -33,9 +34,12 @@ class qxApplicationdb : public ppDatabase {
   explicit qxApplicationdb(ppFileSpec& fileSpec);
   ~qxApplicationdb() override;
 
-  // Text `number` in `language` from the "qxString" table. A text found once is kept for the run
-  // (a later change of the table shows after the next start); a missing one is asked again.
+  // Text `number` in `language` from the "qxString" table; false and `text` unchanged when that
+  // language has no text of that number. A language's texts are read once, at its first request,
+  // and read again after the table is changed through StringFile() or the table's property view.
   bool GetString(int32_t number, Vcon::WString& text, int32_t language) override;
+  // The "qxString" table's view hands out a view that keeps the texts read ahead in step.
+  ppParameter GetValue(int32_t index) override;
 
   // Fills the program-wide configurator from configurator layout `layoutId` (a default panel when
   // the view mode changes); an id no record has builds the layout read last again. Always true.
@@ -52,12 +56,15 @@ class qxApplicationdb : public ppDatabase {
   void AddMissingPanels();
   void DeleteTables();
 
-  // Language code x 2^32 + text number -> text.
-  std::map<int64_t, Vcon::WString> stringCache_;
+  const std::map<int32_t, Vcon::WString>& TextsOf(int32_t language);
+
+  // Language code -> text number -> text.
+  std::map<int32_t, std::map<int32_t, Vcon::WString>> stringCache_;
   std::unique_ptr<qxApplicationFil> applicationFile_;
   std::unique_ptr<zelvproConfiguratorFil> configuratorFile_;
   std::unique_ptr<ppDatafile> languageCodeFile_;
-  std::unique_ptr<ppDatafile> stringFile_;
+  std::unique_ptr<qxStringFil> stringFile_;
+  std::unique_ptr<qxStringFil> stringView_;  // made by GetValue
   std::unique_ptr<qxConfiguratorCommands> commands_;
 };
 

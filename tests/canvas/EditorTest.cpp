@@ -21,11 +21,14 @@
 #include "foundation/FileRecord.h"
 #include "foundation/UserPreferences.h"
 #include "framework/AdornerTestPictures.h"
+#include "framework/ppDC.h"
 #include "framework/ppWindow.h"
 #include "platform/Desktop.h"
+#include "platform/Gdi.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/LayerClock.h"
 #include "platform/PngFile.h"
+#include "platform/Surface.h"
 #include "platform/TextLog.h"
 #include "platform/WindowApi.h"
 #include "room/RoomTestSupport.h"
@@ -518,6 +521,58 @@ TEST_F(EditorTest, MajorsCloserThanTwentyPixelsAreLabelledEveryOtherOneWithoutMi
   EXPECT_FALSE(Has(*s, R(f.left + 19, f.bottom - 9, f.left + 26, f.bottom - 1), kRed));       // -1
   EXPECT_FALSE(Has(*s, R(f.left + 52, f.bottom - 9, f.left + 59, f.bottom - 1), kDarkGrey));  // 1
   EXPECT_EQ(s->Pixel(f.left + 33, f.top + 2), tickGrey);                                      // the zero line
+}
+
+// The rulers drawn on a plain context and on one that maps coordinates (here one to one) hold the
+// same pixels: every tick, number and zero line, at fine and coarse scales in both unit systems,
+// scrolled and not, and after a wider pen was left on the context.
+TEST_F(EditorTest, RulersDrawTheSamePixelsOnAPlainAndAMappedContext) {
+  struct Case {
+    uint32_t units;
+    double scale;  // millimetres per pixel
+    int32_t position;
+  } cases[] = {
+      {kUnitMillimetres, 15.0, 0}, {kUnitMillimetres, 15.0, 7}, {kUnitMillimetres, 60.0, 3},
+      {kUnitImperial, 3.0, 0},     {kUnitImperial, 8.0, 5},     {kUnitMillimetres, 400.0, 40},
+  };
+  zelvproEditor& editor = Make(R(0, 0, 770, 470));
+  auto draw = [](zelvproRuler& ruler, bool mapped) {
+    auto surface = std::make_unique<plat::Surface>(800, 500);
+    plat::HDC hdc = plat::CreateSurfaceDC(*surface, plat::POINT{0, 0}, plat::RECT{0, 0, 800, 500});
+    if (mapped) {
+      plat::SetMapMode(hdc, plat::MM_ISOTROPIC);
+      plat::SetWindowExtEx(hdc, 1, 1, nullptr);
+      plat::SetViewportExtEx(hdc, 1, 1, nullptr);
+    }
+    {
+      ppDC dc(hdc);
+      dc.SetPenSize(3, 3);  // left behind by earlier drawing
+      ruler.DrawContent(dc);
+    }
+    plat::ReleaseSurfaceDC(hdc);
+    return surface;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.scale << " mm/px, position " << c.position);
+    Preferences().unitSystem = c.units;
+    editor.DoCommand(zelvproEditorScroller::kUnitsChanged, 0);
+    Scale(c.scale);
+    for (zelvproRuler* ruler : {&Horizontal(), &Vertical()}) {
+      ruler->SetPosition(c.position, c.position);
+      const std::unique_ptr<plat::Surface> plain = draw(*ruler, false), mapped = draw(*ruler, true);
+      plat::RECT f{};
+      ruler->GetWindowFrame(&f);
+      int32_t differing = 0, inked = 0;
+      for (int32_t y = f.top; y < f.bottom; ++y) {
+        for (int32_t x = f.left; x < f.right; ++x) {
+          if (plain->Pixel(x, y) != mapped->Pixel(x, y)) ++differing;
+          if (plain->Pixel(x, y) != plain->Pixel(0, 499)) ++inked;
+        }
+      }
+      EXPECT_EQ(differing, 0);
+      EXPECT_GT(inked, 50);  // something was drawn
+    }
+  }
 }
 
 TEST_F(EditorTest, MarkerShownThenErasedLeavesTheRulerAsItWas) {

@@ -2,6 +2,9 @@
 // of a first start, texts by number with their cache, and the configurator layout records.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "CatalogueTestSupport.h"
 #include "catalogue/databases/qxApplicationdb.h"
 #include "catalogue/records/qxApplicationFil.h"
@@ -136,12 +139,12 @@ TEST_F(ApplicationDatabaseTest, TextsAreCachedPerLanguageAndIdAndServeTextsByNum
   EXPECT_TRUE(db->GetString(5, text, 1030));
   EXPECT_EQ(text, u"Fem");
 
-  // A text found once is not read again: a change of the table does not show.
+  // A change of the table through the database's own table view shows at the next look-up.
   strings.ReadRecord(english, nullptr);
   SetField(strings, "string", u"Changed");
   strings.WriteRecord(english, nullptr);
   EXPECT_TRUE(db->GetString(5, text, 1033));
-  EXPECT_EQ(text, u"Five");
+  EXPECT_EQ(text, u"Changed");
 
   // A text of another language only: false, the caller's default kept.
   text = u"default";
@@ -156,6 +159,121 @@ TEST_F(ApplicationDatabaseTest, TextsAreCachedPerLanguageAndIdAndServeTextsByNum
   text = u"default";
   EXPECT_FALSE(GetTextById(8, text));
   EXPECT_EQ(text, u"default");
+}
+
+// Each language is read ahead whole; every way the program changes the table drops what was read,
+// so no look-up answers another language's text or one the table no longer holds.
+TEST_F(ApplicationDatabaseTest, TextsReadAheadFollowEveryChangeOfTheTable) {
+  auto db = OpenApplication();
+  ppDatafile& strings = db->StringFile();
+  const int32_t one = AddRecord(strings, {{"id", 1}, {"languageCode", 1043}, {"string", u"One"}});
+  const int32_t two = AddRecord(strings, {{"id", 2}, {"languageCode", 1043}, {"string", u"Two"}});
+  AddRecord(strings, {{"id", 1}, {"languageCode", 1030}, {"string", u"En"}});
+  AddRecord(strings, {{"id", 3}, {"languageCode", 1030}, {"string", u"Tre"}});
+  auto propertyView = [&db] {
+    return static_cast<ppDatafile*>(db->GetValue(db->IndexOf("qxString")).GetLink());
+  };
+
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    int32_t number;
+    const char16_t* expected;  // null: no text, the caller's default kept
+  };
+  const Step steps[] = {
+      {"written by id",
+       [&] {
+         strings.ReadRecord(one, nullptr);
+         SetField(strings, "string", u"Een");
+         strings.WriteRecord(one, nullptr);
+       },
+       1, u"Een"},
+      {"added",
+       [&] {
+         AddRecord(strings, {{"id", 3}, {"languageCode", 1043}, {"string", u"Drie"}});
+       },
+       3, u"Drie"},
+      {"written by position",
+       [&] {
+         strings.SelectAll();
+         const int32_t at = strings.IndexOfRecord(two);
+         strings.ReadRecordAt(at, nullptr);
+         SetField(strings, "string", u"Twee");
+         strings.WriteRecordAt(at, nullptr);
+       },
+       2, u"Twee"},
+      {"deleted by position",
+       [&] {
+         strings.SelectAll();
+         strings.DeleteRecordAt(strings.IndexOfRecord(two));
+       },
+       2, nullptr},
+      {"added through the property view",
+       [&] {
+         AddRecord(*propertyView(), {{"id", 2}, {"languageCode", 1043}, {"string", u"Zwei"}});
+       },
+       2, u"Zwei"},
+      {"deleted through the property view",
+       [&] {
+         ppDatafile& view = *propertyView();
+         view.SelectAll();
+         view.DeleteRecordAt(view.IndexOfRecord(one));
+       },
+       1, nullptr},
+  };
+
+  Vcon::WString text;
+  ASSERT_TRUE(db->GetString(1, text, 1043));
+  ASSERT_EQ(text, u"One");
+  ASSERT_NE(propertyView(), nullptr);
+  for (const Step& step : steps) {
+    step.change();
+    // Asked twice: the first read fills the language again, the second answers from it.
+    for (int pass = 0; pass < 2; ++pass) {
+      text = u"default";
+      EXPECT_EQ(db->GetString(step.number, text, 1043), step.expected != nullptr) << step.what;
+      EXPECT_EQ(text, Vcon::WString(step.expected != nullptr ? step.expected : u"default")) << step.what;
+    }
+    // The other language keeps its own texts throughout.
+    EXPECT_TRUE(db->GetString(1, text, 1030)) << step.what;
+    EXPECT_EQ(text, u"En") << step.what;
+    EXPECT_TRUE(db->GetString(3, text, 1030)) << step.what;
+    EXPECT_EQ(text, u"Tre") << step.what;
+  }
+
+  // A language without texts answers false, and a text added for it later shows.
+  text = u"default";
+  EXPECT_FALSE(db->GetString(1, text, 1053));
+  EXPECT_EQ(text, u"default");
+  AddRecord(strings, {{"id", 1}, {"languageCode", 1053}, {"string", u"Ett"}});
+  EXPECT_TRUE(db->GetString(1, text, 1053));
+  EXPECT_EQ(text, u"Ett");
+  EXPECT_FALSE(db->GetString(4, text, 1053));  // a number the language lacks
+}
+
+// Reopened, the database reads the texts the file holds then.
+TEST_F(ApplicationDatabaseTest, AReopenedDatabaseReadsTheTextsAgain) {
+  {
+    auto db = OpenApplication();
+    AddRecord(db->StringFile(), {{"id", 7}, {"languageCode", 1043}, {"string", u"Zeven"}});
+  }
+  auto db = OpenApplication();
+  Vcon::WString text;
+  ASSERT_TRUE(db->GetString(7, text, 1043));
+  EXPECT_EQ(text, u"Zeven");
+  db.reset();
+  {
+    // Changed by a plain table view, which the database is not told of while open.
+    auto writer = OpenApplication();
+    auto view = std::make_unique<ppDatafile>("qxString", *writer);
+    view->SelectAll();
+    view->ReadRecordAt(0, nullptr);
+    SetField(*view, "string", u"Sieben");
+    view->WriteRecordAt(0, nullptr);
+  }
+  db = OpenApplication();
+  ASSERT_TRUE(db->GetString(7, text, 1043));
+  EXPECT_EQ(text, u"Sieben");
 }
 
 }  // namespace
