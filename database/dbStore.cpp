@@ -39,15 +39,14 @@ dbStore::~dbStore() {
 
 std::unique_ptr<dbStore> dbStore::Open(ppFileSpec& fileSpec) {
   std::unique_ptr<dbStore> store(new dbStore);
-  const bool created = !store->file_.OpenExisting(fileSpec);
-  if (created) store->CreateFile(fileSpec);
+  if (!store->file_.OpenExisting(fileSpec)) store->CreateFile(fileSpec);
   if (store->file_.Size() < kFirstPageOffset) db::Fail(db::kDamagedFile);
   unsigned char words[12];
   store->file_.Read(0, words, 12);
   fileSpec.word3 = uint32_t(db::GetI32(words, 0));
   fileSpec.word2 = uint32_t(db::GetI32(words, 4));
   fileSpec.word4 = uint32_t(db::GetI32(words, 8));
-  store->Recover(created);
+  store->Recover();
   store->ReadHeader();
   store->EnsureRootPage(kFreeExtentRoot, true);
   store->EnsureRootPage(kRecordMapRoot, false);

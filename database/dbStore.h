@@ -163,8 +163,7 @@ class dbStore {
   void CopyPagesIntoPlace();
   void RollBack();
   void ReplayJournal(int32_t journalStart, int32_t journalEnd);
-  // `created`: the file was made and flushed just now.
-  void Recover(bool created);
+  void Recover();
   int32_t FindJournalStart(uint16_t low16) const;
   void CheckJournal(int32_t journalStart, int32_t journalEnd) const;
   int32_t JournalEndFrom(int32_t countPlusOne) const;

@@ -1,6 +1,5 @@
 #include "database/dbStoreFile.h"
 
-#include <algorithm>
 #include <limits>
 
 #include "database/dbErrors.h"
@@ -36,8 +35,6 @@ void dbStoreFile::Close() {
   if (!spec_.IsOpen()) return;
   try {
     SyncSize();
-    // The next opener knows nothing of the flush owed.
-    if (flushBefore_ >= 0) Flush();
   } catch (...) {
     FileClose(spec_);
     throw;
@@ -65,7 +62,6 @@ void dbStoreFile::Write(int32_t offset, const void* buffer, int32_t n) {
   if (offset < 0 || n < 0 || int64_t(offset) + n > std::numeric_limits<int32_t>::max())
     db::Fail(db::kBadCall);
   if (n == 0) return;
-  FlushIfReaching(int64_t(offset) + n);
   FileWrite(spec_, buffer, uint32_t(n), offset);
   if (offset + n > diskSize_) diskSize_ = offset + n;
   if (offset + n > size_) size_ = offset + n;
@@ -79,7 +75,6 @@ void dbStoreFile::SetSize(int32_t size) {
 
 void dbStoreFile::SyncSize() {
   if (size_ == diskSize_) return;
-  if (size_ > diskSize_) FlushIfReaching(size_);
   const auto wanted = static_cast<uint32_t>(size_);
   FileSetSize(spec_, &wanted);
   diskSize_ = size_;
@@ -88,16 +83,4 @@ void dbStoreFile::SyncSize() {
 void dbStoreFile::Flush() {
   SyncSize();
   FileFlushData(spec_);
-  flushBefore_ = -1;
-}
-
-void dbStoreFile::FlushBeforeReaching(int32_t offset) {
-  if (offset < 0) db::Fail(db::kBadCall);
-  flushBefore_ = flushBefore_ < 0 ? offset : std::min(flushBefore_, offset);
-}
-
-void dbStoreFile::FlushIfReaching(int64_t end) {
-  if (flushBefore_ < 0 || end <= flushBefore_) return;
-  FileFlushData(spec_);
-  flushBefore_ = -1;
 }

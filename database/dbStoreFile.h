@@ -6,10 +6,6 @@
 // end, or before any read past what it holds, any flush and the close, so a commit that grows the
 // file many times in small steps makes no system call for each step. Shrinking happens at once.
 //
-// A caller may ask for a flush to come before anything is written, or the file grown, at or past
-// an offset: the first such write or growth flushes first, unless a flush came since; Close then
-// flushes too. A commit's last record lets the next commit write over its journal only that way.
-//
 // Owns the open ppFileSpec; Close (or the destructor) closes it.
 #pragma once
 
@@ -40,10 +36,6 @@ class dbStoreFile {
   // Gives the system a growth recorded since; the file then holds Size() bytes.
   void SyncSize();
   void Flush();
-  // Everything written so far must be on disk before any byte at or past `offset` is written or
-  // the file grows past it (see above).
-  void FlushBeforeReaching(int32_t offset);
-  bool FlushPending() const { return flushBefore_ >= 0; }
 
   // True when [offset, offset + n) lies inside the file.
   bool Holds(int32_t offset, int32_t n) const {
@@ -52,11 +44,8 @@ class dbStoreFile {
 
  private:
   void ReadSize();
-  // Makes the flush asked for by FlushBeforeReaching when [.., end) reaches its offset.
-  void FlushIfReaching(int64_t end);
 
   ppFileSpec spec_;
   int32_t size_ = 0;
-  int32_t diskSize_ = 0;      // the size the system holds; below size_ while a growth is pending
-  int32_t flushBefore_ = -1;  // the offset FlushBeforeReaching named, -1 when no flush is owed
+  int32_t diskSize_ = 0;  // the size the system holds; below size_ while a growth is pending
 };

@@ -7,9 +7,8 @@
 // changed) are appended as journal entries {i32 position, 2048 bytes}; after a flush the commit
 // record says 4 and is flushed;
 // then the header and the pages are written in place and flushed, the journal is cut off and the
-// commit record says 0 (flushed before anything reaches the journal's space again). A crash before state 4
-// leaves the old pages untouched (the file is cut back to its size at the transaction's start); a crash at
-// state 4 is finished by replaying the journal.
+// commit record says 0 (flushed too). A crash before state 4 leaves the old pages untouched (the file is cut
+// back to its size at the transaction's start); a crash at state 4 is finished by replaying the journal.
 //
 // The commit record keeps the journal start's low 16 bits in bytes 8-9 and, while the state is 3 or
 // 4, its high 16 bits in bytes 2-3; at state 4 the zero bytes after it (file offset 1546) hold the
@@ -18,11 +17,9 @@
 // kRestMark and bytes 4-7 the file's size at rest; older files have zero there and keep their size at open.
 //
 // Power cuts: a write not yet flushed may be lost or torn. The state 0 at the end of a commit is
-// flushed before the next commit writes its records and journal over the space of this journal
-// (dbStoreFile::FlushBeforeReaching; the file's close flushes it too); were state 4 still on disk
-// then, recovery would replay those bytes as this journal. Nor may the file grow back over the cut
-// journal before then: recovery would read its zeros as entries. Until that flush a power cut
-// finds state 4 (or the cut journal's whole entries) and replays the same pages again. A state 0 that
+// flushed, because the next commit writes its records and journal over the space of this journal;
+// were state 4 still on disk then, recovery would replay those bytes as this journal. Nor may the
+// file grow back over the cut journal before then: recovery would read its zeros as entries. A state 0 that
 // reached the disk while the cut-off of the journal, or the next Begin's state 1, was lost leaves
 // bytes past the size at rest that nothing references; recovery cuts them away.
 #include <algorithm>
@@ -178,9 +175,8 @@ void dbStore::Commit() {
   // cut or the state 0 after this point is harmless: the journal replays to the same pages.
   if (flush) file_.Flush();
   ComeToRest(journalStart_);
-  // The next commit writes over this journal's space: state 4 must not be on disk by then. The
-  // commit is durable already, so the flush waits for the first write there (or the close).
-  if (flush) file_.FlushBeforeReaching(journalStart_);
+  // The next commit writes over this journal's space: state 4 must not be on disk by then.
+  if (flush) file_.Flush();
   records_.Walk([](dbCacheEntry& e) {
     e.dirty = false;
     return false;
@@ -457,7 +453,7 @@ int32_t dbStore::JournalEndFrom(int32_t countPlusOne) const {
 }
 
 // Runs once at open, before the header is read: finishes or undoes a commit left by a crash.
-void dbStore::Recover(bool created) {
+void dbStore::Recover() {
   unsigned char record[kCommitWritten];
   file_.Read(kCommitOffset, record, kCommitWritten);
   const auto state = uint16_t(db::GetI16(record, 0));
@@ -471,10 +467,6 @@ void dbStore::Recover(bool created) {
       if (high == kRestMark && txStartSize_ >= kFirstPageOffset && txStartSize_ < file_.Size()) {
         file_.SetSize(txStartSize_);
         file_.Flush();
-      } else if (!created) {
-        // A process that ended before closing may have left this state 0, and the cut of its
-        // journal, unflushed: the journal's space is written over only once they are on disk.
-        file_.FlushBeforeReaching(file_.Size());
       }
       return;
     case kOpen:

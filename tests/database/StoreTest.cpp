@@ -79,50 +79,6 @@ struct DiskWatch {
   }
 };
 
-// The file's largest size seen before the first flush since Start.
-struct GrowthBeforeFlush {
-  static inline std::string path;
-  static inline int64_t largest = 0;
-  static inline bool flushed = false;
-  static void Hook(Vcon::FileOp op, const char*) {
-    if (flushed) return;
-    largest = std::max(largest, dbtest::FileSize(path));
-    flushed = op == Vcon::FileOp::Flush;
-  }
-  static void Start(const std::string& p) {
-    path = p;
-    largest = dbtest::FileSize(p);
-    flushed = false;
-    Vcon::SetFileFaultHook(&Hook);
-  }
-};
-
-// A commit's journal lies past the file's size at rest, and its state 0 is flushed only when the
-// next write reaches that space: the next commit, in the same session or after a reopen (its
-// predecessor may have ended without closing), must not grow the file before a flush.
-TEST_F(StoreTest, TheLastJournalsSpaceIsWrittenOverOnlyAfterAFlush) {
-  for (const bool reopen : {false, true}) {
-    SCOPED_TRACE(reopen ? "after a reopen" : "in the same session");
-    std::filesystem::remove(path_);
-    auto store = OpenStore();
-    AddCommitted(*store, std::string(5000, 'a'));
-    if (reopen) {
-      GrowthBeforeFlush::Start(path_);
-      store.reset();
-      Vcon::SetFileFaultHook(nullptr);
-      EXPECT_TRUE(GrowthBeforeFlush::flushed) << "the close makes the flush the commit owed";
-      store = OpenStore();
-    }
-    const int64_t rest = dbtest::FileSize(path_);
-    GrowthBeforeFlush::Start(path_);
-    AddCommitted(*store, std::string(5000, 'b'));
-    Vcon::SetFileFaultHook(nullptr);
-    EXPECT_TRUE(GrowthBeforeFlush::flushed);
-    EXPECT_EQ(GrowthBeforeFlush::largest, rest);
-    EXPECT_GT(dbtest::FileSize(path_), rest);
-  }
-}
-
 TEST_F(StoreTest, NewFileHasHeaderAndTwoPages) {
   ppFileSpec fileSpec = dbtest::SpecFor(path_);
   fileSpec.word2 = 0x5A656C76;  // the code "Zelv", stored v, l, e, Z
