@@ -18,6 +18,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -112,6 +113,11 @@ void KillAtCall(Vcon::FileOp, const char*) {
 void FailFromCall(Vcon::FileOp op, const char*) {
   if (op == Vcon::FileOp::Close) return;
   if (++gCalls >= gKillAt) throw kFileErrBadCall;
+}
+
+// Every flush fails; nothing else does.
+void FailFlushes(Vcon::FileOp op, const char*) {
+  if (op == Vcon::FileOp::Flush) throw kFileErrBadCall;
 }
 
 // The workload's first transaction: the index of the transactions and their counter.
