@@ -32,53 +32,11 @@
 #include <thread>
 #include <vector>
 
+#include "X11Windows.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The window's title: _NET_WM_NAME (UTF-8) when set, else WM_NAME.
-std::string TitleOf(Display* display, Window window) {
-  const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  std::string title;
-  if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after,
-                         &data) == Success &&
-      data != nullptr) {
-    title.assign(reinterpret_cast<const char*>(data), count);
-    XFree(data);
-  }
-  if (title.empty()) {
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
-      title = name;
-      XFree(name);
-    }
-  }
-  return title;
-}
-
-// The first viewable child of the root window titled `wanted`; 0 when none.
-Window FindShown(Display* display, const std::string& wanted) {
-  Window root = 0, parent = 0, *children = nullptr;
-  unsigned int count = 0;
-  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) return 0;
-  Window found = 0;
-  for (unsigned int i = 0; i < count && found == 0; ++i) {
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, children[i], &attributes) == 0) continue;
-    if (attributes.map_state == IsViewable && TitleOf(display, children[i]) == wanted) found = children[i];
-  }
-  if (children != nullptr) XFree(children);
-  return found;
-}
-
-// A window listed by the query may be gone before it is asked about (the splash closes while the
-// frame opens): Xlib's own handler would end this program for that, so such errors are only skipped.
-int IgnoreVanishedWindows(Display*, XErrorEvent*) { return 0; }
 
 // The window's pixels as 8-bit red, green, blue triples, row by row.
 struct Picture {
@@ -177,17 +135,7 @@ class Driver {
     return true;
   }
 
-  void Close() {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window_;
-    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display_, window_, False, NoEventMask, &event);
-    XSync(display_, False);
-  }
+  void Close() { x11test::AskToClose(display_, window_); }
 
   const Picture& Last() const { return last_; }
 
@@ -214,7 +162,7 @@ bool WritePpm(const std::string& path, const Picture& picture) {
 int Run(Display* display, const std::string& title, int seconds, const std::vector<std::string>& steps) {
   const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
   Window window = 0;
-  while ((window = FindShown(display, title)) == 0 && Clock::now() < deadline)
+  while ((window = x11test::FindShown(display, title)) == 0 && Clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   if (window == 0) {
     std::fprintf(stderr, "x11_drive: no window \"%s\" within %d s\n", title.c_str(), seconds);
@@ -274,7 +222,7 @@ int main(int argc, char** argv) {
     XCloseDisplay(display);
     return 2;
   }
-  XSetErrorHandler(IgnoreVanishedWindows);
+  XSetErrorHandler(x11test::IgnoreVanishedWindows);
   const int status = Run(display, argv[1], seconds, std::vector<std::string>(argv + 3, argv + argc));
   XCloseDisplay(display);
   return status;
