@@ -42,7 +42,7 @@ qxApplicationdb::qxApplicationdb(ppFileSpec& fileSpec) : ppDatabase(fileSpec) {
 qxApplicationdb::~qxApplicationdb() {
   if (CurrentTextSource() == this) SetTextSource(nullptr);
   DeleteTables();
-  stringCache_.clear();
+  stringCache_.Clear();
 }
 
 void qxApplicationdb::CreateTables() {
@@ -51,7 +51,7 @@ void qxApplicationdb::CreateTables() {
   ApplicationRecord = applicationFile_->GetRecordBuffer();
   configuratorFile_ = std::make_unique<zelvproConfiguratorFil>(*this);
   languageCodeFile_ = std::make_unique<ppDatafile>("qxLanguageCode", *this);
-  stringFile_ = std::make_unique<qxStringFil>(*this, [this] { stringCache_.clear(); });
+  stringFile_ = std::make_unique<qxStringFil>(*this, [this] { stringCache_.Clear(); });
   AddMissingPanels();
 }
 
@@ -78,44 +78,22 @@ void qxApplicationdb::DeleteTables() {
   languageCodeFile_.reset();
   stringView_.reset();
   stringFile_.reset();
-  stringCache_.clear();
+  stringCache_.Clear();
 }
 
 bool qxApplicationdb::GetString(int32_t number, Vcon::WString& text, int32_t language) {
-  const std::map<int32_t, Vcon::WString>& texts = TextsOf(language);
+  const LanguageTexts::Texts& texts = stringCache_.Of(stringFile_.get(), language);
   auto found = texts.find(number);
   if (found == texts.end()) return false;
   text = found->second;
   return true;
 }
 
-const std::map<int32_t, Vcon::WString>& qxApplicationdb::TextsOf(int32_t language) {
-  static const std::map<int32_t, Vcon::WString> kNone;
-  auto cached = stringCache_.find(language);
-  if (cached != stringCache_.end()) return cached->second;
-  if (stringFile_ == nullptr) return kNone;  // asked before the string table exists
-  ppDatafile& strings = *stringFile_;
-  const RecordField id(strings, "id"), code(strings, "languageCode"), text(strings, "string");
-  // Built apart and entered whole, so that a read that fails leaves the language to be read again.
-  std::map<int32_t, Vcon::WString> texts;
-  if (code.Exists()) {
-    strings.Select(code.Index(), dbDatafile::kEqual, ppParameter(language), ppParameter(language), '#');
-    for (int32_t i = 0; i < strings.GetSelectedCount(); ++i) {
-      strings.ReadRecordAt(i, nullptr);
-      const char* record = strings.GetRecordBuffer();
-      // Checked again: a table whose stored layout has no index on the code selects every record.
-      if (code.Long(record) != language) continue;
-      texts.emplace(id.Long(record), text.WideText(record));  // of two with one number, the first
-    }
-  }
-  return stringCache_.emplace(language, std::move(texts)).first->second;
-}
-
 ppParameter qxApplicationdb::GetValue(int32_t index) {
   if (stringFile_ == nullptr || NameAt(index) != qxStringFil::kLayout) return ppDatabase::GetValue(index);
   // The texts' table view of property paths also drops the texts read ahead when it changes them.
   if (stringView_ == nullptr) {
-    stringView_ = std::make_unique<qxStringFil>(*this, [this] { stringCache_.clear(); });
+    stringView_ = std::make_unique<qxStringFil>(*this, [this] { stringCache_.Clear(); });
     stringView_->SelectAll();
   }
   return ppParameter(static_cast<iProperty*>(stringView_.get()));

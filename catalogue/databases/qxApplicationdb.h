@@ -13,6 +13,7 @@
 // User-interface thread only.
 #pragma once
 
+#include "catalogue/databases/LanguageTexts.h"
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -56,10 +57,8 @@ class qxApplicationdb : public ppDatabase {
   void AddMissingPanels();
   void DeleteTables();
 
-  const std::map<int32_t, Vcon::WString>& TextsOf(int32_t language);
-
   // Language code -> text number -> text.
-  std::map<int32_t, std::map<int32_t, Vcon::WString>> stringCache_;
+  LanguageTexts stringCache_{LanguageTexts::Duplicates::kFirstWins};
   std::unique_ptr<qxApplicationFil> applicationFile_;
   std::unique_ptr<zelvproConfiguratorFil> configuratorFile_;
   std::unique_ptr<ppDatafile> languageCodeFile_;

@@ -86,7 +86,7 @@ zelvDatabase::~zelvDatabase() {
   if (ExtrasCatalogDatabase == this) ExtrasCatalogDatabase = nullptr;
   DeleteTables();
   colorCodeDefaults_.reset();
-  stringCache_.clear();
+  stringCache_.Clear();
 }
 
 void zelvDatabase::OpenSettings() {
@@ -181,33 +181,11 @@ void zelvDatabase::DeleteTables() {
 // ---- localised texts ----------------------------------------------------------------------------
 
 bool zelvDatabase::GetString(int32_t number, Vcon::WString& text, int32_t language) {
-  const std::map<int32_t, Vcon::WString>& texts = TextsOf(language);
+  const LanguageTexts::Texts& texts = stringCache_.Of(stringFile_.get(), language);
   auto found = texts.find(number);
   if (found == texts.end()) return false;
   text = found->second;
   return true;
-}
-
-const std::map<int32_t, Vcon::WString>& zelvDatabase::TextsOf(int32_t language) {
-  static const std::map<int32_t, Vcon::WString> kNone;
-  auto cached = stringCache_.find(language);
-  if (cached != stringCache_.end()) return cached->second;
-  if (stringFile_ == nullptr) return kNone;  // asked before the string table exists
-  ppDatafile& strings = *stringFile_;
-  const RecordField id(strings, "id"), code(strings, "languageCode"), text(strings, "string");
-  // Built apart and entered whole, so that a read that fails leaves the language to be read again.
-  std::map<int32_t, Vcon::WString> texts;
-  if (code.Exists()) {
-    strings.Select(code.Index(), dbDatafile::kEqual, ppParameter(language), ppParameter(language), '#');
-    for (int32_t i = 0; i < strings.GetSelectedCount(); ++i) {
-      strings.ReadRecordAt(i, nullptr);
-      const char* record = strings.GetRecordBuffer();
-      // Checked again: a table whose stored layout has no index on the code selects every record.
-      if (code.Long(record) != language) continue;
-      texts[id.Long(record)] = text.WideText(record);
-    }
-  }
-  return stringCache_.emplace(language, std::move(texts)).first->second;
 }
 
 // ---- language preparation ------------------------------------------------------------------------

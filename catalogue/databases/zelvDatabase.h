@@ -12,6 +12,7 @@
 // User-interface thread only.
 #pragma once
 
+#include "catalogue/databases/LanguageTexts.h"
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -122,7 +123,6 @@ class zelvDatabase : public ppDatabase {
   void CreateTables();
   void ReadColorCodeDefaults();
   void ShowOpeningProgress();
-  const std::map<int32_t, Vcon::WString>& TextsOf(int32_t language);
   void DeleteTables();
 
   std::unique_ptr<zelvproUnitFil> unitFile_;
@@ -157,7 +157,7 @@ class zelvDatabase : public ppDatabase {
   std::map<int32_t, int32_t> lastGroupColors_;  // colour group -> colour record id
   bool openedWithoutTopViews_ = false;
   // Language code -> text number -> text.
-  std::map<int32_t, std::map<int32_t, Vcon::WString>> stringCache_;
+  LanguageTexts stringCache_{LanguageTexts::Duplicates::kLastWins};
 };
 
 // The catalogue whose top-view table was empty when it opened (the last such one): the extras
