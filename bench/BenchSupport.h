@@ -194,4 +194,32 @@ class LinesByElement : public iCalculationList {
   std::unordered_map<zelvproElement*, int32_t> lines_;
 };
 
+// A private copy of the demo settings (`settings`, the build's folder) under a fresh temporary folder
+// named after the benchmark, current while it lives; afterwards the folder current before is current
+// again and the copy is removed.
+class DemoSettingsFolder {
+ public:
+  DemoSettingsFolder(const std::string& benchName, const std::filesystem::path& settings)
+      : root_(std::filesystem::temp_directory_path() /
+              ("planner_bench_" + benchName + "_" + std::to_string(::getpid()))),
+        saved_(std::filesystem::current_path()) {
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+    std::filesystem::copy(settings, root_ / "settings", std::filesystem::copy_options::recursive);
+    std::filesystem::current_path(root_);
+  }
+  ~DemoSettingsFolder() {
+    std::error_code ignored;  // a benchmark's figures are printed already; a leftover folder is harmless
+    std::filesystem::current_path(saved_, ignored);
+    std::filesystem::remove_all(root_, ignored);
+  }
+  DemoSettingsFolder(const DemoSettingsFolder&) = delete;
+  DemoSettingsFolder& operator=(const DemoSettingsFolder&) = delete;
+
+  const std::filesystem::path& Root() const { return root_; }
+
+ private:
+  std::filesystem::path root_, saved_;
+};
+
 }  // namespace bench

@@ -137,13 +137,9 @@ Figures Measure(Host& host, zelvDatabase& db, int32_t record, int32_t units, con
 
 int main() {
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const fs::path root = fs::temp_directory_path() / ("planner_bench_docfile_" + std::to_string(::getpid()));
-  fs::remove_all(root);
-  fs::create_directories(root);
-  fs::copy(DEMO_SETTINGS_DIR, root / "settings", fs::copy_options::recursive);
-  const fs::path saved = fs::current_path();
-  fs::current_path(root);
   {
+    const bench::DemoSettingsFolder folder("docfile", DEMO_SETTINGS_DIR);
+    const fs::path& root = folder.Root();
     DocumentFileRecord file(Vcon::WString((root / "settings/catalogs/kitchen.cdb").string().c_str()));
     zelvDatabase db(file);
     Host host;
@@ -165,8 +161,6 @@ int main() {
     }
     iElementHost::Install(nullptr);
   }
-  fs::current_path(saved);
-  fs::remove_all(root);
   MemTerminate();
   return bench::ReachStatus();
 }

@@ -91,13 +91,9 @@ double Measure(Host& host, zelvDatabase& db, int32_t total, int32_t& warned) {
 
 int main() {
   if (MemInit(400'000'000, 4'000'000) != 0) return 1;
-  const fs::path root = fs::temp_directory_path() / ("planner_bench_warnings_" + std::to_string(::getpid()));
-  fs::remove_all(root);
-  fs::create_directories(root);
-  fs::copy(DEMO_SETTINGS_DIR, root / "settings", fs::copy_options::recursive);
-  const fs::path saved = fs::current_path();
-  fs::current_path(root);
   {
+    const bench::DemoSettingsFolder folder("warnings", DEMO_SETTINGS_DIR);
+    const fs::path& root = folder.Root();
     ppFileSpec file(Vcon::WString((root / "settings/catalogs/kitchen.cdb").string().c_str()));
     zelvDatabase db(file);
     Host host;
@@ -117,8 +113,6 @@ int main() {
     bench::ReachAtMost("warning check 500 / 10 units", large / small, kLimit);
     iElementHost::Install(nullptr);
   }
-  fs::current_path(saved);
-  fs::remove_all(root);
   MemTerminate();
   return bench::ReachStatus();
 }

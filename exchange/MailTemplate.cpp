@@ -13,14 +13,7 @@ MailTemplate MailTemplate::Parse(std::string_view fileBytes) {
   MailTemplate result;
   Vcon::String* const fields[] = {&result.recipientName, &result.recipientAddress, &result.attachmentName,
                                   &result.subject};
-  const char* at = text.c_str();
-  for (Vcon::String* field : fields) {
-    if (at == nullptr) break;
-    char buffer[kMaxFieldBytes + 1];
-    bool lineEnded = false;
-    at = ParseTabField(buffer, sizeof buffer, at, lineEnded);
-    *field = Vcon::String(buffer);
-  }
+  const char* at = ParseTabFields(text.c_str(), fields, kMaxFieldBytes);
   if (at != nullptr) result.body = Vcon::String(at);
   return result;
 }

@@ -19,14 +19,8 @@ ServerAddress ServerAddress::FromFileBytes(std::string_view bytes) {
   const std::string text(bytes.substr(0, bytes.find('\0')));
   ServerAddress address;
   Vcon::String* const fields[] = {&address.host, &address.path};
-  const char* at = text.c_str();
-  for (Vcon::String* field : fields) {
-    if (at == nullptr) break;
-    char buffer[kMaxFieldBytes + 1];
-    bool lineEnded = false;
-    at = ParseTabField(buffer, sizeof buffer, at, lineEnded);
-    *field = OrStar(Vcon::String(buffer));
-  }
+  ParseTabFields(text.c_str(), fields, kMaxFieldBytes);
+  for (Vcon::String* field : fields) *field = OrStar(*field);
   return address;
 }
 

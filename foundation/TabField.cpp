@@ -1,5 +1,7 @@
 #include "foundation/TabField.h"
 
+#include <string>
+
 namespace {
 
 constexpr char kTab = '\t';
@@ -77,4 +79,15 @@ const char* ParseTabField(char* destination, size_t destinationSize, const char*
   lineEnded = *p == kLineFeed;
   if (lineEnded) ++p;
   return p;
+}
+
+const char* ParseTabFields(const char* source, std::span<Vcon::String* const> fields, size_t maxBytes) {
+  std::string buffer(maxBytes + 1, '\0');
+  for (Vcon::String* field : fields) {
+    if (source == nullptr) break;
+    bool lineEnded = false;
+    source = ParseTabField(buffer.data(), buffer.size(), source, lineEnded);
+    *field = Vcon::String(buffer.c_str());
+  }
+  return source;
 }

@@ -9,6 +9,9 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
+
+#include "foundation/VconString.h"
 
 // Copies the field starting at `source` into `destination`, a buffer of `destinationSize` bytes,
 // always NUL-terminated; characters beyond destinationSize - 1 are dropped. Returns where the next
@@ -20,3 +23,8 @@ inline char* ParseTabField(char* destination, size_t destinationSize, char* sour
   return const_cast<char*>(
       ParseTabField(destination, destinationSize, static_cast<const char*>(source), lineEnded));
 }
+
+// Reads fields one after another into `fields`, each cut to `maxBytes` bytes, line ends or not, and
+// stops at the end of the text: the fields not reached keep their values. Returns where the text
+// goes on after the last field read, or nullptr when it ended.
+const char* ParseTabFields(const char* source, std::span<Vcon::String* const> fields, size_t maxBytes);
