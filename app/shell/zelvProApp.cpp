@@ -228,10 +228,11 @@ void zelvProApp::Startup() {
   }
   if (!FrameTitle().empty() && Frame() != nullptr) SetWindowTextA(Frame(), FrameTitle().c_str());
   // 12: catalogues; the calculation's unit trees read over them, once for the run (step 19 only
-  // lists the files: reading them again would add every node twice).
+  // lists the files: reading them again would add every node twice). Only a service line's panel
+  // reads the trees: they are read when it first asks, not at every start.
   catalogues_ = std::make_unique<CatalogDatabaseList>();
   TellCatalogueFailures(*catalogues_);
-  LoadUnitTrees();
+  LoadUnitTreesWhenAsked();
   if (!iShellServices::AnyInstalled()) {
     exchangeServices_ = std::make_unique<ExchangeShellServices>();
     iShellServices::Install(exchangeServices_.get());
