@@ -507,8 +507,8 @@ void zelvProApp::ApplyApplicationRecord(qxApplicationFil& file, HMENU menuBar) {
   settings.Apply(file);
   SetMenuTextCallback(&MenuBuilder::MenuText);
   if (menuBar == nullptr) return;
-  const ppPicture* credits = GetFramePicture(2005);
-  MenuBuilder::FitCredits(menuBar, credits != nullptr && !credits->IsEmpty());
+  // Only whether the skin has the credits picture: it is decoded when the credits are first shown.
+  MenuBuilder::FitCredits(menuBar, pictures_.HasFramePicture(2005));
   if (file.FunctionFile().GetSelectedCount() <= 0) return;
   MenuBuilder::InsertFunctions(menuBar, file.FunctionFile(), !settings.HelpFile().empty());
   if (Frame() != nullptr) DrawMenuBar(Frame());
