@@ -24,6 +24,8 @@ constexpr uint16_t kSettingsFiles = 132;
 
 // Owned by the user-interface thread; null until the first "ROOT" record.
 qxUnitTreeNode* gUnitTreeRoot = nullptr;
+// Set by LoadUnitTreesWhenAsked until the first ask reads the folder; user-interface thread.
+bool gReadPending = false;
 
 [[maybe_unused]] const bool kReset =
     plat::ResetList::Add("calculation: unit tree root", [] { FreeUnitTrees(); });
@@ -82,9 +84,16 @@ bool HasDigit(const char* text) {
 
 }  // namespace
 
-qxUnitTreeNode* UnitTreeRoot() { return gUnitTreeRoot; }
+qxUnitTreeNode* UnitTreeRoot() {
+  if (gReadPending) {
+    gReadPending = false;
+    LoadUnitTrees();
+  }
+  return gUnitTreeRoot;
+}
 
 void FreeUnitTrees() {
+  gReadPending = false;
   delete gUnitTreeRoot;
   gUnitTreeRoot = nullptr;
 }
@@ -144,6 +153,8 @@ void LoadUnitTrees(const Vcon::WString& folder) {
     }
   }
 }
+
+void LoadUnitTreesWhenAsked() { gReadPending = true; }
 
 void LoadUnitTrees() {
   Vcon::WString folder;

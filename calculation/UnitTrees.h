@@ -32,15 +32,20 @@ constexpr int32_t kDepthLimit = 64;
 constexpr int32_t kFolderEntry = 35;
 }  // namespace unit_trees
 
-// The root, or null while no "ROOT" record was read.
+// The root, or null while no "ROOT" record was read. A read put off by LoadUnitTreesWhenAsked runs
+// here first.
 qxUnitTreeNode* UnitTreeRoot();
-// Frees the tree (the reset does this; so does the process's end).
+// Frees the tree and forgets a read put off (the reset does this; so does the process's end).
 void FreeUnitTrees();
 
 // Reads every file of the calculation folder whose name ends in ".txt" (exactly: "A.TXT" is not
 // read), in ascending byte order of the names. A missing folder reads nothing. The catalogue list
 // must be open. A file that cannot be read is passed over.
 void LoadUnitTrees();
+// LoadUnitTrees() put off until UnitTreeRoot() is first asked: only a service line's panel reads the
+// tree, so a start that never shows one does not read the files. The catalogue list must then be
+// open; the read still happens once for the run.
+void LoadUnitTreesWhenAsked();
 // The same for `folder` (a program-style path ending in a separator).
 void LoadUnitTrees(const Vcon::WString& folder);
 // Reads the file at `path` (a program-style path) into the tree; open and read errors pass on.

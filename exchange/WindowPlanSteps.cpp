@@ -98,7 +98,8 @@ void WindowPlanSteps::RebuildFromTables(zelvproDocFil& document) {
     canvas->ResnapTree();
     canvas->Clear();  // nothing of the load itself is undoable
   }
-  if (ppView* scene = window_()->Canvas3DView()) scene->Invalidate();
+  // A 3D canvas not made yet has nothing to repaint.
+  if (ppView* scene = window_()->Made3DCanvas()) scene->Invalidate();
 }
 
 void WindowPlanSteps::RebuildRoomFromTable(zelvproDocFil& document) {

@@ -131,15 +131,22 @@ void WriteHeader(uint8_t* block, const ImageLayout& l) {
   std::memcpy(block, &h, sizeof h);
 }
 
-// The decoding proper; errors jump back to loadPng. Returns a result code.
-int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
+// Reads the chunks before the pixels and lays out the block; errors jump back to the caller's
+// setjmp. Returns a result code.
+int32_t ReadHeader(DecodeState* st, ImageLayout* l) {
   png_read_info(st->png, st->info);
   if (!ChooseFormat(st, *l)) return kPngUnsupported;
   png_read_update_info(st->png, st->info);
   if (png_get_rowbytes(st->png, st->info) > l->stride) png_error(st->png, "unexpected row size");
+  const uint64_t total = kV4HeaderBytes + 4ull * l->colors + uint64_t(l->stride) * l->height;
+  return total > kLargestBlock ? kPngNoMemory : kPngOk;
+}
+
+// The decoding proper; errors jump back to loadPng. Returns a result code.
+int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
+  if (const int32_t header = ReadHeader(st, l); header != kPngOk) return header;
   const uint64_t bitsOffset = kV4HeaderBytes + 4ull * l->colors;
   const uint64_t total = bitsOffset + uint64_t(l->stride) * l->height;
-  if (total > kLargestBlock) return kPngNoMemory;
   st->block = static_cast<uint8_t*>(std::calloc(size_t(total), 1));
   st->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * l->height));
   if (!st->block || !st->rows) return kPngNoMemory;
@@ -173,6 +180,27 @@ bool HasPngSignature(const uint8_t* data, size_t size) {
 }
 
 void FreePngBlock(uint8_t* memory) { std::free(memory); }
+
+int32_t checkPngHeader(PngMemorySource* source) {
+  if (!source) return kPngDamaged;
+  auto st = std::make_unique<DecodeState>();
+  auto layout = std::make_unique<ImageLayout>();
+  st->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+  if (!st->png) return kPngNoMemory;
+  st->info = png_create_info_struct(st->png);
+  if (!st->info) {
+    Release(st.get());
+    return kPngNoMemory;
+  }
+  if (setjmp(png_jmpbuf(st->png))) {
+    Release(st.get());
+    return kPngDamaged;
+  }
+  png_set_read_fn(st->png, source, ReadFromMemory);
+  const int32_t result = ReadHeader(st.get(), layout.get());
+  Release(st.get());
+  return result;
+}
 
 int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
                 bool* hasTransparent) {

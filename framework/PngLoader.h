@@ -50,6 +50,10 @@ enum : int32_t {
 int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
                 bool* hasTransparent);
 void FreePngBlock(uint8_t* memory);
+// What loadPng would answer from the chunks before the pixels alone (signature, header, palette and
+// transparency, the supported colour types, the size limit): kPngOk, kPngNoMemory, kPngDamaged or
+// kPngUnsupported. Decodes no pixels, so damage in the image data itself goes unseen.
+int32_t checkPngHeader(PngMemorySource* source);
 
 // True when the bytes start with the 8-byte PNG signature.
 bool HasPngSignature(const uint8_t* data, size_t size);

@@ -183,6 +183,18 @@ void ppPicture::SetFromMemory(const void* data, size_t size) {
   FreePngBlock(decoded.memory);
 }
 
+bool ppPicture::HoldsPicture(const void* data, size_t size) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  if (!bytes || size == 0) return false;
+  if (!HasPngSignature(bytes, size)) {
+    ppPicture probe;  // a packed bitmap is only checked and copied, never decoded
+    probe.AdoptPackedDib(bytes, size);
+    return !probe.IsEmpty();
+  }
+  PngMemorySource source{bytes, size, 0};
+  return checkPngHeader(&source) == kPngOk;
+}
+
 void ppPicture::AdoptPackedDib(const uint8_t* data, size_t size) {
   if (size < 40) return;
   std::vector<uint8_t> copy(data, data + size);

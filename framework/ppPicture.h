@@ -38,6 +38,9 @@ class ppPicture {
   void LoadFile(const ppFileSpec& file);
   // Replaces the picture by PNG data or a packed DIB (header, colour table, pixels).
   void SetFromMemory(const void* data, size_t size);
+  // Whether SetFromMemory would make a picture of these bytes, told without decoding a PNG's pixels:
+  // a PNG whose image data alone is damaged counts as one (it would come out empty).
+  static bool HoldsPicture(const void* data, size_t size);
   void Clear();
 
   int32_t GetWidth() const;

@@ -38,7 +38,11 @@ void BecomeAboutWindow(zelvproAboutDialog* window) {
 
 }  // namespace
 
-zelvproAboutDialog::zelvproAboutDialog(const RECT& rect, int32_t pictureId) : pictureId_(pictureId) {
+zelvproAboutDialog::zelvproAboutDialog(const RECT& rect, int32_t pictureId)
+    : zelvproAboutDialog(rect, pictureId, 0) {}
+
+zelvproAboutDialog::zelvproAboutDialog(const RECT& rect, int32_t pictureId, int32_t extraHeight)
+    : pictureId_(pictureId) {
   WNDCLASSA info{};
   info.style = 0;
   info.lpfnWndProc = &zelvproAboutDialog::WindowProc;
@@ -60,7 +64,7 @@ zelvproAboutDialog::zelvproAboutDialog(const RECT& rect, int32_t pictureId) : pi
   const int32_t y = desktop.top + (desktop.bottom - desktop.top - height) / 2;
 
   gCreating = this;
-  HWND made = CreateWindowExA(0, kClassName, "", kStyle, x, y, width, height, nullptr, nullptr,
+  HWND made = CreateWindowExA(0, kClassName, "", kStyle, x, y, width, height + extraHeight, nullptr, nullptr,
                               info.hInstance, nullptr);
   gCreating = nullptr;
   window_ = made;

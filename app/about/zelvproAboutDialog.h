@@ -43,6 +43,9 @@ class zelvproAboutDialog : public ppWindow, public iStartupProgress {
   int32_t PictureId() const { return pictureId_; }
 
  protected:
+  // As above with the window `extraHeight` pixels taller below the picture, centred as the picture
+  // alone is.
+  zelvproAboutDialog(const plat::RECT& rect, int32_t pictureId, int32_t extraHeight);
   // The application's picture of this window's id; null when there is none or it is empty.
   ppPicture* Picture() const;
 

@@ -14,14 +14,18 @@ namespace {
 constexpr RECT kDefaultRect{100, 100, 200, 200};
 }  // namespace
 
-zelvproSplash::zelvproSplash(const RECT& rect, int32_t pictureId) : zelvproAboutDialog(rect, pictureId) {}
+zelvproSplash::zelvproSplash(const RECT& rect, int32_t pictureId)
+    : zelvproAboutDialog(rect, pictureId, kStripHeight) {}
 
 void zelvproSplash::StartProgress() {
   progressMode_ = true;
-  RECT outer{};
-  GetWindowRect(window_, &outer);
-  outer.bottom += kStripHeight;
-  MoveWindow(window_, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, 0);
+  if (!stripRoom_) {
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    outer.bottom += kStripHeight;
+    MoveWindow(window_, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, 0);
+    stripRoom_ = true;
+  }
   RECT client{};
   GetClientRect(window_, &client);
   SetFrame(client);
@@ -61,6 +65,7 @@ void zelvproSplash::Hide() {
   GetWindowRect(window_, &outer);
   outer.bottom -= kStripHeight;
   MoveWindow(window_, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, 0);
+  stripRoom_ = false;
   RECT client{};
   GetClientRect(window_, &client);
   SetFrame(client);

@@ -16,6 +16,7 @@ class zelvproSplash : public zelvproAboutDialog {
   static constexpr int32_t kStripHeight = 20;     // pixels
   static constexpr uint32_t kLeastShowing = 180;  // ticks of 1/60 second before a waiting hide
 
+  // The window is made with the strip's room already (start-up shows the strip at once).
   zelvproSplash(const plat::RECT& rect, int32_t pictureId);
 
   void DrawContent(ppDC& dc) override;
@@ -39,6 +40,7 @@ class zelvproSplash : public zelvproAboutDialog {
   uint32_t shownAt_ = 0;
   plat::RECT strip_{};
   bool progressMode_ = false;
+  bool stripRoom_ = true;  // the window is the strip taller than the picture
   Vcon::WString progressText_;
 };
 

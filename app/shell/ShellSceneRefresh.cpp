@@ -5,11 +5,11 @@
 void ShellSceneRefresh::RefreshRulersAndRepaint() {
   if (window_ == nullptr) return;
   window_->RefreshRulers();
-  if (window_->Canvas3DView() != nullptr) window_->Canvas3DView()->Invalidate();
+  if (ppView* scene = window_->Made3DCanvas()) scene->Invalidate();
 }
 
 void ShellSceneRefresh::ProcessPendingRedraw() {
   if (window_ == nullptr) return;
   window_->EditorRefresh();
-  if (window_->Canvas3DView() != nullptr) window_->Canvas3DView()->Invalidate();
+  if (ppView* scene = window_->Made3DCanvas()) scene->Invalidate();
 }

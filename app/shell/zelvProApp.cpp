@@ -228,10 +228,11 @@ void zelvProApp::Startup() {
   }
   if (!FrameTitle().empty() && Frame() != nullptr) SetWindowTextA(Frame(), FrameTitle().c_str());
   // 12: catalogues; the calculation's unit trees read over them, once for the run (step 19 only
-  // lists the files: reading them again would add every node twice).
+  // lists the files: reading them again would add every node twice). Only a service line's panel
+  // reads the trees: they are read when it first asks, not at every start.
   catalogues_ = std::make_unique<CatalogDatabaseList>();
   TellCatalogueFailures(*catalogues_);
-  LoadUnitTrees();
+  LoadUnitTreesWhenAsked();
   if (!iShellServices::AnyInstalled()) {
     exchangeServices_ = std::make_unique<ExchangeShellServices>();
     iShellServices::Install(exchangeServices_.get());
@@ -506,8 +507,8 @@ void zelvProApp::ApplyApplicationRecord(qxApplicationFil& file, HMENU menuBar) {
   settings.Apply(file);
   SetMenuTextCallback(&MenuBuilder::MenuText);
   if (menuBar == nullptr) return;
-  const ppPicture* credits = GetFramePicture(2005);
-  MenuBuilder::FitCredits(menuBar, credits != nullptr && !credits->IsEmpty());
+  // Only whether the skin has the credits picture: it is decoded when the credits are first shown.
+  MenuBuilder::FitCredits(menuBar, pictures_.HasFramePicture(2005));
   if (file.FunctionFile().GetSelectedCount() <= 0) return;
   MenuBuilder::InsertFunctions(menuBar, file.FunctionFile(), !settings.HelpFile().empty());
   if (Frame() != nullptr) DrawMenuBar(Frame());

@@ -55,6 +55,21 @@ ppPicture* SkinPictures::FramePicture(int32_t id) {
   return (frames_[id] = std::move(picture)).get();
 }
 
+bool SkinPictures::HasFramePicture(int32_t id) {
+  if (frames_.count(id) != 0) return true;  // only pictures are kept
+  if (SkinDatabase == nullptr) return false;
+  qxSkinObjectFil& bitmaps = SkinDatabase->BitmapFile();
+  const int32_t record = bitmaps.FindRecordByKey(0, &id);
+  if (record == 0) return false;
+  bitmaps.ReadRecord(record, nullptr);
+  Handle bytes = RecordField(bitmaps, "bitmap").Data(bitmaps.GetRecordBuffer());
+  if (bytes == nullptr || MemGetSize(bytes) == 0) return false;
+  MemLock(bytes);
+  const bool holds = ppPicture::HoldsPicture(*bytes, size_t(MemGetSize(bytes)));
+  MemUnlock(bytes);
+  return holds;
+}
+
 ppPicture* SkinPictures::FillPicture(int32_t id) {
   auto found = fills_.find(id);
   if (found != fills_.end()) return found->second.get();

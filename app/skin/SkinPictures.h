@@ -23,6 +23,9 @@ class SkinPictures {
   ppPicture* ButtonPicture(int32_t id, int32_t variant);
   // The skin bitmap whose "id" is `id`; null when there is none or it is empty.
   ppPicture* FramePicture(int32_t id);
+  // Whether FramePicture(id) gives a picture, told from the bitmap's bytes without decoding them
+  // (see ppPicture::HoldsPicture): the program only asks this of pictures it may never show.
+  bool HasFramePicture(int32_t id);
   // The bitmap record that skin colour `id` links to by "bitmap"; null for a link of 0, a link
   // that leads nowhere, or an empty bitmap.
   ppPicture* FillPicture(int32_t id);

@@ -318,14 +318,14 @@ void zelvproViewBar::SwitchTo(ppButton* button) {
   else if (id == kItemListView)
     target = calculationCanvas_;
   else
-    target = sceneTarget_ != nullptr ? sceneTarget_ : canvas3D_;
+    target = sceneTarget_ != nullptr ? sceneTarget_ : Canvas3D();
   if (GetSupervisor() != nullptr && target != nullptr) GetSupervisor()->SetTarget(target);
   if (editor_ != nullptr) editor_->ChangeViewMode(previousView_, currentView_);
 
   if (plan && editorCanvas_ != nullptr) {
     editorCanvas_->Invalidate();
     editorCanvas_->Show();
-  } else if (id == k3DView && canvas3D_ != nullptr) {
+  } else if (id == k3DView && Canvas3D() != nullptr) {
     canvas3D_->Show();
   }
   const ViewMenu* menu = MenuOf(id);
@@ -388,11 +388,16 @@ void zelvproViewBar::HideCurrentView() {
   DeselectAllOf(iElementHost::Current().NewRoomCanvas());
 }
 
-ppView* zelvproViewBar::CanvasOf(int32_t viewId) const {
+ppView* zelvproViewBar::CanvasOf(int32_t viewId) {
   if (IsPlanView(viewId)) return editorCanvas_;
   if (viewId == kItemListView) return calculationCanvas_;
-  if (viewId == k3DView) return canvas3D_;
+  if (viewId == k3DView) return Canvas3D();
   return nullptr;
+}
+
+ppView* zelvproViewBar::Canvas3D() {
+  if (canvas3D_ == nullptr && make3D_) canvas3D_ = make3D_();
+  return canvas3D_;
 }
 
 void zelvproViewBar::ShowDefaultConfiguratorForViewMode() {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "elements/base/zelvproLayerPalette.h"
 #include "framework/ppCollaborator.h"
@@ -85,6 +86,11 @@ class zelvproViewBar : public ppView, public ppCollaborator, public zelvproLayer
 
   // The editor the bar applies the scale to and tells of view switches; null: none. Not owned.
   void SetEditor(iViewBarEditor* editor) { editor_ = editor; }
+  // Makes the 3D canvas when the 3D view is first chosen, for a bar made without one; the maker's
+  // owner keeps the canvas, made detached and hidden at the window's current size.
+  void SetCanvas3DMaker(std::function<ppView*()> make) { make3D_ = std::move(make); }
+  // The 3D canvas its owner made before the bar asked for it: it follows the window's size from now.
+  void SetCanvas3D(ppView* canvas) { canvas3D_ = canvas; }
   // The handler that becomes the window's key target in the 3D view; null: the 3D canvas. Not owned.
   void SetScenePaneTarget(ppEventHandler* target) { sceneTarget_ = target; }
 
@@ -116,8 +122,9 @@ class zelvproViewBar : public ppView, public ppCollaborator, public zelvproLayer
   void RefreshRulers();
   void OpenInspiration();
   void Save();
-  // The canvas that shows `viewId`; null for none.
-  ppView* CanvasOf(int32_t viewId) const;
+  // The canvas that shows `viewId` (the 3D canvas made now when it was not yet); null for none.
+  ppView* CanvasOf(int32_t viewId);
+  ppView* Canvas3D();
 
   Slot slots_[10] = {{kRoomDesignView, nullptr}, {kTopColourView, nullptr},     {k3DView, nullptr},
                      {kItemListView, nullptr},   {kInspirationButton, nullptr}, {kMailOrderButton, nullptr},
@@ -127,7 +134,8 @@ class zelvproViewBar : public ppView, public ppCollaborator, public zelvproLayer
   zelvproElementPalette* palette_ = nullptr;
   ppView* editorCanvas_ = nullptr;
   ppView* calculationCanvas_ = nullptr;
-  ppView* canvas3D_ = nullptr;
+  ppView* canvas3D_ = nullptr;  // null until made when make3D_ is set
+  std::function<ppView*()> make3D_;
   iViewBarServices* services_ = nullptr;  // never null
   iViewBarEditor* editor_ = nullptr;
   ppEventHandler* sceneTarget_ = nullptr;

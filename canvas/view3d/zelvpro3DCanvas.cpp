@@ -262,7 +262,7 @@ void zelvpro3DCanvas::UpdateTargetMenus() {
 
 // ---- View points.
 
-uint32_t zelvpro3DCanvas::CustomViewPoints() const {
+uint32_t zelvpro3DCanvas::CustomViewPoints() {
   if (DocumentRecordFile == nullptr) return 0;
   return uint32_t(RecordField(*DocumentRecordFile, "customViewPoints").Long(DocumentRecordFile->Record()));
 }
@@ -272,7 +272,10 @@ void zelvpro3DCanvas::SetCustomViewPoints(uint32_t flags) {
   RecordField(*DocumentRecordFile, "customViewPoints").SetLong(DocumentRecordFile->Record(), int32_t(flags));
 }
 
-void zelvpro3DCanvas::SelectViewPreset(int32_t kind, int32_t block, uint32_t flags) {
+namespace {
+
+// Makes the camera record of view point `kind`'s mode current and loads document block `block` into it.
+void LoadPresetCamera(int32_t kind, int32_t block, uint32_t flags) {
   const int32_t mode = (flags & Mode2Bit(kind)) != 0 ? 2 : (flags & Mode1Bit(kind)) != 0 ? 1 : 0;
   qxCameraRecords::SetCurrent(mode);
   qxCamera& camera = *qxCameraRecords::Current();
@@ -284,6 +287,12 @@ void zelvpro3DCanvas::SelectViewPreset(int32_t kind, int32_t block, uint32_t fla
     camera.position =
         ppVector3(float(-b.x.Double(record)), float(-b.y.Double(record)), float(-b.z.Double(record)));
   }
+}
+
+}  // namespace
+
+void zelvpro3DCanvas::SelectViewPreset(int32_t kind, int32_t block, uint32_t flags) {
+  LoadPresetCamera(kind, block, flags);
   if (pane_ != nullptr) pane_->Invalidate();
 }
 
@@ -343,18 +352,25 @@ void zelvpro3DCanvas::ReleaseZoomModeButton() {
   if (zoomModeButton_ != nullptr) zoomModeButton_->SetState(0);
 }
 
-void zelvpro3DCanvas::AfterOpen(zelvproDocFil& /*document*/) {
-  SelectViewPreset(3, 3, CustomViewPoints());
+void zelvpro3DCanvas::TakeOpenedViewPoints() {
+  LoadPresetCamera(3, 3, CustomViewPoints());
   uint32_t flags = CustomViewPoints();
   WritePresetValues(2, 2, flags);
   SetCustomViewPoints(flags);
 }
 
-void zelvpro3DCanvas::BeforePacking(zelvproDocFil& /*document*/) {
+void zelvpro3DCanvas::KeepCameraForPacking() {
   uint32_t flags = CustomViewPoints();
   WritePresetValues(3, 3, flags);
   SetCustomViewPoints(flags);
 }
+
+void zelvpro3DCanvas::AfterOpen(zelvproDocFil& /*document*/) {
+  TakeOpenedViewPoints();
+  if (pane_ != nullptr) pane_->Invalidate();
+}
+
+void zelvpro3DCanvas::BeforePacking(zelvproDocFil& /*document*/) { KeepCameraForPacking(); }
 
 uint32_t zelvpro3DCanvas::ViewFlags() {
   const uint32_t flags = CustomViewPoints();
@@ -425,10 +441,14 @@ void zelvpro3DCanvas::Show() {
 }
 
 void zelvpro3DCanvas::Hide() {
-  rotatePanel_->Hide();
   // The camera goes into block 2; the document's flag word stays as it was.
   uint32_t scratch = 0;
   WritePresetValues(2, 2, scratch);
+  HideAsMade();
+}
+
+void zelvpro3DCanvas::HideAsMade() {
+  rotatePanel_->Hide();
   if (pane_ != nullptr) pane_->Hide();
   ppView::Hide();
   RemoveToolTips();

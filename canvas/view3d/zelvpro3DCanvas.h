@@ -86,12 +86,20 @@ class zelvpro3DCanvas : public zelvproCanvas,
   // Makes the camera record of the kind's mode current and loads the block into it.
   void SelectViewPreset(int32_t kind, int32_t block, uint32_t flags);
   // Stores the current camera into the block and its mode bits into `flags`.
-  void WritePresetValues(int32_t kind, int32_t block, uint32_t& flags);
+  static void WritePresetValues(int32_t kind, int32_t block, uint32_t& flags);
   void ApplyViewPoint(int32_t command);
   void ReleaseZoomModeButton();
   // "customViewPoints" of the open document (0 without one), and writing it.
-  uint32_t CustomViewPoints() const;
-  void SetCustomViewPoints(uint32_t flags);
+  static uint32_t CustomViewPoints();
+  static void SetCustomViewPoints(uint32_t flags);
+  // The view-point steps of a document load and of packing a document, on the process's camera
+  // records and the document record alone: what AfterOpen and BeforePacking do, less the pane's
+  // repaint, for a window whose 3D canvas is not made yet.
+  static void TakeOpenedViewPoints();
+  static void KeepCameraForPacking();
+  // Hides a canvas made after the document was opened: as Hide, but the camera is not written
+  // into the document (a canvas made at the window's start wrote it before any document was read).
+  void HideAsMade();
 
   // ---- iDocumentViewPoints.
   void AfterOpen(zelvproDocFil& document) override;

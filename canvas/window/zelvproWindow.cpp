@@ -10,6 +10,7 @@
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/palette/zelvproElementPalette.h"
 #include "canvas/tasks/CanvasTaskFactory.h"
+#include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/window/DocumentCommandLine.h"
 #include "canvas/window/PrintResolutionHook.h"
 #include "canvas/window/RemoteCommandText.h"
@@ -153,16 +154,22 @@ void zelvproWindow::Build(const plat::RECT& f) {
   calculation_->Hide();
   calculation_->DetachFromSupervisor();
 
-  canvas3D_ = parts_.make3DCanvas ? parts_.make3DCanvas(h) : nullptr;
-  if (canvas3D_ == nullptr) {
+  // The 3D canvas waits until it is first needed (the first frame never shows it): the window stands
+  // in for its document view-point step till then.
+  builtFrame_ = f;
+  canvasFrame_ = h;
+  if (!parts_.make3DCanvas) {
     canvas3D_ = new ppView(this);
     canvas3D_->SetFrame(h);
+    canvas3D_->Hide();
+    canvas3D_->DetachFromSupervisor();
+  } else if (DocumentRecordFile != nullptr) {
+    DocumentRecordFile->SetViewPoints(this);
   }
-  canvas3D_->Hide();
-  canvas3D_->DetachFromSupervisor();
 
   viewBar_ = new zelvproViewBar(this, barFrame, palette_, editorCanvas_, calculation_, canvas3D_, &services_,
                                 editorCanvas_->Editor());
+  if (canvas3D_ == nullptr) viewBar_->SetCanvas3DMaker([this] { return Canvas3DView(); });
   viewBar_->SetEditor(editorCanvas_->Editor());
   if (calculator_ != nullptr) {
     // Without an application database the item list has no default panel: the canvas's own stands.
@@ -182,7 +189,41 @@ void zelvproWindow::StartDocument(const std::string& commandLine) {
     delete file;
 }
 
+ppView* zelvproWindow::Canvas3DView() {
+  // While the canvas is being made its pane already asks the window: it answers as without one.
+  if (canvas3D_ != nullptr || !parts_.make3DCanvas || making3D_) return canvas3D_;
+  // The maker places the canvas in the current element host: this window, whichever is current.
+  iElementHost& host = iElementHost::Current();
+  iElementHost::Install(this);
+  making3D_ = true;
+  canvas3D_ = parts_.make3DCanvas(canvasFrame_);
+  making3D_ = false;
+  iElementHost::Install(&host);
+  if (canvas3D_ == nullptr) {
+    canvas3D_ = new ppView(this);
+    canvas3D_->SetFrame(canvasFrame_);
+    canvas3D_->Hide();
+  } else if (auto* scene = dynamic_cast<zelvpro3DCanvas*>(canvas3D_)) {
+    scene->HideAsMade();
+  } else {
+    canvas3D_->Hide();
+  }
+  canvas3D_->DetachFromSupervisor();
+  const plat::RECT now = GetFrame();
+  const int32_t dx = (now.right - now.left) - (builtFrame_.right - builtFrame_.left);
+  const int32_t dy = (now.bottom - now.top) - (builtFrame_.bottom - builtFrame_.top);
+  if (dx != 0 || dy != 0) canvas3D_->SupervisorResized(dx, dy);
+  if (viewBar_ != nullptr) viewBar_->SetCanvas3D(canvas3D_);
+  return canvas3D_;
+}
+
+void zelvproWindow::AfterOpen(zelvproDocFil& /*document*/) { zelvpro3DCanvas::TakeOpenedViewPoints(); }
+
+void zelvproWindow::BeforePacking(zelvproDocFil& /*document*/) { zelvpro3DCanvas::KeepCameraForPacking(); }
+
 zelvproWindow::~zelvproWindow() {
+  if (DocumentRecordFile != nullptr && DocumentRecordFile->ViewPoints() == this)
+    DocumentRecordFile->SetViewPoints(nullptr);
   if (autoSaveStarted_ && DocumentRecordFile != nullptr) DocumentRecordFile->StopAutoSaveThread();
   if (ToolTipControl::DocumentTips() == tips_.get()) ToolTipControl::SetDocumentTips(nullptr);
   tips_.reset();
@@ -392,7 +433,7 @@ zelvproLayerPalette* zelvproWindow::LayerPalette() { return viewBar_; }
 
 ppEventHandler* zelvproWindow::EditorCanvas() { return editorCanvas_; }
 
-ppEventHandler* zelvproWindow::Canvas3D() { return canvas3D_; }
+ppEventHandler* zelvproWindow::Canvas3D() { return Canvas3DView(); }
 
 void zelvproWindow::ShowDefaultConfigurator() {
   if (viewBar_ != nullptr) viewBar_->ShowDefaultConfiguratorForViewMode();

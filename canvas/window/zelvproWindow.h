@@ -14,8 +14,11 @@
 //
 // Ownership: the palette, view bar, editor canvas, calculation and 3D canvases are owned (the two
 // canvases are detached until the bar shows them); the configurator pane and the background view
-// are subviews. The document commands, application database and autosave waiter are not owned and
-// must outlive the window. User-interface thread only (the autosave thread posts 4020 to it).
+// are subviews. The maker's 3D canvas is made when first needed (its view chosen, Canvas3DView,
+// Canvas3D or a scene entry asked), since the first frame never shows it: until then the window is
+// the document's view-point step. The document commands, application database and autosave waiter
+// are not owned and must outlive the window. User-interface thread only (the autosave thread posts
+// 4020 to it).
 #pragma once
 
 #include <cstdint>
@@ -25,6 +28,7 @@
 
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindowServices.h"
+#include "catalogue/records/iDocumentViewPoints.h"
 #include "elements/base/iElementHost.h"
 #include "framework/ColorConversion.h"
 #include "framework/ppPrinting.h"
@@ -42,7 +46,11 @@ class zelvproElementPalette;
 class zelvproViewBar;
 class ToolTipControl;
 
-class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, public i3DPaneHost {
+class zelvproWindow : public ppWindow,
+                      public ppPrinting,
+                      public iElementHost,
+                      public i3DPaneHost,
+                      public iDocumentViewPoints {
  public:
   // Commands.
   static constexpr int32_t kNew = 11, kOpen = 12, kSave = 14, kSaveAs = 15, kExport = 16, kPrintSetup = 18,
@@ -61,7 +69,7 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
     std::string commandLine;                 // the program's argument bytes; empty: resume
     plat::HWND frame = nullptr;              // the application's frame, for the autosave thread
     iAutoSaveWaiter* autoSaveWaiter = nullptr;
-    // Makes the 3D canvas in the window at the frame; null: a plain view.
+    // Makes the 3D canvas in the window at the frame, when first needed; null: a plain view.
     std::function<ppView*(const plat::RECT&)> make3DCanvas;
   };
 
@@ -98,7 +106,10 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   zelvproEditorCanvas* EditorCanvasView() const { return editorCanvas_; }
   // The price list canvas; a plain view when the window has no catalogue to list from.
   ppView* CalculationCanvas() const { return calculation_; }
-  ppView* Canvas3DView() const { return canvas3D_; }
+  // The 3D canvas, made now when it was not yet.
+  ppView* Canvas3DView();
+  // The 3D canvas when it was made; null before.
+  ppView* Made3DCanvas() const { return canvas3D_; }
   // The document operations the window's File commands run (the neutral ones unless handed in).
   iDocumentCommands& DocumentCommands() const { return *document_; }
   zelvproConfiguratorPane* ConfiguratorPane() const { return configuratorPane_; }
@@ -159,6 +170,10 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   void PrepareAltDrag() override;
   void RotateSelection(float angle) override;
 
+  // ---- iDocumentViewPoints, while the 3D canvas is not made.
+  void AfterOpen(zelvproDocFil& document) override;
+  void BeforePacking(zelvproDocFil& document) override;
+
  protected:
   // What a scale question answered: the scale denominator and the layout choice.
   void SetDrawingChoice(int32_t scale, int32_t layout) { drawingScale_ = scale, layoutChoice_ = layout; }
@@ -168,8 +183,8 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   void StartDocument(const std::string& commandLine);
   void PrintForView();
   void PrintWith(int32_t orientation, bool elevations);
-  // The 3D canvas as the scene's host; null while it is a plain view.
-  i3DPaneHost* Scene3D() const { return dynamic_cast<i3DPaneHost*>(canvas3D_); }
+  // The 3D canvas as the scene's host (made now when it was not yet); null while it is a plain view.
+  i3DPaneHost* Scene3D() { return dynamic_cast<i3DPaneHost*>(Canvas3DView()); }
 
   Parts parts_;
   iDocumentCommands* document_;  // never null
@@ -180,7 +195,11 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   zelvproEditorCanvas* editorCanvas_ = nullptr;
   ppView* calculation_ = nullptr;
   zelvproCalculatorCanvas* calculator_ = nullptr;  // calculation_ when it is the price list canvas
-  ppView* canvas3D_ = nullptr;
+  ppView* canvas3D_ = nullptr;                     // null until made
+  // The window's frame when its panes were built and the canvases' frame then (window pixels): a
+  // canvas made later is placed there and then told of the resizes since.
+  plat::RECT builtFrame_{};
+  plat::RECT canvasFrame_{};
   ppRGBColor greys_[kGreyCount];
   zelvproConfiguratorPane* configuratorPane_ = nullptr;  // subview
   qxBkGndView* background_ = nullptr;                    // subview
@@ -189,5 +208,6 @@ class zelvproWindow : public ppWindow, public ppPrinting, public iElementHost, p
   bool elevationPrint_ = false;
   bool sceneDrawn_ = false;
   bool autoSaveStarted_ = false;
+  bool making3D_ = false;                  // set while the maker runs
   qxPictureItem* pictureItems_ = nullptr;  // the caller's, while a plan picture is drawn
 };

@@ -346,6 +346,23 @@ TEST_F(ExchangeServicesTest, StartUpReadsTheDemosUnitTreesOnceAndInstallsTheProg
   EXPECT_FALSE(iShellServices::AnyInstalled()) << "the program's services went with it";
 }
 
+// The unit files are read when the tree is first asked for, not during the start: a file laid in the
+// folder after the start is in the tree, and asking again reads nothing twice.
+TEST_F(ExchangeServicesTest, TheUnitTreesAreReadWhenFirstAskedFor) {
+  Start();
+  std::ofstream(demo_.Root() / "settings" / "calculation" / "3-late.txt", std::ios::binary)
+      << "\t9100\t\tLate units\tROOT\n";
+  ASSERT_NE(UnitTreeRoot(), nullptr);
+  ASSERT_EQ(UnitTreeRoot(), UnitTreeRoot());
+  std::vector<std::string> groups;
+  for (size_t i = 0; i < UnitTreeRoot()->ChildCount(); ++i)
+    groups.push_back(Vcon::Utf8FromUtf16(UnitTreeRoot()->ChildAt(i)->Name()));
+  EXPECT_EQ(groups, (std::vector<std::string>{"Base units", "Wall units", "Appliances", "Late units"}));
+  // The program's end forgets the tree: nothing is read after it.
+  app_.reset();
+  EXPECT_EQ(UnitTreeRoot(), nullptr);
+}
+
 // A service line's panel in the running program's calculation view: its unit selector is the tree
 // of the demo's unit files, and every unit in it reads as a unit of the demo catalogue.
 TEST_F(ExchangeServicesTest, TheServiceLinesUnitSelectorShowsTheDemosUnitTrees) {
@@ -412,9 +429,8 @@ TEST_F(ExchangeServicesTest, AfterStartUpEveryInstalledInterfaceIsTheProgramsOwn
       {"shell services", dynamic_cast<ExchangeShellServices*>(&iShellServices::Current()) != nullptr},
       {"document commands", dynamic_cast<DocumentCommands*>(&window.DocumentCommands()) != nullptr},
       {"document loader", &iDocumentLoader::Current() == operations},
-      {"view points",
-       DocumentRecordFile->ViewPoints() != nullptr &&
-           DocumentRecordFile->ViewPoints() == dynamic_cast<iDocumentViewPoints*>(window.Canvas3DView())},
+      // The window stands in for its 3D canvas until that is made (below).
+      {"view points", DocumentRecordFile->ViewPoints() == static_cast<iDocumentViewPoints*>(&window)},
       {"element host", &iElementHost::Current() == static_cast<iElementHost*>(&window)},
       {"task factory", dynamic_cast<CanvasTaskFactory*>(&iElementTaskFactory::Current()) != nullptr},
       {"configurator", dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()) != nullptr},
@@ -431,6 +447,9 @@ TEST_F(ExchangeServicesTest, AfterStartUpEveryInstalledInterfaceIsTheProgramsOwn
   for (const auto& [what, installed] : kInstalled) EXPECT_TRUE(installed) << what;
 
   // The server exchange is made on the first server command and is the document's delete service.
+  iDocumentViewPoints* scene = dynamic_cast<iDocumentViewPoints*>(window.Canvas3DView());
+  ASSERT_NE(scene, nullptr);
+  EXPECT_EQ(DocumentRecordFile->ViewPoints(), scene);
   EXPECT_EQ(DocumentRecordFile->ServerDeleteService(), nullptr);
   {
     DialogScript script({DialogScript::Press(2)});  // the login cancelled

@@ -536,6 +536,88 @@ TEST_F(View3DTest, APackedRecordCarriesTheCameraAndOpeningPutsItBack) {
   EXPECT_EQ(Flags(), before);
 }
 
+// ---- A canvas made when first needed.
+
+// The first frame never shows the 3D view, so the window makes the canvas when it is first needed.
+// Till then it takes a document's view points as the canvas would, without making it; the first
+// change to the 3D view shows a working canvas, and making it writes nothing into the document.
+TEST_F(View3DTest, TheCanvasIsMadeWhenFirstNeededAndTheDocumentsViewPointsWaitForNothing) {
+  Open();
+  EXPECT_EQ(document_->Made3DCanvas(), nullptr);
+  EXPECT_EQ(zelvpro3DCanvas::Current(), nullptr);
+  ASSERT_NE(doc_->ViewPoints(), nullptr);
+  SetFlags(0);
+  SetCamera(qxCameraRecords::kParallel, 20, 40, ppVector3(1000, 1500, 2000));
+  doc_->PrepareForPacking();
+  Handle packed = nullptr;
+  Vcon_HandleManager::MemNew(&packed, 0);
+  doc_->PackRecord(nullptr, packed);
+  SetCamera(0, 0, 0, ppVector3());
+  SetBlock(3, {0, 0, 0, 0, 0});
+  ASSERT_EQ(doc_->Unpack(packed, Vcon::String()), zelvproDocFil::UnpackResult::kAccepted);
+  MemDispose(packed);
+  EXPECT_EQ(BlockOf(3), (std::vector<double>{-20, -40, -1000, -1500, -2000}));
+  EXPECT_EQ(BlockOf(2), BlockOf(3));
+  EXPECT_EQ(qxCameraRecords::Current(), &qxCameraRecords::Live(1));
+  EXPECT_EQ(qxCameraRecords::Current()->yaw, 40.0f);
+  EXPECT_EQ(document_->Made3DCanvas(), nullptr);
+
+  const std::vector<double> block2 = BlockOf(2);
+  SetCamera(0, 5, 6, ppVector3(7, 8, 9));
+  zelvpro3DCanvas* canvas = Show3D();
+  ASSERT_NE(canvas, nullptr);
+  EXPECT_EQ(document_->Made3DCanvas(), canvas);
+  EXPECT_EQ(zelvpro3DCanvas::Current(), canvas);
+  EXPECT_EQ(document_->ViewBar()->CurrentViewId(), zelvproViewBar::k3DView);
+  EXPECT_TRUE(canvas->IsShown());
+  EXPECT_EQ(canvas->GetSupervisor(), document_);
+  EXPECT_EQ(Str(canvas->GetFrame()), "0,59,801,564");
+  ASSERT_NE(canvas->Pane(), nullptr);
+  EXPECT_TRUE(plat::IsWindowVisible(canvas->Pane()->GetHWND()));
+  EXPECT_EQ(doc_->ViewPoints(), static_cast<iDocumentViewPoints*>(canvas));
+  EXPECT_EQ(BlockOf(2), block2);
+  // Leaving the view keeps the camera in block 2, as a canvas made at the start does.
+  document_->ViewBar()->SelectViewByIndex(0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_FALSE(canvas->IsShown());
+  EXPECT_EQ(BlockOf(2), (std::vector<double>{-5, -6, -7, -8, -9}));
+  delete document_;
+  document_ = nullptr;
+  EXPECT_EQ(doc_->ViewPoints(), nullptr);
+  EXPECT_EQ(zelvpro3DCanvas::Current(), nullptr);
+}
+
+// A selection change reaches the canvas as before (it is made for it), and a canvas made after the
+// window was resized lies where one made at the start and resized with the window lies.
+TEST_F(View3DTest, ACanvasMadeLateAnswersCommandsAndLiesAsOneMadeAtTheStart) {
+  std::string placed[2];
+  for (int32_t late = 0; late < 2; ++late) {
+    SCOPED_TRACE(late);
+    Open();
+    if (late == 0) ASSERT_NE(Canvas(), nullptr);
+    plat::MoveWindow(document_->GetHWND(), 0, 0, 1100, 760, true);
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(document_->Made3DCanvas() != nullptr, late == 0);
+    zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+    zelvproElement* unit = db_->TopViewFile().CreateElement(
+        palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(300, 100, 360, 160), top);
+    ASSERT_NE(unit, nullptr);
+    unit->Select(false);
+    plat::HeadlessDriver::RunUntilIdle();
+    zelvpro3DCanvas* canvas = dynamic_cast<zelvpro3DCanvas*>(document_->Made3DCanvas());
+    ASSERT_NE(canvas, nullptr) << "the selection change did not reach a canvas";
+    EXPECT_EQ(canvas->SelectionWalks(), 1);
+    EXPECT_TRUE(canvas->RotatePanel()->IsEnabled());
+    ASSERT_EQ(Show3D(), canvas);
+    RECT pane;
+    plat::GetWindowRect(canvas->Pane()->GetHWND(), &pane);
+    placed[late] = Str(canvas->GetFrame()) + " " + Str(pane);
+    delete document_;
+    document_ = nullptr;
+  }
+  EXPECT_EQ(placed[1], placed[0]);
+}
+
 TEST_F(View3DTest, TheRotationPanelFollowsTheSelectionOncePerCycle) {
   Open();
   zelvpro3DCanvas* canvas = Canvas();

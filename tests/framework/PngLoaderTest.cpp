@@ -7,6 +7,7 @@
 #include <random>
 
 #include "framework/PngLoader.h"
+#include "framework/ppPicture.h"
 #include "tests/framework/TestPng.h"
 
 namespace {
@@ -229,6 +230,64 @@ TEST(PngLoader, BadCallsAndDamagedData) {
     }
   }
   EXPECT_LT(decoded, 400);
+}
+
+// The header check answers as the decoder would wherever the damage lies before the pixels: it never
+// refuses what decodes, and refuses everything it refuses because the decoder does too.
+TEST(PngLoader, TheHeaderCheckNeverRefusesWhatDecodes) {
+  TestPngImage s{3, 3, PNG_COLOR_TYPE_PALETTE, 8};
+  s.rows.assign(3, std::vector<uint8_t>{0, 1, 2});
+  s.paletteRGB = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+  s.paletteAlpha = {255, 128, 0};
+  const std::vector<uint8_t> good = EncodeTestPng(s);
+  auto header = [](const std::vector<uint8_t>& png) {
+    PngMemorySource source{png.data(), png.size(), 0};
+    return checkPngHeader(&source);
+  };
+  EXPECT_EQ(header(good), kPngOk);
+  EXPECT_EQ(checkPngHeader(nullptr), kPngDamaged);
+  for (size_t cut : {size_t(0), size_t(8), size_t(30)})
+    EXPECT_EQ(header(std::vector<uint8_t>(good.begin(), good.begin() + long(cut))), kPngDamaged) << cut;
+  // Cut inside the image data: the header still reads, the pixels do not.
+  const std::vector<uint8_t> cutPixels(good.begin(), good.end() - 13);
+  EXPECT_EQ(header(cutPixels), kPngOk);
+  EXPECT_EQ(Decoded(cutPixels).status, kPngDamaged);
+
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<uint8_t> damaged = good;
+    const int changes = 1 + int(random() % 4);
+    for (int i = 0; i < changes; ++i) damaged[random() % damaged.size()] = uint8_t(random());
+    if (round % 2 == 0) FixChunkCrcs(damaged);
+    const int32_t decoded = Decoded(damaged).status, checked = header(damaged);
+    if (decoded == kPngOk) EXPECT_EQ(checked, kPngOk) << round;
+    if (checked != kPngOk) EXPECT_EQ(checked, decoded) << round;
+  }
+}
+
+TEST(PngLoader, APictureIsToldFromItsBytesAsSetFromMemoryWouldMakeIt) {
+  TestPngImage s{2, 2, PNG_COLOR_TYPE_RGB, 8};
+  s.rows.assign(2, std::vector<uint8_t>(6, 0x33));
+  const std::vector<uint8_t> png = EncodeTestPng(s);
+  EXPECT_TRUE(ppPicture::HoldsPicture(png.data(), png.size()));
+  EXPECT_FALSE(ppPicture::HoldsPicture(png.data(), 20));  // the header is cut
+  EXPECT_FALSE(ppPicture::HoldsPicture(nullptr, 10));
+  EXPECT_FALSE(ppPicture::HoldsPicture(png.data(), 0));
+  const std::vector<uint8_t> noise(64, 0x41);
+  EXPECT_FALSE(ppPicture::HoldsPicture(noise.data(), noise.size()));
+  // A packed bitmap: a 40-byte header, one 24-bit pixel padded to four bytes.
+  std::vector<uint8_t> dib(44, 0);
+  const uint32_t headerSize = 40, width = 1, height = 1;
+  const uint16_t planes = 1, bits = 24;
+  std::memcpy(dib.data(), &headerSize, 4);
+  std::memcpy(dib.data() + 4, &width, 4);
+  std::memcpy(dib.data() + 8, &height, 4);
+  std::memcpy(dib.data() + 12, &planes, 2);
+  std::memcpy(dib.data() + 14, &bits, 2);
+  ppPicture made;
+  made.SetFromMemory(dib.data(), dib.size());
+  ASSERT_FALSE(made.IsEmpty());
+  EXPECT_TRUE(ppPicture::HoldsPicture(dib.data(), dib.size()));
 }
 
 }  // namespace

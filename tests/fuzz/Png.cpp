@@ -1,5 +1,6 @@
 // PNG pictures held in memory (catalogue pictures, pasted images): decoded into a packed bitmap whose
-// every row is read back, so a block smaller than its descriptor says shows under the sanitizers.
+// every row is read back, so a block smaller than its descriptor says shows under the sanitizers; and
+// the header check that tells a picture without decoding it, over the same bytes.
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
@@ -7,6 +8,10 @@
 #include "framework/PngLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The header check reads the same bytes first; it may not refuse what then decodes.
+  PngMemorySource headerSource{data, size, 0};
+  const int32_t header = checkPngHeader(&headerSource);
+  if (headerSource.cursor > size) __builtin_trap();
   PngMemorySource source{data, size, 0};
   PngBitmapDescriptor out;
   uint32_t transparent = 0;
@@ -15,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (out.memory != nullptr) __builtin_trap();  // nothing may stay allocated on failure
     return 0;
   }
+  if (header != kPngOk) __builtin_trap();
   if (source.cursor > size || out.bitsOffset > out.totalSize) __builtin_trap();
   volatile uint32_t sum = std::accumulate(out.memory, out.memory + out.totalSize, 0u);
   (void)sum;
