@@ -415,10 +415,7 @@ void ppDC::DrawTextAt(const Vcon::WString& text, int32_t x, int32_t y) {
   const int32_t top = int32_t(float(y) - h * std::cos(a));
   const int32_t oldMode = plat::SetBkMode(dc_, plat::TRANSPARENT);
   if (textAngle_ == 0) {
-    plat::RECT r{0, 0, 0, 0};
-    plat::DrawTextW(dc_, text.c_str(), int32_t(text.size()), &r, kCalcRectNoPrefix);
-    plat::RECT at{left, top, left + (r.right - r.left), top + (r.bottom - r.top)};
-    plat::DrawTextW(dc_, text.c_str(), int32_t(text.size()), &at, plat::DT_NOPREFIX);
+    plat::DrawTextAtW(dc_, left, top, text.c_str(), int32_t(text.size()), plat::DT_NOPREFIX);
   } else {
     plat::TextOutW(dc_, left, top, text.c_str(), int32_t(text.size()));
   }

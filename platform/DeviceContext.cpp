@@ -236,27 +236,58 @@ uint32_t DeviceContext::DevicePixel(COLORREF color) const {
 }
 
 void DeviceContext::PaintRegion(const Region& region, COLORREF color, int32_t rop) {
+  const std::vector<Region::Band>& bands = region.Bands();
+  if (bands.size() == 1 && bands.front().spans.size() == 1) {
+    const Region::Band& only = bands.front();
+    PaintRect(RECT{only.spans.front().first, only.top, only.spans.front().second, only.bottom}, color, rop);
+    return;
+  }
   Surface* target = Target();
   if (!target || region.IsEmpty()) return;
   Region clipped = Region::Combine(region, ClipArea(), Region::Op::And);
   if (clipped.IsEmpty()) return;
-  uint32_t pixel = DevicePixel(color);
-  POINT o = Origin();
+  const uint32_t pixel = DevicePixel(color);
+  clipped.ForEachRect([&](int32_t top, int32_t bottom, int32_t x0, int32_t x1) {
+    PaintRows(*target, RECT{x0, top, x1, bottom}, pixel, rop);
+  });
+  TargetChanged();
+}
+
+void DeviceContext::PaintRect(const RECT& rect, COLORREF color, int32_t rop) {
+  Surface* target = Target();
+  if (!target || rect.left >= rect.right || rect.top >= rect.bottom) return;
+  const uint32_t pixel = DevicePixel(color);
+  bool painted = false;
+  for (const Region::Band& band : ClipArea().Bands()) {
+    if (band.bottom <= rect.top) continue;
+    if (band.top >= rect.bottom) break;
+    const int32_t top = std::max(band.top, rect.top), bottom = std::min(band.bottom, rect.bottom);
+    for (const Region::Span& span : band.spans) {
+      if (span.second <= rect.left) continue;
+      if (span.first >= rect.right) break;
+      PaintRows(*target,
+                RECT{std::max(span.first, rect.left), top, std::min(span.second, rect.right), bottom}, pixel,
+                rop);
+      painted = true;
+    }
+  }
+  if (painted) TargetChanged();
+}
+
+void DeviceContext::PaintRows(Surface& target, const RECT& area, uint32_t pixel, int32_t rop) const {
+  const POINT o = Origin();
+  const int32_t count = area.right - area.left;
   if (rop == R2_COPYPEN) {
     // The common solid fill: the colour bits replaced, the rest of each pixel kept.
     const uint32_t color = pixel & kColorBits;
-    clipped.ForEachRect([&](int32_t top, int32_t bottom, int32_t x0, int32_t x1) {
-      for (int32_t y = top; y < bottom; ++y) FillColorBits(target->Row32(y + o.y) + o.x + x0, x1 - x0, color);
-    });
-  } else {
-    clipped.ForEachRect([&](int32_t top, int32_t bottom, int32_t x0, int32_t x1) {
-      for (int32_t y = top; y < bottom; ++y) {
-        uint32_t* row = target->Row32(y + o.y);
-        for (int32_t x = x0; x < x1; ++x) row[x + o.x] = ApplyRop2(rop, pixel, row[x + o.x]);
-      }
-    });
+    for (int32_t y = area.top; y < area.bottom; ++y)
+      FillColorBits(target.Row32(y + o.y) + o.x + area.left, count, color);
+    return;
   }
-  TargetChanged();
+  for (int32_t y = area.top; y < area.bottom; ++y) {
+    uint32_t* row = target.Row32(y + o.y) + o.x;
+    for (int32_t x = area.left; x < area.right; ++x) row[x] = ApplyRop2(rop, pixel, row[x]);
+  }
 }
 
 void DeviceContext::PaintPixels(std::vector<POINT>& pixels, COLORREF color, int32_t rop) {

@@ -67,6 +67,9 @@ class DeviceContext {
   // of black and white.
   uint32_t DevicePixel(COLORREF color) const;
   void PaintRegion(const Region& region, COLORREF color, int32_t rop2);
+  // The same for one rectangle (device pixels), met band by band with the clip area: no region is
+  // made for it, as a small fill would spend more on building one than on its pixels.
+  void PaintRect(const RECT& rect, COLORREF color, int32_t rop2);
   // Paints each distinct pixel once (so that exclusive-or figures undo exactly).
   void PaintPixels(std::vector<POINT>& pixels, COLORREF color, int32_t rop2);
   // Paints the pixels of a one-pixel pen polyline (device points), honouring the dash pattern.
@@ -108,6 +111,8 @@ class DeviceContext {
 
  private:
   void Release(GdiObject* object);
+  // Paints the rows of `area` (device pixels, already within the clip area) of the target.
+  void PaintRows(Surface& target, const RECT& area, uint32_t pixel, int32_t rop2) const;
 
   Surface* surface_ = nullptr;
   POINT origin_;

@@ -185,6 +185,10 @@ HFONT CreateFontA(int32_t height, int32_t width, int32_t escapement, int32_t ori
 HFONT CreateFontIndirectA(const LOGFONTA* font);
 int32_t DrawTextW(HDC dc, const char16_t* text, int32_t count, RECT* rect, UINT format);
 int32_t DrawTextA(HDC dc, const char* text, int32_t count, RECT* rect, UINT format);
+// Draws the text with the top-left of its rectangle at (x, y) and clipped to that rectangle: what
+// DrawTextW with DT_CALCRECT from (x, y) and then DrawTextW into the rectangle found show, with the
+// text laid out once (twice with DT_WORDBREAK, whose lines depend on the width).
+BOOL DrawTextAtW(HDC dc, int32_t x, int32_t y, const char16_t* text, int32_t count, UINT format);
 // Draws at (x, y), the top-left of the text cell, turned about that point by the font's escapement.
 BOOL TextOutW(HDC dc, int32_t x, int32_t y, const char16_t* text, int32_t count);
 BOOL TextOutA(HDC dc, int32_t x, int32_t y, const char* text, int32_t count);

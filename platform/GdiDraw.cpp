@@ -252,7 +252,7 @@ int32_t FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
   DeviceContext* dc = LiveDc(hdc);
   BrushObject* b = LiveObject<BrushObject>(brush, OBJ_BRUSH);
   if (!dc || !rect || !b) return 0;
-  if (!b->IsHollow()) dc->PaintRegion(Region(dc->ToDevice(*rect)), b->color, R2_COPYPEN);
+  if (!b->IsHollow()) dc->PaintRect(dc->ToDevice(*rect), b->color, R2_COPYPEN);
   return 1;
 }
 

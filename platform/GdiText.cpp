@@ -31,22 +31,28 @@ int32_t ToLogical(const DeviceContext& dc, int32_t device) {
 
 }  // namespace
 
-int32_t DrawTextW(HDC hdc, const char16_t* text, int32_t count, RECT* rect, UINT format) {
-  DeviceContext* dc = LiveDc(hdc);
-  if (!dc || !rect) return 0;
-  TextRenderer renderer(*dc->font, dc->Scale());
-  RECT box = dc->ToDevice(*rect);
-  std::vector<TextLine> lines = LayoutText(Counted(text, count), format, box.right - box.left,
-                                           [&](std::u16string_view line) { return renderer.Width(line); });
+namespace {
+
+std::vector<TextLine> LaidOut(const TextRenderer& renderer, std::u16string_view text, UINT format,
+                              int32_t maxWidth) {
+  return LayoutText(text, format, maxWidth, [&](std::u16string_view line) { return renderer.Width(line); });
+}
+
+// The lines' size in logical units: the rectangle DT_CALCRECT gives from `from`.
+RECT CalculatedRect(const DeviceContext& dc, const TextRenderer& renderer, const std::vector<TextLine>& lines,
+                    POINT from) {
+  int32_t widest = 0;
+  for (const TextLine& line : lines) widest = std::max(widest, line.width);
+  const int32_t total = renderer.Height() * int32_t(lines.size());
+  return {from.x, from.y, from.x + ToLogical(dc, widest), from.y + ToLogical(dc, total)};
+}
+
+// Paints laid-out lines in `rect` (logical units; `box` is it in device pixels) as DrawText does and
+// answers DrawText's height.
+int32_t PaintLines(DeviceContext& dc, const TextRenderer& renderer, std::u16string_view text,
+                   const std::vector<TextLine>& lines, const RECT& rect, const RECT& box, UINT format) {
   const int32_t lineHeight = renderer.Height();
   const int32_t total = lineHeight * int32_t(lines.size());
-  if (format & DT_CALCRECT) {
-    int32_t widest = 0;
-    for (const TextLine& line : lines) widest = std::max(widest, line.width);
-    rect->right = rect->left + ToLogical(*dc, widest);
-    rect->bottom = rect->top + ToLogical(*dc, total);
-    return ToLogical(*dc, total);
-  }
   int32_t y = box.top;
   if (format & DT_SINGLELINE) {
     if (format & DT_VCENTER)
@@ -54,8 +60,7 @@ int32_t DrawTextW(HDC hdc, const char16_t* text, int32_t count, RECT* rect, UINT
     else if (format & DT_BOTTOM)
       y = box.bottom - lineHeight;
   }
-  NoteDrawnText(Counted(text, count), rect->left, rect->top, dc->font->Log().lfHeight,
-                dc->font->Log().lfEscapement, format);
+  NoteDrawnText(text, rect.left, rect.top, dc.font->Log().lfHeight, dc.font->Log().lfEscapement, format);
   const RECT* bounds = (format & DT_NOCLIP) ? nullptr : &box;
   for (const TextLine& line : lines) {
     int32_t x = box.left;
@@ -63,11 +68,44 @@ int32_t DrawTextW(HDC hdc, const char16_t* text, int32_t count, RECT* rect, UINT
       x = box.left + (box.right - box.left - line.width) / 2;
     else if (format & DT_RIGHT)
       x = box.right - line.width;
-    renderer.Paint(*dc, x, y, line.text, bounds, line.marked);
+    renderer.Paint(dc, x, y, line.text, bounds, line.marked, line.width);
     y += lineHeight;
   }
-  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return ToLogical(*dc, y - box.top);
-  return ToLogical(*dc, total);
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return ToLogical(dc, y - box.top);
+  return ToLogical(dc, total);
+}
+
+}  // namespace
+
+int32_t DrawTextW(HDC hdc, const char16_t* text, int32_t count, RECT* rect, UINT format) {
+  DeviceContext* dc = LiveDc(hdc);
+  if (!dc || !rect) return 0;
+  TextRenderer renderer(*dc->font, dc->Scale());
+  const RECT box = dc->ToDevice(*rect);
+  const std::vector<TextLine> lines = LaidOut(renderer, Counted(text, count), format, box.right - box.left);
+  if (format & DT_CALCRECT) {
+    *rect = CalculatedRect(*dc, renderer, lines, POINT{rect->left, rect->top});
+    return rect->bottom - rect->top;
+  }
+  return PaintLines(*dc, renderer, Counted(text, count), lines, *rect, box, format);
+}
+
+BOOL DrawTextAtW(HDC hdc, int32_t x, int32_t y, const char16_t* text, int32_t count, UINT format) {
+  DeviceContext* dc = LiveDc(hdc);
+  if (!dc) return 0;
+  format &= ~UINT(DT_CALCRECT);
+  if (format & DT_WORDBREAK) {
+    // Broken lines depend on the width: measured at none, drawn at the width found.
+    RECT at{x, y, x, y};
+    DrawTextW(hdc, text, count, &at, format | DT_CALCRECT);
+    DrawTextW(hdc, text, count, &at, format);
+    return 1;
+  }
+  TextRenderer renderer(*dc->font, dc->Scale());
+  const std::vector<TextLine> lines = LaidOut(renderer, Counted(text, count), format, 0);
+  const RECT at = CalculatedRect(*dc, renderer, lines, POINT{x, y});
+  PaintLines(*dc, renderer, Counted(text, count), lines, at, dc->ToDevice(at), format);
+  return 1;
 }
 
 int32_t DrawTextA(HDC dc, const char* text, int32_t count, RECT* rect, UINT format) {

@@ -95,11 +95,11 @@ int32_t TextRenderer::Width(std::u16string_view text) const {
 }
 
 void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_view text, const RECT* bounds,
-                         int32_t marked) const {
+                         int32_t marked, int32_t knownWidth) const {
   Surface* target = dc.Target();
   if (!target || text.empty()) return;
   const double angle = font_.Angle();
-  const double width = Width(text), height = height_;
+  const double width = knownWidth >= 0 ? knownWidth : Width(text), height = height_;
   const double c = std::cos(angle), s = std::sin(angle);
   // Corners of the cell turned counter-clockwise on the screen (y grows downwards).
   auto corner = [&](double u, double v) { return PointF{x + u * c + v * s, y - u * s + v * c}; };

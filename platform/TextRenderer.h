@@ -28,9 +28,10 @@ class TextRenderer {
   // escapement about that point. The context's text colour; its background colour fills the cell
   // first when the background mode is OPAQUE. Clipped to the context's clip area and to `bounds`
   // (device pixels) when given.
-  // `marked` is the index of a character to underline (a keyboard mnemonic), or -1.
+  // `marked` is the index of a character to underline (a keyboard mnemonic), or -1. `width` is the
+  // text's Width when the caller has it already, -1 to have it measured.
   void Paint(DeviceContext& dc, double x, double y, std::u16string_view text, const RECT* bounds,
-             int32_t marked = -1) const;
+             int32_t marked = -1, int32_t width = -1) const;
 
  private:
   FontObject& font_;

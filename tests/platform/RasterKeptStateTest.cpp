@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "platform/Dib.h"
@@ -122,6 +123,80 @@ TEST(RasterFill, SolidFillsKeepTheUnusedByteAtEveryLengthAndOffset) {
               << "left " << left << " width " << width << " at " << x << "," << y;
         }
     }
+  }
+}
+
+TEST(RasterFill, RectangleFillsCoverExactlyTheRectangleWithinTheClipArea) {
+  // Rectangles all over a window context whose visible area and clip region have holes and ragged
+  // edges, against a per-pixel reference: a solid fill (FillRect) and an exclusive-or fill (a
+  // rectangle without a pen) must touch exactly the pixels inside both the rectangle and the clip
+  // area, whatever band or span edge the rectangle starts or stops on. Once on a plain context over
+  // the whole surface, once on one at an origin inside it.
+  constexpr int32_t kWidth = 37, kHeight = 29;
+  OwnedBrush brush(CreateSolidBrush(RGB(0x10, 0x20, 0x30)));
+  const uint32_t solid = ColorRefToPixel(RGB(0x10, 0x20, 0x30));
+  // Visible: the device area less a hole; clip: three boxes, two of them touching side by side.
+  OwnedRegion visible(CreateRectRgn(0, 0, 31, 25));
+  {
+    OwnedRegion hole(CreateRectRgn(9, 7, 17, 12));
+    CombineRgn(visible.get(), visible.get(), hole.get(), RGN_DIFF);
+  }
+  OwnedRegion clip(CreateRectRgn(2, 1, 13, 20));
+  for (const RECT& r : {RECT{13, 4, 27, 9}, RECT{5, 15, 29, 24}}) {
+    OwnedRegion part(CreateRectRgn(r.left, r.top, r.right, r.bottom));
+    CombineRgn(clip.get(), clip.get(), part.get(), RGN_OR);
+  }
+  struct Context {
+    const char* what;
+    POINT origin;
+    bool clipped;
+  };
+  for (const Context& context :
+       {Context{"plain", POINT{0, 0}, false}, Context{"at an origin", POINT{5, 3}, true}}) {
+    Surface surface(kWidth, kHeight);
+    HDC dc = context.clipped ? CreateSurfaceDC(surface, context.origin, visible.get())
+                             : CreateSurfaceDC(surface, context.origin, RECT{0, 0, kWidth, kHeight});
+    if (context.clipped) SelectClipRgn(dc, clip.get());
+    auto shown = [&](int32_t x, int32_t y) {
+      if (!context.clipped) return true;
+      return PtInRegion(visible.get(), x, y) && PtInRegion(clip.get(), x, y);
+    };
+    SelectObject(dc, brush.get());
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    uint32_t seed = 12345;
+    auto next = [&seed](int32_t range) {
+      seed = seed * 1103515245u + 12345u;
+      return int32_t((seed >> 8) % uint32_t(range)) - 3;
+    };
+    for (int32_t round = 0; round < 300; ++round) {
+      RECT r{next(kWidth + 6), next(kHeight + 6), 0, 0};
+      r.right = r.left + next(kWidth / 2 + 3);
+      r.bottom = r.top + next(kHeight / 2 + 3);
+      const bool exclusive = round % 3 == 2;
+      // A figure's corners are put in order; a fill rectangle turned inside out stays empty.
+      if (exclusive && r.right < r.left) std::swap(r.left, r.right);
+      if (exclusive && r.bottom < r.top) std::swap(r.top, r.bottom);
+      for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) surface.Row32(y)[x] = 0xA5000000 | uint32_t(x * 97 + y * 13);
+      if (exclusive) {
+        SetROP2(dc, R2_XORPEN);
+        Rectangle(dc, r.left, r.top, r.right + 1, r.bottom + 1);  // no pen: right and bottom edge left out
+        SetROP2(dc, R2_COPYPEN);
+      } else {
+        FillRect(dc, &r, brush.get());
+      }
+      for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) {
+          const int32_t dx = x - context.origin.x, dy = y - context.origin.y;
+          const bool inside = dx >= r.left && dx < r.right && dy >= r.top && dy < r.bottom && shown(dx, dy);
+          const uint32_t before = 0xA5000000 | uint32_t(x * 97 + y * 13);
+          const uint32_t after = !inside ? before : exclusive ? before ^ solid : 0xA5000000 | solid;
+          ASSERT_EQ(surface.Row32(y)[x], after)
+              << context.what << (exclusive ? " exclusive-or" : " solid") << " rectangle " << r.left << ","
+              << r.top << "-" << r.right << "," << r.bottom << " at " << x << "," << y;
+        }
+    }
+    ReleaseSurfaceDC(dc);
   }
 }
 

@@ -150,6 +150,54 @@ TEST_F(TextTest, DrawTextPlacesLinesByTheFormatAndClips) {
   SelectObject(free.dc, GetStockObject(SYSTEM_FONT));
 }
 
+TEST_F(TextTest, DrawingAtAPointShowsWhatMeasuringThenDrawingInTheRectangleFoundShows) {
+  // The same pixels as DT_CALCRECT from the point and then DrawText into that rectangle: on a plain
+  // and a scaled context, opaque and transparent, with an italic face whose letters overhang the
+  // rectangle (so the clip to it shows), for one and several lines, prefixes and broken words.
+  OwnedFont italic(CreateFontA(-15, 0, 0, 0, FW_NORMAL, 1, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+  struct Case {
+    const char16_t* text;
+    UINT format;
+  };
+  const Case cases[] = {{u"125", DT_NOPREFIX},
+                        {u"Wall &fjord\nsecond line", 0},
+                        {u"right & centre", DT_NOPREFIX | DT_CENTER},
+                        {u"a few words to break", DT_WORDBREAK}};
+  for (const bool scaled : {false, true}) {
+    for (const int32_t background : {TRANSPARENT, OPAQUE}) {
+      for (const Case& one : cases) {
+        auto draw = [&](bool atPoint) {
+          auto c = std::make_unique<Canvas>(170, 90);
+          if (scaled) {
+            SetMapMode(c->dc, MM_ISOTROPIC);
+            SetWindowExtEx(c->dc, 2, 2, nullptr);
+            SetViewportExtEx(c->dc, 3, 3, nullptr);
+          }
+          SelectObject(c->dc, italic.get());
+          SetBkMode(c->dc, background);
+          SetBkColor(c->dc, RGB(255, 255, 0));
+          if (atPoint) {
+            DrawTextAtW(c->dc, 7, 5, one.text, -1, one.format);
+          } else {
+            RECT r{0, 0, 0, 0};
+            DrawTextW(c->dc, one.text, -1, &r, one.format | DT_CALCRECT);
+            RECT at{7, 5, 7 + (r.right - r.left), 5 + (r.bottom - r.top)};
+            DrawTextW(c->dc, one.text, -1, &at, one.format);
+          }
+          SelectObject(c->dc, GetStockObject(SYSTEM_FONT));
+          return c;
+        };
+        const auto twice = draw(false), once = draw(true);
+        EXPECT_NE(twice->InkBox(), RECT{});
+        EXPECT_TRUE(twice->Snapshot() == once->Snapshot())
+            << (scaled ? "scaled " : "plain ") << (background == OPAQUE ? "opaque " : "transparent ")
+            << "format " << one.format << " ink " << once->InkBox().right << " against "
+            << twice->InkBox().right;
+      }
+    }
+  }
+}
+
 TEST_F(TextTest, TextOutTurnsAboutItsStartByTheEscapement) {
   OwnedFont flat(Font(-16, "Arial")), up(Font(-16, "Arial", 900));
   Canvas a(120, 120), b(120, 120);
