@@ -1,6 +1,8 @@
 // The editor scroller's printing on the platform printer (A4 landscape, 300 dpi; PNG pages read back):
 // the elevation print, each view mode, the merged plan layout, the DXF dump beside the direct plan
 // print, the raster plan with its outline layer, and the view bitmap read back byte by byte.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -125,8 +127,10 @@ class EditorPrintTest : public roomtest::RoomTest {
     host_.topCanvas = Scroller().TopCanvas();
     host_.newRoomCanvas = Scroller().NewRoomCanvas();
     host_.pictures = &pictures_;
+    // The process id keeps two build trees running this test at once out of each other's folder.
     dir_ = fs::path(::testing::TempDir()) /
-           (std::string("editor-print-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           (std::string("editor-print-") + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     DxfWriter::SetOutputPath(Vcon::WString((dir_ / "dump.dxf").string().c_str()));
