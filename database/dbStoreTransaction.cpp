@@ -30,6 +30,7 @@
 #include "database/dbBytes.h"
 #include "database/dbErrors.h"
 #include "database/dbStore.h"
+#include "database/dbZeroStretch.h"
 
 namespace {
 
@@ -254,14 +255,26 @@ int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
       break;
     }
   }
-  constexpr size_t kMaxRun = 1 << 20;
+  // Runs small enough to stay in the processor's cache until the system copies them.
+  constexpr size_t kMaxRun = 1 << 18;
   std::vector<char> run;
+  run.reserve(kMaxRun + kPageSize);
   int32_t runAt = 0;
   const auto writeRun = [&] {
     WriteSkippingZeros(runAt, run.data(), int32_t(run.size()));
     run.clear();
   };
-  for (const Placed& p : ordered) {
+  // The records lie scattered over the handle zone, each behind its master pointer: both are
+  // fetched ahead, as in PlaceChangedRecords.
+  constexpr size_t kAhead = 8;
+  for (size_t i = 0; i < ordered.size(); ++i) {
+    if (i + 2 * kAhead < ordered.size()) __builtin_prefetch(ordered[i + 2 * kAhead].data);
+    if (i + kAhead < ordered.size()) {
+      const char* ahead = *ordered[i + kAhead].data;
+      __builtin_prefetch(ahead);
+      __builtin_prefetch(ahead + 64);
+    }
+    const Placed& p = ordered[i];
     if (!run.empty()) {
       const int64_t end = int64_t(runAt) + int64_t(run.size());
       const int64_t gap = p.position - end;
@@ -280,27 +293,16 @@ int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
 // Writes n bytes at `at`, leaving out each stretch of at least kZeroStretch zeros that lies past the
 // file's size at Begin. The file's size still covers all n bytes.
 void dbStore::WriteSkippingZeros(int32_t at, const char* bytes, int32_t n) {
-  const int32_t virgin = std::clamp(txStartSize_ - at, 0, n);  // first byte that may be left out
-  int32_t from = 0;                                            // first byte not written yet
-  int32_t i = virgin;
-  while (i + 8 <= n) {
-    uint64_t word;
-    std::memcpy(&word, bytes + i, 8);
-    if (word != 0) {
-      i += 8;
-      continue;
-    }
-    int32_t zeroFrom = i;
-    while (zeroFrom > std::max(from, virgin) && bytes[zeroFrom - 1] == 0) --zeroFrom;
-    int32_t zeroTo = i + 8;
-    while (zeroTo < n && bytes[zeroTo] == 0) ++zeroTo;
-    if (zeroTo - zeroFrom >= kZeroStretch) {
-      file_.Write(at + from, bytes + from, zeroFrom - from);
-      from = zeroTo;
-    }
-    i = zeroTo;
+  int32_t from = std::clamp(txStartSize_ - at, 0, n);  // first byte that may be left out
+  int32_t unwritten = 0;                               // first byte not written yet
+  for (;;) {
+    const dbZeroStretch zeros = dbZeroStretch::Find(bytes, from, n, kZeroStretch);
+    if (zeros.begin == zeros.end) break;
+    file_.Write(at + unwritten, bytes + unwritten, zeros.begin - unwritten);
+    unwritten = zeros.end;
+    from = zeros.end;
   }
-  file_.Write(at + from, bytes + from, n - from);
+  file_.Write(at + unwritten, bytes + unwritten, n - unwritten);
   if (int64_t(at) + n > file_.Size()) file_.SetSize(at + n);
 }
 
