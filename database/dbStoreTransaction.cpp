@@ -279,8 +279,8 @@ int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
       break;
     }
   }
-  // Runs small enough to stay in the processor's cache until the system copies them.
-  constexpr size_t kMaxRun = 1 << 18;
+  // Runs of a megabyte: the system spends less a page on long writes.
+  constexpr size_t kMaxRun = 1 << 20;
   std::vector<char> run;
   run.reserve(kMaxRun + kPageSize);
   int32_t runAt = 0;
