@@ -1,7 +1,6 @@
 // Cache entries stored in place, found by their key in constant time: chunks of 1024 entries
-// indexed by (key >> shift) >> 10, made when a key in their range first arrives. Meant for dense
-// keys from 0 up: record numbers (shift 0), or page positions a page apart (shift 11: callers hand
-// in only multiples of 2048). An entry's address stays fixed until it is freed.
+// indexed by key >> 10, made when a key in their range first arrives. Meant for dense keys from 0
+// up (record numbers); an entry's address stays fixed until it is freed.
 #pragma once
 
 #include <bitset>
@@ -14,14 +13,11 @@
 
 class dbCacheSlots {
  public:
-  explicit dbCacheSlots(int32_t shift = 0) : shift_(shift) {}
-
   dbCacheEntry* Find(int32_t key) const {
-    const size_t index = static_cast<size_t>(key) >> shift_;
-    const size_t chunk = index >> kChunkBits;
+    const auto chunk = static_cast<size_t>(key) >> kChunkBits;
     if (key < 0 || chunk >= chunks_.size() || chunks_[chunk] == nullptr) return nullptr;
     Chunk& c = *chunks_[chunk];
-    const size_t at = index & kChunkMask;
+    const size_t at = size_t(key) & kChunkMask;
     return c.used[at] ? &c.entries[at] : nullptr;
   }
   // A fresh entry for `key` (>= 0, not present).
@@ -36,6 +32,5 @@ class dbCacheSlots {
     std::bitset<size_t(1) << kChunkBits> used;
   };
 
-  const int32_t shift_;
   std::vector<std::unique_ptr<Chunk>> chunks_;
 };

@@ -47,45 +47,18 @@ void dbFreeExtentIndex::Widen(Summary& s, int32_t position, int32_t length) {
   s.maxEnd = first ? end : std::max(s.maxEnd, end);
 }
 
-// What Widen makes of every slot in turn, in one pass without branches (a commit that grows the
-// file by thousands of pages rescans a page for each growth).
-dbFreeExtentIndex::Summary dbFreeExtentIndex::Summarize(const char* data) {
-  constexpr int32_t kLow = std::numeric_limits<int32_t>::min();
-  constexpr int32_t kHigh = std::numeric_limits<int32_t>::max();
-  int32_t maxLength = kLow, minStart = kHigh, maxStart = kLow, minEnd = kHigh, maxEnd = kLow;
-  int32_t used = 0;
-  for (int32_t i = 0; i < kSlots; ++i) {
-    const uint32_t at = kSlot0 + 8 * uint32_t(i);
-    const int32_t position = db::GetI32(data, at);
-    const int32_t length = db::GetI32(data, at + 4);
-    const int32_t end = End(position, length);
-    const bool inUse = length != 0;
-    used += inUse;
-    maxLength = std::max(maxLength, length);
-    minStart = std::min(minStart, inUse ? position : kHigh);
-    maxStart = std::max(maxStart, inUse ? position : kLow);
-    minEnd = std::min(minEnd, inUse ? end : kHigh);
-    maxEnd = std::max(maxEnd, inUse ? end : kLow);
-  }
-  Summary s;
-  s.next = db::GetI32(data, kNextOffset);
-  s.maxLength = maxLength;
-  s.mayHaveEmpty = used < kSlots;
-  if (used > 0) {
-    s.minStart = minStart;
-    s.maxStart = maxStart;
-    s.minEnd = minEnd;
-    s.maxEnd = maxEnd;
-  }
-  return s;
-}
-
 void dbFreeExtentIndex::Scanned(int32_t page, const char* data) {
   const size_t at = static_cast<uint32_t>(page) >> kPageShift;
   if (page == 0 || at >= kMaxDescribed) return;
   if (at >= pages_.size()) pages_.resize(at + 1);
-  Summary s = Summarize(data);
+  Summary s;
   s.page = page;
+  s.next = db::GetI32(data, kNextOffset);
+  s.maxLength = std::numeric_limits<int32_t>::min();
+  for (int32_t i = 0; i < kSlots; ++i) {
+    const uint32_t at = kSlot0 + 8 * uint32_t(i);
+    Widen(s, db::GetI32(data, at), db::GetI32(data, at + 4));
+  }
   const Summary& old = pages_[at];
   if (old.page != 0 && InPrefix(old)) {
     // The page keeps its place in the prefix while it still leads to the same page.

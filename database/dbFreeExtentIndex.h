@@ -79,7 +79,6 @@ class dbFreeExtentIndex {
     int32_t max = 0;  // the longest of those slots
   };
   static void Widen(Summary& s, int32_t position, int32_t length);
-  static Summary Summarize(const char* data);  // page and prefix fields left at their defaults
   // The summary of `page`, null when the page is not described.
   const Summary* Find(int32_t page) const;
   Summary* Find(int32_t page) {

@@ -3,9 +3,8 @@
 // their bucket, and walks visit buckets 0..255, each from its head (the commit journal's entry order
 // follows this walk).
 //
-// Look-ups take constant time: record numbers (shift 0) and page positions that are whole pages from
-// the file's start (shift 11) find their entry in place (dbCacheSlots); the other keys (negative
-// ones, pages a damaged or odd growth unit left off that grid) through a hash map.
+// Look-ups take constant time: record numbers (shift 0) find their entry in place (dbCacheSlots),
+// page positions through a hash map.
 //
 // The cache owns its entries; the data handles in them belong to the store, which disposes them
 // before it drops an entry (Remove and the destructor do not touch the data).
@@ -22,7 +21,7 @@
 
 class dbPageCache {
  public:
-  explicit dbPageCache(int32_t shift = 0) : shift_(shift), slots_(shift) {}
+  explicit dbPageCache(int32_t shift = 0) : shift_(shift) {}
   ~dbPageCache();
   dbPageCache(const dbPageCache&) = delete;
   dbPageCache& operator=(const dbPageCache&) = delete;
@@ -47,7 +46,7 @@ class dbPageCache {
 
  private:
   size_t Bucket(int32_t key) const { return (static_cast<uint32_t>(key) >> shift_) & 0xFF; }
-  bool Dense(int32_t key) const { return key >= 0 && (key & ((1 << shift_) - 1)) == 0; }
+  bool Dense(int32_t key) const { return shift_ == 0 && key >= 0; }
   dbCacheEntry* FindInMap(int32_t key) const;
   void Drop(dbCacheEntry* e);  // forgets and frees an entry already unlinked from its bucket
 

@@ -327,17 +327,12 @@ void dbStore::Release(dbExtent extent) {
     }
     dbCacheEntry& entry = PageEntry(page);
     char* data = *entry.data;
-    const int64_t extentEnd = int64_t(extent.position) + extent.length;
-    const int64_t fileSize = file_.Size();
     for (int32_t i = 0; i < kExtentSlots; ++i) {
       const uint32_t at = SlotOffset(i);
       const int32_t slotPos = db::GetI32(data, at);
       const int32_t slotLen = db::GetI32(data, at + 4);
-      const int64_t slotEnd = int64_t(slotPos) + slotLen;
-      // Most slots are neither empty, nor a neighbour, nor damaged: one test passes over them.
-      const bool damaged = slotPos < kFirstPageOffset || slotLen < 0 || slotEnd > fileSize;
-      if (slotLen != 0 && !damaged && slotPos != extentEnd && slotEnd != extent.position) continue;
-      if (slotLen != 0 && damaged) db::Fail(db::kDamagedFile);
+      if (slotLen != 0 && (slotPos < kFirstPageOffset || !file_.Holds(slotPos, slotLen)))
+        db::Fail(db::kDamagedFile);
       if (slotLen == 0) {
         db::PutI32(data, at, extent.position);
         db::PutI32(data, at + 4, extent.length);

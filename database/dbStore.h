@@ -156,7 +156,7 @@ class dbStore {
   // Zeros in space the transaction appended are left out of the writes in stretches of this many
   // bytes or more; shorter ones cost less to write than the extra call.
   static constexpr int32_t kZeroStretch = 1024;
-  int32_t PlaceChangedRecords(std::vector<Placed>& placed);
+  void PlaceChangedRecords(std::vector<dbCacheEntry*>& changed, std::vector<Placed>& placed);
   static void SortByPosition(std::vector<Placed>& placed);
   int32_t WriteRecordsAndNewPages(std::vector<Placed>& placed);
   void WriteSkippingZeros(int32_t at, const char* bytes, int32_t n);

@@ -147,7 +147,9 @@ void dbStore::Abort() {
 void dbStore::Commit() {
   std::vector<Placed> placed;
   placed.reserve(records_.Size() + pages_.Size());
-  const int32_t written = PlaceChangedRecords(placed);
+  std::vector<dbCacheEntry*> changed;
+  PlaceChangedRecords(changed, placed);
+  const auto written = int32_t(changed.size());
   while (!numbersToFree_.empty()) {
     const int32_t number = numbersToFree_.back();
     numbersToFree_.pop_back();
@@ -179,17 +181,15 @@ void dbStore::Commit() {
   ComeToRest(journalStart_);
   // The next commit writes over this journal's space: state 4 must not be on disk by then.
   if (flush) file_.Flush();
-  records_.Walk([](dbCacheEntry& e) {
-    e.dirty = false;
-    return false;
-  });
+  // From the list rather than another walk of the cache's chains, whose loads wait on each other.
+  for (dbCacheEntry* e : changed) e->dirty = false;
 }
 
 // Every changed record gets a newly allocated extent (old bytes are never overwritten) and its map
 // entry; its old extent is freed afterwards. The extents are handed out in cache-walk order, which
-// first fit scatters over the free space. Returns how many records were placed; `placed` receives
-// those with bytes to write.
-int32_t dbStore::PlaceChangedRecords(std::vector<Placed>& placed) {
+// first fit scatters over the free space. `changed` receives the cache entries of the records
+// placed, `placed` those with bytes to write.
+void dbStore::PlaceChangedRecords(std::vector<dbCacheEntry*>& changed, std::vector<Placed>& placed) {
   struct Dirty {
     int32_t number;
     Handle data;
@@ -199,8 +199,11 @@ int32_t dbStore::PlaceChangedRecords(std::vector<Placed>& placed) {
   // over the zone.
   std::vector<Dirty> dirty;
   dirty.reserve(records_.Size());
-  records_.Walk([&dirty](dbCacheEntry& e) {
-    if (e.dirty) dirty.push_back({e.key, e.data});
+  changed.reserve(records_.Size());
+  records_.Walk([&](dbCacheEntry& e) {
+    if (!e.dirty) return false;
+    dirty.push_back({e.key, e.data});
+    changed.push_back(&e);
     return false;
   });
   constexpr size_t kAhead = 8;  // records between fetching a block's header and reading it
@@ -222,11 +225,11 @@ int32_t dbStore::PlaceChangedRecords(std::vector<Placed>& placed) {
     WriteMapEntry(d.number, {position, length});
     if (length > 0) placed.push_back({position, length, d.data});
   }
-  return int32_t(dirty.size());
 }
 
 // Sorts by position, keeping the order of equal positions: a radix sort of 11 bits a pass, as a
-// left out.
+// commit hands out tens of thousands of extents. Passes where every position has the same digit
+// are left out.
 void dbStore::SortByPosition(std::vector<Placed>& placed) {
   const auto before = [](const Placed& a, const Placed& b) { return a.position < b.position; };
   // First fit from a growing file mostly hands out rising positions: often there is nothing to sort.

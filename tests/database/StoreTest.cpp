@@ -616,36 +616,6 @@ TEST(PageCacheTest, CountsItsEntries) {
   }
 }
 
-// Page positions off the 2048-byte grid (a growth unit other than 2048 leaves pages there) share
-// nothing with the whole-page positions around them: each finds its own entry, and removing one
-// leaves the others.
-TEST(PageCacheTest, PagesOffTheGridKeepTheirOwnEntries) {
-  dbPageCache cache(11);
-  const int32_t keys[] = {2048, 2049, 3072, 4095, 4096, 6144 + 512, 1 << 20, (1 << 20) + 1};
-  for (const int32_t key : keys) cache.Insert(key).owner = key;
-  for (const int32_t key : keys) {
-    ASSERT_NE(cache.Find(key), nullptr) << key;
-    EXPECT_EQ(cache.Find(key)->key, key);
-    EXPECT_EQ(cache.Find(key)->owner, key);
-  }
-  EXPECT_EQ(cache.Find(6144), nullptr);
-  cache.Remove(2048);
-  cache.Remove(1 << 20);
-  EXPECT_EQ(cache.Find(2048), nullptr);
-  EXPECT_EQ(cache.Find(1 << 20), nullptr);
-  for (const int32_t key : {2049, 3072, 4095, 4096, 6144 + 512, (1 << 20) + 1}) {
-    ASSERT_NE(cache.Find(key), nullptr) << key;
-    EXPECT_EQ(cache.Find(key)->owner, key);
-  }
-  int32_t walked = 0;
-  cache.Walk([&walked](dbCacheEntry&) {
-    ++walked;
-    return false;
-  });
-  EXPECT_EQ(walked, 6);
-  EXPECT_EQ(cache.Size(), 6u);
-}
-
 }  // namespace
 
 namespace {
