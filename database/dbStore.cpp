@@ -133,7 +133,11 @@ Handle dbStore::GetPage(int32_t& position) {
     e.dirty = true;
     return e.data;
   }
-  if (dbCacheEntry* e = pages_.Find(position)) return e->data;
+  return PageEntry(position).data;
+}
+
+dbCacheEntry& dbStore::PageEntry(int32_t position) {
+  if (dbCacheEntry* e = pages_.Find(position)) return *e;
   if (position < kFirstPageOffset || !file_.Holds(position, kPageSize)) db::Fail(db::kDamagedFile);
   Handle h = NewZeroedHandle(kPageSize);
   try {
@@ -142,8 +146,9 @@ Handle dbStore::GetPage(int32_t& position) {
     MemDispose(h);
     throw;
   }
-  pages_.Insert(position).data = h;
-  return h;
+  dbCacheEntry& e = pages_.Insert(position);
+  e.data = h;
+  return e;
 }
 
 int32_t dbStore::PinnedRecordCount() {
@@ -268,24 +273,29 @@ int32_t dbStore::Allocate(int32_t length) {
       page = skipTo;
       continue;
     }
-    char* data = *GetPage(page);
+    dbCacheEntry& entry = PageEntry(page);
+    char* data = *entry.data;
     // The slots before the first one that may fit are known to be shorter; their longest is kept.
     int32_t leadMax = std::numeric_limits<int32_t>::min();
-    const int32_t first = freeExtents_.FirstSlotFor(page, length, leadMax);
-    for (int32_t i = first; i < kExtentSlots; ++i) {
+    int32_t i = freeExtents_.FirstSlotFor(page, length, leadMax);
+    for (int32_t longest = leadMax; i < kExtentSlots; ++i) {
+      const int32_t slotLen = db::GetI32(data, SlotOffset(i) + 4);
+      if (slotLen >= length) {
+        leadMax = longest;
+        break;
+      }
+      longest = std::max(longest, slotLen);
+    }
+    if (i < kExtentSlots) {
       const int32_t slotPos = db::GetI32(data, SlotOffset(i));
       const int32_t slotLen = db::GetI32(data, SlotOffset(i) + 4);
-      if (slotLen < length) {
-        leadMax = std::max(leadMax, slotLen);
-        continue;
-      }
       if (slotLen > 0 && (slotPos < kFirstPageOffset || !file_.Holds(slotPos, slotLen)))
         db::Fail(db::kDamagedFile);
       db::PutI32(data, SlotOffset(i), slotPos + length);
       db::PutI32(data, SlotOffset(i) + 4, slotLen - length);
       freeExtents_.Fitted(page, i, leadMax);
       freeExtents_.SlotChanged(page, i, slotPos + length, slotLen - length);
-      MarkPageDirty(page);
+      entry.dirty = true;
       return slotPos;
     }
     freeExtents_.Scanned(page, data);
@@ -315,7 +325,8 @@ void dbStore::Release(dbExtent extent) {
       page = skipTo;
       continue;
     }
-    char* data = *GetPage(page);
+    dbCacheEntry& entry = PageEntry(page);
+    char* data = *entry.data;
     for (int32_t i = 0; i < kExtentSlots; ++i) {
       const uint32_t at = SlotOffset(i);
       const int32_t slotPos = db::GetI32(data, at);
@@ -334,7 +345,7 @@ void dbStore::Release(dbExtent extent) {
         continue;
       }
       freeExtents_.SlotChanged(page, i, db::GetI32(data, at), db::GetI32(data, at + 4));
-      MarkPageDirty(page);
+      entry.dirty = true;
       return;
     }
     freeExtents_.Scanned(page, data);

@@ -120,6 +120,8 @@ class dbStore {
   // no file of that name, never one that cannot open.
   void CreateFile(ppFileSpec& fileSpec);
   void WriteNewFile(const ppFileSpec& fileSpec);
+  // The cache entry of the page at `position` (not 0), read from the file when it is not cached.
+  dbCacheEntry& PageEntry(int32_t position);
   void ReadHeader();
   void CheckHeader() const;
   int32_t EnsureRootPage(uint32_t headerOffset, bool freeExtentPage);
@@ -154,7 +156,8 @@ class dbStore {
   // Zeros in space the transaction appended are left out of the writes in stretches of this many
   // bytes or more; shorter ones cost less to write than the extra call.
   static constexpr int32_t kZeroStretch = 1024;
-  int32_t PlaceChangedRecords(std::vector<Placed>& placed);
+  void PlaceChangedRecords(std::vector<dbCacheEntry*>& changed, std::vector<Placed>& placed);
+  static void SortByPosition(std::vector<Placed>& placed);
   int32_t WriteRecordsAndNewPages(std::vector<Placed>& placed);
   void WriteSkippingZeros(int32_t at, const char* bytes, int32_t n);
   int32_t WriteJournal();
