@@ -85,8 +85,7 @@ ppPicture::ppPicture(const plat::BITMAPINFOHEADER* header) : identity_(++g_nextI
 }
 
 ppPicture::ppPicture(const ppPicture& other) : identity_(++g_nextIdentity) {
-  const std::vector<uint8_t> data = other.PackedData();
-  SetFromMemory(data.data(), data.size());
+  AdoptPackedDib(other.PackedData());  // the copy's own bytes, taken over rather than copied again
   frame_ = other.frame_;
   values_ = other.values_;
   repeat_ = other.repeat_;
@@ -177,10 +176,9 @@ void ppPicture::SetFromMemory(const void* data, size_t size) {
     return;
   }
   PngMemorySource source{bytes, size, 0};
-  PngBitmapDescriptor decoded;
-  if (loadPng(&source, &decoded, nullptr, nullptr) != kPngOk) return;
-  AdoptPackedDib(decoded.memory, decoded.totalSize);
-  FreePngBlock(decoded.memory);
+  std::vector<uint8_t> decoded;
+  if (loadPngInto(&source, decoded) != kPngOk) return;
+  AdoptPackedDib(std::move(decoded));
 }
 
 bool ppPicture::HoldsPicture(const void* data, size_t size) {
@@ -197,7 +195,12 @@ bool ppPicture::HoldsPicture(const void* data, size_t size) {
 
 void ppPicture::AdoptPackedDib(const uint8_t* data, size_t size) {
   if (size < 40) return;
-  std::vector<uint8_t> copy(data, data + size);
+  AdoptPackedDib(std::vector<uint8_t>(data, data + size));
+}
+
+void ppPicture::AdoptPackedDib(std::vector<uint8_t>&& copy) {
+  const size_t size = copy.size();
+  if (size < 40) return;
   plat::BITMAPINFOHEADER h;
   std::memcpy(&h, copy.data(), 40);
   if (!ValidHeaderSize(h.biSize) || h.biSize > size) return;
