@@ -10,6 +10,7 @@
 #include "framework/ppClipSaver.h"
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
+#include "platform/DibBlit.h"
 #include "platform/ResourceRegistry.h"
 
 namespace {
@@ -345,12 +346,15 @@ void ppPicture::Draw(ppDC& dc, const plat::RECT& rect) const {
 }
 
 void ppPicture::BlitScaled(plat::HDC hdc, int32_t x, int32_t y, int32_t width, int32_t height) const {
+  // A plain picture at its own size goes straight onto the context: no device bitmap to fill first.
+  const int32_t pw = format_.width, ph = format_.height;
+  if (!HasAlphaHeader() && width == pw && height == ph && plat::CopyDibUnscaled(hdc, x, y, Bits(), Info()))
+    return;
   plat::OwnedBitmap device(
       plat::CreateDIBitmap(hdc, header_, plat::CBM_INIT, Bits(), Info(), plat::DIB_RGB_COLORS));
   plat::OwnedDc mem(plat::CreateCompatibleDC(hdc));
   if (!device || !mem) return;
   plat::ScopedSelection picture(mem.get(), device.get());
-  const int32_t pw = format_.width, ph = format_.height;
   if (HasAlphaHeader() && hasTransparent_) {
     DrawTransparent(hdc, x, y, width, height, mem.get(), 0, 0, pw, ph, transparent_);
     return;
