@@ -341,6 +341,9 @@ void ppPicture::Draw(ppDC& dc, const plat::RECT& rect) const {
   plat::HDC hdc = dc.GetHDC();
   if (!hdc || !header_) return;
   if (!(plat::GetDeviceCaps(hdc, plat::RASTERCAPS) & plat::RC_STRETCHDIB)) return;
+  if (rect.right - rect.left == format_.width && rect.bottom - rect.top == format_.height &&
+      plat::CopyDibUnscaled(hdc, rect.left, rect.top, Bits(), Info()))
+    return;  // at its own size: converted straight onto the context
   plat::StretchDIBits(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
                       format_.width, format_.height, Bits(), Info(), plat::DIB_RGB_COLORS, plat::SRCCOPY);
 }
