@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -21,6 +22,7 @@ struct DecodeState {
   png_infop info = nullptr;
   uint8_t* block = nullptr;
   png_bytep* rows = nullptr;
+  std::vector<uint8_t>* into = nullptr;  // the caller's storage for the block, when it gives one
 };
 
 struct ImageLayout {
@@ -147,12 +149,22 @@ int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
   if (const int32_t header = ReadHeader(st, l); header != kPngOk) return header;
   const uint64_t bitsOffset = kV4HeaderBytes + 4ull * l->colors;
   const uint64_t total = bitsOffset + uint64_t(l->stride) * l->height;
-  st->block = static_cast<uint8_t*>(std::calloc(size_t(total), 1));
+  uint8_t* block = nullptr;
+  if (st->into != nullptr) {
+    try {
+      st->into->assign(size_t(total), 0);
+    } catch (const std::bad_alloc&) {
+      return kPngNoMemory;
+    }
+    block = st->into->data();
+  } else {
+    block = st->block = static_cast<uint8_t*>(std::calloc(size_t(total), 1));
+  }
   st->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * l->height));
-  if (!st->block || !st->rows) return kPngNoMemory;
-  uint8_t* bits = st->block + bitsOffset;
+  if (!block || !st->rows) return kPngNoMemory;
+  uint8_t* bits = block + bitsOffset;
   for (png_uint_32 i = 0; i < l->height; ++i) st->rows[i] = bits + size_t(l->height - 1 - i) * l->stride;
-  auto* table = reinterpret_cast<plat::RGBQUAD*>(st->block + kV4HeaderBytes);
+  auto* table = reinterpret_cast<plat::RGBQUAD*>(block + kV4HeaderBytes);
   for (uint32_t i = 0; i < l->colors; ++i) {
     const uint8_t g = uint8_t(i * 255 / (l->colors - 1));
     table[i] = plat::RGBQUAD{g, g, g, 0};
@@ -161,8 +173,8 @@ int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
   std::free(st->rows);
   st->rows = nullptr;
   png_read_end(st->png, nullptr);
-  WriteHeader(st->block, *l);
-  out->memory = st->block;
+  WriteHeader(block, *l);
+  out->memory = block;
   out->totalSize = uint32_t(total);
   out->headerSize = kV4HeaderBytes;
   out->bitsOffset = uint32_t(bitsOffset);
@@ -171,6 +183,41 @@ int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
   out->bits = bits;
   st->block = nullptr;  // handed over
   return kPngOk;
+}
+
+// loadPng's work; with `into`, the block is made in that vector instead of by calloc, and
+// out->memory points into it (nothing for the caller to free).
+int32_t DecodeInto(PngMemorySource* source, PngBitmapDescriptor* out, std::vector<uint8_t>* into,
+                   uint32_t* transparentColor, bool* hasTransparent) {
+  if (!out || out->size != 40) return kPngBadDescriptor;
+  if (!source) return kPngDamaged;
+  // Kept outside this frame: the error handler jumps back here, and only objects that did not change
+  // since setjmp may be read then.
+  auto st = std::make_unique<DecodeState>();
+  auto layout = std::make_unique<ImageLayout>();
+  st->into = into;
+  st->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+  if (!st->png) return kPngNoMemory;
+  st->info = png_create_info_struct(st->png);
+  if (!st->info) {
+    Release(st.get());
+    return kPngNoMemory;
+  }
+  if (setjmp(png_jmpbuf(st->png))) {
+    Release(st.get());
+    return kPngDamaged;
+  }
+  png_set_read_fn(st->png, source, ReadFromMemory);
+  // Every chunk's CRC already covers the compressed bytes; the stream's own Adler-32 sum over the
+  // inflated rows would only cost a second pass over them.
+  png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+  const int32_t result = Decode(st.get(), layout.get(), out);
+  Release(st.get());
+  if (result == kPngOk) {
+    if (transparentColor && layout->hasTransparent) *transparentColor = layout->transparentColor;
+    if (hasTransparent) *hasTransparent = layout->hasTransparent;
+  }
+  return result;
 }
 
 }  // namespace
@@ -204,32 +251,12 @@ int32_t checkPngHeader(PngMemorySource* source) {
 
 int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
                 bool* hasTransparent) {
-  if (!out || out->size != 40) return kPngBadDescriptor;
-  if (!source) return kPngDamaged;
-  // Kept outside this frame: the error handler jumps back here, and only objects that did not change
-  // since setjmp may be read then.
-  auto st = std::make_unique<DecodeState>();
-  auto layout = std::make_unique<ImageLayout>();
-  st->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
-  if (!st->png) return kPngNoMemory;
-  st->info = png_create_info_struct(st->png);
-  if (!st->info) {
-    Release(st.get());
-    return kPngNoMemory;
-  }
-  if (setjmp(png_jmpbuf(st->png))) {
-    Release(st.get());
-    return kPngDamaged;
-  }
-  png_set_read_fn(st->png, source, ReadFromMemory);
-  // Every chunk's CRC already covers the compressed bytes; the stream's own Adler-32 sum over the
-  // inflated rows would only cost a second pass over them.
-  png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
-  const int32_t result = Decode(st.get(), layout.get(), out);
-  Release(st.get());
-  if (result == kPngOk) {
-    if (transparentColor && layout->hasTransparent) *transparentColor = layout->transparentColor;
-    if (hasTransparent) *hasTransparent = layout->hasTransparent;
-  }
+  return DecodeInto(source, out, nullptr, transparentColor, hasTransparent);
+}
+
+int32_t loadPngInto(PngMemorySource* source, std::vector<uint8_t>& block) {
+  PngBitmapDescriptor described;
+  const int32_t result = DecodeInto(source, &described, &block, nullptr, nullptr);
+  if (result != kPngOk) block.clear();
   return result;
 }

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/GdiTypes.h"
 
@@ -50,6 +51,9 @@ enum : int32_t {
 int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
                 bool* hasTransparent);
 void FreePngBlock(uint8_t* memory);
+// The same decoding into `block` (the header, colour table and rows as loadPng lays them out), for a
+// caller that keeps the picture in a vector: no block to copy and free. Empty on any failure.
+int32_t loadPngInto(PngMemorySource* source, std::vector<uint8_t>& block);
 // What loadPng would answer from the chunks before the pixels alone (signature, header, palette and
 // transparency, the supported colour types, the size limit): kPngOk, kPngNoMemory, kPngDamaged or
 // kPngUnsupported. Decodes no pixels, so damage in the image data itself goes unseen.

@@ -10,6 +10,7 @@
 #include "framework/ppClipSaver.h"
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
+#include "platform/DibBlit.h"
 #include "platform/ResourceRegistry.h"
 
 namespace {
@@ -85,8 +86,7 @@ ppPicture::ppPicture(const plat::BITMAPINFOHEADER* header) : identity_(++g_nextI
 }
 
 ppPicture::ppPicture(const ppPicture& other) : identity_(++g_nextIdentity) {
-  const std::vector<uint8_t> data = other.PackedData();
-  SetFromMemory(data.data(), data.size());
+  AdoptPackedDib(other.PackedData());  // the copy's own bytes, taken over rather than copied again
   frame_ = other.frame_;
   values_ = other.values_;
   repeat_ = other.repeat_;
@@ -177,10 +177,9 @@ void ppPicture::SetFromMemory(const void* data, size_t size) {
     return;
   }
   PngMemorySource source{bytes, size, 0};
-  PngBitmapDescriptor decoded;
-  if (loadPng(&source, &decoded, nullptr, nullptr) != kPngOk) return;
-  AdoptPackedDib(decoded.memory, decoded.totalSize);
-  FreePngBlock(decoded.memory);
+  std::vector<uint8_t> decoded;
+  if (loadPngInto(&source, decoded) != kPngOk) return;
+  AdoptPackedDib(std::move(decoded));
 }
 
 bool ppPicture::HoldsPicture(const void* data, size_t size) {
@@ -197,7 +196,12 @@ bool ppPicture::HoldsPicture(const void* data, size_t size) {
 
 void ppPicture::AdoptPackedDib(const uint8_t* data, size_t size) {
   if (size < 40) return;
-  std::vector<uint8_t> copy(data, data + size);
+  AdoptPackedDib(std::vector<uint8_t>(data, data + size));
+}
+
+void ppPicture::AdoptPackedDib(std::vector<uint8_t>&& copy) {
+  const size_t size = copy.size();
+  if (size < 40) return;
   plat::BITMAPINFOHEADER h;
   std::memcpy(&h, copy.data(), 40);
   if (!ValidHeaderSize(h.biSize) || h.biSize > size) return;
@@ -337,17 +341,23 @@ void ppPicture::Draw(ppDC& dc, const plat::RECT& rect) const {
   plat::HDC hdc = dc.GetHDC();
   if (!hdc || !header_) return;
   if (!(plat::GetDeviceCaps(hdc, plat::RASTERCAPS) & plat::RC_STRETCHDIB)) return;
+  if (rect.right - rect.left == format_.width && rect.bottom - rect.top == format_.height &&
+      plat::CopyDibUnscaled(hdc, rect.left, rect.top, Bits(), Info()))
+    return;  // at its own size: converted straight onto the context
   plat::StretchDIBits(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
                       format_.width, format_.height, Bits(), Info(), plat::DIB_RGB_COLORS, plat::SRCCOPY);
 }
 
 void ppPicture::BlitScaled(plat::HDC hdc, int32_t x, int32_t y, int32_t width, int32_t height) const {
+  // A plain picture at its own size goes straight onto the context: no device bitmap to fill first.
+  const int32_t pw = format_.width, ph = format_.height;
+  if (!HasAlphaHeader() && width == pw && height == ph && plat::CopyDibUnscaled(hdc, x, y, Bits(), Info()))
+    return;
   plat::OwnedBitmap device(
       plat::CreateDIBitmap(hdc, header_, plat::CBM_INIT, Bits(), Info(), plat::DIB_RGB_COLORS));
   plat::OwnedDc mem(plat::CreateCompatibleDC(hdc));
   if (!device || !mem) return;
   plat::ScopedSelection picture(mem.get(), device.get());
-  const int32_t pw = format_.width, ph = format_.height;
   if (HasAlphaHeader() && hasTransparent_) {
     DrawTransparent(hdc, x, y, width, height, mem.get(), 0, 0, pw, ph, transparent_);
     return;

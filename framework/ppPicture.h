@@ -110,6 +110,8 @@ class ppPicture {
  private:
   void MakeOffscreen(int32_t width, int32_t height, int32_t bitsPerPixel);
   void AdoptPackedDib(const uint8_t* data, size_t size);
+  // The same, taking the bytes over.
+  void AdoptPackedDib(std::vector<uint8_t>&& copy);
   void MakePalette();
   void MakeMask();
   bool HasAlphaHeader() const;

@@ -136,6 +136,26 @@ uint32_t DibPixel(const DibFormat& f, const uint8_t* bits, int32_t x, int32_t y)
   }
 }
 
+namespace {
+
+// One row of 24-bit pixels (blue, green, red) into 0x00RRGGBB words. On a little-endian machine each
+// pixel's three bytes are read as one word with the next pixel's first byte masked off, rather than
+// assembled byte by byte; the last pixel is read by bytes, as its word could reach past the bits.
+void Copy24BitRow(const uint8_t* row, uint32_t* out, int32_t width) {
+  int32_t x = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; x + 1 < width; ++x) {
+      uint32_t word;
+      std::memcpy(&word, row + 3 * x, 4);
+      out[x] = word & 0xFFFFFF;
+    }
+  }
+  for (; x < width; ++x)
+    out[x] = row[3 * x] | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
+}
+
+}  // namespace
+
 void DibToSurface(const DibFormat& f, const uint8_t* bits, Surface& surface) {
   const int32_t width = std::min(f.width, surface.Width());
   // The formats pictures come in (24 bits, 32 bits of 8-8-8) are read a row at a time; the others
@@ -149,8 +169,7 @@ void DibToSurface(const DibFormat& f, const uint8_t* bits, Surface& surface) {
       std::memcpy(out, row, size_t(width) * 4);
       for (int32_t x = 0; x < width; ++x) out[x] &= 0xFFFFFF;
     } else if (f.bitCount == 24) {
-      for (int32_t x = 0; x < width; ++x)
-        out[x] = row[3 * x] | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
+      Copy24BitRow(row, out, width);
     } else {
       for (int32_t x = 0; x < width; ++x) out[x] = DibPixel(f, bits, x, y);
     }

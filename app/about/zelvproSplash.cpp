@@ -44,9 +44,9 @@ void zelvproSplash::DrawStrip(ppDC& dc) {
   dc.ClipToRect(strip_);
   dc.SetColor({100, 100, 100});
   dc.FillRect(strip_);
+  // The top line, the pixels a line to the last column would set, filled: no line to stroke.
   dc.SetColor({0, 0, 0});
-  dc.MoveTo(strip_.left, strip_.top);
-  dc.LineTo(strip_.right - 1, strip_.top);
+  dc.FillRect(RECT{strip_.left, strip_.top, strip_.right - 1, strip_.top + 1});
   if (progressText_.empty()) return;
   RECT text{strip_.left + 5, strip_.top + 3, strip_.right - 5, strip_.bottom - 3};
   dc.SetTextColor({0, 0, 0});

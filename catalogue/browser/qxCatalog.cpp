@@ -9,6 +9,8 @@
 #include "catalogue/records/zelvproCatalogItemFil.h"
 #include "foundation/ProcessServices.h"
 #include "foundation/ResourceAccess.h"
+#include "foundation/TextsById.h"
+#include "foundation/UserPreferences.h"
 #include "framework/ppApplication.h"
 #include "framework/ppDC.h"
 #include "framework/ppFrameAdorner.h"
@@ -138,7 +140,9 @@ plat::LRESULT qxCatalog::WindowProc(plat::HWND window, plat::UINT message, plat:
 void qxCatalog::SelectionChanged(plat::HWND tree, qxNode* node) {
   // Only the visible tree speaks for the user; the others change selection only while the browser
   // itself selects their remembered entries.
-  if (tree == currentTree_) SelectCatalogNode(node);
+  if (tree != currentTree_) return;
+  freshTrees_.reset();
+  SelectCatalogNode(node);
 }
 
 void qxCatalog::ShowNodeImages(const qxNode* node, bool open) {
@@ -169,6 +173,7 @@ void qxCatalog::SelectCatalogNode(qxNode* node) {
 
 void qxCatalog::SelectTree(int32_t index) {
   if (index == currentIndex_ || index < 0 || index >= kTreeCount) return;
+  freshTrees_.reset();
   plat::ShowWindow(currentTree_, plat::SW_HIDE);
   remembered_[size_t(currentIndex_)] = currentNode_;
   currentNode_ = remembered_[size_t(index)];
@@ -201,6 +206,12 @@ void qxCatalog::Load() {
     trees_.LoadFiles(folder);
   }
   BuildTrees();
+  freshTrees_ = CurrentTextSources();
+}
+
+qxCatalog::TextSources qxCatalog::CurrentTextSources() {
+  return TextSources{CurrentLanguageCode(), CurrentTextSource(), CatalogTextsFromRecords, CatalogDatabases,
+                     CatalogDatabases != nullptr ? CatalogDatabases->Count() : 0};
 }
 
 void qxCatalog::BuildTrees() {
@@ -238,7 +249,17 @@ void qxCatalog::Reload() {
 }
 
 void qxCatalog::UpdateTexts() {
-  Reload();
+  const bool fresh = freshTrees_ == CurrentTextSources();
+  freshTrees_.reset();
+  if (fresh) {
+    // The trees show the first tree's first entry, as a rebuild would: only the list is redone.
+    if (pictureList_ != nullptr) pictureList_->ResetView();
+    SelectCatalogNode(currentNode_);
+    Invalidate();
+  } else {
+    Reload();
+    freshTrees_.reset();  // a later update rebuilds again, as the user may expect after a change
+  }
   ppView::UpdateTexts();
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "catalogue/browser/CatalogItemList.h"
 #include "catalogue/browser/CatalogTrees.h"
@@ -18,7 +19,9 @@
 #include "framework/ppView.h"
 #include "platform/ImageList.h"
 
+class CatalogDatabaseList;
 class iItemPictureList;
+class iTextSource;
 class qxCatalogOverview;
 class qxNode;
 class qxTopNode;
@@ -45,7 +48,10 @@ class qxCatalog : public ppView, public ppCollaborator {
   void SupervisorResized(int32_t dx, int32_t dy) override;
   void Show() override;
   void Hide() override;
-  // Rebuilds the trees in the current language.
+  // Rebuilds the trees in the current language, and resets and refills the item picture list. The
+  // first update after Load, with the language, the text source, the text flag and the open
+  // catalogues as Load found them and no selection made since, keeps the trees: they are already
+  // what a rebuild would give (start-up updates the texts moments after the palette's load).
   void UpdateTexts() override;
   void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter) override;
 
@@ -87,6 +93,17 @@ class qxCatalog : public ppView, public ppCollaborator {
   void ShowNodeImages(const qxNode* node, bool open);
   void SelectionChanged(plat::HWND tree, qxNode* node);
 
+  // What the trees' texts were read under; equal sources give equal trees.
+  struct TextSources {
+    uint32_t language = 0;
+    const iTextSource* texts = nullptr;
+    bool fromRecords = false;
+    const CatalogDatabaseList* catalogues = nullptr;
+    int32_t catalogueCount = 0;
+    bool operator==(const TextSources&) const = default;
+  };
+  static TextSources CurrentTextSources();
+
   CatalogTrees trees_;
   qxTopNode* currentTop_ = nullptr;
   std::array<qxNode*, kTreeCount> remembered_{};
@@ -100,4 +117,7 @@ class qxCatalog : public ppView, public ppCollaborator {
   CatalogItemList items_;
   qxCatalogOverview* overview_ = nullptr;
   bool reloading_ = false;
+  // Set by Load while the trees stay as it left them; cleared by a selection, a tree switch or an
+  // update of the texts.
+  std::optional<TextSources> freshTrees_;
 };

@@ -227,6 +227,44 @@ TEST_F(qxCatalogTest, ALanguageChangeRebuildsTheTreesAndKeepsTheVisibleTree) {
   EXPECT_EQ(Selected(browser_->TreeWindow(0)), Node("B").TreeItem());
 }
 
+// Start-up updates the texts moments after the palette loaded the trees: they are already in the
+// current language, so they are kept, while the element pane is still reset and refilled. A
+// language change, or a second update, still rebuilds them.
+TEST_F(qxCatalogTest, TextsUpdatedRightAfterTheLoadKeepTheTreesUnlessTheLanguageChanged) {
+  MakeBrowser(true);
+  qxNode* first = &Node("B");
+  pictures_.calls.clear();
+  browser_->UpdateTexts();
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_EQ(&Node("B"), first);  // kept: `first` may be read below
+  EXPECT_EQ(browser_->CurrentNode(), first);
+  EXPECT_EQ(Selected(browser_->TreeWindow(0)), first->TreeItem());
+  EXPECT_EQ(overview_->Path().back(), first);
+  // The pane scrolls back and refills; the path bar is drawn again.
+  EXPECT_EQ(pictures_.calls, (Calls{"ResetView", "Reload", "InvalidateElement"}));
+
+  browser_->UpdateTexts();  // no longer right after the load
+  EXPECT_NE(&Node("B"), first);
+  EXPECT_EQ(browser_->CurrentNode(), &Node("B"));
+
+  const uint32_t language = Preferences().languageCode;
+  for (bool languageChanged : {false, true}) {
+    delete browser_;
+    delete overview_;
+    overview_ = nullptr;
+    MakeBrowser();
+    first = &Node("B");
+    if (languageChanged) {
+      Preferences().languageCode = language + 1;
+      ApplyDerivedSettings();
+    }
+    browser_->UpdateTexts();
+    EXPECT_EQ(&Node("B") == first, !languageChanged) << languageChanged;
+  }
+  Preferences().languageCode = language;
+  ApplyDerivedSettings();
+}
+
 TEST_F(qxCatalogTest, HidingShowingAndFollowingTheSupervisor) {
   MakeBrowser();
   const auto where = [&] {

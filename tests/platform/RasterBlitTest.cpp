@@ -1,11 +1,13 @@
 // Blits, memory contexts, device bitmaps and DIB sections.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
 
 #include "platform/Dib.h"
+#include "platform/DibBlit.h"
 #include "tests/platform/RasterTest.h"
 
 namespace plat {
@@ -228,6 +230,62 @@ TEST(RasterDib, StretchDIBitsReadsPackedDibs) {
   EXPECT_EQ(
       StretchDIBits(d.dc, 0, 0, 2, 1, 0, 0, 2, 1, broken.Bits(0), broken.Info(), DIB_RGB_COLORS, SRCCOPY), 0);
   EXPECT_EQ(d.At(0, 0), 0x1E140Au);
+}
+
+// Pictures at their own size are copied without a device bitmap: the pixels must be those of the
+// copy through one, within a clip of two pieces on a context whose origin is not the surface's, with
+// the unused byte of the destination kept. Other formats are left to the bitmap.
+TEST(RasterDib, AnUnscaledCopyDrawsWhatACopyThroughADeviceBitmapDraws) {
+  const auto bytes = [](size_t count) {
+    std::vector<uint8_t> rows(count);
+    for (size_t i = 0; i < rows.size(); ++i) rows[i] = uint8_t(i * 53 + 7);
+    return rows;
+  };
+  struct Case {
+    const char* what;
+    PackedDib dib;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"24 bits bottom-up, padded rows", MakeDib(5, 4, 24, {}, bytes(16 * 4))});
+  cases.push_back({"24 bits top-down", MakeDib(4, -3, 24, {}, bytes(12 * 3))});
+  cases.push_back({"32 bits", MakeDib(3, 3, 32, {}, bytes(12 * 3))});
+  for (const Case& k : cases) {
+    Surface unscaled(9, 8), throughBitmap(9, 8);
+    for (Surface* s : {&unscaled, &throughBitmap})
+      for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 9; ++x) s->Row32(y)[x] = 0xAB000000u | uint32_t(x * 4099 + y * 77);
+    const auto draw = [&](Surface& surface, bool unscaled) {
+      HDC dc = CreateSurfaceDC(surface, POINT{1, 1}, RECT{0, 0, 8, 7});
+      HRGN clip = CreateRectRgn(0, 0, 3, 7), other = CreateRectRgn(4, 2, 8, 4);
+      CombineRgn(clip, clip, other, RGN_OR);
+      SelectClipRgn(dc, clip);
+      if (unscaled) {
+        EXPECT_TRUE(CopyDibUnscaled(dc, 1, 1, k.dib.Bits(0), k.dib.Info())) << k.what;
+      } else {
+        const BITMAPINFOHEADER& h = k.dib.Info()->bmiHeader;
+        HBITMAP bitmap = CreateDIBitmap(dc, &h, CBM_INIT, k.dib.Bits(0), k.dib.Info(), DIB_RGB_COLORS);
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(dc, 1, 1, h.biWidth, std::abs(h.biHeight), memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        DeleteObject(bitmap);
+      }
+      DeleteObject(clip);
+      DeleteObject(other);
+      DeleteDC(dc);
+    };
+    draw(unscaled, true);
+    draw(throughBitmap, false);
+    for (int32_t y = 0; y < 8; ++y)
+      for (int32_t x = 0; x < 9; ++x)
+        ASSERT_EQ(unscaled.Row32(y)[x], throughBitmap.Row32(y)[x]) << k.what << " at " << x << "," << y;
+  }
+
+  PackedDib indexed = MakeDib(2, 1, 4, {{0, 0, 0, 0}, {10, 20, 30, 0}}, {0x10, 0, 0, 0});
+  Canvas c(2, 1);
+  EXPECT_FALSE(CopyDibUnscaled(c.dc, 0, 0, indexed.Bits(2), indexed.Info()));
+  EXPECT_EQ(c.At(0, 0), kWhite);
 }
 
 TEST(RasterDib, ADeviceBitmapLargerThanItsBitsIsBlackBeyondThem) {
