@@ -185,6 +185,20 @@ int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
   return kPngOk;
 }
 
+// Makes the reader and its information for `source`: kPngOk, or kPngNoMemory with nothing left to
+// release. Error jumps are set up by the caller, in its own frame.
+int32_t OpenReader(DecodeState* st, PngMemorySource* source) {
+  st->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+  if (!st->png) return kPngNoMemory;
+  st->info = png_create_info_struct(st->png);
+  if (!st->info) {
+    Release(st);
+    return kPngNoMemory;
+  }
+  png_set_read_fn(st->png, source, ReadFromMemory);
+  return kPngOk;
+}
+
 // loadPng's work; with `into`, the block is made in that vector instead of by calloc, and
 // out->memory points into it (nothing for the caller to free).
 int32_t DecodeInto(PngMemorySource* source, PngBitmapDescriptor* out, std::vector<uint8_t>* into,
@@ -196,18 +210,11 @@ int32_t DecodeInto(PngMemorySource* source, PngBitmapDescriptor* out, std::vecto
   auto st = std::make_unique<DecodeState>();
   auto layout = std::make_unique<ImageLayout>();
   st->into = into;
-  st->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
-  if (!st->png) return kPngNoMemory;
-  st->info = png_create_info_struct(st->png);
-  if (!st->info) {
-    Release(st.get());
-    return kPngNoMemory;
-  }
+  if (const int32_t opened = OpenReader(st.get(), source); opened != kPngOk) return opened;
   if (setjmp(png_jmpbuf(st->png))) {
     Release(st.get());
     return kPngDamaged;
   }
-  png_set_read_fn(st->png, source, ReadFromMemory);
   // Every chunk's CRC already covers the compressed bytes; the stream's own Adler-32 sum over the
   // inflated rows would only cost a second pass over them.
   png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
@@ -232,18 +239,11 @@ int32_t checkPngHeader(PngMemorySource* source) {
   if (!source) return kPngDamaged;
   auto st = std::make_unique<DecodeState>();
   auto layout = std::make_unique<ImageLayout>();
-  st->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
-  if (!st->png) return kPngNoMemory;
-  st->info = png_create_info_struct(st->png);
-  if (!st->info) {
-    Release(st.get());
-    return kPngNoMemory;
-  }
+  if (const int32_t opened = OpenReader(st.get(), source); opened != kPngOk) return opened;
   if (setjmp(png_jmpbuf(st->png))) {
     Release(st.get());
     return kPngDamaged;
   }
-  png_set_read_fn(st->png, source, ReadFromMemory);
   const int32_t result = ReadHeader(st.get(), layout.get());
   Release(st.get());
   return result;

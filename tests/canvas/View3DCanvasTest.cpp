@@ -126,6 +126,24 @@ class View3DTest : public palettetest::PaletteTest {
     qxCamera& c = *qxCameraRecords::Current();
     c.pitch = pitch, c.yaw = yaw, c.position = at;
   }
+  // Packs the document with a parallel camera, clears the camera and block 3, opens the packed
+  // record again and checks that the camera and both blocks came back.
+  void PackAndOpenACamera() {
+    SetFlags(0);
+    SetCamera(qxCameraRecords::kParallel, 20, 40, ppVector3(1000, 1500, 2000));
+    doc_->PrepareForPacking();
+    Handle packed = nullptr;
+    Vcon_HandleManager::MemNew(&packed, 0);
+    doc_->PackRecord(nullptr, packed);
+    SetCamera(0, 0, 0, ppVector3());
+    SetBlock(3, {0, 0, 0, 0, 0});
+    ASSERT_EQ(doc_->Unpack(packed, Vcon::String()), zelvproDocFil::UnpackResult::kAccepted);
+    MemDispose(packed);
+    EXPECT_EQ(BlockOf(3), (std::vector<double>{-20, -40, -1000, -1500, -2000}));
+    EXPECT_EQ(BlockOf(2), BlockOf(3));
+    EXPECT_EQ(qxCameraRecords::Current(), &qxCameraRecords::Live(1));
+    EXPECT_EQ(qxCameraRecords::Current()->yaw, 40.0f);
+  }
   std::u16string TipText(ppView* view, int32_t id) {
     char16_t buffer[80] = {};
     plat::TOOLINFOW info;
@@ -513,20 +531,7 @@ TEST_F(View3DTest, PickNamesAreSaveIdsAndMapBackToTheirUnits) {
 TEST_F(View3DTest, APackedRecordCarriesTheCameraAndOpeningPutsItBack) {
   Open();
   ASSERT_EQ(doc_->ViewPoints(), static_cast<iDocumentViewPoints*>(Canvas()));
-  SetFlags(0);
-  SetCamera(qxCameraRecords::kParallel, 20, 40, ppVector3(1000, 1500, 2000));
-  doc_->PrepareForPacking();
-  Handle packed = nullptr;
-  Vcon_HandleManager::MemNew(&packed, 0);
-  doc_->PackRecord(nullptr, packed);
-  SetCamera(0, 0, 0, ppVector3());
-  SetBlock(3, {0, 0, 0, 0, 0});
-  ASSERT_EQ(doc_->Unpack(packed, Vcon::String()), zelvproDocFil::UnpackResult::kAccepted);
-  MemDispose(packed);
-  EXPECT_EQ(BlockOf(3), (std::vector<double>{-20, -40, -1000, -1500, -2000}));
-  EXPECT_EQ(BlockOf(2), BlockOf(3));
-  EXPECT_EQ(qxCameraRecords::Current(), &qxCameraRecords::Live(1));
-  EXPECT_EQ(qxCameraRecords::Current()->yaw, 40.0f);
+  ASSERT_NO_FATAL_FAILURE(PackAndOpenACamera());
   EXPECT_EQ(qxCameraRecords::Current()->position.x, 1000.0f);
   // Hiding writes block 2 and leaves the flag word.
   const uint32_t before = Flags();
@@ -546,20 +551,7 @@ TEST_F(View3DTest, TheCanvasIsMadeWhenFirstNeededAndTheDocumentsViewPointsWaitFo
   EXPECT_EQ(document_->Made3DCanvas(), nullptr);
   EXPECT_EQ(zelvpro3DCanvas::Current(), nullptr);
   ASSERT_NE(doc_->ViewPoints(), nullptr);
-  SetFlags(0);
-  SetCamera(qxCameraRecords::kParallel, 20, 40, ppVector3(1000, 1500, 2000));
-  doc_->PrepareForPacking();
-  Handle packed = nullptr;
-  Vcon_HandleManager::MemNew(&packed, 0);
-  doc_->PackRecord(nullptr, packed);
-  SetCamera(0, 0, 0, ppVector3());
-  SetBlock(3, {0, 0, 0, 0, 0});
-  ASSERT_EQ(doc_->Unpack(packed, Vcon::String()), zelvproDocFil::UnpackResult::kAccepted);
-  MemDispose(packed);
-  EXPECT_EQ(BlockOf(3), (std::vector<double>{-20, -40, -1000, -1500, -2000}));
-  EXPECT_EQ(BlockOf(2), BlockOf(3));
-  EXPECT_EQ(qxCameraRecords::Current(), &qxCameraRecords::Live(1));
-  EXPECT_EQ(qxCameraRecords::Current()->yaw, 40.0f);
+  ASSERT_NO_FATAL_FAILURE(PackAndOpenACamera());
   EXPECT_EQ(document_->Made3DCanvas(), nullptr);
 
   const std::vector<double> block2 = BlockOf(2);
