@@ -128,9 +128,8 @@ class EditorPrintTest : public roomtest::RoomTest {
     host_.newRoomCanvas = Scroller().NewRoomCanvas();
     host_.pictures = &pictures_;
     // The process id keeps two build trees running this test at once out of each other's folder.
-    dir_ = fs::path(::testing::TempDir()) /
-           (std::string("editor-print-") + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::path(::testing::TempDir()) / (std::string("editor-print-") + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     DxfWriter::SetOutputPath(Vcon::WString((dir_ / "dump.dxf").string().c_str()));
