@@ -277,6 +277,12 @@ void ppView::Draw(ppDC& dc) {
   BeginDraw(dc);
   if (!NeedsDrawing(dc)) return;
   const ppRegion* covered = dc.GetCoveredRegion();
+  // The caller's covered region comes back however this drawing ends, an exception included.
+  struct CoverRestorer {
+    ppDC& dc;
+    const ppRegion* covered;
+    ~CoverRestorer() { dc.SetCoveredRegion(covered); }
+  } restorer{dc, covered};
   const SubviewCover cover = CoverOfSubviews(dc);
   const int32_t count = int32_t(cover.drawn.size());
   dc.SetCoveredRegion(cover.covered.back());
