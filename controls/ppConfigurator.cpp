@@ -11,6 +11,7 @@
 #include "framework/ppCursorTable.h"
 #include "framework/ppDC.h"
 #include "framework/ppPendingDeletions.h"
+#include "framework/ppRegion.h"
 
 namespace {
 constexpr int32_t kTabRowLeft = 3;
@@ -190,6 +191,12 @@ void ppConfigurator::DrawContent(ppDC& dc) {
   const int32_t y = tab.bottom + 2;
   DrawFrameEdge(edge, frame.left, y, tab.left + 2, y, &dc);
   DrawFrameEdge(edge, tab.right - 6 + (tab.bottom - tab.top), y, frame.right - 1, y, &dc);
+}
+
+std::unique_ptr<ppRegion> ppConfigurator::GetOpaqueRegion(const ppDC& dc) {
+  if (!IsShown() || singlePage_ || GetSelectedTab() == nullptr || !dc.FillsOpaquely())
+    return ppField::GetOpaqueRegion(dc);
+  return GetVisibleRegion();
 }
 
 void ppConfigurator::SupervisorResized(int32_t dx, int32_t dy) {

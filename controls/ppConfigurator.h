@@ -68,6 +68,8 @@ class ppConfigurator : public ppField {
   void KeyDown(signed char key, int32_t flags) override;
   bool IsDoubleClick(int32_t x, int32_t y) override;
   void DrawContent(ppDC& dc) override;
+  // With a tab shown its content starts by filling the whole visible area in the background colour.
+  std::unique_ptr<ppRegion> GetOpaqueRegion(const ppDC& dc) override;
   void SupervisorResized(int32_t dx, int32_t dy) override;
   // The stacks of the views above when they have any, else the configurator's own.
   ppUndoer* GetUndoer() override;

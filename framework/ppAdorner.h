@@ -25,6 +25,9 @@ class ppAdorner {
   virtual void Draw(const plat::RECT* frame, char pass, ppDC* dc) = 0;
   virtual std::unique_ptr<ppRegion> GetRegion(const plat::RECT* frame);  // window coordinates
   virtual void Invalidate(const plat::RECT* frame);
+  // The part of the area (window coordinates) that drawing on `dc` sets to one colour whatever lay
+  // under it, so that views painted before it may leave it out; null when pixels may show through.
+  virtual std::unique_ptr<ppRegion> GetOpaqueRegion(const plat::RECT* frame, const ppDC& dc);
 
   // Draws this adorner (when its phase is `pass`) and the rest of the chain, each clipped to its own
   // region unless it is unclipped; the context's clip is restored afterwards.
@@ -34,6 +37,7 @@ class ppAdorner {
   char Phase() const { return phase_; }
   ppAdorner* Next() const { return next_; }
   void SetUnclipped(bool unclipped) { unclipped_ = unclipped; }
+  bool IsUnclipped() const { return unclipped_; }
 
  private:
   friend class ppView;

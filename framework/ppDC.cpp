@@ -361,6 +361,23 @@ void ppDC::FillShape(const ppShape& shape, int32_t dx, int32_t dy, float scale) 
 
 // ---- Clipping.
 
+bool ppDC::FillsOpaquely() const {
+  return dc_ && mode_ == kModeCopy && scale_ == 1.0 && plat::GetROP2(dc_) == plat::R2_COPYPEN &&
+         plat::GetMapMode(dc_) == plat::MM_TEXT;
+}
+
+void ppDC::LeaveOutCovered(ppRegion& region) const {
+  if (!covered_) return;
+  // Most clips lie clear of what is covered: a box test spares them the region arithmetic.
+  plat::RECT covered, clip;
+  covered_->GetBounds(&covered);
+  region.GetBounds(&clip);
+  if (covered.left >= clip.right || clip.left >= covered.right || covered.top >= clip.bottom ||
+      clip.top >= covered.bottom)
+    return;
+  region.Subtract(*covered_);
+}
+
 void ppDC::SetClipRegion(const ppRegion* region) {
   if (dc_) plat::SelectClipRgn(dc_, region ? region->Handle() : nullptr);
 }

@@ -112,6 +112,16 @@ class ppDC : public iShape {
   std::unique_ptr<ppRegion> GetClipRegion() const;
   // Narrows the clip to the rectangle.
   void ClipToRect(const plat::RECT& rect);
+  // The part of the window (window pixels) that views still to be drawn in this paint will cover
+  // with solid fills, so the views drawn before them leave it out of their clips. Owned by the view
+  // drawing at the time; null when nothing is known to be covered.
+  void SetCoveredRegion(const ppRegion* covered) { covered_ = covered; }
+  const ppRegion* GetCoveredRegion() const { return covered_; }
+  // Takes the covered part out of a clip about to be set (window pixels).
+  void LeaveOutCovered(ppRegion& region) const;
+  // True when a fill sets every pixel of its rectangle to the colour whatever was there: the copy
+  // mode on a context drawing at one device pixel per unit with the copying raster operation.
+  bool FillsOpaquely() const;
 
   // ---- Text (UTF-16).
   void DrawText(const Vcon::WString& text, const plat::RECT& rect, uint32_t flags);
@@ -178,6 +188,7 @@ class ppDC : public iShape {
   int32_t penWidth_ = 1;
   int32_t penHeight_ = 1;
   int32_t mode_ = kModeCopy;
+  const ppRegion* covered_ = nullptr;
   bool ownsDc_ = false;
   double scale_ = 1.0;
   plat::HWND window_ = nullptr;

@@ -17,6 +17,13 @@ std::unique_ptr<ppRegion> ppFillAdorner::GetRegion(const plat::RECT* frame) {
   return area;
 }
 
+std::unique_ptr<ppRegion> ppFillAdorner::GetOpaqueRegion(const plat::RECT* frame, const ppDC& dc) {
+  if (!gApplication || IsUnclipped() || !dc.FillsOpaquely()) return nullptr;
+  const ppPicture* picture = gApplication->GetFillPicture(pictureId_);
+  if (picture && !picture->IsEmpty()) return nullptr;
+  return GetRegion(frame);
+}
+
 void ppFillAdorner::Draw(const plat::RECT* frame, char, ppDC* dc) {
   if (!gApplication) return;
   ppBrushSaver brushes(*dc);

@@ -11,6 +11,8 @@ class ppFillAdorner : public ppAdorner {
   ppFillAdorner(ppView* view, int32_t pictureId);
   void Draw(const plat::RECT* frame, char pass, ppDC* dc) override;
   std::unique_ptr<ppRegion> GetRegion(const plat::RECT* frame) override;
+  // Its area when it falls back to a solid colour; a tiled picture may hold see-through pixels.
+  std::unique_ptr<ppRegion> GetOpaqueRegion(const plat::RECT* frame, const ppDC& dc) override;
   int32_t PictureId() const { return pictureId_; }
 
  private:

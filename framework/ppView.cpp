@@ -1,6 +1,7 @@
 #include "framework/ppView.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "framework/ppAdorner.h"
 #include "framework/ppBrushSaver.h"
@@ -199,7 +200,11 @@ void ppView::GetWindowOrigin(plat::POINT* origin) {
 
 void ppView::ClipToFrame(ppDC& dc) { dc.SetClipRegion(GetFrameRegion().get()); }
 
-void ppView::ClipToVisible(ppDC& dc) { dc.SetClipRegion(GetVisibleRegion().get()); }
+void ppView::ClipToVisible(ppDC& dc) {
+  std::unique_ptr<ppRegion> visible = GetVisibleRegion();
+  if (visible) dc.LeaveOutCovered(*visible);
+  dc.SetClipRegion(visible.get());
+}
 
 std::unique_ptr<ppRegion> ppView::GetVisibleRegion() {
   std::unique_ptr<ppRegion> outer = supervisor_ ? supervisor_->GetVisibleRegion() : nullptr;
@@ -225,16 +230,72 @@ void ppView::IntersectVisibleRect(plat::RECT* rect) {
 void ppView::DrawContent(ppDC&) {}
 void ppView::BeginDraw(ppDC&) {}
 
+// The covered region while each subview is drawn: the caller's and that of the subviews after it.
+// Entry i serves subview i, entry `count` this view's own drawing under all of them.
+struct ppView::SubviewCover {
+  std::vector<ppView*> drawn;                    // the subviews as they were when it was made
+  std::vector<const ppRegion*> covered;          // null where nothing is covered
+  std::vector<std::unique_ptr<ppRegion>> owned;  // the unions made for `covered`
+};
+
+ppView::SubviewCover ppView::CoverOfSubviews(const ppDC& dc) {
+  SubviewCover cover;
+  const int32_t count = subviews_.Count();
+  cover.covered.assign(size_t(count) + 1, dc.GetCoveredRegion());
+  const ppRegion* running = dc.GetCoveredRegion();
+  for (int32_t i = count - 1; i >= 0; --i) {
+    cover.covered[size_t(i)] = running;
+    std::unique_ptr<ppRegion> opaque = subviews_.At(i)->GetOpaqueRegion(dc);
+    if (!opaque || opaque->IsEmpty()) continue;
+    if (running) opaque->Union(*running);
+    running = opaque.get();
+    cover.owned.push_back(std::move(opaque));
+  }
+  cover.covered[size_t(count)] = running;
+  if (cover.owned.empty()) return cover;
+  cover.drawn.reserve(size_t(count));
+  for (int32_t i = 0; i < count; ++i) cover.drawn.push_back(subviews_.At(i));
+  return cover;
+}
+
+std::unique_ptr<ppRegion> ppView::GetOpaqueRegion(const ppDC& dc) {
+  if (!shown_ || !adorners_) return nullptr;
+  plat::RECT windowFrame;
+  GetWindowFrame(&windowFrame);
+  for (ppAdorner* a = adorners_; a; a = a->next_)
+    if (a->Phase() == ppAdorner::kBefore)
+      if (std::unique_ptr<ppRegion> opaque = a->GetOpaqueRegion(&windowFrame, dc)) return opaque;
+  return nullptr;
+}
+
+// Pixels that a later subview (or a later view of the callers) fills solidly are left out of the
+// clips of what is drawn before it: the picture is the same, each pixel is painted once less.
 void ppView::Draw(ppDC& dc) {
   if (!shown_) return;
   plat::RECT windowFrame;
   GetWindowFrame(&windowFrame);
   BeginDraw(dc);
   if (!NeedsDrawing(dc)) return;
+  const ppRegion* covered = dc.GetCoveredRegion();
+  // The caller's covered region comes back however this drawing ends, an exception included.
+  struct CoverRestorer {
+    ppDC& dc;
+    const ppRegion* covered;
+    ~CoverRestorer() { dc.SetCoveredRegion(covered); }
+  } restorer{dc, covered};
+  const SubviewCover cover = CoverOfSubviews(dc);
+  const int32_t count = int32_t(cover.drawn.size());
+  dc.SetCoveredRegion(cover.covered.back());
   ClipToVisible(dc);
   if (adorners_) adorners_->DrawChain(&windowFrame, ppAdorner::kBefore, &dc);
   DrawContent(dc);
-  for (int32_t i = 0; i < subviews_.Count(); ++i) subviews_.At(i)->Draw(dc);
+  for (int32_t i = 0; i < subviews_.Count(); ++i) {
+    // A subview list changed by drawing no longer matches what was covered: nothing more is left out.
+    const bool same = i < count && subviews_.Count() == count && subviews_.At(i) == cover.drawn[size_t(i)];
+    dc.SetCoveredRegion(same ? cover.covered[size_t(i)] : covered);
+    subviews_.At(i)->Draw(dc);
+  }
+  dc.SetCoveredRegion(covered);
   if (adorners_) {
     ClipToVisible(dc);  // the subviews changed the clip
     adorners_->DrawChain(&windowFrame, ppAdorner::kAfter, &dc);

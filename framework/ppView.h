@@ -71,6 +71,9 @@ class ppView : public ppEventHandler, public iUndoer {
   virtual void BeginDraw(ppDC& dc);
   virtual void Draw(ppDC& dc);
   virtual bool NeedsDrawing(ppDC& dc);
+  // The part of the window (window coordinates) that drawing this view on `dc` sets to solid
+  // colours whatever lay under it, or null when none is known: the area of a solid fill adorner.
+  virtual std::unique_ptr<ppRegion> GetOpaqueRegion(const ppDC& dc);
   virtual void InvalidateRegion(ppRegion* region);     // window coordinates; not taken over
   virtual std::unique_ptr<ppRegion> GetFrameRegion();  // window coordinates
   // XOR outline of the frame region with its top-left at (x, y) pixels, turned by `angle` radians
@@ -155,6 +158,9 @@ class ppView : public ppEventHandler, public iUndoer {
  private:
   friend class ppAdorner;
   void Init(ppView* supervisor, int8_t horizontal, int8_t vertical);
+  struct SubviewCover;
+  // What the subviews cover, for leaving out of what is drawn before them; see Draw.
+  SubviewCover CoverOfSubviews(const ppDC& dc);
 
   plat::RECT frame_;
   int32_t width_ = 0;

@@ -280,8 +280,11 @@ void DeviceContext::PaintRows(Surface& target, const RECT& area, uint32_t pixel,
   if (rop == R2_COPYPEN) {
     // The common solid fill: the colour bits replaced, the rest of each pixel kept.
     const uint32_t color = pixel & kColorBits;
-    for (int32_t y = area.top; y < area.bottom; ++y)
-      FillColorBits(target.Row32(y + o.y) + o.x + area.left, count, color);
+    const int32_t rows = area.bottom - area.top;
+    uint32_t* first = target.Row32(area.top + o.y) + o.x + area.left;
+    const std::ptrdiff_t stride =
+        rows > 1 ? target.Row32(area.top + o.y + 1) - target.Row32(area.top + o.y) : 0;
+    FillColorBitsRows(first, stride, count, rows, color);
     return;
   }
   for (int32_t y = area.top; y < area.bottom; ++y) {

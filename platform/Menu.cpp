@@ -309,6 +309,7 @@ BOOL SetMenu(HWND window, HMENU menu) {
   if (!w || (menu && !LiveMenu(menu))) return 0;
   bool hadBar = w->menu != nullptr;
   w->menu = menu;
+  w->menuBarLook = MenuBarLook{};  // without a bar the client may have painted where it lies
   if (hadBar != (menu != nullptr)) {
     RECT client = WindowManager::Instance().ClientRect(*w);
     DeliverMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));

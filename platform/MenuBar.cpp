@@ -155,6 +155,16 @@ void PaintMenuBar(HWND frame, int32_t hot) {
   RECT bar = BarRectOnScreen(frame, *w);
   POINT origin{bar.left - w->rect.left, bar.top - w->rect.top};
   RECT area{0, 0, bar.right - bar.left, bar.bottom - bar.top};
+  MenuObject* menu = LiveMenu(w->menu);
+  MenuBarLook look{w->menu,
+                   RECT{origin.x, origin.y, origin.x + area.right, origin.y + area.bottom},
+                   w->surface->Width(),
+                   w->surface->Height(),
+                   hot,
+                   {}};
+  for (const MenuItem& item : menu->items) look.items.emplace_back(item.text, item.state);
+  // Nothing else paints the bar's pixels, so an unchanged bar is already on the surface.
+  if (look == w->menuBarLook) return;
   HDC dc = CreateSurfaceDC(*w->surface, origin, area);
   Fill(dc, area, kMenuFace);
   ScopedSelection font(dc, MenuFont());
@@ -168,6 +178,7 @@ void PaintMenuBar(HWND frame, int32_t hot) {
     Text(dc, StripMnemonic(m->items[i].text), r, DT_CENTER, isHot ? kHotText : grey ? kGreyText : kText);
   }
   ReleaseSurfaceDC(dc);
+  w->menuBarLook = std::move(look);
 }
 
 SIZE PopupSize(HMENU menu) {

@@ -54,6 +54,21 @@ __attribute__((target("avx2"))) int32_t FillColorBitsWide(uint32_t* row, int32_t
   return x;
 }
 
+__attribute__((target("avx2"))) void FillColorBitsWideRows(uint32_t* first, std::ptrdiff_t stride,
+                                                           int32_t count, int32_t rows, uint32_t color) {
+  const __m256i keep = _mm256_set1_epi32(int32_t(~kColorBits));
+  const __m256i bits = _mm256_set1_epi32(int32_t(color));
+  const int32_t wide = count & ~7;
+  for (int32_t y = 0; y < rows; ++y) {
+    uint32_t* row = first + std::ptrdiff_t(y) * stride;
+    for (int32_t x = 0; x < wide; x += 8) {
+      __m256i* at = reinterpret_cast<__m256i*>(row + x);
+      _mm256_storeu_si256(at, _mm256_or_si256(_mm256_and_si256(_mm256_loadu_si256(at), keep), bits));
+    }
+    for (int32_t x = wide; x < count; ++x) row[x] = (row[x] & ~kColorBits) | color;
+  }
+}
+
 __attribute__((target("avx2"))) int32_t CopyColorBitsWide(uint32_t* out, const uint32_t* in, int32_t count) {
   const __m256i keep = _mm256_set1_epi32(int32_t(~kColorBits));
   const __m256i color = _mm256_set1_epi32(int32_t(kColorBits));
@@ -82,6 +97,17 @@ void FillColorBits(uint32_t* row, int32_t count, uint32_t color) {
   }
 #endif
   for (; x < count; ++x) row[x] = (row[x] & ~kColorBits) | color;
+}
+
+void FillColorBitsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, int32_t rows, uint32_t color) {
+  if (count <= 0 || rows <= 0) return;
+#ifdef __x86_64__
+  if (count >= 8 && HasWideIntegerSteps()) {
+    FillColorBitsWideRows(first, stride, count, rows, color);
+    return;
+  }
+#endif
+  for (int32_t y = 0; y < rows; ++y) FillColorBits(first + std::ptrdiff_t(y) * stride, count, color);
 }
 
 void CopyColorBits(uint32_t* out, const uint32_t* in, int32_t count) {

@@ -3,6 +3,7 @@
 // rasterisation of thin lines and curves. Pixels are 0x00RRGGBB; the top byte of a destination
 // pixel is kept as it was.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -24,6 +25,9 @@ bool Rop3UsesPattern(DWORD rop);
 // the byte above them, the whole row at a time (eight or four pixels a step where the processor can).
 // Sets `count` pixels from `row` on to the colour 0x00RRGGBB.
 void FillColorBits(uint32_t* row, int32_t count, uint32_t color);
+// The same over `rows` rows of `count` pixels, the first at `first`, each `stride` pixels after the
+// one above: the processor check and the constants are made once for the whole rectangle.
+void FillColorBitsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, int32_t rows, uint32_t color);
 // Copies the colour bits of `count` pixels from `in` to `out`; the rows must not overlap.
 void CopyColorBits(uint32_t* out, const uint32_t* in, int32_t count);
 

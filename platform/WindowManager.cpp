@@ -377,7 +377,10 @@ void WindowManager::PaintMenuBarOf(HWND window) {
 }
 
 void WindowManager::SetStyle(HWND window, DWORD style) {
-  if (WindowRecord* w = Find(window)) w->style = style;
+  WindowRecord* w = Find(window);
+  if (!w) return;
+  w->style = style;
+  w->menuBarLook = MenuBarLook{};  // a frame of another style may have let the client over the bar
 }
 
 void WindowManager::BringToTop(HWND window) {

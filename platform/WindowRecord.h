@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Surface.h"
@@ -19,6 +20,18 @@ struct WindowClassRecord {
   // name is empty (0: none).
   std::string menuName;
   uint16_t menuId = 0;
+};
+
+// What a top-level window's menu bar showed when last painted: the bar painted again with the same
+// look, at the same place of a surface of the same size, would put back the same pixels.
+struct MenuBarLook {
+  HMENU menu = nullptr;
+  RECT place{};  // in the window's surface, pixels
+  int32_t surfaceWidth = 0;
+  int32_t surfaceHeight = 0;
+  int32_t hot = -1;
+  std::vector<std::pair<std::u16string, UINT>> items;  // text and state of each bar item
+  bool operator==(const MenuBarLook&) const = default;
 };
 
 struct WindowRecord {
@@ -44,6 +57,8 @@ struct WindowRecord {
   bool destroying = false;  // WM_DESTROY has been sent
   // Pixels of a top-level window (window rectangle, non-client area included); children share them.
   std::unique_ptr<Surface> surface;
+  // The menu bar's last painted look; cleared whenever what lies under the bar may have changed.
+  MenuBarLook menuBarLook;
 };
 
 }  // namespace plat

@@ -8,7 +8,9 @@
 #include "controls/zelvproConfigurator.h"
 #include "framework/ApplicationSettings.h"
 #include "framework/iElementServices.h"
+#include "framework/ppDC.h"
 #include "framework/ppPendingDeletions.h"
+#include "framework/ppRegion.h"
 #include "framework/ppTask.h"
 
 namespace {
@@ -47,6 +49,22 @@ TEST_F(ConfiguratorTest, TabsLineUpFromTheLeftThreePixelsApart) {
   EXPECT_EQ(Panel(0)->GetSupervisor(), configurator_);
   EXPECT_EQ(Panel(1)->GetSupervisor(), nullptr) << "an unselected panel is detached";
   EXPECT_EQ(configurator_->GetSelectedTab(), configurator_->Tabs()[0]);
+}
+
+TEST_F(ConfiguratorTest, WithATabShownItsFillCoversItsWholeAreaForWhatIsDrawnBefore) {
+  ppDC dc(window_->GetHWND());
+  EXPECT_EQ(configurator_->GetOpaqueRegion(dc), nullptr) << "without tabs nothing is filled";
+  Fill(*configurator_, {{u"Size", {"Width"}}});
+  std::unique_ptr<ppRegion> covered = configurator_->GetOpaqueRegion(dc);
+  ASSERT_NE(covered, nullptr);
+  plat::RECT box;
+  covered->GetBounds(&box);
+  EXPECT_EQ(box, (plat::RECT{0, 0, 200, 300}));
+  dc.SetDrawingMode(ppDC::kModeChecker);
+  EXPECT_EQ(configurator_->GetOpaqueRegion(dc), nullptr) << "a checkered fill lets pixels show";
+  dc.SetDrawingMode(ppDC::kModeCopy);
+  configurator_->Hide();
+  EXPECT_EQ(configurator_->GetOpaqueRegion(dc), nullptr);
 }
 
 TEST_F(ConfiguratorTest, ASinglePageConfiguratorHidesItsTabAndNamesBareFields) {

@@ -288,6 +288,83 @@ TEST(FrameEdges, StraightEdgesStretchTheOutwardHalfAndStampCorners) {
   EXPECT_EQ(left.At(30, 9), kWhite);
 }
 
+// A pane that paints its frame in one colour and notes which window points its clip reached.
+class ProbePane : public ppPane {
+ public:
+  ProbePane(ppView* supervisor, const RECT& frame, ppRGBColor colour, std::vector<POINT> probes)
+      : ppPane(supervisor, frame, kStay, kStay), colour_(colour), probes_(std::move(probes)) {}
+  void DrawContent(ppDC& dc) override {
+    std::unique_ptr<ppRegion> clip = dc.GetClipRegion();
+    reached.clear();
+    for (const POINT& p : probes_) reached.push_back(clip->Contains(p.x, p.y));
+    RECT frame;
+    GetWindowFrame(&frame);
+    dc.SetColorBytes(colour_);
+    dc.FillRect(frame);
+  }
+  std::vector<bool> reached;
+
+ private:
+  ppRGBColor colour_;
+  std::vector<POINT> probes_;
+};
+
+// Draws the tree as a paint of the whole canvas does.
+void PaintAll(ppView& root, Canvas& canvas, int32_t w, int32_t h, int32_t mode = ppDC::kModeCopy) {
+  ppRegion update(RECT{0, 0, w, h});
+  ppDC dc(canvas.dc(), nullptr, update.Handle());
+  dc.SetDrawingMode(mode);
+  root.Draw(dc);
+  EXPECT_EQ(dc.GetCoveredRegion(), nullptr);
+  dc.SetClipRegion(nullptr);  // the canvas answers for every pixel again
+}
+
+TEST_F(Adorners, WhatSolidFillsOfLaterViewsCoverIsNotPaintedFirst) {
+  app_->colours[60] = {10, 10, 10};
+  app_->colours[61] = {20, 20, 20};
+  // The root paints under a filled child and a later filled sibling of its second child.
+  ProbePane root(nullptr, {0, 0, 40, 30}, {1, 2, 3}, {{2, 2}, {10, 10}, {30, 15}});
+  auto* filled = new ppPane(&root, {5, 5, 15, 15}, ppView::kStay, ppView::kStay);
+  new ppFillAdorner(filled, 60);
+  auto* probe = new ProbePane(&root, {20, 5, 35, 25}, {4, 5, 6}, {{22, 7}, {30, 15}});
+  auto* later = new ppPane(&root, {25, 10, 38, 20}, ppView::kStay, ppView::kStay);
+  new ppFillAdorner(later, 61);
+  Canvas canvas(40, 30);
+  PaintAll(root, canvas, 40, 30);
+  EXPECT_EQ(root.reached, (std::vector<bool>{true, false, false}));
+  EXPECT_EQ(probe->reached, (std::vector<bool>{true, false}));
+  EXPECT_EQ(canvas.At(2, 2), RGB(1, 2, 3));
+  EXPECT_TRUE(AllOf(canvas, {5, 5, 15, 15}, RGB(10, 10, 10)));
+  EXPECT_TRUE(AllOf(canvas, {20, 5, 35, 10}, RGB(4, 5, 6)));
+  EXPECT_TRUE(AllOf(canvas, {25, 10, 38, 20}, RGB(20, 20, 20)));
+  EXPECT_TRUE(AllOf(canvas, {20, 20, 35, 25}, RGB(4, 5, 6)));
+}
+
+TEST_F(Adorners, FillsThatMayLeavePixelsShowingDoNotHideWhatIsUnder) {
+  app_->fills[62] = MakePicture(2, 1, [](int x, int) { return x == 0 ? 0xFF0000u : 0x0000FFu; });
+  app_->colours[63] = {30, 30, 30};
+  ProbePane root(nullptr, {0, 0, 30, 20}, {1, 2, 3}, {{3, 3}, {13, 3}, {23, 3}});
+  new ppFillAdorner(new ppPane(&root, {0, 0, 8, 8}, ppView::kStay, ppView::kStay), 62);  // a picture
+  auto* hidden = new ppPane(&root, {10, 0, 18, 8}, ppView::kStay, ppView::kStay);
+  new ppFillAdorner(hidden, 63);
+  hidden->Hide();
+  auto* holed = new HoledPane({20, 0, 28, 8}, {22, 2, 25, 5});
+  root.AddSubview(holed);
+  new ppFillAdorner(holed, 63);
+  Canvas canvas(30, 20);
+  PaintAll(root, canvas, 30, 20);
+  EXPECT_EQ(root.reached, (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(canvas.At(13, 3), RGB(1, 2, 3));
+  EXPECT_EQ(canvas.At(23, 3), RGB(1, 2, 3));  // the hole shows the root
+  EXPECT_EQ(canvas.At(21, 3), RGB(30, 30, 30));
+  // A fill that sets every other pixel covers nothing.
+  app_->fills.erase(62);
+  hidden->Show();
+  Canvas checker(30, 20);
+  PaintAll(root, checker, 30, 20, ppDC::kModeChecker);
+  EXPECT_EQ(root.reached, (std::vector<bool>{true, true, true}));
+}
+
 TEST(FrameEdges, SlantedEdgesAreStampedAlongTheLineAndMissingPicturesDrawNothing) {
   auto picture = MakePicture(9, 9, FramePart);
   Canvas canvas(60, 60);

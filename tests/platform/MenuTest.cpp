@@ -213,6 +213,31 @@ TEST_F(Menus, TheBarTakesNineteenPixelsAndIsPainted) {
   EXPECT_EQ(pixels->Pixel(items[3].right + 5 - frameRect.left, items[3].top + 2 - frameRect.top), 0xC0C0C0u);
 }
 
+TEST_F(Menus, TheBarIsPaintedAgainOnlyWhenWhatItShowsChanged) {
+  ASSERT_TRUE(DrawMenuBar(frame_));
+  const std::vector<RECT> items = MenuBarItemRects(frame_);
+  ASSERT_EQ(items.size(), 4u);
+  RECT frameRect;
+  GetWindowRect(frame_, &frameRect);
+  Surface* pixels = GetWindowSurface(frame_);
+  const int32_t x = items[3].right + 5 - frameRect.left, y = items[3].top + 2 - frameRect.top;
+  // A mark in the bar shows whether the next paint put the face back.
+  pixels->SetPixel(x, y, 0x123456);
+  ASSERT_TRUE(DrawMenuBar(frame_));
+  EXPECT_EQ(pixels->Pixel(x, y), 0x123456u) << "the same bar again: nothing to paint";
+  EnableMenuItem(menu_, 1, MF_BYPOSITION | MF_GRAYED);
+  ASSERT_TRUE(DrawMenuBar(frame_));
+  EXPECT_EQ(pixels->Pixel(x, y), 0xC0C0C0u) << "a greyed item is painted";
+  // Without the bar the client may paint where it was: setting the menu again paints it all.
+  SetMenu(frame_, nullptr);
+  pixels->SetPixel(x, y, 0x123456);
+  SetMenu(frame_, menu_);
+  EXPECT_EQ(pixels->Pixel(x, y), 0xC0C0C0u);
+  pixels->SetPixel(x, y, 0x123456);
+  SetWindowPos(frame_, nullptr, 0, 0, 700, 400, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(pixels->Pixel(x, y), 0xC0C0C0u) << "a wider bar is painted";
+}
+
 TEST_F(Menus, ChoosingSaveFromTheKeyboardSendsInitMessagesThenTheCommand) {
   Desktop::Key(VK_MENU, true);
   Desktop::Key(VK_MENU, false);

@@ -105,25 +105,27 @@ TEST(RasterKeptClip, AnotherBitmapOrAResizedSurfaceIsDrawnWhole) {
 }
 
 TEST(RasterFill, SolidFillsKeepTheUnusedByteAtEveryLengthAndOffset) {
-  // Row lengths 0 to 27 from offsets 0 to 8 cover the eight- and four-pixel steps and every remainder.
+  // Row lengths 0 to 27 from offsets 0 to 8 cover the eight- and four-pixel steps and every remainder;
+  // one, two and three rows at once.
   constexpr uint32_t kMarked = 0xA5123456;  // unused byte 0xA5 over a colour
   OwnedBrush brush(CreateSolidBrush(RGB(0x10, 0x20, 0x30)));
   const uint32_t filled = 0xA5000000 | ColorRefToPixel(RGB(0x10, 0x20, 0x30));
-  for (int32_t left = 0; left <= 8; ++left) {
-    for (int32_t width = 0; width <= 27; ++width) {
-      Canvas c(40, 3);
-      for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 40; ++x) c.surface.Row32(y)[x] = kMarked;
-      const RECT r{left, 1, left + width, 2};
-      FillRect(c.dc, &r, brush.get());
-      for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 40; ++x) {
-          const bool inside = y == 1 && x >= left && x < left + width;
-          ASSERT_EQ(c.surface.Row32(y)[x], inside ? filled : kMarked)
-              << "left " << left << " width " << width << " at " << x << "," << y;
-        }
+  for (int32_t rows = 1; rows <= 3; ++rows)
+    for (int32_t left = 0; left <= 8; ++left) {
+      for (int32_t width = 0; width <= 27; ++width) {
+        Canvas c(40, 5);
+        for (int32_t y = 0; y < 5; ++y)
+          for (int32_t x = 0; x < 40; ++x) c.surface.Row32(y)[x] = kMarked;
+        const RECT r{left, 1, left + width, 1 + rows};
+        FillRect(c.dc, &r, brush.get());
+        for (int32_t y = 0; y < 5; ++y)
+          for (int32_t x = 0; x < 40; ++x) {
+            const bool inside = y >= 1 && y < 1 + rows && x >= left && x < left + width;
+            ASSERT_EQ(c.surface.Row32(y)[x], inside ? filled : kMarked)
+                << "left " << left << " width " << width << " rows " << rows << " at " << x << "," << y;
+          }
+      }
     }
-  }
 }
 
 TEST(RasterFill, RectangleFillsCoverExactlyTheRectangleWithinTheClipArea) {
