@@ -5,6 +5,8 @@
 // the desktop, undone and redone, and the window's pixels against a kept image). The document
 // operations are a recording double. To renew the kept image after a deliberate change: run with
 // PLANNER_WRITE_FIXTURES=1, look at tests/fixtures/canvas/document_window.png and commit it.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -850,7 +852,8 @@ TEST_F(DocumentWindowTest, ThePanesReadTheRoomsHeightAndFloorAndTheApplicationsC
 TEST_F(DocumentWindowTest, RemoteCommandsOpenStartNewDocumentsOrReportAndTheRecordGoesAfterUse) {
   // A file whose name reads like an option: being there, it opens as it is.
   const std::filesystem::path saved = std::filesystem::current_path();
-  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "remote-commands";
+  const std::filesystem::path folder =
+      std::filesystem::path(::testing::TempDir()) / ("remote-commands-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   std::ofstream(folder / "-d 18") << "x";
   const std::filesystem::path absolute = folder / "kitchen -b.qxf";

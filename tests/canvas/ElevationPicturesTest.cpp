@@ -1,5 +1,7 @@
 // The top canvas's elevation pictures: the plan split into runs, one BMP file per run named through
 // a scripted save dialog, the files read back byte by byte, a cancelled dialog and a failed write.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -95,7 +97,7 @@ class ElevationPicturesTest : public tvtest::TopViewTest {
     host_.pictures = &pictures_;
     saved_ = fs::current_path();
     base_ = fs::path(::testing::TempDir()) /
-            ("elevation-pictures-" +
+            ("elevation-pictures-" + std::to_string(::getpid()) + "-" +
              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(base_);
     fs::create_directories(base_ / "program");

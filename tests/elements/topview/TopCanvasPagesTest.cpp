@@ -1,6 +1,8 @@
 // The top canvas's printed pages: the elevation measures over a run's picture, the grouping of the
 // plan into wall runs, and the page sequence printed on the platform printer (PDF pages, PNG copies
 // read back) with a recording double for the 3D pane's pictures.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -126,8 +128,9 @@ class TopCanvasPagesTest : public tvtest::TopViewTest {
     canvas_ = std::make_unique<zelvproTopCanvas>(nullptr, Rect(0, 0, 800, 600), nullptr);
     host_.pictures = &pictures_;
     // One folder per test: tests of this file run side by side in separate processes.
-    dir_ = fs::path(::testing::TempDir()) / (std::string("top-canvas-pages-") +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::path(::testing::TempDir()) /
+           (std::string("top-canvas-pages-") + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }

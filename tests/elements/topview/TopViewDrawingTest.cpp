@@ -1,5 +1,7 @@
 // The top-view element on screen (pixels of a memory bitmap), on a printed page (the printer's PNG
 // page) and in the DXF drawing export (the real writer's file, parsed back).
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -190,7 +192,8 @@ TEST_F(TopViewDrawingTest, DraggedOutlineDrawnTwiceLeavesNoTrace) {
 
 // Prints `element` on one 10 by 10 centimetre page in the printer's PNG form and reads it back.
 std::unique_ptr<plat::Surface> PrintPage(zelvproTopViewElement& element) {
-  const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "topview-print";
+  const std::filesystem::path dir =
+      std::filesystem::path(::testing::TempDir()) / ("topview-print-" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   plat::PrinterSetup setup;
