@@ -193,12 +193,23 @@ ppView* zelvproWindow::Canvas3DView() {
   // While the canvas is being made its pane already asks the window: it answers as without one.
   if (canvas3D_ != nullptr || !parts_.make3DCanvas || making3D_) return canvas3D_;
   // The maker places the canvas in the current element host: this window, whichever is current.
-  iElementHost& host = iElementHost::Current();
-  iElementHost::Install(this);
-  making3D_ = true;
-  canvas3D_ = parts_.make3DCanvas(canvasFrame_);
-  making3D_ = false;
-  iElementHost::Install(&host);
+  // The host and the flag come back however the maker ends, an exception included.
+  struct Making {
+    zelvproWindow& window;
+    iElementHost& host = iElementHost::Current();
+    explicit Making(zelvproWindow& w) : window(w) {
+      iElementHost::Install(&window);
+      window.making3D_ = true;
+    }
+    ~Making() {
+      window.making3D_ = false;
+      iElementHost::Install(&host);
+    }
+  };
+  {
+    const Making making(*this);
+    canvas3D_ = parts_.make3DCanvas(canvasFrame_);
+  }
   if (canvas3D_ == nullptr) {
     canvas3D_ = new ppView(this);
     canvas3D_->SetFrame(canvasFrame_);
