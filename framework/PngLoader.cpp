@@ -186,7 +186,9 @@ bool CrcHolds(const Chunk& chunk) {
 // libpng's inflating refuses.
 class ImageData {
  public:
-  explicit ImageData(const PngMemorySource& source) : source_(source) {}
+  // `inflatedBytes`: all the image data holds, inflated.
+  ImageData(const PngMemorySource& source, size_t inflatedBytes)
+      : source_(source), inflatedBytes_(inflatedBytes) {}
   ~ImageData() {
     if (open_) inflateEnd(&z_);
   }
@@ -199,7 +201,7 @@ class ImageData {
     do {
       if (!NextChunk(source_, at_, chunk)) return false;
     } while (!IsType(chunk, "IDAT"));
-    if (!CrcHolds(chunk) || inflateInit2(&z_, 0) != Z_OK) return false;
+    if (!CrcHolds(chunk) || !WindowCoversRepeats(chunk) || inflateInit2(&z_, 0) != Z_OK) return false;
     open_ = true;
     inflateValidate(&z_, 0);
     z_.next_in = const_cast<Bytef*>(chunk.data);
@@ -244,6 +246,18 @@ class ImageData {
   }
 
  private:
+  // Whether the strips reach back no further than libpng's rows do. zlib checks a repeat against the
+  // window the stream's header states only where the repeat reaches before the output of the current
+  // call: libpng, inflating one row per call, refuses a stream whose repeats reach further back than
+  // its window, while a strip of many rows might hold the same repeat. No repeat can reach that far
+  // when the window is the largest (no repeat is longer), or when the whole image data fits in it
+  // (as in small pictures, which are written with small windows).
+  bool WindowCoversRepeats(const Chunk& first) const {
+    if (first.length == 0) return false;  // the header in a later chunk: left to libpng
+    const uint32_t windowLog = (first.data[0] >> 4) + 8u;
+    return windowLog >= 15 || inflatedBytes_ <= (size_t(1) << windowLog);
+  }
+
   // Moves on to the next chunk, which must be IDAT with a CRC that holds.
   bool NextData() {
     Chunk chunk;
@@ -254,6 +268,7 @@ class ImageData {
   }
 
   const PngMemorySource& source_;
+  const size_t inflatedBytes_;
   size_t at_ = 8;  // after the signature
   z_stream z_{};
   bool open_ = false;
@@ -331,7 +346,7 @@ bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, uint8_t*
   const size_t pixelBytes = size_t(layout.width) * channels;
   const size_t rowBytes = pixelBytes + 1;  // the filter type first
   const size_t stripRows = std::min<size_t>(layout.height, std::max<size_t>(1, kStripBytes / rowBytes));
-  ImageData data(source);
+  ImageData data(source, rowBytes * layout.height);
   if (!data.Open()) return false;
   // The row above the strip comes first, unfiltered: zeros above the first row.
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes * (stripRows + 1)]);

@@ -467,6 +467,18 @@ TEST(PngLoader, DirectRowsLeaveTheUnusualToLibpng) {
   ASSERT_EQ(compress(bad.data(), &badSize, raw.data(), uLong(raw.size())), Z_OK);
   bad.resize(badSize);
   expect(JoinChunks(WithImageStream(chunks, bad, 1000)), kPngDamaged, "filter type 5");
+  // Rows that repeat those eight rows above them, in a stream whose header states a window of 256
+  // bytes: libpng, inflating row by row, cannot reach 320 bytes back.
+  std::vector<uint8_t> repeated = raw;
+  repeated[size_t(5) * (1 + 13 * 3)] = 0;
+  std::copy(repeated.begin(), repeated.begin() + 3 * (1 + 13 * 3), repeated.begin() + 8 * (1 + 13 * 3));
+  std::vector<uint8_t> far(compressBound(uLong(repeated.size())));
+  uLongf farSize = uLongf(far.size());
+  ASSERT_EQ(compress(far.data(), &farSize, repeated.data(), uLong(repeated.size())), Z_OK);
+  far.resize(farSize);
+  far[0] = 0x08;                         // deflate with a window of 256 bytes
+  far[1] = uint8_t(31 - (0x0800 % 31));  // the header's check bits
+  expect(JoinChunks(WithImageStream(chunks, far, 1000)), kPngDamaged, "repeats beyond the stated window");
 }
 
 TEST(PngLoader, APictureIsToldFromItsBytesAsSetFromMemoryWouldMakeIt) {
