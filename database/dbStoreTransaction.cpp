@@ -32,6 +32,7 @@
 #include "database/dbErrors.h"
 #include "database/dbStore.h"
 #include "database/dbZeroStretch.h"
+#include "platform/ResetList.h"
 
 namespace {
 
@@ -144,10 +145,28 @@ void dbStore::Abort() {
   if (nesting_ > 0) --nesting_;
 }
 
+dbStore::CommitLists& dbStore::CommitListsOfThisThread() {
+  // Owned by the thread that commits; each thread has its own.
+  thread_local CommitLists gCommitLists;
+  return gCommitLists;
+}
+
+void dbStore::FreeCommitListsOfThisThread() { CommitListsOfThisThread() = CommitLists{}; }
+
+namespace {
+
+[[maybe_unused]] const bool kReset = plat::ResetList::Add("database: the lists a commit keeps for the next",
+                                                          [] { dbStore::FreeCommitListsOfThisThread(); });
+
+}  // namespace
+
 void dbStore::Commit() {
-  std::vector<Placed> placed;
+  CommitLists& lists = CommitListsOfThisThread();
+  std::vector<Placed>& placed = lists.placed;
+  placed.clear();
   placed.reserve(records_.Size() + pages_.Size());
-  std::vector<dbCacheEntry*> changed;
+  std::vector<dbCacheEntry*>& changed = lists.changed;
+  changed.clear();
   PlaceChangedRecords(changed, placed);
   const auto written = int32_t(changed.size());
   while (!numbersToFree_.empty()) {
@@ -183,6 +202,10 @@ void dbStore::Commit() {
   if (flush) file_.Flush();
   // From the list rather than another walk of the cache's chains, whose loads wait on each other.
   for (dbCacheEntry* e : changed) e->dirty = false;
+  const size_t kept =
+      lists.changed.capacity() * sizeof(dbCacheEntry*) + lists.placed.capacity() * sizeof(Placed) +
+      (lists.order.capacity() + lists.sorted.capacity()) * sizeof(PlacedOrder) + lists.run.capacity();
+  if (kept > kKeptListBytes) lists = CommitLists{};
 }
 
 // Every changed record gets a newly allocated extent (old bytes are never overwritten) and its map
@@ -190,67 +213,67 @@ void dbStore::Commit() {
 // first fit scatters over the free space. `changed` receives the cache entries of the records
 // placed, `placed` those with bytes to write.
 void dbStore::PlaceChangedRecords(std::vector<dbCacheEntry*>& changed, std::vector<Placed>& placed) {
-  struct Dirty {
-    int32_t number;
-    Handle data;
-  };
-  // The walk gathers the dirty records first, so that the sizes can be read with their blocks
-  // fetched ahead: each lies behind two dependent loads (master pointer, then block header), spread
-  // over the zone.
-  std::vector<Dirty> dirty;
-  dirty.reserve(records_.Size());
+  // The walk gathers the dirty records first, so that their sizes can be read with their blocks
+  // fetched ahead: each lies behind three dependent loads (cache entry, master pointer, block
+  // header), spread over the zone. No other list is made: fresh memory costs a page fault for every
+  // 4 KB, more than the walk itself.
   changed.reserve(records_.Size());
   records_.Walk([&](dbCacheEntry& e) {
-    if (!e.dirty) return false;
-    dirty.push_back({e.key, e.data});
-    changed.push_back(&e);
+    if (e.dirty) changed.push_back(&e);
     return false;
   });
-  constexpr size_t kAhead = 8;  // records between fetching a block's header and reading it
-  for (size_t i = 0; i < dirty.size(); ++i) {
-    if (i + 2 * kAhead < dirty.size()) __builtin_prefetch(dirty[i + 2 * kAhead].data);
-    if (i + kAhead < dirty.size()) {
-      const Handle ahead = dirty[i + kAhead].data;
-      if (ahead != nullptr && *ahead != nullptr) __builtin_prefetch(*ahead - 16);
+  constexpr size_t kAhead = 8;  // records between fetching one load and the next
+  const size_t n = changed.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (i + 3 * kAhead < n) __builtin_prefetch(changed[i + 3 * kAhead]);
+    if (i + 2 * kAhead < n) __builtin_prefetch(changed[i + 2 * kAhead]->data);
+    if (i + kAhead < n) {
+      const dbCacheEntry& ahead = *changed[i + kAhead];
+      if (ahead.data != nullptr && *ahead.data != nullptr) __builtin_prefetch(*ahead.data - 16);
       // The walk visits record numbers 256 apart, so each lies in another map page.
-      const auto mapSlot = size_t(dirty[i + kAhead].number) >> 8;
+      const auto mapSlot = size_t(ahead.key) >> 8;
       if (mapSlot < mapPages_.size() && mapPages_[mapSlot] != nullptr)
-        __builtin_prefetch(*mapPages_[mapSlot]->data + 8 * (dirty[i + kAhead].number & 0xFF), 1);
+        __builtin_prefetch(*mapPages_[mapSlot]->data + 8 * (ahead.key & 0xFF), 1);
     }
-    const Dirty& d = dirty[i];
-    const dbExtent old = MapEntry(d.number);
+    const int32_t number = changed[i]->key;
+    const Handle data = changed[i]->data;
+    const dbExtent old = MapEntry(number);
     if (old.position > 0 && old.length > 0) extentsToFree_.push_back(old);
-    const int32_t length = MemGetSize(d.data);
+    const int32_t length = MemGetSize(data);
     const int32_t position = Allocate(length);
-    WriteMapEntry(d.number, {position, length});
-    if (length > 0) placed.push_back({position, length, d.data});
+    WriteMapEntry(number, {position, length});
+    if (length > 0) placed.push_back({position, length, data});
   }
 }
 
-// Sorts by position, keeping the order of equal positions: a radix sort of 11 bits a pass, as a
-// commit hands out tens of thousands of extents. Passes where every position has the same digit
-// are left out.
-void dbStore::SortByPosition(std::vector<Placed>& placed) {
-  const auto before = [](const Placed& a, const Placed& b) { return a.position < b.position; };
+// The order of `placed` by position, keeping the order of equal positions: a radix sort of 12 bits
+// a pass, as a commit hands out tens of thousands of extents. Passes where every position has the
+// same digit are left out, so files under 16 MB take two. Sorts {position, index} pairs, half the
+// size of the extents, so that less fresh memory is touched.
+void dbStore::SortByPosition(const std::vector<Placed>& placed, std::vector<PlacedOrder>& order,
+                             std::vector<PlacedOrder>& sorted) {
+  order.resize(placed.size());
+  for (size_t i = 0; i < placed.size(); ++i) order[i] = {uint32_t(placed[i].position), uint32_t(i)};
+  const auto before = [](const PlacedOrder& a, const PlacedOrder& b) { return a.position < b.position; };
   // First fit from a growing file mostly hands out rising positions: often there is nothing to sort.
-  if (std::is_sorted(placed.begin(), placed.end(), before)) return;
-  if (placed.size() < 256) {
-    std::stable_sort(placed.begin(), placed.end(), before);
+  if (std::is_sorted(order.begin(), order.end(), before)) return;
+  if (order.size() < 256) {
+    std::stable_sort(order.begin(), order.end(), before);
     return;
   }
-  constexpr int32_t kBits = 11;
+  constexpr int32_t kBits = 12;
   constexpr size_t kDigits = size_t(1) << kBits;
-  std::vector<Placed> sorted(placed.size());
+  sorted.resize(order.size());
   std::vector<size_t> start(kDigits);
   for (int32_t shift = 0; shift < 32; shift += kBits) {
-    const auto digit = [shift](const Placed& p) { return (uint32_t(p.position) >> shift) & (kDigits - 1); };
+    const auto digit = [shift](const PlacedOrder& p) { return (p.position >> shift) & (kDigits - 1); };
     std::fill(start.begin(), start.end(), 0);
-    for (const Placed& p : placed) ++start[digit(p)];
-    if (start[digit(placed.front())] == placed.size()) continue;
+    for (const PlacedOrder& p : order) ++start[digit(p)];
+    if (start[digit(order.front())] == order.size()) continue;
     size_t at = 0;
     for (size_t& count : start) at += std::exchange(count, at);
-    for (const Placed& p : placed) sorted[start[digit(p)]++] = p;
-    placed.swap(sorted);
+    for (const PlacedOrder& p : order) sorted[start[digit(p)]++] = p;
+    order.swap(sorted);
   }
 }
 
@@ -273,18 +296,21 @@ int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
     return false;
   });
   const auto pages = int32_t(placed.size() - records);
-  std::vector<Placed> ordered = placed;
-  SortByPosition(ordered);
-  for (size_t i = 1; i < ordered.size(); ++i) {
+  CommitLists& lists = CommitListsOfThisThread();
+  std::vector<PlacedOrder>& order = lists.order;
+  SortByPosition(placed, order, lists.sorted);
+  for (size_t i = 1; i < order.size(); ++i) {
     // Overlapping extents come only from a damaged free-extent table: keep the walk's write order.
-    if (int64_t(ordered[i - 1].position) + ordered[i - 1].length > ordered[i].position) {
-      ordered = std::move(placed);
+    const Placed& previous = placed[order[i - 1].index];
+    if (int64_t(previous.position) + previous.length > placed[order[i].index].position) {
+      for (size_t j = 0; j < order.size(); ++j) order[j].index = uint32_t(j);
       break;
     }
   }
   // Runs of a megabyte: the system spends less a page on long writes.
   constexpr size_t kMaxRun = 1 << 20;
-  std::vector<char> run;
+  std::vector<char>& run = lists.run;
+  run.clear();
   run.reserve(kMaxRun + kPageSize);
   int32_t runAt = 0;
   const auto writeRun = [&] {
@@ -294,14 +320,14 @@ int32_t dbStore::WriteRecordsAndNewPages(std::vector<Placed>& placed) {
   // The records lie scattered over the handle zone, each behind its master pointer: both are
   // fetched ahead, as in PlaceChangedRecords.
   constexpr size_t kAhead = 8;
-  for (size_t i = 0; i < ordered.size(); ++i) {
-    if (i + 2 * kAhead < ordered.size()) __builtin_prefetch(ordered[i + 2 * kAhead].data);
-    if (i + kAhead < ordered.size()) {
-      const char* ahead = *ordered[i + kAhead].data;
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (i + 2 * kAhead < order.size()) __builtin_prefetch(placed[order[i + 2 * kAhead].index].data);
+    if (i + kAhead < order.size()) {
+      const char* ahead = *placed[order[i + kAhead].index].data;
       __builtin_prefetch(ahead);
       __builtin_prefetch(ahead + 64);
     }
-    const Placed& p = ordered[i];
+    const Placed& p = placed[order[i].index];
     if (!run.empty()) {
       const int64_t end = int64_t(runAt) + int64_t(run.size());
       const int64_t gap = p.position - end;

@@ -206,6 +206,44 @@ TEST_F(StoreTest, ExtentOfADamagedMapEntryIsNeverListedFree) {
   EXPECT_EQ(Read(*store, kept), "kept");
 }
 
+// A damaged free-extent table whose slots overlap hands out overlapping extents. The commit then
+// writes the records in the order it placed them, not by position, so that the record placed last
+// owns the shared bytes, as it always did.
+TEST_F(StoreTest, OverlappingExtentsOfADamagedTableAreWrittenInPlacementOrder) {
+  {
+    auto store = OpenStore();
+    AddCommitted(*store, "makes the record map's lower pages");
+  }
+  auto bytes = dbtest::FileBytes(path_);
+  const int32_t page = WordAt(bytes, kHdr + 0x50);
+  int32_t tail = 0;  // the free tail of the file's last growth
+  for (int i = 0; i < 126 && tail == 0; ++i)
+    if (WordAt(bytes, size_t(page + 8 + 8 * i + 4)) >= 200) tail = WordAt(bytes, size_t(page + 8 + 8 * i));
+  ASSERT_GT(tail, 0);
+  for (int i = 0; i < 126; ++i) {
+    db::PutI32(bytes.data(), uint32_t(page + 8 + 8 * i), 0);
+    db::PutI32(bytes.data(), uint32_t(page + 8 + 8 * i + 4), 0);
+  }
+  // Slot 0 lies 50 bytes into slot 1: the first record goes there, the second before it.
+  db::PutI32(bytes.data(), uint32_t(page + 8), tail + 50);
+  db::PutI32(bytes.data(), uint32_t(page + 12), 100);
+  db::PutI32(bytes.data(), uint32_t(page + 16), tail);
+  db::PutI32(bytes.data(), uint32_t(page + 20), 100);
+  dbtest::WriteFileBytes(path_, bytes);
+  auto store = OpenStore();
+  store->Begin();
+  const int32_t first = store->AddRecord(HandleOf(std::string(80, 'a')));
+  const int32_t second = store->AddRecord(HandleOf(std::string(80, 'b')));
+  store->ReleaseRecord(first);
+  store->ReleaseRecord(second);
+  store->End();
+  ASSERT_EQ(store->MapEntry(first).position, tail + 50);
+  ASSERT_EQ(store->MapEntry(second).position, tail);
+  bytes = dbtest::FileBytes(path_);
+  EXPECT_EQ(std::string(bytes.begin() + tail, bytes.begin() + tail + 80), std::string(80, 'b'));
+  EXPECT_EQ(std::string(bytes.begin() + tail + 80, bytes.begin() + tail + 130), std::string(50, 'a'));
+}
+
 TEST_F(StoreTest, RecordThatFitsNoSlotGrowsFileAndFreesTheSpareTail) {
   auto store = OpenStore();
   AddCommitted(*store, "makes the record map's lower pages");  // leaves a tail under 2048 free
