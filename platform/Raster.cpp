@@ -54,18 +54,33 @@ __attribute__((target("avx2"))) int32_t FillColorBitsWide(uint32_t* row, int32_t
   return x;
 }
 
+// Eight pixels' colour bits set to `bits` (a broadcast colour), their unused bytes (`keep`) kept.
+__attribute__((target("avx2"), always_inline)) inline void FillEightWide(uint32_t* at, __m256i bits,
+                                                                         __m256i keep) {
+  __m256i* p = reinterpret_cast<__m256i*>(at);
+  _mm256_storeu_si256(p, _mm256_blendv_epi8(bits, _mm256_loadu_si256(p), keep));
+}
+
+// Start-up paints a few screens of solid rectangles, so this loop is the hottest of the fills: one
+// byte blend per eight pixels (the unused byte taken from the pixel, the rest from the colour), four
+// blends a step, and a row's last pixels done by one more step ending at its end, which may go over
+// pixels already filled (filling a pixel twice gives the same pixel). Rows of at least eight pixels.
 __attribute__((target("avx2"))) void FillColorBitsWideRows(uint32_t* first, std::ptrdiff_t stride,
                                                            int32_t count, int32_t rows, uint32_t color) {
   const __m256i keep = _mm256_set1_epi32(int32_t(~kColorBits));
   const __m256i bits = _mm256_set1_epi32(int32_t(color));
-  const int32_t wide = count & ~7;
+  const int32_t quads = count & ~31, wide = count & ~7;
   for (int32_t y = 0; y < rows; ++y) {
     uint32_t* row = first + std::ptrdiff_t(y) * stride;
-    for (int32_t x = 0; x < wide; x += 8) {
-      __m256i* at = reinterpret_cast<__m256i*>(row + x);
-      _mm256_storeu_si256(at, _mm256_or_si256(_mm256_and_si256(_mm256_loadu_si256(at), keep), bits));
+    int32_t x = 0;
+    for (; x < quads; x += 32) {
+      FillEightWide(row + x, bits, keep);
+      FillEightWide(row + x + 8, bits, keep);
+      FillEightWide(row + x + 16, bits, keep);
+      FillEightWide(row + x + 24, bits, keep);
     }
-    for (int32_t x = wide; x < count; ++x) row[x] = (row[x] & ~kColorBits) | color;
+    for (; x < wide; x += 8) FillEightWide(row + x, bits, keep);
+    if (x < count) FillEightWide(row + count - 8, bits, keep);
   }
 }
 

@@ -128,6 +128,39 @@ TEST(RasterFill, SolidFillsKeepTheUnusedByteAtEveryLengthAndOffset) {
     }
 }
 
+TEST(RasterFill, LongRowsKeepTheUnusedByteAndStopAtTheirLastPixelOrTheClipEdge) {
+  // Rows long enough for the many-pixel steps and their remainders (lengths 0 to 99 from offsets 0 to
+  // 8), each pixel of the surface marked with its own unused byte, so that a step that lands a pixel
+  // too far or mixes up a neighbour's unused byte shows. Once over the whole surface, once clipped to
+  // a region whose spans end at odd places inside the rows.
+  OwnedBrush brush(CreateSolidBrush(RGB(0x10, 0x20, 0x30)));
+  const uint32_t color = ColorRefToPixel(RGB(0x10, 0x20, 0x30));
+  auto marked = [](int32_t x, int32_t y) { return uint32_t(x * 7 + y * 13 + 1) << 24 | 0x00345678; };
+  OwnedRegion clip(CreateRectRgn(3, 0, 41, 6));
+  OwnedRegion right(CreateRectRgn(58, 2, 101, 6));
+  CombineRgn(clip.get(), clip.get(), right.get(), RGN_OR);
+  for (bool clipped : {false, true})
+    for (int32_t rows = 1; rows <= 3; ++rows)
+      for (int32_t left = 0; left <= 8; ++left)
+        for (int32_t width = 0; width <= 99; ++width) {
+          testing::Canvas c(112, 6);
+          for (int32_t y = 0; y < 6; ++y)
+            for (int32_t x = 0; x < 112; ++x) c.surface.Row32(y)[x] = marked(x, y);
+          if (clipped) SelectClipRgn(c.dc, clip.get());
+          const RECT r{left, 2, left + width, 2 + rows};
+          FillRect(c.dc, &r, brush.get());
+          for (int32_t y = 0; y < 6; ++y)
+            for (int32_t x = 0; x < 112; ++x) {
+              const bool inside = y >= r.top && y < r.bottom && x >= r.left && x < r.right &&
+                                  (!clipped || PtInRegion(clip.get(), x, y));
+              const uint32_t want = inside ? (marked(x, y) & 0xFF000000) | color : marked(x, y);
+              ASSERT_EQ(c.surface.Row32(y)[x], want)
+                  << (clipped ? "clipped, " : "") << "left " << left << " width " << width << " rows " << rows
+                  << " at " << x << "," << y;
+            }
+        }
+}
+
 TEST(RasterFill, RectangleFillsCoverExactlyTheRectangleWithinTheClipArea) {
   // Rectangles all over a window context whose visible area and clip region have holes and ragged
   // edges, against a per-pixel reference: a solid fill (FillRect) and an exclusive-or fill (a
