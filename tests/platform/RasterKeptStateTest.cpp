@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "platform/Dib.h"
+#include "platform/DibBlit.h"
 #include "tests/platform/RasterTest.h"
 
 namespace plat {
@@ -374,6 +376,53 @@ TEST(RasterDib, WholeImageConversionMatchesThePixelReader) {
       for (int32_t x = 0; x < k.surfaceWidth; ++x)
         ASSERT_EQ(surface.Row32(y)[x], DibPixel(f, bits.data(), x, y)) << k.what << " at " << x << "," << y;
   }
+}
+
+TEST(RasterDib, UnscaledCopiesOfLongRowsMatchThePixelReaderAndReadOnlyTheirBits) {
+  // 24-bit images 1 to 40 pixels wide, both row orders, drawn at an offset through a clip with a hole
+  // that splits one row into spans starting and stopping inside the image; each surface pixel has an
+  // unused byte of its own to keep. The bits sit in a block of exactly their size, so that a read
+  // past the last pixel of the last row is seen by the address sanitizer.
+  constexpr int32_t kWidth = 48, kHeight = 5;
+  const auto marked = [](int32_t x, int32_t y) { return uint32_t(x * 11 + y * 5 + 3) << 24 | 0x00ABCDEF; };
+  OwnedRegion clip(CreateRectRgn(0, 0, kWidth, kHeight));
+  {
+    OwnedRegion hole(CreateRectRgn(6, 2, 19, 3));
+    CombineRgn(clip.get(), clip.get(), hole.get(), RGN_DIFF);
+  }
+  for (bool bottomUp : {true, false})
+    for (int32_t width = 1; width <= 40; ++width) {
+      DibFormat f;
+      f.width = width;
+      f.height = 3;
+      f.bottomUp = bottomUp;
+      f.bitCount = 24;
+      f.rowBytes = DibRowBytes(f.width, f.bitCount);
+      const size_t size = f.ImageBytes();
+      std::unique_ptr<uint8_t[]> bits(new uint8_t[size]);
+      for (size_t i = 0; i < size; ++i) bits[i] = uint8_t(i * 29 + 13);
+      BITMAPINFO info{};
+      info.bmiHeader.biWidth = width;
+      info.bmiHeader.biHeight = bottomUp ? 3 : -3;
+      info.bmiHeader.biBitCount = 24;
+      Surface surface(kWidth, kHeight);
+      for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) surface.Row32(y)[x] = marked(x, y);
+      HDC dc = CreateSurfaceDC(surface, POINT{2, 0}, RECT{0, 0, kWidth - 2, kHeight});
+      SelectClipRgn(dc, clip.get());
+      ASSERT_TRUE(CopyDibUnscaled(dc, 3, 1, bits.get(), &info));
+      DeleteDC(dc);
+      for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) {
+          // Device pixel (x - 2, y); the image's pixel (x - 5, y - 1).
+          const int32_t ix = x - 5, iy = y - 1;
+          const bool drawn = ix >= 0 && ix < width && iy >= 0 && iy < 3 && PtInRegion(clip.get(), x - 2, y);
+          const uint32_t want =
+              drawn ? (marked(x, y) & 0xFF000000) | DibPixel(f, bits.get(), ix, iy) : marked(x, y);
+          ASSERT_EQ(surface.Row32(y)[x], want)
+              << (bottomUp ? "bottom-up" : "top-down") << " width " << width << " at " << x << "," << y;
+        }
+    }
 }
 
 }  // namespace
