@@ -285,6 +285,58 @@ TEST(RasterBlit, StretchesAgainstAPerPixelReference) {
   }
 }
 
+TEST(RasterBlit, LongStretchesOfFewSourcePixelsAgainstAPerPixelReference) {
+  // Frame edges stretch a one-pixel-wide or -high picture along a whole side; with long sides the
+  // source index of every destination pixel must still be floor((k + 0.5) * |sw| / |w|), mirrored or
+  // not, the source rectangle reaching past the source or not, through a clip with a hole.
+  struct Case {
+    const char* what;
+    int32_t x, y, w, h;      // destination
+    int32_t sx, sy, sw, sh;  // source
+  };
+  const Case cases[] = {
+      {"one column across", 3, 2, 297, 2, 4, 0, 1, 2},
+      {"one row down", 5, 1, 2, 187, 0, 3, 2, 1},
+      {"three columns mirrored across", 301, 4, -283, 6, 2, 1, 3, 5},
+      {"mirrored down, source past its edges", 7, 190, 9, -181, -2, -3, 11, 9},
+      {"reduced", 0, 0, 97, 3, 0, 0, 13, 7},
+      {"an even source width over an odd side", 2, 20, 297, 4, 0, 0, 12, 4},
+      {"enlarged by an odd factor, both mirrored", 250, 150, -241, -139, 1, 1, 7, 5},
+  };
+  constexpr int32_t kSw = 13, kSh = 7, kDw = 305, kDh = 196;
+  constexpr uint32_t kBack = 0x5A5A5A;
+  testing::Canvas source(kSw, kSh);
+  auto sourcePixel = [](int32_t x, int32_t y) { return uint32_t(0x100000 * x + 0x000100 * y + 0x11); };
+  for (int32_t y = 0; y < kSh; ++y)
+    for (int32_t x = 0; x < kSw; ++x) source.surface.SetPixel(x, y, sourcePixel(x, y));
+  OwnedRegion clip(CreateRectRgn(0, 0, kDw, kDh));
+  {
+    OwnedRegion hole(CreateRectRgn(40, 1, 171, 160));
+    CombineRgn(clip.get(), clip.get(), hole.get(), RGN_DIFF);
+  }
+  for (const Case& k : cases) {
+    testing::Canvas dest(kDw, kDh, kBack);
+    SelectClipRgn(dest.dc, clip.get());
+    StretchBlt(dest.dc, k.x, k.y, k.w, k.h, source.dc, k.sx, k.sy, k.sw, k.sh, SRCCOPY);
+    const int64_t cols = std::abs(k.w), rows = std::abs(k.h);
+    const int32_t left = k.w > 0 ? k.x : k.x + k.w + 1, top = k.h > 0 ? k.y : k.y + k.h + 1;
+    const int32_t sLeft = k.sw > 0 ? k.sx : k.sx + k.sw + 1, sTop = k.sh > 0 ? k.sy : k.sy + k.sh + 1;
+    const bool flipX = (k.w < 0) != (k.sw < 0), flipY = (k.h < 0) != (k.sh < 0);
+    for (int32_t y = 0; y < kDh; ++y)
+      for (int32_t x = 0; x < kDw; ++x) {
+        uint32_t expected = kBack;
+        if (x >= left && x < left + cols && y >= top && y < top + rows && PtInRegion(clip.get(), x, y)) {
+          const int64_t kx = flipX ? cols - 1 - (x - left) : x - left;
+          const int64_t ky = flipY ? rows - 1 - (y - top) : y - top;
+          const int64_t px = sLeft + (kx * 2 + 1) * std::abs(k.sw) / (cols * 2);
+          const int64_t py = sTop + (ky * 2 + 1) * std::abs(k.sh) / (rows * 2);
+          if (px >= 0 && px < kSw && py >= 0 && py < kSh) expected = sourcePixel(int32_t(px), int32_t(py));
+        }
+        ASSERT_EQ(dest.At(x, y), expected) << k.what << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
   // A source context whose visible area is an L: the blit brings over the L and leaves the
   // destination's own pixels where the source shows nothing, also inside the L's box.
