@@ -1,6 +1,7 @@
 #include "framework/PngLoader.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -23,6 +24,7 @@ struct DecodeState {
   uint8_t* block = nullptr;
   png_bytep* rows = nullptr;
   std::vector<uint8_t>* into = nullptr;  // the caller's storage for the block, when it gives one
+  PngRows way = PngRows::kDirect;
 };
 
 struct ImageLayout {
@@ -35,6 +37,9 @@ struct ImageLayout {
   int32_t yPelsPerMeter = 0;
   uint32_t transparentColor = 0;
   bool hasTransparent = false;
+  // Bytes per pixel of an 8-bit RGB (3) or RGBA (4) picture stored plainly, whose rows may be decoded
+  // directly (DirectRows); 0 for every other kind.
+  uint32_t directChannels = 0;
 };
 
 void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
@@ -69,9 +74,13 @@ uint32_t TransparentGrey(const png_color_16& trans, int bitDepth) {
 
 // Chooses the output format and sets the decoder's transforms; false for an unknown colour type.
 bool ChooseFormat(DecodeState* st, ImageLayout& l) {
-  int bitDepth = 0, colorType = 0;
-  png_get_IHDR(st->png, st->info, &l.width, &l.height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
+  int bitDepth = 0, colorType = 0, interlace = 0, compression = 0, filter = 0;
+  png_get_IHDR(st->png, st->info, &l.width, &l.height, &bitDepth, &colorType, &interlace, &compression,
+               &filter);
   const bool hasTrns = png_get_valid(st->png, st->info, PNG_INFO_tRNS) != 0;
+  if (bitDepth == 8 && interlace == PNG_INTERLACE_NONE && compression == PNG_COMPRESSION_TYPE_BASE &&
+      filter == PNG_FILTER_TYPE_BASE)
+    l.directChannels = colorType == PNG_COLOR_TYPE_RGB ? 3 : colorType == PNG_COLOR_TYPE_RGB_ALPHA ? 4 : 0;
   switch (colorType) {
     case PNG_COLOR_TYPE_GRAY:
     case PNG_COLOR_TYPE_GRAY_ALPHA:
@@ -133,6 +142,233 @@ void WriteHeader(uint8_t* block, const ImageLayout& l) {
   std::memcpy(block, &h, sizeof h);
 }
 
+// ---- The rows of plain 8-bit RGB and RGBA pictures, decoded here rather than through libpng.
+// libpng inflates one row per call: rows narrower than the room zlib's fast loop wants (258 bytes)
+// then go through its slow loop, and each row passes libpng's transforms one after another. Here the
+// image data is inflated in strips of many rows, and each row unfiltered and turned into the block's
+// blue-green-red(-alpha) order in one pass. Whatever is out of the ordinary (a chunk's CRC that does
+// not hold, a stream that ends early or goes on, any chunk between the image data and the end chunk)
+// gives the picture back to libpng, which then decodes or refuses it as ever: this way never decodes
+// what libpng refuses, and gives the same bytes.
+
+constexpr size_t kStripBytes = size_t(32) << 10;  // inflated bytes handled at a time
+
+uint32_t BigEndian32(const uint8_t* p) {
+  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+
+struct Chunk {
+  uint32_t length = 0;
+  const uint8_t* type = nullptr;  // the four type bytes; the data follows, then the CRC
+  const uint8_t* data = nullptr;
+};
+
+// The chunk at `at`, moving `at` past it; false when it is longer than PNG allows or runs past the bytes.
+bool NextChunk(const PngMemorySource& source, size_t& at, Chunk& chunk) {
+  if (at > source.size || source.size - at < 12) return false;
+  const uint32_t length = BigEndian32(source.data + at);
+  if (length > PNG_UINT_31_MAX || source.size - at - 12 < length) return false;
+  chunk = Chunk{length, source.data + at + 4, source.data + at + 8};
+  at += size_t(length) + 12;
+  return true;
+}
+
+bool IsType(const Chunk& chunk, const char* type) { return std::memcmp(chunk.type, type, 4) == 0; }
+
+// Whether the chunk's stored CRC is that of its type and data.
+bool CrcHolds(const Chunk& chunk) {
+  return crc32(crc32(0, nullptr, 0), chunk.type, uInt(chunk.length) + 4) ==
+         BigEndian32(chunk.data + chunk.length);
+}
+
+// The inflated image data of the chain of IDAT chunks. zlib is set up as libpng sets it up (the
+// window the stream's header asks for, the Adler-32 sum left to the chunk CRCs), so it refuses what
+// libpng's inflating refuses.
+class ImageData {
+ public:
+  // `inflatedBytes`: all the image data holds, inflated.
+  ImageData(const PngMemorySource& source, size_t inflatedBytes)
+      : source_(source), inflatedBytes_(inflatedBytes) {}
+  ~ImageData() {
+    if (open_) inflateEnd(&z_);
+  }
+  ImageData(const ImageData&) = delete;
+  ImageData& operator=(const ImageData&) = delete;
+
+  // Finds the first IDAT chunk (libpng has read and checked every chunk before it).
+  bool Open() {
+    Chunk chunk;
+    do {
+      if (!NextChunk(source_, at_, chunk)) return false;
+    } while (!IsType(chunk, "IDAT"));
+    if (!CrcHolds(chunk) || !WindowCoversRepeats(chunk) || inflateInit2(&z_, 0) != Z_OK) return false;
+    open_ = true;
+    inflateValidate(&z_, 0);
+    z_.next_in = const_cast<Bytef*>(chunk.data);
+    z_.avail_in = chunk.length;
+    return true;
+  }
+
+  // Inflates exactly `count` bytes into `out`; false when the data ends first or is damaged.
+  bool Read(uint8_t* out, size_t count) {
+    z_.next_out = out;
+    z_.avail_out = uInt(count);
+    while (z_.avail_out > 0) {
+      if (ended_) return false;
+      while (z_.avail_in == 0)
+        if (!NextData()) return false;
+      const int result = inflate(&z_, Z_NO_FLUSH);
+      if (result == Z_STREAM_END)
+        ended_ = true;
+      else if (result != Z_OK)
+        return false;
+    }
+    return true;
+  }
+
+  // Whether the stream ends here with no byte more, and the end chunk follows its last chunk
+  // directly; `end` becomes the offset after the end chunk.
+  bool EndsCleanly(size_t& end) {
+    uint8_t extra = 0;
+    while (!ended_) {
+      z_.next_out = &extra;
+      z_.avail_out = 1;
+      while (z_.avail_in == 0)
+        if (!NextData()) return false;
+      const int result = inflate(&z_, Z_NO_FLUSH);
+      if (z_.avail_out == 0 || (result != Z_OK && result != Z_STREAM_END)) return false;
+      ended_ = result == Z_STREAM_END;
+    }
+    Chunk chunk;
+    if (z_.avail_in != 0 || !NextChunk(source_, at_, chunk)) return false;
+    end = at_;
+    return IsType(chunk, "IEND") && chunk.length == 0 && CrcHolds(chunk);
+  }
+
+ private:
+  // Whether the strips reach back no further than libpng's rows do. zlib checks a repeat against the
+  // window the stream's header states only where the repeat reaches before the output of the current
+  // call: libpng, inflating one row per call, refuses a stream whose repeats reach further back than
+  // its window, while a strip of many rows might hold the same repeat. No repeat can reach that far
+  // when the window is the largest (no repeat is longer), or when the whole image data fits in it
+  // (as in small pictures, which are written with small windows).
+  bool WindowCoversRepeats(const Chunk& first) const {
+    if (first.length == 0) return false;  // the header in a later chunk: left to libpng
+    const uint32_t windowLog = (first.data[0] >> 4) + 8u;
+    return windowLog >= 15 || inflatedBytes_ <= (size_t(1) << windowLog);
+  }
+
+  // Moves on to the next chunk, which must be IDAT with a CRC that holds.
+  bool NextData() {
+    Chunk chunk;
+    if (!NextChunk(source_, at_, chunk) || !IsType(chunk, "IDAT") || !CrcHolds(chunk)) return false;
+    z_.next_in = const_cast<Bytef*>(chunk.data);
+    z_.avail_in = chunk.length;
+    return true;
+  }
+
+  const PngMemorySource& source_;
+  const size_t inflatedBytes_;
+  size_t at_ = 8;  // after the signature
+  z_stream z_{};
+  bool open_ = false;
+  bool ended_ = false;
+};
+
+uint8_t Paeth(uint8_t left, uint8_t up, uint8_t upLeft) {
+  const int32_t toLeft = std::abs(int32_t(up) - upLeft);
+  const int32_t toUp = std::abs(int32_t(left) - upLeft);
+  const int32_t toUpLeft = std::abs(int32_t(left) + up - 2 * int32_t(upLeft));
+  if (toLeft <= toUp && toLeft <= toUpLeft) return left;
+  return toUp <= toUpLeft ? up : upLeft;
+}
+
+// Undoes the filter of `bytes` bytes of a row in place; `above` is the row above, already unfiltered
+// (zeros above the first row). False for a filter type PNG does not define.
+bool Unfilter(uint8_t filter, uint8_t* row, const uint8_t* above, size_t bytes, size_t pixelBytes) {
+  const size_t first = std::min(pixelBytes, bytes);  // bytes of the first pixel: nothing on their left
+  switch (filter) {
+    case 0:
+      return true;
+    case 1:
+      for (size_t i = pixelBytes; i < bytes; ++i) row[i] = uint8_t(row[i] + row[i - pixelBytes]);
+      return true;
+    case 2:
+      for (size_t i = 0; i < bytes; ++i) row[i] = uint8_t(row[i] + above[i]);
+      return true;
+    case 3:
+      for (size_t i = 0; i < first; ++i) row[i] = uint8_t(row[i] + (above[i] >> 1));
+      for (size_t i = first; i < bytes; ++i)
+        row[i] = uint8_t(row[i] + ((uint32_t(row[i - pixelBytes]) + above[i]) >> 1));
+      return true;
+    case 4:
+      for (size_t i = 0; i < first; ++i) row[i] = uint8_t(row[i] + above[i]);
+      for (size_t i = first; i < bytes; ++i)
+        row[i] = uint8_t(row[i] + Paeth(row[i - pixelBytes], above[i], above[i - pixelBytes]));
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The swap of red and blue is a byte shuffle that SSSE3 does 16 bytes at a time; the build targets
+// processors without it, so the loop is compiled both ways and the program picks one as it loads.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define SHUFFLE_CLONES __attribute__((target_clones("ssse3", "default")))
+#else
+#define SHUFFLE_CLONES
+#endif
+
+// One row of red-green-blue(-alpha) pixels in the block's order: blue, green, red, and 255 - alpha.
+SHUFFLE_CLONES void ToBlueGreenRed(const uint8_t* __restrict from, uint8_t* __restrict to, size_t width,
+                                   size_t channels) {
+  if (channels == 3) {
+    for (size_t x = 0; x < width; ++x) {
+      to[3 * x] = from[3 * x + 2];
+      to[3 * x + 1] = from[3 * x + 1];
+      to[3 * x + 2] = from[3 * x];
+    }
+    return;
+  }
+  for (size_t x = 0; x < width; ++x) {
+    to[4 * x] = from[4 * x + 2];
+    to[4 * x + 1] = from[4 * x + 1];
+    to[4 * x + 2] = from[4 * x];
+    to[4 * x + 3] = uint8_t(255 - from[4 * x + 3]);
+  }
+}
+
+// Decodes every row of a picture with layout.directChannels set into `bits` (bottom-up rows of
+// layout.stride bytes; padding left as it is). False, with any number of rows written, when the
+// picture is to go through libpng instead; then the source's cursor is unchanged.
+bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, uint8_t* bits) {
+  const size_t channels = layout.directChannels;
+  const size_t pixelBytes = size_t(layout.width) * channels;
+  const size_t rowBytes = pixelBytes + 1;  // the filter type first
+  const size_t stripRows = std::min<size_t>(layout.height, std::max<size_t>(1, kStripBytes / rowBytes));
+  ImageData data(source, rowBytes * layout.height);
+  if (!data.Open()) return false;
+  // The row above the strip comes first, unfiltered: zeros above the first row.
+  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes * (stripRows + 1)]);
+  if (!buffer) return false;
+  std::memset(buffer.get(), 0, rowBytes);
+  uint8_t* strip = buffer.get() + rowBytes;
+  for (uint32_t y = 0; y < layout.height;) {
+    const size_t rows = std::min<size_t>(stripRows, layout.height - y);
+    if (!data.Read(strip, rows * rowBytes)) return false;
+    for (size_t i = 0; i < rows; ++i, ++y) {
+      uint8_t* row = strip + i * rowBytes;
+      if (!Unfilter(row[0], row + 1, row + 1 - rowBytes, pixelBytes, channels)) return false;
+      ToBlueGreenRed(row + 1, bits + size_t(layout.height - 1 - y) * layout.stride, layout.width, channels);
+    }
+    std::memcpy(buffer.get(), strip + (rows - 1) * rowBytes, rowBytes);
+  }
+  size_t end = 0;
+  if (!data.EndsCleanly(end)) return false;
+  source.cursor = end;  // as libpng leaves it once it has read the end chunk
+  return true;
+}
+
 // Reads the chunks before the pixels and lays out the block; errors jump back to the caller's
 // setjmp. Returns a result code.
 int32_t ReadHeader(DecodeState* st, ImageLayout* l) {
@@ -169,10 +405,13 @@ int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
     const uint8_t g = uint8_t(i * 255 / (l->colors - 1));
     table[i] = plat::RGBQUAD{g, g, g, 0};
   }
-  png_read_image(st->png, st->rows);
+  if (st->way == PngRows::kThroughLibpng || l->directChannels == 0 ||
+      !DecodeDirectly(*static_cast<PngMemorySource*>(png_get_io_ptr(st->png)), *l, bits)) {
+    png_read_image(st->png, st->rows);
+    png_read_end(st->png, nullptr);
+  }
   std::free(st->rows);
   st->rows = nullptr;
-  png_read_end(st->png, nullptr);
   WriteHeader(block, *l);
   out->memory = block;
   out->totalSize = uint32_t(total);
@@ -202,7 +441,7 @@ int32_t OpenReader(DecodeState* st, PngMemorySource* source) {
 // loadPng's work; with `into`, the block is made in that vector instead of by calloc, and
 // out->memory points into it (nothing for the caller to free).
 int32_t DecodeInto(PngMemorySource* source, PngBitmapDescriptor* out, std::vector<uint8_t>* into,
-                   uint32_t* transparentColor, bool* hasTransparent) {
+                   uint32_t* transparentColor, bool* hasTransparent, PngRows way) {
   if (!out || out->size != 40) return kPngBadDescriptor;
   if (!source) return kPngDamaged;
   // Kept outside this frame: the error handler jumps back here, and only objects that did not change
@@ -210,6 +449,7 @@ int32_t DecodeInto(PngMemorySource* source, PngBitmapDescriptor* out, std::vecto
   auto st = std::make_unique<DecodeState>();
   auto layout = std::make_unique<ImageLayout>();
   st->into = into;
+  st->way = way;
   if (const int32_t opened = OpenReader(st.get(), source); opened != kPngOk) return opened;
   if (setjmp(png_jmpbuf(st->png))) {
     Release(st.get());
@@ -251,12 +491,12 @@ int32_t checkPngHeader(PngMemorySource* source) {
 
 int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
                 bool* hasTransparent) {
-  return DecodeInto(source, out, nullptr, transparentColor, hasTransparent);
+  return DecodeInto(source, out, nullptr, transparentColor, hasTransparent, PngRows::kDirect);
 }
 
-int32_t loadPngInto(PngMemorySource* source, std::vector<uint8_t>& block) {
+int32_t loadPngInto(PngMemorySource* source, std::vector<uint8_t>& block, PngRows way) {
   PngBitmapDescriptor described;
-  const int32_t result = DecodeInto(source, &described, &block, nullptr, nullptr);
+  const int32_t result = DecodeInto(source, &described, &block, nullptr, nullptr, way);
   if (result != kPngOk) block.clear();
   return result;
 }

@@ -32,7 +32,8 @@ class PixelMemory {
 
   uint32_t* Data() const { return pixels_; }
   size_t Count() const { return count_; }
-  // Whether the block is a mapping of its own (else heap memory, or nothing).
+  // Whether the block is a mapping of its own (else heap memory, or nothing); a mapping arrives zeroed
+  // whatever the start asked for.
   bool Mapped() const { return mapping_ != nullptr; }
 
  private:

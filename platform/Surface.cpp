@@ -41,11 +41,20 @@ void Surface::Resize(int32_t width, int32_t height) {
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
   DropCairo();
-  PixelMemory pixels(size_t(width) * size_t(height));
-  int32_t keepW = std::min(width, width_);
-  int32_t keepH = std::min(height, height_);
-  for (int32_t y = 0; y < keepH; ++y)
-    std::memcpy(pixels.Data() + size_t(y) * width, Row32(y), size_t(keepW) * 4);
+  // Only the pixels outside the kept ones are cleared, and not at all in a mapped block, which the
+  // kernel hands over zeroed: clearing the kept ones first would write them twice.
+  PixelMemory pixels(size_t(width) * size_t(height), PixelMemory::Start::kWrittenByCaller);
+  const bool zeroed = pixels.Mapped();
+  const int32_t keepW = std::min(width, width_);
+  const int32_t keepH = std::min(height, height_);
+  for (int32_t y = 0; y < keepH; ++y) {
+    uint32_t* row = pixels.Data() + size_t(y) * size_t(width);
+    std::memcpy(row, Row32(y), size_t(keepW) * 4);
+    if (!zeroed) std::fill(row + keepW, row + width, 0u);
+  }
+  if (!zeroed && height > keepH)
+    std::fill(pixels.Data() + size_t(keepH) * size_t(width), pixels.Data() + size_t(height) * size_t(width),
+              0u);
   owned_ = std::move(pixels);
   width_ = width;
   height_ = height;

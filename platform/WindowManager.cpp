@@ -265,7 +265,7 @@ void WindowManager::EnsureSurface(WindowRecord& w) {
   int32_t width = std::max<int32_t>(1, w.rect.right - w.rect.left);
   int32_t height = std::max<int32_t>(1, w.rect.bottom - w.rect.top);
   if (!w.surface) {
-    w.surface = std::make_unique<Surface>(width, height);
+    w.surface = std::make_unique<Surface>(width, height, PixelMemory::Start::kWrittenByCaller);
     w.surface->Fill(0xFFFFFF);
   } else if (w.surface->Width() != width || w.surface->Height() != height) {
     w.surface->Resize(width, height);

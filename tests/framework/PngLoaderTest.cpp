@@ -5,6 +5,9 @@
 
 #include <cstring>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/PngLoader.h"
 #include "framework/ppPicture.h"
@@ -263,6 +266,207 @@ TEST(PngLoader, TheHeaderCheckNeverRefusesWhatDecodes) {
     if (decoded == kPngOk) EXPECT_EQ(checked, kPngOk) << round;
     if (checked != kPngOk) EXPECT_EQ(checked, decoded) << round;
   }
+}
+
+// A picture decoded both ways: its rows straight from the inflated data, and through libpng.
+struct BothWays {
+  int32_t direct = -1, reference = -1;
+  std::vector<uint8_t> directBlock, referenceBlock;
+  size_t directCursor = 0, referenceCursor = 0;
+
+  explicit BothWays(const std::vector<uint8_t>& png) {
+    PngMemorySource source{png.data(), png.size(), 0};
+    direct = loadPngInto(&source, directBlock, PngRows::kDirect);
+    directCursor = source.cursor;
+    PngMemorySource again{png.data(), png.size(), 0};
+    reference = loadPngInto(&again, referenceBlock, PngRows::kThroughLibpng);
+    referenceCursor = again.cursor;
+  }
+  bool Same() const { return direct == reference && directBlock == referenceBlock; }
+};
+
+// Rows of runs of one colour broken by noise, so that every filter has both repeats and change.
+TestPngImage NoisyImage(uint32_t width, uint32_t height, int colorType, std::mt19937& random) {
+  TestPngImage image{width, height, colorType, 8};
+  const uint32_t channels = colorType == PNG_COLOR_TYPE_RGB_ALPHA ? 4 : 3;
+  uint8_t run[4] = {0, 0, 0, 0};
+  for (uint32_t y = 0; y < height; ++y) {
+    std::vector<uint8_t> row(size_t(width) * channels);
+    for (uint32_t x = 0; x < width; ++x) {
+      if (random() % 5 == 0)
+        for (uint8_t& c : run) c = uint8_t(random());
+      for (uint32_t c = 0; c < channels; ++c)
+        row[size_t(x) * channels + c] = random() % 3 == 0 ? uint8_t(random()) : run[c];
+    }
+    image.rows.push_back(std::move(row));
+  }
+  return image;
+}
+
+// The chunks of a PNG file as type and data, and the file made again from them with CRCs that hold.
+using Chunks = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+
+Chunks SplitChunks(const std::vector<uint8_t>& png) {
+  Chunks chunks;
+  for (size_t at = 8; at + 12 <= png.size();) {
+    const uint32_t length =
+        uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
+    chunks.emplace_back(
+        std::string(png.begin() + long(at) + 4, png.begin() + long(at) + 8),
+        std::vector<uint8_t>(png.begin() + long(at) + 8, png.begin() + long(at + 8 + length)));
+    at += 12 + size_t(length);
+  }
+  return chunks;
+}
+
+std::vector<uint8_t> JoinChunks(const Chunks& chunks) {
+  std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  for (const auto& [type, data] : chunks) {
+    const size_t at = png.size();
+    png.resize(at + 12 + data.size());
+    for (int i = 0; i < 4; ++i) png[at + size_t(i)] = uint8_t(data.size() >> (24 - 8 * i));
+    std::memcpy(&png[at + 4], type.data(), 4);
+    if (!data.empty()) std::memcpy(&png[at + 8], data.data(), data.size());
+  }
+  FixChunkCrcs(png);
+  return png;
+}
+
+// The image data of all IDAT chunks of the file, joined: one zlib stream.
+std::vector<uint8_t> ImageStream(const Chunks& chunks) {
+  std::vector<uint8_t> stream;
+  for (const auto& [type, data] : chunks)
+    if (type == "IDAT") stream.insert(stream.end(), data.begin(), data.end());
+  return stream;
+}
+
+// The chunks with their IDAT chunks replaced by `stream` in chunks of at most `most` bytes.
+Chunks WithImageStream(const Chunks& chunks, const std::vector<uint8_t>& stream, size_t most) {
+  Chunks out;
+  for (const auto& chunk : chunks) {
+    if (chunk.first != "IDAT") {
+      out.push_back(chunk);
+    } else if (out.empty() || out.back().first != "IDAT") {
+      for (size_t at = 0; at < stream.size(); at += most)
+        out.emplace_back("IDAT",
+                         std::vector<uint8_t>(stream.begin() + long(at),
+                                              stream.begin() + long(std::min(stream.size(), at + most))));
+    }
+  }
+  return out;
+}
+
+TEST(PngLoader, DirectRowsGiveLibpngsBytesForEveryFilterWidthAndChunking) {
+  std::mt19937 random(20261207);
+  const int filters[] = {PNG_FILTER_NONE, PNG_FILTER_SUB,   PNG_FILTER_UP,
+                         PNG_FILTER_AVG,  PNG_FILTER_PAETH, PNG_ALL_FILTERS};
+  // Sizes of one pixel, odd rows, a strip's worth and more, and rows wider than a whole strip.
+  const std::pair<uint32_t, uint32_t> sizes[] = {{1, 1}, {2, 3}, {5, 7}, {24, 24}, {161, 120}, {9000, 3}};
+  for (int colorType : {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA}) {
+    const uint32_t channels = colorType == PNG_COLOR_TYPE_RGB ? 3 : 4;
+    for (const auto& [width, height] : sizes) {
+      for (int filter : filters) {
+        TestPngImage image = NoisyImage(width, height, colorType, random);
+        image.filters = filter;
+        image.idatBytes = width < 100 ? 17 : 0;  // small pictures in many chunks
+        const BothWays both(EncodeTestPng(image));
+        const std::string where = std::to_string(width) + " x " + std::to_string(height) + ", colour type " +
+                                  std::to_string(colorType) + ", filters " + std::to_string(filter);
+        ASSERT_EQ(both.direct, kPngOk) << where;
+        ASSERT_TRUE(both.Same()) << where;
+        EXPECT_EQ(both.directCursor, both.referenceCursor) << where;
+        // Every pixel as written, blue first and the alpha turned round.
+        const uint32_t stride = (width * channels + 3) / 4 * 4;
+        const uint8_t* bits = both.directBlock.data() + 108;
+        for (uint32_t y = 0; y < height; ++y) {
+          const uint8_t* got = bits + size_t(height - 1 - y) * stride;
+          const std::vector<uint8_t>& want = image.rows[y];
+          for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t* p = got + size_t(x) * channels;
+            const uint8_t* q = want.data() + size_t(x) * channels;
+            ASSERT_TRUE(p[0] == q[2] && p[1] == q[1] && p[2] == q[0] && (channels == 3 || p[3] == 255 - q[3]))
+                << where << " at " << x << ", " << y;
+          }
+        }
+      }
+    }
+  }
+}
+
+// Damage anywhere, with and without CRCs that hold: the direct rows decode what libpng decodes, to the
+// same bytes, and refuse what it refuses with the same answer.
+TEST(PngLoader, DirectRowsAnswerAsLibpngDoesForDamagedData) {
+  std::mt19937 random(20261208);
+  TestPngImage rgb = NoisyImage(40, 30, PNG_COLOR_TYPE_RGB, random);
+  rgb.idatBytes = 64;
+  TestPngImage rgba = NoisyImage(7, 9, PNG_COLOR_TYPE_RGB_ALPHA, random);
+  rgba.filters = PNG_FILTER_PAETH;
+  for (const std::vector<uint8_t>& good : {EncodeTestPng(rgb), EncodeTestPng(rgba)}) {
+    int decoded = 0;
+    for (int round = 0; round < 300; ++round) {
+      std::vector<uint8_t> damaged = good;
+      const int changes = 1 + int(random() % 3);
+      for (int i = 0; i < changes; ++i)
+        damaged[33 + random() % (damaged.size() - 33)] ^= uint8_t(1 + random() % 255);
+      if (round % 3 != 0) FixChunkCrcs(damaged);
+      if (random() % 8 == 0) damaged.resize(33 + random() % (damaged.size() - 33));
+      const BothWays both(damaged);
+      ASSERT_TRUE(both.Same()) << "round " << round << ": " << both.direct << " against " << both.reference;
+      decoded += both.direct == kPngOk;
+    }
+    EXPECT_GT(decoded, 0);
+  }
+}
+
+// Files that libpng takes with a warning, or refuses, while every CRC holds: the direct rows leave
+// each of them to libpng and so answer the same.
+TEST(PngLoader, DirectRowsLeaveTheUnusualToLibpng) {
+  std::mt19937 random(20261209);
+  TestPngImage image = NoisyImage(13, 11, PNG_COLOR_TYPE_RGB, random);
+  const Chunks chunks = SplitChunks(EncodeTestPng(image));
+  const std::vector<uint8_t> stream = ImageStream(chunks);
+  auto expect = [](const std::vector<uint8_t>& png, int32_t status, const char* what) {
+    const BothWays both(png);
+    EXPECT_EQ(both.reference, status) << what;
+    EXPECT_TRUE(both.Same()) << what << ": " << both.direct << " against " << both.reference;
+  };
+  // A text chunk between the image data and the end; one-byte and empty image data chunks.
+  Chunks text = chunks;
+  text.insert(text.end() - 1, {"tEXt", {'a', 0, 'b'}});
+  expect(JoinChunks(text), kPngOk, "text after the image data");
+  Chunks tiny = WithImageStream(chunks, stream, 1);
+  tiny.insert(tiny.begin() + 2, {"IDAT", {}});
+  expect(JoinChunks(tiny), kPngOk, "one-byte chunks");
+  // Rows missing: the stream ends before the image does.
+  Chunks taller = chunks;
+  taller[0].second[7] = 12;
+  expect(JoinChunks(taller), kPngDamaged, "one row less than the header says");
+  // Image data broken by another chunk.
+  Chunks split = WithImageStream(chunks, stream, stream.size() / 2 + 1);
+  split.insert(split.end() - 2, {"tEXt", {'a', 0, 'b'}});
+  expect(JoinChunks(split), kPngDamaged, "image data broken by a text chunk");
+  // A filter type PNG does not define, in a stream made again without compression.
+  std::vector<uint8_t> raw(size_t(11) * (1 + 13 * 3));
+  uLongf rawSize = uLongf(raw.size());
+  ASSERT_EQ(uncompress(raw.data(), &rawSize, stream.data(), uLong(stream.size())), Z_OK);
+  auto deflated = [](const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> out(compressBound(uLong(bytes.size())));
+    uLongf size = uLongf(out.size());
+    EXPECT_EQ(compress(out.data(), &size, bytes.data(), uLong(bytes.size())), Z_OK);
+    out.resize(size);
+    return out;
+  };
+  raw[size_t(5) * (1 + 13 * 3)] = 5;
+  expect(JoinChunks(WithImageStream(chunks, deflated(raw), 1000)), kPngDamaged, "filter type 5");
+  // Rows that repeat those eight rows above them, in a stream whose header states a window of 256
+  // bytes: libpng, inflating row by row, cannot reach 320 bytes back.
+  std::vector<uint8_t> repeated = raw;
+  repeated[size_t(5) * (1 + 13 * 3)] = 0;
+  std::copy(repeated.begin(), repeated.begin() + 3 * (1 + 13 * 3), repeated.begin() + 8 * (1 + 13 * 3));
+  std::vector<uint8_t> far = deflated(repeated);
+  far[0] = 0x08;                         // deflate with a window of 256 bytes
+  far[1] = uint8_t(31 - (0x0800 % 31));  // the header's check bits
+  expect(JoinChunks(WithImageStream(chunks, far, 1000)), kPngDamaged, "repeats beyond the stated window");
 }
 
 TEST(PngLoader, APictureIsToldFromItsBytesAsSetFromMemoryWouldMakeIt) {

@@ -26,6 +26,8 @@ std::vector<uint8_t> EncodeTestPng(const TestPngImage& image) {
     throw std::runtime_error("test PNG could not be written");
   }
   png_set_write_fn(png, out, Append, Flush);
+  if (image.filters >= 0) png_set_filter(png, PNG_FILTER_TYPE_BASE, image.filters);
+  if (image.idatBytes != 0) png_set_compression_buffer_size(png, image.idatBytes);
   png_set_IHDR(png, info, image.width, image.height, image.bitDepth, image.colorType,
                image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);

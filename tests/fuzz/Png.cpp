@@ -1,9 +1,11 @@
 // PNG pictures held in memory (catalogue pictures, pasted images): decoded into a packed bitmap whose
 // every row is read back, so a block smaller than its descriptor says shows under the sanitizers; and
-// the header check that tells a picture without decoding it, over the same bytes.
+// the header check that tells a picture without decoding it, over the same bytes; and the direct
+// decoding of plain colour rows against libpng's.
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
+#include <vector>
 
 #include "framework/PngLoader.h"
 
@@ -16,6 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PngBitmapDescriptor out;
   uint32_t transparent = 0;
   bool hasTransparent = false;
+  // Plain 8-bit colour rows are decoded directly, others through libpng; the direct way must answer
+  // as libpng does and give the same bytes.
+  std::vector<uint8_t> direct, reference;
+  PngMemorySource directSource{data, size, 0}, referenceSource{data, size, 0};
+  if (loadPngInto(&directSource, direct, PngRows::kDirect) !=
+          loadPngInto(&referenceSource, reference, PngRows::kThroughLibpng) ||
+      direct != reference)
+    __builtin_trap();
   if (loadPng(&source, &out, &transparent, &hasTransparent) != kPngOk) {
     if (out.memory != nullptr) __builtin_trap();  // nothing may stay allocated on failure
     return 0;

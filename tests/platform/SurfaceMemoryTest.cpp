@@ -71,6 +71,26 @@ TEST(PixelMemory, ASurfaceKeepsItsPixelsWhenResizedAcrossTheHugePageSize) {
   EXPECT_EQ(surface.Width(), 0);
 }
 
+// A surface grown from written pixels: the kept ones unchanged to their fourth byte, every new one 0
+// (black, fourth byte too) beside and below them, on the heap and in a mapped block; shrunk, the rest.
+TEST(PixelMemory, AResizedSurfaceKeepsItsPixelsAndClearsOnlyTheNewOnes) {
+  constexpr uint32_t kKept = 0xA5123456;
+  for (const auto& [width, height] : {std::pair{40, 30}, std::pair{1280, 1024}}) {
+    SCOPED_TRACE(width);
+    Surface surface(7, 5, PixelMemory::Start::kWrittenByCaller);
+    for (int32_t y = 0; y < 5; ++y)
+      for (int32_t x = 0; x < 7; ++x) surface.Row32(y)[x] = kKept + uint32_t(x + 7 * y);
+    surface.Resize(width, height);
+    size_t wrong = 0;
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x)
+        wrong += surface.Row32(y)[x] != (x < 7 && y < 5 ? kKept + uint32_t(x + 7 * y) : 0u);
+    EXPECT_EQ(wrong, 0u);
+    surface.Resize(3, 2);
+    EXPECT_EQ(surface.Row32(1)[2], kKept + 9);
+  }
+}
+
 // Solid fills, pattern copies and source copies replace a pixel's colour and keep its fourth byte;
 // a copy from beyond the source's pixels leaves the destination alone.
 TEST(PixelMemory, PlainFillsAndCopiesKeepTheFourthByte) {
