@@ -70,7 +70,8 @@ class DeviceContext {
   // The same for one rectangle (device pixels), met band by band with the clip area: no region is
   // made for it, as a small fill would spend more on building one than on its pixels.
   void PaintRect(const RECT& rect, COLORREF color, int32_t rop2);
-  // Paints each distinct pixel once (so that exclusive-or figures undo exactly).
+  // Paints each distinct pixel once (so that exclusive-or figures undo exactly); pixels in the plain pen
+  // operation (R2_COPYPEN) may come more than once. Reorders `pixels` for the other operations.
   void PaintPixels(std::vector<POINT>& pixels, COLORREF color, int32_t rop2);
   // Paints the pixels of a one-pixel pen polyline (device points), honouring the dash pattern.
   void StrokeThin(const std::vector<POINT>& points, bool closed);

@@ -7,6 +7,7 @@
 
 #include "platform/Dib.h"
 #include "platform/GdiInternal.h"
+#include "platform/Raster.h"
 
 namespace plat {
 
@@ -18,6 +19,10 @@ constexpr uint32_t kColor = 0xFFFFFF;
 // unused byte kept. Each pixel is read as one word (on a little-endian machine), but the last by
 // bytes: its word could reach past the bits.
 void CopyRow(const uint8_t* in, uint32_t* out, int32_t count, int32_t bytes) {
+  if (bytes == 3) {
+    CopyColorBitsFrom24(out, in, count);
+    return;
+  }
   int32_t i = 0;
   if constexpr (std::endian::native == std::endian::little) {
     for (; i + 1 < count; ++i, in += bytes) {

@@ -7,8 +7,11 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <atomic>
 #include <mutex>
 #include <string_view>
+
+#include "platform/ResetList.h"
 
 namespace plat {
 
@@ -36,6 +39,11 @@ std::string InstalledFamily(std::string_view face) {
 }
 
 std::mutex gFontconfigLock;
+
+// Counts the desktop's resets (written on the user-interface thread, read by any thread that measures
+// text): fonts that outlive a reset, the stock fonts, then measure afresh as a new process would.
+std::atomic<uint32_t> gResets{0};
+[[maybe_unused]] const bool kReset = ResetList::Add("font advance tables", [] { ++gResets; });
 
 }  // namespace
 
@@ -100,6 +108,20 @@ double FontObject::EmSize(double scale) {
   double h = log_.lfHeight;
   double em = h < 0 ? -h : (h > 0 ? h / cellPerEm_ : kDefaultCell / cellPerEm_);
   return std::max(1.0, em * scale);
+}
+
+double FontObject::TextAdvance(std::u16string_view text, cairo_scaled_font_t* scaled, double em,
+                               bool antialias) {
+  std::lock_guard lock(advancesLock_);
+  const uint32_t resets = gResets;
+  if (resets != advancesGeneration_) {
+    advances_.clear();
+    advancesGeneration_ = resets;
+  }
+  for (KeptAdvances& kept : advances_)
+    if (kept.em == em && kept.antialias == antialias) return kept.table->Of(text, scaled);
+  advances_.push_back({em, antialias, std::make_unique<GlyphAdvances>()});
+  return advances_.back().table->Of(text, scaled);
 }
 
 double FontObject::Angle() const { return log_.lfEscapement / 10.0 * kPi / 180.0; }

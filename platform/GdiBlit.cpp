@@ -1,6 +1,7 @@
 // Blits between contexts and from packed DIBs: raster operations, nearest-neighbour stretching,
 // mirroring and the conversions between monochrome and colour.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -62,6 +63,58 @@ Side DeviceSide(const DeviceContext& dc, int32_t x, int32_t y, int32_t w, int32_
   return {p.x, p.y, q.x, q.y};
 }
 
+// The stored source index of destination steps k = first, first + dir, first + 2 * dir, ... along
+// a side of `steps` destination pixels showing `extent` source pixels: floor((k + 0.5) * extent /
+// steps) less `stored`, worked out by adding instead of dividing at every step (exactly: the
+// numerator and the remainder are whole numbers).
+class SourceSteps {
+ public:
+  SourceSteps(int64_t first, int64_t dir, int64_t extent, int64_t steps, int64_t stored)
+      : denominator_(2 * steps), stored_(stored), dir_(dir) {
+    const int64_t numerator = (2 * first + 1) * extent;
+    quotient_ = numerator / denominator_;
+    remainder_ = numerator % denominator_;
+    stepQuotient_ = (2 * extent) / denominator_;
+    stepRemainder_ = (2 * extent) % denominator_;
+  }
+  int64_t Current() const { return quotient_ - stored_; }
+  void Next() {
+    if (dir_ > 0) {
+      quotient_ += stepQuotient_;
+      remainder_ += stepRemainder_;
+      if (remainder_ >= denominator_) {
+        remainder_ -= denominator_;
+        ++quotient_;
+      }
+    } else {
+      quotient_ -= stepQuotient_;
+      remainder_ -= stepRemainder_;
+      if (remainder_ < 0) {
+        remainder_ += denominator_;
+        --quotient_;
+      }
+    }
+  }
+
+ private:
+  int64_t denominator_, stored_, dir_;
+  int64_t quotient_ = 0, remainder_ = 0, stepQuotient_ = 0, stepRemainder_ = 0;
+};
+
+// The stored source index (-1 where there is none) of each of `count` destination pixels from
+// `from` (offset along the side of `steps` pixels, counted from the far end when flipped).
+std::vector<int32_t> SourceIndexes(int32_t from, int32_t count, int32_t steps, bool flip, int32_t extent,
+                                   int32_t stored, int32_t storedCount) {
+  std::vector<int32_t> out(size_t(std::max(count, 0)));
+  if (count <= 0) return out;
+  SourceSteps step(flip ? steps - 1 - from : from, flip ? -1 : 1, extent, steps, stored);
+  for (int32_t i = 0; i < count; ++i, step.Next()) {
+    const int64_t c = step.Current();
+    out[size_t(i)] = c >= 0 && c < storedCount ? int32_t(c) : -1;
+  }
+  return out;
+}
+
 // Writes the blit: destination pixel k of the rectangle takes source pixel floor((k + 0.5) * |sw| / |w|),
 // counted in the direction of each side's sign, so opposite signs mirror.
 void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWORD rop) {
@@ -76,47 +129,47 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
   if (area.IsEmpty()) return;
   uint32_t pattern = dest.brush->IsHollow() ? 0 : dest.DevicePixel(dest.brush->color);
   POINT o = dest.Origin();
-  // The stored source column of every destination column the area touches, -1 where the source
-  // has none.
+  // The stored source column of every destination column the area touches, and the stored source
+  // row of every destination row, -1 where the source has none.
   RECT box = area.Box();
-  std::vector<int32_t> column(size_t(box.right - box.left));
+  std::vector<int32_t> column, sourceRow;
   if (source) {
-    for (int32_t x = box.left; x < box.right; ++x) {
-      int32_t kx = flipX ? cols - 1 - (x - left) : x - left;
-      const int32_t c =
-          int32_t((int64_t(kx) * 2 + 1) * source->width / (int64_t(cols) * 2)) - source->storedX;
-      column[size_t(x - box.left)] = c >= 0 && c < source->storedWidth ? c : -1;
-    }
+    column = SourceIndexes(box.left - left, box.right - box.left, cols, flipX, source->width, source->storedX,
+                           source->storedWidth);
+    sourceRow = SourceIndexes(box.top - top, box.bottom - box.top, rows, flipY, source->height,
+                              source->storedY, source->storedHeight);
   }
   // The plain copies (source or pattern) are written inline; other operations go through the truth
   // table pixel by pixel. The unused byte of every pixel is kept either way.
   const uint32_t operation = (rop >> 16) & 0xFF;
   constexpr uint32_t kSourceCopy = 0xCC, kPatternCopy = 0xF0, kColor = 0xFFFFFF;
   area.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
+    const int32_t* from = column.data() + (x0 - box.left);
+    const int32_t count = x1 - x0;
+    // Columns only ever step by the same whole amount or the next one up, so a row whose ends lie
+    // one source pixel apart per destination pixel reads its source straight through (every plain
+    // copy and each unstretched row of a stretch), and one whose ends read the same source pixel
+    // reads it all along (a pixel stretched across).
+    const bool straight = source && !flipX && count > 0 && from[0] >= 0 && from[count - 1] >= 0 &&
+                          from[count - 1] - from[0] == count - 1;
+    const bool single = source && count > 0 && from[0] >= 0 && from[0] == from[count - 1];
     for (int32_t y = y0; y < y1; ++y) {
       uint32_t* row = target->Row32(y + o.y) + o.x;
       if (!source) {
         if (operation == kPatternCopy) {
-          for (int32_t x = x0; x < x1; ++x) row[x] = (row[x] & ~kColor) | (pattern & kColor);
+          FillColorBits(row + x0, count, pattern & kColor);
         } else {
           for (int32_t x = x0; x < x1; ++x) row[x] = ApplyRop3(rop, pattern, 0, row[x]);
         }
         continue;
       }
-      int32_t ky = flipY ? rows - 1 - (y - top) : y - top;
-      const int32_t sy =
-          int32_t((int64_t(ky) * 2 + 1) * source->height / (int64_t(rows) * 2)) - source->storedY;
-      if (sy < 0 || sy >= source->storedHeight) continue;
+      const int32_t sy = sourceRow[size_t(y - box.top)];
+      if (sy < 0) continue;
       const uint32_t* in = source->pixels.data() + size_t(sy) * size_t(source->storedWidth);
-      const int32_t* from = column.data() + (x0 - box.left);
       uint32_t* out = row + x0;
-      const int32_t count = x1 - x0;
-      // Columns only ever step by the same whole amount or the next one up, so a row whose ends lie
-      // one source pixel apart per destination pixel reads its source straight through (every
-      // plain copy and each unstretched row of a stretch).
-      const bool straight = !flipX && count > 0 && from[0] >= 0 && from[count - 1] >= 0 &&
-                            from[count - 1] - from[0] == count - 1;
-      if (operation == kSourceCopy && straight) {
+      if (operation == kSourceCopy && single) {
+        if (in[from[0]] & kPresent) FillColorBits(out, count, in[from[0]] & kColor);
+      } else if (operation == kSourceCopy && straight) {
         const uint32_t* src = in + from[0];
         for (int32_t i = 0; i < count; ++i)
           out[i] = (src[i] & kPresent) ? (out[i] & ~kColor) | (src[i] & kColor) : out[i];

@@ -30,6 +30,9 @@ void FillColorBits(uint32_t* row, int32_t count, uint32_t color);
 void FillColorBitsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, int32_t rows, uint32_t color);
 // Copies the colour bits of `count` pixels from `in` to `out`; the rows must not overlap.
 void CopyColorBits(uint32_t* out, const uint32_t* in, int32_t count);
+// The same from `count` packed 3-byte pixels (blue, green, red), as 24-bit DIB rows hold them; reads
+// no byte past the last pixel's.
+void CopyColorBitsFrom24(uint32_t* out, const uint8_t* in, int32_t count);
 
 // Visits the pixels of a one-pixel line from a to b without the pixel at b, with their step numbers
 // from a, skipping the steps whose position along the longer axis lies outside `limit` (so a line far

@@ -18,10 +18,10 @@ namespace {
 std::atomic<bool> gAntialias{true};
 [[maybe_unused]] const bool kReset = ResetList::Add("text antialiasing", [] { gAntialias = true; });
 
-cairo_font_options_t* MakeOptions() {
+cairo_font_options_t* MakeOptions(bool antialias) {
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-  if (gAntialias) {
+  if (antialias) {
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
   } else {
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
@@ -64,11 +64,12 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
-TextRenderer::TextRenderer(FontObject& font, double scale) : font_(font), em_(font.EmSize(scale)) {
+TextRenderer::TextRenderer(FontObject& font, double scale)
+    : font_(font), em_(font.EmSize(scale)), antialias_(gAntialias) {
   cairo_matrix_t size, identity;
   cairo_matrix_init_scale(&size, em_, em_);
   cairo_matrix_init_identity(&identity);
-  cairo_font_options_t* options = MakeOptions();
+  cairo_font_options_t* options = MakeOptions(antialias_);
   scaled_ = cairo_scaled_font_create(font.Face(), &size, &identity, options);
   cairo_font_options_destroy(options);
   cairo_font_extents_t extents;
@@ -88,10 +89,7 @@ TextRenderer::~TextRenderer() { cairo_scaled_font_destroy(scaled_); }
 
 int32_t TextRenderer::Width(std::u16string_view text) const {
   if (text.empty()) return 0;
-  std::string utf8 = Utf16ToUtf8(text);
-  cairo_text_extents_t extents;
-  cairo_scaled_font_text_extents(scaled_, utf8.c_str(), &extents);
-  return int32_t(std::lround(extents.x_advance));
+  return int32_t(std::lround(font_.TextAdvance(text, scaled_, em_, antialias_)));
 }
 
 void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_view text, const RECT* bounds,

@@ -36,6 +36,7 @@ class TextRenderer {
  private:
   FontObject& font_;
   double em_;
+  bool antialias_;  // the antialiasing (and so the hinting) the scaled font was made with
   cairo_scaled_font_t* scaled_ = nullptr;
   int32_t ascent_ = 0;
   int32_t height_ = 0;

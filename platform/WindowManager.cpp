@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/Gdi.h"
+#include "platform/GdiInternal.h"
 #include "platform/MessageQueue.h"
 #include "platform/MessageTrace.h"
 
@@ -465,31 +466,53 @@ HWND WindowManager::SetActive(HWND window) {
 void WindowManager::Invalidate(HWND window, HRGN area, bool erase) {
   WindowRecord* w = Find(window);
   if (!w) return;
-  RegionHolder clientArea(RectRegion(ClientRect(*w)));
-  RegionHolder added(CreateRectRgn(0, 0, 0, 0));
-  if (area) {
-    CombineRgn(added.region, area, clientArea.region, RGN_AND);
-  } else {
-    CombineRgn(added.region, clientArea.region, nullptr, RGN_COPY);
+  if (!area) {
+    InvalidateArea(*w, Region(ClientRect(*w)), erase);
+    return;
   }
-  RECT box;
-  if (GetRgnBox(added.region, &box) == NULLREGION) return;
-  if (!w->update) w->update = CreateRectRgn(0, 0, 0, 0);
-  CombineRgn(w->update, w->update, added.region, RGN_OR);
-  w->eraseOnPaint = w->eraseOnPaint || erase;
-  // Children share their parent's pixels: a parent that paints over them makes them paint again.
-  if (!(w->style & WS_CLIPCHILDREN)) InvalidateChildrenUnder(*w, added.region, erase);
+  // A handle that is no live region adds nothing.
+  if (const RegionObject* given = LiveObject<RegionObject>(area, OBJ_REGION))
+    InvalidateArea(*w, given->region, erase);
 }
 
-void WindowManager::InvalidateChildrenUnder(WindowRecord& w, HRGN area, bool erase) {
+// On region values rather than handles: controls invalidate many times while a window is built (a
+// scroll bar at every change of its range or position), and handles cost more than the arithmetic.
+// Most areas are rectangles, met here without region arithmetic.
+void WindowManager::InvalidateArea(WindowRecord& w, const Region& area, bool erase) {
+  const RECT client = ClientRect(w);
+  Region added;
+  if (area.Kind() == SIMPLEREGION) {
+    const RECT a = area.Box();
+    added = Region(RECT{std::max(a.left, client.left), std::max(a.top, client.top),
+                        std::min(a.right, client.right), std::min(a.bottom, client.bottom)});
+  } else {
+    added = Region::Combine(area, Region(client), Region::Op::And);
+  }
+  if (added.IsEmpty()) return;
+  if (!w.update) w.update = CreateRectRgn(0, 0, 0, 0);
+  if (RegionObject* update = LiveObject<RegionObject>(w.update, OBJ_REGION)) {
+    Region& invalid = update->region;
+    const RECT have = invalid.Box(), more = added.Box();
+    const bool holds = invalid.Kind() == SIMPLEREGION && have.left <= more.left && have.top <= more.top &&
+                       have.right >= more.right && have.bottom >= more.bottom;
+    if (invalid.IsEmpty())
+      invalid = added;
+    else if (!holds)
+      invalid.CombineWith(added, Region::Op::Or);
+  }
+  w.eraseOnPaint = w.eraseOnPaint || erase;
+  // Children share their parent's pixels: a parent that paints over them makes them paint again.
+  if (!(w.style & WS_CLIPCHILDREN)) InvalidateChildrenUnder(w, added, erase);
+}
+
+void WindowManager::InvalidateChildrenUnder(WindowRecord& w, const Region& area, bool erase) {
   for (HWND child : w.children) {
     WindowRecord* c = Find(child);
     if (!(c->style & WS_VISIBLE)) continue;
     RECT in = NonClientInsets(*c);
-    RegionHolder local(CreateRectRgn(0, 0, 0, 0));
-    CombineRgn(local.region, area, nullptr, RGN_COPY);
-    OffsetRgn(local.region, -(c->rect.left + in.left), -(c->rect.top + in.top));
-    Invalidate(child, local.region, erase);
+    Region local = area;
+    local.Offset(-(c->rect.left + in.left), -(c->rect.top + in.top));
+    InvalidateArea(*c, local, erase);
   }
 }
 

@@ -15,6 +15,8 @@
 
 namespace plat {
 
+class Region;
+
 class WindowManager {
  public:
   static WindowManager& Instance();
@@ -94,7 +96,9 @@ class WindowManager {
   void Unlink(WindowRecord& w);
   std::vector<HWND>& SiblingsOf(const WindowRecord& w);
   void CollectTree(HWND window, std::vector<HWND>& out) const;
-  void InvalidateChildrenUnder(WindowRecord& w, HRGN area, bool erase);
+  // Invalidate with the area as a region value (client coordinates of `w`).
+  void InvalidateArea(WindowRecord& w, const Region& area, bool erase);
+  void InvalidateChildrenUnder(WindowRecord& w, const Region& area, bool erase);
   void EnsureSurface(WindowRecord& w);
   void PaintMenuBarOf(HWND window);
 

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "platform/Dib.h"
+#include "platform/DibBlit.h"
 #include "tests/platform/RasterTest.h"
 
 namespace plat {
@@ -126,6 +128,39 @@ TEST(RasterFill, SolidFillsKeepTheUnusedByteAtEveryLengthAndOffset) {
           }
       }
     }
+}
+
+TEST(RasterFill, LongRowsKeepTheUnusedByteAndStopAtTheirLastPixelOrTheClipEdge) {
+  // Rows long enough for the many-pixel steps and their remainders (lengths 0 to 99 from offsets 0 to
+  // 8), each pixel of the surface marked with its own unused byte, so that a step that lands a pixel
+  // too far or mixes up a neighbour's unused byte shows. Once over the whole surface, once clipped to
+  // a region whose spans end at odd places inside the rows.
+  OwnedBrush brush(CreateSolidBrush(RGB(0x10, 0x20, 0x30)));
+  const uint32_t color = ColorRefToPixel(RGB(0x10, 0x20, 0x30));
+  auto marked = [](int32_t x, int32_t y) { return uint32_t(x * 7 + y * 13 + 1) << 24 | 0x00345678; };
+  OwnedRegion clip(CreateRectRgn(3, 0, 41, 6));
+  OwnedRegion right(CreateRectRgn(58, 2, 101, 6));
+  CombineRgn(clip.get(), clip.get(), right.get(), RGN_OR);
+  for (bool clipped : {false, true})
+    for (int32_t rows = 1; rows <= 3; ++rows)
+      for (int32_t left = 0; left <= 8; ++left)
+        for (int32_t width = 0; width <= 99; ++width) {
+          testing::Canvas c(112, 6);
+          for (int32_t y = 0; y < 6; ++y)
+            for (int32_t x = 0; x < 112; ++x) c.surface.Row32(y)[x] = marked(x, y);
+          if (clipped) SelectClipRgn(c.dc, clip.get());
+          const RECT r{left, 2, left + width, 2 + rows};
+          FillRect(c.dc, &r, brush.get());
+          for (int32_t y = 0; y < 6; ++y)
+            for (int32_t x = 0; x < 112; ++x) {
+              const bool inside = y >= r.top && y < r.bottom && x >= r.left && x < r.right &&
+                                  (!clipped || PtInRegion(clip.get(), x, y));
+              const uint32_t want = inside ? (marked(x, y) & 0xFF000000) | color : marked(x, y);
+              ASSERT_EQ(c.surface.Row32(y)[x], want)
+                  << (clipped ? "clipped, " : "") << "left " << left << " width " << width << " rows " << rows
+                  << " at " << x << "," << y;
+            }
+        }
 }
 
 TEST(RasterFill, RectangleFillsCoverExactlyTheRectangleWithinTheClipArea) {
@@ -250,6 +285,58 @@ TEST(RasterBlit, StretchesAgainstAPerPixelReference) {
   }
 }
 
+TEST(RasterBlit, LongStretchesOfFewSourcePixelsAgainstAPerPixelReference) {
+  // Frame edges stretch a one-pixel-wide or -high picture along a whole side; with long sides the
+  // source index of every destination pixel must still be floor((k + 0.5) * |sw| / |w|), mirrored or
+  // not, the source rectangle reaching past the source or not, through a clip with a hole.
+  struct Case {
+    const char* what;
+    int32_t x, y, w, h;      // destination
+    int32_t sx, sy, sw, sh;  // source
+  };
+  const Case cases[] = {
+      {"one column across", 3, 2, 297, 2, 4, 0, 1, 2},
+      {"one row down", 5, 1, 2, 187, 0, 3, 2, 1},
+      {"three columns mirrored across", 301, 4, -283, 6, 2, 1, 3, 5},
+      {"mirrored down, source past its edges", 7, 190, 9, -181, -2, -3, 11, 9},
+      {"reduced", 0, 0, 97, 3, 0, 0, 13, 7},
+      {"an even source width over an odd side", 2, 20, 297, 4, 0, 0, 12, 4},
+      {"enlarged by an odd factor, both mirrored", 250, 150, -241, -139, 1, 1, 7, 5},
+  };
+  constexpr int32_t kSw = 13, kSh = 7, kDw = 305, kDh = 196;
+  constexpr uint32_t kBack = 0x5A5A5A;
+  testing::Canvas source(kSw, kSh);
+  auto sourcePixel = [](int32_t x, int32_t y) { return uint32_t(0x100000 * x + 0x000100 * y + 0x11); };
+  for (int32_t y = 0; y < kSh; ++y)
+    for (int32_t x = 0; x < kSw; ++x) source.surface.SetPixel(x, y, sourcePixel(x, y));
+  OwnedRegion clip(CreateRectRgn(0, 0, kDw, kDh));
+  {
+    OwnedRegion hole(CreateRectRgn(40, 1, 171, 160));
+    CombineRgn(clip.get(), clip.get(), hole.get(), RGN_DIFF);
+  }
+  for (const Case& k : cases) {
+    testing::Canvas dest(kDw, kDh, kBack);
+    SelectClipRgn(dest.dc, clip.get());
+    StretchBlt(dest.dc, k.x, k.y, k.w, k.h, source.dc, k.sx, k.sy, k.sw, k.sh, SRCCOPY);
+    const int64_t cols = std::abs(k.w), rows = std::abs(k.h);
+    const int32_t left = k.w > 0 ? k.x : k.x + k.w + 1, top = k.h > 0 ? k.y : k.y + k.h + 1;
+    const int32_t sLeft = k.sw > 0 ? k.sx : k.sx + k.sw + 1, sTop = k.sh > 0 ? k.sy : k.sy + k.sh + 1;
+    const bool flipX = (k.w < 0) != (k.sw < 0), flipY = (k.h < 0) != (k.sh < 0);
+    for (int32_t y = 0; y < kDh; ++y)
+      for (int32_t x = 0; x < kDw; ++x) {
+        uint32_t expected = kBack;
+        if (x >= left && x < left + cols && y >= top && y < top + rows && PtInRegion(clip.get(), x, y)) {
+          const int64_t kx = flipX ? cols - 1 - (x - left) : x - left;
+          const int64_t ky = flipY ? rows - 1 - (y - top) : y - top;
+          const int64_t px = sLeft + (kx * 2 + 1) * std::abs(k.sw) / (cols * 2);
+          const int64_t py = sTop + (ky * 2 + 1) * std::abs(k.sh) / (rows * 2);
+          if (px >= 0 && px < kSw && py >= 0 && py < kSh) expected = sourcePixel(int32_t(px), int32_t(py));
+        }
+        ASSERT_EQ(dest.At(x, y), expected) << k.what << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
   // A source context whose visible area is an L: the blit brings over the L and leaves the
   // destination's own pixels where the source shows nothing, also inside the L's box.
@@ -341,6 +428,53 @@ TEST(RasterDib, WholeImageConversionMatchesThePixelReader) {
       for (int32_t x = 0; x < k.surfaceWidth; ++x)
         ASSERT_EQ(surface.Row32(y)[x], DibPixel(f, bits.data(), x, y)) << k.what << " at " << x << "," << y;
   }
+}
+
+TEST(RasterDib, UnscaledCopiesOfLongRowsMatchThePixelReaderAndReadOnlyTheirBits) {
+  // 24-bit images 1 to 40 pixels wide, both row orders, drawn at an offset through a clip with a hole
+  // that splits one row into spans starting and stopping inside the image; each surface pixel has an
+  // unused byte of its own to keep. The bits sit in a block of exactly their size, so that a read
+  // past the last pixel of the last row is seen by the address sanitizer.
+  constexpr int32_t kWidth = 48, kHeight = 5;
+  const auto marked = [](int32_t x, int32_t y) { return uint32_t(x * 11 + y * 5 + 3) << 24 | 0x00ABCDEF; };
+  OwnedRegion clip(CreateRectRgn(0, 0, kWidth, kHeight));
+  {
+    OwnedRegion hole(CreateRectRgn(6, 2, 19, 3));
+    CombineRgn(clip.get(), clip.get(), hole.get(), RGN_DIFF);
+  }
+  for (bool bottomUp : {true, false})
+    for (int32_t width = 1; width <= 40; ++width) {
+      DibFormat f;
+      f.width = width;
+      f.height = 3;
+      f.bottomUp = bottomUp;
+      f.bitCount = 24;
+      f.rowBytes = DibRowBytes(f.width, f.bitCount);
+      const size_t size = f.ImageBytes();
+      std::unique_ptr<uint8_t[]> bits(new uint8_t[size]);
+      for (size_t i = 0; i < size; ++i) bits[i] = uint8_t(i * 29 + 13);
+      BITMAPINFO info{};
+      info.bmiHeader.biWidth = width;
+      info.bmiHeader.biHeight = bottomUp ? 3 : -3;
+      info.bmiHeader.biBitCount = 24;
+      Surface surface(kWidth, kHeight);
+      for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) surface.Row32(y)[x] = marked(x, y);
+      HDC dc = CreateSurfaceDC(surface, POINT{2, 0}, RECT{0, 0, kWidth - 2, kHeight});
+      SelectClipRgn(dc, clip.get());
+      ASSERT_TRUE(CopyDibUnscaled(dc, 3, 1, bits.get(), &info));
+      DeleteDC(dc);
+      for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) {
+          // Device pixel (x - 2, y); the image's pixel (x - 5, y - 1).
+          const int32_t ix = x - 5, iy = y - 1;
+          const bool drawn = ix >= 0 && ix < width && iy >= 0 && iy < 3 && PtInRegion(clip.get(), x - 2, y);
+          const uint32_t want =
+              drawn ? (marked(x, y) & 0xFF000000) | DibPixel(f, bits.get(), ix, iy) : marked(x, y);
+          ASSERT_EQ(surface.Row32(y)[x], want)
+              << (bottomUp ? "bottom-up" : "top-down") << " width " << width << " at " << x << "," << y;
+        }
+    }
 }
 
 }  // namespace

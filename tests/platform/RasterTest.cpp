@@ -321,6 +321,41 @@ TEST(RasterLimits, LinesCutByTheClipDrawTheSamePixelsAsWhole) {
   }
 }
 
+TEST(RasterLimits, PenPixelsStopAtTheEdgesOfARectangularClipAsAtThoseOfAnyRegion) {
+  // A self-crossing polyline over all four edges of a clip rectangle, once clipped by the rectangle
+  // alone and once by the rectangle with a far pixel added (a region of two parts, searched band by
+  // band): the same pixels, in the plain pen and in exclusive-or, which drawn twice leaves nothing.
+  const POINT star[] = {{-3, 5}, {40, 31}, {2, 33}, {37, -2}, {20, 40}, {-3, 5}};
+  OwnedRegion rectangle(CreateRectRgn(4, 3, 33, 30));
+  OwnedRegion twoParts(CreateRectRgn(4, 3, 33, 30));
+  {
+    OwnedRegion far(CreateRectRgn(60, 60, 61, 61));
+    CombineRgn(twoParts.get(), twoParts.get(), far.get(), RGN_OR);
+  }
+  OwnedPen red(CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
+  for (int32_t rop : {R2_COPYPEN, R2_XORPEN}) {
+    Canvas one(64, 64), other(64, 64);
+    for (Canvas* c : {&one, &other}) {
+      c->FillPattern();
+      SelectObject(c->dc, red.get());
+      SelectClipRgn(c->dc, c == &one ? rectangle.get() : twoParts.get());
+      SetROP2(c->dc, rop);
+      Polyline(c->dc, star, 6);
+    }
+    ASSERT_EQ(one.Snapshot(), other.Snapshot()) << "raster operation " << rop;
+    if (rop == R2_XORPEN) {
+      const std::vector<uint32_t> drawn = one.Snapshot();
+      Polyline(one.dc, star, 6);
+      SelectObject(one.dc, GetStockObject(BLACK_PEN));
+      SelectObject(other.dc, GetStockObject(BLACK_PEN));
+      Canvas untouched(64, 64);
+      untouched.FillPattern();
+      EXPECT_EQ(one.Snapshot(), untouched.Snapshot());
+      EXPECT_NE(drawn, untouched.Snapshot());
+    }
+  }
+}
+
 TEST(RasterLimits, HugeCoordinatesCostNoMoreThanTheVisibleArea) {
   Canvas c(32, 32);
   OwnedPen wide(CreatePen(PS_SOLID, 4, 0));

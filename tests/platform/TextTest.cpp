@@ -1,8 +1,12 @@
 // Fonts, text measurement, DrawText layout and placement, rotated TextOut.
+#include <cairo.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "platform/FontObject.h"
 #include "platform/TextLayout.h"
+#include "platform/TextRenderer.h"
 #include "tests/platform/RasterTest.h"
 
 namespace plat {
@@ -106,6 +110,59 @@ TEST_F(TextTest, LayoutBreaksParagraphsWordsAndPrefixes) {
   EXPECT_EQ(marks(u"a\r\n&b", DT_SINGLELINE, 100), (Marks{1}));
   EXPECT_EQ(marks(u"&&a &b", 0, 100), (Marks{3}));
   EXPECT_EQ(marks(u"&b", DT_NOPREFIX, 100), (Marks{-1}));
+}
+
+TEST_F(TextTest, WidthsAreTheAdvancesCairoMeasuresForTheWholeString) {
+  // Widths come from advances kept per character; they must be the very numbers cairo's own
+  // measuring of the whole string gives, in faces and sizes whose advances are fractional or hinted
+  // to whole pixels, with antialiasing (which changes the hinting) switched between measurements of
+  // one font, for Latin, other scripts, characters beyond 16 bits, unpaired surrogates, and text
+  // cut at a NUL as a C string is.
+  const std::u16string texts[] = {u"Interior door 90 cm",
+                                  u"Interior door 9\u2026",
+                                  u"WWWWiiii....",
+                                  u"\u00c5ngstr\u00f6m \u0141\u00f3d\u017a \u0219",
+                                  u"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u0420\u0443\u0441",
+                                  u"\u4e2d\u6587 \u2192 \U0001F600x",
+                                  std::u16string(u"a\xD800"
+                                                 u"b\xDC00"
+                                                 u"c"),
+                                  std::u16string(u"kept\0lost", 9),
+                                  u"a"};
+  struct Face {
+    int32_t height;
+    const char* name;
+    int32_t weight;
+    double scale;
+  };
+  for (const Face& face :
+       {Face{-11, "MS Sans Serif", FW_NORMAL, 1.0}, Face{12, "Arial", FW_BOLD, 1.0},
+        Face{-37, "Times New Roman", FW_NORMAL, 0.37}, Face{-13, "Courier New", FW_NORMAL, 2.5}}) {
+    OwnedFont handle(Font(face.height, face.name, 0, face.weight));
+    auto& font = *static_cast<FontObject*>(GdiObject::FromHandle(handle.get()));
+    for (bool antialias : {false, true, false, true}) {
+      SetTextAntialias(antialias);
+      // The scaled font cairo measures with, made as the renderer makes its own.
+      cairo_matrix_t size, identity;
+      const double em = font.EmSize(face.scale);
+      cairo_matrix_init_scale(&size, em, em);
+      cairo_matrix_init_identity(&identity);
+      cairo_font_options_t* options = cairo_font_options_create();
+      cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+      cairo_font_options_set_antialias(options, antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+      if (!antialias) cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+      cairo_scaled_font_t* scaled = cairo_scaled_font_create(font.Face(), &size, &identity, options);
+      cairo_font_options_destroy(options);
+      for (const std::u16string& text : texts) {
+        cairo_text_extents_t extents;
+        cairo_scaled_font_text_extents(scaled, Utf16ToUtf8(text).c_str(), &extents);
+        const TextRenderer renderer(font, face.scale);
+        EXPECT_EQ(renderer.Width(text), int32_t(std::lround(extents.x_advance)))
+            << face.name << " " << face.height << " antialias " << antialias << " " << Utf16ToUtf8(text);
+      }
+      cairo_scaled_font_destroy(scaled);
+    }
+  }
 }
 
 TEST_F(TextTest, DrawTextPlacesLinesByTheFormatAndClips) {

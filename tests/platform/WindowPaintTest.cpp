@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/Gdi.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/PngFile.h"
 #include "platform/ScreenMetrics.h"
@@ -94,6 +95,50 @@ TEST_F(WindowPaint, InvalidatingOneChildRepaintsOnlyItsArea) {
   EXPECT_EQ(gPaints[right_], before[right_]);
   EXPECT_EQ(gPaints[frame_], before[frame_]);
   EXPECT_EQ(gPainted[left_], part);
+}
+
+TEST_F(WindowPaint, InvalidAreasGatherWithinTheClientAreaAndReachChildrenOfAParentThatDoesNotClipThem) {
+  // Rectangles inside what is already invalid, partly outside the client area, a region of two
+  // rectangles, and the whole client area of a window that had nothing invalid: the invalid area is
+  // their union within the client area. The left child does not clip its own child, so what it gets
+  // reaches the grandchild too, in the grandchild's coordinates.
+  HWND inner = Make(WS_CHILD, left_, {5, 5, 15, 15}, RGB(0, 255, 0));
+  HeadlessDriver::RunUntilIdle();
+  const auto rect = [](int32_t l, int32_t t, int32_t r, int32_t b) {
+    return OwnedRegion(CreateRectRgn(l, t, r, b));
+  };
+  const auto add = [](OwnedRegion& to, int32_t l, int32_t t, int32_t r, int32_t b) {
+    OwnedRegion part(CreateRectRgn(l, t, r, b));
+    CombineRgn(to.get(), to.get(), part.get(), RGN_OR);
+  };
+  const RECT first{20, 30, 40, 50}, within{25, 35, 30, 40}, across{90, 90, 150, 150}, corner{0, 0, 12, 12};
+  InvalidateRect(left_, &first, 0);
+  InvalidateRect(left_, &within, 0);
+  InvalidateRect(left_, &across, 0);
+  OwnedRegion two = rect(50, -20, 60, 10);
+  add(two, 70, 60, 80, 70);
+  InvalidateRgn(left_, two.get(), 0);
+  InvalidateRect(left_, &corner, 0);
+  OwnedRegion expected = rect(20, 30, 40, 50);
+  add(expected, 90, 90, 100, 100);
+  add(expected, 50, 0, 60, 10);
+  add(expected, 70, 60, 80, 70);
+  add(expected, 0, 0, 12, 12);
+  OwnedRegion invalid = rect(0, 0, 0, 0), innerInvalid = rect(0, 0, 0, 0);
+  ASSERT_EQ(GetUpdateRgn(left_, invalid.get(), 0), COMPLEXREGION);
+  EXPECT_TRUE(EqualRgn(invalid.get(), expected.get()));
+  ASSERT_EQ(GetUpdateRgn(inner, innerInvalid.get(), 0), SIMPLEREGION);
+  OwnedRegion innerExpected = rect(0, 0, 7, 7);
+  EXPECT_TRUE(EqualRgn(innerInvalid.get(), innerExpected.get()));
+
+  RECT whole;
+  GetClientRect(right_, &whole);
+  InvalidateRect(right_, nullptr, 0);
+  InvalidateRect(right_, &first, 0);
+  OwnedRegion rightInvalid = rect(0, 0, 0, 0),
+              rightExpected = rect(whole.left, whole.top, whole.right, whole.bottom);
+  ASSERT_EQ(GetUpdateRgn(right_, rightInvalid.get(), 0), SIMPLEREGION);
+  EXPECT_TRUE(EqualRgn(rightInvalid.get(), rightExpected.get()));
 }
 
 TEST_F(WindowPaint, PaintIsClippedToTheInvalidArea) {
