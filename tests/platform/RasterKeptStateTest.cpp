@@ -237,17 +237,38 @@ TEST(RasterFill, RectangleFillsCoverExactlyTheRectangleWithinTheClipArea) {
   }
 }
 
+// A stretch's destination and source rectangles, each of which may be mirrored by a negative size.
+struct StretchCase {
+  const char* what;
+  int32_t x, y, w, h;      // destination
+  int32_t sx, sy, sw, sh;  // source
+};
+
+// Source pixels of the stretch tests: a distinct colour per pixel.
+uint32_t StretchSourcePixel(int32_t x, int32_t y) { return uint32_t(0x100000 * x + 0x000100 * y + 0x11); }
+
+// The reference a stretch is held to: destination pixel k of a side takes source pixel
+// floor((k + 0.5) * |sw| / |w|), counted from the far end when the signs differ; pixels outside the
+// destination rectangle, or with no source pixel, keep `back`. The source is sourceW x sourceH.
+uint32_t ExpectedStretchPixel(const StretchCase& k, int32_t x, int32_t y, int32_t sourceW, int32_t sourceH,
+                              uint32_t back) {
+  const int64_t cols = std::abs(k.w), rows = std::abs(k.h);
+  const int32_t left = k.w > 0 ? k.x : k.x + k.w + 1, top = k.h > 0 ? k.y : k.y + k.h + 1;
+  const int32_t sLeft = k.sw > 0 ? k.sx : k.sx + k.sw + 1, sTop = k.sh > 0 ? k.sy : k.sy + k.sh + 1;
+  const bool flipX = (k.w < 0) != (k.sw < 0), flipY = (k.h < 0) != (k.sh < 0);
+  if (x < left || x >= left + cols || y < top || y >= top + rows) return back;
+  const int64_t kx = flipX ? cols - 1 - (x - left) : x - left;
+  const int64_t ky = flipY ? rows - 1 - (y - top) : y - top;
+  const int64_t px = sLeft + (kx * 2 + 1) * std::abs(k.sw) / (cols * 2);
+  const int64_t py = sTop + (ky * 2 + 1) * std::abs(k.sh) / (rows * 2);
+  if (px < 0 || px >= sourceW || py < 0 || py >= sourceH) return back;
+  return StretchSourcePixel(int32_t(px), int32_t(py));
+}
+
 TEST(RasterBlit, StretchesAgainstAPerPixelReference) {
   // Source 7 x 5 with a distinct colour per pixel; each case blits a source rectangle (partly
   // outside the source where stated) onto a destination rectangle of another size or direction.
-  // The reference: destination pixel k of a side takes source pixel floor((k + 0.5) * |sw| / |w|),
-  // counted from the far end when the signs differ; pixels with no source keep the destination's.
-  struct Case {
-    const char* what;
-    int32_t x, y, w, h;      // destination
-    int32_t sx, sy, sw, sh;  // source
-  };
-  const Case cases[] = {
+  const StretchCase cases[] = {
       {"plain copy", 1, 1, 7, 5, 0, 0, 7, 5},
       {"enlarged", 0, 0, 17, 11, 0, 0, 7, 5},
       {"reduced", 2, 2, 3, 2, 0, 0, 7, 5},
@@ -260,28 +281,15 @@ TEST(RasterBlit, StretchesAgainstAPerPixelReference) {
   constexpr int32_t kSw = 7, kSh = 5, kDw = 18, kDh = 12;
   constexpr uint32_t kBack = 0x5A5A5A;
   Canvas source(kSw, kSh);
-  auto sourcePixel = [](int32_t x, int32_t y) { return uint32_t(0x100000 * x + 0x000100 * y + 0x11); };
   for (int32_t y = 0; y < kSh; ++y)
-    for (int32_t x = 0; x < kSw; ++x) source.surface.SetPixel(x, y, sourcePixel(x, y));
-  for (const Case& k : cases) {
+    for (int32_t x = 0; x < kSw; ++x) source.surface.SetPixel(x, y, StretchSourcePixel(x, y));
+  for (const StretchCase& k : cases) {
     Canvas dest(kDw, kDh, kBack);
     StretchBlt(dest.dc, k.x, k.y, k.w, k.h, source.dc, k.sx, k.sy, k.sw, k.sh, SRCCOPY);
-    const int32_t cols = std::abs(k.w), rows = std::abs(k.h);
-    const int32_t left = k.w > 0 ? k.x : k.x + k.w + 1, top = k.h > 0 ? k.y : k.y + k.h + 1;
-    const int32_t sLeft = k.sw > 0 ? k.sx : k.sx + k.sw + 1, sTop = k.sh > 0 ? k.sy : k.sy + k.sh + 1;
-    const bool flipX = (k.w < 0) != (k.sw < 0), flipY = (k.h < 0) != (k.sh < 0);
     for (int32_t y = 0; y < kDh; ++y)
-      for (int32_t x = 0; x < kDw; ++x) {
-        uint32_t expected = kBack;
-        if (x >= left && x < left + cols && y >= top && y < top + rows) {
-          const int32_t kx = flipX ? cols - 1 - (x - left) : x - left;
-          const int32_t ky = flipY ? rows - 1 - (y - top) : y - top;
-          const int32_t px = sLeft + (kx * 2 + 1) * std::abs(k.sw) / (cols * 2);
-          const int32_t py = sTop + (ky * 2 + 1) * std::abs(k.sh) / (rows * 2);
-          if (px >= 0 && px < kSw && py >= 0 && py < kSh) expected = sourcePixel(px, py);
-        }
-        ASSERT_EQ(dest.At(x, y), expected) << k.what << " at " << x << "," << y;
-      }
+      for (int32_t x = 0; x < kDw; ++x)
+        ASSERT_EQ(dest.At(x, y), ExpectedStretchPixel(k, x, y, kSw, kSh, kBack))
+            << k.what << " at " << x << "," << y;
   }
 }
 
@@ -289,12 +297,7 @@ TEST(RasterBlit, LongStretchesOfFewSourcePixelsAgainstAPerPixelReference) {
   // Frame edges stretch a one-pixel-wide or -high picture along a whole side; with long sides the
   // source index of every destination pixel must still be floor((k + 0.5) * |sw| / |w|), mirrored or
   // not, the source rectangle reaching past the source or not, through a clip with a hole.
-  struct Case {
-    const char* what;
-    int32_t x, y, w, h;      // destination
-    int32_t sx, sy, sw, sh;  // source
-  };
-  const Case cases[] = {
+  const StretchCase cases[] = {
       {"one column across", 3, 2, 297, 2, 4, 0, 1, 2},
       {"one row down", 5, 1, 2, 187, 0, 3, 2, 1},
       {"three columns mirrored across", 301, 4, -283, 6, 2, 1, 3, 5},
@@ -306,32 +309,21 @@ TEST(RasterBlit, LongStretchesOfFewSourcePixelsAgainstAPerPixelReference) {
   constexpr int32_t kSw = 13, kSh = 7, kDw = 305, kDh = 196;
   constexpr uint32_t kBack = 0x5A5A5A;
   testing::Canvas source(kSw, kSh);
-  auto sourcePixel = [](int32_t x, int32_t y) { return uint32_t(0x100000 * x + 0x000100 * y + 0x11); };
   for (int32_t y = 0; y < kSh; ++y)
-    for (int32_t x = 0; x < kSw; ++x) source.surface.SetPixel(x, y, sourcePixel(x, y));
+    for (int32_t x = 0; x < kSw; ++x) source.surface.SetPixel(x, y, StretchSourcePixel(x, y));
   OwnedRegion clip(CreateRectRgn(0, 0, kDw, kDh));
   {
     OwnedRegion hole(CreateRectRgn(40, 1, 171, 160));
     CombineRgn(clip.get(), clip.get(), hole.get(), RGN_DIFF);
   }
-  for (const Case& k : cases) {
+  for (const StretchCase& k : cases) {
     testing::Canvas dest(kDw, kDh, kBack);
     SelectClipRgn(dest.dc, clip.get());
     StretchBlt(dest.dc, k.x, k.y, k.w, k.h, source.dc, k.sx, k.sy, k.sw, k.sh, SRCCOPY);
-    const int64_t cols = std::abs(k.w), rows = std::abs(k.h);
-    const int32_t left = k.w > 0 ? k.x : k.x + k.w + 1, top = k.h > 0 ? k.y : k.y + k.h + 1;
-    const int32_t sLeft = k.sw > 0 ? k.sx : k.sx + k.sw + 1, sTop = k.sh > 0 ? k.sy : k.sy + k.sh + 1;
-    const bool flipX = (k.w < 0) != (k.sw < 0), flipY = (k.h < 0) != (k.sh < 0);
     for (int32_t y = 0; y < kDh; ++y)
       for (int32_t x = 0; x < kDw; ++x) {
-        uint32_t expected = kBack;
-        if (x >= left && x < left + cols && y >= top && y < top + rows && PtInRegion(clip.get(), x, y)) {
-          const int64_t kx = flipX ? cols - 1 - (x - left) : x - left;
-          const int64_t ky = flipY ? rows - 1 - (y - top) : y - top;
-          const int64_t px = sLeft + (kx * 2 + 1) * std::abs(k.sw) / (cols * 2);
-          const int64_t py = sTop + (ky * 2 + 1) * std::abs(k.sh) / (rows * 2);
-          if (px >= 0 && px < kSw && py >= 0 && py < kSh) expected = sourcePixel(int32_t(px), int32_t(py));
-        }
+        const uint32_t expected =
+            PtInRegion(clip.get(), x, y) ? ExpectedStretchPixel(k, x, y, kSw, kSh, kBack) : kBack;
         ASSERT_EQ(dest.At(x, y), expected) << k.what << " at " << x << "," << y;
       }
   }
