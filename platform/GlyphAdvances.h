@@ -27,7 +27,8 @@ class GlyphAdvances {
   double Of(std::u16string_view text, cairo_scaled_font_t* scaled);
 
  private:
-  double OfCharacter(char32_t c, cairo_scaled_font_t* scaled);
+  // `units`: the character's one or two UTF-16 units as they stand in the text.
+  double OfCharacter(char32_t c, std::u16string_view units, cairo_scaled_font_t* scaled);
 
   // Latin characters in an array (not yet measured: a negative number), the rest in a map.
   std::array<double, 0x250> low_;

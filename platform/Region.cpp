@@ -229,6 +229,12 @@ void Region::Merge(std::span<const Band> a, std::span<const Band> b, Op op, Regi
 }
 
 Region Region::Combine(const Region& a, const Region& b, Op op) {
+  // Two rectangles meet in a rectangle: the usual clip against a window's or view's area.
+  if (op == Op::And && a.Kind() == SIMPLEREGION && b.Kind() == SIMPLEREGION) {
+    const RECT p = a.Box(), q = b.Box();
+    return Region(RECT{std::max(p.left, q.left), std::max(p.top, q.top), std::min(p.right, q.right),
+                       std::min(p.bottom, q.bottom)});
+  }
   Region out;
   Merge(a.bands_, b.bands_, op, out);
   return out;
@@ -242,6 +248,13 @@ void Region::CombineWith(const Region& other, Op op) {
   if (other.bands_.empty()) {
     if (!Keep(op, true, false)) bands_.clear();
     return;
+  }
+  // A rectangle that already holds what is added stays as it is (an area invalidated again).
+  if (op == Op::Or && Kind() == SIMPLEREGION) {
+    const RECT have = Box(), more = other.Box();
+    if (have.left <= more.left && have.top <= more.top && have.right >= more.right &&
+        have.bottom >= more.bottom)
+      return;
   }
   // Only the bands of *this across the rows of `other` meet it; those above and below stay as they are
   // (or go, for an intersection).

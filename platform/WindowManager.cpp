@@ -477,27 +477,15 @@ void WindowManager::Invalidate(HWND window, HRGN area, bool erase) {
 
 // On region values rather than handles: controls invalidate many times while a window is built (a
 // scroll bar at every change of its range or position), and handles cost more than the arithmetic.
-// Most areas are rectangles, met here without region arithmetic.
 void WindowManager::InvalidateArea(WindowRecord& w, const Region& area, bool erase) {
-  const RECT client = ClientRect(w);
-  Region added;
-  if (area.Kind() == SIMPLEREGION) {
-    const RECT a = area.Box();
-    added = Region(RECT{std::max(a.left, client.left), std::max(a.top, client.top),
-                        std::min(a.right, client.right), std::min(a.bottom, client.bottom)});
-  } else {
-    added = Region::Combine(area, Region(client), Region::Op::And);
-  }
+  const Region added = Region::Combine(area, Region(ClientRect(w)), Region::Op::And);
   if (added.IsEmpty()) return;
   if (!w.update) w.update = CreateRectRgn(0, 0, 0, 0);
   if (RegionObject* update = LiveObject<RegionObject>(w.update, OBJ_REGION)) {
     Region& invalid = update->region;
-    const RECT have = invalid.Box(), more = added.Box();
-    const bool holds = invalid.Kind() == SIMPLEREGION && have.left <= more.left && have.top <= more.top &&
-                       have.right >= more.right && have.bottom >= more.bottom;
     if (invalid.IsEmpty())
       invalid = added;
-    else if (!holds)
+    else
       invalid.CombineWith(added, Region::Op::Or);
   }
   w.eraseOnPaint = w.eraseOnPaint || erase;
