@@ -2,9 +2,11 @@
 
 #include <clocale>
 #include <cstring>
+#include <cstdlib>
 #include <cwchar>
 #include <locale.h>
 #include <string>
+#include <string_view>
 
 #include "foundation/AnsiCodePage.h"
 #include "platform/ResetList.h"
@@ -38,6 +40,23 @@ char FirstAnsiChar(const char* text, char fallback) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The locale the environment names for one category, as the C library resolves "": LC_ALL, then the
+// category's own variable, then LANG, each only when set and not empty; the C locale without any.
+std::string_view EnvironmentLocale(const char* category) {
+  for (const char* variable : {"LC_ALL", category, "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "C";
+}
+
+// The C locale under its names and its UTF-8 form, whose numeric and money categories are the C
+// locale's own: their characters are known without loading a locale's files (a tenth of a
+// millisecond of every start on a machine left at the default).
+bool IsBuiltInLocale(std::string_view name) {
+  return name == "C" || name == "POSIX" || name == "C.UTF-8" || name == "C.utf8";
+}
+
 }  // namespace
 
 bool IsWidePlatform() { return true; }
@@ -47,6 +66,12 @@ int32_t PlatformMinorVersion() { return 0; }
 void ReadLocaleNumberChars() {
   // Only what is read: the numeric and money characters, and the character set to decode them. The
   // other categories would be loaded from their files for nothing.
+  if (IsBuiltInLocale(EnvironmentLocale("LC_NUMERIC")) && IsBuiltInLocale(EnvironmentLocale("LC_MONETARY")) &&
+      IsBuiltInLocale(EnvironmentLocale("LC_CTYPE"))) {
+    // The C locale names a decimal point only: grouping and the sign keep what they were.
+    gLocaleChars.decimal = '.';
+    return;
+  }
   locale_t user = newlocale(LC_NUMERIC_MASK | LC_MONETARY_MASK | LC_CTYPE_MASK, "", static_cast<locale_t>(0));
   if (user == static_cast<locale_t>(0)) return;  // unknown locale: the built-in characters stay
   locale_t previous = uselocale(user);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/LocaleNumbers.h"
 
@@ -107,6 +110,47 @@ TEST_F(LocaleNumbersTest, ReadsTheUsersLocale) {
     setenv("LC_ALL", restore.c_str(), 1);
   } else {
     unsetenv("LC_ALL");
+  }
+}
+
+// Each category is looked up as the C library looks it up: LC_ALL, the category's own variable,
+// then LANG. A C locale named by LANG alone gives the C characters; one category naming another
+// locale sends the whole read through that locale (here unknown: nothing changes).
+TEST_F(LocaleNumbersTest, EachCategoryFollowsTheEnvironmentsOrderOfVariables) {
+  const char* names[] = {"LC_ALL", "LC_NUMERIC", "LC_MONETARY", "LC_CTYPE", "LANG"};
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+  for (const char* name : names) {
+    const char* value = std::getenv(name);
+    saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    unsetenv(name);
+  }
+  struct Case {
+    std::vector<std::pair<const char*, const char*>> environment;
+    char decimal;
+  };
+  const Case cases[] = {
+      {{{"LANG", "C.UTF-8"}}, '.'},
+      {{}, '.'},
+      {{{"LANG", "C.utf8"}, {"LC_ALL", ""}}, '.'},
+      {{{"LANG", "C.UTF-8"}, {"LC_NUMERIC", "no_SUCH.locale"}}, 'x'},
+      {{{"LANG", "POSIX"}, {"LC_MONETARY", "no_SUCH.locale"}}, 'x'},
+      {{{"LANG", "no_SUCH.locale"}, {"LC_ALL", "C"}}, '.'},
+      {{{"LC_ALL", "no_SUCH.locale"}, {"LC_CTYPE", "C"}}, 'x'},
+  };
+  for (const Case& c : cases) {
+    for (const char* name : names) unsetenv(name);
+    for (const auto& [name, value] : c.environment) setenv(name, value, 1);
+    SetLocaleNumberChars('x', 'y', 'z');
+    ReadLocaleNumberChars();
+    EXPECT_EQ(LocaleDecimalChar(), c.decimal) << c.environment.size();
+    EXPECT_EQ(LocaleThousandsChar(), 'y');
+    EXPECT_EQ(LocaleNegativeSign(), 'z');
+  }
+  for (const auto& [name, value] : saved) {
+    if (value)
+      setenv(name.c_str(), value->c_str(), 1);
+    else
+      unsetenv(name.c_str());
   }
 }
 
