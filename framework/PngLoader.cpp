@@ -23,7 +23,10 @@ struct DecodeState {
   png_infop info = nullptr;
   uint8_t* block = nullptr;
   png_bytep* rows = nullptr;
-  std::vector<uint8_t>* into = nullptr;  // the caller's storage for the block, when it gives one
+  // The caller's storage for the block, when it gives one: zeroed as it is made, or left unset (then
+  // every byte the decoding does not write is zeroed on the way).
+  std::vector<uint8_t>* into = nullptr;
+  PictureBlock* intoUnset = nullptr;
   PngRows way = PngRows::kDirect;
 };
 
@@ -339,12 +342,13 @@ SHUFFLE_CLONES void ToBlueGreenRed(const uint8_t* __restrict from, uint8_t* __re
 }
 
 // Decodes every row of a picture with layout.directChannels set into `bits` (bottom-up rows of
-// layout.stride bytes; padding left as it is). False, with any number of rows written, when the
+// layout.stride bytes, padding zeroed). False, with any number of rows written, when the
 // picture is to go through libpng instead; then the source's cursor is unchanged.
 bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, uint8_t* bits) {
   const size_t channels = layout.directChannels;
   const size_t pixelBytes = size_t(layout.width) * channels;
   const size_t rowBytes = pixelBytes + 1;  // the filter type first
+  const size_t padding = layout.stride - pixelBytes;
   const size_t stripRows = std::min<size_t>(layout.height, std::max<size_t>(1, kStripBytes / rowBytes));
   ImageData data(source, rowBytes * layout.height);
   if (!data.Open()) return false;
@@ -359,7 +363,9 @@ bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, uint8_t*
     for (size_t i = 0; i < rows; ++i, ++y) {
       uint8_t* row = strip + i * rowBytes;
       if (!Unfilter(row[0], row + 1, row + 1 - rowBytes, pixelBytes, channels)) return false;
-      ToBlueGreenRed(row + 1, bits + size_t(layout.height - 1 - y) * layout.stride, layout.width, channels);
+      uint8_t* to = bits + size_t(layout.height - 1 - y) * layout.stride;
+      ToBlueGreenRed(row + 1, to, layout.width, channels);
+      if (padding != 0) std::memset(to + pixelBytes, 0, padding);
     }
     std::memcpy(buffer.get(), strip + (rows - 1) * rowBytes, rowBytes);
   }
@@ -386,15 +392,18 @@ int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
   const uint64_t bitsOffset = kV4HeaderBytes + 4ull * l->colors;
   const uint64_t total = bitsOffset + uint64_t(l->stride) * l->height;
   uint8_t* block = nullptr;
-  if (st->into != nullptr) {
-    try {
+  try {
+    if (st->intoUnset != nullptr) {
+      st->intoUnset->resize(size_t(total));
+      block = st->intoUnset->data();
+    } else if (st->into != nullptr) {
       st->into->assign(size_t(total), 0);
-    } catch (const std::bad_alloc&) {
-      return kPngNoMemory;
+      block = st->into->data();
+    } else {
+      block = st->block = static_cast<uint8_t*>(std::calloc(size_t(total), 1));
     }
-    block = st->into->data();
-  } else {
-    block = st->block = static_cast<uint8_t*>(std::calloc(size_t(total), 1));
+  } catch (const std::bad_alloc&) {
+    return kPngNoMemory;
   }
   st->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * l->height));
   if (!block || !st->rows) return kPngNoMemory;
@@ -407,6 +416,8 @@ int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
   }
   if (st->way == PngRows::kThroughLibpng || l->directChannels == 0 ||
       !DecodeDirectly(*static_cast<PngMemorySource*>(png_get_io_ptr(st->png)), *l, bits)) {
+    // libpng leaves row padding, and the unused bits of a row's last byte, as they are.
+    if (st->intoUnset != nullptr) std::memset(bits, 0, size_t(l->stride) * l->height);
     png_read_image(st->png, st->rows);
     png_read_end(st->png, nullptr);
   }
@@ -438,10 +449,10 @@ int32_t OpenReader(DecodeState* st, PngMemorySource* source) {
   return kPngOk;
 }
 
-// loadPng's work; with `into`, the block is made in that vector instead of by calloc, and
-// out->memory points into it (nothing for the caller to free).
+// loadPng's work; with `into` or `intoUnset`, the block is made in that vector instead of by calloc,
+// and out->memory points into it (nothing for the caller to free).
 int32_t DecodeInto(PngMemorySource* source, PngBitmapDescriptor* out, std::vector<uint8_t>* into,
-                   uint32_t* transparentColor, bool* hasTransparent, PngRows way) {
+                   PictureBlock* intoUnset, uint32_t* transparentColor, bool* hasTransparent, PngRows way) {
   if (!out || out->size != 40) return kPngBadDescriptor;
   if (!source) return kPngDamaged;
   // Kept outside this frame: the error handler jumps back here, and only objects that did not change
@@ -449,6 +460,7 @@ int32_t DecodeInto(PngMemorySource* source, PngBitmapDescriptor* out, std::vecto
   auto st = std::make_unique<DecodeState>();
   auto layout = std::make_unique<ImageLayout>();
   st->into = into;
+  st->intoUnset = intoUnset;
   st->way = way;
   if (const int32_t opened = OpenReader(st.get(), source); opened != kPngOk) return opened;
   if (setjmp(png_jmpbuf(st->png))) {
@@ -491,12 +503,19 @@ int32_t checkPngHeader(PngMemorySource* source) {
 
 int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
                 bool* hasTransparent) {
-  return DecodeInto(source, out, nullptr, transparentColor, hasTransparent, PngRows::kDirect);
+  return DecodeInto(source, out, nullptr, nullptr, transparentColor, hasTransparent, PngRows::kDirect);
 }
 
 int32_t loadPngInto(PngMemorySource* source, std::vector<uint8_t>& block, PngRows way) {
   PngBitmapDescriptor described;
-  const int32_t result = DecodeInto(source, &described, &block, nullptr, nullptr, way);
+  const int32_t result = DecodeInto(source, &described, &block, nullptr, nullptr, nullptr, way);
+  if (result != kPngOk) block.clear();
+  return result;
+}
+
+int32_t loadPngInto(PngMemorySource* source, PictureBlock& block, PngRows way) {
+  PngBitmapDescriptor described;
+  const int32_t result = DecodeInto(source, &described, nullptr, &block, nullptr, nullptr, way);
   if (result != kPngOk) block.clear();
   return result;
 }

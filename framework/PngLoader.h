@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/PictureBlock.h"
 #include "platform/GdiTypes.h"
 
 // The PNG bytes being read; the reader advances `cursor` and never reads past `size`.
@@ -59,6 +60,9 @@ enum class PngRows { kDirect, kThroughLibpng };
 // The same decoding into `block` (the header, colour table and rows as loadPng lays them out), for a
 // caller that keeps the picture in a vector: no block to copy and free. Empty on any failure.
 int32_t loadPngInto(PngMemorySource* source, std::vector<uint8_t>& block, PngRows way = PngRows::kDirect);
+// The same into bytes that are not zeroed before the decoding writes them: the same block. Safe on
+// any thread: nothing is shared between decodings.
+int32_t loadPngInto(PngMemorySource* source, PictureBlock& block, PngRows way = PngRows::kDirect);
 // What loadPng would answer from the chunks before the pixels alone (signature, header, palette and
 // transparency, the supported colour types, the size limit): kPngOk, kPngNoMemory, kPngDamaged or
 // kPngUnsupported. Decodes no pixels, so damage in the image data itself goes unseen.

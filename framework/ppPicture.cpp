@@ -170,15 +170,21 @@ void ppPicture::LoadFile(const ppFileSpec& file) {
 
 void ppPicture::SetFromMemory(const void* data, size_t size) {
   Clear();
+  SetFromDecoded(DecodeBytes(data, size));
+}
+
+PictureBlock ppPicture::DecodeBytes(const void* data, size_t size) {
   const auto* bytes = static_cast<const uint8_t*>(data);
-  if (!bytes || size == 0) return;
-  if (!HasPngSignature(bytes, size)) {
-    AdoptPackedDib(bytes, size);
-    return;
-  }
+  if (!bytes || size == 0) return {};
+  if (!HasPngSignature(bytes, size)) return CopyToBlock(bytes, size);
   PngMemorySource source{bytes, size, 0};
-  std::vector<uint8_t> decoded;
-  if (loadPngInto(&source, decoded) != kPngOk) return;
+  PictureBlock decoded;
+  loadPngInto(&source, decoded);  // empty when it fails
+  return decoded;
+}
+
+void ppPicture::SetFromDecoded(PictureBlock&& decoded) {
+  Clear();
   AdoptPackedDib(std::move(decoded));
 }
 
@@ -196,10 +202,10 @@ bool ppPicture::HoldsPicture(const void* data, size_t size) {
 
 void ppPicture::AdoptPackedDib(const uint8_t* data, size_t size) {
   if (size < 40) return;
-  AdoptPackedDib(std::vector<uint8_t>(data, data + size));
+  AdoptPackedDib(CopyToBlock(data, size));
 }
 
-void ppPicture::AdoptPackedDib(std::vector<uint8_t>&& copy) {
+void ppPicture::AdoptPackedDib(PictureBlock&& copy) {
   const size_t size = copy.size();
   if (size < 40) return;
   plat::BITMAPINFOHEADER h;
@@ -273,12 +279,13 @@ const uint8_t* ppPicture::Bits() const {
   return dib_.data() + format_.headerBytes;
 }
 
-std::vector<uint8_t> ppPicture::PackedData() const {
+PictureBlock ppPicture::PackedData() const {
   if (!header_) return {};
-  if (!section_) return dib_;
-  std::vector<uint8_t> data = dib_;
-  const uint8_t* bits = Bits();
-  data.insert(data.end(), bits, bits + format_.ImageBytes());
+  if (!section_) return CopyToBlock(dib_.data(), dib_.size());
+  PictureBlock data;
+  data.resize(dib_.size() + format_.ImageBytes());  // every byte copied below
+  std::memcpy(data.data(), dib_.data(), dib_.size());
+  std::memcpy(data.data() + dib_.size(), Bits(), format_.ImageBytes());
   return data;
 }
 
@@ -288,7 +295,7 @@ uint32_t ppPicture::GetDataSize() const {
 }
 
 uint32_t ppPicture::CopyBits(void* destination, uint32_t maximum) const {
-  const std::vector<uint8_t> data = PackedData();
+  const PictureBlock data = PackedData();
   const uint32_t n = std::min<uint32_t>(maximum, uint32_t(data.size()));
   if (n && destination) std::memcpy(destination, data.data(), n);
   return n;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/FileRecord.h"
+#include "framework/PictureBlock.h"
 #include "platform/Dib.h"
 #include "platform/Gdi.h"
 
@@ -38,6 +39,13 @@ class ppPicture {
   void LoadFile(const ppFileSpec& file);
   // Replaces the picture by PNG data or a packed DIB (header, colour table, pixels).
   void SetFromMemory(const void* data, size_t size);
+  // SetFromMemory in two halves, so that the slow one may run on another thread. DecodeBytes touches
+  // no handle, drawing object or shared state, and is safe on any thread: a PNG decoded into a
+  // packed DIB, a packed DIB copied, empty for bytes that are no picture (it throws what decoding
+  // throws, std::bad_alloc). SetFromDecoded, on the user-interface thread, makes the picture of what
+  // DecodeBytes gave, exactly as SetFromMemory would of the same bytes.
+  static PictureBlock DecodeBytes(const void* data, size_t size);
+  void SetFromDecoded(PictureBlock&& decoded);
   // Whether SetFromMemory would make a picture of these bytes, told without decoding a PNG's pixels:
   // a PNG whose image data alone is damaged counts as one (it would come out empty).
   static bool HoldsPicture(const void* data, size_t size);
@@ -111,13 +119,13 @@ class ppPicture {
   void MakeOffscreen(int32_t width, int32_t height, int32_t bitsPerPixel);
   void AdoptPackedDib(const uint8_t* data, size_t size);
   // The same, taking the bytes over.
-  void AdoptPackedDib(std::vector<uint8_t>&& copy);
+  void AdoptPackedDib(PictureBlock&& copy);
   void MakePalette();
   void MakeMask();
   bool HasAlphaHeader() const;
   const uint8_t* Bits() const;
   const plat::BITMAPINFO* Info() const { return reinterpret_cast<const plat::BITMAPINFO*>(header_); }
-  std::vector<uint8_t> PackedData() const;
+  PictureBlock PackedData() const;
   // Copies the picture to (x, y) at width by height through a device bitmap: blended or with the
   // transparent colour when it has alpha, else a plain or stretched copy.
   void BlitScaled(plat::HDC dc, int32_t x, int32_t y, int32_t width, int32_t height) const;
@@ -125,7 +133,7 @@ class ppPicture {
   plat::HDC memDC_ = nullptr;
   int32_t resourceId_ = 0;
   plat::HPALETTE palette_ = nullptr;
-  std::vector<uint8_t> dib_;  // the packed DIB, or the header and colour table of an off-screen picture
+  PictureBlock dib_;  // the packed DIB, or the header and colour table of an off-screen picture
   plat::HBITMAP section_ = nullptr;
   plat::HGDIOBJ sectionReplaced_ = nullptr;
   uint8_t* sectionBits_ = nullptr;

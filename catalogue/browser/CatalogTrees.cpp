@@ -22,14 +22,14 @@ constexpr size_t kEntryFields = 5;
 // Reads the fields of the line at `p`; answers where the next line starts (null at the end of the
 // text) and how many fields the line had. Only the first kEntryFields are kept. The field reader
 // takes TAB LF for a line end; the TAB still separates an empty last field, which is counted.
-const char* ReadLine(const char* start, const char* p, std::array<std::string, kEntryFields>& fields,
+const char* ReadLine(const char* start, const char* p, std::array<Vcon::String, kEntryFields>& fields,
                      size_t& count) {
   count = 0;
   char field[CatalogTrees::kFieldLimit + 1];
   while (true) {
     bool lineEnded = false;
     p = ParseTabField(field, sizeof field, p, lineEnded);
-    if (count < kEntryFields) fields[count] = field;
+    if (count < kEntryFields) fields[count].assign(field);  // into the field's own storage, kept line to line
     ++count;
     if (p == nullptr) return p;
     if (lineEnded) {
@@ -62,7 +62,7 @@ void CatalogTrees::ParseText(const char* text, size_t size) {
   // A private copy ends at the first NUL, which the field reader takes for the end of the text.
   const std::string copy(text, strnlen(text, size));
   byName_.reserve(byName_.size() + copy.size() / 32);  // about one entry per 32 bytes of text
-  std::array<std::string, kEntryFields> fields;
+  std::array<Vcon::String, kEntryFields> fields;
   const char* p = copy.c_str();
   while (p != nullptr && *p != '\0') {
     size_t count = 0;
@@ -77,7 +77,7 @@ void CatalogTrees::ParseHandle(Handle text) {
   ParseText(*text, size_t(size));
 }
 
-void CatalogTrees::AddEntry(const std::array<std::string, kEntryFields>& fields) {
+void CatalogTrees::AddEntry(const std::array<Vcon::String, kEntryFields>& fields) {
   std::unique_ptr<qxNode> node;
   if (fields[0] == "GROUP") {
     node = std::make_unique<qxGroupNode>();
@@ -85,7 +85,7 @@ void CatalogTrees::AddEntry(const std::array<std::string, kEntryFields>& fields)
     node = std::make_unique<qxItemNode>();
   }
   node->ParseFields(fields[1], fields[2], fields[3]);
-  const std::string& parentName = fields[4];
+  const std::string_view parentName = fields[4];
   qxNode* parent = nullptr;
   const auto keyword = std::find(kTopKeywords.begin(), kTopKeywords.end(), parentName);
   if (keyword != kTopKeywords.end()) {
@@ -102,7 +102,7 @@ void CatalogTrees::AddEntry(const std::array<std::string, kEntryFields>& fields)
   Index(added);
 }
 
-qxNode* CatalogTrees::FindParent(const std::string& name) const {
+qxNode* CatalogTrees::FindParent(std::string_view name) const {
   const auto [from, to] = byName_.equal_range(name);
   qxNode* first = nullptr;
   for (auto it = from; it != to; ++it) {
@@ -111,7 +111,7 @@ qxNode* CatalogTrees::FindParent(const std::string& name) const {
   return first;
 }
 
-bool CatalogTrees::SubtreeHolds(const qxNode& parent, const std::string& name) const {
+bool CatalogTrees::SubtreeHolds(const qxNode& parent, std::string_view name) const {
   const auto [from, to] = byName_.equal_range(name);
   return std::any_of(from, to, [&parent](const auto& entry) { return entry.second->IsWithin(parent); });
 }

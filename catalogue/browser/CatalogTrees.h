@@ -71,9 +71,9 @@ class CatalogTrees {
   static std::vector<Vcon::String> BrowserTextNames(std::vector<Vcon::String> names);
 
  private:
-  void AddEntry(const std::array<std::string, 5>& fields);
-  qxNode* FindParent(const std::string& name) const;
-  bool SubtreeHolds(const qxNode& parent, const std::string& name) const;
+  void AddEntry(const std::array<Vcon::String, 5>& fields);
+  qxNode* FindParent(std::string_view name) const;
+  bool SubtreeHolds(const qxNode& parent, std::string_view name) const;
   void Index(qxNode* node);
 
   std::array<std::unique_ptr<qxTopNode>, kTreeCount> tops_;

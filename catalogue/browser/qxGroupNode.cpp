@@ -1,13 +1,27 @@
 #include "catalogue/browser/qxGroupNode.h"
 
+#include <string_view>
+
 #include "foundation/TextReference.h"
 #include "platform/WindowApi.h"
+
+namespace {
+
+// Whether the text (up to its first NUL, as the wide conversion reads it) ends in ";number", which
+// ResolveTextRef looks up; any other text comes back from it unchanged.
+bool NamesText(const Vcon::String& text) {
+  const std::string_view readable(text.c_str());
+  const size_t semicolon = readable.rfind(';');
+  return semicolon != std::string_view::npos && semicolon + 1 != readable.size();
+}
+
+}  // namespace
 
 qxGroupNode::qxGroupNode() : qxNode(kGroupClosedImage, kGroupOpenImage) {}
 
 void qxGroupNode::ParseFields(const Vcon::String& name, const Vcon::String&, const Vcon::String& text) {
   name_ = name;
-  text_ = ResolveTextRef(WideFromString(text));
+  text_ = NamesText(text) ? ResolveTextRef(WideFromString(text)) : WideFromString(text);
   hasText_ = true;
 }
 

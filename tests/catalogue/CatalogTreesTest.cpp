@@ -3,6 +3,16 @@
 // measured by bench/browser).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <vector>
+
 #include "BrowserTestSupport.h"
 #include "catalogue/browser/CatalogTrees.h"
 
@@ -104,6 +114,149 @@ TEST_F(CatalogTreesTest, OnlyNamesEndingInDotTxtAreReadInByteOrder) {
   trees_.Clear();
   trees_.LoadFiles(u".\\settings\\no such folder\\");
   EXPECT_EQ(trees_.Top(0).FirstChild(), nullptr);
+}
+
+// ---- The same trees as the parser has always built, for the demo's texts and for generated ones.
+// tests/fixtures/catalogue/generated_trees.txt keeps a digest of the trees of each text; renew it
+// (PLANNER_WRITE_FIXTURES=1) only when the trees are meant to change.
+
+// A text's bytes as hex, so that every byte of a name or display text counts.
+template <class Text>
+std::string Hex(const Text& text) {
+  std::string out;
+  char unit[8];
+  for (auto c : text) {
+    std::snprintf(unit, sizeof unit, "%x.", unsigned(std::make_unsigned_t<decltype(c)>(c)));
+    out += unit;
+  }
+  return out;
+}
+
+void Describe(const qxNode& node, std::string& out) {
+  for (const qxNode* child = node.FirstChild(); child != nullptr; child = child->NextSibling()) {
+    out += std::to_string(child->Depth()) + (child->IsItem() ? " item " : " group ") + Hex(child->Name()) +
+           " " + Hex(child->DisplayText()) + " " + std::to_string(child->ClosedImage()) + "/" +
+           std::to_string(child->OpenImage()) + " " + std::to_string(child->ItemRecordId()) + "\n";
+    Describe(*child, out);
+  }
+}
+
+// FNV-1a, 64 bits: a digest of a description that stays the same from build to build.
+uint64_t Digest(const std::string& text) {
+  uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+  return hash;
+}
+
+// A text of odd lines: missing and extra fields, stray TABs, quotes and escapes, long fields, bytes
+// above 127, text references that resolve, do not, or are no references, parents defined before,
+// after or never. Only the engine's own numbers decide, so the texts are the same everywhere.
+std::string GeneratedText(std::mt19937& random) {
+  static const std::vector<std::string> keywords = {"GROUP", "GROUP", "ITEM", "ITEM", "group", "ITEMS", ""};
+  static const std::vector<std::string> names = {"A",
+                                                 "B",
+                                                 "B30",
+                                                 "B40",
+                                                 "W60",
+                                                 "NONE",
+                                                 "C\tD",
+                                                 "\"q\"\"x\"",
+                                                 std::string(300, 'n'),
+                                                 "\xc4rger",
+                                                 "\x81\x8d\x9d",
+                                                 "caf\xe9",
+                                                 "with space",
+                                                 "",
+                                                 "ROOM",
+                                                 "a\\b",
+                                                 "t\\"};
+  static const std::vector<std::string> seconds = {"0", "1", "1", "7", "x", "-1", " 1", "1x", ""};
+  static const std::vector<std::string> texts = {"Base",
+                                                 "Base;5107",
+                                                 "Wall;5999",
+                                                 "x;",
+                                                 ";",
+                                                 "a;b;5107",
+                                                 "\xdcnter;5107",
+                                                 "\"quoted;5107\"",
+                                                 std::string(300, 't'),
+                                                 "",
+                                                 "caf\xe9",
+                                                 "\x80 euro",
+                                                 "semi;colon;",
+                                                 "n;  5107",
+                                                 "x;5107x",
+                                                 "\\;5107"};
+  static const std::vector<std::string> parents = {
+      "ROOM",        "ROOM", "ROOM", "A",   "A",    "B", "ZELVO", "COMPONENTS", "ANNOTATION",
+      "CALCULATION", "A",    "B",    "B30", "NONE", "",  "room",  "with space", std::string(300, 'n'),
+      "\xc4rger"};
+  static const std::vector<std::string> ends = {"\n", "\n", "\r\n", "\t\n", "\t\t\r\n", "\r", "\n\n"};
+  const auto pick = [&random](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+  std::string text;
+  const uint32_t lines = 1 + random() % 30;
+  for (uint32_t line = 0; line < lines; ++line) {
+    const std::string fields[] = {pick(keywords), pick(names), pick(seconds), pick(texts),
+                                  pick(parents),  pick(texts), pick(names)};
+    const uint32_t count = random() % 8 == 0 ? 1 + random() % 7 : 5;  // mostly entries of five fields
+    for (uint32_t f = 0; f < count; ++f) {
+      if (f > 0) text += random() % 10 == 0 ? "\t\t" : "\t";
+      text += fields[f];
+    }
+    if (line + 1 < lines || random() % 2 == 0) text += pick(ends);
+  }
+  return text;
+}
+
+std::string DemoTexts() {
+  std::string all;
+  for (const char* name : {"room", "zelvo", "components", "annotation", "calculation"}) {
+    std::ifstream file(std::string(PLANNER_SOURCE_DIR) + "/data/demo/catalogs/" + name + ".txt",
+                       std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    EXPECT_FALSE(bytes.str().empty()) << name;
+    all += bytes.str();
+    if (!all.empty() && all.back() != '\n') all += '\n';
+  }
+  return all;
+}
+
+TEST_F(CatalogTreesTest, TheTreesOfTheDemoAndOfGeneratedTextsAreTheKeptOnes) {
+  texts_.texts[5107] = "Unterschrank";
+  std::vector<std::string> inputs = {DemoTexts()};
+  std::mt19937 random(20261208);
+  for (int32_t i = 0; i < 400; ++i) inputs.push_back(GeneratedText(random));
+  std::string digests;
+  for (const std::string& text : inputs) {
+    trees_.Clear();
+    Parse(text);
+    std::string described;
+    for (int32_t tree = 0; tree < CatalogTrees::kTreeCount; ++tree) {
+      described += "tree " + std::to_string(tree) + "\n";
+      Describe(trees_.Top(tree), described);
+    }
+    char line[40];
+    std::snprintf(line, sizeof line, "%016llx %zu\n", static_cast<unsigned long long>(Digest(described)),
+                  std::count(described.begin(), described.end(), '\n'));
+    digests += line;
+  }
+  const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/catalogue/generated_trees.txt";
+  if (std::getenv("PLANNER_WRITE_FIXTURES")) {
+    std::filesystem::create_directories(std::filesystem::path(kept).parent_path());
+    std::ofstream(kept, std::ios::binary) << digests;
+  }
+  std::ifstream file(kept, std::ios::binary);
+  std::ostringstream keptDigests;
+  keptDigests << file.rdbuf();
+  // Line by line, so a failure names the text (line 1: the demo's; line n: generated text n - 1).
+  std::istringstream want(keptDigests.str()), got(digests);
+  std::string wantLine, gotLine;
+  for (int32_t line = 1; std::getline(got, gotLine); ++line) {
+    ASSERT_TRUE(std::getline(want, wantLine)) << "the kept digests end before line " << line;
+    EXPECT_EQ(gotLine, wantLine) << "text " << line;
+  }
+  EXPECT_FALSE(std::getline(want, wantLine)) << "more kept digests than texts";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -495,3 +496,47 @@ TEST(PngLoader, APictureIsToldFromItsBytesAsSetFromMemoryWouldMakeIt) {
 }
 
 }  // namespace
+
+// Decoding into bytes that are not zeroed first writes every byte of the block: row padding and the
+// unused bits of a grey row's last byte come out as zeros, whatever the storage held before, on the
+// direct way and through libpng alike (odd widths, bit depths below 8, palettes, interlacing).
+TEST(PngLoader, BytesNotZeroedFirstGiveTheSameBlock) {
+  std::mt19937 random(20261209);
+  std::vector<TestPngImage> images;
+  for (uint32_t width : {1u, 3u, 5u, 30u})
+    for (int colorType : {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA})
+      for (bool interlaced : {false, true}) {
+        images.push_back(NoisyImage(width, 7, colorType, random));
+        images.back().interlaced = interlaced;
+      }
+  for (int depth : {1, 2, 4, 8})
+    for (bool interlaced : {false, true}) {
+      TestPngImage grey{5, 6, PNG_COLOR_TYPE_GRAY, depth};
+      grey.interlaced = interlaced;
+      for (uint32_t y = 0; y < grey.height; ++y) {
+        std::vector<uint8_t> row((grey.width * uint32_t(depth) + 7) / 8);
+        for (uint8_t& b : row) b = uint8_t(random());
+        grey.rows.push_back(row);
+      }
+      images.push_back(grey);
+    }
+  TestPngImage palette{3, 2, PNG_COLOR_TYPE_PALETTE, 8};
+  palette.paletteRGB = {10, 20, 30, 40, 50, 60};
+  palette.rows = {{0, 1, 0}, {1, 1, 0}};
+  images.push_back(palette);
+  for (const TestPngImage& image : images) {
+    const std::vector<uint8_t> png = EncodeTestPng(image);
+    const std::string where = std::to_string(image.width) + " wide, colour type " +
+                              std::to_string(image.colorType) + ", depth " + std::to_string(image.bitDepth) +
+                              (image.interlaced ? ", interlaced" : "");
+    PngMemorySource source{png.data(), png.size(), 0};
+    std::vector<uint8_t> zeroed;
+    ASSERT_EQ(loadPngInto(&source, zeroed), kPngOk) << where;
+    for (PngRows way : {PngRows::kDirect, PngRows::kThroughLibpng}) {
+      PictureBlock dirty(zeroed.size() + 64, 0xA5);  // what a resize keeps
+      PngMemorySource again{png.data(), png.size(), 0};
+      ASSERT_EQ(loadPngInto(&again, dirty, way), kPngOk) << where;
+      EXPECT_TRUE(std::equal(dirty.begin(), dirty.end(), zeroed.begin(), zeroed.end())) << where;
+    }
+  }
+}
