@@ -26,18 +26,7 @@ bool gNotLoaded = true;
 });
 
 // Opens the file, creating it when it cannot be opened; true when it is new.
-bool OpenOrCreate(ppFileSpec& file) {
-  try {
-    FileOpen(file, gCustomColorFile, false);
-    return false;
-  } catch (int32_t error) {
-    if (error != kFileErrCannotOpen) throw;
-  }
-  ppFileSpec created(gCustomColorFile.path);
-  FileCreate(created);
-  FileOpen(file, gCustomColorFile, false);
-  return true;
-}
+bool OpenOrCreate(ppFileSpec& file) { return FileOpenOrCreate(file, gCustomColorFile); }
 
 void ToBytes(uint8_t* bytes) {
   for (size_t i = 0; i < gCustomColors.size(); ++i) {

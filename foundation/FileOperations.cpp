@@ -93,11 +93,9 @@ std::string PosixPathOf(const ppFileSpec& fileSpec) {
   return Vcon::ResolvePosixPath(std::u16string_view(fileSpec.path));
 }
 
-// Opens `path` and takes it exclusively; returns the descriptor or -1 (nothing left open).
-int OpenExclusive(const std::string& path, int flags) {
-  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat st;
+// Takes the newly opened descriptor `fd` of a regular file exclusively, `st` receiving its status;
+// returns it, or -1 having closed it.
+int TakeExclusive(int fd, struct stat& st) {
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             OpenFiles().Add(KeyOf(st));
   if (!ok) {
@@ -105,6 +103,39 @@ int OpenExclusive(const std::string& path, int flags) {
     return -1;
   }
   return fd;
+}
+
+// Opens `path` and takes it exclusively; returns the descriptor or -1 (nothing left open).
+int OpenExclusive(const std::string& path, int flags, struct stat& st) {
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  return fd < 0 ? -1 : TakeExclusive(fd, st);
+}
+
+int OpenExclusive(const std::string& path, int flags) {
+  struct stat st;
+  return OpenExclusive(path, flags, st);
+}
+
+// OpenExclusive for the file `fileSpec` names, trying the path as written before looking it up:
+// whenever a file of that name exists the lookup gives that very path, so an existing file costs no
+// lookup. `path` receives the looked-up path when the first try failed (where a file would be
+// created).
+int OpenNamedExclusive(const ppFileSpec& fileSpec, int flags, std::string& path, struct stat& st) {
+  path = Vcon::SlashedPath(Vcon::Utf8FromUtf16(std::u16string_view(fileSpec.path)));
+  int fd = OpenExclusive(path, flags, st);
+  if (fd >= 0) return fd;
+  std::string resolved = Vcon::ResolvePosixPath(path);
+  // The same path again would fail the same way.
+  if (resolved == path) return -1;
+  path = std::move(resolved);
+  return OpenExclusive(path, flags, st);
+}
+
+// Releases the table entry of a file taken with status `st` and closes it; false when the system
+// reported a failure.
+bool CloseExclusive(int fd, const struct stat& st) {
+  OpenFiles().Remove(KeyOf(st));
+  return ::close(fd) == 0;
 }
 
 // Releases the table entry and closes; false when the system reported a failure.
@@ -311,24 +342,61 @@ void FileFlushData(ppFileSpec& file) {
   if (Vcon::FilePowerLoss::Recording()) Vcon::FilePowerLoss::NoteFlush(file.handle, file.openPath);
 }
 
+bool FileOpenOrCreate(ppFileSpec& destination, const ppFileSpec& source) {
+  if (destination.IsOpen()) {
+    CloseExclusive(destination.handle);
+    destination.handle = kInvalidFileHandle;
+    destination.openPath.clear();
+  }
+  destination = source;
+  std::string path;
+  struct stat st;
+  int fd = OpenNamedExclusive(destination, O_RDWR, path, st);
+  const bool created = fd < 0;
+  if (created) {
+    FileErrorHook(kFileSiteOpen);  // the failed open, as FileOpen reports it
+    Vcon::CallFileFaultHook(Vcon::FileOp::Create, path.c_str());
+    // The descriptor that creates the file is the one kept: nobody can have the new file open.
+    const int made = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (made < 0) Fail(kFileSiteCreate, WindowsErrorFromErrno(errno));
+    fd = TakeExclusive(made, st);
+    if (fd < 0) Fail(kFileSiteOpen, kFileErrCannotOpen);
+  }
+  destination.handle = fd;
+  destination.openPath = std::move(path);
+  return created;
+}
+
 Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
-  ppFileSpec file;
-  FileOpen(file, fileSpec, true);
+  std::string path;
+  struct stat st;
+  const int fd = OpenNamedExclusive(fileSpec, O_RDONLY, path, st);
+  if (fd < 0) Fail(kFileSiteOpen, kFileErrCannotOpen);
+  // The size the open saw; a file that shrinks meanwhile reads zero bytes for what it lost.
+  const auto size = static_cast<uint32_t>(st.st_size);
   Handle h = nullptr;
   try {
-    uint32_t size = 0;
-    FileGetSize(file, size);
     if (size > 0) {
       Vcon_HandleManager::MemNew(&h, size);
-      uint32_t got = FileRead(file, *h, size, 0);
+      uint32_t got = 0;
+      while (got < size) {
+        const ssize_t n = ::read(fd, *h + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<uint32_t>(n);
+      }
       if (got < size) std::memset(*h + got, 0, size - got);
     }
+    Vcon::CallFileFaultHook(Vcon::FileOp::Close, path.c_str());
   } catch (...) {
     MemDispose(h);
-    FileClose(file);
+    CloseExclusive(fd, st);
     throw;
   }
-  FileClose(file);
+  if (!CloseExclusive(fd, st)) {
+    MemDispose(h);
+    Fail(kFileSiteCloseOrSize, kFileErrBadCall);
+  }
   return h;
 }
 
@@ -379,7 +447,13 @@ void ReplaceTextWithHandle(Handle h, const Vcon::String& search, Handle replacem
 
 std::vector<Vcon::String> ListFolderNames(const Vcon::WString& folder) {
   std::vector<Vcon::String> names;
-  DIR* listing = ::opendir(Vcon::ResolvePosixPath(std::u16string_view(folder)).c_str());
+  // As written first: a folder that opens so is the one the lookup would give.
+  const std::string asWritten = Vcon::SlashedPath(Vcon::Utf8FromUtf16(std::u16string_view(folder)));
+  DIR* listing = ::opendir(asWritten.c_str());
+  if (listing == nullptr) {
+    const std::string found = Vcon::ResolvePosixPath(asWritten);
+    if (found != asWritten) listing = ::opendir(found.c_str());
+  }
   if (listing == nullptr) return names;
   while (const dirent* entry = ::readdir(listing)) {
     const std::string_view name(entry->d_name);

@@ -60,6 +60,10 @@ void FileReplace(ppFileSpec& from, ppFileSpec& to);
 // `readOnly`, else for reading and writing. On failure destination.handle is kInvalidFileHandle and
 // -38 is thrown. A file already open in `destination` is closed first.
 void FileOpen(ppFileSpec& destination, const ppFileSpec& source, bool readOnly);
+// FileOpen for reading and writing, first creating the file new and empty (as FileCreate does) when
+// it cannot be opened. Returns true when the file was created. Throws FileCreate's number when
+// creating fails and -38 when the new file cannot be taken.
+bool FileOpenOrCreate(ppFileSpec& destination, const ppFileSpec& source);
 // Closes the file; the file record is closed afterwards. Throws -50 when it was not open.
 void FileClose(ppFileSpec& fileSpec);
 

@@ -1,6 +1,7 @@
 #include "foundation/PathExists.h"
 
 #include <glob.h>
+#include <sys/stat.h>
 
 #include <cctype>
 #include <string>
@@ -36,7 +37,12 @@ std::string CaseBlindPattern(const std::string& slashed) {
 bool PathExists(const Vcon::String& path) {
   const std::string utf8 = Vcon::Utf8FromUtf16(WideFromString(path));
   if (utf8.empty()) return false;
-  const std::string pattern = CaseBlindPattern(Vcon::SlashedPath(utf8));
+  const std::string slashed = Vcon::SlashedPath(utf8);
+  // A name as written that exists is one the pattern matches too; only a missing one needs the
+  // folders listed to find its other spellings.
+  struct stat st;
+  if (slashed.find_first_of("*?") == std::string::npos && ::lstat(slashed.c_str(), &st) == 0) return true;
+  const std::string pattern = CaseBlindPattern(slashed);
   glob_t found{};
   // Wildcards match names that begin with a dot too, as they do on the program's home platform.
   int flags = GLOB_NOSORT;

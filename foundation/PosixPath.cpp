@@ -94,6 +94,18 @@ std::vector<std::string_view> SplitComponents(std::string_view path) {
   return parts;
 }
 
+// Components that name no entry to look up: the empty one before the root or between doubled
+// separators, "." and "..".
+bool KeptAsGiven(std::string_view part) { return part.empty() || part == "." || part == ".."; }
+
+// The first `count` components of `path` as written (the views of `parts` point into `path`).
+std::string_view LeadingComponents(std::string_view path, const std::vector<std::string_view>& parts,
+                                   size_t count) {
+  if (count == 0) return {};
+  const std::string_view last = parts[count - 1];
+  return path.substr(0, static_cast<size_t>(last.data() - path.data()) + last.size());
+}
+
 }  // namespace
 
 std::string Utf8FromUtf16(std::u16string_view text) {
@@ -140,27 +152,42 @@ std::string ResolvePosixPath(std::string_view windowsPath) {
   std::string path = SlashedPath(windowsPath);
   if (path.empty() || Exists(path)) return path;
 
-  // Walk from the root (or the current folder), keeping what exists and matching the rest.
-  std::vector<std::string_view> parts = SplitComponents(path);
-  std::string resolved;
+  // Most missing paths name a file about to be created in a folder that exists as written, so the
+  // longest leading run of components that exists is sought from the end: one lstat for such a
+  // path rather than one per folder from the root. Every shorter run exists too (the system walked
+  // through it), so the walk from the root would keep this run as written. A run ending in a
+  // component the walk keeps unchecked ("", ".", "..") is not tried.
+  const std::vector<std::string_view> parts = SplitComponents(path);
+  size_t kept = parts.size() - 1;  // leading components known to exist as written
+  while (kept > 0 &&
+         (KeptAsGiven(parts[kept - 1]) || !Exists(std::string(LeadingComponents(path, parts, kept)))))
+    --kept;
+
+  // Walk the rest, keeping what exists and matching the others ignoring case.
+  std::string resolved(LeadingComponents(path, parts, kept));
+  // While `resolved` is the path's own beginning, each longer run is known to be missing as written.
+  bool asWritten = true;
   bool lost = false;  // once a component is missing, the rest is kept as given
-  for (size_t i = 0; i < parts.size(); ++i) {
+  for (size_t i = kept; i < parts.size(); ++i) {
     std::string_view part = parts[i];
     if (i > 0) resolved += '/';
-    if (part.empty() || part == "." || part == ".." || lost) {
+    if (KeptAsGiven(part) || lost) {
       resolved += part;
       continue;
     }
-    std::string exact = resolved + std::string(part);
-    if (Exists(exact)) {
-      resolved = std::move(exact);
-      continue;
+    if (!asWritten) {
+      std::string exact = resolved + std::string(part);
+      if (Exists(exact)) {
+        resolved = std::move(exact);
+        continue;
+      }
     }
     std::string match = FindIgnoringCase(resolved, part);
     if (match.empty()) {
       lost = true;
       resolved += part;
     } else {
+      asWritten = asWritten && match == part;
       resolved += match;
     }
   }

@@ -138,16 +138,7 @@ void FillInRoundingStep(UserPreferences& p) {
 bool OpenPreferencesFile(ppFileSpec& file, bool& created) {
   created = false;
   try {
-    FileOpen(file, gPreferencesFile, false);
-    return true;
-  } catch (int32_t error) {
-    if (error != kFileErrCannotOpen) return false;
-  }
-  try {
-    ppFileSpec fileSpec = gPreferencesFile;
-    FileCreate(fileSpec);
-    created = true;
-    FileOpen(file, gPreferencesFile, false);
+    created = FileOpenOrCreate(file, gPreferencesFile);
     return true;
   } catch (int32_t) {
     return false;

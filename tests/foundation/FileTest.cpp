@@ -337,6 +337,58 @@ TEST_F(FileTest, WholeFileIntoAHandle) {
   FileClose(fileSpec);
 }
 
+std::vector<std::string> gCreated;
+void RecordCreate(Vcon::FileOp op, const char* path) {
+  if (op == Vcon::FileOp::Create) gCreated.emplace_back(path);
+}
+
+TEST_F(FileTest, OpenOrCreateMakesAMissingFileWhereItIsFoundAndOpensItForWriting) {
+  fs::create_directory(PathOf("Settings"));
+  gCreated.clear();
+  Vcon::SetFileFaultHook(RecordCreate);
+  const ppFileSpec source(Vcon::WString((folder + "\\SETTINGS\\colors.dat").c_str()));
+  ppFileSpec file, other;
+  EXPECT_TRUE(FileOpenOrCreate(file, source));
+  EXPECT_EQ(gCreated, std::vector<std::string>{PathOf("Settings/colors.dat")});
+  FileWrite(file, "abc", 3, 0);
+  // Held like any open file: creating it anew fails as creating an existing file does.
+  EXPECT_EQ(ThrownBy([&] { FileOpenOrCreate(other, source); }), kFileErrExists);
+  EXPECT_FALSE(other.IsOpen());
+
+  // An open destination is closed first; an existing file is opened, not created.
+  gCreated.clear();
+  EXPECT_FALSE(FileOpenOrCreate(file, FileSpecFor("Settings/COLORS.DAT")));
+  EXPECT_TRUE(gCreated.empty());
+  FileWrite(file, "d", 1, 3);
+  FileClose(file);
+  EXPECT_EQ(Get("Settings/colors.dat"), "abcd");
+
+  gSites.clear();
+  SetFileErrorObserver(RecordSite);
+  EXPECT_EQ(ThrownBy([&] { FileOpenOrCreate(file, FileSpecFor("nowhere/x.dat")); }), 3);
+  EXPECT_EQ(gSites, (std::vector<int32_t>{kFileSiteOpen, kFileSiteCreate}));
+  EXPECT_FALSE(file.IsOpen());
+}
+
+TEST_F(FileTest, WholeFilesAndFolderNamesInAnyCase) {
+  fs::create_directory(PathOf("Info"));
+  Put("Info/Worktops.txt", "w1");
+  const ppFileSpec source(Vcon::WString((folder + "\\info\\WORKTOPS.TXT").c_str()));
+  Handle h = ReadFileToHandle(source);
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(std::string(*h, MemGetSize(h)), "w1");
+  MemDispose(h);
+  ppFileSpec held;
+  FileOpen(held, source, true);
+  EXPECT_EQ(ThrownBy([&] { ReadFileToHandle(source); }), kFileErrCannotOpen);
+  FileClose(held);
+
+  const std::vector<Vcon::String> names = ListFolderNames(Vcon::WString((folder + "\\INFO\\").c_str()));
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(std::string(names[0].c_str()), "Worktops.txt");
+  EXPECT_TRUE(ListFolderNames(Vcon::WString((folder + "\\Info\\Worktops.txt").c_str())).empty());
+}
+
 Handle HandleWithText(const std::string& text, bool terminated = true) {
   Handle h = nullptr;
   Vcon_HandleManager::MemNew(&h, static_cast<uint32_t>(text.size() + (terminated ? 1 : 0)));
