@@ -115,10 +115,7 @@ void ppRegion::SubtractRect(const plat::RECT& rect) {
 }
 
 void ppRegion::SetRect(const plat::RECT& rect) {
-  plat::HRGN fresh = plat::CreateRectRgnIndirect(&rect);
-  if (!fresh) return;  // keep the old area rather than hold no region at all
-  plat::DeleteObject(region_);
-  region_ = fresh;
+  plat::SetRectRgn(region_, rect.left, rect.top, rect.right, rect.bottom);
 }
 
 void ppRegion::Offset(int32_t dx, int32_t dy) { plat::OffsetRgn(region_, dx, dy); }

@@ -155,8 +155,21 @@ const Region& DeviceContext::ClipArea() {
   return clipArea_;
 }
 
-void DeviceContext::SetClip(std::optional<Region> clip) {
+void DeviceContext::SetClip(const Region& clip) {
+  if (clip_ && *clip_ == clip) return;
+  clip_ = clip;
+  clipAreaKept_ = false;
+}
+
+void DeviceContext::SetClip(Region&& clip) {
+  if (clip_ && *clip_ == clip) return;
   clip_ = std::move(clip);
+  clipAreaKept_ = false;
+}
+
+void DeviceContext::ClearClip() {
+  if (!clip_) return;
+  clip_.reset();
   clipAreaKept_ = false;
 }
 
@@ -236,10 +249,8 @@ uint32_t DeviceContext::DevicePixel(COLORREF color) const {
 }
 
 void DeviceContext::PaintRegion(const Region& region, COLORREF color, int32_t rop) {
-  const std::vector<Region::Band>& bands = region.Bands();
-  if (bands.size() == 1 && bands.front().spans.size() == 1) {
-    const Region::Band& only = bands.front();
-    PaintRect(RECT{only.spans.front().first, only.top, only.spans.front().second, only.bottom}, color, rop);
+  if (region.Kind() == SIMPLEREGION) {
+    PaintRect(region.Box(), color, rop);
     return;
   }
   Surface* target = Target();

@@ -106,7 +106,11 @@ class DeviceContext {
 
   // The clip region in device pixels; none = no clip region.
   const std::optional<Region>& Clip() const { return clip_; }
-  void SetClip(std::optional<Region> clip);
+  // Setting the clip region it already has keeps the clip area worked out for it: views select the
+  // same clip again and again while they paint.
+  void SetClip(const Region& clip);
+  void SetClip(Region&& clip);
+  void ClearClip();
 
   std::unique_ptr<PathRecord> path;
 

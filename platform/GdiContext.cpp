@@ -3,13 +3,14 @@
 #include <unordered_set>
 
 #include "platform/GdiInternal.h"
+#include "platform/GdiLock.h"
 #include "platform/PrinterContextHook.h"
 
 namespace plat {
 
 namespace {
 
-std::mutex gDcLock;
+GdiLock gDcLock;
 std::unordered_set<const DeviceContext*>& LiveDcs() {
   static auto* dcs = new std::unordered_set<const DeviceContext*>;
   return *dcs;

@@ -1,7 +1,9 @@
 #include "platform/GdiObject.h"
 
 #include <mutex>
-#include <unordered_map>
+
+#include "platform/GdiLock.h"
+#include "platform/GdiObjectTable.h"
 
 namespace plat {
 
@@ -13,11 +15,11 @@ namespace {
 // thread, always under gLiveLock.
 constexpr uintptr_t kFirstId = 0x10000;
 
-std::mutex gLiveLock;
+GdiLock gLiveLock;
 uintptr_t gNextId = kFirstId;
 
-std::unordered_map<uintptr_t, GdiObject*>& Live() {
-  static auto* objects = new std::unordered_map<uintptr_t, GdiObject*>;  // outlives static stock objects
+GdiObjectTable& Live() {
+  static auto* objects = new GdiObjectTable;  // outlives static stock objects
   return *objects;
 }
 
@@ -27,19 +29,18 @@ GdiObject::GdiObject(DWORD type) : type_(type) {
   std::lock_guard lock(gLiveLock);
   uintptr_t id = gNextId++;
   handle_ = reinterpret_cast<HGDIOBJ>(id);
-  Live().emplace(id, this);
+  Live().Insert(id, this);
 }
 
 GdiObject::~GdiObject() {
   std::lock_guard lock(gLiveLock);
-  Live().erase(reinterpret_cast<uintptr_t>(handle_));
+  Live().Erase(reinterpret_cast<uintptr_t>(handle_));
 }
 
 GdiObject* GdiObject::FromHandle(HGDIOBJ handle) {
   if (!handle) return nullptr;
   std::lock_guard lock(gLiveLock);
-  auto it = Live().find(reinterpret_cast<uintptr_t>(handle));
-  return it == Live().end() ? nullptr : it->second;
+  return Live().Find(reinterpret_cast<uintptr_t>(handle));
 }
 
 }  // namespace plat

@@ -120,7 +120,7 @@ int32_t SelectClipRgn(HDC hdc, HRGN region) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return RGN_ERROR;
   if (!region) {
-    dc->SetClip(std::nullopt);
+    dc->ClearClip();
     return SIMPLEREGION;
   }
   RegionObject* r = Rgn(region);
@@ -141,8 +141,8 @@ int32_t GetClipRgn(HDC hdc, HRGN region) {
 int32_t IntersectClipRect(HDC hdc, int32_t left, int32_t top, int32_t right, int32_t bottom) {
   DeviceContext* dc = LiveDc(hdc);
   if (!dc) return RGN_ERROR;
-  Region rect(dc->ToDevice(Normalized(left, top, right, bottom)));
-  dc->SetClip(dc->Clip() ? Region::Combine(*dc->Clip(), rect, Region::Op::And) : rect);
+  const RECT rect = dc->ToDevice(Normalized(left, top, right, bottom));
+  dc->SetClip(dc->Clip() ? dc->Clip()->ClippedTo(rect) : Region(rect));
   return dc->ClipArea().Kind();
 }
 

@@ -24,10 +24,11 @@ bool Keep(Region::Op op, bool inA, bool inB) {
   return false;
 }
 
-// Combines two sorted lists of disjoint spans in one pass over both.
-std::vector<Span> CombineSpans(const std::vector<Span>& sa, const std::vector<Span>& sb, Region::Op op) {
+// Appends to `out` the combination of two sorted lists of disjoint spans, in one pass over both; the
+// spans of this band start at `start` in `out`.
+template <class Out>
+void CombineSpans(std::span<const Span> sa, std::span<const Span> sb, Region::Op op, Out& out, size_t start) {
   constexpr int64_t kPast = std::numeric_limits<int64_t>::max();
-  std::vector<Span> out;
   size_t ia = 0, ib = 0;
   int64_t x = std::numeric_limits<int64_t>::min();
   for (;;) {
@@ -40,14 +41,13 @@ std::vector<Span> CombineSpans(const std::vector<Span>& sa, const std::vector<Sp
     const int64_t nextB = !moreB ? kPast : inB ? sb[ib].second : sb[ib].first;
     const int64_t next = std::min(nextA, nextB);
     if ((inA || inB) && Keep(op, inA, inB)) {
-      if (!out.empty() && out.back().second == x)
+      if (out.size() > start && out.back().second == x)
         out.back().second = int32_t(next);
       else
-        out.emplace_back(int32_t(x), int32_t(next));
+        out.push_back(Span{int32_t(x), int32_t(next)});
     }
     x = next;
   }
-  return out;
 }
 
 // Pixel coordinates stay within 30 bits, so that offsets and widths of regions cannot overflow.
@@ -65,16 +65,16 @@ struct Edge {
 constexpr double kFigureLimit = Region::kFigureReach;
 
 // Spans of the row sampled along the line sampleY, by the fill rule, from the edges that cross it; held
-// within the figure reach.
-std::vector<Span> RowSpans(const std::vector<Edge>& active, double sampleY, int32_t fillMode,
-                           std::vector<std::pair<double, int>>& crossings) {
+// within the figure reach. `spans` is overwritten.
+void RowSpans(const std::vector<Edge>& active, double sampleY, int32_t fillMode,
+              std::vector<std::pair<double, int>>& crossings, std::vector<Span>& spans) {
   crossings.clear();
   for (const Edge& e : active) {
     double t = (sampleY - e.y0) / (e.y1 - e.y0);
     crossings.emplace_back(e.x0 + t * (e.x1 - e.x0), e.dir);
   }
   std::sort(crossings.begin(), crossings.end());
-  std::vector<Span> spans;
+  spans.clear();
   int winding = 0;
   for (size_t i = 0; i + 1 < crossings.size(); ++i) {
     winding += crossings[i].second;
@@ -87,9 +87,8 @@ std::vector<Span> RowSpans(const std::vector<Edge>& active, double sampleY, int3
     if (!spans.empty() && spans.back().second >= x0)
       spans.back().second = std::max(spans.back().second, x1);
     else
-      spans.emplace_back(x0, x1);
+      spans.push_back(Span{x0, x1});
   }
-  return spans;
 }
 
 // The row at or just below y, held a row beyond the figure reach.
@@ -110,8 +109,10 @@ void AddEdge(std::vector<Edge>& edges, PointF a, PointF b) {
 }  // namespace
 
 Region::Region(const RECT& rect) {
-  if (rect.left < rect.right && rect.top < rect.bottom)
-    bands_.push_back({rect.top, rect.bottom, {{rect.left, rect.right}}});
+  if (rect.left < rect.right && rect.top < rect.bottom) {
+    rows_.push_back(Row{rect.top, rect.bottom, 1});
+    spans_.push_back(Span{rect.left, rect.right});
+  }
 }
 
 Region Region::FromPolygon(const POINT* points, size_t count, int32_t fillMode) {
@@ -147,6 +148,7 @@ Region Region::FromFigures(const std::vector<std::vector<PointF>>& figures, int3
   // Row y samples the figure along the line y; edges hold their top end and not their bottom end.
   std::vector<Edge> active;
   std::vector<std::pair<double, int>> crossings;
+  std::vector<Span> spans;
   size_t taken = 0;
   for (int64_t y = top; y < bottom;) {
     const double sampleY = double(y);
@@ -158,7 +160,8 @@ Region Region::FromFigures(const std::vector<std::vector<PointF>>& figures, int3
       auto event = std::upper_bound(events.begin(), events.end(), y);
       end = event != events.end() ? std::min(*event, bottom) : bottom;
     }
-    result.AppendBand(int32_t(y), int32_t(end), RowSpans(active, sampleY, fillMode, crossings));
+    RowSpans(active, sampleY, fillMode, crossings, spans);
+    result.AppendBand(int32_t(y), int32_t(end), spans);
     y = end;
   }
   return result;
@@ -181,62 +184,120 @@ Region Region::FromEllipse(const RECT& box, const RECT* rows) {
     int32_t x1 = int32_t(std::floor(cx + half - 0.5)) + 1;
     x0 = std::max({x0, box.left, -kFigureReach});
     x1 = std::min({x1, box.right, kFigureReach});
-    if (x1 > x0) result.AppendBand(y, y + 1, {{x0, x1}});
+    const Span span{x0, x1};
+    if (x1 > x0) result.AppendBand(y, y + 1, std::span<const Span>(&span, 1));
   }
   return result;
 }
 
-void Region::AppendBand(int32_t top, int32_t bottom, std::vector<Span> spans) {
-  if (spans.empty() || bottom <= top) return;
-  if (!bands_.empty() && bands_.back().bottom == top && bands_.back().spans == spans) {
-    bands_.back().bottom = bottom;
+void Region::CloseBand(int32_t top, int32_t bottom, size_t start) {
+  const size_t count = spans_.size() - start;
+  if (count == 0 || bottom <= top) {
+    spans_.truncate(start);
     return;
   }
-  bands_.push_back({top, bottom, std::move(spans)});
+  if (!rows_.empty() && rows_.back().bottom == top) {
+    const size_t above = SpanStart(rows_.size() - 1);
+    if (start - above == count &&
+        std::equal(spans_.begin() + above, spans_.begin() + start, spans_.begin() + start)) {
+      rows_.back().bottom = bottom;
+      spans_.truncate(start);
+      return;
+    }
+  }
+  rows_.push_back(Row{top, bottom, uint32_t(spans_.size())});
 }
 
-const std::vector<Span>* Region::SpansAt(int32_t y) const {
-  auto it = std::upper_bound(bands_.begin(), bands_.end(), y,
-                             [](int32_t v, const Band& b) { return v < b.bottom; });
-  if (it == bands_.end() || y < it->top) return nullptr;
-  return &it->spans;
+void Region::AppendBand(int32_t top, int32_t bottom, std::span<const Span> spans) {
+  const size_t start = spans_.size();
+  spans_.append(spans.data(), spans.size());
+  CloseBand(top, bottom, start);
 }
 
-void Region::Merge(std::span<const Band> a, std::span<const Band> b, Op op, Region& out) {
+void Region::MergeSeam(size_t seam) {
+  if (seam == 0 || seam >= rows_.size()) return;
+  if (rows_[seam - 1].bottom != rows_[seam].top) return;
+  const std::span<const Span> above = SpansOf(seam - 1), below = SpansOf(seam);
+  if (!std::equal(above.begin(), above.end(), below.begin(), below.end())) return;
+  const size_t from = SpanStart(seam), count = below.size();
+  rows_[seam - 1].bottom = rows_[seam].bottom;
+  rows_[seam - 1].end = rows_[seam].end;
+  rows_.erase(seam, seam + 1);
+  spans_.erase(from, from + count);
+  for (size_t i = seam - 1; i < rows_.size(); ++i) rows_[i].end -= uint32_t(count);
+}
+
+void Region::Merge(const Region& a, size_t aFirst, size_t aLast, const Region& b, Op op, Region& out) {
   constexpr int64_t kPast = std::numeric_limits<int64_t>::max();
-  static const std::vector<Span> kNone;
   const bool keepA = Keep(op, true, false), keepB = Keep(op, false, true);
-  size_t ia = 0, ib = 0;
+  const size_t na = aLast, nb = b.rows_.size();
+  size_t ia = aFirst, ib = 0;
   int64_t y = std::numeric_limits<int64_t>::min();
   for (;;) {
-    while (ia < a.size() && a[ia].bottom <= y) ++ia;
-    while (ib < b.size() && b[ib].bottom <= y) ++ib;
-    const bool moreA = ia < a.size(), moreB = ib < b.size();
+    while (ia < na && a.rows_[ia].bottom <= y) ++ia;
+    while (ib < nb && b.rows_[ib].bottom <= y) ++ib;
+    const bool moreA = ia < na, moreB = ib < nb;
     // Past the end of one side only what the other keeps alone is left.
     if (!(moreA && moreB) && !(moreA && keepA) && !(moreB && keepB)) break;
-    const bool inA = moreA && a[ia].top <= y, inB = moreB && b[ib].top <= y;
-    const int64_t nextA = !moreA ? kPast : inA ? a[ia].bottom : a[ia].top;
-    const int64_t nextB = !moreB ? kPast : inB ? b[ib].bottom : b[ib].top;
+    const bool inA = moreA && a.rows_[ia].top <= y, inB = moreB && b.rows_[ib].top <= y;
+    const int64_t nextA = !moreA ? kPast : inA ? a.rows_[ia].bottom : a.rows_[ia].top;
+    const int64_t nextB = !moreB ? kPast : inB ? b.rows_[ib].bottom : b.rows_[ib].top;
     const int64_t next = std::min(nextA, nextB);
-    if (inA && inB)
-      out.AppendBand(int32_t(y), int32_t(next), CombineSpans(a[ia].spans, b[ib].spans, op));
-    else if (inA && keepA)
-      out.AppendBand(int32_t(y), int32_t(next), a[ia].spans);
-    else if (inB && keepB)
-      out.AppendBand(int32_t(y), int32_t(next), b[ib].spans);
+    if (inA && inB) {
+      const size_t start = out.spans_.size();
+      CombineSpans(a.SpansOf(ia), b.SpansOf(ib), op, out.spans_, start);
+      out.CloseBand(int32_t(y), int32_t(next), start);
+    } else if (inA && keepA) {
+      out.AppendBand(int32_t(y), int32_t(next), a.SpansOf(ia));
+    } else if (inB && keepB) {
+      out.AppendBand(int32_t(y), int32_t(next), b.SpansOf(ib));
+    }
     y = next;
   }
 }
 
-Region Region::Combine(const Region& a, const Region& b, Op op) {
-  // Two rectangles meet in a rectangle: the usual clip against a window's or view's area.
-  if (op == Op::And && a.Kind() == SIMPLEREGION && b.Kind() == SIMPLEREGION) {
-    const RECT p = a.Box(), q = b.Box();
-    return Region(RECT{std::max(p.left, q.left), std::max(p.top, q.top), std::min(p.right, q.right),
-                       std::min(p.bottom, q.bottom)});
-  }
+Region Region::CombineByBands(const Region& a, const Region& b, Op op) {
   Region out;
-  Merge(a.bands_, b.bands_, op, out);
+  Merge(a, 0, a.rows_.size(), b, op, out);
+  return out;
+}
+
+Region Region::Combine(const Region& a, const Region& b, Op op) {
+  // Against nothing, each side is kept whole or not at all.
+  if (a.IsEmpty() || b.IsEmpty()) {
+    if (!a.IsEmpty() && Keep(op, true, false)) return a;
+    if (!b.IsEmpty() && Keep(op, false, true)) return b;
+    return Region();
+  }
+  // The usual clip against a window's or view's area: a rectangle only cuts the other's bands.
+  if (op == Op::And) {
+    if (a.Kind() == SIMPLEREGION && b.Kind() == SIMPLEREGION) {
+      const Span p = a.spans_[0], q = b.spans_[0];
+      return Region(RECT{std::max(p.first, q.first), std::max(a.rows_[0].top, b.rows_[0].top),
+                         std::min(p.second, q.second), std::min(a.rows_[0].bottom, b.rows_[0].bottom)});
+    }
+    if (b.Kind() == SIMPLEREGION) return a.ClippedTo(b.Box());
+    if (a.Kind() == SIMPLEREGION) return b.ClippedTo(a.Box());
+  }
+  return CombineByBands(a, b, op);
+}
+
+Region Region::ClippedTo(const RECT& rect) const {
+  Region out;
+  if (rect.left >= rect.right || rect.top >= rect.bottom) return out;
+  const size_t count = rows_.size();
+  size_t i = size_t(std::partition_point(rows_.begin(), rows_.end(),
+                                         [&](const Row& row) { return row.bottom <= rect.top; }) -
+                    rows_.begin());
+  for (; i < count && rows_[i].top < rect.bottom; ++i) {
+    const size_t start = out.spans_.size();
+    for (const Span& span : SpansOf(i)) {
+      if (span.second <= rect.left) continue;
+      if (span.first >= rect.right) break;
+      out.spans_.push_back(Span{std::max(span.first, rect.left), std::min(span.second, rect.right)});
+    }
+    out.CloseBand(std::max(rows_[i].top, rect.top), std::min(rows_[i].bottom, rect.bottom), start);
+  }
   return out;
 }
 
@@ -245,8 +306,12 @@ void Region::CombineWith(const Region& other, Op op) {
     *this = Combine(*this, other, op);
     return;
   }
-  if (other.bands_.empty()) {
-    if (!Keep(op, true, false)) bands_.clear();
+  if (other.IsEmpty()) {
+    if (!Keep(op, true, false)) *this = Region();
+    return;
+  }
+  if (IsEmpty()) {
+    if (Keep(op, false, true)) *this = other;
     return;
   }
   // A rectangle that already holds what is added stays as it is (an area invalidated again).
@@ -256,83 +321,114 @@ void Region::CombineWith(const Region& other, Op op) {
         have.bottom >= more.bottom)
       return;
   }
+  if (op == Op::And && (Kind() == SIMPLEREGION || other.Kind() == SIMPLEREGION)) {
+    *this = Combine(*this, other, op);
+    return;
+  }
   // Only the bands of *this across the rows of `other` meet it; those above and below stay as they are
   // (or go, for an intersection).
-  const int32_t top = other.bands_.front().top, bottom = other.bands_.back().bottom;
-  auto first =
-      std::partition_point(bands_.begin(), bands_.end(), [&](const Band& b) { return b.bottom <= top; });
-  auto last = std::partition_point(first, bands_.end(), [&](const Band& b) { return b.top < bottom; });
+  const int32_t top = other.rows_.front().top, bottom = other.rows_.back().bottom;
+  const Region& self = *this;
+  const Row* begin = self.rows_.begin();
+  const Row* firstRow =
+      std::partition_point(begin, self.rows_.end(), [&](const Row& r) { return r.bottom <= top; });
+  const Row* lastRow =
+      std::partition_point(firstRow, self.rows_.end(), [&](const Row& r) { return r.top < bottom; });
+  const size_t first = size_t(firstRow - begin), last = size_t(lastRow - begin);
   Region middle;
-  Merge(std::span<const Band>(first, last), other.bands_, op, middle);
+  Merge(*this, first, last, other, op, middle);
   if (!Keep(op, true, false)) {
     *this = std::move(middle);
     return;
   }
-  // The new middle bands take the place of the old ones; the bands below shift once at most.
-  const size_t at = size_t(first - bands_.begin()), was = size_t(last - first), now = middle.bands_.size();
-  if (now > was)
-    bands_.insert(bands_.begin() + ptrdiff_t(at + was), now - was, Band{});
+  // The new middle bands and their spans take the place of the old ones; those below shift once at most.
+  const size_t rowsWas = last - first, rowsNow = middle.rows_.size();
+  const size_t spanFrom = SpanStart(first), spanTo = SpanStart(last);
+  const size_t spansWas = spanTo - spanFrom, spansNow = middle.spans_.size();
+  if (rowsNow > rowsWas)
+    rows_.open(first + rowsWas, rowsNow - rowsWas);
   else
-    bands_.erase(bands_.begin() + ptrdiff_t(at + now), bands_.begin() + ptrdiff_t(at + was));
-  std::move(middle.bands_.begin(), middle.bands_.end(), bands_.begin() + ptrdiff_t(at));
-  // Where the middle meets the bands above and below, equal touching bands become one.
-  for (size_t seam : {at + now, at}) {
-    if (seam == 0 || seam >= bands_.size()) continue;
-    Band& above = bands_[seam - 1];
-    if (above.bottom != bands_[seam].top || above.spans != bands_[seam].spans) continue;
-    above.bottom = bands_[seam].bottom;
-    bands_.erase(bands_.begin() + ptrdiff_t(seam));
+    rows_.erase(first + rowsNow, first + rowsWas);
+  for (size_t k = 0; k < rowsNow; ++k) {
+    const Row& made = middle.rows_[k];
+    rows_[first + k] = Row{made.top, made.bottom, uint32_t(spanFrom + made.end)};
   }
-}
-
-int32_t Region::Kind() const {
-  if (bands_.empty()) return NULLREGION;
-  return bands_.size() == 1 && bands_[0].spans.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+  for (size_t k = first + rowsNow; k < rows_.size(); ++k)
+    rows_[k].end = uint32_t(int64_t(rows_[k].end) + int64_t(spansNow) - int64_t(spansWas));
+  if (spansNow > spansWas)
+    spans_.open(spanTo, spansNow - spansWas);
+  else
+    spans_.erase(spanFrom + spansNow, spanTo);
+  std::copy(middle.spans_.begin(), middle.spans_.end(), spans_.begin() + spanFrom);
+  // Where the middle meets the bands above and below, equal touching bands become one.
+  MergeSeam(first + rowsNow);
+  MergeSeam(first);
 }
 
 RECT Region::Box() const {
-  if (bands_.empty()) return RECT{};
-  RECT box{std::numeric_limits<int32_t>::max(), bands_.front().top, std::numeric_limits<int32_t>::min(),
-           bands_.back().bottom};
-  for (const Band& band : bands_) {
-    box.left = std::min(box.left, band.spans.front().first);
-    box.right = std::max(box.right, band.spans.back().second);
+  if (rows_.empty()) return RECT{};
+  RECT box{std::numeric_limits<int32_t>::max(), rows_.front().top, std::numeric_limits<int32_t>::min(),
+           rows_.back().bottom};
+  size_t start = 0;
+  for (const Row& row : rows_) {
+    box.left = std::min(box.left, spans_[start].first);
+    box.right = std::max(box.right, spans_[row.end - 1].second);
+    start = row.end;
   }
   return box;
 }
 
 bool Region::Contains(int32_t x, int32_t y) const {
-  const std::vector<Span>* spans = SpansAt(y);
-  if (!spans) return false;
-  for (const Span& s : *spans)
+  const Row* row =
+      std::upper_bound(rows_.begin(), rows_.end(), y, [](int32_t v, const Row& r) { return v < r.bottom; });
+  if (row == rows_.end() || y < row->top) return false;
+  for (const Span& s : SpansOf(size_t(row - rows_.begin())))
     if (x >= s.first && x < s.second) return true;
   return false;
 }
 
-bool Region::Intersects(const RECT& rect) const { return !Combine(*this, Region(rect), Op::And).IsEmpty(); }
+bool Region::Intersects(const RECT& rect) const {
+  if (rect.left >= rect.right || rect.top >= rect.bottom) return false;
+  const Row* row =
+      std::partition_point(rows_.begin(), rows_.end(), [&](const Row& r) { return r.bottom <= rect.top; });
+  for (; row != rows_.end() && row->top < rect.bottom; ++row)
+    for (const Span& span : SpansOf(size_t(row - rows_.begin()))) {
+      if (span.second <= rect.left) continue;
+      if (span.first >= rect.right) break;
+      return true;
+    }
+  return false;
+}
 
 void Region::Offset(int32_t dx, int32_t dy) {
-  for (Band& band : bands_) {
-    band.top = Moved(band.top, dy);
-    band.bottom = Moved(band.bottom, dy);
-    for (Span& s : band.spans) {
-      s.first = Moved(s.first, dx);
-      s.second = Moved(s.second, dx);
-    }
+  bool squeezed = false;
+  auto move = [&](int32_t& v, int32_t d) {
+    const int32_t moved = Moved(v, d);
+    squeezed |= int64_t(moved) != int64_t(v) + d;
+    v = moved;
+  };
+  for (Row& row : rows_) {
+    move(row.top, dy);
+    move(row.bottom, dy);
   }
+  for (Span& s : spans_) {
+    move(s.first, dx);
+    move(s.second, dx);
+  }
+  if (!squeezed) return;
   // Saturation may have squeezed bands or spans to nothing or made them touch: rebuild.
-  std::vector<Band> moved = std::move(bands_);
-  bands_.clear();
-  for (Band& band : moved) {
-    std::vector<Span> spans;
-    for (const Span& s : band.spans) {
+  const Region moved = std::move(*this);
+  *this = Region();
+  for (size_t i = 0; i < moved.rows_.size(); ++i) {
+    const size_t start = spans_.size();
+    for (const Span& s : moved.SpansOf(i)) {
       if (s.second <= s.first) continue;
-      if (!spans.empty() && spans.back().second >= s.first)
-        spans.back().second = std::max(spans.back().second, s.second);
+      if (spans_.size() > start && spans_.back().second >= s.first)
+        spans_.back().second = std::max(spans_.back().second, s.second);
       else
-        spans.push_back(s);
+        spans_.push_back(s);
     }
-    AppendBand(band.top, band.bottom, std::move(spans));
+    CloseBand(moved.rows_[i].top, moved.rows_[i].bottom, start);
   }
 }
 

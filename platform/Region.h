@@ -3,6 +3,8 @@
 // Stored as horizontal bands, each a run of rows [top, bottom) sharing the same sorted, disjoint,
 // non-touching spans [x0, x1); bands are sorted, disjoint, and a band never repeats the spans of the
 // band directly above it. Right and bottom edges are exclusive, as everywhere in the drawing layer.
+// The bands and their spans sit in two arrays whose first few elements live inside the region, so a
+// rectangle or a region of a few bands never touches the heap.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "platform/GdiTypes.h"
+#include "platform/RegionStorage.h"
 
 namespace plat {
 
@@ -21,13 +24,18 @@ struct PointF {
 
 class Region {
  public:
-  using Span = std::pair<int32_t, int32_t>;
+  struct Span {
+    int32_t first = 0;   // x0, inside
+    int32_t second = 0;  // x1, outside
+    friend bool operator==(const Span&, const Span&) = default;
+  };
+  // A band as the region shows it; `spans` points into the region and lives as long as it is unchanged.
   struct Band {
     int32_t top = 0;
     int32_t bottom = 0;
-    std::vector<Span> spans;
-    friend bool operator==(const Band&, const Band&) = default;
+    std::span<const Span> spans;
   };
+  class BandList;
   enum class Op { And, Or, Xor, Diff };
 
   // Figures and ellipses are made only within this many pixels of the origin, in x and in y: twice the
@@ -49,15 +57,24 @@ class Region {
   // The ellipse inscribed in the box, sampled at pixel centres; `rows` as above.
   static Region FromEllipse(const RECT& box, const RECT* rows = nullptr);
 
-  // Linear in the bands and spans of both.
+  // Linear in the bands and spans of both; an intersection with a rectangle only walks the rows the
+  // rectangle spans.
   static Region Combine(const Region& a, const Region& b, Op op);
+  // The same result as Combine, always by the general merge of both band lists: the reference that
+  // the shortcuts of Combine and CombineWith must agree with, band for band.
+  static Region CombineByBands(const Region& a, const Region& b, Op op);
   // *this = Combine(*this, other, op), touching only the bands of *this beside and below the rows of
   // `other`: joining many small regions onto a growing one stays linear in what is joined.
   void CombineWith(const Region& other, Op op);
+  // The part of the region inside the rectangle.
+  Region ClippedTo(const RECT& rect) const;
 
-  bool IsEmpty() const { return bands_.empty(); }
+  bool IsEmpty() const { return rows_.empty(); }
   // NULLREGION, SIMPLEREGION (one rectangle) or COMPLEXREGION.
-  int32_t Kind() const;
+  int32_t Kind() const {
+    if (rows_.empty()) return NULLREGION;
+    return rows_.size() == 1 && spans_.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+  }
   // The smallest rectangle holding the region; (0, 0, 0, 0) when empty.
   RECT Box() const;
   bool Contains(int32_t x, int32_t y) const;
@@ -66,24 +83,79 @@ class Region {
   // The region shrunk by w pixels at its left and right edges and h at its top and bottom edges.
   Region Eroded(int32_t w, int32_t h) const;
 
-  const std::vector<Band>& Bands() const { return bands_; }
+  BandList Bands() const;
   // Calls f(top, bottom, x0, x1) for every rectangle of the region.
   template <class F>
   void ForEachRect(F&& f) const {
-    for (const Band& band : bands_)
-      for (const Span& span : band.spans) f(band.top, band.bottom, span.first, span.second);
+    const Span* span = spans_.begin();
+    for (const Row& row : rows_)
+      for (const Span* end = spans_.begin() + row.end; span != end; ++span)
+        f(row.top, row.bottom, span->first, span->second);
   }
 
-  friend bool operator==(const Region&, const Region&) = default;
+  friend bool operator==(const Region& a, const Region& b) {
+    return a.rows_ == b.rows_ && a.spans_ == b.spans_;
+  }
 
  private:
-  // Appends a band below the existing ones, merging it into the last band when they touch and match.
-  void AppendBand(int32_t top, int32_t bottom, std::vector<Span> spans);
-  const std::vector<Span>* SpansAt(int32_t y) const;
-  // Appends to `out` the combination of the sorted bands `a` and `b`.
-  static void Merge(std::span<const Band> a, std::span<const Band> b, Op op, Region& out);
+  // A band's rows and the end of its spans in spans_ (they start where the band above ends).
+  struct Row {
+    int32_t top = 0;
+    int32_t bottom = 0;
+    uint32_t end = 0;
+    friend bool operator==(const Row&, const Row&) = default;
+  };
 
-  std::vector<Band> bands_;
+  size_t SpanStart(size_t band) const { return band ? rows_[band - 1].end : 0; }
+  std::span<const Span> SpansOf(size_t band) const {
+    return {spans_.begin() + SpanStart(band), spans_.begin() + rows_[band].end};
+  }
+  Band BandAt(size_t band) const { return {rows_[band].top, rows_[band].bottom, SpansOf(band)}; }
+  // Ends a band below the existing ones whose spans were appended to spans_ from `start`: it joins the
+  // band above when the two touch and match, and is dropped when it has no rows or no spans.
+  void CloseBand(int32_t top, int32_t bottom, size_t start);
+  // Appends a band below the existing ones (spans from outside this region), as CloseBand.
+  void AppendBand(int32_t top, int32_t bottom, std::span<const Span> spans);
+  // Joins band `seam` into the band above when they touch and match.
+  void MergeSeam(size_t seam);
+  // Appends to `out` the combination of the bands [aFirst, aLast) of `a` with all bands of `b`.
+  static void Merge(const Region& a, size_t aFirst, size_t aLast, const Region& b, Op op, Region& out);
+
+  RegionStorage<Row, 2> rows_;
+  RegionStorage<Span, 4> spans_;
 };
+
+// The bands of a region, top to bottom, for reading.
+class Region::BandList {
+ public:
+  class iterator {
+   public:
+    iterator(const Region* region, size_t band) : region_(region), band_(band) {}
+    Band operator*() const { return region_->BandAt(band_); }
+    iterator& operator++() {
+      ++band_;
+      return *this;
+    }
+    friend bool operator==(const iterator&, const iterator&) = default;
+
+   private:
+    const Region* region_;
+    size_t band_;
+  };
+
+  explicit BandList(const Region& region) : region_(&region) {}
+  size_t size() const { return region_->rows_.size(); }
+  bool empty() const { return region_->rows_.empty(); }
+  Band operator[](size_t band) const { return region_->BandAt(band); }
+  Band front() const { return region_->BandAt(0); }
+  Band back() const { return region_->BandAt(size() - 1); }
+  iterator begin() const { return {region_, 0}; }
+  iterator end() const { return {region_, size()}; }
+
+ private:
+  const Region* region_;
+};
+
+inline Region::BandList Region::Bands() const { return BandList(*this); }
 
 }  // namespace plat

@@ -111,7 +111,7 @@ TEST(RegionReach, SixHundredWallsJoinFastAndExactly) {
   for (const Region& wall : walls) {
     OwnedRegion piece(CreateRectRgn(0, 0, 0, 0));
     // Through the handles, as views join their areas.
-    const std::vector<Region::Band>& bands = wall.Bands();
+    const Region::BandList bands = wall.Bands();
     for (const Region::Band& band : bands)
       for (const Region::Span& span : band.spans) {
         OwnedRegion rect(CreateRectRgn(span.first, band.top, span.second, band.bottom));
