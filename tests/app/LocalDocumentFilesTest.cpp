@@ -17,6 +17,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/shell/ExchangeShellServices.h"
+#include "app/shell/iShellServices.h"
 #include "app/shell/zelvProApp.h"
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
@@ -31,6 +33,7 @@
 #include "catalogue/records/zelvproTagFil.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
+#include "exchange/DocumentFileOperations.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
@@ -54,6 +57,7 @@
 #include "platform/Surface.h"
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
+#include "platform/LocalDate.h"
 #include "room/iDocumentLoader.h"
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
@@ -441,6 +445,19 @@ TEST_F(LocalDocumentFilesTest, AnUnchangedPlanSavesToTheSameBytesAndItsElementsF
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   };
+  // The shopping list a save keeps in the document carries the time of the save to the second: the
+  // two saves read one fixed clock, or a second that passes between them would tell them apart.
+  auto* services = dynamic_cast<ExchangeShellServices*>(&iShellServices::Current());
+  ASSERT_NE(services, nullptr);
+  ASSERT_NE(services->Operations(), nullptr);
+  services->Operations()->SetClock([] {
+    plat::SYSTEMTIME t{};
+    t.wYear = 2026;
+    t.wMonth = 12;
+    t.wDay = 8;
+    t.wHour = 9;
+    return t;
+  });
   const std::string once = bytesOf(SaveAs("once.qxf"));
   ASSERT_GT(once.size(), 100u);
   EXPECT_NE(second->GetSaveId(), first->GetSaveId());
