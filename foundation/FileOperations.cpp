@@ -131,6 +131,19 @@ int OpenNamedExclusive(const ppFileSpec& fileSpec, int flags, std::string& path,
   return OpenExclusive(path, flags, st);
 }
 
+// Reads up to `count` bytes from the descriptor's position; fewer only at the file's end or on an
+// error. Returns the bytes read.
+uint32_t ReadFully(int fd, char* bytes, uint32_t count) {
+  uint32_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(fd, bytes + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
 // Releases the table entry of a file taken with status `st` and closes it; false when the system
 // reported a failure.
 bool CloseExclusive(int fd, const struct stat& st) {
@@ -143,6 +156,14 @@ bool CloseExclusive(int fd) {
   struct stat st;
   if (::fstat(fd, &st) == 0) OpenFiles().Remove(KeyOf(st));
   return ::close(fd) == 0;
+}
+
+// Closes the file open in `file`, if any, leaving the record closed.
+void CloseIfOpen(ppFileSpec& file) {
+  if (!file.IsOpen()) return;
+  CloseExclusive(file.handle);
+  file.handle = kInvalidFileHandle;
+  file.openPath.clear();
 }
 
 // Whether another open holds the file at `path` (in this process or another).
@@ -248,11 +269,7 @@ void FileReplace(ppFileSpec& from, ppFileSpec& to) {
 }
 
 void FileOpen(ppFileSpec& destination, const ppFileSpec& source, bool readOnly) {
-  if (destination.IsOpen()) {
-    CloseExclusive(destination.handle);
-    destination.handle = kInvalidFileHandle;
-    destination.openPath.clear();
-  }
+  CloseIfOpen(destination);
   destination = source;
   std::string path = PosixPathOf(destination);
   int fd = OpenExclusive(path, readOnly ? O_RDONLY : O_RDWR);
@@ -272,15 +289,7 @@ void FileClose(ppFileSpec& fileSpec) {
 
 uint32_t FileRead(ppFileSpec& fileSpec, void* buffer, uint32_t count, int64_t offset) {
   if (!SeekTo(fileSpec.handle, offset)) return 0;
-  auto* bytes = static_cast<char*>(buffer);
-  uint32_t done = 0;
-  while (done < count) {
-    ssize_t n = ::read(fileSpec.handle, bytes + done, count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<uint32_t>(n);
-  }
-  return done;
+  return ReadFully(fileSpec.handle, static_cast<char*>(buffer), count);
 }
 
 void FileWrite(ppFileSpec& fileSpec, const void* buffer, uint32_t count, int64_t offset) {
@@ -343,11 +352,7 @@ void FileFlushData(ppFileSpec& file) {
 }
 
 bool FileOpenOrCreate(ppFileSpec& destination, const ppFileSpec& source) {
-  if (destination.IsOpen()) {
-    CloseExclusive(destination.handle);
-    destination.handle = kInvalidFileHandle;
-    destination.openPath.clear();
-  }
+  CloseIfOpen(destination);
   destination = source;
   std::string path;
   struct stat st;
@@ -378,13 +383,7 @@ Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
   try {
     if (size > 0) {
       Vcon_HandleManager::MemNew(&h, size);
-      uint32_t got = 0;
-      while (got < size) {
-        const ssize_t n = ::read(fd, *h + got, size - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<uint32_t>(n);
-      }
+      const uint32_t got = ReadFully(fd, *h, size);
       if (got < size) std::memset(*h + got, 0, size - got);
     }
     Vcon::CallFileFaultHook(Vcon::FileOp::Close, path.c_str());

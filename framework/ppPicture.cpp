@@ -170,21 +170,15 @@ void ppPicture::LoadFile(const ppFileSpec& file) {
 
 void ppPicture::SetFromMemory(const void* data, size_t size) {
   Clear();
-  SetFromDecoded(DecodeBytes(data, size));
-}
-
-PictureBlock ppPicture::DecodeBytes(const void* data, size_t size) {
   const auto* bytes = static_cast<const uint8_t*>(data);
-  if (!bytes || size == 0) return {};
-  if (!HasPngSignature(bytes, size)) return CopyToBlock(bytes, size);
+  if (!bytes || size == 0) return;
+  if (!HasPngSignature(bytes, size)) {
+    AdoptPackedDib(bytes, size);
+    return;
+  }
   PngMemorySource source{bytes, size, 0};
   PictureBlock decoded;
-  loadPngInto(&source, decoded);  // empty when it fails
-  return decoded;
-}
-
-void ppPicture::SetFromDecoded(PictureBlock&& decoded) {
-  Clear();
+  if (loadPngInto(&source, decoded) != kPngOk) return;
   AdoptPackedDib(std::move(decoded));
 }
 

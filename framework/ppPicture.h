@@ -39,13 +39,6 @@ class ppPicture {
   void LoadFile(const ppFileSpec& file);
   // Replaces the picture by PNG data or a packed DIB (header, colour table, pixels).
   void SetFromMemory(const void* data, size_t size);
-  // SetFromMemory in two halves, so that the slow one may run on another thread. DecodeBytes touches
-  // no handle, drawing object or shared state, and is safe on any thread: a PNG decoded into a
-  // packed DIB, a packed DIB copied, empty for bytes that are no picture (it throws what decoding
-  // throws, std::bad_alloc). SetFromDecoded, on the user-interface thread, makes the picture of what
-  // DecodeBytes gave, exactly as SetFromMemory would of the same bytes.
-  static PictureBlock DecodeBytes(const void* data, size_t size);
-  void SetFromDecoded(PictureBlock&& decoded);
   // Whether SetFromMemory would make a picture of these bytes, told without decoding a PNG's pixels:
   // a PNG whose image data alone is damaged counts as one (it would come out empty).
   static bool HoldsPicture(const void* data, size_t size);

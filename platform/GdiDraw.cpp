@@ -13,10 +13,6 @@ constexpr double kTwoPi = 6.28318530717958647692;
 
 PointF DevicePoint(const DeviceContext& dc, POINT p) { return dc.ToDeviceF(p.x, p.y); }
 
-RECT Normalized(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
-}
-
 // A region given in logical units, in device pixels.
 Region ToDeviceRegion(const DeviceContext& dc, const Region& region) {
   if (dc.Scale() == 1.0) return region;

@@ -15,10 +15,6 @@ constexpr int64_t kMaxRegionHeight = 1 << 20;
 
 RegionObject* Rgn(HRGN region) { return LiveObject<RegionObject>(region, OBJ_REGION); }
 
-RECT Normalized(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
-}
-
 }  // namespace
 
 HRGN CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {

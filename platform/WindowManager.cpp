@@ -43,12 +43,6 @@ struct RegionHolder {
 
 HRGN RectRegion(const RECT& r) { return CreateRectRgn(r.left, r.top, r.right, r.bottom); }
 
-// The rectangle with its corners swapped where need be, as a rectangle region handle takes them.
-RECT CornersInOrder(const RECT& r) {
-  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-          std::max(r.top, r.bottom)};
-}
-
 }  // namespace
 
 WindowManager& WindowManager::Instance() {
@@ -538,7 +532,7 @@ HRGN WindowManager::VisibleRegion(HWND window) const {
   const WindowRecord* w = Find(window);
   if (!w) return CreateRectRgn(0, 0, 0, 0);
   // Worked out on a region value, rectangle by rectangle; only the answer becomes a handle.
-  Region visible(CornersInOrder(ClientRect(*w)));
+  Region visible(Normalized(ClientRect(*w)));
   POINT origin = ClientToScreen(window, {0, 0});
   // Each ancestor's client area bounds what a child shows; clip-siblings cuts away siblings above.
   for (const WindowRecord* cur = w; cur; cur = Find(cur->parent)) {
@@ -546,9 +540,9 @@ HRGN WindowManager::VisibleRegion(HWND window) const {
       const WindowRecord* p = Find(cur->parent);
       POINT pOrigin = ClientToScreen(cur->parent, {0, 0});
       RECT pc = ClientRect(*p);
-      visible = visible.ClippedTo(
-          CornersInOrder({pc.left + pOrigin.x - origin.x, pc.top + pOrigin.y - origin.y,
-                          pc.right + pOrigin.x - origin.x, pc.bottom + pOrigin.y - origin.y}));
+      visible =
+          visible.ClippedTo(Normalized({pc.left + pOrigin.x - origin.x, pc.top + pOrigin.y - origin.y,
+                                        pc.right + pOrigin.x - origin.x, pc.bottom + pOrigin.y - origin.y}));
       if (cur->style & WS_CLIPSIBLINGS) {
         const auto& siblings = p->children;
         auto it = std::find(siblings.begin(), siblings.end(), cur->handle);
@@ -556,8 +550,8 @@ HRGN WindowManager::VisibleRegion(HWND window) const {
           const WindowRecord* s = Find(*it);
           if (!(s->style & WS_VISIBLE)) continue;
           const Region cut(
-              CornersInOrder({s->rect.left + pOrigin.x - origin.x, s->rect.top + pOrigin.y - origin.y,
-                              s->rect.right + pOrigin.x - origin.x, s->rect.bottom + pOrigin.y - origin.y}));
+              Normalized({s->rect.left + pOrigin.x - origin.x, s->rect.top + pOrigin.y - origin.y,
+                          s->rect.right + pOrigin.x - origin.x, s->rect.bottom + pOrigin.y - origin.y}));
           visible.CombineWith(cut, Region::Op::Diff);
         }
       }
@@ -567,7 +561,7 @@ HRGN WindowManager::VisibleRegion(HWND window) const {
     for (HWND child : w->children) {
       const WindowRecord* c = Find(child);
       if (!(c->style & WS_VISIBLE)) continue;
-      visible.CombineWith(Region(CornersInOrder(c->rect)), Region::Op::Diff);
+      visible.CombineWith(Region(Normalized(c->rect)), Region::Op::Diff);
     }
   }
   return HandleOf<HRGN>(new RegionObject(std::move(visible)));

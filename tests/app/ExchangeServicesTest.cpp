@@ -75,6 +75,7 @@
 #include "framework/ppTextButton.h"
 #include "framework/ppViewDialog.h"
 #include "platform/HttpsClient.h"
+#include "support/FixedTime.h"
 #include "support/LoopbackDocumentServer.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/zelvproElement.h"
@@ -473,15 +474,7 @@ TEST_F(ExchangeServicesTest, TheTcpOrderCommandSendsTheDemoTemplatesWithTheSaved
   plat::SetTcpPortForTests(peer.Port());
   zelvProApp& app = Start();
   SetRecordText("webSite", "http://127.0.0.1/orders");
-  Services().Operations()->SetClock([] {
-    plat::SYSTEMTIME t{};
-    t.wYear = 2026;
-    t.wMonth = 12;
-    t.wDay = 7;
-    t.wHour = 10;
-    t.wMinute = 30;
-    return t;
-  });
+  Services().Operations()->SetClock([] { return support::FixedTime(2026, 12, 7, 10, 30); });
   Place("B40", 0);
   const std::string saved = SavedBytes();
   ASSERT_GT(saved.size(), 100u);
@@ -749,14 +742,7 @@ TEST_F(ExchangeServicesTest, ADemoPlanSavedToTheServerOpensFromItAndSavesAgainTo
   plat::SetHttpsAuthorityFileForTests(testsupport::LoopbackDocumentServer::AuthorityFile());
   zelvProApp& app = Start();
   std::ofstream(demo_.File("ip.txt"), std::ios::binary) << "127.0.0.1\t/store";
-  Services().Operations()->SetClock([] {
-    plat::SYSTEMTIME t{};
-    t.wYear = 2026;
-    t.wMonth = 12;
-    t.wDay = 7;
-    t.wHour = 9;
-    return t;
-  });
+  Services().Operations()->SetClock([] { return support::FixedTime(2026, 12, 7, 9); });
   const auto units = [this] {
     std::vector<int32_t> ids;
     ForEachChildElement(*app_->DocumentWindow()->TopCanvas(),

@@ -57,12 +57,12 @@
 #include "platform/Surface.h"
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
-#include "platform/LocalDate.h"
 #include "room/iDocumentLoader.h"
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
 #include "support/DemoSettings.h"
+#include "support/FixedTime.h"
 
 namespace {
 
@@ -450,14 +450,7 @@ TEST_F(LocalDocumentFilesTest, AnUnchangedPlanSavesToTheSameBytesAndItsElementsF
   auto* services = dynamic_cast<ExchangeShellServices*>(&iShellServices::Current());
   ASSERT_NE(services, nullptr);
   ASSERT_NE(services->Operations(), nullptr);
-  services->Operations()->SetClock([] {
-    plat::SYSTEMTIME t{};
-    t.wYear = 2026;
-    t.wMonth = 12;
-    t.wDay = 8;
-    t.wHour = 9;
-    return t;
-  });
+  services->Operations()->SetClock([] { return support::FixedTime(2026, 12, 8, 9); });
   const std::string once = bytesOf(SaveAs("once.qxf"));
   ASSERT_GT(once.size(), 100u);
   EXPECT_NE(second->GetSaveId(), first->GetSaveId());

@@ -30,19 +30,13 @@
 #include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
 #include "support/DemoSettings.h"
+#include "support/FixedTime.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-plat::SYSTEMTIME FixedClock() {
-  plat::SYSTEMTIME t{};
-  t.wYear = 2026;
-  t.wMonth = 3;
-  t.wDay = 4;
-  t.wHour = 5;
-  return t;
-}
+plat::SYSTEMTIME FixedClock() { return support::FixedTime(2026, 3, 4, 5); }
 
 // Records the plan steps the operations ran.
 class RecordingSteps : public iDocumentPlanSteps {

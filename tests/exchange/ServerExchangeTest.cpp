@@ -41,6 +41,7 @@
 #include "platform/HttpsClient.h"
 #include "platform/MessageBox.h"
 #include "support/DemoSettings.h"
+#include "support/FixedTime.h"
 #include "support/LoopbackDocumentServer.h"
 
 namespace {
@@ -56,14 +57,7 @@ class FixedViewSteps : public iDocumentPlanSteps {
   int32_t ViewMode() override { return 2024; }
 };
 
-plat::SYSTEMTIME FixedClock() {
-  plat::SYSTEMTIME t{};
-  t.wYear = 2026;
-  t.wMonth = 12;
-  t.wDay = 7;
-  t.wHour = 9;
-  return t;
-}
+plat::SYSTEMTIME FixedClock() { return support::FixedTime(2026, 12, 7, 9); }
 
 class ServerExchangeTest : public extest::ServerDialogTest {
  protected:
