@@ -6,6 +6,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/SurfaceReserve.h"
+
 namespace plat {
 
 PixelMemory::PixelMemory(size_t count, Start start) : count_(count) {
@@ -49,10 +51,13 @@ PixelMemory& PixelMemory::operator=(PixelMemory&& other) noexcept {
 }
 
 void PixelMemory::Release() {
-  if (mapping_ != nullptr)
+  if (mapping_ != nullptr) {
+    // A worker making this block's pages ready must be done before they go.
+    SurfaceReserve::BeforeUnmap(pixels_);
     munmap(mapping_, mappedBytes_);
-  else
+  } else {
     std::free(pixels_);
+  }
   pixels_ = nullptr;
   count_ = 0;
   mapping_ = nullptr;

@@ -12,6 +12,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/SurfaceReserve.h"
 #include "platform/WindowManager.h"
 
 namespace plat {
@@ -811,5 +812,10 @@ BOOL MessageBeep(UINT type) {
 }
 
 BOOL GetTaskBarRect(RECT* rect) { return Desktop::TaskBar(rect); }
+
+void PrepareMaximizedWindowSurface() {
+  const RECT area = WorkArea();
+  SurfaceReserve::Prepare(area.right - area.left, area.bottom - area.top);
+}
 
 }  // namespace plat

@@ -27,6 +27,7 @@
 #include "platform/InteractiveBackend.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/SurfaceReserve.h"
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
 
@@ -122,6 +123,8 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
       std::fprintf(stderr, "planner: no single-instance lock: %s\n", lock->Failure().c_str());
   }
 
+  // The frame's pixels are cleared by the kernel on another processor while the start-up goes on.
+  ppApplication::PrepareFrameSurface();
   // The handle zone lives as long as the process: a run inside a process that already made one (the
   // tests, the start-up benchmark) keeps it and only takes the screen's size.
   if (Vcon::Zone::Current() != nullptr) {
@@ -179,6 +182,7 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
 
   application.reset();
   gApplication = nullptr;
+  plat::SurfaceReserve::Release();
   plat::SetMessageBoxPresenter(nullptr);
   std::filesystem::current_path(startFolder, ignored);
   return status;
