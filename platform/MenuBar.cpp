@@ -155,6 +155,9 @@ void PaintMenuBar(HWND frame, int32_t hot) {
   RECT bar = BarRectOnScreen(frame, *w);
   POINT origin{bar.left - w->rect.left, bar.top - w->rect.top};
   RECT area{0, 0, bar.right - bar.left, bar.bottom - bar.top};
+  // A frame without a client width yet (made at no size, to be placed later) shows no bar: laying its
+  // items out would only measure texts that no pixel shows.
+  if (area.right <= 0 || area.bottom <= 0) return;
   MenuObject* menu = LiveMenu(w->menu);
   MenuBarLook look{w->menu,
                    RECT{origin.x, origin.y, origin.x + area.right, origin.y + area.bottom},

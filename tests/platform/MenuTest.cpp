@@ -238,6 +238,40 @@ TEST_F(Menus, TheBarIsPaintedAgainOnlyWhenWhatItShowsChanged) {
   EXPECT_EQ(pixels->Pixel(x, y), 0xC0C0C0u) << "a wider bar is painted";
 }
 
+// A frame made at no size (placed later) has no bar to show; once it has a width its bar is the same
+// as that of a frame made at that size.
+TEST_F(Menus, AFrameMadeWithoutASizeGetsItsBarOnceItHasOne) {
+  HMENU sizedMenu = LoadMenuA(nullptr, "Main"), unsizedMenu = LoadMenuA(nullptr, "Main");
+  HWND sized = CreateWindowExA(0, "MenuFrame", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300, nullptr, sizedMenu,
+                               nullptr, nullptr);
+  HWND unsized = CreateWindowExA(0, "MenuFrame", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+                                 nullptr, unsizedMenu, nullptr, nullptr);
+  ASSERT_NE(sized, nullptr);
+  ASSERT_NE(unsized, nullptr);
+  SetWindowPos(unsized, nullptr, 0, 0, 600, 300, SWP_NOZORDER);
+  const Surface* want = GetWindowSurface(sized);
+  const Surface* got = GetWindowSurface(unsized);
+  ASSERT_EQ(got->Width(), want->Width());
+  const std::vector<RECT> items = MenuBarItemRects(sized);
+  ASSERT_FALSE(items.empty());
+  // The bar lies over the client's width (the frame's border beside it is not painted by the bar).
+  POINT client{0, 0};
+  ClientToScreen(sized, &client);
+  RECT clientRect;
+  GetClientRect(sized, &clientRect);
+  size_t differing = 0, inked = 0;
+  for (int32_t y = items[0].top; y < items[0].bottom; ++y) {
+    for (int32_t x = client.x; x < client.x + clientRect.right; ++x) {
+      differing += got->Pixel(x, y) != want->Pixel(x, y);
+      inked += want->Pixel(x, y) != 0xC0C0C0u;
+    }
+  }
+  EXPECT_EQ(differing, 0u);
+  EXPECT_GT(inked, 0u) << "the bar's texts are drawn";
+  DestroyWindow(sized);
+  DestroyWindow(unsized);
+}
+
 TEST_F(Menus, ChoosingSaveFromTheKeyboardSendsInitMessagesThenTheCommand) {
   Desktop::Key(VK_MENU, true);
   Desktop::Key(VK_MENU, false);
