@@ -151,6 +151,9 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
     status = kStartFailed;
   }
 
+  // A block the frame did not take (another screen size, a start that ended early) is not kept.
+  plat::SurfaceReserve::Release();
+
   if (started_ && screenshot) {
     plat::HeadlessDriver::RunUntilIdle();
     gLastStartup = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
@@ -182,7 +185,6 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
 
   application.reset();
   gApplication = nullptr;
-  plat::SurfaceReserve::Release();
   plat::SetMessageBoxPresenter(nullptr);
   std::filesystem::current_path(startFolder, ignored);
   return status;
