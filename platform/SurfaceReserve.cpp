@@ -5,27 +5,23 @@
 #include <algorithm>
 #include <cstdint>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 
+#include "platform/BackgroundWork.h"
 #include "platform/ResetList.h"
 
 namespace plat {
 
 namespace {
 
-// The block made ready, its worker and the pixels the worker works in (those of the held block, or of
-// a block already handed over). Guarded by `lock`, which is never held while a block is unmapped.
+// The block made ready, the background job making its pages ready and the pixels that job works in
+// (those of the held block, or of a block already handed over). Guarded by `lock`, which is never
+// held while a block is unmapped.
 struct Reserve {
   std::mutex lock;
   PixelMemory block;
-  std::thread worker;
+  BackgroundWork::Ticket job = 0;
   const void* working = nullptr;
-  // A worker still at work when the process ends is waited for, not abandoned.
-  ~Reserve() {
-    if (worker.joinable()) worker.join();
-  }
 };
 Reserve gReserve;
 
@@ -44,9 +40,10 @@ void PopulatePages(uint8_t* first, size_t bytes) {
 #endif
 }
 
-// Waits for the worker; the caller holds the lock.
-void JoinWorker() {
-  if (gReserve.worker.joinable()) gReserve.worker.join();
+// Waits for the job; the caller holds the lock.
+void WaitForJob() {
+  BackgroundWork::WaitFor(gReserve.job);
+  gReserve.job = 0;
   gReserve.working = nullptr;
 }
 
@@ -64,12 +61,8 @@ void SurfaceReserve::Prepare(int32_t width, int32_t height) {
   if (!block.Mapped()) return;
   std::lock_guard<std::mutex> hold(gReserve.lock);
   uint8_t* first = reinterpret_cast<uint8_t*>(block.Data());
-  try {
-    gReserve.worker = std::thread(PopulatePages, first, count * 4);
-    gReserve.working = first;
-  } catch (const std::system_error&) {
-    // No thread to spare: the block is still good, its pages are cleared when first written.
-  }
+  gReserve.working = first;
+  gReserve.job = BackgroundWork::Post([first, bytes = count * 4] { PopulatePages(first, bytes); });
   gReserve.block = std::move(block);
 }
 
@@ -83,7 +76,7 @@ void SurfaceReserve::Release() {
   PixelMemory unused;
   {
     std::lock_guard<std::mutex> hold(gReserve.lock);
-    JoinWorker();
+    WaitForJob();
     unused = std::move(gReserve.block);
   }
   // Unmapped here, outside the lock (BeforeUnmap takes it).
@@ -96,7 +89,7 @@ bool SurfaceReserve::Holding() {
 
 void SurfaceReserve::BeforeUnmap(const void* pixels) {
   std::lock_guard<std::mutex> hold(gReserve.lock);
-  if (pixels != nullptr && pixels == gReserve.working) JoinWorker();
+  if (pixels != nullptr && pixels == gReserve.working) WaitForJob();
 }
 
 }  // namespace plat

@@ -19,6 +19,7 @@
 #include "foundation/Zone.h"
 #include "framework/ApplicationSettings.h"
 #include "framework/ppApplication.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Desktop.h"
 #include "platform/HandOverListener.h"
 #include "platform/HandOverSender.h"
@@ -151,8 +152,10 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
     status = kStartFailed;
   }
 
-  // A block the frame did not take (another screen size, a start that ended early) is not kept.
+  // A block the frame did not take (another screen size, a start that ended early) is not kept, and
+  // the background worker of the start-up ends with it.
   plat::SurfaceReserve::Release();
+  plat::BackgroundWork::Finish();
 
   if (started_ && screenshot) {
     plat::HeadlessDriver::RunUntilIdle();

@@ -76,9 +76,8 @@ TEST_F(SurfaceReserveTest, SmallOrEmptySizesHoldNothingAndReplaceAnEarlierBlock)
   EXPECT_FALSE(SurfaceReserve::Holding());
 }
 
-// Taken and dropped at once, while the worker is most likely still asking for its pages, or replaced
-// before anybody took it: each worker is waited for (a thread left running when the next one starts
-// would end the process) and each block freed once.
+// Taken and dropped at once, while the job is most likely still asking for its pages, or replaced
+// before anybody took it: each block is freed once, after its job (the sanitizers watch the frees).
 TEST_F(SurfaceReserveTest, BlocksDroppedAtOnceOrReplacedUnusedAreFreedCleanly) {
   for (int32_t round = 0; round < 20; ++round) {
     SurfaceReserve::Prepare(1920, 1200);
