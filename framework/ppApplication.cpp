@@ -61,9 +61,6 @@ void RegisterClass(const char* name, WNDPROC procedure, HINSTANCE instance, HICO
   RegisterClassA(&info);
 }
 
-// Placement modes 1 and 2 give the frame a size of its own; every other mode shows it maximised.
-bool FirstShowingRestores(int32_t mode) { return mode == 1 || mode == 2; }
-
 // The screen, less the task bar when the bar lies across its whole bottom. False when the shell
 // could not say where the bar is.
 bool FrameRectangle(RECT* rect) {
@@ -177,12 +174,9 @@ void ppApplication::CreateMenuHelper() { menuHelper_ = std::make_unique<ppMenuHe
 
 void ppApplication::ShowFrame() { ShowWindow(frame_, SW_SHOW); }
 
-void ppApplication::PrepareFrameSurface() {
-  if (!FirstShowingRestores(PlacementMode())) PrepareMaximizedWindowSurface();
-}
-
 void ppApplication::Show() {
-  ShowWindow(frame_, FirstShowingRestores(PlacementMode()) ? SW_RESTORE : SW_SHOWMAXIMIZED);
+  int32_t mode = PlacementMode();
+  ShowWindow(frame_, mode == 1 || mode == 2 ? SW_RESTORE : SW_SHOWMAXIMIZED);
   UpdateWindow(frame_);
   ShowWindow(window_, SW_SHOW);
   UpdateWindow(window_);

@@ -51,9 +51,6 @@ class ppApplication : public ppWindow {
   ppMenuHelper* MenuHelper() const { return menuHelper_.get(); }
   // The cursor table index LoadCursors kept in standard slot `slot` (0..6); 0 outside.
   static int32_t StandardCursor(int32_t slot);
-  // Before the start-up, once the placement mode is set: a frame whose first showing maximises it has
-  // the memory of its surface made ready in the background while the start-up opens its files.
-  static void PrepareFrameSurface();
 
   // ---- Event and view operations.
   bool MouseOver(int32_t x, int32_t y, int32_t flag) override;

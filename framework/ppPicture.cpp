@@ -168,21 +168,18 @@ void ppPicture::LoadFile(const ppFileSpec& file) {
     SetFromMemory(bytes.data() + kFileHeaderBytes, bytes.size() - kFileHeaderBytes);
 }
 
-void ppPicture::SetFromMemory(const void* data, size_t size) { SetFromBlock(DecodeToBlock(data, size)); }
-
-PictureBlock ppPicture::DecodeToBlock(const void* data, size_t size) {
+void ppPicture::SetFromMemory(const void* data, size_t size) {
+  Clear();
   const auto* bytes = static_cast<const uint8_t*>(data);
-  if (!bytes || size < 40) return {};  // no PNG and no bitmap header is shorter
-  if (!HasPngSignature(bytes, size)) return CopyToBlock(bytes, size);
+  if (!bytes || size == 0) return;
+  if (!HasPngSignature(bytes, size)) {
+    AdoptPackedDib(bytes, size);
+    return;
+  }
   PngMemorySource source{bytes, size, 0};
   PictureBlock decoded;
-  if (loadPngInto(&source, decoded) != kPngOk) return {};
-  return decoded;
-}
-
-void ppPicture::SetFromBlock(PictureBlock&& block) {
-  Clear();
-  AdoptPackedDib(std::move(block));
+  if (loadPngInto(&source, decoded) != kPngOk) return;
+  AdoptPackedDib(std::move(decoded));
 }
 
 bool ppPicture::HoldsPicture(const void* data, size_t size) {

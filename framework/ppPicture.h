@@ -39,11 +39,6 @@ class ppPicture {
   void LoadFile(const ppFileSpec& file);
   // Replaces the picture by PNG data or a packed DIB (header, colour table, pixels).
   void SetFromMemory(const void* data, size_t size);
-  // SetFromMemory in two halves, for a picture decoded away from the user-interface thread: the
-  // packed DIB those bytes make (a PNG decoded, a packed DIB copied; empty when they are neither),
-  // safe on any thread, since it touches no picture, window or handle; then that block taken over.
-  static PictureBlock DecodeToBlock(const void* data, size_t size);
-  void SetFromBlock(PictureBlock&& block);
   // Whether SetFromMemory would make a picture of these bytes, told without decoding a PNG's pixels:
   // a PNG whose image data alone is damaged counts as one (it would come out empty).
   static bool HoldsPicture(const void* data, size_t size);

@@ -6,8 +6,6 @@
 #include <new>
 #include <utility>
 
-#include "platform/SurfaceReserve.h"
-
 namespace plat {
 
 PixelMemory::PixelMemory(size_t count, Start start) : count_(count) {
@@ -51,13 +49,10 @@ PixelMemory& PixelMemory::operator=(PixelMemory&& other) noexcept {
 }
 
 void PixelMemory::Release() {
-  if (mapping_ != nullptr) {
-    // A worker making this block's pages ready must be done before they go.
-    SurfaceReserve::BeforeUnmap(pixels_);
+  if (mapping_ != nullptr)
     munmap(mapping_, mappedBytes_);
-  } else {
+  else
     std::free(pixels_);
-  }
   pixels_ = nullptr;
   count_ = 0;
   mapping_ = nullptr;

@@ -4,23 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
-#include <utility>
-
-#include "platform/SurfaceReserve.h"
 
 namespace plat {
 
 Surface::Surface(int32_t width, int32_t height, PixelMemory::Start start)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), owns_(true) {
-  owned_ = NewPixels(size_t(width_) * size_t(height_), start);
+  owned_ = PixelMemory(size_t(width_) * size_t(height_), start);
   top_ = reinterpret_cast<uint8_t*>(owned_.Data());
   stride_ = width_ * 4;
-}
-
-PixelMemory Surface::NewPixels(size_t count, PixelMemory::Start start) {
-  if (std::optional<PixelMemory> ready = SurfaceReserve::Take(count)) return std::move(*ready);
-  return PixelMemory(count, start);
 }
 
 Surface::Surface(uint8_t* top, int32_t width, int32_t height, int32_t stride)
@@ -52,7 +43,7 @@ void Surface::Resize(int32_t width, int32_t height) {
   DropCairo();
   // Only the pixels outside the kept ones are cleared, and not at all in a mapped block, which the
   // kernel hands over zeroed: clearing the kept ones first would write them twice.
-  PixelMemory pixels = NewPixels(size_t(width) * size_t(height), PixelMemory::Start::kWrittenByCaller);
+  PixelMemory pixels(size_t(width) * size_t(height), PixelMemory::Start::kWrittenByCaller);
   const bool zeroed = pixels.Mapped();
   const int32_t keepW = std::min(width, width_);
   const int32_t keepH = std::min(height, height_);

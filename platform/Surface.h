@@ -57,9 +57,6 @@ class Surface {
   void Touch() { ++generation_; }
 
  private:
-  // Pixel memory for `count` pixels: the block made ready for a surface of that size when there is
-  // one (SurfaceReserve), else new memory.
-  static PixelMemory NewPixels(size_t count, PixelMemory::Start start);
   void DropCairo();
 
   PixelMemory owned_;

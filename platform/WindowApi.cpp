@@ -12,7 +12,6 @@
 #include "platform/MessageQueue.h"
 #include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/SurfaceReserve.h"
 #include "platform/WindowManager.h"
 
 namespace plat {
@@ -812,10 +811,5 @@ BOOL MessageBeep(UINT type) {
 }
 
 BOOL GetTaskBarRect(RECT* rect) { return Desktop::TaskBar(rect); }
-
-void PrepareMaximizedWindowSurface() {
-  const RECT area = WorkArea();
-  SurfaceReserve::Prepare(area.right - area.left, area.bottom - area.top);
-}
 
 }  // namespace plat

@@ -29,10 +29,6 @@ BOOL IsChild(HWND parent, HWND window);
 BOOL EnableWindow(HWND window, BOOL enable);    // answers whether it was disabled before
 BOOL ShowWindow(HWND window, int32_t command);  // answers whether it was visible before
 BOOL UpdateWindow(HWND window);
-// This layer's own: a top-level window about to be maximised (the frame at its first showing) will
-// need a surface the size of the work area; its memory is made ready in the background now
-// (SurfaceReserve), so the first paint does not wait for the kernel to clear it.
-void PrepareMaximizedWindowSurface();
 HWND GetParent(HWND window);
 HWND GetWindow(HWND window, UINT relation);
 HWND GetDesktopWindow();

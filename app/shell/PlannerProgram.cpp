@@ -19,7 +19,6 @@
 #include "foundation/Zone.h"
 #include "framework/ApplicationSettings.h"
 #include "framework/ppApplication.h"
-#include "platform/BackgroundWork.h"
 #include "platform/Desktop.h"
 #include "platform/HandOverListener.h"
 #include "platform/HandOverSender.h"
@@ -28,7 +27,6 @@
 #include "platform/InteractiveBackend.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/SurfaceReserve.h"
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
 
@@ -124,8 +122,6 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
       std::fprintf(stderr, "planner: no single-instance lock: %s\n", lock->Failure().c_str());
   }
 
-  // The frame's pixels are cleared by the kernel on another processor while the start-up goes on.
-  ppApplication::PrepareFrameSurface();
   // The handle zone lives as long as the process: a run inside a process that already made one (the
   // tests, the start-up benchmark) keeps it and only takes the screen's size.
   if (Vcon::Zone::Current() != nullptr) {
@@ -151,11 +147,6 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
     plat::MessageBoxA(nullptr, text.c_str(), ppApplication::kFrameClass, plat::MB_ICONHAND);
     status = kStartFailed;
   }
-
-  // A block the frame did not take (another screen size, a start that ended early) is not kept, and
-  // the background worker of the start-up ends with it.
-  plat::SurfaceReserve::Release();
-  plat::BackgroundWork::Finish();
 
   if (started_ && screenshot) {
     plat::HeadlessDriver::RunUntilIdle();

@@ -206,8 +206,6 @@ void zelvProApp::Startup() {
   smallScreen_ = gScreenRect.bottom - gScreenRect.top <= kSmallScreenHeight;
   // 5
   OpenSettingsDatabases();
-  // The splash's picture (step 9) is decoded on the background worker while the frame is made.
-  if (AboutWindow == nullptr) pictures_.DecodeAhead(zelvproAboutDialog::kAboutPicture);
   // 6: cursors, classes, the frame with its client, its first showing, the menu helper.
   ppApplication::Startup();
   // 7

@@ -1,17 +1,9 @@
 #include "app/skin/SkinPictures.h"
 
-#include <vector>
-
 #include "catalogue/databases/qxSkindb.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/qxSkinObjectFil.h"
 #include "framework/ppPicture.h"
-
-struct SkinPictures::Ahead {
-  std::vector<uint8_t> bytes;
-  PictureBlock decoded;
-  plat::BackgroundWork::Ticket job = 0;
-};
 
 namespace {
 
@@ -53,15 +45,6 @@ ppPicture* SkinPictures::ButtonPicture(int32_t id, int32_t variant) {
 ppPicture* SkinPictures::FramePicture(int32_t id) {
   auto found = frames_.find(id);
   if (found != frames_.end()) return found->second.get();
-  if (auto ahead = ahead_.find(id); ahead != ahead_.end()) {
-    std::shared_ptr<Ahead> decoding = std::move(ahead->second);
-    ahead_.erase(ahead);
-    plat::BackgroundWork::WaitFor(decoding->job);
-    auto picture = std::make_unique<ppPicture>();
-    picture->SetFromBlock(std::move(decoding->decoded));
-    if (picture->IsEmpty()) return nullptr;
-    return (frames_[id] = std::move(picture)).get();
-  }
   if (SkinDatabase == nullptr) return nullptr;
   qxSkinObjectFil& bitmaps = SkinDatabase->BitmapFile();
   const int32_t record = bitmaps.FindRecordByKey(0, &id);
@@ -70,25 +53,6 @@ ppPicture* SkinPictures::FramePicture(int32_t id) {
   std::unique_ptr<ppPicture> picture = BitmapOfCurrentRecord(bitmaps);
   if (!picture) return nullptr;
   return (frames_[id] = std::move(picture)).get();
-}
-
-void SkinPictures::DecodeAhead(int32_t id) {
-  if (frames_.count(id) != 0 || ahead_.count(id) != 0 || SkinDatabase == nullptr) return;
-  qxSkinObjectFil& bitmaps = SkinDatabase->BitmapFile();
-  const int32_t record = bitmaps.FindRecordByKey(0, &id);
-  if (record == 0) return;
-  bitmaps.ReadRecord(record, nullptr);
-  Handle bytes = RecordField(bitmaps, "bitmap").Data(bitmaps.GetRecordBuffer());
-  if (bytes == nullptr || MemGetSize(bytes) == 0) return;
-  // The bytes are copied out of the handle zone, which belongs to this thread.
-  auto ahead = std::make_shared<Ahead>();
-  const auto* first = reinterpret_cast<const uint8_t*>(*bytes);
-  ahead->bytes.assign(first, first + MemGetSize(bytes));
-  ahead->job = plat::BackgroundWork::Post([ahead] {
-    ahead->decoded = ppPicture::DecodeToBlock(ahead->bytes.data(), ahead->bytes.size());
-    ahead->bytes = {};
-  });
-  ahead_[id] = std::move(ahead);
 }
 
 bool SkinPictures::HasFramePicture(int32_t id) {

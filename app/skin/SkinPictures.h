@@ -11,8 +11,6 @@
 #include <memory>
 #include <utility>
 
-#include "platform/BackgroundWork.h"
-
 class ppPicture;
 
 class SkinPictures {
@@ -25,9 +23,6 @@ class SkinPictures {
   ppPicture* ButtonPicture(int32_t id, int32_t variant);
   // The skin bitmap whose "id" is `id`; null when there is none or it is empty.
   ppPicture* FramePicture(int32_t id);
-  // Reads the bytes of frame picture `id` now and decodes them on the background worker, so that
-  // FramePicture(id) later only takes the decoded pixels over (waiting for them if need be).
-  void DecodeAhead(int32_t id);
   // Whether FramePicture(id) gives a picture, told from the bitmap's bytes without decoding them
   // (see ppPicture::HoldsPicture): the program only asks this of pictures it may never show.
   bool HasFramePicture(int32_t id);
@@ -36,11 +31,7 @@ class SkinPictures {
   ppPicture* FillPicture(int32_t id);
 
  private:
-  // A frame picture being decoded ahead: its bytes, then the decoded block (shared with the job).
-  struct Ahead;
-
   std::map<std::pair<int32_t, int32_t>, std::unique_ptr<ppPicture>> buttons_;
   std::map<int32_t, std::unique_ptr<ppPicture>> frames_;
   std::map<int32_t, std::unique_ptr<ppPicture>> fills_;
-  std::map<int32_t, std::shared_ptr<Ahead>> ahead_;
 };

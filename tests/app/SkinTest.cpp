@@ -1,7 +1,5 @@
 #include "AppTestSupport.h"
-#include "app/skin/SkinPictures.h"
 #include "framework/ppPicture.h"
-#include "platform/BackgroundWork.h"
 
 namespace {
 
@@ -85,31 +83,6 @@ TEST_F(Skin, FramePicturesComeFromTheBitmapTable) {
   EXPECT_EQ(about->GetHeight(), 200);
   EXPECT_EQ(app_->GetFramePicture(2004), about);
   EXPECT_EQ(app_->GetFramePicture(2999), nullptr);
-}
-
-// A frame picture decoded ahead on the background worker is the picture decoded when asked for; an id
-// with no bitmap decodes nothing and gives no picture; a picture already made is not decoded again.
-TEST_F(Skin, AFramePictureDecodedAheadIsTheOneDecodedWhenAskedFor) {
-  SkinPictures ahead, plain;
-  ahead.DecodeAhead(2004);
-  ahead.DecodeAhead(2004);
-  ahead.DecodeAhead(2999);
-  ppPicture* early = ahead.FramePicture(2004);
-  ppPicture* late = plain.FramePicture(2004);
-  ASSERT_NE(early, nullptr);
-  ASSERT_NE(late, nullptr);
-  EXPECT_EQ(early->GetWidth(), 320);
-  EXPECT_EQ(early->GetDataSize(), late->GetDataSize());
-  EXPECT_EQ(early->GetPixelsRGBA(false), late->GetPixelsRGBA(false));
-  EXPECT_EQ(ahead.FramePicture(2999), nullptr);
-  ahead.DecodeAhead(2004);
-  EXPECT_EQ(ahead.FramePicture(2004), early);
-  {
-    SkinPictures dropped;  // gone before its picture was asked for: the job still ends cleanly
-    dropped.DecodeAhead(2004);
-  }
-  plat::BackgroundWork::Finish();
-  EXPECT_FALSE(plat::BackgroundWork::Running());
 }
 
 TEST_F(Skin, FillPicturesFollowTheColourLinkToABitmapRecord) {

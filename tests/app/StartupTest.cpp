@@ -66,7 +66,6 @@
 #include "platform/PngFile.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Shell.h"
-#include "platform/SurfaceReserve.h"
 #include "platform/Surface.h"
 #include "platform/TextLog.h"
 #include "platform/UserLanguage.h"
@@ -472,7 +471,6 @@ TEST_F(StartupTest, ThreeRunsInOneProcessEachEndCleanly) {
     EXPECT_EQ(ToolTipControl::DocumentTips(), nullptr);
     EXPECT_EQ(plat::FindWindowA(ppApplication::kFrameClass, nullptr), nullptr);
     EXPECT_EQ(fs::current_path(), savedFolder_);
-    EXPECT_FALSE(plat::SurfaceReserve::Holding());  // the maximised frame took its memory, or it went
   }
 }
 

@@ -166,41 +166,6 @@ TEST_F(PictureTest, BitmapDataIsCheckedBeforeUse) {
   EXPECT_TRUE(p.GetPixelsBGR().empty());
 }
 
-// Decoding away from the picture (DecodeToBlock, on any thread) and taking the block over gives the
-// picture SetFromMemory gives, byte for byte, for good and bad data alike.
-TEST_F(PictureTest, ABlockDecodedApartMakesThePictureSetFromMemoryMakes) {
-  TestPngImage image{2, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8};
-  image.rows = {{200, 0, 0, 255, 0, 0, 200, 0}, {1, 2, 3, 4, 5, 6, 7, 8}};
-  std::vector<uint8_t> png = EncodeTestPng(image);
-  std::vector<uint8_t> damagedPng = png;
-  damagedPng.resize(png.size() - 20);
-  const std::vector<uint8_t> good = PackedDib(3, 2, 4, 0, 16, 0x12, 0);
-  std::vector<uint8_t> cut = good;
-  cut.resize(cut.size() - 1);
-  const std::vector<uint8_t> noise(64, 0x5A);
-  const struct {
-    const char* what;
-    const std::vector<uint8_t>* bytes;
-    size_t size;
-  } cases[] = {{"png", &png, png.size()},          {"damaged png", &damagedPng, damagedPng.size()},
-               {"packed dib", &good, good.size()}, {"cut dib", &cut, cut.size()},
-               {"noise", &noise, noise.size()},    {"39 bytes", &good, 39}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ppPicture direct, apart;
-    direct.SetFromMemory(c.bytes->data(), c.size);
-    apart.SetFromMemory(good.data(), good.size());  // replaced below, whatever it held
-    apart.SetFromBlock(ppPicture::DecodeToBlock(c.bytes->data(), c.size));
-    ASSERT_EQ(apart.IsEmpty(), direct.IsEmpty());
-    EXPECT_EQ(apart.GetDataSize(), direct.GetDataSize());
-    if (direct.IsEmpty()) continue;
-    EXPECT_EQ(std::memcmp(apart.GetHeader(), direct.GetHeader(), sizeof(plat::BITMAPINFOHEADER)), 0);
-    EXPECT_EQ(apart.HasMask(), direct.HasMask());
-    EXPECT_EQ(apart.GetPixelsRGBA(false), direct.GetPixelsRGBA(false));
-  }
-  EXPECT_TRUE(ppPicture::DecodeToBlock(nullptr, 100).empty());
-}
-
 TEST_F(PictureTest, FilesAreReadAsPngOrBmp) {
   TestPngImage image{2, 1, PNG_COLOR_TYPE_RGB, 8};
   image.rows = {{10, 20, 30, 40, 50, 60}};
