@@ -1,9 +1,12 @@
 // The memory owned surfaces keep their pixels in, and the plain fills and copies that write whole
 // rows of it.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "platform/PixelMemory.h"
 #include "tests/platform/RasterTest.h"
@@ -49,6 +52,25 @@ TEST(PixelMemory, ComesZeroedWritableAndLargeBlocksOnHugePageBoundaries) {
     EXPECT_EQ(assigned.Mapped(), c.mapped);
   }
   EXPECT_EQ(PixelMemory(0).Data(), nullptr);
+}
+
+// A mapped block comes with its pages already there (asked for at once, not faulted in one by one as
+// the first paint reads and writes them); heap blocks are left to the allocator.
+TEST(PixelMemory, AMappedBlockHasEveryPageInPlaceBeforeItIsTouched) {
+  const size_t count = 1280 * 1024 + 3;
+  PixelMemory memory(count);
+  ASSERT_TRUE(memory.Mapped());
+  const size_t page = size_t(sysconf(_SC_PAGESIZE));
+  const size_t pages = (count * 4 + page - 1) / page;
+  std::vector<unsigned char> resident(pages);
+  ASSERT_EQ(mincore(memory.Data(), pages * page, resident.data()), 0);
+  size_t absent = 0;
+  for (unsigned char r : resident) absent += (r & 1) == 0;
+#ifdef MADV_POPULATE_WRITE
+  // A kernel that does not know the request (before Linux 5.14) refuses it; then pages come on touch.
+  if (madvise(memory.Data(), page, MADV_POPULATE_WRITE) == 0) EXPECT_EQ(absent, 0u);
+#endif
+  EXPECT_EQ(memory.Data()[count - 1], 0u);
 }
 
 TEST(PixelMemory, ASurfaceKeepsItsPixelsWhenResizedAcrossTheHugePageSize) {
