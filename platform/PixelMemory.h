@@ -2,9 +2,10 @@
 // The zero-filled memory an owned surface keeps its pixels in. A full-screen surface is megabytes
 // that are first touched while the window paints for the first time: taken page by page that is
 // over a thousand page faults, milliseconds of a start-up. Blocks of at least kHugeBytes are
-// therefore mapped straight from the kernel on a huge-page boundary with huge pages asked for (only
-// advice: small pages work as well); smaller ones come from the heap. Either way the memory arrives
-// zeroed without being written first. Moves, never copies.
+// therefore mapped straight from the kernel on a huge-page boundary with huge pages asked for, and
+// with all their pages asked for at once (both only advice: small pages, and pages that come on first
+// touch, work as well); smaller ones come from the heap. Either way the memory arrives zeroed without
+// being written first. Moves, never copies.
 
 #include <cstddef>
 #include <cstdint>
