@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "platform/Gdi.h"
+#include "platform/GlyphImages.h"
 #include "platform/ResetList.h"
 
 namespace plat {
@@ -92,6 +94,33 @@ int32_t TextRenderer::Width(std::u16string_view text) const {
   return int32_t(std::lround(font_.TextAdvance(text, scaled_, em_, antialias_)));
 }
 
+cairo_surface_t* TextRenderer::DrawnMask(std::u16string_view text, double x, double y, double width,
+                                         int32_t marked, int32_t w, int32_t h) const {
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+  cairo_t* cr = cairo_create(mask);
+  cairo_set_scaled_font(cr, scaled_);
+  cairo_translate(cr, x, y);
+  cairo_rotate(cr, -font_.Angle());
+  cairo_move_to(cr, 0, ascent_);
+  std::string utf8 = Utf16ToUtf8(text);
+  cairo_show_text(cr, utf8.c_str());
+  if (font_.Log().lfUnderline || font_.Log().lfStrikeOut || marked >= 0) {
+    const double thickness = std::max(1.0, std::round(em_ / 14));
+    const double underline = ascent_ + std::round(em_ / 10);
+    cairo_set_antialias(cr, gAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    if (font_.Log().lfUnderline) cairo_rectangle(cr, 0, underline, width, thickness);
+    if (font_.Log().lfStrikeOut) cairo_rectangle(cr, 0, std::round(ascent_ * 0.65), width, thickness);
+    if (marked >= 0) {
+      double from = Width(text.substr(0, size_t(marked))), to = Width(text.substr(0, size_t(marked) + 1));
+      cairo_rectangle(cr, from, underline, to - from, thickness);
+    }
+    cairo_fill(cr);
+  }
+  cairo_destroy(cr);
+  cairo_surface_flush(mask);
+  return mask;
+}
+
 void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_view text, const RECT* bounds,
                          int32_t marked, int32_t knownWidth) const {
   Surface* target = dc.Target();
@@ -128,57 +157,65 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
   const int32_t w = int32_t(std::min<double>(std::ceil(maxX) + margin, visible.right)) - left;
   const int32_t h = int32_t(std::min<double>(std::ceil(maxY) + margin, visible.bottom)) - top;
   if (w <= 0 || h <= 0) return;
-  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
-  cairo_t* cr = cairo_create(mask);
-  cairo_set_scaled_font(cr, scaled_);
-  cairo_translate(cr, x - left, y - top);
-  cairo_rotate(cr, -angle);
-  cairo_move_to(cr, 0, ascent_);
-  std::string utf8 = Utf16ToUtf8(text);
-  cairo_show_text(cr, utf8.c_str());
   const bool mark = marked >= 0 && size_t(marked) < text.size();
-  if (font_.Log().lfUnderline || font_.Log().lfStrikeOut || mark) {
-    const double thickness = std::max(1.0, std::round(em_ / 14));
-    const double underline = ascent_ + std::round(em_ / 10);
-    cairo_set_antialias(cr, gAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-    if (font_.Log().lfUnderline) cairo_rectangle(cr, 0, underline, width, thickness);
-    if (font_.Log().lfStrikeOut) cairo_rectangle(cr, 0, std::round(ascent_ * 0.65), width, thickness);
-    if (mark) {
-      double from = Width(text.substr(0, size_t(marked))), to = Width(text.substr(0, size_t(marked) + 1));
-      cairo_rectangle(cr, from, underline, to - from, thickness);
-    }
-    cairo_fill(cr);
+  const bool lines = font_.Log().lfUnderline || font_.Log().lfStrikeOut || mark;
+  // Level text without lines, on whole pixels, is copied from the font's kept glyph images; the
+  // rest, and text those cannot show as cairo would, cairo draws.
+  std::vector<uint8_t> copied;
+  const uint8_t* data = nullptr;
+  int32_t stride = w;
+  cairo_surface_t* mask = nullptr;
+  if (angle == 0 && !lines && x == std::floor(x) && y == std::floor(y) && std::fabs(x) < 1e9 &&
+      std::fabs(y) < 1e9) {
+    copied.assign(size_t(w) * size_t(h), 0);
+    const GlyphImages::Mask view{copied.data(), w, h, w};
+    if (GlyphImages::DrawWith(scaled_, text, em_, view, int32_t(x) - left, int32_t(y) - top + ascent_))
+      data = copied.data();
   }
-  cairo_destroy(cr);
-  cairo_surface_flush(mask);
+  if (data == nullptr) {
+    mask = DrawnMask(text, x - left, y - top, width, mark ? marked : -1, w, h);
+    data = cairo_image_surface_get_data(mask);
+    stride = cairo_image_surface_get_stride(mask);
+  }
 
-  const uint8_t* data = cairo_image_surface_get_data(mask);
-  const int32_t stride = cairo_image_surface_get_stride(mask);
   const uint32_t ink = dc.DevicePixel(dc.textColor);
   const POINT o = dc.Origin();
   Region box = Region::Combine(area, Region(RECT{left, top, left + w, top + h}), Region::Op::And);
+  const bool monochrome = dc.IsMonochrome();
+  // Most of a mask is blank (the margins, the gaps between strokes): eight blank bytes are passed over
+  // at once.
+  auto blend = [&](uint32_t& d, uint32_t a) {
+    if (a == 255 || monochrome) {
+      if (a >= 128) d = (d & 0xFF000000) | ink;
+      return;
+    }
+    uint32_t out = d & 0xFF000000;
+    for (int shift = 0; shift < 24; shift += 8) {
+      uint32_t fg = (ink >> shift) & 0xFF, bg = (d >> shift) & 0xFF;
+      out |= ((fg * a + bg * (255 - a) + 127) / 255) << shift;
+    }
+    d = out;
+  };
   box.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
     for (int32_t py = y0; py < y1; ++py) {
       uint32_t* row = target->Row32(py + o.y);
       const uint8_t* coverage = data + size_t(py - top) * stride;
-      for (int32_t px = x0; px < x1; ++px) {
-        uint32_t a = coverage[px - left];
-        if (a == 0) continue;
-        uint32_t& d = row[px + o.x];
-        if (a == 255 || dc.IsMonochrome()) {
-          if (a >= 128) d = (d & 0xFF000000) | ink;
-          continue;
+      for (int32_t px = x0; px < x1;) {
+        const int32_t n = std::min(8, x1 - px);
+        if (n == 8) {
+          uint64_t eight;
+          std::memcpy(&eight, coverage + (px - left), sizeof eight);
+          if (eight == 0) {
+            px += 8;
+            continue;
+          }
         }
-        uint32_t out = d & 0xFF000000;
-        for (int shift = 0; shift < 24; shift += 8) {
-          uint32_t fg = (ink >> shift) & 0xFF, bg = (d >> shift) & 0xFF;
-          out |= ((fg * a + bg * (255 - a) + 127) / 255) << shift;
-        }
-        d = out;
+        for (const int32_t end = px + n; px < end; ++px)
+          if (const uint32_t a = coverage[px - left]; a != 0) blend(row[px + o.x], a);
       }
     }
   });
-  cairo_surface_destroy(mask);
+  if (mask) cairo_surface_destroy(mask);
   dc.TargetChanged();
 }
 

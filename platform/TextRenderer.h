@@ -10,6 +10,7 @@
 #include "platform/FontObject.h"
 
 typedef struct _cairo_scaled_font cairo_scaled_font_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace plat {
 
@@ -34,6 +35,11 @@ class TextRenderer {
              int32_t marked = -1, int32_t width = -1) const;
 
  private:
+  // The text's coverage drawn by cairo into a new w x h mask (8 bits a pixel; the caller destroys
+  // it), the top-left of its cell at mask point (x, y), with its lines (`marked` as in Paint).
+  cairo_surface_t* DrawnMask(std::u16string_view text, double x, double y, double width, int32_t marked,
+                             int32_t w, int32_t h) const;
+
   FontObject& font_;
   double em_;
   bool antialias_;  // the antialiasing (and so the hinting) the scaled font was made with

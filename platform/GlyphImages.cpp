@@ -1,0 +1,274 @@
+#include "platform/GlyphImages.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <string>
+
+namespace plat {
+
+namespace {
+
+// Blank pixels around each glyph's ink box in the drawing that makes the images: antialiasing may
+// ink a pixel the box only touches, and a glyph that inks the outermost of them may reach further,
+// so it is not kept (see Make).
+constexpr int32_t kPad = 3;
+// A glyph larger than this (pixels, either way) is left to cairo.
+constexpr double kLargest = 2048;
+// An advance this close to a whole pixel is that pixel: cairo's hinted advances carry rounding
+// errors of a few units in the last place, far too small to move a glyph's rounded origin.
+constexpr double kWhole = 1e-6;
+
+// cairo's conversion of a device coordinate to 24.8 fixed point (to nearest, ties to even).
+int32_t Fixed(double v) { return int32_t(std::nearbyint(v * 256)); }
+
+// pixman's a * b / 255 for 8-bit values, rounded as its compositing rounds.
+inline uint32_t Multiply(uint32_t a, uint32_t b) {
+  const uint32_t t = a * b + 0x80;
+  return (t + (t >> 8)) >> 8;
+}
+
+std::string Utf8Of(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += char(c);
+  } else if (c < 0x800) {
+    out += char(0xC0 | (c >> 6));
+    out += char(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += char(0xE0 | (c >> 12));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
+  } else {
+    out += char(0xF0 | (c >> 18));
+    out += char(0x80 | ((c >> 12) & 0x3F));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+// Guards every table: text is drawn from any thread. It holds no state, so a reset has nothing to
+// clear; the tables live with their fonts.
+std::mutex gTablesLock;
+const cairo_user_data_key_t kTableKey{};
+
+void DestroyTable(void* table) { delete static_cast<GlyphImages*>(table); }
+
+}  // namespace
+
+GlyphImages::GlyphImages() = default;
+GlyphImages::~GlyphImages() = default;
+
+bool GlyphImages::DrawWith(cairo_scaled_font_t* scaled, std::u16string_view text, double em, const Mask& mask,
+                           int32_t penX, int32_t penY) {
+  if (scaled == nullptr || cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS) return false;
+  std::lock_guard lock(gTablesLock);
+  auto* table = static_cast<GlyphImages*>(cairo_scaled_font_get_user_data(scaled, &kTableKey));
+  if (table == nullptr) {
+    table = new GlyphImages();
+    if (cairo_scaled_font_set_user_data(scaled, &kTableKey, table, &DestroyTable) != CAIRO_STATUS_SUCCESS) {
+      delete table;
+      return false;
+    }
+  }
+  return table->Draw(text, scaled, em, mask, penX, penY);
+}
+
+void GlyphImages::Characters(std::u16string_view text, std::vector<char32_t>& out) {
+  out.clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c == 0) break;
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;  // as the UTF-8 conversion shows an unpaired surrogate
+    }
+    out.push_back(c);
+  }
+}
+
+const GlyphImages::Glyph* GlyphImages::Find(char32_t c) const {
+  if (c < low_.size()) return low_[c].get();
+  auto found = other_.find(c);
+  return found != other_.end() ? found->second.get() : nullptr;
+}
+
+void GlyphImages::Make(const std::vector<char32_t>& missing, cairo_scaled_font_t* scaled) {
+  // Each glyph gets a slot of its own, side by side on one baseline, its ink box plus the pad on
+  // every side; the slots span the drawing's whole height.
+  struct Slot {
+    Glyph* glyph;
+    cairo_glyph_t at;
+    int32_t left;  // the slot's first column
+    int32_t width;
+  };
+  std::vector<Slot> slots;
+  int32_t right = 0;
+  double above = 0, below = 0;  // the tallest ink over and under the baseline, whole pixels
+  for (char32_t c : missing) {
+    auto made = std::make_unique<Glyph>();
+    const std::string utf8 = Utf8Of(c);
+    cairo_glyph_t* glyphs = nullptr;
+    int count = 0;
+    if (cairo_scaled_font_text_to_glyphs(scaled, 0, 0, utf8.data(), int(utf8.size()), &glyphs, &count,
+                                         nullptr, nullptr, nullptr) == CAIRO_STATUS_SUCCESS &&
+        count == 1) {
+      cairo_text_extents_t e;
+      cairo_scaled_font_glyph_extents(scaled, glyphs, 1, &e);
+      const bool sane = std::isfinite(e.x_bearing) && std::isfinite(e.y_bearing) && e.width >= 0 &&
+                        e.width < kLargest && e.height >= 0 && e.height < kLargest &&
+                        std::fabs(e.x_bearing) < kLargest && std::fabs(e.y_bearing) < kLargest &&
+                        std::fabs(e.x_advance) < kLargest;
+      const double whole = std::round(e.x_advance);
+      if (sane && whole >= 0 && std::fabs(e.x_advance - whole) < kWhole && e.y_advance == 0) {
+        made->advance = int32_t(whole);
+        made->boxLeft = Fixed(e.x_bearing);
+        made->boxTop = Fixed(e.y_bearing);
+        made->boxRight = Fixed(e.x_bearing + e.width);
+        made->boxBottom = Fixed(e.y_bearing + e.height);
+        const int32_t inkLeft = int32_t(std::floor(e.x_bearing));
+        const int32_t inkRight = int32_t(std::ceil(e.x_bearing + e.width));
+        above = std::max(above, -std::floor(e.y_bearing));
+        below = std::max(below, std::ceil(e.y_bearing + e.height));
+        const int32_t width = inkRight - inkLeft + 2 * kPad;
+        slots.push_back({made.get(), {glyphs[0].index, double(right + kPad - inkLeft), 0}, right, width});
+        right += width;
+      }
+    }
+    cairo_glyph_free(glyphs);
+    if (c < low_.size())
+      low_[c] = std::move(made);
+    else
+      other_[c] = std::move(made);
+  }
+  if (slots.empty()) return;
+
+  const int32_t baseline = int32_t(above) + kPad;
+  const int32_t height = baseline + int32_t(below) + kPad;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, right, height);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return;  // the glyphs stay undrawable: cairo draws them
+  }
+  std::vector<cairo_glyph_t> placed;
+  for (Slot& slot : slots) {
+    slot.at.y = baseline;
+    placed.push_back(slot.at);
+  }
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_scaled_font(cr, scaled);
+  cairo_show_glyphs(cr, placed.data(), int(placed.size()));
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+
+  const uint8_t* data = cairo_image_surface_get_data(surface);
+  const int32_t stride = cairo_image_surface_get_stride(surface);
+  for (const Slot& slot : slots) {
+    int32_t x0 = slot.left + slot.width, x1 = slot.left, y0 = height, y1 = 0;
+    for (int32_t y = 0; y < height; ++y) {
+      const uint8_t* row = data + size_t(y) * size_t(stride);
+      for (int32_t x = slot.left; x < slot.left + slot.width; ++x) {
+        if (row[x] == 0) continue;
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x + 1);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y + 1);
+      }
+    }
+    Glyph& glyph = *slot.glyph;
+    const bool measuredInk = glyph.boxLeft != glyph.boxRight && glyph.boxTop != glyph.boxBottom;
+    if (x0 >= x1) {
+      glyph.drawable = !measuredInk;  // no ink (a space)
+      continue;
+    }
+    // Ink where cairo measures none: its box would not be the one cairo compares.
+    if (!measuredInk) continue;
+    // Ink on the slot's edge may have run on past it: such a glyph is left to cairo.
+    if (x0 == slot.left || x1 == slot.left + slot.width || y0 == 0 || y1 == height) continue;
+    const int32_t originX = int32_t(slot.at.x);
+    glyph.left = x0 - originX;
+    glyph.top = y0 - baseline;
+    glyph.width = x1 - x0;
+    glyph.height = y1 - y0;
+    glyph.coverage.resize(size_t(glyph.width) * size_t(glyph.height));
+    for (int32_t y = y0; y < y1; ++y)
+      std::copy_n(data + size_t(y) * size_t(stride) + size_t(x0), glyph.width,
+                  glyph.coverage.data() + size_t(y - y0) * size_t(glyph.width));
+    glyph.drawable = true;
+  }
+  cairo_surface_destroy(surface);
+}
+
+void GlyphImages::Copy(const Glyph& glyph, const Mask& mask, int32_t x, int32_t y, bool add) {
+  const int64_t left = int64_t(x) + glyph.left, top = int64_t(y) + glyph.top;
+  const int64_t x0 = std::max<int64_t>(0, left), x1 = std::min<int64_t>(mask.width, left + glyph.width);
+  const int64_t y0 = std::max<int64_t>(0, top), y1 = std::min<int64_t>(mask.height, top + glyph.height);
+  for (int64_t py = y0; py < y1; ++py) {
+    const uint8_t* from = glyph.coverage.data() + size_t(py - top) * size_t(glyph.width) + size_t(x0 - left);
+    uint8_t* to = mask.bits + size_t(py) * size_t(mask.stride) + size_t(x0);
+    for (int64_t i = 0; i < x1 - x0; ++i) {
+      const uint32_t s = from[i];
+      if (s == 0) continue;
+      const uint32_t d = to[i];
+      to[i] = uint8_t(add ? std::min<uint32_t>(255, s + d) : s + Multiply(d, 255 - s));
+    }
+  }
+}
+
+bool GlyphImages::Draw(std::u16string_view text, cairo_scaled_font_t* scaled, double em, const Mask& mask,
+                       int32_t penX, int32_t penY) {
+  Characters(text, characters_);
+  std::vector<char32_t> missing;
+  for (char32_t c : characters_)
+    if (Find(c) == nullptr) missing.push_back(c);
+  if (!missing.empty()) {
+    std::sort(missing.begin(), missing.end());
+    missing.erase(std::unique(missing.begin(), missing.end()), missing.end());
+    Make(missing, scaled);
+  }
+  glyphs_.clear();
+  for (char32_t c : characters_) {
+    const Glyph* glyph = Find(c);
+    if (glyph == nullptr || !glyph->drawable) return false;
+    glyphs_.push_back(glyph);
+  }
+  // cairo leaves out glyphs whose origin lies more than ten ems off the mask, then adds the
+  // coverages when a glyph's ink box reaches into the box of those before it (boxes in 1/256
+  // pixels; a glyph without ink has an empty box that reaches nowhere but still widens the box).
+  const double reach = 10 * em;
+  const bool rowShown = penY >= -reach && penY <= mask.height + reach;
+  int64_t x = penX;
+  int32_t kept = 0;
+  bool overlap = false;
+  int64_t boxLeft = std::numeric_limits<int64_t>::max(), boxTop = std::numeric_limits<int64_t>::max(),
+          boxRight = std::numeric_limits<int64_t>::min(), boxBottom = std::numeric_limits<int64_t>::min();
+  for (const Glyph* glyph : glyphs_) {
+    if (rowShown && x >= -reach && x <= mask.width + reach) {
+      const int64_t ox = x * 256, oy = int64_t(penY) * 256;
+      const int64_t l = ox + glyph->boxLeft, r = ox + glyph->boxRight;
+      const int64_t t = oy + glyph->boxTop, b = oy + glyph->boxBottom;
+      if (!overlap && l != r && t != b) overlap = r > boxLeft && l < boxRight && b > boxTop && t < boxBottom;
+      boxLeft = std::min(boxLeft, l);
+      boxRight = std::max(boxRight, r);
+      boxTop = std::min(boxTop, t);
+      boxBottom = std::max(boxBottom, b);
+      ++kept;
+    }
+    x += glyph->advance;
+  }
+  const bool add = overlap && kept > 1;
+  x = penX;
+  for (const Glyph* glyph : glyphs_) {
+    if (rowShown && x >= -reach && x <= mask.width + reach) Copy(*glyph, mask, int32_t(x), penY, add);
+    x += glyph->advance;
+  }
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,144 @@
+// Text copied from kept glyph images against the same text drawn by cairo, pixel for pixel.
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/FontObject.h"
+#include "platform/GlyphImages.h"
+#include "platform/TextRenderer.h"
+
+namespace plat {
+namespace {
+
+struct Face {
+  const char* name;
+  int32_t weight;
+  bool italic;
+};
+
+LOGFONTA Described(const Face& face, int32_t height) {
+  LOGFONTA log{};
+  log.lfHeight = height;
+  log.lfWeight = face.weight;
+  log.lfItalic = face.italic ? 1 : 0;
+  std::strncpy(log.lfFaceName, face.name, LF_FACESIZE - 1);
+  return log;
+}
+
+// A mask of the given size with `text` shown by cairo from the pen (x, y).
+std::vector<uint8_t> DrawnByCairo(cairo_scaled_font_t* scaled, std::u16string_view text, int32_t width,
+                                  int32_t height, int32_t x, int32_t y) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_scaled_font(cr, scaled);
+  cairo_move_to(cr, x, y);
+  cairo_show_text(cr, Utf16ToUtf8(text).c_str());
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  std::vector<uint8_t> out(size_t(width) * size_t(height));
+  const int32_t stride = cairo_image_surface_get_stride(surface);
+  for (int32_t row = 0; row < height; ++row)
+    std::memcpy(out.data() + size_t(row) * size_t(width),
+                cairo_image_surface_get_data(surface) + size_t(row) * size_t(stride), size_t(width));
+  cairo_surface_destroy(surface);
+  return out;
+}
+
+// The font's scaled font at its em size, as the text renderer makes it.
+cairo_scaled_font_t* ScaledFont(FontObject& font, bool antialias) {
+  const double em = font.EmSize(1.0);
+  cairo_matrix_t size, identity;
+  cairo_matrix_init_scale(&size, em, em);
+  cairo_matrix_init_identity(&identity);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+  cairo_font_options_set_antialias(options, antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+  if (!antialias) cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+  cairo_scaled_font_t* scaled = cairo_scaled_font_create(font.Face(), &size, &identity, options);
+  cairo_font_options_destroy(options);
+  return scaled;
+}
+
+// Compares the copy with cairo's drawing; answers whether the copy was made at all.
+bool SameAsCairo(FontObject& font, bool antialias, std::u16string_view text, int32_t width, int32_t height,
+                 int32_t x, int32_t y) {
+  const double em = font.EmSize(1.0);
+  cairo_scaled_font_t* scaled = ScaledFont(font, antialias);
+  std::vector<uint8_t> copied(size_t(width) * size_t(height), 0);
+  const bool drawn = GlyphImages::DrawWith(scaled, text, em, {copied.data(), width, height, width}, x, y);
+  if (drawn) {
+    const std::vector<uint8_t> expected = DrawnByCairo(scaled, text, width, height, x, y);
+    size_t differ = 0;
+    for (size_t i = 0; i < expected.size(); ++i) differ += copied[i] != expected[i];
+    EXPECT_EQ(differ, 0u) << Utf16ToUtf8(text) << " in " << font.Family() << " at " << em
+                          << (antialias ? " antialiased" : " plain") << " from " << x << "," << y;
+  }
+  cairo_scaled_font_destroy(scaled);
+  return drawn;
+}
+
+class GlyphImagesTest : public testing::Test {};
+
+// Random strings of characters that overhang their neighbours (italics, W, f, j, quotes), accents,
+// the ellipsis and blanks, in several faces, sizes and both antialiasings: the copies cairo's
+// compositing would lay down, where glyph boxes overlap and where they do not.
+TEST_F(GlyphImagesTest, CopiesMatchCairoAcrossFacesSizesAndNeighbours) {
+  const Face faces[] = {{"MS Sans Serif", 400, false},
+                        {"Arial", 700, false},
+                        {"Times New Roman", 400, true},
+                        {"Courier New", 400, false}};
+  const std::u16string alphabet = u"WAVTfjy.,'\"ffiLo rtvwx1470éÅ…ÆgQ_-|/\\()";
+  std::mt19937 random(20261208);
+  int32_t tried = 0, copied = 0;
+  for (const Face& face : faces) {
+    for (int32_t height : {-7, -9, -11, -13, -17, -24, 16}) {
+      FontObject font(Described(face, height));
+      for (bool antialias : {true, false}) {
+        for (int32_t n = 0; n < 40; ++n) {
+          std::u16string text;
+          const size_t length = 1 + random() % 12;
+          for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+          ++tried;
+          copied += SameAsCairo(font, antialias, text, 400, 60, 5 + int32_t(random() % 3), 40);
+        }
+      }
+    }
+  }
+  // The copy is the rule, cairo the exception.
+  EXPECT_GT(copied, tried * 9 / 10);
+}
+
+// Glyphs cut by the mask's edges, pens outside it, and text running far past it.
+TEST_F(GlyphImagesTest, CopiesMatchCairoWhereTheMaskCutsTheText) {
+  FontObject font(Described({"Times New Roman", 400, true}, -15));
+  const std::u16string longLine = u"ffffWWWW jjjj ffffWWWW jjjj ffffWWWW jjjj ffffWWWW jjjj ffff";
+  for (bool antialias : {true, false}) {
+    EXPECT_TRUE(SameAsCairo(font, antialias, longLine, 60, 20, -40, 14));
+    EXPECT_TRUE(SameAsCairo(font, antialias, longLine, 30, 20, -400, 14));
+    EXPECT_TRUE(SameAsCairo(font, antialias, u"fW", 12, 8, 3, 4));
+    EXPECT_TRUE(SameAsCairo(font, antialias, u"W.W", 40, 30, 10, 200));
+    EXPECT_TRUE(SameAsCairo(font, antialias, u"Wff", 40, 30, 10, -170));
+  }
+}
+
+// Text ends at its first NUL as cairo's C strings do; blanks alone draw nothing.
+TEST_F(GlyphImagesTest, TextEndsAtItsFirstNulAndBlanksDrawNothing) {
+  FontObject font(Described({"MS Sans Serif", 400, false}, -12));
+  const double em = font.EmSize(1.0);
+  cairo_scaled_font_t* scaled = ScaledFont(font, true);
+  std::vector<uint8_t> whole(100 * 20, 0), cut(100 * 20, 0), blank(100 * 20, 0);
+  ASSERT_TRUE(GlyphImages::DrawWith(scaled, u"Ab", em, {whole.data(), 100, 20, 100}, 2, 15));
+  ASSERT_TRUE(GlyphImages::DrawWith(scaled, std::u16string_view(u"Ab\0cd", 5), em, {cut.data(), 100, 20, 100},
+                                    2, 15));
+  ASSERT_TRUE(GlyphImages::DrawWith(scaled, u"   ", em, {blank.data(), 100, 20, 100}, 2, 15));
+  EXPECT_EQ(cut, whole);
+  EXPECT_EQ(blank, std::vector<uint8_t>(100 * 20, 0));
+  cairo_scaled_font_destroy(scaled);
+}
+
+}  // namespace
+}  // namespace plat
