@@ -40,9 +40,13 @@ struct ImageLayout {
   int32_t yPelsPerMeter = 0;
   uint32_t transparentColor = 0;
   bool hasTransparent = false;
-  // Bytes per pixel of an 8-bit RGB (3) or RGBA (4) picture stored plainly, whose rows may be decoded
-  // directly (DirectRows); 0 for every other kind.
+  // Bytes per pixel of an 8-bit palette (1), RGB (3) or RGBA (4) picture stored plainly, whose rows
+  // may be decoded directly (DirectRows); 0 for every other kind.
   uint32_t directChannels = 0;
+  // A palette picture's colours as the block's bytes (blue, green, red, then a zero), for the direct
+  // rows; entries past the palette's end are zero.
+  uint32_t paletteSize = 0;
+  uint32_t colours[256] = {};
 };
 
 void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
@@ -83,7 +87,24 @@ bool ChooseFormat(DecodeState* st, ImageLayout& l) {
   const bool hasTrns = png_get_valid(st->png, st->info, PNG_INFO_tRNS) != 0;
   if (bitDepth == 8 && interlace == PNG_INTERLACE_NONE && compression == PNG_COMPRESSION_TYPE_BASE &&
       filter == PNG_FILTER_TYPE_BASE)
-    l.directChannels = colorType == PNG_COLOR_TYPE_RGB ? 3 : colorType == PNG_COLOR_TYPE_RGB_ALPHA ? 4 : 0;
+    l.directChannels = colorType == PNG_COLOR_TYPE_RGB                   ? 3
+                       : colorType == PNG_COLOR_TYPE_RGB_ALPHA           ? 4
+                       : colorType == PNG_COLOR_TYPE_PALETTE && !hasTrns ? 1
+                                                                         : 0;
+  if (l.directChannels == 1) {
+    png_colorp colours = nullptr;
+    int count = 0;
+    if (png_get_PLTE(st->png, st->info, &colours, &count) && colours != nullptr && count > 0 &&
+        count <= 256) {
+      l.paletteSize = uint32_t(count);
+      for (int i = 0; i < count; ++i) {
+        const uint8_t bytes[4] = {colours[i].blue, colours[i].green, colours[i].red, 0};
+        std::memcpy(&l.colours[i], bytes, 4);
+      }
+    } else {
+      l.directChannels = 0;
+    }
+  }
   switch (colorType) {
     case PNG_COLOR_TYPE_GRAY:
     case PNG_COLOR_TYPE_GRAY_ALPHA:
@@ -341,6 +362,22 @@ SHUFFLE_CLONES void ToBlueGreenRed(const uint8_t* __restrict from, uint8_t* __re
   }
 }
 
+// One row of palette indices as blue, green, red; false at an index the palette lacks, which is left
+// to libpng to answer. Each pixel but the last is written as four bytes, the fourth overwritten by
+// the next pixel: the row may end at its stride, where the next row in memory begins.
+bool FromPalette(const uint8_t* from, uint8_t* to, const ImageLayout& layout) {
+  uint32_t largest = 0;
+  const size_t last = layout.width - 1;
+  for (size_t x = 0; x < last; ++x) {
+    const uint32_t index = from[x];
+    largest = std::max(largest, index);
+    std::memcpy(to + 3 * x, &layout.colours[index], 4);
+  }
+  largest = std::max<uint32_t>(largest, from[last]);
+  std::memcpy(to + 3 * last, &layout.colours[from[last]], 3);
+  return largest < layout.paletteSize;
+}
+
 // Decodes every row of a picture with layout.directChannels set into `bits` (bottom-up rows of
 // layout.stride bytes, padding zeroed). False, with any number of rows written, when the
 // picture is to go through libpng instead; then the source's cursor is unchanged.
@@ -348,7 +385,6 @@ bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, uint8_t*
   const size_t channels = layout.directChannels;
   const size_t pixelBytes = size_t(layout.width) * channels;
   const size_t rowBytes = pixelBytes + 1;  // the filter type first
-  const size_t padding = layout.stride - pixelBytes;
   const size_t stripRows = std::min<size_t>(layout.height, std::max<size_t>(1, kStripBytes / rowBytes));
   ImageData data(source, rowBytes * layout.height);
   if (!data.Open()) return false;
@@ -364,8 +400,13 @@ bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, uint8_t*
       uint8_t* row = strip + i * rowBytes;
       if (!Unfilter(row[0], row + 1, row + 1 - rowBytes, pixelBytes, channels)) return false;
       uint8_t* to = bits + size_t(layout.height - 1 - y) * layout.stride;
-      ToBlueGreenRed(row + 1, to, layout.width, channels);
-      if (padding != 0) std::memset(to + pixelBytes, 0, padding);
+      if (channels == 1) {
+        if (!FromPalette(row + 1, to, layout)) return false;
+      } else {
+        ToBlueGreenRed(row + 1, to, layout.width, channels);
+      }
+      const size_t written = size_t(layout.width) * (channels == 1 ? 3 : channels);
+      if (written < layout.stride) std::memset(to + written, 0, layout.stride - written);
     }
     std::memcpy(buffer.get(), strip + (rows - 1) * rowBytes, rowBytes);
   }

@@ -52,7 +52,8 @@ enum : int32_t {
 int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
                 bool* hasTransparent);
 void FreePngBlock(uint8_t* memory);
-// How the rows of plain (not interlaced) 8-bit RGB and RGBA pictures are decoded: inflated in long
+// How the rows of plain (not interlaced) 8-bit RGB, RGBA and palette pictures (without transparency)
+// are decoded: inflated in long
 // strips and converted in one pass here (kDirect, what every caller wants), or row by row through
 // libpng like every other kind (kThroughLibpng: the reference the direct way is held to, giving the
 // same answer and the same bytes).

@@ -394,6 +394,49 @@ TEST(PngLoader, DirectRowsGiveLibpngsBytesForEveryFilterWidthAndChunking) {
   }
 }
 
+// Palette pictures of every size and filter, with short palettes and with indices past the palette's
+// end (which libpng answers for): the direct rows give libpng's answer and bytes.
+TEST(PngLoader, DirectPaletteRowsGiveLibpngsBytes) {
+  std::mt19937 random(20261210);
+  const std::pair<uint32_t, uint32_t> sizes[] = {{1, 1}, {3, 2}, {24, 24}, {161, 120}, {9000, 3}};
+  for (const auto& [width, height] : sizes) {
+    for (int filter : {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_PAETH, PNG_ALL_FILTERS}) {
+      for (uint32_t colours : {1u, 7u, 256u}) {
+        for (bool strayIndex : {false, true}) {
+          TestPngImage image{width, height, PNG_COLOR_TYPE_PALETTE, 8};
+          for (uint32_t i = 0; i < colours * 3; ++i) image.paletteRGB.push_back(uint8_t(random()));
+          for (uint32_t y = 0; y < height; ++y) {
+            std::vector<uint8_t> row(width);
+            for (uint8_t& index : row) index = uint8_t(random() % 4 == 0 ? random() % colours : 0);
+            image.rows.push_back(std::move(row));
+          }
+          if (strayIndex && colours < 256) image.rows[height - 1][width - 1] = uint8_t(colours);
+          image.filters = filter;
+          image.idatBytes = width < 100 ? 17 : 0;
+          const BothWays both(EncodeTestPng(image));
+          const std::string where = std::to_string(width) + " x " + std::to_string(height) + ", " +
+                                    std::to_string(colours) + " colours, filters " + std::to_string(filter) +
+                                    (strayIndex ? ", an index past the palette" : "");
+          ASSERT_TRUE(both.Same()) << where << ": " << both.direct << " against " << both.reference;
+          EXPECT_EQ(both.directCursor, both.referenceCursor) << where;
+          if (strayIndex) continue;
+          ASSERT_EQ(both.direct, kPngOk) << where;
+          // Every pixel is its palette entry, blue first.
+          const uint32_t stride = (width * 3 + 3) / 4 * 4;
+          const uint8_t* bits = both.directBlock.data() + 108;
+          for (uint32_t y = 0; y < height; ++y) {
+            for (uint32_t x = 0; x < width; ++x) {
+              const uint8_t* p = bits + size_t(height - 1 - y) * stride + size_t(x) * 3;
+              const uint8_t* q = &image.paletteRGB[size_t(image.rows[y][x]) * 3];
+              ASSERT_TRUE(p[0] == q[2] && p[1] == q[1] && p[2] == q[0]) << where << " at " << x << ", " << y;
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 // Damage anywhere, with and without CRCs that hold: the direct rows decode what libpng decodes, to the
 // same bytes, and refuse what it refuses with the same answer.
 TEST(PngLoader, DirectRowsAnswerAsLibpngDoesForDamagedData) {

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PngBitmapDescriptor out;
   uint32_t transparent = 0;
   bool hasTransparent = false;
-  // Plain 8-bit colour rows are decoded directly, others through libpng; the direct way must answer
-  // as libpng does and give the same bytes.
+  // Plain 8-bit colour and palette rows are decoded directly, others through libpng; the direct way must
+  // answer as libpng does and give the same bytes.
   std::vector<uint8_t> direct, reference;
   PngMemorySource directSource{data, size, 0}, referenceSource{data, size, 0};
   if (loadPngInto(&directSource, direct, PngRows::kDirect) !=

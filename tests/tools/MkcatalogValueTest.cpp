@@ -316,7 +316,7 @@ TEST(MkcatalogBlobs, ButtonPicturesDrawTheirSymbolInsideAFrame) {
 }
 
 // The start decodes these pictures before its first frame: every row is stored unfiltered (filter
-// byte 0 before each row of the inflated image data), whatever the kind.
+// byte 0 before each row of the inflated image data) as palette indices, whatever the kind.
 TEST(MkcatalogBlobs, PictureRowsAreStoredUnfiltered) {
   for (const char* cell : {"png: grain 64 #d9d2c3", "png: frame 40x30 #8a7357", "png: checker 16 #8a7357",
                            "png: plus 24 #204080"}) {
@@ -333,7 +333,8 @@ TEST(MkcatalogBlobs, PictureRowsAreStoredUnfiltered) {
         compressed.insert(compressed.end(), png.begin() + long(at + 8), png.begin() + long(at + 8 + length));
       at += size_t(length) + 12;
     }
-    const size_t rowBytes = 1 + size_t(picture.width) * 3;
+    EXPECT_EQ(png[25], PNG_COLOR_TYPE_PALETTE);  // the header's colour type: a row holds one byte a pixel
+    const size_t rowBytes = 1 + size_t(picture.width);
     std::vector<uint8_t> rows(rowBytes * size_t(picture.height));
     uLongf size = uLongf(rows.size());
     ASSERT_EQ(uncompress(rows.data(), &size, compressed.data(), uLong(compressed.size())), Z_OK);

@@ -13,8 +13,8 @@
 //           lines   three lines of a list
 //   size    N or WxH, 1 to 1024 pixels a side
 //   colour  #rrggbb
-// The result is an 8-bit RGB PNG without time or text chunks, so equal descriptions give equal
-// bytes.
+// The result is an 8-bit palette PNG (a picture has at most a dozen colours) without time or text
+// chunks, so equal descriptions give equal bytes.
 
 #include <cstdint>
 #include <string>
