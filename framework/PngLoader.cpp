@@ -3,7 +3,12 @@
 #include <png.h>
 #include <zlib.h>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -362,13 +367,76 @@ SHUFFLE_CLONES void ToBlueGreenRed(const uint8_t* __restrict from, uint8_t* __re
   }
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+// Where output byte 16 * part + i takes its byte from, for the bytes of one colour channel (0 blue,
+// 1 green, 2 red) of sixteen pixels held one a byte: the pixel's number, or -128 (a zero byte) where
+// another channel's byte goes.
+constexpr std::array<int8_t, 16> Spread(int part, int channel) {
+  std::array<int8_t, 16> at{};
+  for (int i = 0; i < 16; ++i) {
+    const int byte = 16 * part + i;
+    at[size_t(i)] = byte % 3 == channel ? int8_t(byte / 3) : int8_t(-128);
+  }
+  return at;
+}
+
+// Sixteen pixels a step for a palette of at most sixteen colours: each channel looked up by a byte
+// shuffle of its sixteen values, the three spread into 48 bytes. Answers how many pixels it wrote
+// and whether every index was inside the palette.
+__attribute__((target("ssse3"))) size_t FromSmallPalette(const uint8_t* from, uint8_t* to, size_t width,
+                                                         const ImageLayout& layout, bool& inside) {
+  uint8_t channels[3][16] = {};
+  for (uint32_t i = 0; i < layout.paletteSize; ++i)
+    for (int c = 0; c < 3; ++c) channels[c][i] = uint8_t(layout.colours[i] >> (8 * c));
+  __m128i table[3], spread[3][3];
+  for (int c = 0; c < 3; ++c) {
+    table[c] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(channels[c]));
+    for (int part = 0; part < 3; ++part) {
+      const std::array<int8_t, 16> at = Spread(part, c);
+      spread[part][c] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at.data()));
+    }
+  }
+  const __m128i last = _mm_set1_epi8(char(layout.paletteSize - 1));
+  __m128i beyond = _mm_setzero_si128();
+  size_t x = 0;
+  for (; x + 16 <= width; x += 16) {
+    const __m128i index = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
+    beyond = _mm_or_si128(beyond, _mm_subs_epu8(index, last));
+    const __m128i value[3] = {_mm_shuffle_epi8(table[0], index), _mm_shuffle_epi8(table[1], index),
+                              _mm_shuffle_epi8(table[2], index)};
+    for (int part = 0; part < 3; ++part) {
+      const __m128i bytes = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(value[0], spread[part][0]),
+                                                      _mm_shuffle_epi8(value[1], spread[part][1])),
+                                         _mm_shuffle_epi8(value[2], spread[part][2]));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 3 * x + 16 * size_t(part)), bytes);
+    }
+  }
+  inside = _mm_movemask_epi8(_mm_cmpeq_epi8(beyond, _mm_setzero_si128())) == 0xFFFF;
+  return x;
+}
+
+bool HasByteShuffles() {
+  static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
+}
+#endif
+
 // One row of palette indices as blue, green, red; false at an index the palette lacks, which is left
 // to libpng to answer. Each pixel but the last is written as four bytes, the fourth overwritten by
 // the next pixel: the row may end at its stride, where the next row in memory begins.
 bool FromPalette(const uint8_t* from, uint8_t* to, const ImageLayout& layout) {
+  size_t x = 0;
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (layout.paletteSize <= 16 && HasByteShuffles()) {
+    bool inside = true;
+    x = FromSmallPalette(from, to, layout.width, layout, inside);
+    if (!inside) return false;
+    if (x == layout.width) return true;
+  }
+#endif
   uint32_t largest = 0;
   const size_t last = layout.width - 1;
-  for (size_t x = 0; x < last; ++x) {
+  for (; x < last; ++x) {
     const uint32_t index = from[x];
     largest = std::max(largest, index);
     std::memcpy(to + 3 * x, &layout.colours[index], 4);

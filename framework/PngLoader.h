@@ -53,10 +53,9 @@ int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* tra
                 bool* hasTransparent);
 void FreePngBlock(uint8_t* memory);
 // How the rows of plain (not interlaced) 8-bit RGB, RGBA and palette pictures (without transparency)
-// are decoded: inflated in long
-// strips and converted in one pass here (kDirect, what every caller wants), or row by row through
-// libpng like every other kind (kThroughLibpng: the reference the direct way is held to, giving the
-// same answer and the same bytes).
+// are decoded: inflated in long strips and converted in one pass here (kDirect, what every caller
+// wants), or row by row through libpng like every other kind (kThroughLibpng: the reference the
+// direct way is held to, giving the same answer and the same bytes).
 enum class PngRows { kDirect, kThroughLibpng };
 // The same decoding into `block` (the header, colour table and rows as loadPng lays them out), for a
 // caller that keeps the picture in a vector: no block to copy and free. Empty on any failure.

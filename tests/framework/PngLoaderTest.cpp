@@ -410,7 +410,7 @@ TEST(PngLoader, DirectPaletteRowsGiveLibpngsBytes) {
             for (uint8_t& index : row) index = uint8_t(random() % 4 == 0 ? random() % colours : 0);
             image.rows.push_back(std::move(row));
           }
-          if (strayIndex && colours < 256) image.rows[height - 1][width - 1] = uint8_t(colours);
+          if (strayIndex && colours < 256) image.rows[random() % height][random() % width] = uint8_t(colours);
           image.filters = filter;
           image.idatBytes = width < 100 ? 17 : 0;
           const BothWays both(EncodeTestPng(image));
