@@ -52,6 +52,8 @@ struct ImageLayout {
   // rows; entries past the palette's end are zero.
   uint32_t paletteSize = 0;
   uint32_t colours[256] = {};
+  // The first sixteen colours a channel at a time (blue, green, red), for lookups by byte shuffles.
+  uint8_t channels[3][16] = {};
 };
 
 void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
@@ -105,6 +107,8 @@ bool ChooseFormat(DecodeState* st, ImageLayout& l) {
       for (int i = 0; i < count; ++i) {
         const uint8_t bytes[4] = {colours[i].blue, colours[i].green, colours[i].red, 0};
         std::memcpy(&l.colours[i], bytes, 4);
+        if (i < 16)
+          for (int c = 0; c < 3; ++c) l.channels[c][i] = bytes[c];
       }
     } else {
       l.directChannels = 0;
@@ -379,22 +383,23 @@ constexpr std::array<int8_t, 16> Spread(int part, int channel) {
   }
   return at;
 }
+// [part][channel]
+constexpr std::array<std::array<std::array<int8_t, 16>, 3>, 3> kSpreads{
+    {{Spread(0, 0), Spread(0, 1), Spread(0, 2)},
+     {Spread(1, 0), Spread(1, 1), Spread(1, 2)},
+     {Spread(2, 0), Spread(2, 1), Spread(2, 2)}}};
 
 // Sixteen pixels a step for a palette of at most sixteen colours: each channel looked up by a byte
 // shuffle of its sixteen values, the three spread into 48 bytes. Answers how many pixels it wrote
 // and whether every index was inside the palette.
 __attribute__((target("ssse3"))) size_t FromSmallPalette(const uint8_t* from, uint8_t* to, size_t width,
                                                          const ImageLayout& layout, bool& inside) {
-  uint8_t channels[3][16] = {};
-  for (uint32_t i = 0; i < layout.paletteSize; ++i)
-    for (int c = 0; c < 3; ++c) channels[c][i] = uint8_t(layout.colours[i] >> (8 * c));
   __m128i table[3], spread[3][3];
   for (int c = 0; c < 3; ++c) {
-    table[c] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(channels[c]));
-    for (int part = 0; part < 3; ++part) {
-      const std::array<int8_t, 16> at = Spread(part, c);
-      spread[part][c] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at.data()));
-    }
+    table[c] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layout.channels[c]));
+    for (int part = 0; part < 3; ++part)
+      spread[part][c] =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(kSpreads[size_t(part)][size_t(c)].data()));
   }
   const __m128i last = _mm_set1_epi8(char(layout.paletteSize - 1));
   __m128i beyond = _mm_setzero_si128();
