@@ -156,6 +156,14 @@ void FillColorBitsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, in
     return;
   }
 #endif
+  // Narrow columns (the sides of frames, one-pixel lines) a pixel at a time, no call for each row.
+  if (count < 8) {
+    for (int32_t y = 0; y < rows; ++y) {
+      uint32_t* row = first + std::ptrdiff_t(y) * stride;
+      for (int32_t x = 0; x < count; ++x) row[x] = (row[x] & ~kColorBits) | color;
+    }
+    return;
+  }
   for (int32_t y = 0; y < rows; ++y) FillColorBits(first + std::ptrdiff_t(y) * stride, count, color);
 }
 
@@ -218,7 +226,8 @@ int64_t LinePixels(POINT a, POINT b, const RECT& limit, const std::function<void
   // towards the positive major direction.
   const int64_t tie = dir > 0 ? 0 : 1;
   for (int64_t i = first; i < last; ++i) {
-    int64_t k = (2 * minor * i + major - tie) / (2 * major);
+    // Level and upright lines (most of what is drawn) take no minor step: no division.
+    const int64_t k = minor == 0 ? 0 : (2 * minor * i + major - tie) / (2 * major);
     int64_t x = xMajor ? a.x + sx * i : a.x + sx * k;
     int64_t y = xMajor ? a.y + sy * k : a.y + sy * i;
     visit(i, POINT{int32_t(x), int32_t(y)});

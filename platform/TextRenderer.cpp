@@ -2,6 +2,10 @@
 
 #include <cairo.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -31,6 +35,33 @@ cairo_font_options_t* MakeOptions(bool antialias) {
   }
   return options;
 }
+
+#ifdef __SSE2__
+// Eight pixels blended towards `ink` by their coverage, two at a time in 16-bit lanes: each colour
+// byte becomes (ink * a + pixel * (255 - a) + 127) / 255, the division done exactly as a multiply
+// and a shift; the unused byte is kept. A coverage of 0 leaves the pixel as it was, 255 gives the ink.
+void BlendEight(uint32_t* pixels, const uint8_t* coverage, uint32_t ink) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i inkLanes = _mm_unpacklo_epi8(_mm_set1_epi32(int32_t(ink & 0xFFFFFF)), zero);
+  const __m128i full = _mm_set1_epi16(255), half = _mm_set1_epi16(127);
+  const __m128i divide = _mm_set1_epi16(int16_t(0x8081));
+  const __m128i unused = _mm_set1_epi32(int32_t(0xFF000000));
+  for (int i = 0; i < 8; i += 2) {
+    const uint64_t a0 = coverage[i], a1 = coverage[i + 1];
+    if ((a0 | a1) == 0) continue;
+    const __m128i a =
+        _mm_set_epi64x(int64_t(a1 * 0x0001000100010001ull), int64_t(a0 * 0x0001000100010001ull));
+    const __m128i before = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + i));
+    const __m128i lanes = _mm_unpacklo_epi8(before, zero);
+    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(inkLanes, a), _mm_mullo_epi16(lanes, _mm_sub_epi16(full, a)));
+    sum = _mm_add_epi16(sum, half);
+    const __m128i quotient = _mm_srli_epi16(_mm_mulhi_epu16(sum, divide), 7);
+    const __m128i packed = _mm_packus_epi16(quotient, zero);
+    const __m128i after = _mm_or_si128(_mm_andnot_si128(unused, packed), _mm_and_si128(unused, before));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels + i), after);
+  }
+}
+#endif
 
 }  // namespace
 
@@ -210,6 +241,13 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
             continue;
           }
         }
+#ifdef __SSE2__
+        if (n == 8 && !monochrome) {
+          BlendEight(row + px + o.x, coverage + (px - left), ink);
+          px += 8;
+          continue;
+        }
+#endif
         for (const int32_t end = px + n; px < end; ++px)
           if (const uint32_t a = coverage[px - left]; a != 0) blend(row[px + o.x], a);
       }

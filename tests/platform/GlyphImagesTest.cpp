@@ -10,6 +10,7 @@
 #include "platform/FontObject.h"
 #include "platform/GlyphImages.h"
 #include "platform/TextRenderer.h"
+#include "tests/platform/RasterTest.h"
 
 namespace plat {
 namespace {
@@ -81,7 +82,7 @@ bool SameAsCairo(FontObject& font, bool antialias, std::u16string_view text, int
   return drawn;
 }
 
-class GlyphImagesTest : public testing::Test {};
+class GlyphImagesTest : public ::testing::Test {};
 
 // Random strings of characters that overhang their neighbours (italics, W, f, j, quotes), accents,
 // the ellipsis and blanks, in several faces, sizes and both antialiasings: the copies cairo's
@@ -138,6 +139,42 @@ TEST_F(GlyphImagesTest, TextEndsAtItsFirstNulAndBlanksDrawNothing) {
   EXPECT_EQ(cut, whole);
   EXPECT_EQ(blank, std::vector<uint8_t>(100 * 20, 0));
   cairo_scaled_font_destroy(scaled);
+}
+
+// Antialiased text in a colour over a patterned background: every pixel is the background blended
+// towards the ink by the coverage cairo draws for it, (ink * a + pixel * (255 - a) + 127) / 255 in
+// each colour, whether eight pixels are blended at once or one by one.
+TEST_F(GlyphImagesTest, TextBlendsEveryPixelTowardsTheInkByItsCoverage) {
+  SetTextAntialias(true);
+  OwnedFont handle(CreateFontA(-15, 0, 0, 0, 400, 1, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Times New Roman"));
+  auto& font = *static_cast<FontObject*>(GdiObject::FromHandle(handle.get()));
+  const std::u16string text = u"Wavy fjord, quiet kitchen 1470";
+  testing::Canvas canvas(300, 40);
+  canvas.FillPattern();
+  const std::vector<uint32_t> before = canvas.Snapshot();
+  SelectObject(canvas.dc, handle.get());
+  SetBkMode(canvas.dc, TRANSPARENT);
+  SetTextColor(canvas.dc, RGB(200, 30, 90));
+  TextOutW(canvas.dc, 7, 9, text.c_str(), int32_t(text.size()));
+  SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
+
+  TextRenderer renderer(font, 1.0);
+  cairo_scaled_font_t* scaled = ScaledFont(font, true);
+  const std::vector<uint8_t> coverage = DrawnByCairo(scaled, text, 300, 40, 7, 9 + renderer.Ascent());
+  cairo_scaled_font_destroy(scaled);
+  const uint32_t ink = 0xC81E5A;  // the text colour as a pixel
+  int32_t blended = 0;
+  for (int32_t y = 0; y < 40; ++y) {
+    for (int32_t x = 0; x < 300; ++x) {
+      const uint32_t a = coverage[size_t(y) * 300 + size_t(x)], under = before[size_t(y) * 300 + size_t(x)];
+      uint32_t want = 0;
+      for (int shift = 0; shift < 24; shift += 8)
+        want |= ((((ink >> shift) & 0xFF) * a + ((under >> shift) & 0xFF) * (255 - a) + 127) / 255) << shift;
+      ASSERT_EQ(canvas.At(x, y), want) << x << ", " << y << " at coverage " << a;
+      blended += a > 0 && a < 255;
+    }
+  }
+  EXPECT_GT(blended, 100);
 }
 
 }  // namespace
