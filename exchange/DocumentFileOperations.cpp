@@ -245,7 +245,7 @@ bool DocumentFileOperations::NewDocument() {
   GetStringArrayText(stationeryPath, kSettingsFileList, kNewDocumentEntry);
   bool read = false;
   try {
-    ScopedHandle packed(ReadFileToHandle(ppFileSpec(stationeryPath)));
+    ScopedHandle packed(ReadFileToHandleIfPresent(ppFileSpec(stationeryPath)));
     if (packed.Get() != nullptr) {
       read = true;
       if (Load(packed.Get())) {
@@ -294,7 +294,7 @@ bool DocumentFileOperations::ResumeFromAutoSave() {
 void DocumentFileOperations::StartWithoutCommandLine() {
   Handle packed = nullptr;
   try {
-    packed = ReadFileToHandle(document_.AutoSaveFile());
+    packed = ReadFileToHandleIfPresent(document_.AutoSaveFile());
   } catch (int32_t) {
     packed = nullptr;
   }

@@ -372,11 +372,19 @@ bool FileOpenOrCreate(ppFileSpec& destination, const ppFileSpec& source) {
   return created;
 }
 
-Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
+namespace {
+
+// ReadFileToHandle's work; with `allowMissing`, null instead of a failure when no file of that name
+// exists.
+Handle ReadNamedFile(const ppFileSpec& fileSpec, bool allowMissing) {
   std::string path;
   struct stat st;
   const int fd = OpenNamedExclusive(fileSpec, O_RDONLY, path, st);
-  if (fd < 0) Fail(kFileSiteOpen, kFileErrCannotOpen);
+  if (fd < 0) {
+    struct stat none;
+    if (allowMissing && ::stat(path.c_str(), &none) != 0 && errno == ENOENT) return nullptr;
+    Fail(kFileSiteOpen, kFileErrCannotOpen);
+  }
   // The size the open saw; a file that shrinks meanwhile reads zero bytes for what it lost.
   const auto size = static_cast<uint32_t>(st.st_size);
   Handle h = nullptr;
@@ -398,6 +406,12 @@ Handle ReadFileToHandle(const ppFileSpec& fileSpec) {
   }
   return h;
 }
+
+}  // namespace
+
+Handle ReadFileToHandle(const ppFileSpec& fileSpec) { return ReadNamedFile(fileSpec, false); }
+
+Handle ReadFileToHandleIfPresent(const ppFileSpec& fileSpec) { return ReadNamedFile(fileSpec, true); }
 
 namespace {
 

@@ -94,6 +94,10 @@ void FileFlushData(ppFileSpec& file);
 // A new handle holding the whole file named by `fileSpec.path`, or null for an empty file. Open
 // failures pass on (-38); the file is closed again in every case.
 Handle ReadFileToHandle(const ppFileSpec& fileSpec);
+// The same, but a file that does not exist is no failure: null, as for an empty file. For files
+// that are often absent (an autosave, stationery), where a failure would cost an exception at every
+// start.
+Handle ReadFileToHandleIfPresent(const ppFileSpec& fileSpec);
 
 // Treat `h` as a NUL-terminated narrow text and replace every occurrence of `search` by
 // `replacement` (its bytes without a terminator) or by the whole data of `replacementHandle`.

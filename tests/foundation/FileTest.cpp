@@ -335,6 +335,16 @@ TEST_F(FileTest, WholeFileIntoAHandle) {
   ppFileSpec fileSpec;
   FileOpen(fileSpec, FileSpecFor("w.txt"), false);
   FileClose(fileSpec);
+
+  // Where a missing file is expected, it is no failure; a name that cannot name a file still is.
+  Handle present = ReadFileToHandleIfPresent(FileSpecFor("W.TXT"));
+  ASSERT_NE(present, nullptr);
+  EXPECT_EQ(std::string(*present, MemGetSize(present)), "hello");
+  MemDispose(present);
+  EXPECT_EQ(ReadFileToHandleIfPresent(FileSpecFor("none.txt")), nullptr);
+  EXPECT_EQ(ReadFileToHandleIfPresent(FileSpecFor("no folder/none.txt")), nullptr);
+  EXPECT_EQ(ThrownBy([&] { ReadFileToHandleIfPresent(FileSpecFor("w.txt/inside.txt")); }),
+            kFileErrCannotOpen);
 }
 
 std::vector<std::string> gCreated;
