@@ -101,16 +101,24 @@ const GlyphImages::Glyph* GlyphImages::Find(char32_t c) const {
 
 void GlyphImages::Make(const std::vector<char32_t>& missing, cairo_scaled_font_t* scaled) {
   // Each glyph gets a slot of its own, side by side on one baseline, its ink box plus the pad on
-  // every side; the slots span the drawing's whole height.
+  // every side; the slots span the drawing's whole height. A drawing holds at most kBatchWidth
+  // pixels of slots (cairo's surfaces are at most 32767 wide); more glyphs take more drawings.
   struct Slot {
     Glyph* glyph;
     cairo_glyph_t at;
     int32_t left;  // the slot's first column
     int32_t width;
   };
+  constexpr int32_t kBatchWidth = 4096;
   std::vector<Slot> slots;
   int32_t right = 0;
   double above = 0, below = 0;  // the tallest ink over and under the baseline, whole pixels
+  auto draw = [&] {
+    if (!slots.empty()) DrawSlots(slots, right, above, below, scaled);
+    slots.clear();
+    right = 0;
+    above = below = 0;
+  };
   for (char32_t c : missing) {
     auto made = std::make_unique<Glyph>();
     const std::string utf8 = Utf8Of(c);
@@ -134,9 +142,10 @@ void GlyphImages::Make(const std::vector<char32_t>& missing, cairo_scaled_font_t
         made->boxBottom = Fixed(e.y_bearing + e.height);
         const int32_t inkLeft = int32_t(std::floor(e.x_bearing));
         const int32_t inkRight = int32_t(std::ceil(e.x_bearing + e.width));
+        const int32_t width = inkRight - inkLeft + 2 * kPad;
+        if (right + width > kBatchWidth) draw();
         above = std::max(above, -std::floor(e.y_bearing));
         below = std::max(below, std::ceil(e.y_bearing + e.height));
-        const int32_t width = inkRight - inkLeft + 2 * kPad;
         slots.push_back({made.get(), {glyphs[0].index, double(right + kPad - inkLeft), 0}, right, width});
         right += width;
       }
@@ -147,8 +156,12 @@ void GlyphImages::Make(const std::vector<char32_t>& missing, cairo_scaled_font_t
     else
       other_[c] = std::move(made);
   }
-  if (slots.empty()) return;
+  draw();
+}
 
+template <class Slots>
+void GlyphImages::DrawSlots(Slots& slots, int32_t right, double above, double below,
+                            cairo_scaled_font_t* scaled) {
   const int32_t baseline = int32_t(above) + kPad;
   const int32_t height = baseline + int32_t(below) + kPad;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, right, height);
@@ -157,7 +170,7 @@ void GlyphImages::Make(const std::vector<char32_t>& missing, cairo_scaled_font_t
     return;  // the glyphs stay undrawable: cairo draws them
   }
   std::vector<cairo_glyph_t> placed;
-  for (Slot& slot : slots) {
+  for (auto& slot : slots) {
     slot.at.y = baseline;
     placed.push_back(slot.at);
   }
@@ -169,7 +182,7 @@ void GlyphImages::Make(const std::vector<char32_t>& missing, cairo_scaled_font_t
 
   const uint8_t* data = cairo_image_surface_get_data(surface);
   const int32_t stride = cairo_image_surface_get_stride(surface);
-  for (const Slot& slot : slots) {
+  for (const auto& slot : slots) {
     int32_t x0 = slot.left + slot.width, x1 = slot.left, y0 = height, y1 = 0;
     for (int32_t y = 0; y < height; ++y) {
       const uint8_t* row = data + size_t(y) * size_t(stride);

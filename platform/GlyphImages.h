@@ -70,8 +70,12 @@ class GlyphImages {
   // The characters of `text` as cairo reads them (stopping at a NUL).
   static void Characters(std::u16string_view text, std::vector<char32_t>& out);
   const Glyph* Find(char32_t c) const;
-  // Rasterises the characters not yet kept, all in one cairo drawing.
+  // Rasterises the characters not yet kept, as few cairo drawings as the surfaces' width allows.
   void Make(const std::vector<char32_t>& missing, cairo_scaled_font_t* scaled);
+  // One drawing of `slots` (glyph, position, columns), `right` pixels wide, the ink reaching `above`
+  // and `below` the baseline; keeps each glyph's image that the drawing shows whole.
+  template <class Slots>
+  static void DrawSlots(Slots& slots, int32_t right, double above, double below, cairo_scaled_font_t* scaled);
   // Lays the glyph's image over the mask with its origin at (x, y); `add`: coverages added.
   static void Copy(const Glyph& glyph, const Mask& mask, int32_t x, int32_t y, bool add);
 

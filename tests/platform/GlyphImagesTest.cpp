@@ -126,6 +126,18 @@ TEST_F(GlyphImagesTest, CopiesMatchCairoWhereTheMaskCutsTheText) {
   }
 }
 
+// A line of hundreds of large characters met for the first time, wider together than any one cairo
+// surface may be: their images are made in several drawings, and every one of them is copied as
+// cairo draws it.
+TEST_F(GlyphImagesTest, ManyNewCharactersAtOnceAreAllMadeAndCopied) {
+  FontObject font(Described({"MS Sans Serif", 400, false}, -200));
+  std::u16string text;
+  for (char16_t c = 0x100; c < 0x250; ++c) text += c;  // Latin Extended
+  for (char16_t c = 0x410; c < 0x450; ++c) text += c;  // Cyrillic
+  EXPECT_TRUE(SameAsCairo(font, true, text, 400, 300, 4, 220));
+  EXPECT_TRUE(SameAsCairo(font, true, text.substr(300), 400, 300, 4, 220));
+}
+
 // Text ends at its first NUL as cairo's C strings do; blanks alone draw nothing.
 TEST_F(GlyphImagesTest, TextEndsAtItsFirstNulAndBlanksDrawNothing) {
   FontObject font(Described({"MS Sans Serif", 400, false}, -12));
