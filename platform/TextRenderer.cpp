@@ -125,6 +125,26 @@ int32_t TextRenderer::Width(std::u16string_view text) const {
   return int32_t(std::lround(font_.TextAdvance(text, scaled_, em_, antialias_)));
 }
 
+void TextRenderer::FillLines(const GlyphImages::Mask& mask, int32_t x, int32_t y, std::u16string_view text,
+                             int32_t width, int32_t marked) const {
+  // The rectangles DrawnMask has cairo fill; on whole pixels cairo covers them fully.
+  const int32_t thickness = int32_t(std::max(1.0, std::round(em_ / 14)));
+  const int32_t underline = ascent_ + int32_t(std::round(em_ / 10));
+  auto fill = [&](int64_t left, int64_t top, int64_t w, int64_t h) {
+    const int64_t x0 = std::max<int64_t>(0, x + left), x1 = std::min<int64_t>(mask.width, x + left + w);
+    const int64_t y0 = std::max<int64_t>(0, y + top), y1 = std::min<int64_t>(mask.height, y + top + h);
+    for (int64_t row = y0; row < y1; ++row)
+      if (x1 > x0) std::memset(mask.bits + row * mask.stride + x0, 255, size_t(x1 - x0));
+  };
+  if (font_.Log().lfUnderline) fill(0, underline, width, thickness);
+  if (font_.Log().lfStrikeOut) fill(0, int32_t(std::round(ascent_ * 0.65)), width, thickness);
+  if (marked >= 0) {
+    const int32_t from = Width(text.substr(0, size_t(marked))),
+                  to = Width(text.substr(0, size_t(marked) + 1));
+    fill(from, underline, to - from, thickness);
+  }
+}
+
 cairo_surface_t* TextRenderer::DrawnMask(std::u16string_view text, double x, double y, double width,
                                          int32_t marked, int32_t w, int32_t h) const {
   cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
@@ -190,18 +210,21 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
   if (w <= 0 || h <= 0) return;
   const bool mark = marked >= 0 && size_t(marked) < text.size();
   const bool lines = font_.Log().lfUnderline || font_.Log().lfStrikeOut || mark;
-  // Level text without lines, on whole pixels, is copied from the font's kept glyph images; the
-  // rest, and text those cannot show as cairo would, cairo draws.
+  // Level text on whole pixels is copied from the font's kept glyph images, its lines (whole pixels
+  // too) filled in; the rest, and text those cannot show as cairo would, cairo draws.
   std::vector<uint8_t> copied;
   const uint8_t* data = nullptr;
   int32_t stride = w;
   cairo_surface_t* mask = nullptr;
-  if (angle == 0 && !lines && x == std::floor(x) && y == std::floor(y) && std::fabs(x) < 1e9 &&
-      std::fabs(y) < 1e9) {
+  if (angle == 0 && x == std::floor(x) && y == std::floor(y) && std::fabs(x) < 1e9 && std::fabs(y) < 1e9 &&
+      width == std::floor(width)) {
     copied.assign(size_t(w) * size_t(h), 0);
     const GlyphImages::Mask view{copied.data(), w, h, w};
-    if (GlyphImages::DrawWith(scaled_, text, em_, view, int32_t(x) - left, int32_t(y) - top + ascent_))
+    const int32_t penX = int32_t(x) - left, cellTop = int32_t(y) - top;
+    if (GlyphImages::DrawWith(scaled_, text, em_, view, penX, cellTop + ascent_)) {
       data = copied.data();
+      if (lines) FillLines(view, penX, cellTop, text, int32_t(width), mark ? marked : -1);
+    }
   }
   if (data == nullptr) {
     mask = DrawnMask(text, x - left, y - top, width, mark ? marked : -1, w, h);

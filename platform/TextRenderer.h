@@ -8,6 +8,7 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/FontObject.h"
+#include "platform/GlyphImages.h"
 
 typedef struct _cairo_scaled_font cairo_scaled_font_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -35,6 +36,10 @@ class TextRenderer {
              int32_t marked = -1, int32_t width = -1) const;
 
  private:
+  // The underline, strike-out and mnemonic line rectangles of text whose cell's top-left is at mask
+  // point (x, y), filled into the mask at full coverage as cairo fills them on whole pixels.
+  void FillLines(const GlyphImages::Mask& mask, int32_t x, int32_t y, std::u16string_view text, int32_t width,
+                 int32_t marked) const;
   // The text's coverage drawn by cairo into a new w x h mask (8 bits a pixel; the caller destroys
   // it), the top-left of its cell at mask point (x, y), with its lines (`marked` as in Paint).
   cairo_surface_t* DrawnMask(std::u16string_view text, double x, double y, double width, int32_t marked,

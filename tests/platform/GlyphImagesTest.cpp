@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/FontObject.h"
+#include "platform/GdiInternal.h"
 #include "platform/GlyphImages.h"
 #include "platform/TextRenderer.h"
 #include "tests/platform/RasterTest.h"
@@ -187,6 +188,52 @@ TEST_F(GlyphImagesTest, TextBlendsEveryPixelTowardsTheInkByItsCoverage) {
     }
   }
   EXPECT_GT(blended, 100);
+}
+
+// Underlined, struck-out text with a mnemonic mark, laid from glyph images with its lines filled in:
+// the same pixels as cairo filling the lines' rectangles over its own drawing of the text.
+TEST_F(GlyphImagesTest, LinesAreFilledAsCairoFillsThem) {
+  for (bool antialias : {true, false}) {
+    SetTextAntialias(antialias);
+    OwnedFont handle(CreateFontA(-17, 0, 0, 0, 400, 0, 1, 1, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    auto& font = *static_cast<FontObject*>(GdiObject::FromHandle(handle.get()));
+    const std::u16string text = u"Plan of the kitchen";
+    testing::Canvas canvas(240, 40);
+    SelectObject(canvas.dc, handle.get());
+    SetBkMode(canvas.dc, TRANSPARENT);
+    TextRenderer renderer(font, 1.0);
+    renderer.Paint(*LiveDc(canvas.dc), 6, 8, text, nullptr, 5);
+    SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
+
+    cairo_scaled_font_t* scaled = ScaledFont(font, antialias);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 240, 40);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_scaled_font(cr, scaled);
+    cairo_translate(cr, 6, 8);
+    cairo_move_to(cr, 0, renderer.Ascent());
+    cairo_show_text(cr, Utf16ToUtf8(text).c_str());
+    const double em = font.EmSize(1.0), thickness = std::max(1.0, std::round(em / 14));
+    const double underline = renderer.Ascent() + std::round(em / 10), width = renderer.Width(text);
+    const double from = renderer.Width(text.substr(0, 5)), to = renderer.Width(text.substr(0, 6));
+    cairo_set_antialias(cr, antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo_rectangle(cr, 0, underline, width, thickness);
+    cairo_rectangle(cr, 0, std::round(renderer.Ascent() * 0.65), width, thickness);
+    cairo_rectangle(cr, from, underline, to - from, thickness);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    for (int32_t y = 0; y < 40; ++y) {
+      for (int32_t x = 0; x < 240; ++x) {
+        const uint32_t a =
+            cairo_image_surface_get_data(surface)[y * cairo_image_surface_get_stride(surface) + x];
+        const uint32_t grey = 255 - (antialias ? a : (a >= 128 ? 255 : 0));
+        ASSERT_EQ(canvas.At(x, y), grey * 0x010101u) << x << ", " << y << (antialias ? " antialiased" : "");
+      }
+    }
+    cairo_surface_destroy(surface);
+    cairo_scaled_font_destroy(scaled);
+  }
+  SetTextAntialias(true);
 }
 
 }  // namespace
