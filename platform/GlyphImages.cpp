@@ -8,6 +8,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/TextRenderer.h"
+
 namespace plat {
 
 namespace {
@@ -29,26 +31,6 @@ int32_t Fixed(double v) { return int32_t(std::nearbyint(v * 256)); }
 inline uint32_t Multiply(uint32_t a, uint32_t b) {
   const uint32_t t = a * b + 0x80;
   return (t + (t >> 8)) >> 8;
-}
-
-std::string Utf8Of(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xF0 | (c >> 18));
-    out += char(0x80 | ((c >> 12) & 0x3F));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
-  return out;
 }
 
 // Guards every table: text is drawn from any thread. It holds no state, so a reset has nothing to
@@ -121,7 +103,8 @@ void GlyphImages::Make(const std::vector<char32_t>& missing, cairo_scaled_font_t
   };
   for (char32_t c : missing) {
     auto made = std::make_unique<Glyph>();
-    const std::string utf8 = Utf8Of(c);
+    std::string utf8;
+    AppendUtf8(utf8, c);
     cairo_glyph_t* glyphs = nullptr;
     int count = 0;
     if (cairo_scaled_font_text_to_glyphs(scaled, 0, 0, utf8.data(), int(utf8.size()), &glyphs, &count,

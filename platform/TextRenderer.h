@@ -55,5 +55,7 @@ class TextRenderer {
 
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// One character (a code point) appended to `out` in UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace plat
