@@ -33,18 +33,10 @@ double GlyphAdvances::OfCharacter(char32_t c, std::u16string_view units, cairo_s
 
 double GlyphAdvances::Of(std::u16string_view text, cairo_scaled_font_t* scaled) {
   double x = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c == 0) break;
-    size_t units = 1;
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      units = 2;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;  // as the UTF-8 conversion shows an unpaired surrogate
-    }
-    x += OfCharacter(c, text.substr(i, units), scaled);
-    i += units - 1;
+  for (size_t i = 0; i < text.size() && text[i] != 0;) {
+    const size_t first = i;
+    const char32_t c = NextCodePoint(text, i);
+    x += OfCharacter(c, text.substr(first, i - first), scaled);
   }
   return x;
 }

@@ -62,17 +62,7 @@ bool GlyphImages::DrawWith(cairo_scaled_font_t* scaled, std::u16string_view text
 
 void GlyphImages::Characters(std::u16string_view text, std::vector<char32_t>& out) {
   out.clear();
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c == 0) break;
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;  // as the UTF-8 conversion shows an unpaired surrogate
-    }
-    out.push_back(c);
-  }
+  for (size_t i = 0; i < text.size() && text[i] != 0;) out.push_back(NextCodePoint(text, i));
 }
 
 const GlyphImages::Glyph* GlyphImages::Find(char32_t c) const {

@@ -86,18 +86,16 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+char32_t NextCodePoint(std::u16string_view text, size_t& i) {
+  const char32_t c = text[i++];
+  if (c >= 0xD800 && c <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF)
+    return 0x10000 + ((c - 0xD800) << 10) + (text[i++] - 0xDC00);
+  return c >= 0xD800 && c <= 0xDFFF ? char32_t(0xFFFD) : c;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    AppendUtf8(out, c);
-  }
+  for (size_t i = 0; i < text.size();) AppendUtf8(out, NextCodePoint(text, i));
   return out;
 }
 
@@ -129,23 +127,31 @@ int32_t TextRenderer::Width(std::u16string_view text) const {
   return int32_t(std::lround(font_.TextAdvance(text, scaled_, em_, antialias_)));
 }
 
+std::vector<TextRenderer::LineRect> TextRenderer::Lines(std::u16string_view text, double width,
+                                                        int32_t marked) const {
+  const double thickness = std::max(1.0, std::round(em_ / 14));
+  const double underline = ascent_ + std::round(em_ / 10);
+  std::vector<LineRect> lines;
+  if (font_.Log().lfUnderline) lines.push_back({0, underline, width, thickness});
+  if (font_.Log().lfStrikeOut) lines.push_back({0, std::round(ascent_ * 0.65), width, thickness});
+  if (marked >= 0) {
+    const double from = Width(text.substr(0, size_t(marked))), to = Width(text.substr(0, size_t(marked) + 1));
+    lines.push_back({from, underline, to - from, thickness});
+  }
+  return lines;
+}
+
 void TextRenderer::FillLines(const GlyphImages::Mask& mask, int32_t x, int32_t y, std::u16string_view text,
                              int32_t width, int32_t marked) const {
-  // The rectangles DrawnMask has cairo fill; on whole pixels cairo covers them fully.
-  const int32_t thickness = int32_t(std::max(1.0, std::round(em_ / 14)));
-  const int32_t underline = ascent_ + int32_t(std::round(em_ / 10));
-  auto fill = [&](int64_t left, int64_t top, int64_t w, int64_t h) {
-    const int64_t x0 = std::max<int64_t>(0, x + left), x1 = std::min<int64_t>(mask.width, x + left + w);
-    const int64_t y0 = std::max<int64_t>(0, y + top), y1 = std::min<int64_t>(mask.height, y + top + h);
+  // Every line lies on whole pixels here (a whole width, whole advances): cairo covers it fully.
+  for (const LineRect& line : Lines(text, width, marked)) {
+    const int64_t left = x + std::llround(line.x), top = y + std::llround(line.y);
+    const int64_t x0 = std::max<int64_t>(0, left),
+                  x1 = std::min<int64_t>(mask.width, left + std::llround(line.width));
+    const int64_t y0 = std::max<int64_t>(0, top),
+                  y1 = std::min<int64_t>(mask.height, top + std::llround(line.height));
     for (int64_t row = y0; row < y1; ++row)
       if (x1 > x0) std::memset(mask.bits + row * mask.stride + x0, 255, size_t(x1 - x0));
-  };
-  if (font_.Log().lfUnderline) fill(0, underline, width, thickness);
-  if (font_.Log().lfStrikeOut) fill(0, int32_t(std::round(ascent_ * 0.65)), width, thickness);
-  if (marked >= 0) {
-    const int32_t from = Width(text.substr(0, size_t(marked))),
-                  to = Width(text.substr(0, size_t(marked) + 1));
-    fill(from, underline, to - from, thickness);
   }
 }
 
@@ -159,16 +165,10 @@ cairo_surface_t* TextRenderer::DrawnMask(std::u16string_view text, double x, dou
   cairo_move_to(cr, 0, ascent_);
   std::string utf8 = Utf16ToUtf8(text);
   cairo_show_text(cr, utf8.c_str());
-  if (font_.Log().lfUnderline || font_.Log().lfStrikeOut || marked >= 0) {
-    const double thickness = std::max(1.0, std::round(em_ / 14));
-    const double underline = ascent_ + std::round(em_ / 10);
+  const std::vector<LineRect> lines = Lines(text, width, marked);
+  if (!lines.empty()) {
     cairo_set_antialias(cr, gAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-    if (font_.Log().lfUnderline) cairo_rectangle(cr, 0, underline, width, thickness);
-    if (font_.Log().lfStrikeOut) cairo_rectangle(cr, 0, std::round(ascent_ * 0.65), width, thickness);
-    if (marked >= 0) {
-      double from = Width(text.substr(0, size_t(marked))), to = Width(text.substr(0, size_t(marked) + 1));
-      cairo_rectangle(cr, from, underline, to - from, thickness);
-    }
+    for (const LineRect& line : lines) cairo_rectangle(cr, line.x, line.y, line.width, line.height);
     cairo_fill(cr);
   }
   cairo_destroy(cr);

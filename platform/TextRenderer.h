@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/DeviceContext.h"
 #include "platform/FontObject.h"
@@ -36,8 +37,16 @@ class TextRenderer {
              int32_t marked = -1, int32_t width = -1) const;
 
  private:
-  // The underline, strike-out and mnemonic line rectangles of text whose cell's top-left is at mask
-  // point (x, y), filled into the mask at full coverage as cairo fills them on whole pixels.
+  // A line under, through or under one character of the text, relative to the top-left of its cell,
+  // device pixels.
+  struct LineRect {
+    double x, y, width, height;
+  };
+  // The text's lines: the font's underline and strike-out, and the mark under character `marked`
+  // (none when negative); `width` is the text's Width.
+  std::vector<LineRect> Lines(std::u16string_view text, double width, int32_t marked) const;
+  // The text's lines filled into the mask at full coverage, as cairo fills them on whole pixels, the
+  // top-left of its cell at mask point (x, y); `width` and `marked` as for Lines.
   void FillLines(const GlyphImages::Mask& mask, int32_t x, int32_t y, std::u16string_view text, int32_t width,
                  int32_t marked) const;
   // The text's coverage drawn by cairo into a new w x h mask (8 bits a pixel; the caller destroys
@@ -55,6 +64,9 @@ class TextRenderer {
 
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// The character (code point) at text[i], from a surrogate pair or one unit (an unpaired surrogate
+// reads as U+FFFD, as the UTF-8 conversion shows it); `i` moves past its units. i < text.size().
+char32_t NextCodePoint(std::u16string_view text, size_t& i);
 // One character (a code point) appended to `out` in UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
 

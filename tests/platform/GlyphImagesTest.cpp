@@ -12,6 +12,7 @@
 #include "platform/GlyphImages.h"
 #include "platform/TextRenderer.h"
 #include "tests/platform/RasterTest.h"
+#include "tests/platform/RendererScaledFont.h"
 
 namespace plat {
 namespace {
@@ -50,19 +51,8 @@ std::vector<uint8_t> DrawnByCairo(cairo_scaled_font_t* scaled, std::u16string_vi
   return out;
 }
 
-// The font's scaled font at its em size, as the text renderer makes it.
 cairo_scaled_font_t* ScaledFont(FontObject& font, bool antialias) {
-  const double em = font.EmSize(1.0);
-  cairo_matrix_t size, identity;
-  cairo_matrix_init_scale(&size, em, em);
-  cairo_matrix_init_identity(&identity);
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-  cairo_font_options_set_antialias(options, antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
-  if (!antialias) cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
-  cairo_scaled_font_t* scaled = cairo_scaled_font_create(font.Face(), &size, &identity, options);
-  cairo_font_options_destroy(options);
-  return scaled;
+  return testing::RendererScaledFont(font, 1.0, antialias);
 }
 
 // Compares the copy with cairo's drawing; answers whether the copy was made at all.

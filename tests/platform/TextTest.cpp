@@ -8,6 +8,7 @@
 #include "platform/TextLayout.h"
 #include "platform/TextRenderer.h"
 #include "tests/platform/RasterTest.h"
+#include "tests/platform/RendererScaledFont.h"
 
 namespace plat {
 namespace {
@@ -143,16 +144,7 @@ TEST_F(TextTest, WidthsAreTheAdvancesCairoMeasuresForTheWholeString) {
     for (bool antialias : {false, true, false, true}) {
       SetTextAntialias(antialias);
       // The scaled font cairo measures with, made as the renderer makes its own.
-      cairo_matrix_t size, identity;
-      const double em = font.EmSize(face.scale);
-      cairo_matrix_init_scale(&size, em, em);
-      cairo_matrix_init_identity(&identity);
-      cairo_font_options_t* options = cairo_font_options_create();
-      cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-      cairo_font_options_set_antialias(options, antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
-      if (!antialias) cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
-      cairo_scaled_font_t* scaled = cairo_scaled_font_create(font.Face(), &size, &identity, options);
-      cairo_font_options_destroy(options);
+      cairo_scaled_font_t* scaled = testing::RendererScaledFont(font, face.scale, antialias);
       for (const std::u16string& text : texts) {
         cairo_text_extents_t extents;
         cairo_scaled_font_text_extents(scaled, Utf16ToUtf8(text).c_str(), &extents);
