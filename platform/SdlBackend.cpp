@@ -179,6 +179,10 @@ bool SdlBackend::Start() {
   if (gState) return true;
   // A click that activates a window also acts on it, as the program expects of its platform.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The windows show our own pixels through a plain software surface. A surface SDL backs with
+  // OpenGL would make its own GLX context current on this thread, beside the 3D view's OSMesa
+  // context, and the two GL libraries crash each other; so no environment setting may choose it.
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
   if (!gVideoUp && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   gVideoUp = true;
   SDL_DisplayMode mode;

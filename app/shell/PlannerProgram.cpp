@@ -95,7 +95,9 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
   SetStartupDirectory(ProgramFolder);
   std::error_code ignored;
   std::filesystem::current_path(programFolder, ignored);
-  plat::SetMessageBoxPresenter(&ReportingBox);
+  // In a window the boxes the display backend installed are drawn and wait for the user; only a run
+  // without one reports them on standard error.
+  if (!options.display) plat::SetMessageBoxPresenter(&ReportingBox);
   // The start files: the instance name (the frame's first title and the single instance's key) and
   // the frame's first placement.
   const std::string instanceName = StartFiles::ReadInstanceName();
@@ -179,7 +181,7 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
 
   application.reset();
   gApplication = nullptr;
-  plat::SetMessageBoxPresenter(nullptr);
+  if (!options.display) plat::SetMessageBoxPresenter(nullptr);
   std::filesystem::current_path(startFolder, ignored);
   return status;
 }
