@@ -145,8 +145,9 @@ find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 pkg_check_modules(PLANNER_GFX REQUIRED IMPORTED_TARGET cairo fontconfig freetype2 libpng zlib)
 # OpenGL through Mesa's off-screen contexts, GLU, and SDL2 for the interactive backend. OSMesa comes
-# before GLU so that GLU's calls bind to the same OpenGL as ours.
-pkg_check_modules(PLANNER_GL REQUIRED IMPORTED_TARGET osmesa glu sdl2)
+# before GLU so that GLU's calls bind to the same OpenGL as ours. Xlib only for the X error handler
+# the SDL backend installs on an X display.
+pkg_check_modules(PLANNER_GL REQUIRED IMPORTED_TARGET osmesa glu sdl2 x11)
 # HTTPS form posts of the platform layer (HttpsClient).
 pkg_check_modules(PLANNER_NET REQUIRED IMPORTED_TARGET libcurl)
 

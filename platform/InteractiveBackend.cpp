@@ -32,6 +32,7 @@ bool DisplayPresent() {
 bool InteractiveBackend::StartIfDisplay() {
   if (!DisplayPresent() || !SdlBackend::Start()) return false;
   gPreviousWaiter = Desktop::SetWaiter([] { SdlBackend::Pump(kWaitSlice); });
+  LayerClock::SetInputReader([](uint32_t most) { SdlBackend::Pump(std::chrono::milliseconds(most)); });
   LayerClock::SetReal();       // people's clicks and double clicks happen in real time
   UseDrawnMessageBoxes(true);  // a person answers the boxes, not a script
   SetShellLaunching(true);     // documents and links really open
@@ -46,6 +47,7 @@ void InteractiveBackend::Stop() {
   UseEnvironmentLanguage(false);
   Desktop::SetWaiter(std::move(gPreviousWaiter));
   gPreviousWaiter = nullptr;
+  LayerClock::SetInputReader(nullptr);
   SdlBackend::Stop();
 }
 

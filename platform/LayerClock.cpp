@@ -16,6 +16,11 @@ std::atomic<uint32_t> gManualNow{0};
 std::atomic<uint32_t> gRealBase{0};
 std::atomic<int64_t> gRealStartMs{0};
 
+// The display backend's input reader and the thread it serves; set by the backend on the
+// user-interface thread, off the reset list (it belongs to the backend).
+LayerClock::InputReader gInputReader;
+std::thread::id gReaderThread;
+
 [[maybe_unused]] const bool kReset = ResetList::Add("layer clock", [] { LayerClock::SetManual(0); });
 
 int64_t SteadyMs() {
@@ -40,10 +45,19 @@ void LayerClock::Advance(uint32_t ms) {
 }
 
 void LayerClock::Wait(uint32_t ms) {
-  if (gManual)
+  if (gManual) {
     gManualNow += ms;
-  else
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return;
+  }
+  // The user's input keeps arriving while the program waits: the release a held button waits for
+  // must reach the queue.
+  const int64_t deadline = SteadyMs() + ms;
+  for (int64_t left; (left = deadline - SteadyMs()) > 0;) {
+    if (!ReadInput(uint32_t(left))) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(left));
+      return;
+    }
+  }
 }
 
 void LayerClock::SetReal() {
@@ -54,5 +68,16 @@ void LayerClock::SetReal() {
 }
 
 bool LayerClock::IsManual() { return gManual; }
+
+void LayerClock::SetInputReader(InputReader reader) {
+  gInputReader = std::move(reader);
+  gReaderThread = std::this_thread::get_id();
+}
+
+bool LayerClock::ReadInput(uint32_t most) {
+  if (!gInputReader || std::this_thread::get_id() != gReaderThread) return false;
+  gInputReader(most);
+  return true;
+}
 
 }  // namespace plat

@@ -38,7 +38,8 @@ bool Enabled(const MenuItem& item) { return !(item.state & (MF_GRAYED | MF_DISAB
 
 class MenuLoop {
  public:
-  MenuLoop(HWND owner, HMENU bar, UINT flags) : owner_(owner), bar_(bar), flags_(flags) {}
+  MenuLoop(HWND owner, HMENU bar, UINT flags, bool byMouse = false)
+      : owner_(owner), bar_(bar), flags_(flags), byMouse_(byMouse) {}
   // Also when a window procedure's exception leaves the loop: no popup stays, and menus open again.
   ~MenuLoop() {
     CloseTo(0);
@@ -165,7 +166,9 @@ class MenuLoop {
   void OnKey(int32_t key) {
     switch (key) {
       case VK_ESCAPE:
-        if (levels_.size() > 1 || (bar_ && levels_.size() == 1)) {
+        // From the keyboard the bar stays in menu mode when its popup closes; a menu opened with a
+        // click is left whole, so that no title stays highlighted and the keys go to the window again.
+        if (levels_.size() > 1 || (bar_ && levels_.size() == 1 && !byMouse_)) {
           CloseTo(levels_.size() - 1);
         } else {
           done_ = true;
@@ -339,6 +342,7 @@ class MenuLoop {
   HWND owner_;
   HMENU bar_;
   UINT flags_;
+  bool byMouse_;  // the bar was entered by a click on it
   int32_t barHot_ = 0;
   std::vector<Level> levels_;
   bool done_ = false;
@@ -386,12 +390,12 @@ int32_t TrackPopupMenu(HMENU menu, UINT flags, int32_t x, int32_t y, int32_t, HW
   return loop.Run();
 }
 
-int32_t TrackMenuBar(HWND frame, int32_t item, bool openPopup) {
+int32_t TrackMenuBar(HWND frame, int32_t item, bool openPopup, bool byMouse) {
   HMENU bar = GetMenu(frame);
   if (gRunning || !bar) return 0;
-  MenuLoop loop(frame, bar, 0);
+  MenuLoop loop(frame, bar, 0, byMouse);
   loop.Enter(bar);
-  loop.OpenBarItem(std::max(0, item), openPopup, openPopup);
+  loop.OpenBarItem(std::max(0, item), openPopup, openPopup && !byMouse);
   return loop.Run();
 }
 
@@ -425,7 +429,7 @@ bool MenuDefaultHandling(HWND window, UINT message, WPARAM wParam, LPARAM lParam
           WindowManager::Instance().ClientToScreen(window, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       int32_t item = MenuBarItemAt(window, screen);
       if (item < 0) return false;
-      TrackMenuBar(window, item, true);
+      TrackMenuBar(window, item, true, true);
       return true;
     }
     default:

@@ -20,8 +20,9 @@ int32_t TrackPopupMenu(HMENU menu, UINT flags, int32_t x, int32_t y, int32_t res
                        const RECT* unused);
 
 // Runs the loop on the menu bar of `frame`, starting on bar item `item` (0 when negative), with its
-// popup open when `openPopup`. Answers the chosen id, 0 when cancelled.
-int32_t TrackMenuBar(HWND frame, int32_t item, bool openPopup);
+// popup open when `openPopup`; `byMouse` when a click on the bar opened it (no item highlighted,
+// Escape leaves the bar). Answers the chosen id, 0 when cancelled.
+int32_t TrackMenuBar(HWND frame, int32_t item, bool openPopup, bool byMouse = false);
 
 // The default handling of the menu keys and of clicks on the menu bar, for DefWindowProc: Alt pressed
 // and released alone enters the bar, Alt+letter opens the bar item with that mnemonic, a left press on

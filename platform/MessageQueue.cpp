@@ -40,6 +40,7 @@ bool MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   {
     std::lock_guard<std::mutex> guard(lock_);
     fifo_.push_back(m);
+    ++posts_;
   }
   posted_.notify_all();
   return true;
@@ -50,6 +51,7 @@ void MessageQueue::PostQuit(int32_t code) {
     std::lock_guard<std::mutex> guard(lock_);
     quit_ = true;
     quitCode_ = code;
+    ++posts_;
   }
   posted_.notify_all();
 }
@@ -64,6 +66,7 @@ bool MessageQueue::Next(MSG& out, bool remove, HWND window, UINT first, UINT las
   bool found = false;
   {
     std::lock_guard<std::mutex> guard(lock_);
+    seenPosts_ = posts_;
     for (auto it = fifo_.begin(); it != fifo_.end();) {
       if (it->hwnd && !windows.Find(it->hwnd)) {  // its window died after the post
         dead.push_back(*it);
@@ -117,6 +120,16 @@ UINT MessageQueue::Status() const {
   if (quit_) kinds |= QS_POSTMESSAGE;
   if (WindowManager::Instance().NextToPaint()) kinds |= QS_PAINT;
   return kinds;
+}
+
+bool MessageQueue::HasNew() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return posts_ != seenPosts_;
+}
+
+void MessageQueue::MarkSeen() {
+  std::lock_guard<std::mutex> guard(lock_);
+  seenPosts_ = posts_;
 }
 
 void MessageQueue::DropFor(HWND window) {

@@ -34,6 +34,10 @@ class MessageQueue {
   // QS_ bits of the kinds of message waiting in the FIFO, without removing any; a pending WM_QUIT
   // counts as a posted message.
   UINT Status() const;
+  // Whether a message was posted since the loop last looked at the queue (Next, or MarkSeen through
+  // GetQueueStatus and WaitMessage): a message already looked at does not end a wait for input.
+  bool HasNew() const;
+  void MarkSeen();
   // Forgets everything queued for a window (it is being destroyed), reporting each dropped message.
   void DropFor(HWND window);
   // Forgets everything, the quit request included.
@@ -46,6 +50,8 @@ class MessageQueue {
   std::condition_variable posted_;
   std::deque<MSG> fifo_;
   bool quit_ = false;
+  uint64_t posts_ = 0;      // messages ever posted, quit requests included
+  uint64_t seenPosts_ = 0;  // posts_ when the loop last looked
   int32_t quitCode_ = 0;
 };
 

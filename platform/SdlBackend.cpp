@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -18,6 +19,7 @@
 #include "platform/TextRenderer.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
+#include "platform/XErrors.h"
 
 namespace plat {
 namespace {
@@ -185,6 +187,9 @@ bool SdlBackend::Start() {
   SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
   if (!gVideoUp && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   gVideoUp = true;
+  // After SDL's start: its own safety net hands every error on to Xlib's handler, which exits.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::strcmp(driver, "x11") == 0) XErrors::ReportAndGoOn();
   SDL_DisplayMode mode;
   if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
     SetVirtualScreenSize(mode.w, mode.h);

@@ -7,6 +7,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/TextRenderer.h"
+#include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -20,7 +21,17 @@ constexpr int32_t kMenuBarHeight = 19;
 WindowManager& Manager() { return WindowManager::Instance(); }
 
 int32_t Width(const RECT& r) { return r.right - r.left; }
+
 int32_t Height(const RECT& r) { return r.bottom - r.top; }
+
+// Tips and menus are told apart for the desktop: a window manager then neither decorates, moves nor
+// focuses them, and places them exactly where the layer put them.
+uint32_t KindFlag(const WindowRecord& w) {
+  if ((w.style & WS_CAPTION) == WS_CAPTION || !(w.style & WS_POPUP) || !w.windowClass) return 0;
+  if (w.windowClass == Manager().FindClass(kToolTipClass)) return SDL_WINDOW_TOOLTIP;
+  if (w.exStyle & WS_EX_TOOLWINDOW) return SDL_WINDOW_POPUP_MENU;  // menus and their submenus
+  return 0;
+}
 
 }  // namespace
 
@@ -45,10 +56,12 @@ RECT SdlWindows::ShownPart(HWND window) {
 
 void SdlWindows::Sync() {
   // Windows gone or hidden lose their desktop window.
+  bool closed = false;
   for (auto it = mirrors_.begin(); it != mirrors_.end();) {
     if (!IsWindow(it->first) || !IsWindowVisible(it->first)) {
       SDL_DestroyWindow(it->second.sdl);
       it = mirrors_.erase(it);
+      closed = true;
     } else {
       ++it;
     }
@@ -63,6 +76,7 @@ void SdlWindows::Sync() {
       if (!Decorated(window)) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
       if (Decorated(window) && (w->style & WS_THICKFRAME)) flags |= SDL_WINDOW_RESIZABLE;
       if (w->exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+      flags |= KindFlag(*w);
       SDL_Window* sdl = SDL_CreateWindow("", w->rect.left + part.left, w->rect.top + part.top,
                                          std::max(1, Width(part)), std::max(1, Height(part)), flags);
       if (!sdl) continue;
@@ -75,6 +89,18 @@ void SdlWindows::Sync() {
     Place(window, found->second);
     Present(window, found->second);
   }
+  if (closed) FocusActive();
+}
+
+void SdlWindows::FocusActive() {
+  // A shown window takes the display's input focus (without a window manager SDL gives it), and when
+  // that window closes the focus would go nowhere, losing every key: it goes back to the window the
+  // program has active, as a window manager would give it.
+  HWND active = Manager().Active();
+  if (!active) return;
+  auto found = mirrors_.find(Manager().TopLevelOf(active));
+  // SDL's own idea of the focus may not have seen the closed window take it: always ask.
+  if (found != mirrors_.end()) SDL_SetWindowInputFocus(found->second.sdl);
 }
 
 void SdlWindows::Place(HWND window, Mirror& mirror) {

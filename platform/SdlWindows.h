@@ -49,6 +49,7 @@ class SdlWindows {
   static bool Decorated(HWND window);
   void Place(HWND window, Mirror& mirror);
   void Present(HWND window, Mirror& mirror);
+  void FocusActive();
 
   std::map<HWND, Mirror> mirrors_;
 };

@@ -544,7 +544,11 @@ BOOL GetMessageW(MSG* msg, HWND window, UINT first, UINT last) {
 }
 
 BOOL WaitMessage() {
-  if (MessageQueue::Instance().Status() == 0) Desktop::WaitForWork();
+  // Only a message the loop has not looked at yet ends the wait; a pending paint or a posted message
+  // it already passed over would otherwise make every waiting loop spin without reading input.
+  MessageQueue& queue = MessageQueue::Instance();
+  if (!queue.HasNew()) Desktop::WaitForWork();
+  queue.MarkSeen();
   return 1;
 }
 
@@ -554,7 +558,13 @@ BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last) {
 
 BOOL PeekMessageW(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
   MSG local;
-  if (!MessageQueue::Instance().Next(local, (remove & PM_REMOVE) != 0, window, first, last)) return 0;
+  // A loop that peeks while it works (a print job's abort box) must see the user's newest input too:
+  // with nothing queued the backend reads it, without waiting.
+  MessageQueue& queue = MessageQueue::Instance();
+  const bool take = (remove & PM_REMOVE) != 0;
+  if (!queue.Next(local, take, window, first, last) &&
+      (!LayerClock::ReadInput(0) || !queue.Next(local, take, window, first, last)))
+    return 0;
   if (msg) *msg = local;
   if (remove & PM_REMOVE) gLastMessageTime = local.time;
   return 1;
@@ -601,6 +611,7 @@ LRESULT DispatchMessageW(const MSG* msg) {
 LRESULT DispatchMessageA(const MSG* msg) { return DispatchMessageW(msg); }
 
 DWORD GetQueueStatus(UINT flags) {
+  MessageQueue::Instance().MarkSeen();
   UINT kinds = MessageQueue::Instance().Status() & flags;
   return (static_cast<DWORD>(kinds) << 16) | kinds;
 }

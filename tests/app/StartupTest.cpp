@@ -71,6 +71,7 @@
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
 #include "support/DemoSettings.h"
+#include "WindowRun.h"
 
 namespace {
 
@@ -692,28 +693,7 @@ TEST(PlannerProgramTest, TheCloseBoxEndsTheProgramOnADisplay) {
 #endif
 
 #if defined(PLANNER_X11_DRIVE) && defined(DEMO_USER_DIR)
-// A grab of x11_drive: 8-bit red, green, blue triples, row by row.
-struct Grab {
-  int width = 0, height = 0;
-  std::string rgb;
-  uint32_t At(int x, int y) const {
-    const size_t i = (size_t(y) * size_t(width) + size_t(x)) * 3;
-    return uint32_t(uint8_t(rgb[i])) << 16 | uint32_t(uint8_t(rgb[i + 1])) << 8 | uint8_t(rgb[i + 2]);
-  }
-};
-
-Grab ReadPpm(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string magic;
-  int depth = 0;
-  Grab grab;
-  in >> magic >> grab.width >> grab.height >> depth;
-  in.get();
-  if (magic != "P6" || depth != 255 || grab.width <= 0 || grab.height <= 0) return Grab{};
-  grab.rgb.resize(size_t(grab.width) * size_t(grab.height) * 3);
-  in.read(grab.rgb.data(), std::streamsize(grab.rgb.size()));
-  return in ? grab : Grab{};
-}
+using windowrun::Grab;
 
 // The row separators the price list draws inside `r` (window pixels): runs of at most two pixel rows
 // of one dark colour from edge to edge. A row of text never fills its width with one colour, and a
@@ -736,18 +716,6 @@ int CountSeparators(const Grab& grab, const plat::RECT& r) {
     y = end;
   }
   return count;
-}
-
-// A rectangle of `view` in pixels of the frame's client area (what the display's window shows).
-plat::RECT InFrame(ppView& view, plat::HWND frame) {
-  plat::RECT r{};
-  view.GetWindowFrame(&r);
-  plat::POINT topLeft{r.left, r.top}, bottomRight{r.right, r.bottom}, origin{0, 0};
-  plat::HWND window = view.GetRootView()->GetHWND();
-  plat::ClientToScreen(window, &topLeft);
-  plat::ClientToScreen(window, &bottomRight);
-  plat::ClientToScreen(frame, &origin);
-  return {topLeft.x - origin.x, topLeft.y - origin.y, bottomRight.x - origin.x, bottomRight.y - origin.y};
 }
 
 // The built program on a display (Xvfb, no window manager), driven as a user drives it: F8 shows the
@@ -774,14 +742,14 @@ TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
     zelvproCalculatorButtons* bar = zelvproCalculatorButtons::Current();
     ASSERT_NE(pane, nullptr);
     ASSERT_NE(bar, nullptr) << "the demo's flags1 have no button bar";
-    list = InFrame(*pane, app.Frame());
+    list = windowrun::InFrame(*pane, app.Frame());
     list.left += kListInset;
     list.top += zelvproCalculatorList::kHeaderHeight;
     list.right -= kScrollBarWidth;
     // Item/Service, then Discount. The display's window shows the frame's menu bar above the client
     // area: the clicks are placed from its bottom edge, which is the client area's.
     for (int32_t i : {0, 2}) {
-      const plat::RECT b = InFrame(*bar->Button(i), app.Frame());
+      const plat::RECT b = windowrun::InFrame(*bar->Button(i), app.Frame());
       clicks.push_back({(b.left + b.right) / 2, (b.top + b.bottom) / 2 - client.bottom});
     }
     Stop();
@@ -789,44 +757,21 @@ TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
   const fs::path plan = demo_.Root() / "user" / "new.qxf";
   fs::create_directories(plan.parent_path());
   fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
-  fs::copy_file(PLANNER_PROGRAM, demo_.Root() / "planner", fs::copy_options::overwrite_existing);
-  // A lock folder of its own, so that a planner someone else runs cannot take the hand-over.
-  const fs::path runtime = demo_.Root() / "runtime";
-  fs::create_directories(runtime);
-  fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
-  const fs::path log = demo_.Root() / "log.txt", script = demo_.Root() / "drive.sh";
-  std::ostringstream steps;
-  steps << "grab:room.ppm key:F8 grab:list0.ppm";
-  for (size_t i = 0; i < clicks.size(); ++i)
-    steps << " click:" << clicks[i].x << "," << clicks[i].y << " changed grab:list" << i + 1 << ".ppm";
-  steps << " close";
-  // Watchdogs: the driver gives up on its steps after 60 s, the program ends 20 s after them, the
-  // display after both.
-  std::ofstream(script) << "cd '" << demo_.Root().string() << "' || exit 9\n"
-                        << "XDG_RUNTIME_DIR='" << runtime.string() << "' timeout 90 ./planner '"
-                        << plan.string() << "' &\n"
-                        << "ASAN_OPTIONS=detect_leaks=0 '" << PLANNER_X11_DRIVE
-                        << "' 'Vellmora Home Planner' 60 " << steps.str() << "\n"
-                        << "drive=$?\n"
-                        << "[ $drive -eq 0 ] || kill $!\n"
-                        << "wait $!\n"
-                        << "echo \"$drive $?\"\n";
-  const std::string command = "timeout 120 xvfb-run -a -s '-screen 0 " + std::to_string(kWidth) + "x" +
-                              std::to_string(kHeight) + "x24' sh '" + script.string() + "' >'" +
-                              log.string() + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  std::ifstream in(log);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string output = text.str();
-  const size_t end = output.find_last_not_of('\n');
-  const size_t start = output.rfind('\n', end);
-  // The driver's status (0: every step ran), the program's.
-  EXPECT_EQ(output.substr(start == std::string::npos ? 0 : start + 1, end - start), "0 0") << output;
+  std::vector<std::string> steps = {"grab:room.ppm", "key:F8", "grab:list0.ppm"};
+  for (size_t i = 0; i < clicks.size(); ++i) {
+    steps.push_back("click:" + std::to_string(clicks[i].x) + "," + std::to_string(clicks[i].y));
+    steps.push_back("changed");
+    steps.push_back("grab:list" + std::to_string(i + 1) + ".ppm");
+  }
+  steps.push_back("close");
+  const windowrun::Outcome outcome =
+      windowrun::Run(demo_.Root(), "'" + plan.string() + "'", steps, 60, kWidth, kHeight);
+  const std::string& output = outcome.log;
+  ASSERT_TRUE(outcome.Passed()) << output;
 
   std::vector<int> rows;
   for (const char* name : {"list0.ppm", "list1.ppm", "list2.ppm"}) {
-    const Grab grab = ReadPpm(demo_.Root() / name);
+    const Grab grab = windowrun::ReadPpm(demo_.Root() / name);
     // The display's frame is laid out as the one in this process, with the menu bar above.
     ASSERT_EQ(grab.width, client.right) << name << "\n" << output;
     const int menu = grab.height - client.bottom;
@@ -842,7 +787,7 @@ TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
   EXPECT_EQ(rows[2], rows[1] + 1);
   // The room view showed no price list where the list now is (inside the panes' frames, whose edges
   // are full-width dark lines too).
-  const Grab room = ReadPpm(demo_.Root() / "room.ppm");
+  const Grab room = windowrun::ReadPpm(demo_.Root() / "room.ppm");
   const int menu = room.height - client.bottom, frame = 3;
   EXPECT_EQ(CountSeparators(room, {list.left + frame, list.top + menu + frame, list.right - frame,
                                    list.bottom + menu - frame}),

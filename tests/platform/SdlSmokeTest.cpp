@@ -318,6 +318,12 @@ TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   XDestroyImage(shot);
   EXPECT_GT(white, 320 * 100);
 
+  // A request that names no window makes the server report an error; the program reports it and goes
+  // on (the handler serves every connection of the process, this test's too).
+  XMapWindow(display, 0x3FFFFF1);
+  x.sync(display, False);
+  EXPECT_TRUE(IsWindow(frame));
+
   // The close box comes as SC_CLOSE, which closes the frame; its desktop window goes with it.
   DestroyWindow(frame);
   SdlBackend::Pump(std::chrono::milliseconds(0));

@@ -14,7 +14,27 @@
 //   changed      waits until the window's pixels differ from the last grab, then stay still
 //   grab:FILE    waits until the pixels stay still and writes them to FILE as a binary PPM (P6)
 //   close        asks the window to close as a window manager's close box does (WM_DELETE_WINDOW)
-// "Still" means unchanged over 300 ms. Every wait ends at one deadline, SECONDS after the start.
+//   alive        the program answers a ping (_NET_WM_PING, which SDL answers whenever it reads its
+//                input) within 5 s; a program that hangs, spins or died fails here
+//   tap:KEYS     presses KEYS ("F4", "Control_L+z", "Alt_L+f": keysyms joined by "+", released in
+//                reverse order) where the display's input focus is, without giving the window the
+//                focus first and without waiting for a change; then `alive`
+//   press:X,Y,MS presses the first button at window pixel X,Y, holds it MS milliseconds, releases it;
+//                then `alive`
+//   drag:X,Y,U,V presses at X,Y, moves in ten steps to U,V and releases there; then `alive`
+//   popup        waits until another top-level window of the display shows (a menu, a box)
+//   nopopup      waits until none but the window shows any more; then `alive`
+//   popclick:X,Y clicks pixel X,Y of the newest other top-level window (negative X or Y count from
+//                its right or bottom edge) and waits until that window closes; then `alive`
+//   dismiss      closes whatever other window is open with Escape (and Enter for a box without
+//                Cancel), as a user would; then `nopopup`
+//   title:TEXT   waits until the newest other top-level window is titled TEXT
+//   focused      the display's input focus is on one of the program's windows (not on none)
+//   soak:N,SEED  N random steps a user could make (keys, clicks, drags, menus opened and closed)
+//                with `alive` after each; prints what it did on standard output
+// "Still" means unchanged over 300 ms. Every wait ends 20 s after its step began, and all of them at
+// one deadline, SECONDS after the start; the checks that read the program's answer (alive, popup,
+// nopopup) end 5 s after they began.
 // Exit status: 0 every step ran, 1 a wait ran out (the step is named on standard error), 2 no
 // display, no XTEST extension or bad arguments.
 #include <X11/Xatom.h>
@@ -28,6 +48,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +59,11 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long a program may take to answer a ping, or to show or close a window, before it counts as hung.
+constexpr auto kAnswerTime = std::chrono::seconds(5);
+// How long any one step may take, a first 3D frame or a slow start of a sanitizer build included.
+constexpr auto kStepTime = std::chrono::seconds(20);
 
 // The window's pixels as 8-bit red, green, blue triples, row by row.
 struct Picture {
@@ -48,7 +75,151 @@ struct Picture {
 class Driver {
  public:
   Driver(Display* display, Window window, Clock::time_point deadline)
-      : display_(display), window_(window), deadline_(deadline) {}
+      : display_(display), window_(window), deadline_(deadline), end_(deadline) {
+    // The ping's answer is sent to the root window for its substructure listeners.
+    XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+    shownAtStart_ = OtherWindows();
+  }
+
+  bool WindowExists() const {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display_, window_, &attributes) != 0;
+  }
+
+  // Pings the window as a window manager does and waits for SDL's answer.
+  bool Alive() {
+    if (!WindowExists()) return Fail("the program's window is gone (did it crash?)");
+    const Atom protocols = XInternAtom(display_, "WM_PROTOCOLS", False);
+    const Atom ping = XInternAtom(display_, "_NET_WM_PING", False);
+    const long stamp = ++pings_;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window_;
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(ping);
+    event.xclient.data.l[1] = stamp;
+    event.xclient.data.l[2] = long(window_);
+    XSendEvent(display_, window_, False, NoEventMask, &event);
+    XSync(display_, False);
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    while (Clock::now() < end) {
+      while (XPending(display_) > 0) {
+        XEvent answer;
+        XNextEvent(display_, &answer);
+        if (answer.type == ClientMessage && answer.xclient.message_type == protocols &&
+            answer.xclient.data.l[0] == long(ping) && answer.xclient.data.l[1] == stamp)
+          return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return Fail(WindowExists() ? "the program did not answer a ping within 5 s (hung)"
+                               : "the program's window is gone (did it crash?)");
+  }
+
+  // Presses the keys of `chord` ("Control_L+z") in order and releases them in reverse order.
+  bool Tap(const std::string& chord) {
+    std::vector<KeyCode> codes;
+    std::stringstream parts(chord);
+    for (std::string name; std::getline(parts, name, '+');) {
+      const KeySym symbol = XStringToKeysym(name.c_str());
+      const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display_, symbol);
+      if (code == 0) return Fail("no key " + name);
+      codes.push_back(code);
+    }
+    for (KeyCode code : codes) XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+      XTestFakeKeyEvent(display_, *it, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  bool Press(int x, int y, int milliseconds) {
+    if (!MoveTo(window_, x, y)) return Fail("no such place in the window");
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  bool Drag(int x, int y, int u, int v) {
+    if (!MoveTo(window_, x, y)) return Fail("no such place in the window");
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    for (int step = 1; step <= 10; ++step) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      MoveTo(window_, x + (u - x) * step / 10, y + (v - y) * step / 10);
+    }
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  // Waits until a top-level window other than the program's frame (and those shown at the start)
+  // shows, or with `shown` false until none does.
+  bool WaitPopup(bool shown) {
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    while (Clock::now() < end) {
+      if (Newest().has_value() == shown) return shown || Alive();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return Fail(shown ? "no menu or box showed within 5 s" : "a menu or box stayed open for 5 s");
+  }
+
+  bool PopupClick(int x, int y) {
+    if (!WaitPopup(true)) return false;
+    const Window popup = *Newest();
+    if (!MoveTo(popup, x, y)) return Fail("the popup vanished");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    // That window closes; what it opens (a dialog) is the next step's.
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    while (Clock::now() < end) {
+      const std::vector<Window> shown = OtherWindows();
+      if (std::find(shown.begin(), shown.end(), popup) == shown.end()) return Alive();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return Fail("the clicked menu or box stayed open for 5 s");
+  }
+
+  // Closes what opened (a menu, a box, a dialog) as a user would: Escape, and Enter for a box that
+  // has no Cancel.
+  bool Dismiss() {
+    for (int tries = 0; tries < 6 && Newest().has_value(); ++tries) {
+      if (!Tap(tries % 2 == 0 ? "Escape" : "Return")) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return WaitPopup(false);
+  }
+
+  bool Titled(const std::string& title) {
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    std::string seen;
+    while (Clock::now() < end) {
+      if (std::optional<Window> popup = Newest()) {
+        seen = x11test::TitleOf(display_, *popup);
+        if (seen == title) return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return Fail("no window titled \"" + title + "\" showed (last seen: \"" + seen + "\")");
+  }
+
+  bool Focused() {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    if (focus == None || focus == PointerRoot) return Fail("the display's input focus is on no window");
+    return true;
+  }
+
+  bool Soak(int count, unsigned seed);
+
+  const std::string& Failure() const { return failure_; }
 
   std::optional<Picture> Grab() const {
     XWindowAttributes attributes;
@@ -75,9 +246,15 @@ class Driver {
   bool Settle(const Picture* unlike) {
     constexpr auto kStill = std::chrono::milliseconds(300), kPoll = std::chrono::milliseconds(50);
     std::optional<Picture> previous;
-    Clock::time_point sameSince = Clock::now();
+    Clock::time_point sameSince = Clock::now(), pinged = Clock::now();
     while (Clock::now() < deadline_) {
+      // A change that is slow to come may be a program that hangs: it must still answer.
+      if (unlike != nullptr && Clock::now() - pinged > std::chrono::seconds(3)) {
+        if (!Alive()) return false;
+        pinged = Clock::now();
+      }
       std::optional<Picture> now = Grab();
+      if (!now && !WindowExists()) return Fail("the program's window is gone (did it crash?)");
       if (now && (unlike == nullptr || !(*now == *unlike))) {
         if (previous && *now == *previous) {
           if (Clock::now() - sameSince >= kStill) {
@@ -116,17 +293,7 @@ class Driver {
   }
 
   bool Click(int x, int y) {
-    if (y < 0) {
-      XWindowAttributes attributes;
-      if (XGetWindowAttributes(display_, window_, &attributes) == 0) return false;
-      y += attributes.height;
-    }
-    int rootX = 0, rootY = 0;
-    Window child = 0;
-    if (!XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), x, y, &rootX, &rootY, &child))
-      return false;
-    XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
-    XSync(display_, False);
+    if (!MoveTo(window_, x, y)) return false;
     // The move first, as a hand makes it: the program sees the pointer over the button before it goes down.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
@@ -138,8 +305,73 @@ class Driver {
   void Close() { x11test::AskToClose(display_, window_); }
 
   const Picture& Last() const { return last_; }
+  void SetDeadline(Clock::time_point deadline) { deadline_ = deadline; }
 
  private:
+  bool Fail(const std::string& why) {
+    failure_ = why;
+    return false;
+  }
+
+  // Moves the pointer to pixel x,y of `window`; negative x or y count from its right or bottom edge.
+  bool MoveTo(Window window, int x, int y) {
+    XWindowAttributes attributes;
+    if ((x < 0 || y < 0) && XGetWindowAttributes(display_, window, &attributes) == 0) return false;
+    if (x < 0) x += attributes.width;
+    if (y < 0) y += attributes.height;
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY, &child))
+      return false;
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+    XSync(display_, False);
+    return true;
+  }
+
+  // Whether the window says it is a tool tip: tips come and go with the pointer, they are neither
+  // menus nor boxes.
+  bool IsTip(Window window) const {
+    const Atom type = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
+    const Atom tip = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_TOOLTIP", False);
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(display_, window, type, 0, 8, False, XA_ATOM, &actual, &format, &count, &after,
+                           &data) == Success &&
+        data != nullptr) {
+      const Atom* atoms = reinterpret_cast<const Atom*>(data);
+      for (unsigned long i = 0; i < count; ++i) found = found || atoms[i] == tip;
+      XFree(data);
+    }
+    return found;
+  }
+
+  // The viewable top-level windows other than the program's frame, tips left out.
+  std::vector<Window> OtherWindows() const {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> found;
+    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0)
+      return found;
+    for (unsigned int i = 0; i < count; ++i) {  // bottom to top
+      XWindowAttributes attributes;
+      if (children[i] == window_ || XGetWindowAttributes(display_, children[i], &attributes) == 0) continue;
+      if (attributes.map_state == IsViewable && !IsTip(children[i])) found.push_back(children[i]);
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+  }
+
+  // The topmost window shown since the start besides the frame: the open menu or box.
+  std::optional<Window> Newest() const {
+    const std::vector<Window> others = OtherWindows();
+    for (auto it = others.rbegin(); it != others.rend(); ++it)
+      if (std::find(shownAtStart_.begin(), shownAtStart_.end(), *it) == shownAtStart_.end()) return *it;
+    return std::nullopt;
+  }
+
   static int Shift(unsigned long mask) {
     int shift = 0;
     while (mask != 0 && (mask & 1) == 0) mask >>= 1, ++shift;
@@ -149,8 +381,94 @@ class Driver {
   Display* display_;
   Window window_;
   Clock::time_point deadline_;
+  const Clock::time_point end_;  // the deadline of the whole run
   Picture last_;
+  std::vector<Window> shownAtStart_;  // windows of other programs (and a splash) left out of popups
+  long pings_ = 0;
+  std::string failure_;
 };
+
+// A user's random session: keys of every view and of editing, clicks and drags anywhere in the
+// window, and menus opened from the bar by Alt and a letter, then left by Escape, by a click outside
+// or by a click on one of their items. Boxes and dialogs that open are closed with Escape.
+bool Driver::Soak(int count, unsigned seed) {
+  std::mt19937 random(seed);
+  XWindowAttributes attributes;
+  if (XGetWindowAttributes(display_, window_, &attributes) == 0) return Fail("the program's window is gone");
+  auto pick = [&](int below) { return int(random() % unsigned(below)); };
+  const std::vector<std::string> keys = {"F2",
+                                         "F3",
+                                         "F4",
+                                         "F5",
+                                         "F6",
+                                         "F7",
+                                         "F8",
+                                         "Escape",
+                                         "Return",
+                                         "Delete",
+                                         "Left",
+                                         "Right",
+                                         "Up",
+                                         "Down",
+                                         "Prior",
+                                         "Next",
+                                         "Tab",
+                                         "Control_L+z",
+                                         "Control_L+y",
+                                         "Control_L+a",
+                                         "Control_L+c",
+                                         "Control_L+v",
+                                         "Control_L+equal",
+                                         "Control_L+minus",
+                                         "a"};
+  const std::string menus = "fevh";  // mnemonics of the bar's titles
+  for (int i = 0; i < count; ++i) {
+    deadline_ = std::min(end_, Clock::now() + kStepTime);
+    const int x = 5 + pick(attributes.width - 10), y = 25 + pick(attributes.height - 30);
+    std::string what;
+    bool done = true;
+    switch (pick(6)) {
+      case 0:
+      case 1:
+        what = "tap:" + keys[size_t(pick(int(keys.size())))];
+        done = Tap(what.substr(4));
+        break;
+      case 2:
+        what = "click:" + std::to_string(x) + "," + std::to_string(y);
+        done = Press(x, y, 40);
+        break;
+      case 3: {
+        const int u = 5 + pick(attributes.width - 10), v = 25 + pick(attributes.height - 30);
+        what = "drag:" + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(u) + "," +
+               std::to_string(v);
+        done = Drag(x, y, u, v);
+        break;
+      }
+      case 4: {
+        const char menu = menus[size_t(pick(int(menus.size())))];
+        what = std::string("menu:") + menu;
+        done = Tap(std::string("Alt_L+") + menu);
+        const int how = pick(3);
+        if (done && how == 0) done = Tap("Escape") && Tap("Escape");
+        if (done && how == 1) done = Press(x, y, 40);
+        if (done && how == 2) done = Tap("Down") && Tap("Return");
+        break;
+      }
+      default:
+        what = "press:" + std::to_string(x) + "," + std::to_string(y) + ",600";
+        done = Press(x, y, 600);
+        break;
+    }
+    // Whatever opened (a box, a dialog, a menu) is closed as a user would, so the next step starts
+    // on the plan again.
+    if (done) done = Dismiss();
+    std::printf("soak %d: %s%s\n", i, what.c_str(), done ? "" : " FAILED");
+    std::fflush(stdout);
+    if (!done) return false;
+    if (!WindowExists()) return Fail("the program's window is gone after " + what);
+  }
+  return true;
+}
 
 bool WritePpm(const std::string& path, const Picture& picture) {
   std::ofstream out(path, std::ios::binary);
@@ -173,7 +491,9 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     std::fprintf(stderr, "x11_drive: the window's pixels did not settle within %d s\n", seconds);
     return 1;
   }
-  for (const std::string& step : steps) {
+  for (size_t index = 0; index < steps.size(); ++index) {
+    const std::string& step = steps[index];
+    driver.SetDeadline(std::min(deadline, Clock::now() + kStepTime));
     const size_t colon = step.find(':');
     const std::string verb = step.substr(0, colon),
                       argument = colon == std::string::npos ? "" : step.substr(colon + 1);
@@ -191,12 +511,42 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     } else if (verb == "close") {
       driver.Close();
       done = true;
+    } else if (verb == "alive") {
+      done = driver.Alive();
+    } else if (verb == "tap") {
+      done = driver.Tap(argument);
+    } else if (verb == "press") {
+      int x = 0, y = 0, ms = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d,%d", &x, &y, &ms) == 3 && driver.Press(x, y, ms);
+    } else if (verb == "drag") {
+      int x = 0, y = 0, u = 0, v = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d,%d,%d", &x, &y, &u, &v) == 4 && driver.Drag(x, y, u, v);
+    } else if (verb == "popup" || verb == "nopopup") {
+      done = driver.WaitPopup(verb == "popup");
+    } else if (verb == "popclick") {
+      int x = 0, y = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.PopupClick(x, y);
+    } else if (verb == "dismiss") {
+      done = driver.Dismiss();
+    } else if (verb == "title") {
+      done = driver.Titled(argument);
+    } else if (verb == "focused") {
+      done = driver.Focused();
+    } else if (verb == "soak") {
+      int count = 0;
+      unsigned seed = 0;
+      done = std::sscanf(argument.c_str(), "%d,%u", &count, &seed) == 2 && driver.Soak(count, seed);
     } else {
       std::fprintf(stderr, "x11_drive: unknown step \"%s\"\n", step.c_str());
       return 2;
     }
     if (!done) {
-      std::fprintf(stderr, "x11_drive: the step \"%s\" did not finish within %d s\n", step.c_str(), seconds);
+      if (!driver.Failure().empty())
+        std::fprintf(stderr, "x11_drive: step %zu \"%s\": %s\n", index, step.c_str(),
+                     driver.Failure().c_str());
+      else
+        std::fprintf(stderr, "x11_drive: step %zu \"%s\" did not finish in time (%d s a step, %d s in all)\n",
+                     index, step.c_str(), int(kStepTime.count()), seconds);
       return 1;
     }
   }
