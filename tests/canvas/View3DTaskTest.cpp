@@ -288,6 +288,28 @@ TEST_F(View3DStretchTest, AUnitBesideAWallBodyIsNarrowedTheAnswerIsKeptAndTheCom
   EXPECT_EQ(Bits(moved_->GetPosition().z), Bits(placed.z));
 }
 
+// The same fit mirrored, with M's anchor 1 mm off its back line: the wall lies straight left of the
+// snap point (direction pi) and M's origin a hair behind it (just past -pi). Both point the same
+// way, so M is narrowed and moved off the wall along it.
+TEST_F(View3DStretchTest, AWallStraightLeftOfTheSnapPointShiftsTheNarrowedUnitAcrossTheHalfTurn) {
+  target_->SetPosition(ppVector3(3000, 0, 900));
+  target_->snapPoints.clear();
+  target_->AddAnchor(-5, ppVector3(-1, 0, 0));
+  wall_->SetPosition(ppVector3(2589, 0, 0));
+  wall_->pointA = ppVector3(2599, 0, 0), wall_->pointB = ppVector3(2599, 0, 3000);
+  moved_->snapPoints.clear();
+  moved_->AddAnchor(5, ppVector3(600, 0, 1));
+  zelvpro3DTask* task = Press({moved_}, kGrip);
+  const ppVector3 atSnap(2699, 0, 1198);  // M's anchor then at T's
+  MoveOnPlan(atSnap);
+  ASSERT_EQ(task->SnapTarget(), target_);
+  EXPECT_TRUE(task->PlacementOk());
+  EXPECT_EQ(moved_->dimensions.x, 0.99f * 400.0f);
+  Release(atSnap);
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_GT(moved_->GetPosition().x, 2599.0f) << "moved off the wall, keeping its right side at the anchor";
+}
+
 TEST_F(View3DStretchTest, AUnitThatStillCollidesGetsItsWidthBackAndTheDropIsForbidden) {
   new BoxUnit(top_, ppVector3(2300, 0, 1000), ppVector3(50, 720, 50));  // inside the narrowed M too
   zelvpro3DTask* task = Press({moved_}, kGrip);
