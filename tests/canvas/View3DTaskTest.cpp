@@ -17,6 +17,7 @@
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/tasks/PlanFrames.h"
 #include "canvas/tasks/zelvproBasicMoverTask.h"
+#include "canvas/tasks/NearUnitIndex.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/view3d/zelvpro3DColorTask.h"
 #include "canvas/view3d/zelvpro3DDraggerTask.h"
@@ -235,6 +236,27 @@ TEST_F(View3DTaskTest, WithoutARoomAGroupStaysOnTheFloorUnderWallsItStaysBelowTh
   EXPECT_LE(a->GetPosition().y, 1779.9f);
   EXPECT_GT(a->GetPosition().y, 1000.0f);
   (void)tall;
+}
+
+// The near-unit index gives the collision test every unit within 50 mm of a moved one, from each
+// side: a unit reaching a little into its neighbour from the left is found as well as one from the
+// right, and one 60 mm off on either side is left out.
+TEST_F(View3DTaskTest, TheNearUnitIndexFindsNeighboursWithinFiftyMillimetresOnEitherSide) {
+  auto* neighbour = new BoxUnit(top_, ppVector3(6000, 0, 6000), ppVector3(600, 720, 600));
+  struct Case {
+    float x;  // the moved unit's left side; it is 600 wide
+    bool near;
+  } cases[] = {{5430, true}, {5360, true}, {5340, false},  // from the left: 30 mm in, 40 and 60 mm off
+               {6570, true}, {6640, true}, {6660, false},  // from the right
+               {6000, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.x);
+    auto* moved = new BoxUnit(top_, ppVector3(c.x, 0, 6000), ppVector3(600, 720, 600));
+    const NearUnitIndex index(*top_);
+    const std::vector<zelvproElement*> near = index.Near({moved});
+    EXPECT_EQ(std::count(near.begin(), near.end(), neighbour), c.near ? 1 : 0);
+    delete moved;
+  }
 }
 
 // ---- Snap, stretch and the per-position caches. M (kind 0xc, stretchable) snaps with its origin
