@@ -929,4 +929,17 @@ TEST_F(View3DTest, TheFirstFrameShowsTheRoomOrTheDocumentsStoredCamera) {
   // The home button with no home camera stored fits the room again.
   PressId(canvas, zelvpro3DCanvas::kHomeButton);
   EXPECT_NE(qxCameraRecords::Current()->position, ppVector3(3000, 1500, 12000));
+  // So does choosing the axonometric view: the room fills the pane's middle, not a corner of it.
+  pane->DoCommand(3075, 0);
+  plat::RECT seen{w, h, 0, 0};
+  for (const ppVector3& corner : kRoomCorners) {
+    for (const float y : {0.0f, kRoomHeight}) {
+      const plat::POINT p = qx3DPicking::ProjectToWindow(*pane, ppVector3(corner.x, y, corner.z));
+      seen = {std::min(seen.left, p.x), std::min(seen.top, p.y), std::max(seen.right, p.x),
+              std::max(seen.bottom, p.y)};
+    }
+  }
+  EXPECT_TRUE(seen.left >= 0 && seen.top >= 0 && seen.right < w && seen.bottom < h);
+  EXPECT_GT(std::max(seen.right - seen.left, seen.bottom - seen.top) * 10, std::min(w, h) * 8)
+      << seen.left << "," << seen.top << " " << seen.right << "," << seen.bottom;
 }
