@@ -44,6 +44,8 @@ void zelvproRulerPane::DrawContent(ppDC& dc) {
 }
 
 bool zelvproRulerPane::MouseDown(int32_t x, int32_t y) {
+  // Only a press on the corner box itself sets the origin; the presses on the plan are the canvas's.
+  if (!ContainsPoint(x, y)) return false;
   // Without a window there is no mouse tracking to end the task.
   if (dynamic_cast<ppWindow*>(GetRootView()) == nullptr) return true;
   zelvproEditorScroller* scroller = zelvproEditorScroller::Current();

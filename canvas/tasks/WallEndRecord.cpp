@@ -4,7 +4,7 @@
 
 void WallEndRecord::MoveAndKeep(qxRoomSegment* wall, const ppVector3& from, const ppVector3& to) {
   if (wall == nullptr) return;
-  entries_.push_back(Entry{from, to, wall});
+  entries_.push_back(Entry{from, to, wall, wall->Start() == from && !(wall->End() == from)});
   wall->MoveEndPoint(from, to);
 }
 
@@ -12,11 +12,23 @@ void WallEndRecord::Shift(const ppVector3& shift) {
   for (Entry& e : entries_) e.from += shift, e.to += shift;
 }
 
+namespace {
+
+// Moves the entry's end from `kept` to `target`; an end found displaced from `kept` (the room was
+// shifted since) takes the same displacement to its target.
+void MoveKeptEnd(const WallEndRecord::Entry& e, const ppVector3& kept, const ppVector3& target) {
+  const ppVector3 now = e.atStart ? e.wall->Start() : e.wall->End();
+  if (now == kept) return e.wall->MoveEndPoint(kept, target);
+  e.wall->MoveEndPoint(now, target + (now - kept));
+}
+
+}  // namespace
+
 void WallEndRecord::Replay(bool forwards) const {
   if (forwards) {
-    for (const Entry& e : entries_) e.wall->MoveEndPoint(e.from, e.to);
+    for (const Entry& e : entries_) MoveKeptEnd(e, e.from, e.to);
   } else {
-    for (auto e = entries_.rbegin(); e != entries_.rend(); ++e) e->wall->MoveEndPoint(e->to, e->from);
+    for (auto e = entries_.rbegin(); e != entries_.rend(); ++e) MoveKeptEnd(*e, e->to, e->from);
   }
 }
 

@@ -1,7 +1,9 @@
 // The undo record of the room's wall and corner moves: per moved wall end its old and its new plan
-// point (millimetres) and the wall that holds it. Undo and redo move each end between the two points
-// with the wall's own end move, which finds an end only at its exact point; so when the room is
-// shifted after the move (the margin from the plan's origin), the shift is added to every point.
+// point (millimetres), the wall that holds it and which of its ends it is. Undo and redo move each end
+// between the two points with the wall's own end move, which finds an end only at its exact point.
+// The room is shifted whole after later edits too (the margin from the plan's origin), and those
+// shifts are no task of their own: a replay that finds the end displaced from its kept point moves it
+// by the same displacement, so an older move is still undone after a later shift.
 //
 // Ownership: the walls are not owned. User-interface thread only.
 #pragma once
@@ -17,11 +19,12 @@ class WallEndRecord {
   struct Entry {
     ppVector3 from, to;
     qxRoomSegment* wall;
+    bool atStart;  // the wall's start point was moved (else its end point)
   };
 
   // Moves `wall`'s end at `from` to `to` and keeps the pair.
   void MoveAndKeep(qxRoomSegment* wall, const ppVector3& from, const ppVector3& to);
-  // Adds `shift` to both points of every entry.
+  // Adds `shift` to both points of every entry (the shift that follows this record's own move).
   void Shift(const ppVector3& shift);
   // Moves every kept end to its new point (forwards) or back to its old one, the latter in reverse
   // order so that ends moved twice come back through the same steps.

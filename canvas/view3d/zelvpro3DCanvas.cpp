@@ -4,6 +4,7 @@
 #include "canvas/view3d/zelvpro3DMoverTask.h"
 #include "elements/base/iElementTaskFactory.h"
 
+#include <algorithm>
 #include <string>
 
 #include "canvas/view3d/zelvproButtonSlider.h"
@@ -25,6 +26,7 @@
 #include "platform/ResetList.h"
 #include "platform/WindowApi.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
 #include "scene3d/context/ppScene.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
@@ -32,9 +34,15 @@
 namespace {
 
 zelvpro3DCanvas* gCanvas = nullptr;  // user-interface thread
+// The process's camera stands where the open document's view point or a home fit put it; false
+// until then, so the first 3D view shown fits the room. User-interface thread.
+bool gCameraPlaced = false;
 
 [[maybe_unused]] const bool kRegistered = [] {
-  plat::ResetList::Add("current 3D canvas", [] { gCanvas = nullptr; });
+  plat::ResetList::Add("current 3D canvas", [] {
+    gCanvas = nullptr;
+    gCameraPlaced = false;
+  });
   return true;
 }();
 
@@ -61,6 +69,17 @@ struct Block {
         y(file, ("viewPointY" + std::to_string(k)).c_str()),
         z(file, ("viewPointZ" + std::to_string(k)).c_str()) {}
 };
+
+// Whether view-point block `k` of the open document holds a camera: an all-zero block (a camera at
+// the plan's origin on the floor, looking level) is what a document that never stored one carries.
+bool BlockStored(int32_t k) {
+  if (DocumentRecordFile == nullptr) return false;
+  const Block b(*DocumentRecordFile, k);
+  const char* record = DocumentRecordFile->Record();
+  for (const RecordField* f : {&b.tilt, &b.rotation, &b.x, &b.y, &b.z})
+    if (f->Double(record) != 0.0) return true;
+  return false;
+}
 
 int32_t IndexIn(const int32_t (&ids)[3], int32_t id) {
   for (int32_t i = 0; i < 3; ++i)
@@ -336,7 +355,7 @@ void zelvpro3DCanvas::ApplyViewPoint(int32_t command) {
     case 0:
     case kViewPoint0Button:
     case kHomeButton:
-      if (flags == 0 || (flags & kDefaultHomeFlag) != 0) {
+      if (flags == 0 || (flags & kDefaultHomeFlag) != 0 || !BlockStored(0)) {
         if (pane_ != nullptr) pane_->KeyDown(static_cast<signed char>(kHomeKey), 0);
         viewReset_ = true;
         return;
@@ -353,7 +372,9 @@ void zelvpro3DCanvas::ReleaseZoomModeButton() {
 }
 
 void zelvpro3DCanvas::TakeOpenedViewPoints() {
-  LoadPresetCamera(3, 3, CustomViewPoints());
+  // A document without a stored camera keeps the default one, fitted to its room when shown.
+  gCameraPlaced = (CustomViewPoints() & kStoredFlag) != 0 && BlockStored(3);
+  if (gCameraPlaced) LoadPresetCamera(3, 3, CustomViewPoints());
   uint32_t flags = CustomViewPoints();
   WritePresetValues(2, 2, flags);
   SetCustomViewPoints(flags);
@@ -367,15 +388,22 @@ void zelvpro3DCanvas::KeepCameraForPacking() {
 
 void zelvpro3DCanvas::AfterOpen(zelvproDocFil& /*document*/) {
   TakeOpenedViewPoints();
+  PlaceCameraOnce();
   if (pane_ != nullptr) pane_->Invalidate();
+}
+
+void zelvpro3DCanvas::PlaceCameraOnce() {
+  if (gCameraPlaced || pane_ == nullptr) return;
+  gCameraPlaced = true;
+  ApplyViewPoint(0);
 }
 
 void zelvpro3DCanvas::BeforePacking(zelvproDocFil& /*document*/) { KeepCameraForPacking(); }
 
 uint32_t zelvpro3DCanvas::ViewFlags() {
   const uint32_t flags = CustomViewPoints();
-  // The pane's own reset is the home view: answer "fit".
-  return (flags & kDefaultHomeFlag) != 0 ? 0 : flags;
+  // The pane's own reset is the home view (also without a stored home camera): answer "fit".
+  return (flags & kDefaultHomeFlag) != 0 || !BlockStored(0) ? 0 : flags;
 }
 
 void zelvpro3DCanvas::SelectViewPreset(uint32_t flags) { SelectViewPreset(0, 0, flags); }
@@ -434,6 +462,7 @@ void zelvpro3DCanvas::SupervisorResized(int32_t dx, int32_t dy) {
 void zelvpro3DCanvas::Show() {
   ppView::Show();
   if (pane_ != nullptr) pane_->Show();
+  PlaceCameraOnce();
   rotatePanel_->Show();
   rotatePanel_->SupervisorResized(0, 0);
   Invalidate();
@@ -535,17 +564,18 @@ void zelvpro3DCanvas::BuildInfoPanel(qxViewHolder* /*source*/) {
 
 void zelvpro3DCanvas::AddSceneParts(ppScene& scene) {
   scene.Add(this);
+  // The room (wall bodies, floor slabs and the openings in the walls) stands under the units.
+  if (zelvproElement* room = iElementHost::Current().NewRoomCanvas()) scene.Add(room);
   if (zelvproElement* top = TopCanvasElement()) scene.Add(top);
 }
 
 void zelvpro3DCanvas::RunPendingUpdates() {
-  zelvproElement* top = TopCanvasElement();
-  if (top == nullptr) return;
   std::function<void(zelvproElement*)> walk = [&](zelvproElement* e) {
     zelvproPaneElement::RunPendingOf(*e);
     ForEachChildElement(*e, walk);
   };
-  walk(top);
+  if (zelvproElement* room = iElementHost::Current().NewRoomCanvas()) walk(room);
+  if (zelvproElement* top = TopCanvasElement()) walk(top);
 }
 
 qxEyePlacement::Corners zelvpro3DCanvas::RoomCorners() {
@@ -590,6 +620,20 @@ ppBounds3 zelvpro3DCanvas::CanvasBounds(float factor) {
   // are added, moved or removed below it. Each own box is measured again while its unit is marked
   // changed (the full box would clear the mark and leave the own box stale).
   ppBounds3 box;
+  // The room from its outline, floor to the highest wall top: the wall bodies' own boxes are not
+  // all in plan coordinates.
+  if (auto* room = dynamic_cast<qxNewRoomCanvas*>(iElementHost::Current().NewRoomCanvas());
+      room != nullptr && room->Cycles() != nullptr) {
+    ppVector2 plan[4];
+    room->ComputeBounds(plan);
+    float height = 0.0f;
+    ForEachChildElement(*room, [&](zelvproElement* child) {
+      if (const auto* wall = dynamic_cast<const qxRoomSegment*>(child))
+        height = std::max(height, wall->GetHeight());
+    });
+    box.AddPoint(ppVector3(plan[0].x, 0.0f, plan[0].y));
+    box.AddPoint(ppVector3(plan[2].x, height, plan[2].y));
+  }
   ForEachChildElement(*top, [&](zelvproElement* child) {
     ppMatrix4 placement;
     child->BuildPlacementMatrix(placement);

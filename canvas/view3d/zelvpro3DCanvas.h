@@ -100,6 +100,9 @@ class zelvpro3DCanvas : public zelvproCanvas,
   // Hides a canvas made after the document was opened: as Hide, but the camera is not written
   // into the document (a canvas made at the window's start wrote it before any document was read).
   void HideAsMade();
+  // Fits the camera to the room (the home view) unless the open document's view point or an earlier
+  // fit placed it.
+  void PlaceCameraOnce();
 
   // ---- iDocumentViewPoints.
   void AfterOpen(zelvproDocFil& document) override;

@@ -615,7 +615,8 @@ void zelvpro3DTask::StretchToFit() {
   const float eLength = std::sqrt(e.x * e.x + e.z * e.z);
   s.width = dLength * kWidthFactor;
   if (dLength > 0.0f && eLength > kMinimumShift &&
-      std::fabs(std::atan2(dvec.z, dvec.x) - std::atan2(e.z, e.x)) < kDirectionTolerance) {
+      std::fabs(std::remainder(std::atan2(dvec.z, dvec.x) - std::atan2(e.z, e.x), 2.0f * float(M_PI))) <
+          kDirectionTolerance) {
     const float k = s.savedWidth - s.width;
     const ppVector3 shifted(at.x - dvec.x / dLength * k, at.y, at.z - dvec.z / dLength * k);
     const ppVector3 local = ContainerPoint(a->GetSupervisor(), shifted);

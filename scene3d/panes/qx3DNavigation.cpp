@@ -17,8 +17,19 @@ constexpr uint32_t kFitViewFlag = 0x4;
 constexpr int32_t kTopCanvasTurnRight = 4009;
 constexpr int32_t kTopCanvasTurnLeft = 4008;
 
-// A context that answers only the default aspect ratio, for fits before the shared context exists.
-class SquareContext : public iContext {};
+// A context that answers the pane's aspect ratio, for fits before the shared context exists (the
+// first view of a document is fitted before anything was drawn).
+class PaneShapeContext : public iContext {
+ public:
+  explicit PaneShapeContext(const qx3DPane& pane)
+      : aspect_(pane.FrameHeight() > 0 && pane.FrameWidth() > 0
+                    ? float(pane.FrameWidth()) / float(pane.FrameHeight())
+                    : 1.0f) {}
+  float GetAspectRatio() override { return aspect_; }
+
+ private:
+  float aspect_;
+};
 
 void MoveCamera(int32_t code, float step) {
   qxCamera& camera = *qxCameraRecords::Current();
@@ -98,10 +109,10 @@ void qx3DNavigation::NavigateElement(qx3DPane& pane, int32_t code) {
   pane.Invalidate();
 }
 
-void qx3DNavigation::FitCurrent(qx3DPane&, const ppBounds3& box) {
+void qx3DNavigation::FitCurrent(qx3DPane& pane, const ppBounds3& box) {
   glContext* shared = Shared3DContext::Get();
-  SquareContext square;
-  iContext& context = shared ? static_cast<iContext&>(*shared) : square;
+  PaneShapeContext shape(pane);
+  iContext& context = shared ? static_cast<iContext&>(*shared) : shape;
   qxCameraRecords::Current()->FitView(context, box, 1.0f);
 }
 

@@ -26,6 +26,8 @@ constexpr int32_t kNavigateCamera = 3078;
 constexpr int32_t kNavigateElements = 3079;
 constexpr float kAimPitch = -30.0f;
 constexpr float kAimMargin = 1.02f;
+// The room's bounds are grown by this factor when a view is fitted to them.
+constexpr float kFitMargin = 1.02f;
 
 // The navigation code an arrow key gives under the held modifiers.
 int32_t ArrowCode(int32_t key, bool ctrl, bool alt) {
@@ -118,6 +120,8 @@ void qx3DPane::DoCommand(int32_t command, intptr_t argument) {
       qxCameraRecords::SetCurrent(command == kPerspectiveView   ? qxCameraRecords::kPerspective
                                   : command == kAxonometricView ? qxCameraRecords::kAxonometric
                                                                 : qxCameraRecords::kParallel);
+      // The chosen kind of view shows the room whole, as the first view does.
+      qx3DNavigation::FitCurrent(*this, host_->CanvasBounds(kFitMargin));
       redrawAll_ = true;
       Invalidate();
       return;

@@ -650,6 +650,37 @@ TEST(PlannerProgramTest, TheDemosStartPlanShowsItsPriceListInTheCalculationView)
   EXPECT_TRUE(difference.Matches()) << difference.pixels << " pixels differ, the first at "
                                     << difference.firstX << "," << difference.firstY;
 }
+
+// The demo's start plan in the 3D view (the View menu's command 3005), from the front as it opens and
+// in the axonometric view (the pane's command 3075): the room's walls, floor and units fitted into the
+// pane, as the kept pictures show them.
+TEST(PlannerProgramTest, TheDemosStartPlanShowsItsRoomIn3DFromTheFrontAndAxonometrically) {
+  DemoSettings demo;
+  const fs::path plan = demo.Root() / "user" / "new.qxf";
+  fs::create_directories(plan.parent_path());
+  fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
+  const struct {
+    const char *name, *commands;
+  } views[] = {{"startplan-3d-front", "--command 3005"},
+               {"startplan-3d-axonometric", "--command 3005 --command 3075"}};
+  for (const auto& view : views) {
+    SCOPED_TRACE(view.name);
+    std::string errors;
+    const std::string shot = (demo.Root() / (std::string(view.name) + ".png")).string();
+    ASSERT_EQ(
+        RunProgram(demo, "'" + plan.string() + "' --screenshot '" + shot + "' " + view.commands, errors), 0)
+        << errors;
+    const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/app/" + view.name + ".png";
+    if (std::getenv("PLANNER_WRITE_FIXTURES") != nullptr)
+      fs::copy_file(shot, kept, fs::copy_options::overwrite_existing);
+    std::unique_ptr<plat::Surface> got = plat::ReadPng(shot), want = plat::ReadPng(kept);
+    ASSERT_NE(got, nullptr);
+    ASSERT_NE(want, nullptr) << kept;
+    const plat::PixelDifference difference = plat::ComparePixels(*got, *want, 0);
+    EXPECT_TRUE(difference.Matches()) << difference.pixels << " pixels differ, the first at "
+                                      << difference.firstX << "," << difference.firstY;
+  }
+}
 #endif
 
 #ifdef PLANNER_CLOSE_BOX

@@ -33,6 +33,8 @@
 #include "platform/WindowApi.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
+#include "elements/base/PlanPixels.h"
 
 namespace {
 
@@ -680,6 +682,38 @@ TEST_F(EditorTest, ACornerClickMovesNothingADragMovesBothZeroPoints) {
   plat::HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(Horizontal().ZeroX(), 450.0f);
   EXPECT_EQ(Vertical().ZeroY(), 300.0f);
+}
+
+// The corner box takes only its own presses: a drag on a wall of the room design moves the wall
+// (the room canvas's wall move) and leaves the rulers' zero point where it was.
+TEST_F(EditorTest, ADragOnAWallMovesTheWallNotTheRulersZeroPoint) {
+  Make(R(0, 0, 770, 470));
+  Scale(15.0);
+  Room(1500, 1500, 4500, 3750);
+  qxRoomSegment* bottom = nullptr;
+  ForEachChildElement(*Scroller().NewRoomCanvas(), [&](zelvproElement* child) {
+    auto* wall = dynamic_cast<qxRoomSegment*>(child);
+    if (wall != nullptr && wall->Start().z == 3750.0f && wall->End().z == 3750.0f) bottom = wall;
+  });
+  ASSERT_NE(bottom, nullptr);
+  const float zeroX = Horizontal().ZeroX(), zeroY = Vertical().ZeroY();
+  plat::POINT at{};
+  PlanPointToScreen(V(3000, 0, 3750), at);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::Desktop::MouseMove(plat::POINT{at.x, at.y + 10});
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::Desktop::MouseMove(plat::POINT{at.x, at.y + 20});
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::LayerClock::Advance(1000);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, plat::POINT{at.x, at.y + 20});
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_GT(bottom->Start().z, 3750.0f + 200.0f) << "20 pixels of 15 mm";
+  EXPECT_EQ(Horizontal().ZeroX(), zeroX);
+  EXPECT_EQ(Vertical().ZeroY(), zeroY);
+  // Undo puts it back.
+  Scroller().NewRoomCanvas()->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(bottom->Start().z, 3750.0f);
 }
 
 }  // namespace

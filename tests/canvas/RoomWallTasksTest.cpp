@@ -437,6 +437,32 @@ TEST_F(RoomWallTasksTest, AMoveThatShiftsTheRoomByTheMarginUndoesToTheOldShapePl
   plat::HeadlessDriver::RunUntilIdle();
 }
 
+// The margin shift of a later move is no task of its own: the older move still finds its walls'
+// ends, displaced by the shift, and undoes and redoes them exactly.
+TEST_F(RoomWallTasksTest, AnOlderMoveUndoesAfterALaterMoveShiftedTheRoom) {
+  host_.documentWindow = eltest::OpenSweeperWindow("RoomTasksDocumentWindow");
+  host_.palette->SetScale(3.0);
+  Loop({V(600, 0, 600), V(2100, 0, 600), V(2100, 0, 1500), V(600, 0, 1500)});
+  Rebuild();
+  const std::vector<WallEnds> before = Ends();
+  DragWall({700, 350}, {730, 350});  // the right wall 90 mm out: no shift
+  const std::vector<WallEnds> moved = Ends();
+  ASSERT_GT(moved[1].start.x, 2100.0f);
+  DragWall({450, 200}, {450, 133});  // the top wall up: the room is shifted 100 mm down
+  const V shift(0, 0, 100);
+  const auto shifted = [&](std::vector<WallEnds> ends) {
+    for (WallEnds& w : ends) w.start += shift, w.end += shift;
+    return ends;
+  };
+  room_->Undo();
+  ExpectEnds(Ends(), shifted(moved), "the later move undone");
+  room_->Undo();
+  ExpectEnds(Ends(), shifted(before), "the older move undone too");
+  room_->Redo();
+  ExpectEnds(Ends(), shifted(moved), "the older move redone");
+  plat::HeadlessDriver::RunUntilIdle();
+}
+
 TEST_F(RoomWallTasksTest, ADimensionSetOnATurnedRoomReadsBackAsSet) {
   host_.palette->SetScale(15.0);
   const float turn = 30.0f * 3.14159265f / 180.0f;

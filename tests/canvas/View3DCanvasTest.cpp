@@ -4,7 +4,10 @@
 // the popup, the tool tips, the rotation panel once per message cycle, the info panel and picking.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <unistd.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +39,9 @@
 #include "scene3d/panes/Shared3DContext.h"
 #include "scene3d/panes/i3DPaneElement.h"
 #include "scene3d/panes/qx3DNavigation.h"
+#include "platform/PngFile.h"
+#include "platform/HeadlessDriver.h"
+#include "scene3d/panes/qx3DPicking.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 
@@ -164,6 +170,24 @@ class View3DTest : public palettetest::PaletteTest {
     canvas->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(&button));
     lastState_ = button.GetState();
   }
+
+  // Four walls 150 thick and 2350 high round the plan rectangle 1000..5000 by 1000..4500.
+  void BuildRoom() {
+    qxNewRoomCanvas* room = document_->EditorCanvasView()->Editor()->EditorScroller()->NewRoomCanvas();
+    zelvproTopViewFil& file = db_->TopViewFile();
+    ScopedRecordBuffer<ppDatafile> record(file);
+    for (int32_t i = 0; i < 4; ++i) {
+      auto* wall = new qxRoomSegment(0, room, RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
+      wall->SetThickness(150);
+      wall->SetHeight(kRoomHeight);
+      wall->SetEnds(kRoomCorners[i], kRoomCorners[(i + 1) % 4]);
+    }
+    room->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+  static constexpr float kRoomHeight = 2350;
+  static inline const ppVector3 kRoomCorners[4] = {
+      {1000, 0, 1000}, {5000, 0, 1000}, {5000, 0, 4500}, {1000, 0, 4500}};
 
   std::unique_ptr<zelvproDocFil> doc_;
   zelvproWindow* document_ = nullptr;
@@ -761,17 +785,7 @@ TEST_F(View3DTest, TheEyeIsPlacedRoundTheCornersOfTheRoomOutline) {
   // Without walls: the room canvas's empty rectangle.
   EXPECT_EQ(plain(document_->RoomCorners()), (std::vector<float>{0, 0, 0, 6000, 10000, 6000, 10000, 0}));
   // A room from 1000 to 5000 along x and 1000 to 4500 along z.
-  qxNewRoomCanvas* room = document_->EditorCanvasView()->Editor()->EditorScroller()->NewRoomCanvas();
-  const ppVector3 corners[] = {{1000, 0, 1000}, {5000, 0, 1000}, {5000, 0, 4500}, {1000, 0, 4500}};
-  zelvproTopViewFil& file = db_->TopViewFile();
-  ScopedRecordBuffer<ppDatafile> record(file);
-  for (int32_t i = 0; i < 4; ++i) {
-    auto* wall = new qxRoomSegment(0, room, RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
-    wall->SetThickness(150);
-    wall->SetEnds(corners[i], corners[(i + 1) % 4]);
-  }
-  room->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
-  plat::HeadlessDriver::RunUntilIdle();
+  BuildRoom();
   EXPECT_EQ(plain(document_->RoomCorners()),
             (std::vector<float>{1000, 1000, 1000, 4500, 5000, 4500, 5000, 1000}));
   // From side 1 the eye looks at the wall between corners 1 and 2 from 5000 beyond it (the
@@ -847,3 +861,85 @@ TEST_F(View3DTest, AnAccessoryDroppedOnAUnitInThePaneIsAttachedToItAsOneStep) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pixels of `window` as the loop left them (no repaint is asked for).
+std::unique_ptr<plat::Surface> Drawn(plat::HWND window) {
+  const std::string file = ::testing::TempDir() + "pane-" + std::to_string(::getpid()) + ".png";
+  if (!plat::HeadlessDriver::DumpPng(window, file)) return nullptr;
+  std::unique_ptr<plat::Surface> out = plat::ReadPng(file);
+  std::remove(file.c_str());
+  return out;
+}
+
+}  // namespace
+
+// A document that carries no camera of its own (the flag word says stored, the blocks are zero, as
+// in the demo's start plan) shows its room from the first frame: the room's corners, floor and wall
+// tops, all lie inside the pane and its walls and units are drawn over the background. A document
+// with a stored camera opens with that camera, and the first showing keeps it.
+TEST_F(View3DTest, TheFirstFrameShowsTheRoomOrTheDocumentsStoredCamera) {
+  Open();
+  BuildRoom();
+  zelvproTopCanvas* top = document_->EditorCanvasView()->Editor()->EditorScroller()->TopCanvas();
+  // A unit against the back wall, in the middle.
+  zelvproElement* unit = db_->TopViewFile().CreateElement(
+      palettetest::RecordNamed(db_->TopViewFile(), "Name", "B40"), eltest::Rect(2800, 1075, 3200, 1675), top);
+  ASSERT_NE(unit, nullptr);
+  SetFlags(zelvpro3DCanvas::kStoredFlag);
+  zelvpro3DCanvas::TakeOpenedViewPoints();
+  zelvpro3DCanvas* canvas = Show3D();
+  zelvpro3DPane* pane = canvas->Pane();
+  std::unique_ptr<plat::Surface> drawn = Drawn(pane->GetHWND());
+  ASSERT_NE(drawn, nullptr);
+  const int32_t w = drawn->Width(), h = drawn->Height();
+  for (const ppVector3& corner : kRoomCorners) {
+    for (const float y : {0.0f, kRoomHeight}) {
+      const plat::POINT p = qx3DPicking::ProjectToWindow(*pane, ppVector3(corner.x, y, corner.z));
+      EXPECT_TRUE(p.x >= 0 && p.x < w && p.y >= 0 && p.y < h)
+          << corner.x << "," << y << "," << corner.z << " at " << p.x << "," << p.y << " of " << w << "x"
+          << h;
+    }
+  }
+  // The background is what the top left corner shows, above the room.
+  const uint32_t background = drawn->Pixel(1, 1) & 0xffffff;
+  const auto drawnAt = [&](const ppVector3& point) {
+    const plat::POINT p = qx3DPicking::ProjectToWindow(*pane, point);
+    if (p.x < 0 || p.x >= w || p.y < 0 || p.y >= h) return false;
+    return (drawn->Pixel(p.x, p.y) & 0xffffff) != background;
+  };
+  EXPECT_TRUE(drawnAt(ppVector3(4500, 2000, 1080))) << "the back wall";
+  EXPECT_TRUE(drawnAt(ppVector3(1500, 0, 3000))) << "the floor";
+  // The unit's front stands out from the wall behind it.
+  const auto pixelAt = [&](const ppVector3& point) {
+    const plat::POINT p = qx3DPicking::ProjectToWindow(*pane, point);
+    return drawn->Pixel(std::clamp(p.x, 0, w - 1), std::clamp(p.y, 0, h - 1)) & 0xffffff;
+  };
+  EXPECT_NE(pixelAt(ppVector3(3000, 400, 1680)), pixelAt(ppVector3(3000, 1600, 1080))) << "the unit";
+
+  // A stored camera comes with the document and stays on the next showing.
+  canvas->Hide();
+  SetBlock(3, {-10, -20, -3000, -1500, -12000});
+  canvas->AfterOpen(*doc_);
+  Show3D();
+  const qxCamera& camera = *qxCameraRecords::Current();
+  EXPECT_EQ(camera.position, ppVector3(3000, 1500, 12000));
+  EXPECT_EQ(camera.pitch, 10.0f);
+  // The home button with no home camera stored fits the room again.
+  PressId(canvas, zelvpro3DCanvas::kHomeButton);
+  EXPECT_NE(qxCameraRecords::Current()->position, ppVector3(3000, 1500, 12000));
+  // So does choosing the axonometric view: the room fills the pane's middle, not a corner of it.
+  pane->DoCommand(3075, 0);
+  plat::RECT seen{w, h, 0, 0};
+  for (const ppVector3& corner : kRoomCorners) {
+    for (const float y : {0.0f, kRoomHeight}) {
+      const plat::POINT p = qx3DPicking::ProjectToWindow(*pane, ppVector3(corner.x, y, corner.z));
+      seen = {std::min(seen.left, p.x), std::min(seen.top, p.y), std::max(seen.right, p.x),
+              std::max(seen.bottom, p.y)};
+    }
+  }
+  EXPECT_TRUE(seen.left >= 0 && seen.top >= 0 && seen.right < w && seen.bottom < h);
+  EXPECT_GT(std::max(seen.right - seen.left, seen.bottom - seen.top) * 10, std::min(w, h) * 8)
+      << seen.left << "," << seen.top << " " << seen.right << "," << seen.bottom;
+}

@@ -17,6 +17,7 @@
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/tasks/PlanFrames.h"
 #include "canvas/tasks/zelvproBasicMoverTask.h"
+#include "canvas/tasks/NearUnitIndex.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/view3d/zelvpro3DColorTask.h"
 #include "canvas/view3d/zelvpro3DDraggerTask.h"
@@ -237,6 +238,27 @@ TEST_F(View3DTaskTest, WithoutARoomAGroupStaysOnTheFloorUnderWallsItStaysBelowTh
   (void)tall;
 }
 
+// The near-unit index gives the collision test every unit within 50 mm of a moved one, from each
+// side: a unit reaching a little into its neighbour from the left is found as well as one from the
+// right, and one 60 mm off on either side is left out.
+TEST_F(View3DTaskTest, TheNearUnitIndexFindsNeighboursWithinFiftyMillimetresOnEitherSide) {
+  auto* neighbour = new BoxUnit(top_, ppVector3(6000, 0, 6000), ppVector3(600, 720, 600));
+  struct Case {
+    float x;  // the moved unit's left side; it is 600 wide
+    bool near;
+  } cases[] = {{5430, true}, {5360, true}, {5340, false},  // from the left: 30 mm in, 40 and 60 mm off
+               {6570, true}, {6640, true}, {6660, false},  // from the right
+               {6000, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.x);
+    auto* moved = new BoxUnit(top_, ppVector3(c.x, 0, 6000), ppVector3(600, 720, 600));
+    const NearUnitIndex index(*top_);
+    const std::vector<zelvproElement*> near = index.Near({moved});
+    EXPECT_EQ(std::count(near.begin(), near.end(), neighbour), c.near ? 1 : 0);
+    delete moved;
+  }
+}
+
 // ---- Snap, stretch and the per-position caches. M (kind 0xc, stretchable) snaps with its origin
 // anchor onto T's anchor 1 mm right of T; the wall body W stands 400 mm further right.
 class View3DStretchTest : public View3DTaskTest {
@@ -286,6 +308,28 @@ TEST_F(View3DStretchTest, AUnitBesideAWallBodyIsNarrowedTheAnswerIsKeptAndTheCom
   EXPECT_EQ(Bits(moved_->dimensions.x), Bits(width));
   EXPECT_EQ(Bits(moved_->GetPosition().x), Bits(placed.x));
   EXPECT_EQ(Bits(moved_->GetPosition().z), Bits(placed.z));
+}
+
+// The same fit mirrored, with M's anchor 1 mm off its back line: the wall lies straight left of the
+// snap point (direction pi) and M's origin a hair behind it (just past -pi). Both point the same
+// way, so M is narrowed and moved off the wall along it.
+TEST_F(View3DStretchTest, AWallStraightLeftOfTheSnapPointShiftsTheNarrowedUnitAcrossTheHalfTurn) {
+  target_->SetPosition(ppVector3(3000, 0, 900));
+  target_->snapPoints.clear();
+  target_->AddAnchor(-5, ppVector3(-1, 0, 0));
+  wall_->SetPosition(ppVector3(2589, 0, 0));
+  wall_->pointA = ppVector3(2599, 0, 0), wall_->pointB = ppVector3(2599, 0, 3000);
+  moved_->snapPoints.clear();
+  moved_->AddAnchor(5, ppVector3(600, 0, 1));
+  zelvpro3DTask* task = Press({moved_}, kGrip);
+  const ppVector3 atSnap(2699, 0, 1198);  // M's anchor then at T's
+  MoveOnPlan(atSnap);
+  ASSERT_EQ(task->SnapTarget(), target_);
+  EXPECT_TRUE(task->PlacementOk());
+  EXPECT_EQ(moved_->dimensions.x, 0.99f * 400.0f);
+  Release(atSnap);
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_GT(moved_->GetPosition().x, 2599.0f) << "moved off the wall, keeping its right side at the anchor";
 }
 
 TEST_F(View3DStretchTest, AUnitThatStillCollidesGetsItsWidthBackAndTheDropIsForbidden) {

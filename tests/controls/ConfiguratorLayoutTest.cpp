@@ -245,7 +245,10 @@ TEST_F(ConfiguratorLayoutTest, TheDemoDefaultPanelsShowTheirPagesAndButtons) {
       {1002, {{{"Colours", {"text:Choose a finish for the selected units.", "line"}}}, {}}},
       {1003, {{{"Notes", {"text:Add dimensions and notes to the plan."}}}, {}}},
       {1004,
-       {{{"3D view", {"text:Drag to turn the view; the wheel zooms.", "line", "button:2401"}}},
+       {{{"3D view",
+          {"text:Turn, tilt and move the view point with the buttons around the view; drag a unit to move "
+           "it.",
+           "line", "button:2401"}}},
         {{3080, 2265}}}},
       {1005, {{{"Prices", {"text:Prices include VAT.", "line", "button:2501"}}}, {{19, 0}}}},
   };

@@ -9,12 +9,14 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/qxSceneFil.h"
+#include "catalogue/records/zelvproPreviewFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "elements/base/ElementChildren.h"
@@ -99,6 +101,29 @@ TEST_F(RoomScenesTest, EveryTemplateButTheSpareLoadsAsOneFloorOfItsRoomType) {
     EXPECT_EQ(floor->RoomType(), id);
   }
   EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 13, 14}));
+}
+
+// The "Room Shape" selector shows the templates by their previews: each offered template links a
+// picture of its own walls, so the rectangle and the L-shapes look different.
+TEST_F(RoomScenesTest, EveryOfferedTemplateLinksAPictureOfItsWalls) {
+  qxSceneFil scenes(*db_);
+  zelvproPreviewFil previews(*db_);
+  scenes.SelectAll();
+  std::set<std::string> pictures;
+  for (int32_t i = 0; i + 1 < scenes.GetSelectedCount(); ++i) {
+    scenes.ReadRecordAt(i, nullptr);
+    const int32_t link = RecordField(scenes, "preview").Long(scenes.GetRecordBuffer());
+    ASSERT_NE(link, 0) << i;
+    previews.ReadRecord(link, nullptr);
+    Handle picture = RecordField(previews, "preview").Data(previews.GetRecordBuffer());
+    ASSERT_NE(picture, nullptr) << i;
+    const std::string bytes(*picture, MemGetSize(picture));
+    ASSERT_GT(bytes.size(), 8u) << i;
+    EXPECT_EQ(bytes.substr(1, 3), "PNG") << i;
+    pictures.insert(bytes);
+  }
+  // Templates of one shape turned differently are pictures of their own too.
+  EXPECT_EQ(pictures.size(), size_t(scenes.GetSelectedCount() - 1));
 }
 
 TEST_F(RoomScenesTest, TheNewDocumentHoldsARectangleWithFourWallBodies) {

@@ -142,14 +142,15 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void NoFlush(png_structp) {}
 
-std::vector<uint8_t> Encode(const PictureRecipe& s) {
+template <typename PixelOf>
+std::vector<uint8_t> Encode(const PictureRecipe& s, PixelOf pixelAt) {
   // Every kind has a handful of colours: the rows hold palette indices, a third of the bytes that
   // red, green and blue would take, so a third of the data to inflate at the program's start.
   std::vector<Rgb> colours;
   std::vector<uint8_t> rows(size_t(s.width) * size_t(s.height));
   for (int y = 0; y < s.height; ++y) {
     for (int x = 0; x < s.width; ++x) {
-      const Rgb c = PixelAt(s, x, y);
+      const Rgb c = pixelAt(x, y);
       auto found = std::find(colours.begin(), colours.end(), c);
       if (found == colours.end()) {
         if (colours.size() == 256) throw std::runtime_error("a picture of more than 256 colours");
@@ -184,6 +185,50 @@ std::vector<uint8_t> Encode(const PictureRecipe& s) {
 
 }  // namespace
 
-std::vector<uint8_t> MakePicture(const std::string& description) { return Encode(Parse(description)); }
+std::vector<uint8_t> MakePicture(const std::string& description) {
+  const PictureRecipe recipe = Parse(description);
+  return Encode(recipe, [&](int x, int y) { return PixelAt(recipe, x, y); });
+}
+
+std::vector<uint8_t> MakePlanPicture(int side, const std::string& colour,
+                                     const std::vector<std::array<float, 4>>& lines) {
+  if (side < 16 || side > 1024) throw std::invalid_argument("a plan picture is 16 to 1024 pixels a side");
+  if (lines.empty()) throw std::invalid_argument("a plan picture needs a line");
+  PictureRecipe recipe;
+  recipe.kind = "plan";
+  recipe.width = recipe.height = side;
+  recipe.colour = ParseColour(colour);
+  float low[2] = {lines[0][0], lines[0][1]}, high[2] = {low[0], low[1]};
+  for (const auto& l : lines) {
+    for (int end = 0; end < 2; ++end) {
+      for (int axis = 0; axis < 2; ++axis) {
+        low[axis] = std::min(low[axis], l[size_t(2 * end + axis)]);
+        high[axis] = std::max(high[axis], l[size_t(2 * end + axis)]);
+      }
+    }
+  }
+  constexpr float kMargin = 4.0f, kHalfWidth = 1.5f;
+  const float span = std::max({high[0] - low[0], high[1] - low[1], 1.0f});
+  const float scale = (float(side) - 1.0f - 2.0f * kMargin) / span;
+  // Centred: the shorter extent gets the spare pixels on both sides.
+  const float offset[2] = {
+      kMargin + ((float(side) - 1.0f - 2.0f * kMargin) - (high[0] - low[0]) * scale) / 2.0f,
+      kMargin + ((float(side) - 1.0f - 2.0f * kMargin) - (high[1] - low[1]) * scale) / 2.0f};
+  std::vector<std::array<float, 4>> pixels;
+  for (const auto& l : lines)
+    pixels.push_back({offset[0] + (l[0] - low[0]) * scale, offset[1] + (l[1] - low[1]) * scale,
+                      offset[0] + (l[2] - low[0]) * scale, offset[1] + (l[3] - low[1]) * scale});
+  const Rgb field = Lighter(recipe.colour);
+  return Encode(recipe, [&](int x, int y) {
+    for (const auto& l : pixels) {
+      const float dx = l[2] - l[0], dy = l[3] - l[1], length2 = dx * dx + dy * dy;
+      float t = length2 > 0.0f ? ((float(x) - l[0]) * dx + (float(y) - l[1]) * dy) / length2 : 0.0f;
+      t = std::clamp(t, 0.0f, 1.0f);
+      const float ex = l[0] + t * dx - float(x), ey = l[1] + t * dy - float(y);
+      if (ex * ex + ey * ey <= kHalfWidth * kHalfWidth) return recipe.colour;
+    }
+    return field;
+  });
+}
 
 }  // namespace mkcatalog

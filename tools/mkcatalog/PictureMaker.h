@@ -16,6 +16,7 @@
 // The result is an 8-bit palette PNG (a picture has at most a dozen colours) without time or text
 // chunks, so equal descriptions give equal bytes.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,5 +25,12 @@ namespace mkcatalog {
 
 // The PNG bytes for `description`; throws std::invalid_argument with a reason when it is malformed.
 std::vector<uint8_t> MakePicture(const std::string& description);
+
+// A `side` by `side` picture of a plan: each line {x1, z1, x2, z2} (millimetres) drawn 3 pixels wide
+// in `colour` ("#rrggbb") on the lighter field of a "frame" picture, the lines scaled to fit inside
+// a 4-pixel margin with x to the right and z down. Throws std::invalid_argument when there is no
+// line, the side is out of 16 to 1024, or the colour is malformed.
+std::vector<uint8_t> MakePlanPicture(int side, const std::string& colour,
+                                     const std::vector<std::array<float, 4>>& lines);
 
 }  // namespace mkcatalog

@@ -1,5 +1,6 @@
 #include "tools/mkcatalog/RoomScenes.h"
 
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -7,6 +8,7 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/qxSceneFil.h"
+#include "catalogue/records/zelvproPreviewFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproShapeFil.h"
@@ -16,12 +18,17 @@
 #include "foundation/Vcon_HandleManager.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
+#include "tools/mkcatalog/PictureMaker.h"
 #include "tools/mkcatalog/RoomHost.h"
 #include "tools/mkcatalog/RoomSource.h"
 #include "tools/mkcatalog/SourceError.h"
 
 namespace mkcatalog {
 namespace {
+
+// The room shapes' pictures: the size and the wall colour of the demo's other previews.
+constexpr int kPreviewSide = 48;
+constexpr const char* kPreviewColour = "#6b7f99";
 
 namespace fs = std::filesystem;
 
@@ -62,10 +69,32 @@ std::vector<uint8_t> BuildRoom(zelvDatabase& db, RoomHost& host, const RoomPlan&
   return document;
 }
 
-void AddScene(qxSceneFil& scenes, const RoomPlan& room, const std::vector<uint8_t>& document) {
+// Adds the picture of `room`'s walls to the preview table and answers its record id: the "Room Shape"
+// selector shows the shapes by these pictures.
+int32_t AddPreview(zelvproPreviewFil& previews, const RoomPlan& room) {
+  std::vector<std::array<float, 4>> lines;
+  for (const RoomWall& w : room.walls) lines.push_back({w.x1, w.z1, w.x2, w.z2});
+  const std::vector<uint8_t> bytes = MakePlanPicture(kPreviewSide, kPreviewColour, lines);
+  char* r = previews.GetRecordBuffer();
+  previews.ClearRecordBuffer(r);
+  previews.SetFieldValue(previews.IndexOf("name"), ppParameter(room.name.c_str()), r);
+  Handle picture = nullptr;
+  Vcon_HandleManager::MemNew(&picture, uint32_t(bytes.size()));
+  std::memcpy(*picture, bytes.data(), bytes.size());
+  previews.SetFieldValue(previews.IndexOf("preview"), ppParameter(picture), r);
+  MemDispose(picture);
+  int32_t id = 0;
+  previews.AddRecord(&id, nullptr);
+  return id;
+}
+
+void AddScene(qxSceneFil& scenes, zelvproPreviewFil& previews, const RoomPlan& room,
+              const std::vector<uint8_t>& document) {
+  const int32_t preview = AddPreview(previews, room);
   char* r = scenes.GetRecordBuffer();
   scenes.ClearRecordBuffer(r);
   RecordField(scenes, "id").SetLong(r, room.id);
+  RecordField(scenes, "preview").SetLong(r, preview);
   scenes.SetFieldValue(scenes.IndexOf("name"), ppParameter(room.name.c_str()), r);
   Handle blob = RecordField(scenes, "scene").Data(r);
   MemSetSize(blob, uint32_t(document.size()));
@@ -115,9 +144,11 @@ void BuildRoomScenes(const fs::path& rooms, const fs::path& catalogue, const fs:
   zelvDatabase db(file);
   RoomHost host(db);
   qxSceneFil table(db);
+  zelvproPreviewFil previews(db);
   db.BeginTransaction();
   try {
-    for (const RoomPlan& room : scenes) AddScene(table, room, BuildRoom(db, host, room, scenesFile));
+    for (const RoomPlan& room : scenes)
+      AddScene(table, previews, room, BuildRoom(db, host, room, scenesFile));
     db.EndTransaction();
   } catch (...) {
     db.AbortTransaction();
