@@ -368,7 +368,8 @@ TEST(MkcatalogBlobs, DrawnPicturesAreTheirOwnAndTheSameEveryRun) {
            {"png: about 300x200 #6b5a45 \"Planner\"", "wants 2 quoted text"},
            {"png: logo 200x40 #6b5a45", "wants 1 quoted text"},
            {"png: plus 24 #204080 \"+\"", "only glyph, logo and about take texts"},
-           {"png: glyph 24 #204080 \"open", "closing quote"}}) {
+           {"png: glyph 24 #204080 \"open", "closing quote"},
+           {"png: glyph 24 #204080 \"\xff\"", "UTF-8"}}) {
     SCOPED_TRACE(cell);
     Names names;
     try {

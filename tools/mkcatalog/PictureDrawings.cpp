@@ -598,7 +598,8 @@ std::vector<PictureRgb> DrawPicture(const DrawnRecipe& recipe) {
     }
   }
   cairo_surface_destroy(surface);
-  if (failed) throw std::runtime_error("cairo could not draw '" + recipe.kind + "'");
+  // A text that is not UTF-8 is the one fault of a description that reaches cairo.
+  if (failed) throw std::invalid_argument("cannot draw the " + recipe.kind + " picture: is its text UTF-8?");
   return pixels;
 }
 

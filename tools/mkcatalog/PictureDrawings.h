@@ -40,7 +40,8 @@ struct DrawnRecipe {
 bool IsDrawnKind(const std::string& kind);
 // Whether the kind takes quoted texts after its colour (and how many at least).
 int TextsWanted(const std::string& kind);
-// The picture's pixels row by row; throws std::invalid_argument when the description cannot be drawn.
+// The picture's pixels row by row; throws std::invalid_argument when the description cannot be drawn
+// (an unknown kind, texts missing, a text that is not UTF-8).
 std::vector<PictureRgb> DrawPicture(const DrawnRecipe& recipe);
 
 }  // namespace mkcatalog
