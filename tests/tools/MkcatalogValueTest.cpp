@@ -328,9 +328,9 @@ TEST(MkcatalogBlobs, DrawnPicturesAreTheirOwnAndTheSameEveryRun) {
     const auto [at, added] = seen.emplace(picture.pixels, cell);
     EXPECT_TRUE(added) << cell << " looks like " << at->second;
   };
-  for (const char* kind :
-       {"room", "cube", "pricelist", "mail", "globe", "printer", "tag", "select", "wall", "fronts",
-        "nofronts", "up", "down", "left", "right", "tiltup", "tiltdown", "target", "parcel"}) {
+  for (const char* kind : {"room",   "cube",   "pricelist", "mail",     "globe",  "printer", "tag",
+                           "select", "wall",   "fronts",    "nofronts", "up",     "down",    "left",
+                           "right",  "tiltup", "tiltdown",  "target",   "parcel", "brush"}) {
     const std::string cell = std::string("png: ") + kind + " 24 #204080";
     SCOPED_TRACE(cell);
     const std::vector<uint8_t> bytes = make(cell);

@@ -189,6 +189,19 @@ const std::map<std::string, Symbol>& Symbols() {
       {"right", [](cairo_t* cr, double) { Arrow(cr, kPi / 2); }},
       {"down", [](cairo_t* cr, double) { Arrow(cr, kPi); }},
       {"left", [](cairo_t* cr, double) { Arrow(cr, -kPi / 2); }},
+      {"brush",
+       [](cairo_t* cr, double) {
+         // A plan's corner being painted: the wall lines, and a brush over them, its tip at the lower left.
+         Poly(cr, {{0.14, 0.5}, {0.14, 0.86}, {0.5, 0.86}}, false);
+         cairo_stroke(cr);
+         cairo_save(cr);
+         cairo_set_line_width(cr, 0.09);
+         Poly(cr, {{0.84, 0.16}, {0.56, 0.44}}, false);
+         cairo_stroke(cr);
+         cairo_restore(cr);
+         Poly(cr, {{0.5, 0.38}, {0.62, 0.5}, {0.46, 0.66}, {0.3, 0.74}, {0.34, 0.58}}, true);
+         cairo_fill(cr);
+       }},
       {"tiltup",
        [](cairo_t* cr, double) {
          Poly(cr, {{0.14, 0.84}, {0.86, 0.84}}, false);

@@ -13,7 +13,7 @@
 //   wall     a thick wall turning a corner             fronts   two cabinet doors
 //   nofronts the doors' outline, dashed                up, down, left, right   an arrow
 //   target   a frame with a cross-hair                 parcel   a parcel with its tie
-//   tiltup, tiltdown   an arrow away from a horizon line
+//   tiltup, tiltdown   an arrow away from a horizon line    brush    a brush over a plan's corner
 //   glyph    the description's text (after the colour, in double quotes), bold
 // Unit fronts ("<kind> <W>x<H> <#rrggbb>", the picture as large as the front is to be shown, the
 // colour the finish, or the steel of an oven or dishwasher): base1 base2 drawers sink wall1 wall2 tall
