@@ -10,6 +10,7 @@
 #include "canvas/tasks/zelvproColorTask.h"
 #include "elements/topview/CatalogReads.h"
 #include "framework/ppCursorTable.h"
+#include "platform/ResourceRegistry.h"
 
 namespace {
 
@@ -124,9 +125,7 @@ TEST_F(ColorTaskTest, AReleaseThatPaintsNothingLeavesNoUndoEntry) {
 TEST_F(ColorTaskTest, TheCursorIs139WhileDragging) {
   ppCursorTable table(plat::IDC_ARROW);
   for (int32_t i = 0; i < 7; ++i) table.Add(nullptr, plat::IDC_ARROW);
-  static int programTag = 0;
-  const auto program = reinterpret_cast<plat::HINSTANCE>(&programTag);
-  for (int32_t id = 139; id <= 146; ++id) table.Add(program, id);
+  for (int32_t id = 139; id <= 146; ++id) table.Add(plat::ProgramInstance(), id);
   const int32_t paint = table.FindResource(zelvproColorTask::kCursorResource);
   ASSERT_EQ(paint, 7);
   ASSERT_NE(table.At(paint)->Handle(), nullptr) << "the program's resources lack the paint cursor";
