@@ -1,5 +1,6 @@
 #include "controls/ppRGBColorField.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "controls/ColorCode.h"
@@ -35,10 +36,12 @@ int32_t ppRGBColorField::LayoutAt(int32_t top) {
   const plat::RECT b = button_->GetFrame();
   const int32_t bw = b.right - b.left, bh = b.bottom - b.top;
   const int32_t* m = Margins();
-  SetFrame({m[0], top + m[1], panel.right - m[2], top + m[1] + bh + 2});
+  // As high as the button and its two edge pixels, and never so low that the swatch hides the caption.
+  const int32_t height = std::max(bh + 2, kLeastHeight);
+  SetFrame({m[0], top + m[1], panel.right - m[2], top + m[1] + height});
   const int32_t right = Width() - 1;
   button_->SetFrame({right - bw, 1, right, 1 + bh});
-  return top + m[1] + bh + 2 + m[3];
+  return top + m[1] + height + m[3];
 }
 
 bool ppRGBColorField::IsDoubleClick(int32_t x, int32_t y) { return button_->IsDoubleClick(x, y); }

@@ -16,6 +16,9 @@ class ppButton;
 class ppRGBColorField : public ppInputField {
  public:
   static constexpr int32_t kButtonPicture = 2265;
+  // The field is at least this high (pixels), whatever its button's picture: the swatch, 19 pixels
+  // above the bottom edge, then starts below the 17-pixel caption band instead of covering it.
+  static constexpr int32_t kLeastHeight = 38;
 
   ppRGBColorField(ppView* parent, ppDataUnit* unit, const std::string& names);
 

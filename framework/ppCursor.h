@@ -16,7 +16,10 @@ class ppCursor {
   // Makes this cursor the current one.
   void Set() const;
   plat::HCURSOR Handle() const { return cursor_; }
+  // The resource number it was loaded from; 0 for a system cursor.
+  int32_t ResourceId() const { return resourceId_; }
 
  private:
   plat::HCURSOR cursor_ = nullptr;
+  int32_t resourceId_ = 0;
 };

@@ -36,6 +36,14 @@ const ppCursor* ppCursorTable::At(int32_t index) const {
   return cursors_.At(index);
 }
 
+int32_t ppCursorTable::FindResource(int32_t id) const {
+  for (int32_t i = 0; i < cursors_.Count(); ++i) {
+    const ppCursor* cursor = cursors_.At(i);
+    if (cursor->ResourceId() == id && cursor->Handle() != nullptr) return i;
+  }
+  return -1;
+}
+
 ppCursorTable* ppCursorTable::Global() { return gCursorTable; }
 void ppCursorTable::SetGlobal(ppCursorTable* table) { gCursorTable = table; }
 

@@ -33,6 +33,8 @@ class ppCursorTable {
   int32_t Count() const { return cursors_.Count(); }
   int32_t Capacity() const { return cursors_.Capacity(); }
   const ppCursor* At(int32_t index) const;
+  // The index of the first cursor loaded from resource `id` that the resources hold; -1 when none.
+  int32_t FindResource(int32_t id) const;
   const ppCursor* Default() const { return default_; }
 
   // The process-wide table, null before the application has loaded its cursors. Not owned here:

@@ -1,7 +1,9 @@
 #include "platform/Cursors.h"
 
+#include <charconv>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/Desktop.h"
 #include "platform/ResourceRegistry.h"
@@ -56,5 +58,33 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 HCURSOR GetCursor() { return Desktop::CurrentCursor(); }
+
+bool ReadCursorPicture(HCURSOR cursor, CursorPicture& picture) {
+  if (cursor == nullptr || cursor->systemId != 0 || cursor->name.empty()) return false;
+  auto& registry = ResourceRegistry::Instance();
+  std::optional<ResourceRegistry::Bytes> bytes;
+  uint16_t id = 0;
+  const char* digits = cursor->name.data() + 1;
+  const char* end = cursor->name.data() + cursor->name.size();
+  if (cursor->name[0] == '#' && std::from_chars(digits, end, id).ptr == end) {
+    bytes = registry.Find(ResourceKind::Cursor, id);
+  } else {
+    bytes = registry.Find(ResourceKind::Cursor, cursor->name);
+  }
+  if (!bytes || bytes->size() < 8) return false;
+  const auto word = [&](size_t at) { return int32_t((*bytes)[at] | ((*bytes)[at + 1] << 8)); };
+  CursorPicture read;
+  read.hotX = word(0), read.hotY = word(2), read.width = word(4), read.height = word(6);
+  const size_t count = size_t(read.width) * size_t(read.height);
+  if (count == 0 || bytes->size() < 8 + count || read.hotX >= read.width || read.hotY >= read.height)
+    return false;
+  read.pixels.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t value = (*bytes)[8 + i];
+    read.pixels.push_back(value == 1 ? 0xFF000000u : value == 2 ? 0xFFFFFFFFu : 0u);
+  }
+  picture = std::move(read);
+  return true;
+}
 
 }  // namespace plat

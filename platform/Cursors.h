@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/WindowTypes.h"
 
@@ -38,6 +39,17 @@ constexpr uint16_t IDC_HAND = 32649;
 // resource of that name or number. Null when there is no such cursor.
 HCURSOR LoadCursorA(HINSTANCE instance, const char* name);
 HCURSOR SetCursor(HCURSOR cursor);  // answers the previous cursor
+
+// A resource cursor's picture: its hot spot and its pixels row by row as 0xAARRGGBB (clear pixels
+// have alpha 0). A cursor resource (kind 1) holds u16 hot x, hot y, width and height, then a byte a
+// pixel: 0 clear, 1 black, 2 white.
+struct CursorPicture {
+  int32_t hotX = 0, hotY = 0, width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+// False for a system cursor, a null one, or a resource whose bytes are short or whose hot spot lies
+// outside its pixels.
+bool ReadCursorPicture(HCURSOR cursor, CursorPicture& picture);
 HCURSOR GetCursor();
 
 }  // namespace plat

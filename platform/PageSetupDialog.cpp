@@ -67,6 +67,8 @@ std::u16string PageSetupDialog::FormatMillimetres(int32_t hundredths) {
 DialogTemplate PageSetupDialog::Layout() {
   DialogTemplate t;
   t.caption = u"Page Setup";
+  // Centred on its owner, as the print dialog.
+  t.style |= DS_CENTER;
   t.cx = 200, t.cy = 110;
   t.Add("BUTTON", u"Margins (millimeters)", 0xFFFF, 7, 7, 120, 76, WS_VISIBLE | BS_GROUPBOX);
   const char16_t* names[4] = {u"&Left:", u"&Top:", u"&Right:", u"&Bottom:"};

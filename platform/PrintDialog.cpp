@@ -24,6 +24,8 @@ PrintDialog::PrintDialog(PRINTDLGA& info) : info_(info) {
 DialogTemplate PrintDialog::Layout() {
   DialogTemplate t;
   t.caption = u"Print";
+  // Centred on its owner, as the system's print dialog stands, not at the owner's top-left corner.
+  t.style |= DS_CENTER;
   t.cx = 220, t.cy = 96;
   t.Add("STATIC", u"Printer:", 0xFFFF, 7, 9, 40, 8, WS_VISIBLE);
   t.Add("STATIC", u"", kPrintNameItem, 50, 9, 163, 8, WS_VISIBLE | SS_NOPREFIX);

@@ -82,4 +82,11 @@ std::optional<ResourceRegistry::Bytes> ResourceRegistry::Find(ResourceKind kind,
   return Find(ResourceTypeName(kind), name);
 }
 
+HINSTANCE ProgramInstance() {
+  // Any distinct address serves: only its being non-null tells the program's resources from the
+  // system's.
+  static char tag = 0;
+  return reinterpret_cast<HINSTANCE>(&tag);
+}
+
 }  // namespace plat

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/WindowTypes.h"
+
 namespace plat {
 
 // Numeric resource kinds, with the values the platform gives them.
@@ -66,6 +68,10 @@ class ResourceRegistry {
   std::vector<Entry> entries_;
   std::vector<std::string> duplicates_;
 };
+
+// The program's own module handle: the instance whose resources (cursors, say) are the registry's.
+// One fixed, non-null value for the life of the process.
+HINSTANCE ProgramInstance();
 
 // Registers one compiled resource at static initialisation; used by the generated sources.
 struct ResourceRegistration {

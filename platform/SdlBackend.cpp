@@ -28,7 +28,8 @@ constexpr int32_t kWheelDelta = 120;  // one notch of the wheel, as WM_MOUSEWHEE
 
 struct State {
   SdlWindows windows;
-  std::map<uint16_t, SDL_Cursor*> cursors;  // by IDC_ number
+  std::map<uint16_t, SDL_Cursor*> cursors;         // by IDC_ number
+  std::map<HCURSOR, SDL_Cursor*> resourceCursors;  // the program's own, made from their pixels
   HCURSOR shownCursor = nullptr;
 };
 // The running backend's (user-interface thread); it belongs to the backend, so a reset leaves it.
@@ -64,11 +65,37 @@ SDL_SystemCursor SystemCursorFor(uint16_t id) {
   }
 }
 
-// The program's own cursor resources show as the arrow.
+// A colour cursor made from a cursor resource's pixels; null when the resource has none.
+SDL_Cursor* ResourceCursor(State& state, HCURSOR cursor) {
+  auto found = state.resourceCursors.find(cursor);
+  if (found != state.resourceCursors.end()) return found->second;
+  SDL_Cursor* made = nullptr;
+  CursorPicture picture;
+  if (ReadCursorPicture(cursor, picture)) {
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(picture.pixels.data(), picture.width, picture.height, 32,
+                                           picture.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface != nullptr) {
+      made = SDL_CreateColorCursor(surface, picture.hotX, picture.hotY);
+      SDL_FreeSurface(surface);
+    }
+  }
+  state.resourceCursors[cursor] = made;
+  return made;
+}
+
+// The program's own cursor resources show their pictures; one the backend cannot make shows as the
+// arrow.
 void ShowCursor(State& state) {
   HCURSOR cursor = Desktop::CurrentCursor();
   if (cursor == state.shownCursor) return;
   state.shownCursor = cursor;
+  if (cursor != nullptr && cursor->systemId == 0) {
+    if (SDL_Cursor* own = ResourceCursor(state, cursor)) {
+      SDL_SetCursor(own);
+      return;
+    }
+  }
   uint16_t id = cursor ? cursor->systemId : IDC_ARROW;
   SDL_Cursor*& sdl = state.cursors[id];
   if (!sdl) sdl = SDL_CreateSystemCursor(SystemCursorFor(id));
@@ -215,6 +242,8 @@ void SdlBackend::Stop() {
   if (!gState) return;
   Clipboard::UseSystem(nullptr, nullptr);
   for (auto& [id, cursor] : gState->cursors) SDL_FreeCursor(cursor);
+  for (auto& [handle, cursor] : gState->resourceCursors)
+    if (cursor != nullptr) SDL_FreeCursor(cursor);
   gState.reset();  // destroys the desktop windows
   SDL_StopTextInput();
   // SDL's video stays initialised for the rest of the process: shutting it down unloads the display

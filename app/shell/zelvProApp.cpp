@@ -65,6 +65,7 @@
 #include "framework/ppPendingDeletions.h"
 #include "framework/ppPicture.h"
 #include "platform/Cursors.h"
+#include "platform/ResourceRegistry.h"
 #include "platform/Gdi.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
@@ -131,7 +132,9 @@ void TellCatalogueFailures(const CatalogDatabaseList& catalogues) {
 
 }  // namespace
 
-zelvProApp::zelvProApp(HINSTANCE instance, HINSTANCE previous) : ppApplication(instance, previous) {}
+// Without a handle of its own the program is its own module: its cursor resources are the registry's.
+zelvProApp::zelvProApp(HINSTANCE instance, HINSTANCE previous)
+    : ppApplication(instance != nullptr ? instance : plat::ProgramInstance(), previous) {}
 
 zelvProApp::~zelvProApp() {
   // Views retired by the last message first: they may still refer to the document window.

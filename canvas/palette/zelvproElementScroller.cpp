@@ -112,6 +112,14 @@ int32_t zelvproElementScroller::ItemCount() const {
   return catalog_ != nullptr ? CatalogItemList::Count(catalog_->Items().Get()) : 0;
 }
 
+ppPicture zelvproElementScroller::ItemPictureAt(int32_t column) const {
+  if (column < 0 || column >= ItemCount()) return ppPicture();
+  const CatalogItemEntry entry = catalog_->Items().At(column);
+  const char* item = catalog_->ReadItemAt(column);
+  if (entry.database == nullptr || item == nullptr) return ppPicture();
+  return ItemPicture(*entry.database, item);
+}
+
 void zelvproElementScroller::LayoutAgain() {
   if (ppScrollPane* pane = Pane()) pane->Layout();
   Invalidate();

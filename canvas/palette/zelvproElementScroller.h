@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "framework/ppPicture.h"
 #include "framework/ppScroller.h"
 
 class qxCatalog;
@@ -32,6 +33,8 @@ class zelvproElementScroller : public ppListScroller {
   qxCatalog* Catalog() const { return catalog_; }
   // The number of items of the browser's list; 0 without a browser.
   int32_t ItemCount() const;
+  // The picture cell `column` shows (its item's preview); empty outside the list.
+  ppPicture ItemPictureAt(int32_t column) const;
 
   // Shows the browser's current items from the first: extent items + 1 by 1, scrolled to the start.
   void Reload();

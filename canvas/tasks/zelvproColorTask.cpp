@@ -33,7 +33,8 @@ bool zelvproColorTask::StartWithElement(int32_t x, int32_t y, std::unique_ptr<pp
 }
 
 void zelvproColorTask::SetTrackCursor() {
-  if (const ppCursorTable* table = ppCursorTable::Global()) table->SetByIndex(kCursorIndex);
+  if (const ppCursorTable* table = ppCursorTable::Global())
+    table->SetByIndex(table->FindResource(kCursorResource));
 }
 
 std::vector<zelvproElement*> zelvproColorTask::Units() const {

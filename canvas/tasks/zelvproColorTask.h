@@ -20,8 +20,8 @@ class zelvproElement;
 
 class zelvproColorTask : public zelvproMouseTask {
  public:
-  // The cursor shown while dragging: its index in the application's cursor table.
-  static constexpr int32_t kCursorIndex = 139;
+  // The cursor shown while dragging: the cursor resource that the application's table loaded.
+  static constexpr int32_t kCursorResource = 139;
   // Half the side of the square (pixels) that follows the mouse.
   static constexpr int32_t kHalfSquare = 5;
 

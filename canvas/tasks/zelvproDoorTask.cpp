@@ -181,7 +181,8 @@ void zelvproDoorTask::EraseFeedback(int32_t /*x*/, int32_t /*y*/) {
 }
 
 void zelvproDoorTask::SetTrackCursor() {
-  cursor_ = kTrackCursor;
+  // A release away from every wall is refused: the cursor says so before the user lets go.
+  cursor_ = currentWall_ != nullptr ? kTrackCursor : kBlockedCursor;
   ShowCursor(cursor_);
 }
 

@@ -23,8 +23,9 @@ class qxWallElement;
 
 class zelvproDoorTask : public zelvproMoverTask {
  public:
-  // The cursor while dragging (a program cursor resource).
-  static constexpr int32_t kTrackCursor = 145;
+  // The cursors while dragging (program cursor resources): over a wall that takes the opening, and
+  // where a release would be refused.
+  static constexpr int32_t kTrackCursor = 145, kBlockedCursor = 140;
   // The reach of the anchor search over units that are not the floor, millimetres.
   static constexpr float kMarkerReach = 500.0f;
   // The anchor marker: its half size in pixels and its exclusive-or colour (percent).

@@ -46,7 +46,8 @@ bool zelvpro3DColorTask::StartWithElement(int32_t x, int32_t y, std::unique_ptr<
 }
 
 void zelvpro3DColorTask::SetTrackCursor() {
-  if (const ppCursorTable* table = ppCursorTable::Global()) table->SetByIndex(kCursorIndex);
+  if (const ppCursorTable* table = ppCursorTable::Global())
+    table->SetByIndex(table->FindResource(kCursorResource));
 }
 
 std::vector<zelvproElement*> zelvpro3DColorTask::Painted() const { return painted_; }

@@ -20,8 +20,8 @@ class zelvproElement;
 
 class zelvpro3DColorTask : public zelvproMouseTask {
  public:
-  // The paint cursor's index in the application's cursor table; the pane command that posts the task.
-  static constexpr int32_t kCursorIndex = 139;
+  // The cursor shown while dragging: the cursor resource that the application's table loaded.
+  static constexpr int32_t kCursorResource = 139;
   static constexpr int32_t kPostCommand = 3053;
   static constexpr int32_t kHalfSquare = 5;  // pixels
 

@@ -32,11 +32,11 @@ TEST_F(AboutWindows, TheAboutWindowIsThePictureCentredOnTheScreen) {
   ShowAboutWindow();
   ASSERT_NE(AboutWindow, nullptr);
   const RECT r = Outer(AboutWindow);
-  // The demo's about picture is 320 by 200 pixels; the screen 1280 by 1024.
-  EXPECT_EQ(r.left, (1280 - 320) / 2);
-  EXPECT_EQ(r.top, (1024 - 200) / 2);
-  EXPECT_EQ(r.right - r.left, 320);
-  EXPECT_EQ(r.bottom - r.top, 200);
+  // The demo's about picture is 360 by 220 pixels; the screen 1280 by 1024.
+  EXPECT_EQ(r.left, (1280 - 360) / 2);
+  EXPECT_EQ(r.top, (1024 - 220) / 2);
+  EXPECT_EQ(r.right - r.left, 360);
+  EXPECT_EQ(r.bottom - r.top, 220);
   EXPECT_TRUE(Visible(AboutWindow));
   EXPECT_EQ(GetCapture(), AboutWindow->GetHWND());
   EXPECT_EQ(GetPropA(AboutWindow->GetHWND(), zelvproAboutDialog::kProperty), AboutWindow);
@@ -77,7 +77,7 @@ TEST_F(AboutWindows, CreditsShowTheirOwnPictureAndNeverServeAsTheAboutWindow) {
   ShowCreditsWindow();
   ASSERT_NE(CreditsWindow, nullptr);
   EXPECT_EQ(AboutWindow, nullptr);
-  EXPECT_EQ(Outer(CreditsWindow).right - Outer(CreditsWindow).left, 240);
+  EXPECT_EQ(Outer(CreditsWindow).right - Outer(CreditsWindow).left, 320);
   CreditsWindow->Hide();
   ShowAboutWindow();
   ASSERT_NE(AboutWindow, nullptr);
@@ -107,8 +107,8 @@ TEST_F(AboutWindows, TheSplashGrowsAStripWhileStartingAndServesAsAboutWindowAfte
   EXPECT_TRUE(splash->InProgressMode());
   EXPECT_EQ(std::u16string(splash->ProgressText().c_str()), u"Starting");
   RECT r = Outer(splash);
-  EXPECT_EQ(r.right - r.left, 320);
-  EXPECT_EQ(r.bottom - r.top, 200 + zelvproSplash::kStripHeight);
+  EXPECT_EQ(r.right - r.left, 360);
+  EXPECT_EQ(r.bottom - r.top, 220 + zelvproSplash::kStripHeight);
   EXPECT_EQ(gStartupWindow, splash);
 
   ShowStartupProgress(Vcon::WString(u"Opening Vellmora Home Kitchens"));
@@ -117,14 +117,14 @@ TEST_F(AboutWindows, TheSplashGrowsAStripWhileStartingAndServesAsAboutWindowAfte
   HideSplash(false);
   EXPECT_FALSE(splash->InProgressMode());
   r = Outer(splash);
-  EXPECT_EQ(r.bottom - r.top, 200);
+  EXPECT_EQ(r.bottom - r.top, 220);
   EXPECT_FALSE(Visible(splash));
 
   ShowAboutWindow();
   EXPECT_EQ(AboutWindow, splash);
-  EXPECT_EQ(Outer(splash).bottom - Outer(splash).top, 200);
+  EXPECT_EQ(Outer(splash).bottom - Outer(splash).top, 220);
   HideSplash(false);  // only the first hiding takes the strip away
-  EXPECT_EQ(Outer(splash).bottom - Outer(splash).top, 200);
+  EXPECT_EQ(Outer(splash).bottom - Outer(splash).top, 220);
 }
 
 TEST_F(AboutWindows, OpeningACatalogueReportsOnTheSplash) {

@@ -22,6 +22,7 @@
 #include "app/shell/zelvProApp.h"
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/editor/zelvproRuler.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/window/zelvproWindow.h"
@@ -296,7 +297,8 @@ TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpensWithItsUnitsInTheirTags) {
 }
 
 // What the first start shows of the start plan: a view with the units' canvas over the room, each
-// unit drawn in the visible plan where its saved position puts it, its front line drawn in full.
+// unit drawn in the visible plan where its saved position puts it, its front line drawn in full; the
+// room large in the plan editor, whole, and the rulers counting from its inner corner.
 TEST_F(LocalDocumentFilesTest, TheDemosStartPlanShowsEachUnitInsideTheRoomWhereItWasSaved) {
   plat::SetVirtualScreenSize(1280, 1024);
   fs::create_directories(demo_.Root() / "user");
@@ -313,9 +315,27 @@ TEST_F(LocalDocumentFilesTest, TheDemosStartPlanShowsEachUnitInsideTheRoomWhereI
   const plat::Surface& pixels = *picture;
   plat::RECT visible{};
   Scroller().GetWindowFrame(&visible);
-  // The room's inner faces (millimetres): its walls' centre lines at 1000, 150 mm thick.
+  // The room's inner faces (millimetres): its walls' centre lines at 1925, 150 mm thick.
   plat::POINT roomCorner{};
-  PlanPointToScreen(ppVector3(1075.0f, 0.0f, 1075.0f), roomCorner);
+  PlanPointToScreen(ppVector3(2000.0f, 0.0f, 2000.0f), roomCorner);
+  // The rulers' zero is the room's inner corner.
+  zelvproRuler* ruler = Scroller().GetHorizontalRuler();
+  ASSERT_NE(ruler, nullptr);
+  EXPECT_EQ(ruler->ZeroX(), 2000.0f);
+  EXPECT_EQ(ruler->ZeroY(), 2000.0f);
+  // The room, outer faces included, lies whole in the visible plan and takes more than half of it.
+  ppVector2 bounds[4];
+  Room().ComputeBounds(bounds);
+  plat::POINT low{}, high{};
+  PlanPointToScreen(ppVector3(bounds[0].x, 0.0f, bounds[0].y), low);
+  PlanPointToScreen(ppVector3(bounds[2].x, 0.0f, bounds[2].y), high);
+  EXPECT_TRUE(low.x >= visible.left && low.y >= visible.top && high.x <= visible.right &&
+              high.y <= visible.bottom)
+      << low.x << "," << low.y << " to " << high.x << "," << high.y;
+  EXPECT_GT(std::max((high.x - low.x) * 2 - (visible.right - visible.left),
+                     (high.y - low.y) * 2 - (visible.bottom - visible.top)),
+            0)
+      << "the room is small in the plan";
   // The picture holds the whole frame, menu bar included; the views' frames are client pixels.
   plat::RECT outer{};
   plat::GetWindowRect(window, &outer);

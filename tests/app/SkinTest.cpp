@@ -79,8 +79,8 @@ TEST_F(Skin, EmptyButtonPicturesFallBackToCompiledBitmaps) {
 TEST_F(Skin, FramePicturesComeFromTheBitmapTable) {
   ppPicture* about = app_->GetFramePicture(2004);
   ASSERT_NE(about, nullptr);
-  EXPECT_EQ(about->GetWidth(), 320);
-  EXPECT_EQ(about->GetHeight(), 200);
+  EXPECT_EQ(about->GetWidth(), 360);
+  EXPECT_EQ(about->GetHeight(), 220);
   EXPECT_EQ(app_->GetFramePicture(2004), about);
   EXPECT_EQ(app_->GetFramePicture(2999), nullptr);
 }

@@ -18,8 +18,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -28,6 +30,7 @@
 #include "app/shell/PlannerProgram.h"
 #include "app/shell/ShellSettings.h"
 #include "app/shell/iShellServices.h"
+#include "app/about/zelvproAboutDialog.h"
 #include "app/shell/zelvProApp.h"
 #include "calculation/ItemSheetPrintFlag.h"
 #include "calculation/zelvproCalculatorButtons.h"
@@ -35,10 +38,16 @@
 #include "framework/ppButton.h"
 #include "framework/ppPicture.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "canvas/palette/zelvproElementPalette.h"
+#include "canvas/palette/zelvproElementPane.h"
+#include "canvas/palette/zelvproElementScroller.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/window/zelvproRotatePanel.h"
 #include "canvas/window/zelvproWindow.h"
+#include "catalogue/browser/qxCatalog.h"
+#include "catalogue/browser/qxNode.h"
+#include "catalogue/browser/qxTopNode.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
 #include "catalogue/databases/qxApplicationdb.h"
 #include "catalogue/records/RecordField.h"
@@ -56,6 +65,7 @@
 #include "framework/ppCursor.h"
 #include "framework/ppCursorTable.h"
 #include "framework/ppApplication.h"
+#include "platform/Cursors.h"
 #include "platform/Desktop.h"
 #include "platform/HandOverListener.h"
 #include "platform/HandOverSender.h"
@@ -250,29 +260,40 @@ TEST_F(StartupTest, TheDemosFirstStartShowsThePriceListsColumnCaptions) {
   EXPECT_TRUE(plat::MessageBoxLog().empty());
 }
 
-// A button without a face draws nothing: the user could not find it. Every button of the demo's
-// first frame (the view bar's views, the editor's zoom, turn and room buttons, the panes' own) has a
-// picture for each of its states, whether it is shown in the starting view or not.
-TEST_F(StartupTest, EveryButtonOfTheDemosFirstFrameHasAFace) {
+// A button without a face draws nothing: the user could not find it; two buttons with one face
+// cannot be told apart. Every button the demo shows in any of its views (the view bar's views and
+// tools, the editor's zoom, turn and room buttons, the 3D view's sliders and buttons, the price
+// list's bar and the panes' own) has a picture for each of the five states the skin keeps, and its
+// face is no other button's.
+TEST_F(StartupTest, EveryButtonTheDemoShowsHasAFaceOfItsOwn) {
   zelvProApp& app = Start();
-  std::vector<int32_t> faceless;
-  int32_t buttons = 0;
+  std::map<int32_t, std::vector<uint8_t>> faces;  // by picture id: the normal face's pixels
+  std::set<int32_t> faceless;
   std::function<void(ppView&)> walk = [&](ppView& view) {
     if (auto* button = dynamic_cast<ppButton*>(&view)) {
-      ++buttons;
-      for (int32_t state = 0; state < 4; ++state) {
-        const ppPicture* face = app.GetPictureAt(button->GetPictureId(), state);
-        if (face == nullptr || face->IsEmpty()) {
-          faceless.push_back(button->GetPictureId());
-          break;
-        }
+      const int32_t id = button->GetPictureId();
+      for (int32_t state = 0; state < 5; ++state) {
+        const ppPicture* face = app.GetPictureAt(id, state);
+        if (face == nullptr || face->IsEmpty()) faceless.insert(id);
       }
+      if (faceless.count(id) == 0) faces[id] = app.GetPictureAt(id, 0)->GetPixelsBGR();
     }
     for (int32_t i = 0; i < view.Subviews().Count(); ++i) walk(*view.Subviews().At(i));
   };
-  walk(*app.DocumentWindow());
-  EXPECT_GE(buttons, 10);
-  EXPECT_EQ(faceless, std::vector<int32_t>{});
+  zelvproViewBar* bar = app.DocumentWindow()->ViewBar();
+  ASSERT_NE(bar, nullptr);
+  // Room design, top-view colour, 3D, item list: each view's canvas joins the window when shown.
+  for (int32_t page : {0, 2, 4, 5}) {
+    bar->SelectViewByIndex(page);
+    plat::HeadlessDriver::RunUntilIdle();
+    walk(*app.DocumentWindow());
+  }
+  EXPECT_EQ(faceless, std::set<int32_t>{});
+  EXPECT_GE(faces.size(), 20u);
+  for (auto a = faces.begin(); a != faces.end(); ++a)
+    for (auto b = std::next(a); b != faces.end(); ++b)
+      EXPECT_FALSE(a->second == b->second)
+          << "buttons " << a->first << " and " << b->first << " look the same";
 }
 
 // The fields' texts stand out from their boxes in the demo's colours (caption band and value box,
@@ -304,14 +325,131 @@ TEST_F(StartupTest, TheDemosFieldsShowTheirTextsOnTheirBoxes) {
   EXPECT_GE(ink, 10) << "the step's digits";
 }
 
+// Every task cursor shows a pointer; those the tasks use (139 paint, 140 blocked, 141 drop target,
+// 142 wall, 145 free, 146 move) are the program's own pictures, with their hot spot on a drawn pixel
+// or at the middle of the blocked ring, not the arrow standing in.
 TEST_F(StartupTest, EveryCursorOfTheMouseTasksShowsAPointer) {
   zelvProApp& app = Start();
+  const std::set<int32_t> drawn{139, 140, 141, 142, 145, 146};
   for (int32_t slot = 0; slot < zelvProApp::kCursorCount; ++slot) {
-    SCOPED_TRACE(slot);
+    SCOPED_TRACE(139 + slot);
     const ppCursor* cursor = ppCursorTable::Global()->At(app.CursorSlot(slot));
     ASSERT_NE(cursor, nullptr);
     EXPECT_NE(cursor->Handle(), nullptr);
+    plat::CursorPicture picture;
+    EXPECT_EQ(plat::ReadCursorPicture(cursor->Handle(), picture), drawn.count(139 + slot) != 0);
+    if (drawn.count(139 + slot) == 0) continue;
+    EXPECT_EQ(cursor->ResourceId(), 139 + slot);
+    EXPECT_LE(picture.width, 32);
+    EXPECT_LE(picture.height, 32);
+    const uint32_t hot = picture.pixels[size_t(picture.hotY) * size_t(picture.width) + size_t(picture.hotX)];
+    // The blocked ring and the wall cross-hair point with their middle.
+    if (139 + slot == 140 || 139 + slot == 142)
+      EXPECT_EQ(std::make_pair(picture.hotX, picture.hotY), std::make_pair(15, 15));
+    else
+      EXPECT_NE(hot >> 24, 0u) << "the hot spot lies on a clear pixel";
   }
+}
+
+// The demo's look as the user meets it, kept as pictures: every group of the element palette shows
+// its items' names whole under pictures of their own (no two alike), the base units' strip as kept,
+// and the about box: the skin's picture 2004 with the program's name and version, centred.
+//
+// To renew the kept pictures after a deliberate change: run with PLANNER_WRITE_FIXTURES=1, look at
+// tests/fixtures/app/palette.png and tests/fixtures/app/about.png and commit them.
+TEST_F(StartupTest, TheDemosPaletteAndAboutBoxLookAsKept) {
+  plat::SetVirtualScreenSize(1280, 1024);
+  zelvProApp& app = Start();
+  zelvproElementPalette* palette = app.DocumentWindow()->Palette();
+  ASSERT_NE(palette, nullptr);
+  zelvproElementScroller& strip = *palette->Pane()->Strip();
+  std::vector<qxNode*> groups;
+  std::function<void(const qxNode&)> collect = [&](const qxNode& node) {
+    for (qxNode* child = node.FirstChild(); child != nullptr; child = child->NextSibling()) {
+      if (child->ItemRecordId() == 0) groups.push_back(child);
+      collect(*child);
+    }
+  };
+  for (int32_t i = 0; i < qxCatalog::kTreeCount; ++i) collect(palette->Browser()->Top(i));
+  std::set<std::string> cut;
+  std::map<std::vector<uint8_t>, std::string> previews;
+  int32_t items = 0;
+  for (qxNode* group : groups) {
+    palette->Browser()->SelectCatalogNode(group);
+    plat::HeadlessDriver::RunUntilIdle();
+    if (strip.ItemCount() == 0) continue;
+    plat::ClearDrawnTextLog();
+    plat::RecordDrawnTexts(true);
+    for (int32_t column = 0; column < strip.ItemCount(); ++column) {
+      strip.ScrollTo(column, 0);
+      strip.Invalidate();
+      plat::UpdateWindow(app.DocumentWindow()->GetHWND());
+    }
+    plat::RecordDrawnTexts(false);
+    for (const plat::TextLogRecord& r : plat::DrawnTextLog())
+      if (r.text.find(u'\u2026') != std::u16string::npos) cut.insert(Vcon::Utf8FromUtf16(r.text));
+    strip.ScrollTo(0, 0);
+    for (int32_t column = 0; column < strip.ItemCount(); ++column, ++items) {
+      const ppPicture preview = strip.ItemPictureAt(column);
+      ASSERT_FALSE(preview.IsEmpty()) << group->Name().c_str() << " " << column;
+      const auto [at, added] = previews.emplace(preview.GetPixelsBGR(), group->Name().c_str());
+      EXPECT_TRUE(added) << "an item of " << group->Name().c_str() << " looks like one of " << at->second;
+    }
+  }
+  EXPECT_GE(items, 40);
+  for (const std::string& name : cut) ADD_FAILURE() << "cut short under its picture: " << name;
+
+  const auto compareKept = [](const std::string& shot, const char* name) {
+    const std::string kept = std::string(PLANNER_SOURCE_DIR) + "/tests/fixtures/app/" + name;
+    if (std::getenv("PLANNER_WRITE_FIXTURES") != nullptr)
+      fs::copy_file(shot, kept, fs::copy_options::overwrite_existing);
+    std::unique_ptr<plat::Surface> got = plat::ReadPng(shot), want = plat::ReadPng(kept);
+    ASSERT_NE(got, nullptr);
+    ASSERT_NE(want, nullptr) << kept;
+    const plat::PixelDifference difference = plat::ComparePixels(*got, *want, 0);
+    EXPECT_TRUE(difference.Matches()) << name << ": " << difference.pixels << " pixels differ, the first at "
+                                      << difference.firstX << "," << difference.firstY;
+  };
+  qxNode* base = nullptr;
+  for (qxNode* group : groups)
+    if (std::string(group->Name().c_str()) == "Base") base = group;
+  ASSERT_NE(base, nullptr);
+  palette->Browser()->SelectCatalogNode(base);
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::InvalidateRect(app.DocumentWindow()->GetHWND(), nullptr, 0);
+  plat::UpdateWindow(app.DocumentWindow()->GetHWND());
+  const std::string window = (demo_.Root() / "window.png").string();
+  ASSERT_TRUE(plat::HeadlessDriver::DumpPng(app.DocumentWindow()->GetHWND(), window));
+  std::unique_ptr<plat::Surface> whole = plat::ReadPng(window);
+  ASSERT_NE(whole, nullptr);
+  // The palette's band, client pixels of the document window placed in the dumped frame.
+  plat::RECT band{};
+  palette->GetWindowFrame(&band);
+  plat::RECT outer{};
+  plat::GetWindowRect(app.DocumentWindow()->GetHWND(), &outer);
+  plat::POINT client{0, 0};
+  plat::ClientToScreen(app.DocumentWindow()->GetHWND(), &client);
+  const int32_t dx = client.x - outer.left, dy = client.y - outer.top;
+  plat::Surface stripPicture(band.right - band.left, band.bottom - band.top);
+  for (int32_t y = 0; y < stripPicture.Height(); ++y)
+    for (int32_t x = 0; x < stripPicture.Width(); ++x)
+      stripPicture.SetPixel(x, y, whole->Pixel(band.left + dx + x, band.top + dy + y));
+  const std::string paletteShot = (demo_.Root() / "palette.png").string();
+  ASSERT_TRUE(plat::WritePng(stripPicture, paletteShot));
+  compareKept(paletteShot, "palette.png");
+
+  app.DoCommand(1, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_NE(AboutWindow, nullptr);
+  plat::HWND about = AboutWindow->GetHWND();
+  ASSERT_TRUE(plat::IsWindowVisible(about));
+  plat::RECT placed{};
+  plat::GetWindowRect(about, &placed);
+  EXPECT_EQ(placed.right - placed.left, 360);
+  EXPECT_EQ((placed.left + placed.right) / 2, 1280 / 2);
+  const std::string aboutShot = (demo_.Root() / "about.png").string();
+  ASSERT_TRUE(plat::HeadlessDriver::DumpPng(about, aboutShot));
+  compareKept(aboutShot, "about.png");
 }
 
 // ---- Hand-over of a second start.

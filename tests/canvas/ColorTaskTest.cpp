@@ -10,6 +10,7 @@
 #include "canvas/tasks/zelvproColorTask.h"
 #include "elements/topview/CatalogReads.h"
 #include "framework/ppCursorTable.h"
+#include "platform/ResourceRegistry.h"
 
 namespace {
 
@@ -119,16 +120,21 @@ TEST_F(ColorTaskTest, AReleaseThatPaintsNothingLeavesNoUndoEntry) {
   EXPECT_EQ(canvasHost_.modified, modified);
 }
 
+// The table as the application fills it: seven system cursors, then the program's cursor resources
+// from 139 on, so that resource 139 sits at index 7.
 TEST_F(ColorTaskTest, TheCursorIs139WhileDragging) {
   ppCursorTable table(plat::IDC_ARROW);
-  for (int32_t i = 0; i < zelvproColorTask::kCursorIndex; ++i) table.Add(nullptr, plat::IDC_ARROW);
-  table.Add(nullptr, plat::IDC_CROSS);
+  for (int32_t i = 0; i < 7; ++i) table.Add(nullptr, plat::IDC_ARROW);
+  for (int32_t id = 139; id <= 146; ++id) table.Add(plat::ProgramInstance(), id);
+  const int32_t paint = table.FindResource(zelvproColorTask::kCursorResource);
+  ASSERT_EQ(paint, 7);
+  ASSERT_NE(table.At(paint)->Handle(), nullptr) << "the program's resources lack the paint cursor";
   ppCursorTable::SetGlobal(&table);
   const plat::POINT from = CellCentre(palettetest::kSnow);
   Down(from);
   plat::LayerClock::Advance(1000);
   MoveTo(plat::POINT{400, 200});
-  EXPECT_EQ(plat::Desktop::CurrentCursor(), table.At(zelvproColorTask::kCursorIndex)->Handle());
+  EXPECT_EQ(plat::Desktop::CurrentCursor(), table.At(paint)->Handle());
   EXPECT_NE(plat::Desktop::CurrentCursor(), table.At(0)->Handle());
   Up(plat::POINT{400, 200});
   ppCursorTable::SetGlobal(nullptr);

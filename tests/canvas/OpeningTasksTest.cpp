@@ -203,11 +203,12 @@ TEST_F(OpeningTasksTest, AnOpeningFollowsTheNearestWallAndIsSeatedUnderItsSegmen
   MoveTo(Pixel(V(3500, 0, 2700)));
   EXPECT_EQ(task->CurrentWall(), nullptr);
   EXPECT_TRUE(task->LeftText().empty());
-  EXPECT_EQ(task->CursorShown(), zelvproDoorTask::kTrackCursor);
+  EXPECT_EQ(task->CursorShown(), zelvproDoorTask::kBlockedCursor) << "a release here is refused";
   // 300 inside, 1000 from the face's start: the two dimension lines.
   const V near = edge.start + u * 1000.0f + V(0, 0, 300);
   MoveTo(Pixel(near));
   ASSERT_EQ(task->CurrentWall(), top);
+  EXPECT_EQ(task->CursorShown(), zelvproDoorTask::kTrackCursor);
   EXPECT_FLOAT_EQ(task->WallAngle(), angle);
   ExpectNear(task->WallPosition(), edge.start + u * 1000.0f, "foot");
   EXPECT_EQ(task->LeftText(), Vcon::String("1000 mm"));

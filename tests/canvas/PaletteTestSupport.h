@@ -91,6 +91,12 @@ inline DemoAdditions AddPaletteItems(zelvDatabase& db, const std::filesystem::pa
   cattest::AddRecord(
       items, {{"ID", "PT-GRAPH"}, {"Name", "Graphite"}, {"isColor", 1}, {"finishLink", out.graphite}});
   out.items = {"VH-B30", "VH-DR90", "PT-PKG", "PT-SNOW", "PT-NOFIN", "PT-NOPIC", "PT-NOEL", "PT-GRAPH"};
+  // The door under a name wider than its cell, whatever the demo calls it: the captions' ellipsis
+  // has a name to cut.
+  const int32_t door = RecordNamed(items, "ID", "VH-DR90");
+  items.ReadRecord(door, nullptr);
+  cattest::SetField(items, "Name", ppParameter("Interior door 90 cm"));
+  items.WriteRecord(door, nullptr);
   std::ofstream text(settings / "catalogs" / "zelvo.txt", std::ios::app | std::ios::binary);
   text << "GROUP\t" << kGroup << "\t0\t" << kGroupText << "\tZELVO\n";
   for (const std::string& id : out.items) text << "ITEM\t" << id << "\t1\t" << id << "\t" << kGroup << "\n";

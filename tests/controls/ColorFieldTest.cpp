@@ -2,6 +2,7 @@
 // the colour field answered through the colour dialog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -157,14 +158,18 @@ TEST_F(ColorFieldTest, CancelKeepsTheColourAndStillWritesTheFile) {
   EXPECT_EQ(FileBytes().size(), 64u);
 }
 
+// The field is as high as its button, or high enough that the swatch (19 to 4 pixels above the
+// bottom) starts below the 17-pixel caption band: a low button picture must not hide the caption.
 TEST_F(ColorFieldTest, LayoutPutsTheButtonOnePixelInAtTheTopRight) {
   field_->SetMargins(3, 4, 5, 6);
   const plat::RECT b = field_->Button()->GetFrame();
   const int32_t bw = b.right - b.left, bh = b.bottom - b.top;
+  const int32_t height = std::max(bh + 2, ppRGBColorField::kLeastHeight);
   // Without a panel the panel frame is empty: the field's right edge is -5.
-  EXPECT_EQ(field_->LayoutAt(10), 10 + 4 + bh + 2 + 6);
+  EXPECT_EQ(field_->LayoutAt(10), 10 + 4 + height + 6);
   EXPECT_EQ(field_->GetFrame().top, 14);
-  EXPECT_EQ(field_->Height(), bh + 2);
+  EXPECT_EQ(field_->Height(), height);
+  EXPECT_GT(field_->Height() - 19, 17) << "the swatch covers the caption band";
   const plat::RECT placed = field_->Button()->GetFrame();
   EXPECT_EQ(placed.top, 1);
   EXPECT_EQ(placed.right, field_->Width() - 1);

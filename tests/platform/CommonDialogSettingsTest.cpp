@@ -148,5 +148,37 @@ TEST_F(SettingsDialogs, PrintTakesCopiesAndOrientationAndGivesAPage) {
   FreeDevMode(info.hDevMode);
 }
 
+// The print and page set-up dialogs stand centred on the window that opens them, not over its
+// top-left corner (the tool bar).
+TEST_F(SettingsDialogs, PrintAndPageSetupStandCentredOnTheirOwner) {
+  HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_VISIBLE | WS_POPUP, 100, 80, 800, 600, nullptr,
+                               nullptr, nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  RECT placed{};
+  const auto centred = [&](const char* which) {
+    SCOPED_TRACE(which);
+    EXPECT_NEAR((placed.left + placed.right) / 2, 100 + 400, 1);
+    EXPECT_NEAR((placed.top + placed.bottom) / 2, 80 + 300, 1);
+  };
+  const auto recordThenEscape = [&](HWND d) {
+    GetWindowRect(d, &placed);
+    Desktop::Key(VK_ESCAPE, true);
+  };
+  PRINTDLGA print;
+  print.hwndOwner = owner;
+  Script({recordThenEscape});
+  EXPECT_FALSE(PrintDlgA(&print));
+  centred("print");
+  PAGESETUPDLGA page;
+  page.hwndOwner = owner;
+  placed = RECT{};
+  Script({recordThenEscape});
+  EXPECT_FALSE(PageSetupDlgA(&page));
+  centred("page set-up");
+  if (print.hDevMode != nullptr) FreeDevMode(print.hDevMode);
+  if (page.hDevMode != nullptr) FreeDevMode(page.hDevMode);
+  DestroyWindow(owner);
+}
+
 }  // namespace
 }  // namespace plat

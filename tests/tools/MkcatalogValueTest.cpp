@@ -315,6 +315,72 @@ TEST(MkcatalogBlobs, ButtonPicturesDrawTheirSymbolInsideAFrame) {
   }
 }
 
+// The drawn pictures (buttons, unit fronts, texts): the same bytes from run to run, each kind a
+// picture of its own, a button's border in its colour, texts that are given or refused by kind, and a
+// drawing of many colours stored as red, green and blue.
+TEST(MkcatalogBlobs, DrawnPicturesAreTheirOwnAndTheSameEveryRun) {
+  const auto make = [](const std::string& cell) {
+    Names names;
+    return ParseBlob(cell, names).bytes;
+  };
+  std::map<std::vector<uint32_t>, std::string> seen;
+  const auto distinct = [&](const std::string& cell, const Decoded& picture) {
+    const auto [at, added] = seen.emplace(picture.pixels, cell);
+    EXPECT_TRUE(added) << cell << " looks like " << at->second;
+  };
+  for (const char* kind : {"room",   "cube",   "pricelist", "mail",     "globe",  "printer", "tag",
+                           "select", "wall",   "fronts",    "nofronts", "up",     "down",    "left",
+                           "right",  "tiltup", "tiltdown",  "target",   "parcel", "brush"}) {
+    const std::string cell = std::string("png: ") + kind + " 24 #204080";
+    SCOPED_TRACE(cell);
+    const std::vector<uint8_t> bytes = make(cell);
+    EXPECT_EQ(make(cell), bytes);
+    const Decoded picture = Decode(bytes);
+    ASSERT_EQ(picture.width, 24);
+    for (int32_t i = 0; i < 24; ++i) {
+      EXPECT_EQ(picture.At(i, 0), 0x204080u);
+      EXPECT_EQ(picture.At(23, i), 0x204080u);
+    }
+    distinct(cell, picture);
+  }
+  for (const char* kind :
+       {"base1",       "base2",         "drawers",    "sink",       "wall1",      "wall2",      "tall",
+        "ovenhousing", "fridgehousing", "oven",       "hob",        "dishwasher", "fridge",     "hood",
+        "worktop",     "plinth",        "bar",        "knob",       "door",       "glazeddoor", "window",
+        "island",      "pillar",        "cornerbase", "cornerwall", "hinged"}) {
+    const std::string cell = std::string("png: ") + kind + " 40x60 #ebe6dc";
+    SCOPED_TRACE(cell);
+    const std::vector<uint8_t> bytes = make(cell);
+    EXPECT_EQ(make(cell), bytes);
+    const Decoded picture = Decode(bytes);
+    ASSERT_EQ(picture.width, 40);
+    ASSERT_EQ(picture.height, 60);
+    distinct(cell, picture);
+  }
+  // Texts: drawn in the glyph, logo and about kinds, refused elsewhere or when missing.
+  const Decoded percent = Decode(make("png: glyph 24 #204080 \"%\""));
+  distinct("glyph %", percent);
+  distinct("glyph T", Decode(make("png: glyph 24 #204080 \"T\"")));
+  const std::vector<uint8_t> about = make("png: about 300x200 #6b5a45 \"Planner\" \"Version 1.0\"");
+  EXPECT_EQ(about[25], PNG_COLOR_TYPE_RGB) << "antialiased text over two fills holds many colours";
+  EXPECT_EQ(Decode(about).width, 300);
+  for (const auto& [cell, reason] : std::vector<std::pair<std::string, std::string>>{
+           {"png: about 300x200 #6b5a45 \"Planner\"", "wants 2 quoted text"},
+           {"png: logo 200x40 #6b5a45", "wants 1 quoted text"},
+           {"png: plus 24 #204080 \"+\"", "only glyph, logo and about take texts"},
+           {"png: glyph 24 #204080 \"open", "closing quote"},
+           {"png: glyph 24 #204080 \"\xff\"", "UTF-8"}}) {
+    SCOPED_TRACE(cell);
+    Names names;
+    try {
+      ParseBlob(cell, names);
+      ADD_FAILURE() << "accepted";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
+    }
+  }
+}
+
 // The start decodes these pictures before its first frame: every row is stored unfiltered (filter
 // byte 0 before each row of the inflated image data) as palette indices, whatever the kind.
 TEST(MkcatalogBlobs, PictureRowsAreStoredUnfiltered) {

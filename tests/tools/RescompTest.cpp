@@ -134,6 +134,9 @@ TEST(Rescomp, MalformedScriptsNameFileAndLine) {
       {"text 1 \"\xE2\x82\xAC \xE2\x98\x83\"\n", 1},   // a snowman has no place in Windows-1252
       {"end\n", 1},
       {"bitmap 1 \"missing.bmp\"\n", 1},
+      {"cursor 139 0 0\n\"X.\"\n\"X\"\nend\n", 3},   // rows of different widths
+      {"cursor 139 0 0\n\"X#\"\nend\n", 2},          // a pixel that is neither '.', 'X' nor 'o'
+      {"cursor 139 0 5\n\"X.\"\n\"oX\"\nend\n", 4},  // the hot spot below the rows
   };
   for (const Case& c : cases) {
     try {
@@ -145,6 +148,15 @@ TEST(Rescomp, MalformedScriptsNameFileAndLine) {
           << e.what();
     }
   }
+}
+
+// A cursor: its hot spot, size and a byte a pixel (0 clear, 1 black, 2 white), row by row.
+TEST(Rescomp, CursorBlocksAreTheirPixelsUnderTheHotSpot) {
+  auto compiled = CompileScript("c.res", "cursor 140 1 0  # blocked\n  \"X.o\"\n  \"oX.\"\nend\n");
+  ASSERT_EQ(compiled.resources.size(), 1u);
+  EXPECT_EQ(compiled.resources[0].type, "#1");
+  EXPECT_EQ(compiled.resources[0].id, 140);
+  EXPECT_EQ(compiled.resources[0].bytes, (std::vector<uint8_t>{1, 0, 0, 0, 3, 0, 2, 0, 1, 0, 2, 2, 1, 0}));
 }
 
 TEST(Rescomp, BitmapDropsTheFileHeader) {

@@ -7,8 +7,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <csetjmp>
+#include <map>
 #include <sstream>
 #include <stdexcept>
+
+#include "tools/mkcatalog/PictureDrawings.h"
 
 namespace mkcatalog {
 namespace {
@@ -19,6 +22,7 @@ struct PictureRecipe {
   std::string kind;
   int width = 0, height = 0;
   Rgb colour{};
+  std::vector<std::string> texts;  // the quoted texts after the colour, for the drawn kinds that show text
 };
 
 int ParseSide(const std::string& text) {
@@ -51,22 +55,46 @@ Rgb ParseColour(const std::string& text) {
   return rgb;
 }
 
+// The quoted texts of `rest`, each in double quotes, separated by blanks.
+std::vector<std::string> QuotedTexts(const std::string& rest) {
+  std::vector<std::string> texts;
+  size_t i = 0;
+  while (true) {
+    i = rest.find_first_not_of(" \t", i);
+    if (i == std::string::npos) return texts;
+    if (rest[i] != '"') throw std::invalid_argument("a picture's texts stand in double quotes");
+    const size_t end = rest.find('"', i + 1);
+    if (end == std::string::npos) throw std::invalid_argument("a picture's text lacks its closing quote");
+    texts.push_back(rest.substr(i + 1, end - i - 1));
+    i = end + 1;
+  }
+}
+
 PictureRecipe Parse(const std::string& description) {
   std::istringstream in(description);
   std::string kind, size, colour, extra;
-  if (!(in >> kind >> size >> colour) || (in >> extra))
+  if (!(in >> kind >> size >> colour))
     throw std::invalid_argument("a picture is \"<kind> <size> <#rrggbb>\"");
+  std::string rest;
+  std::getline(in, rest);
+  const std::vector<std::string> texts = QuotedTexts(rest);
+  if (!texts.empty() && TextsWanted(kind) == 0)
+    throw std::invalid_argument(
+        "a picture is \"<kind> <size> <#rrggbb>\"; only glyph, logo and about take texts");
   PictureRecipe recipe;
   recipe.kind = kind;
   const size_t x = size.find('x');
   recipe.width = ParseSide(size.substr(0, x));
   recipe.height = x == std::string::npos ? recipe.width : ParseSide(size.substr(x + 1));
   recipe.colour = ParseColour(colour);
+  recipe.texts = texts;
   static const char* const kKinds[] = {"solid", "grain", "checker", "frame", "plus",
                                        "minus", "turn",  "back",    "home",  "lines"};
-  if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds))
-    throw std::invalid_argument("unknown picture kind '" + kind +
-                                "' (solid, grain, checker, frame, plus, minus, turn, back, home, lines)");
+  if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds) && !IsDrawnKind(kind))
+    throw std::invalid_argument(
+        "unknown picture kind '" + kind +
+        "' (solid, grain, checker, frame, plus, minus, turn, back, home, lines, or a drawn "
+        "kind of PictureDrawings.h)");
   return recipe;
 }
 
@@ -142,21 +170,45 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void NoFlush(png_structp) {}
 
+// The picture's pixels row by row, each from `pixelAt(x, y)`.
 template <typename PixelOf>
-std::vector<uint8_t> Encode(const PictureRecipe& s, PixelOf pixelAt) {
-  // Every kind has a handful of colours: the rows hold palette indices, a third of the bytes that
-  // red, green and blue would take, so a third of the data to inflate at the program's start.
+std::vector<Rgb> PixelsOf(const PictureRecipe& s, PixelOf pixelAt) {
+  std::vector<Rgb> pixels;
+  pixels.reserve(size_t(s.width) * size_t(s.height));
+  for (int y = 0; y < s.height; ++y)
+    for (int x = 0; x < s.width; ++x) pixels.push_back(pixelAt(x, y));
+  return pixels;
+}
+
+std::vector<Rgb> Pixels(const PictureRecipe& s) {
+  if (IsDrawnKind(s.kind)) return DrawPicture(DrawnRecipe{s.kind, s.width, s.height, s.colour, s.texts});
+  return PixelsOf(s, [&](int x, int y) { return PixelAt(s, x, y); });
+}
+
+std::vector<uint8_t> Encode(const PictureRecipe& s, const std::vector<Rgb>& pixels) {
+  // Most pictures have a few dozen colours: the rows hold palette indices, a third of the bytes that
+  // red, green and blue would take, so a third of the data to inflate at the program's start. A
+  // drawing with more colours (antialiased edges over several fills) is stored as red, green, blue.
   std::vector<Rgb> colours;
-  std::vector<uint8_t> rows(size_t(s.width) * size_t(s.height));
-  for (int y = 0; y < s.height; ++y) {
-    for (int x = 0; x < s.width; ++x) {
-      const Rgb c = pixelAt(x, y);
-      auto found = std::find(colours.begin(), colours.end(), c);
-      if (found == colours.end()) {
-        if (colours.size() == 256) throw std::runtime_error("a picture of more than 256 colours");
-        found = colours.insert(colours.end(), c);
-      }
-      rows[size_t(y) * size_t(s.width) + size_t(x)] = uint8_t(found - colours.begin());
+  std::map<Rgb, uint8_t> index;
+  bool paletted = true;
+  for (const Rgb& c : pixels) {
+    if (index.count(c) != 0) continue;
+    if (colours.size() == 256) {
+      paletted = false;
+      break;
+    }
+    index[c] = uint8_t(colours.size());
+    colours.push_back(c);
+  }
+  const size_t rowBytes = size_t(s.width) * (paletted ? 1 : 3);
+  std::vector<uint8_t> rows;
+  rows.reserve(rowBytes * size_t(s.height));
+  for (const Rgb& c : pixels) {
+    if (paletted) {
+      rows.push_back(index[c]);
+    } else {
+      for (int k = 0; k < 3; ++k) rows.push_back(uint8_t(c[k]));
     }
   }
   std::vector<png_color> palette;
@@ -169,15 +221,16 @@ std::vector<uint8_t> Encode(const PictureRecipe& s, PixelOf pixelAt) {
     throw std::runtime_error("the PNG encoder failed");
   }
   png_set_write_fn(png, &out, AppendBytes, NoFlush);
-  png_set_IHDR(png, info, png_uint_32(s.width), png_uint_32(s.height), 8, PNG_COLOR_TYPE_PALETTE,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_PLTE(png, info, palette.data(), int(palette.size()));
+  png_set_IHDR(png, info, png_uint_32(s.width), png_uint_32(s.height), 8,
+               paletted ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (paletted) png_set_PLTE(png, info, palette.data(), int(palette.size()));
   // Rows stored unfiltered: every picture of the program's start is decoded before its first frame,
   // and undoing a filter costs the decoder more than the few extra bytes cost to read. The pictures
   // are flat or repeat row by row, so deflate still finds the repeats.
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_write_info(png, info);
-  for (int y = 0; y < s.height; ++y) png_write_row(png, &rows[size_t(y) * size_t(s.width)]);
+  for (int y = 0; y < s.height; ++y) png_write_row(png, &rows[size_t(y) * rowBytes]);
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return out;
@@ -187,7 +240,7 @@ std::vector<uint8_t> Encode(const PictureRecipe& s, PixelOf pixelAt) {
 
 std::vector<uint8_t> MakePicture(const std::string& description) {
   const PictureRecipe recipe = Parse(description);
-  return Encode(recipe, [&](int x, int y) { return PixelAt(recipe, x, y); });
+  return Encode(recipe, Pixels(recipe));
 }
 
 std::vector<uint8_t> MakePlanPicture(int side, const std::string& colour,
@@ -219,7 +272,7 @@ std::vector<uint8_t> MakePlanPicture(int side, const std::string& colour,
     pixels.push_back({offset[0] + (l[0] - low[0]) * scale, offset[1] + (l[1] - low[1]) * scale,
                       offset[0] + (l[2] - low[0]) * scale, offset[1] + (l[3] - low[1]) * scale});
   const Rgb field = Lighter(recipe.colour);
-  return Encode(recipe, [&](int x, int y) {
+  return Encode(recipe, PixelsOf(recipe, [&](int x, int y) {
     for (const auto& l : pixels) {
       const float dx = l[2] - l[0], dy = l[3] - l[1], length2 = dx * dx + dy * dy;
       float t = length2 > 0.0f ? ((float(x) - l[0]) * dx + (float(y) - l[1]) * dy) / length2 : 0.0f;
@@ -228,7 +281,7 @@ std::vector<uint8_t> MakePlanPicture(int side, const std::string& colour,
       if (ex * ex + ey * ey <= kHalfWidth * kHalfWidth) return recipe.colour;
     }
     return field;
-  });
+  }));
 }
 
 }  // namespace mkcatalog

@@ -133,7 +133,7 @@ class Compiler {
   }
 
  private:
-  enum class Block { None, StringArray, StringTable, Binary, Dialog, Menu };
+  enum class Block { None, StringArray, StringTable, Binary, Dialog, Menu, Cursor };
 
   // A dialog block collects its header and controls, then writes them at "end".
   struct DialogItem {
@@ -160,6 +160,7 @@ class Compiler {
       if (block_ == Block::Menu && EndMenuLevel()) return;
       if (block_ == Block::None) Fail("\"end\" without an open block");
       if (block_ == Block::Dialog) WriteDialog();
+      if (block_ == Block::Cursor) WriteCursor();
       if (block_ != Block::StringTable) Finish();
       block_ = Block::None;
       return;
@@ -182,6 +183,9 @@ class Compiler {
         break;
       case Block::Menu:
         MenuLine(t);
+        break;
+      case Block::Cursor:
+        CursorLine(t);
         break;
     }
   }
@@ -206,6 +210,12 @@ class Compiler {
       Begin("#2", t[1]);
       Bitmap(t[2]);
       Finish();
+    } else if (keyword == "cursor") {
+      Expect(t, 4, "cursor <id|name> <hot x> <hot y>");
+      Begin("#1", t[1]);
+      cursor_ = CursorBlock{};
+      cursor_.hotX = Integer(t[2], 0, kCursorSide - 1), cursor_.hotY = Integer(t[3], 0, kCursorSide - 1);
+      Open(Block::Cursor);
     } else if (keyword == "dialog") {
       Expect(t, 7, "dialog <id|name> <x> <y> <width> <height> \"caption\"");
       Begin("DIALOG", t[1]);
@@ -381,6 +391,40 @@ class Compiler {
       text(item.className);
       text(item.text);
     }
+  }
+
+  // A cursor block: one quoted row of pixels a line, '.' clear, 'X' black, 'o' white.
+  static constexpr int64_t kCursorSide = 64;
+  struct CursorBlock {
+    int64_t hotX = 0, hotY = 0;
+    std::vector<std::string> rows;
+  };
+
+  void CursorLine(const std::vector<Token>& t) {
+    if (t.size() != 1 || t[0].kind != TokenKind::Text) Fail("a cursor holds one quoted row of pixels a line");
+    const std::string& row = t[0].text;
+    if (row.empty() || static_cast<int64_t>(row.size()) > kCursorSide)
+      Fail("a cursor row is 1 to " + std::to_string(kCursorSide) + " pixels");
+    if (!cursor_.rows.empty() && row.size() != cursor_.rows[0].size())
+      Fail("the cursor's rows differ in width");
+    if (row.find_first_not_of(".Xo") != std::string::npos) Fail("a cursor pixel is '.', 'X' or 'o'");
+    if (static_cast<int64_t>(cursor_.rows.size()) == kCursorSide)
+      Fail("a cursor is at most " + std::to_string(kCursorSide) + " rows");
+    cursor_.rows.push_back(row);
+  }
+
+  // u16 hot x, hot y, width, height, then a byte a pixel row by row: 0 clear, 1 black, 2 white.
+  void WriteCursor() {
+    if (cursor_.rows.empty()) Fail("a cursor has at least one row");
+    const auto width = static_cast<int64_t>(cursor_.rows[0].size());
+    const auto height = static_cast<int64_t>(cursor_.rows.size());
+    if (cursor_.hotX >= width || cursor_.hotY >= height) Fail("the cursor's hot spot lies outside its rows");
+    PutLittleEndian(static_cast<uint64_t>(cursor_.hotX), 2);
+    PutLittleEndian(static_cast<uint64_t>(cursor_.hotY), 2);
+    PutLittleEndian(static_cast<uint64_t>(width), 2);
+    PutLittleEndian(static_cast<uint64_t>(height), 2);
+    for (const std::string& row : cursor_.rows)
+      for (char c : row) current_.bytes.push_back(c == '.' ? 0 : c == 'X' ? 1 : 2);
   }
 
   void StringArrayLine(const std::vector<Token>& t) {
@@ -576,6 +620,7 @@ class Compiler {
   int line_ = 0;
   Block block_ = Block::None;
   DialogBlock dialog_;
+  CursorBlock cursor_;
   std::vector<MenuEntry> menu_;  // the levels of the open menu block, outermost first
   int blockLine_ = 0;
   Resource current_;

@@ -26,6 +26,9 @@
 //       item <id> "text" [grayed|disabled|checked]...
 //       separator
 //       popup "text" [grayed|disabled]    its items, then "end"
+//   cursor <id|name> <hot x> <hot y>   a cursor (kind #1): one quoted row of pixels a line ('.' clear,
+//                               'X' black, 'o' white), up to 64 by 64, then "end"; written as u16 hot
+//                               x, hot y, width, height and a byte a pixel (0 clear, 1 black, 2 white)
 //   accelerators <id|name>      fields as for "resource", then "end": an accelerator table (kind #9)
 //
 // An id is a number from 0 to 65535; a name is a quoted text or a bare word.

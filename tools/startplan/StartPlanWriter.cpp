@@ -1,5 +1,7 @@
 #include "tools/startplan/StartPlanWriter.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 
@@ -13,7 +15,11 @@
 #include "catalogue/records/zelvproTagFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/window/zelvproWindow.h"
+#include "room/qxNewRoomCanvas.h"
 #include "elements/base/zelvproElement.h"
 #include "exchange/DocumentFileOperations.h"
 #include "foundation/FileDialogs.h"
@@ -30,6 +36,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Pixels left free below and right of the room in the first view.
+constexpr int32_t kMargin = 20;
 
 // The first box's text; the user-interface thread's, cleared by each Write.
 std::string gFirstBox;
@@ -80,6 +89,30 @@ struct Program {
   }
 };
 
+// The document keeps the plan's scale and opens at the plan's origin: the scale at which the room,
+// seen from the origin, fills the plan editor of the window the writer runs in, a margin left below
+// and right of it. The program opens the start plan at that scale.
+void ShowTheRoomLarge(zelvproWindow& window) {
+  zelvproEditorCanvas* canvas = window.EditorCanvasView();
+  zelvproEditor* editor = canvas != nullptr ? canvas->Editor() : nullptr;
+  zelvproEditorScroller* scroller = editor != nullptr ? editor->EditorScroller() : nullptr;
+  zelvproViewBar* bar = window.ViewBar();
+  if (scroller == nullptr || scroller->NewRoomCanvas() == nullptr || bar == nullptr)
+    throw std::runtime_error("the plan editor is missing");
+  ppVector2 corners[4];
+  scroller->NewRoomCanvas()->ComputeBounds(corners);
+  plat::RECT frame{};
+  scroller->GetWindowFrame(&frame);
+  const float width = float(frame.right - frame.left - 2 * kMargin);
+  const float height = float(frame.bottom - frame.top - 2 * kMargin);
+  if (width <= 0 || height <= 0 || !(corners[2].x > 0) || !(corners[2].y > 0))
+    throw std::runtime_error("the room does not lie in the plan");
+  // Whole and half millimetres a pixel read well on the rulers.
+  const float scale = std::ceil(2.0f * std::max(corners[2].x / width, corners[2].y / height)) / 2.0f;
+  bar->SetScale(std::max(scale, 1.0f));
+  editor->ApplyZoom();
+}
+
 }  // namespace
 
 const std::vector<StartPlanWriter::Tag>& StartPlanWriter::Tags() {
@@ -88,10 +121,10 @@ const std::vector<StartPlanWriter::Tag>& StartPlanWriter::Tags() {
 }
 
 const std::vector<StartPlanWriter::Unit>& StartPlanWriter::Units() {
-  // The room's inner faces lie at x 1075 and z 1075 (150 mm walls on the lines at 1000); the base
+  // The room's inner faces lie at x 2000 and z 2000 (150 mm walls on the lines at 1925); the base
   // unit and the drawer unit stand side by side against the back wall, the wall unit above the base.
   static const std::vector<Unit> units{
-      {"B40", 1075.0f, 1075.0f, 1}, {"W60", 1075.0f, 1075.0f, 1}, {"D60", 1475.0f, 1075.0f, 2}};
+      {"B40", 2000.0f, 2000.0f, 1}, {"W60", 2000.0f, 2000.0f, 1}, {"D60", 2400.0f, 2000.0f, 2}};
   return units;
 }
 
@@ -142,6 +175,8 @@ void StartPlanWriter::Write(const fs::path& programFolder, const fs::path& outpu
   plat::HeadlessDriver::RunUntilIdle();
   if (window->CurrentViewId() != zelvproViewBar::kTopColourView)
     throw std::runtime_error("the top view could not be shown");
+
+  ShowTheRoomLarge(*window);
 
   // A fixed stamp keeps the shopping list, and so the file, the same from build to build.
   DocumentFileOperations& operations = *services->Operations();
