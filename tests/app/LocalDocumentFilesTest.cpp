@@ -298,8 +298,8 @@ TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpensWithItsUnitsInTheirTags) {
 // Opened and saved unchanged again and again, the start plan keeps its bytes from the second save
 // on: nothing derived at opening is added to what the file held (the corners, wall bodies and floor
 // the opening builds take the same numbers each time). The first save settles what the plan's maker
-// left (the wall bodies' sizes, the floor's selection). Only the shopping list's two dates follow the
-// clock, which is fixed here.
+// left (the wall bodies' sizes) and keeps the floor selected, as the first opening of a run shows the
+// room's panel. Only the shopping list's two dates follow the clock, which is fixed here.
 TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpenedAndSavedUnchangedKeepsItsBytes) {
   const fs::path plan = demo_.Root() / "plan.qxf";
   fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
