@@ -5,6 +5,7 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <vector>
 
 #include "calculation/CalculatorColumnFile.h"
@@ -247,6 +248,16 @@ void zelvproCalculatorList::PrintContent(ppDC& dc, qxPrintPage& page) {
   PrintFooter(dc, page);
 }
 
+namespace {
+
+// A column's left edge (pixels) from the widths before it, kept where 32 bits hold it with any width.
+int32_t ColumnX(float x) {
+  constexpr float kMostX = float(std::numeric_limits<int32_t>::max() / 2);
+  return x < kMostX ? int32_t(x) : int32_t(kMostX);
+}
+
+}  // namespace
+
 void zelvproCalculatorList::FitPrintColumns(ppDC& dc, qxPrintPage& page) {
   if (printLayout_ == nullptr) return;
   std::vector<Column> l = Columns(printLayout_);
@@ -254,13 +265,14 @@ void zelvproCalculatorList::FitPrintColumns(ppDC& dc, qxPrintPage& page) {
   // The nominal widths spread over the printable width.
   std::vector<float> nominal(l.size());
   float sum = 0;
-  for (size_t i = 0; i < l.size(); ++i) sum += nominal[i] = float(l[i].width) * scale;
+  for (size_t i = 0; i < l.size(); ++i)
+    sum += nominal[i] = float(DisplayListLayout::SaneWidth(l[i].width)) * scale;
   // No width at all: nothing to spread.
   widthFactor_ = sum != 0 ? printWidth_ / sum : 1;
   float x = 0;
   for (size_t i = 0; i < l.size(); ++i) {
-    l[i].x = int32_t(x);
-    l[i].width = int32_t(nominal[i] * widthFactor_);
+    l[i].x = ColumnX(x);
+    l[i].width = DisplayListLayout::SaneWidth(nominal[i] * widthFactor_);
     x += float(l[i].width);
   }
 
@@ -300,10 +312,10 @@ void zelvproCalculatorList::FitPrintColumns(ppDC& dc, qxPrintPage& page) {
   x = 0;
   for (size_t i = 0; i < l.size(); ++i) {
     if (flexible(i))
-      l[i].width = kept(i) ? int32_t(float(l[i].width) * factor) : 0;
+      l[i].width = kept(i) ? DisplayListLayout::SaneWidth(float(l[i].width) * factor) : 0;
     else
-      l[i].width = widest[i] > 0 ? int32_t(float(widest[i]) + pad) : 0;
-    l[i].x = int32_t(x);
+      l[i].width = widest[i] > 0 ? DisplayListLayout::SaneWidth(float(widest[i]) + pad) : 0;
+    l[i].x = ColumnX(x);
     x += float(l[i].width);
     DisplayListLayout::WriteColumn(printLayout_, uint32_t(i), l[i]);
   }

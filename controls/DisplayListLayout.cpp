@@ -1,7 +1,9 @@
 #include "controls/DisplayListLayout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -109,4 +111,36 @@ void DisplayListLayout::WriteTitle(Handle layout, const std::string& title) {
 void DisplayListLayout::WriteFrame(Handle layout, const int32_t frame[4]) {
   if (!HoldsHeader(layout)) return;
   for (int i = 0; i < 4; ++i) PutU32(*layout + kFrame + 4 * i, uint32_t(frame[i]));
+}
+
+int32_t DisplayListLayout::SaneWidth(double width) {
+  if (!(width > 0)) return 0;  // not-a-number too
+  return width >= double(kMaxColumnWidth) ? kMaxColumnWidth : int32_t(width);
+}
+
+void DisplayListLayout::ScaleWidths(Handle layout, int32_t total) {
+  const uint32_t count = ColumnCount(layout);
+  int64_t sum = 0;
+  for (uint32_t i = 0; i < count; ++i) sum += SaneWidth(ReadColumn(layout, i).width);
+  if (sum == 0) return;
+  const float factor = float(std::max(total, 0)) / float(sum);
+  for (uint32_t i = 0; i < count; ++i) {
+    Column column = ReadColumn(layout, i);
+    column.width = SaneWidth(double(float(SaneWidth(column.width)) * factor));
+    WriteColumn(layout, i, column);
+  }
+}
+
+int32_t DisplayListLayout::PlaceColumns(Handle layout) {
+  constexpr int32_t kMostX = std::numeric_limits<int32_t>::max() - kMaxColumnWidth;
+  const uint32_t count = ColumnCount(layout);
+  int32_t x = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    Column column = ReadColumn(layout, i);
+    column.x = x;
+    column.width = SaneWidth(column.width);
+    WriteColumn(layout, i, column);
+    x = int32_t(std::min<int64_t>(int64_t(x) + column.width, kMostX));
+  }
+  return x;
 }

@@ -57,6 +57,17 @@ class DisplayListLayout {
   // Writes column `i` in place; nothing when the block does not hold it.
   static void WriteColumn(Handle layout, uint32_t i, const Column& column);
 
+  // Column widths come from files: a width any column may take is 0 to kMaxColumnWidth pixels.
+  static constexpr int32_t kMaxColumnWidth = 1 << 16;
+  // `width` (pixels) as such a width: negative and not-a-number give 0, larger ones the most.
+  static int32_t SaneWidth(double width);
+  // Spreads the columns over `total` pixels in proportion to their sane widths; nothing when those
+  // sum to 0.
+  static void ScaleWidths(Handle layout, int32_t total);
+  // Each column gets its sane width and the x where the ones before it end; answers the total
+  // width. Never beyond what 32 bits hold, whatever the block says.
+  static int32_t PlaceColumns(Handle layout);
+
   // Single header words written in place (nothing on a block shorter than a header).
   static void WriteTitle(Handle layout, const std::string& title);
   static void WriteFrame(Handle layout, const int32_t frame[4]);

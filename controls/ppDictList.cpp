@@ -154,28 +154,14 @@ void ppDictList::LoadLayout(Handle layout) {
 
 void ppDictList::ScaleColumnWidths() {
   if (layout_ == nullptr) return;
-  int64_t sum = 0;
-  for (int32_t i = 0; i < columnCount_; ++i) sum += DisplayListLayout::ReadColumn(layout_, uint32_t(i)).width;
-  if (sum == 0) return;
   plat::RECT list;
   GetListRect(&list);
-  const float factor = float(list.right - list.left) / float(sum);
-  for (int32_t i = 0; i < columnCount_; ++i) {
-    DisplayListLayout::Column column = DisplayListLayout::ReadColumn(layout_, uint32_t(i));
-    column.width = int32_t(float(column.width) * factor);
-    DisplayListLayout::WriteColumn(layout_, uint32_t(i), column);
-  }
+  DisplayListLayout::ScaleWidths(layout_, list.right - list.left);
 }
 
 void ppDictList::LayoutColumns() {
   if (layout_ == nullptr) return;
-  int32_t x = 0;
-  for (int32_t i = 0; i < columnCount_; ++i) {
-    DisplayListLayout::Column column = DisplayListLayout::ReadColumn(layout_, uint32_t(i));
-    column.x = x;
-    DisplayListLayout::WriteColumn(layout_, uint32_t(i), column);
-    x += column.width;
-  }
+  DisplayListLayout::PlaceColumns(layout_);
   SetColumnStepCount(ColumnStep() > 0 ? GetTotalWidth() / ColumnStep() + 5 : 0);
 }
 

@@ -125,12 +125,13 @@ void dbRecordLayout::PackInto(Handle h, const char* record) const {
   Pack(reinterpret_cast<uint8_t*>(*h), record);
 }
 
-void dbRecordLayout::Unpack(char* record, const uint8_t* source, uint32_t size) const {
+uint32_t dbRecordLayout::Unpack(char* record, const uint8_t* source, uint32_t size) const {
   uint32_t pos = 0;
   for (int32_t i = 0; i < FieldCount(); ++i) {
     dbHandler& h = *handlers_[size_t(i)];
     pos = h.Unpack(record + h.Offset(), source, pos, size, i);
   }
+  return pos;
 }
 
 void dbRecordLayout::SetField(int32_t field, const ppParameter& value, char* record) const {

@@ -62,7 +62,9 @@ class dbRecordLayout {
   // A new handle of the packed size holding the packed record; the caller's.
   Handle NewPacked(const char* record) const;
   // Reads a packed record of `size` bytes; a payload running past them throws db::kDamagedFile.
-  void Unpack(char* record, const uint8_t* source, uint32_t size) const;
+  // Answers where the fields read end (the end mark, when there is one, lies at the next multiple
+  // of 4).
+  uint32_t Unpack(char* record, const uint8_t* source, uint32_t size) const;
 
   void SetField(int32_t field, const ppParameter& value, char* record) const;
   // As SetField, a money field reading the value's text with `moneyFormat` (see dbHandler).

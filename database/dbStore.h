@@ -185,6 +185,7 @@ class dbStore {
   int32_t WriteJournal();
   void FinishCommit();
   void ComeToRest(int32_t size);
+  bool AnyPageChanged();
   void CopyPagesIntoPlace();
   void RollBack();
   void ReplayJournal(int32_t journalStart, int32_t journalEnd);
@@ -196,7 +197,10 @@ class dbStore {
   std::array<unsigned char, kHeaderSize> header_{};
   std::array<unsigned char, kHeaderSize> diskHeader_{};  // the header as the file holds it
   uint16_t state_ = kIdle;
-  int32_t txStartSize_ = 0;   // file size when the outermost transaction began
+  int32_t txStartSize_ = 0;  // file size when the outermost transaction began
+  // The size at rest that the file's commit record states, or -1 when it states something else or
+  // is not known: a transaction that begins at that size leaves the record as it is.
+  int32_t diskRestSize_ = -1;
   int32_t journalStart_ = 0;  // file size when the journal began
   int32_t journalEnd_ = 0;    // file size after its last entry
   int16_t nesting_ = 0;

@@ -57,7 +57,9 @@ void dbStore::WriteCommitRecord() {
   db::PutI16(record, 8, int16_t(journalStart_ & 0xFFFF));
   if (state_ == kJournalComplete)
     db::PutI32(record, kCommitSize, (journalEnd_ - journalStart_) / kJournalEntrySize + 1);
+  diskRestSize_ = -1;  // until the write is known to have succeeded
   file_.Write(kCommitOffset, record, kCommitWritten);
+  if (state_ == kIdle) diskRestSize_ = txStartSize_;
 }
 
 void dbStore::Begin() {
@@ -69,7 +71,9 @@ void dbStore::Begin() {
     file_.SyncSize();
     txStartSize_ = file_.Size();
     state_ = kOpen;
-    WriteCommitRecord();
+    // A record at rest with this size already tells recovery to cut the file back to it, as state 1
+    // would: a transaction that writes nothing then leaves the file untouched, its time included.
+    if (diskRestSize_ != txStartSize_) WriteCommitRecord();
   }
   ++nesting_;
 }
@@ -137,6 +141,15 @@ void dbStore::ComeToRest(int32_t size) {
   }
 }
 
+bool dbStore::AnyPageChanged() {
+  bool changed = false;
+  pages_.Walk([&changed](dbCacheEntry& e) {
+    changed = changed || e.dirty;
+    return false;
+  });
+  return changed;
+}
+
 void dbStore::Abort() {
   if (nesting_ < 2)
     RollBack();
@@ -178,6 +191,14 @@ void dbStore::Commit() {
     const dbExtent extent = extentsToFree_.back();
     extentsToFree_.pop_back();
     Release(extent);
+  }
+  if (written == 0 && header_ == diskHeader_ && file_.Size() == txStartSize_ && !AnyPageChanged()) {
+    // Nothing to write: the file stays as it was, the commit record at rest included.
+    if (diskRestSize_ == txStartSize_)
+      state_ = kIdle;
+    else
+      ComeToRest(txStartSize_);
+    return;
   }
   const int32_t appended = WriteRecordsAndNewPages(placed);
   const int32_t journaled = WriteJournal();
@@ -523,6 +544,7 @@ void dbStore::Recover() {
         file_.SetSize(txStartSize_);
         file_.Flush();
       }
+      if (high == kRestMark && txStartSize_ == file_.Size()) diskRestSize_ = txStartSize_;
       return;
     case kOpen:
     case kJournalWriting:

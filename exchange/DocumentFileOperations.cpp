@@ -1,5 +1,8 @@
 #include "exchange/DocumentFileOperations.h"
 
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "catalogue/databases/qxApplicationdb.h"
@@ -12,6 +15,7 @@
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
+#include "foundation/PosixPath.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "platform/MessageBox.h"
@@ -61,6 +65,22 @@ void ShowSaveFailure(const Vcon::WString& path) {
   text += TextById(DocumentFileOperations::kSaveFailedAdvice, ". Please try to save using a different name");
   const Vcon::WString title = TextById(DocumentFileOperations::kSaveFailedTitle, "Save file error");
   plat::MessageBoxW(nullptr, text.c_str(), title.c_str(), kStopBox);
+}
+
+// "Could not load file <path>: <what>." / "Error", the path as the system writes it.
+void ShowLoadFailure(const Vcon::WString& path, const char* what) {
+  const std::string text =
+      "Could not load file " + Vcon::SlashedPath(Vcon::Utf8FromUtf16(path)) + ": " + what + ".";
+  plat::MessageBoxA(nullptr, text.c_str(), "Error", kStopBox);
+}
+
+// Why the file `path` names could not be read, in words.
+const char* WhyUnreadable(const Vcon::WString& path) {
+  std::error_code error;
+  const std::filesystem::path file(Vcon::ResolvePosixPath(path));
+  if (!std::filesystem::exists(file, error)) return "no file of that name exists";
+  if (std::filesystem::is_directory(file, error)) return "it is a folder, not a file";
+  return "it cannot be read (no permission, or another program holds it)";
 }
 
 }  // namespace
@@ -171,7 +191,9 @@ bool DocumentFileOperations::Load(Handle packed) {
   } clear{loading_};
   // The record file judges signature and version before anything of the file reaches the record, and
   // upgrades versions 0 and 1; its view-point hook runs last.
-  if (document_.Unpack(packed) != zelvproDocFil::UnpackResult::kAccepted) {
+  const zelvproDocFil::UnpackResult judged = document_.Unpack(packed);
+  if (judged == zelvproDocFil::UnpackResult::kNotADocument) throw kNotADocumentError;
+  if (judged != zelvproDocFil::UnpackResult::kAccepted) {
     const Vcon::WString text =
         TextById(kForeignFileText, "The file to open is not created by this application");
     const Vcon::WString title = TextById(kForeignFileTitle, "File error");
@@ -196,16 +218,26 @@ bool DocumentFileOperations::Load(Handle packed) {
 
 bool DocumentFileOperations::OpenDocumentFile(const Vcon::WString& path) {
   const ppFileSpec kept = document_.DocumentFile();
+  const auto refuse = [&](const char* what) {
+    document_.DocumentFile() = kept;
+    ShowLoadFailure(path, what);
+    return false;
+  };
+  Handle bytes = nullptr;
+  try {
+    bytes = ReadFileToHandle(ppFileSpec(path));
+  } catch (int32_t) {
+    return refuse(WhyUnreadable(path));
+  }
+  ScopedHandle packed(bytes);
+  if (packed.Get() == nullptr || MemGetSize(packed.Get()) == 0) return refuse("the file is empty");
   document_.DocumentFile().path = path;
   bool loaded = false;
   try {
-    ScopedHandle packed(ReadFileToHandle(document_.DocumentFile()));
-    if (packed.Get() == nullptr) throw kFileErrBadCall;  // an empty file is no document
     loaded = Load(packed.Get());
-  } catch (int32_t) {
-    document_.DocumentFile() = kept;
-    plat::MessageBoxA(nullptr, "Could not load file", "Error", plat::MB_OK);
-    return false;
+  } catch (int32_t error) {
+    return refuse(error == kNotADocumentError ? "it is not a Zelvo Pro document"
+                                              : "it is damaged (cut short or changed) and cannot be opened");
   }
   if (!loaded) {
     document_.DocumentFile() = kept;
@@ -332,7 +364,9 @@ Handle DocumentFileOperations::LoadFromFile(Handle packed) {
     RecordField(document_, "version").SetLong(record, kCurrentVersion);
     RecordField(document_, "lastDirectory").SetWideText(record, lastDirectory_);
     document_.PackRecord(nullptr, before);
-    if (document_.Unpack(packed) != zelvproDocFil::UnpackResult::kAccepted) {
+    const zelvproDocFil::UnpackResult judged = document_.Unpack(packed);
+    if (judged == zelvproDocFil::UnpackResult::kNotADocument) throw kNotADocumentError;
+    if (judged != zelvproDocFil::UnpackResult::kAccepted) {
       MemDispose(before);
       return nullptr;
     }

@@ -29,6 +29,8 @@ class DocumentFileOperations : public iDocumentLoader {
   static constexpr int32_t kSaveFilter = 5130, kSaveFilterCalculation = 5132;
   static constexpr int32_t kOpenFilter = 5123, kNewDocumentEntry = 14;
   static constexpr uint16_t kSettingsFileList = 132;  // STRINGARRAY of the settings files
+  // Thrown by Load for bytes that are no document at all (a file of another kind).
+  static constexpr int32_t kNotADocumentError = -1001;
 
   DocumentFileOperations(zelvproDocFil& document, iDocumentPlanSteps& steps);
 
@@ -55,12 +57,15 @@ class DocumentFileOperations : public iDocumentLoader {
   bool ReportSaveFailure(const Vcon::WString& path);
 
   // Loads a packed document (steps 1-10). False, with the file error box, when the record file
-  // refused it; the document is then untouched.
+  // refused it; the document is then untouched. Bytes that are no document throw
+  // kNotADocumentError, damaged ones db::kDamagedFile, both before the document changes.
   bool Load(Handle packed);
   // Whether this program reads `version` (0 to 2).
   static bool CheckVersion(int32_t version);
-  // Reads and loads the file `path` names. On a read error ("Could not load file" / "Error") or a
-  // refused load the file record keeps its previous path. Answers whether it loaded.
+  // Reads and loads the file `path` names. A file that cannot be read, is empty, is no document or is
+  // damaged gives one box "Could not load file <path>: <what is wrong>" / "Error"; then, as after a
+  // refused load, the open document and its file record stay as they were. Answers whether it
+  // loaded.
   bool OpenDocumentFile(const Vcon::WString& path);
 
   // The Yes/No/Cancel question when the document is modified: Yes saves (save as without a file, whose

@@ -39,9 +39,12 @@ std::string OrderRequest::HostOfWebSite(std::string_view webSite) {
     // A bracketed IPv6 literal keeps its colons; the order connects over IPv4, so it will not resolve,
     // but it must not be cut at its first colon either.
     const size_t close = webSite.find(']');
-    return std::string(close == std::string_view::npos ? webSite : webSite.substr(1, close - 1));
-  }
-  if (const size_t port = webSite.find(':'); port != std::string_view::npos)
+    webSite = close == std::string_view::npos ? webSite : webSite.substr(1, close - 1);
+  } else if (const size_t port = webSite.find(':'); port != std::string_view::npos) {
     webSite = webSite.substr(0, port);
+  }
+  // Blanks the cuts left at either end ("https:// shop.example /x") are not part of the host.
+  while (!webSite.empty() && blank(webSite.front())) webSite.remove_prefix(1);
+  while (!webSite.empty() && blank(webSite.back())) webSite.remove_suffix(1);
   return std::string(webSite);
 }

@@ -1,6 +1,8 @@
 #include "exchange/WindowPlanSteps.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "calculation/PriceListTable.h"
 #include "calculation/zelvproCalculatorFil.h"
@@ -13,6 +15,9 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproTagFil.h"
+#include "catalogue/records/RecordField.h"
+#include "elements/base/ElementChildren.h"
+#include "elements/base/ElementKinds.h"
 #include "elements/base/iWorktopBuilder.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproCanvas.h"
@@ -34,6 +39,32 @@ void SaveTreeInto(zelvproElement* root, zelvproDocModuleFil& table) {
   table.DisposeRecords();
   root->SaveTree(table, false, 0);
   table.SaveToBlob();
+}
+
+// The highest "id" of the elements `tables` keep as they stand; the wall bodies and floors are built
+// anew from the walls at every opening and do not count.
+int32_t HighestKeptId(std::initializer_list<zelvproDocModuleFil*> tables) {
+  int32_t highest = 0;
+  for (zelvproDocModuleFil* table : tables) {
+    const RecordField type(*table, "type"), id(*table, "id");
+    for (int32_t i = 0; i < table->GetRecordCount(); ++i) {
+      table->ReadRecordAt(i, nullptr);
+      const int32_t kind = type.Long(table->GetRecordBuffer());
+      if (kind == ElementKinds::kWallBody || kind == ElementKinds::kFloor) continue;
+      highest = std::max(highest, id.Long(table->GetRecordBuffer()));
+    }
+  }
+  return highest;
+}
+
+// The same for the elements of a loaded tree, its root included.
+int32_t HighestKeptId(zelvproElement& root) {
+  int32_t highest = root.GetSaveId();
+  ForEachChildElement(root, [&](zelvproElement* child) {
+    if (child->kind != ElementKinds::kWallBody && child->kind != ElementKinds::kFloor)
+      highest = std::max(highest, HighestKeptId(*child));
+  });
+  return highest;
 }
 
 void ClearPriceList() {
@@ -76,6 +107,11 @@ void WindowPlanSteps::RebuildFromTables(zelvproDocFil& document) {
   zelvproDocModuleFil& furnitureTable = document.FurnitureTable();
   roomTable.LoadFromBlob();
   furnitureTable.LoadFromBlob();
+  // The running number restarts past the plan's own numbers, not past the last plan's: the corners,
+  // wall bodies and floors the opening builds take the same numbers at every opening, and a plan
+  // opened and saved unchanged keeps its bytes.
+  if (zelvproLayerPalette* palette = window_()->LayerPalette())
+    palette->RestartPast(HighestKeptId({&roomTable, &furnitureTable}));
   // The old plan goes with its undo history: its tasks name elements that are about to be deleted.
   if (top != nullptr) top->DeleteAllElements();
   if (room != nullptr) {
@@ -87,8 +123,15 @@ void WindowPlanSteps::RebuildFromTables(zelvproDocFil& document) {
   if (room != nullptr) room->LoadPlanModules(roomTable);
   if (top != nullptr) top->LoadPlan(furnitureTable);
   // The loaded elements keep their stored numbers; new ones must not take them again.
-  for (zelvproElement* root : {static_cast<zelvproElement*>(room), static_cast<zelvproElement*>(top)})
-    if (root != nullptr) root->MakeSaveIdsUnique();
+  int32_t highest = 0;
+  for (zelvproElement* root : {static_cast<zelvproElement*>(room), static_cast<zelvproElement*>(top)}) {
+    if (root == nullptr) continue;
+    root->MakeSaveIdsUnique();
+    highest = std::max(highest, HighestKeptId(*root));
+  }
+  // The wall bodies and floors the file held give way to the ones the room rebuild makes: their
+  // numbers must not push the counter on either.
+  if (zelvproLayerPalette* palette = window_()->LayerPalette()) palette->RestartPast(highest);
   // The blobs keep the tables' bytes; the records in memory are not needed any more.
   roomTable.DisposeRecords();
   furnitureTable.DisposeRecords();

@@ -22,7 +22,15 @@ namespace {
 constexpr uint32_t kCalcRectNoPrefix = plat::DT_CALCRECT | plat::DT_NOPREFIX;  // 0xC00
 constexpr int32_t kXorTextMargin = 20;  // extra pixels of the XOR text bitmap
 
-int32_t Trunc(float v) { return int32_t(v); }
+// A drawing coordinate (pixels) as the device takes it. Points far off any device (a damaged plan's
+// wall end at 1e34 millimetres) are held at +-2^30 rather than converted past what 32 bits hold;
+// not-a-number draws at 0.
+int32_t Trunc(float v) {
+  constexpr float kFar = 1073741824.0f;  // 2^30
+  if (v >= kFar) return int32_t(kFar);
+  if (v <= -kFar) return -int32_t(kFar);
+  return v == v ? int32_t(v) : 0;
+}
 
 plat::COLORREF ToColorRef(const ppRGBColor& c) {
   return plat::RGB(uint8_t(c.red), uint8_t(c.green), uint8_t(c.blue));

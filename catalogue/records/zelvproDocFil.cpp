@@ -1,5 +1,6 @@
 #include "catalogue/records/zelvproDocFil.h"
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -12,7 +13,12 @@
 #include "catalogue/records/qxApplicationFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproTagFil.h"
+#include "database/dbBytes.h"
 #include "database/dbErrors.h"
+#include "database/dbRecordPacking.h"
+#include "database/dbDatafile.h"
+#include "database/dbRecordLayout.h"
+#include "foundation/ppParameter.h"
 #include "foundation/FileOperations.h"
 #include "foundation/PriceRounding.h"
 #include "foundation/ResourceAccess.h"
@@ -145,8 +151,26 @@ zelvproDocFil::UnpackResult zelvproDocFil::Unpack(Handle file, const Vcon::Strin
   if (file == nullptr) db::Fail(db::kBadCall);
   // The whole file is read and judged beside the record first: a refused or damaged file must not
   // leave half of itself in the open document.
+  const auto size = uint32_t(MemGetSize(file));
+  const auto* bytes = reinterpret_cast<const uint8_t*>(*file);
+  // A packed record begins with a field number of its layout or with its end mark.
+  const int32_t first = size >= 4 ? db::GetI32(bytes, 0) : 0;
+  if (size < 4 || (first != db::kEndTag && uint32_t(first) >= uint32_t(File().Layout().FieldCount())))
+    return UnpackResult::kNotADocument;
   ScopedRecordBuffer<ppDatafile> candidate(*this);
-  UnpackRecord(candidate.Get(), file);
+  MemLock(file);
+  uint32_t end = 0;
+  try {
+    end = File().Layout().Unpack(candidate.Get(), bytes, size);
+  } catch (...) {
+    MemUnlock(file);
+    throw;
+  }
+  MemUnlock(file);
+  // The fields end with the end mark: a file cut short at a field's edge lacks it.
+  end = (end + 3) & ~3u;
+  if (end > size || size - end < 4 || db::GetI32(bytes, end) != db::kEndTag) db::Fail(db::kDamagedFile);
+  CheckPlanTables(candidate.Get());
   const Vcon::String signature = signature_.Text(candidate.Get());
   if (!signature.empty() && signature != runningSignature) return UnpackResult::kForeignSignature;
   const int32_t version = version_.Long(candidate.Get());
@@ -155,6 +179,38 @@ zelvproDocFil::UnpackResult zelvproDocFil::Unpack(Handle file, const Vcon::Strin
   if (version < kCurrentVersion) ConvertOldDocument(version);
   if (viewPoints_ != nullptr) viewPoints_->AfterOpen(*this);
   return UnpackResult::kAccepted;
+}
+
+void zelvproDocFil::CheckPlanTables(const char* record) {
+  // Every number of a plan's geometry: positions, sizes, angles, wall ends and arcs.
+  static constexpr const char* kGeometry[] = {
+      "xposition", "yposition",   "zposition",   "xanchor",     "yanchor", "rotation", "height",   "orgDepth",
+      "currDepth", "dimensionsx", "dimensionsy", "dimensionsz", "radius",  "center.x", "center.y", "center.z",
+      "startPt.x", "startPt.y",   "startPt.z",   "endPt.x",     "endPt.y", "endPt.z"};
+  for (const char* blobName : {"room", "furniture", "annotation"}) {
+    Handle blob = RecordField(*this, blobName).Data(record);
+    if (blob == nullptr || MemGetSize(blob) == 0) continue;
+    zelvproDocModuleFil plan(Database(), blob);
+    plan.LoadFromBlob();  // a damaged table throws db::kDamagedFile
+    std::vector<int32_t> fields;
+    for (const char* name : kGeometry)
+      if (const RecordField field(plan, name); field.Exists()) fields.push_back(field.Index());
+    fields.push_back(RecordField(plan, "wallThickness").Index());
+    char* values = plan.GetRecordBuffer();
+    bool sane = true;
+    for (int32_t i = 0; i < plan.GetRecordCount() && sane; ++i) {
+      plan.ReadRecordAt(i, nullptr);
+      for (const int32_t field : fields) {
+        if (field < 0) continue;
+        ppParameter value;
+        plan.GetFieldValue(field, value, values);
+        const double v = value.ToDouble();
+        if (!(std::fabs(v) <= kFarthestCoordinate)) sane = false;  // not-a-number too
+      }
+    }
+    plan.DisposeRecords();
+    if (!sane) db::Fail(db::kDamagedFile);
+  }
 }
 
 void zelvproDocFil::PrepareForPacking() {
@@ -177,7 +233,8 @@ void zelvproDocFil::ConvertPlanOfVersion0(zelvproDocModuleFil& plan) {
   for (int32_t i = 0; i < plan.GetRecordCount(); ++i) {
     plan.ReadRecordAt(i, nullptr);
     if (Handle data = snaps.Data(record)) WidenSnapEntries(data);
-    // In these files "yposition" held the height and "zposition" the plan depth.
+    // In these files "yposition" held the plan depth and "zposition" the height: the two are
+    // exchanged, not copied, or every unit would lose its height.
     const double oldY = y.Double(record), oldZ = z.Double(record);
     y.SetDouble(record, oldZ);
     z.SetDouble(record, double(float(oldY)));

@@ -49,7 +49,10 @@ class zelvproDocFil : public ppDatafile, public ppCollaborator, public iDocument
     kAccepted,
     kForeignSignature,  // "The file to open is not created by this application"
     kUnknownVersion,    // a version above 2 (or below 0): written by a later program
+    kNotADocument,      // the bytes do not begin as a packed record: another kind of file
   };
+  // The farthest a plan's coordinate or size may lie from the origin (millimetres): ten kilometres.
+  static constexpr double kFarthestCoordinate = 1.0e7;
 
   // The main catalogue when one is open, else the application database; db::kBadCall with neither.
   static ppDatabase& DatabaseToBind();
@@ -85,9 +88,11 @@ class zelvproDocFil : public ppDatafile, public ppCollaborator, public iDocument
   // "flags" from the saved-once and modified flags.
   void StoreStateFlags();
   // Unpacks a document file's bytes into the record, then brings versions 0 and 1 up to 2. A file
-  // whose signature is set and differs from `runningSignature`, or whose version this program does
-  // not know, is refused and the record keeps the open document; so does a damaged file, whose
-  // error number is thrown.
+  // whose signature is set and differs from `runningSignature`, whose version this program does not
+  // know, or that is no packed record at all, is refused and the record keeps the open document; so
+  // is a damaged file (cut short, without its end mark, with a damaged plan table or a plan
+  // coordinate that is not a number or lies beyond kFarthestCoordinate), whose error number
+  // (db::kDamagedFile) is thrown.
   UnpackResult Unpack(Handle file, const Vcon::String& runningSignature);
   // The same against the application record's "appSignature".
   UnpackResult Unpack(Handle file);
@@ -132,6 +137,8 @@ class zelvproDocFil : public ppDatafile, public ppCollaborator, public iDocument
  private:
   Handle Blob(const char* name) const;
   void ConvertPlanOfVersion0(zelvproDocModuleFil& plan);
+  // db::kDamagedFile unless every plan table of `record` reads and holds only sane coordinates.
+  void CheckPlanTables(const char* record);
   void WidenLegacyTexts();
 
   char* const record_;

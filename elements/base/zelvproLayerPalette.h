@@ -22,6 +22,12 @@ class zelvproLayerPalette {
   void SkipPast(int32_t id) {
     if (id >= next_ && id < INT32_MAX) next_ = id + 1;
   }
+  // Starts the counter again just past `id` (the highest number a document being opened keeps), so
+  // that what the opening builds anew is numbered the same at every opening of the same plan.
+  void RestartPast(int32_t id) {
+    next_ = 1;
+    SkipPast(id);
+  }
   // A view or zoom menu command (3001-3011) handed on by a pane that does not know the view bar; the
   // neutral palette ignores it.
   virtual void PassViewCommand(int32_t /*command*/, intptr_t /*parameter*/) {}

@@ -79,6 +79,13 @@ void WorktopTable::Clear() { gWorktops.clear(); }
 std::vector<WorktopTable::Cut> WorktopTable::Cover(const std::vector<float>& widths, float length) {
   std::vector<Cut> cuts;
   if (widths.empty()) return cuts;
+  // Cut piece by piece, a length far beyond the widths would never end: a float length less a width
+  // may be the same length again.
+  if (widths.back() > 0.0f && !(double(length) / double(widths.back()) < double(kMostPieces))) {
+    bool oneTakesAll = false;
+    for (float width : widths) oneTakesAll = oneTakesAll || width >= length;
+    if (!oneTakesAll) return cuts;
+  }
   while (length > 0.0f) {
     size_t i = 0;
     while (i < widths.size() && widths[i] < length) ++i;

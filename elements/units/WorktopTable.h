@@ -35,8 +35,13 @@ class WorktopTable {
   static const std::vector<WorktopInfo>& Entries();
   static void Clear();
 
+  // Coverings of more pieces than this are none: no kitchen has such a run, and a damaged plan's
+  // length of 1e34 millimetres would otherwise never end.
+  static constexpr size_t kMostPieces = 1000;
+
   // The pieces that cover `length` with entries of these widths: the first entry at least as wide
   // takes the rest; while none is, a piece of the last entry's width is cut. A last entry of width
-  // 0 or less cannot cover anything and ends the covering. Empty for no widths or no length.
+  // 0 or less cannot cover anything and ends the covering. Empty for no widths or no length, and for
+  // a length that would take more than kMostPieces pieces.
   static std::vector<Cut> Cover(const std::vector<float>& widths, float length);
 };

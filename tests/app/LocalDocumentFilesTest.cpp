@@ -296,6 +296,42 @@ TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpensWithItsUnitsInTheirTags) {
   }
 }
 
+// Opened and saved unchanged again and again, the start plan keeps its bytes from the second save
+// on: nothing derived at opening is added to what the file held (the corners, wall bodies and floor
+// the opening builds take the same numbers each time). The first save settles what the plan's maker
+// left (the wall bodies' sizes) and keeps the floor selected, as the first opening of a run shows the
+// room's panel. Only the shopping list's two dates follow the clock, which is fixed here.
+TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpenedAndSavedUnchangedKeepsItsBytes) {
+  const fs::path plan = demo_.Root() / "plan.qxf";
+  fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
+  Start();
+  auto* services = dynamic_cast<ExchangeShellServices*>(&iShellServices::Current());
+  ASSERT_NE(services, nullptr);
+  ASSERT_NE(services->Operations(), nullptr);
+  services->Operations()->SetClock([] { return support::FixedTime(2026, 12, 8, 9); });
+  const auto bytesOf = [](const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  std::vector<std::string> saved;
+  for (int32_t cycle = 0; cycle < 4; ++cycle) {
+    OpenByHandOver(plan.string());
+    ASSERT_TRUE(Document().IsSavedOnce());
+    Command(zelvproWindow::kSave);
+    saved.push_back(bytesOf(plan));
+  }
+  EXPECT_EQ(Units().size(), 3u);
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
+  for (size_t cycle = 2; cycle < saved.size(); ++cycle) {
+    const std::string& a = saved[1];
+    const std::string& b = saved[cycle];
+    size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    EXPECT_TRUE(a == b) << "save " << cycle + 1 << " differs from the second at byte " << at << " of "
+                        << a.size() << " / " << b.size();
+  }
+}
+
 // What the first start shows of the start plan: a view with the units' canvas over the room, each
 // unit drawn in the visible plan where its saved position puts it, its front line drawn in full; the
 // room large in the plan editor, whole, and the rulers counting from its inner corner.
@@ -439,6 +475,55 @@ TEST_F(LocalDocumentFilesTest, OpeningASavedPlanShowsExactlyThatPlanWithEmptyUnd
   EXPECT_EQ(Units(), units);
   EXPECT_EQ(Walls(), walls);
   EXPECT_TRUE(Document().IsSavedOnce());
+}
+
+// Files that are no plan, opened by path: one box names the file and says what is wrong, and the plan
+// that was open stays open, unchanged, with its own file.
+TEST_F(LocalDocumentFilesTest, AFileThatIsNoPlanGivesOneBoxNamingItAndTheOpenPlanStays) {
+  UseStationery();
+  Start();
+  ASSERT_NE(Place("B40", 1500, 1500), nullptr);
+  const std::string kept = SaveAs("kitchen.qxf");
+  const std::vector<Unit> units = Units();
+  const std::vector<Wall> walls = Walls();
+  const auto bytesOf = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string whole = bytesOf(kept);
+  const auto write = [&](const char* name, const std::string& bytes) {
+    const fs::path path = demo_.Root() / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  };
+  std::string noise(600, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = char((i * 7919 + 13) % 251);
+  const struct {
+    std::string path;
+    const char* says;
+  } kCases[] = {
+      {write("noise.qxf", noise), "it is not a Zelvo Pro document"},
+      {write("cut.qxf", whole.substr(0, whole.size() / 2)), "it is damaged"},
+      {write("cut at a field.qxf", whole.substr(0, whole.size() - 4)), "it is damaged"},
+      {write("empty.qxf", ""), "the file is empty"},
+      {(demo_.Root() / "missing.qxf").string(), "no file of that name exists"},
+      {demo_.Root().string(), "it is a folder"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.path);
+    plat::ClearMessageBoxLog();
+    OpenByHandOver(c.path);
+    const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string text = Vcon::Utf8FromUtf16(boxes[0].text);
+    EXPECT_NE(text.find(c.path), std::string::npos) << text << " / " << Vcon::Utf8FromUtf16(boxes[0].caption);
+    EXPECT_NE(text.find(c.says), std::string::npos) << text;
+    EXPECT_EQ(Units(), units);
+    EXPECT_EQ(Walls(), walls);
+    EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), kept);
+    EXPECT_FALSE(Document().IsModified());
+  }
+  EXPECT_TRUE(bytesOf(kept) == whole);
 }
 
 // Saving names every element by its own save id, made unique first: an unchanged plan saves to the

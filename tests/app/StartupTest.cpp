@@ -615,21 +615,52 @@ TEST_F(StartupTest, ThreeRunsInOneProcessEachEndCleanly) {
 
 // Starting only reads the databases: a start on fresh demo settings (a first start) leaves every
 // database byte for byte as shipped, so that it pays for no writes and no disk flushes.
-TEST_F(StartupTest, AFirstStartWritesNothingIntoTheDatabases) {
+// A start that changes nothing writes nothing: not a byte and not a modification time, the
+// databases' on the first start, and no file that was there on the next.
+TEST_F(StartupTest, AStartThatChangesNothingWritesNothing) {
   auto contents = [](const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
   };
-  std::vector<std::pair<fs::path, std::string>> shipped;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(demo_.Folder()))
-    if (entry.path().extension() == ".cdb") shipped.emplace_back(entry.path(), contents(entry.path()));
-  ASSERT_GE(shipped.size(), 5u);
+  struct Kept {
+    fs::path file;
+    std::string bytes;
+    fs::file_time_type time;
+  };
+  const auto past = fs::file_time_type::clock::now() - std::chrono::hours(48);
+  // Every file below the program folder (with `databasesOnly`, every database), dated two days back.
+  auto keep = [&](bool databasesOnly) {
+    std::vector<Kept> kept;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(demo_.Root())) {
+      if (!entry.is_regular_file() || (databasesOnly && entry.path().extension() != ".cdb")) continue;
+      fs::last_write_time(entry.path(), past);
+      kept.push_back({entry.path(), contents(entry.path()), past});
+    }
+    return kept;
+  };
+  auto expectUntouched = [&](const std::vector<Kept>& kept) {
+    for (const Kept& k : kept) {
+      EXPECT_TRUE(contents(k.file) == k.bytes) << k.file << " was written";
+      EXPECT_TRUE(fs::last_write_time(k.file) == k.time) << k.file << " was opened for writing";
+    }
+  };
+  const std::vector<Kept> databases = keep(true);
+  ASSERT_GE(databases.size(), 5u);
   PlannerProgram::Options options;
   options.screenshot = (demo_.Root() / "first.png").string();
   ASSERT_EQ(PlannerProgram::Run(options, demo_.Root().string()), PlannerProgram::kOk);
-  for (const auto& [file, bytes] : shipped) EXPECT_TRUE(contents(file) == bytes) << file << " was written";
+  expectUntouched(databases);
+
+  const std::vector<Kept> everything = keep(false);
+  options.screenshot = (demo_.Root() / "second.png").string();
+  fs::remove(options.screenshot);
+  ASSERT_EQ(PlannerProgram::Run(options, demo_.Root().string()), PlannerProgram::kOk);
+  std::vector<Kept> files;
+  for (const Kept& k : everything)
+    if (k.file != fs::path(options.screenshot)) files.push_back(k);
+  expectUntouched(files);
 }
 
 TEST_F(StartupTest, ASettingsDatabaseThatCannotBeOpenedEndsTheStartWithOneBox) {

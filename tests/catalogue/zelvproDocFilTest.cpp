@@ -236,6 +236,27 @@ TEST_F(DocumentRecordFileTest, OlderVersionsComeUpTo2) {
   }
 }
 
+// Version-0 plans held the plan depth in "yposition" and the height in "zposition". Opening them
+// exchanges the two; copying yposition into zposition instead would lose every unit's height. The old
+// depth passes through single precision.
+TEST_F(DocumentRecordFileTest, AVersion0PlanExchangesItsHeightAndDepthRatherThanCopyingOne) {
+  doc_->ClearRecordBuffer(nullptr);
+  SetField(*doc_, "version", 0);
+  AddPlanRecord(doc_->FurnitureTable(), {}, 720.1, 1834.25);
+  OwnedHandle file;
+  Pack(file);
+  doc_->ClearRecordBuffer(nullptr);
+  ASSERT_EQ(doc_->Unpack(file.Get(), ""), zelvproDocFil::UnpackResult::kAccepted);
+  zelvproDocModuleFil& plan = doc_->FurnitureTable();
+  plan.LoadFromBlob();
+  ASSERT_EQ(plan.GetRecordCount(), 1);
+  plan.ReadRecordAt(0, nullptr);
+  EXPECT_EQ(RecordField(plan, "yposition").Double(plan.GetRecordBuffer()), 1834.25) << "the height";
+  EXPECT_EQ(RecordField(plan, "zposition").Double(plan.GetRecordBuffer()), double(float(720.1)))
+      << "the depth";
+  plan.DisposeRecords();
+}
+
 TEST_F(DocumentRecordFileTest, LendsItsPriceSettingsWhileItExists) {
   EXPECT_EQ(CurrentDocumentPriceSettings(), doc_.get());
   EXPECT_EQ(DocumentRecordFile, doc_.get());

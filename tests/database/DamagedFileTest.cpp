@@ -49,6 +49,12 @@ class DamagedFileTest : public ::testing::Test {
     db.ReleaseRecord(db.AddRecord(HandleOf("aborted")));
     db.AbortTransaction();
     original_ = dbtest::FileBytes(path_);
+    // A transaction that writes nothing leaves the record at rest; an older program left state 1
+    // with the size at its start, as a crash inside a transaction does.
+    db::PutI16(original_.data(), 1536, int16_t(dbStore::kOpen));
+    db::PutI16(original_.data(), 1538, 0);
+    db::PutI32(original_.data(), 1540, int32_t(original_.size()));
+    dbtest::WriteFileBytes(path_, original_);
   }
 
   // Opens the file and uses everything in it; returns the first error number (0 when none).

@@ -21,6 +21,7 @@
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
 #include "foundation/FileOperations.h"
+#include "foundation/PosixPath.h"
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileFaultHook.h"
@@ -259,12 +260,18 @@ TEST_F(DocumentFileOperationsTest, ARefusedFileLeavesTheDocumentItsRecordAndItsF
 TEST_F(DocumentFileOperationsTest, AnUnreadableFileSaysSoAndKeepsTheFileRecord) {
   doc_->DocumentFile() = ppFileSpec(WidePath("mine.qxf"));
   std::ofstream(PathOf("empty.qxf"), std::ios::binary).flush();
-  for (const char* name : {"missing.qxf", "empty.qxf"}) {
+  const std::pair<const char*, const char*> kCases[] = {{"missing.qxf", "no file of that name exists"},
+                                                        {"empty.qxf", "the file is empty"}};
+  for (const auto& [name, why] : kCases) {
     plat::ClearMessageBoxLog();
     EXPECT_FALSE(ops_->OpenDocumentFile(WidePath(name))) << name;
     const auto boxes = plat::MessageBoxLog();
     ASSERT_EQ(boxes.size(), 1u) << name;
-    EXPECT_EQ(boxes[0].text, u"Could not load file") << name;
+    // The file as the system writes its path, and why it could not be loaded.
+    const std::string text = Vcon::Utf8FromUtf16(boxes[0].text);
+    EXPECT_EQ(text, "Could not load file " + Vcon::SlashedPath(Vcon::Utf8FromUtf16(WidePath(name))) + ": " +
+                        why + ".")
+        << name;
     EXPECT_EQ(boxes[0].caption, u"Error") << name;
     EXPECT_EQ(doc_->DocumentFile().path, WidePath("mine.qxf")) << name;
   }

@@ -125,6 +125,7 @@ TEST(OrderRequestTest, TheHostOfAWebSiteFieldDropsSchemePathAndPort) {
       {"shop.example:81", "shop.example"},
       {"  shop.example/\r\n", "shop.example"},
       {"http://[::1]:80/", "::1"},
+      {"https:// shop.example /orders", "shop.example"},
       {"", ""},
   };
   for (const auto& [field, host] : cases) EXPECT_EQ(OrderRequest::HostOfWebSite(field), host) << field;

@@ -1,6 +1,6 @@
 // The command line: the bytes split at NUL into arguments, read against a scratch start folder that
-// holds a file "a b" and a folder "d". Every argument that is no option gives one word of the text
-// (so the text is never empty when such an argument was given), commands are only what "--command"
+// holds a file "a b" and a folder "d". Every non-empty argument that is no option gives one word of the
+// text (so the text is never empty when such an argument was given), commands are only what "--command"
 // named, and a problem is reported whenever an option lacks its value.
 #include <cstddef>
 #include <cstdint>
@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       commands += arguments[i] == "--command";
       ++i;
-    } else {
-      ++plain;
+    } else if (!arguments[i].empty()) {
+      ++plain;  // an empty argument rightly gives no text
     }
   }
   if (line.Commands().size() > commands) __builtin_trap();

@@ -10,7 +10,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view reply(reinterpret_cast<const char*>(data), size);
-  const std::u16string wide(reply.begin(), reply.end());  // each byte one unit, as a Latin-1 text
+  // Each byte one unit, as a Latin-1 text: bytes from 0x80 are widened unsigned.
+  std::u16string wide(size, u'\0');
+  for (size_t i = 0; i < size; ++i) wide[i] = char16_t(data[i]);
   const auto narrowId = ServerReplyIdText(reply);
   const auto wideId = ServerReplyIdText(std::u16string_view(wide));
   if (narrowId.has_value() != wideId.has_value()) __builtin_trap();

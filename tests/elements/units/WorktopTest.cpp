@@ -121,6 +121,10 @@ TEST_F(WorktopTest, CoveringTakesTheFirstWideEnoughEntryOrCutsTheLastOne) {
       // A last entry that cannot cover anything ends the covering.
       {{1200, 0}, 5000, {}},
       {{-5}, 10, {}},
+      // A damaged plan's run far beyond any kitchen takes no pieces rather than never ending; one
+      // entry wide enough still takes it whole.
+      {table, 1e34f, {}},
+      {{1200, 1e35f}, 1e34f, {{1, 1e34f}}},
   };
   for (const Case& c : cases) {
     Cuts cuts;
