@@ -297,6 +297,15 @@ void zelvproWindow::DoCommand(int32_t command, intptr_t parameter) {
       return document_->WriteAutoSave();
     case kPaletteCommand:
       return palette_->DoCommand(command, parameter);
+    // The view switches go to the view bar whichever pane has the keys: the plan canvas would hand
+    // them there, but the 3D pane hands them to the application, whose target is this window.
+    case zelvproViewBar::kRoomDesignCommand:
+    case zelvproViewBar::kTopViewCommand:
+    case zelvproViewBar::kTopColourCommand:
+    case zelvproViewBar::k3DCommand:
+    case zelvproViewBar::kItemListCommand:
+      if (viewBar_ != nullptr) viewBar_->DoCommand(command, 0);
+      return;
     default:
       return ppWindow::DoCommand(command, parameter);
   }
