@@ -488,7 +488,7 @@ void zelvProApp::KeyDown(signed char key, int32_t flags) {
 bool zelvProApp::CanClose() { return documentWindow_ == nullptr || documentWindow_->CanClose(); }
 
 void zelvProApp::UpdateTargetMenus() {
-  if (documentWindow_ != nullptr) documentWindow_->ppEventHandler::UpdateMenus();
+  if (documentWindow_ != nullptr) documentWindow_->UpdateMenus();
 }
 
 // ---- Skin.

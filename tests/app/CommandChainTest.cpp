@@ -29,7 +29,7 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
-#include "support/DemoSettings.h"
+#include "StartedProgram.h"
 
 namespace {
 
@@ -80,62 +80,13 @@ class StepDeadline {
   std::thread watcher_;
 };
 
-class QuietServices : public iShellServices {};
-
-class CommandChainTest : public ::testing::Test {
+class CommandChainTest : public apptest::StartedProgramTest {
  protected:
   void SetUp() override {
-    plat::HeadlessDriver::Reset();
-    savedPreferences_ = Preferences();
-    savedFolder_ = fs::current_path();
-    plat::SetUserDefaultLangID(plat::kLangEnglish);
-    iShellServices::Install(&services_);
+    StartedProgramTest::SetUp();
+    documentCommands_ = &document_;
   }
-  void TearDown() override {
-    app_.reset();
-    gApplication = nullptr;
-    fs::current_path(savedFolder_);
-    plat::HeadlessDriver::Reset();
-    plat::ResetUserDefaultLangID();
-    Preferences() = savedPreferences_;
-    ApplyDerivedSettings();
-  }
-
-  zelvProApp& Start() {
-    fs::current_path(demo_.Root());
-    std::string folder = demo_.Root().string() + "/";
-    for (char& c : folder)
-      if (c == '/') c = '\\';
-    ProgramFolder = Vcon::WString(Vcon::Utf16FromUtf8(folder));
-    SetStartupDirectory(ProgramFolder);
-    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
-                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
-    app_ = std::make_unique<zelvProApp>(nullptr, nullptr);
-    gApplication = app_.get();
-    app_->SetDocumentCommands(&document_);
-    app_->Startup();
-    plat::HeadlessDriver::RunUntilIdle();
-    // Every dialog, box or window a command opens is cancelled as soon as its loop waits.
-    plat::HeadlessDriver::SetIdleScript([] {
-      plat::HWND active = plat::GetActiveWindow();
-      return active != nullptr && plat::PostMessageA(active, plat::WM_COMMAND, plat::IDCANCEL, 0);
-    });
-    return *app_;
-  }
-
-  // As the frame's menu and keys send it.
-  void Send(int32_t command) {
-    plat::SendMessageA(app_->Frame(), plat::WM_COMMAND, plat::WPARAM(uint16_t(command)), 0);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
-  int32_t CurrentView() { return app_->DocumentWindow()->CurrentViewId(); }
-
-  DemoSettings demo_;
   iDocumentCommands document_;
-  QuietServices services_;
-  std::unique_ptr<zelvProApp> app_;
-  UserPreferences savedPreferences_;
-  fs::path savedFolder_;
 };
 
 void CollectMenuCommands(plat::HMENU menu, std::set<int32_t>& commands) {
