@@ -15,9 +15,11 @@
 #include "app/shell/iShellServices.h"
 #include "app/warnings/ShowWarning.h"
 #include "calculation/UnitTrees.h"
+#include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/DocumentCommandLine.h"
 #include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
@@ -138,6 +140,7 @@ zelvProApp::~zelvProApp() {
   ppPendingDeletions::DeleteAll();
   // The warning window's alerters listen to the document window: they go first.
   DestroyWarningWindow();
+  zelvproPrefsDialog::SetPlanEditor(nullptr);
   delete documentWindow_;
   documentWindow_ = nullptr;
   textWindow_ = nullptr;
@@ -316,6 +319,9 @@ void zelvProApp::MakeDocumentWindow() {
   parts.make3DCanvas = zelvpro3DCanvas::Maker(MainCatalogDatabase);
   documentWindow_ = new zelvproWindow(rect, std::move(parts));
   SetDocumentWindow(documentWindow_);
+  // The preferences' OK tells the plan editor of a new unit system, so that its rulers follow.
+  if (zelvproEditorCanvas* editor = documentWindow_->EditorCanvasView())
+    zelvproPrefsDialog::SetPlanEditor(editor->Editor());
   // The adapters the elements and pop-ups ask for, now that the window and its configurator exist.
   elementConfigurator_ = std::make_unique<zelvproElementConfigurator>();
   iConfigurator::Install(elementConfigurator_.get());

@@ -9,9 +9,12 @@
 #include <string>
 
 #include "StartedProgram.h"
+#include "canvas/editor/zelvproRuler.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
+#include "platform/Controls.h"
+#include "platform/Dialog.h"
 #include "platform/Menu.h"
 #include "platform/PngFile.h"
 #include "framework/ppButton.h"
@@ -119,6 +122,24 @@ TEST_F(EditsOnScreenTest, TheFrontsCommandTogglesTheHiddenFrontsOfThe3DView) {
   Send(kFrontsCommand);
   EXPECT_EQ(scene->HideFronts(), 0);
   EXPECT_EQ(scene->ShowFrontsButton()->GetState(), 1);
+}
+
+// The preferences' inch choice (1029), confirmed outside the price list, reaches the rulers.
+TEST_F(EditsOnScreenTest, InchesChosenInThePreferencesRespaceTheRulers) {
+  StartOnThePlan();
+  const float metric = RulerMajorSpacing();
+  bool answered = false;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    if (answered) return false;
+    answered = true;
+    plat::HWND dialog = plat::GetActiveWindow();
+    plat::SendMessageW(plat::GetDlgItem(dialog, 1029), plat::BM_CLICK, 0, 0);
+    return plat::PostMessageA(dialog, plat::WM_COMMAND, plat::IDOK, 0) != 0;
+  });
+  Send(zelvProApp::kPreferencesCommand);
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(Preferences().unitSystem, uint32_t(kUnitImperial));
+  EXPECT_NE(RulerMajorSpacing(), metric);
 }
 
 }  // namespace
