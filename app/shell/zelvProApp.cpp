@@ -16,6 +16,7 @@
 #include "app/warnings/ShowWarning.h"
 #include "calculation/UnitTrees.h"
 #include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/DocumentCommandLine.h"
 #include "canvas/window/iDocumentCommands.h"
@@ -41,6 +42,7 @@
 #include "database/dbErrors.h"
 #include "database/dbStore.h"
 #include "elements/base/DeletionList.h"
+#include "elements/base/iApplicationSettings.h"
 #include "elements/topview/RecordGridMaker.h"
 #include "elements/topview/TopViewElementFactory.h"
 #include "elements/topview/iConfigurator.h"
@@ -49,6 +51,7 @@
 #include "elements/units/WallTopViewRecord.h"
 #include "elements/units/WorktopBuilder.h"
 #include "elements/units/WorktopTable.h"
+#include "elements/base/iApplicationSettings.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
 #include "foundation/PosixPath.h"
@@ -404,10 +407,25 @@ void zelvProApp::DoCommand(int32_t command, intptr_t parameter) {
 }
 
 void zelvProApp::PrintWithFlag(bool alternativeLayout) {
-  // The print-layout dump has no reader in this program: the print runs plainly.
-  if (alternativeLayout) iShellServices::Current().SetAlternativePriceLayout(true);
+  // -22: the plan's print layout also writes its drawing dump while the print runs; -21: the price
+  // list prints with its second layout. Either is put back however the print ends.
+  struct Bracket {
+    bool alternative;
+    uint32_t flags2 = iApplicationSettings::Current().flags2;
+    explicit Bracket(bool second) : alternative(second) {
+      if (alternative)
+        iShellServices::Current().SetAlternativePriceLayout(true);
+      else
+        iApplicationSettings::Current().flags2 |= zelvproEditorScroller::kDxfDumpFlag;
+    }
+    ~Bracket() {
+      if (alternative)
+        iShellServices::Current().SetAlternativePriceLayout(false);
+      else
+        iApplicationSettings::Current().flags2 = flags2;
+    }
+  } bracket(alternativeLayout);
   ppApplication::DoCommand(kPrintCommand, 0);
-  if (alternativeLayout) iShellServices::Current().SetAlternativePriceLayout(false);
 }
 
 void zelvProApp::RunPreferences() {
