@@ -20,6 +20,7 @@
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindow.h"
+#include "framework/ppCommandRelay.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/PosixPath.h"
 #include "foundation/ProcessServices.h"
@@ -113,6 +114,8 @@ TEST_F(CommandChainTest, EveryViewIsReachedFromEveryOtherByItsKey) {
       EXPECT_EQ(CurrentView(), to.id);
     }
   }
+  // Each reached the view bar straight, none by going round the chain until it was dropped.
+  EXPECT_EQ(ppCommandRelay::DroppedCount(), 0);
 }
 
 TEST_F(CommandChainTest, EveryCommandOfTheMenusKeysAndPanesComesBackInEveryView) {
