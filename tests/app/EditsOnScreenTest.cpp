@@ -72,6 +72,13 @@ TEST_F(EditsOnScreenTest, DeleteUndoRedoAndZoomAreDrawnAndTheEditMenuFollows) {
   Send(zelvproViewBar::kTopColourCommand);
   EXPECT_TRUE(Checked(zelvproViewBar::kTopColourCommand));
   EXPECT_FALSE(Checked(zelvproViewBar::kRoomDesignCommand));
+  // The price list has no zoom: its view greys the zoom items, the plan views give them back.
+  Send(zelvproViewBar::kItemListCommand);
+  EXPECT_TRUE(Checked(zelvproViewBar::kItemListCommand));
+  EXPECT_TRUE(Grey(zelvproViewBar::kZoomInCommand));
+  Send(zelvproViewBar::kTopColourCommand);
+  EXPECT_FALSE(Checked(zelvproViewBar::kItemListCommand));
+  EXPECT_FALSE(Grey(zelvproViewBar::kZoomInCommand));
   EXPECT_TRUE(Grey(kCut));
   EXPECT_FALSE(Grey(kSelectAll)) << "the start plan has units";
 
