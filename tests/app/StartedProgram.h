@@ -26,8 +26,6 @@
 
 namespace apptest {
 
-class QuietServices : public iShellServices {};
-
 class StartedProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -80,7 +78,7 @@ class StartedProgramTest : public ::testing::Test {
 
   DemoSettings demo_;
   iDocumentCommands* documentCommands_ = nullptr;  // null: the program's own
-  QuietServices services_;
+  iShellServices services_;                        // the neutral ones: no server, no mail
   std::unique_ptr<zelvProApp> app_;
   UserPreferences savedPreferences_;
   std::filesystem::path savedFolder_;
