@@ -1,5 +1,6 @@
 #include "framework/ppEventHandler.h"
 
+#include "framework/ppCommandRelay.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -39,7 +40,7 @@ void ppEventHandler::Deactivate() {}
 void ppEventHandler::Hook12(uint32_t) {}
 
 void ppEventHandler::DoCommand(int32_t command, intptr_t parameter) {
-  if (target_) target_->DoCommand(command, parameter);
+  if (target_) ppCommandRelay::Pass(this, *target_, command, parameter);
 }
 
 void ppEventHandler::MouseMove(int32_t, int32_t) {}

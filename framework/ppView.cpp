@@ -5,6 +5,7 @@
 
 #include "framework/ppAdorner.h"
 #include "framework/ppBrushSaver.h"
+#include "framework/ppCommandRelay.h"
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
 #include "framework/ppCursorTable.h"
@@ -104,7 +105,7 @@ void ppView::Deactivate() {
 
 void ppView::DoCommand(int32_t command, intptr_t parameter) {
   if (supervisor_) {
-    supervisor_->DoCommand(command, parameter);
+    ppCommandRelay::Pass(this, *supervisor_, command, parameter);
   } else {
     ppEventHandler::DoCommand(command, parameter);
   }

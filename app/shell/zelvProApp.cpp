@@ -15,9 +15,12 @@
 #include "app/shell/iShellServices.h"
 #include "app/warnings/ShowWarning.h"
 #include "calculation/UnitTrees.h"
+#include "canvas/editor/zelvproEditor.h"
+#include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/DocumentCommandLine.h"
 #include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
@@ -39,6 +42,7 @@
 #include "database/dbErrors.h"
 #include "database/dbStore.h"
 #include "elements/base/DeletionList.h"
+#include "elements/base/iApplicationSettings.h"
 #include "elements/topview/RecordGridMaker.h"
 #include "elements/topview/TopViewElementFactory.h"
 #include "elements/topview/iConfigurator.h"
@@ -47,6 +51,7 @@
 #include "elements/units/WallTopViewRecord.h"
 #include "elements/units/WorktopBuilder.h"
 #include "elements/units/WorktopTable.h"
+#include "elements/base/iApplicationSettings.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
 #include "foundation/PosixPath.h"
@@ -141,6 +146,7 @@ zelvProApp::~zelvProApp() {
   ppPendingDeletions::DeleteAll();
   // The warning window's alerters listen to the document window: they go first.
   DestroyWarningWindow();
+  zelvproPrefsDialog::SetPlanEditor(nullptr);
   delete documentWindow_;
   documentWindow_ = nullptr;
   textWindow_ = nullptr;
@@ -319,6 +325,9 @@ void zelvProApp::MakeDocumentWindow() {
   parts.make3DCanvas = zelvpro3DCanvas::Maker(MainCatalogDatabase);
   documentWindow_ = new zelvproWindow(rect, std::move(parts));
   SetDocumentWindow(documentWindow_);
+  // The preferences' OK tells the plan editor of a new unit system, so that its rulers follow.
+  if (zelvproEditorCanvas* editor = documentWindow_->EditorCanvasView())
+    zelvproPrefsDialog::SetPlanEditor(editor->Editor());
   // The adapters the elements and pop-ups ask for, now that the window and its configurator exist.
   elementConfigurator_ = std::make_unique<zelvproElementConfigurator>();
   iConfigurator::Install(elementConfigurator_.get());
@@ -401,10 +410,25 @@ void zelvProApp::DoCommand(int32_t command, intptr_t parameter) {
 }
 
 void zelvProApp::PrintWithFlag(bool alternativeLayout) {
-  // The print-layout dump has no reader in this program: the print runs plainly.
-  if (alternativeLayout) iShellServices::Current().SetAlternativePriceLayout(true);
+  // -22: the plan's print layout also writes its drawing dump while the print runs; -21: the price
+  // list prints with its second layout. Either is put back however the print ends.
+  struct Bracket {
+    bool alternative;
+    uint32_t flags2 = iApplicationSettings::Current().flags2;
+    explicit Bracket(bool second) : alternative(second) {
+      if (alternative)
+        iShellServices::Current().SetAlternativePriceLayout(true);
+      else
+        iApplicationSettings::Current().flags2 |= zelvproEditorScroller::kDxfDumpFlag;
+    }
+    ~Bracket() {
+      if (alternative)
+        iShellServices::Current().SetAlternativePriceLayout(false);
+      else
+        iApplicationSettings::Current().flags2 = flags2;
+    }
+  } bracket(alternativeLayout);
   ppApplication::DoCommand(kPrintCommand, 0);
-  if (alternativeLayout) iShellServices::Current().SetAlternativePriceLayout(false);
 }
 
 void zelvProApp::RunPreferences() {
@@ -491,7 +515,7 @@ void zelvProApp::KeyDown(signed char key, int32_t flags) {
 bool zelvProApp::CanClose() { return documentWindow_ == nullptr || documentWindow_->CanClose(); }
 
 void zelvProApp::UpdateTargetMenus() {
-  if (documentWindow_ != nullptr) documentWindow_->ppEventHandler::UpdateMenus();
+  if (documentWindow_ != nullptr) documentWindow_->UpdateMenus();
 }
 
 // ---- Skin.

@@ -34,6 +34,7 @@
 #include "framework/qxAdornerColors.h"
 #include "platform/Controls.h"
 #include "platform/MdiWindows.h"
+#include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowApi.h"
 #include "room/qxFloorElement.h"
@@ -295,8 +296,19 @@ void zelvproWindow::DoCommand(int32_t command, intptr_t parameter) {
       return;
     case kWriteAutoSave:
       return document_->WriteAutoSave();
+    case kSceneDisplayFlag:
+      return ToggleHiddenFronts();
     case kPaletteCommand:
       return palette_->DoCommand(command, parameter);
+    // The view switches go to the view bar whichever pane has the keys: the plan canvas would hand
+    // them there, but the 3D pane hands them to the application, whose target is this window.
+    case zelvproViewBar::kRoomDesignCommand:
+    case zelvproViewBar::kTopViewCommand:
+    case zelvproViewBar::kTopColourCommand:
+    case zelvproViewBar::k3DCommand:
+    case zelvproViewBar::kItemListCommand:
+      if (viewBar_ != nullptr) viewBar_->DoCommand(command, 0);
+      return;
     default:
       return ppWindow::DoCommand(command, parameter);
   }
@@ -374,7 +386,9 @@ int32_t zelvproWindow::HandleMessage(plat::UINT message, plat::WPARAM wParam, pl
   }
 }
 
-void zelvproWindow::UpdateTargetMenus() { editorCanvas_->ppEventHandler::UpdateTargetMenus(); }
+// The editor canvas has no key target of its own: the window's target is the canvas of the current
+// view, which greys the edit items (the 3D canvas asks the plan's).
+void zelvproWindow::UpdateTargetMenus() { ppEventHandler::UpdateTargetMenus(); }
 
 void zelvproWindow::KeyDown(signed char key, int32_t flags) { ppEventHandler::KeyDown(key, flags); }
 
@@ -458,8 +472,42 @@ void zelvproWindow::MarkDocumentModified() {
   if (DocumentRecordFile != nullptr) DocumentRecordFile->MarkModified();
 }
 
+void zelvproWindow::EnableMenuItem(int32_t command, bool enabled) {
+  if (gApplication == nullptr || gApplication->FrameMenu() == nullptr) return;
+  plat::EnableMenuItem(gApplication->FrameMenu(), plat::UINT(command),
+                       plat::MF_BYCOMMAND | (enabled ? plat::MF_ENABLED : plat::MF_GRAYED));
+}
+
+void zelvproWindow::CheckMenuItem(int32_t command, bool checked) {
+  if (gApplication == nullptr || gApplication->FrameMenu() == nullptr) return;
+  plat::CheckMenuItem(gApplication->FrameMenu(), plat::UINT(command),
+                      plat::MF_BYCOMMAND | (checked ? plat::MF_CHECKED : plat::MF_UNCHECKED));
+}
+
+// Menu item 3048 carries the check mark of hidden fronts, which the 3D canvas's two fronts buttons
+// set: the command presses the other one, so that the buttons, the pane and the mark agree.
+void zelvproWindow::ToggleHiddenFronts() {
+  auto* scene = dynamic_cast<zelvpro3DCanvas*>(Canvas3DView());
+  if (scene == nullptr) return;
+  ppButton* other = scene->HideFronts() != 0 ? scene->ShowFrontsButton() : scene->HideFrontsButton();
+  if (other != nullptr) scene->DoCommand(zelvpro3DCanvas::kPressed, reinterpret_cast<intptr_t>(other));
+}
+
+// The elements' regions are their outline polygons, whose right and bottom edge pixels a polygon
+// region leaves out while the outline is stroked on them: the repaint takes one pixel more on every
+// side, so that nothing of a moved or deleted element stays behind.
 void zelvproWindow::InvalidatePlanEditor(ppRegion& region) {
-  if (editorCanvas_ != nullptr) editorCanvas_->Editor()->InvalidateRegion(&region);
+  if (editorCanvas_ == nullptr) return;
+  ppRegion widened(region);
+  for (const bool across : {true, false}) {
+    const ppRegion before(widened);
+    for (const int32_t step : {-1, 1}) {
+      ppRegion moved(before);
+      moved.Offset(across ? step : 0, across ? 0 : step);
+      widened.Union(moved);
+    }
+  }
+  editorCanvas_->Editor()->InvalidateRegion(&widened);
 }
 
 // ---- i3DPaneHost.

@@ -26,6 +26,7 @@
 #include <memory>
 #include <string>
 
+#include "canvas/window/DocumentScenePane.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/window/zelvproWindowServices.h"
 #include "catalogue/records/iDocumentViewPoints.h"
@@ -127,6 +128,12 @@ class zelvproWindow : public ppWindow,
   zelvproTagFil* TagTable() override;
   void MarkDocumentModified() override;
   void InvalidatePlanEditor(ppRegion& region) override;
+  // The 3D pane (a stand-in that does nothing until the 3D canvas is made) and its window.
+  iScenePane* ScenePane() override { return &scenePane_; }
+  plat::HWND ScenePaneWindow() override { return scenePane_.Window(); }
+  // The items of the application frame's menu.
+  void EnableMenuItem(int32_t command, bool enabled) override;
+  void CheckMenuItem(int32_t command, bool checked) override;
 
   // ---- i3DPaneHost.
   void TopCanvasCommand(int32_t command, intptr_t argument) override;
@@ -183,12 +190,14 @@ class zelvproWindow : public ppWindow,
   void StartDocument(const std::string& commandLine);
   void PrintForView();
   void PrintWith(int32_t orientation, bool elevations);
+  void ToggleHiddenFronts();
   // The 3D canvas as the scene's host (made now when it was not yet); null while it is a plain view.
   i3DPaneHost* Scene3D() { return dynamic_cast<i3DPaneHost*>(Canvas3DView()); }
 
   Parts parts_;
   iDocumentCommands* document_;  // never null
   zelvproWindowServices services_;
+  DocumentScenePane scenePane_{[this] { return canvas3D_; }};
   std::unique_ptr<ToolTipControl> tips_;
   zelvproViewBar* viewBar_ = nullptr;
   zelvproElementPalette* palette_ = nullptr;

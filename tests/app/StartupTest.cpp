@@ -55,6 +55,7 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "controls/ppConfigurator.h"
 #include "controls/ppEditTextField.h"
+#include "elements/base/iApplicationSettings.h"
 #include "elements/topview/iConfigurator.h"
 #include "elements/topview/zelvproElementConfigurator.h"
 #include "foundation/FileDialogs.h"
@@ -572,6 +573,28 @@ TEST_F(StartupTest, TheServerPriceListAndMailCommandsReachTheServices) {
   services_.log.clear();
   app.DoCommand(zelvProApp::kWritePriceList, 0);
   EXPECT_EQ(services_.log, std::vector<std::string>{"price list .\\prices.txt"});
+}
+
+// What the command target sees of the dump switch while command 22 (print landscape) runs.
+class PrintRecorder : public ppEventHandler {
+ public:
+  void DoCommand(int32_t command, intptr_t /*parameter*/) override {
+    if (command == 22) dumpOn.push_back((iApplicationSettings::Current().flags2 & 0x2000) != 0);
+  }
+  std::vector<bool> dumpOn;
+};
+
+TEST_F(StartupTest, ThePrintLayoutDumpIsOnOnlyWhileItsPrintRuns) {
+  zelvProApp& app = Start();
+  PrintRecorder recorder;
+  ppEventHandler* previous = app.GetTarget();
+  app.SetTarget(&recorder);
+  const uint32_t before = iApplicationSettings::Current().flags2;
+  app.DoCommand(zelvProApp::kPrintLayoutDump, 0);
+  app.DoCommand(zelvProApp::kAlternativePriceList, 0);
+  app.SetTarget(previous);
+  EXPECT_EQ(recorder.dumpOn, (std::vector<bool>{true, (before & 0x2000) != 0}));
+  EXPECT_EQ(iApplicationSettings::Current().flags2, before);
 }
 
 TEST_F(StartupTest, TheTcpOrderCommandReachesTheServicesWithoutAQuestionOfItsOwn) {

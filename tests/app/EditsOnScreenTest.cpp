@@ -1,0 +1,143 @@
+// What the user did is what the started program's window shows, without anything repainted on the
+// test's behalf: the edits of the Edit menu and the zoom keys on the demo's start plan are drawn in
+// the current view once the queue is idle, and the frame's menu greys and checks its items after them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "StartedProgram.h"
+#include "canvas/editor/zelvproRuler.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "canvas/view3d/zelvpro3DCanvas.h"
+#include "platform/Controls.h"
+#include "platform/Menu.h"
+#include "platform/PngFile.h"
+#include "framework/ppButton.h"
+#include "platform/Surface.h"
+
+namespace {
+
+constexpr int32_t kUndo = 31, kRedo = 32, kCut = 33, kCopy = 34, kDelete = 36, kSelectAll = 203;
+constexpr int32_t kFrontsCommand = 3048;
+
+class EditsOnScreenTest : public apptest::StartedProgramTest {
+ protected:
+  // The demo's start plan, opened as a document named on the command line.
+  zelvProApp& StartOnThePlan() {
+    const std::filesystem::path plan = demo_.Root() / "user" / "new.qxf";
+    std::filesystem::create_directories(plan.parent_path());
+    std::filesystem::copy_file(std::filesystem::path(DEMO_USER_DIR) / "new.qxf", plan);
+    return Start(plan.string());
+  }
+  // The plan editor's pixels as the window shows them now.
+  std::unique_ptr<plat::Surface> Plan() {
+    const std::string shot = (demo_.Root() / "plan.png").string();
+    zelvproEditorCanvas* editor = zelvproEditorCanvas::Current();
+    if (editor == nullptr || !plat::HeadlessDriver::DumpPng(app_->DocumentWindow()->GetHWND(), shot))
+      return nullptr;
+    std::unique_ptr<plat::Surface> window = plat::ReadPng(shot);
+    plat::RECT r{};
+    editor->GetWindowFrame(&r);
+    auto plan = std::make_unique<plat::Surface>(r.right - r.left, r.bottom - r.top);
+    for (int32_t y = 0; y < plan->Height(); ++y)
+      for (int32_t x = 0; x < plan->Width(); ++x) plan->SetPixel(x, y, window->Pixel(r.left + x, r.top + y));
+    return plan;
+  }
+  static int32_t Differing(const plat::Surface& a, const plat::Surface& b) {
+    int32_t count = 0;
+    for (int32_t y = 0; y < a.Height(); ++y)
+      for (int32_t x = 0; x < a.Width(); ++x) count += a.Pixel(x, y) != b.Pixel(x, y);
+    return count;
+  }
+  // Whether the item is grey, as the menu shows it once it opens.
+  bool Grey(int32_t command) {
+    plat::HMENU menu = app_->FrameMenu();
+    for (int32_t i = 0; i < plat::GetMenuItemCount(menu); ++i)
+      plat::SendMessageA(app_->Frame(), plat::WM_INITMENUPOPUP, plat::WPARAM(plat::GetSubMenu(menu, i)), i);
+    return (plat::GetMenuState(menu, plat::UINT(command), plat::MF_BYCOMMAND) & plat::MF_GRAYED) != 0;
+  }
+  bool Checked(int32_t command) {
+    return (plat::GetMenuState(app_->FrameMenu(), plat::UINT(command), plat::MF_BYCOMMAND) &
+            plat::MF_CHECKED) != 0;
+  }
+};
+
+TEST_F(EditsOnScreenTest, DeleteUndoRedoAndZoomAreDrawnAndTheEditMenuFollows) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopColourCommand);
+  EXPECT_TRUE(Checked(zelvproViewBar::kTopColourCommand));
+  EXPECT_FALSE(Checked(zelvproViewBar::kRoomDesignCommand));
+  // The price list has no zoom: its view greys the zoom items, the plan views give them back.
+  Send(zelvproViewBar::kItemListCommand);
+  EXPECT_TRUE(Checked(zelvproViewBar::kItemListCommand));
+  EXPECT_TRUE(Grey(zelvproViewBar::kZoomInCommand));
+  Send(zelvproViewBar::kTopColourCommand);
+  EXPECT_FALSE(Checked(zelvproViewBar::kItemListCommand));
+  EXPECT_FALSE(Grey(zelvproViewBar::kZoomInCommand));
+  EXPECT_TRUE(Grey(kCut));
+  EXPECT_FALSE(Grey(kSelectAll)) << "the start plan has units";
+
+  Send(kSelectAll);
+  const std::unique_ptr<plat::Surface> selected = Plan();
+  ASSERT_NE(selected, nullptr);
+  EXPECT_FALSE(Grey(kCut));
+  EXPECT_FALSE(Grey(kCopy));
+
+  Send(kDelete);
+  const std::unique_ptr<plat::Surface> deleted = Plan();
+  EXPECT_GT(Differing(*selected, *deleted), 500) << "the deleted units still show";
+  EXPECT_FALSE(Grey(kUndo));
+  EXPECT_TRUE(Grey(kRedo));
+  EXPECT_TRUE(Grey(kDelete));
+
+  Send(kUndo);
+  EXPECT_EQ(Differing(*selected, *Plan()), 0) << "the units came back where they were";
+  EXPECT_FALSE(Grey(kRedo));
+
+  Send(kRedo);
+  EXPECT_EQ(Differing(*deleted, *Plan()), 0);
+  EXPECT_TRUE(Grey(kRedo));
+
+  Send(kUndo);
+  Send(zelvproViewBar::kZoomInCommand);
+  const std::unique_ptr<plat::Surface> zoomed = Plan();
+  EXPECT_GT(Differing(*selected, *zoomed), 500) << "the plan is drawn at the new scale";
+  Send(zelvproViewBar::kZoomOutCommand);
+  EXPECT_EQ(Differing(*selected, *Plan()), 0);
+}
+
+// The frame's menu has no item for it: the command and the two buttons keep each other's state.
+TEST_F(EditsOnScreenTest, TheFrontsCommandTogglesTheHiddenFrontsOfThe3DView) {
+  zelvProApp& app = StartOnThePlan();
+  Send(zelvproViewBar::k3DCommand);
+  auto* scene = dynamic_cast<zelvpro3DCanvas*>(app.DocumentWindow()->Made3DCanvas());
+  ASSERT_NE(scene, nullptr);
+  for (const int32_t hidden : {1, 0}) {
+    Send(kFrontsCommand);
+    EXPECT_EQ(scene->HideFronts(), hidden);
+    EXPECT_EQ(scene->HideFrontsButton()->GetState(), hidden);
+    EXPECT_EQ(scene->ShowFrontsButton()->GetState(), 1 - hidden);
+  }
+}
+
+// The preferences' inch choice (1029), confirmed outside the price list, reaches the rulers.
+TEST_F(EditsOnScreenTest, InchesChosenInThePreferencesRespaceTheRulers) {
+  StartOnThePlan();
+  const float metric = RulerMajorSpacing();
+  bool answered = false;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    if (answered) return false;
+    answered = true;
+    plat::HWND dialog = plat::GetActiveWindow();
+    plat::SendMessageW(plat::GetDlgItem(dialog, 1029), plat::BM_CLICK, 0, 0);
+    return plat::PostMessageA(dialog, plat::WM_COMMAND, plat::IDOK, 0) != 0;
+  });
+  Send(zelvProApp::kPreferencesCommand);
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(Preferences().unitSystem, uint32_t(kUnitImperial));
+  EXPECT_NE(RulerMajorSpacing(), metric);
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// The started program on a copy of the demo settings, for tests that work it through its frame as the
+// menus and keys do: the start-up as the entry runs it, without the message loop, every dialog or box
+// a command opens cancelled as soon as its loop waits. The document commands are the program's own
+// unless a test names others before Start.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/shell/iShellServices.h"
+#include "app/shell/zelvProApp.h"
+#include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/zelvproWindow.h"
+#include "foundation/FileDialogs.h"
+#include "foundation/PosixPath.h"
+#include "foundation/ProcessServices.h"
+#include "foundation/UserPreferences.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/UserLanguage.h"
+#include "platform/WindowApi.h"
+#include "support/DemoSettings.h"
+
+namespace apptest {
+
+class StartedProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    savedPreferences_ = Preferences();
+    savedFolder_ = std::filesystem::current_path();
+    plat::SetUserDefaultLangID(plat::kLangEnglish);
+    iShellServices::Install(&services_);
+  }
+  void TearDown() override {
+    app_.reset();
+    gApplication = nullptr;
+    std::filesystem::current_path(savedFolder_);
+    plat::HeadlessDriver::Reset();
+    plat::ResetUserDefaultLangID();
+    Preferences() = savedPreferences_;
+    ApplyDerivedSettings();
+  }
+
+  // `commandLine` names a document to open (empty: resume the autosaved one).
+  zelvProApp& Start(std::string commandLine = "") {
+    std::filesystem::current_path(demo_.Root());
+    std::string folder = demo_.Root().string() + "/";
+    for (char& c : folder)
+      if (c == '/') c = '\\';
+    ProgramFolder = Vcon::WString(Vcon::Utf16FromUtf8(folder));
+    SetStartupDirectory(ProgramFolder);
+    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
+                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
+    app_ = std::make_unique<zelvProApp>(nullptr, nullptr);
+    gApplication = app_.get();
+    if (documentCommands_ != nullptr) app_->SetDocumentCommands(documentCommands_);
+    app_->SetCommandLine(std::move(commandLine));
+    app_->Startup();
+    plat::HeadlessDriver::RunUntilIdle();
+    // Every dialog, box or window a command opens is cancelled as soon as its loop waits.
+    plat::HeadlessDriver::SetIdleScript([] {
+      plat::HWND active = plat::GetActiveWindow();
+      return active != nullptr && plat::PostMessageA(active, plat::WM_COMMAND, plat::IDCANCEL, 0);
+    });
+    return *app_;
+  }
+
+  // As the frame's menu and keys send it.
+  void Send(int32_t command) {
+    plat::SendMessageA(app_->Frame(), plat::WM_COMMAND, plat::WPARAM(uint16_t(command)), 0);
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+  int32_t CurrentView() { return app_->DocumentWindow()->CurrentViewId(); }
+
+  DemoSettings demo_;
+  iDocumentCommands* documentCommands_ = nullptr;  // null: the program's own
+  iShellServices services_;                        // the neutral ones: no server, no mail
+  std::unique_ptr<zelvProApp> app_;
+  UserPreferences savedPreferences_;
+  std::filesystem::path savedFolder_;
+};
+
+}  // namespace apptest
