@@ -252,7 +252,7 @@ bool FileDialog::Accept(HWND dialog) {
     path = cut == std::u16string::npos ? folder_ : trimmed.substr(0, cut + 1);
   }
   if (IsFolder(path)) {
-    folder_ = WithTrailingBackslash(path);
+    folder_ = WithTrailingBackslash(BackslashedPath(NativePath(path).lexically_normal()));
     SetDlgItemTextW(dialog, kFileNameItem, u"");
     Fill(dialog);
     return false;
@@ -315,7 +315,7 @@ INT_PTR FileDialog::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
       std::u16string folder = WindowText(GetDlgItem(dialog, kFileFolderItem));
       std::replace(folder.begin(), folder.end(), u'/', u'\\');
       if (IsFolder(folder)) {
-        self->folder_ = WithTrailingBackslash(folder);
+        self->folder_ = WithTrailingBackslash(BackslashedPath(NativePath(folder).lexically_normal()));
         self->Fill(dialog);
       } else {
         std::u16string text = Shown(folder) + u"\nThis folder does not exist.\nCheck the path and try again.";
