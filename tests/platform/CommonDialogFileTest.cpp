@@ -210,6 +210,7 @@ TEST_F(FileDialogs, AFullFolderIsListedWholeUnderAScrollBar) {
   bool barShown = false;
   LRESULT topAfterEnd = -1;
   std::vector<std::u16string> inFolder;
+  std::u16string folderAfterBack;
   Script({[&](HWND d) {
             listed = Listed(d);
             folderShown = WindowText(GetDlgItem(d, kFileFolderItem));
@@ -242,6 +243,7 @@ TEST_F(FileDialogs, AFullFolderIsListedWholeUnderAScrollBar) {
             TypeName(u"..")(d);
           },
           [&](HWND d) {
+            folderAfterBack = WindowText(GetDlgItem(d, kFileFolderItem));
             HWND list = GetDlgItem(d, kFileListItem);
             SendMessageW(list, LB_SETTOPINDEX, 100, 0);
             RECT row;
@@ -260,6 +262,7 @@ TEST_F(FileDialogs, AFullFolderIsListedWholeUnderAScrollBar) {
   EXPECT_TRUE(barShown);
   EXPECT_EQ(folderShown.find(u'\\'), std::u16string::npos) << "the folder as the system writes it";
   EXPECT_EQ(folderShown.back(), u'/');
+  EXPECT_EQ(folderAfterBack, folderShown) << "back up through .., written without it";
   EXPECT_GT(topAfterEnd, 0);
   EXPECT_EQ(inFolder, (std::vector<std::u16string>{u"../"})) << "the double-clicked folder, empty";
   EXPECT_EQ(std::u16string(file_), folder_ + u"plan1.qxf");
