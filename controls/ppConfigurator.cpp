@@ -23,6 +23,8 @@ constexpr int32_t kEdgePicture = 1102;
 
 ppConfigurator::ppConfigurator(ppView* parent, const plat::RECT& frame, ppSwitchBoard* board, bool singlePage)
     : ppField(parent, nullptr, board), singlePage_(singlePage) {
+  // Unlike the fields it holds, a configurator fills its container and follows it both ways.
+  SetBinding(kStretch, kStretch);
   SetFrame(frame);
 }
 

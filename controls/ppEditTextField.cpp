@@ -192,7 +192,7 @@ LRESULT ppEditTextField::FilterKey(int32_t key) {
   const bool printable =
       key >= 0x20 && key <= 0x7F && !(key >= VK_LEFT && key <= VK_LEFT + 3) && key != VK_DELETE;
   if (printable && maxLength_ > 0 && int32_t(GetControlText().size()) >= maxLength_) {
-    MessageBeep(0);
+    MessageBeep(0xFFFFFFFF);  // the simple beep
     return 1;
   }
   edited_ = true;

@@ -13,13 +13,14 @@ ppSwitchBoard* ppField::BoardOf(ppView* parent) {
   return nullptr;
 }
 
+// A field stays where it is put when its supervisor changes size: panels lay their fields out.
 ppField::ppField(ppView* parent, ppDataUnit* unit, const std::string& names)
-    : ppView(parent, kStretch, kStretch), ppCollaborator(BoardOf(parent)), owner_(parent), unit_(unit) {
+    : ppView(parent, kStay, kStay), ppCollaborator(BoardOf(parent)), owner_(parent), unit_(unit) {
   SubscribeNames(names);
 }
 
 ppField::ppField(ppView* parent, ppDataUnit* unit, ppSwitchBoard* board)
-    : ppView(parent, kStretch, kStretch), ppCollaborator(board), owner_(parent), unit_(unit) {}
+    : ppView(parent, kStay, kStay), ppCollaborator(board), owner_(parent), unit_(unit) {}
 
 ppField::~ppField() = default;
 

@@ -80,7 +80,8 @@ ppPopupSelector::ppPopupSelector(ppView* supervisor, ppSelectorQuery* query, con
   keyWindow_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, window.left, window.top,
                                0, 0, ppView::GetHWND(), reinterpret_cast<HMENU>(1), Instance(), this);
   if (keyWindow_ != nullptr) SetPropA(keyWindow_, kProperty, this);
-  (new ppFrameAdorner(this, kFramePicture, 0));
+  // The frame is drawn whole, not clipped to its own region.
+  (new ppFrameAdorner(this, kFramePicture, 0))->SetUnclipped(true);
   selectFirst_ = selectFirst;
 }
 

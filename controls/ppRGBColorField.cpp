@@ -21,7 +21,8 @@ constexpr int32_t kCaptionBand = 17;  // pixels
 ppRGBColorField::ppRGBColorField(ppView* parent, ppDataUnit* unit, const std::string& names)
     : ppInputField(parent, unit, names),
       button_(new ppButton(this, nullptr, kButtonPicture, ppView::kStay, ppView::kStay, ppButton::kPush)) {
-  new ppFrameAdorner(this, kFramePicture, 0);
+  // The frame is drawn whole, not clipped to its own region.
+  (new ppFrameAdorner(this, kFramePicture, 0))->SetUnclipped(true);
 }
 
 void ppRGBColorField::ReadColor() {
@@ -47,7 +48,9 @@ int32_t ppRGBColorField::LayoutAt(int32_t top) {
 bool ppRGBColorField::IsDoubleClick(int32_t x, int32_t y) { return button_->IsDoubleClick(x, y); }
 
 void ppRGBColorField::DoCommand(int32_t command, intptr_t parameter) {
-  if (command != ppButton::kPressedCommand) return ppInputField::DoCommand(command, parameter);
+  // Only the button's press means anything here; other commands stop at the field.
+  if (command != ppButton::kPressedCommand) return;
+  (void)parameter;
   BusyScope busy(this);
   ReadColor();
   {

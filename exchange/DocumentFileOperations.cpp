@@ -154,6 +154,7 @@ bool DocumentFileOperations::SaveAs() {
                      "Zelvo Pro files {*.qxf}\\0*.qxf\\0Text files {*.txt}\\0*.txt\\0\\0")
           : TextById(kSaveFilter, "Zelvo Pro files {*.qxf}\\0*.qxf\\0Bitmap files {*.bmp}\\0*.bmp\\0\\0");
   chosen.name = u"qxf";
+  StartDialogsInLastDirectory();
   if (!RunSaveFileDialog(chosen)) {
     document_.DocumentFile() = kept;
     saveInProgress_ = false;
@@ -261,12 +262,20 @@ bool DocumentFileOperations::AskSaveChanges() {
   }
 }
 
+// A dialog with no folder of its own from this run (the first one, or one after a cancelled save)
+// starts where the document's files were last chosen, as the start-up read it from the autosave; the
+// dialog itself falls back to the user's documents when that is empty or gone.
+void DocumentFileOperations::StartDialogsInLastDirectory() const {
+  if (LastDialogFolder.empty()) LastDialogFolder = lastDirectory_;
+}
+
 bool DocumentFileOperations::OpenWithDialog() {
   if (!AskSaveChanges()) return false;
   ppFileSpec chosen = document_.DocumentFile();
   chosen.filter = TextById(kOpenFilter, "Zelvo Pro files {*.qxf}\\0*.qxf\\0\\0");
   chosen.name = u"qxf";
   chosen.owner = 0;
+  StartDialogsInLastDirectory();
   if (!RunOpenFileDialog(chosen)) return false;
   return OpenDocumentFile(chosen.path);
 }
@@ -386,6 +395,7 @@ bool DocumentFileOperations::ExportOrderText() {
   ppFileSpec chosen = document_.DocumentFile();
   chosen.filter = Vcon::WString(u"Text files {*.txt}\\0*.txt\\0\\0");
   chosen.name = u"txt";
+  StartDialogsInLastDirectory();
   if (!RunSaveFileDialog(chosen)) return false;
   try {
     OrderTextWriter writer(document_, steps_);

@@ -103,6 +103,7 @@ class DocumentFileOperations : public iDocumentLoader {
 
  private:
   bool ResumeFrom(Handle packed);
+  void StartDialogsInLastDirectory() const;
 
   zelvproDocFil& document_;
   iDocumentPlanSteps& steps_;

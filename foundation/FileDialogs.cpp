@@ -95,6 +95,9 @@ bool RunOpenFileDialog(ppFileSpec& fileSpec) {
   plat::OPENFILENAMEW info;
   info.lStructSize = kRecordSize;
   info.hwndOwner = reinterpret_cast<plat::HWND>(static_cast<uintptr_t>(fileSpec.owner));
+  // Without an owner the dialog would leave the document window usable behind it, so that a second
+  // command (another Open, a print) could start under it: it belongs to the window in front.
+  if (info.hwndOwner == nullptr) info.hwndOwner = plat::GetForegroundWindow();
   info.lpstrFilter = filter.c_str();
   info.lpstrFile = file.data();
   info.nMaxFile = static_cast<plat::DWORD>(file.size());

@@ -4,6 +4,7 @@
 
 #include "foundation/CurrentFolder.h"
 #include "foundation/FileDialogs.h"
+#include "foundation/PosixPath.h"
 #include "foundation/TextsById.h"
 #include "framework/PrintJobSettings.h"
 #include "framework/ppDC.h"
@@ -25,6 +26,27 @@ void RestoreProgramFolder() {
 int32_t MarginPixels(int32_t margin, int32_t dotsPerInch, bool inches) {
   const int64_t per = inches ? 1000 : 2540;
   return static_cast<int32_t>(int64_t(margin) * dotsPerInch / per);
+}
+
+// The job's name, for the print dialog's offered file and the messages.
+Vcon::WString DocumentName() {
+  Vcon::WString name(u"Zelvo Pro Opstilling");
+  GetTextById(ppPrinting::kDocumentNameText, name);
+  return name;
+}
+
+// Where the job's pages go: the file the print dialog chose, else the documents folder's free name.
+std::string OutputOf(HDC printer, const Vcon::WString& name) {
+  PrinterDevice* device = PrinterOf(printer);
+  if (device && !device->OutputPath().empty()) return device->OutputPath();
+  if (device && !device->Setup().output.empty()) return device->Setup().output;
+  return DefaultPrintPath(Vcon::Utf8FromUtf16(std::u16string_view(name)));
+}
+
+// Every print that does not end in its file says so; the user's own Cancel is no failure.
+void TellPrintFailure(HWND owner, const std::string& text) {
+  const std::u16string wide = Vcon::Utf16FromUtf8(text);
+  MessageBoxW(owner, wide.c_str(), u"Print", MB_ICONHAND);
 }
 
 }  // namespace
@@ -54,6 +76,7 @@ bool ppPrinting::RunPrintDialog(int32_t orientation) {
     record_.hDevMode->dmOrientation = static_cast<int16_t>(orientation);
   }
   record_.Flags = PD_RETURNDC;
+  SetPrintJobName(Vcon::Utf8FromUtf16(std::u16string_view(DocumentName())));
   if (PrintDlgA(&record_)) return true;
   if (CommDlgExtendedError() == kNoDefaultPrinter) {
     MessageBoxA(record_.hwndOwner, "No default printer selected.", "Print", MB_ICONHAND);
@@ -116,22 +139,29 @@ void ppPrinting::PrintDocument(int32_t orientation) {
   ppDC* dc = BeginPrint(orientation);
   if (!dc) return;
   HDC printer = record_.hDC;
-  Vcon::WString name(u"Zelvo Pro Opstilling");
-  GetTextById(kDocumentNameText, name);
+  HWND owner = window_ ? window_->GetHWND() : nullptr;
+  Vcon::WString name = DocumentName();
   DOCINFOW info;
   info.cbSize = kDocInfoSize;
   info.lpszDocName = name.c_str();
   if (StartDocW(printer, &info) > 0) {
     RestoreProgramFolder();
+    const std::string output = OutputOf(printer, name);
     ppPrintingAbortDialog& abort = ppPrintingAbortDialog::Instance();
-    abort.Open(window_ ? window_->GetHWND() : nullptr, name);
-    RunCopies(dc, printer);
+    abort.Open(owner, name);
+    const bool printed = RunCopies(dc, printer);
     abort.Close();
+    if (!printed)
+      TellPrintFailure(owner, "The print could not be written to " + output +
+                                  ".\nNo file was made. Check that the disk has room and try again.");
+  } else {
+    TellPrintFailure(owner, "The print could not be started: " + OutputOf(printer, name) +
+                                " cannot be written.\nChoose another file or folder in the Print dialog.");
   }
   EndPrint(dc);
 }
 
-void ppPrinting::RunCopies(ppDC* dc, HDC printer) {
+bool ppPrinting::RunCopies(ppDC* dc, HDC printer) {
   const int32_t copies = std::max<int32_t>(1, record_.nCopies);
   bool stopped = false;
   for (int32_t copy = 0; copy < copies && !stopped; ++copy) {
@@ -152,10 +182,11 @@ void ppPrinting::RunCopies(ppDC* dc, HDC printer) {
   }
   // Cancel in the "Printing" dialog (or a failing page) ends the job without a document.
   if (stopped) {
+    const bool cancelled = ppPrintingAbortDialog::Instance().UserAborted();
     AbortDoc(printer);
-  } else {
-    EndDoc(printer);
+    return cancelled;
   }
+  return EndDoc(printer) > 0;
 }
 
 void ppPrinting::EndPrint(ppDC* dc) {

@@ -53,7 +53,8 @@ class ppPrinting {
   void ComputePrintableRect(plat::HDC printer);
   // The printer context the dialog's choice stands for.
   plat::HDC PrinterContext();
-  void RunCopies(ppDC* dc, plat::HDC printer);
+  // Prints every copy; false when a page or the file failed (a cancel by the user is no failure).
+  bool RunCopies(ppDC* dc, plat::HDC printer);
 
   ppWindow* window_;  // not owned
   plat::PRINTDLGA record_{};

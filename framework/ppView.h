@@ -135,6 +135,11 @@ class ppView : public ppEventHandler, public iUndoer {
   const ppViewList& Subviews() const { return subviews_; }
   int8_t HorizontalBinding() const { return horizontal_; }
   int8_t VerticalBinding() const { return vertical_; }
+  // Changes the two bindings after construction (for views whose base class fixes them).
+  void SetBinding(int8_t horizontal, int8_t vertical) {
+    horizontal_ = horizontal;
+    vertical_ = vertical;
+  }
   // The id a view sends along with its notifications (a button's press, command 5000); 0 when none.
   int32_t GetCommandId() const { return commandId_; }
   void SetCommandId(int32_t id) { commandId_ = id; }

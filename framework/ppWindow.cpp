@@ -269,6 +269,11 @@ int32_t ppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
       HandleButton(message, lParam, wParam);
       return 0;
+    case WM_LBUTTONDBLCLK:
+      // Views tell double clicks themselves from two presses (IsDoubleClick): a window class that asks
+      // for double clicks still gets its second press as a press.
+      HandleButton(WM_LBUTTONDOWN, lParam, wParam);
+      return 0;
     case WM_SIZING:
       HandleSizing(wParam, reinterpret_cast<RECT*>(lParam));
       return 0;

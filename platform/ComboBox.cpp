@@ -297,6 +297,7 @@ LRESULT ComboBox::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       InvalidateRect(window, nullptr, 0);
       return 0;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second press opens or closes the list as the first did
       if (GetFocus() != window) SetFocus(window);
       state->list ? Close(window, *state) : Open(window, *state);
       return 0;

@@ -179,9 +179,11 @@ struct PRINTDLGA {
 };
 BOOL PrintDlgA(PRINTDLGA* info);
 
-// Items of the print dialog: the printer (a static), copies (an edit), portrait and landscape.
+// Items of the print dialog: the printer (a static), copies (an edit), portrait and landscape, the file.
 constexpr int32_t kPrintNameItem = 1139;
 constexpr int32_t kPrintCopiesItem = 1154;
+constexpr int32_t kPrintFileItem = 1155;    // the PDF file the pages go to (an edit)
+constexpr int32_t kPrintBrowseItem = 1156;  // "Browse...": a save dialog for that file
 
 // With PD_RETURNDC the dialog answers a context on the layer's printer (A4 at 300 dots per inch,
 // turned for landscape); the caller deletes it with DeleteDC.

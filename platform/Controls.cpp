@@ -4,6 +4,7 @@
 #include "platform/ComboBox.h"
 #include "platform/Cursors.h"
 #include "platform/Edit.h"
+#include "platform/ListBox.h"
 #include "platform/RichEdit.h"
 #include "platform/ScrollBar.h"
 #include "platform/Static.h"
@@ -20,10 +21,10 @@ struct ControlClass {
 };
 
 const ControlClass kControlClasses[] = {
-    {"BUTTON", &Button::Proc, IDC_ARROW},       {"STATIC", &Static::Proc, IDC_ARROW},
-    {"EDIT", &Edit::Proc, IDC_IBEAM},           {"RichEdit20A", &RichEdit::Proc, IDC_IBEAM},
-    {"COMBOBOX", &ComboBox::Proc, IDC_ARROW},   {"ComboLBox", &ComboBox::ListProc, IDC_ARROW},
-    {"SCROLLBAR", &ScrollBar::Proc, IDC_ARROW},
+    {"BUTTON", &Button::Proc, IDC_ARROW},     {"STATIC", &Static::Proc, IDC_ARROW},
+    {"EDIT", &Edit::Proc, IDC_IBEAM},         {"RichEdit20A", &RichEdit::Proc, IDC_IBEAM},
+    {"COMBOBOX", &ComboBox::Proc, IDC_ARROW}, {"ComboLBox", &ComboBox::ListProc, IDC_ARROW},
+    {"LISTBOX", &ListBox::Proc, IDC_ARROW},   {"SCROLLBAR", &ScrollBar::Proc, IDC_ARROW},
 };
 }  // namespace
 

@@ -1,8 +1,11 @@
 #include "platform/Desktop.h"
 
+#include <cstdlib>
+
 #include "platform/Controls.h"
 #include "platform/ImageList.h"
 #include "platform/InputState.h"
+#include "platform/LayerClock.h"
 #include "platform/MdiWindows.h"
 #include "platform/MenuBar.h"
 #include "platform/MessageQueue.h"
@@ -23,7 +26,20 @@ HCURSOR gCursor = nullptr;
 bool gHasTaskBar = false;
 RECT gTaskBar;
 
-[[maybe_unused]] const bool kReset = ResetList::Add("desktop: beeps, cursor, task bar", [] {
+// The last button press, for telling a double click: a second press of the same button on the same
+// window within kDoubleClickTime and kDoubleClickSlop of it. A double click starts no new pair.
+struct Press {
+  int32_t button = 0;  // 0: none
+  HWND target = nullptr;
+  POINT at{};
+  uint32_t time = 0;  // layer clock, ms
+};
+Press gLastPress;
+constexpr uint32_t kDoubleClickTime = 500;  // ms, the platform's default
+constexpr int32_t kDoubleClickSlop = 2;     // pixels each way, the platform's default half box
+
+[[maybe_unused]] const bool kReset = ResetList::Add("desktop: beeps, cursor, task bar, last press", [] {
+  gLastPress = Press{};
   gBeeps.clear();
   gCursor = nullptr;
   gHasTaskBar = false;
@@ -85,6 +101,22 @@ void Desktop::MouseButton(int32_t button, bool down, POINT screen) {
   if (down && target && !Manager().Capture()) {
     HWND top = Manager().TopLevelOf(target);
     if (top != Manager().Active()) Manager().SetActive(top);
+  }
+  if (down) {
+    // Windows of a class with CS_DBLCLKS get the second press of a pair as a double click.
+    uint32_t now = LayerClock::Now();
+    const Press& last = gLastPress;
+    const WindowRecord* record = target ? Manager().Find(target) : nullptr;
+    bool wantsDouble = record && record->windowClass && (record->windowClass->info.style & CS_DBLCLKS);
+    bool paired = last.button == button && last.target == target && now - last.time <= kDoubleClickTime &&
+                  std::abs(screen.x - last.at.x) <= kDoubleClickSlop &&
+                  std::abs(screen.y - last.at.y) <= kDoubleClickSlop;
+    if (paired && wantsDouble) {
+      message += WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;  // the same step for all three buttons
+      gLastPress = Press{};
+    } else {
+      gLastPress = Press{button, target, screen, now};
+    }
   }
   QueueMouse(message, screen);
 }

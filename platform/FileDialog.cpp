@@ -7,15 +7,18 @@
 #include "platform/Controls.h"
 #include "platform/ControlsDrawing.h"
 #include "platform/MessageBox.h"
+#include "platform/UserFolders.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
 
 namespace {
 constexpr const char* kObjectProperty = "filedialog.object";
-std::u16string ParentMarker() { return u"[..]"; }
+// The list's entries are written as the file system writes them: folders end in a slash.
+std::u16string ParentMarker() { return u"../"; }
 
 namespace fs = std::filesystem;
+constexpr size_t kLongestName = 255;  // characters of one name; the file systems refuse longer ones
 
 // The program's backslashed path as a path of the file system.
 fs::path NativePath(std::u16string path) {
@@ -50,10 +53,17 @@ bool IsFullPath(const std::u16string& name) {
 
 char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
-std::u16string CurrentFolder() {
+// A backslashed path of the program as the user's system writes it.
+std::u16string Shown(std::u16string path) {
+  std::replace(path.begin(), path.end(), u'\\', u'/');
+  return path;
+}
+
+// Where a dialog without a usable initial folder starts: the user's documents folder.
+std::u16string DocumentsFolder() {
   std::error_code error;
-  fs::path here = fs::current_path(error);
-  return error ? std::u16string(u"\\") : WithTrailingBackslash(BackslashedPath(here));
+  fs::path folder = fs::absolute(fs::path(UserDocumentsFolder()), error);
+  return WithTrailingBackslash(BackslashedPath(error ? fs::path(UserDocumentsFolder()) : folder));
 }
 }  // namespace
 
@@ -62,9 +72,15 @@ FileDialog::FileDialog(OPENFILENAMEW& info, bool save) : info_(info), save_(save
   filter_ = info.nFilterIndex > 0 && info.nFilterIndex <= filters_.size()
                 ? static_cast<int32_t>(info.nFilterIndex) - 1
                 : 0;
-  folder_ =
-      info.lpstrInitialDir && *info.lpstrInitialDir ? std::u16string(info.lpstrInitialDir) : CurrentFolder();
-  folder_ = WithTrailingBackslash(folder_);
+  // The caller's folder when it still exists; a first dialog (or one whose folder went away) starts
+  // in the user's documents, never in the program's own folder.
+  std::u16string initial = info.lpstrInitialDir ? std::u16string(info.lpstrInitialDir) : std::u16string();
+  if (!initial.empty() && (initial[0] == u'.' || !IsFullPath(initial))) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(NativePath(initial), error);
+    if (!error) initial = BackslashedPath(absolute.lexically_normal());
+  }
+  folder_ = !initial.empty() && IsFolder(initial) ? WithTrailingBackslash(initial) : DocumentsFolder();
 }
 
 std::vector<FileDialog::Filter> FileDialog::ParseFilters(const char16_t* list) {
@@ -112,32 +128,32 @@ std::u16string FileDialog::Folder() const { return folder_; }
 DialogTemplate FileDialog::Layout() const {
   DialogTemplate t;
   t.caption = info_.lpstrTitle && *info_.lpstrTitle ? info_.lpstrTitle : (save_ ? u"Save As" : u"Open");
-  t.cx = 280, t.cy = 92;
+  t.cx = 280, t.cy = 188;
   t.Add("STATIC", u"Look &in:", 0xFFFF, 7, 9, 40, 8, WS_VISIBLE);
   t.Add("EDIT", u"", kFileFolderItem, 50, 7, 223, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
   t.Add("STATIC", u"&Contents:", 0xFFFF, 7, 26, 40, 8, WS_VISIBLE);
-  t.Add("COMBOBOX", u"", kFileListItem, 50, 24, 223, 120, WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST);
-  t.Add("STATIC", u"File &name:", 0xFFFF, 7, 43, 40, 8, WS_VISIBLE);
-  t.Add("EDIT", u"", kFileNameItem, 50, 41, 166, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
-  t.Add("STATIC", u"Files of &type:", 0xFFFF, 7, 60, 42, 8, WS_VISIBLE);
-  t.Add("COMBOBOX", u"", kFileTypeItem, 50, 58, 166, 60, WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST);
-  t.Add("BUTTON", save_ ? u"&Save" : u"&Open", IDOK, 223, 40, 50, 14,
+  t.Add("LISTBOX", u"", kFileListItem, 50, 24, 223, 112, WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL);
+  t.Add("STATIC", u"File &name:", 0xFFFF, 7, 145, 40, 8, WS_VISIBLE);
+  t.Add("EDIT", u"", kFileNameItem, 50, 143, 166, 12, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
+  t.Add("STATIC", u"Files of &type:", 0xFFFF, 7, 162, 42, 8, WS_VISIBLE);
+  t.Add("COMBOBOX", u"", kFileTypeItem, 50, 160, 166, 60, WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST);
+  t.Add("BUTTON", save_ ? u"&Save" : u"&Open", IDOK, 223, 142, 50, 14,
         WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
-  t.Add("BUTTON", u"Cancel", IDCANCEL, 223, 57, 50, 14, WS_VISIBLE | WS_TABSTOP);
+  t.Add("BUTTON", u"Cancel", IDCANCEL, 223, 159, 50, 14, WS_VISIBLE | WS_TABSTOP);
   return t;
 }
 
 void FileDialog::Fill(HWND dialog) {
-  SetDlgItemTextW(dialog, kFileFolderItem, folder_.c_str());
+  SetDlgItemTextW(dialog, kFileFolderItem, Shown(folder_).c_str());
   HWND list = GetDlgItem(dialog, kFileListItem);
-  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
   std::vector<std::u16string> folders, files;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(NativePath(folder_), error)) {
     std::u16string name = entry.path().filename().u16string();
     std::error_code kindError;
     if (entry.is_directory(kindError)) {
-      folders.push_back(name + u"\\");
+      folders.push_back(name + u"/");
       continue;
     }
     const Filter* f =
@@ -148,10 +164,10 @@ void FileDialog::Fill(HWND dialog) {
   }
   std::sort(folders.begin(), folders.end());
   std::sort(files.begin(), files.end());
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ParentMarker().c_str()));
+  if (folder_ != u"\\") SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ParentMarker().c_str()));
   for (const auto& name : folders)
-    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  for (const auto& name : files) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  for (const auto& name : files) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
 }
 
 void FileDialog::Init(HWND dialog) {
@@ -181,14 +197,14 @@ void FileDialog::Init(HWND dialog) {
 
 void FileDialog::OnListChoice(HWND dialog) {
   HWND list = GetDlgItem(dialog, kFileListItem);
-  LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
-  LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (index < 0 || length < 0) return;
   std::u16string entry(static_cast<size_t>(length) + 1, u'\0');
-  SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.data()));
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.data()));
   entry.resize(static_cast<size_t>(length));
-  // The entry goes into the name field; Open (or Enter) then opens a folder or takes a file, so
-  // moving through the list with the arrow keys never jumps into folders.
+  // The entry goes into the name field; Open (Enter, or a double click) then opens a folder or takes
+  // a file, so moving through the list with the arrow keys never jumps into folders.
   if (entry == ParentMarker()) entry = u"..";
   SetDlgItemTextW(dialog, kFileNameItem, entry.c_str());
 }
@@ -226,7 +242,7 @@ bool FileDialog::Accept(HWND dialog) {
   while (!name.empty() && name.front() == u' ') name.erase(name.begin());
   std::replace(name.begin(), name.end(), u'/', u'\\');
   if (name.empty()) {
-    MessageBeep(0);
+    MessageBeep(0xFFFFFFFF);
     return false;
   }
   std::u16string path = IsFullPath(name) ? name : folder_ + name;
@@ -236,7 +252,7 @@ bool FileDialog::Accept(HWND dialog) {
     path = cut == std::u16string::npos ? folder_ : trimmed.substr(0, cut + 1);
   }
   if (IsFolder(path)) {
-    folder_ = WithTrailingBackslash(path);
+    folder_ = WithTrailingBackslash(BackslashedPath(NativePath(path).lexically_normal()));
     SetDlgItemTextW(dialog, kFileNameItem, u"");
     Fill(dialog);
     return false;
@@ -247,8 +263,14 @@ bool FileDialog::Accept(HWND dialog) {
     path += info_.lpstrDefExt;
   }
   std::u16string shown = path.substr(nameAt);
+  if (shown.size() > kLongestName) {
+    std::u16string text =
+        shown.substr(0, 40) + u"...\nThe file name is too long.\nUse a name of at most 255 characters.";
+    MessageBoxW(dialog, text.c_str(), WindowText(dialog).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
   if (!IsFolder(path.substr(0, nameAt))) {
-    std::u16string text = shown + u"\nPath does not exist.\nCheck the path and try again.";
+    std::u16string text = Shown(path) + u"\nPath does not exist.\nCheck the path and try again.";
     MessageBoxW(dialog, text.c_str(), WindowText(dialog).c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
@@ -291,11 +313,13 @@ INT_PTR FileDialog::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     // Enter in the folder field goes to that folder.
     if (GetFocus() == GetDlgItem(dialog, kFileFolderItem)) {
       std::u16string folder = WindowText(GetDlgItem(dialog, kFileFolderItem));
+      std::replace(folder.begin(), folder.end(), u'/', u'\\');
       if (IsFolder(folder)) {
-        self->folder_ = WithTrailingBackslash(folder);
+        self->folder_ = WithTrailingBackslash(BackslashedPath(NativePath(folder).lexically_normal()));
         self->Fill(dialog);
       } else {
-        MessageBeep(0);
+        std::u16string text = Shown(folder) + u"\nThis folder does not exist.\nCheck the path and try again.";
+        MessageBoxW(dialog, text.c_str(), WindowText(dialog).c_str(), MB_OK | MB_ICONEXCLAMATION);
       }
       return 1;
     }
@@ -311,8 +335,14 @@ INT_PTR FileDialog::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     self->Fill(dialog);
     return 1;
   }
-  if (id == kFileListItem && code == CBN_SELCHANGE) {
+  if (id == kFileListItem && code == LBN_SELCHANGE) {
     self->OnListChoice(dialog);
+    return 1;
+  }
+  if (id == kFileListItem && code == LBN_DBLCLK) {
+    // A double click opens the folder or takes the file, as Open does with the entry named.
+    self->OnListChoice(dialog);
+    if (self->Accept(dialog)) EndDialog(dialog, IDOK);
     return 1;
   }
   return 0;

@@ -4,7 +4,9 @@
 // choice, and OK / Cancel. A name is taken relative to the folder unless it is a full path; a name
 // without extension gets the default one; a folder name (or "..") opens that folder. Open with
 // OFN_FILEMUSTEXIST refuses a missing file, save with OFN_OVERWRITEPROMPT asks before replacing one
-// (both through a message box). Paths are written with backslashes, like the program's own.
+// (both through a message box). The record gets paths with backslashes, like the program's own; the
+// dialog shows them as the system writes them (slashes), and a folder that is missing or unknown
+// makes it start in the user's documents folder.
 
 #include <string>
 #include <vector>
@@ -40,7 +42,7 @@ class FileDialog {
 
   OPENFILENAMEW& info_;
   bool save_;
-  std::u16string folder_;  // ends in a backslash
+  std::u16string folder_;  // a full path, backslashed, ending in a backslash
   std::vector<Filter> filters_;
   int32_t filter_ = 0;
   HWND hookWindow_ = nullptr;

@@ -193,6 +193,13 @@ BOOL DrawTextAtW(HDC dc, int32_t x, int32_t y, const char16_t* text, int32_t cou
 BOOL TextOutW(HDC dc, int32_t x, int32_t y, const char16_t* text, int32_t count);
 BOOL TextOutA(HDC dc, int32_t x, int32_t y, const char* text, int32_t count);
 BOOL GetTextExtentPoint32W(HDC dc, const char16_t* text, int32_t count, SIZE* size);
+// The selected font's cell in logical units: height = ascent (above the base line) + descent.
+struct TEXTMETRICW {
+  int32_t tmHeight = 0;
+  int32_t tmAscent = 0;
+  int32_t tmDescent = 0;
+};
+BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
 BOOL GetTextExtentPoint32A(HDC dc, const char* text, int32_t count, SIZE* size);
 
 // Text antialiasing (on by default); tests switch it off so that pixels are stable.

@@ -139,6 +139,16 @@ BOOL GetTextExtentPoint32W(HDC hdc, const char16_t* text, int32_t count, SIZE* s
   return 1;
 }
 
+BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* metrics) {
+  DeviceContext* dc = LiveDc(hdc);
+  if (!dc || !metrics) return 0;
+  TextRenderer renderer(*dc->font, dc->Scale());
+  metrics->tmHeight = ToLogical(*dc, renderer.Height());
+  metrics->tmAscent = ToLogical(*dc, renderer.Ascent());
+  metrics->tmDescent = metrics->tmHeight - metrics->tmAscent;
+  return 1;
+}
+
 BOOL GetTextExtentPoint32A(HDC dc, const char* text, int32_t count, SIZE* size) {
   if (count < 0 || (!text && count > 0)) return 0;
   std::u16string wide = Widened(text ? text : "", count);

@@ -8,6 +8,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/PrinterContextHook.h"
 #include "platform/ResetList.h"
+#include "platform/UserFolders.h"
 
 namespace plat {
 namespace {
@@ -19,15 +20,20 @@ std::map<HDC, std::unique_ptr<PrinterDevice>>& Devices() {
 }
 
 int32_t gNextJob = 1;
+std::string gJobName;          // the name the next job will have, for the print dialog's offer
+std::string gLastPrintFolder;  // the folder of the file the print dialog chose last
 
 // Devices a reset finds are ended as AbortDoc would end them. The map is emptied before they go: a
 // device deletes its context, which by then must no longer count as a printer's.
-[[maybe_unused]] const bool kReset = ResetList::Add("printing: printer devices, job numbers", [] {
-  std::map<HDC, std::unique_ptr<PrinterDevice>> doomed;
-  doomed.swap(Devices());
-  doomed.clear();
-  gNextJob = 1;
-});
+[[maybe_unused]] const bool kReset =
+    ResetList::Add("printing: printer devices, job numbers, offered print file", [] {
+      std::map<HDC, std::unique_ptr<PrinterDevice>> doomed;
+      doomed.swap(Devices());
+      doomed.clear();
+      gNextJob = 1;
+      gJobName.clear();
+      gLastPrintFolder.clear();
+    });
 
 void InstallContextHook() {
   PrinterContextHook hook;
@@ -35,16 +41,6 @@ void InstallContextHook() {
   hook.deleteDc = DeletePrinterDC;
   hook.deviceCaps = GetPrinterDeviceCaps;
   SetPrinterContextHook(hook);
-}
-
-std::string DocumentsFolder() {
-  namespace fs = std::filesystem;
-  if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg) return xdg;
-  const char* home = std::getenv("HOME");
-  std::string base = home && *home ? home : ".";
-  std::error_code error;
-  if (fs::is_directory(base + "/Documents", error)) return base + "/Documents";
-  return base;
 }
 
 std::string SafeFileName(const std::string& name) {
@@ -190,8 +186,8 @@ int32_t GetPrinterDeviceCaps(HDC dc, int32_t index) {
   }
 }
 
-std::string DefaultPrintPath(const std::string& documentName) {
-  std::string folder = DocumentsFolder();
+namespace {
+std::string FreePrintPath(const std::string& folder, const std::string& documentName) {
   std::string stem = SafeFileName(documentName);
   std::error_code error;
   std::string path = folder + "/" + stem + ".pdf";
@@ -199,6 +195,24 @@ std::string DefaultPrintPath(const std::string& documentName) {
     path = folder + "/" + stem + " (" + std::to_string(n) + ").pdf";
   }
   return path;
+}
+}  // namespace
+
+std::string DefaultPrintPath(const std::string& documentName) {
+  return FreePrintPath(UserDocumentsFolder(), documentName);
+}
+
+void SetPrintJobName(const std::string& name) { gJobName = name; }
+
+std::string OfferedPrintPath() {
+  std::error_code error;
+  bool folderLeft = !gLastPrintFolder.empty() && std::filesystem::is_directory(gLastPrintFolder, error);
+  return FreePrintPath(folderLeft ? gLastPrintFolder : UserDocumentsFolder(),
+                       gJobName.empty() ? "Print" : gJobName);
+}
+
+void RememberPrintPath(const std::string& path) {
+  gLastPrintFolder = std::filesystem::path(path).parent_path().string();
 }
 
 }  // namespace plat

@@ -64,4 +64,12 @@ int32_t GetPrinterDeviceCaps(HDC dc, int32_t index);
 // ".pdf" added, and " (2)", " (3)" ... before it when the name is taken.
 std::string DefaultPrintPath(const std::string& documentName);
 
+// What the print dialog offers as the file to print to. The job's name is told before the dialog
+// runs (the document name StartDoc will get; "Print" until told); the offer is a free name for it,
+// by DefaultPrintPath's rule, in the folder of the file chosen last in this run, else in the
+// documents folder. User-interface thread; a desktop reset forgets both.
+void SetPrintJobName(const std::string& name);
+std::string OfferedPrintPath();
+void RememberPrintPath(const std::string& path);
+
 }  // namespace plat

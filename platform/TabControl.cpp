@@ -200,7 +200,8 @@ LRESULT Message(HWND control, TabState& s, UINT message, WPARAM wParam, LPARAM l
                rect->bottom - 2 * d};
       return 0;
     }
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {  // the second press of a quick pair chooses as the first does
       SetFocus(control);
       int32_t hit = HitTab(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       if (hit >= 0) ChooseTab(control, hit);

@@ -404,10 +404,17 @@ void Click(HWND control, TreeState& s, POINT p, bool twice) {
   DWORD style = Style(control);
   int32_t buttonX = ItemX(control, n) - kTreeIndent + kImageSize / 2;
   bool onButton = (style & TVS_HASBUTTONS) && std::abs(p.x - buttonX) <= 4;
+  bool single = (style & TVS_SINGLEEXPAND) != 0;
   if (onButton) {
     Expand(control, s, n, TVE_TOGGLE, true);
   } else if (onItem) {
     if (twice && s.live.count(n)) {
+      // In a single-expand tree the first click of the pair has opened the item already; the
+      // second must not close it again.
+      Expand(control, s, n, single ? TVE_EXPAND : TVE_TOGGLE, true);
+    } else if (single && n == s.selected) {
+      // A click on the selected item of a single-expand tree opens or closes it, as selecting does
+      // for any other item (the selection a program made opened nothing).
       Expand(control, s, n, TVE_TOGGLE, true);
     } else {
       Select(control, s, n, TVC_BYMOUSE);

@@ -2,7 +2,9 @@
 // The tree view control (class "SysTreeView32"): items in a hierarchy, each with a text, an image and
 // a selected image from the control's normal image list, and a parameter that leads the program back
 // to its own node. Items are expanded and collapsed by the program (TVM_EXPAND), by a click on an item
-// of a single-expand tree, by a double click, or by Left / Right; one item is selected (the caret).
+// of a single-expand tree (a click on its selected item toggles it), by a double click (which only
+// opens in a single-expand tree), by the button of a tree with buttons, or by Left / Right; one item
+// is selected (the caret).
 //
 // The parent hears, through WM_NOTIFY: TVN_SELCHANGING (a non-zero answer keeps the old selection)
 // and TVN_SELCHANGED for every change of the selection, by the program too; TVN_ITEMEXPANDING (a

@@ -11,6 +11,7 @@
 #include "app/shell/ExchangeShellServices.h"
 #include "app/shell/ShellSceneRefresh.h"
 #include "app/shell/LocalDocumentFiles.h"
+#include "app/shell/SettingsFileFailure.h"
 #include "app/shell/ShellSettings.h"
 #include "app/shell/iShellServices.h"
 #include "app/warnings/ShowWarning.h"
@@ -89,8 +90,6 @@ constexpr int32_t kApplicationEntry = 20, kResourcesEntry = 21, kSkinEntry = 26;
 constexpr int32_t kDeleteKey = 0x2E, kBackspaceKey = 8;
 constexpr const char* kDialogFont = "MS Sans Serif";
 
-std::string Narrow(const Vcon::WString& wide) { return std::string(NarrowFromWide(wide).c_str()); }
-
 // Every record a settings database maps must lie inside its file: a file cut short still opens when
 // its top pages survive, and would fail only at a later read, blamed on whatever was being read then.
 // The settings databases are small, so the whole map is walked once at start-up.
@@ -120,8 +119,10 @@ std::unique_ptr<Database> OpenSettingsDatabase(int32_t entry) {
     CheckRecordsLieInFile(database->Store());
     return database;
   } catch (int32_t code) {
-    const std::string text = "Cannot open " + Narrow(path) + " (error " + std::to_string(code) + ").";
-    MessageBoxA(nullptr, text.c_str(), ppApplication::kFrameClass, MB_ICONHAND);
+    // Wide: the path may hold any character the file system allows.
+    const std::u16string text = Vcon::Utf16FromUtf8(SettingsFileFailureText(path, code, ""));
+    const std::u16string caption = Vcon::Utf16FromUtf8(ppApplication::kFrameClass);
+    MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_ICONHAND);
     throw zelvProApp::StartCancelled{};
   }
 }
@@ -129,9 +130,10 @@ std::unique_ptr<Database> OpenSettingsDatabase(int32_t entry) {
 // One box for each catalogue that failed to open; the run goes on without it.
 void TellCatalogueFailures(const CatalogDatabaseList& catalogues) {
   for (const CatalogDatabaseList::Failure& failure : catalogues.Failures()) {
-    const std::string text = "Cannot open " + Narrow(failure.path) + " (error " +
-                             std::to_string(failure.error) + "). The program goes on without this catalogue.";
-    MessageBoxA(nullptr, text.c_str(), ppApplication::kFrameClass, MB_ICONEXCLAMATION);
+    const std::u16string text = Vcon::Utf16FromUtf8(
+        SettingsFileFailureText(failure.path, failure.error, "The program goes on without this catalogue."));
+    const std::u16string caption = Vcon::Utf16FromUtf8(ppApplication::kFrameClass);
+    MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_ICONEXCLAMATION);
   }
 }
 

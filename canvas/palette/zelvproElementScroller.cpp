@@ -180,6 +180,9 @@ void zelvproElementScroller::DrawCell(ppDC& dc, int32_t column, int32_t row, con
         plat::RECT text{caption.left, caption.top, caption.right, caption.bottom - 3};
         const Vcon::WString shown = FittedCaption(dc, name, text.right - text.left);
         dc.SelectFont();
+        // The base line lies 3 pixels above the caption's bottom; the descenders hang below it.
+        plat::TEXTMETRICW metrics;
+        if (plat::GetTextMetricsW(dc.GetHDC(), &metrics)) text.bottom += metrics.tmDescent;
         dc.DrawText(shown, text, plat::DT_CENTER | plat::DT_BOTTOM | plat::DT_SINGLELINE);
         dc.RestoreFont();
       }

@@ -35,6 +35,7 @@ zelvproRotatePanel::zelvproRotatePanel(ppView* supervisor, const plat::RECT& fra
   // One page without a tab: a tab row would push the field below the panel's 25 pixels, over the
   // element palette under the editor.
   configurator_ = new ppConfigurator(this, {63, 2, w, h}, nullptr, true);
+  configurator_->SetBinding(kStay, kMove);  // with the panel's bottom edge, like the panel itself
   auto* panel = new ppConfigPanel(configurator_);
   field_ = new ppEditTextField(panel, new ppPropertyDataUnit(this, kRotationProperty, true), std::string(), 1,
                                false);

@@ -433,9 +433,14 @@ void zelvproWindow::PrintForView() {
 }
 
 void zelvproWindow::PrintWith(int32_t orientation, bool elevations) {
+  // The editor lays out the page: it must know, for this job only, that the full report is asked.
+  zelvproEditorScroller* scroller =
+      editorCanvas_ != nullptr ? editorCanvas_->Editor()->EditorScroller() : nullptr;
   elevationPrint_ = elevations;
+  if (scroller != nullptr) scroller->SetElevationPrint(elevations);
   PrintDocument(orientation);
   elevationPrint_ = false;
+  if (scroller != nullptr) scroller->SetElevationPrint(false);
 }
 
 // ---- iElementHost.

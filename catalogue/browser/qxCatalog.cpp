@@ -31,8 +31,10 @@ namespace {
 constexpr uint16_t kSettingsFileList = 132;
 constexpr int32_t kCatalogsFolderEntry = 25;  // ".\settings\catalogs\"
 constexpr int32_t kImageSize = 16;
+// With buttons on every group, the top ones too: a new user sees at once that the groups open.
 constexpr plat::DWORD kTreeStyle = plat::WS_CHILD | plat::WS_TABSTOP | plat::TVS_NOHSCROLL |
-                                   plat::TVS_SINGLEEXPAND | plat::TVS_SHOWSELALWAYS | plat::TVS_HASLINES;
+                                   plat::TVS_SINGLEEXPAND | plat::TVS_SHOWSELALWAYS | plat::TVS_HASLINES |
+                                   plat::TVS_HASBUTTONS | plat::TVS_LINESATROOT;
 const plat::HMENU kControlId = reinterpret_cast<plat::HMENU>(1);
 
 // A 16 by 16 device bitmap of `picture`, scaled to fit; the caller deletes it.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <utility>
@@ -94,8 +95,18 @@ void DrawElevationMeasure(ppDC& dc, const ElevationMeasure& m, const plat::RECT&
     dc.MoveTo(int32_t(base + side * (column - 5.0f) * s), int32_t(bottom - y));
     dc.LineTo(int32_t(base + side * (column + 5.0f) * s), int32_t(bottom - y));
   }
-  // The text reads downwards along the line (turned a quarter turn clockwise), centred on it.
-  dc.SetFont(Vcon::String(kLabelFace), fontHeight, 0, -90.0f);
+  // The text reads downwards along the line (turned a quarter turn clockwise), centred on it. Its
+  // height is a character height (negative), unlike the cell height of the width measures.
+  plat::LOGFONTA upright;
+  upright.lfHeight = -fontHeight;
+  upright.lfEscapement = upright.lfOrientation = -900;
+  upright.lfWeight = 400;
+  upright.lfOutPrecision = 3;             // stroke output precision
+  upright.lfClipPrecision = 2;            // stroke clip precision
+  upright.lfQuality = 1;                  // draft
+  upright.lfPitchAndFamily = 0x2 | 0x20;  // variable pitch, Swiss family
+  std::snprintf(upright.lfFaceName, sizeof upright.lfFaceName, "%s", kLabelFace);
+  dc.SetLogFont(upright);
   dc.SelectFont();
   const int32_t width = dc.GetTextWidth(text);
   const float low = std::min(y1, y2);

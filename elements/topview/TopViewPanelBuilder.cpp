@@ -117,7 +117,15 @@ void TopViewPanelBuilder::GatherTexts() {
   sizeText_ = width_ + u" x " + height_ + u" x " + depth_;
   if (const int32_t note = unit.Long("note"); note != 0) {
     const ScratchRecord record(db_.NoteFile(), note);
-    if (record.Present()) SplitNote(record.Wide("note"));
+    // A note in the "w,h,d" form stands for the sizes; any other note (a sentence about the unit) is
+    // shown on its own line below them, so the panel never loses the measured sizes to it.
+    if (record.Present()) {
+      const Vcon::WString text = record.Wide("note");
+      if (text.find(u',') != Vcon::WString::npos)
+        SplitNote(text);
+      else
+        noteText_ = text;
+    }
   }
 }
 
@@ -182,6 +190,7 @@ void TopViewPanelBuilder::AddSizeAndPrice() {
   if ((flags2_ & kPreviewSizes) == 0) {
     AddText(*panel_, sizeCaption_, 10, 5, 0, 0);
     AddText(*panel_, sizeText_, 10, 5, 10, 0);
+    if (!noteText_.empty()) AddText(*panel_, noteText_, 10, 5, 10, 0);
     return;
   }
   const int32_t preview = CatalogReads::LongOf(db_.UnitFile(), element_.unitRecordId, "preview");
@@ -196,6 +205,7 @@ void TopViewPanelBuilder::AddSizeAndPrice() {
   AddText(*panel_, TextById(6240, "W: ") + width_, 90, -80, 10, 0);
   AddText(*panel_, TextById(6241, "H: ") + height_, 90, 10, 10, 0);
   AddText(*panel_, TextById(6242, "D: ") + depth_, 90, 10, 10, 20);
+  if (!noteText_.empty()) AddText(*panel_, noteText_, 10, 5, 10, 0);
   if ((flags2_ & kPriceField) == 0 || element_.calculate == 0) return;
   ConfigField price;
   price.kind = ConfigField::kEditText;

@@ -28,6 +28,8 @@
 #include <vector>
 
 #include "app/shell/PlannerProgram.h"
+#include "foundation/FileOperations.h"
+#include "foundation/PosixPath.h"
 #include "app/shell/ShellSettings.h"
 #include "app/shell/iShellServices.h"
 #include "app/about/zelvproAboutDialog.h"
@@ -687,22 +689,28 @@ TEST_F(StartupTest, AStartThatChangesNothingWritesNothing) {
 }
 
 TEST_F(StartupTest, ASettingsDatabaseThatCannotBeOpenedEndsTheStartWithOneBox) {
-  // A file cut short keeps its top pages: it opens, and only its later records lie past its end.
+  // A file cut short keeps its top pages: it opens, and only its later records lie past its end. A
+  // file held open stands for a second program running on the same settings.
+  constexpr int kHeld = -1;
   const struct {
     const char* file;
     int keptQuarters;  // 0: removed
-    const char* text;
+    const char* reason;
   } cases[] = {
-      {"skin.cdb", 0, "Cannot open .\\settings\\skin.cdb (error -38)."},
-      {"zadezodid.cdb", 2, "Cannot open .\\settings\\zadezodid.cdb (error "},
-      {"zadezodid.cdb", 3, "Cannot open .\\settings\\zadezodid.cdb (error "},
-      {"resources.cdb", 3, "Cannot open .\\settings\\resources.cdb (error "},
+      {"skin.cdb", 0, "the file is missing. (error -38)"},
+      {"zadezodid.cdb", 2, "the file is damaged"},
+      {"zadezodid.cdb", 3, "the file is damaged"},
+      {"resources.cdb", 3, "the file is damaged"},
+      {"zadezodid.cdb", kHeld, "the file is in use by another program (is the planner already running?)."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.keptQuarters));
     DemoSettings copy;
     const fs::path file = copy.File(c.file);
-    if (c.keptQuarters > 0)
+    ppFileSpec holder(Vcon::WString(Vcon::Utf16FromUtf8(file.string())));
+    if (c.keptQuarters == kHeld)
+      FileOpen(holder, holder, false);
+    else if (c.keptQuarters > 0)
       fs::resize_file(file, fs::file_size(file) / 4 * c.keptQuarters);
     else
       fs::remove(file);
@@ -710,10 +718,13 @@ TEST_F(StartupTest, ASettingsDatabaseThatCannotBeOpenedEndsTheStartWithOneBox) {
     PlannerProgram::Options options;
     options.screenshot = (copy.Root() / "x.png").string();
     EXPECT_EQ(PlannerProgram::Run(options, copy.Root().string()), PlannerProgram::kStartFailed);
+    if (c.keptQuarters == kHeld) FileClose(holder);
     ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
     EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].caption), "Zelvo Pro");
-    EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text).rfind(c.text, 0), 0u)
-        << Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text);
+    // The file as the system writes its path, and why in words.
+    const std::string text = Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text);
+    EXPECT_EQ(text.rfind("Cannot open " + file.lexically_normal().string() + ": " + c.reason, 0), 0u) << text;
+    EXPECT_EQ(text.find('\\'), std::string::npos) << text;
     EXPECT_FALSE(fs::exists(options.screenshot));
     EXPECT_EQ(plat::FindWindowA(ppApplication::kFrameClass, nullptr), nullptr);
     EXPECT_FALSE(fs::exists(file) && c.keptQuarters == 0) << "no empty database is made in its place";
@@ -755,8 +766,8 @@ TEST_F(StartupTest, ACatalogueThatCannotBeOpenedIsNamedAndTheRunGoesOn) {
     bool cutInHalf;  // else removed
     const char* text;
   } cases[] = {
-      {"catalogs/extras.cdb", false, "Cannot open .\\settings\\catalogs\\extras.cdb (error -38)."},
-      {"catalogs/extras.cdb", true, "Cannot open .\\settings\\catalogs\\extras.cdb (error "},
+      {"catalogs/extras.cdb", false, ": the file is missing. (error -38) The program goes on"},
+      {"catalogs/extras.cdb", true, ": the file is damaged"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cutInHalf);
@@ -773,7 +784,9 @@ TEST_F(StartupTest, ACatalogueThatCannotBeOpenedIsNamedAndTheRunGoesOn) {
     ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
     EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].caption), "Zelvo Pro");
     EXPECT_EQ(plat::MessageBoxLog()[0].style, plat::MB_ICONEXCLAMATION);
-    EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text).rfind(c.text, 0), 0u)
+    EXPECT_EQ(Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text)
+                  .rfind("Cannot open " + file.lexically_normal().string() + c.text, 0),
+              0u)
         << Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].text);
     EXPECT_TRUE(fs::exists(options.screenshot)) << "the program went on";
   }

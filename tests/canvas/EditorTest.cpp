@@ -618,7 +618,9 @@ TEST_F(EditorTest, MouseMovesOverThePlanMarkTheRulersAndLeavingErasesThem) {
 TEST_F(EditorTest, ZeroPointCommandGivesBothRulersTheSameWorldPoint) {
   zelvproEditor& editor = Make(R(0, 0, 770, 470));
   Scale(15.0);
-  Horizontal().SetPosition(3, 0);
+  // Scrolled 3 units across and 4 down, as the editor keeps both rulers.
+  Horizontal().SetPosition(3, 4);
+  Vertical().SetPosition(3, 4);
   plat::RECT h{}, v{};
   Horizontal().GetWindowFrame(&h);
   Vertical().GetWindowFrame(&v);
@@ -626,12 +628,12 @@ TEST_F(EditorTest, ZeroPointCommandGivesBothRulersTheSameWorldPoint) {
   editor.CornerPane()->DoCommand(zelvproRuler::kSetZeroPoint, reinterpret_cast<intptr_t>(&p));
   for (zelvproRuler* ruler : {&Horizontal(), &Vertical()}) {
     EXPECT_EQ(ruler->ZeroX(), 1950.0f);  // (10 x 3 + 100) x 15
-    EXPECT_EQ(ruler->ZeroY(), 750.0f);   // (10 x 0 + 50) x 15
+    EXPECT_EQ(ruler->ZeroY(), 1350.0f);  // (10 x 4 + 50) x 15: the vertical scroll counts
   }
   // The room canvas's grid reads it through its editor.
   iPlanEditor& planEditor = Scroller().NewRoomCanvas()->GetEditor();
   EXPECT_EQ(planEditor.HorizontalRulerOrigin(), 1950);
-  EXPECT_EQ(planEditor.VerticalRulerOrigin(), 750);
+  EXPECT_EQ(planEditor.VerticalRulerOrigin(), 1350);
 }
 
 TEST_F(EditorTest, UnitChangeThroughTheEditorReachesBothRulersAndKeepsTheZeroPoint) {

@@ -148,6 +148,20 @@ TEST_F(ColorFieldTest, ConfirmingPureRedStoresNinetyNinePercent) {
   EXPECT_EQ(FileBytes().size(), 64u);
 }
 
+// Each channel the user types comes back in its own place (a colour whose three channels differ), and
+// a command other than the button's press opens no dialog and changes nothing.
+TEST_F(ColorFieldTest, TheChosenChannelsComeBackEachInItsOwnPlace) {
+  field_->DoCommand(4008, 0);
+  ppParameter stored;
+  unit_->GetValue(stored);
+  EXPECT_EQ(static_cast<uint32_t>(stored.ToLong()), 0x64321900u);
+  Answer(64, 128, 255, true);
+  field_->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(field_->Button()));
+  EXPECT_EQ(field_->Color(), (ppRGBColor{25, 50, 99}));
+  unit_->GetValue(stored);
+  EXPECT_EQ(static_cast<uint32_t>(stored.ToLong()), 0x19326300u);
+}
+
 TEST_F(ColorFieldTest, CancelKeepsTheColourAndStillWritesTheFile) {
   Answer(255, 0, 0, false);
   field_->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(field_->Button()));

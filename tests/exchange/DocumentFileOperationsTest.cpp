@@ -20,6 +20,7 @@
 #include "platform/Shell.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
+#include "platform/ControlsDrawing.h"
 #include "foundation/FileOperations.h"
 #include "foundation/PosixPath.h"
 #include "exchange/iDocumentPlanSteps.h"
@@ -193,6 +194,33 @@ TEST_F(DocumentFileOperationsTest, SaveThenOpenGivesThePackedBytesAndTheStateBac
   EXPECT_EQ(steps_.afterLoads, std::vector<int32_t>{2024});
   EXPECT_FALSE(ops_->Loading());
   EXPECT_TRUE(plat::MessageBoxLog().empty());
+}
+
+// The first dialog of a run starts in the folder the document's files were last chosen in (as the
+// start-up read it), not in the program's folder; the file is saved there by its bare name.
+TEST_F(DocumentFileOperationsTest, TheFirstDialogStartsInTheDocumentsLastDirectory) {
+  fs::create_directories(PathOf("kept"));
+  Vcon::WString folder = WidePath("kept");
+  for (char16_t& c : folder)
+    if (c == u'/') c = u'\\';
+  folder += u'\\';
+  ops_->SetLastDirectory(folder);
+  LastDialogFolder.clear();
+  std::u16string shown;
+  cancelled_ = false;
+  plat::HeadlessDriver::SetIdleScript([this, &shown] {
+    if (plat::GetActiveWindow() == nullptr || cancelled_) return false;
+    cancelled_ = true;
+    shown = plat::WindowText(plat::GetDlgItem(plat::GetActiveWindow(), plat::kFileFolderItem));
+    plat::SetDlgItemTextW(plat::GetActiveWindow(), plat::kFileNameItem, u"corner");
+    plat::SetFocus(plat::GetDlgItem(plat::GetActiveWindow(), plat::kFileNameItem));
+    plat::Desktop::Key(plat::VK_RETURN, true);
+    return true;
+  });
+  ASSERT_TRUE(ops_->SaveAs());
+  EXPECT_EQ(shown, (fs::path(PathOf("kept")) / "").u16string());
+  EXPECT_TRUE(fs::exists(fs::path(PathOf("kept")) / "corner.qxf"));
+  LastDialogFolder.clear();
 }
 
 TEST_F(DocumentFileOperationsTest, AStationeryFileOpensUntitledAndAnEmptySignatureIsAccepted) {

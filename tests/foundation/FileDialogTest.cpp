@@ -206,4 +206,29 @@ TEST_F(FileDialogParts, HookCentresTheDialogOverItsOwner) {
   EXPECT_EQ(r.right - r.left, 200);
 }
 
+// An open dialog asked for without an owner belongs to the window in front: that window takes no
+// input (no second command starts under the dialog) until the dialog is gone.
+TEST_F(FileDialogParts, AnOpenDialogWithoutOwnerHoldsTheWindowInFront) {
+  plat::WNDCLASSA wc;
+  wc.lpfnWndProc = plat::DefWindowProcW;
+  wc.lpszClassName = "FrontWindow";
+  plat::RegisterClassA(&wc);
+  plat::HWND front = plat::CreateWindowExA(0, "FrontWindow", "", plat::WS_OVERLAPPEDWINDOW | plat::WS_VISIBLE,
+                                           0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  plat::SetActiveWindow(front);
+  ASSERT_EQ(plat::GetForegroundWindow(), front);
+  bool frontEnabled = true;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    if (!frontEnabled) return false;
+    frontEnabled = plat::IsWindowEnabled(front) != 0;
+    plat::Desktop::Key(plat::VK_ESCAPE, true);
+    return true;
+  });
+  ppFileSpec fileSpec;
+  fileSpec.filter = Vcon::WString(u"Plans {*.qxf}\\0*.qxf\\0\\0");
+  EXPECT_FALSE(RunOpenFileDialog(fileSpec));
+  EXPECT_FALSE(frontEnabled);
+  EXPECT_TRUE(plat::IsWindowEnabled(front));
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 #include "framework/ppPrintingAbortDialog.h"
 #include "framework/ppWindow.h"
 #include "platform/CommonDialogs.h"
+#include "platform/ControlsDrawing.h"
 #include "platform/Controls.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
@@ -250,6 +251,77 @@ TEST(PrintRecords, TheRecordIsStoredInItsFixedLayoutWithoutHandles) {
   EXPECT_EQ(back.nToPage, 9);
   EXPECT_EQ(back.nCopies, 3);
   EXPECT_EQ(back.hwndOwner, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The dialog shows the file it will write and the user may name another; a second print offers a free
+// name beside the first; a file that cannot be written, or a folder that is not there, is said in a
+// box and leaves no file.
+TEST_F(Printing, TheDialogNamesTheFileThePagesGoToAndEveryFailureIsTold) {
+  PageLog printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  std::vector<std::u16string> offered;
+  // Answers the dialog with `file` (empty: as offered), keeping what it offered.
+  bool done = false;
+  auto answer = [&](const std::u16string& file) {
+    done = false;
+    HeadlessDriver::SetIdleScript([&, file]() {
+      HWND dialog = FindWindowA(kDialogClassName, "Print");
+      if (!dialog || done) return false;
+      done = true;
+      offered.push_back(WindowText(GetDlgItem(dialog, kPrintFileItem)));
+      if (!file.empty()) SetDlgItemTextW(dialog, kPrintFileItem, file.c_str());
+      SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+      return true;
+    });
+  };
+  answer(u"");
+  printing.PrintDocument(ppPrinting::kPortrait);
+  answer(u"");
+  printing.PrintDocument(ppPrinting::kPortrait);
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[0], Output().u16string());
+  EXPECT_EQ(offered[1], (folder_ / "Zelvo Pro Opstilling (2).pdf").u16string());
+  EXPECT_TRUE(fs::exists(Output()));
+  EXPECT_TRUE(fs::exists(folder_ / "Zelvo Pro Opstilling (2).pdf"));
+  EXPECT_TRUE(MessageBoxLog().empty());
+
+  // A name of the user's own, without extension, in another folder: ".pdf" is added.
+  fs::create_directories(folder_ / "plans");
+  answer((folder_ / "plans" / "kitchen").u16string());
+  printing.PrintDocument(ppPrinting::kPortrait);
+  EXPECT_EQ(PdfPageCount(folder_ / "plans" / "kitchen.pdf"), 2);
+  EXPECT_TRUE(MessageBoxLog().empty());
+
+  // A name the file system refuses (longer than a name may be): the job cannot start, and says so.
+  const fs::path refused = folder_ / (std::string(300, 'x') + ".pdf");
+  answer(refused.u16string());
+  printing.PrintDocument(ppPrinting::kPortrait);
+  ASSERT_EQ(MessageBoxLog().size(), 1u);
+  EXPECT_NE(MessageBoxLog()[0].text.find(u"could not be started"), std::u16string::npos);
+  EXPECT_NE(MessageBoxLog()[0].text.find(refused.u16string()), std::u16string::npos);
+  ClearMessageBoxLog();
+
+  // A folder that is not there: the dialog refuses the name in a box and stays up until Cancel.
+  int32_t step = 0;
+  HeadlessDriver::SetIdleScript([&]() {
+    HWND dialog = FindWindowA(kDialogClassName, "Print");
+    if (!dialog || step == 2) return false;
+    if (step++ == 0) {
+      SetDlgItemTextW(dialog, kPrintFileItem, (folder_ / "nowhere" / "x.pdf").u16string().c_str());
+      SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    } else {
+      SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    return true;
+  });
+  printing.PrintDocument(ppPrinting::kPortrait);
+  ASSERT_EQ(MessageBoxLog().size(), 1u);
+  EXPECT_NE(MessageBoxLog()[0].text.find(u"does not exist"), std::u16string::npos);
+  EXPECT_FALSE(fs::exists(folder_ / "nowhere"));
 }
 
 }  // namespace

@@ -163,6 +163,30 @@ TEST_F(WindowObjects, AQuickPressAndReleaseIsAClickAndTheTaskIsGone) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+// Two quick presses on a window whose class asks for double clicks: the views still hear two presses
+// (they tell double clicks themselves), so the second one is not lost.
+TEST_F(WindowObjects, TheSecondPressOfADoubleClickIsAPressToo) {
+  WNDCLASSA wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = ppWindow::ChildProc;
+  wc.lpszClassName = "ZelvDoubleCtrl";
+  RegisterClassA(&wc);
+  auto* window = new TestWindow();
+  ppWindow::SetObjectUnderConstruction(window);
+  HWND hwnd = CreateWindowExA(0, "ZelvDoubleCtrl", "", WS_POPUP | WS_VISIBLE, 500, 0, 200, 200, nullptr,
+                              nullptr, nullptr, nullptr);
+  window->SetOwnsWindow(true);
+  Alert alert(window);
+  LayerClock::SetManual(10'000);
+  for (int i = 0; i < 2; ++i) {
+    Desktop::Click({560, 60});
+    HeadlessDriver::RunUntilIdle();
+  }
+  EXPECT_EQ(gLog, (std::vector<std::string>{"alerter press", "alerter press"}));
+  DestroyWindow(hwnd);
+  delete window;
+}
+
 TEST_F(WindowObjects, ADragLeavesNoTraceOfItsFeedbackAndRepeatsCuedInvalidations) {
   auto* block = new Block(window_, {50, 50, 100, 100});
   block->Invalidate();

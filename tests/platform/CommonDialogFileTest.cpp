@@ -4,8 +4,11 @@
 #include <fstream>
 #include <functional>
 
+#include <cstdlib>
+
 #include "platform/CommonDialogs.h"
 #include "platform/Controls.h"
+#include "platform/ControlsDrawing.h"
 #include "platform/FileDialog.h"
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
@@ -76,10 +79,10 @@ class FileDialogs : public ::testing::Test {
   }
   std::vector<std::u16string> Listed(HWND d) {
     std::vector<std::u16string> out;
-    LRESULT n = SendDlgItemMessageW(d, kFileListItem, CB_GETCOUNT, 0, 0);
+    LRESULT n = SendDlgItemMessageW(d, kFileListItem, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < n; ++i) {
       char16_t text[128];
-      SendDlgItemMessageW(d, kFileListItem, CB_GETLBTEXT, static_cast<WPARAM>(i),
+      SendDlgItemMessageW(d, kFileListItem, LB_GETTEXT, static_cast<WPARAM>(i),
                           reinterpret_cast<LPARAM>(text));
       out.push_back(text);
     }
@@ -124,7 +127,7 @@ TEST_F(FileDialogs, OpenListsMatchesAndGivesThePathNameAndOffsets) {
   }});
   ASSERT_TRUE(GetOpenFileNameW(&info_));
   EXPECT_EQ(hookParent, dialogSeen) << "the hook's window is a child of the dialog";
-  EXPECT_EQ(listed, (std::vector<std::u16string>{u"[..]", u"sub\\", u"plan.qxf"}));
+  EXPECT_EQ(listed, (std::vector<std::u16string>{u"../", u"sub/", u"plan.qxf"}));
   EXPECT_EQ(std::u16string(file_), folder_ + u"plan.qxf");
   EXPECT_EQ(std::u16string(file_ + info_.nFileOffset), u"plan.qxf");
   EXPECT_EQ(std::u16string(file_ + info_.nFileExtension), u"qxf");
@@ -141,7 +144,7 @@ TEST_F(FileDialogs, OpenRefusesMissingFilesAndGoesIntoFolders) {
             // Choosing the folder in the list names it; Open goes into it.
             SetFocus(GetDlgItem(d, kFileListItem));
             Desktop::Key(VK_DOWN, true);  // the parent folder's entry
-            Desktop::Key(VK_DOWN, true);  // "sub\"
+            Desktop::Key(VK_DOWN, true);  // "sub/"
           },
           [&](HWND d) {
             char16_t name[32];
@@ -151,7 +154,7 @@ TEST_F(FileDialogs, OpenRefusesMissingFilesAndGoesIntoFolders) {
           },
           TypeName(u"other")});
   ASSERT_TRUE(GetOpenFileNameW(&info_));
-  EXPECT_EQ(chosenFromList, u"sub\\");
+  EXPECT_EQ(chosenFromList, u"sub/");
   EXPECT_EQ(std::u16string(file_), folder_ + u"sub\\other.qxf");
   auto boxes = MessageBoxLog();
   ASSERT_EQ(boxes.size(), 1u);
@@ -193,6 +196,99 @@ TEST_F(FileDialogs, TooSmallBuffersAndNarrowRecordsAreHandled) {
   ASSERT_TRUE(GetOpenFileNameA(&a));
   EXPECT_EQ(std::string(narrow), folder + "notes.txt");
   EXPECT_EQ(std::string(narrow + a.nFileOffset), "notes.txt");
+}
+
+// A folder with more entries than the list shows: every folder and every matching file is listed
+// under a scroll bar, the folder is written with slashes, a double click on a file far down takes it,
+// and a name in a missing folder is refused in a box that names the path.
+TEST_F(FileDialogs, AFullFolderIsListedWholeUnderAScrollBar) {
+  for (int i = 0; i < 30; ++i) fs::create_directories(root_ / ("folder" + std::to_string(10 + i)));
+  std::ofstream(root_ / "plan1.qxf") << "p";
+  info_.Flags = OFN_FILEMUSTEXIST;
+  std::vector<std::u16string> listed;
+  std::u16string folderShown, boxText;
+  bool barShown = false;
+  LRESULT topAfterEnd = -1;
+  std::vector<std::u16string> inFolder;
+  std::u16string folderAfterBack;
+  Script({[&](HWND d) {
+            listed = Listed(d);
+            folderShown = WindowText(GetDlgItem(d, kFileFolderItem));
+            HWND list = GetDlgItem(d, kFileListItem);
+            for (HWND child : ChildWindows(list))
+              barShown |= HasClass(child, "SCROLLBAR") && IsWindowVisible(child);
+            TypeName(u"nowhere/plan.qxf")(d);
+          },
+          [&](HWND d) {
+            // The box of the refused name was answered; End goes to the end of the list.
+            SetFocus(GetDlgItem(d, kFileListItem));
+            Desktop::Key(VK_END, true);
+          },
+          [&](HWND d) {
+            HWND list = GetDlgItem(d, kFileListItem);
+            topAfterEnd = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+            // A double click on the first entry shown, a folder, opens it: two clicks as the user makes them.
+            RECT row;
+            SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(topAfterEnd),
+                         reinterpret_cast<LPARAM>(&row));
+            POINT at{row.left + 10, (row.top + row.bottom) / 2};
+            ClientToScreen(list, &at);
+            Desktop::Click(at);
+            Desktop::Click(at);
+          },
+          [&](HWND d) {
+            inFolder = Listed(d);
+            SendDlgItemMessageW(d, kFileListItem, LB_SETTOPINDEX, 0, 0);
+            // Back up, then plan1.qxf is taken with a double click.
+            TypeName(u"..")(d);
+          },
+          [&](HWND d) {
+            folderAfterBack = WindowText(GetDlgItem(d, kFileFolderItem));
+            HWND list = GetDlgItem(d, kFileListItem);
+            SendMessageW(list, LB_SETTOPINDEX, 100, 0);
+            RECT row;
+            SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0) - 1),
+                         reinterpret_cast<LPARAM>(&row));
+            POINT at{row.left + 10, (row.top + row.bottom) / 2};
+            ClientToScreen(list, &at);
+            Desktop::Click(at);
+            Desktop::Click(at);
+          }});
+  ASSERT_TRUE(GetOpenFileNameW(&info_));
+  ASSERT_EQ(listed.size(), 1u + 31u + 2u) << "the parent, 31 folders, plan.qxf and plan1.qxf";
+  EXPECT_EQ(listed[1], u"folder10/");
+  EXPECT_EQ(listed[31], u"sub/");
+  EXPECT_EQ(listed.back(), u"plan1.qxf");
+  EXPECT_TRUE(barShown);
+  EXPECT_EQ(folderShown.find(u'\\'), std::u16string::npos) << "the folder as the system writes it";
+  EXPECT_EQ(folderShown.back(), u'/');
+  EXPECT_EQ(folderAfterBack, folderShown) << "back up through .., written without it";
+  EXPECT_GT(topAfterEnd, 0);
+  EXPECT_EQ(inFolder, (std::vector<std::u16string>{u"../"})) << "the double-clicked folder, empty";
+  EXPECT_EQ(std::u16string(file_), folder_ + u"plan1.qxf");
+  auto boxes = MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find(u"nowhere/plan.qxf"), std::u16string::npos)
+      << "the path as the system writes it";
+  EXPECT_NE(boxes[0].text.find(u"Path does not exist"), std::u16string::npos);
+}
+
+// With no initial folder, or one that went away, the dialog starts in the user's documents folder.
+TEST_F(FileDialogs, AFirstDialogStartsInTheDocumentsFolder) {
+  fs::path documents = root_ / "sub";
+  ::setenv("XDG_DOCUMENTS_DIR", documents.c_str(), 1);
+  std::u16string gone = folder_ + u"gone\\";
+  for (const char16_t* initial : {static_cast<const char16_t*>(nullptr), gone.c_str()}) {
+    info_.lpstrInitialDir = initial;
+    std::vector<std::u16string> listed;
+    Script({[&](HWND d) {
+      listed = Listed(d);
+      Desktop::Key(VK_ESCAPE, true);
+    }});
+    EXPECT_FALSE(GetOpenFileNameW(&info_));
+    EXPECT_EQ(listed, (std::vector<std::u16string>{u"../", u"other.qxf"}));
+  }
+  ::unsetenv("XDG_DOCUMENTS_DIR");
 }
 
 }  // namespace

@@ -286,8 +286,16 @@ TEST_F(TreeViews, DoubleClicksToggleUnlessTheParentTakesThemAndWideParentsGetWid
   SendMessageA(tree_, WM_LBUTTONDBLCLK, 0, at);
   EXPECT_TRUE(Expanded(bath_));
   EXPECT_EQ(gHeard.front().code, NM_DBLCLK);
+  // In a single-expand tree the click before a double click has opened the item: the double click
+  // leaves it open; a click on the selected item closes it.
   SendMessageA(tree_, WM_LBUTTONDBLCLK, 0, at);
+  EXPECT_TRUE(Expanded(bath_));
+  SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(bath_));
+  SendMessageA(tree_, WM_LBUTTONDOWN, 0, at);
   EXPECT_FALSE(Expanded(bath_));
+  SendMessageA(tree_, WM_LBUTTONDOWN, 0, at);
+  EXPECT_TRUE(Expanded(bath_));
+  SendMessageA(tree_, WM_LBUTTONDOWN, 0, at);
   gTakeDoubleClicks = true;  // the tree pop-up closes on a double click and takes it
   SendMessageA(tree_, WM_LBUTTONDBLCLK, 0, at);
   EXPECT_FALSE(Expanded(bath_));

@@ -159,6 +159,25 @@ TEST_F(TopViewPanelTest, SizeRowsFollowThePreviewSwitchAndTheUnitNote) {
   }
 }
 
+// A note that is a sentence about the unit, not a size: the sizes keep their values and the note
+// stands on its own line below them.
+TEST_F(TopViewPanelTest, ANoteThatIsNoSizeLeavesTheSizesShown) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t note = AddRecord(db.NoteFile(), {{"xnote", "Delivered flat-packed."}});
+  const int32_t unit = AddUnit(db, {{"id", 1}, {"note", note}});
+  auto element = MakeOwned(db, AddTopView(db, {{"ID", 1}}, {{"Units", {unit, 0}}}));
+  element->unitRecordId = unit;
+  settings_.flags2 = 0;
+  element->BuildInfoPanel(nullptr);
+  const std::vector<std::string> texts = configurator_.Texts();
+  const auto size = std::find(texts.begin(), texts.end(), "Dimensions (w x h x d) ");
+  ASSERT_NE(size, texts.end());
+  ASSERT_LT(size + 2, texts.end());
+  EXPECT_NE(size[1].find(" x "), std::string::npos) << size[1];
+  EXPECT_NE(size[1].find_first_of("0123456789"), std::string::npos) << size[1];
+  EXPECT_EQ(size[2], "Delivered flat-packed.");
+}
+
 TEST_F(TopViewPanelTest, SelectorsForColourCodesAndOptionsWithAChoice) {
   zelvDatabase& db = MakeDatabase();
   for (int32_t g = 1; g <= 3; ++g) AddColourCode(db, g, 0, {}, g == 1 ? "Body" : g == 2 ? "Front" : "Handle");
