@@ -381,6 +381,10 @@ void zelvpro3DCanvas::TakeOpenedViewPoints() {
 }
 
 void zelvpro3DCanvas::KeepCameraForPacking() {
+  // A camera never placed for this document is the process's default, which knows nothing of its
+  // room: storing it would open the document on it ever after (the demo's start plan opened looking
+  // along its right wall). The document keeps the view point it had, and a first showing fits it.
+  if (!gCameraPlaced) return;
   uint32_t flags = CustomViewPoints();
   WritePresetValues(3, 3, flags);
   SetCustomViewPoints(flags);

@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -47,9 +49,11 @@
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/window/zelvproRotatePanel.h"
 #include "canvas/window/zelvproWindow.h"
+#include "canvas/view3d/zelvpro3DCanvas.h"
 #include "catalogue/browser/qxCatalog.h"
 #include "catalogue/browser/qxNode.h"
 #include "catalogue/browser/qxTopNode.h"
+#include "scene3d/panes/zelvpro3DPane.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
 #include "catalogue/databases/qxApplicationdb.h"
 #include "catalogue/records/RecordField.h"
@@ -1028,6 +1032,71 @@ TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
   EXPECT_EQ(CountSeparators(room, {list.left + frame, list.top + menu + frame, list.right - frame,
                                    list.bottom + menu - frame}),
             0);
+}
+
+// The built program on a display, as a user meets the 3D view: F7 shows the demo's start plan in 3D,
+// and its first frame has the room fitted into the pane: the back wall in the middle, the left and
+// right walls at the sides, the floor below, all lit grey, and the units' wood among them. Where the
+// pane lies is learnt from the same start-up in this process on a screen of the display's size.
+TEST_F(StartupTest, OnADisplayF7ShowsTheDemosRoomWholeIn3DOnTheFirstFrame) {
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "xvfb-run is not installed (scripts/deps installs xvfb): the 3D view on a display is "
+                    "not tested";
+  constexpr int kWidth = 1280, kHeight = 1024;
+  plat::SetVirtualScreenSize(kWidth, kHeight);
+  plat::RECT client{}, pane{};
+  {
+    zelvProApp& app = Start();
+    plat::GetClientRect(app.Frame(), &client);
+    app.DocumentWindow()->ViewBar()->SelectViewByIndex(4);
+    plat::HeadlessDriver::RunUntilIdle();
+    ASSERT_NE(zelvpro3DCanvas::Current(), nullptr);
+    pane = windowrun::InFrame(*zelvpro3DCanvas::Current()->Pane(), app.Frame());
+    Stop();
+  }
+  const fs::path plan = demo_.Root() / "user" / "new.qxf";
+  fs::create_directories(plan.parent_path());
+  fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
+  const windowrun::Outcome outcome = windowrun::Run(demo_.Root(), "'" + plan.string() + "'",
+                                                    {"key:F7", "grab:3d.ppm", "close"}, 60, kWidth, kHeight);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  const Grab grab = windowrun::ReadPpm(demo_.Root() / "3d.ppm");
+  ASSERT_EQ(grab.width, client.right) << outcome.log;
+  const int menu = grab.height - client.bottom;
+  ASSERT_GE(menu, 0);
+  const int w = pane.right - pane.left, h = pane.bottom - pane.top;
+  ASSERT_GT(w, 400);
+  ASSERT_GT(h, 300);
+  const auto at = [&](int percentX, int percentY) {
+    const uint32_t c = grab.At(pane.left + w * percentX / 100, pane.top + menu + h * percentY / 100);
+    return std::array<int, 3>{int(c >> 16), int(c >> 8 & 0xff), int(c & 0xff)};
+  };
+  // The room fitted to the pane's width, seen from the front: its surfaces are lit grey, neither the
+  // white background nor a colour.
+  const struct {
+    const char* what;
+    int x, y;  // percent of the pane
+  } spots[] = {{"the back wall", 50, 45},
+               {"the left wall", 12, 50},
+               {"the right wall", 88, 50},
+               {"the floor", 50, 90}};
+  for (const auto& spot : spots) {
+    const std::array<int, 3> c = at(spot.x, spot.y);
+    EXPECT_LT(c[0] + c[1] + c[2], 3 * 250) << spot.what << " is not drawn";
+    EXPECT_GT(c[0] + c[1] + c[2], 3 * 120) << spot.what;
+    EXPECT_LT(std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]}), 12) << spot.what;
+  }
+  // The walls and floor meet at an angle to the light: the back wall and the floor differ.
+  EXPECT_NE(at(50, 45), at(50, 90));
+  // The units stand on the floor against the back wall: their wood (red well above blue) shows in the
+  // pane's lower half, in more than a sliver.
+  int wood = 0;
+  for (int y = 50; y < 100; ++y)
+    for (int x = 0; x < 100; ++x) {
+      const std::array<int, 3> c = at(x, y);
+      wood += c[0] - c[2] > 60 ? 1 : 0;
+    }
+  EXPECT_GT(wood, 3) << "no unit's wood in the pane";
 }
 #endif
 #endif

@@ -135,6 +135,10 @@ class View3DTest : public palettetest::PaletteTest {
   // Packs the document with a parallel camera, clears the camera and block 3, opens the packed
   // record again and checks that the camera and both blocks came back.
   void PackAndOpenACamera() {
+    // Only a camera placed for the document is stored: here one opened with a stored view point.
+    SetFlags(zelvpro3DCanvas::kStoredFlag);
+    SetBlock(3, {-1, -2, -3, -4, -5});
+    zelvpro3DCanvas::TakeOpenedViewPoints();
     SetFlags(0);
     SetCamera(qxCameraRecords::kParallel, 20, 40, ppVector3(1000, 1500, 2000));
     doc_->PrepareForPacking();
@@ -942,4 +946,32 @@ TEST_F(View3DTest, TheFirstFrameShowsTheRoomOrTheDocumentsStoredCamera) {
   EXPECT_TRUE(seen.left >= 0 && seen.top >= 0 && seen.right < w && seen.bottom < h);
   EXPECT_GT(std::max(seen.right - seen.left, seen.bottom - seen.top) * 10, std::min(w, h) * 8)
       << seen.left << "," << seen.top << " " << seen.right << "," << seen.bottom;
+}
+
+// A document saved while its 3D view was never shown (as the demo's start plan is made) stores no
+// camera: the process's default one knows nothing of the room and would open it looking along a
+// wall. Opened again, its first 3D frame has the room fitted, its middle in the pane's middle.
+TEST_F(View3DTest, ADocumentSavedWithoutItsViewShownOpensOnItsRoom) {
+  Open();
+  BuildRoom();
+  SetFlags(zelvpro3DCanvas::kStoredFlag);
+  SetBlock(3, {0, 0, 0, 0, 0});
+  zelvpro3DCanvas::TakeOpenedViewPoints();
+  ASSERT_EQ(document_->Made3DCanvas(), nullptr);
+  doc_->PrepareForPacking();
+  Handle packed = nullptr;
+  Vcon_HandleManager::MemNew(&packed, 0);
+  doc_->PackRecord(nullptr, packed);
+  ASSERT_EQ(doc_->Unpack(packed, Vcon::String()), zelvproDocFil::UnpackResult::kAccepted);
+  MemDispose(packed);
+  EXPECT_EQ(BlockOf(3), (std::vector<double>{0, 0, 0, 0, 0}));
+
+  zelvpro3DPane* pane = Show3D()->Pane();
+  const plat::POINT middle = qx3DPicking::ProjectToWindow(*pane, ppVector3(3000, kRoomHeight / 2, 2750));
+  const int32_t w = pane->FrameWidth(), h = pane->FrameHeight();
+  EXPECT_LT(std::abs(middle.x - w / 2) * 20, w) << middle.x << " of " << w;
+  EXPECT_LT(std::abs(middle.y - h / 2) * 10, h) << middle.y << " of " << h;
+  // Saved now, the document keeps the camera that shows its room.
+  doc_->PrepareForPacking();
+  EXPECT_EQ(BlockOf(3)[2], -double(qxCameraRecords::Current()->position.x));
 }
