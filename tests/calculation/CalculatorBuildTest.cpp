@@ -191,6 +191,53 @@ TEST_F(CalculatorBuildTest, ATaggedPercentDiscountTakesItsShareOfItsOwnGroup) {
   EXPECT_EQ(rows[9].total, Raw(160.0));
 }
 
+TEST_F(CalculatorBuildTest, AmountsKeepTheirCentsWhetherOrNotTheMoneyFormatShowsDecimals) {
+  // Hiding the decimals is a display choice: the bill must come out the same either way.
+  struct RestoreFormat {
+    DecimalFormat saved = ppMoney::DefaultFormat();
+    ~RestoreFormat() { ppMoney::SetDefaultFormat(saved); }
+  } restore;
+  const DecimalFormat saved = restore.saved;
+  const int32_t unit = cattest::AddRecord(Db(1).UnitFile(), {{"number1", "S1"}, {"name1", "Shelf"}});
+  const int32_t price = cattest::AddRecord(Db(1).PriceFile(), {{"module", unit}, {"price", Amount(77.70)}});
+  for (bool decimals : {false, true}) {
+    SCOPED_TRACE(decimals);
+    DecimalFormat format = saved;
+    format.decimalsOn = decimals;
+    ppMoney::SetDefaultFormat(format);
+    Calc().DeleteAllLines();
+    Item(99.99);
+    Line(Calc::kVatLine, 7.0);
+    std::vector<Row> rows = Build();
+    ASSERT_EQ(Types(), (std::vector<int32_t>{1, 0, 12, 5}));
+    EXPECT_EQ(rows[0].total, 999900);
+    EXPECT_EQ(rows[2].total, 69993);
+    EXPECT_EQ(rows[3].total, 1069893);
+
+    // Three items of 0.40 stay in the list and add up; a service line priced from the catalogue
+    // keeps the record's cents, and so does the price the unit rule copies.
+    Calc().DeleteAllLines();
+    for (int32_t i = 0; i < 3; ++i) Item(0.40);
+    const int32_t service = AddLine({{"type", 8},
+                                     {"id", ++id_},
+                                     {"unitID", unit},
+                                     {"priceID", price},
+                                     {"databaseID", 1},
+                                     {"pcs", DecimalNumber(1.0)}},
+                                    {nullptr, &Db(1)});
+    EXPECT_EQ(RawMoney(service, "price"), 777000);
+    const int32_t typed =
+        AddLine({{"type", 8}, {"id", ++id_}, {"pcs", DecimalNumber(2.0)}}, {nullptr, &Db(1)});
+    Write(typed, "unitID", unit);
+    EXPECT_EQ(RawMoney(typed, "total"), 1554000);
+    rows = Build();
+    ASSERT_EQ(Types(), (std::vector<int32_t>{1, 1, 1, 8, 8, 0, 5}));
+    EXPECT_EQ(rows[0].total, 4000);
+    EXPECT_EQ(rows[3].total + rows[4].total, 2331000);
+    EXPECT_EQ(rows[6].total, 2343000);
+  }
+}
+
 TEST_F(CalculatorBuildTest, ItemLinesOfNoOrNegativeQuantityAreGoneAndCountInNoSum) {
   // A quantity below 0 was counted in the Total and then removed: the Total held a line nobody saw.
   Item(100.0);
