@@ -238,6 +238,34 @@ TEST_F(CalculatorBuildTest, AmountsKeepTheirCentsWhetherOrNotTheMoneyFormatShows
   }
 }
 
+TEST_F(CalculatorBuildTest, ALaterGroupsDiscountTakesOnlyItsOwnSumsAndSubtotalsCarryWeightAndVolume) {
+  auto item = [&](double price, double pcs, int32_t tag, int32_t weight, int32_t volume) {
+    AddLine({{"type", 1},
+             {"id", ++id_},
+             {"price", Amount(price)},
+             {"pcs", DecimalNumber(pcs)},
+             {"tag", tag},
+             {"weight", weight},
+             {"volume", volume}});
+  };
+  item(100.0, 2.0, 5, 3000, 2000);
+  item(50.0, 1.0, 5, 1000, 500);
+  item(80.0, 1.0, 9, 700, 300);
+  Line(Calc::kDiscountLine, 10.0, 9);
+  const std::vector<Row> rows = Build();
+  ASSERT_EQ(Types(), (std::vector<int32_t>{7, 1, 1, 4, 0, 7, 1, 10, 4, 0, 5}));
+  EXPECT_EQ(rows[7].total, Raw(8.0)) << "10 % of the Utility group alone";
+  EXPECT_EQ(rows[8].total, Raw(88.0));
+  EXPECT_EQ(rows[3].total, Raw(250.0));
+  EXPECT_EQ(rows[10].total, Raw(338.0));
+  auto measures = [&](int32_t line) {
+    return std::pair{Read(line, "weightTotal").ToLong(), Read(line, "volumeTotal").ToLong()};
+  };
+  EXPECT_EQ(measures(3), std::pair(7000, 4500));
+  EXPECT_EQ(measures(8), std::pair(700, 300));
+  EXPECT_EQ(measures(10), std::pair(7700, 4800));
+}
+
 TEST_F(CalculatorBuildTest, ItemLinesOfNoOrNegativeQuantityAreGoneAndCountInNoSum) {
   // A quantity below 0 was counted in the Total and then removed: the Total held a line nobody saw.
   Item(100.0);
