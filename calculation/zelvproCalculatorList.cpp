@@ -86,9 +86,9 @@ zelvproCalculatorList::zelvproCalculatorList(ppView* supervisor, const plat::REC
   SetSingleSelection(true);
 
   Handle layout = LoadColumnFile(calculator_columns::kScreenColumns);
-  SetLineHeight(LineHeight() + kLineHeightExtra);
   screenDescription_ = printDescription_ = CalculatorDescriptionField();
   if (layout == nullptr) layout = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorDlst");
+  SetLineHeight(RowHeightFor(layout));
   if (layout != nullptr) {
     LoadLayout(layout);
     ReleaseResourceHandle(layout);
@@ -122,6 +122,14 @@ zelvproCalculatorList::~zelvproCalculatorList() {
 }
 
 zelvproCalculatorList* zelvproCalculatorList::Current() { return gPane; }
+
+int32_t zelvproCalculatorList::RowHeightFor(Handle layout) {
+  const uint32_t count = layout != nullptr ? DisplayListLayout::ColumnCount(layout) : 0;
+  for (uint32_t i = 0; i < count; ++i)
+    if (DisplayListLayout::FieldOf(DisplayListLayout::ReadColumn(layout, i)) == Fil::kPict)
+      return kBaseLineHeight + kLineHeightExtra;
+  return kTextRowHeight;
+}
 
 bool zelvproCalculatorList::TotalFooter() { return (ApplicationFlags1() & kTotalFooter) != 0; }
 
@@ -345,7 +353,30 @@ void zelvproCalculatorList::DeleteByMessage() {
 
 void zelvproCalculatorList::KeyDown(signed char key, int32_t flags) {
   if (key == kDeleteKey || key == kBackspaceKey) return DoCommand(kDeleteCommand, 0);
+  // Page Up and Page Down keep one line of the page they leave in view (the last whole row becomes
+  // the first); Home and End go to the ends.
+  plat::RECT list;
+  GetListRect(&list);
+  const int32_t page = std::max(1, (list.bottom - list.top) / std::max(1, LineHeight()) - 1);
+  switch (uint8_t(key)) {
+    case plat::VK_PRIOR:
+      return ScrollTo(FirstLine() - page);
+    case plat::VK_NEXT:
+      return ScrollTo(FirstLine() + page);
+    case plat::VK_HOME:
+      return ScrollTo(0);
+    case plat::VK_END:
+      return ScrollTo(GetLineCount());
+    default:
+      break;
+  }
   ppDictList::KeyDown(key, flags);
+}
+
+void zelvproCalculatorList::ScrollTo(int32_t firstLine) {
+  // ScrollBy keeps the list within its lines.
+  ScrollBy(0, firstLine - FirstLine());
+  UpdateScrollBars();
 }
 
 void zelvproCalculatorList::DoCommand(int32_t command, intptr_t parameter) {
@@ -469,7 +500,10 @@ void zelvproCalculatorList::DrawHeader(ppDC& dc) {
     if (ppDatafile* table = ColumnTable(i)) table->FieldNameAt(field, name);
     plat::RECT c = r;
     GetCellRect(i, FirstLine() - 1, &c);
-    c.left += 2;
+    // A caption stays inside its column: "Total" and "Note" side by side must not run together.
+    ClipWithin(dc, *base, Intersect(c, r));
+    c.left += kCellInset;
+    c.right -= kCellInset;
     DrawListText(dc, TextById(8000 + field, name.c_str()), c, column.textFormat);
   }
 }
@@ -594,6 +628,7 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
   const bool highlighted = IsLineSelected(line) && IsActive();
   for (int32_t i = first; i <= last; ++i) {
     const DisplayListLayout::Column& column = columns[size_t(i)];
+    ClipWithin(dc, *base, list);
     plat::RECT c;
     GetCellRect(i, line, &c);
     c.bottom = std::min(c.bottom, r.bottom);
@@ -606,8 +641,10 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
     if (!CalculatorFieldShown(field, type)) continue;
     ppParameter value;
     ColumnTable(i)->GetFieldValue(field, value, nullptr);
-    c.left += 2;
-    c.right -= 2;
+    // A long text ends at its column's edge instead of running over the next column's.
+    ClipWithin(dc, *base, Intersect(c, list));
+    c.left += kCellInset;
+    c.right -= kCellInset;
     c.top += 3;
     // The preview picture of "pict" is not drawn on screen yet: its cell stays empty.
     if (field != Fil::kPict) DrawListText(dc, value.AsWString(), c, column.textFormat);

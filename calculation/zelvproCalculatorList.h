@@ -45,8 +45,13 @@ class zelvproCalculatorList : public ppDictList,
   static constexpr const char* kUpdateMessage = "UpdateCalculation";
   // Commands.
   static constexpr int32_t kDeleteCommand = 36, kShowCalculation = 3061, kReloadCalculation = 2012;
-  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kHeaderHeight = 20,
-                           kFooterHeight = 21;
+  // Rows are as high as what they show: a line of text, or the preview picture when a column
+  // shows one.
+  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kTextRowHeight = 20,
+                           kHeaderHeight = 20, kFooterHeight = 21;
+  // Room between a cell's edge and its text, pixels; right-aligned amounts and the text of the next
+  // column stay this far apart twice over.
+  static constexpr int32_t kCellInset = 4;
   static constexpr int32_t kFramePicture = 1101;
   // The footer: the label and the amounts stand this far apart (pixels).
   static constexpr int32_t kFooterStep = 120;
@@ -78,6 +83,9 @@ class zelvproCalculatorList : public ppDictList,
   // Appends a user line of `type` (8-12) with the layer palette's next id, selects it and opens its
   // panel. Nothing is rebuilt.
   void AddLine(int32_t type);
+  // The row height of display list `layout` (pixels): a picture row when a column shows "pict",
+  // else a text row.
+  static int32_t RowHeightFor(Handle layout);
   // The display list of the column file of settings entry `n` (the caller's), or null.
   Handle LoadColumnFile(int32_t n);
 
@@ -140,6 +148,8 @@ class zelvproCalculatorList : public ppDictList,
   zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame, ppDatabase& database, Parts parts);
 
   static bool TotalFooter();
+  // Scrolls so that `firstLine` is the top row, as far as the lines allow.
+  void ScrollTo(int32_t firstLine);
   // The line count follows the table.
   void SyncLineCount();
   // Selects line `line` alone, makes it current and opens its panel.
@@ -158,7 +168,8 @@ class zelvproCalculatorList : public ppDictList,
   void PrintText(ppDC& dc, const Vcon::WString& text, const plat::RECT& r, uint32_t flags);
   void PrintRule(ppDC& dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   void PrintFrame(ppDC& dc, const plat::RECT& r);
-  void PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r);
+  // Draws `picture` stretched over `r`, cut at `margin` (device pixels).
+  void PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r, const plat::RECT& margin);
   void PrintBreakPage(ppDC& dc, qxPrintPage& page, bool sheet, float y);
   // Reads line `line` of the print table, builds its texts, selects its font and measures its cells
   // in rows starting at `top`; answers the rows the line takes (at least 1), its type and its cell

@@ -49,6 +49,7 @@
 #include "framework/ppControlView.h"
 #include "framework/ppDC.h"
 #include "framework/ppPendingDeletions.h"
+#include "framework/ppScrollBar.h"
 #include "framework/ppSweeper.h"
 #include "framework/ppSwitchBoard.h"
 #include "framework/ppTask.h"
@@ -510,7 +511,7 @@ TEST_F(ColumnFileTest, TheColumnFileOrTheNineBuiltInColumns) {
 
 TEST_F(ColumnFileTest, TheBuiltInColumnsDrawNoMeasuresAndTheirHeaders) {
   MakeCanvas();
-  EXPECT_EQ(ThePane().LineHeight(), 96);
+  EXPECT_EQ(ThePane().LineHeight(), Pane::kTextRowHeight) << "no column shows a picture";
   EXPECT_EQ(ThePane().HeaderHeight(), 20);
   EXPECT_EQ(ThePane().FooterHeight(), 0);
   Put(Line::kItemService, 1, {{"tunitDescription", ppParameter(u"Fitting")}, {"pcs", ppParameter(2.0)}});
@@ -646,6 +647,64 @@ TEST_F(PriceListPaneTest, AClickOrAKeyboardMoveSelectsTheLineAndOpensItsPanel) {
   ClickRow(0);
   EXPECT_EQ(ThePane().SelectedLine(), 0);
   EXPECT_EQ(PanelName(), "Discount") << "flags2 0x2: no panel";
+}
+
+// A list longer than the pane, reached as a user reaches it: the window hands its keys to the canvas
+// (as the view bar makes it), the wheel turns over the list, the bar's arrows are clicked.
+TEST_F(PriceListPaneTest, TheListScrollsToItsLastLineByKeysWheelAndBarArrows) {
+  Pane& pane = MakeCanvas();
+  EXPECT_EQ(pane.LineHeight(), Pane::kTextRowHeight) << "no column shows a picture";
+  for (int32_t id = 1; id <= 60; ++id) Put(Line::kTextLine, id);
+  window_->SetTarget(canvas_);
+  pane.Activate();
+  plat::RECT list;
+  pane.GetListRect(&list);
+  const int32_t wholeRows = (list.bottom - list.top) / pane.LineHeight();
+  const int32_t visible = pane.VisibleLines();
+  EXPECT_EQ(visible, (list.bottom - list.top + pane.LineHeight() - 1) / pane.LineHeight())
+      << "the rows that fit are counted at the rows' own height";
+  ASSERT_GT(visible, 5);
+  ASSERT_LT(visible, 60);
+  auto lastShown = [&] { return pane.FirstLine() + visible - 1; };
+
+  Press(plat::VK_END);
+  EXPECT_GE(lastShown(), 59) << "End shows the last line";
+  Press(plat::VK_HOME);
+  EXPECT_EQ(pane.FirstLine(), 0);
+  Press(plat::VK_NEXT);
+  EXPECT_EQ(pane.FirstLine(), wholeRows - 1) << "a page down keeps one line of the page it leaves";
+  Press(plat::VK_PRIOR);
+  EXPECT_EQ(pane.FirstLine(), 0);
+
+  // The wheel reaches the focus window, its point on the screen.
+  plat::POINT over{(list.left + list.right) / 2, (list.top + list.bottom) / 2};
+  plat::ClientToScreen(hwnd_, &over);
+  auto wheel = [&](int32_t notches) {
+    plat::SendMessageW(hwnd_, plat::WM_MOUSEWHEEL, plat::MAKEWPARAM(0, uint16_t(int16_t(notches * 120))),
+                       plat::MAKELPARAM(over.x, over.y));
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+  wheel(-2);
+  EXPECT_EQ(pane.FirstLine(), 6) << "three lines a notch, down for a turn towards the user";
+  wheel(1);
+  EXPECT_EQ(pane.FirstLine(), 3);
+  EXPECT_EQ(pane.VerticalBar()->KeptPosition(), 3) << "the bar follows";
+
+  // The lower arrow of the bar: one line a click.
+  ASSERT_TRUE(pane.VerticalBar()->IsEnabled());
+  plat::RECT bar;
+  plat::GetWindowRect(pane.VerticalBar()->Control(), &bar);
+  const plat::POINT arrow{(bar.left + bar.right) / 2, bar.bottom - 4};
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, arrow);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, arrow);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(pane.FirstLine(), 4);
+
+  // Down from the last line stays there; the selection is shown.
+  Press(plat::VK_END);
+  ClickRow(59);
+  Press(plat::VK_DOWN);
+  EXPECT_GE(lastShown(), pane.SelectedLine());
 }
 
 TEST_F(PriceListPaneTest, UpdateCalculationSelectsTheLineAgainByItsIdAtOnce) {
@@ -1212,6 +1271,38 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   p = before;
   EXPECT_NE(factored.FindText(u"Sum with factor"), nullptr);
   EXPECT_EQ(factored.FindText(u"Sum"), nullptr);
+}
+
+// A short list as the demo prints it: rows as high as their text, so four articles, their group and the
+// Total fill one page; a right-aligned amount and the left-aligned text after it stand apart, in the
+// captions and in the rows.
+TEST_F(PriceListPrintTest, FourArticlesPrintOnOnePageAndNeighbouringColumnsStayApart) {
+  PrintColumns("0\t65\t100\t0\t0\r\n0\t53\t50\t2\t8\r\n0\t74\t50\t0\t32\r\n");
+  MakeCanvas();
+  Put(Line::kTagHeading, 1, {{"totherText", ppParameter(u"Kitchen")}});
+  for (int32_t i = 0; i < 4; ++i)
+    Put(Line::kItemService, 2 + i,
+        {{"ttext", ppParameter(Vcon::WString(std::u16string(u"Unit ") + char16_t(u'1' + i)))},
+         {"total", ppParameter(calctest::Amount(1000 + i))}});
+  Put(Line::kTagSubtotal, 6,
+      {{"totherText", ppParameter(u"Subtotal for Kitchen")}, {"total", ppParameter(calctest::Amount(4006))}});
+  Put(Line::kEmptyLine, 7);
+  Put(Line::kTotalLine, 8,
+      {{"totherText", ppParameter(u"Total")}, {"total", ppParameter(calctest::Amount(4006))}});
+  const PrintLog log = Print();
+  EXPECT_EQ(ThePane().PrintPageCount(), 1);
+  for (const auto& e : log.events) EXPECT_EQ(e.page, 1) << e.kind << " " << e.text.Narrow();
+  const PrintLog::Event* totalCaption = log.FindText(u"total");
+  const PrintLog::Event* noteCaption = log.FindText(u"totherText");
+  ASSERT_NE(totalCaption, nullptr);
+  ASSERT_NE(noteCaption, nullptr);
+  EXPECT_LT(totalCaption->r.right, noteCaption->r.left);
+  const PrintLog::Event* label = log.FindText(u"Subtotal for Kitchen");
+  ASSERT_NE(label, nullptr);
+  for (const auto& e : log.events)
+    if (e.kind == 'T' && e.r.top == label->r.top && e.text != label->text)
+      EXPECT_LT(e.r.right, label->r.left) << "the subtotal's amount";
+  EXPECT_GT(label->r.top, noteCaption->r.bottom) << "the rows start below the captions";
 }
 
 // A demo price list of every line type in the list layout: the first printed page matches the kept
