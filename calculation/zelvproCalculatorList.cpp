@@ -626,28 +626,58 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
     return;
   }
   const bool highlighted = IsLineSelected(line) && IsActive();
-  for (int32_t i = first; i <= last; ++i) {
-    const DisplayListLayout::Column& column = columns[size_t(i)];
-    ClipWithin(dc, *base, list);
-    plat::RECT c;
-    GetCellRect(i, line, &c);
-    c.bottom = std::min(c.bottom, r.bottom);
-    if (highlighted) {
+  // What each column shows on this line; the picture column shows no text.
+  std::vector<Vcon::WString> texts(static_cast<size_t>(count));
+  std::vector<bool> shown(static_cast<size_t>(count), false);
+  for (int32_t i = first; i < count; ++i) {
+    const int32_t field = DisplayListLayout::FieldOf(columns[size_t(i)]);
+    if (!CalculatorFieldShown(field, type)) continue;
+    shown[size_t(i)] = true;
+    if (field == Fil::kPict) continue;
+    ppParameter value;
+    ColumnTable(i)->GetFieldValue(field, value, nullptr);
+    texts[size_t(i)] = value.AsWString();
+  }
+  if (highlighted) {
+    for (int32_t i = first; i <= last; ++i) {
+      plat::RECT c;
+      GetCellRect(i, line, &c);
+      c.bottom = std::min(c.bottom, r.bottom);
       dc.SetGray(kSelectedGray);
       dc.FillRect(c);
       dc.SetColorBytes(before);
     }
+  }
+  for (int32_t i = first; i <= last; ++i) {
+    if (!shown[size_t(i)]) continue;
+    const DisplayListLayout::Column& column = columns[size_t(i)];
     const int32_t field = DisplayListLayout::FieldOf(column);
-    if (!CalculatorFieldShown(field, type)) continue;
-    ppParameter value;
-    ColumnTable(i)->GetFieldValue(field, value, nullptr);
-    // A long text ends at its column's edge instead of running over the next column's.
-    ClipWithin(dc, *base, Intersect(c, list));
+    plat::RECT c;
+    GetCellRect(i, line, &c);
+    c.bottom = std::min(c.bottom, r.bottom);
+    // A text ends where the next column with something to show on this line begins: a left-aligned
+    // text runs on over empty cells (a note line), never over another column's text.
+    plat::RECT room = c;
+    if ((column.textFormat & (plat::DT_RIGHT | plat::DT_CENTER)) == 0) {
+      room.right = list.right;
+      for (int32_t j = i + 1; j < count; ++j) {
+        if (!shown[size_t(j)] || texts[size_t(j)].empty()) continue;
+        plat::RECT next;
+        GetCellRect(j, line, &next);
+        room.right = std::max(c.right, next.left);
+        break;
+      }
+    }
+    ClipWithin(dc, *base, Intersect(room, list));
+    plat::RECT t = room;
+    t.left += kCellInset;
+    t.right -= kCellInset;
+    t.top += 3;
+    // The preview picture of "pict" is not drawn on screen yet: its cell stays empty.
+    if (field != Fil::kPict) DrawListText(dc, texts[size_t(i)], t, column.textFormat);
     c.left += kCellInset;
     c.right -= kCellInset;
     c.top += 3;
-    // The preview picture of "pict" is not drawn on screen yet: its cell stays empty.
-    if (field != Fil::kPict) DrawListText(dc, value.AsWString(), c, column.textFormat);
     DrawMarks(dc, field, c, line);
   }
 }
