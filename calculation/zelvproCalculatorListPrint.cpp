@@ -29,6 +29,7 @@
 #include "foundation/UserPreferences.h"
 #include "framework/ppApplication.h"
 #include "framework/ppClipSaver.h"
+#include "platform/LocalDate.h"
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
 #include "framework/ppRegion.h"
@@ -90,12 +91,12 @@ int32_t RawLong(Fil& table, int32_t field) {
 }
 
 // Today's date in the user's local time zone, as day.month.year.
+// Today in the user's time zone, in the user's short date format, as the plan's printed header shows it.
 Vcon::WString LocalDate() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d.%02d.%04d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
+  char text[256];
+  if (plat::GetDateFormatA(plat::LOCALE_USER_DEFAULT, plat::DATE_SHORTDATE, nullptr, nullptr, text,
+                           int32_t(sizeof text)) == 0)
+    text[0] = '\0';
   return Narrow(text);
 }
 

@@ -1210,10 +1210,14 @@ TEST_F(PriceListPrintTest, AZeroWidthListLeavesTheWidthsAsTheyAre) {
   }
 }
 
-TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDate) {
+TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDateInTheUsersShortFormat) {
   TwentyRowPane();
   const char* saved = std::getenv("TZ");
   const std::string old = saved != nullptr ? saved : "";
+  // The C locale's short date: month, day, two-digit year.
+  const char* savedLocale = std::getenv("LC_ALL");
+  const std::string oldLocale = savedLocale != nullptr ? savedLocale : "";
+  setenv("LC_ALL", "C", 1);
   // Fourteen hours east and twelve west of UTC: at any hour one of them is on another date than UTC.
   for (const auto& [zone, offset] : {std::pair{"<+14>-14", 14}, std::pair{"<-12>12", -12}}) {
     SCOPED_TRACE(zone);
@@ -1224,7 +1228,7 @@ TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDate) {
     std::tm day{};
     gmtime_r(&shifted, &day);
     char text[32];
-    std::snprintf(text, sizeof text, "6198%02d.%02d.%04d", day.tm_mday, day.tm_mon + 1, day.tm_year + 1900);
+    std::snprintf(text, sizeof text, "6198%02d/%02d/%02d", day.tm_mon + 1, day.tm_mday, day.tm_year % 100);
     EXPECT_NE(log.FindText(Vcon::WString(text)), nullptr) << text;
   }
   if (saved != nullptr)
@@ -1232,6 +1236,10 @@ TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDate) {
   else
     unsetenv("TZ");
   tzset();
+  if (savedLocale != nullptr)
+    setenv("LC_ALL", oldLocale.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
 }
 
 TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
