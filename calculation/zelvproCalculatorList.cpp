@@ -13,6 +13,11 @@
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "elements/topview/ScratchRecord.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/zelvproPreviewFil.h"
+#include "catalogue/records/zelvproUnitFil.h"
+#include "framework/ppPicture.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "framework/ApplicationSettings.h"
@@ -127,8 +132,33 @@ int32_t zelvproCalculatorList::RowHeightFor(Handle layout) {
   const uint32_t count = layout != nullptr ? DisplayListLayout::ColumnCount(layout) : 0;
   for (uint32_t i = 0; i < count; ++i)
     if (DisplayListLayout::FieldOf(DisplayListLayout::ReadColumn(layout, i)) == Fil::kPict)
-      return kBaseLineHeight + kLineHeightExtra;
+      return kPictureRowHeight;
   return kTextRowHeight;
+}
+
+const ppPicture* zelvproCalculatorList::LinePreview(zelvproCalculatorFil& table, zelvDatabase* db) {
+  ppParameter value;
+  table.ppDatafile::GetFieldValue(Fil::kPict, value, nullptr);
+  const int32_t preview = value.ToLong();
+  if (db == nullptr || preview == 0) return nullptr;
+  std::unique_ptr<ppPicture>& kept = previews_[{db, preview}];
+  if (kept == nullptr) {
+    kept = std::make_unique<ppPicture>();
+    const ScratchRecord record(db->UnitFile().PreviewFile(), preview);
+    const std::vector<uint8_t> bytes = record.Present() ? record.Blob("preview") : std::vector<uint8_t>();
+    if (!bytes.empty()) kept->SetFromMemory(bytes.data(), bytes.size());
+  }
+  return kept->IsEmpty() ? nullptr : kept.get();
+}
+
+plat::RECT zelvproCalculatorList::FittedPictureRect(const ppPicture& picture, const plat::RECT& cell) {
+  const int32_t w = cell.right - cell.left, h = cell.bottom - cell.top;
+  const int32_t pw = picture.GetWidth(), ph = picture.GetHeight();
+  if (w <= 0 || h <= 0 || pw <= 0 || ph <= 0) return {};
+  const double f = std::min(double(w) / pw, double(h) / ph);
+  const int32_t fw = std::max(1, int32_t(pw * f)), fh = std::max(1, int32_t(ph * f));
+  const int32_t x = cell.left + (w - fw) / 2, y = cell.top + (h - fh) / 2;
+  return {x, y, x + fw, y + fh};
 }
 
 bool zelvproCalculatorList::TotalFooter() { return (ApplicationFlags1() & kTotalFooter) != 0; }
@@ -673,8 +703,16 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
     t.left += kCellInset;
     t.right -= kCellInset;
     t.top += 3;
-    // The preview picture of "pict" is not drawn on screen yet: its cell stays empty.
-    if (field != Fil::kPict) DrawListText(dc, texts[size_t(i)], t, column.textFormat);
+    if (field != Fil::kPict) {
+      DrawListText(dc, texts[size_t(i)], t, column.textFormat);
+    } else if (const ppPicture* preview = LinePreview(*lineFile_, lineFile_->BufferRefs(nullptr).db)) {
+      plat::RECT box = c;
+      box.left += kCellInset;
+      box.right -= kCellInset;
+      box.top += 2;
+      box.bottom -= 2;
+      preview->DrawStretched(dc, FittedPictureRect(*preview, box));
+    }
     c.left += kCellInset;
     c.right -= kCellInset;
     c.top += 3;

@@ -17,7 +17,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "controls/ppDictList.h"
@@ -26,6 +28,7 @@
 #include "framework/ppCollaborator.h"
 
 class iPriceListPrintRecorder;
+class zelvDatabase;
 class ppDatabase;
 class ppPicture;
 class zelvproCalculatorFil;
@@ -48,7 +51,7 @@ class zelvproCalculatorList : public ppDictList,
   // Rows are as high as what they show: a line of text, or the preview picture when a column
   // shows one.
   static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kTextRowHeight = 20,
-                           kHeaderHeight = 20, kFooterHeight = 21;
+                           kPictureRowHeight = 40, kHeaderHeight = 20, kFooterHeight = 21;
   // Room between a cell's edge and its text, pixels; right-aligned amounts and the text of the next
   // column stay this far apart twice over.
   static constexpr int32_t kCellInset = 4;
@@ -83,8 +86,8 @@ class zelvproCalculatorList : public ppDictList,
   // Appends a user line of `type` (8-12) with the layer palette's next id, selects it and opens its
   // panel. Nothing is rebuilt.
   void AddLine(int32_t type);
-  // The row height of display list `layout` (pixels): a picture row when a column shows "pict",
-  // else a text row.
+  // The row height of display list `layout` (pixels): a picture row (a thumbnail and a line of text)
+  // when a column shows "pict", else a text row.
   static int32_t RowHeightFor(Handle layout);
   // The display list of the column file of settings entry `n` (the caller's), or null.
   Handle LoadColumnFile(int32_t n);
@@ -162,6 +165,11 @@ class zelvproCalculatorList : public ppDictList,
   void InvalidateFrom(int32_t line);
   void InvalidateRow(int32_t line);
   void DrawMarks(ppDC& dc, int32_t field, const plat::RECT& cell, int32_t line);
+  // The preview picture of the line just read into `table`'s current buffer ("pict", the preview
+  // record of its unit in its catalogue), or null; decoded once and kept for the pane's life.
+  const ppPicture* LinePreview(zelvproCalculatorFil& table, zelvDatabase* db);
+  // Draws `picture` as large as it fits in `cell`, its proportions kept, centred.
+  static plat::RECT FittedPictureRect(const ppPicture& picture, const plat::RECT& cell);
 
   // Print helpers: each draws on the context and tells the recorder.
   void PrintFont(ppDC& dc, float height, bool bold);
@@ -190,6 +198,7 @@ class zelvproCalculatorList : public ppDictList,
   int32_t screenDescription_ = 0, printDescription_ = 0;
   int32_t updateMessage_ = -1;
   bool panelShown_ = false;
+  std::map<std::pair<zelvDatabase*, int32_t>, std::unique_ptr<ppPicture>> previews_;
 
   // Print state, reset by PreparePrint. Pixels are device pixels of the page.
   Handle printLayout_ = nullptr;  // owned: the print display list

@@ -589,7 +589,13 @@ void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPag
     m.bottom = top + 65536;
     dc.MeasureText(values[i], &m, uint32_t(c.textFormat) | kWrap);
     cell.bottom = top + (m.bottom - m.top);
-    if (field != Fil::kPict) PrintText(dc, values[i], cell, uint32_t(c.textFormat) | kWrap);
+    if (field != Fil::kPict) {
+      PrintText(dc, values[i], cell, uint32_t(c.textFormat) | kWrap);
+    } else if (const ppPicture* preview = LinePreview(t, t.BufferRefs(nullptr).db)) {
+      // The preview fills the line's first row, its proportions kept.
+      const plat::RECT box{cell.left, top, cell.right, int32_t(float(top) + rowHeight_) - CellInset(page)};
+      PrintPicture(dc, preview, FittedPictureRect(*preview, box), box);
+    }
     if (type == Fil::kTagSubtotal || type == Fil::kTotalLine)
       PrintRule(dc, page.image.left, cell.top - 12, page.image.right, cell.top - 12);
     if (type == Fil::kTotalLine && (field == Fil::kTotal || field == Fil::kTotalText2)) {

@@ -26,7 +26,9 @@
 #include "calculation/zelvproCalculatorList.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproPreviewFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
+#include "catalogue/records/zelvproUnitFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "controls/DisplayListLayout.h"
 #include "controls/ppConfigPanel.h"
@@ -507,6 +509,47 @@ TEST_F(ColumnFileTest, TheColumnFileOrTheNineBuiltInColumns) {
   const auto log = Paint();
   for (const char16_t* t : {u"empty note", u"text note", u"vat note"})
     EXPECT_NE(Find(log, t), nullptr) << "missing";
+}
+
+// A column of "pict" shows the preview picture of the line's unit, in rows high enough for a thumbnail.
+TEST_F(ColumnFileTest, APictureColumnShowsTheUnitsPreviewInRowsHighEnoughForIt) {
+  // A red picture of the catalogue's own kind (PNG bytes in the preview record).
+  plat::Surface red(8, 8);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 8; ++x) red.SetPixel(x, y, 0xFF0000);
+  const std::string png = (folder_ / "red.png").string();
+  ASSERT_TRUE(plat::WritePng(red, png));
+  std::ifstream in(png, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  zelvproPreviewFil& previews = Db(1).UnitFile().PreviewFile();
+  previews.ClearRecordBuffer(nullptr);
+  cattest::SetField(previews, "name", ppParameter("red"));
+  Handle data = RecordField(previews, "preview").Data(previews.GetRecordBuffer());
+  ASSERT_NE(data, nullptr);
+  MemSetSize(data, uint32_t(bytes.size()));
+  std::memcpy(*data, bytes.data(), bytes.size());
+  int32_t preview = 0;
+  previews.AddRecord(&preview, nullptr);
+  const int32_t unit =
+      cattest::AddRecord(Db(1).UnitFile(), {{"number1", "P1"}, {"name1", "Pictured"}, {"preview", preview}});
+
+  Write("0\t49\t60\t0\t0\r\n0\t65\t100\t0\t0\r\n");
+  Pane& pane = MakeCanvas();
+  EXPECT_EQ(pane.LineHeight(), Pane::kPictureRowHeight);
+  Put(Line::kCalculationItem, 1,
+      {{"unitID", ppParameter(unit)}, {"databaseID", ppParameter(int32_t(1))}, {"pcs", ppParameter(1.0)}},
+      nullptr);
+  Paint();
+  plat::RECT cell;
+  pane.GetCellRect(0, 0, &cell);
+  const std::string shot = (folder_ / "pane.png").string();
+  ASSERT_TRUE(plat::HeadlessDriver::DumpPng(hwnd_, shot));
+  const std::unique_ptr<plat::Surface> drawn = plat::ReadPng(shot);
+  ASSERT_NE(drawn, nullptr);
+  EXPECT_EQ(drawn->Pixel((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2), 0xFF0000u)
+      << "the preview fills the middle of its cell";
+  pane.GetCellRect(1, 0, &cell);
+  EXPECT_NE(drawn->Pixel(cell.left + 2, (cell.top + cell.bottom) / 2), 0xFF0000u) << "and stays in it";
 }
 
 TEST_F(ColumnFileTest, TheBuiltInColumnsDrawNoMeasuresAndTheirHeaders) {
