@@ -711,7 +711,8 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
       box.right -= kCellInset;
       box.top += 2;
       box.bottom -= 2;
-      preview->DrawStretched(dc, FittedPictureRect(*preview, box));
+      // Scaled to any size: a thumbnail is smaller than the picture.
+      preview->Draw(dc, FittedPictureRect(*preview, box));
     }
     c.left += kCellInset;
     c.right -= kCellInset;

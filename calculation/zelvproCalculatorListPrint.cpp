@@ -594,7 +594,9 @@ void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPag
     } else if (const ppPicture* preview = LinePreview(t, t.BufferRefs(nullptr).db)) {
       // The preview fills the line's first row, its proportions kept.
       const plat::RECT box{cell.left, top, cell.right, int32_t(float(top) + rowHeight_) - CellInset(page)};
-      PrintPicture(dc, preview, FittedPictureRect(*preview, box), box);
+      const plat::RECT fitted = FittedPictureRect(*preview, box);
+      preview->Draw(dc, fitted);
+      if (recorder_ != nullptr) recorder_->Picture(fitted);
     }
     if (type == Fil::kTagSubtotal || type == Fil::kTotalLine)
       PrintRule(dc, page.image.left, cell.top - 12, page.image.right, cell.top - 12);

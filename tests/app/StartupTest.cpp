@@ -248,7 +248,8 @@ TEST_F(StartupTest, TheDemosFirstStartShowsThePriceListsColumnCaptions) {
     pane->GetWindowFrame(&frame);
     if (r.y < frame.top + zelvproCalculatorList::kHeaderHeight) header.push_back(Vcon::Utf8FromUtf16(r.text));
   }
-  EXPECT_EQ(header, (std::vector<std::string>{"Line", "Description", "Order no.", "Qty", "Price", "Total"}));
+  EXPECT_EQ(header, (std::vector<std::string>{"Picture", "Line", "Description", "Order no.", "Qty", "Price",
+                                              "Total"}));
   EXPECT_TRUE(plat::MessageBoxLog().empty());
 }
 

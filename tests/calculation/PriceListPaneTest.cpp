@@ -513,10 +513,11 @@ TEST_F(ColumnFileTest, TheColumnFileOrTheNineBuiltInColumns) {
 
 // A column of "pict" shows the preview picture of the line's unit, in rows high enough for a thumbnail.
 TEST_F(ColumnFileTest, APictureColumnShowsTheUnitsPreviewInRowsHighEnoughForIt) {
-  // A red picture of the catalogue's own kind (PNG bytes in the preview record).
-  plat::Surface red(8, 8);
-  for (int32_t y = 0; y < 8; ++y)
-    for (int32_t x = 0; x < 8; ++x) red.SetPixel(x, y, 0xFF0000);
+  // A red picture of the catalogue's own kind (PNG bytes in the preview record), larger than a row:
+  // the thumbnail is smaller than the picture.
+  plat::Surface red(64, 64);
+  for (int32_t y = 0; y < 64; ++y)
+    for (int32_t x = 0; x < 64; ++x) red.SetPixel(x, y, 0xFF0000);
   const std::string png = (folder_ / "red.png").string();
   ASSERT_TRUE(plat::WritePng(red, png));
   std::ifstream in(png, std::ios::binary);
