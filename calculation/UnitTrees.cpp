@@ -68,20 +68,6 @@ class ParentIndex {
   std::unordered_map<int32_t, qxUnitTreeNode*> first_;
 };
 
-// Skips the rest of the line at `p`; answers the next line's start, null at the end of the text.
-const char* SkipLine(const char* p) {
-  char field[qxUnitTreeNode::kFieldLimit + 1];
-  bool ended = false;
-  while (p != nullptr && !ended) p = ParseTabField(field, sizeof field, p, ended);
-  return p;
-}
-
-bool HasDigit(const char* text) {
-  for (; *text != '\0'; ++text)
-    if (*text >= '0' && *text <= '9') return true;
-  return false;
-}
-
 }  // namespace
 
 qxUnitTreeNode* UnitTreeRoot() {
@@ -110,22 +96,21 @@ void ReadUnitTreeText(const char* text, size_t size) {
       ++p;
       continue;
     }
+    // A record is five fields, one after another: a line end ends a field, not the record (a record
+    // whose fields run over two lines is one record).
     bool lineEnded = false;
     p = ParseTabField(field, sizeof field, p, lineEnded);  // field 1, not used
     if (p == nullptr) break;
-    if (lineEnded) continue;
     auto node = std::make_unique<qxUnitTreeNode>();
     p = node->ParseLine(p, views, lineEnded);
-    if (p == nullptr) break;  // the text ended inside the record
-    if (lineEnded) continue;
+    if (p == nullptr) break;                               // the text ended inside the record
     p = ParseTabField(field, sizeof field, p, lineEnded);  // field 5, the parent
-    if (p != nullptr && !lineEnded) p = SkipLine(p);
-
     qxUnitTreeNode* parent = nullptr;
     if (std::strcmp(field, "ROOT") == 0) {
       if (gUnitTreeRoot == nullptr) index.Note(MakeRoot());
       parent = gUnitTreeRoot;
-    } else if (gUnitTreeRoot != nullptr && HasDigit(field)) {
+    } else if (gUnitTreeRoot != nullptr) {
+      // Read as a number like any id: a parent written without digits is 0, the root.
       int32_t parentId = 0;
       TextToInt(parentId, Vcon::String(field));
       parent = index.Find(*gUnitTreeRoot, parentId);

@@ -42,10 +42,8 @@ const char* qxUnitTreeNode::ParseLine(const char* position, CalculationCatalogVi
     p = ParseTabField(field, sizeof field, p, ended);
     out = field;
     if (p == nullptr) break;
-    if (ended) {
-      lineEnded = true;
-      break;
-    }
+    // A line end ends the field only: the record's next field is on the next line.
+    lineEnded = ended;
   }
   TextToInt(id_, text[0]);
   database_ = nullptr;

@@ -36,6 +36,8 @@ zelvproCalculatorCanvas::zelvproCalculatorCanvas(ppView* supervisor, const plat:
   gCanvas = this;
   const int32_t w = frame.right - frame.left, h = frame.bottom - frame.top;
   pane_ = new zelvproCalculatorList(this, {10, 5, w - 30, h - 30}, database);
+  // The window hands its keys to the canvas while the calculation view shows; the list takes them.
+  SetTarget(pane_);
   plat::RECT place{300, h - 26, 504, h - 2};
   if (HasBar()) {
     bar_ = new zelvproCalculatorButtons(this, place);
@@ -50,6 +52,7 @@ zelvproCalculatorCanvas::zelvproCalculatorCanvas(ppView* supervisor, const plat:
 
 zelvproCalculatorCanvas::~zelvproCalculatorCanvas() {
   if (gCanvas == this) gCanvas = nullptr;
+  SetTarget(nullptr);
   if (bar_ != nullptr) bar_->RemoveToolTips();
 }
 

@@ -188,6 +188,47 @@ void zelvproCalculatorFil::BeginAccess() {
   }
 }
 
+// ---- the user's lines in the document -------------------------------------------------------
+
+void zelvproCalculatorFil::PackUserLines(Handle into) {
+  if (into == nullptr) return;
+  BeginAccess();
+  MemSetSize(into, 0);
+  // A plain table of the layout over the document's handle: it stores the bytes as they are, with
+  // no recalculation or references of its own.
+  ppEmbeddedData kept(kLayout, Database(), into, nullptr);
+  char* b = scratch_;
+  for (int32_t i = 0; i < GetRecordCount(); ++i) {
+    ReadRecordAt(i, b);
+    if (!IsUserLineType(Long(b, kType))) continue;
+    SetLong(b, kDb, 0);
+    SetLong(b, kElement, 0);
+    kept.InsertRecordAt(-1, b);
+  }
+  kept.SaveToBlob();
+}
+
+int32_t zelvproCalculatorFil::AppendUserLines(Handle from) {
+  if (from == nullptr || MemGetSize(from) == 0) return 0;
+  ppEmbeddedData kept(kLayout, Database(), from, nullptr);
+  kept.LoadFromBlob();
+  BeginAccess();
+  int32_t added = 0;
+  char* b = scratch_;
+  for (int32_t i = 0; i < kept.GetRecordCount(); ++i) {
+    kept.ReadRecordAt(i, b);
+    if (!IsUserLineType(Long(b, kType))) continue;
+    // References come from the running program only: the line's catalogue by its identifier.
+    LineRefs& refs = BufferRefs(b);
+    refs = LineRefs{};
+    refs.db = FindDatabase(Long(b, kDatabaseId));
+    InsertRecordAt(-1, b);
+    ++added;
+  }
+  if (added > 0) SaveToBlob();
+  return added;
+}
+
 // ---- properties ------------------------------------------------------------------------------
 
 ppParameter zelvproCalculatorFil::GetValue(int32_t index) {

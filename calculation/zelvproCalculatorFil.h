@@ -264,6 +264,17 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // outlive the panel.
   ppConfigPanel* BuildLinePanel(ppConfigurator& configurator);
 
+  // ---- The lines the user added, kept with the document.
+  // Whether lines of `type` are the user's own (Item/Service, Text, Discount, SubTotal, VAT/Tax):
+  // no rebuild makes them, so only the document can bring them back.
+  static bool IsUserLineType(int32_t type) { return type >= kItemService && type <= kVatLine; }
+  // Writes the user's lines, in list order, into `into` in the handle form of the line table
+  // (replacing what it held). `into` is not owned.
+  void PackUserLines(Handle into);
+  // Appends the user's lines that `from` holds (in the form PackUserLines writes; lines of other
+  // types and unreadable rest are passed over) and saves; answers how many came. Not owned.
+  int32_t AppendUserLines(Handle from);
+
   // ---- The whole-plan rebuild of the top canvas.
   // Deletes every line and saves.
   void DeleteAllLines() override;

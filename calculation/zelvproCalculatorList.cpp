@@ -13,6 +13,11 @@
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "elements/topview/ScratchRecord.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/zelvproPreviewFil.h"
+#include "catalogue/records/zelvproUnitFil.h"
+#include "framework/ppPicture.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "framework/ApplicationSettings.h"
@@ -86,9 +91,9 @@ zelvproCalculatorList::zelvproCalculatorList(ppView* supervisor, const plat::REC
   SetSingleSelection(true);
 
   Handle layout = LoadColumnFile(calculator_columns::kScreenColumns);
-  SetLineHeight(LineHeight() + kLineHeightExtra);
   screenDescription_ = printDescription_ = CalculatorDescriptionField();
   if (layout == nullptr) layout = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorDlst");
+  SetLineHeight(RowHeightFor(layout));
   if (layout != nullptr) {
     LoadLayout(layout);
     ReleaseResourceHandle(layout);
@@ -122,6 +127,39 @@ zelvproCalculatorList::~zelvproCalculatorList() {
 }
 
 zelvproCalculatorList* zelvproCalculatorList::Current() { return gPane; }
+
+int32_t zelvproCalculatorList::RowHeightFor(Handle layout) {
+  const uint32_t count = layout != nullptr ? DisplayListLayout::ColumnCount(layout) : 0;
+  for (uint32_t i = 0; i < count; ++i)
+    if (DisplayListLayout::FieldOf(DisplayListLayout::ReadColumn(layout, i)) == Fil::kPict)
+      return kPictureRowHeight;
+  return kTextRowHeight;
+}
+
+const ppPicture* zelvproCalculatorList::LinePreview(zelvproCalculatorFil& table, zelvDatabase* db) {
+  ppParameter value;
+  table.ppDatafile::GetFieldValue(Fil::kPict, value, nullptr);
+  const int32_t preview = value.ToLong();
+  if (db == nullptr || preview == 0) return nullptr;
+  std::unique_ptr<ppPicture>& kept = previews_[{db, preview}];
+  if (kept == nullptr) {
+    kept = std::make_unique<ppPicture>();
+    const ScratchRecord record(db->UnitFile().PreviewFile(), preview);
+    const std::vector<uint8_t> bytes = record.Present() ? record.Blob("preview") : std::vector<uint8_t>();
+    if (!bytes.empty()) kept->SetFromMemory(bytes.data(), bytes.size());
+  }
+  return kept->IsEmpty() ? nullptr : kept.get();
+}
+
+plat::RECT zelvproCalculatorList::FittedPictureRect(const ppPicture& picture, const plat::RECT& cell) {
+  const int32_t w = cell.right - cell.left, h = cell.bottom - cell.top;
+  const int32_t pw = picture.GetWidth(), ph = picture.GetHeight();
+  if (w <= 0 || h <= 0 || pw <= 0 || ph <= 0) return {};
+  const double f = std::min(double(w) / pw, double(h) / ph);
+  const int32_t fw = std::max(1, int32_t(pw * f)), fh = std::max(1, int32_t(ph * f));
+  const int32_t x = cell.left + (w - fw) / 2, y = cell.top + (h - fh) / 2;
+  return {x, y, x + fw, y + fh};
+}
 
 bool zelvproCalculatorList::TotalFooter() { return (ApplicationFlags1() & kTotalFooter) != 0; }
 
@@ -345,7 +383,30 @@ void zelvproCalculatorList::DeleteByMessage() {
 
 void zelvproCalculatorList::KeyDown(signed char key, int32_t flags) {
   if (key == kDeleteKey || key == kBackspaceKey) return DoCommand(kDeleteCommand, 0);
+  // Page Up and Page Down keep one line of the page they leave in view (the last whole row becomes
+  // the first); Home and End go to the ends.
+  plat::RECT list;
+  GetListRect(&list);
+  const int32_t page = std::max(1, (list.bottom - list.top) / std::max(1, LineHeight()) - 1);
+  switch (uint8_t(key)) {
+    case plat::VK_PRIOR:
+      return ScrollTo(FirstLine() - page);
+    case plat::VK_NEXT:
+      return ScrollTo(FirstLine() + page);
+    case plat::VK_HOME:
+      return ScrollTo(0);
+    case plat::VK_END:
+      return ScrollTo(GetLineCount());
+    default:
+      break;
+  }
   ppDictList::KeyDown(key, flags);
+}
+
+void zelvproCalculatorList::ScrollTo(int32_t firstLine) {
+  // ScrollBy keeps the list within its lines.
+  ScrollBy(0, firstLine - FirstLine());
+  UpdateScrollBars();
 }
 
 void zelvproCalculatorList::DoCommand(int32_t command, intptr_t parameter) {
@@ -469,7 +530,10 @@ void zelvproCalculatorList::DrawHeader(ppDC& dc) {
     if (ppDatafile* table = ColumnTable(i)) table->FieldNameAt(field, name);
     plat::RECT c = r;
     GetCellRect(i, FirstLine() - 1, &c);
-    c.left += 2;
+    // A caption stays inside its column: "Total" and "Note" side by side must not run together.
+    ClipWithin(dc, *base, Intersect(c, r));
+    c.left += kCellInset;
+    c.right -= kCellInset;
     DrawListText(dc, TextById(8000 + field, name.c_str()), c, column.textFormat);
   }
 }
@@ -592,25 +656,67 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
     return;
   }
   const bool highlighted = IsLineSelected(line) && IsActive();
-  for (int32_t i = first; i <= last; ++i) {
-    const DisplayListLayout::Column& column = columns[size_t(i)];
-    plat::RECT c;
-    GetCellRect(i, line, &c);
-    c.bottom = std::min(c.bottom, r.bottom);
-    if (highlighted) {
+  // What each column shows on this line; the picture column shows no text.
+  std::vector<Vcon::WString> texts(static_cast<size_t>(count));
+  std::vector<bool> shown(static_cast<size_t>(count), false);
+  for (int32_t i = first; i < count; ++i) {
+    const int32_t field = DisplayListLayout::FieldOf(columns[size_t(i)]);
+    if (!CalculatorFieldShown(field, type)) continue;
+    shown[size_t(i)] = true;
+    if (field == Fil::kPict) continue;
+    ppParameter value;
+    ColumnTable(i)->GetFieldValue(field, value, nullptr);
+    texts[size_t(i)] = value.AsWString();
+  }
+  if (highlighted) {
+    for (int32_t i = first; i <= last; ++i) {
+      plat::RECT c;
+      GetCellRect(i, line, &c);
+      c.bottom = std::min(c.bottom, r.bottom);
       dc.SetGray(kSelectedGray);
       dc.FillRect(c);
       dc.SetColorBytes(before);
     }
+  }
+  for (int32_t i = first; i <= last; ++i) {
+    if (!shown[size_t(i)]) continue;
+    const DisplayListLayout::Column& column = columns[size_t(i)];
     const int32_t field = DisplayListLayout::FieldOf(column);
-    if (!CalculatorFieldShown(field, type)) continue;
-    ppParameter value;
-    ColumnTable(i)->GetFieldValue(field, value, nullptr);
-    c.left += 2;
-    c.right -= 2;
+    plat::RECT c;
+    GetCellRect(i, line, &c);
+    c.bottom = std::min(c.bottom, r.bottom);
+    // A text ends where the next column with something to show on this line begins: a left-aligned
+    // text runs on over empty cells (a note line), never over another column's text.
+    plat::RECT room = c;
+    if ((column.textFormat & (plat::DT_RIGHT | plat::DT_CENTER)) == 0) {
+      room.right = list.right;
+      for (int32_t j = i + 1; j < count; ++j) {
+        if (!shown[size_t(j)] || texts[size_t(j)].empty()) continue;
+        plat::RECT next;
+        GetCellRect(j, line, &next);
+        room.right = std::max(c.right, next.left);
+        break;
+      }
+    }
+    ClipWithin(dc, *base, Intersect(room, list));
+    plat::RECT t = room;
+    t.left += kCellInset;
+    t.right -= kCellInset;
+    t.top += 3;
+    if (field != Fil::kPict) {
+      DrawListText(dc, texts[size_t(i)], t, column.textFormat);
+    } else if (const ppPicture* preview = LinePreview(*lineFile_, lineFile_->BufferRefs(nullptr).db)) {
+      plat::RECT box = c;
+      box.left += kCellInset;
+      box.right -= kCellInset;
+      box.top += 2;
+      box.bottom -= 2;
+      // Scaled to any size: a thumbnail is smaller than the picture.
+      preview->Draw(dc, FittedPictureRect(*preview, box));
+    }
+    c.left += kCellInset;
+    c.right -= kCellInset;
     c.top += 3;
-    // The preview picture of "pict" is not drawn on screen yet: its cell stays empty.
-    if (field != Fil::kPict) DrawListText(dc, value.AsWString(), c, column.textFormat);
     DrawMarks(dc, field, c, line);
   }
 }

@@ -17,7 +17,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "controls/ppDictList.h"
@@ -26,6 +28,7 @@
 #include "framework/ppCollaborator.h"
 
 class iPriceListPrintRecorder;
+class zelvDatabase;
 class ppDatabase;
 class ppPicture;
 class zelvproCalculatorFil;
@@ -45,8 +48,13 @@ class zelvproCalculatorList : public ppDictList,
   static constexpr const char* kUpdateMessage = "UpdateCalculation";
   // Commands.
   static constexpr int32_t kDeleteCommand = 36, kShowCalculation = 3061, kReloadCalculation = 2012;
-  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kHeaderHeight = 20,
-                           kFooterHeight = 21;
+  // Rows are as high as what they show: a line of text, or the preview picture when a column
+  // shows one.
+  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kTextRowHeight = 20,
+                           kPictureRowHeight = 40, kHeaderHeight = 20, kFooterHeight = 21;
+  // Room between a cell's edge and its text, pixels; right-aligned amounts and the text of the next
+  // column stay this far apart twice over.
+  static constexpr int32_t kCellInset = 4;
   static constexpr int32_t kFramePicture = 1101;
   // The footer: the label and the amounts stand this far apart (pixels).
   static constexpr int32_t kFooterStep = 120;
@@ -78,6 +86,9 @@ class zelvproCalculatorList : public ppDictList,
   // Appends a user line of `type` (8-12) with the layer palette's next id, selects it and opens its
   // panel. Nothing is rebuilt.
   void AddLine(int32_t type);
+  // The row height of display list `layout` (pixels): a picture row (a thumbnail and a line of text)
+  // when a column shows "pict", else a text row.
+  static int32_t RowHeightFor(Handle layout);
   // The display list of the column file of settings entry `n` (the caller's), or null.
   Handle LoadColumnFile(int32_t n);
 
@@ -140,6 +151,8 @@ class zelvproCalculatorList : public ppDictList,
   zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame, ppDatabase& database, Parts parts);
 
   static bool TotalFooter();
+  // Scrolls so that `firstLine` is the top row, as far as the lines allow.
+  void ScrollTo(int32_t firstLine);
   // The line count follows the table.
   void SyncLineCount();
   // Selects line `line` alone, makes it current and opens its panel.
@@ -152,13 +165,19 @@ class zelvproCalculatorList : public ppDictList,
   void InvalidateFrom(int32_t line);
   void InvalidateRow(int32_t line);
   void DrawMarks(ppDC& dc, int32_t field, const plat::RECT& cell, int32_t line);
+  // The preview picture of the line just read into `table`'s current buffer ("pict", the preview
+  // record of its unit in its catalogue), or null; decoded once and kept for the pane's life.
+  const ppPicture* LinePreview(zelvproCalculatorFil& table, zelvDatabase* db);
+  // Draws `picture` as large as it fits in `cell`, its proportions kept, centred.
+  static plat::RECT FittedPictureRect(const ppPicture& picture, const plat::RECT& cell);
 
   // Print helpers: each draws on the context and tells the recorder.
   void PrintFont(ppDC& dc, float height, bool bold);
   void PrintText(ppDC& dc, const Vcon::WString& text, const plat::RECT& r, uint32_t flags);
   void PrintRule(ppDC& dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   void PrintFrame(ppDC& dc, const plat::RECT& r);
-  void PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r);
+  // Draws `picture` stretched over `r`, cut at `margin` (device pixels).
+  void PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r, const plat::RECT& margin);
   void PrintBreakPage(ppDC& dc, qxPrintPage& page, bool sheet, float y);
   // Reads line `line` of the print table, builds its texts, selects its font and measures its cells
   // in rows starting at `top`; answers the rows the line takes (at least 1), its type and its cell
@@ -179,6 +198,7 @@ class zelvproCalculatorList : public ppDictList,
   int32_t screenDescription_ = 0, printDescription_ = 0;
   int32_t updateMessage_ = -1;
   bool panelShown_ = false;
+  std::map<std::pair<zelvDatabase*, int32_t>, std::unique_ptr<ppPicture>> previews_;
 
   // Print state, reset by PreparePrint. Pixels are device pixels of the page.
   Handle printLayout_ = nullptr;  // owned: the print display list

@@ -30,6 +30,7 @@
 #include "foundation/UserPreferences.h"
 #include "framework/ppApplication.h"
 #include "framework/ppClipSaver.h"
+#include "platform/LocalDate.h"
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
 #include "framework/ppRegion.h"
@@ -91,12 +92,12 @@ int32_t RawLong(Fil& table, int32_t field) {
 }
 
 // Today's date in the user's local time zone, as day.month.year.
+// Today in the user's time zone, in the user's short date format, as the plan's printed header shows it.
 Vcon::WString LocalDate() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d.%02d.%04d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
+  char text[256];
+  if (plat::GetDateFormatA(plat::LOCALE_USER_DEFAULT, plat::DATE_SHORTDATE, nullptr, nullptr, text,
+                           int32_t(sizeof text)) == 0)
+    text[0] = '\0';
   return Narrow(text);
 }
 
@@ -127,6 +128,20 @@ ppPicture* SidePicture() {
 
 // `picture` scaled to the sheet's height, standing at its left or right edge, shrunk by `inset`
 // pixels on every side; null or empty pictures give an empty rectangle (nothing is drawn).
+// The room between a printed cell's edge and its text, device pixels: a right-aligned amount and the
+// text of the column after it stay apart ("2.790  Subtotal", not "2.790Subtotal").
+int32_t CellInset(const qxPrintPage& page) {
+  return int32_t(zelvproCalculatorList::kCellInset * page.imageScale);
+}
+
+plat::RECT LeftMargin(const qxPrintPage& page) { return {0, 0, page.image.left, int32_t(page.pageHeight)}; }
+
+plat::RECT Inset(plat::RECT r, int32_t by) {
+  r.left += by;
+  r.right -= by;
+  return r;
+}
+
 plat::RECT SideRect(const ppPicture* picture, const qxPrintPage& page, bool right, int32_t inset) {
   if (picture == nullptr || picture->IsEmpty() || picture->GetHeight() <= 0) return {};
   const float f = page.pageHeight / float(picture->GetHeight());
@@ -137,10 +152,17 @@ plat::RECT SideRect(const ppPicture* picture, const qxPrintPage& page, bool righ
 
 }  // namespace
 
-void zelvproCalculatorList::PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r) {
+void zelvproCalculatorList::PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r,
+                                         const plat::RECT& margin) {
   if (picture == nullptr || r.right <= r.left || r.bottom <= r.top) return;
+  // A picture scaled to the sheet's height can be wider than the margin it stands in: it is cut at
+  // the margin's edge, so that it never covers the list.
+  ppClipSaver saved(dc);
+  dc.ClipToRect(margin);
   picture->DrawStretched(dc, r);
-  if (recorder_ != nullptr) recorder_->Picture(r);
+  if (recorder_ != nullptr)
+    recorder_->Picture({std::max(r.left, margin.left), std::max(r.top, margin.top),
+                        std::min(r.right, margin.right), std::min(r.bottom, margin.bottom)});
 }
 
 int32_t zelvproCalculatorList::RowsNeeded(float height, float rowHeight) {
@@ -210,16 +232,20 @@ void zelvproCalculatorList::PreparePrint(qxPrintPage& page, int32_t columnsFile)
   rowHeight_ = float(LineHeight()) * page.imageScale;
   if (!(rowHeight_ > 0)) rowHeight_ = 1;
   printWidth_ = float(page.image.right - page.image.left);
-  printHeader_ = 1.5f * rowHeight_;
-  printTop_ = float(page.image.top);
-  printY_ = printTop_ + rowHeight_;
-  // A printable area lower than two rows still takes one row a page: the page arithmetic divides by it.
-  rowsPerPage_ = std::max(1, int32_t((float(page.image.bottom) - printY_) / rowHeight_));
-
   if (printLayout_ != nullptr) MemDispose(printLayout_);
   printLayout_ = LoadColumnFile(columnsFile);
   if (printLayout_ == nullptr)
     printLayout_ = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorPrintDlst");
+  // The list layout's header band holds the captions, which stand 36 points down with their rule
+  // below them: rows of text are lower than that band's usual one and a half rows, and the band grows
+  // to hold them, half a row below the rule. The rows a page holds lose what the band gained.
+  const float captions = (36.0f + float(FontSize(printLayout_))) * page.textScale + 0.5f * rowHeight_;
+  printHeader_ = ItemSheetPrintFlag() ? 1.5f * rowHeight_ : std::max(1.5f * rowHeight_, captions);
+  printTop_ = float(page.image.top);
+  printY_ = printTop_ + rowHeight_;
+  const float grown = printHeader_ - 1.5f * rowHeight_;
+  // A printable area lower than two rows still takes one row a page: the page arithmetic divides by it.
+  rowsPerPage_ = std::max(1, int32_t((float(page.image.bottom) - printY_ - grown) / rowHeight_));
   printDescription_ = CalculatorDescriptionField();
   columnsFitted_ = false;
   pageCount_ = 1;
@@ -439,16 +465,17 @@ void zelvproCalculatorList::PrintListHeader(ppDC& dc, qxPrintPage& page) {
     const int32_t field = DisplayListLayout::FieldOf(c);
     Vcon::String name;
     printLineFile_->FieldNameAt(field, name);
-    PrintText(
-        dc, TextById(8000 + field, name.c_str()),
-        {left + c.x, int32_t(printTop_ + 36 * fs), left + c.x + c.width, int32_t(printTop_ + printHeader_)},
-        uint32_t(c.textFormat) | plat::DT_NOPREFIX);
+    PrintText(dc, TextById(8000 + field, name.c_str()),
+              Inset({left + c.x, int32_t(printTop_ + 36 * fs), left + c.x + c.width,
+                     int32_t(printTop_ + printHeader_)},
+                    CellInset(page)),
+              uint32_t(c.textFormat) | plat::DT_NOPREFIX);
   }
   const int32_t ruleY = int32_t(printTop_ + 36 * fs + size * fs);
   PrintRule(dc, page.image.left, ruleY, page.image.right, ruleY);
   dc.RestoreFont();
   ppPicture* side = SidePicture();
-  PrintPicture(dc, side, SideRect(side, page, false, 10));
+  PrintPicture(dc, side, SideRect(side, page, false, 10), LeftMargin(page));
 }
 
 void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
@@ -478,10 +505,11 @@ void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
   const std::filesystem::path logoPath = std::filesystem::path(folder.Narrow().c_str()) / "user" / "logo.bmp";
   if (std::filesystem::exists(logoPath)) {
     const ppPicture logo{ppFileSpec(Vcon::WString(logoPath.string().c_str()))};
-    PrintPicture(dc, &logo, SideRect(&logo, page, false, 10));
+    PrintPicture(dc, &logo, SideRect(&logo, page, false, 10), LeftMargin(page));
   }
   ppPicture* side = SidePicture();
-  PrintPicture(dc, side, SideRect(side, page, true, 12));
+  PrintPicture(dc, side, SideRect(side, page, true, 12),
+               {page.image.right, 0, int32_t(page.pageWidth), int32_t(page.pageHeight)});
 }
 
 void zelvproCalculatorList::PrintFooter(ppDC& dc, qxPrintPage& page) {
@@ -529,7 +557,8 @@ int32_t zelvproCalculatorList::MeasureListLine(ppDC& dc, qxPrintPage& page, int3
     const Column& c = columns[i];
     if (c.width <= 0) continue;
     if (c.layoutId == 0) values[i] = Value(t, DisplayListLayout::FieldOf(c));
-    plat::RECT cell{left + c.x, int32_t(top), left + c.x + c.width, int32_t(top + rowHeight_)};
+    const plat::RECT cell =
+        Inset({left + c.x, int32_t(top), left + c.x + c.width, int32_t(top + rowHeight_)}, CellInset(page));
     plat::RECT m = cell;
     dc.MeasureText(values[i], &m, uint32_t(c.textFormat) | kWrap);
     if (m.bottom > cell.bottom) rows = std::max(rows, RowsNeeded(float(m.bottom - m.top), rowHeight_));
@@ -567,12 +596,20 @@ void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPag
     const Column& c = columns[i];
     const int32_t field = DisplayListLayout::FieldOf(c);
     if (c.width <= 0 || (!CalculatorFieldShown(field, type) && field != description)) continue;
-    plat::RECT cell{left + c.x, top, left + c.x + c.width, top};
+    plat::RECT cell = Inset({left + c.x, top, left + c.x + c.width, top}, CellInset(page));
     plat::RECT m = cell;
     m.bottom = top + 65536;
     dc.MeasureText(values[i], &m, uint32_t(c.textFormat) | kWrap);
     cell.bottom = top + (m.bottom - m.top);
-    if (field != Fil::kPict) PrintText(dc, values[i], cell, uint32_t(c.textFormat) | kWrap);
+    if (field != Fil::kPict) {
+      PrintText(dc, values[i], cell, uint32_t(c.textFormat) | kWrap);
+    } else if (const ppPicture* preview = LinePreview(t, t.BufferRefs(nullptr).db)) {
+      // The preview fills the line's first row, its proportions kept.
+      const plat::RECT box{cell.left, top, cell.right, int32_t(float(top) + rowHeight_) - CellInset(page)};
+      const plat::RECT fitted = FittedPictureRect(*preview, box);
+      preview->Draw(dc, fitted);
+      if (recorder_ != nullptr) recorder_->Picture(fitted);
+    }
     if (type == Fil::kTagSubtotal || type == Fil::kTotalLine)
       PrintRule(dc, page.image.left, cell.top - 12, page.image.right, cell.top - 12);
     if (type == Fil::kTotalLine && (field == Fil::kTotal || field == Fil::kTotalText2)) {

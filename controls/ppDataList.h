@@ -24,6 +24,8 @@ class ppDataList : public ppPane {
   static constexpr int32_t kHorizontalBar = 1;
   static constexpr int32_t kVerticalBar = 2;
   static constexpr int32_t kBothBars = 3;
+  // Lines scrolled by one notch of the mouse wheel.
+  static constexpr int32_t kWheelLines = 3;
   // Thickness of a scroll bar, pixels.
   static constexpr int32_t kBarThickness = 18;
 
@@ -49,6 +51,8 @@ class ppDataList : public ppPane {
   // The click operation: list area to ClickInList, at or above it to ClickInHeader; always handled.
   bool IsDoubleClick(int32_t x, int32_t y) override;
   void KeyDown(signed char key, int32_t flags) override;  // ignores keys
+  // Three lines a notch, towards the top for a turn away from the user.
+  bool MouseWheel(int32_t notches, int32_t x, int32_t y) override;
   void Activate() override;
   void Deactivate() override;
   void FrameChanged() override;
@@ -91,8 +95,8 @@ class ppDataList : public ppPane {
 
   // ---- State.
   int32_t LineHeight() const { return lineHeight_; }
-  // The price list enlarges its lines after construction.
-  void SetLineHeight(int32_t pixels) { lineHeight_ = pixels; }
+  // The price list sets its row height after construction; the rows that fit and the bars follow.
+  void SetLineHeight(int32_t pixels);
   int32_t ColumnStep() const { return columnStep_; }
   int32_t VisibleLines() const { return visibleLines_; }
   int32_t VisibleColumnSteps() const { return visibleColumnSteps_; }

@@ -1,5 +1,6 @@
-// A money field: the raw amount (amount x 10000) in 64 bits. A typed value reaches it through its
-// default text read as money, so at most two decimals arrive and a double keeps only its whole
+// A money field: the raw amount (amount x 10000) in 64 bits. A money value is stored exactly, to
+// four decimals, whatever the money format shows; any other typed value reaches the field through
+// its default text read as money, so at most two decimals arrive and a double keeps only its whole
 // part.
 #pragma once
 

@@ -5,6 +5,8 @@
 #include <system_error>
 #include <utility>
 
+#include "calculation/PriceListTable.h"
+#include "calculation/zelvproCalculatorFil.h"
 #include "catalogue/databases/qxApplicationdb.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/WarningQuestion.h"
@@ -83,6 +85,11 @@ const char* WhyUnreadable(const Vcon::WString& path) {
   return "it cannot be read (no permission, or another program holds it)";
 }
 
+// The document's field that keeps the price list lines the user added; null in a layout without it.
+Handle UserLinesField(zelvproDocFil& document) {
+  return RecordField(document, "calculation").Data(document.Record());
+}
+
 }  // namespace
 
 DocumentFileOperations::DocumentFileOperations(zelvproDocFil& document, iDocumentPlanSteps& steps)
@@ -101,6 +108,9 @@ void DocumentFileOperations::PrepareForSave(Handle into) {
   document_.StoreStateFlags();
   RecordField(document_, "lastDirectory").SetWideText(record, lastDirectory_);
   RecordField(document_, "lastView").SetLong(record, steps_.ViewMode());
+  // Without a price list the field keeps the lines the document came with.
+  if (zelvproCalculatorFil* lines = PriceListTable())
+    if (Handle kept = UserLinesField(document_)) lines->PackUserLines(kept);
   document_.PrepareForPacking();
   RecordField(document_, "xmlExport").SetWideText(record, BuildShoppingListXml(clock_));
   MemSetSize(into, 0);
@@ -203,6 +213,12 @@ bool DocumentFileOperations::Load(Handle packed) {
   }
   char* record = document_.Record();
   steps_.RebuildFromTables(document_);
+  // The rebuild emptied the price list; the user's own lines come back from the document, and the
+  // next rebuild from the plan puts the plan's lines around them.
+  if (zelvproCalculatorFil* lines = PriceListTable()) {
+    if (Handle kept = UserLinesField(document_); kept != nullptr && lines->AppendUserLines(kept) > 0)
+      lines->ShowLastLine();
+  }
   const DocumentPlanScales scales = document_.PlanScales();
   steps_.SetViewValues(scales.horizontal, scales.vertical);
   const RecordField stationery(document_, "stationery");

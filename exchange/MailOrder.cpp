@@ -50,6 +50,18 @@ void DeleteQuietly(const Vcon::WString& path) {
   }
 }
 
+// Whether the file at `path` can be read and is not empty.
+bool HoldsBytes(const Vcon::WString& path) {
+  try {
+    Handle bytes = ReadFileToHandle(ppFileSpec(path));
+    const bool any = bytes != nullptr && MemGetSize(bytes) > 0;
+    MemDispose(bytes);
+    return any;
+  } catch (int32_t) {
+    return false;
+  }
+}
+
 }  // namespace
 
 bool MailOrder(iOrderDocument& document, plat::HWND frame, MailProvider* provider) {
@@ -69,6 +81,13 @@ bool MailOrder(iOrderDocument& document, plat::HWND frame, MailProvider* provide
   }
   // A failed save has told the user already; a mail with an empty attachment would look sent.
   if (!document.Save()) {
+    DeleteQuietly(orderPath);
+    return false;
+  }
+  // The mail carries the document as saved: a save that failed and that the user completed with
+  // Save As wrote it under the name the user chose, and the order file stayed empty.
+  const Vcon::WString savedPath = document.DocumentFile().path;
+  if (!HoldsBytes(savedPath)) {
     DeleteQuietly(orderPath);
     return false;
   }
@@ -93,7 +112,7 @@ bool MailOrder(iOrderDocument& document, plat::HWND frame, MailProvider* provide
   message.recipientAddress = fields.recipientAddress;
   message.subject = fields.subject;
   message.body = fields.body;
-  message.attachmentPath = orderPath;
+  message.attachmentPath = savedPath;
   message.attachmentName = fields.attachmentName.empty() ? Vcon::String("ordre.qxf") : fields.attachmentName;
   handed = mail.Hand(message, frame);
 

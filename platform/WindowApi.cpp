@@ -663,6 +663,10 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CONTEXTMENU:
       if (w->parent) return SendMessageW(w->parent, WM_CONTEXTMENU, wParam, lParam);
       return 0;
+    case WM_MOUSEWHEEL:
+      // A wheel turn goes to the focus window; one that does not use it passes it to its parent.
+      if (w->parent) return SendMessageW(w->parent, WM_MOUSEWHEEL, wParam, lParam);
+      return 0;
     case WM_SETTEXT:
       w->text = lParam ? reinterpret_cast<const char16_t*>(lParam) : u"";
       return 1;

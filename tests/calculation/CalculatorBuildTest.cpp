@@ -191,6 +191,81 @@ TEST_F(CalculatorBuildTest, ATaggedPercentDiscountTakesItsShareOfItsOwnGroup) {
   EXPECT_EQ(rows[9].total, Raw(160.0));
 }
 
+TEST_F(CalculatorBuildTest, AmountsKeepTheirCentsWhetherOrNotTheMoneyFormatShowsDecimals) {
+  // Hiding the decimals is a display choice: the bill must come out the same either way.
+  struct RestoreFormat {
+    DecimalFormat saved = ppMoney::DefaultFormat();
+    ~RestoreFormat() { ppMoney::SetDefaultFormat(saved); }
+  } restore;
+  const DecimalFormat saved = restore.saved;
+  const int32_t unit = cattest::AddRecord(Db(1).UnitFile(), {{"number1", "S1"}, {"name1", "Shelf"}});
+  const int32_t price = cattest::AddRecord(Db(1).PriceFile(), {{"module", unit}, {"price", Amount(77.70)}});
+  for (bool decimals : {false, true}) {
+    SCOPED_TRACE(decimals);
+    DecimalFormat format = saved;
+    format.decimalsOn = decimals;
+    ppMoney::SetDefaultFormat(format);
+    Calc().DeleteAllLines();
+    Item(99.99);
+    Line(Calc::kVatLine, 7.0);
+    std::vector<Row> rows = Build();
+    ASSERT_EQ(Types(), (std::vector<int32_t>{1, 0, 12, 5}));
+    EXPECT_EQ(rows[0].total, 999900);
+    EXPECT_EQ(rows[2].total, 69993);
+    EXPECT_EQ(rows[3].total, 1069893);
+
+    // Three items of 0.40 stay in the list and add up; a service line priced from the catalogue
+    // keeps the record's cents, and so does the price the unit rule copies.
+    Calc().DeleteAllLines();
+    for (int32_t i = 0; i < 3; ++i) Item(0.40);
+    const int32_t service = AddLine({{"type", 8},
+                                     {"id", ++id_},
+                                     {"unitID", unit},
+                                     {"priceID", price},
+                                     {"databaseID", 1},
+                                     {"pcs", DecimalNumber(1.0)}},
+                                    {nullptr, &Db(1)});
+    EXPECT_EQ(RawMoney(service, "price"), 777000);
+    const int32_t typed =
+        AddLine({{"type", 8}, {"id", ++id_}, {"pcs", DecimalNumber(2.0)}}, {nullptr, &Db(1)});
+    Write(typed, "unitID", unit);
+    EXPECT_EQ(RawMoney(typed, "total"), 1554000);
+    rows = Build();
+    ASSERT_EQ(Types(), (std::vector<int32_t>{1, 1, 1, 8, 8, 0, 5}));
+    EXPECT_EQ(rows[0].total, 4000);
+    EXPECT_EQ(rows[3].total + rows[4].total, 2331000);
+    EXPECT_EQ(rows[6].total, 2343000);
+  }
+}
+
+TEST_F(CalculatorBuildTest, ALaterGroupsDiscountTakesOnlyItsOwnSumsAndSubtotalsCarryWeightAndVolume) {
+  auto item = [&](double price, double pcs, int32_t tag, int32_t weight, int32_t volume) {
+    AddLine({{"type", 1},
+             {"id", ++id_},
+             {"price", Amount(price)},
+             {"pcs", DecimalNumber(pcs)},
+             {"tag", tag},
+             {"weight", weight},
+             {"volume", volume}});
+  };
+  item(100.0, 2.0, 5, 3000, 2000);
+  item(50.0, 1.0, 5, 1000, 500);
+  item(80.0, 1.0, 9, 700, 300);
+  Line(Calc::kDiscountLine, 10.0, 9);
+  const std::vector<Row> rows = Build();
+  ASSERT_EQ(Types(), (std::vector<int32_t>{7, 1, 1, 4, 0, 7, 1, 10, 4, 0, 5}));
+  EXPECT_EQ(rows[7].total, Raw(8.0)) << "10 % of the Utility group alone";
+  EXPECT_EQ(rows[8].total, Raw(88.0));
+  EXPECT_EQ(rows[3].total, Raw(250.0));
+  EXPECT_EQ(rows[10].total, Raw(338.0));
+  auto measures = [&](int32_t line) {
+    return std::pair{Read(line, "weightTotal").ToLong(), Read(line, "volumeTotal").ToLong()};
+  };
+  EXPECT_EQ(measures(3), std::pair(7000, 4500));
+  EXPECT_EQ(measures(8), std::pair(700, 300));
+  EXPECT_EQ(measures(10), std::pair(7700, 4800));
+}
+
 TEST_F(CalculatorBuildTest, ItemLinesOfNoOrNegativeQuantityAreGoneAndCountInNoSum) {
   // A quantity below 0 was counted in the Total and then removed: the Total held a line nobody saw.
   Item(100.0);

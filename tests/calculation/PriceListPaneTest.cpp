@@ -26,7 +26,9 @@
 #include "calculation/zelvproCalculatorList.h"
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproPreviewFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
+#include "catalogue/records/zelvproUnitFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "controls/DisplayListLayout.h"
 #include "controls/ppConfigPanel.h"
@@ -49,6 +51,7 @@
 #include "framework/ppControlView.h"
 #include "framework/ppDC.h"
 #include "framework/ppPendingDeletions.h"
+#include "framework/ppScrollBar.h"
 #include "framework/ppSweeper.h"
 #include "framework/ppSwitchBoard.h"
 #include "framework/ppTask.h"
@@ -508,9 +511,51 @@ TEST_F(ColumnFileTest, TheColumnFileOrTheNineBuiltInColumns) {
     EXPECT_NE(Find(log, t), nullptr) << "missing";
 }
 
+// A column of "pict" shows the preview picture of the line's unit, in rows high enough for a thumbnail.
+TEST_F(ColumnFileTest, APictureColumnShowsTheUnitsPreviewInRowsHighEnoughForIt) {
+  // A red picture of the catalogue's own kind (PNG bytes in the preview record), larger than a row:
+  // the thumbnail is smaller than the picture.
+  plat::Surface red(64, 64);
+  for (int32_t y = 0; y < 64; ++y)
+    for (int32_t x = 0; x < 64; ++x) red.SetPixel(x, y, 0xFF0000);
+  const std::string png = (folder_ / "red.png").string();
+  ASSERT_TRUE(plat::WritePng(red, png));
+  std::ifstream in(png, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  zelvproPreviewFil& previews = Db(1).UnitFile().PreviewFile();
+  previews.ClearRecordBuffer(nullptr);
+  cattest::SetField(previews, "name", ppParameter("red"));
+  Handle data = RecordField(previews, "preview").Data(previews.GetRecordBuffer());
+  ASSERT_NE(data, nullptr);
+  MemSetSize(data, uint32_t(bytes.size()));
+  std::memcpy(*data, bytes.data(), bytes.size());
+  int32_t preview = 0;
+  previews.AddRecord(&preview, nullptr);
+  const int32_t unit =
+      cattest::AddRecord(Db(1).UnitFile(), {{"number1", "P1"}, {"name1", "Pictured"}, {"preview", preview}});
+
+  Write("0\t49\t60\t0\t0\r\n0\t65\t100\t0\t0\r\n");
+  Pane& pane = MakeCanvas();
+  EXPECT_EQ(pane.LineHeight(), Pane::kPictureRowHeight);
+  Put(Line::kCalculationItem, 1,
+      {{"unitID", ppParameter(unit)}, {"databaseID", ppParameter(int32_t(1))}, {"pcs", ppParameter(1.0)}},
+      nullptr);
+  Paint();
+  plat::RECT cell;
+  pane.GetCellRect(0, 0, &cell);
+  const std::string shot = (folder_ / "pane.png").string();
+  ASSERT_TRUE(plat::HeadlessDriver::DumpPng(hwnd_, shot));
+  const std::unique_ptr<plat::Surface> drawn = plat::ReadPng(shot);
+  ASSERT_NE(drawn, nullptr);
+  EXPECT_EQ(drawn->Pixel((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2), 0xFF0000u)
+      << "the preview fills the middle of its cell";
+  pane.GetCellRect(1, 0, &cell);
+  EXPECT_NE(drawn->Pixel(cell.left + 2, (cell.top + cell.bottom) / 2), 0xFF0000u) << "and stays in it";
+}
+
 TEST_F(ColumnFileTest, TheBuiltInColumnsDrawNoMeasuresAndTheirHeaders) {
   MakeCanvas();
-  EXPECT_EQ(ThePane().LineHeight(), 96);
+  EXPECT_EQ(ThePane().LineHeight(), Pane::kTextRowHeight) << "no column shows a picture";
   EXPECT_EQ(ThePane().HeaderHeight(), 20);
   EXPECT_EQ(ThePane().FooterHeight(), 0);
   Put(Line::kItemService, 1, {{"tunitDescription", ppParameter(u"Fitting")}, {"pcs", ppParameter(2.0)}});
@@ -646,6 +691,64 @@ TEST_F(PriceListPaneTest, AClickOrAKeyboardMoveSelectsTheLineAndOpensItsPanel) {
   ClickRow(0);
   EXPECT_EQ(ThePane().SelectedLine(), 0);
   EXPECT_EQ(PanelName(), "Discount") << "flags2 0x2: no panel";
+}
+
+// A list longer than the pane, reached as a user reaches it: the window hands its keys to the canvas
+// (as the view bar makes it), the wheel turns over the list, the bar's arrows are clicked.
+TEST_F(PriceListPaneTest, TheListScrollsToItsLastLineByKeysWheelAndBarArrows) {
+  Pane& pane = MakeCanvas();
+  EXPECT_EQ(pane.LineHeight(), Pane::kTextRowHeight) << "no column shows a picture";
+  for (int32_t id = 1; id <= 60; ++id) Put(Line::kTextLine, id);
+  window_->SetTarget(canvas_);
+  pane.Activate();
+  plat::RECT list;
+  pane.GetListRect(&list);
+  const int32_t wholeRows = (list.bottom - list.top) / pane.LineHeight();
+  const int32_t visible = pane.VisibleLines();
+  EXPECT_EQ(visible, (list.bottom - list.top + pane.LineHeight() - 1) / pane.LineHeight())
+      << "the rows that fit are counted at the rows' own height";
+  ASSERT_GT(visible, 5);
+  ASSERT_LT(visible, 60);
+  auto lastShown = [&] { return pane.FirstLine() + visible - 1; };
+
+  Press(plat::VK_END);
+  EXPECT_GE(lastShown(), 59) << "End shows the last line";
+  Press(plat::VK_HOME);
+  EXPECT_EQ(pane.FirstLine(), 0);
+  Press(plat::VK_NEXT);
+  EXPECT_EQ(pane.FirstLine(), wholeRows - 1) << "a page down keeps one line of the page it leaves";
+  Press(plat::VK_PRIOR);
+  EXPECT_EQ(pane.FirstLine(), 0);
+
+  // The wheel reaches the focus window, its point on the screen.
+  plat::POINT over{(list.left + list.right) / 2, (list.top + list.bottom) / 2};
+  plat::ClientToScreen(hwnd_, &over);
+  auto wheel = [&](int32_t notches) {
+    plat::SendMessageW(hwnd_, plat::WM_MOUSEWHEEL, plat::MAKEWPARAM(0, uint16_t(int16_t(notches * 120))),
+                       plat::MAKELPARAM(over.x, over.y));
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+  wheel(-2);
+  EXPECT_EQ(pane.FirstLine(), 6) << "three lines a notch, down for a turn towards the user";
+  wheel(1);
+  EXPECT_EQ(pane.FirstLine(), 3);
+  EXPECT_EQ(pane.VerticalBar()->KeptPosition(), 3) << "the bar follows";
+
+  // The lower arrow of the bar: one line a click.
+  ASSERT_TRUE(pane.VerticalBar()->IsEnabled());
+  plat::RECT bar;
+  plat::GetWindowRect(pane.VerticalBar()->Control(), &bar);
+  const plat::POINT arrow{(bar.left + bar.right) / 2, bar.bottom - 4};
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, arrow);
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, arrow);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(pane.FirstLine(), 4);
+
+  // Down from the last line stays there; the selection is shown.
+  Press(plat::VK_END);
+  ClickRow(59);
+  Press(plat::VK_DOWN);
+  EXPECT_GE(lastShown(), pane.SelectedLine());
 }
 
 TEST_F(PriceListPaneTest, UpdateCalculationSelectsTheLineAgainByItsIdAtOnce) {
@@ -1151,10 +1254,14 @@ TEST_F(PriceListPrintTest, AZeroWidthListLeavesTheWidthsAsTheyAre) {
   }
 }
 
-TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDate) {
+TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDateInTheUsersShortFormat) {
   TwentyRowPane();
   const char* saved = std::getenv("TZ");
   const std::string old = saved != nullptr ? saved : "";
+  // The C locale's short date: month, day, two-digit year.
+  const char* savedLocale = std::getenv("LC_ALL");
+  const std::string oldLocale = savedLocale != nullptr ? savedLocale : "";
+  setenv("LC_ALL", "C", 1);
   // Fourteen hours east and twelve west of UTC: at any hour one of them is on another date than UTC.
   for (const auto& [zone, offset] : {std::pair{"<+14>-14", 14}, std::pair{"<-12>12", -12}}) {
     SCOPED_TRACE(zone);
@@ -1165,7 +1272,7 @@ TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDate) {
     std::tm day{};
     gmtime_r(&shifted, &day);
     char text[32];
-    std::snprintf(text, sizeof text, "6198%02d.%02d.%04d", day.tm_mday, day.tm_mon + 1, day.tm_year + 1900);
+    std::snprintf(text, sizeof text, "6198%02d/%02d/%02d", day.tm_mon + 1, day.tm_mday, day.tm_year % 100);
     EXPECT_NE(log.FindText(Vcon::WString(text)), nullptr) << text;
   }
   if (saved != nullptr)
@@ -1173,6 +1280,10 @@ TEST_F(PriceListPrintTest, TheHeaderDateIsTheLocalDate) {
   else
     unsetenv("TZ");
   tzset();
+  if (savedLocale != nullptr)
+    setenv("LC_ALL", oldLocale.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
 }
 
 TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
@@ -1212,6 +1323,38 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   p = before;
   EXPECT_NE(factored.FindText(u"Sum with factor"), nullptr);
   EXPECT_EQ(factored.FindText(u"Sum"), nullptr);
+}
+
+// A short list as the demo prints it: rows as high as their text, so four articles, their group and the
+// Total fill one page; a right-aligned amount and the left-aligned text after it stand apart, in the
+// captions and in the rows.
+TEST_F(PriceListPrintTest, FourArticlesPrintOnOnePageAndNeighbouringColumnsStayApart) {
+  PrintColumns("0\t65\t100\t0\t0\r\n0\t53\t50\t2\t8\r\n0\t74\t50\t0\t32\r\n");
+  MakeCanvas();
+  Put(Line::kTagHeading, 1, {{"totherText", ppParameter(u"Kitchen")}});
+  for (int32_t i = 0; i < 4; ++i)
+    Put(Line::kItemService, 2 + i,
+        {{"ttext", ppParameter(Vcon::WString(std::u16string(u"Unit ") + char16_t(u'1' + i)))},
+         {"total", ppParameter(calctest::Amount(1000 + i))}});
+  Put(Line::kTagSubtotal, 6,
+      {{"totherText", ppParameter(u"Subtotal for Kitchen")}, {"total", ppParameter(calctest::Amount(4006))}});
+  Put(Line::kEmptyLine, 7);
+  Put(Line::kTotalLine, 8,
+      {{"totherText", ppParameter(u"Total")}, {"total", ppParameter(calctest::Amount(4006))}});
+  const PrintLog log = Print();
+  EXPECT_EQ(ThePane().PrintPageCount(), 1);
+  for (const auto& e : log.events) EXPECT_EQ(e.page, 1) << e.kind << " " << e.text.Narrow();
+  const PrintLog::Event* totalCaption = log.FindText(u"total");
+  const PrintLog::Event* noteCaption = log.FindText(u"totherText");
+  ASSERT_NE(totalCaption, nullptr);
+  ASSERT_NE(noteCaption, nullptr);
+  EXPECT_LT(totalCaption->r.right, noteCaption->r.left);
+  const PrintLog::Event* label = log.FindText(u"Subtotal for Kitchen");
+  ASSERT_NE(label, nullptr);
+  for (const auto& e : log.events)
+    if (e.kind == 'T' && e.r.top == label->r.top && e.text != label->text)
+      EXPECT_LT(e.r.right, label->r.left) << "the subtotal's amount";
+  EXPECT_GT(label->r.top, noteCaption->r.bottom) << "the rows start below the captions";
 }
 
 // A demo price list of every line type in the list layout: the first printed page matches the kept
@@ -1409,8 +1552,14 @@ TEST_F(PriceListPrintTest, TheItemSheetMarksElementsAndNamesTheirColoursByGroup)
     element.mark = c.mark;
     element.mask = c.groups;
     element.colours = {first_.colour, ash, elm};
+    element.height = c.groups == 0 ? 0.0f : 725.0f;
     Put(Line::kCalculationItem, 1, {{"element", ppParameter(int32_t(1))}}, &element);
     const PrintLog log = Print();
+    // The size column (200 + 50 + 2w) holds the element's size / 10 as a float's default text.
+    std::u16string size;
+    for (const auto& e : log.events)
+      if (e.kind == 'T' && e.page == 1 && e.r.left == 616 && e.r.top > 300) size = e.text;
+    EXPECT_EQ(size, c.groups == 0 ? u"0" : u"72");
     const PrintLog::Event* star = log.FindText(u"*");
     ASSERT_EQ(star != nullptr, c.star);
     if (star != nullptr) {

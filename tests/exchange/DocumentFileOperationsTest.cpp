@@ -9,7 +9,11 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "calculation/PriceListTable.h"
+#include "calculation/zelvproCalculatorFil.h"
 #include "catalogue/databases/qxApplicationdb.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDocFil.h"
@@ -221,6 +225,72 @@ TEST_F(DocumentFileOperationsTest, TheFirstDialogStartsInTheDocumentsLastDirecto
   EXPECT_EQ(shown, (fs::path(PathOf("kept")) / "").u16string());
   EXPECT_TRUE(fs::exists(fs::path(PathOf("kept")) / "corner.qxf"));
   LastDialogFolder.clear();
+}
+
+TEST_F(DocumentFileOperationsTest, TheUsersOwnPriceListLinesComeBackWithTheDocument) {
+  using Fil = zelvproCalculatorFil;
+  Handle blob = nullptr;
+  Vcon_HandleManager::MemNew(&blob, 0);
+  auto lines = std::make_unique<Fil>(doc_->Database(), blob);
+  SetPriceListTable(lines.get());
+  struct Uninstall {
+    ~Uninstall() { SetPriceListTable(nullptr); }
+  } uninstall;
+  auto add = [&](int32_t type, int32_t id, float percent, const char16_t* text) {
+    lines->BeginAccess();
+    lines->ClearRecordBuffer(nullptr);
+    lines->SetFieldValue(Fil::kType, ppParameter(type), nullptr);
+    lines->SetFieldValue(Fil::kRecordId, ppParameter(id), nullptr);
+    lines->SetFieldValue(Fil::kDiscountPercent, ppParameter(percent), nullptr);
+    lines->SetFieldValue(Fil::kText, ppParameter(Vcon::WString(text)), nullptr);
+    lines->SetFieldValue(Fil::kPrice, ppParameter(ppMoney::FromRaw(777000)), nullptr);
+    lines->InsertRecordAt(-1, nullptr);
+    lines->SaveToBlob();
+  };
+  add(Fil::kCalculationItem, 1, 0.0f, u"from the plan");  // made again by every rebuild
+  add(Fil::kItemService, 2, 0.0f, u"Fitting");
+  add(Fil::kTextLine, 3, 0.0f, u"Delivery in May");
+  add(Fil::kDiscountLine, 4, -10.0f, u"Spring offer");
+  add(Fil::kSubtotalLine, 5, 0.0f, u"");
+  add(Fil::kVatLine, 6, 25.0f, u"VAT");
+  add(Fil::kTotalLine, 7, 0.0f, u"Total");  // generated
+  SaveCopy("lines.qxf");
+
+  // Opening empties the price list (the window's rebuild does it); the user's lines come back.
+  lines->DeleteAllLines();
+  ASSERT_TRUE(ops_->OpenDocumentFile(WidePath("lines.qxf")));
+  lines->BeginAccess();
+  ASSERT_EQ(lines->GetRecordCount(), 5);
+  const std::vector<std::tuple<int32_t, int32_t, float, std::string>> expected = {
+      {8, 2, 0.0f, "Fitting"},
+      {9, 3, 0.0f, "Delivery in May"},
+      {10, 4, -10.0f, "Spring offer"},
+      {11, 5, 0.0f, ""},
+      {12, 6, 25.0f, "VAT"}};
+  for (int32_t i = 0; i < 5; ++i) {
+    SCOPED_TRACE(i);
+    lines->ReadRecordAt(i, nullptr);
+    ppParameter type, id, percent, text, price;
+    lines->ppDatafile::GetFieldValue(Fil::kType, type, nullptr);
+    lines->ppDatafile::GetFieldValue(Fil::kRecordId, id, nullptr);
+    lines->ppDatafile::GetFieldValue(Fil::kDiscountPercent, percent, nullptr);
+    lines->ppDatafile::GetFieldValue(Fil::kText, text, nullptr);
+    lines->ppDatafile::GetFieldValue(Fil::kPrice, price, nullptr);
+    EXPECT_EQ(std::make_tuple(type.ToLong(), id.ToLong(), percent.ToFloat(), text.AsWString().Narrow()),
+              expected[size_t(i)]);
+    EXPECT_EQ(price.ToMoney().Raw(), 777000) << "to the cent";
+  }
+
+  // Without a price list the document keeps the lines it came with.
+  SetPriceListTable(nullptr);
+  SaveCopy("again.qxf");
+  SetPriceListTable(lines.get());
+  lines->DeleteAllLines();
+  ASSERT_TRUE(ops_->OpenDocumentFile(WidePath("again.qxf")));
+  lines->BeginAccess();
+  EXPECT_EQ(lines->GetRecordCount(), 5);
+  lines.reset();
+  MemDispose(blob);
 }
 
 TEST_F(DocumentFileOperationsTest, AStationeryFileOpensUntitledAndAnEmptySignatureIsAccepted) {

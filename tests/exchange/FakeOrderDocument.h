@@ -25,7 +25,13 @@ class FakeOrderDocument : public iOrderDocument {
   bool Save() override {
     ++saves_;
     savedTo_ = file_.path;
-    if (failSave_) return false;  // as a failed write: the file is left as it was
+    if (failSave_ && !saveAsPath_.empty()) {
+      // The failed save's Save As, completed by the user: the document goes where the user chose.
+      file_.path = saveAsPath_;
+      savedTo_ = file_.path;
+    } else if (failSave_) {
+      return false;  // as a failed write: the file is left as it was
+    }
     std::ofstream out(Vcon::ResolvePosixPath(std::u16string_view(file_.path)),
                       std::ios::binary | std::ios::trunc);
     out.write(packed_.data(), std::streamsize(packed_.size()));
@@ -51,6 +57,7 @@ class FakeOrderDocument : public iOrderDocument {
   bool saving_ = false;
   bool savingWhilePacked_ = false;
   bool failSave_ = false;
+  Vcon::WString saveAsPath_;  // with failSave_: where the user's Save As puts the document
   int saves_ = 0;
   int packs_ = 0;
   Vcon::WString savedTo_;

@@ -172,6 +172,20 @@ TEST_F(OrderTest, AFailedSaveHandsNoMailOverAndLeavesNoOrderFile) {
   EXPECT_TRUE(document_.modified_);
 }
 
+// The save fails, its box offers Save As and the user saves under another name: the mail carries that
+// file, never the order file left empty, and the user's file stays.
+TEST_F(OrderTest, AFailedSaveCompletedBySaveAsMailsTheDocumentAsSaved) {
+  WriteAll(root_ / "settings/mail.txt", "Shop\tshop@example.test\torder.qxf\tNew order\r\nHello");
+  document_.failSave_ = true;
+  document_.saveAsPath_ = Folder(root_) + u"mine.qxf";
+  MailProvider provider;
+  ASSERT_TRUE(MailOrder(document_, nullptr, &provider));
+  const std::string text = ReadAll(Vcon::ResolvePosixPath(std::u16string_view(provider.LastMessageFile())));
+  EXPECT_TRUE(DecodedPart(text, "Content-Type: application/octet-stream") == PackedDocument());
+  EXPECT_FALSE(fs::exists(root_ / "ordre.qxf"));
+  EXPECT_EQ(ReadAll(root_ / "mine.qxf"), PackedDocument());
+}
+
 TEST_F(OrderTest, WithoutAMailTemplateOneBoxAndNothingIsHandedOver) {
   document_.modified_ = false;
   document_.hasFile_ = false;

@@ -9,6 +9,9 @@
 //                stay still; while they do not, the focus and the key are given again every 2 s (a
 //                program still opening its windows may move the focus away from the first press),
 //                so use it only for keys that do the same when pressed twice
+//   chord:A+B    gives the window the input focus, presses the keys of X keysyms A, B, ... in that
+//                order, releases them in the reverse order, once, and waits until the pixels stay
+//                still (for shortcuts such as "Control_L+s", which need not change the window)
 //   click:X,Y    moves the pointer to window pixel X,Y and presses and releases the first button; a
 //                negative Y counts up from the window's bottom edge (-1 is the last pixel row)
 //   changed      waits until the window's pixels differ from the last grab, then stay still
@@ -292,6 +295,24 @@ class Driver {
     return changed;
   }
 
+  bool Chord(const std::string& names) {
+    std::vector<KeyCode> codes;
+    for (size_t from = 0; from <= names.size();) {
+      const size_t plus = std::min(names.find('+', from), names.size());
+      const KeySym symbol = XStringToKeysym(names.substr(from, plus - from).c_str());
+      const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display_, symbol);
+      if (code == 0) return false;
+      codes.push_back(code);
+      from = plus + 1;
+    }
+    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+    for (KeyCode code : codes) XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+      XTestFakeKeyEvent(display_, *it, False, CurrentTime);
+    XSync(display_, False);
+    return Settle(nullptr);
+  }
+
   bool Click(int x, int y) {
     if (!MoveTo(window_, x, y)) return false;
     // The move first, as a hand makes it: the program sees the pointer over the button before it goes down.
@@ -500,6 +521,8 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     bool done = false;
     if (verb == "key") {
       done = driver.Key(argument);
+    } else if (verb == "chord") {
+      done = driver.Chord(argument);
     } else if (verb == "click") {
       int x = 0, y = 0;
       done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.Click(x, y);
