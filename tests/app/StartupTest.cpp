@@ -1162,10 +1162,10 @@ TEST_F(StartupTest, OnADisplayTheListScrollsToItsTotalAndADiscountIsSavedReopene
     ASSERT_NE(pane, nullptr);
     ASSERT_NE(bar, nullptr) << "the demo's flags1 have no button bar";
     ASSERT_LT(pane->VisibleLines(), 12) << "the screen is not low enough for the list to scroll";
-    list = InFrame(*pane, app.Frame());
+    list = windowrun::InFrame(*pane, app.Frame());
     list.top += zelvproCalculatorList::kHeaderHeight;
     list.right -= 20;  // the scroll bar
-    const plat::RECT b = InFrame(*bar->Button(2), app.Frame());
+    const plat::RECT b = windowrun::InFrame(*bar->Button(2), app.Frame());
     discount = {(b.left + b.right) / 2, (b.top + b.bottom) / 2 - client.bottom};
     Stop();
   }
@@ -1206,7 +1206,8 @@ TEST_F(StartupTest, OnADisplayTheListScrollsToItsTotalAndADiscountIsSavedReopene
   EXPECT_EQ(runsDone, 2) << output;
 
   // End moved the rows: the list shows other lines than at the top.
-  const Grab top = ReadPpm(demo_.Root() / "top.ppm"), end = ReadPpm(demo_.Root() / "end.ppm");
+  const Grab top = windowrun::ReadPpm(demo_.Root() / "top.ppm"),
+             end = windowrun::ReadPpm(demo_.Root() / "end.ppm");
   ASSERT_EQ(top.width, client.right) << output;
   const int menu = top.height - client.bottom;
   bool moved = false;
