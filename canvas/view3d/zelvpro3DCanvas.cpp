@@ -392,7 +392,10 @@ void zelvpro3DCanvas::KeepCameraForPacking() {
 
 void zelvpro3DCanvas::AfterOpen(zelvproDocFil& /*document*/) {
   TakeOpenedViewPoints();
-  PlaceCameraOnce();
+  // Only a shown view fits its camera now; a hidden one fits it when first shown. Fitting a hidden
+  // one would store a camera the user never saw at the next save, and only on the second opening in
+  // a run (this canvas is made after the first): the file would change at an unchanged save.
+  if (IsShown()) PlaceCameraOnce();
   if (pane_ != nullptr) pane_->Invalidate();
 }
 

@@ -965,6 +965,14 @@ TEST_F(View3DTest, ADocumentSavedWithoutItsViewShownOpensOnItsRoom) {
   ASSERT_EQ(doc_->Unpack(packed, Vcon::String()), zelvproDocFil::UnpackResult::kAccepted);
   MemDispose(packed);
   EXPECT_EQ(BlockOf(3), (std::vector<double>{0, 0, 0, 0, 0}));
+  // Opened again in the same run, now with its 3D canvas made but hidden: still no camera is stored,
+  // so an unchanged document saves the same bytes at each open and save.
+  zelvpro3DCanvas* hidden = Canvas();
+  ASSERT_NE(hidden, nullptr);
+  ASSERT_FALSE(hidden->IsShown());
+  hidden->AfterOpen(*doc_);
+  doc_->PrepareForPacking();
+  EXPECT_EQ(BlockOf(3), (std::vector<double>{0, 0, 0, 0, 0}));
 
   zelvpro3DPane* pane = Show3D()->Pane();
   const plat::POINT middle = qx3DPicking::ProjectToWindow(*pane, ppVector3(3000, kRoomHeight / 2, 2750));
