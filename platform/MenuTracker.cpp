@@ -68,7 +68,9 @@ class MenuLoop {
     gRunning = nullptr;
     if (!chosen_ || !IsWindow(owner_)) return 0;
     if (flags_ & TPM_RETURNCMD) return static_cast<int32_t>(chosenId_);
-    UINT message = chosenId_ >= kFirstSystemCommand ? WM_SYSCOMMAND : WM_COMMAND;
+    // Only the system menu's items are system commands: an application's own item may carry a large
+    // id too (a negative command kept in 16 bits, 0xFFEE for -18).
+    UINT message = chosenFromSystemMenu_ && chosenId_ >= kFirstSystemCommand ? WM_SYSCOMMAND : WM_COMMAND;
     PostMessageW(owner_, message, message == WM_COMMAND ? MAKEWPARAM(chosenId_, 0) : chosenId_, 0);
     return bar_ ? static_cast<int32_t>(chosenId_) : 1;
   }
@@ -294,6 +296,7 @@ class MenuLoop {
     if (!item->submenu) {
       chosen_ = true;
       chosenId_ = item->id;
+      chosenFromSystemMenu_ = SystemMenuOwner(levels_[level].menu) != nullptr;
       done_ = true;
       return true;
     }
@@ -348,6 +351,7 @@ class MenuLoop {
   bool done_ = false;
   bool chosen_ = false;
   UINT chosenId_ = 0;
+  bool chosenFromSystemMenu_ = false;
 };
 
 LRESULT PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

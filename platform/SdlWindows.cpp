@@ -96,9 +96,12 @@ void SdlWindows::FocusActive() {
   // A shown window takes the display's input focus (without a window manager SDL gives it), and when
   // that window closes the focus would go nowhere, losing every key: it goes back to the window the
   // program has active, as a window manager would give it.
+  // With no active window left (a box of the start-up closed before anything was activated), the
+  // program's captioned window takes it.
   HWND active = Manager().Active();
-  if (!active) return;
-  auto found = mirrors_.find(Manager().TopLevelOf(active));
+  auto found = active ? mirrors_.find(Manager().TopLevelOf(active)) : mirrors_.end();
+  for (auto it = mirrors_.begin(); found == mirrors_.end() && it != mirrors_.end(); ++it)
+    if (Decorated(it->first)) found = it;
   // SDL's own idea of the focus may not have seen the closed window take it: always ask.
   if (found != mirrors_.end()) SDL_SetWindowInputFocus(found->second.sdl);
 }

@@ -93,6 +93,8 @@ void SetShown(HWND window, bool shown) {
     }
     if (Manager().Focus() && (Manager().Focus() == window || IsChild(window, Manager().Focus())))
       Manager().SetFocus(nullptr);
+    // A hidden window keeps no activation: the keys go to the window that takes it over.
+    if (!w->parent && Manager().Active() == window) Manager().ActivateNextAfter(w->owner);
   }
 }
 
@@ -625,6 +627,14 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
       (void)cs;
       return 1;
+    }
+    case WM_ACTIVATE: {
+      // The window the user brings to the front takes the keys, unless its focus is already inside it.
+      HWND focus = Manager().Focus();
+      if (LOWORD(wParam) != WA_INACTIVE && !(w->style & WS_MINIMIZE) &&
+          (!focus || Manager().TopLevelOf(focus) != window))
+        SetFocus(window);
+      return 0;
     }
     case WM_CLOSE:
       DestroyWindow(window);

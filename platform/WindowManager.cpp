@@ -220,7 +220,9 @@ void WindowManager::SendNcDestroyAndErase(HWND window) {
   if (!w) return;
   if (focus_ == window) focus_ = nullptr;
   if (capture_ == window) capture_ = nullptr;
-  if (active_ == window) active_ = nullptr;
+  const bool wasActive = active_ == window;
+  const HWND owner = w->owner;
+  if (wasActive) active_ = nullptr;
   Unlink(*w);
   if (w->update) DeleteObject(w->update);
   std::unique_ptr<WindowRecord> doomed;
@@ -231,6 +233,28 @@ void WindowManager::SendNcDestroyAndErase(HWND window) {
     windows_.erase(it);
   }
   MessageQueue::Instance().DropFor(window);
+  if (wasActive) ActivateNextAfter(owner);
+}
+
+// As the platform does when the active window goes: its owner takes the activation, else the topmost
+// other window of the program that can (shown, enabled, not a menu or tip), so that the keys the user
+// types keep a window to go to.
+void WindowManager::ActivateNextAfter(HWND owner) {
+  auto canTake = [this](HWND candidate) {
+    const WindowRecord* c = Find(candidate);
+    return c && !c->destroying && (c->style & WS_VISIBLE) && !(c->style & WS_DISABLED) &&
+           !(c->style & WS_CHILD) && !(c->exStyle & WS_EX_TOOLWINDOW) && !(c->exStyle & WS_EX_TOPMOST);
+  };
+  if (owner && canTake(owner)) {
+    SetActive(owner);
+    return;
+  }
+  for (auto it = topLevels_.rbegin(); it != topLevels_.rend(); ++it) {
+    if (canTake(*it)) {
+      SetActive(*it);
+      return;
+    }
+  }
 }
 
 void WindowManager::Unlink(WindowRecord& w) {
@@ -255,6 +279,7 @@ std::vector<HWND> WindowManager::AllWindows() const {
 }
 
 void WindowManager::Reset() {
+  active_ = nullptr;  // no window takes the activation over while all of them go
   while (!topLevels_.empty()) Destroy(topLevels_.back());
   classes_.clear();
   focus_ = capture_ = active_ = nullptr;

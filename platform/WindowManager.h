@@ -69,6 +69,8 @@ class WindowManager {
   void ReleaseCapture();
   HWND Active() const { return active_; }
   HWND SetActive(HWND window);
+  // After the active window went: hands the activation on to `owner` or another top-level window.
+  void ActivateNextAfter(HWND owner);
 
   // ---- Painting.
   // Adds an area (client coordinates; null = the whole client area) to the window's invalid area.

@@ -409,6 +409,19 @@ TEST_F(Menus, SystemMenuChoicesArriveAsSystemCommands) {
   EXPECT_EQ(gSeen[2].wParam, SC_MINIMIZE);
   EXPECT_EQ(SystemMenuOwner(system), frame_);
   EXPECT_EQ(SystemMenuOwner(menu_), nullptr);
+
+  // An item of the program's own menus whose id lies in the system commands' range (a negative
+  // command kept in 16 bits) is an ordinary command.
+  gSeen.clear();
+  AppendMenuA(GetSubMenu(menu_, 0), MF_STRING, 0xFFEE, "&Mail order");
+  Desktop::Key(VK_MENU, true);
+  Desktop::Key('F', true);
+  Desktop::Key('F', false);
+  Desktop::Key(VK_MENU, false);
+  Desktop::Key('M', true);
+  HeadlessDriver::RunUntilIdle();
+  ASSERT_EQ(Kinds(), (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_COMMAND}));
+  EXPECT_EQ(gSeen[2].wParam, MAKEWPARAM(0xFFEE, 0));
 }
 
 }  // namespace
