@@ -469,7 +469,7 @@ TEST_F(EditorPrintTest, ThePlanAnd3DViewPrintsThePriceListPaneOnAllItsPages) {
   auto* pane = new zelvproCalculatorList(window_, plat::RECT{0, 0, 600, 400}, *db_);
   zelvproCalculatorFil& table = pane->LineFile();
   table.BeginAccess();
-  for (int32_t i = 0; i < 7; ++i) {
+  for (int32_t i = 0; i < 25; ++i) {
     table.ClearRecordBuffer(nullptr);
     table.SetFieldValue(zelvproCalculatorFil::kType, ppParameter(zelvproCalculatorFil::kItemService),
                         nullptr);
@@ -480,8 +480,8 @@ TEST_F(EditorPrintTest, ThePlanAnd3DViewPrintsThePriceListPaneOnAllItsPages) {
   pane->ShowLastLine();
   Scroller().SetViewMode(qxEditorViews::kPlanAnd3D);
   EXPECT_EQ(PrintJob(), 1) << "one call prints every page";
-  // A4 landscape at 300 dpi: rows of 96 × 300 / 25.4 / 2.857 pixels, 3 a page; 7 lines: 3 pages.
-  EXPECT_EQ(pane->PrintRowsPerPage(), 3);
+  // A4 landscape at 300 dpi: the list's rows below its header band, 10 a page; 25 lines: 3 pages.
+  EXPECT_EQ(pane->PrintRowsPerPage(), 10);
   EXPECT_EQ(pane->PrintPageCount(), 3);
   int32_t pngs = 0;
   for (const auto& entry : fs::directory_iterator(dir_))

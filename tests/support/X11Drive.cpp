@@ -16,6 +16,8 @@
 //                negative Y counts up from the window's bottom edge (-1 is the last pixel row)
 //   changed      waits until the window's pixels differ from the last grab, then stay still
 //   grab:FILE    waits until the pixels stay still and writes them to FILE as a binary PPM (P6)
+//   grabpopup:FILE  writes the newest other window's pixels (a menu, a box) to FILE, 300 ms after it
+//                shows
 //   close        asks the window to close as a window manager's close box does (WM_DELETE_WINDOW)
 //   alive        the program answers a ping (_NET_WM_PING, which SDL answers whenever it reads its
 //                input) within 5 s; a program that hangs, spins or died fails here
@@ -121,7 +123,7 @@ class Driver {
   }
 
   // Presses the keys of `chord` ("Control_L+z") in order and releases them in reverse order.
-  bool Tap(const std::string& chord) {
+  bool PressChord(const std::string& chord) {
     std::vector<KeyCode> codes;
     std::stringstream parts(chord);
     for (std::string name; std::getline(parts, name, '+');) {
@@ -134,8 +136,10 @@ class Driver {
     for (auto it = codes.rbegin(); it != codes.rend(); ++it)
       XTestFakeKeyEvent(display_, *it, False, CurrentTime);
     XSync(display_, False);
-    return Alive();
+    return true;
   }
+
+  bool Tap(const std::string& chord) { return PressChord(chord) && Alive(); }
 
   bool Press(int x, int y, int milliseconds) {
     if (!MoveTo(window_, x, y)) return Fail("no such place in the window");
@@ -175,7 +179,8 @@ class Driver {
     if (!WaitPopup(true)) return false;
     const Window popup = *Newest();
     if (!MoveTo(popup, x, y)) return Fail("the popup vanished");
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // As a hand does: the pointer rests on the item, which lights up, before the button goes down.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
@@ -203,9 +208,14 @@ class Driver {
     const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
     std::string seen;
     while (Clock::now() < end) {
-      if (std::optional<Window> popup = Newest()) {
-        seen = x11test::TitleOf(display_, *popup);
-        if (seen == title) return true;
+      // A box of the start-up may have shown before the frame did: every window counts here, and the
+      // one found is the next steps' popup.
+      for (Window window : OtherWindows()) {
+        seen = x11test::TitleOf(display_, window);
+        if (seen != title) continue;
+        shownAtStart_.erase(std::remove(shownAtStart_.begin(), shownAtStart_.end(), window),
+                            shownAtStart_.end());
+        return true;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -224,11 +234,21 @@ class Driver {
 
   const std::string& Failure() const { return failure_; }
 
-  std::optional<Picture> Grab() const {
+  std::optional<Picture> Grab() const { return GrabOf(window_); }
+
+  // The newest other window's pixels (a menu, a box, a dialog), once it shows.
+  std::optional<Picture> GrabPopup() {
+    if (!WaitPopup(true)) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::optional<Window> popup = Newest();
+    return popup ? GrabOf(*popup) : std::nullopt;
+  }
+
+  std::optional<Picture> GrabOf(Window window) const {
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display_, window_, &attributes) == 0) return std::nullopt;
-    XImage* image = XGetImage(display_, window_, 0, 0, unsigned(attributes.width),
-                              unsigned(attributes.height), AllPlanes, ZPixmap);
+    if (XGetWindowAttributes(display_, window, &attributes) == 0) return std::nullopt;
+    XImage* image = XGetImage(display_, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
+                              AllPlanes, ZPixmap);
     if (image == nullptr) return std::nullopt;
     Picture picture;
     picture.width = attributes.width;
@@ -296,21 +316,8 @@ class Driver {
   }
 
   bool Chord(const std::string& names) {
-    std::vector<KeyCode> codes;
-    for (size_t from = 0; from <= names.size();) {
-      const size_t plus = std::min(names.find('+', from), names.size());
-      const KeySym symbol = XStringToKeysym(names.substr(from, plus - from).c_str());
-      const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display_, symbol);
-      if (code == 0) return false;
-      codes.push_back(code);
-      from = plus + 1;
-    }
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-    for (KeyCode code : codes) XTestFakeKeyEvent(display_, code, True, CurrentTime);
-    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
-      XTestFakeKeyEvent(display_, *it, False, CurrentTime);
-    XSync(display_, False);
-    return Settle(nullptr);
+    return PressChord(names) && Settle(nullptr);
   }
 
   bool Click(int x, int y) {
@@ -531,6 +538,9 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
       done = driver.Settle(&before);
     } else if (verb == "grab") {
       done = driver.Settle(nullptr) && WritePpm(argument, driver.Last());
+    } else if (verb == "grabpopup") {
+      const std::optional<Picture> popup = driver.GrabPopup();
+      done = popup && WritePpm(argument, *popup);
     } else if (verb == "close") {
       driver.Close();
       done = true;

@@ -1,0 +1,351 @@
+// The built program in a window on a display (Xvfb, no window manager), driven through XTEST as a user
+// drives it: the 3D view opened and left, every view key in every view, every button clicked and held,
+// the menus opened and closed in every way with the keyboard still working after, and the message
+// boxes a user must answer. Every step of the driver ends within a deadline of its own (the program
+// must answer a ping within 5 s), so a hang fails in seconds and a crash with the program's status.
+//
+// Where the buttons, menus and boxes lie is learnt from the same start-up in this process, headless,
+// on a screen of the display's size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "WindowRun.h"
+#include "app/shell/PlannerProgram.h"
+#include "app/shell/zelvProApp.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/window/zelvproWindow.h"
+#include "foundation/FileDialogs.h"
+#include "foundation/PosixPath.h"
+#include "foundation/ProcessServices.h"
+#include "foundation/UserPreferences.h"
+#include "framework/ppApplication.h"
+#include "framework/ppButton.h"
+#include "platform/Desktop.h"
+#include "platform/Dialog.h"
+#include "platform/DialogMessageBox.h"
+#include "platform/DialogTemplate.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/MenuBar.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/UserLanguage.h"
+#include "platform/WindowApi.h"
+#include "support/DemoSettings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 1280, kHeight = 1024;
+
+struct Button {
+  int32_t picture;
+  std::string place;  // the driver's x,y
+};
+
+class WindowRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    if (!windowrun::Available(&why)) GTEST_SKIP() << why << ": the program in a window is not tested";
+    plat::HeadlessDriver::Reset();
+    savedPreferences_ = Preferences();
+    savedFolder_ = fs::current_path();
+    plat::SetUserDefaultLangID(plat::kLangEnglish);
+    plat::SetVirtualScreenSize(kWidth, kHeight);
+  }
+  void TearDown() override {
+    Stop();
+    fs::current_path(savedFolder_);
+    plat::HeadlessDriver::Reset();
+    plat::ResetUserDefaultLangID();
+    Preferences() = savedPreferences_;
+    ApplyDerivedSettings();
+  }
+
+  // The program's start-up on the copy in this process, headless, as the entry runs it.
+  zelvProApp& Start(const std::string& commandLine = "") {
+    fs::current_path(demo_.Root());
+    std::string folder = demo_.Root().string() + "/";
+    for (char& c : folder)
+      if (c == '/') c = '\\';
+    ProgramFolder = Vcon::WString(Vcon::Utf16FromUtf8(folder));
+    SetStartupDirectory(ProgramFolder);
+    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
+                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
+    app_ = std::make_unique<zelvProApp>(nullptr, nullptr);
+    gApplication = app_.get();
+    app_->SetCommandLine(commandLine);
+    app_->Startup();
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::GetClientRect(app_->Frame(), &client_);
+    return *app_;
+  }
+  void Stop() {
+    app_.reset();
+    gApplication = nullptr;
+  }
+  void Command(int32_t id) {
+    plat::SendMessageA(app_->Frame(), plat::WM_COMMAND, plat::WPARAM(uint32_t(id)), 0);
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+
+  // The buttons the document window shows now, in view order.
+  std::vector<Button> ShownButtons() {
+    std::vector<Button> found;
+    std::function<void(ppView&)> walk = [&](ppView& view) {
+      if (!view.IsShown()) return;
+      if (auto* button = dynamic_cast<ppButton*>(&view)) {
+        const plat::RECT r = windowrun::InFrame(*button, app_->Frame());
+        if (r.right > r.left && r.bottom > r.top)
+          found.push_back({button->GetPictureId(), windowrun::Centre(r, client_.bottom)});
+      }
+      for (int32_t i = 0; i < view.Subviews().Count(); ++i) walk(*view.Subviews().At(i));
+    };
+    walk(*app_->DocumentWindow());
+    return found;
+  }
+  std::string ButtonPlace(int32_t picture) {
+    for (const Button& b : ShownButtons())
+      if (b.picture == picture) return b.place;
+    ADD_FAILURE() << "no button " << picture;
+    return "0,0";
+  }
+
+  // The centre of the menu bar's item `index`, and of item `position` of its popup (popup pixels).
+  std::string BarItem(int32_t index) {
+    const plat::RECT r = plat::MenuBarItemRects(app_->Frame())[size_t(index)];
+    plat::POINT origin{0, 0};
+    plat::ClientToScreen(app_->Frame(), &origin);
+    return windowrun::Centre({r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y},
+                             client_.bottom);
+  }
+  // Item `id` of menu `index` where its popup shows it (popup pixels): the menu is opened with a
+  // click, as the user opens it, since the program fills and greys its items as it opens.
+  std::string PopupItem(int32_t index, uint32_t id) {
+    const plat::RECT title = plat::MenuBarItemRects(app_->Frame())[size_t(index)];
+    std::string place;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      if (place.empty()) {
+        const plat::HMENU popup = plat::GetSubMenu(plat::GetMenu(app_->Frame()), index);
+        for (int32_t position = 0; position < plat::GetMenuItemCount(popup) && place.empty(); ++position) {
+          if (plat::GetMenuItemID(popup, position) != id) continue;
+          const plat::RECT r = plat::PopupItemRect(popup, position);
+          place = std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
+        }
+        if (place.empty()) place = "none";
+      }
+      plat::Desktop::Key(plat::VK_ESCAPE, true);
+      return true;
+    });
+    plat::Desktop::Click({(title.left + title.right) / 2, (title.top + title.bottom) / 2});
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    EXPECT_NE(place, "none") << "menu " << index << " shows no item " << id;
+    return place;
+  }
+
+  // Where button `id` of the box the program showed lies in the box's window (its client area, which
+  // the display's window of a captioned box shows).
+  static std::string BoxButton(const plat::MessageBoxRecord& box, int32_t id) {
+    plat::DialogTemplate t = plat::MessageBoxTemplate(box.text, box.caption, box.style);
+    plat::HWND dialog = plat::CreateDialogIndirectParamW(
+        nullptr, &t, nullptr,
+        [](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) -> plat::INT_PTR { return 0; }, 0);
+    plat::RECT r{};
+    plat::GetWindowRect(plat::GetDlgItem(dialog, id), &r);
+    plat::POINT origin{0, 0};
+    plat::ClientToScreen(dialog, &origin);
+    plat::DestroyWindow(dialog);
+    return std::to_string((r.left + r.right) / 2 - origin.x) + "," +
+           std::to_string((r.top + r.bottom) / 2 - origin.y);
+  }
+
+  // A copy of the demo's start plan beside the settings.
+  fs::path DemoPlan() {
+    const fs::path plan = demo_.Root() / "user" / "new.qxf";
+    fs::create_directories(plan.parent_path());
+    fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan, fs::copy_options::overwrite_existing);
+    return plan;
+  }
+
+  windowrun::Outcome Run(const std::vector<std::string>& steps, int seconds,
+                         const std::string& arguments = "") {
+    return windowrun::Run(demo_.Root(), arguments, steps, seconds, kWidth, kHeight);
+  }
+
+  DemoSettings demo_;
+  std::unique_ptr<zelvProApp> app_;
+  plat::RECT client_{};
+  UserPreferences savedPreferences_;
+  fs::path savedFolder_;
+};
+
+const char* const kViewKeys[] = {"F2", "F4", "F7", "F8"};
+
+// The 3D view is opened and left thirty times, by its key and by its button, and every view key is
+// pressed in every view: the program neither crashes nor stops answering.
+TEST_F(WindowRunTest, TheThreeDViewOpensAndClosesAndEveryViewKeyWorksInEveryView) {
+  Start();
+  const std::string room = ButtonPlace(zelvproViewBar::kRoomDesignView);
+  const std::string view3d = ButtonPlace(zelvproViewBar::k3DView);
+  Stop();
+  std::vector<std::string> steps = {"alive"};
+  for (int i = 0; i < 15; ++i) {
+    // The first rounds wait until the view is drawn; the later ones go at a user's pace.
+    const bool drawn = i < 2;
+    for (const std::string& step : {std::string("tap:F7"), std::string("tap:F2")}) {
+      steps.push_back(step);
+      if (drawn) steps.push_back("changed");
+    }
+    steps.push_back("press:" + view3d + ",150");
+    if (drawn) steps.push_back("changed");
+    steps.push_back("press:" + room + ",150");
+    if (drawn) steps.push_back("changed");
+  }
+  for (const char* in : kViewKeys)
+    for (const char* key : kViewKeys) {
+      steps.push_back(std::string("tap:") + in);
+      steps.push_back(std::string("tap:") + key);
+    }
+  steps.push_back("alive");
+  steps.push_back("close");
+  const windowrun::Outcome outcome = Run(steps, 150);
+  EXPECT_TRUE(outcome.Passed()) << outcome.log;
+}
+
+// Each button of the room view and of the 3D view (the sliders' buttons among them) is clicked for
+// 150 ms and held for 600 ms; what a button opens is closed as a user would.
+TEST_F(WindowRunTest, EveryButtonAnswersAClickAndAHold) {
+  Start();
+  const std::vector<Button> room = ShownButtons();
+  Command(zelvproViewBar::k3DCommand);
+  std::vector<Button> view3d;  // the 3D view's own
+  for (const Button& b : ShownButtons())
+    if (std::none_of(room.begin(), room.end(), [&](const Button& r) { return r.place == b.place; }))
+      view3d.push_back(b);
+  Stop();
+  ASSERT_FALSE(view3d.empty()) << "the 3D view shows no buttons of its own";
+  std::vector<std::string> steps = {"alive"};
+  auto pressAll = [&](const std::vector<Button>& buttons, const char* view) {
+    for (const Button& b : buttons) {
+      if (b.picture == zelvproViewBar::kExitButton) continue;
+      for (const char* hold : {",150", ",600"}) {
+        steps.push_back(std::string("tap:") + view);
+        steps.push_back("press:" + b.place + hold);
+        steps.push_back("dismiss");
+      }
+    }
+  };
+  pressAll(room, "F2");
+  pressAll(view3d, "F7");
+  steps.push_back("alive");
+  steps.push_back("close");
+  const windowrun::Outcome outcome = Run(steps, 240);
+  EXPECT_TRUE(outcome.Passed()) << outcome.log;
+}
+
+// Two hundred times a menu of the bar is opened with a click and closed with Escape, with a click
+// outside or with a click on one of its items; after each the display's focus is with the program,
+// and after one of each kind a shortcut typed at once is obeyed.
+TEST_F(WindowRunTest, MenusOpenAndCloseAndTheKeyboardStaysWithTheFrame) {
+  Start();
+  const int32_t menus = plat::GetMenuItemCount(plat::GetMenu(app_->Frame()));
+  ASSERT_EQ(menus, 4);  // File, Edit, View, Help
+  std::vector<std::string> titles;
+  for (int32_t i = 0; i < menus; ++i) titles.push_back(BarItem(i));
+  // The items clicked in each menu: harmless ones, and ones that open a window the step closes.
+  struct Item {
+    std::string place;
+    bool opensWindow;
+  };
+  const std::vector<std::vector<Item>> items = {
+      {{PopupItem(0, 18), true}},                                                               // Print Setup
+      {{PopupItem(1, 203), false}},                                                             // Select All
+      {{PopupItem(2, 3006), false}, {PopupItem(2, 3003), false}, {PopupItem(2, 3001), false}},  // views
+      {{PopupItem(3, 1), true}}};                                                               // About
+  const std::string outside = windowrun::Centre(
+      {client_.right / 2 - 5, client_.bottom / 2 - 5, client_.right / 2 + 5, client_.bottom / 2 + 5},
+      client_.bottom);
+  Stop();
+  std::vector<std::string> steps = {"alive"};
+  for (int cycle = 0; cycle < 200; ++cycle) {
+    const int menu = cycle % 4, how = (cycle / 4) % 3;
+    // Items are chosen in the room view, where each of those clicked is enabled.
+    if (how == 2) steps.push_back("tap:F2");
+    steps.push_back("click:" + titles[size_t(menu)]);
+    steps.push_back("popup");
+    if (how == 0) {
+      steps.push_back("tap:Escape");
+      steps.push_back("nopopup");
+    } else if (how == 1) {
+      steps.push_back("click:" + outside);
+      steps.push_back("nopopup");
+    } else {
+      const auto& choices = items[size_t(menu)];
+      const Item& item = choices[size_t(cycle / 12) % choices.size()];
+      steps.push_back("popclick:" + item.place);
+      if (item.opensWindow) {
+        steps.push_back("popup");
+        steps.push_back("dismiss");
+      } else {
+        steps.push_back("nopopup");
+      }
+    }
+    steps.push_back("focused");
+    if (cycle < 12) {
+      // A shortcut typed straight after: the price list, then the room again.
+      steps.insert(steps.end(), {"tap:F8", "changed", "tap:F2", "changed"});
+    }
+  }
+  steps.push_back("close");
+  // On the demo's plan, where Select All has units to select.
+  const windowrun::Outcome outcome = Run(steps, 240, "'" + DemoPlan().string() + "'");
+  EXPECT_TRUE(outcome.Passed()) << outcome.log;
+}
+
+// A document that cannot be read, a path that does not exist and the consent to an order over the
+// Internet each show a drawn box that waits until the user answers it with a click.
+TEST_F(WindowRunTest, BoxesAreDrawnAndWaitForTheUsersClick) {
+  const fs::path damaged = demo_.Root() / "damaged.qxf";
+  std::ofstream(damaged, std::ios::binary) << std::string("QX", 2);
+  const fs::path missing = demo_.Root() / "no such folder" / "plan.qxf";
+  for (const fs::path& document : {damaged, missing}) {
+    SCOPED_TRACE(document.string());
+    plat::ClearMessageBoxLog();
+    Start("\"" + document.string() + "\"");
+    const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
+    Stop();
+    ASSERT_EQ(boxes.size(), 1u) << "the document's failure shows no box";
+    const windowrun::Outcome outcome =
+        Run({"title:" + Vcon::Utf8FromUtf16(boxes[0].caption), "popclick:" + BoxButton(boxes[0], plat::IDOK),
+             "alive", "focused", "close"},
+            60, "'" + document.string() + "'");
+    EXPECT_TRUE(outcome.Passed()) << outcome.log;
+  }
+
+  // The order over the Internet asks first; No sends nothing.
+  plat::ClearMessageBoxLog();
+  Start();
+  const std::string send = ButtonPlace(zelvproViewBar::kWebSendButton);
+  plat::QueueMessageBoxAnswer(plat::IDNO);
+  app_->DoCommand(zelvProApp::kSendOrder, 0);
+  const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
+  Stop();
+  ASSERT_EQ(boxes.size(), 1u);
+  ASSERT_EQ(Vcon::Utf8FromUtf16(boxes[0].caption), "Internet Access");
+  const windowrun::Outcome outcome =
+      Run({"press:" + send + ",150", "title:Internet Access", "popclick:" + BoxButton(boxes[0], plat::IDNO),
+           "alive", "focused", "close"},
+          60);
+  EXPECT_TRUE(outcome.Passed()) << outcome.log;
+}
+
+}  // namespace
