@@ -273,15 +273,16 @@ std::vector<uint8_t> MakePlanPicture(int side, const std::string& colour,
                       offset[0] + (l[2] - low[0]) * scale, offset[1] + (l[3] - low[1]) * scale});
   const Rgb field = Lighter(recipe.colour);
   return Encode(recipe, PixelsOf(recipe, [&](int x, int y) {
-    for (const auto& l : pixels) {
-      const float dx = l[2] - l[0], dy = l[3] - l[1], length2 = dx * dx + dy * dy;
-      float t = length2 > 0.0f ? ((float(x) - l[0]) * dx + (float(y) - l[1]) * dy) / length2 : 0.0f;
-      t = std::clamp(t, 0.0f, 1.0f);
-      const float ex = l[0] + t * dx - float(x), ey = l[1] + t * dy - float(y);
-      if (ex * ex + ey * ey <= kHalfWidth * kHalfWidth) return recipe.colour;
-    }
-    return field;
-  }));
+                  for (const auto& l : pixels) {
+                    const float dx = l[2] - l[0], dy = l[3] - l[1], length2 = dx * dx + dy * dy;
+                    float t =
+                        length2 > 0.0f ? ((float(x) - l[0]) * dx + (float(y) - l[1]) * dy) / length2 : 0.0f;
+                    t = std::clamp(t, 0.0f, 1.0f);
+                    const float ex = l[0] + t * dx - float(x), ey = l[1] + t * dy - float(y);
+                    if (ex * ex + ey * ey <= kHalfWidth * kHalfWidth) return recipe.colour;
+                  }
+                  return field;
+                }));
 }
 
 }  // namespace mkcatalog
