@@ -2,7 +2,7 @@
 // drives it: the 3D view opened and left, every view key in every view, every button clicked and held,
 // the menus opened and closed in every way with the keyboard still working after, and the message
 // boxes a user must answer. Every step of the driver ends within a deadline of its own (the program
-// must answer a ping within 5 s), so a hang fails in seconds and a crash with the program's status.
+// must answer a ping within 10 s), so a hang fails in seconds and a crash with the program's status.
 //
 // Where the buttons, menus and boxes lie is learnt from the same start-up in this process, headless,
 // on a screen of the display's size.
