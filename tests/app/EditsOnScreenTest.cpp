@@ -9,8 +9,11 @@
 #include "StartedProgram.h"
 #include "canvas/editor/zelvproRuler.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "elements/base/zelvproTopCanvas.h"
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
+#include "platform/Accelerator.h"
 #include "platform/Controls.h"
 #include "platform/Menu.h"
 #include "platform/PngFile.h"
@@ -138,6 +141,61 @@ TEST_F(EditsOnScreenTest, InchesChosenInThePreferencesRespaceTheRulers) {
   ASSERT_TRUE(answered);
   EXPECT_EQ(Preferences().unitSystem, uint32_t(kUnitImperial));
   EXPECT_NE(RulerMajorSpacing(), metric);
+}
+
+// In the colours view a click on a unit selects it alone, and the element panel then offers its finishes.
+TEST_F(EditsOnScreenTest, AClickInTheColoursViewSelectsTheUnitUnderIt) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopColourCommand);
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  ASSERT_GT(plan->Subviews().Count(), 1);
+  auto* unit = static_cast<zelvproElement*>(plan->Subviews().At(plan->Subviews().Count() - 1));
+  plat::RECT r{};
+  unit->GetWindowFrame(&r);
+  const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  // The button is already up when the press is handled: a click, not a drag.
+  plat::HWND window = unit->GetHWND();
+  plat::PostMessageA(window, plat::WM_LBUTTONUP, 0, plat::MAKELPARAM(x, y));
+  plat::SendMessageA(window, plat::WM_LBUTTONDOWN, plat::MK_LBUTTON, plat::MAKELPARAM(x, y));
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_TRUE(unit->IsSelected());
+}
+
+// Every view of the view bar is reached from every other, from the start view on, by its key and by
+// its View menu item; the top view has neither and its command leaves the view as it is.
+TEST_F(EditsOnScreenTest, EveryViewIsReachedFromEveryOtherByItsKeyAndItsMenuItem) {
+  zelvProApp& app = StartOnThePlan();
+  const struct {
+    int32_t key, command, view;
+  } views[] = {{plat::VK_F2, zelvproViewBar::kRoomDesignCommand, zelvproViewBar::kRoomDesignView},
+               {plat::VK_F4, zelvproViewBar::kTopColourCommand, zelvproViewBar::kTopColourView},
+               {0x76, zelvproViewBar::k3DCommand, zelvproViewBar::k3DView},
+               {0x77, zelvproViewBar::kItemListCommand, zelvproViewBar::kItemListView}};
+  plat::HMENU viewMenu = plat::GetSubMenu(app.FrameMenu(), 2);
+  ASSERT_NE(viewMenu, nullptr);
+  EXPECT_EQ(plat::GetMenuState(viewMenu, 3002, plat::MF_BYCOMMAND), plat::UINT(-1));
+  for (const auto& from : views)
+    for (const auto& to : views) {
+      SCOPED_TRACE(std::to_string(from.view) + " to " + std::to_string(to.view));
+      Send(from.command);
+      ASSERT_EQ(CurrentView(), from.view);
+      // The key as the frame's key table turns it into a command (unshifted function key).
+      int32_t byKey = 0;
+      for (const plat::ACCEL& entry : app.Accelerators()->Entries())
+        if (entry.key == to.key && entry.fVirt == 0x01) byKey = entry.cmd;
+      Send(byKey);
+      EXPECT_EQ(CurrentView(), to.view) << "by its key";
+      Send(from.command);
+      // The menu item as the open View menu sends it.
+      plat::SendMessageA(app.Frame(), plat::WM_INITMENUPOPUP, plat::WPARAM(viewMenu), 2);
+      EXPECT_EQ(plat::GetMenuState(viewMenu, plat::UINT(to.command), plat::MF_BYCOMMAND) & plat::MF_GRAYED,
+                0u);
+      Send(to.command);
+      EXPECT_EQ(CurrentView(), to.view) << "by its menu item";
+      Send(3002);
+      EXPECT_EQ(CurrentView(), to.view);
+    }
 }
 
 }  // namespace
