@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "StartedProgram.h"
 #include "WindowRun.h"
 #include "app/shell/PlannerProgram.h"
 #include "app/shell/zelvProApp.h"
@@ -50,52 +51,26 @@ struct Button {
   std::string place;  // the driver's x,y
 };
 
-class WindowRunTest : public ::testing::Test {
+class WindowRunTest : public apptest::StartedProgramTest {
  protected:
   void SetUp() override {
     std::string why;
     if (!windowrun::Available(&why)) GTEST_SKIP() << why << ": the program in a window is not tested";
-    plat::HeadlessDriver::Reset();
-    savedPreferences_ = Preferences();
-    savedFolder_ = fs::current_path();
-    plat::SetUserDefaultLangID(plat::kLangEnglish);
+    StartedProgramTest::SetUp();
     plat::SetVirtualScreenSize(kWidth, kHeight);
   }
-  void TearDown() override {
-    Stop();
-    fs::current_path(savedFolder_);
-    plat::HeadlessDriver::Reset();
-    plat::ResetUserDefaultLangID();
-    Preferences() = savedPreferences_;
-    ApplyDerivedSettings();
-  }
 
-  // The program's start-up on the copy in this process, headless, as the entry runs it.
-  zelvProApp& Start(const std::string& commandLine = "") {
-    fs::current_path(demo_.Root());
-    std::string folder = demo_.Root().string() + "/";
-    for (char& c : folder)
-      if (c == '/') c = '\\';
-    ProgramFolder = Vcon::WString(Vcon::Utf16FromUtf8(folder));
-    SetStartupDirectory(ProgramFolder);
-    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
-                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
-    app_ = std::make_unique<zelvProApp>(nullptr, nullptr);
-    gApplication = app_.get();
-    app_->SetCommandLine(commandLine);
-    app_->Startup();
-    plat::HeadlessDriver::RunUntilIdle();
-    plat::GetClientRect(app_->Frame(), &client_);
-    return *app_;
+  // The start-up in this process, on a screen of the display's size, with its client area noted.
+  zelvProApp& Begin(const std::string& commandLine = "") {
+    zelvProApp& app = Start(commandLine);
+    plat::GetClientRect(app.Frame(), &client_);
+    return app;
   }
   void Stop() {
     app_.reset();
     gApplication = nullptr;
   }
-  void Command(int32_t id) {
-    plat::SendMessageA(app_->Frame(), plat::WM_COMMAND, plat::WPARAM(uint32_t(id)), 0);
-    plat::HeadlessDriver::RunUntilIdle();
-  }
+  void Command(int32_t id) { Send(id); }
 
   // The buttons the document window shows now, in view order.
   std::vector<Button> ShownButtons() {
@@ -181,11 +156,7 @@ class WindowRunTest : public ::testing::Test {
     return windowrun::Run(demo_.Root(), arguments, steps, seconds, kWidth, kHeight);
   }
 
-  DemoSettings demo_;
-  std::unique_ptr<zelvProApp> app_;
   plat::RECT client_{};
-  UserPreferences savedPreferences_;
-  fs::path savedFolder_;
 };
 
 const char* const kViewKeys[] = {"F2", "F4", "F7", "F8"};
@@ -193,7 +164,7 @@ const char* const kViewKeys[] = {"F2", "F4", "F7", "F8"};
 // The 3D view is opened and left thirty times, by its key and by its button, and every view key is
 // pressed in every view: the program neither crashes nor stops answering.
 TEST_F(WindowRunTest, TheThreeDViewOpensAndClosesAndEveryViewKeyWorksInEveryView) {
-  Start();
+  Begin();
   const std::string room = ButtonPlace(zelvproViewBar::kRoomDesignView);
   const std::string view3d = ButtonPlace(zelvproViewBar::k3DView);
   Stop();
@@ -224,7 +195,7 @@ TEST_F(WindowRunTest, TheThreeDViewOpensAndClosesAndEveryViewKeyWorksInEveryView
 // Each button of the room view and of the 3D view (the sliders' buttons among them) is clicked for
 // 150 ms and held for 600 ms; what a button opens is closed as a user would.
 TEST_F(WindowRunTest, EveryButtonAnswersAClickAndAHold) {
-  Start();
+  Begin();
   const std::vector<Button> room = ShownButtons();
   Command(zelvproViewBar::k3DCommand);
   std::vector<Button> view3d;  // the 3D view's own
@@ -256,7 +227,7 @@ TEST_F(WindowRunTest, EveryButtonAnswersAClickAndAHold) {
 // outside or with a click on one of its items; after each the display's focus is with the program,
 // and after one of each kind a shortcut typed at once is obeyed.
 TEST_F(WindowRunTest, MenusOpenAndCloseAndTheKeyboardStaysWithTheFrame) {
-  Start();
+  Begin();
   const int32_t menus = plat::GetMenuItemCount(plat::GetMenu(app_->Frame()));
   ASSERT_EQ(menus, 4);  // File, Edit, View, Help
   std::vector<std::string> titles;
@@ -320,7 +291,7 @@ TEST_F(WindowRunTest, BoxesAreDrawnAndWaitForTheUsersClick) {
   for (const fs::path& document : {damaged, missing}) {
     SCOPED_TRACE(document.string());
     plat::ClearMessageBoxLog();
-    Start("\"" + document.string() + "\"");
+    Begin("\"" + document.string() + "\"");
     const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
     Stop();
     ASSERT_EQ(boxes.size(), 1u) << "the document's failure shows no box";
@@ -331,9 +302,10 @@ TEST_F(WindowRunTest, BoxesAreDrawnAndWaitForTheUsersClick) {
     EXPECT_TRUE(outcome.Passed()) << outcome.log;
   }
 
-  // The order over the Internet asks first; No sends nothing.
+  // The order over the Internet asks first; No sends nothing. The program's own services send it.
   plat::ClearMessageBoxLog();
-  Start();
+  iShellServices::Install(nullptr);
+  Begin();
   const std::string send = ButtonPlace(zelvproViewBar::kWebSendButton);
   plat::QueueMessageBoxAnswer(plat::IDNO);
   app_->DoCommand(zelvProApp::kSendOrder, 0);
