@@ -214,9 +214,10 @@ void zelvproBasicMoverTask::Track() {
     break;
   }
   if (snapTarget_ == nullptr) {
-    placeFree_ = true;
     if (stretch_.element != nullptr) ApplyWidth(stretch_.element, stretch_.savedWidth);
     stretch_ = Stretch();
+    // Without a snap the commit still refuses a place that collides: the cursor says so beforehand.
+    placeFree_ = PlainPlaceFree(d);
     return zelvproMouseTask::Track();
   }
   auto cached = collisionCache_.find(snapPointWorld_);
@@ -242,9 +243,28 @@ void zelvproBasicMoverTask::Track() {
   zelvproMouseTask::Track();
 }
 
+bool zelvproBasicMoverTask::PlainPlaceFree(const ppVector3& drag) {
+  auto cached = plainCache_.find(drag);
+  if (cached != plainCache_.end()) return cached->second;
+  // The plan position the commit's frame move gives (the frame itself is left alone: only the test
+  // needs the place).
+  const float s = float(PlanScale());
+  const int32_t dx = Current().x - StartPoint().x, dy = Current().y - StartPoint().y;
+  for (Place& place : places_) {
+    const ppVector3 p = place.element->GetPosition();
+    place.element->SetPosition(ppVector3((p.x / s + float(dx)) * s, p.y, (p.z / s + float(dy)) * s));
+  }
+  if (auto* room = dynamic_cast<qxNewRoomCanvas*>(RoomCanvas())) room->SnapElementsToWalls(moved_.get());
+  const bool free = CheckCollisions();
+  RestorePlaces();
+  plainCache_[drag] = free;
+  return free;
+}
+
 void zelvproBasicMoverTask::ClearSnapCaches() {
   collisionCache_.clear();
   stretchCache_.clear();
+  plainCache_.clear();
 }
 
 void zelvproBasicMoverTask::ApplyWidth(zelvproElement* element, float width) {

@@ -147,6 +147,9 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   static void PutBack(const Place& place);
   // The moved units as a list, their snaps to units outside it released and made again among them.
   std::vector<zelvproElement*> ResnapMoved();
+  // Whether the units dropped here without a snap would stand: the commit's plain move and push back
+  // inside the room, tested and undone. Kept per drag vector.
+  bool PlainPlaceFree(const ppVector3& drag);
   // The stretch to fit after a collision at the snap point; sets placeFree_.
   void StretchToFit();
   void ApplyWidth(zelvproElement* element, float width);
@@ -175,6 +178,7 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   };
   std::map<ppVector3, bool, PointLess> collisionCache_;
   std::map<ppVector3, Stretch, PointLess> stretchCache_;
+  std::map<ppVector3, bool, PointLess> plainCache_;
   bool placeFree_ = true;
   zelvproElement* collidingA_ = nullptr;
   zelvproElement* collidingB_ = nullptr;

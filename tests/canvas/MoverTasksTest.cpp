@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "CanvasTestSupport.h"
@@ -228,8 +229,9 @@ TEST_F(StretchTest, AUnitReachingIntoAWallIsNarrowedToFitAndTheAnswerIsKeptPerSn
   MoveTo(kAway);
   EXPECT_EQ(task->SnapTarget(), nullptr);
   EXPECT_EQ(moved_->dimensions.x, 600.0f);
+  const int32_t runsAway = task->CollisionRuns();  // the plain place away from the snap is tested too
   MoveTo(kAtSnap);
-  EXPECT_EQ(task->CollisionRuns(), 2);
+  EXPECT_EQ(task->CollisionRuns(), runsAway);
   EXPECT_EQ(moved_->dimensions.x, 396.0f);
   Up(kAtSnap);
   // Committed at the snap with the width tracking showed.
@@ -295,10 +297,11 @@ TEST_F(StretchTest, CtrlShowsNoSnapAndLeavesTheCursor) {
   zelvproMoverTask* task = PressMover({moved_}, kPress);
   MoveTo(kAway);
   const int32_t cursor = task->TrackCursor();
+  const int32_t runs = task->CollisionRuns();
   Key(plat::VK_CONTROL, true);
   MoveTo(kAtSnap);
   EXPECT_EQ(task->SnapTarget(), nullptr);
-  EXPECT_EQ(task->CollisionRuns(), 0);
+  EXPECT_EQ(task->CollisionRuns(), runs);
   EXPECT_EQ(task->TrackCursor(), cursor);
   Key(plat::VK_CONTROL, false);
   Up(kAtSnap);
@@ -341,6 +344,93 @@ TEST_F(MoverTasksTest, AReleaseOutsideTheWindowWithASnapCommits) {
   EXPECT_EQ(canvas_->DoneTop(), task);
   EXPECT_EQ(unit->GetPosition().x, 4101.0f);
   EXPECT_EQ(unit->GetPosition().z, 900.0f);
+}
+
+// A room frame offers an anchor on each of its four walls, each pointing into the room. A unit whose
+// anchor comes within the snap reach of one lands on it and turns to that anchor's direction; a little
+// beyond the reach it lands where the mouse put it, unturned.
+TEST_F(MoverTasksTest, AUnitDroppedNearEachWallSnapsToItsAnchorAndTurnsToIt) {
+  constexpr float kPi = 3.14159265f;
+  struct Wall {
+    const char* name;
+    ppVector3 anchor;
+    float direction;
+    ppVector3 inward;  // unit vector into the room
+  };
+  const Wall walls[] = {
+      {"right", ppVector3(5400, 0, 2000), 0.0f, ppVector3(-1, 0, 0)},
+      {"top", ppVector3(3000, 0, 600), kPi / 2, ppVector3(0, 0, 1)},
+      {"left", ppVector3(600, 0, 2000), kPi, ppVector3(1, 0, 0)},
+      {"bottom", ppVector3(3000, 0, 3900), -kPi / 2, ppVector3(0, 0, -1)},
+  };
+  auto* room = new BoxUnit(canvas_, ppVector3(0, 0, 0), ppVector3(10, 720, 10));
+  for (const Wall& w : walls) room->AddAnchor(-5, w.anchor, w.direction);
+  constexpr float kUnitDirection = 0.3f;  // the moved unit's own anchor direction
+  for (const Wall& w : walls) {
+    for (const float gap : {300.0f, 510.0f}) {
+      SCOPED_TRACE(std::string(w.name) + (gap < 500.0f ? " within reach" : " beyond reach"));
+      // The drag (-40, -40) pixels, 15 mm each, brings the unit's origin `gap` inside the wall's anchor.
+      const ppVector3 dropped(w.anchor.x + w.inward.x * gap, 0, w.anchor.z + w.inward.z * gap);
+      auto* unit =
+          new BoxUnit(canvas_, ppVector3(dropped.x + 600, 0, dropped.z + 600), ppVector3(100, 720, 100));
+      unit->AddAnchor(5, ppVector3(0, 0, 0), kUnitDirection);
+      zelvproMoverTask* task = PressMover({unit}, {200, 150});
+      MoveTo({180, 130});
+      MoveTo({160, 110});
+      const bool snaps = gap < 500.0f;
+      EXPECT_EQ(task->SnapTarget(), snaps ? room : nullptr);
+      EXPECT_EQ(task->TrackCursor(), zelvproBasicMoverTask::kFreeCursor);
+      Up({160, 110});
+      ASSERT_EQ(canvas_->DoneTop(), task);
+      const ppVector3 at = unit->GetPosition();
+      const ppVector3 want = snaps ? w.anchor : dropped;
+      EXPECT_NEAR(at.x, want.x, 0.05);
+      EXPECT_NEAR(at.z, want.z, 0.05);
+      const float turned = snaps ? w.direction - kUnitDirection : 0.0f;
+      EXPECT_NEAR(std::remainder(unit->GetAngle() - turned, 2 * kPi), 0.0, 1e-4);
+    }
+  }
+}
+
+// Without a snap the collision test still decides the cursor, so a place the commit refuses shows the
+// blocked cursor before the release; a free place shows the free one and commits.
+TEST_F(MoverTasksTest, AnOccupiedPlaceShowsTheBlockedCursorBeforeTheRefusedRelease) {
+  auto* standing = new BoxUnit(canvas_, ppVector3(2000, 0, 1500), ppVector3(600, 720, 600));
+  new BoxUnit(room_.get(), ppVector3(5000, 0, 0), ppVector3(10, 2000, 4500), ElementKinds::kWallBody);
+  auto* unit = new BoxUnit(canvas_, ppVector3(4000, 0, 1500), ppVector3(600, 720, 600));
+  struct Drop {
+    const char* name;
+    int32_t dx;  // pixels, 15 mm each
+    bool stands;
+  };
+  const Drop drops[] = {
+      {"onto the standing unit", -120, false},
+      {"across the wall", 40, false},
+      {"free beside the unit", -60, true},
+  };
+  for (const Drop& d : drops) {
+    SCOPED_TRACE(d.name);
+    const ppVector3 before = unit->GetPosition();
+    ppTask* top = canvas_->DoneTop();
+    zelvproMoverTask* task = PressMover({unit}, {200, 150});
+    MoveTo({200 + d.dx / 2, 150});
+    MoveTo({200 + d.dx, 150});
+    EXPECT_EQ(task->SnapTarget(), nullptr);
+    EXPECT_EQ(task->PlaceFree(), d.stands);
+    EXPECT_EQ(task->TrackCursor(),
+              d.stands ? zelvproBasicMoverTask::kFreeCursor : zelvproBasicMoverTask::kBlockedCursor);
+    // Tracking left the unit where it was.
+    EXPECT_EQ(unit->GetPosition().x, before.x);
+    Up({200 + d.dx, 150});
+    if (d.stands) {
+      EXPECT_EQ(canvas_->DoneTop(), task);
+      EXPECT_NEAR(unit->GetPosition().x, before.x + float(d.dx) * 15.0f, 0.01);
+    } else {
+      EXPECT_EQ(canvas_->DoneTop(), top);
+      EXPECT_EQ(unit->GetPosition().x, before.x);
+    }
+  }
+  EXPECT_EQ(standing->GetPosition().x, 2000.0f);
 }
 
 TEST_F(MoverTasksTest, ACommittedMoveUndoesAndRedoesBitForBit) {
