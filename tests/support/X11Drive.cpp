@@ -77,6 +77,8 @@ struct Picture {
   bool operator==(const Picture&) const = default;
 };
 
+bool WritePpm(const std::string& path, const Picture& picture);
+
 class Driver {
  public:
   Driver(Display* display, Window window, Clock::time_point deadline)
@@ -492,7 +494,12 @@ bool Driver::Soak(int count, unsigned seed) {
     if (done) done = Dismiss();
     std::printf("soak %d: %s%s\n", i, what.c_str(), done ? "" : " FAILED");
     std::fflush(stdout);
-    if (!done) return false;
+    if (!done) {
+      // What stayed open, for whoever looks into it.
+      if (std::optional<Window> open = Newest())
+        if (std::optional<Picture> picture = GrabOf(*open)) WritePpm("soak-failure.ppm", *picture);
+      return false;
+    }
     if (!WindowExists()) return Fail("the program's window is gone after " + what);
   }
   return true;
