@@ -1,6 +1,6 @@
 // A door pulled out of the element palette in Room Design and dropped by the room's wall, as a user
 // does it on the demo's start plan: it stands in the wall's thickness turned with the wall, the plan
-// shows it there once the queue is idle, and Undo takes it away again.
+// shows it there with its leaf's swing once the queue is idle, and Undo takes both away again.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -202,6 +202,10 @@ TEST_F(DoorOnWallTest, ADoorDroppedByAWallStandsInItTurnedWithItAndUndoTakesItAw
   EXPECT_GT(changed(*before, *dropped, wallFrom, wallTo), 0) << "the door is drawn in the wall";
   EXPECT_EQ(changed(*before, *dropped, doorStart + inward * 10.0f, doorEnd + inward * 100.0f), 0)
       << "nothing of the door stands in the room";
+  // Its leaf's swing is drawn on the floor: the arc passes its 45 degree point.
+  const ppVector3 swingFrom = PlanPoint(door, ppVector3(0.66f, 0.0f, 0.66f) * size.x),
+                  swingTo = PlanPoint(door, ppVector3(0.76f, 0.0f, 0.76f) * size.x);
+  EXPECT_GT(changed(*before, *dropped, swingFrom, swingTo), 0) << "no swing on the floor";
 
   Send(kUndo);
   EXPECT_EQ(door->GetSupervisor(), nullptr) << "Undo took the door away";
