@@ -31,8 +31,8 @@
 //   nopopup      waits until none but the window shows any more; then `alive`
 //   popclick:X,Y clicks pixel X,Y of the newest other top-level window (negative X or Y count from
 //                its right or bottom edge) and waits until that window closes; then `alive`
-//   dismiss      closes whatever other window is open with Escape (and Enter for a box without
-//                Cancel), as a user would; then `nopopup`
+//   dismiss      closes whatever other window is open with Escape (and Enter for a box that
+//                Escape leaves open), as a user would; then `nopopup`
 //   title:TEXT   waits until the newest other top-level window is titled TEXT
 //   focused      the display's input focus is on one of the program's windows (not on none)
 //   soak:N,SEED  N random steps a user could make (keys, clicks, drags, menus opened and closed)
@@ -199,8 +199,13 @@ class Driver {
   // Closes what opened (a menu, a box, a dialog) as a user would: Escape, and Enter for a box that
   // has no Cancel.
   bool Dismiss() {
-    for (int tries = 0; tries < 6 && Newest().has_value(); ++tries) {
-      if (!Tap(tries % 2 == 0 ? "Escape" : "Return")) return false;
+    for (int tries = 0; tries < 8; ++tries) {
+      const std::optional<Window> open = Newest();
+      if (!open) break;
+      if (!Tap("Escape")) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      // A box without Cancel ignores Escape: Enter takes its default answer.
+      if (Newest() == open && !Tap("Return")) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     return WaitPopup(false);
