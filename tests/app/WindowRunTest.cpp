@@ -207,7 +207,8 @@ TEST_F(WindowRunTest, EveryButtonAnswersAClickAndAHold) {
   std::vector<std::string> steps = {"alive"};
   auto pressAll = [&](const std::vector<Button>& buttons, const char* view) {
     for (const Button& b : buttons) {
-      if (b.picture == zelvproViewBar::kExitButton) continue;
+      // Exit ends the run; the order over the Internet asks first, and the boxes' test answers it.
+      if (b.picture == zelvproViewBar::kExitButton || b.picture == zelvproViewBar::kWebSendButton) continue;
       for (const char* hold : {",150", ",600"}) {
         steps.push_back(std::string("tap:") + view);
         steps.push_back("press:" + b.place + hold);

@@ -187,13 +187,9 @@ class Driver {
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
     // That window closes; what it opens (a dialog) is the next step's.
-    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
-    while (Clock::now() < end) {
-      const std::vector<Window> shown = OtherWindows();
-      if (std::find(shown.begin(), shown.end(), popup) == shown.end()) return Alive();
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return Fail("the clicked menu or box stayed open for 10 s");
+    if (Shows(popup, std::chrono::duration_cast<std::chrono::milliseconds>(kAnswerTime)))
+      return Fail("the clicked menu or box stayed open for 10 s");
+    return Alive();
   }
 
   // Closes what opened (a menu, a box, a dialog) as a user would: Escape, and Enter for a box that
@@ -203,12 +199,23 @@ class Driver {
       const std::optional<Window> open = Newest();
       if (!open) break;
       if (!Tap("Escape")) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-      // A box without Cancel ignores Escape: Enter takes its default answer.
-      if (Newest() == open && !Tap("Return")) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      // A box without Cancel ignores Escape: Enter takes its default answer, once the window had
+      // two seconds to go.
+      if (Shows(*open, std::chrono::seconds(2)) && !Tap("Return")) return false;
+      Shows(*open, std::chrono::seconds(2));
     }
     return WaitPopup(false);
+  }
+
+  // Whether `window` still shows after `patience`; false as soon as it has gone.
+  bool Shows(Window window, std::chrono::milliseconds patience) const {
+    const Clock::time_point end = Clock::now() + patience;
+    for (;;) {
+      const std::vector<Window> shown = OtherWindows();
+      if (std::find(shown.begin(), shown.end(), window) == shown.end()) return false;
+      if (Clock::now() >= end) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
   }
 
   bool Titled(const std::string& title) {
