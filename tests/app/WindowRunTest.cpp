@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +37,7 @@
 #include "platform/HeadlessDriver.h"
 #include "platform/MenuBar.h"
 #include "platform/MessageBox.h"
+#include "platform/PngFile.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
@@ -151,12 +154,19 @@ class WindowRunTest : public apptest::StartedProgramTest {
     return plan;
   }
 
+  std::u16string FrameTitle() {
+    char16_t text[512] = {};
+    plat::GetWindowTextW(app_->Frame(), text, 512);
+    return text;
+  }
+
   windowrun::Outcome Run(const std::vector<std::string>& steps, int seconds,
                          const std::string& arguments = "") {
     return windowrun::Run(demo_.Root(), arguments, steps, seconds, kWidth, kHeight);
   }
 
   plat::RECT client_{};
+  std::string file_, open_;
 };
 
 const char* const kViewKeys[] = {"F2", "F4", "F7", "F8"};
@@ -319,6 +329,114 @@ TEST_F(WindowRunTest, BoxesAreDrawnAndWaitForTheUsersClick) {
            "alive", "focused", "close"},
           60);
   EXPECT_TRUE(outcome.Passed()) << outcome.log;
+}
+
+// The keys that type `text` in a text field, one driver step each.
+std::vector<std::string> Typed(const std::string& text) {
+  std::vector<std::string> steps;
+  for (char c : text) {
+    std::string key(1, c);
+    if (c == '/') key = "slash";
+    if (c == '.') key = "period";
+    if (c == '-') key = "minus";
+    if (c == '_') key = "Shift_L+underscore";
+    if (c == ' ') key = "space";
+    if (c >= 'A' && c <= 'Z') key = "Shift_L+" + key;
+    steps.push_back("tap:" + key);
+  }
+  return steps;
+}
+
+// Pixels of the grab that differ from `area` of the surface (-1: the sizes differ).
+int64_t Differing(const windowrun::Grab& grab, const plat::Surface& drawn, const plat::RECT& area) {
+  if (grab.width != area.right - area.left || grab.height != area.bottom - area.top) return -1;
+  const plat::POINT at{area.left, area.top};
+  int64_t differing = 0;
+  for (int y = 0; y < grab.height; ++y)
+    for (int x = 0; x < grab.width; ++x) {
+      uint32_t pixel = 0;
+      std::memcpy(&pixel, drawn.Row(y + at.y) + size_t(x + at.x) * 4, 4);
+      differing += (pixel & 0xFFFFFF) != grab.At(x, y);
+    }
+  return differing;
+}
+
+// Files that are no plan, opened through File > Open while a plan is open: each shows the box that
+// says why, drawn as this process draws it, and the plan stays as it was.
+TEST_F(WindowRunTest, ADamagedFileOpenedThroughTheDialogShowsItsBoxAndLeavesThePlanAlone) {
+  const fs::path plan = DemoPlan();
+  std::ifstream in(plan, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"random.qxf", std::string("\x93\x11\xfe\x00\x7a\x42\xc8\x05\xd1\x66\x0b\xe4\x39\x8f\x20\x5c", 16)},
+      {"truncated.qxf", bytes.substr(0, bytes.size() / 2)},
+      {"empty.qxf", ""}};
+  std::vector<std::string> steps = {"grab:" + (demo_.Root() / "before.ppm").string()};
+  std::vector<fs::path> boxes;
+  std::vector<plat::RECT> clientAt;  // each drawn box's client area in its picture
+  for (const auto& [name, content] : files) {
+    SCOPED_TRACE(name);
+    const fs::path file = demo_.Root() / name;
+    std::ofstream(file, std::ios::binary) << content;
+    // The box the document commands show for it, learnt here, and drawn here as the program draws it.
+    Begin("\"" + plan.string() + "\"");
+    plat::ClearMessageBoxLog();
+    const std::u16string title = FrameTitle();
+    std::string windows = file.string();
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    app_->DocumentWindow()->DocumentCommands().OpenFile(
+        DocumentFileRecord{Vcon::WString(Vcon::Utf16FromUtf8(windows))});
+    plat::HeadlessDriver::RunUntilIdle();
+    const std::vector<plat::MessageBoxRecord> shown = plat::MessageBoxLog();
+    file_ = BarItem(0);
+    open_ = PopupItem(0, zelvproWindow::kOpen);
+    EXPECT_EQ(FrameTitle(), title) << "the frame no longer names the plan";
+    Stop();
+    ASSERT_EQ(shown.size(), 1u) << "the damaged file shows no box";
+    plat::DialogTemplate t = plat::MessageBoxTemplate(shown[0].text, shown[0].caption, shown[0].style);
+    plat::HWND box = plat::CreateDialogIndirectParamW(
+        nullptr, &t, nullptr,
+        [](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) -> plat::INT_PTR { return 0; }, 0);
+    // Shown with the focus on OK, as the program's box waits.
+    plat::ShowWindow(box, plat::SW_SHOW);
+    plat::SetFocus(plat::GetDlgItem(box, plat::IDOK));
+    plat::UpdateWindow(box);
+    plat::HeadlessDriver::RunUntilIdle();
+    boxes.push_back(demo_.Root() / (name + ".png"));
+    ASSERT_TRUE(plat::HeadlessDriver::DumpPng(box, boxes.back().string()));
+    plat::RECT outer{};
+    plat::GetWindowRect(box, &outer);
+    plat::POINT origin{0, 0};
+    plat::ClientToScreen(box, &origin);
+    plat::RECT client{};
+    plat::GetClientRect(box, &client);
+    clientAt.push_back({origin.x - outer.left, origin.y - outer.top, origin.x - outer.left + client.right,
+                        origin.y - outer.top + client.bottom});
+    plat::DestroyWindow(box);
+
+    steps.insert(steps.end(), {"click:" + file_, "popup", "popclick:" + open_, "title:Open"});
+    for (const std::string& key : Typed(file.string())) steps.push_back(key);
+    steps.insert(steps.end(), {"tap:Return", "title:" + Vcon::Utf8FromUtf16(shown[0].caption),
+                               "grabpopup:" + (demo_.Root() / (name + ".ppm")).string(),
+                               "popclick:" + BoxButton(shown[0], plat::IDOK), "nopopup", "focused",
+                               "grab:" + (demo_.Root() / (name + ".after.ppm")).string()});
+  }
+  steps.push_back("close");
+  const windowrun::Outcome outcome = Run(steps, 240, "'" + plan.string() + "'");
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  const windowrun::Grab before = windowrun::ReadPpm(demo_.Root() / "before.ppm");
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const fs::path& drawn = boxes[i];
+    SCOPED_TRACE(drawn.filename().string());
+    const std::unique_ptr<plat::Surface> expected = plat::ReadPng(drawn.string());
+    ASSERT_NE(expected, nullptr);
+    fs::path grabbed = drawn, after = drawn;
+    EXPECT_EQ(Differing(windowrun::ReadPpm(grabbed.replace_extension(".ppm")), *expected, clientAt[i]), 0)
+        << "the box does not read as the document's message";
+    const windowrun::Grab frame = windowrun::ReadPpm(after.replace_extension(".after.ppm"));
+    EXPECT_TRUE(frame.width == before.width && frame.rgb == before.rgb) << "the open plan changed";
+  }
 }
 
 }  // namespace
