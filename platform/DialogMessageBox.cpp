@@ -197,6 +197,15 @@ int32_t RunMessageBoxDialog(HWND owner, const std::u16string& text, const std::u
       for (HWND top : windows) {
         if (IsWindow(top)) EnableWindow(top, 1);
       }
+      // The box went while they were held, so none could take the activation over: the topmost shown
+      // one takes it now, and with it the keys.
+      if (GetActiveWindow() != nullptr) return;
+      for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (IsWindow(*it) && IsWindowVisible(*it)) {
+          SetActiveWindow(*it);
+          return;
+        }
+      }
     }
   } release{held};
   BoxRun run{style, scripted};

@@ -414,7 +414,13 @@ TEST_F(WindowRunTest, ADamagedFileOpenedThroughTheDialogShowsItsBoxAndLeavesTheP
                         origin.y - outer.top + client.bottom});
     plat::DestroyWindow(box);
 
-    steps.insert(steps.end(), {"click:" + file_, "popup", "popclick:" + open_, "title:Open"});
+    // The first through the menu; the others by Ctrl+O, which the keys must still reach once a box
+    // was answered.
+    if (boxes.size() == 1)
+      steps.insert(steps.end(), {"click:" + file_, "popup", "popclick:" + open_});
+    else
+      steps.push_back("tap:Control_L+o");
+    steps.push_back("title:Open");
     for (const std::string& key : Typed(file.string())) steps.push_back(key);
     steps.insert(steps.end(), {"tap:Return", "title:" + Vcon::Utf8FromUtf16(shown[0].caption),
                                "grabpopup:" + (demo_.Root() / (name + ".ppm")).string(),
