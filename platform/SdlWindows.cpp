@@ -21,7 +21,6 @@ constexpr int32_t kMenuBarHeight = 19;
 WindowManager& Manager() { return WindowManager::Instance(); }
 
 int32_t Width(const RECT& r) { return r.right - r.left; }
-
 int32_t Height(const RECT& r) { return r.bottom - r.top; }
 
 // Tips and menus are told apart for the desktop: a window manager then neither decorates, moves nor
@@ -95,9 +94,7 @@ void SdlWindows::Sync() {
 void SdlWindows::FocusActive() {
   // A shown window takes the display's input focus (without a window manager SDL gives it), and when
   // that window closes the focus would go nowhere, losing every key: it goes back to the window the
-  // program has active, as a window manager would give it.
-  // With no active window left (a box of the start-up closed before anything was activated), the
-  // program's captioned window takes it.
+  // program has active, as a window manager would give it, or with none active to a captioned one.
   HWND active = Manager().Active();
   auto found = active ? mirrors_.find(Manager().TopLevelOf(active)) : mirrors_.end();
   for (auto it = mirrors_.begin(); found == mirrors_.end() && it != mirrors_.end(); ++it)

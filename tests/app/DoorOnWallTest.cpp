@@ -37,12 +37,6 @@ constexpr int32_t kUndo = 31;
 
 class DoorOnWallTest : public apptest::StartedProgramTest {
  protected:
-  zelvProApp& StartOnThePlan() {
-    const std::filesystem::path plan = demo_.Root() / "user" / "new.qxf";
-    std::filesystem::create_directories(plan.parent_path());
-    std::filesystem::copy_file(std::filesystem::path(DEMO_USER_DIR) / "new.qxf", plan);
-    return Start(plan.string());
-  }
   plat::HWND Window() const { return app_->DocumentWindow()->GetHWND(); }
   // A point of the document window on the desktop, where the pointer goes.
   plat::POINT OnDesktop(plat::POINT p) const {

@@ -27,13 +27,6 @@ constexpr int32_t kFrontsCommand = 3048;
 
 class EditsOnScreenTest : public apptest::StartedProgramTest {
  protected:
-  // The demo's start plan, opened as a document named on the command line.
-  zelvProApp& StartOnThePlan() {
-    const std::filesystem::path plan = demo_.Root() / "user" / "new.qxf";
-    std::filesystem::create_directories(plan.parent_path());
-    std::filesystem::copy_file(std::filesystem::path(DEMO_USER_DIR) / "new.qxf", plan);
-    return Start(plan.string());
-  }
   // The plan editor's pixels as the window shows them now.
   std::unique_ptr<plat::Surface> Plan() {
     const std::string shot = (demo_.Root() / "plan.png").string();

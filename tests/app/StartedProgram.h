@@ -69,6 +69,17 @@ class StartedProgramTest : public ::testing::Test {
     return *app_;
   }
 
+  // A copy of the demo's start plan beside the settings, and the program started on it as a document
+  // named on the command line.
+  std::filesystem::path DemoPlan() {
+    const std::filesystem::path plan = demo_.Root() / "user" / "new.qxf";
+    std::filesystem::create_directories(plan.parent_path());
+    std::filesystem::copy_file(std::filesystem::path(DEMO_USER_DIR) / "new.qxf", plan,
+                               std::filesystem::copy_options::overwrite_existing);
+    return plan;
+  }
+  zelvProApp& StartOnThePlan() { return Start(DemoPlan().string()); }
+
   // As the frame's menu and keys send it.
   void Send(int32_t command) {
     plat::SendMessageA(app_->Frame(), plat::WM_COMMAND, plat::WPARAM(uint16_t(command)), 0);

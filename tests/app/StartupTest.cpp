@@ -1173,37 +1173,21 @@ TEST_F(StartupTest, OnADisplayTheListScrollsToItsTotalAndADiscountIsSavedReopene
   fs::create_directories(plan.parent_path());
   fs::create_directories(documents);
   fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
-  fs::copy_file(PLANNER_PROGRAM, demo_.Root() / "planner", fs::copy_options::overwrite_existing);
-  const fs::path runtime = demo_.Root() / "runtime";
-  fs::create_directories(runtime);
-  fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
-  const fs::path log = demo_.Root() / "log.txt", script = demo_.Root() / "drive.sh";
-  const std::string drive =
-      "ASAN_OPTIONS=detect_leaks=0 '" + std::string(PLANNER_X11_DRIVE) + "' 'Vellmora Home Planner' 60 ";
-  // One run of the program on the plan with the driver's `steps`; the statuses of both are echoed.
-  const auto run = [&](const std::string& steps) {
-    return "XDG_DOCUMENTS_DIR='" + documents.string() + "' XDG_RUNTIME_DIR='" + runtime.string() +
-           "' ASAN_OPTIONS=detect_leaks=0 timeout 90 ./planner '" + plan.string() + "' &\n" + drive + steps +
-           "\ndrive=$?\n[ $drive -eq 0 ] || kill $!\nwait $!\necho \"$drive $?\"\n";
-  };
-  std::ofstream(script) << "cd '" << demo_.Root().string() << "' || exit 9\n"
-                        << run("key:F8 grab:top.ppm key:End grab:end.ppm click:" +
-                               std::to_string(discount.x) + "," + std::to_string(discount.y) +
-                               " changed chord:Control_L+s close")
-                        << run("key:End grab:reopened.ppm chord:Control_L+p key:Return close");
-  const std::string command = "timeout 240 xvfb-run -a -s '-screen 0 " + std::to_string(kWidth) + "x" +
-                              std::to_string(kHeight) + "x24' sh '" + script.string() + "' >'" +
-                              log.string() + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  std::ifstream in(log);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string output = text.str();
-  // Each run echoes the driver's status (0: every step ran) and the program's.
-  int runsDone = 0;
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) runsDone += line == "0 0" ? 1 : 0;
-  EXPECT_EQ(runsDone, 2) << output;
+  // Two runs of the program on the plan: the second opens what the first saved.
+  const std::string environment = "XDG_DOCUMENTS_DIR='" + documents.string() + "'";
+  const std::string arguments = "'" + plan.string() + "'";
+  const windowrun::Outcome saved =
+      windowrun::Run(demo_.Root(), arguments,
+                     {"key:F8", "grab:top.ppm", "key:End", "grab:end.ppm",
+                      "click:" + std::to_string(discount.x) + "," + std::to_string(discount.y), "changed",
+                      "chord:Control_L+s", "close"},
+                     60, kWidth, kHeight, environment);
+  ASSERT_TRUE(saved.Passed()) << saved.log;
+  const windowrun::Outcome reopened = windowrun::Run(
+      demo_.Root(), arguments, {"key:End", "grab:reopened.ppm", "chord:Control_L+p", "key:Return", "close"},
+      60, kWidth, kHeight, environment);
+  ASSERT_TRUE(reopened.Passed()) << reopened.log;
+  const std::string& output = reopened.log;
 
   // End moved the rows: the list shows other lines than at the top.
   const Grab top = windowrun::ReadPpm(demo_.Root() / "top.ppm"),

@@ -22,7 +22,7 @@ bool Available(std::string* why) {
 }
 
 Outcome Run(const fs::path& root, const std::string& arguments, const std::vector<std::string>& steps,
-            int seconds, int width, int height) {
+            int seconds, int width, int height, const std::string& environment) {
   Outcome outcome;
 #if defined(PLANNER_X11_DRIVE) && defined(PLANNER_PROGRAM)
   fs::copy_file(PLANNER_PROGRAM, root / "planner", fs::copy_options::overwrite_existing);
@@ -36,8 +36,8 @@ Outcome Run(const fs::path& root, const std::string& arguments, const std::vecto
   // Watchdogs: the driver gives up on its steps after `seconds`, the program ends 20 s after them,
   // the display after both.
   std::ofstream(script) << "cd '" << root.string() << "' || exit 9\n"
-                        << "XDG_RUNTIME_DIR='" << runtime.string() << "' timeout " << seconds + 20
-                        << " ./planner " << arguments << " &\n"
+                        << environment << " XDG_RUNTIME_DIR='" << runtime.string() << "' timeout "
+                        << seconds + 20 << " ./planner " << arguments << " &\n"
                         << "ASAN_OPTIONS=detect_leaks=0 '" << PLANNER_X11_DRIVE << "' '" << kFrameTitle
                         << "' " << seconds << joined.str() << "\n"
                         << "drive=$?\n"
@@ -58,7 +58,7 @@ Outcome Run(const fs::path& root, const std::string& arguments, const std::vecto
   std::istringstream last(outcome.log.substr(start == std::string::npos ? 0 : start + 1));
   last >> outcome.drive >> outcome.program;
 #else
-  (void)root, (void)arguments, (void)steps, (void)seconds, (void)width, (void)height;
+  (void)root, (void)arguments, (void)steps, (void)seconds, (void)width, (void)height, (void)environment;
 #endif
   return outcome;
 }

@@ -29,9 +29,10 @@ struct Outcome {
 
 // Runs `planner [arguments]` in `root` (which holds settings/) on a screen of `width` by `height`
 // pixels, with the driver's `steps` beside it; the driver gives up after `seconds`, the program is
-// ended 20 s after the driver.
+// ended 20 s after the driver. `environment` ("NAME='value' ...") is set for the program alone.
 Outcome Run(const std::filesystem::path& root, const std::string& arguments,
-            const std::vector<std::string>& steps, int seconds, int width, int height);
+            const std::vector<std::string>& steps, int seconds, int width, int height,
+            const std::string& environment = "");
 
 // A binary PPM the driver's grab step wrote, as 0xRRGGBB pixels.
 struct Grab {

@@ -146,14 +146,6 @@ class WindowRunTest : public apptest::StartedProgramTest {
            std::to_string((r.top + r.bottom) / 2 - origin.y);
   }
 
-  // A copy of the demo's start plan beside the settings.
-  fs::path DemoPlan() {
-    const fs::path plan = demo_.Root() / "user" / "new.qxf";
-    fs::create_directories(plan.parent_path());
-    fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan, fs::copy_options::overwrite_existing);
-    return plan;
-  }
-
   std::u16string FrameTitle() {
     char16_t text[512] = {};
     plat::GetWindowTextW(app_->Frame(), text, 512);
