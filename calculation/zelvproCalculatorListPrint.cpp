@@ -2,6 +2,7 @@
 // and the two line printers (the list layout of the print columns, the item sheet of ten fixed
 // columns). Device pixels of the printer page throughout; sizes in millimetres are named so.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/topview/ScratchRecord.h"
+#include "foundation/DecimalNumber.h"
 #include "foundation/FileRecord.h"
 #include "foundation/LengthText.h"
 #include "foundation/PosixPath.h"
@@ -57,6 +59,17 @@ constexpr uint32_t kWrap = plat::DT_WORDBREAK | plat::DT_NOPREFIX;
 Vcon::WString Narrow(const char* text) { return Vcon::WString(text); }
 
 Vcon::WString Number(int64_t n) { return Vcon::WString(std::to_string(n).c_str()); }
+
+// A float as the program writes a plain number: the shortest decimal that reads back as the same float
+// (72.5, not 72.5000000001 or 72), in the user's decimal and thousands characters.
+Vcon::WString FloatText(float value) {
+  char digits[64];
+  const auto written = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
+  if (written.ec != std::errc()) return Vcon::WString();
+  DecimalNumber number;
+  number.Parse(Vcon::String(digits, size_t(written.ptr - digits)), DecimalFormat());
+  return Vcon::WString(number.Format(PlainNumberFormat()));
+}
 
 Vcon::WString FieldName(ppDatafile& table, int32_t field) {
   Vcon::String name;
@@ -722,7 +735,7 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
     PrintText(dc, Value(t, Fil::kWideCorpusColor), k, align);
     move(w);
     if (element != nullptr) {
-      PrintText(dc, Number(int64_t(element->SizeValue() / 10)), k, align);
+      PrintText(dc, FloatText(element->SizeValue() / 10), k, align);
       // The names of the element's first three colours, each where its group bit is set; a colour
       // id of 0, no catalogue or a colour record that is gone leave the cell empty.
       const uint32_t mask = element->CollectBitMask(true);

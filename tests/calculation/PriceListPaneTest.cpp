@@ -1555,11 +1555,12 @@ TEST_F(PriceListPrintTest, TheItemSheetMarksElementsAndNamesTheirColoursByGroup)
     element.height = c.groups == 0 ? 0.0f : 725.0f;
     Put(Line::kCalculationItem, 1, {{"element", ppParameter(int32_t(1))}}, &element);
     const PrintLog log = Print();
-    // The size column (200 + 50 + 2w) holds the element's size / 10 as a float's default text.
+    // The size column (200 + 50 + 2w) holds the element's size / 10 as a float's text, its tenths
+    // kept, in the decimal character of the preferences (their default comma here).
     std::u16string size;
     for (const auto& e : log.events)
       if (e.kind == 'T' && e.page == 1 && e.r.left == 616 && e.r.top > 300) size = e.text;
-    EXPECT_EQ(size, c.groups == 0 ? u"0" : u"72");
+    EXPECT_EQ(size, c.groups == 0 ? u"0" : u"72,5");
     const PrintLog::Event* star = log.FindText(u"*");
     ASSERT_EQ(star != nullptr, c.star);
     if (star != nullptr) {
