@@ -27,6 +27,7 @@
 #include "elements/base/zelvproCanvas.h"
 #include "elements/topview/iConfigurator.h"
 #include "foundation/LengthText.h"
+#include "foundation/MoneyText.h"
 #include "foundation/TextsById.h"
 #include "foundation/UserPreferences.h"
 #include "framework/ppMouseTask.h"
@@ -246,7 +247,7 @@ std::string qxFloorElement::AreaText() {
   const bool imperial = Preferences().unitSystem == kUnitImperial;
   if (imperial) area *= kSquareFeetPerSquareMetre;
   // The suffixes are narrow Windows-1252 text: 0xB2 is the superscript two.
-  return ppParameter(area).ToString(-1, 1, 0, 0, ",.", 0) + (imperial ? " ft\xB2" : " m\xB2");
+  return ppParameter(area).ToString(-1, 1, 0, 0, NumberSeparators(), 0) + (imperial ? " ft\xB2" : " m\xB2");
 }
 
 // ---- Room type.

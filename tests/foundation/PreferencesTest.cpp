@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,8 @@
 #include <iterator>
 #include <vector>
 
+#include "foundation/LocaleNumbers.h"
+#include "foundation/MoneyText.h"
 #include "foundation/ProcessServices.h"
 #include "foundation/ppParameter.h"
 
@@ -46,6 +49,7 @@ class PreferencesFile : public ::testing::Test {
     savedSpec_ = PreferencesFileSpec();
     savedMoneyFormat_ = ppMoney::DefaultFormat();
     savedPlainFormat_ = ppParameter::PlainNumberFormat();
+    savedLocale_ = {LocaleDecimalChar(), LocaleThousandsChar(), LocaleNegativeSign()};
     PreferencesFileSpec() = ppFileSpec(Vcon::WString(Vcon::String(file().string())));
   }
   void TearDown() override {
@@ -54,6 +58,7 @@ class PreferencesFile : public ::testing::Test {
     ppMoney::SetDefaultFormat(savedMoneyFormat_);
     ppParameter::SetPlainNumberFormat(savedPlainFormat_);
     PreferencesFileSpec() = savedSpec_;
+    SetLocaleNumberChars(savedLocale_[0], savedLocale_[1], savedLocale_[2]);
     fs::remove_all(dir_);
   }
   fs::path file() const { return dir_ / "prefs.dat"; }
@@ -63,9 +68,12 @@ class PreferencesFile : public ::testing::Test {
   ppFileSpec savedSpec_;
   DecimalFormat savedMoneyFormat_;
   DecimalFormat savedPlainFormat_;
+  std::array<char, 3> savedLocale_{};
 };
 
 TEST_F(PreferencesFile, MissingFileIsCreatedWithTheDefaults) {
+  // The separators of a new file are the locale's: here a German one's.
+  SetLocaleNumberChars(',', '.', '-');
   EXPECT_TRUE(LoadDisplaySettings());
   std::vector<uint8_t> b = ReadAll(file());
   ASSERT_EQ(b.size(), 216u);
@@ -93,6 +101,41 @@ TEST_F(PreferencesFile, MissingFileIsCreatedWithTheDefaults) {
   EXPECT_TRUE(money.grouping);
   EXPECT_EQ(money.thousandsSeparator, ".");
   EXPECT_EQ(money.decimalPoint, ",");
+}
+
+// A first start shows money and plain numbers as the user's locale writes them; a file the user
+// already has keeps the separators chosen in it whatever the locale says.
+TEST_F(PreferencesFile, AFirstStartTakesTheLocalesNumberCharacters) {
+  struct Case {
+    char decimal, thousands;
+    std::u16string money, plain;
+  } cases[] = {
+      {'.', ',', u"1,495.50", u"12.9"},          // the C and English locales
+      {',', '.', u"1.495,50", u"12,9"},          // German
+      {',', '\xA0', u"1\u00A0495,50", u"12,9"},  // French: a no-break space groups the digits
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.decimal);
+    fs::remove(file());
+    SetLocaleNumberChars(c.decimal, c.thousands, '-');
+    EXPECT_TRUE(LoadDisplaySettings());
+    Preferences().moneyDecimals = 1;
+    ApplyNumberFormats();
+    Vcon::WString money;
+    FormatMoneyText(money, 14955000);
+    EXPECT_EQ(money, c.money);
+    // An area or a weight shown with decimals.
+    EXPECT_EQ(WideFromString(ppParameter(12.94).ToString(-1, 1, 0, 0, NumberSeparators(), 0)), c.plain);
+    const std::vector<uint8_t> b = ReadAll(file());
+    ASSERT_EQ(b.size(), 216u);
+    EXPECT_EQ(b[40], uint8_t(c.decimal));
+    EXPECT_EQ(b[44], uint8_t(c.thousands));
+  }
+  // The last file was written under the French locale; a later start under the C locale keeps it.
+  SetLocaleNumberChars('.', ',', '-');
+  EXPECT_TRUE(LoadDisplaySettings());
+  EXPECT_EQ(PlainNumberFormat().decimalPoint, ",");
+  EXPECT_EQ(PlainNumberFormat().thousandsSeparator, "\xA0");
 }
 
 TEST_F(PreferencesFile, OlderFileTakesTheStepFromField64) {
