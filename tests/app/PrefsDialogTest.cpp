@@ -5,6 +5,7 @@
 #include "app/dialogs/zelvproPrefsDialog.h"
 #include "elements/base/iElementHost.h"
 #include "elements/topview/iCalculationUpdate.h"
+#include "foundation/LocaleNumbers.h"
 #include "framework/ppEventHandler.h"
 #include "platform/Controls.h"
 #include "platform/WindowApi.h"
@@ -91,6 +92,12 @@ class PrefsDialog : public AppTest {
 };
 
 TEST_F(PrefsDialog, ANewFileShowsTheDefaultsAndTheSampleFollowsEveryChange) {
+  // A new file takes its separators from the locale: a German one here.
+  struct Locale {
+    char decimal = LocaleDecimalChar(), thousands = LocaleThousandsChar(), sign = LocaleNegativeSign();
+    Locale() { SetLocaleNumberChars(',', '.', '-'); }
+    ~Locale() { SetLocaleNumberChars(decimal, thousands, sign); }
+  } german;
   Open();
   for (int32_t id : {1028, 1037, 1035, 1041, 1044, 1046}) EXPECT_TRUE(Checked(id)) << id;
   for (int32_t id : {1029, 1045, 1030, 1031, 1034, 1036, 1048}) EXPECT_FALSE(Checked(id)) << id;
