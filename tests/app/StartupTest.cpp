@@ -834,7 +834,7 @@ TEST(PlannerProgramTest, TheBuiltProgramDrawsItsFirstFrameAndStopsAtADialog) {
 
   EXPECT_EQ(RunProgram(demo, "--screenshot dialog.png --command 3050", errors),
             PlannerProgram::kModalInScreenshot);
-  EXPECT_NE(errors.find("Zelvo Pro Settings"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("Vellmora Home Planner settings"), std::string::npos) << errors;
   EXPECT_FALSE(fs::exists(demo.Root() / "dialog.png"));
 
   EXPECT_EQ(RunProgram(demo, "--command", errors), PlannerProgram::kUsage);
