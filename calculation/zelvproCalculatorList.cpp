@@ -521,7 +521,9 @@ void zelvproCalculatorList::DrawHeader(ppDC& dc) {
   ppClipSaver saved(dc);
   std::unique_ptr<ppRegion> base = dc.GetClipRegion();
   plat::RECT r;
-  GetLineRect(FirstLine() - 1, &r);
+  // The header row (line -1), wherever the list is scrolled: the line above the first shown one
+  // lies above the header once the list is scrolled, and its captions would be clipped away.
+  GetLineRect(-1, &r);
   ClipWithin(dc, *base, r);
   for (int32_t i = 0; i < ColumnCount(); ++i) {
     const DisplayListLayout::Column column = DisplayListLayout::ReadColumn(layout, uint32_t(i));
@@ -529,7 +531,7 @@ void zelvproCalculatorList::DrawHeader(ppDC& dc) {
     Vcon::String name;
     if (ppDatafile* table = ColumnTable(i)) table->FieldNameAt(field, name);
     plat::RECT c = r;
-    GetCellRect(i, FirstLine() - 1, &c);
+    GetCellRect(i, -1, &c);
     // A caption stays inside its column: "Total" and "Note" side by side must not run together.
     ClipWithin(dc, *base, Intersect(c, r));
     c.left += kCellInset;

@@ -241,13 +241,15 @@ void ppDictList::DrawHeader(ppDC& dc) {
   ppClipSaver saved(dc);
   std::unique_ptr<ppRegion> base = dc.GetClipRegion();
   plat::RECT r;
-  GetLineRect(FirstLine() - 1, &r);
+  // The header row (line -1), wherever the list is scrolled: the line above the first shown one
+  // lies above the header once the list is scrolled, and its captions would be clipped away.
+  GetLineRect(-1, &r);
   font_.headerFlag = 1;
   ClipWithin(dc, *base, r);
   font_.style = 0;
   for (int32_t i = 0; i < columnCount_; ++i) {
     plat::RECT c = r;
-    GetCellRect(i, FirstLine() - 1, &c);
+    GetCellRect(i, -1, &c);
     c.top += 2;
     PrepareCell(i, 0, dc);
     const DisplayListLayout::Column column = DisplayListLayout::ReadColumn(layout_, uint32_t(i));
