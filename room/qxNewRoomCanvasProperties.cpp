@@ -174,7 +174,12 @@ void qxNewRoomCanvas::SetValue(int32_t index, const ppParameter& value) {
 
 void qxNewRoomCanvas::BuildInfoPanel(qxViewHolder* /*source*/) {
   zelvproElement* floor = FindFloor();
-  if (floor != nullptr && !floor->IsSelected()) floor->Select(false);
+  if (floor != nullptr && !floor->IsSelected()) {
+    floor->Select(false);
+    // The floor shows its measure labels while it is selected; the panel is built after the task that
+    // cleared the selection has drawn, so its invalidation is drawn here.
+    zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true);
+  }
   iConfigurator& configurator = iConfigurator::Current();
   configurator.RemoveAll();
   auto panel = std::make_unique<ConfigPanel>();
