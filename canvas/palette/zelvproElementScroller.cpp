@@ -252,8 +252,11 @@ void zelvproElementScroller::StartUnitDrag(int32_t x, int32_t y, zelvDatabase* d
   } else if (type == zelvproTopViewFil::kAccessory) {
     task = factory.NewAccessoryTask(canvas, element);
   } else {
+    // Deselected with their redraw, and drawn so before the task's outline is, so that nothing
+    // selected before (a room's measure lines) stays on screen, be the drop taken or refused.
     for (zelvproElement* root : {host.TopCanvas(), host.NewRoomCanvas()})
-      if (zelvproCanvas* c = CanvasOf(root)) c->DeselectAll(false);
+      if (zelvproCanvas* c = CanvasOf(root)) c->DeselectAll(true);
+    if (plat::HWND window = canvas->GetHWND()) plat::UpdateWindow(window);
     task = in3D ? factory.New3DDraggerTask(holder, pane, 0) : element->CreateDraggerTask(holder, canvas);
   }
   if (task == nullptr) {

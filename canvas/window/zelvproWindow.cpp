@@ -499,14 +499,15 @@ void zelvproWindow::ToggleHiddenFronts() {
 }
 
 // The elements' regions are their outline polygons, whose right and bottom edge pixels a polygon
-// region leaves out while the outline is stroked on them: the repaint takes one pixel more on every
-// side, so that nothing of a moved or deleted element stays behind.
+// region leaves out while the outline is stroked on them, and the smoothed slanted edges of a turned
+// outline tint one pixel beyond those: the repaint takes two pixels more on every side, so that
+// nothing of a moved, turned or deleted element stays behind or is left undrawn.
 void zelvproWindow::InvalidatePlanEditor(ppRegion& region) {
   if (editorCanvas_ == nullptr) return;
   ppRegion widened(region);
   for (const bool across : {true, false}) {
     const ppRegion before(widened);
-    for (const int32_t step : {-1, 1}) {
+    for (const int32_t step : {-2, -1, 1, 2}) {
       ppRegion moved(before);
       moved.Offset(across ? step : 0, across ? 0 : step);
       widened.Union(moved);

@@ -27,10 +27,19 @@
 //   press:X,Y,MS presses the first button at window pixel X,Y, holds it MS milliseconds, releases it;
 //                then `alive`
 //   drag:X,Y,U,V presses at X,Y, moves in ten steps to U,V and releases there; then `alive`
+//   down:X,Y     moves the pointer to X,Y and presses the first button, holding it; then `alive`
+//   move:X,Y     moves the pointer in ten steps from where it is to X,Y (a held button stays held);
+//                then `alive`
+//   up           releases the first button where the pointer is; then `alive`
+//   cursor:FILE  waits until the pointer's cursor image stays the same for 300 ms and writes it to
+//                FILE as a PAM (P7, RGB_ALPHA, alpha not premultiplied) with a comment line
+//                "# hot X Y" naming its hot spot (needs the XFIXES extension)
 //   popup        waits until another top-level window of the display shows (a menu, a box)
 //   nopopup      waits until none but the window shows any more; then `alive`
 //   popclick:X,Y clicks pixel X,Y of the newest other top-level window (negative X or Y count from
 //                its right or bottom edge) and waits until that window closes; then `alive`
+//   poppress:X,Y clicks pixel X,Y of the newest other top-level window (as popclick) and leaves it
+//                open (a check box or a radio button of a dialog); then `alive`
 //   dismiss      closes whatever other window is open with Escape (and Enter for a box that
 //                Escape leaves open), as a user would; then `nopopup`
 //   title:TEXT   waits until the newest other top-level window is titled TEXT
@@ -46,6 +55,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#if defined(PLANNER_DRIVE_XFIXES)
+#include <X11/extensions/Xfixes.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -164,6 +176,91 @@ class Driver {
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
     return Alive();
+  }
+
+  bool Down(int x, int y) {
+    if (!MoveTo(window_, x, y)) return Fail("no such place in the window");
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  bool MoveAlong(int u, int v) {
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int buttons = 0;
+    if (!XQueryPointer(display_, window_, &root, &child, &rootX, &rootY, &x, &y, &buttons))
+      return Fail("the pointer is on another screen");
+    XWindowAttributes attributes{};
+    if ((u < 0 || v < 0) && XGetWindowAttributes(display_, window_, &attributes) == 0)
+      return Fail("the program's window is gone");
+    if (u < 0) u += attributes.width;
+    if (v < 0) v += attributes.height;
+    for (int step = 1; step <= 10; ++step) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      MoveTo(window_, x + (u - x) * step / 10, y + (v - y) * step / 10);
+    }
+    return Alive();
+  }
+
+  bool Up() {
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  // Clicks pixel x,y of the newest other window and leaves it open.
+  bool PopupPress(int x, int y) {
+    if (!WaitPopup(true)) return false;
+    const std::optional<Window> popup = Newest();
+    if (!popup || !MoveTo(*popup, x, y)) return Fail("the popup vanished");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  // The cursor image shown now, once it stayed the same for 300 ms, written as a PAM.
+  bool WriteCursor(const std::string& path) {
+#if defined(PLANNER_DRIVE_XFIXES)
+    int event = 0, error = 0;
+    if (!XFixesQueryExtension(display_, &event, &error)) return Fail("the display has no XFIXES extension");
+    std::string previous;
+    Clock::time_point sameSince = Clock::now();
+    while (Clock::now() < deadline_) {
+      XFixesCursorImage* image = XFixesGetCursorImage(display_);
+      if (image == nullptr) return Fail("the display gave no cursor image");
+      // The header, then straight (not premultiplied) red, green, blue and alpha a pixel.
+      std::ostringstream out;
+      out << "P7\n# hot " << image->xhot << " " << image->yhot << "\nWIDTH " << image->width << "\nHEIGHT "
+          << image->height << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+      for (size_t i = 0; i < size_t(image->width) * size_t(image->height); ++i) {
+        // 32 bits of premultiplied ARGB in each unsigned long.
+        const unsigned long pixel = image->pixels[i];
+        const unsigned alpha = (pixel >> 24) & 0xFF;
+        auto straight = [&](unsigned channel) {
+          return char(alpha == 0 ? 0 : std::min(255u, (channel * 255 + alpha / 2) / alpha));
+        };
+        out << straight((pixel >> 16) & 0xFF) << straight((pixel >> 8) & 0xFF) << straight(pixel & 0xFF)
+            << char(alpha);
+      }
+      XFree(image);
+      if (out.str() != previous) {
+        previous = out.str();
+        sameSince = Clock::now();
+      } else if (Clock::now() - sameSince >= std::chrono::milliseconds(300)) {
+        std::ofstream file(path, std::ios::binary);
+        file << previous;
+        return bool(file) || Fail("cannot write " + path);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+#else
+    (void)path;
+    return Fail("the driver was built without the XFIXES extension");
+#endif
   }
 
   // Waits until a top-level window other than the program's frame (and those shown at the start)
@@ -573,6 +670,19 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     } else if (verb == "drag") {
       int x = 0, y = 0, u = 0, v = 0;
       done = std::sscanf(argument.c_str(), "%d,%d,%d,%d", &x, &y, &u, &v) == 4 && driver.Drag(x, y, u, v);
+    } else if (verb == "down") {
+      int x = 0, y = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.Down(x, y);
+    } else if (verb == "move") {
+      int x = 0, y = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.MoveAlong(x, y);
+    } else if (verb == "up") {
+      done = driver.Up();
+    } else if (verb == "cursor") {
+      done = driver.WriteCursor(argument);
+    } else if (verb == "poppress") {
+      int x = 0, y = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.PopupPress(x, y);
     } else if (verb == "popup" || verb == "nopopup") {
       done = driver.WaitPopup(verb == "popup");
     } else if (verb == "popclick") {

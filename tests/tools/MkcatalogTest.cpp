@@ -369,9 +369,10 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
       const std::vector<uint8_t> blob = application.Blob("menuItems");
       return std::string(blob.begin(), blob.end());
     }();
-    // Two catalogue databases and three menu functions.
-    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 5);
+    // Two catalogue databases and four menu functions.
+    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 6);
     EXPECT_NE(functions.find("Export Plan Picture..."), std::string::npos);
+    EXPECT_NE(functions.find("Preferences..."), std::string::npos);
     EXPECT_NE(functions.find(".\\settings\\catalogs\\kitchen.cdb"), std::string::npos);
     EXPECT_NE(functions.find(".\\settings\\catalogs\\extras.cdb"), std::string::npos);
 

@@ -1,0 +1,611 @@
+// What the user did is what the built program's window shows, on a display (Xvfb), driven through
+// XTEST and read from the display's own pixels with nothing repainted on the test's behalf: edits on
+// the demo's start plan are drawn as soon as the program is idle, the Edit and View menus grey and
+// check their items as the edits change them, the cursor tells a free place from a blocked one, and
+// inches chosen in the preferences reach the rulers.
+//
+// Where the palette, the buttons, the fields and the menu items lie is learnt from the same start-up
+// in this process, headless, on a screen of the display's size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "StartedProgram.h"
+#include "WindowRun.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/editor/zelvproRuler.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/palette/zelvproElementPalette.h"
+#include "canvas/palette/zelvproElementPane.h"
+#include "canvas/palette/zelvproElementScroller.h"
+#include "canvas/window/zelvproEditorCanvas.h"
+#include "canvas/window/zelvproRotatePanel.h"
+#include "catalogue/browser/qxCatalog.h"
+#include "catalogue/browser/qxNode.h"
+#include "catalogue/browser/qxTopNode.h"
+#include "controls/ppField.h"
+#include "elements/base/ElementChildren.h"
+#include "elements/base/PlanPixels.h"
+#include "elements/base/zelvproTopCanvas.h"
+#include "framework/ppButton.h"
+#include "platform/Cursors.h"
+#include "platform/Desktop.h"
+#include "platform/LayerClock.h"
+#include "platform/MenuBar.h"
+#include "platform/TreeView.h"
+#include "room/qxWallElement.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 1280, kHeight = 1024;
+constexpr int32_t kUndo = 31, kRedo = 32, kCut = 33, kCopy = 34, kPaste = 35, kDelete = 36, kSelectAll = 203;
+constexpr int32_t kEditMenu = 1, kViewMenu = 2;
+constexpr int32_t kFreeCursor = 145, kBlockedCursor = 140;
+constexpr int32_t kInchButton = 1029;
+
+// A cursor image as the driver's cursor step wrote it: straight 0xAARRGGBB a pixel.
+struct CursorShot {
+  int hotX = -1, hotY = -1, width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+CursorShot ReadCursorShot(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  CursorShot shot;
+  for (std::string line; std::getline(in, line) && line != "ENDHDR";) {
+    std::istringstream words(line);
+    std::string key;
+    words >> key;
+    if (key == "#") words >> key >> shot.hotX >> shot.hotY;
+    if (key == "WIDTH") words >> shot.width;
+    if (key == "HEIGHT") words >> shot.height;
+  }
+  for (int i = 0; i < shot.width * shot.height; ++i) {
+    unsigned char rgba[4] = {};
+    if (!in.read(reinterpret_cast<char*>(rgba), 4)) return CursorShot{};
+    shot.pixels.push_back(uint32_t(rgba[3]) << 24 | uint32_t(rgba[0]) << 16 | uint32_t(rgba[1]) << 8 |
+                          rgba[2]);
+  }
+  return shot;
+}
+
+// Whether the display showed the program's own cursor `picture`: same size, hot spot and pixels (a
+// clear pixel reads clear whatever its colour).
+bool SameCursor(const CursorShot& shot, const plat::CursorPicture& picture) {
+  if (shot.width != picture.width || shot.height != picture.height || shot.hotX != picture.hotX ||
+      shot.hotY != picture.hotY || shot.pixels.size() != picture.pixels.size())
+    return false;
+  for (size_t i = 0; i < shot.pixels.size(); ++i) {
+    const uint32_t a = shot.pixels[i], b = picture.pixels[i];
+    if ((a >> 24) != (b >> 24) || ((a >> 24) != 0 && a != b)) return false;
+  }
+  return true;
+}
+
+// Pixels of `area` (client pixels) that differ between two grabs of the window.
+int64_t Differing(const windowrun::Grab& a, const windowrun::Grab& b, plat::RECT area, int clientHeight) {
+  if (a.width != b.width || a.height != b.height || a.width == 0) return -1;
+  const int below = a.height - clientHeight;  // the menu bar above the client area
+  area = {std::max(area.left, 0), std::max(area.top + below, 0), std::min(area.right, a.width),
+          std::min(area.bottom + below, a.height)};
+  int64_t count = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) count += a.At(x, y) != b.At(x, y);
+  return count;
+}
+
+plat::RECT Grown(plat::RECT r, int by) { return {r.left - by, r.top - by, r.right + by, r.bottom + by}; }
+plat::RECT Moved(plat::RECT r, int dx, int dy) {
+  return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+class EditsWindowRunTest : public apptest::StartedProgramTest {
+ protected:
+  void SetUp() override {
+    std::string why;
+    if (!windowrun::Available(&why)) GTEST_SKIP() << why << ": the program in a window is not tested";
+    StartedProgramTest::SetUp();
+    plat::SetVirtualScreenSize(kWidth, kHeight);
+  }
+
+  zelvProApp& Begin() {
+    zelvProApp& app = StartOnThePlan();
+    plat::GetClientRect(app.Frame(), &client_);
+    return app;
+  }
+  void Stop() {
+    app_.reset();
+    gApplication = nullptr;
+  }
+  static void Settle() { plat::HeadlessDriver::RunUntilIdle(); }
+
+  // A point of `window`'s client area in the frame's client pixels, and on the desktop.
+  plat::POINT InFrame(plat::HWND window, plat::POINT p) const {
+    plat::ClientToScreen(window, &p);
+    plat::POINT origin{0, 0};
+    plat::ClientToScreen(app_->Frame(), &origin);
+    return {p.x - origin.x, p.y - origin.y};
+  }
+  plat::POINT OnDesktop(plat::POINT inFrame) const {
+    plat::ClientToScreen(app_->Frame(), &inFrame);
+    return inFrame;
+  }
+  // A driver step's place for a point of the frame's client area (y counted from the window's bottom).
+  std::string Place(plat::POINT p) const {
+    return std::to_string(p.x) + "," + std::to_string(p.y - client_.bottom);
+  }
+  std::string Place(const plat::RECT& r) const { return windowrun::Centre(r, client_.bottom); }
+  static plat::POINT Middle(const plat::RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+  // Opens the palette's group `name` as the user does, with a click on each of its ancestors' rows
+  // and then on its own; the clicks' places, as the driver makes them, are added to `steps`.
+  qxNode* OpenGroup(const char* name, std::vector<std::string>& steps) {
+    qxCatalog* browser = app_->DocumentWindow()->Palette()->Browser();
+    qxNode* group = nullptr;
+    std::function<bool(qxNode&)> find = [&](qxNode& node) {
+      for (qxNode* child = node.FirstChild(); child != nullptr; child = child->NextSibling())
+        if ((child->ItemRecordId() == 0 && std::string(child->Name().c_str()) == name) || find(*child)) {
+          if (group == nullptr) group = child;
+          return true;
+        }
+      return false;
+    };
+    find(browser->Top(browser->CurrentTreeIndex()));
+    if (group == nullptr) return nullptr;
+    std::vector<qxNode*> path;
+    for (qxNode* n = group; n != nullptr && n->TreeItem() != nullptr; n = n->Parent())
+      path.insert(path.begin(), n);
+    const plat::HWND tree = browser->TreeWindow(browser->CurrentTreeIndex());
+    for (qxNode* n : path) {
+      plat::RECT row{};
+      *reinterpret_cast<plat::HTREEITEM*>(&row) = n->TreeItem();
+      if (plat::SendMessageA(tree, plat::TVM_GETITEMRECT, 1, plat::LPARAM(&row)) == 0) return nullptr;
+      const plat::POINT at = InFrame(tree, Middle(row));
+      // A group already open stays open: only the group itself is clicked then.
+      if (n != group && n->FirstChild() != nullptr) {
+        plat::RECT childRow{};
+        *reinterpret_cast<plat::HTREEITEM*>(&childRow) = n->FirstChild()->TreeItem();
+        if (plat::SendMessageA(tree, plat::TVM_GETITEMRECT, 1, plat::LPARAM(&childRow)) != 0) continue;
+      }
+      plat::Desktop::Click(OnDesktop(at));
+      Settle();
+      steps.push_back("press:" + Place(at) + ",100");
+    }
+    return group;
+  }
+  // The strip cell of the open group's item whose name holds `item`, in frame client pixels.
+  plat::POINT StripItem(qxNode& group, const char* item) {
+    zelvproElementScroller& strip = *app_->DocumentWindow()->Palette()->Pane()->Strip();
+    int32_t column = 0;
+    for (qxNode* child = group.FirstChild(); child != nullptr; child = child->NextSibling(), ++column)
+      if (std::string(child->Name().c_str()).find(item) != std::string::npos) break;
+    EXPECT_LT(column, strip.ItemCount()) << "no item " << item;
+    plat::RECT cell{};
+    strip.GetCellRect(column, 0, &cell);
+    return InFrame(app_->DocumentWindow()->GetHWND(), Middle(cell));
+  }
+  // Drags with the mouse from `from` to `to` (frame client pixels) in this process, as the driver does.
+  void Drag(plat::POINT from, plat::POINT to) {
+    plat::Desktop::MouseMove(OnDesktop(from));
+    Settle();
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, OnDesktop(from));
+    Settle();
+    plat::LayerClock::Advance(300);
+    plat::Desktop::MouseMove(OnDesktop({(from.x + to.x) / 2, (from.y + to.y) / 2}));
+    Settle();
+    plat::Desktop::MouseMove(OnDesktop(to));
+    Settle();
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, OnDesktop(to));
+    Settle();
+  }
+
+  // The room's walls' faces, as a rectangle of frame client pixels around them.
+  plat::RECT RoomBox() {
+    plat::RECT box{1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
+    std::function<void(const ppView&)> walk = [&](const ppView& view) {
+      ForEachChildElement(view, [&](zelvproElement* e) {
+        if (auto* wall = dynamic_cast<qxWallElement*>(e))
+          for (const ppVector3& p : {wall->Edge().start, wall->Edge().end}) {
+            plat::POINT px{};
+            PlanPointToScreen(p, px);
+            px = InFrame(app_->DocumentWindow()->GetHWND(), px);
+            box = {std::min(box.left, px.x), std::min(box.top, px.y), std::max(box.right, px.x),
+                   std::max(box.bottom, px.y)};
+          }
+        walk(*e);
+      });
+    };
+    walk(*app_->DocumentWindow()->NewRoomCanvas());
+    return box;
+  }
+
+  // The first shown view of type T under `view`.
+  template <typename T>
+  static T* Find(ppView& view, const std::function<bool(T&)>& wanted = nullptr) {
+    if (!view.IsShown()) return nullptr;
+    if (auto* t = dynamic_cast<T*>(&view); t != nullptr && (!wanted || wanted(*t))) return t;
+    for (int32_t i = 0; i < view.Subviews().Count(); ++i)
+      if (T* found = Find<T>(*view.Subviews().At(i), wanted)) return found;
+    return nullptr;
+  }
+  plat::RECT Frame(ppView& view) { return windowrun::InFrame(view, app_->Frame()); }
+
+  // The places of menu `index`'s items in its popup's pixels, by command id: the menu is opened with
+  // a click on its title, as the user opens it.
+  std::map<uint32_t, plat::RECT> MenuItems(int32_t index, std::string* title) {
+    const plat::RECT bar = plat::MenuBarItemRects(app_->Frame())[size_t(index)];
+    std::map<uint32_t, plat::RECT> items;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      if (items.empty()) {
+        const plat::HMENU popup = plat::GetSubMenu(plat::GetMenu(app_->Frame()), index);
+        for (int32_t position = 0; position < plat::GetMenuItemCount(popup); ++position)
+          items[plat::GetMenuItemID(popup, position)] = plat::PopupItemRect(popup, position);
+      }
+      plat::Desktop::Key(plat::VK_ESCAPE, true);
+      return true;
+    });
+    plat::Desktop::Click(Middle(bar));
+    Settle();
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    plat::POINT origin{0, 0};
+    plat::ClientToScreen(app_->Frame(), &origin);
+    *title = Place(plat::POINT{(bar.left + bar.right) / 2 - origin.x, (bar.top + bar.bottom) / 2 - origin.y});
+    return items;
+  }
+
+  // Steps that open menu `title`, grab its popup to `name` and close it again.
+  std::vector<std::string> ReadMenu(const std::string& title, const std::string& name) {
+    return {"click:" + title, "popup", "grabpopup:" + (demo_.Root() / name).string(), "tap:Escape",
+            "nopopup"};
+  }
+  windowrun::Grab Grabbed(const std::string& name) { return windowrun::ReadPpm(demo_.Root() / name); }
+
+  // How a menu item reads in a grab of its popup: black text, grey text, and a tick before it (the
+  // platform's menu draws the text 18 pixels in, the tick left of it).
+  enum class Looks { kBlack, kGrey, kMissing };
+  static int Brightest(uint32_t pixel) {
+    return std::max({int((pixel >> 16) & 0xFF), int((pixel >> 8) & 0xFF), int(pixel & 0xFF)});
+  }
+  static Looks TextOf(const windowrun::Grab& popup, const plat::RECT& item) {
+    bool black = false, grey = false;
+    for (int y = item.top; y < item.bottom && y < popup.height; ++y)
+      for (int x = item.left + 18; x < item.right && x < popup.width; ++x) {
+        black = black || Brightest(popup.At(x, y)) < 0x40;
+        grey = grey || Brightest(popup.At(x, y)) < 0xB0;
+      }
+    return black ? Looks::kBlack : grey ? Looks::kGrey : Looks::kMissing;
+  }
+  static bool Ticked(const windowrun::Grab& popup, const plat::RECT& item) {
+    for (int y = item.top; y < item.bottom && y < popup.height; ++y)
+      for (int x = item.left; x < item.left + 16 && x < popup.width; ++x)
+        if (Brightest(popup.At(x, y)) < 0x40) return true;
+    return false;
+  }
+
+  windowrun::Outcome Run(const std::vector<std::string>& steps, int seconds) {
+    return windowrun::Run(demo_.Root(), "'" + (demo_.Root() / "user" / "new.qxf").string() + "'", steps,
+                          seconds, kWidth, kHeight);
+  }
+
+  plat::RECT client_{};
+};
+
+// A base unit pulled from the palette into the room, moved, turned, the turn undone and redone, the
+// plan zoomed in and out by its buttons and by the keys, the turned unit moved back, and a wall made
+// shorter in Room Design: each is drawn in the window as soon as the program is idle, where it
+// happened, and reads as the whole plan drawn anew.
+TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) {
+  Begin();
+  std::vector<std::string> steps = {"alive"};
+  qxNode* group = OpenGroup("Base", steps);
+  ASSERT_NE(group, nullptr);
+  const plat::POINT cell = StripItem(*group, "VH-B60");
+  const plat::POINT centre = Middle(RoomBox());
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  const int32_t units = plan->Subviews().Count();
+  Drag(cell, centre);
+  ASSERT_EQ(plan->Subviews().Count(), units + 1) << "the drop added no unit here either";
+  const plat::RECT dropped = Frame(*plan->Subviews().At(units));
+  constexpr int kDx = 150, kDy = -110;  // the move, in pixels: still inside the room
+  const plat::RECT moved = Moved(dropped, kDx, kDy);
+  auto* editor = zelvproEditorCanvas::Current();
+  ASSERT_NE(editor, nullptr);
+  const plat::RECT planArea = Frame(*editor);
+  const std::string zoomIn = Place(Frame(*editor->ZoomInButton())),
+                    zoomOut = Place(Frame(*editor->ZoomOutButton()));
+  auto* turner = Find<zelvproRotatePanel>(*app_->DocumentWindow());
+  ASSERT_NE(turner, nullptr);
+  const std::string turn = Place(Frame(*turner->CounterclockwiseButton()));
+  Send(zelvproViewBar::kRoomDesignCommand);
+  const plat::RECT walls = RoomBox();
+  ppField* sideA =
+      Find<ppField>(*app_->DocumentWindow(), [](ppField& f) { return f.GetName() == "Measurement0"; });
+  ASSERT_NE(sideA, nullptr) << "Room Design shows no field for side A";
+  const plat::RECT a = Frame(*sideA);
+  const plat::POINT typeAt{a.left + (a.right - a.left) * 3 / 4, (a.top + a.bottom) / 2};
+  Stop();
+
+  // Each action, then the wait until the window changes, then its grab.
+  auto then = [&](const char* name, std::initializer_list<std::string> actions) {
+    steps.insert(steps.end(), actions);
+    steps.push_back("changed");
+    steps.push_back("grab:" + (demo_.Root() / name).string());
+  };
+  steps.push_back("grab:" + (demo_.Root() / "start.ppm").string());
+  then("dropped.ppm", {"drag:" + Place(cell) + "," + Place(centre)});
+  then("moved.ppm", {"drag:" + Place(Middle(dropped)) + "," + Place(Middle(moved))});
+  then("turned.ppm", {"press:" + turn + ",100"});
+  then("undone.ppm", {"tap:Control_L+z"});
+  then("redone.ppm", {"tap:Control_L+Shift_L+z"});
+  then("zoomed.ppm", {"press:" + zoomIn + ",100"});
+  then("unzoomed.ppm", {"press:" + zoomOut + ",100"});
+  then("zoomedbykey.ppm", {"tap:Control_L+equal"});
+  then("unzoomedbykey.ppm", {"tap:Control_L+KP_Subtract"});
+  then("back.ppm", {"drag:" + Place(Middle(moved)) + "," + Place(Middle(dropped))});
+  then("roomdesign.ppm", {"tap:F2"});
+  // Side A typed anew: 2800 mm in place of 3350.
+  steps.insert(steps.end(), {"press:" + Place(typeAt) + ",100", "tap:End"});
+  for (int i = 0; i < 10; ++i) steps.push_back("tap:BackSpace");
+  then("shorter.ppm", {"tap:2", "tap:8", "tap:0", "tap:0", "tap:Return"});
+  steps.push_back("close");
+  const windowrun::Outcome outcome = Run(steps, 150);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  const int h = client_.bottom;
+  const windowrun::Grab start = Grabbed("start.ppm"), drop = Grabbed("dropped.ppm"),
+                        move = Grabbed("moved.ppm"), turned = Grabbed("turned.ppm"),
+                        undone = Grabbed("undone.ppm"), redone = Grabbed("redone.ppm"),
+                        back = Grabbed("back.ppm"), zoomed = Grabbed("zoomed.ppm"),
+                        unzoomed = Grabbed("unzoomed.ppm"), byKey = Grabbed("zoomedbykey.ppm"),
+                        unzoomedByKey = Grabbed("unzoomedbykey.ppm"), design = Grabbed("roomdesign.ppm"),
+                        shorter = Grabbed("shorter.ppm");
+  EXPECT_GT(Differing(start, drop, Grown(dropped, 2), h), 100) << "the dropped unit is not drawn";
+  EXPECT_EQ(Differing(start, move, Grown(dropped, 2), h), 0) << "the moved unit still shows where it was";
+  EXPECT_GT(Differing(start, move, Grown(moved, 2), h), 100) << "the moved unit is not drawn where it went";
+  EXPECT_GT(Differing(move, turned, Grown(moved, 20), h), 100) << "the turn is not drawn";
+  EXPECT_EQ(Differing(move, undone, Grown(moved, 20), h), 0) << "Undo does not draw the unit unturned";
+  EXPECT_EQ(Differing(turned, redone, Grown(moved, 20), h), 0) << "Redo does not draw the unit turned";
+  // The whole plan drawn anew at each zoom step reads as the edits drew it piece by piece, every
+  // smoothed pixel of the turned unit's slanted edges too.
+  EXPECT_GT(Differing(redone, zoomed, planArea, h), 500) << "the plan is not drawn at the new scale";
+  EXPECT_EQ(Differing(redone, unzoomed, planArea, h), 0)
+      << "zoomed out, the plan is not as the edits drew it";
+  EXPECT_EQ(Differing(zoomed, byKey, planArea, h), 0) << "Ctrl+= does not zoom as the button does";
+  EXPECT_EQ(Differing(redone, unzoomedByKey, planArea, h), 0) << "Ctrl+- does not zoom out";
+  // The turned unit moved back leaves the floor where it stood as it was.
+  EXPECT_EQ(Differing(start, back, Grown(moved, 20), h), 0) << "the turned unit left pixels behind";
+  EXPECT_GT(Differing(start, back, Grown(dropped, 2), h), 100) << "the unit moved back is not drawn";
+  EXPECT_GT(Differing(design, shorter, Grown(walls, 20), h), 200) << "the shorter wall is not drawn";
+  EXPECT_EQ(Differing(design, shorter,
+                      {walls.left - 20, walls.top - 20, walls.right + 20, (walls.top + walls.bottom) / 3}, h),
+            0)
+      << "the room's far side moved too";
+}
+
+// The Edit menu greys what cannot be done and the View menu ticks the view shown, as the platform's
+// menu draws them, after each action that changes them: at the start, with every unit selected, with
+// a copy to paste, after a deletion, after its Undo, after a new action, and in two other views.
+TEST_F(EditsWindowRunTest, TheEditAndViewMenusGreyAndTickTheirItemsAsTheEditsChangeThem) {
+  Begin();
+  std::string editTitle, viewTitle;
+  const std::map<uint32_t, plat::RECT> edit = MenuItems(kEditMenu, &editTitle);
+  const std::map<uint32_t, plat::RECT> view = MenuItems(kViewMenu, &viewTitle);
+  Stop();
+  for (uint32_t id : {kUndo, kRedo, kCut, kCopy, kPaste, kDelete, kSelectAll})
+    ASSERT_TRUE(edit.count(id)) << "the Edit menu has no item " << id;
+  for (uint32_t id : {3001, 3003, 3005, 3006, 3009})
+    ASSERT_TRUE(view.count(id)) << "the View menu has no item " << id;
+
+  struct Moment {
+    const char* name;
+    std::vector<std::string> doing;  // driver steps before the menus are read
+  };
+  const std::vector<Moment> moments = {{"start", {}},
+                                       {"selected", {"tap:Control_L+a", "changed"}},
+                                       {"copied", {"tap:Control_L+c"}},
+                                       {"deleted", {"tap:Delete", "changed"}},
+                                       {"undone", {"tap:Control_L+z", "changed"}},
+                                       {"again", {"tap:Control_L+a", "tap:Delete", "changed"}},
+                                       {"room", {"tap:F2", "changed"}},
+                                       {"prices", {"tap:F8", "changed"}}};
+  std::vector<std::string> steps = {"alive"};
+  for (const Moment& m : moments) {
+    steps.insert(steps.end(), m.doing.begin(), m.doing.end());
+    for (const std::string& s : ReadMenu(editTitle, std::string(m.name) + ".edit.ppm")) steps.push_back(s);
+    for (const std::string& s : ReadMenu(viewTitle, std::string(m.name) + ".view.ppm")) steps.push_back(s);
+  }
+  steps.push_back("close");
+  const windowrun::Outcome outcome = Run(steps, 150);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  // Black (1) or grey (0) for Undo, Redo, Cut, Copy, Paste, Delete, Select All (-1: not read); the
+  // view ticked. The plan opens in the Colours view.
+  const struct {
+    const char* moment;
+    int undo, redo, cut, copy, paste, remove, all;
+    uint32_t ticked;
+  } expected[] = {{"start", 0, 0, 0, 0, 0, 0, 1, 3003},       {"selected", 0, 0, 1, 1, 0, 1, 1, 3003},
+                  {"copied", 0, 0, 1, 1, 1, 1, 1, 3003},      {"deleted", 1, 0, 0, 0, 1, 0, 0, 3003},
+                  {"undone", 0, 1, 1, 1, 1, 1, 1, 3003},      {"again", 1, 0, 0, 0, 1, 0, 0, 3003},
+                  {"room", -1, -1, -1, -1, -1, -1, -1, 3001}, {"prices", -1, -1, -1, -1, -1, -1, -1, 3006}};
+  for (const auto& e : expected) {
+    SCOPED_TRACE(e.moment);
+    const windowrun::Grab menu = Grabbed(std::string(e.moment) + ".edit.ppm");
+    ASSERT_GT(menu.width, 0);
+    const std::pair<int32_t, int> items[] = {{kUndo, e.undo},    {kRedo, e.redo},   {kCut, e.cut},
+                                             {kCopy, e.copy},    {kPaste, e.paste}, {kDelete, e.remove},
+                                             {kSelectAll, e.all}};
+    for (const auto& [id, black] : items)
+      if (black >= 0)
+        EXPECT_EQ(TextOf(menu, edit.at(uint32_t(id))), black ? Looks::kBlack : Looks::kGrey)
+            << "Edit item " << id;
+    const windowrun::Grab views = Grabbed(std::string(e.moment) + ".view.ppm");
+    ASSERT_GT(views.width, 0);
+    for (uint32_t id : {3001u, 3003u, 3005u, 3006u})
+      EXPECT_EQ(Ticked(views, view.at(id)), id == e.ticked) << "View item " << id;
+    // The price list has nothing to zoom.
+    EXPECT_EQ(TextOf(views, view.at(3009)), e.ticked == 3006 ? Looks::kGrey : Looks::kBlack);
+  }
+}
+
+// The cursor shows what a drop would do: over the plan's floor, a unit and a wall the arrow; a unit
+// pulled from the palette shows the free cursor over free floor and the blocked one over another
+// unit, where its release is refused and leaves the plan as it was, after which the arrow is back; a
+// door pulled over the floor shows the blocked cursor and by a wall the free one.
+TEST_F(EditsWindowRunTest, TheCursorTellsAFreePlaceFromABlockedOneAndARefusedDropChangesNothing) {
+#if !defined(PLANNER_DRIVE_XFIXES)
+  GTEST_SKIP() << "the driver cannot read the cursor (no XFIXES development files)";
+#endif
+  zelvProApp& app = Begin();
+  plat::CursorPicture free, blocked;
+  ASSERT_TRUE(plat::ReadCursorPicture(
+      plat::LoadCursorA(app.GetInstance(), plat::MAKEINTRESOURCEA(kFreeCursor)), free));
+  ASSERT_TRUE(plat::ReadCursorPicture(
+      plat::LoadCursorA(app.GetInstance(), plat::MAKEINTRESOURCEA(kBlockedCursor)), blocked));
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  ASSERT_GT(plan->Subviews().Count(), 1);
+  const plat::POINT unit = Middle(Frame(*plan->Subviews().At(plan->Subviews().Count() - 1)));
+  const plat::RECT room = RoomBox();
+  const plat::POINT centre = Middle(room);
+  const plat::POINT onWall{centre.x, room.top};
+  auto* editor = zelvproEditorCanvas::Current();
+  ASSERT_NE(editor, nullptr);
+  const plat::RECT planArea = Frame(*editor);
+  auto cursor = [&](const char* name) { return "cursor:" + (demo_.Root() / name).string(); };
+  auto grab = [&](const char* name) { return "grab:" + (demo_.Root() / name).string(); };
+  std::vector<std::string> steps = {"alive",
+                                    "move:" + Place(centre),
+                                    cursor("floor.pam"),
+                                    "move:" + Place(unit),
+                                    cursor("unit.pam"),
+                                    "move:" + Place(onWall),
+                                    cursor("wall.pam")};
+  qxNode* base = OpenGroup("Base", steps);
+  ASSERT_NE(base, nullptr);
+  const plat::POINT unitCell = StripItem(*base, "VH-B60");
+  // After a click on the floor beside the room, the first pull takes the room's selection away and
+  // the window then reads as the plan drawn anew (a zoom step in and out) with no measure line
+  // left; the second, refused as well, leaves it as it was.
+  const plat::POINT beside{(planArea.left + room.left) / 2, centre.y};
+  steps.insert(steps.end(), {"press:" + Place(beside) + ",100",
+                             "down:" + Place(unitCell),
+                             "move:" + Place(centre),
+                             cursor("free.pam"),
+                             "move:" + Place(unit),
+                             cursor("blocked.pam"),
+                             "up",
+                             grab("refused.ppm"),
+                             "tap:Control_L+equal",
+                             "changed",
+                             "tap:Control_L+KP_Subtract",
+                             "changed",
+                             grab("redrawn.ppm"),
+                             "down:" + Place(unitCell),
+                             "move:" + Place(centre),
+                             "move:" + Place(unit),
+                             "up",
+                             grab("again.ppm"),
+                             "move:" + Place(centre),
+                             cursor("after.pam"),
+                             "tap:F2",
+                             "changed"});
+  Send(zelvproViewBar::kRoomDesignCommand);
+  qxNode* openings = OpenGroup("Openings", steps);
+  ASSERT_NE(openings, nullptr);
+  const plat::POINT doorCell = StripItem(*openings, "VH-DR90");
+  // 300 mm into the room from the middle of its far wall's face.
+  const plat::POINT byWall{centre.x, room.top + int32_t(300.0 / PlanScale())};
+  steps.insert(steps.end(), {"down:" + Place(doorCell), "move:" + Place(centre), cursor("doorfloor.pam"),
+                             "move:" + Place(byWall), cursor("doorwall.pam"), "up", "changed", "close"});
+  Stop();
+  const windowrun::Outcome outcome = Run(steps, 120);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  auto shot = [&](const char* name) { return ReadCursorShot(demo_.Root() / name); };
+  const CursorShot arrow = shot("floor.pam");
+  ASSERT_GT(arrow.width, 0);
+  EXPECT_FALSE(SameCursor(arrow, free) || SameCursor(arrow, blocked))
+      << "the plan shows a task's cursor at rest";
+  for (const char* name : {"unit.pam", "wall.pam", "after.pam"}) {
+    const CursorShot seen = shot(name);
+    EXPECT_TRUE(seen.width == arrow.width && seen.height == arrow.height && seen.pixels == arrow.pixels)
+        << name << ": not the arrow";
+  }
+  EXPECT_TRUE(SameCursor(shot("free.pam"), free)) << "a unit over free floor does not show the free cursor";
+  EXPECT_TRUE(SameCursor(shot("blocked.pam"), blocked))
+      << "a unit over another does not show the blocked cursor";
+  const windowrun::Grab redrawn = Grabbed("redrawn.ppm");
+  EXPECT_EQ(Differing(Grabbed("refused.ppm"), redrawn, planArea, client_.bottom), 0)
+      << "after a refused drop the window does not show the plan as it is";
+  EXPECT_EQ(Differing(Grabbed("again.ppm"), redrawn, planArea, client_.bottom), 0)
+      << "the refused drop changed the plan";
+  EXPECT_TRUE(SameCursor(shot("doorfloor.pam"), blocked))
+      << "a door away from the walls is not shown blocked";
+  EXPECT_TRUE(SameCursor(shot("doorwall.pam"), free)) << "a door by a wall is not shown free";
+}
+
+// Inches chosen in the preferences, opened from the File menu and confirmed with OK, change the
+// rulers' labels at once and leave the plan as it was.
+TEST_F(EditsWindowRunTest, InchesChosenInThePreferencesRelabelTheRulers) {
+  Begin();
+  std::string fileTitle;
+  const std::map<uint32_t, plat::RECT> file = MenuItems(0, &fileTitle);
+  ASSERT_TRUE(file.count(zelvProApp::kPreferencesCommand)) << "the File menu offers no preferences";
+  const plat::RECT item = file.at(zelvProApp::kPreferencesCommand);
+  // The dialog as it opens: its title and where its inch button and OK lie in its client area.
+  std::string title, inches, ok;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    const plat::HWND dialog = plat::GetActiveWindow();
+    if (dialog == nullptr || dialog == app_->Frame()) return false;
+    char16_t text[256] = {};
+    plat::GetWindowTextW(dialog, text, 256);
+    title = Vcon::Utf8FromUtf16(text);
+    for (auto [id, place] : {std::pair{kInchButton, &inches}, std::pair{int32_t(plat::IDOK), &ok}}) {
+      plat::RECT r{};
+      plat::GetWindowRect(plat::GetDlgItem(dialog, id), &r);
+      plat::POINT origin{0, 0};
+      plat::ClientToScreen(dialog, &origin);
+      *place = std::to_string((r.left + r.right) / 2 - origin.x) + "," +
+               std::to_string((r.top + r.bottom) / 2 - origin.y);
+    }
+    return plat::PostMessageA(dialog, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
+  });
+  Send(zelvProApp::kPreferencesCommand);
+  plat::HeadlessDriver::SetIdleScript(nullptr);
+  ASSERT_FALSE(title.empty()) << "the preferences did not open";
+  zelvproEditorScroller* scroller = Find<zelvproEditorScroller>(*app_->DocumentWindow());
+  ASSERT_NE(scroller, nullptr);
+  const plat::RECT across = Frame(*scroller->GetHorizontalRuler()),
+                   down = Frame(*scroller->GetVerticalRuler());
+  auto* editor = zelvproEditorCanvas::Current();
+  ASSERT_NE(editor, nullptr);
+  const plat::RECT editorArea = Frame(*editor);
+  const plat::RECT planArea{down.right, across.bottom, editorArea.right, editorArea.bottom};
+  Stop();
+
+  const windowrun::Outcome outcome =
+      Run({"grab:" + (demo_.Root() / "metric.ppm").string(), "click:" + fileTitle, "popup",
+           "popclick:" + std::to_string((item.left + item.right) / 2) + "," +
+               std::to_string((item.top + item.bottom) / 2),
+           "title:" + title, "poppress:" + inches, "popclick:" + ok, "nopopup", "changed",
+           "grab:" + (demo_.Root() / "inches.ppm").string(), "close"},
+          60);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  const windowrun::Grab metric = Grabbed("metric.ppm"), imperial = Grabbed("inches.ppm");
+  EXPECT_GT(Differing(metric, imperial, across, client_.bottom), 50)
+      << "the ruler across still reads in metres";
+  EXPECT_GT(Differing(metric, imperial, down, client_.bottom), 50) << "the ruler down still reads in metres";
+  EXPECT_EQ(Differing(metric, imperial, planArea, client_.bottom), 0) << "the plan changed with the unit";
+}
+
+}  // namespace
