@@ -315,7 +315,9 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
   Drag(cell, centre);
   ASSERT_EQ(plan->Subviews().Count(), units + 1) << "the drop added no unit here either";
   const plat::RECT dropped = Frame(*plan->Subviews().At(units));
-  constexpr int kDx = 150, kDy = -110;  // the move, in pixels: still inside the room
+  // The move, in pixels: clear of where the unit was, and its back and turned corners further than the
+  // wall snap's reach from every wall, so the unit stays where it is put.
+  constexpr int kDx = 110, kDy = -110;
   const plat::RECT moved = Moved(dropped, kDx, kDy);
   auto* editor = zelvproEditorCanvas::Current();
   ASSERT_NE(editor, nullptr);
