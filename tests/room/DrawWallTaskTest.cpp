@@ -85,6 +85,7 @@ TEST_F(DrawWallTaskTest, AWallIsDrawnJoinedOrOnTheGridAndUndoAndRedoTakeItOffAnd
   EXPECT_EQ(wall->Start(), V(3000, 0, 1000));
   EXPECT_EQ(wall->End(), V(3020, 0, 4000));
   EXPECT_EQ(wall->GetThickness(), room_->WallThickness());
+  EXPECT_EQ(wall->GetRadius(), 0.0f) << "the drag's feedback left an arc on a straight wall";
   EXPECT_EQ(LinksAt(V(3020, 0, 4000)), 2);
   EXPECT_EQ(Floors(), 2);
   room_->GetUndoer()->Undo();
