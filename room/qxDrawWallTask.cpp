@@ -17,6 +17,10 @@ qxDrawWallTask::~qxDrawWallTask() {
   if (wall_ != nullptr && wall_->GetSupervisor() == nullptr) delete wall_;
 }
 
+bool qxDrawWallTask::Refers(const void* object) const {
+  return wall_ != nullptr && static_cast<const void*>(static_cast<const zelvproElement*>(wall_)) == object;
+}
+
 ppVector3 qxDrawWallTask::JoinedPoint(int32_t x, int32_t y, bool& joined) const {
   ppVector3 p;
   ScreenToPlanPoint(x, y, p);

@@ -40,6 +40,8 @@ class qxDrawWallTask : public ppMouseTask {
   void Redo() override;
   // After Do, true when no wall was drawn.
   bool IsEmpty() override { return done_ && !placed_; }
+  // The new wall: freed on the plan (with the canvas), it takes the task off the history first.
+  bool Refers(const void* object) const override;
 
   // The new wall (null once the task let it go with a click or a too short drag).
   qxRoomSegment* Wall() const { return wall_; }
