@@ -21,6 +21,10 @@ class ppTask {
   // Asked of the top done task when `next` is posted: true when this task took its effect over.
   virtual bool Absorb(ppTask* next);
   virtual bool IsEmpty();
+  // True when the task keeps `object` for its undo or redo besides its target (a moved wall's
+  // neighbours): an object freed other than through its own tasks takes such tasks off the histories
+  // as it takes those it is the target of.
+  virtual bool Refers(const void* /*object*/) const { return false; }
 
   // Ends the task: its history removes (and deletes) it, or it deletes itself when it has none.
   // The task must not be touched afterwards.

@@ -28,7 +28,7 @@ void ppUndoer::RemoveTasksOf(const void* target) {
   // The walk starts again after each deletion: a task's destructor may purge further tasks.
   for (ppTask** top : {&done_, &redo_}) {
     for (ppTask* t = *top; t != nullptr;) {
-      if (t->Target() != target) {
+      if (t->Target() != target && !t->Refers(target)) {
         t = t->next_;
         continue;
       }

@@ -24,7 +24,7 @@ class ppUndoer {
   ppTask* RedoTop() const { return redo_; }
   bool Holds(const ppTask* task) const;
 
-  // Removes and deletes every task of this history whose target is `target`.
+  // Removes and deletes every task of this history whose target is `target` or that refers to it.
   void RemoveTasksOf(const void* target);
   // The same on every live history: an object freed other than through its own undoable tasks
   // calls it first, so that no undo or redo reaches freed memory.

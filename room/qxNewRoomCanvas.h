@@ -93,6 +93,10 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   void ReadCanvasRecord(ppDatafile& record);
   // Makes the plan's elements from the module table, in table order.
   void LoadPlanModules(ppDatafile& modules);
+  // A new straight wall from `start` to `end` (plan millimetres) made of the catalogue's wall record,
+  // with the room's wall thickness and height, as a child of `parent`, which owns it; null when no
+  // catalogue is open. The room is not rebuilt.
+  qxRoomSegment* MakeWall(ppView* parent, const ppVector3& start, const ppVector3& end);
   // Moves the room so that every wall end keeps the margin from the plan's origin; the plan's other
   // elements follow through sweepers. Answers the shift applied to the walls (millimetres, zero
   // when none), so that a caller holding wall points can shift them alike.
@@ -189,7 +193,11 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   // layer "ROOM" while a drawing export runs.
   void PrintContent(ppDC& dc, int32_t page) override;
   // A press on the room itself goes to its floor, which becomes the selection; false without one.
+  // In the Draw Walls mode it starts a new wall there instead (see DrawWall).
   bool IsDoubleClick(int32_t x, int32_t y) override;
+  // Starts the task that draws a new wall from the window point (x, y) and posts it on the canvas's
+  // history; false when the canvas has none.
+  bool DrawWall(int32_t x, int32_t y);
   // Other children keep their order; the wall bodies go last, in reverse; kind 2 goes first.
   void AfterEdit(ppTask* task) override;
   // Builds elements from the canvas's module datafile and posts them as one paste.
@@ -203,6 +211,8 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   // Makes the walls of an old-style room polygon (module type 2) as children of `parent`; false when
   // the record held no polygon (fewer than 3 whole points) or no catalogue was open.
   bool ConvertRoomPolygon(ppDatafile& module, zelvproElement* parent);
+  // The catalogue new walls are made from: the wall record's, else catalogue 1, else the canvas's.
+  zelvDatabase* WallDatabase() const;
 
   float wallThickness = 150.0f;
   float wallHeight = 2350.0f;

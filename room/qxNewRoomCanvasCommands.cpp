@@ -14,8 +14,12 @@
 #include "elements/units/zelvproParametricElement.h"
 #include "elements/units/zelvproRoomWindow.h"
 #include "elements/units/zelvproStructureElement.h"
+#include "elements/base/PlanPressPass.h"
 #include "framework/ppTask.h"
+#include "framework/ppUndoer.h"
+#include "room/qxDrawWallTask.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/zelvproRoomButtons.h"
 
 namespace {
 
@@ -98,12 +102,25 @@ bool qxNewRoomCanvas::HandleEditorCommand(int32_t command, intptr_t parameter) {
 }
 
 bool qxNewRoomCanvas::IsDoubleClick(int32_t x, int32_t y) {
+  // In the Draw Walls mode the walls and the floor leave every press to the canvas: it draws a wall.
+  // The plan offers a press twice; the wall is drawn on the second offer, which is the canvas's own.
+  if (DrawWallsMode) return !FirstPressPass() && DrawWall(x, y);
   zelvproElement* floor = FindFloor();
   if (floor == nullptr) return false;
   Deselect(true);
   floor->Select(false);
   BuildInfoPanel(nullptr);
   return floor->IsDoubleClick(x, y);
+}
+
+bool qxNewRoomCanvas::DrawWall(int32_t x, int32_t y) {
+  ppUndoer* history = GetUndoer();
+  if (history == nullptr) return false;
+  Deselect(true);
+  auto* task = new qxDrawWallTask(this);
+  task->Start(x, y);
+  history->Post(task);
+  return true;
 }
 
 void qxNewRoomCanvas::AfterEdit(ppTask* /*task*/) {

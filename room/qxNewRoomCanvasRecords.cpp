@@ -219,11 +219,7 @@ void qxNewRoomCanvas::Loaded(zelvproElement* element) {
 
 bool qxNewRoomCanvas::ConvertRoomPolygon(ppDatafile& module, zelvproElement* parent) {
   std::vector<ppVector2> points = PolygonPoints(module);
-  // The walls come from the catalogue's wall record; without one they are made of record 0.
-  const WallTopViewRecord::Found wall = WallTopViewRecord::Find();
-  zelvDatabase* db = wall ? wall.db : iElementHost::Current().FindDatabase(WallTopViewRecord::kCatalogue);
-  if (db == nullptr) db = database;
-  if (points.empty() || db == nullptr) return false;
+  if (points.empty() || WallDatabase() == nullptr) return false;
   const char* r = module.GetRecordBuffer();
   wallThickness = float(RecordField(module, "wallThickness").Double(r));
   wallHeight = float(RecordField(module, "height").Double(r));
@@ -237,18 +233,33 @@ bool qxNewRoomCanvas::ConvertRoomPolygon(ppDatafile& module, zelvproElement* par
   points = PointListToVector(outline);
   MemDispose(outline);
 
-  zelvproTopViewFil& file = db->TopViewFile();
-  ScopedRecordBuffer<ppDatafile> record(file);
-  if (wall) CatalogReads::Read(file, wall.recordId, record.Get());
   const size_t n = points.size();
   for (size_t i = 0; i < n; ++i) {
     const ppVector2 a = points[i], b = points[(i + 1) % n];
-    auto* segment =
-        new qxRoomSegment(wall.recordId, parent, plat::RECT{0, 0, 0, 0}, record.Get(), file.ShapeFile());
-    segment->SetThickness(wallThickness);
-    segment->SetHeight(wallHeight);
-    segment->SetEnds(ppVector3(a.x, 0.0f, a.y), ppVector3(b.x, 0.0f, b.y));
-    Loaded(segment);
+    if (qxRoomSegment* segment = MakeWall(parent, ppVector3(a.x, 0.0f, a.y), ppVector3(b.x, 0.0f, b.y)))
+      Loaded(segment);
   }
   return true;
+}
+
+zelvDatabase* qxNewRoomCanvas::WallDatabase() const {
+  // The walls come from the catalogue's wall record; without one they are made of record 0.
+  const WallTopViewRecord::Found wall = WallTopViewRecord::Find();
+  zelvDatabase* db = wall ? wall.db : iElementHost::Current().FindDatabase(WallTopViewRecord::kCatalogue);
+  return db != nullptr ? db : database;
+}
+
+qxRoomSegment* qxNewRoomCanvas::MakeWall(ppView* parent, const ppVector3& start, const ppVector3& end) {
+  zelvDatabase* db = WallDatabase();
+  if (db == nullptr) return nullptr;
+  const WallTopViewRecord::Found wall = WallTopViewRecord::Find();
+  zelvproTopViewFil& file = db->TopViewFile();
+  ScopedRecordBuffer<ppDatafile> record(file);
+  if (wall && wall.db == db) CatalogReads::Read(file, wall.recordId, record.Get());
+  auto* segment = new qxRoomSegment(wall && wall.db == db ? wall.recordId : 0, parent, plat::RECT{0, 0, 0, 0},
+                                    record.Get(), file.ShapeFile());
+  segment->SetThickness(wallThickness);
+  segment->SetHeight(wallHeight);
+  segment->SetEnds(start, end);
+  return segment;
 }

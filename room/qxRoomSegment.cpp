@@ -51,7 +51,9 @@ qxRoomSegment::qxRoomSegment(ppView* parent, ppDatafile& module, bool refresh)
   if (auto* room = dynamic_cast<qxNewRoomCanvas*>(GetCanvas())) room->BindSegment(this);
 }
 
-qxRoomSegment::~qxRoomSegment() {
+qxRoomSegment::~qxRoomSegment() { LeaveJunctions(); }
+
+void qxRoomSegment::LeaveJunctions() {
   // Each junction forgets this segment, which makes it drop its own node of the junction.
   while (junctions_ != nullptr) {
     qxJunction* junction = junctions_->GetJunction();

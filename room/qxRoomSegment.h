@@ -79,6 +79,9 @@ class qxRoomSegment : public qxFeature {
   // Drops every node of `junction`.
   void RemoveJunction(qxJunction* junction);
   void ClearJunctions();
+  // Takes the segment off every junction it lies on, the junctions forgetting it too (a segment
+  // taken off the plan leaves no corner pointing at it).
+  void LeaveJunctions();
 
   // Moves the segment, the junctions it leads (those whose first link is this segment) and its
   // children by `delta`.

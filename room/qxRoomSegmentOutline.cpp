@@ -179,6 +179,9 @@ void qxRoomSegment::TrackDraggedEnds(const ppVector3& a, const ppVector3& b, qxJ
   savedEnd_ = previousEnd_ = b;
   if (!aMoved && !bMoved) return;
   labelPoint_ -= shift;
+  // A straight wall keeps no arc from a drag: its arc values are unused while it is straight, and an
+  // almost straight drag gives a circle too large for a saved plan to hold (the plan would not open).
+  if (!arched_) return;
   // A handle on the chord gives no circle: the arc stays as it was rather than take radius -1.
   const ppCircle circle(b, labelPoint_, a);
   if (circle.GetRadius() <= 0.0) return;

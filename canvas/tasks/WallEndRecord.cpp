@@ -32,6 +32,12 @@ void WallEndRecord::Replay(bool forwards) const {
   }
 }
 
+bool WallEndRecord::Holds(const void* wall) const {
+  for (const Entry& e : entries_)
+    if (static_cast<const void*>(static_cast<const zelvproElement*>(e.wall)) == wall) return true;
+  return false;
+}
+
 bool WallEndRecord::MovedAnything() const {
   for (const Entry& e : entries_)
     if (!(e.from == e.to)) return true;

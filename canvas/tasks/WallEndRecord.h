@@ -5,7 +5,9 @@
 // shifts are no task of their own: a replay that finds the end displaced from its kept point moves it
 // by the same displacement, so an older move is still undone after a later shift.
 //
-// Ownership: the walls are not owned. User-interface thread only.
+// Ownership: the walls are not owned. The tasks that keep a record answer for every wall in it (ppTask's
+// Refers), so a wall freed outside the history takes those tasks off it before a replay could reach
+// the freed wall. User-interface thread only.
 #pragma once
 
 #include <vector>
@@ -32,6 +34,8 @@ class WallEndRecord {
   // Whether any kept end lies elsewhere than before.
   bool MovedAnything() const;
   void Clear() { entries_.clear(); }
+  // Whether an entry holds `wall`.
+  bool Holds(const void* wall) const;
   bool IsEmpty() const { return entries_.empty(); }
   const std::vector<Entry>& Entries() const { return entries_; }
 

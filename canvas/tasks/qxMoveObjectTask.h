@@ -38,6 +38,8 @@ class qxMoveObjectTask : public ppMouseTask, public iMoveObjectTask {
   void Redo() override;
   // True once Do has run without moving any wall end; false before (the task is posted at the press).
   bool IsEmpty() override { return done_ && record_.IsEmpty(); }
+  // Every wall whose end the move record holds, the neighbours included.
+  bool Refers(const void* object) const override { return record_.Holds(object); }
   // The element stop in pixels, the dead zone, the projection on the normal (not with Ctrl) and the
   // corner checks; a refused point goes back to the press point.
   void PreTrack(plat::POINT* point) override;

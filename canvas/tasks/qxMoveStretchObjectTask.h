@@ -34,6 +34,8 @@ class qxMoveStretchObjectTask : public ppMouseTask {
   void Undo() override;
   void Redo() override;
   bool IsEmpty() override { return done_ && record_.IsEmpty(); }
+  // Every wall whose end the move record holds, the neighbours included.
+  bool Refers(const void* object) const override { return record_.Holds(object); }
   void PreTrack(plat::POINT* point) override;
   void DrawFeedback(int32_t x, int32_t y) override;
   void EraseFeedback(int32_t x, int32_t y) override;

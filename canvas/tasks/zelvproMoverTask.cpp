@@ -13,9 +13,19 @@ void zelvproMoverTask::Do() {
   if (Canvas() != nullptr) Canvas()->DoCommand(kMovedCommand, reinterpret_cast<intptr_t>(Moved()));
   auto* top = dynamic_cast<zelvproCanvas*>(host.TopCanvas());
   for (const qxViewHolder* h = Moved(); h != nullptr; h = h->Next()) {
-    h->Element()->AfterMove();
+    dissolved_.AfterMove(h->Element());
     h->Element()->MarkTreePendingUpdate();
     if (top != nullptr) top->ScheduleUpdate();
   }
   zelvproElement::InvalidateElement(host.ScenePane(), true);
+}
+
+void zelvproMoverTask::Undo() {
+  dissolved_.Restore();
+  zelvproBasicMoverTask::Undo();
+}
+
+void zelvproMoverTask::Redo() {
+  zelvproBasicMoverTask::Redo();
+  dissolved_.DissolveAgain();
 }

@@ -1,9 +1,11 @@
 // The task a unit makes when the user drags the plan's selection: the basic mover's tracking and
 // commit, then the steps after a committed move (the after-move hook of every moved unit, where a
-// package group dissolves; the deferred canvas update; the 3D refresh).
-// Ownership and thread as zelvproBasicMoverTask.
+// package group dissolves; the deferred canvas update; the 3D refresh). Undo brings a group that
+// dissolved back whole before the units go back; Redo dissolves it again after they move.
+// Ownership and thread as zelvproBasicMoverTask; the dissolved groups are the task's (DissolvedGroups).
 #pragma once
 
+#include "canvas/tasks/DissolvedGroups.h"
 #include "canvas/tasks/zelvproBasicMoverTask.h"
 
 class zelvproMoverTask : public zelvproBasicMoverTask {
@@ -15,4 +17,10 @@ class zelvproMoverTask : public zelvproBasicMoverTask {
   ~zelvproMoverTask() override;
 
   void Do() override;
+  void Undo() override;
+  void Redo() override;
+  bool Refers(const void* object) const override { return dissolved_.Refers(object); }
+
+ private:
+  DissolvedGroups dissolved_;
 };

@@ -23,10 +23,20 @@ void zelvpro3DMoverTask::Do() {
     if (canvas != nullptr) moved.push_back(canvas->PaneElementFor(place.element));
   if (Pane() != nullptr) Pane()->DoCommand(kMovedCommand, reinterpret_cast<intptr_t>(&moved));
   for (Place& place : Places()) {
-    place.element->AfterMove();
+    dissolved_.AfterMove(place.element);
     place.element->MarkTreePendingUpdate();
   }
   if (Pane() != nullptr) Pane()->Invalidate();
+}
+
+void zelvpro3DMoverTask::Undo() {
+  dissolved_.Restore();
+  zelvpro3DTask::Undo();
+}
+
+void zelvpro3DMoverTask::Redo() {
+  zelvpro3DTask::Redo();
+  dissolved_.DissolveAgain();
 }
 
 void zelvpro3DMoverTask::Release(plat::POINT* point) {

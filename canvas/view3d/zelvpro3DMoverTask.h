@@ -1,8 +1,10 @@
 // Moving units that are already in the plan in the 3D view: the shared 3D tracking and commit, and
 // after an accepted drop the pane selects the moved units again and each runs its after-move step.
-// Ownership as zelvpro3DTask's. User-interface thread only.
+// Undo brings a group that dissolved in that step back whole; Redo dissolves it again.
+// Ownership as zelvpro3DTask's; the dissolved groups are the task's. User-interface thread only.
 #pragma once
 
+#include "canvas/tasks/DissolvedGroups.h"
 #include "canvas/view3d/zelvpro3DTask.h"
 
 class zelvpro3DMoverTask : public zelvpro3DTask {
@@ -11,6 +13,12 @@ class zelvpro3DMoverTask : public zelvpro3DTask {
   ~zelvpro3DMoverTask() override;
 
   void Do() override;
+  void Undo() override;
+  void Redo() override;
+  bool Refers(const void* object) const override { return dissolved_.Refers(object); }
   // Tells both canvases the selection changed and has the plan and the pane redrawn.
   void Release(plat::POINT* point) override;
+
+ private:
+  DissolvedGroups dissolved_;
 };

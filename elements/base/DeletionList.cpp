@@ -8,6 +8,8 @@ void DeletionList::Add(zelvproElement* element) { ppPendingDeletions::Add(elemen
 
 void DeletionList::DeleteAll() { ppPendingDeletions::DeleteAll(); }
 
+bool DeletionList::Take(zelvproElement* element) { return ppPendingDeletions::Take(element); }
+
 bool DeletionList::Holds(const zelvproElement* element) { return ppPendingDeletions::Holds(element); }
 
 size_t DeletionList::Count() { return ppPendingDeletions::Count(); }

@@ -17,6 +17,9 @@ class DeletionList {
   // Deletes every view of the list (elements and others), the newest first.
   static void DeleteAll();
   static bool Holds(const zelvproElement* element);
+  // Takes `element` back out of the list without deleting it (the caller owns it again); answers
+  // whether it was held.
+  static bool Take(zelvproElement* element);
   // The views of the list, elements and others.
   static size_t Count();
 };

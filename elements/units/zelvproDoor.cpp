@@ -61,6 +61,11 @@ zelvproDoor::zelvproDoor(int32_t recordId, ppView* parent, const plat::RECT& fra
                          zelvproShapeFil& shapes)
     : zelvproParametricElement(recordId, parent, frame, record, shapes) {
   kind = kType;
+  // An opening stands in its wall at its own size: the depth chosen for the catalogue's units (which
+  // the unit base links at its construction) is not its depth, nor does its outline follow it.
+  linkedRecord = 0;
+  dimensions.z = referenceSize.z;
+  currentDepth = catalogDepth;
   // The buffer may hold another record by now (children were made from it).
   if (database == nullptr || !CatalogReads::Read(database->TopViewFile(), recordId)) return;
   zelvproTopViewFil& topViews = database->TopViewFile();

@@ -7,6 +7,11 @@
 #include <vector>
 
 #include "canvas/tasks/CanvasTaskFactory.h"
+#include "canvas/tasks/zelvproBasicMoverTask.h"
+#include "elements/base/DeletionList.h"
+#include "elements/base/iElementTaskFactory.h"
+#include "elements/base/qxViewHolder.h"
+#include "framework/ppMouseTask.h"
 #include "catalogue/records/RecordField.h"
 #include "elements/PlanCanvasTestSupport.h"
 #include "elements/base/ElementChildren.h"
@@ -133,6 +138,63 @@ TEST_F(PlanRealElementsTest, ACopiedGroupsChildrenLandInTheGroupsCopy) {
 
   canvas_->DoCommand(zelvproCanvas::kUndo, 0);
   EXPECT_EQ(ChildrenOf(*canvas_), (std::vector<zelvproElement*>{group}));
+}
+
+// ---- A placement-aid group moved: it dissolves, and Undo brings it back whole.
+
+TEST_F(PlanRealElementsTest, AGroupThatDissolvedOnItsFirstMoveComesBackWholeWithUndo) {
+  const int32_t child = AddTopView(*db_, {{"ID", 61}});
+  const int32_t groupItem = AddTopView(
+      *db_, {{"ID", 60}, {"Type", 1}, {"flags", int32_t(zelvproTopGroupElement::kDissolvesOnPlacement)}});
+  zelvproTopViewFil& topViews = db_->TopViewFile();
+  topViews.ReadRecord(groupItem, nullptr);
+  cattest::SetWords(topViews, "subItems",
+                    eltest::Join({eltest::SubItemEntry(child, 0, 0, 0, 0, 0),
+                                  eltest::SubItemEntry(child, 0, 300, 0, 0, 0)}));
+  topViews.WriteRecord(groupItem, nullptr);
+  zelvproElement* before = Make(*db_, AddTopView(*db_, {{"ID", 62}}), canvas_.get());
+  auto* group = dynamic_cast<zelvproTopGroupElement*>(Make(*db_, groupItem, canvas_.get()));
+  zelvproElement* after = Make(*db_, AddTopView(*db_, {{"ID", 63}}), canvas_.get());
+  ASSERT_NE(group, nullptr);
+  canvas_->RemoveSubview(after);  // the group stands between two units
+  canvas_->AddSubview(after);
+  group->SetPosition(ppVector3(1000, 0, 1000));
+  const std::vector<zelvproElement*> parts = ChildrenOf(*group);
+  ASSERT_EQ(parts.size(), 2u);
+  const std::vector<zelvproElement*> plan = ChildrenOf(*canvas_);
+
+  // Moved by the mover as a drag does it: the group dissolves into its parts on the plan.
+  zelvproBasicMoverTask::SetCollisionTestOn(false);
+  auto* move = dynamic_cast<ppMouseTask*>(iElementTaskFactory::Current().NewMoverTask(
+      new qxViewHolder(group, nullptr, true), canvas_.get(), nullptr));
+  ASSERT_NE(move, nullptr);  // it posts itself on the canvas's history at the release
+  move->SetClickDeadline(0);
+  move->Press(100, 100);
+  plat::POINT to{160, 100};
+  move->Move(&to);
+  move->MouseUp(&to);
+  zelvproBasicMoverTask::SetCollisionTestOn(true);
+  ASSERT_TRUE(canvas_->Holds(move));
+  EXPECT_EQ(group->GetSupervisor(), nullptr);
+  EXPECT_FALSE(DeletionList::Holds(group)) << "the move keeps the group for its undo";
+  EXPECT_EQ(ChildrenOf(*canvas_).size(), 4u);
+  const float movedX = parts[1]->GetPosition().x;
+  EXPECT_GT(movedX, 1300.0f);
+
+  // Undo: the group stands where it stood, in its place among the units, holding both parts as before.
+  canvas_->Undo();
+  EXPECT_EQ(ChildrenOf(*canvas_), plan);
+  EXPECT_EQ(ChildrenOf(*group), parts);
+  EXPECT_EQ(group->GetPosition().x, 1000.0f);
+  EXPECT_EQ(parts[1]->GetPosition().x, 300.0f);
+
+  // Redo dissolves it again; dropping the history then frees the dissolved group with its move.
+  canvas_->Redo();
+  EXPECT_EQ(group->GetSupervisor(), nullptr);
+  EXPECT_EQ(parts[1]->GetPosition().x, movedX);
+  EXPECT_EQ(ChildrenOf(*canvas_).size(), 4u);
+  canvas_->Clear();
+  (void)before;
 }
 
 // ---- Units whose catalogue unit makes interior parts.

@@ -400,6 +400,28 @@ TEST_F(RoomWallTasksTest, UndoAndRedoGiveEveryRecordedEndItsExactPoint) {
   }
 }
 
+// A move keeps the walls it moved for its undo, the neighbours with it: one of them freed outside the
+// history takes the move off the history, so no undo or redo reaches the freed wall.
+TEST_F(RoomWallTasksTest, AWallFreedAfterAMoveItJoinedTakesTheMoveOffTheHistory) {
+  host_.palette->SetScale(15.0);
+  const std::vector<qxRoomSegment*> walls = Loop(kRectangle);
+  qxRoomSegment* tee = Wall(V(3000, 0, 1500), V(3000, 0, 2700));  // ends against the top wall's middle
+  Rebuild();
+  DragWall({150, 100}, {150, 110});
+  ppTask* move = room_->DoneTop();
+  ASSERT_NE(move, nullptr);
+  for (qxRoomSegment* joined : {walls[0], walls[1], walls[3], tee})
+    EXPECT_TRUE(move->Refers(static_cast<zelvproElement*>(joined)));
+  EXPECT_FALSE(move->Refers(static_cast<zelvproElement*>(walls[2]))) << "the far wall did not move";
+
+  tee->DetachFromSupervisor();
+  delete tee;
+  EXPECT_FALSE(room_->Holds(move));
+  Rebuild();
+  room_->Undo();  // nothing of the move is left to undo (ASan watches the freed wall)
+  ExpectNear(walls[0]->Start(), V(1500, 0, 1650), "the move stays");
+}
+
 // The wall's programmatic move is a press and a release of the same task: it undoes like a drag,
 // and a step inside the dead zone leaves nothing.
 TEST_F(RoomWallTasksTest, TheWallsOwnMoveUndoesLikeADrag) {

@@ -168,7 +168,15 @@ TEST_F(SegmentOutlineTest, LengthLabelOnlyWhileTheLengthDiffers) {
     ShapeLog shape;
     s->DrawOutlineWithDimension(s->Start(), V(c.endX, 0, 1000), shape);
     EXPECT_EQ(shape.Texts(), c.texts) << c.endX;
+    // A straight wall keeps no arc from the drag (a saved plan refuses an arc's far-off centre).
+    EXPECT_EQ(s->GetRadius(), 0.0f) << c.endX;
   }
+  // A drag whose far end moves on from step to step, as the wall drawing's does.
+  qxRoomSegment* s = MakeSegment(V(1000, 0, 1000), V(1000, 0, 1000));
+  ShapeLog shape;
+  for (float z : {1000.0f, 1300.0f, 1001.0f})
+    s->DrawOutlineWithDimension(V(1000, 0, 1000), V(3000, 0, z), shape);
+  EXPECT_EQ(s->GetRadius(), 0.0f) << "a straight wall dragged";
 }
 
 // A horizontal label from (100, 100) to (300, 100) lies below the wall while the plan view has room

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/records/zelvproDepthFil.h"
 #include "elements/topview/iConfigurator.h"
 #include "elements/units/UnitsTestSupport.h"
 #include "elements/units/zelvproDoor.h"
@@ -108,6 +109,37 @@ TEST_F(WallOpeningPanelTest, RowsFollowTheKindAndTheStretchingAxes) {
       EXPECT_EQ(f.target, static_cast<iProperty*>(element.get()));
       EXPECT_EQ(f.columnWidth, 80);
     }
+  }
+}
+
+// The depth chosen for the catalogue's units is in force: a plain unit takes it, while a door, a window
+// and a structure element keep the catalogue's own depth, and their Depth row shows it.
+TEST_F(WallOpeningPanelTest, OpeningsKeepTheirOwnDepthAndShowIt) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t depth = cattest::AddRecord(db.DepthFile(), {{"id", 7}, {"depth", 600.0}});
+  constexpr uint32_t kStretch =
+      zelvproParametricElement::kStretchWidth | zelvproParametricElement::kStretchDepth;
+  db.SetCurrentDepthId(depth);
+  auto unit = MakeAs<zelvproParametricElement>(db, AddItem(db, zelvproParametricElement::kType, kStretch));
+  ASSERT_NE(unit, nullptr);
+  EXPECT_EQ(unit->dimensions.z, 600.0f) << "a unit takes the depth in force";
+  for (int32_t type : {zelvproDoor::kType, zelvproRoomWindow::kType, zelvproStructureElement::kType}) {
+    SCOPED_TRACE(type);
+    db.SetCurrentDepthId(depth);
+    auto opening = MakeAs<zelvproDoor>(db, AddItem(db, type, kStretch));
+    ASSERT_NE(opening, nullptr);
+    EXPECT_EQ(opening->dimensions.z, opening->referenceSize.z);
+    EXPECT_EQ(opening->currentDepth, opening->catalogDepth);
+    EXPECT_EQ(opening->linkedRecord, 0);
+    tabs_.panels.clear();
+    opening->BuildInfoPanel(nullptr);
+    const ConfigField* depthRow = nullptr;
+    for (const ConfigField& f : tabs_.panels.at(0)->fields)
+      if (f.property == Vcon::String("ZDim")) depthRow = &f;
+    ASSERT_NE(depthRow, nullptr);
+    EXPECT_EQ(
+        NarrowFromWide(depthRow->target->GetValue(depthRow->target->IndexOf(depthRow->property)).AsWString()),
+        Vcon::String("560 mm"));
   }
 }
 

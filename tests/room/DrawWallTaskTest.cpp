@@ -1,0 +1,126 @@
+// Drawing walls in the Draw Walls mode: a press on the room canvas starts a wall, the drag sets its
+// end (joined to a corner or a wall line within reach, else on the length grid), the release puts it
+// on the plan and rebuilds the room; undo and redo take it off and put it back.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "elements/base/ElementChildren.h"
+#include "elements/base/PlanPressPass.h"
+#include "framework/ppSweeper.h"
+#include "framework/ppUndoer.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/InputState.h"
+#include "platform/LayerClock.h"
+#include "room/RoomTestSupport.h"
+#include "room/qxDrawWallTask.h"
+#include "room/qxFloorElement.h"
+#include "room/zelvproRoomButtons.h"
+
+namespace {
+
+using V = ppVector3;
+
+// One pixel is one millimetre; a 4000 x 3000 room from (1000, 1000).
+class DrawWallTaskTest : public roomtest::RoomTest {
+ protected:
+  void SetUp() override {
+    plat::HeadlessDriver::Reset();
+    RoomTest::SetUp();
+    host_.palette->SetScale(1.0);
+    room_ = std::make_unique<qxNewRoomCanvas>(nullptr, plat::RECT{0, 0, 8000, 8000}, db_);
+    host_.newRoomCanvas = room_.get();
+    const V corners[4] = {V(1000, 0, 1000), V(5000, 0, 1000), V(5000, 0, 4000), V(1000, 0, 4000)};
+    for (int i = 0; i < 4; ++i) MakeSegment(corners[i], corners[(i + 1) % 4], room_.get());
+    room_->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+    DrawWallsMode = true;
+  }
+  void TearDown() override {
+    DrawWallsMode = false;
+    plat::InputState::SetDown(plat::VK_CONTROL, false);
+    plat::HeadlessDriver::RunUntilIdle();
+    host_.newRoomCanvas = nullptr;
+    room_.reset();
+    RoomTest::TearDown();
+    plat::HeadlessDriver::Reset();
+  }
+
+  // A press at `from` offered as the plan offers it (first and second pass), a drag to `to` and the
+  // release there; the task the press posted, or null.
+  qxDrawWallTask* Draw(plat::POINT from, plat::POINT to) {
+    SetFirstPressPass(true);
+    EXPECT_FALSE(room_->IsDoubleClick(from.x, from.y)) << "the first offer drew";
+    SetFirstPressPass(false);
+    if (!room_->IsDoubleClick(from.x, from.y)) return nullptr;
+    auto* task = dynamic_cast<qxDrawWallTask*>(room_->GetUndoer()->DoneTop());
+    if (task == nullptr) return nullptr;
+    plat::LayerClock::Advance(1000);
+    plat::POINT p = to;
+    task->Move(&p);
+    task->MouseUp(&p);
+    return room_->GetUndoer()->Holds(task) ? task : nullptr;
+  }
+  std::vector<qxRoomSegment*> Walls() const {
+    std::vector<qxRoomSegment*> out;
+    ForEachChildElement(*room_, [&](zelvproElement* e) {
+      if (auto* s = dynamic_cast<qxRoomSegment*>(e)) out.push_back(s);
+    });
+    return out;
+  }
+  int32_t Floors() const { return room_->CountFloors(); }
+  int32_t LinksAt(const V& p) const {
+    qxJunction* j = room_->FindJunctionAt(p);
+    return j != nullptr ? j->GetLinkCount() : 0;
+  }
+
+  std::unique_ptr<qxNewRoomCanvas> room_;
+};
+
+TEST_F(DrawWallTaskTest, AWallIsDrawnJoinedOrOnTheGridAndUndoAndRedoTakeItOffAndPutItBack) {
+  // Pressed beside the top wall's centre line, released near the bottom one: both ends join the
+  // walls they touch (a corner linking the new wall and the crossed one), and the room splits in two.
+  qxDrawWallTask* task = Draw({3000, 1030}, {3020, 3960});
+  ASSERT_NE(task, nullptr);
+  qxRoomSegment* wall = task->Wall();
+  EXPECT_EQ(wall->Start(), V(3000, 0, 1000));
+  EXPECT_EQ(wall->End(), V(3020, 0, 4000));
+  EXPECT_EQ(wall->GetThickness(), room_->WallThickness());
+  EXPECT_EQ(wall->GetRadius(), 0.0f) << "the drag's feedback left an arc on a straight wall";
+  EXPECT_EQ(LinksAt(V(3020, 0, 4000)), 2);
+  EXPECT_EQ(Floors(), 2);
+  room_->GetUndoer()->Undo();
+  EXPECT_EQ(Walls().size(), 4u);
+  EXPECT_EQ(wall->GetFirstJunctionLink(), nullptr) << "the wall off the plan still lies on corners";
+  EXPECT_EQ(Floors(), 1);
+  room_->GetUndoer()->Redo();
+  EXPECT_EQ(wall->GetSupervisor(), room_.get());
+  EXPECT_EQ(LinksAt(V(3020, 0, 4000)), 2);
+  EXPECT_EQ(Floors(), 2);
+  // Undone, then dropped by a new step: the wall goes with its task (ASan watches the frees).
+  room_->GetUndoer()->Undo();
+
+  // A free end: 237 mm cut down to 200; with Ctrl held the length stays. A press a few pixels off a
+  // corner starts on it.
+  ASSERT_NE(task = Draw({6000, 5000}, {6237, 5000}), nullptr);
+  EXPECT_EQ(task->Wall()->End(), V(6200, 0, 5000));
+  plat::InputState::SetDown(plat::VK_CONTROL, true);
+  ASSERT_NE(task = Draw({6000, 6000}, {6000, 6237}), nullptr);
+  EXPECT_EQ(task->Wall()->End(), V(6000, 0, 6237));
+  plat::InputState::SetDown(plat::VK_CONTROL, false);
+  ASSERT_NE(task = Draw({5005, 3996}, {5700, 4700}), nullptr);
+  EXPECT_EQ(task->WallStart(), V(5000, 0, 4000));
+  EXPECT_EQ(LinksAt(V(5000, 0, 4000)), 3);
+
+  // A click, a drag shorter than the shortest wall, and a press outside the mode draw nothing and
+  // leave no step.
+  const size_t walls = Walls().size();
+  ppTask* top = room_->GetUndoer()->DoneTop();
+  EXPECT_EQ(Draw({7000, 7000}, {7000, 7000}), nullptr);
+  EXPECT_EQ(Draw({7000, 7000}, {7040, 7000}), nullptr);
+  DrawWallsMode = false;
+  room_->IsDoubleClick(7000, 7000);
+  EXPECT_EQ(Walls().size(), walls);
+  EXPECT_EQ(room_->GetUndoer()->DoneTop(), top);
+}
+
+}  // namespace
