@@ -163,6 +163,8 @@ TEST_F(PlanRealElementsTest, AGroupThatDissolvedOnItsFirstMoveComesBackWholeWith
   ASSERT_EQ(parts.size(), 2u);
   const std::vector<zelvproElement*> plan = ChildrenOf(*canvas_);
 
+  // The dissolve posts a sweeper for its freed parts; a window runs it as the document window does.
+  canvasHost_.documentWindow = eltest::OpenSweeperWindow("GroupMoveDocumentWindow");
   // Moved by the mover as a drag does it: the group dissolves into its parts on the plan.
   zelvproBasicMoverTask::SetCollisionTestOn(false);
   auto* move = dynamic_cast<ppMouseTask*>(iElementTaskFactory::Current().NewMoverTask(
@@ -193,6 +195,7 @@ TEST_F(PlanRealElementsTest, AGroupThatDissolvedOnItsFirstMoveComesBackWholeWith
   EXPECT_EQ(group->GetSupervisor(), nullptr);
   EXPECT_EQ(parts[1]->GetPosition().x, movedX);
   EXPECT_EQ(ChildrenOf(*canvas_).size(), 4u);
+  plat::HeadlessDriver::RunUntilIdle();
   canvas_->Clear();
   (void)before;
 }
