@@ -144,8 +144,9 @@ TEST_F(EditsOnScreenTest, AClickInTheColoursViewSelectsTheUnitUnderIt) {
   ASSERT_NE(plan, nullptr);
   ASSERT_GT(plan->Subviews().Count(), 1);
   auto* unit = static_cast<zelvproElement*>(plan->Subviews().At(plan->Subviews().Count() - 1));
+  // The middle of its outline: the unit drawn last lies over the others there.
   plat::RECT r{};
-  unit->GetWindowFrame(&r);
+  unit->NewFrameRegion()->GetBounds(&r);
   const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
   // The button is already up when the press is handled: a click, not a drag.
   plat::HWND window = unit->GetHWND();
