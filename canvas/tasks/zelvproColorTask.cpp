@@ -101,6 +101,9 @@ void zelvproColorTask::Do() {
   canvas_->DoCommand(3053, reinterpret_cast<intptr_t>(this));
   iElementHost::Current().MarkDocumentModified();
   RefreshViews();
+  // The element panel lists the painted units' finishes: it is built again to show the new one, as
+  // Undo and Redo of the plan build it again.
+  if (zelvproCanvas* root = canvas_->GetCanvas()) root->RequestUpdate(false);
 }
 
 void zelvproColorTask::Paint(bool undo) {
