@@ -31,9 +31,12 @@
 
 namespace {
 
-constexpr int32_t kUndo = 31;
-// The demo's textures of the snow and graphite finishes, plain colours that fill a unit's outline.
-constexpr uint32_t kSnowTexture = 0xF4F3EF, kGraphiteTexture = 0x414347;
+constexpr int32_t kUndo = 31, kRedo = 32;
+// The demo's textures of the snow and midnight finishes, plain colours that fill a unit's outline.
+constexpr uint32_t kSnowTexture = 0xF4F3EF, kMidnightTexture = 0x1E2E52;
+// The finishes the demo's fronts and handles take.
+const std::set<std::string> kFronts{"Snow", "Linen", "Sage", "Graphite", "Midnight"},
+    kHandles{"Graphite", "Midnight"};
 
 qxNode* FindGroup(const qxNode& node, const std::string& name) {
   for (qxNode* child = node.FirstChild(); child != nullptr; child = child->NextSibling()) {
@@ -93,11 +96,10 @@ class ColoursViewTest : public apptest::StartedProgramTest {
     }
     return lists;
   }
-  // What the selector that lists the fronts' finishes shows; "none" without one.
-  std::string ShownFront() {
-    const std::set<std::string> fronts{"Snow", "Linen", "Sage", "Graphite", "Midnight"};
+  // What the selector that lists `names` shows; "none" without one.
+  std::string Shown(const std::set<std::string>& names) {
     for (const Choices& choices : Listed("Colors"))
-      if (choices.names == fronts) return choices.shown;
+      if (choices.names == names) return choices.shown;
     return "none";
   }
 };
@@ -127,9 +129,10 @@ TEST_F(ColoursViewTest, ASelectedUnitListsItsFinishesAndTakesTheOneDraggedOntoIt
   Press(OnScreen(middle), true);
   Press(OnScreen(middle), false);
   ASSERT_TRUE(unit->IsSelected());
-  // One list per finished part of the unit (carcase, fronts and the like), the fronts' among them.
-  EXPECT_GE(Listed("Colors").size(), 2u);
-  EXPECT_EQ(ShownFront(), "Snow");
+  // One list per finished part of the unit: carcase, fronts, handles.
+  EXPECT_EQ(Listed("Colors").size(), 3u);
+  EXPECT_EQ(Shown(kFronts), "Snow");
+  EXPECT_EQ(Shown(kHandles), "Graphite");
 
   // The finishes group of the palette's trees fills the strip with the catalogue's finishes.
   zelvproElementPalette* palette = app.DocumentWindow()->Palette();
@@ -143,21 +146,28 @@ TEST_F(ColoursViewTest, ASelectedUnitListsItsFinishesAndTakesTheOneDraggedOntoIt
   zelvproElementScroller& strip = *palette->Pane()->Strip();
   ASSERT_EQ(strip.ItemCount(), 10);
 
-  // Graphite, the strip's fourth cell, pressed, dragged over the unit and released there.
+  // Midnight, the strip's fifth cell, pressed, dragged over the unit and released there: it suits
+  // the fronts and the handles.
   plat::RECT cell{};
-  strip.GetCellRect(3, 0, &cell);
-  const plat::POINT graphite{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-  Press(OnScreen(graphite), true);
+  strip.GetCellRect(4, 0, &cell);
+  const plat::POINT midnight{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+  Press(OnScreen(midnight), true);
   plat::LayerClock::Advance(1000);
   plat::Desktop::MouseMove(OnScreen(middle));
   plat::HeadlessDriver::RunUntilIdle();
   Press(OnScreen(middle), false);
-  EXPECT_EQ(Pixel(middle), kGraphiteTexture);
-  EXPECT_EQ(ShownFront(), "Graphite") << "the panel shows the new finish";
+  EXPECT_EQ(Pixel(middle), kMidnightTexture);
+  EXPECT_EQ(Shown(kFronts), "Midnight") << "the panel shows the new finish";
+  EXPECT_EQ(Shown(kHandles), "Midnight");
 
+  // Undo gives each part its own finish back.
   Send(kUndo);
-  EXPECT_EQ(Pixel(middle), kSnowTexture) << "Undo draws the unit in its old finish";
-  EXPECT_EQ(ShownFront(), "Snow");
+  EXPECT_EQ(Pixel(middle), kSnowTexture);
+  EXPECT_EQ(Shown(kFronts), "Snow");
+  EXPECT_EQ(Shown(kHandles), "Graphite");
+  Send(kRedo);
+  EXPECT_EQ(Pixel(middle), kMidnightTexture);
+  EXPECT_EQ(Shown(kHandles), "Midnight");
 }
 
 }  // namespace
