@@ -417,13 +417,15 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
                                                        3501, 3502, 3503, 3504, 3505}));
   // The default panels' buttons, the 3D view's sliders and buttons, the tag dialog's button, the
   // calculation's buttons, the editor's zoom, turn and room buttons: a 24-pixel picture for each of
-  // the five states; the view bar's four view buttons and its two order buttons: 48 pixels.
+  // the five states; the view bar's four view buttons and its two order buttons: 48 pixels; the
+  // buttons that open a selector's list: 17 pixels wide, as high as the selector's box.
   Table buttons(*database, "qxButton");
   EXPECT_EQ(buttons.Longs("id"),
-            (std::vector<int32_t>{2001, 2004, 2012, 2016, 2024, 2072, 2092, 2101, 2225, 2229, 2265,
-                                  2401, 2425, 2429, 2433, 2437, 2441, 2445, 2448, 2452, 2501, 3100,
-                                  3104, 3108, 3112, 3116, 3120, 3124, 3132, 3616, 3620, 3624, 3628}));
+            (std::vector<int32_t>{2001, 2004, 2012, 2016, 2024, 2072, 2092, 2101, 2225, 2229, 2265, 2401,
+                                  2425, 2429, 2433, 2437, 2441, 2445, 2448, 2452, 2501, 3100, 3104, 3108,
+                                  3112, 3116, 3120, 3124, 3132, 3616, 3620, 3624, 3628, 3632, 3636, 6020}));
   const std::vector<int32_t> viewButtons{2004, 2012, 2016, 2024, 2072, 2092};
+  const std::map<int32_t, int32_t> listHeights{{3632, 19}, {3636, 38}, {6020, 53}};
   for (int32_t i = 0; i < buttons.Count(); ++i) {
     buttons.Read(i);
     for (const char* state : {"normal", "selected", "clicked", "disabled", "rollover"}) {
@@ -439,8 +441,9 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
       const int32_t id = buttons.Long("id");
       const int32_t side =
           std::find(viewButtons.begin(), viewButtons.end(), id) != viewButtons.end() ? 48 : 24;
-      EXPECT_EQ(width, side) << id << " " << state;
-      EXPECT_EQ(std::abs(height), side) << id << " " << state;
+      const auto list = listHeights.find(id);
+      EXPECT_EQ(width, list != listHeights.end() ? 17 : side) << id << " " << state;
+      EXPECT_EQ(std::abs(height), list != listHeights.end() ? list->second : side) << id << " " << state;
       FreePngBlock(picture.memory);
     }
   }

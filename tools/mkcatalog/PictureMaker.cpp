@@ -89,11 +89,11 @@ PictureRecipe Parse(const std::string& description) {
   recipe.colour = ParseColour(colour);
   recipe.texts = texts;
   static const char* const kKinds[] = {"solid", "grain", "checker", "frame", "swatch", "plus",
-                                       "minus", "turn",  "back",    "home",  "lines"};
+                                       "minus", "turn",  "back",    "home",  "lines",  "drop"};
   if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds) && !IsDrawnKind(kind))
     throw std::invalid_argument(
         "unknown picture kind '" + kind +
-        "' (solid, grain, checker, frame, swatch, plus, minus, turn, back, home, lines, or a drawn "
+        "' (solid, grain, checker, frame, swatch, plus, minus, turn, back, home, lines, drop, or a drawn "
         "kind of PictureDrawings.h)");
   return recipe;
 }
@@ -138,6 +138,11 @@ bool OnSymbol(const PictureRecipe& s, int x, int y) {
     if (Y > 0 && Y <= reach)
       return std::abs(X) <= reach * 2 / 3 && !(std::abs(X) <= half / 2 && Y > reach / 3);  // walls, door
     return false;
+  }
+  if (s.kind == "drop") {
+    // Apex below the centre, base above it, as wide as the picture allows.
+    const int base = std::min(s.width, s.height) * 6 / 10, top = -base / 2;
+    return Y >= top && Y <= top + base && std::abs(X) <= top + base - Y;
   }
   if (s.kind == "lines") {
     if (std::abs(X) > reach) return false;

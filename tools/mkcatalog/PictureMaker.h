@@ -12,6 +12,7 @@
 //           back    the same ring mirrored, its arrow head counterclockwise,
 //           home    a house,
 //           lines   three lines of a list
+//           drop    a triangle pointing down, for the buttons that open a list
 //   size    N or WxH, 1 to 1024 pixels a side
 //   colour  #rrggbb
 // The result is an 8-bit palette PNG (a picture has at most a dozen colours) without time or text
