@@ -48,13 +48,9 @@ qxNode* FindGroup(const qxNode& node, const std::string& name) {
 
 class ColoursViewTest : public apptest::StartedProgramTest {
  protected:
-  plat::HWND Window() { return app_->DocumentWindow()->GetHWND(); }
-  // A point of the document window's client area on the desktop.
-  plat::POINT OnScreen(plat::POINT p) {
-    plat::ClientToScreen(Window(), &p);
-    return p;
-  }
-  static void Press(plat::POINT p, bool down) {
+  // A press (or release) at a point of the document window's client area.
+  void Mouse(plat::POINT p, bool down) {
+    plat::ClientToScreen(app_->DocumentWindow()->GetHWND(), &p);
     plat::Desktop::MouseButton(plat::VK_LBUTTON, down, p);
     plat::HeadlessDriver::RunUntilIdle();
   }
@@ -67,21 +63,21 @@ class ColoursViewTest : public apptest::StartedProgramTest {
   // The document window's pixel as 0xRRGGBB, as the last paint left it.
   uint32_t Pixel(plat::POINT p) {
     const std::string shot = (demo_.Root() / "window.png").string();
-    if (!plat::HeadlessDriver::DumpPng(Window(), shot)) return 0xFFFFFFFF;
+    if (!plat::HeadlessDriver::DumpPng(app_->DocumentWindow()->GetHWND(), shot)) return 0xFFFFFFFF;
     return plat::ReadPng(shot)->Pixel(p.x, p.y) & 0xFFFFFF;
   }
-  // Each selector of the configurator's tab `caption`: the finishes it lists and the one it shows.
+  // Each selector of the element panel's colour tab: the finishes it lists and the one it shows.
   struct Choices {
     std::set<std::string> names;
     std::string shown;
   };
-  std::vector<Choices> Listed(const char* caption) {
+  std::vector<Choices> Listed() {
     std::vector<Choices> lists;
     ppConfigurator* configurator = ppConfigurator::Host();
     if (configurator == nullptr) return lists;
     for (ppConfigTab* tab : configurator->Tabs()) {
       ppConfigPanel* panel = tab->Panel();
-      if (panel == nullptr || Vcon::Utf8FromUtf16(panel->Caption()) != caption) continue;
+      if (panel == nullptr || Vcon::Utf8FromUtf16(panel->Caption()) != "Colors") continue;
       for (int32_t i = 0; i < panel->Subviews().Count(); ++i) {
         auto* selector = dynamic_cast<ppPopupSelector*>(panel->Subviews().At(i));
         if (selector == nullptr || selector->Query() == nullptr) continue;
@@ -98,7 +94,7 @@ class ColoursViewTest : public apptest::StartedProgramTest {
   }
   // What the selector that lists `names` shows; "none" without one.
   std::string Shown(const std::set<std::string>& names) {
-    for (const Choices& choices : Listed("Colors"))
+    for (const Choices& choices : Listed())
       if (choices.names == names) return choices.shown;
     return "none";
   }
@@ -109,28 +105,25 @@ TEST_F(ColoursViewTest, ASelectedUnitListsItsFinishesAndTakesTheOneDraggedOntoIt
   Send(zelvproViewBar::kTopColourCommand);
   zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
   ASSERT_NE(plan, nullptr);
-  // A unit whose middle no other unit covers.
+  // A unit whose middle no other unit covers: the one a click there selects.
   zelvproElement* unit = nullptr;
   for (int32_t i = 0; i < plan->Subviews().Count() && unit == nullptr; ++i) {
-    auto* candidate = static_cast<zelvproElement*>(plan->Subviews().At(i));
-    const plat::POINT p = Middle(*candidate);
-    bool covered = false;
-    for (int32_t j = 0; j < plan->Subviews().Count(); ++j) {
-      plat::RECT r{};
-      static_cast<zelvproElement*>(plan->Subviews().At(j))->NewFrameRegion()->GetBounds(&r);
-      covered = covered || (j != i && p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom);
-    }
-    if (!covered) unit = candidate;
+    unit = static_cast<zelvproElement*>(plan->Subviews().At(i));
+    const plat::POINT p = Middle(*unit);
+    for (int32_t j = 0; j < plan->Subviews().Count() && unit != nullptr; ++j)
+      if (j != i &&
+          static_cast<zelvproElement*>(plan->Subviews().At(j))->NewFrameRegion()->Contains(p.x, p.y))
+        unit = nullptr;
   }
   ASSERT_NE(unit, nullptr);
   const plat::POINT middle = Middle(*unit);
   EXPECT_EQ(Pixel(middle), kSnowTexture) << "the plan draws the unit in its finish";
 
-  Press(OnScreen(middle), true);
-  Press(OnScreen(middle), false);
+  Mouse(middle, true);
+  Mouse(middle, false);
   ASSERT_TRUE(unit->IsSelected());
   // One list per finished part of the unit: carcase, fronts, handles.
-  EXPECT_EQ(Listed("Colors").size(), 3u);
+  EXPECT_EQ(Listed().size(), 3u);
   EXPECT_EQ(Shown(kFronts), "Snow");
   EXPECT_EQ(Shown(kHandles), "Graphite");
 
@@ -151,11 +144,9 @@ TEST_F(ColoursViewTest, ASelectedUnitListsItsFinishesAndTakesTheOneDraggedOntoIt
   plat::RECT cell{};
   strip.GetCellRect(4, 0, &cell);
   const plat::POINT midnight{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-  Press(OnScreen(midnight), true);
+  Mouse(midnight, true);
   plat::LayerClock::Advance(1000);
-  plat::Desktop::MouseMove(OnScreen(middle));
-  plat::HeadlessDriver::RunUntilIdle();
-  Press(OnScreen(middle), false);
+  Mouse(middle, false);
   EXPECT_EQ(Pixel(middle), kMidnightTexture);
   EXPECT_EQ(Shown(kFronts), "Midnight") << "the panel shows the new finish";
   EXPECT_EQ(Shown(kHandles), "Midnight");
