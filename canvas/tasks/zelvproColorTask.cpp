@@ -85,8 +85,15 @@ void zelvproColorTask::Do() {
 
   for (qxViewHolder* h = units_; h != nullptr; h = h->Next()) {
     zelvproElement* unit = h->Element();
-    // The unit's own colour (its own colour group; the first group when it names none).
-    previous_.push_back(unit->GetColorRecordIdClamped(unit->extraA));
+    // The unit's own colour (its own colour group; the first group when it names none), and the
+    // colour of every group it has: a colour that suits several of them paints them all.
+    Before before;
+    before.own = unit->GetColorRecordIdClamped(unit->extraA);
+    const uint32_t groups = unit->CollectBitMask(false);
+    for (int32_t bit = 0; bit < kGroupBits; ++bit)
+      if ((groups & (uint32_t{1} << bit)) != 0)
+        before.groups.emplace_back(bit, unit->GetColorRecordId(bit + 1));
+    previous_.push_back(std::move(before));
     unit->ApplyColorRecord(colourId_, source_, mask_);
     unit->MarkTreeNeedsRedraw();
   }
@@ -101,13 +108,19 @@ void zelvproColorTask::Do() {
   canvas_->DoCommand(3053, reinterpret_cast<intptr_t>(this));
   iElementHost::Current().MarkDocumentModified();
   RefreshViews();
+  // The element panel lists the painted units' finishes: it is built again to show the new one, as
+  // Undo and Redo of the plan build it again.
+  if (zelvproCanvas* root = canvas_->GetCanvas()) root->RequestUpdate(false);
 }
 
 void zelvproColorTask::Paint(bool undo) {
   size_t i = 0;
   for (qxViewHolder* h = units_; h != nullptr; h = h->Next(), ++i) {
     zelvproElement* unit = h->Element();
-    unit->ApplyColorRecord(undo ? previous_[i] : colourId_, source_, -1);
+    unit->ApplyColorRecord(undo ? previous_[i].own : colourId_, source_, -1);
+    if (undo)
+      for (const auto& [bit, colour] : previous_[i].groups)
+        unit->ApplyColorRecord(colour, source_, int32_t(uint32_t{1} << bit));
     unit->MarkTreeNeedsRedraw();
   }
   iElementHost::Current().MarkDocumentModified();

@@ -1,14 +1,15 @@
 // The task that paints a colour of the element palette onto plan units: the user presses on a colour
 // item, drags a small square over the plan and releases over a unit or over empty plan. A release
 // over an unselected unit paints that unit alone, over a selected unit the whole selection, over
-// empty plan the selection or, when nothing is selected, every unlocked unit. Undo gives each unit
-// the colour it had; Redo paints again.
+// empty plan the selection or, when nothing is selected, every unlocked unit. Undo gives each unit,
+// and each colour group of it the painting changed, the colour it had; Redo paints again.
 //
 // Ownership: the task owns its holder chain (the painted units, each with its previous colour); the
 // units, the canvas and the colour catalogue are not its own. User-interface thread only.
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "canvas/tasks/zelvproMouseTask.h"
@@ -56,7 +57,13 @@ class zelvproColorTask : public zelvproMouseTask {
 
   zelvproCanvas* canvas_;
   qxViewHolder* units_ = nullptr;
-  std::vector<int32_t> previous_;  // per holder, in chain order: the colour the unit had
+  // What a unit had before the painting: its own colour, and the colour of each of its colour groups
+  // (bit of the group, colour), so that Undo gives every part its own colour back.
+  struct Before {
+    int32_t own = 0;
+    std::vector<std::pair<int32_t, int32_t>> groups;
+  };
+  std::vector<Before> previous_;  // per holder, in chain order
   int32_t colourId_;
   zelvDatabase* source_;
   int32_t mask_ = -1;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "StartedProgram.h"
@@ -15,9 +16,13 @@
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "platform/Accelerator.h"
 #include "platform/Controls.h"
+#include "platform/Desktop.h"
+#include "platform/Gdi.h"
+#include "platform/LayerClock.h"
 #include "platform/Menu.h"
 #include "platform/PngFile.h"
 #include "framework/ppButton.h"
+#include "framework/ppRegion.h"
 #include "platform/Surface.h"
 
 namespace {
@@ -144,8 +149,9 @@ TEST_F(EditsOnScreenTest, AClickInTheColoursViewSelectsTheUnitUnderIt) {
   ASSERT_NE(plan, nullptr);
   ASSERT_GT(plan->Subviews().Count(), 1);
   auto* unit = static_cast<zelvproElement*>(plan->Subviews().At(plan->Subviews().Count() - 1));
+  // The middle of its outline: the unit drawn last lies over the others there.
   plat::RECT r{};
-  unit->GetWindowFrame(&r);
+  unit->NewFrameRegion()->GetBounds(&r);
   const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
   // The button is already up when the press is handled: a click, not a drag.
   plat::HWND window = unit->GetHWND();
@@ -153,6 +159,106 @@ TEST_F(EditsOnScreenTest, AClickInTheColoursViewSelectsTheUnitUnderIt) {
   plat::SendMessageA(window, plat::WM_LBUTTONDOWN, plat::MK_LBUTTON, plat::MAKELPARAM(x, y));
   plat::HeadlessDriver::RunUntilIdle();
   EXPECT_TRUE(unit->IsSelected());
+}
+
+// The window paints what its paint message is told is out of date: every region the plan receives
+// while one unit is dragged to a new place and dropped, and the move undone and redone, lies within
+// that unit's outline before and after the edit (one pixel wider, for the outline's right and bottom
+// edge pixels), and both outlines are among them.
+namespace paints {
+plat::WNDPROC gProgram = nullptr;
+plat::HRGN gReceived = nullptr;
+plat::LRESULT Recording(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  if (message == plat::WM_PAINT && gReceived != nullptr) {
+    plat::HRGN update = plat::CreateRectRgn(0, 0, 0, 0);
+    plat::GetUpdateRgn(window, update, 0);
+    plat::CombineRgn(gReceived, gReceived, update, plat::RGN_OR);
+    plat::DeleteObject(update);
+  }
+  return plat::CallWindowProcA(gProgram, window, message, wParam, lParam);
+}
+}  // namespace paints
+
+TEST_F(EditsOnScreenTest, AnEditedUnitRepaintsOnlyItsOldAndNewPlace) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopColourCommand);
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  ASSERT_GT(plan->Subviews().Count(), 0);
+  auto* unit = static_cast<zelvproElement*>(plan->Subviews().At(plan->Subviews().Count() - 1));
+  plat::HWND window = unit->GetHWND();
+  ASSERT_NE(window, nullptr);
+  const auto outline = [&] { return unit->NewFrameRegion(); };
+  // `r` with every pixel next to it: the outline is stroked on the edge pixels its region leaves out.
+  const auto widened = [](const ppRegion& r, int32_t from, int32_t to) {
+    ppRegion out(r);
+    for (int32_t dx = from; dx <= to; ++dx)
+      for (int32_t dy = from; dy <= to; ++dy) {
+        ppRegion moved(r);
+        moved.Offset(dx, dy);
+        out.Union(moved);
+      }
+    return out;
+  };
+  const auto mouse = [&](int32_t x, int32_t y, int32_t button) {
+    plat::POINT p{x, y};
+    plat::ClientToScreen(window, &p);
+    if (button < 0)
+      plat::Desktop::MouseMove(p);
+    else
+      plat::Desktop::MouseButton(plat::VK_LBUTTON, button != 0, p);
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+  // Selected by a click first: the drag then moves this unit alone.
+  plat::RECT start{};
+  outline()->GetBounds(&start);
+  const int32_t x = (start.left + start.right) / 2, y = (start.top + start.bottom) / 2;
+  mouse(x, y, 1);
+  mouse(x, y, 0);
+  ASSERT_TRUE(unit->IsSelected());
+  plat::RECT editor{};
+  zelvproEditorCanvas::Current()->GetWindowFrame(&editor);
+
+  const auto drag = [&] {
+    mouse(x, y, 1);
+    plat::LayerClock::Advance(1000);
+    mouse(x + 40, y + 60, -1);
+    mouse(x + 80, y + 120, -1);
+    mouse(x + 80, y + 120, 0);
+  };
+  const std::pair<const char*, std::function<void()>> edits[] = {
+      {"drag", drag}, {"undo", [&] { Send(kUndo); }}, {"redo", [&] { Send(kRedo); }}};
+  for (const auto& [name, edit] : edits) {
+    SCOPED_TRACE(name);
+    const std::unique_ptr<ppRegion> before = outline();
+    paints::gReceived = plat::CreateRectRgn(0, 0, 0, 0);
+    paints::gProgram = reinterpret_cast<plat::WNDPROC>(plat::SetWindowLongPtrA(
+        window, plat::GWLP_WNDPROC, reinterpret_cast<plat::LONG_PTR>(&paints::Recording)));
+    edit();
+    plat::SetWindowLongPtrA(window, plat::GWLP_WNDPROC, reinterpret_cast<plat::LONG_PTR>(paints::gProgram));
+    const std::unique_ptr<ppRegion> after = outline();
+    ppRegion moved(*after);
+    moved.Subtract(*before);
+    EXPECT_FALSE(moved.IsEmpty()) << "the unit changed its place";
+
+    // Within the plan's part of the window: the outline before and after, one pixel wider.
+    ppRegion received(paints::gReceived);
+    received.Intersect(ppRegion(editor));
+    ppRegion beyond(received);
+    beyond.Subtract(widened(*before, -1, 1));
+    beyond.Subtract(widened(*after, -1, 1));
+    plat::RECT box{};
+    beyond.GetBounds(&box);
+    EXPECT_TRUE(beyond.IsEmpty()) << "repainted beyond the unit: " << box.left << "," << box.top << " to "
+                                  << box.right << "," << box.bottom;
+    for (const ppRegion* place : {before.get(), after.get()}) {
+      ppRegion missed = widened(*place, 0, 1);
+      missed.Subtract(received);
+      EXPECT_TRUE(missed.IsEmpty()) << "a place not repainted";
+    }
+    plat::DeleteObject(paints::gReceived);
+    paints::gReceived = nullptr;
+  }
 }
 
 // Every view of the view bar is reached from every other, from the start view on, by its key and by

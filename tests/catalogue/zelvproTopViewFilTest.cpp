@@ -245,6 +245,7 @@ TEST_F(TopViewTest, EveryDemoItemMakesTheElementItsTopViewTypeNames) {
   ASSERT_GT(items.GetSelectedCount(), 0);
   for (int32_t i = 0; i < items.GetSelectedCount(); ++i) {
     items.ReadRecordAt(i, nullptr);
+    if (cattest::LongField(items, "isColor") != 0) continue;  // a finish, no unit
     const int32_t topView = cattest::LongField(items, "TopView");
     factory_.made.clear();
     ASSERT_NE(topViews.CreateElement(topView, plat::RECT{0, 0, 100, 100}, nullptr), nullptr) << i;

@@ -88,12 +88,12 @@ PictureRecipe Parse(const std::string& description) {
   recipe.height = x == std::string::npos ? recipe.width : ParseSide(size.substr(x + 1));
   recipe.colour = ParseColour(colour);
   recipe.texts = texts;
-  static const char* const kKinds[] = {"solid", "grain", "checker", "frame", "plus",
+  static const char* const kKinds[] = {"solid", "grain", "checker", "frame", "swatch", "plus",
                                        "minus", "turn",  "back",    "home",  "lines"};
   if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds) && !IsDrawnKind(kind))
     throw std::invalid_argument(
         "unknown picture kind '" + kind +
-        "' (solid, grain, checker, frame, plus, minus, turn, back, home, lines, or a drawn "
+        "' (solid, grain, checker, frame, swatch, plus, minus, turn, back, home, lines, or a drawn "
         "kind of PictureDrawings.h)");
   return recipe;
 }
@@ -156,6 +156,10 @@ Rgb PixelAt(const PictureRecipe& s, int x, int y) {
     return Scaled(s.colour, 0.8 + 0.04 * wave);
   }
   if (s.kind == "checker") return ((x / 8 + y / 8) % 2 == 0) ? s.colour : Lighter(s.colour);
+  if (s.kind == "swatch") {
+    const bool border = x == 0 || y == 0 || x == s.width - 1 || y == s.height - 1;
+    return border ? Rgb{128, 128, 128} : s.colour;
+  }
   if (s.kind != "solid") {
     const bool border = x == 0 || y == 0 || x == s.width - 1 || y == s.height - 1;
     return border || OnSymbol(s, x, y) ? s.colour : Lighter(s.colour);

@@ -5,6 +5,7 @@
 //           grain   wood-like stripes: the colour darkened along a wavy grain
 //           checker 8-pixel tiles of the colour and a lighter shade
 //           frame   a lighter field inside a one-pixel border of the colour (previews, icons)
+//           swatch  the colour inside a one-pixel mid-grey border (finishes, seen on any background)
 //           plus    a frame with a symbol in the colour, for picture buttons: a plus sign,
 //           minus   a minus sign,
 //           turn    three quarters of a ring with a clockwise arrow head,
