@@ -311,10 +311,18 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
   const plat::POINT centre = Middle(RoomBox());
   zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
   ASSERT_NE(plan, nullptr);
-  const int32_t units = plan->Subviews().Count();
+  std::vector<ppView*> before;
+  for (int32_t i = 0; i < plan->Subviews().Count(); ++i) before.push_back(plan->Subviews().At(i));
   Drag(cell, centre);
-  ASSERT_EQ(plan->Subviews().Count(), units + 1) << "the drop added no unit here either";
-  const plat::RECT dropped = Frame(*plan->Subviews().At(units));
+  ASSERT_EQ(plan->Subviews().Count(), static_cast<int32_t>(before.size()) + 1)
+      << "the drop added no unit here either";
+  // A floor unit is put under the units already there, so it is found by what is new.
+  ppView* added = nullptr;
+  for (int32_t i = 0; i < plan->Subviews().Count(); ++i)
+    if (std::find(before.begin(), before.end(), plan->Subviews().At(i)) == before.end())
+      added = plan->Subviews().At(i);
+  ASSERT_NE(added, nullptr);
+  const plat::RECT dropped = Frame(*added);
   // The move, in pixels: clear of where the unit was, and its back and turned corners further than the
   // wall snap's reach from every wall, so the unit stays where it is put.
   constexpr int kDx = 110, kDy = -110;

@@ -240,12 +240,21 @@ TEST_F(MkcatalogTest, MainCatalogueLinksAndCoverage) {
   }
   EXPECT_EQ(bodyTypes, (std::set<int32_t>{0, 1, 2, 3, 4}));
 
+  Table colours(*database, "qxColorCatalog");
+  int32_t finishes = 0;
   for (int32_t i = 0; i < items.Count(); ++i) {
     items.Read(i);
-    EXPECT_TRUE(topViews.Holds(items.Long("TopView"))) << items.Text("ID");
     EXPECT_TRUE(groups.Holds(items.Long("Group"))) << items.Text("ID");
+    // A finish of the palette names its colour instead of a unit.
+    if (items.Long("isColor") != 0) {
+      ++finishes;
+      EXPECT_TRUE(colours.Holds(items.Long("finishLink"))) << items.Text("ID");
+      continue;
+    }
+    EXPECT_TRUE(topViews.Holds(items.Long("TopView"))) << items.Text("ID");
     EXPECT_TRUE(types.Holds(items.Long("Type"))) << items.Text("ID");
   }
+  EXPECT_EQ(finishes, 10);
   std::set<int32_t> elementTypes;
   for (int32_t i = 0; i < topViews.Count(); ++i) {
     topViews.Read(i);
