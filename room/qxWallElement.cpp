@@ -103,7 +103,8 @@ bool qxWallElement::BackOnFace(const ppVector3& point, ppVector3& foot, float& d
   if (!(lengthSquared > 0.0)) return false;
   const double t = ((double(point.x) - a.x) * dx + (double(point.z) - a.z) * dz) / lengthSquared;
   if (t < 0.0 || t > 1.0) return false;
-  foot = ppVector3(float(a.x + t * dx), 0.0f, float(a.z + t * dz));
+  // The foot keeps the point's height: a hanging unit meets the face where it hangs.
+  foot = ppVector3(float(a.x + t * dx), point.y, float(a.z + t * dz));
   distance = float(std::hypot(double(point.x) - foot.x, double(point.z) - foot.z));
   // A unit's front is its x axis turned a quarter to the right on the plan: along the face, it faces
   // the room.

@@ -252,6 +252,10 @@ void zelvproElementScroller::StartUnitDrag(int32_t x, int32_t y, zelvDatabase* d
   } else if (type == zelvproTopViewFil::kAccessory) {
     task = factory.NewAccessoryTask(canvas, element);
   } else {
+    // A unit comes at its catalogue height above the floor; the tasks keep the height it has.
+    ppVector3 at = element->GetPosition();
+    at.y = element->HeightAboveFloor();
+    element->SetPosition(at);
     // Deselected with their redraw, and drawn so before the task's outline is, so that nothing
     // selected before (a room's measure lines) stays on screen, be the drop taken or refused.
     for (zelvproElement* root : {host.TopCanvas(), host.NewRoomCanvas()})

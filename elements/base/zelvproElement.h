@@ -388,6 +388,9 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   int32_t StatusFlags() const { return mark; }
   // The size value the printed price list shows divided by 10: the element's height value.
   float SizeValue() const { return height; }
+  // The same value read as the catalogue gives it: the height above the floor, in millimetres, at
+  // which a unit taken from the catalogue stands (a wall unit hangs, a base unit stands on its plinth).
+  float HeightAboveFloor() const { return height; }
   // Association links: the elements are not owned, the links are. One link per element.
   void AddAssociate(zelvproElement* element);
   void RemoveAssociate(zelvproElement* element);

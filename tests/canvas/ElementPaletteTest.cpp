@@ -288,6 +288,7 @@ TEST_F(ElementPaletteTest, APlainUnitDeselectsBothCanvasesAndStartsWithItsFrameR
   Down(at);
   ASSERT_EQ(factory_.asked, Rows{"dragger"});
   zelvproElement* made = factory_.dragged.at(0);
+  EXPECT_FLOAT_EQ(made->GetPosition().y, 100.0f) << "the demo's base unit comes on its 100 mm plinth";
   EXPECT_FALSE(placed->IsSelected());
   EXPECT_FALSE(onRoom->IsSelected());
   plat::RECT frame{};

@@ -538,6 +538,20 @@ TEST_F(WallSnapTest, AUnitsBackIsPulledOntoTheNearestFaceAndTheUnitTurnsToTheRoo
   }
 }
 
+// A hanging unit (a wall unit at its catalogue height) meets the face where it hangs.
+TEST_F(WallSnapTest, AHangingUnitIsPulledOntoTheFaceAtItsOwnHeight) {
+  // Dragged (-40, -40) pixels, its back middle comes 450 mm inside the right face.
+  BoxUnit* unit = Unit(ppVector3(5250, 1400, 2850));
+  zelvproMoverTask* task = PressMover({unit}, {200, 150});
+  MoveTo({160, 110});
+  Up({160, 110});
+  ASSERT_EQ(canvas_->DoneTop(), task);
+  EXPECT_NEAR(Back(unit).x, 5399.9f, 0.05);
+  EXPECT_FLOAT_EQ(unit->GetPosition().y, 1400.0f);
+  canvas_->Clear();
+  delete unit;
+}
+
 // A unit's own anchors come first: within their reach the unit joins its neighbour even where a face
 // lies nearer; beyond it the face takes the unit's back. Ctrl turns both off.
 TEST_F(WallSnapTest, AUnitJoinsANeighbourWithinReachBeforeAFaceAndCtrlTakesNeither) {

@@ -164,9 +164,8 @@ void StartPlanWriter::Write(const fs::path& programFolder, const fs::path& outpu
     zelvproElement* element = views.CreateElement(TopViewNamed(views, unit.topView),
                                                   plat::RECT{0, 0, 100, 100}, window->TopCanvas());
     if (element == nullptr) throw std::runtime_error("the unit " + unit.topView + " could not be placed");
-    // The height the unit was made at is its own (a wall unit hangs); only the plan position is ours.
-    const ppVector3 made = element->GetPosition();
-    element->SetPosition(ppVector3(unit.x, made.y, unit.z));
+    // The unit stands at its catalogue height, as one taken from the palette does (a wall unit hangs).
+    element->SetPosition(ppVector3(unit.x, element->HeightAboveFloor(), unit.z));
     element->SetTagTree(unit.tag);
   }
   // The document keeps the view it was saved in and opens in it again. The units stand on the top
