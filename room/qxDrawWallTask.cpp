@@ -1,6 +1,7 @@
 #include "room/qxDrawWallTask.h"
 
 #include <algorithm>
+#include <cfloat>
 
 #include "elements/base/ElementChildren.h"
 #include "elements/base/PlanPixels.h"
@@ -35,14 +36,24 @@ ppVector3 qxDrawWallTask::JoinedPoint(int32_t x, int32_t y, bool& joined) const 
     if (d <= nearest) nearest = d, joined = true, p = at;
   }
   if (joined) return p;
-  // Else the centre line of a straight wall under the mouse: the end lands on it and the rebuild
-  // makes the corner where the two meet.
+  // Else the centre line of the nearest straight wall whose body, widened by the reach, lies under
+  // the mouse: a press on a wall's face joins that wall, and the rebuild makes the corner where the
+  // two meet and cuts the face there. The foot is kept within the wall's length, so a press past a
+  // wall's end lands on its end corner instead of on the line beyond it.
+  const ppVector3 mouse = p;
+  float best = FLT_MAX;
   ForEachChildElement(*canvas_, [&](zelvproElement* child) {
     auto* other = dynamic_cast<qxRoomSegment*>(child);
-    if (joined || other == nullptr || other == wall_) return;
-    ppVector3 q = p;
-    const float tolerance = std::max(other->GetThickness() / 2.0f, reach);
-    if (other->DistanceToPoint(q, q, tolerance) < tolerance) joined = true, p = q;
+    if (other == nullptr || other == wall_ || other->IsArched()) return;
+    const ppVector3 a(other->Start().x, 0.0f, other->Start().z), b(other->End().x, 0.0f, other->End().z);
+    const ppVector3 d = b - a;
+    const float squared = d.x * d.x + d.z * d.z;
+    if (!(squared > 0.0f)) return;
+    const float along = std::clamp(((mouse.x - a.x) * d.x + (mouse.z - a.z) * d.z) / squared, 0.0f, 1.0f);
+    const ppVector3 foot = a + d * along;
+    const float distance = Distance3(foot, mouse);
+    if (distance <= other->GetThickness() / 2.0f + reach && distance < best)
+      best = distance, joined = true, p = foot;
   });
   return p;
 }

@@ -1,10 +1,11 @@
 // The mouse task of the room editor's Draw Walls mode: a press on the room plan starts a new wall at
 // the press point, the drag sets its far end and the release adds the wall to the room as one
 // undoable step, after which the canvas rebuilds the corners, side faces and floors and the 3D view.
-// Each end joins a corner of the outline within reach of the mouse, else the centre line of a wall
-// under it; a free far end lies at the dragged length cut down to the wall-length grid (kept as it
-// is with Ctrl held). While the mouse moves the new wall is drawn in exclusive-or with its length.
-// Undo takes the wall off the plan and rebuilds the room; redo puts it back.
+// Each end joins a corner of the outline within reach of the mouse, else the centre line of the wall
+// whose body (faces included) lies within reach; a free far end lies at the dragged length cut down
+// to the wall-length grid (kept as it is with Ctrl held). While the mouse moves the new wall is drawn
+// in exclusive-or with its length. Undo takes the wall off the plan and rebuilds the room; redo puts
+// it back.
 //
 // Ownership: the canvas is not owned (it is the task's target). The new wall is made at the press
 // and belongs to the task until the release puts it on the plan, and again while the step is undone.
@@ -21,7 +22,7 @@ class qxDrawWallTask : public ppMouseTask {
  public:
   // A drag shorter than this (millimetres) draws no wall.
   static constexpr float kShortest = 50.0f;
-  // An end joins a corner this near the mouse (pixels).
+  // An end joins a corner, or a wall whose body is, this near the mouse (pixels).
   static constexpr float kCornerReach = 8.0f;
 
   explicit qxDrawWallTask(qxNewRoomCanvas* canvas);

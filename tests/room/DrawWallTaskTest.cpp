@@ -15,6 +15,7 @@
 #include "room/RoomTestSupport.h"
 #include "room/qxDrawWallTask.h"
 #include "room/qxFloorElement.h"
+#include "room/qxLineCycle.h"
 #include "room/zelvproRoomButtons.h"
 
 namespace {
@@ -68,6 +69,13 @@ class DrawWallTaskTest : public roomtest::RoomTest {
     return out;
   }
   int32_t Floors() const { return room_->CountFloors(); }
+  // The faces of the outline that belong to `wall`.
+  int32_t FacesOf(const qxRoomSegment* wall) const {
+    int32_t n = 0;
+    for (qxLineCycle* c = room_->Cycles(); c != nullptr; c = c->next)
+      for (int32_t i = 0; i < c->EdgeCount(); ++i) n += c->EdgeAt(i)->segment == wall;
+    return n;
+  }
   int32_t LinksAt(const V& p) const {
     qxJunction* j = room_->FindJunctionAt(p);
     return j != nullptr ? j->GetLinkCount() : 0;
@@ -121,6 +129,26 @@ TEST_F(DrawWallTaskTest, AWallIsDrawnJoinedOrOnTheGridAndUndoAndRedoTakeItOffAnd
   room_->IsDoubleClick(7000, 7000);
   EXPECT_EQ(Walls().size(), walls);
   EXPECT_EQ(room_->GetUndoer()->DoneTop(), top);
+}
+
+TEST_F(DrawWallTaskTest, AWallDrawnFromFaceToFaceJoinsBothWallsAndCutsTheirInnerFaces) {
+  // From the left wall's inner face to the right wall's: the ends join the centre lines and the inner
+  // face of each is cut in two where the new wall meets it; undo leaves it whole again.
+  const auto half = int32_t(room_->WallThickness() / 2);
+  qxRoomSegment* left = Walls()[3];
+  qxDrawWallTask* task = Draw({1000 + half, 2500}, {5000 - half, 2500});
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(task->Wall()->Start(), V(1000, 0, 2500));
+  EXPECT_EQ(task->Wall()->End(), V(5000, 0, 2500));
+  EXPECT_EQ(LinksAt(V(5000, 0, 2500)), 2);
+  EXPECT_EQ(FacesOf(left), 3) << "the left wall's inner face runs on through the new wall";
+  EXPECT_EQ(Floors(), 2);
+  room_->GetUndoer()->Undo();
+  EXPECT_EQ(FacesOf(left), 2);
+  // In a corner's body but out of the corner's own reach: the end lands on the corner, not on the top
+  // wall's line before its start.
+  ASSERT_NE(task = Draw({945, 955}, {3000, 2500}), nullptr);
+  EXPECT_EQ(task->WallStart(), V(1000, 0, 1000));
 }
 
 }  // namespace
