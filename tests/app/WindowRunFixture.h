@@ -103,13 +103,6 @@ class WindowRunFixture : public StartedProgramTest {
     return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
   }
 
-  // The driver's place of the menu bar's item `index`.
-  std::string BarItem(int32_t index) const {
-    const plat::RECT r = plat::MenuBarItemRects(app_->Frame())[size_t(index)];
-    plat::POINT origin{0, 0};
-    plat::ClientToScreen(app_->Frame(), &origin);
-    return Place(plat::RECT{r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y});
-  }
   // Where the items of menu `index` lie in its popup's pixels, by command id: the menu is opened with
   // a click on its title, as the user opens it, since the program fills and greys its items as it opens.
   std::map<uint32_t, plat::RECT> MenuItems(int32_t index) {

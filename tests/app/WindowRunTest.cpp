@@ -46,8 +46,6 @@ struct Button {
 
 class WindowRunTest : public apptest::WindowRunFixture {
  protected:
-  void Command(int32_t id) { Send(id); }
-
   // The buttons the document window shows now, in view order.
   std::vector<Button> ShownButtons() {
     std::vector<Button> found;
@@ -64,6 +62,13 @@ class WindowRunTest : public apptest::WindowRunFixture {
     return "0,0";
   }
 
+  // The driver's place of the menu bar's item `index`.
+  std::string BarItem(int32_t index) const {
+    const plat::RECT r = plat::MenuBarItemRects(app_->Frame())[size_t(index)];
+    plat::POINT origin{0, 0};
+    plat::ClientToScreen(app_->Frame(), &origin);
+    return Place(plat::RECT{r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y});
+  }
   // Item `id` of menu `index` where its popup shows it (popup pixels).
   std::string PopupItem(int32_t index, uint32_t id) {
     const std::map<uint32_t, plat::RECT> items = MenuItems(index);
@@ -132,7 +137,7 @@ TEST_F(WindowRunTest, TheThreeDViewOpensAndClosesAndEveryViewKeyWorksInEveryView
 TEST_F(WindowRunTest, EveryButtonAnswersAClickAndAHold) {
   Begin();
   const std::vector<Button> room = ShownButtons();
-  Command(zelvproViewBar::k3DCommand);
+  Send(zelvproViewBar::k3DCommand);
   std::vector<Button> view3d;  // the 3D view's own
   for (const Button& b : ShownButtons())
     if (std::none_of(room.begin(), room.end(), [&](const Button& r) { return r.place == b.place; }))
