@@ -17,8 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "StartedProgram.h"
-#include "WindowRun.h"
+#include "WindowRunFixture.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproRuler.h"
 #include "canvas/editor/zelvproViewBar.h"
@@ -31,7 +30,6 @@
 #include "catalogue/browser/qxNode.h"
 #include "catalogue/browser/qxTopNode.h"
 #include "controls/ppField.h"
-#include "elements/base/ElementChildren.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "framework/ppButton.h"
@@ -46,7 +44,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kWidth = 1280, kHeight = 1024;
 constexpr int32_t kUndo = 31, kRedo = 32, kCut = 33, kCopy = 34, kPaste = 35, kDelete = 36, kSelectAll = 203;
 constexpr int32_t kEditMenu = 1, kViewMenu = 2;
 constexpr int32_t kFreeCursor = 145, kBlockedCursor = 140;
@@ -90,60 +87,14 @@ bool SameCursor(const CursorShot& shot, const plat::CursorPicture& picture) {
   return true;
 }
 
-// Pixels of `area` (client pixels) that differ between two grabs of the window.
-int64_t Differing(const windowrun::Grab& a, const windowrun::Grab& b, plat::RECT area, int clientHeight) {
-  if (a.width != b.width || a.height != b.height || a.width == 0) return -1;
-  const int below = a.height - clientHeight;  // the menu bar above the client area
-  area = {std::max(area.left, 0), std::max(area.top + below, 0), std::min(area.right, a.width),
-          std::min(area.bottom + below, a.height)};
-  int64_t count = 0;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) count += a.At(x, y) != b.At(x, y);
-  return count;
-}
-
-plat::RECT Grown(plat::RECT r, int by) { return {r.left - by, r.top - by, r.right + by, r.bottom + by}; }
-plat::RECT Moved(plat::RECT r, int dx, int dy) {
-  return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-}
-
-class EditsWindowRunTest : public apptest::StartedProgramTest {
+class EditsWindowRunTest : public apptest::WindowRunFixture {
  protected:
-  void SetUp() override {
-    std::string why;
-    if (!windowrun::Available(&why)) GTEST_SKIP() << why << ": the program in a window is not tested";
-    StartedProgramTest::SetUp();
-    plat::SetVirtualScreenSize(kWidth, kHeight);
-  }
-
-  zelvProApp& Begin() {
-    zelvProApp& app = StartOnThePlan();
-    plat::GetClientRect(app.Frame(), &client_);
-    return app;
-  }
-  void Stop() {
-    app_.reset();
-    gApplication = nullptr;
-  }
   static void Settle() { plat::HeadlessDriver::RunUntilIdle(); }
 
-  // A point of `window`'s client area in the frame's client pixels, and on the desktop.
-  plat::POINT InFrame(plat::HWND window, plat::POINT p) const {
-    plat::ClientToScreen(window, &p);
-    plat::POINT origin{0, 0};
-    plat::ClientToScreen(app_->Frame(), &origin);
-    return {p.x - origin.x, p.y - origin.y};
-  }
   plat::POINT OnDesktop(plat::POINT inFrame) const {
     plat::ClientToScreen(app_->Frame(), &inFrame);
     return inFrame;
   }
-  // A driver step's place for a point of the frame's client area (y counted from the window's bottom).
-  std::string Place(plat::POINT p) const {
-    return std::to_string(p.x) + "," + std::to_string(p.y - client_.bottom);
-  }
-  std::string Place(const plat::RECT& r) const { return windowrun::Centre(r, client_.bottom); }
-  static plat::POINT Middle(const plat::RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
   // Opens the palette's group `name` as the user does, with a click on each of its ancestors' rows
   // and then on its own; the clicks' places, as the driver makes them, are added to `steps`.
@@ -210,55 +161,21 @@ class EditsWindowRunTest : public apptest::StartedProgramTest {
   // The room's walls' faces, as a rectangle of frame client pixels around them.
   plat::RECT RoomBox() {
     plat::RECT box{1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
-    std::function<void(const ppView&)> walk = [&](const ppView& view) {
-      ForEachChildElement(view, [&](zelvproElement* e) {
-        if (auto* wall = dynamic_cast<qxWallElement*>(e))
-          for (const ppVector3& p : {wall->Edge().start, wall->Edge().end}) {
-            plat::POINT px{};
-            PlanPointToScreen(p, px);
-            px = InFrame(app_->DocumentWindow()->GetHWND(), px);
-            box = {std::min(box.left, px.x), std::min(box.top, px.y), std::max(box.right, px.x),
-                   std::max(box.bottom, px.y)};
-          }
-        walk(*e);
-      });
-    };
-    walk(*app_->DocumentWindow()->NewRoomCanvas());
+    for (qxWallElement* wall : Walls(*app_->DocumentWindow()->NewRoomCanvas()))
+      for (const ppVector3& p : {wall->Edge().start, wall->Edge().end}) {
+        const plat::POINT px = PlanPixel(p);
+        box = {std::min(box.left, px.x), std::min(box.top, px.y), std::max(box.right, px.x),
+               std::max(box.bottom, px.y)};
+      }
     return box;
   }
 
-  // The first shown view of type T under `view`.
-  template <typename T>
-  static T* Find(ppView& view, const std::function<bool(T&)>& wanted = nullptr) {
-    if (!view.IsShown()) return nullptr;
-    if (auto* t = dynamic_cast<T*>(&view); t != nullptr && (!wanted || wanted(*t))) return t;
-    for (int32_t i = 0; i < view.Subviews().Count(); ++i)
-      if (T* found = Find<T>(*view.Subviews().At(i), wanted)) return found;
-    return nullptr;
-  }
-  plat::RECT Frame(ppView& view) { return windowrun::InFrame(view, app_->Frame()); }
-
-  // The places of menu `index`'s items in its popup's pixels, by command id: the menu is opened with
-  // a click on its title, as the user opens it.
+  // The places of menu `index`'s items in its popup's pixels, by command id, and its title's place.
   std::map<uint32_t, plat::RECT> MenuItems(int32_t index, std::string* title) {
-    const plat::RECT bar = plat::MenuBarItemRects(app_->Frame())[size_t(index)];
-    std::map<uint32_t, plat::RECT> items;
-    plat::HeadlessDriver::SetIdleScript([&] {
-      if (items.empty()) {
-        const plat::HMENU popup = plat::GetSubMenu(plat::GetMenu(app_->Frame()), index);
-        for (int32_t position = 0; position < plat::GetMenuItemCount(popup); ++position)
-          items[plat::GetMenuItemID(popup, position)] = plat::PopupItemRect(popup, position);
-      }
-      plat::Desktop::Key(plat::VK_ESCAPE, true);
-      return true;
-    });
-    plat::Desktop::Click(Middle(bar));
-    Settle();
-    plat::HeadlessDriver::SetIdleScript(nullptr);
-    plat::POINT origin{0, 0};
-    plat::ClientToScreen(app_->Frame(), &origin);
-    *title = Place(plat::POINT{(bar.left + bar.right) / 2 - origin.x, (bar.top + bar.bottom) / 2 - origin.y});
-    return items;
+    plat::POINT middle = Middle(plat::MenuBarItemRects(app_->Frame())[size_t(index)]);
+    plat::ScreenToClient(app_->Frame(), &middle);
+    *title = Place(middle);
+    return WindowRunFixture::MenuItems(index);
   }
 
   // Steps that open menu `title`, grab its popup to `name` and close it again.
@@ -266,7 +183,6 @@ class EditsWindowRunTest : public apptest::StartedProgramTest {
     return {"click:" + title, "popup", "grabpopup:" + (demo_.Root() / name).string(), "tap:Escape",
             "nopopup"};
   }
-  windowrun::Grab Grabbed(const std::string& name) { return windowrun::ReadPpm(demo_.Root() / name); }
 
   // How a menu item reads in a grab of its popup: black text, grey text, and a tick before it (the
   // platform's menu draws the text 18 pixels in, the tick left of it).
@@ -290,12 +206,10 @@ class EditsWindowRunTest : public apptest::StartedProgramTest {
     return false;
   }
 
+  // On the plan the start-up in this process opened.
   windowrun::Outcome Run(const std::vector<std::string>& steps, int seconds) {
-    return windowrun::Run(demo_.Root(), "'" + (demo_.Root() / "user" / "new.qxf").string() + "'", steps,
-                          seconds, kWidth, kHeight);
+    return WindowRunFixture::Run(steps, seconds, Quoted(demo_.Root() / "user" / "new.qxf"));
   }
-
-  plat::RECT client_{};
 };
 
 // A base unit pulled from the palette into the room, moved, turned, the turn undone and redone, the
@@ -303,7 +217,7 @@ class EditsWindowRunTest : public apptest::StartedProgramTest {
 // shorter in Room Design: each is drawn in the window as soon as the program is idle, where it
 // happened, and reads as the whole plan drawn anew.
 TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) {
-  Begin();
+  BeginOnThePlan();
   std::vector<std::string> steps = {"alive"};
   qxNode* group = OpenGroup("Base", steps);
   ASSERT_NE(group, nullptr);
@@ -348,9 +262,9 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
   auto then = [&](const char* name, std::initializer_list<std::string> actions) {
     steps.insert(steps.end(), actions);
     steps.push_back("changed");
-    steps.push_back("grab:" + (demo_.Root() / name).string());
+    steps.push_back(GrabStep(name));
   };
-  steps.push_back("grab:" + (demo_.Root() / "start.ppm").string());
+  steps.push_back(GrabStep("start.ppm"));
   then("dropped.ppm", {"drag:" + Place(cell) + "," + Place(centre)});
   then("moved.ppm", {"drag:" + Place(Middle(dropped)) + "," + Place(Middle(moved))});
   then("turned.ppm", {"press:" + turn + ",100"});
@@ -370,7 +284,6 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
   const windowrun::Outcome outcome = Run(steps, 150);
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 
-  const int h = client_.bottom;
   const windowrun::Grab start = Grabbed("start.ppm"), drop = Grabbed("dropped.ppm"),
                         move = Grabbed("moved.ppm"), turned = Grabbed("turned.ppm"),
                         undone = Grabbed("undone.ppm"), redone = Grabbed("redone.ppm"),
@@ -378,25 +291,24 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
                         unzoomed = Grabbed("unzoomed.ppm"), byKey = Grabbed("zoomedbykey.ppm"),
                         unzoomedByKey = Grabbed("unzoomedbykey.ppm"), design = Grabbed("roomdesign.ppm"),
                         shorter = Grabbed("shorter.ppm");
-  EXPECT_GT(Differing(start, drop, Grown(dropped, 2), h), 100) << "the dropped unit is not drawn";
-  EXPECT_EQ(Differing(start, move, Grown(dropped, 2), h), 0) << "the moved unit still shows where it was";
-  EXPECT_GT(Differing(start, move, Grown(moved, 2), h), 100) << "the moved unit is not drawn where it went";
-  EXPECT_GT(Differing(move, turned, Grown(moved, 20), h), 100) << "the turn is not drawn";
-  EXPECT_EQ(Differing(move, undone, Grown(moved, 20), h), 0) << "Undo does not draw the unit unturned";
-  EXPECT_EQ(Differing(turned, redone, Grown(moved, 20), h), 0) << "Redo does not draw the unit turned";
+  EXPECT_GT(Differing(start, drop, Grown(dropped, 2)), 100) << "the dropped unit is not drawn";
+  EXPECT_EQ(Differing(start, move, Grown(dropped, 2)), 0) << "the moved unit still shows where it was";
+  EXPECT_GT(Differing(start, move, Grown(moved, 2)), 100) << "the moved unit is not drawn where it went";
+  EXPECT_GT(Differing(move, turned, Grown(moved, 20)), 100) << "the turn is not drawn";
+  EXPECT_EQ(Differing(move, undone, Grown(moved, 20)), 0) << "Undo does not draw the unit unturned";
+  EXPECT_EQ(Differing(turned, redone, Grown(moved, 20)), 0) << "Redo does not draw the unit turned";
   // The whole plan drawn anew at each zoom step reads as the edits drew it piece by piece, every
   // smoothed pixel of the turned unit's slanted edges too.
-  EXPECT_GT(Differing(redone, zoomed, planArea, h), 500) << "the plan is not drawn at the new scale";
-  EXPECT_EQ(Differing(redone, unzoomed, planArea, h), 0)
-      << "zoomed out, the plan is not as the edits drew it";
-  EXPECT_EQ(Differing(zoomed, byKey, planArea, h), 0) << "Ctrl+= does not zoom as the button does";
-  EXPECT_EQ(Differing(redone, unzoomedByKey, planArea, h), 0) << "Ctrl+- does not zoom out";
+  EXPECT_GT(Differing(redone, zoomed, planArea), 500) << "the plan is not drawn at the new scale";
+  EXPECT_EQ(Differing(redone, unzoomed, planArea), 0) << "zoomed out, the plan is not as the edits drew it";
+  EXPECT_EQ(Differing(zoomed, byKey, planArea), 0) << "Ctrl+= does not zoom as the button does";
+  EXPECT_EQ(Differing(redone, unzoomedByKey, planArea), 0) << "Ctrl+- does not zoom out";
   // The turned unit moved back leaves the floor where it stood as it was.
-  EXPECT_EQ(Differing(start, back, Grown(moved, 20), h), 0) << "the turned unit left pixels behind";
-  EXPECT_GT(Differing(start, back, Grown(dropped, 2), h), 100) << "the unit moved back is not drawn";
-  EXPECT_GT(Differing(design, shorter, Grown(walls, 20), h), 200) << "the shorter wall is not drawn";
+  EXPECT_EQ(Differing(start, back, Grown(moved, 20)), 0) << "the turned unit left pixels behind";
+  EXPECT_GT(Differing(start, back, Grown(dropped, 2)), 100) << "the unit moved back is not drawn";
+  EXPECT_GT(Differing(design, shorter, Grown(walls, 20)), 200) << "the shorter wall is not drawn";
   EXPECT_EQ(Differing(design, shorter,
-                      {walls.left - 20, walls.top - 20, walls.right + 20, (walls.top + walls.bottom) / 3}, h),
+                      {walls.left - 20, walls.top - 20, walls.right + 20, (walls.top + walls.bottom) / 3}),
             0)
       << "the room's far side moved too";
 }
@@ -405,7 +317,7 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
 // menu draws them, after each action that changes them: at the start, with every unit selected, with
 // a copy to paste, after a deletion, after its Undo, after a new action, and in two other views.
 TEST_F(EditsWindowRunTest, TheEditAndViewMenusGreyAndTickTheirItemsAsTheEditsChangeThem) {
-  Begin();
+  BeginOnThePlan();
   std::string editTitle, viewTitle;
   const std::map<uint32_t, plat::RECT> edit = MenuItems(kEditMenu, &editTitle);
   const std::map<uint32_t, plat::RECT> view = MenuItems(kViewMenu, &viewTitle);
@@ -475,7 +387,7 @@ TEST_F(EditsWindowRunTest, TheCursorTellsAFreePlaceFromABlockedOneAndARefusedDro
 #if !defined(PLANNER_DRIVE_XFIXES)
   GTEST_SKIP() << "the driver cannot read the cursor (no XFIXES development files)";
 #endif
-  zelvProApp& app = Begin();
+  zelvProApp& app = BeginOnThePlan();
   plat::CursorPicture free, blocked;
   ASSERT_TRUE(plat::ReadCursorPicture(
       plat::LoadCursorA(app.GetInstance(), plat::MAKEINTRESOURCEA(kFreeCursor)), free));
@@ -492,7 +404,6 @@ TEST_F(EditsWindowRunTest, TheCursorTellsAFreePlaceFromABlockedOneAndARefusedDro
   ASSERT_NE(editor, nullptr);
   const plat::RECT planArea = Frame(*editor);
   auto cursor = [&](const char* name) { return "cursor:" + (demo_.Root() / name).string(); };
-  auto grab = [&](const char* name) { return "grab:" + (demo_.Root() / name).string(); };
   std::vector<std::string> steps = {"alive",
                                     "move:" + Place(centre),
                                     cursor("floor.pam"),
@@ -514,17 +425,17 @@ TEST_F(EditsWindowRunTest, TheCursorTellsAFreePlaceFromABlockedOneAndARefusedDro
                              "move:" + Place(unit),
                              cursor("blocked.pam"),
                              "up",
-                             grab("refused.ppm"),
+                             GrabStep("refused.ppm"),
                              "tap:Control_L+equal",
                              "changed",
                              "tap:Control_L+KP_Subtract",
                              "changed",
-                             grab("redrawn.ppm"),
+                             GrabStep("redrawn.ppm"),
                              "down:" + Place(unitCell),
                              "move:" + Place(centre),
                              "move:" + Place(unit),
                              "up",
-                             grab("again.ppm"),
+                             GrabStep("again.ppm"),
                              "move:" + Place(centre),
                              cursor("after.pam"),
                              "tap:F2",
@@ -555,10 +466,9 @@ TEST_F(EditsWindowRunTest, TheCursorTellsAFreePlaceFromABlockedOneAndARefusedDro
   EXPECT_TRUE(SameCursor(shot("blocked.pam"), blocked))
       << "a unit over another does not show the blocked cursor";
   const windowrun::Grab redrawn = Grabbed("redrawn.ppm");
-  EXPECT_EQ(Differing(Grabbed("refused.ppm"), redrawn, planArea, client_.bottom), 0)
+  EXPECT_EQ(Differing(Grabbed("refused.ppm"), redrawn, planArea), 0)
       << "after a refused drop the window does not show the plan as it is";
-  EXPECT_EQ(Differing(Grabbed("again.ppm"), redrawn, planArea, client_.bottom), 0)
-      << "the refused drop changed the plan";
+  EXPECT_EQ(Differing(Grabbed("again.ppm"), redrawn, planArea), 0) << "the refused drop changed the plan";
   EXPECT_TRUE(SameCursor(shot("doorfloor.pam"), blocked))
       << "a door away from the walls is not shown blocked";
   EXPECT_TRUE(SameCursor(shot("doorwall.pam"), free)) << "a door by a wall is not shown free";
@@ -567,7 +477,7 @@ TEST_F(EditsWindowRunTest, TheCursorTellsAFreePlaceFromABlockedOneAndARefusedDro
 // Inches chosen in the preferences, opened from the File menu and confirmed with OK, change the
 // rulers' labels at once and leave the plan as it was.
 TEST_F(EditsWindowRunTest, InchesChosenInThePreferencesRelabelTheRulers) {
-  Begin();
+  BeginOnThePlan();
   std::string fileTitle;
   const std::map<uint32_t, plat::RECT> file = MenuItems(0, &fileTitle);
   ASSERT_TRUE(file.count(zelvProApp::kPreferencesCommand)) << "the File menu offers no preferences";
@@ -580,14 +490,8 @@ TEST_F(EditsWindowRunTest, InchesChosenInThePreferencesRelabelTheRulers) {
     char16_t text[256] = {};
     plat::GetWindowTextW(dialog, text, 256);
     title = Vcon::Utf8FromUtf16(text);
-    for (auto [id, place] : {std::pair{kInchButton, &inches}, std::pair{int32_t(plat::IDOK), &ok}}) {
-      plat::RECT r{};
-      plat::GetWindowRect(plat::GetDlgItem(dialog, id), &r);
-      plat::POINT origin{0, 0};
-      plat::ClientToScreen(dialog, &origin);
-      *place = std::to_string((r.left + r.right) / 2 - origin.x) + "," +
-               std::to_string((r.top + r.bottom) / 2 - origin.y);
-    }
+    for (auto [id, place] : {std::pair{kInchButton, &inches}, std::pair{int32_t(plat::IDOK), &ok}})
+      *place = PopupPlace(WindowIn(plat::GetDlgItem(dialog, id), dialog));
     return plat::PostMessageA(dialog, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
   });
   Send(zelvProApp::kPreferencesCommand);
@@ -604,18 +508,15 @@ TEST_F(EditsWindowRunTest, InchesChosenInThePreferencesRelabelTheRulers) {
   Stop();
 
   const windowrun::Outcome outcome =
-      Run({"grab:" + (demo_.Root() / "metric.ppm").string(), "click:" + fileTitle, "popup",
-           "popclick:" + std::to_string((item.left + item.right) / 2) + "," +
-               std::to_string((item.top + item.bottom) / 2),
+      Run({GrabStep("metric.ppm"), "click:" + fileTitle, "popup", "popclick:" + PopupPlace(item),
            "title:" + title, "poppress:" + inches, "popclick:" + ok, "nopopup", "changed",
-           "grab:" + (demo_.Root() / "inches.ppm").string(), "close"},
+           GrabStep("inches.ppm"), "close"},
           60);
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
   const windowrun::Grab metric = Grabbed("metric.ppm"), imperial = Grabbed("inches.ppm");
-  EXPECT_GT(Differing(metric, imperial, across, client_.bottom), 50)
-      << "the ruler across still reads in metres";
-  EXPECT_GT(Differing(metric, imperial, down, client_.bottom), 50) << "the ruler down still reads in metres";
-  EXPECT_EQ(Differing(metric, imperial, planArea, client_.bottom), 0) << "the plan changed with the unit";
+  EXPECT_GT(Differing(metric, imperial, across), 50) << "the ruler across still reads in metres";
+  EXPECT_GT(Differing(metric, imperial, down), 50) << "the ruler down still reads in metres";
+  EXPECT_EQ(Differing(metric, imperial, planArea), 0) << "the plan changed with the unit";
 }
 
 }  // namespace

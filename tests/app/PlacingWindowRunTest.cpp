@@ -9,13 +9,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "StartedProgram.h"
-#include "WindowRun.h"
+#include "WindowRunFixture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/palette/zelvproElementPalette.h"
 #include "canvas/palette/zelvproElementPane.h"
@@ -26,78 +23,32 @@
 #include "elements/base/ElementChildren.h"
 #include "elements/base/PlanPixels.h"
 #include "framework/ppButton.h"
-#include "platform/ScreenMetrics.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
 #include "room/qxWallElement.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr int kWidth = 1280, kHeight = 1024;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-class PlacingWindowRunTest : public apptest::StartedProgramTest {
+class PlacingWindowRunTest : public apptest::WindowRunFixture {
  protected:
-  void SetUp() override {
-    std::string why;
-    if (!windowrun::Available(&why)) GTEST_SKIP() << why << ": the program in a window is not tested";
-    StartedProgramTest::SetUp();
-    plat::SetVirtualScreenSize(kWidth, kHeight);
-  }
-
-  // A client point as the driver takes it (y counted up from the window's bottom edge).
-  std::string Place(plat::POINT p) const {
-    return std::to_string(p.x) + "," + std::to_string(p.y - client_.bottom);
-  }
   // A plan point's client pixel in the view shown now.
   plat::POINT Client(const ppVector3& plan) const {
     plat::POINT p{};
     PlanPointToScreen(plan, p);
-    const plat::RECT r = windowrun::InFrame(*canvasView_, app_->Frame());
-    plat::RECT own{};
-    canvasView_->GetWindowFrame(&own);
-    return plat::POINT{p.x + r.left - own.left, p.y + r.top - own.top};
+    return InFrame(canvasView_->GetRootView()->GetHWND(), p);
   }
-  // In a grab (the frame's pixels, menu bar on top): the client point's pixel.
-  uint32_t At(const windowrun::Grab& g, plat::POINT p) const {
-    return g.At(p.x, p.y + (g.height - client_.bottom));
-  }
-  plat::POINT CentreOf(ppView& view) const {
-    const plat::RECT r = windowrun::InFrame(view, app_->Frame());
-    return plat::POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  }
-  ppButton* FindButton(ppView& view, int32_t picture) {
-    if (auto* b = dynamic_cast<ppButton*>(&view);
-        b != nullptr && b->IsShown() && b->GetPictureId() == picture)
-      return b;
-    for (int32_t i = 0; i < view.Subviews().Count(); ++i)
-      if (ppButton* b = FindButton(*view.Subviews().At(i), picture)) return b;
-    return nullptr;
-  }
-  static std::vector<qxWallElement*> Walls(const ppView& view) {
-    std::vector<qxWallElement*> out;
-    ForEachChildElement(view, [&](zelvproElement* e) {
-      if (auto* w = dynamic_cast<qxWallElement*>(e)) out.push_back(w);
-      for (qxWallElement* deeper : Walls(*e)) out.push_back(deeper);
-    });
-    return out;
+  // The client pixels from `p` to `q`, both included.
+  static plat::RECT Between(plat::POINT p, plat::POINT q) {
+    return {std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x) + 1, std::max(p.y, q.y) + 1};
   }
 
-  // The in-process start-up ends before the program runs on the display.
-  void Stop() {
-    app_.reset();
-    gApplication = nullptr;
-  }
-
-  plat::RECT client_{};
   ppView* canvasView_ = nullptr;  // the canvas whose plan the pixels show
 };
 
 TEST_F(PlacingWindowRunTest, AUnitDraggedNearAWallTurnsAgainstItAndADoorDroppedOnAWallStandsInIt) {
-  StartOnThePlan();
-  plat::GetClientRect(app_->Frame(), &client_);
+  BeginOnThePlan();
   zelvproWindow& window = *app_->DocumentWindow();
   ASSERT_EQ(CurrentView(), zelvproViewBar::kTopColourView) << "the plan opens in the plan view";
   canvasView_ = window.TopCanvas();
@@ -139,7 +90,8 @@ TEST_F(PlacingWindowRunTest, AUnitDraggedNearAWallTurnsAgainstItAndADoorDroppedO
 
   // Room Design: the palette shows the doors; the drop point lies 300 mm into the room from the top
   // face's middle.
-  const plat::POINT roomButton = CentreOf(*FindButton(window, zelvproViewBar::kRoomDesignView));
+  const plat::POINT roomButton = Middle(Frame(*Find<ppButton>(
+      window, [](ppButton& b) { return b.GetPictureId() == zelvproViewBar::kRoomDesignView; })));
   Send(zelvproViewBar::kRoomDesignCommand);
   canvasView_ = room;
   zelvproElementPalette* palette = window.Palette();
@@ -152,11 +104,7 @@ TEST_F(PlacingWindowRunTest, AUnitDraggedNearAWallTurnsAgainstItAndADoorDroppedO
       << "the first cell is the 90 cm door";
   plat::RECT cell{};
   strip.GetCellRect(0, 0, &cell);
-  const plat::RECT stripRect = windowrun::InFrame(strip, app_->Frame());
-  plat::RECT stripOwn{};
-  strip.GetWindowFrame(&stripOwn);
-  const plat::POINT fromCell{(cell.left + cell.right) / 2 + stripRect.left - stripOwn.left,
-                             (cell.top + cell.bottom) / 2 + stripRect.top - stripOwn.top};
+  const plat::POINT fromCell = InFrame(strip.GetRootView()->GetHWND(), Middle(cell));
   const WallEdge face = top->Edge();
   const float thickness = face.segment != nullptr ? face.segment->GetThickness() : 150.0f;
   const ppVector3 middle((face.start.x + face.end.x) / 2, 0.0f, face.start.z);
@@ -180,26 +128,24 @@ TEST_F(PlacingWindowRunTest, AUnitDraggedNearAWallTurnsAgainstItAndADoorDroppedO
 
   // Each drag starts on a program that answers (idle): a press it reads only once the release waits
   // behind it counts as a click.
-  const fs::path root = demo_.Root();
-  const std::vector<std::string> steps = {"grab:" + (root / "plan.ppm").string(),
+  const std::vector<std::string> steps = {GrabStep("plan.ppm"),
                                           "alive",
                                           "drag:" + Place(press) + "," + Place(release),
-                                          "grab:" + (root / "turned.ppm").string(),
+                                          GrabStep("turned.ppm"),
                                           "press:" + Place(roomButton) + ",150",
                                           "changed",
-                                          "grab:" + (root / "room.ppm").string(),
+                                          GrabStep("room.ppm"),
                                           "alive",
                                           "drag:" + Place(fromCell) + "," + Place(drop),
-                                          "grab:" + (root / "door.ppm").string(),
+                                          GrabStep("door.ppm"),
                                           "chord:Control_L+z",
-                                          "grab:" + (root / "undone.ppm").string(),
+                                          GrabStep("undone.ppm"),
                                           "close"};
-  const windowrun::Outcome outcome =
-      windowrun::Run(root, "'" + DemoPlan().string() + "'", steps, 50, kWidth, kHeight);
+  const windowrun::Outcome outcome = Run(steps, 50, Quoted(DemoPlan()));
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 
-  const windowrun::Grab plan = windowrun::ReadPpm(root / "plan.ppm");
-  const windowrun::Grab turned = windowrun::ReadPpm(root / "turned.ppm");
+  const windowrun::Grab plan = Grabbed("plan.ppm");
+  const windowrun::Grab turned = Grabbed("turned.ppm");
   ASSERT_GT(turned.width, 0);
   auto drawn = [&](const windowrun::Grab& g, plat::POINT p) {
     int32_t n = 0;
@@ -217,20 +163,13 @@ TEST_F(PlacingWindowRunTest, AUnitDraggedNearAWallTurnsAgainstItAndADoorDroppedO
   EXPECT_FALSE(drawn(turned, oldSide)) << "the unit left the corner";
 
   // The door: the wall's band along it changes, and after Undo the room is drawn as before the drop.
-  const windowrun::Grab before = windowrun::ReadPpm(root / "room.ppm");
-  const windowrun::Grab door = windowrun::ReadPpm(root / "door.ppm");
-  const windowrun::Grab undone = windowrun::ReadPpm(root / "undone.ppm");
+  const windowrun::Grab before = Grabbed("room.ppm");
+  const windowrun::Grab door = Grabbed("door.ppm");
+  const windowrun::Grab undone = Grabbed("undone.ppm");
   ASSERT_GT(undone.width, 0);
-  // Pixels of `a` and `b` that differ between two client points.
-  auto differ = [&](const windowrun::Grab& a, const windowrun::Grab& b, plat::POINT p, plat::POINT q) {
-    int32_t n = 0;
-    for (int32_t y = std::min(p.y, q.y); y <= std::max(p.y, q.y); ++y)
-      for (int32_t x = std::min(p.x, q.x); x <= std::max(p.x, q.x); ++x) n += At(a, {x, y}) != At(b, {x, y});
-    return n;
-  };
-  EXPECT_GT(differ(before, door, band0, band1), 0) << "the door is drawn in the wall";
-  EXPECT_EQ(differ(before, door, strip0, strip1), 0) << "nothing of the door stands in the room";
-  EXPECT_EQ(differ(before, undone, room0, room1), 0)
+  EXPECT_GT(Differing(before, door, Between(band0, band1)), 0) << "the door is drawn in the wall";
+  EXPECT_EQ(Differing(before, door, Between(strip0, strip1)), 0) << "nothing of the door stands in the room";
+  EXPECT_EQ(Differing(before, undone, Between(room0, room1)), 0)
       << "Undo took the door away and the room is drawn as before";
 }
 

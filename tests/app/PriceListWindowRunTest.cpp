@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "StartedProgram.h"
-#include "WindowRun.h"
+#include "WindowRunFixture.h"
 #include "calculation/zelvproCalculatorButtons.h"
 #include "calculation/zelvproCalculatorFil.h"
 #include "calculation/zelvproCalculatorList.h"
@@ -28,7 +27,6 @@
 #include "framework/ppButton.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/PngFile.h"
-#include "platform/ScreenMetrics.h"
 #include "platform/Surface.h"
 
 namespace {
@@ -70,23 +68,8 @@ std::unique_ptr<plat::Surface> FirstPdfPage(const fs::path& path) {
   return page;
 }
 
-// Whether `a` and `b` differ anywhere inside `r` (window pixels; the grabs include the menu bar,
-// `menu` pixels high, above the client area).
-bool Differ(const Grab& a, const Grab& b, const plat::RECT& r, int menu) {
-  for (int y = r.top + menu; y < r.bottom + menu; ++y)
-    for (int x = r.left; x < r.right; ++x)
-      if (a.At(x, y) != b.At(x, y)) return true;
-  return false;
-}
-
-class PriceListWindowRunTest : public apptest::StartedProgramTest {
+class PriceListWindowRunTest : public apptest::WindowRunFixture {
  protected:
-  void SetUp() override {
-    std::string why;
-    if (!windowrun::Available(&why)) GTEST_SKIP() << why << ": the price list in a window is not tested";
-    StartedProgramTest::SetUp();
-  }
-
   // The edit field of the configurator's panel whose caption is `caption`, or null.
   static ppEditTextField* FieldCaptioned(const Vcon::WString& caption) {
     ppEditTextField* found = nullptr;
@@ -123,8 +106,7 @@ class PriceListWindowRunTest : public apptest::StartedProgramTest {
           listed.percent = lines.GetValueByName("discountPct").ToDouble();
       }
     }
-    app_.reset();
-    gApplication = nullptr;
+    Stop();
     return listed;
   }
 };
@@ -136,8 +118,7 @@ class PriceListWindowRunTest : public apptest::StartedProgramTest {
 // kept one (to renew it after a deliberate change run with PLANNER_WRITE_FIXTURES=1 and look at
 // tests/fixtures/app/price_list_printed.png); its header's date may differ by a few pixels.
 TEST_F(PriceListWindowRunTest, TheListScrollsToItsTotalAndADiscountIsSavedReopenedAndPrinted) {
-  constexpr int kWidth = 1280, kHeight = 480;
-  plat::SetVirtualScreenSize(kWidth, kHeight);
+  ScreenSize(1280, 480);
   const fs::path plan = DemoPlan();
   const Listed listedBefore = List(plan);
   const std::vector<int32_t>& before = listedBefore.types;
@@ -145,11 +126,10 @@ TEST_F(PriceListWindowRunTest, TheListScrollsToItsTotalAndADiscountIsSavedReopen
   EXPECT_NE(std::find(before.begin(), before.end(), int32_t(zelvproCalculatorFil::kTotalLine)), before.end());
   EXPECT_EQ(std::count(before.begin(), before.end(), int32_t(zelvproCalculatorFil::kDiscountLine)), 0);
 
-  plat::RECT list{}, client{};
-  plat::POINT discount{}, percent{};
+  plat::RECT list{};
+  std::string discount, percent;
   {
-    zelvProApp& app = Start();
-    plat::GetClientRect(app.Frame(), &client);
+    zelvProApp& app = Begin();
     app.DocumentWindow()->ViewBar()->SelectViewByIndex(5);
     plat::HeadlessDriver::RunUntilIdle();
     zelvproCalculatorList* pane = zelvproCalculatorList::Current();
@@ -158,51 +138,40 @@ TEST_F(PriceListWindowRunTest, TheListScrollsToItsTotalAndADiscountIsSavedReopen
     ASSERT_NE(bar, nullptr) << "the demo's flags1 have no button bar";
     ASSERT_LT(pane->VisibleLines(), int32_t(before.size()))
         << "the screen is not low enough for the list to scroll";
-    list = windowrun::InFrame(*pane, app.Frame());
+    list = Frame(*pane);
     list.top += zelvproCalculatorList::kHeaderHeight;
     list.right -= 20;  // the scroll bar
-    const plat::RECT b = windowrun::InFrame(*bar->Button(2), app.Frame());
-    discount = {(b.left + b.right) / 2, (b.top + b.bottom) / 2 - client.bottom};
+    discount = Place(Frame(*bar->Button(2)));
     // The new line's panel, and in it the percentage's edit box.
     bar->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(bar->Button(2)));
     plat::HeadlessDriver::RunUntilIdle();
     ppEditTextField* field = FieldCaptioned(TextById(8064, "discountPct"));
     ASSERT_NE(field, nullptr) << "the Discount line's panel has no percentage";
-    plat::RECT e{};
-    plat::GetWindowRect(field->EditControl(), &e);
-    plat::POINT origin{0, 0};
-    plat::ClientToScreen(app.Frame(), &origin);
-    percent = {(e.left + e.right) / 2 - origin.x, (e.top + e.bottom) / 2 - origin.y - client.bottom};
-    app_.reset();
-    gApplication = nullptr;
+    percent = Place(WindowInFrame(field->EditControl()));
+    Stop();
   }
   const fs::path documents = demo_.Root() / "documents";
   fs::create_directories(documents);
   // Two runs of the program on the plan: the second opens what the first saved.
   const std::string environment = "XDG_DOCUMENTS_DIR='" + documents.string() + "'";
-  const std::string arguments = "'" + plan.string() + "'";
-  const windowrun::Outcome saved = windowrun::Run(
-      demo_.Root(), arguments,
-      {"key:F8", "grab:top.ppm", "key:End", "grab:end.ppm",
-       "click:" + std::to_string(discount.x) + "," + std::to_string(discount.y), "changed", "grab:added.ppm",
-       "click:" + std::to_string(percent.x) + "," + std::to_string(percent.y), "changed", "tap:minus",
-       "tap:1", "tap:0", "tap:Return", "changed", "grab:reduced.ppm", "chord:Control_L+s", "close"},
-      40, kWidth, kHeight, environment);
+  const std::string arguments = Quoted(plan);
+  const windowrun::Outcome saved =
+      Run({"key:F8", "grab:top.ppm", "key:End", "grab:end.ppm", "click:" + discount, "changed",
+           "grab:added.ppm", "click:" + percent, "changed", "tap:minus", "tap:1", "tap:0", "tap:Return",
+           "changed", "grab:reduced.ppm", "chord:Control_L+s", "close"},
+          40, arguments, environment);
   ASSERT_TRUE(saved.Passed()) << saved.log;
 
   // End moved the rows, the Discount line showed in the list, and its percentage changed the list.
-  const Grab top = windowrun::ReadPpm(demo_.Root() / "top.ppm"),
-             end = windowrun::ReadPpm(demo_.Root() / "end.ppm"),
-             added = windowrun::ReadPpm(demo_.Root() / "added.ppm");
-  ASSERT_EQ(top.width, client.right) << saved.log;
-  const int menu = top.height - client.bottom;
-  EXPECT_TRUE(Differ(top, end, list, menu)) << "End did not scroll the list";
-  EXPECT_TRUE(Differ(end, added, list, menu)) << "the new line did not show in the list";
-  const Grab reduced = windowrun::ReadPpm(demo_.Root() / "reduced.ppm");
-  EXPECT_TRUE(Differ(added, reduced, list, menu)) << "the percentage did not change the list";
+  const Grab top = Grabbed("top.ppm"), end = Grabbed("end.ppm"), added = Grabbed("added.ppm");
+  ASSERT_EQ(top.width, client_.right) << saved.log;
+  EXPECT_GT(Differing(top, end, list), 0) << "End did not scroll the list";
+  EXPECT_GT(Differing(end, added, list), 0) << "the new line did not show in the list";
+  const Grab reduced = Grabbed("reduced.ppm");
+  EXPECT_GT(Differing(added, reduced, list), 0) << "the percentage did not change the list";
   // The column captions stay where they were, however the list was scrolled when it was drawn anew.
   const plat::RECT header{list.left, list.top - zelvproCalculatorList::kHeaderHeight, list.right, list.top};
-  EXPECT_FALSE(Differ(top, added, header, menu)) << "the captions changed with the new line";
+  EXPECT_EQ(Differing(top, added, header), 0) << "the captions changed with the new line";
 
   // The saved plan lists the Discount line the user added (with the empty line that parts it from
   // the Total), before its Total.
@@ -217,15 +186,15 @@ TEST_F(PriceListWindowRunTest, TheListScrollsToItsTotalAndADiscountIsSavedReopen
   EXPECT_EQ(listedAfter.percent, -10.0);
   EXPECT_EQ(listedAfter.total, listedBefore.total / 10 * 9);
 
-  const windowrun::Outcome reopened = windowrun::Run(
-      demo_.Root(), arguments, {"key:End", "grab:reopened.ppm", "chord:Control_L+p", "key:Return", "close"},
-      40, kWidth, kHeight, environment);
+  const windowrun::Outcome reopened =
+      Run({"key:End", "grab:reopened.ppm", "chord:Control_L+p", "key:Return", "close"}, 40, arguments,
+          environment);
   ASSERT_TRUE(reopened.Passed()) << reopened.log;
   // The reopened list is a line longer than before the line was added: at its end its scroll bar's
   // thumb stands elsewhere (its last rows, the Total and the note, look the same).
-  const Grab again = windowrun::ReadPpm(demo_.Root() / "reopened.ppm");
+  const Grab again = Grabbed("reopened.ppm");
   const plat::RECT bar{list.right, list.top, list.right + 20, list.bottom};
-  EXPECT_TRUE(Differ(end, again, bar, menu)) << "the reopened list is as long as before the new line";
+  EXPECT_GT(Differing(end, again, bar), 0) << "the reopened list is as long as before the new line";
 
   // The printed page of the reopened plan, with the Discount line the first run added.
   fs::path printed;

@@ -12,16 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "StartedProgram.h"
-#include "WindowRun.h"
+#include "WindowRunFixture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "controls/ppEditTextField.h"
 #include "controls/ppPopupSelector.h"
 #include "elements/base/ElementChildren.h"
-#include "elements/base/PlanPixels.h"
 #include "framework/ppButton.h"
-#include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
@@ -32,48 +29,14 @@ namespace {
 namespace fs = std::filesystem;
 using windowrun::Grab;
 
-constexpr int kWidth = 1280, kHeight = 1024;
-
-// A place of the frame's client area, as the grabs show it (below the menu bar).
-struct Place {
-  int x = 0, y = 0;
-};
-
-class RoomWindowRunTest : public apptest::StartedProgramTest {
+class RoomWindowRunTest : public apptest::WindowRunFixture {
  protected:
-  void SetUp() override {
-    std::string why;
-    if (!windowrun::Available(&why)) GTEST_SKIP() << why << ": the room design in a window is not tested";
-    StartedProgramTest::SetUp();
-    plat::SetVirtualScreenSize(kWidth, kHeight);
-  }
-
-  // A point of the document window (where the plan's pixels are counted) in the frame's client area.
-  Place InClient(plat::POINT p) const {
-    plat::ClientToScreen(app_->DocumentWindow()->GetHWND(), &p);
-    plat::POINT origin{0, 0};
-    plat::ClientToScreen(app_->Frame(), &origin);
-    return {p.x - origin.x, p.y - origin.y};
-  }
-  Place PlanPlace(const ppVector3& p) const {
-    plat::POINT pixel{};
-    PlanPointToScreen(p, pixel);
-    return InClient(pixel);
-  }
-  Place Centre(const plat::RECT& r) const { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-  // The driver's x,y: y counted up from the window's bottom edge, which is the client area's.
-  std::string Step(const char* verb, Place p) const {
-    return std::string(verb) + ":" + std::to_string(p.x) + "," + std::to_string(p.y - client_.bottom);
-  }
-  std::string Drag(Place from, Place to) const {
-    return "drag:" + std::to_string(from.x) + "," + std::to_string(from.y - client_.bottom) + "," +
-           std::to_string(to.x) + "," + std::to_string(to.y - client_.bottom);
-  }
-  std::string GrabStep(const std::string& name) const { return "grab:" + (demo_.Root() / name).string(); }
+  std::string Step(const char* verb, plat::POINT p) const { return std::string(verb) + ":" + Place(p); }
+  std::string Drag(plat::POINT from, plat::POINT to) const { return "drag:" + Place(from) + "," + Place(to); }
 
   // Whether the grab shows ink (anything darker than the plan's white) within two pixels of `p`.
-  bool Inked(const Grab& g, Place p) const {
-    const int menu = g.height - client_.bottom;
+  bool Inked(const Grab& g, plat::POINT p) const {
+    const int menu = MenuBar(g);
     for (int dy = -2; dy <= 2; ++dy)
       for (int dx = -2; dx <= 2; ++dx) {
         const int x = p.x + dx, y = p.y + menu + dy;
@@ -83,8 +46,6 @@ class RoomWindowRunTest : public apptest::StartedProgramTest {
       }
     return false;
   }
-
-  plat::RECT client_{};
 };
 
 qxRoomSegment* WallWhere(qxNewRoomCanvas& room, const std::function<float(const qxRoomSegment&)>& key) {
@@ -98,9 +59,8 @@ qxRoomSegment* WallWhere(qxNewRoomCanvas& room, const std::function<float(const 
 
 TEST_F(RoomWindowRunTest, WallsAreDraggedTypedDrawnAndUndoneAndARoomShapeReplacesTheRoom) {
   // ---- Learnt headless: the demo's room in the room design, its walls, fields and buttons.
-  StartOnThePlan();
+  BeginOnThePlan();
   Send(zelvproViewBar::kRoomDesignCommand);
-  plat::GetClientRect(app_->Frame(), &client_);
   auto* room = dynamic_cast<qxNewRoomCanvas*>(app_->DocumentWindow()->NewRoomCanvas());
   ASSERT_NE(room, nullptr);
   qxRoomSegment* right = WallWhere(*room, [](const qxRoomSegment& s) { return s.Start().x + s.End().x; });
@@ -111,45 +71,33 @@ TEST_F(RoomWindowRunTest, WallsAreDraggedTypedDrawnAndUndoneAndARoomShapeReplace
   const float midX = (top->Start().x + top->End().x) / 2.0f,
               midZ = (right->Start().z + right->End().z) / 2.0f;
   // The outer faces of the right and the bottom wall, halfway along them.
-  const Place rightFace = PlanPlace(ppVector3(right->Start().x + half, 0, midZ));
-  const Place bottomFace = PlanPlace(ppVector3(midX, 0, bottom->Start().z + half));
-  const Place rightWall = PlanPlace(ppVector3(right->Start().x, 0, midZ));
+  const plat::POINT rightFace = PlanPixel(ppVector3(right->Start().x + half, 0, midZ));
+  const plat::POINT bottomFace = PlanPixel(ppVector3(midX, 0, bottom->Start().z + half));
+  const plat::POINT rightWall = PlanPixel(ppVector3(right->Start().x, 0, midZ));
   // Where a wall drawn down the room's middle shows its face.
-  const Place drawnFrom = PlanPlace(ppVector3(midX + 300, 0, top->Start().z));
-  const Place drawnTo = PlanPlace(ppVector3(midX + 300, 0, bottom->Start().z));
-  const Place drawnFace = PlanPlace(ppVector3(midX + 300 + half, 0, midZ));
+  const plat::POINT drawnFrom = PlanPixel(ppVector3(midX + 300, 0, top->Start().z));
+  const plat::POINT drawnTo = PlanPixel(ppVector3(midX + 300, 0, bottom->Start().z));
+  const plat::POINT drawnFace = PlanPixel(ppVector3(midX + 300 + half, 0, midZ));
   ASSERT_GT(rightFace.x - drawnFace.x, 60) << "the room is drawn too small to tell its walls apart";
 
   // The room panel's first dimension field, the Draw Walls and Select buttons, Room Shape's button.
-  std::vector<ppEditTextField*> fields;
-  ppPopupSelector* shapes = nullptr;
-  std::function<void(ppView&)> walk = [&](ppView& v) {
-    if (!v.IsShown()) return;
-    if (auto* f = dynamic_cast<ppEditTextField*>(&v)) fields.push_back(f);
-    if (auto* s = dynamic_cast<ppPopupSelector*>(&v)) shapes = s;
-    for (int32_t i = 0; i < v.Subviews().Count(); ++i) walk(*v.Subviews().At(i));
-  };
-  walk(*app_->DocumentWindow());
+  const std::vector<ppEditTextField*> fields = All<ppEditTextField>(*app_->DocumentWindow());
+  const std::vector<ppPopupSelector*> selectors = All<ppPopupSelector>(*app_->DocumentWindow());
+  ppPopupSelector* shapes = selectors.empty() ? nullptr : selectors.back();
   auto dimension = std::find_if(fields.begin(), fields.end(), [](ppEditTextField* f) {
     return Vcon::Utf8FromUtf16(f->GetControlText()).find("3350") == 0;
   });
   ASSERT_NE(dimension, fields.end()) << "the room panel shows no dimension of 3350 mm";
-  plat::RECT edit{};
-  plat::GetWindowRect((*dimension)->EditControl(), &edit);
-  plat::POINT origin{0, 0};
-  plat::ClientToScreen(app_->Frame(), &origin);
-  const Place dimensionField{(edit.left + edit.right) / 2 - origin.x,
-                             (edit.top + edit.bottom) / 2 - origin.y};
+  const plat::POINT dimensionField = Middle(WindowInFrame((*dimension)->EditControl()));
   zelvproRoomButtons* buttons = zelvproEditorCanvas::Current()->RoomButtons();
   ASSERT_NE(buttons, nullptr);
   ASSERT_NE(shapes, nullptr);
   ASSERT_NE(shapes->DropButton(), nullptr);
-  const Place drawWalls = Centre(windowrun::InFrame(*buttons->DrawWallsButton(), app_->Frame()));
-  const Place select = Centre(windowrun::InFrame(*buttons->SelectButton(), app_->Frame()));
-  const Place dropShapes = Centre(windowrun::InFrame(*shapes->DropButton(), app_->Frame()));
+  const plat::POINT drawWalls = Middle(Frame(*buttons->DrawWallsButton()));
+  const plat::POINT select = Middle(Frame(*buttons->SelectButton()));
+  const plat::POINT dropShapes = Middle(Frame(*shapes->DropButton()));
   const fs::path plan = DemoPlan();
-  app_.reset();
-  gApplication = nullptr;
+  Stop();
 
   // ---- The program on a display.
   const std::vector<std::string> steps = {
@@ -166,31 +114,29 @@ TEST_F(RoomWindowRunTest, WallsAreDraggedTypedDrawnAndUndoneAndARoomShapeReplace
       GrabStep("drawn-undone.ppm"), Step("click", select),
       // The second room shape of the list, an L-shaped room.
       Step("click", dropShapes), "popup", "popclick:30,60", "nopopup", GrabStep("shaped.ppm"), "close"};
-  const windowrun::Outcome outcome =
-      windowrun::Run(demo_.Root(), "'" + plan.string() + "'", steps, 60, kWidth, kHeight);
+  const windowrun::Outcome outcome = Run(steps, 60, Quoted(plan));
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 
-  auto grab = [&](const char* name) { return windowrun::ReadPpm(demo_.Root() / name); };
-  const Grab before = grab("before.ppm");
+  const Grab before = Grabbed("before.ppm");
   ASSERT_EQ(before.width, client_.right) << outcome.log;
   EXPECT_TRUE(Inked(before, rightFace) && Inked(before, bottomFace))
       << "the room's walls are not where learnt";
   EXPECT_FALSE(Inked(before, drawnFace));
 
-  const Grab moved = grab("moved.ppm");
+  const Grab moved = Grabbed("moved.ppm");
   EXPECT_FALSE(Inked(moved, rightFace)) << "the dragged wall did not move";
   bool movedOut = false;
   for (int dx = 10; dx <= 70 && !movedOut; dx += 2) movedOut = Inked(moved, {rightFace.x + dx, rightFace.y});
   EXPECT_TRUE(movedOut) << "the dragged wall is not beside its old place";
-  EXPECT_TRUE(Inked(grab("moved-undone.ppm"), rightFace)) << "Undo did not bring the wall back";
+  EXPECT_TRUE(Inked(Grabbed("moved-undone.ppm"), rightFace)) << "Undo did not bring the wall back";
 
-  EXPECT_FALSE(Inked(grab("typed.ppm"), bottomFace)) << "the typed length moved no wall";
-  EXPECT_TRUE(Inked(grab("typed-undone.ppm"), bottomFace)) << "Undo did not take the typed length back";
+  EXPECT_FALSE(Inked(Grabbed("typed.ppm"), bottomFace)) << "the typed length moved no wall";
+  EXPECT_TRUE(Inked(Grabbed("typed-undone.ppm"), bottomFace)) << "Undo did not take the typed length back";
 
-  EXPECT_TRUE(Inked(grab("drawn.ppm"), drawnFace)) << "the drawn wall does not show";
-  EXPECT_FALSE(Inked(grab("drawn-undone.ppm"), drawnFace)) << "Undo did not take the drawn wall away";
+  EXPECT_TRUE(Inked(Grabbed("drawn.ppm"), drawnFace)) << "the drawn wall does not show";
+  EXPECT_FALSE(Inked(Grabbed("drawn-undone.ppm"), drawnFace)) << "Undo did not take the drawn wall away";
 
-  const Grab shaped = grab("shaped.ppm");
+  const Grab shaped = Grabbed("shaped.ppm");
   EXPECT_FALSE(Inked(shaped, rightFace) && Inked(shaped, bottomFace))
       << "the room shape did not replace the room";
 }

@@ -45,14 +45,19 @@ class StartedProgramTest : public ::testing::Test {
     ApplyDerivedSettings();
   }
 
-  // `commandLine` names a document to open (empty: resume the autosaved one).
-  zelvProApp& Start(std::string commandLine = "") {
+  // The copy's root as the program folder (program form) and the current folder.
+  void EnterProgramFolder() {
     std::filesystem::current_path(demo_.Root());
     std::string folder = demo_.Root().string() + "/";
     for (char& c : folder)
       if (c == '/') c = '\\';
     ProgramFolder = Vcon::WString(Vcon::Utf16FromUtf8(folder));
     SetStartupDirectory(ProgramFolder);
+  }
+
+  // `commandLine` names a document to open (empty: resume the autosaved one).
+  zelvProApp& Start(std::string commandLine = "") {
+    EnterProgramFolder();
     gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
                    plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
     app_ = std::make_unique<zelvProApp>(nullptr, nullptr);
@@ -61,6 +66,7 @@ class StartedProgramTest : public ::testing::Test {
     app_->SetCommandLine(std::move(commandLine));
     app_->Startup();
     plat::HeadlessDriver::RunUntilIdle();
+    if (!cancelsDialogs_) return *app_;
     // Every dialog, box or window a command opens is cancelled as soon as its loop waits.
     plat::HeadlessDriver::SetIdleScript([] {
       plat::HWND active = plat::GetActiveWindow();
@@ -89,6 +95,7 @@ class StartedProgramTest : public ::testing::Test {
 
   DemoSettings demo_;
   iDocumentCommands* documentCommands_ = nullptr;  // null: the program's own
+  bool cancelsDialogs_ = true;                     // false: a test answers them itself
   iShellServices services_;                        // the neutral ones: no server, no mail
   std::unique_ptr<zelvProApp> app_;
   UserPreferences savedPreferences_;

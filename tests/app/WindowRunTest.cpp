@@ -14,21 +14,15 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "StartedProgram.h"
-#include "WindowRun.h"
-#include "app/shell/PlannerProgram.h"
+#include "WindowRunFixture.h"
 #include "app/shell/zelvProApp.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/zelvproWindow.h"
-#include "foundation/FileDialogs.h"
-#include "foundation/PosixPath.h"
-#include "foundation/ProcessServices.h"
-#include "foundation/UserPreferences.h"
-#include "framework/ppApplication.h"
 #include "framework/ppButton.h"
 #include "platform/Desktop.h"
 #include "platform/Dialog.h"
@@ -39,55 +33,26 @@
 #include "platform/MessageBox.h"
 #include "platform/PngFile.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
-#include "support/DemoSettings.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kWidth = 1280, kHeight = 1024;
 
 struct Button {
   int32_t picture;
   std::string place;  // the driver's x,y
 };
 
-class WindowRunTest : public apptest::StartedProgramTest {
+class WindowRunTest : public apptest::WindowRunFixture {
  protected:
-  void SetUp() override {
-    std::string why;
-    if (!windowrun::Available(&why)) GTEST_SKIP() << why << ": the program in a window is not tested";
-    StartedProgramTest::SetUp();
-    plat::SetVirtualScreenSize(kWidth, kHeight);
-  }
-
-  // The start-up in this process, on a screen of the display's size, with its client area noted.
-  zelvProApp& Begin(const std::string& commandLine = "") {
-    zelvProApp& app = Start(commandLine);
-    plat::GetClientRect(app.Frame(), &client_);
-    return app;
-  }
-  void Stop() {
-    app_.reset();
-    gApplication = nullptr;
-  }
-  void Command(int32_t id) { Send(id); }
-
   // The buttons the document window shows now, in view order.
   std::vector<Button> ShownButtons() {
     std::vector<Button> found;
-    std::function<void(ppView&)> walk = [&](ppView& view) {
-      if (!view.IsShown()) return;
-      if (auto* button = dynamic_cast<ppButton*>(&view)) {
-        const plat::RECT r = windowrun::InFrame(*button, app_->Frame());
-        if (r.right > r.left && r.bottom > r.top)
-          found.push_back({button->GetPictureId(), windowrun::Centre(r, client_.bottom)});
-      }
-      for (int32_t i = 0; i < view.Subviews().Count(); ++i) walk(*view.Subviews().At(i));
-    };
-    walk(*app_->DocumentWindow());
+    for (ppButton* button : All<ppButton>(*app_->DocumentWindow())) {
+      const plat::RECT r = Frame(*button);
+      if (r.right > r.left && r.bottom > r.top) found.push_back({button->GetPictureId(), Place(r)});
+    }
     return found;
   }
   std::string ButtonPlace(int32_t picture) {
@@ -97,35 +62,18 @@ class WindowRunTest : public apptest::StartedProgramTest {
     return "0,0";
   }
 
-  // The centre of the menu bar's item `index`, and of item `position` of its popup (popup pixels).
-  std::string BarItem(int32_t index) {
+  // The driver's place of the menu bar's item `index`.
+  std::string BarItem(int32_t index) const {
     const plat::RECT r = plat::MenuBarItemRects(app_->Frame())[size_t(index)];
     plat::POINT origin{0, 0};
     plat::ClientToScreen(app_->Frame(), &origin);
-    return windowrun::Centre({r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y},
-                             client_.bottom);
+    return Place(plat::RECT{r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y});
   }
-  // Item `id` of menu `index` where its popup shows it (popup pixels): the menu is opened with a
-  // click, as the user opens it, since the program fills and greys its items as it opens.
+  // Item `id` of menu `index` where its popup shows it (popup pixels).
   std::string PopupItem(int32_t index, uint32_t id) {
-    const plat::RECT title = plat::MenuBarItemRects(app_->Frame())[size_t(index)];
-    std::string place;
-    plat::HeadlessDriver::SetIdleScript([&] {
-      if (place.empty()) {
-        const plat::HMENU popup = plat::GetSubMenu(plat::GetMenu(app_->Frame()), index);
-        for (int32_t position = 0; position < plat::GetMenuItemCount(popup) && place.empty(); ++position) {
-          if (plat::GetMenuItemID(popup, position) != id) continue;
-          const plat::RECT r = plat::PopupItemRect(popup, position);
-          place = std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
-        }
-        if (place.empty()) place = "none";
-      }
-      plat::Desktop::Key(plat::VK_ESCAPE, true);
-      return true;
-    });
-    plat::Desktop::Click({(title.left + title.right) / 2, (title.top + title.bottom) / 2});
-    plat::HeadlessDriver::RunUntilIdle();
-    plat::HeadlessDriver::SetIdleScript(nullptr);
+    const std::map<uint32_t, plat::RECT> items = MenuItems(index);
+    const auto item = items.find(id);
+    const std::string place = item == items.end() ? "none" : PopupPlace(item->second);
     EXPECT_NE(place, "none") << "menu " << index << " shows no item " << id;
     return place;
   }
@@ -137,13 +85,9 @@ class WindowRunTest : public apptest::StartedProgramTest {
     plat::HWND dialog = plat::CreateDialogIndirectParamW(
         nullptr, &t, nullptr,
         [](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) -> plat::INT_PTR { return 0; }, 0);
-    plat::RECT r{};
-    plat::GetWindowRect(plat::GetDlgItem(dialog, id), &r);
-    plat::POINT origin{0, 0};
-    plat::ClientToScreen(dialog, &origin);
+    const std::string place = PopupPlace(WindowIn(plat::GetDlgItem(dialog, id), dialog));
     plat::DestroyWindow(dialog);
-    return std::to_string((r.left + r.right) / 2 - origin.x) + "," +
-           std::to_string((r.top + r.bottom) / 2 - origin.y);
+    return place;
   }
 
   std::u16string FrameTitle() {
@@ -152,12 +96,6 @@ class WindowRunTest : public apptest::StartedProgramTest {
     return text;
   }
 
-  windowrun::Outcome Run(const std::vector<std::string>& steps, int seconds,
-                         const std::string& arguments = "") {
-    return windowrun::Run(demo_.Root(), arguments, steps, seconds, kWidth, kHeight);
-  }
-
-  plat::RECT client_{};
   std::string file_, open_;
 };
 
@@ -199,7 +137,7 @@ TEST_F(WindowRunTest, TheThreeDViewOpensAndClosesAndEveryViewKeyWorksInEveryView
 TEST_F(WindowRunTest, EveryButtonAnswersAClickAndAHold) {
   Begin();
   const std::vector<Button> room = ShownButtons();
-  Command(zelvproViewBar::k3DCommand);
+  Send(zelvproViewBar::k3DCommand);
   std::vector<Button> view3d;  // the 3D view's own
   for (const Button& b : ShownButtons())
     if (std::none_of(room.begin(), room.end(), [&](const Button& r) { return r.place == b.place; }))
@@ -245,9 +183,8 @@ TEST_F(WindowRunTest, MenusOpenAndCloseAndTheKeyboardStaysWithTheFrame) {
       {{PopupItem(1, 203), false}},                                                             // Select All
       {{PopupItem(2, 3006), false}, {PopupItem(2, 3003), false}, {PopupItem(2, 3001), false}},  // views
       {{PopupItem(3, 1), true}}};                                                               // About
-  const std::string outside = windowrun::Centre(
-      {client_.right / 2 - 5, client_.bottom / 2 - 5, client_.right / 2 + 5, client_.bottom / 2 + 5},
-      client_.bottom);
+  const std::string outside = Place(plat::RECT{client_.right / 2 - 5, client_.bottom / 2 - 5,
+                                               client_.right / 2 + 5, client_.bottom / 2 + 5});
   Stop();
   std::vector<std::string> steps = {"alive"};
   for (int cycle = 0; cycle < 200; ++cycle) {
@@ -281,7 +218,7 @@ TEST_F(WindowRunTest, MenusOpenAndCloseAndTheKeyboardStaysWithTheFrame) {
   }
   steps.push_back("close");
   // On the demo's plan, where Select All has units to select.
-  const windowrun::Outcome outcome = Run(steps, 240, "'" + DemoPlan().string() + "'");
+  const windowrun::Outcome outcome = Run(steps, 240, Quoted(DemoPlan()));
   EXPECT_TRUE(outcome.Passed()) << outcome.log;
 }
 
@@ -301,7 +238,7 @@ TEST_F(WindowRunTest, BoxesAreDrawnAndWaitForTheUsersClick) {
     const windowrun::Outcome outcome =
         Run({"title:" + Vcon::Utf8FromUtf16(boxes[0].caption), "popclick:" + BoxButton(boxes[0], plat::IDOK),
              "alive", "focused", "close"},
-            60, "'" + document.string() + "'");
+            60, Quoted(document));
     EXPECT_TRUE(outcome.Passed()) << outcome.log;
   }
 
@@ -340,7 +277,7 @@ std::vector<std::string> Typed(const std::string& text) {
 }
 
 // Pixels of the grab that differ from `area` of the surface (-1: the sizes differ).
-int64_t Differing(const windowrun::Grab& grab, const plat::Surface& drawn, const plat::RECT& area) {
+int64_t DifferingFrom(const windowrun::Grab& grab, const plat::Surface& drawn, const plat::RECT& area) {
   if (grab.width != area.right - area.left || grab.height != area.bottom - area.top) return -1;
   const plat::POINT at{area.left, area.top};
   int64_t differing = 0;
@@ -420,7 +357,7 @@ TEST_F(WindowRunTest, ADamagedFileOpenedThroughTheDialogShowsItsBoxAndLeavesTheP
                                "grab:" + (demo_.Root() / (name + ".after.ppm")).string()});
   }
   steps.push_back("close");
-  const windowrun::Outcome outcome = Run(steps, 240, "'" + plan.string() + "'");
+  const windowrun::Outcome outcome = Run(steps, 240, Quoted(plan));
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 
   const windowrun::Grab before = windowrun::ReadPpm(demo_.Root() / "before.ppm");
@@ -430,7 +367,7 @@ TEST_F(WindowRunTest, ADamagedFileOpenedThroughTheDialogShowsItsBoxAndLeavesTheP
     const std::unique_ptr<plat::Surface> expected = plat::ReadPng(drawn.string());
     ASSERT_NE(expected, nullptr);
     fs::path grabbed = drawn, after = drawn;
-    EXPECT_EQ(Differing(windowrun::ReadPpm(grabbed.replace_extension(".ppm")), *expected, clientAt[i]), 0)
+    EXPECT_EQ(DifferingFrom(windowrun::ReadPpm(grabbed.replace_extension(".ppm")), *expected, clientAt[i]), 0)
         << "the box does not read as the document's message";
     const windowrun::Grab frame = windowrun::ReadPpm(after.replace_extension(".after.ppm"));
     EXPECT_TRUE(frame.width == before.width && frame.rgb == before.rgb) << "the open plan changed";
