@@ -366,10 +366,12 @@ TEST_F(EditsWindowRunTest, TheEditAndViewMenusGreyAndTickTheirItemsAsTheEditsCha
     const std::pair<int32_t, int> items[] = {{kUndo, e.undo},    {kRedo, e.redo},   {kCut, e.cut},
                                              {kCopy, e.copy},    {kPaste, e.paste}, {kDelete, e.remove},
                                              {kSelectAll, e.all}};
-    for (const auto& [id, black] : items)
-      if (black >= 0)
+    for (const auto& [id, black] : items) {
+      if (black >= 0) {
         EXPECT_EQ(TextOf(menu, edit.at(uint32_t(id))), black ? Looks::kBlack : Looks::kGrey)
             << "Edit item " << id;
+      }
+    }
     const windowrun::Grab views = Grabbed(std::string(e.moment) + ".view.ppm");
     ASSERT_GT(views.width, 0);
     for (uint32_t id : {3001u, 3003u, 3005u, 3006u})
