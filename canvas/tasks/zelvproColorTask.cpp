@@ -73,7 +73,7 @@ int32_t zelvproColorTask::NarrowMask(zelvproElement* unit, int32_t mask) const {
 void zelvproColorTask::Do() {
   delete units_;
   units_ = nullptr;
-  previous_.clear();
+  previous_.Clear();
   zelvproElement* hit = nullptr;
   const plat::POINT at = Current();
   units_ = CollectUnits(at, hit);
@@ -85,15 +85,7 @@ void zelvproColorTask::Do() {
 
   for (qxViewHolder* h = units_; h != nullptr; h = h->Next()) {
     zelvproElement* unit = h->Element();
-    // The unit's own colour (its own colour group; the first group when it names none), and the
-    // colour of every group it has: a colour that suits several of them paints them all.
-    Before before;
-    before.own = unit->GetColorRecordIdClamped(unit->extraA);
-    const uint32_t groups = unit->CollectBitMask(false);
-    for (int32_t bit = 0; bit < kGroupBits; ++bit)
-      if ((groups & (uint32_t{1} << bit)) != 0)
-        before.groups.emplace_back(bit, unit->GetColorRecordId(bit + 1));
-    previous_.push_back(std::move(before));
+    previous_.Keep(*unit);
     unit->ApplyColorRecord(colourId_, source_, mask_);
     unit->MarkTreeNeedsRedraw();
   }
@@ -117,10 +109,10 @@ void zelvproColorTask::Paint(bool undo) {
   size_t i = 0;
   for (qxViewHolder* h = units_; h != nullptr; h = h->Next(), ++i) {
     zelvproElement* unit = h->Element();
-    unit->ApplyColorRecord(undo ? previous_[i].own : colourId_, source_, -1);
     if (undo)
-      for (const auto& [bit, colour] : previous_[i].groups)
-        unit->ApplyColorRecord(colour, source_, int32_t(uint32_t{1} << bit));
+      previous_.Restore(i, *unit, source_);
+    else
+      unit->ApplyColorRecord(colourId_, source_, -1);
     unit->MarkTreeNeedsRedraw();
   }
   iElementHost::Current().MarkDocumentModified();

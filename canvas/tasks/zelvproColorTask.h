@@ -9,9 +9,9 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
 #include <vector>
 
+#include "canvas/tasks/PaintedFinishes.h"
 #include "canvas/tasks/zelvproMouseTask.h"
 
 class qxViewHolder;
@@ -57,13 +57,7 @@ class zelvproColorTask : public zelvproMouseTask {
 
   zelvproCanvas* canvas_;
   qxViewHolder* units_ = nullptr;
-  // What a unit had before the painting: its own colour, and the colour of each of its colour groups
-  // (bit of the group, colour), so that Undo gives every part its own colour back.
-  struct Before {
-    int32_t own = 0;
-    std::vector<std::pair<int32_t, int32_t>> groups;
-  };
-  std::vector<Before> previous_;  // per holder, in chain order
+  PaintedFinishes previous_;  // per holder, in chain order
   int32_t colourId_;
   zelvDatabase* source_;
   int32_t mask_ = -1;

@@ -52,10 +52,16 @@ void zelvpro3DColorTask::SetTrackCursor() {
 
 std::vector<zelvproElement*> zelvpro3DColorTask::Painted() const { return painted_; }
 
+std::vector<int32_t> zelvpro3DColorTask::PreviousColours() const {
+  std::vector<int32_t> out;
+  for (size_t i = 0; i < previous_.Count(); ++i) out.push_back(previous_.Own(i));
+  return out;
+}
+
 void zelvpro3DColorTask::Do() {
   holders_.reset();
   painted_.clear();
-  previous_.clear();
+  previous_.Clear();
   iElementHost& host = iElementHost::Current();
   zelvproElement* picked = nullptr;
   ppVector3 point;
@@ -79,7 +85,7 @@ void zelvpro3DColorTask::Do() {
     zelvproElement* unit = h->Element();
     if (unit->GetDatabase() != colourDatabase_ || colourMask_ == 0) continue;
     painted_.push_back(unit);
-    previous_.push_back(unit->GetColorRecordIdClamped(unit->extraA));
+    previous_.Keep(*unit);
     unit->ApplyColorRecord(newColour_, colourDatabase_, int32_t(colourMask_));
     unit->MarkTreeNeedsRedraw();
   }
@@ -93,7 +99,10 @@ void zelvpro3DColorTask::Do() {
 
 void zelvpro3DColorTask::Paint(bool undo) {
   for (size_t i = 0; i < painted_.size(); ++i) {
-    painted_[i]->ApplyColorRecord(undo ? previous_[i] : newColour_, colourDatabase_, int32_t(colourMask_));
+    if (undo)
+      previous_.Restore(i, *painted_[i], colourDatabase_);
+    else
+      painted_[i]->ApplyColorRecord(newColour_, colourDatabase_, int32_t(colourMask_));
     painted_[i]->MarkTreeNeedsRedraw();
   }
   zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true);

@@ -1,7 +1,7 @@
 // Painting a colour of the element palette onto units by clicking them in the 3D view. A click on an
 // unselected unit paints that unit alone, on a selected unit or on nothing the plan's selection; only
 // units of the colour's catalogue take it. A click that paints nothing leaves no undo entry. Undo gives
-// each painted unit its previous colour record; Redo paints again.
+// each painted unit, and each colour group of it, the finish it had; Redo paints again.
 //
 // Ownership: the task owns its holder chain; the units, the pane and the catalogue are not its own.
 // User-interface thread only.
@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "canvas/tasks/PaintedFinishes.h"
 #include "canvas/tasks/zelvproMouseTask.h"
 
 class qxViewHolder;
@@ -37,9 +38,9 @@ class zelvpro3DColorTask : public zelvproMouseTask {
   bool StartWithElement(int32_t x, int32_t y, std::unique_ptr<ppRegion> region) override;
   void SetTrackCursor() override;
 
-  // The painted units and their previous colour record ids, in holder order.
+  // The painted units and their own colour record ids before the painting, in holder order.
   std::vector<zelvproElement*> Painted() const;
-  const std::vector<int32_t>& PreviousColours() const { return previous_; }
+  std::vector<int32_t> PreviousColours() const;
   uint32_t ColourMask() const { return colourMask_; }
 
  private:
@@ -48,7 +49,7 @@ class zelvpro3DColorTask : public zelvproMouseTask {
   zelvpro3DPane* pane_;
   std::unique_ptr<qxViewHolder> holders_;
   std::vector<zelvproElement*> painted_;
-  std::vector<int32_t> previous_;
+  PaintedFinishes previous_;  // per painted unit, in order
   int32_t newColour_;
   zelvDatabase* colourDatabase_;
   uint32_t colourMask_ = 0;

@@ -40,6 +40,13 @@ bool IsViewBarCommand(int32_t command) {
          command != 3004 && command != 3007;
 }
 
+// Invalidates every selected element of `element`'s tree: a door selected in its unselected wall as
+// much as a unit on the plan. A selected element's own invalidation covers its parts.
+void InvalidateSelected(zelvproElement& element) {
+  if (element.IsSelected()) return element.Invalidate();
+  ForEachChildElement(element, [](zelvproElement* child) { InvalidateSelected(*child); });
+}
+
 }  // namespace
 
 zelvproCanvas::zelvproCanvas(ppView* parent, const plat::RECT& frame, zelvDatabase* database)
@@ -159,7 +166,7 @@ void zelvproCanvas::SelectAll() {
 
 void zelvproCanvas::DeselectAll(bool refresh) {
   ForEachChildElement(*this, [&](zelvproElement* child) {
-    if (refresh && child->IsSelected()) child->Invalidate();
+    if (refresh) InvalidateSelected(*child);
     child->Deselect(false);
   });
 }

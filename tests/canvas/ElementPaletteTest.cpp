@@ -8,10 +8,17 @@
 #include <vector>
 
 #include "PaletteTestSupport.h"
+#include "canvas/tasks/PlanFrames.h"
+#include "database/ScopedRecordBuffer.h"
+#include "elements/base/PlanPixels.h"
 #include "framework/ppButton.h"
 #include "framework/ppScrollBar.h"
 #include "platform/MessageBox.h"
 #include "platform/TextLog.h"
+#include "room/qxFloorElement.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
+#include "room/qxWallElement.h"
 
 namespace {
 
@@ -276,6 +283,75 @@ TEST_F(ElementPaletteTest, PressesOnCellsStartTheItemsTasks) {
       unit->Deselect(false);
     }
   }
+}
+
+// The palette's doors and windows belong to Room Design: seated in a wall of the room, a press on
+// one there chooses it and a drag moves it along the wall; a press on the floor chooses the floor.
+TEST_F(ElementPaletteTest, InRoomDesignTheDemosOpeningInAWallIsChosenAndDraggedAlongItAndTheFloorElsewhere) {
+  using V = ppVector3;
+  MakeWindow();
+  canvasHost_.viewId = iElementHost::kPlanView;
+  canvasHost_.palette->SetScale(10.0);
+  // The room canvas over the plan, as Room Design shows it: a 4000 x 3000 mm room, pixels 50 to 450.
+  qxNewRoomCanvas room(window_, Rect(0, 0, kWidth, kPlanHeight), db_);
+  canvasHost_.newRoomCanvas = &room;
+  const V corners[] = {V(500, 0, 500), V(4500, 0, 500), V(4500, 0, 3500), V(500, 0, 3500)};
+  {
+    const ScopedRecordBuffer<ppDatafile> blank(db_->TopViewFile());
+    db_->TopViewFile().ClearRecordBuffer(blank.Get());
+    for (int32_t i = 0; i < 4; ++i)
+      (new qxRoomSegment(0, &room, Rect(0, 0, 10, 10), blank.Get(), db_->ShapeFile()))
+          ->SetEnds(corners[i], corners[(i + 1) % 4]);
+  }
+  room.DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  auto* floor = dynamic_cast<qxFloorElement*>(room.FindFloor());
+  ASSERT_NE(floor, nullptr);
+  const auto pixel = [](const V& p) {
+    plat::POINT out{};
+    PlanPointToScreen(p, out);
+    return out;
+  };
+  const auto press = [&](plat::POINT at) {
+    Down(at);
+    UpAfterClickTime(at);
+  };
+  for (const char* name : {"DR90", "WN120"}) {
+    SCOPED_TRACE(name);
+    zelvproElement* opening = db_->TopViewFile().CreateElement(
+        palettetest::RecordNamed(db_->TopViewFile(), "Name", name), Rect(0, 0, 10, 10), &room);
+    ASSERT_NE(opening, nullptr);
+    // Seated on the top wall's face, 1000 mm from the room's corner, as the door task seats it.
+    V foot;
+    float angle = 0.0f;
+    qxWallElement* wall = floor->NearestWallEdge(foot, angle, V(1500, 0, 800), opening->dimensions.x);
+    ASSERT_NE(wall, nullptr);
+    qxRoomSegment* segment = wall->Edge().segment;
+    opening->DetachFromSupervisor();
+    segment->AddSubview(opening);
+    const V body = wall->GetPosition();
+    opening->SetPosition(V(foot.x - body.x, 0, foot.z - body.z));
+    opening->StoreAngle(angle - segment->GetAbsoluteAngle());
+    // The middle of its body, which stands behind the face in the wall.
+    const plat::POINT on =
+        pixel(PlanPoint(opening, V(opening->dimensions.x / 2, 0, -opening->dimensions.z / 2)));
+    // Pressed and dragged 1000 mm along the wall: chosen, and moved along the wall by the drag.
+    const V before = PlanPoint(opening, V());
+    Down(on);
+    MoveTo(plat::POINT{on.x + 50, on.y});
+    MoveTo(plat::POINT{on.x + 100, on.y});
+    UpAfterClickTime(plat::POINT{on.x + 100, on.y});
+    EXPECT_TRUE(opening->IsSelected());
+    EXPECT_FALSE(floor->IsSelected());
+    EXPECT_EQ(opening->GetSupervisor(), segment);
+    const V after = PlanPoint(opening, V());
+    EXPECT_NEAR(after.x - before.x, 1000.0f, 10.0f);
+    EXPECT_NEAR(after.z, before.z, 0.5f);
+    press(pixel(V(2500, 0, 2000)));
+    EXPECT_TRUE(floor->IsSelected());
+    EXPECT_FALSE(opening->IsSelected());
+  }
+  canvasHost_.newRoomCanvas = nullptr;
 }
 
 TEST_F(ElementPaletteTest, APlainUnitDeselectsBothCanvasesAndStartsWithItsFrameRegion) {

@@ -7,7 +7,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,7 +28,9 @@
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproPosSheetFil.h"
+#include "elements/base/ElementChildren.h"
 #include "elements/base/ElementKinds.h"
+#include "elements/topview/CatalogReads.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
 #include "scene3d/context/ppShape3D.h"
@@ -558,6 +562,43 @@ TEST_F(View3DTaskTest, AColourPaintsTheClickedUnitOrTheSelectionOnlyInItsCatalog
   top_->DeselectAll(false);
   click(ppVector3(8000, 0, 8000));
   EXPECT_EQ(DoneTop(), before);
+}
+
+TEST_F(View3DTaskTest, UndoOfAColourGivesEveryColourGroupOfEachPartItsOwnFinishBack) {
+  // The demo's B30: its fronts are Snow, its handles Graphite; Midnight suits both.
+  const int32_t b30 = palettetest::RecordNamed(db_->TopViewFile(), "Name", "B30");
+  const int32_t midnight = palettetest::RecordNamed(db_->ColorCatalogFile(), "name", "Midnight");
+  zelvproElement* unit = db_->TopViewFile().CreateElement(b30, RECT{0, 0, 4, 4}, top_);
+  ASSERT_NE(unit, nullptr);
+  unit->SetPosition(ppVector3(1000, 0, 1000));
+  // The finish of every colour group of the unit and of each of its parts.
+  std::function<void(zelvproElement*, std::vector<int32_t>&)> finishes = [&](zelvproElement* e,
+                                                                             std::vector<int32_t>& out) {
+    for (int32_t group = 1; group <= CatalogReads::ColourCodeCount(*db_); ++group)
+      out.push_back(e->GetColorRecordId(group));
+    ForEachChildElement(*e, [&](zelvproElement* child) { finishes(child, out); });
+  };
+  std::vector<int32_t> before, painted, undone, redone;
+  finishes(unit, before);
+  ASSERT_GT(std::count(before.begin(), before.end(), added_.graphite), 0) << "graphite handles";
+  Show3D();
+  unit->Select(false);
+  ppTask* made = iElementTaskFactory::Current().New3DColorTask(midnight, db_, nullptr);
+  auto* task = dynamic_cast<zelvpro3DColorTask*>(made);
+  ASSERT_NE(task, nullptr);
+  // A click on nothing paints the selection.
+  const POINT p = PaneAt(ppVector3(8000, 0, 8000));
+  task->StartWithElement(p.x, p.y, nullptr);
+  UpAfterClickTime(Screen(POINT{p.x + 1, p.y}));
+  ASSERT_EQ(DoneTop(), task);
+  finishes(unit, painted);
+  EXPECT_EQ(std::count(painted.begin(), painted.end(), added_.graphite), 0) << "the handles took Midnight";
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  finishes(unit, undone);
+  EXPECT_EQ(undone, before);
+  top_->DoCommand(zelvproCanvas::kRedo, 0);
+  finishes(unit, redone);
+  EXPECT_EQ(redone, painted);
 }
 
 // ---- Through the pane: a press picks the unit, the pane starts the mover.

@@ -168,6 +168,23 @@ TEST_F(PlanWindowTest, PressOnEmptyPlanSelectsNothingAndStartsTheRubberBand) {
   EXPECT_EQ(plat::GetFocus(), hwnd_);
 }
 
+TEST_F(PlanWindowTest, DeselectingAllRedrawsAnElementSelectedInsideAnUnselectedOne) {
+  // A door selected in its wall, which is not, as the palette's press finds them.
+  zelvproElement* wall = Child(canvas_.get());
+  wall->SetFrame(Rect(20, 20, 200, 40));
+  zelvproElement* door = Child(wall);
+  door->SetFrame(Rect(100, 25, 150, 35));
+  door->Select(false);
+  zelvproElement::ResetRedraw();
+  canvas_->DeselectAll(true);
+  EXPECT_FALSE(door->IsSelected());
+  ppRegion* redrawn = zelvproElement::PendingRegion();
+  ASSERT_NE(redrawn, nullptr) << "the door would stay drawn as selected";
+  plat::RECT at{};
+  door->GetWindowFrame(&at);
+  EXPECT_TRUE(redrawn->Contains((at.left + at.right) / 2, (at.top + at.bottom) / 2));
+}
+
 TEST_F(PlanCanvasTest, TheCanvasRefusesThePressWhileTheElementsHaveTheFirstPass) {
   SetFirstPressPass(true);
   EXPECT_FALSE(Canvas().IsDoubleClick(10, 10));
