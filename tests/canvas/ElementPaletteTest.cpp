@@ -26,9 +26,6 @@ using eltest::Rect;
 using palettetest::Cell;
 using Rows = std::vector<std::string>;
 
-bool SameRect(const plat::RECT& a, const plat::RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 std::string Text(const plat::RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
          std::to_string(r.bottom);
