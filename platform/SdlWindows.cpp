@@ -65,6 +65,9 @@ void SdlWindows::Sync() {
       ++it;
     }
   }
+  // The focus goes back before any window of this pass is shown: a box that opens as a menu or a tip
+  // closes takes the focus when it shows, and must not lose it to the window behind it.
+  if (closed) FocusActive();
   for (HWND window : Manager().TopLevels()) {
     if (!IsWindowVisible(window) || !GetWindowSurface(window)) continue;
     auto found = mirrors_.find(window);
@@ -88,7 +91,6 @@ void SdlWindows::Sync() {
     Place(window, found->second);
     Present(window, found->second);
   }
-  if (closed) FocusActive();
 }
 
 void SdlWindows::FocusActive() {
