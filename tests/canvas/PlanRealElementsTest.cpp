@@ -56,6 +56,19 @@ class PlanRealElementsTest : public tvtest::TopViewTest {
     plat::HeadlessDriver::Reset();
   }
 
+  // A group item (catalogue ID `id`, flags `flags`) of two units of item `childId`, 300 mm apart.
+  int32_t AddGroupOfTwo(int32_t id, int32_t childId, int32_t flags) {
+    const int32_t child = AddTopView(*db_, {{"ID", childId}});
+    const int32_t group = AddTopView(*db_, {{"ID", id}, {"Type", 1}, {"flags", flags}});
+    zelvproTopViewFil& topViews = db_->TopViewFile();
+    topViews.ReadRecord(group, nullptr);
+    cattest::SetWords(topViews, "subItems",
+                      eltest::Join({eltest::SubItemEntry(child, 0, 0, 0, 0, 0),
+                                    eltest::SubItemEntry(child, 0, 300, 0, 0, 0)}));
+    topViews.WriteRecord(group, nullptr);
+    return group;
+  }
+
   pctest::CanvasHost canvasHost_;
   iApplicationSettings settings_;
   zelvDatabase* db_ = nullptr;
@@ -111,14 +124,7 @@ TEST_F(RealDeleteTest, WithTheOptionTheSegmentGoesTooAndComesBackInFront) {
 // ---- Paste of a catalogue group.
 
 TEST_F(PlanRealElementsTest, ACopiedGroupsChildrenLandInTheGroupsCopy) {
-  const int32_t child = AddTopView(*db_, {{"ID", 51}});
-  const int32_t groupItem = AddTopView(*db_, {{"ID", 50}, {"Type", 1}});
-  zelvproTopViewFil& topViews = db_->TopViewFile();
-  topViews.ReadRecord(groupItem, nullptr);
-  cattest::SetWords(topViews, "subItems",
-                    eltest::Join({eltest::SubItemEntry(child, 0, 0, 0, 0, 0),
-                                  eltest::SubItemEntry(child, 0, 300, 0, 0, 0)}));
-  topViews.WriteRecord(groupItem, nullptr);
+  const int32_t groupItem = AddGroupOfTwo(50, 51, 0);
   auto* group = dynamic_cast<zelvproTopGroupElement*>(Make(*db_, groupItem, canvas_.get()));
   ASSERT_NE(group, nullptr);
   ASSERT_EQ(ChildrenOf(*group).size(), 2u);
@@ -143,15 +149,7 @@ TEST_F(PlanRealElementsTest, ACopiedGroupsChildrenLandInTheGroupsCopy) {
 // ---- A placement-aid group moved: it dissolves, and Undo brings it back whole.
 
 TEST_F(PlanRealElementsTest, AGroupThatDissolvedOnItsFirstMoveComesBackWholeWithUndo) {
-  const int32_t child = AddTopView(*db_, {{"ID", 61}});
-  const int32_t groupItem = AddTopView(
-      *db_, {{"ID", 60}, {"Type", 1}, {"flags", int32_t(zelvproTopGroupElement::kDissolvesOnPlacement)}});
-  zelvproTopViewFil& topViews = db_->TopViewFile();
-  topViews.ReadRecord(groupItem, nullptr);
-  cattest::SetWords(topViews, "subItems",
-                    eltest::Join({eltest::SubItemEntry(child, 0, 0, 0, 0, 0),
-                                  eltest::SubItemEntry(child, 0, 300, 0, 0, 0)}));
-  topViews.WriteRecord(groupItem, nullptr);
+  const int32_t groupItem = AddGroupOfTwo(60, 61, int32_t(zelvproTopGroupElement::kDissolvesOnPlacement));
   zelvproElement* before = Make(*db_, AddTopView(*db_, {{"ID", 62}}), canvas_.get());
   auto* group = dynamic_cast<zelvproTopGroupElement*>(Make(*db_, groupItem, canvas_.get()));
   zelvproElement* after = Make(*db_, AddTopView(*db_, {{"ID", 63}}), canvas_.get());
