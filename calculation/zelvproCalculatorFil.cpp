@@ -7,6 +7,8 @@
 
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproTagFil.h"
+#include "elements/base/iElementHost.h"
+#include "elements/base/zelvproLayerPalette.h"
 #include "foundation/LocaleNumbers.h"
 #include "foundation/NumberFormatter.h"
 
@@ -208,11 +210,25 @@ void zelvproCalculatorFil::PackUserLines(Handle into) {
   kept.SaveToBlob();
 }
 
+int32_t zelvproCalculatorFil::HighestLineId() {
+  int32_t highest = 0;
+  for (int32_t i = 0; i < GetRecordCount(); ++i) {
+    ReadRecordAt(i, scratch_);
+    highest = std::max(highest, Long(scratch_, kRecordId));
+  }
+  return highest;
+}
+
 int32_t zelvproCalculatorFil::AppendUserLines(Handle from) {
   if (from == nullptr || MemGetSize(from) == 0) return 0;
   ppEmbeddedData kept(kLayout, Database(), from, nullptr);
   kept.LoadFromBlob();
   BeginAccess();
+  // The number the line had when it was saved may be one the running number hands out again: like
+  // every new line, each takes a fresh one, so that a selection by number finds that line alone.
+  // Without a palette (no document window) one above every number in use keeps them unique.
+  zelvproLayerPalette* palette = iElementHost::Current().LayerPalette();
+  int32_t unpaletted = palette == nullptr ? HighestLineId() + 1 : 0;
   int32_t added = 0;
   char* b = scratch_;
   for (int32_t i = 0; i < kept.GetRecordCount(); ++i) {
@@ -222,6 +238,7 @@ int32_t zelvproCalculatorFil::AppendUserLines(Handle from) {
     LineRefs& refs = BufferRefs(b);
     refs = LineRefs{};
     refs.db = FindDatabase(Long(b, kDatabaseId));
+    SetLong(b, kRecordId, palette != nullptr ? palette->NextId() : unpaletted++);
     InsertRecordAt(-1, b);
     ++added;
   }

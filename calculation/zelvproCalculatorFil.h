@@ -272,7 +272,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // (replacing what it held). `into` is not owned.
   void PackUserLines(Handle into);
   // Appends the user's lines that `from` holds (in the form PackUserLines writes; lines of other
-  // types and unreadable rest are passed over) and saves; answers how many came. Not owned.
+  // types and unreadable rest are passed over), each with a fresh id from the layer palette's running
+  // number, and saves; answers how many came. Not owned.
   int32_t AppendUserLines(Handle from);
 
   // ---- The whole-plan rebuild of the top canvas.
@@ -309,6 +310,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   const CalculationLineRefs& References() const { return refs_; }
 
  private:
+  // The largest "id" among the loaded lines, 0 without lines.
+  int32_t HighestLineId();
   // Plain field access on a buffer through the field handlers (never the display form).
   int32_t Long(char* b, int32_t field);
   void SetLong(char* b, int32_t field, int32_t value);

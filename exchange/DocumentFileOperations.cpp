@@ -1,8 +1,6 @@
 #include "exchange/DocumentFileOperations.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <utility>
 
 #include "calculation/PriceListTable.h"
@@ -17,7 +15,6 @@
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
-#include "foundation/PosixPath.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "platform/MessageBox.h"
@@ -69,21 +66,8 @@ void ShowSaveFailure(const Vcon::WString& path) {
   plat::MessageBoxW(nullptr, text.c_str(), title.c_str(), kStopBox);
 }
 
-// "Could not load file <path>: <what>." / "Error", the path as the system writes it.
-void ShowLoadFailure(const Vcon::WString& path, const char* what) {
-  const std::string text =
-      "Could not load file " + Vcon::SlashedPath(Vcon::Utf8FromUtf16(path)) + ": " + what + ".";
-  plat::MessageBoxA(nullptr, text.c_str(), "Error", kStopBox);
-}
-
-// Why the file `path` names could not be read, in words.
-const char* WhyUnreadable(const Vcon::WString& path) {
-  std::error_code error;
-  const std::filesystem::path file(Vcon::ResolvePosixPath(path));
-  if (!std::filesystem::exists(file, error)) return "no file of that name exists";
-  if (std::filesystem::is_directory(file, error)) return "it is a folder, not a file";
-  return "it cannot be read (no permission, or another program holds it)";
-}
+// "Could not load file" / "Error": a file that cannot be read, is empty, is no document or is damaged.
+void ShowLoadFailure() { plat::MessageBoxA(nullptr, "Could not load file", "Error", kStopBox); }
 
 // The document's field that keeps the price list lines the user added; null in a layout without it.
 Handle UserLinesField(zelvproDocFil& document) {
@@ -235,26 +219,25 @@ bool DocumentFileOperations::Load(Handle packed) {
 
 bool DocumentFileOperations::OpenDocumentFile(const Vcon::WString& path) {
   const ppFileSpec kept = document_.DocumentFile();
-  const auto refuse = [&](const char* what) {
+  const auto refuse = [&] {
     document_.DocumentFile() = kept;
-    ShowLoadFailure(path, what);
+    ShowLoadFailure();
     return false;
   };
   Handle bytes = nullptr;
   try {
     bytes = ReadFileToHandle(ppFileSpec(path));
   } catch (int32_t) {
-    return refuse(WhyUnreadable(path));
+    return refuse();
   }
   ScopedHandle packed(bytes);
-  if (packed.Get() == nullptr || MemGetSize(packed.Get()) == 0) return refuse("the file is empty");
+  if (packed.Get() == nullptr || MemGetSize(packed.Get()) == 0) return refuse();
   document_.DocumentFile().path = path;
   bool loaded = false;
   try {
     loaded = Load(packed.Get());
-  } catch (int32_t error) {
-    return refuse(error == kNotADocumentError ? "it is not a Zelvo Pro document"
-                                              : "it is damaged (cut short or changed) and cannot be opened");
+  } catch (int32_t) {
+    return refuse();  // no document, or a damaged one: refused before the open plan changed
   }
   if (!loaded) {
     document_.DocumentFile() = kept;

@@ -63,9 +63,8 @@ class DocumentFileOperations : public iDocumentLoader {
   // Whether this program reads `version` (0 to 2).
   static bool CheckVersion(int32_t version);
   // Reads and loads the file `path` names. A file that cannot be read, is empty, is no document or is
-  // damaged gives one box "Could not load file <path>: <what is wrong>" / "Error"; then, as after a
-  // refused load, the open document and its file record stay as they were. Answers whether it
-  // loaded.
+  // damaged gives one box "Could not load file" / "Error" (no owner window); then, as after a refused
+  // load, the open document and its file record stay as they were. Answers whether it loaded.
   bool OpenDocumentFile(const Vcon::WString& path);
 
   // The Yes/No/Cancel question when the document is modified: Yes saves (save as without a file, whose

@@ -1,8 +1,6 @@
 #include "exchange/WindowPlanSteps.h"
 
-#include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 #include "calculation/PriceListTable.h"
 #include "calculation/zelvproCalculatorFil.h"
@@ -15,9 +13,6 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproTagFil.h"
-#include "catalogue/records/RecordField.h"
-#include "elements/base/ElementChildren.h"
-#include "elements/base/ElementKinds.h"
 #include "elements/base/iWorktopBuilder.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproCanvas.h"
@@ -30,41 +25,15 @@
 
 namespace {
 
-// The table is emptied and refilled from `root`'s tree, then written into its blob. The records carry
-// the elements' own save ids, made unique first: the room's outline and the association lists name
-// elements by the ids they hold, and an unchanged plan packs to the same bytes every time.
+// The table is emptied and refilled from `root`'s tree, then written into its blob. The tree is
+// numbered afresh from the running number first; the records, the room's outline and the association
+// lists then name the elements by those numbers.
 void SaveTreeInto(zelvproElement* root, zelvproDocModuleFil& table) {
   if (root == nullptr) return;
-  root->MakeSaveIdsUnique();
+  root->RenumberSaveIds();
   table.DisposeRecords();
   root->SaveTree(table, false, 0);
   table.SaveToBlob();
-}
-
-// The highest "id" of the elements `tables` keep as they stand; the wall bodies and floors are built
-// anew from the walls at every opening and do not count.
-int32_t HighestKeptId(std::initializer_list<zelvproDocModuleFil*> tables) {
-  int32_t highest = 0;
-  for (zelvproDocModuleFil* table : tables) {
-    const RecordField type(*table, "type"), id(*table, "id");
-    for (int32_t i = 0; i < table->GetRecordCount(); ++i) {
-      table->ReadRecordAt(i, nullptr);
-      const int32_t kind = type.Long(table->GetRecordBuffer());
-      if (kind == ElementKinds::kWallBody || kind == ElementKinds::kFloor) continue;
-      highest = std::max(highest, id.Long(table->GetRecordBuffer()));
-    }
-  }
-  return highest;
-}
-
-// The same for the elements of a loaded tree, its root included.
-int32_t HighestKeptId(zelvproElement& root) {
-  int32_t highest = root.GetSaveId();
-  ForEachChildElement(root, [&](zelvproElement* child) {
-    if (child->kind != ElementKinds::kWallBody && child->kind != ElementKinds::kFloor)
-      highest = std::max(highest, HighestKeptId(*child));
-  });
-  return highest;
 }
 
 void ClearPriceList() {
@@ -107,11 +76,6 @@ void WindowPlanSteps::RebuildFromTables(zelvproDocFil& document) {
   zelvproDocModuleFil& furnitureTable = document.FurnitureTable();
   roomTable.LoadFromBlob();
   furnitureTable.LoadFromBlob();
-  // The running number restarts past the plan's own numbers, not past the last plan's: the corners,
-  // wall bodies and floors the opening builds take the same numbers at every opening, and a plan
-  // opened and saved unchanged keeps its bytes.
-  if (zelvproLayerPalette* palette = window_()->LayerPalette())
-    palette->RestartPast(HighestKeptId({&roomTable, &furnitureTable}));
   // The old plan goes with its undo history: its tasks name elements that are about to be deleted.
   if (top != nullptr) top->DeleteAllElements();
   if (room != nullptr) {
@@ -122,16 +86,10 @@ void WindowPlanSteps::RebuildFromTables(zelvproDocFil& document) {
   ClearPriceList();
   if (room != nullptr) room->LoadPlanModules(roomTable);
   if (top != nullptr) top->LoadPlan(furnitureTable);
-  // The loaded elements keep their stored numbers; new ones must not take them again.
-  int32_t highest = 0;
-  for (zelvproElement* root : {static_cast<zelvproElement*>(room), static_cast<zelvproElement*>(top)}) {
-    if (root == nullptr) continue;
-    root->MakeSaveIdsUnique();
-    highest = std::max(highest, HighestKeptId(*root));
-  }
-  // The wall bodies and floors the file held give way to the ones the room rebuild makes: their
-  // numbers must not push the counter on either.
-  if (zelvproLayerPalette* palette = window_()->LayerPalette()) palette->RestartPast(highest);
+  // The stored numbers served only to find each element's parent: the loaded elements take new ones
+  // from the running number, which never goes back, so no element made later takes one of them.
+  for (zelvproElement* root : {static_cast<zelvproElement*>(room), static_cast<zelvproElement*>(top)})
+    if (root != nullptr) root->RenumberSaveIds();
   // The blobs keep the tables' bytes; the records in memory are not needed any more.
   roomTable.DisposeRecords();
   furnitureTable.DisposeRecords();
@@ -160,7 +118,7 @@ void WindowPlanSteps::RebuildRoomFromTable(zelvproDocFil& document) {
   }
   room->ClearRoom();
   room->LoadPlanModules(table);
-  room->MakeSaveIdsUnique();
+  room->RenumberSaveIds();
   table.DisposeRecords();
   room->ResnapTree();
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <unordered_set>
@@ -20,6 +22,8 @@
 #include "app/shell/ExchangeShellServices.h"
 #include "app/shell/iShellServices.h"
 #include "app/shell/zelvProApp.h"
+#include "calculation/zelvproCalculatorFil.h"
+#include "calculation/zelvproCalculatorList.h"
 #include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproRuler.h"
@@ -31,6 +35,7 @@
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproTagFil.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
@@ -296,40 +301,55 @@ TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpensWithItsUnitsInTheirTags) {
   }
 }
 
-// Opened and saved unchanged again and again, the start plan keeps its bytes from the second save
-// on: nothing derived at opening is added to what the file held (the corners, wall bodies and floor
-// the opening builds take the same numbers each time). The first save settles what the plan's maker
-// left (the wall bodies' sizes) and keeps the floor selected, as the first opening of a run shows the
-// room's panel. Only the shopping list's two dates follow the clock, which is fixed here.
-TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpenedAndSavedUnchangedKeepsItsBytes) {
+// Opened and saved unchanged again and again, the start plan is numbered afresh at every save from a
+// running number that only goes on: each save's element numbers are new, above every number of the
+// save before, unique, and every element names a parent that the same save holds. The plan itself
+// comes back the same each time.
+TEST_F(LocalDocumentFilesTest, TheDemosStartPlanOpenedAndSavedUnchangedIsNumberedAfreshAtEverySave) {
   const fs::path plan = demo_.Root() / "plan.qxf";
   fs::copy_file(fs::path(DEMO_USER_DIR) / "new.qxf", plan);
   Start();
-  auto* services = dynamic_cast<ExchangeShellServices*>(&iShellServices::Current());
-  ASSERT_NE(services, nullptr);
-  ASSERT_NE(services->Operations(), nullptr);
-  services->Operations()->SetClock([] { return support::FixedTime(2026, 12, 8, 9); });
-  const auto bytesOf = [](const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+  // The numbers and parents of the elements the last save wrote, both plan tables.
+  const auto savedNumbers = [&] {
+    std::vector<std::pair<int32_t, int32_t>> out;
+    for (zelvproDocModuleFil* table : {&Document().RoomTable(), &Document().FurnitureTable()}) {
+      table->LoadFromBlob();
+      for (int32_t i = 0; i < table->GetRecordCount(); ++i) {
+        table->ReadRecordAt(i, nullptr);
+        out.emplace_back(RecordField(*table, "id").Long(table->GetRecordBuffer()),
+                         RecordField(*table, "parent").Long(table->GetRecordBuffer()));
+      }
+      table->DisposeRecords();
+    }
+    return out;
   };
-  std::vector<std::string> saved;
-  for (int32_t cycle = 0; cycle < 4; ++cycle) {
+  std::vector<Unit> units;
+  int32_t before = 0;
+  for (int32_t cycle = 0; cycle < 3; ++cycle) {
+    SCOPED_TRACE(cycle);
     OpenByHandOver(plan.string());
     ASSERT_TRUE(Document().IsSavedOnce());
+    if (cycle == 0) units = Units();
+    EXPECT_EQ(Units(), units);
     Command(zelvproWindow::kSave);
-    saved.push_back(bytesOf(plan));
+    const std::vector<std::pair<int32_t, int32_t>> numbers = savedNumbers();
+    ASSERT_GT(numbers.size(), 3u);
+    std::set<int32_t> ids;
+    for (const auto& [id, parent] : numbers) {
+      EXPECT_GT(id, before) << "a number of an earlier save came again";
+      EXPECT_TRUE(ids.insert(id).second) << id << " twice";
+    }
+    // Only the two canvases stand at the top of their tables.
+    int32_t roots = 0;
+    for (const auto& [id, parent] : numbers) {
+      roots += parent <= 0 ? 1 : 0;
+      EXPECT_TRUE(parent <= 0 || ids.contains(parent)) << id << " names the parent " << parent;
+    }
+    EXPECT_EQ(roots, 2);
+    before = *ids.rbegin();
   }
   EXPECT_EQ(Units().size(), 3u);
   EXPECT_TRUE(plat::MessageBoxLog().empty());
-  for (size_t cycle = 2; cycle < saved.size(); ++cycle) {
-    const std::string& a = saved[1];
-    const std::string& b = saved[cycle];
-    size_t at = 0;
-    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
-    EXPECT_TRUE(a == b) << "save " << cycle + 1 << " differs from the second at byte " << at << " of "
-                        << a.size() << " / " << b.size();
-  }
 }
 
 // What the first start shows of the start plan: a view with the units' canvas over the room, each
@@ -477,12 +497,15 @@ TEST_F(LocalDocumentFilesTest, OpeningASavedPlanShowsExactlyThatPlanWithEmptyUnd
   EXPECT_TRUE(Document().IsSavedOnce());
 }
 
-// Files that are no plan, opened by path: one box names the file and says what is wrong, and the plan
-// that was open stays open, unchanged, with its own file.
-TEST_F(LocalDocumentFilesTest, AFileThatIsNoPlanGivesOneBoxNamingItAndTheOpenPlanStays) {
+// Files that are no plan, opened by path: one plain box "Could not load file" / "Error", and the plan
+// that was open stays open, unchanged, with its own file. A plan whose unit stands at a place that is
+// not a number, or farther than any plan reaches, is damaged like one cut short.
+TEST_F(LocalDocumentFilesTest, AFileThatIsNoPlanGivesOneBoxAndTheOpenPlanStays) {
   UseStationery();
   Start();
-  ASSERT_NE(Place("B40", 1500, 1500), nullptr);
+  // A position no other number of the file shares, so that the file's bytes show where it is kept.
+  constexpr double kUnitX = 1517.25;
+  ASSERT_NE(Place("B40", float(kUnitX), 1500), nullptr);
   const std::string kept = SaveAs("kitchen.qxf");
   const std::vector<Unit> units = Units();
   const std::vector<Wall> walls = Walls();
@@ -496,28 +519,39 @@ TEST_F(LocalDocumentFilesTest, AFileThatIsNoPlanGivesOneBoxNamingItAndTheOpenPla
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
   };
+  // The saved plan with the unit's x position (a double wherever the file keeps it) set to `x`.
+  const auto unitAt = [&](double x) {
+    std::string from(sizeof x, '\0'), to(sizeof x, '\0');
+    std::memcpy(from.data(), &kUnitX, sizeof x);
+    std::memcpy(to.data(), &x, sizeof x);
+    std::string bytes = whole;
+    size_t found = 0;
+    for (size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + sizeof x), ++found)
+      bytes.replace(at, sizeof x, to);
+    EXPECT_GE(found, 1u) << "the unit's position is not in the file";
+    return bytes;
+  };
   std::string noise(600, '\0');
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = char((i * 7919 + 13) % 251);
-  const struct {
-    std::string path;
-    const char* says;
-  } kCases[] = {
-      {write("noise.qxf", noise), "it is not a Zelvo Pro document"},
-      {write("cut.qxf", whole.substr(0, whole.size() / 2)), "it is damaged"},
-      {write("cut at a field.qxf", whole.substr(0, whole.size() - 4)), "it is damaged"},
-      {write("empty.qxf", ""), "the file is empty"},
-      {(demo_.Root() / "missing.qxf").string(), "no file of that name exists"},
-      {demo_.Root().string(), "it is a folder"},
+  const std::string kCases[] = {
+      write("noise.qxf", noise),
+      write("cut.qxf", whole.substr(0, whole.size() / 2)),
+      write("cut at a field.qxf", whole.substr(0, whole.size() - 4)),
+      write("empty.qxf", ""),
+      (demo_.Root() / "missing.qxf").string(),
+      demo_.Root().string(),
+      write("not a number.qxf", unitAt(std::nan(""))),
+      write("too far.qxf", unitAt(2.0e7)),
+      write("too far left.qxf", unitAt(-2.0e7)),
   };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.path);
+  for (const std::string& path : kCases) {
+    SCOPED_TRACE(path);
     plat::ClearMessageBoxLog();
-    OpenByHandOver(c.path);
+    OpenByHandOver(path);
     const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
     ASSERT_EQ(boxes.size(), 1u);
-    const std::string text = Vcon::Utf8FromUtf16(boxes[0].text);
-    EXPECT_NE(text.find(c.path), std::string::npos) << text << " / " << Vcon::Utf8FromUtf16(boxes[0].caption);
-    EXPECT_NE(text.find(c.says), std::string::npos) << text;
+    EXPECT_EQ(boxes[0].text, u"Could not load file");
+    EXPECT_EQ(boxes[0].caption, u"Error");
     EXPECT_EQ(Units(), units);
     EXPECT_EQ(Walls(), walls);
     EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), kept);
@@ -526,9 +560,10 @@ TEST_F(LocalDocumentFilesTest, AFileThatIsNoPlanGivesOneBoxNamingItAndTheOpenPla
   EXPECT_TRUE(bytesOf(kept) == whole);
 }
 
-// Saving names every element by its own save id, made unique first: an unchanged plan saves to the
-// same bytes each time, children find their parents again, and the room's outline finds its walls.
-TEST_F(LocalDocumentFilesTest, AnUnchangedPlanSavesToTheSameBytesAndItsElementsFindTheirParents) {
+// Saving numbers the plan afresh: two units that shared a number are told apart, a second save of
+// the unchanged plan writes the same plan under new numbers, children find their parents again, the
+// room's outline finds its walls, and the loaded elements take numbers that no unit placed later takes.
+TEST_F(LocalDocumentFilesTest, AnUnchangedPlanSavedTwiceIsRenumberedAndItsElementsFindTheirParents) {
   UseStationery();
   Start();
   const std::vector<Wall> walls = Walls();
@@ -559,7 +594,19 @@ TEST_F(LocalDocumentFilesTest, AnUnchangedPlanSavesToTheSameBytesAndItsElementsF
   const std::string once = bytesOf(SaveAs("once.qxf"));
   ASSERT_GT(once.size(), 100u);
   EXPECT_NE(second->GetSaveId(), first->GetSaveId());
-  EXPECT_TRUE(bytesOf(SaveAs("twice.qxf")) == once) << "the second save of the unchanged plan differs";
+  const int32_t firstNumber = first->GetSaveId();
+  const std::string twice = bytesOf(SaveAs("twice.qxf"));
+  EXPECT_GT(first->GetSaveId(), firstNumber) << "the second save numbered the plan afresh";
+  EXPECT_EQ(twice.size(), once.size()) << "the same plan";
+  EXPECT_FALSE(twice == once) << "under the same numbers";
+  int32_t lastSaved = 0;
+  std::function<void(const ppView&)> highest = [&](const ppView& view) {
+    ForEachChildElement(view, [&](zelvproElement* child) {
+      lastSaved = std::max(lastSaved, child->GetSaveId());
+      highest(*child);
+    });
+  };
+  highest(Top());
 
   OpenByHandOver((demo_.Root() / "once.qxf").string());
   EXPECT_EQ(Tree(), tree);
@@ -569,10 +616,12 @@ TEST_F(LocalDocumentFilesTest, AnUnchangedPlanSavesToTheSameBytesAndItsElementsF
     for (int32_t i = 0; i < cycle->EdgeCount(); ++i, ++faces)
       EXPECT_NE(cycle->EdgeAt(i)->segment, nullptr) << "face " << i << " lost its wall";
   EXPECT_GT(faces, 0);
-  // The loaded numbers are the plan's; a unit placed now takes none of them.
+  // The loaded elements took new numbers, past every number saved before; a unit placed now takes
+  // none of them.
   std::unordered_set<int32_t> ids;
   std::function<void(const ppView&)> collect = [&](const ppView& view) {
     ForEachChildElement(view, [&](zelvproElement* child) {
+      EXPECT_GT(child->GetSaveId(), lastSaved);
       EXPECT_TRUE(ids.insert(child->GetSaveId()).second) << child->GetSaveId();
       collect(*child);
     });
@@ -581,6 +630,88 @@ TEST_F(LocalDocumentFilesTest, AnUnchangedPlanSavesToTheSameBytesAndItsElementsF
   zelvproElement* placed = Place("B40", 3000, 1800);
   ASSERT_NE(placed, nullptr);
   EXPECT_FALSE(ids.contains(placed->GetSaveId()));
+}
+
+// The user's own price list lines travel with the document and come back numbered afresh: after
+// reopening, each line added takes a number no other line holds, and the line the list selects for
+// it is the new, empty one, not a restored line that kept the same number.
+TEST_F(LocalDocumentFilesTest, RestoredPriceLinesTakeFreshNumbersAndALineAddedLaterIsTheOneSelected) {
+  using Fil = zelvproCalculatorFil;
+  UseStationery();
+  Start();
+  ASSERT_NE(Place("B40", 1500, 1800), nullptr);
+  const auto list = [] { return zelvproCalculatorList::Current(); };
+  const auto showCalculation = [&] {
+    Window().ApplicationCommand(zelvproCalculatorList::kShowCalculation, 0);
+    plat::HeadlessDriver::RunUntilIdle();
+    ASSERT_NE(list(), nullptr);
+  };
+  // Line `line`'s type, number and words.
+  struct Line {
+    int32_t type, id;
+    std::string words;
+  };
+  const auto lineAt = [&](int32_t line) {
+    Fil& lines = list()->LineFile();
+    lines.BeginAccess();
+    lines.ReadRecordAt(line, nullptr);
+    const char* b = lines.GetRecordBuffer();
+    return Line{RecordField(lines, "type").Long(b), RecordField(lines, "id").Long(b),
+                Vcon::Utf8FromUtf16(RecordField(lines, "totherText").WideText(b))};
+  };
+  const auto userLines = [&] {
+    std::vector<Line> out;
+    for (int32_t i = 0; i < list()->LineFile().GetRecordCount(); ++i)
+      if (const Line line = lineAt(i); Fil::IsUserLineType(line.type)) out.push_back(line);
+    return out;
+  };
+  const auto add = [&](int32_t type, const char16_t* text) {
+    list()->AddLine(type);
+    plat::HeadlessDriver::RunUntilIdle();
+    Fil& lines = list()->LineFile();
+    if (text != nullptr) lines.SetValue(lines.IndexOf("totherText"), ppParameter(Vcon::WString(text)));
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+  showCalculation();
+  // A long session moves the running number on (every unit placed, every line made and every
+  // rebuild of the price list takes numbers) before the user writes lines.
+  for (int32_t i = 0; i < 60; ++i) Window().LayerPalette()->NextId();
+  add(Fil::kTextLine, u"Delivery in May");
+  add(Fil::kItemService, u"Fitting");
+  add(Fil::kTextLine, u"Keys at the neighbour's");
+  const auto wordsOf = [](const std::vector<Line>& lines) {
+    std::vector<std::string> out;
+    for (const Line& line : lines) out.push_back(line.words);
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  const std::vector<std::string> kept = wordsOf(userLines());
+  ASSERT_EQ(kept.size(), 3u);
+  const std::string path = SaveAs("lines.qxf");
+
+  for (int32_t opening = 0; opening < 2; ++opening) {
+    SCOPED_TRACE(opening);
+    OpenByHandOver(path);
+    showCalculation();
+    const std::vector<Line> restored = userLines();
+    EXPECT_EQ(wordsOf(restored), kept) << "the user's lines came back";
+    int32_t highest = 0;
+    for (const Line& line : restored) highest = std::max(highest, line.id);
+    // New lines until the running number has passed every number the restored lines hold.
+    for (int32_t added = 0; added < 100; ++added) {
+      SCOPED_TRACE(added);
+      add(Fil::kTextLine, nullptr);
+      const int32_t selected = list()->SelectedLine();
+      ASSERT_GE(selected, 0);
+      const Line made = lineAt(selected);
+      ASSERT_EQ(made.words, "") << "the restored line " << made.id << " was selected for the new one";
+      std::multiset<int32_t> ids;
+      for (const Line& line : userLines()) ids.insert(line.id);
+      ASSERT_EQ(ids.count(made.id), 1u) << "two lines hold " << made.id;
+      if (made.id > highest) break;
+    }
+    Document().SetModified(false);
+  }
 }
 
 TEST_F(LocalDocumentFilesTest, TheViewAndThePlanScaleComeBackAndAPictureIn3DIsTheViewRenderedOffScreen) {

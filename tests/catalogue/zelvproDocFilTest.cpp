@@ -4,6 +4,7 @@
 // (through a double of the server exchange).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -197,6 +198,68 @@ void AddPlanRecord(zelvproDocModuleFil& plan, const std::vector<int32_t>& snaps,
   plan.InsertRecordAt(-1, nullptr);
   plan.SaveToBlob();
   plan.DisposeRecords();
+}
+
+// A plan whose geometry holds a number that is not one, or lies farther than any plan reaches (10 km
+// from the origin), is damaged: the file is refused whole and the open document keeps its plan. The
+// farthest place itself is still a plan.
+TEST_F(DocumentRecordFileTest, APlanPlacedBeyondReachOrAtNoNumberIsDamagedAndChangesNothing) {
+  const struct {
+    const char* what;
+    const char* table;
+    const char* field;
+    double value;
+    bool damaged;
+  } kCases[] = {
+      {"a unit at x not a number", "furniture", "xposition", std::nan(""), true},
+      {"a unit 20 km along z", "furniture", "zposition", 2.0e7, true},
+      {"a unit 20 km to the left", "furniture", "xposition", -2.0e7, true},
+      {"a unit infinitely high", "furniture", "yposition", HUGE_VAL, true},
+      {"a wall ending at no number", "room", "endPt.x", std::nan(""), true},
+      {"a unit at the farthest place", "furniture", "xposition", zelvproDocFil::kFarthestCoordinate, false},
+      {"a unit at the farthest place left", "furniture", "zposition", -zelvproDocFil::kFarthestCoordinate,
+       false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    // The incoming file: one sane element and then the one of the case.
+    doc_->ClearRecordBuffer(nullptr);
+    zelvproDocModuleFil& incoming =
+        std::string(c.table) == "room" ? doc_->RoomTable() : doc_->FurnitureTable();
+    for (const double value : {1500.0, c.value}) {
+      incoming.ClearRecordBuffer(nullptr);
+      SetField(incoming, "xposition", 1500.0);
+      SetField(incoming, c.field, value);
+      incoming.InsertRecordAt(-1, nullptr);
+    }
+    incoming.SaveToBlob();
+    incoming.DisposeRecords();
+    SetField(*doc_, "number", u"incoming");
+    OwnedHandle file;
+    Pack(file);
+
+    // The open document: a plan of one unit.
+    doc_->ClearRecordBuffer(nullptr);
+    SetField(*doc_, "number", u"open");
+    AddPlanRecord(doc_->FurnitureTable(), {}, 0.0, 2500.0);
+    OwnedHandle before;
+    Pack(before);
+
+    if (!c.damaged) {
+      EXPECT_EQ(doc_->Unpack(file.Get(), ""), zelvproDocFil::UnpackResult::kAccepted);
+      EXPECT_EQ(Wide("number"), "incoming");
+      continue;
+    }
+    try {
+      doc_->Unpack(file.Get(), "");
+      ADD_FAILURE() << "the plan was accepted";
+    } catch (int32_t error) {
+      EXPECT_EQ(error, db::kDamagedFile);
+    }
+    OwnedHandle after;
+    Pack(after);
+    EXPECT_EQ(after.Content(), before.Content()) << "the open document changed";
+  }
 }
 
 TEST_F(DocumentRecordFileTest, OlderVersionsComeUpTo2) {

@@ -2,7 +2,6 @@
 // stored catalogue ids and links, and the colour record rules.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <set>
 #include <vector>
@@ -98,20 +97,20 @@ TEST_F(ElementRecordsTest, ATreeIsSavedParentFirstAndReadsBack) {
   EXPECT_EQ(loaded.saveId, 4);
 }
 
-// Before a save every element of a tree holds a number no other holds; numbers already unique stay.
-TEST_F(ElementRecordsTest, SaveIdsAreMadeUniqueKeepingThoseAlreadyUnique) {
+// Before a save the tree is numbered afresh from the running number, depth first from the canvas,
+// whatever numbers it held (twins, none, the largest); the records then carry the new numbers, the
+// child names its parent's and a link names the linked element's.
+TEST_F(ElementRecordsTest, BeforeASaveTheTreeIsRenumberedFromTheRunningNumber) {
   struct Case {
     const char* what;
     int32_t root;
     std::vector<int32_t> before;  // depth first below the root: a, its child a1, b, c
-    std::vector<int32_t> after;
-    int32_t nextFromPalette;
   } const kCases[] = {
-      {"unique numbers stay", 0, {4, 9, 2, 5}, {4, 9, 2, 5}, 10},
-      {"a later twin moves past the largest", 0, {4, 9, 4, 5}, {4, 9, 10, 5}, 11},
-      {"a child sharing the canvas's number", 6, {6, 3, 2, 1}, {7, 3, 2, 1}, 8},
-      {"no number below the root", 0, {0, 0, 3, 3}, {4, 5, 3, 6}, 7},
-      {"the largest number in use", 0, {INT32_MAX, 1, INT32_MAX, 2}, {INT32_MAX, 1, 3, 2}, 50},
+      {"unique numbers", 0, {4, 9, 2, 5}},
+      {"twins", 0, {4, 9, 4, 5}},
+      {"a child sharing the canvas's number", 6, {6, 3, 2, 1}},
+      {"no number below the root", 0, {0, 0, 3, 3}},
+      {"the largest number in use", 0, {INT32_MAX, 1, INT32_MAX, 2}},
   };
   zelvDatabase& db = MakeDatabase();
   for (const Case& c : kCases) {
@@ -121,22 +120,26 @@ TEST_F(ElementRecordsTest, SaveIdsAreMadeUniqueKeepingThoseAlreadyUnique) {
     auto* a1 = new zelvproElement(0, a, Rect(0, 0, 5, 5), nullptr, 0, 0);
     auto* b = new zelvproElement(0, &canvas, Rect(0, 0, 5, 5), nullptr, 0, 0);
     auto* last = new zelvproElement(0, &canvas, Rect(0, 0, 5, 5), nullptr, 0, 0);
+    a1->AddAssociate(last);
     const std::vector<zelvproElement*> elements{a, a1, b, last};
     while (host_.palette->NextId() < 49) {
     }  // the counter stands at 50
     canvas.saveId = c.root;
     for (size_t i = 0; i < elements.size(); ++i) elements[i]->saveId = c.before[i];
-    canvas.MakeSaveIdsUnique();
+    canvas.RenumberSaveIds();
     std::vector<int32_t> after;
     for (zelvproElement* e : elements) after.push_back(e->saveId);
-    EXPECT_EQ(after, c.after) << c.what;
-    EXPECT_EQ(canvas.saveId, c.root) << c.what;
-    EXPECT_EQ(host_.palette->NextId(), std::max(c.nextFromPalette, 50)) << c.what;
-    // Saved as they are, the records carry those numbers and the child names its parent's.
+    EXPECT_EQ(canvas.saveId, 50) << c.what;
+    EXPECT_EQ(after, (std::vector<int32_t>{51, 52, 53, 54})) << c.what;
+    EXPECT_EQ(host_.palette->NextId(), 55) << c.what << ": the counter only moves on";
+    // Saved as they are, the records carry those numbers.
     zelvproDocModuleFil& module = Module(db);
     canvas.SaveTree(module, false, 0);
-    EXPECT_EQ(At(module, 2, "id"), c.after[1]) << c.what;
-    EXPECT_EQ(LongField(module, "parent"), c.after[0]) << c.what;
+    ASSERT_EQ(module.GetRecordCount(), 5) << c.what;
+    EXPECT_EQ(At(module, 2, "id"), 52) << c.what;
+    EXPECT_EQ(LongField(module, "parent"), 51) << c.what;
+    EXPECT_EQ(RecordField(module, "associates").Words(module.GetRecordBuffer()), std::vector<int32_t>{54})
+        << c.what;
   }
 }
 

@@ -256,17 +256,18 @@ TEST_F(DocumentFileOperationsTest, TheUsersOwnPriceListLinesComeBackWithTheDocum
   add(Fil::kTotalLine, 7, 0.0f, u"Total");  // generated
   SaveCopy("lines.qxf");
 
-  // Opening empties the price list (the window's rebuild does it); the user's lines come back.
+  // Opening empties the price list (the window's rebuild does it); the user's lines come back, each
+  // numbered afresh as it is appended (without a layer palette: one above every number in use).
   lines->DeleteAllLines();
   ASSERT_TRUE(ops_->OpenDocumentFile(WidePath("lines.qxf")));
   lines->BeginAccess();
   ASSERT_EQ(lines->GetRecordCount(), 5);
   const std::vector<std::tuple<int32_t, int32_t, float, std::string>> expected = {
-      {8, 2, 0.0f, "Fitting"},
-      {9, 3, 0.0f, "Delivery in May"},
-      {10, 4, -10.0f, "Spring offer"},
-      {11, 5, 0.0f, ""},
-      {12, 6, 25.0f, "VAT"}};
+      {8, 1, 0.0f, "Fitting"},
+      {9, 2, 0.0f, "Delivery in May"},
+      {10, 3, -10.0f, "Spring offer"},
+      {11, 4, 0.0f, ""},
+      {12, 5, 25.0f, "VAT"}};
   for (int32_t i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
     lines->ReadRecordAt(i, nullptr);
@@ -355,23 +356,32 @@ TEST_F(DocumentFileOperationsTest, ARefusedFileLeavesTheDocumentItsRecordAndItsF
   }
 }
 
+// Whatever keeps a file from opening (missing, a folder, empty, no document, cut short), the box is the
+// same plain "Could not load file" / "Error", and nothing of the open document changes.
 TEST_F(DocumentFileOperationsTest, AnUnreadableFileSaysSoAndKeepsTheFileRecord) {
   doc_->DocumentFile() = ppFileSpec(WidePath("mine.qxf"));
+  SaveCopy("whole.qxf");
+  const std::string whole = Bytes("whole.qxf");
   std::ofstream(PathOf("empty.qxf"), std::ios::binary).flush();
-  const std::pair<const char*, const char*> kCases[] = {{"missing.qxf", "no file of that name exists"},
-                                                        {"empty.qxf", "the file is empty"}};
-  for (const auto& [name, why] : kCases) {
+  std::ofstream(PathOf("noise.qxf"), std::ios::binary) << std::string(300, '\x5a');
+  std::ofstream(PathOf("cut.qxf"), std::ios::binary) << whole.substr(0, whole.size() / 2);
+  std::filesystem::create_directory(PathOf("folder.qxf"));
+  doc_->DocumentFile() = ppFileSpec(WidePath("mine.qxf"));
+  SetWide("description", u"the open document");
+  doc_->MarkModified();
+  for (const char* name : {"missing.qxf", "folder.qxf", "empty.qxf", "noise.qxf", "cut.qxf"}) {
     plat::ClearMessageBoxLog();
     EXPECT_FALSE(ops_->OpenDocumentFile(WidePath(name))) << name;
     const auto boxes = plat::MessageBoxLog();
     ASSERT_EQ(boxes.size(), 1u) << name;
-    // The file as the system writes its path, and why it could not be loaded.
-    const std::string text = Vcon::Utf8FromUtf16(boxes[0].text);
-    EXPECT_EQ(text, "Could not load file " + Vcon::SlashedPath(Vcon::Utf8FromUtf16(WidePath(name))) + ": " +
-                        why + ".")
-        << name;
+    EXPECT_EQ(boxes[0].text, u"Could not load file") << name;
     EXPECT_EQ(boxes[0].caption, u"Error") << name;
+    EXPECT_EQ(boxes[0].owner, nullptr) << name;
+    EXPECT_EQ(boxes[0].style, plat::MB_TASKMODAL | plat::MB_ICONHAND) << name;
     EXPECT_EQ(doc_->DocumentFile().path, WidePath("mine.qxf")) << name;
+    EXPECT_EQ(Wide("description"), Vcon::WString(u"the open document")) << name;
+    EXPECT_TRUE(doc_->IsModified()) << name;
+    EXPECT_EQ(steps_.rebuilds, 0) << name;
   }
 }
 
