@@ -68,6 +68,23 @@ class RoomScenesTest : public ::testing::Test {
     return room_.get();
   }
 
+  // The new document's bytes in a handle the caller disposes of; null when the file is missing.
+  Handle NewDocument() const {
+    std::ifstream in(demo_.File("user/new.qxf"), std::ios::binary);
+    if (!in) return nullptr;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    Handle document = nullptr;
+    Vcon_HandleManager::MemNew(&document, uint32_t(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), *document);
+    return document;
+  }
+  // The top-left corner (plan x, z in millimetres) of the loaded room's wall centre lines.
+  static ppVector2 TopLeft(qxNewRoomCanvas& room) {
+    ppVector2 corners[4];
+    room.ComputeBounds(corners);
+    return corners[0];
+  }
+
   static int32_t WallBodies(const zelvproElement& floor) {
     int32_t n = 0;
     ForEachChildElement(floor, [&](zelvproElement* e) { n += dynamic_cast<qxWallElement*>(e) != nullptr; });
@@ -127,12 +144,8 @@ TEST_F(RoomScenesTest, EveryOfferedTemplateLinksAPictureOfItsWalls) {
 }
 
 TEST_F(RoomScenesTest, TheNewDocumentHoldsARectangleWithFourWallBodies) {
-  std::ifstream in(demo_.File("user/new.qxf"), std::ios::binary);
-  ASSERT_TRUE(in);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  Handle document = nullptr;
-  Vcon_HandleManager::MemNew(&document, uint32_t(bytes.size()));
-  std::copy(bytes.begin(), bytes.end(), *document);
+  Handle document = NewDocument();
+  ASSERT_NE(document, nullptr);
   qxNewRoomCanvas* room = Load(document);
   MemDispose(document);
   ASSERT_NE(room, nullptr);
@@ -140,6 +153,35 @@ TEST_F(RoomScenesTest, TheNewDocumentHoldsARectangleWithFourWallBodies) {
   auto* floor = dynamic_cast<qxFloorElement*>(room->FindFloor());
   EXPECT_EQ(floor->ClassifyRoomShape(), 1);
   EXPECT_EQ(WallBodies(*floor), 4);
+}
+
+// Choosing a room shape replaces the room by its template: every template's walls reach up and left
+// exactly as far as those of the new document's room, so the chosen room stands where the plan's
+// rulers count from and where the start plan's units stand, not a step away from them.
+TEST_F(RoomScenesTest, EveryTemplateStandsWhereTheNewDocumentsRoomStands) {
+  Handle document = NewDocument();
+  ASSERT_NE(document, nullptr);
+  qxNewRoomCanvas* start = Load(document);
+  MemDispose(document);
+  ASSERT_NE(start, nullptr);
+  const ppVector2 place = TopLeft(*start);
+  EXPECT_EQ(place.x, 1925.0f);
+  EXPECT_EQ(place.y, 1925.0f);
+  qxSceneFil scenes(*db_);
+  scenes.SelectAll();
+  ASSERT_GT(scenes.GetSelectedCount(), 0);
+  for (int32_t i = 0; i < scenes.GetSelectedCount(); ++i) {
+    scenes.ReadRecordAt(i, nullptr);
+    const int32_t id = RecordField(scenes, "id").Long(scenes.GetRecordBuffer());
+    Handle scene = nullptr;
+    MemDuplicate(RecordField(scenes, "scene").Data(scenes.GetRecordBuffer()), &scene);
+    qxNewRoomCanvas* room = Load(scene);
+    MemDispose(scene);
+    ASSERT_NE(room, nullptr) << id;
+    const ppVector2 corner = TopLeft(*room);
+    EXPECT_EQ(corner.x, place.x) << "template " << id;
+    EXPECT_EQ(corner.y, place.y) << "template " << id;
+  }
 }
 
 }  // namespace
