@@ -5,9 +5,11 @@
 // maker both pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
@@ -26,6 +28,7 @@
 #include "platform/HeadlessDriver.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
 #include "room/qxWallElement.h"
 #include "support/DemoSettings.h"
 
@@ -78,11 +81,16 @@ class RoomScenesTest : public ::testing::Test {
     std::copy(bytes.begin(), bytes.end(), *document);
     return document;
   }
-  // The top-left corner (plan x, z in millimetres) of the loaded room's wall centre lines.
-  static ppVector2 TopLeft(qxNewRoomCanvas& room) {
-    ppVector2 corners[4];
-    room.ComputeBounds(corners);
-    return corners[0];
+  // The top-left corner (plan x, z in millimetres) of the loaded room's wall centre lines; (inf, inf)
+  // without walls.
+  static ppVector2 TopLeft(const qxNewRoomCanvas& room) {
+    ppVector2 corner(std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity());
+    ForEachChildElement(room, [&](zelvproElement* e) {
+      if (auto* wall = dynamic_cast<qxRoomSegment*>(e))
+        for (const ppVector3& p : {wall->Start(), wall->End()})
+          corner = ppVector2(std::min(corner.x, p.x), std::min(corner.y, p.z));
+    });
+    return corner;
   }
 
   static int32_t WallBodies(const zelvproElement& floor) {
