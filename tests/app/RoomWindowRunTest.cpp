@@ -1,7 +1,8 @@
 // The room design of the built program in a window (Xvfb, no window manager), driven through XTEST as
 // a user works on the demo's room: a wall dragged moves, a length typed in the Canvas panel is undone
 // by Undo, a wall drawn in the Draw Walls mode appears and Undo takes it away, and a room shape chosen
-// in "Room Shape" replaces the room in the room's own place. Every check reads the window's pixels as the display shows them.
+// in "Room Shape" replaces the room in the room's own place. Every check reads the window's pixels as the
+// display shows them.
 //
 // Where the walls, fields and buttons lie is learnt from the same start-up in this process, headless,
 // on a screen of the display's size.

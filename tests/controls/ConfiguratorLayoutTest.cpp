@@ -251,7 +251,8 @@ TEST_F(ConfiguratorLayoutTest, TheDemoDefaultPanelsShowTheirPagesAndButtons) {
            "line", "button:2401"}}},
         {{3080, 2265}}}},
       {1005,
-       {{{"Prices", {"text:Prices are without VAT: a VAT/Tax line adds it to the total.", "line", "button:2501"}}},
+       {{{"Prices",
+          {"text:Prices are without VAT: a VAT/Tax line adds it to the total.", "line", "button:2501"}}},
         {{19, 0}}}},
   };
   for (const auto& [panel, want] : expected) {
