@@ -478,6 +478,15 @@ TEST_F(MkcatalogTest, TheStartLanguageHasTheEnglishTextsAndEveryListColumnItsCap
   // Danish stays Danish: a text given only in Danish is no start-language text.
   EXPECT_EQ(texts[1030].count(9001), 1u);
   EXPECT_EQ(texts[0].count(9001), 0u);
+  // Texts the program builds its numbers for at run time: the Help menu's About item (its command,
+  // 1), the plan's own panel rows (7010 to 7014) and the item sheet's captions (7501 to 7509, the
+  // second column's blank on purpose); 7510 and 7511 stay free for the server's fallback address.
+  std::vector<int32_t> worded = {1, 7010, 7011, 7012, 7013, 7014, 7501};
+  for (int32_t id = 7503; id <= 7509; ++id) worded.push_back(id);
+  for (int32_t id : worded) EXPECT_FALSE(texts[0][id].empty()) << "no text " << id;
+  EXPECT_EQ(texts[0].count(7502), 1u);
+  EXPECT_TRUE(texts[0][7502].empty());
+  EXPECT_EQ(texts[0].count(7510) + texts[0].count(7511), 0u);
   for (const char* list : {"calcDisplayList.txt", "calcPrintList.txt"}) {
     // Five tab-separated fields a column: layout, field, width, text format, options.
     std::vector<std::string> fields;
