@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "WindowRunFixture.h"
+#include "canvas/editor/zelvproEditor.h"
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproRuler.h"
 #include "canvas/editor/zelvproViewBar.h"
@@ -32,7 +33,10 @@
 #include "controls/ppField.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "exchange/qxServerLoginDialog.h"
+#include "foundation/TextsById.h"
 #include "framework/ppButton.h"
+#include "framework/ppScrollBar.h"
 #include "platform/Cursors.h"
 #include "platform/Desktop.h"
 #include "platform/LayerClock.h"
@@ -519,6 +523,81 @@ TEST_F(EditsWindowRunTest, InchesChosenInThePreferencesRelabelTheRulers) {
   EXPECT_GT(Differing(metric, imperial, across), 50) << "the ruler across still reads in metres";
   EXPECT_GT(Differing(metric, imperial, down), 50) << "the ruler down still reads in metres";
   EXPECT_EQ(Differing(metric, imperial, planArea), 0) << "the plan changed with the unit";
+}
+
+// The plan zoomed in by the keys is moved by its scroll bars: a few clicks on the arrow at the right
+// end of the bar across move the plan and the ruler across and leave the ruler down as it was; the
+// arrow at the foot of the bar down moves the plan and the ruler down alone.
+TEST_F(EditsWindowRunTest, TheScrollBarsMoveAZoomedInPlanAndItsRulersFollow) {
+  BeginOnThePlan();
+  zelvproEditor* editor = zelvproEditor::Current();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_NE(editor->HorizontalBar(), nullptr) << "the demo's plan has no scroll bar across";
+  ASSERT_NE(editor->VerticalBar(), nullptr) << "the demo's plan has no scroll bar down";
+  const plat::RECT across = Frame(*editor->HorizontalBar()), down = Frame(*editor->VerticalBar());
+  const plat::RECT acrossRuler = Frame(*editor->HorizontalRuler()),
+                   downRuler = Frame(*editor->VerticalRuler());
+  const plat::RECT plan = Frame(*editor->EditorScroller());
+  Stop();
+  EXPECT_GE(across.top, plan.bottom) << "the bar across lies over the plan";
+  EXPECT_GE(down.left, plan.right) << "the bar down lies over the plan";
+
+  // The arrows lie at the bars' ends, each as long as its bar is thick.
+  const plat::POINT right{across.right - (across.bottom - across.top) / 2, (across.top + across.bottom) / 2};
+  const plat::POINT foot{(down.left + down.right) / 2, down.bottom - (down.right - down.left) / 2};
+  std::vector<std::string> steps = {GrabStep("whole.ppm"), "chord:Control_L+equal", GrabStep("zoomed.ppm")};
+  for (int i = 0; i < 3; ++i) steps.push_back("click:" + Place(right));
+  steps.push_back(GrabStep("across.ppm"));
+  for (int i = 0; i < 3; ++i) steps.push_back("click:" + Place(foot));
+  steps.insert(steps.end(), {GrabStep("down.ppm"), "close"});
+  const windowrun::Outcome outcome = Run(steps, 60);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  const windowrun::Grab whole = Grabbed("whole.ppm"), zoomed = Grabbed("zoomed.ppm"),
+                        movedAcross = Grabbed("across.ppm"), movedDown = Grabbed("down.ppm");
+  ASSERT_GT(Differing(whole, zoomed, plan), 1000) << "the plan did not zoom in";
+  EXPECT_GT(Differing(zoomed, movedAcross, plan), 1000) << "the bar across did not move the plan";
+  EXPECT_GT(Differing(zoomed, movedAcross, acrossRuler), 20) << "the ruler across did not follow";
+  EXPECT_EQ(Differing(zoomed, movedAcross, downRuler), 0) << "the ruler down moved with the bar across";
+  EXPECT_GT(Differing(movedAcross, movedDown, plan), 1000) << "the bar down did not move the plan";
+  EXPECT_GT(Differing(movedAcross, movedDown, downRuler), 20) << "the ruler down did not follow";
+  EXPECT_EQ(Differing(movedAcross, movedDown, acrossRuler), 0) << "the ruler across moved with the bar down";
+}
+
+// The File menu offers the document server: "Save to Server..." opens the server's login box, which
+// Cancel closes with the plan as it was; "Open from Server..." stands beside it.
+TEST_F(EditsWindowRunTest, FileSaveToServerOpensTheServersLoginBox) {
+  BeginOnThePlan();
+  std::string fileTitle;
+  const std::map<uint32_t, plat::RECT> file = MenuItems(0, &fileTitle);
+  // A menu item keeps its command as 16 bits, as the command message carries it.
+  const auto save = uint32_t(uint16_t(zelvProApp::kSaveToServer)),
+             open = uint32_t(uint16_t(zelvProApp::kOpenFromServer));
+  ASSERT_TRUE(file.count(save)) << "the File menu offers no save to the server";
+  ASSERT_TRUE(file.count(open)) << "the File menu offers no open from the server";
+  const plat::HMENU fileMenu = plat::GetSubMenu(plat::GetMenu(app_->Frame()), 0);
+  for (const auto& [id, text] :
+       {std::pair{save, "Save to Server..."}, std::pair{open, "Open from Server..."}}) {
+    char item[128] = {};
+    plat::GetMenuStringA(fileMenu, id, item, sizeof item, plat::MF_BYCOMMAND);
+    EXPECT_STREQ(item, text);
+  }
+  // The login box's title in the demo's texts (this process has no server services to open it).
+  const std::string title =
+      Vcon::Utf8FromUtf16(TextById(qxServerLoginDialog::kTitleText, "Log in to Server").c_str());
+  const plat::RECT client = client_;
+  Stop();
+
+  const windowrun::Outcome outcome =
+      Run({GrabStep("before.ppm"), "click:" + fileTitle, "popup", "popclick:" + PopupPlace(file.at(save)),
+           "title:" + title, "grabpopup:" + (demo_.Root() / "login.ppm").string(), "dismiss",
+           GrabStep("after.ppm"), "close"},
+          60);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  const windowrun::Grab login = windowrun::ReadPpm(demo_.Root() / "login.ppm");
+  EXPECT_GT(login.width, 100) << "the login box did not show";
+  EXPECT_EQ(Differing(Grabbed("before.ppm"), Grabbed("after.ppm"), client), 0)
+      << "the cancelled login changed the window";
 }
 
 }  // namespace

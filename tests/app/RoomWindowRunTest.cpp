@@ -1,7 +1,8 @@
 // The room design of the built program in a window (Xvfb, no window manager), driven through XTEST as
 // a user works on the demo's room: a wall dragged moves, a length typed in the Canvas panel is undone
 // by Undo, a wall drawn in the Draw Walls mode appears and Undo takes it away, and a room shape chosen
-// in "Room Shape" replaces the room. Every check reads the window's pixels as the display shows them.
+// in "Room Shape" replaces the room in the room's own place. Every check reads the window's pixels as the
+// display shows them.
 //
 // Where the walls, fields and buttons lie is learnt from the same start-up in this process, headless,
 // on a screen of the display's size.
@@ -79,6 +80,13 @@ TEST_F(RoomWindowRunTest, WallsAreDraggedTypedDrawnAndUndoneAndARoomShapeReplace
   const plat::POINT drawnTo = PlanPixel(ppVector3(midX + 300, 0, bottom->Start().z));
   const plat::POINT drawnFace = PlanPixel(ppVector3(midX + 300 + half, 0, midZ));
   ASSERT_GT(rightFace.x - drawnFace.x, 60) << "the room is drawn too small to tell its walls apart";
+  // The L-shaped room of the room shapes stands where the room stands (its top and left walls are
+  // the room's): its inner corner's lower face lies 3000 mm right of the left wall's centre line and
+  // 2000 mm below the top wall's, where the room has open floor; right of it the room's bottom wall
+  // is gone.
+  const float left = top->Start().x < top->End().x ? top->Start().x : top->End().x;
+  const plat::POINT innerFace = PlanPixel(ppVector3(left + 3000, 0, top->Start().z + 2000 + half));
+  const plat::POINT bottomGone = PlanPixel(ppVector3(left + 3000, 0, bottom->Start().z + half));
 
   // The room panel's first dimension field, the Draw Walls and Select buttons, Room Shape's button.
   const std::vector<ppEditTextField*> fields = All<ppEditTextField>(*app_->DocumentWindow());
@@ -136,9 +144,10 @@ TEST_F(RoomWindowRunTest, WallsAreDraggedTypedDrawnAndUndoneAndARoomShapeReplace
   EXPECT_TRUE(Inked(Grabbed("drawn.ppm"), drawnFace)) << "the drawn wall does not show";
   EXPECT_FALSE(Inked(Grabbed("drawn-undone.ppm"), drawnFace)) << "Undo did not take the drawn wall away";
 
+  EXPECT_FALSE(Inked(before, innerFace));
   const Grab shaped = Grabbed("shaped.ppm");
-  EXPECT_FALSE(Inked(shaped, rightFace) && Inked(shaped, bottomFace))
-      << "the room shape did not replace the room";
+  EXPECT_TRUE(Inked(shaped, innerFace)) << "the L-shaped room does not stand where the room stood";
+  EXPECT_FALSE(Inked(shaped, bottomGone)) << "the room shape did not replace the room";
 }
 
 }  // namespace

@@ -242,7 +242,7 @@ TEST_F(ConfiguratorLayoutTest, TheDemoDefaultPanelsShowTheirPagesAndButtons) {
       {1001,
        {{{"Unit", {"text:Pick a unit in the catalogue and drag it into the room.", "frame", "button:2101"}}},
         {{4008, 0}}}},
-      {1002, {{{"Colours", {"text:Choose a finish for the selected units.", "line"}}}, {}}},
+      {1002, {{{"Colors", {"text:Choose a finish for the selected units.", "line"}}}, {}}},
       {1003, {{{"Notes", {"text:Add dimensions and notes to the plan."}}}, {}}},
       {1004,
        {{{"3D view",
@@ -250,7 +250,10 @@ TEST_F(ConfiguratorLayoutTest, TheDemoDefaultPanelsShowTheirPagesAndButtons) {
            "it.",
            "line", "button:2401"}}},
         {{3080, 2265}}}},
-      {1005, {{{"Prices", {"text:Prices include VAT.", "line", "button:2501"}}}, {{19, 0}}}},
+      {1005,
+       {{{"Prices",
+          {"text:Prices are without VAT: a VAT/Tax line adds it to the total.", "line", "button:2501"}}},
+        {{19, 0}}}},
   };
   for (const auto& [panel, want] : expected) {
     SCOPED_TRACE(panel);

@@ -151,4 +151,28 @@ TEST_F(DrawWallTaskTest, AWallDrawnFromFaceToFaceJoinsBothWallsAndCutsTheirInner
   EXPECT_EQ(task->WallStart(), V(1000, 0, 1000));
 }
 
+TEST_F(DrawWallTaskTest, NearACornerAnEndJoinsTheNearerOfTheTwoWallsInReach) {
+  // Pressed inside the top-left corner, out of the corner's own reach but within reach of both the
+  // left and the top wall's bodies: the start lies on the wall whose centre line is nearer, and the
+  // mirrored press starts on the other. The same holds for the far end released near the bottom-right
+  // corner. Each drawn wall meets the wall it joined in a corner of two.
+  struct Case {
+    plat::POINT from, to;
+    V start, end;
+  } cases[] = {
+      {{1020, 1060}, {4940, 3970}, V(1000, 0, 1060), V(4940, 0, 4000)},  // nearer the left, the bottom
+      {{1060, 1020}, {4970, 3940}, V(1060, 0, 1000), V(5000, 0, 3940)},  // nearer the top, the right
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from.x);
+    qxDrawWallTask* task = Draw(c.from, c.to);
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(task->WallStart(), c.start);
+    EXPECT_EQ(task->Wall()->End(), c.end);
+    EXPECT_EQ(LinksAt(c.start), 2);
+    EXPECT_EQ(LinksAt(c.end), 2);
+    room_->GetUndoer()->Undo();
+  }
+}
+
 }  // namespace

@@ -378,10 +378,13 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
       const std::vector<uint8_t> blob = application.Blob("menuItems");
       return std::string(blob.begin(), blob.end());
     }();
-    // Two catalogue databases and four menu functions.
-    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 6);
-    EXPECT_NE(functions.find("Export Plan Picture..."), std::string::npos);
-    EXPECT_NE(functions.find("Preferences..."), std::string::npos);
+    // Two catalogue databases and six menu functions, among them the document server's two.
+    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 8);
+    for (const char* item : {"Export Wall Elevation Pictures...", "Preferences...", "Save to Server...",
+                             "Open from Server...", "Print with Second Price List Layout"})
+      EXPECT_NE(functions.find(item), std::string::npos) << item;
+    // The plan editor's scroll bars are on.
+    EXPECT_NE(uint32_t(application.Long("flags1")) & 0x10000000u, 0u);
     EXPECT_NE(functions.find(".\\settings\\catalogs\\kitchen.cdb"), std::string::npos);
     EXPECT_NE(functions.find(".\\settings\\catalogs\\extras.cdb"), std::string::npos);
 
@@ -475,6 +478,15 @@ TEST_F(MkcatalogTest, TheStartLanguageHasTheEnglishTextsAndEveryListColumnItsCap
   // Danish stays Danish: a text given only in Danish is no start-language text.
   EXPECT_EQ(texts[1030].count(9001), 1u);
   EXPECT_EQ(texts[0].count(9001), 0u);
+  // Texts the program builds its numbers for at run time: the Help menu's About item (its command,
+  // 1), the plan's own panel rows (7010 to 7014) and the item sheet's captions (7501 to 7509, the
+  // second column's blank on purpose); 7510 and 7511 stay free for the server's fallback address.
+  std::vector<int32_t> worded = {1, 7010, 7011, 7012, 7013, 7014, 7501};
+  for (int32_t id = 7503; id <= 7509; ++id) worded.push_back(id);
+  for (int32_t id : worded) EXPECT_FALSE(texts[0][id].empty()) << "no text " << id;
+  EXPECT_EQ(texts[0].count(7502), 1u);
+  EXPECT_TRUE(texts[0][7502].empty());
+  EXPECT_EQ(texts[0].count(7510) + texts[0].count(7511), 0u);
   for (const char* list : {"calcDisplayList.txt", "calcPrintList.txt"}) {
     // Five tab-separated fields a column: layout, field, width, text format, options.
     std::vector<std::string> fields;

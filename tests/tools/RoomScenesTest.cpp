@@ -5,9 +5,11 @@
 // maker both pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
@@ -26,6 +28,7 @@
 #include "platform/HeadlessDriver.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/qxRoomSegment.h"
 #include "room/qxWallElement.h"
 #include "support/DemoSettings.h"
 
@@ -66,6 +69,28 @@ class RoomScenesTest : public ::testing::Test {
     host_.room = room_.get();
     room_->LoadPlanModules(file.RoomTable());
     return room_.get();
+  }
+
+  // The new document's bytes in a handle the caller disposes of; null when the file is missing.
+  Handle NewDocument() const {
+    std::ifstream in(demo_.File("user/new.qxf"), std::ios::binary);
+    if (!in) return nullptr;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    Handle document = nullptr;
+    Vcon_HandleManager::MemNew(&document, uint32_t(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), *document);
+    return document;
+  }
+  // The top-left corner (plan x, z in millimetres) of the loaded room's wall centre lines; (inf, inf)
+  // without walls.
+  static ppVector2 TopLeft(const qxNewRoomCanvas& room) {
+    ppVector2 corner(std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity());
+    ForEachChildElement(room, [&](zelvproElement* e) {
+      if (auto* wall = dynamic_cast<qxRoomSegment*>(e))
+        for (const ppVector3& p : {wall->Start(), wall->End()})
+          corner = ppVector2(std::min(corner.x, p.x), std::min(corner.y, p.z));
+    });
+    return corner;
   }
 
   static int32_t WallBodies(const zelvproElement& floor) {
@@ -127,12 +152,8 @@ TEST_F(RoomScenesTest, EveryOfferedTemplateLinksAPictureOfItsWalls) {
 }
 
 TEST_F(RoomScenesTest, TheNewDocumentHoldsARectangleWithFourWallBodies) {
-  std::ifstream in(demo_.File("user/new.qxf"), std::ios::binary);
-  ASSERT_TRUE(in);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  Handle document = nullptr;
-  Vcon_HandleManager::MemNew(&document, uint32_t(bytes.size()));
-  std::copy(bytes.begin(), bytes.end(), *document);
+  Handle document = NewDocument();
+  ASSERT_NE(document, nullptr);
   qxNewRoomCanvas* room = Load(document);
   MemDispose(document);
   ASSERT_NE(room, nullptr);
@@ -140,6 +161,35 @@ TEST_F(RoomScenesTest, TheNewDocumentHoldsARectangleWithFourWallBodies) {
   auto* floor = dynamic_cast<qxFloorElement*>(room->FindFloor());
   EXPECT_EQ(floor->ClassifyRoomShape(), 1);
   EXPECT_EQ(WallBodies(*floor), 4);
+}
+
+// Choosing a room shape replaces the room by its template: every template's walls reach up and left
+// exactly as far as those of the new document's room, so the chosen room stands where the plan's
+// rulers count from and where the start plan's units stand, not a step away from them.
+TEST_F(RoomScenesTest, EveryTemplateStandsWhereTheNewDocumentsRoomStands) {
+  Handle document = NewDocument();
+  ASSERT_NE(document, nullptr);
+  qxNewRoomCanvas* start = Load(document);
+  MemDispose(document);
+  ASSERT_NE(start, nullptr);
+  const ppVector2 place = TopLeft(*start);
+  EXPECT_EQ(place.x, 1925.0f);
+  EXPECT_EQ(place.y, 1925.0f);
+  qxSceneFil scenes(*db_);
+  scenes.SelectAll();
+  ASSERT_GT(scenes.GetSelectedCount(), 0);
+  for (int32_t i = 0; i < scenes.GetSelectedCount(); ++i) {
+    scenes.ReadRecordAt(i, nullptr);
+    const int32_t id = RecordField(scenes, "id").Long(scenes.GetRecordBuffer());
+    Handle scene = nullptr;
+    MemDuplicate(RecordField(scenes, "scene").Data(scenes.GetRecordBuffer()), &scene);
+    qxNewRoomCanvas* room = Load(scene);
+    MemDispose(scene);
+    ASSERT_NE(room, nullptr) << id;
+    const ppVector2 corner = TopLeft(*room);
+    EXPECT_EQ(corner.x, place.x) << "template " << id;
+    EXPECT_EQ(corner.y, place.y) << "template " << id;
+  }
 }
 
 }  // namespace
