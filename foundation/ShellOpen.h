@@ -8,5 +8,6 @@
 //   open "C:\doc\x.pdf"
 // The target is what stands between the first two double quotes; what precedes the first quote, up
 // to and including its last backslash, is the working folder; the rest up to the first blank is the
-// verb. The command text is left holding the verb. Failures are not reported.
+// verb. The command text is left holding the verb. Nothing is returned: when the desktop cannot open
+// the target, the platform's shell tells the user in an error box over `owner`.
 void ShellExecuteCommand(Vcon::WString& command, plat::HWND owner);

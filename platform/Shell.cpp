@@ -9,6 +9,7 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/ResetList.h"
+#include "platform/ShellLaunchFailure.h"
 #include "platform/TextRenderer.h"
 
 extern char** environ;
@@ -31,8 +32,9 @@ bool IsLink(const std::u16string& target) {
 }
 
 // Starts xdg-open on the target; a detached thread reaps it, so the user interface never waits for
-// the program that opens the document.
-void Launch(std::u16string target, const std::u16string& directory) {
+// the program that opens the document. A failure, to start or of the opener itself, is shown to the
+// user in a box over `owner` (see ShellLaunchFailure). False when the opener could not be started.
+bool Launch(HWND owner, std::u16string target, const std::u16string& directory) {
   if (!IsLink(target)) {
     if (!target.empty() && target[0] != u'\\' && target[0] != u'/' && !directory.empty())
       target = directory + u"\\" + target;
@@ -42,12 +44,17 @@ void Launch(std::u16string target, const std::u16string& directory) {
   char program[] = "xdg-open";
   char* argv[] = {program, argument.data(), nullptr};
   pid_t child = 0;
-  if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) == 0) {
-    std::thread([child] {
-      int status = 0;
-      waitpid(child, &status, 0);
-    }).detach();
+  const int error = posix_spawnp(&child, program, nullptr, nullptr, argv, environ);
+  if (error != 0) {
+    ShellLaunchFailure::Post(owner, target, ShellLaunchFailure::Reason(error, 0));
+    return false;
   }
+  std::thread([child, owner, target] {
+    int status = 0;
+    if (waitpid(child, &status, 0) == child && !ShellLaunchFailure::Succeeded(status))
+      ShellLaunchFailure::Post(owner, target, ShellLaunchFailure::Reason(0, status));
+  }).detach();
+  return true;
 }
 
 HINSTANCE Run(ShellExecuteRecord record) {
@@ -63,7 +70,8 @@ HINSTANCE Run(ShellExecuteRecord record) {
   if (record.file.empty()) return reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
   if (!verb.empty() && verb != u"open" && verb != u"explore")
     return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
-  if (launch) Launch(record.file, record.directory);
+  if (launch && !Launch(record.owner, record.file, record.directory))
+    return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
   return reinterpret_cast<HINSTANCE>(intptr_t{33});
 }
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/ResetList.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/ShellLaunchFailure.h"
 #include "platform/WindowManager.h"
 
 namespace plat {
@@ -599,6 +600,9 @@ BOOL TranslateMessage(const MSG* msg) {
 
 LRESULT DispatchMessageW(const MSG* msg) {
   if (!msg) return 0;
+  // A document the desktop could not open, reported by the thread that reaped its opener.
+  if (msg->message == ShellLaunchFailure::kMessage && !msg->hwnd)
+    return ShellLaunchFailure::ShowPosted(msg->wParam);
   if (!msg->hwnd) {
     // A thread message has no procedure: it goes where messages for vanished windows go.
     Manager().NotifyDropped(*msg);

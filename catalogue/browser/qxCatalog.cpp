@@ -31,10 +31,10 @@ namespace {
 constexpr uint16_t kSettingsFileList = 132;
 constexpr int32_t kCatalogsFolderEntry = 25;  // ".\settings\catalogs\"
 constexpr int32_t kImageSize = 16;
-// With buttons on every group, the top ones too: a new user sees at once that the groups open.
+// Lines, no buttons: a group opens when it is selected (and the group open before closes), so one
+// click on its row opens it; the selection stays shown while the item pictures have the focus.
 constexpr plat::DWORD kTreeStyle = plat::WS_CHILD | plat::WS_TABSTOP | plat::TVS_NOHSCROLL |
-                                   plat::TVS_SINGLEEXPAND | plat::TVS_SHOWSELALWAYS | plat::TVS_HASLINES |
-                                   plat::TVS_HASBUTTONS | plat::TVS_LINESATROOT;
+                                   plat::TVS_SINGLEEXPAND | plat::TVS_SHOWSELALWAYS | plat::TVS_HASLINES;
 const plat::HMENU kControlId = reinterpret_cast<plat::HMENU>(1);
 
 // A 16 by 16 device bitmap of `picture`, scaled to fit; the caller deletes it.

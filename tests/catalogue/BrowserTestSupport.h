@@ -143,16 +143,34 @@ class BrowserTest : public cattest::CatalogueTest {
       return {-1, -1};
     return {item.iImage, item.iSelectedImage};
   }
+  // Whether the node's group is open in its tree, and whether its row is shown at all.
+  static bool Expanded(const qxNode& node) {
+    plat::TVITEMA item;
+    item.mask = plat::TVIF_HANDLE | plat::TVIF_STATE;
+    item.hItem = node.TreeItem();
+    plat::SendMessageA(node.Tree(), plat::TVM_GETITEMA, 0, reinterpret_cast<plat::LPARAM>(&item));
+    return (item.state & plat::TVIS_EXPANDED) != 0;
+  }
+  static bool RowShown(const qxNode& node) {
+    plat::RECT row{};
+    *reinterpret_cast<plat::HTREEITEM*>(&row) = node.TreeItem();
+    return plat::SendMessageA(node.Tree(), plat::TVM_GETITEMRECT, 1, reinterpret_cast<plat::LPARAM>(&row)) !=
+           0;
+  }
   static plat::HTREEITEM Selected(plat::HWND tree) {
     return reinterpret_cast<plat::HTREEITEM>(
         plat::SendMessageA(tree, plat::TVM_GETNEXTITEM, plat::TVGN_CARET, 0));
   }
-  // Clicks the node's row in its tree.
+  // Clicks the node's row in its tree, opening the groups above it first.
   static void ClickNode(const qxNode& node) {
     for (const qxNode* above = node.Parent(); above != nullptr && above->TreeItem() != nullptr;
          above = above->Parent())
       plat::SendMessageA(node.Tree(), plat::TVM_EXPAND, plat::TVE_EXPAND,
                          reinterpret_cast<plat::LPARAM>(above->TreeItem()));
+    ClickRow(node);
+  }
+  // Clicks the node's row as the tree shows it now (the row must be shown).
+  static void ClickRow(const qxNode& node) {
     plat::RECT row{};
     *reinterpret_cast<plat::HTREEITEM*>(&row) = node.TreeItem();
     ASSERT_TRUE(

@@ -124,6 +124,43 @@ TEST_F(qxCatalogTest, SelectingAGroupOpensItAndTheGroupsAboveAndListsItsItems) {
   EXPECT_EQ(browser_->Items().Count(), 0);
 }
 
+// The trees draw lines and no buttons: a group opens because selecting it opens it and closes the
+// group that was open, so one click on its row is all a user needs.
+TEST_F(qxCatalogTest, OneClickOnAGroupsRowOpensItAndClosesTheGroupOpenBefore) {
+  MakeBrowser();
+  constexpr plat::DWORD kStyle = plat::WS_CHILD | plat::WS_TABSTOP | plat::TVS_NOHSCROLL |
+                                 plat::TVS_SINGLEEXPAND | plat::TVS_SHOWSELALWAYS | plat::TVS_HASLINES;
+  for (int32_t i = 0; i < qxCatalog::kTreeCount; ++i) {
+    const auto style = plat::DWORD(plat::GetWindowLongPtrA(browser_->TreeWindow(i), plat::GWL_STYLE));
+    EXPECT_EQ(style & ~plat::WS_VISIBLE, kStyle) << "tree " << i;
+  }
+
+  // Selected when the tree was filled, which opens nothing: its subgroup is not shown yet.
+  ASSERT_EQ(browser_->CurrentNode(), &Node("B"));
+  EXPECT_FALSE(Expanded(Node("B")));
+  EXPECT_FALSE(RowShown(Node("W")));
+  ClickRow(Node("B"));
+  EXPECT_TRUE(Expanded(Node("B")));
+  ASSERT_TRUE(RowShown(Node("W")));
+
+  ClickRow(Node("W"));
+  EXPECT_EQ(browser_->CurrentNode(), &Node("W"));
+  EXPECT_EQ(browser_->Items().Count(), 3);
+  EXPECT_TRUE(Expanded(Node("B")));
+
+  // Another group at the top: the branch open before closes.
+  ClickRow(Node("E"));
+  EXPECT_EQ(browser_->CurrentNode(), &Node("E"));
+  EXPECT_FALSE(Expanded(Node("B")));
+  EXPECT_FALSE(RowShown(Node("W")));
+  EXPECT_EQ(Images(Node("B")), std::pair(2, 2));
+
+  ClickRow(Node("B"));
+  EXPECT_EQ(browser_->CurrentNode(), &Node("B"));
+  EXPECT_TRUE(Expanded(Node("B")));
+  EXPECT_TRUE(RowShown(Node("W")));
+}
+
 TEST_F(qxCatalogTest, AMissingPictureMovesTheLaterOnesDown) {
   application_.frames.erase(3502);
   MakeBrowser();

@@ -5,6 +5,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
+#include "platform/LayerClock.h"
 #include "platform/MessageQueue.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
@@ -241,6 +242,44 @@ TEST_F(WindowMessages, PropertiesAndFindWindow) {
   EXPECT_EQ(FindWindowA("TestWindow", "other"), nullptr);
   EXPECT_EQ(RemovePropA(frame, "obj"), &object);
   EXPECT_EQ(GetPropA(frame, "obj"), nullptr);
+}
+
+// A loop that peeks while it works (a print job's abort box) reads the display's input when nothing is
+// queued: a removing peek takes the press the reader brought in, and the same peek again finds the
+// queue empty although it asks the reader once more. With a message queued, the reader waits.
+TEST_F(WindowMessages, PeekingWithNothingQueuedReadsTheDisplaysInputAndTakesItOnce) {
+  HWND frame = Frame();
+  HeadlessDriver::RunUntilIdle();
+  int32_t reads = 0;
+  std::vector<uint32_t> waits;
+  LayerClock::SetInputReader([&](uint32_t most) {
+    waits.push_back(most);
+    if (++reads == 1) Desktop::MouseButton(VK_LBUTTON, true, {200, 200});
+  });
+  struct Uninstall {
+    ~Uninstall() { LayerClock::SetInputReader(nullptr); }  // the reader outlives a reset otherwise
+  } uninstall;
+
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_LBUTTONDOWN);
+  EXPECT_EQ(msg.hwnd, frame);
+  EXPECT_EQ(reads, 1);
+  EXPECT_EQ(waits, std::vector<uint32_t>{0});  // a peek never waits for input
+
+  MSG again{};
+  EXPECT_FALSE(PeekMessageA(&again, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(reads, 2);
+  gLog.clear();
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_TRUE(MessagesFor(frame, {WM_LBUTTONDOWN}).empty());  // taken by the peek, not handled twice
+
+  const int32_t readsBefore = reads;  // the idle run above peeked too
+  PostMessageA(frame, WM_USER, 0, 0);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, WM_USER);
+  ASSERT_TRUE(PeekMessageA(&msg, frame, WM_USER, WM_USER, PM_REMOVE));
+  EXPECT_EQ(reads, readsBefore);
 }
 
 }  // namespace
