@@ -269,6 +269,19 @@ TEST_F(PlacingOnTheStartPlanTest, UnitsDroppedBesideTheCornerUnitsJoinThemAndAUn
   EXPECT_EQ(w.wall->GetSupervisor(), nullptr) << "the wall unit's drop undone";
   Send(kRedo);
   EXPECT_EQ(w.wall->GetSupervisor(), &Plan());
+  Send(kRedo);
+  ExpectAt(w.base, w.dropped, "the move redone");
+
+  // In front of the corner's base unit, dropped 100 mm through the left wall and 50 mm clear of the
+  // unit: no anchor within reach, it is pushed back to 0.1 mm off the left face and stands there.
+  zelvproElement* front = DropFromPalette(
+      "Base", "VH-B60", ppVector3(kFace - 100.0f, 0.0f, kFace + 0.1f + kBaseDepth + 50.0f), steps);
+  ASSERT_NE(front, nullptr) << "the drop in front of the corner's base unit was refused";
+  // Pushed back in x; in z where the mouse left it, to a pixel of the plan.
+  const ppVector3 at = PlanPoint(front, ppVector3());
+  EXPECT_NEAR(at.x, kFace + 0.1f, 0.02);
+  EXPECT_NEAR(at.z, kFace + 0.1f + kBaseDepth + 50.0f, PlanScale());
+  EXPECT_EQ(front->GetAbsoluteAngle(), 0.0f);
 }
 
 class PlacingWindowRunTest : public Placing<apptest::WindowRunFixture> {
