@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "elements/base/SnapAnchor.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "foundation/ppVector2.h"
 #include "foundation/ppVector3.h"
@@ -27,7 +26,6 @@ class qxFloorElement;
 class qxJunction;
 class qxLineCycle;
 class qxRoomSegment;
-class qxWallElement;
 
 // Where a new cycle meets a cycle of the outline it replaces (the old-floor search).
 struct OldFloorMatch {
@@ -162,19 +160,6 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   // Shifts the listed elements in x and z so that their footprint comes back inside the room's
   // inner wall faces, with 0.1 mm clearance.
   void SnapElementsToWalls(const qxViewHolder* first);
-  // A unit's back against the room's inner wall faces. The unit's back anchors (code 0) are placed as
-  // the plan's snap search places anchors: turned by the unit's own angle, its origin at the plan
-  // point `origin`. The nearest face within `reach` (millimetres, in the floor plane; the nearer of
-  // equals is the first floor's first wall) answers as an anchor of its wall: the foot on the face,
-  // 0.1 mm into the room, in the wall's own frame, turned so that a unit whose anchor lies there has
-  // its back on the face and its front to the room. None within reach: no wall.
-  struct WallSnap {
-    qxWallElement* wall = nullptr;
-    int32_t anchor = -1;  // the unit's anchor
-    SnapAnchor entry;     // the face's answer
-    float distance = 0.0f;
-  };
-  WallSnap FindWallSnap(const zelvproElement* unit, const ppVector3& origin, float reach) const;
 
   // ---- Editor commands, drawing, printing, presses, child order and loading.
   // Commands: delete the selection; send to every child; remove the last child.

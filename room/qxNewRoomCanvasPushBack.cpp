@@ -1,13 +1,8 @@
-// Moved elements against the room's walls. They are pushed back inside the room: where the sides of
-// the selection's footprint cut through an inner wall face, the whole selection shifts so that the
-// corner beyond the face comes back onto it, then a little further. And a unit's back finds the
-// nearest inner face to stand against.
-#include <cfloat>
+// Moved elements are pushed back inside the room: where the sides of the selection's footprint cut
+// through an inner wall face, the whole selection shifts so that the corner beyond the face comes back
+// onto it, then a little further.
 #include <cmath>
-#include <vector>
 
-#include "elements/base/ElementChildren.h"
-#include "elements/base/ElementKinds.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproElement.h"
 #include "foundation/Geometry3D.h"
@@ -15,7 +10,6 @@
 #include "foundation/ppMatrix4.h"
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
-#include "room/qxWallElement.h"
 
 namespace {
 
@@ -102,56 +96,4 @@ void qxNewRoomCanvas::SnapElementsToWalls(const qxViewHolder* first) {
   for (const qxViewHolder* holder = first; holder != nullptr; holder = holder->Next()) {
     if (zelvproElement* element = holder->Element()) element->SetPosition(element->GetPosition() + shift);
   }
-}
-
-namespace {
-
-// A point of the plan in `element`'s own frame: the placements of its chain undone from the root down.
-ppVector3 OwnPoint(const zelvproElement* element, ppVector3 point) {
-  std::vector<const zelvproElement*> chain;
-  for (const zelvproElement* e = element; e != nullptr; e = e->ContainerElement()) chain.push_back(e);
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) (*it)->WorldToLocal(point);
-  return point;
-}
-
-}  // namespace
-
-qxNewRoomCanvas::WallSnap qxNewRoomCanvas::FindWallSnap(const zelvproElement* unit, const ppVector3& origin,
-                                                        float reach) const {
-  WallSnap best;
-  if (unit == nullptr) return best;
-  best.distance = FLT_MAX;
-  ppMatrix4 turn;
-  turn.SetIdentity();
-  ppVector3 up(0.0f, 1.0f, 0.0f);
-  turn.RotateAxis(-double(unit->GetAngle()), up);
-  for (int32_t i = 0; i < unit->GetPointCount(); ++i) {
-    SnapAnchor back;
-    if (!unit->GetPointEntry(i, back) || back.code != 0 || back.partner != nullptr) continue;
-    ppVector3 placed;
-    turn.TransformPoint(placed, back.point);
-    placed = placed + origin;
-    ForEachChildElement(*this, [&](zelvproElement* child) {
-      if (child->kind != ElementKinds::kFloor) return;
-      ForEachChildElement(*child, [&](zelvproElement* face) {
-        auto* wall = dynamic_cast<qxWallElement*>(face);
-        ppVector3 foot;
-        float distance = 0.0f, angle = 0.0f;
-        if (wall == nullptr || !wall->BackOnFace(placed, foot, distance, angle) ||
-            !(distance < best.distance))
-          return;
-        best.wall = wall;
-        best.anchor = i;
-        best.distance = distance;
-        // The back stands the push-back's clearance in front of the face, as a pushed unit does:
-        // touching the face would count as meeting it.
-        foot = foot + ppVector3(-std::sin(angle), 0.0f, std::cos(angle)) * kClearance;
-        best.entry = SnapAnchor{};
-        best.entry.point = OwnPoint(wall, foot);
-        best.entry.direction = angle - wall->GetAbsoluteAngle();
-      });
-    });
-  }
-  if (best.wall == nullptr || best.distance > reach) return WallSnap{};
-  return best;
 }

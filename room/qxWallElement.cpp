@@ -16,7 +16,6 @@
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproCanvas.h"
 #include "elements/topview/FileSelection.h"
-#include "foundation/Geometry2D.h"
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
 #include "room/qxNewRoomCanvas.h"
@@ -94,22 +93,6 @@ void qxWallElement::CopyFrom(qxWallElement* other) {
     child->DetachFromSupervisor();
     AddSubview(child);
   }
-}
-
-bool qxWallElement::BackOnFace(const ppVector3& point, ppVector3& foot, float& distance, float& angle) const {
-  const ppVector3 a = edge_.start, b = edge_.end;
-  const double dx = double(b.x) - a.x, dz = double(b.z) - a.z;
-  const double lengthSquared = dx * dx + dz * dz;
-  if (!(lengthSquared > 0.0)) return false;
-  const double t = ((double(point.x) - a.x) * dx + (double(point.z) - a.z) * dz) / lengthSquared;
-  if (t < 0.0 || t > 1.0) return false;
-  // The foot keeps the point's height: a hanging unit meets the face where it hangs.
-  foot = ppVector3(float(a.x + t * dx), point.y, float(a.z + t * dz));
-  distance = float(std::hypot(double(point.x) - foot.x, double(point.z) - foot.z));
-  // A unit's front is its x axis turned a quarter to the right on the plan: along the face, it faces
-  // the room.
-  angle = AngleOf(float(dx), float(dz));
-  return true;
 }
 
 void qxWallElement::ReceiveMessage(ppCollaborator* /*sender*/, int32_t channel, int32_t id,

@@ -61,11 +61,6 @@ class qxWallElement : public zelvproTopViewElement, public ppCollaborator {
   // Takes colour, height, texture and kind of `other` (the wall it replaces) and its children; then
   // the height of this wall's own segment. Nothing for null.
   void CopyFrom(qxWallElement* other);
-  // Where a unit's back at the plan point `point` meets this face: the foot of the perpendicular
-  // from the point onto the face (an arched face counts as its chord) and its length in the floor
-  // plane, and the angle (radians) of a unit that stands there with its back on the face and its front
-  // to the room, which lies to the face's right on the plan. False when the foot misses the face.
-  bool BackOnFace(const ppVector3& point, ppVector3& foot, float& distance, float& angle) const;
   // Leaves in `colours`' selection the textures of the wall colour group.
   static void SelectWallTextures(zelvproColorCatalogFil& colours);
   // The face as a 3D mesh ahead of `next` (the chain owns it); the caller owns the result.

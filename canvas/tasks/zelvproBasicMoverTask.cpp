@@ -187,39 +187,24 @@ void zelvproBasicMoverTask::PreTrack(plat::POINT* point) {
 
 void zelvproBasicMoverTask::Track() {
   const ppVector3 d = DragVector();
-  wallTarget_ = false;
   if (ppEventHandler::IsControlKeyDown()) {
     snapTarget_ = nullptr;
     return zelvproMouseTask::Track();
   }
   snapTarget_ = nullptr;
   snappedElement_ = nullptr;
+  // Only the anchors of other units are snap targets; a wall face is none (a unit dropped across a wall
+  // is pushed back inside the room by the commit).
   zelvproTopCanvas* top = TopCanvas();
-  auto* room = dynamic_cast<qxNewRoomCanvas*>(RoomCanvas());
   for (Place& place : places_) {
-    const ppVector3 origin = Plus(place.element->GetPosition(), d);
+    if (top == nullptr) break;
     SnapAnchor entry, t, m;
     int32_t moved = -1, other = -1;
-    zelvproElement* found = top != nullptr ? top->FindSnap(place.element, moved, other, kSnapReach, origin,
-                                                           entry, moved_.get(), false)
-                                           : nullptr;
-    if (found != nullptr && (!found->GetPointEntry(other, t) || !place.element->GetPointEntry(moved, m)))
-      found = nullptr;
-    // A unit's back goes against a wall face of the room when no unit's anchor is within reach: units
-    // join their neighbours first (one standing against the wall brings the moved one there too).
-    bool wall = false;
-    if (found == nullptr && room != nullptr) {
-      const qxNewRoomCanvas::WallSnap face = room->FindWallSnap(place.element, origin, kSnapReach);
-      if (face.wall != nullptr && place.element->GetPointEntry(face.anchor, m)) {
-        found = face.wall;
-        moved = face.anchor, other = -1;
-        t = face.entry;
-        wall = true;
-      }
-    }
+    zelvproElement* found = top->FindSnap(place.element, moved, other, kSnapReach,
+                                          Plus(place.element->GetPosition(), d), entry, moved_.get(), false);
     if (found == nullptr) continue;
+    if (!found->GetPointEntry(other, t) || !place.element->GetPointEntry(moved, m)) continue;
     snapTarget_ = found;
-    wallTarget_ = wall;
     movedAnchor_ = moved, targetAnchor_ = other;
     snapPoint_ = t;
     snapPointWorld_ = ToWorld(found, t.point);
@@ -291,25 +276,15 @@ void zelvproBasicMoverTask::ApplyWidth(zelvproElement* element, float width) {
 
 // ---- Placement at the snap.
 
-bool zelvproBasicMoverTask::TargetAnchor(SnapAnchor& out) const {
-  if (snapTarget_ == nullptr) return false;
-  if (!wallTarget_) return snapTarget_->GetPointEntry(targetAnchor_, out);
-  out = snapPoint_;
-  return true;
-}
-
-zelvproElement* zelvproBasicMoverTask::SnapContainer(const Place& place) const {
-  if (!wallTarget_)
-    return snapTarget_ != nullptr ? dynamic_cast<zelvproElement*>(snapTarget_->GetSupervisor()) : nullptr;
-  // A unit never goes into the room: against a wall it stays where it hangs (a new unit, in the plan).
-  if (auto* own = dynamic_cast<zelvproElement*>(place.element->GetSupervisor())) return own;
-  return canvas_;
+zelvproElement* zelvproBasicMoverTask::SnapContainer() const {
+  return snapTarget_ != nullptr ? dynamic_cast<zelvproElement*>(snapTarget_->GetSupervisor()) : nullptr;
 }
 
 bool zelvproBasicMoverTask::ComputeSnapMotion(SnapMotion& out) const {
   if (snapTarget_ == nullptr || snappedElement_ == nullptr) return false;
   SnapAnchor t, m;
-  if (!TargetAnchor(t) || !snappedElement_->GetPointEntry(movedAnchor_, m)) return false;
+  if (!snapTarget_->GetPointEntry(targetAnchor_, t) || !snappedElement_->GetPointEntry(movedAnchor_, m))
+    return false;
   const float aT = snapTarget_->GetAbsoluteAngle(), aM = snappedElement_->GetAbsoluteAngle();
   out.theta = (aT + t.direction) - m.direction - aM;
   out.tw = ToWorld(snapTarget_, t.point);
@@ -333,8 +308,8 @@ void zelvproBasicMoverTask::PutAt(Place& place, const ppVector3& world, float ab
 }
 
 bool zelvproBasicMoverTask::PlaceAtSnap() {
-  if (snapTarget_ == nullptr || places_.empty()) return false;
-  if (SnapContainer(places_.front()) == nullptr) return false;
+  zelvproElement* container = SnapContainer();
+  if (container == nullptr) return false;
   RestorePlaces();
   SnapMotion motion;
   if (!ComputeSnapMotion(motion)) return false;
@@ -347,10 +322,8 @@ bool zelvproBasicMoverTask::PlaceAtSnap() {
                        : Plus(motion.tw, Turned(Minus(Plus(at, motion.w), motion.tw), motion.theta));
     targets.emplace_back(to, place.element->GetAbsoluteAngle() + motion.theta);
   }
-  for (size_t i = 0; i < places_.size(); ++i) {
-    zelvproElement* container = SnapContainer(places_[i]);
-    if (container != nullptr) PutAt(places_[i], targets[i].first, targets[i].second, container);
-  }
+  for (size_t i = 0; i < places_.size(); ++i)
+    PutAt(places_[i], targets[i].first, targets[i].second, container);
   return true;
 }
 
@@ -652,8 +625,8 @@ void zelvproBasicMoverTask::Do() {
         break;
       }
     }
-  } else if (!places_.empty()) {
-    container = SnapContainer(places_.front());
+  } else {
+    container = SnapContainer();
   }
   if (container == nullptr) {
     rejected_ = true;
@@ -695,14 +668,8 @@ void zelvproBasicMoverTask::Do() {
     for (size_t i = 0; i < places_.size(); ++i) {
       Place& place = places_[i];
       place.element->Invalidate();
-      zelvproElement* into = SnapContainer(place);
-      if (into == nullptr) {
-        rejected_ = true;
-        return;
-      }
-      PutAt(place, targets[i].first, targets[i].second, into);
-      // A wall's placement flags are the room's, not a unit's.
-      if (!wallTarget_) place.element->motionFlags = snapTarget_->motionFlags;
+      PutAt(place, targets[i].first, targets[i].second, container);
+      place.element->motionFlags = snapTarget_->motionFlags;
       ppVector3 at;
       place.element->GetAbsolutePosition(at);
       if (at.y < 0.0f) {

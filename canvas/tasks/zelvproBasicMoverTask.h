@@ -69,9 +69,8 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   void Click() override;
   virtual void TrackRectangle() {}
 
-  // Puts the moved units where the snap would put them (re-parented into the snap target's container;
-  // against a wall face each stays in its own); false, and nothing moved, when the target has no
-  // container.
+  // Puts the moved units where the snap would put them (re-parented into the snap target's container);
+  // false, and nothing moved, when the target has no container.
   bool PlaceAtSnap();
   // True when no moved unit collides with the room or another unit. Lifts units below kLowestUnit.
   bool CheckCollisions();
@@ -80,8 +79,6 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
 
   // ---- What the tests and the commit read.
   zelvproElement* SnapTarget() const { return snapTarget_; }
-  // Whether the snap target is a wall face of the room, which the snapped unit's back stands against.
-  bool SnapsToWall() const { return wallTarget_; }
   plat::POINT DrawingOffset() const { return drawingOffset_; }
   bool PlaceFree() const { return placeFree_; }
   bool AxisLocked() const { return axisLocked_; }
@@ -142,10 +139,9 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
     ppVector3 v, w, tw;
   };
   bool ComputeSnapMotion(SnapMotion& out) const;
-  // The target's anchor as the search found it: a unit's entry read again, a wall face's answer kept.
-  bool TargetAnchor(SnapAnchor& out) const;
-  // The container a moved unit takes at the snap: the target's container, or its own against a wall.
-  zelvproElement* SnapContainer(const Place& place) const;
+  // The container the moved units take at the snap: the snap target's; null without a target or when
+  // the target stands in none.
+  zelvproElement* SnapContainer() const;
   // Puts `place`'s element at the plan position `world` with the absolute angle `absAngle`, inside
   // `container` (re-parented when it is another).
   void PutAt(Place& place, const ppVector3& world, float absAngle, zelvproElement* container);
@@ -176,9 +172,8 @@ class zelvproBasicMoverTask : public zelvproMouseTask {
   int32_t movedAnchor_ = -1, targetAnchor_ = -1;
   plat::POINT targetMarker_{}, movedMarker_{};
   bool axisLocked_ = false, lockVertical_ = false;
-  // The target's anchor; for a wall face, the face's answer (the wall keeps no such entry).
+  // The target's anchor as the snap search found it.
   SnapAnchor snapPoint_;
-  bool wallTarget_ = false;
   ppVector3 snapPointWorld_;
   bool rejected_ = false;
   bool scheduleUpdate_;

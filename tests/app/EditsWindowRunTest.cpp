@@ -241,8 +241,8 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
       added = plan->Subviews().At(i);
   ASSERT_NE(added, nullptr);
   const plat::RECT dropped = Frame(*added);
-  // The move, in pixels: clear of where the unit was, and its back and turned corners further than the
-  // wall snap's reach from every wall, so the unit stays where it is put.
+  // The move, in pixels: clear of where the unit was and of every wall, so the unit stays where it is
+  // put.
   constexpr int kDx = 110, kDy = -110;
   const plat::RECT moved = Moved(dropped, kDx, kDy);
   auto* editor = zelvproEditorCanvas::Current();

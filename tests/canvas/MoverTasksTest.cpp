@@ -33,7 +33,6 @@
 #include "room/qxNewRoomCanvas.h"
 #include "elements/ElementTestSupport.h"
 #include "canvas/tasks/PlanFrames.h"
-#include "room/qxWallElement.h"
 #include "room/qxRoomSegment.h"
 #include "scene3d/context/ppShape3D.h"
 
@@ -439,9 +438,10 @@ TEST_F(MoverTasksTest, AnOccupiedPlaceShowsTheBlockedCursorBeforeTheRefusedRelea
 
 // A room built by the room canvas's rebuild: inner faces from x 600 to 5400 and z 600 to 3900 (150 mm
 // walls about the corners' lines), pixels (40, 40) to (360, 260). The units are 600 wide, 560 deep,
-// with their back's middle as a back anchor (code 0, left out of the units' own searches) and side
-// anchors at their back corners, the right one 1 mm out (units that touch count as meeting).
-class WallSnapTest : public MoverTasksTest {
+// with side anchors at their back corners, the right one 1 mm out (units that touch count as meeting),
+// and an anchor of kind 0 at their back's middle, flagged to stay out of the plan's snap search: the
+// room's walls are no snap target, whatever anchor a unit has at its back.
+class WallFaceTest : public MoverTasksTest {
  protected:
   void SetUp() override {
     MoverTasksTest::SetUp();
@@ -473,120 +473,114 @@ class WallSnapTest : public MoverTasksTest {
     unit->AddAnchor(-1, ppVector3(kSize.x + 1, 0, 0));
     return unit;
   }
-  // The unit's back middle and front middle on the plan.
-  static ppVector3 Back(zelvproElement* unit) { return PlanPoint(unit, ppVector3(kSize.x / 2, 0, 0)); }
-  static ppVector3 Front(zelvproElement* unit) { return PlanPoint(unit, ppVector3(kSize.x / 2, 0, kSize.z)); }
+  // Drags `unit` by (-40, -40) pixels (600 mm up and left) and releases it; the task.
+  zelvproMoverTask* DragUpLeft(BoxUnit* unit) {
+    zelvproMoverTask* task = PressMover({unit}, {200, 150});
+    MoveTo({180, 130});
+    MoveTo({160, 110});
+    return task;
+  }
 
   static constexpr ppVector3 kSize{600, 720, 560};
   zelvDatabase* db_ = nullptr;
 };
 
-// The back of a unit dragged within the snap reach of a wall face, or across it, lands on the face
-// with the unit turned to face the room; a little beyond the reach the unit lands where the mouse put
-// it, unturned. Next to a corner the turned unit is pushed clear of the other wall. Every drop stands.
-TEST_F(WallSnapTest, AUnitsBackIsPulledOntoTheNearestFaceAndTheUnitTurnsToTheRoom) {
-  struct Face {
+// With no unit's anchor within reach the move is free by a wall face too: a unit dragged near a face
+// lands exactly where the mouse put it, unturned; one dropped so that it reaches through a face (or
+// two, in a corner) is pushed back inside the room, 0.1 mm off each face it crossed, still unturned.
+// The cursor tells beforehand that every one of these drops stands, and Undo puts the unit back.
+TEST_F(WallFaceTest, AUnitNearAFaceMovesFreelyAndOneDroppedAcrossItIsPushedBackInside) {
+  struct Drop {
     const char* name;
-    ppVector3 foot;    // on the face
-    ppVector3 inward;  // unit vector into the room
+    ppVector3 dropped;  // the unit's origin (back left corner) where the mouse puts it
+    ppVector3 stands;   // where it stands after the commit
   };
-  const Face faces[] = {{"top", ppVector3(3000, 0, 600), ppVector3(0, 0, 1)},
-                        {"right", ppVector3(5400, 0, 2250), ppVector3(-1, 0, 0)},
-                        {"bottom", ppVector3(3000, 0, 3900), ppVector3(0, 0, -1)},
-                        {"left", ppVector3(600, 0, 2250), ppVector3(1, 0, 0)},
-                        // 100 mm from the right face, 200 from the top one: turned, it reaches 100 mm
-                        // through the top face and is pushed back down.
-                        {"right by the top corner", ppVector3(5400, 0, 800), ppVector3(-1, 0, 0)}};
-  for (const Face& f : faces) {
-    for (const float gap : {450.0f, -200.0f, 100.0f, 530.0f}) {
-      if (f.foot.z == 800.0f && gap != 100.0f) continue;
-      SCOPED_TRACE(testing::Message() << f.name << ", back " << gap << " mm inside the face");
-      // The drag (-40, -40) pixels, 15 mm each, brings the unturned unit's back middle there.
-      const ppVector3 back = f.foot + f.inward * gap;
-      BoxUnit* unit = Unit(back + ppVector3(600 - kSize.x / 2, 0, 600));
-      zelvproMoverTask* task = PressMover({unit}, {200, 150});
-      MoveTo({180, 130});
-      MoveTo({160, 110});
-      const bool pulled = gap < 500.0f;
-      EXPECT_EQ(task->SnapsToWall(), pulled);
-      EXPECT_EQ(dynamic_cast<qxWallElement*>(task->SnapTarget()) != nullptr, pulled);
-      EXPECT_EQ(task->TrackCursor(), zelvproBasicMoverTask::kFreeCursor);
-      Up({160, 110});
-      ASSERT_EQ(canvas_->DoneTop(), task) << "the drop stands";
-      EXPECT_EQ(unit->GetSupervisor(), canvas_);
-      if (pulled) {
-        // The back stands 0.1 mm in front of the face; the corner case is pushed 100.1 mm along it.
-        const ppVector3 foot = f.foot + f.inward * 0.1f + ppVector3(0, 0, f.foot.z == 800.0f ? 100.1f : 0.0f);
-        EXPECT_NEAR(Back(unit).x, foot.x, 0.05);
-        EXPECT_NEAR(Back(unit).z, foot.z, 0.05);
-        const ppVector3 front = foot + f.inward * kSize.z;
-        EXPECT_NEAR(Front(unit).x, front.x, 0.05) << "faces the room";
-        EXPECT_NEAR(Front(unit).z, front.z, 0.05) << "faces the room";
-        // Undo turns it back and puts it where it stood.
-        canvas_->DoCommand(zelvproCanvas::kUndo, 0);
-        EXPECT_EQ(unit->GetAngle(), 0.0f);
-        EXPECT_EQ(Back(unit).x, back.x + 600);
-        canvas_->DoCommand(zelvproCanvas::kRedo, 0);
-        EXPECT_NEAR(Front(unit).z, front.z, 0.05);
-      } else {
-        EXPECT_EQ(unit->GetAngle(), 0.0f);
-        EXPECT_NEAR(Back(unit).x, back.x, 0.05);
-      }
-      canvas_->Clear();
-      delete unit;
-    }
+  const Drop drops[] = {
+      {"100 mm below the top face", ppVector3(3000, 0, 700), ppVector3(3000, 0, 700)},
+      {"450 mm below the top face", ppVector3(3000, 0, 1050), ppVector3(3000, 0, 1050)},
+      {"100 mm left of the right face", ppVector3(4700, 0, 2000), ppVector3(4700, 0, 2000)},
+      {"100 mm above the bottom face", ppVector3(3000, 0, 3240), ppVector3(3000, 0, 3240)},
+      {"100 mm right of the left face", ppVector3(700, 0, 2000), ppVector3(700, 0, 2000)},
+      {"200 mm through the top face", ppVector3(3000, 0, 400), ppVector3(3000, 0, 600.1f)},
+      {"200 mm through the right face", ppVector3(5000, 0, 2000), ppVector3(4799.9f, 0, 2000)},
+      {"200 mm through the bottom face", ppVector3(3000, 0, 3540), ppVector3(3000, 0, 3339.9f)},
+      {"200 mm through the left face", ppVector3(400, 0, 2000), ppVector3(600.1f, 0, 2000)},
+      {"through the top right corner", ppVector3(5000, 0, 400), ppVector3(4799.9f, 0, 600.1f)},
+  };
+  for (const Drop& d : drops) {
+    SCOPED_TRACE(d.name);
+    BoxUnit* unit = Unit(d.dropped + ppVector3(600, 0, 600));
+    const ppVector3 start = unit->GetPosition();
+    zelvproMoverTask* task = DragUpLeft(unit);
+    EXPECT_EQ(task->SnapTarget(), nullptr) << "no wall is a snap target";
+    EXPECT_EQ(task->TrackCursor(), zelvproBasicMoverTask::kFreeCursor);
+    EXPECT_EQ(unit->GetPosition().x, start.x) << "tracking leaves the unit where it was";
+    Up({160, 110});
+    ASSERT_EQ(canvas_->DoneTop(), task) << "the drop stands";
+    EXPECT_EQ(unit->GetSupervisor(), canvas_);
+    EXPECT_EQ(unit->GetAngle(), 0.0f);
+    EXPECT_NEAR(unit->GetPosition().x, d.stands.x, 0.02);
+    EXPECT_NEAR(unit->GetPosition().z, d.stands.z, 0.02);
+    canvas_->DoCommand(zelvproCanvas::kUndo, 0);
+    EXPECT_EQ(unit->GetPosition().x, start.x);
+    EXPECT_EQ(unit->GetPosition().z, start.z);
+    canvas_->DoCommand(zelvproCanvas::kRedo, 0);
+    EXPECT_NEAR(unit->GetPosition().z, d.stands.z, 0.02);
+    canvas_->Clear();
+    delete unit;
   }
 }
 
-// A hanging unit (a wall unit at its catalogue height) meets the face where it hangs.
-TEST_F(WallSnapTest, AHangingUnitIsPulledOntoTheFaceAtItsOwnHeight) {
-  // Dragged (-40, -40) pixels, its back middle comes 450 mm inside the right face.
-  BoxUnit* unit = Unit(ppVector3(5250, 1400, 2850));
-  zelvproMoverTask* task = PressMover({unit}, {200, 150});
-  MoveTo({160, 110});
+// A hanging unit (a wall unit at its catalogue height) dropped through a face is pushed back where it
+// hangs.
+TEST_F(WallFaceTest, AHangingUnitDroppedThroughAFaceIsPushedBackAtItsOwnHeight) {
+  // Dragged (-40, -40) pixels, its right side comes 100 mm through the right face.
+  BoxUnit* unit = Unit(ppVector3(5500, 1400, 2850));
+  zelvproMoverTask* task = DragUpLeft(unit);
+  EXPECT_EQ(task->SnapTarget(), nullptr);
   Up({160, 110});
   ASSERT_EQ(canvas_->DoneTop(), task);
-  EXPECT_NEAR(Back(unit).x, 5399.9f, 0.05);
+  EXPECT_NEAR(unit->GetPosition().x + kSize.x, 5399.9f, 0.02);
+  EXPECT_NEAR(unit->GetPosition().z, 2250.0f, 0.02);
   EXPECT_FLOAT_EQ(unit->GetPosition().y, 1400.0f);
+  EXPECT_EQ(unit->GetAngle(), 0.0f);
   canvas_->Clear();
   delete unit;
 }
 
-// A unit's own anchors come first: within their reach the unit joins its neighbour even where a face
-// lies nearer; beyond it the face takes the unit's back. Ctrl turns both off.
-TEST_F(WallSnapTest, AUnitJoinsANeighbourWithinReachBeforeAFaceAndCtrlTakesNeither) {
-  // Standing against the top face (0.1 mm off it, as a unit pulled there stands) from x 1200 to
+// A unit joins a neighbour whose anchor lies within reach, even next to a face; beyond that reach it
+// lands where the mouse put it, however near the face. Ctrl turns the snap off.
+TEST_F(WallFaceTest, AUnitJoinsANeighbourWithinReachAndOtherwiseMovesFreelyByTheFace) {
+  // Standing against the top face (0.1 mm off it, as a unit pushed there stands) from x 1200 to
   // 1800; its right side anchor is at (1801, 600.1).
   BoxUnit* standing = Unit(ppVector3(1200, 0, 600.1f));
   struct Drop {
     const char* name;
-    ppVector3 back;  // of the moved unit at the release, unturned
-    bool toWall;
-    float x;  // of its origin after the drop
+    ppVector3 origin;  // of the moved unit where the mouse puts it
+    bool joins;
+    ppVector3 stands;  // its origin after the drop
   };
   const Drop drops[] = {
-      // Its left back corner 141 mm from the standing unit's anchor, its back 100 below the face.
-      {"by the unit", ppVector3(2200, 0, 700), false, 1801.0f},
+      // Its left back corner 141 mm from the standing unit's anchor, 100 mm below the face.
+      {"by the unit", ppVector3(1900, 0, 700), true, ppVector3(1801, 0, 600.1f)},
       // Its left back corner 608 mm from that anchor.
-      {"by the face", ppVector3(2700, 0, 700), true, 2400.0f},
+      {"by the face only", ppVector3(2400, 0, 700), false, ppVector3(2400, 0, 700)},
   };
   for (const Drop& d : drops) {
     SCOPED_TRACE(d.name);
-    BoxUnit* unit = Unit(d.back + ppVector3(600 - kSize.x / 2, 0, 600));
+    BoxUnit* unit = Unit(d.origin + ppVector3(600, 0, 600));
     zelvproMoverTask* task = PressMover({unit}, {200, 150});
     MoveTo({160, 110});
-    EXPECT_EQ(task->SnapTarget() == standing, !d.toWall);
-    EXPECT_EQ(task->SnapsToWall(), d.toWall);
+    EXPECT_EQ(task->SnapTarget(), d.joins ? standing : nullptr);
     Key(plat::VK_CONTROL, true);
     MoveTo({161, 110});
     EXPECT_EQ(task->SnapTarget(), nullptr);
-    EXPECT_FALSE(task->SnapsToWall());
     Key(plat::VK_CONTROL, false);
     MoveTo({160, 110});
     Up({160, 110});
     ASSERT_EQ(canvas_->DoneTop(), task);
-    EXPECT_NEAR(PlanPoint(unit, ppVector3()).x, d.x, 0.05);
-    EXPECT_NEAR(PlanPoint(unit, ppVector3()).z, 600.1f, 0.01);
+    EXPECT_NEAR(PlanPoint(unit, ppVector3()).x, d.stands.x, 0.05);
+    EXPECT_NEAR(PlanPoint(unit, ppVector3()).z, d.stands.z, 0.01);
     EXPECT_NEAR(unit->GetAngle(), 0.0f, 1e-6);
     canvas_->DoCommand(zelvproCanvas::kUndo, 0);
     delete unit;

@@ -121,10 +121,13 @@ const std::vector<StartPlanWriter::Tag>& StartPlanWriter::Tags() {
 }
 
 const std::vector<StartPlanWriter::Unit>& StartPlanWriter::Units() {
-  // The room's inner faces lie at x 2000 and z 2000 (150 mm walls on the lines at 1925); the base
-  // unit and the drawer unit stand side by side against the back wall, the wall unit above the base.
+  // The room's inner faces lie at x 2000 and z 2000 (150 mm walls on the lines at 1925). The units
+  // stand as a user's drop leaves them: pushed back inside the room, 0.1 mm off each face they reach
+  // (touching a face counts as meeting the wall, so a unit joined to one standing on a face could not
+  // be placed). The base unit stands in the corner, the drawer unit joined to its right side, the wall
+  // unit above the base.
   static const std::vector<Unit> units{
-      {"B40", 2000.0f, 2000.0f, 1}, {"W60", 2000.0f, 2000.0f, 1}, {"D60", 2400.0f, 2000.0f, 2}};
+      {"B40", 2000.1f, 2000.1f, 1}, {"W60", 2000.1f, 2000.1f, 1}, {"D60", 2400.1f, 2000.1f, 2}};
   return units;
 }
 
