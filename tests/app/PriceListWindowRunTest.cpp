@@ -194,8 +194,9 @@ TEST_F(PriceListWindowRunTest, TheListScrollsToItsTotalAndADiscountIsSavedReopen
   EXPECT_EQ(listedAfter.percent, -10.0);
   EXPECT_EQ(listedAfter.total, listedBefore.total / 10 * 9);
 
+  // The list's pages are printed in one go, a few rows each: the run is given the time to print them.
   const windowrun::Outcome reopened = Run(
-      {toEnd, "grab:reopened.ppm", "chord:Control_L+p", "key:Return", "close"}, 40, arguments, environment);
+      {toEnd, "grab:reopened.ppm", "chord:Control_L+p", "key:Return", "close"}, 120, arguments, environment);
   ASSERT_TRUE(reopened.Passed()) << reopened.log;
   // The reopened list is a line longer than before the line was added: at its end its scroll bar's
   // thumb stands elsewhere (its last rows, the Total and the note, look the same).
