@@ -8,7 +8,6 @@
 #include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproTagFil.h"
 #include "foundation/LocaleNumbers.h"
-#include "foundation/MoneyText.h"
 #include "foundation/NumberFormatter.h"
 
 namespace {
@@ -267,10 +266,10 @@ void zelvproCalculatorFil::GetFieldValue(int32_t field, ppParameter& out, char* 
     case kVolumeTotal:
     case kWeightTotal: {
       const int32_t value = Long(b, field);
-      // In the user's decimal character, as the amounts beside them.
+      // Always a comma for the decimals and a point for thousands, whatever the user's settings.
       out = value == 0 ? ppParameter(Vcon::WString())
                        : ppParameter(Widened(FormatNumber(double(float(value / 1000.0)), -1, 2, kFillSpaces,
-                                                          kSignMinus, NumberSeparators(), 0)));
+                                                          kSignMinus, ",.", 0)));
       return;
     }
     case kMissing:

@@ -12,8 +12,3 @@
 // character, '.' for thousands and the currency text "CU " in front. An amount without value reads
 // "no value".
 void FormatMoneyText(Vcon::WString& out, int64_t amount);
-
-// The decimal and the thousands character of the user preferences as the two-character separator
-// text the number formatter takes (a field left empty gives the formatter's own '.' or ','). Numbers
-// shown with decimals (areas, volumes, weights) are written with it, as money is.
-Vcon::String NumberSeparators();

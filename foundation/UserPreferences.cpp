@@ -3,7 +3,6 @@
 #include <bit>
 
 #include "foundation/FileOperations.h"
-#include "foundation/LocaleNumbers.h"
 #include "foundation/ProcessServices.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/ppParameter.h"
@@ -134,12 +133,6 @@ void FillInRoundingStep(UserPreferences& p) {
   if (p.roundingStep.Raw() == 0) p.roundingStep = ppMoney::FromRawInt(1);
 }
 
-// The locale's decimal and thousands characters, as start-up read them, into the block's separators.
-void TakeLocaleSeparators(UserPreferences& p) {
-  SetPreferenceText(p.decimalSeparator, Vcon::String(1, LocaleDecimalChar()));
-  SetPreferenceText(p.thousandsSeparator, Vcon::String(1, LocaleThousandsChar()));
-}
-
 // Opens the preferences file for reading and writing into `file`, creating it when it is missing.
 // `created` tells that the file is new (and empty).
 bool OpenPreferencesFile(ppFileSpec& file, bool& created) {
@@ -212,9 +205,7 @@ bool LoadDisplaySettings() {
   bool done = false;
   if (opened) {
     if (created) {
-      // A first start shows numbers as the user's system does (1,495.50 under an English or the C
-      // locale, 1.495,50 under a German one); the preferences dialog changes them from there.
-      TakeLocaleSeparators(gPreferences);
+      // A first start writes the defaults as they are, the separators "," and "." included.
       done = WriteBlock(file, gPreferences);
     } else {
       // A short file leaves the rest of the block at the defaults.

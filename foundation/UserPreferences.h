@@ -92,8 +92,7 @@ UserPreferences& Preferences();
 ppFileSpec& PreferencesFileSpec();
 void InitPreferencesPath();
 
-// Reads the block from the preferences file, creating the file with the defaults when it is missing;
-// a new file takes the decimal and thousands characters of the locale (ReadLocaleNumberChars).
+// Reads the block from the preferences file, creating the file with the defaults when it is missing.
 // When the file cannot be opened (other than missing) or created, the block keeps the defaults.
 // Then sets the derived globals. Returns false when nothing could be read or written.
 bool LoadDisplaySettings();

@@ -60,13 +60,13 @@ bool ReceiveExactly(TcpSocket& socket, void* buffer, size_t count) {
 
 HandOverListener::~HandOverListener() { Stop(); }
 
-bool HandOverListener::Start(std::string_view instanceName, HWND target) {
+bool HandOverListener::Start(std::string_view lockPath, HWND target) {
   failure_.clear();
   if (IsListening()) {
     failure_ = "already listening";
     return false;
   }
-  const std::string name = HandOverSender::SocketName(instanceName);
+  const std::string name = HandOverSender::SocketName(lockPath);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, name.data(), name.size());

@@ -34,9 +34,10 @@ class HandOverListener {
   HandOverListener(const HandOverListener&) = delete;
   HandOverListener& operator=(const HandOverListener&) = delete;
 
-  // Listens for `instanceName` and delivers to `target`. False, with Failure() saying why, when the
-  // name cannot be bound (already listening, or held by another process) or no thread can start.
-  bool Start(std::string_view instanceName, HWND target);
+  // Listens for the instance holding the lock file `lockPath` (InstanceLock::Path) and delivers to
+  // `target`. False, with Failure() saying why, when the name cannot be bound (already listening, or
+  // held by another process) or no thread can start.
+  bool Start(std::string_view lockPath, HWND target);
   // Ends the thread: a delivery waiting for the user-interface thread is given up. Returns promptly.
   void Stop();
   bool IsListening() const { return thread_.joinable(); }

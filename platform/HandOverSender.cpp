@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstddef>
 #include <cstring>
@@ -33,8 +34,11 @@ int32_t MillisecondsLeft(Clock::time_point deadline) {
 
 }  // namespace
 
-std::string HandOverSender::SocketName(std::string_view instanceName) {
-  return std::string(1, '\0') + InstanceLock::KeyFor(instanceName);
+std::string HandOverSender::SocketName(std::string_view lockPath) {
+  char hash[17];
+  std::snprintf(hash, sizeof hash, "%016llx",
+                static_cast<unsigned long long>(InstanceLock::Fnv1a64(lockPath)));
+  return std::string(1, '\0') + "planner-hand-over-" + std::to_string(::getuid()) + "-" + hash;
 }
 
 int32_t HandOverSender::TimeLimitMs() {
@@ -42,7 +46,7 @@ int32_t HandOverSender::TimeLimitMs() {
   return override > 0 ? override : kTimeLimitMs;
 }
 
-HandOverSender::Result HandOverSender::Send(std::string_view instanceName, std::string_view text,
+HandOverSender::Result HandOverSender::Send(std::string_view lockPath, std::string_view text,
                                             std::string* failure) {
   std::string ignored;
   std::string& why = failure != nullptr ? *failure : ignored;
@@ -53,7 +57,7 @@ HandOverSender::Result HandOverSender::Send(std::string_view instanceName, std::
   }
   const auto deadline = Clock::now() + std::chrono::milliseconds(TimeLimitMs());
 
-  const std::string name = SocketName(instanceName);
+  const std::string name = SocketName(lockPath);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, name.data(), name.size());

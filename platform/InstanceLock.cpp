@@ -38,8 +38,11 @@ std::string InstanceLock::LockFolder() {
   return "/tmp";
 }
 
-InstanceLock::InstanceLock(std::string_view instanceName)
-    : path_(LockFolder() + "/" + KeyFor(instanceName) + ".lock") {
+std::string InstanceLock::PathFor(std::string_view instanceName) {
+  return LockFolder() + "/" + KeyFor(instanceName) + ".lock";
+}
+
+InstanceLock::InstanceLock(std::string_view instanceName) : path_(PathFor(instanceName)) {
   // O_NOFOLLOW: in a shared /tmp another user's symbolic link must not make us open their file.
   const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) {

@@ -21,13 +21,15 @@ class InstanceLock {
     kFailed,         // the lock file could not be opened or locked; Failure() says why
   };
 
-  // "planner-UID-HASH": the base of the lock file's name and the abstract socket's name of the
-  // hand-over for `instanceName` (any bytes, taken as they are).
+  // "planner-UID-HASH": the base of the lock file's name for `instanceName` (any bytes, taken as they
+  // are).
   static std::string KeyFor(std::string_view instanceName);
   // FNV-1a, 64 bits, of the bytes.
   static uint64_t Fnv1a64(std::string_view bytes);
   // The folder of the lock files, without a trailing slash.
   static std::string LockFolder();
+  // The lock file of `instanceName` in the lock folder as the environment names it now.
+  static std::string PathFor(std::string_view instanceName);
 
   // Opens the lock file of `instanceName` and tries the lock without waiting.
   explicit InstanceLock(std::string_view instanceName);
@@ -38,6 +40,7 @@ class InstanceLock {
 
   State GetState() const { return state_; }
   bool IsHeld() const { return state_ == State::kHeld; }
+  // The lock file's path; the hand-over of this instance is named after it (HandOverSender).
   const std::string& Path() const { return path_; }
   const std::string& Failure() const { return failure_; }
 

@@ -27,7 +27,6 @@
 #include "elements/base/zelvproCanvas.h"
 #include "elements/topview/iConfigurator.h"
 #include "foundation/LengthText.h"
-#include "foundation/MoneyText.h"
 #include "foundation/TextsById.h"
 #include "foundation/UserPreferences.h"
 #include "framework/ppMouseTask.h"
@@ -246,8 +245,9 @@ std::string qxFloorElement::AreaText() {
   double area = std::abs(sum / 2000000.0);
   const bool imperial = Preferences().unitSystem == kUnitImperial;
   if (imperial) area *= kSquareFeetPerSquareMetre;
-  // The suffixes are narrow Windows-1252 text: 0xB2 is the superscript two.
-  return ppParameter(area).ToString(-1, 1, 0, 0, NumberSeparators(), 0) + (imperial ? " ft\xB2" : " m\xB2");
+  // A comma for the decimals whatever the user's settings. The suffixes are narrow Windows-1252
+  // text: 0xB2 is the superscript two.
+  return ppParameter(area).ToString(-1, 1, 0, 0, ",.", 0) + (imperial ? " ft\xB2" : " m\xB2");
 }
 
 // ---- Room type.

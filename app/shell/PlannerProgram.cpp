@@ -109,7 +109,8 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
   if (!screenshot) {
     lock = std::make_unique<plat::InstanceLock>(instanceName);
     if (lock->GetState() == plat::InstanceLock::State::kHeldElsewhere) {
-      const plat::HandOverSender::Result sent = plat::HandOverSender::Send(instanceName, options.commandLine);
+      // To the program that holds this very lock file.
+      const plat::HandOverSender::Result sent = plat::HandOverSender::Send(lock->Path(), options.commandLine);
       if (sent != plat::HandOverSender::Result::kDelivered) plat::MessageBeep(0xFFFFFFFF);
       std::filesystem::current_path(startFolder, ignored);
       return kOk;
@@ -169,7 +170,7 @@ int PlannerProgram::Run(const Options& options, const std::string& programFolder
   } else if (started_) {
     // Second starts are heard once the document window exists; their text arrives as WM_COPYDATA.
     plat::HandOverListener listener;
-    if (!listener.Start(instanceName, application->Frame()))
+    if (!listener.Start(lock->Path(), application->Frame()))
       std::fprintf(stderr, "planner: second starts cannot hand over: %s\n", listener.Failure().c_str());
     try {
       application->Run();

@@ -219,8 +219,6 @@ void zelvProApp::Startup() {
   OpenSettingsDatabases();
   // 6: cursors, classes, the frame with its client, its first showing, the menu helper.
   ppApplication::Startup();
-  // 10, before the preferences: a first start writes the locale's number characters into them.
-  ReadLocaleNumberChars();
   // 7
   InitPreferencesPath();
   LoadDisplaySettings();
@@ -228,6 +226,9 @@ void zelvProApp::Startup() {
   PlaceFrame();
   // 9
   ShowSplash();
+  // 10: the locale's characters serve the integer texts of dialogs and the discount percentage; the
+  // preferences keep their own separators.
+  ReadLocaleNumberChars();
   // 11: the application record's settings and menus; the renderers it names.
   ApplyApplicationRecord(applicationDb_->ApplicationFile(), FrameMenu());
   {

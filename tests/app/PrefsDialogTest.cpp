@@ -92,12 +92,12 @@ class PrefsDialog : public AppTest {
 };
 
 TEST_F(PrefsDialog, ANewFileShowsTheDefaultsAndTheSampleFollowsEveryChange) {
-  // A new file takes its separators from the locale: a German one here.
+  // A new file keeps the defaults' separators whatever the locale: an English one here.
   struct Locale {
     char decimal = LocaleDecimalChar(), thousands = LocaleThousandsChar(), sign = LocaleNegativeSign();
-    Locale() { SetLocaleNumberChars(',', '.', '-'); }
+    Locale() { SetLocaleNumberChars('.', ',', '-'); }
     ~Locale() { SetLocaleNumberChars(decimal, thousands, sign); }
-  } german;
+  } english;
   Open();
   for (int32_t id : {1028, 1037, 1035, 1041, 1044, 1046}) EXPECT_TRUE(Checked(id)) << id;
   for (int32_t id : {1029, 1045, 1030, 1031, 1034, 1036, 1048}) EXPECT_FALSE(Checked(id)) << id;

@@ -190,7 +190,7 @@ TEST_F(PriceListWindowRunTest, TheListScrollsToItsTotalAndADiscountIsSavedReopen
   ASSERT_NE(discountLine, after.end()) << "the saved plan lost the Discount line";
   EXPECT_EQ(std::count(after.begin(), after.end(), int32_t(zelvproCalculatorFil::kDiscountLine)), 1);
   EXPECT_NE(std::find(discountLine, after.end(), int32_t(zelvproCalculatorFil::kTotalLine)), after.end());
-  // -10 % takes a tenth off the Total, to the cent whatever the list shows (5,285 becomes 4,756.50).
+  // -10 % takes a tenth off the Total, to the cent whatever the list shows (5.285 becomes 4.756,50).
   EXPECT_EQ(listedAfter.percent, -10.0);
   EXPECT_EQ(listedAfter.total, listedBefore.total / 10 * 9);
 

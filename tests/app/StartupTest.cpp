@@ -7,6 +7,7 @@
 // PLANNER_WRITE_FIXTURES=1, look at tests/fixtures/app/planner.png and commit it.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <unistd.h>
@@ -76,6 +77,7 @@
 #include "platform/Desktop.h"
 #include "platform/HandOverListener.h"
 #include "platform/HandOverSender.h"
+#include "platform/InstanceLock.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageTrace.h"
@@ -218,14 +220,30 @@ TEST_F(StartupTest, StartupBuildsTheWorkingStateAndTheTeardownTakesItAway) {
   EXPECT_EQ(dynamic_cast<zelvproElementConfigurator*>(&iConfigurator::Current()), nullptr);
 }
 
-// A first start (no preferences file) runs in language 0; the demo's texts serve it, so the price
-// list's header reads the columns' captions, not the line table's field names.
+// A first start (no preferences file) writes the preferences' defaults and runs in language 0; the
+// demo's texts serve it, so the price list's header reads the columns' captions, not the line table's
+// field names.
 TEST_F(StartupTest, TheDemosFirstStartShowsThePriceListsColumnCaptions) {
   // Nothing beside the settings: no preferences file.
   for (const fs::directory_entry& entry : fs::directory_iterator(demo_.Root()))
     ASSERT_EQ(entry.path().filename(), "settings");
   zelvProApp& app = Start();
   EXPECT_EQ(Preferences().languageCode, 0u);
+  // The preferences file it made is the defaults table, separators "," and "." included, whatever
+  // the locale the start read afterwards.
+  {
+    std::ifstream in(demo_.Root() / "settings" / "zelvoproprefs.dat", std::ios::binary);
+    const std::vector<uint8_t> prefs{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(prefs.size(), UserPreferences::kSize);
+    const UserPreferences::Bytes defaults = UserPreferences().ToBytes();
+    EXPECT_TRUE(std::equal(prefs.begin(), prefs.end(), defaults.begin()));
+    EXPECT_EQ(prefs[40], ',');
+    EXPECT_EQ(prefs[41], 0);
+    EXPECT_EQ(prefs[44], '.');
+    EXPECT_EQ(prefs[45], 0);
+    EXPECT_EQ(MoneyFormat().decimalPoint, ",");
+    EXPECT_EQ(MoneyFormat().thousandsSeparator, ".");
+  }
   app.DocumentWindow()->ViewBar()->SelectViewByIndex(5);
   plat::HeadlessDriver::RunUntilIdle();
   zelvproCalculatorList* pane = zelvproCalculatorList::Current();
@@ -479,6 +497,93 @@ TEST_F(StartupTest, ASecondStartsTextArrivesThroughTheInstanceHandOver) {
   EXPECT_EQ(result, int(plat::HandOverSender::Result::kDelivered));
   EXPECT_EQ(document_.opened, std::vector<std::string>{"/plans/k 1.qxf"});
   EXPECT_EQ(plat::GetForegroundWindow(), app.Frame());
+}
+
+// The texts a plain window got as WM_COPYDATA: what a second start handed to it.
+std::vector<std::string> gCopiedTexts;
+
+plat::LRESULT CopyRecordingProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                plat::LPARAM lParam) {
+  if (message == plat::WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const plat::COPYDATASTRUCT*>(lParam);
+    gCopiedTexts.emplace_back(static_cast<const char*>(data->lpData));
+    return 1;
+  }
+  return plat::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// One instance name under two runtime folders (two sessions of one user) is two running programs:
+// each holds the lock in its own folder and hears its own hand-over, and a second start beside each
+// (in the same runtime folder) hands its document to its own first, never to the other.
+TEST_F(StartupTest, EachRuntimeFolderHasItsOwnInstanceAndASecondStartHandsOverToItsOwnFirst) {
+  const std::string name = "planner runtime test " + std::to_string(::getpid());
+  {
+    std::ofstream start(demo_.Root() / "settings" / "start.txt", std::ios::binary | std::ios::trunc);
+    start << "x\t" << name << "\r\n";
+  }
+  const char* savedRuntime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string keptRuntime = savedRuntime != nullptr ? savedRuntime : "";
+  const fs::path folders[2] = {demo_.Root() / "runtime-a", demo_.Root() / "runtime-b"};
+  auto enter = [&](int i) {
+    fs::create_directories(folders[i]);
+    ::setenv("XDG_RUNTIME_DIR", folders[i].c_str(), 1);
+  };
+  // The first instances: the started program in folder a, a plain frame in folder b.
+  zelvProApp& app = Start();
+  plat::WNDCLASSA recording{};
+  recording.lpfnWndProc = CopyRecordingProc;
+  recording.lpszClassName = "RuntimeTestFrame";
+  ASSERT_NE(plat::RegisterClassA(&recording), 0);
+  plat::HWND other = plat::CreateWindowExA(0, "RuntimeTestFrame", name.c_str(), plat::WS_OVERLAPPEDWINDOW, 0,
+                                           0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  gCopiedTexts.clear();
+  std::unique_ptr<plat::InstanceLock> locks[2];
+  plat::HandOverListener listeners[2];
+  for (int i : {0, 1}) {
+    enter(i);
+    locks[i] = std::make_unique<plat::InstanceLock>(name);
+    ASSERT_TRUE(locks[i]->IsHeld()) << locks[i]->Failure();
+    ASSERT_TRUE(listeners[i].Start(locks[i]->Path(), i == 0 ? app.Frame() : other)) << listeners[i].Failure();
+  }
+  EXPECT_NE(locks[0]->Path(), locks[1]->Path());
+
+  // A second start of the built program's entry, in its own process under folder `i`; this thread runs
+  // the first instances' messages meanwhile. Answers the second start's exit status.
+  auto secondStart = [&](int i, const std::string& document) {
+    enter(i);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      PlannerProgram::Options options;
+      options.commandLine = document;
+      ::_exit(PlannerProgram::Run(options, demo_.Root().string()));
+    }
+    int status = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        break;
+      }
+      plat::HeadlessDriver::RunUntilIdle();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    plat::HeadlessDriver::RunUntilIdle();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(secondStart(1, "/plans/b.qxf"), PlannerProgram::kOk);
+  EXPECT_EQ(gCopiedTexts, std::vector<std::string>{"/plans/b.qxf"});
+  EXPECT_TRUE(document_.opened.empty());
+  EXPECT_EQ(secondStart(0, "/plans/a.qxf"), PlannerProgram::kOk);
+  EXPECT_EQ(document_.opened, std::vector<std::string>{"/plans/a.qxf"});
+  EXPECT_EQ(gCopiedTexts, std::vector<std::string>{"/plans/b.qxf"});
+
+  for (plat::HandOverListener& listener : listeners) listener.Stop();
+  plat::DestroyWindow(other);
+  if (savedRuntime != nullptr)
+    ::setenv("XDG_RUNTIME_DIR", keptRuntime.c_str(), 1);
+  else
+    ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 // ---- Keys and the tool tips.

@@ -4,6 +4,7 @@
 
 #include "calculation/CalculationTestSupport.h"
 #include "catalogue/records/zelvproPriceFil.h"
+#include "foundation/UserPreferences.h"
 
 namespace {
 
@@ -42,6 +43,17 @@ TEST_F(CalculationTest, TheListsShowZeroAsNothingAndTotalsWithAFixedComma) {
   SetLocaleNumberChars(',', '.', '-');
   EXPECT_EQ(Shown(Calc(), full, "volumeTotal"), "1,50");
   EXPECT_EQ(Shown(Calc(), full, "discountPct"), "7,50");
+  // A user whose preferences write numbers with a point still reads volumes and weights with a comma;
+  // the money beside them follows the preferences.
+  const UserPreferences saved = Preferences();
+  SetPreferenceText(Preferences().decimalSeparator, ".");
+  SetPreferenceText(Preferences().thousandsSeparator, ",");
+  ApplyNumberFormats();
+  EXPECT_EQ(Shown(Calc(), full, "volumeTotal"), "1,50");
+  EXPECT_EQ(Shown(Calc(), full, "weightTotal"), "1234,57");
+  EXPECT_EQ(Shown(Calc(), full, "discount"), Amount(-3.0).ToString().Narrow());
+  Preferences() = saved;
+  ApplyNumberFormats();
 }
 
 TEST_F(CalculationTest, ReadingALineConvertsOldFieldsAndRecomputesItsTotals) {

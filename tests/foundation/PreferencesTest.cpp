@@ -72,8 +72,6 @@ class PreferencesFile : public ::testing::Test {
 };
 
 TEST_F(PreferencesFile, MissingFileIsCreatedWithTheDefaults) {
-  // The separators of a new file are the locale's: here a German one's.
-  SetLocaleNumberChars(',', '.', '-');
   EXPECT_TRUE(LoadDisplaySettings());
   std::vector<uint8_t> b = ReadAll(file());
   ASSERT_EQ(b.size(), 216u);
@@ -103,39 +101,53 @@ TEST_F(PreferencesFile, MissingFileIsCreatedWithTheDefaults) {
   EXPECT_EQ(money.decimalPoint, ",");
 }
 
-// A first start shows money and plain numbers as the user's locale writes them; a file the user
-// already has keeps the separators chosen in it whatever the locale says.
-TEST_F(PreferencesFile, AFirstStartTakesTheLocalesNumberCharacters) {
-  struct Case {
+// The 216 bytes of the defaults table, built from the table itself: 1 for the unit system, the money
+// grouping, the two unread words, acceleration, z-buffer pick, autosave and its minute, the second
+// grouping; "," and "." as separators; both factors 1.0; the old rounding step 1; zero elsewhere.
+std::vector<uint8_t> DefaultsTable() {
+  std::vector<uint8_t> b(216, 0);
+  for (size_t off : {0, 12, 20, 64, 132, 136, 144, 148, 160, 168}) PutU32(b, off, 1);
+  b[40] = ',';
+  b[44] = '.';
+  PutU32(b, 52, std::bit_cast<uint32_t>(1.0f));
+  PutU32(b, 56, std::bit_cast<uint32_t>(1.0f));
+  return b;
+}
+
+// A first start writes the defaults table whatever the user's locale says, and numbers show with
+// its "," and "."; the locale's characters never reach the preferences, neither a new file's nor a
+// file the user already has.
+TEST_F(PreferencesFile, AFirstStartWritesTheDefaultsTableWhateverTheLocale) {
+  const struct {
     char decimal, thousands;
-    std::u16string money, plain;
-  } cases[] = {
-      {'.', ',', u"1,495.50", u"12.9"},          // the C and English locales
-      {',', '.', u"1.495,50", u"12,9"},          // German
-      {',', '\xA0', u"1\u00A0495,50", u"12,9"},  // French: a no-break space groups the digits
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.decimal);
+  } locales[] = {{'.', ','}, {',', '.'}, {',', '\xA0'}};  // C and English, German, French
+  for (const auto& locale : locales) {
+    SCOPED_TRACE(locale.decimal);
     fs::remove(file());
-    SetLocaleNumberChars(c.decimal, c.thousands, '-');
+    SetLocaleNumberChars(locale.decimal, locale.thousands, '-');
     EXPECT_TRUE(LoadDisplaySettings());
+    EXPECT_EQ(ReadAll(file()), DefaultsTable());
     Preferences().moneyDecimals = 1;
     ApplyNumberFormats();
     Vcon::WString money;
     FormatMoneyText(money, 14955000);
-    EXPECT_EQ(money, c.money);
-    // An area or a weight shown with decimals.
-    EXPECT_EQ(WideFromString(ppParameter(12.94).ToString(-1, 1, 0, 0, NumberSeparators(), 0)), c.plain);
-    const std::vector<uint8_t> b = ReadAll(file());
-    ASSERT_EQ(b.size(), 216u);
-    EXPECT_EQ(b[40], uint8_t(c.decimal));
-    EXPECT_EQ(b[44], uint8_t(c.thousands));
+    EXPECT_EQ(money, u"1.495,50");
+    EXPECT_EQ(PlainNumberFormat().decimalPoint, ",");
+    EXPECT_EQ(PlainNumberFormat().thousandsSeparator, ".");
   }
-  // The last file was written under the French locale; a later start under the C locale keeps it.
-  SetLocaleNumberChars('.', ',', '-');
+  // A user's own choice of "." and "," stays under a German locale, and a save writes it back.
+  std::vector<uint8_t> chosen = DefaultsTable();
+  chosen[40] = '.';
+  chosen[44] = ',';
+  WriteAll(file(), chosen);
+  SetLocaleNumberChars(',', '.', '-');
   EXPECT_TRUE(LoadDisplaySettings());
-  EXPECT_EQ(PlainNumberFormat().decimalPoint, ",");
-  EXPECT_EQ(PlainNumberFormat().thousandsSeparator, "\xA0");
+  EXPECT_EQ(PlainNumberFormat().decimalPoint, ".");
+  EXPECT_TRUE(SaveDisplaySettings());
+  const std::vector<uint8_t> saved = ReadAll(file());
+  ASSERT_EQ(saved.size(), 216u);
+  EXPECT_EQ(saved[40], '.');
+  EXPECT_EQ(saved[44], ',');
 }
 
 TEST_F(PreferencesFile, OlderFileTakesTheStepFromField64) {

@@ -84,13 +84,22 @@ class InstanceHandOver : public ::testing::Test {
   }
 };
 
-TEST(InstanceLockKey, NamesTheUserAndTheFnvHashOfTheName) {
+// The lock is named after the user and the instance name; the hand-over after the lock file's path,
+// so that two lock folders (two runtime folders) give two hand-overs for one instance name.
+TEST(InstanceLockKey, NamesTheUserAndTheFnvHashOfTheNameAndTheHandOverTheLocksPath) {
   EXPECT_EQ(InstanceLock::Fnv1a64(""), 0xcbf29ce484222325ull);
   EXPECT_EQ(InstanceLock::Fnv1a64("a"), 0xaf63dc4c8601ec8cull);
   EXPECT_EQ(InstanceLock::Fnv1a64("foobar"), 0x85944171f73967e8ull);
   const std::string uid = std::to_string(::getuid());
   EXPECT_EQ(InstanceLock::KeyFor("a"), "planner-" + uid + "-af63dc4c8601ec8c");
-  EXPECT_EQ(HandOverSender::SocketName("a"), std::string(1, '\0') + "planner-" + uid + "-af63dc4c8601ec8c");
+  EXPECT_EQ(HandOverSender::SocketName("a"),
+            std::string(1, '\0') + "planner-hand-over-" + uid + "-af63dc4c8601ec8c");
+  const std::string one = "/run/user/1/" + InstanceLock::KeyFor("a") + ".lock";
+  const std::string two = "/tmp/" + InstanceLock::KeyFor("a") + ".lock";
+  EXPECT_NE(HandOverSender::SocketName(one), HandOverSender::SocketName(two));
+  // A path far longer than a socket address still gives an address that fits.
+  EXPECT_EQ(HandOverSender::SocketName(std::string(4096, 'x')).size(),
+            HandOverSender::SocketName(one).size());
 }
 
 TEST(InstanceLockKey, LivesInTheRuntimeFolderOrElseTmp) {

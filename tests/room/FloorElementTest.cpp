@@ -248,25 +248,32 @@ TEST_F(FloorElementTest, RoomTypeChangePostsATemplateOnlyForAnotherStoredType) {
   }
 }
 
+// The area is written with a comma for its decimals, also for a user whose preferences show numbers
+// with a point.
 TEST_F(FloorElementTest, AreaOfASquareMetreInEitherDirectionAndUnit) {
   const struct {
     bool reversed;
     uint32_t unit;
-    const char *text;  // narrow Windows-1252: 0xB2 is the superscript two
-  } cases[] = {{false, kUnitMillimetres, "1,0 m\xB2"},
-               {true, kUnitMillimetres, "1,0 m\xB2"},
-               {false, kUnitImperial, "10,8 ft\xB2"},
-               {true, kUnitImperial, "10,8 ft\xB2"}};
-  const uint32_t unit = Preferences().unitSystem;
+    char decimal, thousands;  // the user's separators
+    const char *text;         // narrow Windows-1252: 0xB2 is the superscript two
+  } cases[] = {{false, kUnitMillimetres, ',', '.', "1,0 m\xB2"},
+               {true, kUnitMillimetres, '.', ',', "1,0 m\xB2"},
+               {false, kUnitImperial, '.', ',', "10,8 ft\xB2"},
+               {true, kUnitImperial, ',', '.', "10,8 ft\xB2"}};
+  const UserPreferences saved = Preferences();
   for (const auto &c : cases) {
     Preferences().unitSystem = c.unit;
+    SetPreferenceText(Preferences().decimalSeparator, Vcon::String(1, c.decimal));
+    SetPreferenceText(Preferences().thousandsSeparator, Vcon::String(1, c.thousands));
+    ApplyNumberFormats();
     qxFloorElement &floor = *NewFloor();
     floor.SetRoom(Square(3, 1000, 0, c.reversed));
     const ppParameter area = floor.GetValue(Index(floor, "Area"));
     EXPECT_EQ(area.Type(), ppParameter::kString);
-    EXPECT_EQ(area.AsString(), c.text) << c.reversed << " " << c.unit;
+    EXPECT_EQ(area.AsString(), c.text) << c.reversed << " " << c.unit << " " << c.decimal;
   }
-  Preferences().unitSystem = unit;
+  Preferences() = saved;
+  ApplyNumberFormats();
 }
 
 TEST_F(FloorElementTest, SetRoomBuildsOneWallBodyPerFaceAtTheWallsHeight) {
