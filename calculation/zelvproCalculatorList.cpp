@@ -91,9 +91,9 @@ zelvproCalculatorList::zelvproCalculatorList(ppView* supervisor, const plat::REC
   SetSingleSelection(true);
 
   Handle layout = LoadColumnFile(calculator_columns::kScreenColumns);
+  SetLineHeight(LineHeight() + kLineHeightExtra);
   screenDescription_ = printDescription_ = CalculatorDescriptionField();
   if (layout == nullptr) layout = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorDlst");
-  SetLineHeight(RowHeightFor(layout));
   if (layout != nullptr) {
     LoadLayout(layout);
     ReleaseResourceHandle(layout);
@@ -128,14 +128,6 @@ zelvproCalculatorList::~zelvproCalculatorList() {
 
 zelvproCalculatorList* zelvproCalculatorList::Current() { return gPane; }
 
-int32_t zelvproCalculatorList::RowHeightFor(Handle layout) {
-  const uint32_t count = layout != nullptr ? DisplayListLayout::ColumnCount(layout) : 0;
-  for (uint32_t i = 0; i < count; ++i)
-    if (DisplayListLayout::FieldOf(DisplayListLayout::ReadColumn(layout, i)) == Fil::kPict)
-      return kPictureRowHeight;
-  return kTextRowHeight;
-}
-
 const ppPicture* zelvproCalculatorList::LinePreview(zelvproCalculatorFil& table, zelvDatabase* db) {
   ppParameter value;
   table.ppDatafile::GetFieldValue(Fil::kPict, value, nullptr);
@@ -151,14 +143,11 @@ const ppPicture* zelvproCalculatorList::LinePreview(zelvproCalculatorFil& table,
   return kept->IsEmpty() ? nullptr : kept.get();
 }
 
-plat::RECT zelvproCalculatorList::FittedPictureRect(const ppPicture& picture, const plat::RECT& cell) {
-  const int32_t w = cell.right - cell.left, h = cell.bottom - cell.top;
+plat::RECT zelvproCalculatorList::CentredPictureRect(const ppPicture& picture, const plat::RECT& cell) {
   const int32_t pw = picture.GetWidth(), ph = picture.GetHeight();
-  if (w <= 0 || h <= 0 || pw <= 0 || ph <= 0) return {};
-  const double f = std::min(double(w) / pw, double(h) / ph);
-  const int32_t fw = std::max(1, int32_t(pw * f)), fh = std::max(1, int32_t(ph * f));
-  const int32_t x = cell.left + (w - fw) / 2, y = cell.top + (h - fh) / 2;
-  return {x, y, x + fw, y + fh};
+  const int32_t x = cell.left + (cell.right - cell.left - pw) / 2;
+  const int32_t y = cell.top + (cell.bottom - cell.top - ph) / 2;
+  return {x, y, x + pw, y + ph};
 }
 
 bool zelvproCalculatorList::TotalFooter() { return (ApplicationFlags1() & kTotalFooter) != 0; }
@@ -383,30 +372,8 @@ void zelvproCalculatorList::DeleteByMessage() {
 
 void zelvproCalculatorList::KeyDown(signed char key, int32_t flags) {
   if (key == kDeleteKey || key == kBackspaceKey) return DoCommand(kDeleteCommand, 0);
-  // Page Up and Page Down keep one line of the page they leave in view (the last whole row becomes
-  // the first); Home and End go to the ends.
-  plat::RECT list;
-  GetListRect(&list);
-  const int32_t page = std::max(1, (list.bottom - list.top) / std::max(1, LineHeight()) - 1);
-  switch (uint8_t(key)) {
-    case plat::VK_PRIOR:
-      return ScrollTo(FirstLine() - page);
-    case plat::VK_NEXT:
-      return ScrollTo(FirstLine() + page);
-    case plat::VK_HOME:
-      return ScrollTo(0);
-    case plat::VK_END:
-      return ScrollTo(GetLineCount());
-    default:
-      break;
-  }
+  // Space, the digit keys and the up and down arrows are the base list's line navigation.
   ppDictList::KeyDown(key, flags);
-}
-
-void zelvproCalculatorList::ScrollTo(int32_t firstLine) {
-  // ScrollBy keeps the list within its lines.
-  ScrollBy(0, firstLine - FirstLine());
-  UpdateScrollBars();
 }
 
 void zelvproCalculatorList::DoCommand(int32_t command, intptr_t parameter) {
@@ -534,8 +501,7 @@ void zelvproCalculatorList::DrawHeader(ppDC& dc) {
     GetCellRect(i, -1, &c);
     // A caption stays inside its column: "Total" and "Note" side by side must not run together.
     ClipWithin(dc, *base, Intersect(c, r));
-    c.left += kCellInset;
-    c.right -= kCellInset;
+    c.left += kHeaderInset;
     DrawListText(dc, TextById(8000 + field, name.c_str()), c, column.textFormat);
   }
 }
@@ -700,25 +666,24 @@ void zelvproCalculatorList::DrawLine(int32_t line, ppDC& dc) {
         break;
       }
     }
-    ClipWithin(dc, *base, Intersect(room, list));
-    plat::RECT t = room;
-    t.left += kCellInset;
-    t.right -= kCellInset;
-    t.top += 3;
-    if (field != Fil::kPict) {
-      DrawListText(dc, texts[size_t(i)], t, column.textFormat);
-    } else if (const ppPicture* preview = LinePreview(*lineFile_, lineFile_->BufferRefs(nullptr).db)) {
-      plat::RECT box = c;
-      box.left += kCellInset;
-      box.right -= kCellInset;
-      box.top += 2;
-      box.bottom -= 2;
-      // Scaled to any size: a thumbnail is smaller than the picture.
-      preview->Draw(dc, FittedPictureRect(*preview, box));
-    }
+    // The cell's inner rectangle: 2 pixels in from either side, 3 below the top.
     c.left += kCellInset;
     c.right -= kCellInset;
-    c.top += 3;
+    c.top += kCellTopInset;
+    if (field != Fil::kPict) {
+      ClipWithin(dc, *base, Intersect(room, list));
+      plat::RECT t = room;
+      t.left += kCellInset;
+      t.right -= kCellInset;
+      t.top += kCellTopInset;
+      DrawListText(dc, texts[size_t(i)], t, column.textFormat);
+    } else if (const ppPicture* preview = LinePreview(*lineFile_, lineFile_->BufferRefs(nullptr).db)) {
+      // At its own size, centred in the cell and cut at its edges.
+      ClipWithin(dc, *base, Intersect(c, list));
+      dc.SetGray(kPictureGray);
+      preview->DrawClipped(dc, CentredPictureRect(*preview, c));
+      dc.SetColorBytes(before);
+    }
     DrawMarks(dc, field, c, line);
   }
 }

@@ -48,13 +48,14 @@ class zelvproCalculatorList : public ppDictList,
   static constexpr const char* kUpdateMessage = "UpdateCalculation";
   // Commands.
   static constexpr int32_t kDeleteCommand = 36, kShowCalculation = 3061, kReloadCalculation = 2012;
-  // Rows are as high as what they show: a line of text, or the preview picture when a column
-  // shows one.
-  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kTextRowHeight = 20,
-                           kPictureRowHeight = 40, kHeaderHeight = 20, kFooterHeight = 21;
-  // Room between a cell's edge and its text, pixels; right-aligned amounts and the text of the next
-  // column stay this far apart twice over.
-  static constexpr int32_t kCellInset = 4;
+  // Rows of 96 pixels: the base list is made with 16, the pane adds 80 once its columns are read.
+  static constexpr int32_t kBaseLineHeight = 16, kLineHeightExtra = 80, kHeaderHeight = 20,
+                           kFooterHeight = 21;
+  // A cell's text and picture stand this far inside its left and right edges and below its top
+  // (pixels); a column caption stands kHeaderInset in from its left edge.
+  static constexpr int32_t kCellInset = 2, kCellTopInset = 3, kHeaderInset = 2;
+  // The drawing colour (percent grey) while a line's picture is drawn.
+  static constexpr int32_t kPictureGray = 20;
   static constexpr int32_t kFramePicture = 1101;
   // The footer: the label and the amounts stand this far apart (pixels).
   static constexpr int32_t kFooterStep = 120;
@@ -86,9 +87,6 @@ class zelvproCalculatorList : public ppDictList,
   // Appends a user line of `type` (8-12) with the layer palette's next id, selects it and opens its
   // panel. Nothing is rebuilt.
   void AddLine(int32_t type);
-  // The row height of display list `layout` (pixels): a picture row (a thumbnail and a line of text)
-  // when a column shows "pict", else a text row.
-  static int32_t RowHeightFor(Handle layout);
   // The display list of the column file of settings entry `n` (the caller's), or null.
   Handle LoadColumnFile(int32_t n);
 
@@ -151,8 +149,6 @@ class zelvproCalculatorList : public ppDictList,
   zelvproCalculatorList(ppView* supervisor, const plat::RECT& frame, ppDatabase& database, Parts parts);
 
   static bool TotalFooter();
-  // Scrolls so that `firstLine` is the top row, as far as the lines allow.
-  void ScrollTo(int32_t firstLine);
   // The line count follows the table.
   void SyncLineCount();
   // Selects line `line` alone, makes it current and opens its panel.
@@ -168,16 +164,16 @@ class zelvproCalculatorList : public ppDictList,
   // The preview picture of the line just read into `table`'s current buffer ("pict", the preview
   // record of its unit in its catalogue), or null; decoded once and kept for the pane's life.
   const ppPicture* LinePreview(zelvproCalculatorFil& table, zelvDatabase* db);
-  // Draws `picture` as large as it fits in `cell`, its proportions kept, centred.
-  static plat::RECT FittedPictureRect(const ppPicture& picture, const plat::RECT& cell);
+  // The rectangle of `picture` at its own size, centred in `cell` (it may stand out of it).
+  static plat::RECT CentredPictureRect(const ppPicture& picture, const plat::RECT& cell);
 
   // Print helpers: each draws on the context and tells the recorder.
   void PrintFont(ppDC& dc, float height, bool bold);
   void PrintText(ppDC& dc, const Vcon::WString& text, const plat::RECT& r, uint32_t flags);
   void PrintRule(ppDC& dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   void PrintFrame(ppDC& dc, const plat::RECT& r);
-  // Draws `picture` stretched over `r`, cut at `margin` (device pixels).
-  void PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r, const plat::RECT& margin);
+  // Draws `picture` stretched over `r` (device pixels).
+  void PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r);
   void PrintBreakPage(ppDC& dc, qxPrintPage& page, bool sheet, float y);
   // Reads line `line` of the print table, builds its texts, selects its font and measures its cells
   // in rows starting at `top`; answers the rows the line takes (at least 1), its type and its cell
@@ -188,6 +184,9 @@ class zelvproCalculatorList : public ppDictList,
   // `rowsOnPage` rows already used: +1 for the empty row in front of a group, -1 for a line printed
   // one row higher.
   static int32_t SheetRowsBefore(int32_t type, int32_t sort5, int32_t rowsOnPage);
+  // Whether item-sheet line `line` starts a new page with `rowsOnPage` rows used: the page is full,
+  // or the empty row in front of the line would leave no row for the line itself (reads the line).
+  bool SheetPageFull(int32_t line, int32_t rowsOnPage);
   // The pages of the list layout and of the item sheet: the page loops run without drawing.
   int32_t CountListPages(ppDC& dc, qxPrintPage& page);
   int32_t CountSheetPages();

@@ -98,6 +98,16 @@ Vcon::WString Value(Fil& table, int32_t field) {
   return value.AsWString();
 }
 
+// A user line's words on the item sheet: the text typed into its panel ("totherText"; a unit chosen
+// for an Item/Service puts its number and name there) and the line's own text, joined by " - " when
+// both are there.
+Vcon::WString SheetWords(Fil& table) {
+  const Vcon::WString words = Value(table, Fil::kOtherText), own = Value(table, Fil::kText);
+  if (words.empty()) return own;
+  if (own.empty()) return words;
+  return words + Narrow(" - ") + own;
+}
+
 int32_t RawLong(Fil& table, int32_t field) {
   ppParameter value;
   table.ppDatafile::GetFieldValue(field, value, nullptr);
@@ -141,20 +151,6 @@ ppPicture* SidePicture() {
 
 // `picture` scaled to the sheet's height, standing at its left or right edge, shrunk by `inset`
 // pixels on every side; null or empty pictures give an empty rectangle (nothing is drawn).
-// The room between a printed cell's edge and its text, device pixels: a right-aligned amount and the
-// text of the column after it stay apart ("2.790  Subtotal", not "2.790Subtotal").
-int32_t CellInset(const qxPrintPage& page) {
-  return int32_t(zelvproCalculatorList::kCellInset * page.imageScale);
-}
-
-plat::RECT LeftMargin(const qxPrintPage& page) { return {0, 0, page.image.left, int32_t(page.pageHeight)}; }
-
-plat::RECT Inset(plat::RECT r, int32_t by) {
-  r.left += by;
-  r.right -= by;
-  return r;
-}
-
 plat::RECT SideRect(const ppPicture* picture, const qxPrintPage& page, bool right, int32_t inset) {
   if (picture == nullptr || picture->IsEmpty() || picture->GetHeight() <= 0) return {};
   const float f = page.pageHeight / float(picture->GetHeight());
@@ -165,17 +161,10 @@ plat::RECT SideRect(const ppPicture* picture, const qxPrintPage& page, bool righ
 
 }  // namespace
 
-void zelvproCalculatorList::PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r,
-                                         const plat::RECT& margin) {
+void zelvproCalculatorList::PrintPicture(ppDC& dc, const ppPicture* picture, const plat::RECT& r) {
   if (picture == nullptr || r.right <= r.left || r.bottom <= r.top) return;
-  // A picture scaled to the sheet's height can be wider than the margin it stands in: it is cut at
-  // the margin's edge, so that it never covers the list.
-  ppClipSaver saved(dc);
-  dc.ClipToRect(margin);
-  picture->DrawStretched(dc, r);
-  if (recorder_ != nullptr)
-    recorder_->Picture({std::max(r.left, margin.left), std::max(r.top, margin.top),
-                        std::min(r.right, margin.right), std::min(r.bottom, margin.bottom)});
+  picture->Draw(dc, r);
+  if (recorder_ != nullptr) recorder_->Picture(r);
 }
 
 int32_t zelvproCalculatorList::RowsNeeded(float height, float rowHeight) {
@@ -249,16 +238,14 @@ void zelvproCalculatorList::PreparePrint(qxPrintPage& page, int32_t columnsFile)
   printLayout_ = LoadColumnFile(columnsFile);
   if (printLayout_ == nullptr)
     printLayout_ = LoadResourceHandle(ResourceTypeCode("DLST"), "qxCalculatorPrintDlst");
-  // The list layout's header band holds the captions, which stand 36 points down with their rule
-  // below them: rows of text are lower than that band's usual one and a half rows, and the band grows
-  // to hold them, half a row below the rule. The rows a page holds lose what the band gained.
-  const float captions = (36.0f + float(FontSize(printLayout_))) * page.textScale + 0.5f * rowHeight_;
-  printHeader_ = ItemSheetPrintFlag() ? 1.5f * rowHeight_ : std::max(1.5f * rowHeight_, captions);
+  printHeader_ = 1.5f * rowHeight_;
   printTop_ = float(page.image.top);
   printY_ = printTop_ + rowHeight_;
-  const float grown = printHeader_ - 1.5f * rowHeight_;
-  // A printable area lower than two rows still takes one row a page: the page arithmetic divides by it.
-  rowsPerPage_ = std::max(1, int32_t((float(page.image.bottom) - printY_ - grown) / rowHeight_));
+  // A page's rows start below the header, one and a half rows down, and end at the printable bottom,
+  // where the footer band begins: counted from one row down, the last row of a full page would lie
+  // half a row into the footer. A printable area lower than that still takes one row a page: the
+  // page arithmetic divides by it.
+  rowsPerPage_ = std::max(1, int32_t((float(page.image.bottom) - (printTop_ + printHeader_)) / rowHeight_));
   printDescription_ = CalculatorDescriptionField();
   columnsFitted_ = false;
   pageCount_ = 1;
@@ -400,7 +387,7 @@ void zelvproCalculatorList::PrintSheetPages(ppDC& dc, qxPrintPage& page) {
   rowsOnPage_ = 0;
   pageNumber_ = 0;
   while (currentLine_ < lineCount_) {
-    if (rowsOnPage_ >= rowsPerPage_) PrintBreakPage(dc, page, true, first);
+    if (SheetPageFull(currentLine_, rowsOnPage_)) PrintBreakPage(dc, page, true, first);
     PrintSheetLine(currentLine_, dc, page);
   }
   page.morePages = currentLine_ < lineCount_ ? 1 : 0;
@@ -437,11 +424,20 @@ int32_t zelvproCalculatorList::CountListPages(ppDC& dc, qxPrintPage& page) {
   return pages;
 }
 
+bool zelvproCalculatorList::SheetPageFull(int32_t line, int32_t rowsOnPage) {
+  if (rowsOnPage >= rowsPerPage_) return true;
+  Fil& t = *printLineFile_;
+  t.ReadRecordAt(line, nullptr);
+  // The empty row in front of a group would push the line's own row below the page's last one.
+  const int32_t before = SheetRowsBefore(RawLong(t, Fil::kType), RawLong(t, Fil::kSort5), rowsOnPage);
+  return before > 0 && rowsOnPage + before >= rowsPerPage_;
+}
+
 int32_t zelvproCalculatorList::CountSheetPages() {
   Fil& t = *printLineFile_;
   int32_t rows = 0, pages = 1;
   for (int32_t line = 0; line < lineCount_; ++line) {
-    if (rows >= rowsPerPage_) ++pages, rows = 0;
+    if (SheetPageFull(line, rows)) ++pages, rows = 0;
     t.ReadRecordAt(line, nullptr);
     rows += SheetRowsBefore(RawLong(t, Fil::kType), RawLong(t, Fil::kSort5), rows) + 1;
   }
@@ -478,17 +474,16 @@ void zelvproCalculatorList::PrintListHeader(ppDC& dc, qxPrintPage& page) {
     const int32_t field = DisplayListLayout::FieldOf(c);
     Vcon::String name;
     printLineFile_->FieldNameAt(field, name);
-    PrintText(dc, TextById(8000 + field, name.c_str()),
-              Inset({left + c.x, int32_t(printTop_ + 36 * fs), left + c.x + c.width,
-                     int32_t(printTop_ + printHeader_)},
-                    CellInset(page)),
-              uint32_t(c.textFormat) | plat::DT_NOPREFIX);
+    PrintText(
+        dc, TextById(8000 + field, name.c_str()),
+        {left + c.x, int32_t(printTop_ + 36 * fs), left + c.x + c.width, int32_t(printTop_ + printHeader_)},
+        uint32_t(c.textFormat) | plat::DT_NOPREFIX);
   }
   const int32_t ruleY = int32_t(printTop_ + 36 * fs + size * fs);
   PrintRule(dc, page.image.left, ruleY, page.image.right, ruleY);
   dc.RestoreFont();
   ppPicture* side = SidePicture();
-  PrintPicture(dc, side, SideRect(side, page, false, 10), LeftMargin(page));
+  PrintPicture(dc, side, SideRect(side, page, false, 10));
 }
 
 void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
@@ -518,11 +513,10 @@ void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
   const std::filesystem::path logoPath = std::filesystem::path(folder.Narrow().c_str()) / "user" / "logo.bmp";
   if (std::filesystem::exists(logoPath)) {
     const ppPicture logo{ppFileSpec(Vcon::WString(logoPath.string().c_str()))};
-    PrintPicture(dc, &logo, SideRect(&logo, page, false, 10), LeftMargin(page));
+    PrintPicture(dc, &logo, SideRect(&logo, page, false, 10));
   }
   ppPicture* side = SidePicture();
-  PrintPicture(dc, side, SideRect(side, page, true, 12),
-               {page.image.right, 0, int32_t(page.pageWidth), int32_t(page.pageHeight)});
+  PrintPicture(dc, side, SideRect(side, page, true, 12));
 }
 
 void zelvproCalculatorList::PrintFooter(ppDC& dc, qxPrintPage& page) {
@@ -570,8 +564,7 @@ int32_t zelvproCalculatorList::MeasureListLine(ppDC& dc, qxPrintPage& page, int3
     const Column& c = columns[i];
     if (c.width <= 0) continue;
     if (c.layoutId == 0) values[i] = Value(t, DisplayListLayout::FieldOf(c));
-    const plat::RECT cell =
-        Inset({left + c.x, int32_t(top), left + c.x + c.width, int32_t(top + rowHeight_)}, CellInset(page));
+    const plat::RECT cell{left + c.x, int32_t(top), left + c.x + c.width, int32_t(top + rowHeight_)};
     plat::RECT m = cell;
     dc.MeasureText(values[i], &m, uint32_t(c.textFormat) | kWrap);
     if (m.bottom > cell.bottom) rows = std::max(rows, RowsNeeded(float(m.bottom - m.top), rowHeight_));
@@ -609,7 +602,7 @@ void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPag
     const Column& c = columns[i];
     const int32_t field = DisplayListLayout::FieldOf(c);
     if (c.width <= 0 || (!CalculatorFieldShown(field, type) && field != description)) continue;
-    plat::RECT cell = Inset({left + c.x, top, left + c.x + c.width, top}, CellInset(page));
+    plat::RECT cell{left + c.x, top, left + c.x + c.width, top};
     plat::RECT m = cell;
     m.bottom = top + 65536;
     dc.MeasureText(values[i], &m, uint32_t(c.textFormat) | kWrap);
@@ -617,11 +610,14 @@ void zelvproCalculatorList::PrintListLine(int32_t /*line*/, ppDC& dc, qxPrintPag
     if (field != Fil::kPict) {
       PrintText(dc, values[i], cell, uint32_t(c.textFormat) | kWrap);
     } else if (const ppPicture* preview = LinePreview(t, t.BufferRefs(nullptr).db)) {
-      // The preview fills the line's first row, its proportions kept.
-      const plat::RECT box{cell.left, top, cell.right, int32_t(float(top) + rowHeight_) - CellInset(page)};
-      const plat::RECT fitted = FittedPictureRect(*preview, box);
-      preview->Draw(dc, fitted);
-      if (recorder_ != nullptr) recorder_->Picture(fitted);
+      // The picture's frame grown by the point scale, centred in the cell.
+      const plat::RECT* frame = preview->GetFrame();
+      const int32_t pw = int32_t(float(frame->right - frame->left) * page.imageScale);
+      const int32_t ph = int32_t(float(frame->bottom - frame->top) * page.imageScale);
+      const int32_t x = cell.left + ((cell.right - cell.left - pw) >> 1);
+      const int32_t y = cell.top + ((cell.bottom - cell.top - ph) >> 1);
+      PrintPicture(dc, preview, {x, y, x + pw, y + ph});
+      dc.SetNormalPen();
     }
     if (type == Fil::kTagSubtotal || type == Fil::kTotalLine)
       PrintRule(dc, page.image.left, cell.top - 12, page.image.right, cell.top - 12);
@@ -730,7 +726,7 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
   t.GetFieldValue(Fil::kPieces, pieces, nullptr);
   if (pieces.ToDouble() > 0) PrintText(dc, pieces.AsWString(), k, plat::DT_LEFT | plat::DT_NOPREFIX);
   move(kSheetFirst - int32_t(10 * fs));
-  if (type != Fil::kItemService && type != Fil::kTextLine) {
+  if (type < Fil::kItemService || type > Fil::kVatLine) {
     move(w);
     PrintText(dc, Value(t, Fil::kWideCorpusColor), k, align);
     move(w);
@@ -756,14 +752,18 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
       PrintText(dc, Value(t, Fil::kTotal), k, right);
     }
   } else {
-    // Six columns wide from here on: the amounts end at the right edges of columns 9 and 10.
+    // A line the user added (Item/Service, Text, Discount, SubTotal, VAT/Tax): the words typed into
+    // its panel, six columns wide from here on, then its amounts at the right edges of columns 9
+    // (the price of an Item/Service or Text, in hundredths) and 10 (its total).
     move(w);
     k.right += 5 * w;
-    PrintText(dc, Value(t, Fil::kWideUnitDescription) + Narrow(" - ") + Value(t, Fil::kText), k, align);
+    PrintText(dc, SheetWords(t), k, align);
     move(w);
-    ppParameter price;
-    t.ppDatafile::GetFieldValue(Fil::kPrice, price, nullptr);
-    PrintText(dc, Number(price.ToMoney().Raw() / 100), k, right);
+    if (type == Fil::kItemService || type == Fil::kTextLine) {
+      ppParameter price;
+      t.ppDatafile::GetFieldValue(Fil::kPrice, price, nullptr);
+      PrintText(dc, Number(price.ToMoney().Raw() / 100), k, right);
+    }
     move(w);
     PrintText(dc, Value(t, Fil::kTotal), k, right);
   }

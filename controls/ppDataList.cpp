@@ -99,12 +99,6 @@ bool ppDataList::IsDoubleClick(int32_t x, int32_t y) {
 
 void ppDataList::KeyDown(signed char, int32_t) {}
 
-bool ppDataList::MouseWheel(int32_t notches, int32_t, int32_t) {
-  ScrollBy(0, -notches * kWheelLines);
-  UpdateScrollBars();
-  return true;
-}
-
 void ppDataList::Activate() {
   // The subviews first: a bar's own activation would enable a bar that has nothing to scroll.
   ppPane::Activate();

@@ -24,8 +24,6 @@ class ppDataList : public ppPane {
   static constexpr int32_t kHorizontalBar = 1;
   static constexpr int32_t kVerticalBar = 2;
   static constexpr int32_t kBothBars = 3;
-  // Lines scrolled by one notch of the mouse wheel.
-  static constexpr int32_t kWheelLines = 3;
   // Thickness of a scroll bar, pixels.
   static constexpr int32_t kBarThickness = 18;
 
@@ -51,8 +49,6 @@ class ppDataList : public ppPane {
   // The click operation: list area to ClickInList, at or above it to ClickInHeader; always handled.
   bool IsDoubleClick(int32_t x, int32_t y) override;
   void KeyDown(signed char key, int32_t flags) override;  // ignores keys
-  // Three lines a notch, towards the top for a turn away from the user.
-  bool MouseWheel(int32_t notches, int32_t x, int32_t y) override;
   void Activate() override;
   void Deactivate() override;
   void FrameChanged() override;

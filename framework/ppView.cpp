@@ -461,7 +461,6 @@ ppView* ppView::FindViewAt(int32_t x, int32_t y) {
 // ---- Undo, hover and drops.
 
 ppUndoer* ppView::GetUndoer() { return supervisor_ ? supervisor_->GetUndoer() : nullptr; }
-bool ppView::MouseWheel(int32_t, int32_t, int32_t) { return false; }
 void ppView::MouseEnter(int32_t, int32_t) {}
 void ppView::MouseLeave() {}
 bool ppView::CanAcceptDrop(int32_t, int32_t, const std::string&) { return false; }

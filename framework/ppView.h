@@ -89,10 +89,6 @@ class ppView : public ppEventHandler, public iUndoer {
   virtual bool MouseDown(int32_t x, int32_t y);
   virtual bool IsDoubleClick(int32_t x, int32_t y);
   virtual bool WantsDoubleClicks();
-  // The mouse wheel turned `notches` (positive away from the user) over window pixel x, y. Answers
-  // whether the view scrolled; the window offers the turn to each supervisor in turn until one does.
-  // The base scrolls nothing.
-  virtual bool MouseWheel(int32_t notches, int32_t x, int32_t y);
 
   // ---- Showing, texts and tool tips.
   virtual void Show();

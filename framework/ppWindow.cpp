@@ -61,9 +61,6 @@ class CuedInvalidatesSweeper : public ppSweeper {
 
 POINT SignedPoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
-// One notch of the wheel in a wheel message's count.
-constexpr int32_t kWheelDelta = 120;
-
 bool IsLockedSystemCommand(WPARAM command) {
   return command == SC_SIZE || command == SC_MOVE || command == SC_MINIMIZE || command == SC_MAXIMIZE ||
          command == SC_RESTORE;
@@ -280,10 +277,6 @@ int32_t ppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZING:
       HandleSizing(wParam, reinterpret_cast<RECT*>(lParam));
       return 0;
-    case WM_MOUSEWHEEL:
-      // Handled here, whichever view takes it: the default handling would pass it to the parent.
-      HandleWheel(wParam, lParam);
-      return 1;
     case ppSweeper::kMessage:
       ppSweeper::RunAndDelete(lParam);
       return 0;
@@ -312,23 +305,6 @@ void ppWindow::HandleKeyDown(WPARAM wParam, LPARAM lParam) {
   } else {
     KeyDown(static_cast<signed char>(wParam & 0xFF), 0);
   }
-}
-
-// The wheel message comes to the window with the keyboard focus, its point in screen pixels: the turn
-// goes to the view under the pointer, in whichever of the program's windows it lies, and up its
-// supervisors until one scrolls.
-void ppWindow::HandleWheel(WPARAM wParam, LPARAM lParam) {
-  const int32_t notches = static_cast<int16_t>(HIWORD(wParam)) / kWheelDelta;
-  if (notches == 0) return;
-  const POINT screen = SignedPoint(lParam);
-  ppWindow* target = nullptr;
-  for (HWND w = WindowFromPoint(screen); w != nullptr && target == nullptr; w = GetParent(w))
-    target = ObjectOf(w);
-  if (target == nullptr) target = this;
-  POINT p = screen;
-  ScreenToClient(target->GetHWND(), &p);
-  for (ppView* view = target->FindViewAt(p.x, p.y); view != nullptr; view = view->GetSupervisor())
-    if (view->MouseWheel(notches, p.x, p.y)) return;
 }
 
 // Button coordinates are sign-extended like those of moves, so a captured release left of or above

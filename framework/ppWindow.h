@@ -128,7 +128,6 @@ class ppWindow : public ppView, public plat::IDropTarget {
   void InitFields();
   void Bind(plat::HWND window);
   void HandleSizing(plat::WPARAM edge, plat::RECT* rect);
-  void HandleWheel(plat::WPARAM wParam, plat::LPARAM lParam);
   void HandleKeyDown(plat::WPARAM wParam, plat::LPARAM lParam);
   void HandleButton(plat::UINT message, plat::LPARAM lParam, plat::WPARAM wParam);
   void HandleContextMenu(plat::LPARAM lParam);

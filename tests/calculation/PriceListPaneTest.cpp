@@ -9,8 +9,10 @@
 #include <array>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -487,6 +489,27 @@ class ColumnFileTest : public PriceListPaneTest {
       fields.push_back(DisplayListLayout::ReadColumn(ThePane().Layout(), uint32_t(i)).fieldIndex);
     return fields;
   }
+  // A unit of catalogue 1 whose preview record holds a `width` by `height` PNG of one colour.
+  int32_t PicturedUnit(const char* name, int32_t width, int32_t height, uint32_t colour) {
+    plat::Surface surface(width, height);
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x) surface.SetPixel(x, y, colour);
+    const std::string png = (folder_ / (std::string(name) + ".png")).string();
+    EXPECT_TRUE(plat::WritePng(surface, png));
+    std::ifstream in(png, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    zelvproPreviewFil& previews = Db(1).UnitFile().PreviewFile();
+    previews.ClearRecordBuffer(nullptr);
+    cattest::SetField(previews, "name", ppParameter(name));
+    Handle data = RecordField(previews, "preview").Data(previews.GetRecordBuffer());
+    EXPECT_NE(data, nullptr);
+    if (data == nullptr) return 0;
+    MemSetSize(data, uint32_t(bytes.size()));
+    std::memcpy(*data, bytes.data(), bytes.size());
+    int32_t preview = 0;
+    previews.AddRecord(&preview, nullptr);
+    return cattest::AddRecord(Db(1).UnitFile(), {{"number1", name}, {"name1", name}, {"preview", preview}});
+  }
   std::filesystem::path folder_, old_;
 };
 
@@ -511,57 +534,69 @@ TEST_F(ColumnFileTest, TheColumnFileOrTheNineBuiltInColumns) {
     EXPECT_NE(Find(log, t), nullptr) << "missing";
 }
 
-// A column of "pict" shows the preview picture of the line's unit, in rows high enough for a thumbnail.
-TEST_F(ColumnFileTest, APictureColumnShowsTheUnitsPreviewInRowsHighEnoughForIt) {
-  // A red picture of the catalogue's own kind (PNG bytes in the preview record), larger than a row:
-  // the thumbnail is smaller than the picture.
-  plat::Surface red(64, 64);
-  for (int32_t y = 0; y < 64; ++y)
-    for (int32_t x = 0; x < 64; ++x) red.SetPixel(x, y, 0xFF0000);
-  const std::string png = (folder_ / "red.png").string();
-  ASSERT_TRUE(plat::WritePng(red, png));
-  std::ifstream in(png, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  zelvproPreviewFil& previews = Db(1).UnitFile().PreviewFile();
-  previews.ClearRecordBuffer(nullptr);
-  cattest::SetField(previews, "name", ppParameter("red"));
-  Handle data = RecordField(previews, "preview").Data(previews.GetRecordBuffer());
-  ASSERT_NE(data, nullptr);
-  MemSetSize(data, uint32_t(bytes.size()));
-  std::memcpy(*data, bytes.data(), bytes.size());
-  int32_t preview = 0;
-  previews.AddRecord(&preview, nullptr);
-  const int32_t unit =
-      cattest::AddRecord(Db(1).UnitFile(), {{"number1", "P1"}, {"name1", "Pictured"}, {"preview", preview}});
-
+// A column of "pict" shows the preview picture of the line's unit at its own size, centred in the cell
+// inside its 2-pixel sides and 3-pixel top, and cut at the cell's edges; rows are 96 pixels high.
+TEST_F(ColumnFileTest, APictureColumnShowsTheUnitsPreviewAtItsOwnSizeCentredAndCutAtItsCell) {
+  const int32_t small = PicturedUnit("Small", 64, 64, 0xFF0000);
+  const int32_t large = PicturedUnit("Large", 400, 300, 0x0000FF);
   Write("0\t49\t60\t0\t0\r\n0\t65\t100\t0\t0\r\n");
   Pane& pane = MakeCanvas();
-  EXPECT_EQ(pane.LineHeight(), Pane::kPictureRowHeight);
-  Put(Line::kCalculationItem, 1,
-      {{"unitID", ppParameter(unit)}, {"databaseID", ppParameter(int32_t(1))}, {"pcs", ppParameter(1.0)}},
-      nullptr);
+  EXPECT_EQ(pane.LineHeight(), 96);
+  for (int32_t unit : {small, large})
+    Put(Line::kCalculationItem, unit,
+        {{"unitID", ppParameter(unit)}, {"databaseID", ppParameter(int32_t(1))}, {"pcs", ppParameter(1.0)}},
+        nullptr);
   Paint();
-  plat::RECT cell;
-  pane.GetCellRect(0, 0, &cell);
   const std::string shot = (folder_ / "pane.png").string();
   ASSERT_TRUE(plat::HeadlessDriver::DumpPng(hwnd_, shot));
   const std::unique_ptr<plat::Surface> drawn = plat::ReadPng(shot);
   ASSERT_NE(drawn, nullptr);
-  EXPECT_EQ(drawn->Pixel((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2), 0xFF0000u)
-      << "the preview fills the middle of its cell";
-  pane.GetCellRect(1, 0, &cell);
-  EXPECT_NE(drawn->Pixel(cell.left + 2, (cell.top + cell.bottom) / 2), 0xFF0000u) << "and stays in it";
+
+  // The small picture: 64 pixels square about the middle of the cell's inner rectangle, not grown.
+  plat::RECT cell;
+  pane.GetCellRect(0, 0, &cell);
+  const int32_t cx = (cell.left + 2 + cell.right - 2) / 2, cy = (cell.top + 3 + cell.bottom - 1) / 2;
+  EXPECT_EQ(drawn->Pixel(cx, cy), 0xFF0000u);
+  for (const auto& [dx, dy] : {std::pair{-30, -30}, std::pair{30, 30}, std::pair{-30, 30}})
+    EXPECT_EQ(drawn->Pixel(cx + dx, cy + dy), 0xFF0000u) << dx << "," << dy;
+  for (const auto& [dx, dy] : {std::pair{-36, 0}, std::pair{36, 0}, std::pair{0, -36}, std::pair{0, 36}})
+    EXPECT_NE(drawn->Pixel(cx + dx, cy + dy), 0xFF0000u) << "at its own size: " << dx << "," << dy;
+
+  // The large picture fills the inner rectangle and stops at its edges.
+  pane.GetCellRect(0, 1, &cell);
+  const int32_t my = (cell.top + cell.bottom) / 2;
+  EXPECT_EQ(drawn->Pixel(cell.left + 2, my), 0x0000FFu);
+  EXPECT_EQ(drawn->Pixel(cell.right - 3, my), 0x0000FFu);
+  EXPECT_EQ(drawn->Pixel(cell.left + 2, cell.top + 3), 0x0000FFu);
+  EXPECT_NE(drawn->Pixel(cell.left + 1, my), 0x0000FFu) << "2 pixels in from the left";
+  EXPECT_NE(drawn->Pixel(cell.right - 2, my), 0x0000FFu) << "2 pixels in from the right";
+  EXPECT_NE(drawn->Pixel(cell.left + 10, cell.top + 2), 0x0000FFu) << "3 pixels below the top";
+  plat::RECT next;
+  pane.GetCellRect(1, 1, &next);
+  EXPECT_NE(drawn->Pixel(next.left + 5, my), 0x0000FFu) << "not over the next column";
+  EXPECT_NE(drawn->Pixel(cell.left + 10, cell.bottom + 5), 0x0000FFu) << "not over the row below";
 }
 
 TEST_F(ColumnFileTest, TheBuiltInColumnsDrawNoMeasuresAndTheirHeaders) {
   MakeCanvas();
-  EXPECT_EQ(ThePane().LineHeight(), Pane::kTextRowHeight) << "no column shows a picture";
+  EXPECT_EQ(ThePane().LineHeight(), Pane::kBaseLineHeight + Pane::kLineHeightExtra);
+  EXPECT_EQ(ThePane().LineHeight(), 96) << "whatever the columns show";
   EXPECT_EQ(ThePane().HeaderHeight(), 20);
   EXPECT_EQ(ThePane().FooterHeight(), 0);
-  Put(Line::kItemService, 1, {{"tunitDescription", ppParameter(u"Fitting")}, {"pcs", ppParameter(2.0)}});
+  Put(Line::kItemService, 1, {{"totherText", ppParameter(u"Fitting")}, {"pcs", ppParameter(2.0)}});
   const auto log = Paint();
-  EXPECT_NE(Find(log, u"unitDescription"), nullptr) << "headers fall back to the field's name";
+  const plat::TextLogRecord* caption = Find(log, u"unitDescription");
+  ASSERT_NE(caption, nullptr) << "headers fall back to the field's name";
   EXPECT_EQ(Find(log, u"_pcs"), nullptr) << "columns 3-9 carry the measure-only format";
+  // The caption 2 pixels in from its column's left edge; a cell's text 2 in and 3 below its top.
+  plat::RECT header, cell;
+  ThePane().GetCellRect(0, -1, &header);
+  ThePane().GetCellRect(0, 0, &cell);
+  EXPECT_EQ(caption->x, header.left + 2);
+  const plat::TextLogRecord* text = Find(log, u"Fitting");
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->x, cell.left + 2);
+  EXPECT_EQ(text->y, cell.top + 3);
 }
 
 // ---- Adding and deleting lines.
@@ -694,61 +729,78 @@ TEST_F(PriceListPaneTest, AClickOrAKeyboardMoveSelectsTheLineAndOpensItsPanel) {
 }
 
 // A list longer than the pane, reached as a user reaches it: the window hands its keys to the canvas
-// (as the view bar makes it), the wheel turns over the list, the bar's arrows are clicked.
-TEST_F(PriceListPaneTest, TheListScrollsToItsLastLineByKeysWheelAndBarArrows) {
-  Pane& pane = MakeCanvas();
-  EXPECT_EQ(pane.LineHeight(), Pane::kTextRowHeight) << "no column shows a picture";
+// (as the view bar makes it). The scroll bar's arrows, page areas and thumb move the rows; Space and the
+// digit keys bring the selection into view; Page Up, Page Down, Home, End and the wheel move nothing.
+TEST_F(PriceListPaneTest, TheListScrollsToItsLastLineByItsBarAndItsSelectionKeys) {
+  Pane& pane = MakeCanvas({0, 0, 600, 1300});
+  EXPECT_EQ(pane.LineHeight(), 96);
   for (int32_t id = 1; id <= 60; ++id) Put(Line::kTextLine, id);
   window_->SetTarget(canvas_);
   pane.Activate();
   plat::RECT list;
   pane.GetListRect(&list);
-  const int32_t wholeRows = (list.bottom - list.top) / pane.LineHeight();
   const int32_t visible = pane.VisibleLines();
   EXPECT_EQ(visible, (list.bottom - list.top + pane.LineHeight() - 1) / pane.LineHeight())
       << "the rows that fit are counted at the rows' own height";
   ASSERT_GT(visible, 5);
-  ASSERT_LT(visible, 60);
   auto lastShown = [&] { return pane.FirstLine() + visible - 1; };
 
-  Press(plat::VK_END);
-  EXPECT_GE(lastShown(), 59) << "End shows the last line";
-  Press(plat::VK_HOME);
-  EXPECT_EQ(pane.FirstLine(), 0);
-  Press(plat::VK_NEXT);
-  EXPECT_EQ(pane.FirstLine(), wholeRows - 1) << "a page down keeps one line of the page it leaves";
-  Press(plat::VK_PRIOR);
-  EXPECT_EQ(pane.FirstLine(), 0);
-
-  // The wheel reaches the focus window, its point on the screen.
+  for (int32_t key : {plat::VK_END, plat::VK_NEXT, plat::VK_HOME, plat::VK_PRIOR}) {
+    Press(key);
+    EXPECT_EQ(pane.FirstLine(), 0) << "key " << key << " scrolls nothing";
+  }
   plat::POINT over{(list.left + list.right) / 2, (list.top + list.bottom) / 2};
   plat::ClientToScreen(hwnd_, &over);
-  auto wheel = [&](int32_t notches) {
+  for (int32_t notches : {-2, 1}) {
     plat::SendMessageW(hwnd_, plat::WM_MOUSEWHEEL, plat::MAKEWPARAM(0, uint16_t(int16_t(notches * 120))),
                        plat::MAKELPARAM(over.x, over.y));
     plat::HeadlessDriver::RunUntilIdle();
-  };
-  wheel(-2);
-  EXPECT_EQ(pane.FirstLine(), 6) << "three lines a notch, down for a turn towards the user";
-  wheel(1);
-  EXPECT_EQ(pane.FirstLine(), 3);
-  EXPECT_EQ(pane.VerticalBar()->KeptPosition(), 3) << "the bar follows";
+    EXPECT_EQ(pane.FirstLine(), 0) << "the wheel scrolls nothing";
+  }
 
-  // The lower arrow of the bar: one line a click.
   ASSERT_TRUE(pane.VerticalBar()->IsEnabled());
   plat::RECT bar;
   plat::GetWindowRect(pane.VerticalBar()->Control(), &bar);
-  const plat::POINT arrow{(bar.left + bar.right) / 2, bar.bottom - 4};
-  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, arrow);
-  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, arrow);
+  const int32_t x = (bar.left + bar.right) / 2;
+  auto click = [&](int32_t y) {
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, {x, y});
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, {x, y});
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+  click(bar.bottom - 4);  // the lower arrow: one line
+  EXPECT_EQ(pane.FirstLine(), 1);
+  click(bar.bottom - 30);  // the page area above the lower arrow: a page, one line kept
+  EXPECT_EQ(pane.FirstLine(), 1 + visible - 1);
+  click(bar.top + 4);  // the upper arrow
+  EXPECT_EQ(pane.FirstLine(), visible - 1);
+  EXPECT_EQ(pane.VerticalBar()->KeptPosition(), visible - 1) << "the bar follows";
+  click(bar.top + 30);  // the page area below the upper arrow
+  EXPECT_EQ(pane.FirstLine(), 0);
+  // The thumb, at the top below the upper arrow, dragged past the bar's end shows the last line.
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, {x, bar.top + (bar.right - bar.left) + 3});
   plat::HeadlessDriver::RunUntilIdle();
-  EXPECT_EQ(pane.FirstLine(), 4);
+  plat::Desktop::MouseMove({x, bar.bottom + 40});
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, {x, bar.bottom + 40});
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_GE(lastShown(), 59) << "the thumb reaches the last line";
 
-  // Down from the last line stays there; the selection is shown.
-  Press(plat::VK_END);
-  ClickRow(59);
+  // A selected line scrolled away comes back with Space; "1" selects the first line and shows it.
+  ClickRow(58);
+  EXPECT_EQ(pane.SelectedLine(), 58);
+  for (int32_t i = 0; i < 10 && pane.FirstLine() > 0; ++i) click(bar.top + 30);
+  ASSERT_EQ(pane.FirstLine(), 0);
+  Press(plat::VK_SPACE);
+  EXPECT_LE(pane.FirstLine(), 58);
+  EXPECT_GE(lastShown(), 58) << "Space shows the selection";
+  Press('1');
+  EXPECT_EQ(pane.SelectedLine(), 1);
+  EXPECT_LE(pane.FirstLine(), 1);
+  // The down arrow moves the selection a line at a time.
+  const int32_t from = lastShown() - 1;
+  ClickRow(from);
   Press(plat::VK_DOWN);
-  EXPECT_GE(lastShown(), pane.SelectedLine());
+  Press(plat::VK_DOWN);
+  EXPECT_EQ(pane.SelectedLine(), from + 2);
 }
 
 TEST_F(PriceListPaneTest, UpdateCalculationSelectsTheLineAgainByItsIdAtOnce) {
@@ -1061,6 +1113,22 @@ TEST_F(PriceListPrintTest, PreparePrintLaysOutThePageAndAtLeastOneRow) {
   EXPECT_EQ(page.leftMargin, 20);
   EXPECT_EQ(page.footerHeight, 20);
 
+  // Rows start one and a half rows below the printable top and end where the footer begins: on a
+  // sheet 2750 pixels high 19 rows fit (20 counted from one row down would reach into the footer).
+  qxPrintPage shorter = HandPage(2750);
+  pane.PreparePrint(shorter, Pane::kPrintColumnsFile);
+  EXPECT_EQ(shorter.image.bottom, 2550);
+  EXPECT_EQ(pane.PrintRowsPerPage(), 19);
+  EXPECT_LE(300 + 1.5f * pane.PrintRowHeight() + 19 * pane.PrintRowHeight(), 2550.0f);
+
+  // The pane's own rows: 96 pixels by the point scale, five to the hand-made page.
+  pane.SetLineHeight(Pane::kBaseLineHeight + Pane::kLineHeightExtra);
+  qxPrintPage own = HandPage();
+  pane.PreparePrint(own, Pane::kPrintColumnsFile);
+  EXPECT_FLOAT_EQ(pane.PrintRowHeight(), 96 * 10 / 2.857f);
+  EXPECT_EQ(pane.PrintRowsPerPage(), 5);
+  pane.SetLineHeight(30);
+
   // A printable area lower than two rows still gives one row a page, and the print ends.
   qxPrintPage low = HandPage(560);
   pane.PreparePrint(low, Pane::kPrintColumnsFile);
@@ -1293,12 +1361,11 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   SetItemSheetPrintFlag(true);
   Put(Line::kEmptyLine, 1);
   Put(Line::kItemService, 2,
-      {{"tunitDescription", ppParameter(u"Fitting")},
+      {{"totherText", ppParameter(u"Fitting")},
        {"ttext", ppParameter(u"wall")},
        {"price", ppParameter(calctest::Amount(13))}});
   Put(Line::kEmptyLine, 3);
-  Put(Line::kItemService, 4,
-      {{"tunitDescription", ppParameter(u"Delivery")}, {"ttext", ppParameter(u"van")}});
+  Put(Line::kItemService, 4, {{"totherText", ppParameter(u"Delivery")}, {"ttext", ppParameter(u"van")}});
   Put(Line::kTotalLine, 5);
   UserPreferences& p = Preferences();
   const UserPreferences before = p;
@@ -1325,12 +1392,13 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   EXPECT_EQ(factored.FindText(u"Sum"), nullptr);
 }
 
-// A short list as the demo prints it: rows as high as their text, so four articles, their group and the
-// Total fill one page; a right-aligned amount and the left-aligned text after it stand apart, in the
-// captions and in the rows.
-TEST_F(PriceListPrintTest, FourArticlesPrintOnOnePageAndNeighbouringColumnsStayApart) {
+// A short list as the demo prints it, at the pane's own row height (96 × 3.5 device pixels): five rows a
+// page under a header one and a half rows high, so the group, four articles, the subtotal, an empty line
+// and the Total take two pages. Captions and cells span their columns' full widths: a right-aligned
+// amount ends where the next column begins.
+TEST_F(PriceListPrintTest, ArticlesPrintFiveRowsAPageInCellsAsWideAsTheirColumns) {
   PrintColumns("0\t65\t100\t0\t0\r\n0\t53\t50\t2\t8\r\n0\t74\t50\t0\t32\r\n");
-  MakeCanvas();
+  Pane& pane = MakeCanvas();
   Put(Line::kTagHeading, 1, {{"totherText", ppParameter(u"Kitchen")}});
   for (int32_t i = 0; i < 4; ++i)
     Put(Line::kItemService, 2 + i,
@@ -1342,19 +1410,155 @@ TEST_F(PriceListPrintTest, FourArticlesPrintOnOnePageAndNeighbouringColumnsStayA
   Put(Line::kTotalLine, 8,
       {{"totherText", ppParameter(u"Total")}, {"total", ppParameter(calctest::Amount(4006))}});
   const PrintLog log = Print();
-  EXPECT_EQ(ThePane().PrintPageCount(), 1);
-  for (const auto& e : log.events) EXPECT_EQ(e.page, 1) << e.kind << " " << e.text.Narrow();
+  const float row = 96 * 10 / 2.857f;
+  EXPECT_FLOAT_EQ(pane.PrintRowHeight(), row);
+  EXPECT_EQ(pane.PrintRowsPerPage(), 5);
+  EXPECT_EQ(pane.PrintPageCount(), 2);
+  EXPECT_EQ(log.TextsStarting(u"Page"), (std::vector<std::u16string>{u"Page 1 / 2", u"Page 2 / 2"}));
+  ASSERT_NE(log.FindText(u"Kitchen"), nullptr);
+  ASSERT_NE(log.FindText(u"Unit 4"), nullptr);
+  ASSERT_NE(log.FindText(u"Subtotal for Kitchen"), nullptr);
+  EXPECT_EQ(log.FindText(u"Kitchen")->r.top, int32_t(300 + 1.5f * row)) << "below the header";
+  EXPECT_EQ(log.FindText(u"Unit 4")->page, 1);
+  EXPECT_EQ(log.FindText(u"Subtotal for Kitchen")->page, 2);
+  EXPECT_EQ(log.FindText(u"Subtotal for Kitchen")->r.top, int32_t(300 + 1.5f * row));
+
+  // The fitted columns side by side; captions and cells take their whole width.
+  std::vector<DisplayListLayout::Column> c;
+  for (uint32_t i = 0; i < 3; ++i) c.push_back(DisplayListLayout::ReadColumn(pane.PrintLayout(), i));
   const PrintLog::Event* totalCaption = log.FindText(u"total");
   const PrintLog::Event* noteCaption = log.FindText(u"totherText");
   ASSERT_NE(totalCaption, nullptr);
   ASSERT_NE(noteCaption, nullptr);
-  EXPECT_LT(totalCaption->r.right, noteCaption->r.left);
+  EXPECT_EQ(totalCaption->r.left, 200 + c[1].x);
+  EXPECT_EQ(totalCaption->r.right, noteCaption->r.left);
+  EXPECT_EQ(noteCaption->r.right, 200 + c[2].x + c[2].width);
   const PrintLog::Event* label = log.FindText(u"Subtotal for Kitchen");
-  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->r.left, 200 + c[2].x);
+  int32_t amounts = 0;
   for (const auto& e : log.events)
-    if (e.kind == 'T' && e.r.top == label->r.top && e.text != label->text)
-      EXPECT_LT(e.r.right, label->r.left) << "the subtotal's amount";
-  EXPECT_GT(label->r.top, noteCaption->r.bottom) << "the rows start below the captions";
+    if (e.kind == 'T' && e.page == 2 && e.r.top == label->r.top && !e.text.empty() && e.text != label->text) {
+      EXPECT_EQ(e.r.right, label->r.left) << "the subtotal's amount ends where the label's column begins";
+      ++amounts;
+    }
+  EXPECT_EQ(amounts, 1);
+}
+
+// A line's picture prints as its frame grown by the point scale, centred in its cell; the side picture
+// is scaled to the sheet's height and drawn whole, over the margin and beyond.
+TEST_F(PriceListPrintTest, ALinesPictureAndTheSidePicturePrintAtTheirScales) {
+  const int32_t unit = PicturedUnit("Boxed", 64, 40, 0x00FF00);
+  app_->frames[2001] = std::make_unique<ppPicture>(100, 200, 24);
+  ASSERT_FALSE(app_->frames[2001]->IsEmpty());
+  PrintColumns("0\t65\t100\t0\t0\r\n0\t49\t100\t0\t2\r\n");
+  Pane& pane = MakeCanvas();
+  Put(Line::kCalculationItem, 1,
+      {{"unitID", ppParameter(unit)},
+       {"databaseID", ppParameter(int32_t(1))},
+       {"ttext", ppParameter(u"boxed")}},
+      nullptr);
+  const PrintLog log = Print();
+  std::vector<plat::RECT> pictures;
+  for (const auto& e : log.events)
+    if (e.kind == 'P') pictures.push_back(e.r);
+  ASSERT_EQ(pictures.size(), 2u);
+  // The side picture, 100 by 200 grown 14 times to the sheet's 2800 pixels, less 10 on every side.
+  EXPECT_EQ(pictures[0], (plat::RECT{10, 10, 1390, 2790}));
+  // The line's picture: 64 by 40 times 10 / 2.857, truncated, centred across its column.
+  const plat::RECT& p = pictures[1];
+  const float ps = 10 / 2.857f;
+  EXPECT_EQ(p.right - p.left, int32_t(64 * ps));
+  EXPECT_EQ(p.bottom - p.top, int32_t(40 * ps));
+  const DisplayListLayout::Column c = DisplayListLayout::ReadColumn(pane.PrintLayout(), 1);
+  EXPECT_EQ(p.left, 200 + c.x + ((c.width - int32_t(64 * ps)) >> 1));
+  const PrintLog::Event* text = log.FindText(u"boxed");
+  ASSERT_NE(text, nullptr);
+  EXPECT_LT(p.top, text->r.top + int32_t(pane.PrintRowHeight())) << "on the line's row";
+  delete canvas_;
+  canvas_ = nullptr;
+  app_->frames.erase(2001);
+}
+
+// The item sheet of a price list with the lines a user adds: each prints the words typed into its panel
+// and its total, an Item/Service also its price in hundredths. No row lies under the footer: a sheet
+// 2750 pixels high holds 19 rows, and a line that an empty row in front of it would push past the last
+// row starts the next page. The footers count the pages printed.
+TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndKeepsItsRowsAboveTheFooter) {
+  TwentyRowPane();
+  SetItemSheetPrintFlag(true);
+  const auto amount = [](double units) { return ppParameter(calctest::Amount(units)); };
+  // The total of line `line` as the table shows it.
+  const auto money = [&](int32_t line) {
+    Table().BeginAccess();
+    Table().ReadRecordAt(line, nullptr);
+    ppParameter value;
+    Table().GetFieldValue(Line::kTotal, value, nullptr);
+    return std::u16string(value.AsWString());
+  };
+  int32_t id = 1;
+  for (int32_t i = 0; i < 12; ++i) {
+    const std::u16string words = u"article " + Vcon::Utf16FromUtf8(std::to_string(i + 1));
+    Put(Line::kItemService, id++, {{"totherText", ppParameter(words.c_str())}, {"total", amount(10)}});
+  }
+  const int32_t fittingLine =
+      Put(Line::kItemService, id++,
+          {{"totherText", ppParameter(u"Fitting")}, {"price", amount(13)}, {"total", amount(26)}});
+  Put(Line::kTextLine, id++, {{"totherText", ppParameter(u"Delivered on Monday")}});
+  // An empty row goes in front of the Discount, the VAT/Tax and the SubTotal: 18 rows are used after
+  // the VAT/Tax line, and the SubTotal's empty row would leave it row 20.
+  const int32_t discountLine =
+      Put(Line::kDiscountLine, id++, {{"totherText", ppParameter(u"Loyalty")}, {"total", amount(-16.6)}});
+  const int32_t vatLine =
+      Put(Line::kVatLine, id++, {{"totherText", ppParameter(u"VAT 25 %")}, {"total", amount(37.35)}});
+  const int32_t subtotalLine =
+      Put(Line::kSubtotalLine, id++, {{"totherText", ppParameter(u"Sum so far")}, {"total", amount(166.75)}});
+  Put(Line::kTotalLine, id++, {{"total", amount(208.44)}});
+
+  const PrintLog log = Print(HandPage(2750));
+  const int32_t w = (1900 - 200 - 50) / 9;
+  const auto at = [&](const std::u16string& text) {
+    const PrintLog::Event* e = log.FindText(text);
+    EXPECT_NE(e, nullptr) << Vcon::Utf8FromUtf16(text);
+    return e;
+  };
+  // The words from the third column on, the price at the ninth column's right edge, the total at the tenth's.
+  const PrintLog::Event* fitting = at(u"Fitting");
+  ASSERT_NE(fitting, nullptr);
+  EXPECT_EQ(fitting->r.left, 200 + 50 + w);
+  const PrintLog::Event* price = at(u"1300");
+  ASSERT_NE(price, nullptr);
+  EXPECT_EQ(price->r.right, 200 + 50 + 8 * w);
+  EXPECT_EQ(price->r.top, fitting->r.top);
+  for (const auto& [words, line] :
+       {std::pair{u"Fitting", fittingLine}, std::pair{u"Loyalty", discountLine},
+        std::pair{u"VAT 25 %", vatLine}, std::pair{u"Sum so far", subtotalLine}}) {
+    SCOPED_TRACE(Vcon::Utf8FromUtf16(words));
+    const PrintLog::Event* label = at(words);
+    ASSERT_NE(label, nullptr);
+    const std::u16string total = money(line);
+    ASSERT_FALSE(total.empty());
+    bool found = false;
+    for (const auto& e : log.events)
+      if (e.kind == 'T' && e.page == label->page && e.r.top == label->r.top && e.text == total) {
+        EXPECT_EQ(e.r.right, 200 + 50 + 9 * w);
+        found = true;
+      }
+    EXPECT_TRUE(found) << "its total on its row";
+  }
+  EXPECT_NE(at(u"Delivered on Monday"), nullptr);
+
+  // Every row ends above the footer; the SubTotal heads the second page.
+  const float row = ThePane().PrintRowHeight();
+  EXPECT_EQ(ThePane().PrintRowsPerPage(), 19);
+  for (const auto& e : log.events)
+    if (e.kind == 'T' && e.r.top > 300 && e.r.top < 2550)
+      EXPECT_LE(float(e.r.top) + row, 2550.0f) << Vcon::Utf8FromUtf16(e.text);
+  const PrintLog::Event* subtotal = at(u"Sum so far");
+  ASSERT_NE(subtotal, nullptr);
+  EXPECT_EQ(subtotal->page, 2);
+  EXPECT_EQ(subtotal->r.top, int32_t(300 + 1.5f * row));
+  EXPECT_EQ(log.page, 2);
+  EXPECT_EQ(log.TextsStarting(u"Page"), (std::vector<std::u16string>{u"Page 1 / 2", u"Page 2 / 2"}));
 }
 
 // A demo price list of every line type in the list layout: the first printed page matches the kept

@@ -480,12 +480,13 @@ TEST_F(EditorPrintTest, ThePlanAnd3DViewPrintsThePriceListPaneOnAllItsPages) {
   pane->ShowLastLine();
   Scroller().SetViewMode(qxEditorViews::kPlanAnd3D);
   EXPECT_EQ(PrintJob(), 1) << "one call prints every page";
-  // A4 landscape at 300 dpi: the list's rows below its header band, 10 a page; 25 lines: 3 pages.
-  EXPECT_EQ(pane->PrintRowsPerPage(), 10);
-  EXPECT_EQ(pane->PrintPageCount(), 3);
+  // A4 landscape at 300 dpi: the list's rows of 96 × 11.81 / 2.857 device pixels below a header one and
+  // a half rows high, 3 a page; 25 lines: 9 pages.
+  EXPECT_EQ(pane->PrintRowsPerPage(), 3);
+  EXPECT_EQ(pane->PrintPageCount(), 9);
   int32_t pngs = 0;
   for (const auto& entry : fs::directory_iterator(dir_))
     if (entry.path().extension() == ".png") ++pngs;
-  EXPECT_EQ(pngs, 3);
+  EXPECT_EQ(pngs, 9);
   EXPECT_TRUE(fs::exists(dir_ / "job.pdf"));
 }
