@@ -259,6 +259,17 @@ void zelvproCalculatorList::SelectAndShow(int32_t line) {
   OpenLinePanel();
 }
 
+void zelvproCalculatorList::LineClicked(int32_t row, int32_t flags) {
+  // The typed text goes to the line shown so far, still the table's current line here. Its write may
+  // sort the lines anew: the click keeps to the line that was under the pointer.
+  const int32_t line = FirstLine() + row;
+  const int32_t id = row >= 0 && line < GetLineCount() ? LineId(line) : 0;
+  ppConfigurator::CommitHostInput();
+  if (id != 0)
+    if (const int32_t now = FindLineById(id); now >= 0) row = now - FirstLine();
+  ppDictList::LineClicked(row, flags);
+}
+
 void zelvproCalculatorList::SelectionChanged() {
   const int32_t line = SelectedLine();
   if (line < 0) return;
@@ -268,6 +279,8 @@ void zelvproCalculatorList::SelectionChanged() {
 }
 
 void zelvproCalculatorList::AddLine(int32_t type) {
+  // What was typed for the line shown so far goes to that line before the new one takes the panel.
+  ppConfigurator::CommitHostInput();
   lineFile_->BeginAccess();
   const int32_t remembered = SelectedLine();
   if (remembered >= 0) {

@@ -99,6 +99,8 @@ class zelvproCalculatorList : public ppDictList,
   void DrawFooter(ppDC& dc) override;
   void DrawLine(int32_t line, ppDC& dc) override;
   void DoubleClickLine() override {}
+  // The line panel's focused field keeps what was typed into it before the click selects a line.
+  void LineClicked(int32_t row, int32_t flags) override;
   void SelectionChanged() override;
   void ReceiveMessage(ppCollaborator* sender, int32_t channel, int32_t id, intptr_t parameter) override;
 

@@ -5,6 +5,7 @@
 #include "controls/ControlsDrawing.h"
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigTab.h"
+#include "controls/ppInputField.h"
 #include "framework/DrawFrameEdge.h"
 #include "framework/iElementServices.h"
 #include "framework/ppApplication.h"
@@ -117,6 +118,20 @@ void ppConfigurator::RemoveAll() {
   }
   // Forget what the pending deletions have deleted meanwhile.
   std::erase_if(retired_, [](ppView* view) { return !ppPendingDeletions::Holds(view); });
+}
+
+bool ppConfigurator::CommitFocusedInput() {
+  if (current_ == nullptr) return true;
+  auto* field = dynamic_cast<ppInputField*>(current_->GetFocusedField());
+  if (field == nullptr) return true;
+  // A write that rebuilds the panels retires the field's panel rather than deleting it under us.
+  BusyScope busy(field);
+  return field->CommitInput();
+}
+
+bool ppConfigurator::CommitHostInput() {
+  ppConfigurator* host = Host();
+  return host == nullptr || host->CommitFocusedInput();
 }
 
 // ---- Field operations.

@@ -45,6 +45,13 @@ class ppConfigurator : public ppField {
   // Deletes (or, while they run, retires) every tab and panel, then the owned objects in order. The
   // undo stacks stay.
   void RemoveAll();
+  // Writes what was typed into the current panel's focused field through its data unit, as Tab or
+  // Return would. Called before a selection change or a new object rebuilds the panels: a rebuild
+  // hides the field, which drops typed text, and by then the field's target may be another object.
+  // True when the field took it (or nothing was pending).
+  bool CommitFocusedInput();
+  // The same on the program-wide configurator, when there is one.
+  static bool CommitHostInput();
   // Keeps `object` until the next RemoveAll (or the configurator's end).
   template <class T>
   void PushObject(std::unique_ptr<T> object) {

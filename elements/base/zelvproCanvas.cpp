@@ -174,6 +174,9 @@ void zelvproCanvas::DeselectAll(bool refresh) {
 // ---- Presses and hit tests.
 
 bool zelvproCanvas::MouseDown(int32_t x, int32_t y) {
+  // The press may select another element, whose panel replaces the one the user was typing in: the
+  // shown element takes the typed text first.
+  iConfigurator::Current().CommitInput();
   SetFirstPressPass(true);
   bool taken = ppView::MouseDown(x, y);
   SetFirstPressPass(false);

@@ -64,6 +64,9 @@ class iConfigurator {
   virtual Vcon::String SelectionPath() { return {}; }
   virtual void SelectPath(const Vcon::String& /*path*/) {}
   virtual void RemoveAll() {}
+  // Writes what was typed into the focused field to its property, before a press elsewhere changes
+  // the selection and the panels are rebuilt for another element. False: the field refused it.
+  virtual bool CommitInput() { return true; }
   virtual void AddPanel(std::unique_ptr<ConfigPanel> /*panel*/) {}
   virtual void PlaceTabs() {}
   // A press at the configurator's top-left corner, which gives it the keyboard focus.

@@ -78,6 +78,11 @@ void zelvproElementConfigurator::SelectPath(const Vcon::String& path) {
   if (ppConfigurator* target = Target()) target->FocusByName(path);
 }
 
+bool zelvproElementConfigurator::CommitInput() {
+  ppConfigurator* target = Target();
+  return target == nullptr || target->CommitFocusedInput();
+}
+
 void zelvproElementConfigurator::RemoveAll() {
   if (ppConfigurator* target = Target()) target->RemoveAll();
 }

@@ -22,6 +22,7 @@ class zelvproElementConfigurator : public iConfigurator {
   Vcon::String SelectionPath() override;
   void SelectPath(const Vcon::String& path) override;
   void RemoveAll() override;
+  bool CommitInput() override;
   void AddPanel(std::unique_ptr<ConfigPanel> panel) override;
   void PlaceTabs() override;
   void PressAtOrigin() override;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +37,7 @@
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigTab.h"
 #include "controls/ppConfigurator.h"
+#include "controls/ppEditTextField.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
@@ -53,12 +55,14 @@
 #include "framework/ppControlView.h"
 #include "framework/ppDC.h"
 #include "framework/ppPendingDeletions.h"
+#include "framework/ppPropertyDataUnit.h"
 #include "framework/ppScrollBar.h"
 #include "framework/ppSweeper.h"
 #include "framework/ppSwitchBoard.h"
 #include "framework/ppTask.h"
 #include "framework/ppUndoer.h"
 #include "framework/ppWindow.h"
+#include "platform/Accelerator.h"
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/LayerClock.h"
@@ -726,6 +730,75 @@ TEST_F(PriceListPaneTest, AClickOrAKeyboardMoveSelectsTheLineAndOpensItsPanel) {
   ClickRow(0);
   EXPECT_EQ(ThePane().SelectedLine(), 0);
   EXPECT_EQ(PanelName(), "Discount") << "flags2 0x2: no panel";
+}
+
+// What the user types into the line panel belongs to the line the panel shows, however the panel is
+// left: a click on another line, or a new line from the bar, takes the typed text as Tab would, and
+// the line shown next does not receive it.
+TEST_F(PriceListPaneTest, TypedTextStaysWithItsLineWhenAnotherLineIsClickedOrAdded) {
+  MakeCanvas();
+  Put(Line::kTextLine, 1);
+  Put(Line::kDiscountLine, 2);
+  window_->SetTarget(&ThePane());
+  ThePane().Activate();
+  const auto field = [&](const char* property) -> ppEditTextField* {
+    for (ppField* f = configurator_->CurrentPanel()->FirstField(); f != nullptr; f = f->NextField()) {
+      auto* unit = dynamic_cast<ppPropertyDataUnit*>(f->DataUnit());
+      if (unit != nullptr && std::string(unit->Binding().Name().c_str()) == property)
+        return dynamic_cast<ppEditTextField*>(f);
+    }
+    return nullptr;
+  };
+  const auto typeInto = [&](const char* property, const char* text) {
+    ppEditTextField* edit = field(property);
+    ASSERT_NE(edit, nullptr) << property;
+    plat::RECT frame;
+    edit->GetWindowFrame(&frame);
+    const plat::POINT at{frame.right - 10, frame.top + 5};
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+    plat::HeadlessDriver::RunUntilIdle();
+    for (const char* c = text; *c != 0; ++c) {
+      if (std::isalnum(static_cast<unsigned char>(*c))) {
+        Press(std::toupper(static_cast<unsigned char>(*c)));
+        continue;
+      }
+      // Punctuation: the key, and the character the keyboard's text input gives for it.
+      plat::Desktop::Key(plat::kVkOemMinus, true);
+      plat::Desktop::Char(char16_t(*c));
+      plat::Desktop::Key(plat::kVkOemMinus, false);
+      plat::HeadlessDriver::RunUntilIdle();
+    }
+    plat::LayerClock::Advance(2000);  // typing takes a while: the next click pairs with no earlier one
+  };
+  const auto stored = [&](int32_t id, const char* property) {
+    const int32_t line = ThePane().FindLineById(id);
+    Table().BeginAccess();
+    Table().ReadRecordAt(line, nullptr);
+    ppParameter value;
+    Table().ppDatafile::GetFieldValue(Table().IndexOf(property), value, nullptr);
+    return value;
+  };
+
+  ClickRow(0);
+  ASSERT_EQ(PanelName(), "Text");
+  typeInto("totherText", "oven");
+  ClickRow(ThePane().FindLineById(2));
+  EXPECT_EQ(PanelName(), "Discount");
+  EXPECT_EQ(stored(1, "totherText").AsWString().Narrow(), "oven") << "kept by the line it was typed for";
+  EXPECT_EQ(stored(2, "totherText").AsWString().Narrow(), "") << "not given to the line clicked";
+
+  typeInto("discountPct", "-20");
+  Send(Pane::kAddText);
+  EXPECT_EQ(PanelName(), "Text") << "the new line's panel";
+  EXPECT_EQ(stored(2, "discountPct").ToLong(), -20);
+  EXPECT_EQ(field("totherText")->GetControlText().Narrow(), "") << "the new line starts empty";
+
+  // Back on the first line its field shows the kept text.
+  ClickRow(ThePane().FindLineById(1));
+  plat::UpdateWindow(hwnd_);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(field("totherText")->GetControlText().Narrow(), "oven");
 }
 
 // A list longer than the pane, reached as a user reaches it: the window hands its keys to the canvas
