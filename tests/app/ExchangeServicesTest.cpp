@@ -704,7 +704,8 @@ TEST_F(ExchangeServicesTest, TheDemoPlansPriceListGroupsTheTagThenDiscountVatAnd
   ASSERT_GE(pane->PrintPageCount(), 1);
   EXPECT_EQ(printed.page, pane->PrintPageCount());
   bool totalPrinted = false;
-  for (int32_t on = 1; on <= printed.page; ++on) totalPrinted = totalPrinted || printed.OnPage(on, shownTotal);
+  for (int32_t on = 1; on <= printed.page; ++on)
+    totalPrinted = totalPrinted || printed.OnPage(on, shownTotal);
   EXPECT_TRUE(totalPrinted) << "no page shows the Total";
 
   // The saved document's shopping list: one sales item per priced line, by its article number.
