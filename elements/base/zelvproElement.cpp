@@ -4,7 +4,6 @@
 #include <climits>
 #include <functional>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 #include "catalogue/databases/zelvDatabase.h"
@@ -203,32 +202,6 @@ ppMoney zelvproElement::GetTotalPrice2() {
 void zelvproElement::RenumberSaveIds() {
   if (zelvproLayerPalette* palette = iElementHost::Current().LayerPalette()) saveId = palette->NextId();
   ForEachChildElement(*this, [](zelvproElement* child) { child->RenumberSaveIds(); });
-}
-
-void zelvproElement::MakeSaveIdsUnique() {
-  std::vector<zelvproElement*> order;
-  std::function<void(zelvproElement*)> collect = [&](zelvproElement* e) {
-    order.push_back(e);
-    ForEachChildElement(*e, [&](zelvproElement* child) { collect(child); });
-  };
-  collect(this);
-  std::unordered_set<int32_t> taken;
-  std::vector<zelvproElement*> renumbered;
-  int32_t highest = 0;
-  for (zelvproElement* e : order) {
-    highest = std::max(highest, e->saveId);
-    if ((e->saveId == 0 && e != this) || !taken.insert(e->saveId).second) renumbered.push_back(e);
-  }
-  // Past the largest number; a tree holding the largest 32-bit number takes the free ones from 1.
-  int32_t next = highest;
-  for (zelvproElement* e : renumbered) {
-    do next = next == INT32_MAX ? 1 : next + 1;
-    while (taken.contains(next));
-    taken.insert(next);
-    e->saveId = next;
-    highest = std::max(highest, next);
-  }
-  if (zelvproLayerPalette* palette = iElementHost::Current().LayerPalette()) palette->SkipPast(highest);
 }
 
 void zelvproElement::DrawSymbols(intptr_t value) {

@@ -212,11 +212,6 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   virtual void SaveSelection();
   virtual void SetColorRecordId(int32_t id) { colorRecordId = id; }
   virtual void RenumberSaveIds();
-  // Gives each element of this tree that shares its save id with one met before it (depth first, this
-  // element first) or holds none (0, below the root) a number above every other of the tree; ids
-  // already unique stay, so an unchanged plan saved twice writes the same numbers. The layer
-  // palette's counter is moved past the tree's numbers.
-  void MakeSaveIdsUnique();
   virtual void OffsetTopViewChildren(const ppVector3& vector);
   virtual void RenderScene(iRenderer& renderer);
   void GetColorByCode(ppFloat4& out, int32_t code) override;

@@ -17,11 +17,6 @@ class zelvproLayerPalette {
   void SetScale(double scale) { scale_ = scale; }
   // The current running number (1 at start); the counter then moves on by one and never goes back.
   virtual int32_t NextId() { return next_++; }
-  // Moves the counter past `id` (a number a loaded or renumbered element already holds), so that no
-  // later element takes it again.
-  void SkipPast(int32_t id) {
-    if (id >= next_ && id < INT32_MAX) next_ = id + 1;
-  }
   // A view or zoom menu command (3001-3011) handed on by a pane that does not know the view bar; the
   // neutral palette ignores it.
   virtual void PassViewCommand(int32_t /*command*/, intptr_t /*parameter*/) {}
