@@ -101,40 +101,13 @@ class Placing : public Fixture {
     return out;
   }
 
-  // Opens the palette's group `name` with a click on each closed row down to it, as the user does.
+  // Opens the palette's group `name` as the user does; the clicks, as the driver makes them, are added
+  // to `steps`.
   qxNode* OpenGroup(const char* name, std::vector<std::string>& steps) {
-    qxCatalog* browser = Window().Palette()->Browser();
-    qxNode* group = nullptr;
-    std::function<bool(qxNode&)> find = [&](qxNode& node) {
-      for (qxNode* child = node.FirstChild(); child != nullptr; child = child->NextSibling())
-        if ((child->ItemRecordId() == 0 && std::string(child->Name().c_str()) == name) || find(*child)) {
-          if (group == nullptr) group = child;
-          return true;
-        }
-      return false;
-    };
-    find(browser->Top(browser->CurrentTreeIndex()));
-    if (group == nullptr) return nullptr;
-    std::vector<qxNode*> path;
-    for (qxNode* n = group; n != nullptr && n->TreeItem() != nullptr; n = n->Parent())
-      path.insert(path.begin(), n);
-    const plat::HWND tree = browser->TreeWindow(browser->CurrentTreeIndex());
-    for (qxNode* n : path) {
-      plat::RECT row{};
-      *reinterpret_cast<plat::HTREEITEM*>(&row) = n->TreeItem();
-      if (plat::SendMessageA(tree, plat::TVM_GETITEMRECT, 1, plat::LPARAM(&row)) == 0) return nullptr;
-      // A group already open stays open: only the group itself is clicked then.
-      if (n != group && n->FirstChild() != nullptr) {
-        plat::RECT childRow{};
-        *reinterpret_cast<plat::HTREEITEM*>(&childRow) = n->FirstChild()->TreeItem();
-        if (plat::SendMessageA(tree, plat::TVM_GETITEMRECT, 1, plat::LPARAM(&childRow)) != 0) continue;
-      }
-      const plat::POINT at = Framed(tree, {(row.left + row.right) / 2, (row.top + row.bottom) / 2});
-      plat::Desktop::Click(OnDesktop(at));
-      Settle();
-      steps.push_back("press:" + Place(at) + ",100");
-    }
-    return browser->CurrentNode() == group ? group : nullptr;
+    std::vector<plat::POINT> clicks;
+    qxNode* group = Fixture::OpenGroup(name, clicks);
+    for (const plat::POINT& at : clicks) steps.push_back("press:" + Place(at) + ",100");
+    return group;
   }
   // The strip cell of the open group's item whose name holds `item`.
   plat::POINT Cell(qxNode& group, const char* item) const {

@@ -7,19 +7,27 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/shell/iShellServices.h"
 #include "app/shell/zelvProApp.h"
 #include "canvas/window/iDocumentCommands.h"
+#include "canvas/palette/zelvproElementPalette.h"
 #include "canvas/window/zelvproWindow.h"
+#include "catalogue/browser/qxCatalog.h"
+#include "catalogue/browser/qxNode.h"
+#include "catalogue/browser/qxTopNode.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/PosixPath.h"
 #include "foundation/ProcessServices.h"
 #include "foundation/UserPreferences.h"
+#include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/TreeView.h"
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
 #include "support/DemoSettings.h"
@@ -92,6 +100,46 @@ class StartedProgramTest : public ::testing::Test {
     plat::HeadlessDriver::RunUntilIdle();
   }
   int32_t CurrentView() { return app_->DocumentWindow()->CurrentViewId(); }
+
+  // Opens the palette's group `name` as the user does, with a click in the middle of each closed row
+  // down to it (a group already open is not clicked again); each click's place in the frame's client
+  // pixels is added to `clicks`. Null when the group is not found or not opened.
+  qxNode* OpenGroup(const char* name, std::vector<plat::POINT>& clicks) {
+    qxCatalog* browser = app_->DocumentWindow()->Palette()->Browser();
+    qxNode* group = nullptr;
+    std::function<bool(qxNode&)> find = [&](qxNode& node) {
+      for (qxNode* child = node.FirstChild(); child != nullptr; child = child->NextSibling())
+        if ((child->ItemRecordId() == 0 && std::string(child->Name().c_str()) == name) || find(*child)) {
+          if (group == nullptr) group = child;
+          return true;
+        }
+      return false;
+    };
+    find(browser->Top(browser->CurrentTreeIndex()));
+    if (group == nullptr) return nullptr;
+    std::vector<qxNode*> path;
+    for (qxNode* n = group; n != nullptr && n->TreeItem() != nullptr; n = n->Parent())
+      path.insert(path.begin(), n);
+    const plat::HWND tree = browser->TreeWindow(browser->CurrentTreeIndex());
+    for (qxNode* n : path) {
+      plat::RECT row{};
+      *reinterpret_cast<plat::HTREEITEM*>(&row) = n->TreeItem();
+      if (plat::SendMessageA(tree, plat::TVM_GETITEMRECT, 1, plat::LPARAM(&row)) == 0) return nullptr;
+      if (n != group && n->FirstChild() != nullptr) {
+        plat::RECT childRow{};
+        *reinterpret_cast<plat::HTREEITEM*>(&childRow) = n->FirstChild()->TreeItem();
+        if (plat::SendMessageA(tree, plat::TVM_GETITEMRECT, 1, plat::LPARAM(&childRow)) != 0) continue;
+      }
+      plat::POINT onDesktop{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+      plat::ClientToScreen(tree, &onDesktop);
+      plat::Desktop::Click(onDesktop);
+      plat::HeadlessDriver::RunUntilIdle();
+      plat::POINT origin{0, 0};
+      plat::ClientToScreen(app_->Frame(), &origin);
+      clicks.push_back({onDesktop.x - origin.x, onDesktop.y - origin.y});
+    }
+    return browser->CurrentNode() == group ? group : nullptr;
+  }
 
   DemoSettings demo_;
   iDocumentCommands* documentCommands_ = nullptr;  // null: the program's own
