@@ -39,7 +39,6 @@
 #include "framework/ppScrollBar.h"
 #include "platform/Cursors.h"
 #include "platform/Desktop.h"
-#include "platform/LayerClock.h"
 #include "platform/MenuBar.h"
 #include "platform/TreeView.h"
 #include "room/qxWallElement.h"
@@ -93,13 +92,6 @@ bool SameCursor(const CursorShot& shot, const plat::CursorPicture& picture) {
 
 class EditsWindowRunTest : public apptest::WindowRunFixture {
  protected:
-  static void Settle() { plat::HeadlessDriver::RunUntilIdle(); }
-
-  plat::POINT OnDesktop(plat::POINT inFrame) const {
-    plat::ClientToScreen(app_->Frame(), &inFrame);
-    return inFrame;
-  }
-
   // Opens the palette's group `name` as the user does; the clicks, as the driver makes them, are added
   // to `steps`.
   qxNode* OpenGroup(const char* name, std::vector<std::string>& steps) {
@@ -120,19 +112,7 @@ class EditsWindowRunTest : public apptest::WindowRunFixture {
     return InFrame(app_->DocumentWindow()->GetHWND(), Middle(cell));
   }
   // Drags with the mouse from `from` to `to` (frame client pixels) in this process, as the driver does.
-  void Drag(plat::POINT from, plat::POINT to) {
-    plat::Desktop::MouseMove(OnDesktop(from));
-    Settle();
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, OnDesktop(from));
-    Settle();
-    plat::LayerClock::Advance(300);
-    plat::Desktop::MouseMove(OnDesktop({(from.x + to.x) / 2, (from.y + to.y) / 2}));
-    Settle();
-    plat::Desktop::MouseMove(OnDesktop(to));
-    Settle();
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, OnDesktop(to));
-    Settle();
-  }
+  void Drag(plat::POINT from, plat::POINT to) { DragInFrame(from, to); }
 
   // The room's walls' faces, as a rectangle of frame client pixels around them.
   plat::RECT RoomBox() {

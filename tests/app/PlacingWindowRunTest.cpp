@@ -34,7 +34,6 @@
 #include "elements/base/PlanPixels.h"
 #include "framework/ppButton.h"
 #include "platform/Desktop.h"
-#include "platform/LayerClock.h"
 #include "platform/TreeView.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
@@ -57,18 +56,13 @@ class Placing : public Fixture {
  protected:
   zelvproWindow& Window() const { return *this->app_->DocumentWindow(); }
   zelvproTopCanvas& Plan() const { return *dynamic_cast<zelvproTopCanvas*>(Window().TopCanvas()); }
-  static void Settle() { plat::HeadlessDriver::RunUntilIdle(); }
 
-  // A point of `window`'s client area in the frame's client pixels, and such a point on the desktop.
+  // A point of `window`'s client area in the frame's client pixels.
   plat::POINT Framed(plat::HWND window, plat::POINT p) const {
     plat::ClientToScreen(window, &p);
     plat::POINT origin{0, 0};
     plat::ClientToScreen(this->app_->Frame(), &origin);
     return {p.x - origin.x, p.y - origin.y};
-  }
-  plat::POINT OnDesktop(plat::POINT framed) const {
-    plat::ClientToScreen(this->app_->Frame(), &framed);
-    return framed;
   }
   // A plan point where the view shown now draws it.
   plat::POINT Pixel(const ppVector3& plan) const {
@@ -123,17 +117,7 @@ class Placing : public Fixture {
   }
   // Drags from `from` to `to` as the driver does: on a program that answers, through a halfway move.
   void Drag(plat::POINT from, plat::POINT to, std::vector<std::string>& steps) {
-    plat::Desktop::MouseMove(OnDesktop(from));
-    Settle();
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, OnDesktop(from));
-    Settle();
-    plat::LayerClock::Advance(300);
-    plat::Desktop::MouseMove(OnDesktop({(from.x + to.x) / 2, (from.y + to.y) / 2}));
-    Settle();
-    plat::Desktop::MouseMove(OnDesktop(to));
-    Settle();
-    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, OnDesktop(to));
-    Settle();
+    this->DragInFrame(from, to);
     steps.push_back("alive");
     steps.push_back("drag:" + Place(from) + "," + Place(to));
   }

@@ -26,6 +26,7 @@
 #include "foundation/UserPreferences.h"
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
+#include "platform/LayerClock.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/TreeView.h"
 #include "platform/UserLanguage.h"
@@ -100,6 +101,25 @@ class StartedProgramTest : public ::testing::Test {
     plat::HeadlessDriver::RunUntilIdle();
   }
   int32_t CurrentView() { return app_->DocumentWindow()->CurrentViewId(); }
+
+  // Drags with the first button from `from` to `to` (frame client pixels) in this process, as the
+  // display's driver does: pressed, held 300 ms, moved through the halfway point, released.
+  void DragInFrame(plat::POINT from, plat::POINT to) {
+    plat::POINT origin{0, 0};
+    plat::ClientToScreen(app_->Frame(), &origin);
+    auto onDesktop = [&](plat::POINT p) { return plat::POINT{p.x + origin.x, p.y + origin.y}; };
+    plat::Desktop::MouseMove(onDesktop(from));
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, onDesktop(from));
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::LayerClock::Advance(300);
+    plat::Desktop::MouseMove(onDesktop({(from.x + to.x) / 2, (from.y + to.y) / 2}));
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::Desktop::MouseMove(onDesktop(to));
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, onDesktop(to));
+    plat::HeadlessDriver::RunUntilIdle();
+  }
 
   // Opens the palette's group `name` as the user does, with a click in the middle of each closed row
   // down to it (a group already open is not clicked again); each click's place in the frame's client
