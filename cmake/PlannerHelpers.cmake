@@ -150,6 +150,12 @@ pkg_check_modules(PLANNER_GFX REQUIRED IMPORTED_TARGET cairo fontconfig freetype
 pkg_check_modules(PLANNER_GL REQUIRED IMPORTED_TARGET osmesa glu sdl2 x11)
 # HTTPS form posts of the platform layer (HttpsClient).
 pkg_check_modules(PLANNER_NET REQUIRED IMPORTED_TARGET libcurl)
+# Whole-buffer inflating of the pictures' image data (framework/PngLoader.cpp): libpng still reads
+# every picture's header and decodes the unusual kinds with zlib.
+pkg_check_modules(PLANNER_DEFLATE IMPORTED_TARGET libdeflate)
+if(NOT PLANNER_DEFLATE_FOUND)
+  message(FATAL_ERROR "libdeflate was not found through pkg-config: install libdeflate-dev (scripts/deps)")
+endif()
 
 # planner_platform_core(): the static library platform_core of the sources cmake/platform-core.txt
 # names; sets PLATFORM_CORE_SOURCES in the caller for the rest of the layer to leave out.
@@ -190,4 +196,8 @@ function(planner_exchange_test_support)
   planner_test_code(planner_exchange_test_support)
   target_include_directories(planner_exchange_test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(planner_exchange_test_support PUBLIC PkgConfig::PLANNER_TEST_HTTPS Threads::Threads)
+endfunction()
+
+function(planner_framework_extras target)
+  target_link_libraries(${target} PUBLIC PkgConfig::PLANNER_DEFLATE)
 endfunction()

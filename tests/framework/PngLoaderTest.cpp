@@ -7,11 +7,13 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "framework/PngLoader.h"
 #include "framework/ppPicture.h"
+#include "platform/HeadlessDriver.h"
 #include "tests/framework/TestPng.h"
 
 namespace {
@@ -511,6 +513,79 @@ TEST(PngLoader, DirectRowsLeaveTheUnusualToLibpng) {
   far[0] = 0x08;                         // deflate with a window of 256 bytes
   far[1] = uint8_t(31 - (0x0800 % 31));  // the header's check bits
   expect(JoinChunks(WithImageStream(chunks, far, 1000)), kPngDamaged, "repeats beyond the stated window");
+}
+
+// The image data inflated whole: every compression level (stored blocks, the greedy matching the
+// program's own pictures are written with, the lazy matching of the default) and one or many chunks
+// give libpng's bytes; a stream's own ending that is not exactly at the image data's end (its sum cut
+// short, a byte after it, a preset dictionary, header check bits that do not hold) answers as libpng.
+TEST(PngLoader, WholeImageDataAnswersAsLibpngAtItsEnds) {
+  std::mt19937 random(20261211);
+  TestPngImage image = NoisyImage(37, 19, PNG_COLOR_TYPE_RGB, random);
+  image.filters = PNG_FILTER_NONE;
+  const Chunks chunks = SplitChunks(EncodeTestPng(image));
+  const std::vector<uint8_t> stream = ImageStream(chunks);
+  std::vector<uint8_t> raw(size_t(19) * (1 + 37 * 3));
+  uLongf rawSize = uLongf(raw.size());
+  ASSERT_EQ(uncompress(raw.data(), &rawSize, stream.data(), uLong(stream.size())), Z_OK);
+  auto deflated = [&raw](int level) {
+    std::vector<uint8_t> out(compressBound(uLong(raw.size())));
+    uLongf size = uLongf(out.size());
+    EXPECT_EQ(compress2(out.data(), &size, raw.data(), uLong(raw.size()), level), Z_OK);
+    out.resize(size);
+    return out;
+  };
+  auto expect = [](const Chunks& made, int32_t status, const std::string& what) {
+    const BothWays both(JoinChunks(made));
+    EXPECT_EQ(both.reference, status) << what;
+    EXPECT_TRUE(both.Same()) << what << ": " << both.direct << " against " << both.reference;
+    EXPECT_EQ(both.directCursor, both.referenceCursor) << what;
+  };
+  for (int level = 0; level <= 9; ++level)
+    for (size_t most : {size_t(7), size_t(100000)})
+      expect(WithImageStream(chunks, deflated(level), most), kPngOk,
+             "level " + std::to_string(level) + ", chunks of " + std::to_string(most));
+  const std::vector<uint8_t> plain = deflated(3);
+  std::vector<uint8_t> cutSum(plain.begin(), plain.end() - 1);
+  expect(WithImageStream(chunks, cutSum, 100000), kPngDamaged, "the stream's sum cut short");
+  std::vector<uint8_t> longer = plain;
+  longer.push_back(0);
+  const BothWays extra(JoinChunks(WithImageStream(chunks, longer, 100000)));
+  EXPECT_TRUE(extra.Same()) << "a byte after the stream's sum";
+  std::vector<uint8_t> dictionary = plain;
+  dictionary[1] = uint8_t((dictionary[1] & 0xC0) | 0x20);
+  dictionary[1] = uint8_t(dictionary[1] + (31 - (dictionary[0] << 8 | dictionary[1]) % 31) % 31);
+  expect(WithImageStream(chunks, dictionary, 100000), kPngDamaged, "a preset dictionary");
+  std::vector<uint8_t> badCheck = plain;
+  badCheck[1] ^= 1;
+  expect(WithImageStream(chunks, badCheck, 100000), kPngDamaged, "header check bits that do not hold");
+}
+
+// Each thread keeps its inflater; the desktop's reset has it made again. Pictures decode to the same
+// bytes before and after a reset, and on several threads at once.
+TEST(PngLoader, PicturesDecodeTheSameAcrossResetsAndThreads) {
+  std::mt19937 random(20261212);
+  TestPngImage image = NoisyImage(64, 40, PNG_COLOR_TYPE_RGB_ALPHA, random);
+  const std::vector<uint8_t> png = EncodeTestPng(image);
+  auto decode = [&png] {
+    PngMemorySource source{png.data(), png.size(), 0};
+    std::vector<uint8_t> block;
+    EXPECT_EQ(loadPngInto(&source, block), kPngOk);
+    return block;
+  };
+  const std::vector<uint8_t> first = decode();
+  ASSERT_FALSE(first.empty());
+  plat::HeadlessDriver::Reset();
+  EXPECT_EQ(decode(), first);
+  std::vector<std::vector<uint8_t>> seen(4);
+  std::vector<std::thread> threads;
+  for (auto& s : seen)
+    threads.emplace_back([&s, &decode] {
+      for (int i = 0; i < 20; ++i) s = decode();
+    });
+  plat::HeadlessDriver::Reset();  // while the threads decode
+  for (auto& t : threads) t.join();
+  for (const auto& s : seen) EXPECT_EQ(s, first);
 }
 
 TEST(PngLoader, APictureIsToldFromItsBytesAsSetFromMemoryWouldMakeIt) {
