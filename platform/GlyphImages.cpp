@@ -46,6 +46,33 @@ inline uint8_t Laid(uint32_t s, uint32_t d, bool add) {
   return uint8_t(add ? std::min<uint32_t>(255, s + d) : s + Multiply(d, 255 - s));
 }
 
+// One row of `n` image bytes laid over `n` mask bytes as GlyphImages::Copy lays them; `room`: bytes
+// the mask row and the image row both hold from there on (at least n), so that eight may be read and
+// written at once where n ends sooner (an image's padding is 0, which leaves a mask byte as it was).
+inline void CopyRow(const uint8_t* from, uint8_t* to, int64_t n, int64_t room, bool add) {
+  // Glyphs touch only at their edges: where the image or the mask is 0, laying one over the other
+  // gives the other, so eight bytes are merged at once and only the bytes where both hold coverage
+  // are worked out one by one. (Byte k of a word read from memory is its bits 8k to 8k + 7 on this
+  // little-endian machine.)
+  static_assert(std::endian::native == std::endian::little);
+  int64_t i = 0;
+  for (; i < n && i + 8 <= room; i += 8) {
+    uint64_t s, d;
+    std::memcpy(&s, from + i, sizeof s);
+    if (s == 0) continue;
+    std::memcpy(&d, to + i, sizeof d);
+    uint64_t merged = s | d;
+    for (uint64_t both = NonZeroBytes(s) & NonZeroBytes(d); both != 0; both &= both - 1) {
+      const int shift = std::countr_zero(both) - 7;  // the byte's lowest bit
+      const uint64_t laid = Laid(uint32_t(s >> shift) & 0xFF, uint32_t(d >> shift) & 0xFF, add);
+      merged = (merged & ~(uint64_t(0xFF) << shift)) | (laid << shift);
+    }
+    std::memcpy(to + i, &merged, sizeof merged);
+  }
+  for (; i < n; ++i)
+    if (from[i] != 0) to[i] = Laid(from[i], to[i], add);
+}
+
 // Guards every table: text is drawn from any thread. It holds no state, so a reset has nothing to
 // clear; the tables live with their fonts.
 std::mutex gTablesLock;
@@ -215,30 +242,6 @@ void GlyphImages::DrawSlots(Slots& slots, int32_t right, double above, double be
     glyph.drawable = true;
   }
   cairo_surface_destroy(surface);
-}
-
-void GlyphImages::CopyRow(const uint8_t* from, uint8_t* to, int64_t n, int64_t room, bool add) {
-  // Glyphs touch only at their edges: where the image or the mask is 0, laying one over the other
-  // gives the other, so eight bytes are merged at once and only the bytes where both hold coverage
-  // are worked out one by one. (Byte k of a word read from memory is its bits 8k to 8k + 7 on this
-  // little-endian machine.)
-  static_assert(std::endian::native == std::endian::little);
-  int64_t i = 0;
-  for (; i < n && i + 8 <= room; i += 8) {
-    uint64_t s, d;
-    std::memcpy(&s, from + i, sizeof s);
-    if (s == 0) continue;
-    std::memcpy(&d, to + i, sizeof d);
-    uint64_t merged = s | d;
-    for (uint64_t both = NonZeroBytes(s) & NonZeroBytes(d); both != 0; both &= both - 1) {
-      const int shift = std::countr_zero(both) - 7;  // the byte's lowest bit
-      const uint64_t laid = Laid(uint32_t(s >> shift) & 0xFF, uint32_t(d >> shift) & 0xFF, add);
-      merged = (merged & ~(uint64_t(0xFF) << shift)) | (laid << shift);
-    }
-    std::memcpy(to + i, &merged, sizeof merged);
-  }
-  for (; i < n; ++i)
-    if (from[i] != 0) to[i] = Laid(from[i], to[i], add);
 }
 
 void GlyphImages::Copy(const Glyph& glyph, const Mask& mask, int32_t x, int32_t y, bool add, Inked& inked) {

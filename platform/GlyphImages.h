@@ -87,10 +87,6 @@ class GlyphImages {
   // Lays the glyph's image over the mask with its origin at (x, y); `add`: coverages added. Notes the
   // pixels it wrote in `inked`.
   static void Copy(const Glyph& glyph, const Mask& mask, int32_t x, int32_t y, bool add, Inked& inked);
-  // One row of `n` image bytes laid over `n` mask bytes as Copy lays them; `room`: bytes the mask row
-  // and the image row both hold from there on (at least n), so that eight may be read and written at
-  // once where n ends sooner (the image's padding is 0, which leaves a mask byte as it was).
-  static void CopyRow(const uint8_t* from, uint8_t* to, int64_t n, int64_t room, bool add);
 
   // Latin characters in an array (null: not yet made), the rest in a map.
   std::array<std::unique_ptr<Glyph>, 0x250> low_;

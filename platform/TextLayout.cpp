@@ -79,11 +79,17 @@ std::vector<TextLine> LayoutText(std::u16string_view text, UINT format, int32_t 
   if (format & DT_SINGLELINE) {
     std::u16string flat;
     size_t flatMarked = std::u16string_view::npos;
-    for (size_t i = 0; i < shown.size(); ++i) {
-      if (i == marked) flatMarked = flat.size();
-      if (shown[i] != u'\r' && shown[i] != u'\n') flat += shown[i];
+    if (shown.find_first_of(u"\r\n") == std::u16string::npos) {
+      flat = std::move(shown);  // nothing to join: the usual case
+      flatMarked = marked;
+    } else {
+      for (size_t i = 0; i < shown.size(); ++i) {
+        if (i == marked) flatMarked = flat.size();
+        if (shown[i] != u'\r' && shown[i] != u'\n') flat += shown[i];
+      }
     }
-    lines.push_back({flat, measure(flat), 0});
+    const int32_t width = measure(flat);
+    lines.push_back({std::move(flat), width, 0});
     marked = flatMarked;
   } else {
     for (const TextRun& paragraph : Paragraphs(shown)) {
