@@ -34,6 +34,12 @@ double GlyphAdvances::OfCharacter(char32_t c, std::u16string_view units, cairo_s
 double GlyphAdvances::Of(std::u16string_view text, cairo_scaled_font_t* scaled) {
   double x = 0;
   for (size_t i = 0; i < text.size() && text[i] != 0;) {
+    // A Latin character already measured (one unit, never a surrogate) is the common case.
+    if (const char16_t unit = text[i]; unit < low_.size() && low_[unit] >= 0) {
+      x += low_[unit];
+      ++i;
+      continue;
+    }
     const size_t first = i;
     const char32_t c = NextCodePoint(text, i);
     x += OfCharacter(c, text.substr(first, i - first), scaled);

@@ -34,6 +34,12 @@ class GlyphImages {
     int32_t height;
     int32_t stride;  // bytes from one row to the next
   };
+  // The part of a mask `Draw` wrote coverage into, mask pixels, right and bottom exclusive; empty
+  // (left >= right) when it wrote none. Every pixel outside it stays 0.
+  struct Inked {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    void Add(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+  };
 
   GlyphImages();
   ~GlyphImages();
@@ -42,16 +48,17 @@ class GlyphImages {
 
   // Draw with the table of `scaled` (made on first use). Any thread: one lock guards every table.
   static bool DrawWith(cairo_scaled_font_t* scaled, std::u16string_view text, double em, const Mask& mask,
-                       int32_t penX, int32_t penY);
+                       int32_t penX, int32_t penY, Inked* inked = nullptr);
 
   // Writes the coverage of `text` (UTF-16, unpaired surrogates shown as U+FFFD, ending at its first
   // NUL as cairo's C strings do) with its first glyph's origin at the mask pixel (penX, penY), as
   // cairo_show_text with `scaled` (the scaled font this table was made for, identity transformation)
   // would write it into a cleared mask. `mask` must be all zeros. False when the copy cannot give
   // cairo's pixels (see above): the mask then holds some glyphs and must be cleared before reuse.
-  // `em` is the scaled font's em size in pixels.
+  // `em` is the scaled font's em size in pixels. `inked` (when given) receives the part of the mask
+  // written.
   bool Draw(std::u16string_view text, cairo_scaled_font_t* scaled, double em, const Mask& mask, int32_t penX,
-            int32_t penY);
+            int32_t penY, Inked* inked = nullptr);
 
  private:
   struct Glyph {
@@ -64,7 +71,8 @@ class GlyphImages {
     int32_t top = 0;
     int32_t width = 0;
     int32_t height = 0;
-    std::vector<uint8_t> coverage;  // width * height bytes
+    int32_t stride = 0;             // bytes from one row of the image to the next: width rounded up to 8
+    std::vector<uint8_t> coverage;  // stride * height bytes, 0 past each row's width
   };
 
   // The characters of `text` as cairo reads them (stopping at a NUL).
@@ -76,8 +84,9 @@ class GlyphImages {
   // and `below` the baseline; keeps each glyph's image that the drawing shows whole.
   template <class Slots>
   static void DrawSlots(Slots& slots, int32_t right, double above, double below, cairo_scaled_font_t* scaled);
-  // Lays the glyph's image over the mask with its origin at (x, y); `add`: coverages added.
-  static void Copy(const Glyph& glyph, const Mask& mask, int32_t x, int32_t y, bool add);
+  // Lays the glyph's image over the mask with its origin at (x, y); `add`: coverages added. Notes the
+  // pixels it wrote in `inked`.
+  static void Copy(const Glyph& glyph, const Mask& mask, int32_t x, int32_t y, bool add, Inked& inked);
 
   // Latin characters in an array (null: not yet made), the rest in a map.
   std::array<std::unique_ptr<Glyph>, 0x250> low_;

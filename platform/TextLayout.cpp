@@ -25,24 +25,34 @@ std::vector<TextRun> Paragraphs(std::u16string_view text) {
 void BreakParagraph(TextRun paragraph, int32_t maxWidth, const MeasureText& measure,
                     std::vector<TextLine>& lines) {
   std::u16string_view text = paragraph.text;
+  // The line grows word by word in place; `width` is its measure when known (-1 when not yet).
   std::u16string line;
+  int32_t width = -1;
   size_t lineStart = 0, i = 0;
   while (i < text.size()) {
     size_t spaceEnd = i;
     while (spaceEnd < text.size() && text[spaceEnd] == u' ') ++spaceEnd;
     size_t wordEnd = spaceEnd;
     while (wordEnd < text.size() && text[wordEnd] != u' ') ++wordEnd;
-    std::u16string candidate = line + std::u16string(text.substr(i, wordEnd - i));
-    if (!line.empty() && wordEnd > spaceEnd && measure(candidate) > maxWidth) {
-      lines.push_back({line, measure(line), paragraph.start + lineStart});
-      line = std::u16string(text.substr(spaceEnd, wordEnd - spaceEnd));
-      lineStart = spaceEnd;  // the spaces at the break are dropped
+    const size_t before = line.size();
+    line.append(text.substr(i, wordEnd - i));
+    if (before > 0 && wordEnd > spaceEnd) {
+      const int32_t grown = measure(line);
+      if (grown > maxWidth) {
+        line.resize(before);
+        lines.push_back({line, width >= 0 ? width : measure(line), paragraph.start + lineStart});
+        line.assign(text.substr(spaceEnd, wordEnd - spaceEnd));
+        lineStart = spaceEnd;  // the spaces at the break are dropped
+        width = -1;
+      } else {
+        width = grown;
+      }
     } else {
-      line = candidate;
+      width = -1;
     }
     i = wordEnd;
   }
-  lines.push_back({line, measure(line), paragraph.start + lineStart});
+  lines.push_back({line, width >= 0 ? width : measure(line), paragraph.start + lineStart});
 }
 
 }  // namespace
@@ -69,11 +79,17 @@ std::vector<TextLine> LayoutText(std::u16string_view text, UINT format, int32_t 
   if (format & DT_SINGLELINE) {
     std::u16string flat;
     size_t flatMarked = std::u16string_view::npos;
-    for (size_t i = 0; i < shown.size(); ++i) {
-      if (i == marked) flatMarked = flat.size();
-      if (shown[i] != u'\r' && shown[i] != u'\n') flat += shown[i];
+    if (shown.find_first_of(u"\r\n") == std::u16string::npos) {
+      flat = std::move(shown);  // nothing to join: the usual case
+      flatMarked = marked;
+    } else {
+      for (size_t i = 0; i < shown.size(); ++i) {
+        if (i == marked) flatMarked = flat.size();
+        if (shown[i] != u'\r' && shown[i] != u'\n') flat += shown[i];
+      }
     }
-    lines.push_back({flat, measure(flat), 0});
+    const int32_t width = measure(flat);
+    lines.push_back({std::move(flat), width, 0});
     marked = flatMarked;
   } else {
     for (const TextRun& paragraph : Paragraphs(shown)) {

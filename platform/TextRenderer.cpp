@@ -7,6 +7,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -37,29 +38,40 @@ cairo_font_options_t* MakeOptions(bool antialias) {
 }
 
 #ifdef __SSE2__
-// Eight pixels blended towards `ink` by their coverage, two at a time in 16-bit lanes: each colour
-// byte becomes (ink * a + pixel * (255 - a) + 127) / 255, the division done exactly as a multiply
-// and a shift; the unused byte is kept. A coverage of 0 leaves the pixel as it was, 255 gives the ink.
-void BlendEight(uint32_t* pixels, const uint8_t* coverage, uint32_t ink) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i inkLanes = _mm_unpacklo_epi8(_mm_set1_epi32(int32_t(ink & 0xFFFFFF)), zero);
+// Two pixels (in 16-bit lanes) blended towards `ink` (the same lanes) by their coverages `a` (each
+// pixel's coverage in its four lanes): (ink * a + pixel * (255 - a) + 127) / 255, the division done
+// exactly as a multiply and a shift.
+inline __m128i BlendTwo(__m128i pixels, __m128i a, __m128i ink) {
   const __m128i full = _mm_set1_epi16(255), half = _mm_set1_epi16(127);
   const __m128i divide = _mm_set1_epi16(int16_t(0x8081));
+  __m128i sum = _mm_add_epi16(_mm_mullo_epi16(ink, a), _mm_mullo_epi16(pixels, _mm_sub_epi16(full, a)));
+  sum = _mm_add_epi16(sum, half);
+  return _mm_srli_epi16(_mm_mulhi_epu16(sum, divide), 7);
+}
+
+// Four pixels blended towards `ink` by the four coverages in the low 32 bits of `coverage`; the
+// unused byte is kept. A coverage of 0 leaves the pixel as it was, 255 gives the ink.
+inline void BlendFour(uint32_t* pixels, __m128i coverage, __m128i ink) {
+  const __m128i zero = _mm_setzero_si128();
   const __m128i unused = _mm_set1_epi32(int32_t(0xFF000000));
-  for (int i = 0; i < 8; i += 2) {
-    const uint64_t a0 = coverage[i], a1 = coverage[i + 1];
-    if ((a0 | a1) == 0) continue;
-    const __m128i a =
-        _mm_set_epi64x(int64_t(a1 * 0x0001000100010001ull), int64_t(a0 * 0x0001000100010001ull));
-    const __m128i before = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + i));
-    const __m128i lanes = _mm_unpacklo_epi8(before, zero);
-    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(inkLanes, a), _mm_mullo_epi16(lanes, _mm_sub_epi16(full, a)));
-    sum = _mm_add_epi16(sum, half);
-    const __m128i quotient = _mm_srli_epi16(_mm_mulhi_epu16(sum, divide), 7);
-    const __m128i packed = _mm_packus_epi16(quotient, zero);
-    const __m128i after = _mm_or_si128(_mm_andnot_si128(unused, packed), _mm_and_si128(unused, before));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels + i), after);
-  }
+  const __m128i a = _mm_unpacklo_epi8(coverage, zero);  // a0 a1 a2 a3 in 16-bit lanes
+  const __m128i pairs = _mm_unpacklo_epi16(a, a);       // a0 a0 a1 a1 a2 a2 a3 a3
+  const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
+  const __m128i low = BlendTwo(_mm_unpacklo_epi8(before, zero), _mm_unpacklo_epi32(pairs, pairs), ink);
+  const __m128i high = BlendTwo(_mm_unpackhi_epi8(before, zero), _mm_unpackhi_epi32(pairs, pairs), ink);
+  const __m128i packed = _mm_packus_epi16(low, high);
+  const __m128i after = _mm_or_si128(_mm_andnot_si128(unused, packed), _mm_and_si128(unused, before));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), after);
+}
+
+// Eight pixels blended towards `ink` by their coverages, four at a time; four blank coverages leave
+// their pixels untouched.
+void BlendEight(uint32_t* pixels, const uint8_t* coverage, uint32_t ink) {
+  const __m128i inkLanes = _mm_unpacklo_epi8(_mm_set1_epi32(int32_t(ink & 0xFFFFFF)), _mm_setzero_si128());
+  const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(coverage));
+  if (_mm_cvtsi128_si32(eight) != 0) BlendFour(pixels, eight, inkLanes);
+  const __m128i upper = _mm_srli_epi64(eight, 32);
+  if (_mm_cvtsi128_si32(upper) != 0) BlendFour(pixels + 4, upper, inkLanes);
 }
 #endif
 
@@ -142,7 +154,7 @@ std::vector<TextRenderer::LineRect> TextRenderer::Lines(std::u16string_view text
 }
 
 void TextRenderer::FillLines(const GlyphImages::Mask& mask, int32_t x, int32_t y, std::u16string_view text,
-                             int32_t width, int32_t marked) const {
+                             int32_t width, int32_t marked, GlyphImages::Inked& inked) const {
   // Every line lies on whole pixels here (a whole width, whole advances): cairo covers it fully.
   for (const LineRect& line : Lines(text, width, marked)) {
     const int64_t left = x + std::llround(line.x), top = y + std::llround(line.y);
@@ -150,6 +162,7 @@ void TextRenderer::FillLines(const GlyphImages::Mask& mask, int32_t x, int32_t y
                   x1 = std::min<int64_t>(mask.width, left + std::llround(line.width));
     const int64_t y0 = std::max<int64_t>(0, top),
                   y1 = std::min<int64_t>(mask.height, top + std::llround(line.height));
+    inked.Add(int32_t(x0), int32_t(y0), int32_t(x1), int32_t(y1));
     for (int64_t row = y0; row < y1; ++row)
       if (x1 > x0) std::memset(mask.bits + row * mask.stride + x0, 255, size_t(x1 - x0));
   }
@@ -185,13 +198,14 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
   const double c = std::cos(angle), s = std::sin(angle);
   // Corners of the cell turned counter-clockwise on the screen (y grows downwards).
   auto corner = [&](double u, double v) { return PointF{x + u * c + v * s, y - u * s + v * c}; };
-  std::vector<PointF> cell{corner(0, 0), corner(width, 0), corner(width, height), corner(0, height)};
+  const std::array<PointF, 4> cell{corner(0, 0), corner(width, 0), corner(width, height), corner(0, height)};
 
   Region area = dc.ClipArea();
   if (bounds) area = Region::Combine(area, Region(*bounds), Region::Op::And);
   if (dc.bkMode == OPAQUE) {
     RECT rows = area.Box();
-    Region background = Region::FromFigures({cell}, ALTERNATE, &rows);
+    Region background =
+        Region::FromFigures({std::vector<PointF>(cell.begin(), cell.end())}, ALTERNATE, &rows);
     background = Region::Combine(background, area, Region::Op::And);
     dc.PaintRegion(background, dc.bkColor, R2_COPYPEN);
   }
@@ -220,14 +234,18 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
   const uint8_t* data = nullptr;
   int32_t stride = w;
   cairo_surface_t* mask = nullptr;
+  // The part of the mask that may hold coverage, mask pixels: all of it unless the copy says less.
+  GlyphImages::Inked inked{0, 0, w, h};
   if (angle == 0 && x == std::floor(x) && y == std::floor(y) && std::fabs(x) < 1e9 && std::fabs(y) < 1e9 &&
       width == std::floor(width)) {
     copied.assign(size_t(w) * size_t(h), 0);
     const GlyphImages::Mask view{copied.data(), w, h, w};
     const int32_t penX = int32_t(x) - left, cellTop = int32_t(y) - top;
-    if (GlyphImages::DrawWith(scaled_, text, em_, view, penX, cellTop + ascent_)) {
+    if (GlyphImages::DrawWith(scaled_, text, em_, view, penX, cellTop + ascent_, &inked)) {
       data = copied.data();
-      if (lines) FillLines(view, penX, cellTop, text, int32_t(width), mark ? marked : -1);
+      if (lines) FillLines(view, penX, cellTop, text, int32_t(width), mark ? marked : -1, inked);
+    } else {
+      inked = {0, 0, w, h};
     }
   }
   if (data == nullptr) {
@@ -238,7 +256,15 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
 
   const uint32_t ink = dc.DevicePixel(dc.textColor);
   const POINT o = dc.Origin();
-  Region box = Region::Combine(area, Region(RECT{left, top, left + w, top + h}), Region::Op::And);
+  // Pixels without coverage are left as they are: only the inked part is blended.
+  if (inked.left >= inked.right) {
+    if (mask) cairo_surface_destroy(mask);
+    dc.TargetChanged();
+    return;
+  }
+  Region box = Region::Combine(
+      area, Region(RECT{left + inked.left, top + inked.top, left + inked.right, top + inked.bottom}),
+      Region::Op::And);
   const bool monochrome = dc.IsMonochrome();
   // Most of a mask is blank (the margins, the gaps between strokes): eight blank bytes are passed over
   // at once.
@@ -272,6 +298,17 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
         if (n == 8 && !monochrome) {
           BlendEight(row + px + o.x, coverage + (px - left), ink);
           px += 8;
+          continue;
+        }
+        if (n > 1 && !monochrome) {
+          // The row's last few pixels, blended in a copy padded to eight with blank coverage.
+          uint32_t pixels[8] = {};
+          uint8_t covered[8] = {};
+          std::memcpy(pixels, row + px + o.x, size_t(n) * sizeof(uint32_t));
+          std::memcpy(covered, coverage + (px - left), size_t(n));
+          BlendEight(pixels, covered, ink);
+          std::memcpy(row + px + o.x, pixels, size_t(n) * sizeof(uint32_t));
+          px += n;
           continue;
         }
 #endif

@@ -46,9 +46,10 @@ class TextRenderer {
   // (none when negative); `width` is the text's Width.
   std::vector<LineRect> Lines(std::u16string_view text, double width, int32_t marked) const;
   // The text's lines filled into the mask at full coverage, as cairo fills them on whole pixels, the
-  // top-left of its cell at mask point (x, y); `width` and `marked` as for Lines.
+  // top-left of its cell at mask point (x, y); `width` and `marked` as for Lines. The pixels filled
+  // join `inked`.
   void FillLines(const GlyphImages::Mask& mask, int32_t x, int32_t y, std::u16string_view text, int32_t width,
-                 int32_t marked) const;
+                 int32_t marked, GlyphImages::Inked& inked) const;
   // The text's coverage drawn by cairo into a new w x h mask (8 bits a pixel; the caller destroys
   // it), the top-left of its cell at mask point (x, y), with its lines (`marked` as in Paint).
   cairo_surface_t* DrawnMask(std::u16string_view text, double x, double y, double width, int32_t marked,

@@ -2,6 +2,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -61,13 +62,24 @@ bool SameAsCairo(FontObject& font, bool antialias, std::u16string_view text, int
   const double em = font.EmSize(1.0);
   cairo_scaled_font_t* scaled = ScaledFont(font, antialias);
   std::vector<uint8_t> copied(size_t(width) * size_t(height), 0);
-  const bool drawn = GlyphImages::DrawWith(scaled, text, em, {copied.data(), width, height, width}, x, y);
+  GlyphImages::Inked inked;
+  const bool drawn =
+      GlyphImages::DrawWith(scaled, text, em, {copied.data(), width, height, width}, x, y, &inked);
   if (drawn) {
     const std::vector<uint8_t> expected = DrawnByCairo(scaled, text, width, height, x, y);
-    size_t differ = 0;
-    for (size_t i = 0; i < expected.size(); ++i) differ += copied[i] != expected[i];
+    size_t differ = 0, outside = 0;
+    for (int32_t row = 0; row < height; ++row) {
+      for (int32_t column = 0; column < width; ++column) {
+        const size_t i = size_t(row) * size_t(width) + size_t(column);
+        differ += copied[i] != expected[i];
+        // The part reported written holds every covered pixel (the painter blends only that part).
+        outside += copied[i] != 0 &&
+                   (column < inked.left || column >= inked.right || row < inked.top || row >= inked.bottom);
+      }
+    }
     EXPECT_EQ(differ, 0u) << Utf16ToUtf8(text) << " in " << font.Family() << " at " << em
                           << (antialias ? " antialiased" : " plain") << " from " << x << "," << y;
+    EXPECT_EQ(outside, 0u) << Utf16ToUtf8(text) << " covers pixels outside the part reported written";
   }
   cairo_scaled_font_destroy(scaled);
   return drawn;
@@ -178,6 +190,61 @@ TEST_F(GlyphImagesTest, TextBlendsEveryPixelTowardsTheInkByItsCoverage) {
     }
   }
   EXPECT_GT(blended, 100);
+}
+
+// The same text through a clip of strips 1 to 9 pixels wide (so that rows end in every count of
+// pixels short of eight) over pixels whose unused byte is set: inside the clip each pixel is blended
+// as above, outside it nothing changes, and the unused byte of every pixel stays as it was.
+TEST_F(GlyphImagesTest, ClippedTextBlendsEveryStripWidthAndKeepsTheUnusedByte) {
+  SetTextAntialias(true);
+  OwnedFont handle(CreateFontA(-15, 0, 0, 0, 400, 1, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Times New Roman"));
+  auto& font = *static_cast<FontObject*>(GdiObject::FromHandle(handle.get()));
+  const std::u16string text = u"Wavy fjord, quiet kitchen 1470";
+  testing::Canvas canvas(300, 40);
+  canvas.FillPattern();
+  for (int32_t y = 0; y < 40; ++y)
+    for (int32_t x = 0; x < 300; ++x) canvas.surface.Row32(y)[x] |= uint32_t((x * 7 + y * 13) & 0xFF) << 24;
+  std::vector<uint32_t> before;
+  for (int32_t y = 0; y < 40; ++y)
+    before.insert(before.end(), canvas.surface.Row32(y), canvas.surface.Row32(y) + 300);
+  // Strips of every width from 1 to 9 pixels, then one wide strip.
+  std::vector<RECT> strips;
+  for (int32_t width = 1, x = 8; width <= 9; x += width + 3, ++width) strips.push_back({x, 0, x + width, 40});
+  strips.push_back({100, 0, 291, 40});
+  OwnedRegion clip(CreateRectRgn(0, 0, 0, 0));
+  for (const RECT& strip : strips) {
+    OwnedRegion one(CreateRectRgn(strip.left, strip.top, strip.right, strip.bottom));
+    CombineRgn(clip.get(), clip.get(), one.get(), RGN_OR);
+  }
+  SelectClipRgn(canvas.dc, clip.get());
+  SelectObject(canvas.dc, handle.get());
+  SetBkMode(canvas.dc, TRANSPARENT);
+  SetTextColor(canvas.dc, RGB(200, 30, 90));
+  TextOutW(canvas.dc, 7, 9, text.c_str(), int32_t(text.size()));
+  SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
+
+  TextRenderer renderer(font, 1.0);
+  cairo_scaled_font_t* scaled = ScaledFont(font, true);
+  const std::vector<uint8_t> coverage = DrawnByCairo(scaled, text, 300, 40, 7, 9 + renderer.Ascent());
+  cairo_scaled_font_destroy(scaled);
+  const uint32_t ink = 0xC81E5A;
+  auto inClip = [&](int32_t x) {
+    return std::any_of(strips.begin(), strips.end(),
+                       [&](const RECT& r) { return x >= r.left && x < r.right; });
+  };
+  int32_t blended = 0;
+  for (int32_t y = 0; y < 40; ++y) {
+    for (int32_t x = 0; x < 300; ++x) {
+      const uint32_t under = before[size_t(y) * 300 + size_t(x)], now = canvas.surface.Row32(y)[x];
+      const uint32_t a = inClip(x) ? coverage[size_t(y) * 300 + size_t(x)] : 0;
+      uint32_t want = under & 0xFF000000;
+      for (int shift = 0; shift < 24; shift += 8)
+        want |= ((((ink >> shift) & 0xFF) * a + ((under >> shift) & 0xFF) * (255 - a) + 127) / 255) << shift;
+      ASSERT_EQ(now, want) << x << ", " << y << " at coverage " << a;
+      blended += a > 0 && x < 100;
+    }
+  }
+  EXPECT_GT(blended, 20);  // the narrow strips do cut through the text
 }
 
 // Underlined, struck-out text with a mnemonic mark, laid from glyph images with its lines filled in:

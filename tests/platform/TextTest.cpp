@@ -111,6 +111,21 @@ TEST_F(TextTest, LayoutBreaksParagraphsWordsAndPrefixes) {
   EXPECT_EQ(marks(u"a\r\n&b", DT_SINGLELINE, 100), (Marks{1}));
   EXPECT_EQ(marks(u"&&a &b", 0, 100), (Marks{3}));
   EXPECT_EQ(marks(u"&b", DT_NOPREFIX, 100), (Marks{-1}));
+  // Each broken line carries the measure of its own text, whether its last word was measured while
+  // it grew or was taken without measuring (a first word, trailing blanks), with runs of spaces.
+  auto uneven = [](std::u16string_view s) {
+    int32_t w = 0;
+    for (char16_t c : s) w += c == u' ' ? 3 : (c == u'w' ? 17 : 9);
+    return w;
+  };
+  for (std::u16string_view text :
+       {u"  wide  ww   a bb ccc w  ", u"w", u"ww  www wwww", u"a b c d e f g h i j"}) {
+    for (int32_t width : {0, 20, 45, 80, 1000}) {
+      for (const TextLine& line : LayoutText(text, DT_WORDBREAK, width, uneven))
+        EXPECT_EQ(line.width, uneven(line.text))
+            << "\"" << std::string(line.text.begin(), line.text.end()) << "\" at " << width;
+    }
+  }
 }
 
 TEST_F(TextTest, WidthsAreTheAdvancesCairoMeasuresForTheWholeString) {
