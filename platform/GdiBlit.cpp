@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <vector>
+#include <utility>
 
 #include "platform/Dib.h"
 #include "platform/GdiInternal.h"
@@ -154,7 +155,7 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
                           from[count - 1] - from[0] == count - 1;
     const bool single = source && count > 0 && from[0] >= 0 && from[0] == from[count - 1];
     for (int32_t y = y0; y < y1; ++y) {
-      uint32_t* row = target->Row32(y + o.y) + o.x;
+      uint32_t* row = target->ColorRow32(y + o.y) + o.x;
       if (!source) {
         if (operation == kPatternCopy) {
           FillColorBits(row + x0, count, pattern & kColor);
@@ -215,7 +216,7 @@ SourceImage ReadContext(DeviceContext& dest, DeviceContext& source, Side s) {
   const POINT o = source.Origin();
   readable.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
     for (int32_t y = y0; y < y1; ++y) {
-      const uint32_t* in = surface->Row32(y + o.y) + o.x;
+      const uint32_t* in = std::as_const(*surface).Row32(y + o.y) + o.x;
       uint32_t* out = image.pixels.data() + size_t(y - box.top) * image.storedWidth;
       for (int32_t x = x0; x < x1; ++x) {
         uint32_t v = in[x] & 0xFFFFFF;
@@ -246,7 +247,8 @@ bool CopyStraight(DeviceContext& dest, Side d, DeviceContext& source, Side s) {
   const int32_t dx = s.x - d.x, dy = s.y - d.y;
   area.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
     for (int32_t y = y0; y < y1; ++y)
-      CopyColorBits(target->Row32(y + o.y) + o.x + x0, from->Row32(y + dy + so.y) + so.x + x0 + dx, x1 - x0);
+      CopyColorBits(target->ColorRow32(y + o.y) + o.x + x0,
+                    std::as_const(*from).Row32(y + dy + so.y) + so.x + x0 + dx, x1 - x0);
   });
   dest.TargetChanged();
   return true;

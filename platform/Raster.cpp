@@ -84,6 +84,26 @@ __attribute__((target("avx2"))) void FillColorBitsWideRows(uint32_t* first, std:
   }
 }
 
+// Whole pixels, eight a step, four steps at a time; a row's last pixels by one more step ending at
+// its end (which may write pixels already written). Rows of at least eight pixels.
+__attribute__((target("avx2"))) void FillPixelsWideRows(uint32_t* first, std::ptrdiff_t stride, int32_t count,
+                                                        int32_t rows, uint32_t pixel) {
+  const __m256i bits = _mm256_set1_epi32(int32_t(pixel));
+  const int32_t quads = count & ~31, wide = count & ~7;
+  for (int32_t y = 0; y < rows; ++y) {
+    uint32_t* row = first + std::ptrdiff_t(y) * stride;
+    int32_t x = 0;
+    for (; x < quads; x += 32) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x), bits);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x + 8), bits);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x + 16), bits);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x + 24), bits);
+    }
+    for (; x < wide; x += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x), bits);
+    if (x < count) _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + count - 8), bits);
+  }
+}
+
 __attribute__((target("avx2"))) int32_t CopyColorBitsWide(uint32_t* out, const uint32_t* in, int32_t count) {
   const __m256i keep = _mm256_set1_epi32(int32_t(~kColorBits));
   const __m256i color = _mm256_set1_epi32(int32_t(kColorBits));
@@ -165,6 +185,17 @@ void FillColorBitsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, in
     return;
   }
   for (int32_t y = 0; y < rows; ++y) FillColorBits(first + std::ptrdiff_t(y) * stride, count, color);
+}
+
+void FillPixelsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, int32_t rows, uint32_t pixel) {
+  if (count <= 0 || rows <= 0) return;
+#ifdef __x86_64__
+  if (count >= 8 && HasWideIntegerSteps()) {
+    FillPixelsWideRows(first, stride, count, rows, pixel);
+    return;
+  }
+#endif
+  for (int32_t y = 0; y < rows; ++y) std::fill_n(first + std::ptrdiff_t(y) * stride, count, pixel);
 }
 
 void CopyColorBits(uint32_t* out, const uint32_t* in, int32_t count) {
