@@ -28,6 +28,7 @@ struct SourceImage {
   int32_t storedWidth = 0;
   int32_t storedHeight = 0;
   std::vector<uint32_t> pixels;  // kPresent | 0x00RRGGBB, or 0 where the source has no pixel
+  bool complete = false;         // every stored pixel is present
 };
 
 // Reads the source rectangle at (left, top) of size width x height, limited to `available` (the
@@ -46,6 +47,7 @@ SourceImage ReadSource(int32_t left, int32_t top, int32_t width, int32_t height,
   image.storedWidth = int32_t(x1 - x0);
   image.storedHeight = int32_t(y1 - y0);
   image.pixels.resize(size_t(image.storedWidth) * size_t(image.storedHeight));
+  image.complete = true;
   for (int32_t y = 0; y < image.storedHeight; ++y)
     for (int32_t x = 0; x < image.storedWidth; ++x)
       image.pixels[size_t(y) * image.storedWidth + x] = fetch(int32_t(x0) + x, int32_t(y0) + y);
@@ -108,6 +110,19 @@ std::vector<int32_t> SourceIndexes(int32_t from, int32_t count, int32_t steps, b
                                    int32_t stored, int32_t storedCount) {
   std::vector<int32_t> out(size_t(std::max(count, 0)));
   if (count <= 0) return out;
+  // The two common sides without stepping: one source pixel stretched over the whole side (a frame
+  // picture's edge slice), and a side copied one to one.
+  if (extent == 1) {
+    std::fill(out.begin(), out.end(), -stored >= 0 && -stored < storedCount ? -stored : -1);
+    return out;
+  }
+  if (extent == steps && !flip) {
+    for (int32_t i = 0; i < count; ++i) {
+      const int64_t c = int64_t(from) + i - stored;
+      out[size_t(i)] = c >= 0 && c < storedCount ? int32_t(c) : -1;
+    }
+    return out;
+  }
   SourceSteps step(flip ? steps - 1 - from : from, flip ? -1 : 1, extent, steps, stored);
   for (int32_t i = 0; i < count; ++i, step.Next()) {
     const int64_t c = step.Current();
@@ -170,6 +185,8 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
       uint32_t* out = row + x0;
       if (operation == kSourceCopy && single) {
         if (in[from[0]] & kPresent) FillColorBits(out, count, in[from[0]] & kColor);
+      } else if (operation == kSourceCopy && straight && source->complete) {
+        CopyColorBits(out, in + from[0], count);
       } else if (operation == kSourceCopy && straight) {
         const uint32_t* src = in + from[0];
         for (int32_t i = 0; i < count; ++i)
@@ -204,6 +221,7 @@ SourceImage ReadContext(DeviceContext& dest, DeviceContext& source, Side s) {
   if (readable.IsEmpty()) return image;
   // Keep the window of the rectangle that has pixels; the rest stays absent (0).
   RECT box = readable.Box();
+  image.complete = readable.Kind() == SIMPLEREGION;
   image.storedX = box.left - left;
   image.storedY = box.top - top;
   image.storedWidth = box.right - box.left;

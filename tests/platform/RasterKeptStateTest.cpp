@@ -305,6 +305,9 @@ TEST(RasterBlit, LongStretchesOfFewSourcePixelsAgainstAPerPixelReference) {
       {"reduced", 0, 0, 97, 3, 0, 0, 13, 7},
       {"an even source width over an odd side", 2, 20, 297, 4, 0, 0, 12, 4},
       {"enlarged by an odd factor, both mirrored", 250, 150, -241, -139, 1, 1, 7, 5},
+      {"one column beyond the source", 3, 2, 50, 2, 13, 0, 1, 2},
+      {"one to one across, stretched down, past the left edge", 2, 5, 20, 150, -4, 1, 20, 3},
+      {"one to one across, mirrored, one row down", 30, 5, -12, 170, 0, 2, 12, 1},
   };
   constexpr int32_t kSw = 13, kSh = 7, kDw = 305, kDh = 196;
   constexpr uint32_t kBack = 0x5A5A5A;
@@ -346,6 +349,35 @@ TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
       const bool inL = y < 2 || x < 3;
       EXPECT_EQ(dest.At(x, y), inL ? surface.Pixel(x, y) : 0x5A5A5Au) << x << "," << y;
     }
+  ReleaseSurfaceDC(source);
+}
+
+TEST(RasterBlit, StretchesTakeOnlyWhatTheSourceShows) {
+  // The same L-shaped source as above, stretched: a row stretched down and copied one to one across,
+  // and one column stretched across. Where the source shows nothing the destination keeps its own.
+  Surface surface(8, 6);
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 8; ++x) surface.SetPixel(x, y, 0x010101 * uint32_t(x + 8 * y + 1));
+  OwnedRegion shown(CreateRectRgn(0, 0, 8, 2));
+  OwnedRegion foot(CreateRectRgn(0, 2, 3, 6));
+  CombineRgn(shown.get(), shown.get(), foot.get(), RGN_OR);
+  HDC source = CreateSurfaceDC(surface, POINT{0, 0}, shown.get());
+  const StretchCase cases[] = {
+      {"row 3 down", 0, 0, 8, 20, 0, 3, 8, 1},
+      {"the rows of the foot down", 0, 0, 8, 20, 0, 1, 8, 4},
+      {"column 5 across", 0, 0, 30, 6, 5, 0, 1, 6},
+  };
+  for (const StretchCase& k : cases) {
+    Canvas dest(30, 20, 0x5A5A5A);
+    StretchBlt(dest.dc, k.x, k.y, k.w, k.h, source, k.sx, k.sy, k.sw, k.sh, SRCCOPY);
+    for (int32_t y = 0; y < 20; ++y)
+      for (int32_t x = 0; x < 30; ++x) {
+        const int32_t sx = k.sx + (x * 2 + 1) * k.sw / (k.w * 2), sy = k.sy + (y * 2 + 1) * k.sh / (k.h * 2);
+        const bool shownThere = x < k.w && y < k.h && (sy < 2 || sx < 3);
+        ASSERT_EQ(dest.At(x, y), shownThere ? surface.Pixel(sx, sy) : 0x5A5A5Au)
+            << k.what << " at " << x << "," << y;
+      }
+  }
   ReleaseSurfaceDC(source);
 }
 
