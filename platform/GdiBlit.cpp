@@ -131,6 +131,29 @@ std::vector<int32_t> SourceIndexes(int32_t from, int32_t count, int32_t steps, b
   return out;
 }
 
+// The source copy of a rectangle (x0..x1, y0..y1) whose columns read the source straight across from
+// stored column `firstColumn`, and whose source pixels all exist: runs of rows that read one source
+// row (a row stretched down) or the rows one after another are copied at once.
+void CopyStraightRuns(Surface& target, POINT o, const RECT& rect, int32_t boxTop,
+                      const std::vector<int32_t>& sourceRow, const SourceImage& source, int32_t firstColumn) {
+  const std::ptrdiff_t outStride = target.Stride() / std::ptrdiff_t(sizeof(uint32_t));
+  for (int32_t y = rect.top; y < rect.bottom;) {
+    const int32_t sy = sourceRow[size_t(y - boxTop)];
+    if (sy < 0) {
+      ++y;
+      continue;
+    }
+    int32_t end = y + 1;
+    const int32_t step = end < rect.bottom ? sourceRow[size_t(end - boxTop)] - sy : 0;
+    if (step == 0 || step == 1)
+      while (end < rect.bottom && sourceRow[size_t(end - boxTop)] == sy + step * (end - y)) ++end;
+    CopyColorBitsRows(target.ColorRow32(y + o.y) + o.x + rect.left, outStride,
+                      source.pixels.data() + size_t(sy) * size_t(source.storedWidth) + size_t(firstColumn),
+                      std::ptrdiff_t(step == 1 ? source.storedWidth : 0), rect.right - rect.left, end - y);
+    y = end;
+  }
+}
+
 // Writes the blit: destination pixel k of the rectangle takes source pixel floor((k + 0.5) * |sw| / |w|),
 // counted in the direction of each side's sign, so opposite signs mirror.
 void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWORD rop) {
@@ -169,6 +192,10 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
     const bool straight = source && !flipX && count > 0 && from[0] >= 0 && from[count - 1] >= 0 &&
                           from[count - 1] - from[0] == count - 1;
     const bool single = source && count > 0 && from[0] >= 0 && from[0] == from[count - 1];
+    if (operation == kSourceCopy && straight && !single && source->complete) {
+      CopyStraightRuns(*target, o, RECT{x0, y0, x1, y1}, box.top, sourceRow, *source, from[0]);
+      return;
+    }
     for (int32_t y = y0; y < y1; ++y) {
       uint32_t* row = target->ColorRow32(y + o.y) + o.x;
       if (!source) {
@@ -185,8 +212,6 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
       uint32_t* out = row + x0;
       if (operation == kSourceCopy && single) {
         if (in[from[0]] & kPresent) FillColorBits(out, count, in[from[0]] & kColor);
-      } else if (operation == kSourceCopy && straight && source->complete) {
-        CopyColorBits(out, in + from[0], count);
       } else if (operation == kSourceCopy && straight) {
         const uint32_t* src = in + from[0];
         for (int32_t i = 0; i < count; ++i)

@@ -10,6 +10,7 @@
 
 #include "platform/Dib.h"
 #include "platform/DibBlit.h"
+#include "platform/Raster.h"
 #include "tests/platform/RasterTest.h"
 
 namespace plat {
@@ -379,6 +380,48 @@ TEST(RasterBlit, StretchesTakeOnlyWhatTheSourceShows) {
       }
   }
   ReleaseSurfaceDC(source);
+}
+
+TEST(RasterBlit, RowCopiesMatchOneRowAtATimeAndStopAtTheirLastPixel) {
+  // Every row length up to 40, one source row into every row (stride 0) or row by row, between guard
+  // words; each destination word carries its own unused byte, which must stay.
+  constexpr uint32_t kGuard = 0xDEADBEEF;
+  for (int32_t count = 0; count <= 40; ++count)
+    for (std::ptrdiff_t inStride : {std::ptrdiff_t(0), std::ptrdiff_t(41)}) {
+      constexpr int32_t kRows = 3;
+      const std::ptrdiff_t outStride = count + 3;
+      std::vector<uint32_t> in(41 * kRows);
+      for (size_t i = 0; i < in.size(); ++i) in[i] = 0x7F000000 | uint32_t(i * 2654435761u & 0xFFFFFF);
+      std::vector<uint32_t> out(size_t(outStride * kRows + 4), kGuard);
+      for (size_t i = 2; i < out.size() - 2; ++i) out[i] = uint32_t(i) << 24 | 0x123456;
+      std::vector<uint32_t> want = out;
+      for (int32_t y = 0; y < kRows; ++y)
+        CopyColorBits(want.data() + 2 + y * outStride, in.data() + y * inStride, count);
+      CopyColorBitsRows(out.data() + 2, outStride, in.data(), inStride, count, kRows);
+      ASSERT_EQ(out, want) << "count " << count << " source stride " << inStride;
+    }
+}
+
+TEST(RasterBlit, ACopyWithinOneSurfaceMatchesTheCopyFromAnother) {
+  // A copy onto the same surface reads its source first: rows one after another, moved down and
+  // right over themselves, and one row stretched down over rows below it.
+  Canvas self(40, 30), other(40, 30), from(40, 30);
+  for (int32_t y = 0; y < 30; ++y)
+    for (int32_t x = 0; x < 40; ++x) self.surface.SetPixel(x, y, StretchSourcePixel(x, y));
+  auto copyOfSelf = [&](Canvas& c) {
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 40; ++x) c.surface.SetPixel(x, y, self.At(x, y));
+  };
+  copyOfSelf(other);
+  copyOfSelf(from);
+  BitBlt(self.dc, 5, 3, 31, 20, self.dc, 2, 1, SRCCOPY);
+  BitBlt(other.dc, 5, 3, 31, 20, from.dc, 2, 1, SRCCOPY);
+  EXPECT_EQ(self.At(5, 3), StretchSourcePixel(2, 1));
+  EXPECT_EQ(self.Snapshot(), other.Snapshot());
+  copyOfSelf(from);
+  StretchBlt(self.dc, 1, 20, 12, 9, self.dc, 0, 19, 12, 1, SRCCOPY);
+  StretchBlt(other.dc, 1, 20, 12, 9, from.dc, 0, 19, 12, 1, SRCCOPY);
+  EXPECT_EQ(self.Snapshot(), other.Snapshot());
 }
 
 TEST(RasterBlit, PlainCopiesBetweenSurfacesAtOriginsFollowTheClipAndKeepTheUnusedByte) {
