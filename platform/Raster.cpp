@@ -217,7 +217,11 @@ void FillPixelsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, int32
     return;
   }
 #endif
-  for (int32_t y = 0; y < rows; ++y) std::fill_n(first + std::ptrdiff_t(y) * stride, count, pixel);
+  // Narrow columns (the sides of frames, one-pixel lines) a pixel at a time, no call for each row.
+  for (int32_t y = 0; y < rows; ++y) {
+    uint32_t* row = first + std::ptrdiff_t(y) * stride;
+    for (int32_t x = 0; x < count; ++x) row[x] = pixel;
+  }
 }
 
 void CopyColorBits(uint32_t* out, const uint32_t* in, int32_t count) {

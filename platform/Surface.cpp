@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/Raster.h"
+
 namespace plat {
 
 Surface::Surface(int32_t width, int32_t height, PixelMemory::Start start)
@@ -35,7 +37,7 @@ void Surface::SetPixel(int32_t x, int32_t y, uint32_t rgb) {
 }
 
 void Surface::Fill(uint32_t rgb) {
-  for (int32_t y = 0; y < height_; ++y) std::fill_n(ColorRow32(y), width_, rgb & 0x00FFFFFF);
+  if (height_ > 0) FillPixelsRows(ColorRow32(0), stride_ / 4, width_, height_, rgb & 0x00FFFFFF);
   // Every pixel written whole: no unused byte is left as it was.
   unusedZero_ = true;
   Touch();
