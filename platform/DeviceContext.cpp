@@ -289,17 +289,21 @@ void DeviceContext::PaintRows(Surface& target, const RECT& area, uint32_t pixel,
   const POINT o = Origin();
   const int32_t count = area.right - area.left;
   if (rop == R2_COPYPEN) {
-    // The common solid fill: the colour bits replaced, the rest of each pixel kept.
+    // The common solid fill: the colour bits replaced, the rest of each pixel kept. Where that rest is
+    // known to be 0, whole pixels are written without reading them first: a frame's first erase and
+    // a canvas's background are megabytes, and the reads cost as much as the writes.
     const uint32_t color = pixel & kColorBits;
     const int32_t rows = area.bottom - area.top;
-    uint32_t* first = target.Row32(area.top + o.y) + o.x + area.left;
-    const std::ptrdiff_t stride =
-        rows > 1 ? target.Row32(area.top + o.y + 1) - target.Row32(area.top + o.y) : 0;
-    FillColorBitsRows(first, stride, count, rows, color);
+    uint32_t* first = target.ColorRow32(area.top + o.y) + o.x + area.left;
+    const std::ptrdiff_t stride = target.Stride() / std::ptrdiff_t(sizeof(uint32_t));
+    if (target.UnusedBytesZero())
+      FillPixelsRows(first, stride, count, rows, color);
+    else
+      FillColorBitsRows(first, stride, count, rows, color);
     return;
   }
   for (int32_t y = area.top; y < area.bottom; ++y) {
-    uint32_t* row = target.Row32(y + o.y) + o.x;
+    uint32_t* row = target.ColorRow32(y + o.y) + o.x;
     for (int32_t x = area.left; x < area.right; ++x) row[x] = ApplyRop2(rop, pixel, row[x]);
   }
 }
@@ -325,7 +329,7 @@ void DeviceContext::PaintPixels(std::vector<POINT>& pixels, COLORREF color, int3
     const bool inside = rectangle ? p.x >= box.left && p.x < box.right && p.y >= box.top && p.y < box.bottom
                                   : area.Contains(p.x, p.y);
     if (!inside) continue;
-    uint32_t& d = target->Row32(p.y + o.y)[p.x + o.x];
+    uint32_t& d = target->ColorRow32(p.y + o.y)[p.x + o.x];
     d = ApplyRop2(rop, pixel, d);
   }
   TargetChanged();

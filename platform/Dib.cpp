@@ -163,7 +163,7 @@ void DibToSurface(const DibFormat& f, const uint8_t* bits, Surface& surface) {
   const bool plain32 =
       f.bitCount == 32 && f.masks[0] == 0xFF0000 && f.masks[1] == 0xFF00 && f.masks[2] == 0xFF;
   for (int32_t y = 0; y < f.height && y < surface.Height(); ++y) {
-    uint32_t* out = surface.Row32(y);
+    uint32_t* out = surface.ColorRow32(y);
     const uint8_t* row = bits + size_t(f.bottomUp ? f.height - 1 - y : y) * f.rowBytes;
     if (plain32) {
       std::memcpy(out, row, size_t(width) * 4);

@@ -62,7 +62,7 @@ bool CopyDibUnscaled(HDC hdc, int32_t x, int32_t y, const void* bits, const BITM
       const int32_t row = y - d.top;
       const uint8_t* in = data + size_t(f.bottomUp ? f.height - 1 - row : row) * size_t(f.rowBytes) +
                           size_t(x0 - d.left) * size_t(bytes);
-      uint32_t* out = target->Row32(y + o.y) + o.x + x0;
+      uint32_t* out = target->ColorRow32(y + o.y) + o.x + x0;
       CopyRow(in, out, x1 - x0, bytes);
     }
   });

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <vector>
+#include <utility>
 
 #include "platform/Dib.h"
 #include "platform/GdiInternal.h"
@@ -27,6 +28,7 @@ struct SourceImage {
   int32_t storedWidth = 0;
   int32_t storedHeight = 0;
   std::vector<uint32_t> pixels;  // kPresent | 0x00RRGGBB, or 0 where the source has no pixel
+  bool complete = false;         // every stored pixel is present
 };
 
 // Reads the source rectangle at (left, top) of size width x height, limited to `available` (the
@@ -45,6 +47,7 @@ SourceImage ReadSource(int32_t left, int32_t top, int32_t width, int32_t height,
   image.storedWidth = int32_t(x1 - x0);
   image.storedHeight = int32_t(y1 - y0);
   image.pixels.resize(size_t(image.storedWidth) * size_t(image.storedHeight));
+  image.complete = true;
   for (int32_t y = 0; y < image.storedHeight; ++y)
     for (int32_t x = 0; x < image.storedWidth; ++x)
       image.pixels[size_t(y) * image.storedWidth + x] = fetch(int32_t(x0) + x, int32_t(y0) + y);
@@ -107,12 +110,48 @@ std::vector<int32_t> SourceIndexes(int32_t from, int32_t count, int32_t steps, b
                                    int32_t stored, int32_t storedCount) {
   std::vector<int32_t> out(size_t(std::max(count, 0)));
   if (count <= 0) return out;
+  // The two common sides without stepping: one source pixel stretched over the whole side (a frame
+  // picture's edge slice), and a side copied one to one.
+  if (extent == 1) {
+    std::fill(out.begin(), out.end(), -stored >= 0 && -stored < storedCount ? -stored : -1);
+    return out;
+  }
+  if (extent == steps && !flip) {
+    for (int32_t i = 0; i < count; ++i) {
+      const int64_t c = int64_t(from) + i - stored;
+      out[size_t(i)] = c >= 0 && c < storedCount ? int32_t(c) : -1;
+    }
+    return out;
+  }
   SourceSteps step(flip ? steps - 1 - from : from, flip ? -1 : 1, extent, steps, stored);
   for (int32_t i = 0; i < count; ++i, step.Next()) {
     const int64_t c = step.Current();
     out[size_t(i)] = c >= 0 && c < storedCount ? int32_t(c) : -1;
   }
   return out;
+}
+
+// The source copy of a rectangle (x0..x1, y0..y1) whose columns read the source straight across from
+// stored column `firstColumn`, and whose source pixels all exist: runs of rows that read one source
+// row (a row stretched down) or the rows one after another are copied at once.
+void CopyStraightRuns(Surface& target, POINT o, const RECT& rect, int32_t boxTop,
+                      const std::vector<int32_t>& sourceRow, const SourceImage& source, int32_t firstColumn) {
+  const std::ptrdiff_t outStride = target.Stride() / std::ptrdiff_t(sizeof(uint32_t));
+  for (int32_t y = rect.top; y < rect.bottom;) {
+    const int32_t sy = sourceRow[size_t(y - boxTop)];
+    if (sy < 0) {
+      ++y;
+      continue;
+    }
+    int32_t end = y + 1;
+    const int32_t step = end < rect.bottom ? sourceRow[size_t(end - boxTop)] - sy : 0;
+    if (step == 0 || step == 1)
+      while (end < rect.bottom && sourceRow[size_t(end - boxTop)] == sy + step * (end - y)) ++end;
+    CopyColorBitsRows(target.ColorRow32(y + o.y) + o.x + rect.left, outStride,
+                      source.pixels.data() + size_t(sy) * size_t(source.storedWidth) + size_t(firstColumn),
+                      std::ptrdiff_t(step == 1 ? source.storedWidth : 0), rect.right - rect.left, end - y);
+    y = end;
+  }
 }
 
 // Writes the blit: destination pixel k of the rectangle takes source pixel floor((k + 0.5) * |sw| / |w|),
@@ -153,8 +192,12 @@ void Compose(DeviceContext& dest, Side d, const SourceImage* source, Side s, DWO
     const bool straight = source && !flipX && count > 0 && from[0] >= 0 && from[count - 1] >= 0 &&
                           from[count - 1] - from[0] == count - 1;
     const bool single = source && count > 0 && from[0] >= 0 && from[0] == from[count - 1];
+    if (operation == kSourceCopy && straight && !single && source->complete) {
+      CopyStraightRuns(*target, o, RECT{x0, y0, x1, y1}, box.top, sourceRow, *source, from[0]);
+      return;
+    }
     for (int32_t y = y0; y < y1; ++y) {
-      uint32_t* row = target->Row32(y + o.y) + o.x;
+      uint32_t* row = target->ColorRow32(y + o.y) + o.x;
       if (!source) {
         if (operation == kPatternCopy) {
           FillColorBits(row + x0, count, pattern & kColor);
@@ -203,6 +246,7 @@ SourceImage ReadContext(DeviceContext& dest, DeviceContext& source, Side s) {
   if (readable.IsEmpty()) return image;
   // Keep the window of the rectangle that has pixels; the rest stays absent (0).
   RECT box = readable.Box();
+  image.complete = readable.Kind() == SIMPLEREGION;
   image.storedX = box.left - left;
   image.storedY = box.top - top;
   image.storedWidth = box.right - box.left;
@@ -215,7 +259,7 @@ SourceImage ReadContext(DeviceContext& dest, DeviceContext& source, Side s) {
   const POINT o = source.Origin();
   readable.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
     for (int32_t y = y0; y < y1; ++y) {
-      const uint32_t* in = surface->Row32(y + o.y) + o.x;
+      const uint32_t* in = std::as_const(*surface).Row32(y + o.y) + o.x;
       uint32_t* out = image.pixels.data() + size_t(y - box.top) * image.storedWidth;
       for (int32_t x = x0; x < x1; ++x) {
         uint32_t v = in[x] & 0xFFFFFF;
@@ -246,7 +290,8 @@ bool CopyStraight(DeviceContext& dest, Side d, DeviceContext& source, Side s) {
   const int32_t dx = s.x - d.x, dy = s.y - d.y;
   area.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
     for (int32_t y = y0; y < y1; ++y)
-      CopyColorBits(target->Row32(y + o.y) + o.x + x0, from->Row32(y + dy + so.y) + so.x + x0 + dx, x1 - x0);
+      CopyColorBits(target->ColorRow32(y + o.y) + o.x + x0,
+                    std::as_const(*from).Row32(y + dy + so.y) + so.x + x0 + dx, x1 - x0);
   });
   dest.TargetChanged();
   return true;

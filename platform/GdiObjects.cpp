@@ -42,11 +42,11 @@ void LoadDeviceBits(BitmapObject& bitmap, const uint8_t* bits) {
     const uint8_t* row = bits + size_t(y) * rowBytes;
     for (int32_t x = 0; x < bitmap.Width(); ++x) {
       if (bitmap.IsMonochrome()) {
-        s.Row32(y)[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 0xFFFFFF : 0;
+        s.ColorRow32(y)[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 0xFFFFFF : 0;
       } else {
         uint32_t v;
         std::memcpy(&v, row + 4 * x, 4);
-        s.Row32(y)[x] = v & 0xFFFFFF;
+        s.ColorRow32(y)[x] = v & 0xFFFFFF;
       }
     }
   }

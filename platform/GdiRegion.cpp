@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+#include <utility>
 
 #include "platform/GdiInternal.h"
 
@@ -170,15 +171,15 @@ BOOL ScrollDC(HDC hdc, int32_t dx, int32_t dy, const RECT* scroll, const RECT* c
   moved.ForEachRect([&](int32_t top, int32_t bottom, int32_t x0, int32_t x1) {
     std::vector<uint32_t> rows(size_t(x1 - x0) * size_t(bottom - top));
     for (int32_t y = top; y < bottom; ++y)
-      std::memcpy(&rows[size_t(y - top) * (x1 - x0)], target->Row32(y - dy + o.y) + (x0 - dx + o.x),
-                  size_t(x1 - x0) * 4);
+      std::memcpy(&rows[size_t(y - top) * (x1 - x0)],
+                  std::as_const(*target).Row32(y - dy + o.y) + (x0 - dx + o.x), size_t(x1 - x0) * 4);
     buffers.push_back(std::move(rows));
   });
   size_t index = 0;
   moved.ForEachRect([&](int32_t top, int32_t bottom, int32_t x0, int32_t x1) {
     const std::vector<uint32_t>& rows = buffers[index++];
     for (int32_t y = top; y < bottom; ++y)
-      std::memcpy(target->Row32(y + o.y) + (x0 + o.x), &rows[size_t(y - top) * (x1 - x0)],
+      std::memcpy(target->ColorRow32(y + o.y) + (x0 + o.x), &rows[size_t(y - top) * (x1 - x0)],
                   size_t(x1 - x0) * 4);
   });
   dc->TargetChanged();

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "platform/PngFile.h"
 
@@ -80,7 +81,7 @@ bool PrinterDevice::EndPage() {
   uint8_t* data = cairo_image_surface_get_data(pixels);
   int32_t stride = cairo_image_surface_get_stride(pixels);
   for (int32_t y = 0; y < height_; ++y)
-    std::memcpy(data + std::ptrdiff_t(y) * stride, page_.Row(y), size_t(width_) * 4);
+    std::memcpy(data + std::ptrdiff_t(y) * stride, std::as_const(page_).Row(y), size_t(width_) * 4);
   cairo_surface_mark_dirty(pixels);
   cairo_t* cr = cairo_create(pdf_);
   cairo_scale(cr, Across(setup_) * kPointsPerInch / kTenthsPerInch / width_,

@@ -84,6 +84,26 @@ __attribute__((target("avx2"))) void FillColorBitsWideRows(uint32_t* first, std:
   }
 }
 
+// Whole pixels, eight a step, four steps at a time; a row's last pixels by one more step ending at
+// its end (which may write pixels already written). Rows of at least eight pixels.
+__attribute__((target("avx2"))) void FillPixelsWideRows(uint32_t* first, std::ptrdiff_t stride, int32_t count,
+                                                        int32_t rows, uint32_t pixel) {
+  const __m256i bits = _mm256_set1_epi32(int32_t(pixel));
+  const int32_t quads = count & ~31, wide = count & ~7;
+  for (int32_t y = 0; y < rows; ++y) {
+    uint32_t* row = first + std::ptrdiff_t(y) * stride;
+    int32_t x = 0;
+    for (; x < quads; x += 32) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x), bits);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x + 8), bits);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x + 16), bits);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x + 24), bits);
+    }
+    for (; x < wide; x += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + x), bits);
+    if (x < count) _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + count - 8), bits);
+  }
+}
+
 __attribute__((target("avx2"))) int32_t CopyColorBitsWide(uint32_t* out, const uint32_t* in, int32_t count) {
   const __m256i keep = _mm256_set1_epi32(int32_t(~kColorBits));
   const __m256i color = _mm256_set1_epi32(int32_t(kColorBits));
@@ -95,6 +115,28 @@ __attribute__((target("avx2"))) int32_t CopyColorBitsWide(uint32_t* out, const u
         at, _mm256_or_si256(_mm256_and_si256(_mm256_loadu_si256(at), keep), _mm256_and_si256(source, color)));
   }
   return x;
+}
+
+// Eight pixels' colour bits from `in` to `out`, their unused bytes (`keep`) kept.
+__attribute__((target("avx2"), always_inline)) inline void CopyEightWide(uint32_t* out, const uint32_t* in,
+                                                                         __m256i keep) {
+  __m256i* at = reinterpret_cast<__m256i*>(out);
+  const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+  _mm256_storeu_si256(at, _mm256_blendv_epi8(source, _mm256_loadu_si256(at), keep));
+}
+
+// Rows of at least eight pixels, eight a step; a row's last pixels by one more step ending at its end
+// (copying a pixel's colour twice gives the same pixel).
+__attribute__((target("avx2"))) void CopyColorBitsWideRows(uint32_t* out, std::ptrdiff_t outStride,
+                                                           const uint32_t* in, std::ptrdiff_t inStride,
+                                                           int32_t count, int32_t rows) {
+  const __m256i keep = _mm256_set1_epi32(int32_t(~kColorBits));
+  const int32_t wide = count & ~7;
+  for (int32_t y = 0; y < rows; ++y, out += outStride, in += inStride) {
+    int32_t x = 0;
+    for (; x < wide; x += 8) CopyEightWide(out + x, in + x, keep);
+    if (x < count) CopyEightWide(out + count - 8, in + count - 8, keep);
+  }
 }
 
 // Eight packed 3-byte pixels from 32 bytes read at `in`, the pixels' 24 bytes starting `skip` bytes
@@ -167,12 +209,40 @@ void FillColorBitsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, in
   for (int32_t y = 0; y < rows; ++y) FillColorBits(first + std::ptrdiff_t(y) * stride, count, color);
 }
 
+void FillPixelsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, int32_t rows, uint32_t pixel) {
+  if (count <= 0 || rows <= 0) return;
+#ifdef __x86_64__
+  if (count >= 8 && HasWideIntegerSteps()) {
+    FillPixelsWideRows(first, stride, count, rows, pixel);
+    return;
+  }
+#endif
+  // Narrow columns (the sides of frames, one-pixel lines) a pixel at a time, no call for each row.
+  for (int32_t y = 0; y < rows; ++y) {
+    uint32_t* row = first + std::ptrdiff_t(y) * stride;
+    for (int32_t x = 0; x < count; ++x) row[x] = pixel;
+  }
+}
+
 void CopyColorBits(uint32_t* out, const uint32_t* in, int32_t count) {
   int32_t x = 0;
 #ifdef __x86_64__
   if (count >= 8 && HasWideIntegerSteps()) x = CopyColorBitsWide(out, in, count);
 #endif
   for (; x < count; ++x) out[x] = (out[x] & ~kColorBits) | (in[x] & kColorBits);
+}
+
+void CopyColorBitsRows(uint32_t* out, std::ptrdiff_t outStride, const uint32_t* in, std::ptrdiff_t inStride,
+                       int32_t count, int32_t rows) {
+  if (count <= 0 || rows <= 0) return;
+#ifdef __x86_64__
+  if (count >= 8 && HasWideIntegerSteps()) {
+    CopyColorBitsWideRows(out, outStride, in, inStride, count, rows);
+    return;
+  }
+#endif
+  for (int32_t y = 0; y < rows; ++y, out += outStride, in += inStride)
+    for (int32_t x = 0; x < count; ++x) out[x] = (out[x] & ~kColorBits) | (in[x] & kColorBits);
 }
 
 void CopyColorBitsFrom24(uint32_t* out, const uint8_t* in, int32_t count) {

@@ -28,8 +28,16 @@ void FillColorBits(uint32_t* row, int32_t count, uint32_t color);
 // The same over `rows` rows of `count` pixels, the first at `first`, each `stride` pixels after the
 // one above: the processor check and the constants are made once for the whole rectangle.
 void FillColorBitsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, int32_t rows, uint32_t color);
+// The same rectangle written with whole pixels (`pixel` as it is, its top byte too): no pixel is read
+// first. Where every top byte of the rectangle is 0 and `pixel` is 0x00RRGGBB, the pixels come out as
+// FillColorBitsRows makes them (Surface::UnusedBytesZero says where that holds).
+void FillPixelsRows(uint32_t* first, std::ptrdiff_t stride, int32_t count, int32_t rows, uint32_t pixel);
 // Copies the colour bits of `count` pixels from `in` to `out`; the rows must not overlap.
 void CopyColorBits(uint32_t* out, const uint32_t* in, int32_t count);
+// The same over `rows` rows, each `outStride` / `inStride` pixels after the one above (an `inStride`
+// of 0 copies one source row into every row).
+void CopyColorBitsRows(uint32_t* out, std::ptrdiff_t outStride, const uint32_t* in, std::ptrdiff_t inStride,
+                       int32_t count, int32_t rows);
 // The same from `count` packed 3-byte pixels (blue, green, red), as 24-bit DIB rows hold them; reads
 // no byte past the last pixel's.
 void CopyColorBitsFrom24(uint32_t* out, const uint8_t* in, int32_t count);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <vector>
+#include <utility>
 
 #include "platform/Desktop.h"
 #include "platform/TextRenderer.h"
@@ -132,10 +133,12 @@ void SdlWindows::Present(HWND window, Mirror& mirror) {
   part.right = std::min(part.right, surface->Width());
   part.bottom = std::min(part.bottom, surface->Height());
   if (part.right <= part.left || part.bottom <= part.top) return;
-  // Our pixels are 0x00RRGGBB words, top-down: SDL's RGB888 format over the same memory.
+  // Our pixels are 0x00RRGGBB words, top-down: SDL's RGB888 format over the same memory, only read
+  // (the blit's source).
+  uint8_t* shown = const_cast<uint8_t*>(std::as_const(*surface).Row(part.top));
   SDL_Surface* pixels =
-      SDL_CreateRGBSurfaceWithFormatFrom(surface->Row(part.top) + size_t(part.left) * 4, Width(part),
-                                         Height(part), 32, surface->Stride(), SDL_PIXELFORMAT_RGB888);
+      SDL_CreateRGBSurfaceWithFormatFrom(shown + size_t(part.left) * 4, Width(part), Height(part), 32,
+                                         surface->Stride(), SDL_PIXELFORMAT_RGB888);
   if (!pixels) return;
   SDL_BlitSurface(pixels, nullptr, screen, nullptr);
   SDL_FreeSurface(pixels);

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "platform/Raster.h"
 
 namespace plat {
 
@@ -12,6 +15,9 @@ Surface::Surface(int32_t width, int32_t height, PixelMemory::Start start)
   owned_ = PixelMemory(size_t(width_) * size_t(height_), start);
   top_ = reinterpret_cast<uint8_t*>(owned_.Data());
   stride_ = width_ * 4;
+  // Heap memory left for the caller to write holds whatever it held until then; a mapped block comes
+  // zeroed either way.
+  unusedZero_ = start == PixelMemory::Start::kZeroed || owned_.Mapped();
 }
 
 Surface::Surface(uint8_t* top, int32_t width, int32_t height, int32_t stride)
@@ -26,12 +32,14 @@ uint32_t Surface::Pixel(int32_t x, int32_t y) const {
 
 void Surface::SetPixel(int32_t x, int32_t y, uint32_t rgb) {
   if (!Contains(x, y)) return;
-  Row32(y)[x] = rgb & 0x00FFFFFF;
+  ColorRow32(y)[x] = rgb & 0x00FFFFFF;
   Touch();
 }
 
 void Surface::Fill(uint32_t rgb) {
-  for (int32_t y = 0; y < height_; ++y) std::fill_n(Row32(y), width_, rgb & 0x00FFFFFF);
+  if (height_ > 0) FillPixelsRows(ColorRow32(0), stride_ / 4, width_, height_, rgb & 0x00FFFFFF);
+  // Every pixel written whole: no unused byte is left as it was.
+  unusedZero_ = true;
   Touch();
 }
 
@@ -49,7 +57,7 @@ void Surface::Resize(int32_t width, int32_t height) {
   const int32_t keepH = std::min(height, height_);
   for (int32_t y = 0; y < keepH; ++y) {
     uint32_t* row = pixels.Data() + size_t(y) * size_t(width);
-    std::memcpy(row, Row32(y), size_t(keepW) * 4);
+    std::memcpy(row, std::as_const(*this).Row32(y), size_t(keepW) * 4);
     if (!zeroed) std::fill(row + keepW, row + width, 0u);
   }
   if (!zeroed && height > keepH)
@@ -67,6 +75,8 @@ cairo_surface_t* Surface::Cairo() {
   if (stride_ <= 0 || width_ == 0 || height_ == 0) return nullptr;
   if (!cairo_)
     cairo_ = cairo_image_surface_create_for_data(top_, CAIRO_FORMAT_RGB24, width_, height_, stride_);
+  // Cairo may write the byte above a pixel's colour.
+  unusedZero_ = false;
   cairo_surface_mark_dirty(cairo_);
   Touch();
   return cairo_;

@@ -29,10 +29,21 @@ class Surface {
   int32_t Stride() const { return stride_; }
   bool OwnsPixels() const { return owns_; }
 
-  uint8_t* Row(int32_t y) { return top_ + std::ptrdiff_t(y) * stride_; }
+  // Writable rows for any writer: from here on the unused bytes are no longer known to be 0.
+  uint8_t* Row(int32_t y) {
+    unusedZero_ = false;
+    return top_ + std::ptrdiff_t(y) * stride_;
+  }
   const uint8_t* Row(int32_t y) const { return top_ + std::ptrdiff_t(y) * stride_; }
   uint32_t* Row32(int32_t y) { return reinterpret_cast<uint32_t*>(Row(y)); }
   const uint32_t* Row32(int32_t y) const { return reinterpret_cast<const uint32_t*>(Row(y)); }
+  // A writable row for a writer that leaves each pixel's unused byte as it was, or sets it to 0.
+  uint32_t* ColorRow32(int32_t y) { return reinterpret_cast<uint32_t*>(top_ + std::ptrdiff_t(y) * stride_); }
+  // True while every pixel's unused byte is known to be 0: an owned surface from its start (or from
+  // a Fill), until a writer other than the colour-only ones (cairo, OpenGL, raw Row/Row32 users) is
+  // given the pixels. Borrowed memory holds whatever its owner wrote. Where it is true, writing a
+  // whole pixel 0x00RRGGBB gives the same pixel as replacing only its colour bits.
+  bool UnusedBytesZero() const { return unusedZero_; }
 
   bool Contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
   // The pixel as 0x00RRGGBB (the unused byte masked off); 0 outside the surface.
@@ -67,6 +78,7 @@ class Surface {
   cairo_surface_t* cairo_ = nullptr;
   uint64_t generation_ = 0;
   bool owns_ = false;
+  bool unusedZero_ = false;
 };
 
 // Surface pixel (0x00RRGGBB) to and from a colour reference (0x00BBGGRR).

@@ -282,7 +282,7 @@ void TextRenderer::Paint(DeviceContext& dc, double x, double y, std::u16string_v
   };
   box.ForEachRect([&](int32_t y0, int32_t y1, int32_t x0, int32_t x1) {
     for (int32_t py = y0; py < y1; ++py) {
-      uint32_t* row = target->Row32(py + o.y);
+      uint32_t* row = target->ColorRow32(py + o.y);
       const uint8_t* coverage = data + size_t(py - top) * stride;
       for (int32_t px = x0; px < x1;) {
         const int32_t n = std::min(8, x1 - px);

@@ -10,6 +10,7 @@
 
 #include "platform/Dib.h"
 #include "platform/DibBlit.h"
+#include "platform/Raster.h"
 #include "tests/platform/RasterTest.h"
 
 namespace plat {
@@ -305,6 +306,9 @@ TEST(RasterBlit, LongStretchesOfFewSourcePixelsAgainstAPerPixelReference) {
       {"reduced", 0, 0, 97, 3, 0, 0, 13, 7},
       {"an even source width over an odd side", 2, 20, 297, 4, 0, 0, 12, 4},
       {"enlarged by an odd factor, both mirrored", 250, 150, -241, -139, 1, 1, 7, 5},
+      {"one column beyond the source", 3, 2, 50, 2, 13, 0, 1, 2},
+      {"one to one across, stretched down, past the left edge", 2, 5, 20, 150, -4, 1, 20, 3},
+      {"one to one across, mirrored, one row down", 30, 5, -12, 170, 0, 2, 12, 1},
   };
   constexpr int32_t kSw = 13, kSh = 7, kDw = 305, kDh = 196;
   constexpr uint32_t kBack = 0x5A5A5A;
@@ -347,6 +351,77 @@ TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
       EXPECT_EQ(dest.At(x, y), inL ? surface.Pixel(x, y) : 0x5A5A5Au) << x << "," << y;
     }
   ReleaseSurfaceDC(source);
+}
+
+TEST(RasterBlit, StretchesTakeOnlyWhatTheSourceShows) {
+  // The same L-shaped source as above, stretched: a row stretched down and copied one to one across,
+  // and one column stretched across. Where the source shows nothing the destination keeps its own.
+  Surface surface(8, 6);
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 8; ++x) surface.SetPixel(x, y, 0x010101 * uint32_t(x + 8 * y + 1));
+  OwnedRegion shown(CreateRectRgn(0, 0, 8, 2));
+  OwnedRegion foot(CreateRectRgn(0, 2, 3, 6));
+  CombineRgn(shown.get(), shown.get(), foot.get(), RGN_OR);
+  HDC source = CreateSurfaceDC(surface, POINT{0, 0}, shown.get());
+  const StretchCase cases[] = {
+      {"row 3 down", 0, 0, 8, 20, 0, 3, 8, 1},
+      {"the rows of the foot down", 0, 0, 8, 20, 0, 1, 8, 4},
+      {"column 5 across", 0, 0, 30, 6, 5, 0, 1, 6},
+  };
+  for (const StretchCase& k : cases) {
+    Canvas dest(30, 20, 0x5A5A5A);
+    StretchBlt(dest.dc, k.x, k.y, k.w, k.h, source, k.sx, k.sy, k.sw, k.sh, SRCCOPY);
+    for (int32_t y = 0; y < 20; ++y)
+      for (int32_t x = 0; x < 30; ++x) {
+        const int32_t sx = k.sx + (x * 2 + 1) * k.sw / (k.w * 2), sy = k.sy + (y * 2 + 1) * k.sh / (k.h * 2);
+        const bool shownThere = x < k.w && y < k.h && (sy < 2 || sx < 3);
+        ASSERT_EQ(dest.At(x, y), shownThere ? surface.Pixel(sx, sy) : 0x5A5A5Au)
+            << k.what << " at " << x << "," << y;
+      }
+  }
+  ReleaseSurfaceDC(source);
+}
+
+TEST(RasterBlit, RowCopiesMatchOneRowAtATimeAndStopAtTheirLastPixel) {
+  // Every row length up to 40, one source row into every row (stride 0) or row by row, between guard
+  // words; each destination word carries its own unused byte, which must stay.
+  constexpr uint32_t kGuard = 0xDEADBEEF;
+  for (int32_t count = 0; count <= 40; ++count)
+    for (std::ptrdiff_t inStride : {std::ptrdiff_t(0), std::ptrdiff_t(41)}) {
+      constexpr int32_t kRows = 3;
+      const std::ptrdiff_t outStride = count + 3;
+      std::vector<uint32_t> in(41 * kRows);
+      for (size_t i = 0; i < in.size(); ++i) in[i] = 0x7F000000 | uint32_t(i * 2654435761u & 0xFFFFFF);
+      std::vector<uint32_t> out(size_t(outStride * kRows + 4), kGuard);
+      for (size_t i = 2; i < out.size() - 2; ++i) out[i] = uint32_t(i) << 24 | 0x123456;
+      std::vector<uint32_t> want = out;
+      for (int32_t y = 0; y < kRows; ++y)
+        CopyColorBits(want.data() + 2 + y * outStride, in.data() + y * inStride, count);
+      CopyColorBitsRows(out.data() + 2, outStride, in.data(), inStride, count, kRows);
+      ASSERT_EQ(out, want) << "count " << count << " source stride " << inStride;
+    }
+}
+
+TEST(RasterBlit, ACopyWithinOneSurfaceMatchesTheCopyFromAnother) {
+  // A copy onto the same surface reads its source first: rows one after another, moved down and
+  // right over themselves, and one row stretched down over rows below it.
+  Canvas self(40, 30), other(40, 30), from(40, 30);
+  for (int32_t y = 0; y < 30; ++y)
+    for (int32_t x = 0; x < 40; ++x) self.surface.SetPixel(x, y, StretchSourcePixel(x, y));
+  auto copyOfSelf = [&](Canvas& c) {
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 40; ++x) c.surface.SetPixel(x, y, self.At(x, y));
+  };
+  copyOfSelf(other);
+  copyOfSelf(from);
+  BitBlt(self.dc, 5, 3, 31, 20, self.dc, 2, 1, SRCCOPY);
+  BitBlt(other.dc, 5, 3, 31, 20, from.dc, 2, 1, SRCCOPY);
+  EXPECT_EQ(self.At(5, 3), StretchSourcePixel(2, 1));
+  EXPECT_EQ(self.Snapshot(), other.Snapshot());
+  copyOfSelf(from);
+  StretchBlt(self.dc, 1, 20, 12, 9, self.dc, 0, 19, 12, 1, SRCCOPY);
+  StretchBlt(other.dc, 1, 20, 12, 9, from.dc, 0, 19, 12, 1, SRCCOPY);
+  EXPECT_EQ(self.Snapshot(), other.Snapshot());
 }
 
 TEST(RasterBlit, PlainCopiesBetweenSurfacesAtOriginsFollowTheClipAndKeepTheUnusedByte) {
