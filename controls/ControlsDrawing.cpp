@@ -12,18 +12,8 @@ void SelectDefaultFont(ppDC& dc) {
   dc.SelectFont();
 }
 
-int32_t MeasureDefaultText(plat::HWND window, const Vcon::WString& text, int32_t boxWidth,
-                           int32_t boxHeight) {
+int32_t MeasureDefaultText(const Vcon::WString& text, int32_t boxWidth, int32_t boxHeight) {
   plat::RECT box{0, 0, boxWidth, boxHeight};
-  if (window != nullptr) {
-    ppDC dc(window);
-    if (dc.GetHDC() == nullptr) return 0;
-    SelectDefaultFont(dc);
-    dc.MeasureText(text, &box, plat::DT_LEFT);
-    dc.RestoreFont();
-    return box.right - box.left;
-  }
-  // No window yet (a configurator built before its pane is shown): a memory context measures alike.
   plat::HDC memory = plat::CreateCompatibleDC(nullptr);
   if (memory == nullptr) return 0;
   {

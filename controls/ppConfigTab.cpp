@@ -23,8 +23,7 @@ ppConfigTab::ppConfigTab(ppConfigurator* configurator, ppConfigPanel* panel, boo
 
 int32_t ppConfigTab::TabWidth() {
   if (hidden_ || panel_ == nullptr) return 0;
-  return controls::MeasureDefaultText(GetHWND(), panel_->Caption(), kMeasureWidth, kMeasureHeight) +
-         kCaptionPadding;
+  return controls::MeasureDefaultText(panel_->Caption(), kMeasureWidth, kMeasureHeight) + kCaptionPadding;
 }
 
 void ppConfigTab::Place(plat::POINT* position) {

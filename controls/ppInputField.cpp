@@ -30,8 +30,7 @@ void ppInputField::SetColumnWidth(int32_t width) {
 }
 
 void ppInputField::MeasureCaption() {
-  captionWidth_ =
-      controls::MeasureDefaultText(GetHWND(), caption_, kMeasureWidth, kMeasureHeight) + kCaptionGap;
+  captionWidth_ = controls::MeasureDefaultText(caption_, kMeasureWidth, kMeasureHeight) + kCaptionGap;
   ColumnWidthChanged(captionWidth_);
 }
 

@@ -20,27 +20,19 @@ void ppTextField::RefreshText() {
 }
 
 int32_t ppTextField::MeasureHeight(plat::RECT box) {
-  auto measure = [&](ppDC& dc) {
+  // A memory context measures as the window's own would, without working out the window's visible
+  // region first.
+  plat::HDC memory = plat::CreateCompatibleDC(nullptr);
+  if (memory == nullptr) return 0;
+  {
+    ppDC dc(memory);
     dc.SetFont(Vcon::String(kDefaultFaceName), fontHeight_, 0, 0.0f);
     dc.SelectFont();
     dc.MeasureText(text_, &box, plat::DT_WORDBREAK);
     dc.RestoreFont();
-    return box.bottom - box.top;
-  };
-  if (plat::HWND window = GetHWND()) {
-    ppDC dc(window);
-    return dc.GetHDC() != nullptr ? measure(dc) : 0;
-  }
-  // Not in a window yet (a panel built before its pane is shown): a memory context measures alike.
-  plat::HDC memory = plat::CreateCompatibleDC(nullptr);
-  if (memory == nullptr) return 0;
-  int32_t height = 0;
-  {
-    ppDC dc(memory);
-    height = measure(dc);
   }
   plat::DeleteDC(memory);
-  return height;
+  return box.bottom - box.top;
 }
 
 int32_t ppTextField::LayoutAt(int32_t top) {

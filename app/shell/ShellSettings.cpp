@@ -50,22 +50,34 @@ const std::array<ShellSettings::FlagBit, ShellSettings::kFlagCount>& ShellSettin
 
 void ShellSettings::Apply(qxApplicationFil& file) {
   const char* record = file.GetRecordBuffer();
-  auto text = [&](const char* name) { return RecordField(file, name).Text(record); };
-  auto number = [&](const char* name) { return RecordField(file, name).Long(record); };
-
   // The values the record leaves to the program, named by their fields.
-  const Vcon::String title = text("applicationName");
-  if (!title.empty()) SetFrameTitle(std::string(title.c_str()));  // empty keeps the instance name
-  helpFile_ = WideFromString(text("primaryHelp"));
-  priceListOutput_ = text("posPath");
-  webSite_ = text("webSite");
-  extendedSettings_ = number("spare1") != 0;
-  startPage_ = number("startup");
-  wallColorGroup_ = number("wallTextures");
-  floorColorGroup_ = number("floorTextures");
+  RecordField name, help, posPath, webSite, spare1, startup, wallTextures, floorTextures, flags1, flags2;
+  RecordField popFieldHeight, popListHeight;
+  RecordField::Bind(file, {{name, "applicationName"},
+                           {help, "primaryHelp"},
+                           {posPath, "posPath"},
+                           {webSite, "webSite"},
+                           {spare1, "spare1"},
+                           {startup, "startup"},
+                           {wallTextures, "wallTextures"},
+                           {floorTextures, "floorTextures"},
+                           {flags1, "flags1"},
+                           {flags2, "flags2"},
+                           {popFieldHeight, "popFieldHeight"},
+                           {popListHeight, "popListHeight"}});
 
-  flags1_ = uint32_t(number("flags1"));
-  flags2_ = uint32_t(number("flags2"));
+  const Vcon::String title = name.Text(record);
+  if (!title.empty()) SetFrameTitle(std::string(title.c_str()));  // empty keeps the instance name
+  helpFile_ = WideFromString(help.Text(record));
+  priceListOutput_ = posPath.Text(record);
+  webSite_ = webSite.Text(record);
+  extendedSettings_ = spare1.Long(record) != 0;
+  startPage_ = startup.Long(record);
+  wallColorGroup_ = wallTextures.Long(record);
+  floorColorGroup_ = floorTextures.Long(record);
+
+  flags1_ = uint32_t(flags1.Long(record));
+  flags2_ = uint32_t(flags2.Long(record));
   for (const FlagBit& entry : FlagTable())
     flags_[size_t(entry.flag)] = ((entry.inFlags2 ? flags2_ : flags1_) & entry.bit) != 0;
   printResolution_ = IsOn(kHighResolutionPrint) ? kHighPrintResolution : kDefaultPrintResolution;
@@ -77,8 +89,8 @@ void ShellSettings::Apply(qxApplicationFil& file) {
 
   elementSettings_.flags1 = flags1_;
   elementSettings_.flags2 = flags2_;
-  elementSettings_.popFieldHeight = number("popFieldHeight");
-  elementSettings_.popListHeight = number("popListHeight");
+  elementSettings_.popFieldHeight = popFieldHeight.Long(record);
+  elementSettings_.popListHeight = popListHeight.Long(record);
   elementSettings_.numbering = IsOn(kNumbering);
   elementSettings_.wallColorGroup = wallColorGroup_;
   elementSettings_.floorColorGroup = floorColorGroup_;

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "database/dbBasicLongHandler.h"
 #include "database/dbBasic8byteHandler.h"
@@ -10,6 +12,7 @@
 #include "database/dbBytes.h"
 #include "database/dbDatafile.h"
 #include "database/dbDoubleHandler.h"
+#include "database/dbRecordLayout.h"
 #include "database/dbStringHandler.h"
 #include "database/dbUnicodeHandler.h"
 #include "database/ppDatafile.h"
@@ -33,9 +36,45 @@ RecordField::RecordField(const ppDatafile& file, const char* name, int32_t earli
     layout.FieldName(i, candidate);
     if (candidate == name && earlier-- == 0) index_ = i;
   }
-  if (index_ < 0) return;
-  handler_ = &layout.Handler(index_);
-  type_ = layout.FieldType(index_);
+  if (index_ >= 0) SetTo(layout, index_);
+}
+
+void RecordField::SetTo(const dbRecordLayout& layout, int32_t index) {
+  index_ = index;
+  handler_ = &layout.Handler(index);
+  type_ = layout.FieldType(index);
+}
+
+void RecordField::Bind(const ppDatafile& file, std::initializer_list<Binding> bindings) {
+  const dbRecordLayout& layout = file.File().Layout();
+  struct Wanted {
+    RecordField* field;
+    std::string_view name;
+  };
+  std::vector<Wanted> open;
+  open.reserve(bindings.size());
+  for (const Binding& binding : bindings) {
+    binding.field = RecordField();
+    open.push_back({&binding.field, binding.name});
+  }
+  // The layout's entries, each a name of at most kNameSize bytes (NUL-ended when shorter); every one
+  // of FieldCount() lies within the bytes (the layout's constructor sees to it).
+  const uint8_t* entries = layout.Bytes().data() + dbRecordLayout::kFields;
+  for (int32_t i = 0; i < layout.FieldCount() && !open.empty(); ++i) {
+    const char* stored =
+        reinterpret_cast<const char*>(entries + size_t(dbRecordLayout::kEntrySize) * size_t(i));
+    const std::string_view name(stored, strnlen(stored, dbRecordLayout::kNameSize));
+    // Every binding of this name takes the field: one name asked twice finds its first field twice.
+    for (size_t w = 0; w < open.size();) {
+      if (open[w].name == name) {
+        open[w].field->SetTo(layout, i);
+        open[w] = open.back();
+        open.pop_back();
+      } else {
+        ++w;
+      }
+    }
+  }
 }
 
 bool RecordField::Is(std::initializer_list<int32_t> types) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "foundation/DecimalNumber.h"
@@ -12,13 +13,26 @@
 #include "foundation/Vcon_HandleManager.h"
 
 class dbHandler;
+class dbRecordLayout;
 class ppDatafile;
 
 class RecordField {
  public:
+  // No field: reads as empty and ignores writes until Bind finds one for it.
+  RecordField() = default;
   RecordField(const ppDatafile& file, const char* name);
   // The field of that name after `earlier` others of the same name (layouts may repeat a name).
   RecordField(const ppDatafile& file, const char* name, int32_t earlier);
+
+  // A field to find by name with Bind.
+  struct Binding {
+    RecordField& field;
+    const char* name;
+  };
+  // Finds the field of every binding (the first of its name, as the one-name constructor does) in
+  // one pass over the layout's names, compared where the layout keeps them: a record class that
+  // binds several fields at once reads each name once instead of scanning the layout per field.
+  static void Bind(const ppDatafile& file, std::initializer_list<Binding> bindings);
 
   bool Exists() const { return index_ >= 0; }
   // The field number in the layout; -1 when the layout has no such field.
@@ -54,6 +68,7 @@ class RecordField {
   void SetQuantity(char* record, const DecimalNumber& value) const;
 
  private:
+  void SetTo(const dbRecordLayout& layout, int32_t index);
   bool Is(std::initializer_list<int32_t> types) const;
   const char* At(const char* record) const;
   char* At(char* record) const;

@@ -81,22 +81,27 @@ ppDatabase& zelvproDocFil::DatabaseToBind() {
 }
 
 zelvproDocFil::zelvproDocFil(ppDatabase& database)
-    : ppDatafile(kLayout, database),
-      record_(GetRecordBuffer()),
-      version_(*this, "version"),
-      flags_(*this, "flags"),
-      signature_(*this, "appSignature"),
-      useDocumentFactors_(*this, "useDocumentFactors"),
-      exchangeFactor_(*this, "exchangeFactor"),
-      profitFactor_(*this, "profitFactor"),
-      rounding_(*this, "rounding"),
-      roundTo_(*this, "roundto") {
+    : ppDatafile(kLayout, database), record_(GetRecordBuffer()) {
+  RecordField tags, room, furniture, annotation, calcElements;
+  RecordField::Bind(*this, {{version_, "version"},
+                            {flags_, "flags"},
+                            {signature_, "appSignature"},
+                            {useDocumentFactors_, "useDocumentFactors"},
+                            {exchangeFactor_, "exchangeFactor"},
+                            {profitFactor_, "profitFactor"},
+                            {rounding_, "rounding"},
+                            {roundTo_, "roundto"},
+                            {tags, "tags"},
+                            {room, "room"},
+                            {furniture, "furniture"},
+                            {annotation, "annotation"},
+                            {calcElements, "calcElements"}});
   Subscribe(kDocumentChannel, kDeleteMessage);
-  tags_ = std::make_unique<zelvproTagFil>(database, Blob("tags"));
-  room_ = std::make_unique<zelvproDocModuleFil>(database, Blob("room"));
-  furniture_ = std::make_unique<zelvproDocModuleFil>(database, Blob("furniture"));
-  annotation_ = std::make_unique<zelvproDocModuleFil>(database, Blob("annotation"));
-  calcElements_ = std::make_unique<zelvproDocModuleFil>(database, Blob("calcElements"));
+  tags_ = std::make_unique<zelvproTagFil>(database, BlobOf(tags));
+  room_ = std::make_unique<zelvproDocModuleFil>(database, BlobOf(room));
+  furniture_ = std::make_unique<zelvproDocModuleFil>(database, BlobOf(furniture));
+  annotation_ = std::make_unique<zelvproDocModuleFil>(database, BlobOf(annotation));
+  calcElements_ = std::make_unique<zelvproDocModuleFil>(database, BlobOf(calcElements));
   ClearRecordBuffer(nullptr);
   Vcon::WString autoSavePath;
   GetStringArrayText(autoSavePath, kSettingsFiles, kAutoSaveFileEntry);
@@ -111,8 +116,10 @@ zelvproDocFil::~zelvproDocFil() {
   if (DocumentRecordFile == this) DocumentRecordFile = nullptr;
 }
 
-Handle zelvproDocFil::Blob(const char* name) const {
-  Handle blob = RecordField(*this, name).Data(record_);
+Handle zelvproDocFil::Blob(const char* name) const { return BlobOf(RecordField(*this, name)); }
+
+Handle zelvproDocFil::BlobOf(const RecordField& field) const {
+  Handle blob = field.Data(record_);
   if (blob == nullptr) db::Fail(db::kBadCall);  // a "qxDocument" layout without that blob
   return blob;
 }

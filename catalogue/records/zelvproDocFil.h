@@ -136,6 +136,7 @@ class zelvproDocFil : public ppDatafile, public ppCollaborator, public iDocument
 
  private:
   Handle Blob(const char* name) const;
+  Handle BlobOf(const RecordField& field) const;
   void ConvertPlanOfVersion0(zelvproDocModuleFil& plan);
   // db::kDamagedFile unless every plan table of `record` reads and holds only sane coordinates.
   void CheckPlanTables(const char* record);

@@ -4,12 +4,11 @@
 #include "foundation/ppMoney.h"
 
 zelvproDocModuleFil::zelvproDocModuleFil(ppDatabase& database, Handle blob)
-    : ppEmbeddedData(kLayout, database, blob, nullptr),
-      record_(GetRecordBuffer()),
-      legacyQuantity_(*this, "_quantity"),
-      quantity_(*this, "quantity"),
-      legacyPrice_(*this, "xprice"),
-      price_(*this, "price") {}
+    : ppEmbeddedData(kLayout, database, blob, nullptr), record_(GetRecordBuffer()) {
+  RecordField::Bind(
+      *this,
+      {{legacyQuantity_, "_quantity"}, {quantity_, "quantity"}, {legacyPrice_, "xprice"}, {price_, "price"}});
+}
 
 zelvproDocModuleFil::~zelvproDocModuleFil() = default;
 

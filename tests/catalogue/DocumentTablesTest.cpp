@@ -124,6 +124,49 @@ TEST_F(DocumentTablesTest, ReopeningTheTagTableWritesItAndLoadsANewOne) {
   EXPECT_GT(MemGetSize(RecordField(*doc_, "tags").Data(doc_->Record())), 4u);
 }
 
+// Binding fields in one pass finds, for every name, what a lookup of that name alone finds: on the
+// document's layout and the plan modules', whose names run long and include near misses.
+TEST_F(DocumentTablesTest, BindingFieldsFindsWhatEachNameAloneFinds) {
+  zelvproDocModuleFil plan(*db_, RecordField(*doc_, "room").Data(doc_->Record()));
+  for (ppDatafile* file : {static_cast<ppDatafile*>(doc_.get()), static_cast<ppDatafile*>(&plan)}) {
+    ASSERT_GT(file->FieldCount(), 10);
+    for (int32_t i = 0; i < file->FieldCount(); ++i) {
+      Vcon::String name;
+      file->FieldNameAt(i, name);
+      RecordField bound;
+      RecordField::Bind(*file, {{bound, name.c_str()}});
+      EXPECT_EQ(bound.Index(), RecordField(*file, name.c_str()).Index()) << name.c_str();
+    }
+  }
+
+  // Many at once, in any order: a name asked twice takes its first field both times; a prefix of a
+  // name, a name one letter longer, an empty name and a missing one find nothing and read as empty.
+  RecordField quantity, price, again, legacy, prefix, longer, empty;
+  RecordField missing(plan, "price");  // a field it held before is forgotten
+  RecordField::Bind(plan, {{price, "price"},
+                           {quantity, "quantity"},
+                           {again, "quantity"},
+                           {legacy, "_quantity"},
+                           {prefix, "quantit"},
+                           {longer, "quantityx"},
+                           {empty, ""},
+                           {missing, "noSuchField"}});
+  EXPECT_EQ(price.Index(), RecordField(plan, "price").Index());
+  EXPECT_EQ(quantity.Index(), RecordField(plan, "quantity").Index());
+  EXPECT_EQ(again.Index(), quantity.Index());
+  EXPECT_EQ(legacy.Index(), RecordField(plan, "_quantity").Index());
+  EXPECT_NE(legacy.Index(), quantity.Index());
+  for (const RecordField* none : {&prefix, &longer, &empty, &missing}) EXPECT_FALSE(none->Exists());
+  ASSERT_TRUE(price.Exists() && legacy.Exists());
+
+  // The bound fields read and write the record as the named ones do; the missing ones ignore writes.
+  char* record = plan.GetRecordBuffer();
+  legacy.SetLong(record, 41);
+  missing.SetLong(record, 99);
+  EXPECT_EQ(RecordField(plan, "_quantity").Long(record), 41);
+  EXPECT_EQ(missing.Long(record), 0);
+}
+
 TEST_F(DocumentTablesTest, ModuleRecordsReadTheirOlderFields) {
   const struct {
     const char* what;

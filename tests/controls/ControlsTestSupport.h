@@ -137,7 +137,7 @@ class WindowTest : public ::testing::Test {
     plat::HeadlessDriver::RunUntilIdle();
   }
   int32_t CaptionWidth(const char16_t* caption) {
-    return controls::MeasureDefaultText(hwnd_, Vcon::WString(caption), 10000, 100);
+    return controls::MeasureDefaultText(Vcon::WString(caption), 10000, 100);
   }
 
   std::unique_ptr<adorner_tests::TestApplication> app_;

@@ -2,9 +2,11 @@
 // lays itself out and what it draws, what a button press reaches, and where the logo stands.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "ControlsTestSupport.h"
+#include "controls/ControlsDrawing.h"
 #include "controls/ppButtonField.h"
 #include "controls/ppDivider.h"
 #include "controls/ppPictField.h"
@@ -15,6 +17,7 @@
 #include "framework/ApplicationSettings.h"
 #include "framework/ppButton.h"
 #include "framework/ppCollaborator.h"
+#include "framework/ppDC.h"
 #include "framework/ppEventHandler.h"
 
 namespace {
@@ -202,6 +205,30 @@ TEST_F(FieldKinds, ATextOutsideAnyWindowIsMeasuredAlike) {
   alone->SetText(u"Corner unit", 0);
   EXPECT_GT(shown->LayoutAt(0), 0);
   EXPECT_EQ(alone->LayoutAt(0), shown->LayoutAt(0));
+}
+
+// Captions and texts are measured on a memory context; the window's own context (what the fields
+// draw on) must give the same widths and wrapped heights, or the laid-out fields would clip or gap.
+TEST_F(FieldKinds, MeasuredTextsFitWhatTheWindowsContextMeasures) {
+  const auto onWindow = [this](const Vcon::WString& text, plat::RECT box, uint32_t format) {
+    ppDC dc(hwnd_);
+    controls::SelectDefaultFont(dc);
+    dc.MeasureText(text, &box, format);
+    dc.RestoreFont();
+    return box;
+  };
+  const char16_t* kTexts[] = {u"", u"W", u"Corner unit",
+                              u"Width and height and depth of the corner unit in millimetres, as ordered"};
+  for (const char16_t* text : kTexts) {
+    const plat::RECT wide = onWindow(text, {0, 0, 10000, 100}, plat::DT_LEFT);
+    const std::string shown = Vcon::WString(text).Narrow().c_str();
+    EXPECT_EQ(controls::MeasureDefaultText(text, 10000, 100), wide.right - wide.left) << shown;
+
+    auto* field = new ppTextField(panel_, nullptr);
+    field->SetText(text, 0);
+    const plat::RECT wrapped = onWindow(text, {0, 0, 200, 0}, plat::DT_WORDBREAK);
+    EXPECT_EQ(field->LayoutAt(0), *text == 0 ? 0 : wrapped.bottom - wrapped.top) << shown;
+  }
 }
 
 TEST_F(FieldKinds, SetTextShowsTheLanguagesTextOrTheLiteral) {
