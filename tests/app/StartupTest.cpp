@@ -572,7 +572,8 @@ TEST_F(StartupTest, EachRuntimeFolderHasItsOwnInstanceAndASecondStartHandsOverTo
   const std::string self = fs::read_symlink("/proc/self/exe").string();
   std::string filter = "--gtest_filter=SecondStart.DISABLED_HandsItsCommandLineOver";
   std::string alsoDisabled = "--gtest_also_run_disabled_tests";
-  char* const childArguments[] = {const_cast<char*>(self.c_str()), filter.data(), alsoDisabled.data(), nullptr};
+  char* const childArguments[] = {const_cast<char*>(self.c_str()), filter.data(), alsoDisabled.data(),
+                                  nullptr};
   auto secondStart = [&](int i, const std::string& document) {
     enter(i);
     ::setenv(kSecondStartRoot, demo_.Root().c_str(), 1);
