@@ -97,11 +97,11 @@ zelvproDocFil::zelvproDocFil(ppDatabase& database)
                             {annotation, "annotation"},
                             {calcElements, "calcElements"}});
   Subscribe(kDocumentChannel, kDeleteMessage);
-  tags_ = std::make_unique<zelvproTagFil>(database, BlobOf(tags));
-  room_ = std::make_unique<zelvproDocModuleFil>(database, BlobOf(room));
-  furniture_ = std::make_unique<zelvproDocModuleFil>(database, BlobOf(furniture));
-  annotation_ = std::make_unique<zelvproDocModuleFil>(database, BlobOf(annotation));
-  calcElements_ = std::make_unique<zelvproDocModuleFil>(database, BlobOf(calcElements));
+  tags_ = std::make_unique<zelvproTagFil>(database, Blob(tags));
+  room_ = std::make_unique<zelvproDocModuleFil>(database, Blob(room));
+  furniture_ = std::make_unique<zelvproDocModuleFil>(database, Blob(furniture));
+  annotation_ = std::make_unique<zelvproDocModuleFil>(database, Blob(annotation));
+  calcElements_ = std::make_unique<zelvproDocModuleFil>(database, Blob(calcElements));
   ClearRecordBuffer(nullptr);
   Vcon::WString autoSavePath;
   GetStringArrayText(autoSavePath, kSettingsFiles, kAutoSaveFileEntry);
@@ -116,9 +116,7 @@ zelvproDocFil::~zelvproDocFil() {
   if (DocumentRecordFile == this) DocumentRecordFile = nullptr;
 }
 
-Handle zelvproDocFil::Blob(const char* name) const { return BlobOf(RecordField(*this, name)); }
-
-Handle zelvproDocFil::BlobOf(const RecordField& field) const {
+Handle zelvproDocFil::Blob(const RecordField& field) const {
   Handle blob = field.Data(record_);
   if (blob == nullptr) db::Fail(db::kBadCall);  // a "qxDocument" layout without that blob
   return blob;

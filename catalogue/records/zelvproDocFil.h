@@ -135,8 +135,8 @@ class zelvproDocFil : public ppDatafile, public ppCollaborator, public iDocument
   int64_t RoundingStepRaw() const override;
 
  private:
-  Handle Blob(const char* name) const;
-  Handle BlobOf(const RecordField& field) const;
+  // The blob the record buffer holds in `field`; db::kBadCall when the layout has no such blob.
+  Handle Blob(const RecordField& field) const;
   void ConvertPlanOfVersion0(zelvproDocModuleFil& plan);
   // db::kDamagedFile unless every plan table of `record` reads and holds only sane coordinates.
   void CheckPlanTables(const char* record);
