@@ -12,6 +12,7 @@
 #include "framework/ppMenuHelper.h"
 #include "framework/ppPendingDeletions.h"
 #include "framework/ppPicture.h"
+#include "framework/ppPrintingAbortDialog.h"
 #include "platform/Controls.h"
 #include "platform/Cursors.h"
 #include "platform/Gdi.h"
@@ -214,6 +215,9 @@ int32_t ppApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return ppWindow::HandleMessage(message, wParam, lParam);
     case WM_CLOSE:
     case kQueryEndSession:
+      // A print job draws the open documents between its pages: a close asked for meanwhile is
+      // carried out once the job has ended (the job asks again), so neither is lost.
+      if (message == WM_CLOSE && ppPrintingAbortDialog::Instance().HoldClose(frame_)) return 1;
       if (!CanClose()) return 1;
       SendMessageA(frame_, WM_COMMAND, kClosingCommand, 0);
       return 0;

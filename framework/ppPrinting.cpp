@@ -159,6 +159,8 @@ void ppPrinting::PrintDocument(int32_t orientation) {
                                 " cannot be written.\nChoose another file or folder in the Print dialog.");
   }
   EndPrint(dc);
+  // A close the user asked for while the pages printed is carried out now.
+  ppPrintingAbortDialog::Instance().AskHeldClose();
 }
 
 bool ppPrinting::RunCopies(ppDC* dc, HDC printer) {

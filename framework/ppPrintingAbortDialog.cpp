@@ -10,9 +10,10 @@
 using namespace plat;
 
 namespace {
-// The one dialog's window went with the desktop; forget it and any abort the user asked for.
+// The one dialog's window went with the desktop; forget it, any abort the user asked for and any
+// close that waited for the job.
 [[maybe_unused]] const bool kReset =
-    plat::ResetList::Add("printing abort dialog", [] { ppPrintingAbortDialog::Instance().Close(); });
+    plat::ResetList::Add("printing abort dialog", [] { ppPrintingAbortDialog::Instance().Reset(); });
 }  // namespace
 
 ppPrintingAbortDialog& ppPrintingAbortDialog::Instance() {
@@ -51,6 +52,24 @@ void ppPrintingAbortDialog::Close() {
   if (owner_) EnableWindow(owner_, 1);
 }
 
+void ppPrintingAbortDialog::Reset() {
+  heldClose_ = nullptr;
+  Close();
+}
+
+bool ppPrintingAbortDialog::HoldClose(HWND frame) {
+  if (!window_ || !frame) return false;
+  heldClose_ = frame;
+  return true;
+}
+
+void ppPrintingAbortDialog::AskHeldClose() {
+  const HWND held = heldClose_;
+  heldClose_ = nullptr;
+  // Posted: the job's caller returns to the program's loop before the close is weighed.
+  if (held && IsWindow(held)) PostMessageW(held, WM_CLOSE, 0, 0);
+}
+
 INT_PTR ppPrintingAbortDialog::Proc(HWND dialog, UINT message, WPARAM, LPARAM) {
   ppPrintingAbortDialog& self = Instance();
   if (message == WM_INITDIALOG) {
@@ -68,6 +87,12 @@ BOOL ppPrintingAbortDialog::AbortProc(HDC, int32_t) {
   ppPrintingAbortDialog& self = Instance();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The program is ending (its frame went, or the system asked it to stop): the job runs to
+      // its end and the program's own loop, not this one, ends on the quit.
+      PostQuitMessage(static_cast<int32_t>(msg.wParam));
+      break;
+    }
     if (self.window_ && IsDialogMessageA(self.window_, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

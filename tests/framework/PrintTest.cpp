@@ -5,12 +5,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "AdornerTestPictures.h"
+#include "framework/ApplicationSettings.h"
 #include "framework/PrintJobSettings.h"
+#include "framework/ppApplication.h"
 #include "framework/ppDC.h"
 #include "framework/ppPrinting.h"
 #include "framework/ppPrintingAbortDialog.h"
@@ -18,6 +22,7 @@
 #include "platform/CommonDialogs.h"
 #include "platform/ControlsDrawing.h"
 #include "platform/Controls.h"
+#include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/MessageBox.h"
 #include "platform/Printing.h"
@@ -58,8 +63,10 @@ class PageLog : public ppPrinting {
       abortCaption = caption;
       if (cancelAtPage == page) PostMessageW(abort, WM_COMMAND, IDCANCEL, 0);  // the user presses Cancel
     }
+    if (onPage) onPage(page);
     return page < lastPage;
   }
+  std::function<void(int32_t)> onPage;  // what else happens while page `page` prints
   std::vector<int32_t> pages;
   int32_t lastPage = 2;
   int32_t cancelAtPage = 0;
@@ -222,6 +229,55 @@ TEST_F(Printing, TheDefaultPageAnswerEndsAfterThePageCount) {
   printing.PrintDocument(ppPrinting::kPortrait);
   ASSERT_TRUE(fs::exists(Output()));
   EXPECT_EQ(PdfPageCount(Output()), 1);
+}
+
+// The job dispatches what is queued between its pages, the program's end among it: the system asking
+// the program to stop (a quit message) still ends the program's loop after the job, and the user's
+// close box waits for the last page instead of closing the documents under the job.
+TEST_F(Printing, AQuitOrACloseDuringTheJobEndsTheProgramOnceTheJobIsDone) {
+  {
+    PageLog printing(window_);
+    printing.SetPrintSettingsPath(SettingsPath());
+    printing.lastPage = 3;
+    printing.onPage = [](int32_t page) {
+      if (page == 1) PostQuitMessage(5);
+    };
+    AnswerPrintDialog(0);
+    printing.PrintDocument(ppPrinting::kPortrait);
+    EXPECT_EQ(printing.pages, (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(PdfPageCount(Output()), 3);
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the job took the quit";
+    EXPECT_EQ(quit.wParam, 5u);
+    fs::remove(Output());
+  }
+
+  SetFrameLocked(false);  // the close box closes the program
+  auto app = std::make_unique<ppApplication>(nullptr, nullptr);
+  app->Startup();
+  HeadlessDriver::RunUntilIdle();
+  const HWND frame = app->Frame();
+  ASSERT_TRUE(IsWindow(frame));
+  PageLog printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  printing.lastPage = 3;
+  std::vector<bool> frameDuringPages;
+  printing.onPage = [&](int32_t page) {
+    if (page == 1) Desktop::RequestClose(frame);  // the frame's close box
+    frameDuringPages.push_back(IsWindow(frame) != 0);
+  };
+  AnswerPrintDialog(0);
+  printing.PrintDocument(ppPrinting::kPortrait);
+  EXPECT_EQ(frameDuringPages, (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(PdfPageCount(Output()), 3);
+  EXPECT_TRUE(MessageBoxLog().empty());
+  // Back in the program's loop the held close is carried out, and the loop's end follows.
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_FALSE(IsWindow(frame));
+  MSG quit{};
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  // A close asked for with no job running is not held.
+  EXPECT_FALSE(ppPrintingAbortDialog::Instance().HoldClose(window_->GetHWND()));
 }
 
 TEST(PrintRecords, TheRecordIsStoredInItsFixedLayoutWithoutHandles) {
