@@ -28,9 +28,12 @@ Vcon::WString Widened(const Vcon::String& narrow) { return Vcon::WString(narrow)
 zelvproCalculatorFil::zelvproCalculatorFil(ppDatabase& database, Handle blob)
     : ppEmbeddedData(kLayout, database, blob, nullptr), record_(GetRecordBuffer()) {
   scratch_ = NewRecordBuffer();
-  deliveryField_ = IndexOf("delivery");
-  packetField_ = IndexOf("packet");
-  depthField_ = IndexOf("depthID");
+  // Fields that older layouts may lack, found in one pass over the layout's names (-1 when absent).
+  RecordField delivery, packet, depth;
+  RecordField::Bind(*this, {{delivery, "delivery"}, {packet, "packet"}, {depth, "depthID"}});
+  deliveryField_ = delivery.Index();
+  packetField_ = packet.Index();
+  depthField_ = depth.Index();
 }
 
 zelvproCalculatorFil::~zelvproCalculatorFil() { DisposeRecordBuffer(scratch_); }

@@ -21,6 +21,16 @@ int32_t ppCursorTable::Add(plat::HINSTANCE module, int32_t id) {
   return cursors_.Count() - 1;
 }
 
+int32_t ppCursorTable::AddWithFallback(plat::HINSTANCE module, int32_t id, int32_t fallbackId) {
+  auto* cursor = new ppCursor(module, id);
+  if (cursor->Handle() == nullptr) {
+    delete cursor;
+    cursor = new ppCursor(nullptr, fallbackId);
+  }
+  cursors_.Append(cursor);
+  return cursors_.Count() - 1;
+}
+
 void ppCursorTable::SetDefault() const {
   if (default_) default_->Set();
 }

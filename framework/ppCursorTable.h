@@ -25,6 +25,9 @@ class ppCursorTable {
 
   // Appends the cursor `id` of `module` (null: a system cursor); answers its index.
   int32_t Add(plat::HINSTANCE module, int32_t id);
+  // Appends the cursor `id` of `module`, or, when it cannot be loaded, the system cursor
+  // `fallbackId`; answers its index. Each cursor is loaded once.
+  int32_t AddWithFallback(plat::HINSTANCE module, int32_t id, int32_t fallbackId);
   // Makes the default cursor current, when there is one.
   void SetDefault() const;
   // Makes the cursor at `index` current; an index outside the list changes nothing.

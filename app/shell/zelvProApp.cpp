@@ -353,9 +353,7 @@ void zelvProApp::LoadCursors() {
     if (table == nullptr) break;
     // A cursor the resources lack would leave the pointer invisible while it is set: the arrow
     // stands in for it.
-    const int32_t id = kFirstCursor + i;
-    const bool present = LoadCursorA(GetInstance(), MAKEINTRESOURCEA(static_cast<uint16_t>(id))) != nullptr;
-    cursors_[i] = present ? table->Add(GetInstance(), id) : table->Add(nullptr, IDC_ARROW);
+    cursors_[i] = table->AddWithFallback(GetInstance(), kFirstCursor + i, IDC_ARROW);
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <string>
 
 #include "catalogue/browser/qxGroupNode.h"
 #include "catalogue/browser/qxItemNode.h"
@@ -19,28 +21,67 @@ namespace {
 
 constexpr size_t kEntryFields = 5;
 
+// Where the fields of a line that need decoding (quoted, or with a backslash escape) are written:
+// one buffer per kept field, and one for the fields past them, read only to be passed over.
+using DecodedFields = std::array<std::array<char, CatalogTrees::kFieldLimit + 1>, kEntryFields + 1>;
+
+// The bytes that end a field that needs no decoding (TAB, LF, CR, NUL) or show that it needs some
+// (a backslash), as a table: the scan over a field is one look-up a byte.
+constexpr std::array<bool, 256> kStopsPlainField = [] {
+  std::array<bool, 256> stops{};
+  for (unsigned char c : {'\t', '\n', '\r', '\0', '\\'}) stops[c] = true;
+  return stops;
+}();
+
+bool EndsPlainField(char c) { return kStopsPlainField[static_cast<unsigned char>(c)]; }
+
+// Reads the field at `p` as ParseTabField does (cut at kFieldLimit bytes): answers where the next
+// field starts (null when the field ended the text, leaving `lineEnded` as it was) and whether the
+// field ended its line. `field` views the text itself when the field needs no decoding, else
+// `buffer`, which holds the decoded field.
+const char* ReadField(const char* p, char* buffer, std::string_view& field, bool& lineEnded) {
+  if (*p != '"') {
+    const char* end = p;
+    while (!EndsPlainField(*end)) ++end;
+    if (*end != '\\') {
+      field = std::string_view(p, std::min(size_t(end - p), CatalogTrees::kFieldLimit));
+      if (*end == '\0') return nullptr;
+      if (*end == '\t' || *end == '\r') ++end;
+      lineEnded = *end == '\n';
+      if (lineEnded) ++end;
+      return end;
+    }
+  }
+  const char* next = ParseTabField(buffer, CatalogTrees::kFieldLimit + 1, p, lineEnded);
+  field = std::string_view(buffer);
+  return next;
+}
+
 // Reads the fields of the line at `p`; answers where the next line starts (null at the end of the
-// text) and how many fields the line had. Only the first kEntryFields are kept. The field reader
-// takes TAB LF for a line end; the TAB still separates an empty last field, which is counted.
-const char* ReadLine(const char* start, const char* p, std::array<Vcon::String, kEntryFields>& fields,
-                     size_t& count) {
+// text) and how many fields the line had. Only the first kEntryFields are kept, as views of the text
+// or of `decoded`, valid until the next line is read. The field reader takes TAB LF for a line end;
+// the TAB still separates an empty last field, which is counted.
+const char* ReadLine(const char* start, const char* p, std::array<std::string_view, kEntryFields>& fields,
+                     DecodedFields& decoded, size_t& count) {
   count = 0;
-  char field[CatalogTrees::kFieldLimit + 1];
   while (true) {
     bool lineEnded = false;
-    p = ParseTabField(field, sizeof field, p, lineEnded);
-    if (count < kEntryFields) fields[count].assign(field);  // into the field's own storage, kept line to line
+    std::string_view field;
+    p = ReadField(p, decoded[std::min(count, kEntryFields)].data(), field, lineEnded);
+    if (count < kEntryFields) fields[count] = field;
     ++count;
     if (p == nullptr) return p;
     if (lineEnded) {
       if (p - start >= 2 && p[-2] == '\t') {
-        if (count < kEntryFields) fields[count].clear();
+        if (count < kEntryFields) fields[count] = std::string_view();
         ++count;
       }
       return p;
     }
   }
 }
+
+size_t HashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
 }  // namespace
 
@@ -50,23 +91,60 @@ CatalogTrees::~CatalogTrees() = default;
 
 void CatalogTrees::Clear() {
   byName_.clear();
+  indexed_ = 0;
   for (int32_t i = 0; i < kTreeCount; ++i) {
     tops_[size_t(i)] = std::make_unique<qxTopNode>(i);
     Index(tops_[size_t(i)].get());
   }
 }
 
-void CatalogTrees::Index(qxNode* node) { byName_.emplace(std::string_view(node->Name()), node); }
+void CatalogTrees::Reserve(size_t more) {
+  const size_t wanted = 2 * (indexed_ + more);
+  if (wanted <= byName_.size()) return;
+  size_t size = 16;
+  while (size < wanted) size *= 2;
+  std::vector<Slot> old(size);
+  old.swap(byName_);
+  const size_t mask = size - 1;
+  for (const Slot& slot : old) {
+    if (slot.node == nullptr) continue;
+    size_t i = slot.hash & mask;
+    while (byName_[i].node != nullptr) i = (i + 1) & mask;
+    byName_[i] = slot;
+  }
+}
+
+void CatalogTrees::Index(qxNode* node) {
+  Reserve(1);
+  const size_t hash = HashOf(node->Name());
+  const size_t mask = byName_.size() - 1;
+  size_t i = hash & mask;
+  while (byName_[i].node != nullptr) i = (i + 1) & mask;
+  byName_[i] = Slot{hash, node};
+  ++indexed_;
+}
+
+template <class Visit>
+void CatalogTrees::ForEachNamed(std::string_view name, Visit visit) const {
+  const size_t hash = HashOf(name);
+  const size_t mask = byName_.size() - 1;
+  for (size_t i = hash & mask; byName_[i].node != nullptr; i = (i + 1) & mask) {
+    if (byName_[i].hash == hash && std::string_view(byName_[i].node->Name()) == name &&
+        visit(*byName_[i].node))
+      return;
+  }
+}
 
 void CatalogTrees::ParseText(const char* text, size_t size) {
   // A private copy ends at the first NUL, which the field reader takes for the end of the text.
   const std::string copy(text, strnlen(text, size));
-  byName_.reserve(byName_.size() + copy.size() / 32);  // about one entry per 32 bytes of text
-  std::array<Vcon::String, kEntryFields> fields;
+  Reserve(copy.size() / 32);  // about one entry per 32 bytes of text
+  std::array<std::string_view, kEntryFields> fields;
+  DecodedFields decoded;
   const char* p = copy.c_str();
   while (p != nullptr && *p != '\0') {
     size_t count = 0;
-    p = ReadLine(copy.c_str(), p, fields, count);
+    p = ReadLine(copy.c_str(), p, fields, decoded, count);
     if (count >= kEntryFields && (fields[0] == "GROUP" || fields[0] == "ITEM")) AddEntry(fields);
   }
 }
@@ -77,7 +155,7 @@ void CatalogTrees::ParseHandle(Handle text) {
   ParseText(*text, size_t(size));
 }
 
-void CatalogTrees::AddEntry(const std::array<Vcon::String, kEntryFields>& fields) {
+void CatalogTrees::AddEntry(const std::array<std::string_view, kEntryFields>& fields) {
   std::unique_ptr<qxNode> node;
   if (fields[0] == "GROUP") {
     node = std::make_unique<qxGroupNode>();
@@ -103,17 +181,18 @@ void CatalogTrees::AddEntry(const std::array<Vcon::String, kEntryFields>& fields
 }
 
 qxNode* CatalogTrees::FindParent(std::string_view name) const {
-  const auto [from, to] = byName_.equal_range(name);
   qxNode* first = nullptr;
-  for (auto it = from; it != to; ++it) {
-    if (first == nullptr || it->second->ComesBefore(*first)) first = it->second;
-  }
+  ForEachNamed(name, [&first](qxNode& node) {
+    if (first == nullptr || node.ComesBefore(*first)) first = &node;
+    return false;
+  });
   return first;
 }
 
 bool CatalogTrees::SubtreeHolds(const qxNode& parent, std::string_view name) const {
-  const auto [from, to] = byName_.equal_range(name);
-  return std::any_of(from, to, [&parent](const auto& entry) { return entry.second->IsWithin(parent); });
+  bool holds = false;
+  ForEachNamed(name, [&](const qxNode& node) { return holds = node.IsWithin(parent); });
+  return holds;
 }
 
 std::vector<Vcon::String> CatalogTrees::BrowserTextNames(std::vector<Vcon::String> names) {

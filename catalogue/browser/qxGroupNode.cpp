@@ -1,27 +1,32 @@
 #include "catalogue/browser/qxGroupNode.h"
 
 #include <string_view>
+#include <utility>
 
 #include "foundation/TextReference.h"
 #include "platform/WindowApi.h"
 
 namespace {
 
-// Whether the text (up to its first NUL, as the wide conversion reads it) ends in ";number", which
-// ResolveTextRef looks up; any other text comes back from it unchanged.
-bool NamesText(const Vcon::String& text) {
-  const std::string_view readable(text.c_str());
-  const size_t semicolon = readable.rfind(';');
-  return semicolon != std::string_view::npos && semicolon + 1 != readable.size();
+// Whether the text ends in ";number", which ResolveTextRef looks up; any other text comes back from
+// it unchanged. (A field holds no NUL: the text it comes from ends at the first.)
+bool NamesText(std::string_view text) {
+  const size_t semicolon = text.rfind(';');
+  return semicolon != std::string_view::npos && semicolon + 1 != text.size();
 }
 
 }  // namespace
 
 qxGroupNode::qxGroupNode() : qxNode(kGroupClosedImage, kGroupOpenImage) {}
 
-void qxGroupNode::ParseFields(const Vcon::String& name, const Vcon::String&, const Vcon::String& text) {
-  name_ = name;
-  text_ = NamesText(text) ? ResolveTextRef(WideFromString(text)) : WideFromString(text);
+void qxGroupNode::ParseFields(std::string_view name, std::string_view, std::string_view text) {
+  name_.assign(name);
+  Vcon::WString wide = WideFromString(Vcon::String(text.data(), text.size()));
+  if (NamesText(text)) {
+    text_ = ResolveTextRef(wide);
+  } else {
+    text_ = std::move(wide);
+  }
   hasText_ = true;
 }
 

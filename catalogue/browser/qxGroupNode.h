@@ -10,7 +10,7 @@ class qxGroupNode : public qxNode {
 
   // Name = field 2; the second field is not used; the display text is field 3 with its text number
   // resolved in the current language.
-  void ParseFields(const Vcon::String& name, const Vcon::String& second, const Vcon::String& text) override;
+  void ParseFields(std::string_view name, std::string_view second, std::string_view text) override;
   Vcon::WString DisplayText() const override { return text_; }
   bool HasDisplayText() const override { return hasText_; }
 

@@ -1,5 +1,6 @@
 #include "catalogue/browser/qxItemNode.h"
 
+#include <string>
 #include <string_view>
 
 #include "catalogue/browser/CatalogItemList.h"
@@ -12,26 +13,41 @@
 namespace {
 constexpr int32_t kItemIdField = 0;  // "ID" of a catalogue item, the first field of its layout
 
-// Whether the text (up to its first NUL, as the wide conversion reads it) ends in ";number", which
-// ResolveTextRef looks up. Any other text comes back from it unchanged, and every narrow byte survives
-// the way to wide and back: such a text is kept as it is, unconverted.
-bool NamesText(const Vcon::String& text) {
-  const std::string_view readable(text.c_str());
-  const size_t semicolon = readable.rfind(';');
-  return semicolon != std::string_view::npos && semicolon + 1 != readable.size();
+// Whether the text ends in ";number", which ResolveTextRef looks up. Any other text comes back from
+// it unchanged, and every narrow byte survives the way to wide and back: such a text is kept as it
+// is, unconverted. (A field holds no NUL: the text it comes from ends at the first.)
+bool NamesText(std::string_view text) {
+  const size_t semicolon = text.rfind(';');
+  return semicolon != std::string_view::npos && semicolon + 1 != text.size();
+}
+
+// The number TextToInt reads from `text`; a field's few bytes are copied to the stack for it rather
+// than to the heap.
+int32_t NumberOf(std::string_view text) {
+  int32_t value = 0;
+  char copy[64];
+  if (text.size() < sizeof copy) {
+    text.copy(copy, text.size());
+    copy[text.size()] = '\0';
+    TextToInt(value, copy);
+  } else {
+    std::string longer(text);
+    TextToInt(value, longer.data());
+  }
+  return value;
 }
 }  // namespace
 
 qxItemNode::qxItemNode() : qxNode(kItemImage, kItemImage) {}
 
-void qxItemNode::ParseFields(const Vcon::String& name, const Vcon::String& second, const Vcon::String& text) {
-  name_ = name;
-  TextToInt(catalogIdentifier_, second);
+void qxItemNode::ParseFields(std::string_view name, std::string_view second, std::string_view text) {
+  name_.assign(name);
+  catalogIdentifier_ = NumberOf(second);
   database_ = CatalogDatabases != nullptr ? CatalogDatabases->FindById(catalogIdentifier_) : nullptr;
   if (NamesText(text))
-    text_ = NarrowFromWide(ResolveTextRef(WideFromString(text)));
+    text_ = NarrowFromWide(ResolveTextRef(WideFromString(Vcon::String(text.data(), text.size()))));
   else
-    text_.assign(text.c_str());
+    text_.assign(text);
   if (database_ != nullptr)
     itemRecordId_ = database_->CatalogItemFile().FindRecordByKey(kItemIdField, name_.c_str());
 }

@@ -14,7 +14,7 @@ class qxItemNode : public qxNode {
 
   // Name = the item's ID; the second field is the catalogue identifier as decimal text; the text is
   // resolved in the current language and kept narrow.
-  void ParseFields(const Vcon::String& name, const Vcon::String& second, const Vcon::String& text) override;
+  void ParseFields(std::string_view name, std::string_view second, std::string_view text) override;
   void AppendToItemList(CatalogItemList& list) const override;
   Vcon::WString DisplayText() const override;
   bool HasDisplayText() const override { return true; }

@@ -1,5 +1,7 @@
 #include "catalogue/browser/qxNode.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -33,10 +35,12 @@ void qxNode::InsertIntoTree(plat::HWND tree) {
     pending.pop_back();
     plat::HTREEITEM childParent = nullptr;
     if (!node->InsertSelf(tree, parent, childParent)) continue;
-    // Pushed last child first, so the children are inserted in their own order.
-    std::vector<qxNode*> children;
-    for (qxNode* child = node->firstChild_; child != nullptr; child = child->next_) children.push_back(child);
-    for (auto it = children.rbegin(); it != children.rend(); ++it) pending.emplace_back(*it, childParent);
+    // The children are pushed in their order and that stretch turned round, so they come off the
+    // stack, and are inserted, in their own order.
+    const size_t first = pending.size();
+    for (qxNode* child = node->firstChild_; child != nullptr; child = child->next_)
+      pending.emplace_back(child, childParent);
+    std::reverse(pending.begin() + ptrdiff_t(first), pending.end());
   }
 }
 

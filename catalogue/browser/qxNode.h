@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "foundation/VconString.h"
 #include "platform/TreeView.h"
@@ -30,8 +31,7 @@ class qxNode {
   qxNode& operator=(const qxNode&) = delete;
 
   // Takes fields 2 to 4 of the node's entry: its name, the second field and the display text.
-  virtual void ParseFields(const Vcon::String& name, const Vcon::String& second,
-                           const Vcon::String& text) = 0;
+  virtual void ParseFields(std::string_view name, std::string_view second, std::string_view text) = 0;
   // Appends this node's entry to the item list (items only).
   virtual void AppendToItemList(CatalogItemList& list) const;
   // The text shown in the tree and in the path bar; empty when the node has none.

@@ -1,5 +1,8 @@
 #include "catalogue/records/zelvproDocFil.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -20,6 +23,7 @@
 #include "database/dbRecordLayout.h"
 #include "foundation/ppParameter.h"
 #include "foundation/FileOperations.h"
+#include "foundation/PosixPath.h"
 #include "foundation/PriceRounding.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/ServerReplyIdText.h"
@@ -39,6 +43,14 @@ namespace {
 
 constexpr uint16_t kSettingsFiles = 132;
 constexpr uint32_t kOldSnapWords = 7, kSnapWords = 9;
+
+// False only when the file surely does not exist (its name, or its folder, is missing); a file that
+// cannot be looked at may exist.
+bool MayExist(const ppFileSpec& file) {
+  struct stat status;
+  return ::lstat(Vcon::ResolvePosixPath(std::u16string_view(file.path)).c_str(), &status) == 0 ||
+         (errno != ENOENT && errno != ENOTDIR);
+}
 
 // The narrow fields of versions 0 and 1 and the wide fields that replace them.
 constexpr std::pair<const char*, const char*> kLegacyTexts[] = {
@@ -286,10 +298,13 @@ void zelvproDocFil::StopAutoSaveThread() {
 }
 
 void zelvproDocFil::DeleteAutoSaveFile() {
+  // Most starts and saves find no autosave: its absence is told by the file system, without the
+  // failed delete's thrown error.
+  if (!MayExist(autoSaveFile_)) return;
   try {
     FileDelete(autoSaveFile_);
   } catch (int32_t) {
-    // No autosave file, or one that cannot go: nothing to tell anyone.
+    // One that cannot go: nothing to tell anyone.
   }
 }
 

@@ -197,12 +197,21 @@ TEST_F(AutoSaveThreadTest, StopEndsTheThreadWhateverTheStateWordSays) {
 TEST_F(AutoSaveThreadTest, DeletingTheAutoSaveFileNeverComplains) {
   dbtest::TempFolder folder;
   const std::filesystem::path saved = std::filesystem::current_path();
-  std::filesystem::create_directories(folder.Path("settings"));
   std::filesystem::current_path(folder.Path(""));
-  EXPECT_NO_THROW(doc_->DeleteAutoSaveFile());  // there is none
+  EXPECT_NO_THROW(doc_->DeleteAutoSaveFile());  // no settings folder
+  std::filesystem::create_directories(folder.Path("settings"));
+  EXPECT_NO_THROW(doc_->DeleteAutoSaveFile());  // no autosave in it
   std::ofstream(folder.Path("settings/AutoSave.qxf")) << "packed";
   doc_->DeleteAutoSaveFile();
   EXPECT_FALSE(std::filesystem::exists(folder.Path("settings/AutoSave.qxf")));
+  // Names are found in any letter case, as every file of the settings folder is.
+  std::ofstream(folder.Path("settings/autosave.QXF")) << "packed";
+  doc_->DeleteAutoSaveFile();
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("settings/autosave.QXF")));
+  // One that is there but cannot go stays, and no one is told.
+  std::filesystem::create_directories(folder.Path("settings/AutoSave.qxf/inside"));
+  EXPECT_NO_THROW(doc_->DeleteAutoSaveFile());
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path("settings/AutoSave.qxf/inside")));
   std::filesystem::current_path(saved);
 }
 

@@ -100,6 +100,43 @@ TEST_F(CatalogTreesTest, MalformedLinesAreSkippedWhole) {
   EXPECT_EQ(FindNode(trees_.Top(0), last)->FirstChild(), nullptr);
 }
 
+// Fields read in place and fields that are decoded (quoted, escaped, cut) give the same names: a
+// parent written one way is found by a child that names it the other way.
+TEST_F(CatalogTreesTest, DecodedAndPlainFieldsNameTheSameNodes) {
+  texts_.texts[5107] = "Unterschrank";
+  const std::string n255(255, 'n'), m255(255, 'm');
+  Parse(
+      "GROUP\t\"Q\"\"R\"\t0\tQ\tROOM\n"  // quoted: Q"R
+      "GROUP\tS\"T\t0\tS\tROOM\n"        // a quote inside a plain field stays
+      "GROUP\tA\\tB\t0\tAB\tROOM\n"      // an escaped TAB
+      "GROUP\t\"" +
+      std::string(300, 'n') +
+      "\"\t0\tN\tROOM\n"  // quoted and cut
+      "GROUP\t" +
+      std::string(260, 'm') +
+      "\\x\t0\tM\tROOM\n"                   // an escape past the cut
+      "GROUP\tD\t0\t\"Base;5107\"\tROOM\n"  // a quoted text reference
+      "GROUP\tE\t0\tWall\\;5107\tROOM\n"    // an escaped semicolon
+      "GROUP\tC1\t0\tC\tQ\"R\n"
+      "GROUP\tC2\t0\tC\t\"S\"\"T\"\n"
+      "GROUP\tC3\t0\tC\tA\tB\n"  // not escaped: a TAB, so the parent is "A" and the entry has six fields
+      "GROUP\tC4\t0\tC\tA\\tB\n"
+      "GROUP\tC5\t0\tC\t" +
+      n255 +
+      "\n"
+      "GROUP\tC6\t0\tC\t" +
+      std::string(256, 'm') + "\r\n");
+  const qxTopNode& room = trees_.Top(0);
+  EXPECT_EQ(ChildNames(room), (Names{"Q\"R", "S\"T", "A\tB", n255, m255, "D", "E"}));
+  EXPECT_EQ(ChildNames(*FindNode(room, "Q\"R")), (Names{"C1"}));
+  EXPECT_EQ(ChildNames(*FindNode(room, "S\"T")), (Names{"C2"}));
+  EXPECT_EQ(ChildNames(*FindNode(room, "A\tB")), (Names{"C4"}));
+  EXPECT_EQ(ChildNames(*FindNode(room, n255)), (Names{"C5"}));
+  EXPECT_EQ(ChildNames(*FindNode(room, m255)), (Names{"C6"}));  // the parent's name is cut too
+  EXPECT_EQ(FindNode(room, "D")->DisplayText(), u"Unterschrank");
+  EXPECT_EQ(FindNode(room, "E")->DisplayText(), u"Unterschrank");
+}
+
 TEST_F(CatalogTreesTest, OnlyNamesEndingInDotTxtAreReadInByteOrder) {
   WriteText("b.txt", "GROUP\tB\t0\tB\tA\n");  // needs A, which a.txt defines
   WriteText("a.txt", "GROUP\tA\t0\tA\tROOM\n");

@@ -50,6 +50,23 @@ TEST_F(CursorTable, DefaultAndIndexedCursorsBecomeCurrentAndUnknownOnesHideThePo
   EXPECT_EQ(GetCursor(), nullptr);
 }
 
+// A cursor that cannot be loaded gives way to the fallback in its own place; one that can is kept.
+TEST_F(CursorTable, CursorsThatCannotBeLoadedGiveWayToTheirFallback) {
+  ppCursorTable table(IDC_ARROW);
+  EXPECT_EQ(table.Add(nullptr, IDC_WAIT), 0);
+  EXPECT_EQ(table.AddWithFallback(nullptr, IDC_CROSS, IDC_ARROW), 1);
+  EXPECT_EQ(table.AddWithFallback(nullptr, 12345, IDC_SIZEWE), 2);
+  EXPECT_EQ(table.AddWithFallback(nullptr, 0, IDC_ARROW), 3);
+  EXPECT_EQ(table.Count(), 4);
+  EXPECT_EQ(table.At(1)->Handle()->systemId, IDC_CROSS);
+  EXPECT_EQ(table.At(2)->Handle()->systemId, IDC_SIZEWE);
+  EXPECT_EQ(table.At(3)->Handle()->systemId, IDC_ARROW);
+  EXPECT_EQ(table.At(2)->ResourceId(), 0);
+  // A fallback that cannot be loaded either hides the pointer, as an unknown cursor does.
+  table.SetByIndex(table.AddWithFallback(nullptr, 12345, 54321));
+  EXPECT_EQ(GetCursor(), nullptr);
+}
+
 TEST_F(CursorTable, ViewsShowTheGlobalDefaultOrTheArrowWithoutATable) {
   ppView view;
   view.SetFrame({0, 0, 50, 50});
