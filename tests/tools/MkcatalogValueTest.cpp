@@ -430,7 +430,8 @@ TEST(MkcatalogBlobs, TheDemosAboutBoxFitsAPaletteWithItsFillsExact) {
 }
 
 // The start decodes these pictures before its first frame: every row is stored unfiltered (filter
-// byte 0 before each row of the inflated image data) as palette indices, whatever the kind.
+// byte 0 before each row of the inflated image data) as palette indices, whatever the kind, deflated
+// with the fixed codes whose tables the program's inflater keeps from picture to picture.
 TEST(MkcatalogBlobs, PictureRowsAreStoredUnfiltered) {
   for (const char* cell : {"png: grain 64 #d9d2c3", "png: frame 40x30 #8a7357", "png: checker 16 #8a7357",
                            "png: plus 24 #204080"}) {
@@ -448,6 +449,8 @@ TEST(MkcatalogBlobs, PictureRowsAreStoredUnfiltered) {
       at += size_t(length) + 12;
     }
     EXPECT_EQ(png[25], PNG_COLOR_TYPE_PALETTE);  // the header's colour type: a row holds one byte a pixel
+    ASSERT_GT(compressed.size(), 2u);
+    EXPECT_EQ((compressed[2] >> 1) & 3, 1) << "the first block's codes: fixed";
     const size_t rowBytes = 1 + size_t(picture.width);
     std::vector<uint8_t> rows(rowBytes * size_t(picture.height));
     uLongf size = uLongf(rows.size());
