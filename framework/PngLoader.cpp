@@ -90,6 +90,24 @@ uint32_t TransparentGrey(const png_color_16& trans, int bitDepth) {
   return (g & 0xFF) * 0x10101;
 }
 
+// A palette picture's `count` colours, given as red, green, blue triples, as the direct rows look
+// them up.
+void SetPalette(ImageLayout& l, const uint8_t* rgb, uint32_t count) {
+  static_assert(sizeof(png_color) == 3, "libpng's palette entries are red, green, blue triples");
+  l.paletteSize = count;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t bytes[4] = {rgb[3 * i + 2], rgb[3 * i + 1], rgb[3 * i], 0};
+    std::memcpy(&l.colours[i], bytes, 4);
+    if (i < 16)
+      for (int c = 0; c < 3; ++c) l.channels[c][i] = bytes[c];
+  }
+}
+
+// Row bytes of the block for `bitCount` bits a pixel, padded to four bytes.
+uint32_t Stride(uint32_t width, int bitCount) {
+  return uint32_t(((uint64_t(width) * uint32_t(bitCount) + 31) / 32) * 4);
+}
+
 // Chooses the output format and sets the decoder's transforms; false for an unknown colour type.
 bool ChooseFormat(DecodeState* st, ImageLayout& l) {
   int bitDepth = 0, colorType = 0, interlace = 0, compression = 0, filter = 0;
@@ -105,18 +123,10 @@ bool ChooseFormat(DecodeState* st, ImageLayout& l) {
   if (l.directChannels == 1) {
     png_colorp colours = nullptr;
     int count = 0;
-    if (png_get_PLTE(st->png, st->info, &colours, &count) && colours != nullptr && count > 0 &&
-        count <= 256) {
-      l.paletteSize = uint32_t(count);
-      for (int i = 0; i < count; ++i) {
-        const uint8_t bytes[4] = {colours[i].blue, colours[i].green, colours[i].red, 0};
-        std::memcpy(&l.colours[i], bytes, 4);
-        if (i < 16)
-          for (int c = 0; c < 3; ++c) l.channels[c][i] = bytes[c];
-      }
-    } else {
+    if (png_get_PLTE(st->png, st->info, &colours, &count) && colours != nullptr && count > 0 && count <= 256)
+      SetPalette(l, reinterpret_cast<const uint8_t*>(colours), uint32_t(count));
+    else
       l.directChannels = 0;
-    }
   }
   switch (colorType) {
     case PNG_COLOR_TYPE_GRAY:
@@ -159,7 +169,7 @@ bool ChooseFormat(DecodeState* st, ImageLayout& l) {
     l.xPelsPerMeter = int32_t(std::min<png_uint_32>(xRes, 0x7FFFFFFF));
     l.yPelsPerMeter = int32_t(std::min<png_uint_32>(yRes, 0x7FFFFFFF));
   }
-  l.stride = uint32_t(((uint64_t(l.width) * uint32_t(l.bitCount) + 31) / 32) * 4);
+  l.stride = Stride(l.width, l.bitCount);
   return true;
 }
 
@@ -213,10 +223,58 @@ bool NextChunk(const PngMemorySource& source, size_t& at, Chunk& chunk) {
 
 bool IsType(const Chunk& chunk, const char* type) { return std::memcmp(chunk.type, type, 4) == 0; }
 
+// Image data chunks up to this length (bytes) are within what libpng takes of any picture.
+constexpr uint32_t kLargestImageChunk = 8000000;
+
 // Whether the chunk's stored CRC is that of its type and data.
 bool CrcHolds(const Chunk& chunk) {
   return crc32(crc32(0, nullptr, 0), chunk.type, uInt(chunk.length) + 4) ==
          BigEndian32(chunk.data + chunk.length);
+}
+
+// ---- The chunks before the pixels of the pictures whose rows are decoded directly, read here too:
+// making libpng's reader and reading the header through it cost more than decoding a small picture.
+// One layout only is taken: the signature; a header of an 8-bit RGB, RGBA or palette picture, not
+// interlaced, within libpng's limits; for a palette picture its palette of 1 to 256 colours next;
+// then the image data. Every CRC must hold. Any other chunk, value or order leaves the picture to
+// libpng from its first byte, which reads or refuses it as ever, so a picture read here is one that
+// libpng reads to the same layout, and a damaged one gets libpng's answer.
+
+// libpng's default limit on a picture's width and height, in pixels.
+constexpr uint32_t kLargestSide = 1000000;
+
+// Reads the signature and the chunks up to the image data into `l`; `imageData` becomes the offset
+// of the first IDAT chunk. False when the picture is to be read by libpng.
+bool ReadLeadingChunks(const PngMemorySource& source, ImageLayout& l, size_t& imageData) {
+  static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (source.data == nullptr || source.size < 8 || std::memcmp(source.data, kSignature, 8) != 0) return false;
+  size_t at = 8;
+  Chunk chunk;
+  if (!NextChunk(source, at, chunk) || !IsType(chunk, "IHDR") || chunk.length != 13 || !CrcHolds(chunk))
+    return false;
+  const uint8_t* h = chunk.data;
+  l.width = BigEndian32(h);
+  l.height = BigEndian32(h + 4);
+  // Bit depth 8; colour type 2 (RGB), 6 (RGBA) or 3 (palette); compression, filter and interlace 0.
+  const uint8_t colourType = h[9];
+  if (l.width == 0 || l.width > kLargestSide || l.height == 0 || l.height > kLargestSide || h[8] != 8 ||
+      h[10] != 0 || h[11] != 0 || h[12] != 0)
+    return false;
+  l.directChannels = colourType == 2 ? 3 : colourType == 6 ? 4 : colourType == 3 ? 1 : 0;
+  if (l.directChannels == 0) return false;
+  l.bitCount = l.directChannels == 4 ? 32 : 24;
+  l.stride = Stride(l.width, l.bitCount);
+  imageData = at;
+  if (!NextChunk(source, at, chunk)) return false;
+  if (l.directChannels == 1) {
+    if (!IsType(chunk, "PLTE") || chunk.length == 0 || chunk.length > 3 * 256 || chunk.length % 3 != 0 ||
+        !CrcHolds(chunk))
+      return false;
+    SetPalette(l, chunk.data, chunk.length / 3);
+    imageData = at;
+    if (!NextChunk(source, at, chunk)) return false;
+  }
+  return IsType(chunk, "IDAT") && chunk.length <= kLargestImageChunk;
 }
 
 // Each thread's inflater, made on its first picture and kept for the next (making one clears some
@@ -257,11 +315,11 @@ class ImageData {
  public:
   explicit ImageData(const PngMemorySource& source) : source_(source) {}
 
-  // Finds the first IDAT chunk (libpng has read and checked every chunk before it) and takes the
-  // chain up to the end chunk, which must follow directly, empty; every CRC must hold. `end`
-  // becomes the offset after the end chunk. False for anything else.
-  bool Gather(size_t& end) {
-    size_t at = 8;  // after the signature
+  // Finds the first IDAT chunk from offset `at` on (every chunk before it has been read and checked)
+  // and takes the chain up to the end chunk, which must follow directly, empty; every CRC must hold,
+  // and no chunk may be longer than libpng takes. `end` becomes the offset after the end chunk. False
+  // for anything else.
+  bool Gather(size_t at, size_t& end) {
     Chunk chunk;
     do {
       if (!NextChunk(source_, at, chunk)) return false;
@@ -269,7 +327,7 @@ class ImageData {
     const Chunk first = chunk;
     size_t total = 0, chunks = 0;
     for (; IsType(chunk, "IDAT"); ++chunks) {
-      if (!CrcHolds(chunk)) return false;
+      if (chunk.length > kLargestImageChunk || !CrcHolds(chunk)) return false;
       total += chunk.length;
       if (!NextChunk(source_, at, chunk)) return false;
     }
@@ -449,8 +507,38 @@ __attribute__((target("ssse3"))) size_t FromSmallPalette(const uint8_t* from, ui
   return x;
 }
 
+// Eight pixels a step for a palette of any size: the eight colours fetched at once from the table of
+// four-byte colours, each packed to its three bytes. Each step writes four bytes past its 24, which
+// the next step overwrites, so the steps stop ten pixels before the row's end and leave the rest.
+// Answers how many pixels it wrote and whether every index was inside the palette.
+__attribute__((target("avx2"))) size_t FromPaletteByGathering(const uint8_t* from, uint8_t* to, size_t width,
+                                                              const ImageLayout& layout, bool& inside) {
+  // In each half: bytes 0-2, 4-6, 8-10, 12-14 to the first twelve.
+  const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5,
+                                        6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  const auto* colours = reinterpret_cast<const int*>(layout.colours);
+  const __m128i last = _mm_set1_epi8(char(layout.paletteSize - 1));
+  __m128i beyond = _mm_setzero_si128();
+  size_t x = 0;
+  for (; x + 10 <= width; x += 8) {
+    const __m128i index = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from + x));
+    beyond = _mm_or_si128(beyond, _mm_subs_epu8(index, last));
+    const __m256i colour = _mm256_i32gather_epi32(colours, _mm256_cvtepu8_epi32(index), 4);
+    const __m256i packed = _mm256_shuffle_epi8(colour, pack);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 3 * x), _mm256_castsi256_si128(packed));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 3 * x + 12), _mm256_extracti128_si256(packed, 1));
+  }
+  inside = _mm_movemask_epi8(_mm_cmpeq_epi8(beyond, _mm_setzero_si128())) == 0xFFFF;
+  return x;
+}
+
 bool HasByteShuffles() {
   static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
+}
+
+bool HasGathers() {
+  static const bool has = __builtin_cpu_supports("avx2");
   return has;
 }
 #endif
@@ -461,12 +549,13 @@ bool HasByteShuffles() {
 bool FromPalette(const uint8_t* from, uint8_t* to, const ImageLayout& layout) {
   size_t x = 0;
 #if defined(__x86_64__) && defined(__GNUC__)
-  if (layout.paletteSize <= 16 && HasByteShuffles()) {
-    bool inside = true;
+  bool inside = true;
+  if (layout.paletteSize <= 16 && HasByteShuffles())
     x = FromSmallPalette(from, to, layout.width, layout, inside);
-    if (!inside) return false;
-    if (x == layout.width) return true;
-  }
+  else if (HasGathers())
+    x = FromPaletteByGathering(from, to, layout.width, layout, inside);
+  if (!inside) return false;
+  if (x == layout.width) return true;
 #endif
   uint32_t largest = 0;
   const size_t last = layout.width - 1;
@@ -481,15 +570,16 @@ bool FromPalette(const uint8_t* from, uint8_t* to, const ImageLayout& layout) {
 }
 
 // Decodes every row of a picture with layout.directChannels set into `bits` (bottom-up rows of
-// layout.stride bytes, padding zeroed). False, with any number of rows written, when the
-// picture is to go through libpng instead; then the source's cursor is unchanged.
-bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, uint8_t* bits) {
+// layout.stride bytes, padding zeroed), from the image data chunks at or after offset `imageData`. False,
+// with any number of rows written, when the picture is to go through libpng instead; then the source's cursor
+// is unchanged.
+bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, size_t imageData, uint8_t* bits) {
   const size_t channels = layout.directChannels;
   const size_t pixelBytes = size_t(layout.width) * channels;
   const size_t rowBytes = pixelBytes + 1;  // the filter type first
   ImageData data(source);
   size_t end = 0;
-  if (!data.Gather(end)) return false;
+  if (!data.Gather(imageData, end)) return false;
   // The row above the first comes first: zeros.
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes * (size_t(layout.height) + 1)]);
   if (!buffer) return false;
@@ -511,6 +601,11 @@ bool DecodeDirectly(PngMemorySource& source, const ImageLayout& layout, uint8_t*
   return true;
 }
 
+// The block's size in bytes for the layout: header, colour table, rows.
+uint64_t BlockBytes(const ImageLayout& l) {
+  return kV4HeaderBytes + 4ull * l.colors + uint64_t(l.stride) * l.height;
+}
+
 // Reads the chunks before the pixels and lays out the block; errors jump back to the caller's
 // setjmp. Returns a result code.
 int32_t ReadHeader(DecodeState* st, ImageLayout* l) {
@@ -518,40 +613,56 @@ int32_t ReadHeader(DecodeState* st, ImageLayout* l) {
   if (!ChooseFormat(st, *l)) return kPngUnsupported;
   png_read_update_info(st->png, st->info);
   if (png_get_rowbytes(st->png, st->info) > l->stride) png_error(st->png, "unexpected row size");
-  const uint64_t total = kV4HeaderBytes + 4ull * l->colors + uint64_t(l->stride) * l->height;
-  return total > kLargestBlock ? kPngNoMemory : kPngOk;
+  return BlockBytes(*l) > kLargestBlock ? kPngNoMemory : kPngOk;
+}
+
+// The block of `total` bytes, in the caller's storage when it gives one, else made zeroed and kept in
+// st->block until handed over; null when memory ran out.
+uint8_t* MakeBlock(DecodeState* st, uint64_t total) {
+  try {
+    if (st->intoUnset != nullptr) {
+      st->intoUnset->resize(size_t(total));
+      return st->intoUnset->data();
+    }
+    if (st->into != nullptr) {
+      st->into->assign(size_t(total), 0);
+      return st->into->data();
+    }
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  return st->block = static_cast<uint8_t*>(std::calloc(size_t(total), 1));
+}
+
+// Writes the colour table and the header of a decoded block and describes it in `out`.
+void Describe(DecodeState* st, uint8_t* block, const ImageLayout& l, PngBitmapDescriptor* out) {
+  auto* table = reinterpret_cast<plat::RGBQUAD*>(block + kV4HeaderBytes);
+  for (uint32_t i = 0; i < l.colors; ++i) {
+    const uint8_t g = uint8_t(i * 255 / (l.colors - 1));
+    table[i] = plat::RGBQUAD{g, g, g, 0};
+  }
+  WriteHeader(block, l);
+  const uint64_t bitsOffset = kV4HeaderBytes + 4ull * l.colors;
+  out->memory = block;
+  out->totalSize = uint32_t(BlockBytes(l));
+  out->headerSize = kV4HeaderBytes;
+  out->bitsOffset = uint32_t(bitsOffset);
+  out->colorTable = table;
+  out->colors = l.colors;
+  out->bits = block + bitsOffset;
+  st->block = nullptr;  // handed over
 }
 
 // The decoding proper; errors jump back to loadPng. Returns a result code.
 int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
   if (const int32_t header = ReadHeader(st, l); header != kPngOk) return header;
-  const uint64_t bitsOffset = kV4HeaderBytes + 4ull * l->colors;
-  const uint64_t total = bitsOffset + uint64_t(l->stride) * l->height;
-  uint8_t* block = nullptr;
-  try {
-    if (st->intoUnset != nullptr) {
-      st->intoUnset->resize(size_t(total));
-      block = st->intoUnset->data();
-    } else if (st->into != nullptr) {
-      st->into->assign(size_t(total), 0);
-      block = st->into->data();
-    } else {
-      block = st->block = static_cast<uint8_t*>(std::calloc(size_t(total), 1));
-    }
-  } catch (const std::bad_alloc&) {
-    return kPngNoMemory;
-  }
+  uint8_t* block = MakeBlock(st, BlockBytes(*l));
   st->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * l->height));
   if (!block || !st->rows) return kPngNoMemory;
-  uint8_t* bits = block + bitsOffset;
+  uint8_t* bits = block + kV4HeaderBytes + 4ull * l->colors;
   for (png_uint_32 i = 0; i < l->height; ++i) st->rows[i] = bits + size_t(l->height - 1 - i) * l->stride;
-  auto* table = reinterpret_cast<plat::RGBQUAD*>(block + kV4HeaderBytes);
-  for (uint32_t i = 0; i < l->colors; ++i) {
-    const uint8_t g = uint8_t(i * 255 / (l->colors - 1));
-    table[i] = plat::RGBQUAD{g, g, g, 0};
-  }
   if (st->way == PngRows::kThroughLibpng || l->directChannels == 0 ||
-      !DecodeDirectly(*static_cast<PngMemorySource*>(png_get_io_ptr(st->png)), *l, bits)) {
+      !DecodeDirectly(*static_cast<PngMemorySource*>(png_get_io_ptr(st->png)), *l, 8, bits)) {
     // libpng leaves row padding, and the unused bits of a row's last byte, as they are.
     if (st->intoUnset != nullptr) std::memset(bits, 0, size_t(l->stride) * l->height);
     png_read_image(st->png, st->rows);
@@ -559,15 +670,30 @@ int32_t Decode(DecodeState* st, ImageLayout* l, PngBitmapDescriptor* out) {
   }
   std::free(st->rows);
   st->rows = nullptr;
-  WriteHeader(block, *l);
-  out->memory = block;
-  out->totalSize = uint32_t(total);
-  out->headerSize = kV4HeaderBytes;
-  out->bitsOffset = uint32_t(bitsOffset);
-  out->colorTable = table;
-  out->colors = l->colors;
-  out->bits = bits;
-  st->block = nullptr;  // handed over
+  Describe(st, block, *l, out);
+  return kPngOk;
+}
+
+// What DecodeWithoutLibpng answers when the picture is to be decoded by libpng from its first byte.
+constexpr int32_t kLeftToLibpng = -1;
+
+// Decodes a picture whose leading chunks ReadLeadingChunks took into `l`, libpng left out: kPngOk,
+// kPngNoMemory, or kLeftToLibpng (with nothing left allocated) for anything out of the ordinary in
+// its image data.
+int32_t DecodeWithoutLibpng(DecodeState* st, PngMemorySource* source, const ImageLayout& l, size_t imageData,
+                            PngBitmapDescriptor* out) {
+  if (BlockBytes(l) > kLargestBlock) {
+    source->cursor = imageData + 8;  // where libpng stops reading the header: in the first IDAT chunk
+    return kPngNoMemory;
+  }
+  uint8_t* block = MakeBlock(st, BlockBytes(l));
+  if (!block) return kPngNoMemory;
+  if (!DecodeDirectly(*source, l, imageData, block + kV4HeaderBytes)) {
+    std::free(st->block);
+    st->block = nullptr;
+    return kLeftToLibpng;
+  }
+  Describe(st, block, l, out);
   return kPngOk;
 }
 
@@ -585,34 +711,53 @@ int32_t OpenReader(DecodeState* st, PngMemorySource* source) {
   return kPngOk;
 }
 
+// Decodes through libpng, which reads the picture from its first byte. Returns a result code.
+int32_t DecodeThroughLibpng(DecodeState* st, PngMemorySource* source, PngBitmapDescriptor* out,
+                            uint32_t* transparentColor, bool* hasTransparent) {
+  // Kept outside this frame: the error handler jumps back here, and only objects that did not change
+  // since setjmp may be read then.
+  auto layout = std::make_unique<ImageLayout>();
+  if (const int32_t opened = OpenReader(st, source); opened != kPngOk) return opened;
+  if (setjmp(png_jmpbuf(st->png))) {
+    Release(st);
+    return kPngDamaged;
+  }
+  // Every chunk's CRC already covers the compressed bytes; the stream's own Adler-32 sum over the
+  // inflated rows would only cost a second pass over them.
+  png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+  const int32_t result = Decode(st, layout.get(), out);
+  Release(st);
+  if (result == kPngOk) {
+    if (transparentColor && layout->hasTransparent) *transparentColor = layout->transparentColor;
+    if (hasTransparent) *hasTransparent = layout->hasTransparent;
+  }
+  return result;
+}
+
 // loadPng's work; with `into` or `intoUnset`, the block is made in that vector instead of by calloc,
 // and out->memory points into it (nothing for the caller to free).
 int32_t DecodeInto(PngMemorySource* source, PngBitmapDescriptor* out, std::vector<uint8_t>* into,
                    PictureBlock* intoUnset, uint32_t* transparentColor, bool* hasTransparent, PngRows way) {
   if (!out || out->size != 40) return kPngBadDescriptor;
   if (!source) return kPngDamaged;
-  // Kept outside this frame: the error handler jumps back here, and only objects that did not change
-  // since setjmp may be read then.
-  auto st = std::make_unique<DecodeState>();
-  auto layout = std::make_unique<ImageLayout>();
-  st->into = into;
-  st->intoUnset = intoUnset;
-  st->way = way;
-  if (const int32_t opened = OpenReader(st.get(), source); opened != kPngOk) return opened;
-  if (setjmp(png_jmpbuf(st->png))) {
-    Release(st.get());
-    return kPngDamaged;
+  DecodeState st;
+  st.into = into;
+  st.intoUnset = intoUnset;
+  // The direct way finds its chunks by their offsets in the bytes: a picture that starts there.
+  st.way = source->cursor == 0 ? way : PngRows::kThroughLibpng;
+  if (st.way == PngRows::kDirect) {
+    ImageLayout layout;
+    size_t imageData = 0;
+    if (ReadLeadingChunks(*source, layout, imageData)) {
+      const int32_t result = DecodeWithoutLibpng(&st, source, layout, imageData, out);
+      if (result != kLeftToLibpng) {
+        if (result == kPngOk && hasTransparent) *hasTransparent = false;
+        return result;
+      }
+      st.way = PngRows::kThroughLibpng;  // its rows would be refused again
+    }
   }
-  // Every chunk's CRC already covers the compressed bytes; the stream's own Adler-32 sum over the
-  // inflated rows would only cost a second pass over them.
-  png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
-  const int32_t result = Decode(st.get(), layout.get(), out);
-  Release(st.get());
-  if (result == kPngOk) {
-    if (transparentColor && layout->hasTransparent) *transparentColor = layout->transparentColor;
-    if (hasTransparent) *hasTransparent = layout->hasTransparent;
-  }
-  return result;
+  return DecodeThroughLibpng(&st, source, out, transparentColor, hasTransparent);
 }
 
 }  // namespace
@@ -623,8 +768,14 @@ bool HasPngSignature(const uint8_t* data, size_t size) {
 
 void FreePngBlock(uint8_t* memory) { std::free(memory); }
 
-int32_t checkPngHeader(PngMemorySource* source) {
+int32_t checkPngHeader(PngMemorySource* source, PngRows way) {
   if (!source) return kPngDamaged;
+  ImageLayout read;
+  size_t imageData = 0;
+  if (way == PngRows::kDirect && source->cursor == 0 && ReadLeadingChunks(*source, read, imageData)) {
+    source->cursor = imageData + 8;  // as libpng leaves it
+    return BlockBytes(read) > kLargestBlock ? kPngNoMemory : kPngOk;
+  }
   auto st = std::make_unique<DecodeState>();
   auto layout = std::make_unique<ImageLayout>();
   if (const int32_t opened = OpenReader(st.get(), source); opened != kPngOk) return opened;

@@ -52,10 +52,10 @@ enum : int32_t {
 int32_t loadPng(PngMemorySource* source, PngBitmapDescriptor* out, uint32_t* transparentColor,
                 bool* hasTransparent);
 void FreePngBlock(uint8_t* memory);
-// How the rows of plain (not interlaced) 8-bit RGB, RGBA and palette pictures (without transparency)
-// are decoded: inflated in long strips and converted in one pass here (kDirect, what every caller
-// wants), or row by row through libpng like every other kind (kThroughLibpng: the reference the
-// direct way is held to, giving the same answer and the same bytes).
+// How plain (not interlaced) 8-bit RGB, RGBA and palette pictures (without transparency) are
+// decoded: their chunks read, the image data inflated whole and the rows converted in one pass here
+// (kDirect, what every caller wants), or through libpng like every other kind (kThroughLibpng: the
+// reference the direct way is held to, giving the same answer and the same bytes).
 enum class PngRows { kDirect, kThroughLibpng };
 // The same decoding into `block` (the header, colour table and rows as loadPng lays them out), for a
 // caller that keeps the picture in a vector: no block to copy and free. Empty on any failure.
@@ -65,8 +65,10 @@ int32_t loadPngInto(PngMemorySource* source, std::vector<uint8_t>& block, PngRow
 int32_t loadPngInto(PngMemorySource* source, PictureBlock& block, PngRows way = PngRows::kDirect);
 // What loadPng would answer from the chunks before the pixels alone (signature, header, palette and
 // transparency, the supported colour types, the size limit): kPngOk, kPngNoMemory, kPngDamaged or
-// kPngUnsupported. Decodes no pixels, so damage in the image data itself goes unseen.
-int32_t checkPngHeader(PngMemorySource* source);
+// kPngUnsupported. Decodes no pixels, so damage in the image data itself goes unseen. The chunks
+// of the pictures whose rows are decoded directly are read without libpng (kDirect) or, like every
+// other picture's, through it (kThroughLibpng): the same answer.
+int32_t checkPngHeader(PngMemorySource* source, PngRows way = PngRows::kDirect);
 
 // True when the bytes start with the 8-byte PNG signature.
 bool HasPngSignature(const uint8_t* data, size_t size);

@@ -271,9 +271,11 @@ TEST(PngLoader, TheHeaderCheckNeverRefusesWhatDecodes) {
   }
 }
 
-// A picture decoded both ways: its rows straight from the inflated data, and through libpng.
+// A picture decoded both ways: its chunks read and rows decoded here, and all through libpng; and its
+// header checked both ways.
 struct BothWays {
   int32_t direct = -1, reference = -1;
+  int32_t directHeader = -1, referenceHeader = -1;
   std::vector<uint8_t> directBlock, referenceBlock;
   size_t directCursor = 0, referenceCursor = 0;
 
@@ -284,8 +286,13 @@ struct BothWays {
     PngMemorySource again{png.data(), png.size(), 0};
     reference = loadPngInto(&again, referenceBlock, PngRows::kThroughLibpng);
     referenceCursor = again.cursor;
+    PngMemorySource header{png.data(), png.size(), 0}, headerAgain{png.data(), png.size(), 0};
+    directHeader = checkPngHeader(&header, PngRows::kDirect);
+    referenceHeader = checkPngHeader(&headerAgain, PngRows::kThroughLibpng);
   }
-  bool Same() const { return direct == reference && directBlock == referenceBlock; }
+  bool Same() const {
+    return direct == reference && directBlock == referenceBlock && directHeader == referenceHeader;
+  }
 };
 
 // Rows of runs of one colour broken by noise, so that every filter has both repeats and change.
@@ -396,14 +403,17 @@ TEST(PngLoader, DirectRowsGiveLibpngsBytesForEveryFilterWidthAndChunking) {
   }
 }
 
-// Palette pictures of every size and filter, with short palettes and with indices past the palette's
-// end (which libpng answers for): the direct rows give libpng's answer and bytes.
+// Palette pictures of every size and filter, with short palettes, palettes of more than the sixteen
+// colours looked up by byte shuffles, and indices past the palette's end (which libpng answers for):
+// the direct rows give libpng's answer and bytes. Rows of 9 to 18 pixels end where the lookups eight
+// and sixteen pixels at a time stop.
 TEST(PngLoader, DirectPaletteRowsGiveLibpngsBytes) {
   std::mt19937 random(20261210);
-  const std::pair<uint32_t, uint32_t> sizes[] = {{1, 1}, {3, 2}, {24, 24}, {161, 120}, {9000, 3}};
+  const std::pair<uint32_t, uint32_t> sizes[] = {{1, 1},  {3, 2},  {9, 3},   {10, 2},    {11, 3},
+                                                 {17, 4}, {18, 2}, {24, 24}, {161, 120}, {9000, 3}};
   for (const auto& [width, height] : sizes) {
     for (int filter : {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_PAETH, PNG_ALL_FILTERS}) {
-      for (uint32_t colours : {1u, 7u, 256u}) {
+      for (uint32_t colours : {1u, 7u, 16u, 17u, 256u}) {
         for (bool strayIndex : {false, true}) {
           TestPngImage image{width, height, PNG_COLOR_TYPE_PALETTE, 8};
           for (uint32_t i = 0; i < colours * 3; ++i) image.paletteRGB.push_back(uint8_t(random()));
@@ -513,6 +523,154 @@ TEST(PngLoader, DirectRowsLeaveTheUnusualToLibpng) {
   far[0] = 0x08;                         // deflate with a window of 256 bytes
   far[1] = uint8_t(31 - (0x0800 % 31));  // the header's check bits
   expect(JoinChunks(WithImageStream(chunks, far, 1000)), kPngDamaged, "repeats beyond the stated window");
+}
+
+// The chunks before the pixels, read without libpng for plain RGB, RGBA and palette pictures: every
+// header value, palette length, chunk order and CRC out of the ordinary gets libpng's answer, with
+// the block, the header check and the cursor libpng gives; what libpng takes decodes to its bytes.
+TEST(PngLoader, LeadingChunksAnswerAsLibpngDoes) {
+  std::mt19937 random(20261213);
+  TestPngImage rgb = NoisyImage(9, 5, PNG_COLOR_TYPE_RGB, random);
+  TestPngImage palette{9, 5, PNG_COLOR_TYPE_PALETTE, 8};
+  for (int i = 0; i < 20 * 3; ++i) palette.paletteRGB.push_back(uint8_t(random()));
+  for (uint32_t y = 0; y < 5; ++y) {
+    palette.rows.emplace_back(9);
+    for (uint8_t& index : palette.rows.back()) index = uint8_t(random() % 20);
+  }
+  const Chunks plain = SplitChunks(EncodeTestPng(rgb)), paletted = SplitChunks(EncodeTestPng(palette));
+  ASSERT_EQ(paletted[1].first, "PLTE");
+  struct Case {
+    std::string what;
+    Chunks chunks;
+    int32_t status;  // libpng's answer, or kAnyAnswer
+  };
+  constexpr int32_t kAnyAnswer = -1;
+  std::vector<Case> cases;
+  auto header = [&](const Chunks& from, size_t at, uint8_t value, const std::string& what, int32_t status) {
+    Chunks changed = from;
+    changed[0].second[at] = value;
+    cases.push_back({what, changed, status});
+  };
+  for (const Chunks* from : {&plain, &paletted}) {
+    const std::string kind = from == &plain ? "RGB: " : "palette: ";
+    cases.push_back({kind + "as written", *from, kPngOk});
+    header(*from, 3, 0, kind + "width 0", kPngDamaged);
+    header(*from, 8, 16, kind + "16 bits a channel", kAnyAnswer);
+    header(*from, 8, 4, kind + "4 bits a channel", kAnyAnswer);
+    header(*from, 9, 7, kind + "colour type 7", kPngDamaged);
+    header(*from, 10, 1, kind + "compression method 1", kPngDamaged);
+    header(*from, 11, 1, kind + "filter method 1", kPngDamaged);
+    header(*from, 12, 2, kind + "interlace method 2", kPngDamaged);
+    Chunks before = *from;
+    before.insert(before.begin(), {"tEXt", {'a', 0, 'b'}});
+    cases.push_back({kind + "a text chunk before the header", before, kPngDamaged});
+    Chunks physical = *from;
+    physical.insert(physical.end() - 2, {"pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1}});
+    cases.push_back({kind + "pixels per metre before the image data", physical, kPngOk});
+    Chunks unknown = *from;
+    unknown.insert(unknown.begin() + 1, {"vpAg", {1, 2, 3}});
+    cases.push_back({kind + "an unknown ancillary chunk after the header", unknown, kPngOk});
+    Chunks critical = *from;
+    critical.insert(critical.begin() + 1, {"VPAG", {1, 2, 3}});
+    cases.push_back({kind + "an unknown critical chunk", critical, kPngDamaged});
+    Chunks longHeader = *from;
+    longHeader[0].second.push_back(0);
+    cases.push_back({kind + "a header of 14 bytes", longHeader, kPngDamaged});
+    Chunks noData = *from;
+    noData.erase(noData.end() - 2);
+    cases.push_back({kind + "no image data", noData, kPngDamaged});
+  }
+  // Sizes at and past libpng's limits, with image data of that size (black rows) up to 4 MB.
+  auto sized = [&](uint32_t width, uint32_t height, int32_t status) {
+    Chunks changed = plain;
+    for (int i = 0; i < 4; ++i) {
+      changed[0].second[size_t(i)] = uint8_t(width >> (24 - 8 * i));
+      changed[0].second[size_t(4 + i)] = uint8_t(height >> (24 - 8 * i));
+    }
+    const uint64_t rawBytes = (1 + 3 * uint64_t(width)) * height;
+    if (rawBytes <= (uint64_t(4) << 20)) {
+      const std::vector<uint8_t> raw(rawBytes, 0);
+      std::vector<uint8_t> stream(compressBound(uLong(raw.size())));
+      uLongf size = uLongf(stream.size());
+      EXPECT_EQ(compress(stream.data(), &size, raw.data(), uLong(raw.size())), Z_OK);
+      stream.resize(size);
+      changed = WithImageStream(changed, stream, stream.size());
+    }
+    cases.push_back({std::to_string(width) + " by " + std::to_string(height), changed, status});
+  };
+  sized(1000000, 1, kPngOk);
+  sized(1000001, 1, kPngDamaged);
+  sized(1, 1000000, kPngOk);
+  sized(1, 1000001, kPngDamaged);
+  sized(0x80000000u, 5, kPngDamaged);
+  sized(1000000, 1000, kPngNoMemory);  // a block of 3 GB
+  // Palettes: missing, empty, too long, not whole colours, twice, after the image data, in an RGB
+  // picture, and with transparency.
+  Chunks noPalette = paletted;
+  noPalette.erase(noPalette.begin() + 1);
+  cases.push_back({"no palette", noPalette, kPngDamaged});
+  for (size_t length : {size_t(0), size_t(3 * 257), size_t(31)}) {
+    Chunks odd = paletted;
+    odd[1].second.resize(length, 7);
+    cases.push_back({"a palette of " + std::to_string(length) + " bytes", odd, kPngDamaged});
+  }
+  Chunks full = paletted;
+  full[1].second.resize(3 * 256, 9);
+  cases.push_back({"a palette of 256 colours", full, kPngOk});
+  Chunks twice = paletted;
+  twice.insert(twice.begin() + 1, twice[1]);
+  cases.push_back({"two palettes", twice, kPngDamaged});
+  Chunks late = paletted;
+  std::rotate(late.begin() + 1, late.begin() + 2, late.end() - 1);
+  cases.push_back({"the palette after the image data", late, kPngDamaged});
+  Chunks suggested = plain;
+  suggested.insert(suggested.begin() + 1, paletted[1]);
+  cases.push_back({"RGB with a suggested palette", suggested, kPngOk});
+  Chunks clear = paletted;
+  clear.insert(clear.begin() + 2, {"tRNS", {0, 128, 255}});
+  cases.push_back({"a palette with transparency", clear, kPngOk});
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> png = JoinChunks(c.chunks);
+    const BothWays both(png);
+    if (c.status != kAnyAnswer) EXPECT_EQ(both.reference, c.status) << c.what;
+    EXPECT_TRUE(both.Same()) << c.what << ": " << both.direct << " against " << both.reference << ", header "
+                             << both.directHeader << " against " << both.referenceHeader;
+    EXPECT_EQ(both.directCursor, both.referenceCursor) << c.what;
+    // With a CRC that does not hold in each chunk before the image data in turn.
+    size_t at = 8;
+    for (const auto& [type, data] : c.chunks) {
+      if (type == "IDAT") break;
+      std::vector<uint8_t> broken = png;
+      broken[at + 8 + data.size()] ^= 0x40;
+      const BothWays crc(broken);
+      EXPECT_TRUE(crc.Same()) << c.what << ", the CRC of " << type << ": " << crc.direct << " against "
+                              << crc.reference;
+      EXPECT_EQ(crc.directCursor, crc.referenceCursor) << c.what << ", the CRC of " << type;
+      at += 12 + data.size();
+    }
+  }
+}
+
+// A picture that starts further on in the bytes than their first byte: the reading starts where the
+// source's cursor stands, on both ways, and gives the same block as the picture on its own.
+TEST(PngLoader, APictureIsReadFromTheSourcesCursor) {
+  std::mt19937 random(20261214);
+  TestPngImage image = NoisyImage(17, 6, PNG_COLOR_TYPE_RGB_ALPHA, random);
+  const std::vector<uint8_t> png = EncodeTestPng(image);
+  std::vector<uint8_t> alone;
+  PngMemorySource source{png.data(), png.size(), 0};
+  ASSERT_EQ(loadPngInto(&source, alone), kPngOk);
+  std::vector<uint8_t> after = {1, 2, 3, 4, 5};
+  after.insert(after.end(), png.begin(), png.end());
+  for (PngRows way : {PngRows::kDirect, PngRows::kThroughLibpng}) {
+    std::vector<uint8_t> block;
+    PngMemorySource further{after.data(), after.size(), 5};
+    ASSERT_EQ(loadPngInto(&further, block, way), kPngOk);
+    EXPECT_EQ(block, alone);
+    EXPECT_EQ(further.cursor, after.size());
+    PngMemorySource checked{after.data(), after.size(), 5};
+    EXPECT_EQ(checkPngHeader(&checked, way), kPngOk);
+  }
 }
 
 // The image data inflated whole: every compression level (stored blocks, the greedy matching the

@@ -1,7 +1,8 @@
 // PNG pictures held in memory (catalogue pictures, pasted images): decoded into a packed bitmap whose
 // every row is read back, so a block smaller than its descriptor says shows under the sanitizers; and
 // the header check that tells a picture without decoding it, over the same bytes; and the direct
-// decoding of plain colour rows against libpng's.
+// decoding of plain colour and palette pictures (their chunks and rows read without libpng) against
+// libpng's.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -55,6 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PngMemorySource headerSource{data, size, 0};
   const int32_t header = checkPngHeader(&headerSource);
   if (headerSource.cursor > size) __builtin_trap();
+  // Read without libpng or through it, the chunks before the pixels give the same answer.
+  PngMemorySource libpngHeaderSource{data, size, 0};
+  if (checkPngHeader(&libpngHeaderSource, PngRows::kThroughLibpng) != header) __builtin_trap();
   PngMemorySource source{data, size, 0};
   PngBitmapDescriptor out;
   uint32_t transparent = 0;

@@ -362,7 +362,7 @@ TEST(MkcatalogBlobs, DrawnPicturesAreTheirOwnAndTheSameEveryRun) {
   distinct("glyph %", percent);
   distinct("glyph T", Decode(make("png: glyph 24 #204080 \"T\"")));
   const std::vector<uint8_t> about = make("png: about 300x200 #6b5a45 \"Planner\" \"Version 1.0\"");
-  EXPECT_EQ(about[25], PNG_COLOR_TYPE_RGB) << "antialiased text over two fills holds many colours";
+  EXPECT_EQ(about[25], PNG_COLOR_TYPE_PALETTE) << "text edges in steps over two fills";
   EXPECT_EQ(Decode(about).width, 300);
   for (const auto& [cell, reason] : std::vector<std::pair<std::string, std::string>>{
            {"png: about 300x200 #6b5a45 \"Planner\"", "wants 2 quoted text"},
@@ -381,8 +381,57 @@ TEST(MkcatalogBlobs, DrawnPicturesAreTheirOwnAndTheSameEveryRun) {
   }
 }
 
+// The demo's about box, which the program shows as it starts: stored as palette indices in one image
+// data chunk, its fills and its border exactly in their colours, its texts drawn whole (the title in
+// white on the band, the lines below it dark on the ground), each text edge pixel between its text's
+// colour and the ground.
+TEST(MkcatalogBlobs, TheDemosAboutBoxFitsAPaletteWithItsFillsExact) {
+  std::ifstream table(fs::path(PLANNER_SOURCE_DIR) / "data/demo/skin/qxBitmap.tsv");
+  std::string line, cell;
+  while (std::getline(table, line))
+    if (line.rfind("2004\t", 0) == 0) cell = line.substr(line.find("png: "));
+  ASSERT_NE(cell, "") << "the demo's picture 2004";
+  Names names;
+  const std::vector<uint8_t> png = ParseBlob(cell, names).bytes;
+  EXPECT_EQ(png[25], PNG_COLOR_TYPE_PALETTE);
+  int imageChunks = 0;
+  for (size_t at = 8; at + 12 <= png.size();) {
+    const uint32_t length =
+        uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
+    imageChunks += std::memcmp(&png[at + 4], "IDAT", 4) == 0;
+    at += size_t(length) + 12;
+  }
+  EXPECT_EQ(imageChunks, 1);
+  const Decoded box = Decode(png);
+  ASSERT_EQ(box.width, 360);
+  ASSERT_EQ(box.height, 220);
+  constexpr uint32_t kBand = 0x6B5A45, kGround = 0xF3F2F0, kInk = 0x30281F, kWhite = 0xFFFFFF;
+  const int32_t band = 66;  // 30 % of the height
+  int32_t white = 0, ink = 0;
+  for (int32_t y = 0; y < box.height; ++y) {
+    for (int32_t x = 0; x < box.width; ++x) {
+      const uint32_t p = box.At(x, y);
+      if (x == 0 || y == 0 || x == box.width - 1 || y == box.height - 1) {
+        ASSERT_EQ(p, kBand) << "the border at " << x << "," << y;
+        continue;
+      }
+      if (y < band) {
+        white += p == kWhite;
+        // Between the band's colour and white: every channel at least the band's.
+        for (int shift : {16, 8, 0}) ASSERT_GE((p >> shift) & 0xFF, (kBand >> shift) & 0xFF) << x << "," << y;
+      } else {
+        ink += p == kInk;
+        if (x < 20 || y < band + 20 || y > box.height - 20) ASSERT_EQ(p, kGround) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(white, 300) << "the title";
+  EXPECT_GT(ink, 300) << "the lines";
+}
+
 // The start decodes these pictures before its first frame: every row is stored unfiltered (filter
-// byte 0 before each row of the inflated image data) as palette indices, whatever the kind.
+// byte 0 before each row of the inflated image data) as palette indices, whatever the kind, deflated
+// with the fixed codes whose tables the program's inflater keeps from picture to picture.
 TEST(MkcatalogBlobs, PictureRowsAreStoredUnfiltered) {
   for (const char* cell : {"png: grain 64 #d9d2c3", "png: frame 40x30 #8a7357", "png: checker 16 #8a7357",
                            "png: plus 24 #204080"}) {
@@ -400,6 +449,8 @@ TEST(MkcatalogBlobs, PictureRowsAreStoredUnfiltered) {
       at += size_t(length) + 12;
     }
     EXPECT_EQ(png[25], PNG_COLOR_TYPE_PALETTE);  // the header's colour type: a row holds one byte a pixel
+    ASSERT_GT(compressed.size(), 2u);
+    EXPECT_EQ((compressed[2] >> 1) & 3, 1) << "the first block's codes: fixed";
     const size_t rowBytes = 1 + size_t(picture.width);
     std::vector<uint8_t> rows(rowBytes * size_t(picture.height));
     uLongf size = uLongf(rows.size());

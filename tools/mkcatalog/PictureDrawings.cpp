@@ -527,6 +527,39 @@ void DrawLogo(const Pen& p, const DrawnRecipe& r) {
   }
 }
 
+// Levels of coverage a text's antialiased edge is drawn with where the picture is to fit a palette.
+constexpr int kCoverageLevels = 64;
+
+// Draws what `draw` draws (text) in `colour`, its antialiased coverage rounded to kCoverageLevels
+// levels: one colour over one ground then gives at most that many colours, and an edge pixel is at
+// most a 126th of the way between the two colours from its exact value (2 of 255 in a channel).
+template <typename Draw>
+void WithSteppedCoverage(cairo_t* cr, const PictureRgb& colour, Draw draw) {
+  cairo_push_group_with_content(cr, CAIRO_CONTENT_ALPHA);
+  draw();
+  cairo_pattern_t* coverage = cairo_pop_group(cr);
+  cairo_surface_t* mask = nullptr;
+  if (cairo_pattern_get_surface(coverage, &mask) == CAIRO_STATUS_SUCCESS &&
+      cairo_surface_get_type(mask) == CAIRO_SURFACE_TYPE_IMAGE &&
+      cairo_image_surface_get_format(mask) == CAIRO_FORMAT_A8) {
+    cairo_surface_flush(mask);
+    unsigned char* data = cairo_image_surface_get_data(mask);
+    const int stride = cairo_image_surface_get_stride(mask), width = cairo_image_surface_get_width(mask);
+    constexpr int kSteps = kCoverageLevels - 1;
+    for (int y = 0; y < cairo_image_surface_get_height(mask); ++y)
+      for (unsigned char* a = data + size_t(y) * size_t(stride);
+           a < data + size_t(y) * size_t(stride) + width; ++a)
+        *a = static_cast<unsigned char>(((*a * kSteps + 127) / 255 * 255 + kSteps / 2) / kSteps);
+    cairo_surface_mark_dirty(mask);
+  }
+  Use(cr, colour);
+  cairo_mask(cr, coverage);
+  cairo_pattern_destroy(coverage);
+}
+
+// The about box: a title band, the lines below it. Its text edges are stepped (WithSteppedCoverage)
+// so that the whole box fits a palette of 256 colours: the program shows it as it starts, and palette
+// indices are a third of the bytes of red, green and blue to inflate.
 void DrawAbout(const Pen& p, const DrawnRecipe& r) {
   cairo_t* cr = p.cr;
   Use(cr, Mix(p.colour, kWhite, 0.92));
@@ -535,14 +568,14 @@ void DrawAbout(const Pen& p, const DrawnRecipe& r) {
   Use(cr, p.colour);
   Rect(cr, 0, 0, p.w, band);
   cairo_fill(cr);
-  Use(cr, kWhite);
-  CentredText(cr, r.texts[0], p.w / 2, band / 2, band * 0.34, true);
-  Use(cr, Mix(p.colour, kBlack, 0.55));
+  WithSteppedCoverage(cr, kWhite, [&] { CentredText(cr, r.texts[0], p.w / 2, band / 2, band * 0.34, true); });
   const double line = (p.h - band) / (r.texts.size() + 1);
   for (size_t i = 1; i < r.texts.size(); ++i) {
     const bool last = i + 1 == r.texts.size() && r.texts.size() > 2;
-    if (last) Use(cr, Mix(p.colour, kWhite, 0.2));
-    CentredText(cr, r.texts[i], p.w / 2, band + line * double(i) + line * 0.4, last ? 11 : 13, i == 1);
+    const PictureRgb ink = last ? Mix(p.colour, kWhite, 0.2) : Mix(p.colour, kBlack, 0.55);
+    WithSteppedCoverage(cr, ink, [&] {
+      CentredText(cr, r.texts[i], p.w / 2, band + line * double(i) + line * 0.4, last ? 11 : 13, i == 1);
+    });
   }
   Use(cr, p.colour);
   cairo_set_line_width(cr, 1);
