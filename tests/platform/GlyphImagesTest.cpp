@@ -56,6 +56,39 @@ cairo_scaled_font_t* ScaledFont(FontObject& font, bool antialias) {
   return testing::RendererScaledFont(font, 1.0, antialias);
 }
 
+// The blending tests' text, its colour and where it stands on their 300x40 canvas.
+constexpr char16_t kBlendedText[] = u"Wavy fjord, quiet kitchen 1470";
+constexpr uint32_t kInk = 0xC81E5A;  // RGB(200, 30, 90) as a pixel
+constexpr int32_t kTextX = 7, kTextY = 9;
+
+// The blending tests' text drawn transparently in `font` (selected only while drawing).
+void DrawBlendedText(testing::Canvas& canvas, HFONT font) {
+  SelectObject(canvas.dc, font);
+  SetBkMode(canvas.dc, TRANSPARENT);
+  SetTextColor(canvas.dc, RGB(200, 30, 90));
+  TextOutW(canvas.dc, kTextX, kTextY, kBlendedText,
+           int32_t(std::char_traits<char16_t>::length(kBlendedText)));
+  SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
+}
+
+// Cairo's antialiased coverage (0-255) of the blending tests' text, a byte a pixel of the canvas.
+std::vector<uint8_t> BlendedTextCoverage(FontObject& font) {
+  TextRenderer renderer(font, 1.0);
+  cairo_scaled_font_t* scaled = ScaledFont(font, true);
+  std::vector<uint8_t> coverage =
+      DrawnByCairo(scaled, kBlendedText, 300, 40, kTextX, kTextY + renderer.Ascent());
+  cairo_scaled_font_destroy(scaled);
+  return coverage;
+}
+
+// `under` moved towards kInk by coverage `a` in each colour; its unused byte cleared.
+uint32_t BlendedTowardsInk(uint32_t under, uint32_t a) {
+  uint32_t want = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    want |= ((((kInk >> shift) & 0xFF) * a + ((under >> shift) & 0xFF) * (255 - a) + 127) / 255) << shift;
+  return want;
+}
+
 // Compares the copy with cairo's drawing; answers whether the copy was made at all.
 bool SameAsCairo(FontObject& font, bool antialias, std::u16string_view text, int32_t width, int32_t height,
                  int32_t x, int32_t y) {
@@ -163,29 +196,17 @@ TEST_F(GlyphImagesTest, TextBlendsEveryPixelTowardsTheInkByItsCoverage) {
   SetTextAntialias(true);
   OwnedFont handle(CreateFontA(-15, 0, 0, 0, 400, 1, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Times New Roman"));
   auto& font = *static_cast<FontObject*>(GdiObject::FromHandle(handle.get()));
-  const std::u16string text = u"Wavy fjord, quiet kitchen 1470";
   testing::Canvas canvas(300, 40);
   canvas.FillPattern();
   const std::vector<uint32_t> before = canvas.Snapshot();
-  SelectObject(canvas.dc, handle.get());
-  SetBkMode(canvas.dc, TRANSPARENT);
-  SetTextColor(canvas.dc, RGB(200, 30, 90));
-  TextOutW(canvas.dc, 7, 9, text.c_str(), int32_t(text.size()));
-  SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
+  DrawBlendedText(canvas, handle.get());
 
-  TextRenderer renderer(font, 1.0);
-  cairo_scaled_font_t* scaled = ScaledFont(font, true);
-  const std::vector<uint8_t> coverage = DrawnByCairo(scaled, text, 300, 40, 7, 9 + renderer.Ascent());
-  cairo_scaled_font_destroy(scaled);
-  const uint32_t ink = 0xC81E5A;  // the text colour as a pixel
+  const std::vector<uint8_t> coverage = BlendedTextCoverage(font);
   int32_t blended = 0;
   for (int32_t y = 0; y < 40; ++y) {
     for (int32_t x = 0; x < 300; ++x) {
       const uint32_t a = coverage[size_t(y) * 300 + size_t(x)], under = before[size_t(y) * 300 + size_t(x)];
-      uint32_t want = 0;
-      for (int shift = 0; shift < 24; shift += 8)
-        want |= ((((ink >> shift) & 0xFF) * a + ((under >> shift) & 0xFF) * (255 - a) + 127) / 255) << shift;
-      ASSERT_EQ(canvas.At(x, y), want) << x << ", " << y << " at coverage " << a;
+      ASSERT_EQ(canvas.At(x, y), BlendedTowardsInk(under, a)) << x << ", " << y << " at coverage " << a;
       blended += a > 0 && a < 255;
     }
   }
@@ -199,7 +220,6 @@ TEST_F(GlyphImagesTest, ClippedTextBlendsEveryStripWidthAndKeepsTheUnusedByte) {
   SetTextAntialias(true);
   OwnedFont handle(CreateFontA(-15, 0, 0, 0, 400, 1, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Times New Roman"));
   auto& font = *static_cast<FontObject*>(GdiObject::FromHandle(handle.get()));
-  const std::u16string text = u"Wavy fjord, quiet kitchen 1470";
   testing::Canvas canvas(300, 40);
   canvas.FillPattern();
   for (int32_t y = 0; y < 40; ++y)
@@ -217,17 +237,9 @@ TEST_F(GlyphImagesTest, ClippedTextBlendsEveryStripWidthAndKeepsTheUnusedByte) {
     CombineRgn(clip.get(), clip.get(), one.get(), RGN_OR);
   }
   SelectClipRgn(canvas.dc, clip.get());
-  SelectObject(canvas.dc, handle.get());
-  SetBkMode(canvas.dc, TRANSPARENT);
-  SetTextColor(canvas.dc, RGB(200, 30, 90));
-  TextOutW(canvas.dc, 7, 9, text.c_str(), int32_t(text.size()));
-  SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
+  DrawBlendedText(canvas, handle.get());
 
-  TextRenderer renderer(font, 1.0);
-  cairo_scaled_font_t* scaled = ScaledFont(font, true);
-  const std::vector<uint8_t> coverage = DrawnByCairo(scaled, text, 300, 40, 7, 9 + renderer.Ascent());
-  cairo_scaled_font_destroy(scaled);
-  const uint32_t ink = 0xC81E5A;
+  const std::vector<uint8_t> coverage = BlendedTextCoverage(font);
   auto inClip = [&](int32_t x) {
     return std::any_of(strips.begin(), strips.end(),
                        [&](const RECT& r) { return x >= r.left && x < r.right; });
@@ -237,9 +249,7 @@ TEST_F(GlyphImagesTest, ClippedTextBlendsEveryStripWidthAndKeepsTheUnusedByte) {
     for (int32_t x = 0; x < 300; ++x) {
       const uint32_t under = before[size_t(y) * 300 + size_t(x)], now = canvas.surface.Row32(y)[x];
       const uint32_t a = inClip(x) ? coverage[size_t(y) * 300 + size_t(x)] : 0;
-      uint32_t want = under & 0xFF000000;
-      for (int shift = 0; shift < 24; shift += 8)
-        want |= ((((ink >> shift) & 0xFF) * a + ((under >> shift) & 0xFF) * (255 - a) + 127) / 255) << shift;
+      const uint32_t want = (under & 0xFF000000) | BlendedTowardsInk(under, a);
       ASSERT_EQ(now, want) << x << ", " << y << " at coverage " << a;
       blended += a > 0 && x < 100;
     }

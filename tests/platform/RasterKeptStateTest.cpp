@@ -333,16 +333,31 @@ TEST(RasterBlit, LongStretchesOfFewSourcePixelsAgainstAPerPixelReference) {
   }
 }
 
+// An 8x6 surface of distinct pixels whose context shows only an L: the top two rows and the left
+// three columns below them.
+struct LShapedSource {
+  LShapedSource() {
+    for (int32_t y = 0; y < 6; ++y)
+      for (int32_t x = 0; x < 8; ++x) surface.SetPixel(x, y, 0x010101 * uint32_t(x + 8 * y + 1));
+    OwnedRegion foot(CreateRectRgn(0, 2, 3, 6));
+    CombineRgn(shown.get(), shown.get(), foot.get(), RGN_OR);
+    dc = CreateSurfaceDC(surface, POINT{0, 0}, shown.get());
+  }
+  ~LShapedSource() { ReleaseSurfaceDC(dc); }
+  LShapedSource(const LShapedSource&) = delete;
+  LShapedSource& operator=(const LShapedSource&) = delete;
+
+  Surface surface{8, 6};
+  OwnedRegion shown{CreateRectRgn(0, 0, 8, 2)};
+  HDC dc = nullptr;
+};
+
 TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
   // A source context whose visible area is an L: the blit brings over the L and leaves the
   // destination's own pixels where the source shows nothing, also inside the L's box.
-  Surface surface(8, 6);
-  for (int32_t y = 0; y < 6; ++y)
-    for (int32_t x = 0; x < 8; ++x) surface.SetPixel(x, y, 0x010101 * uint32_t(x + 8 * y + 1));
-  OwnedRegion shown(CreateRectRgn(0, 0, 8, 2));
-  OwnedRegion foot(CreateRectRgn(0, 2, 3, 6));
-  CombineRgn(shown.get(), shown.get(), foot.get(), RGN_OR);
-  HDC source = CreateSurfaceDC(surface, POINT{0, 0}, shown.get());
+  LShapedSource l;
+  const Surface& surface = l.surface;
+  HDC source = l.dc;
   Canvas dest(8, 6, 0x5A5A5A);
   BitBlt(dest.dc, 0, 0, 8, 6, source, 0, 0, SRCCOPY);
   for (int32_t y = 0; y < 6; ++y)
@@ -350,19 +365,14 @@ TEST(RasterBlit, PlainCopiesTakeOnlyWhatTheSourceShows) {
       const bool inL = y < 2 || x < 3;
       EXPECT_EQ(dest.At(x, y), inL ? surface.Pixel(x, y) : 0x5A5A5Au) << x << "," << y;
     }
-  ReleaseSurfaceDC(source);
 }
 
 TEST(RasterBlit, StretchesTakeOnlyWhatTheSourceShows) {
   // The same L-shaped source as above, stretched: a row stretched down and copied one to one across,
   // and one column stretched across. Where the source shows nothing the destination keeps its own.
-  Surface surface(8, 6);
-  for (int32_t y = 0; y < 6; ++y)
-    for (int32_t x = 0; x < 8; ++x) surface.SetPixel(x, y, 0x010101 * uint32_t(x + 8 * y + 1));
-  OwnedRegion shown(CreateRectRgn(0, 0, 8, 2));
-  OwnedRegion foot(CreateRectRgn(0, 2, 3, 6));
-  CombineRgn(shown.get(), shown.get(), foot.get(), RGN_OR);
-  HDC source = CreateSurfaceDC(surface, POINT{0, 0}, shown.get());
+  LShapedSource l;
+  const Surface& surface = l.surface;
+  HDC source = l.dc;
   const StretchCase cases[] = {
       {"row 3 down", 0, 0, 8, 20, 0, 3, 8, 1},
       {"the rows of the foot down", 0, 0, 8, 20, 0, 1, 8, 4},
@@ -379,7 +389,6 @@ TEST(RasterBlit, StretchesTakeOnlyWhatTheSourceShows) {
             << k.what << " at " << x << "," << y;
       }
   }
-  ReleaseSurfaceDC(source);
 }
 
 TEST(RasterBlit, RowCopiesMatchOneRowAtATimeAndStopAtTheirLastPixel) {
