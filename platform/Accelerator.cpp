@@ -3,7 +3,6 @@
 #include <map>
 #include <memory>
 
-#include "platform/InputState.h"
 #include "platform/Menu.h"
 #include "platform/ResetList.h"
 #include "platform/ResourceRegistry.h"
@@ -39,9 +38,9 @@ uint16_t U16(std::span<const uint8_t> bytes, size_t at) {
 
 BYTE CurrentModifiers() {
   BYTE flags = 0;
-  if (InputState::IsDown(VK_SHIFT)) flags |= FSHIFT;
-  if (InputState::IsDown(VK_CONTROL)) flags |= FCONTROL;
-  if (InputState::IsDown(VK_MENU)) flags |= FALT;
+  if (GetKeyState(VK_SHIFT) < 0) flags |= FSHIFT;
+  if (GetKeyState(VK_CONTROL) < 0) flags |= FCONTROL;
+  if (GetKeyState(VK_MENU) < 0) flags |= FALT;
   return flags;
 }
 

@@ -128,6 +128,7 @@ void Desktop::Click(POINT screen) {
 
 void Desktop::Key(int32_t virtualKey, bool down, bool extended) {
   bool alt = InputState::IsDown(VK_MENU) || (virtualKey == VK_MENU && down);
+  const bool wasDown = InputState::IsDown(virtualKey);
   InputState::SetDown(virtualKey, down);
   HWND target = Manager().Focus() ? Manager().Focus() : Manager().Active();
   if (!target) return;
@@ -135,6 +136,7 @@ void Desktop::Key(int32_t virtualKey, bool down, bool extended) {
   LPARAM lParam = 1;
   if (extended) lParam |= KF_EXTENDED_BIT;
   if (!down) lParam |= (LPARAM(1) << 30) | static_cast<LPARAM>(static_cast<int32_t>(0x80000000));
+  if (down && wasDown) lParam |= LPARAM(1) << 30;  // a repeat
   bool ctrl = InputState::IsDown(VK_CONTROL);
   UINT message = (alt && !ctrl) ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
   MessageQueue::Instance().Post(target, message, static_cast<WPARAM>(virtualKey), lParam);

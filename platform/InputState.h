@@ -1,7 +1,8 @@
 #pragma once
 // What the layer knows of the keyboard and the mouse: the cursor position in screen pixels and which
-// keys and buttons are down. The backends update it as input arrives; GetKeyState and GetCursorPos
-// read it. The cursor position may be read from any thread (messages posted by workers carry it).
+// keys and buttons are down, as of the newest input the backend read (GetAsyncKeyState). GetKeyState
+// answers as of the input the program has taken off the queue, from this and the input still queued.
+// The cursor position may be read from any thread (messages posted by workers carry it).
 
 #include <cstdint>
 

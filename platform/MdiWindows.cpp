@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/InputState.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -157,7 +156,7 @@ LRESULT DefMDIChildProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 BOOL TranslateMDISysAccel(HWND client, MSG* msg) {
   if (!msg || !IsWindow(client) || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return 0;
-  if (!InputState::IsDown(VK_CONTROL) || InputState::IsDown(VK_MENU)) return 0;
+  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return 0;
   HWND active = ActiveChild(client);
   if (!IsWindow(active)) return 0;
   if (msg->wParam == static_cast<WPARAM>(VK_F4)) {

@@ -16,6 +16,38 @@ UINT KindOf(UINT message) {
   return QS_POSTMESSAGE;
 }
 
+// Whether `m` presses (1) or releases (-1) key or button `virtualKey`, or leaves it alone (0).
+int32_t KeyChange(const MSG& m, int32_t virtualKey) {
+  switch (m.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return int32_t(m.wParam) == virtualKey ? 1 : 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      return int32_t(m.wParam) == virtualKey ? -1 : 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      return virtualKey == VK_LBUTTON ? 1 : 0;
+    case WM_LBUTTONUP:
+      return virtualKey == VK_LBUTTON ? -1 : 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      return virtualKey == VK_RBUTTON ? 1 : 0;
+    case WM_RBUTTONUP:
+      return virtualKey == VK_RBUTTON ? -1 : 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      return virtualKey == VK_MBUTTON ? 1 : 0;
+    case WM_MBUTTONUP:
+      return virtualKey == VK_MBUTTON ? -1 : 0;
+    default:
+      return 0;
+  }
+}
+
+// A key message's lParam bit 30: the key was down before this message (a repeat, or any release).
+bool WasDown(const MSG& m) { return (m.lParam & (LPARAM(1) << 30)) != 0; }
+
 }  // namespace
 
 MessageQueue& MessageQueue::Instance() {
@@ -130,6 +162,24 @@ bool MessageQueue::HasNew() const {
 void MessageQueue::MarkSeen() {
   std::lock_guard<std::mutex> guard(lock_);
   seenPosts_ = posts_;
+}
+
+MessageQueue::PendingKey MessageQueue::PendingFor(int32_t virtualKey) const {
+  PendingKey pending;
+  std::lock_guard<std::mutex> guard(lock_);
+  for (const MSG& m : fifo_) {
+    const int32_t change = KeyChange(m, virtualKey);
+    if (change == 0) continue;
+    const bool isKey = m.message >= WM_KEYDOWN && m.message <= WM_SYSKEYUP;
+    const bool downBefore = change < 0 || (isKey && WasDown(m));
+    if (!pending.changes) {
+      pending.changes = true;
+      pending.downBefore = downBefore;
+    }
+    // A key or button going down from up flips its toggle, as the backend's state did.
+    if (change > 0 && !downBefore) pending.flipsToggle = !pending.flipsToggle;
+  }
+  return pending;
 }
 
 void MessageQueue::DropFor(HWND window) {

@@ -38,6 +38,16 @@ class MessageQueue {
   // GetQueueStatus and WaitMessage): a message already looked at does not end a wait for input.
   bool HasNew() const;
   void MarkSeen();
+  // What input still waiting in the FIFO does to key or button `virtualKey`: whether any of it
+  // presses or releases it, the state before the first such message, and whether it flips the
+  // key's toggle an odd number of times. The key state a message handler sees is the state before
+  // the input not yet taken, not the newest the backend read.
+  struct PendingKey {
+    bool changes = false;
+    bool downBefore = false;
+    bool flipsToggle = false;
+  };
+  PendingKey PendingFor(int32_t virtualKey) const;
   // Forgets everything queued for a window (it is being destroyed), reporting each dropped message.
   void DropFor(HWND window);
   // Forgets everything, the quit request included.

@@ -580,11 +580,11 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
 BOOL TranslateMessage(const MSG* msg) {
   if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return 0;
   int32_t vk = static_cast<int32_t>(msg->wParam);
-  bool shift = InputState::IsDown(VK_SHIFT);
-  bool ctrl = InputState::IsDown(VK_CONTROL);
+  bool shift = GetKeyState(VK_SHIFT) < 0;
+  bool ctrl = GetKeyState(VK_CONTROL) < 0;
   int32_t ch = -1;
   if (vk >= 'A' && vk <= 'Z') {
-    ch = ctrl ? vk - 'A' + 1 : (shift != InputState::IsToggled(VK_CAPITAL) ? vk : vk + 32);
+    ch = ctrl ? vk - 'A' + 1 : (shift != ((GetKeyState(VK_CAPITAL) & 1) != 0) ? vk : vk + 32);
   } else if (vk >= '0' && vk <= '9' && !ctrl && !shift) {
     // A shifted digit is punctuation that depends on the keyboard layout: the backend's text input
     // gives that character, so the key itself makes none.
@@ -810,9 +810,14 @@ Surface* GetWindowSurface(HWND window) {
 // ---- Keyboard, mouse and time.
 
 int16_t GetKeyState(int32_t virtualKey) {
+  // The state as of the input the program has taken: a handler of a Ctrl+key press sees Ctrl down
+  // even when the backend has already read its release behind it.
+  const MessageQueue::PendingKey pending = MessageQueue::Instance().PendingFor(virtualKey);
+  const bool down = pending.changes ? pending.downBefore : InputState::IsDown(virtualKey);
+  const bool toggled = InputState::IsToggled(virtualKey) != pending.flipsToggle;
   uint16_t state = 0;
-  if (InputState::IsDown(virtualKey)) state |= 0x8000;
-  if (InputState::IsToggled(virtualKey)) state |= 0x0001;
+  if (down) state |= 0x8000;
+  if (toggled) state |= 0x0001;
   return static_cast<int16_t>(state);
 }
 

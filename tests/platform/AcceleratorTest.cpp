@@ -109,6 +109,41 @@ TEST_F(Accelerators, TheMainTableSendsCommandsWithHighWordOneOnExactModifiers) {
   EXPECT_EQ(Press('W', {VK_CONTROL}), std::vector<WPARAM>{MAKEWPARAM(304, 1)});  // the last entry
 }
 
+// A busy program reads a whole chord (Ctrl down, Z down, Z up, Ctrl up) before its loop takes the
+// first key: the keys count as they stood when each message was sent, not as they stand now.
+TEST_F(Accelerators, AChordReadWholeBeforeTheLoopTakesItStillSendsItsCommand) {
+  gCommands.clear();
+  Desktop::Key(VK_CONTROL, true);
+  Desktop::Key('Z', true);
+  Desktop::Key('Z', false);
+  Desktop::Key(VK_CONTROL, false);
+  EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0) << "the backend has read the release";
+  EXPECT_EQ(Pump(), 1);
+  ASSERT_FALSE(gCommands.empty());
+  EXPECT_EQ(gCommands.back().message, static_cast<UINT>(WM_COMMAND));
+  EXPECT_EQ(gCommands.back().wParam, MAKEWPARAM(31, 1));
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0) << "once taken, the release counts";
+
+  // Shift+A typed the same way is a capital, and Caps Lock pressed ahead counts only once taken.
+  std::vector<WPARAM> typed;
+  Desktop::Key(VK_SHIFT, true);
+  Desktop::Key('A', true);
+  Desktop::Key('A', false);
+  Desktop::Key(VK_SHIFT, false);
+  Desktop::Key(VK_CAPITAL, true);
+  Desktop::Key(VK_CAPITAL, false);
+  Desktop::Key('A', true);
+  Desktop::Key('A', false);
+  EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 0);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_CHAR) typed.push_back(msg.wParam);
+    TranslateMessage(&msg);
+  }
+  EXPECT_EQ(typed, (std::vector<WPARAM>{'A', 'A'}));
+  EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 1);
+}
+
 TEST_F(Accelerators, AGreyedMenuItemHoldsItsCommandBackUnlessTheOwnerEnablesIt) {
   EnableMenuItem(gMenu, 31, MF_GRAYED);
   EXPECT_TRUE(Press('Z', {VK_CONTROL}).empty());

@@ -169,6 +169,7 @@ class Driver {
     if (!MoveTo(window_, x, y)) return Fail("no such place in the window");
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
     XSync(display_, False);
+    if (!Taken()) return false;
     for (int step = 1; step <= 10; ++step) {
       std::this_thread::sleep_for(std::chrono::milliseconds(30));
       MoveTo(window_, x + (u - x) * step / 10, y + (v - y) * step / 10);
@@ -182,8 +183,14 @@ class Driver {
     if (!MoveTo(window_, x, y)) return Fail("no such place in the window");
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
     XSync(display_, False);
-    return Alive();
+    return Taken();
   }
+
+  // Waits until the program has handled what was sent so far, not only read it: the program answers
+  // a ping while it reads input, before it handles what it read, so a second ping is answered only
+  // once it looks for input again. A press handled late would see the drag's release close behind it
+  // and count the drag as a click (a release within 200 ms of the press is one).
+  bool Taken() { return Alive() && Alive(); }
 
   bool MoveAlong(int u, int v) {
     Window root = 0, child = 0;
@@ -221,9 +228,11 @@ class Driver {
     return Alive();
   }
 
-  // The cursor image shown now, once it stayed the same for 300 ms, written as a PAM.
+  // The cursor image shown once the program has handled the input sent so far and it then stayed
+  // the same for 300 ms, written as a PAM.
   bool WriteCursor(const std::string& path) {
 #if defined(PLANNER_DRIVE_XFIXES)
+    if (!Taken()) return false;
     int event = 0, error = 0;
     if (!XFixesQueryExtension(display_, &event, &error)) return Fail("the display has no XFIXES extension");
     std::string previous;
@@ -349,7 +358,7 @@ class Driver {
 
   // The newest other window's pixels (a menu, a box, a dialog), once it shows.
   std::optional<Picture> GrabPopup() {
-    if (!WaitPopup(true)) return std::nullopt;
+    if (!WaitPopup(true) || !Taken()) return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     std::optional<Window> popup = Newest();
     return popup ? GrabOf(*popup) : std::nullopt;
@@ -376,8 +385,11 @@ class Driver {
     return picture;
   }
 
-  // Waits until the pixels stay the same for 300 ms (and, with `unlike`, differ from it first).
+  // Waits until the program has handled the input sent so far and the pixels then stay the same for
+  // 300 ms (and, with `unlike`, differ from it first). Stillness alone is no proof on a loaded
+  // machine: a program may take longer than that over one step of a drag.
   bool Settle(const Picture* unlike) {
+    if (!Taken()) return false;
     constexpr auto kStill = std::chrono::milliseconds(300), kPoll = std::chrono::milliseconds(50);
     std::optional<Picture> previous;
     Clock::time_point sameSince = Clock::now(), pinged = Clock::now();
