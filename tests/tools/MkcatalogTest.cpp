@@ -407,8 +407,14 @@ TEST_F(MkcatalogTest, SettingsFilesAreCopiedWithTheirUnitReferencesResolved) {
             std::string::npos);
   for (const char* plain : {"mail.txt", "inet1.txt", "inet2.txt", "calcDisplayList.txt", "calcPrintList.txt"})
     EXPECT_EQ(ReadText(demo_.File(plain)), ReadText(sources / plain)) << plain;
-  // No address file: the demo's server save cannot connect.
-  EXPECT_FALSE(fs::exists(demo_.File("ip.txt")));
+  // The address file names an invented host under the reserved ".example" name, which no name server
+  // knows, and a request path: the server items fail in the login box instead of reaching a host.
+  const std::vector<std::string> addressLines = Split(ReadText(demo_.File("ip.txt")), '\n');
+  ASSERT_EQ(addressLines.size(), 1u);
+  const std::vector<std::string> address = Split(addressLines[0], '\t');
+  ASSERT_EQ(address.size(), 2u);
+  EXPECT_TRUE(address[0].ends_with(".example")) << address[0];
+  EXPECT_EQ(address[1].rfind('/', 0), 0u) << address[1];
   // The picture list is made into pictures, not copied.
   EXPECT_FALSE(fs::exists(demo_.File("pictures.txt")));
   const std::string logo = ReadText(demo_.File("user/logo.bmp"));
@@ -531,14 +537,20 @@ TEST_F(MkcatalogTest, TheStartLanguageHasTheEnglishTextsAndEveryListColumnItsCap
   EXPECT_EQ(texts[1030].count(9001), 1u);
   EXPECT_EQ(texts[0].count(9001), 0u);
   // Texts the program builds its numbers for at run time: the Help menu's About item (its command,
-  // 1), the plan's own panel rows (7010 to 7014) and the item sheet's captions (7501 to 7509, the
-  // second column's blank on purpose); 7510 and 7511 stay free for the server's fallback address.
+  // 1), the plan's own panel rows (7010 to 7014) and the item sheet's captions (7501 to 7510, the
+  // second column's blank on purpose). The tenth caption is also the server's host where no address
+  // file names one: the demo has that file, so 7510 is the total's caption and 7511 (the path) none.
   std::vector<int32_t> worded = {1, 7010, 7011, 7012, 7013, 7014, 7501};
-  for (int32_t id = 7503; id <= 7509; ++id) worded.push_back(id);
+  for (int32_t id = 7503; id <= 7510; ++id) worded.push_back(id);
   for (int32_t id : worded) EXPECT_FALSE(texts[0][id].empty()) << "no text " << id;
   EXPECT_EQ(texts[0].count(7502), 1u);
   EXPECT_TRUE(texts[0][7502].empty());
-  EXPECT_EQ(texts[0].count(7510) + texts[0].count(7511), 0u);
+  EXPECT_EQ(texts[0][7510], "Total");
+  EXPECT_EQ(texts[0].count(7511), 0u);
+  EXPECT_TRUE(fs::exists(demo_.File("ip.txt")));
+  // The login box's Register link is a whole web address: the desktop's opener takes anything else
+  // for a file.
+  EXPECT_EQ(texts[0][7500].rfind("https://", 0), 0u) << texts[0][7500];
   for (const char* list : {"calcDisplayList.txt", "calcPrintList.txt"}) {
     // Five tab-separated fields a column: layout, field, width, text format, options.
     std::vector<std::string> fields;
