@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <ctime>
-#include <filesystem>
 #include <limits>
 #include <vector>
 
@@ -98,10 +97,18 @@ Vcon::WString Value(Fil& table, int32_t field) {
   return value.AsWString();
 }
 
-// A user line's words on the item sheet: the text typed into its panel ("totherText"; a unit chosen
-// for an Item/Service puts its number and name there) and the line's own text, joined by " - " when
-// both are there.
-Vcon::WString SheetWords(Fil& table) {
+// The words of an Item/Service or Text line on the item sheet: its unit's number and name
+// ("tunitDescription"), " - " and its own text ("ttext"). A line without a catalogue unit has no unit
+// words: the words typed into its panel ("totherText") stand in their place, so they still print.
+Vcon::WString ItemWords(Fil& table) {
+  Vcon::WString unit = Value(table, Fil::kWideUnitDescription);
+  if (unit.empty()) unit = Value(table, Fil::kOtherText);
+  return unit + Narrow(" - ") + Value(table, Fil::kText);
+}
+
+// The words of a Discount, SubTotal or VAT/Tax line on the item sheet: the text typed into its panel
+// ("totherText") and the line's own text, joined by " - " when both are there.
+Vcon::WString SumWords(Fil& table) {
   const Vcon::WString words = Value(table, Fil::kOtherText), own = Value(table, Fil::kText);
   if (words.empty()) return own;
   if (own.empty()) return words;
@@ -157,6 +164,19 @@ plat::RECT SideRect(const ppPicture* picture, const qxPrintPage& page, bool righ
   const int32_t width = int32_t(float(picture->GetWidth()) * f);
   const int32_t left = right ? int32_t(page.pageWidth) - width : 0;
   return {left + inset, inset, left + width - inset, int32_t(page.pageHeight) - inset};
+}
+
+// The item sheet's logo file: entry 6 of the settings-file list ("user\\logo.bmp"), in the program
+// folder. Both are written the program's way, with backslashes; the file layer makes the path one of
+// this system's.
+constexpr uint16_t kSettingsFiles = 132;
+constexpr int32_t kLogoEntry = 6;
+
+ppFileSpec LogoFile() {
+  Vcon::WString folder, name;
+  GetStartupDirectory(folder);
+  GetStringArrayText(name, kSettingsFiles, kLogoEntry);
+  return ppFileSpec(folder + name);
 }
 
 }  // namespace
@@ -241,11 +261,11 @@ void zelvproCalculatorList::PreparePrint(qxPrintPage& page, int32_t columnsFile)
   printHeader_ = 1.5f * rowHeight_;
   printTop_ = float(page.image.top);
   printY_ = printTop_ + rowHeight_;
-  // A page's rows start below the header, one and a half rows down, and end at the printable bottom,
-  // where the footer band begins: counted from one row down, the last row of a full page would lie
-  // half a row into the footer. A printable area lower than that still takes one row a page: the
-  // page arithmetic divides by it.
-  rowsPerPage_ = std::max(1, int32_t((float(page.image.bottom) - (printTop_ + printHeader_)) / rowHeight_));
+  // The rows a page holds, counted from one row below the printable top. The rows print from one and a
+  // half rows down, so the last row of a full page reaches half a row into the footer band; its text
+  // stands at the row's top, well above the footer's box and page line. A printable area lower than
+  // two rows still takes one row a page: the page arithmetic divides by it.
+  rowsPerPage_ = std::max(1, int32_t((float(page.image.bottom) - printY_) / rowHeight_));
   printDescription_ = CalculatorDescriptionField();
   columnsFitted_ = false;
   pageCount_ = 1;
@@ -507,14 +527,10 @@ void zelvproCalculatorList::PrintSheetHeader(ppDC& dc, qxPrintPage& page) {
   const int32_t ruleY = int32_t(printTop_ + printHeader_ / 2);
   PrintRule(dc, page.image.left, ruleY, page.image.right, ruleY);
   dc.RestoreFont();
-  // The logo of the user folder at the left (a missing file prints nothing), the side picture at the right.
-  Vcon::WString folder;
-  GetStartupDirectory(folder);
-  const std::filesystem::path logoPath = std::filesystem::path(folder.Narrow().c_str()) / "user" / "logo.bmp";
-  if (std::filesystem::exists(logoPath)) {
-    const ppPicture logo{ppFileSpec(Vcon::WString(logoPath.string().c_str()))};
-    PrintPicture(dc, &logo, SideRect(&logo, page, false, 10));
-  }
+  // The logo of the user folder at the left (a missing or unreadable file prints nothing), the side
+  // picture at the right.
+  const ppPicture logo{LogoFile()};
+  PrintPicture(dc, &logo, SideRect(&logo, page, false, 10));
   ppPicture* side = SidePicture();
   PrintPicture(dc, side, SideRect(side, page, true, 12));
 }
@@ -677,6 +693,33 @@ int32_t zelvproCalculatorList::SheetRowsBefore(int32_t type, int32_t sort5, int3
   return rows;
 }
 
+// The Total on its own row, under a rule across the sheet: its label and amount over the last two
+// columns (the label at their left, the amount at the right edge), the amount underlined twice. The
+// line before it keeps its row to itself, whatever it printed there.
+void zelvproCalculatorList::PrintSheetTotal(ppDC& dc, qxPrintPage& page, int32_t w) {
+  Fil& t = *printLineFile_;
+  const float fs = page.textScale;
+  const std::vector<Column> columns = Columns(printLayout_);
+  const int32_t x0 = page.image.left + (columns.empty() ? 0 : columns[0].x);
+  const int32_t top = int32_t(printY_);
+  PrintRule(dc, x0, top - 12, page.image.right, top - 12);
+  const UserPreferences& p = Preferences();
+  const bool plain = p.useFactors == 0 || p.profitFactor == 1.0f;
+  const Vcon::WString label = plain ? TextById(7520, "Total") : TextById(7521, "Total");
+  const Vcon::WString amount = Value(t, Fil::kTotal);
+  const plat::RECT r{page.image.right - 2 * w, int32_t(float(top) + 3 * fs), page.image.right,
+                     int32_t(printY_ + rowHeight_)};
+  PrintText(dc, label, r, plat::DT_LEFT | plat::DT_NOPREFIX);
+  PrintText(dc, amount, r, plat::DT_RIGHT | plat::DT_NOPREFIX);
+  // The underlines just below the amount's text.
+  plat::RECT measured{r.left, r.top, r.right, r.top};
+  dc.MeasureText(amount.empty() ? label : amount, &measured, plat::DT_RIGHT | plat::DT_NOPREFIX);
+  const int32_t y1 = r.top + (measured.bottom - measured.top);
+  const int32_t y2 = int32_t(float(y1) + 4 * fs);
+  PrintRule(dc, r.left, y1, r.right, y1);
+  PrintRule(dc, r.left, y2, r.right, y2);
+}
+
 void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPage& page) {
   Fil& t = *printLineFile_;
   const float fs = page.textScale;
@@ -694,21 +737,7 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
   printY_ += float(before) * rowHeight_;
   rowsOnPage_ += before;
   const int32_t x0 = page.image.left + first.x;
-  if (type == Fil::kTotalLine) {
-    plat::RECT r{x0, int32_t(printY_ - 2 * rowHeight_), page.image.right, int32_t(printY_ + rowHeight_)};
-    PrintRule(dc, r.left, r.top - 12, r.right, r.top - 12);
-    const UserPreferences& p = Preferences();
-    const bool plain = p.useFactors == 0 || p.profitFactor == 1.0f;
-    const Vcon::WString label = plain ? TextById(7520, "Total") : TextById(7521, "Total");
-    r.left = r.right - 2 * w;
-    r.top += int32_t(3 * fs);
-    PrintText(dc, label, r, plat::DT_LEFT | plat::DT_NOPREFIX);
-    PrintText(dc, Value(t, Fil::kTotal), r, right);
-    const int32_t y1 = int32_t(float(r.bottom) - 2 * rowHeight_);
-    const int32_t y2 = int32_t(float(r.bottom) + 4 * fs - 2 * rowHeight_);
-    PrintRule(dc, r.right - 2 * w, y1, r.right, y1);
-    PrintRule(dc, r.right - 2 * w, y2, r.right, y2);
-  }
+  if (type == Fil::kTotalLine) PrintSheetTotal(dc, page, w);
   plat::RECT k{x0, int32_t(printY_), page.image.left + w, int32_t(printY_ + rowHeight_)};
   const auto move = [&k](int32_t dx) {
     k.left += dx;
@@ -752,14 +781,15 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
       PrintText(dc, Value(t, Fil::kTotal), k, right);
     }
   } else {
-    // A line the user added (Item/Service, Text, Discount, SubTotal, VAT/Tax): the words typed into
-    // its panel, six columns wide from here on, then its amounts at the right edges of columns 9
-    // (the price of an Item/Service or Text, in hundredths) and 10 (its total).
+    // A line the user added (Item/Service, Text, Discount, SubTotal, VAT/Tax): its words, six
+    // columns wide from here on, then its amounts at the right edges of columns 9 (the price of an
+    // Item/Service or Text, in hundredths) and 10 (its total).
+    const bool item = type == Fil::kItemService || type == Fil::kTextLine;
     move(w);
     k.right += 5 * w;
-    PrintText(dc, SheetWords(t), k, align);
+    PrintText(dc, item ? ItemWords(t) : SumWords(t), k, align);
     move(w);
-    if (type == Fil::kItemService || type == Fil::kTextLine) {
+    if (item) {
       ppParameter price;
       t.ppDatafile::GetFieldValue(Fil::kPrice, price, nullptr);
       PrintText(dc, Number(price.ToMoney().Raw() / 100), k, right);

@@ -1062,14 +1062,16 @@ class PrintLog : public iPriceListPrintRecorder {
     int32_t page;
     Vcon::WString text;
     plat::RECT r;
-    int32_t height = 0;
+    int32_t height = 0;  // a font's, or the font a text is drawn in
     bool bold = false;
+    uint32_t flags = 0;  // a text's drawing flags
   };
   void Font(const char*, int32_t height, bool bold) override {
     events.push_back({'F', page, {}, {}, height, bold});
+    font = {height, bold};
   }
-  void Text(const Vcon::WString& text, const plat::RECT& r, uint32_t) override {
-    events.push_back({'T', page, text, r});
+  void Text(const Vcon::WString& text, const plat::RECT& r, uint32_t flags) override {
+    events.push_back({'T', page, text, r, font.first, font.second, flags});
   }
   void Rule(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override {
     events.push_back({'R', page, {}, {x1, y1, x2, y2}});
@@ -1092,6 +1094,7 @@ class PrintLog : public iPriceListPrintRecorder {
   }
   int32_t page = 1;
   std::vector<Event> events;
+  std::pair<int32_t, bool> font{0, false};
 };
 
 class PrintTexts : public iTextSource {
@@ -1099,6 +1102,18 @@ class PrintTexts : public iTextSource {
   bool GetString(int32_t number, Vcon::WString& text, int32_t) override {
     if (number != 7520 && number != 7521) return false;
     text = number == 7520 ? Vcon::WString(u"Sum") : Vcon::WString(u"Sum with factor");
+    return true;
+  }
+};
+
+// The item sheet's captions as the demo words them (the second is blank), and the Total's labels.
+class SheetTexts : public PrintTexts {
+ public:
+  bool GetString(int32_t number, Vcon::WString& text, int32_t language) override {
+    static const char16_t* const captions[] = {u"Qty",   u"",        u"Unit no.", u"Height cm", u"Carcase",
+                                               u"Front", u"Worktop", u"Part no.", u"Price",     u"Total"};
+    if (number < 7501 || number > 7510) return PrintTexts::GetString(number, text, language);
+    text = Vcon::WString(captions[number - 7501]);
     return true;
   }
 };
@@ -1170,6 +1185,38 @@ class PriceListPrintTest : public ColumnFileTest {
     ThePane().SetPrintRecorder(nullptr);
     return log;
   }
+  // Where the words of text event `e` stand on the page: the measured text placed in its rectangle by
+  // its alignment, from the rectangle's top.
+  plat::RECT Ink(const PrintLog::Event& e) {
+    dc_->RestoreFont();
+    dc_->SetFont(Vcon::String("Arial"), e.height, e.bold ? 1 : 0, 0);
+    dc_->SelectFont();
+    plat::RECT m{0, 0, e.r.right - e.r.left, 0};
+    dc_->MeasureText(e.text, &m, e.flags & ~uint32_t(plat::DT_RIGHT | plat::DT_CENTER));
+    dc_->RestoreFont();
+    const int32_t w = m.right - m.left, h = m.bottom - m.top;
+    int32_t left = e.r.left;
+    if ((e.flags & plat::DT_RIGHT) != 0) left = e.r.right - w;
+    if ((e.flags & plat::DT_CENTER) != 0) left = (e.r.left + e.r.right - w) / 2;
+    return {left, e.r.top, left + w, e.r.top + h};
+  }
+  static bool Meet(const plat::RECT& a, const plat::RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+  }
+  // Every pair of non-empty texts of one page whose words meet, as "first | second" on page n.
+  std::vector<std::string> MeetingTexts(const PrintLog& log) {
+    std::vector<std::pair<const PrintLog::Event*, plat::RECT>> texts;
+    for (const auto& e : log.events)
+      if (e.kind == 'T' && !e.text.empty()) texts.emplace_back(&e, Ink(e));
+    std::vector<std::string> meeting;
+    for (size_t i = 0; i < texts.size(); ++i)
+      for (size_t j = i + 1; j < texts.size(); ++j)
+        if (texts[i].first->page == texts[j].first->page && Meet(texts[i].second, texts[j].second))
+          meeting.push_back(Vcon::Utf8FromUtf16(texts[i].first->text) + " | " +
+                            Vcon::Utf8FromUtf16(texts[j].first->text) + " on page " +
+                            std::to_string(texts[i].first->page));
+    return meeting;
+  }
   plat::HDC printer_ = nullptr;
   std::unique_ptr<ppDC> dc_;
 };
@@ -1186,13 +1233,13 @@ TEST_F(PriceListPrintTest, PreparePrintLaysOutThePageAndAtLeastOneRow) {
   EXPECT_EQ(page.leftMargin, 20);
   EXPECT_EQ(page.footerHeight, 20);
 
-  // Rows start one and a half rows below the printable top and end where the footer begins: on a
-  // sheet 2750 pixels high 19 rows fit (20 counted from one row down would reach into the footer).
+  // Rows are counted from one row below the printable top: (2550 - (300 + 105)) / 105 = 20.4 on a sheet
+  // 2750 pixels high. They print from one and a half rows down, so the twentieth row's box reaches
+  // half a row into the footer band (its text stands at its top).
   qxPrintPage shorter = HandPage(2750);
   pane.PreparePrint(shorter, Pane::kPrintColumnsFile);
   EXPECT_EQ(shorter.image.bottom, 2550);
-  EXPECT_EQ(pane.PrintRowsPerPage(), 19);
-  EXPECT_LE(300 + 1.5f * pane.PrintRowHeight() + 19 * pane.PrintRowHeight(), 2550.0f);
+  EXPECT_EQ(pane.PrintRowsPerPage(), 20);
 
   // The pane's own rows: 96 pixels by the point scale, five to the hand-made page.
   pane.SetLineHeight(Pane::kBaseLineHeight + Pane::kLineHeightExtra);
@@ -1210,6 +1257,20 @@ TEST_F(PriceListPrintTest, PreparePrintLaysOutThePageAndAtLeastOneRow) {
   const PrintLog log = Print(HandPage(560));
   EXPECT_EQ(log.TextsStarting(u"Page"),
             (std::vector<std::u16string>{u"Page 1 / 3", u"Page 2 / 3", u"Page 3 / 3"}));
+
+  // Twenty-one lines on the sheet 2750 pixels high: the twentieth stands on the first page's last row,
+  // whose box reaches into the footer band (2550) while its words end above the band.
+  pane.Clear();
+  PutLines(21);
+  const PrintLog full = Print(HandPage(2750));
+  const PrintLog::Event* twentieth = full.FindText(u"line 20");
+  ASSERT_NE(twentieth, nullptr);
+  EXPECT_EQ(twentieth->page, 1);
+  EXPECT_EQ(twentieth->r.top, int32_t(300 + 1.5f * 105 + 19 * 105));
+  EXPECT_GT(float(twentieth->r.top) + pane.PrintRowHeight(), 2550.0f);
+  EXPECT_LE(Ink(*twentieth).bottom, 2550);
+  ASSERT_NE(full.FindText(u"line 21"), nullptr);
+  EXPECT_EQ(full.FindText(u"line 21")->page, 2);
 }
 
 TEST_F(PriceListPrintTest, PagesBreakAtTwentyRowsAndTheFootersCountThePages) {
@@ -1439,7 +1500,14 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
        {"price", ppParameter(calctest::Amount(13))}});
   Put(Line::kEmptyLine, 3);
   Put(Line::kItemService, 4, {{"totherText", ppParameter(u"Delivery")}, {"ttext", ppParameter(u"van")}});
-  Put(Line::kTotalLine, 5);
+  // A unit's number and name come before the words typed into the panel; a Text line's own text is
+  // empty, and the words still end in the separator.
+  Put(Line::kItemService, 5,
+      {{"tunitDescription", ppParameter(u"Service")},
+       {"totherText", ppParameter(u"typed")},
+       {"ttext", ppParameter(u"fitting")}});
+  Put(Line::kTextLine, 6, {{"totherText", ppParameter(u"Note")}});
+  Put(Line::kTotalLine, 7);
   UserPreferences& p = Preferences();
   const UserPreferences before = p;
   const PrintLog log = Print();
@@ -1455,7 +1523,13 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   EXPECT_EQ(first, 457);
   EXPECT_EQ(log.FindText(u"Delivery - van")->r.top, int32_t(457.5f + 2 * 105));
   EXPECT_NE(log.FindText(u"1300"), nullptr) << "an Item/Service's price in hundredths";
-  EXPECT_NE(log.FindText(u"Sum"), nullptr);
+  ASSERT_NE(log.FindText(u"Service - fitting"), nullptr);
+  EXPECT_EQ(log.FindText(u"typed - fitting"), nullptr);
+  ASSERT_NE(log.FindText(u"Note - "), nullptr);
+  EXPECT_EQ(log.FindText(u"Note - ")->r.top, int32_t(457.5f + 4 * 105));
+  // The Total: an empty row after the Text line, then its label on its own row.
+  ASSERT_NE(log.FindText(u"Sum"), nullptr);
+  EXPECT_EQ(log.FindText(u"Sum")->r.top, int32_t(float(int32_t(457.5f + 6 * 105)) + 3 * 4.0f));
 
   p.useFactors = 1;
   p.profitFactor = 1.25f;
@@ -1552,11 +1626,11 @@ TEST_F(PriceListPrintTest, ALinesPictureAndTheSidePicturePrintAtTheirScales) {
   app_->frames.erase(2001);
 }
 
-// The item sheet of a price list with the lines a user adds: each prints the words typed into its panel
-// and its total, an Item/Service also its price in hundredths. No row lies under the footer: a sheet
-// 2750 pixels high holds 19 rows, and a line that an empty row in front of it would push past the last
-// row starts the next page. The footers count the pages printed.
-TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndKeepsItsRowsAboveTheFooter) {
+// The item sheet of a price list with the lines a user adds: each prints its words and its total, an
+// Item/Service also its price in hundredths. A sheet 2750 pixels high holds 20 rows; a line that the
+// empty row in front of it would push below the last row starts the next page, and the footers count
+// the pages printed.
+TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndNeverPushesALineBelowTheLastRow) {
   TwentyRowPane();
   SetItemSheetPrintFlag(true);
   const auto amount = [](double units) { return ppParameter(calctest::Amount(units)); };
@@ -1569,7 +1643,7 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndKeepsItsRowsAboveTh
     return std::u16string(value.AsWString());
   };
   int32_t id = 1;
-  for (int32_t i = 0; i < 12; ++i) {
+  for (int32_t i = 0; i < 13; ++i) {
     const std::u16string words = u"article " + Vcon::Utf16FromUtf8(std::to_string(i + 1));
     Put(Line::kItemService, id++, {{"totherText", ppParameter(words.c_str())}, {"total", amount(10)}});
   }
@@ -1577,8 +1651,8 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndKeepsItsRowsAboveTh
       Put(Line::kItemService, id++,
           {{"totherText", ppParameter(u"Fitting")}, {"price", amount(13)}, {"total", amount(26)}});
   Put(Line::kTextLine, id++, {{"totherText", ppParameter(u"Delivered on Monday")}});
-  // An empty row goes in front of the Discount, the VAT/Tax and the SubTotal: 18 rows are used after
-  // the VAT/Tax line, and the SubTotal's empty row would leave it row 20.
+  // An empty row goes in front of the Discount, the VAT/Tax and the SubTotal: 19 rows are used after
+  // the VAT/Tax line, and the SubTotal's empty row would leave it row 21.
   const int32_t discountLine =
       Put(Line::kDiscountLine, id++, {{"totherText", ppParameter(u"Loyalty")}, {"total", amount(-16.6)}});
   const int32_t vatLine =
@@ -1595,7 +1669,7 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndKeepsItsRowsAboveTh
     return e;
   };
   // The words from the third column on, the price at the ninth column's right edge, the total at the tenth's.
-  const PrintLog::Event* fitting = at(u"Fitting");
+  const PrintLog::Event* fitting = at(u"Fitting - ");
   ASSERT_NE(fitting, nullptr);
   EXPECT_EQ(fitting->r.left, 200 + 50 + w);
   const PrintLog::Event* price = at(u"1300");
@@ -1603,7 +1677,7 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndKeepsItsRowsAboveTh
   EXPECT_EQ(price->r.right, 200 + 50 + 8 * w);
   EXPECT_EQ(price->r.top, fitting->r.top);
   for (const auto& [words, line] :
-       {std::pair{u"Fitting", fittingLine}, std::pair{u"Loyalty", discountLine},
+       {std::pair{u"Fitting - ", fittingLine}, std::pair{u"Loyalty", discountLine},
         std::pair{u"VAT 25 %", vatLine}, std::pair{u"Sum so far", subtotalLine}}) {
     SCOPED_TRACE(Vcon::Utf8FromUtf16(words));
     const PrintLog::Event* label = at(words);
@@ -1618,20 +1692,85 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndKeepsItsRowsAboveTh
       }
     EXPECT_TRUE(found) << "its total on its row";
   }
-  EXPECT_NE(at(u"Delivered on Monday"), nullptr);
+  EXPECT_NE(at(u"Delivered on Monday - "), nullptr);
 
-  // Every row ends above the footer; the SubTotal heads the second page.
+  // The VAT/Tax line takes the nineteenth row; the SubTotal heads the second page.
   const float row = ThePane().PrintRowHeight();
-  EXPECT_EQ(ThePane().PrintRowsPerPage(), 19);
-  for (const auto& e : log.events)
-    if (e.kind == 'T' && e.r.top > 300 && e.r.top < 2550)
-      EXPECT_LE(float(e.r.top) + row, 2550.0f) << Vcon::Utf8FromUtf16(e.text);
+  EXPECT_EQ(ThePane().PrintRowsPerPage(), 20);
+  const PrintLog::Event* vat = at(u"VAT 25 %");
+  ASSERT_NE(vat, nullptr);
+  EXPECT_EQ(vat->page, 1);
+  EXPECT_EQ(vat->r.top, int32_t(300 + 1.5f * row + 18 * row));
   const PrintLog::Event* subtotal = at(u"Sum so far");
   ASSERT_NE(subtotal, nullptr);
   EXPECT_EQ(subtotal->page, 2);
   EXPECT_EQ(subtotal->r.top, int32_t(300 + 1.5f * row));
   EXPECT_EQ(log.page, 2);
   EXPECT_EQ(log.TextsStarting(u"Page"), (std::vector<std::u16string>{u"Page 1 / 2", u"Page 2 / 2"}));
+}
+
+// The item sheet of an Item/Service, a Discount, a SubTotal and a VAT/Tax line before the Total: every
+// amount stands on its own line's row, the Total's label and amount on the Total's own row, and no two
+// texts of a page meet. The user folder's logo stands at the sheet's left edge, scaled to its height,
+// inside the left margin; without the file the sheet prints no picture.
+TEST_F(PriceListPrintTest, TheItemSheetsTotalHasARowOfItsOwnAndTheLogoStandsInTheLeftMargin) {
+  TwentyRowPane();
+  SheetTexts texts;
+  SetTextSource(&texts);
+  SetItemSheetPrintFlag(true);
+  // The logo: 16 by 240 pixels, in the program folder's user folder.
+  std::filesystem::create_directories(ownFolder_ / "user");
+  plat::Surface logo(16, 240);
+  for (int32_t y = 0; y < 240; ++y)
+    for (int32_t x = 0; x < 16; ++x) logo.SetPixel(x, y, 0x6B5A45);
+  ASSERT_TRUE(plat::WritePng(logo, (ownFolder_ / "user" / "logo.bmp").string()));
+
+  const auto amount = [](double units) { return ppParameter(calctest::Amount(units)); };
+  Put(Line::kItemService, 1,
+      {{"totherText", ppParameter(u"Fitting")},
+       {"pcs", ppParameter(2.0)},
+       {"price", amount(150)},
+       {"total", amount(300)}});
+  Put(Line::kDiscountLine, 2, {{"totherText", ppParameter(u"Loyalty")}, {"total", amount(-30)}});
+  Put(Line::kSubtotalLine, 3, {{"totherText", ppParameter(u"Sum so far")}, {"total", amount(270)}});
+  Put(Line::kVatLine, 4, {{"totherText", ppParameter(u"VAT 25 %")}, {"total", amount(67.5)}});
+  Put(Line::kTotalLine, 5, {{"total", amount(337.5)}});
+  const PrintLog log = Print(HandPage(2750));
+
+  EXPECT_EQ(MeetingTexts(log), std::vector<std::string>{});
+  // The VAT/Tax line's row, then the Total's empty row and its own row.
+  const float row = ThePane().PrintRowHeight();
+  const PrintLog::Event* vat = log.FindText(u"VAT 25 %");
+  const PrintLog::Event* label = log.FindText(u"Sum");
+  ASSERT_NE(vat, nullptr);
+  ASSERT_NE(label, nullptr);
+  const int32_t totalRow = int32_t(float(vat->r.top) + 2 * row);
+  EXPECT_EQ(label->r.top, int32_t(float(totalRow) + 3 * 4.0f));
+  const int32_t w = (1900 - 200 - 50) / 9;
+  EXPECT_EQ(label->r.left, 1900 - 2 * w);
+  // The rule above the Total lies in its empty row; the double underline under its amount, on its row.
+  std::vector<int32_t> rules;
+  for (const auto& e : log.events)
+    if (e.kind == 'R' && e.r.top == e.r.bottom && e.r.top > vat->r.top) rules.push_back(e.r.top);
+  ASSERT_EQ(rules.size(), 3u);
+  EXPECT_EQ(rules[0], totalRow - 12);
+  EXPECT_GT(rules[1], label->r.top);
+  EXPECT_EQ(rules[2], int32_t(float(rules[1]) + 4 * 4.0f));
+  EXPECT_LT(rules[2], int32_t(float(totalRow) + row));
+
+  // The logo, 16 by 240 grown to the sheet's 2750 pixels, less 10 on every side: inside the 200 pixels
+  // of the left margin.
+  std::vector<plat::RECT> pictures;
+  for (const auto& e : log.events)
+    if (e.kind == 'P') pictures.push_back(e.r);
+  ASSERT_EQ(pictures.size(), 1u);
+  const float grown = 2750.0f / 240;
+  EXPECT_EQ(pictures[0], (plat::RECT{10, 10, int32_t(16 * grown) - 10, 2740}));
+  EXPECT_LE(pictures[0].right, 200);
+
+  std::filesystem::remove(ownFolder_ / "user" / "logo.bmp");
+  const PrintLog without = Print(HandPage(2750));
+  for (const auto& e : without.events) EXPECT_NE(e.kind, 'P');
 }
 
 // A demo price list of every line type in the list layout: the first printed page matches the kept

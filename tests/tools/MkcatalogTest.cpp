@@ -629,7 +629,7 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
        "'x' is no catalogue identifier"},
       {"files/pictures.txt", "user/logo.bmp\t", "../logo.bmp\t",
        "expected a relative path, a tab and a picture"},
-      {"files/pictures.txt", "frame 160x60", "frame 160x60x", "bad picture size"},
+      {"files/pictures.txt", "grain 12x240", "grain 12x240x", "bad picture size"},
       {"application/database.txt", "neutral\t1033", "neutral\t0",
        "the neutral language is a language code other than 0"},
   };
