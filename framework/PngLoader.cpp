@@ -68,7 +68,16 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
 }
 
 void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void OnWarning(png_structp, png_const_charp) {}
+
+// libpng checks the image data's Adler-32 sum when zlib reaches it. When that happens in the call
+// that inflates the last row, a wrong sum is an error; when the sum comes in later input (the image
+// data in several chunks), libpng only warns, with zlib's own message after the chunk's name, and
+// would keep rows that do not inflate to what their writer stored. That warning is an error here
+// too, so that the answer does not hang on how the data was cut into chunks. Every other warning
+// is ignored.
+void OnWarning(png_structp png, png_const_charp message) {
+  if (message != nullptr && std::strcmp(message, "IDAT: incorrect data check") == 0) png_error(png, message);
+}
 
 void Release(DecodeState* st) {
   std::free(st->rows);
@@ -194,12 +203,12 @@ void WriteHeader(uint8_t* block, const ImageLayout& l) {
 // another. Here the image data is inflated whole in one call (libdeflate, about twice zlib's speed
 // on these pictures), and each row unfiltered and turned into the block's blue-green-red(-alpha)
 // order in one pass. Whatever is out of the ordinary (a chunk's CRC that does not hold, a stream that
-// ends early or goes on, a preset dictionary, any chunk between the image data and the end chunk)
-// gives the picture back to libpng, which then decodes or refuses it as ever, so this way gives the
-// same bytes as libpng for every picture it takes. libdeflate is laxer than zlib in a few ways no
-// encoder uses: it takes a code description that declares more than the 286 length or 30 distance
-// codes, the two reserved codes of each alphabet, and a code-length code of one codeword; such a
-// picture decodes here where libpng refuses it as damaged.
+// ends early or goes on or whose Adler-32 sum does not hold, a preset dictionary, any chunk between
+// the image data and the end chunk) gives the picture back to libpng, which then decodes or refuses
+// it as ever, so this way gives the same bytes as libpng for every picture it takes. libdeflate is
+// laxer than zlib in a few ways no encoder uses: it takes a code description that declares more than
+// the 286 length or 30 distance codes, the two reserved codes of each alphabet, and a code-length
+// code of one codeword; such a picture decodes here where libpng refuses it as damaged.
 
 uint32_t BigEndian32(const uint8_t* p) {
   return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
@@ -346,8 +355,9 @@ class ImageData {
 
   // Inflates the stream into exactly `count` bytes at `out`, as libpng's zlib would take it: the
   // header checked as zlib checks it, no preset dictionary, the repeats within reach (see
-  // WindowCoversRepeats), the stream ending with its 4-byte sum at the data's last byte. The sum
-  // itself is not checked (every chunk's CRC covers the compressed bytes; libpng skips it too).
+  // WindowCoversRepeats), the stream ending with its 4-byte Adler-32 sum at the data's last byte, and
+  // that sum holding for the inflated bytes. A chunk's CRC only says the compressed bytes are those
+  // its writer stored; the sum is what says they inflate to the writer's rows.
   bool Inflate(uint8_t* out, size_t count) const {
     constexpr size_t kHeader = 2, kSum = 4;
     if (size_ < kHeader + kSum) return false;
@@ -361,7 +371,10 @@ class ImageData {
     size_t used = 0;
     const libdeflate_result result =
         libdeflate_deflate_decompress_ex(inflater, bytes_ + kHeader, deflated, out, count, &used, nullptr);
-    return result == LIBDEFLATE_SUCCESS && used == deflated;
+    if (result != LIBDEFLATE_SUCCESS || used != deflated) return false;
+    // One pass of the running sum over the whole output (vectorised, its modulo taken once every few
+    // kilobytes), cheap beside the inflating.
+    return libdeflate_adler32(1, out, count) == BigEndian32(bytes_ + size_ - kSum);
   }
 
  private:
@@ -722,9 +735,6 @@ int32_t DecodeThroughLibpng(DecodeState* st, PngMemorySource* source, PngBitmapD
     Release(st);
     return kPngDamaged;
   }
-  // Every chunk's CRC already covers the compressed bytes; the stream's own Adler-32 sum over the
-  // inflated rows would only cost a second pass over them.
-  png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
   const int32_t result = Decode(st, layout.get(), out);
   Release(st);
   if (result == kPngOk) {

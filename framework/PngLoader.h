@@ -42,7 +42,8 @@ enum : int32_t {
   kPngOk = 0,
   kPngBadDescriptor = 2,  // the descriptor's size is not 40
   kPngNoMemory = 3,       // decoder structures or the block could not be made (or the image is too big)
-  kPngDamaged = 5,        // the decoder reported an error (damaged or truncated data)
+  kPngDamaged = 5,        // the decoder reported an error (damaged or truncated data, or image data that
+                          // does not inflate to what its Adler-32 sum says)
   kPngUnsupported = 7,    // a colour type this reader does not take
 };
 

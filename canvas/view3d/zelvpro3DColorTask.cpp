@@ -65,7 +65,7 @@ void zelvpro3DColorTask::Do() {
   iElementHost& host = iElementHost::Current();
   zelvproElement* picked = nullptr;
   ppVector3 point;
-  zelvpro3DTask::SurfaceUnder(pane_, Current(), {}, point, picked);
+  zelvpro3DTask::SurfaceUnder(pane_, float(Current().x), float(Current().y), {}, point, picked);
   zelvproElement* top = host.TopCanvas();
   if (picked != nullptr && !picked->IsSelected()) {
     holders_.reset(new qxViewHolder(picked, nullptr, false));

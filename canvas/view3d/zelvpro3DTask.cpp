@@ -221,12 +221,35 @@ void zelvpro3DTask::Constrain(plat::POINT& point) {
   SnapAnchor first;
   const ppVector3 anchor = reference_->GetPointEntry(0, first) ? PlanPoint(reference_, first.point) : r;
   anchorOffset_ = Minus(anchor, r);
-  const plat::POINT at = pane_ != nullptr ? qx3DPicking::ProjectToWindow(*pane_, anchor) : plat::POINT{};
+  const ppVector3 window = pane_ != nullptr ? qx3DPicking::WindowPosition(*pane_, anchor) : ppVector3();
+  const plat::POINT at{int32_t(std::lround(window.x)), int32_t(std::lround(window.y))};
   // New units have no place in the view yet: their anchor comes to the mouse.
   drawingOffset_ = anchorAtMouse_ ? plat::POINT{} : plat::POINT{point.x - at.x, point.y - at.y};
+  anchorFromPressX_ = anchorAtMouse_ ? 0.0f : window.x - float(point.x);
+  anchorFromPressY_ = anchorAtMouse_ ? 0.0f : window.y - float(point.y);
+  floorHeight_ = StandsOnAUnit() ? std::max(0.0f, reference_->HeightAboveFloor()) : r.y;
   target_ = r;
   ppBounds3 box = places_.empty() ? ppBounds3() : places_[0].element->GetBounds(0, kOwnBoxFlags);
   upper_ = box.IsEmpty() ? ppVector3() : Plus(box.centre, box.half);
+}
+
+bool zelvpro3DTask::StandsOnAUnit() const {
+  zelvproTopCanvas* top = TopCanvas();
+  if (top == nullptr || reference_ == nullptr) return false;
+  const ppBounds3 own = PlanBox(reference_);
+  if (own.IsEmpty()) return false;
+  const float bottom = own.centre.y - own.half.y;
+  bool on = false;
+  ForEachChildElement(*top, [&](zelvproElement* child) {
+    if (on || IsMoved(child)) return;
+    const ppBounds3 box = PlanBox(child);
+    if (box.IsEmpty() || std::fabs(own.centre.x - box.centre.x) > box.half.x ||
+        std::fabs(own.centre.z - box.centre.z) > box.half.z)
+      return;
+    // A unit set on another stands just above its top.
+    on = std::fabs(bottom - (box.centre.y + box.half.y + kAboveTop)) < 1.0f;
+  });
+  return on;
 }
 
 void zelvpro3DTask::PreTrack(plat::POINT* point) {
@@ -324,15 +347,18 @@ bool zelvpro3DTask::PlacementAt(const plat::POINT& at, ppVector3& point, zelvpro
   std::vector<zelvproElement*> moved;
   for (const Place& place : places_) moved.push_back(place.element);
   // The pixel where the reference's anchor follows the mouse, and the reference's place from it.
-  const plat::POINT anchorPixel{at.x - drawingOffset_.x, at.y - drawingOffset_.y};
-  if (!SurfaceUnder(pane_, anchorPixel, moved, point, unit, hit)) return false;
-  point.x -= anchorOffset_.x, point.z -= anchorOffset_.z;
+  const float x = float(at.x) + anchorFromPressX_, y = float(at.y) + anchorFromPressY_;
+  Lift lift{0.0f, 0.0f};
+  if (!wallMode_) lift = Lift{floorHeight_ + anchorOffset_.y, kAboveTop + anchorOffset_.y};
+  if (!SurfaceUnder(pane_, x, y, moved, point, unit, hit, lift)) return false;
+  point = Minus(point, anchorOffset_);
+  if (wallMode_) point.y += anchorOffset_.y;
   return true;
 }
 
-bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
+bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
                                  const std::vector<zelvproElement*>& skip, ppVector3& point,
-                                 zelvproElement*& unit, ppVector3* hit) {
+                                 zelvproElement*& unit, ppVector3* hit, Lift lift) {
   unit = nullptr;
   glContext* context = PaneContext(pane);
   if (context == nullptr) return false;
@@ -340,7 +366,6 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
   // The ray through the pixel from the viewer into the scene. The camera's central projection (kind 0)
   // puts window depth 0 in front of the eye and depth 1 behind it; a parallel one puts depth 0 behind
   // the eye and depth 1 in front.
-  const float x = float(at.x), y = float(at.y);
   const ppVector3 a = context->MapPointA(ppVector3(x, y, 0.0f));
   const ppVector3 b = context->MapPointA(ppVector3(x, y, 1.0f));
   const qxCamera& camera = *qxCameraRecords::Current();
@@ -356,38 +381,45 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
     const float s = e.x * d.x + e.y * d.y + e.z * d.z;
     o = Plus(a, ppVector3(d.x * s, d.y * s, d.z * s));
   }
+  // A unit's box with its top raised to the height the point keeps over it.
+  auto raised = [&](zelvproElement* child) {
+    ppBounds3 box = PlanBox(child);
+    if (!box.IsEmpty()) box.centre.y += lift.overTop / 2, box.half.y += lift.overTop / 2;
+    return box;
+  };
   // Only units whose box the ray enters are asked for their faces.
   float best = 1.0e30f;
   if (zelvproTopCanvas* top = TopCanvas()) {
     ForEachChildElement(*top, [&](zelvproElement* child) {
       if (std::find(skip.begin(), skip.end(), child) != skip.end()) return;
       float t = 0.0f;
-      const ppBounds3 box = PlanBox(child);
+      const ppBounds3 box = raised(child);
       if (box.IsEmpty() || !RayMeetsBox(o, d, box, t) || t >= best) return;
       best = t;
       unit = child;
     });
   }
-  const bool downwards = d.y < 0.0f;
-  const float floorT = downwards ? -o.y / d.y : -1.0f;
+  // Where the ray comes down to the point's height over the floor.
+  const float floorT = d.y < 0.0f ? (lift.overFloor - o.y) / d.y : -1.0f;
+  const ppVector3 overFloor = Plus(o, ppVector3(d.x * floorT, d.y * floorT, d.z * floorT));
   if (unit != nullptr && (floorT < 0.0f || best <= floorT)) {
-    const ppBounds3 box = PlanBox(unit);
+    const ppBounds3 box = raised(unit);
     point = Plus(o, ppVector3(d.x * best, d.y * best, d.z * best));
     if (hit != nullptr) *hit = point;
-    // Met on its top: the units stand on it; met on a side: they stand on the floor below the ray.
+    // Met on its top: the point stands over it; met on a side: over the floor below the ray.
     const float top = box.centre.y + box.half.y;
     if (std::fabs(point.y - top) < 1.0f || (d.y < -kLevelFace && point.y >= top - 1.0f)) {
-      point.y = top + kAboveTop;
+      point.y = top;
       return true;
     }
-    if (floorT >= 0.0f) point = Plus(o, ppVector3(d.x * floorT, 0.0f, d.z * floorT));
-    point.y = 0.0f;
+    if (floorT >= 0.0f) point = overFloor;
+    point.y = lift.overFloor;
     return true;
   }
   unit = nullptr;
   if (floorT < 0.0f) return false;
-  point = Plus(o, ppVector3(d.x * floorT, 0.0f, d.z * floorT));
-  point.y = 0.0f;
+  point = overFloor;
+  point.y = lift.overFloor;
   if (hit != nullptr) *hit = point;
   return true;
 }

@@ -82,16 +82,30 @@ class zelvpro3DTask : public zelvproMouseTask {
   // The plan step between the press and the current point, (x, z) millimetres.
   virtual ppVector2 GetMoveVector();
 
-  // The reference's place for the mouse at a pane point: the surface (the top of a unit met by the
-  // ray, else the floor) under the pixel where the reference's first anchor follows the mouse, less
-  // the anchor's offset; `unit` the unit met (null for the floor). False when the ray meets neither.
-  // Moved units are never met. `hit`, when given, receives the point the ray met first.
+  // The reference's place for the mouse at a pane point. The reference's first anchor keeps to the
+  // pixel it was pressed away from (to a fraction of a pixel) and to its height above the surface:
+  // over the floor the reference stands at its floor height (below), on a unit's top just above it.
+  // The ray through that pixel meets the anchor's height over a unit's top or over the floor; the
+  // place is that point less the anchor's offset. `unit` the unit met (null for the floor). False
+  // when the ray meets neither. Moved units are never met. `hit`, when given, receives the point the
+  // ray met first. In wall mode the heights are the surfaces' own.
   bool PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr);
-  // The same for any pane: the plan's top-level unit (not one `skip` names) whose box the ray through
-  // the pane point meets first, and the point it stands on.
-  static bool SurfaceUnder(zelvpro3DPane* pane, const plat::POINT& at,
-                           const std::vector<zelvproElement*>& skip, ppVector3& point, zelvproElement*& unit,
-                           ppVector3* hit = nullptr);
+
+  // How high above a surface the point that follows the ray stands, millimetres.
+  struct Lift {
+    float overFloor;
+    float overTop;  // over a unit's box top
+  };
+  // For any pane: the plan's top-level unit (not one `skip` names) whose box, raised by `lift`'s
+  // height over tops, the ray through the pane point (x, y: pixels, fractions allowed) meets first,
+  // else the floor; `point` is where the ray meets the height `lift` gives over that surface (over
+  // the floor below a unit's box met on a side).
+  static bool SurfaceUnder(zelvpro3DPane* pane, float x, float y, const std::vector<zelvproElement*>& skip,
+                           ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr,
+                           Lift lift = {0.0f, 0.0f});
+  // The height (millimetres) the reference stands at over the floor while it moves: the height it
+  // had at the press, or its catalogue height above the floor when it was lifted off a unit's top.
+  float FloorHeight() const { return floorHeight_; }
   // Puts the moved units where the snap would put them (re-parented into the target's container);
   // false, and nothing moved, when the target has no container.
   bool ApplySnap();
@@ -159,6 +173,8 @@ class zelvpro3DTask : public zelvproMouseTask {
   static void PutAt(Place& place, const ppVector3& world, float absAngle, ppView* container);
   static void PutBack(const Place& place);
   bool IsMoved(const zelvproElement* element) const;
+  // True when the reference stands on the top of a unit that is not moved.
+  bool StandsOnAUnit() const;
   // The ceiling the room's walls set for a unit whose upper corner lies `upper` above its position.
   static float UnderCeiling(float y, float upper, float margin);
   void SavePicture();
@@ -190,6 +206,9 @@ class zelvpro3DTask : public zelvproMouseTask {
   plat::POINT snapMarker_{};
   plat::POINT drawingOffset_{};
   ppVector3 anchorOffset_;  // the reference's first anchor from its position, plan
+  // The window point of the reference's first anchor less the press point, pixels unrounded.
+  float anchorFromPressX_ = 0.0f, anchorFromPressY_ = 0.0f;
+  float floorHeight_ = 0.0f;
   zelvproElement* dropContainer_ = nullptr;
   ppScene dragScene_;
   std::vector<std::unique_ptr<ppScene>> dragParts_;

@@ -125,13 +125,18 @@ bool qx3DPicking::SurfacePointAt(qx3DPane& pane, int32_t x, int32_t y, uint32_t 
   return true;
 }
 
-plat::POINT qx3DPicking::ProjectToWindow(qx3DPane& pane, const ppVector3& point) {
+ppVector3 qx3DPicking::WindowPosition(qx3DPane& pane, const ppVector3& point) {
   glContext* context = CurrentContext(pane);
-  if (!context) return plat::POINT{0, 0};
+  if (!context) return ppVector3();
   context->PushMatrix();
   context->LoadIdentity();
   qxCameraRecords::Current()->Apply(*context);
   const ppVector3 window = context->MapPointB(point);
   context->PopMatrix();
+  return window;
+}
+
+plat::POINT qx3DPicking::ProjectToWindow(qx3DPane& pane, const ppVector3& point) {
+  const ppVector3 window = WindowPosition(pane, point);
   return plat::POINT{int32_t(std::lround(window.x)), int32_t(std::lround(window.y))};
 }

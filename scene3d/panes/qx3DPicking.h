@@ -49,4 +49,6 @@ class qx3DPicking {
                              int32_t mode);
   // The window point (rounded) where the current camera shows `point`.
   static plat::POINT ProjectToWindow(qx3DPane& pane, const ppVector3& point);
+  // The same point unrounded: x and y in pixels, z the window depth; (0, 0, 0) without a context.
+  static ppVector3 WindowPosition(qx3DPane& pane, const ppVector3& point);
 };

@@ -302,10 +302,11 @@ TEST_F(PlacingWindowRunTest,
   const ppVector3 middle((face.start.x + face.end.x) / 2, 0.0f, face.start.z);
   const plat::POINT drop = Pixel(middle + ppVector3(0.0f, 0.0f, 300.0f));
   // The door runs 900 mm along the face from the foot: the wall's band along its middle, and the strip
-  // of floor just in front of it, which its swing leaves alone.
+  // of floor just in front of its leaf (which stands 10 mm proud of the face), which its swing leaves
+  // alone.
   const plat::POINT band0 = Pixel(ppVector3(middle.x + 200.0f, 0.0f, face.start.z - thickness + 20.0f));
   const plat::POINT band1 = Pixel(ppVector3(middle.x + 700.0f, 0.0f, face.start.z - 20.0f));
-  const plat::POINT strip0 = Pixel(ppVector3(middle.x + 200.0f, 0.0f, face.start.z + 15.0f));
+  const plat::POINT strip0 = Pixel(ppVector3(middle.x + 200.0f, 0.0f, face.start.z + 30.0f));
   const plat::POINT strip1 = Pixel(ppVector3(middle.x + 700.0f, 0.0f, face.start.z + 60.0f));
   // The room with its walls and 250 mm about them.
   ppVector3 low(1e9f, 0.0f, 1e9f), high(-1e9f, 0.0f, -1e9f);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
 #include <unistd.h>
@@ -612,6 +613,83 @@ TEST_F(StartupTest, EachRuntimeFolderHasItsOwnInstanceAndASecondStartHandsOverTo
     ::setenv("XDG_RUNTIME_DIR", keptRuntime.c_str(), 1);
   else
     ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+// The running program's own hand-over: a run of the program's entry listens where a second start of
+// the built program sends, so the document named on that start's command line opens in the running
+// program. The run's loop goes on this process's headless desktop (the display flag only takes it past
+// its refusal to run without one); the second start is the built program beside it, a process of its
+// own from the same folder under the same runtime folder, without a display.
+TEST_F(StartupTest, ASecondStartOfTheBuiltProgramHandsItsDocumentToTheRunningProgram) {
+  const fs::path plan = DemoPlan();
+  const fs::path program = demo_.Root() / "planner";
+  fs::copy_file(PLANNER_PROGRAM, program, fs::copy_options::overwrite_existing);
+  // A lock folder of its own, so that a planner someone else runs cannot take the hand-over.
+  const fs::path runtime = demo_.Root() / "runtime";
+  fs::create_directories(runtime);
+  fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+  const char* savedRuntime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string keptRuntime = savedRuntime != nullptr ? savedRuntime : "";
+  ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+
+  // Whenever the running program's loop has nothing to do: the second start is begun once and waited
+  // for while the loop goes on; once it has ended, the running program's document is noted and its
+  // frame closed as the close box does. A second start still running after a minute is ended.
+  std::vector<std::string> arguments = {
+      "env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", program.string(), plan.string()};
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  pid_t second = -1;
+  int secondStatus = -1;
+  bool ended = false;
+  std::string before, after;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  plat::HeadlessDriver::SetIdleScript([&] {
+    auto* app = static_cast<zelvProApp*>(gApplication);
+    if (ended || app == nullptr || app->DocumentWindow() == nullptr) return false;
+    if (second < 0) {
+      before = app->DocumentWindow()->DocumentPath();
+      if (::posix_spawnp(&second, "env", nullptr, nullptr, argv.data(), environ) != 0) second = 0;
+    } else if (second > 0) {
+      int status = 0;
+      const pid_t done = ::waitpid(second, &status, WNOHANG);
+      if (done == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return true;
+      }
+      if (done == 0) {
+        ::kill(second, SIGKILL);
+        ::waitpid(second, &status, 0);
+      }
+      if (WIFEXITED(status)) secondStatus = WEXITSTATUS(status);
+      second = 0;
+    } else {
+      // The sender was released only after the running program had handled its text.
+      after = app->DocumentWindow()->DocumentPath();
+      ended = true;
+      plat::Desktop::RequestClose(app->Frame());
+    }
+    return true;
+  });
+  PlannerProgram::Options options;
+  options.display = true;
+  const int status = PlannerProgram::Run(options, demo_.Root().string());
+  plat::HeadlessDriver::SetIdleScript(nullptr);
+  if (savedRuntime != nullptr)
+    ::setenv("XDG_RUNTIME_DIR", keptRuntime.c_str(), 1);
+  else
+    ::unsetenv("XDG_RUNTIME_DIR");
+
+  // The document window names its document in the program's path form.
+  std::string opened = plan.string();
+  std::replace(opened.begin(), opened.end(), '/', '\\');
+  EXPECT_EQ(status, PlannerProgram::kOk);
+  EXPECT_EQ(secondStatus, PlannerProgram::kOk);
+  EXPECT_NE(before, opened);
+  EXPECT_EQ(after, opened) << "the running program did not open the second start's document";
+  for (const plat::MessageBoxRecord& box : plat::MessageBoxLog())
+    ADD_FAILURE() << "box: " << Vcon::Utf8FromUtf16(box.text);
 }
 
 // ---- Keys and the tool tips.

@@ -242,6 +242,64 @@ TEST_F(View3DTaskTest, WithoutARoomAGroupStaysOnTheFloorUnderWallsItStaysBelowTh
   (void)tall;
 }
 
+// ---- The anchor under the mouse.
+
+// A unit standing on its 100 mm plinth: its anchor (its origin, above the floor) stays under the
+// pixel the mouse took it from, at its own height. Before, the ray through that pixel was met with
+// the floor, so the unit jumped back by the plinth's height times the view's slope and down onto the
+// floor. A unit set on another's top comes down to its catalogue height over the floor.
+TEST_F(View3DTaskTest, TheAnchorStaysUnderTheMouseAtItsHeightAndAUnitOffATopComesDownToItsPlinth) {
+  auto* unit = new BoxUnit(top_, ppVector3(1000, 100, 1000), ppVector3(600, 720, 600));
+  auto* lower = new BoxUnit(top_, ppVector3(3000, 0, 1000), ppVector3(600, 720, 600));
+  auto* upper = new BoxUnit(top_, ppVector3(3100, 720.1f, 1100), ppVector3(400, 720, 400));
+  upper->height = 100.0f;
+  SetLowestWallHeight(2500.0f);
+  Show3D();
+  // Pressed on its front; the press itself puts it nowhere else.
+  zelvpro3DTask* task = Press({unit}, ppVector3(1300, 460, 1600));
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(task->FloorHeight(), 100.0f);
+  ppVector3 at;
+  zelvproElement* under = nullptr;
+  ASSERT_TRUE(task->PlacementAt(task->StartPoint(), at, under));
+  EXPECT_EQ(under, nullptr);
+  EXPECT_NEAR(at.x, 1000.0f, 0.5f);
+  EXPECT_EQ(at.y, 100.0f);
+  EXPECT_NEAR(at.z, 1000.0f, 0.5f);
+  // Along the pixel row: only x changes, and the anchor is drawn 40 pixels right of where it was.
+  const ppVector3 before = qx3DPicking::WindowPosition(*pane_, unit->GetPosition());
+  const POINT start = task->StartPoint();
+  plat::LayerClock::Advance(20);
+  MoveTo(Screen(POINT{start.x + 40, start.y}));
+  const ppVector3 moved = task->Target();
+  EXPECT_GT(moved.x, 1200.0f);
+  EXPECT_EQ(moved.y, 100.0f);
+  EXPECT_NEAR(moved.z, 1000.0f, 0.5f);
+  const ppVector3 drawn = qx3DPicking::WindowPosition(*pane_, moved);
+  EXPECT_NEAR(drawn.x - before.x, 40.0f, 0.01f);
+  EXPECT_NEAR(drawn.y, before.y, 0.01f);
+  UpAfterClickTime(Screen(POINT{start.x + 40, start.y}));
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_EQ(Bits(unit->GetPosition().x), Bits(moved.x));
+  EXPECT_EQ(unit->GetPosition().y, 100.0f);
+  EXPECT_NEAR(unit->GetPosition().z, 1000.0f, 0.5f);
+
+  // Off the lower unit's top and over the floor in front of it: at 100 mm, not at 720.1.
+  task = Press({upper}, ppVector3(3300, 1000, 1500));
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(task->FloorHeight(), 100.0f);
+  ASSERT_TRUE(task->PlacementAt(task->StartPoint(), at, under));
+  EXPECT_EQ(under, lower);
+  EXPECT_NEAR(at.y, 720.1f, 0.01f);
+  plat::LayerClock::Advance(20);
+  const POINT front = PaneAt(ppVector3(3300, 0, 2500));
+  MoveTo(Screen(POINT{front.x, front.y}));
+  EXPECT_EQ(task->Target().y, 100.0f);
+  UpAfterClickTime(Screen(front));
+  ASSERT_EQ(DoneTop(), task);
+  EXPECT_EQ(upper->GetPosition().y, 100.0f);
+}
+
 // The near-unit index gives the collision test every unit within 50 mm of a moved one, from each
 // side: a unit reaching a little into its neighbour from the left is found as well as one from the
 // right, and one 60 mm off on either side is left out.

@@ -5,9 +5,11 @@
 // whether the save-in-progress flag was set while it was answered.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -321,6 +323,28 @@ TEST_F(ServerExchangeTest, EveryRequestGoesToTheAddressFromIpTxtOrTheTextsAndWit
     ExpectAllActsRan();
     WriteAddressFile("127.0.0.1\t/store");
   }
+}
+
+// The demo's address file names an invented host under the reserved ".example" name: no name server
+// knows it, so a login fails at once with the client's message over the login box, which comes back;
+// neither the user nor a test waits for a server that is not there.
+TEST_F(ServerExchangeTest, TheDemosAddressFailsTheLoginAtOnceWithTheLoginFailure) {
+  std::ifstream built(DemoSettings::BuiltFolder() / "ip.txt", std::ios::binary);
+  const std::string demoAddress((std::istreambuf_iterator<char>(built)), std::istreambuf_iterator<char>());
+  ASSERT_NE(demoAddress.find(".example\t"), std::string::npos) << demoAddress;
+  WriteAddressFile(demoAddress);
+  // No proxy of the machine stands in for the name server.
+  setenv("NO_PROXY", "*", 1);
+  exchange_->SetCredentials(u"u", u"p");
+  Script({Press(1), Press(1), Press(2)});
+  const auto begun = std::chrono::steady_clock::now();
+  EXPECT_FALSE(exchange_->LoginToServer());
+  const auto took = std::chrono::steady_clock::now() - begun;
+  setenv("NO_PROXY", "127.0.0.1,localhost", 1);
+  ExpectAllActsRan();
+  EXPECT_EQ(seen_, (Seen{u"login u/p", Error(7605, -5), u"login u/p"}));
+  EXPECT_TRUE(server_->Requests().empty());
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 3000);
 }
 
 TEST_F(ServerExchangeTest, TheLoginCarriesTheAgentLanguageAndTheApplicationsSignatureAndVersion) {

@@ -175,31 +175,6 @@ TEST(PngLoader, InterlacedImagesDecodeLikePlainOnes) {
   EXPECT_EQ(std::memcmp(plain.d.memory, laced.d.memory, plain.d.totalSize), 0);
 }
 
-TEST(PngLoader, TheStreamSumIsLeftToTheChunkChecksums) {
-  // The image data's Adler-32 sum (the last four bytes of the only IDAT chunk) is spoilt and the
-  // chunk's CRC made to match: the rows are read as they are. Damage that the CRC sees still fails.
-  TestPngImage s{4, 2, PNG_COLOR_TYPE_RGB, 8};
-  s.rows = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}};
-  std::vector<uint8_t> png = EncodeTestPng(s);
-  size_t at = 8, idatEnd = 0;
-  while (at + 12 <= png.size()) {
-    const uint32_t length =
-        uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
-    if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) idatEnd = at + 8 + length;
-    at += length + 12;
-  }
-  ASSERT_GT(idatEnd, 12u);
-  std::vector<uint8_t> spoilt = png;
-  for (size_t i = idatEnd - 4; i < idatEnd; ++i) spoilt[i] ^= 0x5A;
-  std::vector<uint8_t> unchecked = spoilt;
-  FixChunkCrcs(spoilt);
-  Decoded d(spoilt);
-  ASSERT_EQ(d.status, kPngOk);
-  EXPECT_EQ(d.Row(0)[0], 3);  // blue, green, red
-  EXPECT_EQ(d.Row(1)[11], 22);
-  EXPECT_EQ(Decoded(unchecked).status, kPngDamaged);
-}
-
 TEST(PngLoader, BadCallsAndDamagedData) {
   TestPngImage s{3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8};
   s.rows.assign(3, std::vector<uint8_t>(12, 0x5A));
@@ -364,6 +339,62 @@ Chunks WithImageStream(const Chunks& chunks, const std::vector<uint8_t>& stream,
     }
   }
   return out;
+}
+
+// The image data's Adler-32 sum (the stream's last four bytes) spoilt with every CRC holding: the
+// rows do not inflate to what their writer stored, and the picture is damaged, decoded directly or
+// through libpng, whether the sum lies in the chunk that ends the rows or in a chunk of its own
+// (where libpng reaches it only after the last row). The header check decodes no pixels and still
+// takes it; the same picture with its sum as written decodes.
+TEST(PngLoader, AStreamWhoseSumDoesNotHoldIsDamaged) {
+  std::mt19937 random(20261213);
+  TestPngImage palette{9, 5, PNG_COLOR_TYPE_PALETTE, 8};
+  palette.paletteRGB = {10, 20, 30, 40, 50, 60, 70, 80, 90};
+  for (uint32_t y = 0; y < palette.height; ++y) {
+    palette.rows.emplace_back();
+    for (uint32_t x = 0; x < palette.width; ++x) palette.rows.back().push_back(uint8_t(random() % 3));
+  }
+  TestPngImage grey{11, 6, PNG_COLOR_TYPE_GRAY, 8};
+  TestPngImage deep{5, 4, PNG_COLOR_TYPE_RGB, 16};
+  for (TestPngImage* image : {&grey, &deep}) {
+    const size_t bytes = image->width * (image->colorType == PNG_COLOR_TYPE_RGB ? 6 : 1);
+    for (uint32_t y = 0; y < image->height; ++y) {
+      image->rows.emplace_back(bytes);
+      for (uint8_t& b : image->rows.back()) b = uint8_t(random());
+    }
+  }
+  TestPngImage laced = NoisyImage(10, 9, PNG_COLOR_TYPE_RGB, random);
+  laced.interlaced = true;
+  const std::pair<const char*, TestPngImage> images[] = {
+      {"rgb", NoisyImage(23, 17, PNG_COLOR_TYPE_RGB, random)},
+      {"rgba", NoisyImage(6, 7, PNG_COLOR_TYPE_RGB_ALPHA, random)},
+      {"palette", palette},
+      {"grey (libpng only)", grey},
+      {"16-bit rgb (libpng only)", deep},
+      {"interlaced (libpng only)", laced}};
+  for (const auto& [name, image] : images) {
+    const Chunks chunks = SplitChunks(EncodeTestPng(image));
+    const std::vector<uint8_t> stream = ImageStream(chunks);
+    ASSERT_GT(stream.size(), 6u) << name;
+    for (uint8_t flip : {uint8_t(0x01), uint8_t(0x80)}) {
+      std::vector<uint8_t> spoilt = stream;
+      spoilt[spoilt.size() - 1 - (flip == 0x80 ? 3 : 0)] ^= flip;
+      for (size_t most : {stream.size(), stream.size() - 4, size_t(7)}) {
+        const std::string what = std::string(name) + ", chunks of " + std::to_string(most) + " bytes";
+        const BothWays good(JoinChunks(WithImageStream(chunks, stream, most)));
+        EXPECT_EQ(good.direct, kPngOk) << what;
+        EXPECT_TRUE(good.Same()) << what;
+        const std::vector<uint8_t> damaged = JoinChunks(WithImageStream(chunks, spoilt, most));
+        const BothWays bad(damaged);
+        EXPECT_EQ(bad.direct, kPngDamaged) << what;
+        EXPECT_EQ(bad.reference, kPngDamaged) << what;
+        EXPECT_TRUE(bad.directBlock.empty() && bad.referenceBlock.empty()) << what;
+        EXPECT_EQ(bad.directHeader, kPngOk) << what;
+        Decoded loaded(damaged);
+        EXPECT_EQ(loaded.status, kPngDamaged) << what;
+      }
+    }
+  }
 }
 
 TEST(PngLoader, DirectRowsGiveLibpngsBytesForEveryFilterWidthAndChunking) {

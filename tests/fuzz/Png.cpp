@@ -2,7 +2,9 @@
 // every row is read back, so a block smaller than its descriptor says shows under the sanitizers; and
 // the header check that tells a picture without decoding it, over the same bytes; and the direct
 // decoding of plain colour and palette pictures (their chunks and rows read without libpng) against
-// libpng's.
+// libpng's. Every chunk's CRC is made to hold before anything reads the bytes, so that the mutations
+// reach the inflater, the stream's sum and the row filters instead of stopping at the CRC check,
+// which refuses nearly every chunk a mutation touches.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -15,6 +17,21 @@
 #include "framework/PngLoader.h"
 
 namespace {
+
+// The bytes with every whole chunk's CRC that of its type and data; a trailing part chunk is left as
+// it is.
+std::vector<uint8_t> WithCrcsThatHold(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> png(data, data + size);
+  for (size_t at = 8; at <= png.size() && png.size() - at >= 12;) {
+    const uint32_t length = uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 |
+                            uint32_t(png[at + 2]) << 8 | uint32_t(png[at + 3]);
+    if (length > png.size() - at - 12) break;
+    const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + at + 4, uInt(length) + 4);
+    for (size_t i = 0; i < 4; ++i) png[at + 8 + length + i] = uint8_t(crc >> (24 - 8 * i));
+    at += size_t(length) + 12;
+  }
+  return png;
+}
 
 // Whether zlib refuses the file's image data for one of the code descriptions the direct rows'
 // inflater takes and zlib does not (more than 286 length or 30 distance codes declared, a reserved
@@ -51,7 +68,10 @@ bool ZlibRefusesLaxCodes(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t inputSize) {
+  const std::vector<uint8_t> mended = WithCrcsThatHold(input, inputSize);
+  const uint8_t* data = mended.data();
+  const size_t size = mended.size();
   // The header check reads the same bytes first; it may not refuse what then decodes.
   PngMemorySource headerSource{data, size, 0};
   const int32_t header = checkPngHeader(&headerSource);

@@ -1,7 +1,8 @@
 // Keys and text from SDL reach the focused window as one character per key press, however many of
 // the desktop's events wait when the backend looks: the events go through SDL's own queue (only its
 // event subsystem, no display) and the backend's batching and translation, and the window's
-// WM_CHAR messages are collected after each batch as the message loop would see them.
+// WM_CHAR messages are collected after each batch as the message loop would see them (or, for a
+// program busy in a wait that reads the input, after every batch is queued).
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -36,6 +37,13 @@ SDL_Event KeyEvent(SDL_Keycode sym, bool down) {
   return e;
 }
 
+// A key the desktop repeats while it is held: another press with SDL's repeat mark.
+SDL_Event RepeatEvent(SDL_Keycode sym) {
+  SDL_Event e = KeyEvent(sym, true);
+  e.key.repeat = 1;
+  return e;
+}
+
 SDL_Event TextEvent(const char* utf8) {
   SDL_Event e{};
   e.type = SDL_TEXTINPUT;
@@ -43,15 +51,27 @@ SDL_Event TextEvent(const char* utf8) {
   return e;
 }
 
-// One step of what the desktop sends: a key down or up, or text.
+// One step of what the desktop sends: a key down, repeated or up, or text.
 struct Step {
-  enum Kind { kDown, kUp, kText } kind;
+  enum Kind { kDown, kRepeat, kUp, kText } kind;
   SDL_Keycode key = 0;
   const char* text = nullptr;
 };
 Step Down(SDL_Keycode key) { return {Step::kDown, key}; }
+Step Repeat(SDL_Keycode key) { return {Step::kRepeat, key}; }
 Step Up(SDL_Keycode key) { return {Step::kUp, key}; }
 Step Text(const char* text) { return {Step::kText, 0, text}; }
+
+SDL_Event EventOf(const Step& s) {
+  switch (s.kind) {
+    case Step::kText:
+      return TextEvent(s.text);
+    case Step::kRepeat:
+      return RepeatEvent(s.key);
+    default:
+      return KeyEvent(s.key, s.kind == Step::kDown);
+  }
+}
 
 class SdlKeyText : public ::testing::Test {
  protected:
@@ -79,10 +99,7 @@ class SdlKeyText : public ::testing::Test {
   // Queues every step at once (the user typed faster than the program looked), then lets the
   // backend take batch after batch, the message loop running between them.
   static std::u16string Typed(const std::vector<Step>& steps) {
-    for (const Step& s : steps) {
-      SDL_Event e = s.kind == Step::kText ? TextEvent(s.text) : KeyEvent(s.key, s.kind == Step::kDown);
-      EXPECT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
-    }
+    Push(steps);
     SDL_Event first;
     int32_t batches = 0;
     while (SDL_PollEvent(&first) && ++batches < 100) {
@@ -91,6 +108,26 @@ class SdlKeyText : public ::testing::Test {
     }
     HeadlessDriver::RunUntilIdle();
     return gTyped;
+  }
+
+  // As Typed, but the program is busy in a wait that reads the display's input (a held button, a
+  // double click's wait): the backend takes batch after batch into the window's queue, and only then
+  // does the message loop take the keys.
+  static std::u16string TypedWhileBusy(const std::vector<Step>& steps) {
+    Push(steps);
+    SDL_Event first;
+    int32_t batches = 0;
+    while (SDL_PollEvent(&first) && ++batches < 100)
+      HandleEventBatch(first, [](const SDL_Event& e) { return DeliverKeyboardEvent(e) || true; });
+    HeadlessDriver::RunUntilIdle();
+    return gTyped;
+  }
+
+  static void Push(const std::vector<Step>& steps) {
+    for (const Step& s : steps) {
+      SDL_Event e = EventOf(s);
+      EXPECT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    }
   }
 
   HWND window_ = nullptr;
@@ -129,9 +166,26 @@ TEST_F(SdlKeyText, EveryKeyPressGivesOneCharacterWhateverTheModifiersDidAfterwar
   }
 }
 
+// Caps Lock held until the desktop repeats it, with every press still queued when the loop takes the
+// letters: the held key toggles once however often it repeated, the letter typed before it keeps the
+// case it was typed in, and the letter after it takes the new one.
+TEST_F(SdlKeyText, AHeldCapsLockTogglesOnceAndEachLetterKeepsTheCaseItWasTypedIn) {
+  bool capsOn = false;
+  for (int32_t repeats : {1, 2, 3}) {
+    SCOPED_TRACE(repeats);
+    std::vector<Step> steps = {Down(SDLK_a), Text(capsOn ? "A" : "a"), Up(SDLK_a), Down(SDLK_CAPSLOCK)};
+    for (int32_t i = 0; i < repeats; ++i) steps.push_back(Repeat(SDLK_CAPSLOCK));
+    steps.insert(steps.end(), {Up(SDLK_CAPSLOCK), Down(SDLK_b), Text(capsOn ? "b" : "B"), Up(SDLK_b)});
+    gTyped.clear();
+    EXPECT_EQ(TypedWhileBusy(steps), capsOn ? u"Ab" : u"aB");
+    capsOn = !capsOn;
+    EXPECT_EQ((GetKeyState(VK_CAPITAL) & 1) != 0, capsOn);
+  }
+}
+
 TEST_F(SdlKeyText, ABatchEndsAfterAKeyPressAndItsText) {
   for (const Step& s : {Down(SDLK_LSHIFT), Down(SDLK_1), Text("!"), Up(SDLK_1), Up(SDLK_LSHIFT)}) {
-    SDL_Event e = s.kind == Step::kText ? TextEvent(s.text) : KeyEvent(s.key, s.kind == Step::kDown);
+    SDL_Event e = EventOf(s);
     SDL_PushEvent(&e);
   }
   std::vector<uint32_t> handed;

@@ -16,6 +16,7 @@
 
 #include "database/dbBasicmmHandler.h"
 #include "database/dbDatafile.h"
+#include "database/dbRecordLayout.h"
 #include "database/ppDatabase.h"
 #include "database/ppDatafile.h"
 #include "foundation/FileRecord.h"
@@ -66,6 +67,19 @@ class Table {
     }
   }
   int32_t IdAt(int32_t i) { return view_.RecordIdAt(i); }
+  // The bytes of every field of the current record that keeps them in a memory handle (blobs and
+  // pictures).
+  std::vector<std::vector<uint8_t>> HandleFields() {
+    std::vector<std::vector<uint8_t>> fields;
+    const dbRecordLayout& layout = view_.File().Layout();
+    for (int32_t f = 0; f < layout.FieldCount(); ++f) {
+      if (dynamic_cast<const dbBasicmmHandler*>(&layout.Handler(f)) == nullptr) continue;
+      Handle h = dbBasicmmHandler::Data(view_.GetRecordBuffer() + layout.Handler(f).Offset());
+      const auto* bytes = reinterpret_cast<const uint8_t*>(*h);
+      fields.emplace_back(bytes, bytes + MemGetSize(h));
+    }
+    return fields;
+  }
   void Read(int32_t i) { view_.ReadRecordAt(i, nullptr); }
   bool Holds(int32_t id) { return id > 0 && view_.IndexOfRecord(id) >= 0; }
   // The field's number; `occurrence` picks among fields of one name.
@@ -286,6 +300,44 @@ TEST_F(MkcatalogTest, MainCatalogueLinksAndCoverage) {
   }
 }
 
+// Every picture the build wrote, in any table of any database or as a file of the settings folder,
+// is one the program's start can decode: read directly and through libpng alike, to the same bytes,
+// with its image data's sum holding (the direct way checks it; libpng refuses a picture whose sum
+// does not hold).
+TEST_F(MkcatalogTest, EveryPictureDecodesBothWaysWithItsSumHolding) {
+  int32_t pictures = 0;
+  auto expectDecodes = [&pictures](const std::vector<uint8_t>& png, const std::string& where) {
+    ++pictures;
+    std::vector<uint8_t> direct, reference;
+    PngMemorySource source{png.data(), png.size(), 0}, again{png.data(), png.size(), 0};
+    EXPECT_EQ(loadPngInto(&source, direct, PngRows::kDirect), kPngOk) << where;
+    EXPECT_EQ(loadPngInto(&again, reference, PngRows::kThroughLibpng), kPngOk) << where;
+    EXPECT_TRUE(direct == reference) << where;
+  };
+  for (const char* name : kDatabases) {
+    auto database = Open(demo_.File(name));
+    std::vector<std::string> tables;
+    for (int32_t i = 0; i < database->FileCount(); ++i) tables.push_back(database->FileNameAt(i));
+    for (const std::string& layout : tables) {
+      Table table(*database, layout.c_str());
+      for (int32_t i = 0; i < table.Count(); ++i) {
+        table.Read(i);
+        for (const std::vector<uint8_t>& bytes : table.HandleFields())
+          if (HasPngSignature(bytes.data(), bytes.size()))
+            expectDecodes(bytes,
+                          std::string(name) + " " + layout + " record " + std::to_string(table.IdAt(i)));
+      }
+    }
+  }
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(demo_.Folder()))
+    if (entry.is_regular_file() && entry.path().extension() == ".png") {
+      const std::string text = ReadText(entry.path());
+      expectDecodes(std::vector<uint8_t>(text.begin(), text.end()), entry.path().string());
+    }
+  // The skin's buttons alone give 185 pictures.
+  EXPECT_GT(pictures, 200);
+}
+
 TEST_F(MkcatalogTest, BrowserTextsNameMainCatalogueItems) {
   auto database = Open(demo_.File("catalogs/kitchen.cdb"));
   std::set<std::string> itemIds;
@@ -355,8 +407,14 @@ TEST_F(MkcatalogTest, SettingsFilesAreCopiedWithTheirUnitReferencesResolved) {
             std::string::npos);
   for (const char* plain : {"mail.txt", "inet1.txt", "inet2.txt", "calcDisplayList.txt", "calcPrintList.txt"})
     EXPECT_EQ(ReadText(demo_.File(plain)), ReadText(sources / plain)) << plain;
-  // No address file: the demo's server save cannot connect.
-  EXPECT_FALSE(fs::exists(demo_.File("ip.txt")));
+  // The address file names an invented host under the reserved ".example" name, which no name server
+  // knows, and a request path: the server items fail in the login box instead of reaching a host.
+  const std::vector<std::string> addressLines = Split(ReadText(demo_.File("ip.txt")), '\n');
+  ASSERT_EQ(addressLines.size(), 1u);
+  const std::vector<std::string> address = Split(addressLines[0], '\t');
+  ASSERT_EQ(address.size(), 2u);
+  EXPECT_TRUE(address[0].ends_with(".example")) << address[0];
+  EXPECT_EQ(address[1].rfind('/', 0), 0u) << address[1];
   // The picture list is made into pictures, not copied.
   EXPECT_FALSE(fs::exists(demo_.File("pictures.txt")));
   const std::string logo = ReadText(demo_.File("user/logo.bmp"));
@@ -479,14 +537,20 @@ TEST_F(MkcatalogTest, TheStartLanguageHasTheEnglishTextsAndEveryListColumnItsCap
   EXPECT_EQ(texts[1030].count(9001), 1u);
   EXPECT_EQ(texts[0].count(9001), 0u);
   // Texts the program builds its numbers for at run time: the Help menu's About item (its command,
-  // 1), the plan's own panel rows (7010 to 7014) and the item sheet's captions (7501 to 7509, the
-  // second column's blank on purpose); 7510 and 7511 stay free for the server's fallback address.
+  // 1), the plan's own panel rows (7010 to 7014) and the item sheet's captions (7501 to 7510, the
+  // second column's blank on purpose). The tenth caption is also the server's host where no address
+  // file names one: the demo has that file, so 7510 is the total's caption and 7511 (the path) none.
   std::vector<int32_t> worded = {1, 7010, 7011, 7012, 7013, 7014, 7501};
-  for (int32_t id = 7503; id <= 7509; ++id) worded.push_back(id);
+  for (int32_t id = 7503; id <= 7510; ++id) worded.push_back(id);
   for (int32_t id : worded) EXPECT_FALSE(texts[0][id].empty()) << "no text " << id;
   EXPECT_EQ(texts[0].count(7502), 1u);
   EXPECT_TRUE(texts[0][7502].empty());
-  EXPECT_EQ(texts[0].count(7510) + texts[0].count(7511), 0u);
+  EXPECT_EQ(texts[0][7510], "Total");
+  EXPECT_EQ(texts[0].count(7511), 0u);
+  EXPECT_TRUE(fs::exists(demo_.File("ip.txt")));
+  // The login box's Register link is a whole web address: the desktop's opener takes anything else
+  // for a file.
+  EXPECT_EQ(texts[0][7500].rfind("https://", 0), 0u) << texts[0][7500];
   for (const char* list : {"calcDisplayList.txt", "calcPrintList.txt"}) {
     // Five tab-separated fields a column: layout, field, width, text format, options.
     std::vector<std::string> fields;
