@@ -1,8 +1,6 @@
 #pragma once
 // A push button with a text label over the standard button pictures (2096 + state), used in the
 // views of view dialogs. The label is centred, bold, at size 10 in the application's default face.
-// Where the skin has no picture for the button's state, the button is drawn as the desktop's push
-// button (face colour and bevel, flat and shadowed while pressed) under the same label.
 
 #include <cstdint>
 
@@ -24,10 +22,6 @@ class ppTextButton : public ppButton {
   int32_t AlternatePicture() const { return alternatePicture_; }
 
  private:
-  // Whether the application has a picture, not empty, for the button's current state.
-  bool HasStatePicture() const;
-  void DrawPlainFace(ppDC& dc);
-
   Vcon::WString text_;
   int32_t alternatePicture_;
 };

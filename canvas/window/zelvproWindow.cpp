@@ -44,10 +44,8 @@ namespace {
 
 constexpr int32_t kItemListView = 2012, k3DView = 2024;
 constexpr int32_t kPaletteHeight = 135, kOverviewPaletteHeight = 155;
-// Grey value (percent, all three channels) of each entry of the window's colour table. Entry 11 is
-// the face of the document server's dialogs: the desktop's dialog grey (212 of 255), not the plan's
-// white, so that such a dialog over the plan reads as a dialog and its white fields show on it.
-constexpr int32_t kGreys[zelvproWindow::kGreyCount] = {75, 90, 0, 40, 60, 40, 60, 80, 0, 100, 0, 83};
+// Grey value (percent, all three channels) of each entry of the window's colour table.
+constexpr int32_t kGreys[zelvproWindow::kGreyCount] = {75, 90, 0, 40, 60, 40, 60, 80, 0, 100, 0, 100};
 // The notifications the window swallows.
 constexpr int32_t kSwallowedA = -860, kSwallowedB = -861;
 // Millimetres; a lowest wall height from here up means no wall was found.

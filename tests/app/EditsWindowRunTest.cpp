@@ -591,8 +591,9 @@ BoxLayout LearnBox(ppViewDialog& box) {
 
 // The document server's boxes are dialogs over the plan, not texts on it: the login box and the
 // message of its failed login, as the display shows them, are their face where nothing else lies (the
-// corners, and the row between the login's two fields, under which the plan's wall lines pass), that
-// face is not the plan's white, and every button stands out from it by a rim of its own.
+// corners, and the row between the login's two fields, under which the plan's wall lines pass: a box
+// the plan showed through would show them there), and every button stands out from that face by a
+// face and an edge of its own, the skin's pictures of the text buttons.
 TEST_F(EditsWindowRunTest, TheServersLoginBoxAndItsFailureMessageAreDialogsOverThePlan) {
   BeginOnThePlan();
   std::string fileTitle;
@@ -631,14 +632,14 @@ TEST_F(EditsWindowRunTest, TheServersLoginBoxAndItsFailureMessageAreDialogsOverT
           90);
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 
-  EXPECT_NE(face, plan) << "the boxes' face is the plan's own colour";
-  // The row between the login's fields lies over the plan's wall lines: they must not show through.
+  // The row between the login's fields lies over the plan's wall lines, or a box the plan showed
+  // through could not be told from its face, which is as white as the plan.
   const windowrun::Grab before = Grabbed("before.ppm");
   const int32_t between = (login.name.bottom + 1 + login.password.top) / 2;
   int32_t linesUnder = 0;
   for (int32_t x = login.name.left; x < login.name.right; ++x)
     linesUnder += At(before, {login.onScreen.x - frame.x + x, login.onScreen.y - frame.y + between}) != plan;
-  EXPECT_GT(linesUnder, 0) << "no plan line lies under the login box's fields";
+  ASSERT_GT(linesUnder, 0) << "no plan line lies under the login box's fields";
   for (const auto& [grab, layout] : {std::pair{"login.ppm", login}, std::pair{"error.ppm", error}}) {
     SCOPED_TRACE(grab);
     const windowrun::Grab box = Grabbed(grab);
@@ -651,9 +652,14 @@ TEST_F(EditsWindowRunTest, TheServersLoginBoxAndItsFailureMessageAreDialogsOverT
     int64_t notFace = 0;
     for (const plat::POINT p : empty) notFace += box.At(p.x, p.y) != face;
     EXPECT_EQ(notFace, 0) << "the box is not its face where nothing lies on it";
+    // The button's edge, at two opposite corners, and its face just inside the edge, above the label.
     for (const auto& [number, r] : layout.buttons) {
-      EXPECT_NE(box.At(r.left, r.top), face) << "button " << number << " has no face of its own";
-      EXPECT_NE(box.At(r.right - 1, r.bottom - 1), face) << "button " << number << " has no face of its own";
+      SCOPED_TRACE(number);
+      const uint32_t edge = box.At(r.left, r.top), inside = box.At(r.left + 2, r.top + 2);
+      EXPECT_NE(edge, face) << "the button has no edge";
+      EXPECT_EQ(box.At(r.right - 1, r.bottom - 1), edge) << "the button's edge does not go round it";
+      EXPECT_NE(inside, face) << "the button has no face of its own";
+      EXPECT_NE(inside, edge) << "the button's edge does not stand out from its face";
     }
   }
   EXPECT_EQ(Differing(before, Grabbed("after.ppm"), client), 0) << "the failed login changed the window";

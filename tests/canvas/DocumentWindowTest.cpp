@@ -377,8 +377,7 @@ TEST_F(DocumentWindowTest, ThePanesLieWhereTheOptionsPutThem) {
 TEST_F(DocumentWindowTest, TheWindowPublishesItsGreyTableAndIsTheHostUntilItGoes) {
   TestWindow* w = Open();
   ASSERT_EQ(DocumentColorTable(), w->GreyTable());
-  // Entry 11, the server dialogs' face, is the desktop's dialog grey rather than the plan's white.
-  const int32_t greys[] = {75, 90, 0, 40, 60, 40, 60, 80, 0, 100, 0, 83};
+  const int32_t greys[] = {75, 90, 0, 40, 60, 40, 60, 80, 0, 100, 0, 100};
   for (int32_t i = 0; i < 12; ++i)
     EXPECT_EQ(DocumentColorTable()[i], (ppRGBColor{greys[i], greys[i], greys[i]}));
   EXPECT_EQ(&iElementHost::Current(), static_cast<iElementHost*>(w));

@@ -17,7 +17,6 @@
 #include "framework/ppViewDialog.h"
 #include "framework/ppWindow.h"
 #include "platform/Controls.h"
-#include "platform/ControlsDrawing.h"
 #include "platform/DialogTemplate.h"
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
@@ -491,44 +490,6 @@ TEST_F(Dialogs, TextButtonsArePushButtonsOverTheStandardPicturesWithACentredLabe
       if (canvas.At(x, y) == RGB(0, 0, 0)) ++dark;
   EXPECT_GT(dark, 10);  // the label, in black over the white picture
   EXPECT_EQ(canvas.At(5, 5), RGB(128, 128, 128));
-}
-
-// A skin without the text buttons' pictures: the button wears the desktop's push-button face under its
-// label, raised, and flat with a shadowed rim while it is pressed; nothing outside its frame changes.
-TEST_F(Dialogs, WithoutTheSkinsPicturesATextButtonWearsTheDesktopsPushButtonFace) {
-  adorner_tests::TestApplication app;
-  ppWindow root;
-  RECT frame{10, 10, 90, 34};
-  auto* button = new ppTextButton(&root, &frame, 1, u"Save", 0, ppView::kStay, ppView::kStay);
-  const COLORREF page = RGB(255, 255, 255);
-  for (const int32_t state : {ppButton::kNormal, ppButton::kPressed}) {
-    SCOPED_TRACE(state);
-    button->SetState(state);
-    picture_tests::Canvas canvas(100, 44, page);
-    {
-      ppDC context(canvas.dc());
-      button->DrawContent(context);
-    }
-    int32_t face = 0, dark = 0;
-    for (int y = 12; y < 32; ++y)
-      for (int x = 12; x < 88; ++x) {
-        face += canvas.At(x, y) == kFaceColor;
-        dark += canvas.At(x, y) == RGB(0, 0, 0);
-      }
-    EXPECT_GT(face, 76 * 20 / 2) << "the button has no face of its own";
-    EXPECT_GT(dark, 10) << "the label is not drawn over the face";
-    if (state == ppButton::kNormal) {
-      EXPECT_EQ(canvas.At(40, 10), kLightColor);       // lit along the top
-      EXPECT_EQ(canvas.At(10, 20), kLightColor);       // and the left
-      EXPECT_EQ(canvas.At(40, 33), kDarkShadowColor);  // shaded along the bottom
-      EXPECT_EQ(canvas.At(89, 20), kDarkShadowColor);  // and the right
-    } else {
-      for (const POINT p : {POINT{40, 10}, POINT{10, 20}, POINT{40, 33}, POINT{89, 20}})
-        EXPECT_EQ(canvas.At(p.x, p.y), kShadowColor) << p.x << "," << p.y;
-    }
-    for (const POINT p : {POINT{5, 5}, POINT{9, 20}, POINT{90, 20}, POINT{40, 34}})
-      EXPECT_EQ(canvas.At(p.x, p.y), page) << p.x << "," << p.y;
-  }
 }
 
 TEST_F(Dialogs, ATextButtonsLabelComesFromItsTextNumberInTheCurrentLanguage) {
