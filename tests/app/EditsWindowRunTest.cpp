@@ -1,8 +1,9 @@
 // What the user did is what the built program's window shows, on a display (Xvfb), driven through
 // XTEST and read from the display's own pixels with nothing repainted on the test's behalf: edits on
 // the demo's start plan are drawn as soon as the program is idle, the Edit and View menus grey and
-// check their items as the edits change them, the cursor tells a free place from a blocked one, and
-// inches chosen in the preferences reach the rulers.
+// check their items as the edits change them, the cursor tells a free place from a blocked one,
+// inches chosen in the preferences reach the rulers, and the document server's boxes show as dialogs
+// over the plan.
 //
 // Where the palette, the buttons, the fields and the menu items lie is learnt from the same start-up
 // in this process, headless, on a screen of the display's size.
@@ -30,13 +31,19 @@
 #include "catalogue/browser/qxCatalog.h"
 #include "catalogue/browser/qxNode.h"
 #include "catalogue/browser/qxTopNode.h"
+#include "controls/ppEditTextField.h"
 #include "controls/ppField.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "exchange/qxErrorMessage.h"
+#include "exchange/qxServerDialog.h"
 #include "exchange/qxServerLoginDialog.h"
 #include "foundation/TextsById.h"
+#include "framework/ColorConversion.h"
 #include "framework/ppButton.h"
 #include "framework/ppScrollBar.h"
+#include "framework/ppTextButton.h"
+#include "framework/qxAdornerColors.h"
 #include "platform/Cursors.h"
 #include "platform/Desktop.h"
 #include "platform/MenuBar.h"
@@ -550,6 +557,112 @@ TEST_F(EditsWindowRunTest, FileSaveToServerOpensTheServersLoginBox) {
   EXPECT_GT(login.width, 100) << "the login box did not show";
   EXPECT_EQ(Differing(Grabbed("before.ppm"), Grabbed("after.ppm"), client), 0)
       << "the cancelled login changed the window";
+}
+
+// Where a server box of this process lays out its content (content pixels, which the display's window
+// of the captioned box shows as they stand): its size and place on the screen, its buttons by number
+// and, for the login, the frames of its two fields. The box runs modally and ends at its first idle.
+struct BoxLayout {
+  plat::RECT content{};
+  plat::POINT onScreen{};
+  std::map<int32_t, plat::RECT> buttons;
+  plat::RECT name{}, password{};
+};
+BoxLayout LearnBox(ppViewDialog& box) {
+  BoxLayout layout;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    layout.content = box.ContentView()->GetFrame();
+    plat::ClientToScreen(box.ContentView()->GetHWND(), &layout.onScreen);
+    const ppViewList& views = box.ContentView()->Subviews();
+    for (int32_t i = 0; i < views.Count(); ++i)
+      if (auto* button = dynamic_cast<ppTextButton*>(views.At(i)))
+        layout.buttons[button->AlternatePicture()] = button->GetFrame();
+    if (auto* login = dynamic_cast<qxServerLoginDialog*>(&box)) {
+      login->UserNameField()->GetWindowFrame(&layout.name);
+      login->PasswordField()->GetWindowFrame(&layout.password);
+    }
+    plat::EndDialog(box.GetWindow(), qxServerDialog::kCancel);
+    return true;
+  });
+  box.RunModal();
+  plat::HeadlessDriver::SetIdleScript(nullptr);
+  return layout;
+}
+
+// The document server's boxes are dialogs over the plan, not texts on it: the login box and the
+// message of its failed login, as the display shows them, are their face where nothing else lies (the
+// corners, and the row between the login's two fields, under which the plan's wall lines pass: a box
+// the plan showed through would show them there), and every button stands out from that face by a
+// face and an edge of its own, the skin's pictures of the text buttons.
+TEST_F(EditsWindowRunTest, TheServersLoginBoxAndItsFailureMessageAreDialogsOverThePlan) {
+  BeginOnThePlan();
+  std::string fileTitle;
+  const std::map<uint32_t, plat::RECT> file = MenuItems(0, &fileTitle);
+  const auto save = uint32_t(uint16_t(zelvProApp::kSaveToServer));
+  ASSERT_TRUE(file.count(save));
+  const std::string loginTitle =
+      Vcon::Utf8FromUtf16(TextById(qxServerLoginDialog::kTitleText, "Log in to Server").c_str());
+  const std::string errorTitle = Vcon::Utf8FromUtf16(TextById(qxErrorMessage::kTitleText, "Error").c_str());
+  // The face: the document window's shade for these boxes, in bytes.
+  const ppRGBColor shade = DocumentColorTable()[qxServerDialog::kBackgroundColour];
+  const uint32_t face = uint32_t(PercentToByte(shade.red)) << 16 | uint32_t(PercentToByte(shade.green)) << 8 |
+                        PercentToByte(shade.blue);
+  const ppRGBColor background = app_->GetColor(1022);  // the plan's, bytes
+  const uint32_t plan = uint32_t(background.red) << 16 | uint32_t(background.green) << 8 | background.blue;
+  Vcon::WString name, password;
+  qxServerLoginDialog loginBox(app_->DocumentWindow(), &name, &password, u"");
+  const BoxLayout login = LearnBox(loginBox);
+  qxErrorMessage errorBox(app_->Frame(), qxErrorMessage::kTitleText, u"\nx");
+  const BoxLayout error = LearnBox(errorBox);
+  const plat::RECT client = client_;
+  plat::POINT frame{0, 0};
+  plat::ClientToScreen(app_->Frame(), &frame);
+  Stop();
+  ASSERT_TRUE(login.buttons.count(qxServerDialog::kAccept) && error.buttons.count(qxServerDialog::kAccept));
+
+  // The login goes to this machine's HTTPS port, where nothing answers: it fails at once.
+  std::ofstream(demo_.File("ip.txt"), std::ios::binary) << "127.0.0.1\t/store";
+  const windowrun::Outcome outcome =
+      Run({GrabStep("before.ppm"), "click:" + fileTitle, "popup", "popclick:" + PopupPlace(file.at(save)),
+           "title:" + loginTitle, "grabpopup:" + (demo_.Root() / "login.ppm").string(),
+           "popclick:" + PopupPlace(login.buttons.at(qxServerDialog::kAccept)), "title:" + errorTitle,
+           "grabpopup:" + (demo_.Root() / "error.ppm").string(),
+           "popclick:" + PopupPlace(error.buttons.at(qxServerDialog::kAccept)), "title:" + loginTitle,
+           "dismiss", GrabStep("after.ppm"), "close"},
+          90);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  // The row between the login's fields lies over the plan's wall lines, or a box the plan showed
+  // through could not be told from its face, which is as white as the plan.
+  const windowrun::Grab before = Grabbed("before.ppm");
+  const int32_t between = (login.name.bottom + 1 + login.password.top) / 2;
+  int32_t linesUnder = 0;
+  for (int32_t x = login.name.left; x < login.name.right; ++x)
+    linesUnder += At(before, {login.onScreen.x - frame.x + x, login.onScreen.y - frame.y + between}) != plan;
+  ASSERT_GT(linesUnder, 0) << "no plan line lies under the login box's fields";
+  for (const auto& [grab, layout] : {std::pair{"login.ppm", login}, std::pair{"error.ppm", error}}) {
+    SCOPED_TRACE(grab);
+    const windowrun::Grab box = Grabbed(grab);
+    const plat::RECT& c = layout.content;
+    ASSERT_EQ(box.width, c.right - c.left);
+    ASSERT_EQ(box.height, c.bottom - c.top);
+    std::vector<plat::POINT> empty = {{2, 2}, {2, box.height - 3}};
+    if (layout.name.bottom > 0)
+      for (int32_t x = layout.name.left; x < layout.name.right; ++x) empty.push_back({x, between});
+    int64_t notFace = 0;
+    for (const plat::POINT p : empty) notFace += box.At(p.x, p.y) != face;
+    EXPECT_EQ(notFace, 0) << "the box is not its face where nothing lies on it";
+    // The button's edge, at two opposite corners, and its face just inside the edge, above the label.
+    for (const auto& [number, r] : layout.buttons) {
+      SCOPED_TRACE(number);
+      const uint32_t edge = box.At(r.left, r.top), inside = box.At(r.left + 2, r.top + 2);
+      EXPECT_NE(edge, face) << "the button has no edge";
+      EXPECT_EQ(box.At(r.right - 1, r.bottom - 1), edge) << "the button's edge does not go round it";
+      EXPECT_NE(inside, face) << "the button has no face of its own";
+      EXPECT_NE(inside, edge) << "the button's edge does not stand out from its face";
+    }
+  }
+  EXPECT_EQ(Differing(before, Grabbed("after.ppm"), client), 0) << "the failed login changed the window";
 }
 
 }  // namespace

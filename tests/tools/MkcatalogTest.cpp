@@ -480,15 +480,18 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
   // The default panels' buttons, the 3D view's sliders and buttons, the tag dialog's button, the
   // calculation's buttons, the editor's zoom, turn and room buttons: a 24-pixel picture for each of
   // the five states; the view bar's four view buttons and its two order buttons: 48 pixels; the
-  // choice fields' drop buttons: 17 pixels wide and as high as each kind of field.
+  // choice fields' drop buttons: 17 pixels wide and as high as each kind of field; the text buttons
+  // of the server dialogs: as large as those buttons.
   Table buttons(*database, "qxButton");
   EXPECT_EQ(
       buttons.Longs("id"),
-      (std::vector<int32_t>{2001, 2004, 2012, 2016, 2024, 2072, 2092, 2101, 2225, 2229, 2265, 2401, 2425,
-                            2429, 2433, 2437, 2441, 2445, 2448, 2452, 2501, 3100, 3104, 3108, 3112, 3116,
-                            3120, 3124, 3132, 3616, 3620, 3624, 3628, 3632, 3636, 6020, 6024}));
+      (std::vector<int32_t>{2001, 2004, 2012, 2016, 2024, 2072, 2092, 2096, 2101, 2225, 2229, 2265, 2401,
+                            2425, 2429, 2433, 2437, 2441, 2445, 2448, 2452, 2501, 3100, 3104, 3108, 3112,
+                            3116, 3120, 3124, 3132, 3616, 3620, 3624, 3628, 3632, 3636, 6020, 6024}));
   const std::vector<int32_t> viewButtons{2004, 2012, 2016, 2024, 2072, 2092};
-  const std::map<int32_t, int32_t> dropButtons{{3632, 19}, {3636, 38}, {6020, 53}, {6024, 83}};
+  // Width and height of the buttons that are not square.
+  const std::map<int32_t, std::pair<int32_t, int32_t>> oblong{
+      {2096, {70, 19}}, {3632, {17, 19}}, {3636, {17, 38}}, {6020, {17, 53}}, {6024, {17, 83}}};
   for (int32_t i = 0; i < buttons.Count(); ++i) {
     buttons.Read(i);
     for (const char* state : {"normal", "selected", "clicked", "disabled", "rollover"}) {
@@ -504,9 +507,9 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
       const int32_t id = buttons.Long("id");
       const int32_t side =
           std::find(viewButtons.begin(), viewButtons.end(), id) != viewButtons.end() ? 48 : 24;
-      const auto drop = dropButtons.find(id);
-      EXPECT_EQ(width, drop != dropButtons.end() ? 17 : side) << id << " " << state;
-      EXPECT_EQ(std::abs(height), drop != dropButtons.end() ? drop->second : side) << id << " " << state;
+      const auto sides = oblong.find(id);
+      EXPECT_EQ(width, sides != oblong.end() ? sides->second.first : side) << id << " " << state;
+      EXPECT_EQ(std::abs(height), sides != oblong.end() ? sides->second.second : side) << id << " " << state;
       FreePngBlock(picture.memory);
     }
   }
