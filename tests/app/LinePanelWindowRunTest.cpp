@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -148,10 +150,10 @@ TEST_F(LinePanelWindowRunTest, TypedValuesStayWithTheirLinesWhenTheUserClicksAno
 }
 
 // In the calculation view the bar's Text button adds a Text line. File > New then asks whether to save
-// the changes first: Cancel keeps the plan and its new line, and the window as it was. New again,
-// answered No, puts the new document in the plan's place, which is unchanged, so the window then
-// closes without a question.
-TEST_F(LinePanelWindowRunTest, ATextLineAddedIsAskedAboutBeforeNewReplacesThePlan) {
+// the changes first, and so does the window's close box: Cancel keeps the plan and its new line, and
+// the window as it was. New again, answered No, puts the new document in the plan's place, which is
+// unchanged, so the window then closes without a question.
+TEST_F(LinePanelWindowRunTest, ATextLineAddedIsAskedAboutBeforeNewOrClosingReplacesThePlan) {
   std::string textButton, fileTitle, newItem, question, cancel, no;
   {
     zelvProApp& app = BeginOnThePlan();
@@ -190,17 +192,26 @@ TEST_F(LinePanelWindowRunTest, ATextLineAddedIsAskedAboutBeforeNewReplacesThePla
   std::vector<std::string> steps = {"key:F8", "click:" + textButton, "changed", GrabStep("added.ppm")};
   steps.insert(steps.end(), toNew.begin(), toNew.end());
   steps.insert(steps.end(), {"grabpopup:" + (demo_.Root() / "question.ppm").string(), "popclick:" + cancel,
-                             "nopopup", GrabStep("kept.ppm")});
+                             "nopopup", GrabStep("kept.ppm"), "close", "title:" + question,
+                             "popclick:" + cancel, "nopopup", GrabStep("open.ppm")});
   steps.insert(steps.end(), toNew.begin(), toNew.end());
   steps.insert(steps.end(), {"popclick:" + no, "nopopup", GrabStep("renewed.ppm"), "close"});
-  const windowrun::Outcome outcome = Run(steps, 60, Quoted(DemoPlan()));
+  const fs::path plan = DemoPlan();
+  const auto bytes = [&] {
+    std::ifstream in(plan, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string before = bytes();
+  const windowrun::Outcome outcome = Run(steps, 60, Quoted(plan));
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
-  const windowrun::Grab added = Grabbed("added.ppm"), kept = Grabbed("kept.ppm"),
+  EXPECT_TRUE(bytes() == before) << "the plan was saved, though no answer said so";
+  const windowrun::Grab added = Grabbed("added.ppm"), kept = Grabbed("kept.ppm"), open = Grabbed("open.ppm"),
                         renewed = Grabbed("renewed.ppm");
   ASSERT_EQ(added.width, client_.right) << outcome.log;
   const plat::RECT window{0, 0, client_.right, client_.bottom};
   EXPECT_EQ(Differing(added, kept, window), 0) << "New cancelled changed the window";
-  EXPECT_GT(Differing(kept, renewed, window), 0) << "answered No, the plan and its new line stayed";
+  EXPECT_EQ(Differing(added, open, window), 0) << "closing cancelled changed the window";
+  EXPECT_GT(Differing(open, renewed, window), 0) << "answered No, the plan and its new line stayed";
   EXPECT_GT(windowrun::ReadPpm(demo_.Root() / "question.ppm").width, 0) << "no question was seen";
 }
 
