@@ -156,7 +156,9 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // decimals and the user's decimal and thousands characters; every other field its stored value.
   ppParameter GetValue(int32_t index) override;
   // Writes the field of the current line, runs the field's follow-up rule, writes the lines back
-  // into the handle and tells the observer which line changed. An empty table ignores the write.
+  // into the handle and tells the observer which line changed. A write that changed the line's
+  // stored form marks the open document modified (through the element host). An empty table
+  // ignores the write.
   void SetValue(int32_t index, const ppParameter& value) override;
   // The recalculation of a line just read into `buffer` (null: the current buffer): old-style
   // quantity and percentage, totals, weight and volume totals, picture, narrow texts.
@@ -374,6 +376,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
                 const Vcon::WString& articleBefore);
   // Stores the current buffer as the current line and writes the lines into the handle.
   void Commit();
+  // The packed bytes of the line in `b` as a save stores them ("db" and "element" 0).
+  std::vector<uint8_t> StoredForm(char* b);
   // The write of step two for one field: no follow-up rule runs for it.
   void BaseWrite(int32_t field, const ppParameter& value);
   void UnitChanged();

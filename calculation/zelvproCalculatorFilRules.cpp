@@ -9,6 +9,7 @@
 #include "catalogue/records/zelvproUnitFil.h"
 #include "database/HandleList.h"
 #include "database/dbDatafile.h"
+#include "database/dbRecordLayout.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproElement.h"
 
@@ -38,13 +39,26 @@ void zelvproCalculatorFil::SetValue(int32_t index, const ppParameter& value) {
   if (GetRecordCount() == 0) return;
   SetCurrentRecordId(GetCurrentItem());
   ReloadCurrent();
+  const std::vector<uint8_t> before = StoredForm(record_);
   // What a rule may have to put back when the written value names nothing.
   const int32_t tagBefore = Long(record_, kTag);
   const Vcon::WString articleBefore = Wide(record_, kOrderNumber);
   ppEmbeddedData::SetValue(index, value);
   FollowUp(index, value, tagBefore, articleBefore);
   Commit();
+  // The user's lines are saved with the document: a write that changed the line is unsaved work. A
+  // field left without a change writes its value again, which changes nothing.
+  if (StoredForm(record_) != before) iElementHost::Current().MarkDocumentModified();
   if (lineChanged_) lineChanged_(GetCurrentItem());
+}
+
+std::vector<uint8_t> zelvproCalculatorFil::StoredForm(char* b) {
+  SetLong(b, kDb, 0);
+  SetLong(b, kElement, 0);
+  const dbRecordLayout& layout = File().Layout();
+  std::vector<uint8_t> bytes(layout.PackedSize(b));
+  layout.Pack(bytes.data(), b);
+  return bytes;
 }
 
 void zelvproCalculatorFil::Commit() {

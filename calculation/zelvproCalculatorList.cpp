@@ -300,6 +300,8 @@ void zelvproCalculatorList::AddLine(int32_t type) {
   lineFile_->SetFieldValue(Fil::kRecordId, ppParameter(id), nullptr);
   lineFile_->InsertRecordAt(-1, nullptr);
   lineFile_->SaveToBlob();
+  // The user's lines are saved with the document: a new one is unsaved work.
+  iElementHost::Current().MarkDocumentModified();
   lineFile_->AssignSortKeys();
   lineFile_->BeginAccess();
   lineFile_->ArrangeEmptyLines();
@@ -358,6 +360,7 @@ void zelvproCalculatorList::DeleteSelectedLine() {
   const int32_t now = FindLineById(id);
   if (now >= 0) lineFile_->DeleteRecordAt(now);
   lineFile_->SaveToBlob();
+  iElementHost::Current().MarkDocumentModified();
   iElementHost::Current().ShowDefaultConfigurator();
   UpdateCalculation(false);
   SyncLineCount();
@@ -376,6 +379,7 @@ void zelvproCalculatorList::DeleteByMessage() {
   SelectLine(line, false);
   lineFile_->DeleteRecordAt(line);
   lineFile_->SaveToBlob();
+  iElementHost::Current().MarkDocumentModified();
   SyncLineCount();
   if (line < ShownLineCount()) SelectLine(line, true);
   iElementHost::Current().ShowDefaultConfigurator();

@@ -6,9 +6,11 @@
 //
 // The user adds the lines the plan does not build (Item/Service, Text, Discount, SubTotal, VAT/Tax)
 // through the calculation canvas's button bar (messages 1006-1010 on channel 1002) and deletes them
-// with message 1011, command 36 or the Delete and Backspace keys. A click or a keyboard move selects a
-// line, makes it the table's current line and opens its panel in the program's configurator. Every
-// rebuild from the plan runs through the top canvas (UpdateCalculation).
+// with message 1011, command 36 or the Delete and Backspace keys. Those lines are saved with the
+// document, so adding or deleting one marks the open document modified (as does a line panel's write
+// that changes a line, see zelvproCalculatorFil::SetValue); a rebuild from the plan does not. A click
+// or a keyboard move selects a line, makes it the table's current line and opens its panel in the
+// program's configurator. Every rebuild from the plan runs through the top canvas (UpdateCalculation).
 //
 // Options (application settings): flags1 kTotalFooter (the last line is not shown as a row, Total
 // lines draw no cells, a footer shows the grand total), kSecondPrice (the footer shows total2 too),
@@ -85,7 +87,7 @@ class zelvproCalculatorList : public ppDictList,
   // stays selected by its id.
   void LineChanged(int32_t line);
   // Appends a user line of `type` (8-12) with the layer palette's next id, selects it and opens its
-  // panel. Nothing is rebuilt.
+  // panel; the document is marked modified. Nothing is rebuilt.
   void AddLine(int32_t type);
   // The display list of the column file of settings entry `n` (the caller's), or null.
   Handle LoadColumnFile(int32_t n);

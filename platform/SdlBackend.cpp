@@ -192,9 +192,9 @@ void Handle(State& state, const SDL_Event& e) {
       Drop(e.drop);
       break;
     case SDL_QUIT:
-      // SDL turns SIGINT and SIGTERM into this event, and sends it once the last window is gone; a
-      // window's close box is handled on its own. Either way the message loop ends and the program
-      // tears down as after its own Quit.
+      // SDL turns SIGINT and SIGTERM into this event (a window's close box is handled on its own,
+      // the last window's too: see Start). The message loop ends and the program tears down as
+      // after its own Quit.
       PostQuitMessage(0);
       break;
     default:
@@ -208,6 +208,9 @@ bool SdlBackend::Start() {
   if (gState) return true;
   // A click that activates a window also acts on it, as the program expects of its platform.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The close box of the last window asks the program to close, as any other window's does: SDL
+  // would also send its quit event, which ends the program before it can ask to save the document.
+  SDL_SetHintWithPriority(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0", SDL_HINT_OVERRIDE);
   // The windows show our own pixels through a plain software surface. A surface SDL backs with
   // OpenGL would make its own GLX context current on this thread, beside the 3D view's OSMesa
   // context, and the two GL libraries crash each other; so no environment setting may choose it.

@@ -219,6 +219,7 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
   ASSERT_NE(sideA, nullptr) << "Room Design shows no field for side A";
   const plat::RECT a = Frame(*sideA);
   const plat::POINT typeAt{a.left + (a.right - a.left) * 3 / 4, (a.top + a.bottom) / 2};
+  const std::vector<std::string> closing = CloseWithoutSaving();
   Stop();
 
   // Each action, then the wait until the window changes, then its grab.
@@ -243,7 +244,7 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
   steps.insert(steps.end(), {"press:" + Place(typeAt) + ",100", "tap:End"});
   for (int i = 0; i < 10; ++i) steps.push_back("tap:BackSpace");
   then("shorter.ppm", {"tap:2", "tap:8", "tap:0", "tap:0", "tap:Return"});
-  steps.push_back("close");
+  steps.insert(steps.end(), closing.begin(), closing.end());
   const windowrun::Outcome outcome = Run(steps, 150);
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 
@@ -284,6 +285,7 @@ TEST_F(EditsWindowRunTest, TheEditAndViewMenusGreyAndTickTheirItemsAsTheEditsCha
   std::string editTitle, viewTitle;
   const std::map<uint32_t, plat::RECT> edit = MenuItems(kEditMenu, &editTitle);
   const std::map<uint32_t, plat::RECT> view = MenuItems(kViewMenu, &viewTitle);
+  const std::vector<std::string> closing = CloseWithoutSaving();
   Stop();
   for (uint32_t id : {kUndo, kRedo, kCut, kCopy, kPaste, kDelete, kSelectAll})
     ASSERT_TRUE(edit.count(id)) << "the Edit menu has no item " << id;
@@ -308,7 +310,7 @@ TEST_F(EditsWindowRunTest, TheEditAndViewMenusGreyAndTickTheirItemsAsTheEditsCha
     for (const std::string& s : ReadMenu(editTitle, std::string(m.name) + ".edit.ppm")) steps.push_back(s);
     for (const std::string& s : ReadMenu(viewTitle, std::string(m.name) + ".view.ppm")) steps.push_back(s);
   }
-  steps.push_back("close");
+  steps.insert(steps.end(), closing.begin(), closing.end());
   const windowrun::Outcome outcome = Run(steps, 150);
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 
@@ -412,7 +414,9 @@ TEST_F(EditsWindowRunTest, TheCursorTellsAFreePlaceFromABlockedOneAndARefusedDro
   // 300 mm into the room from the middle of its far wall's face.
   const plat::POINT byWall{centre.x, room.top + int32_t(300.0 / PlanScale())};
   steps.insert(steps.end(), {"down:" + Place(doorCell), "move:" + Place(centre), cursor("doorfloor.pam"),
-                             "move:" + Place(byWall), cursor("doorwall.pam"), "up", "changed", "close"});
+                             "move:" + Place(byWall), cursor("doorwall.pam"), "up", "changed"});
+  const std::vector<std::string> closing = CloseWithoutSaving();
+  steps.insert(steps.end(), closing.begin(), closing.end());
   Stop();
   const windowrun::Outcome outcome = Run(steps, 120);
   ASSERT_TRUE(outcome.Passed()) << outcome.log;

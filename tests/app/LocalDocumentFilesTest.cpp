@@ -37,9 +37,16 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproTagFil.h"
+#include "controls/ppConfigPanel.h"
+#include "controls/ppConfigurator.h"
+#include "controls/ppEditTextField.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
 #include "exchange/DocumentFileOperations.h"
+#include "exchange/MailOrder.h"
+#include "exchange/MailProvider.h"
+#include "exchange/OrderDocument.h"
+#include "exchange/WindowPlanSteps.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
@@ -51,6 +58,7 @@
 #include "foundation/UserPreferences.h"
 #include "framework/ppApplication.h"
 #include "framework/ppCollaborator.h"
+#include "framework/ppPropertyDataUnit.h"
 #include "framework/ppRegion.h"
 #include "framework/ppTask.h"
 #include "platform/Desktop.h"
@@ -712,6 +720,135 @@ TEST_F(LocalDocumentFilesTest, RestoredPriceLinesTakeFreshNumbersAndALineAddedLa
     }
     Document().SetModified(false);
   }
+}
+
+// The price list's own lines are saved with the plan, so losing them is losing work: a Text line added
+// through the bar makes New ask first (Cancel keeps the plan and the line); after a save, the line's
+// text changed in its panel and the line deleted mark the plan again. Showing the list, its rebuilds
+// from the plan and a text written back unchanged do not, and New then replaces the plan unasked.
+TEST_F(LocalDocumentFilesTest, ThePriceListsOwnLinesAreAskedAboutBeforeNewAndItsRebuildsAreNot) {
+  using Fil = zelvproCalculatorFil;
+  UseStationery();
+  Start();
+  SaveAs("lines.qxf");
+  ASSERT_FALSE(Document().IsModified());
+  Window().ApplicationCommand(zelvproCalculatorList::kShowCalculation, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  zelvproCalculatorList* list = zelvproCalculatorList::Current();
+  ASSERT_NE(list, nullptr);
+  list->UpdateCalculation(true);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_FALSE(Document().IsModified()) << "the list shown and rebuilt from the plan";
+
+  const auto textLines = [&] {
+    std::vector<int32_t> ids;
+    Fil& lines = list->LineFile();
+    lines.BeginAccess();
+    for (int32_t i = 0; i < lines.GetRecordCount(); ++i) {
+      lines.ReadRecordAt(i, nullptr);
+      if (RecordField(lines, "type").Long(lines.GetRecordBuffer()) == Fil::kTextLine)
+        ids.push_back(RecordField(lines, "id").Long(lines.GetRecordBuffer()));
+    }
+    return ids;
+  };
+  // The questions New asks, each answered with Escape (Cancel).
+  const auto questionsAtNew = [&] {
+    int32_t questions = 0;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      const plat::HWND active = plat::GetActiveWindow();
+      if (active == nullptr || active == Window().GetHWND() || active == app_->Frame()) return false;
+      ++questions;
+      plat::Desktop::Key(plat::VK_ESCAPE, true);
+      plat::Desktop::Key(plat::VK_ESCAPE, false);
+      return true;
+    });
+    Command(zelvproWindow::kNew);
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    return questions;
+  };
+  const auto writeText = [&](const char16_t* text) {
+    ppConfigPanel* panel =
+        ppConfigurator::Host() != nullptr ? ppConfigurator::Host()->CurrentPanel() : nullptr;
+    ASSERT_NE(panel, nullptr);
+    ppEditTextField* edit = nullptr;
+    for (ppField* f = panel->FirstField(); f != nullptr && edit == nullptr; f = f->NextField())
+      if (auto* unit = dynamic_cast<ppPropertyDataUnit*>(f->DataUnit());
+          unit != nullptr && std::string(unit->Binding().Name().c_str()) == "totherText")
+        edit = dynamic_cast<ppEditTextField*>(f);
+    ASSERT_NE(edit, nullptr) << "the Text line's panel has no text field";
+    edit->SetValue(ppParameter(Vcon::WString(text)));  // what leaving the field after typing does
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+
+  ppCollaborator bar;
+  bar.Broadcast(zelvproCalculatorList::kButtonChannel, zelvproCalculatorList::kAddText, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  const std::vector<int32_t> added = textLines();
+  ASSERT_EQ(added.size(), 1u);
+  EXPECT_TRUE(Document().IsModified()) << "a Text line added";
+  EXPECT_EQ(questionsAtNew(), 1);
+  EXPECT_EQ(textLines(), added) << "cancelled: the plan keeps its line";
+  EXPECT_TRUE(Document().IsModified());
+
+  Command(zelvproWindow::kSave);
+  ASSERT_FALSE(Document().IsModified());
+  writeText(u"Delivery in May");
+  EXPECT_TRUE(Document().IsModified()) << "the line's text changed";
+  Command(zelvproWindow::kSave);
+  ASSERT_FALSE(Document().IsModified());
+  writeText(u"Delivery in May");
+  EXPECT_FALSE(Document().IsModified()) << "the same text written again";
+
+  list->ClearSelection();
+  list->SelectLine(list->FindLineById(added[0]), true);
+  list->DoCommand(zelvproCalculatorList::kDeleteCommand, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_TRUE(textLines().empty());
+  EXPECT_TRUE(Document().IsModified()) << "the line deleted";
+
+  Command(zelvproWindow::kSave);
+  ASSERT_FALSE(Document().IsModified());
+  EXPECT_EQ(questionsAtNew(), 0) << "saved: New replaces the plan unasked";
+  EXPECT_TRUE(Document().DocumentFile().path.empty()) << "the new document took the plan's place";
+}
+
+// The e-mail order saves the plan into its order file: while the mail is handed over the plan counts
+// as saved (the save's rebuild of the price list and its packing of the user's lines mark nothing
+// again). That copy goes with the mail and is deleted, so afterwards the plan is as modified as it was
+// before: a change not yet saved to the plan's own file is still asked about, and an unchanged plan
+// stays unchanged.
+TEST_F(LocalDocumentFilesTest, TheMailOrdersSaveClearsTheModifiedMarkForTheMailAndTheOrderPutsItBack) {
+  class Mail : public MailProvider {
+   public:
+    bool Hand(const MailMessage&, plat::HWND) override {
+      modifiedWhenHanded.push_back(DocumentRecordFile->IsModified());
+      return true;
+    }
+    std::vector<bool> modifiedWhenHanded;
+  };
+  UseStationery();
+  Start();
+  SaveAs("ordered.qxf");
+  Window().ApplicationCommand(zelvproCalculatorList::kShowCalculation, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  ppCollaborator bar;
+  bar.Broadcast(zelvproCalculatorList::kButtonChannel, zelvproCalculatorList::kAddText, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_TRUE(Document().IsModified());
+
+  WindowPlanSteps steps(Window());
+  DocumentFileOperations operations(Document(), steps);
+  OrderDocument order(operations, Document(), Window().GetHWND());
+  Mail mail;
+  ASSERT_TRUE(MailOrder(order, app_->Frame(), &mail));
+  EXPECT_TRUE(Document().IsModified()) << "the unsaved line is still asked about";
+  Command(zelvproWindow::kSave);
+  ASSERT_TRUE(MailOrder(order, app_->Frame(), &mail));
+  EXPECT_FALSE(Document().IsModified()) << "an unchanged plan stays unchanged";
+  EXPECT_EQ(mail.modifiedWhenHanded, (std::vector<bool>{false, false}))
+      << "the order's save cleared the mark";
+  EXPECT_FALSE(fs::exists(demo_.Root() / "ordre.qxf"));
+  EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), (demo_.Root() / "ordered.qxf").string());
 }
 
 TEST_F(LocalDocumentFilesTest, TheViewAndThePlanScaleComeBackAndAPictureIn3DIsTheViewRenderedOffScreen) {

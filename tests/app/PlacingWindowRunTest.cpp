@@ -317,6 +317,7 @@ TEST_F(PlacingWindowRunTest,
     }
   const plat::POINT room0 = Pixel(low - ppVector3(thickness + 250.0f, 0.0f, thickness + 250.0f));
   const plat::POINT room1 = Pixel(high + ppVector3(thickness + 250.0f, 0.0f, thickness + 250.0f));
+  const std::vector<std::string> closing = CloseWithoutSaving();
   Stop();
 
   // Each drag starts on a program that answers (idle): a press it reads only once the release waits
@@ -328,9 +329,9 @@ TEST_F(PlacingWindowRunTest,
                                          "drag:" + Place(fromCell) + "," + Place(drop),
                                          GrabStep("door.ppm"),
                                          "chord:Control_L+z",
-                                         GrabStep("undone.ppm"),
-                                         "close"};
+                                         GrabStep("undone.ppm")};
   walk.insert(walk.end(), rest.begin(), rest.end());
+  walk.insert(walk.end(), closing.begin(), closing.end());
   const windowrun::Outcome outcome = Run(walk, 60, Quoted(DemoPlan()));
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 

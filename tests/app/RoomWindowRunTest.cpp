@@ -105,10 +105,11 @@ TEST_F(RoomWindowRunTest, WallsAreDraggedTypedDrawnAndUndoneAndARoomShapeReplace
   const plat::POINT select = Middle(Frame(*buttons->SelectButton()));
   const plat::POINT dropShapes = Middle(Frame(*shapes->DropButton()));
   const fs::path plan = DemoPlan();
+  const std::vector<std::string> closing = CloseWithoutSaving();
   Stop();
 
   // ---- The program on a display.
-  const std::vector<std::string> steps = {
+  std::vector<std::string> steps = {
       "tap:F2", "alive", GrabStep("before.ppm"),
       // A wall dragged 60 pixels out, then put back.
       Drag(rightWall, {rightWall.x + 60, rightWall.y}), GrabStep("moved.ppm"), "chord:Control_L+z",
@@ -121,7 +122,8 @@ TEST_F(RoomWindowRunTest, WallsAreDraggedTypedDrawnAndUndoneAndARoomShapeReplace
       Step("click", drawWalls), Drag(drawnFrom, drawnTo), GrabStep("drawn.ppm"), "chord:Control_L+z",
       GrabStep("drawn-undone.ppm"), Step("click", select),
       // The second room shape of the list, an L-shaped room.
-      Step("click", dropShapes), "popup", "popclick:30,60", "nopopup", GrabStep("shaped.ppm"), "close"};
+      Step("click", dropShapes), "popup", "popclick:30,60", "nopopup", GrabStep("shaped.ppm")};
+  steps.insert(steps.end(), closing.begin(), closing.end());
   const windowrun::Outcome outcome = Run(steps, 60, Quoted(plan));
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
 

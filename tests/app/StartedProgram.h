@@ -17,6 +17,8 @@
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/palette/zelvproElementPalette.h"
 #include "canvas/window/zelvproWindow.h"
+#include "catalogue/records/WarningQuestion.h"
+#include "controls/zelvproWarningDialog.h"
 #include "catalogue/browser/qxCatalog.h"
 #include "catalogue/browser/qxNode.h"
 #include "catalogue/browser/qxTopNode.h"
@@ -75,13 +77,41 @@ class StartedProgramTest : public ::testing::Test {
     app_->SetCommandLine(std::move(commandLine));
     app_->Startup();
     plat::HeadlessDriver::RunUntilIdle();
-    if (!cancelsDialogs_) return *app_;
-    // Every dialog, box or window a command opens is cancelled as soon as its loop waits.
-    plat::HeadlessDriver::SetIdleScript([] {
-      plat::HWND active = plat::GetActiveWindow();
-      return active != nullptr && plat::PostMessageA(active, plat::WM_COMMAND, plat::IDCANCEL, 0);
-    });
+    if (cancelsDialogs_) plat::HeadlessDriver::SetIdleScript(CancelActiveWindow);
     return *app_;
+  }
+  // The driver's steps (tests/support/X11Drive.cpp) that close the program's window on a display as
+  // its close box does and answer the question about the changed plan with Don't Save, which ends the
+  // program: the end of a scenario that leaves the plan changed. The question's title and where its
+  // button lies are learnt by asking it here: call this while the program runs in this process.
+  std::vector<std::string> CloseWithoutSaving() {
+    std::string title, dontSave;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      const plat::HWND box = plat::GetActiveWindow();
+      if (box == nullptr || box == app_->Frame()) return false;
+      char16_t text[256] = {};
+      plat::GetWindowTextW(box, text, 256);
+      title = Vcon::Utf8FromUtf16(text);
+      // The button's middle in the box's pixels.
+      plat::RECT button{};
+      plat::GetWindowRect(plat::GetDlgItem(box, zelvproWarningDialog::kNo), &button);
+      plat::POINT origin{0, 0};
+      plat::ClientToScreen(box, &origin);
+      dontSave = std::to_string((button.left + button.right) / 2 - origin.x) + "," +
+                 std::to_string((button.top + button.bottom) / 2 - origin.y);
+      return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
+    });
+    ShowWarningQuestion();
+    plat::HeadlessDriver::SetIdleScript(cancelsDialogs_ ? CancelActiveWindow : std::function<bool()>());
+    EXPECT_FALSE(title.empty()) << "the question about unsaved changes did not show";
+    return {"close", "title:" + title, "quit:" + dontSave};
+  }
+
+  // The idle script by which every dialog, box or window a command opens is cancelled as soon as its
+  // loop waits.
+  static bool CancelActiveWindow() {
+    plat::HWND active = plat::GetActiveWindow();
+    return active != nullptr && plat::PostMessageA(active, plat::WM_COMMAND, plat::IDCANCEL, 0);
   }
 
   // A copy of the demo's start plan beside the settings, and the program started on it as a document

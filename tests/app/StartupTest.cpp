@@ -1129,7 +1129,7 @@ TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
   constexpr int kListInset = 4, kScrollBarWidth = 20;
   plat::SetVirtualScreenSize(kWidth, kHeight);
   plat::RECT list{}, client{}, planBar{};
-  std::vector<std::string> clicks;
+  std::vector<std::string> clicks, closing;
   {
     zelvProApp& app = Start();
     ASSERT_TRUE(plat::IsZoomed(app.Frame()));
@@ -1152,6 +1152,7 @@ TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
     // area: the clicks are placed from its bottom edge, which is the client area's.
     for (int32_t i : {0, 2})
       clicks.push_back(windowrun::Centre(windowrun::InFrame(*bar->Button(i), app.Frame()), client.bottom));
+    closing = CloseWithoutSaving();
     Stop();
   }
   const fs::path plan = CopyStartPlan(demo_);
@@ -1161,7 +1162,8 @@ TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
     steps.push_back("changed");
     steps.push_back("grab:list" + std::to_string(i + 1) + ".ppm");
   }
-  steps.push_back("close");
+  // The lines added are unsaved changes.
+  steps.insert(steps.end(), closing.begin(), closing.end());
   const windowrun::Outcome outcome =
       windowrun::Run(demo_.Root(), "'" + plan.string() + "'", steps, 60, kWidth, kHeight);
   const std::string& output = outcome.log;

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CalculationTestSupport.h"
@@ -102,12 +103,14 @@ class WindowHost : public calctest::TagHost {
   plat::HWND DocumentWindow() override { return window; }
   ppEventHandler* EditorCanvas() override { return &editor; }
   void ShowDefaultConfigurator() override { ++defaultPanels; }
+  void MarkDocumentModified() override { ++modified; }
   Palette palette;
   Editor editor;
   zelvproElement* top = nullptr;
   zelvproElement* room = nullptr;
   plat::HWND window = nullptr;
   int32_t defaultPanels = 0;
+  int32_t modified = 0;  // the times the document was marked modified
 };
 
 // An element whose quantity the price list edits.
@@ -708,6 +711,76 @@ TEST_F(PriceListPaneTest, ViewCommandsGoToThePaletteAnd3061ToTheEditor) {
   EXPECT_EQ(host_.palette.passed.back(), 3001);
   canvas_->DoCommand(Pane::kShowCalculation, 0);
   EXPECT_EQ(host_.editor.commands, (std::vector<int32_t>{2012}));
+}
+
+// The user's lines are saved with the document, so adding one, a panel's write that changes one and
+// deleting one (by key or by the bar's message) are unsaved work. A rebuild from the plan, a line put
+// in as a rebuild or a load puts it, a line selected and its panel shown, and a field that writes the
+// value its line already holds are not.
+TEST_F(PriceListPaneTest, UserLinesAddedChangedOrDeletedMarkTheDocumentModifiedARebuildDoesNot) {
+  MakeCanvas();
+  window_->SetTarget(&ThePane());
+  ThePane().Activate();
+  const auto marks = [&] { return std::exchange(host_.modified, 0); };
+  const auto field = [&](const char* property) -> ppEditTextField* {
+    for (ppField* f = configurator_->CurrentPanel()->FirstField(); f != nullptr; f = f->NextField()) {
+      auto* unit = dynamic_cast<ppPropertyDataUnit*>(f->DataUnit());
+      if (unit != nullptr && std::string(unit->Binding().Name().c_str()) == property)
+        return dynamic_cast<ppEditTextField*>(f);
+    }
+    return nullptr;
+  };
+  const auto write = [&](const char* property, const char16_t* text) {
+    ppEditTextField* edit = field(property);
+    ASSERT_NE(edit, nullptr) << property;
+    edit->SetValue(ppParameter(Vcon::WString(text)));  // what leaving the field with typed text does
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+
+  Put(Line::kTextLine, 1);
+  ThePane().UpdateCalculation(true);
+  SendUpdate();
+  plat::HeadlessDriver::RunUntilIdle();
+  ClickRow(ThePane().FindLineById(1));
+  ASSERT_EQ(PanelName(), "Text");
+  EXPECT_EQ(marks(), 0) << "rebuilt, put and shown: nothing the user changed";
+
+  Send(Pane::kAddText);
+  EXPECT_EQ(marks(), 1) << "a Text line added";
+  write("totherText", u"oven");
+  EXPECT_EQ(marks(), 1) << "its text written";
+  write("totherText", u"oven");
+  EXPECT_EQ(marks(), 0) << "the same text written again";
+
+  Send(Pane::kAddDiscount);
+  EXPECT_EQ(marks(), 1) << "a Discount line added";
+  const int32_t discount = IdAt(ThePane().SelectedLine());
+  write("discountPct", u"-10");
+  EXPECT_EQ(marks(), 1) << "its percentage written";
+  write("discountPct", u"-10");
+  EXPECT_EQ(marks(), 0) << "the same percentage written again";
+  const auto select = [&](int32_t line) {
+    ThePane().ClearSelection();
+    ThePane().SelectLine(line, true);
+  };
+  select(ThePane().FindLineById(discount));
+  Send(Pane::kDeleteLine);
+  EXPECT_EQ(marks(), 1) << "the Discount line deleted by the bar";
+
+  select(ThePane().FindLineById(1));
+  Press(0x2E);  // Delete; the rebuild it asks for runs too
+  EXPECT_EQ(marks(), 1) << "a Text line deleted by the key";
+  for (int32_t line = 0; line < ThePane().ShownLineCount(); ++line) {
+    Table().BeginAccess();
+    Table().ReadRecordAt(line, nullptr);
+    ppParameter type;
+    Table().ppDatafile::GetFieldValue(Line::kType, type, nullptr);
+    if (Line::IsUserLineType(type.ToLong())) continue;
+    select(line);
+    Send(Pane::kDeleteLine);
+    ThePane().DoCommand(Pane::kDeleteCommand, 0);
+  }
+  EXPECT_EQ(marks(), 0) << "the lines the plan builds are not the user's to delete";
 }
 
 // ---- Selection.

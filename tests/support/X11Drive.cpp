@@ -40,6 +40,9 @@
 //                its right or bottom edge) and waits until that window closes; then `alive`
 //   poppress:X,Y clicks pixel X,Y of the newest other top-level window (as popclick) and leaves it
 //                open (a check box or a radio button of a dialog); then `alive`
+//   quit:X,Y     clicks pixel X,Y of the newest other top-level window (as popclick), an answer that
+//                ends the program (Don't Save in the question a close asks), and waits until the
+//                program's window is gone
 //   dismiss      closes whatever other window is open with Escape (and Enter for a box that
 //                Escape leaves open), as a user would; then `nopopup`
 //   title:TEXT   waits until the newest other top-level window is titled TEXT
@@ -296,6 +299,22 @@ class Driver {
     if (Shows(popup, std::chrono::duration_cast<std::chrono::milliseconds>(kAnswerTime)))
       return Fail("the clicked menu or box stayed open for 10 s");
     return Alive();
+  }
+
+  // Clicks pixel x,y of the newest other window, an answer after which the program ends.
+  bool Quit(int x, int y) {
+    if (!WaitPopup(true)) return false;
+    const Window popup = *Newest();
+    if (!MoveTo(popup, x, y)) return Fail("the popup vanished");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    while (Clock::now() < deadline_) {
+      if (!WindowExists()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return Fail("the program's window stayed open after the answer that ends it");
   }
 
   // Closes what opened (a menu, a box, a dialog) as a user would: Escape, and Enter for a box that
@@ -700,6 +719,9 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     } else if (verb == "popclick") {
       int x = 0, y = 0;
       done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.PopupClick(x, y);
+    } else if (verb == "quit") {
+      int x = 0, y = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.Quit(x, y);
     } else if (verb == "dismiss") {
       done = driver.Dismiss();
     } else if (verb == "title") {
