@@ -554,6 +554,9 @@ TEST_F(MkcatalogTest, TheStartLanguageHasTheEnglishTextsAndEveryListColumnItsCap
   // The login box's Register link is a whole web address: the desktop's opener takes anything else
   // for a file.
   EXPECT_EQ(texts[0][7500].rfind("https://", 0), 0u) << texts[0][7500];
+  // The login box's hint stands under the logo at the right end of the box's logo band: a blank
+  // keeps its line, so that the fields below stay clear of the logo, and nothing is drawn over it.
+  EXPECT_EQ(texts[0][7437], " ");
   for (const char* list : {"calcDisplayList.txt", "calcPrintList.txt"}) {
     // Five tab-separated fields a column: layout, field, width, text format, options.
     std::vector<std::string> fields;
