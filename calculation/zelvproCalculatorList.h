@@ -188,9 +188,10 @@ class zelvproCalculatorList : public ppDictList,
   // `rowsOnPage` rows already used: +1 for the empty row in front of a group, -1 for a line printed
   // one row higher.
   static int32_t SheetRowsBefore(int32_t type, int32_t sort5, int32_t rowsOnPage);
-  // The item sheet's Total line (its row starts at the print's current y; `w` is the width of the
-  // sheet's nine wide columns): a rule above it, its label and its amount, underlined twice.
-  void PrintSheetTotal(ppDC& dc, qxPrintPage& page, int32_t w);
+  // The item sheet's Total line (its row starts at the print's current y; the rule above it starts
+  // at `x0`, the first column's left; `w` is the width of the sheet's nine wide columns): a rule
+  // above it, its label and its amount, underlined twice.
+  void PrintSheetTotal(ppDC& dc, qxPrintPage& page, int32_t x0, int32_t w);
   // Whether item-sheet line `line` starts a new page with `rowsOnPage` rows used: the page is full,
   // or the empty row in front of the line would leave no row for the line itself (reads the line).
   bool SheetPageFull(int32_t line, int32_t rowsOnPage);

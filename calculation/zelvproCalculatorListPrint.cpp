@@ -696,11 +696,9 @@ int32_t zelvproCalculatorList::SheetRowsBefore(int32_t type, int32_t sort5, int3
 // The Total on its own row, under a rule across the sheet: its label and amount over the last two
 // columns (the label at their left, the amount at the right edge), the amount underlined twice. The
 // line before it keeps its row to itself, whatever it printed there.
-void zelvproCalculatorList::PrintSheetTotal(ppDC& dc, qxPrintPage& page, int32_t w) {
+void zelvproCalculatorList::PrintSheetTotal(ppDC& dc, qxPrintPage& page, int32_t x0, int32_t w) {
   Fil& t = *printLineFile_;
   const float fs = page.textScale;
-  const std::vector<Column> columns = Columns(printLayout_);
-  const int32_t x0 = page.image.left + (columns.empty() ? 0 : columns[0].x);
   const int32_t top = int32_t(printY_);
   PrintRule(dc, x0, top - 12, page.image.right, top - 12);
   const UserPreferences& p = Preferences();
@@ -737,7 +735,7 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
   printY_ += float(before) * rowHeight_;
   rowsOnPage_ += before;
   const int32_t x0 = page.image.left + first.x;
-  if (type == Fil::kTotalLine) PrintSheetTotal(dc, page, w);
+  if (type == Fil::kTotalLine) PrintSheetTotal(dc, page, x0, w);
   plat::RECT k{x0, int32_t(printY_), page.image.left + w, int32_t(printY_ + rowHeight_)};
   const auto move = [&k](int32_t dx) {
     k.left += dx;

@@ -222,11 +222,9 @@ void zelvpro3DTask::Constrain(plat::POINT& point) {
   const ppVector3 anchor = reference_->GetPointEntry(0, first) ? PlanPoint(reference_, first.point) : r;
   anchorOffset_ = Minus(anchor, r);
   const ppVector3 window = pane_ != nullptr ? qx3DPicking::WindowPosition(*pane_, anchor) : ppVector3();
-  const plat::POINT at{int32_t(std::lround(window.x)), int32_t(std::lround(window.y))};
   // New units have no place in the view yet: their anchor comes to the mouse.
-  drawingOffset_ = anchorAtMouse_ ? plat::POINT{} : plat::POINT{point.x - at.x, point.y - at.y};
-  anchorFromPressX_ = anchorAtMouse_ ? 0.0f : window.x - float(point.x);
-  anchorFromPressY_ = anchorAtMouse_ ? 0.0f : window.y - float(point.y);
+  drawingOffset_ =
+      anchorAtMouse_ ? ppVector2() : ppVector2(float(point.x) - window.x, float(point.y) - window.y);
   floorHeight_ = StandsOnAUnit() ? std::max(0.0f, reference_->HeightAboveFloor()) : r.y;
   target_ = r;
   ppBounds3 box = places_.empty() ? ppBounds3() : places_[0].element->GetBounds(0, kOwnBoxFlags);
@@ -347,7 +345,7 @@ bool zelvpro3DTask::PlacementAt(const plat::POINT& at, ppVector3& point, zelvpro
   std::vector<zelvproElement*> moved;
   for (const Place& place : places_) moved.push_back(place.element);
   // The pixel where the reference's anchor follows the mouse, and the reference's place from it.
-  const float x = float(at.x) + anchorFromPressX_, y = float(at.y) + anchorFromPressY_;
+  const float x = float(at.x) - drawingOffset_.x, y = float(at.y) - drawingOffset_.y;
   Lift lift{0.0f, 0.0f};
   if (!wallMode_) lift = Lift{floorHeight_ + anchorOffset_.y, kAboveTop + anchorOffset_.y};
   if (!SurfaceUnder(pane_, x, y, moved, point, unit, hit, lift)) return false;

@@ -122,7 +122,6 @@ class zelvpro3DTask : public zelvproMouseTask {
   bool AxisLocked() const { return axisLocked_; }
   bool WallMode() const { return wallMode_; }
   const Stretch& PendingStretch() const { return stretch_; }
-  plat::POINT DrawingOffset() const { return drawingOffset_; }
   int32_t CollisionRuns() const { return collisionRuns_; }
   // How many plan units the last collision test put into its scene.
   int32_t LastSceneUnits() const { return lastSceneUnits_; }
@@ -204,10 +203,10 @@ class zelvpro3DTask : public zelvproMouseTask {
   int32_t movedAnchor_ = -1, targetAnchor_ = -1;
   ppVector3 targetAnchorWorld_;
   plat::POINT snapMarker_{};
-  plat::POINT drawingOffset_{};
+  // The press point less the window point of the reference's first anchor, pixels unrounded: a
+  // rounded pixel moves a unit at the back wall by centimetres in depth.
+  ppVector2 drawingOffset_;
   ppVector3 anchorOffset_;  // the reference's first anchor from its position, plan
-  // The window point of the reference's first anchor less the press point, pixels unrounded.
-  float anchorFromPressX_ = 0.0f, anchorFromPressY_ = 0.0f;
   float floorHeight_ = 0.0f;
   zelvproElement* dropContainer_ = nullptr;
   ppScene dragScene_;

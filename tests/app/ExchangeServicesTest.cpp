@@ -98,6 +98,7 @@
 #include "platform/TextLog.h"
 #include "platform/WindowApi.h"
 #include "platform/UserLanguage.h"
+#include "PrintJob.h"
 #include "support/DemoSettings.h"
 
 namespace {
@@ -684,21 +685,7 @@ TEST_F(ExchangeServicesTest, TheDemoPlansPriceListGroupsTheTagThenDiscountVatAnd
   setup.pngFolder = pages.string();
   plat::HDC printer = plat::CreatePrinterDC(setup);
   ASSERT_NE(printer, nullptr);
-  plat::DOCINFOA info;
-  info.cbSize = plat::kDocInfoSize;
-  ASSERT_GT(plat::StartDocA(printer, &info), 0);
-  zelvproEditorScroller& scroller = *app_->DocumentWindow()->EditorCanvasView()->Editor()->EditorScroller();
-  bool more = true;
-  for (int32_t page = 1; more && page <= 20; ++page) {
-    EXPECT_GT(plat::StartPage(printer), 0);
-    {
-      ppDC dc(printer);
-      more = scroller.Print(dc, page) != 0;
-    }
-    EXPECT_GT(plat::EndPage(printer), 0);
-  }
-  EXPECT_GT(plat::EndDoc(printer), 0);
-  plat::DeletePrinterDC(printer);
+  apptest::PrintEveryPage(printer, *app_->DocumentWindow()->EditorCanvasView()->Editor()->EditorScroller());
   pane->SetPrintRecorder(nullptr);
   EXPECT_TRUE(fs::exists(demo_.Root() / "list.pdf"));
   ASSERT_GE(pane->PrintPageCount(), 1);

@@ -38,6 +38,8 @@
 #include "platform/Printing.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/UserLanguage.h"
+#include "PrintJob.h"
+#include "StartedProgram.h"
 #include "support/DemoSettings.h"
 
 namespace {
@@ -75,43 +77,17 @@ class PageLog : public iPriceListPrintRecorder {
   std::pair<int32_t, bool> font_{0, false};
 };
 
-class PriceListPrintPagesTest : public ::testing::Test {
+class PriceListPrintPagesTest : public apptest::StartedProgramTest {
  protected:
   void SetUp() override {
-    plat::HeadlessDriver::Reset();
-    savedPreferences_ = Preferences();
-    savedFolder_ = fs::current_path();
-    plat::SetUserDefaultLangID(plat::kLangEnglish);
-    iShellServices::Install(nullptr);
+    StartedProgramTest::SetUp();
     // The build puts the logo into the user folder beside the program; so does this copy.
     fs::create_directories(demo_.Root() / "user");
     fs::copy_file(demo_.File("user/logo.bmp"), demo_.Root() / "user" / "logo.bmp");
   }
   void TearDown() override {
     iShellServices::Current().SetAlternativePriceLayout(false);
-    app_.reset();
-    gApplication = nullptr;
-    fs::current_path(savedFolder_);
-    plat::HeadlessDriver::Reset();
-    plat::ResetUserDefaultLangID();
-    Preferences() = savedPreferences_;
-    ApplyDerivedSettings();
-  }
-  // The program started on the demo copy, its folder written the program's way ("\...\").
-  zelvProApp& Start() {
-    fs::current_path(demo_.Root());
-    std::string folder = demo_.Root().string() + "/";
-    for (char& c : folder)
-      if (c == '/') c = '\\';
-    ProgramFolder = Vcon::WString(Vcon::Utf16FromUtf8(folder));
-    SetStartupDirectory(ProgramFolder);
-    gScreenRect = {0, 0, plat::GetSystemMetrics(plat::SM_CXFULLSCREEN),
-                   plat::GetSystemMetrics(plat::SM_CYFULLSCREEN)};
-    app_ = std::make_unique<zelvProApp>(nullptr, nullptr);
-    gApplication = app_.get();
-    app_->Startup();
-    plat::HeadlessDriver::RunUntilIdle();
-    return *app_;
+    StartedProgramTest::TearDown();
   }
   // A demo unit placed in the plan by its top-view record's name.
   void Place(const char* name, int32_t x) {
@@ -154,21 +130,7 @@ class PriceListPrintPagesTest : public ::testing::Test {
     setup.output = (demo_.Root() / "list.pdf").string();
     plat::HDC printer = plat::CreatePrinterDC(setup);
     paperWidth = plat::PrinterOf(printer)->PageWidth();
-    plat::DOCINFOA info;
-    info.cbSize = plat::kDocInfoSize;
-    EXPECT_GT(plat::StartDocA(printer, &info), 0);
-    zelvproEditorScroller& scroller = *app_->DocumentWindow()->EditorCanvasView()->Editor()->EditorScroller();
-    bool more = true;
-    for (int32_t page = 1; more && page <= 20; ++page) {
-      EXPECT_GT(plat::StartPage(printer), 0);
-      {
-        ppDC dc(printer);
-        more = scroller.Print(dc, page) != 0;
-      }
-      EXPECT_GT(plat::EndPage(printer), 0);
-    }
-    EXPECT_GT(plat::EndDoc(printer), 0);
-    plat::DeletePrinterDC(printer);
+    apptest::PrintEveryPage(printer, *app_->DocumentWindow()->EditorCanvasView()->Editor()->EditorScroller());
     pane->SetPrintRecorder(nullptr);
     return log;
   }
@@ -190,11 +152,6 @@ class PriceListPrintPagesTest : public ::testing::Test {
   static bool Meet(const plat::RECT& a, const plat::RECT& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
   }
-
-  DemoSettings demo_;
-  std::unique_ptr<zelvProApp> app_;
-  UserPreferences savedPreferences_;
-  fs::path savedFolder_;
 };
 
 TEST_F(PriceListPrintPagesTest, TheSidePicturesStandInTheMarginsAndNoTextMeetsThem) {

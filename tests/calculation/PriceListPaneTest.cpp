@@ -217,6 +217,15 @@ class PriceListPaneTest : public calctest::CalculationTest {
     return *canvas_->Pane();
   }
   Pane& ThePane() { return *canvas_->Pane(); }
+  // The edit field of the shown line panel bound to `property`, or null.
+  ppEditTextField* PanelField(const char* property) {
+    for (ppField* f = configurator_->CurrentPanel()->FirstField(); f != nullptr; f = f->NextField()) {
+      auto* unit = dynamic_cast<ppPropertyDataUnit*>(f->DataUnit());
+      if (unit != nullptr && std::string(unit->Binding().Name().c_str()) == property)
+        return dynamic_cast<ppEditTextField*>(f);
+    }
+    return nullptr;
+  }
   Line& Table() { return ThePane().LineFile(); }
 
   // Appends a line straight into the pane's table (as a rebuild would) and shows it.
@@ -722,16 +731,8 @@ TEST_F(PriceListPaneTest, UserLinesAddedChangedOrDeletedMarkTheDocumentModifiedA
   window_->SetTarget(&ThePane());
   ThePane().Activate();
   const auto marks = [&] { return std::exchange(host_.modified, 0); };
-  const auto field = [&](const char* property) -> ppEditTextField* {
-    for (ppField* f = configurator_->CurrentPanel()->FirstField(); f != nullptr; f = f->NextField()) {
-      auto* unit = dynamic_cast<ppPropertyDataUnit*>(f->DataUnit());
-      if (unit != nullptr && std::string(unit->Binding().Name().c_str()) == property)
-        return dynamic_cast<ppEditTextField*>(f);
-    }
-    return nullptr;
-  };
   const auto write = [&](const char* property, const char16_t* text) {
-    ppEditTextField* edit = field(property);
+    ppEditTextField* edit = PanelField(property);
     ASSERT_NE(edit, nullptr) << property;
     edit->SetValue(ppParameter(Vcon::WString(text)));  // what leaving the field with typed text does
     plat::HeadlessDriver::RunUntilIdle();
@@ -814,16 +815,8 @@ TEST_F(PriceListPaneTest, TypedTextStaysWithItsLineWhenAnotherLineIsClickedOrAdd
   Put(Line::kDiscountLine, 2);
   window_->SetTarget(&ThePane());
   ThePane().Activate();
-  const auto field = [&](const char* property) -> ppEditTextField* {
-    for (ppField* f = configurator_->CurrentPanel()->FirstField(); f != nullptr; f = f->NextField()) {
-      auto* unit = dynamic_cast<ppPropertyDataUnit*>(f->DataUnit());
-      if (unit != nullptr && std::string(unit->Binding().Name().c_str()) == property)
-        return dynamic_cast<ppEditTextField*>(f);
-    }
-    return nullptr;
-  };
   const auto typeInto = [&](const char* property, const char* text) {
-    ppEditTextField* edit = field(property);
+    ppEditTextField* edit = PanelField(property);
     ASSERT_NE(edit, nullptr) << property;
     plat::RECT frame;
     edit->GetWindowFrame(&frame);
@@ -865,13 +858,13 @@ TEST_F(PriceListPaneTest, TypedTextStaysWithItsLineWhenAnotherLineIsClickedOrAdd
   Send(Pane::kAddText);
   EXPECT_EQ(PanelName(), "Text") << "the new line's panel";
   EXPECT_EQ(stored(2, "discountPct").ToLong(), -20);
-  EXPECT_EQ(field("totherText")->GetControlText().Narrow(), "") << "the new line starts empty";
+  EXPECT_EQ(PanelField("totherText")->GetControlText().Narrow(), "") << "the new line starts empty";
 
   // Back on the first line its field shows the kept text.
   ClickRow(ThePane().FindLineById(1));
   plat::UpdateWindow(hwnd_);
   plat::HeadlessDriver::RunUntilIdle();
-  EXPECT_EQ(field("totherText")->GetControlText().Narrow(), "oven");
+  EXPECT_EQ(PanelField("totherText")->GetControlText().Narrow(), "oven");
 }
 
 // A list longer than the pane, reached as a user reaches it: the window hands its keys to the canvas

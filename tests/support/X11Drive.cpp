@@ -286,30 +286,34 @@ class Driver {
     return Fail(shown ? "no menu or box showed within 10 s" : "a menu or box stayed open for 10 s");
   }
 
-  bool PopupClick(int x, int y) {
-    if (!WaitPopup(true)) return false;
+  // Presses pixel x,y of the newest other window as a hand does: the pointer rests on the item, which
+  // lights up, before the button goes down. The window pressed, or none when none showed.
+  std::optional<Window> PressOnPopup(int x, int y) {
+    if (!WaitPopup(true)) return std::nullopt;
     const Window popup = *Newest();
-    if (!MoveTo(popup, x, y)) return Fail("the popup vanished");
-    // As a hand does: the pointer rests on the item, which lights up, before the button goes down.
+    if (!MoveTo(popup, x, y)) {
+      Fail("the popup vanished");
+      return std::nullopt;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
+    return popup;
+  }
+
+  bool PopupClick(int x, int y) {
+    const std::optional<Window> popup = PressOnPopup(x, y);
+    if (!popup) return false;
     // That window closes; what it opens (a dialog) is the next step's.
-    if (Shows(popup, std::chrono::duration_cast<std::chrono::milliseconds>(kAnswerTime)))
+    if (Shows(*popup, std::chrono::duration_cast<std::chrono::milliseconds>(kAnswerTime)))
       return Fail("the clicked menu or box stayed open for 10 s");
     return Alive();
   }
 
   // Clicks pixel x,y of the newest other window, an answer after which the program ends.
   bool Quit(int x, int y) {
-    if (!WaitPopup(true)) return false;
-    const Window popup = *Newest();
-    if (!MoveTo(popup, x, y)) return Fail("the popup vanished");
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
-    XSync(display_, False);
+    if (!PressOnPopup(x, y)) return false;
     while (Clock::now() < deadline_) {
       if (!WindowExists()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
