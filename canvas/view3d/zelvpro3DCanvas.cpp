@@ -134,6 +134,8 @@ zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, ze
     s.slider->SetMinimum(s.minimum);
     s.slider->SetValue(s.value);
   }
+  // The camera reads the sliders' values from them: the home button sets them back without a move.
+  if (pane_ != nullptr) pane_->SetSliderLinks(rotationSlider_, tiltSlider_, distanceSlider_);
   viewPointButton_ =
       new zelvproViewPointButton(this, {w - 26, h - 26, w - 2, h - 2}, kHomeButton, kMove, kMove);
   zoomModeButton_ = MakeButton(this, {w - 56, h - 26, w - 32, h - 2}, kZoomModeButton, ppButton::kToggle);
@@ -238,6 +240,8 @@ void zelvpro3DCanvas::PressButton(ppButton* button) {
       button->SetState(0);
       return;
     case kHomeButton:
+      // The home view ends Zoom to Object: a press on a unit then selects and moves it again.
+      ReleaseZoomModeButton();
       ApplyViewPoint(id);
       rotationSlider_->SetValue(0);
       tiltSlider_->SetValue(90);

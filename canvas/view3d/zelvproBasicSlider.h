@@ -1,16 +1,18 @@
 // A bounded integer value that reports every change as a signed delta to its responder. With the
 // wrap-around flag a step past one end comes round from the other (the rotation slider's degrees);
 // without it the value stops at the ends. The vertical flag only matters to the button slider's
-// layout. The responder is not owned and must outlive the slider. User-interface thread only.
+// layout. The responder is not owned and must outlive the slider. The 3D pane reads the value through
+// its link (iPaneSlider). User-interface thread only.
 #pragma once
 
 #include <cstdint>
 
 #include "framework/ppView.h"
+#include "scene3d/panes/iPaneSlider.h"
 
 class iSliderResponder;
 
-class zelvproBasicSlider : public ppView {
+class zelvproBasicSlider : public ppView, public iPaneSlider {
  public:
   static constexpr uint32_t kWrapAround = 0x1, kVertical = 0x2;
 
@@ -26,7 +28,7 @@ class zelvproBasicSlider : public ppView {
   int32_t SliderId() const { return sliderId_; }
   int32_t Maximum() const { return maximum_; }
   int32_t Minimum() const { return minimum_; }
-  int32_t Value() const { return value_; }
+  int32_t Value() const override { return value_; }
   int32_t Step() const { return step_; }
   uint32_t Flags() const { return flags_; }
   iSliderResponder* Responder() const { return responder_; }

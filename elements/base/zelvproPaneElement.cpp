@@ -1,5 +1,6 @@
 #include "elements/base/zelvproPaneElement.h"
 
+#include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproElement.h"
 
 namespace {
@@ -12,6 +13,7 @@ constexpr int32_t kOwnBox = 0x240;
 bool zelvproPaneElement::IsSelected() { return element_->IsSelected(); }
 void zelvproPaneElement::Select() { element_->Select(true); }
 void zelvproPaneElement::Deselect() { element_->Deselect(true); }
+void zelvproPaneElement::DeselectOthers() { element_->DoCommand(zelvproCanvas::kDeselectAll, 0); }
 uint32_t zelvproPaneElement::Flags() { return element_->flags; }
 int32_t zelvproPaneElement::KindCode() { return element_->kind; }
 

@@ -17,6 +17,8 @@ class zelvproPaneElement : public i3DPaneElement {
   bool IsSelected() override;
   void Select() override;
   void Deselect() override;
+  // The canvas's deselect-all command (204), sent through the element up to its canvas.
+  void DeselectOthers() override;
   uint32_t Flags() override;
   int32_t KindCode() override;
   // Scene millimetres, grown by `factor` about the centre.

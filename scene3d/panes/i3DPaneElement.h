@@ -18,6 +18,9 @@ class i3DPaneElement {
   virtual bool IsSelected() { return false; }
   virtual void Select() {}
   virtual void Deselect() {}
+  // Deselects every other selected element of its canvas, as a plain click in the plan does before
+  // it selects an element.
+  virtual void DeselectOthers() {}
   // The group this element belongs to, when it is marked as a member of one; else null.
   virtual i3DPaneElement* GroupSupervisor() { return nullptr; }
   virtual void StoreClickTime(uint32_t /*ticks*/) {}

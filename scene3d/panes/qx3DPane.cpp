@@ -231,7 +231,12 @@ void qx3DPane::SelectByClick(i3DPaneElement* element, bool doubleClick, uint32_t
     element = element->GroupSupervisor();
   element->StoreClickTime(now);
   if (!IsShiftKeyDown()) {
-    if (!element->IsSelected()) NothingHit();
+    // A plain press on an unselected element makes it the only selected one, as in the plan: the
+    // move that follows carries the pressed element, not units selected before. Shift still adds.
+    if (!element->IsSelected()) {
+      NothingHit();
+      element->DeselectOthers();
+    }
     element->Select();
   } else if (element->IsSelected()) {
     element->Deselect();

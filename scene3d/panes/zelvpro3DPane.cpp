@@ -14,6 +14,7 @@
 #include "scene3d/panes/Shared3DContext.h"
 #include "scene3d/panes/i3DPaneElement.h"
 #include "scene3d/panes/i3DPaneHost.h"
+#include "scene3d/panes/iPaneSlider.h"
 #include "scene3d/panes/qx3DNavigation.h"
 #include "scene3d/panes/qx3DPicking.h"
 #include "scene3d/panes/qxCameraRecords.h"
@@ -236,12 +237,48 @@ void zelvpro3DPane::Repaint() {
 
 // ---- Hooks.
 
+void zelvpro3DPane::SetSliderLinks(const iPaneSlider* yaw, const iPaneSlider* pitch,
+                                   const iPaneSlider* distance) {
+  yawLink_ = yaw;
+  pitchLink_ = pitch;
+  distanceLink_ = distance;
+}
+
+int32_t zelvpro3DPane::SliderValue(int32_t id) const {
+  switch (id) {
+    case kYawSlider:
+      return yawLink_ != nullptr ? yawLink_->Value() : yawValue_;
+    case kPitchSlider:
+      return pitchLink_ != nullptr ? pitchLink_->Value() : pitchValue_;
+    default:
+      return distanceLink_ != nullptr ? distanceLink_->Value() : distanceValue_;
+  }
+}
+
+ppVector3 zelvpro3DPane::OrbitCentre() {
+  const ppBounds3 bounds = Host().CanvasBounds(1.0f);
+  return bounds.IsEmpty() ? ppVector3() : bounds.centre;
+}
+
+void zelvpro3DPane::TakeBaseDistance() {
+  const qxCamera& camera = *qxCameraRecords::Current();
+  const int32_t distance = SliderValue(kDistanceSlider);
+  if (!camera.IsPerspective() || distance <= 0) return;
+  const float present = (camera.position - OrbitCentre()).Length();
+  // Less than a millimetre: no distance to keep (the base would put the eye at the centre for good).
+  if (!(present >= 1.0f)) return;
+  baseDistance_ = present * kDistanceSliderUnit / float(distance);
+}
+
 void zelvpro3DPane::SliderShown(int32_t id) {
   qx3DPane::SliderShown(id);
-  if (!gFirstShow) return;
-  gFirstShow = false;
-  KeyDown(static_cast<signed char>(plat::VK_HOME), 0);
-  Repaint();
+  if (gFirstShow) {
+    gFirstShow = false;
+    KeyDown(static_cast<signed char>(plat::VK_HOME), 0);
+    Repaint();
+  }
+  // The distance slider still holds its value from before the press.
+  TakeBaseDistance();
 }
 
 void zelvpro3DPane::SliderMoved(int32_t value, int32_t id) {
@@ -251,14 +288,18 @@ void zelvpro3DPane::SliderMoved(int32_t value, int32_t id) {
     if (id == kPitchSlider) pitchValue_ = value;
     if (id == kDistanceSlider) distanceValue_ = value;
     qxCamera& camera = *qxCameraRecords::Current();
-    camera.yaw = float(yawValue_);
-    camera.pitch = float(pitchValue_ - 90);
-    const ppBounds3 bounds = Host().CanvasBounds(1.0f);
-    const ppVector3 centre = bounds.IsEmpty() ? ppVector3() : bounds.centre;
+    // Home, a key or a view point moved the eye: a turn keeps its present distance. (A distance
+    // move cannot tell: its slider has already changed; its press's start took the base.)
+    if (id != kDistanceSlider && (!placedBySliders_ || camera.position != placedAt_)) TakeBaseDistance();
+    camera.yaw = float(SliderValue(kYawSlider));
+    camera.pitch = float(SliderValue(kPitchSlider) - 90);
+    const ppVector3 centre = OrbitCentre();
     if (camera.IsPerspective())
-      camera.Place(centre, kBaseDistance * float(distanceValue_) / kDistanceSliderUnit, 0.0f);
+      camera.Place(centre, baseDistance_ * float(SliderValue(kDistanceSlider)) / kDistanceSliderUnit, 0.0f);
     else
       camera.position = centre;  // an orthographic scale is the zoom's, not the slider's
+    placedBySliders_ = true;
+    placedAt_ = camera.position;
   }
   Repaint();
 }

@@ -10,8 +10,10 @@
 #include <string>
 
 #include "foundation/VconString.h"
+#include "foundation/ppVector3.h"
 #include "scene3d/panes/qx3DPane.h"
 
+class iPaneSlider;
 class ppScene;
 struct qxPrintPage;
 
@@ -31,7 +33,8 @@ class zelvpro3DPane : public qx3DPane {
   static constexpr int32_t kPitchSlider = 7;
   static constexpr int32_t kDistanceSlider = 8;
   static constexpr float kDistanceSliderUnit = 245.0f;
-  // The eye's distance from the room's centre at the distance slider's middle, millimetres.
+  // The eye's distance from the room's centre at a distance slider value of 245 until a slider
+  // press measures the eye's present distance, millimetres.
   static constexpr float kBaseDistance = 10000.0f;
 
   zelvpro3DPane(plat::HWND window, const plat::RECT& frame, i3DPaneHost* host);
@@ -58,8 +61,18 @@ class zelvpro3DPane : public qx3DPane {
   iRenderer* StyleRenderer() const;
 
   // ---- Hooks.
+  // The sliders the camera follows (yaw, pitch, distance; not owned, null for none). With a link
+  // the camera reads that slider's present value; without, the last value a move reported.
+  void SetSliderLinks(const iPaneSlider* yaw, const iPaneSlider* pitch, const iPaneSlider* distance);
+  // A slider press begins: the base distance is taken from where the eye stands now.
   void SliderShown(int32_t id) override;
+  // Orbits the eye round the centre of the canvas's bounds: yaw = yaw value, pitch = pitch value -
+  // 90, distance = base distance x distance value / 245. A turn or tilt first takes the base distance
+  // afresh when something else moved the camera since the sliders last placed it, so it keeps the
+  // eye's present distance.
   void SliderMoved(int32_t value, int32_t id) override;
+  // Millimetres at a distance slider value of 245.
+  float BaseDistance() const { return baseDistance_; }
   void ResetView() override;
   void RenderScene(plat::HDC dc) override;
   void RenderWith(iContext* context, iRenderer* renderer, iScene* scene, bool setViewport) override;
@@ -85,10 +98,23 @@ class zelvpro3DPane : public qx3DPane {
   void FillScene(ppScene& scene);
   void RunPendingUpdates();
   void Repaint();
+  // The value of the slider `id` (a link's, else the last one reported).
+  int32_t SliderValue(int32_t id) const;
+  // The base distance that puts the eye at its present distance from the centre at the distance
+  // slider's present value; kept when that value is 0 or the eye stands at the centre.
+  void TakeBaseDistance();
+  ppVector3 OrbitCentre();
 
   std::array<std::unique_ptr<iRenderer>, 4> renderers_;
   std::array<std::string, 4> names_;
   int32_t yawValue_ = 0;
   int32_t pitchValue_ = 90;
   int32_t distanceValue_ = 245;
+  const iPaneSlider* yawLink_ = nullptr;
+  const iPaneSlider* pitchLink_ = nullptr;
+  const iPaneSlider* distanceLink_ = nullptr;
+  float baseDistance_ = kBaseDistance;
+  // Where the sliders last put the eye; another place means the camera was moved meanwhile.
+  bool placedBySliders_ = false;
+  ppVector3 placedAt_;
 };
