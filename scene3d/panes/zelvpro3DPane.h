@@ -71,8 +71,6 @@ class zelvpro3DPane : public qx3DPane {
   // afresh when something else moved the camera since the sliders last placed it, so it keeps the
   // eye's present distance.
   void SliderMoved(int32_t value, int32_t id) override;
-  // Millimetres at a distance slider value of 245.
-  float BaseDistance() const { return baseDistance_; }
   void ResetView() override;
   void RenderScene(plat::HDC dc) override;
   void RenderWith(iContext* context, iRenderer* renderer, iScene* scene, bool setViewport) override;
