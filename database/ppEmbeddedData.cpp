@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "database/dbErrors.h"
 #include "database/ppDatabase.h"
 
 namespace {
@@ -34,8 +35,13 @@ void ppEmbeddedData::LoadFromBlob() {
     int32_t length = 0;
     std::memcpy(&length, *blob_ + p, kLengthBytes);
     if (length < 1 || uint32_t(length) > size - p - kLengthBytes) break;
-    Handle record = nullptr;
-    Vcon_HandleManager::MemNew(&record, uint32_t(length));
+    // The length comes from the blob's bytes (a document's, for one): one the zone cannot hold is
+    // damage, not the end of the program.
+    Handle record = MemTryNew(uint32_t(length));
+    if (record == nullptr) {
+      DisposeRecords();
+      db::Fail(db::kDamagedFile);
+    }
     std::memcpy(*record, *blob_ + p + kLengthBytes, size_t(length));  // no call between can move blob
     RecordHandles().push_back(record);
     p = RoundUpTo4(p + kLengthBytes + uint32_t(length));
