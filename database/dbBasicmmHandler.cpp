@@ -2,6 +2,7 @@
 
 #include "database/dbErrors.h"
 #include "database/dbRecordPacking.h"
+#include "foundation/HandleRoom.h"
 
 char* dbBasicmmHandler::InitField(char* field) {
   Handle h = nullptr;

@@ -7,6 +7,7 @@
 #include "database/dbBytes.h"
 #include "database/dbErrors.h"
 #include "foundation/FileRecord.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 

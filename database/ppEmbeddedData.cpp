@@ -4,6 +4,7 @@
 
 #include "database/dbErrors.h"
 #include "database/ppDatabase.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ void ppEmbeddedData::BeginAccess() { LoadFromBlob(); }
 
 void ppEmbeddedData::EndAccess() { SaveToBlob(); }
 
+// One record handle per packed record of the blob; a length past the blob ends the records, and a
+// length the zone cannot hold throws db::kDamagedFile with no record kept.
 void ppEmbeddedData::LoadFromBlob() {
   DisposeRecords();
   if (blob_ == nullptr) return;

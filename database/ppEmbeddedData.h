@@ -32,8 +32,6 @@ class ppEmbeddedData : public ppSubfile {
   void ClearBlob() override;
   void DisposeRecords() override;
 
-  // Makes one record handle per packed record of the blob; a length past the blob ends the records.
-  // A length the zone cannot hold throws db::kDamagedFile, with no record kept.
   void LoadFromBlob();
   Handle Blob() const { return blob_; }
   ppDatafile* Owner() const { return owner_; }

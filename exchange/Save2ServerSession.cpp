@@ -10,6 +10,7 @@
 #include "foundation/PosixPath.h"
 #include "platform/CertificateQuestion.h"
 #include "platform/HttpsClient.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 

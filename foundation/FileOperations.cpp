@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "foundation/FileFaultHook.h"
+#include "foundation/HandleRoom.h"
 #include "foundation/FilePowerLoss.h"
 #include "foundation/PosixPath.h"
 #include "platform/ResetList.h"
@@ -373,6 +374,11 @@ bool FileOpenOrCreate(ppFileSpec& destination, const ppFileSpec& source) {
 }
 
 namespace {
+
+// Site of a whole-file read refused because the handle zone cannot hold the file: it throws -38, as a
+// file that cannot be opened does, so that every caller's own failure path follows (the load-failure
+// box, the plan kept, no picture, no import).
+constexpr int32_t kFileSiteTooLarge = 1041;
 
 // ReadFileToHandle's work; with `allowMissing`, null instead of a failure when no file of that name
 // exists.

@@ -34,7 +34,6 @@ inline constexpr int32_t kFileSiteFlush = 1037;
 inline constexpr int32_t kFileSiteSeek = 1038;
 inline constexpr int32_t kFileSiteSetEnd = 1039;
 inline constexpr int32_t kFileSiteRename = 1040;
-inline constexpr int32_t kFileSiteTooLarge = 1041;  // a whole-file read the handle zone cannot hold
 
 // Every failure passes here first. It does nothing; a debugger breakpoint or a test observer
 // (SetFileErrorObserver) can watch it.
@@ -93,9 +92,7 @@ void FileFlush(ppFileSpec& fileSpec);
 void FileFlushData(ppFileSpec& file);
 
 // A new handle holding the whole file named by `fileSpec.path`, or null for an empty file. Open
-// failures pass on (-38); the file is closed again in every case. A file larger than the handle zone
-// can hold now (even after a compaction) fails as one that cannot be opened does (-38, site 1041),
-// with nothing allocated: the zone's fatal box is for the program's own allocations.
+// failures pass on (-38); the file is closed again in every case.
 Handle ReadFileToHandle(const ppFileSpec& fileSpec);
 // The same, but a file that does not exist is no failure: null, as for an empty file. For files
 // that are often absent (an autosave, stationery), where a failure would cost an exception at every

@@ -66,18 +66,6 @@ void MemDispose(Handle h) {
 
 void MemSetSize(Handle h, uint32_t size) { CurrentZone().SetHandleSize(h, size); }
 
-Handle MemTryNew(uint32_t size) {
-  Vcon::Zone* zone = Vcon::Zone::Current();
-  return zone != nullptr ? zone->TryNewHandle(size) : nullptr;
-}
-
-bool MemTrySetSize(Handle h, uint32_t size) { return CurrentZone().TrySetHandleSize(h, size); }
-
-bool MemCanHold(uint32_t size) {
-  Vcon::Zone* zone = Vcon::Zone::Current();
-  return zone != nullptr && zone->CanHold(size);
-}
-
 int32_t MemGetSize(Handle h) {
   if (h == nullptr || Vcon::Zone::Current() == nullptr) return 0;
   const Vcon::BlockHeader* b = Vcon::Zone::Current()->HeaderOf(h);

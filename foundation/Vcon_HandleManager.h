@@ -47,15 +47,6 @@ int16_t MemInit(uint32_t zoneSize, uint32_t masterPointers);
 // Frees the zone; every handle becomes invalid.
 void MemTerminate();
 
-// For sizes that come from outside the program (a file's length, a length read from a file's bytes),
-// where a size the zone cannot hold is the input's fault rather than the program's: MemNew and
-// MemSetSize that answer null, or false with the handle unchanged, instead of the fatal box when the
-// zone cannot hold `size` bytes even after a compaction. Nothing is taken on failure.
-Handle MemTryNew(uint32_t size);
-bool MemTrySetSize(Handle h, uint32_t size);
-// True when MemNew(size) would succeed now; takes nothing (it may compact the zone, as MemNew would).
-bool MemCanHold(uint32_t size);
-
 void MemClear(Handle h);                   // fills the whole data with zero bytes
 void MemDispose(Handle h);                 // null is ignored; a second dispose is ignored
 void MemSetSize(Handle h, uint32_t size);  // the data may move unless locked

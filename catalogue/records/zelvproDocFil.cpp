@@ -30,6 +30,7 @@
 #include "foundation/ppMoney.h"
 #include "platform/ResetList.h"
 #include "database/ScopedRecordBuffer.h"
+#include "foundation/HandleRoom.h"
 
 zelvproDocFil* DocumentRecordFile = nullptr;
 

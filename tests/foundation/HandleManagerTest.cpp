@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/HandleRoom.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/Zone.h"
 #include "platform/MessageBox.h"
