@@ -586,11 +586,15 @@ TEST_F(LocalDocumentFilesTest, AFileLargerThanTheZoneHoldsGivesOneBoxAndTheChang
   const std::vector<Unit> units = Units();
   const std::vector<Wall> walls = Walls();
   // The largest file the zone takes now: the largest block it could hand out, found by halving.
-  uint32_t low = 0, high = 64u << 20;
-  while (high - low > 1) {
-    const uint32_t middle = low + (high - low) / 2;
-    (MemCanHold(middle) ? low : high) = middle;
-  }
+  const auto largestBlock = [] {
+    uint32_t low = 0, high = 64u << 20;
+    while (high - low > 1) {
+      const uint32_t middle = low + (high - low) / 2;
+      (MemCanHold(middle) ? low : high) = middle;
+    }
+    return low;
+  };
+  const uint32_t low = largestBlock();
   std::cout << "largest file the started program's zone reads: " << low << " bytes\n";
   RecordProperty("largestReadableFile", std::to_string(low));
   const auto sized = [&](const char* name, uint64_t size, bool sparse) {
@@ -630,6 +634,31 @@ TEST_F(LocalDocumentFilesTest, AFileLargerThanTheZoneHoldsGivesOneBoxAndTheChang
     EXPECT_TRUE(Document().IsModified());
   }
   EXPECT_EQ(questions, int32_t(std::size(kCases)));
+
+  // The saved plan with bytes after its end mark, which a plan may carry, up to the largest file the
+  // zone reads: it opens, and shows the saved plan.
+  std::string padded;
+  {
+    std::ifstream in(kept, std::ios::binary);
+    padded.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::vector<Unit> saved = [&] {
+    Document().SetModified(false);
+    OpenByHandOver(kept);
+    return Units();
+  }();
+  ASSERT_NE(Place("B40", 2500, 1500), nullptr);
+  Document().SetModified(false);
+  // A little less than the largest block, for what the hand-over itself takes before the file.
+  padded.resize(largestBlock() - (64u << 10), '\0');
+  std::cout << "a plan of " << padded.size() << " bytes opens\n";
+  const std::string large = (demo_.Root() / "large.qxf").string();
+  std::ofstream(large, std::ios::binary) << padded;
+  plat::ClearMessageBoxLog();
+  OpenByHandOver(large);
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
+  EXPECT_EQ(Units(), saved);
+  EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), large);
 }
 
 // Saving numbers the plan afresh: two units that shared a number are told apart, a second save of
