@@ -1,6 +1,8 @@
 #include "database/dbBasicmmHandler.h"
 
+#include "database/dbErrors.h"
 #include "database/dbRecordPacking.h"
+#include "foundation/HandleRoom.h"
 
 char* dbBasicmmHandler::InitField(char* field) {
   Handle h = nullptr;
@@ -38,7 +40,9 @@ uint32_t dbBasicmmHandler::UnpackPayload(char* field, const uint8_t* base, uint3
   pos = db::GetU32(base, pos, size, n);
   db::RequireBytes(pos, n, size);
   const Handle h = Data(field);
-  MemSetSize(h, n);
+  // The length comes from the packed bytes: one the zone cannot hold is damage, not the end of the
+  // program.
+  if (!MemTrySetSize(h, n)) db::Fail(db::kDamagedFile);
   if (n != 0) std::memcpy(*h, base + pos, n);
   return pos + n;
 }

@@ -7,6 +7,7 @@
 #include "database/dbBytes.h"
 #include "database/dbErrors.h"
 #include "foundation/FileRecord.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 
@@ -370,8 +371,9 @@ Handle dbStore::LoadRecordBytes(dbExtent entry) {
   if (entry.length < 0 || entry.length > kMaxRecordBytes ||
       (entry.length > 0 && !file_.Holds(entry.position, entry.length)))
     db::Fail(db::kDamagedFile);
-  Handle h = nullptr;
-  Vcon_HandleManager::MemNew(&h, uint32_t(entry.length));
+  // The length comes from the file: one the zone cannot hold is damage, not the end of the program.
+  Handle h = MemTryNew(uint32_t(entry.length));
+  if (h == nullptr) db::Fail(db::kDamagedFile);
   try {
     file_.Read(entry.position, *h, entry.length);
   } catch (...) {

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "database/dbErrors.h"
 #include "database/ppDatabase.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 
@@ -25,6 +27,8 @@ void ppEmbeddedData::BeginAccess() { LoadFromBlob(); }
 
 void ppEmbeddedData::EndAccess() { SaveToBlob(); }
 
+// One record handle per packed record of the blob; a length past the blob ends the records, and a
+// length the zone cannot hold throws db::kDamagedFile with no record kept.
 void ppEmbeddedData::LoadFromBlob() {
   DisposeRecords();
   if (blob_ == nullptr) return;
@@ -34,8 +38,13 @@ void ppEmbeddedData::LoadFromBlob() {
     int32_t length = 0;
     std::memcpy(&length, *blob_ + p, kLengthBytes);
     if (length < 1 || uint32_t(length) > size - p - kLengthBytes) break;
-    Handle record = nullptr;
-    Vcon_HandleManager::MemNew(&record, uint32_t(length));
+    // The length comes from the blob's bytes (a document's, for one): one the zone cannot hold is
+    // damage, not the end of the program.
+    Handle record = MemTryNew(uint32_t(length));
+    if (record == nullptr) {
+      DisposeRecords();
+      db::Fail(db::kDamagedFile);
+    }
     std::memcpy(*record, *blob_ + p + kLengthBytes, size_t(length));  // no call between can move blob
     RecordHandles().push_back(record);
     p = RoundUpTo4(p + kLengthBytes + uint32_t(length));

@@ -10,6 +10,7 @@
 #include "foundation/PosixPath.h"
 #include "platform/CertificateQuestion.h"
 #include "platform/HttpsClient.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 
@@ -198,8 +199,8 @@ Vcon::String Save2ServerSession::ReadDownloadReply(const Vcon::String& reply, Ha
   }
   std::vector<char> bytes(text.size(), 0);
   const int32_t count = Base64Codec().Decode(text, bytes.data());
-  if (count < 0) throw Save2ServerFailure(11);
-  MemSetSize(document, uint32_t(count));
+  // A document the zone cannot hold is refused as undecodable data is, not as the program's own failure.
+  if (count < 0 || !MemTrySetSize(document, uint32_t(count))) throw Save2ServerFailure(11);
   if (count > 0) std::memcpy(*document, bytes.data(), size_t(count));
   return Vcon::String(kDownloadAccepted);
 }

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "foundation/FileFaultHook.h"
+#include "foundation/HandleRoom.h"
 #include "foundation/FilePowerLoss.h"
 #include "foundation/PosixPath.h"
 #include "platform/ResetList.h"
@@ -374,6 +375,11 @@ bool FileOpenOrCreate(ppFileSpec& destination, const ppFileSpec& source) {
 
 namespace {
 
+// Site of a whole-file read refused because the handle zone cannot hold the file: it throws -38, as a
+// file that cannot be opened does, so that every caller's own failure path follows (the load-failure
+// box, the plan kept, no picture, no import).
+constexpr int32_t kFileSiteTooLarge = 1041;
+
 // ReadFileToHandle's work; with `allowMissing`, null instead of a failure when no file of that name
 // exists.
 Handle ReadNamedFile(const ppFileSpec& fileSpec, bool allowMissing) {
@@ -385,12 +391,21 @@ Handle ReadNamedFile(const ppFileSpec& fileSpec, bool allowMissing) {
     if (allowMissing && ::stat(path.c_str(), &none) != 0 && errno == ENOENT) return nullptr;
     Fail(kFileSiteOpen, kFileErrCannotOpen);
   }
-  // The size the open saw; a file that shrinks meanwhile reads zero bytes for what it lost.
-  const auto size = static_cast<uint32_t>(st.st_size);
+  // The size the open saw, all its bits; a file that shrinks meanwhile reads zero bytes for what it lost.
+  const auto whole = static_cast<uint64_t>(st.st_size);
   Handle h = nullptr;
+  if (whole > 0) {
+    // The file's length is the user's to choose: one the zone cannot hold is refused as a file that
+    // cannot be read, before anything is read or kept, rather than ending the program.
+    h = whole <= UINT32_MAX ? MemTryNew(static_cast<uint32_t>(whole)) : nullptr;
+    if (h == nullptr) {
+      CloseExclusive(fd, st);
+      Fail(kFileSiteTooLarge, kFileErrCannotOpen);
+    }
+  }
+  const auto size = static_cast<uint32_t>(whole);
   try {
     if (size > 0) {
-      Vcon_HandleManager::MemNew(&h, size);
       const uint32_t got = ReadFully(fd, *h, size);
       if (got < size) std::memset(*h + got, 0, size - got);
     }

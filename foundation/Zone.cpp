@@ -167,13 +167,20 @@ ZoneFreeIndex::Fit Zone::FindFreeFrom(uint32_t start, uint32_t size) const {
   return found.offset == ZoneFreeIndex::kNone ? ZoneFreeIndex::Fit{0, 0} : found;
 }
 
-Zone::Taken Zone::FindDataBlock(uint32_t start, uint32_t size, uint32_t back) {
+// Next fit from `start`, and once more from the bottom after a compaction when a full turn found nothing.
+// A request as large as the whole zone cannot fit however the blocks lie: no compaction for it.
+ZoneFreeIndex::Fit Zone::FindRoom(uint32_t start, uint32_t size) {
   ZoneFreeIndex::Fit found = FindFreeFrom(start, size);
-  if (found.offset == 0) {
+  if (found.offset == 0 && size < End()) {
     Compact();
     ++compactions_;
     found = FindFreeFrom(RoverOffset(), size);
   }
+  return found;
+}
+
+Zone::Taken Zone::FindDataBlock(uint32_t start, uint32_t size, uint32_t back) {
+  const ZoneFreeIndex::Fit found = FindRoom(start, size);
   if (found.offset == 0) MemFatalError(1026, "Memory full in GetNewDataBlock");
   return {found.offset, TakeBlock(found, size, back)};
 }
@@ -210,6 +217,26 @@ Handle Zone::NewHandle(uint32_t size) {
   return mp;
 }
 
+bool Zone::HasFreeMasterPointer() const {
+  return freeMasterPointers_ != nullptr ||
+         unusedMasterPointers_ != reinterpret_cast<char**>(base_ + kFirstMasterPointer) + masterPointers_;
+}
+
+Handle Zone::TryNewHandle(uint32_t size) {
+  if (!HasFreeMasterPointer()) return nullptr;
+  const ZoneFreeIndex::Fit found = FindRoom(RoverOffset(), size);
+  if (found.offset == 0) return nullptr;
+  char** mp = TakeMasterPointer();
+  const uint32_t slack = TakeBlock(found, size, OffsetOf(mp));
+  *mp = base_ + found.offset + 16;
+  ExtentOf(mp) = {size, slack, 0};
+  return mp;
+}
+
+bool Zone::CanHold(uint32_t size) {
+  return HasFreeMasterPointer() && FindRoom(RoverOffset(), size).offset != 0;
+}
+
 void Zone::NoteFree(uint32_t offset, uint32_t length) {
   if (ZoneFreeIndex::ReadsHeader(length)) *At(offset) = {0, length, kBlockFree, 0};
 }
@@ -229,6 +256,18 @@ void Zone::Dispose(Handle h) {
   FreeBlock(b, e.size + e.slack);
   *h = reinterpret_cast<char*>(freeMasterPointers_);
   freeMasterPointers_ = h;
+}
+
+bool Zone::TrySetHandleSize(Handle h, uint32_t size) {
+  const Extent* const live = LiveExtent(h);
+  if (live == nullptr || live->locked != 0 || uint64_t(live->size) + live->slack > size) {
+    SetHandleSize(h, size);  // in place, or refused as every resize of a locked handle is
+    return true;
+  }
+  const ZoneFreeIndex::Fit found = FindRoom(OffsetOf(*h - 16), size);
+  if (found.offset == 0) return false;
+  MoveInto(h, {found.offset, TakeBlock(found, size, OffsetOf(h))}, size);
+  return true;
 }
 
 void Zone::SetHandleSize(Handle h, uint32_t size) {

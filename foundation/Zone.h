@@ -62,6 +62,14 @@ class Zone {
   Handle NewHandle(uint32_t size);
   void Dispose(Handle h);
   void SetHandleSize(Handle h, uint32_t size);
+  // NewHandle and SetHandleSize for sizes that come from outside the program: null, or false with the
+  // handle unchanged, when the zone cannot hold `size` bytes even after a compaction, with nothing
+  // taken. A locked handle that must move to grow is refused as SetHandleSize refuses it.
+  Handle TryNewHandle(uint32_t size);
+  bool TrySetHandleSize(Handle h, uint32_t size);
+  // True when a new handle of `size` bytes would be made now (compacting if that is what it takes);
+  // nothing is taken.
+  bool CanHold(uint32_t size);
   // Merges free blocks and slides unlocked used blocks down towards the first free space; locked blocks
   // and the table stay where they are. The rover returns to the first block.
   void Compact();
@@ -125,6 +133,10 @@ class Zone {
     uint32_t offset;
     uint32_t slack;
   };
+  bool HasFreeMasterPointer() const;
+  // The free block next fit takes for `size` bytes from `start`, compacting once when a full turn finds
+  // none; offset 0 when there is none even then.
+  ZoneFreeIndex::Fit FindRoom(uint32_t start, uint32_t size);
   Taken FindDataBlock(uint32_t start, uint32_t size, uint32_t back);
   // The free block next fit takes for `size` bytes from `start`, offset 0 when none.
   ZoneFreeIndex::Fit FindFreeFrom(uint32_t start, uint32_t size) const;

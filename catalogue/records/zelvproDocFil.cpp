@@ -30,6 +30,7 @@
 #include "foundation/ppMoney.h"
 #include "platform/ResetList.h"
 #include "database/ScopedRecordBuffer.h"
+#include "foundation/HandleRoom.h"
 
 zelvproDocFil* DocumentRecordFile = nullptr;
 
@@ -169,29 +170,39 @@ zelvproDocFil::UnpackResult zelvproDocFil::Unpack(Handle file, const Vcon::Strin
   // The whole file is read and judged beside the record first: a refused or damaged file must not
   // leave half of itself in the open document.
   const auto size = uint32_t(MemGetSize(file));
-  const auto* bytes = reinterpret_cast<const uint8_t*>(*file);
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(*file);
   // A packed record begins with a field number of its layout or with its end mark.
   const int32_t first = size >= 4 ? db::GetI32(bytes, 0) : 0;
   if (size < 4 || (first != db::kEndTag && uint32_t(first) >= uint32_t(File().Layout().FieldCount())))
     return UnpackResult::kNotADocument;
-  ScopedRecordBuffer<ppDatafile> candidate(*this);
-  MemLock(file);
+  int32_t version = 0;
   uint32_t end = 0;
-  try {
-    end = File().Layout().Unpack(candidate.Get(), bytes, size);
-  } catch (...) {
+  {
+    ScopedRecordBuffer<ppDatafile> candidate(*this);
+    MemLock(file);
+    // Making the candidate's handles may have compacted a full zone and moved the unlocked file.
+    bytes = reinterpret_cast<const uint8_t*>(*file);
+    try {
+      end = File().Layout().Unpack(candidate.Get(), bytes, size);
+    } catch (...) {
+      MemUnlock(file);
+      throw;
+    }
     MemUnlock(file);
-    throw;
+    // The fields end with the end mark: a file cut short at a field's edge lacks it.
+    end = (end + 3) & ~3u;
+    if (end > size || size - end < 4 || db::GetI32(bytes, end) != db::kEndTag) db::Fail(db::kDamagedFile);
+    CheckPlanTables(candidate.Get());
+    const Vcon::String signature = signature_.Text(candidate.Get());
+    if (!signature.empty() && signature != runningSignature) return UnpackResult::kForeignSignature;
+    version = version_.Long(candidate.Get());
+    if (version < 0 || version > kCurrentVersion) return UnpackResult::kUnknownVersion;
   }
-  MemUnlock(file);
-  // The fields end with the end mark: a file cut short at a field's edge lacks it.
-  end = (end + 3) & ~3u;
-  if (end > size || size - end < 4 || db::GetI32(bytes, end) != db::kEndTag) db::Fail(db::kDamagedFile);
-  CheckPlanTables(candidate.Get());
-  const Vcon::String signature = signature_.Text(candidate.Get());
-  if (!signature.empty() && signature != runningSignature) return UnpackResult::kForeignSignature;
-  const int32_t version = version_.Long(candidate.Get());
-  if (version < 0 || version > kCurrentVersion) return UnpackResult::kUnknownVersion;
+  // The candidate's handles are free again. The unpacking below overwrites the open document field by
+  // field and must not stop half way because the zone is full: it goes ahead only when one free block
+  // could take every field's bytes at once (their packed bytes, plus a block header and rounding each).
+  const uint64_t room = uint64_t(end) + 32ull * uint32_t(File().Layout().FieldCount());
+  if (room > UINT32_MAX || !MemCanHold(uint32_t(room))) db::Fail(db::kDamagedFile);
   UnpackRecord(nullptr, file);  // the blobs' bytes change in place: the tables stay bound
   if (version < kCurrentVersion) ConvertOldDocument(version);
   if (viewPoints_ != nullptr) viewPoints_->AfterOpen(*this);

@@ -24,6 +24,7 @@
 #include "framework/ppClipSaver.h"
 #include "framework/ppDC.h"
 #include "framework/ppRegion.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 
@@ -70,8 +71,8 @@ void zelvproConfigElement::RestoreOutlinePoints(const uint8_t* blob, size_t size
     if (size - at < 4) return;
     const uint32_t length = ReadWord(blob + at);
     at += 4;
-    if (length == 0 || length > size - at) return;
-    MemSetSize(shape->points, length);
+    // A length the zone cannot hold ends the outlines as a length past the blob does.
+    if (length == 0 || length > size - at || !MemTrySetSize(shape->points, length)) return;
     std::memcpy(*shape->points, blob + at, length);
     shape->ClearCache();
     at += length;

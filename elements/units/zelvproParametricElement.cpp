@@ -16,6 +16,7 @@
 #include "elements/grid/PosSheetGrid.h"
 #include "foundation/Geometry2D.h"
 #include "foundation/ppDouble.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 
@@ -314,8 +315,8 @@ int32_t zelvproParametricElement::DecodeOutlines(const uint8_t* bytes, size_t si
   for (zelvproShape* shape = first; shape != nullptr && at + 4 <= size; shape = shape->next.get()) {
     const uint32_t length = ReadWord(bytes + at);
     at += 4;
-    if (length == 0 || length > size - at || length % 8 != 0) break;
-    MemSetSize(shape->points, length);
+    // A length the zone cannot hold ends the outlines as a length past the blob does.
+    if (length == 0 || length > size - at || length % 8 != 0 || !MemTrySetSize(shape->points, length)) break;
     std::memcpy(*shape->points, bytes + at, length);
     shape->ClearCache();
     at += length;

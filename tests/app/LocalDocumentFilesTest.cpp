@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -40,10 +42,12 @@
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigurator.h"
 #include "controls/ppEditTextField.h"
+#include "controls/zelvproWarningDialog.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
 #include "exchange/DocumentFileOperations.h"
 #include "exchange/MailOrder.h"
+#include "foundation/HandleRoom.h"
 #include "exchange/MailProvider.h"
 #include "exchange/OrderDocument.h"
 #include "exchange/WindowPlanSteps.h"
@@ -566,6 +570,95 @@ TEST_F(LocalDocumentFilesTest, AFileThatIsNoPlanGivesOneBoxAndTheOpenPlanStays) 
     EXPECT_FALSE(Document().IsModified());
   }
   EXPECT_TRUE(bytesOf(kept) == whole);
+}
+
+// Files the handle zone cannot hold, handed over by a second start while a changed plan is open: the
+// question about the changes comes first and is answered Don't Save; then one load-failure box, and
+// the changed plan stays open, changed, where the zone's fatal box used to end the program with it.
+// A file of the largest block the zone has free is read (and refused as no plan); one byte more is
+// refused before a byte is read, and so is a file of a gigabyte, at once.
+TEST_F(LocalDocumentFilesTest, AFileLargerThanTheZoneHoldsGivesOneBoxAndTheChangedPlanStays) {
+  UseStationery();
+  Start();
+  const std::string kept = SaveAs("kitchen.qxf");
+  ASSERT_NE(Place("B40", 1500, 1500), nullptr);
+  Document().MarkModified();
+  const std::vector<Unit> units = Units();
+  const std::vector<Wall> walls = Walls();
+  // The largest file the zone takes now: the largest block it could hand out, found by halving.
+  const auto largestBlock = [] {
+    uint32_t low = 0, high = 64u << 20;
+    while (high - low > 1) {
+      const uint32_t middle = low + (high - low) / 2;
+      (MemCanHold(middle) ? low : high) = middle;
+    }
+    return low;
+  };
+  const uint32_t low = largestBlock();
+  std::cout << "largest file the started program's zone reads: " << low << " bytes\n";
+  RecordProperty("largestReadableFile", std::to_string(low));
+  const auto sized = [&](const char* name, uint64_t size, bool sparse) {
+    const fs::path path = demo_.Root() / name;
+    std::string bytes(sparse ? 0 : size, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = char((i * 7919 + 13) % 251);
+    std::ofstream(path, std::ios::binary) << bytes;
+    if (sparse) fs::resize_file(path, size);
+    return path.string();
+  };
+  const std::string kCases[] = {sized("random.qxf", 50'000'000, false), sized("largest.qxf", low, false),
+                                sized("one more.qxf", uint64_t(low) + 1, false),
+                                sized("gigabyte.qxf", uint64_t(1) << 30, true)};
+  int32_t questions = 0;
+  for (const std::string& path : kCases) {
+    SCOPED_TRACE(path);
+    plat::ClearMessageBoxLog();
+    plat::HeadlessDriver::SetIdleScript([&] {
+      const plat::HWND active = plat::GetActiveWindow();
+      if (active == nullptr || active == Window().GetHWND() || active == app_->Frame()) return false;
+      ++questions;
+      return plat::PostMessageA(active, plat::WM_COMMAND, zelvproWarningDialog::kNo, 0) != 0;
+    });
+    const auto began = std::chrono::steady_clock::now();
+    OpenByHandOver(path);
+    const auto took = std::chrono::steady_clock::now() - began;
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    if (path.find("gigabyte") != std::string::npos)
+      std::cout << "a gigabyte file handed over and refused in "
+                << std::chrono::duration<double, std::milli>(took).count() << " ms\n";
+    const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, u"Could not load file");
+    EXPECT_EQ(Units(), units);
+    EXPECT_EQ(Walls(), walls);
+    EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), kept);
+    EXPECT_TRUE(Document().IsModified());
+  }
+  EXPECT_EQ(questions, int32_t(std::size(kCases)));
+
+  // The saved plan with bytes after its end mark, which a plan may carry, up to the largest file the
+  // zone reads: it opens, and shows the saved plan.
+  std::string padded;
+  {
+    std::ifstream in(kept, std::ios::binary);
+    padded.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::vector<Unit> saved = [&] {
+    Document().SetModified(false);
+    OpenByHandOver(kept);
+    return Units();
+  }();
+  ASSERT_NE(Place("B40", 2500, 1500), nullptr);
+  Document().SetModified(false);
+  // A little less than the largest block, for what the hand-over itself takes before the file.
+  padded.resize(largestBlock() - (64u << 10), '\0');
+  std::cout << "a plan of " << padded.size() << " bytes opens\n";
+  const std::string large = (demo_.Root() / "large.qxf").string();
+  std::ofstream(large, std::ios::binary) << padded;
+  plat::ClearMessageBoxLog();
+  OpenByHandOver(large);
+  EXPECT_TRUE(plat::MessageBoxLog().empty());
+  EXPECT_EQ(Units(), saved);
+  EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), large);
 }
 
 // Saving numbers the plan afresh: two units that shared a number are told apart, a second save of

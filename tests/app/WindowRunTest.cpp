@@ -374,4 +374,75 @@ TEST_F(WindowRunTest, ADamagedFileOpenedThroughTheDialogShowsItsBoxAndLeavesTheP
   }
 }
 
+// 50 MB of pseudo-random bytes: more than the program's handle zone of 40,000,000 bytes holds.
+void WriteRandomBytes(const fs::path& file, size_t size) {
+  std::string bytes(size, '\0');
+  uint64_t state = 0x9E3779B97F4A7C15ull;
+  for (char& c : bytes) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    c = char(state >> 56);
+  }
+  std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// A file larger than the handle zone, handed to the program the three ways a user can: named on the
+// command line, chosen in File > Open, and handed over by a second start. Each time one load-failure
+// box says so, the program keeps running and the plan it shows stays as it was; a normal plan opens
+// afterwards.
+TEST_F(WindowRunTest, AFileLargerThanTheZoneShowsOneBoxEachWayAndTheProgramGoesOn) {
+  const fs::path plan = DemoPlan();
+  const fs::path big = demo_.Root() / "big.qxf";
+  WriteRandomBytes(big, 50'000'000);
+
+  // The command line's file, in this process: one box, and the program keeps its plan.
+  Begin(Quoted(big));
+  const std::vector<plat::MessageBoxRecord> atStart = plat::MessageBoxLog();
+  ASSERT_EQ(atStart.size(), 1u) << "the file named on the command line shows no box, or several";
+  EXPECT_EQ(Vcon::Utf8FromUtf16(atStart[0].text), "Could not load file");
+  const std::u16string title = FrameTitle();
+  // File > Open and a second start's hand-over, in this process too.
+  plat::ClearMessageBoxLog();
+  std::string windows = big.string();
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  app_->DocumentWindow()->DocumentCommands().OpenFile(
+      DocumentFileRecord{Vcon::WString(Vcon::Utf16FromUtf8(windows))});
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(plat::MessageBoxLog().size(), 1u) << "the opened file shows no box, or several";
+  EXPECT_EQ(FrameTitle(), title);
+  file_ = BarItem(0);
+  open_ = PopupItem(0, zelvproWindow::kOpen);
+  const std::string ok = BoxButton(atStart[0], plat::IDOK);
+  const std::string caption = "title:" + Vcon::Utf8FromUtf16(atStart[0].caption);
+  Stop();
+
+  const std::vector<std::string> answer = {caption, "popclick:" + ok, "nopopup", "alive"};
+  std::vector<std::string> steps = answer;
+  steps.push_back(GrabStep("started.ppm"));
+  steps.insert(steps.end(), {"click:" + file_, "popup", "popclick:" + open_, "title:Open"});
+  for (const std::string& key : Typed(big.string())) steps.push_back(key);
+  steps.push_back("tap:Return");
+  steps.insert(steps.end(), answer.begin(), answer.end());
+  steps.push_back(GrabStep("opened.ppm"));
+  // The second start runs beside the first, with the same lock folder, and hands the file over.
+  steps.push_back("spawn:XDG_RUNTIME_DIR=\"" + (demo_.Root() / "runtime").string() + "\" ./planner \"" +
+                  big.string() + "\"");
+  steps.insert(steps.end(), answer.begin(), answer.end());
+  steps.push_back(GrabStep("handed.ppm"));
+  // A normal plan opens afterwards.
+  steps.insert(steps.end(), {"tap:Control_L+o", "title:Open"});
+  for (const std::string& key : Typed(plan.string())) steps.push_back(key);
+  steps.insert(steps.end(), {"tap:Return", "nopopup", "alive", GrabStep("plan.ppm"), "close"});
+  const windowrun::Outcome outcome = Run(steps, 240, Quoted(big));
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  const windowrun::Grab started = Grabbed("started.ppm");
+  ASSERT_GT(started.width, 0);
+  for (const char* name : {"opened.ppm", "handed.ppm"}) {
+    const windowrun::Grab after = Grabbed(name);
+    EXPECT_TRUE(after.width == started.width && after.rgb == started.rgb) << name << ": the plan changed";
+  }
+  const windowrun::Grab opened = Grabbed("plan.ppm");
+  EXPECT_GT(Differing(started, opened, client_), 1000) << "the normal plan did not open";
+}
+
 }  // namespace

@@ -1839,6 +1839,24 @@ TEST_F(PriceListPrintTest, TheItemSheetsTotalHasARowOfItsOwnAndTheLogoStandsInTh
   for (const auto& e : without.events) EXPECT_NE(e.kind, 'P');
 }
 
+// A logo file larger than the handle zone holds is a logo that cannot be read: the sheet prints
+// without a picture, and the program goes on.
+TEST_F(PriceListPrintTest, ALogoFileLargerThanTheZonePrintsNoLogo) {
+  TwentyRowPane();
+  SheetTexts texts;
+  SetTextSource(&texts);
+  SetItemSheetPrintFlag(true);
+  std::filesystem::create_directories(ownFolder_ / "user");
+  const std::filesystem::path logo = ownFolder_ / "user" / "logo.bmp";
+  std::ofstream(logo, std::ios::binary) << "BM";
+  std::filesystem::resize_file(logo, 50'000'000);  // sparse: no byte of it is read
+  Put(Line::kTotalLine, 1, {{"total", ppParameter(calctest::Amount(10))}});
+  const PrintLog log = Print(HandPage(2750));
+  EXPECT_NE(log.FindText(u"Sum"), nullptr);
+  for (const auto& e : log.events) EXPECT_NE(e.kind, 'P');
+  std::filesystem::remove(logo);
+}
+
 // A demo price list of every line type in the list layout: the first printed page matches the kept
 // page (to renew it after a deliberate change run with PLANNER_WRITE_FIXTURES=1 and look at
 // tests/fixtures/calculation/price_list_page.png). The header's date may differ by a few pixels.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "database/dbBytes.h"
+#include "foundation/HandleRoom.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/FileRecord.h"
 
@@ -84,5 +85,24 @@ int32_t ErrorOf(F&& call) {
   }
   return 0;
 }
+
+// Takes the handle zone's free space in blocks of a megabyte until less than one is left, and gives it
+// back when released or destroyed: for lengths in packed bytes that the zone cannot hold.
+class ZoneFiller {
+ public:
+  ZoneFiller() {
+    while (Handle h = MemTryNew(1u << 20)) taken_.push_back(h);
+  }
+  ~ZoneFiller() { Release(); }
+  ZoneFiller(const ZoneFiller&) = delete;
+  ZoneFiller& operator=(const ZoneFiller&) = delete;
+  void Release() {
+    for (Handle h : taken_) MemDispose(h);
+    taken_.clear();
+  }
+
+ private:
+  std::vector<Handle> taken_;
+};
 
 }  // namespace dbtest

@@ -6,6 +6,7 @@
 
 #include "TableViewTestSupport.h"
 #include "database/dbBasicmmHandler.h"
+#include "database/dbErrors.h"
 #include "database/ppEmbeddedData.h"
 
 using namespace viewtest;
@@ -88,6 +89,21 @@ TEST_F(EmbeddedTableTest, ReadingStopsAtTheTerminatorOrAtALengthThatDoesNotFit) 
   SetBytes(blob_, Join({Word(4), {1, 2, 3, 4}}));
   table.LoadFromBlob();
   EXPECT_EQ(table.GetRecordCount(), 1);
+}
+
+// A record's length comes from the blob's bytes (a document's, say): one the zone cannot hold is
+// damage, thrown with no record kept, rather than the end of the program.
+TEST_F(EmbeddedTableTest, ARecordLongerThanTheZoneCanHoldIsDamage) {
+  const uint32_t length = 2u << 20;
+  SetBytes(blob_, Join({Word(2), {7, 7}, {0, 0}, Word(int32_t(length)), Bytes(length, 1), Word(0)}));
+  ppEmbeddedData table("people", base_.Db(), blob_, nullptr);
+  {
+    dbtest::ZoneFiller filler;
+    EXPECT_EQ(dbtest::ErrorOf([&] { table.LoadFromBlob(); }), db::kDamagedFile);
+    EXPECT_EQ(table.GetRecordCount(), 0);
+  }
+  table.LoadFromBlob();
+  EXPECT_EQ(table.GetRecordCount(), 2);
 }
 
 TEST_F(EmbeddedTableTest, RecordsSurviveTheBlobRoundTrip) {

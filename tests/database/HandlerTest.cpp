@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "database/HandleList.h"
 #include "database/dbBasicmmHandler.h"
 #include "database/dbDatabase.h"
+#include "database/dbErrors.h"
 #include "database/dbHandlerFactory.h"
 #include "database/dbLongHandler.h"
 #include "database/dbMoneyHandler.h"
@@ -117,6 +120,26 @@ TEST(HandlerTest, PictureFieldCopiesTheBytesItIsGiven) {
   EXPECT_EQ(picture.Handler().PackedSize(picture.Data()), 16);  // 8 + 7 rounded up to 4
   picture.Set(ppParameter());
   EXPECT_TRUE(picture.Handler().IsEmpty(picture.Data()));
+}
+
+// A handle field's length comes from the packed bytes: one the zone cannot hold is damage, and the
+// field keeps what it held; with room again the same bytes read whole.
+TEST(HandlerTest, AHandleFieldLongerThanTheZoneCanHoldIsDamage) {
+  Field full(11);
+  Handle source = dbtest::HandleOf(std::string(2u << 20, 'x'));
+  full.Set(ppParameter(source));
+  MemDispose(source);
+  std::vector<uint8_t> packed(size_t(full.Handler().PackedSize(full.Data())) + 4);
+  const uint32_t size = full.Handler().Pack(packed.data(), 0, full.Data(), 0);
+  Field read(11);
+  {
+    dbtest::ZoneFiller filler;
+    EXPECT_EQ(dbtest::ErrorOf([&] { read.Handler().Unpack(read.Data(), packed.data(), 0, size, 0); }),
+              db::kDamagedFile);
+    EXPECT_TRUE(read.Handler().IsEmpty(read.Data()));
+  }
+  EXPECT_EQ(read.Handler().Unpack(read.Data(), packed.data(), 0, size, 0), size);
+  EXPECT_EQ(MemGetSize(read.Get().GetHandle()), int32_t(2u << 20));
 }
 
 class HandlerSelectTest : public ::testing::Test {

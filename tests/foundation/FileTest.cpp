@@ -4,6 +4,7 @@
 #include "foundation/ppFile.h"
 #include "foundation/ppTokenizer.h"
 #include "foundation/FileRecord.h"
+#include "foundation/Zone.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -378,6 +380,46 @@ TEST_F(FileTest, OpenOrCreateMakesAMissingFileWhereItIsFoundAndOpensItForWriting
   EXPECT_EQ(ThrownBy([&] { FileOpenOrCreate(file, FileSpecFor("nowhere/x.dat")); }), 3);
   EXPECT_EQ(gSites, (std::vector<int32_t>{kFileSiteOpen, kFileSiteCreate}));
   EXPECT_FALSE(file.IsOpen());
+}
+
+// A file the handle zone cannot hold is refused as a file that cannot be opened, before a byte of
+// it is read or kept, and closed again; the caller's failure path follows instead of the zone's fatal
+// box. Sizes count all their bits: a file of 4 GiB and 5 bytes is no 5-byte file.
+TEST_F(FileTest, AWholeFileTheZoneCannotHoldIsRefusedAsAnUnreadableOne) {
+  Vcon::Zone* const zone = Vcon::Zone::Current();
+  ASSERT_NE(zone, nullptr);
+  const uint32_t freeMasterPointers = zone->FreeMasterPointerCount();
+  gSites.clear();
+  SetFileErrorObserver(RecordSite);
+  for (const uint64_t size : {uint64_t(50'000'000), uint64_t(1) << 30, (uint64_t(1) << 32) + 5}) {
+    SCOPED_TRACE(size);
+    Put("big.dat", "");
+    fs::resize_file(PathOf("big.dat"), size);  // sparse: nothing is written
+    EXPECT_EQ(ThrownBy([&] { ReadFileToHandle(FileSpecFor("big.dat")); }), kFileErrCannotOpen);
+    EXPECT_EQ(ThrownBy([&] { ReadFileToHandleIfPresent(FileSpecFor("big.dat")); }), kFileErrCannotOpen);
+    EXPECT_EQ(zone->FreeMasterPointerCount(), freeMasterPointers);
+    ppFileSpec closed;  // closed again: it can be opened at once
+    FileOpen(closed, FileSpecFor("big.dat"), false);
+    FileClose(closed);
+  }
+  EXPECT_EQ(gSites, std::vector<int32_t>(6, 1041));  // the site of a file too large for the zone
+}
+
+// In a small zone: the largest file it opens is its free space; one byte more is refused, and the
+// zone is as it was.
+TEST_F(FileTest, AWholeFileFillsTheZoneToTheLastByteItHolds) {
+  std::unique_ptr<Vcon::Zone> small = Vcon::Zone::Create(4096, 4);
+  Vcon::Zone* const kept = Vcon::Zone::Install(small.get());
+  const uint32_t room = small->Blocks().back().header.size;
+  Put("fits.dat", std::string(room, 'f'));
+  Put("over.dat", std::string(room + 1, 'o'));
+  EXPECT_EQ(ThrownBy([&] { ReadFileToHandle(FileSpecFor("over.dat")); }), kFileErrCannotOpen);
+  EXPECT_EQ(small->Blocks().size(), 2u);
+  Handle h = ReadFileToHandle(FileSpecFor("fits.dat"));
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(std::string(*h, MemGetSize(h)), std::string(room, 'f'));
+  MemDispose(h);
+  Vcon::Zone::Install(kept);
 }
 
 TEST_F(FileTest, WholeFilesAndFolderNamesInAnyCase) {

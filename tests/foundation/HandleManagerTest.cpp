@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/HandleRoom.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "foundation/Zone.h"
 #include "platform/MessageBox.h"
@@ -549,6 +550,87 @@ TEST(HandleCompaction, SearchesChooseTheBlockAPlainWalkWouldChoose) {
   EXPECT_GT(zone->Compactions(), 0u);
   EXPECT_GT(checked, 4000);
   ExpectConsistent(*zone);
+}
+
+// The zone's blocks and free master pointers, to show that a refused request took nothing.
+struct ZoneState {
+  std::vector<std::pair<uint32_t, uint32_t>> blocks;  // offset, flags
+  uint32_t freeMasterPointers;
+  bool operator==(const ZoneState&) const = default;
+};
+
+ZoneState StateOf(Vcon::Zone& zone) {
+  ZoneState state{{}, zone.FreeMasterPointerCount()};
+  for (const Vcon::BlockInfo& b : zone.Blocks()) state.blocks.emplace_back(b.offset, b.header.flags);
+  return state;
+}
+
+// Sizes that come from outside (a file's length, a length in a file's bytes) are asked for with the
+// trying calls: what the zone can hold, after a compaction if need be, is made as MemNew would make
+// it; what it cannot hold is refused with nothing taken, where MemNew would end the program.
+TEST(HandleExhaustion, TryingCallsRefuseWhatTheZoneCannotHoldAndTakeNothing) {
+  TestZone zone(kSmallZone, 0);
+  FourBlocks f;
+  MemDispose(f.h[0]);
+  MemDispose(f.h[2]);
+  const ZoneState before = StateOf(*zone);
+  EXPECT_FALSE(MemCanHold(500));  // gaps of 208, 208 and 48: 464 at most, even gathered
+  EXPECT_EQ(MemTryNew(500), nullptr);
+  EXPECT_EQ(MemTryNew(UINT32_MAX), nullptr);
+  EXPECT_FALSE(MemTrySetSize(f.h[1], 700));
+  EXPECT_EQ(MemGetSize(f.h[1]), 200);
+  EXPECT_TRUE(AllBytes(f.h[1], 0, 200, 'B'));
+  EXPECT_GE(zone->Compactions(), 1u);  // the zone compacted to look; nothing was kept
+  EXPECT_EQ(StateOf(*zone).freeMasterPointers, before.freeMasterPointers);
+  ExpectConsistent(*zone);
+
+  // What fits only in the gathered space is made, as MemNew makes it.
+  EXPECT_TRUE(MemCanHold(400));
+  Handle h = MemTryNew(400);
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(MemGetSize(h), 400);
+  EXPECT_TRUE(AllBytes(f.h[1], 0, 200, 'B'));
+  EXPECT_TRUE(AllBytes(f.h[3], 0, 200, 'D'));
+  ExpectConsistent(*zone);
+  // Growing in place or shrinking needs no room; growing by a move takes the block next fit finds.
+  EXPECT_TRUE(MemTrySetSize(h, 30));
+  EXPECT_TRUE(MemTrySetSize(f.h[1], 250));
+  EXPECT_EQ(MemGetSize(f.h[1]), 250);
+  EXPECT_TRUE(AllBytes(f.h[1], 0, 200, 'B'));
+  ExpectConsistent(*zone);
+}
+
+TEST(HandleExhaustion, WithoutAFreeMasterPointerOrAZoneNothingIsMadeEither) {
+  {
+    TestZone zone(4096, 0);
+    Handle h[4];
+    for (Handle& one : h) one = New(1);
+    const ZoneState before = StateOf(*zone);
+    EXPECT_FALSE(MemCanHold(1));
+    EXPECT_EQ(MemTryNew(1), nullptr);
+    EXPECT_EQ(StateOf(*zone), before);
+    MemDispose(h[2]);
+    EXPECT_EQ(MemTryNew(1), h[2]);  // the freed master pointer serves the next handle
+  }
+  Vcon::Zone* kept = Vcon::Zone::Install(nullptr);
+  EXPECT_FALSE(MemCanHold(0));
+  EXPECT_EQ(MemTryNew(0), nullptr);
+  Vcon::Zone::Install(kept);
+}
+
+// The program's own zone: the largest block a fresh one hands out, and a request one byte larger.
+TEST(HandleExhaustion, AFreshProgramZoneHoldsItsOneFreeBlockAndNotOneByteMore) {
+  TestZone zone(40'000'000, 400'000);
+  const std::vector<Vcon::BlockInfo> blocks = zone->Blocks();
+  ASSERT_EQ(blocks.size(), 2u);
+  const uint32_t largest = blocks[1].header.size;
+  EXPECT_EQ(MemTryNew(largest + 1), nullptr);
+  EXPECT_EQ(zone->Compactions(), 1u);
+  EXPECT_EQ(MemTryNew(50'000'000), nullptr);  // larger than the whole zone: refused without compacting
+  EXPECT_EQ(zone->Compactions(), 1u);
+  Handle h = MemTryNew(largest);
+  ASSERT_NE(h, nullptr);
+  MemDispose(h);
 }
 
 using HandleExhaustionDeathTest = ::testing::Test;

@@ -49,6 +49,8 @@
 //   focused      the display's input focus is on one of the program's windows (not on none)
 //   soak:N,SEED  N random steps a user could make (keys, clicks, drags, menus opened and closed)
 //                with `alive` after each; prints what it did on standard output
+//   spawn:CMD    runs the shell command CMD in the background (another start of the program, say),
+//                its output discarded, without waiting for it
 // "Still" means unchanged over 300 ms. Every wait ends 20 s after its step began, and all of them at
 // one deadline, SECONDS after the start; the checks that read the program's answer (alive, popup,
 // nopopup) end 10 s after they began.
@@ -732,6 +734,8 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
       done = driver.Titled(argument);
     } else if (verb == "focused") {
       done = driver.Focused();
+    } else if (verb == "spawn") {
+      done = std::system(("(" + argument + ") >/dev/null 2>&1 &").c_str()) == 0;
     } else if (verb == "soak") {
       int count = 0;
       unsigned seed = 0;

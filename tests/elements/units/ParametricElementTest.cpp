@@ -9,6 +9,7 @@
 #include "catalogue/records/zelvproPosSheetFil.h"
 #include "elements/units/zelvproParametricElement.h"
 #include "elements/units/UnitsTestSupport.h"
+#include "foundation/HandleRoom.h"
 
 namespace {
 
@@ -113,6 +114,16 @@ TEST_F(UnitsTest, PointsBlobIsWrittenWholeAndReadOnlyAsFarAsItIsWhole) {
     EXPECT_EQ(Element::DecodeOutlines(c.bytes.data(), c.bytes.size(), target.get()), c.taken) << c.what;
     EXPECT_EQ(MemGetSize(target->points), c.taken == 1 ? 32 : 16) << c.what;
   }
+  // A length the zone cannot hold ends the outlines as a length past the end does; with room, it reads.
+  const std::vector<uint8_t> large = block(2u << 20, 2u << 20);
+  auto target = Outline(db, {1, 2, 3, 4});
+  std::vector<Handle> filler;  // the zone's free space, a megabyte at a time
+  while (Handle h = MemTryNew(1u << 20)) filler.push_back(h);
+  EXPECT_EQ(Element::DecodeOutlines(large.data(), large.size(), target.get()), 0);
+  EXPECT_EQ(MemGetSize(target->points), 16);
+  for (Handle h : filler) MemDispose(h);
+  EXPECT_EQ(Element::DecodeOutlines(large.data(), large.size(), target.get()), 1);
+  EXPECT_EQ(MemGetSize(target->points), int32_t(2u << 20));
 }
 
 TEST_F(UnitsTest, SavedElementKeepsStretchedOutlinesAndDepths) {
