@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "catalogue/databases/qxApplicationdb.h"
+#include "catalogue/records/RecordField.h"
 #include "foundation/FileRecord.h"
 #include "support/DemoSettings.h"
 
@@ -216,8 +217,9 @@ TEST(ProgramTextsTest, EveryTextTheProgramAsksForByNumberIsInTheDemo) {
   DemoSettings demo;
   ppFileSpec file(Vcon::WString(Vcon::String(demo.File("zadezodid.cdb").string())));
   qxApplicationdb texts(file);
-  // 0: the start language of a first start; 1033: English chosen in the preferences.
-  for (const int32_t language : {0, 1033}) {
+  // 0: the start language of a first start; 1033: English and 1030: Danish chosen in the preferences
+  // (a text is looked up in the current language only).
+  for (const int32_t language : {0, 1033, 1030}) {
     for (const auto& [number, files] : asked.where) {
       if (kLeftOut.count(number) != 0) continue;
       Vcon::WString text;
@@ -231,6 +233,34 @@ TEST(ProgramTextsTest, EveryTextTheProgramAsksForByNumberIsInTheDemo) {
     EXPECT_EQ(asked.where.count(number), 1u)
         << number << " is no longer asked for: leave it in the demo's texts";
   }
+}
+
+TEST(ProgramTextsTest, EveryEnglishTextHasADanishOneThatNamesTheDemo) {
+  DemoSettings demo;
+  ppFileSpec file(Vcon::WString(Vcon::String(demo.File("zadezodid.cdb").string())));
+  qxApplicationdb texts(file);
+  ppDatafile& table = texts.StringFile();
+  const RecordField id(table, "id"), language(table, "languageCode");
+  std::set<int32_t> english;
+  table.SelectAll();
+  for (int32_t i = 0; i < table.GetSelectedCount(); ++i) {
+    table.ReadRecordAt(i, nullptr);
+    if (language.Long(table.GetRecordBuffer()) == 1033) english.insert(id.Long(table.GetRecordBuffer()));
+  }
+  ASSERT_GT(english.size(), 150u);
+  // The program's own default names another product; the demo's texts name the demo in both languages.
+  const Vcon::WString otherName(u"Zelvo");
+  for (const int32_t number : english) {
+    Vcon::WString en, da;
+    ASSERT_TRUE(texts.GetString(number, en, 1033));
+    EXPECT_TRUE(texts.GetString(number, da, 1030)) << "no Danish text " << number << ": " << en.Narrow();
+    EXPECT_EQ(da.empty(), en.empty()) << number;
+    EXPECT_EQ(da.find(otherName), Vcon::WString::npos) << number << ": " << da.Narrow();
+    EXPECT_EQ(en.find(otherName), Vcon::WString::npos) << number << ": " << en.Narrow();
+  }
+  // Among them the preferences' title, Help > About and the price list's captions of the article
+  // number, the price and the total.
+  for (const int32_t number : {6213, 1, 8052, 8053, 8073}) EXPECT_EQ(english.count(number), 1u) << number;
 }
 
 }  // namespace
