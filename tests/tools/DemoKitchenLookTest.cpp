@@ -517,6 +517,24 @@ class DemoCatalogueWalkTest : public ::testing::Test {
   DemoSettings demo_;
 };
 
+TEST_F(DemoCatalogueWalkTest, TheFieldsValueBoxesShowOnTheServerBoxesWhiteFaceAndOnThePanels) {
+  SkinColours skin(demo_.File("skin.cdb"));
+  const auto packed = [&](int32_t id) {
+    const ppRGBColor c = skin.GetColor(id);
+    return uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | uint32_t(c.blue);
+  };
+  constexpr int32_t kFocusedBox = 1004, kBox = 1006, kPanelBackground = 1008;
+  // The login box's fields stand on a white face; the configurator's on its own background.
+  for (int32_t box : {kFocusedBox, kBox}) {
+    EXPECT_GE(ColourDistance(packed(box), kWhite), 2 * kDistinct) << box << std::hex << " " << packed(box);
+    EXPECT_GE(ColourDistance(packed(box), packed(kPanelBackground)), kDistinct) << box;
+  }
+  // A focused field is told from the others, and the text stays dark on both.
+  EXPECT_GE(ColourDistance(packed(kFocusedBox), packed(kBox)), 2 * kDistinct);
+  for (int32_t text : {1005, 1007}) EXPECT_LE(Luma(packed(text)), 64) << text;
+  for (int32_t box : {kFocusedBox, kBox}) EXPECT_GE(Luma(packed(box)), 200) << box;
+}
+
 TEST_F(DemoCatalogueWalkTest, EveryColourIsOpaqueAndEveryBodyNamesAnExistingGroup) {
   ppFileSpec file{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};
   zelvDatabase db(file);

@@ -263,4 +263,30 @@ TEST(ProgramTextsTest, EveryEnglishTextHasADanishOneThatNamesTheDemo) {
   for (const int32_t number : {6213, 1, 8052, 8053, 8073}) EXPECT_EQ(english.count(number), 1u) << number;
 }
 
+// The browser's trees and the panels' tabs and hints carry their text's number after their English
+// ("Price summary;9040"): each has a Danish text, so that choosing Danish turns them too.
+TEST(ProgramTextsTest, EveryBrowserAndPanelTextHasADanishOne) {
+  const fs::path demoSources = fs::path(PLANNER_SOURCE_DIR) / "data" / "demo";
+  std::map<int32_t, std::string> numbered;
+  for (const fs::path& folder : {demoSources / "application" / "panels", demoSources / "catalogs"}) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      const std::string text = ReadText(entry.path());
+      for (size_t at = text.find(';'); at != std::string::npos; at = text.find(';', at + 1)) {
+        size_t end = at + 1;
+        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])) != 0) ++end;
+        if (end - at == 5) numbered[std::stoi(text.substr(at + 1, 4))] = entry.path().filename().string();
+      }
+    }
+  }
+  ASSERT_GE(numbered.size(), 20u) << "the scan no longer finds the numbered texts";
+  DemoSettings demo;
+  ppFileSpec file(Vcon::WString(Vcon::String(demo.File("zadezodid.cdb").string())));
+  qxApplicationdb texts(file);
+  for (const auto& [number, where] : numbered) {
+    Vcon::WString text;
+    EXPECT_TRUE(texts.GetString(number, text, 1030) && !text.empty())
+        << "no Danish text " << number << ", named in " << where;
+  }
+}
+
 }  // namespace
