@@ -619,7 +619,7 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
       {"kitchen/qxTexture.tsv", "64 #f4f3ef", "64 #f4f3eg", "field 'texture': bad colour '#f4f3eg'"},
       {"kitchen/qxShape.tsv", "words: 0; 0; 0; 0", "word: 0; 0; 0; 0",
        "field 'attributes': unknown blob kind 'word'"},
-      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 28 already"},
+      {"skin/qxColor.tsv", "0x401", "1024", "the id 1024 is given on line 30 already"},
       {"application/qxConfigurator.tsv", "panels/room.tsv", "panels/none.tsv",
        "panels/none.tsv:0: cannot read"},
       {"catalogs/zelvo.txt", "VH-B60\t", "VH-B99\t", "the main catalogue has no item with ID 'VH-B99'"},
