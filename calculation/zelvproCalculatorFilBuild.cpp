@@ -39,6 +39,11 @@ struct Sums {
 // A percentage (of "discountPct") applied as the lists always did: amount x float(p / 100).
 ppMoney Share(ppMoney amount, float percent) { return amount.MultipliedByFloat(float(percent / 100.0)); }
 
+// What a priced line (a plan element's or an Item/Service) adds to the sums: a line without a price
+// (its unit has no price record) shows no amount and adds nothing, so that the priced lines still
+// add up to a Total instead of leaving it without a value.
+ppMoney Counted(ppMoney amount) { return amount.IsNull() ? ppMoney::FromRaw(0) : amount; }
+
 int32_t Clamped(int64_t value) { return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
 
 }  // namespace
@@ -486,9 +491,10 @@ void zelvproCalculatorFil::BuildTagGroups() {
           if (current != 0)
             slots.push_back(Slot{-1, PackNew(GeneratedLine(kTagHeading, tag, TagTextOf(tag)))});
         }
-        group.total += Money(b, kTotal);
-        group.total2 += Money(b, kTotal2);
-        if (type != kDiscountLine) {
+        const bool priced = type != kDiscountLine;
+        group.total += priced ? Counted(Money(b, kTotal)) : Money(b, kTotal);
+        group.total2 += priced ? Counted(Money(b, kTotal2)) : Money(b, kTotal2);
+        if (priced) {
           group.weight += Long(b, kWeightTotal);
           group.volume += Long(b, kVolumeTotal);
         }
@@ -519,8 +525,8 @@ void zelvproCalculatorFil::RunningSums() {
       WriteRecordAt(i, b);
     }
     if (IsElementLine(type) || type == kItemService) {
-      sums.total += Money(b, kTotal);
-      sums.total2 += Money(b, kTotal2);
+      sums.total += Counted(Money(b, kTotal));
+      sums.total2 += Counted(Money(b, kTotal2));
       sums.weight += Long(b, kWeightTotal);
       sums.volume += Long(b, kVolumeTotal);
     } else if (type == kSubtotalLine) {

@@ -209,7 +209,7 @@ TEST_F(PrefsDialog, CaptionsComeInTheFilesLanguage) {
   Open();
   Vcon::WString title;
   dialog_->GetTitle(title, 256);
-  EXPECT_EQ(std::u16string(title.c_str()), u"Zelvo Pro indstillinger");
+  EXPECT_EQ(std::u16string(title.c_str()), u"Indstillinger for Vellmora Home Planner");
   EXPECT_EQ(Text(1028), u"Millimeter");
   EXPECT_EQ(Text(1045), u"Centimeters");  // no Danish text: the template's
   EXPECT_EQ(dialog_->GetComboSelection(1072, ppDialog::kSelf), 1);

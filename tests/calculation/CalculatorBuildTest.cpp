@@ -291,6 +291,36 @@ TEST_F(CalculatorBuildTest, ANullAmountMakesTheTotalShowNoValue) {
   EXPECT_EQ(rows.back().total, ppMoney::kNoValue);
 }
 
+TEST_F(CalculatorBuildTest, ALineWithoutAnAmountStaysAndLeavesTheSumsToThePricedLines) {
+  // A price written through the fields stores 0 when it has no value, so such a plan element line is
+  // an empty one and goes; an Item/Service read with the no-value marker (as a stored list may hold
+  // it) stays without an amount and takes the value from neither its tag's subtotal, a SubTotal nor
+  // the Total.
+  Item(10.0, 1.0, 5);
+  const int32_t tagged = Line(Calc::kItemService, 0.0, 5);
+  Item(7.0);
+  const int32_t untagged = Line(Calc::kItemService);
+  Line(Calc::kSubtotalLine);
+  Calc().BeginAccess();
+  for (int32_t line : {tagged, untagged}) {
+    Calc().ReadRecordAt(line, nullptr);
+    for (const char* field : {"price", "total", "total2"})
+      RecordField(Calc(), field).SetMoneyRaw(Calc().GetRecordBuffer(), ppMoney::kNoValue);
+    Calc().WriteRecordAt(line, nullptr);
+  }
+  Calc().SaveToBlob();
+  EXPECT_EQ(Build(), (std::vector<Row>{{7, 5, "Kitchen", 0},
+                                       {1, 5, "", Raw(10.0)},
+                                       {8, 5, "", ppMoney::kNoValue},
+                                       {4, 5, "Subtotal for Kitchen", Raw(10.0)},
+                                       {0, 0, "", 0},
+                                       {1, 0, "", Raw(7.0)},
+                                       {8, 0, "", ppMoney::kNoValue},
+                                       {0, 0, "", 0},
+                                       {11, 0, "", Raw(17.0)},
+                                       {5, 0, "Total", Raw(17.0)}}));
+}
+
 TEST_F(CalculatorBuildTest, LeadingLinesWithoutATotalStay) {
   // Only the grouping's own top line goes again: a stored Text and an Item/Service of no amount
   // before the first priced line keep their place.

@@ -455,6 +455,40 @@ TEST_F(DemoKitchenLookTest, SinkBowlLiesInsideTheSinkUnit) {
   EXPECT_GE(2 * bowl.half.y, 150.0f);
 }
 
+TEST_F(DemoKitchenLookTest, AWindowShowsAWoodFrameAroundAPaleGlassPane) {
+  // The 120 cm window in the back wall, its sill at the catalogue's 900 mm, drawn alone on grey.
+  auto* window = dynamic_cast<zelvproTopViewElement*>(
+      db_->TopViewFile().CreateElement(TopViewId("WN120"), plat::RECT{0, 0, 100, 100}, room_.get()));
+  ASSERT_NE(window, nullptr);
+  window->SetPosition(ppVector3(kOrigin + 1200, window->height, kOrigin + 75));
+  colours_->overrides[1022] = ppFloat4(0.5f, 0.5f, 0.5f, 1);
+  paneHost_->unitsOnly = {window};
+  std::unique_ptr<plat::Surface> picture = Render(kPerspectiveView, "window");
+  ASSERT_TRUE(picture);
+  ASSERT_TRUE(plat::WritePng(*picture, std::string(PLANNER_BINARY_DIR) + "/demo_look-window.png"));
+
+  // Unit millimetres: x along the window, y up from the sill, z out of the wall (the room side at 10,
+  // the pane's face at 6).
+  const auto pixelAt = [&](const ppVector3& local) {
+    const plat::POINT at = InPicture(*window, local);
+    EXPECT_TRUE(picture->Contains(at.x, at.y));
+    return picture->Contains(at.x, at.y) ? picture->Pixel(at.x, at.y) : 0u;
+  };
+  const uint32_t grey = picture->Pixel(4, 4);
+  const uint32_t stile = pixelAt(ppVector3(30, 600, 10)), rail = pixelAt(ppVector3(600, 1170, 10));
+  const uint32_t pane = pixelAt(ppVector3(600, 600, 6)), paneLow = pixelAt(ppVector3(300, 200, 6));
+  for (uint32_t pixel : {stile, rail, pane, paneLow}) EXPECT_GE(ColourDistance(pixel, grey), kDistinct);
+  // Two colours: the frame is wood (warm: more red than blue, its grain shading it), the pane a pale
+  // glass all over (cool, and lighter than the frame).
+  EXPECT_LT(ColourDistance(pane, paneLow), kDistinct) << std::hex << pane << " " << paneLow;
+  for (uint32_t wood : {stile, rail}) {
+    EXPECT_GT(Channel(wood, 16), Channel(wood, 0) + 3 * kDistinct) << std::hex << wood;
+    EXPECT_GE(ColourDistance(wood, pane), 3 * kDistinct) << std::hex << wood << " " << pane;
+    EXPECT_GT(Luma(pane), Luma(wood) + kDistinct) << std::hex << pane << " " << wood;
+  }
+  EXPECT_GT(Channel(pane, 0), Channel(pane, 16) + kDistinct) << std::hex << pane;
+}
+
 // ---- The colour notation and the built catalogue, walked whole.
 
 TEST(DemoColourNotationTest, RgbIsOpaqueAndRgbaCarriesItsAlpha) {
@@ -482,6 +516,24 @@ class DemoCatalogueWalkTest : public ::testing::Test {
  protected:
   DemoSettings demo_;
 };
+
+TEST_F(DemoCatalogueWalkTest, TheFieldsValueBoxesShowOnTheServerBoxesWhiteFaceAndOnThePanels) {
+  SkinColours skin(demo_.File("skin.cdb"));
+  const auto packed = [&](int32_t id) {
+    const ppRGBColor c = skin.GetColor(id);
+    return uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | uint32_t(c.blue);
+  };
+  constexpr int32_t kFocusedBox = 1004, kBox = 1006, kPanelBackground = 1008;
+  // The login box's fields stand on a white face; the configurator's on its own background.
+  for (int32_t box : {kFocusedBox, kBox}) {
+    EXPECT_GE(ColourDistance(packed(box), kWhite), 2 * kDistinct) << box << std::hex << " " << packed(box);
+    EXPECT_GE(ColourDistance(packed(box), packed(kPanelBackground)), kDistinct) << box;
+  }
+  // A focused field is told from the others, and the text stays dark on both.
+  EXPECT_GE(ColourDistance(packed(kFocusedBox), packed(kBox)), 2 * kDistinct);
+  for (int32_t text : {1005, 1007}) EXPECT_LE(Luma(packed(text)), 64) << text;
+  for (int32_t box : {kFocusedBox, kBox}) EXPECT_GE(Luma(packed(box)), 200) << box;
+}
 
 TEST_F(DemoCatalogueWalkTest, EveryColourIsOpaqueAndEveryBodyNamesAnExistingGroup) {
   ppFileSpec file{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};

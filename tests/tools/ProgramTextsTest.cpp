@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "catalogue/databases/qxApplicationdb.h"
+#include "catalogue/records/RecordField.h"
 #include "foundation/FileRecord.h"
 #include "support/DemoSettings.h"
 
@@ -216,8 +217,9 @@ TEST(ProgramTextsTest, EveryTextTheProgramAsksForByNumberIsInTheDemo) {
   DemoSettings demo;
   ppFileSpec file(Vcon::WString(Vcon::String(demo.File("zadezodid.cdb").string())));
   qxApplicationdb texts(file);
-  // 0: the start language of a first start; 1033: English chosen in the preferences.
-  for (const int32_t language : {0, 1033}) {
+  // 0: the start language of a first start; 1033: English and 1030: Danish chosen in the preferences
+  // (a text is looked up in the current language only).
+  for (const int32_t language : {0, 1033, 1030}) {
     for (const auto& [number, files] : asked.where) {
       if (kLeftOut.count(number) != 0) continue;
       Vcon::WString text;
@@ -230,6 +232,60 @@ TEST(ProgramTextsTest, EveryTextTheProgramAsksForByNumberIsInTheDemo) {
     EXPECT_FALSE(texts.GetString(number, text, 0)) << number << " is left out on purpose";
     EXPECT_EQ(asked.where.count(number), 1u)
         << number << " is no longer asked for: leave it in the demo's texts";
+  }
+}
+
+TEST(ProgramTextsTest, EveryEnglishTextHasADanishOneThatNamesTheDemo) {
+  DemoSettings demo;
+  ppFileSpec file(Vcon::WString(Vcon::String(demo.File("zadezodid.cdb").string())));
+  qxApplicationdb texts(file);
+  ppDatafile& table = texts.StringFile();
+  const RecordField id(table, "id"), language(table, "languageCode");
+  std::set<int32_t> english;
+  table.SelectAll();
+  for (int32_t i = 0; i < table.GetSelectedCount(); ++i) {
+    table.ReadRecordAt(i, nullptr);
+    if (language.Long(table.GetRecordBuffer()) == 1033) english.insert(id.Long(table.GetRecordBuffer()));
+  }
+  ASSERT_GT(english.size(), 150u);
+  // The program's own default names another product; the demo's texts name the demo in both languages.
+  const Vcon::WString otherName(u"Zelvo");
+  for (const int32_t number : english) {
+    Vcon::WString en, da;
+    ASSERT_TRUE(texts.GetString(number, en, 1033));
+    EXPECT_TRUE(texts.GetString(number, da, 1030)) << "no Danish text " << number << ": " << en.Narrow();
+    EXPECT_EQ(da.empty(), en.empty()) << number;
+    EXPECT_EQ(da.find(otherName), Vcon::WString::npos) << number << ": " << da.Narrow();
+    EXPECT_EQ(en.find(otherName), Vcon::WString::npos) << number << ": " << en.Narrow();
+  }
+  // Among them the preferences' title, Help > About and the price list's captions of the article
+  // number, the price and the total.
+  for (const int32_t number : {6213, 1, 8052, 8053, 8073}) EXPECT_EQ(english.count(number), 1u) << number;
+}
+
+// The browser's trees and the panels' tabs and hints carry their text's number after their English
+// ("Price summary;9040"): each has a Danish text, so that choosing Danish turns them too.
+TEST(ProgramTextsTest, EveryBrowserAndPanelTextHasADanishOne) {
+  const fs::path demoSources = fs::path(PLANNER_SOURCE_DIR) / "data" / "demo";
+  std::map<int32_t, std::string> numbered;
+  for (const fs::path& folder : {demoSources / "application" / "panels", demoSources / "catalogs"}) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      const std::string text = ReadText(entry.path());
+      for (size_t at = text.find(';'); at != std::string::npos; at = text.find(';', at + 1)) {
+        size_t end = at + 1;
+        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])) != 0) ++end;
+        if (end - at == 5) numbered[std::stoi(text.substr(at + 1, 4))] = entry.path().filename().string();
+      }
+    }
+  }
+  ASSERT_GE(numbered.size(), 20u) << "the scan no longer finds the numbered texts";
+  DemoSettings demo;
+  ppFileSpec file(Vcon::WString(Vcon::String(demo.File("zadezodid.cdb").string())));
+  qxApplicationdb texts(file);
+  for (const auto& [number, where] : numbered) {
+    Vcon::WString text;
+    EXPECT_TRUE(texts.GetString(number, text, 1030) && !text.empty())
+        << "no Danish text " << number << ", named in " << where;
   }
 }
 
