@@ -222,4 +222,44 @@ TEST_F(ModalWindowRunTest, TheCloseBoxAsksNothingWhileTheLoginBoxIsOpenOverAChan
       << "after the close box a question stood over the login box";
 }
 
+// In the room design the Room Shape list opens from its button and the second shape is picked with a
+// quick click, its button let go after 20 ms, while the program still handles the press that picked;
+// then ONE press on File in the menu bar opens the File menu. Ctrl+S keeps the new shape, and the
+// close box ends the program.
+TEST_F(ModalWindowRunTest, OnePressOpensTheFileMenuAfterAPickInTheRoomShapeList) {
+  std::string dropShapes, secondShape, fileTitle;
+  {
+    BeginOnThePlan();
+    Send(zelvproViewBar::kRoomDesignCommand);
+    const std::vector<ppPopupSelector*> selectors = All<ppPopupSelector>(*app_->DocumentWindow());
+    ASSERT_FALSE(selectors.empty());
+    ppPopupSelector* shapes = selectors.back();
+    ASSERT_NE(shapes->DropButton(), nullptr);
+    const plat::RECT drop = Frame(*shapes->DropButton());
+    dropShapes = Place(drop);
+    fileTitle = FileTitle();
+    // The list as the button opens it: it holds the mouse; its second row lies 40 pixels below the
+    // first.
+    plat::POINT onDesktop = Middle(drop);
+    plat::ClientToScreen(app_->Frame(), &onDesktop);
+    plat::Desktop::Click(onDesktop);
+    plat::HeadlessDriver::RunUntilIdle();
+    const plat::HWND list = plat::GetCapture();
+    ASSERT_NE(list, nullptr) << "the Room Shape button opened no list";
+    const plat::RECT rows = WindowInFrame(list);
+    secondShape = Place(plat::POINT{rows.left + 30, rows.top + 60});
+    plat::Desktop::Key(plat::VK_ESCAPE, true);
+    plat::HeadlessDriver::RunUntilIdle();
+    Stop();
+  }
+  const fs::path plan = DemoPlan();
+  const windowrun::Outcome outcome =
+      Run({"tap:F2", "alive", GrabStep("before.ppm"), "click:" + dropShapes, "popup",
+           "press:" + secondShape + ",20", "nopopup", GrabStep("shaped.ppm"), "click:" + fileTitle, "popup",
+           "dismiss", "chord:Control_L+s", "close"},
+          60, Quoted(plan));
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  EXPECT_GT(Differing(Grabbed("before.ppm"), Grabbed("shaped.ppm"), client_), 0) << "no shape was picked";
+}
+
 }  // namespace
