@@ -6,7 +6,6 @@
 // on a screen of the display's size.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -17,9 +16,7 @@
 #include "calculation/zelvproCalculatorFil.h"
 #include "calculation/zelvproCalculatorList.h"
 #include "canvas/editor/zelvproViewBar.h"
-#include "canvas/window/zelvproWindow.h"
 #include "controls/ppPopupSelector.h"
-#include "controls/zelvproWarningDialog.h"
 #include "exchange/qxServerLoginDialog.h"
 #include "foundation/TextsById.h"
 #include "framework/ppButton.h"
