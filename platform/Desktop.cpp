@@ -148,7 +148,15 @@ void Desktop::Char(char16_t character) {
 }
 
 void Desktop::RequestClose(HWND window) {
-  MessageQueue::Instance().Post(Manager().TopLevelOf(window), WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND top = Manager().TopLevelOf(window);
+  if (!top) return;
+  // A disabled window takes no input, its close box included: while a modal loop holds its owner
+  // (a box or a dialog is open over it) the request only beeps, and the box stays in charge.
+  if (!IsWindowEnabled(top)) {
+    MessageBeep(0);
+    return;
+  }
+  MessageQueue::Instance().Post(top, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 void Desktop::RequestResize(HWND window, WPARAM edge, RECT proposed) {

@@ -67,6 +67,13 @@ LRESULT ClientProc(HWND client, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MDINEXT:
       NextChild(client);
       return 0;
+    case WM_SETFOCUS: {
+      // The client takes the keys only to pass them on: the active document window gets them (the
+      // frame hands the client its focus whenever it is activated, after a closed box too).
+      HWND active = ActiveChild(client);
+      if (IsWindow(active) && !IsIconic(active)) SetFocus(active);
+      return 0;
+    }
     case WM_SIZE:
       // A maximised document window follows the client's size.
       if (WindowRecord* c = Manager().Find(client)) {

@@ -170,9 +170,13 @@ void Handle(State& state, const SDL_Event& e) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       HWND window = state.windows.WindowFor(e.button.windowID);
+      POINT screen{};
       if (window) {
         Desktop::MouseButton(VirtualButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN,
                              state.windows.ToScreen(window, e.button.x, e.button.y));
+      } else if (state.windows.GonePoint(e.button.windowID, e.button.x, e.button.y, &screen)) {
+        // The release of the press that closed its window: it goes where the pointer is.
+        Desktop::MouseButton(VirtualButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN, screen);
       }
       break;
     }

@@ -37,6 +37,40 @@ uint32_t KindFlag(const WindowRecord& w) {
 
 SdlWindows::~SdlWindows() {
   for (auto& [window, mirror] : mirrors_) SDL_DestroyWindow(mirror.sdl);
+  for (const Gone& g : gone_) SDL_DestroyWindow(g.sdl);
+}
+
+// A window that closes on a press (a drop-down list picking its entry) goes while the button is still
+// down. Destroyed at once, its desktop window would take the release already on its way with it: SDL
+// drops input for a window it no longer knows, keeps the button down and then ignores the next press,
+// wherever it lands. Hidden, the window lets the pointer go at once, still receives what was sent to
+// it, and is destroyed once no button is held.
+void SdlWindows::Retire(SDL_Window* sdl) {
+  if (SDL_GetMouseState(nullptr, nullptr) == 0) {
+    SDL_DestroyWindow(sdl);
+    return;
+  }
+  Gone g;
+  g.sdl = sdl;
+  SDL_GetWindowPosition(sdl, &g.origin.x, &g.origin.y);
+  SDL_HideWindow(sdl);
+  gone_.push_back(g);
+}
+
+void SdlWindows::DestroyLetGo() {
+  if (gone_.empty() || SDL_GetMouseState(nullptr, nullptr) != 0) return;
+  for (const Gone& g : gone_) SDL_DestroyWindow(g.sdl);
+  gone_.clear();
+}
+
+bool SdlWindows::GonePoint(uint32_t sdlWindowId, int32_t x, int32_t y, POINT* screen) const {
+  SDL_Window* sdl = SDL_GetWindowFromID(sdlWindowId);
+  for (const Gone& g : gone_) {
+    if (sdl == nullptr || g.sdl != sdl) continue;
+    *screen = POINT{g.origin.x + x, g.origin.y + y};
+    return true;
+  }
+  return false;
 }
 
 bool SdlWindows::Decorated(HWND window) {
@@ -55,11 +89,12 @@ RECT SdlWindows::ShownPart(HWND window) {
 }
 
 void SdlWindows::Sync() {
+  DestroyLetGo();
   // Windows gone or hidden lose their desktop window.
   bool closed = false;
   for (auto it = mirrors_.begin(); it != mirrors_.end();) {
     if (!IsWindow(it->first) || !IsWindowVisible(it->first)) {
-      SDL_DestroyWindow(it->second.sdl);
+      Retire(it->second.sdl);
       it = mirrors_.erase(it);
       closed = true;
     } else {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/WindowTypes.h"
 
@@ -27,6 +28,9 @@ class SdlWindows {
   void Sync();
   // The layer's window an SDL window shows, or null.
   HWND WindowFor(uint32_t sdlWindowId) const;
+  // Where a point of a desktop window whose layer window has gone lies on the screen, for the input
+  // it still receives (the release of a press that closed it); false for any other window.
+  bool GonePoint(uint32_t sdlWindowId, int32_t x, int32_t y, POINT* screen) const;
   // A point in an SDL window's content, in screen pixels of the layer.
   POINT ToScreen(HWND window, int32_t x, int32_t y) const;
   // The user changed a desktop window: its content became `width` by `height`, or it moved so that
@@ -50,8 +54,19 @@ class SdlWindows {
   void Place(HWND window, Mirror& mirror);
   void Present(HWND window, Mirror& mirror);
   void FocusActive();
+  // Destroys the desktop window of a layer window that has gone, or, while a mouse button is held,
+  // only hides it until the button is let go (see Sync).
+  void Retire(SDL_Window* sdl);
+  void DestroyLetGo();
 
   std::map<HWND, Mirror> mirrors_;
+  // Hidden desktop windows whose layer windows have gone, kept while a mouse button is held; each
+  // with the screen point its content started at.
+  struct Gone {
+    SDL_Window* sdl = nullptr;
+    POINT origin{};
+  };
+  std::vector<Gone> gone_;
 };
 
 }  // namespace plat

@@ -197,10 +197,10 @@ TEST_F(PriceListWindowRunTest, TheListScrollsToItsTotalAndADiscountIsSavedReopen
   // The list's pages are printed in one go, three rows each at the printer's resolution: on a busy
   // machine that takes minutes, and the run is given them. Return is pressed once, when the print
   // dialog shows: the job repaints nothing until its first page is done, and a second Return would
-  // press the Cancel button of the "Printing" box. The close comes while the job may still run: the
-  // program ends once the pages are written.
+  // press the Cancel button of the "Printing" box. The close box is clicked until the program ends:
+  // while the job runs, the "Printing" box holds the window, which ignores it.
   const windowrun::Outcome reopened =
-      Run({toEnd, "grab:reopened.ppm", "chord:Control_L+p", "title:Print", "tap:Return", "close"}, 240,
+      Run({toEnd, "grab:reopened.ppm", "chord:Control_L+p", "title:Print", "tap:Return", "closed"}, 240,
           arguments, environment);
   ASSERT_TRUE(reopened.Passed()) << reopened.log;
   // The reopened list is a line longer than before the line was added: at its end its scroll bar's

@@ -307,6 +307,7 @@ TEST_F(Controls, ComboBoxesListChooseAndNotify) {
   HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0), 0);
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(GetCapture(), nullptr) << "the closed list still holds the mouse";
   EXPECT_EQ(Codes(WM_COMMAND), (std::vector<WORD>{CBN_DROPDOWN, CBN_CLOSEUP, CBN_SELCHANGE}));
   char16_t chosen[16];
   EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(chosen)), 4);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/Desktop.h"
+#include "platform/DialogMessageBox.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/MdiWindows.h"
 #include "platform/WindowApi.h"
@@ -10,13 +13,17 @@ namespace {
 
 HWND gClient = nullptr;
 int gChildCloses = 0;
+int gFrameCloses = 0;
+std::vector<WPARAM> gChildKeys;  // the keys the document windows were given
 
 LRESULT FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) ++gFrameCloses;
   return DefFrameProcA(window, gClient, message, wParam, lParam);
 }
 
 LRESULT ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) ++gChildCloses;
+  if (message == WM_KEYDOWN) gChildKeys.push_back(wParam);
   return DefMDIChildProcA(window, message, wParam, lParam);
 }
 
@@ -25,6 +32,8 @@ class MdiWindows : public ::testing::Test {
   void SetUp() override {
     HeadlessDriver::Reset();
     gChildCloses = 0;
+    gFrameCloses = 0;
+    gChildKeys.clear();
     WNDCLASSA frame;
     frame.lpfnWndProc = FrameProc;
     frame.lpszClassName = "Frame";
@@ -82,6 +91,58 @@ TEST_F(MdiWindows, ControlF4ClosesTheActiveDocument) {
   EXPECT_EQ(gChildCloses, 1);
   EXPECT_FALSE(IsWindow(doc));
   EXPECT_EQ(SendMessageA(gClient, WM_MDIGETACTIVE, 0, 0), 0);
+}
+
+// A box over the frame takes the keys while it is open; when it closes, the frame is activated again
+// and hands its focus to the client, which passes it on to the active document window: Del pressed
+// then reaches the document at once.
+TEST_F(MdiWindows, ABoxThatClosesGivesTheKeysBackToTheActiveDocument) {
+  HWND doc = CreateMDIWindowA("Doc", nullptr, WS_MAXIMIZE, 0, 0, 200, 200, gClient, nullptr, 0);
+  SetActiveWindow(frame_);
+  SetFocus(doc);
+  HeadlessDriver::RunUntilIdle();
+  HWND focusInBox = nullptr;
+  HeadlessDriver::SetIdleScript([&] {
+    focusInBox = GetFocus();
+    Desktop::Key(VK_ESCAPE, true);
+    return true;
+  });
+  RunMessageBoxDialog(frame_, u"Save the changes to the plan?", u"Planner", MB_YESNOCANCEL);
+  HeadlessDriver::SetIdleScript(nullptr);
+  ASSERT_NE(focusInBox, nullptr);
+  EXPECT_NE(focusInBox, doc) << "the box did not take the keys";
+  EXPECT_EQ(GetActiveWindow(), frame_);
+  EXPECT_EQ(GetFocus(), doc) << "the keys did not go back to the document window";
+  Desktop::Key(VK_DELETE, true, true);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(gChildKeys, std::vector<WPARAM>{WPARAM(VK_DELETE)});
+}
+
+// While a box's modal loop holds the frame (disabled), the frame's close box does nothing but beep:
+// the box goes on and the frame stays. Once the box is gone the close box closes the frame.
+TEST_F(MdiWindows, TheCloseBoxOfAFrameHeldByABoxDoesNothing) {
+  int waits = 0;
+  HeadlessDriver::SetIdleScript([&] {
+    if (++waits == 1) {
+      EXPECT_FALSE(IsWindowEnabled(frame_));
+      Desktop::RequestClose(frame_);
+    } else {
+      Desktop::Key(VK_ESCAPE, true);
+    }
+    return true;
+  });
+  const size_t beeps = Desktop::Beeps().size();
+  EXPECT_EQ(RunMessageBoxDialog(frame_, u"Save the changes to the plan?", u"Planner", MB_YESNOCANCEL),
+            IDCANCEL);
+  HeadlessDriver::SetIdleScript(nullptr);
+  EXPECT_GE(waits, 2) << "the box's loop ended with the close box";
+  EXPECT_EQ(gFrameCloses, 0);
+  EXPECT_TRUE(IsWindow(frame_));
+  EXPECT_EQ(Desktop::Beeps().size(), beeps + 1);
+  Desktop::RequestClose(frame_);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(gFrameCloses, 1);
+  EXPECT_FALSE(IsWindow(frame_));
 }
 
 }  // namespace

@@ -189,6 +189,7 @@ bool AnswersAsOurs(const XServer& server, const XCalls& x) {
 constexpr COLORREF kIdle = RGB(192, 192, 192);
 constexpr COLORREF kPressed = RGB(0, 160, 0);
 bool gClicked = false;
+int gPresses = 0;       // the presses the button was given
 LPARAM gDeleteKey = 0;  // lParam of the frame's WM_KEYDOWN for the Delete key
 
 void Paint(HWND window, COLORREF colour) {
@@ -206,6 +207,9 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT:
       Paint(window, gClicked ? kPressed : kIdle);
+      return 0;
+    case WM_LBUTTONDOWN:
+      ++gPresses;
       return 0;
     case WM_LBUTTONUP:
       gClicked = true;
@@ -235,16 +239,21 @@ bool PumpUntil(const std::function<bool()>& done) {
   return false;
 }
 
-TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
-  std::string xvfb = FindOnPath("Xvfb");
-  if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed; the interactive backend is not tried";
-  XCalls x;
-  if (!x.Complete()) GTEST_SKIP() << "libXtst.so.6 (the X test extension's library) is not installed";
-  // SDL's video stays up for the rest of the process once started (see SdlBackend::Stop), so the X
-  // server it talks to must too: a second run of this test in the same process uses the same one.
-  // Other test runs on the machine start X servers as well; a display that does not answer as this
-  // test's server is given up for a new server.
+// The test's X server, started on first use and kept for the rest of the process: SDL's video stays
+// up once started (see SdlBackend::Stop), so the X server it talks to must too, and every test here
+// uses the same one. Other test runs on the machine start X servers as well; a display that does not
+// answer as this test's server is given up for a new server. Null, with `why` set, when there is none.
+const XServer* OurServer(const XCalls& x, std::string* why) {
   static std::unique_ptr<XServer> server;
+  std::string xvfb = FindOnPath("Xvfb");
+  if (xvfb.empty()) {
+    *why = "Xvfb is not installed; the interactive backend is not tried";
+    return nullptr;
+  }
+  if (!x.Complete()) {
+    *why = "libXtst.so.6 (the X test extension's library) is not installed";
+    return nullptr;
+  }
   // Servers started at the same moment by parallel runs can race for one display number and one of
   // them gives up at once: try again a few times, waiting a little longer each time.
   // The server runs with -noreset: without it, the moment the check's connection closes the server
@@ -255,7 +264,15 @@ TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
     server = std::make_unique<XServer>(xvfb);
     answers = AnswersAsOurs(*server, x);
   }
-  ASSERT_TRUE(answers) << "Xvfb did not start";
+  return answers ? server.get() : nullptr;
+}
+
+TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
+  XCalls x;
+  std::string why;
+  const XServer* server = OurServer(x, &why);
+  if (server == nullptr && !why.empty()) GTEST_SKIP() << why;
+  ASSERT_NE(server, nullptr) << "Xvfb did not start";
   const XServer& ours = *server;
   const char* before = std::getenv("DISPLAY");
   std::string saved = before ? before : "";
@@ -325,6 +342,106 @@ TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   EXPECT_TRUE(IsWindow(frame));
 
   // The close box comes as SC_CLOSE, which closes the frame; its desktop window goes with it.
+  DestroyWindow(frame);
+  SdlBackend::Pump(std::chrono::milliseconds(0));
+  x.closeDisplay(display);
+  InteractiveBackend::Stop();
+  HeadlessDriver::Reset();
+  if (saved.empty()) {
+    unsetenv("DISPLAY");
+  } else {
+    setenv("DISPLAY", saved.c_str(), 1);
+  }
+}
+
+// A drop-down list that closes on the press that picks in it (as the room panel's selector lists
+// do), while the user's button is still down: the release comes after the list's desktop window had
+// to go. The desktop must still let the mouse go, so that the next press on the frame is taken.
+const XCalls* gListX = nullptr;
+Display* gListDisplay = nullptr;
+
+LRESULT ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    Paint(window, RGB(0, 0, 255));
+    return 0;
+  }
+  if (message == WM_LBUTTONDOWN) {
+    // The pick: the user lets go while the program still handles the press, then the list goes.
+    gListX->fakeButton(gListDisplay, 1, False, 0);
+    gListX->sync(gListDisplay, False);
+    if (GetCapture() == window) ReleaseCapture();
+    DestroyWindow(window);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(SdlSmoke, AListClosedByThePressThatPicksLetsTheMouseGo) {
+  XCalls x;
+  std::string why;
+  const XServer* server = OurServer(x, &why);
+  if (server == nullptr && !why.empty()) GTEST_SKIP() << why;
+  ASSERT_NE(server, nullptr) << "Xvfb did not start";
+  const char* before = std::getenv("DISPLAY");
+  std::string saved = before ? before : "";
+  setenv("DISPLAY", server->Display().c_str(), 1);
+
+  HeadlessDriver::Reset();
+  ASSERT_TRUE(InteractiveBackend::StartIfDisplay());
+  gClicked = false;
+  gPresses = 0;
+  WNDCLASSA frameClass;
+  frameClass.lpfnWndProc = FrameProc;
+  frameClass.lpszClassName = "SmokeFrame";
+  RegisterClassA(&frameClass);
+  WNDCLASSA buttonClass;
+  buttonClass.lpfnWndProc = ButtonProc;
+  buttonClass.lpszClassName = "SmokeButton";
+  RegisterClassA(&buttonClass);
+  WNDCLASSA listClass;
+  listClass.lpfnWndProc = ListProc;
+  listClass.lpszClassName = "SmokeList";
+  RegisterClassA(&listClass);
+  HWND frame = CreateWindowExA(0, "SmokeFrame", "Smoke", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 320, 240,
+                               nullptr, nullptr, nullptr, nullptr);
+  HWND button = CreateWindowExA(0, "SmokeButton", "", WS_CHILD | WS_VISIBLE, 30, 40, 120, 40, frame, nullptr,
+                                nullptr, nullptr);
+  HWND list = CreateWindowExA(0, "SmokeList", "", WS_POPUP | WS_BORDER | WS_VISIBLE, 200, 120, 100, 100,
+                              frame, nullptr, nullptr, nullptr);
+  SetCapture(list);
+  POINT centre{60, 20};
+  ClientToScreen(button, &centre);
+  POINT pick{50, 50};
+  ClientToScreen(list, &pick);
+
+  Display* display = x.openDisplay(server->Display().c_str());
+  ASSERT_NE(display, nullptr);
+  gListX = &x;
+  gListDisplay = display;
+  auto screenPixel = [&](int32_t px, int32_t py) -> unsigned long {
+    XImage* image = x.getImage(display, x.rootWindow(display), px, py, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    unsigned long value = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return value & 0xFFFFFF;
+  };
+  EXPECT_TRUE(PumpUntil([&] { return screenPixel(pick.x, pick.y) == 0x0000FF; }))
+      << "the list never showed on the screen";
+  x.fakeMotion(display, -1, pick.x, pick.y, 0);
+  x.fakeButton(display, 1, True, 0);
+  x.sync(display, False);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(list) && screenPixel(pick.x, pick.y) != 0x0000FF; }))
+      << "the press did not close the list";
+  // The frame's button, pressed once.
+  x.fakeMotion(display, -1, centre.x, centre.y, 0);
+  x.fakeButton(display, 1, True, 0);
+  x.fakeButton(display, 1, False, 0);
+  x.sync(display, False);
+  EXPECT_TRUE(PumpUntil([&] { return gClicked; })) << "the release did not reach the button";
+  EXPECT_EQ(gPresses, 1) << "the first press after the list closed was lost";
+
+  gListX = nullptr;
+  gListDisplay = nullptr;
   DestroyWindow(frame);
   SdlBackend::Pump(std::chrono::milliseconds(0));
   x.closeDisplay(display);

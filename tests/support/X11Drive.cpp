@@ -19,6 +19,8 @@
 //   grabpopup:FILE  writes the newest other window's pixels (a menu, a box) to FILE, 300 ms after it
 //                shows
 //   close        asks the window to close as a window manager's close box does (WM_DELETE_WINDOW)
+//   closed       asks as `close` does, again every 2 s while the window stays (one held by a box or
+//                a print job ignores its close box), and waits until it is gone
 //   alive        the program answers a ping (_NET_WM_PING, which SDL answers whenever it reads its
 //                input) within 10 s; a program that hangs, spins or died fails here
 //   tap:KEYS     presses KEYS ("F4", "Control_L+z", "Alt_L+f": keysyms joined by "+", released in
@@ -480,6 +482,19 @@ class Driver {
 
   void Close() { x11test::AskToClose(display_, window_); }
 
+  // Asks the window to close, again every 2 s while it stays, until it is gone: a window held by a
+  // box or a print job's Printing box ignores its close box until that has gone.
+  bool CloseUntilGone() {
+    while (Clock::now() < deadline_) {
+      if (!WindowExists()) return true;
+      Close();
+      const Clock::time_point next = std::min(deadline_, Clock::now() + std::chrono::seconds(2));
+      while (Clock::now() < next && WindowExists())
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return WindowExists() ? Fail("the program's window stayed open though asked to close") : true;
+  }
+
   const Picture& Last() const { return last_; }
   void SetDeadline(Clock::time_point deadline) { deadline_ = deadline; }
 
@@ -697,6 +712,8 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     } else if (verb == "close") {
       driver.Close();
       done = true;
+    } else if (verb == "closed") {
+      done = driver.CloseUntilGone();
     } else if (verb == "alive") {
       done = driver.Alive();
     } else if (verb == "tap") {
