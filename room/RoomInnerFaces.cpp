@@ -36,7 +36,8 @@ RoomInnerFaces::RoomInnerFaces(const qxNewRoomCanvas* room) {
       Face face;
       face.a = edge->start, face.b = edge->end;
       face.a.y = face.b.y = 0.0f;
-      face.height = edge->wall != nullptr && edge->wall->GetHeight() > 0.0f ? edge->wall->GetHeight() : fallback;
+      face.height =
+          edge->wall != nullptr && edge->wall->GetHeight() > 0.0f ? edge->wall->GetHeight() : fallback;
       face.outline = outline;
       faces_.push_back(face);
     }
