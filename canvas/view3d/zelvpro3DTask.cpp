@@ -424,6 +424,8 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
   RoomInnerFaces::Exit exit;
   const bool walled = !faces.Empty() && faces.FirstExit(o, d, exit);
   if (walled && unit != nullptr && best >= exit.t) unit = nullptr;
+  // A unit met on a side stays the unit met when the point goes on to the wall behind it.
+  zelvproElement* side = nullptr;
   if (unit != nullptr && (floorT < 0.0f || best <= floorT)) {
     const ppBounds3 box = raised(unit);
     point = Plus(o, ppVector3(d.x * best, d.y * best, d.z * best));
@@ -443,12 +445,13 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
       point.y = lift.overFloor;
       return true;
     }
+    side = unit;
   }
-  unit = nullptr;
+  unit = side;
   if (walled && (floorT < 0.0f || exit.t < floorT)) {
     // The wall comes first: the point stands against its inner face, inside the room.
     point = Plus(exit.point, ppVector3(-exit.outward.x * kAboveTop, 0.0f, -exit.outward.z * kAboveTop));
-    if (hit != nullptr) *hit = exit.point;
+    if (hit != nullptr && side == nullptr) *hit = exit.point;
     point.y = lift.overFloor;
     wall->met = true;
     wall->outward = exit.outward;
