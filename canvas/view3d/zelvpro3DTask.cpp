@@ -458,7 +458,7 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
     return true;
   }
   if (floorT < 0.0f) return false;
-  // Over the floor outside the room (past a wall's top, or beyond an opening) there is no place.
+  // Over the floor outside the room (past a wall's top, or beside the room) there is no place.
   if (!faces.Empty() && !faces.Contains(overFloor)) return false;
   point = overFloor;
   point.y = lift.overFloor;
