@@ -8,6 +8,7 @@
 #include "platform/LayerClock.h"
 #include "platform/MdiWindows.h"
 #include "platform/MenuBar.h"
+#include "platform/MenuTracker.h"
 #include "platform/MessageQueue.h"
 #include "platform/ResetList.h"
 #include "platform/WindowApi.h"
@@ -97,6 +98,7 @@ void Desktop::MouseButton(int32_t button, bool down, POINT screen) {
       break;
   }
   InputState::SetDown(button, down);
+  if (down) ForgetAltAlone();
   HWND target = MouseTarget(screen);
   if (down && target && !Manager().Capture()) {
     HWND top = Manager().TopLevelOf(target);

@@ -403,6 +403,8 @@ int32_t TrackMenuBar(HWND frame, int32_t item, bool openPopup, bool byMouse) {
   return loop.Run();
 }
 
+void ForgetAltAlone() { gAltAlone = false; }
+
 bool MenuDefaultHandling(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:

@@ -28,6 +28,8 @@ int32_t TrackMenuBar(HWND frame, int32_t item, bool openPopup, bool byMouse = fa
 // and released alone enters the bar, Alt+letter opens the bar item with that mnemonic, a left press on
 // the bar opens that item. Answers true when it took the message.
 bool MenuDefaultHandling(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A mouse button pressed while Alt is held (an Alt+drag): the Alt's release then opens no menu.
+void ForgetAltAlone();
 
 constexpr WPARAM SC_KEYMENU = 0xF100;
 constexpr WPARAM SC_MOUSEMENU = 0xF090;

@@ -160,6 +160,9 @@ class qxNewRoomCanvas : public zelvproTopCanvas, public ppCollaborator {
   // Shifts the listed elements in x and z so that their footprint comes back inside the room's
   // inner wall faces, with 0.1 mm clearance.
   void SnapElementsToWalls(const qxViewHolder* first);
+  // The shift (x, z; 0 when none) that SnapElementsToWalls gives a footprint spanning `box`'s plan
+  // extent (x and z of plan millimetres).
+  ppVector3 WallPushBack(const ppBounds3& box) const;
 
   // ---- Editor commands, drawing, printing, presses, child order and loading.
   // Commands: delete the selection; send to every child; remove the last child.

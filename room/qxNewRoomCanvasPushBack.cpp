@@ -21,9 +21,19 @@ constexpr int32_t kPasses = 3;
 constexpr double kNoShift = 9e-9;
 constexpr float kClearance = 0.1f;
 
-// The selection's plan footprint: corners (min x, min z), (min x, max z), (max x, max z),
-// (max x, min z) at height 0; false when the selection has no extent.
-bool Footprint(const qxViewHolder* first, ppVector3 corners[4]) {
+// The plan footprint of `box`: corners (min x, min z), (min x, max z), (max x, max z), (max x, min z)
+// at height 0.
+void Corners(const ppBounds3& box, ppVector3 corners[4]) {
+  const float x0 = box.centre.x - box.half.x, x1 = box.centre.x + box.half.x;
+  const float z0 = box.centre.z - box.half.z, z1 = box.centre.z + box.half.z;
+  corners[0] = ppVector3(x0, 0.0f, z0);
+  corners[1] = ppVector3(x0, 0.0f, z1);
+  corners[2] = ppVector3(x1, 0.0f, z1);
+  corners[3] = ppVector3(x1, 0.0f, z0);
+}
+
+// The selection's plan box; empty when the selection has no extent.
+ppBounds3 Footprint(const qxViewHolder* first) {
   ppBounds3 box;
   for (const qxViewHolder* holder = first; holder != nullptr; holder = holder->Next()) {
     zelvproElement* element = holder->Element();
@@ -32,14 +42,7 @@ bool Footprint(const qxViewHolder* first, ppVector3 corners[4]) {
     element->BuildPlacementMatrix(placement);
     box.AddBox(ppBounds3::Transformed(placement, element->GetBounds(0, kWholeBoxFlags)));
   }
-  if (box.IsEmpty()) return false;
-  const float x0 = box.centre.x - box.half.x, x1 = box.centre.x + box.half.x;
-  const float z0 = box.centre.z - box.half.z, z1 = box.centre.z + box.half.z;
-  corners[0] = ppVector3(x0, 0.0f, z0);
-  corners[1] = ppVector3(x0, 0.0f, z1);
-  corners[2] = ppVector3(x1, 0.0f, z1);
-  corners[3] = ppVector3(x1, 0.0f, z0);
-  return true;
+  return box;
 }
 
 // From `q` to the foot of its perpendicular on the line a-b, in the floor plane.
@@ -82,17 +85,23 @@ float WithClearance(float shift) {
 
 }  // namespace
 
-void qxNewRoomCanvas::SnapElementsToWalls(const qxViewHolder* first) {
+ppVector3 qxNewRoomCanvas::WallPushBack(const ppBounds3& box) const {
+  if (box.IsEmpty()) return ppVector3();
   ppVector3 corners[4];
-  if (!Footprint(first, corners)) return;
+  Corners(box, corners);
   ppVector3 total;
   for (int32_t pass = 0; pass < kPasses; ++pass) {
     const ppVector3 correction = LastCorrection(cycles, corners);
     total += correction;
     for (ppVector3& corner : corners) corner += correction;
   }
-  if (NearlyZero(total.x, kNoShift) && NearlyZero(total.z, kNoShift)) return;
-  const ppVector3 shift(WithClearance(total.x), 0.0f, WithClearance(total.z));
+  if (NearlyZero(total.x, kNoShift) && NearlyZero(total.z, kNoShift)) return ppVector3();
+  return ppVector3(WithClearance(total.x), 0.0f, WithClearance(total.z));
+}
+
+void qxNewRoomCanvas::SnapElementsToWalls(const qxViewHolder* first) {
+  const ppVector3 shift = WallPushBack(Footprint(first));
+  if (shift.x == 0.0f && shift.z == 0.0f) return;
   for (const qxViewHolder* holder = first; holder != nullptr; holder = holder->Next()) {
     if (zelvproElement* element = holder->Element()) element->SetPosition(element->GetPosition() + shift);
   }

@@ -681,19 +681,47 @@ void zelvpro3DCanvas::StartMoveTask(const std::vector<i3DPaneElement*>& selectio
   if (chain == nullptr) return;
   auto* picked = dynamic_cast<zelvproPaneElement*>(element);
   zelvproElement* lead = picked != nullptr ? picked->Element() : nullptr;
-  zelvproMouseTask* task = dragger
-                               ? static_cast<zelvproMouseTask*>(new zelvpro3DDraggerTask(chain, pane_, lead))
-                               : new zelvpro3DMoverTask(chain, pane_, lead);
+  // After an Alt press the unit under the mouse is an original: its copy leads the drag.
+  const bool copies = dragger && !altCopies_.empty();
+  for (const auto& [original, copy] : altCopies_)
+    if (original == lead) lead = copy;
+  altCopies_.clear();
+  zelvproMouseTask* task = nullptr;
+  if (dragger) {
+    auto* placing = new zelvpro3DDraggerTask(chain, pane_, lead);
+    if (copies) placing->FollowFromPress();
+    task = placing;
+  } else {
+    task = new zelvpro3DMoverTask(chain, pane_, lead);
+  }
   task->StartWithElement(x, y, nullptr);
 }
 
 void zelvpro3DCanvas::PrepareAltDrag() {
   auto* top = dynamic_cast<zelvproCanvas*>(TopCanvasElement());
+  altCopies_.clear();
   if (top == nullptr) return;
+  std::vector<zelvproElement*> originals;
+  for (i3DPaneElement* e : Selection()) originals.push_back(static_cast<zelvproPaneElement*>(e)->Element());
   top->SaveSelection();
   const ppTask* before = top->DoneTop();
   top->LoadDocumentModules(0);
   if (top->DoneTop() != before) top->Remove(nullptr);
+  // The paste selected the copies, in the originals' order. Each is put where its original stands,
+  // so that the press point lies on the copy as it did on the original.
+  std::vector<zelvproElement*> made;
+  for (i3DPaneElement* e : Selection()) made.push_back(static_cast<zelvproPaneElement*>(e)->Element());
+  if (made.size() != originals.size()) return;
+  for (size_t i = 0; i < made.size(); ++i) {
+    zelvproElement* original = originals[i];
+    zelvproElement* copy = made[i];
+    if (copy == original) return;
+    if (copy->GetSupervisor() == original->GetSupervisor()) {
+      copy->SetPosition(original->GetPosition());
+      copy->SetAngle(original->GetAngle());
+    }
+    altCopies_.emplace_back(original, copy);
+  }
 }
 
 void zelvpro3DCanvas::RotateSelection(float angle) {

@@ -139,7 +139,8 @@ class zelvpro3DCanvas : public zelvproCanvas,
   // The 3D mover (or with `dragger` the dragger) over the selection, started at the pane point.
   void StartMoveTask(const std::vector<i3DPaneElement*>& selection, i3DPaneElement* element, int32_t x,
                      int32_t y, bool dragger) override;
-  // The Alt press's copy: the selection is copied and pasted, the copies selected; no undo entry.
+  // The Alt press's copy: the selection is copied and pasted, the copies selected and put where
+  // their originals stand; no undo entry. The next StartMoveTask drags the copies.
   void PrepareAltDrag() override;
   // Turns the selection by `angle` radians as one undoable step.
   void RotateSelection(float angle) override;
@@ -192,6 +193,8 @@ class zelvpro3DCanvas : public zelvproCanvas,
   zelvproSelectionSweeper* sweeper_ = nullptr;  // owned by the queue; at most one pending
   i3DPaneElement* hitElement_ = nullptr;
   std::unordered_map<zelvproElement*, std::unique_ptr<zelvproPaneElement>> paneElements_;
+  // The last Alt press's originals and their copies, pair by pair, until the dragger starts; not owned.
+  std::vector<std::pair<zelvproElement*, zelvproElement*>> altCopies_;
   int32_t selectionWalks_ = 0;
   bool zoomToObject_ = false;
   uint8_t hideFronts_ = 0;

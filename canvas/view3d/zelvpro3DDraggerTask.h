@@ -23,6 +23,10 @@ class zelvpro3DDraggerTask : public zelvpro3DTask {
   void Undo() override;
   void Redo() override;
 
+  // For copies made where their originals stand: they keep to the mouse from the press point, as
+  // moved units do, instead of bringing their anchor to it. Before the task starts.
+  void FollowFromPress() { SetAnchorAtMouse(false); }
+
   bool GroupMode() const { return groupMode_; }
   // The units the task puts into the plan and takes out again.
   const std::vector<zelvproElement*>& Dropped() const { return dropped_; }

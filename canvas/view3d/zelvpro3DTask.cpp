@@ -26,6 +26,7 @@
 #include "platform/Cursors.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/RoomInnerFaces.h"
 #include "room/qxWallElement.h"
 #include "scene3d/context/iNode.h"
 #include "scene3d/context/ppCollisionRenderer.h"
@@ -348,16 +349,34 @@ bool zelvpro3DTask::PlacementAt(const plat::POINT& at, ppVector3& point, zelvpro
   const float x = float(at.x) - drawingOffset_.x, y = float(at.y) - drawingOffset_.y;
   Lift lift{0.0f, 0.0f};
   if (!wallMode_) lift = Lift{floorHeight_ + anchorOffset_.y, kAboveTop + anchorOffset_.y};
-  if (!SurfaceUnder(pane_, x, y, moved, point, unit, hit, lift)) return false;
+  WallStop wall;
+  if (!SurfaceUnder(pane_, x, y, moved, point, unit, hit, lift, &wall)) return false;
   point = Minus(point, anchorOffset_);
   if (wallMode_) point.y += anchorOffset_.y;
+  if (wall.met) point = Plus(point, PushedBackInside(point));
   return true;
+}
+
+ppVector3 zelvpro3DTask::PushedBackInside(const ppVector3& at) const {
+  auto* room = dynamic_cast<qxNewRoomCanvas*>(RoomCanvas());
+  if (room == nullptr || reference_ == nullptr) return ppVector3();
+  // The moved units' plan footprint with the reference at `at`.
+  const ppVector3 step = Minus(at, PlanPoint(reference_, ppVector3()));
+  ppBounds3 footprint;
+  for (const Place& place : places_) {
+    ppBounds3 box = PlanBox(place.element);
+    if (box.IsEmpty()) continue;
+    box.centre = Plus(box.centre, step);
+    footprint.AddBox(box);
+  }
+  return room->WallPushBack(footprint);
 }
 
 bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
                                  const std::vector<zelvproElement*>& skip, ppVector3& point,
-                                 zelvproElement*& unit, ppVector3* hit, Lift lift) {
+                                 zelvproElement*& unit, ppVector3* hit, Lift lift, WallStop* wall) {
   unit = nullptr;
+  if (wall != nullptr) *wall = WallStop();
   glContext* context = PaneContext(pane);
   if (context == nullptr) return false;
   pane->RenderWith(context, nullptr, nullptr, true);
@@ -400,6 +419,13 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
   // Where the ray comes down to the point's height over the floor.
   const float floorT = d.y < 0.0f ? (lift.overFloor - o.y) / d.y : -1.0f;
   const ppVector3 overFloor = Plus(o, ppVector3(d.x * floorT, d.y * floorT, d.z * floorT));
+  // Asked to keep to the room: the first inner wall face the ray leaves the room through stops it.
+  const RoomInnerFaces faces(wall != nullptr ? dynamic_cast<qxNewRoomCanvas*>(RoomCanvas()) : nullptr);
+  RoomInnerFaces::Exit exit;
+  const bool walled = !faces.Empty() && faces.FirstExit(o, d, exit);
+  if (walled && unit != nullptr && best >= exit.t) unit = nullptr;
+  // A unit met on a side stays the unit met when the point goes on to the wall behind it.
+  zelvproElement* side = nullptr;
   if (unit != nullptr && (floorT < 0.0f || best <= floorT)) {
     const ppBounds3 box = raised(unit);
     point = Plus(o, ppVector3(d.x * best, d.y * best, d.z * best));
@@ -410,12 +436,30 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
       point.y = top;
       return true;
     }
-    if (floorT >= 0.0f) point = overFloor;
+    if (floorT >= 0.0f && !(walled && exit.t < floorT)) {
+      point = overFloor;
+      point.y = lift.overFloor;
+      return true;
+    }
+    if (!walled) {
+      point.y = lift.overFloor;
+      return true;
+    }
+    side = unit;
+  }
+  unit = side;
+  if (walled && (floorT < 0.0f || exit.t < floorT)) {
+    // The wall comes first: the point stands against its inner face, inside the room.
+    point = Plus(exit.point, ppVector3(-exit.outward.x * kAboveTop, 0.0f, -exit.outward.z * kAboveTop));
+    if (hit != nullptr && side == nullptr) *hit = exit.point;
     point.y = lift.overFloor;
+    wall->met = true;
+    wall->outward = exit.outward;
     return true;
   }
-  unit = nullptr;
   if (floorT < 0.0f) return false;
+  // Over the floor outside the room (past a wall's top, or beside the room) there is no place.
+  if (!faces.Empty() && !faces.Contains(overFloor)) return false;
   point = overFloor;
   point.y = lift.overFloor;
   if (hit != nullptr) *hit = point;
@@ -455,9 +499,17 @@ void zelvpro3DTask::ApplyWidth(zelvproElement* element, float width) {
 void zelvpro3DTask::TrackOnFloor() {
   zelvproElement* under = nullptr;
   ppVector3 point;
-  if (PlacementAt(Current(), point, under)) target_ = point;
   snapTarget_ = nullptr;
   snappedElement_ = nullptr;
+  if (!PlacementAt(Current(), point, under)) {
+    // No surface of the room under the mouse: the units stay where they were last placed, and a
+    // release here is refused (the floor drop finds no place either).
+    if (stretch_.element != nullptr) ApplyWidth(stretch_.element, stretch_.savedWidth);
+    stretch_ = Stretch();
+    placementOk_ = false;
+    return;
+  }
+  target_ = point;
   const ppVector3 placed = target_;
   if (zelvproTopCanvas* top = TopCanvas()) {
     // Each unit's search is its own; the last unit's answer stands.

@@ -88,7 +88,9 @@ class zelvpro3DTask : public zelvproMouseTask {
   // The ray through that pixel meets the anchor's height over a unit's top or over the floor; the
   // place is that point less the anchor's offset. `unit` the unit met (null for the floor). False
   // when the ray meets neither. Moved units are never met. `hit`, when given, receives the point the
-  // ray met first. In wall mode the heights are the surfaces' own.
+  // ray met first. In wall mode the heights are the surfaces' own. The ray keeps to the room: a ray
+  // that meets an inner wall face first puts the moved units against that face, pushed back inside
+  // the room's faces; a ray that meets no surface of the room gives no place (false).
   bool PlacementAt(const plat::POINT& at, ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr);
 
   // How high above a surface the point that follows the ray stands, millimetres.
@@ -96,13 +98,21 @@ class zelvpro3DTask : public zelvproMouseTask {
     float overFloor;
     float overTop;  // over a unit's box top
   };
+  // Where a ray was stopped by an inner wall face of the room: the face's outward normal (y 0).
+  struct WallStop {
+    bool met = false;
+    ppVector3 outward;
+  };
   // For any pane: the plan's top-level unit (not one `skip` names) whose box, raised by `lift`'s
   // height over tops, the ray through the pane point (x, y: pixels, fractions allowed) meets first,
   // else the floor; `point` is where the ray meets the height `lift` gives over that surface (over
-  // the floor below a unit's box met on a side).
+  // the floor below a unit's box met on a side). With `wall` given the ray keeps to the room: a ray
+  // that leaves the room through an inner wall face before it comes down to that height gives the
+  // point at that height against the face, 0.1 mm inside (`wall` says which face); a floor point
+  // outside the room's outline gives none (false). Without a room outline the floor has no edge.
   static bool SurfaceUnder(zelvpro3DPane* pane, float x, float y, const std::vector<zelvproElement*>& skip,
                            ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr,
-                           Lift lift = {0.0f, 0.0f});
+                           Lift lift = {0.0f, 0.0f}, WallStop* wall = nullptr);
   // The height (millimetres) the reference stands at over the floor while it moves: the height it
   // had at the press, or its catalogue height above the floor when it was lifted off a unit's top.
   float FloorHeight() const { return floorHeight_; }
@@ -172,6 +182,9 @@ class zelvpro3DTask : public zelvproMouseTask {
   static void PutAt(Place& place, const ppVector3& world, float absAngle, ppView* container);
   static void PutBack(const Place& place);
   bool IsMoved(const zelvproElement* element) const;
+  // The shift (x, z) that brings the moved units' footprint, with the reference at the plan point
+  // `at`, back inside the room's inner wall faces; zero when it is inside or there is no room.
+  ppVector3 PushedBackInside(const ppVector3& at) const;
   // True when the reference stands on the top of a unit that is not moved.
   bool StandsOnAUnit() const;
   // The ceiling the room's walls set for a unit whose upper corner lies `upper` above its position.

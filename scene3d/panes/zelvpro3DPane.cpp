@@ -318,7 +318,11 @@ void zelvpro3DPane::ResetView() {
 void zelvpro3DPane::ClickedNothing(int32_t x, int32_t y) {
   const bool alt = IsAltKeyDown();
   std::vector<i3DPaneElement*> selection = Host().Selection();
-  if (alt && !selection.empty()) Host().PrepareAltDrag();
+  // With Alt the copies are dragged: the selection is read again once they are made.
+  if (alt && !selection.empty()) {
+    Host().PrepareAltDrag();
+    selection = Host().Selection();
+  }
   i3DPaneElement* element = qx3DPicking::Pick3DAt(*this, x, y);
   // Nothing under the point or nothing selected: nothing to move.
   if (!element || selection.empty()) return;

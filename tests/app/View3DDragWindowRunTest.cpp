@@ -9,12 +9,19 @@
 // screen of the display's size. Plan millimetres; pixels of the frame's client area.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "WindowRunFixture.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "canvas/palette/zelvproElementPalette.h"
+#include "canvas/palette/zelvproElementPane.h"
+#include "canvas/palette/zelvproElementScroller.h"
+#include "catalogue/browser/qxNode.h"
+#include "canvas/window/zelvproWindow.h"
 #include "canvas/tasks/PlanFrames.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
@@ -24,7 +31,9 @@
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "scene3d/gl/qxCamera.h"
 #include "scene3d/panes/qx3DPicking.h"
+#include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 
 namespace {
@@ -143,4 +152,275 @@ TEST_F(View3DDragWindowRunTest, AUnitDraggedAlongTheBackWallFollowsTheMouseAndSt
   EXPECT_EQ(drawers->GetAbsoluteAngle(), 0.0f);
 }
 
+// ---- From Home, each drag on a fresh copy of the start plan.
+//
+// The start plan's room has inner faces at x 2000 and 5850, z 2000 (back) and 5350 (front), walls
+// 2350 high; the eye at Home stands in front of the room at about 1456 mm, below the wall unit's top.
+// Every drag is read back from the saved plan: every unit stands inside the inner faces, the units
+// not pressed stay where they were (an Alt drag adds one copy and leaves the original), and the
+// moved unit went the way the mouse went. What each drag left is printed in millimetres.
+
+// A unit of the plan as it was read: its top view's name, its place, angle and plan box.
+struct Seen {
+  std::string name;
+  ppVector3 at;
+  float angle = 0.0f;
+  ppBounds3 box;
+};
+
+class View3DDragScenarioTest : public View3DDragWindowRunTest {
+ protected:
+  std::vector<Seen> Units() const {
+    zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
+    const RecordField viewName(views, "Name");
+    std::vector<Seen> out;
+    ForEachChildElement(Plan(), [&](zelvproElement* unit) {
+      ScopedRecordBuffer<ppDatafile> buffer(views);
+      views.ReadRecord(unit->recordId, buffer.Get());
+      out.push_back(Seen{viewName.Text(buffer.Get()).c_str(), PlanPoint(unit, ppVector3()),
+                         unit->GetAbsoluteAngle(),
+                         ppBounds3::Transformed(PlanMatrix(unit), unit->GetBounds(0, 0x240))});
+    });
+    return out;
+  }
+  // The room's inner faces: left, right (x), back, front (z).
+  void Faces(float& left, float& right, float& back, float& front) const {
+    left = back = 1e9f, right = front = -1e9f;
+    for (qxWallElement* wall : Walls(*Window().NewRoomCanvas())) {
+      const WallEdge& e = wall->Edge();
+      left = std::min({left, e.start.x, e.end.x}), right = std::max({right, e.start.x, e.end.x});
+      back = std::min({back, e.start.z, e.end.z}), front = std::max({front, e.start.z, e.end.z});
+    }
+  }
+  void ShowHome() {
+    Send(zelvproViewBar::k3DCommand);
+    auto* canvas = dynamic_cast<zelvpro3DCanvas*>(Window().Canvas3DView());
+    ASSERT_NE(canvas, nullptr);
+    pane_ = canvas->Pane();
+    ASSERT_NE(pane_, nullptr);
+  }
+
+  // One drag in the program's window from Home: `steps` between showing the 3D view and saving. The
+  // plan is then read back: every unit inside the faces, the units other than `moved` where they
+  // were; `added` units more than before (an Alt copy, a unit from the strip). Returns the moved
+  // unit (or the added one) as read back.
+  Seen Walk(const fs::path& plan, const std::vector<Seen>& before, const std::string& moved,
+            const std::vector<std::string>& steps, size_t added, const char* what) {
+    std::vector<std::string> all{"key:F7"};
+    all.insert(all.end(), steps.begin(), steps.end());
+    all.insert(all.end(), {"chord:Control_L+s", "close"});
+    const std::string environment = "XDG_DOCUMENTS_DIR='" + (demo_.Root() / "documents").string() + "'";
+    fs::create_directories(demo_.Root() / "documents");
+    const windowrun::Outcome outcome = Run(all, 60, Quoted(plan), environment);
+    EXPECT_TRUE(outcome.Passed()) << what << ": " << outcome.log;
+    Begin(plan.string());
+    const std::vector<Seen> after = Units();
+    float left = 0, right = 0, back = 0, front = 0;
+    Faces(left, right, back, front);
+    EXPECT_EQ(after.size(), before.size() + added) << what;
+    Seen result;
+    std::vector<bool> matched(before.size(), false);
+    for (const Seen& unit : after) {
+      const ppVector3 lo = unit.box.centre - unit.box.half, hi = unit.box.centre + unit.box.half;
+      EXPECT_TRUE(lo.x >= left && hi.x <= right && lo.z >= back && hi.z <= front)
+          << what << ": " << unit.name << " spans x " << lo.x << " to " << hi.x << ", z " << lo.z << " to "
+          << hi.z << " outside the room's faces";
+      // A unit that stands where one stood before is that one (the first not yet matched).
+      bool found = false;
+      for (size_t i = 0; i < before.size() && !found; ++i)
+        if (!matched[i] && before[i].name == unit.name && Distance(before[i].at, unit.at) < 0.01f &&
+            before[i].angle == unit.angle)
+          matched[i] = found = true;
+      if (!found) {
+        EXPECT_EQ(unit.name, moved) << what << ": a unit moved that was not pressed";
+        result = unit;
+      }
+    }
+    for (size_t i = 0; i < before.size(); ++i)
+      if (!matched[i] && added > 0) ADD_FAILURE() << what << ": the original " << before[i].name << " moved";
+    std::printf("%s: %s at (%.1f, %.1f, %.1f) mm, angle %.4f\n", what, result.name.c_str(), result.at.x,
+                result.at.y, result.at.z, result.angle);
+    return result;
+  }
+  static float Distance(const ppVector3& a, const ppVector3& b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+  }
+  static const Seen* Find(const std::vector<Seen>& units, const std::string& name) {
+    for (const Seen& unit : units)
+      if (unit.name == name) return &unit;
+    return nullptr;
+  }
+  // The pane pixel of the front middle of `unit` (its box's face towards the eye).
+  plat::POINT FrontMiddle(const Seen& unit) const {
+    return Shown(unit.box.centre + ppVector3(0.0f, 0.0f, unit.box.half.z));
+  }
+  // Where the 3D view at Home shows the plan point, in the read-back program: unrounded frame pixels.
+  ppVector3 AtHome(const ppVector3& plan) {
+    ShowHome();
+    const ppVector3 w = InPane(plan);
+    const plat::POINT corner = InFrame(pane_->GetHWND(), {0, 0});
+    return ppVector3(w.x + float(corner.x), w.y + float(corner.y), 0.0f);
+  }
+  std::string Offset(plat::POINT p, int dx, int dy) const { return Place(plat::POINT{p.x + dx, p.y + dy}); }
+};
+
+TEST_F(View3DDragScenarioTest, DragsFromHomeStayInTheRoomMoveOnlyThePressedUnitAndGoWhereTheMouseWent) {
+  // The drawer unit 60 pixels up: it is against the back wall already, and stays there.
+  {
+    const fs::path plan = DemoPlan();
+    Begin(plan.string());
+    const std::vector<Seen> before = Units();
+    ShowHome();
+    const Seen d60 = *Find(before, "D60");
+    const plat::POINT press = FrontMiddle(d60);
+    Stop();
+    const Seen up = Walk(plan, before, "D60", {"down:" + Place(press), "move:" + Offset(press, 0, -60), "up"},
+                         0, "60 px up");
+    EXPECT_GE(up.at.z, d60.at.z - 0.01f) << "it went behind the back wall";
+    EXPECT_LT(up.at.z, d60.at.z + 1.0f) << "it came forward";
+    EXPECT_NEAR(up.at.x, d60.at.x, 60.0f);
+    EXPECT_EQ(up.at.y, 100.0f);
+  }
+  // 60 pixels down: it comes forward, at its height.
+  {
+    const fs::path plan = DemoPlan();
+    Begin(plan.string());
+    const std::vector<Seen> before = Units();
+    ShowHome();
+    const Seen d60 = *Find(before, "D60");
+    const plat::POINT press = FrontMiddle(d60);
+    const ppVector3 shown = AtHome(d60.at);
+    Stop();
+    const Seen down = Walk(plan, before, "D60",
+                           {"down:" + Place(press), "move:" + Offset(press, 0, 60), "up"}, 0, "60 px down");
+    EXPECT_GT(down.at.z, d60.at.z + 200.0f) << "it did not come forward";
+    EXPECT_EQ(down.at.y, 100.0f);
+    // Its corner is drawn 60 pixels below where it was, at its own height.
+    const ppVector3 now = AtHome(down.at);
+    EXPECT_NEAR(now.x, shown.x, 0.5f);
+    EXPECT_NEAR(now.y, shown.y + 60.0f, 0.5f);
+  }
+  // 250 pixels left and right: past the side wall on the left it stands against the left wall's face;
+  // to the right it goes right along the back wall.
+  for (const int dx : {-250, 250}) {
+    const fs::path plan = DemoPlan();
+    Begin(plan.string());
+    const std::vector<Seen> before = Units();
+    ShowHome();
+    const Seen d60 = *Find(before, "D60");
+    const plat::POINT press = FrontMiddle(d60);
+    Stop();
+    const std::string what = std::to_string(std::abs(dx)) + (dx < 0 ? " px left" : " px right");
+    const Seen side = Walk(plan, before, "D60",
+                           {"down:" + Place(press), "move:" + Offset(press, dx, 0), "up"}, 0, what.c_str());
+    if (dx < 0) {
+      EXPECT_LT(side.at.x, d60.at.x - 300.0f) << what;
+    } else {
+      EXPECT_GT(side.at.x, d60.at.x + 300.0f) << what;
+    }
+    EXPECT_EQ(side.at.y, 100.0f) << what;
+    EXPECT_GE(side.at.z, d60.at.z - 0.01f) << what;
+  }
+  // A base unit turned 90 degrees in the plan first (1 m from the right wall, saved), dragged 250
+  // pixels right, past the right wall: it stops against the right wall, still turned.
+  {
+    const fs::path plan = DemoPlan();
+    Begin(plan.string());
+    zelvproElement* drawers = Named("D60");
+    ASSERT_NE(drawers, nullptr);
+    drawers->SetPosition(ppVector3(4850.0f, 100.0f, 3000.0f));
+    drawers->SetAngle(float(M_PI / 2));
+    Send(zelvproWindow::kSave);
+    const std::vector<Seen> before = Units();
+    const Seen turned = *Find(before, "D60");
+    ASSERT_NEAR(turned.angle, float(M_PI / 2), 1e-4f) << "the unit was not turned";
+    std::printf("turned: D60 at (%.1f, %.1f, %.1f) mm, box x %.1f to %.1f, z %.1f to %.1f\n", turned.at.x,
+                turned.at.y, turned.at.z, turned.box.centre.x - turned.box.half.x,
+                turned.box.centre.x + turned.box.half.x, turned.box.centre.z - turned.box.half.z,
+                turned.box.centre.z + turned.box.half.z);
+    ASSERT_LT(turned.box.centre.x + turned.box.half.x, 5850.0f - 500.0f);
+    ShowHome();
+    const plat::POINT press = FrontMiddle(turned);
+    Stop();
+    const Seen right =
+        Walk(plan, before, "D60", {"down:" + Place(press), "move:" + Offset(press, 250, 0), "up"}, 0,
+             "turned, 250 px right");
+    EXPECT_GT(right.box.centre.x, turned.box.centre.x + 300.0f);
+    EXPECT_NEAR(right.angle, turned.angle, 1e-4f);
+    EXPECT_EQ(right.at.y, 100.0f);
+  }
+  // The wall unit, above the eye, 60 pixels right along the back wall: it follows the mouse there.
+  {
+    const fs::path plan = DemoPlan();
+    Begin(plan.string());
+    const std::vector<Seen> before = Units();
+    ShowHome();
+    const Seen w60 = *Find(before, "W60");
+    const plat::POINT press = FrontMiddle(w60);
+    ASSERT_GT(w60.box.centre.y, qxCameraRecords::Current()->position.y)
+        << "the wall unit's middle is above the eye";
+    const ppVector3 shown = AtHome(w60.at);
+    Stop();
+    const Seen along =
+        Walk(plan, before, "W60", {"down:" + Place(press), "move:" + Offset(press, 60, 0), "up"}, 0,
+             "wall unit 60 px right");
+    EXPECT_GT(along.at.x, w60.at.x + 300.0f);
+    EXPECT_EQ(along.at.y, w60.at.y);
+    EXPECT_NEAR(along.at.z, w60.at.z, 0.5f) << "it left the back wall";
+    const ppVector3 now = AtHome(along.at);
+    EXPECT_NEAR(now.x, shown.x + 60.0f, 1.0f);
+    EXPECT_NEAR(now.y, shown.y, 1.0f);
+  }
+  // Alt held: the drawer unit's copy goes 250 pixels right; the original stays.
+  {
+    const fs::path plan = DemoPlan();
+    Begin(plan.string());
+    const std::vector<Seen> before = Units();
+    ShowHome();
+    const Seen d60 = *Find(before, "D60");
+    const plat::POINT press = FrontMiddle(d60);
+    Stop();
+    const Seen copy = Walk(plan, before, "D60",
+                           {"click:" + Place(press), "hold:Alt_L", "down:" + Place(press),
+                            "move:" + Offset(press, 250, 0), "up", "let:Alt_L"},
+                           1, "Alt, 250 px right");
+    EXPECT_GT(copy.at.x, d60.at.x + 600.0f) << "the copy did not go right of the original";
+    EXPECT_EQ(copy.at.y, 100.0f);
+    EXPECT_NEAR(copy.at.z, d60.at.z, 1.0f) << "the copy left the back wall";
+  }
+  // A base unit pulled from the item strip to the floor by the back wall, right of the drawer unit:
+  // the mouse, just above the floor's edge, is on the wall's face. The unit lands against the wall,
+  // its back left corner (its anchor) under the mouse, at its plinth height.
+  {
+    const fs::path plan = DemoPlan();
+    Begin(plan.string());
+    const std::vector<Seen> before = Units();
+    ShowHome();
+    std::vector<plat::POINT> clicks;
+    qxNode* group = OpenGroup("Base", clicks);
+    ASSERT_NE(group, nullptr);
+    std::vector<std::string> steps;
+    for (const plat::POINT& at : clicks) steps.push_back("press:" + Place(at) + ",100");
+    zelvproElementScroller& strip = *Window().Palette()->Pane()->Strip();
+    int32_t column = 0;
+    for (qxNode* child = group->FirstChild(); child != nullptr; child = child->NextSibling(), ++column)
+      if (std::string(child->Name().c_str()).find("VH-B60") != std::string::npos) break;
+    ASSERT_LT(column, strip.ItemCount());
+    plat::RECT cell{};
+    strip.GetCellRect(column, 0, &cell);
+    const plat::POINT from =
+        InFrame(strip.GetRootView()->GetHWND(), {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    const ppVector3 aim(4300.0f, 250.0f, 2000.0f);
+    const plat::POINT to = Shown(aim);
+    Stop();
+    steps.push_back("drag:" + Place(from) + "," + Place(to));
+    const Seen dropped = Walk(plan, before, "B60", steps, 1, "from the strip");
+    EXPECT_EQ(dropped.name, "B60");
+    EXPECT_EQ(dropped.at.y, 100.0f);
+    EXPECT_NEAR(dropped.at.x, aim.x, 10.0f);
+    EXPECT_NEAR(dropped.at.z, kBackFace + 0.1f, 0.5f) << "it is not against the back wall";
+    // Its corner is drawn in the mouse's column.
+    EXPECT_NEAR(AtHome(dropped.at).x, float(to.x), 1.0f);
+  }
+}
 }  // namespace

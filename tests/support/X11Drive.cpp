@@ -33,6 +33,9 @@
 //   move:X,Y     moves the pointer in ten steps from where it is to X,Y (a held button stays held);
 //                then `alive`
 //   up           releases the first button where the pointer is; then `alive`
+//   hold:KEY     presses the key of X keysym KEY ("Alt_L") where the input focus is and keeps it
+//                down over the next steps; then `alive`
+//   let:KEY      releases a key `hold` pressed; then `alive`
 //   cursor:FILE  waits until the pointer's cursor image stays the same for 300 ms and writes it to
 //                FILE as a PAM (P7, RGB_ALPHA, alpha not premultiplied) with a comment line
 //                "# hot X Y" naming its hot spot (needs the XFIXES extension)
@@ -161,6 +164,17 @@ class Driver {
   }
 
   bool Tap(const std::string& chord) { return PressChord(chord) && Alive(); }
+
+  // Presses (or with `down` false releases) the key of keysym `name` alone, for a key held over
+  // other steps (Alt held through a drag).
+  bool HoldKey(const std::string& name, bool down) {
+    const KeySym symbol = XStringToKeysym(name.c_str());
+    const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display_, symbol);
+    if (code == 0) return Fail("no key " + name);
+    XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
 
   bool Press(int x, int y, int milliseconds) {
     if (!MoveTo(window_, x, y)) return Fail("no such place in the window");
@@ -732,6 +746,8 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
       done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.MoveAlong(x, y);
     } else if (verb == "up") {
       done = driver.Up();
+    } else if (verb == "hold" || verb == "let") {
+      done = driver.HoldKey(argument, verb == "hold");
     } else if (verb == "cursor") {
       done = driver.WriteCursor(argument);
     } else if (verb == "poppress") {
