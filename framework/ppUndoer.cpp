@@ -33,6 +33,8 @@ void ppUndoer::RemoveTasksOf(const void* target) {
         continue;
       }
       Unlink(*top, t);
+      // The target may be half destroyed: the task must neither touch nor delete it when it goes.
+      t->LetGo(target);
       delete t;
       t = *top;
     }
@@ -45,6 +47,8 @@ void ppUndoer::PurgeTarget(const void* target) {
   for (ppUndoer* history : live)
     if (std::find(LiveHistories().begin(), LiveHistories().end(), history) != LiveHistories().end())
       history->RemoveTasksOf(target);
+  // Tasks on no history (one still tracking the mouse, one being deleted) forget it too.
+  ppTask::LetGoEverywhere(target);
 }
 
 void ppUndoer::Post(ppTask* task) {

@@ -23,14 +23,20 @@ zelvpro3DDraggerTask::zelvpro3DDraggerTask(qxViewHolder* holders, zelvpro3DPane*
     SetReference(first);
     ForEachChildElement(*first, [&](zelvproElement* part) { groupParts_.push_back(part); });
   }
+  for (zelvproElement* part : groupParts_) Keep(part);
 }
 
 zelvpro3DDraggerTask::~zelvpro3DDraggerTask() {
   if (stands_) return;
   // Never placed, refused, or undone: the units out of the plan are the task's. A dissolved group's
   // parts stand for it.
-  for (zelvproElement* element : dropped_)
-    if (!IsUndone() || element->GetSupervisor() == nullptr) delete element;
+  // One destroyed elsewhere was let go of.
+  for (zelvproElement* element : dropped_) {
+    if (IsUndone())
+      DeleteKeptIfLoose(element);
+    else
+      DeleteKept(element);
+  }
 }
 
 void zelvpro3DDraggerTask::Do() {
@@ -72,6 +78,7 @@ void zelvpro3DDraggerTask::Undo() {
     ppView* container = element->GetSupervisor();
     slots_.push_back(
         Slot{element, container, container != nullptr ? container->Subviews().Find(element) : -1});
+    Keep(container);  // Redo puts it back there
   }
   for (zelvproElement* element : dropped_) {
     element->Invalidate();
