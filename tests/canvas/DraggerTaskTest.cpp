@@ -299,6 +299,25 @@ TEST_F(DraggerTaskTest, ADropUndoneAndThenDroppedFromTheRedoStackFreesItsUnits) 
   }
 }
 
+TEST_F(DraggerTaskTest, AUnitDestroyedWhileItsDropStandsTakesTheDropOffTheHistory) {
+  MakeWindowShowingGroup();
+  Down(CellCentre(palettetest::kUnit));
+  zelvproDraggerTask* task = LastDragger();
+  ASSERT_NE(task, nullptr);
+  plat::LayerClock::Advance(1000);
+  MoveTo({400, 250});
+  Up({400, 250});
+  ASSERT_EQ(History().DoneTop(), task);
+  zelvproElement* made = task->Dropped().front();
+  // Destroyed as a plan that is replaced destroys its elements: off the plan, then deleted.
+  made->DetachFromSupervisor();
+  delete made;
+  EXPECT_EQ(History().DoneTop(), nullptr);
+  History().Undo();
+  History().Redo();
+  EXPECT_TRUE(PlanUnits().empty());
+}
+
 TEST_F(DraggerTaskTest, AUnitsOwnRequestGetsTheDraggerWhichOwnsItsUnitsUntilTheyLand) {
   MakeWindow();
   CanvasTaskFactory factory;
