@@ -68,6 +68,8 @@ void zelvproDraggerTask::Do() {
     dropped_ = parts_;
     dropped_.insert(dropped_.end(), others.begin(), others.end());
     dissolved_ = true;
+    // The package is the deletion list's now: its end is no reason to drop this step.
+    LetGo(first);
   }
   for (const qxViewHolder* h = Moved(); h != nullptr; h = h->Next()) {
     zelvproElement* element = h->Element();

@@ -54,8 +54,11 @@ void zelvpro3DDraggerTask::Do() {
   for (zelvproElement* element : std::vector<zelvproElement*>(dropped_)) element->AfterPlace();
   // A group that dissolved handed its parts to its container: from here on the task works on them.
   // (The group itself went to the plan's deletion list.)
-  if (groupMode_ && first->GetSupervisor() == nullptr && first->Subviews().Count() == 0)
+  if (groupMode_ && first->GetSupervisor() == nullptr && first->Subviews().Count() == 0) {
     dropped_ = groupParts_;
+    // The group is the deletion list's now: its end is no reason to drop this step.
+    LetGo(first);
+  }
   std::vector<i3DPaneElement*> placed;
   zelvpro3DCanvas* canvas = zelvpro3DCanvas::Current();
   for (zelvproElement* element : dropped_) {

@@ -232,6 +232,9 @@ TEST_F(DraggerTaskTest, APackageLandsAsItsPartsAndUndoRedoTakeThemOutAndPutThemB
   for (zelvproElement* part : parts) EXPECT_TRUE(part->IsSelected());
   EXPECT_EQ(package->GetSupervisor(), nullptr);
   EXPECT_TRUE(DeletionList::Holds(package));
+  // The deletion list emptied (after the message, in the program) leaves the drop on the history.
+  DeletionList::DeleteAll();
+  ASSERT_EQ(History().DoneTop(), task);
   ppVector3 before[2];
   for (int32_t i = 0; i < 2; ++i) parts[i]->GetAbsolutePosition(before[i]);
   EXPECT_NEAR(before[1].x - before[0].x, 600.0f, 0.5f);
