@@ -15,7 +15,23 @@ std::vector<ppTask*>& Keepers() {
   return keepers;
 }
 
+// The objects whose destruction is under way (ppTask::Destroying), innermost last. Empty whenever no
+// destruction is, so it needs no reset. User-interface thread only.
+std::vector<const void*>& BeingDestroyed() {
+  static std::vector<const void*> objects;
+  return objects;
+}
+
 }  // namespace
+
+ppTask::Destroying::Destroying(const void* object) { BeingDestroyed().push_back(object); }
+
+ppTask::Destroying::~Destroying() { BeingDestroyed().pop_back(); }
+
+bool ppTask::IsBeingDestroyed(const void* object) {
+  const std::vector<const void*>& objects = BeingDestroyed();
+  return std::find(objects.begin(), objects.end(), object) != objects.end();
+}
 
 ppTask::~ppTask() {
   if (keeper_) {
@@ -67,6 +83,12 @@ void ppTask::LetGoEverywhere(const void* object) {
 
 void ppTask::DeleteKept(ppView* view) {
   if (view == nullptr || !Keeps(view)) return;
+  // Its own destruction is under way (a task that still keeps it is being dropped for another view
+  // this one's destruction freed): it is not touched.
+  if (IsBeingDestroyed(view)) {
+    LetGo(view);
+    return;
+  }
   // Forgotten first: the view's destruction lets go of it everywhere anyway, and may delete views
   // this task keeps besides it (its subviews), which it forgets the same way.
   LetGo(view);
@@ -74,6 +96,6 @@ void ppTask::DeleteKept(ppView* view) {
 }
 
 void ppTask::DeleteKeptIfLoose(ppView* view) {
-  if (view == nullptr || !Keeps(view) || view->GetSupervisor() != nullptr) return;
+  if (view == nullptr || !Keeps(view) || IsBeingDestroyed(view) || view->GetSupervisor() != nullptr) return;
   DeleteKept(view);
 }

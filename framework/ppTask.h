@@ -56,8 +56,20 @@ class ppTask {
   // The object at `object` is being destroyed: this task forgets it.
   void LetGo(const void* object);
   // Every live task that keeps `object` forgets it. Called by a view's destruction through
-  // ppUndoer::PurgeTarget, before any task is deleted on its account.
+  // ppUndoer::PurgeTarget, after the tasks dropped on its account.
   static void LetGoEverywhere(const void* object);
+
+  // While one lives, the object at `object` is being destroyed: no task deletes it, not even one
+  // that still keeps it (ppUndoer::PurgeTarget holds one while the tasks it drops, and what they free
+  // in turn, go). Nests.
+  class Destroying {
+   public:
+    explicit Destroying(const void* object);
+    ~Destroying();
+    Destroying(const Destroying&) = delete;
+    Destroying& operator=(const Destroying&) = delete;
+  };
+  static bool IsBeingDestroyed(const void* object);
 
  private:
   friend class ppUndoer;

@@ -42,6 +42,8 @@ void ppUndoer::RemoveTasksOf(const void* target) {
 }
 
 void ppUndoer::PurgeTarget(const void* target) {
+  // No task deletes the target while the tasks dropped for it, and what those free, go.
+  const ppTask::Destroying destroying(target);
   // A task's destructor may free further objects that purge in turn: walk a copy.
   const std::vector<ppUndoer*> live = LiveHistories();
   for (ppUndoer* history : live)

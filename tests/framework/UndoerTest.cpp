@@ -211,4 +211,24 @@ TEST_F(KeptViews, ATaskFreeingAViewForgetsTheKeptViewsThatDieWithItAndTasksNotIn
   EXPECT_EQ(viewDeaths_, 1);
 }
 
+TEST_F(KeptViews, AViewBeingDestroyedIsNotDeletedByATaskThatItsOwnPurgeDropsOnAnotherHistory) {
+  // Two histories: on the first, a step that puts `loose` back into `dying` (undone, so it owns
+  // `loose`); on the second, a step that puts `dying` into `loose`. Destroying `dying` drops the first
+  // step, which frees `loose`, which drops the second step while `dying` is still being destroyed.
+  ppUndoer first, second;
+  auto* dying = new CountedView(nullptr, &parentDeaths_);
+  auto* loose = new CountedView(nullptr, &viewDeaths_);
+  auto* owner = new PlaceTask(dying, loose);
+  first.Post(owner);
+  owner->Do();
+  first.Undo();
+  auto* other = new PlaceTask(loose, dying);
+  second.Post(other);
+  delete dying;
+  EXPECT_EQ(parentDeaths_, 1);
+  EXPECT_EQ(viewDeaths_, 1);
+  EXPECT_EQ(first.RedoTop(), nullptr);
+  EXPECT_EQ(second.DoneTop(), nullptr);
+}
+
 }  // namespace
