@@ -33,6 +33,8 @@ void ppUndoer::RemoveTasksOf(const void* target) {
         continue;
       }
       Unlink(*top, t);
+      // The target may be half destroyed: the task must neither touch nor delete it when it goes.
+      t->LetGo(target);
       delete t;
       t = *top;
     }
@@ -40,11 +42,15 @@ void ppUndoer::RemoveTasksOf(const void* target) {
 }
 
 void ppUndoer::PurgeTarget(const void* target) {
+  // No task deletes the target while the tasks dropped for it, and what those free, go.
+  const ppTask::Destroying destroying(target);
   // A task's destructor may free further objects that purge in turn: walk a copy.
   const std::vector<ppUndoer*> live = LiveHistories();
   for (ppUndoer* history : live)
     if (std::find(LiveHistories().begin(), LiveHistories().end(), history) != LiveHistories().end())
       history->RemoveTasksOf(target);
+  // Tasks on no history (one still tracking the mouse, one being deleted) forget it too.
+  ppTask::LetGoEverywhere(target);
 }
 
 void ppUndoer::Post(ppTask* task) {

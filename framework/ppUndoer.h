@@ -24,10 +24,12 @@ class ppUndoer {
   ppTask* RedoTop() const { return redo_; }
   bool Holds(const ppTask* task) const;
 
-  // Removes and deletes every task of this history whose target is `target` or that refers to it.
+  // Removes and deletes every task of this history whose target is `target` or that refers to it;
+  // each lets go of `target` first, so none deletes it.
   void RemoveTasksOf(const void* target);
-  // The same on every live history: an object freed other than through its own undoable tasks
-  // calls it first, so that no undo or redo reaches freed memory.
+  // The same on every live history, and every other live task lets go of `target`: an object freed
+  // other than through its own undoable tasks calls it first (a view from its destructor), so that
+  // no undo or redo reaches freed memory and no task deletes it a second time.
   static void PurgeTarget(const void* target);
 
  private:

@@ -3,12 +3,15 @@
 #include "framework/ppView.h"
 
 zelvproAccDeleteTask::zelvproAccDeleteTask(ppView* container, ppView* element)
-    : container_(container), element_(element) {}
+    : container_(container), element_(element) {
+  Keep(container_);
+  Keep(element_);
+}
 
 zelvproAccDeleteTask::~zelvproAccDeleteTask() {
   // Only an element this task took out of its container is the task's to delete; one never removed
-  // still belongs to the container.
-  if (removed_ && !IsUndone()) delete element_;
+  // still belongs to the container, and one destroyed elsewhere was let go of.
+  if (removed_ && !IsUndone()) DeleteKept(element_);
 }
 
 void zelvproAccDeleteTask::Remove() {

@@ -14,13 +14,8 @@
 
 qxDrawWallTask::qxDrawWallTask(qxNewRoomCanvas* canvas) : ppMouseTask(canvas, canvas), canvas_(canvas) {}
 
-qxDrawWallTask::~qxDrawWallTask() {
-  if (wall_ != nullptr && wall_->GetSupervisor() == nullptr) delete wall_;
-}
-
-bool qxDrawWallTask::Refers(const void* object) const {
-  return wall_ != nullptr && static_cast<const void*>(static_cast<const zelvproElement*>(wall_)) == object;
-}
+// Off the plan the wall is the task's; one destroyed elsewhere (the room replaced) was let go of.
+qxDrawWallTask::~qxDrawWallTask() { DeleteKeptIfLoose(wall_); }
 
 ppVector3 qxDrawWallTask::JoinedPoint(int32_t x, int32_t y, bool& joined) const {
   ppVector3 p;
@@ -75,6 +70,7 @@ void qxDrawWallTask::Press(int32_t x, int32_t y) {
     // Made on the canvas for the room's wall values, then held off the plan until the release.
     wall_ = canvas_->MakeWall(canvas_, start_, start_);
     if (wall_ != nullptr) wall_->DetachFromSupervisor();
+    Keep(wall_);
   }
   ppMouseTask::Press(x, y);
 }

@@ -9,6 +9,8 @@
 //
 // Ownership: the canvas is not owned (it is the task's target). The new wall is made at the press
 // and belongs to the task until the release puts it on the plan, and again while the step is undone.
+// The task keeps the wall (ppTask::Keep): a wall destroyed on the plan (the room replaced by another
+// shape) takes the task off the history, and the task lets go of it without deleting it.
 // User-interface thread only.
 #pragma once
 
@@ -41,8 +43,6 @@ class qxDrawWallTask : public ppMouseTask {
   void Redo() override;
   // After Do, true when no wall was drawn.
   bool IsEmpty() override { return done_ && !placed_; }
-  // The new wall: freed on the plan (with the canvas), it takes the task off the history first.
-  bool Refers(const void* object) const override;
 
   // The new wall (null once the task let it go with a click or a too short drag).
   qxRoomSegment* Wall() const { return wall_; }

@@ -5,10 +5,11 @@
 #include "elements/base/DeletionList.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/units/zelvproTopGroupElement.h"
+#include "framework/ppTask.h"
 
 DissolvedGroups::~DissolvedGroups() {
   for (Group& g : groups_)
-    if (g.dissolved) delete g.group;
+    if (g.dissolved) task_.DeleteKept(g.group);
 }
 
 bool DissolvedGroups::TakeOver(Group& g) {
@@ -32,7 +33,11 @@ void DissolvedGroups::AfterMove(zelvproElement* element) {
       g.parts.push_back(
           {part, part->GetPosition(), part->GetAnchorOffset(), part->GetAngle(), part->GetFrame()});
   group->AfterMove();
-  if (TakeOver(g)) groups_.push_back(std::move(g));
+  if (!TakeOver(g)) return;
+  task_.Keep(g.group);
+  task_.Keep(g.container);
+  for (const Part& p : g.parts) task_.Keep(p.element);
+  groups_.push_back(std::move(g));
 }
 
 void DissolvedGroups::Restore() {
@@ -59,17 +64,9 @@ void DissolvedGroups::DissolveAgain() {
   for (Group& g : groups_) {
     if (g.dissolved || g.group->GetSupervisor() == nullptr) continue;
     g.container = g.group->GetSupervisor();
+    task_.Keep(g.container);
     g.index = g.container->Subviews().Find(g.group);
     g.group->Dissolve();
     TakeOver(g);
   }
-}
-
-bool DissolvedGroups::Refers(const void* object) const {
-  for (const Group& g : groups_) {
-    if (static_cast<const void*>(static_cast<const zelvproElement*>(g.group)) == object) return true;
-    for (const Part& p : g.parts)
-      if (static_cast<const void*>(p.element) == object) return true;
-  }
-  return false;
 }

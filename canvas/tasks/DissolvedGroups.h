@@ -5,7 +5,9 @@
 //
 // Ownership: a dissolved group is taken back from the application's deletion list and owned here
 // until Undo puts it back on the plan (then its container owns it); one still dissolved goes with
-// this object. The parts and the containers are not owned. User-interface thread only.
+// this object. The parts and the containers are not owned. The group, its parts and its container
+// are kept by the move task (ppTask::Keep): any of them destroyed elsewhere takes the task off its
+// history, and a group destroyed so is not deleted again. User-interface thread only.
 #pragma once
 
 #include <cstdint>
@@ -14,13 +16,15 @@
 #include "foundation/ppVector3.h"
 #include "platform/GdiTypes.h"
 
+class ppTask;
 class ppView;
 class zelvproElement;
 class zelvproTopGroupElement;
 
 class DissolvedGroups {
  public:
-  DissolvedGroups() = default;
+  // `task`: the move that keeps what this object holds.
+  explicit DissolvedGroups(ppTask& task) : task_(task) {}
   ~DissolvedGroups();
   DissolvedGroups(const DissolvedGroups&) = delete;
   DissolvedGroups& operator=(const DissolvedGroups&) = delete;
@@ -31,8 +35,6 @@ class DissolvedGroups {
   void Restore();
   // Every kept group that was restored dissolves again.
   void DissolveAgain();
-  // Whether `object` is a kept group or one of its parts.
-  bool Refers(const void* object) const;
   bool Empty() const { return groups_.empty(); }
 
  private:
@@ -52,5 +54,6 @@ class DissolvedGroups {
   // Takes the group over from the deletion list when it dissolved; answers whether it did.
   static bool TakeOver(Group& g);
 
+  ppTask& task_;
   std::vector<Group> groups_;
 };

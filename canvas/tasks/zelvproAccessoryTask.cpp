@@ -38,11 +38,11 @@ zelvproAccessoryTask::zelvproAccessoryTask(zelvproElement* accessory, zelvproCan
     : zelvproMouseTask(DropView(canvas), accessory), canvas_(canvas), accessory_(accessory) {
   // Made as a child of the canvas; until a host takes it, it stands nowhere in the plan.
   if (accessory_ != nullptr) accessory_->DetachFromSupervisor();
+  Keep(accessory_);
 }
 
-zelvproAccessoryTask::~zelvproAccessoryTask() {
-  if (accessory_ != nullptr && accessory_->GetSupervisor() == nullptr) delete accessory_;
-}
+// Off its host the accessory is the task's; one destroyed elsewhere was let go of.
+zelvproAccessoryTask::~zelvproAccessoryTask() { DeleteKeptIfLoose(accessory_); }
 
 zelvproElement* zelvproAccessoryTask::FindHost() const {
   if (accessory_ == nullptr) return nullptr;
@@ -84,11 +84,13 @@ void zelvproAccessoryTask::SetTrackCursor() {
 
 void zelvproAccessoryTask::Do() {
   if (host_ == nullptr || accessory_ == nullptr) {
-    delete accessory_;
+    DeleteKept(accessory_);
     accessory_ = nullptr;
     nothingToKeep_ = true;
     return;
   }
+  // Undo and Redo go back to the host: a host destroyed meanwhile takes the task off its history.
+  Keep(host_);
   host_->AttachAccessory(accessory_);
   accessory_->RebuildGeometry();
   if (canvas_ != nullptr) canvas_->DoCommand(kPostAfterEdit, reinterpret_cast<intptr_t>(this));

@@ -129,6 +129,9 @@ zelvproBasicMoverTask::zelvproBasicMoverTask(qxViewHolder* moved, zelvproCanvas*
     places_.push_back(place);
     element->changed = 1;
     element->SetStateBitsTree(kMoving);
+    // Undo puts it back there: either destroyed elsewhere takes the task off its history.
+    Keep(element);
+    Keep(place.container);
   }
 }
 

@@ -33,10 +33,9 @@ zelvproDeleteTask::zelvproDeleteTask(zelvproCanvas* canvas, void* target, const 
 
 zelvproDeleteTask::~zelvproDeleteTask() {
   if (!done_ || IsUndone()) return;
-  // The deletion stands: the elements taken out are the task's. One put back by other means stays.
-  for (const Removed& r : removed_) {
-    if (r.element->GetSupervisor() == nullptr) delete r.element;
-  }
+  // The deletion stands: the elements taken out are the task's. One put back by other means stays,
+  // one destroyed elsewhere was let go of.
+  for (const Removed& r : removed_) DeleteKeptIfLoose(r.element);
 }
 
 std::vector<zelvproElement*> zelvproDeleteTask::Elements() const {
@@ -87,6 +86,9 @@ void zelvproDeleteTask::Do() {
     if (!wallsToo && element->kind == ElementKinds::kRoomSegment) continue;
     elements.push_back(element);
     removed_.push_back(Removed{element, element->GetSupervisor()});
+    // Undo puts it back into that container: either destroyed elsewhere takes the task off its history.
+    Keep(element);
+    Keep(element->GetSupervisor());
   }
   canvas_->ReleaseOutsideSnaps(elements);
   for (const Removed& r : removed_) TakeOut(r, false);

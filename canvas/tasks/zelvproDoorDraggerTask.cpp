@@ -14,8 +14,13 @@ zelvproDoorDraggerTask::~zelvproDoorDraggerTask() {
   if (stands_) return;
   // Never placed (a click, or gone before the release): the openings are the task's wherever they
   // hang. Taken out by Undo: those still out of the plan are.
-  for (zelvproElement* opening : openings_)
-    if (!done_ || opening->GetSupervisor() == nullptr) delete opening;
+  // One destroyed elsewhere was let go of.
+  for (zelvproElement* opening : openings_) {
+    if (done_)
+      DeleteKeptIfLoose(opening);
+    else
+      DeleteKept(opening);
+  }
 }
 
 bool zelvproDoorDraggerTask::ReleasedOutside() const {
@@ -49,6 +54,7 @@ void zelvproDoorDraggerTask::Undo() {
   for (zelvproElement* opening : openings_) {
     opening->Invalidate();
     parents_.push_back(opening->GetSupervisor());
+    Keep(opening->GetSupervisor());  // Redo puts it back there
     opening->DetachFromSupervisor();
   }
   stands_ = false;

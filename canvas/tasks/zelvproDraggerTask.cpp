@@ -16,6 +16,7 @@ zelvproDraggerTask::zelvproDraggerTask(qxViewHolder* moved, zelvproCanvas* canva
   package_ = first != nullptr && first->kind == ElementKinds::kGroup &&
              (first->GetFlags() & zelvproTopGroupElement::kDissolvesOnPlacement) != 0;
   if (package_) ForEachChildElement(*first, [&](zelvproElement* part) { parts_.push_back(part); });
+  for (zelvproElement* part : parts_) Keep(part);
 }
 
 zelvproDraggerTask::~zelvproDraggerTask() {
@@ -23,9 +24,14 @@ zelvproDraggerTask::~zelvproDraggerTask() {
   // Never placed (a click, or destroyed before the release): the units are the task's wherever they
   // hang. Taken out by Undo (a refused drop, or a drop undone and then dropped from the redo stack):
   // the ones still out of the plan are.
+  // One destroyed elsewhere was let go of.
   const bool undone = IsUndone();
-  for (zelvproElement* element : dropped_)
-    if (!undone || element->GetSupervisor() == nullptr) delete element;
+  for (zelvproElement* element : dropped_) {
+    if (undone)
+      DeleteKeptIfLoose(element);
+    else
+      DeleteKept(element);
+  }
 }
 
 bool zelvproDraggerTask::ReleasedOutside() const {
@@ -62,6 +68,8 @@ void zelvproDraggerTask::Do() {
     dropped_ = parts_;
     dropped_.insert(dropped_.end(), others.begin(), others.end());
     dissolved_ = true;
+    // The package is the deletion list's now: its end is no reason to drop this step.
+    LetGo(first);
   }
   for (const qxViewHolder* h = Moved(); h != nullptr; h = h->Next()) {
     zelvproElement* element = h->Element();
@@ -83,6 +91,7 @@ void zelvproDraggerTask::Undo() {
     ppView* container = element->GetSupervisor();
     slots_.push_back(
         Slot{element, container, container != nullptr ? container->Subviews().Find(element) : -1});
+    Keep(container);  // Redo puts it back there
   }
   for (zelvproElement* element : dropped_) {
     // A landed package's parts are marked changed, so that a later drop rebuilds them.

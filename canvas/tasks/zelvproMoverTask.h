@@ -19,8 +19,7 @@ class zelvproMoverTask : public zelvproBasicMoverTask {
   void Do() override;
   void Undo() override;
   void Redo() override;
-  bool Refers(const void* object) const override { return dissolved_.Refers(object); }
 
  private:
-  DissolvedGroups dissolved_;
+  DissolvedGroups dissolved_{*this};
 };

@@ -27,14 +27,19 @@ zelvproPasteTask::zelvproPasteTask(zelvproCanvas* canvas, qxViewHolder* holders,
   for (qxViewHolder* h = holders_; h != nullptr; h = h->Next())
     if (h->Element() != nullptr) elements_.insert(elements_.begin(), h->Element());
   for (zelvproElement* element : elements_) containers_.push_back(element->GetSupervisor());
+  // Undo and Redo take the copies out and put them back into those containers: any of them destroyed
+  // elsewhere takes the task off its history.
+  for (size_t i = 0; i < elements_.size(); ++i) {
+    Keep(elements_[i]);
+    Keep(containers_[i]);
+  }
 }
 
 zelvproPasteTask::~zelvproPasteTask() {
-  // Undone, the copies are out of the plan and the task's to delete.
-  if (IsUndone()) {
-    for (zelvproElement* element : elements_)
-      if (element->GetSupervisor() == nullptr) delete element;
-  }
+  // Undone, the copies are out of the plan and the task's to delete (one destroyed elsewhere was let
+  // go of).
+  if (IsUndone())
+    for (zelvproElement* element : elements_) DeleteKeptIfLoose(element);
   delete holders_;
 }
 

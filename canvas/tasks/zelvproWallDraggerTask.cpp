@@ -11,8 +11,13 @@ zelvproWallDraggerTask::~zelvproWallDraggerTask() {
   if (stands_) return;
   // Never placed (a click, or gone before the release): the pieces are the task's wherever they hang.
   // Taken out by Undo (a refused release, or a drop undone): those still out of the plan are.
-  for (zelvproElement* piece : pieces_)
-    if (!done_ || piece->GetSupervisor() == nullptr) delete piece;
+  // One destroyed elsewhere was let go of.
+  for (zelvproElement* piece : pieces_) {
+    if (done_)
+      DeleteKeptIfLoose(piece);
+    else
+      DeleteKept(piece);
+  }
 }
 
 void zelvproWallDraggerTask::Do() {
@@ -32,6 +37,7 @@ void zelvproWallDraggerTask::Undo() {
   for (zelvproElement* piece : pieces_) {
     ppView* container = piece->GetSupervisor();
     slots_.push_back(Slot{piece, container, container != nullptr ? container->Subviews().Find(piece) : -1});
+    Keep(container);  // Redo puts it back there
     piece->InvalidateTree();
     piece->Invalidate();
     piece->DetachFromSupervisor();

@@ -53,7 +53,12 @@ zelvproWallTask::zelvproWallTask(qxViewHolder* holders, zelvproCanvas* canvas, p
       holders_(holders),
       region_(region),
       configurable_(configurable) {
-  for (const qxViewHolder* h = holders; h != nullptr; h = h->Next()) places_.push_back(PlaceOf(h->Element()));
+  for (const qxViewHolder* h = holders; h != nullptr; h = h->Next()) {
+    places_.push_back(PlaceOf(h->Element()));
+    // Undo puts it back there: either destroyed elsewhere takes the task off its history.
+    Keep(places_.back().element);
+    Keep(places_.back().container);
+  }
 }
 
 zelvproWallTask::~zelvproWallTask() = default;

@@ -23,14 +23,20 @@ zelvpro3DDraggerTask::zelvpro3DDraggerTask(qxViewHolder* holders, zelvpro3DPane*
     SetReference(first);
     ForEachChildElement(*first, [&](zelvproElement* part) { groupParts_.push_back(part); });
   }
+  for (zelvproElement* part : groupParts_) Keep(part);
 }
 
 zelvpro3DDraggerTask::~zelvpro3DDraggerTask() {
   if (stands_) return;
   // Never placed, refused, or undone: the units out of the plan are the task's. A dissolved group's
   // parts stand for it.
-  for (zelvproElement* element : dropped_)
-    if (!IsUndone() || element->GetSupervisor() == nullptr) delete element;
+  // One destroyed elsewhere was let go of.
+  for (zelvproElement* element : dropped_) {
+    if (IsUndone())
+      DeleteKeptIfLoose(element);
+    else
+      DeleteKept(element);
+  }
 }
 
 void zelvpro3DDraggerTask::Do() {
@@ -48,8 +54,11 @@ void zelvpro3DDraggerTask::Do() {
   for (zelvproElement* element : std::vector<zelvproElement*>(dropped_)) element->AfterPlace();
   // A group that dissolved handed its parts to its container: from here on the task works on them.
   // (The group itself went to the plan's deletion list.)
-  if (groupMode_ && first->GetSupervisor() == nullptr && first->Subviews().Count() == 0)
+  if (groupMode_ && first->GetSupervisor() == nullptr && first->Subviews().Count() == 0) {
     dropped_ = groupParts_;
+    // The group is the deletion list's now: its end is no reason to drop this step.
+    LetGo(first);
+  }
   std::vector<i3DPaneElement*> placed;
   zelvpro3DCanvas* canvas = zelvpro3DCanvas::Current();
   for (zelvproElement* element : dropped_) {
@@ -72,6 +81,7 @@ void zelvpro3DDraggerTask::Undo() {
     ppView* container = element->GetSupervisor();
     slots_.push_back(
         Slot{element, container, container != nullptr ? container->Subviews().Find(element) : -1});
+    Keep(container);  // Redo puts it back there
   }
   for (zelvproElement* element : dropped_) {
     element->Invalidate();

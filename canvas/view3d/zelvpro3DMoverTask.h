@@ -15,10 +15,9 @@ class zelvpro3DMoverTask : public zelvpro3DTask {
   void Do() override;
   void Undo() override;
   void Redo() override;
-  bool Refers(const void* object) const override { return dissolved_.Refers(object); }
   // Tells both canvases the selection changed and has the plan and the pane redrawn.
   void Release(plat::POINT* point) override;
 
  private:
-  DissolvedGroups dissolved_;
+  DissolvedGroups dissolved_{*this};
 };

@@ -156,6 +156,9 @@ zelvpro3DTask::zelvpro3DTask(qxViewHolder* holders, zelvpro3DPane* pane, zelvpro
     place.container = element->GetSupervisor();
     if (place.container != nullptr) place.index = place.container->Subviews().Find(element);
     places_.push_back(place);
+    // Undo puts it back there: either destroyed elsewhere takes the task off its history.
+    Keep(element);
+    Keep(place.container);
   }
   // The lowest unit leads; ties keep the earlier.
   zelvproElement* reference = picked != nullptr ? picked : (places_.empty() ? nullptr : places_[0].element);

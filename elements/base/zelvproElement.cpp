@@ -110,8 +110,12 @@ void zelvproElement::ReadPlacementFields(ppDatafile& module) {
 
 zelvproElement::~zelvproElement() {
   // Tasks name their target by the element or, for property changes, by its property interface
-  // (another address): no history may keep either.
-  ppUndoer::PurgeTarget(this);
+  // (another address), and keep elements as views: no history may keep any of them, and no task
+  // deletes the element again.
+  const void* self = this;
+  const void* view = static_cast<ppView*>(this);
+  ppUndoer::PurgeTarget(self);
+  if (view != self) ppUndoer::PurgeTarget(view);
   ppUndoer::PurgeTarget(static_cast<iProperty*>(this));
   // The price list keeps the element of each line beside it; that reference dies with the element.
   iCalculationList::Current().ElementGone(this);

@@ -152,4 +152,73 @@ TEST_F(RoomWindowRunTest, WallsAreDraggedTypedDrawnAndUndoneAndARoomShapeReplace
   EXPECT_FALSE(Inked(shaped, bottomGone)) << "the room shape did not replace the room";
 }
 
+TEST_F(RoomWindowRunTest, FreeWallsDrawnThenAnotherRoomShapeAndUndoAndRedoKeepTheProgramUp) {
+  // ---- Learnt headless: the room design's buttons and Room Shape's button.
+  BeginOnThePlan();
+  Send(zelvproViewBar::kRoomDesignCommand);
+  const std::vector<ppPopupSelector*> selectors = All<ppPopupSelector>(*app_->DocumentWindow());
+  ppPopupSelector* shapes = selectors.empty() ? nullptr : selectors.back();
+  zelvproRoomButtons* buttons = zelvproEditorCanvas::Current()->RoomButtons();
+  ASSERT_NE(buttons, nullptr);
+  ASSERT_NE(shapes, nullptr);
+  ASSERT_NE(shapes->DropButton(), nullptr);
+  const plat::POINT drawWalls = Middle(Frame(*buttons->DrawWallsButton()));
+  const plat::POINT select = Middle(Frame(*buttons->SelectButton()));
+  const plat::POINT dropShapes = Middle(Frame(*shapes->DropButton()));
+  // The room shapes stand where the room stands, their walls' centre lines from 1925 mm on. The L's
+  // top wall runs at z 1925 to x 5925, its left leg's bottom wall at z 5925 to x 3925, its right
+  // wall at x 5925 down to z 3925; the rectangle's walls run at x 6425 and z 5425.
+  const float half = 75.0f;
+  // Two free walls across the L, each from one of its walls to the one facing it: down the left leg
+  // and along the top arm; they cross.
+  const plat::POINT downFrom = PlanPixel(ppVector3(2900, 0, 1925)),
+                    downTo = PlanPixel(ppVector3(2900, 0, 5925));
+  const plat::POINT alongFrom = PlanPixel(ppVector3(1925, 0, 2900)),
+                    alongTo = PlanPixel(ppVector3(5925, 0, 2900));
+  // Their faces, where the rectangle has open floor.
+  const plat::POINT downFace = PlanPixel(ppVector3(2900 + half, 0, 4700));
+  const plat::POINT alongFace = PlanPixel(ppVector3(4800, 0, 2900 + half));
+  // The rectangle's right wall, where the L has none.
+  const plat::POINT rectangleRight = PlanPixel(ppVector3(6425 + half, 0, 3000));
+  ASSERT_GT(rectangleRight.x - downFace.x, 60) << "the room is drawn too small to tell its walls apart";
+  const fs::path plan = DemoPlan();
+  const std::vector<std::string> closing = CloseWithoutSaving();
+  Stop();
+
+  // ---- The program on a display: the steps of the crash the room rebuild had.
+  // The room shapes' list: one row of 40 pixels per shape, the rectangle first, the L second.
+  std::vector<std::string> steps = {
+      "tap:F2", "alive",
+      // Room Shape: the L.
+      Step("click", dropShapes), "popup", "popclick:30,60", "nopopup", GrabStep("L.ppm"),
+      // Draw Walls, two free walls from one wall to the other, Select.
+      Step("click", drawWalls), Drag(downFrom, downTo), "alive", Drag(alongFrom, alongTo), "alive",
+      GrabStep("drawn.ppm"), Step("click", select),
+      // Room Shape: the rectangle; the L and its walls go.
+      Step("click", dropShapes), "popup", "popclick:30,20", "nopopup", "alive", GrabStep("rectangle.ppm"),
+      // Undo and Redo afterwards.
+      "chord:Control_L+z", "alive", GrabStep("undone.ppm"), "chord:Control_L+z", "alive",
+      "chord:Control_L+Shift_L+z", "alive", "chord:Control_L+Shift_L+z", "alive", GrabStep("redone.ppm")};
+  steps.insert(steps.end(), closing.begin(), closing.end());
+  const windowrun::Outcome outcome = Run(steps, 90, Quoted(plan));
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  EXPECT_EQ(outcome.log.find("AddressSanitizer"), std::string::npos) << outcome.log;
+  EXPECT_EQ(outcome.log.find("runtime error"), std::string::npos) << outcome.log;
+
+  const Grab shapedL = Grabbed("L.ppm");
+  ASSERT_EQ(shapedL.width, client_.right) << outcome.log;
+  EXPECT_FALSE(Inked(shapedL, downFace) || Inked(shapedL, alongFace));
+  EXPECT_FALSE(Inked(shapedL, rectangleRight)) << "the L did not replace the room";
+  const Grab drawn = Grabbed("drawn.ppm");
+  EXPECT_TRUE(Inked(drawn, downFace) && Inked(drawn, alongFace)) << "the free walls do not show";
+  // The rectangle as its template gives it, and Undo and Redo bring none of the destroyed walls back.
+  for (const char* name : {"rectangle.ppm", "undone.ppm", "redone.ppm"}) {
+    SCOPED_TRACE(name);
+    const Grab g = Grabbed(name);
+    EXPECT_TRUE(Inked(g, rectangleRight)) << "the rectangle does not stand";
+    EXPECT_FALSE(Inked(g, downFace)) << "a destroyed wall shows";
+    EXPECT_FALSE(Inked(g, alongFace)) << "a destroyed wall shows";
+  }
+}
+
 }  // namespace

@@ -232,6 +232,9 @@ TEST_F(DraggerTaskTest, APackageLandsAsItsPartsAndUndoRedoTakeThemOutAndPutThemB
   for (zelvproElement* part : parts) EXPECT_TRUE(part->IsSelected());
   EXPECT_EQ(package->GetSupervisor(), nullptr);
   EXPECT_TRUE(DeletionList::Holds(package));
+  // The deletion list emptied (after the message, in the program) leaves the drop on the history.
+  DeletionList::DeleteAll();
+  ASSERT_EQ(History().DoneTop(), task);
   ppVector3 before[2];
   for (int32_t i = 0; i < 2; ++i) parts[i]->GetAbsolutePosition(before[i]);
   EXPECT_NEAR(before[1].x - before[0].x, 600.0f, 0.5f);
@@ -297,6 +300,25 @@ TEST_F(DraggerTaskTest, ADropUndoneAndThenDroppedFromTheRedoStackFreesItsUnits) 
     EXPECT_TRUE(PlanUnits().empty());
     History().Clear();
   }
+}
+
+TEST_F(DraggerTaskTest, AUnitDestroyedWhileItsDropStandsTakesTheDropOffTheHistory) {
+  MakeWindowShowingGroup();
+  Down(CellCentre(palettetest::kUnit));
+  zelvproDraggerTask* task = LastDragger();
+  ASSERT_NE(task, nullptr);
+  plat::LayerClock::Advance(1000);
+  MoveTo({400, 250});
+  Up({400, 250});
+  ASSERT_EQ(History().DoneTop(), task);
+  zelvproElement* made = task->Dropped().front();
+  // Destroyed as a plan that is replaced destroys its elements: off the plan, then deleted.
+  made->DetachFromSupervisor();
+  delete made;
+  EXPECT_EQ(History().DoneTop(), nullptr);
+  History().Undo();
+  History().Redo();
+  EXPECT_TRUE(PlanUnits().empty());
 }
 
 TEST_F(DraggerTaskTest, AUnitsOwnRequestGetsTheDraggerWhichOwnsItsUnitsUntilTheyLand) {

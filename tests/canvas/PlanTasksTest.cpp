@@ -227,4 +227,53 @@ TEST_F(DeleteTest, AnUndoneDeleteDroppedLeavesThePlanWhole) {
   EXPECT_TRUE(ChildrenOf(*canvas_).empty());
 }
 
+// ---- Elements destroyed elsewhere while a step keeps them.
+
+// Destroyed as a plan that is replaced destroys its elements: off the plan, then deleted.
+void DestroyInPlan(zelvproElement* element) {
+  element->DetachFromSupervisor();
+  delete element;
+}
+
+TEST_F(DeleteTest, AnElementDestroyedAfterItsDeleteWasUndoneTakesTheDeleteOffTheHistory) {
+  canvas_->DoCommand(zelvproCanvas::kDelete, 0);
+  ppTask* task = canvas_->DoneTop();
+  canvas_->DoCommand(zelvproCanvas::kUndo, 0);
+  ASSERT_EQ(canvas_->RedoTop(), task);
+  DestroyInPlan(first_);
+  EXPECT_EQ(canvas_->RedoTop(), nullptr);
+  canvas_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(ChildrenOf(*canvas_), (std::vector<zelvproElement*>{segment_, plain_, second_}));
+}
+
+TEST_F(DeleteTest, AContainerDestroyedWhileTheDeleteStandsTakesItOffAndItFreesWhatItTookOut) {
+  // Pieces of a unit deleted, then the unit itself destroyed: they can never go back into it.
+  auto* unit = new PricedElement(canvas_.get(), ElementKinds::kPlain);
+  auto* inner = new PricedElement(unit, ElementKinds::kPlanWall);
+  for (zelvproElement* e : {first_, segment_, second_}) e->Deselect(false);
+  inner->Select(false);
+  canvas_->DoCommand(zelvproCanvas::kDelete, 0);
+  ASSERT_EQ(inner->GetSupervisor(), nullptr);
+  ppTask* task = canvas_->DoneTop();
+  DestroyInPlan(unit);
+  EXPECT_FALSE(canvas_->Holds(task));  // LSan reports the piece if the task did not free it
+  canvas_->DoCommand(zelvproCanvas::kUndo, 0);
+  EXPECT_EQ(ChildrenOf(*canvas_), (std::vector<zelvproElement*>{first_, segment_, second_, plain_}));
+}
+
+TEST_F(PlanTasksTest, APastedElementDestroyedTakesThePasteOffTheHistory) {
+  zelvproTopViewElement* unit = Unit(ppVector3(1000, 0, 1000));
+  unit->Select(false);
+  canvas_->DoCommand(zelvproCanvas::kCopy, 0);
+  canvas_->DoCommand(zelvproCanvas::kPaste, 0);
+  ppTask* paste = canvas_->DoneTop();
+  std::vector<zelvproElement*> children = ChildrenOf(*canvas_);
+  ASSERT_EQ(children.size(), 2u);
+  DestroyInPlan(children[1]);
+  EXPECT_FALSE(canvas_->Holds(paste));
+  canvas_->DoCommand(zelvproCanvas::kUndo, 0);
+  canvas_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(ChildrenOf(*canvas_), (std::vector<zelvproElement*>{unit}));
+}
+
 }  // namespace

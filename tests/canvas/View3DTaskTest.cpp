@@ -534,6 +534,48 @@ TEST_F(View3DTaskTest, ADraggerRedoesIntoTheContainerTheDropChose) {
   EXPECT_EQ(fresh->GetSupervisor(), shelf);
 }
 
+TEST_F(View3DTaskTest, AUnitOrItsContainerDestroyedElsewhereTakesTheDropOffTheHistory) {
+  SetLowestWallHeight(2500.0f);  // without walls every unit stays on the floor
+  auto* shelf = new BoxUnit(top_, ppVector3(1000, 0, 1000), ppVector3(3000, 10, 3000));
+  shelf->acceptsChildren = true;
+  Show3D();
+  // Destroyed as a plan that is replaced destroys its elements: off the plan, then deleted.
+  const auto destroy = [](zelvproElement* e) {
+    e->DetachFromSupervisor();
+    delete e;
+  };
+  const auto drop = [&](zelvproElement* unit) {
+    auto* dragger = dynamic_cast<zelvpro3DDraggerTask*>(
+        iElementTaskFactory::Current().New3DDraggerTask(new qxViewHolder(unit, nullptr, true), nullptr, 0));
+    const POINT in = PaneAt(ppVector3(2000, 10, 2000));
+    dragger->StartWithElement(in.x, in.y, nullptr);
+    MoveOnPlan(ppVector3(2200, 10, 2200));
+    Release(ppVector3(2200, 10, 2200));
+    return dragger;
+  };
+  // The dropped unit destroyed while its drop stands: freed once, and Undo and Redo pass it by.
+  auto* unit = new BoxUnit(top_, ppVector3(0, 0, 0), ppVector3(300, 300, 300));
+  ppTask* task = drop(unit);
+  ASSERT_EQ(DoneTop(), task);
+  ASSERT_EQ(unit->GetSupervisor(), shelf);
+  destroy(unit);
+  EXPECT_FALSE(top_->Holds(task));
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  top_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(shelf->Subviews().Count(), 0);
+
+  // The container a drop undone would go back into destroyed: the drop goes and frees its unit.
+  auto* again = new BoxUnit(top_, ppVector3(0, 0, 0), ppVector3(300, 300, 300));
+  task = drop(again);
+  ASSERT_EQ(again->GetSupervisor(), shelf);
+  top_->DoCommand(zelvproCanvas::kUndo, 0);
+  ASSERT_EQ(top_->RedoTop(), task);
+  destroy(shelf);
+  EXPECT_EQ(top_->RedoTop(), nullptr);
+  top_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(top_->Subviews().Find(again), -1) << "freed with its drop (the sanitizers watch for twice)";
+}
+
 // ---- The feedback.
 
 TEST_F(View3DTaskTest, TheFeedbackWaitsSevenTicksAndPutsThePressPictureBackEachTime) {

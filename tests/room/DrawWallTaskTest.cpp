@@ -176,3 +176,36 @@ TEST_F(DrawWallTaskTest, NearACornerAnEndJoinsTheNearerOfTheTwoWallsInReach) {
 }
 
 }  // namespace
+
+TEST_F(DrawWallTaskTest, WallsDestroyedWhenTheRoomIsReplacedAreFreedOnceAndUndoRedoLeaveTheNewRoom) {
+  // Two walls drawn across the room, each from one wall to the other: two steps on the history.
+  qxDrawWallTask* first = Draw({2000, 1030}, {2000, 3970});
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(Draw({1030, 2500}, {4970, 2500}), nullptr);
+  ASSERT_EQ(Walls().size(), 6u);
+  // The room replaced by another shape, as a room template's load does it: every element of the room
+  // is taken off the plan and deleted, then the new walls are made and the room rebuilt.
+  while (room_->Subviews().Count() > 0) {
+    ppView* last = room_->Subviews().At(room_->Subviews().Count() - 1);
+    last->DetachFromSupervisor();
+    delete last;
+  }
+  room_->ClearRoom();
+  EXPECT_EQ(room_->GetUndoer()->DoneTop(), nullptr) << "a step still names a destroyed wall";
+  const V corners[4] = {V(1000, 0, 1000), V(3000, 0, 1000), V(3000, 0, 3000), V(1000, 0, 3000)};
+  for (int i = 0; i < 4; ++i) MakeSegment(corners[i], corners[(i + 1) % 4], room_.get());
+  room_->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  const std::vector<qxRoomSegment*> now = Walls();
+  ASSERT_EQ(now.size(), 4u);
+  // Undo and Redo neither bring a destroyed wall back nor touch the new room.
+  room_->GetUndoer()->Undo();
+  room_->GetUndoer()->Redo();
+  room_->GetUndoer()->Undo();
+  EXPECT_EQ(Walls(), now);
+  EXPECT_EQ(Floors(), 1);
+  // Drawing goes on as before on the new room.
+  ASSERT_NE(Draw({2000, 1030}, {2000, 2970}), nullptr);
+  EXPECT_EQ(Floors(), 2);
+  room_->GetUndoer()->Undo();
+  EXPECT_EQ(Walls(), now);
+}
