@@ -1,15 +1,23 @@
 #include "room/qxNewRoomTask.h"
 
 #include "elements/base/iApplicationSettings.h"
+#include "elements/base/iElementHost.h"
 #include "room/iDocumentLoader.h"
 #include "room/qxNewRoomCanvas.h"
 
 namespace {
 
+// The loader replaces the plan without touching the document's modified mark; a room replaced by
+// a template (or given back) is a change the save question must still ask about.
+void MarkReplaced() { iElementHost::Current().MarkDocumentModified(); }
+
 // Swaps `packed` into the document and drops the snapshot of what was there.
 void SwapInDiscardingBefore(Handle packed) {
   if (packed == nullptr) return;
-  MemDispose(iDocumentLoader::Current().LoadFromFile(packed));
+  Handle before = iDocumentLoader::Current().LoadFromFile(packed);
+  if (before == nullptr) return;  // unreadable: the document is as it was
+  MemDispose(before);
+  MarkReplaced();
 }
 
 }  // namespace
@@ -38,6 +46,7 @@ void qxNewRoomTask::Do() {
   if (before == nullptr) return;  // unreadable: the document is as it was
   MemDispose(before_);
   before_ = before;
+  MarkReplaced();
   // The loader may have replaced the canvas: the grid goes to the current one.
   canvas = qxNewRoomCanvas::Current();
   if (canvas != nullptr) {

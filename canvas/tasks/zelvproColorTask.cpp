@@ -86,6 +86,7 @@ void zelvproColorTask::Do() {
   for (qxViewHolder* h = units_; h != nullptr; h = h->Next()) {
     zelvproElement* unit = h->Element();
     previous_.Keep(*unit);
+    Keep(unit);  // its undo paints it back: a unit destroyed elsewhere takes this step off the history
     unit->ApplyColorRecord(colourId_, source_, mask_);
     unit->MarkTreeNeedsRedraw();
   }

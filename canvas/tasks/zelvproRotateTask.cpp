@@ -47,6 +47,7 @@ void zelvproRotateTask::Constrain(plat::POINT& point) {
     Saved s{e, ppVector3(), e->GetPosition(), e->GetAbsoluteAngle(), e->GetAngle()};
     s.absPosition = PlanOrigin(e);
     saved_.push_back(s);
+    Keep(e);  // its undo turns it back: a unit destroyed elsewhere takes this step off the history
     h->angle = 0.0f;
   }
 }

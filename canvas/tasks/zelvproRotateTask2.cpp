@@ -65,6 +65,7 @@ void zelvproRotateTask2::Apply() {
   for (zelvproElement* e : list) {
     e->ExtendBounds2D(min, max);
     saved_.push_back(Saved{e, e->GetPosition(), e->GetAngle()});
+    Keep(e);  // its undo turns it back: a unit destroyed elsewhere takes this step off the history
     e->Invalidate();
   }
   if ((min.x == 3.4028235e38f || min.y == 3.4028235e38f) && !list.empty()) {

@@ -86,6 +86,7 @@ void zelvpro3DColorTask::Do() {
     if (unit->GetDatabase() != colourDatabase_ || colourMask_ == 0) continue;
     painted_.push_back(unit);
     previous_.Keep(*unit);
+    Keep(unit);  // its undo paints it back: a unit destroyed elsewhere takes this step off the history
     unit->ApplyColorRecord(newColour_, colourDatabase_, int32_t(colourMask_));
     unit->MarkTreeNeedsRedraw();
   }

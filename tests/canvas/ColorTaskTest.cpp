@@ -98,6 +98,18 @@ TEST_F(ColorTaskTest, UndoGivesEachUnitItsOwnColourAndRedoPaintsAgain) {
   EXPECT_EQ(ColourOf(b_), added_.graphite);
 }
 
+TEST_F(ColorTaskTest, AUnitDestroyedAfterItWasPaintedTakesThePaintingOffTheHistory) {
+  Drag(palettetest::kGraphite, Over(a_));
+  ppTask* painting = Posted();
+  ASSERT_NE(painting, nullptr);
+  a_->DetachFromSupervisor();  // as a replaced plan destroys its units
+  delete a_;
+  a_ = nullptr;
+  EXPECT_FALSE(canvas_->Holds(painting));
+  canvas_->Undo();  // ASan reports a painting that reached the freed unit
+  canvas_->Redo();
+}
+
 TEST_F(ColorTaskTest, TheCatalogueRecordsTheColourOnlyForColourGroupsItHas) {
   // A plain element of the catalogue names no colour group of it: its bit is beyond them.
   auto* plain = new zelvproElement(0, canvas_.get(), Rect(700, 200, 760, 260), db_, 0, 0);

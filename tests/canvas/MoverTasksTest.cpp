@@ -782,6 +782,28 @@ TEST_F(MoverTasksTest, ATurnThatCollidesIsDroppedAndAUnitInATurnedGroupTurnsByTh
   EXPECT_EQ(child->GetAngle(), 0.25f);
 }
 
+TEST_F(MoverTasksTest, AUnitDestroyedAfterItsTurnTakesTheTurnOffTheHistory) {
+  // Destroyed as a replaced plan destroys its units; Undo then has nothing of it to turn back.
+  auto* kept = new BoxUnit(canvas_, ppVector3(3000, 0, 3000), ppVector3(600, 720, 600));
+  auto* turned = new BoxUnit(canvas_, ppVector3(1200, 0, 1200), ppVector3(600, 720, 600));
+  PressRotate({turned}, {100, 100});
+  MoveTo({150, 150});
+  Up({150, 150});
+  ppTask* mouseTurn = canvas_->DoneTop();
+  ASSERT_NE(mouseTurn, nullptr);
+  turned->Select(false);
+  canvas_->DoCommand(zelvproCanvas::kTurnCounterclockwise, 0);
+  ppTask* commandTurn = canvas_->DoneTop();
+  ASSERT_NE(commandTurn, mouseTurn);
+  turned->DetachFromSupervisor();
+  delete turned;
+  EXPECT_FALSE(canvas_->Holds(mouseTurn));
+  EXPECT_FALSE(canvas_->Holds(commandTurn));
+  canvas_->DoCommand(zelvproCanvas::kUndo, 0);  // ASan reports a turn that reached the freed unit
+  canvas_->DoCommand(zelvproCanvas::kRedo, 0);
+  EXPECT_EQ(kept->GetAngle(), 0.0f);
+}
+
 // ---- The command rotation.
 
 TEST_F(MoverTasksTest, EightCommandTurnsBringEveryAngleBackAndDoorsStay) {

@@ -191,6 +191,7 @@ TEST_F(NewRoomTaskTest, ATemplateSwapRunsLaterKeepsTheGridAndStaysOffTheUndoHist
 
   HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(WallEnds(), kTemplateRoom);
+  EXPECT_EQ(host_.modifiedMarks, 1) << "a replaced room is a change the save question asks about";
   EXPECT_TRUE(room_->GridEnabled());
   EXPECT_EQ(room_->GridSize(), 250.0f);
   EXPECT_EQ(listener_->heard, 1);
@@ -212,6 +213,7 @@ TEST_F(NewRoomTaskTest, UndoAndRedoSwapTheRoomsBackAndForthEachWithItsOwnGrid) {
   EXPECT_EQ(room_->GridSize(), 250.0f);
   task.Redo();
   EXPECT_EQ(WallEnds(), kTemplateRoom);
+  EXPECT_EQ(host_.modifiedMarks, 3) << "the swap, its undo and its redo each change the plan";
   EXPECT_FALSE(room_->GridEnabled()) << "Redo keeps no grid";
   EXPECT_EQ(room_->GridSize(), 1000.0f);
 }
@@ -231,6 +233,7 @@ TEST_F(NewRoomTaskTest, AnUnreadableTemplateLeavesTheDocumentAsItWas) {
   task.Undo();
   task.Redo();
   EXPECT_EQ(WallEnds(), kUsersRoom);
+  EXPECT_EQ(host_.modifiedMarks, 0) << "nothing was replaced";
 }
 
 TEST_F(NewRoomTaskTest, WithoutATaskOnlyTheSelectionGoesAndTheCanvasUpdates) {
