@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "PlanUnits.h"
 #include "WindowRunFixture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/palette/zelvproElementPalette.h"
@@ -25,11 +26,6 @@
 #include "catalogue/browser/qxCatalog.h"
 #include "catalogue/browser/qxNode.h"
 #include "catalogue/browser/qxTopNode.h"
-#include "catalogue/databases/CatalogDatabaseList.h"
-#include "catalogue/databases/zelvDatabase.h"
-#include "catalogue/records/RecordField.h"
-#include "catalogue/records/zelvproTopViewFil.h"
-#include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/PlanPixels.h"
 #include "framework/ppButton.h"
@@ -84,15 +80,7 @@ class Placing : public Fixture {
 
   // The plan's units by their top view's name, in plan order.
   std::vector<zelvproElement*> Named(const std::string& name) const {
-    zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
-    const RecordField viewName(views, "Name");
-    std::vector<zelvproElement*> out;
-    ForEachChildElement(Plan(), [&](zelvproElement* unit) {
-      ScopedRecordBuffer<ppDatafile> buffer(views);
-      views.ReadRecord(unit->recordId, buffer.Get());
-      if (std::string(viewName.Text(buffer.Get()).c_str()) == name) out.push_back(unit);
-    });
-    return out;
+    return apptest::UnitsNamed(Plan(), name);
   }
 
   // Opens the palette's group `name` as the user does; the clicks, as the driver makes them, are added

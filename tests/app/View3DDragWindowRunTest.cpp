@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "WindowRunFixture.h"
+#include "View3DWindowRunFixture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/palette/zelvproElementPalette.h"
 #include "canvas/palette/zelvproElementPane.h"
@@ -24,15 +24,8 @@
 #include "canvas/window/zelvproWindow.h"
 #include "canvas/tasks/PlanFrames.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
-#include "catalogue/databases/CatalogDatabaseList.h"
-#include "catalogue/databases/zelvDatabase.h"
-#include "catalogue/records/RecordField.h"
-#include "catalogue/records/zelvproTopViewFil.h"
-#include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
-#include "elements/base/zelvproTopCanvas.h"
 #include "scene3d/gl/qxCamera.h"
-#include "scene3d/panes/qx3DPicking.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 
@@ -46,29 +39,8 @@ constexpr float kWidth = 600.0f, kHeight = 720.0f, kDepth = 585.0f;
 constexpr float kBackFace = 2000.0f;
 constexpr int32_t kStep = 40;  // pixels to the right
 
-class View3DDragWindowRunTest : public apptest::WindowRunFixture {
+class View3DDragWindowRunTest : public apptest::View3DWindowRunFixture {
  protected:
-  zelvproWindow& Window() const { return *app_->DocumentWindow(); }
-  zelvproTopCanvas& Plan() const { return *dynamic_cast<zelvproTopCanvas*>(Window().TopCanvas()); }
-
-  // The plan's one unit whose top view is named `name`, or null.
-  zelvproElement* Named(const std::string& name) const {
-    zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
-    const RecordField viewName(views, "Name");
-    std::vector<zelvproElement*> found;
-    ForEachChildElement(Plan(), [&](zelvproElement* unit) {
-      ScopedRecordBuffer<ppDatafile> buffer(views);
-      views.ReadRecord(unit->recordId, buffer.Get());
-      if (std::string(viewName.Text(buffer.Get()).c_str()) == name) found.push_back(unit);
-    });
-    return found.size() == 1 ? found.front() : nullptr;
-  }
-  // The 3D pane's unrounded window point of a plan point, and the frame's client pixel it lies in.
-  ppVector3 InPane(const ppVector3& plan) const { return qx3DPicking::WindowPosition(*pane_, plan); }
-  plat::POINT Shown(const ppVector3& plan) const {
-    const ppVector3 w = InPane(plan);
-    return InFrame(pane_->GetHWND(), {int32_t(std::lround(w.x)), int32_t(std::lround(w.y))});
-  }
   // Whether the grab has a dark pixel (an outline) within two pixels of `p`.
   bool Outlined(const Grab& g, plat::POINT p) const {
     for (int dy = -2; dy <= 2; ++dy)
@@ -78,8 +50,6 @@ class View3DDragWindowRunTest : public apptest::WindowRunFixture {
       }
     return false;
   }
-
-  zelvpro3DPane* pane_ = nullptr;
 };
 
 TEST_F(View3DDragWindowRunTest, AUnitDraggedAlongTheBackWallFollowsTheMouseAndStaysInTheRoom) {
@@ -171,14 +141,9 @@ struct Seen {
 class View3DDragScenarioTest : public View3DDragWindowRunTest {
  protected:
   std::vector<Seen> Units() const {
-    zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
-    const RecordField viewName(views, "Name");
     std::vector<Seen> out;
     ForEachChildElement(Plan(), [&](zelvproElement* unit) {
-      ScopedRecordBuffer<ppDatafile> buffer(views);
-      views.ReadRecord(unit->recordId, buffer.Get());
-      out.push_back(Seen{viewName.Text(buffer.Get()).c_str(), PlanPoint(unit, ppVector3()),
-                         unit->GetAbsoluteAngle(),
+      out.push_back(Seen{apptest::TopViewName(*unit), PlanPoint(unit, ppVector3()), unit->GetAbsoluteAngle(),
                          ppBounds3::Transformed(PlanMatrix(unit), unit->GetBounds(0, 0x240))});
     });
     return out;

@@ -14,20 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "WindowRunFixture.h"
+#include "View3DWindowRunFixture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/tasks/PlanFrames.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/view3d/zelvproViewPointButton.h"
-#include "catalogue/databases/CatalogDatabaseList.h"
-#include "catalogue/databases/zelvDatabase.h"
-#include "catalogue/records/RecordField.h"
-#include "catalogue/records/zelvproTopViewFil.h"
-#include "database/ScopedRecordBuffer.h"
-#include "elements/base/ElementChildren.h"
-#include "elements/base/zelvproTopCanvas.h"
 #include "framework/ppButton.h"
-#include "scene3d/panes/qx3DPicking.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 
 namespace {
@@ -40,32 +32,11 @@ constexpr float kBaseWidth = 400.0f, kDrawerWidth = 600.0f;
 constexpr float kBackFace = 2000.0f;
 constexpr int32_t kStep = 40;  // pixels to the right
 
-class View3DSelectWindowRunTest : public apptest::WindowRunFixture {
+class View3DSelectWindowRunTest : public apptest::View3DWindowRunFixture {
  protected:
-  zelvproWindow& Window() const { return *app_->DocumentWindow(); }
-  zelvproTopCanvas& Plan() const { return *dynamic_cast<zelvproTopCanvas*>(Window().TopCanvas()); }
-
-  // The plan's one unit whose top view is named `name`, or null.
-  zelvproElement* Named(const std::string& name) const {
-    zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
-    const RecordField viewName(views, "Name");
-    std::vector<zelvproElement*> found;
-    ForEachChildElement(Plan(), [&](zelvproElement* unit) {
-      ScopedRecordBuffer<ppDatafile> buffer(views);
-      views.ReadRecord(unit->recordId, buffer.Get());
-      if (std::string(viewName.Text(buffer.Get()).c_str()) == name) found.push_back(unit);
-    });
-    return found.size() == 1 ? found.front() : nullptr;
-  }
   ppVector3 Origin(const std::string& name) const {
     zelvproElement* unit = Named(name);
     return unit != nullptr ? PlanPoint(unit, ppVector3()) : ppVector3(-1.0f, -1.0f, -1.0f);
-  }
-  // The 3D pane's unrounded window point of a plan point, and the frame's client pixel it lies in.
-  ppVector3 InPane(const ppVector3& plan) const { return qx3DPicking::WindowPosition(*pane_, plan); }
-  plat::POINT Shown(const ppVector3& plan) const {
-    const ppVector3 w = InPane(plan);
-    return InFrame(pane_->GetHWND(), {int32_t(std::lround(w.x)), int32_t(std::lround(w.y))});
   }
   // The middle of the front of a unit `width` wide standing at `origin`.
   static ppVector3 Front(const ppVector3& origin, float width) {
@@ -122,7 +93,6 @@ class View3DSelectWindowRunTest : public apptest::WindowRunFixture {
   plat::POINT press_{};
   float step_ = 0.0f;
   zelvpro3DCanvas* canvas_ = nullptr;
-  zelvpro3DPane* pane_ = nullptr;
 };
 
 TEST_F(View3DSelectWindowRunTest, APressOnAUnitAfterAClickOnAnotherMovesThePressedUnitAlone) {

@@ -13,17 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "PlanUnits.h"
 #include "StartedProgram.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/tasks/PlanFrames.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/view3d/zelvpro3DTask.h"
-#include "catalogue/databases/CatalogDatabaseList.h"
-#include "catalogue/databases/zelvDatabase.h"
-#include "catalogue/records/RecordField.h"
-#include "catalogue/records/zelvproTopViewFil.h"
-#include "database/ScopedRecordBuffer.h"
-#include "elements/base/ElementChildren.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "framework/ppWindow.h"
 #include "platform/Desktop.h"
@@ -42,17 +37,7 @@ constexpr float kEyeHeight = 1000.0f;
 class View3DWallUnitTest : public apptest::StartedProgramTest {
  protected:
   zelvproWindow& Window() const { return *app_->DocumentWindow(); }
-  zelvproElement* WallUnit() const {
-    zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
-    const RecordField viewName(views, "Name");
-    zelvproElement* found = nullptr;
-    ForEachChildElement(*Window().TopCanvas(), [&](zelvproElement* unit) {
-      ScopedRecordBuffer<ppDatafile> buffer(views);
-      views.ReadRecord(unit->recordId, buffer.Get());
-      if (std::string(viewName.Text(buffer.Get()).c_str()) == "W60") found = unit;
-    });
-    return found;
-  }
+  zelvproElement* WallUnit() const { return apptest::OnlyUnitNamed(*Window().TopCanvas(), "W60"); }
   // A pane point on the desktop.
   plat::POINT OnDesktop(const ppVector3& window) const {
     plat::POINT p{int32_t(std::lround(window.x)), int32_t(std::lround(window.y))};

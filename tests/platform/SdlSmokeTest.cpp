@@ -267,6 +267,62 @@ const XServer* OurServer(const XCalls& x, std::string* why) {
   return answers ? server.get() : nullptr;
 }
 
+// The interactive backend on the test's X server, with the smoke frame's and button's window classes;
+// when it goes the backend stops and DISPLAY is as it was.
+class SmokeDesktop {
+ public:
+  explicit SmokeDesktop(const XServer& server) {
+    const char* before = std::getenv("DISPLAY");
+    saved_ = before ? before : "";
+    setenv("DISPLAY", server.Display().c_str(), 1);
+    HeadlessDriver::Reset();
+    started_ = InteractiveBackend::StartIfDisplay();
+    Register("SmokeFrame", FrameProc);
+    Register("SmokeButton", ButtonProc);
+  }
+  ~SmokeDesktop() {
+    InteractiveBackend::Stop();
+    HeadlessDriver::Reset();
+    if (saved_.empty()) {
+      unsetenv("DISPLAY");
+    } else {
+      setenv("DISPLAY", saved_.c_str(), 1);
+    }
+  }
+  SmokeDesktop(const SmokeDesktop&) = delete;
+  SmokeDesktop& operator=(const SmokeDesktop&) = delete;
+
+  bool Started() const { return started_; }
+  static void Register(const char* name, WNDPROC proc) {
+    WNDCLASSA windowClass;
+    windowClass.lpfnWndProc = proc;
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+  }
+  // The frame, 320 by 240 pixels at (40, 30) of the screen, and its button, 120 by 40 at (30, 40).
+  static HWND MakeFrame() {
+    return CreateWindowExA(0, "SmokeFrame", "Smoke", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 320, 240,
+                           nullptr, nullptr, nullptr, nullptr);
+  }
+  static HWND MakeButton(HWND frame) {
+    return CreateWindowExA(0, "SmokeButton", "", WS_CHILD | WS_VISIBLE, 30, 40, 120, 40, frame, nullptr,
+                           nullptr, nullptr);
+  }
+
+ private:
+  std::string saved_;
+  bool started_ = false;
+};
+
+// The screen's pixel at (px, py) as 0xRRGGBB; 0 when it cannot be read.
+unsigned long ScreenPixel(const XCalls& x, Display* display, int32_t px, int32_t py) {
+  XImage* image = x.getImage(display, x.rootWindow(display), px, py, 1, 1, AllPlanes, ZPixmap);
+  if (!image) return 0;
+  unsigned long value = XGetPixel(image, 0, 0);
+  XDestroyImage(image);
+  return value & 0xFFFFFF;
+}
+
 TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   XCalls x;
   std::string why;
@@ -274,40 +330,20 @@ TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   if (server == nullptr && !why.empty()) GTEST_SKIP() << why;
   ASSERT_NE(server, nullptr) << "Xvfb did not start";
   const XServer& ours = *server;
-  const char* before = std::getenv("DISPLAY");
-  std::string saved = before ? before : "";
-  setenv("DISPLAY", ours.Display().c_str(), 1);
-
-  HeadlessDriver::Reset();
-  ASSERT_TRUE(InteractiveBackend::StartIfDisplay());
+  const SmokeDesktop desktop(ours);
+  ASSERT_TRUE(desktop.Started());
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);  // the screen is the X server's
   EXPECT_FALSE(LayerClock::IsManual());
   gClicked = false;
   gDeleteKey = 0;
-  WNDCLASSA frameClass;
-  frameClass.lpfnWndProc = FrameProc;
-  frameClass.lpszClassName = "SmokeFrame";
-  RegisterClassA(&frameClass);
-  WNDCLASSA buttonClass;
-  buttonClass.lpfnWndProc = ButtonProc;
-  buttonClass.lpszClassName = "SmokeButton";
-  RegisterClassA(&buttonClass);
-  HWND frame = CreateWindowExA(0, "SmokeFrame", "Smoke", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 320, 240,
-                               nullptr, nullptr, nullptr, nullptr);
-  HWND button = CreateWindowExA(0, "SmokeButton", "", WS_CHILD | WS_VISIBLE, 30, 40, 120, 40, frame, nullptr,
-                                nullptr, nullptr);
+  HWND frame = SmokeDesktop::MakeFrame();
+  HWND button = SmokeDesktop::MakeButton(frame);
   POINT centre{60, 20};
   ClientToScreen(button, &centre);
 
   Display* display = x.openDisplay(ours.Display().c_str());
   ASSERT_NE(display, nullptr);
-  auto screenPixel = [&](int32_t px, int32_t py) -> unsigned long {
-    XImage* image = x.getImage(display, x.rootWindow(display), px, py, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return 0;
-    unsigned long value = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return value & 0xFFFFFF;
-  };
+  auto screenPixel = [&](int32_t px, int32_t py) { return ScreenPixel(x, display, px, py); };
   EXPECT_TRUE(PumpUntil([&] { return screenPixel(centre.x, centre.y) == 0xC0C0C0; }))
       << "the button never showed on the screen";
 
@@ -345,13 +381,6 @@ TEST(SdlSmoke, ADesktopWindowTakesClicksAndKeysFromTheXServer) {
   DestroyWindow(frame);
   SdlBackend::Pump(std::chrono::milliseconds(0));
   x.closeDisplay(display);
-  InteractiveBackend::Stop();
-  HeadlessDriver::Reset();
-  if (saved.empty()) {
-    unsetenv("DISPLAY");
-  } else {
-    setenv("DISPLAY", saved.c_str(), 1);
-  }
 }
 
 // A drop-down list that closes on the press that picks in it (as the room panel's selector lists
@@ -382,30 +411,13 @@ TEST(SdlSmoke, AListClosedByThePressThatPicksLetsTheMouseGo) {
   const XServer* server = OurServer(x, &why);
   if (server == nullptr && !why.empty()) GTEST_SKIP() << why;
   ASSERT_NE(server, nullptr) << "Xvfb did not start";
-  const char* before = std::getenv("DISPLAY");
-  std::string saved = before ? before : "";
-  setenv("DISPLAY", server->Display().c_str(), 1);
-
-  HeadlessDriver::Reset();
-  ASSERT_TRUE(InteractiveBackend::StartIfDisplay());
+  const SmokeDesktop desktop(*server);
+  ASSERT_TRUE(desktop.Started());
   gClicked = false;
   gPresses = 0;
-  WNDCLASSA frameClass;
-  frameClass.lpfnWndProc = FrameProc;
-  frameClass.lpszClassName = "SmokeFrame";
-  RegisterClassA(&frameClass);
-  WNDCLASSA buttonClass;
-  buttonClass.lpfnWndProc = ButtonProc;
-  buttonClass.lpszClassName = "SmokeButton";
-  RegisterClassA(&buttonClass);
-  WNDCLASSA listClass;
-  listClass.lpfnWndProc = ListProc;
-  listClass.lpszClassName = "SmokeList";
-  RegisterClassA(&listClass);
-  HWND frame = CreateWindowExA(0, "SmokeFrame", "Smoke", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 320, 240,
-                               nullptr, nullptr, nullptr, nullptr);
-  HWND button = CreateWindowExA(0, "SmokeButton", "", WS_CHILD | WS_VISIBLE, 30, 40, 120, 40, frame, nullptr,
-                                nullptr, nullptr);
+  SmokeDesktop::Register("SmokeList", ListProc);
+  HWND frame = SmokeDesktop::MakeFrame();
+  HWND button = SmokeDesktop::MakeButton(frame);
   HWND list = CreateWindowExA(0, "SmokeList", "", WS_POPUP | WS_BORDER | WS_VISIBLE, 200, 120, 100, 100,
                               frame, nullptr, nullptr, nullptr);
   SetCapture(list);
@@ -418,13 +430,7 @@ TEST(SdlSmoke, AListClosedByThePressThatPicksLetsTheMouseGo) {
   ASSERT_NE(display, nullptr);
   gListX = &x;
   gListDisplay = display;
-  auto screenPixel = [&](int32_t px, int32_t py) -> unsigned long {
-    XImage* image = x.getImage(display, x.rootWindow(display), px, py, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return 0;
-    unsigned long value = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return value & 0xFFFFFF;
-  };
+  auto screenPixel = [&](int32_t px, int32_t py) { return ScreenPixel(x, display, px, py); };
   EXPECT_TRUE(PumpUntil([&] { return screenPixel(pick.x, pick.y) == 0x0000FF; }))
       << "the list never showed on the screen";
   x.fakeMotion(display, -1, pick.x, pick.y, 0);
@@ -445,13 +451,6 @@ TEST(SdlSmoke, AListClosedByThePressThatPicksLetsTheMouseGo) {
   DestroyWindow(frame);
   SdlBackend::Pump(std::chrono::milliseconds(0));
   x.closeDisplay(display);
-  InteractiveBackend::Stop();
-  HeadlessDriver::Reset();
-  if (saved.empty()) {
-    unsetenv("DISPLAY");
-  } else {
-    setenv("DISPLAY", saved.c_str(), 1);
-  }
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+// The plan's units as the application tests name them: by the name of their top view in the main
+// catalogue (the demo's "B40", "D60", "W60").
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "catalogue/databases/CatalogDatabaseList.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproTopViewFil.h"
+#include "database/ScopedRecordBuffer.h"
+#include "elements/base/ElementChildren.h"
+#include "elements/base/zelvproElement.h"
+
+namespace apptest {
+
+// The name of `unit`'s top view.
+inline std::string TopViewName(const zelvproElement& unit) {
+  zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
+  const RecordField viewName(views, "Name");
+  ScopedRecordBuffer<ppDatafile> buffer(views);
+  views.ReadRecord(unit.recordId, buffer.Get());
+  return viewName.Text(buffer.Get()).c_str();
+}
+
+// The units standing directly in `plan` whose top view is named `name`, in plan order.
+inline std::vector<zelvproElement*> UnitsNamed(const ppView& plan, const std::string& name) {
+  std::vector<zelvproElement*> out;
+  ForEachChildElement(plan, [&](zelvproElement* unit) {
+    if (TopViewName(*unit) == name) out.push_back(unit);
+  });
+  return out;
+}
+
+// The plan's one unit named `name`; null when there is none or more than one.
+inline zelvproElement* OnlyUnitNamed(const ppView& plan, const std::string& name) {
+  const std::vector<zelvproElement*> found = UnitsNamed(plan, name);
+  return found.size() == 1 ? found.front() : nullptr;
+}
+
+}  // namespace apptest
