@@ -211,8 +211,15 @@ TEST_F(PrefsDialog, CaptionsComeInTheFilesLanguage) {
   dialog_->GetTitle(title, 256);
   EXPECT_EQ(std::u16string(title.c_str()), u"Indstillinger for Vellmora Home Planner");
   EXPECT_EQ(Text(1028), u"Millimeter");
-  EXPECT_EQ(Text(1045), u"Centimeters");  // no Danish text: the template's
+  EXPECT_EQ(Text(1045), u"Centimeter");
   EXPECT_EQ(dialog_->GetComboSelection(1072, ppDialog::kSelf), 1);
+
+  // A language the demo has no texts in: the template's own captions.
+  dialog_.reset();
+  Preferences().languageCode = 1031;
+  SaveDisplaySettings();
+  Open();
+  EXPECT_EQ(Text(1045), u"Centimeters");
 }
 
 TEST_F(PrefsDialog, TheSecondCurrencyHasItsOwnSampleAndKeepsTheOtherSettings) {

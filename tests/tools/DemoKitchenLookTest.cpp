@@ -489,6 +489,97 @@ TEST_F(DemoKitchenLookTest, AWindowShowsAWoodFrameAroundAPaleGlassPane) {
   EXPECT_GT(Channel(pane, 0), Channel(pane, 16) + kDistinct) << std::hex << pane;
 }
 
+TEST_F(DemoKitchenLookTest, TheGlazedDoorShowsAWoodFrameAroundThreeGlassPanes) {
+  // The 80 cm glazed door in the back wall, drawn alone on grey.
+  auto* door = dynamic_cast<zelvproTopViewElement*>(
+      db_->TopViewFile().CreateElement(TopViewId("DR80"), plat::RECT{0, 0, 100, 100}, room_.get()));
+  ASSERT_NE(door, nullptr);
+  door->SetPosition(ppVector3(kOrigin + 1400, door->height, kOrigin + 75));
+  colours_->overrides[1022] = ppFloat4(0.5f, 0.5f, 0.5f, 1);
+  paneHost_->unitsOnly = {door};
+  std::unique_ptr<plat::Surface> picture = Render(kPerspectiveView, "glazed door");
+  ASSERT_TRUE(picture);
+  CompareWithKept(*picture, "glazed_door.png");
+
+  // Unit millimetres: x along the door, y up from the floor, z out of the wall (the frame's room side
+  // at 10, the panes' at -6).
+  const auto pixelAt = [&](const ppVector3& local) {
+    const plat::POINT at = InPicture(*door, local);
+    EXPECT_TRUE(picture->Contains(at.x, at.y));
+    return picture->Contains(at.x, at.y) ? picture->Pixel(at.x, at.y) : 0u;
+  };
+  const uint32_t grey = picture->Pixel(4, 4);
+  std::vector<uint32_t> wood, panes;
+  for (const ppVector3& p : {ppVector3(80, 1000, 10), ppVector3(720, 1000, 10), ppVector3(400, 200, 10),
+                             ppVector3(400, 882, 10), ppVector3(400, 1428, 10), ppVector3(400, 2016, 10)})
+    wood.push_back(pixelAt(p));
+  for (float y : {609.0f, 1155.0f, 1701.0f}) panes.push_back(pixelAt(ppVector3(400, y, -6)));
+  for (uint32_t pixel : wood) {
+    EXPECT_GE(ColourDistance(pixel, grey), kDistinct) << std::hex << pixel;
+    EXPECT_GT(Channel(pixel, 16), Channel(pixel, 0) + 3 * kDistinct) << std::hex << pixel;
+  }
+  // Three panes of one pale, cool glass, set apart from the frame as the window's pane is.
+  for (uint32_t pane : panes) {
+    EXPECT_LT(ColourDistance(pane, panes[0]), kDistinct) << std::hex << pane << " " << panes[0];
+    EXPECT_GT(Channel(pane, 0), Channel(pane, 16) + kDistinct) << std::hex << pane;
+    EXPECT_GE(ColourDistance(pane, wood[0]), 3 * kDistinct) << std::hex << pane << " " << wood[0];
+    EXPECT_GT(Luma(pane), Luma(wood[0]) + kDistinct) << std::hex << pane << " " << wood[0];
+  }
+}
+
+TEST_F(DemoKitchenLookTest, TheCornerUnitHasFrontsAndHandlesAsTheBaseUnitBesideIt) {
+  // The base corner unit in the back right corner of the room, a 60 cm base unit on its left; the
+  // corner's leg comes forward along the right wall, its door facing the room.
+  const auto make = [&](const char* name, float x) {
+    auto* unit = dynamic_cast<zelvproTopViewElement*>(
+        db_->TopViewFile().CreateElement(TopViewId(name), plat::RECT{0, 0, 100, 100}, room_.get()));
+    EXPECT_NE(unit, nullptr) << name;
+    if (unit != nullptr) unit->SetPosition(ppVector3(kOrigin + x, unit->height, kOrigin + 75));
+    return unit;
+  };
+  const float right = KitchenHost::kRoomX - 75;
+  zelvproTopViewElement* corner = make("BC90", right - 900);
+  zelvproTopViewElement* base = make("B60", right - 1500);
+  ASSERT_TRUE(corner != nullptr && base != nullptr);
+  colours_->overrides[1022] = ppFloat4(0.5f, 0.5f, 0.5f, 1);
+  paneHost_->unitsOnly = {corner, base};
+  std::unique_ptr<plat::Surface> picture = Render(kPerspectiveView, "corner unit");
+  ASSERT_TRUE(picture);
+  CompareWithKept(*picture, "corner_unit.png");
+
+  const auto pixelAt = [&](const zelvproElement& unit, const ppVector3& local) {
+    const plat::POINT at = InPicture(unit, local);
+    EXPECT_TRUE(picture->Contains(at.x, at.y));
+    return picture->Contains(at.x, at.y) ? picture->Pixel(at.x, at.y) : 0u;
+  };
+  // Unit millimetres: the corner's fronts stand on its wing (z 560 to 579, x 0 to 340) and on its
+  // leg's side (x 321 to 340, z 579 to 900), in the front finish: neutral, not the carcase's wood.
+  const uint32_t baseFront = pixelAt(*base, ppVector3(300, 400, 579));
+  const uint32_t wingFront = pixelAt(*corner, ppVector3(170, 400, 579));
+  const uint32_t legFront = pixelAt(*corner, ppVector3(321, 400, 740));
+  const uint32_t carcase = pixelAt(*corner, ppVector3(600, 720, 300));
+  EXPECT_LT(ColourDistance(wingFront, baseFront), kDistinct) << std::hex << wingFront << " " << baseFront;
+  for (uint32_t front : {wingFront, legFront}) {
+    EXPECT_LT(std::abs(Channel(front, 16) - Channel(front, 0)), kDistinct) << std::hex << front;
+    EXPECT_GE(ColourDistance(front, carcase), 3 * kDistinct) << std::hex << front << " " << carcase;
+  }
+  // A handle across each door's top, where the base unit has its own: along a short line down
+  // through its bar, some pixel is darker than the front by a quarter of the range.
+  const auto darkest = [&](const zelvproElement& unit, const ppVector3& from, const ppVector3& to) {
+    const plat::POINT a = InPicture(unit, from), b = InPicture(unit, to);
+    int32_t least = 255;
+    const int32_t steps = std::max({std::abs(b.x - a.x), std::abs(b.y - a.y), 1});
+    for (int32_t i = 0; i <= steps; ++i) {
+      const int32_t x = a.x + (b.x - a.x) * i / steps, y = a.y + (b.y - a.y) * i / steps;
+      if (picture->Contains(x, y)) least = std::min(least, Luma(picture->Pixel(x, y)));
+    }
+    return least;
+  };
+  EXPECT_LE(darkest(*base, ppVector3(300, 710, 582), ppVector3(300, 670, 582)), Luma(baseFront) - 64);
+  EXPECT_LE(darkest(*corner, ppVector3(170, 710, 582), ppVector3(170, 670, 582)), Luma(wingFront) - 64);
+  EXPECT_LE(darkest(*corner, ppVector3(318, 710, 740), ppVector3(318, 670, 740)), Luma(legFront) - 64);
+}
+
 // ---- The colour notation and the built catalogue, walked whole.
 
 TEST(DemoColourNotationTest, RgbIsOpaqueAndRgbaCarriesItsAlpha) {

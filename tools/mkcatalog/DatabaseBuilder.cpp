@@ -97,6 +97,15 @@ std::string Ansi(const std::string& utf8) {
   return *text;
 }
 
+// A text cell as the field stores it: "\t" stands for the TAB a cell cannot hold (a menu text's key
+// name follows one); every other character, a backslash included, stands as it is.
+std::string TextCell(const std::string& utf8) {
+  std::string text = Ansi(utf8);
+  for (size_t at = text.find("\\t"); at != std::string::npos; at = text.find("\\t", at + 1))
+    text.replace(at, 2, "\t");
+  return text;
+}
+
 }  // namespace
 
 DatabaseBuilder::DatabaseBuilder(const fs::path& sourceFolder) : folder_(sourceFolder) {
@@ -343,7 +352,7 @@ void DatabaseBuilder::SetField(ppDatafile& view, int32_t field, const std::strin
   ppParameter value;
   switch (type) {
     case ppParameter::kString:
-      value.SetString(Ansi(text).c_str());
+      value.SetString(TextCell(text).c_str());
       break;
     case ppParameter::kLong:
     case ppParameter::kBare: {
@@ -383,7 +392,7 @@ void DatabaseBuilder::SetField(ppDatafile& view, int32_t field, const std::strin
       break;
     }
     case ppParameter::kWideText:
-      value.SetWString(Vcon::WString(Ansi(text).c_str()));
+      value.SetWString(Vcon::WString(TextCell(text).c_str()));
       break;
     case 11: {
       if (text.rfind("png:", 0) != 0)

@@ -15,8 +15,9 @@
 // fields of one name takes them in order). A link cell names the linked record by its name field
 // ("name" in any case, else the layout's first field), or as "layout:name" for another layout; a
 // long cell may be "layout:name[*K][+C]" (text ids of localized names) or "rgb:R,G,B" / "rgba:R,G,B,A"; blob
-// and picture cells follow BlobNotation.h. Every record of every table is added first (so every name has its
-// record id), then written with its fields, all in one transaction.
+// and picture cells follow BlobNotation.h. In a text cell "\t" is a TAB (menu texts: "&Open\tCtrl+O"). Every
+// record of every table is added first (so every name has its record id), then written with its fields, all
+// in one transaction.
 //
 // Every fault is a SourceError naming the file and line; the database file is then incomplete and
 // the caller discards the folder it was written to.

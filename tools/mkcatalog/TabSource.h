@@ -2,7 +2,8 @@
 // One tab-separated source file: the first line names the fields, every further line is one row.
 // Empty lines and lines starting with '#' are skipped; a row may have fewer cells than the header
 // (the rest are empty) but never more. Cells are taken as they stand: no quoting, no escapes, so a
-// cell holds no TAB. Line ends may be LF or CR LF.
+// cell holds no TAB (a text field writes one as "\t", see DatabaseBuilder.h). Line ends may be LF or
+// CR LF.
 
 #include <filesystem>
 #include <string>

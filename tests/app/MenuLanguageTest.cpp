@@ -1,0 +1,219 @@
+// The demo's menus and preferences in its two languages, as a user meets them: every menu title and
+// item and every caption of the preferences has its Danish and its English text, and a language
+// chosen in the preferences turns the whole menu bar at once, to Danish and back to English.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "StartedProgram.h"
+#include "app/shell/zelvProApp.h"
+#include "foundation/TextsById.h"
+#include "foundation/iTextSource.h"
+#include "platform/Controls.h"
+#include "platform/Menu.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+using namespace plat;
+
+constexpr int32_t kPreferencesCommand = 3050;
+constexpr int32_t kLanguageList = 1072;
+constexpr int32_t kDanish = 1030, kEnglish = 1033;
+
+// The program's texts, asked through this source, which notes every number asked.
+class NotingTexts : public iTextSource {
+ public:
+  explicit NotingTexts(iTextSource& texts) : texts_(texts) {}
+  bool GetString(int32_t number, Vcon::WString& text, int32_t language) override {
+    asked.insert(number);
+    return texts_.GetString(number, text, language);
+  }
+  std::set<int32_t> asked;
+
+ private:
+  iTextSource& texts_;
+};
+
+std::string Utf8(const char16_t* text) { return Vcon::Utf8FromUtf16(std::u16string(text)); }
+
+// One title or item of the menu bar: its text id (a title's is -101 and on by its place, an item's
+// its command) and its text.
+struct MenuText {
+  int32_t id;
+  std::string text;
+  bool operator==(const MenuText& other) const { return id == other.id && text == other.text; }
+};
+
+std::ostream& operator<<(std::ostream& out, const MenuText& m) {
+  return out << m.id << " \"" << m.text << "\"";
+}
+
+class MenuLanguageTest : public apptest::StartedProgramTest {
+ protected:
+  // The frame's menu bar, titles and items in their order (no separators).
+  std::vector<MenuText> Menus() {
+    std::vector<MenuText> out;
+    const HMENU bar = GetMenu(app_->Frame());
+    for (int32_t top = 0; top < GetMenuItemCount(bar); ++top) {
+      char16_t text[256] = {};
+      GetMenuStringW(bar, UINT(top), text, 256, MF_BYPOSITION);
+      out.push_back({-101 - top, Utf8(text)});
+      const HMENU menu = GetSubMenu(bar, top);
+      for (int32_t i = 0; i < GetMenuItemCount(menu); ++i) {
+        if ((GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_SEPARATOR) != 0) continue;
+        GetMenuStringW(menu, UINT(i), text, 256, MF_BYPOSITION);
+        out.push_back({int32_t(int16_t(GetMenuItemID(menu, i) & 0xFFFF)), Utf8(text)});
+      }
+    }
+    return out;
+  }
+
+  // Opens the preferences as their menu item does, keeps the title and every control's caption,
+  // calls `opened`, picks the language whose entry begins with `language` and presses OK.
+  std::map<int32_t, std::string> ChooseLanguage(int32_t language, const std::function<void()>& opened = {}) {
+    std::map<int32_t, std::string> captions;
+    bool chosen = false;
+    HeadlessDriver::SetIdleScript([&] {
+      const HWND box = GetActiveWindow();
+      if (chosen || box == nullptr || GetDlgItem(box, kLanguageList) == nullptr) return false;
+      char16_t text[256] = {};
+      GetWindowTextW(box, text, 256);
+      captions[0] = Utf8(text);
+      // Buttons, boxes and labels; the edit fields and lists show values.
+      for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        char kind[32] = {};
+        GetClassNameA(child, kind, sizeof kind);
+        GetWindowTextW(child, text, 256);
+        std::string upper = kind;
+        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (text[0] != 0 && (upper == "BUTTON" || upper == "STATIC"))
+          captions[GetDlgCtrlID(child)] = Utf8(text);
+      }
+      if (opened) opened();
+      const std::u16string prefix = Vcon::Utf16FromUtf8(std::to_string(language) + " ");
+      SendMessageW(GetDlgItem(box, kLanguageList), CB_SELECTSTRING, WPARAM(-1), LPARAM(prefix.c_str()));
+      chosen = true;
+      return PostMessageA(box, WM_COMMAND, IDOK, 0) != 0;
+    });
+    Send(kPreferencesCommand);
+    HeadlessDriver::SetIdleScript(nullptr);
+    EXPECT_TRUE(chosen) << "the preferences did not open";
+    EXPECT_EQ(CurrentLanguageCode(), uint32_t(language));
+    return captions;
+  }
+
+  static std::string KeyName(const std::string& text) {
+    const size_t tab = text.find('\t');
+    return tab == std::string::npos ? "" : text.substr(tab);
+  }
+
+  void SetUp() override {
+    StartedProgramTest::SetUp();
+    cancelsDialogs_ = false;
+  }
+};
+
+TEST_F(MenuLanguageTest, EveryMenuTextAndPreferencesCaptionIsInDanishAndInEnglish) {
+  Start();
+  iTextSource* texts = CurrentTextSource();
+  ASSERT_NE(texts, nullptr);
+  const std::vector<MenuText> menus = Menus();
+  ASSERT_GE(menus.size(), 30u);
+  // The resource's own English, to which the English texts must keep (a first start shows them).
+  std::map<int32_t, std::string> resource;
+  {
+    const HMENU main = LoadMenuA(nullptr, "MAIN");
+    ASSERT_NE(main, nullptr);
+    for (int32_t top = 0; top < GetMenuItemCount(main); ++top) {
+      const HMENU menu = GetSubMenu(main, top);
+      char16_t text[256] = {};
+      GetMenuStringW(main, UINT(top), text, 256, MF_BYPOSITION);
+      resource[-101 - top] = Utf8(text);
+      for (int32_t i = 0; i < GetMenuItemCount(menu); ++i) {
+        if ((GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_SEPARATOR) != 0) continue;
+        GetMenuStringW(menu, UINT(i), text, 256, MF_BYPOSITION);
+        resource[int32_t(GetMenuItemID(menu, i))] = Utf8(text);
+      }
+    }
+    DestroyMenu(main);
+  }
+  // The resource's items (Help, which the demo takes away for want of a help file, among them) and
+  // the items the function records add.
+  std::set<int32_t> ids;
+  for (const auto& entry : resource) ids.insert(entry.first);
+  for (const MenuText& item : menus) ids.insert(item.id);
+  for (const int32_t id : ids) {
+    SCOPED_TRACE(testing::Message() << "text " << id);
+    Vcon::WString en, da;
+    ASSERT_TRUE(texts->GetString(id, en, kEnglish) && !en.empty());
+    ASSERT_TRUE(texts->GetString(id, da, kDanish) && !da.empty());
+    const std::string english = Utf8(en.c_str()), danish = Utf8(da.c_str());
+    EXPECT_NE(danish, english);
+    // The key name after the TAB, as the English item has it.
+    EXPECT_EQ(KeyName(danish), KeyName(english));
+    if (resource.count(id) != 0 && id != 1)  // 1 names the demo where the resource has its own
+      EXPECT_EQ(english, resource[id]);
+  }
+
+  // The preferences ask their title, captions and list entries by number while they open.
+  NotingTexts noting(*texts);
+  SetTextSource(&noting);
+  ChooseLanguage(kEnglish, [&] { SetTextSource(texts); });
+  SetTextSource(texts);
+  ASSERT_GE(noting.asked.size(), 30u);
+  EXPECT_EQ(noting.asked.count(6213), 1u);
+  for (const int32_t number : noting.asked) {
+    Vcon::WString en, da;
+    EXPECT_TRUE(texts->GetString(number, en, kEnglish) && !en.empty()) << "no English text " << number;
+    EXPECT_TRUE(texts->GetString(number, da, kDanish) && !da.empty()) << "no Danish text " << number;
+  }
+}
+
+TEST_F(MenuLanguageTest, ChoosingDanishAndThenEnglishTurnsTheMenuBarAtOnce) {
+  Start();
+  const std::vector<MenuText> english = Menus();
+  const std::map<int32_t, std::string> englishCaptions = ChooseLanguage(kDanish);
+
+  const std::vector<MenuText> danish = Menus();
+  ASSERT_EQ(danish.size(), english.size());
+  for (size_t i = 0; i < danish.size(); ++i) {
+    EXPECT_EQ(danish[i].id, english[i].id);
+    EXPECT_NE(danish[i].text, english[i].text) << "still English: " << english[i];
+    EXPECT_EQ(KeyName(danish[i].text), KeyName(english[i].text)) << danish[i];
+  }
+  const auto text = [](const std::vector<MenuText>& menus, int32_t id) {
+    for (const MenuText& m : menus)
+      if (m.id == id) return m.text;
+    return std::string();
+  };
+  EXPECT_EQ(text(danish, -101), "&Filer");
+  EXPECT_EQ(text(danish, 11), "&Ny\tCtrl+N");
+  EXPECT_EQ(text(danish, 12),
+            "&\xc3\x85"
+            "bn\tCtrl+O");
+  EXPECT_EQ(text(danish, 14), "&Gem\tCtrl+S");
+  EXPECT_EQ(text(danish, 3050), "Indstillinger...");
+
+  // Opened again, the preferences speak Danish: every caption is another than in English but OK and
+  // the two the one-currency layout does not translate ("Round each factor", "Display configuration").
+  const std::map<int32_t, std::string> danishCaptions = ChooseLanguage(kEnglish);
+  ASSERT_EQ(danishCaptions.size(), englishCaptions.size());
+  EXPECT_EQ(danishCaptions.at(0), "Indstillinger for Vellmora Home Planner");
+  for (const auto& [id, caption] : englishCaptions) {
+    if (id == 1 || id == 1048 || id == 1460) continue;
+    EXPECT_NE(danishCaptions.at(id), caption) << "control " << id << " still in English";
+  }
+
+  // Back in English: the menu bar is the first start's again, titles and items.
+  EXPECT_EQ(Menus(), english);
+  EXPECT_EQ(text(Menus(), -101), "&File");
+  EXPECT_EQ(text(Menus(), 1), "&About Vellmora Home Planner...");
+}
+
+}  // namespace
