@@ -502,7 +502,7 @@ TEST_F(DemoKitchenLookTest, TheGlazedDoorShowsAWoodFrameAroundThreeGlassPanes) {
   CompareWithKept(*picture, "glazed_door.png");
 
   // Unit millimetres: x along the door, y up from the floor, z out of the wall (the frame's room side
-  // at 10, the panes' at -6).
+  // at 10, the panes' at 6, in front of the wall's face at 0, which is not cut for the door).
   const auto pixelAt = [&](const ppVector3& local) {
     const plat::POINT at = InPicture(*door, local);
     EXPECT_TRUE(picture->Contains(at.x, at.y));
@@ -513,7 +513,7 @@ TEST_F(DemoKitchenLookTest, TheGlazedDoorShowsAWoodFrameAroundThreeGlassPanes) {
   for (const ppVector3& p : {ppVector3(80, 1000, 10), ppVector3(720, 1000, 10), ppVector3(400, 200, 10),
                              ppVector3(400, 882, 10), ppVector3(400, 1428, 10), ppVector3(400, 2016, 10)})
     wood.push_back(pixelAt(p));
-  for (float y : {609.0f, 1155.0f, 1701.0f}) panes.push_back(pixelAt(ppVector3(400, y, -6)));
+  for (float y : {609.0f, 1155.0f, 1701.0f}) panes.push_back(pixelAt(ppVector3(400, y, 6)));
   for (uint32_t pixel : wood) {
     EXPECT_GE(ColourDistance(pixel, grey), kDistinct) << std::hex << pixel;
     EXPECT_GT(Channel(pixel, 16), Channel(pixel, 0) + 3 * kDistinct) << std::hex << pixel;
@@ -525,6 +525,20 @@ TEST_F(DemoKitchenLookTest, TheGlazedDoorShowsAWoodFrameAroundThreeGlassPanes) {
     EXPECT_GE(ColourDistance(pane, wood[0]), 3 * kDistinct) << std::hex << pane << " " << wood[0];
     EXPECT_GT(Luma(pane), Luma(wood[0]) + kDistinct) << std::hex << pane << " " << wood[0];
   }
+
+  // The wall behind is drawn whole, so every body of the door, the panes too, shows only where it
+  // comes out of the wall's face (unit z 0): the frame in wood (colour group 1), the panes in glass (5).
+  std::unique_ptr<qx3DObject> chain =
+      db_->UnitFile().BuildUnit3DObjects(door->GetUnitRecordId(), *door, nullptr, 0, ppVector3(), 0, 0, 0);
+  std::map<int32_t, int32_t> bodies;  // by colour group
+  for (qx3DObject* body = chain.get(); body != nullptr; body = body->next.get()) {
+    ppShape3D mesh;
+    body->BuildMesh(mesh, true);
+    const ppBounds3 box = mesh.GetBounds();
+    EXPECT_GE(box.centre.z + box.half.z, 5.0f) << "a body of group " << body->groupId << " lies in the wall";
+    ++bodies[body->groupId];
+  }
+  EXPECT_EQ(bodies, (std::map<int32_t, int32_t>{{1, 6}, {5, 3}}));
 }
 
 TEST_F(DemoKitchenLookTest, TheCornerUnitHasFrontsAndHandlesAsTheBaseUnitBesideIt) {
