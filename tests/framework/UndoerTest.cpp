@@ -233,10 +233,10 @@ TEST_F(KeptViews, AViewBeingDestroyedIsNotDeletedByATaskThatItsOwnPurgeDropsOnAn
 }
 
 TEST_F(KeptViews, AViewDestroyedWhileTwoHistoriesKeepItIsDeletedOnceWhicheverHistoryComesFirst) {
-  // Two removals that own what they took out: one took `dying` out of `holder`, the other `holder`
-  // out of `dying`. Destroying `dying` drops the step that keeps it as a container, which frees
-  // `holder`, whose own destruction drops the step that owns `dying` while that one is still being
-  // destroyed, on whichever history it stands.
+  // Two removals that own what they took out, each on its own history: one took `dying` out of
+  // `holder`, the other `holder` out of `dying`. Destroying `dying` drops both. When the step that
+  // keeps it as a container goes first, it frees `holder`, whose own destruction drops the step that
+  // owns `dying` while `dying` is still being destroyed: that step must not delete it again.
   for (const bool ownerFirst : {false, true}) {
     SCOPED_TRACE(ownerFirst ? "the owner of the dying view on the first history" : "on the second history");
     parentDeaths_ = viewDeaths_ = 0;
