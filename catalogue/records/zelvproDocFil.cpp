@@ -45,6 +45,13 @@ namespace {
 constexpr uint16_t kSettingsFiles = 132;
 constexpr uint32_t kOldSnapWords = 7, kSnapWords = 9;
 
+// Judging a file makes records of the program's own whose handle fields start empty, by MemNew, which
+// ends the program when the zone is full. A file read into a zone that cannot also give `handles`
+// empty handles (a block header each) from one free block is refused as damaged instead.
+void RequireRoomForEmptyHandles(int32_t handles) {
+  if (!MemCanHold(16u * uint32_t(handles))) db::Fail(db::kDamagedFile);
+}
+
 // False only when the file surely does not exist (its name, or its folder, is missing); a file that
 // cannot be looked at may exist.
 bool MayExist(const ppFileSpec& file) {
@@ -177,6 +184,7 @@ zelvproDocFil::UnpackResult zelvproDocFil::Unpack(Handle file, const Vcon::Strin
     return UnpackResult::kNotADocument;
   int32_t version = 0;
   uint32_t end = 0;
+  RequireRoomForEmptyHandles(FieldCount());  // the candidate's fields, at most one handle each
   {
     ScopedRecordBuffer<ppDatafile> candidate(*this);
     MemLock(file);
@@ -218,6 +226,8 @@ void zelvproDocFil::CheckPlanTables(const char* record) {
   for (const char* blobName : {"room", "furniture", "annotation"}) {
     Handle blob = RecordField(*this, blobName).Data(record);
     if (blob == nullptr || MemGetSize(blob) == 0) continue;
+    // The table's record buffer and its selection list (a header and 8 bytes: two handles' room).
+    RequireRoomForEmptyHandles(RoomTable().FieldCount() + 2);
     zelvproDocModuleFil plan(Database(), blob);
     plan.LoadFromBlob();  // a damaged table throws db::kDamagedFile
     std::vector<int32_t> fields;

@@ -659,6 +659,22 @@ TEST_F(LocalDocumentFilesTest, AFileLargerThanTheZoneHoldsGivesOneBoxAndTheChang
   EXPECT_TRUE(plat::MessageBoxLog().empty());
   EXPECT_EQ(Units(), saved);
   EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), large);
+
+  // Padded to just under the largest block, the plan is read but leaves the zone too little to judge it
+  // in: one box, and the open plan stays (the zone's fatal box used to end the program).
+  const std::string larger = (demo_.Root() / "larger.qxf").string();
+  for (const uint32_t under : {256u, 512u, 1024u}) {
+    SCOPED_TRACE(under);
+    padded.resize(largestBlock() - under, '\0');
+    std::ofstream(larger, std::ios::binary | std::ios::trunc) << padded;
+    plat::ClearMessageBoxLog();
+    OpenByHandOver(larger);
+    const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, u"Could not load file");
+    EXPECT_EQ(Units(), saved);
+    EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), large);
+  }
 }
 
 // Saving numbers the plan afresh: two units that shared a number are told apart, a second save of

@@ -16,6 +16,7 @@
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproTagFil.h"
 #include "database/dbErrors.h"
+#include "foundation/HandleRoom.h"
 #include "foundation/PriceRounding.h"
 #include "foundation/ppMoney.h"
 #include "framework/ppCollaborator.h"
@@ -198,6 +199,97 @@ void AddPlanRecord(zelvproDocModuleFil& plan, const std::vector<int32_t>& snaps,
   plan.InsertRecordAt(-1, nullptr);
   plan.SaveToBlob();
   plan.DisposeRecords();
+}
+
+// The handle zone filled but for free blocks of the given sizes, or 16 bytes more each (none for 0):
+// taken first, each followed by a locked handle so that no compaction joins them, and given back last,
+// so that nothing else serves a request. All given back when destroyed.
+class ZoneLeaving {
+ public:
+  explicit ZoneLeaving(std::initializer_list<uint32_t> blocks) {
+    std::vector<Handle> reserves;
+    for (const uint32_t size : blocks) {
+      if (size == 0) continue;
+      reserves.push_back(MemTryNew(size));
+      Take(MemTryNew(0));
+    }
+    // Locked, so that the compactions the requests below start slide none of these megabytes.
+    for (uint32_t size = 1u << 20; size > 0; size /= 2)
+      while (Handle h = MemTryNew(size)) Take(h);
+    while (Handle h = MemTryNew(0)) Take(h);
+    for (Handle h : reserves) MemDispose(h);
+  }
+  ~ZoneLeaving() {
+    for (Handle h : taken_) MemDispose(h);
+  }
+  ZoneLeaving(const ZoneLeaving&) = delete;
+  ZoneLeaving& operator=(const ZoneLeaving&) = delete;
+
+ private:
+  void Take(Handle h) {
+    MemLock(h);
+    taken_.push_back(h);
+  }
+
+  std::vector<Handle> taken_;
+};
+
+// The open document's fields are overwritten one by one, so a file goes into it only when one free
+// block could take all its fields at once (their packed bytes and a block header and rounding each).
+// A zone whose free space cannot hold the record so refuses the file as damaged, the open document
+// unchanged, however little is free: judging the file must not end the program either. With that room
+// the same file opens.
+using DocumentRecordFileDeathTest = DocumentRecordFileTest;
+
+TEST_F(DocumentRecordFileDeathTest, AFileTheZonesFreeSpaceCannotHoldIsDamagedAndChangesNothing) {
+  constexpr uint32_t kLarge = 256u << 10;
+  SetField(*doc_, "number", u"incoming");
+  AddPlanRecord(doc_->FurnitureTable(), {}, 0.0, 2500.0);
+  const Handle elements = RecordField(*doc_, "calcElements").Data(doc_->Record());
+  ASSERT_NE(elements, nullptr);
+  MemSetSize(elements, kLarge);
+  std::memset(*elements, 0x5A, kLarge);
+  OwnedHandle file;
+  Pack(file);
+  doc_->ClearRecordBuffer(nullptr);
+  SetField(*doc_, "number", u"open");
+  OwnedHandle before;
+  Pack(before);
+
+  // First in a child process, where a fatal memory box ends only the child: from a zone with nothing
+  // free, and from one with about the large field's bytes free, 16 bytes more at each step.
+  const auto judged = [&](std::initializer_list<uint32_t> free) {
+    const ZoneLeaving zone(free);
+    return dbtest::ErrorOf([&] { doc_->Unpack(file.Get(), ""); });
+  };
+  ASSERT_EXIT(
+      {
+        for (uint32_t left = 0; left < 2048; left += 16)
+          if (const int32_t error = judged({left}); error != 0 && error != db::kDamagedFile) std::_Exit(1);
+        for (uint32_t left = kLarge; left < kLarge + 4096; left += 16)
+          if (const int32_t error = judged({left}); error != 0 && error != db::kDamagedFile) std::_Exit(1);
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+
+  const auto refusedAsItWas = [&](const char* what, int32_t error) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(error, db::kDamagedFile);
+    OwnedHandle after;
+    Pack(after);
+    EXPECT_EQ(after.Content(), before.Content()) << "the open document changed";
+  };
+  refusedAsItWas("nothing free", judged({0}));
+  refusedAsItWas("1024 bytes free", judged({1024}));
+  // Free blocks that take the fields one by one, but none that takes them at once.
+  const uint32_t fields = uint32_t(doc_->FieldCount());
+  const uint32_t packed = uint32_t(MemGetSize(file.Get())) - 4;  // up to the end mark
+  const uint32_t pieces = kLarge + 16 * fields + 256;
+  ASSERT_LT(pieces + 16, packed + 32 * fields);
+  refusedAsItWas("in two pieces", judged({pieces, 4096}));
+  EXPECT_EQ(judged({packed + 32 * fields}), 0);
+  EXPECT_EQ(Wide("number"), "incoming");
+  EXPECT_EQ(MemGetSize(elements), int32_t(kLarge));
 }
 
 // A plan whose geometry holds a number that is not one, or lies farther than any plan reaches (10 km

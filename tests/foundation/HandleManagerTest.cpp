@@ -635,6 +635,43 @@ TEST(HandleExhaustion, AFreshProgramZoneHoldsItsOneFreeBlockAndNotOneByteMore) {
 
 using HandleExhaustionDeathTest = ::testing::Test;
 
+// A full zone: a handle grown to its block's capacity (size + slack) moves as MemSetSize moves it, and
+// with no room to move to, the trying call refuses it as it refuses one byte more, leaving the handle as
+// it was; one byte less stays in place. Each refusal is first asked in a child process, where a fatal
+// memory box would end the child rather than the test.
+TEST_F(HandleExhaustionDeathTest, GrowingToTheBlocksCapacityOrOneByteMoreInAFullZoneIsAnsweredNotFatal) {
+  TestZone zone(kSmallZone, 0);
+  Handle a = NewFilled(100, 'A');  // capacity 112: a free block of 816 bytes follows
+  Handle b = NewFilled(811, 'B');  // takes that block whole: slack 5, nothing free
+  ASSERT_EQ(Header(a).size + Header(a).slack, 112u);
+  ASSERT_EQ(Header(b).size + Header(b).slack, 816u);
+  const ZoneState full = StateOf(*zone);
+  EXPECT_FALSE(MemCanHold(1));
+  for (const uint32_t size : {112u, 113u}) {
+    SCOPED_TRACE(size);
+    ASSERT_EXIT(std::_Exit(MemTrySetSize(a, size) ? 1 : 0), ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(MemTrySetSize(a, size));
+    EXPECT_EQ(MemGetSize(a), 100);
+    EXPECT_EQ(BlockOffset(*zone, a), kFirstFree);
+    EXPECT_TRUE(AllBytes(a, 0, 100, 'A'));
+    EXPECT_EQ(StateOf(*zone), full);
+  }
+  ASSERT_EXIT(std::_Exit(MemTrySetSize(b, 816) ? 1 : 0), ::testing::ExitedWithCode(0), "");
+  EXPECT_FALSE(MemTrySetSize(b, 816));
+  EXPECT_TRUE(MemTrySetSize(a, 111));
+  EXPECT_EQ(BlockOffset(*zone, a), kFirstFree);
+  EXPECT_EQ(Header(a).slack, 1u);
+
+  // With the second block free, the zone holds exactly its 816 bytes, and the capacity growth moves there.
+  MemDispose(b);
+  EXPECT_TRUE(MemCanHold(816));
+  EXPECT_FALSE(MemCanHold(817));
+  EXPECT_TRUE(MemTrySetSize(a, 112));
+  EXPECT_EQ(BlockOffset(*zone, a), kFirstFree + 128);
+  EXPECT_TRUE(AllBytes(a, 0, 100, 'A'));
+  ExpectConsistent(*zone);
+}
+
 TEST_F(HandleExhaustionDeathTest, FatalBoxesEndTheProcess) {
   EXPECT_DEATH(
       {

@@ -6,6 +6,7 @@
 #include "framework/ppTask.h"
 #include "framework/ppUndoer.h"
 #include "framework/ppView.h"
+#include "framework/zelvproAccDeleteTask.h"
 
 namespace {
 
@@ -229,6 +230,38 @@ TEST_F(KeptViews, AViewBeingDestroyedIsNotDeletedByATaskThatItsOwnPurgeDropsOnAn
   EXPECT_EQ(viewDeaths_, 1);
   EXPECT_EQ(first.RedoTop(), nullptr);
   EXPECT_EQ(second.DoneTop(), nullptr);
+}
+
+TEST_F(KeptViews, AViewDestroyedWhileTwoHistoriesKeepItIsDeletedOnceWhicheverHistoryComesFirst) {
+  // Two removals that own what they took out, each on its own history: one took `dying` out of
+  // `holder`, the other `holder` out of `dying`. Destroying `dying` drops both. When the step that
+  // keeps it as a container goes first, it frees `holder`, whose own destruction drops the step that
+  // owns `dying` while `dying` is still being destroyed: that step must not delete it again.
+  for (const bool ownerFirst : {false, true}) {
+    SCOPED_TRACE(ownerFirst ? "the owner of the dying view on the first history" : "on the second history");
+    parentDeaths_ = viewDeaths_ = 0;
+    ppUndoer first, second;
+    auto* holder = new CountedView(nullptr, &viewDeaths_);
+    auto* dying = new CountedView(holder, &parentDeaths_);
+    auto* ownsDying = new zelvproAccDeleteTask(holder, dying);
+    (ownerFirst ? first : second).Post(ownsDying);
+    ownsDying->Do();
+    dying->AddSubview(holder);
+    auto* ownsHolder = new zelvproAccDeleteTask(dying, holder);
+    (ownerFirst ? second : first).Post(ownsHolder);
+    ownsHolder->Do();
+    delete dying;
+    EXPECT_EQ(parentDeaths_, 1);
+    EXPECT_EQ(viewDeaths_, 1) << "the removed holder goes with the step that owned it";
+    for (ppUndoer* history : {&first, &second}) {
+      EXPECT_EQ(history->DoneTop(), nullptr);
+      history->Undo();
+      history->Redo();
+      history->Clear();
+    }
+    EXPECT_EQ(parentDeaths_, 1);
+    EXPECT_EQ(viewDeaths_, 1);
+  }
 }
 
 }  // namespace
