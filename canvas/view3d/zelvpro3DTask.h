@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "canvas/tasks/zelvproMouseTask.h"
@@ -175,6 +176,13 @@ class zelvpro3DTask : public zelvproMouseTask {
   void StretchToFit();
   void ApplyWidth(zelvproElement* element, float width);
   bool DropOnSnap();
+  // Puts the moved units where a floor drop with the mouse at the pane point `at` puts them (the
+  // container under it, the ceiling, pushed back inside the walls); false, nothing moved, when there
+  // is no place there.
+  bool PlaceOnFloor(const plat::POINT& at);
+  // Whether a floor drop at the current point would stand: placed there, tested for collisions and
+  // put back; `target_` becomes where the drop puts the reference. Once per place under the mouse.
+  bool FloorTrial();
   bool DropOnFloor();
   bool DropOnWall();
   // Puts `place`'s unit at the plan point `world` with the absolute angle `absAngle` inside
@@ -229,6 +237,11 @@ class zelvpro3DTask : public zelvproMouseTask {
   };
   std::map<ppVector3, bool, PointLess> placementCache_;
   std::map<ppVector3, Stretch, PointLess> stretchCache_;
+  // The floor trials: the place under the mouse to where the drop puts the reference and whether it
+  // stands.
+  std::map<ppVector3, std::pair<ppVector3, bool>, PointLess> floorCache_;
+  // The mouse is off the pane (the point is held at its edge); the last Move saw it so.
+  bool offPane_ = false, offPaneTracked_ = false;
   Stretch stretch_;
   Stretch committedStretch_;
   zelvproElement* collidingA_ = nullptr;
