@@ -1,8 +1,10 @@
-// Alt in the 3D view of the started program (headless, the demo's start plan): an Alt press copies the
-// selection only for a drag that starts on a unit and goes somewhere. A press that picks nothing, a
-// press released where it was and a refused drop leave the plan, its price list, the undo history and
-// the selection as they were; the next plain press moves the unit pressed. An Alt drag of two selected
-// units drops two copies, each carried as its original would have been, and leaves the originals.
+// Drags in the 3D view of the started program (headless, the demo's start plan). Alt: an Alt press
+// copies the selection only for a drag that starts on a unit and goes somewhere. A press that picks nothing,
+// a press released where it was and a refused drop leave the plan, its price list, the undo history and the
+// selection as they were; the next plain press moves the unit pressed. An Alt drag of two selected units
+// drops two copies, each carried as its original would have been, and leaves the originals. The room: from an
+// eye raised above the walls, a unit standing outside the room carries no unit out of it, and the floor seen
+// past a wall's top is no place (shown so, and the release refused).
 //
 // Plan millimetres; pixels of the 3D pane's client area unless a name says otherwise.
 #include <gtest/gtest.h>
@@ -31,12 +33,16 @@
 #include "framework/ppWindow.h"
 #include "platform/Desktop.h"
 #include "platform/LayerClock.h"
+#include "room/qxNewRoomCanvas.h"
+#include "room/qxWallElement.h"
+#include "scene3d/gl/qxCamera.h"
 #include "scene3d/panes/qx3DPicking.h"
+#include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 
 namespace {
 
-class View3DAltDragTest : public apptest::StartedProgramTest {
+class View3DPlanDragTest : public apptest::StartedProgramTest {
  protected:
   void SetUp() override {
     StartedProgramTest::SetUp();
@@ -136,7 +142,7 @@ class View3DAltDragTest : public apptest::StartedProgramTest {
 
 // What an Alt press left behind: units, price lines, the history, the selection; and the next
 // plain press moves the unit pressed, not a copy of it.
-TEST_F(View3DAltDragTest, AnAltPressThatDragsNothingLeavesThePlanItsPricesAndItsHistoryAsTheyWere) {
+TEST_F(View3DPlanDragTest, AnAltPressThatDragsNothingLeavesThePlanItsPricesAndItsHistoryAsTheyWere) {
   Click(FrontOf(d60_));
   ASSERT_TRUE(d60_->IsSelected());
   const std::vector<zelvproElement*> units = Units();
@@ -189,7 +195,7 @@ TEST_F(View3DAltDragTest, AnAltPressThatDragsNothingLeavesThePlanItsPricesAndIts
 // Two selected units, the drawer unit pressed with Alt and carried along the back wall: two copies,
 // each as far from its own original as the other, the originals where they stood; Undo takes both
 // copies out of the plan and the price list, Redo puts them back.
-TEST_F(View3DAltDragTest, AnAltDragOfTwoUnitsDropsTwoCopiesEachWhereItsOriginalWasCarried) {
+TEST_F(View3DPlanDragTest, AnAltDragOfTwoUnitsDropsTwoCopiesEachWhereItsOriginalWasCarried) {
   Click(FrontOf(d60_));
   Key(plat::VK_SHIFT, true);
   Click(FrontOf(b40_));
@@ -234,6 +240,100 @@ TEST_F(View3DAltDragTest, AnAltDragOfTwoUnitsDropsTwoCopiesEachWhereItsOriginalW
   plat::HeadlessDriver::RunUntilIdle();
   EXPECT_EQ(Units().size(), units.size() + 2);
   EXPECT_EQ(PricedPieces(), pieces + 2.0);
+}
+
+// ---- The room from a raised eye: above its walls, looking down.
+
+class View3DRaisedEyeTest : public View3DPlanDragTest {
+ protected:
+  void SetUp() override {
+    View3DPlanDragTest::SetUp();
+    if (HasFatalFailure()) return;
+    qxCamera& camera = *qxCameraRecords::Current();
+    camera.pitch = -45.0f;
+    camera.position = ppVector3(3900.0f, 6000.0f, 9000.0f);
+    // The room's inner faces: left, right (x), back, front (z).
+    left_ = back_ = 1e9f, right_ = front_ = -1e9f;
+    for (qxWallElement* wall : Walls(*app_->DocumentWindow()->NewRoomCanvas())) {
+      const WallEdge& e = wall->Edge();
+      left_ = std::min({left_, e.start.x, e.end.x}), right_ = std::max({right_, e.start.x, e.end.x});
+      back_ = std::min({back_, e.start.z, e.end.z}), front_ = std::max({front_, e.start.z, e.end.z});
+    }
+    ASSERT_LT(left_, right_);
+  }
+  static std::vector<qxWallElement*> Walls(const ppView& view) {
+    std::vector<qxWallElement*> out;
+    ForEachChildElement(view, [&](zelvproElement* e) {
+      if (auto* w = dynamic_cast<qxWallElement*>(e)) out.push_back(w);
+      for (qxWallElement* deeper : Walls(*e)) out.push_back(deeper);
+    });
+    return out;
+  }
+  static ppBounds3 Box(zelvproElement* unit) {
+    return ppBounds3::Transformed(PlanMatrix(unit), unit->GetBounds(0, 0x240));
+  }
+  plat::POINT At(const ppVector3& plan) const { return qx3DPicking::ProjectToWindow(*pane_, plan); }
+  float left_ = 0, right_ = 0, back_ = 0, front_ = 0;
+};
+
+// The base unit put out of the room in front of it (the plan lets a unit out); the drawer unit
+// dragged over that unit's top lands inside the room, against its front wall.
+TEST_F(View3DRaisedEyeTest, AUnitOutsideTheRoomCarriesNoUnitOutOfIt) {
+  b40_->SetPosition(ppVector3(3000.0f, 100.0f, front_ + 600.0f));
+  b40_->Invalidate();
+  plat::HeadlessDriver::RunUntilIdle();
+  const ppBounds3 outside = Box(b40_);
+  ASSERT_GT(outside.centre.z - outside.half.z, front_) << "the base unit is not outside the room";
+  const ppBounds3 box = Box(d60_);
+  const plat::POINT press = At(box.centre + ppVector3(0.0f, box.half.y, 0.0f));
+  const plat::POINT over = At(outside.centre + ppVector3(0.0f, outside.half.y, 0.0f));
+  Drag(press, over);
+  const ppBounds3 now = Box(d60_);
+  const ppVector3 lo = now.centre - now.half, hi = now.centre + now.half;
+  std::printf("dragged over a unit outside the room: x %.1f to %.1f, y %.1f, z %.1f to %.1f mm\n", lo.x, hi.x,
+              lo.y, lo.z, hi.z);
+  EXPECT_TRUE(lo.x >= left_ && hi.x <= right_ && lo.z >= back_ && hi.z <= front_)
+      << "the drawer unit stands outside the room's faces";
+  EXPECT_LT(lo.y, outside.centre.y) << "it stands on the unit outside the room";
+}
+
+// From above the room, over the floor past the back wall's top there is no place: shown as refused while the
+// mouse is there, and the release leaves the unit and the history as they were.
+TEST_F(View3DRaisedEyeTest, ADragOverAWallsTopIsShownRefusedAndRefused) {
+  // Over the room, looking down past the back wall's top onto the floor behind it.
+  qxCamera& camera = *qxCameraRecords::Current();
+  camera.pitch = -80.0f;
+  camera.position = ppVector3(3900.0f, 9000.0f, 3500.0f);
+  const ppBounds3 box = Box(d60_);
+  const ppVector3 before = d60_->GetPosition();
+  const ppTask* history = DoneTop();
+  const plat::POINT press = At(box.centre + ppVector3(0.0f, box.half.y, 0.0f));
+  // The unit's first anchor keeps to its pixel's offset from the mouse: the mouse goes where that
+  // anchor shows 1 m behind the back wall, at its own height.
+  SnapAnchor first;
+  ASSERT_TRUE(d60_->GetPointEntry(0, first));
+  const ppVector3 anchor = PlanPoint(d60_, first.point);
+  const plat::POINT shown = At(anchor);
+  const plat::POINT behind = At(ppVector3(4000.0f, anchor.y, back_ - 1000.0f));
+  const plat::POINT beyond{behind.x + press.x - shown.x, behind.y + press.y - shown.y};
+  ASSERT_GT(beyond.y, 0) << "the floor behind the back wall is not in the pane";
+  plat::LayerClock::Advance(2000);
+  plat::Desktop::MouseMove(Screen(press));
+  Button(press, true);
+  zelvpro3DTask* task = Task();
+  ASSERT_NE(task, nullptr);
+  for (int i = 1; i <= 10; ++i) {
+    plat::LayerClock::Advance(30);
+    plat::Desktop::MouseMove(
+        Screen({press.x + (beyond.x - press.x) * i / 10, press.y + (beyond.y - press.y) * i / 10}));
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+  EXPECT_FALSE(task->PlacementOk());
+  EXPECT_EQ(task->TrackCursor(), zelvpro3DTask::kBlockedCursor);
+  plat::LayerClock::Advance(1000);
+  Button(beyond, false);
+  EXPECT_EQ(d60_->GetPosition(), before);
+  EXPECT_EQ(DoneTop(), history);
 }
 
 }  // namespace
