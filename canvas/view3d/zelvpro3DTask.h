@@ -109,8 +109,10 @@ class zelvpro3DTask : public zelvproMouseTask {
   // else the floor; `point` is where the ray meets the height `lift` gives over that surface (over
   // the floor below a unit's box met on a side). With `wall` given the ray keeps to the room: a ray
   // that leaves the room through an inner wall face before it comes down to that height gives the
-  // point at that height against the face, 0.1 mm inside (`wall` says which face); a floor point
-  // outside the room's outline gives none (false). Without a room outline the floor has no edge.
+  // point at that height against the face, 0.1 mm inside (`wall` says which face), and so does a ray
+  // from outside the room that comes down to that height before it comes in through a face; a unit
+  // met outside the room's outline is passed by, and any other floor point outside it gives none
+  // (false). Without a room outline the floor has no edge.
   static bool SurfaceUnder(zelvpro3DPane* pane, float x, float y, const std::vector<zelvproElement*>& skip,
                            ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr,
                            Lift lift = {0.0f, 0.0f}, WallStop* wall = nullptr);
