@@ -46,11 +46,19 @@ RoomInnerFaces::RoomInnerFaces(const qxNewRoomCanvas* room) {
 }
 
 bool RoomInnerFaces::FirstExit(const ppVector3& o, const ppVector3& d, Exit& exit) const {
+  return FirstCrossing(o, d, true, exit);
+}
+
+bool RoomInnerFaces::FirstEntry(const ppVector3& o, const ppVector3& d, Exit& entry) const {
+  return FirstCrossing(o, d, false, entry);
+}
+
+bool RoomInnerFaces::FirstCrossing(const ppVector3& o, const ppVector3& d, bool outwards, Exit& exit) const {
   bool found = false;
   for (const Face& face : faces_) {
     const ppVector3 n = Outward(face.a, face.b);
     const float towards = d.x * n.x + d.z * n.z;
-    if (!(towards > kGrazing)) continue;
+    if (!((outwards ? towards : -towards) > kGrazing)) continue;
     const float t = ((face.a.x - o.x) * n.x + (face.a.z - o.z) * n.z) / towards;
     if (!(t > 0.0f) || (found && t >= exit.t)) continue;
     const ppVector3 p(o.x + d.x * t, o.y + d.y * t, o.z + d.z * t);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "canvas/view3d/zelvproButtonSlider.h"
 #include "canvas/view3d/zelvproSliderButton.h"
@@ -673,6 +674,9 @@ void zelvpro3DCanvas::ShowConfiguratorForElement(i3DPaneElement* element) {
 
 void zelvpro3DCanvas::StartMoveTask(const std::vector<i3DPaneElement*>& selection, i3DPaneElement* element,
                                     int32_t x, int32_t y, bool dragger) {
+  // The Alt press's pairs live only as long as this drag: never left behind for a later press.
+  const std::vector<std::pair<zelvproElement*, zelvproElement*>> copies = std::move(altCopies_);
+  altCopies_.clear();
   if (pane_ == nullptr) return;
   qxViewHolder* chain = nullptr;
   for (auto it = selection.rbegin(); it != selection.rend(); ++it)
@@ -682,14 +686,17 @@ void zelvpro3DCanvas::StartMoveTask(const std::vector<i3DPaneElement*>& selectio
   auto* picked = dynamic_cast<zelvproPaneElement*>(element);
   zelvproElement* lead = picked != nullptr ? picked->Element() : nullptr;
   // After an Alt press the unit under the mouse is an original: its copy leads the drag.
-  const bool copies = dragger && !altCopies_.empty();
-  for (const auto& [original, copy] : altCopies_)
-    if (original == lead) lead = copy;
-  altCopies_.clear();
+  std::vector<zelvproElement*> originals;
+  if (dragger) {
+    for (const auto& [original, copy] : copies) {
+      originals.push_back(original);
+      if (original == lead) lead = copy;
+    }
+  }
   zelvproMouseTask* task = nullptr;
   if (dragger) {
     auto* placing = new zelvpro3DDraggerTask(chain, pane_, lead);
-    if (copies) placing->FollowFromPress();
+    if (!originals.empty()) placing->FollowFromPress(std::move(originals), altModifiedBefore_);
     task = placing;
   } else {
     task = new zelvpro3DMoverTask(chain, pane_, lead);
@@ -703,6 +710,7 @@ void zelvpro3DCanvas::PrepareAltDrag() {
   if (top == nullptr) return;
   std::vector<zelvproElement*> originals;
   for (i3DPaneElement* e : Selection()) originals.push_back(static_cast<zelvproPaneElement*>(e)->Element());
+  altModifiedBefore_ = DocumentRecordFile != nullptr && DocumentRecordFile->IsModified();
   top->SaveSelection();
   const ppTask* before = top->DoneTop();
   top->LoadDocumentModules(0);

@@ -140,7 +140,8 @@ class zelvpro3DCanvas : public zelvproCanvas,
   void StartMoveTask(const std::vector<i3DPaneElement*>& selection, i3DPaneElement* element, int32_t x,
                      int32_t y, bool dragger) override;
   // The Alt press's copy: the selection is copied and pasted, the copies selected and put where
-  // their originals stand; no undo entry. The next StartMoveTask drags the copies.
+  // their originals stand; no undo entry. The StartMoveTask that follows at once drags the copies,
+  // and its dragger takes them out again when they do not stand.
   void PrepareAltDrag() override;
   // Turns the selection by `angle` radians as one undoable step.
   void RotateSelection(float angle) override;
@@ -195,6 +196,7 @@ class zelvpro3DCanvas : public zelvproCanvas,
   std::unordered_map<zelvproElement*, std::unique_ptr<zelvproPaneElement>> paneElements_;
   // The last Alt press's originals and their copies, pair by pair, until the dragger starts; not owned.
   std::vector<std::pair<zelvproElement*, zelvproElement*>> altCopies_;
+  bool altModifiedBefore_ = false;  // the document's modified mark before the Alt press's copies
   int32_t selectionWalks_ = 0;
   bool zoomToObject_ = false;
   uint8_t hideFronts_ = 0;

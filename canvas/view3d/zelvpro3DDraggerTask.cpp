@@ -1,10 +1,12 @@
 #include "canvas/view3d/zelvpro3DDraggerTask.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "canvas/view3d/zelvpro3DCanvas.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/ElementKinds.h"
+#include "catalogue/records/zelvproDocFil.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproElement.h"
@@ -39,6 +41,33 @@ zelvpro3DDraggerTask::~zelvpro3DDraggerTask() {
   }
 }
 
+void zelvpro3DDraggerTask::FollowFromPress(std::vector<zelvproElement*> originals, bool modified) {
+  SetAnchorAtMouse(false);
+  copies_ = true;
+  originals_ = std::move(originals);
+  modifiedBefore_ = modified;
+}
+
+void zelvpro3DDraggerTask::DiscardCopies() {
+  if (!copies_) return;
+  copies_ = false;
+  for (zelvproElement* element : dropped_) {
+    element->Invalidate();
+    element->Deselect(false);
+    element->DetachFromSupervisor();
+    element->RemoveFromCalculation();
+  }
+  for (zelvproElement* original : originals_) original->Select(true);
+  originals_.clear();
+  if (DocumentRecordFile != nullptr) DocumentRecordFile->SetModified(modifiedBefore_);
+  zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true);
+}
+
+void zelvpro3DDraggerTask::Click() {
+  zelvpro3DTask::Click();
+  DiscardCopies();
+}
+
 void zelvpro3DDraggerTask::Do() {
   if (zelvproElement* target = SnapTarget()) {
     for (zelvproElement* element : dropped_)
@@ -49,7 +78,12 @@ void zelvpro3DDraggerTask::Do() {
       }
   }
   zelvpro3DTask::Do();
-  if (IsEmpty()) return;
+  if (IsEmpty()) {
+    DiscardCopies();
+    return;
+  }
+  copies_ = false;
+  originals_.clear();
   zelvproElement* first = dropped_.front();
   for (zelvproElement* element : std::vector<zelvproElement*>(dropped_)) element->AfterPlace();
   // A group that dissolved handed its parts to its container: from here on the task works on them.

@@ -275,9 +275,9 @@ void zelvpro3DTask::PreTrack(plat::POINT* point) {
   if (pane_ == nullptr) return;
   plat::RECT frame{};
   pane_->GetWindowFrame(&frame);
-  if (point->x < frame.left + 1 || point->x >= frame.right - 1 || point->y < frame.top + 1 ||
-      point->y >= frame.bottom - 1)
-    *point = Current();
+  offPane_ = point->x < frame.left + 1 || point->x >= frame.right - 1 || point->y < frame.top + 1 ||
+             point->y >= frame.bottom - 1;
+  if (offPane_) *point = Current();
 }
 
 void zelvpro3DTask::SavePicture() {
@@ -324,7 +324,17 @@ void zelvpro3DTask::Move(plat::POINT* point) {
   if (point == nullptr) return;
   glContext* context = PaneContext(pane_);
   const plat::POINT before = Current();
-  if (*point == before) return;
+  if (*point == before) {
+    // Held at the pane's edge: the point stays, but whether a release here would stand changes as
+    // the mouse leaves the pane or comes back.
+    if (offPane_ != offPaneTracked_) {
+      Track();
+      SetTrackCursor();
+    }
+    offPaneTracked_ = offPane_;
+    return;
+  }
+  offPaneTracked_ = offPane_;
   // The framework's step without its exclusive-or erase and draw.
   zelvproMouseTask::Move(point);
   if (context == nullptr) return;
@@ -407,7 +417,11 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
     if (!box.IsEmpty()) box.centre.y += lift.overTop / 2, box.half.y += lift.overTop / 2;
     return box;
   };
-  // Only units whose box the ray enters are asked for their faces.
+  // Asked to keep to the room: the first inner wall face the ray leaves the room through stops it.
+  const RoomInnerFaces faces(wall != nullptr ? dynamic_cast<qxNewRoomCanvas*>(RoomCanvas()) : nullptr);
+  auto along = [&](float t) { return Plus(o, ppVector3(d.x * t, d.y * t, d.z * t)); };
+  // Only units whose box the ray enters are asked for their faces. A unit standing outside the room
+  // (the plan lets one out) carries nothing there: where the ray meets it outside, it is passed by.
   float best = 1.0e30f;
   if (zelvproTopCanvas* top = TopCanvas()) {
     ForEachChildElement(*top, [&](zelvproElement* child) {
@@ -415,15 +429,14 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
       float t = 0.0f;
       const ppBounds3 box = raised(child);
       if (box.IsEmpty() || !RayMeetsBox(o, d, box, t) || t >= best) return;
+      if (!faces.Empty() && !faces.Contains(along(t))) return;
       best = t;
       unit = child;
     });
   }
   // Where the ray comes down to the point's height over the floor.
   const float floorT = d.y < 0.0f ? (lift.overFloor - o.y) / d.y : -1.0f;
-  const ppVector3 overFloor = Plus(o, ppVector3(d.x * floorT, d.y * floorT, d.z * floorT));
-  // Asked to keep to the room: the first inner wall face the ray leaves the room through stops it.
-  const RoomInnerFaces faces(wall != nullptr ? dynamic_cast<qxNewRoomCanvas*>(RoomCanvas()) : nullptr);
+  const ppVector3 overFloor = along(floorT);
   RoomInnerFaces::Exit exit;
   const bool walled = !faces.Empty() && faces.FirstExit(o, d, exit);
   if (walled && unit != nullptr && best >= exit.t) unit = nullptr;
@@ -461,8 +474,20 @@ bool zelvpro3DTask::SurfaceUnder(zelvpro3DPane* pane, float x, float y,
     return true;
   }
   if (floorT < 0.0f) return false;
-  // Over the floor outside the room (past a wall's top, or beside the room) there is no place.
-  if (!faces.Empty() && !faces.Contains(overFloor)) return false;
+  if (!faces.Empty() && !faces.Contains(overFloor)) {
+    // From an eye outside the room the ray may come down to the point's height before it comes in
+    // through a face below that wall's top (the room seen through its near wall): the units come no
+    // nearer than that face and stand against it, inside the room. Anywhere else over the floor
+    // outside the room (past a wall's top, beside the room) there is no place.
+    RoomInnerFaces::Exit entry;
+    if (!faces.FirstEntry(o, d, entry) || !(entry.t > floorT)) return false;
+    point = Plus(entry.point, ppVector3(-entry.outward.x * kAboveTop, 0.0f, -entry.outward.z * kAboveTop));
+    point.y = lift.overFloor;
+    if (hit != nullptr) *hit = entry.point;
+    wall->met = true;
+    wall->outward = entry.outward;
+    return true;
+  }
   point = overFloor;
   point.y = lift.overFloor;
   if (hit != nullptr) *hit = point;
@@ -490,8 +515,10 @@ void zelvpro3DTask::Track() {
     if (stretch_.element != nullptr) ApplyWidth(stretch_.element, stretch_.savedWidth);
     stretch_ = Stretch();
     snapTarget_ = nullptr;
-    placementOk_ = true;
+    placementOk_ = FloorTrial();
   }
+  // Off the pane a release is refused, wherever the units were last shown.
+  if (offPane_) placementOk_ = false;
   zelvproMouseTask::Track();
 }
 
@@ -540,9 +567,9 @@ void zelvpro3DTask::TrackOnFloor() {
     if (snapTarget_ == nullptr) snappedElement_ = nullptr;
   }
   if (snapTarget_ == nullptr) {
-    placementOk_ = true;
     if (stretch_.element != nullptr) ApplyWidth(stretch_.element, stretch_.savedWidth);
     stretch_ = Stretch();
+    placementOk_ = FloorTrial();
   } else {
     auto cached = placementCache_.find(targetAnchorWorld_);
     if (cached != placementCache_.end()) {
@@ -554,7 +581,10 @@ void zelvpro3DTask::TrackOnFloor() {
       if (stretch_.element != nullptr) ApplyWidth(stretch_.element, stretch_.savedWidth);
       stretch_ = Stretch();
       placementOk_ = true;
-      if (ApplySnap() && !CollisionTest()) {
+      if (!ApplySnap()) {
+        // The drop onto this anchor finds no container either.
+        placementOk_ = false;
+      } else if (!CollisionTest()) {
         zelvproElement* a = collidingA_;
         zelvproElement* b = collidingB_;
         if (a != nullptr && b != nullptr && a->kind == ElementKinds::kWallBody &&
@@ -587,6 +617,8 @@ void zelvpro3DTask::TrackOnWall() {
   // On a wall the cell under the mouse counts, wherever the ray met its face.
   if (under != nullptr) target_ = hit;
   wall_ = nullptr;
+  // Until a wall takes the unit, a release here is refused.
+  placementOk_ = false;
   if (under == nullptr || (under->GetFlags() & kWallContainer) == 0 || reference_ == nullptr) return;
   auto* part = dynamic_cast<zelvproTopViewElement*>(reference_);
   if (part != nullptr && !part->AcceptsDepth(under->LinkedRecord())) return;
@@ -604,6 +636,7 @@ void zelvpro3DTask::TrackOnWall() {
   if (pane_ != nullptr) snapMarker_ = qx3DPicking::ProjectToWindow(*pane_, target_);
   snapTarget_ = under;
   snappedElement_ = reference_;
+  placementOk_ = true;
 }
 
 // ---- The placement at the snap.
@@ -854,10 +887,10 @@ bool zelvpro3DTask::DropOnSnap() {
   return true;
 }
 
-bool zelvpro3DTask::DropOnFloor() {
+bool zelvpro3DTask::PlaceOnFloor(const plat::POINT& at) {
   zelvproElement* under = nullptr;
   ppVector3 position;
-  if (places_.empty() || !PlacementAt(Current(), position, under)) return false;
+  if (places_.empty() || !PlacementAt(at, position, under)) return false;
   zelvproTopCanvas* top = TopCanvas();
   zelvproElement* container = top;
   for (Place& place : places_)
@@ -881,17 +914,37 @@ bool zelvpro3DTask::DropOnFloor() {
     }
     targets.emplace_back(to, angle);
   }
-  for (size_t i = 0; i < places_.size(); ++i) {
-    places_[i].element->Invalidate();
+  for (size_t i = 0; i < places_.size(); ++i)
     PutAt(places_[i], targets[i].first, targets[i].second, container);
-  }
   if (auto* room = dynamic_cast<qxNewRoomCanvas*>(RoomCanvas())) room->SnapElementsToWalls(holders_.get());
+  dropContainer_ = container;
+  return true;
+}
+
+bool zelvpro3DTask::FloorTrial() {
+  zelvproElement* under = nullptr;
+  ppVector3 key;
+  if (!PlacementAt(Current(), key, under)) return false;
+  if (auto cached = floorCache_.find(key); cached != floorCache_.end()) {
+    target_ = cached->second.first;
+    return cached->second.second;
+  }
+  const bool placed = PlaceOnFloor(Current());
+  if (placed && reference_ != nullptr) reference_->GetAbsolutePosition(target_);
+  const bool ok = placed && CollisionTest();
+  RestorePlaces();
+  floorCache_[key] = {target_, ok};
+  return ok;
+}
+
+bool zelvpro3DTask::DropOnFloor() {
+  for (Place& place : places_) place.element->Invalidate();
+  if (!PlaceOnFloor(Current())) return false;
   for (Place& place : places_) {
     place.element->motionFlags = place.element->GetFlags() & containerFlags_;
     place.element->MarkTreePendingUpdate();
     place.element->Invalidate();
   }
-  dropContainer_ = container;
   return true;
 }
 
@@ -934,7 +987,7 @@ void zelvpro3DTask::Do() {
   }
   PaneContext(pane_);
   // The pane's place in its window, as the tracking clamps to it.
-  if (ReleasedOutside()) {
+  if (ReleasedOutside() || offPane_) {
     failed_ = true;
     return;
   }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "canvas/tasks/zelvproMouseTask.h"
@@ -108,8 +109,10 @@ class zelvpro3DTask : public zelvproMouseTask {
   // else the floor; `point` is where the ray meets the height `lift` gives over that surface (over
   // the floor below a unit's box met on a side). With `wall` given the ray keeps to the room: a ray
   // that leaves the room through an inner wall face before it comes down to that height gives the
-  // point at that height against the face, 0.1 mm inside (`wall` says which face); a floor point
-  // outside the room's outline gives none (false). Without a room outline the floor has no edge.
+  // point at that height against the face, 0.1 mm inside (`wall` says which face), and so does a ray
+  // from outside the room that comes down to that height before it comes in through a face; a unit
+  // met outside the room's outline is passed by, and any other floor point outside it gives none
+  // (false). Without a room outline the floor has no edge.
   static bool SurfaceUnder(zelvpro3DPane* pane, float x, float y, const std::vector<zelvproElement*>& skip,
                            ppVector3& point, zelvproElement*& unit, ppVector3* hit = nullptr,
                            Lift lift = {0.0f, 0.0f}, WallStop* wall = nullptr);
@@ -175,6 +178,13 @@ class zelvpro3DTask : public zelvproMouseTask {
   void StretchToFit();
   void ApplyWidth(zelvproElement* element, float width);
   bool DropOnSnap();
+  // Puts the moved units where a floor drop with the mouse at the pane point `at` puts them (the
+  // container under it, the ceiling, pushed back inside the walls); false, nothing moved, when there
+  // is no place there.
+  bool PlaceOnFloor(const plat::POINT& at);
+  // Whether a floor drop at the current point would stand: placed there, tested for collisions and
+  // put back; `target_` becomes where the drop puts the reference. Once per place under the mouse.
+  bool FloorTrial();
   bool DropOnFloor();
   bool DropOnWall();
   // Puts `place`'s unit at the plan point `world` with the absolute angle `absAngle` inside
@@ -229,6 +239,11 @@ class zelvpro3DTask : public zelvproMouseTask {
   };
   std::map<ppVector3, bool, PointLess> placementCache_;
   std::map<ppVector3, Stretch, PointLess> stretchCache_;
+  // The floor trials: the place under the mouse to where the drop puts the reference and whether it
+  // stands.
+  std::map<ppVector3, std::pair<ppVector3, bool>, PointLess> floorCache_;
+  // The mouse is off the pane (the point is held at its edge); the last Move saw it so.
+  bool offPane_ = false, offPaneTracked_ = false;
   Stretch stretch_;
   Stretch committedStretch_;
   zelvproElement* collidingA_ = nullptr;

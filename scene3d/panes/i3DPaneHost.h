@@ -63,6 +63,8 @@ class i3DPaneHost {
   // ---- The 3D tasks. `dragger` chooses the dragger over the mover; (x, y) is the window point.
   virtual void StartMoveTask(const std::vector<i3DPaneElement*>& /*selection*/, i3DPaneElement* /*element*/,
                              int32_t /*x*/, int32_t /*y*/, bool /*dragger*/) {}
+  // Copies of the selection for an Alt press on a unit, selected in its stead; the StartMoveTask that
+  // follows drags them and owns them until their drop stands.
   virtual void PrepareAltDrag() {}
   virtual void RotateSelection(float /*angle*/) {}
 

@@ -318,14 +318,16 @@ void zelvpro3DPane::ResetView() {
 void zelvpro3DPane::ClickedNothing(int32_t x, int32_t y) {
   const bool alt = IsAltKeyDown();
   std::vector<i3DPaneElement*> selection = Host().Selection();
-  // With Alt the copies are dragged: the selection is read again once they are made.
-  if (alt && !selection.empty()) {
+  i3DPaneElement* element = qx3DPicking::Pick3DAt(*this, x, y);
+  // Nothing under the point or nothing selected: nothing to move, and with Alt nothing to copy.
+  if (!element || selection.empty()) return;
+  // With Alt the copies are dragged: made only for a press on a unit, the selection is read again
+  // once they are. The drag that starts now owns them.
+  if (alt) {
     Host().PrepareAltDrag();
     selection = Host().Selection();
+    if (selection.empty()) return;
   }
-  i3DPaneElement* element = qx3DPicking::Pick3DAt(*this, x, y);
-  // Nothing under the point or nothing selected: nothing to move.
-  if (!element || selection.empty()) return;
   uint32_t mask = 0x43;
   for (i3DPaneElement* selected : selection) mask &= selected->Flags();
   if ((element->Flags() & mask) != mask) {

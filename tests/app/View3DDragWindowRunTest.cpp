@@ -12,9 +12,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "CursorShot.h"
 #include "View3DWindowRunFixture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/palette/zelvproElementPalette.h"
@@ -24,6 +26,14 @@
 #include "canvas/window/zelvproWindow.h"
 #include "canvas/tasks/PlanFrames.h"
 #include "canvas/view3d/zelvpro3DCanvas.h"
+#include "canvas/view3d/zelvpro3DTask.h"
+#include "elements/base/zelvproCanvas.h"
+#include "elements/units/zelvproDoor.h"
+#include "framework/ppWindow.h"
+#include "platform/Desktop.h"
+#include "platform/LayerClock.h"
+#include "canvas/view3d/zelvpro3DTask.h"
+#include "platform/LayerClock.h"
 #include "elements/base/ElementChildren.h"
 #include "scene3d/gl/qxCamera.h"
 #include "scene3d/panes/qxCameraRecords.h"
@@ -32,6 +42,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using apptest::ReadCursorShot;
+using apptest::SameCursor;
 using windowrun::Grab;
 
 // The drawer unit's box from its origin (its plinth stands below it), and the back wall's inner face.
@@ -167,8 +179,8 @@ class View3DDragScenarioTest : public View3DDragWindowRunTest {
 
   // One drag in the program's window from Home: `steps` between showing the 3D view and saving. The
   // plan is then read back: every unit inside the faces, the units other than `moved` where they
-  // were; `added` units more than before (an Alt copy, a unit from the strip). Returns the moved
-  // unit (or the added one) as read back.
+  // were; `added` units more than before (an Alt copy, a unit from the strip). Returns the pressed
+  // unit, found by its name (or the added one), as read back.
   Seen Walk(const fs::path& plan, const std::vector<Seen>& before, const std::string& moved,
             const std::vector<std::string>& steps, size_t added, const char* what) {
     std::vector<std::string> all{"key:F7"};
@@ -201,6 +213,9 @@ class View3DDragScenarioTest : public View3DDragWindowRunTest {
         result = unit;
       }
     }
+    // Without a unit added the pressed unit is the one of its name, moved or not.
+    if (added == 0)
+      if (const Seen* pressed = Find(after, moved)) result = *pressed;
     for (size_t i = 0; i < before.size(); ++i)
       if (!matched[i] && added > 0) ADD_FAILURE() << what << ": the original " << before[i].name << " moved";
     std::printf("%s: %s at (%.1f, %.1f, %.1f) mm, angle %.4f\n", what, result.name.c_str(), result.at.x,
@@ -387,5 +402,223 @@ TEST_F(View3DDragScenarioTest, DragsFromHomeStayInTheRoomMoveOnlyThePressedUnitA
     // Its corner is drawn in the mouse's column.
     EXPECT_NEAR(AtHome(dropped.at).x, float(to.x), 1.0f);
   }
+}
+// ---- Towards the eye, and the places a release is refused, in one run of the program.
+//
+// From Home the drawer unit is pressed by its front and dragged 160, 200 and 250 pixels down, towards
+// the eye (the display is tall enough that the pane reaches below the room's front); each time the
+// plan is saved (and copied aside) and the drag undone. Then it is dragged over the sky above the
+// walls, below the pane, along the back wall onto a door, and with Ctrl (no anchor snap) onto the
+// other base unit, released each time. The same walk in this process gives what the tracking showed
+// at the last move: where the outline stood, whether the place was placeable and its cursor. The
+// saved plans show the unit where the tracking put it; every refused place showed the forbidden-drop
+// cursor and left the plan as it was.
+
+class View3DDragTrackingTest : public View3DDragScenarioTest {
+ protected:
+  // What the tracking showed at the last move of a drag made in this process, and where the
+  // pressed unit stood after the release.
+  struct Tracked {
+    ppVector3 target;
+    bool placeable = false;
+    int32_t cursor = -1;
+    ppVector3 dropped;
+  };
+  plat::POINT OnDesktop(plat::HWND window, plat::POINT p) const {
+    plat::ClientToScreen(window, &p);
+    return p;
+  }
+  plat::POINT Desktop(plat::POINT inFrame) const { return OnDesktop(app_->Frame(), inFrame); }
+  static void Settle() { plat::HeadlessDriver::RunUntilIdle(); }
+  // Pressed at `from`, moved in ten steps to `to` (with Ctrl held from the first step when `ctrl`),
+  // released there: frame client pixels.
+  Tracked DragHere(zelvproElement* unit, plat::POINT from, plat::POINT to, bool ctrl) {
+    Tracked out;
+    plat::LayerClock::Advance(2000);
+    plat::Desktop::MouseMove(Desktop(from));
+    Settle();
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, Desktop(from));
+    Settle();
+    auto* window = dynamic_cast<ppWindow*>(pane_->GetRootView());
+    zelvpro3DTask* task = window != nullptr ? dynamic_cast<zelvpro3DTask*>(window->MouseTask()) : nullptr;
+    EXPECT_NE(task, nullptr) << "the press started no 3D task";
+    if (ctrl) plat::Desktop::Key(plat::VK_CONTROL, true);
+    for (int i = 1; i <= 10; ++i) {
+      plat::LayerClock::Advance(30);
+      plat::Desktop::MouseMove(
+          Desktop({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}));
+      Settle();
+    }
+    if (task != nullptr) {
+      out.target = task->Target();
+      out.placeable = task->PlacementOk();
+      out.cursor = task->TrackCursor();
+    }
+    plat::LayerClock::Advance(1000);
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, Desktop(to));
+    Settle();
+    if (ctrl) plat::Desktop::Key(plat::VK_CONTROL, false);
+    Settle();
+    out.dropped = PlanPoint(unit, ppVector3());
+    return out;
+  }
+  // The demo's door pulled from the palette in Room Design and dropped 300 mm in front of the back
+  // wall's face, `along` millimetres from its left end; its plan box.
+  ppBounds3 DoorOnBackWall(float along) {
+    Send(zelvproViewBar::kRoomDesignCommand);
+    qxNode* openings = nullptr;
+    std::vector<plat::POINT> clicks;
+    openings = OpenGroup("Openings", clicks);
+    EXPECT_NE(openings, nullptr);
+    if (openings == nullptr) return ppBounds3();
+    zelvproElementScroller& strip = *Window().Palette()->Pane()->Strip();
+    int32_t column = 0;
+    for (qxNode* child = openings->FirstChild(); child != nullptr; child = child->NextSibling(), ++column)
+      if (std::string(child->Name().c_str()).find("VH-DR90") != std::string::npos) break;
+    EXPECT_LT(column, strip.ItemCount());
+    plat::RECT cell{};
+    strip.GetCellRect(column, 0, &cell);
+    const plat::POINT from = OnDesktop(strip.GetRootView()->GetHWND(),
+                                       {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    plat::POINT to{};
+    PlanPointToScreen(ppVector3(2000.0f + along, 0.0f, 2300.0f), to);
+    to = OnDesktop(Window().GetHWND(), to);
+    plat::Desktop::MouseMove(from);
+    Settle();
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, from);
+    Settle();
+    plat::LayerClock::Advance(1000);
+    plat::Desktop::MouseMove({(from.x + to.x) / 2, (from.y + to.y) / 2});
+    Settle();
+    plat::Desktop::MouseMove(to);
+    Settle();
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, to);
+    Settle();
+    ppBounds3 box;
+    std::function<void(zelvproElement&)> walk = [&](zelvproElement& e) {
+      ForEachChildElement(e, [&](zelvproElement* child) {
+        if (dynamic_cast<zelvproDoor*>(child) != nullptr)
+          box = ppBounds3::Transformed(PlanMatrix(child), child->GetBounds(0, 0x240));
+        walk(*child);
+      });
+    };
+    walk(*Window().NewRoomCanvas());
+    return box;
+  }
+};
+
+TEST_F(View3DDragTrackingTest, TheDropLandsWhereTheOutlineStoodAndARefusedPlaceShowsTheForbiddenCursor) {
+#if !defined(PLANNER_DRIVE_XFIXES)
+  GTEST_SKIP() << "the driver cannot read the cursor (no XFIXES development files)";
+#endif
+  ScreenSize(1280, 1400);
+  const fs::path plan = DemoPlan();
+  zelvProApp& app = Begin(plan.string());
+  plat::CursorPicture blocked;
+  ASSERT_TRUE(plat::ReadCursorPicture(
+      plat::LoadCursorA(app.GetInstance(), plat::MAKEINTRESOURCEA(zelvpro3DTask::kBlockedCursor)), blocked));
+  // A door on the back wall, right of the drawer unit, saved with the plan.
+  const ppBounds3 door = DoorOnBackWall(1700.0f);
+  ASSERT_FALSE(door.IsEmpty()) << "no door was seated on the back wall";
+  Send(zelvproWindow::kSave);
+  const std::vector<Seen> before = Units();
+  ShowHome();
+  const Seen d60 = *Find(before, "D60");
+  const Seen b40 = *Find(before, "B40");
+  zelvproElement* pressed = Named("D60");
+  const plat::POINT press = FrontMiddle(d60);
+  const plat::RECT pane = WindowInFrame(pane_->GetHWND());
+  ASSERT_LT(press.y + 250, pane.bottom - 1) << "250 pixels down leave the pane";
+  // The drawer unit's front middle where it would stand centred on the door, against the back wall.
+  const plat::POINT onDoor =
+      Shown(ppVector3(door.centre.x, d60.box.centre.y, d60.box.centre.z + d60.box.half.z));
+  // Its front middle where it would stand against the back wall halfway over the other base unit.
+  const plat::POINT overB40 = Shown(
+      ppVector3(b40.box.centre.x + d60.box.half.x, d60.box.centre.y, d60.box.centre.z + d60.box.half.z));
+  struct Refusal {
+    const char* name;
+    plat::POINT to;
+    bool ctrl;
+  };
+  const Refusal refusals[] = {
+      {"sky", {press.x, pane.top + 30}, false},
+      {"off the pane", {press.x, pane.bottom + 15}, false},
+      {"door", onDoor, false},
+      {"collision", overB40, true},
+  };
+  const int kDowns[] = {160, 200, 250};
+
+  // The walk in this process: what the tracking showed, and what the release did.
+  std::vector<Tracked> down;
+  for (int dy : kDowns) {
+    down.push_back(DragHere(pressed, press, {press.x, press.y + dy}, false));
+    const Tracked& t = down.back();
+    EXPECT_TRUE(t.placeable) << dy << " px down: the tracking refuses a place over the floor";
+    EXPECT_EQ(t.cursor, 0) << dy << " px down";
+    EXPECT_LT(Distance(t.dropped, t.target), 0.01f) << dy
+                                                    << " px down: the release did not put the unit "
+                                                       "where the outline stood";
+    EXPECT_GT(t.dropped.z, d60.at.z + 2000.0f) << dy << " px down: the unit did not come forward";
+    Window().TopCanvas()->DoCommand(zelvproCanvas::kUndo, 0);
+    Settle();
+    ASSERT_LT(Distance(PlanPoint(pressed, ppVector3()), d60.at), 0.01f);
+  }
+  const ppTask* history = dynamic_cast<zelvproTopCanvas&>(Plan()).DoneTop();
+  for (const Refusal& r : refusals) {
+    const Tracked t = DragHere(pressed, press, r.to, r.ctrl);
+    std::printf("%s: outline at (%.1f, %.1f, %.1f), placeable %d, dropped at (%.1f, %.1f, %.1f) mm\n", r.name,
+                t.target.x, t.target.y, t.target.z, int(t.placeable), t.dropped.x, t.dropped.y, t.dropped.z);
+    EXPECT_FALSE(t.placeable) << r.name << ": shown as placeable";
+    EXPECT_EQ(t.cursor, zelvpro3DTask::kBlockedCursor) << r.name;
+    EXPECT_LT(Distance(t.dropped, d60.at), 0.01f) << r.name << ": the refused drop moved the unit";
+    EXPECT_EQ(Plan().DoneTop(), history) << r.name << ": the refused drop is on the history";
+  }
+  Stop();
+
+  // The same walk in the program's window.
+  const fs::path aside = demo_.Root() / "documents";
+  fs::create_directories(aside);
+  std::vector<std::string> steps{"key:F7"};
+  for (int dy : kDowns) {
+    const fs::path copy = aside / ("down" + std::to_string(dy) + ".qxf");
+    steps.insert(steps.end(), {"down:" + Place(press), "move:" + Offset(press, 0, dy)});
+    if (dy == kDowns[0]) steps.push_back("cursor:" + (demo_.Root() / "placeable.pam").string());
+    steps.insert(steps.end(), {"up", "chord:Control_L+s", "spawn:cp " + Quoted(plan) + " " + Quoted(copy),
+                               "chord:Control_L+z"});
+  }
+  for (const Refusal& r : refusals) {
+    steps.push_back("down:" + Place(press));
+    if (r.ctrl) steps.push_back("hold:Control_L");
+    steps.insert(steps.end(), {"move:" + Place(r.to),
+                               "cursor:" + (demo_.Root() / (std::string(r.name) + ".pam")).string(), "up"});
+    if (r.ctrl) steps.push_back("let:Control_L");
+  }
+  steps.insert(steps.end(), {"chord:Control_L+s", "close"});
+  const std::string environment = "XDG_DOCUMENTS_DIR='" + aside.string() + "'";
+  const windowrun::Outcome outcome = Run(steps, 120, Quoted(plan), environment);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  EXPECT_FALSE(SameCursor(ReadCursorShot(demo_.Root() / "placeable.pam"), blocked))
+      << "a placeable place showed the forbidden-drop cursor";
+  for (const Refusal& r : refusals)
+    EXPECT_TRUE(SameCursor(ReadCursorShot(demo_.Root() / (std::string(r.name) + ".pam")), blocked))
+        << r.name << ": not the forbidden-drop cursor";
+  for (size_t i = 0; i < down.size(); ++i) {
+    Begin((aside / ("down" + std::to_string(kDowns[i]) + ".qxf")).string());
+    zelvproElement* unit = Named("D60");
+    ASSERT_NE(unit, nullptr) << kDowns[i] << " px down: the saved plan has no one drawer unit";
+    const ppVector3 at = PlanPoint(unit, ppVector3());
+    std::printf("%d px down: outline at (%.1f, %.1f, %.1f), saved at (%.1f, %.1f, %.1f) mm\n", kDowns[i],
+                down[i].target.x, down[i].target.y, down[i].target.z, at.x, at.y, at.z);
+    EXPECT_LT(Distance(at, down[i].target), 0.5f) << kDowns[i] << " px down: not where the outline stood";
+    Stop();
+  }
+  // Every refused release left the plan as the undone drags left it.
+  Begin(plan.string());
+  const std::vector<Seen> after = Units();
+  EXPECT_EQ(after.size(), before.size());
+  const Seen* stayed = Find(after, "D60");
+  ASSERT_NE(stayed, nullptr);
+  EXPECT_LT(Distance(stayed->at, d60.at), 0.01f) << "a refused drop moved the drawer unit";
 }
 }  // namespace

@@ -1,8 +1,10 @@
 // The room canvas's repairs after an outline edit: the resnap of moved and removed walls, the shift
 // that keeps the room 500 mm from the plan's origin (run through its posted sweepers), and the push
-// of moved elements back inside the inner wall faces.
+// of moved elements back inside the inner wall faces, and the faces as a ray from the 3D view meets
+// them.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "framework/ppSweeper.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
+#include "room/RoomInnerFaces.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
@@ -246,6 +249,49 @@ TEST_F(RoomRepairsTest, MovedElementsComeBackInsideTheInnerFaces) {
     top_.RemoveSubview(&cabinet);
     top_.RemoveSubview(&handle);
   }
+}
+
+// An L: 4000 wide along the back, the right arm 2000 deep, the left arm 4000 deep; the notch at the
+// front right lies outside.
+qxLineCycle* LRoom() {
+  auto* cycle = new qxLineCycle(nullptr, 1);
+  const V corners[] = {V(0, 0, 0),       V(4000, 0, 0),    V(4000, 0, 2000),
+                       V(2000, 0, 2000), V(2000, 0, 4000), V(0, 0, 4000)};
+  for (int i = 0; i < 6; ++i) {
+    WallEdge edge{};
+    edge.start = corners[i];
+    edge.end = corners[(i + 1) % 6];
+    cycle->AppendEdge(edge);
+  }
+  cycle->flags = qxLineCycle::kClosed;
+  cycle->depth = qxLineCycle::kInside;
+  return cycle;
+}
+
+// A ray from the left arm, level, towards the right and the back, leaves through the left arm's
+// right face into the notch, comes back in through the notch's back face and leaves again through
+// the right arm's right face: the first of the two exits stops it. From in front of the notch the
+// ray comes in through the notch's back face first.
+TEST_F(RoomRepairsTest, ARayLeavesAnLShapedRoomThroughTheFirstFaceItCrossesOutwards) {
+  room_->SetOutline(nullptr, LRoom());
+  const RoomInnerFaces faces(room_.get());
+  ASSERT_FALSE(faces.Empty());
+  const float s = std::sqrt(0.5f);
+  RoomInnerFaces::Exit exit;
+  ASSERT_TRUE(faces.FirstExit(V(1500, 100, 3500), V(s, 0, -s), exit));
+  ExpectNear(exit.point, V(2000, 100, 3000), "the first exit");
+  ExpectNear(exit.outward, V(1, 0, 0), "its face's outward normal");
+  EXPECT_NEAR(exit.t, 500.0f / s, 0.01f);
+  // From the notch the same line leaves through the right arm's face only.
+  ASSERT_TRUE(faces.FirstExit(V(2500, 100, 2500), V(s, 0, -s), exit));
+  ExpectNear(exit.point, V(4000, 100, 1000), "the exit beyond the notch");
+  RoomInnerFaces::Exit entry;
+  ASSERT_TRUE(faces.FirstEntry(V(2500, 100, 2500), V(s, 0, -s), entry));
+  ExpectNear(entry.point, V(3000, 100, 2000), "the way in from the notch");
+  ExpectNear(entry.outward, V(0, 0, 1), "the notch's back face looks out of the room");
+  EXPECT_FALSE(faces.FirstEntry(V(1500, 100, 3500), V(-s, 0, s), entry)) << "leaving, it comes in nowhere";
+  EXPECT_TRUE(faces.Contains(V(1000, 0, 3000)));
+  EXPECT_FALSE(faces.Contains(V(3000, 0, 3000))) << "the notch is outside";
 }
 
 }  // namespace
