@@ -26,6 +26,9 @@
 //   closebox     clicks the close button that the window manager draws on the window's frame (it
 //                raises and focuses the frame on the press, then asks the window to close); then
 //                `alive`; fails where no window manager frames the window
+//   titlebar     clicks the middle of the title bar that the window manager draws over the window
+//                (it raises and focuses the frame; the program sees no click); then `alive`
+//   popups:N     waits until N other top-level windows show (a box over a dialog: 2); then `alive`
 //   ontop        waits until the newest other top-level window (the open box) stands above the
 //                program's window in the stacking order and the screen where it stands shows the
 //                box's own pixels as they were when this step first found it on top (up to 2 % may
@@ -418,10 +421,20 @@ class Driver {
     return popup ? GrabOf(*popup) : std::nullopt;
   }
 
+  // The window's pixels; of a window a window manager placed partly off the screen, the part on it
+  // (the display has no pixels for the rest).
   std::optional<Picture> GrabOf(Window window) const {
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display_, window, &attributes) == 0) return std::nullopt;
-    return GrabArea(window, 0, 0, unsigned(attributes.width), unsigned(attributes.height));
+    int x = 0, y = 0;
+    Window child = 0;
+    if (XGetWindowAttributes(display_, window, &attributes) == 0 ||
+        !XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child))
+      return std::nullopt;
+    const int left = std::max(0, -x), top = std::max(0, -y);
+    const int right = std::min(attributes.width, DisplayWidth(display_, DefaultScreen(display_)) - x);
+    const int bottom = std::min(attributes.height, DisplayHeight(display_, DefaultScreen(display_)) - y);
+    if (right <= left || bottom <= top) return std::nullopt;
+    return GrabArea(window, left, top, unsigned(right - left), unsigned(bottom - top));
   }
 
   // The pixels of a rectangle of `window` (the root's: of the screen as it shows).
@@ -544,18 +557,56 @@ class Driver {
     return Fail(why);
   }
 
+  // The window manager's frame around the program's window, and where the window lies in it; false
+  // (with the reason) when no window manager frames it.
+  bool FrameOf(Window* frame, int* clientX, int* clientY) {
+    *frame = 0;
+    for (const x11test::Shown& shown : x11test::ShownWindows(display_))
+      if (shown.client == window_) *frame = shown.top;
+    if (*frame == 0 || *frame == window_) return Fail("no window manager frames the program's window");
+    Window child = 0;
+    if (!XTranslateCoordinates(display_, window_, *frame, 0, 0, clientX, clientY, &child))
+      return Fail("the program's window is gone");
+    return true;
+  }
+
+  // Clicks the middle of the title bar a window manager draws over the program's window (the window
+  // manager raises and focuses the frame; the program sees no click); then `alive`.
+  bool TitleBar() {
+    Window frame = 0;
+    int clientX = 0, clientY = 0;
+    XWindowAttributes attributes;
+    if (!FrameOf(&frame, &clientX, &clientY)) return false;
+    if (clientY < 4 || XGetWindowAttributes(display_, frame, &attributes) == 0)
+      return Fail("the program's window has no title bar");
+    MoveTo(frame, attributes.width / 2, clientY / 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  // Waits until `count` other top-level windows show (a box over a dialog: 2); then `alive`.
+  bool WaitPopups(size_t count) {
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    while (Clock::now() < end) {
+      size_t shown = 0;
+      for (Window w : OtherWindows())
+        shown += std::find(shownAtStart_.begin(), shownAtStart_.end(), w) == shownAtStart_.end();
+      if (shown == count) return Alive();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return Fail("not " + std::to_string(count) + " menus or boxes showed within 10 s");
+  }
+
   // Clicks the close button a window manager draws on the program's window's frame, as a user does
   // (the window manager sends the close request); then `alive`.
   bool CloseBox() {
-    Window frame = 0;
-    for (const x11test::Shown& shown : x11test::ShownWindows(display_))
-      if (shown.client == window_) frame = shown.top;
-    if (frame == 0 || frame == window_) return Fail("no window manager frames the program's window");
+    Window frame = 0, child = 0;
     int clientX = 0, clientY = 0;
-    Window child = 0;
-    if (!XTranslateCoordinates(display_, window_, frame, 0, 0, &clientX, &clientY, &child))
-      return Fail("the program's window is gone");
-    // The close box: the rightmost small window of the frame's title bar, above the client.
+    if (!FrameOf(&frame, &clientX, &clientY)) return false;
+    // The close box: the rightmost button of the frame's title bar, above the client.
     std::optional<XRectangle> button;
     std::vector<Window> level{frame};
     while (!level.empty()) {
@@ -572,7 +623,9 @@ class Driver {
               a.map_state != IsViewable ||
               !XTranslateCoordinates(display_, children[i], frame, 0, 0, &x, &y, &child))
             continue;
-          const bool small = a.width > 2 && a.height > 2 && a.width <= 40 && a.height <= 40;
+          // A button is a small square; the frame's resize grips beside it are thin strips.
+          const bool small = a.width >= 8 && a.height >= 8 && a.width <= 40 && a.height <= 40 &&
+                             std::abs(a.width - a.height) <= 4;
           if (small && y + a.height <= clientY && (!button || x > button->x))
             button = XRectangle{short(x), short(y), (unsigned short)(a.width), (unsigned short)(a.height)};
         }
@@ -852,6 +905,10 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
       done = true;
     } else if (verb == "closebox") {
       done = driver.CloseBox();
+    } else if (verb == "titlebar") {
+      done = driver.TitleBar();
+    } else if (verb == "popups") {
+      done = driver.WaitPopups(size_t(std::max(0, std::atoi(argument.c_str()))));
     } else if (verb == "ontop") {
       done = driver.OnTop();
     } else if (verb == "closed") {
