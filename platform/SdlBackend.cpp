@@ -133,7 +133,13 @@ void WindowEvent(State& state, const SDL_WindowEvent& e) {
   if (!window) return;
   switch (e.event) {
     case SDL_WINDOWEVENT_CLOSE:
+      // A window a box holds only beeps; the box comes up, so the user sees what holds the window.
+      state.windows.BringUpHolder(window);
       Desktop::RequestClose(window);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      // A window manager gave the keys to a window a box holds: they go to the box.
+      state.windows.BringUpHolder(window);
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       state.windows.UserResized(window, e.data1, e.data2);
@@ -172,6 +178,8 @@ void Handle(State& state, const SDL_Event& e) {
       HWND window = state.windows.WindowFor(e.button.windowID);
       POINT screen{};
       if (window) {
+        // A press on a window a box holds brings the box up with the keys.
+        if (e.type == SDL_MOUSEBUTTONDOWN) state.windows.BringUpHolder(window);
         Desktop::MouseButton(VirtualButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN,
                              state.windows.ToScreen(window, e.button.x, e.button.y));
       } else if (state.windows.GonePoint(e.button.windowID, e.button.x, e.button.y, &screen)) {

@@ -11,6 +11,7 @@
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
+#include "platform/XWindowHints.h"
 
 namespace plat {
 namespace {
@@ -122,7 +123,10 @@ void SdlWindows::Sync() {
       mirror.sdl = sdl;
       mirror.placed = w->rect;
       found = mirrors_.emplace(window, mirror).first;
+      Tie(window, found->second, true);
       SDL_ShowWindow(sdl);
+    } else if (!found->second.tied) {
+      Tie(window, found->second, false);
     }
     Place(window, found->second);
     Present(window, found->second);
@@ -139,6 +143,62 @@ void SdlWindows::FocusActive() {
     if (Decorated(it->first)) found = it;
   // SDL's own idea of the focus may not have seen the closed window take it: always ask.
   if (found != mirrors_.end()) SDL_SetWindowInputFocus(found->second.sdl);
+}
+
+HWND SdlWindows::StandsOver(HWND window) const {
+  const WindowRecord* w = Manager().Find(window);
+  if (w->owner) {
+    HWND owner = Manager().TopLevelOf(w->owner);
+    return mirrors_.count(owner) ? owner : nullptr;
+  }
+  // Without an owner: a captionless popup (the about box) or a box that holds every window of the
+  // program (a task-modal message box) stands over the program's main window, the topmost shown
+  // captioned window without owner; any other window stands on its own.
+  const auto& tops = Manager().TopLevels();
+  for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+    const WindowRecord* main = Manager().Find(*it);
+    if (*it == window || !main || main->owner || !Decorated(*it) || !mirrors_.count(*it)) continue;
+    return !Decorated(window) || !IsWindowEnabled(*it) ? *it : nullptr;
+  }
+  return nullptr;
+}
+
+// A window that stands over another stays above it, as the program's platform keeps an owned window
+// above its owner: the desktop learns the tie (a window manager then stacks and raises the two
+// together), and a captioned box learns that it is a dialog, modal while it holds its owner.
+void SdlWindows::Tie(HWND window, Mirror& mirror, bool unshown) {
+  const WindowRecord* w = Manager().Find(window);
+  if (KindFlag(*w) != 0) {  // menus and tips stand where the layer puts them
+    mirror.tied = true;
+    return;
+  }
+  HWND over = StandsOver(window);
+  if (!over) return;
+  SDL_SetWindowModalFor(mirror.sdl, mirrors_.at(over).sdl);
+  if (unshown && Decorated(window)) XWindowHints::MarkDialog(mirror.sdl, !IsWindowEnabled(over));
+  mirror.tied = true;
+}
+
+bool SdlWindows::BringUpHolder(HWND window) {
+  HWND held = Manager().TopLevelOf(window);
+  if (!held || IsWindowEnabled(held)) return false;
+  // The topmost shown window that stands over the held one; while that one is held in turn (a box
+  // over a dialog), the one that holds it.
+  HWND holder = nullptr;
+  for (;;) {
+    HWND next = nullptr;
+    const auto& tops = Manager().TopLevels();
+    for (auto it = tops.rbegin(); it != tops.rend() && !next; ++it)
+      if (*it != held && mirrors_.count(*it) && StandsOver(*it) == held) next = *it;
+    if (!next) break;
+    holder = held = next;
+    if (IsWindowEnabled(next)) break;
+  }
+  if (!holder) return false;
+  SDL_Window* sdl = mirrors_.at(holder).sdl;
+  SDL_RaiseWindow(sdl);
+  SDL_SetWindowInputFocus(sdl);
+  return true;
 }
 
 void SdlWindows::Place(HWND window, Mirror& mirror) {

@@ -39,6 +39,10 @@ class SdlWindows {
   void UserMoved(HWND window, int32_t x, int32_t y);
   // The desktop lost a window's pixels; they are shown again at the next Sync.
   void Expose(HWND window);
+  // The user pressed on a window, or asked it to close, while a box it owns holds it (it is
+  // disabled): the box comes to the top with the keyboard focus, as the platform brings up the box
+  // of a disabled owner. False when no shown box holds the window.
+  bool BringUpHolder(HWND window);
 
  private:
   struct Mirror {
@@ -46,6 +50,7 @@ class SdlWindows {
     RECT placed;  // the layer's window rectangle when last placed, screen pixels
     uint64_t shownGeneration = ~uint64_t(0);
     std::u16string title;
+    bool tied = false;  // the desktop knows the window it stands over
   };
 
   // The part of a window shown in its desktop window, in window coordinates (from its top-left corner).
@@ -54,6 +59,12 @@ class SdlWindows {
   void Place(HWND window, Mirror& mirror);
   void Present(HWND window, Mirror& mirror);
   void FocusActive();
+  // The shown window a window stands over: its owner's top-level window, or for a window without
+  // owner the program's main window (see the source); null when none is shown.
+  HWND StandsOver(HWND window) const;
+  // Tells the desktop the window a window stands over, once that one is shown: a window manager
+  // keeps the window above it. `unshown` for a window not shown yet.
+  void Tie(HWND window, Mirror& mirror, bool unshown);
   // Destroys the desktop window of a layer window that has gone, or, while a mouse button is held,
   // only hides it until the button is let go (see Sync).
   void Retire(SDL_Window* sdl);

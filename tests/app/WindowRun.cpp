@@ -11,6 +11,25 @@ namespace windowrun {
 
 namespace fs = std::filesystem;
 
+#if defined(PLANNER_X11_DRIVE) && defined(PLANNER_PROGRAM)
+namespace {
+
+// The last line a run writes when the window manager it asked for did not start.
+constexpr const char* kNoWindowManager = "no-window-manager";
+
+// The script's lines that start openbox (its process id in $wm) and wait until it manages the
+// display; a run whose openbox does not come ends there.
+std::string WindowManagerStart(bool windowManager, const fs::path& root) {
+  if (!windowManager) return "";
+  const std::string log = (root / "openbox.log").string();
+  return std::string("openbox --sm-disable >'") + log + "' 2>&1 &\n" + "wm=$!\n" + "'" + PLANNER_X11_DRIVE +
+         "' --window-manager 10 || { cat '" + log + "'; kill $wm 2>/dev/null; echo " + kNoWindowManager +
+         "; exit 0; }\n";
+}
+
+}  // namespace
+#endif
+
 bool Available(std::string* why) {
 #if defined(PLANNER_X11_DRIVE) && defined(PLANNER_PROGRAM)
   if (std::system("command -v xvfb-run >/dev/null 2>&1") == 0) return true;
@@ -21,8 +40,14 @@ bool Available(std::string* why) {
   return false;
 }
 
+bool WindowManagerAvailable(std::string* why) {
+  if (std::system("command -v openbox >/dev/null 2>&1") == 0) return true;
+  *why = "openbox is not installed (scripts/deps installs it)";
+  return false;
+}
+
 Outcome Run(const fs::path& root, const std::string& arguments, const std::vector<std::string>& steps,
-            int seconds, int width, int height, const std::string& environment) {
+            int seconds, int width, int height, const std::string& environment, bool windowManager) {
   Outcome outcome;
 #if defined(PLANNER_X11_DRIVE) && defined(PLANNER_PROGRAM)
   fs::copy_file(PLANNER_PROGRAM, root / "planner", fs::copy_options::overwrite_existing);
@@ -36,14 +61,16 @@ Outcome Run(const fs::path& root, const std::string& arguments, const std::vecto
   // Watchdogs: the driver gives up on its steps after `seconds`, the program ends 20 s after them,
   // the display after both.
   std::ofstream(script) << "cd '" << root.string() << "' || exit 9\n"
-                        << environment << " XDG_RUNTIME_DIR='" << runtime.string() << "' timeout "
-                        << seconds + 20 << " ./planner " << arguments << " &\n"
+                        << WindowManagerStart(windowManager, root) << environment << " XDG_RUNTIME_DIR='"
+                        << runtime.string() << "' timeout " << seconds + 20 << " ./planner " << arguments
+                        << " &\n"
                         << "ASAN_OPTIONS=detect_leaks=0 '" << PLANNER_X11_DRIVE << "' '" << kFrameTitle
                         << "' " << seconds << joined.str() << "\n"
                         << "drive=$?\n"
                         << "[ $drive -eq 0 ] || kill $!\n"
                         << "wait $!\n"
-                        << "echo \"$drive $?\"\n";
+                        << "program=$?\n"
+                        << (windowManager ? "kill $wm 2>/dev/null\n" : "") << "echo \"$drive $program\"\n";
   const std::string command = "timeout " + std::to_string(seconds + 60) + " xvfb-run -a -s '-screen 0 " +
                               std::to_string(width) + "x" + std::to_string(height) + "x24' sh '" +
                               script.string() + "' >'" + log.string() + "' 2>&1";
@@ -56,9 +83,16 @@ Outcome Run(const fs::path& root, const std::string& arguments, const std::vecto
   const size_t end = outcome.log.find_last_not_of('\n');
   const size_t start = end == std::string::npos ? std::string::npos : outcome.log.rfind('\n', end);
   std::istringstream last(outcome.log.substr(start == std::string::npos ? 0 : start + 1));
-  last >> outcome.drive >> outcome.program;
+  std::string first;
+  last >> first;
+  outcome.noWindowManager = first == kNoWindowManager;
+  if (!outcome.noWindowManager) {
+    outcome.drive = std::atoi(first.c_str());
+    last >> outcome.program;
+  }
 #else
-  (void)root, (void)arguments, (void)steps, (void)seconds, (void)width, (void)height, (void)environment;
+  (void)root, (void)arguments, (void)steps, (void)seconds, (void)width, (void)height, (void)environment,
+      (void)windowManager;
 #endif
   return outcome;
 }

@@ -1,5 +1,6 @@
 // The built program in a window, as a user meets it: started from a copy of itself beside a copy of
-// the demo settings, on an X display of its own (xvfb-run, no window manager), and driven beside it by
+// the demo settings, on an X display of its own (xvfb-run; no window manager unless asked for), and
+// driven beside it by
 // the XTEST driver (tests/support/X11Drive.cpp), whose steps read the real window's pixels and answer
 // within a deadline each, so that a hang fails in seconds and a crash with the program's exit status.
 #pragma once
@@ -19,20 +20,26 @@ inline constexpr const char* kFrameTitle = "Vellmora Home Planner";
 
 // Whether xvfb-run and the driver are there; the reason when not.
 bool Available(std::string* why);
+// Whether openbox, the window manager a run may ask for, is installed; the reason when not.
+bool WindowManagerAvailable(std::string* why);
 
 struct Outcome {
   int drive = -1;    // the driver's status: 0 every step ran, 1 a step failed (named in `log`)
   int program = -1;  // the program's exit status (143 when it had to be ended)
   std::string log;   // what both wrote
+  // A run that asked for a window manager which did not start (nothing else ran; `log` says why).
+  bool noWindowManager = false;
   bool Passed() const { return drive == 0 && program == 0; }
 };
 
 // Runs `planner [arguments]` in `root` (which holds settings/) on a screen of `width` by `height`
 // pixels, with the driver's `steps` beside it; the driver gives up after `seconds`, the program is
-// ended 20 s after the driver. `environment` ("NAME='value' ...") is set for the program alone.
+// ended 20 s after the driver. `environment` ("NAME='value' ...") is set for the program alone. With
+// `windowManager`, openbox takes the display before the program starts, as on a user's desktop: it
+// frames, stacks and focuses the program's windows (the driver waits up to 10 s for it).
 Outcome Run(const std::filesystem::path& root, const std::string& arguments,
             const std::vector<std::string>& steps, int seconds, int width, int height,
-            const std::string& environment = "");
+            const std::string& environment = "", bool windowManager = false);
 
 // A binary PPM the driver's grab step wrote, as 0xRRGGBB pixels.
 struct Grab {

@@ -56,8 +56,10 @@ class WindowRunFixture : public StartedProgramTest {
 
   // The built program on the display, in the copy's root, with the driver's `steps` beside it.
   windowrun::Outcome Run(const std::vector<std::string>& steps, int seconds,
-                         const std::string& arguments = "", const std::string& environment = "") {
-    return windowrun::Run(demo_.Root(), arguments, steps, seconds, width_, height_, environment);
+                         const std::string& arguments = "", const std::string& environment = "",
+                         bool windowManager = false) {
+    return windowrun::Run(demo_.Root(), arguments, steps, seconds, width_, height_, environment,
+                          windowManager);
   }
   // A path as one argument of the program's command line.
   static std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }

@@ -1,6 +1,10 @@
 // x11_drive TITLE SECONDS STEP...: drives a program's top-level window on the X display of $DISPLAY
 // as a user would, through the XTEST extension (real key and button events, not sent ones), and
-// grabs its pixels. The app tests run it beside the program under Xvfb, where no window manager runs.
+// grabs its pixels. The app tests run it beside the program under Xvfb, most often with no window
+// manager; under one that puts windows into frames (openbox) the steps find the program's windows
+// inside the frames and take the stacking order from the frames.
+// x11_drive --window-manager SECONDS: waits until a window manager runs on the display; exit status
+// 0 when one does, 1 when none did within SECONDS.
 //
 // It first waits until a viewable top-level window titled TITLE shows and its pixels stay still,
 // then runs the steps in order:
@@ -19,6 +23,17 @@
 //   grabpopup:FILE  writes the newest other window's pixels (a menu, a box) to FILE, 300 ms after it
 //                shows
 //   close        asks the window to close as a window manager's close box does (WM_DELETE_WINDOW)
+//   closebox     clicks the close button that the window manager draws on the window's frame (it
+//                raises and focuses the frame on the press, then asks the window to close); then
+//                `alive`; fails where no window manager frames the window
+//   titlebar     clicks the middle of the title bar that the window manager draws over the window
+//                (it raises and focuses the frame; the program sees no click); then `alive`
+//   popups:N     waits until N other top-level windows show (a box over a dialog: 2); then `alive`
+//   ontop        waits until the newest other top-level window (the open box) stands above the
+//                program's window in the stacking order and the screen where it stands shows the
+//                box's own pixels as they were when this step first found it on top (up to 2 % may
+//                differ: a caret, a focus ring); use it once when the box opens, then after each
+//                click that might have hidden it
 //   closed       asks as `close` does, again every 2 s while the window stays (one held by a box or
 //                a print job ignores its close box), and waits until it is gone
 //   alive        the program answers a ping (_NET_WM_PING, which SDL answers whenever it reads its
@@ -74,6 +89,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -405,15 +421,29 @@ class Driver {
     return popup ? GrabOf(*popup) : std::nullopt;
   }
 
+  // The window's pixels; of a window a window manager placed partly off the screen, the part on it
+  // (the display has no pixels for the rest).
   std::optional<Picture> GrabOf(Window window) const {
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display_, window, &attributes) == 0) return std::nullopt;
-    XImage* image = XGetImage(display_, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
-                              AllPlanes, ZPixmap);
+    int x = 0, y = 0;
+    Window child = 0;
+    if (XGetWindowAttributes(display_, window, &attributes) == 0 ||
+        !XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child))
+      return std::nullopt;
+    const int left = std::max(0, -x), top = std::max(0, -y);
+    const int right = std::min(attributes.width, DisplayWidth(display_, DefaultScreen(display_)) - x);
+    const int bottom = std::min(attributes.height, DisplayHeight(display_, DefaultScreen(display_)) - y);
+    if (right <= left || bottom <= top) return std::nullopt;
+    return GrabArea(window, left, top, unsigned(right - left), unsigned(bottom - top));
+  }
+
+  // The pixels of a rectangle of `window` (the root's: of the screen as it shows).
+  std::optional<Picture> GrabArea(Window window, int x, int y, unsigned width, unsigned height) const {
+    XImage* image = XGetImage(display_, window, x, y, width, height, AllPlanes, ZPixmap);
     if (image == nullptr) return std::nullopt;
     Picture picture;
-    picture.width = attributes.width;
-    picture.height = attributes.height;
+    picture.width = int(width);
+    picture.height = int(height);
     picture.rgb.reserve(size_t(picture.width) * size_t(picture.height) * 3);
     for (int y = 0; y < picture.height; ++y)
       for (int x = 0; x < picture.width; ++x) {
@@ -509,6 +539,110 @@ class Driver {
     return WindowExists() ? Fail("the program's window stayed open though asked to close") : true;
   }
 
+  // Waits until the newest other window (the open box) stands above the program's window in the
+  // display's stacking order and the screen where it stands shows the box's own pixels, as the box
+  // showed them when this step first found it on top (a caret or a focus ring may differ: up to 2 %
+  // of them).
+  bool OnTop() {
+    if (!Taken()) return false;
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    std::string why = "no box is open";
+    while (Clock::now() < end) {
+      if (const std::optional<Window> box = Newest()) {
+        why = NotOnTop(*box);
+        if (why.empty()) return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return Fail(why);
+  }
+
+  // The window manager's frame around the program's window, and where the window lies in it; false
+  // (with the reason) when no window manager frames it.
+  bool FrameOf(Window* frame, int* clientX, int* clientY) {
+    *frame = 0;
+    for (const x11test::Shown& shown : x11test::ShownWindows(display_))
+      if (shown.client == window_) *frame = shown.top;
+    if (*frame == 0 || *frame == window_) return Fail("no window manager frames the program's window");
+    Window child = 0;
+    if (!XTranslateCoordinates(display_, window_, *frame, 0, 0, clientX, clientY, &child))
+      return Fail("the program's window is gone");
+    return true;
+  }
+
+  // Clicks the middle of the title bar a window manager draws over the program's window (the window
+  // manager raises and focuses the frame; the program sees no click); then `alive`.
+  bool TitleBar() {
+    Window frame = 0;
+    int clientX = 0, clientY = 0;
+    XWindowAttributes attributes;
+    if (!FrameOf(&frame, &clientX, &clientY)) return false;
+    if (clientY < 4 || XGetWindowAttributes(display_, frame, &attributes) == 0)
+      return Fail("the program's window has no title bar");
+    MoveTo(frame, attributes.width / 2, clientY / 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  // Waits until `count` other top-level windows show (a box over a dialog: 2); then `alive`.
+  bool WaitPopups(size_t count) {
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    while (Clock::now() < end) {
+      size_t shown = 0;
+      for (Window w : OtherWindows())
+        shown += std::find(shownAtStart_.begin(), shownAtStart_.end(), w) == shownAtStart_.end();
+      if (shown == count) return Alive();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return Fail("not " + std::to_string(count) + " menus or boxes showed within 10 s");
+  }
+
+  // Clicks the close button a window manager draws on the program's window's frame, as a user does
+  // (the window manager sends the close request); then `alive`.
+  bool CloseBox() {
+    Window frame = 0, child = 0;
+    int clientX = 0, clientY = 0;
+    if (!FrameOf(&frame, &clientX, &clientY)) return false;
+    // The close box: the rightmost button of the frame's title bar, above the client.
+    std::optional<XRectangle> button;
+    std::vector<Window> level{frame};
+    while (!level.empty()) {
+      std::vector<Window> next;
+      for (Window w : level) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (w == window_ || XQueryTree(display_, w, &root, &parent, &children, &count) == 0) continue;
+        for (unsigned int i = 0; i < count; ++i) {
+          next.push_back(children[i]);
+          XWindowAttributes a;
+          int x = 0, y = 0;
+          if (children[i] == window_ || XGetWindowAttributes(display_, children[i], &a) == 0 ||
+              a.map_state != IsViewable ||
+              !XTranslateCoordinates(display_, children[i], frame, 0, 0, &x, &y, &child))
+            continue;
+          // A button is a small square; the frame's resize grips beside it are thin strips.
+          const bool small = a.width >= 8 && a.height >= 8 && a.width <= 40 && a.height <= 40 &&
+                             std::abs(a.width - a.height) <= 4;
+          if (small && y + a.height <= clientY && (!button || x > button->x))
+            button = XRectangle{short(x), short(y), (unsigned short)(a.width), (unsigned short)(a.height)};
+        }
+        if (children != nullptr) XFree(children);
+      }
+      level = std::move(next);
+    }
+    if (!button) return Fail("the program's window has no close box in its frame");
+    if (!MoveTo(frame, button->x + button->width / 2, button->y + button->height / 2))
+      return Fail("the frame vanished");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
   const Picture& Last() const { return last_; }
   void SetDeadline(Clock::time_point deadline) { deadline_ = deadline; }
 
@@ -533,6 +667,55 @@ class Driver {
     return true;
   }
 
+  // Why `box` is not drawn above the program's window; empty when it is.
+  std::string NotOnTop(Window box) {
+    const std::vector<x11test::Shown> shown = x11test::ShownWindows(display_);
+    auto place = [&](Window w) {
+      for (size_t i = 0; i < shown.size(); ++i)
+        if (shown[i].client == w) return int(i);
+      return -1;
+    };
+    const int boxAt = place(box), windowAt = place(window_);
+    if (boxAt < 0) return "the box is not shown";
+    if (windowAt > boxAt)
+      return "the program's window stands above its box \"" + x11test::TitleOf(display_, box) + "\"";
+    auto kept = seenOnTop_.find(box);
+    if (kept == seenOnTop_.end()) {
+      // First found on top: its pixels once they stay still are what the screen must show later.
+      std::optional<Picture> first = GrabOf(box);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      std::optional<Picture> again = GrabOf(box);
+      if (!first || !again || !(*first == *again)) return "the box's pixels did not stay still";
+      seenOnTop_.emplace(box, std::move(*again));
+      return "";
+    }
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(display_, box, DefaultRootWindow(display_), 0, 0, &x, &y, &child))
+      return "the box vanished";
+    const Picture& own = kept->second;
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    const int right = std::min(x + own.width, DisplayWidth(display_, DefaultScreen(display_)));
+    const int bottom = std::min(y + own.height, DisplayHeight(display_, DefaultScreen(display_)));
+    if (right <= left || bottom <= top) return "the box is off the screen";
+    const std::optional<Picture> screen =
+        GrabArea(DefaultRootWindow(display_), left, top, unsigned(right - left), unsigned(bottom - top));
+    if (!screen) return "the screen cannot be grabbed";
+    int64_t differing = 0;
+    for (int row = top; row < bottom; ++row)
+      for (int column = left; column < right; ++column) {
+        const size_t s = (size_t(row - top) * size_t(screen->width) + size_t(column - left)) * 3;
+        const size_t o = (size_t(row - y) * size_t(own.width) + size_t(column - x)) * 3;
+        differing += !std::equal(screen->rgb.begin() + long(s), screen->rgb.begin() + long(s) + 3,
+                                 own.rgb.begin() + long(o));
+      }
+    const int64_t total = int64_t(right - left) * (bottom - top);
+    if (differing * 50 > total)
+      return "the screen where the box stands shows other pixels (" + std::to_string(differing) + " of " +
+             std::to_string(total) + " differ)";
+    return "";
+  }
+
   // Whether the window says it is a tool tip: tips come and go with the pointer, they are neither
   // menus nor boxes.
   bool IsTip(Window window) const {
@@ -553,19 +736,12 @@ class Driver {
     return found;
   }
 
-  // The viewable top-level windows other than the program's frame, tips left out.
+  // The viewable top-level windows other than the program's frame, tips left out, bottom to top (the
+  // programs' windows, inside a window manager's frames when one runs).
   std::vector<Window> OtherWindows() const {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
     std::vector<Window> found;
-    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0)
-      return found;
-    for (unsigned int i = 0; i < count; ++i) {  // bottom to top
-      XWindowAttributes attributes;
-      if (children[i] == window_ || XGetWindowAttributes(display_, children[i], &attributes) == 0) continue;
-      if (attributes.map_state == IsViewable && !IsTip(children[i])) found.push_back(children[i]);
-    }
-    if (children != nullptr) XFree(children);
+    for (const x11test::Shown& shown : x11test::ShownWindows(display_))
+      if (shown.client != window_ && !IsTip(shown.client)) found.push_back(shown.client);
     return found;
   }
 
@@ -588,7 +764,8 @@ class Driver {
   Clock::time_point deadline_;
   const Clock::time_point end_;  // the deadline of the whole run
   Picture last_;
-  std::vector<Window> shownAtStart_;  // windows of other programs (and a splash) left out of popups
+  std::vector<Window> shownAtStart_;     // windows of other programs (and a splash) left out of popups
+  std::map<Window, Picture> seenOnTop_;  // each box's pixels when `ontop` first found it on top
   long pings_ = 0;
   std::string failure_;
 };
@@ -726,6 +903,14 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     } else if (verb == "close") {
       driver.Close();
       done = true;
+    } else if (verb == "closebox") {
+      done = driver.CloseBox();
+    } else if (verb == "titlebar") {
+      done = driver.TitleBar();
+    } else if (verb == "popups") {
+      done = driver.WaitPopups(size_t(std::max(0, std::atoi(argument.c_str()))));
+    } else if (verb == "ontop") {
+      done = driver.OnTop();
     } else if (verb == "closed") {
       done = driver.CloseUntilGone();
     } else if (verb == "alive") {
@@ -810,6 +995,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   XSetErrorHandler(x11test::IgnoreVanishedWindows);
+  if (std::string(argv[1]) == "--window-manager") {
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
+    while (!x11test::WindowManagerRuns(display) && Clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const bool runs = x11test::WindowManagerRuns(display);
+    if (!runs) std::fprintf(stderr, "x11_drive: no window manager took the display within %d s\n", seconds);
+    XCloseDisplay(display);
+    return runs ? 0 : 1;
+  }
   const int status = Run(display, argv[1], seconds, std::vector<std::string>(argv + 3, argv + argc));
   XCloseDisplay(display);
   return status;

@@ -30,19 +30,97 @@ std::string TitleOf(Display* display, Window window) {
   return title;
 }
 
-// The first mapped child of the root window titled `wanted`; 0 when none.
-Window FindShown(Display* display, const std::string& wanted) {
+namespace {
+
+bool HasWmState(Display* display, Window window) {
+  const Atom state = XInternAtom(display, "WM_STATE", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool found = XGetWindowProperty(display, window, state, 0, 0, False, AnyPropertyType, &type, &format,
+                                        &count, &after, &data) == Success &&
+                     type != None;
+  if (data != nullptr) XFree(data);
+  return found;
+}
+
+// The first window under `window` (breadth first) that carries WM_STATE; 0 when none.
+Window ManagedBelow(Display* display, Window window) {
+  std::vector<Window> level{window};
+  while (!level.empty()) {
+    std::vector<Window> next;
+    for (Window w : level) {
+      Window root = 0, parent = 0, *children = nullptr;
+      unsigned int count = 0;
+      if (XQueryTree(display, w, &root, &parent, &children, &count) == 0) continue;
+      for (unsigned int i = 0; i < count; ++i) {
+        if (HasWmState(display, children[i])) {
+          const Window found = children[i];
+          XFree(children);
+          return found;
+        }
+        next.push_back(children[i]);
+      }
+      if (children != nullptr) XFree(children);
+    }
+    level = std::move(next);
+  }
+  return 0;
+}
+
+// The window a property of type WINDOW names; 0 when it is not set.
+Window WindowProperty(Display* display, Window window, const char* name) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  Window found = 0;
+  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1, False, XA_WINDOW, &type,
+                         &format, &count, &after, &data) == Success &&
+      data != nullptr) {
+    if (count == 1 && format == 32) found = Window(*reinterpret_cast<const unsigned long*>(data));
+    XFree(data);
+  }
+  return found;
+}
+
+}  // namespace
+
+Window ClientOf(Display* display, Window top) {
+  if (HasWmState(display, top)) return top;
+  const Window below = ManagedBelow(display, top);
+  return below != 0 ? below : top;
+}
+
+std::vector<Shown> ShownWindows(Display* display) {
   Window root = 0, parent = 0, *children = nullptr;
   unsigned int count = 0;
-  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) return 0;
-  Window found = 0;
-  for (unsigned int i = 0; i < count && found == 0; ++i) {
+  std::vector<Shown> shown;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) return shown;
+  for (unsigned int i = 0; i < count; ++i) {  // bottom to top
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, children[i], &attributes) == 0) continue;
-    if (attributes.map_state == IsViewable && TitleOf(display, children[i]) == wanted) found = children[i];
+    if (XGetWindowAttributes(display, children[i], &attributes) == 0 || attributes.map_state != IsViewable)
+      continue;
+    const Window client = ClientOf(display, children[i]);
+    if (client != children[i] &&
+        (XGetWindowAttributes(display, client, &attributes) == 0 || attributes.map_state != IsViewable))
+      continue;
+    shown.push_back(Shown{children[i], client});
   }
   if (children != nullptr) XFree(children);
-  return found;
+  return shown;
+}
+
+Window FindShown(Display* display, const std::string& wanted) {
+  for (const Shown& s : ShownWindows(display))
+    if (TitleOf(display, s.client) == wanted) return s.client;
+  return 0;
+}
+
+bool WindowManagerRuns(Display* display) {
+  const Window check = WindowProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK");
+  return check != 0 && WindowProperty(display, check, "_NET_SUPPORTING_WM_CHECK") == check;
 }
 
 // A window listed by the query may be gone before it is asked about (the splash closes while the

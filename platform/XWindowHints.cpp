@@ -1,0 +1,28 @@
+#include "platform/XWindowHints.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace plat {
+
+void XWindowHints::MarkDialog(SDL_Window* window, bool modal) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  Display* display = info.info.x11.display;
+  const ::Window x = info.info.x11.window;
+  // The window is not mapped yet: both properties are read when it is.
+  const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  XChangeProperty(display, x, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&type), 1);
+  if (modal) {
+    const Atom state = XInternAtom(display, "_NET_WM_STATE_MODAL", False);
+    XChangeProperty(display, x, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeAppend,
+                    reinterpret_cast<const unsigned char*>(&state), 1);
+  }
+  XFlush(display);
+}
+
+}  // namespace plat

@@ -1,0 +1,19 @@
+#pragma once
+// What a window manager is told about a desktop window beyond what SDL says: that it is a dialog,
+// and that it holds its owner (modal). SDL ties a window to its owner (WM_TRANSIENT_FOR) but types it
+// a normal window; a window manager then neither keeps the focus on the box nor gives it a dialog's
+// place. Kept apart from the rest of the layer: Xlib's header defines macros (Status, None, Bool)
+// that clash with the layer's names. Does nothing for a window that no X display shows.
+
+struct SDL_Window;
+
+namespace plat {
+
+class XWindowHints {
+ public:
+  // Marks a window not yet shown as a dialog, and as modal when `modal`: a window manager keeps the
+  // focus on a modal dialog rather than on the owner it holds.
+  static void MarkDialog(SDL_Window* window, bool modal);
+};
+
+}  // namespace plat

@@ -1,0 +1,168 @@
+// Boxes over the main window as a user meets them on a Linux desktop: the built program under a real
+// window manager (openbox, started by the run), driven through XTEST. Every kind of box stays drawn
+// above the main window when the user clicks the main window, its title bar or its close box, and
+// still takes Return or Escape from the keyboard. Where menu items lie, and the texts the boxes show,
+// are learnt from the same start-up in this process, headless, on a screen of the display's size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "WindowRunFixture.h"
+#include "app/shell/zelvProApp.h"
+#include "calculation/zelvproCalculatorButtons.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/window/zelvproWindow.h"
+#include "exchange/qxServerLoginDialog.h"
+#include "foundation/TextsById.h"
+#include "framework/ppButton.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/MenuBar.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class OwnedBoxesWindowRunTest : public apptest::WindowRunFixture {
+ protected:
+  void SetUp() override {
+    std::string why;
+    if (!windowrun::WindowManagerAvailable(&why))
+      GTEST_SKIP() << why << ": boxes under a window manager are not tested";
+    WindowRunFixture::SetUp();
+  }
+
+  // The steps that open menu item `id` from the menu bar, as a user clicks them.
+  std::vector<std::string> Choose(uint32_t id) {
+    const int32_t menus = plat::GetMenuItemCount(plat::GetMenu(app_->Frame()));
+    for (int32_t index = 0; index < menus; ++index) {
+      const std::map<uint32_t, plat::RECT> items = MenuItems(index);
+      const auto item = items.find(id);
+      if (item == items.end()) continue;
+      plat::POINT title = Middle(plat::MenuBarItemRects(app_->Frame())[size_t(index)]);
+      plat::ScreenToClient(app_->Frame(), &title);
+      return {"click:" + Place(title), "popup", "popclick:" + PopupPlace(item->second)};
+    }
+    ADD_FAILURE() << "no menu offers item " << id;
+    return {};
+  }
+
+  // What a user tries on an open box that holds the main window: a click on the main window (on the
+  // plan's left ruler, which does nothing even when it is taken), then on its close box; the box must
+  // stay drawn on top after each.
+  std::vector<std::string> PressTheHeldWindow() const {
+    return {"ontop", "click:" + Place(plat::POINT{client_.left + 20, client_.bottom / 2}), "ontop",
+            "closebox", "ontop"};
+  }
+
+  // The caption of the box that opening `file` shows.
+  std::string LoadFailureCaption(const fs::path& file) {
+    plat::ClearMessageBoxLog();
+    std::string windows = file.string();
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    app_->DocumentWindow()->DocumentCommands().OpenFile(
+        DocumentFileRecord{Vcon::WString(Vcon::Utf16FromUtf8(windows))});
+    plat::HeadlessDriver::RunUntilIdle();
+    const std::vector<plat::MessageBoxRecord> shown = plat::MessageBoxLog();
+    EXPECT_EQ(shown.size(), 1u) << "opening a damaged file shows no box";
+    return shown.empty() ? "" : Vcon::Utf8FromUtf16(shown[0].caption);
+  }
+
+  // The run under openbox; a run whose openbox did not start is skipped by the caller.
+  windowrun::Outcome RunUnderWindowManager(const std::vector<std::string>& steps) {
+    return Run(steps, 90, Quoted(DemoPlan()), "", true);
+  }
+};
+
+// The keys that type `text` in a text field, one driver step each.
+std::vector<std::string> Typed(const std::string& text) {
+  std::vector<std::string> steps;
+  for (char c : text) {
+    std::string key(1, c);
+    if (c == '/') key = "slash";
+    if (c == '.') key = "period";
+    if (c == '-') key = "minus";
+    if (c == '_') key = "Shift_L+underscore";
+    if (c >= 'A' && c <= 'Z') key = "Shift_L+" + key;
+    steps.push_back("tap:" + key);
+  }
+  return steps;
+}
+
+void Append(std::vector<std::string>& steps, const std::vector<std::string>& more) {
+  steps.insert(steps.end(), more.begin(), more.end());
+}
+
+// The file boxes and the questions, walked in one run: File > Open (the dialog, then the box that a
+// damaged file shows), File > Save As over an existing file (its "replace?" box, answered Yes by
+// Return), and after a Text line added to the price list the question that the close box asks (Escape cancels
+// it). Each stays above the main window, whose clicks and close box it holds, and answers the keyboard.
+TEST_F(OwnedBoxesWindowRunTest, FileBoxesAndTheSaveQuestionStayAboveTheMainWindow) {
+  const fs::path damaged = demo_.Root() / "damaged.qxf", other = demo_.Root() / "other.qxf";
+  std::ofstream(damaged, std::ios::binary) << std::string("\x93\x11\xfe\x00\x7a\x42\xc8\x05", 8);
+  fs::copy_file(DemoPlan(), other);
+  std::vector<std::string> steps;
+  {
+    zelvProApp& app = BeginOnThePlan();
+    // The price list's Text button adds a line: the edit that makes the close box ask.
+    app.DocumentWindow()->ViewBar()->SelectViewByIndex(5);
+    plat::HeadlessDriver::RunUntilIdle();
+    zelvproCalculatorButtons* bar = zelvproCalculatorButtons::Current();
+    ASSERT_NE(bar, nullptr) << "the demo's flags1 have no button bar";
+    const std::string textButton = Place(Frame(*bar->Button(1)));
+    const std::string failure = LoadFailureCaption(damaged);
+    Append(steps, Choose(zelvproWindow::kOpen));
+    steps.push_back("title:Open");
+    Append(steps, PressTheHeldWindow());
+    Append(steps, Typed(damaged.string()));
+    Append(steps, {"tap:Return", "title:" + failure});
+    Append(steps, PressTheHeldWindow());
+    Append(steps, {"tap:Return", "nopopup"});
+    Append(steps, Choose(zelvproWindow::kSaveAs));
+    Append(steps, Typed(other.string()));
+    Append(steps, {"tap:Return", "popups:2"});
+    Append(steps, PressTheHeldWindow());
+    Append(steps, {"tap:Return", "nopopup", "key:F8", "click:" + textButton, "changed", "closebox", "popup"});
+    Append(steps, PressTheHeldWindow());
+    Append(steps, {"tap:Escape", "nopopup", "alive"});
+    Append(steps, CloseWithoutSaving());
+    Stop();
+  }
+  const windowrun::Outcome outcome = RunUnderWindowManager(steps);
+  if (outcome.noWindowManager) GTEST_SKIP() << "openbox did not start: " << outcome.log;
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  EXPECT_GT(fs::file_size(other), 0u);
+}
+
+// The server's login box (File > Save to Server...), Preferences and the about box in one run: the
+// first two hold the main window and stay above it through a click on it and on its close box, and
+// Escape closes them; the about box stays above the main window when the user clicks its title bar,
+// and a key hides it.
+TEST_F(OwnedBoxesWindowRunTest, TheLoginBoxPreferencesAndAboutStayAboveTheMainWindow) {
+  std::vector<std::string> steps;
+  {
+    BeginOnThePlan();
+    Append(steps, Choose(uint32_t(uint16_t(zelvProApp::kSaveToServer))));
+    steps.push_back("title:" + std::string(TextById(qxServerLoginDialog::kTitleText, "").Narrow().c_str()));
+    Append(steps, PressTheHeldWindow());
+    Append(steps, {"tap:Escape", "nopopup"});
+    Append(steps, Choose(uint32_t(zelvProApp::kPreferencesCommand)));
+    steps.push_back("popup");
+    Append(steps, PressTheHeldWindow());
+    Append(steps, {"tap:Escape", "nopopup"});
+    Append(steps, Choose(1));  // About
+    Append(steps, {"popup", "ontop", "titlebar", "ontop", "tap:Escape", "nopopup", "close"});
+    Stop();
+  }
+  const windowrun::Outcome outcome = RunUnderWindowManager(steps);
+  if (outcome.noWindowManager) GTEST_SKIP() << "openbox did not start: " << outcome.log;
+  EXPECT_TRUE(outcome.Passed()) << outcome.log;
+}
+
+}  // namespace
