@@ -153,7 +153,8 @@ TEST_F(PrintCancelTest, ThePrintBoxStandsOverTheRepaintedWindowAndItsCancelStops
       ASSERT_NE(box, nullptr) << "no Print box while page " << page << " prints";
       if (page == 1) {
         shown = plat::IsWindowVisible(box) != 0;
-        ownerHeld = plat::IsWindowEnabled(window) == 0;
+        // The window and its frame, menus and keys with it, wait for the job.
+        ownerHeld = plat::IsWindowEnabled(window) == 0 && plat::IsWindowEnabled(app_->Frame()) == 0;
         char text[64] = {};
         plat::GetWindowTextA(box, text, 64);
         caption = text;
@@ -188,6 +189,7 @@ TEST_F(PrintCancelTest, ThePrintBoxStandsOverTheRepaintedWindowAndItsCancelStops
     EXPECT_TRUE(plat::MessageBoxLog().empty()) << "a cancelled print was reported";
     EXPECT_EQ(ppPrintingAbortDialog::Instance().Window(), nullptr);
     EXPECT_TRUE(plat::IsWindowEnabled(window));
+    EXPECT_TRUE(plat::IsWindowEnabled(app_->Frame()));
   }
 }
 

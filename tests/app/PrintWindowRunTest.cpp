@@ -12,10 +12,9 @@
 #include "WindowRunFixture.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "canvas/window/zelvproWindow.h"
-#include "catalogue/databases/CatalogDatabaseList.h"
-#include "catalogue/databases/zelvDatabase.h"
-#include "catalogue/records/RecordField.h"
-#include "catalogue/records/zelvproTopViewFil.h"
+#include "PlanUnits.h"
+#include "calculation/zelvproCalculatorFil.h"
+#include "calculation/zelvproCalculatorList.h"
 #include "framework/ppPrintingAbortDialog.h"
 #include "platform/Dialog.h"
 #include "platform/HeadlessDriver.h"
@@ -28,23 +27,23 @@ using windowrun::Grab;
 
 class PrintWindowRunTest : public apptest::WindowRunFixture {
  protected:
-  // `count` demo units (base, wall and drawer units in turn) in rows of 17 on the open plan.
-  void PlaceUnits(int32_t count) {
-    zelvproTopViewFil& views = MainCatalogDatabase->TopViewFile();
-    views.SelectAll();
-    const RecordField nameField(views, "Name");
-    std::vector<int32_t> records;
-    for (int32_t i = 0; i < views.GetSelectedCount(); ++i) {
-      views.ReadRecordAt(i, nullptr);
-      const std::string name = nameField.Text(views.GetRecordBuffer()).c_str();
-      if (name == "B40" || name == "W60" || name == "D60") records.push_back(views.RecordIdAt(i));
-    }
-    ASSERT_EQ(records.size(), 3u);
-    for (int32_t i = 0; i < count; ++i) {
-      const int32_t x = (i % 17) * 70, y = (i / 17) * 70;
-      views.CreateElement(records[size_t(i) % 3], plat::RECT{x, y, x + 60, y + 60},
-                          app_->DocumentWindow()->TopCanvas());
-    }
+  static constexpr int32_t kCopy = 34, kPaste = 35, kDeselectAll = 204;
+
+  // The plan grown to `count` units as a user grows it: its base unit alone selected and copied,
+  // then pasted until the plan holds `count`.
+  void GrowThePlan(int32_t count) {
+    ppView& plan = *app_->DocumentWindow()->TopCanvas();
+    zelvproElement* unit = apptest::OnlyUnitNamed(plan, "B40");
+    ASSERT_NE(unit, nullptr);
+    Send(kDeselectAll);
+    unit->Select(false);
+    Send(kCopy);
+    int32_t units = 0;
+    ForEachChildElement(plan, [&](zelvproElement*) { ++units; });
+    for (; units < count; ++units) Send(kPaste);
+    units = 0;
+    ForEachChildElement(plan, [&](zelvproElement*) { ++units; });
+    ASSERT_EQ(units, count);
   }
 
   // `window`'s client area in the frame's client pixels: what a display without a window manager
@@ -75,10 +74,13 @@ TEST_F(PrintWindowRunTest, ALongPriceListPrintsUnderThePrintBoxAndItsCancelEndsT
   plat::RECT printDialog{}, box{};
   {
     zelvProApp& app = Begin(plan.string());
-    PlaceUnits(269);  // beside the plan's own 3: 272
+    GrowThePlan(272);
     Send(zelvproWindow::kSave);
     app.DocumentWindow()->ViewBar()->SelectViewByIndex(5);  // the price list, as F8 shows it
     plat::HeadlessDriver::RunUntilIdle();
+    // A line for every unit: the list runs to some fifty pages.
+    ASSERT_NE(zelvproCalculatorList::Current(), nullptr);
+    ASSERT_GT(zelvproCalculatorList::Current()->LineFile().GetRecordCount(), 272);
     // The print dialog's OK, and where the dialog stands in the frame's client pixels.
     plat::HeadlessDriver::SetIdleScript([&] {
       const plat::HWND dialog = plat::FindWindowA(plat::kDialogClassName, "Print");
