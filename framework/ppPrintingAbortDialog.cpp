@@ -64,12 +64,13 @@ void ppPrintingAbortDialog::SetMessage(const Vcon::WString& text) {
 }
 
 void ppPrintingAbortDialog::Close() {
-  if (window_) DestroyWindow(window_);
-  window_ = nullptr;
-  userAbort_ = false;
+  // The window is enabled before the dialog goes, so that it takes the activation and the keys back.
   if (heldOwner_ && IsWindow(heldOwner_)) EnableWindow(heldOwner_, 1);
   if (heldFrame_ && IsWindow(heldFrame_)) EnableWindow(heldFrame_, 1);
   heldOwner_ = heldFrame_ = nullptr;
+  if (window_) DestroyWindow(window_);
+  window_ = nullptr;
+  userAbort_ = false;
 }
 
 void ppPrintingAbortDialog::Reset() {

@@ -190,6 +190,8 @@ TEST_F(PrintCancelTest, ThePrintBoxStandsOverTheRepaintedWindowAndItsCancelStops
     EXPECT_EQ(ppPrintingAbortDialog::Instance().Window(), nullptr);
     EXPECT_TRUE(plat::IsWindowEnabled(window));
     EXPECT_TRUE(plat::IsWindowEnabled(app_->Frame()));
+    // The keys go to the window again.
+    EXPECT_EQ(plat::GetActiveWindow(), app_->Frame());
   }
 }
 
