@@ -146,6 +146,8 @@ class zelvproCalculatorList : public ppDictList,
   // The pages the print takes, as its footers count them: counted by laying the lines out before
   // the first page prints (a line of several rows or one cut to a page moves the breaks).
   int32_t PrintPageCount() const { return pageCount_; }
+  // Whether the printer stopped the print before its last page (Cancel in the "Printing" box).
+  bool PrintStopped() const { return printStopped_; }
   Handle PrintLayout() const { return printLayout_; }
 
  private:
@@ -214,4 +216,5 @@ class zelvproCalculatorList : public ppDictList,
           pageCount_ = 1;
   float rowHeight_ = 1, printY_ = 0, printWidth_ = 0, widthFactor_ = 1, printHeader_ = 0, printTop_ = 0;
   bool columnsFitted_ = false;
+  bool printStopped_ = false;  // the printer refused a page: the print takes no more
 };

@@ -32,6 +32,7 @@
 #include "framework/ppApplication.h"
 #include "framework/ppClipSaver.h"
 #include "platform/LocalDate.h"
+#include "platform/Printing.h"
 #include "framework/ppDC.h"
 #include "framework/ppPicture.h"
 #include "framework/ppRegion.h"
@@ -221,8 +222,11 @@ void zelvproCalculatorList::PrintFrame(ppDC& dc, const plat::RECT& r) {
 }
 
 void zelvproCalculatorList::NextPrintPage(ppDC& dc) {
-  dc.EndPage();
-  dc.StartPage();
+  // On a printer a page that does not end or start stops the print: Cancel in the "Printing" box
+  // (the job's abort procedure answered so) or a failed file. Other contexts have no pages to end.
+  const bool printer = plat::PrinterOf(dc.GetHDC()) != nullptr;
+  const bool next = dc.EndPage() > 0 && dc.StartPage() > 0;
+  if (printer && !next) printStopped_ = true;
   if (recorder_ != nullptr) recorder_->PageBreak();
 }
 
@@ -268,6 +272,7 @@ void zelvproCalculatorList::PreparePrint(qxPrintPage& page, int32_t columnsFile)
   rowsPerPage_ = std::max(1, int32_t((float(page.image.bottom) - printY_) / rowHeight_));
   printDescription_ = CalculatorDescriptionField();
   columnsFitted_ = false;
+  printStopped_ = false;
   pageCount_ = 1;
 }
 
@@ -279,7 +284,7 @@ bool zelvproCalculatorList::Print(ppDC& dc, qxPrintPage& page) {
   SetCalculatorDescriptionField(printDescription_);
   PrintContent(dc, page);
   SetCalculatorDescriptionField(screenDescription_);
-  return page.morePages != 0;
+  return page.morePages != 0 && !printStopped_;
 }
 
 void zelvproCalculatorList::PrintContent(ppDC& dc, qxPrintPage& page) {
@@ -291,7 +296,7 @@ void zelvproCalculatorList::PrintContent(ppDC& dc, qxPrintPage& page) {
     PrintListHeader(dc, page);
     PrintListPages(dc, page);
   }
-  PrintFooter(dc, page);
+  if (!printStopped_) PrintFooter(dc, page);
 }
 
 namespace {
@@ -376,6 +381,7 @@ void zelvproCalculatorList::PrintBreakPage(ppDC& dc, qxPrintPage& page, bool she
   page.spare[0] = pageNumber_;
   PrintFooter(dc, page);
   NextPrintPage(dc);
+  if (printStopped_) return;
   rowsOnPage_ = 0;
   printY_ = y;
   if (sheet)
@@ -389,8 +395,9 @@ void zelvproCalculatorList::PrintListPages(ppDC& dc, qxPrintPage& page) {
   printY_ = first;
   rowsOnPage_ = 0;
   pageNumber_ = 0;
-  while (currentLine_ < lineCount_) {
+  while (currentLine_ < lineCount_ && !printStopped_) {
     if (rowsOnPage_ >= rowsPerPage_) PrintBreakPage(dc, page, false, first);
+    if (printStopped_) break;
     PrintListLine(currentLine_, dc, page);
     // The last line, as a rule the grand total, goes to a page of its own when the lines fill whole pages.
     if (currentLine_ == lineCount_ - 1 && lineCount_ % rowsPerPage_ == 0)
@@ -406,8 +413,9 @@ void zelvproCalculatorList::PrintSheetPages(ppDC& dc, qxPrintPage& page) {
   printY_ = first;
   rowsOnPage_ = 0;
   pageNumber_ = 0;
-  while (currentLine_ < lineCount_) {
+  while (currentLine_ < lineCount_ && !printStopped_) {
     if (SheetPageFull(currentLine_, rowsOnPage_)) PrintBreakPage(dc, page, true, first);
+    if (printStopped_) break;
     PrintSheetLine(currentLine_, dc, page);
   }
   page.morePages = currentLine_ < lineCount_ ? 1 : 0;

@@ -149,6 +149,9 @@ void ppPrinting::PrintDocument(int32_t orientation) {
     const std::string output = OutputOf(printer, name);
     ppPrintingAbortDialog& abort = ppPrintingAbortDialog::Instance();
     abort.Open(owner, name);
+    // One turn of the abort procedure before the first page: the box and the window it covers are
+    // drawn and on screen while that page is made, however long it takes.
+    ppPrintingAbortDialog::AbortProc(printer, 0);
     const bool printed = RunCopies(dc, printer);
     abort.Close();
     if (!printed)

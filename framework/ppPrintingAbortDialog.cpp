@@ -14,6 +14,20 @@ namespace {
 // close that waited for the job.
 [[maybe_unused]] const bool kReset =
     plat::ResetList::Add("printing abort dialog", [] { ppPrintingAbortDialog::Instance().Reset(); });
+// The top-level window `window` stands in: the frame of a document window.
+HWND TopLevelOf(HWND window) {
+  while (window && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) && GetParent(window))
+    window = GetParent(window);
+  return window;
+}
+
+// Disables `window` when it is enabled; answers the window to enable again, or null.
+HWND Hold(HWND window) {
+  if (!window || !IsWindowEnabled(window)) return nullptr;
+  EnableWindow(window, 0);
+  return window;
+}
+
 }  // namespace
 
 ppPrintingAbortDialog& ppPrintingAbortDialog::Instance() {
@@ -33,7 +47,11 @@ void ppPrintingAbortDialog::Open(HWND owner, const Vcon::WString& title) {
   Vcon::WString caption(u"Print");
   GetTextById(kCaptionText, caption);
   if (window_) SetWindowTextW(window_, caption.c_str());
-  if (owner_) EnableWindow(owner_, 0);
+  // The whole window is held, its frame's menus and keys too: a command run between two pages
+  // (opening another plan, say) would change the document under the job.
+  const HWND frame = TopLevelOf(owner_);
+  heldFrame_ = frame != owner_ ? Hold(frame) : nullptr;
+  heldOwner_ = Hold(owner_);
 }
 
 void ppPrintingAbortDialog::SetMessage(const Vcon::WString& text) {
@@ -46,14 +64,17 @@ void ppPrintingAbortDialog::SetMessage(const Vcon::WString& text) {
 }
 
 void ppPrintingAbortDialog::Close() {
+  // The window is enabled before the dialog goes, so that it takes the activation and the keys back.
+  if (heldOwner_ && IsWindow(heldOwner_)) EnableWindow(heldOwner_, 1);
+  if (heldFrame_ && IsWindow(heldFrame_)) EnableWindow(heldFrame_, 1);
+  heldOwner_ = heldFrame_ = nullptr;
   if (window_) DestroyWindow(window_);
   window_ = nullptr;
   userAbort_ = false;
-  if (owner_) EnableWindow(owner_, 1);
 }
 
 void ppPrintingAbortDialog::Reset() {
-  heldClose_ = nullptr;
+  heldClose_ = heldOwner_ = heldFrame_ = nullptr;
   Close();
 }
 

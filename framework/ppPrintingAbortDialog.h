@@ -1,9 +1,9 @@
 #pragma once
 // The one "Printing" dialog of the program: shown modeless over the printing window while a job
-// runs (which disables that window), with a message and a Cancel button. The job's abort procedure
-// keeps the user interface alive between pages and stops the job once Cancel was pressed. A close of
-// the program asked for while the job runs waits for the job's end, and a quit message the job's
-// procedure meets is left for the program's own loop. User-interface thread only.
+// runs (which disables that window and its frame), with a message and a Cancel button. The job's abort
+// procedure keeps the user interface alive between pages and stops the job once Cancel was pressed. A close
+// of the program asked for while the job runs waits for the job's end, and a quit message the job's procedure
+// meets is left for the program's own loop. User-interface thread only.
 
 #include <cstdint>
 
@@ -21,10 +21,10 @@ class ppPrintingAbortDialog {
   // The program-wide dialog.
   static ppPrintingAbortDialog& Instance();
 
-  // Shows the dialog over `owner` saying "Printing <title>", and disables the owner.
+  // Shows the dialog over `owner` saying "Printing <title>", and disables the owner and its frame.
   void Open(plat::HWND owner, const Vcon::WString& title);
   void SetMessage(const Vcon::WString& text);
-  // Destroys the dialog and enables the owner again.
+  // Destroys the dialog and enables again what Open disabled.
   void Close();
   // The desktop's reset: the dialog and any held close are forgotten.
   void Reset();
@@ -51,5 +51,8 @@ class ppPrintingAbortDialog {
   plat::HWND owner_ = nullptr;
   plat::HWND window_ = nullptr;
   plat::HWND heldClose_ = nullptr;  // the frame whose close waits for the job; not owned
+  // What Open disabled and Close enables again: the owner and, for a child window, its frame.
+  plat::HWND heldOwner_ = nullptr;
+  plat::HWND heldFrame_ = nullptr;
   bool userAbort_ = false;
 };

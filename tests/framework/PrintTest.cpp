@@ -61,6 +61,7 @@ class PageLog : public ppPrinting {
       char caption[64] = {};
       GetWindowTextA(abort, caption, 64);
       abortCaption = caption;
+      abortShown = IsWindowVisible(abort) != 0;
       if (cancelAtPage == page) PostMessageW(abort, WM_COMMAND, IDCANCEL, 0);  // the user presses Cancel
     }
     if (onPage) onPage(page);
@@ -75,6 +76,7 @@ class PageLog : public ppPrinting {
   int32_t paperHeight = 0;
   std::u16string abortMessage;
   std::string abortCaption;
+  bool abortShown = false;
 };
 
 class Printing : public ::testing::Test {
@@ -142,6 +144,7 @@ TEST_F(Printing, EveryCopyRunsThePagesFromPageOneIntoOneDocumentWithinTheMargins
   EXPECT_FALSE(printing.ownerEnabledDuringJob);
   EXPECT_EQ(printing.abortMessage, u"Printing Zelvo Pro Opstilling");
   EXPECT_EQ(printing.abortCaption, "Print");
+  EXPECT_TRUE(printing.abortShown) << "the Printing dialog is made but not shown";
   EXPECT_TRUE(IsWindowEnabled(hwnd_));
   EXPECT_EQ(ppPrintingAbortDialog::Instance().Window(), nullptr);
   EXPECT_TRUE(MessageBoxLog().empty());
