@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Gdi.h"
 #include "platform/Raster.h"
 #include "platform/StockObjects.h"
 
@@ -110,6 +111,19 @@ DeviceContext::~DeviceContext() {
 Surface* DeviceContext::Target() {
   if (!IsMemory()) return surface_;
   return bitmap ? &bitmap->Pixels() : nullptr;
+}
+
+void DeviceContext::Follow() {
+  if (!follower_ || IsMemory()) return;
+  POINT origin = origin_;
+  HRGN visible = follower_(&origin);
+  if (!visible) return;
+  auto* region = static_cast<RegionObject*>(GdiObject::FromHandle(visible));
+  origin_ = origin;
+  visible_ = region != nullptr ? region->region : Region();
+  DeleteObject(visible);
+  visibleAreaKept_ = false;
+  clipAreaKept_ = false;
 }
 
 void DeviceContext::TargetChanged() {

@@ -6,6 +6,7 @@
 // painting they share.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -37,6 +38,9 @@ class DeviceContext {
   DeviceContext& operator=(const DeviceContext&) = delete;
 
   bool IsMemory() const { return surface_ == nullptr; }
+  // A window context asks `follow` before each use where its window now is (see SetDCFollower).
+  void SetFollower(std::function<HRGN(POINT*)> follow) { follower_ = std::move(follow); }
+  void Follow();
   // The surface drawn on, or null. For a memory context, the selected bitmap's pixels.
   Surface* Target();
   // Records that pixels of the target changed (mirrors of DIB sections need copying).
@@ -120,6 +124,7 @@ class DeviceContext {
   void PaintRows(Surface& target, const RECT& area, uint32_t pixel, int32_t rop2) const;
 
   Surface* surface_ = nullptr;
+  std::function<HRGN(POINT*)> follower_;
   POINT origin_;
   Region visible_;
   std::optional<Region> clip_;

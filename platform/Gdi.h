@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,12 @@ Surface* GetDCSurface(HDC dc);
 void SurfaceChanged(HDC dc);
 // The device origin of a context within its surface.
 POINT GetDCOrigin(HDC dc);
+// Makes a window context follow its window, as a kept window context does on the platform: before
+// each use the context asks `follow`, which answers null while the window stands as before, or, once
+// it moved, resized, showed or hid, its new client origin (surface pixels) and a new region of what
+// it shows (the context's pixels; the context takes and frees it).
+using ContextFollower = std::function<HRGN(POINT* origin)>;
+void SetDCFollower(HDC dc, ContextFollower follow);
 // Raster capabilities that GetDeviceCaps(RASTERCAPS) reports; printer contexts report their own.
 void SetDCRasterCaps(HDC dc, int32_t caps);
 // Makes a context answer as a display of `bits` bits a pixel (BITSPIXEL); at 8 or fewer it reports a

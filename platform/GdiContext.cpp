@@ -39,8 +39,12 @@ void SetPrinterContextHook(const PrinterContextHook& hook) { gPrinters = hook; }
 
 DeviceContext* LiveDc(HDC dc) {
   if (!dc) return nullptr;
-  std::lock_guard lock(gDcLock);
-  return LiveDcs().count(dc) ? dc : nullptr;
+  {
+    std::lock_guard lock(gDcLock);
+    if (!LiveDcs().count(dc)) return nullptr;
+  }
+  dc->Follow();
+  return dc;
 }
 
 HDC CreateSurfaceDC(Surface& surface, POINT origin, const RECT& visible) {
@@ -61,6 +65,10 @@ Surface* GetDCSurface(HDC hdc) {
 
 void SurfaceChanged(HDC hdc) {
   if (DeviceContext* dc = LiveDc(hdc)) dc->TargetChanged();
+}
+
+void SetDCFollower(HDC hdc, ContextFollower follow) {
+  if (DeviceContext* dc = LiveDc(hdc)) dc->SetFollower(std::move(follow));
 }
 
 POINT GetDCOrigin(HDC hdc) {

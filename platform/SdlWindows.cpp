@@ -74,6 +74,11 @@ bool SdlWindows::GonePoint(uint32_t sdlWindowId, int32_t x, int32_t y, POINT* sc
   return false;
 }
 
+bool SdlWindows::Maximized(HWND window) {
+  WindowRecord* w = Manager().Find(window);
+  return Decorated(window) && (w->style & WS_MAXIMIZE) && (w->style & WS_THICKFRAME);
+}
+
 bool SdlWindows::Decorated(HWND window) {
   WindowRecord* w = Manager().Find(window);
   return w && (w->style & WS_CAPTION) == WS_CAPTION;
@@ -116,12 +121,15 @@ void SdlWindows::Sync() {
       if (Decorated(window) && (w->style & WS_THICKFRAME)) flags |= SDL_WINDOW_RESIZABLE;
       if (w->exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
       flags |= KindFlag(*w);
+      const bool maximized = Maximized(window);
+      if (maximized) flags |= SDL_WINDOW_MAXIMIZED;
       SDL_Window* sdl = SDL_CreateWindow("", w->rect.left + part.left, w->rect.top + part.top,
                                          std::max(1, Width(part)), std::max(1, Height(part)), flags);
       if (!sdl) continue;
       Mirror mirror;
       mirror.sdl = sdl;
       mirror.placed = w->rect;
+      mirror.maximized = maximized;
       found = mirrors_.emplace(window, mirror).first;
       Tie(window, found->second, true);
       SDL_ShowWindow(sdl);
@@ -207,9 +215,20 @@ void SdlWindows::Place(HWND window, Mirror& mirror) {
     mirror.title = w->text;
     SDL_SetWindowTitle(mirror.sdl, Utf16ToUtf8(mirror.title).c_str());
   }
+  // A window the program maximises is maximised by the desktop, which fits its frame to the screen,
+  // once each time the program maximises it: a restore by the user stands.
+  const bool maximized = Maximized(window);
+  if (maximized && !mirror.maximized) SDL_MaximizeWindow(mirror.sdl);
+  mirror.maximized = maximized;
   const RECT& r = w->rect;
   if (r.left == mirror.placed.left && r.top == mirror.placed.top && r.right == mirror.placed.right &&
       r.bottom == mirror.placed.bottom) {
+    return;
+  }
+  // The desktop places and sizes a window it maximised; the layer follows it (UserResized, UserMoved).
+  if (SDL_GetWindowFlags(mirror.sdl) & SDL_WINDOW_MAXIMIZED) {
+    mirror.placed = r;
+    mirror.shownGeneration = ~uint64_t(0);
     return;
   }
   RECT part = ShownPart(window);

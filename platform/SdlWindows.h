@@ -50,12 +50,15 @@ class SdlWindows {
     RECT placed;  // the layer's window rectangle when last placed, screen pixels
     uint64_t shownGeneration = ~uint64_t(0);
     std::u16string title;
-    bool tied = false;  // the desktop knows the window it stands over
+    bool tied = false;       // the desktop knows the window it stands over
+    bool maximized = false;  // the layer's window was maximised when last placed
   };
 
   // The part of a window shown in its desktop window, in window coordinates (from its top-left corner).
   static RECT ShownPart(HWND window);
   static bool Decorated(HWND window);
+  // A decorated, sizable window the program maximised.
+  static bool Maximized(HWND window);
   void Place(HWND window, Mirror& mirror);
   void Present(HWND window, Mirror& mirror);
   void FocusActive();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "platform/AnsiCodePage.h"
 #include "platform/Desktop.h"
@@ -62,6 +63,46 @@ HDC ContextForWindow(HWND window, HRGN clip) {
   WindowRecord* top = Manager().Find(Manager().TopLevelOf(window));
   if (!top || !top->surface) return nullptr;
   return CreateSurfaceDC(*top->surface, Manager().ClientOriginInSurface(window), clip);
+}
+
+// A context from GetDC stays the window's for as long as it is kept (the 3D pane keeps its own for
+// its life): after the window or its top-level moved, resized, showed or hid, it draws at the
+// window's new client origin and as far as the window now shows. On the thread that made it only:
+// the window records are that thread's.
+void FollowWindow(HDC dc, HWND window) {
+  struct Place {
+    POINT origin{};
+    RECT client{};
+    int32_t surfaceWidth = 0, surfaceHeight = 0;
+    bool shown = false;
+    bool operator==(const Place& o) const {
+      return origin.x == o.origin.x && origin.y == o.origin.y && client.left == o.client.left &&
+             client.top == o.client.top && client.right == o.client.right &&
+             client.bottom == o.client.bottom && surfaceWidth == o.surfaceWidth &&
+             surfaceHeight == o.surfaceHeight && shown == o.shown;
+    }
+  };
+  auto placeOf = [window] {
+    Place p;
+    const WindowRecord* w = Manager().Find(window);
+    if (!w) return p;
+    p.origin = Manager().ClientOriginInSurface(window);
+    p.client = Manager().ClientRect(*w);
+    if (const Surface* s = GetWindowSurface(Manager().TopLevelOf(window)))
+      p.surfaceWidth = s->Width(), p.surfaceHeight = s->Height();
+    p.shown = Manager().IsVisibleOnScreen(window);
+    return p;
+  };
+  SetDCFollower(dc,
+                [window, placeOf, last = placeOf(),
+                 thread = std::this_thread::get_id()](POINT* origin) mutable -> HRGN {
+                  if (std::this_thread::get_id() != thread || !Manager().IsAlive(window)) return nullptr;
+                  const Place now = placeOf();
+                  if (now == last) return nullptr;
+                  last = now;
+                  *origin = now.origin;
+                  return Manager().VisibleRegion(window);
+                });
 }
 
 // A window that comes into view is painted whole, with every shown window inside it: while it was
@@ -797,6 +838,7 @@ HDC GetDC(HWND window) {
   HDC dc = ContextForWindow(window, clip);
   DeleteObject(clip);
   SetDCDisplayDepth(dc, ScreenColorDepth());
+  if (dc) FollowWindow(dc, window);
   return dc;
 }
 

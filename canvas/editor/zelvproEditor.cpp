@@ -46,6 +46,18 @@ void DrawCorner(ppDC& dc, const plat::RECT& r) {
   dc.FrameRect(r);
 }
 
+// The editor's own pixels around the scroller (window pixels `f`, content `c` in the editor's): the
+// rulers, the corner and the bars' controls paint over them afterwards, and what they leave (the
+// ring of each bar around its control, the row below the bars) stays white, as in a new window. A
+// resize or a pane shown over the editor then leaves nothing of what was there before.
+void FillAroundContent(ppDC& dc, const plat::RECT& f, const plat::RECT& c) {
+  dc.SetGray(100);
+  dc.FillRect(plat::RECT{f.left, f.top, f.right, f.top + c.top});
+  dc.FillRect(plat::RECT{f.left, f.top + c.bottom, f.right, f.bottom});
+  dc.FillRect(plat::RECT{f.left, f.top + c.top, f.left + c.left, f.top + c.bottom});
+  dc.FillRect(plat::RECT{f.left + c.right, f.top + c.top, f.right, f.top + c.bottom});
+}
+
 }  // namespace
 
 zelvproEditor::zelvproEditor(ppView* supervisor, const plat::RECT& frame, zelvDatabase* database)
@@ -109,6 +121,7 @@ void zelvproEditor::DrawContent(ppDC& dc) {
   GetWindowFrame(&f);
   ppClipSaver clip(dc);
   ppBrushSaver brushes(dc);
+  FillAroundContent(dc, f, content_);
   DrawCorner(dc, plat::RECT{f.right - 18, f.bottom - 19, f.right + 1, f.bottom + 1});
   DrawCorner(dc, plat::RECT{f.right - 17, f.top, f.right + 1, f.top + 19});
   DrawCorner(dc, plat::RECT{f.left, f.bottom - 18, f.left + 19, f.bottom + 1});

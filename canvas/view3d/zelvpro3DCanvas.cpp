@@ -88,8 +88,9 @@ int32_t IndexIn(const int32_t (&ids)[3], int32_t id) {
   return -1;
 }
 
-ppButton* MakeButton(ppView* canvas, const plat::RECT& frame, int32_t id, int32_t kind) {
-  auto* button = new ppButton(canvas, &frame, id, ppView::kMove, ppView::kMove, kind);
+// `horizontal`: the button keeps its distance from the canvas's right edge (kMove) or left (kStay).
+ppButton* MakeButton(ppView* canvas, const plat::RECT& frame, int32_t id, int32_t kind, int8_t horizontal) {
+  auto* button = new ppButton(canvas, &frame, id, horizontal, ppView::kMove, kind);
   button->SetCommandId(id);
   return button;
 }
@@ -99,6 +100,8 @@ ppButton* MakeButton(ppView* canvas, const plat::RECT& frame, int32_t id, int32_
 zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, zelvDatabase* database,
                                  i3DPaneHost* host)
     : zelvproCanvas(supervisor, frame, database) {
+  // The canvas fills the document window's work area at every size the window is given.
+  SetBinding(kStretch, kStretch);
   SetFrame(frame);
   gCanvas = this;
   if (host == nullptr) host = dynamic_cast<i3DPaneHost*>(supervisor);
@@ -121,8 +124,9 @@ zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, ze
                               this, kRotationUp, kRotationDown, kMove, kMove);
   distanceSlider_ = new zelvproButtonSlider(this, {w - 170, h - 26, w - 90, h - 2}, 0, this, kDistanceUp,
                                             kDistanceDown, kMove, kMove);
+  // The tilt slider stands in the top right corner: it follows the right edge and keeps its top.
   tiltSlider_ = new zelvproButtonSlider(this, {w - 26, 4, w - 2, 84}, zelvproBasicSlider::kVertical, this,
-                                        kTiltUp, kTiltDown, kMove, kMove);
+                                        kTiltUp, kTiltDown, kMove, kStay);
   const struct {
     zelvproButtonSlider* slider;
     int32_t id, maximum, minimum, value;
@@ -139,11 +143,13 @@ zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, ze
   if (pane_ != nullptr) pane_->SetSliderLinks(rotationSlider_, tiltSlider_, distanceSlider_);
   viewPointButton_ =
       new zelvproViewPointButton(this, {w - 26, h - 26, w - 2, h - 2}, kHomeButton, kMove, kMove);
-  zoomModeButton_ = MakeButton(this, {w - 56, h - 26, w - 32, h - 2}, kZoomModeButton, ppButton::kToggle);
+  zoomModeButton_ =
+      MakeButton(this, {w - 56, h - 26, w - 32, h - 2}, kZoomModeButton, ppButton::kToggle, kMove);
   rotatePanel_ = new zelvproRotatePanel(this, {10, h - 26, 120, h - 1});
   rotatePanel_->Disable();
-  showFrontsButton_ = MakeButton(this, {130, h - 26, 154, h - 2}, kShowFrontsButton, ppButton::kPush);
-  hideFrontsButton_ = MakeButton(this, {160, h - 26, 184, h - 2}, kHideFrontsButton, ppButton::kPush);
+  // The fronts pair stays beside the rotation panel, at the left.
+  showFrontsButton_ = MakeButton(this, {130, h - 26, 154, h - 2}, kShowFrontsButton, ppButton::kPush, kStay);
+  hideFrontsButton_ = MakeButton(this, {160, h - 26, 184, h - 2}, kHideFrontsButton, ppButton::kPush, kStay);
   showFrontsButton_->SetState(1);
   hideFrontsButton_->SetState(0);
   if (DocumentRecordFile != nullptr) DocumentRecordFile->SetViewPoints(this);
@@ -467,8 +473,18 @@ void zelvpro3DCanvas::UpdateRotatePanel() {
 void zelvpro3DCanvas::SupervisorResized(int32_t dx, int32_t dy) {
   RemoveToolTips();
   zelvproCanvas::SupervisorResized(dx, dy);
+  CentreRotationSlider();
   if (pane_ != nullptr) pane_->SupervisorResized(dx, dy);
   AddToolTips(0);
+}
+
+// The rotation slider stays under the middle of the pane, whatever the canvas's width: moved with the
+// right edge it would run into the fronts buttons, and past the left edge, in a narrower window.
+void zelvpro3DCanvas::CentreRotationSlider() {
+  if (rotationSlider_ == nullptr) return;
+  const plat::RECT f = rotationSlider_->GetFrame();
+  const int32_t mid = (10 + Width() - 30) / 2;
+  rotationSlider_->MoveTo(mid - (f.right - f.left) / 2, f.top);
 }
 
 void zelvpro3DCanvas::Show() {

@@ -212,6 +212,46 @@ TEST_F(GlWindow, ResizedFrameMovesThePixelsAndTheContextFollowsAtTheNextBind) {
   EXPECT_NE(grown->Pixel(60, 60), 0x0000FFu);
 }
 
+// A window context kept across size changes (as the 3D pane keeps its own) draws where its window
+// now is and as far as it now reaches: after the window moved and shrank, and after it grew again,
+// OpenGL and GDI drawing through the same context land in its new rectangle.
+TEST_F(GlWindow, AKeptContextFollowsItsWindowAsItMovesShrinksAndGrows) {
+  HWND child = Child({10, 10, 110, 90});
+  HDC dc = Current(child);
+  HGLRC rc = wglGetCurrentContext();
+  auto count = [&](uint32_t colour, RECT r) {
+    int32_t n = 0;
+    for (int32_t y = r.top; y < r.bottom; ++y)
+      for (int32_t x = r.left; x < r.right; ++x) n += surface_->Pixel(x, y) == colour;
+    return n;
+  };
+  const struct {
+    RECT rect;
+    float red, green, blue;
+    uint32_t colour;
+  } steps[] = {{{40, 30, 100, 80}, 0, 0, 1, 0x0000FF}, {{40, 30, 240, 180}, 0, 1, 0, 0x00FF00}};
+  for (const auto& step : steps) {
+    const RECT& r = step.rect;
+    MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, 1);
+    HeadlessDriver::RunUntilIdle();
+    surface_->Fill(kBackground);
+    surface_->Touch();
+    ASSERT_TRUE(wglMakeCurrent(dc, rc)) << "the context refused its window's new size";
+    glClearColor(step.red, step.green, step.blue, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(SwapBuffers(dc));
+    EXPECT_EQ(count(step.colour, r), (r.right - r.left) * (r.bottom - r.top));
+    EXPECT_EQ(count(step.colour, {0, 0, 300, 200}), (r.right - r.left) * (r.bottom - r.top));
+    // GDI through the same context: its device origin is the window's new corner.
+    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+    RECT corner{0, 0, 2, 2};
+    FillRect(dc, &corner, black);
+    DeleteObject(black);
+    EXPECT_EQ(surface_->Pixel(r.left, r.top), 0u);
+    EXPECT_EQ(surface_->Pixel(r.left - 1, r.top - 1), kBackground);
+  }
+}
+
 TEST_F(GlWindow, ContextsOfTheSameSizeDoNotSeeEachOthersPixels) {
   // Two windows of their own (two surfaces) of one size, each with its context.
   HWND other = CreateWindowExA(0, "GlTestWindow", "", WS_POPUP | WS_VISIBLE, 400, 0, 300, 200, nullptr,

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -30,6 +31,7 @@
 
 // Last: Xlib defines macros (None, Bool, Status) that other headers use as names.
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -155,6 +157,11 @@ struct XCalls {
   int (*fakeButton)(Display*, unsigned int, Bool, unsigned long) = nullptr;
   int (*fakeKey)(Display*, unsigned int, Bool, unsigned long) = nullptr;
   decltype(&XKeysymToKeycode) keycode = nullptr;
+  decltype(&XQueryTree) queryTree = nullptr;
+  decltype(&XFetchName) fetchName = nullptr;
+  decltype(&XInternAtom) internAtom = nullptr;
+  decltype(&XGetWindowProperty) getProperty = nullptr;
+  decltype(&XFree) free = nullptr;
 
   XCalls() {
     if (!x11 || !xtst) return;
@@ -167,12 +174,17 @@ struct XCalls {
     fakeButton = reinterpret_cast<decltype(fakeButton)>(dlsym(xtst, "XTestFakeButtonEvent"));
     fakeKey = reinterpret_cast<decltype(fakeKey)>(dlsym(xtst, "XTestFakeKeyEvent"));
     keycode = reinterpret_cast<decltype(keycode)>(dlsym(x11, "XKeysymToKeycode"));
+    queryTree = reinterpret_cast<decltype(queryTree)>(dlsym(x11, "XQueryTree"));
+    fetchName = reinterpret_cast<decltype(fetchName)>(dlsym(x11, "XFetchName"));
+    internAtom = reinterpret_cast<decltype(internAtom)>(dlsym(x11, "XInternAtom"));
+    getProperty = reinterpret_cast<decltype(getProperty)>(dlsym(x11, "XGetWindowProperty"));
+    free = reinterpret_cast<decltype(free)>(dlsym(x11, "XFree"));
   }
   // The libraries stay loaded: leak reports from inside them (SDL's own connection) need them mapped
   // to name their frames.
   bool Complete() const {
     return openDisplay && closeDisplay && sync && rootWindow && getImage && fakeMotion && fakeButton &&
-           fakeKey && keycode;
+           fakeKey && keycode && queryTree && fetchName && internAtom && getProperty && free;
   }
 };
 
@@ -450,6 +462,74 @@ TEST(SdlSmoke, AListClosedByThePressThatPicksLetsTheMouseGo) {
   gListDisplay = nullptr;
   DestroyWindow(frame);
   SdlBackend::Pump(std::chrono::milliseconds(0));
+  x.closeDisplay(display);
+}
+
+// The window manager's state asked of a top-level X window titled `title`: whether its
+// _NET_WM_STATE names both maximised states; nullopt when no such window shows.
+std::optional<bool> AskedMaximised(const XCalls& x, Display* display, const char* title) {
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (!x.queryTree(display, x.rootWindow(display), &root, &parent, &children, &count)) return std::nullopt;
+  std::optional<bool> asked;
+  const Atom state = x.internAtom(display, "_NET_WM_STATE", False);
+  const Atom vertical = x.internAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+  const Atom horizontal = x.internAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+  for (unsigned int i = 0; i < count && !asked; ++i) {
+    char* name = nullptr;
+    if (!x.fetchName(display, children[i], &name) || name == nullptr) continue;
+    const bool ours = std::string(name) == title;
+    x.free(name);
+    if (!ours) continue;
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    int found = 0;
+    if (x.getProperty(display, children[i], state, 0, 64, False, XA_ATOM, &type, &format, &items, &left,
+                      &data) == Success &&
+        data != nullptr) {
+      for (unsigned long k = 0; k < items; ++k) {
+        const Atom a = reinterpret_cast<const Atom*>(data)[k];
+        found += a == vertical || a == horizontal;
+      }
+      x.free(data);
+    }
+    asked = found == 2;
+  }
+  if (children != nullptr) x.free(children);
+  return asked;
+}
+
+// A frame the program shows maximised (a maximised start) asks the desktop to maximise its window,
+// through the state a window manager reads when it maps it; a frame shown as it is does not.
+TEST(SdlSmoke, AFrameShownMaximisedAsksTheDesktopToMaximiseIt) {
+  XCalls x;
+  std::string why;
+  const XServer* server = OurServer(x, &why);
+  if (server == nullptr && !why.empty()) GTEST_SKIP() << why;
+  ASSERT_NE(server, nullptr) << "Xvfb did not start";
+  const SmokeDesktop desktop(*server);
+  ASSERT_TRUE(desktop.Started());
+  Display* display = x.openDisplay(server->Display().c_str());
+  ASSERT_NE(display, nullptr);
+  const struct {
+    const char* title;
+    int32_t show;
+    bool maximised;
+  } frames[] = {{"Maximised", SW_SHOWMAXIMIZED, true}, {"Restored", SW_SHOW, false}};
+  for (const auto& f : frames) {
+    SCOPED_TRACE(f.title);
+    HWND frame = CreateWindowExA(0, "SmokeFrame", f.title, WS_OVERLAPPEDWINDOW, 40, 30, 320, 240, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ShowWindow(frame, f.show);
+    std::optional<bool> asked;
+    EXPECT_TRUE(PumpUntil([&] { return (asked = AskedMaximised(x, display, f.title)).has_value(); }))
+        << "the frame's window never showed";
+    EXPECT_EQ(asked.value_or(!f.maximised), f.maximised);
+    DestroyWindow(frame);
+    SdlBackend::Pump(std::chrono::milliseconds(0));
+  }
   x.closeDisplay(display);
 }
 

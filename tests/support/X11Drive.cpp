@@ -69,6 +69,9 @@
 //   focused      the display's input focus is on one of the program's windows (not on none)
 //   soak:N,SEED  N random steps a user could make (keys, clicks, drags, menus opened and closed)
 //                with `alive` after each; prints what it did on standard output
+//   resize:W,H   sets the window's size to W by H pixels as a window manager does for a drag of its
+//                edge, and waits until the program took it and the pixels stay still (the program
+//                may keep a size of its own: its smallest)
 //   spawn:CMD    runs the shell command CMD in the background (another start of the program, say),
 //                its output discarded, without waiting for it
 // "Still" means unchanged over 300 ms. Every wait ends 20 s after its step began, and all of them at
@@ -180,6 +183,13 @@ class Driver {
   }
 
   bool Tap(const std::string& chord) { return PressChord(chord) && Alive(); }
+
+  bool Resize(int width, int height) {
+    if (width <= 0 || height <= 0) return Fail("no such size");
+    XResizeWindow(display_, window_, unsigned(width), unsigned(height));
+    XSync(display_, False);
+    return Settle(nullptr);
+  }
 
   // Presses (or with `down` false releases) the key of keysym `name` alone, for a key held over
   // other steps (Alt held through a drag).
@@ -952,6 +962,9 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
       done = driver.Titled(argument);
     } else if (verb == "focused") {
       done = driver.Focused();
+    } else if (verb == "resize") {
+      int w = 0, h = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d", &w, &h) == 2 && driver.Resize(w, h);
     } else if (verb == "spawn") {
       done = std::system(("(" + argument + ") >/dev/null 2>&1 &").c_str()) == 0;
     } else if (verb == "soak") {
