@@ -56,19 +56,24 @@ class WindowManager {
   // Moves and sizes; sends WM_MOVE and WM_SIZE when they change; repaints what was uncovered.
   void SetWindowRect(HWND window, const RECT& rect, bool activateless = true);
   void SetStyle(HWND window, DWORD style);
-  // Brings the window to the top of its siblings.
+  // Brings the window to the top of its siblings; a top-level window brings the windows it owns
+  // with it, so that they stay above it.
   void BringToTop(HWND window);
   // The deepest visible, enabled window at a screen point, or null.
   HWND HitTest(POINT screen) const;
 
   // ---- Focus, capture, activation.
   HWND Focus() const { return focus_; }
+  // Null, and no change, for a window that is disabled or lies in a disabled window.
   HWND SetFocus(HWND window);
   HWND Capture() const { return capture_; }
   HWND SetCapture(HWND window);
   void ReleaseCapture();
   HWND Active() const { return active_; }
+  // Activates `window`'s top-level window, or, while that one is disabled, the box over it (see
+  // ActivatableFor); a disabled window with no box over it is not activated (null is answered).
   HWND SetActive(HWND window);
+  HWND ActivatableFor(HWND top) const;
   // After the active window went: hands the activation on to `owner` or another top-level window.
   void ActivateNextAfter(HWND owner);
 
