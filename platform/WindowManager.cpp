@@ -417,14 +417,6 @@ void WindowManager::BringToTop(HWND window) {
   Unlink(*w);
   siblings.push_back(window);
   if (IsVisibleOnScreen(window)) Invalidate(window, nullptr, true);
-  if (w->parent) return;
-  // Owned windows stay above their owner: those it owns come up with it, in their order.
-  std::vector<HWND> owned;
-  for (HWND other : topLevels_) {
-    const WindowRecord* o = Find(other);
-    if (other != window && o && o->owner == window) owned.push_back(other);
-  }
-  for (HWND other : owned) BringToTop(other);
 }
 
 HWND WindowManager::HitTest(POINT screen) const {

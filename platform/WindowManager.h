@@ -56,8 +56,7 @@ class WindowManager {
   // Moves and sizes; sends WM_MOVE and WM_SIZE when they change; repaints what was uncovered.
   void SetWindowRect(HWND window, const RECT& rect, bool activateless = true);
   void SetStyle(HWND window, DWORD style);
-  // Brings the window to the top of its siblings; a top-level window brings the windows it owns
-  // with it, so that they stay above it.
+  // Brings the window to the top of its siblings.
   void BringToTop(HWND window);
   // The deepest visible, enabled window at a screen point, or null.
   HWND HitTest(POINT screen) const;
