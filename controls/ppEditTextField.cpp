@@ -23,6 +23,8 @@ constexpr int32_t kFramePicture = 1100;
 // The windows are made this high and take their real height at the first layout, pixels.
 constexpr int32_t kInitialHeight = 120;
 constexpr UINT kUtf16 = 1200;
+// The edit control's own procedure, kept on the control.
+constexpr const char* kPreviousProc = "textfield.editproc";
 // Application colours of the caption band and the value area, focused and not.
 constexpr int32_t kCaptionFillFocused = 1000, kCaptionTextFocused = 1001;
 constexpr int32_t kCaptionFill = 1002, kCaptionText = 1003;
@@ -76,6 +78,10 @@ ppEditTextField::ppEditTextField(ppView* parent, ppDataUnit* unit, const std::st
   font_ = GetCachedFont(kDefaultFaceName, controls::kDefaultFontHeight, 0, 0.0f);
   SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
   SendMessageA(edit_, EM_SETEVENTMASK, 0, ENM_KEYEVENTS);
+  if (edit_ != nullptr) {
+    const auto previous = SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc));
+    SetPropA(edit_, kPreviousProc, reinterpret_cast<void*>(previous));
+  }
   AddFocusable(this);
   SendMessageA(edit_, EM_EXLIMITTEXT, 0, 0);
   if (framed) {
@@ -197,6 +203,28 @@ LRESULT ppEditTextField::FilterKey(int32_t key) {
   }
   edited_ = true;
   return 0;
+}
+
+bool ppEditTextField::KeepsInDialog(int32_t key) const { return key == VK_TAB; }
+
+LRESULT ppEditTextField::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProc));
+  if (previous == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    RemovePropA(window, kPreviousProc);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    return CallWindowProcA(previous, window, message, wParam, lParam);
+  }
+  LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+  if (message == WM_GETDLGCODE) {
+    // The field is the container's; a field being destroyed has left it.
+    const auto* field = static_cast<const ppEditTextField*>(GetPropA(GetParent(window), kProperty));
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (field != nullptr && msg != nullptr && msg->message == WM_KEYDOWN &&
+        field->KeepsInDialog(int32_t(msg->wParam)))
+      result |= DLGC_WANTALLKEYS;
+  }
+  return result;
 }
 
 LRESULT ppEditTextField::FilterChar(WPARAM character) {

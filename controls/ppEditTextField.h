@@ -2,7 +2,9 @@
 // it, the platform's "RichEdit20A" control inside a small container window of class "textfield".
 // The container's procedure filters the control's keys and turns Return, Tab and loss of focus into
 // a commit of the typed text (as a text value; the data unit converts it). The field does no checking
-// of its own beyond an optional maximum length.
+// of its own beyond an optional maximum length. Inside a dialog the control asks the dialog for Tab
+// (KeepsInDialog), so that Tab moves between the panel's fields there too, not between the dialog's
+// items.
 //
 // Ownership: the field owns both windows; the container's property "textfield" points back to the
 // field. User-interface thread only.
@@ -62,7 +64,15 @@ class ppEditTextField : public ppInputField {
   static plat::LRESULT TextFieldWndProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
                                         plat::LPARAM lParam);
 
+ protected:
+  // Whether a key-down of `key` (a virtual key) stays with the field inside a dialog rather than going
+  // to the dialog's keyboard: Tab.
+  virtual bool KeepsInDialog(int32_t key) const;
+
  private:
+  // The edit control's procedure in front of its own: asked by a dialog, it claims KeepsInDialog's keys.
+  static plat::LRESULT EditProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
+                                plat::LPARAM lParam);
   // The answer to a key the control is about to handle: 1 drops it.
   plat::LRESULT FilterKey(int32_t key);
   plat::LRESULT FilterChar(plat::WPARAM character);

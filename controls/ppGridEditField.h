@@ -23,11 +23,11 @@ class ppGridEditField : public ppEditTextField {
 
   ppValidator* Validator() const { return validator_; }
 
- private:
-  // The edit control's procedure in front of its own.
-  static plat::LRESULT EditProc(plat::HWND window, plat::UINT message, plat::WPARAM wParam,
-                                plat::LPARAM lParam);
+ protected:
+  // Tab and Return.
+  bool KeepsInDialog(int32_t key) const override;
 
+ private:
   ppValidator* validator_;
   bool committing_ = false;   // inside CommitInput (a pick list may be open)
   bool losingFocus_ = false;  // inside LoseFocus

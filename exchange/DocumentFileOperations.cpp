@@ -18,6 +18,7 @@
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "platform/MessageBox.h"
+#include "foundation/PosixPath.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ Vcon::WString ExtensionOf(const Vcon::WString& path) {
 void ShowSaveFailure(const Vcon::WString& path) {
   Vcon::WString text = TextById(DocumentFileOperations::kSaveFailedText, "Could not save ");
   text += u" ";
-  text += path;
+  text += Vcon::WString(Vcon::SlashedPath(std::u16string_view(path)));
   text += TextById(DocumentFileOperations::kSaveFailedAdvice, ". Please try to save using a different name");
   const Vcon::WString title = TextById(DocumentFileOperations::kSaveFailedTitle, "Save file error");
   plat::MessageBoxW(nullptr, text.c_str(), title.c_str(), kStopBox);

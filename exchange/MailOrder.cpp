@@ -11,6 +11,7 @@
 #include "foundation/OwnedHandle.h"
 #include "foundation/TextsById.h"
 #include "platform/MessageBox.h"
+#include "foundation/PosixPath.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ bool MailOrder(iOrderDocument& document, plat::HWND frame, MailProvider* provide
     text = ReadFileToHandle(ppFileSpec(Vcon::WString(kMailTemplatePath)));
   } catch (int32_t) {
     DeleteQuietly(orderPath);
-    const std::u16string message = u"The mail template " + std::u16string(kMailTemplatePath) +
+    const std::u16string message = u"The mail template " + Vcon::SlashedPath(kMailTemplatePath) +
                                    u" could not be read, so no mail was made.";
     plat::MessageBoxW(frame, message.c_str(), u"Order by e-mail", plat::MB_OK | plat::MB_ICONSTOP);
     return false;

@@ -108,7 +108,7 @@ SendOrderResult SendOrder(iOrderDocument& document, const std::string& webSite) 
   OwnedHandle body(ReadTemplate(kOrderBodyTemplatePath));
   if (head.Get() == nullptr || body.Get() == nullptr) {
     const char16_t* missing = head.Get() == nullptr ? kOrderHeadTemplatePath : kOrderBodyTemplatePath;
-    ShowFailure(document, u"The order template " + std::u16string(missing) + u" could not be read.");
+    ShowFailure(document, u"The order template " + Vcon::SlashedPath(missing) + u" could not be read.");
     return SendOrderResult::kTemplateMissing;
   }
   OrderRequest::Fill(head.Get(), body.Get(), packed.Get());
@@ -136,7 +136,7 @@ SendOrderResult SendOrder(iOrderDocument& document, const std::string& webSite) 
   const Vcon::WString answerPath = GetCurrentDir() + Vcon::WString(u"settings\\output.htm");
   if (!WriteAnswer(answer.Get(), answerPath)) {
     ShowFailure(document, u"The answer of the order service could not be written to " +
-                              std::u16string(kOrderAnswerPath) + u".");
+                              Vcon::SlashedPath(kOrderAnswerPath) + u".");
     return SendOrderResult::kAnswerNotWritten;
   }
   Vcon::WString command = Vcon::WString(u"open \"") + answerPath + Vcon::WString(u"\"");

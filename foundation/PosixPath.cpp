@@ -148,6 +148,14 @@ std::string SlashedPath(std::string_view windowsPath) {
   return path;
 }
 
+std::u16string SlashedPath(std::u16string_view windowsPath) {
+  std::u16string path(windowsPath);
+  for (char16_t& c : path) {
+    if (c == u'\\') c = u'/';
+  }
+  return path;
+}
+
 std::string ResolvePosixPath(std::string_view windowsPath) {
   std::string path = SlashedPath(windowsPath);
   if (path.empty() || Exists(path)) return path;

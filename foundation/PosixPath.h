@@ -19,6 +19,9 @@ std::u16string Utf16FromUtf8(std::string_view text);
 
 // Backslashes to slashes; nothing else changes. The result need not exist.
 std::string SlashedPath(std::string_view windowsPath);
+// The same for a UTF-16 path: the form in which a path is shown to the user in a box, as the user's
+// system writes it and as the user gave it.
+std::u16string SlashedPath(std::u16string_view windowsPath);
 
 // The POSIX path of an existing file or folder for `windowsPath` (UTF-8, either slash): the path
 // itself when it exists, else the path found component by component, each component matched exactly

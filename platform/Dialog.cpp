@@ -396,6 +396,15 @@ std::optional<DialogTemplate> LoadNamed(const char16_t* name) {
   return DialogTemplate::Load(narrow.c_str());
 }
 
+// A box about to open over the active dialog takes the keys while it is made, before the dialog
+// learns that it is no longer active: the dialog notes where its keys were now, to give them back
+// when it is active again.
+void NoteFocusOfActiveDialog() {
+  HWND active = GetActiveWindow();
+  DialogState* state = StateOf(active);
+  if (state && IsChild(active, GetFocus())) state->lastFocus = GetFocus();
+}
+
 // Ends a dialog's making or its modal loop however it is left (an exception from the dialog's
 // procedure included): the disabled owner, when there is one, is enabled and activated again, and
 // the window, unless kept, is destroyed while the state it points at still lives.
@@ -433,6 +442,7 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, const DialogTemplate* t, HWND owner, 
   // Made after the state, so it ends first: an exception from the dialog's procedure leaves with the
   // owner usable and the window gone before its state is freed.
   DialogScope scope(*state, ownerWasEnabled ? owner : nullptr);
+  NoteFocusOfActiveDialog();
   HWND dialog = MakeDialog(*t, owner, proc, param, state.get());
   if (dialog && !state->ended) {
     ShowWindow(dialog, SW_SHOWNORMAL);

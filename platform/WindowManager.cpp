@@ -451,6 +451,9 @@ HWND WindowManager::HitTest(POINT screen) const {
 HWND WindowManager::SetFocus(HWND window) {
   HWND old = focus_;
   if (window && !Find(window)) return nullptr;
+  // A disabled window takes no keys, nor does anything inside one: a window a box holds cannot take
+  // the keyboard from the box (a plan that redraws under the box and focuses its canvas, say).
+  if (window && !IsEnabledTree(window)) return nullptr;
   if (old == window) return old;
   focus_ = window;
   if (old && Find(old)) DeliverMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
@@ -473,8 +476,31 @@ void WindowManager::ReleaseCapture() {
   if (old && Find(old)) DeliverMessage(old, WM_CAPTURECHANGED, 0, 0);
 }
 
+// The window that takes the activation meant for `top`: `top` itself while it is enabled; while a
+// box holds it (it is disabled), the topmost shown, enabled window it owns, directly or through owned
+// windows between; null when it has none, as a disabled window is never activated.
+HWND WindowManager::ActivatableFor(HWND top) const {
+  const WindowRecord* t = Find(top);
+  if (!t || !(t->style & WS_DISABLED)) return top;
+  for (auto it = topLevels_.rbegin(); it != topLevels_.rend(); ++it) {
+    const WindowRecord* w = Find(*it);
+    if (*it == top || !w || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED)) continue;
+    for (const WindowRecord* o = Find(w->owner); o; o = Find(o->owner)) {
+      if (o->handle == top) return *it;
+      if (o->handle == w->handle) break;
+    }
+  }
+  return nullptr;
+}
+
 HWND WindowManager::SetActive(HWND window) {
   window = TopLevelOf(window);
+  if (window) {
+    // A program that activates its main window while a box is open over it (a second start handing
+    // a document over) leaves the box in charge, above the window and with the keys.
+    window = ActivatableFor(window);
+    if (!window) return nullptr;
+  }
   HWND old = active_;
   if (old == window) return old;
   active_ = window;

@@ -63,12 +63,16 @@ class WindowManager {
 
   // ---- Focus, capture, activation.
   HWND Focus() const { return focus_; }
+  // Null, and no change, for a window that is disabled or lies in a disabled window.
   HWND SetFocus(HWND window);
   HWND Capture() const { return capture_; }
   HWND SetCapture(HWND window);
   void ReleaseCapture();
   HWND Active() const { return active_; }
+  // Activates `window`'s top-level window, or, while that one is disabled, the box over it (see
+  // ActivatableFor); a disabled window with no box over it is not activated (null is answered).
   HWND SetActive(HWND window);
+  HWND ActivatableFor(HWND top) const;
   // After the active window went: hands the activation on to `owner` or another top-level window.
   void ActivateNextAfter(HWND owner);
 

@@ -70,7 +70,9 @@ void ExchangeShellServices::WritePriceList(const Vcon::String& path) {
     lines->ExportArticleList(file);
   } catch (int32_t code) {
     ReportFileError(window_ != nullptr ? window_->GetHWND() : nullptr,
-                    u"The price list could not be written to " + WideFromString(path), code);
+                    u"The price list could not be written to " +
+                        Vcon::SlashedPath(std::u16string_view(WideFromString(path))),
+                    code);
   }
 }
 

@@ -17,6 +17,7 @@
 #include "foundation/Geometry3D.h"
 #include "framework/ppPicture.h"
 #include "platform/MessageBox.h"
+#include "foundation/PosixPath.h"
 
 namespace {
 
@@ -175,7 +176,7 @@ void zelvproTopCanvas::ExportElevationPictures() {
     } catch (int32_t error) {
       failed = true;
       std::u16string text = u"The picture could not be written to ";
-      text += path.c_str();
+      text += Vcon::SlashedPath(std::u16string_view(path));
       text += u" (error ";
       for (char c : std::to_string(error)) text.push_back(char16_t(c));
       text += u").";

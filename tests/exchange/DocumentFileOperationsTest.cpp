@@ -4,6 +4,7 @@
 // answered by the headless desktop's idle script.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -407,6 +408,23 @@ TEST_F(DocumentFileOperationsTest, AFailedSaveKeepsThePreviousFileReportsAndOffe
   EXPECT_EQ(boxes[0].caption, u"Save file error");
   EXPECT_EQ(boxes[0].style, plat::MB_TASKMODAL | plat::MB_ICONHAND);
   EXPECT_FALSE(ops_->SaveInProgress());
+}
+
+// The file dialog hands the program its path with backslashes; the box names the file as the user's
+// system writes it, with slashes, after the two blanks the message keeps.
+TEST_F(DocumentFileOperationsTest, AFailedSaveNamesTheFileAsTheUsersSystemWritesIt) {
+  std::string programForm = PathOf("plan.qxf");
+  std::replace(programForm.begin(), programForm.end(), '/', '\\');
+  doc_->DocumentFile() = ppFileSpec(Vcon::WString(programForm.c_str()));
+  plat::ClearMessageBoxLog();
+  CancelNextDialog();
+  Vcon::SetFileFaultHook(&FailWrites);
+  EXPECT_FALSE(ops_->Save());
+  Vcon::SetFileFaultHook(nullptr);
+  const auto boxes = plat::MessageBoxLog();
+  ASSERT_GE(boxes.size(), 1u);
+  EXPECT_EQ(Vcon::Utf8FromUtf16(boxes[0].text),
+            "Could not save  " + PathOf("plan.qxf") + ". Please try to save using a different name");
 }
 
 TEST_F(DocumentFileOperationsTest, AutosaveWritesOnlyModifiedDocumentsOutsideSavesAndResumeBringsThemBack) {

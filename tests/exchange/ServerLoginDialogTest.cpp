@@ -102,6 +102,32 @@ TEST_F(ServerLoginDialog, LogInCommitsTheFocusedFieldEvenWhenTheCaretNeverLeftIt
   EXPECT_EQ(password_, u"typed");
 }
 
+// Tab moves from the name to the password and Shift+Tab back, as in every panel: each field it
+// reaches has the keyboard focus with its text selected, so what is typed there replaces it, and the
+// texts typed read back after "Log in".
+TEST_F(ServerLoginDialog, TabAndShiftTabMoveBetweenTheNameAndThePassword) {
+  qxServerLoginDialog& dialog = Make(u"anna", u"old");
+  plat::HWND afterTab = nullptr, afterShiftTab = nullptr, name = nullptr, password = nullptr;
+  const Step shiftTab = [] {
+    plat::Desktop::Key(plat::VK_SHIFT, true);
+    Key(plat::VK_TAB)();
+    plat::Desktop::Key(plat::VK_SHIFT, false);
+  };
+  EXPECT_EQ(Run(dialog, {Type("bo"), Key(plat::VK_TAB),
+                         [&] {
+                           afterTab = plat::GetFocus();
+                           name = dialog.UserNameField()->EditControl();
+                           password = dialog.PasswordField()->EditControl();
+                         },
+                         Type("pw1"), shiftTab, [&] { afterShiftTab = plat::GetFocus(); }, Type("cy"),
+                         Key(plat::VK_TAB), Type("pw2"), ClickIn(kLogIn)}),
+            1);
+  EXPECT_EQ(afterTab, password) << "Tab did not reach the password";
+  EXPECT_EQ(afterShiftTab, name) << "Shift+Tab did not go back to the name";
+  EXPECT_EQ(name_, u"cy");
+  EXPECT_EQ(password_, u"pw2");
+}
+
 TEST_F(ServerLoginDialog, CancelAndEscapeGiveTwoAndLeaveTheCallersStrings) {
   for (const Step& close : {ClickIn(kCancel), Key(plat::VK_ESCAPE)}) {
     qxServerLoginDialog& dialog = Make(u"anna", u"secret");

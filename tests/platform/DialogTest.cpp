@@ -6,9 +6,11 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/DialogMessageBox.h"
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/WindowApi.h"
+#include "platform/WindowManager.h"
 
 namespace plat {
 namespace {
@@ -215,6 +217,76 @@ TEST_F(Dialogs, ModalDialogDisablesItsOwnerUntilItEnds) {
   EXPECT_EQ(ownerSeen, owner);
   EXPECT_TRUE(IsWindowEnabled(owner));
   EXPECT_FALSE(IsWindow(dialog_));
+}
+
+// While a dialog holds its window, the program works on under it, as when a second start hands a
+// document over: it shows its own boxes (a question over the window, a box that holds every window),
+// then raises and activates the window, and a redraw focuses a pane of it. Each box opens above the
+// dialog with the keys; afterwards the dialog still takes its clicks and its keys, back on the item
+// that had them (OK, which Return then presses).
+TEST_F(Dialogs, ABoxKeepsClicksAndKeysWhileTheProgramWorksUnderIt) {
+  HWND owner = MakeOwnerFrame();
+  HWND pane = CreateWindowExA(0, "OwnerFrame", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, owner, nullptr,
+                              nullptr, nullptr);
+  const auto press = [](int32_t key) {
+    return [key](HWND) {
+      Desktop::Key(key, true);
+      Desktop::Key(key, false);
+    };
+  };
+  const auto click = [](int32_t id) {
+    return [id](HWND d) {
+      RECT r{};
+      GetWindowRect(GetDlgItem(d, id), &r);
+      Desktop::Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    };
+  };
+  const struct {
+    const char* what;
+    std::function<void(HWND)> answer;
+    INT_PTR result;
+  } answers[] = {{"a click on Cancel", click(IDCANCEL), IDCANCEL},
+                 {"Return", press(VK_RETURN), IDOK},
+                 {"Escape", press(VK_ESCAPE), IDCANCEL}};
+  const struct {
+    const char* what;
+    HWND owner;
+    UINT style;
+  } boxes[] = {{"no box", nullptr, 0},
+               {"a question", owner, MB_YESNOCANCEL},
+               {"a box holding every window", nullptr, MB_TASKMODAL | MB_ICONHAND}};
+  for (const auto& box : boxes) {
+    for (const auto& a : answers) {
+      SCOPED_TRACE(std::string(box.what) + ", then " + a.what);
+      HWND boxOnTop = nullptr, boxActive = nullptr, activeAfter = nullptr;
+      bool keysInside = false;
+      std::vector<std::function<void(HWND)>> steps = {[&](HWND d) {
+        if (box.style != 0) RunMessageBoxDialog(box.owner, u"Box", u"Planner", box.style, std::nullopt);
+        SetForegroundWindow(owner);
+        ShowWindow(owner, SW_SHOW);
+        SetFocus(pane);
+        activeAfter = GetActiveWindow();
+        keysInside = IsChild(d, GetFocus()) != 0;
+      }};
+      if (box.style != 0) {
+        steps.push_back([&](HWND) {
+          boxOnTop = WindowManager::Instance().TopLevels().back();
+          boxActive = GetActiveWindow();
+          press(VK_RETURN)(nullptr);
+        });
+      }
+      steps.push_back(a.answer);
+      steps.push_back([](HWND d) { EndDialog(d, -5); });  // only reached when the answer was lost
+      EXPECT_EQ(RunSteps(steps, owner), a.result) << "the dialog did not take the answer";
+      if (box.style != 0) {
+        EXPECT_NE(boxOnTop, dialog_) << "the box opened under the dialog";
+        EXPECT_NE(boxOnTop, owner) << "the box opened under the window";
+        EXPECT_EQ(boxActive, boxOnTop) << "the box has no keys";
+      }
+      EXPECT_EQ(activeAfter, dialog_);
+      EXPECT_TRUE(keysInside) << "the keys went out of the dialog";
+    }
+  }
 }
 
 TEST_F(Dialogs, TabMovesTheFocusAmongTabStopsBothWays) {

@@ -1,0 +1,114 @@
+// A second start hands a document over while a box of the program is open, in the built program on a
+// display (Xvfb, no window manager), driven through XTEST: the box keeps its keys and clicks while the
+// document loads under it, and what the hand-over opens stands above it and is answered first. Where
+// the menu item, the box's title and its buttons lie is learnt from the same start-up in this process,
+// headless, on a screen of the display's size.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "WindowRunFixture.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/MenuBar.h"
+#include "platform/WindowApi.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HandOverWindowRunTest : public apptest::WindowRunFixture {
+ protected:
+  // A file that is no plan, beside the settings.
+  fs::path Unreadable(const char* name) {
+    const fs::path file = demo_.Root() / name;
+    std::ofstream(file) << "this is no plan";
+    return file;
+  }
+  // The driver's step that starts the program a second time on `file`, beside the first and with its
+  // lock folder, so that it hands the file over.
+  std::string SecondStart(const fs::path& file) const {
+    return "spawn:XDG_RUNTIME_DIR=\"" + (demo_.Root() / "runtime").string() + "\" ./planner \"" +
+           file.string() + "\"";
+  }
+  // File > Preferences... as the driver's steps that open it (the program runs in this process), with
+  // the box's title and its Cancel button's place in the box.
+  struct Preferences {
+    std::vector<std::string> open;
+    std::string title, cancel;
+  };
+  Preferences LearnPreferences() {
+    Preferences found;
+    const std::map<uint32_t, plat::RECT> file = MenuItems(0);
+    const auto item = file.find(uint32_t(uint16_t(zelvProApp::kPreferencesCommand)));
+    EXPECT_NE(item, file.end()) << "the File menu offers no Preferences";
+    if (item == file.end()) return found;
+    plat::POINT title = Middle(plat::MenuBarItemRects(app_->Frame())[0]);
+    plat::ScreenToClient(app_->Frame(), &title);
+    plat::HeadlessDriver::SetIdleScript([&] {
+      const plat::HWND box = plat::GetActiveWindow();
+      if (box == nullptr || box == app_->Frame()) return false;
+      char16_t text[256] = {};
+      plat::GetWindowTextW(box, text, 256);
+      found.title = Vcon::Utf8FromUtf16(text);
+      found.cancel = PopupPlace(WindowIn(plat::GetDlgItem(box, plat::IDCANCEL), box));
+      return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
+    });
+    Send(zelvProApp::kPreferencesCommand);
+    plat::HeadlessDriver::SetIdleScript(CancelActiveWindow);
+    found.open = {"click:" + Place(title), "popup", "popclick:" + PopupPlace(item->second),
+                  "title:" + found.title};
+    return found;
+  }
+};
+
+// The plan named on the command line is no plan: its load-failure box shows at the start. A second
+// start hands over the demo plan, which loads under the box; Return then closes the box, and the plan
+// stays on screen.
+TEST_F(HandOverWindowRunTest, TheStartUpBoxClosesOnReturnAfterAPlanLoadedUnderIt) {
+  const fs::path bad = Unreadable("bad.qxf"), plan = DemoPlan();
+  Begin(Quoted(bad));
+  ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+  const std::string caption = "title:" + Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].caption);
+  Stop();
+  const windowrun::Outcome outcome = Run({caption, GrabStep("before.ppm"), SecondStart(plan), "changed",
+                                          "tap:Return", "nopopup", "alive", GrabStep("after.ppm"), "close"},
+                                         90, Quoted(bad));
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  EXPECT_GT(Differing(Grabbed("before.ppm"), Grabbed("after.ppm"), client_), 1000)
+      << "the handed-over plan is not on screen";
+}
+
+// Preferences is open when a second start hands over a file that is no plan: its load-failure box
+// stands above Preferences and Return answers it; Preferences then still closes with a click on
+// Cancel. Opened again, Preferences stays while the demo plan is handed over and loads under it, and
+// again closes with a click on Cancel.
+TEST_F(HandOverWindowRunTest, PreferencesAnswersAClickAfterEachHandOver) {
+  const fs::path bad = Unreadable("bad.qxf"), plan = DemoPlan();
+  Begin();
+  const Preferences preferences = LearnPreferences();
+  ASSERT_FALSE(preferences.open.empty());
+  Stop();
+  const std::string cancel = "popclick:" + preferences.cancel;
+  const std::string errorBox = (demo_.Root() / "error.ppm").string(),
+                    settings = (demo_.Root() / "settings.ppm").string();
+  std::vector<std::string> steps = preferences.open;
+  steps.insert(steps.end(),
+               {"grabpopup:" + settings, SecondStart(bad), "title:Error", "grabpopup:" + errorBox,
+                "tap:Return", "alive", cancel, "nopopup", GrabStep("before.ppm")});
+  steps.insert(steps.end(), preferences.open.begin(), preferences.open.end());
+  steps.insert(steps.end(),
+               {SecondStart(plan), "changed", cancel, "nopopup", "alive", GrabStep("after.ppm"), "close"});
+  const windowrun::Outcome outcome = Run(steps, 120);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  const windowrun::Grab error = windowrun::ReadPpm(errorBox), box = windowrun::ReadPpm(settings);
+  EXPECT_TRUE(error.width > 0 && error.width < box.width && error.height < box.height)
+      << "the load-failure box was not the window on top";
+  EXPECT_GT(Differing(Grabbed("before.ppm"), Grabbed("after.ppm"), client_), 1000)
+      << "the handed-over plan is not on screen";
+}
+
+}  // namespace
