@@ -660,20 +660,26 @@ TEST_F(LocalDocumentFilesTest, AFileLargerThanTheZoneHoldsGivesOneBoxAndTheChang
   EXPECT_EQ(Units(), saved);
   EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), large);
 
-  // Padded to just under the largest block, the plan is read but leaves the zone too little to judge it
-  // in: one box, and the open plan stays (the zone's fatal box used to end the program).
+  // Padded to just under the largest block, the plan is read but may leave the zone too little to judge
+  // it in (the zone's fatal box used to end the program): then one box, and the open plan stays. Where
+  // earlier work left other free blocks that can take the judging, the plan opens instead.
   const std::string larger = (demo_.Root() / "larger.qxf").string();
   for (const uint32_t under : {256u, 512u, 1024u}) {
     SCOPED_TRACE(under);
+    const std::string before = Vcon::Utf8FromUtf16(Document().DocumentFile().path);
     padded.resize(largestBlock() - under, '\0');
     std::ofstream(larger, std::ios::binary | std::ios::trunc) << padded;
     plat::ClearMessageBoxLog();
     OpenByHandOver(larger);
     const std::vector<plat::MessageBoxRecord> boxes = plat::MessageBoxLog();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, u"Could not load file");
+    ASSERT_LE(boxes.size(), 1u);
+    if (boxes.empty()) {
+      EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), larger);
+    } else {
+      EXPECT_EQ(boxes[0].text, u"Could not load file");
+      EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), before);
+    }
     EXPECT_EQ(Units(), saved);
-    EXPECT_EQ(Vcon::Utf8FromUtf16(Document().DocumentFile().path), large);
   }
 }
 
