@@ -569,7 +569,7 @@ void zelvpro3DTask::TrackOnFloor() {
   if (snapTarget_ == nullptr) {
     if (stretch_.element != nullptr) ApplyWidth(stretch_.element, stretch_.savedWidth);
     stretch_ = Stretch();
-    placementOk_ = FloorTrial();
+    placementOk_ = FloorTrial(point, under);
   } else {
     auto cached = placementCache_.find(targetAnchorWorld_);
     if (cached != placementCache_.end()) {
@@ -887,10 +887,8 @@ bool zelvpro3DTask::DropOnSnap() {
   return true;
 }
 
-bool zelvpro3DTask::PlaceOnFloor(const plat::POINT& at) {
-  zelvproElement* under = nullptr;
-  ppVector3 position;
-  if (places_.empty() || !PlacementAt(at, position, under)) return false;
+bool zelvpro3DTask::PlaceOnFloor(ppVector3 position, zelvproElement* under) {
+  if (places_.empty()) return false;
   zelvproTopCanvas* top = TopCanvas();
   zelvproElement* container = top;
   for (Place& place : places_)
@@ -923,23 +921,29 @@ bool zelvpro3DTask::PlaceOnFloor(const plat::POINT& at) {
 
 bool zelvpro3DTask::FloorTrial() {
   zelvproElement* under = nullptr;
-  ppVector3 key;
-  if (!PlacementAt(Current(), key, under)) return false;
-  if (auto cached = floorCache_.find(key); cached != floorCache_.end()) {
+  ppVector3 position;
+  return PlacementAt(Current(), position, under) && FloorTrial(position, under);
+}
+
+bool zelvpro3DTask::FloorTrial(const ppVector3& position, zelvproElement* under) {
+  if (auto cached = floorCache_.find(position); cached != floorCache_.end()) {
     target_ = cached->second.first;
     return cached->second.second;
   }
-  const bool placed = PlaceOnFloor(Current());
+  const bool placed = PlaceOnFloor(position, under);
   if (placed && reference_ != nullptr) reference_->GetAbsolutePosition(target_);
   const bool ok = placed && CollisionTest();
   RestorePlaces();
-  floorCache_[key] = {target_, ok};
+  floorCache_[position] = {target_, ok};
   return ok;
 }
 
 bool zelvpro3DTask::DropOnFloor() {
+  zelvproElement* under = nullptr;
+  ppVector3 position;
+  if (!PlacementAt(Current(), position, under)) return false;
   for (Place& place : places_) place.element->Invalidate();
-  if (!PlaceOnFloor(Current())) return false;
+  if (!PlaceOnFloor(position, under)) return false;
   for (Place& place : places_) {
     place.element->motionFlags = place.element->GetFlags() & containerFlags_;
     place.element->MarkTreePendingUpdate();

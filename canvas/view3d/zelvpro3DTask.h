@@ -178,13 +178,15 @@ class zelvpro3DTask : public zelvproMouseTask {
   void StretchToFit();
   void ApplyWidth(zelvproElement* element, float width);
   bool DropOnSnap();
-  // Puts the moved units where a floor drop with the mouse at the pane point `at` puts them (the
-  // container under it, the ceiling, pushed back inside the walls); false, nothing moved, when there
-  // is no place there.
-  bool PlaceOnFloor(const plat::POINT& at);
-  // Whether a floor drop at the current point would stand: placed there, tested for collisions and
-  // put back; `target_` becomes where the drop puts the reference. Once per place under the mouse.
+  // Puts the moved units where a floor drop at `position`, over the unit `under` (null: the floor),
+  // puts them (the container under it, the ceiling, pushed back inside the walls); false, nothing
+  // moved, when no container takes them.
+  bool PlaceOnFloor(ppVector3 position, zelvproElement* under);
+  // Whether a floor drop at the current point (or at `position`, over `under`, as PlacementAt found
+  // them there) would stand: placed there, tested for collisions and put back; `target_` becomes
+  // where the drop puts the reference. Once per place under the mouse.
   bool FloorTrial();
+  bool FloorTrial(const ppVector3& position, zelvproElement* under);
   bool DropOnFloor();
   bool DropOnWall();
   // Puts `place`'s unit at the plan point `world` with the absolute angle `absAngle` inside
