@@ -80,21 +80,6 @@ class OwnedBoxesWindowRunTest : public apptest::WindowRunFixture {
   }
 };
 
-// The keys that type `text` in a text field, one driver step each.
-std::vector<std::string> Typed(const std::string& text) {
-  std::vector<std::string> steps;
-  for (char c : text) {
-    std::string key(1, c);
-    if (c == '/') key = "slash";
-    if (c == '.') key = "period";
-    if (c == '-') key = "minus";
-    if (c == '_') key = "Shift_L+underscore";
-    if (c >= 'A' && c <= 'Z') key = "Shift_L+" + key;
-    steps.push_back("tap:" + key);
-  }
-  return steps;
-}
-
 void Append(std::vector<std::string>& steps, const std::vector<std::string>& more) {
   steps.insert(steps.end(), more.begin(), more.end());
 }
@@ -120,12 +105,12 @@ TEST_F(OwnedBoxesWindowRunTest, FileBoxesAndTheSaveQuestionStayAboveTheMainWindo
     Append(steps, Choose(zelvproWindow::kOpen));
     steps.push_back("title:Open");
     Append(steps, PressTheHeldWindow());
-    Append(steps, Typed(damaged.string()));
+    Append(steps, windowrun::Typed(damaged.string()));
     Append(steps, {"tap:Return", "title:" + failure});
     Append(steps, PressTheHeldWindow());
     Append(steps, {"tap:Return", "nopopup"});
     Append(steps, Choose(zelvproWindow::kSaveAs));
-    Append(steps, Typed(other.string()));
+    Append(steps, windowrun::Typed(other.string()));
     Append(steps, {"tap:Return", "popups:2"});
     Append(steps, PressTheHeldWindow());
     Append(steps, {"tap:Return", "nopopup", "key:F8", "click:" + textButton, "changed", "closebox", "popup"});

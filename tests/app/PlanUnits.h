@@ -12,6 +12,7 @@
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/zelvproElement.h"
+#include "room/qxWallElement.h"
 
 namespace apptest {
 
@@ -29,6 +30,16 @@ inline std::vector<zelvproElement*> UnitsNamed(const ppView& plan, const std::st
   std::vector<zelvproElement*> out;
   ForEachChildElement(plan, [&](zelvproElement* unit) {
     if (TopViewName(*unit) == name) out.push_back(unit);
+  });
+  return out;
+}
+
+// The walls among the elements under `view`, at any depth.
+inline std::vector<qxWallElement*> WallsUnder(const ppView& view) {
+  std::vector<qxWallElement*> out;
+  ForEachChildElement(view, [&](zelvproElement* e) {
+    if (auto* w = dynamic_cast<qxWallElement*>(e)) out.push_back(w);
+    for (qxWallElement* deeper : WallsUnder(*e)) out.push_back(deeper);
   });
   return out;
 }

@@ -254,20 +254,12 @@ class View3DRaisedEyeTest : public View3DPlanDragTest {
     camera.position = ppVector3(3900.0f, 6000.0f, 9000.0f);
     // The room's inner faces: left, right (x), back, front (z).
     left_ = back_ = 1e9f, right_ = front_ = -1e9f;
-    for (qxWallElement* wall : Walls(*app_->DocumentWindow()->NewRoomCanvas())) {
+    for (qxWallElement* wall : apptest::WallsUnder(*app_->DocumentWindow()->NewRoomCanvas())) {
       const WallEdge& e = wall->Edge();
       left_ = std::min({left_, e.start.x, e.end.x}), right_ = std::max({right_, e.start.x, e.end.x});
       back_ = std::min({back_, e.start.z, e.end.z}), front_ = std::max({front_, e.start.z, e.end.z});
     }
     ASSERT_LT(left_, right_);
-  }
-  static std::vector<qxWallElement*> Walls(const ppView& view) {
-    std::vector<qxWallElement*> out;
-    ForEachChildElement(view, [&](zelvproElement* e) {
-      if (auto* w = dynamic_cast<qxWallElement*>(e)) out.push_back(w);
-      for (qxWallElement* deeper : Walls(*e)) out.push_back(deeper);
-    });
-    return out;
   }
   static ppBounds3 Box(zelvproElement* unit) {
     return ppBounds3::Transformed(PlanMatrix(unit), unit->GetBounds(0, 0x240));

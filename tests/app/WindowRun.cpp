@@ -97,6 +97,21 @@ Outcome Run(const fs::path& root, const std::string& arguments, const std::vecto
   return outcome;
 }
 
+std::vector<std::string> Typed(const std::string& text) {
+  std::vector<std::string> steps;
+  for (char c : text) {
+    std::string key(1, c);
+    if (c == '/') key = "slash";
+    if (c == '.') key = "period";
+    if (c == '-') key = "minus";
+    if (c == '_') key = "Shift_L+underscore";
+    if (c == ' ') key = "space";
+    if (c >= 'A' && c <= 'Z') key = "Shift_L+" + key;
+    steps.push_back("tap:" + key);
+  }
+  return steps;
+}
+
 Grab ReadPpm(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::string magic;

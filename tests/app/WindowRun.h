@@ -41,6 +41,9 @@ Outcome Run(const std::filesystem::path& root, const std::string& arguments,
             const std::vector<std::string>& steps, int seconds, int width, int height,
             const std::string& environment = "", bool windowManager = false);
 
+// The keys that type `text` in a text field, one driver step (tap) each.
+std::vector<std::string> Typed(const std::string& text);
+
 // A binary PPM the driver's grab step wrote, as 0xRRGGBB pixels.
 struct Grab {
   int width = 0, height = 0;

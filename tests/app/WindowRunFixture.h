@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "PlanUnits.h"
 #include "StartedProgram.h"
 #include "WindowRun.h"
 #include "elements/base/ElementChildren.h"
@@ -146,14 +147,7 @@ class WindowRunFixture : public StartedProgramTest {
     return found;
   }
   // The walls among the elements under `view`, at any depth.
-  static std::vector<qxWallElement*> Walls(const ppView& view) {
-    std::vector<qxWallElement*> out;
-    ForEachChildElement(view, [&](zelvproElement* e) {
-      if (auto* w = dynamic_cast<qxWallElement*>(e)) out.push_back(w);
-      for (qxWallElement* deeper : Walls(*e)) out.push_back(deeper);
-    });
-    return out;
-  }
+  static std::vector<qxWallElement*> Walls(const ppView& view) { return WallsUnder(view); }
 
   // The step that grabs the frame to `name` in the copy's root, and that grab read back.
   std::string GrabStep(const std::string& name) const { return "grab:" + (demo_.Root() / name).string(); }

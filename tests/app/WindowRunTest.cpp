@@ -260,22 +260,6 @@ TEST_F(WindowRunTest, BoxesAreDrawnAndWaitForTheUsersClick) {
   EXPECT_TRUE(outcome.Passed()) << outcome.log;
 }
 
-// The keys that type `text` in a text field, one driver step each.
-std::vector<std::string> Typed(const std::string& text) {
-  std::vector<std::string> steps;
-  for (char c : text) {
-    std::string key(1, c);
-    if (c == '/') key = "slash";
-    if (c == '.') key = "period";
-    if (c == '-') key = "minus";
-    if (c == '_') key = "Shift_L+underscore";
-    if (c == ' ') key = "space";
-    if (c >= 'A' && c <= 'Z') key = "Shift_L+" + key;
-    steps.push_back("tap:" + key);
-  }
-  return steps;
-}
-
 // Pixels of the grab that differ from `area` of the surface (-1: the sizes differ).
 int64_t DifferingFrom(const windowrun::Grab& grab, const plat::Surface& drawn, const plat::RECT& area) {
   if (grab.width != area.right - area.left || grab.height != area.bottom - area.top) return -1;
@@ -350,7 +334,7 @@ TEST_F(WindowRunTest, ADamagedFileOpenedThroughTheDialogShowsItsBoxAndLeavesTheP
     else
       steps.push_back("tap:Control_L+o");
     steps.push_back("title:Open");
-    for (const std::string& key : Typed(file.string())) steps.push_back(key);
+    for (const std::string& key : windowrun::Typed(file.string())) steps.push_back(key);
     steps.insert(steps.end(), {"tap:Return", "title:" + Vcon::Utf8FromUtf16(shown[0].caption),
                                "grabpopup:" + (demo_.Root() / (name + ".ppm")).string(),
                                "popclick:" + BoxButton(shown[0], plat::IDOK), "nopopup", "focused",
@@ -419,7 +403,7 @@ TEST_F(WindowRunTest, AFileLargerThanTheZoneShowsOneBoxEachWayAndTheProgramGoesO
   std::vector<std::string> steps = answer;
   steps.push_back(GrabStep("started.ppm"));
   steps.insert(steps.end(), {"click:" + file_, "popup", "popclick:" + open_, "title:Open"});
-  for (const std::string& key : Typed(big.string())) steps.push_back(key);
+  for (const std::string& key : windowrun::Typed(big.string())) steps.push_back(key);
   steps.push_back("tap:Return");
   steps.insert(steps.end(), answer.begin(), answer.end());
   steps.push_back(GrabStep("opened.ppm"));
@@ -430,7 +414,7 @@ TEST_F(WindowRunTest, AFileLargerThanTheZoneShowsOneBoxEachWayAndTheProgramGoesO
   steps.push_back(GrabStep("handed.ppm"));
   // A normal plan opens afterwards.
   steps.insert(steps.end(), {"tap:Control_L+o", "title:Open"});
-  for (const std::string& key : Typed(plan.string())) steps.push_back(key);
+  for (const std::string& key : windowrun::Typed(plan.string())) steps.push_back(key);
   steps.insert(steps.end(), {"tap:Return", "nopopup", "alive", GrabStep("plan.ppm"), "close"});
   const windowrun::Outcome outcome = Run(steps, 240, Quoted(big));
   ASSERT_TRUE(outcome.Passed()) << outcome.log;

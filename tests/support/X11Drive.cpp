@@ -618,31 +618,19 @@ class Driver {
     if (!FrameOf(&frame, &clientX, &clientY)) return false;
     // The close box: the rightmost button of the frame's title bar, above the client.
     std::optional<XRectangle> button;
-    std::vector<Window> level{frame};
-    while (!level.empty()) {
-      std::vector<Window> next;
-      for (Window w : level) {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned int count = 0;
-        if (w == window_ || XQueryTree(display_, w, &root, &parent, &children, &count) == 0) continue;
-        for (unsigned int i = 0; i < count; ++i) {
-          next.push_back(children[i]);
-          XWindowAttributes a;
-          int x = 0, y = 0;
-          if (children[i] == window_ || XGetWindowAttributes(display_, children[i], &a) == 0 ||
-              a.map_state != IsViewable ||
-              !XTranslateCoordinates(display_, children[i], frame, 0, 0, &x, &y, &child))
-            continue;
-          // A button is a small square; the frame's resize grips beside it are thin strips.
-          const bool small = a.width >= 8 && a.height >= 8 && a.width <= 40 && a.height <= 40 &&
-                             std::abs(a.width - a.height) <= 4;
-          if (small && y + a.height <= clientY && (!button || x > button->x))
-            button = XRectangle{short(x), short(y), (unsigned short)(a.width), (unsigned short)(a.height)};
-        }
-        if (children != nullptr) XFree(children);
-      }
-      level = std::move(next);
-    }
+    x11test::WalkBelow(display_, frame, [&](Window w) {
+      XWindowAttributes a;
+      int x = 0, y = 0;
+      if (w == window_ || XGetWindowAttributes(display_, w, &a) == 0 || a.map_state != IsViewable ||
+          !XTranslateCoordinates(display_, w, frame, 0, 0, &x, &y, &child))
+        return false;
+      // A button is a small square; the frame's resize grips beside it are thin strips.
+      const bool small = a.width >= 8 && a.height >= 8 && a.width <= 40 && a.height <= 40 &&
+                         std::abs(a.width - a.height) <= 4;
+      if (small && y + a.height <= clientY && (!button || x > button->x))
+        button = XRectangle{short(x), short(y), (unsigned short)(a.width), (unsigned short)(a.height)};
+      return false;
+    });
     if (!button) return Fail("the program's window has no close box in its frame");
     if (!MoveTo(frame, button->x + button->width / 2, button->y + button->height / 2))
       return Fail("the frame vanished");

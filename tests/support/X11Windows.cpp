@@ -5,6 +5,27 @@
 
 namespace x11test {
 
+Window WalkBelow(Display* display, Window window, const std::function<bool(Window)>& visit) {
+  std::vector<Window> level{window};
+  while (!level.empty()) {
+    std::vector<Window> next;
+    for (Window w : level) {
+      Window root = 0, parent = 0, *children = nullptr;
+      unsigned int count = 0;
+      if (XQueryTree(display, w, &root, &parent, &children, &count) == 0) continue;
+      Window found = 0;
+      for (unsigned int i = 0; i < count && found == 0; ++i) {
+        if (visit(children[i])) found = children[i];
+        next.push_back(children[i]);
+      }
+      if (children != nullptr) XFree(children);
+      if (found != 0) return found;
+    }
+    level = std::move(next);
+  }
+  return 0;
+}
+
 // The window's title: _NET_WM_NAME (UTF-8) when set, else WM_NAME.
 std::string TitleOf(Display* display, Window window) {
   const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
@@ -47,26 +68,7 @@ bool HasWmState(Display* display, Window window) {
 
 // The first window under `window` (breadth first) that carries WM_STATE; 0 when none.
 Window ManagedBelow(Display* display, Window window) {
-  std::vector<Window> level{window};
-  while (!level.empty()) {
-    std::vector<Window> next;
-    for (Window w : level) {
-      Window root = 0, parent = 0, *children = nullptr;
-      unsigned int count = 0;
-      if (XQueryTree(display, w, &root, &parent, &children, &count) == 0) continue;
-      for (unsigned int i = 0; i < count; ++i) {
-        if (HasWmState(display, children[i])) {
-          const Window found = children[i];
-          XFree(children);
-          return found;
-        }
-        next.push_back(children[i]);
-      }
-      if (children != nullptr) XFree(children);
-    }
-    level = std::move(next);
-  }
-  return 0;
+  return WalkBelow(display, window, [display](Window w) { return HasWmState(display, w); });
 }
 
 // The window a property of type WINDOW names; 0 when it is not set.

@@ -7,10 +7,15 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace x11test {
+
+// Visits the windows under `window`, breadth first, until `visit` answers true for one; answers that
+// window, or 0 when the walk ends.
+Window WalkBelow(Display* display, Window window, const std::function<bool(Window)>& visit);
 
 // The window's title: _NET_WM_NAME (UTF-8) when set, else WM_NAME.
 std::string TitleOf(Display* display, Window window);
