@@ -116,17 +116,17 @@ zelvpro3DCanvas::zelvpro3DCanvas(ppView* supervisor, const plat::RECT& frame, ze
   frameView_->SetFrame({local.left - 2, local.top - 2, local.right + 2, local.bottom + 2});
   new ppFrameAdorner(frameView_, kFramePicture, 0);
 
-  // Along the bottom edge: rotation panel, the fronts pair, the rotation and distance sliders, the
-  // zoom and home buttons; the tilt slider stands at the right of the pane.
-  const int32_t mid = (local.left + local.right) / 2;
+  // Along the bottom edge: rotation panel and the fronts pair at the left; the rotation and distance
+  // sliders, the zoom and home buttons at the right; the tilt slider stands at the right of the pane,
+  // at its foot. The sliders and buttons at the right follow the bottom right corner, so that at any
+  // size of the window they stay clear of the fronts pair and on the canvas.
   rotationSlider_ =
-      new zelvproButtonSlider(this, {mid - 40, h - 26, mid + 40, h - 2}, zelvproBasicSlider::kWrapAround,
-                              this, kRotationUp, kRotationDown, kMove, kMove);
+      new zelvproButtonSlider(this, {w - 260, h - 26, w - 180, h - 2}, zelvproBasicSlider::kWrapAround, this,
+                              kRotationUp, kRotationDown, kMove, kMove);
   distanceSlider_ = new zelvproButtonSlider(this, {w - 170, h - 26, w - 90, h - 2}, 0, this, kDistanceUp,
                                             kDistanceDown, kMove, kMove);
-  // The tilt slider stands in the top right corner: it follows the right edge and keeps its top.
-  tiltSlider_ = new zelvproButtonSlider(this, {w - 26, 4, w - 2, 84}, zelvproBasicSlider::kVertical, this,
-                                        kTiltUp, kTiltDown, kMove, kStay);
+  tiltSlider_ = new zelvproButtonSlider(this, {w - 26, h - 110, w - 2, h - 30}, zelvproBasicSlider::kVertical,
+                                        this, kTiltUp, kTiltDown, kMove, kMove);
   const struct {
     zelvproButtonSlider* slider;
     int32_t id, maximum, minimum, value;
@@ -473,18 +473,8 @@ void zelvpro3DCanvas::UpdateRotatePanel() {
 void zelvpro3DCanvas::SupervisorResized(int32_t dx, int32_t dy) {
   RemoveToolTips();
   zelvproCanvas::SupervisorResized(dx, dy);
-  CentreRotationSlider();
   if (pane_ != nullptr) pane_->SupervisorResized(dx, dy);
   AddToolTips(0);
-}
-
-// The rotation slider stays under the middle of the pane, whatever the canvas's width: moved with the
-// right edge it would run into the fronts buttons, and past the left edge, in a narrower window.
-void zelvpro3DCanvas::CentreRotationSlider() {
-  if (rotationSlider_ == nullptr) return;
-  const plat::RECT f = rotationSlider_->GetFrame();
-  const int32_t mid = (10 + Width() - 30) / 2;
-  rotationSlider_->MoveTo(mid - (f.right - f.left) / 2, f.top);
 }
 
 void zelvpro3DCanvas::Show() {

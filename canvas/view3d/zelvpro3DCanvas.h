@@ -175,7 +175,6 @@ class zelvpro3DCanvas : public zelvproCanvas,
   void SwitchGroup(ppButton* button, ppButton*& current, int32_t command);
   void ScheduleSelectionCheck();
   zelvproButtonSlider* SliderById(int32_t id) const;
-  void CentreRotationSlider();
 
   zelvpro3DPane* pane_ = nullptr;  // child window; destroyed with the canvas
   // The pane's window: the pane goes with it, and a frame closed by its close box destroys it before
