@@ -15,10 +15,10 @@
 #include "exchange/iDocumentPlanSteps.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
+#include "foundation/PosixPath.h"
 #include "foundation/ResourceAccess.h"
 #include "foundation/TextsById.h"
 #include "platform/MessageBox.h"
-#include "foundation/PosixPath.h"
 
 namespace {
 

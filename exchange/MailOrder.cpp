@@ -9,9 +9,9 @@
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
 #include "foundation/OwnedHandle.h"
+#include "foundation/PosixPath.h"
 #include "foundation/TextsById.h"
 #include "platform/MessageBox.h"
-#include "foundation/PosixPath.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
 #include "foundation/Geometry3D.h"
+#include "foundation/PosixPath.h"
 #include "framework/ppPicture.h"
 #include "platform/MessageBox.h"
-#include "foundation/PosixPath.h"
 
 namespace {
 

@@ -48,17 +48,9 @@ class HandOverWindowRunTest : public apptest::WindowRunFixture {
     if (item == file.end()) return found;
     plat::POINT title = Middle(plat::MenuBarItemRects(app_->Frame())[0]);
     plat::ScreenToClient(app_->Frame(), &title);
-    plat::HeadlessDriver::SetIdleScript([&] {
-      const plat::HWND box = plat::GetActiveWindow();
-      if (box == nullptr || box == app_->Frame()) return false;
-      char16_t text[256] = {};
-      plat::GetWindowTextW(box, text, 256);
-      found.title = Vcon::Utf8FromUtf16(text);
-      found.cancel = PopupPlace(WindowIn(plat::GetDlgItem(box, plat::IDCANCEL), box));
-      return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
-    });
-    Send(zelvProApp::kPreferencesCommand);
-    plat::HeadlessDriver::SetIdleScript(CancelActiveWindow);
+    const BoxFace face = FaceOfTheBox(zelvProApp::kPreferencesCommand);
+    found.title = face.title;
+    found.cancel = face.cancel;
     found.open = {"click:" + Place(title), "popup", "popclick:" + PopupPlace(item->second),
                   "title:" + found.title};
     return found;

@@ -43,26 +43,9 @@ class ModalWindowRunTest : public apptest::WindowRunFixture {
     plat::ScreenToClient(app_->Frame(), &title);
     return Place(title);
   }
-  // The question `command` asks about the changed plan: its title and its Cancel button's place in
-  // the box, read as it opens and answered with Cancel.
-  struct Question {
-    std::string title, cancel;
-  };
-  Question Ask(int32_t command) {
-    Question question;
-    plat::HeadlessDriver::SetIdleScript([&] {
-      const plat::HWND box = plat::GetActiveWindow();
-      if (box == nullptr || box == app_->Frame()) return false;
-      char16_t text[256] = {};
-      plat::GetWindowTextW(box, text, 256);
-      question.title = Vcon::Utf8FromUtf16(text);
-      question.cancel = PopupPlace(WindowIn(plat::GetDlgItem(box, plat::IDCANCEL), box));
-      return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
-    });
-    Send(command);
-    plat::HeadlessDriver::SetIdleScript(cancelsDialogs_ ? CancelActiveWindow : std::function<bool()>());
-    return question;
-  }
+  // The question `command` asks about the changed plan, answered with Cancel.
+  using Question = BoxFace;
+  Question Ask(int32_t command) { return FaceOfTheBox(command); }
   // File > Save to Server... as the driver's steps that open it, with the login box's title.
   std::vector<std::string> OpenTheLogin() {
     const std::map<uint32_t, plat::RECT> file = MenuItems(0);

@@ -146,7 +146,7 @@ class Placing : public Fixture {
   Walked WalkThePlan(std::vector<std::string>& steps) {
     Walked w;
     EXPECT_EQ(this->CurrentView(), zelvproViewBar::kTopColourView) << "the plan opens in the plan view";
-    for (qxWallElement* wall : WallsUnder(*Window().NewRoomCanvas())) {
+    for (qxWallElement* wall : apptest::WallsUnder(*Window().NewRoomCanvas())) {
       const WallEdge& e = wall->Edge();
       if (e.start.x == e.end.x && e.end.z > e.start.z) w.rightFace = e.start.x;
     }
@@ -186,15 +186,6 @@ class Placing : public Fixture {
     ExpectAt(w.base, w.dropped, "the base unit moved near the right wall");
     ExpectAt(drawers[0], ppVector3(kFace + 400.1f, 100.0f, kFace + 0.1f), "the drawer unit stays");
     return w;
-  }
-
-  static std::vector<qxWallElement*> WallsUnder(const ppView& view) {
-    std::vector<qxWallElement*> out;
-    ForEachChildElement(view, [&](zelvproElement* e) {
-      if (auto* wall = dynamic_cast<qxWallElement*>(e)) out.push_back(wall);
-      for (qxWallElement* deeper : WallsUnder(*e)) out.push_back(deeper);
-    });
-    return out;
   }
 };
 

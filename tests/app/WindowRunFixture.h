@@ -106,6 +106,27 @@ class WindowRunFixture : public StartedProgramTest {
     return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
   }
 
+  // The box `command` opens: its title and its Cancel button's place in the box's pixels, read as it
+  // opens and answered with Cancel.
+  struct BoxFace {
+    std::string title, cancel;
+  };
+  BoxFace FaceOfTheBox(int32_t command) {
+    BoxFace face;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      const plat::HWND box = plat::GetActiveWindow();
+      if (box == nullptr || box == app_->Frame()) return false;
+      char16_t text[256] = {};
+      plat::GetWindowTextW(box, text, 256);
+      face.title = Vcon::Utf8FromUtf16(text);
+      face.cancel = PopupPlace(WindowIn(plat::GetDlgItem(box, plat::IDCANCEL), box));
+      return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
+    });
+    Send(command);
+    plat::HeadlessDriver::SetIdleScript(cancelsDialogs_ ? CancelActiveWindow : std::function<bool()>());
+    return face;
+  }
+
   // Where the items of menu `index` lie in its popup's pixels, by command id: the menu is opened with
   // a click on its title, as the user opens it, since the program fills and greys its items as it opens.
   std::map<uint32_t, plat::RECT> MenuItems(int32_t index) {
