@@ -116,8 +116,8 @@ SendOrderResult SendOrder(iOrderDocument& document, const std::string& webSite) 
   const std::string host = OrderRequest::HostOfWebSite(webSite);
   TcpConnection connection(host, kOrderPort);
   if (!connection.IsConnected()) {
-    ShowFailure(document, u"The order service " + Wide(host) + u" could not be reached (" +
-                              Wide(connection.Failure()) + u").");
+    ShowFailure(document, u"The order service " + Wide(host) + u" could not be reached: " +
+                              Wide(connection.Failure()) + u".");
     return SendOrderResult::kNotConnected;
   }
 
@@ -128,7 +128,7 @@ SendOrderResult SendOrder(iOrderDocument& document, const std::string& webSite) 
   if (!answered) {
     const std::string why =
         connection.Failure().empty() ? "the service closed the connection" : connection.Failure();
-    ShowFailure(document, u"The order service " + Wide(host) + u" did not answer (" + Wide(why) + u").");
+    ShowFailure(document, u"The order service " + Wide(host) + u" did not answer: " + Wide(why) + u".");
     return SendOrderResult::kNoAnswer;
   }
   OrderRequest::CutToMarkup(answer.Get());

@@ -133,7 +133,7 @@ TEST_F(WindowSizesWindowRunTest, MadeSmallerAndLargeAgainOrAfterF7ThenF4TheWindo
   const plat::RECT content = Frame(*editor.EditorScroller());
   const plat::POINT empty{content.right - 40, content.top + 40}, rest{width - 20, 20};
   // The catalogue tree's window is made over its whole box and moved one pixel inside it at the first
-  // resize, as the browser's Part has it: its box is left out of the first comparison.
+  // resize, as the browser places it: its box is left out of the first comparison.
   const plat::RECT tree = Grown(Frame(*app_->DocumentWindow()->Palette()->Browser()), 1);
   Stop();
   const windowrun::Outcome outcome =

@@ -262,10 +262,10 @@ TEST_F(OrderTest, AFailedExchangeShowsOneBoxAndWritesAndOpensNothing) {
     SendOrderResult result;
   };
   const Case cases[] = {
-      {Mode::kNoListener, "could not be reached", SendOrderResult::kNotConnected},
-      {Mode::kSilent, "did not answer (no answer to receive within 300 milliseconds)",
-       SendOrderResult::kNoAnswer},
-      {Mode::kCloseAfterHead, "did not answer (the service closed the connection)",
+      {Mode::kNoListener, "could not be reached: the connection failed (Connection refused).",
+       SendOrderResult::kNotConnected},
+      {Mode::kSilent, "did not answer: no answer to receive within 300 milliseconds.", SendOrderResult::kNoAnswer},
+      {Mode::kCloseAfterHead, "did not answer: the service closed the connection.",
        SendOrderResult::kNoAnswer},
   };
   WriteRequestTemplates("POST /o HTTP/1.1\r\nContent-Length: $LENGTH$\r\n\r\n", "X$FILE$Y");
