@@ -515,7 +515,8 @@ void zelvpro3DTask::Track() {
     if (stretch_.element != nullptr) ApplyWidth(stretch_.element, stretch_.savedWidth);
     stretch_ = Stretch();
     snapTarget_ = nullptr;
-    placementOk_ = FloorTrial();
+    // A wall unit has no floor drop: without its wall as the target the wall drop refuses it.
+    placementOk_ = wallMode_ ? WallTaken() : FloorTrial();
   }
   // Off the pane a release is refused, wherever the units were last shown.
   if (offPane_) placementOk_ = false;
@@ -952,8 +953,10 @@ bool zelvpro3DTask::DropOnFloor() {
   return true;
 }
 
+bool zelvpro3DTask::WallTaken() const { return wall_ != nullptr && snapTarget_ == wall_ && !places_.empty(); }
+
 bool zelvpro3DTask::DropOnWall() {
-  if (wall_ == nullptr || snapTarget_ != wall_ || places_.empty()) return false;
+  if (!WallTaken()) return false;
   zelvproElement* e = places_.front().element;
   ppVector3 local = ContainerPoint(wall_, target_);
   SnapAnchor first;

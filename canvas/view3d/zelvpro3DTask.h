@@ -188,6 +188,9 @@ class zelvpro3DTask : public zelvproMouseTask {
   bool FloorTrial();
   bool FloorTrial(const ppVector3& position, zelvproElement* under);
   bool DropOnFloor();
+  // Whether the wall drop has a wall to take the units: the wall the last tracking step found, still
+  // the snap target (Ctrl lets it go).
+  bool WallTaken() const;
   bool DropOnWall();
   // Puts `place`'s unit at the plan point `world` with the absolute angle `absAngle` inside
   // `container`, re-parented when it is another.
