@@ -178,6 +178,9 @@ zelvpro3DTask::zelvpro3DTask(qxViewHolder* holders, zelvpro3DPane* pane, zelvpro
     dragScene_.Add(dragParts_.back().get());
     place.element->SetStateBitsTree(kMoving);
   }
+  // The pane as it shows now, before whoever made the task redraws it (the item strip draws the new
+  // unit where it was made, far from where it goes): the feedback draws over this picture.
+  SavePicture();
   pressTicks_ = GetTicks();
 }
 
@@ -206,8 +209,6 @@ bool zelvpro3DTask::IsMoved(const zelvproElement* element) const {
 
 void zelvpro3DTask::Press(int32_t x, int32_t y) {
   ppMouseTask::Press(x, y);
-  // The pane has painted what was pending: that is the picture the feedback draws over.
-  SavePicture();
   Track();
 }
 
