@@ -333,6 +333,13 @@ void zelvpro3DTask::Move(plat::POINT* point) {
       SetTrackCursor();
     }
     offPaneTracked_ = offPane_;
+    // A drag from the item strip starts off the pane, which its strip has redrawn with the new unit
+    // where it was made: the first move puts the kept picture back, with no outline yet.
+    if (!pictureRestored_ && context != nullptr) {
+      RestorePicture();
+      context->SwapBuffers(true);
+      pictureRestored_ = true;
+    }
     return;
   }
   offPaneTracked_ = offPane_;
@@ -340,6 +347,7 @@ void zelvpro3DTask::Move(plat::POINT* point) {
   zelvproMouseTask::Move(point);
   if (context == nullptr) return;
   RestorePicture();
+  pictureRestored_ = true;
   if (GetTicks() > pressTicks_ + kFeedbackDelay) DrawDragged();
   context->SwapBuffers(true);
 }

@@ -255,8 +255,9 @@ class zelvpro3DTask : public zelvproMouseTask {
   zelvproElement* collidingA_ = nullptr;
   zelvproElement* collidingB_ = nullptr;
   uint32_t pressTicks_ = 0;
-  std::vector<uint8_t> picture_;  // RGBA rows of the pane at the press, bottom row first
+  std::vector<uint8_t> picture_;  // RGBA rows of the pane when the task was made, bottom row first
   int32_t pictureWidth_ = 0, pictureHeight_ = 0;
+  bool pictureRestored_ = false;  // a move has put the kept picture back on the pane
   int32_t collisionRuns_ = 0;
   int32_t lastSceneUnits_ = 0;
   int32_t feedbackDraws_ = 0;

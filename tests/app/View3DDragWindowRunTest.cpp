@@ -487,11 +487,17 @@ TEST_F(View3DDragScenarioTest, AUnitFromTheStripIntoAnLRoomShowsOnlyItsOutlineOv
       plat::HeadlessDriver::RunUntilIdle();
     }
     Stop();
-    steps.insert(steps.end(), {GrabStep("L-before.ppm"), "down:" + Place(from), "move:" + Place(first),
-                               GrabStep("L-first.ppm"), "move:" + Place(last), GrabStep("L-last.ppm"), "up"});
+    // The first moves stay over the strip: the view shows what it showed before, with no outline.
+    const plat::POINT overStrip{from.x + 40, from.y};
+    steps.insert(steps.end(), {GrabStep("L-before.ppm"), "down:" + Place(from), "move:" + Place(overStrip),
+                               GrabStep("L-strip.ppm"), "move:" + Place(first), GrabStep("L-first.ppm"),
+                               "move:" + Place(last), GrabStep("L-last.ppm"), "up"});
     const Seen dropped = Walk(plan, before, "B60", steps, 1, "from the strip into the L");
     EXPECT_EQ(dropped.name, "B60");
     const Grab shown = Grabbed("L-before.ppm");
+    const int64_t overTheStrip = Differing(shown, Grabbed("L-strip.ppm"), view);
+    std::printf("L-strip.ppm: %lld pixels of the view changed\n", static_cast<long long>(overTheStrip));
+    EXPECT_EQ(overTheStrip, 0) << "the view changed while the mouse was over the strip";
     const char* names[] = {"L-first.ppm", "L-last.ppm"};
     for (size_t i = 0; i < outlines.size(); ++i) {
       const Grab moving = Grabbed(names[i]);
