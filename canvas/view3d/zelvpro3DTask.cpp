@@ -178,6 +178,9 @@ zelvpro3DTask::zelvpro3DTask(qxViewHolder* holders, zelvpro3DPane* pane, zelvpro
     dragScene_.Add(dragParts_.back().get());
     place.element->SetStateBitsTree(kMoving);
   }
+  // The pane as it shows now, before whoever made the task redraws it (the item strip draws the new
+  // unit where it was made, far from where it goes): the feedback draws over this picture.
+  SavePicture();
   pressTicks_ = GetTicks();
 }
 
@@ -206,8 +209,6 @@ bool zelvpro3DTask::IsMoved(const zelvproElement* element) const {
 
 void zelvpro3DTask::Press(int32_t x, int32_t y) {
   ppMouseTask::Press(x, y);
-  // The pane has painted what was pending: that is the picture the feedback draws over.
-  SavePicture();
   Track();
 }
 
@@ -332,6 +333,13 @@ void zelvpro3DTask::Move(plat::POINT* point) {
       SetTrackCursor();
     }
     offPaneTracked_ = offPane_;
+    // A drag from the item strip starts off the pane, which its strip has redrawn with the new unit
+    // where it was made: the first move puts the kept picture back, with no outline yet.
+    if (!pictureRestored_ && context != nullptr) {
+      RestorePicture();
+      context->SwapBuffers(true);
+      pictureRestored_ = true;
+    }
     return;
   }
   offPaneTracked_ = offPane_;
@@ -339,6 +347,7 @@ void zelvpro3DTask::Move(plat::POINT* point) {
   zelvproMouseTask::Move(point);
   if (context == nullptr) return;
   RestorePicture();
+  pictureRestored_ = true;
   if (GetTicks() > pressTicks_ + kFeedbackDelay) DrawDragged();
   context->SwapBuffers(true);
 }
@@ -515,7 +524,8 @@ void zelvpro3DTask::Track() {
     if (stretch_.element != nullptr) ApplyWidth(stretch_.element, stretch_.savedWidth);
     stretch_ = Stretch();
     snapTarget_ = nullptr;
-    placementOk_ = FloorTrial();
+    // A wall unit has no floor drop: without its wall as the target the wall drop refuses it.
+    placementOk_ = wallMode_ ? WallTaken() : FloorTrial();
   }
   // Off the pane a release is refused, wherever the units were last shown.
   if (offPane_) placementOk_ = false;
@@ -952,8 +962,10 @@ bool zelvpro3DTask::DropOnFloor() {
   return true;
 }
 
+bool zelvpro3DTask::WallTaken() const { return wall_ != nullptr && snapTarget_ == wall_ && !places_.empty(); }
+
 bool zelvpro3DTask::DropOnWall() {
-  if (wall_ == nullptr || snapTarget_ != wall_ || places_.empty()) return false;
+  if (!WallTaken()) return false;
   zelvproElement* e = places_.front().element;
   ppVector3 local = ContainerPoint(wall_, target_);
   SnapAnchor first;

@@ -3,9 +3,9 @@
 // when one is found, the would-be placement at that anchor is tested for collisions (a stretchable
 // unit beside a wall body is narrowed to fit where it can be); units that hang on walls follow the
 // grid container under the mouse instead. The feedback draws the moved units into the pane over the
-// picture the pane showed at the press, which the task keeps as an image. The release commits onto
-// the anchor, the floor or the wall; Undo and Redo swap the units between their old and new places,
-// containers, angles and stretched widths.
+// picture the pane showed when the task was made, which the task keeps as an image. The release
+// commits onto the anchor, the floor or the wall; Undo and Redo swap the units between their old and
+// new places, containers, angles and stretched widths.
 //
 // Units: plan millimetres (x right, y up, z towards the viewer), pane window pixels, radians, ticks of
 // 1/60 second. Ownership: the task owns its holder chain and the drag scene; the pane and the 3D
@@ -58,7 +58,8 @@ class zelvpro3DTask : public zelvproMouseTask {
   };
 
   // Takes the chain `holders` over; `picked` (may be null: the first holder's unit) is where the
-  // reference search starts. Every moved unit's tree gets state bit 2.
+  // reference search starts. Every moved unit's tree gets state bit 2. The pane's picture is kept
+  // here, for the feedback to draw over.
   zelvpro3DTask(qxViewHolder* holders, zelvpro3DPane* pane, zelvproElement* picked);
   ~zelvpro3DTask() override;
 
@@ -188,6 +189,9 @@ class zelvpro3DTask : public zelvproMouseTask {
   bool FloorTrial();
   bool FloorTrial(const ppVector3& position, zelvproElement* under);
   bool DropOnFloor();
+  // Whether the wall drop has a wall to take the units: the wall the last tracking step found, still
+  // the snap target (Ctrl lets it go).
+  bool WallTaken() const;
   bool DropOnWall();
   // Puts `place`'s unit at the plan point `world` with the absolute angle `absAngle` inside
   // `container`, re-parented when it is another.
@@ -251,8 +255,9 @@ class zelvpro3DTask : public zelvproMouseTask {
   zelvproElement* collidingA_ = nullptr;
   zelvproElement* collidingB_ = nullptr;
   uint32_t pressTicks_ = 0;
-  std::vector<uint8_t> picture_;  // RGBA rows of the pane at the press, bottom row first
+  std::vector<uint8_t> picture_;  // RGBA rows of the pane when the task was made, bottom row first
   int32_t pictureWidth_ = 0, pictureHeight_ = 0;
+  bool pictureRestored_ = false;  // a move has put the kept picture back on the pane
   int32_t collisionRuns_ = 0;
   int32_t lastSceneUnits_ = 0;
   int32_t feedbackDraws_ = 0;

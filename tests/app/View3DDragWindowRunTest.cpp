@@ -35,6 +35,8 @@
 #include "canvas/view3d/zelvpro3DTask.h"
 #include "platform/LayerClock.h"
 #include "elements/base/ElementChildren.h"
+#include "room/qxFloorElement.h"
+#include "room/qxNewRoomCanvas.h"
 #include "scene3d/gl/qxCamera.h"
 #include "scene3d/panes/qxCameraRecords.h"
 #include "scene3d/panes/zelvpro3DPane.h"
@@ -401,6 +403,122 @@ TEST_F(View3DDragScenarioTest, DragsFromHomeStayInTheRoomMoveOnlyThePressedUnitA
     EXPECT_NEAR(dropped.at.z, kBackFace + 0.1f, 0.5f) << "it is not against the back wall";
     // Its corner is drawn in the mouse's column.
     EXPECT_NEAR(AtHome(dropped.at).x, float(to.x), 1.0f);
+  }
+}
+
+// In the L-shaped room (saved so) a base unit pulled from the strip: from its first move over the view
+// on, the view shows what it showed before the press, with only the unit's outline over it, not the
+// new unit where the strip made it. The outline's places are learnt from the same drag here: the
+// moved unit's box at the tracked place, on the screen, and a margin for its snap mark.
+TEST_F(View3DDragScenarioTest, AUnitFromTheStripIntoAnLRoomShowsOnlyItsOutlineOverTheViewAsItWas) {
+  {
+    const fs::path plan = DemoPlan();
+    Begin(plan.string());
+    Send(zelvproViewBar::kRoomDesignCommand);
+    auto* room = dynamic_cast<qxNewRoomCanvas*>(Window().NewRoomCanvas());
+    ASSERT_NE(room, nullptr);
+    auto* floor = dynamic_cast<qxFloorElement*>(room->FindFloor());
+    ASSERT_NE(floor, nullptr);
+    floor->SetValue(floor->IndexOf(Vcon::String("RoomType")), ppParameter(int32_t(2)));  // the L
+    plat::HeadlessDriver::RunUntilIdle();
+    ASSERT_EQ(Walls(*room).size(), 6u) << "the room is not the L";
+    Send(zelvproWindow::kSave);
+    const std::vector<Seen> before = Units();
+    ShowHome();
+    std::vector<plat::POINT> clicks;
+    qxNode* group = OpenGroup("Base", clicks);
+    ASSERT_NE(group, nullptr);
+    std::vector<std::string> steps;
+    for (const plat::POINT& at : clicks) steps.push_back("press:" + Place(at) + ",100");
+    zelvproElementScroller& strip = *Window().Palette()->Pane()->Strip();
+    int32_t column = 0;
+    for (qxNode* child = group->FirstChild(); child != nullptr; child = child->NextSibling(), ++column)
+      if (std::string(child->Name().c_str()).find("VH-B60") != std::string::npos) break;
+    ASSERT_LT(column, strip.ItemCount());
+    plat::RECT cell{};
+    strip.GetCellRect(column, 0, &cell);
+    const plat::POINT from =
+        InFrame(strip.GetRootView()->GetHWND(), {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    // The floor of the L's arm along the back wall, then of its leg towards the eye.
+    const plat::POINT first = Shown(ppVector3(4600.0f, 0.0f, 3200.0f));
+    const plat::POINT last = Shown(ppVector3(2900.0f, 0.0f, 4900.0f));
+    const plat::RECT view = WindowInFrame(pane_->GetHWND());
+    // The same drag here: where the outline stands after each of the two moves.
+    std::vector<plat::RECT> outlines;
+    {
+      auto desktop = [&](plat::POINT p) {
+        plat::POINT origin{0, 0};
+        plat::ClientToScreen(app_->Frame(), &origin);
+        return plat::POINT{p.x + origin.x, p.y + origin.y};
+      };
+      auto go = [&](plat::POINT a, plat::POINT b) {
+        for (int i = 1; i <= 10; ++i) {
+          plat::LayerClock::Advance(30);
+          plat::Desktop::MouseMove(desktop({a.x + (b.x - a.x) * i / 10, a.y + (b.y - a.y) * i / 10}));
+          plat::HeadlessDriver::RunUntilIdle();
+        }
+      };
+      plat::LayerClock::Advance(2000);
+      plat::Desktop::MouseMove(desktop(from));
+      plat::Desktop::MouseButton(plat::VK_LBUTTON, true, desktop(from));
+      plat::HeadlessDriver::RunUntilIdle();
+      auto* window = dynamic_cast<ppWindow*>(pane_->GetRootView());
+      zelvpro3DTask* task = window != nullptr ? dynamic_cast<zelvpro3DTask*>(window->MouseTask()) : nullptr;
+      ASSERT_NE(task, nullptr) << "the strip started no 3D task";
+      zelvproElement* unit = task->Reference();
+      const ppBounds3 box = ppBounds3::Transformed(PlanMatrix(unit), unit->GetBounds(0, 0x240));
+      const ppVector3 at = PlanPoint(unit, ppVector3());
+      for (const plat::POINT& to : {first, last}) {
+        go(outlines.empty() ? from : first, to);
+        const ppVector3 step = task->Target() - at;
+        plat::RECT r{1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
+        for (float sx : {-1.0f, 1.0f})
+          for (float sy : {-1.0f, 1.0f})
+            for (float sz : {-1.0f, 1.0f}) {
+              const plat::POINT p =
+                  Shown(box.centre + step + ppVector3(sx * box.half.x, sy * box.half.y, sz * box.half.z));
+              r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x + 1),
+                   std::max(r.bottom, p.y + 1)};
+            }
+        outlines.push_back(Grown(r, 6));
+      }
+      plat::LayerClock::Advance(1000);
+      plat::Desktop::MouseButton(plat::VK_LBUTTON, false, desktop(last));
+      plat::HeadlessDriver::RunUntilIdle();
+    }
+    Stop();
+    // The first moves stay over the strip: the view shows what it showed before, with no outline.
+    const plat::POINT overStrip{from.x + 40, from.y};
+    steps.insert(steps.end(), {GrabStep("L-before.ppm"), "down:" + Place(from), "move:" + Place(overStrip),
+                               GrabStep("L-strip.ppm"), "move:" + Place(first), GrabStep("L-first.ppm"),
+                               "move:" + Place(last), GrabStep("L-last.ppm"), "up"});
+    const Seen dropped = Walk(plan, before, "B60", steps, 1, "from the strip into the L");
+    EXPECT_EQ(dropped.name, "B60");
+    const Grab shown = Grabbed("L-before.ppm");
+    const int64_t overTheStrip = Differing(shown, Grabbed("L-strip.ppm"), view);
+    std::printf("L-strip.ppm: %lld pixels of the view changed\n", static_cast<long long>(overTheStrip));
+    EXPECT_EQ(overTheStrip, 0) << "the view changed while the mouse was over the strip";
+    const char* names[] = {"L-first.ppm", "L-last.ppm"};
+    for (size_t i = 0; i < outlines.size(); ++i) {
+      const Grab moving = Grabbed(names[i]);
+      ASSERT_EQ(moving.width, shown.width);
+      // The view's pixels outside the outline's box, as they were before the press.
+      int64_t changed = 0, inside = 0;
+      for (int32_t y = view.top; y < view.bottom; ++y)
+        for (int32_t x = view.left; x < view.right; ++x) {
+          const plat::RECT& o = outlines[i];
+          const bool near = x >= o.left && x < o.right && y >= o.top && y < o.bottom;
+          const bool differs = At(shown, {x, y}) != At(moving, {x, y});
+          if (near)
+            inside += differs;
+          else
+            changed += differs;
+        }
+      std::printf("%s: %lld pixels of the view changed away from the outline, %lld at it\n", names[i],
+                  static_cast<long long>(changed), static_cast<long long>(inside));
+      EXPECT_EQ(changed, 0) << names[i] << ": the view changed away from the outline";
+      EXPECT_GT(inside, 0) << names[i] << ": no outline is drawn";
+    }
   }
 }
 // ---- Towards the eye, and the places a release is refused, in one run of the program.

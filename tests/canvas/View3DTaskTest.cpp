@@ -736,7 +736,8 @@ TEST_F(View3DTaskTest, APressOnAUnitInThePaneMovesItAndUndoPutsItBack) {
 
 // ---- Wall mode: parts hang in the cells of a grid container.
 
-TEST_F(View3DTaskTest, APartDroppedOnAGridContainerHangsInTheChosenCellAndAnInsetStandsOffByTheDepth) {
+TEST_F(View3DTaskTest,
+       APartDroppedOnAGridContainerHangsInTheChosenCellCtrlRefusesItAsShownAndAnInsetStandsOff) {
   // A container of 4 columns by 5 rows of 100 mm cells (sheet offset (30, 20)), 100 mm deep.
   const int32_t sheet = cattest::AddRecord(
       db_->PosSheetFile(),
@@ -769,6 +770,27 @@ TEST_F(View3DTaskTest, APartDroppedOnAGridContainerHangsInTheChosenCellAndAnInse
   Show3D();
   // The front face of the container at column 1, row 2.
   const ppVector3 face(1000 + 30 + 150, 20 + 250, 660);
+  // Ctrl held over the wall lets the wall go: the tracking shows the refusal the release then makes.
+  {
+    const ppVector3 was = plain->GetPosition();
+    const ppView* parent = plain->GetSupervisor();
+    zelvpro3DTask* task = Press({plain}, was);
+    ASSERT_NE(task, nullptr);
+    MoveOnPlan(ppVector3(face.x - 30, face.y, face.z));
+    ASSERT_EQ(task->SnapTarget(), wall);
+    EXPECT_TRUE(task->PlacementOk());
+    Key(plat::VK_CONTROL, true);
+    MoveOnPlan(face);
+    EXPECT_EQ(task->SnapTarget(), nullptr);
+    EXPECT_FALSE(task->PlacementOk()) << "shown as placeable where the release is refused";
+    EXPECT_EQ(task->TrackCursor(), zelvpro3DTask::kBlockedCursor);
+    Release(face);
+    Key(plat::VK_CONTROL, false);
+    EXPECT_EQ(DoneTop(), nullptr) << "the refused drop is on the history";
+    EXPECT_EQ(plain->GetSupervisor(), parent);
+    EXPECT_EQ(plain->GetPosition().x, was.x);
+    EXPECT_EQ(plain->GetPosition().z, was.z);
+  }
   std::vector<ppVector3> dropped;
   for (zelvproTopViewElement* p : {plain, inset}) {
     zelvpro3DTask* task = Press({p}, p->GetPosition());
