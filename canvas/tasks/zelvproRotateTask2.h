@@ -1,7 +1,8 @@
 // The command rotation: turns the unlocked selection of a plan about the centre of its plan extent by
 // a fixed angle and shifts it, as one undoable step. The canvas's turn commands (4008, 4009) make it
-// with minus and plus the program-wide rotation step; a unit makes it from its turn keys and its
-// angle edit. Doors and windows (kinds 5 and 6) stay where they are but count for the extent.
+// with plus (clockwise on the plan) and minus the program-wide rotation step; a unit makes it from its
+// turn keys and its angle edit. Doors and windows (kinds 5 and 6) stay where they are but count for the
+// extent.
 //
 // Angles are radians, kept within one turn; positions plan millimetres. Each unit keeps its own angle
 // relative to its container. Ownership: the task owns the selection chain it collects.

@@ -302,7 +302,7 @@ void zelvproWallTask::Do() {
   host.MarkDocumentModified();
   if (canvas_ != nullptr) canvas_->DoCommand(kPostAfterEdit, reinterpret_cast<intptr_t>(this));
   ppTask::Do();
-  if (!configurable_) Redraw3D();
+  Redraw();
 }
 
 // ---- Undo and Redo.
@@ -329,7 +329,13 @@ void zelvproWallTask::CloseSwap(bool undo) {
   } else {
     ppTask::Redo();
   }
-  if (!configurable_) Redraw3D();
+  Redraw();
+}
+
+// A configurable unit leaves the 3D view alone, but the plan shows it where it now stands.
+void zelvproWallTask::Redraw() {
+  if (configurable_) return zelvproElement::RedrawPlan();
+  Redraw3D();
 }
 
 void zelvproWallTask::Undo() {

@@ -62,7 +62,7 @@ class zelvproWallTask : public zelvproMouseTask {
 
  protected:
   // The configurable unit's variant: outlines at the plain pointer offset, no wall link, no selection
-  // and no 3D redraw after the commit.
+  // and no 3D redraw after the commit; only the plan is repainted.
   zelvproWallTask(qxViewHolder* holders, zelvproCanvas* canvas, ppRegion* region, bool configurable);
 
   zelvproCanvas* Canvas() const { return canvas_; }
@@ -85,6 +85,8 @@ class zelvproWallTask : public zelvproMouseTask {
   // Exchanges every element's place with the saved one.
   void SwapPlaces();
   void CloseSwap(bool undo);
+  // The repaint that ends a commit, Undo and Redo.
+  void Redraw();
   // The plan motion that puts the snapped element's anchor on the target's: turn (radians, as an
   // element angle grows) about the snapped anchor, which goes to `to`; `from` is that anchor now.
   bool SnapMotion(float& turn, ppVector3& from, ppVector3& to) const;

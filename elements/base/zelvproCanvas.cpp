@@ -123,7 +123,9 @@ void zelvproCanvas::DoCommand(int32_t command, intptr_t parameter) {
       return;
     case kTurnClockwise:
     case kTurnCounterclockwise: {
-      const float turn = command == kTurnClockwise ? -RotationStep() : RotationStep();
+      // An angle that grows turns a unit clockwise on the plan, whose z runs down the screen, and in
+      // the 3D view seen from above.
+      const float turn = command == kTurnClockwise ? RotationStep() : -RotationStep();
       ppTask* task = iElementTaskFactory::Current().NewRotateTask2(this, this, turn, 0.0f, 0.0f);
       if (task == nullptr) return;
       Post(task);
@@ -249,8 +251,15 @@ void zelvproCanvas::UpdateFrame() {
   ForEachChildElement(*this, [](zelvproElement* child) { child->UpdateFrame(); });
 }
 
+// Only the canvas the editor works on refreshes the panel: the Colors view shows the room canvas
+// under the top canvas, and the room's panel would edit a history that Undo there does not reach.
 void zelvproCanvas::UpdateTexts() {
-  if (GetScrollView() != nullptr) ScheduleUpdate();
+  if (IsEditorsCurrentCanvas()) ScheduleUpdate();
+}
+
+bool zelvproCanvas::IsEditorsCurrentCanvas() {
+  ppView* scroller = GetScrollView();
+  return scroller != nullptr && scroller->GetTarget() == this;
 }
 
 void zelvproCanvas::BuildInfoPanel(qxViewHolder* /*source*/) {

@@ -31,7 +31,8 @@ class zelvproCanvas : public zelvproElement, public ppUndoer {
   // The view bar's view and zoom commands; 3001 (room design) only while room design is offered.
   static constexpr int32_t kRoomDesignView = 3001, kFirstViewCommand = 3002, kLastViewCommand = 3011;
   static constexpr int32_t kIgnored = 3058;
-  // Turn the selection by the rotation step: clockwise, counterclockwise.
+  // Turn the selection by the rotation step: clockwise, counterclockwise, as the plan and the 3D view
+  // from above show it.
   static constexpr int32_t kTurnClockwise = 4008, kTurnCounterclockwise = 4009;
   // Outside the 3D view a press this many pixels outside the frame still lands on the canvas.
   static constexpr int32_t kPressMargin = 50;
@@ -84,7 +85,10 @@ class zelvproCanvas : public zelvproElement, public ppUndoer {
   zelvproElement* GetParentElement() override { return nullptr; }
   zelvproCanvas* GetCanvas() override { return this; }
   void UpdateFrame() override;
+  // The editor's current canvas schedules its deferred update; the others shown beside it do not.
   void UpdateTexts() override;
+  // Whether the scrolled view that shows the canvas has it as its current view (its key target).
+  bool IsEditorsCurrentCanvas();
   // The selection's panel, or an empty tab row when nothing is selected.
   void BuildInfoPanel(qxViewHolder* source) override;
   using zelvproElement::Collides;

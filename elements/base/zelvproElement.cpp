@@ -308,7 +308,13 @@ void zelvproElement::InvalidateElement(iScenePane* pane, bool redraw) {
     pane->Invalidate();
     return;
   }
-  if (gPendingRegion == nullptr) return;
+  RedrawPlan();
+}
+
+void zelvproElement::RedrawPlan() {
+  if (gMuted || gPendingRegion == nullptr) return;
+  iElementHost& host = iElementHost::Current();
+  if (host.CurrentViewId() == iElementHost::k3DView) return;
   std::unique_ptr<ppRegion> region = std::move(gPendingRegion);
   host.InvalidatePlanEditor(*region);
 }

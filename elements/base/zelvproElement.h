@@ -296,6 +296,9 @@ class zelvproElement : public ppView, public iProperty, public iScene, public iU
   static void ProcessPendingRedraws(zelvproElement* root, iScenePane* pane, bool redraw);
   // Ends an edit: the two plan roots are processed, then the 3D pane or the plan editor repaints.
   static void InvalidateElement(iScenePane* pane, bool redraw);
+  // Only the plan's part of that ending: outside the 3D view, the pending region goes to the plan
+  // editor, which repaints it; the plan roots and the 3D pane are left as they are.
+  static void RedrawPlan();
   // While muted (document loading, numbering) InvalidateElement does nothing.
   static void SetMuted(bool muted);
   static bool IsMuted();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "StartedProgram.h"
@@ -22,12 +23,15 @@
 #include "controls/ppConfigTab.h"
 #include "controls/ppConfigurator.h"
 #include "controls/ppPopupSelector.h"
+#include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "framework/ppSelectorQuery.h"
+#include "platform/Controls.h"
 #include "platform/Desktop.h"
 #include "platform/LayerClock.h"
 #include "platform/PngFile.h"
 #include "platform/Surface.h"
+#include "room/qxNewRoomCanvas.h"
 
 namespace {
 
@@ -159,6 +163,49 @@ TEST_F(ColoursViewTest, ASelectedUnitListsItsFinishesAndTakesTheOneDraggedOntoIt
   Send(kRedo);
   EXPECT_EQ(Pixel(middle), kMidnightTexture);
   EXPECT_EQ(Shown(kHandles), "Midnight");
+}
+
+// Preferences confirmed in the Colors view, unchanged and then with another language: the side
+// panel shows the top canvas's own panel, or the unit selected on it, and its edits go to the history
+// Undo there reaches, not to the room's shown under it; the catalogue shows its tree's first entry.
+// In Room Design the room's panel stays.
+TEST_F(ColoursViewTest, PreferencesConfirmedShowTheColoursViewsCanvasInThePanel) {
+  zelvProApp& app = StartOnThePlan();
+  Send(zelvproViewBar::kTopColourCommand);
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  // Confirms the preferences with the language list's entry `language` chosen (-1: none) and answers
+  // the element and the history of the panel then shown.
+  using Panel = std::pair<zelvproElement*, ppUndoer*>;
+  bool answered = false;
+  const auto confirm = [&](int32_t language) {
+    answered = false;
+    plat::HeadlessDriver::SetIdleScript([&, language] {
+      plat::HWND dialog = plat::GetActiveWindow();
+      if (answered || dialog == nullptr || dialog == app.Frame()) return false;
+      answered = true;
+      if (language >= 0) plat::SendMessageW(plat::GetDlgItem(dialog, 1072), plat::CB_SETCURSEL, language, 0);
+      return plat::PostMessageA(dialog, plat::WM_COMMAND, plat::IDOK, 0) != 0;
+    });
+    Send(zelvProApp::kPreferencesCommand);
+    EXPECT_TRUE(answered);
+    qxViewHolder* shown = qxViewHolder::Current();
+    return shown != nullptr ? Panel(shown->Element(), shown->GetUndoer()) : Panel();
+  };
+  EXPECT_EQ(confirm(-1), Panel(plan, plan)) << "nothing selected";
+
+  auto* unit = static_cast<zelvproElement*>(plan->Subviews().At(plan->Subviews().Count() - 1));
+  Mouse(Middle(*unit), true);
+  Mouse(Middle(*unit), false);
+  ASSERT_TRUE(unit->IsSelected());
+  EXPECT_EQ(confirm(1), Panel(unit, plan)) << "Danish chosen";
+  EXPECT_EQ(CurrentLanguageCode(), 1030u);
+  qxCatalog* browser = app.DocumentWindow()->Palette()->Browser();
+  EXPECT_EQ(browser->CurrentNode(), browser->Top(browser->CurrentTreeIndex()).FirstChild());
+
+  Send(zelvproViewBar::kRoomDesignCommand);
+  auto* room = dynamic_cast<qxNewRoomCanvas*>(zelvproEditorScroller::Current()->View(1));
+  EXPECT_EQ(confirm(0).second, static_cast<ppUndoer*>(room)) << "Room Design keeps the room's panel";
 }
 
 }  // namespace

@@ -36,6 +36,7 @@
 #include "controls/ppField.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "elements/units/zelvproConfigElement.h"
 #include "exchange/qxErrorMessage.h"
 #include "exchange/qxServerDialog.h"
 #include "exchange/qxServerLoginDialog.h"
@@ -242,6 +243,48 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
                       {walls.left - 20, walls.top - 20, walls.right + 20, (walls.top + walls.bottom) / 3}),
             0)
       << "the room's far side moved too";
+}
+
+// A configurable unit (the demo's "Hinged base 60") saved in the room and moved there with the mouse:
+// as soon as the program is idle the window shows it where it went and the floor where it stood.
+TEST_F(EditsWindowRunTest, AMovedConfigurableUnitIsDrawnWhereItWentAtOnce) {
+  BeginOnThePlan();
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  const int32_t units = plan->Subviews().Count();
+  plat::POINT centre = Middle(RoomBox());
+  plat::ClientToScreen(app_->Frame(), &centre);
+  plat::ScreenToClient(app_->DocumentWindow()->GetHWND(), &centre);
+  DropFromPalette("Base", "VH-CFG", centre);
+  ASSERT_EQ(plan->Subviews().Count(), units + 1);
+  zelvproConfigElement* unit = nullptr;  // the start plan has none; a floor unit goes under the others
+  for (int32_t i = 0; i < plan->Subviews().Count() && unit == nullptr; ++i)
+    unit = dynamic_cast<zelvproConfigElement*>(plan->Subviews().At(i));
+  ASSERT_NE(unit, nullptr);
+  const plat::RECT dropped = Frame(*unit);
+  const plat::RECT moved = Moved(dropped, 110, -110);  // clear of the walls, as in the run above
+  const std::vector<std::string> closing = CloseWithoutSaving();
+  Send(zelvproWindow::kSave);
+  Stop();
+  // Zoomed in and out again, the plan is drawn anew: the reference for what the move left on screen.
+  std::vector<std::string> steps = {"alive",
+                                    GrabStep("start.ppm"),
+                                    "drag:" + Place(Middle(dropped)) + "," + Place(Middle(moved)),
+                                    "changed",
+                                    GrabStep("moved.ppm"),
+                                    "tap:Control_L+equal",
+                                    "changed",
+                                    "tap:Control_L+KP_Subtract",
+                                    "changed",
+                                    GrabStep("redrawn.ppm")};
+  steps.insert(steps.end(), closing.begin(), closing.end());
+  const windowrun::Outcome outcome = Run(steps, 90);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  const windowrun::Grab start = Grabbed("start.ppm"), move = Grabbed("moved.ppm"),
+                        redrawn = Grabbed("redrawn.ppm");
+  EXPECT_GT(Differing(start, move, Grown(moved, 2)), 100) << "the unit is not drawn where it went";
+  EXPECT_EQ(Differing(move, redrawn, Grown(dropped, 2)), 0) << "the unit still shows where it stood";
+  EXPECT_EQ(Differing(move, redrawn, Grown(moved, 2)), 0) << "the unit is not drawn as the plan draws it";
 }
 
 // The Edit menu greys what cannot be done and the View menu ticks the view shown, as the platform's

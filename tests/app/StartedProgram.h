@@ -16,6 +16,8 @@
 #include "app/shell/zelvProApp.h"
 #include "canvas/window/iDocumentCommands.h"
 #include "canvas/palette/zelvproElementPalette.h"
+#include "canvas/palette/zelvproElementPane.h"
+#include "canvas/palette/zelvproElementScroller.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/records/WarningQuestion.h"
 #include "controls/zelvproWarningDialog.h"
@@ -189,6 +191,34 @@ class StartedProgramTest : public ::testing::Test {
       clicks.push_back({onDesktop.x - origin.x, onDesktop.y - origin.y});
     }
     return browser->CurrentNode() == group ? group : nullptr;
+  }
+
+  // Pulls item `item` of the palette's group `group` into the plan and releases it on `to` (document
+  // window pixels) as the user does: the group opened, the strip scrolled until the item shows.
+  void DropFromPalette(const char* group, const char* item, plat::POINT to) {
+    std::vector<plat::POINT> clicks;
+    qxNode* node = OpenGroup(group, clicks);
+    ASSERT_NE(node, nullptr) << group;
+    int32_t column = 0;
+    for (qxNode* n = node->FirstChild(); n != nullptr && std::string(n->Name().c_str()) != item;
+         n = n->NextSibling())
+      ++column;
+    zelvproElementScroller& strip = *app_->DocumentWindow()->Palette()->Pane()->Strip();
+    plat::RECT cell{}, shown{};
+    strip.GetWindowFrame(&shown);
+    strip.GetCellRect(column, 0, &cell);
+    for (int32_t step = 0; step < 100 && cell.right > shown.right; ++step) {
+      strip.ScrollBy(1, 0);
+      strip.GetCellRect(column, 0, &cell);
+    }
+    DragInFrame(DocumentPointInFrame({(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2}),
+                DocumentPointInFrame(to));
+  }
+  // A point of the document window's client area in the frame's.
+  plat::POINT DocumentPointInFrame(plat::POINT p) const {
+    plat::ClientToScreen(app_->DocumentWindow()->GetHWND(), &p);
+    plat::ScreenToClient(app_->Frame(), &p);
+    return p;
   }
 
   DemoSettings demo_;

@@ -815,7 +815,7 @@ TEST_F(MoverTasksTest, EightCommandTurnsBringEveryAngleBackAndDoorsStay) {
        {static_cast<zelvproElement*>(a), static_cast<zelvproElement*>(b), static_cast<zelvproElement*>(door)})
     e->Select(false);
   const ppVector3 doorAt = door->GetPosition();
-  for (int32_t i = 0; i < 8; ++i) canvas_->DoCommand(zelvproCanvas::kTurnCounterclockwise, 0);
+  for (int32_t i = 0; i < 8; ++i) canvas_->DoCommand(zelvproCanvas::kTurnClockwise, 0);
   auto within = [](float got, float want) {
     const double d = std::fmod(std::fabs(double(got) - want), 6.283185307179586);
     return std::min(d, 6.283185307179586 - d) < 1e-5;
@@ -836,7 +836,7 @@ TEST_F(MoverTasksTest, ACommandTurnOfAUnitInATurnedGroupKeepsItsOwnAngle) {
   auto* child = new BoxUnit(group, ppVector3(100, 0, 0), ppVector3(300, 300, 300));
   child->StoreAngle(0.25f);
   child->Select(false);
-  canvas_->DoCommand(zelvproCanvas::kTurnCounterclockwise, 0);
+  canvas_->DoCommand(zelvproCanvas::kTurnClockwise, 0);
   EXPECT_NEAR(child->GetAngle(), 0.25f + RotationStep(), 1e-6);
   canvas_->DoCommand(zelvproCanvas::kUndo, 0);
   EXPECT_EQ(child->GetAngle(), 0.25f);

@@ -582,7 +582,7 @@ TEST_F(PlanCanvasTest, TurnCommandsPostOneStepOfTheProgramWideRotationStep) {
   iElementTaskFactory::Install(&turns);
   Canvas().DoCommand(zelvproCanvas::kTurnClockwise, 0);
   Canvas().DoCommand(zelvproCanvas::kTurnCounterclockwise, 0);
-  EXPECT_EQ(turns.turns, (std::vector<float>{-0.7853982f, 0.7853982f}));
+  EXPECT_EQ(turns.turns, (std::vector<float>{0.7853982f, -0.7853982f}));
   EXPECT_NE(Canvas().DoneTop(), nullptr);
   iElementTaskFactory::Install(&factory_);
 }

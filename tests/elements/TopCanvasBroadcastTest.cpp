@@ -94,7 +94,9 @@ class CanvasTextsTest : public eltest::ElementTest {
   }
 };
 
-TEST_F(CanvasTextsTest, NewTextsScheduleAnUpdateOnlyForACanvasShownInAnEditor) {
+// The editor's current canvas is its scrolled view's key target; a canvas shown beside it (the room
+// under the Colors view's top canvas) leaves the panel to it.
+TEST_F(CanvasTextsTest, NewTextsScheduleAnUpdateOnlyForTheEditorsCurrentCanvas) {
   zelvproTopCanvas canvas(nullptr, Rect(0, 0, 400, 300), nullptr);
   const int32_t before = ppSweeper::PendingCount();
   canvas.UpdateTexts();
@@ -104,10 +106,14 @@ TEST_F(CanvasTextsTest, NewTextsScheduleAnUpdateOnlyForACanvasShownInAnEditor) {
   ppView scroller(nullptr, 0, 0);
   canvas.SetScrollView(&scroller);
   canvas.UpdateTexts();
+  EXPECT_EQ(ppSweeper::PendingCount(), before) << "shown, but not the current canvas";
+  scroller.SetTarget(&canvas);
+  canvas.UpdateTexts();
   canvas.UpdateTexts();  // one update pending at a time
   EXPECT_EQ(ppSweeper::PendingCount(), before + 1);
   plat::HeadlessDriver::RunUntilIdle();
   EXPECT_FALSE(zelvproCanvas::UpdateScheduled());
+  scroller.SetTarget(nullptr);
   canvas.SetScrollView(nullptr);
 }
 
