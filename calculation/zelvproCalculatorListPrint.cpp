@@ -788,18 +788,14 @@ void zelvproCalculatorList::PrintSheetLine(int32_t /*line*/, ppDC& dc, qxPrintPa
     }
   } else {
     // A line the user added (Item/Service, Text, Discount, SubTotal, VAT/Tax): its words, six
-    // columns wide from here on, then its amounts at the right edges of columns 9 (the price of an
-    // Item/Service or Text, in hundredths) and 10 (its total).
+    // columns wide from here on, then its amounts as money at the right edges of columns 9 (the price
+    // of an Item/Service or Text) and 10 (its total).
     const bool item = type == Fil::kItemService || type == Fil::kTextLine;
     move(w);
     k.right += 5 * w;
     PrintText(dc, item ? ItemWords(t) : SumWords(t), k, align);
     move(w);
-    if (item) {
-      ppParameter price;
-      t.ppDatafile::GetFieldValue(Fil::kPrice, price, nullptr);
-      PrintText(dc, Number(price.ToMoney().Raw() / 100), k, right);
-    }
+    if (item) PrintText(dc, Value(t, Fil::kPrice), k, right);
     move(w);
     PrintText(dc, Value(t, Fil::kTotal), k, right);
   }

@@ -28,6 +28,7 @@
 
 #include "canvas/window/DocumentScenePane.h"
 #include "canvas/window/iDocumentCommands.h"
+#include "canvas/window/zelvproWindowPrintSettings.h"
 #include "canvas/window/zelvproWindowServices.h"
 #include "catalogue/records/iDocumentViewPoints.h"
 #include "elements/base/iElementHost.h"
@@ -214,6 +215,8 @@ class zelvproWindow : public ppWindow,
   qxBkGndView* background_ = nullptr;                    // subview
   int32_t drawingScale_ = 0;
   int32_t layoutChoice_ = 0;
+  // Every plan page reads the chosen scale through these, from the window's making to its end.
+  zelvproWindowPrintSettings printSettings_{drawingScale_};
   bool elevationPrint_ = false;
   bool sceneDrawn_ = false;
   bool autoSaveStarted_ = false;

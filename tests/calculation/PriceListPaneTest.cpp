@@ -1560,10 +1560,10 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   SetTextSource(&texts);
   SetItemSheetPrintFlag(true);
   Put(Line::kEmptyLine, 1);
-  Put(Line::kItemService, 2,
-      {{"totherText", ppParameter(u"Fitting")},
-       {"ttext", ppParameter(u"wall")},
-       {"price", ppParameter(calctest::Amount(13))}});
+  const int32_t fitting = Put(Line::kItemService, 2,
+                              {{"totherText", ppParameter(u"Fitting")},
+                               {"ttext", ppParameter(u"wall")},
+                               {"price", ppParameter(calctest::Amount(13))}});
   Put(Line::kEmptyLine, 3);
   Put(Line::kItemService, 4, {{"totherText", ppParameter(u"Delivery")}, {"ttext", ppParameter(u"van")}});
   // A unit's number and name come before the words typed into the panel; a Text line's own text is
@@ -1588,7 +1588,13 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTenColumnsAndTheTotalsLabel) {
   const int32_t first = log.FindText(u"Fitting - wall")->r.top;
   EXPECT_EQ(first, 457);
   EXPECT_EQ(log.FindText(u"Delivery - van")->r.top, int32_t(457.5f + 2 * 105));
-  EXPECT_NE(log.FindText(u"1300"), nullptr) << "an Item/Service's price in hundredths";
+  // An Item/Service's price as money, as the table shows it.
+  Table().BeginAccess();
+  Table().ReadRecordAt(fitting, nullptr);
+  ppParameter price;
+  Table().GetFieldValue(Line::kPrice, price, nullptr);
+  ASSERT_FALSE(price.AsWString().empty());
+  EXPECT_NE(log.FindText(price.AsWString()), nullptr) << Vcon::Utf8FromUtf16(price.AsWString());
   ASSERT_NE(log.FindText(u"Service - fitting"), nullptr);
   EXPECT_EQ(log.FindText(u"typed - fitting"), nullptr);
   ASSERT_NE(log.FindText(u"Note - "), nullptr);
@@ -1693,19 +1699,19 @@ TEST_F(PriceListPrintTest, ALinesPictureAndTheSidePicturePrintAtTheirScales) {
 }
 
 // The item sheet of a price list with the lines a user adds: each prints its words and its total, an
-// Item/Service also its price in hundredths. A sheet 2750 pixels high holds 20 rows; a line that the
-// empty row in front of it would push below the last row starts the next page, and the footers count
-// the pages printed.
+// Item/Service also its price, as money like every other amount (a typed 1.249,50 is no "124950"). A sheet
+// 2750 pixels high holds 20 rows; a line that the empty row in front of it would push below the last row
+// starts the next page, and the footers count the pages printed.
 TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndNeverPushesALineBelowTheLastRow) {
   TwentyRowPane();
   SetItemSheetPrintFlag(true);
   const auto amount = [](double units) { return ppParameter(calctest::Amount(units)); };
-  // The total of line `line` as the table shows it.
-  const auto money = [&](int32_t line) {
+  // Amount `field` (the total unless named) of line `line` as the table shows it.
+  const auto money = [&](int32_t line, int32_t field = Line::kTotal) {
     Table().BeginAccess();
     Table().ReadRecordAt(line, nullptr);
     ppParameter value;
-    Table().GetFieldValue(Line::kTotal, value, nullptr);
+    Table().GetFieldValue(field, value, nullptr);
     return std::u16string(value.AsWString());
   };
   int32_t id = 1;
@@ -1715,7 +1721,7 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndNeverPushesALineBel
   }
   const int32_t fittingLine =
       Put(Line::kItemService, id++,
-          {{"totherText", ppParameter(u"Fitting")}, {"price", amount(13)}, {"total", amount(26)}});
+          {{"totherText", ppParameter(u"Fitting")}, {"price", amount(1249.5)}, {"total", amount(2499)}});
   Put(Line::kTextLine, id++, {{"totherText", ppParameter(u"Delivered on Monday")}});
   // An empty row goes in front of the Discount, the VAT/Tax and the SubTotal: 19 rows are used after
   // the VAT/Tax line, and the SubTotal's empty row would leave it row 21.
@@ -1738,7 +1744,10 @@ TEST_F(PriceListPrintTest, TheItemSheetPrintsTheUsersLinesAndNeverPushesALineBel
   const PrintLog::Event* fitting = at(u"Fitting - ");
   ASSERT_NE(fitting, nullptr);
   EXPECT_EQ(fitting->r.left, 200 + 50 + w);
-  const PrintLog::Event* price = at(u"1300");
+  // The price as the money formatter writes it (here in whole kroner), not in hundredths.
+  const std::u16string priceText = money(fittingLine, Line::kPrice);
+  EXPECT_EQ(log.FindText(u"124950"), nullptr) << "the price in hundredths";
+  const PrintLog::Event* price = at(priceText);
   ASSERT_NE(price, nullptr);
   EXPECT_EQ(price->r.right, 200 + 50 + 8 * w);
   EXPECT_EQ(price->r.top, fitting->r.top);

@@ -1,0 +1,173 @@
+// The demo plan printed from the plan view as a user prints it (Print, a scale chosen in the scale
+// box, OK in the print dialog), at 1:50, at a quarter inch to the foot in inch mode and fitted to the
+// paper: the page's plan measures the chosen scale (the room's 4150 mm outer width is 83 mm on paper
+// at 1:50) and its header names the scale, "Fit To Paper" only when fitted.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "canvas/editor/zelvproViewBar.h"
+#include "canvas/window/zelvproWindow.h"
+#include "controls/PrintScaleChoice.h"
+#include "controls/zelvproInchScaleDialog.h"
+#include "controls/zelvproMetricScaleDialog.h"
+#include "foundation/TextsById.h"
+#include "foundation/UserPreferences.h"
+#include "framework/ppDC.h"
+#include "framework/ppPrintingAbortDialog.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Controls.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/PngFile.h"
+#include "platform/Printer.h"
+#include "platform/Printing.h"
+#include "platform/TextLog.h"
+#include "platform/WindowApi.h"
+#include "StartedProgram.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The demo room's walls: centre lines 4000 mm apart across, 150 mm thick.
+constexpr float kOuterWidthMm = 4150.0f;
+constexpr float kDotsPerMm = float(plat::kPrinterDotsPerInch) / 25.4f;
+
+class PlanPrintScaleTest : public apptest::StartedProgramTest {
+ protected:
+  void SetUp() override {
+    StartedProgramTest::SetUp();
+    dir_ = fs::path(::testing::TempDir()) / ("plan-scale-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    plat::RecordDrawnTexts(false);
+    plat::ClearDrawnTextLog();
+    StartedProgramTest::TearDown();
+    fs::remove_all(dir_);
+  }
+
+  // Print as the menu sends it: the scale box answered with `radio` and OK, the print dialog with
+  // OK and the file `pdf`. Answers the header's scale line the job printed.
+  std::u16string PrintThroughTheBoxes(int32_t radio, const fs::path& pdf) {
+    plat::HeadlessDriver::SetIdleScript([&] {
+      const plat::HWND box = plat::GetActiveWindow();
+      if (box == nullptr || box == app_->Frame() || box == ppPrintingAbortDialog::Instance().Window())
+        return false;
+      if (plat::GetDlgItem(box, controls::kFitToPaperItem) != nullptr) {
+        plat::SendMessageA(plat::GetDlgItem(box, radio), plat::BM_CLICK, 0, 0);
+        return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDOK, 0) != 0;
+      }
+      if (plat::GetDlgItem(box, plat::kPrintFileItem) != nullptr) {
+        plat::SetDlgItemTextA(box, plat::kPrintFileItem, pdf.string().c_str());
+        return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDOK, 0) != 0;
+      }
+      return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
+    });
+    plat::ClearDrawnTextLog();
+    plat::RecordDrawnTexts(true);
+    Send(zelvproWindow::kPrint);
+    plat::RecordDrawnTexts(false);
+    plat::HeadlessDriver::SetIdleScript(CancelActiveWindow);
+    const std::u16string caption = TextById(6302, "6199").c_str();
+    for (const plat::TextLogRecord& text : plat::DrawnTextLog())
+      if (text.text.rfind(caption, 0) == 0) return text.text;
+    return u"(no scale line)";
+  }
+
+  // The window's page as the print job asks it, on A4 turned at 300 dpi, read back.
+  std::unique_ptr<plat::Surface> PrintedPage(const std::string& name) {
+    plat::PrinterSetup setup;
+    setup.orientation = 2;
+    setup.output = (dir_ / (name + "-page.pdf")).string();
+    setup.pngFolder = (dir_ / name).string();
+    fs::create_directories(setup.pngFolder);
+    plat::HDC printer = plat::CreatePrinterDC(setup);
+    plat::DOCINFOA info;
+    info.cbSize = plat::kDocInfoSize;
+    EXPECT_GT(plat::StartDocA(printer, &info), 0);
+    EXPECT_GT(plat::StartPage(printer), 0);
+    {
+      ppDC dc(printer);
+      EXPECT_FALSE(app_->DocumentWindow()->PrintPage(1, &dc)) << "the plan is one page";
+    }
+    EXPECT_GT(plat::EndPage(printer), 0);
+    EXPECT_GT(plat::EndDoc(printer), 0);
+    plat::DeletePrinterDC(printer);
+    return plat::ReadPng((dir_ / name / "page-1.png").string());
+  }
+
+  // The room's outer width on the page in millimetres of paper: from the first to the last column
+  // that is dark for at least half as many rows as the darkest column (the side walls), below the
+  // header band.
+  static float RoomWidthOnPaper(const plat::Surface& page) {
+    const int32_t top = int32_t(45.0f * kDotsPerMm);
+    std::vector<int32_t> dark(size_t(page.Width()), 0);
+    for (int32_t y = top; y < page.Height(); ++y)
+      for (int32_t x = 0; x < page.Width(); ++x) {
+        const uint32_t p = page.Pixel(x, y);
+        const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        if (r + g + b < 3 * 128) ++dark[size_t(x)];
+      }
+    const int32_t most = *std::max_element(dark.begin(), dark.end());
+    int32_t first = -1, last = -1;
+    for (int32_t x = 0; x < page.Width(); ++x)
+      if (most > 0 && dark[size_t(x)] * 2 >= most) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    return first < 0 ? 0.0f : float(last + 1 - first) / kDotsPerMm;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(PlanPrintScaleTest, ThePlanPagePrintsAtTheScaleChosenInTheBoxAndItsHeaderNamesIt) {
+  StartOnThePlan();
+  app_->DocumentWindow()->ViewBar()->SelectViewById(zelvproViewBar::kTopColourView);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_EQ(CurrentView(), zelvproViewBar::kTopColourView);
+
+  struct Case {
+    const char* name;
+    bool metric;
+    int32_t radio;
+    int32_t denominator;  // 0: fitted
+    const char16_t* header;
+  };
+  const Case cases[] = {
+      {"one-to-fifty", true, zelvproMetricScaleDialog::kOneTo50, 50, u"Scale: 1:50"},
+      {"quarter-inch", false, zelvproInchScaleDialog::kQuarterInch, 48, u"Scale: 1/4\" Scale"},
+      {"fitted", true, zelvproMetricScaleDialog::kFitToPaper, 0, u"Scale: Fit To Paper"},
+  };
+  float fitted = 0.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Preferences().unitSystem = c.metric ? kUnitMillimetres : kUnitImperial;
+    ApplyDerivedSettings();
+    const fs::path pdf = dir_ / (std::string(c.name) + ".pdf");
+    EXPECT_EQ(Vcon::Utf8FromUtf16(PrintThroughTheBoxes(c.radio, pdf)), Vcon::Utf8FromUtf16(c.header));
+    EXPECT_TRUE(fs::exists(pdf)) << "the print wrote no file";
+    EXPECT_EQ(app_->DocumentWindow()->DrawingScale(), c.denominator);
+
+    const std::unique_ptr<plat::Surface> page = PrintedPage(c.name);
+    ASSERT_NE(page, nullptr);
+    const float width = RoomWidthOnPaper(*page);
+    std::printf("[ measured ] %s: the room's %.0f mm outer width is %.1f mm on paper\n", c.name,
+                kOuterWidthMm, width);
+    if (c.denominator > 0) {
+      EXPECT_NEAR(width, kOuterWidthMm / float(c.denominator), 0.5f);
+    } else {
+      fitted = width;
+    }
+  }
+  // Fitted to A4 turned, the room is drawn far larger than at 1:50.
+  EXPECT_GT(fitted, 1.5f * kOuterWidthMm / 50.0f);
+}
+
+}  // namespace
