@@ -49,13 +49,13 @@ constexpr int32_t kDoubleClickSlop = 2;     // pixels each way, the platform's d
 
 WindowManager& Manager() { return WindowManager::Instance(); }
 
-HWND MouseTarget(POINT screen) {
+HWND MouseTarget(POINT screen, HWND shown) {
   if (HWND capture = Manager().Capture()) return capture;
-  return Manager().HitTest(screen);
+  return Manager().HitTest(screen, shown);
 }
 
-void QueueMouse(UINT message, POINT screen) {
-  HWND target = MouseTarget(screen);
+void QueueMouse(UINT message, POINT screen, HWND shown) {
+  HWND target = MouseTarget(screen, shown);
   if (!target) return;
   POINT local = Manager().ScreenToClient(target, screen);
   MessageQueue::Instance().Post(target, message, InputState::MouseKeyFlags(), MAKELPARAM(local.x, local.y));
@@ -78,12 +78,12 @@ void Desktop::Reset() {
   RegisterBuiltIns();
 }
 
-void Desktop::MouseMove(POINT screen) {
+void Desktop::MouseMove(POINT screen, HWND shown) {
   InputState::SetCursorPos(screen);
-  QueueMouse(WM_MOUSEMOVE, screen);
+  QueueMouse(WM_MOUSEMOVE, screen, shown);
 }
 
-void Desktop::MouseButton(int32_t button, bool down, POINT screen) {
+void Desktop::MouseButton(int32_t button, bool down, POINT screen, HWND shown) {
   InputState::SetCursorPos(screen);
   UINT message;
   switch (button) {
@@ -99,7 +99,7 @@ void Desktop::MouseButton(int32_t button, bool down, POINT screen) {
   }
   InputState::SetDown(button, down);
   if (down) ForgetAltAlone();
-  HWND target = MouseTarget(screen);
+  HWND target = MouseTarget(screen, shown);
   if (down && target && !Manager().Capture()) {
     HWND top = Manager().TopLevelOf(target);
     if (top != Manager().Active()) Manager().SetActive(top);
@@ -120,7 +120,7 @@ void Desktop::MouseButton(int32_t button, bool down, POINT screen) {
       gLastPress = Press{button, target, screen, now};
     }
   }
-  QueueMouse(message, screen);
+  QueueMouse(message, screen, shown);
 }
 
 void Desktop::Click(POINT screen) {

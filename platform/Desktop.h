@@ -20,9 +20,12 @@ class Desktop {
   static void Reset();
 
   // ---- Input, in screen pixels. Each call queues what the platform would queue.
-  static void MouseMove(POINT screen);
+  // The mouse goes to the window that holds the capture, else to the window under the pointer:
+  // `shown` names the top-level window a real display shows there (its window manager stacks the
+  // windows, not the layer); without it the layer's own order decides.
+  static void MouseMove(POINT screen, HWND shown = nullptr);
   // `button` is VK_LBUTTON, VK_RBUTTON or VK_MBUTTON.
-  static void MouseButton(int32_t button, bool down, POINT screen);
+  static void MouseButton(int32_t button, bool down, POINT screen, HWND shown = nullptr);
   static void Click(POINT screen);  // left press and release
   // A key going down or up; `extended` marks the navigation block (lParam bit 24).
   static void Key(int32_t virtualKey, bool down, bool extended = false);

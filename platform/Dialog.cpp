@@ -307,6 +307,9 @@ LRESULT DefaultDialogMessage(HWND dialog, DialogState* state, UINT message, WPAR
         if (state && IsChild(dialog, GetFocus())) state->lastFocus = GetFocus();
       } else if (state && IsWindow(state->lastFocus) && IsChild(dialog, state->lastFocus)) {
         SetFocus(state->lastFocus);
+      } else if (GetFocus() != dialog && !IsChild(dialog, GetFocus())) {
+        // Activated with the keys elsewhere (in a box that opened beside it): they come here.
+        SetFocus(dialog);
       }
       return 0;
     case WM_SETFOCUS:

@@ -138,8 +138,9 @@ void WindowEvent(State& state, const SDL_WindowEvent& e) {
       Desktop::RequestClose(window);
       break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-      // A window manager gave the keys to a window a box holds: they go to the box.
-      state.windows.BringUpHolder(window);
+      // A window manager gave the keys to a window a box holds: they go to the box. Any other
+      // window it gave them to (a click on its title bar) becomes the program's active window.
+      if (!state.windows.BringUpHolder(window)) state.windows.Focused(window);
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       state.windows.UserResized(window, e.data1, e.data2);
@@ -170,7 +171,7 @@ void Handle(State& state, const SDL_Event& e) {
   switch (e.type) {
     case SDL_MOUSEMOTION: {
       HWND window = state.windows.WindowFor(e.motion.windowID);
-      if (window) Desktop::MouseMove(state.windows.ToScreen(window, e.motion.x, e.motion.y));
+      if (window) Desktop::MouseMove(state.windows.ToScreen(window, e.motion.x, e.motion.y), window);
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -180,8 +181,10 @@ void Handle(State& state, const SDL_Event& e) {
       if (window) {
         // A press on a window a box holds brings the box up with the keys.
         if (e.type == SDL_MOUSEBUTTONDOWN) state.windows.BringUpHolder(window);
+        // The press goes to the window the desktop shows under the pointer, which its window
+        // manager stacked: the layer's order of its windows may differ.
         Desktop::MouseButton(VirtualButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN,
-                             state.windows.ToScreen(window, e.button.x, e.button.y));
+                             state.windows.ToScreen(window, e.button.x, e.button.y), window);
       } else if (state.windows.GonePoint(e.button.windowID, e.button.x, e.button.y, &screen)) {
         // The release of the press that closed its window: it goes where the pointer is.
         Desktop::MouseButton(VirtualButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN, screen);

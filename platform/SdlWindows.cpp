@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/Desktop.h"
+#include "platform/Dialog.h"
 #include "platform/TextRenderer.h"
 #include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
@@ -139,6 +140,31 @@ void SdlWindows::Sync() {
     Place(window, found->second);
     Present(window, found->second);
   }
+  FollowActivation();
+}
+
+void SdlWindows::FollowActivation() {
+  HWND active = Manager().Active() ? Manager().TopLevelOf(Manager().Active()) : nullptr;
+  if (active == raised_) return;
+  auto found = mirrors_.find(active);
+  if (found == mirrors_.end()) return;  // not shown yet: raised once it is
+  raised_ = active;
+  if (KindFlag(*Manager().Find(active)) != 0) return;
+  SDL_RaiseWindow(found->second.sdl);
+  SDL_SetWindowInputFocus(found->second.sdl);
+}
+
+void SdlWindows::Focused(HWND window) {
+  auto found = mirrors_.find(window);
+  if (found == mirrors_.end() || !Decorated(window) || !IsWindowEnabled(window)) return;
+  // A notice the desktop has overtaken since (the keys went on to a box the program opened) is old.
+  if (SDL_GetKeyboardFocus() != found->second.sdl) return;
+  // A window that holds the capture (the about box) keeps the activation: the next press decides.
+  if (Manager().Capture()) return;
+  if (Manager().Active() && Manager().TopLevelOf(Manager().Active()) == window) return;
+  // The desktop has it in front with the keys already.
+  raised_ = window;
+  Manager().SetActive(window);
 }
 
 void SdlWindows::FocusActive() {
@@ -153,19 +179,36 @@ void SdlWindows::FocusActive() {
   if (found != mirrors_.end()) SDL_SetWindowInputFocus(found->second.sdl);
 }
 
+bool SdlWindows::StandsAbove(HWND window, HWND other) const {
+  // Ties never loop (see StandsOver), so the walk ends; the count guards it all the same.
+  for (size_t steps = 0; window && steps <= mirrors_.size(); ++steps) {
+    auto found = mirrors_.find(window);
+    if (found == mirrors_.end()) return false;
+    window = found->second.over;
+    if (window == other) return true;
+  }
+  return false;
+}
+
 HWND SdlWindows::StandsOver(HWND window) const {
   const WindowRecord* w = Manager().Find(window);
   if (w->owner) {
     HWND owner = Manager().TopLevelOf(w->owner);
-    return mirrors_.count(owner) ? owner : nullptr;
+    return mirrors_.count(owner) && !StandsAbove(owner, window) ? owner : nullptr;
   }
+  // The program's main window (captioned, without owner, no dialog box) stands on its own, whatever
+  // boxes are open over it.
+  const bool box = w->windowClass && w->windowClass == Manager().FindClass(kDialogClassName);
+  if (Decorated(window) && !box) return nullptr;
   // Without an owner: a captionless popup (the about box) or a box that holds every window of the
-  // program (a task-modal message box) stands over the program's main window, the topmost shown
-  // captioned window without owner; any other window stands on its own.
+  // program (a task-modal message box) stands over the topmost shown captioned window without owner
+  // (the main window, or the box it was opened over); any other window stands on its own. A window
+  // that already stands over this one, or over one that does, is never its owner.
   const auto& tops = Manager().TopLevels();
   for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
     const WindowRecord* main = Manager().Find(*it);
     if (*it == window || !main || main->owner || !Decorated(*it) || !mirrors_.count(*it)) continue;
+    if (StandsAbove(*it, window)) continue;
     return !Decorated(window) || !IsWindowEnabled(*it) ? *it : nullptr;
   }
   return nullptr;
@@ -183,8 +226,9 @@ void SdlWindows::Tie(HWND window, Mirror& mirror, bool unshown) {
   HWND over = StandsOver(window);
   if (!over) return;
   SDL_SetWindowModalFor(mirror.sdl, mirrors_.at(over).sdl);
-  if (unshown && Decorated(window)) XWindowHints::MarkDialog(mirror.sdl, !IsWindowEnabled(over));
+  if (Decorated(window)) XWindowHints::MarkDialog(mirror.sdl, !IsWindowEnabled(over), !unshown);
   mirror.tied = true;
+  mirror.over = over;
 }
 
 bool SdlWindows::BringUpHolder(HWND window) {

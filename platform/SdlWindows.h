@@ -43,6 +43,9 @@ class SdlWindows {
   // disabled): the box comes to the top with the keyboard focus, as the platform brings up the box
   // of a disabled owner. False when no shown box holds the window.
   bool BringUpHolder(HWND window);
+  // The window manager gave a window the keyboard (a click on its title bar, say): an enabled
+  // captioned window becomes the program's active window, as a click on it makes it.
+  void Focused(HWND window);
 
  private:
   struct Mirror {
@@ -51,6 +54,7 @@ class SdlWindows {
     uint64_t shownGeneration = ~uint64_t(0);
     std::u16string title;
     bool tied = false;       // the desktop knows the window it stands over
+    HWND over = nullptr;     // that window, once tied; null for one that stands on its own
     bool maximized = false;  // the layer's window was maximised when last placed
   };
 
@@ -62,6 +66,12 @@ class SdlWindows {
   void Place(HWND window, Mirror& mirror);
   void Present(HWND window, Mirror& mirror);
   void FocusActive();
+  // The program activated another top-level window (a box closed and the one under it took the
+  // activation, a click, the program's own call): the desktop raises it and gives it the keys, as
+  // the platform brings an activated window to the front.
+  void FollowActivation();
+  // Whether `window` stands over `other`, directly or through windows between.
+  bool StandsAbove(HWND window, HWND other) const;
   // The shown window a window stands over: its owner's top-level window, or for a window without
   // owner the program's main window (see the source); null when none is shown.
   HWND StandsOver(HWND window) const;
@@ -81,6 +91,8 @@ class SdlWindows {
     POINT origin{};
   };
   std::vector<Gone> gone_;
+  // The top-level window last brought to the front for the program's activation.
+  HWND raised_ = nullptr;
 };
 
 }  // namespace plat

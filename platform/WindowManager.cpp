@@ -419,8 +419,15 @@ void WindowManager::BringToTop(HWND window) {
   if (IsVisibleOnScreen(window)) Invalidate(window, nullptr, true);
 }
 
-HWND WindowManager::HitTest(POINT screen) const {
+HWND WindowManager::HitTest(POINT screen, HWND shown) const {
+  // A display reports what a held button does to the window it was pressed on, wherever the pointer
+  // went: outside that window the layer's order finds what lies under the pointer.
+  const std::vector<HWND> only{shown};
   const std::vector<HWND>* level = &topLevels_;
+  if (shown && Find(shown) && !Find(shown)->parent) {
+    const RECT r = WindowRectOnScreen(shown);
+    if (screen.x >= r.left && screen.x < r.right && screen.y >= r.top && screen.y < r.bottom) level = &only;
+  }
   HWND found = nullptr;
   for (;;) {
     HWND next = nullptr;

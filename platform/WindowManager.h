@@ -58,8 +58,10 @@ class WindowManager {
   void SetStyle(HWND window, DWORD style);
   // Brings the window to the top of its siblings.
   void BringToTop(HWND window);
-  // The deepest visible, enabled window at a screen point, or null.
-  HWND HitTest(POINT screen) const;
+  // The deepest visible, enabled window at a screen point, or null. With `shown`, the top-level
+  // window the desktop shows at that point: when the point lies in it, only that window and what
+  // lies in it are looked at, whatever the layer's own order of top-level windows says.
+  HWND HitTest(POINT screen, HWND shown = nullptr) const;
 
   // ---- Focus, capture, activation.
   HWND Focus() const { return focus_; }

@@ -7,13 +7,13 @@
 
 namespace plat {
 
-void XWindowHints::MarkDialog(SDL_Window* window, bool modal) {
+void XWindowHints::MarkDialog(SDL_Window* window, bool modal, bool shown) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
   Display* display = info.info.x11.display;
   const ::Window x = info.info.x11.window;
-  // The window is not mapped yet: both properties are read when it is.
+  // A window not mapped yet: both properties are read when it is.
   const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
   XChangeProperty(display, x, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
                   PropModeReplace, reinterpret_cast<const unsigned char*>(&type), 1);
@@ -21,6 +21,19 @@ void XWindowHints::MarkDialog(SDL_Window* window, bool modal) {
     const Atom state = XInternAtom(display, "_NET_WM_STATE_MODAL", False);
     XChangeProperty(display, x, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeAppend,
                     reinterpret_cast<const unsigned char*>(&state), 1);
+    if (shown) {
+      // A mapped window's state belongs to the window manager: it is asked to add the state.
+      XEvent ask{};
+      ask.xclient.type = ClientMessage;
+      ask.xclient.window = x;
+      ask.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+      ask.xclient.format = 32;
+      ask.xclient.data.l[0] = 1;  // add
+      ask.xclient.data.l[1] = long(state);
+      ask.xclient.data.l[3] = 1;  // asked by an application
+      XSendEvent(display, DefaultRootWindow(display), False,
+                 SubstructureRedirectMask | SubstructureNotifyMask, &ask);
+    }
   }
   XFlush(display);
 }

@@ -11,9 +11,10 @@ namespace plat {
 
 class XWindowHints {
  public:
-  // Marks a window not yet shown as a dialog, and as modal when `modal`: a window manager keeps the
-  // focus on a modal dialog rather than on the owner it holds.
-  static void MarkDialog(SDL_Window* window, bool modal);
+  // Marks a window as a dialog, and as modal when `modal`: a window manager keeps the focus on a
+  // modal dialog rather than on the owner it holds. A window already shown (`shown`: tied once the
+  // window it stands over showed) asks the window manager for the modal state as well.
+  static void MarkDialog(SDL_Window* window, bool modal, bool shown = false);
 };
 
 }  // namespace plat

@@ -78,6 +78,34 @@ class OwnedBoxesWindowRunTest : public apptest::WindowRunFixture {
   windowrun::Outcome RunUnderWindowManager(const std::vector<std::string>& steps) {
     return Run(steps, 90, Quoted(DemoPlan()), "", true);
   }
+
+  // The middle of item `item` of Preferences in the box's pixels, read as it opens (then cancelled).
+  static constexpr int32_t kLanguageList = 1072;
+  std::string PreferencesItem(int32_t item) {
+    std::string place;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      const plat::HWND box = plat::GetActiveWindow();
+      if (box == nullptr || box == app_->Frame()) return false;
+      place = PopupPlace(WindowIn(plat::GetDlgItem(box, item), box));
+      return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
+    });
+    Send(zelvProApp::kPreferencesCommand);
+    plat::HeadlessDriver::SetIdleScript(cancelsDialogs_ ? CancelActiveWindow : std::function<bool()>());
+    return place;
+  }
+
+  // A file that is no plan, beside the settings.
+  fs::path Unreadable(const char* name) {
+    const fs::path file = demo_.Root() / name;
+    std::ofstream(file) << "this is no plan";
+    return file;
+  }
+  // The driver's step that starts the program a second time on `file`, beside the first and with its
+  // lock folder, so that it hands the file over.
+  std::string SecondStart(const fs::path& file) const {
+    return "spawn:XDG_RUNTIME_DIR=\"" + (demo_.Root() / "runtime").string() + "\" ./planner \"" +
+           file.string() + "\"";
+  }
 };
 
 void Append(std::vector<std::string>& steps, const std::vector<std::string>& more) {
@@ -146,6 +174,70 @@ TEST_F(OwnedBoxesWindowRunTest, TheLoginBoxPreferencesAndAboutStayAboveTheMainWi
     Stop();
   }
   const windowrun::Outcome outcome = RunUnderWindowManager(steps);
+  if (outcome.noWindowManager) GTEST_SKIP() << "openbox did not start: " << outcome.log;
+  EXPECT_TRUE(outcome.Passed()) << outcome.log;
+}
+
+// What second starts hand over while boxes are open, walked in one run. The plan named on the command
+// line is damaged: its load-failure box shows at the start, and a second start hands over another
+// damaged file, whose box stands over the first. Each box tells the window manager that it is a modal
+// dialog tied to the window it was made over; the main window is tied to none. Preferences' language
+// list, a popup of one of its controls, is tied to Preferences. Return answers the
+// second box, the first comes up on top again and Return answers it; the main window then takes a
+// click (the price list's Text button adds a line). With Preferences open, a second start hands over
+// the demo plan: the question about the changed plan (a box of the document window, a child window)
+// stands over Preferences, tied to the main window. A click on Preferences, then one on the question's
+// Cancel answers it; asked again, a click on Preferences, then one on the question, and Escape answers
+// it. Preferences then closes with a click on its Cancel.
+TEST_F(OwnedBoxesWindowRunTest, BoxesOfSecondStartsStayAboveTheirWindowsAndAnswer) {
+  const fs::path first = Unreadable("first.qxf"), second = Unreadable("second.qxf");
+  std::vector<std::string> steps;
+  {
+    zelvProApp& app = Begin(Quoted(first));
+    ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+    const std::string failure = Vcon::Utf8FromUtf16(plat::MessageBoxLog()[0].caption);
+    app.DocumentWindow()->ViewBar()->SelectViewByIndex(5);
+    plat::HeadlessDriver::RunUntilIdle();
+    zelvproCalculatorButtons* bar = zelvproCalculatorButtons::Current();
+    ASSERT_NE(bar, nullptr) << "the demo's flags1 have no button bar";
+    const std::string textButton = Place(Frame(*bar->Button(1)));
+    const BoxFace preferences = FaceOfTheBox(zelvProApp::kPreferencesCommand);
+    ASSERT_FALSE(preferences.title.empty());
+    const std::string languages = PreferencesItem(kLanguageList);
+    ASSERT_FALSE(languages.empty());
+    const std::vector<std::string> openPreferences = Choose(uint32_t(zelvProApp::kPreferencesCommand));
+    ASSERT_FALSE(openPreferences.empty());
+    bar->DoCommand(ppButton::kPressedCommand, reinterpret_cast<intptr_t>(bar->Button(1)));
+    plat::HeadlessDriver::RunUntilIdle();
+    const BoxFace question = FaceOfTheBox(ppApplication::kQuitCommand);
+    ASSERT_FALSE(question.title.empty()) << "Quit asked nothing about the changed plan";
+    const std::vector<std::string> closing = CloseWithoutSaving();
+    Stop();
+
+    // The two load-failure boxes.
+    Append(steps, {"title:" + failure, "ontop", "tied:0>main", "untied", SecondStart(second), "popups:2",
+                   "ontop", "tied:0>1", "tied:1>main", "untied", "tap:Return", "popups:1", "ontop",
+                   "tied:0>main", "untied", "tap:Return", "nopopup", "untied"});
+    // The main window takes a click.
+    Append(steps, {"key:F8", "click:" + textButton, "changed"});
+    // The question over Preferences, answered by a click and by Escape after a click on Preferences.
+    Append(steps, openPreferences);
+    // Its language list, a popup of a child window, is tied to Preferences.
+    Append(steps, {"title:" + preferences.title, "tied:0>main", "boxpress:0," + languages, "popups:2",
+                   "transient:0>1", "tap:Escape", "popups:1", "title:" + preferences.title});
+    for (const char* answer : {"click", "Escape"}) {
+      Append(steps, {SecondStart(DemoPlan()), "popups:2", "title:" + question.title, "ontop", "tied:0>main",
+                     "tied:1>main", "untied", "boxpress:1,4,4", "popups:2"});
+      if (std::string(answer) == "click")
+        Append(steps, {"popclick:" + question.cancel});
+      else
+        Append(steps, {"poppress:4,4", "tap:Escape"});
+      Append(steps, {"popups:1", "title:" + preferences.title});
+    }
+    Append(steps, {"popclick:" + preferences.cancel, "nopopup"});
+    Append(steps, closing);
+  }
+  const windowrun::Outcome outcome = Run(steps, 150, Quoted(first), "", true);
   if (outcome.noWindowManager) GTEST_SKIP() << "openbox did not start: " << outcome.log;
   EXPECT_TRUE(outcome.Passed()) << outcome.log;
 }

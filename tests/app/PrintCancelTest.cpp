@@ -40,7 +40,9 @@ using Line = zelvproCalculatorFil;
 class PageBreaks : public iPriceListPrintRecorder {
  public:
   void Font(const char*, int32_t, bool) override {}
-  void Text(const Vcon::WString&, const plat::RECT&, uint32_t) override {}
+  void Text(const Vcon::WString&, const plat::RECT&, uint32_t) override {
+    if (texts++ == 0 && onFirstText) onFirstText();
+  }
   void Rule(int32_t, int32_t, int32_t, int32_t) override {}
   void Frame(const plat::RECT&) override {}
   void Ellipse(const plat::RECT&, const ppRGBColor&) override {}
@@ -50,9 +52,21 @@ class PageBreaks : public iPriceListPrintRecorder {
     ++breaks;
     if (onBreak) onBreak(breaks);
   }
-  int32_t breaks = 0;
+  int32_t breaks = 0, texts = 0;
   std::function<void(int32_t)> onBreak;
+  // Runs while the first page prints, before it ends.
+  std::function<void()> onFirstText;
 };
+
+// Whether `window` and every window in it have painted all they were asked to.
+bool Painted(plat::HWND window) {
+  plat::RECT stale{};
+  if (plat::GetUpdateRect(window, &stale, 0) != 0) return false;
+  for (plat::HWND child = plat::GetWindow(window, plat::GW_CHILD); child != nullptr;
+       child = plat::GetWindow(child, plat::GW_HWNDNEXT))
+    if (!Painted(child)) return false;
+  return true;
+}
 
 class PrintCancelTest : public apptest::StartedProgramTest {
  protected:
@@ -193,6 +207,37 @@ TEST_F(PrintCancelTest, ThePrintBoxStandsOverTheRepaintedWindowAndItsCancelStops
     // The keys go to the window again.
     EXPECT_EQ(plat::GetActiveWindow(), app_->Frame());
   }
+}
+
+// A first page that takes long (a big list, a slow disk) prints under a Print box that is already
+// drawn, its text and its Cancel button too, and a click on Cancel made then stops the print when
+// that page ends: one page break, no file.
+TEST_F(PrintCancelTest, ThePrintBoxIsDrawnAndAnswersWhileTheFirstPagePrints) {
+  Start();
+  FillThePlan();
+  zelvproCalculatorList* pane = zelvproCalculatorList::Current();
+  ASSERT_NE(pane, nullptr);
+  AnswerPrintDialogWithOk();
+  PageBreaks first;
+  bool drawn = false, visible = false;
+  first.onFirstText = [&] {
+    const plat::HWND box = ppPrintingAbortDialog::Instance().Window();
+    ASSERT_NE(box, nullptr) << "no Print box while the first page prints";
+    visible = plat::IsWindowVisible(box) != 0;
+    drawn = Painted(box);
+    plat::RECT button{};
+    plat::GetWindowRect(plat::GetDlgItem(box, plat::IDCANCEL), &button);
+    plat::Desktop::Click(plat::POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  };
+  pane->SetPrintRecorder(&first);
+  Send(zelvproWindow::kPrint);
+  pane->SetPrintRecorder(nullptr);
+  EXPECT_TRUE(visible);
+  EXPECT_TRUE(drawn) << "the Print box was not drawn before the first page ended";
+  EXPECT_EQ(first.breaks, 1) << "Cancel did not stop the print when the first page ended";
+  EXPECT_TRUE(pane->PrintStopped());
+  EXPECT_EQ(FilesInDocuments(), 0) << "a cancelled print left a file";
+  EXPECT_TRUE(plat::MessageBoxLog().empty()) << "a cancelled print was reported";
 }
 
 }  // namespace

@@ -60,6 +60,14 @@
 //                its right or bottom edge) and waits until that window closes; then `alive`
 //   poppress:X,Y clicks pixel X,Y of the newest other top-level window (as popclick) and leaves it
 //                open (a check box or a radio button of a dialog); then `alive`
+//   boxpress:N,X,Y  as poppress, on the other window N places under the newest (1: the box under the
+//                open one)
+//   tied:N>M     waits until the other window N places under the newest tells the window manager
+//                that it is a dialog (_NET_WM_WINDOW_TYPE), modal (_NET_WM_STATE) and transient for
+//                the other window M places under the newest (WM_TRANSIENT_FOR); "tied:N>main": for
+//                the program's window
+//   transient:N>M  as tied, the transient-for tie alone (a drop-down list)
+//   untied       the program's window is transient for no window and no dialog
 //   quit:X,Y     clicks pixel X,Y of the newest other top-level window (as popclick), an answer that
 //                ends the program (Don't Save in the question a close asks), and waits until the
 //                program's window is gone
@@ -273,6 +281,43 @@ class Driver {
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
     return Alive();
+  }
+
+  // Presses pixel x,y of the other window `fromTop` places under the newest (1: the box under the
+  // open one) and leaves it open; then `alive`.
+  bool BoxPress(size_t fromTop, int x, int y) {
+    const std::optional<Window> box = Other(fromTop);
+    if (!box) return Fail("fewer than " + std::to_string(fromTop + 1) + " other windows show");
+    if (!MoveTo(*box, x, y)) return Fail("the box vanished");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    return Alive();
+  }
+
+  // Waits until the other window `box` places under the newest tells the window manager that it is
+  // transient for the other window `owner` places under the newest (or, with `owner` negative, for
+  // the program's window), and with `dialog` that it is a dialog and modal.
+  bool Tied(size_t box, int owner, bool dialog) {
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    std::string why;
+    while (Clock::now() < end) {
+      why = NotTied(box, owner, dialog);
+      if (why.empty()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return Fail(why);
+  }
+
+  // Whether the program's window stands on its own: transient for no window, and no dialog.
+  bool Untied() {
+    Window owner = 0;
+    if (XGetTransientForHint(display_, window_, &owner) != 0 && owner != 0)
+      return Fail("the program's window is transient for \"" + x11test::TitleOf(display_, owner) + "\"");
+    if (Has(window_, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"))
+      return Fail("the program's window says it is a dialog");
+    return true;
   }
 
   // The cursor image shown once the program has handled the input sent so far and it then stayed
@@ -714,6 +759,53 @@ class Driver {
     return "";
   }
 
+  // Why the other window `box` places under the newest is not tied as `Tied` wants; empty when it is.
+  std::string NotTied(size_t box, int owner, bool dialog) const {
+    const std::optional<Window> shown = Other(box);
+    if (!shown) return "no box " + std::to_string(box) + " shows";
+    const std::string name = "the box \"" + x11test::TitleOf(display_, *shown) + "\"";
+    const std::optional<Window> wanted = owner < 0 ? std::optional<Window>(window_) : Other(size_t(owner));
+    if (!wanted) return "no window " + std::to_string(owner) + " shows";
+    Window tie = 0;
+    if (XGetTransientForHint(display_, *shown, &tie) == 0 || tie == 0)
+      return name + " is transient for no window";
+    if (tie != *wanted)
+      return name + " is transient for \"" + x11test::TitleOf(display_, tie) + "\", not for \"" +
+             x11test::TitleOf(display_, *wanted) + "\"";
+    if (!dialog) return "";
+    if (!Has(*shown, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG")) return name + " is no dialog";
+    if (!Has(*shown, "_NET_WM_STATE", "_NET_WM_STATE_MODAL")) return name + " is not modal";
+    return "";
+  }
+
+  // The other windows shown since the start, counted from the top: 0 the newest.
+  std::optional<Window> Other(size_t fromTop) const {
+    const std::vector<Window> others = OtherWindows();
+    for (auto it = others.rbegin(); it != others.rend(); ++it) {
+      if (std::find(shownAtStart_.begin(), shownAtStart_.end(), *it) != shownAtStart_.end()) continue;
+      if (fromTop-- == 0) return *it;
+    }
+    return std::nullopt;
+  }
+
+  // Whether the atom list `property` of `window` holds the atom `value`.
+  bool Has(Window window, const char* property, const char* value) const {
+    const Atom wanted = XInternAtom(display_, value, False);
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(display_, window, XInternAtom(display_, property, False), 0, 32, False, XA_ATOM,
+                           &actual, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+      const Atom* atoms = reinterpret_cast<const Atom*>(data);
+      for (unsigned long i = 0; i < count; ++i) found = found || atoms[i] == wanted;
+      XFree(data);
+    }
+    return found;
+  }
+
   // Whether the window says it is a tool tip: tips come and go with the pointer, they are neither
   // menus nor boxes.
   bool IsTip(Window window) const {
@@ -936,6 +1028,17 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     } else if (verb == "poppress") {
       int x = 0, y = 0;
       done = std::sscanf(argument.c_str(), "%d,%d", &x, &y) == 2 && driver.PopupPress(x, y);
+    } else if (verb == "boxpress") {
+      int n = 0, x = 0, y = 0;
+      done = std::sscanf(argument.c_str(), "%d,%d,%d", &n, &x, &y) == 3 && n >= 0 &&
+             driver.BoxPress(size_t(n), x, y);
+    } else if (verb == "tied" || verb == "transient") {
+      int box = 0, owner = -1;
+      done = (std::sscanf(argument.c_str(), "%d>%d", &box, &owner) == 2 ||
+              (std::sscanf(argument.c_str(), "%d>main", &box) == 1 && argument.ends_with(">main"))) &&
+             box >= 0 && driver.Tied(size_t(box), owner, verb == "tied");
+    } else if (verb == "untied") {
+      done = driver.Untied();
     } else if (verb == "popup" || verb == "nopopup") {
       done = driver.WaitPopup(verb == "popup");
     } else if (verb == "popclick") {
