@@ -14,6 +14,9 @@ class XWindowHints {
   // Marks a window not yet shown as a dialog, and as modal when `modal`: a window manager keeps the
   // focus on a modal dialog rather than on the owner it holds.
   static void MarkDialog(SDL_Window* window, bool modal);
+  // Whether a window manager runs on the display that shows `window`: the root names, in
+  // _NET_SUPPORTING_WM_CHECK, a window that names itself there.
+  static bool WindowManagerRuns(SDL_Window* window);
 };
 
 }  // namespace plat
