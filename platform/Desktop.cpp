@@ -11,6 +11,7 @@
 #include "platform/MenuTracker.h"
 #include "platform/MessageQueue.h"
 #include "platform/ResetList.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -26,6 +27,9 @@ std::vector<UINT> gBeeps;
 HCURSOR gCursor = nullptr;
 bool gHasTaskBar = false;
 RECT gTaskBar;
+// The display's work area, set by the backend (SetWorkArea); none in a headless run.
+bool gHasWorkArea = false;
+RECT gWorkArea;
 
 // The last button press, for telling a double click: a second press of the same button on the same
 // window within kDoubleClickTime and kDoubleClickSlop of it. A double click starts no new pair.
@@ -45,6 +49,10 @@ constexpr int32_t kDoubleClickSlop = 2;     // pixels each way, the platform's d
   gCursor = nullptr;
   gHasTaskBar = false;
   gTaskBar = RECT{};
+});
+[[maybe_unused]] const bool kWorkAreaReset = ResetList::Add("desktop: work area", [] {
+  gHasWorkArea = false;
+  gWorkArea = RECT{};
 });
 
 WindowManager& Manager() { return WindowManager::Instance(); }
@@ -152,6 +160,14 @@ void Desktop::Char(char16_t character) {
 void Desktop::RequestClose(HWND window) {
   HWND top = Manager().TopLevelOf(window);
   if (!top) return;
+  // The close box is clicked like any other place: while a window holds the capture the click is
+  // its (the about window hides at it), and the window asked to close stays.
+  if (Manager().Capture()) {
+    const POINT at = InputState::CursorPos();
+    MouseButton(VK_LBUTTON, true, at);
+    MouseButton(VK_LBUTTON, false, at);
+    return;
+  }
   // A disabled window takes no input, its close box included: while a modal loop holds its owner
   // (a box or a dialog is open over it) the request only beeps, and the box stays in charge.
   if (!IsWindowEnabled(top)) {
@@ -196,6 +212,28 @@ void Desktop::SetTaskBar(const RECT* rect) {
 bool Desktop::TaskBar(RECT* rect) {
   if (gHasTaskBar && rect) *rect = gTaskBar;
   return gHasTaskBar;
+}
+
+void Desktop::SetWorkArea(const RECT* rect) {
+  gHasWorkArea = rect != nullptr && rect->right > rect->left && rect->bottom > rect->top;
+  if (gHasWorkArea) gWorkArea = *rect;
+}
+
+RECT Desktop::WorkArea() {
+  if (gHasWorkArea) return gWorkArea;
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT bar;
+  if (!TaskBar(&bar)) return area;
+  // The bar takes a strip along one edge of the screen.
+  if (bar.top > area.top && bar.left <= area.left && bar.right >= area.right)
+    area.bottom = bar.top;
+  else if (bar.bottom < area.bottom && bar.left <= area.left && bar.right >= area.right)
+    area.top = bar.bottom;
+  else if (bar.left > area.left)
+    area.right = bar.left;
+  else if (bar.right < area.right)
+    area.left = bar.right;
+  return area;
 }
 
 }  // namespace plat

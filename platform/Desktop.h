@@ -30,7 +30,8 @@ class Desktop {
   // A key going down or up; `extended` marks the navigation block (lParam bit 24).
   static void Key(int32_t virtualKey, bool down, bool extended = false);
   static void Char(char16_t character);
-  // The user clicks a top-level window's close box (WM_SYSCOMMAND SC_CLOSE).
+  // The user clicks a top-level window's close box (WM_SYSCOMMAND SC_CLOSE); while a window holds the
+  // mouse capture the click is a left press and release where the pointer is, which go to that window.
   static void RequestClose(HWND window);
   // The user drags an edge (WMSZ_ value) of a top-level window to `proposed` (screen pixels): the
   // window gets WM_SIZING to adjust it, then is moved and sized to what it answered.
@@ -51,6 +52,11 @@ class Desktop {
   // The task bar's rectangle on the virtual screen; none until someone sets one.
   static void SetTaskBar(const RECT* rect);
   static bool TaskBar(RECT* rect);
+  // The work area, the part of the screen windows are placed in (a maximised one fills it): the one
+  // the display's desktop gives (a window manager's, without its panels) when the backend set one,
+  // else the screen less the task bar's strip.
+  static void SetWorkArea(const RECT* rect);
+  static RECT WorkArea();
 };
 
 }  // namespace plat

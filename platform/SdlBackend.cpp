@@ -242,6 +242,12 @@ bool SdlBackend::Start() {
     // drawing surfaces and the OpenGL pixel formats are made for.
     if (SDL_BITSPERPIXEL(mode.format) <= 8) SetScreenColorDepth(int32_t(SDL_BITSPERPIXEL(mode.format)));
   }
+  // The work area a window manager leaves beside its panels (on X its _NET_WORKAREA), else the screen.
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+    const RECT area{usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+    Desktop::SetWorkArea(&area);
+  }
   SDL_EventState(SDL_DROPTEXT, SDL_ENABLE);
   SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
   SDL_StartTextInput();

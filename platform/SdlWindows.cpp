@@ -124,8 +124,7 @@ void SdlWindows::Sync() {
       flags |= KindFlag(*w);
       const bool maximized = Maximized(window);
       if (maximized) flags |= SDL_WINDOW_MAXIMIZED;
-      SDL_Window* sdl = SDL_CreateWindow("", w->rect.left + part.left, w->rect.top + part.top,
-                                         std::max(1, Width(part)), std::max(1, Height(part)), flags);
+      SDL_Window* sdl = Open(window, flags);
       if (!sdl) continue;
       Mirror mirror;
       mirror.sdl = sdl;
@@ -165,6 +164,51 @@ void SdlWindows::Focused(HWND window) {
   // The desktop has it in front with the keys already.
   raised_ = window;
   Manager().SetActive(window);
+}
+
+// The smallest size the program keeps a sizable window at, as a drag of its corner to nothing finds
+// it (WM_SIZING), less the layer's frame: the least content of the desktop window; 0 by 0 when the
+// program keeps none.
+SIZE SdlWindows::SmallestContent(HWND window) {
+  WindowRecord* w = Manager().Find(window);
+  if (!Decorated(window) || !(w->style & WS_THICKFRAME)) return {0, 0};
+  RECT smallest{w->rect.left, w->rect.top, w->rect.left, w->rect.top};
+  SendMessageW(window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&smallest));
+  if (!(w = Manager().Find(window)) || Width(smallest) <= 0 || Height(smallest) <= 0) return {0, 0};
+  const RECT part = ShownPart(window);
+  return {std::max(0, Width(smallest) - (Width(w->rect) - Width(part))),
+          std::max(0, Height(smallest) - (Height(w->rect) - Height(part)))};
+}
+
+// A window the program maximised opens where it is restored to (its size before the program maximised
+// it, at least its smallest), marked maximised: the window manager fills the work area with it, and
+// its restore button brings it back there. With no window manager to maximise it, it opens at the
+// layer's maximised place itself. The window manager learns the smallest size too.
+SDL_Window* SdlWindows::Open(HWND window, uint32_t flags) {
+  const WindowRecord* w = Manager().Find(window);
+  const RECT part = ShownPart(window);
+  const SIZE least = SmallestContent(window);
+  if (!(w = Manager().Find(window))) return nullptr;
+  RECT at{w->rect.left + part.left, w->rect.top + part.top, 0, 0};
+  at.right = at.left + Width(part);
+  at.bottom = at.top + Height(part);
+  const RECT& restored = w->restored;
+  const bool maximized = (flags & SDL_WINDOW_MAXIMIZED) != 0;
+  if (maximized && Width(restored) > 0 && Height(restored) > 0) {
+    at.left = restored.left + part.left;
+    at.top = restored.top + part.top;
+    at.right = at.left + std::max<int32_t>(least.cx, Width(restored) - (Width(w->rect) - Width(part)));
+    at.bottom = at.top + std::max<int32_t>(least.cy, Height(restored) - (Height(w->rect) - Height(part)));
+  }
+  SDL_Window* sdl =
+      SDL_CreateWindow("", at.left, at.top, std::max(1, Width(at)), std::max(1, Height(at)), flags);
+  if (!sdl) return nullptr;
+  if (least.cx > 0 && least.cy > 0) SDL_SetWindowMinimumSize(sdl, least.cx, least.cy);
+  if (maximized && !XWindowHints::WindowManagerRuns(sdl)) {
+    SDL_SetWindowPosition(sdl, w->rect.left + part.left, w->rect.top + part.top);
+    SDL_SetWindowSize(sdl, std::max(1, Width(part)), std::max(1, Height(part)));
+  }
+  return sdl;
 }
 
 void SdlWindows::FocusActive() {

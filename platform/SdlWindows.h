@@ -63,6 +63,9 @@ class SdlWindows {
   static bool Decorated(HWND window);
   // A decorated, sizable window the program maximised.
   static bool Maximized(HWND window);
+  static SIZE SmallestContent(HWND window);
+  // Makes the desktop window of a layer window with SDL's window `flags` (see the source).
+  static SDL_Window* Open(HWND window, uint32_t flags);
   void Place(HWND window, Mirror& mirror);
   void Present(HWND window, Mirror& mirror);
   void FocusActive();

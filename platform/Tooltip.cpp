@@ -79,10 +79,26 @@ void Hide(HWND control, ToolTipState& s) {
   ShowWindow(control, SW_HIDE);
 }
 
+// What the tip shows of a tool's text: as it stands with TTS_NOPREFIX, else up to the first TAB, with
+// each single "&" dropped and each doubled one shown once.
+std::u16string ShownText(HWND control, const std::u16string& text) {
+  if (GetWindowLongPtrA(control, GWL_STYLE) & TTS_NOPREFIX) return text;
+  std::u16string shown;
+  for (size_t i = 0; i < text.size() && text[i] != u'\t'; ++i) {
+    if (text[i] != u'&') {
+      shown.push_back(text[i]);
+    } else if (i + 1 < text.size() && text[i + 1] == u'&') {
+      shown.push_back(u'&');
+      ++i;
+    }
+  }
+  return shown;
+}
+
 void Show(HWND control, ToolTipState& s) {
-  const Tool& tool = s.tools[s.hover];
-  SetWindowTextW(control, tool.text.c_str());
-  SIZE text = MeasureControlText(control, tool.text);
+  const std::u16string shown = ShownText(control, s.tools[s.hover].text);
+  SetWindowTextW(control, shown.c_str());
+  SIZE text = MeasureControlText(control, shown);
   POINT at = InputState::CursorPos();
   SetWindowPos(control, HWND_TOP, at.x, at.y + kBelowPointer, text.cx + 2 * kPaddingX + 2,
                text.cy + 2 * kPaddingY + 2, SWP_NOACTIVATE);
@@ -100,7 +116,7 @@ void Update(HWND control, ToolTipState& s) {
     s.suppressed = true;
   }
   bool ready = s.active && s.hover >= 0 && !s.suppressed && !s.shown && now - s.hoverSince >= s.initialDelay;
-  if (ready && !s.tools[s.hover].text.empty()) Show(control, s);
+  if (ready && !ShownText(control, s.tools[s.hover].text).empty()) Show(control, s);
 }
 
 // The tool under a relayed mouse message, or -1.

@@ -3,7 +3,8 @@
 // messages relayed to the control (TTM_RELAYEVENT) tell it where the pointer rests, and after the
 // initial delay on the layer's clock (500 ms unless TTM_SETDELAYTIME says otherwise) it shows the
 // tool's text in a small popup below the pointer. A press or release hides it until the pointer moves
-// to another tool. The popup's window text is the text shown, so it can be read back.
+// to another tool. The popup's window text is the text shown, so it can be read back; TTM_GETTEXT
+// answers the tool's text as it was added.
 //
 // Without a timer in the layer the delay is checked whenever a message is relayed and whenever
 // UpdateToolTips runs; a backend's idle handling calls it.
@@ -30,6 +31,11 @@ constexpr UINT TTM_ADDTOOLW = WM_USER + 50;
 constexpr UINT TTM_DELTOOLW = WM_USER + 51;
 constexpr UINT TTM_NEWTOOLRECTW = WM_USER + 52;
 constexpr UINT TTM_GETTEXTW = WM_USER + 56;
+
+// Control styles. Without TTS_NOPREFIX a tip shows its text as a menu item's: a single "&" is dropped
+// (a doubled one shows one) and the text ends at the first TAB, where a menu text names its key.
+constexpr DWORD TTS_ALWAYSTIP = 0x01;
+constexpr DWORD TTS_NOPREFIX = 0x02;
 
 constexpr UINT TTF_IDISHWND = 0x0001;
 constexpr UINT TTF_SUBCLASS = 0x0010;

@@ -140,24 +140,28 @@ void SetShown(HWND window, bool shown) {
   }
 }
 
-RECT WorkArea() {
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  RECT bar;
-  if (!GetTaskBarRect(&bar)) return area;
-  // The bar takes a strip along one edge of the screen.
-  if (bar.top > area.top && bar.left <= area.left && bar.right >= area.right)
-    area.bottom = bar.top;
-  else if (bar.bottom < area.bottom && bar.left <= area.left && bar.right >= area.right)
-    area.top = bar.bottom;
-  else if (bar.left > area.left)
-    area.right = bar.left;
-  else if (bar.right < area.right)
-    area.left = bar.right;
-  return area;
+// Where the platform puts an overlapped window made with CW_USEDEFAULT for its place (x) or its size
+// (width): three quarters of the work area each way, centred in it, so that the window, with the
+// frame a window manager draws round it, lies on the screen when it is not maximised. A popup or a
+// child gets no default (the window table makes it 0).
+void DefaultPlacement(DWORD style, int32_t& x, int32_t& y, int32_t& width, int32_t& height) {
+  const bool place = x == CW_USEDEFAULT, size = width == CW_USEDEFAULT;
+  if ((style & (WS_CHILD | WS_POPUP)) || !(place || size)) return;
+  const RECT work = Desktop::WorkArea();
+  const int32_t workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+  if (size) {
+    width = workWidth * 3 / 4;
+    height = workHeight * 3 / 4;
+  }
+  if (place) {
+    x = work.left + std::max(0, (workWidth - width) / 2);
+    y = work.top + std::max(0, (workHeight - height) / 2);
+  }
 }
 
 void Maximize(HWND window) {
   WindowRecord* w = Manager().Find(window);
+  if (!(w->style & WS_MAXIMIZE)) w->restored = w->rect;
   w->style |= WS_MAXIMIZE;
   w->style &= ~WS_MINIMIZE;
   RECT target;
@@ -166,7 +170,7 @@ void Maximize(HWND window) {
     RECT in = Manager().NonClientInsets(*w);
     target = {-in.left, -in.top, target.right + in.right, target.bottom + in.bottom};
   } else {
-    target = WorkArea();
+    target = Desktop::WorkArea();
   }
   Manager().SetWindowRect(window, target);
 }
@@ -198,6 +202,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
                      int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param) {
   std::u16string wide = title ? WidenAnsi(title) : std::u16string();
+  DefaultPlacement(style, x, y, width, height);
   return Manager().Create(exStyle, className, title ? wide.c_str() : nullptr, style, x, y, width, height,
                           parent, menu, instance, param);
 }
@@ -205,6 +210,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
 HWND CreateWindowExW(DWORD exStyle, const char* className, const char16_t* title, DWORD style, int32_t x,
                      int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param) {
+  DefaultPlacement(style, x, y, width, height);
   return Manager().Create(exStyle, className, title, style, x, y, width, height, parent, menu, instance,
                           param);
 }

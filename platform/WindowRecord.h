@@ -48,6 +48,9 @@ struct WindowRecord {
   LONG_PTR userData = 0;
   // Window rectangle: in the parent's client coordinates for a child, in screen pixels otherwise.
   RECT rect;
+  // The rectangle a maximised window had before it was maximised, where restoring it puts it back;
+  // empty until it is first maximised.
+  RECT restored{};
   // Children back to front: the last one is on top (painted last, hit first).
   std::vector<HWND> children;
   std::map<std::string, void*> properties;

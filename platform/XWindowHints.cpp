@@ -38,4 +38,35 @@ void XWindowHints::MarkDialog(SDL_Window* window, bool modal, bool shown) {
   XFlush(display);
 }
 
+namespace {
+
+// The window a window names in _NET_SUPPORTING_WM_CHECK, or 0.
+::Window CheckWindowOf(Display* display, ::Window window, Atom check) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, left = 0;
+  unsigned char* data = nullptr;
+  ::Window named = 0;
+  if (XGetWindowProperty(display, window, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &left,
+                         &data) == Success &&
+      data != nullptr && type == XA_WINDOW && format == 32 && count == 1)
+    named = *reinterpret_cast<::Window*>(data);
+  if (data != nullptr) XFree(data);
+  return named;
+}
+
+}  // namespace
+
+bool XWindowHints::WindowManagerRuns(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+  Display* display = info.info.x11.display;
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+  const ::Window named = CheckWindowOf(display, DefaultRootWindow(display), check);
+  // A window manager that died leaves the root's property naming a window that is gone (the error
+  // handler lets the failed read go) or that no longer names itself.
+  return named != 0 && CheckWindowOf(display, named, check) == named;
+}
+
 }  // namespace plat

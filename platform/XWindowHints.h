@@ -15,6 +15,9 @@ class XWindowHints {
   // modal dialog rather than on the owner it holds. A window already shown (`shown`: tied once the
   // window it stands over showed) asks the window manager for the modal state as well.
   static void MarkDialog(SDL_Window* window, bool modal, bool shown = false);
+  // Whether a window manager runs on the display that shows `window`: the root names, in
+  // _NET_SUPPORTING_WM_CHECK, a window that names itself there.
+  static bool WindowManagerRuns(SDL_Window* window);
 };
 
 }  // namespace plat

@@ -73,6 +73,32 @@ TEST_F(AboutWindows, AClickOutsideOrAKeyHidesItAndTheCommandShowsTheSameObject) 
   EXPECT_FALSE(Visible(first));
 }
 
+// The main window's close box, clicked while the credits or the about window shows, is a click like
+// any other: it hides that window and closes nothing; the next click on it closes the main window.
+TEST_F(AboutWindows, TheMainWindowsCloseBoxOnlyHidesTheWindowShown) {
+  WNDCLASSA plain{};
+  plain.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); };
+  plain.lpszClassName = "PlainMain";
+  RegisterClassA(&plain);
+  HWND main = CreateWindowExA(0, "PlainMain", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
+                              nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(main, nullptr);
+  ShowCreditsWindow();
+  ShowAboutWindow();
+  for (zelvproAboutDialog* shown : {AboutWindow, CreditsWindow}) {
+    if (shown == CreditsWindow) ShowCreditsWindow();
+    ASSERT_TRUE(Visible(shown));
+    Desktop::RequestClose(main);
+    HeadlessDriver::RunUntilIdle();
+    EXPECT_FALSE(Visible(shown));
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+  Desktop::RequestClose(main);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_FALSE(IsWindow(main));
+}
+
 TEST_F(AboutWindows, CreditsShowTheirOwnPictureAndNeverServeAsTheAboutWindow) {
   ShowCreditsWindow();
   ASSERT_NE(CreditsWindow, nullptr);

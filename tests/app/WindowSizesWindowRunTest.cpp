@@ -7,11 +7,16 @@
 // - F7 then F4 leaves nothing of the 3D picture around the plan: the editor's rulers, bars and the
 //   rows below them are as F4 and a click on an empty part of the plan (nothing selected, as after
 //   the 3D view) draw them.
+// - under a window manager (openbox), on screens of 1600 by 1000 and 1366 by 768: with the about window
+//   shown, the main window's close box only hides it and the program runs on; the window, opened
+//   maximised and restored by the window manager, lies on the screen, its frame included.
 // Where everything lies is learnt from the same start-up here, headless, at the same size. Pixels of
 // the frame's client area.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +32,8 @@
 #include "canvas/view3d/zelvproViewPointButton.h"
 #include "canvas/window/zelvproEditorCanvas.h"
 #include "framework/ppButton.h"
+#include "framework/ppWindow.h"
+#include "platform/MenuBar.h"
 #include "platform/Surface.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 
@@ -50,6 +57,20 @@ class WindowSizesWindowRunTest : public apptest::WindowRunFixture {
     plat::HeadlessDriver::RunUntilIdle();
     plat::GetClientRect(app_->Frame(), &client_);
     return {client_.right, client_.bottom + kMenuBar};
+  }
+  // The steps that choose menu item `id` from the menu bar, as a user clicks them.
+  std::vector<std::string> Choose(uint32_t id) {
+    const int32_t menus = plat::GetMenuItemCount(plat::GetMenu(app_->Frame()));
+    for (int32_t index = 0; index < menus; ++index) {
+      const std::map<uint32_t, plat::RECT> items = MenuItems(index);
+      const auto item = items.find(id);
+      if (item == items.end()) continue;
+      plat::POINT title = Middle(plat::MenuBarItemRects(app_->Frame())[size_t(index)]);
+      plat::ScreenToClient(app_->Frame(), &title);
+      return {"click:" + Place(title), "popup", "popclick:" + PopupPlace(item->second)};
+    }
+    ADD_FAILURE() << "no menu offers item " << id;
+    return {};
   }
   // The frame's client pixel at `p` here.
   uint32_t Here(plat::POINT p) const {
@@ -157,6 +178,45 @@ TEST_F(WindowSizesWindowRunTest, MadeSmallerAndLargeAgainOrAfterF7ThenF4TheWindo
                                   plat::RECT{content.right, content.top, around.right, content.bottom}})
     old += Differing(f4, f7f4, strip);
   EXPECT_EQ(old, 0) << "after F7 then F4";
+}
+
+TEST_F(WindowSizesWindowRunTest, UnderAWindowManagerTheCloseBoxOnlyHidesAboutAndTheRestoredWindowFits) {
+  std::string why;
+  if (!windowrun::WindowManagerAvailable(&why))
+    GTEST_SKIP() << why << ": no window manager to restore the window";
+  for (const auto& [width, height] : {std::pair{1600, 1000}, std::pair{1366, 768}}) {
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height);
+    SCOPED_TRACE(screen);
+    ScreenSize(width, height);
+    BeginOnThePlan();
+    std::vector<std::string> steps = Choose(1);  // Help > About
+    Stop();
+    for (const char* step : {"popup", "closebox", "nopopup", "alive", "restore", "frame", "close"})
+      steps.push_back(step);
+    const windowrun::Outcome outcome = Run(steps, 90, Quoted(DemoPlan()), "", true);
+    if (outcome.noWindowManager) GTEST_SKIP() << "openbox did not start: " << outcome.log;
+    ASSERT_TRUE(outcome.Passed()) << outcome.log;
+    const size_t line = outcome.log.find("frame ");
+    ASSERT_NE(line, std::string::npos) << outcome.log;
+    int x = 0, y = 0, w = 0, h = 0, clientWidth = 0, clientHeight = 0, screenWidth = 0, screenHeight = 0;
+    ASSERT_EQ(std::sscanf(outcome.log.c_str() + line, "frame %d,%d %dx%d client %dx%d screen %dx%d", &x, &y,
+                          &w, &h, &clientWidth, &clientHeight, &screenWidth, &screenHeight),
+              8)
+        << outcome.log;
+    std::printf("restored on %s: %s\n", screen.c_str(),
+                outcome.log.substr(line, outcome.log.find('\n', line) - line).c_str());
+    EXPECT_EQ(screenWidth, width);
+    EXPECT_EQ(screenHeight, height);
+    EXPECT_GE(x, 0);
+    EXPECT_GE(y, 0);
+    EXPECT_LE(x + w, width);
+    EXPECT_LE(y + h, height);
+    // Not maximised, and not smaller than the program keeps its window (less the borders of 4 pixels
+    // and the caption of 19 that the window manager's frame stands for).
+    EXPECT_LT(clientWidth, width);
+    EXPECT_GE(clientWidth, ppWindow::kMinimumWidth - 8);
+    EXPECT_GE(clientHeight, ppWindow::kMinimumHeight - 27);
+  }
 }
 
 }  // namespace

@@ -190,6 +190,27 @@ class Language : public iTextSource {
   }
 };
 
+// The demo's language, whose texts for the view commands are the menu's: an access key marked with
+// "&" and the key's name after a TAB.
+class MenuTexts : public iTextSource {
+ public:
+  bool GetString(int32_t number, Vcon::WString& text, int32_t) override {
+    switch (number) {
+      case 3001:
+        text = u"&Room Design\tF2";
+        return true;
+      case 3005:
+        text = u"3&D View\tF7";
+        return true;
+      case 3006:
+        text = u"Item && Price &List";
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
 constexpr uint32_t kExitPrintSave =
     zelvproViewBar::kExitFlag | zelvproViewBar::kPrintFlag | zelvproViewBar::kSaveFlag;
 
@@ -731,6 +752,24 @@ TEST_F(ViewBarTest, ALanguageChangeRegistersTheTipsAgainWithTheNewTexts) {
   EXPECT_EQ(TipText(2012), u"Item List");
   delete bar_;
   EXPECT_EQ(ToolCount(), 0) << "the tips go with the bar";
+}
+
+// The tips show the menu's texts as a menu shows them, without the access keys' marks and without the
+// keys' names; the control keeps each text as it was given.
+TEST_F(ViewBarTest, TipsShowTheMenusTextsWithoutTheAccessKeyMarksAndTheKeyNames) {
+  MakeBar();
+  MenuTexts texts;
+  SetTextSource(&texts);
+  bar_->UpdateTexts();
+  const auto middle = [&](int32_t id) {
+    RECT r;
+    bar_->Button(id)->GetWindowFrame(&r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  EXPECT_EQ(TipShownAt(middle(2016)), u"Room Design");
+  EXPECT_EQ(TipShownAt(middle(2024)), u"3D View");
+  EXPECT_EQ(TipShownAt(middle(2012)), u"Item & Price List");
+  EXPECT_EQ(TipText(2016), u"&Room Design\tF2");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/LayerClock.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -129,6 +130,39 @@ TEST_F(DesktopTest, TaskBarAndMaximisedWorkArea) {
   GetWindowRect(w, &r);
   EXPECT_EQ(r, (RECT{0, 0, 1280, 984}));
   EXPECT_TRUE(IsZoomed(w));
+}
+
+// A frame made with the default place and size lies inside the work area (the desktop's own when the
+// backend gave one, else the screen less the task bar) with room round it for a window manager's
+// frame, and maximised it fills that area; a popup or a child gets no default.
+TEST_F(DesktopTest, AWindowMadeWithDefaultsLiesInsideTheWorkArea) {
+  const RECT bar{0, 984, 1280, 1024}, desktops{0, 30, 1600, 1000};
+  Desktop::SetTaskBar(&bar);
+  for (const RECT* given : {static_cast<const RECT*>(nullptr), &desktops}) {
+    if (given) {
+      SetVirtualScreenSize(1600, 1000);
+      Desktop::SetWorkArea(given);
+    }
+    const RECT work = given ? *given : RECT{0, 0, 1280, 984};
+    HWND w = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr,
+                             nullptr, nullptr, nullptr);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, (work.right - work.left) * 3 / 4);
+    EXPECT_EQ(r.bottom - r.top, (work.bottom - work.top) * 3 / 4);
+    EXPECT_GE(r.top - work.top, 40) << "no room for a title bar above it";
+    EXPECT_NEAR(r.left - work.left, work.right - r.right, 1);
+    EXPECT_NEAR(r.top - work.top, work.bottom - r.bottom, 1);
+    ShowWindow(w, SW_SHOWMAXIMIZED);
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r, work);
+    DestroyWindow(w);
+  }
+  HWND popup = CreateWindowExA(0, "Plain", "", WS_POPUP, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
+                               nullptr, nullptr);
+  RECT r;
+  GetWindowRect(popup, &r);
+  EXPECT_EQ(r, (RECT{0, 0, 0, 0}));
 }
 
 TEST_F(DesktopTest, ResizeRequestsGoThroughSizing) {

@@ -130,6 +130,39 @@ TEST_F(ToolTips, LeavingClickingOrRemovingTheToolHidesTheTip) {
   EXPECT_FALSE(IsWindowVisible(tip_));
 }
 
+// A tip shows its text as a menu shows an item's: up to the TAB, a single "&" dropped, a doubled one
+// shown once; a control made with TTS_NOPREFIX shows the text as it stands.
+TEST_F(ToolTips, ATipShowsItsTextAsAMenuItemUnlessTheControlSaysNoPrefix) {
+  AddTool(1, {10, 10, 110, 40}, "3&D View\tF7");
+  AddTool(2, {200, 10, 300, 40}, "Save && &Close");
+  AddTool(3, {10, 100, 110, 140}, "\tF9");
+  const auto shownAt = [&](POINT p) {
+    MoveTo(p);
+    LayerClock::Advance(500);
+    UpdateToolTips();
+    std::u16string shown = IsWindowVisible(tip_) ? TipText() : u"";
+    MoveTo({150, 200});
+    return shown;
+  };
+  EXPECT_EQ(shownAt({20, 20}), u"3D View");
+  EXPECT_EQ(shownAt({250, 20}), u"Save & Close");
+  EXPECT_EQ(shownAt({20, 120}), u"") << "nothing before the TAB: no tip";
+  char buffer[80] = {};
+  TOOLINFOA info;
+  info.cbSize = kToolInfoSize;
+  info.hwnd = host_;
+  info.uId = 1;
+  info.lpszText = buffer;
+  SendMessageA(tip_, TTM_GETTEXTA, 80, reinterpret_cast<LPARAM>(&info));
+  EXPECT_STREQ(buffer, "3&D View\tF7") << "the tool keeps its text";
+
+  DestroyWindow(tip_);
+  tip_ =
+      CreateWindowExA(0, kToolTipClass, nullptr, TTS_NOPREFIX, 0, 0, 0, 0, host_, nullptr, nullptr, nullptr);
+  AddTool(1, {10, 10, 110, 40}, "3&D View\tF7");
+  EXPECT_EQ(shownAt({20, 20}), u"3&D View\tF7");
+}
+
 TEST_F(ToolTips, DelaysAutoPopAndRecordSizes) {
   SendMessageA(tip_, TTM_SETDELAYTIME, TTDT_INITIAL, 100);
   MoveTo({20, 20});

@@ -80,6 +80,13 @@
 //   resize:W,H   sets the window's size to W by H pixels as a window manager does for a drag of its
 //                edge, and waits until the program took it and the pixels stay still (the program
 //                may keep a size of its own: its smallest)
+//   restore      un-maximises the program's window as the window manager's maximise button does on
+//                a maximised window, and waits until the window manager says it is no longer
+//                maximised and its frame and pixels stay still; fails where no window manager frames
+//                the window
+//   frame        prints the window manager's frame round the program's window, the window's own
+//                size and the screen's, as "frame X,Y WxH client WxH screen WxH" (frame pixels on the
+//                screen, border included); fails where no window manager frames the window
 //   spawn:CMD    runs the shell command CMD in the background (another start of the program, say),
 //                its output discarded, without waiting for it
 // "Still" means unchanged over 300 ms. Every wait ends 20 s after its step began, and all of them at
@@ -686,10 +693,88 @@ class Driver {
     return Alive();
   }
 
+  // Un-maximises the program's window (a _NET_WM_STATE request to the root, as a window manager's
+  // maximise button or a pager makes it) and waits until it is back and still.
+  bool Restore() {
+    Window frame = 0;
+    int clientX = 0, clientY = 0;
+    if (!FrameOf(&frame, &clientX, &clientY)) return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window_;
+    event.xclient.message_type = XInternAtom(display_, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 0;  // remove
+    event.xclient.data.l[1] = long(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+    event.xclient.data.l[2] = long(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+    event.xclient.data.l[3] = 1;  // asked by an application
+    XSendEvent(display_, DefaultRootWindow(display_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display_, False);
+    std::string last;
+    Clock::time_point sameSince = Clock::now();
+    while (Clock::now() < deadline_) {
+      const std::string now = FrameText();
+      if (now.empty()) return Fail("the program's window is gone");
+      if (now != last || Maximized()) {
+        last = now;
+        sameSince = Clock::now();
+      } else if (Clock::now() - sameSince >= std::chrono::milliseconds(300)) {
+        return Settle(nullptr);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return Fail(Maximized() ? "the window stayed maximised" : "the window's frame did not come to rest");
+  }
+
+  bool PrintFrame() {
+    const std::string text = FrameText();
+    if (text.empty()) return Fail("no window manager frames the program's window");
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+    return true;
+  }
+
   const Picture& Last() const { return last_; }
   void SetDeadline(Clock::time_point deadline) { deadline_ = deadline; }
 
  private:
+  // Whether the window manager says the program's window is maximised (either way).
+  bool Maximized() const {
+    const Atom vert = XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_VERT", False),
+               horz = XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    bool maximized = false;
+    if (XGetWindowProperty(display_, window_, XInternAtom(display_, "_NET_WM_STATE", False), 0, 64, False,
+                           XA_ATOM, &type, &format, &count, &left, &data) == Success &&
+        data != nullptr && format == 32)
+      for (unsigned long i = 0; i < count; ++i) {
+        const Atom state = reinterpret_cast<const Atom*>(data)[i];
+        maximized = maximized || state == vert || state == horz;
+      }
+    if (data != nullptr) XFree(data);
+    return maximized;
+  }
+
+  // "frame X,Y WxH client WxH screen WxH", or empty when no window manager frames the window.
+  std::string FrameText() {
+    Window frame = 0;
+    int clientX = 0, clientY = 0;
+    XWindowAttributes outer{}, client{};
+    if (!FrameOf(&frame, &clientX, &clientY) || XGetWindowAttributes(display_, frame, &outer) == 0 ||
+        XGetWindowAttributes(display_, window_, &client) == 0)
+      return "";
+    const int border = outer.border_width, screen = DefaultScreen(display_);
+    std::ostringstream text;
+    text << "frame " << outer.x << "," << outer.y << " " << outer.width + 2 * border << "x"
+         << outer.height + 2 * border << " client " << client.width << "x" << client.height << " screen "
+         << DisplayWidth(display_, screen) << "x" << DisplayHeight(display_, screen);
+    return text.str();
+  }
+
   bool Fail(const std::string& why) {
     failure_ = why;
     return false;
@@ -1056,6 +1141,10 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
     } else if (verb == "resize") {
       int w = 0, h = 0;
       done = std::sscanf(argument.c_str(), "%d,%d", &w, &h) == 2 && driver.Resize(w, h);
+    } else if (verb == "restore") {
+      done = driver.Restore();
+    } else if (verb == "frame") {
+      done = driver.PrintFrame();
     } else if (verb == "spawn") {
       done = std::system(("(" + argument + ") >/dev/null 2>&1 &").c_str()) == 0;
     } else if (verb == "soak") {
