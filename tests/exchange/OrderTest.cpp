@@ -264,7 +264,8 @@ TEST_F(OrderTest, AFailedExchangeShowsOneBoxAndWritesAndOpensNothing) {
   const Case cases[] = {
       {Mode::kNoListener, "could not be reached: the connection failed (Connection refused).",
        SendOrderResult::kNotConnected},
-      {Mode::kSilent, "did not answer: no answer to receive within 300 milliseconds.", SendOrderResult::kNoAnswer},
+      {Mode::kSilent, "did not answer: no answer to receive within 300 milliseconds.",
+       SendOrderResult::kNoAnswer},
       {Mode::kCloseAfterHead, "did not answer: the service closed the connection.",
        SendOrderResult::kNoAnswer},
   };
