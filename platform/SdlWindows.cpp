@@ -115,7 +115,6 @@ void SdlWindows::Sync() {
     if (!IsWindowVisible(window) || !GetWindowSurface(window)) continue;
     auto found = mirrors_.find(window);
     if (found == mirrors_.end()) {
-      RECT part = ShownPart(window);
       WindowRecord* w = Manager().Find(window);
       Uint32 flags = SDL_WINDOW_HIDDEN;
       if (!Decorated(window)) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
@@ -168,16 +167,18 @@ void SdlWindows::Focused(HWND window) {
 
 // The smallest size the program keeps a sizable window at, as a drag of its corner to nothing finds
 // it (WM_SIZING), less the layer's frame: the least content of the desktop window; 0 by 0 when the
-// program keeps none.
+// program keeps none. It is never more than the work area holds: SDL grows a window to its least size
+// at once, which on a small screen would push the maximised window past the screen's edge.
 SIZE SdlWindows::SmallestContent(HWND window) {
   WindowRecord* w = Manager().Find(window);
   if (!Decorated(window) || !(w->style & WS_THICKFRAME)) return {0, 0};
   RECT smallest{w->rect.left, w->rect.top, w->rect.left, w->rect.top};
   SendMessageW(window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&smallest));
   if (!(w = Manager().Find(window)) || Width(smallest) <= 0 || Height(smallest) <= 0) return {0, 0};
-  const RECT part = ShownPart(window);
-  return {std::max(0, Width(smallest) - (Width(w->rect) - Width(part))),
-          std::max(0, Height(smallest) - (Height(w->rect) - Height(part)))};
+  const RECT part = ShownPart(window), work = Desktop::WorkArea();
+  const int32_t frameX = Width(w->rect) - Width(part), frameY = Height(w->rect) - Height(part);
+  return {std::clamp(Width(smallest) - frameX, 0, std::max(0, Width(work) - frameX)),
+          std::clamp(Height(smallest) - frameY, 0, std::max(0, Height(work) - frameY))};
 }
 
 // A window the program maximised opens where it is restored to (its size before the program maximised
