@@ -22,18 +22,6 @@ namespace fs = std::filesystem;
 
 class HandOverWindowRunTest : public apptest::WindowRunFixture {
  protected:
-  // A file that is no plan, beside the settings.
-  fs::path Unreadable(const char* name) {
-    const fs::path file = demo_.Root() / name;
-    std::ofstream(file) << "this is no plan";
-    return file;
-  }
-  // The driver's step that starts the program a second time on `file`, beside the first and with its
-  // lock folder, so that it hands the file over.
-  std::string SecondStart(const fs::path& file) const {
-    return "spawn:XDG_RUNTIME_DIR=\"" + (demo_.Root() / "runtime").string() + "\" ./planner \"" +
-           file.string() + "\"";
-  }
   // File > Preferences... as the driver's steps that open it (the program runs in this process), with
   // the box's title and its Cancel button's place in the box.
   struct Preferences {

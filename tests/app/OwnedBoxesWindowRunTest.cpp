@@ -38,21 +38,6 @@ class OwnedBoxesWindowRunTest : public apptest::WindowRunFixture {
     WindowRunFixture::SetUp();
   }
 
-  // The steps that open menu item `id` from the menu bar, as a user clicks them.
-  std::vector<std::string> Choose(uint32_t id) {
-    const int32_t menus = plat::GetMenuItemCount(plat::GetMenu(app_->Frame()));
-    for (int32_t index = 0; index < menus; ++index) {
-      const std::map<uint32_t, plat::RECT> items = MenuItems(index);
-      const auto item = items.find(id);
-      if (item == items.end()) continue;
-      plat::POINT title = Middle(plat::MenuBarItemRects(app_->Frame())[size_t(index)]);
-      plat::ScreenToClient(app_->Frame(), &title);
-      return {"click:" + Place(title), "popup", "popclick:" + PopupPlace(item->second)};
-    }
-    ADD_FAILURE() << "no menu offers item " << id;
-    return {};
-  }
-
   // What a user tries on an open box that holds the main window: a click on the main window (on the
   // plan's left ruler, which does nothing even when it is taken), then on its close box; the box must
   // stay drawn on top after each.
@@ -92,19 +77,6 @@ class OwnedBoxesWindowRunTest : public apptest::WindowRunFixture {
     Send(zelvProApp::kPreferencesCommand);
     plat::HeadlessDriver::SetIdleScript(cancelsDialogs_ ? CancelActiveWindow : std::function<bool()>());
     return place;
-  }
-
-  // A file that is no plan, beside the settings.
-  fs::path Unreadable(const char* name) {
-    const fs::path file = demo_.Root() / name;
-    std::ofstream(file) << "this is no plan";
-    return file;
-  }
-  // The driver's step that starts the program a second time on `file`, beside the first and with its
-  // lock folder, so that it hands the file over.
-  std::string SecondStart(const fs::path& file) const {
-    return "spawn:XDG_RUNTIME_DIR=\"" + (demo_.Root() / "runtime").string() + "\" ./planner \"" +
-           file.string() + "\"";
   }
 };
 

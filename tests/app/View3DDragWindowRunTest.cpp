@@ -154,6 +154,19 @@ struct Seen {
 
 class View3DDragScenarioTest : public View3DDragWindowRunTest {
  protected:
+  // The middle of the item strip's cell that shows `group`'s item named `article`, in frame pixels.
+  bool StripItem(qxNode& group, const char* article, plat::POINT* at) {
+    zelvproElementScroller& strip = *Window().Palette()->Pane()->Strip();
+    int32_t column = 0;
+    for (qxNode* child = group.FirstChild(); child != nullptr; child = child->NextSibling(), ++column)
+      if (std::string(child->Name().c_str()).find(article) != std::string::npos) break;
+    if (column >= strip.ItemCount()) return false;
+    plat::RECT cell{};
+    strip.GetCellRect(column, 0, &cell);
+    *at =
+        InFrame(strip.GetRootView()->GetHWND(), {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    return true;
+  }
   std::vector<Seen> Units() const {
     std::vector<Seen> out;
     ForEachChildElement(Plan(), [&](zelvproElement* unit) {
@@ -383,15 +396,8 @@ TEST_F(View3DDragScenarioTest, DragsFromHomeStayInTheRoomMoveOnlyThePressedUnitA
     ASSERT_NE(group, nullptr);
     std::vector<std::string> steps;
     for (const plat::POINT& at : clicks) steps.push_back("press:" + Place(at) + ",100");
-    zelvproElementScroller& strip = *Window().Palette()->Pane()->Strip();
-    int32_t column = 0;
-    for (qxNode* child = group->FirstChild(); child != nullptr; child = child->NextSibling(), ++column)
-      if (std::string(child->Name().c_str()).find("VH-B60") != std::string::npos) break;
-    ASSERT_LT(column, strip.ItemCount());
-    plat::RECT cell{};
-    strip.GetCellRect(column, 0, &cell);
-    const plat::POINT from =
-        InFrame(strip.GetRootView()->GetHWND(), {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    plat::POINT from{};
+    ASSERT_TRUE(StripItem(*group, "VH-B60", &from)) << "the strip shows no VH-B60";
     const ppVector3 aim(4300.0f, 250.0f, 2000.0f);
     const plat::POINT to = Shown(aim);
     Stop();
@@ -430,15 +436,8 @@ TEST_F(View3DDragScenarioTest, AUnitFromTheStripIntoAnLRoomShowsOnlyItsOutlineOv
     ASSERT_NE(group, nullptr);
     std::vector<std::string> steps;
     for (const plat::POINT& at : clicks) steps.push_back("press:" + Place(at) + ",100");
-    zelvproElementScroller& strip = *Window().Palette()->Pane()->Strip();
-    int32_t column = 0;
-    for (qxNode* child = group->FirstChild(); child != nullptr; child = child->NextSibling(), ++column)
-      if (std::string(child->Name().c_str()).find("VH-B60") != std::string::npos) break;
-    ASSERT_LT(column, strip.ItemCount());
-    plat::RECT cell{};
-    strip.GetCellRect(column, 0, &cell);
-    const plat::POINT from =
-        InFrame(strip.GetRootView()->GetHWND(), {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    plat::POINT from{};
+    ASSERT_TRUE(StripItem(*group, "VH-B60", &from)) << "the strip shows no VH-B60";
     // The floor of the L's arm along the back wall, then of its leg towards the eye.
     const plat::POINT first = Shown(ppVector3(4600.0f, 0.0f, 3200.0f));
     const plat::POINT last = Shown(ppVector3(2900.0f, 0.0f, 4900.0f));

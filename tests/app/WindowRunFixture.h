@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -145,6 +146,33 @@ class WindowRunFixture : public StartedProgramTest {
     plat::HeadlessDriver::RunUntilIdle();
     plat::HeadlessDriver::SetIdleScript(nullptr);
     return items;
+  }
+
+  // The steps that open menu item `id` from the menu bar, as a user clicks them.
+  std::vector<std::string> Choose(uint32_t id) {
+    const int32_t menus = plat::GetMenuItemCount(plat::GetMenu(app_->Frame()));
+    for (int32_t index = 0; index < menus; ++index) {
+      const std::map<uint32_t, plat::RECT> items = MenuItems(index);
+      const auto item = items.find(id);
+      if (item == items.end()) continue;
+      plat::POINT title = Middle(plat::MenuBarItemRects(app_->Frame())[size_t(index)]);
+      plat::ScreenToClient(app_->Frame(), &title);
+      return {"click:" + Place(title), "popup", "popclick:" + PopupPlace(item->second)};
+    }
+    ADD_FAILURE() << "no menu offers item " << id;
+    return {};
+  }
+  // A file that is no plan, beside the settings.
+  std::filesystem::path Unreadable(const char* name) {
+    const std::filesystem::path file = demo_.Root() / name;
+    std::ofstream(file) << "this is no plan";
+    return file;
+  }
+  // The driver's step that starts the program a second time on `file`, beside the first and with its
+  // lock folder, so that it hands the file over.
+  std::string SecondStart(const std::filesystem::path& file) const {
+    return "spawn:XDG_RUNTIME_DIR=\"" + (demo_.Root() / "runtime").string() + "\" ./planner \"" +
+           file.string() + "\"";
   }
 
   // The first shown view of type T under `view` (that `wanted` accepts), and all of them in view order.

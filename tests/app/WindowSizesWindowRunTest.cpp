@@ -58,20 +58,6 @@ class WindowSizesWindowRunTest : public apptest::WindowRunFixture {
     plat::GetClientRect(app_->Frame(), &client_);
     return {client_.right, client_.bottom + kMenuBar};
   }
-  // The steps that choose menu item `id` from the menu bar, as a user clicks them.
-  std::vector<std::string> Choose(uint32_t id) {
-    const int32_t menus = plat::GetMenuItemCount(plat::GetMenu(app_->Frame()));
-    for (int32_t index = 0; index < menus; ++index) {
-      const std::map<uint32_t, plat::RECT> items = MenuItems(index);
-      const auto item = items.find(id);
-      if (item == items.end()) continue;
-      plat::POINT title = Middle(plat::MenuBarItemRects(app_->Frame())[size_t(index)]);
-      plat::ScreenToClient(app_->Frame(), &title);
-      return {"click:" + Place(title), "popup", "popclick:" + PopupPlace(item->second)};
-    }
-    ADD_FAILURE() << "no menu offers item " << id;
-    return {};
-  }
   // The frame's client pixel at `p` here.
   uint32_t Here(plat::POINT p) const {
     plat::RECT whole{};
