@@ -205,6 +205,20 @@ LRESULT GetText(ToolTipState& s, ToolInfoOf<Char>* info) {
   return 0;
 }
 
+// The tool at `index` in the order of adding: its window, id, flags and rectangle, and its text into
+// the caller's buffer (80 characters) when one is given. 0 past the last tool, else 1.
+template <class Char>
+LRESULT EnumTool(const ToolTipState& s, WPARAM index, ToolInfoOf<Char>* info) {
+  if (!GoodSize(info) || index >= s.tools.size()) return 0;
+  const Tool& tool = s.tools[index];
+  info->hwnd = tool.window;
+  info->uId = tool.id;
+  info->uFlags = tool.flags;
+  info->rect = tool.rect;
+  if (reinterpret_cast<uintptr_t>(info->lpszText) >= 0x10000) CopyTextOut(tool.text, info->lpszText, 80);
+  return 1;
+}
+
 void Paint(HWND control, HDC dc) {
   RECT r;
   GetClientRect(control, &r);
@@ -244,6 +258,10 @@ LRESULT ToolTipProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
       return GetText(*s, reinterpret_cast<TOOLINFOA*>(lParam));
     case TTM_GETTEXTW:
       return GetText(*s, reinterpret_cast<TOOLINFOW*>(lParam));
+    case TTM_ENUMTOOLSA:
+      return EnumTool(*s, wParam, reinterpret_cast<TOOLINFOA*>(lParam));
+    case TTM_ENUMTOOLSW:
+      return EnumTool(*s, wParam, reinterpret_cast<TOOLINFOW*>(lParam));
     case TTM_GETTOOLCOUNT:
       return static_cast<LRESULT>(s->tools.size());
     case TTM_RELAYEVENT:

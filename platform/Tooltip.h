@@ -25,12 +25,14 @@ constexpr UINT TTM_NEWTOOLRECTA = WM_USER + 6;
 constexpr UINT TTM_RELAYEVENT = WM_USER + 7;
 constexpr UINT TTM_GETTEXTA = WM_USER + 11;
 constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
+constexpr UINT TTM_ENUMTOOLSA = WM_USER + 14;
 constexpr UINT TTM_POP = WM_USER + 28;
 constexpr UINT TTM_UPDATE = WM_USER + 29;
 constexpr UINT TTM_ADDTOOLW = WM_USER + 50;
 constexpr UINT TTM_DELTOOLW = WM_USER + 51;
 constexpr UINT TTM_NEWTOOLRECTW = WM_USER + 52;
 constexpr UINT TTM_GETTEXTW = WM_USER + 56;
+constexpr UINT TTM_ENUMTOOLSW = WM_USER + 58;
 
 // Control styles. Without TTS_NOPREFIX a tip shows its text as a menu item's: a single "&" is dropped
 // (a doubled one shows one) and the text ends at the first TAB, where a menu text names its key.

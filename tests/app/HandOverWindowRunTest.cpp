@@ -80,8 +80,10 @@ TEST_F(HandOverWindowRunTest, PreferencesAnswersAClickAfterEachHandOver) {
                {"grabpopup:" + settings, SecondStart(bad), "title:Error", "grabpopup:" + errorBox,
                 "tap:Return", "alive", cancel, "nopopup", GrabStep("before.ppm")});
   steps.insert(steps.end(), preferences.open.begin(), preferences.open.end());
-  steps.insert(steps.end(),
-               {SecondStart(plan), "changed", cancel, "nopopup", "alive", GrabStep("after.ppm"), "close"});
+  // "changed" waits for the window to differ from the last picture the driver settled on: that must
+  // be Preferences open over the old plan, or the step passes at once and the hand-over is not waited.
+  steps.insert(steps.end(), {GrabStep("handing.ppm"), SecondStart(plan), "changed", cancel, "nopopup",
+                             "alive", GrabStep("after.ppm"), "close"});
   const windowrun::Outcome outcome = Run(steps, 120);
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
   const windowrun::Grab error = windowrun::ReadPpm(errorBox), box = windowrun::ReadPpm(settings);

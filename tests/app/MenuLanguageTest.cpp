@@ -12,10 +12,15 @@
 
 #include "StartedProgram.h"
 #include "app/shell/zelvProApp.h"
+#include "catalogue/databases/CatalogDatabaseList.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/zelvproNoteFil.h"
+#include "framework/ToolTipControl.h"
 #include "foundation/TextsById.h"
 #include "foundation/iTextSource.h"
 #include "platform/Controls.h"
 #include "platform/Menu.h"
+#include "platform/Tooltip.h"
 #include "platform/WindowApi.h"
 
 namespace {
@@ -108,6 +113,33 @@ class MenuLanguageTest : public apptest::StartedProgramTest {
     return captions;
   }
 
+  // Every tip the program has given its tooltip control so far, by its view's window and id: each
+  // view adds its own tips when it first shows and again when the language changes.
+  using Tips = std::map<std::pair<HWND, uintptr_t>, std::string>;
+  static Tips AllTips() {
+    Tips tips;
+    const HWND control = ToolTipControl::DocumentTips()->Handle();
+    for (WPARAM i = 0;; ++i) {
+      char16_t text[80] = {};
+      TOOLINFOW info;
+      info.cbSize = kToolInfoSize;
+      info.lpszText = text;
+      if (SendMessageW(control, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info)) == 0) break;
+      // A tip given while its view had no window yet can never show: the pointer is always over one.
+      if (info.hwnd != nullptr) tips[{info.hwnd, info.uId}] = Utf8(text);
+    }
+    return tips;
+  }
+  // The views, each as its view-bar button shows it, the tips gathered on the way.
+  Tips TipsOfEveryView() {
+    Tips tips;
+    for (const int32_t view : {3001, 3003, 3005, 3006, 3001}) {
+      Send(view);
+      tips.merge(AllTips());
+    }
+    return tips;
+  }
+
   static std::string KeyName(const std::string& text) {
     const size_t tab = text.find('\t');
     return tab == std::string::npos ? "" : text.substr(tab);
@@ -172,6 +204,40 @@ TEST_F(MenuLanguageTest, EveryMenuTextAndPreferencesCaptionIsInDanishAndInEnglis
     Vcon::WString en, da;
     EXPECT_TRUE(texts->GetString(number, en, kEnglish) && !en.empty()) << "no English text " << number;
     EXPECT_TRUE(texts->GetString(number, da, kDanish) && !da.empty()) << "no Danish text " << number;
+  }
+}
+
+// The tips of the view bar, the zoom and room buttons, the rotation panel and the 3D view's buttons
+// and sliders, and the catalogue's unit notes, read in English and then in Danish.
+TEST_F(MenuLanguageTest, EveryTipAndUnitNoteIsInDanishAndInEnglish) {
+  Start();
+  ASSERT_NE(ToolTipControl::DocumentTips(), nullptr);
+  const Tips english = TipsOfEveryView();
+  // The view bar's five, zoom and home, the two room buttons, the price list's five, the rotation
+  // panel's two, and the 3D view's four buttons and six slider halves.
+  EXPECT_GE(english.size(), 25u);
+  ChooseLanguage(kDanish);
+  const Tips danish = TipsOfEveryView();
+  for (const auto& [tool, text] : english) {
+    SCOPED_TRACE(testing::Message() << "the tip \"" << text << "\"");
+    EXPECT_FALSE(text.empty());
+    const auto found = danish.find(tool);
+    ASSERT_NE(found, danish.end());
+    EXPECT_FALSE(found->second.empty());
+    if (text != "Inspiration") EXPECT_NE(found->second, text) << "still English";
+  }
+
+  zelvDatabase* kitchen = MainCatalogDatabase;
+  ASSERT_NE(kitchen, nullptr);
+  ppDatafile& notes = kitchen->NoteFile();
+  notes.SelectAll();
+  EXPECT_GE(notes.GetSelectedCount(), 2);
+  for (int32_t i = 0; i < notes.GetSelectedCount(); ++i) {
+    const int32_t note = notes.RecordIdAt(i);
+    Vcon::WString text;
+    EXPECT_TRUE(kitchen->GetString(note * 10, text, kDanish) && !text.empty()) << "note " << note;
+    // The note stands on the unit panel as one line; a comma would split it into the three sizes.
+    EXPECT_EQ(text.find(u','), Vcon::WString::npos) << "note " << note;
   }
 }
 

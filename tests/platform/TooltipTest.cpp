@@ -190,6 +190,19 @@ TEST_F(ToolTips, DelaysAutoPopAndRecordSizes) {
   LayerClock::Advance(100);
   UpdateToolTips();
   EXPECT_EQ(TipText(), u"\u00c4nderung");
+  // The tools in the order they were added, each with its window, id, rectangle and text.
+  char16_t buffer[80] = {};
+  TOOLINFOW listed;
+  listed.cbSize = kToolInfoSize;
+  listed.lpszText = buffer;
+  ASSERT_EQ(SendMessageW(tip_, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&listed)), 1);
+  EXPECT_EQ(listed.hwnd, host_);
+  EXPECT_EQ(listed.uId, 1u);
+  EXPECT_EQ(listed.rect.right, 110);
+  EXPECT_EQ(std::u16string(buffer), u"\u00c4nderung");
+  ASSERT_EQ(SendMessageW(tip_, TTM_ENUMTOOLSW, 1, reinterpret_cast<LPARAM>(&listed)), 1);
+  EXPECT_EQ(listed.uId, 3u);
+  EXPECT_EQ(SendMessageW(tip_, TTM_ENUMTOOLSW, 2, reinterpret_cast<LPARAM>(&listed)), 0);
   DestroyWindow(tip_);
   UpdateToolTips();  // a destroyed control is forgotten
 }
