@@ -288,10 +288,12 @@ TEST_F(EditsOnScreenTest, AnEditedUnitRepaintsOnlyItsOldAndNewPlace) {
   EXPECT_TRUE(unit->IsSelected());
 }
 
-// A configurable unit (the demo's "Hinged base 60", catalogue type 4) pulled from the palette into the
-// middle of the room in the Colors view, then moved there by the mouse: the plan shows it where it
-// stands and no longer where it stood, after the move, its Undo and its Redo, without a view change.
+// A configurable unit (the demo's "Hinged base 60" made one, catalogue type 4) pulled from the palette
+// into the middle of the room in the Colors view, then moved there by the mouse: the plan shows it
+// where it stands and no longer where it stood, after the move, its Undo and its Redo, without a view
+// change.
 TEST_F(EditsOnScreenTest, AMovedConfigurableUnitIsDrawnAtOnce) {
+  MakeConfigurable("CFG");
   StartOnThePlan();
   Send(zelvproViewBar::kTopColourCommand);
   zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
