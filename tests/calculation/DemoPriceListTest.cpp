@@ -196,8 +196,8 @@ TEST_F(DemoPriceListTest, TheHingedBaseIsAPlainUnitPricedFromItsUnit) {
   ApplyNumberFormats();
 }
 
-// The 300 cm worktop has no price of its own: its one line costs its board and its three metres of
-// front edging, in the worktop's colour, and the order names each part on a line of its own.
+// The 300 cm worktop has no price of its own: its one line costs its three metres of front edging and
+// its board, in the worktop's colour, and the order names each part on a line of its own.
 TEST_F(DemoPriceListTest, AWorktopPricedThroughItsPartsHasOneLineAndAnOrderLinePerPart) {
   const int32_t unit = UnitId("VH-WT300"), board = UnitId("VH-WB300"), edging = UnitId("VH-WE100");
   EXPECT_EQ(db_->PriceFile().LookupPrice(unit, 0, 0, 0, nullptr), 0);
@@ -221,8 +221,8 @@ TEST_F(DemoPriceListTest, AWorktopPricedThroughItsPartsHasOneLineAndAnOrderLineP
   for (const std::string& line : order.Lines())
     if (line.rfind("KOMPONENT", 0) == 0) components.push_back(line);
   // Order 7, module 1, the part's number, no depth, the worktop's colour number, the cell (0, 0).
-  EXPECT_EQ(components, (std::vector<std::string>{"KOMPONENT\t7\t1\tVH-WB300\t-\t301\t0\t0\r",
-                                                  "KOMPONENT\t7\t1\tVH-WE100\t-\t301\t0\t0\r"}));
+  EXPECT_EQ(components, (std::vector<std::string>{"KOMPONENT\t7\t1\tVH-WE100\t-\t301\t0\t0\r",
+                                                  "KOMPONENT\t7\t1\tVH-WB300\t-\t301\t0\t0\r"}));
 }
 
 }  // namespace
