@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "StartedProgram.h"
+#include "calculation/zelvproCalculatorList.h"
+#include "calculation/zelvproCalculatorFil.h"
+#include "elements/base/ElementKinds.h"
 #include "canvas/editor/zelvproRuler.h"
 #include "canvas/palette/zelvproElementPalette.h"
 #include "canvas/palette/zelvproElementPane.h"
@@ -288,10 +291,12 @@ TEST_F(EditsOnScreenTest, AnEditedUnitRepaintsOnlyItsOldAndNewPlace) {
   EXPECT_TRUE(unit->IsSelected());
 }
 
-// A configurable unit (the demo's "Hinged base 60", catalogue type 4) pulled from the palette into the
-// middle of the room in the Colors view, then moved there by the mouse: the plan shows it where it
-// stands and no longer where it stood, after the move, its Undo and its Redo, without a view change.
+// A configurable unit (the demo's "Hinged base 60" made one, catalogue type 4) pulled from the palette
+// into the middle of the room in the Colors view, then moved there by the mouse: the plan shows it
+// where it stands and no longer where it stood, after the move, its Undo and its Redo, without a view
+// change.
 TEST_F(EditsOnScreenTest, AMovedConfigurableUnitIsDrawnAtOnce) {
+  MakeConfigurable("CFG");
   StartOnThePlan();
   Send(zelvproViewBar::kTopColourCommand);
   zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
@@ -386,3 +391,45 @@ TEST_F(EditsOnScreenTest, EveryViewIsReachedFromEveryOtherByItsKeyAndItsMenuItem
 }
 
 }  // namespace
+
+// A worktop is in reach of a user who plans a kitchen: the plan views' catalogue has a Worktops
+// group, a worktop pulled from it into the middle of the room stands there at the height it has on
+// the base units (820 mm: 100 of plinth and 720 of carcase), and the price list has its line.
+TEST_F(EditsOnScreenTest, AWorktopPulledFromThePlanViewsCatalogueStandsInTheRoomAndIsPriced) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopViewCommand);
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  auto* room = dynamic_cast<qxNewRoomCanvas*>(zelvproEditorScroller::Current()->View(1));
+  ASSERT_NE(room, nullptr);
+  ppVector2 corners[4];
+  room->ComputeBounds(corners);
+  plat::POINT middle{};
+  PlanPointToScreen(ppVector3((corners[0].x + corners[2].x) / 2, 0, (corners[0].y + corners[2].y) / 2),
+                    middle);
+  const int32_t before = plan->Subviews().Count();
+  DropFromPalette("Worktops", "VH-WT200", middle);
+  ASSERT_EQ(plan->Subviews().Count(), before + 1) << "the worktop was not placed";
+  zelvproElement* worktop = nullptr;
+  for (int32_t i = 0; i < plan->Subviews().Count(); ++i) {
+    auto* unit = static_cast<zelvproElement*>(plan->Subviews().At(i));
+    if (unit->kind == ElementKinds::kParametric) worktop = unit;
+  }
+  ASSERT_NE(worktop, nullptr);
+  ppVector3 at;
+  worktop->GetAbsolutePosition(at);
+  EXPECT_FLOAT_EQ(at.y, 820.0f);
+
+  Send(zelvproViewBar::kItemListCommand);
+  zelvproCalculatorFil& lines = zelvproCalculatorList::Current()->LineFile();
+  lines.BeginAccess();
+  int32_t found = 0;
+  for (int32_t i = 0; i < lines.GetRecordCount(); ++i) {
+    lines.ReadRecordAt(i, nullptr);
+    const char* b = lines.GetRecordBuffer();
+    if (RecordField(lines, "unitID").Long(b) != worktop->GetUnitRecordId()) continue;
+    ++found;
+    EXPECT_EQ(ppMoney::FromRaw(RecordField(lines, "total").MoneyRaw(b)).ToDouble(), 1495.0);
+  }
+  EXPECT_EQ(found, 1);
+}

@@ -245,9 +245,10 @@ TEST_F(EditsWindowRunTest, EveryEditIsDrawnWhereItHappenedOnceTheProgramIsIdle) 
       << "the room's far side moved too";
 }
 
-// A configurable unit (the demo's "Hinged base 60") saved in the room and moved there with the mouse:
-// as soon as the program is idle the window shows it where it went and the floor where it stood.
+// A configurable unit (the demo's "Hinged base 60" made one) saved in the room and moved there with the
+// mouse: as soon as the program is idle the window shows it where it went and the floor where it stood.
 TEST_F(EditsWindowRunTest, AMovedConfigurableUnitIsDrawnWhereItWentAtOnce) {
+  MakeConfigurable("CFG");
   BeginOnThePlan();
   zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
   ASSERT_NE(plan, nullptr);

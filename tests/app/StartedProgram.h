@@ -24,6 +24,9 @@
 #include "catalogue/browser/qxCatalog.h"
 #include "catalogue/browser/qxNode.h"
 #include "catalogue/browser/qxTopNode.h"
+#include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproTopViewFil.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/PosixPath.h"
 #include "foundation/ProcessServices.h"
@@ -126,6 +129,26 @@ class StartedProgramTest : public ::testing::Test {
     return plan;
   }
   zelvProApp& StartOnThePlan() { return Start(DemoPlan().string()); }
+
+  // The copy's top-view record named `topView` made a configurable unit (element type 4), as a
+  // retailer's catalogue may offer one where the demo offers none; call it before Start.
+  void MakeConfigurable(const std::string& topView) {
+    ppFileSpec file{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};
+    zelvDatabase db(file);
+    zelvproTopViewFil& views = db.TopViewFile();
+    views.SelectAll();
+    for (int32_t i = 0; i < views.GetSelectedCount(); ++i) {
+      const int32_t id = views.RecordIdAt(i);
+      views.ReadRecord(id, nullptr);
+      if (RecordField(views, "Name").Text(views.GetRecordBuffer()) != topView) continue;
+      views.BeginTransaction();
+      RecordField(views, "Type").SetLong(views.GetRecordBuffer(), 4);  // the element type, not the class
+      views.WriteRecord(id, nullptr);
+      views.EndTransaction();
+      return;
+    }
+    ADD_FAILURE() << "the catalogue has no top view " << topView;
+  }
 
   // As the frame's menu and keys send it.
   void Send(int32_t command) {

@@ -265,7 +265,7 @@ TEST_F(StartupTest, TheDemosFirstStartShowsThePriceListsColumnCaptions) {
     if (r.y < frame.top + zelvproCalculatorList::kHeaderHeight) header.push_back(Vcon::Utf8FromUtf16(r.text));
   }
   EXPECT_EQ(header, (std::vector<std::string>{"Picture", "Line", "Description", "Order no.", "Qty", "Price",
-                                              "Total"}));
+                                              "Total", "Volume m\u00b3", "Weight kg"}));
   EXPECT_TRUE(plat::MessageBoxLog().empty());
 }
 

@@ -3,86 +3,15 @@
 // second price for the same cabinets.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
 #include <tuple>
 #include <vector>
 
-#include "calculation/zelvproCalculatorFil.h"
-#include "elements/topview/TopViewTestSupport.h"
-#include "support/DemoSettings.h"
+#include "DemoCalculationTest.h"
 
 namespace {
 
+using DemoSetPriceTest = demotest::DemoCalculationTest;
 using Calc = zelvproCalculatorFil;
-
-class DemoSetPriceTest : public tvtest::TopViewTest {
- protected:
-  void SetUp() override {
-    TopViewTest::SetUp();
-    ppFileSpec file{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};
-    db_ = std::make_unique<zelvDatabase>(file);
-    host_.databases[db_->Identifier()] = db_.get();
-    Vcon_HandleManager::MemNew(&blob_, 0);
-    calc_ = std::make_unique<Calc>(*db_, blob_);
-    calc_->SetTextsFrozen(true);
-    iCalculationList::Install(calc_.get());
-  }
-  void TearDown() override {
-    placed_.clear();
-    iCalculationList::Install(nullptr);
-    calc_.reset();
-    if (blob_ != nullptr) MemDispose(blob_);
-    host_.databases.clear();
-    db_.reset();
-    TopViewTest::TearDown();
-  }
-
-  // A unit of the catalogue by its top view's name, placed in the plan and priced.
-  zelvproTopViewElement& Place(const std::string& name) {
-    zelvproTopViewFil& items = db_->TopViewFile();
-    items.SelectAll();
-    int32_t id = 0;
-    for (int32_t i = 0; i < items.GetSelectedCount() && id == 0; ++i) {
-      items.ReadRecordAt(i, nullptr);
-      if (RecordField(items, "Name").Text(items.GetRecordBuffer()) == name) id = items.RecordIdAt(i);
-    }
-    EXPECT_NE(id, 0) << name;
-    placed_.push_back(MakeOwned(*db_, id));
-    placed_.back()->AddToCalculation();
-    return *placed_.back();
-  }
-  int32_t UnitId(const char* number) {
-    zelvproUnitFil& units = db_->UnitFile();
-    units.SelectAll();
-    for (int32_t i = 0; i < units.GetSelectedCount(); ++i) {
-      units.ReadRecordAt(i, nullptr);
-      if (RecordField(units, "number1").Text(units.GetRecordBuffer()) == number) return units.RecordIdAt(i);
-    }
-    return 0;
-  }
-
-  // (type, unit, total in whole units) of every line of the built list but the blank and note lines.
-  std::vector<std::tuple<int32_t, int32_t, double>> Built() {
-    calc_->BeginAccess();
-    calc_->BuildLines();
-    std::vector<std::tuple<int32_t, int32_t, double>> lines;
-    const RecordField type(*calc_, "type"), unit(*calc_, "unitID"), total(*calc_, "total");
-    for (int32_t i = 0; i < calc_->GetRecordCount(); ++i) {
-      calc_->ReadRecordAt(i, nullptr);
-      const char* b = calc_->GetRecordBuffer();
-      if (type.Long(b) == Calc::kEmptyLine || type.Long(b) == Calc::kNoteLine) continue;
-      lines.emplace_back(type.Long(b), unit.Long(b), ppMoney::FromRaw(total.MoneyRaw(b)).ToDouble());
-    }
-    return lines;
-  }
-
-  DemoSettings demo_;
-  std::unique_ptr<zelvDatabase> db_;
-  Handle blob_ = nullptr;
-  std::unique_ptr<Calc> calc_;
-  std::vector<std::unique_ptr<zelvproTopViewElement>> placed_;
-};
 
 TEST_F(DemoSetPriceTest, TheIslandSetIsPricedOnceByItsOwnLine) {
   const int32_t set = UnitId("VH-GRP"), base = UnitId("VH-B60");

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <vector>
 
 #include "CatalogueTestSupport.h"
 #include "catalogue/records/zelvproColorCatalogFil.h"
@@ -191,6 +192,8 @@ class DemoPriceTest : public CatalogueTest {
   DemoSettings demo_;
 };
 
+// Every demo unit has a price above 0, but a unit priced through its parts (unit flag 1): it has none
+// of its own, and every part its parts list names has one.
 TEST_F(DemoPriceTest, EveryDemoUnitHasAPrice) {
   Preferences().languageCode = 1033;
   ppFileSpec file(Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str()));
@@ -198,8 +201,26 @@ TEST_F(DemoPriceTest, EveryDemoUnitHasAPrice) {
   zelvproUnitFil& units = db.UnitFile();
   units.SelectAll();
   ASSERT_GT(units.GetSelectedCount(), 0);
+  std::vector<int32_t> priced, throughParts;
   for (int32_t i = 0; i < units.GetSelectedCount(); ++i) {
     const int32_t unit = units.RecordIdAt(i);
+    units.ReadRecord(unit, nullptr);
+    const char* b = units.GetRecordBuffer();
+    if ((RecordField(units, "flags").Long(b) & 1) == 0) {
+      priced.push_back(unit);
+      continue;
+    }
+    throughParts.push_back(unit);
+    const std::vector<int32_t> parts = RecordField(units, "partsList").Words(b);
+    ASSERT_FALSE(parts.empty()) << unit;
+    for (size_t at = 0; at + 3 <= parts.size(); at += 3) {
+      EXPECT_GT(parts[at + 1], 0) << unit << ": a part's count";
+      priced.push_back(parts[at]);
+    }
+    EXPECT_EQ(db.PriceFile().LookupPrice(unit, 0, 0, 0, nullptr), 0) << unit << " has a price of its own";
+  }
+  EXPECT_GE(throughParts.size(), 1u);
+  for (const int32_t unit : priced) {
     const int32_t price = db.PriceFile().LookupPrice(unit, 0, 0, 0, nullptr);
     ASSERT_NE(price, 0) << unit;
     db.PriceFile().ReadRecord(price, nullptr);

@@ -10,6 +10,7 @@
 
 #include "elements/PlanCanvasTestSupport.h"
 #include "elements/base/ElementChildren.h"
+#include "elements/base/ElementKinds.h"
 #include "elements/base/PasteOffset.h"
 #include "elements/base/PlanPressPass.h"
 #include "elements/base/RotationStep.h"
@@ -17,6 +18,7 @@
 #include "elements/base/qxViewHolder.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "elements/topview/TopViewTestSupport.h"
+#include "elements/units/zelvproConfigElement.h"
 #include "framework/AdornerTestPictures.h"
 #include "framework/ppDC.h"
 #include "framework/ppSweeper.h"
@@ -399,6 +401,20 @@ TEST_F(PlanLoadTest, KeyedChildrenBeforeAnyUnkeyedOneKeepTheirPlaceAndChildrenFi
   zelvproElement* eleven = Canvas().FindById(11);
   ASSERT_NE(eleven, nullptr);
   EXPECT_EQ(Ids(*eleven), (std::vector<int32_t>{12}));
+}
+
+// A document keeps the kind each unit was made as: one saved configurable comes back configurable
+// though its catalogue item (4711, a plain one) would now make a plain unit; one saved plain stays so.
+TEST_F(PlanLoadTest, AUnitSavedConfigurableLoadsAsOneWhateverItsItemMakesNow) {
+  ppDatafile& modules = Module(*db_);
+  Add(modules, -1, 7, 0);
+  Add(modules, ElementKinds::kConfigurable, 10, 7, 0, -1, 4711);
+  Add(modules, ElementKinds::kPlain, 11, 7, 0, -1, 4711);
+  Canvas().LoadPlan(modules);
+  ASSERT_EQ(Ids(Canvas()).size(), 2u);
+  EXPECT_NE(dynamic_cast<zelvproConfigElement*>(Canvas().FindById(10)), nullptr);
+  ASSERT_NE(Canvas().FindById(11), nullptr);
+  EXPECT_EQ(dynamic_cast<zelvproConfigElement*>(Canvas().FindById(11)), nullptr);
 }
 
 // Builds elements as the top canvas does, but one record (tag 99) fails to build.

@@ -1,0 +1,228 @@
+// The demo kitchen's price list over the built demo catalogue, as a user meets it: every unit the
+// views' catalogue trees offer reaches the list priced, with its volume and weight, and the Total sums
+// them; the hinged base is a plain unit priced from its unit; a worktop priced through its parts has
+// one line at its parts' prices and writes one order line per part.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DemoCalculationTest.h"
+#include "catalogue/records/zelvproCatalogItemFil.h"
+#include "catalogue/records/zelvproColorCatalogFil.h"
+#include "database/DbTestSupport.h"
+#include "elements/base/iOrderWriter.h"
+#include "elements/units/zelvproConfigElement.h"
+#include "foundation/FileOperations.h"
+#include "foundation/UserPreferences.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using demotest::DemoCalculationTest;
+using Calc = zelvproCalculatorFil;
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::stringstream in(text);
+  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+  return parts;
+}
+
+// The item IDs of the browser trees a view shows, in the order of the built texts: the Room design
+// view shows ROOM, the plan views and the 3D view ZELVO, the price list CALCULATION; no view shows
+// COMPONENTS or ANNOTATION.
+std::vector<std::string> ItemsTheViewsShow(const fs::path& catalogs) {
+  std::map<std::string, std::string> parentOf;
+  std::vector<std::pair<std::string, std::string>> items;  // ID, group
+  std::set<fs::path> texts;
+  for (const fs::directory_entry& entry : fs::directory_iterator(catalogs))
+    if (entry.path().extension() == ".txt") texts.insert(entry.path());
+  for (const fs::path& text : texts) {
+    std::ifstream in(text, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const std::vector<std::string> fields = Split(line, '\t');
+      if (fields.size() != 5) continue;
+      if (fields[0] == "GROUP") parentOf[fields[1]] = fields[4];
+      if (fields[0] == "ITEM") items.emplace_back(fields[1], fields[4]);
+    }
+  }
+  std::vector<std::string> shown;
+  for (const auto& [id, group] : items) {
+    std::string top = group;
+    while (parentOf.count(top) != 0) top = parentOf[top];
+    if (top == "ROOM" || top == "ZELVO" || top == "CALCULATION") shown.push_back(id);
+  }
+  return shown;
+}
+
+// The order writer's part over a new file.
+class OrderFile : public iOrderWriter {
+ public:
+  explicit OrderFile(const fs::path& path) : path_(path) {
+    ppFileSpec where{Vcon::WString(path.string().c_str())};
+    FileCreate(where);
+    FileOpen(file_, where, false);
+  }
+  ~OrderFile() override { Close(); }
+  ppFileSpec& File() override { return file_; }
+  int32_t OrderNumber() override { return 7; }
+  int32_t CurrentModule() override { return module_; }
+  int32_t NextModule() override { return ++module_; }
+  // The lines written, the file closed.
+  std::vector<std::string> Lines() {
+    Close();
+    std::ifstream in(path_, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return Split(text.str(), '\n');
+  }
+
+ private:
+  void Close() {
+    if (file_.handle != kInvalidFileHandle) FileClose(file_);
+  }
+  fs::path path_;
+  ppFileSpec file_;
+  int32_t module_ = 0;
+};
+
+class DemoPriceListTest : public DemoCalculationTest {
+ protected:
+  // The money of the price of unit `unit` in colour `colour`, as the catalogue prices it.
+  double PriceOf(int32_t unit, int32_t colour) {
+    zelvproPriceFil& prices = db_->PriceFile();
+    const int32_t record = prices.LookupPrice(unit, colour, 0, 0, nullptr);
+    EXPECT_NE(record, 0) << unit;
+    if (record == 0) return 0;
+    prices.ReadRecord(record, nullptr);
+    return ppMoney::FromRaw(RecordField(prices, "price").MoneyRaw(prices.GetRecordBuffer())).ToDouble();
+  }
+
+  dbtest::TempFolder folder_;
+};
+
+TEST_F(DemoPriceListTest, EveryUnitTheViewsOfferIsPricedWithAVolumeAndAWeightThatTheTotalSums) {
+  const std::vector<std::string> shown = ItemsTheViewsShow(demo_.File("catalogs"));
+  zelvproCatalogItemFil& items = db_->CatalogItemFile();
+  std::vector<int32_t> topViews;
+  std::set<std::string> worktops;
+  for (const std::string& id : shown) {
+    const int32_t item = RecordWith(items, "ID", id);
+    ASSERT_NE(item, 0) << id;
+    items.ReadRecord(item, nullptr);
+    if (RecordField(items, "isColor").Long(items.GetRecordBuffer()) != 0) continue;  // a finish
+    topViews.push_back(RecordField(items, "TopView").Long(items.GetRecordBuffer()));
+    if (id.rfind("VH-WT", 0) == 0) worktops.insert(id);
+  }
+  ASSERT_GE(topViews.size(), 40u);
+  EXPECT_EQ(worktops, (std::set<std::string>{"VH-WT", "VH-WT200", "VH-WT300"})) << "worktops in reach";
+
+  // Each unit on its own: at least one priced line, every one with a volume and a weight.
+  double total = 0;
+  int64_t volume = 0, weight = 0;
+  for (size_t i = 0; i < topViews.size(); ++i) {
+    SCOPED_TRACE(shown[i]);
+    placed_.clear();
+    Place(topViews[i]);
+    int32_t own = 0;
+    for (const Line& line : Lines()) {
+      if (line.type != Calc::kCalculationItem) continue;
+      ++own;
+      EXPECT_GT(line.total, 0.0);
+      EXPECT_GT(line.volume, 0);
+      EXPECT_GT(line.weight, 0);
+      total += line.total, volume += line.volume, weight += line.weight;
+    }
+    EXPECT_GE(own, 1) << "no line in the price list";
+  }
+
+  // All of them in one plan: the Total sums the money, the volumes and the weights of its lines.
+  placed_.clear();
+  for (int32_t topView : topViews) Place(topView);
+  const std::vector<Line> lines = Lines();
+  ASSERT_FALSE(lines.empty());
+  const Line& sum = lines.back();
+  ASSERT_EQ(sum.type, Calc::kTotalLine);
+  double listed = 0;
+  int64_t listedVolume = 0, listedWeight = 0;
+  for (const Line& line : lines)
+    if (line.type == Calc::kCalculationItem)
+      listed += line.total, listedVolume += line.volume, listedWeight += line.weight;
+  EXPECT_DOUBLE_EQ(sum.total, listed);
+  EXPECT_EQ(sum.volume, listedVolume);
+  EXPECT_EQ(sum.weight, listedWeight);
+  EXPECT_DOUBLE_EQ(sum.total, total);
+  EXPECT_EQ(sum.volume, volume);
+  EXPECT_EQ(sum.weight, weight);
+}
+
+// The hinged base is a plain unit that keeps its choice of hinge; its line is its unit's price, as
+// the list writes it with Danish separators.
+TEST_F(DemoPriceListTest, TheHingedBaseIsAPlainUnitPricedFromItsUnit) {
+  const int32_t unit = UnitId("VH-CFG");
+  zelvproTopViewElement& hinged = Place("CFG");
+  EXPECT_EQ(dynamic_cast<zelvproConfigElement*>(&hinged), nullptr);
+  ASSERT_EQ(hinged.GetOptionCount(), 1);
+  EXPECT_EQ(hinged.options[0].chosenUnit, UnitId("VH-CFGL"));
+  EXPECT_EQ(hinged.options[0].units, (std::vector<int32_t>{UnitId("VH-CFGL"), UnitId("VH-CFGR")}));
+  const std::vector<Line> lines = Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].type, Calc::kCalculationItem);
+  EXPECT_EQ(lines[0].unit, unit);
+  EXPECT_DOUBLE_EQ(lines[0].total, 1795.0);
+  EXPECT_EQ(lines[1].type, Calc::kTotalLine);
+
+  const UserPreferences saved = Preferences();
+  Preferences().moneyDecimals = 1;
+  SetPreferenceText(Preferences().decimalSeparator, ",");
+  SetPreferenceText(Preferences().thousandsSeparator, ".");
+  ApplyNumberFormats();
+  calc_->BeginAccess();
+  int32_t itemLine = -1;
+  for (int32_t i = 0; i < calc_->GetRecordCount() && itemLine < 0; ++i) {
+    calc_->ReadRecordAt(i, nullptr);
+    if (RecordField(*calc_, "type").Long(calc_->GetRecordBuffer()) == Calc::kCalculationItem) itemLine = i;
+  }
+  ASSERT_GE(itemLine, 0);
+  EXPECT_EQ(Shown(itemLine, "total"), "1.795,00");
+  Preferences() = saved;
+  ApplyNumberFormats();
+}
+
+// The 300 cm worktop has no price of its own: its one line costs its three metres of front edging and
+// its board, in the worktop's colour, and the order names each part on a line of its own.
+TEST_F(DemoPriceListTest, AWorktopPricedThroughItsPartsHasOneLineAndAnOrderLinePerPart) {
+  const int32_t unit = UnitId("VH-WT300"), board = UnitId("VH-WB300"), edging = UnitId("VH-WE100");
+  EXPECT_EQ(db_->PriceFile().LookupPrice(unit, 0, 0, 0, nullptr), 0);
+  const int32_t slate = RecordWith(db_->ColorCatalogFile(), "name", "Slate");
+  const double parts = PriceOf(board, slate) + 3 * PriceOf(edging, slate);
+  EXPECT_DOUBLE_EQ(parts, 2195.0);
+
+  zelvproTopViewElement& worktop = Place("WT300");
+  EXPECT_EQ(worktop.colorRecordId, slate);
+  const std::vector<Line> lines = Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].type, Calc::kCalculationItem);
+  EXPECT_EQ(lines[0].unit, unit);
+  EXPECT_DOUBLE_EQ(lines[0].total, parts);
+  EXPECT_EQ(lines[0].volume, 72);
+  EXPECT_EQ(lines[0].weight, 50000);
+
+  OrderFile order(folder_.Path("order.txt"));
+  worktop.WriteOrderModule(order);
+  std::vector<std::string> components;
+  for (const std::string& line : order.Lines())
+    if (line.rfind("KOMPONENT", 0) == 0) components.push_back(line);
+  // Order 7, module 1, the part's number, no depth, the worktop's colour number, the cell (0, 0).
+  EXPECT_EQ(components, (std::vector<std::string>{"KOMPONENT\t7\t1\tVH-WE100\t-\t301\t0\t0\r",
+                                                  "KOMPONENT\t7\t1\tVH-WB300\t-\t301\t0\t0\r"}));
+}
+
+}  // namespace
