@@ -192,11 +192,12 @@ TEST_F(DoorOnWallTest, ADoorDroppedByAWallStandsInItTurnedWithItAndUndoTakesItAw
       << "turned with the wall";
   // Its built body stands in the wall's thickness but for the leaf's room side, which the catalogue
   // stands 10 mm proud of the face (the face is not cut: the leaf sharing its plane would be drawn
-  // through it in 3D); along the face it lies between the face's ends.
+  // through it in 3D), and the lever on it, whose tip stands 14 mm before the leaf; along the face it
+  // lies between the face's ends.
   const ppBounds3 body = door->GetBounds(0, 0);
   ASSERT_GT(body.half.x, 0.0f) << "the door has a body";
   const ppVector3 size(body.half.x * 2.0f, 0.0f, body.half.z * 2.0f);
-  EXPECT_NEAR(size.z, 40.0f, 0.5f) << "the catalogue's 40 mm leaf";
+  EXPECT_NEAR(size.z, 40.0f + 14.0f, 0.5f) << "the catalogue's 40 mm leaf and its lever";
   float roomSide = 1e9f;
   for (float x : {-1.0f, 1.0f})
     for (float z : {-1.0f, 1.0f}) {
@@ -210,7 +211,7 @@ TEST_F(DoorOnWallTest, ADoorDroppedByAWallStandsInItTurnedWithItAndUndoTakesItAw
       EXPECT_GE(run, -0.5f);
       EXPECT_LE(run, longest + 0.5f);
     }
-  EXPECT_NEAR(roomSide, -10.0f, 0.5f) << "the leaf's room side is not 10 mm before the face";
+  EXPECT_NEAR(roomSide, -10.0f - 14.0f, 0.5f) << "the lever's tip is not 14 mm before the leaf's room side";
   // The plan shows it: in the wall's band along the door the pixels changed, in the strip of floor
   // before it none (a door standing in the room would cover it).
   const std::unique_ptr<plat::Surface> dropped = Shown();

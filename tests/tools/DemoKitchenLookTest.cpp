@@ -205,6 +205,53 @@ void CompareWithKept(const plat::Surface& picture, const std::string& name) {
       << name << ": first at " << diff.firstX << "," << diff.firstY << "; see " << actual;
 }
 
+// What a unit's body is made of, in unit millimetres: its colour group, kind, box and every corner of
+// its faces.
+struct Body {
+  int32_t group = 0;
+  uint8_t kind = 0;
+  bool turned = false;  // rotated in the unit (a corner unit's side door)
+  ppVector3 low, high;
+  std::vector<ppVector3> points;
+};
+
+class PointRecorder : public iShape3D {
+ public:
+  explicit PointRecorder(std::vector<ppVector3>& points) : points_(points) {}
+  void Vertex(float x, float y, float z) override { points_.emplace_back(x, y, z); }
+
+ private:
+  std::vector<ppVector3>& points_;
+};
+
+constexpr int32_t kCarcaseGroup = 1, kFrontGroup = 2, kHandleGroup = 4;
+
+std::vector<Body> BodiesOf(zelvDatabase& db, zelvproTopViewElement& unit) {
+  std::vector<Body> bodies;
+  std::unique_ptr<qx3DObject> chain =
+      db.UnitFile().BuildUnit3DObjects(unit.GetUnitRecordId(), unit, nullptr, 0, ppVector3(), 0, 0, 0);
+  for (qx3DObject* object = chain.get(); object != nullptr; object = object->next.get()) {
+    Body body;
+    body.group = object->groupId;
+    body.kind = object->kind;
+    body.turned = object->rotation.x != 0 || object->rotation.y != 0 || object->rotation.z != 0;
+    PointRecorder recorder(body.points);
+    object->BuildMesh(recorder, true);
+    if (body.points.empty()) continue;
+    body.low = body.high = body.points.front();
+    for (const ppVector3& p : body.points) {
+      body.low = ppVector3(std::min(body.low.x, p.x), std::min(body.low.y, p.y), std::min(body.low.z, p.z));
+      body.high =
+          ppVector3(std::max(body.high.x, p.x), std::max(body.high.y, p.y), std::max(body.high.z, p.z));
+    }
+    bodies.push_back(std::move(body));
+  }
+  return bodies;
+}
+
+bool IsFront(const Body& b) { return b.group == kFrontGroup && b.kind == qx3DObject::kExtrudedAlt; }
+bool IsHandle(const Body& b) { return b.group == kHandleGroup && b.kind == qx3DObject::kPipe; }
+
 struct Placed {
   const char* topView;
   float x, z;  // plan millimetres of the unit's back left corner (angle 0: front towards +z)
@@ -296,6 +343,23 @@ class DemoKitchenLookTest : public ::testing::Test {
     if (!pane_->RunOffscreenRenderThread(WideFromNarrow(file.c_str()))) return nullptr;
     return ReadBmp(file);
   }
+  // The view fitted to `box` (plan millimetres), drawn as the file picture draws it.
+  std::unique_ptr<plat::Surface> RenderFitted(int32_t view, const ppBounds3& box, const char* name) {
+    pane_->DoCommand(view, 0);
+    pane_->DoCommand(kStandardStyle, 0);
+    qx3DNavigation::FitCurrent(*pane_, box);
+    const fs::path file = folder_ / (std::string(name) + ".bmp");
+    if (!pane_->RunOffscreenRenderThread(WideFromNarrow(file.c_str()))) return nullptr;
+    return ReadBmp(file);
+  }
+  // A unit of the catalogue placed with its back left corner at (x, z) from the room's corner.
+  zelvproTopViewElement* Place(const char* name, float x, float z) {
+    auto* unit = dynamic_cast<zelvproTopViewElement*>(
+        db_->TopViewFile().CreateElement(TopViewId(name), plat::RECT{0, 0, 100, 100}, room_.get()));
+    EXPECT_NE(unit, nullptr) << name;
+    if (unit != nullptr) unit->SetPosition(ppVector3(kOrigin + x, unit->height, kOrigin + z));
+    return unit;
+  }
   // The view fitted to the room in render style `style`, as the pane paints it on screen.
   std::unique_ptr<plat::Surface> Paint(int32_t view, int32_t style) {
     pane_->DoCommand(view, 0);
@@ -340,7 +404,7 @@ TEST_F(DemoKitchenLookTest, PerspectiveShowsTheUnitsInTheirColoursAndNoFaceWhite
     const char* what;
     size_t unit;
     ppVector3 local;
-  } faces[] = {{"base unit front", 1, ppVector3(300, 400, 579)},
+  } faces[] = {{"base unit front", 1, ppVector3(150, 400, 579)},
                {"tall unit carcase side", 0, ppVector3(600, 1500, 280)},
                {"dishwasher top", 3, ppVector3(299, 720, 200)},
                {"tap", kSink, ppVector3(400, 850, 80)}};
@@ -424,35 +488,263 @@ TEST_F(DemoKitchenLookTest, PlanShowsDarkWallLinesOnALightBackgroundAndNumberedU
   EXPECT_GT(checked, 40);
 }
 
-TEST_F(DemoKitchenLookTest, SinkBowlLiesInsideTheSinkUnit) {
-  zelvproTopViewElement& sink = *units_[kSink];
-  std::unique_ptr<qx3DObject> chain =
-      db_->UnitFile().BuildUnit3DObjects(sink.GetUnitRecordId(), sink, nullptr, 0, ppVector3(), 0, 0, 0);
-  ppBounds3 unit, bowl;
-  int32_t bowls = 0;
-  for (qx3DObject* body = chain.get(); body != nullptr; body = body->next.get()) {
-    ppShape3D mesh;
-    body->BuildMesh(mesh, true);
-    if (body->kind == qx3DObject::kCircle) {
-      bowl.AddBox(mesh.GetBounds());
-      ++bowls;
-    } else if (body->kind == qx3DObject::kExtruded) {
-      unit.AddBox(mesh.GetBounds());
+// ---- The units' bodies against their pictures: fronts, handles, plinths and the sink's bowl.
+
+TEST_F(DemoKitchenLookTest, EachSinksBowlHangsInItsUnitWithItsRimOnTheHolesEdge) {
+  for (const char* name : {"S60", "S80", "S100"}) {
+    SCOPED_TRACE(name);
+    zelvproTopViewElement* sink = Place(name, 600, 75);
+    ASSERT_NE(sink, nullptr);
+    std::vector<Body> bodies = BodiesOf(*db_, *sink);
+    const Body* carcase = nullptr;
+    const Body* bowl = nullptr;
+    for (const Body& b : bodies) {
+      if (b.kind == qx3DObject::kCircle) bowl = &b;
+      if (b.kind == qx3DObject::kExtruded && b.group == kCarcaseGroup) carcase = &b;
+    }
+    ASSERT_TRUE(bowl != nullptr && carcase != nullptr);
+    for (int axis = 0; axis < 3; ++axis) {
+      const auto along = [axis](const ppVector3& v) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; };
+      EXPECT_GE(along(bowl->low), along(carcase->low) - 0.01f) << axis;
+      EXPECT_LE(along(bowl->high), along(carcase->high) + 0.01f) << axis;
+    }
+    // A bowl, not a plate: it reaches well down into the unit.
+    EXPECT_GE(bowl->high.y - bowl->low.y, 150.0f);
+
+    // The top's hole: the carcase's corners at the top near the bowl's axis. The bowl's rim, its widest
+    // ring, lies on the hole's edge all round: no corner of the rim outside the hole (it would show as
+    // teeth over the top) and none inside it (a gap down into the carcase); it stands just under the top,
+    // so that an elevation, looking along the top, does not draw it.
+    const float top = carcase->high.y, cx = (bowl->low.x + bowl->high.x) / 2,
+                cz = (bowl->low.z + bowl->high.z) / 2;
+    std::vector<ppVector3> hole, rim;
+    for (const ppVector3& p : carcase->points)
+      if (std::abs(p.y - top) < 0.01f && std::hypot(p.x - cx, p.z - cz) < 250) hole.push_back(p);
+    float rimRadius = 0;
+    for (const ppVector3& p : bowl->points) rimRadius = std::max(rimRadius, std::hypot(p.x - cx, p.z - cz));
+    for (const ppVector3& p : bowl->points)
+      if (std::hypot(p.x - cx, p.z - cz) > rimRadius - 0.01f) rim.push_back(p);
+    for (const ppVector3& p : rim) {
+      EXPECT_LT(p.y, top);
+      EXPECT_GT(p.y, top - 2);
+    }
+    ASSERT_GE(rim.size(), 16u);
+    ASSERT_GE(hole.size(), 16u);
+    const auto nearest = [](const ppVector3& p, const std::vector<ppVector3>& among) {
+      float best = 1e9f;
+      for (const ppVector3& q : among) best = std::min(best, std::hypot(p.x - q.x, p.z - q.z));
+      return best;
+    };
+    for (const ppVector3& corner : rim)
+      EXPECT_LE(nearest(corner, hole), 0.05f) << corner.x << "," << corner.z;
+    // Every corner of the hole on the rim's polygon (the slit to the back edge meets it between two).
+    for (const ppVector3& corner : hole) {
+      float off = 1e9f;
+      for (size_t i = 0; i < rim.size(); ++i)
+        for (size_t j = 0; j < rim.size(); ++j) {
+          const ppVector3 &a = rim[i], &b = rim[j];
+          const float len = std::hypot(b.x - a.x, b.z - a.z);
+          if (len < 1 || len > 2 * rimRadius * std::sin(3.1415927f / 16) + 0.1f) continue;  // neighbours only
+          const float t = std::clamp(
+              ((corner.x - a.x) * (b.x - a.x) + (corner.z - a.z) * (b.z - a.z)) / (len * len), 0.0f, 1.0f);
+          off = std::min(off, std::hypot(a.x + t * (b.x - a.x) - corner.x, a.z + t * (b.z - a.z) - corner.z));
+        }
+      EXPECT_LE(off, 0.05f) << corner.x << "," << corner.z;
     }
   }
-  ASSERT_EQ(bowls, 1);
-  ASSERT_FALSE(unit.IsEmpty());
-  auto along = [](const ppVector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; };
-  for (int axis = 0; axis < 3; ++axis) {
-    const float b0 = along(bowl.centre, axis) - along(bowl.half, axis);
-    const float b1 = along(bowl.centre, axis) + along(bowl.half, axis);
-    const float u0 = along(unit.centre, axis) - along(unit.half, axis);
-    const float u1 = along(unit.centre, axis) + along(unit.half, axis);
-    EXPECT_GE(b0, u0 - 0.01f) << axis;
-    EXPECT_LE(b1, u1 + 0.01f) << axis;
+}
+
+TEST_F(DemoKitchenLookTest, CabinetsHaveTheFrontsAndHandlesTheirPicturesShow) {
+  // Fronts and handles as the palette's pictures draw them; every handle on a front, across the
+  // middle of its door or drawer, near the edge the pictures put it at.
+  const struct {
+    const char* name;
+    size_t fronts, handles;
+  } units[] = {{"B30", 1, 1},  {"B60", 2, 2}, {"B100", 2, 2}, {"D40", 3, 3},  {"D60", 3, 3},
+               {"D90", 3, 3},  {"S60", 3, 2}, {"S100", 3, 2}, {"W40", 1, 1},  {"W60", 2, 2},
+               {"W100", 2, 2}, {"T45", 2, 2}, {"TF60", 2, 2}, {"TO60", 2, 2}, {"ADW60", 1, 1},
+               {"WC60", 2, 1}, {"CFG", 1, 1}, {"BW80", 2, 2}};
+  for (const auto& u : units) {
+    SCOPED_TRACE(u.name);
+    zelvproTopViewElement* unit = Place(u.name, 600, 75);
+    ASSERT_NE(unit, nullptr);
+    std::vector<const Body*> fronts, handles;
+    const std::vector<Body> bodies = BodiesOf(*db_, *unit);
+    for (const Body& b : bodies) {
+      if (IsFront(b)) fronts.push_back(&b);
+      if (IsHandle(b)) handles.push_back(&b);
+    }
+    EXPECT_EQ(fronts.size(), u.fronts);
+    EXPECT_EQ(handles.size(), u.handles);
+    // Fronts side by side or stacked never overlap: a gap between them shows where one ends.
+    for (size_t i = 0; i < fronts.size(); ++i)
+      for (size_t j = i + 1; j < fronts.size(); ++j) {
+        const bool apart =
+            fronts[i]->high.x <= fronts[j]->low.x - 2 || fronts[j]->high.x <= fronts[i]->low.x - 2 ||
+            fronts[i]->high.y <= fronts[j]->low.y - 2 || fronts[j]->high.y <= fronts[i]->low.y - 2;
+        EXPECT_TRUE(apart) << "fronts " << i << " and " << j;
+      }
+    for (const Body* h : handles) {
+      const float x = (h->low.x + h->high.x) / 2, y = (h->low.y + h->high.y) / 2;
+      const Body* on = nullptr;
+      for (const Body* f : fronts)
+        if (x > f->low.x && x < f->high.x && y > f->low.y && y < f->high.y) on = f;
+      ASSERT_NE(on, nullptr) << "a handle at " << x << "," << y << " on no front";
+      EXPECT_NEAR(x, (on->low.x + on->high.x) / 2, 1.0f) << "centred on its front";
+      // Standing out of the front's face, within 80 mm of its top or its bottom edge.
+      EXPECT_GT(h->high.z, on->high.z + 2);
+      EXPECT_LT(std::min(on->high.y - h->high.y, h->low.y - on->low.y), 80.0f) << y;
+    }
   }
-  // A bowl, not a plate: it reaches well down into the unit.
-  EXPECT_GE(2 * bowl.half.y, 150.0f);
+}
+
+TEST_F(DemoKitchenLookTest, FloorStandingCabinetsStandOnAPlinthSetBackUnderTheirFronts) {
+  // Every cabinet standing 100 mm up (the catalogue's "Zpos") on the floor: its carcase keeps its
+  // height from its foot, and a plinth in graphite fills the 100 mm to the floor across its width,
+  // its face set back behind the fronts' face as the pictures' plinth band shows it from ahead.
+  zelvproTopViewFil& items = db_->TopViewFile();
+  items.SelectAll();
+  std::vector<std::string> names;
+  for (int32_t i = 0; i < items.GetSelectedCount(); ++i) {
+    items.ReadRecordAt(i, nullptr);
+    const char* r = items.GetRecordBuffer();
+    const int32_t type = RecordField(items, "Type").Long(r);
+    if ((type == 0 || type == 4) && RecordField(items, "Zpos").Long(r) == 100 &&
+        RecordField(items, "Under").Long(r) == 1)
+      names.push_back(RecordField(items, "Name").Text(r));
+  }
+  int32_t checked = 0;
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    zelvproTopViewElement* unit = Place(name.c_str(), 600, 75);
+    ASSERT_NE(unit, nullptr);
+    const std::vector<Body> bodies = BodiesOf(*db_, *unit);
+    float frontFace = -1e9f, lowest = 1e9f, foot = 1e9f, top = -1e9f;
+    bool turnedFront = false;
+    for (const Body& b : bodies) {
+      lowest = std::min(lowest, b.low.y);
+      if (IsFront(b) && b.turned) turnedFront = true;
+      if (IsFront(b) && !b.turned) frontFace = std::max(frontFace, b.high.z);
+      // The carcase, and a worktop on it: from the foot to the unit's height.
+      if (b.kind == qx3DObject::kExtruded && b.low.y > -1)
+        foot = std::min(foot, b.low.y), top = std::max(top, b.high.y);
+    }
+    EXPECT_NEAR(foot, 0.0f, 0.01f);
+    EXPECT_NEAR(top, unit->dimensions.y, 0.01f);
+    ASSERT_GT(frontFace, 0.0f) << "a front facing ahead";
+    // Down to the floor but clear of it by a tenth of a millimetre, as units stand off walls: a body
+    // touching the floor's slab is a collision, and the drop is refused.
+    EXPECT_NEAR(lowest, -99.9f, 0.01f) << "down to the floor, not onto it";
+    int32_t plinths = 0;
+    float left = 1e9f, right = -1e9f;
+    for (const Body& b : bodies) {
+      if (b.low.y > -1) continue;
+      ++plinths;
+      EXPECT_EQ(b.group, kHandleGroup) << "in graphite";
+      EXPECT_NEAR(b.low.y, -99.9f, 0.01f);
+      EXPECT_LE(b.high.y, 0.11f) << "its top hidden in the carcase's foot";
+      left = std::min(left, b.low.x), right = std::max(right, b.high.x);
+      // A corner unit's plinth follows its second front round the corner; the rest face ahead.
+      if (!turnedFront) EXPECT_LE(b.high.z, frontFace - 40.0f) << "set back";
+    }
+    EXPECT_GE(plinths, 1);
+    EXPECT_NEAR(left, 0.0f, 0.01f);
+    if (!turnedFront) EXPECT_NEAR(right, unit->dimensions.x, 0.01f);
+    ++checked;
+  }
+  EXPECT_GE(checked, 29);  // base, drawer, sink, tall, corner and dishwasher units
+}
+
+TEST_F(DemoKitchenLookTest, TheInteriorDoorHasTwoPanelsInItsFrameAndALeverOnItsRoomSide) {
+  zelvproTopViewElement* door = Place("DR90", 1400, 75);
+  ASSERT_NE(door, nullptr);
+  const std::vector<Body> bodies = BodiesOf(*db_, *door);
+  std::vector<const Body*> frame, panels, levers;
+  ppVector3 low(1e9f, 1e9f, 1e9f), high(-1e9f, -1e9f, -1e9f);
+  for (const Body& b : bodies) {
+    if (b.kind == qx3DObject::kPipe) {
+      levers.push_back(&b);
+      continue;
+    }
+    // Unit millimetres: the frame's room side at z 10, as every door of the catalogue; the panels
+    // set back from it.
+    (b.high.z > 9.99f ? frame : panels).push_back(&b);
+    low = ppVector3(std::min(low.x, b.low.x), std::min(low.y, b.low.y), std::min(low.z, b.low.z));
+    high = ppVector3(std::max(high.x, b.high.x), std::max(high.y, b.high.y), std::max(high.z, b.high.z));
+  }
+  EXPECT_NEAR(high.z, 10.0f, 0.01f);
+  EXPECT_NEAR(high.z - low.z, 40.0f, 0.01f) << "the leaf's thickness";
+  EXPECT_GE(frame.size(), 4u);
+  // Two panels one over the other, within the frame, a few millimetres back from its face.
+  ASSERT_EQ(panels.size(), 2u);
+  for (const Body* p : panels) {
+    EXPECT_LE(p->high.z, high.z - 3);
+    EXPECT_GT(p->low.x, low.x + 100);
+    EXPECT_LT(p->high.x, high.x - 100);
+  }
+  EXPECT_TRUE(panels[0]->high.y < panels[1]->low.y || panels[1]->high.y < panels[0]->low.y);
+  // The leaf is whole: frame and panels together cover its face, without a hole through it.
+  float covered = 0;
+  for (const Body* b : frame) covered += (b->high.x - b->low.x) * (b->high.y - b->low.y);
+  for (const Body* b : panels) covered += (b->high.x - b->low.x) * (b->high.y - b->low.y);
+  EXPECT_NEAR(covered, (high.x - low.x) * (high.y - low.y), 1.0f);
+  // The lever at half the height, on the side away from the hinges, standing out of the face.
+  ASSERT_EQ(levers.size(), 1u);
+  EXPECT_NEAR((levers[0]->low.y + levers[0]->high.y) / 2, 1050.0f, 20.0f);
+  EXPECT_GT(levers[0]->low.x, high.x * 0.75f);
+  EXPECT_GT(levers[0]->high.z, high.z + 5);
+}
+
+TEST_F(DemoKitchenLookTest, TheFrontsShowTheirDrawersHandlesAndPlinthsOnScreen) {
+  // A drawer unit, a two-door base unit and a sink unit side by side, drawn alone on grey close up.
+  zelvproTopViewElement* drawers = Place("D60", 600, 75);
+  zelvproTopViewElement* base = Place("B60", 1200, 75);
+  zelvproTopViewElement* sink = Place("S60", 1800, 75);
+  ASSERT_TRUE(drawers != nullptr && base != nullptr && sink != nullptr);
+  colours_->overrides[1022] = ppFloat4(0.5f, 0.5f, 0.5f, 1);
+  paneHost_->unitsOnly = {drawers, base, sink};
+  ppBounds3 box;
+  box.AddPoint(ppVector3(kOrigin + 600, 0, kOrigin + 75));
+  box.AddPoint(ppVector3(kOrigin + 2400, 850, kOrigin + 700));
+  std::unique_ptr<plat::Surface> picture = RenderFitted(kPerspectiveView, box, "fronts");
+  ASSERT_TRUE(picture);
+  CompareWithKept(*picture, "fronts.png");
+
+  const auto pixelAt = [&](const zelvproElement& unit, const ppVector3& local) {
+    const plat::POINT at = InPicture(unit, local);
+    EXPECT_TRUE(picture->Contains(at.x, at.y));
+    return picture->Contains(at.x, at.y) ? picture->Pixel(at.x, at.y) : 0u;
+  };
+  // Down the drawer unit's middle, in front of its fronts: three runs of the handles' dark grey, one per
+  // drawer (the gaps between the drawers show the carcase's wood).
+  const uint32_t front = pixelAt(*drawers, ppVector3(150, 160, 579));
+  const plat::POINT a = InPicture(*drawers, ppVector3(300, 715, 586)),
+                    b = InPicture(*drawers, ppVector3(300, 5, 586));
+  int32_t runs = 0;
+  bool inRun = false;
+  for (int32_t y = std::min(a.y, b.y); y <= std::max(a.y, b.y); ++y) {
+    const int32_t x = a.x + (b.x - a.x) * (y - a.y) / std::max(1, b.y - a.y);
+    const uint32_t pixel = picture->Pixel(x, y);
+    const bool dark =
+        Luma(pixel) <= Luma(front) - 128 && std::abs(Channel(pixel, 16) - Channel(pixel, 0)) < kDistinct;
+    runs += dark && !inRun;
+    inRun = dark;
+  }
+  EXPECT_EQ(runs, 3);
+  // Under each unit its plinth, graphite against the grey and set off from the front above it.
+  const uint32_t grey = picture->Pixel(4, 4);
+  for (zelvproElement* unit : {static_cast<zelvproElement*>(drawers), static_cast<zelvproElement*>(base),
+                               static_cast<zelvproElement*>(sink)}) {
+    const uint32_t plinth = pixelAt(*unit, ppVector3(150, -50, 520));
+    EXPECT_GE(ColourDistance(plinth, grey), kDistinct) << std::hex << plinth;
+    EXPECT_LE(Luma(plinth), Luma(front) - 96) << std::hex << plinth;
+  }
+  // The two-door base unit: its doors told apart by the line where they meet.
+  const plat::POINT l = InPicture(*base, ppVector3(250, 400, 579)),
+                    r = InPicture(*base, ppVector3(350, 400, 579));
+  int32_t darkest = 255;
+  for (int32_t x = l.x; x <= r.x; ++x) darkest = std::min(darkest, Luma(picture->Pixel(x, (l.y + r.y) / 2)));
+  EXPECT_LE(darkest, Luma(front) - 32);
 }
 
 TEST_F(DemoKitchenLookTest, AWindowShowsAWoodFrameAroundAPaleGlassPane) {
@@ -568,7 +860,7 @@ TEST_F(DemoKitchenLookTest, TheCornerUnitHasFrontsAndHandlesAsTheBaseUnitBesideI
   };
   // Unit millimetres: the corner's fronts stand on its wing (z 560 to 579, x 0 to 340) and on its
   // leg's side (x 321 to 340, z 579 to 900), in the front finish: neutral, not the carcase's wood.
-  const uint32_t baseFront = pixelAt(*base, ppVector3(300, 400, 579));
+  const uint32_t baseFront = pixelAt(*base, ppVector3(150, 400, 579));
   const uint32_t wingFront = pixelAt(*corner, ppVector3(170, 400, 579));
   const uint32_t legFront = pixelAt(*corner, ppVector3(321, 400, 740));
   const uint32_t carcase = pixelAt(*corner, ppVector3(600, 720, 300));
@@ -589,7 +881,7 @@ TEST_F(DemoKitchenLookTest, TheCornerUnitHasFrontsAndHandlesAsTheBaseUnitBesideI
     }
     return least;
   };
-  EXPECT_LE(darkest(*base, ppVector3(300, 710, 582), ppVector3(300, 670, 582)), Luma(baseFront) - 64);
+  EXPECT_LE(darkest(*base, ppVector3(149, 710, 582), ppVector3(149, 670, 582)), Luma(baseFront) - 64);
   EXPECT_LE(darkest(*corner, ppVector3(170, 710, 582), ppVector3(170, 670, 582)), Luma(wingFront) - 64);
   EXPECT_LE(darkest(*corner, ppVector3(318, 710, 740), ppVector3(318, 670, 740)), Luma(legFront) - 64);
 }

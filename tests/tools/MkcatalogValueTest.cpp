@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -344,10 +345,10 @@ TEST(MkcatalogBlobs, DrawnPicturesAreTheirOwnAndTheSameEveryRun) {
     distinct(cell, picture);
   }
   for (const char* kind :
-       {"base1",       "base2",         "drawers",    "sink",       "wall1",      "wall2",      "tall",
-        "ovenhousing", "fridgehousing", "oven",       "hob",        "dishwasher", "fridge",     "hood",
-        "worktop",     "plinth",        "bar",        "knob",       "door",       "glazeddoor", "window",
-        "island",      "pillar",        "cornerbase", "cornerwall", "hinged"}) {
+       {"base1",  "base2",       "basetop",       "drawers",    "sink",       "wall1",      "wall2",
+        "tall",   "ovenhousing", "fridgehousing", "oven",       "hob",        "dishwasher", "fridge",
+        "hood",   "worktop",     "plinth",        "bar",        "knob",       "door",       "glazeddoor",
+        "window", "island",      "pillar",        "cornerbase", "cornerwall", "hinged"}) {
     const std::string cell = std::string("png: ") + kind + " 40x60 #ebe6dc";
     SCOPED_TRACE(cell);
     const std::vector<uint8_t> bytes = make(cell);
@@ -378,6 +379,53 @@ TEST(MkcatalogBlobs, DrawnPicturesAreTheirOwnAndTheSameEveryRun) {
     } catch (const std::invalid_argument& e) {
       EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
     }
+  }
+}
+
+// A cabinet's front is drawn from its 3D bodies' millimetres, the picture as high as its carcase and
+// the plinth under it (820 mm for a base unit): the plinth's 100 mm a graphite band along the bottom,
+// each handle bar where the unit's 3D handle is: across a drawer's or door's top, 30 mm under it.
+TEST(MkcatalogBlobs, CabinetFrontsShowTheirPlinthAndTheHandlesOfTheirBodies) {
+  constexpr uint32_t kGraphite = 0x414347;
+  const auto handleLike = [](uint32_t p) {
+    const int32_t r = int32_t(p >> 16), g = int32_t((p >> 8) & 0xFF), b = int32_t(p & 0xFF);
+    return std::abs(r - 0x5A) + std::abs(g - 0x5A) + std::abs(b - 0x5C) < 60;
+  };
+  // Runs of handle pixels along a column (x) or a row (y), with the middle of each run.
+  const auto runs = [&](const Decoded& d, bool column, int32_t at) {
+    std::vector<int32_t> middles;
+    const int32_t n = column ? d.height : d.width;
+    for (int32_t i = 0, start = -1; i <= n; ++i) {
+      const bool on = i < n && handleLike(column ? d.At(at, i) : d.At(i, at));
+      if (on && start < 0) start = i;
+      if (!on && start >= 0) middles.push_back((start + i - 1) / 2), start = -1;
+    }
+    return middles;
+  };
+  const struct {
+    const char* cell;
+    bool column;                // handles counted down the middle column, else along the row of the first bar
+    std::vector<int32_t> bars;  // millimetres above the carcase's foot
+  } fronts[] = {
+      {"png: drawers 56x76 #ebe6dc", true, {690, 542, 290}},  // three drawers
+      {"png: base2 76x69 #ebe6dc", false, {690, 690}},        // two doors
+      {"png: base1 28x76 #ebe6dc", true, {690}},
+      {"png: sink 56x76 #ebe6dc", false, {542, 542}},  // two doors under a fixed front
+  };
+  for (const auto& f : fronts) {
+    SCOPED_TRACE(f.cell);
+    Names names;
+    const Decoded d = Decode(ParseBlob(f.cell, names).bytes);
+    ASSERT_GT(d.height, 0);
+    const double mm = d.height / 820.0;
+    const auto row = [&](double above) { return int32_t(std::lround(d.height - (above + 100) * mm)); };
+    // The plinth: exactly its 100 mm of rows in graphite, the carcase's foot above it in the finish.
+    for (int32_t y = row(0); y < d.height; ++y) EXPECT_EQ(d.At(d.width / 2, y), kGraphite) << y;
+    EXPECT_NE(d.At(d.width / 2, row(0) - 2), kGraphite);
+    const std::vector<int32_t> found = runs(d, f.column, f.column ? d.width / 2 : row(f.bars[0]));
+    ASSERT_EQ(found.size(), f.bars.size());
+    if (f.column)
+      for (size_t i = 0; i < found.size(); ++i) EXPECT_NEAR(found[i], row(f.bars[i]), 1) << i;
   }
 }
 

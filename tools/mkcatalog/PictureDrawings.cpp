@@ -32,9 +32,12 @@ PictureRgb Mix(const PictureRgb& c, const PictureRgb& with, double share) {
   return out;
 }
 const PictureRgb kWhite{255, 255, 255}, kBlack{0, 0, 0};
-const PictureRgb kHandle{90, 90, 92}, kPlinth{60, 60, 62}, kSteel{200, 202, 204}, kDarkGlass{42, 44, 48};
-// The panes of windows and the glazed door: the demo catalogue's "Glass" colour (percent 72, 84, 88),
-// so that the palette shows the tone the 3D view gives them.
+const PictureRgb kHandle{90, 90, 92}, kPlinth{60, 60, 62};
+// The demo catalogue's colours where a front shows them in 3D: graphite (the plinths, a hob's and an
+// oven's dark glass, a dishwasher's control strip), oak (a carcase) and slate (a worktop).
+const PictureRgb kGraphite{65, 67, 71}, kOak{194, 154, 102}, kSlate{90, 96, 102};
+// The panes of windows and the glazed door, and a hob's rings: the demo catalogue's "Glass" colour
+// (percent 72, 84, 88), so that the palette shows the tone the 3D view gives them.
 const PictureRgb kGlass{184, 214, 224};
 
 void Rect(cairo_t* cr, double x0, double y0, double x1, double y1) {
@@ -302,12 +305,41 @@ void DrawButton(const Pen& p, const DrawnRecipe& r) {
   cairo_restore(cr);
 }
 
-// ---- Unit fronts, drawn at the picture's own size: the finish, outlined in a darker shade.
+// ---- Unit fronts, drawn at the picture's own size: the finish, outlined in a darker shade. The
+// cabinets are drawn from the millimetres of their 3D bodies (kitchen/qxUnit.tsv), the picture's height
+// being the unit's carcase and the plinth under it: fronts 4 mm apart, each handle a bar 160 mm long
+// whose legs stand 30 mm below or above it, the plinth 100 mm high.
+
+// A cabinet's front: its carcase's height and the plinth under it, millimetres.
+struct CabinetSize {
+  double height, plinth;
+};
+const std::map<std::string, CabinetSize>& Cabinets() {
+  static const std::map<std::string, CabinetSize> cabinets = {
+      {"base1", {720, 100}},      {"base2", {720, 100}},        {"basetop", {760, 100}},
+      {"hinged", {720, 100}},     {"drawers", {720, 100}},      {"sink", {720, 100}},
+      {"cornerbase", {720, 100}}, {"dishwasher", {720, 100}},   {"island", {720, 100}},
+      {"tall", {2000, 100}},      {"ovenhousing", {2000, 100}}, {"fridgehousing", {2000, 100}},
+      {"wall1", {700, 0}},        {"wall2", {700, 0}},          {"cornerwall", {700, 0}},
+  };
+  return cabinets;
+}
+
+constexpr double kFrontGap = 4, kBarHalf = 80, kLegs = 30;
 
 struct Front {
   cairo_t* cr;
   double w, h;
   PictureRgb finish, line;
+  double mm = 1;      // pixels per millimetre
+  double plinth = 0;  // millimetres under the carcase
+
+  // The pixel column of x and the pixel row of y, millimetres across the front from its left and up
+  // from the carcase's foot.
+  double X(double x) const { return std::round(x * mm); }
+  double Y(double y) const { return std::round(h - (y + plinth) * mm); }
+  // The front's width, millimetres.
+  double Width() const { return w / mm; }
 
   void Panel(double x0, double y0, double x1, double y1, const PictureRgb& fill) const {
     Use(cr, fill);
@@ -327,41 +359,27 @@ struct Front {
     Poly(cr, {{x0, y0}, {x1, y1}}, false);
     cairo_stroke(cr);
   }
-  double Plinth() const {
-    const double ph = std::max(3.0, std::round(h * 0.12));
-    Use(cr, kPlinth);
-    Rect(cr, 0, h - ph, w, h);
+  // Millimetre forms: a front from (x0, y0) to (x1, y1), a panel of another colour, a handle's bar
+  // centred on x at height y (on the middle of its pixel row, so that even a thin bar shows in the
+  // handles' colour).
+  void DoorAt(double x0, double y0, double x1, double y1) const { Door(X(x0), Y(y1), X(x1), Y(y0)); }
+  void PanelAt(double x0, double y0, double x1, double y1, const PictureRgb& fill) const {
+    Panel(X(x0) + 0.5, Y(y1) + 0.5, X(x1) - 0.5, Y(y0) - 0.5, fill);
+  }
+  void BarAt(double x, double y) const { Handle(X(x - kBarHalf), Y(y) + 0.5, X(x + kBarHalf), Y(y) + 0.5); }
+  // The plinth seen from ahead: across the whole front under the carcase (its face is set back).
+  void PlinthBand() const {
+    Use(cr, kGraphite);
+    Rect(cr, 0, Y(0), w, h);
     cairo_fill(cr);
-    return h - ph;
   }
-  // Doors side by side from `top` to `bottom`, the handles near their meeting edges (one door: at
-  // its right edge) and at the top or bottom as `handleHigh` says.
-  void DoorRow(int count, double top, double bottom, bool handleHigh) const {
-    const double hy0 = handleHigh ? top + (bottom - top) * 0.08 : bottom - (bottom - top) * 0.28;
-    const double hy1 = hy0 + (bottom - top) * 0.2;
+  // `count` doors side by side from y0 to y1, each with its bar centred on it at barY.
+  void DoorsAcross(int count, double y0, double y1, double barY) const {
+    const double door = (Width() - kFrontGap * (count - 1)) / count;
     for (int i = 0; i < count; ++i) {
-      const double x0 = w * i / count, x1 = w * (i + 1) / count;
-      Door(x0, top, x1, bottom);
-      const bool handleRight = count == 1 || i == 0;
-      const double hx = handleRight ? x1 - std::max(3.0, w * 0.06) : x0 + std::max(3.0, w * 0.06);
-      Handle(hx, hy0, hx, hy1);
-    }
-  }
-  void Drawers(const std::vector<double>& shares, double top, double bottom) const {
-    double y = top;
-    for (double share : shares) {
-      const double next = y + (bottom - top) * share;
-      Door(0, y, w, next);
-      const double hy = y + std::min(5.0, (next - y) * 0.25);
-      Handle(w * 0.35, hy, w * 0.65, hy);
-      y = next;
-    }
-  }
-  void Knobs(double y, int count) const {
-    Use(cr, kHandle);
-    for (int i = 0; i < count; ++i) {
-      cairo_arc(cr, w * (i + 1) / (count + 1), y, std::max(1.2, h * 0.025), 0, 2 * kPi);
-      cairo_fill(cr);
+      const double x = i * (door + kFrontGap);
+      DoorAt(x, y0, x + door, y1);
+      BarAt(x + door / 2, barY);
     }
   }
 };
@@ -370,10 +388,21 @@ void DrawFront(const Pen& p, const std::string& kind) {
   cairo_t* cr = p.cr;
   Use(cr, kWhite);
   cairo_paint(cr);
-  const Front f{cr, p.w, p.h, p.colour, Mix(p.colour, kBlack, 0.45)};
+  Front f{cr, p.w, p.h, p.colour, Mix(p.colour, kBlack, 0.45)};
   const double w = p.w, h = p.h;
-  if (kind == "base1" || kind == "base2" || kind == "hinged") {
-    f.DoorRow(kind == "base2" ? 2 : 1, 0, f.Plinth(), true);
+  if (auto cabinet = Cabinets().find(kind); cabinet != Cabinets().end()) {
+    f.plinth = cabinet->second.plinth;
+    f.mm = h / (cabinet->second.height + cabinet->second.plinth);
+    if (f.plinth > 0) f.PlinthBand();
+    // The carcase behind the fronts, showing in the gaps between them as it does in 3D.
+    Use(cr, kOak);
+    Rect(cr, 0, f.Y(cabinet->second.height), w, f.Y(0));
+    cairo_fill(cr);
+  }
+  const double wide = f.Width();
+  if (kind == "base1" || kind == "base2" || kind == "basetop" || kind == "hinged") {
+    f.DoorsAcross(kind == "base2" || kind == "basetop" ? 2 : 1, 0, 720, 720 - kLegs);
+    if (kind == "basetop") f.PanelAt(0, 720, wide, 760, kSlate);
     if (kind == "hinged") {
       Use(cr, kHandle);
       for (double x : {1.5, w - 2.5})
@@ -381,33 +410,57 @@ void DrawFront(const Pen& p, const std::string& kind) {
       cairo_fill(cr);
     }
   } else if (kind == "drawers") {
-    f.Drawers({0.2, 0.35, 0.45}, 0, f.Plinth());
+    // 20, 35 and 45 % of the front from the top, with their gaps.
+    for (const auto& [y, high] : {std::pair{576.0, 144.0}, {324.0, 248.0}, {0.0, 320.0}}) {
+      f.DoorAt(0, y, wide, y + high);
+      f.BarAt(wide / 2, y + high - kLegs);
+    }
   } else if (kind == "sink") {
-    const double bottom = f.Plinth(), band = bottom * 0.2;
-    f.Door(0, 0, w, band);
-    f.DoorRow(2, band, bottom, true);
+    // A fixed front before the bowl, two doors under it.
+    f.DoorAt(0, 576, wide, 720);
+    f.DoorsAcross(2, 0, 572, 572 - kLegs);
   } else if (kind == "wall1" || kind == "wall2") {
-    f.DoorRow(kind == "wall2" ? 2 : 1, 0, h, false);
+    f.DoorsAcross(kind == "wall2" ? 2 : 1, 0, 700, 40 + kLegs);
   } else if (kind == "tall" || kind == "fridgehousing") {
-    const double bottom = f.Plinth(), split = bottom * (kind == "tall" ? 0.36 : 0.58);
-    f.DoorRow(1, 0, split, false);
-    f.DoorRow(1, split, bottom, true);
+    // Two doors, their handles beside the split.
+    const double upper = kind == "tall" ? 720 : 1160, lower = 2000 - upper - kFrontGap;
+    f.DoorAt(0, lower + kFrontGap, wide, 2000);
+    f.BarAt(wide / 2, lower + kFrontGap + 40 + kLegs);
+    f.DoorAt(0, 0, wide, lower);
+    f.BarAt(wide / 2, lower - kLegs);
   } else if (kind == "ovenhousing") {
-    const double bottom = f.Plinth(), a = bottom * 0.32, b = bottom * 0.66;
-    f.DoorRow(1, 0, a, false);
-    f.Panel(0.5, a + 0.5, w - 0.5, b - 0.5, kSteel);
-    f.Panel(w * 0.12, a + (b - a) * 0.3, w * 0.88, b - (b - a) * 0.12, kDarkGlass);
-    f.Handle(w * 0.2, a + (b - a) * 0.16, w * 0.8, a + (b - a) * 0.16);
-    f.Drawers({1.0}, b, bottom);
-  } else if (kind == "oven" || kind == "dishwasher") {
+    // A door over the oven's dark glass front, a drawer under it.
+    f.DoorAt(0, 1360, wide, 2000);
+    f.BarAt(wide / 2, 1400 + kLegs);
+    f.PanelAt(0, 680, wide, 1356, kGraphite);
+    f.DoorAt(0, 0, wide, 676);
+    f.BarAt(wide / 2, 676 - kLegs);
+  } else if (kind == "dishwasher") {
+    // Built in under the worktop: its control strip over a door in the fronts' finish.
+    f.PanelAt(0, 660, wide, 720, kGraphite);
+    f.DoorAt(0, 0, wide, 656);
+    f.BarAt(wide / 2, 656 - kLegs);
+  } else if (kind == "cornerbase") {
+    // The wing's door on the left; on the right the leg's end, the carcase (its door faces the wing).
+    f.DoorAt(0, 0, 340, 720);
+    f.BarAt(170, 720 - kLegs);
+    f.PanelAt(340, 0, wide, 720, kOak);
+  } else if (kind == "cornerwall") {
+    // A door and a blind panel beside it.
+    f.DoorAt(0, 0, 416, 700);
+    f.BarAt(208, 40 + kLegs);
+    f.DoorAt(420, 0, wide, 700);
+  } else if (kind == "oven") {
+    // Steel (the colour given) with its control strip and its window in dark glass, and a handle bar
+    // 160 mm long (of 595) under the strip.
     f.Panel(0.5, 0.5, w - 0.5, h - 0.5, p.colour);
-    f.Panel(0.5, 0.5, w - 0.5, h * 0.16, Mix(p.colour, kBlack, 0.35));
-    f.Knobs(h * 0.08, kind == "oven" ? 2 : 3);
-    if (kind == "oven") f.Panel(w * 0.12, h * 0.32, w * 0.88, h * 0.88, kDarkGlass);
-    f.Handle(w * 0.2, h * 0.24, w * 0.8, h * 0.24);
+    f.Panel(0.5, 0.5, w - 0.5, h * 0.16, kGraphite);
+    f.Panel(w * 0.12, h * 0.32, w * 0.88, h * 0.88, kGraphite);
+    f.Handle(w * 0.365, h * 0.24, w * 0.635, h * 0.24);
   } else if (kind == "hob") {
-    f.Panel(0.5, 0.5, w - 0.5, h - 0.5, kDarkGlass);
-    Use(cr, Mix(kDarkGlass, kWhite, 0.55));
+    // Dark glass with its four rings in the pale glass tone.
+    f.Panel(0.5, 0.5, w - 0.5, h - 0.5, kGraphite);
+    Use(cr, kGlass);
     cairo_set_line_width(cr, 1.2);
     const double ring = std::min(w, h) * 0.17;
     for (double cx : {0.3, 0.7})
@@ -416,13 +469,13 @@ void DrawFront(const Pen& p, const std::string& kind) {
         cairo_stroke(cr);
       }
   } else if (kind == "fridge") {
-    f.Panel(0.5, 0.5, w - 0.5, h * 0.62, kWhite);
-    f.Panel(0.5, h * 0.62, w - 0.5, h - 0.5, kWhite);
+    f.Panel(0.5, 0.5, w - 0.5, h * 0.62, p.colour);
+    f.Panel(0.5, h * 0.62, w - 0.5, h - 0.5, p.colour);
     f.Handle(w * 0.86, h * 0.42, w * 0.86, h * 0.56);
     f.Handle(w * 0.86, h * 0.68, w * 0.86, h * 0.8);
   } else if (kind == "hood") {
-    f.Panel(w * 0.36, 0.5, w * 0.64, h * 0.6, kSteel);
-    Use(cr, kSteel);
+    f.Panel(w * 0.36, 0.5, w * 0.64, h * 0.6, p.colour);
+    Use(cr, p.colour);
     Poly(cr, {{w * 0.3, h * 0.6}, {w * 0.7, h * 0.6}, {w - 0.5, h - 0.5}, {0.5, h - 0.5}}, true);
     cairo_fill_preserve(cr);
     Use(cr, f.line);
@@ -473,31 +526,19 @@ void DrawFront(const Pen& p, const std::string& kind) {
     const double m = std::max(2.0, std::round(h * 0.05));
     f.Panel(m, m, w - m, h - m, kGlass);
   } else if (kind == "island") {
-    const double top = std::max(3.0, h * 0.07);
-    f.Panel(0.5, 0.5, w - 0.5, top, Mix(p.colour, kBlack, 0.3));
-    const double bottom = f.Plinth();
-    for (int i = 0; i < 2; ++i) {
-      const double x0 = w * i / 2, x1 = w * (i + 1) / 2;
-      f.Door(x0, top, x0 + (x1 - x0) / 2, bottom);
-      f.Door(x0 + (x1 - x0) / 2, top, x1, bottom);
-      f.Handle(x0 + (x1 - x0) / 2 - 3, top + 4, x0 + (x1 - x0) / 2 - 3, top + 10);
-      f.Handle(x0 + (x1 - x0) / 2 + 3, top + 4, x0 + (x1 - x0) / 2 + 3, top + 10);
+    // Its two base units side by side, each with its two doors.
+    for (int half = 0; half < 2; ++half) {
+      const double x = half * wide / 2, door = (wide / 2 - kFrontGap) / 2;
+      for (int i = 0; i < 2; ++i) {
+        f.DoorAt(x + i * (door + kFrontGap), 0, x + i * (door + kFrontGap) + door, 720);
+        f.BarAt(x + i * (door + kFrontGap) + door / 2, 720 - kLegs);
+      }
     }
   } else if (kind == "pillar") {
     f.Panel(0.5, 0.5, w - 0.5, h - 0.5, p.colour);
     Use(cr, Mix(p.colour, kBlack, 0.18));
     Rect(cr, w * 0.62, 1, w - 1, h - 1);
     cairo_fill(cr);
-  } else if (kind == "cornerbase") {
-    const double bottom = f.Plinth(), blind = w * 0.38;
-    f.Panel(0.5, 0.5, blind, bottom - 0.5, Mix(p.colour, kBlack, 0.12));
-    f.Door(blind, 0, w, bottom);
-    f.Handle(blind + 4, bottom * 0.08, blind + 4, bottom * 0.28);
-  } else if (kind == "cornerwall") {
-    const double side = w * 0.3;
-    f.Door(0, 0, w - side, h);
-    f.Panel(w - side, 0.5, w - 0.5, h - 0.5, Mix(p.colour, kBlack, 0.12));
-    f.Handle(w - side - 4, h * 0.7, w - side - 4, h * 0.9);
   } else {
     throw std::invalid_argument("unknown front '" + kind + "'");
   }
@@ -584,11 +625,11 @@ void DrawAbout(const Pen& p, const DrawnRecipe& r) {
   cairo_stroke(cr);
 }
 
-const char* const kFronts[] = {"base1",      "base2",       "drawers",       "sink",   "wall1",  "wall2",
-                               "tall",       "ovenhousing", "fridgehousing", "oven",   "hob",    "dishwasher",
-                               "fridge",     "hood",        "worktop",       "plinth", "bar",    "knob",
-                               "door",       "glazeddoor",  "window",        "island", "pillar", "cornerbase",
-                               "cornerwall", "hinged"};
+const char* const kFronts[] = {"base1",      "base2",      "basetop",     "drawers",       "sink",   "wall1",
+                               "wall2",      "tall",       "ovenhousing", "fridgehousing", "oven",   "hob",
+                               "dishwasher", "fridge",     "hood",        "worktop",       "plinth", "bar",
+                               "knob",       "door",       "glazeddoor",  "window",        "island", "pillar",
+                               "cornerbase", "cornerwall", "hinged"};
 
 bool IsFront(const std::string& kind) {
   return std::find(std::begin(kFronts), std::end(kFronts), kind) != std::end(kFronts);

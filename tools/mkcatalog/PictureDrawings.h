@@ -16,10 +16,11 @@
 //   tiltup, tiltdown   an arrow away from a horizon line    brush    a brush over a plan's corner
 //   glyph    the description's text (after the colour, in double quotes), bold
 // Unit fronts ("<kind> <W>x<H> <#rrggbb>", the picture as large as the front is to be shown, the
-// colour the finish, or the steel of an oven or dishwasher): base1 base2 drawers sink wall1 wall2 tall
-// ovenhousing fridgehousing oven hob dishwasher fridge hood worktop plinth bar knob door glazeddoor window
-// island pillar cornerbase cornerwall hinged. Texts ("<kind> <W>x<H> <#rrggbb> \"line\"..."): logo (the first
-// line large, the second below it) and about (a title band in the colour, then the lines).
+// colour the finish, or the steel of an oven): base1 base2 basetop (two doors under a worktop) drawers sink
+// wall1 wall2 tall ovenhousing fridgehousing oven hob dishwasher fridge hood worktop plinth bar knob door
+// glazeddoor window island pillar cornerbase cornerwall hinged. Texts ("<kind> <W>x<H> <#rrggbb>
+// \"line\"..."): logo (the first line large, the second below it) and about (a title band in the colour, then
+// the lines).
 
 #include <array>
 #include <string>
