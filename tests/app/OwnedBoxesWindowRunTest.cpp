@@ -203,7 +203,7 @@ TEST_F(OwnedBoxesWindowRunTest, BoxesOfSecondStartsStayAboveTheirWindowsAndAnswe
       if (std::string(answer) == "click")
         Append(steps, {"popclick:" + question.cancel});
       else
-        Append(steps, {"poppress:4,4", "tap:Escape"});
+        Append(steps, {"poppress:4,4", "popfocused", "tap:Escape"});
       Append(steps, {"popups:1", "title:" + preferences.title});
     }
     Append(steps, {"popclick:" + preferences.cancel, "nopopup"});

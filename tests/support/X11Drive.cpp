@@ -75,6 +75,7 @@
 //                Escape leaves open), as a user would; then `nopopup`
 //   title:TEXT   waits until the newest other top-level window is titled TEXT
 //   focused      the display's input focus is on one of the program's windows (not on none)
+//   popfocused   the display's input focus is on the newest popup or inside it (waits up to 10 s)
 //   soak:N,SEED  N random steps a user could make (keys, clicks, drags, menus opened and closed)
 //                with `alive` after each; prints what it did on standard output
 //   resize:W,H   sets the window's size to W by H pixels as a window manager does for a drag of its
@@ -459,6 +460,29 @@ class Driver {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return Fail("no window titled \"" + title + "\" showed (last seen: \"" + seen + "\")");
+  }
+
+  // Waits until the display's input focus is on the newest popup or a window inside it: a click on a
+  // box under a window manager gives it the keys a moment later, and a key sent before goes elsewhere.
+  bool PopupFocused() {
+    const Clock::time_point end = std::min(deadline_, Clock::now() + kAnswerTime);
+    while (Clock::now() < end) {
+      const std::optional<Window> popup = Newest();
+      Window focus = 0;
+      int revert = 0;
+      XGetInputFocus(display_, &focus, &revert);
+      for (Window w = focus; popup && w != 0 && w != PointerRoot;) {
+        if (w == *popup) return true;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display_, w, &root, &parent, &children, &count) == 0) break;
+        if (children != nullptr) XFree(children);
+        if (parent == root) break;
+        w = parent;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return Fail("the newest popup did not get the keys");
   }
 
   bool Focused() {
@@ -1138,6 +1162,8 @@ int Run(Display* display, const std::string& title, int seconds, const std::vect
       done = driver.Titled(argument);
     } else if (verb == "focused") {
       done = driver.Focused();
+    } else if (verb == "popfocused") {
+      done = driver.PopupFocused();
     } else if (verb == "resize") {
       int w = 0, h = 0;
       done = std::sscanf(argument.c_str(), "%d,%d", &w, &h) == 2 && driver.Resize(w, h);
