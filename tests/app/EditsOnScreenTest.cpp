@@ -49,6 +49,17 @@ constexpr int32_t kFrontsCommand = 3048;
 
 class EditsOnScreenTest : public apptest::StartedProgramTest {
  protected:
+  // The middle of the room's floor, in screen pixels of the current plan view.
+  static bool RoomMiddleOnScreen(plat::POINT& middle) {
+    auto* room = dynamic_cast<qxNewRoomCanvas*>(zelvproEditorScroller::Current()->View(1));
+    if (room == nullptr) return false;
+    ppVector2 corners[4];
+    room->ComputeBounds(corners);
+    PlanPointToScreen(ppVector3((corners[0].x + corners[2].x) / 2, 0, (corners[0].y + corners[2].y) / 2),
+                      middle);
+    return true;
+  }
+
   // The plan editor's pixels as the window shows them now.
   std::unique_ptr<plat::Surface> Plan() {
     const std::string shot = (demo_.Root() / "plan.png").string();
@@ -301,13 +312,8 @@ TEST_F(EditsOnScreenTest, AMovedConfigurableUnitIsDrawnAtOnce) {
   Send(zelvproViewBar::kTopColourCommand);
   zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
   ASSERT_NE(plan, nullptr);
-  auto* room = dynamic_cast<qxNewRoomCanvas*>(zelvproEditorScroller::Current()->View(1));
-  ASSERT_NE(room, nullptr);
-  ppVector2 corners[4];
-  room->ComputeBounds(corners);
   plat::POINT middle{};
-  PlanPointToScreen(ppVector3((corners[0].x + corners[2].x) / 2, 0, (corners[0].y + corners[2].y) / 2),
-                    middle);
+  ASSERT_TRUE(RoomMiddleOnScreen(middle));
   const int32_t before = plan->Subviews().Count();
   DropFromPalette("Base", "VH-CFG", middle);
   ASSERT_EQ(plan->Subviews().Count(), before + 1);
@@ -400,13 +406,8 @@ TEST_F(EditsOnScreenTest, AWorktopPulledFromThePlanViewsCatalogueStandsInTheRoom
   Send(zelvproViewBar::kTopViewCommand);
   zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
   ASSERT_NE(plan, nullptr);
-  auto* room = dynamic_cast<qxNewRoomCanvas*>(zelvproEditorScroller::Current()->View(1));
-  ASSERT_NE(room, nullptr);
-  ppVector2 corners[4];
-  room->ComputeBounds(corners);
   plat::POINT middle{};
-  PlanPointToScreen(ppVector3((corners[0].x + corners[2].x) / 2, 0, (corners[0].y + corners[2].y) / 2),
-                    middle);
+  ASSERT_TRUE(RoomMiddleOnScreen(middle));
   const int32_t before = plan->Subviews().Count();
   DropFromPalette("Worktops", "VH-WT200", middle);
   ASSERT_EQ(plan->Subviews().Count(), before + 1) << "the worktop was not placed";
