@@ -379,6 +379,12 @@ class DemoKitchenLookTest : public ::testing::Test {
     const plat::POINT p = qx3DPicking::ProjectToWindow(*pane_, world);
     return plat::POINT{p.x * kWidth / kPaneWidth, p.y * kHeight / kPaneHeight};
   }
+  // The file picture's pixel where a point of a unit shows; 0 (and a failure) off the picture.
+  uint32_t PixelIn(const plat::Surface& picture, const zelvproElement& unit, const ppVector3& local) {
+    const plat::POINT at = InPicture(unit, local);
+    EXPECT_TRUE(picture.Contains(at.x, at.y));
+    return picture.Contains(at.x, at.y) ? picture.Pixel(at.x, at.y) : 0u;
+  }
 
   DemoSettings demo_;
   std::unique_ptr<SkinColours> colours_;
@@ -711,9 +717,7 @@ TEST_F(DemoKitchenLookTest, TheFrontsShowTheirDrawersHandlesAndPlinthsOnScreen) 
   CompareWithKept(*picture, "fronts.png");
 
   const auto pixelAt = [&](const zelvproElement& unit, const ppVector3& local) {
-    const plat::POINT at = InPicture(unit, local);
-    EXPECT_TRUE(picture->Contains(at.x, at.y));
-    return picture->Contains(at.x, at.y) ? picture->Pixel(at.x, at.y) : 0u;
+    return PixelIn(*picture, unit, local);
   };
   // Down the drawer unit's middle, in front of its fronts: three runs of the handles' dark grey, one per
   // drawer (the gaps between the drawers show the carcase's wood).
@@ -761,11 +765,7 @@ TEST_F(DemoKitchenLookTest, AWindowShowsAWoodFrameAroundAPaleGlassPane) {
 
   // Unit millimetres: x along the window, y up from the sill, z out of the wall (the room side at 10,
   // the pane's face at 6).
-  const auto pixelAt = [&](const ppVector3& local) {
-    const plat::POINT at = InPicture(*window, local);
-    EXPECT_TRUE(picture->Contains(at.x, at.y));
-    return picture->Contains(at.x, at.y) ? picture->Pixel(at.x, at.y) : 0u;
-  };
+  const auto pixelAt = [&](const ppVector3& local) { return PixelIn(*picture, *window, local); };
   const uint32_t grey = picture->Pixel(4, 4);
   const uint32_t stile = pixelAt(ppVector3(30, 600, 10)), rail = pixelAt(ppVector3(600, 1170, 10));
   const uint32_t pane = pixelAt(ppVector3(600, 600, 6)), paneLow = pixelAt(ppVector3(300, 200, 6));
@@ -795,11 +795,7 @@ TEST_F(DemoKitchenLookTest, TheGlazedDoorShowsAWoodFrameAroundThreeGlassPanes) {
 
   // Unit millimetres: x along the door, y up from the floor, z out of the wall (the frame's room side
   // at 10, the panes' at 6, in front of the wall's face at 0, which is not cut for the door).
-  const auto pixelAt = [&](const ppVector3& local) {
-    const plat::POINT at = InPicture(*door, local);
-    EXPECT_TRUE(picture->Contains(at.x, at.y));
-    return picture->Contains(at.x, at.y) ? picture->Pixel(at.x, at.y) : 0u;
-  };
+  const auto pixelAt = [&](const ppVector3& local) { return PixelIn(*picture, *door, local); };
   const uint32_t grey = picture->Pixel(4, 4);
   std::vector<uint32_t> wood, panes;
   for (const ppVector3& p : {ppVector3(80, 1000, 10), ppVector3(720, 1000, 10), ppVector3(400, 200, 10),
@@ -854,9 +850,7 @@ TEST_F(DemoKitchenLookTest, TheCornerUnitHasFrontsAndHandlesAsTheBaseUnitBesideI
   CompareWithKept(*picture, "corner_unit.png");
 
   const auto pixelAt = [&](const zelvproElement& unit, const ppVector3& local) {
-    const plat::POINT at = InPicture(unit, local);
-    EXPECT_TRUE(picture->Contains(at.x, at.y));
-    return picture->Contains(at.x, at.y) ? picture->Pixel(at.x, at.y) : 0u;
+    return PixelIn(*picture, unit, local);
   };
   // Unit millimetres: the corner's fronts stand on its wing (z 560 to 579, x 0 to 340) and on its
   // leg's side (x 321 to 340, z 579 to 900), in the front finish: neutral, not the carcase's wood.
