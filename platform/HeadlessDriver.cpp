@@ -71,14 +71,15 @@ void HeadlessDriver::SetIdleTimeout(std::chrono::milliseconds timeout) { gIdleTi
 
 bool HeadlessDriver::DumpPng(HWND window, const std::string& path) {
   WindowManager& manager = WindowManager::Instance();
+  Surface* pixels = manager.SurfaceOf(window);
   WindowRecord* top = manager.Find(manager.TopLevelOf(window));
-  if (!top || !top->surface) return false;
+  if (!top || !pixels) return false;
   // A child's pixels are its rectangle of the top-level surface.
   RECT r = manager.WindowRectOnScreen(window);
   int32_t dx = r.left - top->rect.left, dy = r.top - top->rect.top;
   Surface crop(std::max(1, r.right - r.left), std::max(1, r.bottom - r.top));
   for (int32_t y = 0; y < crop.Height(); ++y) {
-    for (int32_t x = 0; x < crop.Width(); ++x) crop.SetPixel(x, y, top->surface->Pixel(x + dx, y + dy));
+    for (int32_t x = 0; x < crop.Width(); ++x) crop.SetPixel(x, y, pixels->Pixel(x + dx, y + dy));
   }
   return WritePng(crop, path);
 }

@@ -24,7 +24,8 @@ HWND WindowOfContext(HDC dc, const Surface* surface, POINT origin) {
   std::vector<HWND> all = manager.AllWindows();
   for (auto it = all.rbegin(); it != all.rend(); ++it) {
     HWND window = *it;
-    if (GetWindowSurface(manager.TopLevelOf(window)) != surface) continue;
+    const WindowRecord* top = manager.Find(manager.TopLevelOf(window));
+    if (!top || top->surface.get() != surface) continue;
     POINT o = manager.ClientOriginInSurface(window);
     if (o.x != origin.x || o.y != origin.y) continue;
     RECT client = manager.ClientRect(*manager.Find(window));

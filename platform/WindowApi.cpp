@@ -60,9 +60,9 @@ bool FillBackground(HWND window, HDC dc) {
 }
 
 HDC ContextForWindow(HWND window, HRGN clip) {
-  WindowRecord* top = Manager().Find(Manager().TopLevelOf(window));
-  if (!top || !top->surface) return nullptr;
-  return CreateSurfaceDC(*top->surface, Manager().ClientOriginInSurface(window), clip);
+  Surface* pixels = Manager().SurfaceOf(window);
+  if (!pixels) return nullptr;
+  return CreateSurfaceDC(*pixels, Manager().ClientOriginInSurface(window), clip);
 }
 
 // A context from GetDC stays the window's for as long as it is kept (the 3D pane keeps its own for
@@ -88,8 +88,8 @@ void FollowWindow(HDC dc, HWND window) {
     if (!w) return p;
     p.origin = Manager().ClientOriginInSurface(window);
     p.client = Manager().ClientRect(*w);
-    if (const Surface* s = GetWindowSurface(Manager().TopLevelOf(window)))
-      p.surfaceWidth = s->Width(), p.surfaceHeight = s->Height();
+    const WindowRecord* top = Manager().Find(Manager().TopLevelOf(window));
+    if (top && top->surface) p.surfaceWidth = top->surface->Width(), p.surfaceHeight = top->surface->Height();
     p.shown = Manager().IsVisibleOnScreen(window);
     return p;
   };
@@ -852,7 +852,7 @@ int32_t ReleaseDC(HWND, HDC dc) { return dc ? ReleaseSurfaceDC(dc) : 0; }
 
 Surface* GetWindowSurface(HWND window) {
   WindowRecord* w = Manager().Find(window);
-  return w && w->surface ? w->surface.get() : nullptr;
+  return w && !w->parent ? Manager().SurfaceOf(window) : nullptr;
 }
 
 // ---- Keyboard, mouse and time.

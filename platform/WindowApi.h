@@ -121,7 +121,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 HDC GetDC(HWND window);  // draws at once into the visible client area
 int32_t ReleaseDC(HWND window, HDC dc);
-// The pixels of a top-level window (its whole window rectangle), or null.
+// The pixels of a top-level window (its whole window rectangle), made on first need; null for a child.
 Surface* GetWindowSurface(HWND window);
 
 // ---- Keyboard, mouse and time.

@@ -133,7 +133,6 @@ HWND WindowManager::Create(DWORD exStyle, const char* className, const char16_t*
     windows_[IdOf(handle)] = std::move(record);
   }
   SiblingsOf(w).push_back(handle);
-  EnsureSurface(w);
 
   CREATESTRUCTA cs;
   cs.lpCreateParams = param;
@@ -285,16 +284,31 @@ void WindowManager::Reset() {
   focus_ = capture_ = active_ = nullptr;
 }
 
-void WindowManager::EnsureSurface(WindowRecord& w) {
-  if (w.parent) return;
+// A top-level window's pixels are made when something first draws into them or reads them, not when
+// the window is made: a frame made at its default size and maximised before its first paint then
+// fills one surface, at the size it shows, instead of a first one it never showed.
+Surface* WindowManager::SurfaceOf(HWND window) {
+  const HWND top = TopLevelOf(window);
+  WindowRecord* w = Find(top);
+  if (!w || w->parent) return nullptr;
+  if (!w->surface) {
+    w->surface = std::make_unique<Surface>(std::max<int32_t>(1, w->rect.right - w->rect.left),
+                                           std::max<int32_t>(1, w->rect.bottom - w->rect.top),
+                                           PixelMemory::Start::kWrittenByCaller);
+    w->surface->Fill(0xFFFFFF);
+    // The bar was not drawn while there were no pixels to draw it into.
+    w->menuBarLook = MenuBarLook{};
+    PaintMenuBarOf(top);
+    if (!(w = Find(top)) || !w->surface) return nullptr;
+  }
+  return w->surface.get();
+}
+
+void WindowManager::ResizeSurface(WindowRecord& w) {
+  if (w.parent || !w.surface) return;
   int32_t width = std::max<int32_t>(1, w.rect.right - w.rect.left);
   int32_t height = std::max<int32_t>(1, w.rect.bottom - w.rect.top);
-  if (!w.surface) {
-    w.surface = std::make_unique<Surface>(width, height, PixelMemory::Start::kWrittenByCaller);
-    w.surface->Fill(0xFFFFFF);
-  } else if (w.surface->Width() != width || w.surface->Height() != height) {
-    w.surface->Resize(width, height);
-  }
+  if (w.surface->Width() != width || w.surface->Height() != height) w.surface->Resize(width, height);
 }
 
 // ---- Geometry.
@@ -384,7 +398,7 @@ void WindowManager::SetWindowRect(HWND window, const RECT& rect, bool) {
     Invalidate(w->parent, uncovered.region, true);
   }
   w->rect = rect;
-  EnsureSurface(*w);
+  ResizeSurface(*w);
   bool moved = old.left != rect.left || old.top != rect.top;
   RECT client = ClientRect(*w);
   if (moved) DeliverMessage(window, WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));

@@ -50,6 +50,8 @@ class WindowManager {
   RECT WindowRectOnScreen(HWND window) const;
   // The top-level window whose surface a window draws into, and its client origin in that surface.
   HWND TopLevelOf(HWND window) const;
+  // The pixels of the top-level window that holds `window`, made white at its size on first need.
+  Surface* SurfaceOf(HWND window);
   POINT ClientOriginInSurface(HWND window) const;
   bool IsVisibleOnScreen(HWND window) const;  // it and every ancestor are visible
   bool IsEnabledTree(HWND window) const;
@@ -107,7 +109,7 @@ class WindowManager {
   // Invalidate with the area as a region value (client coordinates of `w`).
   void InvalidateArea(WindowRecord& w, const Region& area, bool erase);
   void InvalidateChildrenUnder(WindowRecord& w, const Region& area, bool erase);
-  void EnsureSurface(WindowRecord& w);
+  void ResizeSurface(WindowRecord& w);
   void PaintMenuBarOf(HWND window);
 
   std::vector<std::unique_ptr<WindowClassRecord>> classes_;

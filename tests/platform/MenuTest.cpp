@@ -213,6 +213,30 @@ TEST_F(Menus, TheBarTakesNineteenPixelsAndIsPainted) {
   EXPECT_EQ(pixels->Pixel(items[3].right + 5 - frameRect.left, items[3].top + 2 - frameRect.top), 0xC0C0C0u);
 }
 
+// A frame made at the default size and maximised before anything drew into it has its pixels made
+// once, at the size it shows, with the bar on them; maximising keeps the default place to restore to.
+TEST_F(Menus, AFrameMaximisedBeforeItsFirstPaintGetsItsPixelsAtTheSizeItShows) {
+  const RECT work{0, 0, 1280, 1000};
+  Desktop::SetWorkArea(&work);
+  HWND big = CreateWindowExA(0, "MenuFrame", "big", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+                             nullptr, menu_, nullptr, nullptr);
+  ASSERT_NE(big, nullptr);
+  ShowWindow(big, SW_SHOWMAXIMIZED);
+  Surface* pixels = GetWindowSurface(big);
+  ASSERT_NE(pixels, nullptr);
+  EXPECT_EQ(pixels->Width(), 1280);
+  EXPECT_EQ(pixels->Height(), 1000);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(GetWindowSurface(big), pixels);
+  const std::vector<RECT> items = MenuBarItemRects(big);
+  ASSERT_EQ(items.size(), 4u);
+  EXPECT_EQ(pixels->Pixel(items[3].right + 5, items[3].top + 2), 0xC0C0C0u) << "the bar is on the pixels";
+  const RECT restored = WindowManager::Instance().Find(big)->restored;
+  EXPECT_EQ(restored.right - restored.left, 960);
+  EXPECT_EQ(restored.left, 160);
+  Desktop::SetWorkArea(nullptr);
+}
+
 TEST_F(Menus, TheBarIsPaintedAgainOnlyWhenWhatItShowsChanged) {
   ASSERT_TRUE(DrawMenuBar(frame_));
   const std::vector<RECT> items = MenuBarItemRects(frame_);
