@@ -19,6 +19,7 @@ CalculationCatalogViews::Views::Views(zelvDatabase& db)
       unitWeight(*units, "weight"),
       unitPreview(*units, "preview"),
       unitNote(*units, "note"),
+      unitFlags(*units, "flags"),
       priceId(*prices, "id"),
       price(*prices, "price"),
       price2(*prices, "price2"),

@@ -31,7 +31,7 @@ class CalculationCatalogViews {
     std::unique_ptr<zelvproPriceFil> prices;
     std::unique_ptr<zelvproColorCatalogFil> colours;
     std::unique_ptr<zelvproNoteFil> notes;
-    RecordField unitName, unitNumber, unitVolume, unitWeight, unitPreview, unitNote;
+    RecordField unitName, unitNumber, unitVolume, unitWeight, unitPreview, unitNote, unitFlags;
     RecordField priceId, price, price2, orderNumber, sku, priceText, priceUnit, priceType;
     RecordField noteText;
     RecordField colourName;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -36,7 +37,10 @@ zelvproCalculatorFil::zelvproCalculatorFil(ppDatabase& database, Handle blob)
   depthField_ = depth.Index();
 }
 
-zelvproCalculatorFil::~zelvproCalculatorFil() { DisposeRecordBuffer(scratch_); }
+zelvproCalculatorFil::~zelvproCalculatorFil() {
+  ForgetKeptDiscounts();
+  DisposeRecordBuffer(scratch_);
+}
 
 // ---- field access ------------------------------------------------------------------------------
 
@@ -64,6 +68,11 @@ ppFloat zelvproCalculatorFil::Float(char* b, int32_t field) {
   ppParameter value;
   ppDatafile::GetFieldValue(field, value, b);
   return value.ToPPFloat();
+}
+
+float zelvproCalculatorFil::Percent(char* b) {
+  const ppFloat percent = Float(b, kDiscountPercent);
+  return percent.IsNull() || !std::isfinite(percent.Value()) ? 0.0f : percent.Value();
 }
 
 DecimalNumber zelvproCalculatorFil::Quantity(char* b, int32_t field) {
@@ -210,6 +219,20 @@ void zelvproCalculatorFil::PackUserLines(Handle into) {
     SetLong(b, kElement, 0);
     kept.InsertRecordAt(-1, b);
   }
+  // After the user's lines, the plan's lines the user gave a discount: the plan makes them again on
+  // reopening, and each gets its discount back by its keys. The element keys mean nothing in a file.
+  const RecordField elements(*this, "elements");
+  for (int32_t i = 0; i < GetRecordCount(); ++i) {
+    ReadRecordAt(i, b);
+    if (!HasOwnDiscount(b)) continue;
+    if (Handle list = elements.Data(b)) MemSetSize(list, 0);
+    SetLong(b, kDb, 0);
+    SetLong(b, kElement, 0);
+    kept.InsertRecordAt(-1, b);
+  }
+  // Discounts of a document opened and saved again before its list was rebuilt.
+  for (char* k : kept_)
+    if (k != nullptr) kept.InsertRecordAt(-1, k);
   kept.SaveToBlob();
 }
 
@@ -223,6 +246,7 @@ int32_t zelvproCalculatorFil::HighestLineId() {
 }
 
 int32_t zelvproCalculatorFil::AppendUserLines(Handle from) {
+  ForgetKeptDiscounts();
   if (from == nullptr || MemGetSize(from) == 0) return 0;
   ppEmbeddedData kept(kLayout, Database(), from, nullptr);
   kept.LoadFromBlob();
@@ -236,6 +260,12 @@ int32_t zelvproCalculatorFil::AppendUserLines(Handle from) {
   char* b = scratch_;
   for (int32_t i = 0; i < kept.GetRecordCount(); ++i) {
     kept.ReadRecordAt(i, b);
+    if (HasOwnDiscount(b)) {
+      char* line = NewRecordBuffer();
+      kept.ReadRecordAt(i, line);
+      KeepDiscount(line);
+      continue;
+    }
     if (!IsUserLineType(Long(b, kType))) continue;
     // References come from the running program only: the line's catalogue by its identifier.
     LineRefs& refs = BufferRefs(b);
@@ -266,7 +296,7 @@ ppParameter zelvproCalculatorFil::GetValue(int32_t index) {
     const int32_t position = tags != nullptr ? tags->IndexOfId(Long(record_, kTag)) : 0;
     return ppParameter(position * kIdScale + 1);
   }
-  if (index == kDiscountPercent) return ppParameter(PercentText(Float(record_, kDiscountPercent).Value()));
+  if (index == kDiscountPercent) return ppParameter(PercentText(Percent(record_)));
   // Fields whose display form differs read their stored value here.
   ppParameter value;
   ppDatafile::GetFieldValue(index, value, nullptr);
@@ -315,7 +345,7 @@ void zelvproCalculatorFil::GetFieldValue(int32_t field, ppParameter& out, char* 
       out = ppParameter(Widened(Text(b, field)));
       return;
     case kDiscountPercent: {
-      const float percent = Float(b, field).Value();
+      const float percent = Percent(b);
       out = percent == 0.0f ? ppParameter(Vcon::WString()) : ppParameter(Widened(PercentText(percent)));
       return;
     }

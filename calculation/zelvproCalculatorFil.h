@@ -49,6 +49,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   static constexpr uint32_t kDiscountFields = 0x200, kSecondPriceFields = 0x2;
   // flags2: no line panel is shown.
   static constexpr uint32_t kNoLinePanel = 0x2;
+  // A unit's "flags": the unit is priced through its parts list.
+  static constexpr int32_t kPricedByParts = 0x1;
 
   // Field numbers of the line layout (the property index of a field is its number).
   enum Field : int32_t {
@@ -89,7 +91,8 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
     kPriceText2 = 57,
     kTotalText2 = 58,
     kDiscountPercent = 64,
-    kText = 65,  // "ttext"
+    kText = 65,           // "ttext"
+    kWidePriceText = 67,  // "tpriceText", the line's article text
     kWideUnitText = 68,
     kWideColorText = 69,
     kWideDbText = 70,
@@ -270,13 +273,23 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // Whether lines of `type` are the user's own (Item/Service, Text, Discount, SubTotal, VAT/Tax):
   // no rebuild makes them, so only the document can bring them back.
   static bool IsUserLineType(int32_t type) { return type >= kItemService && type <= kVatLine; }
+  // Whether lines of `type` are the plan's (its units' own, included and option lines).
+  static bool IsElementLineType(int32_t type) { return type >= kCalculationItem && type <= kElementLine3; }
   // Writes the user's lines, in list order, into `into` in the handle form of the line table
-  // (replacing what it held). `into` is not owned.
+  // (replacing what it held), followed by the plan's lines that carry a discount of their own (with
+  // an empty element list), and the kept discounts no rebuild has taken yet. `into` is not owned.
+  // A reader that takes only the user's line types passes over the plan's lines.
   void PackUserLines(Handle into);
   // Appends the user's lines that `from` holds (in the form PackUserLines writes; lines of other
   // types and unreadable rest are passed over), each with a fresh id from the layer palette's running
-  // number, and saves; answers how many came. Not owned.
+  // number, and saves; answers how many came. The plan's lines it holds are kept aside (replacing
+  // what was kept): each gives its discount to the first new plan line with its merge keys and number
+  // (see PriceUnit) until the next BuildLines. Not owned.
   int32_t AppendUserLines(Handle from);
+  // Drops the discounts AppendUserLines kept aside (the list was emptied for another document).
+  void ForgetKeptDiscounts();
+  // How many kept discounts wait for their line.
+  int32_t KeptDiscounts() const { return int32_t(keptByKeys_.size()); }
 
   // ---- The whole-plan rebuild of the top canvas.
   // Deletes every line and saves.
@@ -320,6 +333,9 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   ppMoney Money(char* b, int32_t field);
   void SetMoney(char* b, int32_t field, ppMoney value);
   ppFloat Float(char* b, int32_t field);
+  // The line's "discountPct"; 0 when it holds no number (a line stored before empty percentages
+  // were read as 0 may hold the no-value mark).
+  float Percent(char* b);
   DecimalNumber Quantity(char* b, int32_t field);
   void SetQuantity(char* b, int32_t field, const DecimalNumber& value);
   Vcon::WString Wide(char* b, int32_t field);
@@ -343,6 +359,19 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   template <typename Test>
   int32_t FirstLine(const std::vector<int32_t>& lines, Test test);
   void AppendElementKey(char* b, int32_t key);
+  // A numbered contribution takes over the line its element had before this rebuild when no
+  // contribution has taken that line yet (its element list is empty) and the keys are still equal:
+  // the line keeps its texts and discount and takes the contribution's quantity and number.
+  bool TakeOverOwnLine(char* n, const LineRefs& nRefs, bool byArticle);
+  // Whether the plan's line in `b` carries a discount amount or percentage.
+  bool HasOwnDiscount(char* b);
+  // The digest a kept discount is found by: the keys of the merge mode.
+  uint64_t KeptDigest(char* b);
+  // Keeps `line` (a record buffer of this layout, owned from now on) aside for its discount.
+  void KeepDiscount(char* line);
+  // Gives the new line in `n` the discount of the first kept line with its keys and number, and
+  // forgets that one.
+  void TakeKeptDiscount(char* n, const LineRefs& nRefs, bool byArticle);
 
   // ---- Building (zelvproCalculatorFilBuild.cpp).
   // One entry of a rearranged list: an existing line by its position, or a new packed record
@@ -394,9 +423,12 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // The preview record id of the unit `unitId` of `db` (0 when none), held in "pict".
   int32_t PreviewOf(zelvDatabase& db, int32_t unitId);
   void ColourText(char* b, const LineRefs& refs, CalculationCatalogViews::Views& views);
-  void UnitTexts(char* b, CalculationCatalogViews::Views& views);
+  // Answers the unit's "flags" (0 without a unit record).
+  int32_t UnitTexts(char* b, CalculationCatalogViews::Views& views);
   void NoteMarkers(char* b);
-  void PriceTexts(char* b, CalculationCatalogViews::Views& views);
+  // The article number and SKU texts from the price record; an element line whose unit is priced
+  // through its parts (`unitFlags`) shows the article text the element named it by, when it has one.
+  void PriceTexts(char* b, CalculationCatalogViews::Views& views, int32_t unitFlags);
   void TagText(char* b);
 
   char* const record_;  // the current record buffer (the base's)
@@ -412,5 +444,9 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   std::vector<Vcon::WString> noteTexts_;  // the note lines of the build under way
   int32_t deliveryField_ = -1, packetField_ = -1, sort5Field_ = -1, depthField_ = -1;
   std::unordered_map<const char*, LineRefs> bufferRefs_;
+  // The plan's lines kept with the document for their discounts (owned record buffers, disposed
+  // of when the table goes or they are forgotten), and those not taken yet by their keys' digest.
+  std::vector<char*> kept_;
+  std::unordered_multimap<uint64_t, size_t> keptByKeys_;
   CalculationCatalogViews views_;
 };

@@ -476,7 +476,7 @@ void zelvproCalculatorFil::BuildTagGroups() {
         slots.push_back(Slot{i, nullptr});
         continue;
       }
-      const float percent = Float(b, kDiscountPercent).Value();
+      const float percent = Percent(b);
       if (type == kDiscountLine && percent != 0.0f) {
         PutTotals(b, Share(group.total, percent), Share(group.total2, percent), Long(b, kWeightTotal),
                   Long(b, kVolumeTotal));
@@ -518,7 +518,7 @@ void zelvproCalculatorFil::RunningSums() {
     char* b = record_;
     BuildLineTexts(b);
     const int32_t type = Long(b, kType), tag = Long(b, kTag);
-    const float percent = Float(b, kDiscountPercent).Value();
+    const float percent = Percent(b);
     if (type == kDiscountLine && tag == 0 && percent != 0.0f) {
       PutTotals(b, Share(sums.total, percent), Share(sums.total2, percent), Long(b, kWeightTotal),
                 Long(b, kVolumeTotal));
@@ -561,6 +561,9 @@ void zelvproCalculatorFil::BuildLines() {
   for (int32_t type : {kUnusedLine, kTotalLine, kEmptyLine, kTagSubtotal, kTagHeading, kNoteLine})
     RemoveLinesOfType(type);
   BuildPacketLines();
+  // Every line of the plan has come: a discount kept with the document that found no line has no
+  // unit left to go to.
+  ForgetKeptDiscounts();
   if (GetRecordCount() == 0) {
     SaveToBlob();
     return;

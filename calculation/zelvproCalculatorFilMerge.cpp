@@ -168,6 +168,9 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
         FirstLine(Index().OwnedBy(element), [&](char* r) { return BufferRefs(r).element == element; });
     if (i >= 0) {
       SetQuantity(n, kPieces, element->ElementQuantity());
+      // The contribution rewrites the line, but the discount the line was given stays with it.
+      PutMoney(*this, n, "discount", Money(scratch_, kDiscount));
+      ppDatafile::SetFieldValue(kDiscountPercent, ppParameter(Percent(scratch_)), n);
       // The line goes on listing its element, or taking the element out could not find it.
       const int32_t key = ElementKey(element);
       const std::vector<int32_t> listed = ElementKeys(n);
@@ -225,6 +228,7 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
       }
     }
   }
+  if (!added && numbered && element != nullptr && !separate) added = TakeOverOwnLine(n, nRefs, byArticle);
   if (added) return;
 
   // A new line.
@@ -242,8 +246,82 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
     if (!element->LineText().empty()) SetWide(n, kText, Vcon::WString(element->LineText()));
   }
   if (refs.db != nullptr) SetLong(n, kDatabaseId, refs.db->Identifier());
+  TakeKeptDiscount(n, refs, byArticle);
   InsertRecordAt(-1, buffer);
   unsaved_ = true;
+}
+
+bool zelvproCalculatorFil::TakeOverOwnLine(char* n, const LineRefs& nRefs, bool byArticle) {
+  zelvproElement* element = nRefs.element;
+  // A line no contribution of this rebuild has taken yet has an empty element list.
+  const int32_t i = FirstLine(Index().OwnedBy(element), [&](char* r) {
+    const LineRefs& rRefs = BufferRefs(r);
+    return rRefs.element == element && IsElementLineType(Long(r, kType)) && ElementKeys(r).empty() &&
+           (byArticle ? ArticleKeysEqual(r, rRefs, n, nRefs) : AllKeysEqual(r, n));
+  });
+  if (i < 0) return false;
+  char* r = scratch_;
+  DecimalNumber pieces = Quantity(r, kPieces);
+  pieces += Quantity(n, kPieces);
+  SetQuantity(r, kPieces, pieces);
+  SetLong(r, kMissing, Long(r, kMissing) + Long(n, kMissing));
+  // The unit's number may have moved since the last rebuild; the line shows the one it has now.
+  SetLong(r, kNumber, Long(n, kNumber));
+  SetLong(r, kSequence, Long(n, kSequence));
+  if (byArticle) {
+    PutMoney(*this, r, "price", Money(n, kPrice));
+    PutMoney(*this, r, "price2", Money(n, kPrice2));
+  }
+  if (BufferRefs(r).db == nullptr) BufferRefs(r).db = nRefs.db;
+  AppendElementKey(r, ElementKey(element));
+  WriteRecordAt(i, r);
+  unsaved_ = true;
+  return true;
+}
+
+// ---- discounts kept with the document ----------------------------------------------------------
+
+bool zelvproCalculatorFil::HasOwnDiscount(char* b) {
+  const ppMoney discount = Money(b, kDiscount);
+  return IsElementLineType(Long(b, kType)) &&
+         ((!discount.IsNull() && discount.Raw() != 0) || Percent(b) != 0.0f);
+}
+
+uint64_t zelvproCalculatorFil::KeptDigest(char* b) {
+  return MergeByArticle() ? ArticleKeysDigest(b) : AllKeysDigest(b);
+}
+
+void zelvproCalculatorFil::KeepDiscount(char* line) {
+  kept_.push_back(line);
+  keptByKeys_.emplace(KeptDigest(line), kept_.size() - 1);
+}
+
+void zelvproCalculatorFil::TakeKeptDiscount(char* n, const LineRefs& nRefs, bool byArticle) {
+  if (keptByKeys_.empty() || !IsElementLineType(Long(n, kType))) return;
+  const auto [from, to] = keptByKeys_.equal_range(byArticle ? ArticleKeysDigest(n) : AllKeysDigest(n));
+  for (auto it = from; it != to; ++it) {
+    char* k = kept_[it->second];
+    if (Long(k, kNumber) != Long(n, kNumber)) continue;
+    const LineRefs kRefs{nullptr, FindDatabase(Long(k, kDatabaseId))};
+    if (byArticle ? !ArticleKeysEqual(k, kRefs, n, nRefs) : !AllKeysEqual(k, n)) continue;
+    PutMoney(*this, n, "discount", Money(k, kDiscount));
+    ppDatafile::SetFieldValue(kDiscountPercent, ppParameter(Percent(k)), n);
+    ForgetBuffer(k);
+    DisposeRecordBuffer(k);
+    kept_[it->second] = nullptr;
+    keptByKeys_.erase(it);
+    return;
+  }
+}
+
+void zelvproCalculatorFil::ForgetKeptDiscounts() {
+  for (char* k : kept_) {
+    if (k == nullptr) continue;
+    ForgetBuffer(k);
+    DisposeRecordBuffer(k);
+  }
+  kept_.clear();
+  keptByKeys_.clear();
 }
 
 // ---- removing --------------------------------------------------------------------------------

@@ -26,6 +26,14 @@ ppMoney PercentOf(ppMoney amount, ppFloat percent) {
 // The quantity as an amount: its value times 10000, truncated.
 ppMoney AsAmount(const DecimalNumber& pieces) { return ppMoney::FromDecimalNumber(pieces); }
 
+// A percentage typed as no number (an emptied field, letters, an infinity) is 0 percent: stored as it
+// reads, the Float field would keep its no-value mark, 2^31, and multiply every sum by it.
+ppParameter ReadablePercent(const ppParameter& value) {
+  const ppFloat percent = value.ToPPFloat();
+  if (percent.IsNull() || !std::isfinite(percent.Value())) return ppParameter(0.0f);
+  return value;
+}
+
 }  // namespace
 
 zelvDatabase* zelvproCalculatorFil::FindDatabase(int32_t id) {
@@ -43,7 +51,7 @@ void zelvproCalculatorFil::SetValue(int32_t index, const ppParameter& value) {
   // What a rule may have to put back when the written value names nothing.
   const int32_t tagBefore = Long(record_, kTag);
   const Vcon::WString articleBefore = Wide(record_, kOrderNumber);
-  ppEmbeddedData::SetValue(index, value);
+  ppEmbeddedData::SetValue(index, index == kDiscountPercent ? ReadablePercent(value) : value);
   FollowUp(index, value, tagBefore, articleBefore);
   Commit();
   // The user's lines are saved with the document: a write that changed the line is unsaved work. A

@@ -111,7 +111,7 @@ void zelvproCalculatorFil::BuildLineTexts(char* buffer) {
     if (refs.db == nullptr) return;
     CalculationCatalogViews::Views& views = views_.For(*refs.db);
     ColourText(b, refs, views);
-    UnitTexts(b, views);
+    const int32_t unitFlags = UnitTexts(b, views);
     if (IsElementLine(type)) {
       const Vcon::WString dbText = Wide(b, kWideDbText), unitText = Wide(b, kWideUnitText);
       const Vcon::WString colourText = Wide(b, kWideColorText), options = Wide(b, kOptions);
@@ -127,7 +127,7 @@ void zelvproCalculatorFil::BuildLineTexts(char* buffer) {
     if (type == kElementLine3) SetWide(b, kWideUnitText, Wide(b, kText));
     NoteMarkers(b);
     if (IsElementLine(type)) ComputeTotals(b);
-    PriceTexts(b, views);
+    PriceTexts(b, views, IsElementLine(type) ? unitFlags : 0);
   }
   TagText(b);
 }
@@ -143,13 +143,13 @@ void zelvproCalculatorFil::ColourText(char* b, const LineRefs& refs, Calculation
   SetWide(b, kWideColorText, text);
 }
 
-void zelvproCalculatorFil::UnitTexts(char* b, CalculationCatalogViews::Views& views) {
+int32_t zelvproCalculatorFil::UnitTexts(char* b, CalculationCatalogViews::Views& views) {
   const int32_t unit = Long(b, kUnitId);
   if (unit == 0) {
     SetWide(b, kWideUnitText, Vcon::WString());
-    return;
+    return 0;
   }
-  if (!CalculationCatalogViews::Read(*views.units, unit)) return;
+  if (!CalculationCatalogViews::Read(*views.units, unit)) return 0;
   const char* record = views.units->GetRecordBuffer();
   Vcon::WString unitText = CalculationCatalogViews::NumberAndName(views);
   if (Long(b, kSort5) != 0) unitText += u"    ";
@@ -158,6 +158,7 @@ void zelvproCalculatorFil::UnitTexts(char* b, CalculationCatalogViews::Views& vi
   SetWide(b, kWideCorpusColor, views.unitNumber.WideText(record));
   SetLong(b, kWeight, views.unitWeight.Long(record));
   SetLong(b, kVolume, views.unitVolume.Long(record));
+  return views.unitFlags.Long(record);
 }
 
 void zelvproCalculatorFil::NoteMarkers(char* b) {
@@ -175,11 +176,14 @@ void zelvproCalculatorFil::NoteMarkers(char* b) {
   }
 }
 
-void zelvproCalculatorFil::PriceTexts(char* b, CalculationCatalogViews::Views& views) {
+void zelvproCalculatorFil::PriceTexts(char* b, CalculationCatalogViews::Views& views, int32_t unitFlags) {
   const int32_t priceId = Long(b, kPriceId);
   if (priceId == 0 || !CalculationCatalogViews::Read(*views.prices, priceId)) return;
   const char* price = views.prices->GetRecordBuffer();
-  SetWide(b, kOrderNumber, Vcon::WString(views.orderNumber.Text(price)));
+  // The price link of a unit priced through its parts is one of its parts: the article shown is
+  // the unit's own (the element names the line by it), not the part's.
+  const Vcon::WString named = (unitFlags & kPricedByParts) != 0 ? Wide(b, kWidePriceText) : Vcon::WString();
+  SetWide(b, kOrderNumber, !named.empty() ? named : Vcon::WString(views.orderNumber.Text(price)));
   const Vcon::WString text = views.priceText.WideText(price);
   SetWide(b, kWideSku, !text.empty() ? text : Vcon::WString(views.sku.Text(price)));
 }

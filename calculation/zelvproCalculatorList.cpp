@@ -197,6 +197,7 @@ void zelvproCalculatorList::Clear() {
   ClearSelection();
   for (int32_t i = lineFile_->GetRecordCount() - 1; i >= 0; --i) lineFile_->DeleteRecordAt(i);
   lineFile_->SaveToBlob();
+  lineFile_->ForgetKeptDiscounts();
   ShowLastLine();
 }
 

@@ -58,6 +58,14 @@ constexpr int32_t kCalculationItem = 1;
 constexpr int32_t kWidthLabel = 6240, kHeightLabel = 6241, kDepthLabel = 6242, kSizeLabel = 6337;
 constexpr int32_t kDepthName = 6076;
 
+// A unit priced through its parts has no article of its own: its line is named by the unit, its
+// name as the item text and its number as the article text, so that the list, the printed list and
+// the order say what was ordered rather than nothing (the price link stays the last part's).
+void NameByUnit(CalculationLine& line, const ScratchRecord& unit) {
+  line.SetWide("ttext", unit.Wide("tname"));
+  line.SetWide("tpriceText", unit.Wide("tnumber"));
+}
+
 struct Settings {
   bool extended = false;
   bool depthInPricing = false;
@@ -352,6 +360,7 @@ void zelvproTopViewElement::PriceOwnLine(CalculationLine& line, int32_t unit, in
       line.SetMoney("price", sum.price);
       line.SetMoney("price2", sum.price2);
       if (sum.priceId != 0) line.SetLong("priceID", sum.priceId);
+      NameByUnit(line, record);
     }
     line.SetWide("tbackCoverColor",
                  naming != 0 ? ScratchRecord(database->UnitFile(), naming).Wide("tnumber") : Vcon::WString());
@@ -474,6 +483,7 @@ void zelvproTopViewElement::FillIncludedLine(int32_t first, int32_t second, Calc
     line.SetMoney("price", sum.price);
     line.SetMoney("price2", sum.price2);
     if (sum.priceId != 0) line.SetLong("priceID", sum.priceId);
+    NameByUnit(line, record);
   } else if (found != 0) {
     const PriceRecord price = ReadPrice(prices, found);
     line.SetWide("tpriceText", WideFromNarrow(price.orderno.c_str()));

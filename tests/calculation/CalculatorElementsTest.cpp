@@ -195,7 +195,7 @@ TEST_F(CalculatorElementsTest, FlagsDecideWhichLinesAnElementAdds) {
   }
 }
 
-TEST_F(CalculatorElementsTest, ANumberedElementsOwnLineIsNeverMergedInto) {
+TEST_F(CalculatorElementsTest, ANumberedElementsOwnLineIsNeverMergedIntoButStaysItsOwn) {
   zelvDatabase& db = MakeDatabase();
   const int32_t included = AddUnit(db, {});
   const int32_t unit = AddUnit(db, {}, {{"pricingIncludes", {included, 0, included, 0}}});
@@ -205,11 +205,19 @@ TEST_F(CalculatorElementsTest, ANumberedElementsOwnLineIsNeverMergedInto) {
   // The two equal included lines share one line (a recording list keeps both).
   EXPECT_EQ(Billed("number"), (std::vector<std::string>{"12", "0"}));
   EXPECT_EQ(Billed("pcs"), (std::vector<std::string>{"1", "2"}));
-  // Rebuilt: the numbered line is not merged into, so a new one follows; the old one stays at 0
-  // pieces until the rebuild of the whole list drops it.
+  // Added again (moved, rebuilt): the element takes its own line back rather than a new one, so the
+  // line keeps what the user gave it.
   element->AddToCalculation();
-  EXPECT_EQ(Billed("number"), (std::vector<std::string>{"0", "12"}));
+  EXPECT_EQ(Billed("number"), (std::vector<std::string>{"12", "0"}));
+  EXPECT_EQ(calc.GetRecordCount(), 2);
+  // Another numbered element of the unit is never merged into that line, taken or not.
+  auto other = std::make_unique<NumberedElement>(db, Item(db, {unit, 0}), 13);
+  other->AddToCalculation();
+  calc.ResetElementLines();
+  other->AddToCalculation();
+  EXPECT_EQ(Billed("number"), (std::vector<std::string>{"0", "13"}));
   EXPECT_EQ(calc.GetRecordCount(), 3);
+  other.reset();
 }
 
 TEST_F(CalculatorElementsTest, InteriorPartsArePricedIntoTheirParentsLine) {

@@ -249,6 +249,7 @@ TEST_F(DocumentFileOperationsTest, TheUsersOwnPriceListLinesComeBackWithTheDocum
     lines->SaveToBlob();
   };
   add(Fil::kCalculationItem, 1, 0.0f, u"from the plan");  // made again by every rebuild
+  add(Fil::kCalculationItem, 8, -5.0f, u"discounted");    // made again, and given its discount back
   add(Fil::kItemService, 2, 0.0f, u"Fitting");
   add(Fil::kTextLine, 3, 0.0f, u"Delivery in May");
   add(Fil::kDiscountLine, 4, -10.0f, u"Spring offer");
@@ -263,6 +264,7 @@ TEST_F(DocumentFileOperationsTest, TheUsersOwnPriceListLinesComeBackWithTheDocum
   ASSERT_TRUE(ops_->OpenDocumentFile(WidePath("lines.qxf")));
   lines->BeginAccess();
   ASSERT_EQ(lines->GetRecordCount(), 5);
+  EXPECT_EQ(lines->KeptDiscounts(), 1) << "the discounted unit line waits for the plan's line";
   const std::vector<std::tuple<int32_t, int32_t, float, std::string>> expected = {
       {8, 1, 0.0f, "Fitting"},
       {9, 2, 0.0f, "Delivery in May"},
@@ -291,6 +293,7 @@ TEST_F(DocumentFileOperationsTest, TheUsersOwnPriceListLinesComeBackWithTheDocum
   ASSERT_TRUE(ops_->OpenDocumentFile(WidePath("again.qxf")));
   lines->BeginAccess();
   EXPECT_EQ(lines->GetRecordCount(), 5);
+  EXPECT_EQ(lines->KeptDiscounts(), 1);
   lines.reset();
   MemDispose(blob);
 }
