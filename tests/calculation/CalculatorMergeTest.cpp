@@ -120,6 +120,12 @@ TEST_F(CalculatorMergeTest, SeparateLineElementKeepsOneLineOfItsQuantity) {
   ASSERT_EQ(Count(), 2);
   EXPECT_DOUBLE_EQ(Pieces(0), 1.0);
   EXPECT_DOUBLE_EQ(Pieces(1), 4.0);
+  // The discount the user gives the line stays when the next rebuild rewrites it.
+  Write(1, "discountPct", ppParameter(-10.0f));
+  Calc().ResetElementLines();
+  Contribute(a.get(), 1.0);
+  EXPECT_FLOAT_EQ(Read(1, "discountPct").ToFloat(), -10.0f);
+  EXPECT_EQ(RawMoney(1, "discount"), Amount(-20.0).Raw());
 }
 
 TEST_F(CalculatorMergeTest, ASeparateLineAddedAgainStillListsItsElementAndLeavesWithIt) {
