@@ -87,9 +87,26 @@ void MakeArched(qxRoomSegment& segment, const RoomWall& w) {
   segment.SetClockwise(OrientationXZ(end, third, start) < 0);
 }
 
+// The wall's centre line as lines of the preview: an arched wall in eight pieces along its arc.
+void AddPreviewLines(const RoomWall& w, std::vector<std::array<float, 4>>& lines) {
+  if (w.bulge == 0.0f) return lines.push_back({w.x1, w.z1, w.x2, w.z2});
+  const float chord = std::hypot(w.x2 - w.x1, w.z2 - w.z1);
+  const float nx = (w.z2 - w.z1) / chord, nz = -(w.x2 - w.x1) / chord;
+  const float b = std::fabs(w.bulge), radius = (chord * chord / 4.0f + b * b) / (2.0f * b);
+  constexpr int kPieces = 8;
+  float px = w.x1, pz = w.z1;
+  for (int i = 1; i <= kPieces; ++i) {
+    const float t = float(i) / kPieces, along = (t - 0.5f) * chord;
+    const float out = std::copysign(std::sqrt(radius * radius - along * along) - (radius - b), w.bulge);
+    const float x = w.x1 + (w.x2 - w.x1) * t + nx * out, z = w.z1 + (w.z2 - w.z1) * t + nz * out;
+    lines.push_back({px, pz, x, z});
+    px = x, pz = z;
+  }
+}
+
 int32_t AddPreview(zelvproPreviewFil& previews, const RoomPlan& room) {
   std::vector<std::array<float, 4>> lines;
-  for (const RoomWall& w : room.walls) lines.push_back({w.x1, w.z1, w.x2, w.z2});
+  for (const RoomWall& w : room.walls) AddPreviewLines(w, lines);
   const std::vector<uint8_t> bytes = MakePlanPicture(kPreviewSide, kPreviewColour, lines);
   char* r = previews.GetRecordBuffer();
   previews.ClearRecordBuffer(r);
