@@ -21,14 +21,17 @@
 #include "catalogue/records/zelvproPreviewFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
+#include "elements/base/PlanPixels.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/iElementHost.h"
 #include "elements/units/WallTopViewRecord.h"
+#include "foundation/Geometry3D.h"
 #include "foundation/Vcon_HandleManager.h"
 #include "platform/HeadlessDriver.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
+#include "room/qxRoundWallTask.h"
 #include "room/qxWallElement.h"
 #include "support/DemoSettings.h"
 
@@ -109,7 +112,7 @@ TEST_F(RoomScenesTest, EveryTemplateButTheSpareLoadsAsOneFloorOfItsRoomType) {
   qxSceneFil scenes(*db_);
   scenes.SelectAll();  // in "id" order, the spare last
   const int32_t count = scenes.GetSelectedCount();
-  ASSERT_EQ(count, 13);  // types 1-9, 11, 13, 14 and the spare
+  ASSERT_EQ(count, 14);  // types 1-11, 13, 14 and the spare
   std::vector<int32_t> ids;
   for (int32_t i = 0; i + 1 < count; ++i) {
     scenes.ReadRecordAt(i, nullptr);
@@ -123,9 +126,10 @@ TEST_F(RoomScenesTest, EveryTemplateButTheSpareLoadsAsOneFloorOfItsRoomType) {
     ASSERT_EQ(room->CountFloors(), 1) << id;
     auto* floor = dynamic_cast<qxFloorElement*>(room->FindFloor());
     ASSERT_NE(floor, nullptr);
-    EXPECT_EQ(floor->RoomType(), id);
+    // The arched shape's floor is classified by its corners, those of the rectangle.
+    EXPECT_EQ(floor->RoomType(), id == 10 ? 1 : id);
   }
-  EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 13, 14}));
+  EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14}));
 }
 
 // The "Room Shape" selector shows the templates by their previews: each offered template links a
@@ -190,6 +194,44 @@ TEST_F(RoomScenesTest, EveryTemplateStandsWhereTheNewDocumentsRoomStands) {
     EXPECT_EQ(corner.x, place.x) << "template " << id;
     EXPECT_EQ(corner.y, place.y) << "template " << id;
   }
+}
+
+// The arched room shape (room type 10): its right wall comes back arched, bulging 600 mm outwards from
+// the middle of its 3500 mm chord, and its arc handle's drag bends that bulge to where the mouse is.
+TEST_F(RoomScenesTest, TheArchedRoomShapeLoadsAnArchedWallWhoseArcDragChangesTheBulge) {
+  qxSceneFil scenes(*db_);
+  scenes.SelectAll();
+  qxNewRoomCanvas* room = nullptr;
+  for (int32_t i = 0; i < scenes.GetSelectedCount() && !room; ++i) {
+    scenes.ReadRecordAt(i, nullptr);
+    if (RecordField(scenes, "id").Long(scenes.GetRecordBuffer()) != 10) continue;
+    Handle scene = nullptr;
+    MemDuplicate(RecordField(scenes, "scene").Data(scenes.GetRecordBuffer()), &scene);
+    room = Load(scene);
+    MemDispose(scene);
+  }
+  ASSERT_NE(room, nullptr) << "no room shape 10";
+  ASSERT_EQ(room->CountFloors(), 1);
+  std::vector<qxRoomSegment*> arched;
+  ForEachChildElement(*room, [&](zelvproElement* e) {
+    if (auto* wall = dynamic_cast<qxRoomSegment*>(e); wall && wall->IsArched()) arched.push_back(wall);
+  });
+  ASSERT_EQ(arched.size(), 1u);
+  qxRoomSegment& wall = *arched[0];
+  // The point on the chord's bisector `bulge` millimetres out (+x) lies on the wall's circle.
+  auto bulgesBy = [&](float bulge) {
+    return std::fabs(Distance3(ppVector3(6425.0f + bulge, 0, 3675), wall.GetCenter()) - wall.GetRadius()) <
+           1.0f;
+  };
+  EXPECT_NEAR(wall.GetRadius(), (1750.0f * 1750.0f + 600.0f * 600.0f) / 1200.0f, 1.0f);
+  EXPECT_TRUE(bulgesBy(600.0f)) << "centre x " << wall.GetCenter().x << " radius " << wall.GetRadius();
+
+  qxRoundWallTask task(&wall, room);
+  plat::POINT mouse{};
+  PlanPointToScreen(ppVector3(7425, 0, 3675), mouse);
+  task.DrawFeedback(mouse.x, mouse.y);
+  EXPECT_TRUE(bulgesBy(1000.0f)) << "centre x " << wall.GetCenter().x << " radius " << wall.GetRadius();
+  EXPECT_FALSE(bulgesBy(600.0f));
 }
 
 }  // namespace

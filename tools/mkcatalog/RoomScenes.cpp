@@ -1,6 +1,7 @@
 #include "tools/mkcatalog/RoomScenes.h"
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -16,6 +17,8 @@
 #include "elements/units/WallTopViewRecord.h"
 #include "foundation/LengthText.h"
 #include "foundation/Vcon_HandleManager.h"
+#include "foundation/Geometry3D.h"
+#include "room/ppCircle.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
 #include "tools/mkcatalog/PictureMaker.h"
@@ -71,9 +74,39 @@ std::vector<uint8_t> BuildRoom(zelvDatabase& db, RoomHost& host, const RoomPlan&
 
 // Adds the picture of `room`'s walls to the preview table and answers its record id: the "Room Shape"
 // selector shows the shapes by these pictures.
+// Makes `segment` arched through the point `bulge` millimetres left of its chord's middle (plan, z down).
+void MakeArched(qxRoomSegment& segment, const RoomWall& w) {
+  segment.SetValue(segment.IndexOf("RoundWall"), ppParameter(true));
+  const ppVector3 start(w.x1, 0.0f, w.z1), end(w.x2, 0.0f, w.z2);
+  const float chord = std::hypot(w.x2 - w.x1, w.z2 - w.z1);
+  const float nx = (w.z2 - w.z1) / chord, nz = -(w.x2 - w.x1) / chord;
+  const ppVector3 third((w.x1 + w.x2) / 2.0f + nx * w.bulge, 0.0f, (w.z1 + w.z2) / 2.0f + nz * w.bulge);
+  const ppCircle circle(end, third, start);
+  segment.SetRadius(float(circle.GetRadius()));
+  segment.SetCenter(*circle.GetCenter());
+  segment.SetClockwise(OrientationXZ(end, third, start) < 0);
+}
+
+// The wall's centre line as lines of the preview: an arched wall in eight pieces along its arc.
+void AddPreviewLines(const RoomWall& w, std::vector<std::array<float, 4>>& lines) {
+  if (w.bulge == 0.0f) return lines.push_back({w.x1, w.z1, w.x2, w.z2});
+  const float chord = std::hypot(w.x2 - w.x1, w.z2 - w.z1);
+  const float nx = (w.z2 - w.z1) / chord, nz = -(w.x2 - w.x1) / chord;
+  const float b = std::fabs(w.bulge), radius = (chord * chord / 4.0f + b * b) / (2.0f * b);
+  constexpr int kPieces = 8;
+  float px = w.x1, pz = w.z1;
+  for (int i = 1; i <= kPieces; ++i) {
+    const float t = float(i) / kPieces, along = (t - 0.5f) * chord;
+    const float out = std::copysign(std::sqrt(radius * radius - along * along) - (radius - b), w.bulge);
+    const float x = w.x1 + (w.x2 - w.x1) * t + nx * out, z = w.z1 + (w.z2 - w.z1) * t + nz * out;
+    lines.push_back({px, pz, x, z});
+    px = x, pz = z;
+  }
+}
+
 int32_t AddPreview(zelvproPreviewFil& previews, const RoomPlan& room) {
   std::vector<std::array<float, 4>> lines;
-  for (const RoomWall& w : room.walls) lines.push_back({w.x1, w.z1, w.x2, w.z2});
+  for (const RoomWall& w : room.walls) AddPreviewLines(w, lines);
   const std::vector<uint8_t> bytes = MakePlanPicture(kPreviewSide, kPreviewColour, lines);
   char* r = previews.GetRecordBuffer();
   previews.ClearRecordBuffer(r);
@@ -127,6 +160,7 @@ std::unique_ptr<qxNewRoomCanvas> BuildRoomCanvas(zelvDatabase& db, RoomHost& hos
     auto* segment = new qxRoomSegment(wall.recordId, canvas.get(), plat::RECT{0, 0, 10, 10},
                                       items.GetRecordBuffer(), db.ShapeFile());
     segment->SetEnds(ppVector3(w.x1, 0.0f, w.z1), ppVector3(w.x2, 0.0f, w.z2));
+    if (w.bulge != 0.0f) MakeArched(*segment, w);
   }
   canvas->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
   host.room = nullptr;

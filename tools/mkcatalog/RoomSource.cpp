@@ -67,6 +67,14 @@ std::vector<RoomPlan> ReadRooms(const std::filesystem::path& file) {
       wall.z1 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
       wall.x2 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
       wall.z2 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
+      std::string arc;
+      if (words >> arc) {
+        if (arc != "arc") throw SourceError(file, line, "unexpected '" + arc + "'");
+        const float chord = std::hypot(wall.x2 - wall.x1, wall.z2 - wall.z1);
+        // More than half the chord would turn the arc past a half circle.
+        wall.bulge = Number(words, file, line, -chord / 2.0f, chord / 2.0f);
+        if (wall.bulge == 0.0f) throw SourceError(file, line, "an arc needs a bulge");
+      }
       rooms.back().walls.push_back(wall);
     } else {
       throw SourceError(file, line, "unknown line '" + key + "'");

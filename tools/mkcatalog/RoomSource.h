@@ -4,7 +4,11 @@
 //   scene <id> <name>          starts a room: its record id field and its name (the rest of the line)
 //   thickness <millimetres>    the wall thickness of the walls that follow in the block (default 150)
 //   height <millimetres>       the wall height of the walls that follow in the block (default 2350)
-//   wall <x1> <z1> <x2> <z2>   one straight wall's centre line, plan millimetres
+//   wall <x1> <z1> <x2> <z2> [arc <bulge>]
+//                              one wall's centre line, plan millimetres; with "arc" the wall is arched,
+//                              its centre line bulging <bulge> millimetres from the chord's middle to
+//                              the left of start-to-end as the plan shows it (z down): outwards for
+//                              walls that run clockwise round the room
 //
 // Blank lines and lines starting with '#' are skipped. Every fault is a SourceError naming the line.
 
@@ -18,6 +22,7 @@ namespace mkcatalog {
 struct RoomWall {
   float x1 = 0, z1 = 0, x2 = 0, z2 = 0;
   float thickness = 150.0f, height = 2350.0f;
+  float bulge = 0.0f;  // 0: a straight wall
 };
 
 struct RoomPlan {
