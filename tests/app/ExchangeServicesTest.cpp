@@ -633,10 +633,8 @@ TEST_F(ExchangeServicesTest, TheDemoPlansPriceListGroupsTheTagThenDiscountVatAnd
                               {Line::kDiscountLine, "", discount.Raw()},
                               {Line::kEmptyLine, "", 0},
                               {Line::kVatLine, "", vat.Raw()},
-                              {Line::kTotalLine, "Total", net.Raw() + vat.Raw()},
-                              // The demo units' catalogue note, once.
-                              {Line::kEmptyLine, "", 0},
-                              {13, "1) Delivered flat-packed; assembly instructions are in the box.", 0}}));
+                              // No note lines: of the demo's units only the sinks carry a note.
+                              {Line::kTotalLine, "Total", net.Raw() + vat.Raw()}}));
 
   // The footer variant: the Total is drawn in the footer, the same amount as the Total line's.
   qxApplicationFil& record = app_->ApplicationDatabase()->ApplicationFile();
