@@ -207,8 +207,13 @@ bool ParseLength(float& millimetres, const Vcon::WString& text) {
     millimetres = 0.0f;
     return false;
   }
-  // As a typed value reads a decimal number: "12.5 mm" reads 12.5, a text without one no value.
-  double mm = ppParameter(text).ToDouble();
+  // As a typed value reads a decimal number: "12.5 mm" reads 12.5, a text without one no value. The
+  // user's own decimal separator counts as the point ("300,5" is 300.5 with "," set), as a point does.
+  Vcon::WString typed = text;
+  const char separator = Preferences().decimalSeparator[0];
+  if (separator != 0 && separator != '.')
+    std::replace(typed.begin(), typed.end(), static_cast<char16_t>(separator), u'.');
+  double mm = ppParameter(typed).ToDouble();
   if (mm == ppDouble::kNoValue || !std::isfinite(mm)) return false;
   if (unit == kUnitCentimetres) mm *= 10.0;
   millimetres = ClampToFloat(mm);

@@ -173,6 +173,9 @@ void zelvproEditorScroller::ScrollBy(int32_t dx, int32_t dy) {
 
 void zelvproEditorScroller::ReceiveMessage(ppCollaborator*, int32_t channel, int32_t id, intptr_t) {
   if (channel != kInfoChannel || id != kInfoMessage) return;
+  // Beside the price list and the 3D view the side panel is that view's own default, shown just
+  // before a loaded document is announced; the plan's panel belongs only beside a plan.
+  if (viewMode_ == kPriceListMode || viewMode_ == k3DMode) return;
   if (auto* element = dynamic_cast<zelvproElement*>(target_)) element->BuildInfoPanel(nullptr);
 }
 

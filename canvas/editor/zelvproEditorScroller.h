@@ -36,6 +36,7 @@ class zelvproEditorScroller : public ppScroller, public ppCollaborator, public i
  public:
   // View modes beside qxEditorViews' own.
   static constexpr int32_t kExtraViewMode = 2032, kPlanPrintMode = 2056;
+  static constexpr int32_t kPriceListMode = 2012, k3DMode = 2024;
   // 2012 reloads the display settings and refreshes the price list; 3059 (unit setting changed) goes
   // to both rulers.
   static constexpr int32_t kReloadCalculation = 2012, kUnitsChanged = 3059;

@@ -117,29 +117,25 @@ void TopViewPanelBuilder::GatherTexts() {
   sizeText_ = width_ + u" x " + height_ + u" x " + depth_;
   if (const int32_t note = unit.Long("note"); note != 0) {
     const ScratchRecord record(db_.NoteFile(), note);
-    // A note in the "w,h,d" form stands for the sizes; any other note (a sentence about the unit) is
-    // shown on its own line below them, so the panel never loses the measured sizes to it.
-    if (record.Present()) {
-      const Vcon::WString text = record.Wide("note");
-      if (text.find(u',') != Vcon::WString::npos)
-        SplitNote(text);
-      else
-        noteText_ = text;
-    }
+    // A note is the catalogue's own size text ("w,h,d"), fixed text that stands where the measured
+    // bounds would mislead (a sink's tap above its cabinet); it is never converted to inches.
+    if (record.Present()) SplitNote(record.Wide("note"));
   }
 }
 
 void TopViewPanelBuilder::SplitNote(const Vcon::WString& note) {
-  // "w,h,d": the parts become the three dimension texts; the whole note is the size text.
+  // "w,h,d": the parts become the three dimension texts and the whole note the size text. A note
+  // without commas is the width alone; text after a third comma belongs to no dimension.
   sizeText_ = note;
   Vcon::WString* parts[] = {&width_, &height_, &depth_};
   for (Vcon::WString* part : parts) *part = Vcon::WString();
   size_t part = 0;
   for (char16_t c : note) {
-    if (c == u',' && part < 2)
-      ++part;
-    else if (c != u',' || part == 2)
+    if (c != u',') {
       *parts[part] += c;
+    } else if (++part == 3) {
+      break;
+    }
   }
 }
 
@@ -190,7 +186,6 @@ void TopViewPanelBuilder::AddSizeAndPrice() {
   if ((flags2_ & kPreviewSizes) == 0) {
     AddText(*panel_, sizeCaption_, 10, 5, 0, 0);
     AddText(*panel_, sizeText_, 10, 5, 10, 0);
-    if (!noteText_.empty()) AddText(*panel_, noteText_, 10, 5, 10, 0);
     return;
   }
   const int32_t preview = CatalogReads::LongOf(db_.UnitFile(), element_.unitRecordId, "preview");
@@ -205,7 +200,6 @@ void TopViewPanelBuilder::AddSizeAndPrice() {
   AddText(*panel_, TextById(6240, "W: ") + width_, 90, -80, 10, 0);
   AddText(*panel_, TextById(6241, "H: ") + height_, 90, 10, 10, 0);
   AddText(*panel_, TextById(6242, "D: ") + depth_, 90, 10, 10, 20);
-  if (!noteText_.empty()) AddText(*panel_, noteText_, 10, 5, 10, 0);
   if ((flags2_ & kPriceField) == 0 || element_.calculate == 0) return;
   ConfigField price;
   price.kind = ConfigField::kEditText;

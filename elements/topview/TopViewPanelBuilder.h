@@ -53,6 +53,5 @@ class TopViewPanelBuilder {
   bool noPictureInList_ = false;
   zelvproElement* sizeTarget_ = nullptr;
   Vcon::WString catalogueName_, unitNumber_, unitName_, width_, height_, depth_, sizeCaption_, sizeText_;
-  Vcon::WString noteText_;  // a unit note that is not a size: shown below the sizes
   std::unique_ptr<ConfigPanel> panel_;
 };

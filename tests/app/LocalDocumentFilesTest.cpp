@@ -41,6 +41,7 @@
 #include "catalogue/records/zelvproTagFil.h"
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigurator.h"
+#include "controls/ppTextField.h"
 #include "controls/ppEditTextField.h"
 #include "controls/zelvproWarningDialog.h"
 #include "database/ScopedRecordBuffer.h"
@@ -1010,6 +1011,60 @@ TEST_F(LocalDocumentFilesTest, TheViewAndThePlanScaleComeBackAndAPictureIn3DIsTh
   OpenByHandOver(path);
   EXPECT_EQ(Window().CurrentViewId(), zelvproViewBar::k3DView);
   EXPECT_EQ(Window().LayerPalette()->GetScale(), zoomed);
+}
+
+// A plan saved beside the price list comes back there with the price list's own side panel, whether
+// it is opened from Room Design through File > Open or handed over while the price list is shown.
+TEST_F(LocalDocumentFilesTest, APlanSavedInThePriceListOpensBesideItsPricesPanel) {
+  Start();
+  // The demo's sink notes its cabinet's size, which its panel shows in place of the bounds that
+  // count the tap (1070 mm high).
+  zelvproElement* sink = Place("S80", 1500, 1500);
+  ASSERT_NE(sink, nullptr);
+  sink->BuildInfoPanel(nullptr);
+  plat::HeadlessDriver::RunUntilIdle();
+  std::string sinkTexts;
+  if (ppConfigPanel* panel =
+          ppConfigurator::Host() != nullptr ? ppConfigurator::Host()->CurrentPanel() : nullptr)
+    for (ppField* f = panel->FirstField(); f != nullptr; f = f->NextField())
+      if (auto* text = dynamic_cast<ppTextField*>(f)) sinkTexts += Vcon::Utf8FromUtf16(text->Text()) + "|";
+  EXPECT_NE(sinkTexts.find("820 mm"), std::string::npos) << sinkTexts;
+  EXPECT_NE(sinkTexts.find("800 mm"), std::string::npos) << sinkTexts;
+  EXPECT_EQ(sinkTexts.find("1070"), std::string::npos) << sinkTexts;
+
+  zelvproViewBar& bar = *Window().ViewBar();
+  bar.SelectViewById(zelvproViewBar::kItemListView);
+  plat::HeadlessDriver::RunUntilIdle();
+  const std::string path = SaveAs("prices.qxf");
+  const auto panelCaption = [] {
+    ppConfigPanel* panel =
+        ppConfigurator::Host() != nullptr ? ppConfigurator::Host()->CurrentPanel() : nullptr;
+    return panel != nullptr ? Vcon::Utf8FromUtf16(panel->Caption()) : std::string("(none)");
+  };
+  ASSERT_EQ(panelCaption(), "Prices");
+
+  bar.SelectViewById(zelvproViewBar::kRoomDesignView);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_NE(panelCaption(), "Prices");
+  bool answered = false;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    if (answered || plat::GetDlgItem(plat::GetActiveWindow(), plat::kFileNameItem) == nullptr) return false;
+    answered = true;
+    plat::SetDlgItemTextW(plat::GetActiveWindow(), plat::kFileNameItem,
+                          Vcon::WString(Vcon::Utf16FromUtf8(path)).c_str());
+    plat::SetFocus(plat::GetDlgItem(plat::GetActiveWindow(), plat::kFileNameItem));
+    plat::Desktop::Key(plat::VK_RETURN, true);
+    return true;
+  });
+  Command(zelvproWindow::kOpen);
+  plat::HeadlessDriver::SetIdleScript(nullptr);
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(Window().CurrentViewId(), zelvproViewBar::kItemListView);
+  EXPECT_EQ(panelCaption(), "Prices") << "opened from Room Design";
+
+  OpenByHandOver(path);
+  EXPECT_EQ(Window().CurrentViewId(), zelvproViewBar::kItemListView);
+  EXPECT_EQ(panelCaption(), "Prices") << "handed over beside the price list";
 }
 
 TEST_F(LocalDocumentFilesTest, AFileHandedOverAsksAboutUnsavedChangesFirst) {

@@ -1179,10 +1179,10 @@ TEST_F(StartupTest, OnADisplayF8ShowsThePriceListAndItsBarsButtonsAddLines) {
     ASSERT_LT(menu, 40) << name;
     rows.push_back(CountSeparators(grab, {list.left, list.top + menu, list.right, list.bottom + menu}));
   }
-  // The start plan's twelve lines (two tags with their units and subtotals, the Total, the note, and
-  // the empty lines between); the Item/Service line comes with the empty line that sets the Total
-  // apart again; the Discount line joins it. A click seen twice would add more.
-  EXPECT_EQ(rows[0], 12);
+  // The start plan's ten lines (two tags with their units and subtotals, the Total, and the empty
+  // lines between; its units carry no note); the Item/Service line comes with the empty line that
+  // sets the Total apart again; the Discount line joins it. A click seen twice would add more.
+  EXPECT_EQ(rows[0], 10);
   EXPECT_EQ(rows[1], rows[0] + 2);
   EXPECT_EQ(rows[2], rows[1] + 1);
   // The room view showed no price list where the list now is (inside the panes' frames, whose edges

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -14,7 +16,10 @@ namespace {
 class LengthText : public ::testing::Test {
  protected:
   void SetUp() override { saved_ = Preferences().unitSystem; }
-  void TearDown() override { Preferences().unitSystem = saved_; }
+  void TearDown() override {
+    Preferences().unitSystem = saved_;
+    std::copy(std::begin(separator_), std::end(separator_), Preferences().decimalSeparator);
+  }
 
   std::u16string Format(uint32_t unit, float mm, uint32_t flags = 0) {
     Preferences().unitSystem = unit;
@@ -31,6 +36,8 @@ class LengthText : public ::testing::Test {
   }
 
   uint32_t saved_ = kUnitMillimetres;
+  char separator_[4] = {Preferences().decimalSeparator[0], Preferences().decimalSeparator[1],
+                        Preferences().decimalSeparator[2], Preferences().decimalSeparator[3]};
 };
 
 TEST_F(LengthText, FeetAndInches) {
@@ -153,6 +160,18 @@ TEST_F(LengthText, ParseMetric) {
   EXPECT_FALSE(ok);
   EXPECT_FLOAT_EQ(Parse(kUnitCentimetres, u"nan", &ok), 0.0f);
   EXPECT_FALSE(ok);
+}
+
+// The user's decimal separator reads as the decimal point, and a point still does; with "." set a
+// comma stays what it was (the number ends there).
+TEST_F(LengthText, ParseMetricWithTheUsersDecimalSeparator) {
+  std::copy_n(",\0\0", 4, Preferences().decimalSeparator);
+  EXPECT_FLOAT_EQ(Parse(kUnitCentimetres, u"300,5"), 3005.0f);
+  EXPECT_FLOAT_EQ(Parse(kUnitCentimetres, u"300.5 cm"), 3005.0f);
+  EXPECT_FLOAT_EQ(Parse(kUnitMillimetres, u"-12,25 mm"), -12.25f);
+  std::copy_n(".\0\0", 4, Preferences().decimalSeparator);
+  EXPECT_FLOAT_EQ(Parse(kUnitCentimetres, u"300.5"), 3005.0f);
+  EXPECT_FLOAT_EQ(Parse(kUnitCentimetres, u"300,5"), 3000.0f);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "elements/base/qxViewHolder.h"
 #include "elements/topview/TopViewTestSupport.h"
 #include "elements/topview/iConfigurator.h"
+#include "foundation/UserPreferences.h"
 #include "framework/ppCollaborator.h"
 #include "framework/ppSweeper.h"
 #include "platform/HeadlessDriver.h"
@@ -159,23 +160,38 @@ TEST_F(TopViewPanelTest, SizeRowsFollowThePreviewSwitchAndTheUnitNote) {
   }
 }
 
-// A note that is a sentence about the unit, not a size: the sizes keep their values and the note
-// stands on its own line below them.
-TEST_F(TopViewPanelTest, ANoteThatIsNoSizeLeavesTheSizesShown) {
+// A note replaces the measured sizes whatever it says: without commas it is the width alone, after a
+// third comma nothing more is shown, and it stays as typed when lengths show in inches.
+TEST_F(TopViewPanelTest, ANoteReplacesTheMeasuredSizes) {
   zelvDatabase& db = MakeDatabase();
-  const int32_t note = AddRecord(db.NoteFile(), {{"xnote", "Delivered flat-packed."}});
-  const int32_t unit = AddUnit(db, {{"id", 1}, {"note", note}});
-  auto element = MakeOwned(db, AddTopView(db, {{"ID", 1}}, {{"Units", {unit, 0}}}));
-  element->unitRecordId = unit;
-  settings_.flags2 = 0;
-  element->BuildInfoPanel(nullptr);
-  const std::vector<std::string> texts = configurator_.Texts();
-  const auto size = std::find(texts.begin(), texts.end(), "Dimensions (w x h x d) ");
-  ASSERT_NE(size, texts.end());
-  ASSERT_LT(size + 2, texts.end());
-  EXPECT_NE(size[1].find(" x "), std::string::npos) << size[1];
-  EXPECT_NE(size[1].find_first_of("0123456789"), std::string::npos) << size[1];
-  EXPECT_EQ(size[2], "Delivered flat-packed.");
+  Handle picture = eltest::DibPicture(4);
+  const int32_t preview = AddRecord(db.UnitFile().PreviewFile(), {{"name", "p"}, {"preview", picture}});
+  MemDispose(picture);
+  const int32_t plain = AddRecord(db.NoteFile(), {{"xnote", "Flat-packed"}});
+  const int32_t four = AddRecord(db.NoteFile(), {{"xnote", "80 cm,82 cm,58 cm,extra"}});
+  auto element = MakeOwned(db, AddTopView(db, {{"ID", 1}}, {{"Units", {AddUnit(db, {{"id", 1}}), 0}}}));
+  const uint32_t unitSystem = Preferences().unitSystem;
+  Preferences().unitSystem = kUnitImperial;
+  struct Case {
+    int32_t note;
+    uint32_t flags2;
+    std::vector<std::string> rows;  // the rows after the unit's number
+  } cases[] = {{plain, 0, {"Dimensions (w x h x d) ", "Flat-packed"}},
+               {plain, 0x08, {"W: Flat-packed", "H: ", "D: "}},
+               {four, 0x08, {"W: 80 cm", "H: 82 cm", "D: 58 cm"}}};
+  int32_t id = 10;
+  for (const Case& c : cases) {
+    element->unitRecordId = AddUnit(db, {{"id", ++id}, {"note", c.note}, {"preview", preview}});
+    settings_.flags2 = c.flags2;
+    element->BuildInfoPanel(nullptr);
+    const std::vector<std::string> texts = configurator_.Texts();
+    const auto first = std::find(texts.begin(), texts.end(), c.rows.front());
+    ASSERT_NE(first, texts.end()) << c.rows.front();
+    ASSERT_LE(c.rows.size(), static_cast<size_t>(texts.end() - first));
+    EXPECT_EQ(std::vector<std::string>(first, first + c.rows.size()), c.rows);
+    for (const std::string& t : texts) EXPECT_EQ(t.find('"'), std::string::npos) << t;  // no inch text
+  }
+  Preferences().unitSystem = unitSystem;
 }
 
 TEST_F(TopViewPanelTest, SelectorsForColourCodesAndOptionsWithAChoice) {
