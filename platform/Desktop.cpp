@@ -160,13 +160,21 @@ void Desktop::Char(char16_t character) {
 void Desktop::RequestClose(HWND window) {
   HWND top = Manager().TopLevelOf(window);
   if (!top) return;
-  // The close box is clicked like any other place: while a window holds the capture the click is
-  // its (the about window hides at it), and the window asked to close stays.
-  if (Manager().Capture()) {
-    const POINT at = InputState::CursorPos();
-    MouseButton(VK_LBUTTON, true, at);
-    MouseButton(VK_LBUTTON, false, at);
-    return;
+  if (HWND capture = Manager().Capture()) {
+    const WindowRecord* holder = Manager().Find(capture);
+    // A caption-less top-level window that holds the capture (about box, splash, popup list) takes
+    // presses outside itself as its dismissal: the close box is such a press, one pixel left of and
+    // above its rectangle, so a list closes without taking the row under the pointer.
+    if (holder && !(holder->style & WS_CHILD) && (holder->style & WS_CAPTION) != WS_CAPTION) {
+      const POINT outside{holder->rect.left - 1, holder->rect.top - 1};
+      MouseButton(VK_LBUTTON, true, outside);
+      MouseButton(VK_LBUTTON, false, outside);
+      return;
+    }
+    // Any other capture is a mouse task under way: it is cancelled (no release reaches it, so
+    // nothing is committed) and the frame is asked to close as the keyboard would ask it.
+    SendMessageW(capture, WM_CANCELMODE, 0, 0);
+    if (Manager().Capture() == capture) Manager().ReleaseCapture();
   }
   // A disabled window takes no input, its close box included: while a modal loop holds its owner
   // (a box or a dialog is open over it) the request only beeps, and the box stays in charge.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/Cursors.h"
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
@@ -196,6 +198,66 @@ TEST_F(DesktopTest, DisabledWindowsTakeNoClicks) {
   EXPECT_EQ(WindowFromPoint({20, 20}), top);
   EnableWindow(top, 0);
   EXPECT_EQ(WindowFromPoint({20, 20}), nullptr);
+}
+
+std::vector<std::pair<HWND, UINT>> gCloseSeen;
+LRESULT CloseRecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_LBUTTONDOWN || m == WM_LBUTTONUP || m == WM_CANCELMODE ||
+      (m == WM_SYSCOMMAND && wp == SC_CLOSE)) {
+    gCloseSeen.emplace_back(w, m);
+    if (m == WM_LBUTTONDOWN) {
+      const POINT at{static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))};
+      RECT client{};
+      GetClientRect(w, &client);
+      if (at.x >= 0 && at.y >= 0 && at.x < client.right && at.y < client.bottom)
+        gCloseSeen.emplace_back(w, WM_USER);
+    }
+    return 0;
+  }
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+void PumpAll() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// The close box under a capture: a caption-less list gets a press outside itself (no row is taken);
+// a child's mouse task is cancelled without a release and the frame is asked to close.
+TEST_F(DesktopTest, CloseRequestUnderACaptureDismissesAListOrCancelsADrag) {
+  WNDCLASSA wc;
+  wc.lpfnWndProc = CloseRecordingProc;
+  wc.lpszClassName = "CloseRecording";
+  RegisterClassA(&wc);
+  HWND frame = CreateWindowExA(0, "CloseRecording", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
+                               nullptr, nullptr, nullptr, nullptr);
+  HWND list = CreateWindowExA(0, "CloseRecording", "", WS_POPUP | WS_BORDER | WS_VISIBLE, 150, 150, 100, 80,
+                              frame, nullptr, nullptr, nullptr);
+  PumpAll();
+  Desktop::MouseMove({170, 170});  // over a row of the list
+  SetCapture(list);
+  gCloseSeen.clear();
+  Desktop::RequestClose(frame);
+  PumpAll();
+  ASSERT_FALSE(gCloseSeen.empty());
+  for (const auto& [w, m] : gCloseSeen) {
+    EXPECT_EQ(w, list);
+    EXPECT_NE(m, WM_USER) << "the press landed inside the list";
+    EXPECT_NE(m, WM_SYSCOMMAND);
+  }
+  ReleaseCapture();
+  DestroyWindow(list);
+
+  HWND canvas = CreateWindowExA(0, "CloseRecording", "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200, frame,
+                                nullptr, nullptr, nullptr);
+  SetCapture(canvas);
+  gCloseSeen.clear();
+  Desktop::RequestClose(frame);
+  PumpAll();
+  EXPECT_EQ(GetCapture(), nullptr);
+  const std::vector<std::pair<HWND, UINT>> expected{{canvas, WM_CANCELMODE}, {frame, WM_SYSCOMMAND}};
+  EXPECT_EQ(gCloseSeen, expected);
+  DestroyWindow(frame);
 }
 
 }  // namespace
