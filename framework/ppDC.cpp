@@ -295,11 +295,17 @@ void ppDC::RestoreFont() {
 
 // ---- Shapes.
 
+// The whole-pixel moves keep the current point too: an arc that follows one starts from it (the arcs
+// take their start from the current point, not from the device's pen position).
 void ppDC::MoveTo(int32_t x, int32_t y) {
+  curX_ = float(x);
+  curY_ = float(y);
   if (dc_) plat::MoveToEx(dc_, x, y, nullptr);
 }
 
 void ppDC::LineTo(int32_t x, int32_t y) {
+  curX_ = float(x);
+  curY_ = float(y);
   if (!dc_) return;
   plat::ScopedSelection pen(dc_, ModePen());
   plat::LineTo(dc_, x, y);

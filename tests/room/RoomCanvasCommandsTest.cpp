@@ -277,6 +277,37 @@ TEST_F(RoomCanvasCommandsTest, PaintFillsTheFrameDrawsTheGridEveryStepAndSelecte
   room_->SetEditor(nullptr);
 }
 
+TEST_F(RoomCanvasCommandsTest, PaintedArchedWallBulgesOutwardsOnlyAndLeavesTheRoomClear) {
+  // A room (1000, 500)-(2000, 1500) whose right wall bulges 300 mm outwards: the circle of its centre
+  // line (radius 567 mm about (1733, 1000)) reaches far into the room, so an arc drawn the long way
+  // round, or from a wrong start point, crosses the floor. The faces are drawn after other walls' faces,
+  // so the arc must start at its own face's start, not where the previous face ended.
+  const V c[] = {V(1000, 0, 500), V(2000, 0, 500), V(2000, 0, 1500), V(1000, 0, 1500)};
+  std::vector<qxRoomSegment*> walls;
+  for (int i = 0; i < 4; ++i) walls.push_back(Wall(c[i], c[(i + 1) % 4]));
+  const float bulge = 300.0f, chord = 1000.0f;
+  const float radius = (chord * chord / 4.0f + bulge * bulge) / (2.0f * bulge);
+  walls[1]->SetValue(walls[1]->IndexOf("RoundWall"), ppParameter(true));
+  walls[1]->SetRadius(radius);
+  walls[1]->SetCenter(V(2000 + bulge - radius, 0, 1000));
+  walls[1]->SetClockwise(false);  // the arc from the wall's start to its end turns away from the room
+  room_->RebuildCorners();
+  room_->SetGrid(false, 500.0f);
+  auto bitmap = Paint(*room_);
+  const float half = walls[0]->GetThickness() / 2.0f;
+  // Inside the inner faces by three pixels, and the arc's apex beyond the chord: nothing but background.
+  const int32_t left = int32_t((1000 + half) / 10) + 3, right = int32_t((2000 - half) / 10) - 3;
+  const int32_t top = int32_t((500 + half) / 10) + 3, bottom = int32_t((1500 - half) / 10) - 3;
+  int32_t drawn = 0;
+  for (int32_t y = top; y <= bottom; ++y)
+    for (int32_t x = left; x <= right; ++x) drawn += bitmap->At(x, y) != Ref(kBackground);
+  EXPECT_EQ(drawn, 0);
+  // The arched faces are drawn where they belong: at the apex, beyond the chord.
+  int32_t apex = 0;
+  for (int32_t x = 200; x < 240; ++x) apex += bitmap->At(x, 100) == plat::RGB(0, 0, 0);
+  EXPECT_EQ(apex, 2);
+}
+
 int32_t DarkPixels(const picture_tests::Canvas& page, int32_t w, int32_t h) {
   int32_t n = 0;
   for (int32_t y = 0; y < h; ++y)
