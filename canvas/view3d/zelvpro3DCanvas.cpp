@@ -587,6 +587,11 @@ void zelvpro3DCanvas::AddSceneParts(ppScene& scene) {
   if (zelvproElement* top = TopCanvasElement()) scene.Add(top);
 }
 
+void zelvpro3DCanvas::AddRoomSceneParts(ppScene& scene) {
+  scene.Add(this);
+  if (zelvproElement* room = iElementHost::Current().NewRoomCanvas()) scene.Add(room);
+}
+
 void zelvpro3DCanvas::RunPendingUpdates() {
   std::function<void(zelvproElement*)> walk = [&](zelvproElement* e) {
     zelvproPaneElement::RunPendingOf(*e);

@@ -120,6 +120,7 @@ class zelvpro3DCanvas : public zelvproCanvas,
 
   // ---- i3DPaneHost: what the window forwards.
   void AddSceneParts(ppScene& scene) override;
+  void AddRoomSceneParts(ppScene& scene) override;
   // Elements the pane noted as changed while it was not drawn rebuild their geometry and colours.
   void RunPendingUpdates() override;
   // The corners of the room outline's bounding rectangle in plan (x, z), millimetres, in the order

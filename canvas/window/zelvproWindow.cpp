@@ -585,6 +585,10 @@ std::string zelvproWindow::DocumentPath() {
 void zelvproWindow::AddSceneParts(ppScene& scene) {
   if (i3DPaneHost* h = Scene3D()) h->AddSceneParts(scene);
 }
+
+void zelvproWindow::AddRoomSceneParts(ppScene& scene) {
+  if (i3DPaneHost* h = Scene3D()) h->AddRoomSceneParts(scene);
+}
 void zelvproWindow::RunPendingUpdates() {
   if (i3DPaneHost* h = Scene3D()) h->RunPendingUpdates();
 }

@@ -160,6 +160,7 @@ class zelvproWindow : public ppWindow,
   // The scene, picking, selection, tool mode and views: the 3D canvas's answers (neutral while the
   // 3D canvas is a plain view).
   void AddSceneParts(ppScene& scene) override;
+  void AddRoomSceneParts(ppScene& scene) override;
   void RunPendingUpdates() override;
   i3DPaneElement* ElementForPickName(uint32_t name) override;
   ppBounds3 CanvasBounds(float factor) override;

@@ -22,6 +22,9 @@ class i3DPaneHost {
 
   // ---- The scene: the 3D canvas's and the top canvas's scene parts, in that order.
   virtual void AddSceneParts(ppScene& /*scene*/) {}
+  // The room alone behind a picture of some units: the 3D canvas and the room's walls and floor, no
+  // unit of the top canvas.
+  virtual void AddRoomSceneParts(ppScene& /*scene*/) {}
   // Every element of the scene runs its pending updates (i3DPaneElement::RunPending).
   virtual void RunPendingUpdates() {}
   // The element that loaded `name` while picking; null for none.

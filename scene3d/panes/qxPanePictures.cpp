@@ -251,7 +251,8 @@ qxPictureResult qxPanePictures::Elevation(zelvpro3DPane& pane, qxPictureItem* it
   result.unitsPerPixel = PlaceCamera(session, camera, box);
 
   ppScene scene;
-  host.AddSceneParts(scene);
+  // Only the listed run's units stand before the room: another run's units would crowd its picture.
+  host.AddRoomSceneParts(scene);
   for (qxPictureItem* item = items; item; item = item->next) {
     if (!item->element) continue;
     if (iScene* part = item->element->ScenePart()) scene.Add(part);

@@ -131,4 +131,17 @@ TEST_F(PanePicturesTest, ElevationFromTheOtherSideMirrorsAndAnEmptyListGivesNone
   EXPECT_FALSE(pane_->OffscreenBusy());
 }
 
+TEST_F(PanePicturesTest, ElevationOfOneRunHoldsNoUnitOfAnotherRun) {
+  // The left box alone is the run, centred in the picture (80..119 px); the right box, another run's
+  // unit 1400 mm to its right, would stand at 136..175 px in the fitted view and must not be drawn.
+  items_[0].next = nullptr;
+  qxPictureResult run = qxPanePictures::Elevation(*pane_, items_, plat::RECT{0, 0, 200, 100}, false);
+  ASSERT_TRUE(run.picture);
+  // The elevation keeps the pane's background, colour 1022 (80 % grey).
+  constexpr uint32_t kBackground = 0xCCCCCCu;
+  EXPECT_NEAR(items_[0].window1.x, 100, 2);
+  EXPECT_NE(At(*run.picture, 100, 70), kBackground);
+  for (int32_t x = 130; x < 200; ++x) EXPECT_EQ(At(*run.picture, x, 70), kBackground) << x;
+}
+
 }  // namespace

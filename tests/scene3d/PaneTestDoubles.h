@@ -91,6 +91,7 @@ class BoxElement : public i3DPaneElement, public iScene {
 
   ppVector3 Position() override { return ppVector3(centre_.x, centre_.y - half_, centre_.z); }
   ppVector3 ReferencePoint() override { return ppVector3(0, 0, half_); }
+  iScene* ScenePart() override { return this; }
 
   bool selected = false;
   uint32_t flags = 0x43;
