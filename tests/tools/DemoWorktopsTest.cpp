@@ -227,3 +227,26 @@ TEST(DemoWorktopsSource, AFaultyWorktopFileStopsTheBuild) {
 }
 
 }  // namespace
+
+// The induction hob drops onto base units and worktops, the handles onto the units that take them,
+// and neither onto a unit of another kind.
+TEST_F(DemoWorktops, TheHobAndHandlesAreAcceptedByTheirHosts) {
+  CurrentFolder root(demo_.Root());
+  zelvproTopCanvas plan(nullptr, plat::RECT{0, 0, 1000, 1000}, nullptr);
+  Place(plan, "B60", 1, 0.0f);
+  Place(plan, "WT200", 1, 600.0f);
+  Place(plan, "W60", 2, 0.0f);
+  const int32_t hob = TopViewNamed("AHB60"), bar = TopViewNamed("HB"), knob = TopViewNamed("HK");
+  ASSERT_NE(hob, 0);
+  std::vector<zelvproTopViewElement*> units;
+  for (int32_t i = 0; i < plan.Subviews().Count(); ++i)
+    if (auto* unit = dynamic_cast<zelvproTopViewElement*>(plan.Subviews().At(i))) units.push_back(unit);
+  ASSERT_EQ(units.size(), 3u);
+  EXPECT_TRUE(units[0]->AcceptsAccessory(hob));
+  EXPECT_TRUE(units[1]->AcceptsAccessory(hob));
+  EXPECT_FALSE(units[2]->AcceptsAccessory(hob));  // a wall unit carries no hob
+  for (auto* unit : {units[0], units[2]}) {
+    EXPECT_TRUE(unit->AcceptsAccessory(bar));
+    EXPECT_TRUE(unit->AcceptsAccessory(knob));
+  }
+}
