@@ -255,6 +255,9 @@ int32_t ppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
       UpdateMenus();
       return 0;
+    case WM_CANCELMODE:
+      CancelMouseTask();
+      return 0;
     case WM_MOUSEMOVE: {
       POINT p = SignedPoint(lParam);
       if (ppMouseTask* task = MouseTask()) {
@@ -324,6 +327,17 @@ void ppWindow::HandleButton(UINT message, LPARAM lParam, WPARAM wParam) {
   ppMouseTask* task = mouseTask_;
   mouseTask_ = message == WM_LBUTTONDOWN ? task->MouseDown(&p) : task->MouseUp(&p);
   if (!mouseTask_) TaskLetGo();
+}
+
+// The mouse task under way ends without its release: nothing is done, so nothing is committed, and
+// the whole window is drawn again over its feedback.
+void ppWindow::CancelMouseTask() {
+  ppMouseTask* task = mouseTask_;
+  if (!task) return;
+  mouseTask_ = nullptr;
+  task->Finish();
+  if (window_) InvalidateRect(window_, nullptr, 0);
+  TaskLetGo();
 }
 
 void ppWindow::TaskLetGo() {

@@ -64,6 +64,8 @@ class ppWindow : public ppView, public plat::IDropTarget {
   void CaptureMouse(ppMouseTask* task);
   // Also read by the autosave thread, hence atomic.
   ppMouseTask* MouseTask() const { return mouseTask_.load(); }
+  // Ends the mouse task under way without a commit (WM_CANCELMODE: the desktop's close request).
+  void CancelMouseTask();
 
   // Alerters are told of keys and left-button presses before the window handles them.
   void AddAlerter(ppAlerter* alerter);

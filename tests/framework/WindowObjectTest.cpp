@@ -163,6 +163,27 @@ TEST_F(WindowObjects, AQuickPressAndReleaseIsAClickAndTheTaskIsGone) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+// The cancel that the desktop's close request sends during a drag: the task goes without doing
+// anything, the capture is let go, and the release that follows is an ordinary one.
+TEST_F(WindowObjects, ACloseRequestDuringADragEndsTheTaskWithoutDoingIt) {
+  new Block(window_, {50, 50, 100, 100});
+  LayerClock::SetManual(10'000);
+  Desktop::MouseButton(VK_LBUTTON, true, {60, 60});
+  Desktop::MouseMove({200, 200});
+  LayerClock::Advance(1000);
+  HeadlessDriver::RunUntilIdle();
+  ASSERT_NE(window_->MouseTask(), nullptr);
+  gLog.clear();
+  SendMessageW(hwnd_, WM_CANCELMODE, 0, 0);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"task deleted"}));
+  EXPECT_EQ(window_->MouseTask(), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+  Desktop::MouseButton(VK_LBUTTON, false, {200, 200});
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"task deleted"}));
+}
+
 // Two quick presses on a window whose class asks for double clicks: the views still hear two presses
 // (they tell double clicks themselves), so the second one is not lost.
 TEST_F(WindowObjects, TheSecondPressOfADoubleClickIsAPressToo) {
