@@ -1,4 +1,5 @@
 // Writing a property of a line and the follow-up rules that pull the dependent fields along.
+#include <algorithm>
 #include <cmath>
 
 #include "calculation/zelvproCalculatorFil.h"
@@ -12,6 +13,7 @@
 #include "database/dbRecordLayout.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproElement.h"
+#include "foundation/LocaleNumbers.h"
 
 namespace {
 
@@ -28,7 +30,16 @@ ppMoney AsAmount(const DecimalNumber& pieces) { return ppMoney::FromDecimalNumbe
 
 // A percentage typed as no number (an emptied field, letters, an infinity) is 0 percent: stored as it
 // reads, the Float field would keep its no-value mark, 2^31, and multiply every sum by it.
-ppParameter ReadablePercent(const ppParameter& value) {
+// A typed percentage reads the decimal character the lists show it with ("10,50" with "," is 10.5, not
+// 10), as well as a point.
+ppParameter ReadablePercent(const ppParameter& typed) {
+  ppParameter value = typed;
+  const char decimal = LocaleDecimalChar();
+  if ((typed.Type() == ppParameter::kString || typed.Type() == ppParameter::kWideText) && decimal != '.') {
+    Vcon::String text = typed.AsString();
+    std::replace(text.begin(), text.end(), decimal, '.');
+    value = ppParameter(text);
+  }
   const ppFloat percent = value.ToPPFloat();
   if (percent.IsNull() || !std::isfinite(percent.Value())) return ppParameter(0.0f);
   return value;

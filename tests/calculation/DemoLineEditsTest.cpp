@@ -98,6 +98,28 @@ TEST_F(DemoLineEditsTest, AnEmptiedOrUnreadableDiscountOrVatPercentageIsNoneAndT
   }
 }
 
+TEST_F(DemoLineEditsTest, APercentageTypedWithTheShownDecimalCommaReadsWhole) {
+  Place("B40");
+  Place("B60");
+  Lines();
+  const double items = Total();
+  AddUserLine(Calc::kDiscountLine, 9001);
+  AddUserLine(Calc::kVatLine, 9002);
+  // The lists show percentages with the system's decimal character; what they show reads back.
+  SetLocaleNumberChars(',', '.', '-');
+  Type(LineOf(Calc::kDiscountLine), "discountPct", u"-10,5");
+  Type(LineOf(Calc::kVatLine), "discountPct", u"25.5");
+  Lines();
+  EXPECT_EQ(PercentShown(LineOf(Calc::kDiscountLine)), "-10,50");
+  EXPECT_EQ(PercentShown(LineOf(Calc::kVatLine)), "25,50");
+  EXPECT_NEAR(Total(), items * 0.895 * 1.255, 0.02);
+  // Written back as shown, it stays.
+  Type(LineOf(Calc::kDiscountLine), "discountPct", u"-10,50");
+  Lines();
+  EXPECT_EQ(PercentShown(LineOf(Calc::kDiscountLine)), "-10,50");
+  SetLocaleNumberChars('.', ',', '-');
+}
+
 TEST_F(DemoLineEditsTest, ADiscountTypedOnAUnitsOwnLineStaysThroughRebuildsAndASaveAndReopen) {
   const int32_t b40 = UnitId("VH-B40"), b60 = UnitId("VH-B60");
   PlaceNumbered("B40", 1);
