@@ -9,11 +9,36 @@
 #include "elements/topview/iConfigurator.h"
 #include "room/qxFloorElement.h"
 #include "room/qxLineCycle.h"
+#include "room/qxWallElement.h"
 
 namespace {
 
+// What the user put onto the floor (a wall piece released inside the room lands there) belongs to
+// the plan, not to this floor: it goes to the floor's canvas at the same plan place and direction
+// before the floor is deleted, or a room rebuild would delete it with the floor.
+void HandOverPlacedElements(qxFloorElement& floor) {
+  ppView* canvas = floor.GetSupervisor();
+  if (canvas == nullptr) return;
+  std::vector<zelvproElement*> placed;
+  ForEachChildElement(floor, [&](zelvproElement* child) {
+    if (dynamic_cast<qxWallElement*>(child) == nullptr) placed.push_back(child);
+  });
+  for (zelvproElement* element : placed) {
+    ppVector3 at = element->GetPosition();
+    floor.LocalToWorld(at);
+    const float angle = element->GetAngle() + floor.GetAngle();
+    element->Invalidate();
+    element->DetachFromSupervisor();
+    canvas->AddSubview(element);
+    element->SetPosition(at);
+    element->SetAngle(angle);
+    element->Invalidate();
+  }
+}
+
 // Deletes the floor with its wall bodies; their destructors take their tasks off every undo history.
 void DeleteFloor(qxFloorElement* floor) {
+  HandOverPlacedElements(*floor);
   floor->Invalidate();
   delete floor;
 }

@@ -6,15 +6,20 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "CanvasTestSupport.h"
 #include "canvas/tasks/CanvasTaskFactory.h"
+#include "canvas/tasks/PlanFrames.h"
 #include "canvas/tasks/qxMoveObjectTask.h"
 #include "canvas/tasks/qxMoveStretchObjectTask.h"
 #include "canvas/tasks/zelvproWallSideDragger.h"
+#include "canvas/tasks/zelvproWallTask.h"
+#include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/RecordField.h"
+#include "catalogue/records/qxSceneFil.h"
 #include "catalogue/records/zelvproDocFil.h"
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "elements/base/ElementChildren.h"
@@ -33,7 +38,9 @@
 #include "room/RoomTestSupport.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
+#include "room/qxRoundWallTask.h"
 #include "room/zelvproWall.h"
+#include "support/DemoSettings.h"
 
 namespace {
 
@@ -797,6 +804,159 @@ TEST_F(WallPieceEndTest, OneUndoEntryGivesBackThePieceBitForBitForEitherEnd) {
     delete piece;
     EXPECT_EQ(room_->DoneTop(), nullptr);  // the piece took its task along
   }
+}
+
+// ---- The demo's room shape with a wall piece, as a user meets it.
+
+class DemoRoomShapeTest : public WallPieceEndTest {
+ protected:
+  void SetUp() override {
+    WallPieceEndTest::SetUp();
+    ppFileSpec file{Vcon::WString(demo_.File("catalogs/kitchen.cdb").string().c_str())};
+    demoDb_ = std::make_unique<zelvDatabase>(file);
+    host_.databases[demoDb_->Identifier()] = demoDb_.get();
+    // The room canvas of the demo's catalogue, as the program has it.
+    host_.newRoomCanvas = nullptr;
+    room_ = std::make_unique<RecordingRoom>(window_, demoDb_.get());
+    host_.newRoomCanvas = room_.get();
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+  void TearDown() override {
+    host_.newRoomCanvas = nullptr;
+    room_.reset();
+    plat::HeadlessDriver::RunUntilIdle();
+    host_.databases.erase(demoDb_->Identifier());
+    demoDb_.reset();
+    WallPieceEndTest::TearDown();
+  }
+  // Loads the room shape `id` of the demo's catalogue onto the room canvas, as the document loader
+  // does when the shape is chosen; false when there is no such shape.
+  bool LoadShape(int32_t id) {
+    qxSceneFil scenes(*demoDb_);
+    scenes.SelectAll();
+    for (int32_t i = 0; i < scenes.GetSelectedCount(); ++i) {
+      scenes.ReadRecordAt(i, nullptr);
+      if (RecordField(scenes, "id").Long(scenes.GetRecordBuffer()) != id) continue;
+      Handle scene = nullptr;
+      MemDuplicate(RecordField(scenes, "scene").Data(scenes.GetRecordBuffer()), &scene);
+      zelvproDocFil document(*demoDb_);
+      const bool read = document.Unpack(scene, Vcon::String()) == zelvproDocFil::UnpackResult::kAccepted;
+      MemDispose(scene);
+      if (!read) return false;
+      document.RoomTable().LoadFromBlob();
+      room_->LoadPlanModules(document.RoomTable());
+      room_->ResnapTree();
+      plat::HeadlessDriver::RunUntilIdle();
+      return true;
+    }
+    return false;
+  }
+  std::vector<zelvproWall*> Pieces() const {
+    std::vector<zelvproWall*> out;
+    std::function<void(const ppView&)> walk = [&](const ppView& view) {
+      ForEachChildElement(view, [&](zelvproElement* e) {
+        if (auto* piece = dynamic_cast<zelvproWall*>(e)) out.push_back(piece);
+        walk(*e);
+      });
+    };
+    walk(*room_);
+    return out;
+  }
+  // Entry `i`'s point on the plan, through every frame above the piece.
+  static V OnPlan(const zelvproWall& piece, int32_t i) {
+    return PlanPoint(&piece, piece.snapPoints[size_t(i)].point);
+  }
+
+  DemoSettings demo_;
+  std::unique_ptr<zelvDatabase> demoDb_;
+};
+
+// Choosing "Room with a wall piece" puts a piece on the plan; the user drags it by its body to a new
+// place (one undo step), the room is rebuilt (a wall of it moved) and the piece stays; then the user
+// drags its far end, which follows the pointer while the start stays.
+TEST_F(DemoRoomShapeTest, TheShapesPieceMovesAndStretchesByItsEnd) {
+  ASSERT_TRUE(LoadShape(16));
+  std::vector<zelvproWall*> pieces = Pieces();
+  ASSERT_EQ(pieces.size(), 1u);
+  zelvproWall* piece = pieces[0];
+  ASSERT_EQ(piece->snapPoints.size(), 2u);
+  ExpectNear(OnPlan(*piece, 0), V(3175, 0, 4175), "start as loaded");
+  ExpectNear(OnPlan(*piece, 1), V(5175, 0, 4175), "far end as loaded");
+
+  // The move: pressed on its body, held past the drag delay, released 300 mm right and 200 mm down.
+  const plat::POINT body = Pixel(V(4175, 0, 4175));
+  plat::LayerClock::Advance(1000);  // not a double click after the load
+  Down(body);
+  const plat::POINT to{body.x + 30, body.y + 20};
+  MoveTo(to);
+  Up(to);
+  ASSERT_EQ(Pieces().size(), 1u);
+  EXPECT_NE(dynamic_cast<zelvproWallTask*>(room_->DoneTop()), nullptr) << "no wall piece move was kept";
+  ExpectNear(OnPlan(*piece, 0), V(3475, 0, 4375), "start moved");
+  ExpectNear(OnPlan(*piece, 1), V(5475, 0, 4375), "far end moved");
+
+  // A rebuild of the room (any wall edit ends in one) keeps the piece where it was put.
+  room_->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_EQ(Pieces(), std::vector<zelvproWall*>{piece});
+  ExpectNear(OnPlan(*piece, 0), V(3475, 0, 4375), "start after the rebuild");
+
+  // The far end dragged up and right: the piece turns and stretches to the pointer.
+  const V start = OnPlan(*piece, 0);
+  const plat::POINT end = Pixel(OnPlan(*piece, 1));
+  plat::LayerClock::Advance(1000);
+  Down(end);
+  const plat::POINT pulled{end.x + 20, end.y - 50};
+  MoveTo(pulled);
+  Up(pulled);
+  EXPECT_NE(dynamic_cast<zelvproWallSideDragger*>(room_->DoneTop()), nullptr) << "no end drag was kept";
+  V pointer;
+  ScreenToPlanPoint(pulled.x, pulled.y, pointer);
+  ExpectNear(OnPlan(*piece, 0), start, "the start stays");
+  ExpectNear(OnPlan(*piece, 1), pointer, "the far end follows the pointer");
+
+  // Undo takes the stretch back, then the move.
+  room_->Undo();
+  ExpectNear(OnPlan(*piece, 1), V(5475, 0, 4375), "stretch undone");
+  room_->Undo();
+  ExpectNear(OnPlan(*piece, 0), V(3175, 0, 4175), "move undone");
+}
+
+// "Room with an arched wall": the right wall bulges 600 mm out from the middle of its chord, where its
+// arc handle sits. Dragging that handle outwards bends the arc through the pointer (one undo step) and
+// leaves the wall's ends where they were; it does not move the wall.
+TEST_F(DemoRoomShapeTest, TheArchedShapesArcHandleBendsTheWallAndKeepsItsEnds) {
+  ASSERT_TRUE(LoadShape(15));
+  room_->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);  // as the loaded document's room is
+  plat::HeadlessDriver::RunUntilIdle();
+  room_->commands.clear();
+  qxRoomSegment* arched = nullptr;
+  for (qxRoomSegment* s : Segments())
+    if (s->IsArched()) arched = s;
+  ASSERT_NE(arched, nullptr);
+  const std::vector<WallEnds> before = Ends();
+  const V chordMiddle = (arched->Start() + arched->End()) * 0.5f;
+  // The bulge: how far the circle reaches out along the chord's normal through its middle (+x here).
+  auto bulge = [&] {
+    const float dx = chordMiddle.x - arched->GetCenter().x;
+    return arched->GetRadius() - dx;
+  };
+  ASSERT_NEAR(bulge(), 600.0f, 1.0f);
+  const plat::POINT handle = Pixel(chordMiddle + V(600, 0, 0));
+  plat::LayerClock::Advance(1000);
+  Down(handle);
+  auto* bend = dynamic_cast<qxRoundWallTask*>(room_->DoneTop());
+  ASSERT_NE(bend, nullptr) << "the press on the arc's handle started no arc drag";
+  const plat::POINT out{handle.x + 40, handle.y};
+  MoveTo(out);
+  Up(out);
+  EXPECT_EQ(room_->DoneTop(), bend);
+  V pointer;
+  ScreenToPlanPoint(out.x, out.y, pointer);
+  EXPECT_NEAR(bulge(), pointer.x - chordMiddle.x, 1.0f);
+  ExpectEnds(Ends(), before, "the arc drag");
+  room_->Undo();
+  EXPECT_NEAR(bulge(), 600.0f, 1.0f);
 }
 
 }  // namespace

@@ -33,6 +33,7 @@
 #include "room/qxRoomSegment.h"
 #include "room/qxRoundWallTask.h"
 #include "room/qxWallElement.h"
+#include "room/zelvproWall.h"
 #include "support/DemoSettings.h"
 
 namespace {
@@ -96,6 +97,22 @@ class RoomScenesTest : public ::testing::Test {
     return corner;
   }
 
+  // Loads the room shape whose "id" is `id`; null when there is none.
+  qxNewRoomCanvas* LoadScene(int32_t id) {
+    qxSceneFil scenes(*db_);
+    scenes.SelectAll();
+    for (int32_t i = 0; i < scenes.GetSelectedCount(); ++i) {
+      scenes.ReadRecordAt(i, nullptr);
+      if (RecordField(scenes, "id").Long(scenes.GetRecordBuffer()) != id) continue;
+      Handle scene = nullptr;
+      MemDuplicate(RecordField(scenes, "scene").Data(scenes.GetRecordBuffer()), &scene);
+      qxNewRoomCanvas* room = Load(scene);
+      MemDispose(scene);
+      return room;
+    }
+    return nullptr;
+  }
+
   static int32_t WallBodies(const zelvproElement& floor) {
     int32_t n = 0;
     ForEachChildElement(floor, [&](zelvproElement* e) { n += dynamic_cast<qxWallElement*>(e) != nullptr; });
@@ -112,7 +129,7 @@ TEST_F(RoomScenesTest, EveryTemplateButTheSpareLoadsAsOneFloorOfItsRoomType) {
   qxSceneFil scenes(*db_);
   scenes.SelectAll();  // in "id" order, the spare last
   const int32_t count = scenes.GetSelectedCount();
-  ASSERT_EQ(count, 14);  // types 1-9, 11, 13, 14, the arched room and the spare
+  ASSERT_EQ(count, 15);  // types 1-9, 11, 13, 14, the arched room, the room with a piece, the spare
   std::vector<int32_t> ids;
   for (int32_t i = 0; i + 1 < count; ++i) {
     scenes.ReadRecordAt(i, nullptr);
@@ -126,10 +143,11 @@ TEST_F(RoomScenesTest, EveryTemplateButTheSpareLoadsAsOneFloorOfItsRoomType) {
     ASSERT_EQ(room->CountFloors(), 1) << id;
     auto* floor = dynamic_cast<qxFloorElement*>(room->FindFloor());
     ASSERT_NE(floor, nullptr);
-    // The arched shape's floor is classified by its corners, those of the rectangle.
-    EXPECT_EQ(floor->RoomType(), id == 15 ? 1 : id);
+    // The floors of the arched shape and of the room with a piece are classified by their corners,
+    // those of the rectangle.
+    EXPECT_EQ(floor->RoomType(), id >= 15 ? 1 : id);
   }
-  EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 13, 14, 15}));
+  EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 13, 14, 15, 16}));
 }
 
 // The "Room Shape" selector shows the templates by their previews: each offered template links a
@@ -199,17 +217,7 @@ TEST_F(RoomScenesTest, EveryTemplateStandsWhereTheNewDocumentsRoomStands) {
 // The arched room shape (record 15): its right wall comes back arched, bulging 600 mm outwards from
 // the middle of its 3500 mm chord, and its arc handle's drag bends that bulge to where the mouse is.
 TEST_F(RoomScenesTest, TheArchedRoomShapeLoadsAnArchedWallWhoseArcDragChangesTheBulge) {
-  qxSceneFil scenes(*db_);
-  scenes.SelectAll();
-  qxNewRoomCanvas* room = nullptr;
-  for (int32_t i = 0; i < scenes.GetSelectedCount() && !room; ++i) {
-    scenes.ReadRecordAt(i, nullptr);
-    if (RecordField(scenes, "id").Long(scenes.GetRecordBuffer()) != 15) continue;
-    Handle scene = nullptr;
-    MemDuplicate(RecordField(scenes, "scene").Data(scenes.GetRecordBuffer()), &scene);
-    room = Load(scene);
-    MemDispose(scene);
-  }
+  qxNewRoomCanvas* room = LoadScene(15);
   ASSERT_NE(room, nullptr) << "no room shape 15";
   ASSERT_EQ(room->CountFloors(), 1);
   std::vector<qxRoomSegment*> arched;
@@ -232,6 +240,33 @@ TEST_F(RoomScenesTest, TheArchedRoomShapeLoadsAnArchedWallWhoseArcDragChangesThe
   task.DrawFeedback(mouse.x, mouse.y);
   EXPECT_TRUE(bulgesBy(1000.0f)) << "centre x " << wall.GetCenter().x << " radius " << wall.GetRadius();
   EXPECT_FALSE(bulgesBy(600.0f));
+}
+
+// The room shape with a wall piece (record 16): besides the rectangle's four walls its document holds
+// one module of type 9, a piece 2000 mm long, 100 mm thick and 1100 mm high, whose two ends carry
+// handles; it bounds no floor.
+TEST_F(RoomScenesTest, TheWallPieceRoomShapeHoldsAPieceAlongItsLine) {
+  qxNewRoomCanvas* room = LoadScene(16);
+  ASSERT_NE(room, nullptr) << "no room shape 16";
+  EXPECT_EQ(room->CountFloors(), 1);
+  std::vector<zelvproWall*> pieces;
+  int32_t segments = 0;
+  ForEachChildElement(*room, [&](zelvproElement* e) {
+    if (auto* piece = dynamic_cast<zelvproWall*>(e)) pieces.push_back(piece);
+    segments += dynamic_cast<qxRoomSegment*>(e) != nullptr;
+  });
+  EXPECT_EQ(segments, 4);
+  ASSERT_EQ(pieces.size(), 1u);
+  const zelvproWall& piece = *pieces[0];
+  EXPECT_EQ(piece.kind, 9);
+  EXPECT_EQ(piece.thickness, 100.0f);
+  EXPECT_EQ(piece.wallHeight, 1100.0f);
+  // Both ends are handles (where they lie on the plan is the room canvas tests' business).
+  ASSERT_EQ(piece.snapPoints.size(), 2u);
+  EXPECT_EQ(piece.snapPoints[0].code, zelvproWall::kEndHandle);
+  EXPECT_EQ(piece.snapPoints[1].code, zelvproWall::kEndHandle);
+  // Its outline: the length along x, half the thickness either side of the centre line.
+  EXPECT_EQ(piece.OutlinePoints(), (std::vector<ppVector2>{{0, -50}, {2000, -50}, {2000, 50}, {0, 50}}));
 }
 
 }  // namespace

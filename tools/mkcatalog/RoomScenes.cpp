@@ -14,6 +14,7 @@
 #include "catalogue/records/zelvproDocModuleFil.h"
 #include "catalogue/records/zelvproShapeFil.h"
 #include "catalogue/records/zelvproTopViewFil.h"
+#include "elements/base/SnapAnchor.h"
 #include "elements/units/WallTopViewRecord.h"
 #include "foundation/LengthText.h"
 #include "foundation/Vcon_HandleManager.h"
@@ -21,6 +22,7 @@
 #include "room/ppCircle.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
+#include "room/zelvproWall.h"
 #include "tools/mkcatalog/PictureMaker.h"
 #include "tools/mkcatalog/RoomHost.h"
 #include "tools/mkcatalog/RoomSource.h"
@@ -87,6 +89,53 @@ void MakeArched(qxRoomSegment& segment, const RoomWall& w) {
   segment.SetClockwise(OrientationXZ(end, third, start) < 0);
 }
 
+// A wall piece's fill (percent): a grey apart from the room walls' and the units' colours.
+constexpr int32_t kPieceGrey = 70;
+
+void PutBlob(Handle blob, const void* data, size_t size) {
+  MemSetSize(blob, uint32_t(size));
+  if (size != 0) std::memcpy(*blob, data, size);
+}
+
+// The piece's end entries (36 bytes each: code, x, y, z, direction, level, flags, two unsaved words)
+// at (0, 0, 0) and (`length`, 0, 0), both end handles.
+std::vector<uint8_t> PieceEnds(float length) {
+  std::vector<uint8_t> bytes(2 * SnapAnchor::kEntryBytes, 0);
+  for (int i = 0; i < 2; ++i) {
+    uint8_t* entry = bytes.data() + i * SnapAnchor::kEntryBytes;
+    const int32_t code = zelvproWall::kEndHandle;
+    const float x = i == 0 ? 0.0f : length;
+    std::memcpy(entry, &code, 4);
+    std::memcpy(entry + 4, &x, 4);
+  }
+  return bytes;
+}
+
+// Puts a free-standing wall piece (module type 9) along `p`'s centre line on the canvas, made from a
+// module record as a loaded document makes it: its frame starts at the line's start and turns to
+// its end; the outline runs from x = 0 to x = the length, half the thickness either side.
+void AddPiece(zelvDatabase& db, qxNewRoomCanvas& canvas, const RoomWall& p) {
+  zelvproDocFil document(db);
+  ppDatafile& module = document.RoomTable();
+  char* r = module.GetRecordBuffer();
+  module.ClearRecordBuffer(r);
+  const float length = std::hypot(p.x2 - p.x1, p.z2 - p.z1), half = p.thickness / 2.0f;
+  RecordField(module, "type").SetLong(r, zelvproWall::kKind);
+  RecordField(module, "database").SetLong(r, db.Identifier());
+  RecordField(module, "xposition").SetDouble(r, p.x1);
+  RecordField(module, "zposition").SetDouble(r, p.z1);
+  RecordField(module, "rotation").SetDouble(r, std::atan2(p.z2 - p.z1, p.x2 - p.x1));
+  RecordField(module, "wallThickness").SetDouble(r, p.thickness);
+  RecordField(module, "height").SetDouble(r, p.height);
+  for (const char* name : {"colorAred", "colorAgreen", "colorAblue"})
+    RecordField(module, name).SetLong(r, kPieceGrey);
+  const float outline[] = {0.0f, -half, length, -half, length, half, 0.0f, half};
+  PutBlob(RecordField(module, "points").Data(r), outline, sizeof outline);
+  const std::vector<uint8_t> ends = PieceEnds(length);
+  PutBlob(RecordField(module, "snappoints").Data(r), ends.data(), ends.size());
+  new zelvproWall(&canvas, module, false);  // the canvas owns it
+}
+
 // The wall's centre line as lines of the preview: an arched wall in eight pieces along its arc.
 void AddPreviewLines(const RoomWall& w, std::vector<std::array<float, 4>>& lines) {
   if (w.bulge == 0.0f) return lines.push_back({w.x1, w.z1, w.x2, w.z2});
@@ -107,6 +156,7 @@ void AddPreviewLines(const RoomWall& w, std::vector<std::array<float, 4>>& lines
 int32_t AddPreview(zelvproPreviewFil& previews, const RoomPlan& room) {
   std::vector<std::array<float, 4>> lines;
   for (const RoomWall& w : room.walls) AddPreviewLines(w, lines);
+  for (const RoomWall& w : room.pieces) AddPreviewLines(w, lines);
   const std::vector<uint8_t> bytes = MakePlanPicture(kPreviewSide, kPreviewColour, lines);
   char* r = previews.GetRecordBuffer();
   previews.ClearRecordBuffer(r);
@@ -165,6 +215,8 @@ std::unique_ptr<qxNewRoomCanvas> BuildRoomCanvas(zelvDatabase& db, RoomHost& hos
   canvas->DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
   host.room = nullptr;
   if (canvas->CountFloors() != 1) throw SourceError(file, room.line, "the walls do not enclose one room");
+  // The pieces stand free in the room: they join no corner and bound no floor.
+  for (const RoomWall& piece : room.pieces) AddPiece(db, *canvas, piece);
   return canvas;
 }
 

@@ -33,6 +33,17 @@ void ExpectEnd(std::istringstream& words, const std::filesystem::path& file, int
   if (words >> extra) throw SourceError(file, line, "unexpected '" + extra + "'");
 }
 
+// A wall's or piece's centre line, its other values from `current`.
+RoomWall CentreLine(std::istringstream& words, const std::filesystem::path& file, int line,
+                    const RoomWall& current) {
+  RoomWall wall = current;
+  wall.x1 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
+  wall.z1 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
+  wall.x2 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
+  wall.z2 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
+  return wall;
+}
+
 }  // namespace
 
 std::vector<RoomPlan> ReadRooms(const std::filesystem::path& file) {
@@ -62,11 +73,7 @@ std::vector<RoomPlan> ReadRooms(const std::filesystem::path& file) {
     } else if (key == "height") {
       current.height = Number(words, file, line, 0.0f, kMaxHeight);
     } else if (key == "wall") {
-      RoomWall wall = current;
-      wall.x1 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
-      wall.z1 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
-      wall.x2 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
-      wall.z2 = Number(words, file, line, -kMaxCoordinate, kMaxCoordinate);
+      RoomWall wall = CentreLine(words, file, line, current);
       std::string arc;
       if (words >> arc) {
         if (arc != "arc") throw SourceError(file, line, "unexpected '" + arc + "'");
@@ -76,6 +83,11 @@ std::vector<RoomPlan> ReadRooms(const std::filesystem::path& file) {
         if (wall.bulge == 0.0f) throw SourceError(file, line, "an arc needs a bulge");
       }
       rooms.back().walls.push_back(wall);
+    } else if (key == "piece") {
+      const RoomWall piece = CentreLine(words, file, line, current);
+      if (piece.x1 == piece.x2 && piece.z1 == piece.z2)
+        throw SourceError(file, line, "the piece has no length");
+      rooms.back().pieces.push_back(piece);
     } else {
       throw SourceError(file, line, "unknown line '" + key + "'");
     }

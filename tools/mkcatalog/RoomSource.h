@@ -9,6 +9,9 @@
 //                              its centre line bulging <bulge> millimetres from the chord's middle to
 //                              the left of start-to-end as the plan shows it (z down): outwards for
 //                              walls that run clockwise round the room
+//   piece <x1> <z1> <x2> <z2>  a free-standing wall piece (not part of the outline) along the centre
+//                              line from start to end, plan millimetres, with the thickness and height
+//                              of the lines before it
 //
 // Blank lines and lines starting with '#' are skipped. Every fault is a SourceError naming the line.
 
@@ -30,6 +33,7 @@ struct RoomPlan {
   std::string name;
   int line = 0;  // of its "scene" line
   std::vector<RoomWall> walls;
+  std::vector<RoomWall> pieces;  // straight, never arched
 };
 
 // The rooms of the file in file order; a room without walls is a fault.
