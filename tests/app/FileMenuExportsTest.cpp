@@ -122,15 +122,16 @@ class FileMenuExportsTest : public apptest::StartedProgramTest {
     return false;
   }
 
-  // Every dialog the program opens is answered as a user would: a file dialog with `fileName` and
-  // Enter, any other (the print dialog, the drawing scale) with OK; the print's own box is left alone.
+  // Every dialog the program opens is answered as a user would: a file dialog with `fileName` (empty:
+  // the name it proposes) and Enter, any other (the print dialog, the drawing scale) with OK; the print's own
+  // box is left alone.
   void AnswerDialogs(std::u16string fileName = u"") {
     plat::HeadlessDriver::SetIdleScript([this, fileName] {
       const plat::HWND box = plat::GetActiveWindow();
       if (box == nullptr || box == app_->Frame() || box == ppPrintingAbortDialog::Instance().Window())
         return false;
       if (plat::GetDlgItem(box, plat::kFileNameItem) != nullptr) {
-        plat::SetDlgItemTextW(box, plat::kFileNameItem, fileName.c_str());
+        if (!fileName.empty()) plat::SetDlgItemTextW(box, plat::kFileNameItem, fileName.c_str());
         plat::SetFocus(plat::GetDlgItem(box, plat::kFileNameItem));
         plat::Desktop::Key(plat::VK_RETURN, true);
         return true;
@@ -221,10 +222,14 @@ TEST_F(FileMenuExportsTest, TheOrderTextNamesEachPartOfThe200Worktop) {
   }
   ASSERT_EQ(plan->Subviews().Count(), before + 1) << "no Worktop 200 in the plan";
 
-  const fs::path order = demo_.Root() / "orders" / "kitchen.txt";
-  fs::create_directories(order.parent_path());
-  AnswerDialogs(Vcon::Utf16FromUtf8(order.string()));
+  // Enter takes the name the dialog proposes: the plan's, as a text file beside it; the plan's file
+  // stays as it was.
+  const fs::path planFile = demo_.Root() / "user" / "new.qxf";
+  const std::string planBytes = ReadWhole(planFile);
+  const fs::path order = demo_.Root() / "user" / "new.txt";
+  AnswerDialogs();
   ASSERT_TRUE(Choose("Save Order as Text File..."));
+  EXPECT_EQ(ReadWhole(planFile), planBytes) << "the order was written over the plan";
   ASSERT_TRUE(fs::exists(order)) << "no order text";
   const std::vector<std::string> lines = Lines(ReadWhole(order));
   ASSERT_FALSE(lines.empty());
