@@ -56,6 +56,18 @@ Vcon::WString ExtensionOf(const Vcon::WString& path) {
   return extension;
 }
 
+// `path` with its extension (or, without one, its end) made ".txt"; empty stays empty.
+Vcon::WString WithTextExtension(const Vcon::WString& path) {
+  if (path.empty()) return path;
+  const size_t dot = path.find_last_of(u'.');
+  const size_t folder = path.find_last_of(u"\\/");
+  const bool named = dot != Vcon::WString::npos && (folder == Vcon::WString::npos || dot > folder);
+  Vcon::WString text = path;
+  if (named) text.resize(dot);
+  text += u".txt";
+  return text;
+}
+
 // "Could not save  <path>. Please try to save using a different name" / "Save file error". Two blanks
 // after "Could not save": the text keeps its own trailing blank and one is added.
 void ShowSaveFailure(const Vcon::WString& path) {
@@ -393,6 +405,9 @@ Handle DocumentFileOperations::LoadFromFile(Handle packed) {
 
 bool DocumentFileOperations::ExportOrderText() {
   ppFileSpec chosen = document_.DocumentFile();
+  // The dialog proposes the plan's name as a text file: the plan's own file there would take the
+  // order over the plan at one press of Enter and a Yes.
+  chosen.path = WithTextExtension(chosen.path);
   chosen.filter = Vcon::WString(u"Text files {*.txt}\\0*.txt\\0\\0");
   chosen.name = u"txt";
   StartDialogsInLastDirectory();
