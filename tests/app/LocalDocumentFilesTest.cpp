@@ -1196,11 +1196,9 @@ TEST_F(LocalDocumentFilesTest, RoomSizesAndWallHeightsTypedInTheRoomPanelAreAske
   };
 
   const std::vector<Wall> opened = Walls();
-  ppParameter sizeA;
   ASSERT_NE(roomField("Measurement0"), nullptr) << "the stationery's room has no dimensions";
-  static_cast<ppPropertyDataUnit*>(roomField("Measurement0")->DataUnit())->Binding().GetValue(sizeA);
   float a = 0.0f;
-  ASSERT_TRUE(ParseLength(a, sizeA.AsWString()));
+  ASSERT_TRUE(ParseLength(a, roomField("Measurement0")->GetControlText()));
   type("Measurement0", a + 500.0f);
   ASSERT_NE(Walls(), opened) << "A moved no wall";
   ASSERT_TRUE(Document().IsModified()) << "a typed room size";
