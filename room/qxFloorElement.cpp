@@ -315,16 +315,12 @@ void qxFloorElement::SetValue(int32_t index, const ppParameter& value) {
   switch (index) {
     case kColor:
       SplitColorCode(value.ToLong(), red_, green_, blue_);
-      InvalidateTree();
-      RedrawViews();
-      return;
+      return ShowNewLook();
     case kTexture: {
       const int32_t id = ppDatafile::RecordIdOfDbId(value.ToLong(), DatabaseNumber(database));
       if (id < 0) return;
       textureId_ = id;
-      InvalidateTree();
-      RedrawViews();
-      return;
+      return ShowNewLook();
     }
     case kRoomType:
       ChangeRoomType(value.ToLong());
@@ -332,6 +328,13 @@ void qxFloorElement::SetValue(int32_t index, const ppParameter& value) {
     default:
       return;
   }
+}
+
+// A colour or texture chosen for the floor is saved with the plan: the save question asks about it.
+void qxFloorElement::ShowNewLook() {
+  InvalidateTree();
+  RedrawViews();
+  iElementHost::Current().MarkDocumentModified();
 }
 
 // ---- Panels.

@@ -127,6 +127,8 @@ class qxFloorElement : public zelvproTopViewElement {
   void ChangeRoomType(int32_t type);
   // Posts `task` (owned by the poster; null: only deselect and refresh) to run after this edit.
   void PostRoomTask(ppTask* task);
+  // After a new colour or texture: redrawn everywhere and the document marked changed.
+  void ShowNewLook();
   // A new wall body on `edge`, child of this floor; null without a catalogue.
   qxWallElement* NewWall(const WallEdge& edge);
 

@@ -341,9 +341,13 @@ void qxFloorElement::KeepWallMove(iMoveObjectTask& task) {
     canvas->DoCommand(qxRoomSegment::kRebuildCorners, 0);
     canvas->DoCommand(qxRoomSegment::kRefresh3D, 0);
   }
-  InvalidateElement(iElementHost::Current().ScenePane(), true);
+  iElementHost& host = iElementHost::Current();
+  InvalidateElement(host.ScenePane(), true);
   if (undoer != nullptr)
     undoer->Post(task.Task());
   else
     delete task.Task();
+  // The wall stays where it went, kept for undo or not: the save question must ask about it. The
+  // task marks the document again when it is undone or redone.
+  host.MarkDocumentModified();
 }

@@ -106,7 +106,17 @@ void ApplyToAllWalls(qxNewRoomCanvas& canvas, int32_t message, float* millimetre
   canvas.DoCommand(qxNewRoomCanvas::kRebuildRoom, 0);
   canvas.DoCommand(qxNewRoomCanvas::kRefresh3D, 0);
   canvas.Invalidate();
-  zelvproElement::InvalidateElement(iElementHost::Current().ScenePane(), true);
+  iElementHost& host = iElementHost::Current();
+  zelvproElement::InvalidateElement(host.ScenePane(), true);
+  // Every wall changed, whether typed in the panel or given back by its Undo or Redo.
+  host.MarkDocumentModified();
+}
+
+// The canvas's own defaults are saved with the plan: a changed one is a change to ask about.
+void StoreDefault(float& field, float millimetres) {
+  if (field == millimetres) return;
+  field = millimetres;
+  iElementHost::Current().MarkDocumentModified();
 }
 
 }  // namespace
@@ -147,11 +157,9 @@ ppParameter qxNewRoomCanvas::GetValue(int32_t index) {
 void qxNewRoomCanvas::SetValue(int32_t index, const ppParameter& value) {
   switch (index - zelvproTopCanvas::GetPropertyCount()) {
     case kWallHeight:
-      wallHeight = ClampHeight(LengthOf(value));
-      return;
+      return StoreDefault(wallHeight, ClampHeight(LengthOf(value)));
     case kWallThickness:
-      wallThickness = ClampThickness(LengthOf(value));
-      return;
+      return StoreDefault(wallThickness, ClampThickness(LengthOf(value)));
     case kAllHeights:
       wallHeight = ClampHeight(LengthOf(value));
       return ApplyToAllWalls(*this, kAllWallHeights, &wallHeight);

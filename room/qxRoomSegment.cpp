@@ -273,12 +273,15 @@ void qxRoomSegment::SetRoundWall(bool on) {
   if (zelvproCanvas* canvas = GetCanvas()) canvas->Invalidate();
 }
 
+// After an edit of the wall's own values (height, thickness, round): the plan changed.
 void qxRoomSegment::RebuildRoom() {
   if (zelvproCanvas* canvas = GetCanvas()) {
     canvas->DoCommand(kRebuildCorners, reinterpret_cast<intptr_t>(this));
     canvas->DoCommand(kRefresh3D, 0);
   }
-  InvalidateElement(iElementHost::Current().ScenePane(), true);
+  iElementHost& host = iElementHost::Current();
+  InvalidateElement(host.ScenePane(), true);
+  host.MarkDocumentModified();
 }
 
 // ---- The document record.

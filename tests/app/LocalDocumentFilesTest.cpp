@@ -53,11 +53,13 @@
 #include "exchange/OrderDocument.h"
 #include "exchange/WindowPlanSteps.h"
 #include "elements/base/PlanPixels.h"
+#include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproElement.h"
 #include "elements/base/zelvproLayerPalette.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "foundation/FileDialogs.h"
 #include "foundation/FileOperations.h"
+#include "foundation/LengthText.h"
 #include "foundation/PosixPath.h"
 #include "foundation/ProcessServices.h"
 #include "foundation/UserPreferences.h"
@@ -1134,3 +1136,83 @@ TEST_F(LocalDocumentFilesTest, ARoomTemplateSwapsOnlyTheRoomAndTheReturnedDocume
 }
 
 }  // namespace
+
+// Room Design's panel edits are plan edits: a room size typed as A, the wall height typed for every
+// wall, and the Undo of either make Exit ask (answered Cancel: the program stays with the change),
+// and the autosave keeps them. Opening a plan and showing its room panel change nothing.
+TEST_F(LocalDocumentFilesTest, RoomSizesAndWallHeightsTypedInTheRoomPanelAreAskedAboutAtExit) {
+  UseStationery();
+  Start();
+  const std::string path = SaveAs("room.qxf");
+  Command(zelvproWindow::kNew);
+  OpenByHandOver(path);
+  Window().ViewBar()->SelectViewById(zelvproViewBar::kRoomDesignView);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_FALSE(Document().IsModified()) << "opened and shown in Room Design";
+
+  const auto roomField = [](const char* property) -> ppEditTextField* {
+    ppConfigPanel* panel =
+        ppConfigurator::Host() != nullptr ? ppConfigurator::Host()->CurrentPanel() : nullptr;
+    for (ppField* f = panel != nullptr ? panel->FirstField() : nullptr; f != nullptr; f = f->NextField())
+      if (auto* unit = dynamic_cast<ppPropertyDataUnit*>(f->DataUnit());
+          unit != nullptr && std::string(unit->Binding().Name().c_str()) == property)
+        return dynamic_cast<ppEditTextField*>(f);
+    return nullptr;
+  };
+  // What leaving the field after typing `millimetres` does.
+  const auto type = [&](const char* property, float millimetres) {
+    ppEditTextField* field = roomField(property);
+    ASSERT_NE(field, nullptr) << "the room panel has no " << property;
+    Vcon::WString text;
+    FormatLength(millimetres, text);
+    field->SetValue(ppParameter(text));
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+  const auto questionsAtExit = [&] {
+    int32_t questions = 0;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      const plat::HWND active = plat::GetActiveWindow();
+      if (active == nullptr || active == Window().GetHWND() || active == app_->Frame()) return false;
+      ++questions;
+      plat::Desktop::Key(plat::VK_ESCAPE, true);
+      plat::Desktop::Key(plat::VK_ESCAPE, false);
+      return true;
+    });
+    app_->DoCommand(ppApplication::kQuitCommand, 0);
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    return questions;
+  };
+
+  const std::vector<Wall> opened = Walls();
+  ASSERT_NE(roomField("Measurement0"), nullptr) << "the stationery's room has no dimensions";
+  float a = 0.0f;
+  ASSERT_TRUE(ParseLength(a, roomField("Measurement0")->GetControlText()));
+  type("Measurement0", a + 500.0f);
+  ASSERT_NE(Walls(), opened) << "A moved no wall";
+  ASSERT_TRUE(Document().IsModified()) << "a typed room size";
+  EXPECT_EQ(questionsAtExit(), 1);
+  EXPECT_NE(Walls(), opened) << "cancelled: the program stays with the new size";
+
+  Command(zelvproWindow::kSave);
+  ASSERT_FALSE(Document().IsModified());
+  Command(zelvproCanvas::kUndo);
+  EXPECT_EQ(Walls(), opened) << "Undo gave the room its size back";
+  EXPECT_TRUE(Document().IsModified()) << "the size's Undo";
+
+  Command(zelvproWindow::kSave);
+  ASSERT_FALSE(Document().IsModified());
+  type("AllWallHeights", 2750.0f);
+  EXPECT_EQ(Room().WallHeight(), 2750.0f);
+  ASSERT_TRUE(Document().IsModified()) << "a typed wall height";
+  EXPECT_EQ(questionsAtExit(), 1);
+  Command(zelvproWindow::kWriteAutoSave);
+  EXPECT_TRUE(fs::exists(AutoSaveFile())) << "the autosave keeps the typed height";
+
+  Command(zelvproWindow::kSave);
+  ASSERT_FALSE(Document().IsModified());
+  Command(zelvproCanvas::kUndo);
+  EXPECT_NE(Room().WallHeight(), 2750.0f) << "the height's Undo";
+  EXPECT_TRUE(Document().IsModified()) << "the height's Undo";
+  Document().SetModified(false);
+}

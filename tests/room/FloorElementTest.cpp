@@ -195,7 +195,9 @@ TEST_F(FloorElementTest, SavedFloorLoadsWithItsColourOutlineAndRoom) {
   qxLineCycle *cycle = Square(7, 1000, 0);
   qxFloorElement &floor = *NewFloor();
   floor.SetRoom(cycle);
+  host_.modifiedMarks = 0;
   floor.SetValue(Index(floor, "Color"), ppParameter(eltest::Rgba(10, 20, 30, 0)));
+  EXPECT_EQ(host_.modifiedMarks, 1) << "a chosen colour is saved with the plan";
   ASSERT_NE(floor.OutlinePath().Records(), nullptr);
 
   doc_ = std::make_unique<zelvproDocFil>(*db_);
@@ -209,6 +211,7 @@ TEST_F(FloorElementTest, SavedFloorLoadsWithItsColourOutlineAndRoom) {
   EXPECT_EQ(RecordField(module, "under").Long(r), 7);
 
   auto *loaded = new qxFloorElement(room_.get(), module, false);
+  EXPECT_EQ(host_.modifiedMarks, 1) << "a loaded floor";
   EXPECT_EQ(loaded->Cycle(), cycle);
   EXPECT_EQ(cycle->floor, loaded);
   EXPECT_EQ(loaded->GetValue(0).ToLong(), eltest::Rgba(10, 20, 30, 0));

@@ -19,6 +19,7 @@
 #include "elements/units/WallTopViewRecord.h"
 #include "foundation/Geometry3D.h"
 #include "foundation/TextsById.h"
+#include "framework/ppPropertyBinding.h"
 #include "platform/HeadlessDriver.h"
 #include "room/RoomTestSupport.h"
 #include "room/qxLineCycle.h"
@@ -297,6 +298,32 @@ TEST_F(NewRoomCanvasTest, AllWallValuesGoToEveryWallThenTheRoomIsRebuilt) {
   EXPECT_EQ(body->GetHeight(), 2600.0f);
   EXPECT_EQ(segment->GetHeight(), 2600.0f);
   EXPECT_EQ(segment->GetThickness(), 5000.0f);
+}
+
+// The room's values typed in its panels change the plan, and so do their Undo and Redo; a default
+// set to what it was does not.
+TEST_F(NewRoomCanvasTest, RoomValuesTypedOrUndoneMarkThePlanChanged) {
+  qxRoomSegment* segment = AddSegment(room_.get(), V(0, 0, 0), V(4000, 0, 0));
+  AddWall(WallEdge{.segment = segment});
+  host_.modifiedMarks = 0;
+  Set("WallHeight", Get("WallHeight"));
+  EXPECT_EQ(host_.modifiedMarks, 0) << "the same default again";
+
+  // The room panel's Wall Height is undoable on the canvas's own history.
+  ppPropertyBinding height(room_.get(), "AllWallHeights", true);
+  height.SetValue(ppParameter(u"2600"), true);
+  EXPECT_EQ(host_.modifiedMarks, 1);
+  room_->Undo();
+  EXPECT_EQ(segment->GetHeight(), 2350.0f);
+  EXPECT_EQ(host_.modifiedMarks, 2) << "undone";
+  room_->Redo();
+  EXPECT_EQ(segment->GetHeight(), 2600.0f);
+  EXPECT_EQ(host_.modifiedMarks, 3) << "redone";
+
+  Set("WallThickness", ppParameter(u"200"));
+  EXPECT_EQ(host_.modifiedMarks, 4) << "the default of new walls is saved with the plan";
+  segment->SetValue(segment->IndexOf(Vcon::String("WallThickness")), ppParameter(u"300"));
+  EXPECT_EQ(host_.modifiedMarks, 5) << "one wall's own thickness";
 }
 
 TEST_F(NewRoomCanvasTest, ModuleTablesMakeTheRoomsElementsAndConvertOldPolygons) {

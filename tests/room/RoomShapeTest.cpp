@@ -251,7 +251,9 @@ TEST_F(RoomShapeTest, SetMeasurementMovesAWallAndRebuildsTheRoom) {
     floor->ComputeMeasurements();
     ASSERT_FLOAT_EQ(floor->Measurement(0), 3000.0f);
 
+    host_.modifiedMarks = 0;
     floor->SetMeasurement(0, c.value, false);
+    EXPECT_EQ(host_.modifiedMarks, c.rebuilt ? 1 : 0) << "a kept move is a change to ask about";
     float minZ = 1e9f, maxZ = -1e9f;
     for (int32_t i = 0; i < 4; ++i) {
       const qxRoomSegment* wall = floor->Cycle()->EdgeAt(i)->segment;
