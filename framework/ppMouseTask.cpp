@@ -80,7 +80,13 @@ ppMouseTask* ppMouseTask::MouseUp(plat::POINT* point) {
   return nullptr;
 }
 
-ppMouseTask* ppMouseTask::MouseDown(plat::POINT*) { return nullptr; }
+// A press while the task holds the mouse, its button still down, comes from the desktop: a close
+// request's press outside a caption-less window. The task ends as a cancel, with nothing done; the
+// window draws itself again over the feedback.
+ppMouseTask* ppMouseTask::MouseDown(plat::POINT*) {
+  Finish();
+  return nullptr;
+}
 void ppMouseTask::ContextMenu(plat::POINT*) {}
 void ppMouseTask::Hook() {}
 void ppMouseTask::Click() {}

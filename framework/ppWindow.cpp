@@ -326,7 +326,10 @@ void ppWindow::HandleButton(UINT message, LPARAM lParam, WPARAM wParam) {
   }
   ppMouseTask* task = mouseTask_;
   mouseTask_ = message == WM_LBUTTONDOWN ? task->MouseDown(&p) : task->MouseUp(&p);
-  if (!mouseTask_) TaskLetGo();
+  if (mouseTask_) return;
+  // A press that ended the task cancelled it: its feedback is drawn over.
+  if (message == WM_LBUTTONDOWN && window_) InvalidateRect(window_, nullptr, 0);
+  TaskLetGo();
 }
 
 // The mouse task under way ends without its release: nothing is done, so nothing is committed, and

@@ -1,7 +1,8 @@
 // What a box or a drop-down list leaves behind, as a user meets it in the built program on a display
 // (Xvfb, no window manager), driven through XTEST: the keys go back to the document window when a
-// question is cancelled, the main window's close box does nothing while a box is open, and the press
-// after a pick in a drop-down list does what it points at. Where the list, the bar's buttons, the
+// question is cancelled, the main window's close box does nothing while a box is open, the press
+// after a pick in a drop-down list does what it points at, and a close request closes an open list
+// without a pick or ends a drag without its move. Where the list, the bar's buttons, the
 // menu's items and the boxes' buttons lie is learnt from the same start-up in this process, headless,
 // on a screen of the display's size.
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "calculation/zelvproCalculatorFil.h"
 #include "calculation/zelvproCalculatorList.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "canvas/window/zelvproEditorCanvas.h"
 #include "controls/ppPopupSelector.h"
 #include "exchange/qxServerLoginDialog.h"
 #include "foundation/TextsById.h"
@@ -240,6 +242,52 @@ TEST_F(ModalWindowRunTest, OnePressOpensTheFileMenuAfterAPickInTheRoomShapeList)
           60, Quoted(plan));
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
   EXPECT_GT(Differing(Grabbed("before.ppm"), Grabbed("shaped.ppm"), client_), 0) << "no shape was picked";
+}
+
+// A close request, as the window manager's close box gives it, while the Room Shape list is open and
+// the pointer rests on its second shape: the list closes without a pick and the program runs on. Then in the
+// plan, a close request while a unit is dragged: the drag ends where it started and the program closes
+// without asking, the plan being as it was opened.
+TEST_F(ModalWindowRunTest, ACloseRequestClosesAnOpenListWithoutAPickAndEndsADragWithoutItsMove) {
+  std::string dropShapes, secondShape, unitMiddle, dragTo;
+  plat::RECT room{};
+  {
+    BeginOnThePlan();
+    zelvproElement* unit = apptest::OnlyUnitNamed(*app_->DocumentWindow()->TopCanvas(), "B40");
+    ASSERT_NE(unit, nullptr);
+    const plat::RECT at = Frame(*unit);
+    unitMiddle = Place(Middle(at));
+    dragTo = Place(Middle(Moved(at, 60, 60)));
+    Send(zelvproViewBar::kRoomDesignCommand);
+    const std::vector<ppPopupSelector*> selectors = All<ppPopupSelector>(*app_->DocumentWindow());
+    ASSERT_FALSE(selectors.empty());
+    ASSERT_NE(selectors.back()->DropButton(), nullptr);
+    const plat::RECT drop = Frame(*selectors.back()->DropButton());
+    dropShapes = Place(drop);
+    // The list as the button opens it; the pointer rests on its second row when the close comes.
+    plat::POINT onDesktop = Middle(drop);
+    plat::ClientToScreen(app_->Frame(), &onDesktop);
+    plat::Desktop::Click(onDesktop);
+    plat::HeadlessDriver::RunUntilIdle();
+    const plat::HWND list = plat::GetCapture();
+    ASSERT_NE(list, nullptr) << "the Room Shape button opened no list";
+    const plat::RECT rows = WindowInFrame(list);
+    secondShape = Place(plat::POINT{rows.left + 30, rows.top + 60});
+    plat::Desktop::Key(plat::VK_ESCAPE, true);
+    plat::HeadlessDriver::RunUntilIdle();
+    zelvproEditorCanvas* editor = zelvproEditorCanvas::Current();
+    ASSERT_NE(editor, nullptr);
+    room = Frame(*editor);  // the plan with the room's walls; the list's button keeps its focus look
+    Stop();
+  }
+  const windowrun::Outcome outcome =
+      Run({"tap:F2", "alive", GrabStep("room.ppm"), "click:" + dropShapes, "popup", "move:" + secondShape,
+           "close", "nopopup", GrabStep("listclosed.ppm"), "tap:F4", "alive", GrabStep("plan.ppm"),
+           "down:" + unitMiddle, "move:" + dragTo, GrabStep("dragging.ppm"), "closed"},
+          60, Quoted(DemoPlan()));
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+  EXPECT_EQ(Differing(Grabbed("room.ppm"), Grabbed("listclosed.ppm"), room), 0) << "the list picked a shape";
+  EXPECT_GT(Differing(Grabbed("plan.ppm"), Grabbed("dragging.ppm"), client_), 0) << "no drag was under way";
 }
 
 }  // namespace

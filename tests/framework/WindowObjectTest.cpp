@@ -165,6 +165,32 @@ TEST_F(WindowObjects, AQuickPressAndReleaseIsAClickAndTheTaskIsGone) {
 
 // The cancel that the desktop's close request sends during a drag: the task goes without doing
 // anything, the capture is let go, and the release that follows is an ordinary one.
+// The close request while a caption-less top-level window's own task holds the mouse: the press
+// outside the window that the desktop gives it ends the task as a cancel (nothing done, the task
+// gone, its feedback drawn over, the mouse let go), and the user's release later does nothing.
+TEST_F(WindowObjects, ACloseRequestOverACaptionlessWindowsDragCancelsItsTask) {
+  (new Block(window_, {50, 50, 100, 100}))->Invalidate();
+  HeadlessDriver::RunUntilIdle();
+  const std::vector<uint32_t> before = Pixels();
+  LayerClock::SetManual(10'000);
+  Desktop::MouseButton(VK_LBUTTON, true, {60, 60});
+  Desktop::MouseMove({200, 200});
+  LayerClock::Advance(1000);
+  HeadlessDriver::RunUntilIdle();
+  ASSERT_NE(window_->MouseTask(), nullptr);
+  ASSERT_NE(Pixels(), before) << "the drag drew no feedback";
+  gLog.clear();
+  Desktop::RequestClose(hwnd_);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"task deleted"}));
+  EXPECT_EQ(window_->MouseTask(), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(Pixels(), before) << "the feedback stayed";
+  Desktop::MouseButton(VK_LBUTTON, false, {200, 200});
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"task deleted"}));
+}
+
 TEST_F(WindowObjects, ACloseRequestDuringADragEndsTheTaskWithoutDoingIt) {
   new Block(window_, {50, 50, 100, 100});
   LayerClock::SetManual(10'000);

@@ -136,11 +136,12 @@ TEST_F(DesktopTest, TaskBarAndMaximisedWorkArea) {
 
 // A frame made with the default place and size lies inside the work area (the desktop's own when the
 // backend gave one, else the screen less the task bar) with room round it for a window manager's
-// frame, and maximised it fills that area; a popup or a child gets no default.
+// frame, and maximised it fills that area; a popup or a child gets no default. The desktop's area
+// may start away from the screen's corner (panels along its left and top edges).
 TEST_F(DesktopTest, AWindowMadeWithDefaultsLiesInsideTheWorkArea) {
-  const RECT bar{0, 984, 1280, 1024}, desktops{0, 30, 1600, 1000};
+  const RECT bar{0, 984, 1280, 1024}, desktops{0, 30, 1600, 1000}, besidePanels{240, 90, 1600, 1000};
   Desktop::SetTaskBar(&bar);
-  for (const RECT* given : {static_cast<const RECT*>(nullptr), &desktops}) {
+  for (const RECT* given : {static_cast<const RECT*>(nullptr), &desktops, &besidePanels}) {
     if (given) {
       SetVirtualScreenSize(1600, 1000);
       Desktop::SetWorkArea(given);
