@@ -80,10 +80,12 @@ void zelvproCanvas::LayoutPrintPage(qxPrintPage& page) {
   ppVector2 min(FLT_MAX, FLT_MAX);
   ppVector2 max(0.0f, 0.0f);
   bool any = false;
-  ForEachChildElement(*this, [&](zelvproElement* child) {
-    any = true;
-    child->ExtendBounds2D(min, max);
-  });
+  ForEachChildElement(*this, [&](zelvproElement*) { any = true; });
+  // The canvas's own bounds: the room canvas adds its outline's faces, which no child covers.
+  if (any) ExtendBounds2D(min, max);
+  // Children without an extent (walls and floors before the outline is built) lay out as an empty
+  // plan rather than from the search's start.
+  if (min.x > max.x || min.y > max.y) any = false;
   page.leftMargin = 20;
   page.rightMargin = 10;
   page.topMargin = 10;

@@ -170,4 +170,46 @@ TEST_F(PlanPrintScaleTest, ThePlanPagePrintsAtTheScaleChosenInTheBoxAndItsHeader
   EXPECT_GT(fitted, 1.5f * kOuterWidthMm / 50.0f);
 }
 
+TEST_F(PlanPrintScaleTest, RoomDesignPrintsTheRoomsOutlineUnderItsHeaderAtEachScale) {
+  StartOnThePlan();
+  app_->DocumentWindow()->ViewBar()->SelectViewById(zelvproViewBar::kRoomDesignView);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_EQ(CurrentView(), zelvproViewBar::kRoomDesignView);
+
+  struct Case {
+    const char* name;
+    bool metric;
+    int32_t radio;
+    int32_t denominator;  // 0: fitted
+    const char16_t* header;
+  };
+  const Case cases[] = {
+      {"room-fitted", true, zelvproMetricScaleDialog::kFitToPaper, 0, u"Scale: Fit To Paper"},
+      {"room-one-to-twenty", true, zelvproMetricScaleDialog::kOneTo20, 20, u"Scale: 1:20"},
+      {"room-one-to-fifty", true, zelvproMetricScaleDialog::kOneTo50, 50, u"Scale: 1:50"},
+      {"room-quarter-inch", false, zelvproInchScaleDialog::kQuarterInch, 48, u"Scale: 1/4\" Scale"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Preferences().unitSystem = c.metric ? kUnitMillimetres : kUnitImperial;
+    ApplyDerivedSettings();
+    const fs::path pdf = dir_ / (std::string(c.name) + ".pdf");
+    EXPECT_EQ(Vcon::Utf8FromUtf16(PrintThroughTheBoxes(c.radio, pdf)), Vcon::Utf8FromUtf16(c.header));
+    EXPECT_TRUE(fs::exists(pdf)) << "the print wrote no file";
+
+    const std::unique_ptr<plat::Surface> page = PrintedPage(c.name);
+    ASSERT_NE(page, nullptr);
+    const float width = RoomWidthOnPaper(*page);
+    std::printf("[ measured ] %s: the room's %.0f mm outer width is %.1f mm on paper\n", c.name,
+                kOuterWidthMm, width);
+    if (c.denominator > 0) {
+      EXPECT_NEAR(width, kOuterWidthMm / float(c.denominator), 0.5f);
+    } else {
+      // Fitted to A4 turned, the room fills most of the paper's height below the header.
+      EXPECT_GT(width, 1.5f * kOuterWidthMm / 50.0f);
+      EXPECT_LT(width, 297.0f);
+    }
+  }
+}
+
 }  // namespace
