@@ -72,6 +72,7 @@ bool ppPrinting::RunPrintDialog(int32_t orientation) {
     record_.Flags = PD_RETURNDEFAULT;
     PrintDlgA(&record_);
   }
+  if (record_.hDevMode) FollowSharedPaper();
   if (record_.hDevMode && (orientation == kPortrait || orientation == kLandscape)) {
     record_.hDevMode->dmOrientation = static_cast<int16_t>(orientation);
   }
@@ -84,13 +85,31 @@ bool ppPrinting::RunPrintDialog(int32_t orientation) {
   return false;
 }
 
+void ppPrinting::FollowSharedPaper() {
+  if (ppWindow::HasSharedPaper()) {
+    record_.hDevMode->dmPaperSize = ppWindow::SharedPaper();
+  } else {
+    ppWindow::AdoptKeptPaper(record_.hDevMode->dmPaperSize);
+  }
+}
+
+bool ppPrinting::RunPageSetup() {
+  if (!window_) return false;
+  if (!ppWindow::HasSharedPaper()) {
+    PRINTDLGA kept{};
+    if (ReadPrintSettings(settingsPath_, &kept) && kept.hDevMode)
+      ppWindow::AdoptKeptPaper(kept.hDevMode->dmPaperSize);
+    if (kept.hDevMode) FreeDevMode(kept.hDevMode);
+  }
+  return window_->PageSetup();
+}
+
 HDC ppPrinting::PrinterContext() {
   HDC chosen = record_.hDC;
   if (chosen && PrinterOf(chosen)) return chosen;
   // A dialog that answers a plain page context: make the printer context its choice stands for.
   if (chosen) DeleteDC(chosen);
-  PrinterSetup setup;
-  if (record_.hDevMode) setup.orientation = record_.hDevMode->dmOrientation;
+  PrinterSetup setup = record_.hDevMode ? PrinterSetupFor(*record_.hDevMode) : PrinterSetup{};
   setup.copies = std::max<int32_t>(1, record_.nCopies);
   record_.hDC = CreatePrinterDC(setup);
   return record_.hDC;

@@ -45,11 +45,17 @@ class ppPrinting {
   const plat::RECT& PrintableRect() const { return printable_; }
   const plat::PRINTDLGA& PrintRecord() const { return record_; }
   ppWindow* Window() const { return window_; }
+  // The window's page set-up. Before the run's first page set-up or print it starts from the paper
+  // of the kept print settings, which is the paper the prints would use.
+  bool RunPageSetup();
   // Where the print settings are kept (".\settings\PrintSettings.dat" unless told otherwise).
   void SetPrintSettingsPath(const std::u16string& path) { settingsPath_ = path; }
 
  private:
   bool RunPrintDialog(int32_t orientation);
+  // The print's device mode takes the page set-up's paper; without one the print's (kept) paper
+  // becomes the shared paper.
+  void FollowSharedPaper();
   void ComputePrintableRect(plat::HDC printer);
   // The printer context the dialog's choice stands for.
   plat::HDC PrinterContext();

@@ -23,7 +23,8 @@ ppWindow* gUnderConstruction = nullptr;
 ppWindow* gApplicationWindow = nullptr;
 bool gFrameLocked = true;
 
-// The printer settings every window's page set-up shares, made by the first page set-up.
+// The printer settings every window's page set-up shares (orientation and paper), made by the first
+// page set-up, or by the first print, which brings the kept paper.
 plat::DEVMODEA* gSharedDevMode = nullptr;
 void* gSharedDevNames = nullptr;
 
@@ -114,6 +115,16 @@ bool ppWindow::PageSetup() {
   gSharedDevMode = pageSetup_.hDevMode;
   gSharedDevNames = pageSetup_.hDevNames;
   return chosen;
+}
+
+bool ppWindow::HasSharedPaper() { return gSharedDevMode != nullptr; }
+
+int16_t ppWindow::SharedPaper() { return gSharedDevMode ? gSharedDevMode->dmPaperSize : plat::DMPAPER_A4; }
+
+void ppWindow::AdoptKeptPaper(int16_t paper) {
+  if (gSharedDevMode) return;
+  gSharedDevMode = plat::AllocDevMode();
+  gSharedDevMode->dmPaperSize = plat::PaperSizes::Of(paper).code;
 }
 
 ppWindow::~ppWindow() {

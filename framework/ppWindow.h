@@ -81,6 +81,11 @@ class ppWindow : public ppView, public plat::IDropTarget {
   // by every window's page set-up.
   bool PageSetup();
   const plat::PAGESETUPDLGA& PageSetupRecord() const { return pageSetup_; }
+  // The paper (a PaperSizes code) every page set-up and print of the run shares. Until a page set-up
+  // or a print has set it there is none, and the kept print settings' paper may be adopted.
+  static bool HasSharedPaper();
+  static int16_t SharedPaper();
+  static void AdoptKeptPaper(int16_t paper);  // does nothing once there is a shared paper
 
   // ---- Text dropped on the window (screen points; the view under the point decides).
   plat::HRESULT QueryInterface(const plat::IID& iid, void** object) override;

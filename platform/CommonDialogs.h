@@ -10,6 +10,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/PaperSizes.h"
 
 namespace plat {
 
@@ -127,7 +128,7 @@ constexpr int16_t DMORIENT_LANDSCAPE = 2;
 struct DEVMODEA {
   char dmDeviceName[32] = {};
   int16_t dmOrientation = DMORIENT_PORTRAIT;
-  int16_t dmPaperSize = 9;  // A4
+  int16_t dmPaperSize = DMPAPER_A4;  // PaperSizes
   int16_t dmCopies = 1;
 };
 DEVMODEA* AllocDevMode();  // the default printer's settings
@@ -140,6 +141,7 @@ inline constexpr const char* kDefaultPrinterName = "Planner PDF printer";
 constexpr DWORD PSD_MARGINS = 0x2;
 constexpr DWORD PSD_INTHOUSANDTHSOFINCHES = 0x4;
 constexpr DWORD PSD_INHUNDREDTHSOFMILLIMETERS = 0x8;
+constexpr DWORD PSD_DISABLEPAPER = 0x200;  // the paper size is shown but cannot be changed
 constexpr DWORD PSD_RETURNDEFAULT = 0x400;
 
 struct PAGESETUPDLGA {
@@ -154,7 +156,10 @@ struct PAGESETUPDLGA {
 };
 BOOL PageSetupDlgA(PAGESETUPDLGA* info);
 
-// Items of the page set-up dialog: the four margins (edits, in millimetres), portrait and landscape.
+// Items of the page set-up dialog: the paper size (a drop list of PaperSizes::All, in that order), the
+// four margins (edits, in millimetres), portrait and landscape. The device mode's dmPaperSize and
+// ptPaperSize come back with the chosen paper.
+constexpr int32_t kPagePaperItem = 1137;
 constexpr int32_t kPageLeftItem = 1155;
 constexpr int32_t kPageTopItem = 1156;
 constexpr int32_t kPageRightItem = 1157;
@@ -185,8 +190,8 @@ constexpr int32_t kPrintCopiesItem = 1154;
 constexpr int32_t kPrintFileItem = 1155;    // the PDF file the pages go to (an edit)
 constexpr int32_t kPrintBrowseItem = 1156;  // "Browse...": a save dialog for that file
 
-// With PD_RETURNDC the dialog answers a context on the layer's printer (A4 at 300 dots per inch,
-// turned for landscape); the caller deletes it with DeleteDC.
+// With PD_RETURNDC the dialog answers a context on the layer's printer (the device mode's paper at
+// 300 dots per inch, turned for landscape); the caller deletes it with DeleteDC.
 
 // ---- Shared by the dialogs above.
 // Runs a common dialog's layout modally with `object` as its creation parameter; sets the extended

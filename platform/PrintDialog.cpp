@@ -166,9 +166,7 @@ void PrintDialog::Finish() {
   info_.nCopies = static_cast<WORD>(copies_);
   if (info_.Flags & PD_RETURNDC) {
     // A context on the printer itself, so StartDoc and the printer's device questions work on it.
-    PrinterSetup setup;
-    setup.orientation = orientation_;
-    setup.copies = copies_;
+    PrinterSetup setup = PrinterSetupFor(*info_.hDevMode);
     setup.output = output_;
     info_.hDC = CreatePrinterDC(setup);
   }

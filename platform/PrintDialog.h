@@ -3,7 +3,8 @@
 // orientation and the PDF file the pages go to (offered by OfferedPrintPath, changed by typing or
 // through Browse; an existing file is replaced only when the user agrees). PD_RETURNDEFAULT answers the
 // printer's settings without showing anything; PD_RETURNDC also gives a context on a blank page of the
-// printer (A4, turned with the orientation), which the caller deletes with DeleteDC.
+// printer (the device mode's paper, turned with the orientation), which the caller deletes with
+// DeleteDC.
 
 #include <string>
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/AnsiCodePage.h"
+#include "platform/CommonDialogs.h"
 #include "platform/PrinterContextHook.h"
 #include "platform/ResetList.h"
 #include "platform/UserFolders.h"
@@ -95,6 +96,16 @@ int32_t StartDocument(HDC dc, const DocInfoOf<Char>* info) {
 }
 
 }  // namespace
+
+PrinterSetup PrinterSetupFor(const DEVMODEA& mode) {
+  const PaperSize& paper = PaperSizes::Of(mode.dmPaperSize);
+  PrinterSetup setup;
+  setup.paperWidth = paper.width / 10;  // hundredths to tenths of a millimetre; every size is whole
+  setup.paperHeight = paper.height / 10;
+  setup.orientation = mode.dmOrientation == DMORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  setup.copies = mode.dmCopies > 0 ? mode.dmCopies : 1;
+  return setup;
+}
 
 HDC CreatePrinterDC(const PrinterSetup& setup) {
   if (setup.paperWidth <= 0 || setup.paperHeight <= 0) return nullptr;

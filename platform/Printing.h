@@ -11,6 +11,8 @@
 
 namespace plat {
 
+struct DEVMODEA;
+
 constexpr int32_t SP_ERROR = -1;
 constexpr int32_t SP_APPABORT = -2;
 
@@ -37,6 +39,9 @@ struct DocInfoOf {
 };
 using DOCINFOA = DocInfoOf<char>;
 using DOCINFOW = DocInfoOf<char16_t>;
+
+// The printer's setup for a device mode: its paper (PaperSizes), orientation and copies.
+PrinterSetup PrinterSetupFor(const DEVMODEA& mode);
 
 // A printer context, or null for a setup without paper. Freed by DeletePrinterDC.
 HDC CreatePrinterDC(const PrinterSetup& setup);

@@ -274,7 +274,7 @@ void zelvproWindow::DoCommand(int32_t command, intptr_t parameter) {
     case kExport:
       return document_->ExportText();
     case kPrintSetup:
-      PageSetup();
+      RunPageSetup();
       return;
     case kPrint:
       return PrintForView();

@@ -1,11 +1,16 @@
 // The demo plan printed from the plan view as a user prints it (Print, a scale chosen in the scale
 // box, OK in the print dialog), at 1:50, at a quarter inch to the foot in inch mode and fitted to the
 // paper: the page's plan measures the chosen scale (the room's 4150 mm outer width is 83 mm on paper
-// at 1:50) and its header names the scale, "Fit To Paper" only when fitted.
+// at 1:50) and its header names the scale, "Fit To Paper" only when fitted; the pages are of the paper
+// chosen in Print Setup.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +41,18 @@ namespace fs = std::filesystem;
 // The demo room's walls: centre lines 4000 mm apart across, 150 mm thick.
 constexpr float kOuterWidthMm = 4150.0f;
 constexpr float kDotsPerMm = float(plat::kPrinterDotsPerInch) / 25.4f;
+
+// The first page's MediaBox of a PDF file: its width and height in points.
+std::pair<double, double> PdfPageSize(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t at = pdf.find("/MediaBox");
+  if (at == std::string::npos) return {0, 0};
+  double box[4] = {};
+  std::istringstream numbers(pdf.substr(pdf.find('[', at) + 1, 80));
+  for (double& value : box) numbers >> value;
+  return {box[2] - box[0], box[3] - box[1]};
+}
 
 class PlanPrintScaleTest : public apptest::StartedProgramTest {
  protected:
@@ -210,6 +227,38 @@ TEST_F(PlanPrintScaleTest, RoomDesignPrintsTheRoomsOutlineUnderItsHeaderAtEachSc
       EXPECT_LT(width, 297.0f);
     }
   }
+
+// A retailer working in inches chooses Letter in File > Print Setup: the plan (landscape) and the
+// price list (portrait) then print on 8.5 x 11 inch pages.
+TEST_F(PlanPrintScaleTest, ThePaperChosenInPrintSetupIsThePageOfThePlanAndThePriceList) {
+  StartOnThePlan();
+  bool chosen = false;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    const plat::HWND box = plat::GetActiveWindow();
+    const plat::HWND papers = box != nullptr ? plat::GetDlgItem(box, plat::kPagePaperItem) : nullptr;
+    if (papers == nullptr || chosen) return false;
+    const auto all = plat::PaperSizes::All();
+    for (size_t i = 0; i < all.size(); ++i)
+      if (all[i].code == plat::DMPAPER_LETTER) plat::SendMessageW(papers, plat::CB_SETCURSEL, i, 0);
+    chosen = true;
+    return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDOK, 0) != 0;
+  });
+  Send(zelvproWindow::kPrintSetup);
+  ASSERT_TRUE(chosen) << "Print Setup showed no paper choice";
+
+  app_->DocumentWindow()->ViewBar()->SelectViewById(zelvproViewBar::kTopColourView);
+  plat::HeadlessDriver::RunUntilIdle();
+  const fs::path plan = dir_ / "plan.pdf";
+  PrintThroughTheBoxes(zelvproMetricScaleDialog::kOneTo50, plan);
+  const auto planPage = PdfPageSize(plan);
+  std::printf("[ measured ] the plan's Letter page: %.1f x %.1f pt\n", planPage.first, planPage.second);
+  EXPECT_EQ(planPage, std::make_pair(792.0, 612.0)) << "11 x 8.5 inches, turned";
+
+  app_->DocumentWindow()->ViewBar()->SelectViewById(zelvproViewBar::kItemListView);
+  plat::HeadlessDriver::RunUntilIdle();
+  const fs::path prices = dir_ / "prices.pdf";
+  PrintThroughTheBoxes(0, prices);
+  EXPECT_EQ(PdfPageSize(prices), std::make_pair(612.0, 792.0)) << "8.5 x 11 inches";
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <sstream>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,18 @@ int32_t PdfPageCount(const fs::path& file) {
     if (pdf.compare(at, 12, "/Type /Pages") != 0) ++pages;
   }
   return pages;
+}
+
+// The first page's MediaBox of a PDF file: its width and height in points.
+std::pair<double, double> PdfPageSize(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t at = pdf.find("/MediaBox");
+  if (at == std::string::npos) return {0, 0};
+  double box[4] = {};
+  std::istringstream numbers(pdf.substr(pdf.find('[', at) + 1, 80));
+  for (double& value : box) numbers >> value;
+  return {box[2] - box[0], box[3] - box[1]};
 }
 
 // A window's printing that logs its pages and what it sees while they print.
@@ -122,6 +136,35 @@ class Printing : public ::testing::Test {
     });
   }
 
+  // Answers the page set-up box once: keeps the paper it showed, then chooses `paper` and OK, or
+  // Cancel for 0.
+  void AnswerPageSetup(int16_t paper) {
+    answered_ = false;
+    HeadlessDriver::SetIdleScript([this, paper]() {
+      HWND dialog = FindWindowA(kDialogClassName, "Page Setup");
+      if (!dialog || answered_) return false;
+      answered_ = true;
+      const auto papers = PaperSizes::All();
+      const auto shown = SendDlgItemMessageW(dialog, kPagePaperItem, CB_GETCURSEL, 0, 0);
+      shownPaper_ = shown < 0 ? int16_t(0) : papers[static_cast<size_t>(shown)].code;
+      shownLeftMargin_ = WindowText(GetDlgItem(dialog, kPageLeftItem));
+      for (size_t i = 0; i < papers.size(); ++i) {
+        if (papers[i].code == paper) SendDlgItemMessageW(dialog, kPagePaperItem, CB_SETCURSEL, i, 0);
+      }
+      SendMessageW(dialog, WM_COMMAND, paper != 0 ? IDOK : IDCANCEL, 0);
+      return true;
+    });
+  }
+  // What a new start of the program finds: no window and no settings of the run, the kept file.
+  void Restart() {
+    delete window_;
+    HeadlessDriver::Reset();
+    window_ = new ppWindow();
+    hwnd_ = adorner_tests::MakeObjectWindow(window_, 300, 200);
+  }
+
+  int16_t shownPaper_ = 0;
+  std::u16string shownLeftMargin_;
   fs::path folder_;
   std::string previousDocuments_;
   bool hadDocuments_ = false;
@@ -281,6 +324,63 @@ TEST_F(Printing, AQuitOrACloseDuringTheJobEndsTheProgramOnceTheJobIsDone) {
   EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   // A close asked for with no job running is not held.
   EXPECT_FALSE(ppPrintingAbortDialog::Instance().HoldClose(window_->GetHWND()));
+}
+
+// A user who prints on Letter chooses it once in Page Setup: every print's page is then 8.5 x 11
+// inches, turned for landscape, within the same margins; the box shows the choice again like the
+// margins, and the prints and the box keep it after a restart through the kept print settings.
+TEST_F(Printing, ThePaperChosenInPageSetupIsThePageOfEveryPrintAndIsKept) {
+  {
+    PageLog printing(window_);
+    printing.SetPrintSettingsPath(SettingsPath());
+    printing.lastPage = 1;
+    AnswerPageSetup(DMPAPER_LETTER);
+    EXPECT_TRUE(printing.RunPageSetup());
+    EXPECT_EQ(shownPaper_, DMPAPER_A4) << "the first page set-up of a run without kept settings";
+
+    AnswerPrintDialog(0);
+    printing.PrintDocument(ppPrinting::kPortrait);
+    EXPECT_EQ(PdfPageSize(Output()), std::make_pair(612.0, 792.0));
+    EXPECT_EQ(printing.paperWidth, 2550) << "8.5 inches at 300 dots per inch";
+    EXPECT_EQ(printing.paperHeight, 3300);
+    EXPECT_EQ(printing.PrintableRect().right, 2550 - 2500 * 300 / 2540) << "25 mm at the right";
+    EXPECT_EQ(printing.PrintableRect().bottom, 3300 - 3000 * 300 / 2540);
+    fs::remove(Output());
+    AnswerPrintDialog(0);
+    printing.PrintDocument(ppPrinting::kLandscape);
+    EXPECT_EQ(PdfPageSize(Output()), std::make_pair(792.0, 612.0));
+    fs::remove(Output());
+
+    AnswerPageSetup(0);
+    EXPECT_FALSE(printing.RunPageSetup());
+    EXPECT_EQ(shownPaper_, DMPAPER_LETTER);
+    EXPECT_EQ(shownLeftMargin_, u"25");
+  }
+
+  // After a restart the first print is on the kept Letter, without a page set-up.
+  Restart();
+  {
+    PageLog printing(window_);
+    printing.SetPrintSettingsPath(SettingsPath());
+    printing.lastPage = 1;
+    AnswerPrintDialog(0);
+    printing.PrintDocument(ppPrinting::kPortrait);
+    EXPECT_EQ(PdfPageSize(Output()), std::make_pair(612.0, 792.0));
+    fs::remove(Output());
+  }
+  // And Page Setup, opened first after a restart, shows it; A5 chosen there is the next page.
+  Restart();
+  PageLog printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  printing.lastPage = 1;
+  AnswerPageSetup(DMPAPER_A5);
+  EXPECT_TRUE(printing.RunPageSetup());
+  EXPECT_EQ(shownPaper_, DMPAPER_LETTER);
+  AnswerPrintDialog(0);
+  printing.PrintDocument(ppPrinting::kPortrait);
+  const auto a5 = PdfPageSize(Output());
+  EXPECT_NEAR(a5.first, 148 / 25.4 * 72, 0.01);
+  EXPECT_NEAR(a5.second, 210 / 25.4 * 72, 0.01);
 }
 
 TEST(PrintRecords, TheRecordIsStoredInItsFixedLayoutWithoutHandles) {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/CommonDialogs.h"
 #include "platform/Desktop.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/PageSetupDialog.h"
+#include "platform/TextRenderer.h"
 #include "platform/WindowApi.h"
 
 namespace plat {
@@ -110,6 +114,86 @@ TEST_F(SettingsDialogs, PageMarginsAreHundredthsOfAMillimetre) {
   EXPECT_EQ(inches.rtMargin.left, 984) << "25 mm in thousandths of an inch";
   EXPECT_EQ(inches.ptPaperSize.x, 8268);
   FreeDevMode(inches.hDevMode);
+}
+
+// The paper list of the page set-up box: the index of `code`, and the code shown selected.
+int32_t PaperIndex(int16_t code) {
+  const auto all = PaperSizes::All();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i].code == code) return static_cast<int32_t>(i);
+  return -1;
+}
+int16_t ShownPaper(HWND dialog) {
+  const auto index = SendDlgItemMessageW(dialog, kPagePaperItem, CB_GETCURSEL, 0, 0);
+  return index < 0 ? int16_t(-1) : PaperSizes::All()[static_cast<size_t>(index)].code;
+}
+
+TEST_F(SettingsDialogs, PageSetupOffersThePaperSizesAndFitsTheMarginsToTheChosenOne) {
+  std::vector<std::u16string> offered;
+  int16_t shown = 0;
+  PAGESETUPDLGA info;
+  info.Flags = PSD_MARGINS;  // thousandths of an inch
+  info.rtMargin = {1000, 1000, 1000, 1000};
+  Script({[&](HWND d) {
+    HWND list = GetDlgItem(d, kPagePaperItem);
+    const auto count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (int32_t i = 0; i < count; ++i) {
+      char16_t text[64] = {};
+      SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      offered.push_back(text);
+    }
+    shown = ShownPaper(d);
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(PaperIndex(DMPAPER_LETTER)), 0);
+    Desktop::Key(VK_RETURN, true);
+  }});
+  ASSERT_TRUE(PageSetupDlgA(&info));
+  EXPECT_EQ(shown, DMPAPER_A4) << "a new device mode is A4";
+  for (const char16_t* name : {u"A4", u"A3", u"A5", u"Letter", u"Legal"}) {
+    EXPECT_TRUE(std::any_of(offered.begin(), offered.end(),
+                            [name](const std::u16string& o) { return o.rfind(name, 0) == 0; }))
+        << "offers " << Utf16ToUtf8(name);
+  }
+  ASSERT_NE(info.hDevMode, nullptr);
+  EXPECT_EQ(info.hDevMode->dmPaperSize, DMPAPER_LETTER);
+  EXPECT_EQ(info.ptPaperSize, (POINT{8500, 11000})) << "8.5 x 11 inches";
+
+  // Again with that device mode: Letter is shown. A5 turned landscape is 148 mm high, so 80 mm at top
+  // and bottom are refused there, though they fitted on Letter; 70 mm fit.
+  Script({[&](HWND d) {
+            shown = ShownPaper(d);
+            SendDlgItemMessageW(d, kPagePaperItem, CB_SETCURSEL, static_cast<WPARAM>(PaperIndex(DMPAPER_A5)),
+                                0);
+            CheckRadioButton(d, kPagePortraitItem, kPageLandscapeItem, kPageLandscapeItem);
+            SetDlgItemTextW(d, kPageTopItem, u"80");
+            SetDlgItemTextW(d, kPageBottomItem, u"80");
+            Desktop::Key(VK_RETURN, true);
+          },
+          [](HWND d) {
+            SetDlgItemTextW(d, kPageBottomItem, u"70");
+            SetDlgItemTextW(d, kPageTopItem, u"70");
+            Desktop::Key(VK_RETURN, true);
+          }});
+  ASSERT_TRUE(PageSetupDlgA(&info));
+  EXPECT_EQ(shown, DMPAPER_LETTER);
+  EXPECT_FALSE(Desktop::Beeps().empty()) << "80 + 80 mm on a 148 mm page was refused";
+  EXPECT_EQ(info.hDevMode->dmPaperSize, DMPAPER_A5);
+  EXPECT_EQ(info.ptPaperSize, (POINT{8268, 5827})) << "A5 landscape in thousandths of an inch";
+
+  // A paper this printer does not know (a damaged settings file) shows as A4; with PSD_DISABLEPAPER the
+  // list cannot be changed and the paper stays.
+  info.hDevMode->dmPaperSize = 77;
+  info.Flags = PSD_MARGINS | PSD_INHUNDREDTHSOFMILLIMETERS | PSD_DISABLEPAPER;
+  bool listEnabled = true;
+  Script({[&](HWND d) {
+    shown = ShownPaper(d);
+    listEnabled = IsWindowEnabled(GetDlgItem(d, kPagePaperItem)) != 0;
+    Desktop::Key(VK_RETURN, true);
+  }});
+  ASSERT_TRUE(PageSetupDlgA(&info));
+  EXPECT_EQ(shown, DMPAPER_A4);
+  EXPECT_FALSE(listEnabled);
+  EXPECT_EQ(info.hDevMode->dmPaperSize, DMPAPER_A4);
+  FreeDevMode(info.hDevMode);
 }
 
 TEST_F(SettingsDialogs, PrintTakesCopiesAndOrientationAndGivesAPage) {
