@@ -275,6 +275,11 @@ TEST_F(Unit3DTest, TheDemosMadeToMeasureUnitsAreBoxesOfOutwardFacesAtTheirOwnSiz
        ppVector3(1500, 40, 650),
        {{ppVector3(0, 0, 0), ppVector3(1500, 40, 650)}}},
       {"WT", 0, ppVector3(), {{ppVector3(0, 0, 0), ppVector3(1000, 40, 600)}}},
+      // As a placed worktop has it: 560 deep from the first depth record, not read without the z bit.
+      {"WT",
+       iUnit3DElement::kOwnSizeX,
+       ppVector3(1500, 40, 560),
+       {{ppVector3(0, 0, 0), ppVector3(1500, 40, 600)}}},
       {"FP",
        iUnit3DElement::kOwnSizeX,
        ppVector3(150, 720, 560),
