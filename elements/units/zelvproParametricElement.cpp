@@ -165,6 +165,8 @@ void zelvproParametricElement::CommitEdits() {
 void zelvproParametricElement::ScheduleUpdate() {
   RefillOutlineCaches();
   RescaleAnchors();
+  // The write redrew the region the element had; a wider one is drawn only once it is invalid too.
+  Invalidate();
 }
 
 void zelvproParametricElement::RescaleAnchors() {
