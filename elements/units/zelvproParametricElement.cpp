@@ -159,6 +159,17 @@ void zelvproParametricElement::AdjustSubElementEntry(ppVector3& p, uint32_t f) c
 
 void zelvproParametricElement::CommitEdits() {
   zelvproTopViewElement::CommitEdits();
+  RescaleAnchors();
+}
+
+void zelvproParametricElement::ScheduleUpdate() {
+  RefillOutlineCaches();
+  RescaleAnchors();
+  // The write redrew the region the element had; a wider one is drawn only once it is invalid too.
+  Invalidate();
+}
+
+void zelvproParametricElement::RescaleAnchors() {
   if ((flags & (kStretchWidth | kStretchDepth)) == 0) return;
   const ppVector3 factor = SizeFactor();
   for (size_t i = 0; i < snapPoints.size() && i < referenceSnaps.size(); ++i) {

@@ -52,6 +52,9 @@ class zelvproParametricElement : public zelvproTopViewElement {
                          zelvproElement* neighbour) override;
   // After the top-view element's commit, the anchors follow the stretched axes.
   void CommitEdits() override;
+  // A size written by name (the panel's Width, Height and Depth fields) reaches the outlines drawn and
+  // hit on the plan and the anchors before the element snaps again.
+  void ScheduleUpdate() override;
   // The outline caches are refilled with the stretched outlines, so that drawing, hit tests and
   // the plan figure all see the stretched element.
   void InvalidateGeometry() override;
@@ -89,4 +92,6 @@ class zelvproParametricElement : public zelvproTopViewElement {
   // The run's summed length, from the first own anchor that starts one; an element met twice ends it.
   float RunLength() const;
   void RefillOutlineCaches();
+  // The anchors at the stretched axes' share of the reference anchors.
+  void RescaleAnchors();
 };

@@ -2,10 +2,15 @@
 // the cache, elements with a size of their own, both entry forms, meshes and parametric parts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "CatalogueTestSupport.h"
+#include "catalogue/records/RecordField.h"
 #include "catalogue/records/zelvproParametricFil.h"
 #include "catalogue/records/zelvproShape3DFil.h"
 #include "catalogue/records/zelvproShapeFil.h"
@@ -236,6 +241,108 @@ TEST_F(Unit3DTest, ParametricPartsStretchToThePlacementTheUnitAndTheElement) {
   // A reference size of 0 leaves the axis unscaled: only the offset 700 - 0 applies.
   EXPECT_FLOAT_EQ(parts[4]->outline[1].x, 1300.0f);
   EXPECT_TRUE(std::isfinite(parts[4]->secondTranslation.z));
+}
+
+// The demo's units made to measure are drawn from parametric faces: at a size of their own each of
+// their placements is a closed box of the placement's size grown by the element's growth, and every
+// face is turned outwards (its triangles wind counter-clockwise seen from outside), so that no face is
+// culled when seen from outside. A turn that reads a size draws the faces edge-on across the room.
+TEST_F(Unit3DTest, TheDemosMadeToMeasureUnitsAreBoxesOfOutwardFacesAtTheirOwnSize) {
+  DemoSettings demo;
+  ppFileSpec fileRecord(Vcon::WString(demo.File("catalogs/kitchen.cdb").string().c_str()));
+  auto kitchen = std::make_unique<zelvDatabase>(fileRecord);
+  zelvproUnitFil& units = kitchen->UnitFile();
+  auto unitNamed = [&](const std::string& name) {
+    units.SelectAll();
+    for (int32_t i = 0; i < units.GetSelectedCount(); ++i) {
+      units.ReadRecordAt(i, nullptr);
+      if (std::string(RecordField(units, "name").Text(units.GetRecordBuffer()).c_str()) == name)
+        return units.RecordIdAt(i);
+    }
+    return 0;
+  };
+  struct Box {
+    ppVector3 min, max;
+  };
+  struct Case {
+    const char* unit;
+    uint32_t flags;
+    ppVector3 own;
+    std::vector<Box> boxes;  // of the placements, in order
+  } cases[] = {
+      {"WT",
+       iUnit3DElement::kOwnSizeX | iUnit3DElement::kOwnSizeZ,
+       ppVector3(1500, 40, 650),
+       {{ppVector3(0, 0, 0), ppVector3(1500, 40, 650)}}},
+      {"WT", 0, ppVector3(), {{ppVector3(0, 0, 0), ppVector3(1000, 40, 600)}}},
+      // As a placed worktop has it: 560 deep from the first depth record, not read without the z bit.
+      {"WT",
+       iUnit3DElement::kOwnSizeX,
+       ppVector3(1500, 40, 560),
+       {{ppVector3(0, 0, 0), ppVector3(1500, 40, 600)}}},
+      {"FP",
+       iUnit3DElement::kOwnSizeX,
+       ppVector3(150, 720, 560),
+       {{ppVector3(0, 0, 560), ppVector3(150, 720, 579)},
+        {ppVector3(0, -99.9f, 504), ppVector3(150, 0.1f, 520)}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.unit) + " " + std::to_string(c.own.x));
+    FakeElement element;
+    element.database = kitchen.get();
+    element.flags = c.flags;
+    element.own = c.own;
+    const int32_t unit = unitNamed(c.unit);
+    ASSERT_NE(unit, 0);
+    std::unique_ptr<qx3DObject> chain =
+        units.BuildUnit3DObjects(unit, element, nullptr, 0, ppVector3(), 0.0f, 0, 0);
+    std::vector<qx3DObject*> parts;  // in the order made
+    for (qx3DObject* p = chain.get(); p != nullptr; p = p->next.get()) parts.insert(parts.begin(), p);
+    ASSERT_EQ(parts.size(), 6 * c.boxes.size()) << "six faces a placement, no other body";
+    for (size_t b = 0; b < c.boxes.size(); ++b) {
+      // The corners of the placement's faces, and each face's triangles as placed.
+      std::vector<std::array<ppVector3, 3>> triangles;
+      ppVector3 lo(1e9f, 1e9f, 1e9f), hi(-1e9f, -1e9f, -1e9f);
+      for (size_t f = 6 * b; f < 6 * b + 6; ++f) {
+        ASSERT_EQ(parts[f]->kind, qx3DObject::kParametric);
+        parts[f]->BuildOwnFaces();
+        const ppMatrix4 m = parts[f]->GetTransform();
+        for (size_t i = 0; i < parts[f]->FaceCount(); ++i) {
+          uint32_t n = 0;
+          const VertexRecord* v = parts[f]->FaceAt(i, &n);
+          ASSERT_EQ(n, 3u);
+          std::array<ppVector3, 3> t;
+          for (uint32_t k = 0; k < 3; ++k) {
+            m.TransformPoint(t[k], ppVector3(v[k].x, v[k].y, v[k].z));
+            lo = ppVector3(std::min(lo.x, t[k].x), std::min(lo.y, t[k].y), std::min(lo.z, t[k].z));
+            hi = ppVector3(std::max(hi.x, t[k].x), std::max(hi.y, t[k].y), std::max(hi.z, t[k].z));
+          }
+          triangles.push_back(t);
+        }
+      }
+      const Box& want = c.boxes[b];
+      for (auto [got, expected] : {std::pair{lo, want.min}, std::pair{hi, want.max}}) {
+        EXPECT_NEAR(got.x, expected.x, 0.05f) << "placement " << b;
+        EXPECT_NEAR(got.y, expected.y, 0.05f) << "placement " << b;
+        EXPECT_NEAR(got.z, expected.z, 0.05f) << "placement " << b;
+      }
+      const ppVector3 middle((lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2);
+      float area = 0;
+      for (const auto& t : triangles) {
+        const ppVector3 u(t[1].x - t[0].x, t[1].y - t[0].y, t[1].z - t[0].z);
+        const ppVector3 w(t[2].x - t[0].x, t[2].y - t[0].y, t[2].z - t[0].z);
+        const ppVector3 normal(u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x);
+        const ppVector3 out((t[0].x + t[1].x + t[2].x) / 3 - middle.x,
+                            (t[0].y + t[1].y + t[2].y) / 3 - middle.y,
+                            (t[0].z + t[1].z + t[2].z) / 3 - middle.z);
+        EXPECT_GT(normal.x * out.x + normal.y * out.y + normal.z * out.z, 0.0f) << "a face turned inwards";
+        area += 0.5f * std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
+      }
+      // Closed: the faces cover the box's surface once.
+      const float x = hi.x - lo.x, y = hi.y - lo.y, z = hi.z - lo.z;
+      EXPECT_NEAR(area, 2 * (x * y + y * z + z * x), 1e-3f * area) << "placement " << b;
+    }
+  }
 }
 
 TEST_F(Unit3DTest, EveryDemoUnitBuildsFiniteLayers) {

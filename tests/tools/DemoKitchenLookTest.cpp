@@ -969,8 +969,21 @@ TEST_F(DemoCatalogueWalkTest, EveryColourIsOpaqueAndEveryBodyNamesAnExistingGrou
     const char* r = units.GetRecordBuffer();
     const int32_t use = RecordField(units, "useParametrics").Long(r);
     if ((use & zelvproUnitFil::kLongShapeEntries) == 0) continue;
+    if ((use & zelvproUnitFil::kHasParametrics) != 0 && (use & zelvproUnitFil::kLongParametricEntries) != 0) {
+      // A placement of parametric parts names its colour group in word 11 (0: the element's own).
+      Handle placed = RecordField(units, "parametrics").Data(r);
+      const size_t length = MemGetSize(placed);
+      ASSERT_EQ(length % 48, 0u) << "unit " << i;
+      std::vector<int32_t> entry(length / 4);
+      if (length > 0) std::memcpy(entry.data(), *placed, length);
+      for (size_t at = 0; at < entry.size(); at += 12) {
+        EXPECT_GE(entry[at + 11], 0) << "unit " << i << " placement " << at / 12;
+        EXPECT_LE(entry[at + 11], groups) << "unit " << i << " placement " << at / 12;
+      }
+    }
     Handle data = RecordField(units, "shapes3D").Data(r);
     const size_t size = MemGetSize(data);
+    if (size == 0) continue;  // drawn from parametric parts alone
     ASSERT_EQ(size % 64, 0u) << "unit " << i;
     std::vector<int32_t> words(size / 4);
     std::memcpy(words.data(), *data, size);

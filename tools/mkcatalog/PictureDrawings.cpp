@@ -321,6 +321,7 @@ const std::map<std::string, CabinetSize>& Cabinets() {
       {"cornerbase", {720, 100}}, {"dishwasher", {720, 100}},   {"island", {720, 100}},
       {"tall", {2000, 100}},      {"ovenhousing", {2000, 100}}, {"fridgehousing", {2000, 100}},
       {"wall1", {700, 0}},        {"wall2", {700, 0}},          {"cornerwall", {700, 0}},
+      {"filler", {720, 100}},
   };
   return cabinets;
 }
@@ -409,6 +410,9 @@ void DrawFront(const Pen& p, const std::string& kind) {
         for (double y : {h * 0.15, h * 0.65}) Rect(cr, x, y, x + 1, y + h * 0.08);
       cairo_fill(cr);
     }
+  } else if (kind == "filler") {
+    // One plain board across the gap it fills, no handle.
+    f.DoorAt(0, 0, wide, 720);
   } else if (kind == "drawers") {
     // 20, 35 and 45 % of the front from the top, with their gaps.
     for (const auto& [y, high] : {std::pair{576.0, 144.0}, {324.0, 248.0}, {0.0, 320.0}}) {
@@ -629,7 +633,7 @@ const char* const kFronts[] = {"base1",      "base2",      "basetop",     "drawe
                                "wall2",      "tall",       "ovenhousing", "fridgehousing", "oven",   "hob",
                                "dishwasher", "fridge",     "hood",        "worktop",       "plinth", "bar",
                                "knob",       "door",       "glazeddoor",  "window",        "island", "pillar",
-                               "cornerbase", "cornerwall", "hinged"};
+                               "cornerbase", "cornerwall", "hinged",      "filler"};
 
 bool IsFront(const std::string& kind) {
   return std::find(std::begin(kFronts), std::end(kFronts), kind) != std::end(kFronts);

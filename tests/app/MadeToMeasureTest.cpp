@@ -1,0 +1,320 @@
+// Units made to measure as a user plans them: the custom worktop and the filler panel, pulled from
+// the plan views' catalogue, show size fields in their panel; a size typed there, in millimetres or
+// in inches, becomes the unit's size within the bounds its catalogue gives, and its outline on the
+// plan, its 3D body and its price by the metre follow. A cabinet of fixed size shows no size field.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "StartedProgram.h"
+#include "calculation/zelvproCalculatorFil.h"
+#include "calculation/zelvproCalculatorList.h"
+#include "canvas/editor/zelvproEditorScroller.h"
+#include "canvas/editor/zelvproViewBar.h"
+#include "catalogue/records/RecordField.h"
+#include "controls/ppConfigPanel.h"
+#include "controls/ppConfigTab.h"
+#include "controls/ppConfigurator.h"
+#include "controls/ppEditTextField.h"
+#include "elements/base/ElementKinds.h"
+#include "elements/base/PlanPixels.h"
+#include "elements/base/zelvproCanvas.h"
+#include "elements/base/zelvproTopCanvas.h"
+#include "elements/units/zelvproParametricElement.h"
+#include "foundation/UserPreferences.h"
+#include "foundation/Geometry2D.h"
+#include "framework/ppPropertyDataUnit.h"
+#include "framework/ppRegion.h"
+#include "platform/Accelerator.h"
+#include "platform/Desktop.h"
+#include "platform/LayerClock.h"
+#include "room/qxNewRoomCanvas.h"
+
+namespace {
+
+constexpr int32_t kInchButton = 1029;
+
+class MadeToMeasureTest : public apptest::StartedProgramTest {
+ protected:
+  // A point of the room's floor, `fx` and `fz` of the way across, in document window pixels of the
+  // current plan view.
+  static plat::POINT OnFloor(float fx, float fz) {
+    auto* room = dynamic_cast<qxNewRoomCanvas*>(zelvproEditorScroller::Current()->View(1));
+    if (room == nullptr) return {};
+    ppVector2 corners[4];
+    room->ComputeBounds(corners);
+    plat::POINT at{};
+    PlanPointToScreen(ppVector3(corners[0].x + (corners[2].x - corners[0].x) * fx, 0,
+                                corners[0].y + (corners[2].y - corners[0].y) * fz),
+                      at);
+    return at;
+  }
+
+  // Pulls `item` of palette group `group` onto the floor where the plan has room for it (the middle,
+  // else a quarter of the way in from a corner); the unit it placed, selected.
+  zelvproParametricElement* Place(const char* group, const char* item) {
+    zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+    if (plan == nullptr) return nullptr;
+    std::set<ppView*> before;
+    for (int32_t i = 0; i < plan->Subviews().Count(); ++i) before.insert(plan->Subviews().At(i));
+    for (auto [fx, fz] :
+         {std::pair{0.5f, 0.5f}, {0.25f, 0.25f}, {0.75f, 0.25f}, {0.25f, 0.75f}, {0.75f, 0.75f}}) {
+      DropFromPalette(group, item, OnFloor(fx, fz));
+      if (size_t(plan->Subviews().Count()) > before.size()) break;
+    }
+    zelvproParametricElement* unit = nullptr;
+    for (int32_t i = 0; i < plan->Subviews().Count(); ++i)
+      if (before.count(plan->Subviews().At(i)) == 0)
+        unit = dynamic_cast<zelvproParametricElement*>(plan->Subviews().At(i));
+    if (unit != nullptr && !unit->IsSelected()) Click(*unit);
+    return unit;
+  }
+
+  // A click in the middle of the unit's outline, as the user selects it.
+  static void Click(zelvproElement& unit) {
+    plat::RECT r{};
+    unit.NewFrameRegion()->GetBounds(&r);
+    const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    plat::HWND window = unit.GetHWND();
+    plat::PostMessageA(window, plat::WM_LBUTTONUP, 0, plat::MAKELPARAM(x, y));
+    plat::SendMessageA(window, plat::WM_LBUTTONDOWN, plat::MK_LBUTTON, plat::MAKELPARAM(x, y));
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+
+  // The edit field of the element panel bound to `property`, with the tab that holds it; null when
+  // the panel has none.
+  static ppEditTextField* Field(const char* property, ppConfigTab** holder = nullptr) {
+    ppConfigurator* configurator = ppConfigurator::Host();
+    if (configurator == nullptr) return nullptr;
+    for (ppConfigTab* tab : configurator->Tabs()) {
+      ppConfigPanel* panel = tab->Panel();
+      for (ppField* f = panel != nullptr ? panel->FirstField() : nullptr; f != nullptr; f = f->NextField()) {
+        auto* unit = dynamic_cast<ppPropertyDataUnit*>(f->DataUnit());
+        if (unit == nullptr || std::string(unit->Binding().Name().c_str()) != property) continue;
+        if (holder != nullptr) *holder = tab;
+        return dynamic_cast<ppEditTextField*>(f);
+      }
+    }
+    return nullptr;
+  }
+  static std::vector<std::string> SizeFields() {
+    std::vector<std::string> found;
+    for (const char* name : {"XDim", "YDim", "ZDim"})
+      if (Field(name) != nullptr) found.push_back(name);
+    return found;
+  }
+
+  // Types `text` into the size field bound to `property` and presses Enter, as the user does: a click
+  // in the field, its text selected, the keys.
+  static void Type(const char* property, const char* text) {
+    ppConfigTab* tab = nullptr;
+    ppEditTextField* field = Field(property, &tab);
+    ASSERT_NE(field, nullptr) << property;
+    ppConfigurator::Host()->Select(tab);  // its tab in front
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::RECT frame{};
+    field->GetWindowFrame(&frame);
+    plat::POINT at{frame.right - 10, (frame.top + frame.bottom) / 2};
+    plat::ClientToScreen(field->GetHWND(), &at);
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, true, at);
+    plat::Desktop::MouseButton(plat::VK_LBUTTON, false, at);
+    plat::HeadlessDriver::RunUntilIdle();
+    plat::SendMessageA(field->EditControl(), plat::EM_SETSEL, 0, -1);
+    for (const char* c = text; *c != 0; ++c) {
+      if (std::isdigit(static_cast<unsigned char>(*c))) {
+        Press(*c);
+        continue;
+      }
+      // Punctuation: a key, and the character the keyboard's text input gives for it.
+      plat::Desktop::Key(plat::kVkOemMinus, true);
+      plat::Desktop::Char(char16_t(*c));
+      plat::Desktop::Key(plat::kVkOemMinus, false);
+      plat::HeadlessDriver::RunUntilIdle();
+    }
+    Press(plat::VK_RETURN);
+    plat::LayerClock::Advance(2000);  // typing takes a while: the next click pairs with no earlier one
+  }
+  static void Press(int32_t key) {
+    plat::Desktop::Key(key, true);
+    plat::Desktop::Key(key, false);
+    plat::HeadlessDriver::RunUntilIdle();
+  }
+
+  // The extent of the unit's 3D body (millimetres) along x, y and z.
+  static ppVector3 Body(zelvproElement& unit) {
+    const ppBounds3 box = unit.GetBounds(0, 0xC0);
+    return ppVector3(2 * box.half.x, 2 * box.half.y, 2 * box.half.z);
+  }
+  // The extent of the unit's outline on the plan (millimetres) along its width and its depth.
+  static ppVector2 Outline(zelvproParametricElement& unit) {
+    unit.GetBounds(0, 0xC0);  // brings the geometry up to date
+    ppVector2 lo(1e9f, 1e9f), hi(-1e9f, -1e9f);
+    for (const ppVector2& p : PointListToVector(unit.outlines->cached)) {
+      lo = ppVector2(std::min(lo.x, p.x), std::min(lo.y, p.y));
+      hi = ppVector2(std::max(hi.x, p.x), std::max(hi.y, p.y));
+    }
+    return ppVector2(hi.x - lo.x, hi.y - lo.y);
+  }
+
+  // The width of the unit's outline on the plan, window pixels (its hit region less 2 pixels a side).
+  static int32_t OutlinePixels(zelvproElement& unit) {
+    plat::RECT r{};
+    unit.NewFrameRegion()->GetBounds(&r);
+    return r.right - r.left - 4;
+  }
+
+  struct Line {
+    int32_t count = 0;  // lines of the unit
+    double pcs = 0, total = 0;
+  };
+  // The unit's line of the price list, read in the price list view; the plan view comes back with
+  // the unit selected again.
+  Line PriceLine(zelvproElement& unit) {
+    Line line;
+    Send(zelvproViewBar::kItemListCommand);
+    if (zelvproCalculatorList* list = zelvproCalculatorList::Current()) {
+      zelvproCalculatorFil& lines = list->LineFile();
+      lines.BeginAccess();
+      for (int32_t i = 0; i < lines.GetRecordCount(); ++i) {
+        lines.ReadRecordAt(i, nullptr);
+        const char* b = lines.GetRecordBuffer();
+        if (RecordField(lines, "unitID").Long(b) != unit.GetUnitRecordId()) continue;
+        ++line.count;
+        line.total = ppMoney::FromRaw(RecordField(lines, "total").MoneyRaw(b)).ToDouble();
+        line.pcs = RecordField(lines, "pcs").Quantity(b).ToDouble();
+      }
+    }
+    // Back on the plan the unit is chosen afresh, as its panel gave way to the price list's.
+    Send(zelvproViewBar::kTopColourCommand);
+    Send(zelvproCanvas::kDeselectAll);
+    Click(unit);
+    return line;
+  }
+
+  // Inches chosen in the preferences dialog and confirmed, as the user does.
+  void ChooseInches() {
+    bool answered = false;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      if (answered) return false;
+      answered = true;
+      plat::HWND dialog = plat::GetActiveWindow();
+      plat::SendMessageW(plat::GetDlgItem(dialog, kInchButton), plat::BM_CLICK, 0, 0);
+      return plat::PostMessageA(dialog, plat::WM_COMMAND, plat::IDOK, 0) != 0;
+    });
+    Send(zelvProApp::kPreferencesCommand);
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    ASSERT_TRUE(answered);
+    ASSERT_EQ(Preferences().unitSystem, uint32_t(kUnitImperial));
+  }
+};
+
+TEST_F(MadeToMeasureTest, TheCustomWorktopTakesTheSizeTypedInItsPanelInItsOutlineBodyAndPrice) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopColourCommand);
+  zelvproParametricElement* worktop = Place("Worktops", "VH-WT");
+  ASSERT_NE(worktop, nullptr) << "the custom worktop was not placed";
+  ASSERT_TRUE(worktop->IsSelected());
+  EXPECT_EQ(SizeFields(), std::vector<std::string>{"XDim"});
+
+  // As the catalogue has it: a metre long, priced for one metre.
+  ppVector3 body = Body(*worktop);
+  EXPECT_NEAR(body.x, 1000.0f, 0.5f);
+  EXPECT_NEAR(body.y, 40.0f, 0.5f);
+  EXPECT_NEAR(body.z, 600.0f, 0.5f);
+  EXPECT_NEAR(Outline(*worktop).x, 1000.0f, 0.5f);
+  const int32_t metre = OutlinePixels(*worktop);
+  EXPECT_NEAR(Outline(*worktop).y, 600.0f, 0.5f) << "the outline is as deep as the body";
+  Line line = PriceLine(*worktop);
+  EXPECT_EQ(line.count, 1);
+  EXPECT_DOUBLE_EQ(line.pcs, 1.0);
+  EXPECT_DOUBLE_EQ(line.total, 895.0);
+
+  Type("XDim", "1500");
+  EXPECT_FLOAT_EQ(worktop->dimensions.x, 1500.0f);
+  body = Body(*worktop);
+  EXPECT_NEAR(body.x, 1500.0f, 0.5f) << "the 3D body follows the width";
+  EXPECT_NEAR(body.y, 40.0f, 0.5f);
+  EXPECT_NEAR(body.z, 600.0f, 0.5f);
+  EXPECT_NEAR(Outline(*worktop).x, 1500.0f, 0.5f) << "the outline follows the width";
+  EXPECT_NEAR(OutlinePixels(*worktop), metre * 1.5, 4.0) << "drawn at its new width";
+  EXPECT_NEAR(Outline(*worktop).y, 600.0f, 0.5f);
+  line = PriceLine(*worktop);
+  EXPECT_DOUBLE_EQ(line.pcs, 1.5);
+  EXPECT_DOUBLE_EQ(line.total, 1342.5);
+
+  // Held within the catalogue's bounds: 200 mm to 4 m.
+  Type("XDim", "120");
+  EXPECT_FLOAT_EQ(worktop->dimensions.x, 200.0f);
+  EXPECT_NEAR(Body(*worktop).x, 200.0f, 0.5f);
+  Type("XDim", "5000");
+  EXPECT_FLOAT_EQ(worktop->dimensions.x, 4000.0f);
+  EXPECT_NEAR(Body(*worktop).x, 4000.0f, 0.5f);
+  EXPECT_DOUBLE_EQ(PriceLine(*worktop).total, 3580.0);
+
+  // In inches: five feet are 1524 mm.
+  ChooseInches();
+  ASSERT_TRUE(worktop->IsSelected() || (Click(*worktop), worktop->IsSelected()));
+  Type("XDim", "60\"");
+  EXPECT_NEAR(worktop->dimensions.x, 1524.0f, 0.01f);
+  EXPECT_NEAR(Body(*worktop).x, 1524.0f, 0.5f);
+  EXPECT_NEAR(Outline(*worktop).x, 1524.0f, 0.5f);
+  EXPECT_NEAR(OutlinePixels(*worktop), metre * 1.524, 4.0) << "drawn at its new width";
+  line = PriceLine(*worktop);
+  EXPECT_EQ(Vcon::Utf8FromUtf16(worktop->GetValueByName("XDim").AsWString()), "60\"")
+      << "the field's text: whole inches";
+  EXPECT_NEAR(line.pcs, 1.524, 1e-6);
+  EXPECT_NEAR(line.total, 1363.98, 0.005);
+}
+
+TEST_F(MadeToMeasureTest, TheFillerPanelTakesItsWidthAndACabinetTakesNone) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopColourCommand);
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  zelvproParametricElement* filler = Place("Base", "VH-FP");
+  ASSERT_NE(filler, nullptr) << "the filler panel was not placed";
+  ASSERT_TRUE(filler->IsSelected());
+  EXPECT_EQ(SizeFields(), std::vector<std::string>{"XDim"});
+  ppVector3 body = Body(*filler);
+  EXPECT_NEAR(body.x, 100.0f, 0.5f);
+  const float height = body.y;  // the board and the plinth under it
+  EXPECT_NEAR(height, 820.0f, 0.5f);
+  EXPECT_DOUBLE_EQ(PriceLine(*filler).total, 95.0);
+
+  Type("XDim", "150");
+  body = Body(*filler);
+  EXPECT_NEAR(body.x, 150.0f, 0.5f);
+  EXPECT_NEAR(Outline(*filler).x, 150.0f, 0.5f);
+  EXPECT_NEAR(Outline(*filler).y, 560.0f, 0.5f);
+  EXPECT_NEAR(body.y, height, 0.5f);
+  Line line = PriceLine(*filler);
+  EXPECT_EQ(line.count, 1);
+  EXPECT_DOUBLE_EQ(line.pcs, 0.15);
+  EXPECT_DOUBLE_EQ(line.total, 142.5);
+  Type("XDim", "10");
+  EXPECT_FLOAT_EQ(filler->dimensions.x, 30.0f);
+  Type("XDim", "450");
+  EXPECT_FLOAT_EQ(filler->dimensions.x, 300.0f);
+  EXPECT_NEAR(Body(*filler).x, 300.0f, 0.5f);
+
+  // A base unit of the start plan: no size field, and a width written by name changes nothing.
+  zelvproElement* cabinet = nullptr;
+  for (int32_t i = 0; i < plan->Subviews().Count() && cabinet == nullptr; ++i) {
+    auto* unit = static_cast<zelvproElement*>(plan->Subviews().At(i));
+    if (unit->kind != ElementKinds::kParametric && unit->GetUnitRecordId() != 0) cabinet = unit;
+  }
+  ASSERT_NE(cabinet, nullptr);
+  Click(*cabinet);
+  ASSERT_TRUE(cabinet->IsSelected());
+  EXPECT_TRUE(SizeFields().empty());
+  const float width = cabinet->dimensions.x;
+  cabinet->SetValueByName("XDim", ppParameter(Vcon::WString(u"900")), true);
+  EXPECT_FLOAT_EQ(cabinet->dimensions.x, width);
+}
+
+}  // namespace
