@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "catalogue/databases/zelvDatabase.h"
+#include "catalogue/records/LocalisedText.h"
 #include "catalogue/records/zelvproColorCatalogFil.h"
 #include "catalogue/records/zelvproColorGroupFil.h"
 #include "catalogue/records/zelvproDepthFil.h"
@@ -37,6 +38,7 @@ int64_t HundredthsToMoney(int32_t hundredths) {
 zelvproPriceFil::zelvproPriceFil(ppDatabase& database)
     : zelvproRecordFil(kLayout, database),
       name_(*this, "name"),
+      text_(*this, "text"),
       module_(*this, "module"),
       color_(*this, "color"),
       colorGroup_(*this, "colorGroup"),
@@ -112,7 +114,13 @@ void zelvproPriceFil::AfterRead(char* buffer) {
     price_.SetMoneyRaw(buffer, HundredthsToMoney(xprice_.Long(buffer)));
     price2_.SetMoneyRaw(buffer, HundredthsToMoney(xprice2_.Long(buffer)));
   }
-  if (CurrentDocumentPriceSettings() == nullptr || storedPrices_) return;
+  if (storedPrices_) return;
+  if (text_.Exists()) {
+    Vcon::WString text = text_.WideText(buffer);
+    LocaliseRecordText(Database(), CurrentRecordId(), 0, text);
+    text_.SetWideText(buffer, text);
+  }
+  if (CurrentDocumentPriceSettings() == nullptr) return;
   for (const RecordField* field : {&price_, &price2_}) {
     if (!field->Exists()) continue;
     ppMoney amount = ppMoney::FromRaw(field->MoneyRaw(buffer));

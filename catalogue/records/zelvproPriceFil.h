@@ -3,7 +3,9 @@
 //
 // "price" and "price2" are money; a record whose "price" is exactly 0 keeps its prices in "xprice"
 // and "xprice2" as whole hundredths instead. After every read the buffer holds money prices, passed
-// through the price factor and rounding once a document's price settings are registered.
+// through the price factor and rounding once a document's price settings are registered, and the
+// item text ("text") in the current language when the catalogue's string table has it (text number
+// record id x 10, as the other records' names).
 //
 // Lookups are cached per key for the life of the table: a hit copies the saved id list and asks the
 // file nothing. Every change of price records made through this table (add, write, delete, import)
@@ -49,7 +51,8 @@ class zelvproPriceFil : public zelvproRecordFil {
   void ClearPriceCache();
   size_t CachedKeys() const { return cache_.size(); }
 
-  // Whole hundredths become money, then the price factor and rounding apply (see above).
+  // Whole hundredths become money, the item text its localised text, then the price factor and
+  // rounding apply (see above).
   void AfterRead(char* buffer) override;
   // The unit's text (or the price's "name" without a unit), then ", " and the text of the colour,
   // the colour group and the depth the price names, and ", " and its option key when it has one.
@@ -60,8 +63,9 @@ class zelvproPriceFil : public zelvproRecordFil {
   // Without a field map these import through the program's import map of price records.
   void ImportFromFile(Handle fieldMap, const ppFileSpec& path) override;
   void ImportWithFileDialog(Handle fieldMap) override;
-  // Reads records without the price factor while it runs: a line that changes a record writes the
-  // whole buffer back, and a factored price in it would be stored as the catalogue's price.
+  // Reads records without the price factor and the localised text while it runs: a line that
+  // changes a record writes the whole buffer back, and a factored price or a translated text in it
+  // would be stored as the catalogue's own.
   void ImportText(Handle text, Handle fieldMap) override;
 
   // Changes of price records; each drops the lookup cache first.
@@ -77,11 +81,11 @@ class zelvproPriceFil : public zelvproRecordFil {
   static void Narrow(Handle selection, Handle matches);
   void AppendLinkedText(Vcon::String& out, ppDatafile* table, int32_t id);
 
-  RecordField name_, module_, color_, colorGroup_, depth_, optionKey_;
+  RecordField name_, text_, module_, color_, colorGroup_, depth_, optionKey_;
   RecordField xprice_, xprice2_, price_, price2_;
   // Key -> the saved selection of its last successful query (a handle list the table owns); null
   // while the key has found nothing.
   std::map<PriceKey, Handle> cache_;
-  // While true, reads leave out the price factor and rounding (see ImportText).
+  // While true, reads leave out the price factor, the rounding and the localised text (see ImportText).
   bool storedPrices_ = false;
 };
