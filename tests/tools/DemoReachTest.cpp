@@ -94,8 +94,8 @@ class DemoReach : public ::testing::Test {
     plat::HeadlessDriver::Reset();
   }
 
-  // "<layout> <name>" of every record of `file` that has no Danish text of id record id x 10 + k.
-  std::vector<std::string> WithoutDanish(ppDatafile& file, const char* nameField, int32_t k = 0) {
+  // "<layout> <name>" of every record of `file` without a Danish text of number record id x 10.
+  std::vector<std::string> WithoutDanish(ppDatafile& file, const char* nameField) {
     std::vector<std::string> missing;
     Vcon::String name;
     file.GetLayoutName(name);
@@ -105,12 +105,13 @@ class DemoReach : public ::testing::Test {
       const int32_t id = file.RecordIdAt(i);
       file.ReadRecord(id, nullptr);
       Vcon::WString text;
-      if (!db_->GetString(id * 10 + k, text, kDanish) || text.empty())
+      if (!db_->GetString(id * 10, text, kDanish) || text.empty())
         missing.push_back(layout + " " + RecordField(file, nameField).Text(file.GetRecordBuffer()).c_str());
     }
     return missing;
   }
 
+  // The name of top-view record `topView`.
   std::string Name(int32_t topView) {
     zelvproTopViewFil& views = db_->TopViewFile();
     views.ReadRecord(topView, nullptr);
