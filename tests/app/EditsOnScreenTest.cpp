@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,6 +43,8 @@
 #include "framework/ppButton.h"
 #include "framework/ppRegion.h"
 #include "platform/Surface.h"
+#include "elements/base/iOrderWriter.h"
+#include "foundation/FileOperations.h"
 
 namespace {
 
@@ -433,4 +437,61 @@ TEST_F(EditsOnScreenTest, AWorktopPulledFromThePlanViewsCatalogueStandsInTheRoom
     EXPECT_EQ(ppMoney::FromRaw(RecordField(lines, "total").MoneyRaw(b)).ToDouble(), 1495.0);
   }
   EXPECT_EQ(found, 1);
+}
+
+// The hob is an accessory: pulled from the Appliances group onto a base unit in the plan it becomes
+// that unit's, and the price list has its line at its price, as the order has its article.
+TEST_F(EditsOnScreenTest, AHobDroppedOnABaseUnitIsPricedAndOrdered) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopViewCommand);
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  plat::POINT middle{};
+  ASSERT_TRUE(RoomMiddleOnScreen(middle));
+  const int32_t before = plan->Subviews().Count();
+  DropFromPalette("Base", "VH-B60", middle);
+  ASSERT_EQ(plan->Subviews().Count(), before + 1) << "the base unit was not placed";
+  auto* base = static_cast<zelvproElement*>(plan->Subviews().At(0));
+  for (int32_t i = 0; i < plan->Subviews().Count(); ++i) {
+    auto* unit = static_cast<zelvproElement*>(plan->Subviews().At(i));
+    if (unit->IsSelected()) base = unit;  // the unit just placed is the one selected
+  }
+  const int32_t children = base->Subviews().Count();
+  DropFromPalette("Appliances", "VH-AHB60", middle);
+  EXPECT_EQ(plan->Subviews().Count(), before + 1) << "the hob stands on its own";
+  ASSERT_EQ(base->Subviews().Count(), children + 1) << "the hob is not the base unit's";
+  auto* hob = static_cast<zelvproElement*>(base->Subviews().At(base->Subviews().Count() - 1));
+  EXPECT_EQ(hob->kind, ElementKinds::kAccessory);
+
+  Send(zelvproViewBar::kItemListCommand);
+  zelvproCalculatorFil& lines = zelvproCalculatorList::Current()->LineFile();
+  lines.BeginAccess();
+  std::vector<double> hobTotals;
+  for (int32_t i = 0; i < lines.GetRecordCount(); ++i) {
+    lines.ReadRecordAt(i, nullptr);
+    const char* b = lines.GetRecordBuffer();
+    if (RecordField(lines, "type").Long(b) != zelvproCalculatorFil::kCalculationItem) continue;
+    if (RecordField(lines, "unitID").Long(b) == hob->GetUnitRecordId())
+      hobTotals.push_back(ppMoney::FromRaw(RecordField(lines, "total").MoneyRaw(b)).ToDouble());
+  }
+  EXPECT_EQ(hobTotals, std::vector<double>{4495.0});
+
+  // The order: the base unit's module names the hob as a component of its own.
+  struct Order : iOrderWriter {
+    ppFileSpec& File() override { return file; }
+    int32_t OrderNumber() override { return 1; }
+    int32_t CurrentModule() override { return module; }
+    int32_t NextModule() override { return ++module; }
+    ppFileSpec file;
+    int32_t module = 0;
+  } order;
+  const std::filesystem::path path = demo_.Root() / "order.txt";
+  ppFileSpec where{Vcon::WString(path.string().c_str())};
+  FileCreate(where);
+  FileOpen(order.file, where, false);
+  base->WriteOrderModule(order);
+  FileClose(order.file);
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("KOMPONENT\t1\t1\tVH-AHB60\t"), std::string::npos) << text;
 }

@@ -1,7 +1,7 @@
 // The demo kitchen's price list over the built demo catalogue, as a user meets it: every unit the
 // views' catalogue trees offer reaches the list priced, with its volume and weight, and the Total sums
 // them; the hinged base is a plain unit priced from its unit; a worktop priced through its parts has
-// one line at its parts' prices and writes one order line per part.
+// one line at its parts' prices and writes one order line per part; in Danish every line's names read Danish.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -223,6 +223,35 @@ TEST_F(DemoPriceListTest, AWorktopPricedThroughItsPartsHasOneLineAndAnOrderLineP
   // Order 7, module 1, the part's number, no depth, the worktop's colour number, the cell (0, 0).
   EXPECT_EQ(components, (std::vector<std::string>{"KOMPONENT\t7\t1\tVH-WE100\t-\t301\t0\t0\r",
                                                   "KOMPONENT\t7\t1\tVH-WB300\t-\t301\t0\t0\r"}));
+}
+
+// A user who plans in Danish reads the list's names in Danish: the unit and its colour of a base unit,
+// the hob on it and a worktop priced through its parts, whose item text is its unit's name.
+TEST_F(DemoPriceListTest, InDanishEveryLineNamesItsUnitAndColourInDanish) {
+  const UserPreferences saved = Preferences();
+  Preferences().languageCode = 1030;
+  ApplyDerivedSettings();
+  Place("B60");
+  Place("AHB60");
+  Place("WT200");
+  Lines();
+  std::map<int32_t, std::vector<std::string>> shown;  // unit -> item text, unit text, colour text
+  calc_->BeginAccess();
+  for (int32_t i = 0; i < calc_->GetRecordCount(); ++i) {
+    calc_->ReadRecordAt(i, nullptr);
+    if (RecordField(*calc_, "type").Long(calc_->GetRecordBuffer()) != Calc::kCalculationItem) continue;
+    const int32_t unit = RecordField(*calc_, "unitID").Long(calc_->GetRecordBuffer());
+    shown[unit] = {Shown(i, "ttext"), Shown(i, "tunitText"), Shown(i, "tcolorText")};
+  }
+  Preferences() = saved;
+  ApplyDerivedSettings();
+  // The item text of a priced unit is its price record's own text, which has one language.
+  EXPECT_EQ(shown[UnitId("VH-B60")][1], "VH-B60 Underskab 60 cm");
+  EXPECT_EQ(shown[UnitId("VH-B60")][2], "Sne");
+  EXPECT_EQ(shown[UnitId("VH-AHB60")][1], "VH-AHB60 Induktionskogeplade");
+  // A unit priced through its parts has no price of its own: its item text is its name.
+  EXPECT_EQ(shown[UnitId("VH-WT200")][0], "Bordplade 200 cm");
+  EXPECT_EQ(shown[UnitId("VH-WT200")][1], "VH-WT200 Bordplade 200 cm");
 }
 
 }  // namespace
