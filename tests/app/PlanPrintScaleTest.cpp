@@ -227,6 +227,7 @@ TEST_F(PlanPrintScaleTest, RoomDesignPrintsTheRoomsOutlineUnderItsHeaderAtEachSc
       EXPECT_LT(width, 297.0f);
     }
   }
+}
 
 // A retailer working in inches chooses Letter in File > Print Setup: the plan (landscape) and the
 // price list (portrait) then print on 8.5 x 11 inch pages.
