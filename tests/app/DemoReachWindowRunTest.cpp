@@ -333,7 +333,7 @@ TEST_F(DemoReachWindowRunTest, TheHobTheArchedWallTheWallPieceAndTheFileMenusWri
   std::ofstream(bin / "xdg-open") << "#!/bin/sh\necho \"$1\" > '" << opened.string() << "'\n";
   fs::permissions(bin / "xdg-open", fs::perms::owner_all);
   const windowrun::Outcome outcome = Run(
-      steps_, 90, Quoted(plan), "TMPDIR='" + temporary.string() + "' PATH='" + bin.string() + "':\"$PATH\"");
+      steps_, 150, Quoted(plan), "TMPDIR='" + temporary.string() + "' PATH='" + bin.string() + "':\"$PATH\"");
   ASSERT_TRUE(outcome.Passed()) << outcome.log;
   EXPECT_GT(Differing(Grabbed("base.ppm"), Grabbed("hob.ppm"),
                       Grown(plat::RECT{baseMiddle.x, baseMiddle.y, baseMiddle.x + 1, baseMiddle.y + 1}, 60)),
