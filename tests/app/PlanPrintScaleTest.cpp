@@ -141,6 +141,32 @@ class PlanPrintScaleTest : public apptest::StartedProgramTest {
     return first < 0 ? 0.0f : float(last + 1 - first) / kDotsPerMm;
   }
 
+  // One print at a scale chosen in the scale box: the units, the box's button, the scale the page is
+  // drawn at and the header's scale line.
+  struct ScaleCase {
+    const char* name;
+    bool metric;
+    int32_t radio;
+    int32_t denominator;  // 0: fitted
+    const char16_t* header;
+  };
+  // Prints the view shown through the boxes at `c`'s scale, checks the header's scale line and the
+  // file, and measures the room's outer width on the page (millimetres of paper).
+  float PrintedRoomWidth(const ScaleCase& c) {
+    Preferences().unitSystem = c.metric ? kUnitMillimetres : kUnitImperial;
+    ApplyDerivedSettings();
+    const fs::path pdf = dir_ / (std::string(c.name) + ".pdf");
+    EXPECT_EQ(Vcon::Utf8FromUtf16(PrintThroughTheBoxes(c.radio, pdf)), Vcon::Utf8FromUtf16(c.header));
+    EXPECT_TRUE(fs::exists(pdf)) << "the print wrote no file";
+    const std::unique_ptr<plat::Surface> page = PrintedPage(c.name);
+    EXPECT_NE(page, nullptr);
+    if (page == nullptr) return 0.0f;
+    const float width = RoomWidthOnPaper(*page);
+    std::printf("[ measured ] %s: the room's %.0f mm outer width is %.1f mm on paper\n", c.name,
+                kOuterWidthMm, width);
+    return width;
+  }
+
   fs::path dir_;
 };
 
@@ -150,33 +176,16 @@ TEST_F(PlanPrintScaleTest, ThePlanPagePrintsAtTheScaleChosenInTheBoxAndItsHeader
   plat::HeadlessDriver::RunUntilIdle();
   ASSERT_EQ(CurrentView(), zelvproViewBar::kTopColourView);
 
-  struct Case {
-    const char* name;
-    bool metric;
-    int32_t radio;
-    int32_t denominator;  // 0: fitted
-    const char16_t* header;
-  };
-  const Case cases[] = {
+  const ScaleCase cases[] = {
       {"one-to-fifty", true, zelvproMetricScaleDialog::kOneTo50, 50, u"Scale: 1:50"},
       {"quarter-inch", false, zelvproInchScaleDialog::kQuarterInch, 48, u"Scale: 1/4\" Scale"},
       {"fitted", true, zelvproMetricScaleDialog::kFitToPaper, 0, u"Scale: Fit To Paper"},
   };
   float fitted = 0.0f;
-  for (const Case& c : cases) {
+  for (const ScaleCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Preferences().unitSystem = c.metric ? kUnitMillimetres : kUnitImperial;
-    ApplyDerivedSettings();
-    const fs::path pdf = dir_ / (std::string(c.name) + ".pdf");
-    EXPECT_EQ(Vcon::Utf8FromUtf16(PrintThroughTheBoxes(c.radio, pdf)), Vcon::Utf8FromUtf16(c.header));
-    EXPECT_TRUE(fs::exists(pdf)) << "the print wrote no file";
+    const float width = PrintedRoomWidth(c);
     EXPECT_EQ(app_->DocumentWindow()->DrawingScale(), c.denominator);
-
-    const std::unique_ptr<plat::Surface> page = PrintedPage(c.name);
-    ASSERT_NE(page, nullptr);
-    const float width = RoomWidthOnPaper(*page);
-    std::printf("[ measured ] %s: the room's %.0f mm outer width is %.1f mm on paper\n", c.name,
-                kOuterWidthMm, width);
     if (c.denominator > 0) {
       EXPECT_NEAR(width, kOuterWidthMm / float(c.denominator), 0.5f);
     } else {
@@ -193,32 +202,15 @@ TEST_F(PlanPrintScaleTest, RoomDesignPrintsTheRoomsOutlineUnderItsHeaderAtEachSc
   plat::HeadlessDriver::RunUntilIdle();
   ASSERT_EQ(CurrentView(), zelvproViewBar::kRoomDesignView);
 
-  struct Case {
-    const char* name;
-    bool metric;
-    int32_t radio;
-    int32_t denominator;  // 0: fitted
-    const char16_t* header;
-  };
-  const Case cases[] = {
+  const ScaleCase cases[] = {
       {"room-fitted", true, zelvproMetricScaleDialog::kFitToPaper, 0, u"Scale: Fit To Paper"},
       {"room-one-to-twenty", true, zelvproMetricScaleDialog::kOneTo20, 20, u"Scale: 1:20"},
       {"room-one-to-fifty", true, zelvproMetricScaleDialog::kOneTo50, 50, u"Scale: 1:50"},
       {"room-quarter-inch", false, zelvproInchScaleDialog::kQuarterInch, 48, u"Scale: 1/4\" Scale"},
   };
-  for (const Case& c : cases) {
+  for (const ScaleCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Preferences().unitSystem = c.metric ? kUnitMillimetres : kUnitImperial;
-    ApplyDerivedSettings();
-    const fs::path pdf = dir_ / (std::string(c.name) + ".pdf");
-    EXPECT_EQ(Vcon::Utf8FromUtf16(PrintThroughTheBoxes(c.radio, pdf)), Vcon::Utf8FromUtf16(c.header));
-    EXPECT_TRUE(fs::exists(pdf)) << "the print wrote no file";
-
-    const std::unique_ptr<plat::Surface> page = PrintedPage(c.name);
-    ASSERT_NE(page, nullptr);
-    const float width = RoomWidthOnPaper(*page);
-    std::printf("[ measured ] %s: the room's %.0f mm outer width is %.1f mm on paper\n", c.name,
-                kOuterWidthMm, width);
+    const float width = PrintedRoomWidth(c);
     if (c.denominator > 0) {
       EXPECT_NEAR(width, kOuterWidthMm / float(c.denominator), 0.5f);
     } else {
