@@ -1,5 +1,7 @@
 #include "platform/HeapThresholds.h"
 
+#include <cstdlib>  // names the C library (__GLIBC__)
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 
