@@ -6,8 +6,8 @@
 // view does. The peer binds an off-screen context to a buffer of its own and ends each frame with
 // glFinish. The two take turns in short slices of frames, each slice after one untimed frame; prints
 // each round's frames per second and ratio, the medians over the rounds and the ratios' spread.
-// Our first context sets the allocator's thresholds (MesaContext.cpp); it is made before either side
-// draws, so the peer, in the same process, draws under the same thresholds.
+// The allocator's thresholds are fixed first, as the program fixes them at start-up (HeapThresholds.h),
+// so both sides, in the same process, draw under the same thresholds.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -22,6 +22,7 @@
 
 #include "bench/Reach.h"
 #include "platform/HeadlessDriver.h"
+#include "platform/HeapThresholds.h"
 #include "platform/Wgl.h"
 #include "platform/WindowApi.h"
 
@@ -190,6 +191,7 @@ class Direct : public Side {
 }  // namespace
 
 int main() {
+  plat::KeepFreedHeapMemoryMapped();
   Mesh mesh = Sphere();
   std::printf("scene: %zu triangles at %d x %d, %d rounds of %d frames each side, in slices of %d\n",
               mesh.vertices.size() / 9, kWidth, kHeight, kRounds, kSlices * kSliceFrames, kSliceFrames);

@@ -29,6 +29,7 @@
 #include "framework/PixelFormatChoice.h"
 #include "framework/ppPicture.h"
 #include "platform/HeadlessDriver.h"
+#include "platform/HeapThresholds.h"
 #include "platform/WindowApi.h"
 #include "scene3d/context/ppNode.h"
 #include "scene3d/context/ppScene.h"
@@ -487,6 +488,7 @@ uint32_t OurPick(Scene& scene, glContext& context, const qxCamera& camera) {
 
 int main() {
   using namespace plat;
+  KeepFreedHeapMemoryMapped();  // as the program at start-up: this benchmark makes no handle zone
   HeadlessDriver::Reset();
   WNDCLASSA wc;
   wc.lpfnWndProc = DefWindowProcA;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/Zone.h"
+#include "platform/HeapThresholds.h"
 
 namespace {
 
@@ -45,6 +46,9 @@ Handle* Vcon_HandleManager::MemNew(Handle* out, uint32_t size) {
 }
 
 int16_t MemInit(uint32_t zoneSize, uint32_t masterPointers) {
+  // The zone is made once at start-up: the C heap's thresholds are fixed here too, before the program
+  // allocates anything sizeable outside the zone.
+  plat::KeepFreedHeapMemoryMapped();
   std::unique_ptr<Vcon::Zone> zone = Vcon::Zone::Create(zoneSize, masterPointers);
   if (!zone) return 1;
   MemTerminate();

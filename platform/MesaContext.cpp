@@ -5,10 +5,6 @@
 #include <GL/glext.h>
 #include <GL/osmesa.h>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include <algorithm>
 #include <cstring>
 
@@ -70,30 +66,9 @@ bool InRenderMode() {
   return mode == GL_RENDER;
 }
 
-// Mesa takes some megabytes of scratch memory from the heap while it draws a frame (about 6 MB for
-// 50,000 lit triangles) and frees it when the frame is finished. Depending on what the program
-// allocated before, glibc's adaptive thresholds may leave that much free memory at the top of the
-// heap above the trim threshold: the memory then goes back to the system after every frame and is
-// faulted in again during the next (some 1,500 page faults, milliseconds a frame). Both thresholds
-// are set once, before the first context, to the highest values glibc's own adaptation reaches, so
-// that the scratch memory stays mapped whatever came before. Process-wide; set once, on any thread.
-void KeepScratchMemoryMapped() {
-#if defined(__GLIBC__)
-  static const bool set = [] {
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-    return true;
-  }();
-  (void)set;
-#endif
-}
-
 }  // namespace
 
-MesaContext::MesaContext(int32_t pixelFormat) : pixelFormat_(pixelFormat) {
-  KeepScratchMemoryMapped();
-  mesa_ = Create(nullptr);
-}
+MesaContext::MesaContext(int32_t pixelFormat) : pixelFormat_(pixelFormat) { mesa_ = Create(nullptr); }
 
 MesaContext::~MesaContext() {
   if (mesa_) OSMesaDestroyContext(mesa_);
