@@ -1,10 +1,13 @@
 #include "canvas/tasks/zelvproAccessoryTask.h"
 
 #include "canvas/view3d/zelvpro3DCanvas.h"
+#include "canvas/view3d/zelvpro3DTask.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/iScenePane.h"
 #include "elements/base/zelvproCanvas.h"
+#include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproPaneElement.h"
+#include "elements/units/zelvproAccessory.h"
 #include "framework/ppApplication.h"
 #include "platform/Cursors.h"
 #include "platform/WindowApi.h"
@@ -58,18 +61,41 @@ zelvproElement* zelvproAccessoryTask::FindHost() const {
   return candidate->AcceptsAccessory(accessory_->recordId) ? candidate : nullptr;
 }
 
-zelvproElement* zelvproAccessoryTask::PickedInPane() const {
+zelvpro3DPane* zelvproAccessoryTask::PaneAtCurrent(plat::POINT& p) const {
   zelvpro3DCanvas* canvas = zelvpro3DCanvas::Current();
   zelvpro3DPane* pane = canvas != nullptr ? canvas->Pane() : nullptr;
   if (pane == nullptr || View() == nullptr) return nullptr;
   // The task's points are pixels of the window it captured the mouse for: the pane's when the task
   // began in the 3D view, else the plan's, whose window has another origin.
-  plat::POINT p = Current();
+  p = Current();
   plat::ClientToScreen(View()->GetHWND(), &p);
   plat::ScreenToClient(pane->GetHWND(), &p);
+  return pane;
+}
+
+zelvproElement* zelvproAccessoryTask::PickedInPane() const {
+  plat::POINT p{};
+  zelvpro3DPane* pane = PaneAtCurrent(p);
+  if (pane == nullptr) return nullptr;
   // The pane answers its face of the plan element; the plan element is what takes accessories.
   auto* picked = dynamic_cast<zelvproPaneElement*>(qx3DPicking::Pick3DAt(*pane, p.x, p.y));
   return picked != nullptr ? picked->Element() : nullptr;
+}
+
+bool zelvproAccessoryTask::DropPoint(ppVector3& out) const {
+  if (iElementHost::Current().CurrentViewId() != iElementHost::k3DView) {
+    ScreenToPlanPoint(Current().x, Current().y, out);
+    return true;
+  }
+  // In the 3D view the point where the ray through the pixel meets the unit's box (the unit standing
+  // in the plan that holds the host); the scene is in plan millimetres.
+  plat::POINT p{};
+  zelvpro3DPane* pane = PaneAtCurrent(p);
+  ppVector3 lifted;
+  zelvproElement* unit = nullptr;
+  return pane != nullptr &&
+         zelvpro3DTask::SurfaceUnder(pane, float(p.x), float(p.y), {accessory_}, lifted, unit, &out) &&
+         unit != nullptr;
 }
 
 void zelvproAccessoryTask::Track() {
@@ -91,6 +117,13 @@ void zelvproAccessoryTask::Do() {
   }
   // Undo and Redo go back to the host: a host destroyed meanwhile takes the task off its history.
   Keep(host_);
+  // The strip left the accessory where the press was; it is placed in its host once, here, and Undo
+  // and Redo keep that place. Without a surface point under the mouse it goes to the host's origin.
+  if (auto* placed = dynamic_cast<zelvproAccessory*>(accessory_)) {
+    ppVector3 point;
+    const bool under = DropPoint(point);
+    placed->PlaceIn(*host_, under ? &point : nullptr);
+  }
   host_->AttachAccessory(accessory_);
   accessory_->RebuildGeometry();
   if (canvas_ != nullptr) canvas_->DoCommand(kPostAfterEdit, reinterpret_cast<intptr_t>(this));

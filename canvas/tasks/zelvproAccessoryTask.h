@@ -9,7 +9,9 @@
 #pragma once
 
 #include "canvas/tasks/zelvproMouseTask.h"
+#include "foundation/ppVector3.h"
 
+class zelvpro3DPane;
 class zelvproCanvas;
 class zelvproElement;
 
@@ -44,6 +46,11 @@ class zelvproAccessoryTask : public zelvproMouseTask {
   zelvproElement* FindHost() const;
   // The plan element the 3D view shows under the current point, or null.
   zelvproElement* PickedInPane() const;
+  // The 3D canvas's pane, with the current point in its pixels in `p`; null without one.
+  zelvpro3DPane* PaneAtCurrent(plat::POINT& p) const;
+  // The plan point (millimetres) under the current point: in the plan the pixel's, in the 3D view
+  // the surface point met there; false when none is met.
+  bool DropPoint(ppVector3& out) const;
 
   zelvproCanvas* canvas_;
   zelvproElement* accessory_;

@@ -11,6 +11,7 @@
 #include "catalogue/records/zelvproTopViewFil.h"
 #include "catalogue/records/zelvproUnitFil.h"
 #include "database/HandleList.h"
+#include "elements/base/SizeBounds.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/qxViewHolder.h"
 #include "elements/topview/CatalogReads.h"
@@ -108,7 +109,7 @@ void TopViewPanelBuilder::GatherTexts() {
   const ScratchRecord unit(db_.UnitFile(), element_.unitRecordId);
   unitNumber_ = unit.Wide("tnumber");
   unitName_ = unit.Wide("tname");
-  const ppBounds3 box = element_.GetBounds(0, 0xC0);
+  const ppBounds3 box = SizeBounds(element_);
   auto extent = [](float half) { return half > 0.0f ? 2.0f * half : 0.0f; };
   width_ = LengthOf(extent(box.half.x));
   height_ = LengthOf(extent(box.half.y));

@@ -16,6 +16,7 @@
 #include "catalogue/records/zelvproUnitFil.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
+#include "elements/base/SizeBounds.h"
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
 #include "elements/base/zelvproLayerPalette.h"
@@ -378,7 +379,7 @@ Vcon::WString zelvproTopViewElement::LongItemText(const Vcon::WString& unitNumbe
   Vcon::WString label;
   GetTextById(kSizeLabel, label);
   if (!label.empty()) out += label, out += u" ";
-  const ppBounds3 bounds = GetBounds(0, 0xc0);
+  const ppBounds3 bounds = SizeBounds(*this);
   ppVector3 size(bounds.half.x * 2, bounds.half.y * 2, bounds.half.z * 2);
   if (size.x < 0 || size.y < 0 || size.z < 0) size = dimensions;
   out += Length(size.x, kLengthInchesSixteenths);

@@ -30,4 +30,11 @@ class zelvproAccessory : public zelvproTopViewElement {
   void ExtendBounds2D(ppVector2& /*min*/, ppVector2& /*max*/) override {}
   // Differs by unit (resolved access id) or by the second price pair; colours are not compared.
   bool DiffersFromRecord(zelvproElement* other) override;
+
+  // Sets the place in `host` that the accessory takes when it is put there (before or after it is
+  // attached): unturned in the host's frame, its catalogue height above the floor, its outline
+  // centred on `planPoint` (plan millimetres; null: its origin on the host's origin) and moved, where
+  // it would overhang, so that it lies within the host's outline. An accessory wider than its host
+  // is centred on it across that width.
+  void PlaceIn(zelvproElement& host, const ppVector3* planPoint);
 };
