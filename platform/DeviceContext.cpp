@@ -126,6 +126,14 @@ void DeviceContext::Follow() {
   clipAreaKept_ = false;
 }
 
+void DeviceContext::Scrolled(const Region& moved, int32_t dx, int32_t dy) {
+  if (!scrollListener_ || IsMemory() || moved.IsEmpty()) return;
+  HRGN area = CreateRectRgn(0, 0, 0, 0);
+  if (auto* region = static_cast<RegionObject*>(GdiObject::FromHandle(area))) region->region = moved;
+  scrollListener_(area, dx, dy);
+  DeleteObject(area);
+}
+
 void DeviceContext::TargetChanged() {
   if (IsMemory()) {
     if (bitmap) bitmap->Changed();

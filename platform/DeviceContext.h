@@ -41,6 +41,13 @@ class DeviceContext {
   // A window context asks `follow` before each use where its window now is (see SetDCFollower).
   void SetFollower(std::function<HRGN(POINT*)> follow) { follower_ = std::move(follow); }
   void Follow();
+  // A window context from GetDC tells its window, through `listener`, which of its pixels ScrollDC
+  // moved (the area before the move, the context's pixels; a region the listener must not keep) and
+  // by how much: the window moves the part of its pending update area lying there with them.
+  void SetScrollListener(std::function<void(HRGN, int32_t, int32_t)> listener) {
+    scrollListener_ = std::move(listener);
+  }
+  void Scrolled(const Region& moved, int32_t dx, int32_t dy);
   // The surface drawn on, or null. For a memory context, the selected bitmap's pixels.
   Surface* Target();
   // Records that pixels of the target changed (mirrors of DIB sections need copying).
@@ -125,6 +132,7 @@ class DeviceContext {
 
   Surface* surface_ = nullptr;
   std::function<HRGN(POINT*)> follower_;
+  std::function<void(HRGN, int32_t, int32_t)> scrollListener_;
   POINT origin_;
   Region visible_;
   std::optional<Region> clip_;

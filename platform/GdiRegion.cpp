@@ -183,6 +183,7 @@ BOOL ScrollDC(HDC hdc, int32_t dx, int32_t dy, const RECT* scroll, const RECT* c
                   size_t(x1 - x0) * 4);
   });
   dc->TargetChanged();
+  dc->Scrolled(source, dx, dy);
 
   Region uncovered = Region::Combine(area, moved, Region::Op::Diff);
   if (RegionObject* r = Rgn(update)) r->region = uncovered;

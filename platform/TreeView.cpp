@@ -38,6 +38,12 @@ struct TreeState {
   std::unordered_set<const Node*> live;
   Node* selected = nullptr;
   int32_t firstRow = 0;  // rows scrolled out at the top
+  // The vertical scroll bar, a child made with the tree (none with TVS_NOSCROLL); shown only while
+  // the rows overflow. What it was last given, so that a repaint changes it only when it must.
+  HWND bar = nullptr;
+  RECT barPlace{};
+  SCROLLINFO barInfo;
+  bool barShown = false;
   HIMAGELIST normal = nullptr;
   HIMAGELIST stateImages = nullptr;
   bool unicode = false;
@@ -101,6 +107,76 @@ int32_t RowOf(const TreeState& s, const Node* n) {
 
 DWORD Style(HWND control) { return static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE)); }
 
+// Whole rows the client area shows (at least one).
+int32_t RowsShown(HWND control) {
+  RECT client;
+  GetClientRect(control, &client);
+  return std::max(1, client.bottom / kTreeItemHeight);
+}
+
+// Keeps the first row within the rows, and the bar in step with them: shown while they overflow,
+// its range the rows, its page the rows shown, its thumb at the first row. Linear in the rows.
+void Layout(HWND control, TreeState& s) {
+  const auto count = static_cast<int32_t>(Rows(s).size());
+  const int32_t shown = RowsShown(control);
+  s.firstRow = std::clamp(s.firstRow, 0, std::max(0, count - shown));
+  if (!s.bar) return;
+  RECT client;
+  GetClientRect(control, &client);
+  const RECT place{client.right - kTreeBarWidth, 0, client.right, client.bottom};
+  if (place != s.barPlace) {
+    s.barPlace = place;
+    MoveWindow(s.bar, place.left, place.top, kTreeBarWidth, place.bottom - place.top, 0);
+  }
+  SCROLLINFO info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = std::max(0, count - 1);
+  info.nPage = static_cast<UINT>(shown);
+  info.nPos = s.firstRow;
+  if (info.nMax != s.barInfo.nMax || info.nPage != s.barInfo.nPage || info.nPos != s.barInfo.nPos) {
+    s.barInfo = info;
+    SetScrollInfo(s.bar, SB_CTL, &info, 1);
+  }
+  const bool overflow = count > shown;
+  if (overflow != s.barShown) {
+    s.barShown = overflow;
+    ShowWindow(s.bar, overflow ? SW_SHOWNOACTIVATE : SW_HIDE);
+  }
+}
+
+// Puts the first row at `row` (kept within the rows) and paints again when it moved.
+void ScrollToRow(HWND control, TreeState& s, int32_t row) {
+  const int32_t before = s.firstRow;
+  s.firstRow = row;
+  Layout(control, s);
+  if (s.firstRow != before) InvalidateRect(control, nullptr, 1);
+}
+
+// A move of the bar: by a row, by a page of the rows shown, or to where the thumb was dragged.
+void OnScroll(HWND control, TreeState& s, WORD code, int32_t position) {
+  const int32_t shown = RowsShown(control);
+  switch (code) {
+    case SB_LINEUP:
+      return ScrollToRow(control, s, s.firstRow - 1);
+    case SB_LINEDOWN:
+      return ScrollToRow(control, s, s.firstRow + 1);
+    case SB_PAGEUP:
+      return ScrollToRow(control, s, s.firstRow - shown);
+    case SB_PAGEDOWN:
+      return ScrollToRow(control, s, s.firstRow + shown);
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      return ScrollToRow(control, s, position);
+    case SB_TOP:
+      return ScrollToRow(control, s, 0);
+    case SB_BOTTOM:
+      return ScrollToRow(control, s, static_cast<int32_t>(Rows(s).size()));
+    default:
+      return;
+  }
+}
+
 // Left edge of the item's image: the level's indentation, one more with lines at the root.
 int32_t ItemX(HWND control, const Node* n) {
   int32_t levels = Level(n) + ((Style(control) & TVS_LINESATROOT) ? 1 : 0);
@@ -140,6 +216,7 @@ void ScrollIntoView(HWND control, TreeState& s, const Node* n) {
   int32_t visible = std::max(1, client.bottom / kTreeItemHeight);
   if (row >= 0 && row < s.firstRow) s.firstRow = row;
   if (row >= s.firstRow + visible) s.firstRow = row - visible + 1;
+  Layout(control, s);
 }
 
 bool Expand(HWND control, TreeState& s, Node* n, WPARAM action, bool byUser);
@@ -185,6 +262,7 @@ bool Expand(HWND control, TreeState& s, Node* n, WPARAM action, bool byUser) {
   if (StateOf(control) != &s || !s.live.count(n)) return false;
   n->expanded = want;
   if (!want && s.selected && s.selected != n && IsAncestor(n, s.selected)) Select(control, s, n, TVC_UNKNOWN);
+  Layout(control, s);
   InvalidateRect(control, nullptr, 1);
   if (byUser) {
     Describe(n, change.itemNew);
@@ -366,6 +444,8 @@ void PaintButton(HWND control, HDC dc, const Node* n, int32_t top) {
 }
 
 void Paint(HWND control, TreeState& s, HDC dc) {
+  // Rows come and go without a layout (a catalogue inserts thousands): the bar catches up here.
+  Layout(control, s);
   RECT client;
   GetClientRect(control, &client);
   FillSolid(dc, client, kWindowColor);
@@ -524,6 +604,7 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
       int32_t top = (row - s.firstRow) * kTreeItemHeight;
       RECT client;
       GetClientRect(control, &client);
+      if (s.barShown) client.right -= kTreeBarWidth;
       *rect = wParam ? TextBox(control, n, top) : RECT{0, top, client.right, top + kTreeItemHeight};
       return 1;
     }
@@ -539,6 +620,10 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
       HWND parent = GetParent(control);
       s.unicode = parent && SendMessageW(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(control),
                                          NF_QUERY) == NFR_UNICODE;
+      if (!(Style(control) & TVS_NOSCROLL))
+        s.bar = CreateWindowExW(0, "SCROLLBAR", u"", WS_CHILD | SBS_VERT, 0, 0, kTreeBarWidth, 0, control,
+                                nullptr, nullptr, nullptr);
+      Layout(control, s);
       return 0;
     }
     case CCM_SETUNICODEFORMAT: {
@@ -549,17 +634,16 @@ LRESULT Message(HWND control, TreeState& s, UINT message, WPARAM wParam, LPARAM 
     case WM_MOUSEWHEEL: {
       // Three rows per notch (120 units), never past the first row or beyond the last page.
       int32_t notches = static_cast<int16_t>(HIWORD(wParam)) / 120;
-      RECT client;
-      GetClientRect(control, &client);
-      int32_t lastFirst =
-          std::max<int32_t>(0, static_cast<int32_t>(Rows(s).size()) - client.bottom / kTreeItemHeight);
-      int32_t first = std::clamp(s.firstRow - 3 * notches, 0, lastFirst);
-      if (first != s.firstRow) {
-        s.firstRow = first;
-        InvalidateRect(control, nullptr, 1);
-      }
+      ScrollToRow(control, s, s.firstRow - 3 * notches);
       return 0;
     }
+    case WM_VSCROLL:
+      OnScroll(control, s, LOWORD(wParam), static_cast<int16_t>(HIWORD(wParam)));
+      return 0;
+    case WM_SIZE:
+      Layout(control, s);
+      InvalidateRect(control, nullptr, 1);
+      return 0;
     case WM_LBUTTONDOWN:
       Click(control, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, false);
       return 0;

@@ -13,8 +13,9 @@
 // The codes are the narrow ones unless the parent answers WM_NOTIFYFORMAT with NFR_UNICODE when the
 // control is made, or CCM_SETUNICODEFORMAT asks for the wide ones; the records read alike either way.
 //
-// Rows that do not fit scroll: the selection is always brought into view, and the mouse wheel moves
-// three rows a notch (there is no scroll bar).
+// Rows that do not fit scroll: a vertical scroll bar along the right edge shows whenever they
+// overflow (not with TVS_NOSCROLL) and moves them by rows and pages, the selection is always brought
+// into view, and the mouse wheel moves three rows a notch.
 //
 // Item handles stay valid until their item is deleted; a deleted or foreign handle is refused.
 
@@ -40,6 +41,7 @@ constexpr DWORD TVS_HASLINES = 0x0002;
 constexpr DWORD TVS_LINESATROOT = 0x0004;
 constexpr DWORD TVS_SHOWSELALWAYS = 0x0020;
 constexpr DWORD TVS_SINGLEEXPAND = 0x0400;
+constexpr DWORD TVS_NOSCROLL = 0x2000;
 constexpr DWORD TVS_NOHSCROLL = 0x8000;
 
 constexpr UINT TV_FIRST = 0x1100;
@@ -112,6 +114,7 @@ constexpr LRESULT NFR_UNICODE = 2;
 
 constexpr int32_t kTreeIndent = 19;      // pixels per level
 constexpr int32_t kTreeItemHeight = 18;  // pixels per row
+constexpr int32_t kTreeBarWidth = 16;    // pixels of the vertical scroll bar
 
 template <class Char>
 struct TreeItemOf {

@@ -6,6 +6,7 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/Desktop.h"
+#include "platform/GdiInternal.h"
 #include "platform/HandOverListener.h"
 #include "platform/InputState.h"
 #include "platform/LayerClock.h"
@@ -103,6 +104,20 @@ void FollowWindow(HDC dc, HWND window) {
                   *origin = now.origin;
                   return Manager().VisibleRegion(window);
                 });
+}
+
+// ScrollDC on a context from GetDC moves the window's pending update area with the pixels it moves:
+// a part still waiting for its paint when its pixels move on (a second scroll step before the
+// repaint) is painted where those pixels now are, not where they were. On the thread that made the
+// context only, as FollowWindow.
+void MoveUpdateWithScrolls(HDC dc, HWND window) {
+  DeviceContext* context = LiveDc(dc);
+  if (!context) return;
+  context->SetScrollListener(
+      [window, thread = std::this_thread::get_id()](HRGN area, int32_t dx, int32_t dy) {
+        if (std::this_thread::get_id() != thread || !Manager().IsAlive(window)) return;
+        Manager().ScrollUpdate(window, area, dx, dy);
+      });
 }
 
 // A window that comes into view is painted whole, with every shown window inside it: while it was
@@ -844,7 +859,10 @@ HDC GetDC(HWND window) {
   HDC dc = ContextForWindow(window, clip);
   DeleteObject(clip);
   SetDCDisplayDepth(dc, ScreenColorDepth());
-  if (dc) FollowWindow(dc, window);
+  if (dc) {
+    FollowWindow(dc, window);
+    MoveUpdateWithScrolls(dc, window);
+  }
   return dc;
 }
 

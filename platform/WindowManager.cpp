@@ -592,6 +592,20 @@ void WindowManager::Validate(HWND window, HRGN area) {
   }
 }
 
+void WindowManager::ScrollUpdate(HWND window, HRGN area, int32_t dx, int32_t dy) {
+  WindowRecord* w = Find(window);
+  const RegionObject* moved = LiveObject<RegionObject>(area, OBJ_REGION);
+  RegionObject* update = w && w->update ? LiveObject<RegionObject>(w->update, OBJ_REGION) : nullptr;
+  if (!moved || !update) return;
+  Region inside = Region::Combine(update->region, moved->region, Region::Op::And);
+  if (inside.IsEmpty()) return;
+  inside.Offset(dx, dy);
+  Region kept = Region::Combine(update->region, moved->region, Region::Op::Diff);
+  kept.CombineWith(Region::Combine(inside, moved->region, Region::Op::And), Region::Op::Or);
+  update->region = std::move(kept);
+  if (update->region.IsEmpty()) Validate(window, nullptr);
+}
+
 HWND WindowManager::NextToPaint() const {
   for (HWND h : AllWindows()) {
     const WindowRecord* w = Find(h);

@@ -84,6 +84,9 @@ class WindowManager {
   // Adds an area (client coordinates; null = the whole client area) to the window's invalid area.
   void Invalidate(HWND window, HRGN area, bool erase);
   void Validate(HWND window, HRGN area);
+  // The part of the invalid area inside `area` (client coordinates) moves by (dx, dy), as the pixels
+  // there did; what lands outside `area` is dropped (scrolled out of sight).
+  void ScrollUpdate(HWND window, HRGN area, int32_t dx, int32_t dy);
   // The first visible window, parents first, that has something to paint; null when none.
   HWND NextToPaint() const;
   // The part of the client area that is on screen and not covered, in client coordinates (a new region).

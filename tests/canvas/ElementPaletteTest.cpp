@@ -13,8 +13,10 @@
 #include "elements/base/PlanPixels.h"
 #include "framework/ppButton.h"
 #include "framework/ppScrollBar.h"
+#include "platform/Controls.h"
 #include "platform/MessageBox.h"
 #include "platform/TextLog.h"
+#include "platform/TreeView.h"
 #include "room/qxFloorElement.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
@@ -234,6 +236,54 @@ TEST_F(ElementPaletteTest, TheBlankLastColumnDrawsNothing) {
   for (int32_t x = left + 91; x < left + 180; x += 11) EXPECT_EQ(StripPixel(x, 50), kPaneFill) << x;
 }
 
+// The demo's kitchen groups open, the trees overflow the palette: a bar along the tree's right edge,
+// whose thumb dragged to its end shows the last group, "Finishes", and a click on it lists its items.
+TEST_F(ElementPaletteTest, TheTreesBarReachesTheLastKitchenGroup) {
+  MakeWindow();
+  qxCatalog& browser = *palette_->Browser();
+  qxNode* base = nullptr;
+  qxNode* finishes = nullptr;
+  int32_t tree = 0;
+  for (; tree < qxCatalog::kTreeCount && base == nullptr; ++tree) {
+    base = browsertest::FindNode(browser.Top(tree), "Base");
+    finishes = browsertest::FindNode(browser.Top(tree), "Finishes");
+  }
+  ASSERT_NE(base, nullptr);
+  ASSERT_NE(finishes, nullptr);
+  browser.SelectTree(tree - 1);
+  base->SelectInTree();
+  plat::HeadlessDriver::RunUntilIdle();
+  const plat::HWND window = browser.TreeWindow(tree - 1);
+  plat::RECT client;
+  plat::GetClientRect(window, &client);
+  const auto rowOf = [&](const qxNode* node) {
+    plat::RECT row;
+    *reinterpret_cast<plat::HTREEITEM*>(&row) = node->TreeItem();
+    EXPECT_TRUE(plat::SendMessageA(window, plat::TVM_GETITEMRECT, 1, reinterpret_cast<plat::LPARAM>(&row)));
+    return row;
+  };
+  EXPECT_GT(rowOf(finishes).bottom, client.bottom);  // below the rows shown
+  const plat::HWND bar = plat::GetWindow(window, plat::GW_CHILD);
+  ASSERT_NE(bar, nullptr);
+  ASSERT_TRUE(plat::IsWindowVisible(bar));
+  plat::RECT place;
+  plat::GetWindowRect(bar, &place);
+  const int32_t x = (place.left + place.right) / 2;
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, true, {x, place.top + plat::kTreeBarWidth + 3});
+  plat::Desktop::MouseMove({x, place.bottom - 1});
+  plat::Desktop::MouseButton(plat::VK_LBUTTON, false, {x, place.bottom - 1});
+  plat::HeadlessDriver::RunUntilIdle();
+  const plat::RECT row = rowOf(finishes);
+  EXPECT_GE(row.top, 0);
+  EXPECT_LE(row.bottom, client.bottom);
+  plat::POINT at{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+  plat::ClientToScreen(window, &at);
+  plat::Desktop::Click(at);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(browser.CurrentNode(), finishes);
+  EXPECT_GT(Strip().ItemCount(), 0);
+}
+
 // ---- Presses.
 
 TEST_F(ElementPaletteTest, PressesOnCellsStartTheItemsTasks) {
@@ -280,6 +330,53 @@ TEST_F(ElementPaletteTest, PressesOnCellsStartTheItemsTasks) {
       unit->Deselect(false);
     }
   }
+}
+
+// The strip's thumb dragged right and back left faster than the strip repaints (the demo's base
+// units, each with its own picture and name): every slot shows the item a press there takes, as a
+// whole repaint draws it.
+TEST_F(ElementPaletteTest, TheStripDraggedBackAndForthBeforeARepaintShowsTheItemEachSlotTakes) {
+  MakeWindow();
+  qxNode* base = nullptr;
+  for (int32_t i = 0; i < qxCatalog::kTreeCount && base == nullptr; ++i)
+    base = browsertest::FindNode(palette_->Browser()->Top(i), "Base");
+  ASSERT_NE(base, nullptr);
+  palette_->Browser()->SelectCatalogNode(base);
+  plat::HeadlessDriver::RunUntilIdle();
+  ASSERT_GE(Strip().ExtentX() - Strip().VisibleX(), 3);
+  plat::RECT frame;
+  Strip().GetWindowFrame(&frame);
+  const auto slots = [&] {
+    std::vector<uint32_t> pixels;
+    for (int32_t y = frame.top; y < frame.bottom; ++y)
+      for (int32_t x = frame.left; x < frame.right; ++x)
+        pixels.push_back(plat::GetWindowSurface(hwnd_)->Pixel(x, y) & 0xFFFFFF);
+    return pixels;
+  };
+  const auto bar = reinterpret_cast<plat::LPARAM>(palette_->Pane()->HorizontalBar()->Control());
+  // The thumb dragged one column at a time, every step before the strip paints: the pixels shown then
+  // against those of a whole repaint.
+  const auto drag = [&](const std::vector<int32_t>& columns) {
+    for (int32_t to : columns)
+      plat::SendMessageA(hwnd_, plat::WM_HSCROLL, plat::MAKEWPARAM(plat::SB_THUMBTRACK, to), bar);
+    plat::HeadlessDriver::RunUntilIdle();
+    EXPECT_EQ(Strip().PositionX(), columns.back());
+    const std::vector<uint32_t> shown = slots();
+    Repaint();
+    const std::vector<uint32_t> whole = slots();
+    size_t differing = 0;
+    for (size_t i = 0; i < shown.size(); ++i) differing += shown[i] != whole[i] ? 1 : 0;
+    return differing;
+  };
+  EXPECT_EQ(drag({1, 2, 3}), 0u) << "right";
+  EXPECT_EQ(drag({2, 1}), 0u) << "back left";
+
+  // A press on the first slot takes the unit it shows.
+  const plat::POINT first{frame.left + 45, frame.top + 45};
+  Down(first);
+  Up(first);
+  EXPECT_EQ(factory_.asked, Rows{"dragger"});
+  EXPECT_EQ(factory_.dragged.size(), 1u);
 }
 
 // The palette's doors and windows belong to Room Design: seated in a wall of the room, a press on

@@ -12,6 +12,7 @@
 #include "framework/ppScroller.h"
 #include "framework/ppWindow.h"
 #include "platform/Controls.h"
+#include "platform/Gdi.h"
 #include "platform/HeadlessDriver.h"
 #include "platform/Surface.h"
 #include "platform/WindowApi.h"
@@ -212,6 +213,48 @@ TEST_F(Scrolling, ScrollingMovesThePixelsAndRepaintsOnlyWhatWasUncovered) {
   EXPECT_EQ(Pixel(5, 5), 0x090909u);   // moved by ScrollDC
   EXPECT_EQ(Pixel(5, 95), 0x121212u);  // painted into the uncovered strip
   EXPECT_EQ(pane->VerticalBar()->GetPosition(), 9);
+}
+
+// Steps that come faster than the repaints (a thumb dragged down and back up, arrows pressed): the
+// strip uncovered by one step and not yet painted moves on with the next, and is painted where its
+// pixels went. Every row then shows its own grey, as a whole repaint draws it.
+TEST_F(Scrolling, StepsBeforeARepaintLeaveNoRowPaintedForAnotherPosition) {
+  auto* pane = new RowsPane(window_, {0, 0, 118, 100});
+  pane->MakeScroller();
+  auto* rows = static_cast<Rows*>(pane->Scroller());
+  rows->SetExtent(1, 100);
+  window_->Invalidate();
+  HeadlessDriver::RunUntilIdle();
+  const auto bar = reinterpret_cast<LPARAM>(pane->VerticalBar()->Control());
+  const auto showsItsRows = [&](const char* what) {
+    for (int32_t y = 5; y < 100; y += 10) {
+      const uint32_t row = uint32_t(rows->PositionY() + y / 10);
+      ASSERT_EQ(Pixel(5, y), row * 0x010101u) << what << ": window row " << y / 10;
+    }
+  };
+  // Down by single rows, three steps before the paint.
+  for (int32_t i = 0; i < 3; ++i) SendMessageA(hwnd_, WM_VSCROLL, SB_LINEDOWN, bar);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(rows->PositionY(), 3);
+  showsItsRows("three rows down");
+  // The thumb dragged down by a few rows at a time and back, then one more row up.
+  for (int32_t to : {5, 7, 12, 9, 4}) SendMessageA(hwnd_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, to), bar);
+  SendMessageA(hwnd_, WM_VSCROLL, SB_LINEUP, bar);
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(rows->PositionY(), 3);
+  showsItsRows("thumb down and back");
+  // A pending area outside the scrolled rectangle stays where it is.
+  RECT beside{150, 10, 160, 20};
+  InvalidateRect(hwnd_, &beside, 0);
+  SendMessageA(hwnd_, WM_VSCROLL, SB_LINEDOWN, bar);
+  HRGN pending = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(hwnd_, pending, 0);
+  EXPECT_TRUE(PtInRegion(pending, 155, 15));  // beside: where it was
+  EXPECT_TRUE(PtInRegion(pending, 50, 95));   // the uncovered bottom row
+  EXPECT_FALSE(PtInRegion(pending, 50, 15));
+  DeleteObject(pending);
+  HeadlessDriver::RunUntilIdle();
+  showsItsRows("one more row down");
 }
 
 TEST_F(Scrolling, ListScrollerDrawsOnlyCellsThatExistAndFindsTheCellClicked) {

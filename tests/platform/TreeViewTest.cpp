@@ -341,6 +341,54 @@ TEST_F(TreeViews, RowsThatDoNotFitScrollWithTheSelectionAndTheWheel) {
   EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[6]);  // not past the last page
 }
 
+// A bar along the right edge while the rows overflow: its thumb dragged to the end shows the last row,
+// its arrow moves a row back; rows that fit again hide it. TVS_NOSCROLL makes none.
+TEST_F(TreeViews, OverflowingRowsShowABarWhoseThumbReachesTheLastRow) {
+  const HWND bar = GetWindow(tree_, GW_CHILD);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FALSE(IsWindowVisible(bar));  // two rows in eight
+  for (int32_t i = 0; i < 12; ++i) Insert(nullptr, u"Extra", 2, 3, 100 + i);
+  HeadlessDriver::RunUntilIdle();
+  ASSERT_TRUE(IsWindowVisible(bar));
+  RECT place;
+  GetWindowRect(bar, &place);
+  EXPECT_EQ(place, (RECT{200 - kTreeBarWidth, 0, 200, 160}));
+  std::vector<HTREEITEM> rows;
+  for (HTREEITEM item = Get(TVGN_ROOT); item; item = Get(TVGN_NEXT, item)) rows.push_back(item);
+  ASSERT_EQ(rows.size(), 14u);
+
+  // The thumb (just below the top arrow) dragged to the bottom end.
+  const int32_t x = place.left + kTreeBarWidth / 2;
+  Desktop::MouseButton(VK_LBUTTON, true, {x, kTreeBarWidth + 4});
+  Desktop::MouseMove({x, 100});
+  Desktop::MouseMove({x, 159});
+  Desktop::MouseButton(VK_LBUTTON, false, {x, 159});
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[6]);
+  RECT last;
+  *reinterpret_cast<HTREEITEM*>(&last) = rows[13];
+  ASSERT_TRUE(SendMessageA(tree_, TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&last)));
+  EXPECT_EQ(last.bottom, 8 * kTreeItemHeight);
+  EXPECT_EQ(last.right, 200 - kTreeBarWidth);  // the row ends at the bar
+  ClickOn(rows[13]);
+  EXPECT_EQ(Get(TVGN_CARET), rows[13]);
+  // The top arrow: one row back.
+  Desktop::Click({x, 4});
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[5]);
+
+  // Rows that fit again: the bar goes, the rows start at the top.
+  for (size_t i = 2; i < rows.size(); ++i)
+    SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(rows[i]));
+  HeadlessDriver::RunUntilIdle();
+  EXPECT_FALSE(IsWindowVisible(bar));
+  EXPECT_EQ(Get(TVGN_FIRSTVISIBLE), rows[0]);
+
+  HWND plain = CreateWindowExA(0, kTreeViewClass, nullptr, WS_CHILD | WS_VISIBLE | TVS_NOSCROLL, 0, 0, 200,
+                               160, host_, nullptr, nullptr, nullptr);
+  EXPECT_EQ(GetWindow(plain, GW_CHILD), nullptr);
+}
+
 TEST_F(TreeViews, AHostThatDestroysTheTreeWhileToldIsSafe) {
   for (UINT code : {TVN_SELCHANGINGA, TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDEDA, TVN_SELCHANGEDA}) {
     HWND tree = CreateWindowExA(0, kTreeViewClass, nullptr, WS_CHILD | WS_VISIBLE | TVS_SINGLEEXPAND, 0, 0,
