@@ -56,6 +56,8 @@ constexpr int32_t kInchButton = 1029;
 constexpr float kFace = 2000.0f;
 // The File menu's items of the function records: the plan printed with its drawing, the order as text.
 constexpr uint32_t kPrintWithDrawing = 0xFFEA, kOrderAsText = 16;  // -22 as a menu item id
+// File > Line Drawing, ticked before that print: the drawing is written only with it.
+constexpr uint32_t kLineDrawing = 3052;
 // The rows of Room Shape's list, from 0: the arched wall's shape (id 15) and the wall piece's (16),
 // after the shapes of ids 1 to 9, 11, 13 and 14.
 constexpr int32_t kArchedRow = 12, kPieceRow = 13;
@@ -260,11 +262,13 @@ TEST_F(DemoReachWindowRunTest, TheHobTheArchedWallTheWallPieceAndTheFileMenusWri
   EXPECT_NEAR(custom[0]->dimensions.x, 1524.0f, 0.01f) << "60 inches";
   steps_.push_back(GrabStep("sized.ppm"));
 
-  // ---- The File menu's writers, from the plan (Colors) view: the print with its drawing, accepted
-  // with Enter, and the order as text under the name the box proposes.
+  // ---- The File menu's writers, from the plan (Colors) view: Line Drawing ticked, the print with its
+  // drawing, accepted with Enter, and the order as text under the name the box proposes.
+  const std::vector<std::string> lines = Choose(kLineDrawing);
   const std::vector<std::string> print = Choose(kPrintWithDrawing);
   const std::vector<std::string> order = Choose(kOrderAsText);
-  ASSERT_FALSE(print.empty() || order.empty());
+  ASSERT_FALSE(lines.empty() || print.empty() || order.empty());
+  steps_.insert(steps_.end(), lines.begin(), lines.end());
   steps_.insert(steps_.end(), print.begin(), print.end());
   steps_.insert(steps_.end(), {"popup", "tap:Return", "nopopup", "alive"});
   steps_.insert(steps_.end(), order.begin(), order.end());

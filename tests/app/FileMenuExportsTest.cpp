@@ -1,7 +1,7 @@
 // The File menu's two writers of outside files, as a user runs them on the demo: "Print with DXF
-// Drawing" prints the plan from the Colors view and leaves its drawing as zelvo.dxf in the temporary
-// folder (a plain Print leaves none), and "Save Order as Text File..." asks for a file and writes the
-// order into it, the parts of a unit priced through its parts on lines of their own.
+// Drawing" prints the plan from the Colors view with Line Drawing ticked and leaves its drawing as
+// zelvo.dxf in the temporary folder (a plain Print leaves none), and "Save Order as Text File..." asks for a
+// file and writes the order into it, the parts of a unit priced through its parts on lines of their own.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -154,8 +154,9 @@ TEST_F(FileMenuExportsTest, TheFileMenuOffersTheDrawingPrintAndTheOrderTextInEng
   const auto menu = FileMenu();
   std::vector<int32_t> ids;
   for (const auto& item : menu) ids.push_back(item.first);
-  // The order text stands with the other exports below Save As, the drawing print below the prints.
-  EXPECT_EQ(ids, (std::vector<int32_t>{11, 12, 14, 15, -31, -32, -16, 16, 3050, 18, 19, -21, -22, 20}));
+  // The order text stands with the other exports below Save As, Line Drawing and the drawing print
+  // below the prints.
+  EXPECT_EQ(ids, (std::vector<int32_t>{11, 12, 14, 15, -31, -32, -16, 16, 3050, 18, 19, 3052, -21, -22, 20}));
   const auto text = [&](int32_t id) {
     for (const auto& item : menu)
       if (item.first == id) return item.second;
@@ -163,6 +164,7 @@ TEST_F(FileMenuExportsTest, TheFileMenuOffersTheDrawingPrintAndTheOrderTextInEng
   };
   EXPECT_EQ(text(16), "Save Order as Text File...");
   EXPECT_EQ(text(-22), "Print with DXF Drawing");
+  EXPECT_EQ(text(3052), "Line Drawing");
   iTextSource* texts = CurrentTextSource();
   ASSERT_NE(texts, nullptr);
   Vcon::WString danish;
@@ -170,6 +172,8 @@ TEST_F(FileMenuExportsTest, TheFileMenuOffersTheDrawingPrintAndTheOrderTextInEng
   EXPECT_EQ(danish, Vcon::WString(u"Gem ordren som tekstfil..."));
   ASSERT_TRUE(texts->GetString(-22, danish, kDanish));
   EXPECT_EQ(danish, Vcon::WString(u"Udskriv med DXF-tegning"));
+  ASSERT_TRUE(texts->GetString(3052, danish, kDanish));
+  EXPECT_EQ(danish, Vcon::WString(u"Stregtegning"));
 }
 
 TEST_F(FileMenuExportsTest, PrintingWithTheDrawingFromTheColorsViewLeavesZelvoDxfInTheTemporaryFolder) {
@@ -181,6 +185,8 @@ TEST_F(FileMenuExportsTest, PrintingWithTheDrawingFromTheColorsViewLeavesZelvoDx
   EXPECT_EQ(flags2 & 0x2000u, 0u) << "every plan print would write the drawing";
   const fs::path drawing = temporary_ / "zelvo.dxf";
 
+  // Line Drawing chosen first: the drawing is written only with the plan printed as lines.
+  ASSERT_TRUE(Choose("Line Drawing"));
   AnswerDialogs();
   ASSERT_TRUE(Choose("Print with DXF Drawing"));
   EXPECT_EQ(FilesIn(documents_), 1) << "the plan was not printed";

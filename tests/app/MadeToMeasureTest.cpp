@@ -37,7 +37,7 @@
 
 namespace {
 
-constexpr int32_t kInchButton = 1029;
+constexpr int32_t kInchButton = 1029, kLanguageList = 1072;
 
 class MadeToMeasureTest : public apptest::StartedProgramTest {
  protected:
@@ -196,6 +196,28 @@ class MadeToMeasureTest : public apptest::StartedProgramTest {
     return line;
   }
 
+  // Danish chosen in the preferences' language list and confirmed, as the user does.
+  void ChooseDanish() {
+    bool answered = false;
+    plat::HeadlessDriver::SetIdleScript([&] {
+      if (answered) return false;
+      answered = true;
+      plat::HWND dialog = plat::GetActiveWindow();
+      plat::SendMessageW(plat::GetDlgItem(dialog, kLanguageList), plat::CB_SELECTSTRING, plat::WPARAM(-1),
+                         plat::LPARAM(u"1030 "));
+      return plat::PostMessageA(dialog, plat::WM_COMMAND, plat::IDOK, 0) != 0;
+    });
+    Send(zelvProApp::kPreferencesCommand);
+    plat::HeadlessDriver::SetIdleScript(nullptr);
+    ASSERT_TRUE(answered);
+    ASSERT_EQ(CurrentLanguageCode(), 1030u);
+  }
+  // The caption of the size field bound to `property`; "none" without the field.
+  static std::string Caption(const char* property) {
+    ppEditTextField* field = Field(property);
+    return field != nullptr ? Vcon::Utf8FromUtf16(std::u16string(field->Caption().c_str())) : "none";
+  }
+
   // Inches chosen in the preferences dialog and confirmed, as the user does.
   void ChooseInches() {
     bool answered = false;
@@ -280,6 +302,7 @@ TEST_F(MadeToMeasureTest, TheFillerPanelTakesItsWidthAndACabinetTakesNone) {
   ASSERT_NE(filler, nullptr) << "the filler panel was not placed";
   ASSERT_TRUE(filler->IsSelected());
   EXPECT_EQ(SizeFields(), std::vector<std::string>{"XDim"});
+  EXPECT_EQ(Caption("XDim"), "Width");
   ppVector3 body = Body(*filler);
   EXPECT_NEAR(body.x, 100.0f, 0.5f);
   const float height = body.y;  // the board and the plinth under it
@@ -301,6 +324,12 @@ TEST_F(MadeToMeasureTest, TheFillerPanelTakesItsWidthAndACabinetTakesNone) {
   Type("XDim", "450");
   EXPECT_FLOAT_EQ(filler->dimensions.x, 300.0f);
   EXPECT_NEAR(Body(*filler).x, 300.0f, 0.5f);
+
+  // In Danish the field reads "Bredde".
+  ChooseDanish();
+  if (!filler->IsSelected()) Click(*filler);
+  ASSERT_TRUE(filler->IsSelected());
+  EXPECT_EQ(Caption("XDim"), "Bredde");
 
   // A base unit of the start plan: no size field, and a width written by name changes nothing.
   zelvproElement* cabinet = nullptr;

@@ -269,8 +269,17 @@ TEST_F(MenuLanguageTest, ChoosingDanishAndThenEnglishTurnsTheMenuBarAtOnce) {
   EXPECT_EQ(text(danish, 3050), "Indstillinger...");
 
   // Opened again, the preferences speak Danish: every caption is another than in English but OK and
-  // the two the one-currency layout does not translate ("Round each factor", "Display configuration").
-  const std::map<int32_t, std::string> danishCaptions = ChooseLanguage(kEnglish);
+  // the two the one-currency layout does not translate ("Round each factor", "Display configuration"),
+  // and the language list shows Danish chosen.
+  std::string shownLanguage;
+  const std::map<int32_t, std::string> danishCaptions = ChooseLanguage(kEnglish, [&] {
+    const HWND list = GetDlgItem(GetActiveWindow(), kLanguageList);
+    const auto chosen = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    char16_t text[256] = {};
+    if (chosen >= 0) SendMessageW(list, CB_GETLBTEXT, WPARAM(chosen), LPARAM(text));
+    shownLanguage = Utf8(text);
+  });
+  EXPECT_EQ(shownLanguage, "1030 da Dansk DK");
   ASSERT_EQ(danishCaptions.size(), englishCaptions.size());
   EXPECT_EQ(danishCaptions.at(0), "Indstillinger for Vellmora Home Planner");
   for (const auto& [id, caption] : englishCaptions) {

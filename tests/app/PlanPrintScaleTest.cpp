@@ -222,7 +222,8 @@ TEST_F(PlanPrintScaleTest, RoomDesignPrintsTheRoomsOutlineUnderItsHeaderAtEachSc
 }
 
 // A retailer working in inches chooses Letter in File > Print Setup: the plan (landscape) and the
-// price list (portrait) then print on 8.5 x 11 inch pages.
+// price list (portrait) then print on 8.5 x 11 inch pages, and File > Print Setup shows Letter again
+// after the program is started anew.
 TEST_F(PlanPrintScaleTest, ThePaperChosenInPrintSetupIsThePageOfThePlanAndThePriceList) {
   StartOnThePlan();
   bool chosen = false;
@@ -252,6 +253,23 @@ TEST_F(PlanPrintScaleTest, ThePaperChosenInPrintSetupIsThePageOfThePlanAndThePri
   const fs::path prices = dir_ / "prices.pdf";
   PrintThroughTheBoxes(0, prices);
   EXPECT_EQ(PdfPageSize(prices), std::make_pair(612.0, 792.0)) << "8.5 x 11 inches";
+
+  // Started anew, the program's Print Setup shows the paper kept with the last print.
+  app_.reset();
+  gApplication = nullptr;
+  plat::HeadlessDriver::Reset();
+  StartOnThePlan();
+  int16_t shown = 0;
+  plat::HeadlessDriver::SetIdleScript([&] {
+    const plat::HWND box = plat::GetActiveWindow();
+    const plat::HWND papers = box != nullptr ? plat::GetDlgItem(box, plat::kPagePaperItem) : nullptr;
+    if (papers == nullptr || shown != 0) return false;
+    const auto at = plat::SendMessageW(papers, plat::CB_GETCURSEL, 0, 0);
+    shown = at < 0 ? int16_t(-1) : plat::PaperSizes::All()[size_t(at)].code;
+    return plat::PostMessageA(box, plat::WM_COMMAND, plat::IDCANCEL, 0) != 0;
+  });
+  Send(zelvproWindow::kPrintSetup);
+  EXPECT_EQ(shown, plat::DMPAPER_LETTER) << "Print Setup after a restart shows another paper";
 }
 
 }  // namespace

@@ -383,6 +383,65 @@ TEST_F(Printing, ThePaperChosenInPageSetupIsThePageOfEveryPrintAndIsKept) {
   EXPECT_NEAR(a5.second, 210 / 25.4 * 72, 0.01);
 }
 
+// Margins of 120 mm at the left and the right leave no paper on A4 held upright but fit it turned:
+// Page Setup refuses them in portrait (the box stays) and takes them once Landscape is chosen, and the
+// print's page is turned with them.
+TEST_F(Printing, PageSetupInLandscapeTakesSideMarginsThatFitTheTurnedPaper) {
+  PageLog printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  printing.lastPage = 1;
+  int32_t step = 0;
+  bool stayedAfterPortrait = false;
+  HeadlessDriver::SetIdleScript([&]() {
+    HWND dialog = FindWindowA(kDialogClassName, "Page Setup");
+    if (!dialog || step == 3) return false;
+    if (step == 0) {
+      SetDlgItemTextW(dialog, kPageLeftItem, u"120");
+      SetDlgItemTextW(dialog, kPageRightItem, u"120");
+      SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // upright: 240 mm of 210
+    } else if (step == 1) {
+      stayedAfterPortrait = true;
+      SendMessageW(GetDlgItem(dialog, kPageLandscapeItem), BM_CLICK, 0, 0);
+      SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // turned: 240 mm of 297
+    } else {
+      SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    ++step;
+    return true;
+  });
+  EXPECT_TRUE(printing.RunPageSetup());
+  EXPECT_TRUE(stayedAfterPortrait) << "the upright paper took margins wider than itself";
+  EXPECT_EQ(step, 2) << "the turned paper refused margins that fit it";
+  EXPECT_EQ(window_->PageSetupRecord().rtMargin.left, 12000);
+  EXPECT_EQ(window_->PageSetupRecord().rtMargin.right, 12000);
+
+  AnswerPrintDialog(0);
+  printing.PrintDocument(ppPrinting::kLandscape);
+  EXPECT_GT(printing.paperWidth, printing.paperHeight);
+  EXPECT_EQ(printing.PrintableRect().left, 12000 * 300 / 2540);
+  EXPECT_EQ(printing.PrintableRect().right, printing.paperWidth - 12000 * 300 / 2540);
+}
+
+// Letter chosen, and then A4 chosen again: the page is A4, and the box shows it next time.
+TEST_F(Printing, APaperChosenAgainAfterAnotherIsThePage) {
+  PageLog printing(window_);
+  printing.SetPrintSettingsPath(SettingsPath());
+  printing.lastPage = 1;
+  AnswerPageSetup(DMPAPER_LETTER);
+  ASSERT_TRUE(printing.RunPageSetup());
+  AnswerPageSetup(DMPAPER_A4);
+  ASSERT_TRUE(printing.RunPageSetup());
+  EXPECT_EQ(shownPaper_, DMPAPER_LETTER);
+  AnswerPrintDialog(0);
+  printing.PrintDocument(ppPrinting::kPortrait);
+  const auto a4 = PdfPageSize(Output());
+  EXPECT_NEAR(a4.first, 210 / 25.4 * 72, 0.01);
+  EXPECT_NEAR(a4.second, 297 / 25.4 * 72, 0.01);
+  AnswerPageSetup(0);
+  EXPECT_FALSE(printing.RunPageSetup());
+  EXPECT_EQ(shownPaper_, DMPAPER_A4);
+}
+
 TEST(PrintRecords, TheRecordIsStoredInItsFixedLayoutWithoutHandles) {
   PRINTDLGA record;
   record.hwndOwner = reinterpret_cast<HWND>(0x1234);

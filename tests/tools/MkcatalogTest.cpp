@@ -451,11 +451,11 @@ TEST_F(MkcatalogTest, ApplicationResourcesAndSkin) {
       const std::vector<uint8_t> blob = application.Blob("menuItems");
       return std::string(blob.begin(), blob.end());
     }();
-    // Two catalogue databases and eight menu functions, among them the document server's two.
-    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 10);
-    for (const char* item :
-         {"Export Wall Elevation Pictures...", "Preferences...", "Save to Server...", "Open from Server...",
-          "Print with Second Price List Layout", "Print with DXF Drawing", "Save Order as Text File..."})
+    // Two catalogue databases and nine menu functions, among them the document server's two.
+    EXPECT_EQ(EmbeddedRecordCount(application.Blob("menuItems")), 11);
+    for (const char* item : {"Export Wall Elevation Pictures...", "Preferences...", "Save to Server...",
+                             "Open from Server...", "Print with Second Price List Layout",
+                             "Print with DXF Drawing", "Save Order as Text File...", "Line Drawing"})
       EXPECT_NE(functions.find(item), std::string::npos) << item;
     // The plan editor's scroll bars are on.
     EXPECT_NE(uint32_t(application.Long("flags1")) & 0x10000000u, 0u);
