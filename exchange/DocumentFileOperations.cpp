@@ -314,6 +314,9 @@ bool DocumentFileOperations::NewDocument() {
     document_.ClearRecordBuffer(nullptr);
     steps_.RemoveGeneratedElements();
     steps_.RebuildFromTables(document_);
+    // As after a load: the side panel, which may show a unit of the plan just deleted, becomes the
+    // view's own again, and the empty room and price list are brought up to date.
+    steps_.AfterLoad(0);
     document_.SetSavedOnce(false);
     document_.SetModified(false);
   }

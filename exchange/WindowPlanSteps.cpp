@@ -100,7 +100,13 @@ void WindowPlanSteps::RebuildFromTables(zelvproDocFil& document) {
     canvas->Clear();  // nothing of the load itself is undoable
   }
   // A 3D canvas not made yet has nothing to repaint.
-  if (ppView* scene = window_()->Made3DCanvas()) scene->Invalidate();
+  ppView* scene = window_()->Made3DCanvas();
+  if (scene != nullptr) scene->Invalidate();
+  // The old plan's selection went with its elements, unannounced: the rotation panels of the editor
+  // and of a 3D canvas already made follow the new plan's selection (none, for a plan just read).
+  if (zelvproEditorCanvas* editor = window_()->EditorCanvasView())
+    editor->DoCommand(zelvproEditorCanvas::kSelectionChanged, 0);
+  if (scene != nullptr) scene->DoCommand(zelvpro3DCanvas::kSelectionChanged, 0);
 }
 
 void WindowPlanSteps::RebuildRoomFromTable(zelvproDocFil& document) {

@@ -120,6 +120,7 @@ qxFloorElement::qxFloorElement(ppView* parent, ppDatafile& module, bool refresh)
     cycle_ = canvas->FindCycleById(RecordField(module, "under").Long(r));
   if (cycle_ != nullptr) cycle_->floor = this;
   textureId_ = RecordField(module, "color").Long(r);
+  roomTemplate_ = RecordField(module, "extraB").Long(r);
   Handle path = RecordField(module, "privateData3").Data(r);
   if (const int32_t size = MemGetSize(path); size > 0) {
     outline_.FreeRecords();
@@ -145,6 +146,9 @@ void qxFloorElement::CopyAttributes(const qxFloorElement& other) {
   red_ = other.red_, green_ = other.green_, blue_ = other.blue_;
   textureId_ = other.textureId_;
   kind = other.kind;
+  // A room rebuilt after an edit is still the template's room while its outline keeps that kind
+  // (walls moved or stretched); a wall added, taken away or arched otherwise makes it a room of its own.
+  roomTemplate_ = other.roomTemplate_ != 0 && other.OutlineKind() == OutlineKind() ? other.roomTemplate_ : 0;
 }
 
 void qxFloorElement::SelectFloorTextures(zelvproColorCatalogFil& colours) {
@@ -257,7 +261,7 @@ void qxFloorElement::ChangeRoomType(int32_t type) {
     PostRoomTask(nullptr);
     return;
   }
-  if (type == RoomType() || database == nullptr) return;
+  if (type == ShownRoomType() || database == nullptr) return;
   qxSceneFil scenes(*database);
   scenes.Select(scenes.IndexOf("id"), 1, ppParameter(type), ppParameter(type), '#');
   // A type without a template does nothing (the current record would be some other room).
@@ -265,7 +269,7 @@ void qxFloorElement::ChangeRoomType(int32_t type) {
   scenes.GoToItem(0);
   Handle scene = RecordField(scenes, "scene").Data(scenes.GetRecordBuffer());
   if (scene == nullptr) return;
-  PostRoomTask(new qxNewRoomTask(scene));
+  PostRoomTask(new qxNewRoomTask(scene, type));
 }
 
 void qxFloorElement::PostRoomTask(ppTask* task) { new ppDelayedTask(task, GetCanvas()); }
@@ -297,7 +301,7 @@ ppParameter qxFloorElement::GetValue(int32_t index) {
     case kTexture:
       return ppDatafile::DbIdValue(textureId_, DatabaseNumber(database));
     case kRoomType:
-      return ppParameter(RoomType());
+      return ppParameter(ShownRoomType());
     case kArea:
       return ppParameter(Vcon::String(AreaText()));
     default:
@@ -416,6 +420,7 @@ void qxFloorElement::WriteRecord(ppDatafile& record, bool renumber, int32_t pare
   RecordField(record, "colorBblue").SetLong(r, blue_);
   RecordField(record, "color").SetLong(r, textureId_);
   RecordField(record, "under").SetLong(r, cycle_ != nullptr ? cycle_->id : 0);
+  RecordField(record, "extraB").SetLong(r, roomTemplate_);
   if (Handle path = RecordField(record, "privateData3").Data(r)) {
     const Handle own = outline_.Records();
     const int32_t size = MemGetSize(own);

@@ -75,6 +75,15 @@ class qxFloorElement : public zelvproTopViewElement {
   int32_t GetCornerCount();
   int32_t GetMeasurementCount();
   int32_t RoomType();  // RoomTypeNumber of the current shape and rotation
+  // The room template this room was made from (the catalogue's scene record id), 0 when none is
+  // known; the Room Shape box shows it while the room keeps that template's kind of outline.
+  int32_t RoomTemplate() const { return roomTemplate_; }
+  void SetRoomTemplate(int32_t id) { roomTemplate_ = id; }
+  // What "RoomType" reads: the template the room was made from, else the classifier's number.
+  int32_t ShownRoomType();
+  // The outline's kind, independent of its size and of where it starts: per corner its turn letter
+  // and whether the face before it is arched, rotated to the smallest string.
+  std::string OutlineKind() const;
   void ComputeMeasurements();
   // Moves the wall of dimension `index` so that the dimension becomes `value` (millimetres).
   void SetMeasurement(int32_t index, float value, bool useSecondWall);
@@ -134,6 +143,7 @@ class qxFloorElement : public zelvproTopViewElement {
 
   int32_t red_ = 80, green_ = 80, blue_ = 80;  // percent
   int32_t textureId_ = 0;
+  int32_t roomTemplate_ = 0;      // scene record id; saved in the record's "extraB"
   float defaultHeight_ = 0.0f;    // kept, never read
   float defaultDepth_ = 0.0f;     // kept, never read
   qxLineCycle* cycle_ = nullptr;  // not owned

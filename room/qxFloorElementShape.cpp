@@ -255,6 +255,21 @@ int32_t qxFloorElement::RoomType() {
   return RoomTypeNumber(shape, ShapeRotation(shape));
 }
 
+int32_t qxFloorElement::ShownRoomType() { return roomTemplate_ != 0 ? roomTemplate_ : RoomType(); }
+
+std::string qxFloorElement::OutlineKind() const {
+  const std::string turns = TurnLetters();
+  std::string kind;
+  for (size_t i = 0; i < turns.size(); ++i) {
+    kind += turns[i];
+    kind += cycle_->EdgeAt(int32_t(i))->arched ? 'a' : 's';
+  }
+  std::string smallest = kind;
+  for (size_t i = 2; i < kind.size(); i += 2)
+    smallest = std::min(smallest, kind.substr(i) + kind.substr(0, i));
+  return smallest;
+}
+
 int32_t RoomTypeNumber(int32_t shape, int32_t rotation) {
   const ShapeRule* rule = FindRule(shape);
   const int32_t slot = RotationSlot(rotation);

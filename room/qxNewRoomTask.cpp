@@ -3,6 +3,8 @@
 #include "elements/base/iApplicationSettings.h"
 #include "elements/base/iElementHost.h"
 #include "room/iDocumentLoader.h"
+#include "room/qxFloorElement.h"
+#include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
 
 namespace {
@@ -20,9 +22,17 @@ void SwapInDiscardingBefore(Handle packed) {
   MarkReplaced();
 }
 
+// The floors of the room just swapped in were made from template `id`.
+void MarkTemplate(int32_t id) {
+  qxNewRoomCanvas* canvas = qxNewRoomCanvas::Current();
+  if (canvas == nullptr || id == 0) return;
+  for (qxLineCycle* c = canvas->Cycles(); c != nullptr; c = c->next)
+    if (c->floor != nullptr) c->floor->SetRoomTemplate(id);
+}
+
 }  // namespace
 
-qxNewRoomTask::qxNewRoomTask(Handle scene) {
+qxNewRoomTask::qxNewRoomTask(Handle scene, int32_t templateId) : templateId_(templateId) {
   if (scene != nullptr) MemDuplicate(scene, &template_);
 }
 
@@ -46,6 +56,7 @@ void qxNewRoomTask::Do() {
   if (before == nullptr) return;  // unreadable: the document is as it was
   MemDispose(before_);
   before_ = before;
+  MarkTemplate(templateId_);
   MarkReplaced();
   // The loader may have replaced the canvas: the grid goes to the current one.
   canvas = qxNewRoomCanvas::Current();
@@ -64,5 +75,7 @@ void qxNewRoomTask::Undo() {
 
 void qxNewRoomTask::Redo() {
   ppTask::Redo();
-  if (before_ != nullptr) SwapInDiscardingBefore(template_);
+  if (before_ == nullptr) return;
+  SwapInDiscardingBefore(template_);
+  MarkTemplate(templateId_);
 }

@@ -13,7 +13,9 @@
 class qxNewRoomTask : public ppTask, public ppCollaborator {
  public:
   // Keeps a copy of `scene` (null: a task that swaps nothing); the caller keeps its own handle.
-  explicit qxNewRoomTask(Handle scene);
+  // `templateId` is the scene record's id: the room swapped in remembers it as the template it was
+  // made from (0: none).
+  explicit qxNewRoomTask(Handle scene, int32_t templateId = 0);
   ~qxNewRoomTask() override;
 
   void Do() override;
@@ -26,4 +28,5 @@ class qxNewRoomTask : public ppTask, public ppCollaborator {
  private:
   Handle before_ = nullptr;    // owned
   Handle template_ = nullptr;  // owned
+  int32_t templateId_ = 0;
 };

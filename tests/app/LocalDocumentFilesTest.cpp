@@ -30,7 +30,9 @@
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproRuler.h"
 #include "canvas/editor/zelvproViewBar.h"
+#include "canvas/view3d/zelvpro3DCanvas.h"
 #include "canvas/window/zelvproEditorCanvas.h"
+#include "canvas/window/zelvproRotatePanel.h"
 #include "canvas/window/zelvproWindow.h"
 #include "catalogue/databases/CatalogDatabaseList.h"
 #include "catalogue/databases/zelvDatabase.h"
@@ -43,6 +45,8 @@
 #include "controls/ppConfigurator.h"
 #include "controls/ppTextField.h"
 #include "controls/ppEditTextField.h"
+#include "controls/ppPopupSelector.h"
+#include "framework/ppSelectorQuery.h"
 #include "controls/zelvproWarningDialog.h"
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
@@ -79,6 +83,7 @@
 #include "platform/UserLanguage.h"
 #include "platform/WindowApi.h"
 #include "room/iDocumentLoader.h"
+#include "room/qxFloorElement.h"
 #include "room/qxLineCycle.h"
 #include "room/qxNewRoomCanvas.h"
 #include "room/qxRoomSegment.h"
@@ -1214,5 +1219,133 @@ TEST_F(LocalDocumentFilesTest, RoomSizesAndWallHeightsTypedInTheRoomPanelAreAske
   Command(zelvproCanvas::kUndo);
   EXPECT_NE(Room().WallHeight(), 2750.0f) << "the height's Undo";
   EXPECT_TRUE(Document().IsModified()) << "the height's Undo";
+  Document().SetModified(false);
+}
+
+// The Room Shape box of the room panel shows the room shape the room was made from: the arched room
+// and the room with a wall piece, whose corners read as a rectangle's, after the choice and after a
+// save and reopen; a wall moved keeps the shape, and the rectangle chosen from the arched room
+// replaces it.
+TEST_F(LocalDocumentFilesTest, TheRoomShapeBoxShowsTheShapeTheRoomWasMadeFromAfterAChoiceAndAReopen) {
+  UseStationery();
+  Start();
+  Window().ViewBar()->SelectViewById(zelvproViewBar::kRoomDesignView);
+  plat::HeadlessDriver::RunUntilIdle();
+  // The box as the room panel builds it.
+  const auto box = [&]() -> ppPopupSelector* {
+    Room().BuildInfoPanel(nullptr);
+    plat::HeadlessDriver::RunUntilIdle();
+    ppConfigPanel* panel =
+        ppConfigurator::Host() != nullptr ? ppConfigurator::Host()->CurrentPanel() : nullptr;
+    for (ppField* f = panel != nullptr ? panel->FirstField() : nullptr; f != nullptr; f = f->NextField())
+      if (auto* selector = dynamic_cast<ppPopupSelector*>(f)) return selector;
+    return nullptr;
+  };
+  // The id of the room shape the box shows (-1: none of its list).
+  const auto shown = [&]() -> int32_t {
+    ppPopupSelector* selector = box();
+    if (selector == nullptr || selector->Query() == nullptr) return -1;
+    const int32_t value = selector->GetValue().ToLong();
+    for (int32_t i = 0; i < selector->Query()->GetItemCount(); ++i) {
+      ppParameter id;
+      selector->Query()->GetColumn1(i, id);
+      if (id.ToLong() == value) return value;
+    }
+    return -1;
+  };
+  const auto choose = [&](int32_t id) {
+    ppPopupSelector* selector = box();
+    ASSERT_NE(selector, nullptr);
+    selector->SetValue(ppParameter(id));
+    plat::HeadlessDriver::RunUntilIdle();
+  };
+  const auto pieces = [&] {
+    int32_t n = 0;
+    ForEachChildElement(Room(), [&](zelvproElement* child) { n += child->kind == 9; });
+    return n;
+  };
+  const auto archedWalls = [&] {
+    int32_t n = 0;
+    ForEachChildElement(Room(), [&](zelvproElement* child) {
+      if (auto* segment = dynamic_cast<qxRoomSegment*>(child)) n += segment->GetRadius() != 0.0f;
+    });
+    return n;
+  };
+  ASSERT_EQ(shown(), 1) << "the new room is the rectangle";
+
+  constexpr int32_t kArched = 15, kWallPiece = 16;
+  for (const int32_t shape : {kArched, kWallPiece}) {
+    SCOPED_TRACE(shape);
+    choose(shape);
+    ASSERT_EQ(pieces(), shape == kWallPiece ? 1 : 0) << "the room was not replaced";
+    ASSERT_EQ(archedWalls(), shape == kArched ? 1 : 0) << "the room was not replaced";
+    EXPECT_EQ(shown(), shape) << "after the choice";
+    const std::string path = SaveAs(shape == kArched ? "arched.qxf" : "piece.qxf");
+    Document().SetModified(false);
+    OpenByHandOver(path);
+    ASSERT_EQ(archedWalls(), shape == kArched ? 1 : 0);
+    ASSERT_EQ(pieces(), shape == kWallPiece ? 1 : 0);
+    EXPECT_EQ(shown(), shape) << "after a reopen";
+  }
+
+  // The room's first dimension typed larger: the walls move, the room is still the one chosen.
+  choose(kArched);
+  ASSERT_EQ(archedWalls(), 1);
+  qxFloorElement* floor = dynamic_cast<qxFloorElement*>(Room().FindFloor());
+  ASSERT_NE(floor, nullptr);
+  const std::vector<Wall> before = Walls();
+  floor->SetValueByName("Measurement0", ppParameter(Vcon::WString(u"5000")), true);
+  plat::HeadlessDriver::RunUntilIdle();
+  EXPECT_NE(Walls(), before) << "the dimension moved no wall";
+  EXPECT_EQ(shown(), kArched) << "after a wall moved";
+
+  // The rectangle chosen from the arched room takes its place.
+  choose(1);
+  EXPECT_EQ(archedWalls(), 0) << "the rectangle's choice was ignored";
+  EXPECT_EQ(shown(), 1);
+  Document().SetModified(false);
+}
+
+// The rotation buttons follow the selection: enabled with a unit selected, disabled after File > New
+// and after an open, where nothing is selected, in the plan and in the 3D view. The first New finds
+// no new document's plan and makes the empty document, whose side panel no longer shows the unit.
+TEST_F(LocalDocumentFilesTest, TheRotationButtonsAreDisabledAfterNewAndOpenWhileNothingIsSelected) {
+  Start();
+  zelvproViewBar& bar = *Window().ViewBar();
+  bar.SelectViewById(zelvproViewBar::k3DView);
+  plat::HeadlessDriver::RunUntilIdle();
+  bar.SelectViewById(zelvproViewBar::kTopColourView);
+  plat::HeadlessDriver::RunUntilIdle();
+  auto* scene = dynamic_cast<zelvpro3DCanvas*>(Window().Made3DCanvas());
+  ASSERT_NE(scene, nullptr);
+  const auto enabled = [&] {
+    return std::pair{Window().EditorCanvasView()->RotatePanel()->IsEnabled(),
+                     scene->RotatePanel()->IsEnabled()};
+  };
+  const auto selectOne = [&] {
+    zelvproElement* unit = Place("B40", 1500, 1500);
+    ASSERT_NE(unit, nullptr);
+    unit->Select(true);
+    plat::HeadlessDriver::RunUntilIdle();
+    ASSERT_EQ(enabled(), std::pair(true, true)) << "a unit is selected";
+  };
+  selectOne();
+  const std::string path = SaveAs("turn.qxf");
+
+  Document().SetModified(false);
+  Command(zelvproWindow::kNew);
+  EXPECT_EQ(enabled(), std::pair(false, false)) << "after File > New";
+
+  selectOne();
+  Document().SetModified(false);
+  OpenByHandOver(path);
+  EXPECT_EQ(enabled(), std::pair(false, false)) << "after an open";
+
+  // File > New again, now with the new document's plan beside the settings.
+  UseStationery();
+  selectOne();
+  Document().SetModified(false);
+  Command(zelvproWindow::kNew);
+  EXPECT_EQ(enabled(), std::pair(false, false)) << "after File > New of the new document's plan";
   Document().SetModified(false);
 }
