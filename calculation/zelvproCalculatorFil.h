@@ -201,11 +201,12 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   // the handle after every contribution would make a rebuild quadratic). The rebuild's owner saves
   // once when it is done, before another table over the handle reads it.
   // Adds the line in `buffer` (null: the current buffer; its references travel with it) or merges
-  // it into the first equal line: the element's own line when the element keeps a separate line;
-  // by price link, tag, database and dimensions in merge mode; by every merge key otherwise. The
-  // existing lines are read into the scratch buffer.
+  // it into the first equal line, adding its quantity: the element's own line when the element keeps
+  // a separate line; by price link, tag, database and dimensions in merge mode; by every merge key
+  // otherwise. The existing lines are read into the scratch buffer.
   void PriceUnit(char* buffer);
-  // Takes one piece and one list entry per occurrence of `element` from the lines listing it; from
+  // Takes one list entry per occurrence of `element` from the lines listing it, and the quantity it
+  // added: the line's quantity over the number of entries (equal contributions share a line), from
   // the element's own separate line its whole quantity (never below 0).
   void RemoveElementLines(zelvproElement* element) override;
   // The first line whose element list holds `element`, read into the scratch buffer; -1 when none
@@ -359,10 +360,14 @@ class zelvproCalculatorFil : public ppEmbeddedData, public iCalculationList {
   template <typename Test>
   int32_t FirstLine(const std::vector<int32_t>& lines, Test test);
   void AppendElementKey(char* b, int32_t key);
-  // A numbered contribution takes over the line its element had before this rebuild when no
-  // contribution has taken that line yet (its element list is empty) and the keys are still equal:
-  // the line keeps its texts and discount and takes the contribution's quantity and number.
-  bool TakeOverOwnLine(char* n, const LineRefs& nRefs, bool byArticle);
+  // A numbered contribution takes over the numbered line its element had before this rebuild when no
+  // contribution has taken that line yet (its element list is empty), whatever its keys: the line
+  // becomes the contribution (texts, colours, keys, sizes, quantity, number) and keeps its id and the
+  // discount the user gave it (a percentage taken again of a changed price).
+  bool TakeOverOwnLine(char* n, const LineRefs& nRefs);
+  // What a contribution in `n` gets as a line of its own: its element in the list, the table's
+  // catalogue when it names none, the element's line text and the catalogue's identifier.
+  void FinishNewLine(char* n, LineRefs& refs);
   // Whether the plan's line in `b` carries a discount amount or percentage.
   bool HasOwnDiscount(char* b);
   // The digest a kept discount is found by: the keys of the merge mode.

@@ -39,6 +39,12 @@ struct Sums {
 // A percentage (of "discountPct") applied as the lists always did: amount x float(p / 100).
 ppMoney Share(ppMoney amount, float percent) { return amount.MultipliedByFloat(float(percent / 100.0)); }
 
+// A Discount line's amount: its percentage of the sums above it, and nothing without a percentage
+// (an amount a document stored beside an empty percentage is no discount the user can see or edit).
+ppMoney DiscountShare(ppMoney amount, float percent) {
+  return percent == 0.0f ? ppMoney::FromRaw(0) : Share(amount, percent);
+}
+
 // What a priced line (a plan element's or an Item/Service) adds to the sums: a line without a price
 // (its unit has no price record) shows no amount and adds nothing, so that the priced lines still
 // add up to a Total instead of leaving it without a value.
@@ -477,9 +483,9 @@ void zelvproCalculatorFil::BuildTagGroups() {
         continue;
       }
       const float percent = Percent(b);
-      if (type == kDiscountLine && percent != 0.0f) {
-        PutTotals(b, Share(group.total, percent), Share(group.total2, percent), Long(b, kWeightTotal),
-                  Long(b, kVolumeTotal));
+      if (type == kDiscountLine) {
+        PutTotals(b, DiscountShare(group.total, percent), DiscountShare(group.total2, percent),
+                  Long(b, kWeightTotal), Long(b, kVolumeTotal));
         WriteRecordAt(i, b);
       }
       if (IsElementLine(type) || type == kItemService || type == kDiscountLine) {
@@ -519,9 +525,9 @@ void zelvproCalculatorFil::RunningSums() {
     BuildLineTexts(b);
     const int32_t type = Long(b, kType), tag = Long(b, kTag);
     const float percent = Percent(b);
-    if (type == kDiscountLine && tag == 0 && percent != 0.0f) {
-      PutTotals(b, Share(sums.total, percent), Share(sums.total2, percent), Long(b, kWeightTotal),
-                Long(b, kVolumeTotal));
+    if (type == kDiscountLine && tag == 0) {
+      PutTotals(b, DiscountShare(sums.total, percent), DiscountShare(sums.total2, percent),
+                Long(b, kWeightTotal), Long(b, kVolumeTotal));
       WriteRecordAt(i, b);
     }
     if (IsElementLine(type) || type == kItemService) {

@@ -39,6 +39,14 @@ void PutMoney(ppDatafile& file, char* b, const char* field, ppMoney amount) {
   RecordField(file, field).SetMoneyRaw(b, amount.Raw());
 }
 
+// One of `count` equal parts of `total`, truncated at its places; the last part takes the rest.
+DecimalNumber ShareOf(const DecimalNumber& total, int32_t count) {
+  if (count <= 1 || total.IsMaxValue()) return total;
+  DecimalNumber share;
+  share.SetRawWord((total.Amount() / count) * 8 + total.Places());
+  return share;
+}
+
 bool MergeByArticle() {
   return (iApplicationSettings::Current().flags1 & zelvproCalculatorFil::kMergeByArticle) != 0;
 }
@@ -204,22 +212,13 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
     if (i >= 0) {
       char* r = scratch_;
       LineRefs& rRefs = BufferRefs(r);
-      bool differs = false;
-      if (element != nullptr && rRefs.element != nullptr && Long(r, kTopViewId) != 0 &&
-          Long(n, kTopViewId) != 0) {
-        differs = rRefs.element->DiffersFromRecord(element);
-        // One more piece, whatever the contribution's own quantity.
-        if (!differs) {
-          DecimalNumber pieces = Quantity(r, kPieces);
-          pieces += 1.0;
-          SetQuantity(r, kPieces, pieces);
-        }
-      } else {
+      const bool differs = element != nullptr && rRefs.element != nullptr && Long(r, kTopViewId) != 0 &&
+                           Long(n, kTopViewId) != 0 && rRefs.element->DiffersFromRecord(element);
+      if (!differs) {
+        // The contribution's own quantity: a unit priced by the metre adds its length, not a piece.
         DecimalNumber pieces = Quantity(r, kPieces);
         pieces += Quantity(n, kPieces);
         SetQuantity(r, kPieces, pieces);
-      }
-      if (!differs) {
         SetLong(r, kMissing, Long(r, kMissing) + Long(n, kMissing));
         if (rRefs.db == nullptr) rRefs.db = nRefs.db;
         AppendElementKey(r, ElementKey(element));
@@ -228,14 +227,12 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
       }
     }
   }
-  if (!added && numbered && element != nullptr && !separate) added = TakeOverOwnLine(n, nRefs, byArticle);
+  if (!added && numbered && element != nullptr && !separate) added = TakeOverOwnLine(n, nRefs);
   if (added) return;
 
   // A new line.
   if (separate) SetQuantity(n, kPieces, element->ElementQuantity());
-  AppendElementKey(n, ElementKey(element));
-  LineRefs& refs = BufferRefs(buffer);
-  if (refs.db == nullptr) refs.db = dynamic_cast<zelvDatabase*>(&Database());
+  FinishNewLine(n, BufferRefs(buffer));
   if (element != nullptr) {
     PutMoney(*this, n, "discount", element->DiscountAmount());
     const float percent = float(element->DiscountPercent());
@@ -243,38 +240,44 @@ void zelvproCalculatorFil::PriceUnit(char* buffer) {
     if (percent != 0.0f)
       PutMoney(*this, n, "discount",
                Money(n, kPrice).MultipliedByFloatValue(ppFloat(percent)).DividedByInt(100));
-    if (!element->LineText().empty()) SetWide(n, kText, Vcon::WString(element->LineText()));
   }
-  if (refs.db != nullptr) SetLong(n, kDatabaseId, refs.db->Identifier());
-  TakeKeptDiscount(n, refs, byArticle);
+  TakeKeptDiscount(n, BufferRefs(buffer), byArticle);
   InsertRecordAt(-1, buffer);
   unsaved_ = true;
 }
 
-bool zelvproCalculatorFil::TakeOverOwnLine(char* n, const LineRefs& nRefs, bool byArticle) {
+void zelvproCalculatorFil::FinishNewLine(char* n, LineRefs& refs) {
+  AppendElementKey(n, ElementKey(refs.element));
+  if (refs.db == nullptr) refs.db = dynamic_cast<zelvDatabase*>(&Database());
+  if (refs.element != nullptr && !refs.element->LineText().empty())
+    SetWide(n, kText, Vcon::WString(refs.element->LineText()));
+  if (refs.db != nullptr) SetLong(n, kDatabaseId, refs.db->Identifier());
+}
+
+bool zelvproCalculatorFil::TakeOverOwnLine(char* n, const LineRefs& nRefs) {
   zelvproElement* element = nRefs.element;
-  // A line no contribution of this rebuild has taken yet has an empty element list.
+  // The numbered line the element had before this rebuild, whatever its keys now (a colour, size or
+  // price may have changed since); a line no contribution of this rebuild has taken yet has an empty
+  // element list.
   const int32_t i = FirstLine(Index().OwnedBy(element), [&](char* r) {
-    const LineRefs& rRefs = BufferRefs(r);
-    return rRefs.element == element && IsElementLineType(Long(r, kType)) && ElementKeys(r).empty() &&
-           (byArticle ? ArticleKeysEqual(r, rRefs, n, nRefs) : AllKeysEqual(r, n));
+    return BufferRefs(r).element == element && IsElementLineType(Long(r, kType)) && Long(r, kNumber) != 0 &&
+           ElementKeys(r).empty();
   });
   if (i < 0) return false;
+  // The contribution replaces the line, texts, keys and quantity alike; the line keeps its id and the
+  // discount the user gave it. A percentage follows a new price, as a price written on the line does.
   char* r = scratch_;
-  DecimalNumber pieces = Quantity(r, kPieces);
-  pieces += Quantity(n, kPieces);
-  SetQuantity(r, kPieces, pieces);
-  SetLong(r, kMissing, Long(r, kMissing) + Long(n, kMissing));
-  // The unit's number may have moved since the last rebuild; the line shows the one it has now.
-  SetLong(r, kNumber, Long(n, kNumber));
-  SetLong(r, kSequence, Long(n, kSequence));
-  if (byArticle) {
-    PutMoney(*this, r, "price", Money(n, kPrice));
-    PutMoney(*this, r, "price2", Money(n, kPrice2));
-  }
-  if (BufferRefs(r).db == nullptr) BufferRefs(r).db = nRefs.db;
-  AppendElementKey(r, ElementKey(element));
-  WriteRecordAt(i, r);
+  const ppMoney oldPrice = Money(r, kPrice), newPrice = Money(n, kPrice);
+  const float percent = Percent(r);
+  ppMoney discount = Money(r, kDiscount);
+  if (percent != 0.0f && newPrice.Raw() != oldPrice.Raw() && !newPrice.IsNull())
+    discount = newPrice.MultipliedByFloatValue(ppFloat(percent)).DividedByInt(100);
+  SetLong(n, kRecordId, Long(r, kRecordId));
+  PutMoney(*this, n, "discount", discount);
+  ppDatafile::SetFieldValue(kDiscountPercent, ppParameter(percent), n);
+  FinishNewLine(n, BufferRefs(n));
+  ComputeTotals(n);
+  WriteRecordAt(i, n);
   unsaved_ = true;
   return true;
 }
@@ -347,10 +350,11 @@ void zelvproCalculatorFil::RemoveElementLines(zelvproElement* element) {
     if (i < 0) break;
     Handle list = RecordField(*this, "elements").Data(scratch_);
     const uint32_t size = uint32_t(MemGetSize(list));
+    const int32_t listed = int32_t(size / 4);
     for (uint32_t at = 0; at + 4 <= size; at += 4) {
-      int32_t listed = 0;
-      std::memcpy(&listed, *list + at, 4);
-      if (listed != key) continue;
+      int32_t entry = 0;
+      std::memcpy(&entry, *list + at, 4);
+      if (entry != key) continue;
       std::memmove(*list + at, *list + at + 4, size - at - 4);
       MemSetSize(list, size - 4);
       break;
@@ -361,7 +365,9 @@ void zelvproCalculatorFil::RemoveElementLines(zelvproElement* element) {
       pieces -= element->ElementQuantity();
       if (pieces < DecimalNumber(0.0, 0)) pieces = DecimalNumber(0.0, 0);
     } else {
-      pieces -= 1.0;
+      // What this element added: equal contributions share a line (their sizes are a merge key), so
+      // each added the line's quantity over the number of contributions it lists.
+      pieces -= ShareOf(pieces, listed);
     }
     SetQuantity(scratch_, kPieces, pieces);
     WriteRecordAt(i, scratch_);
@@ -402,7 +408,12 @@ void zelvproCalculatorFil::ExportArticleList(ppFileSpec& file) {
       // A price record that is gone has no article number to write.
       if (!CalculationCatalogViews::Read(*views.prices, priceId)) continue;
       WriteValueAsText(open, ppParameter(views.orderNumber.Text(views.prices->GetRecordBuffer())), false);
-      WriteValueAsText(open, ppParameter::FromDecimalNumber(Quantity(b, kPieces)), true);
+      // The ordering systems read whole pieces: 1.5 is written 1.
+      const DecimalNumber pieces = Quantity(b, kPieces);
+      WriteValueAsText(
+          open,
+          ppParameter::FromDecimalNumber(pieces.IsMaxValue() ? pieces : DecimalNumber(pieces.ToInt64())),
+          true);
     }
   });
 }

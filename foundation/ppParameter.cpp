@@ -483,9 +483,13 @@ Vcon::String ppParameter::ToString(int32_t width, int32_t precision, uint8_t fil
     case kQuantity: {
       const DecimalNumber& q = Get<DecimalNumber>();
       if (q.IsMaxValue()) return "NaN";
+      // Without a precision a quantity shows what it holds (1.5 m of worktop, not 1), trimmed by the
+      // plain format; a precision of 0 gives the whole number.
       DecimalFormat format = PlainNumberFormat();
-      format.decimalsOn = precision > 0;
-      if (precision > 0) format.decimals = static_cast<int16_t>(std::min(precision, int32_t{7}));
+      if (precision >= 0) {
+        format.decimalsOn = precision > 0;
+        format.decimals = static_cast<int16_t>(std::min(precision, int32_t{7}));
+      }
       return q.Format(format);
     }
     default:

@@ -122,16 +122,17 @@ class ppParameter {
   // The value as text. width and precision are -1 when not given; fill, sign and exponent are those
   // of FormatNumber; separators gives the decimal character and then the grouping character.
   // Texts are themselves (wide text narrowed), money is its amount text (ppMoney::ToString), a
-  // quantity is written with the plain number format (decimals as the precision asks, none without
-  // one), a bool is "True"/"False" ("1"/"0" with kFillZeros) fitted to the width, and every other
-  // type goes through FormatNumber as a double.
+  // quantity is written with the plain number format (that format's trimmed decimals without a
+  // precision, none with 0, else as many as asked), a bool is "True"/"False" ("1"/"0" with
+  // kFillZeros) fitted to the width, and every other type goes through FormatNumber as a double.
   Vcon::String ToString(int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
                         std::string_view separators, uint8_t exponent) const;
   // As above, money written with `moneyFormat` instead of ppMoney's process-wide default format.
   Vcon::String ToString(int32_t width, int32_t precision, uint8_t fill, uint8_t sign,
                         std::string_view separators, uint8_t exponent,
                         const DecimalFormat& moneyFormat) const;
-  // ToString(-1, -1, 0, 0, ",.", 0): numbers as whole numbers without grouping.
+  // ToString(-1, -1, 0, 0, ",.", 0): numbers as whole numbers without grouping (a quantity keeps its
+  // decimals).
   Vcon::String AsString() const;
   // Wide text is returned unchanged; anything else is ToString widened.
   Vcon::WString ToWString(int32_t width, int32_t precision, uint8_t fill, uint8_t sign,

@@ -26,6 +26,13 @@
 #include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproTopCanvas.h"
 #include "elements/units/zelvproParametricElement.h"
+#include "exchange/DocumentFileOperations.h"
+#include "exchange/MailMessage.h"
+#include "exchange/MailOrder.h"
+#include "exchange/MailProvider.h"
+#include "exchange/OrderDocument.h"
+#include "exchange/WindowPlanSteps.h"
+#include "catalogue/records/zelvproDocFil.h"
 #include "foundation/UserPreferences.h"
 #include "foundation/Geometry2D.h"
 #include "framework/ppPropertyDataUnit.h"
@@ -38,6 +45,7 @@
 namespace {
 
 constexpr int32_t kInchButton = 1029, kLanguageList = 1072;
+constexpr int32_t kUndo = 31, kRedo = 32;
 
 class MadeToMeasureTest : public apptest::StartedProgramTest {
  protected:
@@ -344,6 +352,89 @@ TEST_F(MadeToMeasureTest, TheFillerPanelTakesItsWidthAndACabinetTakesNone) {
   const float width = cabinet->dimensions.x;
   cabinet->SetValueByName("XDim", ppParameter(Vcon::WString(u"900")), true);
   EXPECT_FLOAT_EQ(cabinet->dimensions.x, width);
+}
+
+// A worktop typed to 1500 mm is priced for its 1.5 metres through everything that builds the price
+// list again as a salesperson works: another unit placed, the worktop dragged elsewhere, Undo and Redo
+// of the move, the autosave, a save and the plan opened again, and the e-mail order, whose shopping
+// list orders the 1.5 metres.
+TEST_F(MadeToMeasureTest, TheCustomWorktopKeepsItsPriceByTheMetreThroughEveryRebuild) {
+  const std::filesystem::path plan = DemoPlan();
+  Start(plan.string());
+  Send(zelvproViewBar::kTopColourCommand);
+  zelvproParametricElement* worktop = Place("Worktops", "VH-WT");
+  ASSERT_NE(worktop, nullptr) << "the custom worktop was not placed";
+  const int32_t unit = worktop->GetUnitRecordId();
+  Type("XDim", "1500");
+  const auto expectMetres = [&](const char* step) {
+    ASSERT_NE(worktop, nullptr) << step;
+    const Line line = PriceLine(*worktop);
+    EXPECT_EQ(line.count, 1) << step;
+    EXPECT_DOUBLE_EQ(line.pcs, 1.5) << step;
+    EXPECT_DOUBLE_EQ(line.total, 1342.5) << step;
+  };
+  expectMetres("typed");
+
+  zelvproTopCanvas* top = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(top, nullptr);
+  const int32_t units = top->Subviews().Count();
+  for (auto [fx, fz] : {std::pair{0.25f, 0.25f}, {0.75f, 0.25f}, {0.25f, 0.75f}})
+    if (top->Subviews().Count() == units) DropFromPalette("Base", "VH-B40", OnFloor(fx, fz));
+  ASSERT_GT(top->Subviews().Count(), units) << "the base unit was not placed";
+  Click(*worktop);
+  expectMetres("another unit placed");
+
+  const ppVector3 before = worktop->GetPosition();
+  plat::RECT r{};
+  worktop->NewFrameRegion()->GetBounds(&r);
+  DragInFrame(DocumentPointInFrame({(r.left + r.right) / 2, (r.top + r.bottom) / 2}),
+              DocumentPointInFrame(OnFloor(0.5f, 0.8f)));
+  ASSERT_NE(worktop->GetPosition().z, before.z) << "the worktop was not moved";
+  expectMetres("moved");
+  Send(kUndo);
+  EXPECT_FLOAT_EQ(worktop->GetPosition().z, before.z);
+  expectMetres("the move undone");
+  Send(kRedo);
+  EXPECT_NE(worktop->GetPosition().z, before.z);
+  expectMetres("the move redone");
+
+  ASSERT_TRUE(DocumentRecordFile->IsModified());
+  Send(zelvproWindow::kWriteAutoSave);
+  EXPECT_TRUE(std::filesystem::exists(demo_.Folder() / "AutoSave.qxf"));
+  expectMetres("autosaved");
+  Send(zelvproWindow::kSave);
+  EXPECT_FALSE(DocumentRecordFile->IsModified());
+  expectMetres("saved");
+
+  ASSERT_TRUE(app_->HandOver("\"" + plan.string() + "\""));
+  plat::HeadlessDriver::RunUntilIdle();
+  worktop = nullptr;
+  top = zelvproEditorScroller::MainCanvas();  // the opened plan's
+  ASSERT_NE(top, nullptr);
+  for (int32_t i = 0; i < top->Subviews().Count(); ++i)
+    if (auto* found = dynamic_cast<zelvproParametricElement*>(top->Subviews().At(i));
+        found != nullptr && found->GetUnitRecordId() == unit)
+      worktop = found;
+  ASSERT_NE(worktop, nullptr) << "the worktop came back";
+  EXPECT_FLOAT_EQ(worktop->dimensions.x, 1500.0f);
+  expectMetres("opened again");
+
+  // The order by e-mail saves the plan into its order file, shopping list included.
+  class Mail : public MailProvider {
+   public:
+    bool Hand(const MailMessage&, plat::HWND) override {
+      shoppingList = RecordField(*DocumentRecordFile, "xmlExport").WideText(DocumentRecordFile->Record());
+      return true;
+    }
+    Vcon::WString shoppingList;
+  } mail;
+  WindowPlanSteps steps(*app_->DocumentWindow());
+  DocumentFileOperations operations(*DocumentRecordFile, steps);
+  OrderDocument order(operations, *DocumentRecordFile, app_->DocumentWindow()->GetHWND());
+  ASSERT_TRUE(MailOrder(order, app_->Frame(), &mail));
+  const std::string xml = Vcon::Utf8FromUtf16(mail.shoppingList);
+  EXPECT_NE(xml.find("<Qty>1.5</Qty><QtyType>PIECES</QtyType><SalesItemName>"), std::string::npos) << xml;
+  expectMetres("ordered by e-mail");
 }
 
 }  // namespace

@@ -278,7 +278,9 @@ TEST_F(CalculatorBuildTest, ItemLinesOfNoOrNegativeQuantityAreGoneAndCountInNoSu
           {1, 0, "", Raw(100.0)}, {0, 0, "", 0}, {11, 0, "", Raw(100.0)}, {5, 0, "Total", Raw(100.0)}}));
 }
 
-TEST_F(CalculatorBuildTest, ANullAmountMakesTheTotalShowNoValue) {
+// A Discount line's amount is its percentage of what stands above it: without a percentage it takes
+// nothing off, whatever amount (none included) the line was stored with.
+TEST_F(CalculatorBuildTest, ADiscountWithoutAPercentageTakesNothingWhateverAmountItHeld) {
   Item(10.0);
   Line(Calc::kDiscountLine);
   Calc().BeginAccess();
@@ -288,7 +290,7 @@ TEST_F(CalculatorBuildTest, ANullAmountMakesTheTotalShowNoValue) {
   Calc().SaveToBlob();
   const std::vector<Row> rows = Build();
   EXPECT_EQ(rows.back().type, 5);
-  EXPECT_EQ(rows.back().total, ppMoney::kNoValue);
+  EXPECT_EQ(rows.back().total, Raw(10.0));
 }
 
 TEST_F(CalculatorBuildTest, ALineWithoutAnAmountStaysAndLeavesTheSumsToThePricedLines) {

@@ -71,8 +71,8 @@ TEST_F(CalculatorMergeTest, EqualContributionsShareALineByEveryKey) {
   Contribute(a.get(), 2.0);
   Contribute(b.get(), 5.0);
   ASSERT_EQ(Count(), 1);
-  // The second element adds one piece, whatever its own quantity.
-  EXPECT_DOUBLE_EQ(Pieces(0), 3.0);
+  // The second element adds its own quantity (a unit priced by the metre adds its metres).
+  EXPECT_DOUBLE_EQ(Pieces(0), 7.0);
   EXPECT_EQ(Listed(0), (std::vector<int32_t>{Calc().ElementKey(a.get()), Calc().ElementKey(b.get())}));
 
   // Any other merge key, or a numbered contribution, makes a line of its own.
@@ -88,6 +88,31 @@ TEST_F(CalculatorMergeTest, EqualContributionsShareALineByEveryKey) {
     Contribute(other.get(), 1.0, {{c.field, c.value}});
     EXPECT_EQ(Count(), before + 1);
   }
+}
+
+// Equal contributions of 1.5 (a worktop 1500 mm long priced by the metre) share a line of 3; each
+// element taken out takes its 1.5 again, also after the list was emptied and filled again.
+TEST_F(CalculatorMergeTest, AnElementTakenOutTakesTheQuantityItAdded) {
+  auto a = NewElement(), b = NewElement(), c = NewElement();
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    Calc().ResetElementLines();
+    Contribute(a.get(), 1.5);
+    Contribute(b.get(), 1.5);
+    ASSERT_EQ(Count(), 1);
+    EXPECT_DOUBLE_EQ(Pieces(0), 3.0);
+  }
+  Calc().RemoveElementLines(a.get());
+  EXPECT_DOUBLE_EQ(Pieces(0), 1.5);
+  Contribute(a.get(), 1.5);
+  Contribute(c.get(), 1.5);
+  EXPECT_DOUBLE_EQ(Pieces(0), 4.5);
+  Calc().RemoveElementLines(b.get());
+  Calc().RemoveElementLines(c.get());
+  EXPECT_DOUBLE_EQ(Pieces(0), 1.5);
+  Calc().RemoveElementLines(a.get());
+  EXPECT_DOUBLE_EQ(Pieces(0), 0.0);
+  EXPECT_TRUE(Listed(0).empty());
 }
 
 TEST_F(CalculatorMergeTest, MergeModeMatchesByArticleAndTakesTheNewerPrices) {

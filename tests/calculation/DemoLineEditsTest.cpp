@@ -218,4 +218,122 @@ TEST_F(DemoLineEditsTest, AWorktopPricedThroughItsPartsIsNamedByItsUnitOnItsLine
       << "a unit with a price of its own is named by its price as before";
 }
 
+// A discount typed on a numbered unit's own line stays with the unit when a finish of the unit is
+// painted over, on the unit's own rebuild and on the whole list's, and the line names the new finish;
+// the old finish painted back (Undo) shows the line with its discount still.
+TEST_F(DemoLineEditsTest, ANumberedUnitsLineKeepsItsDiscountAndNamesTheFinishesPaintedOnIt) {
+  const int32_t b40 = UnitId("VH-B40");
+  const auto colour = [&](const char* name) { return RecordWith(db_->ColorCatalogFile(), "name", name); };
+  zelvproTopViewElement& unit = PlaceNumbered("B40", 1);
+  PlaceNumbered("B60", 2);
+  Lines();
+  Type(LineOf(Calc::kCalculationItem, b40, 1), "discountPct", u"-10");
+  Lines();
+  const double items = Total();
+  const auto expectLine = [&](const char* front, const char* carcase, const char* step) {
+    SCOPED_TRACE(step);
+    const int32_t line = LineOf(Calc::kCalculationItem, b40, 1);
+    ASSERT_GE(line, 0);
+    int32_t lines = 0;
+    for (int32_t i = 0; i < calc_->GetRecordCount(); ++i) {
+      calc_->ReadRecordAt(i, nullptr);
+      if (Long(calc_->GetRecordBuffer(), "unitID") == b40) ++lines;
+    }
+    EXPECT_EQ(lines, 1) << "one line for the unit";
+    EXPECT_EQ(PercentShown(line), std::string("-10") + LocaleDecimalChar() + "00");
+    const double price = Money(line, "price");
+    EXPECT_DOUBLE_EQ(Money(line, "total"), price * 0.9);
+    const std::string options = Shown(line, "tOptions");
+    EXPECT_NE(options.find(front), std::string::npos) << options;
+    EXPECT_NE(options.find(carcase), std::string::npos) << options;
+    EXPECT_EQ(Shown(line, "tcolorText"), std::string(front).substr(4));
+  };
+  expectLine("101 Snow", "201 Oak", "as placed");
+
+  // Painted as the Colors view paints: the unit's own rebuild first, then the whole list's.
+  const auto paint = [&](const char* name) {
+    unit.ApplyColorRecord(colour(name), db_.get(), -1);
+    unit.AddToCalculation();
+    calc_->BuildLines();
+  };
+  paint("Midnight");
+  expectLine("105 Midnight", "201 Oak", "front painted, its own rebuild");
+  Lines();
+  expectLine("105 Midnight", "201 Oak", "front painted, the whole list rebuilt");
+  paint("Walnut");
+  expectLine("105 Midnight", "202 Walnut", "carcase painted");
+  Lines();
+  expectLine("105 Midnight", "202 Walnut", "carcase painted, the whole list rebuilt");
+  paint("Oak");
+  paint("Snow");
+  expectLine("101 Snow", "201 Oak", "painted back");
+  Lines();
+  EXPECT_DOUBLE_EQ(Total(), items);
+}
+
+// Opened and saved again before the list was rebuilt, a discount waiting for its unit's line is
+// written with the user's lines all the same, and the next opening gives it back.
+TEST_F(DemoLineEditsTest, ADiscountWaitingAfterAnOpenSurvivesASaveMadeBeforeTheListIsRebuilt) {
+  const int32_t b40 = UnitId("VH-B40");
+  PlaceNumbered("B40", 1);
+  Lines();
+  const double price = Money(LineOf(Calc::kCalculationItem, b40, 1), "price");
+  Type(LineOf(Calc::kCalculationItem, b40, 1), "discountPct", u"-10");
+  Lines();
+  Handle first = nullptr, second = nullptr;
+  Vcon_HandleManager::MemNew(&first, 0);
+  Vcon_HandleManager::MemNew(&second, 0);
+  calc_->PackUserLines(first);
+
+  calc_->DeleteAllLines();  // opened: the plan's lines wait for the first rebuild
+  calc_->AppendUserLines(first);
+  ASSERT_EQ(calc_->KeptDiscounts(), 1);
+  calc_->PackUserLines(second);  // saved at once
+  calc_->DeleteAllLines();       // and opened again
+  calc_->AppendUserLines(second);
+  EXPECT_EQ(calc_->KeptDiscounts(), 1);
+  Lines();
+  EXPECT_DOUBLE_EQ(Money(LineOf(Calc::kCalculationItem, b40, 1), "total"), price * 0.9);
+  EXPECT_DOUBLE_EQ(Total(), price * 0.9);
+  MemDispose(first);
+  MemDispose(second);
+}
+
+// A Discount line that a document holds without a percentage (an empty or unreadable one, whatever
+// amount it was saved with) takes nothing off: the Total is the items' sum.
+TEST_F(DemoLineEditsTest, ADiscountLineStoredWithNoPercentageLeavesTheTotalAsItWas) {
+  Place("B40");
+  Place("B60");
+  Lines();
+  const double items = Total();
+  ASSERT_GT(items, 0.0);
+  for (const bool tagged : {false, true}) {
+    for (const bool stale : {false, true}) {
+      SCOPED_TRACE(std::string(tagged ? "tagged " : "untagged ") + (stale ? "with an amount" : "no amount"));
+      // The document's line as a file holds it.
+      Handle stored = nullptr;
+      Vcon_HandleManager::MemNew(&stored, 0);
+      {
+        ppEmbeddedData lines(Calc::kLayout, *db_, stored, nullptr);
+        lines.ClearRecordBuffer(nullptr);
+        char* b = lines.GetRecordBuffer();
+        RecordField(lines, "type").SetLong(b, Calc::kDiscountLine);
+        RecordField(lines, "id").SetLong(b, 9001);
+        if (tagged) RecordField(lines, "tag").SetLong(b, 5);
+        lines.SetFieldValue(lines.IndexOf("discountPct"), ppParameter(ppFloat()), nullptr);
+        lines.SetFieldValue(lines.IndexOf("total"),
+                            ppParameter(stale ? ppMoney::FromRaw(-500000) : ppMoney()), nullptr);
+        lines.InsertRecordAt(-1, nullptr);
+        lines.SaveToBlob();
+      }
+      calc_->DeleteAllLines();
+      ASSERT_EQ(calc_->AppendUserLines(stored), 1);
+      Lines();
+      EXPECT_DOUBLE_EQ(Total(), items);
+      EXPECT_GE(LineOf(Calc::kDiscountLine), 0) << "the line stays";
+      MemDispose(stored);
+    }
+  }
+}
+
 }  // namespace

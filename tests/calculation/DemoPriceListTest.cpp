@@ -254,4 +254,73 @@ TEST_F(DemoPriceListTest, InDanishEveryLineNamesItsUnitAndColourInDanish) {
   EXPECT_EQ(shown[UnitId("VH-WT200")][1], "VH-WT200 Bordplade 200 cm");
 }
 
+// Units made to measure keep their price by the metre however the list is built again: the custom
+// worktop typed to 1500 mm is 1.5 metres on its own rebuild and on every whole rebuild after it; a
+// second one of the same length shares its line (3 metres) and, taken away again, takes its own 1.5;
+// the filler panel at 150 mm is 0.15 of a metre. The article list still writes whole pieces.
+TEST_F(DemoPriceListTest, UnitsMadeToMeasureKeepTheirLengthsThroughEveryRebuild) {
+  const int32_t worktopUnit = UnitId("VH-WT"), fillerUnit = UnitId("VH-FP");
+  // The quantity and total of the one line of `unit` (-1 and 0 when it has none or several).
+  const auto line = [&](int32_t unit) {
+    std::pair<double, double> found{-1.0, 0.0};
+    int32_t count = 0;
+    calc_->BeginAccess();
+    for (int32_t i = 0; i < calc_->GetRecordCount(); ++i) {
+      calc_->ReadRecordAt(i, nullptr);
+      const char* b = calc_->GetRecordBuffer();
+      if (RecordField(*calc_, "unitID").Long(b) != unit || RecordField(*calc_, "pcs").Quantity(b).IsZero())
+        continue;
+      ++count;
+      found = {RecordField(*calc_, "pcs").Quantity(b).ToDouble(),
+               ppMoney::FromRaw(RecordField(*calc_, "total").MoneyRaw(b)).ToDouble()};
+    }
+    return count == 1 ? found : std::pair<double, double>{-1.0, 0.0};
+  };
+  const auto typeWidth = [](zelvproTopViewElement& unit, const char16_t* width) {
+    unit.SetValueByName("XDim", ppParameter(Vcon::WString(width)), true);
+    unit.AddToCalculation();  // the unit's own rebuild, as its size field asks for
+  };
+
+  zelvproTopViewElement& first = Place("WT");
+  typeWidth(first, u"1500");
+  EXPECT_EQ(line(worktopUnit), (std::pair{1.5, 1342.5})) << "its own rebuild";
+  for (int rebuild = 0; rebuild < 2; ++rebuild) {
+    Lines();
+    EXPECT_EQ(line(worktopUnit), (std::pair{1.5, 1342.5})) << "whole rebuild " << rebuild;
+  }
+
+  zelvproTopViewElement& second = Place("WT");
+  typeWidth(second, u"1500");
+  EXPECT_EQ(line(worktopUnit), (std::pair{3.0, 2685.0}));
+  Lines();
+  EXPECT_EQ(line(worktopUnit), (std::pair{3.0, 2685.0})) << "two equal worktops, one line";
+  second.RemoveFromCalculation();
+  EXPECT_EQ(line(worktopUnit), (std::pair{1.5, 1342.5})) << "the second takes its own metres away";
+  second.AddToCalculation();
+  typeWidth(second, u"2350");
+  Lines();
+  int32_t worktopLines = 0;
+  for (const Line& l : Lines())
+    if (l.unit == worktopUnit) ++worktopLines;
+  EXPECT_EQ(worktopLines, 2) << "another length, another line";
+
+  zelvproTopViewElement& filler = Place("FP");
+  typeWidth(filler, u"150");
+  Lines();
+  EXPECT_EQ(line(fillerUnit), (std::pair{0.15, 142.5}));
+  EXPECT_EQ(Shown(calc_->FindLineOfElement(&filler), "pcs"),
+            "0" + std::string(ppParameter::PlainNumberFormat().decimalPoint.c_str()) + "15");
+
+  const std::string path = folder_.Path("articles.txt");
+  ppFileSpec file{Vcon::WString(path.c_str())};
+  calc_->ExportArticleList(file);
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("\t0\r\n"), std::string::npos)
+      << "the filler's 0.15 written whole: " << text.str();
+  for (const char* fraction : {"\t0.15", "\t0,15", "\t1.5", "\t1,5"})
+    EXPECT_EQ(text.str().find(fraction), std::string::npos) << text.str();
+}
+
 }  // namespace

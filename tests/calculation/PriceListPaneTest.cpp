@@ -2036,6 +2036,49 @@ TEST_F(PriceListPrintTest, EachLineTypePrintsItsTagTextTotalAndDescription) {
   }
 }
 
+// A quantity that is not whole (a worktop 1500 mm long priced by the metre, a filler panel of 150
+// mm) shows its decimals, trimmed, with the decimal character the list shows its amounts with: on the
+// screen, in the line's panel, on the printed list and on the item sheet. A whole quantity stays whole.
+TEST_F(PriceListPrintTest, AQuantityThatIsNotWholeShowsItsDecimalsEverywhereTheListShowsIt) {
+  const DecimalFormat saved = ppParameter::PlainNumberFormat();
+  DecimalFormat danish = saved;
+  danish.decimalPoint = ",";
+  danish.thousandsSeparator = ".";
+  ppParameter::SetPlainNumberFormat(danish);
+  Write("0\t65\t150\t0\t0\r\n0\t86\t80\t2\t0\r\n");
+  PrintColumns("0\t65\t100\t0\t0\r\n0\t86\t50\t2\t8\r\n");
+  MakeCanvas().SetLineHeight(30);
+  const struct {
+    const char16_t* name;
+    double pieces;
+    const char16_t* shown;
+  } lines[] = {{u"worktop", 1.5, u"1,5"}, {u"filler", 0.15, u"0,15"}, {u"doors", 2.0, u"2"}};
+  for (int32_t i = 0; i < 3; ++i)
+    Put(Line::kItemService, i + 1,
+        {{"ttext", ppParameter(lines[i].name)},
+         {"pcs", ppParameter(DecimalNumber(lines[i].pieces))},
+         {"price", ppParameter(calctest::Amount(100))}});
+  const auto screen = Paint();
+  const PrintLog printed = Print();
+  SetItemSheetPrintFlag(true);
+  const PrintLog sheet = Print();
+  SetItemSheetPrintFlag(false);
+  window_->SetTarget(&ThePane());
+  ThePane().Activate();
+  for (int32_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(Vcon::Utf8FromUtf16(lines[i].name));
+    EXPECT_NE(Find(screen, lines[i].shown), nullptr) << "on the screen";
+    EXPECT_NE(printed.FindText(lines[i].shown), nullptr) << "on the printed list";
+    EXPECT_NE(sheet.FindText(lines[i].shown), nullptr) << "on the item sheet";
+    ClickRow(i);
+    ASSERT_EQ(PanelName(), "Item/Service");
+    ASSERT_NE(PanelField("pcs"), nullptr);
+    EXPECT_EQ(PanelField("pcs")->GetControlText(), Vcon::WString(lines[i].shown)) << "in the line's panel";
+  }
+  EXPECT_EQ(Find(screen, u"1"), nullptr) << "no decimals cut off";
+  ppParameter::SetPlainNumberFormat(saved);
+}
+
 TEST_F(PriceListPrintTest, TheItemSheetMarksElementsAndNamesTheirColoursByGroup) {
   TwentyRowPane();
   SetItemSheetPrintFlag(true);

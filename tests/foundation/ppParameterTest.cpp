@@ -257,14 +257,20 @@ TEST(ppParameterTest, TextOfQuantities) {
   const DecimalFormat saved = P::PlainNumberFormat();
   DecimalNumber q;
   q.SetFromDouble(1234.567, 3);
-  EXPECT_EQ(P(q).AsString(), "1234");
+  // Without a precision a quantity shows its decimals, trimmed; a precision of 0 gives its whole part.
+  EXPECT_EQ(P(q).AsString(), "1234.567");
+  EXPECT_EQ(P(q).ToString(-1, 0, 0, 0, ".,", 0), "1234");
   EXPECT_EQ(P(q).ToString(-1, 2, 0, 0, ".,", 0), "1234.56");
+  EXPECT_EQ(P(DecimalNumber(1.5)).AsString(), "1.5");
+  EXPECT_EQ(P(DecimalNumber(2.0)).AsString(), "2");
+  EXPECT_EQ(P(DecimalNumber(int32_t{3})).AsString(), "3");
   DecimalFormat format;
   format.decimalPoint = ",";
   format.grouping = true;
   format.thousandsSeparator = ".";
   P::SetPlainNumberFormat(format);
   EXPECT_EQ(P(q).ToString(-1, 2, 0, 0, ".,", 0), "1.234,56");
+  EXPECT_EQ(P(DecimalNumber(0.15)).AsString(), "0,15") << "the plain format's decimal character";
   P::SetPlainNumberFormat(saved);
   EXPECT_EQ(P(DecimalNumber::MaxValue()).AsString(), "NaN");
 }
