@@ -78,6 +78,10 @@ class zelvproTopViewElement : public zelvproElement {
   virtual void ResizeTo(float width, float depth);
   virtual void ScaleSnaps(float fx, float fz);
   virtual void ScheduleUpdate() {}
+  // The points of one of the unit's own pieces where the element draws and hits it (element frame,
+  // millimetres); the caller owns the handle. A made-to-measure element stretches them as it does
+  // its outlines.
+  virtual Handle UnitPiecePoints(const zelvproShape& piece);
   // The eleven grid-placement rules: each slides the clamped cell (x, y, z) of `part` (w x h x d
   // cells) to a legal place in this container's grid and answers whether the part may stand there.
   // The drop's point and flag are handed through unused.

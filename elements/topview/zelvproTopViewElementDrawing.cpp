@@ -107,8 +107,13 @@ std::unique_ptr<zelvproShape> zelvproTopViewElement::UnitPieces() {
   if (database == nullptr) return nullptr;
   std::unique_ptr<zelvproShape> pieces =
       AppendPieceShapes(ScratchRecord(database->UnitFile(), unitRecordId).Blob("shapes"), nullptr);
+  // The unit's own pieces take the element's size; option pieces stand at their anchors as they are.
+  for (zelvproShape* piece = pieces.get(); piece != nullptr; piece = piece->next.get())
+    piece->cached = UnitPiecePoints(*piece);
   return AppendOptionShapes(std::move(pieces));
 }
+
+Handle zelvproTopViewElement::UnitPiecePoints(const zelvproShape& piece) { return piece.ModifiedPoints(); }
 
 void zelvproTopViewElement::DrawUnitPieces(ppDC& dc, const PlanToPixels& mapping, const ppRGBColor& colour,
                                            bool asPolylines) {

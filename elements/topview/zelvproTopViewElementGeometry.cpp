@@ -11,6 +11,7 @@
 #include "catalogue/records/zelvproUnitFil.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/topview/ScratchRecord.h"
+#include "elements/topview/iPrintSettings.h"
 #include "elements/topview/zelvproTopViewElement.h"
 #include "foundation/ppMatrix4.h"
 
@@ -136,7 +137,7 @@ std::unique_ptr<ppRegion> zelvproTopViewElement::NewFrameRegion() {
   auto region = std::make_unique<ppRegion>();
   ppMatrix4 toPixels;
   MakeViewTransform(toPixels, ScreenMapping());
-  ForEachOutline([&](Handle points) {
+  auto add = [&](Handle points) {
     const size_t count = PointCount(points);
     if (count == 0) return;
     ppRegion outline;
@@ -153,7 +154,14 @@ std::unique_ptr<ppRegion> zelvproTopViewElement::NewFrameRegion() {
     }
     outline.EndPolygon();
     region->Union(outline);
-  });
+  };
+  ForEachOutline(add);
+  // In outline style the unit's pieces are drawn too, and hit where they are drawn.
+  if (iPrintSettings::Current().OutlineOnly() && unitRecordId != 0) {
+    std::unique_ptr<zelvproShape> pieces = UnitPieces();
+    for (zelvproShape* piece = pieces.get(); piece != nullptr; piece = piece->next.get())
+      add(OutlinePoints(*piece));
+  }
   const ppViewList& children = Subviews();
   for (int32_t i = 0; i < children.Count(); ++i) {
     if (auto* child = dynamic_cast<zelvproElement*>(children.At(i))) region->Union(*child->NewFrameRegion());

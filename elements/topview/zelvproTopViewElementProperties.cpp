@@ -570,7 +570,8 @@ int32_t zelvproTopViewElement::CountSequenceSnaps() {
 // ---- The close of a notified write.
 
 void zelvproTopViewElement::AfterPropertyChange() {
-  if (sizeChanged != 0) {
+  const bool resized = sizeChanged != 0;
+  if (resized) {
     ScheduleUpdate();
     InvalidateTree();
     ElementList self{this};
@@ -583,6 +584,11 @@ void zelvproTopViewElement::AfterPropertyChange() {
     Resnap();
     RunConfigurationPass();
     RedrawPlan();
+    // The panel's size line is written when the panel is built: a selected element shows its new
+    // size once the panel is built again, after the keys that typed it are handled.
+    if (resized && selected != 0) {
+      if (zelvproCanvas* canvas = GetCanvas()) canvas->ScheduleUpdate();
+    }
   } else if (selected != 0) {
     if (zelvproCanvas* canvas = GetCanvas()) canvas->ScheduleUpdate();
   }

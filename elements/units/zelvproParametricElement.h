@@ -37,6 +37,8 @@ class zelvproParametricElement : public zelvproTopViewElement {
   // The outline's modified points stretched by the depth ratio and the stretch flags, in the
   // element's frame; the caller owns the handle.
   virtual Handle MakeScaledTransform(const zelvproShape& outline);
+  // The unit's own pieces are stretched as the outlines are.
+  Handle UnitPiecePoints(const zelvproShape& piece) override { return MakeScaledTransform(piece); }
   // Anchors whose upper flag half asks for it are re-derived from the catalogue record's anchors.
   void RefreshSnapEntries();
   // The stretch rules of a sub-element entry (flags & 0x777) applied to its placement point.

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,14 +19,18 @@
 #include "canvas/editor/zelvproEditorScroller.h"
 #include "canvas/editor/zelvproViewBar.h"
 #include "catalogue/records/RecordField.h"
+#include "catalogue/records/zelvproDocFil.h"
+#include "catalogue/records/zelvproTopViewFil.h"
 #include "controls/ppConfigPanel.h"
 #include "controls/ppConfigTab.h"
 #include "controls/ppConfigurator.h"
 #include "controls/ppEditTextField.h"
+#include "controls/ppTextField.h"
 #include "elements/base/ElementKinds.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/zelvproCanvas.h"
 #include "elements/base/zelvproTopCanvas.h"
+#include "elements/topview/iPrintSettings.h"
 #include "elements/units/zelvproParametricElement.h"
 #include "exchange/DocumentFileOperations.h"
 #include "exchange/MailMessage.h"
@@ -35,17 +41,83 @@
 #include "catalogue/records/zelvproDocFil.h"
 #include "foundation/UserPreferences.h"
 #include "foundation/Geometry2D.h"
+#include "framework/ppDC.h"
 #include "framework/ppPropertyDataUnit.h"
 #include "framework/ppRegion.h"
 #include "platform/Accelerator.h"
 #include "platform/Desktop.h"
 #include "platform/LayerClock.h"
+#include "platform/PngFile.h"
+#include "platform/Printer.h"
+#include "platform/Printing.h"
 #include "room/qxNewRoomCanvas.h"
 
 namespace {
 
 constexpr int32_t kInchButton = 1029, kLanguageList = 1072;
 constexpr int32_t kUndo = 31, kRedo = 32;
+
+// The line print's settings (the plan drawn as outlines, the unit's pieces in dark green), its page
+// given by the test.
+class LinePrintSettings : public iPrintSettings {
+ public:
+  LinePrintSettings() : previous_(iPrintSettings::Installed()) { iPrintSettings::Install(this); }
+  ~LinePrintSettings() override { iPrintSettings::Install(previous_); }
+  LinePrintSettings(const LinePrintSettings&) = delete;
+  LinePrintSettings& operator=(const LinePrintSettings&) = delete;
+  bool OutlineOnly() override { return true; }
+  PrintPageFields PageFields(int32_t /*page*/) override { return page; }
+  PrintPageFields page;
+
+ private:
+  iPrintSettings* previous_;
+};
+
+// The width (millimetres) of the dark green the unit's pieces leave when the unit is printed alone as
+// the line print prints it, at 5 mm a pixel on a 20 cm page.
+float PrintedPiecesWidth(zelvproElement& unit) {
+  constexpr float kPixelsPerMm = 0.2f;
+  const std::filesystem::path dir =
+      std::filesystem::path(::testing::TempDir()) / ("line-print-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  plat::PrinterSetup setup;
+  setup.paperWidth = setup.paperHeight = 2000;
+  setup.output = (dir / "unit.pdf").string();
+  setup.pngFolder = dir.string();
+  plat::HDC printer = plat::CreatePrinterDC(setup);
+  plat::DOCINFOA info;
+  info.cbSize = plat::kDocInfoSize;
+  EXPECT_GT(plat::StartDocA(printer, &info), 0);
+  EXPECT_GT(plat::StartPage(printer), 0);
+  {
+    LinePrintSettings settings;
+    ppVector3 at;
+    unit.GetAbsolutePosition(at);
+    settings.page.origin = ppVector2(at.x, at.z);
+    settings.page.pixelsPerMillimetre = kPixelsPerMm;
+    settings.page.offset = plat::POINT{100, 100};
+    settings.page.outlinePage = true;
+    ppDC dc(printer);
+    unit.PrintContent(dc, 1);
+  }
+  EXPECT_GT(plat::EndPage(printer), 0);
+  EXPECT_GT(plat::EndDoc(printer), 0);
+  plat::DeletePrinterDC(printer);
+  const std::unique_ptr<plat::Surface> page = plat::ReadPng((dir / "page-1.png").string());
+  std::filesystem::remove_all(dir);
+  if (page == nullptr) return 0.0f;
+  int32_t first = -1, last = -1;
+  for (int32_t y = 0; y < page->Height(); ++y)
+    for (int32_t x = 0; x < page->Width(); ++x) {
+      const uint32_t p = page->Pixel(x, y);
+      const int32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      if (g < 90 || r > 60 || b > 60) continue;
+      if (first < 0 || x < first) first = x;
+      last = std::max(last, x);
+    }
+  return first < 0 ? 0.0f : float(last - first) / kPixelsPerMm;
+}
 
 class MadeToMeasureTest : public apptest::StartedProgramTest {
  protected:
@@ -226,6 +298,49 @@ class MadeToMeasureTest : public apptest::StartedProgramTest {
     return field != nullptr ? Vcon::Utf8FromUtf16(std::u16string(field->Caption().c_str())) : "none";
   }
 
+  // The text row under the size caption of the element panel's first tab: "w x h x d".
+  static std::string SizeLine() {
+    ppConfigurator* configurator = ppConfigurator::Host();
+    if (configurator == nullptr || configurator->Tabs().empty()) return "(no panel)";
+    ppConfigPanel* panel = configurator->Tabs().front()->Panel();
+    bool caption = false;
+    for (ppField* f = panel != nullptr ? panel->FirstField() : nullptr; f != nullptr; f = f->NextField()) {
+      auto* text = dynamic_cast<ppTextField*>(f);
+      if (text == nullptr) continue;
+      const std::string row = Vcon::Utf8FromUtf16(text->Text());
+      if (caption) return row;
+      caption = row.rfind("Dimensions", 0) == 0;
+    }
+    return "(no size line)";
+  }
+
+  // The plan's units made to measure of catalogue item `name` ("WT200").
+  static std::vector<zelvproParametricElement*> UnitsNamed(const char* name) {
+    std::vector<zelvproParametricElement*> found;
+    zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+    for (int32_t i = 0; plan != nullptr && i < plan->Subviews().Count(); ++i) {
+      auto* unit = dynamic_cast<zelvproParametricElement*>(plan->Subviews().At(i));
+      if (unit == nullptr || unit->database == nullptr) continue;
+      zelvproTopViewFil& items = unit->database->TopViewFile();
+      items.ReadRecord(unit->recordId, nullptr);
+      if (RecordField(items, "Name").Text(items.GetRecordBuffer()) == name) found.push_back(unit);
+    }
+    return found;
+  }
+
+  // Saves the plan under `name` beside the settings through the window's Save, and starts the program
+  // again on it.
+  void SaveAndReopen(const char* name) {
+    const std::filesystem::path file = demo_.Root() / "user" / name;
+    DocumentRecordFile->DocumentFile().path = Vcon::WString(Vcon::Utf16FromUtf8(file.string()));
+    DocumentRecordFile->SetSavedOnce(true);
+    Send(zelvproWindow::kSave);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    app_.reset();
+    gApplication = nullptr;
+    Start(file.string());
+  }
+
   // Inches chosen in the preferences dialog and confirmed, as the user does.
   void ChooseInches() {
     bool answered = false;
@@ -252,6 +367,7 @@ TEST_F(MadeToMeasureTest, TheCustomWorktopTakesTheSizeTypedInItsPanelInItsOutlin
   EXPECT_EQ(SizeFields(), std::vector<std::string>{"XDim"});
 
   // As the catalogue has it: a metre long, priced for one metre.
+  EXPECT_NEAR(PrintedPiecesWidth(*worktop), 1000.0f, 10.0f);
   ppVector3 body = Body(*worktop);
   EXPECT_NEAR(body.x, 1000.0f, 0.5f);
   EXPECT_NEAR(body.y, 40.0f, 0.5f);
@@ -273,6 +389,9 @@ TEST_F(MadeToMeasureTest, TheCustomWorktopTakesTheSizeTypedInItsPanelInItsOutlin
   EXPECT_NEAR(Outline(*worktop).x, 1500.0f, 0.5f) << "the outline follows the width";
   EXPECT_NEAR(OutlinePixels(*worktop), metre * 1.5, 4.0) << "drawn at its new width";
   EXPECT_NEAR(Outline(*worktop).y, 600.0f, 0.5f);
+  const float pieces = PrintedPiecesWidth(*worktop);
+  std::printf("[ measured ] the 1500 mm worktop's pieces on the line print: %.0f mm\n", pieces);
+  EXPECT_NEAR(pieces, 1500.0f, 10.0f) << "its pieces printed at its width, not the catalogue's";
   line = PriceLine(*worktop);
   EXPECT_DOUBLE_EQ(line.pcs, 1.5);
   EXPECT_DOUBLE_EQ(line.total, 1342.5);
@@ -435,6 +554,83 @@ TEST_F(MadeToMeasureTest, TheCustomWorktopKeepsItsPriceByTheMetreThroughEveryReb
   const std::string xml = Vcon::Utf8FromUtf16(mail.shoppingList);
   EXPECT_NE(xml.find("<Qty>1.5</Qty><QtyType>PIECES</QtyType><SalesItemName>"), std::string::npos) << xml;
   expectMetres("ordered by e-mail");
+}
+
+// The panel's size line follows a width typed in it; the worktop's far anchor goes to its new end,
+// where a second worktop pulled near it snaps.
+TEST_F(MadeToMeasureTest, AWidthTypedInThePanelShowsInItsSizeLineAndMovesItsFarAnchor) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopColourCommand);
+  zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+  ASSERT_NE(plan, nullptr);
+  std::set<ppView*> before;
+  for (int32_t i = 0; i < plan->Subviews().Count(); ++i) before.insert(plan->Subviews().At(i));
+  // Near the room's left wall, so that 2.5 m of worktops fit across it.
+  DropFromPalette("Worktops", "VH-WT", OnFloor(0.2f, 0.5f));
+  zelvproParametricElement* worktop = nullptr;
+  for (int32_t i = 0; i < plan->Subviews().Count(); ++i)
+    if (before.count(plan->Subviews().At(i)) == 0)
+      worktop = dynamic_cast<zelvproParametricElement*>(plan->Subviews().At(i));
+  ASSERT_NE(worktop, nullptr) << "the custom worktop was not placed";
+  if (!worktop->IsSelected()) Click(*worktop);
+  EXPECT_EQ(SizeLine(), "1000 mm x 40 mm x 600 mm");
+
+  Type("XDim", "1500");
+  EXPECT_EQ(SizeLine(), "1500 mm x 40 mm x 600 mm") << "without another click";
+  Type("XDim", "1200");
+  EXPECT_EQ(SizeLine(), "1200 mm x 40 mm x 600 mm");
+  Type("XDim", "1500");
+
+  ASSERT_FLOAT_EQ(worktop->GetAngle(), 0.0f);
+  float farEnd = 0.0f;
+  for (const SnapAnchor& anchor : worktop->snapPoints)
+    if (anchor.code < 0) farEnd = anchor.point.x;
+  EXPECT_FLOAT_EQ(farEnd, 1500.0f);
+
+  // A second one, pulled so that its start lies a few pixels off the first one's end.
+  before.clear();
+  for (int32_t i = 0; i < plan->Subviews().Count(); ++i) before.insert(plan->Subviews().At(i));
+  zelvproParametricElement* next = Place("Worktops", "VH-WT");
+  ASSERT_NE(next, nullptr);
+  ASSERT_NE(next, worktop);
+  ASSERT_FLOAT_EQ(next->GetAngle(), 0.0f);
+  plat::RECT r{};
+  next->NewFrameRegion()->GetBounds(&r);
+  const plat::POINT grab{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  plat::POINT start{}, end{};
+  PlanPointToScreen(next->GetPosition(), start);
+  PlanPointToScreen(worktop->GetPosition() + ppVector3(1500.0f, 0.0f, 0.0f), end);
+  const plat::POINT drop{grab.x + end.x - start.x + 4, grab.y + end.y - start.y + 3};
+  DragInFrame(DocumentPointInFrame(grab), DocumentPointInFrame(drop));
+  const ppVector3 gap = next->GetPosition() - worktop->GetPosition();
+  std::printf("[ measured ] the second worktop stands %.1f mm along and %.1f mm across from the first\n",
+              gap.x, gap.z);
+  EXPECT_NEAR(gap.x, 1500.0f, 0.5f) << "snapped to the far end";
+  EXPECT_NEAR(gap.z, 0.0f, 0.5f);
+}
+
+// Worktop 200 and Worktop 300 keep their 600 mm depth on the plan through a save and a reopen, as
+// they are placed and as their panel and their 3D body give it.
+TEST_F(MadeToMeasureTest, TheFixedWorktopsKeepTheirDepthAfterAReopen) {
+  StartOnThePlan();
+  Send(zelvproViewBar::kTopColourCommand);
+  for (const char* item : {"VH-WT200", "VH-WT300"}) {
+    zelvproParametricElement* worktop = Place("Worktops", item);
+    ASSERT_NE(worktop, nullptr) << item;
+    EXPECT_NEAR(Outline(*worktop).y, 600.0f, 0.5f) << item << " placed";
+    EXPECT_NEAR(Body(*worktop).z, 600.0f, 0.5f) << item << " placed";
+  }
+  SaveAndReopen("worktops.qxf");
+  for (const auto& [name, width] : {std::pair{"WT200", 2000.0f}, {"WT300", 3000.0f}}) {
+    const std::vector<zelvproParametricElement*> found = UnitsNamed(name);
+    ASSERT_EQ(found.size(), 1u) << name;
+    zelvproParametricElement& worktop = *found.front();
+    const ppVector2 outline = Outline(worktop);
+    std::printf("[ measured ] %s reopened: its plan outline %.1f x %.1f mm\n", name, outline.x, outline.y);
+    EXPECT_NEAR(outline.x, width, 0.5f) << name;
+    EXPECT_NEAR(outline.y, 600.0f, 0.5f) << name << " reopened";
+    EXPECT_NEAR(Body(worktop).z, 600.0f, 0.5f) << name << " reopened";
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "elements/topview/TopViewTestSupport.h"
 #include "elements/topview/iNumberLabelOption.h"
 #include "elements/topview/iPrintSettings.h"
+#include "elements/units/zelvproParametricElement.h"
 #include "framework/TestCanvas.h"
 #include "framework/ppApplication.h"
 #include "framework/ppDC.h"
@@ -99,6 +100,28 @@ class TopViewDrawingTest : public TopViewTest {
     for (auto it = outlines.rbegin(); it != outlines.rend(); ++it) chain = Outline(db, *it, std::move(chain));
     element->outlines = std::move(chain);
     element->SetPosition(position);
+    return element;
+  }
+
+  // A made-to-measure item 400 x 300 mm whose unit has one piece, (300, 100)-(500, 200), standing out
+  // on the right; the element, at the plan's origin, is stretched to 600 mm wide.
+  static std::unique_ptr<zelvproParametricElement> StretchedElement(zelvDatabase& db) {
+    const int32_t outline = AddShape(db, {0, 0, 400, 0, 400, 300, 0, 300});
+    const int32_t piece = AddShape(db, {300, 100, 500, 100, 500, 200, 300, 200});
+    const int32_t unit = AddUnit(db, {{"id", 903}}, {{"shapes", eltest::PieceEntry(piece, 0, 0)}});
+    const int32_t item = AddTopView(db,
+                                    {{"Type", zelvproParametricElement::kType},
+                                     {"flags", int32_t(zelvproParametricElement::kStretchWidth)},
+                                     {"width", 400.0},
+                                     {"height", 720.0},
+                                     {"depth", 300.0}},
+                                    {{"Subelements", eltest::PieceEntry(outline, 0, 0)}});
+    std::unique_ptr<zelvproParametricElement> element(dynamic_cast<zelvproParametricElement*>(
+        db.TopViewFile().CreateElement(item, eltest::Rect(0, 0, 100, 100), nullptr)));
+    if (element == nullptr) return nullptr;
+    element->dimensions.x = 600.0f;
+    element->InvalidateGeometry();
+    element->unitRecordId = unit;
     return element;
   }
 
@@ -249,6 +272,42 @@ TEST_F(TopViewDrawingTest, PrintedPageShowsOutlinesAndTheUnitNumber) {
     EXPECT_EQ(DarkPixels(*page, 200, 250, 400, 330) > 0, numbers) << numbers;
     EXPECT_EQ(DarkPixels(*page, 110, 110, 490, 240), 0);
   }
+}
+
+// In outline style the unit's piece is stretched with the element, 1.5 times: (450, 100)-(750, 200)
+// mm, where the drawing, the printed page and the hit region all have it.
+TEST_F(TopViewDrawingTest, AStretchedElementsUnitPiecesAreDrawnPrintedAndHitAtItsSize) {
+  zelvDatabase& db = MakeDatabase();
+  auto element = StretchedElement(db);
+  ASSERT_NE(element, nullptr);
+  settings_.outlineOnly = true;
+  const plat::COLORREF white = plat::RGB(255, 255, 255);
+
+  // On screen at 10 mm a pixel: the piece's top edge from x 45 to 75, at y 10.
+  Canvas canvas(96, 64);
+  {
+    ppDC dc(canvas.dc());
+    element->DrawContent(dc);
+  }
+  EXPECT_EQ(canvas.At(60, 25), Ref(0x400)) << "the outline is stretched";
+  EXPECT_EQ(canvas.At(70, 10), Ref(0x401));
+  EXPECT_EQ(canvas.At(75, 15), Ref(0x401));
+  EXPECT_EQ(canvas.At(40, 10), white) << "the piece drawn at its catalogue width";
+
+  plat::RECT hit{};
+  element->NewFrameRegion()->GetBounds(&hit);
+  EXPECT_GE(hit.right, 75) << "the piece is hit where it is drawn";
+  EXPECT_LE(hit.right, 77);
+
+  // On the page at a pixel a millimetre from (100, 100): the top edge from x 550 to 850, at y 200.
+  settings_.page.pixelsPerMillimetre = 1.0f;
+  settings_.page.offset = plat::POINT{100, 100};
+  settings_.page.outlinePage = true;
+  std::unique_ptr<plat::Surface> page = PrintPage(*element);
+  ASSERT_TRUE(page);
+  EXPECT_GT(DarkPixels(*page, 780, 196, 790, 205), 0) << "the piece's top edge";
+  EXPECT_GT(DarkPixels(*page, 846, 240, 855, 260), 0) << "the piece's right edge";
+  EXPECT_EQ(DarkPixels(*page, 440, 196, 460, 205), 0) << "the piece printed at its catalogue width";
 }
 
 // ---- The drawing export.
