@@ -19,6 +19,7 @@
 #include "database/ppDatafile.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/MenuCheckState.h"
+#include "elements/base/PlanAnnotation.h"
 #include "elements/base/PlanPixels.h"
 #include "elements/base/PlanPressPass.h"
 #include "elements/base/iApplicationSettings.h"
@@ -501,6 +502,10 @@ zelvproElement* qxFloorElement::NearestSnap(const SnapAnchor& query, SnapAnchor&
 
 int32_t qxFloorElement::ValidateColorRecord(int32_t id, int32_t /*group*/) {
   return database != nullptr && database == MainCatalogDatabase ? id : 0;
+}
+
+void qxFloorElement::CollectDimensionLines(std::vector<PlanAnnotation>& list) {
+  ForEachChildElement(*this, [&](zelvproElement* wall) { wall->CollectDimensionLines(list); });
 }
 
 void qxFloorElement::InvalidateGeometry() {

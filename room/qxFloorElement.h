@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "elements/topview/zelvproTopViewElement.h"
 #include "foundation/ppVector2.h"
@@ -120,6 +121,8 @@ class qxFloorElement : public zelvproTopViewElement {
   void InvalidateGeometry() override;
   void WriteRecord(ppDatafile& record, bool renumber, int32_t parentNumber) override;
   void ExtendBounds2D(ppVector2& /*min*/, ppVector2& /*max*/) override {}
+  // The dimension lines of the floor's wall bodies (its children), for the printed plan.
+  void CollectDimensionLines(std::vector<PlanAnnotation>& list) override;
   void GetColorByCode(ppFloat4& out, int32_t code) override;
   const ppPicture* GetTextureByCode(int32_t code) override;
   void RebuildGeometry() override;

@@ -91,6 +91,24 @@ class PictureItems {
   std::vector<qxPictureItem> items_;
 };
 
+// How a picture of `result` drawn over `target` (device pixels) measures: device pixels per picture
+// pixel (the painters' pen scale), device pixels per model millimetre, and model millimetres per
+// picture pixel; 0 where the picture's width in pixels or in millimetres is not positive.
+struct PageScale {
+  PageScale(const qxPictureResult& result, const plat::RECT& target, const plat::RECT& pixels) {
+    const float targetWidth = float(target.right - target.left);
+    const float pictureWidth = float(pixels.right - pixels.left);
+    if (pictureWidth <= 0.0f) return;
+    ratio = targetWidth / pictureWidth;
+    if (!(result.modelWidth > 0.0f)) return;
+    modelScale = targetWidth / result.modelWidth;
+    perPixel = result.modelWidth / pictureWidth;
+  }
+  float ratio = 0.0f;
+  float modelScale = 0.0f;
+  float perPixel = 0.0f;
+};
+
 // A window point of a picture (pixels, y from the top) as millimetres from the picture's left and
 // bottom edges.
 ppVector3 PicturePoint(const ppVector3& window, float unitsPerPixel, int32_t pictureHeight) {
@@ -141,22 +159,19 @@ void zelvproTopCanvas::PrintElevationPage(ppDC& dc, qxPrintPage& page) {
   const plat::RECT pixels = PictureTarget(page);
   PictureItems items(run.get());
   qxPictureResult picture = iElementHost::Current().PrintPictures().Group(items.First(), pixels);
-  const float targetWidth = float(target.right - target.left);
-  const float pictureWidth = float(pixels.right - pixels.left);
-  const float ratio = pictureWidth > 0.0f ? targetWidth / pictureWidth : 0.0f;
-  const float modelWidth = picture.unitsPerPixel * pictureWidth;
-  const float modelScale = modelWidth > 0.0f ? targetWidth / modelWidth : 0.0f;
+  const PageScale scale(picture, target, pixels);
   if (picture.picture != nullptr) picture.picture->Draw(dc, target);
   picture.picture.reset();
   page.morePages = elevationQueue_.empty() ? 0 : 1;
+  const float modelScale = scale.modelScale;
   if (modelScale <= 0.0f) return;
   size_t i = 0;
   for (qxViewHolder* h = run.get(); h != nullptr; h = h->Next(), ++i) {
-    h->runStart = PicturePoint(items.At(i).window1, picture.unitsPerPixel, pixels.bottom - pixels.top);
+    h->runStart = PicturePoint(items.At(i).window1, scale.perPixel, pixels.bottom - pixels.top);
     h->runEnd = ppVector3(h->runStart.x + h->Element()->dimensions.x, h->runStart.y, 0.0f);
   }
   const float savedScale = page.imageScale;
-  page.imageScale = ratio;
+  page.imageScale = scale.ratio;
   DrawElevationMeasures(dc, page, run.get(), modelScale, 1.0f / modelScale, ppVector2(0.0f, 0.0f));
   page.imageScale = savedScale;
 }
@@ -184,17 +199,14 @@ void zelvproTopCanvas::PrintPlanPage(ppDC& dc, qxPrintPage& page) {
   }
   PictureItems items(chain.get());
   qxPictureResult picture = iElementHost::Current().PrintPictures().Plan(items.First(), &marks, pixels);
-  const float targetWidth = float(target.right - target.left);
-  const float pictureWidth = float(pixels.right - pixels.left);
-  const float ratio = pictureWidth > 0.0f ? targetWidth / pictureWidth : 0.0f;
-  const float modelWidth = picture.unitsPerPixel * pictureWidth;
-  const float modelScale = modelWidth > 0.0f ? targetWidth / modelWidth : 0.0f;
+  const PageScale scale(picture, target, pixels);
   if (picture.picture != nullptr) picture.picture->Draw(dc, target);
   picture.picture.reset();
   page.morePages = 0;
-  page.imageScale = ratio;
+  page.imageScale = scale.ratio;
   const int32_t pictureHeight = pixels.bottom - pixels.top;
-  const float upp = picture.unitsPerPixel;
+  const float modelScale = scale.modelScale;
+  const float upp = scale.perPixel;
   if (modelScale > 0.0f) {
     for (size_t i = 0; i < measures.size(); ++i) {
       const ppVector3 at = PicturePoint(marks[i].windowA, upp, pictureHeight);

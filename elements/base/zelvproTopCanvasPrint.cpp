@@ -226,52 +226,43 @@ void zelvproTopCanvas::DrawPlanMeasures(ppDC& dc, const qxPrintPage& page,
     FormatLength(std::fabs(length), text);
     const float x0 = m.second.x / u;
     const float y0 = -m.second.z / u;
-    float a1 = m.angle;
-    float a2 = m.angle;
-    if (m.kind == 2) {
-      a1 = m.angle - kHalfPi;
-      a2 = m.angle + kHalfPi;
-    }
-    const ppVector3 d = Turned(ppVector3(length, 0.0f, 0.0f), a2);
-    ppVector3 t = Turned(ppVector3(0.0f, 0.0f, 1.0f), a1);
-    t = ppVector3(t.x * 4.0f * s, t.y * 4.0f * s, t.z * 4.0f * s);
-    float sx = float(frame.left) + 2.0f * t.x + x0;
-    float sy = float(frame.bottom) - 2.0f * t.z + y0;
-    if (m.level > 0) {
-      sx += float(m.level) * 3.2f * t.x;
-      sy -= float(m.level) * 3.2f * t.z;
-    }
-    const float ex = sx + factor * d.x;
-    const float ey = sy - factor * d.z;
-    float mx = sx + (ex - sx) / 2.0f + 4.0f * t.x;
-    float my = sy + (ey - sy) / 2.0f - 4.0f * t.z;
+    // The page shows the plan as its picture does: x to the right and the plan's z downwards, so a
+    // line of angle a runs along (cos a, sin a) on the page. It stands 2 ticks out from its anchor,
+    // square to its run on the left (a room's walls run clockwise on the page, so that is outside the
+    // room); a line of a kind other than 2 (a wall's whole face beside its parts) one step further.
+    const float ux = std::cos(m.angle), uy = std::sin(m.angle);
+    const float tx = uy * 4.0f * s, ty = -ux * 4.0f * s;
+    const float level = float(m.level + (m.kind == 2 ? 0 : 1));
+    const float sx = float(frame.left) + x0 + (2.0f + level * 3.2f) * tx;
+    const float sy = float(frame.bottom) + y0 + (2.0f + level * 3.2f) * ty;
+    const float ex = sx + factor * length * ux;
+    const float ey = sy + factor * length * uy;
+    // The text's top edge stands 4 ticks out; a text turned over hangs outwards from its top, so its
+    // top comes 1.75 ticks nearer (its height being 7 pen units) to cover the same band.
+    float out = 4.0f;
     dc.MoveTo(int32_t(sx), int32_t(sy));
     dc.LineTo(int32_t(ex), int32_t(ey));
     for (auto [x, y] : {std::pair{sx, sy}, std::pair{ex, ey}}) {
-      dc.MoveTo(int32_t(x - t.x), int32_t(y + t.z));
-      dc.LineTo(int32_t(x + t.x), int32_t(y - t.z));
+      dc.MoveTo(int32_t(x - tx), int32_t(y - ty));
+      dc.LineTo(int32_t(x + tx), int32_t(y + ty));
     }
     const int32_t fontHeight = Round(7.0f * s);
     dc.SetFont(Vcon::String(kLabelFace), fontHeight, 0, 0.0f);
     dc.SelectFont();
     const float half = std::ceil(float(dc.GetTextWidth(text)) / 2.0f);
     dc.RestoreFont();
-    const float lineLength = std::hypot(ex - sx, ey - sy);
-    float vx = lineLength > 0.0f ? (ex - sx) / lineLength * half : 0.0f;
-    float vy = lineLength > 0.0f ? (ey - sy) / lineLength * half : 0.0f;
-    if (a1 > kUprightLimit) {
-      a1 -= kHalfTurn;
+    // The text is centred on the line and reads along it, never upside down.
+    float turn = std::remainder(m.angle, 2.0f * kHalfTurn);
+    float vx = ux * half, vy = uy * half;
+    if (std::fabs(turn) > kUprightLimit) {
+      turn -= std::copysign(kHalfTurn, turn);
       vx = -vx;
       vy = -vy;
+      out -= 1.75f;
     }
-    if (m.kind == 2) {
-      mx += vx;
-      my += vy;
-    } else {
-      mx -= vx;
-      my -= vy;
-    }
-    dc.SetFont(Vcon::String(kLabelFace), fontHeight, 0, -a1 * 180.0f / kHalfTurn);
+    const float mx = sx + (ex - sx) / 2.0f + out * tx - vx;
+    const float my = sy + (ey - sy) / 2.0f + out * ty - vy;
+    dc.SetFont(Vcon::String(kLabelFace), fontHeight, 0, -turn * 180.0f / kHalfTurn);
     dc.SelectFont();
     dc.DrawTextAt(text, int32_t(mx), int32_t(my));
     dc.RestoreFont();

@@ -75,12 +75,9 @@ class PictureSession {
   float Aspect() const { return float(width_) / float(height_); }
   int32_t Height() const { return height_; }
 
-  // A window point of `p` on the picture, y counted from the top.
-  ppVector3 Project(const ppVector3& p) {
-    ppVector3 w = context_->MapPointB(p);
-    w.y = float(height_) - w.y;
-    return w;
-  }
+  // A window point of `p` on the picture, y counted from the top (the context's mapping counts it so
+  // already).
+  ppVector3 Project(const ppVector3& p) { return context_->MapPointB(p); }
 
   void Render(iScene& scene, iRenderer* renderer) {
     if (renderer) renderer->Render(scene, context_.get());
@@ -112,12 +109,14 @@ class PictureSession {
   bool saved_ = false;
 };
 
-// The local camera of a picture: orthographic, fitted to `box`, made current and applied.
+// The local camera of a picture: orthographic, fitted to `box`, made current and applied. Answers the
+// picture's width in model millimetres: the orthographic view spans -1 to 1 across, in model
+// millimetres times the lens and the scene's scale (1000 / lens).
 float PlaceCamera(PictureSession& session, qxCamera& camera, const ppBounds3& box) {
   camera.FitView(session.Context(), box, 1.0f);
   qxCameraRecords::SetCurrent(&camera);
   camera.Apply(session.Context());
-  return camera.lens != 0 ? 1000.0f / camera.lens : 1.0f;
+  return camera.lens != 0 ? 2.0f / (camera.lens * qxCamera::kSceneScale) : 1.0f;
 }
 
 std::unique_ptr<iRenderer> Standard() {
@@ -126,12 +125,12 @@ std::unique_ptr<iRenderer> Standard() {
 
 }  // namespace
 
-float qxPanePictures::FitScale(float ex, float ez, float aspect, float preset, float* unitsPerPixel) {
-  *unitsPerPixel = 1.0f;
+float qxPanePictures::FitScale(float ex, float ez, float aspect, float preset, float* modelWidth) {
+  *modelWidth = 1.0f;
   if (!(ex > 0) && !(ez > 0)) return preset;
   const float s =
       ex <= aspect * ez ? (1000.0f / ez * 8.0f / aspect) / 500.0f : (1000.0f / ex * 8.0f) / 500.0f;
-  *unitsPerPixel = 8000.0f / (s * 500.0f);
+  *modelWidth = 8000.0f / (s * 500.0f);
   return s;
 }
 
@@ -146,7 +145,7 @@ qxPictureResult qxPanePictures::Plan(zelvpro3DPane& pane, qxPictureItem* items,
   const float ex = bounds.IsEmpty() ? 0 : 2 * bounds.half.x;
   const float ez = bounds.IsEmpty() ? 0 : 2 * bounds.half.z;
   qx3DEyeRecord& eye = pane.Eyes()[kPictureView];
-  eye.scale = FitScale(ex, ez, session.Aspect(), eye.scale, &result.unitsPerPixel);
+  eye.scale = FitScale(ex, ez, session.Aspect(), eye.scale, &result.modelWidth);
   eye.eyeX = -c.x;
   eye.eyeZ = -c.z;
   eye.eyeY = 2000;
@@ -161,7 +160,7 @@ qxPictureResult qxPanePictures::Plan(zelvpro3DPane& pane, qxPictureItem* items,
   camera.position = ppVector3(c.x, 10000, c.z);
   camera.pitch = -90;
   camera.yaw = 0;
-  result.unitsPerPixel = PlaceCamera(session, camera, host.CanvasBounds(1.0f));
+  result.modelWidth = PlaceCamera(session, camera, host.CanvasBounds(1.0f));
 
   bool first = true;
   for (qxPictureItem* item = items; item; item = item->next) {
@@ -232,7 +231,7 @@ qxPictureResult qxPanePictures::Elevation(zelvpro3DPane& pane, qxPictureItem* it
   if (otherSide) a += std::numbers::pi_v<float>;
   const ppVector3 extent = TurnY(ppVector3(2 * box.half.x, 2 * box.half.y, 2 * box.half.z), a);
   qx3DEyeRecord& eye = pane.Eyes()[kPictureView];
-  eye.scale = FitScale(std::fabs(extent.x), extent.y, session.Aspect(), eye.scale, &result.unitsPerPixel);
+  eye.scale = FitScale(std::fabs(extent.x), extent.y, session.Aspect(), eye.scale, &result.modelWidth);
   const ppVector3 back = TurnY(ppVector3(0, 0, 2000), -a);
   eye.eyeX = -box.centre.x - back.x;
   eye.eyeY = -box.centre.y - back.y;
@@ -248,7 +247,7 @@ qxPictureResult qxPanePictures::Elevation(zelvpro3DPane& pane, qxPictureItem* it
   camera.position = ppVector3(eye.eyeX, eye.eyeY, eye.eyeZ);
   camera.pitch = 0;
   camera.yaw = -a * kDegrees;
-  result.unitsPerPixel = PlaceCamera(session, camera, box);
+  result.modelWidth = PlaceCamera(session, camera, box);
 
   ppScene scene;
   // Only the listed run's units stand before the room: another run's units would crowd its picture.

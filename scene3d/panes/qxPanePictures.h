@@ -32,7 +32,9 @@ struct qxPictureMark {
 
 struct qxPictureResult {
   std::unique_ptr<ppPicture> picture;  // null when no bitmap could be made
-  float unitsPerPixel = 1.0f;
+  // The width the picture shows, in model millimetres: a picture pixel is this over the picture's
+  // width in pixels.
+  float modelWidth = 1.0f;
   ppVector3 origin;  // where (0, 0, 0) and (1, 1, 1) land (plan picture)
   ppVector3 unit;
   float minX = 0, minY = 0;  // the smallest first window point over the items (plan picture)
@@ -44,8 +46,8 @@ class qxPanePictures {
   static constexpr int32_t kPictureView = 2;
 
   // The eye scale that fits an extent of `ex` x `ez` into a target of `aspect` (width / height), and
-  // the units per pixel it gives; an empty extent answers `preset` and leaves the units at 1.
-  static float FitScale(float ex, float ez, float aspect, float preset, float* unitsPerPixel);
+  // the model width (millimetres) it shows; an empty extent answers `preset` and a width of 1.
+  static float FitScale(float ex, float ez, float aspect, float preset, float* modelWidth);
 
   static qxPictureResult Plan(zelvpro3DPane& pane, qxPictureItem* items, std::vector<qxPictureMark>* marks,
                               const plat::RECT& target);

@@ -91,7 +91,7 @@ TEST_F(PanePicturesTest, PlanPictureOnWhiteWithItemPointsAndTheViewStateBack) {
   ASSERT_TRUE(plan.picture);
   EXPECT_EQ(plan.picture->GetWidth(), 200);
   EXPECT_EQ(plan.picture->GetHeight(), 100);
-  EXPECT_GT(plan.unitsPerPixel, 0);
+  EXPECT_GT(plan.modelWidth, 0);
   // The boxes left and right of the middle, the background white, black edges somewhere.
   const ppVector3 a = items_[0].window1, b = items_[1].window1;
   EXPECT_LT(a.x, 100);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -34,6 +35,7 @@
 #include "scene3d/panes/qxPrintPage.h"
 #include "scene3d/panes/zelvpro3DPane.h"
 #include "tests/framework/TestWindow.h"
+#include "tests/scene3d/PaneTestDoubles.h"
 
 namespace {
 
@@ -112,7 +114,7 @@ class RecordingPictures : public qxPrintPictures {
     calls.push_back({plan, target, count, iPrintSettings::Current().PageFields(1)});
     qxPictureResult result;
     result.picture = SolidPicture(target.right - target.left, target.bottom - target.top, kPictureColour);
-    result.unitsPerPixel = 4.0f;
+    result.modelWidth = 4.0f * float(target.right - target.left);
     return result;
   }
 };
@@ -587,3 +589,100 @@ TEST_F(TopCanvasPagesTest, AJobThroughTheRealPanePrintsItsPictures) {
 }
 
 }  // namespace
+
+// The room behind a run as the real pane draws it: a blue block 1200 mm wide and high standing
+// square behind two units 600 mm wide, from x 0 to 1200 on the floor.
+class BlockPaneHost : public PaneHost {
+ public:
+  pane_tests::BoxElement block{9, ppVector3(600, 600, -700), 600};
+  void AddRoomSceneParts(ppScene& scene) override { scene.Add(&block); }
+};
+
+TEST_F(TopCanvasPagesTest, TheElevationPagesMeasureLinesStandUnderTheUnitsAtThePicturesScale) {
+  ColorApplication app;
+  app.colors[1022] = ppFloat4(1, 1, 1, 1);
+  BlockPaneHost paneHost;
+  paneHost.app = &app;
+  plat::Surface* surface = nullptr;
+  plat::HWND frame = picture_tests::MakeTestWindow(400, 300, 0x336699, &surface);
+  zelvpro3DPane::RegisterClass();
+  zelvpro3DPane* pane = zelvpro3DPane::Create(frame, plat::RECT{0, 0, 400, 300}, &paneHost);
+  ASSERT_NE(pane, nullptr);
+  host_.pictures = nullptr;
+  zelvDatabase& db = MakeDatabase();
+  Unit(db, canvas_.get(), ppVector3(0, 0, 0), 0.0f, {0x20, 0x40});
+  Unit(db, canvas_.get(), ppVector3(600, 0, 0), 0.0f, {0x20});
+  plat::ClearDrawnTextLog();
+  plat::RecordDrawnTexts(true);
+  EXPECT_EQ(PrintCanvas(), 2);
+  plat::RecordDrawnTexts(false);
+  int32_t widths = 0, heights = 0;
+  for (const plat::TextLogRecord& t : plat::DrawnTextLog()) {
+    widths += t.text == u"600 mm" ? 1 : 0;
+    heights += t.text == u"720 mm" ? 1 : 0;
+  }
+  EXPECT_EQ(widths, 2);
+  EXPECT_EQ(heights, 1);
+  std::unique_ptr<plat::Surface> page = Png(1);
+  ASSERT_NE(page, nullptr);
+  auto blue = [&](int32_t x, int32_t y) {
+    const uint32_t p = page->Pixel(x, y);
+    return int32_t(p & 0xFF) > int32_t((p >> 16) & 0xFF) + 40;
+  };
+  auto dark = [&](int32_t x, int32_t y) {
+    const uint32_t p = page->Pixel(x, y);
+    return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 128;
+  };
+  // The block on the page: its left and right edges across its middle, its top and its foot.
+  int32_t left = -1, right = -1, top = -1, foot = -1;
+  int32_t middle = -1;
+  for (int32_t y = 0; y < page->Height() && middle < 0; y += 8)
+    for (int32_t x = 0; x < page->Width() && middle < 0; x += 8)
+      if (blue(x, y)) middle = y + 40;
+  ASSERT_GE(middle, 0) << "the block is not in the picture";
+  for (int32_t x = 0; x < page->Width(); ++x)
+    if (blue(x, middle)) (left < 0 ? left : right) = x;
+  for (int32_t y = 0; y < page->Height(); ++y)
+    if (blue((left + right) / 2, y)) (top < 0 ? top : foot) = y;
+  const float perMm = float(right + 1 - left) / 1200.0f;
+  std::printf("[ measured ] the block: x %d-%d, y %d-%d px on the page, %.4f px/mm\n", left, right, top, foot,
+              perMm);
+  EXPECT_NEAR(float(foot + 1 - top) / 1200.0f, perMm, 0.01f * perMm);
+  // The widths' line below the picture: ticks at the block's left edge, its middle (where the units
+  // meet) and its right edge.
+  int32_t lineRow = -1, first = -1, last = -1;
+  for (int32_t y = foot + 1; y < foot + 120 && lineRow < 0; ++y) {
+    int32_t count = 0;
+    for (int32_t x = left - 20; x < right + 20; ++x) count += dark(x, y) ? 1 : 0;
+    if (count > (right - left) / 2) lineRow = y;
+  }
+  ASSERT_GE(lineRow, 0) << "no width line under the picture";
+  for (int32_t x = left - 40; x < right + 40; ++x)
+    if (dark(x, lineRow)) (first < 0 ? first : last) = x;
+  std::vector<int32_t> ticks;
+  for (int32_t x = left - 40; x < right + 40; ++x)
+    if (dark(x, lineRow - 8) && (ticks.empty() || x > ticks.back() + 3)) ticks.push_back(x);
+  std::printf("[ measured ] the widths' line: row %d, x %d-%d, ticks", lineRow, first, last);
+  for (int32_t x : ticks) std::printf(" %d", x);
+  std::printf("\n");
+  EXPECT_NEAR(first, left, 3);
+  EXPECT_NEAR(last, right, 3);
+  ASSERT_EQ(ticks.size(), 3u);
+  EXPECT_NEAR(ticks[1], (left + right) / 2, 3);
+  // The first unit's height left of the picture: from the floor (the block's foot) up 720 mm.
+  int32_t heightColumn = -1, low = -1, high = -1;
+  for (int32_t x = left - 1; x > 0 && heightColumn < 0; --x) {
+    int32_t count = 0;
+    for (int32_t y = top; y <= foot; ++y) count += dark(x, y) ? 1 : 0;
+    if (count > int32_t(500.0f * perMm)) heightColumn = x;
+  }
+  ASSERT_GE(heightColumn, 0) << "no height line left of the picture";
+  for (int32_t y = 0; y < page->Height(); ++y)
+    if (dark(heightColumn, y)) (high < 0 ? high : low) = y;
+  std::printf("[ measured ] the height's line: column %d, y %d-%d (%.0f mm)\n", heightColumn, high, low,
+              float(low - high) / perMm);
+  EXPECT_NEAR(low, foot, 3);
+  EXPECT_NEAR(float(low - high), 720.0f * perMm, 4.0f);
+  plat::DestroyWindow(pane->GetHWND());
+  Shared3DContext::Delete();
+}
