@@ -265,12 +265,13 @@ TEST_F(CanvasPrintTest, PlanMeasuresSkipHiddenOnesAndReadUpright) {
     int32_t escapement;
   };
   // A first angle of 100 degrees is past the upright limit: the text turns by 100 - 180 = -80 degrees,
-  // so its font turns by 80. Kind 2 takes a quarter turn off the first angle.
+  // so its font turns by 80. Every kind reads along its own line: kind 2 (a part's measure) only
+  // stands nearer its wall, so 190 degrees reads as 10 and its font turns by -10.
   const Case cases[] = {{0, 1, false, 1, 0},
                         {100, 1, false, 1, 800},
-                        {190, 2, false, 1, 800},
+                        {190, 2, false, 1, -100},
                         {45, 1, true, 0, 0},
-                        {100, 2, false, 1, -100}};
+                        {100, 2, false, 1, 800}};
   for (const Case& c : cases) {
     PlanAnnotation m;
     m.second = ppVector3(200, 0, -300);
