@@ -262,14 +262,6 @@ bool zelvproCanvas::IsEditorsCurrentCanvas() {
   return scroller != nullptr && scroller->GetTarget() == this;
 }
 
-bool zelvproCanvas::IsShownByCurrentView() {
-  iElementHost& host = iElementHost::Current();
-  const int32_t view = host.CurrentViewId();
-  if (view == iElementHost::kItemListView) return false;
-  if (view == iElementHost::k3DView) return host.TopCanvas() == nullptr || host.TopCanvas() == this;
-  return GetScrollView() == nullptr || IsEditorsCurrentCanvas();
-}
-
 void zelvproCanvas::BuildInfoPanel(qxViewHolder* /*source*/) {
   qxViewHolder* selection = CollectSelection(nullptr, false);
   if (selection != nullptr) return selection->Activate();
@@ -315,9 +307,6 @@ void zelvproCanvas::UpdateSwept(const zelvproCanvasUpdateSweeper* sweeper) {
 }
 
 void zelvproCanvas::RunScheduledUpdate(bool configuratorFocus) {
-  // A request made before the view changed (a plan loaded while another view was shown selects its
-  // floor) must not put this canvas's panel beside a view that shows another.
-  if (!IsShownByCurrentView()) return;
   qxViewHolder* holder = CollectSelection(nullptr, false);
   if (holder == nullptr) holder = new qxViewHolder(this, nullptr, false);
   holder->Activate();

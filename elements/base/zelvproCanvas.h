@@ -89,9 +89,6 @@ class zelvproCanvas : public zelvproElement, public ppUndoer {
   void UpdateTexts() override;
   // Whether the scrolled view that shows the canvas has it as its current view (its key target).
   bool IsEditorsCurrentCanvas();
-  // Whether the current view shows this canvas: a plan view the canvas its editor works on (any
-  // canvas outside an editor), the 3D view the placed units' canvas, the price list none.
-  bool IsShownByCurrentView();
   // The selection's panel, or an empty tab row when nothing is selected.
   void BuildInfoPanel(qxViewHolder* source) override;
   using zelvproElement::Collides;
@@ -110,9 +107,7 @@ class zelvproCanvas : public zelvproElement, public ppUndoer {
   // Clears the program-wide flag, so that the next request posts a new update.
   static void ClearCanvasGlobal();
   // The deferred update: the selection's holder chain, or a holder of the canvas itself when
-  // nothing is selected, becomes the current one and shows its panel; then the focus moves. An
-  // update of a canvas the current view does not show does neither: the side panel stays the one of
-  // the view shown.
+  // nothing is selected, becomes the current one and shows its panel; then the focus moves.
   virtual void RunScheduledUpdate(bool configuratorFocus);
   // A sweeper of this canvas ran or went.
   void UpdateSwept(const zelvproCanvasUpdateSweeper* sweeper);
