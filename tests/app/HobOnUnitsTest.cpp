@@ -247,7 +247,10 @@ class HobOnUnitsTest : public apptest::StartedProgramTest {
   }
 
   // Prints the plan with its drawing from the File menu, the dialogs answered with OK; the drawing.
+  // The drawing is written only while File > Line Drawing is ticked.
   std::string PrintDrawing() {
+    zelvproTopCanvas* plan = zelvproEditorScroller::MainCanvas();
+    if (plan != nullptr && !plan->Transparent()) Send(zelvproTopCanvas::kTransparentCommand);
     plat::HeadlessDriver::SetIdleScript([this] {
       const plat::HWND box = plat::GetActiveWindow();
       if (box == nullptr || box == app_->Frame() || box == ppPrintingAbortDialog::Instance().Window())
