@@ -4,6 +4,7 @@
 
 #include "platform/Controls.h"
 #include "platform/ControlsDrawing.h"
+#include "platform/ScrollBar.h"
 
 namespace plat {
 
@@ -97,26 +98,10 @@ void ListBox::Paint(HWND window, HDC dc, const State& state) {
 }
 
 void ListBox::OnScroll(HWND window, State& state, WORD code, int32_t position) {
-  int32_t shown = RowsShown(window);
-  switch (code) {
-    case SB_LINEUP:
-      return ScrollTo(window, state, state.top - 1);
-    case SB_LINEDOWN:
-      return ScrollTo(window, state, state.top + 1);
-    case SB_PAGEUP:
-      return ScrollTo(window, state, state.top - shown);
-    case SB_PAGEDOWN:
-      return ScrollTo(window, state, state.top + shown);
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-      return ScrollTo(window, state, position);
-    case SB_TOP:
-      return ScrollTo(window, state, 0);
-    case SB_BOTTOM:
-      return ScrollTo(window, state, static_cast<int32_t>(state.entries.size()));
-    default:
-      return;
-  }
+  int32_t row = 0;
+  if (ScrollBar::RowForCode(code, state.top, RowsShown(window), static_cast<int32_t>(state.entries.size()),
+                            position, row))
+    ScrollTo(window, state, row);
 }
 
 LRESULT ListBox::ListMessage(HWND window, State& state, UINT message, WPARAM wParam, LPARAM lParam) {

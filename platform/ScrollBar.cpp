@@ -271,4 +271,34 @@ LRESULT ScrollBar::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
+bool ScrollBar::RowForCode(WORD code, int32_t first, int32_t shown, int32_t rowCount, int32_t position,
+                           int32_t& row) {
+  switch (code) {
+    case SB_LINEUP:
+      row = first - 1;
+      return true;
+    case SB_LINEDOWN:
+      row = first + 1;
+      return true;
+    case SB_PAGEUP:
+      row = first - shown;
+      return true;
+    case SB_PAGEDOWN:
+      row = first + shown;
+      return true;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      row = position;
+      return true;
+    case SB_TOP:
+      row = 0;
+      return true;
+    case SB_BOTTOM:
+      row = rowCount;
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace plat

@@ -11,6 +11,11 @@ namespace plat {
 class ScrollBar {
  public:
   static LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // The first row a control whose bar scrolls by rows shows after the bar's `code`: a row, a page of
+  // the `shown` rows, the dragged thumb's `position`, the top or `rowCount` (the caller clamps).
+  // False for a code that asks for no move.
+  static bool RowForCode(WORD code, int32_t first, int32_t shown, int32_t rowCount, int32_t position,
+                         int32_t& row);
 
  private:
   enum class Part { None, LowArrow, LowPage, Thumb, HighPage, HighArrow };

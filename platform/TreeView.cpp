@@ -8,6 +8,7 @@
 
 #include "platform/ControlsDrawing.h"
 #include "platform/ImageList.h"
+#include "platform/ScrollBar.h"
 #include "platform/WindowApi.h"
 #include "platform/WindowManager.h"
 
@@ -155,26 +156,10 @@ void ScrollToRow(HWND control, TreeState& s, int32_t row) {
 
 // A move of the bar: by a row, by a page of the rows shown, or to where the thumb was dragged.
 void OnScroll(HWND control, TreeState& s, WORD code, int32_t position) {
-  const int32_t shown = RowsShown(control);
-  switch (code) {
-    case SB_LINEUP:
-      return ScrollToRow(control, s, s.firstRow - 1);
-    case SB_LINEDOWN:
-      return ScrollToRow(control, s, s.firstRow + 1);
-    case SB_PAGEUP:
-      return ScrollToRow(control, s, s.firstRow - shown);
-    case SB_PAGEDOWN:
-      return ScrollToRow(control, s, s.firstRow + shown);
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-      return ScrollToRow(control, s, position);
-    case SB_TOP:
-      return ScrollToRow(control, s, 0);
-    case SB_BOTTOM:
-      return ScrollToRow(control, s, static_cast<int32_t>(Rows(s).size()));
-    default:
-      return;
-  }
+  int32_t row = 0;
+  if (ScrollBar::RowForCode(code, s.firstRow, RowsShown(control), static_cast<int32_t>(Rows(s).size()),
+                            position, row))
+    ScrollToRow(control, s, row);
 }
 
 // Left edge of the item's image: the level's indentation, one more with lines at the root.

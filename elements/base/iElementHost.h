@@ -26,6 +26,7 @@ class iElementHost {
   static constexpr int32_t k3DView = 2024;
   static constexpr int32_t kPlanViewB = 2004;
   static constexpr int32_t kPlanViewC = 2020;
+  static constexpr int32_t kItemListView = 2012;  // the price list: it shows no plan canvas
 
   virtual ~iElementHost() = default;
   virtual int32_t CurrentViewId() { return kPlanView; }

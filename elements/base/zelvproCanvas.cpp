@@ -306,7 +306,18 @@ void zelvproCanvas::UpdateSwept(const zelvproCanvasUpdateSweeper* sweeper) {
                         pendingUpdates_.end());
 }
 
+bool zelvproCanvas::IsShownByCurrentView() {
+  iElementHost& host = iElementHost::Current();
+  const int32_t view = host.CurrentViewId();
+  if (view == iElementHost::kItemListView) return false;
+  if (view == iElementHost::k3DView) return host.TopCanvas() == nullptr || host.TopCanvas() == this;
+  return true;
+}
+
 void zelvproCanvas::RunScheduledUpdate(bool configuratorFocus) {
+  // A loaded plan selects its floor before, or while, the view it was saved in comes up: that
+  // view's own panel stays.
+  if (!IsShownByCurrentView()) return;
   qxViewHolder* holder = CollectSelection(nullptr, false);
   if (holder == nullptr) holder = new qxViewHolder(this, nullptr, false);
   holder->Activate();

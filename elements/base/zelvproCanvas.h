@@ -107,8 +107,12 @@ class zelvproCanvas : public zelvproElement, public ppUndoer {
   // Clears the program-wide flag, so that the next request posts a new update.
   static void ClearCanvasGlobal();
   // The deferred update: the selection's holder chain, or a holder of the canvas itself when
-  // nothing is selected, becomes the current one and shows its panel; then the focus moves.
+  // nothing is selected, becomes the current one and shows its panel; then the focus moves. Nothing
+  // for a canvas the view shown does not show.
   virtual void RunScheduledUpdate(bool configuratorFocus);
+  // Whether the view shown shows this canvas: the price list shows none, the 3D view the placed
+  // units' canvas, every plan view each canvas. An update of a canvas not shown leaves the panel.
+  bool IsShownByCurrentView();
   // A sweeper of this canvas ran or went.
   void UpdateSwept(const zelvproCanvasUpdateSweeper* sweeper);
 

@@ -97,4 +97,62 @@ TEST_F(HandOverWindowRunTest, PreferencesAnswersAClickAfterEachHandOver) {
       << "the handed-over plan is not on screen";
 }
 
+// A plan saved beside the price list, and one saved in the 3D view, come up beside that view's own
+// side panel when they are handed over or opened while Room Design or the price list is shown: the
+// panel is the one the view bar shows when the view is chosen by hand (Room Design's panel before the
+// load is another).
+TEST_F(HandOverWindowRunTest, APlanLoadedFromRoomDesignComesUpBesideItsViewsOwnPanel) {
+  zelvProApp& app = BeginOnThePlan();
+  zelvproWindow& window = *app.DocumentWindow();
+  const auto saveIn = [&](int32_t view, const char* name) {
+    window.ViewBar()->SelectViewById(view);
+    plat::HeadlessDriver::RunUntilIdle();
+    const fs::path file = demo_.Root() / name;
+    DocumentRecordFile->DocumentFile().path = Vcon::WString(Vcon::Utf16FromUtf8(file.string()));
+    DocumentRecordFile->SetSavedOnce(true);
+    Send(zelvproWindow::kSave);
+    return file;
+  };
+  const fs::path prices = saveIn(zelvproViewBar::kItemListView, "prices.qxf");
+  const fs::path scene = saveIn(zelvproViewBar::k3DView, "scene.qxf");
+  ASSERT_TRUE(fs::exists(prices) && fs::exists(scene));
+  const plat::RECT panel = Frame(*window.ConfiguratorPane());
+  Stop();
+
+  const auto open = [](const fs::path& file) {
+    std::vector<std::string> steps = {"tap:Control_L+o", "title:Open"};
+    for (const std::string& key : windowrun::Typed(file.string())) steps.push_back(key);
+    steps.insert(steps.end(), {"tap:Return", "nopopup"});
+    return steps;
+  };
+  const std::vector<std::string> roomDesign = {"tap:F2", "changed"};
+  std::vector<std::string> steps = {"tap:F2", GrabStep("room.ppm"), SecondStart(prices), "changed",
+                                    GrabStep("handed.ppm")};
+  // The price list chosen by hand, beside the panel the view bar gives it.
+  steps.insert(steps.end(), roomDesign.begin(), roomDesign.end());
+  steps.insert(steps.end(), {"tap:F8", "changed", GrabStep("prices.ppm")});
+  steps.insert(steps.end(), roomDesign.begin(), roomDesign.end());
+  for (const std::string& step : open(prices)) steps.push_back(step);
+  steps.push_back(GrabStep("opened.ppm"));
+  steps.insert(steps.end(), roomDesign.begin(), roomDesign.end());
+  for (const std::string& step : open(scene)) steps.push_back(step);
+  steps.push_back(GrabStep("opened3d.ppm"));
+  // Opened again while the price list it was saved beside is shown.
+  steps.insert(steps.end(), {"tap:F8", "changed"});
+  for (const std::string& step : open(prices)) steps.push_back(step);
+  steps.push_back(GrabStep("reopened.ppm"));
+  steps.insert(steps.end(), roomDesign.begin(), roomDesign.end());
+  steps.insert(steps.end(), {"tap:F7", "changed", GrabStep("view3d.ppm"), "close"});
+  const windowrun::Outcome outcome = Run(steps, 180);
+  ASSERT_TRUE(outcome.Passed()) << outcome.log;
+
+  const windowrun::Grab byHand = Grabbed("prices.ppm");
+  ASSERT_GT(Differing(Grabbed("room.ppm"), byHand, panel), 1000) << "Room Design's panel is the price list's";
+  EXPECT_EQ(Differing(Grabbed("handed.ppm"), byHand, panel), 0) << "handed over from Room Design";
+  EXPECT_EQ(Differing(Grabbed("opened.ppm"), byHand, panel), 0) << "opened from Room Design";
+  EXPECT_EQ(Differing(Grabbed("reopened.ppm"), byHand, panel), 0) << "opened beside the price list";
+  EXPECT_EQ(Differing(Grabbed("opened3d.ppm"), Grabbed("view3d.ppm"), panel), 0)
+      << "the 3D view's plan opened";
+}
+
 }  // namespace
