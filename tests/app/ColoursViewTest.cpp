@@ -45,6 +45,7 @@
 #include "platform/Printing.h"
 #include "platform/Surface.h"
 #include "room/qxNewRoomCanvas.h"
+#include "support/PrintedPage.h"
 
 namespace {
 
@@ -171,25 +172,10 @@ class ColoursViewTest : public apptest::StartedProgramTest {
   }
   // The window's plan page as the print job asks it, on A4 turned at 300 dpi, read back.
   std::unique_ptr<plat::Surface> PrintedPage(const std::string& name) {
-    const fs::path folder = demo_.Root() / "pages" / name;
-    fs::create_directories(folder);
     plat::PrinterSetup setup;
     setup.orientation = 2;
-    setup.output = (folder / "page.pdf").string();
-    setup.pngFolder = folder.string();
-    plat::HDC printer = plat::CreatePrinterDC(setup);
-    plat::DOCINFOA info;
-    info.cbSize = plat::kDocInfoSize;
-    EXPECT_GT(plat::StartDocA(printer, &info), 0);
-    EXPECT_GT(plat::StartPage(printer), 0);
-    {
-      ppDC dc(printer);
-      app_->DocumentWindow()->PrintPage(1, &dc);
-    }
-    EXPECT_GT(plat::EndPage(printer), 0);
-    EXPECT_GT(plat::EndDoc(printer), 0);
-    plat::DeletePrinterDC(printer);
-    return plat::ReadPng((folder / "page-1.png").string());
+    return testprint::PrintOnePage(setup, demo_.Root() / "pages" / name,
+                                   [&](ppDC& dc) { app_->DocumentWindow()->PrintPage(1, &dc); });
   }
   // The document window as the last paint left it.
   std::unique_ptr<plat::Surface> Window(const std::string& name) {

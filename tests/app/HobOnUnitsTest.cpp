@@ -144,17 +144,7 @@ class HobOnUnitsTest : public apptest::StartedProgramTest {
     return now.size() == had + 1 ? now.back() : nullptr;
   }
 
-  // A click in the middle of the unit's outline, as the user selects it.
-  static void Click(zelvproElement& unit) {
-    plat::RECT r{};
-    unit.NewFrameRegion()->GetBounds(&r);
-    const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    plat::HWND window = unit.GetHWND();
-    plat::PostMessageA(window, plat::WM_LBUTTONUP, 0, plat::MAKELPARAM(x, y));
-    plat::SendMessageA(window, plat::WM_LBUTTONDOWN, plat::MK_LBUTTON, plat::MAKELPARAM(x, y));
-    plat::HeadlessDriver::RunUntilIdle();
-    plat::LayerClock::Advance(1000);  // the next click pairs with no earlier one
-  }
+  static void Click(zelvproElement& unit) { apptest::ClickUnit(unit); }
   // The size line of the element panel shown ("w x h x d"); empty without one.
   static std::string PanelSize() {
     ppConfigurator* configurator = ppConfigurator::Host();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "PlanUnits.h"
 #include "StartedProgram.h"
 #include "calculation/zelvproCalculatorFil.h"
 #include "calculation/zelvproCalculatorList.h"
@@ -51,6 +52,7 @@
 #include "platform/Printer.h"
 #include "platform/Printing.h"
 #include "room/qxNewRoomCanvas.h"
+#include "support/PrintedPage.h"
 
 namespace {
 
@@ -80,31 +82,17 @@ float PrintedPiecesWidth(zelvproElement& unit) {
   const std::filesystem::path dir =
       std::filesystem::path(::testing::TempDir()) / ("line-print-" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   plat::PrinterSetup setup;
   setup.paperWidth = setup.paperHeight = 2000;
-  setup.output = (dir / "unit.pdf").string();
-  setup.pngFolder = dir.string();
-  plat::HDC printer = plat::CreatePrinterDC(setup);
-  plat::DOCINFOA info;
-  info.cbSize = plat::kDocInfoSize;
-  EXPECT_GT(plat::StartDocA(printer, &info), 0);
-  EXPECT_GT(plat::StartPage(printer), 0);
-  {
-    LinePrintSettings settings;
-    ppVector3 at;
-    unit.GetAbsolutePosition(at);
-    settings.page.origin = ppVector2(at.x, at.z);
-    settings.page.pixelsPerMillimetre = kPixelsPerMm;
-    settings.page.offset = plat::POINT{100, 100};
-    settings.page.outlinePage = true;
-    ppDC dc(printer);
-    unit.PrintContent(dc, 1);
-  }
-  EXPECT_GT(plat::EndPage(printer), 0);
-  EXPECT_GT(plat::EndDoc(printer), 0);
-  plat::DeletePrinterDC(printer);
-  const std::unique_ptr<plat::Surface> page = plat::ReadPng((dir / "page-1.png").string());
+  LinePrintSettings settings;
+  ppVector3 at;
+  unit.GetAbsolutePosition(at);
+  settings.page.origin = ppVector2(at.x, at.z);
+  settings.page.pixelsPerMillimetre = kPixelsPerMm;
+  settings.page.offset = plat::POINT{100, 100};
+  settings.page.outlinePage = true;
+  const std::unique_ptr<plat::Surface> page =
+      testprint::PrintOnePage(setup, dir, [&](ppDC& dc) { unit.PrintContent(dc, 1); });
   std::filesystem::remove_all(dir);
   if (page == nullptr) return 0.0f;
   int32_t first = -1, last = -1;
@@ -155,16 +143,7 @@ class MadeToMeasureTest : public apptest::StartedProgramTest {
     return unit;
   }
 
-  // A click in the middle of the unit's outline, as the user selects it.
-  static void Click(zelvproElement& unit) {
-    plat::RECT r{};
-    unit.NewFrameRegion()->GetBounds(&r);
-    const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    plat::HWND window = unit.GetHWND();
-    plat::PostMessageA(window, plat::WM_LBUTTONUP, 0, plat::MAKELPARAM(x, y));
-    plat::SendMessageA(window, plat::WM_LBUTTONDOWN, plat::MK_LBUTTON, plat::MAKELPARAM(x, y));
-    plat::HeadlessDriver::RunUntilIdle();
-  }
+  static void Click(zelvproElement& unit) { apptest::ClickUnit(unit); }
 
   // The edit field of the element panel bound to `property`, with the tab that holds it; null when
   // the panel has none.

@@ -33,6 +33,7 @@
 #include "platform/TextLog.h"
 #include "platform/WindowApi.h"
 #include "StartedProgram.h"
+#include "support/PrintedPage.h"
 
 namespace {
 
@@ -101,22 +102,9 @@ class PlanPrintScaleTest : public apptest::StartedProgramTest {
   std::unique_ptr<plat::Surface> PrintedPage(const std::string& name) {
     plat::PrinterSetup setup;
     setup.orientation = 2;
-    setup.output = (dir_ / (name + "-page.pdf")).string();
-    setup.pngFolder = (dir_ / name).string();
-    fs::create_directories(setup.pngFolder);
-    plat::HDC printer = plat::CreatePrinterDC(setup);
-    plat::DOCINFOA info;
-    info.cbSize = plat::kDocInfoSize;
-    EXPECT_GT(plat::StartDocA(printer, &info), 0);
-    EXPECT_GT(plat::StartPage(printer), 0);
-    {
-      ppDC dc(printer);
+    return testprint::PrintOnePage(setup, dir_ / name, [&](ppDC& dc) {
       EXPECT_FALSE(app_->DocumentWindow()->PrintPage(1, &dc)) << "the plan is one page";
-    }
-    EXPECT_GT(plat::EndPage(printer), 0);
-    EXPECT_GT(plat::EndDoc(printer), 0);
-    plat::DeletePrinterDC(printer);
-    return plat::ReadPng((dir_ / name / "page-1.png").string());
+    });
   }
 
   // The room's outer width on the page in millimetres of paper: from the first to the last column

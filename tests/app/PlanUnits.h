@@ -12,6 +12,10 @@
 #include "database/ScopedRecordBuffer.h"
 #include "elements/base/ElementChildren.h"
 #include "elements/base/zelvproElement.h"
+#include "framework/ppRegion.h"
+#include "platform/HeadlessDriver.h"
+#include "platform/LayerClock.h"
+#include "platform/WindowApi.h"
 #include "room/qxWallElement.h"
 
 namespace apptest {
@@ -48,6 +52,19 @@ inline std::vector<qxWallElement*> WallsUnder(const ppView& view) {
 inline zelvproElement* OnlyUnitNamed(const ppView& plan, const std::string& name) {
   const std::vector<zelvproElement*> found = UnitsNamed(plan, name);
   return found.size() == 1 ? found.front() : nullptr;
+}
+
+// A click in the middle of `unit`'s outline, as the user selects it; the layer's clock then moves on
+// a second, so that the next click makes no double click with this one.
+inline void ClickUnit(zelvproElement& unit) {
+  plat::RECT r{};
+  unit.NewFrameRegion()->GetBounds(&r);
+  const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  plat::HWND window = unit.GetHWND();
+  plat::PostMessageA(window, plat::WM_LBUTTONUP, 0, plat::MAKELPARAM(x, y));
+  plat::SendMessageA(window, plat::WM_LBUTTONDOWN, plat::MK_LBUTTON, plat::MAKELPARAM(x, y));
+  plat::HeadlessDriver::RunUntilIdle();
+  plat::LayerClock::Advance(1000);
 }
 
 }  // namespace apptest

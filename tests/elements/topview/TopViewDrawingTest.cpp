@@ -21,6 +21,7 @@
 #include "framework/ppDC.h"
 #include "platform/PngFile.h"
 #include "platform/Printing.h"
+#include "support/PrintedPage.h"
 
 namespace {
 
@@ -218,24 +219,10 @@ std::unique_ptr<plat::Surface> PrintPage(zelvproTopViewElement& element) {
   const std::filesystem::path dir =
       std::filesystem::path(::testing::TempDir()) / ("topview-print-" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
   plat::PrinterSetup setup;
   setup.paperWidth = setup.paperHeight = 1000;
-  setup.output = (dir / "plan.pdf").string();
-  setup.pngFolder = dir.string();
-  plat::HDC printer = plat::CreatePrinterDC(setup);
-  plat::DOCINFOA info;
-  info.cbSize = plat::kDocInfoSize;
-  EXPECT_GT(plat::StartDocA(printer, &info), 0);
-  EXPECT_GT(plat::StartPage(printer), 0);
-  {
-    ppDC dc(printer);
-    element.PrintContent(dc, 1);
-  }
-  EXPECT_GT(plat::EndPage(printer), 0);
-  EXPECT_GT(plat::EndDoc(printer), 0);
-  plat::DeletePrinterDC(printer);
-  std::unique_ptr<plat::Surface> page = plat::ReadPng((dir / "page-1.png").string());
+  std::unique_ptr<plat::Surface> page =
+      testprint::PrintOnePage(setup, dir, [&](ppDC& dc) { element.PrintContent(dc, 1); });
   std::filesystem::remove_all(dir);
   return page;
 }
