@@ -42,12 +42,7 @@ void ListBox::Layout(HWND window, State& state) {
   GetClientRect(window, &client);
   MoveWindow(state.bar, client.right - kBevel - kBarWidth, client.top + kBevel, kBarWidth,
              client.bottom - client.top - 2 * kBevel, 0);
-  SCROLLINFO info;
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  info.nMin = 0;
-  info.nMax = std::max(0, count - 1);
-  info.nPage = static_cast<UINT>(shown);
-  info.nPos = state.top;
+  const SCROLLINFO info = ScrollBar::RowsInfo(count, shown, state.top);
   SetScrollInfo(state.bar, SB_CTL, &info, 1);
   ShowWindow(state.bar, count > shown ? SW_SHOWNOACTIVATE : SW_HIDE);
   InvalidateRect(window, nullptr, 0);

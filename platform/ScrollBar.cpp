@@ -271,6 +271,16 @@ LRESULT ScrollBar::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
+SCROLLINFO ScrollBar::RowsInfo(int32_t count, int32_t shown, int32_t first) {
+  SCROLLINFO info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = std::max(0, count - 1);
+  info.nPage = static_cast<UINT>(shown);
+  info.nPos = first;
+  return info;
+}
+
 bool ScrollBar::RowForCode(WORD code, int32_t first, int32_t shown, int32_t rowCount, int32_t position,
                            int32_t& row) {
   switch (code) {

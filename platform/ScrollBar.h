@@ -14,6 +14,8 @@ class ScrollBar {
   // The first row a control whose bar scrolls by rows shows after the bar's `code`: a row, a page of
   // the `shown` rows, the dragged thumb's `position`, the top or `rowCount` (the caller clamps).
   // False for a code that asks for no move.
+  // The range, page and position of a bar over `count` rows, `shown` of them from row `first`.
+  static SCROLLINFO RowsInfo(int32_t count, int32_t shown, int32_t first);
   static bool RowForCode(WORD code, int32_t first, int32_t shown, int32_t rowCount, int32_t position,
                          int32_t& row);
 

@@ -129,12 +129,7 @@ void Layout(HWND control, TreeState& s) {
     s.barPlace = place;
     MoveWindow(s.bar, place.left, place.top, kTreeBarWidth, place.bottom - place.top, 0);
   }
-  SCROLLINFO info;
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  info.nMin = 0;
-  info.nMax = std::max(0, count - 1);
-  info.nPage = static_cast<UINT>(shown);
-  info.nPos = s.firstRow;
+  const SCROLLINFO info = ScrollBar::RowsInfo(count, shown, s.firstRow);
   if (info.nMax != s.barInfo.nMax || info.nPage != s.barInfo.nPage || info.nPos != s.barInfo.nPos) {
     s.barInfo = info;
     SetScrollInfo(s.bar, SB_CTL, &info, 1);
