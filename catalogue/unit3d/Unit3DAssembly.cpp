@@ -91,6 +91,9 @@ std::unique_ptr<qx3DObject> MeshBody(zelvproShape3DFil& meshes, const EntryBytes
   const char* record = meshes.GetRecordBuffer();
   auto mesh = std::make_unique<qx3DMeshObject>(context);
   mesh->vertices = EntryBytes::As<qx3DMeshObject::MeshVertex>(RecordField(meshes, "data1").Data(record));
+  // A record without vertices only describes the unit's parts (the measures of its printed elevation):
+  // it makes no body, so no layer and no texture direction of its own.
+  if (mesh->vertices.empty()) return nullptr;
   mesh->polygons = EntryBytes::As<uint32_t>(RecordField(meshes, "data2").Data(record));
   mesh->edges = EntryBytes::As<qx3DMeshObject::MeshEdge>(RecordField(meshes, "data3").Data(record));
   const float scale = static_cast<float>(RecordField(meshes, "scale").Double(record));

@@ -134,6 +134,7 @@ void zelvproTopViewElement::ReadCatalogRecord(const TopViewRecord& r) {
   canvasType = r.canvas;
   BuildShapeChains();
   calculate = !r.units.empty();
+  BuildPartTable(r.units);
   price = ppMoney::FromRaw(ppMoney::kNoValue);
   auxAmountA = ppMoney::kNoValue;
   customPriceSet = 0;
@@ -311,6 +312,7 @@ void zelvproTopViewElement::ReadDocumentTopView(ppDatafile& module) {
   keyCombinations = TriplesOf(t.rules);
   outlinePieces = t.subelements;
   pieces3D = t.shapes3D;
+  BuildPartTable(t.units);
   if (!t.excludes.empty()) excludes = WordsOf(t.excludes);
   BuildShapeChains();
   auxWordB = t.frontView;

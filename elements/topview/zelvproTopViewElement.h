@@ -419,6 +419,11 @@ class zelvproTopViewElement : public zelvproElement {
   virtual bool HasPartWithKeyIn(const std::set<int32_t>& keys);
   // Appends one dimension line to `list` for every part that measures along an axis.
   void CollectStretchDimensions(std::vector<PlanAnnotation>& list);
+  // Makes the part table from a top-view record's "Units" (8-byte {unit record id, key} pairs): one
+  // part per pair, in order, with the unit's footprint shape (its first "shapes" entry) and the first
+  // 3D shape record its 64-byte "shapes3D" entries name. Reads each unit once; run when the element
+  // is built, from the catalogue or from a document, never while it is drawn.
+  void BuildPartTable(const Bytes& units);
 
  private:
   // Fills what both constructors set before anything is read.

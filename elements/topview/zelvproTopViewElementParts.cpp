@@ -1,5 +1,5 @@
-// The part-table queries of a top-view element: whether a keyed part is present, and the dimension
-// lines of the parts that stretch with the element.
+// The part table of a top-view element, made from its top-view record's units, and its queries:
+// whether a keyed part is present, and the dimension lines of the parts that stretch with the element.
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -7,10 +7,18 @@
 #include "catalogue/databases/zelvDatabase.h"
 #include "catalogue/records/zelvproShape3DFil.h"
 #include "catalogue/records/zelvproShapeFil.h"
+#include "catalogue/records/zelvproUnitFil.h"
+#include "elements/topview/CatalogReads.h"
 #include "elements/topview/ScratchRecord.h"
 #include "elements/topview/zelvproTopViewElement.h"
 
 namespace {
+
+// "Units" pairs {unit record id, key}; a unit's 3D entries in their long form, whose second word is
+// the body type.
+constexpr size_t kUnitsPair = 8, kLongShape3DEntry = 64;
+// The body type of a 3D entry that names a 3D shape record (a mesh) rather than a 2D shape.
+constexpr int32_t kMeshEntry = 4;
 
 // The width (x) and depth (plan y) of a 2D shape's points; 0, 0 without points.
 void ShapeExtent(const std::vector<uint8_t>& points, float& width, float& depth) {
@@ -27,6 +35,31 @@ void ShapeExtent(const std::vector<uint8_t>& points, float& width, float& depth)
 }
 
 }  // namespace
+
+void zelvproTopViewElement::BuildPartTable(const Bytes& units) {
+  partTable.clear();
+  if (database == nullptr) return;
+  partTable.reserve(units.size() / kUnitsPair);
+  for (size_t at = 0; at + kUnitsPair <= units.size(); at += kUnitsPair) {
+    CataloguePart part;
+    const int32_t unitId = CatalogReads::WordAt(units, at / 4);
+    part.key = CatalogReads::WordAt(units, at / 4 + 1);
+    const ScratchRecord unit(database->UnitFile(), unitId);
+    if (unit.Present()) {
+      part.shape = CatalogReads::WordAt(unit.Blob("shapes"), 0);
+      // Only the long form of the 3D entries can name a 3D shape record.
+      if ((unit.Long("useParametrics") & zelvproUnitFil::kLongShapeEntries) != 0) {
+        const Bytes entries = unit.Blob("shapes3D");
+        for (size_t e = 0; e + kLongShape3DEntry <= entries.size(); e += kLongShape3DEntry) {
+          if (CatalogReads::WordAt(entries, e / 4 + 1) != kMeshEntry) continue;
+          part.shape3D = CatalogReads::WordAt(entries, e / 4);
+          break;
+        }
+      }
+    }
+    partTable.push_back(part);
+  }
+}
 
 bool zelvproTopViewElement::HasPartWithKeyIn(const std::set<int32_t>& keys) {
   if (database == nullptr) return false;

@@ -6,6 +6,7 @@
 // room's walls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -37,6 +38,7 @@
 #include "platform/Printer.h"
 #include "platform/Printing.h"
 #include "platform/TextLog.h"
+#include "catalogue/records/zelvproDocFil.h"
 #include "room/qxNewRoomCanvas.h"
 
 namespace {
@@ -162,6 +164,53 @@ class FullReportPrintTest : public apptest::StartedProgramTest {
     });
     Send(zelvproWindow::kExportElevationPictures);
     plat::HeadlessDriver::SetIdleScript(CancelActiveWindow);
+  }
+
+  // The full report printed on A4 turned at 300 dpi, every page read back as a PNG, the texts each
+  // page drew kept apart.
+  std::vector<std::vector<plat::TextLogRecord>> PrintPagesApart() {
+    zelvproEditorScroller& scroller = *app_->DocumentWindow()->EditorCanvasView()->Editor()->EditorScroller();
+    fs::remove_all(dir_ / "pages");
+    fs::create_directories(dir_ / "pages");
+    plat::PrinterSetup setup;
+    setup.orientation = 2;
+    setup.output = (dir_ / "pages.pdf").string();
+    setup.pngFolder = (dir_ / "pages").string();
+    scroller.SetElevationPrint(true);
+    const plat::HDC printer = plat::CreatePrinterDC(setup);
+    plat::DOCINFOA info;
+    info.cbSize = plat::kDocInfoSize;
+    EXPECT_GT(plat::StartDocA(printer, &info), 0);
+    std::vector<std::vector<plat::TextLogRecord>> pages;
+    for (bool more = true; more && pages.size() < 10;) {
+      plat::ClearDrawnTextLog();
+      plat::RecordDrawnTexts(true);
+      EXPECT_GT(plat::StartPage(printer), 0);
+      {
+        ppDC dc(printer);
+        more = scroller.Print(dc, int32_t(pages.size()) + 1) != 0;
+      }
+      EXPECT_GT(plat::EndPage(printer), 0);
+      plat::RecordDrawnTexts(false);
+      pages.push_back(plat::DrawnTextLog());
+    }
+    EXPECT_GT(plat::EndDoc(printer), 0);
+    plat::DeletePrinterDC(printer);
+    scroller.SetElevationPrint(false);
+    return pages;
+  }
+
+  // Saves the plan under `name` beside the settings through the window's Save, and starts the program
+  // again on it.
+  void SaveAndReopen(const char* name) {
+    const fs::path file = demo_.Root() / "user" / name;
+    DocumentRecordFile->DocumentFile().path = Vcon::WString(Vcon::Utf16FromUtf8(file.string()));
+    DocumentRecordFile->SetSavedOnce(true);
+    Send(zelvproWindow::kSave);
+    ASSERT_TRUE(fs::exists(file));
+    app_.reset();
+    gApplication = nullptr;
+    Start(file.string());
   }
 
   fs::path dir_;
@@ -353,6 +402,102 @@ TEST_F(FullReportPrintTest, ThePlanPageLabelsEachUnitInsideItAndMeasuresTheWalls
     }
   }
   EXPECT_EQ(matched.size(), 2u) << "each run's picture shows its cabinets whole";
+}
+
+// The demo plan's wall run (a Base unit 40 and a Drawer unit 60 under a Wall unit 60) with a Base unit
+// 60 dragged from the strip beside them, printed as the full report: the run's elevation page
+// measures each unit's width under it (the wall unit's over the picture), the line as long as the
+// units at the picture's own scale, measured on the page against the plinths' dark band; the same
+// after the plan is saved and opened again.
+TEST_F(FullReportPrintTest, TheElevationPageMeasuresEachUnitOfTheRunUnderItAlsoAfterAReopen) {
+  StartOnThePlan();
+  app_->DocumentWindow()->ViewBar()->SelectViewById(zelvproViewBar::kTopColourView);
+  plat::HeadlessDriver::RunUntilIdle();
+  ppView* plan = app_->DocumentWindow()->TopCanvas();
+  zelvproElement* d60 = apptest::OnlyUnitNamed(*plan, "D60");
+  ASSERT_NE(d60, nullptr);
+  plat::POINT beside{};
+  PlanPointToScreen(d60->position + ppVector3(d60->dimensions.x + 300.0f, 0.0f, 280.0f), beside);
+  DropFromPalette("Base", "VH-B60", beside);
+  ASSERT_NE(apptest::OnlyUnitNamed(*plan, "B60"), nullptr) << "the Base unit 60 was not placed";
+
+  for (const char* when : {"placed", "reopened"}) {
+    if (std::string(when) == "reopened") SaveAndReopen("measured.qxf");
+    const std::vector<std::vector<plat::TextLogRecord>> pages = PrintPagesApart();
+    ASSERT_EQ(pages.size(), 2u) << when << ": the run's elevation, then the plan";
+    const std::unique_ptr<plat::Surface> page = plat::ReadPng((dir_ / "pages" / "page-1.png").string());
+    ASSERT_NE(page, nullptr);
+    // The widths measured, left to right: the base units' under the picture, the wall unit's over it.
+    std::vector<plat::TextLogRecord> under, over;
+    for (const plat::TextLogRecord& t : pages[0]) {
+      const std::string text = Vcon::Utf8FromUtf16(t.text);
+      if (t.escapement != 0 || text.size() < 4 || text.compare(text.size() - 3, 3, " mm") != 0 ||
+          text.find_first_not_of("0123456789") != text.size() - 3)
+        continue;
+      (t.y > page->Height() / 2 ? under : over).push_back(t);
+    }
+    auto byX = [](const plat::TextLogRecord& a, const plat::TextLogRecord& b) { return a.x < b.x; };
+    std::sort(under.begin(), under.end(), byX);
+    ASSERT_EQ(under.size(), 3u) << when << ": a width under each base unit";
+    ASSERT_EQ(over.size(), 1u) << when << ": the wall unit's width over the picture";
+    EXPECT_EQ(under[0].text, u"400 mm");
+    EXPECT_EQ(under[1].text, u"600 mm");
+    EXPECT_EQ(under[2].text, u"600 mm");
+    EXPECT_EQ(over[0].text, u"600 mm");
+
+    // The longest dark stretch of row y (gaps of up to 3 pixels bridged, as where two lines meet).
+    struct Stretch {
+      int32_t row = -1, first = 0, last = -1;
+      int32_t Length() const { return last - first; }
+    };
+    auto stretchAt = [&](int32_t y) {
+      Stretch best;
+      if (y < 0 || y >= page->Height()) return best;
+      for (int32_t x = 0, first = -1, lastDark = -10; x < page->Width(); ++x) {
+        if (!Dark(page->Pixel(x, y))) continue;
+        if (x - lastDark > 4) first = x;
+        lastDark = x;
+        if (x - first > best.Length()) best = {y, first, x};
+      }
+      return best;
+    };
+    // The measure line: the longest stretch just over the texts.
+    Stretch line;
+    for (int32_t y = under[0].y - 20; y < under[0].y; ++y)
+      if (const Stretch s = stretchAt(y); s.Length() > line.Length()) line = s;
+    ASSERT_GE(line.row, 0) << when << ": no measure line over the widths";
+    // The plinths: a dark band over the line in the picture, the same stretch 4 rows up and down (the
+    // floor's thin edge is no band).
+    Stretch plinths;
+    for (int32_t y = line.row - 400; y < line.row - 4; ++y) {
+      const Stretch s = stretchAt(y), up = stretchAt(y - 4), down = stretchAt(y + 4);
+      const bool band = std::abs(up.first - s.first) <= 2 && std::abs(up.last - s.last) <= 2 &&
+                        std::abs(down.first - s.first) <= 2 && std::abs(down.last - s.last) <= 2;
+      if (band && s.Length() > plinths.Length()) plinths = s;
+    }
+    ASSERT_GE(plinths.row, 0) << when << ": no plinths in the picture";
+    const float perMm = float(plinths.Length()) / 1600.0f;  // 400 + 600 + 600 mm of units
+    std::printf(
+        "[ measured ] %s: the widths' line x %d-%d px at row %d, the plinths x %d-%d px at row %d "
+        "(%.4f px/mm); the texts at x %d, %d, %d, the wall unit's at (%d, %d)\n",
+        when, line.first, line.last, line.row, plinths.first, plinths.last, plinths.row, perMm, under[0].x,
+        under[1].x, under[2].x, over[0].x, over[0].y);
+    ASSERT_GT(perMm, 0.2f) << when;
+    EXPECT_NEAR(line.first, plinths.first, 4) << when;
+    EXPECT_NEAR(line.last, plinths.last, 4) << when;
+    // Each text starts within the left half of its unit (it is centred on the unit's line).
+    const float starts[] = {0.0f, 400.0f, 1000.0f};
+    const float widths[] = {400.0f, 600.0f, 600.0f};
+    for (size_t i = 0; i < 3; ++i) {
+      EXPECT_GT(float(under[i].x), float(line.first) + starts[i] * perMm) << when << " " << i;
+      EXPECT_LT(float(under[i].x), float(line.first) + (starts[i] + widths[i] / 2.0f) * perMm)
+          << when << " " << i;
+    }
+    // The wall unit hangs over the Base unit 40's left edge; its top stands 2100 mm over the floor.
+    EXPECT_GT(float(over[0].x), float(line.first)) << when;
+    EXPECT_LT(float(over[0].x), float(line.first) + 300.0f * perMm) << when;
+    EXPECT_LT(float(over[0].y), float(plinths.row) - 2100.0f * perMm) << when << ": over the picture";
+  }
 }
 
 }  // namespace

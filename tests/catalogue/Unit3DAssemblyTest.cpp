@@ -176,12 +176,15 @@ TEST_F(Unit3DTest, LongEntriesCarryTheirColourAndGroupAndNameMeshes) {
     vertices = Join({vertices, Floats({x, y, 0, 0.25f, 0.5f, 0, 0, 1, 0})});
   const int32_t mesh = Add(db_->Shape3DFile(), {{"name", "m"}, {"flags", 1 | 2}, {"scale", 2.0}},
                            {{"data1", vertices}, {"data2", {1, 4, 0, 1, 2, 3}}, {"data3", {0, 1, 0}}});
-  const int32_t unit =
-      Add(db_->UnitFile(), {{"useParametrics", zelvproUnitFil::kLongShapeEntries}},
-          {{"shapes3D", Join({Entry(a, 0, 100, true, 7, 2), Entry(a, 5, 100, true, 8, 0),
-                              Entry(mesh, 4, 0, true, 9, 0), Entry(999, 4, 0, true, 10, 0)})}});
+  // A record without vertices (one that only marks the unit's measured parts) makes no body either.
+  const int32_t partsOnly =
+      Add(db_->Shape3DFile(), {{"name", "p"}, {"flags", 1 | 0x20 | 0x80}, {"scale", 1.0}});
+  const int32_t unit = Add(db_->UnitFile(), {{"useParametrics", zelvproUnitFil::kLongShapeEntries}},
+                           {{"shapes3D", Join({Entry(a, 0, 100, true, 7, 2), Entry(a, 5, 100, true, 8, 0),
+                                               Entry(mesh, 4, 0, true, 9, 0), Entry(999, 4, 0, true, 10, 0),
+                                               Entry(partsOnly, 4, 0, true, 11, 0)})}});
   auto layers = db_->UnitFile().GetUnitLayer3D(unit, element_);
-  ASSERT_EQ(layers->layers.size(), 2u);  // the type-5 entry and the missing mesh make no body
+  ASSERT_EQ(layers->layers.size(), 2u);  // the type-5 entry and the two meshes without vertices make none
   EXPECT_EQ(layers->layers[0].code, 9);
   EXPECT_EQ(layers->layers[1].code, 2007);
   const auto& quad = layers->layers[0].faces.Primitives();

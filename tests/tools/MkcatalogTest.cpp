@@ -628,7 +628,7 @@ TEST_F(MkcatalogFaultTest, AFaultStopsWithFileAndLineAndWritesNothing) {
       {"kitchen/qxUnit.tsv", "qxShape:rect-600-560 0 720.0", "qxShape:rect-601-560 0 720.0",
        "field 'shapes3D': no qxShape record named 'rect-601-560'"},
       {"kitchen/qxUnit.tsv", "0 0 1 0; qxShape:rect-600-720 1", "0 0 1; qxShape:rect-600-720 1",
-       "field 'shapes3D': entry 1: 60 bytes, the field's entries have 64"},
+       "field 'shapes3D': entry 2: 60 bytes, the field's entries have 64"},  // after the measures mark
       {"kitchen/qxTopView.tsv", "words: qxUnit:B60 0", "words: qxShape:rect-600-560 0",
        "field 'Units': entry 1: the first word must name a qxUnit record"},
       {"kitchen/qxGroup.tsv", "helpText", "helpTexts", "the layout has no field 'helpTexts'"},

@@ -2,6 +2,8 @@
 // that stretch with the element.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "catalogue/records/zelvproShape3DFil.h"
 #include "elements/topview/TopViewTestSupport.h"
 #include "elements/topview/qxFeature.h"
@@ -15,6 +17,12 @@ class PartTableTest : public tvtest::TopViewTest {
   // A current-form mesh record (a legacy one has its flags replaced when it is read).
   static int32_t Add3DShape(zelvDatabase& db, int32_t flags) {
     return cattest::AddRecord(db.Shape3DFile(), {{"flags", flags | zelvproShape3DFil::kCurrentForm}});
+  }
+  // The table as {shape, 3D shape, key} triples.
+  static std::vector<std::array<int32_t, 3>> Triples(const zelvproTopViewElement& e) {
+    std::vector<std::array<int32_t, 3>> out;
+    for (const Part& p : e.partTable) out.push_back({p.shape, p.shape3D, p.key});
+    return out;
   }
 };
 
@@ -63,6 +71,42 @@ TEST_F(PartTableTest, StretchDimensionsTakeTheElementSizeOrThePartLength) {
   EXPECT_EQ(lines[2].owner, element.get());
   EXPECT_TRUE(lines[2].below);
   EXPECT_TRUE(lines[2].raised);
+}
+
+// The table is made from the top-view record's units when a unit is placed and again when its plan is
+// opened: the footprint is each unit's first outline, the 3D part the first mesh record its long 3D
+// entries name.
+TEST_F(PartTableTest, TheTableComesFromTheTopViewsUnitsWhenPlacedAndWhenReopened) {
+  zelvDatabase& db = MakeDatabase();
+  const int32_t footprint = AddShape(db, {0, 0, 600, 0, 600, 560, 0, 560});
+  const int32_t other = AddShape(db, {0, 0, 10, 0, 10, 10});
+  const int32_t measured = Add3DShape(db, 0x20 | 0x80 | zelvproTopViewElement::kTakesElementSize);
+  const int32_t tap = Add3DShape(db, 0x20);
+  eltest::Words box = eltest::Shape3DEntry(footprint, 1), first = eltest::Shape3DEntry(measured, 1),
+                second = eltest::Shape3DEntry(tap, 1);
+  first[1] = second[1] = 4;  // meshes
+  const int32_t cabinet = AddUnit(db, {{"id", 501}, {"useParametrics", zelvproUnitFil::kLongShapeEntries}},
+                                  {{"shapes", {footprint, 0, 0, 0, 0, 0, other, 0, 0, 0, 0, 0}},
+                                   {"shapes3D", eltest::Join({box, first, second})}});
+  // 40-byte entries name 2D shapes only, whatever their type.
+  const int32_t legacy =
+      AddUnit(db, {{"id", 502}},
+              {{"shapes", {other, 0, 0, 0, 0, 0}}, {"shapes3D", {measured, 4, 0, 0, 0, 0, 0, 0, 0, 0}}});
+  const int32_t topView = AddTopView(db, {{"ID", 1}}, {{"Units", {cabinet, 0, legacy, 7, 9999, 3}}});
+  const std::vector<std::array<int32_t, 3>> expected = {
+      {footprint, measured, 0}, {other, 0, 7}, {0, 0, 3}};  // a unit that is gone gives only its key
+
+  auto placed = MakeOwned(db, topView);
+  EXPECT_EQ(Triples(*placed), expected);
+  zelvproDocModuleFil& module = Module(db);
+  placed->WriteRecord(module, false, 0);
+  zelvproTopViewElement reopened(nullptr, module, false);
+  EXPECT_EQ(Triples(reopened), expected);
+  std::vector<PlanAnnotation> lines;
+  reopened.CollectStretchDimensions(lines);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].x, 600.0);  // not made to measure: the footprint's width
+  EXPECT_EQ(lines[0].z, 560.0);
 }
 
 TEST_F(PartTableTest, AFeatureSetsNoKind) {
