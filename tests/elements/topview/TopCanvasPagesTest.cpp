@@ -561,15 +561,20 @@ class PaneHost : public i3DPaneHost {
   float RoomHeight() override { return 2500; }
 };
 
+// A real 3D pane in a 400 by 300 pixel test window, drawing for `paneHost`; null when none opened.
+zelvpro3DPane* OpenPane(PaneHost& paneHost) {
+  plat::Surface* surface = nullptr;
+  plat::HWND frame = picture_tests::MakeTestWindow(400, 300, 0x336699, &surface);
+  zelvpro3DPane::RegisterClass();
+  return zelvpro3DPane::Create(frame, plat::RECT{0, 0, 400, 300}, &paneHost);
+}
+
 TEST_F(TopCanvasPagesTest, AJobThroughTheRealPanePrintsItsPictures) {
   ColorApplication app;
   app.colors[1022] = ppFloat4(0.5f, 0.5f, 0.5f, 1);
   PaneHost paneHost;
   paneHost.app = &app;
-  plat::Surface* surface = nullptr;
-  plat::HWND frame = picture_tests::MakeTestWindow(400, 300, 0x336699, &surface);
-  zelvpro3DPane::RegisterClass();
-  zelvpro3DPane* pane = zelvpro3DPane::Create(frame, plat::RECT{0, 0, 400, 300}, &paneHost);
+  zelvpro3DPane* pane = OpenPane(paneHost);
   ASSERT_NE(pane, nullptr);
   ASSERT_EQ(zelvpro3DPane::Current(), pane);
   host_.pictures = nullptr;
@@ -603,10 +608,7 @@ TEST_F(TopCanvasPagesTest, TheElevationPagesMeasureLinesStandUnderTheUnitsAtTheP
   app.colors[1022] = ppFloat4(1, 1, 1, 1);
   BlockPaneHost paneHost;
   paneHost.app = &app;
-  plat::Surface* surface = nullptr;
-  plat::HWND frame = picture_tests::MakeTestWindow(400, 300, 0x336699, &surface);
-  zelvpro3DPane::RegisterClass();
-  zelvpro3DPane* pane = zelvpro3DPane::Create(frame, plat::RECT{0, 0, 400, 300}, &paneHost);
+  zelvpro3DPane* pane = OpenPane(paneHost);
   ASSERT_NE(pane, nullptr);
   host_.pictures = nullptr;
   zelvDatabase& db = MakeDatabase();
